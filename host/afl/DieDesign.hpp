@@ -1,0 +1,43 @@
+// The automotive-feature library's die-design objects that builders own:
+// the face-attribute sub-builder and the per-feature target objects.
+#pragma once
+#include "feat/Builder.hpp"
+
+namespace KTX {
+class DIEDES_GENERIC_BODY_PARMS;
+}
+
+namespace KTX::DieDes {
+
+class KTX_HOST_API DieAttributesBuilder : public JAX_BUILDER {
+  KTX_HOST_OBJECT(DieAttributesBuilder, "KTX::DieDes::DieAttributesBuilder")
+ protected:
+  DieAttributesBuilder(int classId, void* context) : JAX_BUILDER(classId, context) {}
+};
+
+// What every die-design target object knows of the selected target body.
+class KTX_HOST_API DieDesTarget : public OM::TaggedObject {
+ protected:
+  DieDesTarget(int classId, void* context) : OM::TaggedObject(classId, context) {}
+};
+
+#define KTX_DIEDES_TARGET(Class)                                              \
+  class KTX_HOST_API Class : public DieDesTarget {                            \
+    KTX_HOST_OBJECT(Class, "KTX::DieDes::" #Class)                            \
+   protected:                                                                 \
+    Class(int classId, void* context) : DieDesTarget(classId, context) {}     \
+  };
+
+KTX_DIEDES_TARGET(CastReliefTarget)
+KTX_DIEDES_TARGET(ClampingSlotTarget)
+KTX_DIEDES_TARGET(ClearanceTarget)
+KTX_DIEDES_TARGET(FillAreaTarget)
+KTX_DIEDES_TARGET(FingerClearanceNotchTarget)
+KTX_DIEDES_TARGET(HandlingCoreTarget)
+KTX_DIEDES_TARGET(HeelpostTarget)
+KTX_DIEDES_TARGET(KeywayTarget)
+KTX_DIEDES_TARGET(MachineReliefTarget)
+
+#undef KTX_DIEDES_TARGET
+
+}  // namespace KTX::DieDes

@@ -1,0 +1,690 @@
+#include "om/ObjectManager.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
+
+namespace KTX::OM {
+namespace {
+
+constexpr tag_t kFirstTag = 1000;
+
+struct ClassRecord {
+  std::string name;
+  std::string superclassName;
+  int superclassId = 0;  // resolved on first need: superclasses may register later
+  int* classIdVariable = nullptr;
+  unsigned flags = 0;
+  std::vector<const ClassAttributeStruct*> rowsByIndex;
+  CreateCallback create = nullptr;
+  InstanceSizeCallback instanceSize = nullptr;
+  bool alive = true;
+};
+
+// What the host keeps beside each object.
+struct ObjectInfo {
+  std::size_t size = 0;
+  std::set<std::uint32_t> ownedPlaces;  // fields stored with OM_set_pointer
+  Object* owner = nullptr;
+};
+
+struct TagSlot {
+  Object* object = nullptr;
+  int classId = 0;
+  bool deleted = false;
+};
+
+// One object's state when it was first logged under a mark.
+struct Snapshot {
+  Object* object = nullptr;
+  std::vector<unsigned char> bytes;
+  ObjectInfo info;
+  std::map<std::uint32_t, std::unique_ptr<std::vector<unsigned char>>> strings;  // place -> text (null: none)
+  std::map<VariableObject*, std::vector<unsigned char>> arrays;               // array -> serialised items
+};
+
+struct ArraySnapshot {
+  VariableObject* array;
+  std::vector<unsigned char> items;
+};
+
+struct Mark {
+  int id = 0;
+  std::string name;
+  std::vector<Snapshot> logged;
+  std::set<const void*> loggedSet;
+  std::vector<ArraySnapshot> arrays;
+  std::vector<Object*> created;
+  std::vector<Object*> deleted;  // kept alive until no mark can bring them back
+};
+
+struct Manager {
+  std::vector<ClassRecord> classes;  // class id = index + 1
+  std::map<const Object*, ObjectInfo> objects;
+  std::vector<TagSlot> tags;
+  std::vector<RegistrationEvent> events;
+  std::vector<Mark> marks;
+  int nextMark = 1;
+  int checkingLevel = 1;
+  bool undoing = false;
+};
+
+Manager& om() {
+  static auto* m = new Manager;
+  return *m;
+}
+
+ClassRecord* classRecord(int classId) {
+  if (classId <= 0 || static_cast<std::size_t>(classId) > om().classes.size()) return nullptr;
+  return &om().classes[static_cast<std::size_t>(classId - 1)];
+}
+
+int findClass(const std::string& name) {
+  for (std::size_t i = 0; i < om().classes.size(); ++i)
+    if (om().classes[i].alive && om().classes[i].name == name) return static_cast<int>(i + 1);
+  return 0;
+}
+
+int superclassOf(int classId) {
+  ClassRecord* c = classRecord(classId);
+  if (c == nullptr) return 0;
+  if (c->superclassId == 0 && !c->superclassName.empty()) c->superclassId = findClass(c->superclassName);
+  return c->superclassId;
+}
+
+std::string tagText(const Object* o) { return "tag=" + std::to_string(o->OmTag()); }
+
+// ---- array contents, copied for undo ----
+
+template <class T>
+void saveItems(const std::vector<T>& items, std::vector<unsigned char>& out) {
+  out.resize(items.size() * sizeof(T));
+  if (!items.empty()) std::memcpy(out.data(), items.data(), out.size());
+}
+template <class T>
+void loadItems(std::vector<T>& items, const std::vector<unsigned char>& in) {
+  items.resize(in.size() / sizeof(T));
+  if (!items.empty()) std::memcpy(items.data(), in.data(), in.size());
+}
+void saveStrings(const std::vector<std::string>& items, std::vector<unsigned char>& out) {
+  out.clear();
+  for (const std::string& s : items) {
+    std::uint64_t n = s.size();
+    const auto* p = reinterpret_cast<const unsigned char*>(&n);
+    out.insert(out.end(), p, p + sizeof n);
+    out.insert(out.end(), s.begin(), s.end());
+  }
+}
+void loadStrings(std::vector<std::string>& items, const std::vector<unsigned char>& in) {
+  items.clear();
+  std::size_t at = 0;
+  while (at + sizeof(std::uint64_t) <= in.size()) {
+    std::uint64_t n = 0;
+    std::memcpy(&n, in.data() + at, sizeof n);
+    at += sizeof n;
+    items.emplace_back(reinterpret_cast<const char*>(in.data() + at), n);
+    at += n;
+  }
+}
+
+std::vector<unsigned char> saveArray(VariableObject* a) {
+  std::vector<unsigned char> out;
+  if (auto* d = dynamic_cast<Vla<double>*>(a)) saveItems(d->Items(), out);
+  else if (auto* i = dynamic_cast<Vla<int>*>(a)) saveItems(i->Items(), out);
+  else if (auto* t = dynamic_cast<Vla<tag_t>*>(a)) saveItems(t->Items(), out);
+  else if (auto* s = dynamic_cast<Vla<std::string>*>(a)) saveStrings(s->Items(), out);
+  return out;
+}
+void loadArray(VariableObject* a, const std::vector<unsigned char>& in) {
+  if (auto* d = dynamic_cast<Vla<double>*>(a)) loadItems(d->Items(), in);
+  else if (auto* i = dynamic_cast<Vla<int>*>(a)) loadItems(i->Items(), in);
+  else if (auto* t = dynamic_cast<Vla<tag_t>*>(a)) loadItems(t->Items(), in);
+  else if (auto* s = dynamic_cast<Vla<std::string>*>(a)) loadStrings(s->Items(), in);
+}
+
+// Every row of the object's class and of its superclasses.
+std::vector<const ClassAttributeStruct*> allRows(int classId) {
+  std::vector<const ClassAttributeStruct*> rows;
+  for (int c = classId; c != 0; c = superclassOf(c)) {
+    ClassRecord* r = classRecord(c);
+    if (r == nullptr) break;
+    rows.insert(rows.end(), r->rowsByIndex.begin(), r->rowsByIndex.end());
+  }
+  return rows;
+}
+
+bool isHeapArray(const ClassAttributeStruct* row) {
+  std::uint32_t count = TypeCode::Count(row->typeCode);
+  return count == TypeCode::kVariable || (count == 2 && row->dimensions != nullptr);
+}
+bool isString(const ClassAttributeStruct* row) {
+  return row->typeCode == TypeCode::kString || row->typeCode == TypeCode::kUString;
+}
+
+template <class F>
+F& field(const Object* o, const ClassAttributeStruct* row) {
+  return *reinterpret_cast<F*>(reinterpret_cast<char*>(const_cast<Object*>(o)) + row->fieldPlace);
+}
+
+const ClassAttributeStruct* rowOf(const Object* o, const AttributeId& id) {
+  if (!id.IsBound()) {
+    ERROR_raise(__FILE__, __LINE__, Error::kBadAttribute, "unbound attribute id");
+  }
+  ClassRecord* c = classRecord(id.ClassId());
+  if (c == nullptr || !OM_is_subclass(o->OmClassId(), id.ClassId()) ||
+      static_cast<std::size_t>(id.Index()) >= c->rowsByIndex.size()) {
+    ERROR_raise(__FILE__, __LINE__, Error::kBadAttribute, "attribute %d of class %d is not an attribute of %s",
+                id.Index(), id.ClassId(), OM_ask_class_name(o->OmClassId()));
+  }
+  return c->rowsByIndex[static_cast<std::size_t>(id.Index())];
+}
+
+VariableObject* makeArray(Object* owner, const ClassAttributeStruct* row) {
+  switch (TypeCode::Element(row->typeCode)) {
+    case TypeCode::kDouble: return new DoubleVla(owner);
+    case TypeCode::kInteger:
+    case TypeCode::kKernelTag: return new IntVla(owner);
+    case TypeCode::kTag: return new TagVla(owner);
+    case TypeCode::kString:
+    case TypeCode::kUString: return new StringVla(owner);
+    default: return nullptr;
+  }
+}
+
+Snapshot takeSnapshot(Object* o) {
+  Snapshot s;
+  s.object = o;
+  const ObjectInfo& info = om().objects.at(o);
+  s.info = info;
+  const auto* b = reinterpret_cast<const unsigned char*>(o);
+  s.bytes.assign(b, b + info.size);
+  for (const ClassAttributeStruct* row : allRows(o->OmClassId())) {
+    if (isHeapArray(row)) {
+      if (VariableObject* a = field<VariableObject*>(o, row)) s.arrays[a] = saveArray(a);
+    } else if (isString(row)) {
+      const char* text = field<char*>(o, row);
+      s.strings[row->fieldPlace] =
+          text == nullptr ? nullptr
+                          : std::make_unique<std::vector<unsigned char>>(text, text + std::strlen(text) + 1);
+    }
+  }
+  return s;
+}
+
+void freeHeapValues(Object* o) {
+  for (const ClassAttributeStruct* row : allRows(o->OmClassId())) {
+    if (isHeapArray(row)) {
+      delete field<VariableObject*>(o, row);
+      field<VariableObject*>(o, row) = nullptr;
+    } else if (isString(row)) {
+      SM_free(field<char*>(o, row));
+      field<char*>(o, row) = nullptr;
+    }
+  }
+}
+
+void releaseMemory(Object* o) {
+  freeHeapValues(o);
+  o->~Object();
+  om().objects.erase(o);
+  SM_free(o);
+}
+
+void restoreSnapshot(Snapshot& s) {
+  Object* o = s.object;
+  // Arrays made after the snapshot go; arrays that existed get their items back.
+  std::vector<VariableObject*> current;
+  for (const ClassAttributeStruct* row : allRows(o->OmClassId())) {
+    if (isHeapArray(row)) {
+      VariableObject* a = field<VariableObject*>(o, row);
+      if (a != nullptr && s.arrays.count(a) == 0) delete a;
+    } else if (isString(row)) {
+      SM_free(field<char*>(o, row));
+    }
+  }
+  std::memcpy(reinterpret_cast<unsigned char*>(o), s.bytes.data(), s.bytes.size());
+  for (auto& [array, items] : s.arrays) loadArray(array, items);
+  for (auto& [place, text] : s.strings) {
+    char*& f = *reinterpret_cast<char**>(reinterpret_cast<char*>(o) + place);
+    f = text ? SM_string_copy(reinterpret_cast<const char*>(text->data())) : nullptr;
+  }
+  om().objects[o] = s.info;
+}
+
+TagSlot* slotOf(tag_t tag) {
+  if (tag < kFirstTag || tag - kFirstTag >= om().tags.size()) return nullptr;
+  return &om().tags[tag - kFirstTag];
+}
+
+void killObject(Object* o) {
+  TagSlot* slot = slotOf(o->OmTag());
+  if (slot != nullptr) slot->deleted = true;
+  if (!om().marks.empty()) {
+    om().marks.back().deleted.push_back(o);  // undo may bring it back
+  } else {
+    releaseMemory(o);
+  }
+}
+
+}  // namespace
+
+// ---- registration ---------------------------------------------------------
+
+ClassRegistrant::ClassRegistrant(const char* className, unsigned, const char* const*, int* classIdVariable,
+                                 unsigned registrantWord, unsigned classFlags, int attributeCount,
+                                 const ClassAttributeStruct* attributeTable, const char* superclassName,
+                                 const char*, unsigned, const char* const*, unsigned, CreateCallback create,
+                                 InstanceSizeCallback instanceSize, AllocationCallback, ObjectCallback)
+    : classId_(0) {
+  if (className == nullptr || classIdVariable == nullptr || attributeCount < 0)
+    ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "class registration without a name or class id");
+  if (registrantWord != 0x80000000u + static_cast<unsigned>(attributeCount))
+    ERROR_raise(__FILE__, __LINE__, Error::kBadAttribute, "class %s: registrant word %#x does not match %d rows",
+                className, registrantWord, attributeCount);
+  if (findClass(className) != 0)
+    ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "class %s is registered already", className);
+  ClassRecord record;
+  record.name = className;
+  record.superclassName = superclassName != nullptr ? superclassName : "";
+  record.classIdVariable = classIdVariable;
+  record.flags = classFlags;
+  record.create = create;
+  record.instanceSize = instanceSize;
+  record.rowsByIndex.assign(static_cast<std::size_t>(attributeCount), nullptr);
+  for (int i = 0; i < attributeCount; ++i) {
+    const ClassAttributeStruct* row = &attributeTable[i];
+    unsigned index = row->attributeIndex - 0x80000000u;
+    if (row->classIdVariable != classIdVariable || index >= static_cast<unsigned>(attributeCount) ||
+        record.rowsByIndex[index] != nullptr || row->attributeId == nullptr)
+      ERROR_raise(__FILE__, __LINE__, Error::kBadAttribute, "class %s: malformed attribute row %d", className, i);
+    record.rowsByIndex[index] = row;
+  }
+  om().classes.push_back(std::move(record));
+  classId_ = static_cast<int>(om().classes.size());
+  for (int i = 0; i < attributeCount; ++i)
+    attributeTable[i].attributeId->Bind(classId_, static_cast<int>(attributeTable[i].attributeIndex - 0x80000000u));
+  *classIdVariable = classId_;
+  om().events.push_back({true, className, superclassName != nullptr ? superclassName : "", attributeCount,
+                         classFlags, registrantWord});
+}
+
+ClassRegistrant::~ClassRegistrant() {
+  ClassRecord* c = classRecord(classId_);
+  if (c == nullptr) return;
+  c->alive = false;
+  om().events.push_back({false, c->name, c->superclassName, static_cast<int>(c->rowsByIndex.size()), c->flags,
+                         0x80000000u + static_cast<unsigned>(c->rowsByIndex.size())});
+}
+
+void ClassRegistrant::Destroy(ClassRegistrant* registrant) { delete registrant; }
+
+const std::vector<RegistrationEvent>& RegistrationEvents() { return om().events; }
+
+bool OM_describe_class(int classId, ClassView* view) {
+  ClassRecord* c = classRecord(classId);
+  if (c == nullptr || view == nullptr) return false;
+  view->name = c->name;
+  view->superclassName = c->superclassName;
+  view->classId = classId;
+  view->flags = c->flags;
+  view->rows = c->rowsByIndex;
+  return true;
+}
+
+// ---- objects ----------------------------------------------------------------
+
+Object::Object(int classId, void* context) { CustomConstructObjectFunction(this, classId, context); }
+Object::~Object() = default;
+MethodicObject::~MethodicObject() = default;
+StorableObject::~StorableObject() = default;
+TaggedObject::~TaggedObject() = default;
+
+void Object::CustomConstructObjectFunction(Object* object, int classId, void*) {
+  // The tag and the state are the factory's; the class is known already.
+  object->omClassId_ = classId;
+}
+
+Object* ObjectFactory::CreateObject(int classId, OM_memory_type_t, void* context) {
+  ClassRecord* c = classRecord(classId);
+  if (c == nullptr || !c->alive || c->create == nullptr)
+    ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "no class with id %d to create", classId);
+  if (c->instanceSize == nullptr)
+    ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "class %s is abstract", c->name.c_str());
+  std::size_t size = static_cast<std::size_t>(c->instanceSize(nullptr));
+  void* memory = SM_calloc(1, size);
+  if (memory == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for a %s", c->name.c_str());
+  Object* object = c->create(memory, classId, context);
+  if (object == nullptr || static_cast<void*>(object) != memory) {
+    SM_free(memory);
+    ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "class %s did not construct its object", c->name.c_str());
+  }
+  object->omClassId_ = classId;
+  for (const ClassAttributeStruct* row : allRows(classId)) {
+    if (row->initialValue == nullptr) continue;
+    std::size_t width = TypeCode::Element(row->typeCode) == TypeCode::kLogical ? sizeof(bool)
+                        : TypeCode::Element(row->typeCode) == TypeCode::kDouble ? sizeof(double)
+                                                                                : sizeof(int);
+    std::memcpy(reinterpret_cast<char*>(object) + row->fieldPlace, row->initialValue, width);
+  }
+  om().tags.push_back({object, classId, false});
+  object->omTag_ = kFirstTag + static_cast<tag_t>(om().tags.size() - 1);
+  ObjectInfo info;
+  info.size = size;
+  om().objects[object] = info;
+  // Undo deletes what was made under a mark, so such objects need no logging.
+  object->omState_ = om().marks.empty() ? 0 : Object::kStateNoLog;
+  if (!om().marks.empty()) om().marks.back().created.push_back(object);
+  Host::Log("OM_create_object", c->name + " " + tagText(object));
+  return object;
+}
+
+void TaggedObject::destroy() { cascade_destroy(); }
+
+void TaggedObject::cascade_destroy() {
+  auto it = om().objects.find(this);
+  if (it == om().objects.end()) return;
+  Host::Log("OM_destroy", tagText(this));
+  std::vector<Object*> owned;
+  for (std::uint32_t place : it->second.ownedPlaces) {
+    Object* sub = *reinterpret_cast<Object**>(reinterpret_cast<char*>(this) + place);
+    if (sub != nullptr) owned.push_back(sub);
+  }
+  for (Object* sub : owned) {
+    if (auto* tagged = dynamic_cast<TaggedObject*>(sub); tagged != nullptr && om().objects.count(sub) != 0 &&
+                                                         !OM_is_deleted_tag(sub->OmTag()))
+      tagged->destroy();
+  }
+  killObject(this);
+}
+
+VariableObject::~VariableObject() = default;
+
+void VariableObject::ThrowIndexOutOfRange(int index) const {
+  ERROR_raise(__FILE__, __LINE__, Error::kIndexOutOfRange, "index %d out of range 0 to %d", index, Length() - 1);
+}
+
+void ThrowIndexOutOfRange(int index, int low, int high) {
+  ERROR_raise(__FILE__, __LINE__, Error::kIndexOutOfRange, "index %d out of range %d to %d", index, low, high);
+}
+
+// ---- logging and undo ---------------------------------------------------------
+
+void OM__log(Object* object) {
+  Host::Log("OM__log", tagText(object));
+  if (om().marks.empty() || om().undoing) return;
+  Mark& mark = om().marks.back();
+  if (mark.loggedSet.count(object) != 0 || om().objects.count(object) == 0) return;
+  mark.loggedSet.insert(object);
+  mark.logged.push_back(takeSnapshot(object));
+  object->OmSetState(Object::kStateNoLog);
+}
+
+void OM__log(VariableObject* array) {
+  Host::Log("OM__log_array", array->Owner() != nullptr ? tagText(array->Owner()) : "");
+  if (om().marks.empty() || om().undoing) return;
+  Mark& mark = om().marks.back();
+  if (mark.loggedSet.count(array) != 0) return;
+  mark.loggedSet.insert(array);
+  mark.arrays.push_back({array, saveArray(array)});
+  array->OmSetState(Object::kStateNoLog);
+}
+
+namespace {
+void undoMark(Mark& mark) {
+  for (auto it = mark.arrays.rbegin(); it != mark.arrays.rend(); ++it) loadArray(it->array, it->items);
+  for (auto it = mark.logged.rbegin(); it != mark.logged.rend(); ++it) restoreSnapshot(*it);
+  for (Object* o : mark.deleted) {
+    if (TagSlot* slot = slotOf(o->OmTag())) slot->deleted = false;
+  }
+  for (auto it = mark.created.rbegin(); it != mark.created.rend(); ++it) {
+    Object* o = *it;
+    if (TagSlot* slot = slotOf(o->OmTag())) {
+      slot->deleted = true;
+      slot->object = nullptr;
+    }
+    // Deleted after creation under the same mark: it sits in the deleted list too.
+    mark.deleted.erase(std::remove(mark.deleted.begin(), mark.deleted.end(), o), mark.deleted.end());
+    releaseMemory(o);
+  }
+  mark.logged.clear();
+  mark.loggedSet.clear();
+  mark.arrays.clear();
+  mark.created.clear();
+  mark.deleted.clear();
+}
+
+void resetStates() {
+  for (auto& [object, info] : om().objects) const_cast<Object*>(object)->OmSetState(0);
+}
+
+std::vector<Mark>::iterator findMark(int id) {
+  return std::find_if(om().marks.begin(), om().marks.end(), [&](const Mark& m) { return m.id == id; });
+}
+}  // namespace
+
+}  // namespace KTX::OM
+
+using namespace KTX::OM;
+
+extern "C" {
+
+int UNDO_QD_set_mark(int visibility, const char* name, int* error) {
+  KTX::Host::Log("UNDO_QD_set_mark", std::to_string(visibility) + " " + (name != nullptr ? name : "(none)"));
+  int failure = static_cast<int>(KTX::Host::Answer("UNDO_QD_set_mark.error", 0));
+  if (error != nullptr) *error = failure;
+  if (failure != 0) return 0;
+  Mark mark;
+  mark.id = om().nextMark++;
+  mark.name = name != nullptr ? name : "";
+  om().marks.push_back(std::move(mark));
+  resetStates();
+  return om().marks.back().id;
+}
+
+int UNDO_QD_undo_to_mark(int id, const char*) {
+  KTX::Host::Log("UNDO_QD_undo_to_mark", std::to_string(id));
+  auto it = findMark(id);
+  if (it == om().marks.end()) return KTX::Error::kBadObject;
+  om().undoing = true;
+  for (auto m = om().marks.end(); m != it;) {
+    --m;
+    undoMark(*m);
+  }
+  om().undoing = false;
+  om().marks.erase(it + 1, om().marks.end());
+  resetStates();
+  return 0;
+}
+
+int UNDO_QD_delete_mark(int id, const char*) {
+  KTX::Host::Log("UNDO_QD_delete_mark", std::to_string(id));
+  auto it = findMark(id);
+  if (it == om().marks.end()) return KTX::Error::kBadObject;
+  Mark gone = std::move(*it);
+  std::size_t at = static_cast<std::size_t>(it - om().marks.begin());
+  om().marks.erase(it);
+  if (at > 0) {
+    // The mark below takes over what it has not logged itself.
+    Mark& below = om().marks[at - 1];
+    for (Snapshot& s : gone.logged)
+      if (below.loggedSet.insert(s.object).second) below.logged.push_back(std::move(s));
+    for (ArraySnapshot& a : gone.arrays)
+      if (below.loggedSet.insert(a.array).second) below.arrays.push_back(std::move(a));
+    below.created.insert(below.created.end(), gone.created.begin(), gone.created.end());
+    below.deleted.insert(below.deleted.end(), gone.deleted.begin(), gone.deleted.end());
+  } else {
+    for (Object* o : gone.deleted) releaseMemory(o);
+  }
+  return 0;
+}
+
+}  // extern "C"
+
+namespace KTX::OM {
+
+// ---- attribute access --------------------------------------------------------------
+
+void SetReferencedObject(Object* object, const AttributeId& attribute, Object* referenced) {
+  const ClassAttributeStruct* row = rowOf(object, attribute);
+  Host::Log("SetReferencedObject", tagText(object) + " " + row->fieldName + " -> " +
+                                       (referenced != nullptr ? std::to_string(referenced->OmTag()) : "0"));
+  OM__log(object);
+  if (TypeCode::Element(row->typeCode) == TypeCode::kTag)
+    field<tag_t>(object, row) = referenced != nullptr ? referenced->OmTag() : 0;
+  else
+    field<Object*>(object, row) = referenced;
+}
+
+void SetReferencedObject(Object* object, const AttributeId& attribute, tag_t referenced) {
+  const ClassAttributeStruct* row = rowOf(object, attribute);
+  Host::Log("SetReferencedObject", tagText(object) + " " + row->fieldName + " -> " + std::to_string(referenced));
+  if (TypeCode::Element(row->typeCode) == TypeCode::kTag) {
+    OM__log(object);
+    field<tag_t>(object, row) = referenced;
+  } else {
+    Object* target = referenced == 0 ? nullptr : OM_checked_object_of_tag(referenced, 0);
+    OM__log(object);
+    field<Object*>(object, row) = target;
+  }
+}
+
+void OM_set_pointer(Object* object, const AttributeId& attribute, Object* owned) {
+  const ClassAttributeStruct* row = rowOf(object, attribute);
+  Host::Log("OM_set_pointer", tagText(object) + " " + row->fieldName);
+  OM__log(object);
+  field<Object*>(object, row) = owned;
+  ObjectInfo& info = om().objects.at(object);
+  if (owned != nullptr) {
+    info.ownedPlaces.insert(row->fieldPlace);
+    if (auto sub = om().objects.find(owned); sub != om().objects.end()) sub->second.owner = object;
+  } else {
+    info.ownedPlaces.erase(row->fieldPlace);
+  }
+}
+
+void OM_ask_int(const Object* object, const AttributeId& attribute, int* value) {
+  *value = field<int>(object, rowOf(object, attribute));
+}
+
+void OM_set_int(Object* object, const AttributeId& attribute, int value) {
+  const ClassAttributeStruct* row = rowOf(object, attribute);
+  LogForWrite(object);
+  field<int>(object, row) = value;
+}
+
+void OM_ask_reals(const Object* object, const AttributeId& attribute, double* values) {
+  const ClassAttributeStruct* row = rowOf(object, attribute);
+  std::uint32_t n = std::max<std::uint32_t>(1, TypeCode::Count(row->typeCode));
+  std::memcpy(values, &field<double>(object, row), n * sizeof(double));
+}
+
+void OM_set_reals(Object* object, const AttributeId& attribute, const double* values) {
+  const ClassAttributeStruct* row = rowOf(object, attribute);
+  std::uint32_t n = std::max<std::uint32_t>(1, TypeCode::Count(row->typeCode));
+  LogForWrite(object);
+  std::memcpy(&field<double>(object, row), values, n * sizeof(double));
+}
+
+VariableObject* OM_ask_vla(const Object* object, const AttributeId& attribute) {
+  const ClassAttributeStruct* row = rowOf(object, attribute);
+  if (!isHeapArray(row))
+    ERROR_raise(__FILE__, __LINE__, Error::kBadAttribute, "%s is not an array", row->fieldName);
+  return field<VariableObject*>(object, row);
+}
+
+int OM_vask_array_length(const Object* object, const AttributeId& attribute) {
+  VariableObject* array = OM_ask_vla(object, attribute);
+  return array == nullptr ? 0 : array->Length();
+}
+
+void OM_vset_array_length(Object* object, const AttributeId& attribute, int length, int) {
+  OM_set_array_length(object, attribute, length);
+}
+
+void OM_set_array_length(Object* object, const AttributeId& attribute, int length) {
+  const ClassAttributeStruct* row = rowOf(object, attribute);
+  Host::Log("OM_set_array_length", tagText(object) + " " + row->fieldName + " " + std::to_string(length));
+  if (!isHeapArray(row))
+    ERROR_raise(__FILE__, __LINE__, Error::kBadAttribute, "%s is not an array", row->fieldName);
+  OM__log(object);
+  VariableObject*& array = field<VariableObject*>(object, row);
+  if (array == nullptr) array = makeArray(object, row);
+  if (array == nullptr)
+    ERROR_raise(__FILE__, __LINE__, Error::kBadAttribute, "%s: no array of this type", row->fieldName);
+  OM__log(array);
+  array->Resize(length);
+}
+
+void OM_set_string(Object* object, const AttributeId& attribute, const char* text) {
+  const ClassAttributeStruct* row = rowOf(object, attribute);
+  LogForWrite(object);
+  char*& f = field<char*>(object, row);
+  SM_free(f);
+  f = SM_string_copy(text);
+}
+
+void TagVla::SetOneWayTagValue(const AttributeId&, int index, tag_t tag) {
+  Host::Log("SetOneWayTagValue", std::to_string(index) + " " + std::to_string(tag));
+  Set(index, tag);
+}
+
+// ---- tags and classes -----------------------------------------------------------
+
+Object* OM_object_of_tag(tag_t tag) {
+  TagSlot* slot = slotOf(tag);
+  if (slot == nullptr || slot->deleted) return nullptr;
+  return slot->object;
+}
+
+bool OM_is_deleted_tag(tag_t tag) {
+  TagSlot* slot = slotOf(tag);
+  return slot != nullptr && slot->deleted;
+}
+
+Object* OM_checked_object_of_tag(tag_t tag, int classId) {
+  if (tag == 0) return nullptr;
+  TagSlot* slot = slotOf(tag);
+  if (slot == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "tag %u is no object", tag);
+  if (slot->deleted) ERROR_raise(__FILE__, __LINE__, Error::kDeletedTag, "tag %u has been deleted", tag);
+  if (om().checkingLevel > 0 && classId != 0 && !OM_is_subclass(slot->classId, classId))
+    ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "tag %u is a %s, not a %s", tag,
+                OM_ask_class_name(slot->classId), OM_ask_class_name(classId));
+  return slot->object;
+}
+
+int OM_ask_checking_level() { return om().checkingLevel; }
+void OM_set_checking_level(int level) { om().checkingLevel = level; }
+
+tag_t OM_ask_object_tag(const Object* object) { return object == nullptr ? 0 : object->OmTag(); }
+
+bool OM_is_subclass(int classId, int superclassId) {
+  for (int c = classId; c != 0; c = superclassOf(c))
+    if (c == superclassId) return true;
+  return false;
+}
+
+int OM_ask_class_id(const char* className) { return className == nullptr ? 0 : findClass(className); }
+
+const char* OM_ask_class_name(int classId) {
+  ClassRecord* c = classRecord(classId);
+  return c == nullptr ? "(unknown class)" : c->name.c_str();
+}
+
+Object* OM_ask_owner(const Object* object) {
+  auto it = om().objects.find(object);
+  return it == om().objects.end() ? nullptr : it->second.owner;
+}
+
+int OM_live_objects() {
+  int n = 0;
+  for (const TagSlot& slot : om().tags)
+    if (!slot.deleted && slot.object != nullptr) ++n;
+  return n;
+}
+
+}  // namespace KTX::OM

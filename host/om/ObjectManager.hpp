@@ -1,0 +1,291 @@
+// The stand-in object manager: classes registered from attribute tables,
+// objects with tags, attribute access by attribute id, variable-length arrays,
+// and undo logging.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Export.hpp"
+#include "sys/Memory.hpp"
+
+namespace KTX::OM {
+
+enum OM_memory_type_t : int { OM_memory_type_transient = 0, OM_memory_type_persistent = 1 };
+
+class Object;
+class AttributeId;
+
+// One row of a class's attribute table, in the host's registration format.
+struct ClassAttributeStruct {
+  const int* classIdVariable;        // 0
+  AttributeId* attributeId;          // 8
+  const char* fieldName;             // 16
+  const std::int32_t* dimensions;    // 24: rows, columns (-1: any)
+  const void* initialValue;          // 32
+  const char* const* referencedClass;// 40
+  const void* unused48;              // 48
+  const void* measureList;           // 56
+  std::uint8_t zero64[12];           // 64
+  std::int32_t minusOne76;           // 76
+  std::int32_t minusOne80;           // 80
+  std::uint32_t attributeIndex;      // 84: 0x80000000 + index
+  std::uint32_t zero88;              // 88
+  std::uint32_t fieldPlace;          // 92
+  std::uint32_t flags;               // 96
+  std::uint32_t zero100;             // 100
+  std::uint32_t typeCode;            // 104
+  std::uint32_t typeQualifier;       // 108
+};
+static_assert(sizeof(ClassAttributeStruct) == 112);
+static_assert(offsetof(ClassAttributeStruct, attributeIndex) == 84);
+static_assert(offsetof(ClassAttributeStruct, fieldPlace) == 92);
+static_assert(offsetof(ClassAttributeStruct, typeQualifier) == 108);
+
+// The measure record of a value row: count 1, the address of the code, the code.
+struct MeasureList {
+  std::uint64_t count;
+  const std::uint64_t* codes;
+  std::uint64_t code;
+};
+
+namespace TypeCode {
+constexpr std::uint32_t kLogical = 0x0, kInteger = 0x3, kReference = 0x4, kDouble = 0x6, kTag = 0x9,
+                        kString = 0xD, kStruct = 0xF, kUString = 0x10, kKernelTag = 0x11;
+constexpr std::uint32_t kVariable = 0xFFFF;
+constexpr std::uint32_t Element(std::uint32_t code) { return code & 0xFFFF; }
+constexpr std::uint32_t Count(std::uint32_t code) { return code >> 16; }
+}  // namespace TypeCode
+
+// Bound by the host when the class that owns the field is registered.
+class KTX_HOST_API AttributeId {
+ public:
+  constexpr AttributeId() = default;
+  int ClassId() const { return classId_; }
+  int Index() const { return index_; }
+  bool IsBound() const { return index_ >= 0; }
+  void Bind(int classId, int index) {
+    classId_ = classId;
+    index_ = index;
+  }
+
+ private:
+  int classId_ = 0;
+  int index_ = -1;
+};
+
+using CreateCallback = Object* (*)(void* memory, int, void*);
+using InstanceSizeCallback = std::uint64_t (*)(void*);
+using AllocationCallback = void* (*)(std::size_t, OM_memory_type_t, void*);
+using ObjectCallback = void (*)(Object*);
+
+class KTX_HOST_API ClassRegistrant : public Memory::CppMemory {
+ public:
+  ClassRegistrant(const char* className, unsigned aliasCount, const char* const* aliases, int* classIdVariable,
+                  unsigned registrantWord, unsigned classFlags, int attributeCount,
+                  const ClassAttributeStruct* attributeTable, const char* superclassName, const char* implName,
+                  unsigned implAliasCount, const char* const* implAliases, unsigned reserved,
+                  CreateCallback create, InstanceSizeCallback instanceSize, AllocationCallback allocate,
+                  ObjectCallback onObject);
+  ~ClassRegistrant();
+  static void Destroy(ClassRegistrant* registrant);
+  int ClassId() const { return classId_; }
+
+ private:
+  int classId_;
+};
+
+// The host's header of every object-manager object. Its fields are set by
+// the host (CustomConstructObjectFunction, CreateObject), never by the
+// constructors of the classes built on it.
+class KTX_HOST_API Object {
+ public:
+  virtual ~Object();
+  static void CustomConstructObjectFunction(Object* object, int classId, void* context);
+
+  int OmClassId() const { return omClassId_; }
+  std::uint8_t OmState() const { return omState_; }
+  void OmSetState(std::uint8_t state) { omState_ = state; }
+
+ protected:
+  Object(int classId, void* context);
+
+ private:
+  friend class ObjectFactory;
+  int omClassId_;
+  tag_t omTag_;
+  std::uint8_t omState_;  // kStateNoLog: need not be logged for undo
+
+ public:
+  static constexpr std::uint8_t kStateNoLog = 4;
+  tag_t OmTag() const { return omTag_; }
+};
+
+class KTX_HOST_API MethodicObject : public Object {
+ protected:
+  MethodicObject(int classId, void* context) : Object(classId, context) {}
+  ~MethodicObject() override;
+};
+
+class KTX_HOST_API StorableObject : public MethodicObject {
+ protected:
+  StorableObject(int classId, void* context) : MethodicObject(classId, context) {}
+  ~StorableObject() override;
+};
+
+class KTX_HOST_API TaggedObject : public StorableObject {
+ public:
+  static constexpr const char* OmClassName = "KTX::OM::TaggedObject";
+  tag_t ask_tag() const { return OmTag(); }
+  // Destruction as the host drives it: destroy reaches cascade_destroy, which
+  // releases the owned sub-objects, the object's heap values and the object.
+  virtual void destroy();
+  virtual void cascade_destroy();
+
+ protected:
+  TaggedObject(int classId, void* context) : StorableObject(classId, context) {}
+  ~TaggedObject() override;
+};
+
+class KTX_HOST_API ObjectFactory {
+ public:
+  static Object* CreateObject(int classId, OM_memory_type_t memoryType, void* context);
+};
+
+// Variable-length array attributes. The object's field holds a pointer to
+// one of these; the host makes it when its length is first set.
+class KTX_HOST_API VariableObject : public Memory::CppMemory {
+ public:
+  virtual ~VariableObject();
+  virtual int Length() const = 0;
+  virtual void Resize(int length) = 0;
+  [[noreturn]] void ThrowIndexOutOfRange(int index) const;
+  std::uint8_t OmState() const { return omState_; }
+  void OmSetState(std::uint8_t state) { omState_ = state; }
+  Object* Owner() const { return owner_; }
+
+ protected:
+  explicit VariableObject(Object* owner) : owner_(owner) {}
+
+ private:
+  friend struct VlaAccess;
+  Object* owner_;
+  std::uint8_t omState_ = 0;
+};
+
+template <class T>
+class KTX_HOST_API Vla : public VariableObject {
+ public:
+  explicit Vla(Object* owner) : VariableObject(owner) {}
+  int Length() const override { return static_cast<int>(items_.size()); }
+  void Resize(int length) override { items_.resize(length < 0 ? 0 : static_cast<std::size_t>(length)); }
+  const T& At(int index) const {
+    if (index < 0 || index >= Length()) ThrowIndexOutOfRange(index);
+    return items_[static_cast<std::size_t>(index)];
+  }
+  // Logs the array for undo (unless its own flag says it need not be) and stores.
+  void Set(int index, const T& value);  // defined below OM__log
+  std::vector<T>& Items() { return items_; }
+  const std::vector<T>& Items() const { return items_; }
+
+ private:
+  std::vector<T> items_;
+};
+
+using DoubleVla = Vla<double>;
+using IntVla = Vla<int>;
+using KernelTagVla = Vla<int>;
+using StringVla = Vla<std::string>;
+using UStringVla = Vla<std::string>;  // UTF-8 texts
+
+class KTX_HOST_API TagVla : public Vla<tag_t> {
+ public:
+  using Vla<tag_t>::Vla;
+  // Stores a tag that does not make the referenced object point back.
+  void SetOneWayTagValue(const AttributeId& attribute, int index, tag_t tag);
+};
+
+// ---- host calls on objects ----------------------------------------------
+
+KTX_HOST_API void OM__log(Object* object);
+KTX_HOST_API void OM__log(VariableObject* array);
+template <class T>
+void Vla<T>::Set(int index, const T& value) {
+  if (index < 0 || index >= Length()) ThrowIndexOutOfRange(index);
+  if (OmState() != 4) OM__log(this);
+  items_[static_cast<std::size_t>(index)] = value;
+}
+
+// The plain-field write rule: log unless the state byte says 4.
+inline void LogForWrite(Object* object) {
+  if (object->OmState() != Object::kStateNoLog) OM__log(object);
+}
+
+KTX_HOST_API void SetReferencedObject(Object* object, const AttributeId& attribute, Object* referenced);
+KTX_HOST_API void SetReferencedObject(Object* object, const AttributeId& attribute, tag_t referenced);
+KTX_HOST_API void OM_set_pointer(Object* object, const AttributeId& attribute, Object* owned);
+KTX_HOST_API void OM_ask_int(const Object* object, const AttributeId& attribute, int* value);
+KTX_HOST_API void OM_set_int(Object* object, const AttributeId& attribute, int value);
+KTX_HOST_API void OM_ask_reals(const Object* object, const AttributeId& attribute, double* values);
+KTX_HOST_API void OM_set_reals(Object* object, const AttributeId& attribute, const double* values);
+KTX_HOST_API int OM_vask_array_length(const Object* object, const AttributeId& attribute);
+KTX_HOST_API void OM_vset_array_length(Object* object, const AttributeId& attribute, int length, int reserved);
+KTX_HOST_API void OM_set_array_length(Object* object, const AttributeId& attribute, int length);
+KTX_HOST_API VariableObject* OM_ask_vla(const Object* object, const AttributeId& attribute);
+KTX_HOST_API void OM_set_string(Object* object, const AttributeId& attribute, const char* text);
+
+[[noreturn]] KTX_HOST_API void ThrowIndexOutOfRange(int index, int low, int high);
+
+// ---- tags and classes -----------------------------------------------------
+
+KTX_HOST_API Object* OM_object_of_tag(tag_t tag);            // null for 0, deleted or unknown
+KTX_HOST_API bool OM_is_deleted_tag(tag_t tag);
+// The checked conversion: 0 gives null; a deleted tag raises the deleted-tag
+// error; with the checking level above 0 the class is checked and a wrong
+// one raises the bad-object error.
+KTX_HOST_API Object* OM_checked_object_of_tag(tag_t tag, int classId);
+KTX_HOST_API int OM_ask_checking_level();
+KTX_HOST_API void OM_set_checking_level(int level);
+KTX_HOST_API tag_t OM_ask_object_tag(const Object* object);
+KTX_HOST_API bool OM_is_subclass(int classId, int superclassId);
+KTX_HOST_API int OM_ask_class_id(const char* className);  // 0 when unknown
+KTX_HOST_API const char* OM_ask_class_name(int classId);
+KTX_HOST_API Object* OM_ask_owner(const Object* object);   // who holds it by OM_set_pointer
+KTX_HOST_API int OM_live_objects();
+
+template <class T>
+T* TagToObject(tag_t tag) {
+  return static_cast<T*>(OM_checked_object_of_tag(tag, T::ThisClassId));
+}
+
+// ---- registration log (what ktxhost prints) --------------------------------
+
+struct RegistrationEvent {
+  bool registered;  // false: the class's registrant was destroyed
+  std::string className;
+  std::string superclassName;
+  int attributeCount;
+  unsigned classFlags;
+  unsigned registrantWord;
+};
+KTX_HOST_API const std::vector<RegistrationEvent>& RegistrationEvents();
+
+struct ClassView {
+  std::string name;
+  std::string superclassName;
+  int classId;
+  unsigned flags;
+  std::vector<const ClassAttributeStruct*> rows;
+};
+// A registered class as the host keeps it (null name when unknown).
+KTX_HOST_API bool OM_describe_class(int classId, ClassView* view);
+
+}  // namespace KTX::OM
+
+// Undo marks, on the object manager's logging.
+extern "C" {
+KTX_HOST_API int UNDO_QD_set_mark(int visibility, const char* name, int* error);
+KTX_HOST_API int UNDO_QD_undo_to_mark(int mark, const char* name);
+KTX_HOST_API int UNDO_QD_delete_mark(int mark, const char* name);
+}

@@ -1,0 +1,88 @@
+// The host's error facility: raised errors are C++ exceptions carrying a
+// message number; the severe error is what a handler turns them into before
+// handing them back to the host's error object.
+#pragma once
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "Export.hpp"
+
+namespace KTX::Error {
+
+// Message numbers the stand-in host chooses for its own errors.
+enum HostMessage : int {
+  kDeletedTag = 840001,      // a tag whose object was deleted
+  kBadObject = 840002,       // an object of the wrong class, or no object
+  kIndexOutOfRange = 840003, // an index past the end of an array attribute
+  kStdException = 840004,    // a standard exception that is not a host error
+  kNoMemory = 840005,        // the host allocator gave no memory
+  kBadAttribute = 840006,    // an attribute id that is unbound or not the object's
+};
+
+class KTX_HOST_API Exception : public std::exception {
+ public:
+  Exception(int code, std::string text, std::string file = {}, int line = 0);
+  const char* what() const noexcept override;
+  int askCode() const noexcept { return code_; }
+  const std::string& text() const noexcept { return text_; }
+  const std::string& file() const noexcept { return file_; }
+  int line() const noexcept { return line_; }
+  [[noreturn]] void Rethrow() const;
+
+ private:
+  int code_;
+  std::string text_;
+  std::string file_;
+  int line_;
+};
+
+// What became of one severe error, for tests.
+struct SevereRecord {
+  int code = 0;
+  std::string text;
+  std::string file;   // recorded location
+  int line = 0;
+  int locationMode = -1;
+  bool further = false;  // the further step ran
+  int closeMode = -1;    // -1 while not closed
+};
+
+class KTX_HOST_API Severe {
+ public:
+  Severe();
+  ~Severe();
+  Severe(const Severe&) = delete;
+  Severe& operator=(const Severe&) = delete;
+
+  // A standard exception that is no host error becomes one with kStdException
+  // (kNoMemory for std::bad_alloc); a host error is copied as it is.
+  static Exception Convert(const std::exception& e);
+
+  void Use(const Exception& e);
+  void SetLocation(const char* file, int line, int mode);
+  int askCode() const;
+  void Further();
+  // Hands the error back to the host's error object with the given flag.
+  void Close(int mode);
+
+ private:
+  std::size_t record_;
+};
+
+KTX_HOST_API const std::vector<SevereRecord>& SevereErrors();
+KTX_HOST_API void ClearSevereErrors();
+
+// The builders' handler convention: turn whatever standard exception was
+// caught into the severe error, record file and line, close it with flag 0,
+// and give its message number.
+KTX_HOST_API int HandleAsBuilder(const std::exception& e, const char* file, int line);
+
+}  // namespace KTX::Error
+
+extern "C" {
+[[noreturn]] KTX_HOST_API void ERROR_raise(const char* file, int line, int code, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
+KTX_HOST_API void ERROR_severe(const char* file, int line, int code, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
+}

@@ -1,0 +1,131 @@
+#include "sys/Memory.hpp"
+
+#include <cstdlib>
+#include <cstring>
+#include <unordered_map>
+
+#include "sys/CallLog.hpp"
+
+namespace {
+
+struct Heap {
+  std::unordered_map<void*, std::size_t> blocks;
+  std::unordered_map<void*, std::size_t> objects;
+  KTX::Memory::Counters counters;
+  int failNext = 0;
+};
+
+Heap& heap() {
+  static Heap* h = new Heap;  // outlives every static destructor of the plug-in
+  return *h;
+}
+
+bool shouldFail() {
+  Heap& h = heap();
+  if (h.failNext > 0) {
+    --h.failNext;
+    return true;
+  }
+  return false;
+}
+
+void* track(std::unordered_map<void*, std::size_t>& table, std::size_t size) {
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block == nullptr) return nullptr;
+  table[block] = size;
+  return block;
+}
+
+bool untrack(std::unordered_map<void*, std::size_t>& table, void* block, std::size_t* size) {
+  auto it = table.find(block);
+  if (it == table.end()) {
+    ++heap().counters.badFrees;
+    return false;
+  }
+  if (size != nullptr) *size = it->second;
+  table.erase(it);
+  return true;
+}
+
+}  // namespace
+
+extern "C" {
+
+void* SM_alloc(std::size_t size) {
+  if (shouldFail()) return nullptr;
+  void* block = track(heap().blocks, size);
+  if (block != nullptr) {
+    ++heap().counters.blocks;
+    heap().counters.bytes += static_cast<std::int64_t>(size);
+  }
+  return block;
+}
+
+void* SM_calloc(std::size_t count, std::size_t size) {
+  void* block = SM_alloc(count * size);
+  if (block != nullptr) std::memset(block, 0, count * size);
+  return block;
+}
+
+void* SM_crealloc(void* block, std::size_t size) {
+  if (block == nullptr) return SM_calloc(1, size);
+  auto it = heap().blocks.find(block);
+  if (it == heap().blocks.end()) {
+    ++heap().counters.badFrees;
+    return nullptr;
+  }
+  std::size_t old = it->second;
+  void* fresh = SM_calloc(1, size);
+  if (fresh == nullptr) return nullptr;
+  std::memcpy(fresh, block, old < size ? old : size);
+  SM_free(block);
+  return fresh;
+}
+
+void SM_free(void* block) {
+  if (block == nullptr) return;
+  std::size_t size = 0;
+  if (untrack(heap().blocks, block, &size)) {
+    --heap().counters.blocks;
+    heap().counters.bytes -= static_cast<std::int64_t>(size);
+    std::free(block);
+  } else {
+    KTX::Host::Log("SM_free", "unknown block");
+  }
+}
+
+char* SM_string_copy(const char* text) {
+  if (text == nullptr) return nullptr;
+  std::size_t n = std::strlen(text) + 1;
+  char* copy = static_cast<char*>(SM_alloc(n));
+  if (copy != nullptr) std::memcpy(copy, text, n);
+  return copy;
+}
+
+}  // extern "C"
+
+namespace KTX::Memory {
+
+void* CppMemory::operator new(std::size_t size) noexcept {
+  if (shouldFail()) return nullptr;
+  void* block = track(heap().objects, size);
+  if (block == nullptr) return nullptr;
+  ++heap().counters.objects;
+  return block;
+}
+
+void CppMemory::operator delete(void* block) noexcept {
+  if (block == nullptr) return;
+  if (untrack(heap().objects, block, nullptr)) {
+    --heap().counters.objects;
+    std::free(block);
+  }
+}
+
+void* CppMemory::operator new[](std::size_t size) noexcept { return CppMemory::operator new(size); }
+void CppMemory::operator delete[](void* block) noexcept { CppMemory::operator delete(block); }
+
+Counters LiveCounters() { return heap().counters; }
+void FailNextAllocations(int n) { heap().failNext = n; }
+
+}  // namespace KTX::Memory

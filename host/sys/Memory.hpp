@@ -1,0 +1,42 @@
+// The host allocator. Every block and every host class object is counted so
+// that a test can prove that nothing leaked and nothing was freed twice.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "Export.hpp"
+
+extern "C" {
+KTX_HOST_API void* SM_alloc(std::size_t size);
+KTX_HOST_API void* SM_calloc(std::size_t count, std::size_t size);
+KTX_HOST_API void* SM_crealloc(void* block, std::size_t size);
+KTX_HOST_API void SM_free(void* block);
+KTX_HOST_API char* SM_string_copy(const char* text);
+}
+
+namespace KTX::Memory {
+
+// Host class objects (registrants, property values, ...) derive from this to
+// come from the host's object allocator.
+class KTX_HOST_API CppMemory {
+ public:
+  // Gives null when the host is out of memory; a new-expression then yields
+  // null without running the constructor.
+  static void* operator new(std::size_t size) noexcept;
+  static void operator delete(void* block) noexcept;
+  static void* operator new[](std::size_t size) noexcept;
+  static void operator delete[](void* block) noexcept;
+};
+
+struct Counters {
+  std::int64_t blocks = 0;       // live SM_ blocks
+  std::int64_t bytes = 0;        // bytes in live SM_ blocks
+  std::int64_t objects = 0;      // live CppMemory objects
+  std::int64_t badFrees = 0;     // frees of unknown or already freed memory
+};
+
+KTX_HOST_API Counters LiveCounters();
+// Test hook: the next n allocations (SM_ and CppMemory) fail.
+KTX_HOST_API void FailNextAllocations(int n);
+
+}  // namespace KTX::Memory

@@ -1,0 +1,245 @@
+// How a builder class declares its persistent fields to the host's object
+// manager. A class lists its fields once, in the order they lie in the
+// object, as
+//
+//   #define MY_BUILDER_ATTRIBUTES(A)
+//     A(0, m_target, Frame::Ref<KTX::SELECT_OBJECT>, 0x804001)
+//     A(1, m_depth,  Frame::Double,                  0x1)
+//
+// (index, field, kind, row flags). From that one list the class gets its
+// fields, its exported attribute ids and its field places, and its source
+// file gets the attribute table, the registrant maker, the create callback
+// and the load and exit steps.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+#include "StamvikExport.hpp"
+#include "om/ObjectManager.hpp"
+
+namespace KTX::Frame {
+
+using OM::ClassAttributeStruct;
+
+// ---- kinds of persistent field ---------------------------------------------------
+
+struct KindBase {
+  static constexpr const std::int32_t* dimensions = nullptr;
+  static constexpr const void* initial = nullptr;
+  static constexpr const char* const* referencedClass = nullptr;
+  static constexpr const void* measure = nullptr;
+  static constexpr std::uint32_t qualifier = 0;
+};
+
+template <std::uint64_t Code>
+inline constexpr OM::MeasureList kMeasure{1, &kMeasure<Code>.code, Code};
+
+template <bool Value>
+inline constexpr bool kLogical = Value;
+
+inline constexpr std::int32_t kAnyRowsOfThree[2] = {-1, 3};
+
+struct Logical : KindBase {
+  using type = bool;
+  static constexpr std::uint32_t code = 0x0;
+};
+// A logical that a new object starts with (true, or false stated explicitly).
+template <bool Value>
+struct LogicalStarting : Logical {
+  static constexpr const void* initial = &kLogical<Value>;
+  static constexpr std::uint32_t qualifier = 1;
+};
+template <int N>
+struct Logicals : KindBase {
+  using type = bool[N];
+  static constexpr std::uint32_t code = static_cast<std::uint32_t>(N) << 16;
+};
+struct Integer : KindBase {
+  using type = int;
+  static constexpr std::uint32_t code = 0x3;
+};
+struct IntegerArray : KindBase {
+  using type = OM::IntVla*;
+  static constexpr std::uint32_t code = 0xFFFF0003;
+};
+struct Double : KindBase {
+  using type = double;
+  static constexpr std::uint32_t code = 0x6;
+};
+template <std::uint64_t MeasureCode>
+struct MeasuredDouble : Double {
+  static constexpr const void* measure = &kMeasure<MeasureCode>;
+};
+struct Point : KindBase {
+  using type = double[3];
+  static constexpr std::uint32_t code = 0x30006;
+};
+struct Matrix : KindBase {
+  using type = double[9];
+  static constexpr std::uint32_t code = 0x90006;
+};
+template <std::uint64_t MeasureCode = 0>
+struct DoubleArray : KindBase {
+  using type = OM::DoubleVla*;
+  static constexpr std::uint32_t code = 0xFFFF0006;
+  static constexpr const void* measure = MeasureCode == 0 ? nullptr : &kMeasure<MeasureCode>;
+};
+// Any number of rows of three doubles.
+struct PointList : KindBase {
+  using type = OM::DoubleVla*;
+  static constexpr std::uint32_t code = 0x20006;
+  static constexpr const std::int32_t* dimensions = kAnyRowsOfThree;
+};
+template <class Referenced>
+struct Ref : KindBase {
+  using type = Referenced*;
+  static constexpr std::uint32_t code = 0x4;
+  static constexpr const char* const* referencedClass = &Referenced::OmClassName;
+  static constexpr std::uint32_t qualifier = 0x10000;
+};
+struct Tag : KindBase {
+  using type = tag_t;
+  static constexpr std::uint32_t code = 0x9;
+};
+struct TagArray : KindBase {
+  using type = OM::TagVla*;
+  static constexpr std::uint32_t code = 0xFFFF0009;
+};
+struct String : KindBase {
+  using type = char*;
+  static constexpr std::uint32_t code = 0xD;
+};
+struct StringArray : KindBase {
+  using type = OM::StringVla*;
+  static constexpr std::uint32_t code = 0xFFFF000D;
+};
+struct UStringArray : KindBase {
+  using type = OM::UStringVla*;
+  static constexpr std::uint32_t code = 0xFFFF0010;
+};
+template <class Plain>
+struct Struct : KindBase {
+  using type = Plain*;
+  static constexpr std::uint32_t code = 0xF;
+};
+struct KernelTag : KindBase {
+  using type = int;
+  static constexpr std::uint32_t code = 0x11;
+};
+struct KernelTagArray : KindBase {
+  using type = OM::KernelTagVla*;
+  static constexpr std::uint32_t code = 0xFFFF0011;
+};
+
+template <class Kind>
+constexpr ClassAttributeStruct Row(const int* classId, OM::AttributeId* attributeId, const char* fieldName,
+                                   std::uint32_t index, std::uint32_t place, std::uint32_t flags) {
+  return ClassAttributeStruct{classId,
+                              attributeId,
+                              fieldName,
+                              Kind::dimensions,
+                              Kind::initial,
+                              Kind::referencedClass,
+                              nullptr,
+                              Kind::measure,
+                              {},
+                              -1,
+                              -1,
+                              0x80000000u + index,
+                              0,
+                              place,
+                              flags,
+                              0,
+                              Kind::code,
+                              Kind::qualifier};
+}
+
+// Destroys the registrant in a holder and clears the holder: every class's exit step.
+STAMVIK_API void DestroyClassRegistrant(OM::ClassRegistrant** holder);
+
+// Adds a class's exit step to the runtime's exit list.
+void AtUnload(void (*step)());
+
+}  // namespace KTX::Frame
+
+// ---- inside the class body -------------------------------------------------------
+
+#define STAMVIK_FIELD_DECL(index, field, Kind, flags) Kind::type field;
+#define STAMVIK_ATTID_DECL(index, field, Kind, flags) static ::KTX::OM::AttributeId field##AttId;
+#define STAMVIK_PLACE_DECL(index, field, Kind, flags) \
+  static constexpr std::uint32_t field##_Place() { return static_cast<std::uint32_t>(offsetof(OmSelf, field)); }
+
+// The class-id reference, attribute ids, create callback, host constructor and
+// the persistent fields (left private) of a builder class.
+#define STAMVIK_OM_CLASS(Class, Base, Name, LIST)                                  \
+ public:                                                                           \
+  using OmSelf = Class;                                                            \
+  using OmBase = Base;                                                             \
+  static constexpr const char* OmClassName = Name;                                 \
+  static int& ThisClassId;                                                         \
+  LIST(STAMVIK_ATTID_DECL)                                                         \
+  static ::KTX::OM::Object* Create##Class##Callback(void* memory, int, void*);     \
+  _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"") \
+  LIST(STAMVIK_PLACE_DECL)                                                         \
+  _Pragma("GCC diagnostic pop")                                                    \
+                                                                                   \
+ protected:                                                                        \
+  Class(int classId, void* context);                                               \
+  ~Class() override;                                                               \
+                                                                                   \
+ private:                                                                          \
+  LIST(STAMVIK_FIELD_DECL)
+
+// Namespace-level declarations that go with a class (in its namespace).
+#define STAMVIK_OM_CLASS_EXPORTS(Class)                   \
+  extern STAMVIK_API int Class##ClassId;                  \
+  STAMVIK_API void Make##Class##Registrant();             \
+  void Load##Class##Registration();
+
+#define STAMVIK_OM_INSTANCE_SIZE_DECL(Class) STAMVIK_API std::uint64_t Get##Class##InstanceSize(void*);
+
+// ---- in the class's source file, inside its namespace ------------------------------
+
+#define STAMVIK_ATTID_DEF(index, field, Kind, flags) ::KTX::OM::AttributeId OmDefinedClass::field##AttId;
+#define STAMVIK_ROW(index, field, Kind, flags)                                                        \
+  ::KTX::Frame::Row<Kind>(&OmDefinedClassId, &OmDefinedClass::field##AttId, #field, index,            \
+                          OmDefinedClass::field##_Place(), flags),
+
+#define STAMVIK_OM_INSTANCE_SIZE_DEF(Class) \
+  std::uint64_t Get##Class##InstanceSize(void*) { return sizeof(Class); }
+
+// Size is the instance-size callback, or nullptr for an abstract class.
+#define STAMVIK_OM_DEFINE_CLASS(Class, SuperclassName, ClassFlags, Size, LIST)                            \
+  int Class##ClassId = 0;                                                                               \
+  int& Class::ThisClassId = Class##ClassId;                                                             \
+  namespace {                                                                                           \
+  using OmDefinedClass = Class;                                                                         \
+  int& OmDefinedClassId = Class##ClassId;                                                               \
+  }                                                                                                     \
+  LIST(STAMVIK_ATTID_DEF)                                                                               \
+  STAMVIK_API extern const ::KTX::OM::ClassAttributeStruct Class##AttributeTable[];                      \
+  const ::KTX::OM::ClassAttributeStruct Class##AttributeTable[] = {LIST(STAMVIK_ROW)};                  \
+  namespace {                                                                                           \
+  constexpr int kAttributeCount = static_cast<int>(sizeof(Class##AttributeTable) /                      \
+                                                   sizeof(::KTX::OM::ClassAttributeStruct));           \
+  ::KTX::OM::ClassRegistrant* registrantHolder = nullptr;                                               \
+  void Unload##Class##Registration() { ::KTX::Frame::DestroyClassRegistrant(&registrantHolder); }              \
+  }                                                                                                     \
+  Class::Class(int classId, void* context) : OmBase(classId, context) {}                                \
+  Class::~Class() = default;                                                                            \
+  ::KTX::OM::Object* Class::Create##Class##Callback(void* memory, int classId, void* context) {         \
+    if (memory == nullptr) return nullptr;                                                              \
+    return new (memory) Class(classId, context);                                                        \
+  }                                                                                                     \
+  void Make##Class##Registrant() {                                                                      \
+    registrantHolder = new ::KTX::OM::ClassRegistrant(                                                  \
+        Class::OmClassName, 0, nullptr, &Class##ClassId, 0x80000000u + kAttributeCount, ClassFlags,     \
+        kAttributeCount, Class##AttributeTable, SuperclassName, Class::OmClassName, 0, nullptr, 0,        \
+        &Class::Create##Class##Callback, Size, nullptr, nullptr);                                       \
+  }                                                                                                     \
+  void Load##Class##Registration() {                                                                           \
+    Make##Class##Registrant();                                                                          \
+    ::KTX::Frame::AtUnload(&Unload##Class##Registration);                                                      \
+  }

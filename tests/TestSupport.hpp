@@ -1,0 +1,56 @@
+// Shared set-up of the test suites: a fresh part per test, the host's call
+// log cleared, and the host's counters checked back to where they started.
+#pragma once
+#include <gtest/gtest.h>
+
+#include "feat/Builder.hpp"
+#include "om/ObjectManager.hpp"
+#include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
+#include "sys/Memory.hpp"
+
+namespace stamvik_test {
+
+class HostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    KTX::Host::ClearCalls();
+    KTX::Host::ClearAnswers();
+    KTX::Error::ClearSevereErrors();
+    memoryBefore_ = KTX::Memory::LiveCounters();
+    objectsBefore_ = KTX::OM::OM_live_objects();
+    part_ = KTX::PART_part::Create(0);
+    KTX::PART_set_work_part(part_);
+  }
+
+  void TearDown() override {
+    if (part_ != nullptr) part_->destroy();
+    KTX::PART_set_work_part(nullptr);
+    EXPECT_EQ(KTX::OM::OM_live_objects(), objectsBefore_) << "host objects left alive";
+    KTX::Memory::Counters now = KTX::Memory::LiveCounters();
+    EXPECT_EQ(now.blocks, memoryBefore_.blocks) << "host memory blocks leaked";
+    EXPECT_EQ(now.objects, memoryBefore_.objects) << "host class objects leaked";
+    EXPECT_EQ(now.badFrees, memoryBefore_.badFrees) << "memory freed twice or never allocated";
+  }
+
+  KTX::PART_part* part() const { return part_; }
+  KTX::CM_part* modelPart() const { return part_->ModelPart(); }
+
+  // The raised host error's message number, or 0 when nothing was raised.
+  template <class F>
+  static int RaisedCode(F&& f) {
+    try {
+      f();
+    } catch (const KTX::Error::Exception& e) {
+      return e.askCode();
+    }
+    return 0;
+  }
+
+ private:
+  KTX::PART_part* part_ = nullptr;
+  KTX::Memory::Counters memoryBefore_{};
+  int objectsBefore_ = 0;
+};
+
+}  // namespace stamvik_test

@@ -1,0 +1,109 @@
+// The object manager as the builders rely on it: creation from the class
+// table, logging before plain writes, arrays, references and undo.
+#include "DieDesJA_CastReliefBuilder.hpp"
+#include "DieDes_DiePlaneBuilder.hpp"
+#include "TestSupport.hpp"
+
+using namespace KTX;
+using stamvik_test::HostTest;
+
+namespace {
+
+class ObjectManager : public HostTest {};
+
+TEST_F(ObjectManager, HostAloneStartsObjectWithTableInitialValues) {
+  auto* plane = static_cast<DieDes::DiePlaneBuilder*>(
+      OM::ObjectFactory::CreateObject(DieDes::DiePlaneBuilderClassId, OM::OM_memory_type_persistent, nullptr));
+  EXPECT_TRUE(plane->GetApplIsOverallRequired());
+  EXPECT_EQ(plane->GetInputType(), 0);
+  EXPECT_EQ(plane->GetSpecifyPlane(), 0u);
+  EXPECT_NE(plane->ask_tag(), 0u);
+  plane->destroy();
+}
+
+TEST_F(ObjectManager, CreateCallbackWithNullMemoryReturnsNull) {
+  EXPECT_EQ(DieDes::DiePlaneBuilder::CreateDiePlaneBuilderCallback(nullptr, 1, nullptr), nullptr);
+  EXPECT_EQ(DieDesJA::CastReliefBuilder::CreateCastReliefBuilderCallback(nullptr, 1, nullptr), nullptr);
+}
+
+TEST_F(ObjectManager, PlainWriteIsLoggedOnceUnlessStateSaysNoLog) {
+  auto* relief = DieDesJA::CastReliefBuilderFactory::Create(modelPart(), nullptr);
+  Host::ClearCalls();
+  relief->SetCreateSupportCasting(true);
+  EXPECT_EQ(Host::CallNames({"OM__log"}).size(), 1u);
+  EXPECT_TRUE(relief->GetCreateSupportCasting());
+
+  Host::ClearCalls();
+  relief->OmSetState(OM::Object::kStateNoLog);
+  relief->SetDistanceTolerance(0.25);
+  EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
+  EXPECT_EQ(relief->GetDistanceTolerance(), 0.25);
+  relief->destroy();
+}
+
+TEST_F(ObjectManager, CheckedTagConversion) {
+  auto* plane = DieDes::DiePlaneBuilderFactory::Create(part(), true, true, true, true, true);
+  tag_t tag = plane->ask_tag();
+  EXPECT_EQ(OM::TagToObject<DieDes::DiePlaneBuilder>(0), nullptr);
+  EXPECT_EQ(OM::TagToObject<DieDes::DiePlaneBuilder>(tag), plane);
+  EXPECT_EQ(RaisedCode([&] { OM::TagToObject<DieDesJA::CastReliefBuilder>(tag); }), Error::kBadObject);
+  int level = OM::OM_ask_checking_level();
+  OM::OM_set_checking_level(0);
+  EXPECT_EQ(RaisedCode([&] { OM::TagToObject<DieDesJA::CastReliefBuilder>(tag); }), 0);
+  OM::OM_set_checking_level(level);
+  plane->destroy();
+  EXPECT_EQ(RaisedCode([&] { OM::TagToObject<DieDes::DiePlaneBuilder>(tag); }), Error::kDeletedTag);
+}
+
+TEST_F(ObjectManager, AllowOptionPastTheEndRaisesAndChangesNothing) {
+  auto* plane = DieDes::DiePlaneBuilderFactory::Create(part(), true, false, true, false, true);
+  EXPECT_EQ(RaisedCode([&] { plane->SetAllowOptionsItem(4, true); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { plane->SetAllowOptionsItem(-1, true); }), Error::kIndexOutOfRange);
+  EXPECT_TRUE(plane->GetAllowOptionsItem(0));
+  EXPECT_FALSE(plane->GetAllowOptionsItem(1));
+  EXPECT_TRUE(plane->GetAllowOptionsItem(2));
+  EXPECT_FALSE(plane->GetAllowOptionsItem(3));
+  plane->destroy();
+}
+
+TEST_F(ObjectManager, UndoToMarkRestoresPlainFieldsAndReals) {
+  auto* plane = DieDes::DiePlaneBuilderFactory::Create(part(), false, false, true, false, true);
+  const double origin[3] = {1, 2, 3};
+  plane->SetCoordinateSystemOrigin(origin);
+  int error = -1;
+  int mark = UNDO_QD_set_mark(1, nullptr, &error);
+  ASSERT_EQ(error, 0);
+  const double moved[3] = {7, 8, 9};
+  plane->SetCoordinateSystemOrigin(moved);
+  plane->SetReverseSourceDirection(true);
+  plane->SetSpecifyPlane(4242);
+  plane->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_Plane);
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  double now[3];
+  plane->GetCoordinateSystemOrigin(now);
+  EXPECT_EQ(now[0], 1);
+  EXPECT_EQ(now[2], 3);
+  EXPECT_FALSE(plane->GetReverseSourceDirection());
+  EXPECT_EQ(plane->GetSpecifyPlane(), 0u);
+  EXPECT_EQ(plane->GetInputType(), DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+  plane->destroy();
+}
+
+TEST_F(ObjectManager, UndoRemovesObjectsMadeAfterTheMarkAndRevivesDeletedOnes) {
+  auto* kept = DieDes::DiePlaneBuilderFactory::Create(part(), true, true, true, true, true);
+  tag_t keptTag = kept->ask_tag();
+  int error = 0;
+  int mark = UNDO_QD_set_mark(1, "test", &error);
+  auto* fresh = DieDes::DiePlaneBuilderFactory::Create(part(), true, true, true, true, true);
+  tag_t freshTag = fresh->ask_tag();
+  kept->destroy();
+  EXPECT_TRUE(OM::OM_is_deleted_tag(keptTag));
+  UNDO_QD_undo_to_mark(mark, nullptr);
+  UNDO_QD_delete_mark(mark, nullptr);
+  EXPECT_EQ(OM::OM_object_of_tag(freshTag), nullptr);
+  EXPECT_EQ(OM::OM_object_of_tag(keptTag), kept);
+  kept->destroy();
+}
+
+}  // namespace
