@@ -3,22 +3,75 @@
 // list, so unloading runs the steps in reverse.
 #include "LoadOrder.hpp"
 
-#include "DieDesJA_CastReliefBuilder.hpp"
-#include "DieDesJA_GenericBodyBuilder.hpp"
-#include "DieDes_DiePlaneBuilder.hpp"
+// Weak while the classes are being added: a step not yet built is skipped.
+#define STAMVIK_LOAD_STEP(Namespace, Name) \
+  namespace KTX::Namespace {               \
+  __attribute__((weak)) void Name();       \
+  }
+
+STAMVIK_LOAD_STEP(DieDesJA, LoadCastReliefBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDesJA, LoadClampingSlotBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDesJA, LoadClearanceBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDesJA, LoadDieLocationBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDesJA, LoadDieLocationsBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDesJA, LoadFillAreaBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDesJA, LoadFingerClearanceNotchBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDesJA, LoadGenericBodyBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDesJA, LoadHandlingCoreBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDesJA, LoadHeelpostBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDesJA, LoadKeywayBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDesJA, LoadMachineReliefBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDes, LoadDieBooleanBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDes, LoadDieDirectionBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDes, LoadDiePlaneBuilderRegistration)
+STAMVIK_LOAD_STEP(DieDes, LoadDieShoeBuilderRegistration)
+STAMVIK_LOAD_STEP(DieEngJA, LoadCompensateRoughDataBuilderRegistration)
+STAMVIK_LOAD_STEP(DieEngJA, LoadDrawBeadBuilderRegistration)
+STAMVIK_LOAD_STEP(DieEngJA, LoadDrawBeadSegmentBuilderRegistration)
+STAMVIK_LOAD_STEP(DieEngJA, LoadDrawBeadTaperBuilderRegistration)
+STAMVIK_LOAD_STEP(DieEngJA, LoadSpringbackCompensationBuilderRegistration)
+STAMVIK_LOAD_STEP(Tooling, LoadDieDesDrawDieBuilderRegistration)
+STAMVIK_LOAD_STEP(Tooling, LoadDieDesDrawPunchBuilderRegistration)
+STAMVIK_LOAD_STEP(Tooling, LoadDieDesPierceInsertBuilderRegistration)
+STAMVIK_LOAD_STEP(Tooling, LoadDieEngFormTaskBuilderRegistration)
 
 namespace KTX::Stamvik {
 namespace {
 
+// Die design in source-file order (so the nine body builders reach the host
+// before their superclass), then die engineering, then tooling.
 constexpr LoadStep kLoadOrder[] = {
     {"KTX::DieDesJA::CastReliefBuilder", &DieDesJA::LoadCastReliefBuilderRegistration},
+    {"KTX::DieDesJA::ClampingSlotBuilder", &DieDesJA::LoadClampingSlotBuilderRegistration},
+    {"KTX::DieDesJA::ClearanceBuilder", &DieDesJA::LoadClearanceBuilderRegistration},
+    {"KTX::DieDesJA::DieLocationBuilder", &DieDesJA::LoadDieLocationBuilderRegistration},
+    {"KTX::DieDesJA::DieLocationsBuilder", &DieDesJA::LoadDieLocationsBuilderRegistration},
+    {"KTX::DieDesJA::FillAreaBuilder", &DieDesJA::LoadFillAreaBuilderRegistration},
+    {"KTX::DieDesJA::FingerClearanceNotchBuilder", &DieDesJA::LoadFingerClearanceNotchBuilderRegistration},
     {"KTX::DieDesJA::GenericBodyBuilder", &DieDesJA::LoadGenericBodyBuilderRegistration},
+    {"KTX::DieDesJA::HandlingCoreBuilder", &DieDesJA::LoadHandlingCoreBuilderRegistration},
+    {"KTX::DieDesJA::HeelpostBuilder", &DieDesJA::LoadHeelpostBuilderRegistration},
+    {"KTX::DieDesJA::KeywayBuilder", &DieDesJA::LoadKeywayBuilderRegistration},
+    {"KTX::DieDesJA::MachineReliefBuilder", &DieDesJA::LoadMachineReliefBuilderRegistration},
+    {"KTX::DieDes::DieBooleanBuilder", &DieDes::LoadDieBooleanBuilderRegistration},
+    {"KTX::DieDes::DieDirectionBuilder", &DieDes::LoadDieDirectionBuilderRegistration},
     {"KTX::DieDes::DiePlaneBuilder", &DieDes::LoadDiePlaneBuilderRegistration},
+    {"KTX::DieDes::DieShoeBuilder", &DieDes::LoadDieShoeBuilderRegistration},
+    {"KTX::DieEngJA::CompensateRoughDataBuilder", &DieEngJA::LoadCompensateRoughDataBuilderRegistration},
+    {"KTX::DieEngJA::DrawBeadBuilder", &DieEngJA::LoadDrawBeadBuilderRegistration},
+    {"KTX::DieEngJA::DrawBeadSegmentBuilder", &DieEngJA::LoadDrawBeadSegmentBuilderRegistration},
+    {"KTX::DieEngJA::DrawBeadTaperBuilder", &DieEngJA::LoadDrawBeadTaperBuilderRegistration},
+    {"KTX::DieEngJA::SpringbackCompensationBuilder", &DieEngJA::LoadSpringbackCompensationBuilderRegistration},
+    {"KTX::Tooling::DieDesDrawDieBuilder", &Tooling::LoadDieDesDrawDieBuilderRegistration},
+    {"KTX::Tooling::DieDesDrawPunchBuilder", &Tooling::LoadDieDesDrawPunchBuilderRegistration},
+    {"KTX::Tooling::DieDesPierceInsertBuilder", &Tooling::LoadDieDesPierceInsertBuilderRegistration},
+    {"KTX::Tooling::DieEngFormTaskBuilder", &Tooling::LoadDieEngFormTaskBuilderRegistration},
 };
 
 struct Loader {
   Loader() {
-    for (const LoadStep& step : kLoadOrder) step.run();
+    for (const LoadStep& step : kLoadOrder)
+      if (step.run != nullptr) step.run();
   }
 } loader;
 
