@@ -36,8 +36,25 @@ KTX_DIEDES_TARGET(FingerClearanceNotchTarget)
 KTX_DIEDES_TARGET(HandlingCoreTarget)
 KTX_DIEDES_TARGET(HeelpostTarget)
 KTX_DIEDES_TARGET(KeywayTarget)
-KTX_DIEDES_TARGET(MachineReliefTarget)
 
 #undef KTX_DIEDES_TARGET
+
+// The machine relief's target also keeps which kind of relief is wanted,
+// for its analysis of the selected body: 0 cam, 1 relief, 2 thicken with an
+// exterior main profile, 3 thicken with an interior one.
+class KTX_HOST_API MachineReliefTarget : public DieDesTarget {
+  KTX_HOST_OBJECT(MachineReliefTarget, "KTX::DieDes::MachineReliefTarget")
+
+ public:
+  int GetReliefKind() const { return reliefKind_; }
+  // A plain store: the caller logs the target for undo first.
+  void SetReliefKind(int kind) { reliefKind_ = kind; }
+
+ protected:
+  MachineReliefTarget(int classId, void* context) : DieDesTarget(classId, context) {}
+
+ private:
+  int reliefKind_;  // zeroed by the host with the object
+};
 
 }  // namespace KTX::DieDes
