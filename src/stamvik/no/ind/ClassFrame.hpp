@@ -99,6 +99,11 @@ struct Ref : KindBase {
   static constexpr const char* const* referencedClass = &Referenced::OmClassName;
   static constexpr std::uint32_t qualifier = 0x10000;
 };
+// An object reference whose value carries a measure (an expression of a length or an angle).
+template <class Referenced, std::uint64_t MeasureCode>
+struct MeasuredRef : Ref<Referenced> {
+  static constexpr const void* measure = &kMeasure<MeasureCode>;
+};
 struct Tag : KindBase {
   using type = tag_t;
   static constexpr std::uint32_t code = 0x9;
