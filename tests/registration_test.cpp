@@ -1,0 +1,127 @@
+// What the host sees of the library's classes: their registration order and
+// registration data, and the plug-in loaded and unloaded by ktxhost.
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "TestSupport.hpp"
+
+using namespace KTX;
+
+namespace {
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string run(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  std::array<char, 512> buffer{};
+  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
+  pclose(pipe);
+  return out;
+}
+
+TEST(Registration, KtxhostLoadListsClassesInLoadOrderAndExitStepsInReverse) {
+  std::string expected = readFile(std::string(STAMVIK_TEST_DATA) + "/ktxhost_load.txt");
+  ASSERT_FALSE(expected.empty());
+  EXPECT_EQ(run(std::string(KTXHOST_PROGRAM) + " load " + STAMVIK_PLUGIN), expected);
+}
+
+TEST(Registration, BodyBuildersReachTheHostBeforeTheirSuperclass) {
+  // The test program links the plug-in: its classes are registered already.
+  std::vector<std::string> order;
+  for (const OM::RegistrationEvent& e : OM::RegistrationEvents())
+    if (e.registered) order.push_back(e.className);
+  auto at = [&](const char* name) { return std::find(order.begin(), order.end(), name) - order.begin(); };
+  auto generic = at("KTX::DieDesJA::GenericBodyBuilder");
+  ASSERT_LT(generic, static_cast<long>(order.size()));
+  for (const char* body : {"KTX::DieDesJA::CastReliefBuilder", "KTX::DieDesJA::ClampingSlotBuilder",
+                           "KTX::DieDesJA::ClearanceBuilder", "KTX::DieDesJA::FillAreaBuilder",
+                           "KTX::DieDesJA::FingerClearanceNotchBuilder"})
+    EXPECT_LT(at(body), generic) << body;
+  for (const char* body : {"KTX::DieDesJA::HandlingCoreBuilder", "KTX::DieDesJA::HeelpostBuilder",
+                           "KTX::DieDesJA::KeywayBuilder", "KTX::DieDesJA::MachineReliefBuilder"})
+    EXPECT_GT(at(body), generic) << body;
+}
+
+TEST(Registration, RowsCarryIndexPlaceAndRegistrantWord) {
+  for (const OM::RegistrationEvent& e : OM::RegistrationEvents()) {
+    if (!e.registered || e.className.rfind("KTX::Die", 0) != 0) continue;
+    EXPECT_EQ(e.registrantWord, 0x80000000u + static_cast<unsigned>(e.attributeCount)) << e.className;
+    OM::ClassView view;
+    ASSERT_TRUE(OM::OM_describe_class(OM::OM_ask_class_id(e.className.c_str()), &view)) << e.className;
+    for (std::size_t i = 0; i < view.rows.size(); ++i) {
+      const OM::ClassAttributeStruct* row = view.rows[i];
+      EXPECT_EQ(row->attributeIndex, 0x80000000u + i) << e.className;
+      EXPECT_EQ(row->attributeId->Index(), static_cast<int>(i)) << e.className << " " << row->fieldName;
+      EXPECT_EQ(row->minusOne76, -1);
+      EXPECT_EQ(row->minusOne80, -1);
+      EXPECT_EQ(row->flags & 0x1u, 0x1u) << e.className << " " << row->fieldName;
+      // Two fields never share a place.
+      for (std::size_t j = 0; j < i; ++j) EXPECT_NE(view.rows[j]->fieldPlace, row->fieldPlace) << row->fieldName;
+    }
+  }
+}
+
+const OM::ClassAttributeStruct* rowNamed(const char* className, const std::string& field) {
+  OM::ClassView view;
+  if (!OM::OM_describe_class(OM::OM_ask_class_id(className), &view)) return nullptr;
+  for (const OM::ClassAttributeStruct* row : view.rows)
+    if (field == row->fieldName) return row;
+  return nullptr;
+}
+
+TEST(Registration, CastReliefAndPlaneRowsAsTheHostReadsThem) {
+  const char* relief = "KTX::DieDesJA::CastReliefBuilder";
+  const OM::ClassAttributeStruct* target = rowNamed(relief, "m_targetData");
+  ASSERT_NE(target, nullptr);
+  EXPECT_EQ(target->attributeIndex, 0x8000000Au);
+  EXPECT_EQ(target->typeCode, 4u);
+  EXPECT_EQ(target->flags, 0x1A04001u);
+  EXPECT_EQ(target->typeQualifier, 0x10000u);
+  ASSERT_NE(target->referencedClass, nullptr);
+  EXPECT_STREQ(*target->referencedClass, "KTX::DieDes::CastReliefTarget");
+
+  const OM::ClassAttributeStruct* depth = rowNamed(relief, "m_reliefDepth");
+  ASSERT_NE(depth, nullptr);
+  EXPECT_EQ(depth->flags, 0x4001u);
+  EXPECT_STREQ(*depth->referencedClass, "KTX::EXP_expression");
+
+  const OM::ClassAttributeStruct* sheet = rowNamed(relief, "m_supportSheetTemp");
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_EQ(sheet->attributeIndex, 0x8000000Cu);
+  EXPECT_EQ(sheet->typeCode, 0x11u);
+  EXPECT_EQ(sheet->flags, 0x1u);
+  EXPECT_EQ(sheet->referencedClass, nullptr);
+  EXPECT_EQ(sheet->initialValue, nullptr);
+
+  const char* plane = "KTX::DieDes::DiePlaneBuilder";
+  const OM::ClassAttributeStruct* options = rowNamed(plane, "m_allowOptions");
+  ASSERT_NE(options, nullptr);
+  EXPECT_EQ(options->typeCode, 0x40000u);
+  EXPECT_EQ(options->attributeIndex, 0x80000006u);
+  const OM::ClassAttributeStruct* required = rowNamed(plane, "m_applIsOverallRequired");
+  ASSERT_NE(required, nullptr);
+  ASSERT_NE(required->initialValue, nullptr);
+  EXPECT_TRUE(*static_cast<const bool*>(required->initialValue));
+  EXPECT_EQ(required->typeQualifier, 1u);
+  const OM::ClassAttributeStruct* specified = rowNamed(plane, "m_specifyPlane");
+  ASSERT_NE(specified, nullptr);
+  EXPECT_EQ(specified->typeCode, 9u);
+  EXPECT_EQ(specified->flags, 0x804001u);
+  const OM::ClassAttributeStruct* matrix = rowNamed(plane, "m_coordinateSystemMatrix");
+  ASSERT_NE(matrix, nullptr);
+  EXPECT_EQ(matrix->typeCode, 0x90006u);
+  EXPECT_EQ(matrix->attributeIndex, 0x80000005u);
+}
+
+}  // namespace
