@@ -1,0 +1,56 @@
+// One boolean operation that the die shoe applies to its body: a type and the
+// selected tool bodies.
+#pragma once
+#include "ClassFrame.hpp"
+#include "feat/Builder.hpp"
+#include "sel/Selection.hpp"
+
+namespace KTX::DieDes {
+
+enum JA_DIE_BOOLEAN_BUILDER_boolean_type : int {
+  JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite = 0,
+  JA_DIE_BOOLEAN_BUILDER_boolean_type_Subtract = 1,
+  JA_DIE_BOOLEAN_BUILDER_boolean_type_Intersect = 2,
+};
+
+#define STAMVIK_DIE_BOOLEAN_BUILDER_ATTRIBUTES(A)                                \
+  A(0, m_booleanOptions, ::KTX::Frame::Integer, 0x1)                             \
+  A(1, m_selectBodies, ::KTX::Frame::Ref<::KTX::SELECT_OBJECT_list>, 0x4001)     \
+  A(2, m_applIsOverallRequired, ::KTX::Frame::LogicalStarting<true>, 0x1)        \
+  A(3, m_applScope, ::KTX::Frame::Integer, 0x1)
+
+class STAMVIK_API DieBooleanBuilder : public JAX_BUILDER {
+  STAMVIK_OM_CLASS(DieBooleanBuilder, JAX_BUILDER, "KTX::DieDes::DieBooleanBuilder",
+                   STAMVIK_DIE_BOOLEAN_BUILDER_ATTRIBUTES)
+
+ public:
+  void InitCreate(PART_part* part);
+
+  char* ask_journal_class_name() const override;
+  int commit() override;
+  void destroy() override;
+  void cascade_destroy() override;
+
+  virtual JA_DIE_BOOLEAN_BUILDER_boolean_type GetBooleanOptions() const;
+  virtual void SetBooleanOptions(JA_DIE_BOOLEAN_BUILDER_boolean_type type);
+
+  SELECT_OBJECT_list* GetSelectBodies() const { return m_selectBodies; }
+  void SetSelectBodies(SELECT_OBJECT_list* bodies);
+  bool GetApplIsOverallRequired() const { return m_applIsOverallRequired; }
+  void SetApplIsOverallRequired(bool required);
+  int GetApplScope() const { return m_applScope; }
+  void SetApplScope(int scope);
+
+ private:
+  void implement_destroy();
+};
+
+STAMVIK_OM_CLASS_EXPORTS(DieBooleanBuilder)
+STAMVIK_OM_INSTANCE_SIZE_DECL(DieBooleanBuilder)
+
+class STAMVIK_API DieBooleanBuilderFactory {
+ public:
+  static DieBooleanBuilder* Create(PART_part* part);
+};
+
+}  // namespace KTX::DieDes
