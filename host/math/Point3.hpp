@@ -1,0 +1,12 @@
+// The host's plain three-dimensional point.
+#pragma once
+
+namespace KTX::Math {
+
+struct Point3 {
+  double X = 0.0;
+  double Y = 0.0;
+  double Z = 0.0;
+};
+
+}  // namespace KTX::Math

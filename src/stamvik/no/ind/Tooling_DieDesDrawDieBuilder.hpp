@@ -1,0 +1,108 @@
+// The inputs of an upper draw die, built as one tooling feature set through
+// the modelling operations of an owned draw-punch builder.
+#pragma once
+#include "ClassFrame.hpp"
+#include "Tooling_DieDesDrawPunchBuilder.hpp"
+#include "feat/Builder.hpp"
+#include "om/ObjectSet.hpp"
+#include "sel/Selection.hpp"
+
+namespace KTX::Tooling {
+
+// Fields in object order; the attribute indexes say their persistent identity.
+#define STAMVIK_DIE_DES_DRAW_DIE_BUILDER_ATTRIBUTES(A)                                         \
+  A(5, m_deckThickness, ::KTX::Frame::Double, 0x1)                                             \
+  A(6, m_binderEdgeOffset, ::KTX::Frame::Double, 0x1)                                          \
+  A(7, m_deckEdgeOffset, ::KTX::Frame::Double, 0x1)                                            \
+  A(8, m_deckFlangeThickness, ::KTX::Frame::Double, 0x1)                                       \
+  A(9, m_wallThickness, ::KTX::Frame::Double, 0x1)                                             \
+  A(10, m_baseThickness, ::KTX::Frame::Double, 0x1)                                            \
+  A(11, m_flangeOffset, ::KTX::Frame::Double, 0x1)                                             \
+  A(13, m_machiningAllowance, ::KTX::Frame::Double, 0x1)                                       \
+  A(0, m_sheetBody, ::KTX::Frame::Ref<::KTX::SELECT_OBJECT>, 0x804001)                         \
+  A(1, m_punchCurve, ::KTX::Frame::Ref<::KTX::SELECT_OBJECT_list>, 0x804001)                   \
+  A(2, m_blankCurve, ::KTX::Frame::Ref<::KTX::SELECT_OBJECT_list>, 0x804001)                   \
+  A(3, m_flangeCurve, ::KTX::Frame::Ref<::KTX::SELECT_OBJECT_list>, 0x804001)                  \
+  A(19, m_frecSet, ::KTX::Frame::Ref<::KTX::OM::Set>, 0x404001)                                \
+  A(20, m_frecSetToDelete, ::KTX::Frame::Ref<::KTX::OM::Set>, 0x404001)                        \
+  A(21, m_drawPunchBuilder, ::KTX::Frame::Ref<::KTX::Tooling::DieDesDrawPunchBuilder>, 0xC04001) \
+  A(4, m_basePlane, ::KTX::Frame::Tag, 0x404001)                                               \
+  A(15, m_finalPunchCurve, ::KTX::Frame::Tag, 0x4001)                                          \
+  A(16, m_finalBlankCurve, ::KTX::Frame::Tag, 0x4001)                                          \
+  A(17, m_finalFlangeCurve, ::KTX::Frame::Tag, 0x4001)                                         \
+  A(18, m_tfeatureSet, ::KTX::Frame::Tag, 0x4001)                                              \
+  A(12, m_exactSheetbodyOption, ::KTX::Frame::Logical, 0x1)                                    \
+  A(14, m_coreDrawDieOption, ::KTX::Frame::Logical, 0x1)
+
+class STAMVIK_API DieDesDrawDieBuilder : public JAX_BUILDER {
+  STAMVIK_OM_CLASS(DieDesDrawDieBuilder, JAX_BUILDER, "KTX::Tooling::DieDesDrawDieBuilder",
+                   STAMVIK_DIE_DES_DRAW_DIE_BUILDER_ATTRIBUTES)
+
+ public:
+  char* ask_journal_class_name() const override;
+  void destroy() override;
+  void cascade_destroy() override;
+
+  SELECT_OBJECT* GetSheetBody() const { return m_sheetBody; }
+  SELECT_OBJECT_list* GetPunchCurve() const { return m_punchCurve; }
+  void SetPunchCurve(SELECT_OBJECT_list* curves);
+  SELECT_OBJECT_list* GetBlankCurve() const { return m_blankCurve; }
+  void SetBlankCurve(SELECT_OBJECT_list* curves);
+  SELECT_OBJECT_list* GetFlangeCurve() const { return m_flangeCurve; }
+  void SetFlangeCurve(SELECT_OBJECT_list* curves);
+  tag_t GetBasePlane() const { return m_basePlane; }
+  void SetBasePlane(tag_t plane);
+
+  double GetDeckThickness() const { return m_deckThickness; }
+  void SetDeckThickness(double value);
+  double GetBinderEdgeOffset() const { return m_binderEdgeOffset; }
+  void SetBinderEdgeOffset(double value);
+  double GetDeckEdgeOffset() const { return m_deckEdgeOffset; }
+  void SetDeckEdgeOffset(double value);
+  double GetDeckFlangeThickness() const { return m_deckFlangeThickness; }
+  void SetDeckFlangeThickness(double value);
+  double GetWallThickness() const { return m_wallThickness; }
+  void SetWallThickness(double value);
+  double GetBaseThickness() const { return m_baseThickness; }
+  void SetBaseThickness(double value);
+  double GetFlangeOffset() const { return m_flangeOffset; }
+  void SetFlangeOffset(double value);
+  bool GetExactSheetbodyOption() const { return m_exactSheetbodyOption; }
+  void SetExactSheetbodyOption(bool exact);
+  double GetMachiningAllowance() const { return m_machiningAllowance; }
+  void SetMachiningAllowance(double value);
+  bool GetCoreDrawDieOption() const { return m_coreDrawDieOption; }
+  void SetCoreDrawDieOption(bool core);
+
+  tag_t GetFinalPunchCurve() const { return m_finalPunchCurve; }
+  void SetFinalPunchCurve(tag_t curve);
+  tag_t GetFinalBlankCurve() const { return m_finalBlankCurve; }
+  void SetFinalBlankCurve(tag_t curve);
+  tag_t GetFinalFlangeCurve() const { return m_finalFlangeCurve; }
+  void SetFinalFlangeCurve(tag_t curve);
+  tag_t GetTfeatureSet() const { return m_tfeatureSet; }
+  void SetTfeatureSet(tag_t featureSet);
+  OM::Set* GetFrecSet() const { return m_frecSet; }
+  void SetFrecSet(OM::Set* set);
+  OM::Set* GetFrecSetToDelete() const { return m_frecSetToDelete; }
+  void SetFrecSetToDelete(OM::Set* set);
+  DieDesDrawPunchBuilder* GetDrawPunchBuilder() const { return m_drawPunchBuilder; }
+  void SetDrawPunchBuilder(DieDesDrawPunchBuilder* punch);
+
+ protected:
+  void InitCreate(tag_t featureSet, PART_part* part);
+
+ private:
+  friend class DieDesDrawDieBuilderFactory;
+  void implement_destroy();
+};
+
+STAMVIK_OM_CLASS_EXPORTS(DieDesDrawDieBuilder)
+STAMVIK_OM_INSTANCE_SIZE_DECL(DieDesDrawDieBuilder)
+
+class STAMVIK_API DieDesDrawDieBuilderFactory {
+ public:
+  static DieDesDrawDieBuilder* Create(tag_t featureSet, PART_part* part);
+};
+
+}  // namespace KTX::Tooling
