@@ -171,7 +171,9 @@ void AtUnload(void (*step)());
 
 // ---- inside the class body -------------------------------------------------------
 
-#define STAMVIK_FIELD_DECL(index, field, Kind, flags) Kind::type field;
+// Fields that only the host reads and writes (through their attribute ids)
+// look unused to the compiler.
+#define STAMVIK_FIELD_DECL(index, field, Kind, flags) [[maybe_unused]] Kind::type field;
 #define STAMVIK_ATTID_DECL(index, field, Kind, flags) static ::KTX::OM::AttributeId field##AttId;
 #define STAMVIK_PLACE_DECL(index, field, Kind, flags) \
   static constexpr std::uint32_t field##_Place() { return static_cast<std::uint32_t>(offsetof(OmSelf, field)); }
