@@ -1,0 +1,153 @@
+// The die shoe: a base flange, main decks with deck cutouts, an optional
+// centerline slot and boolean operations with other bodies, as one solid.
+#pragma once
+#include "ClassFrame.hpp"
+#include "DieDes_DieDirectionBuilder.hpp"
+#include "DieDes_DiePlaneBuilder.hpp"
+#include "afl/DieDesign.hpp"
+#include "feat/Builder.hpp"
+#include "om/TagIntMap.hpp"
+#include "sel/Selection.hpp"
+
+namespace KTX::DieDes {
+
+#define STAMVIK_DIE_SHOE_BUILDER_ATTRIBUTES(A)                                                   \
+  A(0, m_baseOrientation, ::KTX::Frame::Ref<::KTX::DieDes::DiePlaneBuilder>, 0xC04001)           \
+  A(1, m_baseFlangeSection, ::KTX::Frame::Ref<::KTX::SC_section>, 0x4001)                        \
+  A(2, m_mainDeckSection, ::KTX::Frame::Ref<::KTX::SC_section>, 0x4001)                          \
+  A(3, m_mainDeckPlane, ::KTX::Frame::Ref<::KTX::DieDes::DiePlaneBuilder>, 0xC04001)             \
+  A(4, m_mainDeckOffset, ::KTX::Frame::Ref<::KTX::EXP_expression>, 0x4001)                       \
+  A(5, m_deckCutoutsSection, ::KTX::Frame::Ref<::KTX::SC_section>, 0x4001)                       \
+  A(6, m_centerlineSlotCreate, ::KTX::Frame::Logical, 0x1)                                       \
+  A(7, m_centerlineSlotDepth, ::KTX::Frame::Ref<::KTX::EXP_expression>, 0x4001)                  \
+  A(8, m_centerlineSlotWidth, ::KTX::Frame::Ref<::KTX::EXP_expression>, 0x4001)                  \
+  A(9, m_centerlineSlotDirection, ::KTX::Frame::Ref<::KTX::DieDes::DieDirectionBuilder>, 0xC04001) \
+  A(10, m_centerlineSlotAttributes, ::KTX::Frame::Ref<::KTX::DieDes::DieAttributesBuilder>, 0xC04001) \
+  A(11, m_dieBooleansList, ::KTX::Frame::Ref<::KTX::UICOMPJA_list>, 0x4001)                      \
+  A(12, m_flangeThickness, ::KTX::Frame::Ref<::KTX::EXP_expression>, 0x4001)                     \
+  A(13, m_wallThickness, ::KTX::Frame::Ref<::KTX::EXP_expression>, 0x4001)                       \
+  A(14, m_deckThickness, ::KTX::Frame::Ref<::KTX::EXP_expression>, 0x4001)                       \
+  A(15, m_mainDeckAttributes, ::KTX::Frame::Ref<::KTX::DieDes::DieAttributesBuilder>, 0xC04001)  \
+  A(16, m_baseAttributes, ::KTX::Frame::Ref<::KTX::DieDes::DieAttributesBuilder>, 0xC04001)      \
+  A(17, m_distanceTolerance, ::KTX::Frame::Double, 0x1)                                          \
+  A(18, m_angleTolerance, ::KTX::Frame::Double, 0x1)                                             \
+  A(19, m_tagSolvaneMap, ::KTX::Frame::Ref<::KTX::OM_tag_int_map>, 0x404001)                     \
+  A(20, m_warningNumbers, ::KTX::Frame::IntegerArray, 0x201)                                     \
+  A(21, m_baseFlangeTag, ::KTX::Frame::Tag, 0x800001)                                            \
+  A(22, m_mainDeckLoopTags, ::KTX::Frame::TagArray, 0x800201)                                    \
+  A(23, m_deckCutoutsLoopTags, ::KTX::Frame::TagArray, 0x800201)                                 \
+  A(24, m_solvaneBaseFlange, ::KTX::Frame::KernelTag, 0x1)                                       \
+  A(25, m_solvaneMainDecks, ::KTX::Frame::KernelTagArray, 0x201)                                 \
+  A(26, m_solvaneMainDeckIntersections, ::KTX::Frame::KernelTagArray, 0x201)                     \
+  A(27, m_solvaneMainDeckSubtractions, ::KTX::Frame::KernelTagArray, 0x201)                      \
+  A(28, m_solvaneDeckCutouts, ::KTX::Frame::KernelTagArray, 0x201)                               \
+  A(29, m_solvaneDeckCutoutIntersections, ::KTX::Frame::KernelTagArray, 0x201)                   \
+  A(30, m_solvaneSlot, ::KTX::Frame::KernelTag, 0x1)
+
+class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
+  STAMVIK_OM_CLASS(DieShoeBuilder, JAX_FEAT_BUILDER, "KTX::DieDes::DieShoeBuilder",
+                   STAMVIK_DIE_SHOE_BUILDER_ATTRIBUTES)
+
+ public:
+  void InitCreate(CM_part* part, FEATURE_RECORD* frec);
+
+  char* ask_journal_class_name() const override;
+  void destroy() override;
+  void cascade_destroy() override;
+
+  // Tags of the sections, 0 when there is none.
+  virtual tag_t GetBaseFlangeSection() const;
+  virtual tag_t GetMainDeckSection() const;
+  virtual tag_t GetDeckCutoutsSection() const;
+
+  // Sub-builders, sections, expressions, the boolean list and the map as held.
+  DiePlaneBuilder* GetBaseOrientation() const { return m_baseOrientation; }
+  SC_section* GetBaseFlangeSectionPtr() const { return m_baseFlangeSection; }
+  void SetBaseFlangeSectionPtr(SC_section* section);
+  SC_section* GetMainDeckSectionPtr() const { return m_mainDeckSection; }
+  void SetMainDeckSectionPtr(SC_section* section);
+  DiePlaneBuilder* GetMainDeckPlane() const { return m_mainDeckPlane; }
+  EXP_expression* GetMainDeckOffset() const { return m_mainDeckOffset; }
+  void SetMainDeckOffset(EXP_expression* offset);
+  SC_section* GetDeckCutoutsSectionPtr() const { return m_deckCutoutsSection; }
+  void SetDeckCutoutsSectionPtr(SC_section* section);
+  EXP_expression* GetCenterlineSlotDepth() const { return m_centerlineSlotDepth; }
+  void SetCenterlineSlotDepth(EXP_expression* depth);
+  EXP_expression* GetCenterlineSlotWidth() const { return m_centerlineSlotWidth; }
+  void SetCenterlineSlotWidth(EXP_expression* width);
+  DieDirectionBuilder* GetCenterlineSlotDirection() const { return m_centerlineSlotDirection; }
+  DieAttributesBuilder* GetCenterlineSlotAttributes() const { return m_centerlineSlotAttributes; }
+  UICOMPJA_list* GetDieBooleansList() const { return m_dieBooleansList; }
+  EXP_expression* GetFlangeThickness() const { return m_flangeThickness; }
+  void SetFlangeThickness(EXP_expression* thickness);
+  EXP_expression* GetWallThickness() const { return m_wallThickness; }
+  void SetWallThickness(EXP_expression* thickness);
+  EXP_expression* GetDeckThickness() const { return m_deckThickness; }
+  void SetDeckThickness(EXP_expression* thickness);
+  DieAttributesBuilder* GetMainDeckAttributes() const { return m_mainDeckAttributes; }
+  DieAttributesBuilder* GetBaseAttributes() const { return m_baseAttributes; }
+  OM_tag_int_map* GetTagSolvaneMap() const { return m_tagSolvaneMap; }
+  void SetTagSolvaneMap(OM_tag_int_map* map);
+
+  bool GetCenterlineSlotCreate() const { return m_centerlineSlotCreate; }
+  void SetCenterlineSlotCreate(bool create);
+  double GetDistanceTolerance() const { return m_distanceTolerance; }
+  void SetDistanceTolerance(double tolerance);
+  double GetAngleTolerance() const { return m_angleTolerance; }
+  void SetAngleTolerance(double tolerance);
+
+  // Message numbers of non-fatal problems met while building.
+  int GetWarningNumbers(int index) const;
+  int GetWarningNumbersLength() const;
+  void SetWarningNumbers(int index, int number);
+  void SetWarningNumbersLength(int length);
+  // Records a number once: a number already held is not added again.
+  void SetWarningNumber(int number);
+
+  // Curves made from the section loops. Writing at the length appends.
+  tag_t GetMainDeckLoopTag(int index) const;
+  int GetNumberMainDeckLoopTags() const;
+  void SetMainDeckLoopTag(int index, tag_t tag);
+  void SetNumberMainDeckLoopTags(int count);
+  tag_t GetDeckCutoutLoopTag(int index) const;
+  int GetNumberDeckCutoutLoopTags() const;
+  void SetDeckCutoutLoopTag(int index, tag_t tag);
+  void SetNumberDeckCutoutLoopTags(int count);
+
+  // Cached kernel bodies of the build stages. Writing at the length appends.
+  int GetSolvaneMainDeck(int index) const;
+  int GetNumberSolvaneMainDecks() const;
+  void SetSolvaneMainDeck(int index, int body);
+  void SetNumberSolvaneMainDecks(int count);
+  int GetSolvaneMainDeckIntersection(int index) const;
+  int GetNumberSolvaneMainDeckIntersections() const;
+  void SetSolvaneMainDeckIntersection(int index, int body);
+  void SetNumberSolvaneMainDeckIntersections(int count);
+  int GetSolvaneMainDeckSubtraction(int index) const;
+  int GetNumberSolvaneMainDeckSubtractions() const;
+  void SetSolvaneMainDeckSubtraction(int index, int body);
+  void SetNumberSolvaneMainDeckSubtractions(int count);
+  int GetSolvaneDeckCutout(int index) const;
+  int GetNumberSolvaneDeckCutouts() const;
+  void SetSolvaneDeckCutout(int index, int body);
+  void SetNumberSolvaneDeckCutouts(int count);
+  int GetSolvaneDeckCutoutIntersection(int index) const;
+  int GetNumberSolvaneDeckCutoutIntersections() const;
+  void SetSolvaneDeckCutoutIntersection(int index, int body);
+  void SetNumberSolvaneDeckCutoutIntersections(int count);
+
+ private:
+  tag_t GetBaseFlangeTagPrivate() const { return m_baseFlangeTag; }
+  void SetBaseFlangeTagPrivate(tag_t curve);
+  void implement_destroy();
+};
+
+STAMVIK_OM_CLASS_EXPORTS(DieShoeBuilder)
+STAMVIK_OM_INSTANCE_SIZE_DECL(DieShoeBuilder)
+
+class STAMVIK_API DieShoeBuilderFactory {
+ public:
+  static DieShoeBuilder* Create(CM_part* part, FEATURE_RECORD* frec);
+};
+
+}  // namespace KTX::DieDes
