@@ -420,7 +420,12 @@ void OM__log(Object* object) {
   Mark& mark = om().marks.back();
   if (mark.loggedSet.count(object) != 0 || om().objects.count(object) == 0) return;
   mark.loggedSet.insert(object);
-  mark.logged.push_back(takeSnapshot(object));
+  Snapshot snapshot = takeSnapshot(object);
+  // An array changed under this mark before its object was logged: its state
+  // at the mark is its own snapshot, not what it holds now.
+  for (const ArraySnapshot& a : mark.arrays)
+    if (auto it = snapshot.arrays.find(a.array); it != snapshot.arrays.end()) it->second = a.items;
+  mark.logged.push_back(std::move(snapshot));
   object->OmSetState(Object::kStateNoLog);
 }
 
