@@ -1,0 +1,586 @@
+// The die-engineering and tooling builders as the host sees them: their
+// registrations, a new object's fields, field writes with their undo
+// logging, and the indexed arrays (segment parameters, details, points).
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "DieEngJA_CompensateRoughDataBuilder.hpp"
+#include "DieEngJA_DrawBeadBuilder.hpp"
+#include "DieEngJA_DrawBeadSegmentBuilder.hpp"
+#include "DieEngJA_DrawBeadTaperBuilder.hpp"
+#include "DieEngJA_SpringbackCompensationBuilder.hpp"
+#include "TestSupport.hpp"
+#include "Tooling_DieDesDrawDieBuilder.hpp"
+#include "Tooling_DieDesDrawPunchBuilder.hpp"
+#include "Tooling_DieDesPierceInsertBuilder.hpp"
+#include "Tooling_DieEngFormTaskBuilder.hpp"
+#include "om/HostClass.hpp"
+
+using namespace KTX;
+using namespace KTX::DieEngJA;
+using namespace KTX::Tooling;
+using stamvik_test::HostTest;
+
+namespace {
+
+class DieEngToolingBuilders : public HostTest {};
+
+struct RowSpec {
+  unsigned index;
+  const char* field;
+  std::uint32_t type;
+  std::uint32_t flags;
+  const char* referenced = nullptr;  // class name of a reference
+};
+
+const OM::ClassAttributeStruct* ExpectRegistration(int classId, const char* name, const char* superclass,
+                                                   int count, std::initializer_list<RowSpec> rows) {
+  SCOPED_TRACE(name);
+  OM::ClassView view;
+  EXPECT_TRUE(OM::OM_describe_class(classId, &view));
+  EXPECT_EQ(view.name, name);
+  EXPECT_EQ(view.superclassName, superclass);
+  EXPECT_EQ(view.flags, 0x1000u);
+  EXPECT_EQ(view.rows.size(), static_cast<std::size_t>(count));
+  if (view.rows.size() != static_cast<std::size_t>(count)) return nullptr;
+  unsigned word = 0;
+  for (const OM::RegistrationEvent& e : OM::RegistrationEvents())
+    if (e.registered && e.className == name) word = e.registrantWord;
+  EXPECT_EQ(word, 0x80000000u + static_cast<unsigned>(count));
+  for (const RowSpec& spec : rows) {
+    const OM::ClassAttributeStruct* row = view.rows[spec.index];
+    SCOPED_TRACE(spec.field);
+    EXPECT_STREQ(row->fieldName, spec.field);
+    EXPECT_EQ(row->attributeIndex, 0x80000000u + spec.index);
+    EXPECT_EQ(row->typeCode, spec.type);
+    EXPECT_EQ(row->flags, spec.flags);
+    if (spec.referenced == nullptr) {
+      EXPECT_EQ(row->referencedClass, nullptr);
+    } else if (row->referencedClass != nullptr) {
+      EXPECT_STREQ(*row->referencedClass, spec.referenced);
+      EXPECT_EQ(row->typeQualifier, 0x10000u);
+    } else {
+      ADD_FAILURE() << "no referenced class";
+    }
+  }
+  return view.rows[0];
+}
+
+std::uint32_t PlaceOf(int classId, unsigned index) {
+  OM::ClassView view;
+  OM::OM_describe_class(classId, &view);
+  return view.rows.at(index)->fieldPlace;
+}
+
+void ExpectJournalName(const JAX_BASE_BUILDER* builder, const char* name) {
+  char* text = builder->ask_journal_class_name();
+  EXPECT_STREQ(text, name);
+  SM_free(text);
+}
+
+// ---- registrations ---------------------------------------------------------------
+
+TEST_F(DieEngToolingBuilders, DieEngineeringRegistrationsMatchTheClassTable) {
+  ExpectRegistration(CompensateRoughDataBuilderClassId, "KTX::DieEngJA::CompensateRoughDataBuilder",
+                     "KTX::JAX_FEAT_BUILDER", 10,
+                     {{0, "m_curveCollector", 4, 0x1A04001, "KTX::SC_section"},
+                      {1, "m_sheetBodies", 4, 0x804001, "KTX::SELECT_OBJECT_list"},
+                      {2, "m_projectToFaces", 4, 0x1A04001, "KTX::SC_collector"},
+                      {4, "m_modifyInputSheet", 0, 0x1},
+                      {8, "m_maximumGap", 6, 0x1},
+                      {9, "m_type", 3, 0x1}});
+  ExpectRegistration(DrawBeadBuilderClassId, "KTX::DieEngJA::DrawBeadBuilder", "KTX::JAX_FEAT_BUILDER", 42,
+                     {{3, "m_centerline", 4, 0x4001, "KTX::SC_section"},
+                      {5, "m_startPoint", 4, 0x804001, "KTX::DieDesJA::DieLocationBuilder"},
+                      {7, "m_drawDirection", 4, 0x804001, "KTX::DieDes::DieDirectionBuilder"},
+                      {18, "m_segmentList", 4, 0x4001, "KTX::UICOMPJA_list"},
+                      {22, "m_endTaper", 4, 0x804001, "KTX::DieEngJA::DrawBeadTaperBuilder"},
+                      {33, "m_machiningOffsetTitleAttribute", 4, 0x804001, "KTX::DieDes::DieAttributesBuilder"},
+                      {37, "m_segmentParameters", 0xFFFF0006, 0x201},
+                      {39, "m_pathForSegments", 9, 0x4001},
+                      {40, "m_details", 0xFFFF000D, 0x201},
+                      {41, "m_pointTag", 9, 0x804001}});
+  ExpectRegistration(DrawBeadSegmentBuilderClassId, "KTX::DieEngJA::DrawBeadSegmentBuilder", "KTX::JAX_BUILDER",
+                     24,
+                     {{0, "m_startLocation", 4, 0x804001, "KTX::OnPathDimBuilder"},
+                      {10, "m_maleLeftWallAngle", 4, 0x804001, "KTX::EXP_expression"},
+                      {17, "m_segmentClearance", 6, 0x1},
+                      {21, "m_temporaryEndPoint", 9, 0x804001},
+                      {22, "m_myParentDrawBeadBuilder", 4, 0x1, "KTX::DieEngJA::DrawBeadBuilder"},
+                      {23, "m_skipValidate", 0, 0x1}});
+  ExpectRegistration(DrawBeadTaperBuilderClassId, "KTX::DieEngJA::DrawBeadTaperBuilder", "KTX::JAX_BASE_BUILDER", 5,
+                     {{0, "m_taperType", 3, 0x1},
+                      {3, "m_taperWashoutLength", 4, 0x804001, "KTX::EXP_expression"},
+                      {4, "m_taperPoint", 9, 0x404001}});
+  const OM::ClassAttributeStruct* first = ExpectRegistration(
+      SpringbackCompensationBuilderClassId, "KTX::DieEngJA::SpringbackCompensationBuilder",
+      "KTX::JAX_FEAT_BUILDER", 26,
+      {{0, "m_definedBy", 3, 0x1},
+       {4, "m_productPointsFile", 0xD, 0x201},
+       {5, "m_productPoints", 0x20006, 0x201},
+       {8, "m_sprungPoints", 0x20006, 0x201},
+       {11, "m_outerCurve", 4, 0x804001, "KTX::SC_section"},
+       {21, "m_setConvexityDirection", 9, 0x404001},
+       {25, "m_angleTolerance", 6, 0x1}});
+  ASSERT_NE(first, nullptr);
+  OM::ClassView view;
+  OM::OM_describe_class(SpringbackCompensationBuilderClassId, &view);
+  for (unsigned index : {5u, 8u}) {
+    const std::int32_t* dims = view.rows[index]->dimensions;
+    ASSERT_NE(dims, nullptr);
+    EXPECT_EQ(dims[0], -1);
+    EXPECT_EQ(dims[1], 3);
+  }
+}
+
+TEST_F(DieEngToolingBuilders, ToolingRegistrationsMatchTheClassTable) {
+  ExpectRegistration(DieDesDrawDieBuilderClassId, "KTX::Tooling::DieDesDrawDieBuilder", "KTX::JAX_BUILDER", 22,
+                     {{0, "m_sheetBody", 4, 0x804001, "KTX::SELECT_OBJECT"},
+                      {4, "m_basePlane", 9, 0x404001},
+                      {12, "m_exactSheetbodyOption", 0, 0x1},
+                      {18, "m_tfeatureSet", 9, 0x4001},
+                      {19, "m_frecSet", 4, 0x404001, "KTX::OM::Set"},
+                      {21, "m_drawPunchBuilder", 4, 0xC04001, "KTX::Tooling::DieDesDrawPunchBuilder"}});
+  ExpectRegistration(DieDesDrawPunchBuilderClassId, "KTX::Tooling::DieDesDrawPunchBuilder", "KTX::JAX_BUILDER", 20,
+                     {{2, "m_basePlane", 9, 0x404001},
+                      {4, "m_mainWallCenterLine", 4, 0x804001, "KTX::SC_section"},
+                      {8, "m_reliefDistanse", 6, 0x1},
+                      {16, "m_finalPunchCurve", 9, 0x4001},
+                      {19, "m_frecSetToDelete", 4, 0x404001, "KTX::OM::Set"}});
+  ExpectRegistration(DieDesPierceInsertBuilderClassId, "KTX::Tooling::DieDesPierceInsertBuilder", "KTX::JAX_BUILDER",
+                     12,
+                     {{0, "m_boudaryCurveSelection", 4, 0x804001, "KTX::SC_collector"},
+                      {6, "m_thicknessDirectionOption", 3, 0x1},
+                      {11, "m_clearanceCoefficient", 6, 0x1}});
+  ExpectRegistration(DieEngFormTaskBuilderClassId, "KTX::Tooling::DieEngFormTaskBuilder", "KTX::JAX_FEAT_BUILDER", 8,
+                     {{1, "m_regionBounds", 4, 0x404001, "KTX::SC_collector"},
+                      {3, "m_camDirection", 9, 0x404001},
+                      {5, "m_details", 0xFFFF0010, 0x10000201},
+                      {7, "m_frmtskStruct", 0xF, 0x1}});
+}
+
+TEST_F(DieEngToolingBuilders, FieldsLieInTheOrderTheClassesDeclareThem) {
+  // Draw die: the doubles, then the references, the tags and the two options.
+  EXPECT_LT(PlaceOf(DieDesDrawDieBuilderClassId, 13), PlaceOf(DieDesDrawDieBuilderClassId, 0));
+  EXPECT_LT(PlaceOf(DieDesDrawDieBuilderClassId, 21), PlaceOf(DieDesDrawDieBuilderClassId, 4));
+  EXPECT_LT(PlaceOf(DieDesDrawDieBuilderClassId, 18), PlaceOf(DieDesDrawDieBuilderClassId, 12));
+  // Draw punch: the same grouping.
+  EXPECT_LT(PlaceOf(DieDesDrawPunchBuilderClassId, 14), PlaceOf(DieDesDrawPunchBuilderClassId, 0));
+  EXPECT_LT(PlaceOf(DieDesDrawPunchBuilderClassId, 19), PlaceOf(DieDesDrawPunchBuilderClassId, 2));
+  EXPECT_LT(PlaceOf(DieDesDrawPunchBuilderClassId, 17), PlaceOf(DieDesDrawPunchBuilderClassId, 13));
+  // Rough-data compensation: the three doubles come before the references.
+  EXPECT_LT(PlaceOf(CompensateRoughDataBuilderClassId, 8), PlaceOf(CompensateRoughDataBuilderClassId, 0));
+}
+
+// ---- new objects ---------------------------------------------------------------------
+
+TEST_F(DieEngToolingBuilders, HostMadeObjectsStartWithTheTablesInitialValues) {
+  auto* bead = static_cast<DrawBeadBuilder*>(
+      OM::ObjectFactory::CreateObject(DrawBeadBuilderClassId, OM::OM_memory_type_persistent, nullptr));
+  auto* segment = static_cast<DrawBeadSegmentBuilder*>(
+      OM::ObjectFactory::CreateObject(DrawBeadSegmentBuilderClassId, OM::OM_memory_type_persistent, nullptr));
+  EXPECT_TRUE(bead->GetDeleteSegmentsDuringClean());
+  EXPECT_FALSE(bead->GetTaperBead());
+  EXPECT_TRUE(segment->GetSkipValidate());
+  EXPECT_FALSE(segment->GetSymmetry());
+  EXPECT_EQ(DrawBeadSegmentBuilder::CreateDrawBeadSegmentBuilderCallback(nullptr, 1, nullptr), nullptr);
+  EXPECT_EQ(DieDesDrawDieBuilder::CreateDieDesDrawDieBuilderCallback(nullptr, 1, nullptr), nullptr);
+  segment->destroy();
+  bead->destroy();
+}
+
+TEST_F(DieEngToolingBuilders, FactoriesMakeUsableBuildersWithTheirJournalNames) {
+  auto* record = Host::CreateHostObject<FEATURE_RECORD>();
+  auto* rough = CompensateRoughDataBuilderFactory::Create(modelPart(), record);
+  auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  auto* bead = DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+  auto* taper = DrawBeadTaperBuilderFactory::Create(part(), nullptr);
+  auto* die = DieDesDrawDieBuilderFactory::Create(0, part());
+  auto* punch = DieDesDrawPunchBuilderFactory::Create(4711, part());
+  auto* pierce = DieDesPierceInsertBuilderFactory::Create(part());
+  auto* task = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
+
+  EXPECT_EQ(rough->get_frec(), record);
+  EXPECT_EQ(rough->ask_owning_part(), part());
+  EXPECT_EQ(rough->GetType(), JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
+  EXPECT_EQ(rough->GetApproximation(), JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Coarse);
+  EXPECT_EQ(taper->ask_owning_part(), part());
+  EXPECT_EQ(taper->GetTaperType(), JA_DRAW_BEAD_TAPER_BUILDER_TaperTypes_Spherical);
+  EXPECT_EQ(taper->validate_nothrow(), 0);
+  // The feature set given to the factory is the one a commit rebuilds.
+  EXPECT_EQ(die->GetTfeatureSet(), 0u);
+  EXPECT_EQ(punch->GetTfeatureSet(), 4711u);
+  EXPECT_EQ(pierce->GetThicknessDirectionOption(), JA_DIE_DES_PIERCE_INSERT_BUILDER_Direction_Upper);
+  EXPECT_EQ(pierce->GetThicknessValue(), 0.0);
+  EXPECT_EQ(pierce->commit(), 0);
+  EXPECT_EQ(task->GetNumDetails(), 0);
+  EXPECT_TRUE(task->GetNthValueInDetails(3).empty());
+  EXPECT_EQ(bead->SetDefaultDrawDirection(), 0);
+
+  ExpectJournalName(rough, "Die.CompensateRoughDataBuilder");
+  ExpectJournalName(springback, "Die.SpringbackCompensationBuilder");
+  ExpectJournalName(bead, "Die.DrawBeadBuilder");
+  ExpectJournalName(taper, "Die.DrawBeadTaperBuilder");
+  ExpectJournalName(die, "Tooling.DieDesDrawDieBuilder");
+  ExpectJournalName(punch, "Tooling.DieDesDrawPunchBuilder");
+  ExpectJournalName(pierce, "Tooling.DieDesPierceInsertBuilder");
+  ExpectJournalName(task, "Tooling.DieEngFormTaskBuilder");
+  for (JAX_BASE_BUILDER* b :
+       std::initializer_list<JAX_BASE_BUILDER*>{rough, springback, bead, taper, die, punch, pierce, task})
+    b->destroy();
+  record->destroy();
+}
+
+TEST_F(DieEngToolingBuilders, ASegmentBelongsToItsBeadAndKeepsItsClearance) {
+  auto* bead = DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+  bead->SetDistanceTolerance(0.02);
+  auto* segment = DrawBeadSegmentBuilderFactory::Create(bead, nullptr);
+  EXPECT_EQ(segment->GetParentDrawBeadBuilder(), bead);
+  EXPECT_DOUBLE_EQ(segment->GetSegmentClearance(), 0.5);
+  EXPECT_FALSE(segment->GetSkipValidate());
+  EXPECT_EQ(segment->commit(), 0);
+  ExpectJournalName(segment, "Die.DrawBeadSegmentBuilder");
+
+  bead->SetTaperBead(true);
+  bead->SetTransitionDefinition(JA_DRAW_BEAD_BUILDER_TransitionDefinitionTypes_Manual);
+  bead->SetFemaleWidthType(JA_DRAW_BEAD_BUILDER_FemaleWidthTypes_Constant);
+  EXPECT_TRUE(segment->GetTaperBead());
+  EXPECT_EQ(segment->GetDefinitionType(), 1);
+  EXPECT_EQ(segment->GetFemaleWidthOption(), 1);
+
+  auto* orphan = DrawBeadSegmentBuilderFactory::Create(nullptr, nullptr);
+  EXPECT_FALSE(orphan->GetTaperBead());
+  EXPECT_EQ(orphan->GetDefinitionType(), 0);
+  EXPECT_EQ(orphan->GetFemaleWidthOption(), 0);
+  orphan->RemoveParentObservers();
+  EXPECT_TRUE(orphan->GetSkipValidate());
+
+  segment->destroy();
+  orphan->destroy();
+  bead->destroy();
+}
+
+TEST_F(DieEngToolingBuilders, DerivedFemaleWidthMakesTheMaleWidthConstant) {
+  auto* segment = DrawBeadSegmentBuilderFactory::Create(nullptr, nullptr);
+  segment->SetMaleBeadWidthType(JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived);
+  segment->SetFemaleWidthOption(1);
+  EXPECT_EQ(segment->GetMaleBeadWidthType(), JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived);
+  Host::ClearCalls();
+  segment->SetFemaleWidthOption(0);
+  EXPECT_EQ(segment->GetMaleBeadWidthType(), JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Constant);
+  EXPECT_EQ(Host::CountCalls("OM__log"), 1u);
+  segment->destroy();
+}
+
+// ---- the rough-data compensation type -------------------------------------------------
+
+TEST_F(DieEngToolingBuilders, TheTypeOfAnEditedCompensationCannotChange) {
+  auto* record = Host::CreateHostObject<FEATURE_RECORD>();
+  auto* editing = CompensateRoughDataBuilderFactory::Create(modelPart(), record);
+  Host::ClearCalls();
+  try {
+    editing->SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
+    ADD_FAILURE() << "no error raised";
+  } catch (const Error::Exception& e) {
+    EXPECT_EQ(e.askCode(), 3030446);
+    EXPECT_EQ(e.line(), 350);
+    EXPECT_NE(e.file().find("DieEngJA_CompensateRoughDataBuilder"), std::string::npos);
+  }
+  EXPECT_EQ(editing->GetType(), JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
+  EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
+  // The same type again is no change.
+  editing->SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
+  // The integer form stores without the check.
+  editing->SetIntType(1);
+  EXPECT_EQ(editing->GetType(), JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
+
+  auto* fresh = CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
+  fresh->SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
+  EXPECT_EQ(fresh->GetIntType(), 1);
+  fresh->SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Exact);
+  EXPECT_EQ(fresh->GetIntApproximation(), 3);
+  editing->destroy();
+  fresh->destroy();
+  record->destroy();
+}
+
+// ---- plain writes and references ----------------------------------------------------------
+
+TEST_F(DieEngToolingBuilders, PlainWritesAreLoggedOnceUnlessTheObjectNeedsNoLog) {
+  auto* rough = CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
+  auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  auto* bead = DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+  auto* die = DieDesDrawDieBuilderFactory::Create(0, part());
+  auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
+  auto* pierce = DieDesPierceInsertBuilderFactory::Create(part());
+  auto* task = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
+
+  struct Write {
+    const char* what;
+    std::function<void()> set;
+    std::function<bool()> stored;
+  };
+  const Write writes[] = {
+      {"rough gap", [&] { rough->SetMaximumGap(0.2); }, [&] { return rough->GetMaximumGap() == 0.2; }},
+      {"rough join", [&] { rough->SetJoinOutputCurves(true); }, [&] { return rough->GetJoinOutputCurves(); }},
+      {"springback degree", [&] { springback->SetDegree(JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Seven); },
+       [&] { return springback->GetDegree() == JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Seven; }},
+      {"springback smoothing", [&] { springback->SetSmoothingFactor(1e-9); },
+       [&] { return springback->GetSmoothingFactor() == 1e-9; }},
+      {"bead output", [&] { bead->SetOutput(JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal); },
+       [&] { return bead->GetOutput() == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal; }},
+      {"bead clean", [&] { bead->SetDeleteSegmentsDuringClean(false); },
+       [&] { return !bead->GetDeleteSegmentsDuringClean(); }},
+      {"die flange offset", [&] { die->SetFlangeOffset(12.5); }, [&] { return die->GetFlangeOffset() == 12.5; }},
+      {"die core", [&] { die->SetCoreDrawDieOption(true); }, [&] { return die->GetCoreDrawDieOption(); }},
+      {"punch relief", [&] { punch->SetReliefDistanse(3.0); }, [&] { return punch->GetReliefDistanse() == 3.0; }},
+      {"pierce width", [&] { pierce->SetGetDownToleranceForWidth(-0.1); },
+       [&] { return pierce->GetDownToleranceForWidth() == -0.1; }},
+      {"pierce side", [&] { pierce->SetThicknessDirectionOption(JA_DIE_DES_PIERCE_INSERT_BUILDER_Direction_Lower); },
+       [&] { return pierce->GetThicknessDirectionOption() == JA_DIE_DES_PIERCE_INSERT_BUILDER_Direction_Lower; }},
+      {"task finish", [&] { task->SetFinishOperation(true); }, [&] { return task->GetFinishOperation(); }},
+  };
+  for (const Write& w : writes) {
+    SCOPED_TRACE(w.what);
+    Host::ClearCalls();
+    w.set();
+    EXPECT_EQ(Host::CountCalls("OM__log"), 1u);
+    EXPECT_TRUE(w.stored());
+  }
+
+  for (OM::Object* o : std::initializer_list<OM::Object*>{rough, springback, bead, die, punch, pierce, task})
+    o->OmSetState(OM::Object::kStateNoLog);
+  Host::ClearCalls();
+  rough->SetAngleTolerance(0.5);
+  die->SetMachiningAllowance(1.5);
+  task->SetFinishOperation(false);
+  EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
+  EXPECT_EQ(rough->GetAngleTolerance(), 0.5);
+  EXPECT_EQ(die->GetMachiningAllowance(), 1.5);
+
+  for (JAX_BASE_BUILDER* b :
+       std::initializer_list<JAX_BASE_BUILDER*>{rough, springback, bead, die, punch, pierce, task})
+    b->destroy();
+}
+
+TEST_F(DieEngToolingBuilders, TagsAndReferencesGoThroughTheirAttributeIds) {
+  auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  auto* taper = DrawBeadTaperBuilderFactory::Create(part(), nullptr);
+  auto* die = DieDesDrawDieBuilderFactory::Create(0, part());
+  auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
+  auto* task = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
+  auto* set = Host::CreateHostObject<OM::Set>();
+  auto* curves = Host::CreateHostObject<SELECT_OBJECT_list>();
+
+  Host::ClearCalls();
+  springback->SetDrawVector(101);
+  springback->SetConvexityDirection(102);
+  taper->SetTaperPoint(103);
+  die->SetBasePlane(104);
+  die->SetTfeatureSet(105);
+  punch->SetBasePlane(106);
+  task->SetPointInRegion(107);
+  task->SetCamDirection(108);
+  die->SetDrawPunchBuilder(punch);
+  die->SetFrecSet(set);
+  punch->SetPunchCurve(curves);
+  EXPECT_EQ(Host::CountCalls("SetReferencedObject"), 11u);
+
+  EXPECT_EQ(springback->GetDrawVector(), 101u);
+  EXPECT_EQ(springback->GetConvexityDirection(), 102u);
+  EXPECT_EQ(taper->GetTaperPoint(), 103u);
+  EXPECT_EQ(die->GetBasePlane(), 104u);
+  EXPECT_EQ(die->GetTfeatureSet(), 105u);
+  EXPECT_EQ(punch->GetBasePlane(), 106u);
+  EXPECT_EQ(task->GetPointInRegion(), 107u);
+  EXPECT_EQ(task->GetCamDirection(), 108u);
+  EXPECT_EQ(die->GetDrawPunchBuilder(), punch);
+  EXPECT_EQ(die->GetFrecSet(), set);
+  EXPECT_EQ(punch->GetPunchCurve(), curves);
+  die->SetFrecSet(nullptr);
+  EXPECT_EQ(die->GetFrecSet(), nullptr);
+
+  for (JAX_BASE_BUILDER* b : std::initializer_list<JAX_BASE_BUILDER*>{springback, taper, die, punch, task})
+    b->destroy();
+  set->destroy();
+  curves->destroy();
+}
+
+// ---- indexed arrays ----------------------------------------------------------------------
+
+TEST_F(DieEngToolingBuilders, SegmentParametersGrowOnlyAtTheirEnd) {
+  auto* bead = DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_EQ(bead->GetSegmentParametersLength(), 0);
+  EXPECT_EQ(RaisedCode([&] { bead->GetSegmentParameter(0); }), Error::kIndexOutOfRange);
+  bead->SetSegmentParameter(0, 0.25);
+  EXPECT_EQ(bead->GetSegmentParametersLength(), 1);
+  bead->SetSegmentParameter(1, 0.75);
+  bead->SetSegmentParameter(0, 0.5);
+  EXPECT_EQ(bead->GetSegmentParametersLength(), 2);
+  EXPECT_EQ(RaisedCode([&] { bead->SetSegmentParameter(3, 1.0); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { bead->SetSegmentParameter(-1, 1.0); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { bead->GetSegmentParameter(2); }), Error::kIndexOutOfRange);
+  ASSERT_EQ(bead->GetSegmentParametersLength(), 2);
+  EXPECT_EQ(bead->GetSegmentParameter(0), 0.5);
+  EXPECT_EQ(bead->GetSegmentParameter(1), 0.75);
+  bead->SetSegmentParametersLength(0);
+  EXPECT_EQ(bead->GetSegmentParametersLength(), 0);
+  bead->destroy();
+}
+
+TEST_F(DieEngToolingBuilders, BeadDetailsGrowOnlyAtTheirEndAndComeBackAsFreshCopies) {
+  auto* bead = DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_STREQ(bead->GetDetail(0), "");
+  char* stale[1] = {nullptr};
+  char** strings = stale;
+  EXPECT_EQ(bead->GetMoreDetailsInfo(&strings), 0);
+  EXPECT_EQ(strings, nullptr);
+
+  bead->SetDetail(0, "first");
+  bead->SetDetail(1, "second");
+  EXPECT_EQ(RaisedCode([&] { bead->SetDetail(3, "gap"); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { bead->SetDetail(-1, "negative"); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { bead->GetDetail(2); }), Error::kIndexOutOfRange);
+  ASSERT_EQ(bead->GetDetailsLength(), 2);
+
+  int count = bead->GetMoreDetailsInfo(&strings);
+  ASSERT_EQ(count, 2);
+  EXPECT_STREQ(strings[0], "first");
+  EXPECT_STREQ(strings[1], "second");
+  strings[0][0] = 'F';  // the caller's own copy
+  EXPECT_STREQ(bead->GetDetail(0), "first");
+
+  const char* replacement[] = {"one", nullptr, "three"};
+  bead->SetMoreDetailsInfo(3, replacement);
+  ASSERT_EQ(bead->GetDetailsLength(), 3);
+  EXPECT_STREQ(bead->GetDetail(1), "");
+  EXPECT_STREQ(bead->GetDetail(2), "three");
+  DrawBeadBuilder::FreeDetails(&count, &strings);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(strings, nullptr);
+
+  // The builder's own details given back to it stay intact.
+  const char* own[] = {bead->GetDetail(2), bead->GetDetail(0)};
+  bead->SetMoreDetailsInfo(2, own);
+  EXPECT_STREQ(bead->GetDetail(0), "three");
+  EXPECT_STREQ(bead->GetDetail(1), "one");
+
+  // Released without a count, the copies still go back to the allocator.
+  bead->GetMoreDetailsInfo(&strings);
+  DrawBeadBuilder::FreeDetails(nullptr, &strings);
+  EXPECT_EQ(strings, nullptr);
+
+  bead->SetMoreDetailsInfo(0, own);
+  EXPECT_EQ(bead->GetDetailsLength(), 0);
+  bead->destroy();
+}
+
+TEST_F(DieEngToolingBuilders, FormTaskDetailLinesGrowOnlyAtTheirEnd) {
+  auto* task = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
+  task->SetNthValueInDetails(0, UString("Überlauf"));
+  task->SetNthValueInDetails(1, UString("second"));
+  EXPECT_EQ(RaisedCode([&] { task->SetNthValueInDetails(3, UString("gap")); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { task->SetNthValueInDetails(-1, UString("neg")); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { task->GetNthValueInDetails(2); }), Error::kIndexOutOfRange);
+  ASSERT_EQ(task->GetNumDetails(), 2);
+  EXPECT_EQ(task->GetNthValueInDetails(0), UString("Überlauf"));
+  task->SetNumDetails(1);
+  EXPECT_EQ(task->GetNumDetails(), 1);
+  task->destroy();
+}
+
+TEST_F(DieEngToolingBuilders, PointListsCountThreeDoublesAPoint) {
+  auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  Math::Point3 p;
+  EXPECT_EQ(springback->GetProductPointCount(), 0);
+  EXPECT_EQ(springback->GetProductPointRef(), nullptr);
+  EXPECT_EQ(RaisedCode([&] { springback->GetNthProductPoint(0, p); }), Error::kIndexOutOfRange);
+
+  springback->SetNthProductPoint(0, {1, 2, 3});
+  Host::ClearCalls();
+  springback->SetNthProductPoint(1, {4, 5, 6});
+  EXPECT_EQ(Host::CountCalls("OM__log_array"), 2u);  // once to grow, once to write
+  springback->SetNthProductPoint(0, {7, 8, 9});
+  EXPECT_EQ(springback->GetProductPointCount(), 2);
+  EXPECT_EQ(RaisedCode([&] { springback->SetNthProductPoint(3, {0, 0, 0}); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { springback->SetNthProductPoint(-1, {0, 0, 0}); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { springback->GetNthProductPoint(2, p); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(springback->GetProductPointCount(), 2);
+  springback->GetNthProductPoint(1, p);
+  EXPECT_EQ(p.X, 4);
+  EXPECT_EQ(p.Z, 6);
+  const double* ref = springback->GetProductPointRef();
+  ASSERT_NE(ref, nullptr);
+  EXPECT_EQ(ref[0], 7);
+  EXPECT_EQ(ref[5], 6);
+
+  // A list whose length is no multiple of three: whole points only.
+  OM::OM_set_array_length(springback, SpringbackCompensationBuilder::m_sprungPointsAttId, 4);
+  EXPECT_EQ(springback->GetSprungPointCount(), 1);
+  EXPECT_EQ(RaisedCode([&] { springback->GetNthSprungPoint(1, p); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { springback->SetNthSprungPoint(1, {1, 1, 1}); }), Error::kIndexOutOfRange);
+  springback->SetSprungPointCount(3);
+  EXPECT_EQ(OM::OM_vask_array_length(springback, SpringbackCompensationBuilder::m_sprungPointsAttId), 9);
+  springback->SetNthSprungPoint(2, {1, 1, 1});
+  EXPECT_EQ(springback->GetProductPointCount(), 2);
+  springback->destroy();
+}
+
+TEST_F(DieEngToolingBuilders, PointFileNamesAreReplacedSafely) {
+  auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_STREQ(springback->GetProductPointsFile(), "");
+  springback->SetProductPointsFile("product.txt");
+  springback->SetSprungPointsFile("sprung.txt");
+  EXPECT_STREQ(springback->GetProductPointsFile(), "product.txt");
+  // Its own stored name given back replaces it with the same text.
+  springback->SetProductPointsFile(springback->GetProductPointsFile());
+  EXPECT_STREQ(springback->GetProductPointsFile(), "product.txt");
+  springback->SetSprungPointsFile(nullptr);
+  EXPECT_STREQ(springback->GetSprungPointsFile(), "");
+  springback->destroy();
+}
+
+// ---- undo ----------------------------------------------------------------------------------
+
+TEST_F(DieEngToolingBuilders, UndoRestoresFieldsAndArrays) {
+  auto* bead = DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+  auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  auto* die = DieDesDrawDieBuilderFactory::Create(0, part());
+  bead->SetDetail(0, "kept");
+  springback->SetNthProductPoint(0, {1, 2, 3});
+  springback->SetProductPointsFile("before.txt");
+
+  int error = -1;
+  int mark = UNDO_QD_set_mark(1, "test", &error);
+  ASSERT_EQ(error, 0);
+  bead->SetOutput(JA_DRAW_BEAD_BUILDER_OutputTypes_Male);
+  bead->SetDetail(0, "changed");
+  bead->SetDetail(1, "added");
+  bead->SetSegmentParameter(0, 0.5);
+  springback->SetNthProductPoint(0, {9, 9, 9});
+  springback->SetNthProductPoint(1, {4, 5, 6});
+  springback->SetProductPointsFile("after.txt");
+  springback->SetDrawVector(55);
+  die->SetDeckThickness(40.0);
+  die->SetTfeatureSet(66);
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+
+  EXPECT_EQ(bead->GetOutput(), JA_DRAW_BEAD_BUILDER_OutputTypes_None);
+  ASSERT_EQ(bead->GetDetailsLength(), 1);
+  EXPECT_STREQ(bead->GetDetail(0), "kept");
+  EXPECT_EQ(bead->GetSegmentParametersLength(), 0);
+  ASSERT_EQ(springback->GetProductPointCount(), 1);
+  Math::Point3 p;
+  springback->GetNthProductPoint(0, p);
+  EXPECT_EQ(p.X, 1);
+  EXPECT_EQ(p.Z, 3);
+  EXPECT_STREQ(springback->GetProductPointsFile(), "before.txt");
+  EXPECT_EQ(springback->GetDrawVector(), 0u);
+  EXPECT_EQ(die->GetDeckThickness(), 0.0);
+  EXPECT_EQ(die->GetTfeatureSet(), 0u);
+  for (JAX_BASE_BUILDER* b : std::initializer_list<JAX_BASE_BUILDER*>{bead, springback, die}) b->destroy();
+}
+
+}  // namespace
