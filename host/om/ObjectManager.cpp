@@ -464,7 +464,14 @@ void undoMark(Mark& mark) {
 }
 
 void resetStates() {
-  for (auto& [object, info] : om().objects) const_cast<Object*>(object)->OmSetState(0);
+  for (auto& [object, info] : om().objects) {
+    auto* o = const_cast<Object*>(object);
+    o->OmSetState(0);
+    // An array logged under an earlier mark must be logged again under the next.
+    for (const ClassAttributeStruct* row : allRows(o->OmClassId()))
+      if (isHeapArray(row))
+        if (VariableObject* a = field<VariableObject*>(o, row)) a->OmSetState(0);
+  }
 }
 
 std::vector<Mark>::iterator findMark(int id) {
