@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
 #include "DieEngJA_DrawBeadBuilder.hpp"
@@ -184,6 +185,22 @@ TEST_F(DieEngToolingBuilders, HostMadeObjectsStartWithTheTablesInitialValues) {
   EXPECT_FALSE(bead->GetTaperBead());
   EXPECT_TRUE(segment->GetSkipValidate());
   EXPECT_FALSE(segment->GetSymmetry());
+  // Only these two rows carry a value of their own; both start true.
+  for (auto [classId, index] :
+       {std::pair{DrawBeadBuilderClassId, 38u}, std::pair{DrawBeadSegmentBuilderClassId, 23u}}) {
+    OM::ClassView view;
+    ASSERT_TRUE(OM::OM_describe_class(classId, &view));
+    for (const OM::ClassAttributeStruct* row : view.rows) {
+      SCOPED_TRACE(row->fieldName);
+      if (row->attributeIndex == 0x80000000u + index) {
+        ASSERT_NE(row->initialValue, nullptr);
+        EXPECT_TRUE(*static_cast<const bool*>(row->initialValue));
+        EXPECT_EQ(row->typeQualifier, 1u);
+      } else {
+        EXPECT_EQ(row->initialValue, nullptr);
+      }
+    }
+  }
   EXPECT_EQ(DrawBeadSegmentBuilder::CreateDrawBeadSegmentBuilderCallback(nullptr, 1, nullptr), nullptr);
   EXPECT_EQ(DieDesDrawDieBuilder::CreateDieDesDrawDieBuilderCallback(nullptr, 1, nullptr), nullptr);
   segment->destroy();
