@@ -22,7 +22,7 @@ namespace {
 
 class SubBuilders : public HostTest {};
 
-struct RowSpec {
+struct ExpectedRow {
   unsigned index;
   const char* field;
   std::uint32_t type;
@@ -32,7 +32,7 @@ struct RowSpec {
 };
 
 void ExpectRegistration(int classId, const char* name, const char* superclass, int count,
-                        std::initializer_list<RowSpec> rows) {
+                        std::initializer_list<ExpectedRow> rows) {
   SCOPED_TRACE(name);
   OM::ClassView view;
   ASSERT_TRUE(OM::OM_describe_class(classId, &view));
@@ -44,28 +44,28 @@ void ExpectRegistration(int classId, const char* name, const char* superclass, i
   for (const OM::RegistrationEvent& e : OM::RegistrationEvents())
     if (e.registered && e.className == name) word = e.registrantWord;
   EXPECT_EQ(word, 0x80000000u + static_cast<unsigned>(count));
-  for (const RowSpec& spec : rows) {
-    const OM::ClassAttributeStruct* row = view.rows[spec.index];
-    SCOPED_TRACE(spec.field);
-    EXPECT_STREQ(row->fieldName, spec.field);
-    EXPECT_EQ(row->attributeIndex, 0x80000000u + spec.index);
-    EXPECT_EQ(row->typeCode, spec.type);
-    EXPECT_EQ(row->flags, spec.flags);
+  for (const ExpectedRow& expected : rows) {
+    const OM::ClassAttributeStruct* row = view.rows[expected.index];
+    SCOPED_TRACE(expected.field);
+    EXPECT_STREQ(row->fieldName, expected.field);
+    EXPECT_EQ(row->attributeIndex, 0x80000000u + expected.index);
+    EXPECT_EQ(row->typeCode, expected.type);
+    EXPECT_EQ(row->flags, expected.flags);
     EXPECT_EQ(row->dimensions, nullptr);
     EXPECT_EQ(row->measureList, nullptr);
-    if (spec.referenced == nullptr) {
+    if (expected.referenced == nullptr) {
       EXPECT_EQ(row->referencedClass, nullptr);
     } else {
       ASSERT_NE(row->referencedClass, nullptr);
-      EXPECT_STREQ(*row->referencedClass, spec.referenced);
+      EXPECT_STREQ(*row->referencedClass, expected.referenced);
     }
-    if (spec.startsTrue) {
+    if (expected.startsTrue) {
       ASSERT_NE(row->initialValue, nullptr);
       EXPECT_TRUE(*static_cast<const bool*>(row->initialValue));
       EXPECT_EQ(row->typeQualifier, 1u);
     } else {
       EXPECT_EQ(row->initialValue, nullptr);
-      EXPECT_EQ(row->typeQualifier, spec.type == 4 ? 0x10000u : 0u);
+      EXPECT_EQ(row->typeQualifier, expected.type == 4 ? 0x10000u : 0u);
     }
   }
 }
