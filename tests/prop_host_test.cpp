@@ -319,17 +319,16 @@ class WidgetOwner : public JAM::TaggedObjectPropertyOwner {
  public:
   Property::Value* GetProperty(OM::Object* object, const char* name) override {
     if (STR_compare_i(name, "Width") == 0) return Property::MakeDouble(4.0).release();
-    Property::Owner* parent = JAM::PropertyMapper::GetSuperclassOwner(this);
-    return parent != nullptr ? parent->GetProperty(object, name) : nullptr;
+    return SuperGetProperty(object, name);
   }
   int SetProperty(OM::Object* object, const char* name, const Property::Value* value) override {
-    Property::Owner* parent = JAM::PropertyMapper::GetSuperclassOwner(this);
-    return parent != nullptr ? parent->SetProperty(object, name, value) : Property::kUnknownProperty;
+    return SuperSetProperty(object, name, value);
   }
   int GetProperties(OM::Object* object, Property::List& list) override {
     list.SetValue("Width", Property::MakeDouble(4.0).release());
-    return JAM::PropertyMapper::GetSuperclassOwner(this)->GetProperties(object, list);
+    return SuperGetProperties(object, list);
   }
+  int SetProperties(OM::Object* object, Property::List& list) override { return SuperSetProperties(object, list); }
 };
 
 TEST_F(PropHost, HostRegistersItsOwnClassesWithTheirParents) {
@@ -378,6 +377,14 @@ TEST_F(PropHost, RegistrationNamesTheParentAndOutlivesItsOwner) {
   EXPECT_EQ(RaisedCode([&] { PropertyMapper::RegisterPropertyOwner("Test.Nothing", "TaggedObject", nullptr); }),
             Property::kMissingValue);
   EXPECT_FALSE(PropertyMapper::IsRegistered("Test.Nothing"));
+
+  // An owner that is not registered has no parent: the chain ends with it.
+  EXPECT_EQ(owner.GetProperty(nullptr, "Tag"), nullptr);
+  EXPECT_EQ(owner.SetProperty(nullptr, "Tag", nullptr), Property::kUnknownProperty);
+  Property::List list;
+  EXPECT_EQ(owner.GetProperties(nullptr, list), 0);
+  EXPECT_EQ(list.GetCount(), 1);
+  EXPECT_EQ(owner.SetProperties(nullptr, list), 0);
 }
 
 TEST_F(PropHost, BuilderRequestsClimbToTheBuilderAndTaggedObjectOwners) {
@@ -414,6 +421,14 @@ TEST_F(PropHost, BuilderRequestsClimbToTheBuilderAndTaggedObjectOwners) {
   ASSERT_EQ(list.GetCount(), 6);
   const char* expected[] = {"Width", "Editing", "FeatureRecord", "JournalClassName", "Tag", "Name"};
   for (int i = 0; i < 6; ++i) EXPECT_STREQ(list.GetNameByIndex(i), expected[i]);
+
+  // A list handed up the chain is written by the owner that knows the name.
+  list.SetValue("Name", Property::MakeString("Relief A").release());
+  EXPECT_EQ(widget.SetProperties(relief, list), 0);
+  ValuePtr name(widget.GetProperty(relief, "name"));
+  EXPECT_STREQ(name->GetString(), "Relief A");
+  ValuePtr cleared = Property::MakeString("");
+  EXPECT_EQ(widget.SetProperty(relief, "Name", cleared.get()), 0);
   relief->destroy();
 }
 

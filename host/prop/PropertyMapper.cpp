@@ -121,4 +121,25 @@ int TaggedObjectPropertyOwner::SetProperty(OM::Object* object, const char* name,
   return Host::TaggedObjectRows().SetProperty(this, object, name, value);
 }
 
+int TaggedObjectPropertyOwner::SuperGetProperties(OM::Object* object, Property::List& list) {
+  Property::Owner* parent = PropertyMapper::GetSuperclassOwner(this);
+  return parent != nullptr ? parent->GetProperties(object, list) : 0;
+}
+
+int TaggedObjectPropertyOwner::SuperSetProperties(OM::Object* object, Property::List& list) {
+  Property::Owner* parent = PropertyMapper::GetSuperclassOwner(this);
+  return parent != nullptr ? parent->SetProperties(object, list) : 0;
+}
+
+Property::Value* TaggedObjectPropertyOwner::SuperGetProperty(OM::Object* object, const char* name) {
+  Property::Owner* parent = PropertyMapper::GetSuperclassOwner(this);
+  return parent != nullptr ? parent->GetProperty(object, name) : nullptr;
+}
+
+int TaggedObjectPropertyOwner::SuperSetProperty(OM::Object* object, const char* name,
+                                                const Property::Value* value) {
+  Property::Owner* parent = PropertyMapper::GetSuperclassOwner(this);
+  return parent != nullptr ? parent->SetProperty(object, name, value) : Property::kUnknownProperty;
+}
+
 }  // namespace KTX::JAM

@@ -26,6 +26,15 @@ class KTX_HOST_API TaggedObjectPropertyOwner : public Property::Owner {
   // Raises "null ptr" (68) without an object.
   Property::Value* GetProperty(OM::Object* object, const char* name) override;
   int SetProperty(OM::Object* object, const char* name, const Property::Value* value) override;
+
+ protected:
+  // The same operation of the owner of the parent journal class, with the
+  // arguments unchanged; without such an owner, what the end of a chain
+  // answers (0, 0, no value, kUnknownProperty).
+  int SuperGetProperties(OM::Object* object, Property::List& list);
+  int SuperSetProperties(OM::Object* object, Property::List& list);
+  Property::Value* SuperGetProperty(OM::Object* object, const char* name);
+  int SuperSetProperty(OM::Object* object, const char* name, const Property::Value* value);
 };
 
 class KTX_HOST_API PropertyMapper {
