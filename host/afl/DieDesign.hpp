@@ -16,9 +16,57 @@ class KTX_HOST_API DieAttributesBuilder : public JAX_BUILDER {
 };
 
 // What every die-design target object knows of the selected target body.
+// Its builder tells it the selected body and, at commit, the address of the
+// caller's feature-record pointer; the flags and values are the library's
+// analysis of the body, which tests set directly.
 class KTX_HOST_API DieDesTarget : public OM::TaggedObject {
+ public:
+  // The builder's selected target body (0 for none). Logs the target for
+  // undo first.
+  void SetTargetBody(tag_t body);
+  tag_t GetTargetBody() const { return body_; }
+  // The commit step: the address of the caller's record pointer (not logged:
+  // it lives only as long as that commit).
+  void SetFrecPointer(FEATURE_RECORD** frec);
+  FEATURE_RECORD** GetFrecPointer() const { return frec_; }
+  PART_part* GetOwningPart() const { return part_; }
+
+  // Set when the target itself gives the feature's orientation: the base
+  // plane (GetBaseOrigin, GetBaseNormal) of a plane-oriented feature, the
+  // direction of the clearance. The builder's orientation is then optional.
+  bool GetOrientationFlag() const { return orientation_; }
+  void GetBaseOrigin(double origin[3]) const;
+  void GetBaseNormal(double normal[3]) const;
+  // Set when the target supplies the thickness the builder takes over.
+  bool GetThicknessFlag() const { return thicknessFlag_; }
+  double GetThicknessValue() const { return thickness_; }
+  // Set when the target body must not be marked for update at commit.
+  bool GetUpdateFlag() const { return noUpdate_; }
+
+  // Test hooks: plain stores; the caller logs the target for undo first.
+  void SetOrientationFlag(bool on) { orientation_ = on; }
+  void SetBase(const double origin[3], const double normal[3]);
+  void SetThickness(bool flag, double value) {
+    thicknessFlag_ = flag;
+    thickness_ = value;
+  }
+  void SetUpdateFlag(bool on) { noUpdate_ = on; }
+
  protected:
   DieDesTarget(int classId, void* context) : OM::TaggedObject(classId, context) {}
+  friend struct TargetFactoryAccess;
+
+ private:
+  // All zeroed by the host with the object.
+  PART_part* part_;
+  FEATURE_RECORD** frec_;
+  tag_t body_;
+  bool orientation_;
+  bool thicknessFlag_;
+  bool noUpdate_;
+  double thickness_;
+  double origin_[3];
+  double normal_[3];
 };
 
 #define KTX_DIEDES_TARGET(Class)                                              \
@@ -28,7 +76,6 @@ class KTX_HOST_API DieDesTarget : public OM::TaggedObject {
     Class(int classId, void* context) : DieDesTarget(classId, context) {}     \
   };
 
-KTX_DIEDES_TARGET(CastReliefTarget)
 KTX_DIEDES_TARGET(ClampingSlotTarget)
 KTX_DIEDES_TARGET(ClearanceTarget)
 KTX_DIEDES_TARGET(FillAreaTarget)
@@ -38,6 +85,30 @@ KTX_DIEDES_TARGET(HeelpostTarget)
 KTX_DIEDES_TARGET(KeywayTarget)
 
 #undef KTX_DIEDES_TARGET
+
+// The cast relief's target: its orientation flag is its base flag, and it may
+// know the sheet metal itself.
+class KTX_HOST_API CastReliefTarget : public DieDesTarget {
+  KTX_HOST_OBJECT(CastReliefTarget, "KTX::DieDes::CastReliefTarget")
+
+ public:
+  bool GetBaseFlag() const { return GetOrientationFlag(); }
+  bool GetSheetFlag() const { return sheetFlag_; }
+  tag_t GetSheetTag() const { return sheet_; }
+  // Test hooks: plain stores; the caller logs the target for undo first.
+  void SetBaseFlag(bool on) { SetOrientationFlag(on); }
+  void SetSheet(bool flag, tag_t sheet) {
+    sheetFlag_ = flag;
+    sheet_ = sheet;
+  }
+
+ protected:
+  CastReliefTarget(int classId, void* context) : DieDesTarget(classId, context) {}
+
+ private:
+  bool sheetFlag_;  // zeroed by the host with the object
+  tag_t sheet_;
+};
 
 // The machine relief's target also keeps which kind of relief is wanted,
 // for its analysis of the selected body: 0 cam, 1 relief, 2 thicken with an
@@ -55,6 +126,33 @@ class KTX_HOST_API MachineReliefTarget : public DieDesTarget {
 
  private:
   int reliefKind_;  // zeroed by the host with the object
+};
+
+// The target objects' factories: each makes a target for the given part.
+// CreateCopy makes a new target in the part with the state of `source`.
+#define KTX_DIEDES_TARGET_FACTORY(Class)                 \
+  struct KTX_HOST_API Class##Factory {                   \
+    static Class* Create(PART_part* part);               \
+  };
+
+KTX_DIEDES_TARGET_FACTORY(CastReliefTarget)
+KTX_DIEDES_TARGET_FACTORY(ClampingSlotTarget)
+KTX_DIEDES_TARGET_FACTORY(ClearanceTarget)
+KTX_DIEDES_TARGET_FACTORY(FillAreaTarget)
+KTX_DIEDES_TARGET_FACTORY(FingerClearanceNotchTarget)
+KTX_DIEDES_TARGET_FACTORY(HeelpostTarget)
+KTX_DIEDES_TARGET_FACTORY(KeywayTarget)
+
+#undef KTX_DIEDES_TARGET_FACTORY
+
+struct KTX_HOST_API HandlingCoreTargetFactory {
+  static HandlingCoreTarget* Create(PART_part* part);
+  static HandlingCoreTarget* CreateCopy(PART_part* part, const HandlingCoreTarget* source);
+};
+
+struct KTX_HOST_API MachineReliefTargetFactory {
+  static MachineReliefTarget* Create(PART_part* part);
+  static MachineReliefTarget* CreateCopy(PART_part* part, const MachineReliefTarget* source);
 };
 
 }  // namespace KTX::DieDes

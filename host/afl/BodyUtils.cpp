@@ -1,0 +1,243 @@
+#include "afl/BodyUtils.hpp"
+
+#include <cmath>
+#include <vector>
+
+#include "sys/CallLog.hpp"
+#include "sys/Memory.hpp"
+
+using KTX::Kernel::ListText;
+using KTX::Kernel::RealText;
+
+namespace KTX::DieDesUtils {
+namespace {
+State& state() {
+  static State* s = new State;
+  return *s;
+}
+}  // namespace
+
+const State& CurrentState() { return state(); }
+
+namespace {
+
+std::string quoted(const char* text) { return text == nullptr ? "null" : "\"" + std::string(text) + "\""; }
+
+std::string pointText(const double p[3]) {
+  if (p == nullptr) return "null";
+  return RealText(p[0]) + "," + RealText(p[1]) + "," + RealText(p[2]);
+}
+
+// A target that is not a live body is a fault of the caller; the error is
+// recorded where tests see it.
+int checkTarget(const char* caller, int target) {
+  if (Kernel::IsBody(target)) return 0;
+  Kernel::RecordError(std::string(caller) + ": target " + std::to_string(target) + " is not a live body");
+  return Kernel::IsAlive(target) ? ZV_ERROR_not_a_body : ZV_ERROR_bad_tag;
+}
+
+// One kernel boolean of `target` with copies of `tools`; the copies are
+// consumed by the kernel or, when it refuses, deleted here.
+int booleanWithCopies(int target, const std::vector<int>& tools, const ZV_BODY_boolean_o_t& options, int* status) {
+  std::vector<int> copies;
+  int rc = 0;
+  for (int tool : tools) {
+    int copy = 0;
+    rc = ZV_ENTITY_copy(tool, &copy);
+    if (rc != 0) break;
+    copies.push_back(copy);
+  }
+  if (rc == 0) {
+    ZV_TOPOL_track_r_t tracking;
+    ZV_boolean_r_t results;
+    rc = ZV_BODY_boolean_2(target, static_cast<int>(copies.size()), copies.data(), &options, &tracking, &results);
+    if (rc == 0 && status != nullptr) *status = results.status;
+    ZV_TOPOL_track_r_f(&tracking);
+    ZV_boolean_r_f(&results);
+  }
+  for (int copy : copies) {
+    if (Kernel::IsBody(copy)) Kernel::DeleteBody(copy, "DIEDES_UTILS boolean");
+  }
+  state().buildStatePending = true;
+  return rc;
+}
+
+int booleanBodies(const char* caller, int target, int n_tools, const int* tools, const int* operations,
+                  int operation, const ZV_BODY_boolean_o_t* options, double tolerance, const char* text,
+                  int* result) {
+  if (result != nullptr) *result = 0;
+  if (int error = checkTarget(caller, target)) return error;
+  if (n_tools < 0 || (n_tools > 0 && tools == nullptr)) return ZV_ERROR_bad_value;
+  std::vector<int> chosen;
+  for (int i = 0; i < n_tools; ++i) {
+    if (tools[i] != 0 && (operations == nullptr || operations[i] == operation)) chosen.push_back(tools[i]);
+  }
+  if (chosen.empty()) return 0;
+  if (text != nullptr) state().progressText = text;
+  ZV_BODY_boolean_o_t used;
+  if (options != nullptr) {
+    used = *options;
+  } else {
+    used.tolerance = tolerance * Kernel::ScaleFactors().factors[0];
+  }
+  used.function = operation;
+  return booleanWithCopies(target, chosen, used, result);
+}
+
+int toolStep(const char* caller, int target, int tool, int function, double tolerance) {
+  Host::Log(caller, "target=" + std::to_string(target) + " tool=" + std::to_string(tool) +
+                        " tol=" + RealText(tolerance));
+  if (int error = checkTarget(caller, target)) return error;
+  if (int error = static_cast<int>(Host::Answer(caller, 0))) return error;
+  ZV_BODY_boolean_o_t options;
+  options.function = function;
+  options.tolerance = tolerance * Kernel::ScaleFactors().factors[0];
+  return booleanWithCopies(target, {tool}, options, nullptr);
+}
+
+}  // namespace
+}  // namespace KTX::DieDesUtils
+
+using namespace KTX::DieDesUtils;
+namespace Host = KTX::Host;
+namespace Kernel = KTX::Kernel;
+
+extern "C" {
+
+int DieDesUtilsSolvaneCopy(bool option, int body, int* copy) {
+  Host::Log("DieDesUtilsSolvaneCopy", std::string("option=") + (option ? "1" : "0") + " body=" + std::to_string(body));
+  if (copy == nullptr) return ZV_ERROR_bad_value;
+  *copy = 0;
+  if (int error = static_cast<int>(Host::Answer("DieDesUtilsSolvaneCopy", 0))) return error;
+  return ZV_ENTITY_copy(body, copy);
+}
+
+int DieDesUtilsDeleteBody(int body) {
+  Host::Log("DieDesUtilsDeleteBody", "body=" + std::to_string(body));
+  return Kernel::DeleteBody(body, "DieDesUtilsDeleteBody");
+}
+
+void DieDesUtilsDeleteBodies(int* count, int** bodies) {
+  int n = count != nullptr ? *count : 0;
+  int* array = bodies != nullptr ? *bodies : nullptr;
+  Host::Log("DieDesUtilsDeleteBodies", "count=" + std::to_string(n) + " bodies=" + ListText(n, array));
+  for (int i = 0; array != nullptr && i < n; ++i) Kernel::DeleteBody(array[i], "DieDesUtilsDeleteBodies");
+  if (array != nullptr) SM_free(array);
+  if (count != nullptr) *count = 0;
+  if (bodies != nullptr) *bodies = nullptr;
+}
+
+int DIEDES_UTILS_boolean_bodies(int target, int n_tools, const int* tools, const int* operations, int operation,
+                                const ZV_BODY_boolean_o_t* options, double tolerance, const char* text,
+                                int* result) {
+  Host::Log("DIEDES_UTILS_boolean_bodies",
+            "target=" + std::to_string(target) + " tools=" + ListText(n_tools, tools) +
+                " operations=" + (operations == nullptr ? std::string("null") : ListText(n_tools, operations)) +
+                " operation=" + std::to_string(operation) + " options=" + (options == nullptr ? "null" : "given") +
+                " tol=" + RealText(tolerance) + " text=" + quoted(text));
+  return booleanBodies("DIEDES_UTILS_boolean_bodies", target, n_tools, tools, operations, operation, options,
+                       tolerance, text, result);
+}
+
+int DIEDES_UTILS_boolean_bodies2(int mode, int* target, int n_tools, const int* tools, const int* operations,
+                                 int operation, const ZV_BODY_boolean_o_t* options, double tolerance,
+                                 const char* text, int* result) {
+  int body = target != nullptr ? *target : 0;
+  Host::Log("DIEDES_UTILS_boolean_bodies2",
+            "mode=" + std::to_string(mode) + " target=" + std::to_string(body) + " tools=" +
+                ListText(n_tools, tools) +
+                " operations=" + (operations == nullptr ? std::string("null") : ListText(n_tools, operations)) +
+                " operation=" + std::to_string(operation) + " options=" + (options == nullptr ? "null" : "given") +
+                " tol=" + RealText(tolerance) + " text=" + quoted(text));
+  if (target == nullptr) return ZV_ERROR_bad_value;
+  int rc = booleanBodies("DIEDES_UTILS_boolean_bodies2", body, n_tools, tools, operations, operation, options,
+                         tolerance, text, result);
+  if (rc == 0 && !Kernel::IsBody(body)) *target = 0;
+  return rc;
+}
+
+void DIEDES_UTILS_boolean_tolerance_derive(int on) {
+  Host::Log("DIEDES_UTILS_boolean_tolerance_derive", std::to_string(on));
+  KTX::DieDesUtils::state().toleranceDerive = on != 0;
+}
+
+void DIEDES_UTILS_progress_bar_destroy() {
+  Host::Log("DIEDES_UTILS_progress_bar_destroy");
+  KTX::DieDesUtils::state().progressText.clear();
+}
+
+void DIEDES_UTILS_clear_build_state() {
+  Host::Log("DIEDES_UTILS_clear_build_state");
+  KTX::DieDesUtils::state().buildStatePending = false;
+}
+
+int DIEDES_UTILS__unite_tool_to_target(int target, int tool, double tolerance) {
+  return toolStep("DIEDES_UTILS__unite_tool_to_target", target, tool, ZV_boolean_unite_c, tolerance);
+}
+
+int DIEDES_UTILS__subtract_tool_from_target(int target, int tool, double tolerance) {
+  return toolStep("DIEDES_UTILS__subtract_tool_from_target", target, tool, ZV_boolean_subtract_c, tolerance);
+}
+
+int DIEDES_UTILS__trim_body_to_plane(int body, const double point[3], const double normal[3]) {
+  Host::Log("DIEDES_UTILS__trim_body_to_plane",
+            "body=" + std::to_string(body) + " point=" + pointText(point) + " normal=" + pointText(normal));
+  if (int error = checkTarget("DIEDES_UTILS__trim_body_to_plane", body)) return error;
+  if (point == nullptr || normal == nullptr) return ZV_ERROR_bad_value;
+  if (Host::Answer("DIEDES_UTILS__trim_body_to_plane.vanish", 0) != 0) {
+    // Nothing of the body is left on the kept side.
+    Kernel::DeleteBody(body, "DIEDES_UTILS__trim_body_to_plane");
+  }
+  return 0;
+}
+
+int DIEDES_UTILS__bplane_from_curves(int n_curves, const KTX::tag_t* curves, const double point[3],
+                                     const double direction[3], double tolerance, int* sheet, int* n_left_out,
+                                     KTX::tag_t** left_out) {
+  std::vector<int> tags;
+  for (int i = 0; curves != nullptr && i < n_curves; ++i) tags.push_back(static_cast<int>(curves[i]));
+  Host::Log("DIEDES_UTILS__bplane_from_curves",
+            "curves=" + ListText(static_cast<int>(tags.size()), tags.data()) + " point=" + pointText(point) +
+                " direction=" + pointText(direction) + " tol=" + RealText(tolerance));
+  if (n_left_out != nullptr) *n_left_out = 0;
+  if (left_out != nullptr) *left_out = nullptr;
+  if (sheet == nullptr) return ZV_ERROR_bad_value;
+  *sheet = 0;
+  if (n_curves <= 0 || curves == nullptr) return ZV_ERROR_bad_value;
+  if (int error = static_cast<int>(Host::Answer("DIEDES_UTILS__bplane_from_curves", 0))) return error;
+  *sheet = Kernel::CreateBody(Kernel::BodyType::Sheet);
+  return 0;
+}
+
+int DIEDES_UTILS__create_planar_sheet(int n_points, const double (*points)[3], double tolerance, int* sheet) {
+  std::string text = "points=[";
+  for (int i = 0; points != nullptr && i < n_points; ++i) text += (i > 0 ? ";" : "") + pointText(points[i]);
+  Host::Log("DIEDES_UTILS__create_planar_sheet", text + "] tol=" + RealText(tolerance));
+  if (sheet == nullptr) return ZV_ERROR_bad_value;
+  *sheet = 0;
+  if (n_points < 3 || points == nullptr) return ZV_ERROR_bad_value;
+  if (int error = static_cast<int>(Host::Answer("DIEDES_UTILS__create_planar_sheet", 0))) return error;
+  *sheet = Kernel::CreateBody(Kernel::BodyType::Sheet);
+  return 0;
+}
+
+double DIEDES_UTILS__dist_to_plane(const double point[3], const double planePoint[3], const double normal[3]) {
+  if (point == nullptr || planePoint == nullptr || normal == nullptr) return 0.0;
+  double length = std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
+  if (length == 0.0) return 0.0;
+  double d = 0.0;
+  for (int i = 0; i < 3; ++i) d += (point[i] - planePoint[i]) * normal[i];
+  return d / length;
+}
+
+void DIEDES_UTILS_output_solvane_body(int body, const char* name, int index) {
+  Host::Log("DIEDES_UTILS_output_solvane_body",
+            "body=" + std::to_string(body) + " name=" + quoted(name) + " index=" + std::to_string(index));
+}
+
+void DieDesUtilsSolvaneTrace(int body, const char* name, int index) {
+  Host::Log("DieDesUtilsSolvaneTrace",
+            "body=" + std::to_string(body) + " name=" + quoted(name) + " index=" + std::to_string(index));
+}
+
+}  // extern "C"

@@ -1,0 +1,97 @@
+// The die-design target objects' operations and factories.
+#include <string>
+
+#include "afl/DieDesign.hpp"
+#include "om/HostClass.hpp"
+#include "sys/CallLog.hpp"
+
+namespace KTX::DieDes {
+
+namespace {
+std::string tagText(tag_t tag) { return std::to_string(tag); }
+std::string partText(const PART_part* part) { return part == nullptr ? "0" : tagText(part->ask_tag()); }
+}  // namespace
+
+struct TargetFactoryAccess {
+  template <class T>
+  static T* Make(const char* factory, PART_part* part) {
+    Host::Log(factory, "part=" + partText(part));
+    T* target = Host::CreateHostObject<T>();
+    if (target != nullptr) target->part_ = part;
+    return target;
+  }
+
+  // The copy takes the analysis and the told body, not the commit step's
+  // record pointer, which belongs to the source's commit.
+  static void CopyState(DieDesTarget* to, const DieDesTarget* from) {
+    to->body_ = from->body_;
+    to->orientation_ = from->orientation_;
+    to->thicknessFlag_ = from->thicknessFlag_;
+    to->noUpdate_ = from->noUpdate_;
+    to->thickness_ = from->thickness_;
+    for (int i = 0; i < 3; ++i) {
+      to->origin_[i] = from->origin_[i];
+      to->normal_[i] = from->normal_[i];
+    }
+  }
+};
+
+void DieDesTarget::SetTargetBody(tag_t body) {
+  Host::Log("DieDesTarget::SetTargetBody", "target=" + tagText(ask_tag()) + " body=" + tagText(body));
+  OM::LogForWrite(this);
+  body_ = body;
+}
+
+void DieDesTarget::SetFrecPointer(FEATURE_RECORD** frec) {
+  Host::Log("DieDesTarget::SetFrecPointer", "target=" + tagText(ask_tag()) + (frec == nullptr ? " frec=null" : ""));
+  frec_ = frec;
+}
+
+void DieDesTarget::GetBaseOrigin(double origin[3]) const {
+  for (int i = 0; i < 3; ++i) origin[i] = origin_[i];
+}
+
+void DieDesTarget::GetBaseNormal(double normal[3]) const {
+  for (int i = 0; i < 3; ++i) normal[i] = normal_[i];
+}
+
+void DieDesTarget::SetBase(const double origin[3], const double normal[3]) {
+  for (int i = 0; i < 3; ++i) {
+    origin_[i] = origin[i];
+    normal_[i] = normal[i];
+  }
+}
+
+#define KTX_DIEDES_TARGET_FACTORY_DEFINE(Class)                                   \
+  Class* Class##Factory::Create(PART_part* part) {                                \
+    return TargetFactoryAccess::Make<Class>(#Class "Factory::Create", part);      \
+  }
+
+KTX_DIEDES_TARGET_FACTORY_DEFINE(CastReliefTarget)
+KTX_DIEDES_TARGET_FACTORY_DEFINE(ClampingSlotTarget)
+KTX_DIEDES_TARGET_FACTORY_DEFINE(ClearanceTarget)
+KTX_DIEDES_TARGET_FACTORY_DEFINE(FillAreaTarget)
+KTX_DIEDES_TARGET_FACTORY_DEFINE(FingerClearanceNotchTarget)
+KTX_DIEDES_TARGET_FACTORY_DEFINE(HeelpostTarget)
+KTX_DIEDES_TARGET_FACTORY_DEFINE(KeywayTarget)
+KTX_DIEDES_TARGET_FACTORY_DEFINE(HandlingCoreTarget)
+KTX_DIEDES_TARGET_FACTORY_DEFINE(MachineReliefTarget)
+
+#undef KTX_DIEDES_TARGET_FACTORY_DEFINE
+
+HandlingCoreTarget* HandlingCoreTargetFactory::CreateCopy(PART_part* part, const HandlingCoreTarget* source) {
+  auto* copy = TargetFactoryAccess::Make<HandlingCoreTarget>("HandlingCoreTargetFactory::CreateCopy", part);
+  if (copy != nullptr && source != nullptr) TargetFactoryAccess::CopyState(copy, source);
+  return copy;
+}
+
+MachineReliefTarget* MachineReliefTargetFactory::CreateCopy(PART_part* part, const MachineReliefTarget* source) {
+  auto* copy = TargetFactoryAccess::Make<MachineReliefTarget>("MachineReliefTargetFactory::CreateCopy", part);
+  if (copy != nullptr && source != nullptr) {
+    TargetFactoryAccess::CopyState(copy, source);
+    copy->SetReliefKind(source->GetReliefKind());
+  }
+  return copy;
+}
+
+}  // namespace KTX::DieDes

@@ -1,0 +1,372 @@
+#include "kernel/Kernel.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "sys/CallLog.hpp"
+#include "sys/Memory.hpp"
+
+namespace KTX::Kernel {
+namespace {
+
+struct Entity {
+  bool body = true;   // otherwise a face
+  bool alive = true;
+  int type = ZV_BODY_type_solid_c;
+  int owner = 0;      // a face's body
+  int copiedFrom = 0;
+  std::vector<int> faces;
+};
+
+struct State {
+  // Kernel tags start far above the object manager's so that a host tag
+  // passed for a kernel body is seen as unknown.
+  int nextTag = 70001;
+  std::map<int, Entity> entities;
+  std::map<tag_t, int> modelBodies;
+  int liveBodies = 0;
+  int deleteErrors = 0;
+  std::vector<std::string> errors;
+  double linearPrecision = 1.0e-8;
+  double angularPrecision = 1.0e-11;
+  ScaleFactorRecord scale{{0.001, 1000.0}};
+};
+
+State& state() {
+  static State* s = new State;
+  return *s;
+}
+
+Entity* live(int tag) {
+  auto it = state().entities.find(tag);
+  return it == state().entities.end() || !it->second.alive ? nullptr : &it->second;
+}
+
+Entity* liveBody(int tag) {
+  Entity* e = live(tag);
+  return e != nullptr && e->body ? e : nullptr;
+}
+
+bool heldByModel(int body) {
+  for (const auto& [object, held] : state().modelBodies) {
+    if (held == body) return true;
+  }
+  return false;
+}
+
+void recordError(const std::string& text) {
+  state().errors.push_back(text);
+  Host::Log("KERNEL_error", text);
+}
+
+int newEntity(Entity e) {
+  int tag = state().nextTag++;
+  if (e.body) ++state().liveBodies;
+  state().entities.emplace(tag, std::move(e));
+  return tag;
+}
+
+// Kills a live body and its faces without any check.
+void kill(int body) {
+  Entity& e = state().entities.at(body);
+  for (int face : e.faces) state().entities.at(face).alive = false;
+  e.alive = false;
+  --state().liveBodies;
+}
+
+int* hostArray(const std::vector<int>& values) {
+  if (values.empty()) return nullptr;
+  auto* array = static_cast<int*>(SM_alloc(values.size() * sizeof(int)));
+  for (std::size_t i = 0; i < values.size(); ++i) array[i] = values[i];
+  return array;
+}
+
+int copyBody(int body) {
+  Entity source = state().entities.at(body);
+  Entity copy;
+  copy.type = source.type;
+  copy.copiedFrom = body;
+  int tag = newEntity(copy);
+  for (std::size_t i = 0; i < source.faces.size(); ++i) AddFace(tag);
+  return tag;
+}
+
+int scripted(const char* name) { return static_cast<int>(Host::Answer(name, 0)); }
+
+}  // namespace
+
+std::string ListText(int count, const int* values) {
+  std::string text = "[";
+  for (int i = 0; values != nullptr && i < count; ++i) {
+    if (i > 0) text += ",";
+    text += std::to_string(values[i]);
+  }
+  return text + "]";
+}
+
+std::string RealText(double value) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%g", value);
+  return buffer;
+}
+
+int CreateBody(BodyType type) {
+  Entity e;
+  e.type = static_cast<int>(type);
+  return newEntity(e);
+}
+
+int AddFace(int body) {
+  if (liveBody(body) == nullptr) return 0;
+  Entity face;
+  face.body = false;
+  face.owner = body;
+  int tag = newEntity(face);
+  state().entities.at(body).faces.push_back(tag);
+  return tag;
+}
+
+bool IsAlive(int entity) { return live(entity) != nullptr; }
+bool IsBody(int entity) { return liveBody(entity) != nullptr; }
+
+int CopiedFrom(int body) {
+  auto it = state().entities.find(body);
+  return it == state().entities.end() ? 0 : it->second.copiedFrom;
+}
+
+int DeleteBody(int body, const char* caller) {
+  if (body == 0) return 0;
+  std::string who = caller != nullptr ? caller : "kernel";
+  auto it = state().entities.find(body);
+  int error = 0;
+  std::string why;
+  if (it == state().entities.end()) {
+    error = ZV_ERROR_bad_tag;
+    why = "is unknown";
+  } else if (!it->second.alive) {
+    error = ZV_ERROR_bad_tag;
+    why = "is already deleted";
+  } else if (!it->second.body) {
+    error = ZV_ERROR_not_a_body;
+    why = "is not a body";
+  } else if (heldByModel(body)) {
+    error = ZV_ERROR_wrong_type;
+    why = "belongs to a model object";
+  }
+  if (error != 0) {
+    ++state().deleteErrors;
+    recordError(who + ": body " + std::to_string(body) + " " + why);
+    return error;
+  }
+  kill(body);
+  return 0;
+}
+
+void RecordError(const std::string& text) { recordError(text); }
+
+Counters LiveCounters() { return Counters{state().liveBodies, state().deleteErrors}; }
+const std::vector<std::string>& Errors() { return state().errors; }
+
+void AttachModelBody(tag_t object, int body) {
+  if (body == 0) {
+    state().modelBodies.erase(object);
+  } else {
+    state().modelBodies[object] = body;
+  }
+}
+
+int DetachModelBody(tag_t object) {
+  auto it = state().modelBodies.find(object);
+  if (it == state().modelBodies.end()) return 0;
+  int body = it->second;
+  state().modelBodies.erase(it);
+  return body;
+}
+
+void SetSessionPrecision(double linear, double angular) {
+  state().linearPrecision = linear;
+  state().angularPrecision = angular;
+}
+
+const ScaleFactorRecord& ScaleFactors() { return state().scale; }
+void SetScaleFactors(double toKernel, double fromKernel) { state().scale = ScaleFactorRecord{{toKernel, fromKernel}}; }
+
+}  // namespace KTX::Kernel
+
+using namespace KTX::Kernel;
+
+namespace {
+// The check every call on a body starts with.
+int bodyError(int body) {
+  if (KTX::Kernel::IsBody(body)) return 0;
+  return KTX::Kernel::IsAlive(body) ? ZV_ERROR_not_a_body : ZV_ERROR_bad_tag;
+}
+}  // namespace
+
+extern "C" {
+
+bool ZV_ENTITY_is(int entity) {
+  bool is = IsAlive(entity);
+  KTX::Host::Log("ZV_ENTITY_is", "entity=" + std::to_string(entity) + (is ? " -> true" : " -> false"));
+  return is;
+}
+
+int ZV_ENTITY_copy(int entity, int* copy) {
+  KTX::Host::Log("ZV_ENTITY_copy", "entity=" + std::to_string(entity));
+  if (copy == nullptr) return ZV_ERROR_bad_value;
+  *copy = 0;
+  if (int error = bodyError(entity)) return error;
+  if (int error = static_cast<int>(KTX::Host::Answer("ZV_ENTITY_copy", 0))) return error;
+  *copy = copyBody(entity);
+  return 0;
+}
+
+int ZV_BODY_ask_type(int body, int* type) {
+  KTX::Host::Log("ZV_BODY_ask_type", "body=" + std::to_string(body));
+  if (type == nullptr) return ZV_ERROR_bad_value;
+  if (int error = bodyError(body)) return error;
+  *type = state().entities.at(body).type;
+  return 0;
+}
+
+int ZV_BODY_ask_faces(int body, int* n_faces, int** faces) {
+  KTX::Host::Log("ZV_BODY_ask_faces", "body=" + std::to_string(body));
+  if (n_faces == nullptr || faces == nullptr) return ZV_ERROR_bad_value;
+  *n_faces = 0;
+  *faces = nullptr;
+  if (int error = bodyError(body)) return error;
+  const std::vector<int>& list = state().entities.at(body).faces;
+  *n_faces = static_cast<int>(list.size());
+  *faces = hostArray(list);
+  return 0;
+}
+
+int ZV_FACE_ask_body(int face, int* body) {
+  KTX::Host::Log("ZV_FACE_ask_body", "face=" + std::to_string(face));
+  if (body == nullptr) return ZV_ERROR_bad_value;
+  *body = 0;
+  Entity* e = live(face);
+  if (e == nullptr) return ZV_ERROR_bad_tag;
+  if (e->body) return ZV_ERROR_wrong_type;
+  *body = e->owner;
+  return 0;
+}
+
+int ZV_BODY_sweep(int body, const double path[3], ZV_TOPOL_track_r_t* tracking) {
+  KTX::Host::Log("ZV_BODY_sweep", "body=" + std::to_string(body) + " path=" +
+                                      (path == nullptr ? std::string("null")
+                                                       : RealText(path[0]) + "," + RealText(path[1]) + "," +
+                                                             RealText(path[2])));
+  if (path == nullptr || tracking == nullptr) return ZV_ERROR_bad_value;
+  *tracking = ZV_TOPOL_track_r_t{};
+  if (int error = bodyError(body)) return error;
+  if (state().entities.at(body).type != ZV_BODY_type_sheet_c) return ZV_ERROR_wrong_type;
+  if (int error = scripted("ZV_BODY_sweep")) return error;
+  state().entities.at(body).type = ZV_BODY_type_solid_c;
+  tracking->n_track_records = 1;
+  tracking->track_records = hostArray({body});
+  return 0;
+}
+
+int ZV_BODY_offset_2(int body, double offset, double tolerance, const ZV_BODY_offset_o_t* options,
+                     ZV_TOPOL_track_r_t* tracking, ZV_TOPOL_local_r_t* results) {
+  ZV_BODY_offset_o_t used = options != nullptr ? *options : ZV_BODY_offset_o_t{};
+  KTX::Host::Log("ZV_BODY_offset_2", "body=" + std::to_string(body) + " offset=" + RealText(offset) +
+                                         " tol=" + RealText(tolerance) + " version=" +
+                                         std::to_string(used.o_t_version) + " update=" + std::to_string(used.update));
+  if (tracking == nullptr || results == nullptr) return ZV_ERROR_bad_value;
+  *tracking = ZV_TOPOL_track_r_t{};
+  *results = ZV_TOPOL_local_r_t{};
+  if (int error = bodyError(body)) return error;
+  if (int error = scripted("ZV_BODY_offset_2")) return error;
+  tracking->n_track_records = 1;
+  tracking->track_records = hostArray({body});
+  results->n_topols = 1;
+  results->topols = hostArray({body});
+  return 0;
+}
+
+int ZV_BODY_boolean_2(int target, int n_tools, const int* tools, const ZV_BODY_boolean_o_t* options,
+                      ZV_TOPOL_track_r_t* tracking, ZV_boolean_r_t* results) {
+  ZV_BODY_boolean_o_t used = options != nullptr ? *options : ZV_BODY_boolean_o_t{};
+  KTX::Host::Log("ZV_BODY_boolean_2",
+                 "target=" + std::to_string(target) + " tools=" + ListText(n_tools, tools) +
+                     " function=" + std::to_string(used.function) + " tol=" + RealText(used.tolerance) +
+                     " version=" + std::to_string(used.o_t_version) + " option_24=" + std::to_string(used.option_24) +
+                     " option_32=" + std::to_string(used.option_32));
+  if (tracking == nullptr || results == nullptr || n_tools < 0 || (n_tools > 0 && tools == nullptr)) {
+    return ZV_ERROR_bad_value;
+  }
+  *tracking = ZV_TOPOL_track_r_t{};
+  *results = ZV_boolean_r_t{};
+  if (int error = bodyError(target)) return error;
+  for (int i = 0; i < n_tools; ++i) {
+    if (tools[i] == target) return ZV_ERROR_bad_value;
+    if (int error = bodyError(tools[i])) return error;
+  }
+  if (int error = scripted("ZV_BODY_boolean_2")) return error;
+  for (int i = 0; i < n_tools; ++i) {
+    if (IsBody(tools[i])) kill(tools[i]);  // a tool named twice is consumed once
+  }
+  results->status = static_cast<int>(KTX::Host::Answer("ZV_BODY_boolean_2.status", ZV_boolean_result_success_c));
+  if (KTX::Host::Answer("ZV_BODY_boolean_2.empty", 0) != 0) {
+    kill(target);
+  } else {
+    results->n_bodies = 1;
+    results->bodies = hostArray({target});
+  }
+  tracking->n_track_records = 1;
+  tracking->track_records = hostArray({target});
+  return 0;
+}
+
+void ZV_TOPOL_track_r_f(ZV_TOPOL_track_r_t* tracking) {
+  if (tracking == nullptr) return;
+  if (tracking->track_records != nullptr) SM_free(tracking->track_records);
+  *tracking = ZV_TOPOL_track_r_t{};
+}
+
+void ZV_TOPOL_local_r_f(ZV_TOPOL_local_r_t* results) {
+  if (results == nullptr) return;
+  if (results->topols != nullptr) SM_free(results->topols);
+  *results = ZV_TOPOL_local_r_t{};
+}
+
+void ZV_boolean_r_f(ZV_boolean_r_t* results) {
+  if (results == nullptr) return;
+  if (results->bodies != nullptr) SM_free(results->bodies);
+  *results = ZV_boolean_r_t{};
+}
+
+int ZV_SESSION_ask_precision(double* precision) {
+  KTX::Host::Log("ZV_SESSION_ask_precision");
+  if (precision == nullptr) return ZV_ERROR_bad_value;
+  *precision = state().linearPrecision;
+  return 0;
+}
+
+int ZV_SESSION_ask_angle_precision(double* precision) {
+  KTX::Host::Log("ZV_SESSION_ask_angle_precision");
+  if (precision == nullptr) return ZV_ERROR_bad_value;
+  *precision = state().angularPrecision;
+  return 0;
+}
+
+}  // extern "C"
+
+namespace KTX {
+
+int ES_solid_ask_solvane_tag(tag_t object) {
+  auto it = Kernel::state().modelBodies.find(object);
+  int body = it == Kernel::state().modelBodies.end() ? 0 : it->second;
+  Host::Log("ES_solid_ask_solvane_tag", "tag=" + std::to_string(object) + " -> " + std::to_string(body));
+  return body;
+}
+
+void strip_qd_body(int body) {
+  Host::Log("strip_qd_body", "body=" + std::to_string(body));
+  if (!Kernel::IsBody(body)) Kernel::recordError("strip_qd_body: body " + std::to_string(body) + " is not alive");
+}
+
+}  // namespace KTX

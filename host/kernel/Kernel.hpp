@@ -1,0 +1,175 @@
+// The stand-in solid-modelling kernel: bodies (solid or sheet) and their
+// faces, each a 32-bit kernel tag that is never reused. The plug-in reaches it
+// through the ZV_ calls below and through the automotive-feature library's
+// body utilities (afl/BodyUtils.hpp); tests make bodies, script the answers
+// and read what is alive through KTX::Kernel.
+//
+// Every ZV_ call is written to the host's call log with its arguments.
+// Arguments are logged as "name=value" separated by blanks; arrays as
+// comma-separated lists in brackets; texts in double quotes.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "Export.hpp"
+
+// Body types the kernel answers with ZV_BODY_ask_type.
+constexpr int ZV_BODY_type_solid_c = 5601;
+constexpr int ZV_BODY_type_sheet_c = 5602;
+
+// Boolean functions. The callers also pass 18210 and 18211, which the kernel
+// takes as they come.
+constexpr int ZV_boolean_intersect_c = 15901;
+constexpr int ZV_boolean_subtract_c = 15902;
+constexpr int ZV_boolean_unite_c = 15903;
+
+// Status of a boolean's result record.
+constexpr int ZV_boolean_result_success_c = 21650;
+constexpr int ZV_boolean_result_failed_c = 21651;
+
+// Error codes the kernel's calls return (0 is success).
+constexpr int ZV_ERROR_bad_tag = 22001;      // no live kernel entity of that tag
+constexpr int ZV_ERROR_not_a_body = 22002;   // a live entity that is not a body
+constexpr int ZV_ERROR_wrong_type = 22003;   // a body of a type the call cannot take
+constexpr int ZV_ERROR_bad_value = 22004;    // a null output, a count below 0, a null array
+
+// Boolean options. Default-constructed it holds the kernel's defaults
+// (record version 16, unite, the kernel's own precision as tolerance).
+struct ZV_BODY_boolean_o_s {
+  int o_t_version = 16;                 // 0
+  int function = ZV_boolean_unite_c;    // 4
+  int reserved8 = 0;                    // 8
+  int reserved12 = 0;                   // 12
+  int reserved16 = 0;                   // 16
+  int reserved20 = 0;                   // 20
+  unsigned char option_24 = 0;          // 24: set by the die boolean's kernel mode
+  unsigned char reserved25[7] = {};     // 25
+  short option_32 = 0;                  // 32: set by the die shoe's cutout intersection
+  short reserved34[3] = {};             // 34
+  double tolerance = 0.0;               // 40: in kernel units; 0 takes the session precision
+};
+using ZV_BODY_boolean_o_t = ZV_BODY_boolean_o_s;
+
+// Offset options. Default-constructed: record version 12, update 0.
+struct ZV_BODY_offset_o_s {
+  int o_t_version = 12;
+  int update = 0;  // the local-operations update the caller works to
+};
+using ZV_BODY_offset_o_t = ZV_BODY_offset_o_s;
+
+// Result records. Their arrays come from the host allocator and are freed by
+// the matching _f call, which also zeroes the record (a second free is harmless).
+struct ZV_TOPOL_track_r_s {
+  int n_track_records = 0;
+  int* track_records = nullptr;  // the bodies the operation changed
+};
+struct ZV_TOPOL_local_r_s {
+  int status = 0;
+  int n_topols = 0;
+  int* topols = nullptr;
+};
+struct ZV_boolean_r_s {
+  int status = 0;  // ZV_boolean_result_success_c or ZV_boolean_result_failed_c
+  int n_bodies = 0;
+  int* bodies = nullptr;  // the bodies that came out of the boolean
+};
+using ZV_TOPOL_track_r_t = ZV_TOPOL_track_r_s;
+using ZV_TOPOL_local_r_t = ZV_TOPOL_local_r_s;
+using ZV_boolean_r_t = ZV_boolean_r_s;
+
+extern "C" {
+// True for a live kernel entity (body or face).
+KTX_HOST_API bool ZV_ENTITY_is(int entity);
+// A new body, a copy of a live body (its faces too). Answer "ZV_ENTITY_copy"
+// non-zero: that error and no copy.
+KTX_HOST_API int ZV_ENTITY_copy(int entity, int* copy);
+KTX_HOST_API int ZV_BODY_ask_type(int body, int* type);
+// The body's faces, in a host-allocated array the caller frees with SM_free
+// (null when there are none).
+KTX_HOST_API int ZV_BODY_ask_faces(int body, int* n_faces, int** faces);
+KTX_HOST_API int ZV_FACE_ask_body(int face, int* body);
+// Sweeps a sheet, in place, into a solid along the path (kernel units).
+// Answer "ZV_BODY_sweep" non-zero: that error and the sheet unchanged.
+KTX_HOST_API int ZV_BODY_sweep(int body, const double path[3], ZV_TOPOL_track_r_t* tracking);
+// Offsets a body in place (kernel units). Answer "ZV_BODY_offset_2" non-zero:
+// that error and the body unchanged.
+KTX_HOST_API int ZV_BODY_offset_2(int body, double offset, double tolerance, const ZV_BODY_offset_o_t* options,
+                                  ZV_TOPOL_track_r_t* tracking, ZV_TOPOL_local_r_t* results);
+// Combines the tools into the target. The tools are consumed: none of them is
+// a kernel entity afterwards. The target stays, unless answer
+// "ZV_BODY_boolean_2.empty" is non-zero: then the result is empty and the
+// target is gone too. The status is answer "ZV_BODY_boolean_2.status"
+// (success by default). Answer "ZV_BODY_boolean_2" non-zero: that error and
+// nothing changed. Null options take the defaults.
+KTX_HOST_API int ZV_BODY_boolean_2(int target, int n_tools, const int* tools, const ZV_BODY_boolean_o_t* options,
+                                   ZV_TOPOL_track_r_t* tracking, ZV_boolean_r_t* results);
+KTX_HOST_API void ZV_TOPOL_track_r_f(ZV_TOPOL_track_r_t* tracking);
+KTX_HOST_API void ZV_TOPOL_local_r_f(ZV_TOPOL_local_r_t* results);
+KTX_HOST_API void ZV_boolean_r_f(ZV_boolean_r_t* results);
+// The session's linear (kernel units) and angular precision.
+KTX_HOST_API int ZV_SESSION_ask_precision(double* precision);
+KTX_HOST_API int ZV_SESSION_ask_angle_precision(double* precision);
+}  // extern "C"
+
+namespace KTX {
+// The kernel body of a model object (a solid, a sheet or a face of one); 0
+// when the object has none.
+KTX_HOST_API int ES_solid_ask_solvane_tag(tag_t object);
+// Removes the host's data from a kernel body (logged; a body that is not
+// alive is a kernel error, see KTX::Kernel).
+KTX_HOST_API void strip_qd_body(int body);
+}  // namespace KTX
+
+namespace KTX::Kernel {
+
+enum class BodyType { Solid = ZV_BODY_type_solid_c, Sheet = ZV_BODY_type_sheet_c };
+
+struct Counters {
+  int liveBodies = 0;    // bodies made and not yet deleted or consumed
+  int deleteErrors = 0;  // deletions of a dead, unknown or model-held body
+};
+
+// The host's kernel scale factors: [0] host length to kernel length, [1]
+// kernel length to host length. The host works in millimetres and the kernel
+// in metres, so they start as 0.001 and 1000.
+struct ScaleFactorRecord {
+  double factors[2];
+};
+
+// ---- for tests and for the host's own utilities ----------------------------
+
+// A new live body of that type, not logged.
+KTX_HOST_API int CreateBody(BodyType type);
+// A new face of a live body.
+KTX_HOST_API int AddFace(int body);
+KTX_HOST_API bool IsAlive(int entity);
+KTX_HOST_API bool IsBody(int entity);
+// The body that `body` was copied from (0 for an original).
+KTX_HOST_API int CopiedFrom(int body);
+// Deletes a body and its faces. Deleting 0 does nothing. A body that is dead,
+// unknown, not a body, or held by a model object is not deleted: the error is
+// counted and logged ("KERNEL_error") with the caller's name. Returns 0 or
+// the kernel error.
+KTX_HOST_API int DeleteBody(int body, const char* caller);
+KTX_HOST_API Counters LiveCounters();
+// Records a kernel error (logged as "KERNEL_error"); not counted as a
+// deletion error.
+KTX_HOST_API void RecordError(const std::string& text);
+// The texts of every kernel error recorded so far, oldest first.
+KTX_HOST_API const std::vector<std::string>& Errors();
+
+// The model object `object` is given `body` as its kernel body (0 removes
+// it). While held, the body cannot be deleted through DeleteBody.
+KTX_HOST_API void AttachModelBody(tag_t object, int body);
+// Takes the body from the model object and returns it (0 when none).
+KTX_HOST_API int DetachModelBody(tag_t object);
+
+KTX_HOST_API void SetSessionPrecision(double linear, double angular);
+KTX_HOST_API const ScaleFactorRecord& ScaleFactors();
+KTX_HOST_API void SetScaleFactors(double toKernel, double fromKernel);
+
+// Argument text helpers shared with the body utilities.
+KTX_HOST_API std::string ListText(int count, const int* values);
+KTX_HOST_API std::string RealText(double value);
+
+}  // namespace KTX::Kernel
