@@ -9,10 +9,32 @@ class DIEDES_GENERIC_BODY_PARMS;
 
 namespace KTX::DieDes {
 
+// The face and sheet attributes a die-design feature gives its result: two
+// texts (an attribute title and its value) and an integer value. Made by
+// DieAttributesBuilderFactory (afl/DieAttributes.hpp).
 class KTX_HOST_API DieAttributesBuilder : public JAX_BUILDER {
   KTX_HOST_OBJECT(DieAttributesBuilder, "KTX::DieDes::DieAttributesBuilder")
+ public:
+  static constexpr int kTextSize = 132;
+  const char* GetFirstText() const { return firstText_; }
+  const char* GetSecondText() const { return secondText_; }
+  int GetIntegerValue() const { return integerValue_; }
+  bool GetOption(int index) const;  // the factory's three flags; another index raises the index error
+  // Each setter logs the builder for undo first; texts are cut to kTextSize - 1.
+  void SetFirstText(const char* text);
+  void SetSecondText(const char* text);
+  void SetIntegerValue(int value);
+  char* ask_journal_class_name() const override;
+
  protected:
   DieAttributesBuilder(int classId, void* context) : JAX_BUILDER(classId, context) {}
+
+ private:
+  friend class DieAttributesBuilderFactory;
+  char firstText_[kTextSize];
+  char secondText_[kTextSize];
+  int integerValue_;
+  bool options_[3];
 };
 
 // What every die-design target object knows of the selected target body.

@@ -1,6 +1,12 @@
 #include "feat/Builder.hpp"
 
+#include <map>
+#include <string>
+#include <vector>
+
+#include "afl/Parms.hpp"
 #include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 
 namespace KTX {
@@ -29,6 +35,11 @@ void NotifyOwnerOfChange(OM::Object* changed) {
 char* JAX_BASE_BUILDER::ask_journal_class_name() const { return SM_string_copy("Builder"); }
 int JAX_BASE_BUILDER::validate_nothrow() { return 0; }
 int JAX_BASE_BUILDER::commit() { return 0; }
+bool JAX_BASE_BUILDER::needs_defaults() {
+  bool needs = Host::Answer("needs_defaults", 0) != 0;
+  Host::Log("needs_defaults", needs ? "1" : "0");
+  return needs;
+}
 void JAX_BASE_BUILDER::init_object(PART_part* part) { owningPart_ = part; }
 JAX_BASE_BUILDER::~JAX_BASE_BUILDER() = default;
 JAX_BUILDER::~JAX_BUILDER() = default;
@@ -46,17 +57,64 @@ JAX_FEAT_BUILDER::~JAX_FEAT_BUILDER() = default;
 
 namespace {
 PART_part* workPart = nullptr;
+
+// What each part keeps (by tag, so that an object destroyed before the part is
+// simply passed over), and who wants to hear of a part's end.
+struct PartKeeping {
+  std::map<tag_t, std::vector<tag_t>> kept;
+  std::vector<Host::PartDestroyedHook> hooks;
+};
+PartKeeping& keeping() {
+  static auto* k = new PartKeeping;
+  return *k;
 }
+}  // namespace
+
+namespace Host {
+void KeepInPart(PART_part* part, OM::Object* object) {
+  if (part == nullptr) part = workPart;
+  if (part == nullptr || object == nullptr) return;
+  keeping().kept[part->OmTag()].push_back(object->OmTag());
+}
+void OnPartDestroyed(PartDestroyedHook hook) { keeping().hooks.push_back(hook); }
+}  // namespace Host
+
+namespace {
+void destroyKept(PART_part* part) {
+  auto it = keeping().kept.find(part->OmTag());
+  if (it == keeping().kept.end()) return;
+  std::vector<tag_t> tags = std::move(it->second);
+  keeping().kept.erase(it);
+  // Last made first: later objects may refer to earlier ones.
+  for (auto t = tags.rbegin(); t != tags.rend(); ++t) {
+    if (auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(*t))) object->destroy();
+  }
+}
+}  // namespace
 
 PART_part* PART_part::Create(int unitCode) {
   auto* part = Host::CreateHostObject<PART_part>();
   part->unitCode_ = unitCode;
   part->modelPart_ = Host::CreateHostObject<CM_part>();
   part->modelPart_->part_ = part;
+  for (int i = 0; i < 9; ++i) part->wcsMatrix_[i] = i % 4 == 0 ? 1.0 : 0.0;
   return part;
 }
 
+void PART_part::AskWcs(double origin[3], double matrix[9]) const {
+  for (int i = 0; i < 3; ++i) origin[i] = wcsOrigin_[i];
+  for (int i = 0; i < 9; ++i) matrix[i] = wcsMatrix_[i];
+}
+
+void PART_part::SetWcs(const double origin[3], const double matrix[9]) {
+  OM::LogForWrite(this);
+  for (int i = 0; i < 3; ++i) wcsOrigin_[i] = origin[i];
+  for (int i = 0; i < 9; ++i) wcsMatrix_[i] = matrix[i];
+}
+
 void PART_part::cascade_destroy() {
+  for (Host::PartDestroyedHook hook : keeping().hooks) hook(this);
+  destroyKept(this);
   if (workPart == this) workPart = nullptr;
   if (modelPart_ != nullptr) modelPart_->destroy();
   modelPart_ = nullptr;
@@ -67,5 +125,55 @@ PART_part* PART_ask_part_of_cm_part(const CM_part* part) { return part == nullpt
 CM_part* PART_ask_cm_part_of_part_p(const PART_part* part) { return part == nullptr ? nullptr : part->ModelPart(); }
 PART_part* PART_ask_work_part() { return workPart; }
 void PART_set_work_part(PART_part* part) { workPart = part; }
+PART_part* CONTEXT_ask_work_part() { return workPart; }
+PART_part* CONTEXT_ask_work_part_p() { return workPart; }
+
+PART_part* PART_of_tag(tag_t part) {
+  if (part == 0) return workPart;
+  return OM::TagToObject<PART_part>(part);
+}
+
+// ---- feature records ----------------------------------------------------------
+
+FEATURE_RECORD* FEATURE_RECORD::Create(PART_part* part, FEATURE_PARMS* parms) {
+  auto* frec = Host::CreateInPart<FEATURE_RECORD>(part);
+  frec->parms_ = parms == nullptr ? 0 : parms->OmTag();
+  return frec;
+}
+
+FEATURE_PARMS* FEATURE_RECORD::ask_parms() const {
+  return dynamic_cast<FEATURE_PARMS*>(OM::OM_object_of_tag(parms_));
+}
+
+void FEATURE_RECORD::set_body_eid(tag_t body) {
+  OM::LogForWrite(this);
+  bodyEid_ = body;
+}
+
+void FEATURE_RECORD::set_kernel_body(int body) {
+  OM::LogForWrite(this);
+  kernelBody_ = body;
+}
+
+void FEATURE_RECORD::note_updated() {
+  OM::LogForWrite(this);
+  ++updateCount_;
+}
+
+FEATURE_PARMS* FREC_ask_parms_of_frec(const FEATURE_RECORD* frec) {
+  Host::Log("FREC_ask_parms_of_frec", "tag=" + std::to_string(OM::OM_ask_object_tag(frec)));
+  return frec == nullptr ? nullptr : frec->ask_parms();
+}
+
+tag_t FREC_ask_body_eid(tag_t frec) {
+  Host::Log("FREC_ask_body_eid", "tag=" + std::to_string(frec));
+  auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(frec));
+  return record == nullptr ? 0 : record->ask_body_eid();
+}
+
+int FMI_invoke_post_update(FEATURE_RECORD* frec) {
+  Host::Log("FMI_invoke_post_update", "tag=" + std::to_string(OM::OM_ask_object_tag(frec)));
+  return static_cast<int>(Host::Answer("FMI_invoke_post_update", 0));
+}
 
 }  // namespace KTX

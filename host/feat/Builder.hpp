@@ -44,6 +44,8 @@ class KTX_HOST_API JAX_BASE_BUILDER : public OM::TaggedObject, public IGenericOb
   virtual char* ask_journal_class_name() const;
   virtual int validate_nothrow();
   virtual int commit();
+  // Whether a new builder still wants its scripting defaults applied.
+  virtual bool needs_defaults();
   void Notify(OM::Object*) override {}
 
   PART_part* ask_owning_part() const { return owningPart_; }
@@ -96,6 +98,10 @@ class KTX_HOST_API PART_part : public OM::TaggedObject {
   CM_part* ModelPart() const { return modelPart_; }
   static PART_part* Create(int unitCode);
 
+  // The part's work coordinate system (absolute on a new part).
+  void AskWcs(double origin[3], double matrix[9]) const;
+  void SetWcs(const double origin[3], const double matrix[9]);
+
  protected:
   PART_part(int classId, void* context) : OM::TaggedObject(classId, context) {}
   void cascade_destroy() override;
@@ -103,6 +109,8 @@ class KTX_HOST_API PART_part : public OM::TaggedObject {
  private:
   int unitCode_;
   CM_part* modelPart_;
+  double wcsOrigin_[3];
+  double wcsMatrix_[9];
 };
 
 class KTX_HOST_API CM_part : public OM::TaggedObject {
@@ -119,16 +127,68 @@ class KTX_HOST_API CM_part : public OM::TaggedObject {
   PART_part* part_;
 };
 
+class FEATURE_PARMS;
+
+// A feature of a part: its parameter object, the body it made (a model body
+// entity) and the kernel body it was applied to.
 class KTX_HOST_API FEATURE_RECORD : public OM::TaggedObject {
   KTX_HOST_OBJECT(FEATURE_RECORD, "KTX::FEATURE_RECORD")
 
+ public:
+  // A new record in the part (null: the work part) holding the parameters (may be null).
+  static FEATURE_RECORD* Create(PART_part* part, FEATURE_PARMS* parms);
+  FEATURE_PARMS* ask_parms() const;
+  tag_t ask_body_eid() const { return bodyEid_; }
+  void set_body_eid(tag_t body);
+  int ask_kernel_body() const { return kernelBody_; }
+  void set_kernel_body(int body);
+  // How many model updates have brought this feature up to date.
+  int ask_update_count() const { return updateCount_; }
+  void note_updated();
+
  protected:
   FEATURE_RECORD(int classId, void* context) : OM::TaggedObject(classId, context) {}
+
+ private:
+  tag_t parms_;
+  tag_t bodyEid_;
+  int kernelBody_;
+  int updateCount_;
 };
+
+namespace Host {
+// Puts a host-made object in the part's keeping: the part destroys it with
+// itself unless it has gone before. A null part means the work part.
+KTX_HOST_API void KeepInPart(PART_part* part, OM::Object* object);
+// Every part destruction runs these (the host's services forget what they
+// hold of the part).
+using PartDestroyedHook = void (*)(PART_part* part);
+KTX_HOST_API void OnPartDestroyed(PartDestroyedHook hook);
+// Creates a host object of class T and puts it in the part's keeping.
+template <class T>
+T* CreateInPart(PART_part* part) {
+  T* object = CreateHostObject<T>();
+  KeepInPart(part, object);
+  return object;
+}
+}  // namespace Host
 
 KTX_HOST_API PART_part* PART_ask_part_of_cm_part(const CM_part* part);
 KTX_HOST_API CM_part* PART_ask_cm_part_of_part_p(const PART_part* part);
 KTX_HOST_API PART_part* PART_ask_work_part();
 KTX_HOST_API void PART_set_work_part(PART_part* part);
+// The work part, as the modelling context gives it.
+KTX_HOST_API PART_part* CONTEXT_ask_work_part();
+KTX_HOST_API PART_part* CONTEXT_ask_work_part_p();
+// The part with that tag (0: the work part); another class raises the bad-object error.
+KTX_HOST_API PART_part* PART_of_tag(tag_t part);
+
+// ---- feature records ----------------------------------------------------------
+KTX_HOST_API FEATURE_PARMS* FREC_ask_parms_of_frec(const FEATURE_RECORD* frec);
+// The body entity the feature made; 0 for an unknown tag or no body.
+KTX_HOST_API tag_t FREC_ask_body_eid(tag_t frec);
+// Runs the feature's post-update step: 0 on success (scripted:
+// "FMI_invoke_post_update" gives the failure number).
+KTX_HOST_API int FMI_invoke_post_update(FEATURE_RECORD* frec);
 
 }  // namespace KTX

@@ -1,50 +1,184 @@
 // Selection, section, collector, list and expression objects that builders
 // hold as owned sub-objects. They tell their owner when they change.
+//
+// Their state lies in the object itself (plain fields) or in arrays that the
+// object makes when it is constructed and keeps to its end, so that the
+// object manager's undo, which restores an object's bytes, restores them.
 #pragma once
 #include "feat/Builder.hpp"
 
 namespace KTX {
 
+struct UNIT_unit;
+
 // A host object that a builder owns and observes.
 class KTX_HOST_API ObservedObject : public OM::TaggedObject, public IChildOfObservable {
  protected:
   ObservedObject(int classId, void* context) : OM::TaggedObject(classId, context) {}
+  // Logs the object before a change and tells its observing owner after it.
+  void BeforeChange();
+  void AfterChange();
 };
 
+// One selected object.
 class KTX_HOST_API SELECT_OBJECT : public ObservedObject {
   KTX_HOST_OBJECT(SELECT_OBJECT, "KTX::SELECT_OBJECT")
+ public:
+  tag_t ask_selected_tag() const { return selected_; }
+  bool has_selection() const { return selected_ != 0; }
+  // 0 clears the selection. Setting the tag it holds already changes nothing.
+  void set_selected_tag(tag_t tag);
+
  protected:
   SELECT_OBJECT(int classId, void* context) : ObservedObject(classId, context) {}
+
+ private:
+  tag_t selected_;
 };
 
-class KTX_HOST_API SELECT_OBJECT_list : public ObservedObject {
+class KTX_HOST_API SELECT_OBJECTFactory {
+ public:
+  static SELECT_OBJECT* Create(PART_part* part);
+};
+
+// Tags in order, kept in an array the object owns.
+class KTX_HOST_API TagListObject : public ObservedObject {
+ public:
+  int ask_count() const;
+  tag_t ask_nth(int index) const;  // the index error past the end
+  // A new array of the tags (SM_alloc; null when empty) that the caller frees with SM_free.
+  void ask_tags(int* count, tag_t** tags) const;
+  bool contains(tag_t tag) const;
+  void append(tag_t tag);
+  void set_tags(int count, const tag_t* tags);
+  void clear();
+
+ protected:
+  TagListObject(int classId, void* context);
+  ~TagListObject() override;
+  OM::TagVla* Tags() const;
+
+ private:
+  OM::TagVla* tags_;
+};
+
+class KTX_HOST_API SELECT_OBJECT_list : public TagListObject {
   KTX_HOST_OBJECT(SELECT_OBJECT_list, "KTX::SELECT_OBJECT_list")
+ public:
+  bool ask_multiple_kinds() const { return multipleKinds_; }
+
  protected:
-  SELECT_OBJECT_list(int classId, void* context) : ObservedObject(classId, context) {}
+  SELECT_OBJECT_list(int classId, void* context) : TagListObject(classId, context) {}
+
+ private:
+  friend class SELECT_OBJECT_listFactory;
+  bool multipleKinds_;
 };
 
-class KTX_HOST_API SC_section : public ObservedObject {
+class KTX_HOST_API SELECT_OBJECT_listFactory {
+ public:
+  static SELECT_OBJECT_list* Create(PART_part* part, bool flag);
+};
+
+// A section: loops of curves. Each loop has a kind: 0 closed, 1 open,
+// 2 self-intersecting; the loop summary counts the loops of each kind.
+class KTX_HOST_API SC_section : public TagListObject {
   KTX_HOST_OBJECT(SC_section, "KTX::SC_section")
+ public:
+  static constexpr int kClosed = 0, kOpen = 1, kSelfIntersecting = 2;
+
+  bool is_empty() const { return ask_count() == 0; }
+  // Appends one loop of `count` curves.
+  void add_loop(int kind, int count, const tag_t* curves);
+  int ask_loop_count() const;
+  // The three counts (closed, open, self-intersecting loops). Each list given
+  // receives a new array (SM_alloc; null when its count is 0) of the first curve
+  // of every loop counted, which the caller frees with SM_free.
+  void ask_loop_summary(int* first, tag_t** firstItems, int* second, tag_t** secondItems, int* third,
+                        tag_t** thirdItems) const;
+  void OrderLoops();
+  bool ask_loops_ordered() const { return ordered_; }
+  void ask_tolerances(double* chaining, double* distance, double* angle) const;
+  // Done by the host's extraction-table map when a commit maps its inputs.
+  int ask_times_mapped() const { return timesMapped_; }
+  void note_mapped();
+
  protected:
-  SC_section(int classId, void* context) : ObservedObject(classId, context) {}
+  SC_section(int classId, void* context);
+  ~SC_section() override;
+
+ private:
+  friend class SC_sectionFactory;
+  OM::IntVla* loopKinds_;
+  OM::IntVla* loopSizes_;
+  double chaining_;
+  double distance_;
+  double angle_;
+  bool ordered_;
+  int timesMapped_;
 };
 
-class KTX_HOST_API SC_collector : public ObservedObject {
+class KTX_HOST_API SC_sectionFactory {
+ public:
+  // A new empty section in the part with that tag (0: the work part).
+  static SC_section* object(tag_t part, double chainingTolerance, double distanceTolerance, double angleTolerance);
+};
+
+class KTX_HOST_API SC_collector : public TagListObject {
   KTX_HOST_OBJECT(SC_collector, "KTX::SC_collector")
  protected:
-  SC_collector(int classId, void* context) : ObservedObject(classId, context) {}
+  SC_collector(int classId, void* context) : TagListObject(classId, context) {}
 };
 
-class KTX_HOST_API UICOMPJA_list : public ObservedObject {
+class KTX_HOST_API SC_collectorFactory {
+ public:
+  static SC_collector* Create(PART_part* part);
+};
+
+// A list of objects (by tag; a deleted or zero entry reads as none). With
+// ownsItems set, the list destroys the items it still holds when it goes.
+class KTX_HOST_API UICOMPJA_list : public TagListObject {
   KTX_HOST_OBJECT(UICOMPJA_list, "KTX::UICOMPJA_list")
+ public:
+  int size() const { return ask_count(); }
+  OM::Object* ask_item(int index) const;
+  void append_items(int count, OM::Object* const* items);
+  bool ask_owns_items() const { return ownsItems_; }
+  void set_owns_items(bool owns);
+  void cascade_destroy() override;
+
  protected:
-  UICOMPJA_list(int classId, void* context) : ObservedObject(classId, context) {}
+  UICOMPJA_list(int classId, void* context) : TagListObject(classId, context) {}
+
+ private:
+  bool ownsItems_;
 };
 
+class KTX_HOST_API UICOMPJA_listFactory {
+ public:
+  static UICOMPJA_list* object(CM_part* part);
+};
+
+// An expression: its text, its value (in its unit) and its unit.
 class KTX_HOST_API EXP_expression : public ObservedObject {
   KTX_HOST_OBJECT(EXP_expression, "KTX::EXP_expression")
+ public:
+  static constexpr int kTextSize = 128;
+  const char* ask_text() const { return text_; }
+  double ask_value() const { return value_; }
+  const UNIT_unit* ask_unit() const;
+  // Sets text and value after logging; tells the owner.
+  void set(const char* text, double value);
+  // A new expression in the part (null: the work part) with its text already parsed.
+  static EXP_expression* Make(PART_part* part, const char* text, double value, const UNIT_unit* unit);
+
  protected:
   EXP_expression(int classId, void* context) : ObservedObject(classId, context) {}
+
+ private:
+  char text_[kTextSize];
+  double value_;
+  int unitIndex_;
 };
 
 class KTX_HOST_API OnPathDimBuilder : public JAX_BUILDER {

@@ -1,0 +1,369 @@
+// The automotive-feature library's parameter objects of die-design features,
+// their entities and records, the host's one extraction table, and feature
+// creation and update from parameters.
+//
+// Parameter objects and their entities are object-manager objects made in
+// the work part and kept by it. Their values lie in arrays they make when they
+// are constructed, so the object manager's undo restores them.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "feat/Builder.hpp"
+#include "sel/Selection.hpp"
+
+namespace KTX {
+
+namespace Parms {
+// Message numbers of the parameter objects.
+enum Message : int {
+  kNoParms = 840401,       // no parameter object given
+  kBadRecords = 840402,    // a record count below 0, or records missing
+  kBadDescriptor = 840403, // a die-attributes descriptor without its record
+  kWrongKind = 840404,     // an entity asked for values of another kind than it holds
+};
+}  // namespace Parms
+
+class KTX_HOST_API FEATURE_PARMS : public OM::TaggedObject {
+  KTX_HOST_OBJECT(FEATURE_PARMS, "KTX::FEATURE_PARMS")
+ public:
+  // The feature record that holds the parameters (null until one is handed over).
+  FEATURE_RECORD* GetSubObjectOwner() const;
+  // The new record hands itself to its parameters.
+  virtual void SetFeatureRecord(FEATURE_RECORD* frec);
+
+ protected:
+  FEATURE_PARMS(int classId, void* context) : OM::TaggedObject(classId, context) {}
+
+ private:
+  tag_t frec_;
+};
+
+// The owner of a parameter object (its feature record) or of an entity (its
+// parameter object); otherwise the object that holds it (OM_ask_owner).
+KTX_HOST_API OM::Object* OM_ask_subobject_owner(const OM::Object* object);
+
+// What a writer hands an entity: a flag and the owner of the parameters (the
+// feature record). Record stores take flag 0 and the record being written.
+struct DIEDES_ENTITY_CONTEXT {
+  int flag;
+  OM::Object* owner;
+  void* reserved[2];
+};
+
+// One entity of a parameter object: a list of values of one kind.
+class KTX_HOST_API DIEDES_GENERIC_ENTITY : public OM::TaggedObject {
+  KTX_HOST_OBJECT(DIEDES_GENERIC_ENTITY, "KTX::DIEDES_GENERIC_ENTITY")
+ public:
+  enum Kind : int { kEmpty = 0, kTags = 1, kInts = 2, kExpressions = 3, kRecords = 4 };
+
+  // Each set replaces the values and the flag; 0 or a message number (then
+  // nothing changes). Scripted: the answer "DIEDES_GENERIC_ENTITY_set.<index>"
+  // not 0 is returned as the failure of the entity at that index.
+  int SetTags(const DIEDES_ENTITY_CONTEXT* context, int count, const tag_t* tags);
+  int SetInts(const DIEDES_ENTITY_CONTEXT* context, int count, const int* values);
+  int SetExpressions(const DIEDES_ENTITY_CONTEXT* context, int count, EXP_expression* const* expressions);
+
+  int AskKind() const { return kind_; }
+  int AskFlag() const { return flag_; }
+  tag_t AskOwnerTag() const { return owner_; }
+  int AskIndex() const { return index_; }
+  // The parameter object the entity belongs to (0 for a free entity).
+  tag_t AskParmsTag() const { return parms_; }
+  int AskCount() const;
+  // A new array (SM_alloc; null when empty) of the tags (of the expressions,
+  // for an expression entity) that the caller frees with SM_free.
+  void AskTags(int* count, tag_t** tags) const;
+  // By position; a position past the end raises the index error, a value of
+  // another kind raises kWrongKind.
+  tag_t AskTag(int position) const;
+  int AskInt(int position) const;
+  EXP_expression* AskExpression(int position) const;
+
+ protected:
+  DIEDES_GENERIC_ENTITY(int classId, void* context);
+  ~DIEDES_GENERIC_ENTITY() override;
+  int Begin(const char* call, const DIEDES_ENTITY_CONTEXT* context, int count);
+  void Store(const DIEDES_ENTITY_CONTEXT* context, int kind);
+  OM::StringVla* Records() const { return records_; }
+
+ private:
+  friend class DIEDES_GENERIC_BODY_PARMS;
+  OM::IntVla* ints_;
+  OM::TagVla* tags_;
+  OM::StringVla* records_;
+  int kind_;
+  int flag_;
+  int index_;
+  tag_t owner_;
+  tag_t parms_;
+};
+
+// ---- die attributes ------------------------------------------------------------
+
+// The record of a parameter object's die attributes (240 bytes).
+struct DieAttributesRecord {
+  char title[50];          // 0-49: the first text
+  char gap50;              // 50
+  char previousTitle[51];  // 51-101: the first text as it stood before the last write
+  char value[50];          // 102-151: the second text
+  std::uint8_t reserved[84];
+  std::int32_t number;     // 236-239
+};
+static_assert(sizeof(DieAttributesRecord) == 240);
+static_assert(offsetof(DieAttributesRecord, previousTitle) == 51);
+static_assert(offsetof(DieAttributesRecord, value) == 102);
+static_assert(offsetof(DieAttributesRecord, number) == 236);
+
+// Describes the record a read fills or a write takes.
+struct DIEDES_ATTRIBUTE_DESCRIPTOR {
+  int values[5];
+  DieAttributesRecord* record;
+};
+
+class DIEDES_GENERIC_BODY_PARMS;
+
+// The die-attributes part of a parameter object.
+class KTX_HOST_API DieAttributesPart {
+ public:
+  explicit DieAttributesPart(DIEDES_GENERIC_BODY_PARMS* parms) : parms_(parms) {}
+  // Copies the stored record into the descriptor's record: 0 or kBadDescriptor.
+  int Read(DIEDES_ATTRIBUTE_DESCRIPTOR* descriptor, int mode) const;
+  // Stores the descriptor's record (logged): 0 or kBadDescriptor.
+  int Write(OM::Object* owner, const DIEDES_ATTRIBUTE_DESCRIPTOR* descriptor, int mode);
+
+ private:
+  DIEDES_GENERIC_BODY_PARMS* parms_;
+};
+
+// ---- generic body parameters ------------------------------------------------------
+
+class KTX_HOST_API DIEDES_GENERIC_BODY_PARMS : public FEATURE_PARMS {
+  KTX_HOST_OBJECT(DIEDES_GENERIC_BODY_PARMS, "KTX::DIEDES_GENERIC_BODY_PARMS")
+ public:
+  int GetNumEntities() const;
+  // The entity at the index; past the end raises the index error.
+  DIEDES_GENERIC_ENTITY* GetEntity(int index) const;
+  // Values by entity and position (both checked as GetEntity and the entity's ask).
+  tag_t AskEntityTag(int entity, int position) const;
+  int AskEntityInt(int entity, int position) const;
+  EXP_expression* AskEntityExpression(int entity, int position) const;
+
+  double GetDistanceTolerance() const { return distanceTolerance_; }
+  void SetDistanceTolerance(double tolerance);
+  double GetAngleTolerance() const { return angleTolerance_; }
+  void SetAngleTolerance(double tolerance);
+  int GetAlgorithmVersion() const { return algorithmVersion_; }
+  void SetAlgorithmVersion(int version);
+
+  // The model body the feature applies to.
+  static tag_t GetTargetEID(const DIEDES_GENERIC_BODY_PARMS* parms);
+  void SetTargetEID(tag_t body);
+
+  DieAttributesPart GetDieAttributes() { return DieAttributesPart(this); }
+  // A new copy (SM_alloc) of the die-attributes record that the caller frees with SM_free.
+  DieAttributesRecord* AskDieAttributes() const;
+
+  void SetFeatureRecord(FEATURE_RECORD* frec) override;
+
+  // Appends the section's curves to the caller's array (grown with
+  // SM_crealloc); nothing for a null section or count.
+  static void DieDesBuilderGetSectionObjects(const SC_section* section, int* count, tag_t** tags);
+
+  // A new parameter object of the class (a subclass' id) in the work part,
+  // with one entity per class id given (a DIEDES_GENERIC_ENTITY or subclass).
+  static DIEDES_GENERIC_BODY_PARMS* Make(int classId, const std::vector<int>& entityClasses);
+  // Destroys the entities with the parameters.
+  void cascade_destroy() override;
+
+ protected:
+  DIEDES_GENERIC_BODY_PARMS(int classId, void* context);
+  ~DIEDES_GENERIC_BODY_PARMS() override;
+
+ private:
+  friend class DieAttributesPart;
+  OM::TagVla* entities_;
+  double distanceTolerance_;
+  double angleTolerance_;
+  int algorithmVersion_;
+  tag_t targetEid_;
+  DieAttributesRecord dieAttributes_;
+};
+
+class KTX_HOST_API DIEDES_GENERIC_BODY_PARMSFactory {
+ public:
+  // Parameters with `entities` plain entities.
+  static DIEDES_GENERIC_BODY_PARMS* Create(int entities);
+};
+
+}  // namespace KTX
+
+namespace KTX::DieDes {
+
+// ---- plane, direction and location records ---------------------------------------
+
+// One plane (or direction: the direction entity in the place of the plane
+// entity) as the die-design library stores it: 120 bytes.
+struct DieDesGenericPlaneRecord {
+  std::int32_t type;
+  tag_t selectedObject;  // the object selected (0 when none)
+  tag_t selection;       // the selection object (0 when nothing is selected)
+  tag_t entity;          // the plane (or direction) entity
+  bool reverse;
+  std::uint8_t zero[7];
+  double origin[3];
+  double matrix[9];      // row order
+};
+static_assert(sizeof(DieDesGenericPlaneRecord) == 120);
+static_assert(offsetof(DieDesGenericPlaneRecord, reverse) == 16);
+static_assert(offsetof(DieDesGenericPlaneRecord, origin) == 24);
+static_assert(offsetof(DieDesGenericPlaneRecord, matrix) == 48);
+using DieDesGenericDirectionRecord = DieDesGenericPlaneRecord;
+
+// One location: 128 bytes. The tags of the selected objects are the writer's
+// array; the parameter object keeps a copy.
+struct DieDesGenericLocationRecord {
+  std::int32_t type;
+  std::int32_t selectedCount;
+  tag_t* selected;
+  tag_t selection;
+  tag_t point;
+  double origin[3];
+  double matrix[9];
+  tag_t vector;
+  tag_t plane;
+};
+static_assert(sizeof(DieDesGenericLocationRecord) == 128);
+static_assert(offsetof(DieDesGenericLocationRecord, selected) == 8);
+static_assert(offsetof(DieDesGenericLocationRecord, selection) == 16);
+static_assert(offsetof(DieDesGenericLocationRecord, point) == 20);
+static_assert(offsetof(DieDesGenericLocationRecord, origin) == 24);
+static_assert(offsetof(DieDesGenericLocationRecord, matrix) == 48);
+static_assert(offsetof(DieDesGenericLocationRecord, vector) == 120);
+static_assert(offsetof(DieDesGenericLocationRecord, plane) == 124);
+
+// Entities that hold records: the store replaces all records (0, or a message
+// number with nothing changed; scripted as the entity's set); the ask hands
+// out the records from `first` on as a new array (SM_alloc; null when none)
+// that the caller frees with SM_free.
+class KTX_HOST_API DieDesGenericPlane : public DIEDES_GENERIC_ENTITY {
+  KTX_HOST_OBJECT(DieDesGenericPlane, "KTX::DieDes::DieDesGenericPlane")
+ public:
+  int StoreRecords(const DIEDES_ENTITY_CONTEXT* context, int count, const DieDesGenericPlaneRecord* records);
+  int AskRecords(int first, int* count, DieDesGenericPlaneRecord** records) const;
+
+ protected:
+  DieDesGenericPlane(int classId, void* context) : DIEDES_GENERIC_ENTITY(classId, context) {}
+};
+
+class KTX_HOST_API DieDesGenericDirection : public DIEDES_GENERIC_ENTITY {
+  KTX_HOST_OBJECT(DieDesGenericDirection, "KTX::DieDes::DieDesGenericDirection")
+ public:
+  int StoreRecords(const DIEDES_ENTITY_CONTEXT* context, int count, const DieDesGenericDirectionRecord* records);
+  int AskRecords(int first, int* count, DieDesGenericDirectionRecord** records) const;
+
+ protected:
+  DieDesGenericDirection(int classId, void* context) : DIEDES_GENERIC_ENTITY(classId, context) {}
+};
+
+// Location records carry their own tag arrays: the ask gives each record a
+// new array (SM_alloc) of its selected tags; FreeRecords frees those and the
+// record array (null does nothing).
+class KTX_HOST_API DieDesGenericLocation : public DIEDES_GENERIC_ENTITY {
+  KTX_HOST_OBJECT(DieDesGenericLocation, "KTX::DieDes::DieDesGenericLocation")
+ public:
+  int StoreRecords(const DIEDES_ENTITY_CONTEXT* context, int count, const DieDesGenericLocationRecord* records);
+  int AskRecords(int first, int* count, DieDesGenericLocationRecord** records) const;
+  void FreeRecords(int count, DieDesGenericLocationRecord* records) const;
+  // Lets go of what the location holds for the feature (its records).
+  void Release(FEATURE_RECORD* frec);
+
+ protected:
+  DieDesGenericLocation(int classId, void* context) : DIEDES_GENERIC_ENTITY(classId, context) {}
+};
+
+class KTX_HOST_API DieDesGenericPlaneFactory {
+ public:
+  static DieDesGenericPlane* Create();
+};
+class KTX_HOST_API DieDesGenericDirectionFactory {
+ public:
+  static DieDesGenericDirection* Create();
+};
+class KTX_HOST_API DieDesGenericLocationFactory {
+ public:
+  static DieDesGenericLocation* Create();
+};
+
+// ---- feature classes ------------------------------------------------------------------
+
+// Cast relief: entities 0-2 and 4-5 plain, 3 a plane.
+class KTX_HOST_API CastRelief : public DIEDES_GENERIC_BODY_PARMS {
+  KTX_HOST_OBJECT(CastRelief, "KTX::DieDes::CastRelief")
+ protected:
+  CastRelief(int classId, void* context) : DIEDES_GENERIC_BODY_PARMS(classId, context) {}
+};
+class KTX_HOST_API CastReliefFactory {
+ public:
+  static CastRelief* Create();
+};
+
+// Clearance: entities 0-2 and 5 plain, 3 a plane, 4 a direction.
+class KTX_HOST_API Clearance : public DIEDES_GENERIC_BODY_PARMS {
+  KTX_HOST_OBJECT(Clearance, "KTX::DieDes::Clearance")
+ protected:
+  Clearance(int classId, void* context) : DIEDES_GENERIC_BODY_PARMS(classId, context) {}
+};
+class KTX_HOST_API ClearanceFactory {
+ public:
+  static Clearance* Create();
+};
+
+}  // namespace KTX::DieDes
+
+namespace KTX {
+
+// ---- the extraction table ------------------------------------------------------------
+//
+// The host keeps one table at a time: the record being edited (null while
+// creating) and the tags of the builder's inputs, and beside it one map that
+// commits apply to their sections.
+
+class KTX_HOST_API DIEDES_EXTRACTION_TABLE : public Memory::CppMemory {
+ public:
+  FEATURE_RECORD* frec = nullptr;
+  std::vector<tag_t> tags;
+};
+
+class KTX_HOST_API DIEDES_EXTRACTION_TABLE_MAP : public Memory::CppMemory {
+ public:
+  // Maps the section's curves through the table (the section counts it).
+  void MapSection(SC_section* section);
+};
+
+KTX_HOST_API DIEDES_EXTRACTION_TABLE* DIEDES_UTILS__get_extraction_table();
+KTX_HOST_API DIEDES_EXTRACTION_TABLE_MAP* DIEDES_UTILS__get_extraction_table_map();
+// Makes the map (a map already there is freed first).
+KTX_HOST_API void DIEDES_UTILS_create_extraction_table_map_object();
+// Makes the table (a table already there is freed first); the tags are copied.
+KTX_HOST_API void DIEDES_UTILS_create_extraction_table(FEATURE_RECORD* frec, int count, const tag_t* tags);
+// Frees the table and the map; nothing when there are none.
+KTX_HOST_API void DIEDES_UTILS_free_extraction_table();
+
+// ---- features from parameters ------------------------------------------------------------
+
+// A new feature record in the work part for the parameters, applied to the
+// kernel body (0: none); the feature's body is a new model body. 0, or a
+// message number and no record. Scripted: the answer
+// "DIEENG_CreateFrecWithParms" not 0 is returned as the failure;
+// "DIEENG_CreateFrecWithParms.norecord" not 0 gives 0 and no record.
+KTX_HOST_API int DIEENG_CreateFrecWithParms(FEATURE_PARMS* parms, int kernelBody, FEATURE_RECORD** frec);
+// Updates the feature's bodies from its parameters: 0, or the scripted
+// answer "DIEENG_UpdateMultipleBodyFrec".
+KTX_HOST_API int DIEENG_UpdateMultipleBodyFrec(FEATURE_RECORD* frec);
+
+// Bounded formatting into a buffer (at most limit - 1 characters and the end).
+KTX_HOST_API int STR_snprintf(char* buffer, int limit, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
+}  // namespace KTX

@@ -1,0 +1,309 @@
+#include "geom/Geometry.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "kernel/Kernel.hpp"
+#include "om/HostClass.hpp"
+#include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
+
+namespace KTX {
+
+int ES_point::ThisClassId = 0;
+int ES_plane::ThisClassId = 0;
+int ES_csys::ThisClassId = 0;
+int DIRR_direction::ThisClassId = 0;
+int ES_solid::ThisClassId = 0;
+
+namespace {
+struct GeometryClasses {
+  GeometryClasses() {
+    const char* tagged = OM::TaggedObject::OmClassName;
+    Host::RegisterHostClass<ES_point>(tagged);
+    Host::RegisterHostClass<ES_plane>(tagged);
+    Host::RegisterHostClass<ES_csys>(tagged);
+    Host::RegisterHostClass<DIRR_direction>(tagged);
+    Host::RegisterHostClass<ES_solid>(tagged);
+  }
+} geometryClasses;
+
+const double kIdentity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+const double kZero[3] = {0, 0, 0};
+
+std::string v3(const double* v) {
+  if (v == nullptr) return "(null)";
+  char text[96];
+  std::snprintf(text, sizeof text, "(%g,%g,%g)", v[0], v[1], v[2]);
+  return text;
+}
+
+GEOM_entity* entityOf(tag_t tag) { return dynamic_cast<GEOM_entity*>(OM::OM_object_of_tag(tag)); }
+
+template <class T>
+T* entityAs(tag_t tag) {
+  return dynamic_cast<T*>(OM::OM_object_of_tag(tag));
+}
+
+// The model body of each kernel body (the last made for it).
+std::map<int, tag_t>& modelBodies() {
+  static auto* m = new std::map<int, tag_t>;
+  return *m;
+}
+
+bool scriptedFailure(const std::string& name) { return Host::Answer(name + ".fail", 0) != 0; }
+
+template <class T>
+tag_t makeEntity(PART_part* part, const double origin[3], const double matrix[9]) {
+  if (part == nullptr) part = PART_ask_work_part();
+  if (part == nullptr) return 0;
+  T* entity = Host::CreateInPart<T>(part);
+  entity->set_frame(origin, matrix);
+  return entity->OmTag();
+}
+
+// A frame whose third row is the direction: the first two rows complete it.
+void frameAlong(const double direction[3], double matrix[9]) {
+  double z[3] = {direction[0], direction[1], direction[2]};
+  double n = std::sqrt(z[0] * z[0] + z[1] * z[1] + z[2] * z[2]);
+  if (n > 0) {
+    for (double& c : z) c /= n;
+  } else {
+    z[2] = 1;
+  }
+  double a[3] = {1, 0, 0};
+  if (std::fabs(z[0]) > 0.9) a[0] = 0, a[1] = 1;
+  // x := a - (a.z) z, normalised; y := z cross x.
+  double d = a[0] * z[0] + a[1] * z[1] + a[2] * z[2];
+  double x[3] = {a[0] - d * z[0], a[1] - d * z[1], a[2] - d * z[2]};
+  double nx = std::sqrt(x[0] * x[0] + x[1] * x[1] + x[2] * x[2]);
+  for (double& c : x) c /= nx;
+  double y[3] = {z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2], z[0] * x[1] - z[1] * x[0]};
+  for (int i = 0; i < 3; ++i) {
+    matrix[i] = x[i];
+    matrix[3 + i] = y[i];
+    matrix[6 + i] = z[i];
+  }
+}
+
+void reverseFrame(double matrix[9]) {
+  for (int i = 3; i < 9; ++i) matrix[i] = -matrix[i];
+}
+
+void copy(double* to, const double* from, int n) {
+  if (to == nullptr) return;
+  for (int i = 0; i < n; ++i) to[i] = from[i];
+}
+
+// Hands a frame to the caller's outputs, reversed when asked.
+void giveFrame(const double origin[3], const double matrix[9], bool reverse, double outOrigin[3],
+               double outMatrix[9], double* outVector) {
+  double m[9];
+  copy(m, matrix, 9);
+  if (reverse) reverseFrame(m);
+  copy(outOrigin, origin, 3);
+  copy(outMatrix, m, 9);
+  copy(outVector, m + 6, 3);
+}
+}  // namespace
+
+// ---- entities -------------------------------------------------------------------
+
+void GEOM_entity::ask_frame(double origin[3], double matrix[9]) const {
+  copy(origin, origin_, 3);
+  copy(matrix, matrix_, 9);
+}
+
+void GEOM_entity::set_frame(const double origin[3], const double matrix[9]) {
+  OM::LogForWrite(this);
+  copy(origin_, origin == nullptr ? kZero : origin, 3);
+  copy(matrix_, matrix == nullptr ? kIdentity : matrix, 9);
+}
+
+void GEOM_entity::ask_direction(double direction[3]) const { copy(direction, matrix_ + 6, 3); }
+
+void GEOM_entity::set_sleeping(bool sleeping) {
+  OM::LogForWrite(this);
+  sleeping_ = sleeping;
+}
+
+ES_solid* ES_solid::Make(PART_part* part, int kernelBody) {
+  auto* body = Host::CreateInPart<ES_solid>(part);
+  body->set_frame(kZero, kIdentity);
+  body->kernelBody_ = kernelBody;
+  if (kernelBody != 0) {
+    modelBodies()[kernelBody] = body->OmTag();
+    Kernel::AttachModelBody(body->OmTag(), kernelBody);
+  }
+  return body;
+}
+
+void ES_solid::cascade_destroy() {
+  if (kernelBody_ != 0) Kernel::DetachModelBody(OmTag());
+  GEOM_entity::cascade_destroy();
+}
+
+tag_t ES_create_point(const double point[3]) {
+  Host::Log("ES_create_point", v3(point));
+  if (scriptedFailure("ES_create_point")) return 0;
+  return makeEntity<ES_point>(nullptr, point, kIdentity);
+}
+
+tag_t ES_create_plane(const double origin[3], const double matrix[9]) {
+  Host::Log("ES_create_plane", v3(origin) + " z=" + v3(matrix == nullptr ? nullptr : matrix + 6));
+  if (scriptedFailure("ES_create_plane")) return 0;
+  return makeEntity<ES_plane>(nullptr, origin, matrix);
+}
+
+tag_t ES_create_csys(const double origin[3], const double matrix[9]) {
+  Host::Log("ES_create_csys", v3(origin) + " z=" + v3(matrix == nullptr ? nullptr : matrix + 6));
+  if (scriptedFailure("ES_create_csys")) return 0;
+  return makeEntity<ES_csys>(nullptr, origin, matrix);
+}
+
+tag_t DIRR_create_doubles(PART_part* part, int updateOption, const double point[3], const double direction[3]) {
+  Host::Log("DIRR_create_doubles", "option=" + std::to_string(updateOption) + " " + v3(point) + " " + v3(direction));
+  if (scriptedFailure("DIRR_create_doubles") || direction == nullptr) return 0;
+  double matrix[9];
+  frameAlong(direction, matrix);
+  return makeEntity<DIRR_direction>(part, point, matrix);
+}
+
+bool DIRR_is_dirr(tag_t tag) { return entityAs<DIRR_direction>(tag) != nullptr; }
+
+void DIRR_set_direction(tag_t dirr, const double direction[3]) {
+  Host::Log("DIRR_set_direction", "tag=" + std::to_string(dirr) + " " + v3(direction));
+  auto* entity = entityAs<DIRR_direction>(dirr);
+  if (entity == nullptr || direction == nullptr)
+    ERROR_raise(__FILE__, __LINE__, Geometry::kNoEntity, "tag %u is no direction entity", dirr);
+  double origin[3], matrix[9];
+  entity->ask_frame(origin, nullptr);
+  frameAlong(direction, matrix);
+  entity->set_frame(origin, matrix);
+}
+
+tag_t ES_create_solid(int kernelBody) {
+  ES_solid* body = ES_solid::Make(nullptr, kernelBody);
+  return body == nullptr ? 0 : body->OmTag();
+}
+
+tag_t ES_solid_of_kernel_body(int kernelBody) {
+  auto it = modelBodies().find(kernelBody);
+  if (it == modelBodies().end() || entityAs<ES_solid>(it->second) == nullptr) return 0;
+  return it->second;
+}
+
+void RM_set_sleep_state(tag_t entity, int sleep) {
+  Host::Log("RM_set_sleep_state", "tag=" + std::to_string(entity) + " " + std::to_string(sleep));
+  if (GEOM_entity* e = entityOf(entity)) e->set_sleeping(sleep != 0);
+}
+
+// ---- work coordinate system ---------------------------------------------------------
+
+void WCS_ask_origin(double origin[3]) {
+  Host::Log("WCS_ask_origin");
+  double matrix[9];
+  if (PART_part* part = PART_ask_work_part())
+    part->AskWcs(origin, matrix);
+  else
+    copy(origin, kZero, 3);
+}
+
+void WCS_ask_matrix(double matrix[9]) {
+  Host::Log("WCS_ask_matrix");
+  double origin[3];
+  if (PART_part* part = PART_ask_work_part())
+    part->AskWcs(origin, matrix);
+  else
+    copy(matrix, kIdentity, 9);
+}
+
+void WCS_set(const double origin[3], const double matrix[9]) {
+  Host::Log("WCS_set", v3(origin));
+  if (PART_part* part = PART_ask_work_part()) part->SetWcs(origin, matrix);
+}
+
+// ---- die-design evaluation --------------------------------------------------------------
+
+bool DieDes_DieGenericPlane_GetTagAndDefinition(int type, tag_t selected, tag_t specified, bool reverse,
+                                                const double origin[3], const double matrix[9], tag_t* tag,
+                                                double outOrigin[3], double outMatrix[9], double* outVector) {
+  Host::Log("DieDes_DieGenericPlane_GetTagAndDefinition",
+            std::to_string(type) + " " + std::to_string(selected) + " " + std::to_string(specified) + " " +
+                std::to_string(reverse) + " " + v3(origin));
+  if (tag != nullptr) *tag = 0;
+  if (scriptedFailure("DieDes_DieGenericPlane_GetTagAndDefinition")) return false;
+  if (type == 2) {
+    giveFrame(origin, matrix, reverse, outOrigin, outMatrix, outVector);
+    return true;
+  }
+  tag_t source = type == 0 ? selected : type == 1 ? specified : 0;
+  GEOM_entity* entity = entityOf(source);
+  if (entity == nullptr || dynamic_cast<ES_point*>(entity) != nullptr || dynamic_cast<ES_solid*>(entity) != nullptr)
+    return false;
+  double o[3], m[9];
+  entity->ask_frame(o, m);
+  giveFrame(o, m, reverse, outOrigin, outMatrix, outVector);
+  if (tag != nullptr) *tag = source;
+  return true;
+}
+
+bool DieDes_DieGenericDirection_GetTagAndDefinition(int type, tag_t selected, tag_t vector, bool reverse,
+                                                    const double origin[3], const double matrix[9], tag_t* tag,
+                                                    double outOrigin[3], double outMatrix[9], double* outVector) {
+  Host::Log("DieDes_DieGenericDirection_GetTagAndDefinition",
+            std::to_string(type) + " " + std::to_string(selected) + " " + std::to_string(vector) + " " +
+                std::to_string(reverse) + " " + v3(origin));
+  if (tag != nullptr) *tag = 0;
+  if (scriptedFailure("DieDes_DieGenericDirection_GetTagAndDefinition")) return false;
+  if (type == 1) {
+    giveFrame(origin, matrix, reverse, outOrigin, outMatrix, outVector);
+    return true;
+  }
+  tag_t source = type == 0 ? selected : type == 2 ? vector : 0;
+  GEOM_entity* entity = entityOf(source);
+  if (entity == nullptr || dynamic_cast<ES_point*>(entity) != nullptr || dynamic_cast<ES_solid*>(entity) != nullptr)
+    return false;
+  double o[3], m[9];
+  entity->ask_frame(o, m);
+  giveFrame(o, m, reverse, outOrigin, outMatrix, outVector);
+  if (tag != nullptr) *tag = source;
+  return true;
+}
+
+bool DieDes_DieGenericLocation_GetTagAndDefinition(int type, tag_t selected, tag_t point, tag_t vector, tag_t plane,
+                                                   const double origin[3], const double matrix[9], int mode,
+                                                   tag_t* tag, double outPoint[3], double outMatrix[9],
+                                                   double outDirection[3]) {
+  Host::Log("DieDes_DieGenericLocation_GetTagAndDefinition",
+            std::to_string(type) + " " + std::to_string(selected) + " " + std::to_string(point) + " " +
+                std::to_string(vector) + " " + std::to_string(plane) + " " + v3(origin) + " " +
+                std::to_string(mode));
+  if (tag != nullptr) *tag = 0;
+  if (scriptedFailure("DieDes_DieGenericLocation_GetTagAndDefinition")) return false;
+  if (type == 2) {
+    giveFrame(origin, matrix, false, outPoint, outMatrix, outDirection);
+    return true;
+  }
+  tag_t source = type == 0 ? selected : type == 1 ? point : type == 3 ? vector : type == 4 ? plane : 0;
+  GEOM_entity* entity = entityOf(source);
+  if (entity == nullptr) return false;
+  double o[3], m[9];
+  entity->ask_frame(o, m);
+  giveFrame(o, m, false, outPoint, outMatrix, outDirection);
+  if (tag != nullptr && !entity->ask_sleeping()) *tag = source;
+  return true;
+}
+
+int DIEDES_UTILS__get_pt_and_dir(tag_t entity, double point[3], double direction[3]) {
+  Host::Log("DIEDES_UTILS__get_pt_and_dir", "tag=" + std::to_string(entity));
+  GEOM_entity* e = entityOf(entity);
+  if (e == nullptr) return Geometry::kNoEntity;
+  copy(point, e->ask_origin(), 3);
+  e->ask_direction(direction);
+  return 0;
+}
+
+}  // namespace KTX

@@ -1,0 +1,117 @@
+// Geometry entities of a part (points, planes, coordinate systems, direction
+// entities and bodies), the work coordinate system, and the die-design
+// library's evaluation of generic planes, directions and locations.
+#pragma once
+#include "feat/Builder.hpp"
+
+namespace KTX {
+
+// What every entity holds: a frame (origin and row-order matrix; the third
+// row is a plane's normal, a coordinate system's Z axis and a direction's
+// direction), its sleep state, and for a body the kernel body.
+class KTX_HOST_API GEOM_entity : public OM::TaggedObject {
+ public:
+  void ask_frame(double origin[3], double matrix[9]) const;
+  void set_frame(const double origin[3], const double matrix[9]);
+  const double* ask_origin() const { return origin_; }
+  // The third row of the matrix.
+  void ask_direction(double direction[3]) const;
+  bool ask_sleeping() const { return sleeping_; }
+  void set_sleeping(bool sleeping);
+
+ protected:
+  GEOM_entity(int classId, void* context) : OM::TaggedObject(classId, context) {}
+
+ private:
+  double origin_[3];
+  double matrix_[9];
+  bool sleeping_;
+};
+
+#define KTX_GEOM_ENTITY(Class)                                            \
+  class KTX_HOST_API Class : public GEOM_entity {                         \
+    KTX_HOST_OBJECT(Class, "KTX::" #Class)                                \
+   protected:                                                             \
+    Class(int classId, void* context) : GEOM_entity(classId, context) {}  \
+  };
+KTX_GEOM_ENTITY(ES_point)
+KTX_GEOM_ENTITY(ES_plane)
+KTX_GEOM_ENTITY(ES_csys)
+KTX_GEOM_ENTITY(DIRR_direction)
+#undef KTX_GEOM_ENTITY
+
+// A model body and the kernel body it holds (the kernel's model-body
+// attachment, so ES_solid_ask_solvane_tag answers with it).
+class KTX_HOST_API ES_solid : public GEOM_entity {
+  KTX_HOST_OBJECT(ES_solid, "KTX::ES_solid")
+ public:
+  int ask_kernel_body() const { return kernelBody_; }
+  static ES_solid* Make(PART_part* part, int kernelBody);
+  // Gives the kernel body back to the kernel.
+  void cascade_destroy() override;
+
+ protected:
+  ES_solid(int classId, void* context) : GEOM_entity(classId, context) {}
+
+ private:
+  int kernelBody_;
+};
+
+// ---- making entities (in the work part; 0 when there is none) ----------------
+// Each may be scripted to fail: the answer "<name>.fail" not 0 gives tag 0.
+KTX_HOST_API tag_t ES_create_point(const double point[3]);
+KTX_HOST_API tag_t ES_create_plane(const double origin[3], const double matrix[9]);
+KTX_HOST_API tag_t ES_create_csys(const double origin[3], const double matrix[9]);
+// A direction entity in the part through the point along the direction (normalised).
+KTX_HOST_API tag_t DIRR_create_doubles(PART_part* part, int updateOption, const double point[3],
+                                       const double direction[3]);
+KTX_HOST_API bool DIRR_is_dirr(tag_t tag);
+KTX_HOST_API void DIRR_set_direction(tag_t dirr, const double direction[3]);
+// A model body (in the work part) for a kernel body.
+KTX_HOST_API tag_t ES_create_solid(int kernelBody);
+// The model body of a kernel body; 0 when there is none.
+KTX_HOST_API tag_t ES_solid_of_kernel_body(int kernelBody);
+KTX_HOST_API void RM_set_sleep_state(tag_t entity, int sleep);
+
+// ---- the work coordinate system (of the work part; absolute without one) ------
+KTX_HOST_API void WCS_ask_origin(double origin[3]);
+KTX_HOST_API void WCS_ask_matrix(double matrix[9]);
+KTX_HOST_API void WCS_set(const double origin[3], const double matrix[9]);
+
+// ---- the die-design library's evaluation ----------------------------------------
+//
+// Plane (type 0 selection, 1 plane entity, 2 coordinate system): a selected
+// plane, coordinate system or direction entity, or the specified plane
+// entity, gives its own tag and frame; a coordinate system gives tag 0 and the
+// stored frame. Reversed, the frame's Y and Z rows are negated. False (tag 0,
+// outputs untouched) when the object is missing or no such entity.
+// Scripted: "DieDes_DieGenericPlane_GetTagAndDefinition.fail" not 0 gives false.
+KTX_HOST_API bool DieDes_DieGenericPlane_GetTagAndDefinition(int type, tag_t selected, tag_t specified, bool reverse,
+                                                             const double origin[3], const double matrix[9],
+                                                             tag_t* tag, double outOrigin[3], double outMatrix[9],
+                                                             double* outVector);
+// Direction (type 0 selection, 1 coordinate system, 2 direction entity): as
+// the plane, with the direction entity in the place of the plane entity.
+KTX_HOST_API bool DieDes_DieGenericDirection_GetTagAndDefinition(int type, tag_t selected, tag_t vector, bool reverse,
+                                                                 const double origin[3], const double matrix[9],
+                                                                 tag_t* tag, double outOrigin[3],
+                                                                 double outMatrix[9], double* outVector);
+// Location (type 0 selection, 1 point, 2 coordinate system, 3 direction,
+// 4 plane): the entity of the type gives its frame, and its tag unless it is
+// asleep (defined only, not yet in the model: tag 0); a coordinate system gives
+// tag 0 and the stored frame. False when the entity of the type is missing.
+KTX_HOST_API bool DieDes_DieGenericLocation_GetTagAndDefinition(int type, tag_t selected, tag_t point, tag_t vector,
+                                                                tag_t plane, const double origin[3],
+                                                                const double matrix[9], int mode, tag_t* tag,
+                                                                double outPoint[3], double outMatrix[9],
+                                                                double outDirection[3]);
+// The origin and direction of an entity: 0, or kNoEntity.
+KTX_HOST_API int DIEDES_UTILS__get_pt_and_dir(tag_t entity, double point[3], double direction[3]);
+
+namespace Geometry {
+enum Message : int {
+  kNoEntity = 840201,  // the tag is no geometry entity
+};
+}  // namespace Geometry
+
+}  // namespace KTX

@@ -1,0 +1,225 @@
+#include "sel/Selection.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "exp/Expression.hpp"
+#include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
+#include "sys/Memory.hpp"
+
+namespace KTX {
+
+namespace {
+std::string tagText(const OM::Object* o) { return "tag=" + std::to_string(OM::OM_ask_object_tag(o)); }
+
+template <class Array>
+Array* newArray(OM::Object* owner) {
+  // Null when the host is out of memory; the object then reads as empty and
+  // refuses to grow.
+  return new Array(owner);
+}
+
+template <class Array>
+Array* writable(Array* array) {
+  if (array == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for the object's array");
+  // Every write logs the array: the object manager keeps one copy per mark.
+  OM::OM__log(array);
+  return array;
+}
+
+tag_t* copyTags(const std::vector<tag_t>& tags) {
+  if (tags.empty()) return nullptr;
+  auto* out = static_cast<tag_t*>(SM_alloc(tags.size() * sizeof(tag_t)));
+  if (out == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for %zu tags", tags.size());
+  std::memcpy(out, tags.data(), tags.size() * sizeof(tag_t));
+  return out;
+}
+}  // namespace
+
+void ObservedObject::BeforeChange() { OM::LogForWrite(this); }
+void ObservedObject::AfterChange() { NotifyOwnerOfChange(this); }
+
+// ---- SELECT_OBJECT ----------------------------------------------------------------
+
+void SELECT_OBJECT::set_selected_tag(tag_t tag) {
+  Host::Log("SELECT_OBJECT_set", tagText(this) + " " + std::to_string(tag));
+  if (tag == selected_) return;
+  BeforeChange();
+  selected_ = tag;
+  AfterChange();
+}
+
+SELECT_OBJECT* SELECT_OBJECTFactory::Create(PART_part* part) {
+  Host::Log("SELECT_OBJECTFactory::Create", tagText(part));
+  return Host::CreateInPart<SELECT_OBJECT>(part);
+}
+
+// ---- lists of tags -----------------------------------------------------------------
+
+TagListObject::TagListObject(int classId, void* context)
+    : ObservedObject(classId, context), tags_(newArray<OM::TagVla>(this)) {}
+TagListObject::~TagListObject() { delete tags_; }
+OM::TagVla* TagListObject::Tags() const { return tags_; }
+
+int TagListObject::ask_count() const { return tags_ == nullptr ? 0 : tags_->Length(); }
+
+tag_t TagListObject::ask_nth(int index) const {
+  if (index < 0 || index >= ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
+  return tags_->At(index);
+}
+
+void TagListObject::ask_tags(int* count, tag_t** tags) const {
+  if (count != nullptr) *count = ask_count();
+  if (tags != nullptr) *tags = tags_ == nullptr ? nullptr : copyTags(tags_->Items());
+}
+
+bool TagListObject::contains(tag_t tag) const {
+  return tags_ != nullptr && std::find(tags_->Items().begin(), tags_->Items().end(), tag) != tags_->Items().end();
+}
+
+void TagListObject::append(tag_t tag) {
+  Host::Log("list_append", tagText(this) + " " + std::to_string(tag));
+  writable(tags_)->Items().push_back(tag);
+  AfterChange();
+}
+
+void TagListObject::set_tags(int count, const tag_t* tags) {
+  Host::Log("list_set", tagText(this) + " " + std::to_string(count));
+  auto& items = writable(tags_)->Items();
+  items.assign(tags, tags + (count > 0 && tags != nullptr ? count : 0));
+  AfterChange();
+}
+
+void TagListObject::clear() {
+  Host::Log("list_clear", tagText(this));
+  if (ask_count() == 0) return;
+  writable(tags_)->Items().clear();
+  AfterChange();
+}
+
+SELECT_OBJECT_list* SELECT_OBJECT_listFactory::Create(PART_part* part, bool flag) {
+  Host::Log("SELECT_OBJECT_listFactory::Create", tagText(part) + " " + std::to_string(flag));
+  auto* list = Host::CreateInPart<SELECT_OBJECT_list>(part);
+  list->multipleKinds_ = flag;
+  return list;
+}
+
+SC_collector* SC_collectorFactory::Create(PART_part* part) {
+  Host::Log("SC_collectorFactory::Create", tagText(part));
+  return Host::CreateInPart<SC_collector>(part);
+}
+
+// ---- SC_section ----------------------------------------------------------------------
+
+SC_section::SC_section(int classId, void* context)
+    : TagListObject(classId, context), loopKinds_(newArray<OM::IntVla>(this)), loopSizes_(newArray<OM::IntVla>(this)) {}
+
+SC_section::~SC_section() {
+  delete loopKinds_;
+  delete loopSizes_;
+}
+
+void SC_section::add_loop(int kind, int count, const tag_t* curves) {
+  Host::Log("SC_section_add_loop", tagText(this) + " " + std::to_string(kind) + " " + std::to_string(count));
+  if (count < 1 || curves == nullptr) return;
+  auto& members = writable(Tags())->Items();
+  writable(loopKinds_)->Items().push_back(kind);
+  writable(loopSizes_)->Items().push_back(count);
+  members.insert(members.end(), curves, curves + count);
+  AfterChange();
+}
+
+int SC_section::ask_loop_count() const { return loopKinds_ == nullptr ? 0 : loopKinds_->Length(); }
+
+void SC_section::ask_loop_summary(int* first, tag_t** firstItems, int* second, tag_t** secondItems, int* third,
+                                  tag_t** thirdItems) const {
+  Host::Log("SC_section_ask_loop_summary", tagText(this));
+  std::vector<tag_t> byKind[3];
+  std::size_t at = 0;
+  for (int i = 0; i < ask_loop_count(); ++i) {
+    int kind = loopKinds_->Items()[static_cast<std::size_t>(i)];
+    if (kind >= 0 && kind < 3) byKind[kind].push_back(Tags()->Items()[at]);
+    at += static_cast<std::size_t>(loopSizes_->Items()[static_cast<std::size_t>(i)]);
+  }
+  int* counts[3] = {first, second, third};
+  tag_t** lists[3] = {firstItems, secondItems, thirdItems};
+  for (int k = 0; k < 3; ++k) {
+    if (counts[k] != nullptr) *counts[k] = static_cast<int>(byKind[k].size());
+    if (lists[k] != nullptr) *lists[k] = copyTags(byKind[k]);
+  }
+}
+
+void SC_section::OrderLoops() {
+  Host::Log("SC_section::OrderLoops", tagText(this));
+  BeforeChange();
+  ordered_ = true;
+}
+
+void SC_section::ask_tolerances(double* chaining, double* distance, double* angle) const {
+  if (chaining != nullptr) *chaining = chaining_;
+  if (distance != nullptr) *distance = distance_;
+  if (angle != nullptr) *angle = angle_;
+}
+
+void SC_section::note_mapped() {
+  BeforeChange();
+  ++timesMapped_;
+}
+
+SC_section* SC_sectionFactory::object(tag_t part, double chainingTolerance, double distanceTolerance,
+                                      double angleTolerance) {
+  Host::Log("SC_sectionFactory::object", "part=" + std::to_string(part) + " " + std::to_string(chainingTolerance) +
+                                             " " + std::to_string(distanceTolerance) + " " +
+                                             std::to_string(angleTolerance));
+  auto* section = Host::CreateInPart<SC_section>(PART_of_tag(part));
+  section->chaining_ = chainingTolerance;
+  section->distance_ = distanceTolerance;
+  section->angle_ = angleTolerance;
+  return section;
+}
+
+// ---- UICOMPJA_list --------------------------------------------------------------------
+
+OM::Object* UICOMPJA_list::ask_item(int index) const { return OM::OM_object_of_tag(ask_nth(index)); }
+
+void UICOMPJA_list::append_items(int count, OM::Object* const* items) {
+  Host::Log("UICOMPJA_list_append_items", tagText(this) + " " + std::to_string(count));
+  if (count < 1 || items == nullptr) return;
+  auto& tags = writable(Tags())->Items();
+  for (int i = 0; i < count; ++i) tags.push_back(OM::OM_ask_object_tag(items[i]));
+  AfterChange();
+}
+
+void UICOMPJA_list::set_owns_items(bool owns) {
+  BeforeChange();
+  ownsItems_ = owns;
+}
+
+void UICOMPJA_list::cascade_destroy() {
+  if (ownsItems_ && Tags() != nullptr) {
+    std::vector<tag_t> items = Tags()->Items();
+    for (tag_t t : items) {
+      if (auto* item = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t))) item->destroy();
+    }
+  }
+  TagListObject::cascade_destroy();
+}
+
+UICOMPJA_list* UICOMPJA_listFactory::object(CM_part* part) {
+  Host::Log("UICOMPJA_listFactory::object", tagText(part));
+  return Host::CreateInPart<UICOMPJA_list>(PART_ask_part_of_cm_part(part));
+}
+
+// ---- EXP_expression ---------------------------------------------------------------------
+
+void EXP_expression::set(const char* text, double value) {
+  BeforeChange();
+  std::snprintf(text_, sizeof text_, "%s", text == nullptr ? "" : text);
+  value_ = value;
+  AfterChange();
+}
+
+}  // namespace KTX

@@ -1,0 +1,93 @@
+#include "upd/Update.hpp"
+
+#include <algorithm>
+#include <string>
+
+#include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
+
+namespace KTX {
+
+namespace {
+struct Logs {
+  std::vector<tag_t> toUpdate;
+  std::vector<tag_t> toDelete;
+};
+Logs& logs() {
+  static auto* l = new Logs;
+  return *l;
+}
+
+void add(std::vector<tag_t>& list, tag_t tag) {
+  if (tag != 0 && std::find(list.begin(), list.end(), tag) == list.end()) list.push_back(tag);
+}
+
+std::vector<tag_t> alive(const std::vector<tag_t>& list) {
+  std::vector<tag_t> out;
+  for (tag_t t : list)
+    if (OM::OM_object_of_tag(t) != nullptr) out.push_back(t);
+  return out;
+}
+
+void forgetPart(PART_part*) { Host::ClearUpdateLogs(); }
+
+struct Registration {
+  Registration() { Host::OnPartDestroyed(&forgetPart); }
+} registration;
+}  // namespace
+
+void UPDATE_log_object_to_update(OM::Object* object) {
+  tag_t tag = OM::OM_ask_object_tag(object);
+  Host::Log("UPDATE_log_object_to_update", "tag=" + std::to_string(tag));
+  add(logs().toUpdate, tag);
+}
+
+void UPDATE_log_entity_to_update(tag_t entity) {
+  Host::Log("UPDATE_log_entity_to_update", "tag=" + std::to_string(entity));
+  add(logs().toUpdate, entity);
+}
+
+bool UPDATE_is_object_logged(const OM::Object* object) {
+  tag_t tag = OM::OM_ask_object_tag(object);
+  return tag != 0 && std::find(logs().toUpdate.begin(), logs().toUpdate.end(), tag) != logs().toUpdate.end();
+}
+
+void UPDATE_log_object_to_delete(OM::Object* object) {
+  tag_t tag = OM::OM_ask_object_tag(object);
+  Host::Log("UPDATE_log_object_to_delete", "tag=" + std::to_string(tag));
+  add(logs().toDelete, tag);
+}
+
+void UPDATE_log_entity_to_delete(tag_t entity) {
+  Host::Log("UPDATE_log_entity_to_delete", "tag=" + std::to_string(entity));
+  add(logs().toDelete, entity);
+}
+
+void UPDATE_do_update() {
+  Host::Log("UPDATE_do_update");
+  std::vector<tag_t> toDelete = std::move(logs().toDelete);
+  std::vector<tag_t> toUpdate = std::move(logs().toUpdate);
+  logs().toDelete.clear();
+  logs().toUpdate.clear();
+  for (tag_t t : toDelete) {
+    if (auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t))) object->destroy();
+  }
+  for (tag_t t : toUpdate) {
+    if (auto* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t))) frec->note_updated();
+  }
+  if (long long code = Host::Answer("UPDATE_do_update.error", 0); code != 0)
+    ERROR_raise(__FILE__, __LINE__, static_cast<int>(code), "the model update failed");
+}
+
+void DSS_REGEN_regen_object(tag_t object) { Host::Log("DSS_REGEN_regen_object", "tag=" + std::to_string(object)); }
+
+namespace Host {
+std::vector<tag_t> LoggedForUpdate() { return alive(logs().toUpdate); }
+std::vector<tag_t> LoggedForDeletion() { return alive(logs().toDelete); }
+void ClearUpdateLogs() {
+  logs().toUpdate.clear();
+  logs().toDelete.clear();
+}
+}  // namespace Host
+
+}  // namespace KTX
