@@ -3,10 +3,9 @@
 // list, so unloading runs the steps in reverse.
 #include "LoadOrder.hpp"
 
-// Weak while the classes are being added: a step not yet built is skipped.
 #define STAMVIK_LOAD_STEP(Namespace, Name) \
   namespace KTX::Namespace {               \
-  __attribute__((weak)) void Name();       \
+  void Name();                             \
   }
 
 STAMVIK_LOAD_STEP(DieDesJA, LoadCastReliefBuilderRegistration)
@@ -70,8 +69,7 @@ constexpr LoadStep kLoadOrder[] = {
 
 struct Loader {
   Loader() {
-    for (const LoadStep& step : kLoadOrder)
-      if (step.run != nullptr) step.run();
+    for (const LoadStep& step : kLoadOrder) step.run();
   }
 } loader;
 
