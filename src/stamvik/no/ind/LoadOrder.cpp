@@ -29,6 +29,24 @@ STAMVIK_LOAD_STEP(DieEngJA, LoadDrawBeadBuilderRegistration)
 STAMVIK_LOAD_STEP(DieEngJA, LoadDrawBeadSegmentBuilderRegistration)
 STAMVIK_LOAD_STEP(DieEngJA, LoadDrawBeadTaperBuilderRegistration)
 STAMVIK_LOAD_STEP(DieEngJA, LoadSpringbackCompensationBuilderRegistration)
+// Journaling units: creator names, file and class initializers.
+STAMVIK_LOAD_STEP(JA, LoadCastReliefBuilderUnit)
+STAMVIK_LOAD_STEP(JA, LoadCastReliefUnit)
+STAMVIK_LOAD_STEP(JA, LoadClampingSlotUnit)
+STAMVIK_LOAD_STEP(JA, LoadClearanceUnit)
+STAMVIK_LOAD_STEP(JA, LoadDieShoeUnit)
+STAMVIK_LOAD_STEP(JA, LoadDrawBeadUnit)
+STAMVIK_LOAD_STEP(JA, LoadFillAreaUnit)
+STAMVIK_LOAD_STEP(JA, LoadFingerClearanceNotchUnit)
+STAMVIK_LOAD_STEP(JA, LoadHandlingCoreUnit)
+STAMVIK_LOAD_STEP(JA, LoadHeelpostUnit)
+STAMVIK_LOAD_STEP(JA, LoadKeywayUnit)
+STAMVIK_LOAD_STEP(JA, LoadMachineReliefUnit)
+STAMVIK_LOAD_STEP(JA, LoadSpringbackCompensationUnit)
+STAMVIK_LOAD_STEP(JA, LoadCompensateRoughDataUnit)
+STAMVIK_LOAD_STEP(JA, LoadManikinUnit)
+STAMVIK_LOAD_STEP(JA, LoadTireEnvelopeUnit)
+STAMVIK_LOAD_STEP(JA, LoadAutoDieGroupUnit)
 STAMVIK_LOAD_STEP(Tooling, LoadDieDesDrawDieBuilderRegistration)
 STAMVIK_LOAD_STEP(Tooling, LoadDieDesDrawPunchBuilderRegistration)
 STAMVIK_LOAD_STEP(Tooling, LoadDieDesPierceInsertBuilderRegistration)
@@ -61,6 +79,24 @@ constexpr LoadStep kLoadOrder[] = {
     {"KTX::DieEngJA::DrawBeadSegmentBuilder", &DieEngJA::LoadDrawBeadSegmentBuilderRegistration},
     {"KTX::DieEngJA::DrawBeadTaperBuilder", &DieEngJA::LoadDrawBeadTaperBuilderRegistration},
     {"KTX::DieEngJA::SpringbackCompensationBuilder", &DieEngJA::LoadSpringbackCompensationBuilderRegistration},
+    // Journaling units, in the host's table order (the rest join with their classes).
+    {"journal Die.CastReliefBuilder", &JA::LoadCastReliefBuilderUnit},
+    {"journal Die.CastRelief", &JA::LoadCastReliefUnit},
+    {"journal Die.ClampingSlot", &JA::LoadClampingSlotUnit},
+    {"journal Die.Clearance", &JA::LoadClearanceUnit},
+    {"journal Die.DieShoe", &JA::LoadDieShoeUnit},
+    {"journal Die.DrawBead", &JA::LoadDrawBeadUnit},
+    {"journal Die.FillArea", &JA::LoadFillAreaUnit},
+    {"journal Die.FingerClearanceNotch", &JA::LoadFingerClearanceNotchUnit},
+    {"journal Die.HandlingCore", &JA::LoadHandlingCoreUnit},
+    {"journal Die.Heelpost", &JA::LoadHeelpostUnit},
+    {"journal Die.Keyway", &JA::LoadKeywayUnit},
+    {"journal Die.MachineRelief", &JA::LoadMachineReliefUnit},
+    {"journal Die.SpringbackCompensation", &JA::LoadSpringbackCompensationUnit},
+    {"journal Features.CompensateRoughData", &JA::LoadCompensateRoughDataUnit},
+    {"journal Features.Manikin", &JA::LoadManikinUnit},
+    {"journal Features.TireEnvelope", &JA::LoadTireEnvelopeUnit},
+    {"journal Tooling.AutoDieGroup", &JA::LoadAutoDieGroupUnit},
     {"KTX::Tooling::DieDesDrawDieBuilder", &Tooling::LoadDieDesDrawDieBuilderRegistration},
     {"KTX::Tooling::DieDesDrawPunchBuilder", &Tooling::LoadDieDesDrawPunchBuilderRegistration},
     {"KTX::Tooling::DieDesPierceInsertBuilder", &Tooling::LoadDieDesPierceInsertBuilderRegistration},

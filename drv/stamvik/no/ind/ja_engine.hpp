@@ -1,0 +1,623 @@
+// The journaling engine. Every published class is described once, as a table
+// of its members (kind, member name, value type, method body, handler line)
+// plus its identity, dependencies, enumerations and scripting defaults; this
+// engine makes from that description everything the host sees of the class:
+// the guarded exports, the journalled bodies, the replay callbacks, the two
+// interface implementations, the class set-up, the destroy function, the test
+// print, the scripting defaults and the load-time registration. The call
+// frame exists here once; a description holds no code of its own.
+#pragma once
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <new>
+#include <tuple>
+#include <type_traits>
+#include <vector>
+
+#include "ClassFrame.hpp"
+#include "StamvikExport.hpp"
+#include "feat/Builder.hpp"
+#include "jam/Jam.hpp"
+#include "jam/Journal.hpp"
+#include "om/ObjectManager.hpp"
+#include "sys/Memory.hpp"
+
+namespace KTX::JA {
+
+// ---- names: one rule for every derived name ------------------------------------
+
+template <std::size_t N>
+struct Name {
+  char s[N]{};
+  constexpr Name() = default;
+  constexpr Name(const char (&text)[N]) {
+    for (std::size_t i = 0; i < N; ++i) s[i] = text[i];
+  }
+  static constexpr std::size_t size = N;
+};
+
+template <Name S>
+constexpr auto LowerOf() {
+  Name<S.size> r = S;
+  for (char& c : r.s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return r;
+}
+template <Name S>
+constexpr auto LowerCamelOf() {
+  Name<S.size> r = S;
+  if (r.s[0] >= 'A' && r.s[0] <= 'Z') r.s[0] = static_cast<char>(r.s[0] - 'A' + 'a');
+  return r;
+}
+template <Name A, Name B>
+constexpr auto ConcatOf() {
+  Name<A.size + B.size - 1> r;
+  for (std::size_t i = 0; i + 1 < A.size; ++i) r.s[i] = A.s[i];
+  for (std::size_t i = 0; i < B.size; ++i) r.s[A.size - 1 + i] = B.s[i];
+  return r;
+}
+// A journal name: the property name in lower case ("createsupportcasting").
+template <Name S>
+inline constexpr auto kLower = LowerOf<S>();
+// A printed name: lower camel case ("createSupportCasting").
+template <Name S>
+inline constexpr auto kLowerCamel = LowerCamelOf<S>();
+template <Name A, Name B>
+inline constexpr auto kConcat = ConcatOf<A, B>();
+
+constexpr bool SameText(const char* a, const char* b) {
+  while (*a != '\0' && *a == *b) ++a, ++b;
+  return *a == *b;
+}
+
+// The short name of a journal class: what follows its last point.
+inline const char* ShortName(const char* journalClass) {
+  const char* dot = std::strrchr(journalClass, '.');
+  return dot != nullptr ? dot + 1 : journalClass;
+}
+
+// ---- per unit: the set-up flag and the handles the set-up fills ------------------
+
+class UnitState {
+ public:
+  bool setUp = false;
+  JAM_type_class_s* self = nullptr;
+
+  void* Find(const char* name) const {
+    for (int i = 0; i < count_; ++i)
+      if (std::strcmp(entries_[static_cast<std::size_t>(i)].name, name) == 0) return entries_[static_cast<std::size_t>(i)].handle;
+    return nullptr;
+  }
+  void Put(const char* name, void* handle) {
+    if (Find(name) == nullptr && count_ < static_cast<int>(entries_.size()))
+      entries_[static_cast<std::size_t>(count_++)] = {name, handle};
+  }
+  void Clear() {
+    setUp = false;
+    self = nullptr;
+    count_ = 0;
+  }
+
+ private:
+  struct Entry {
+    const char* name;
+    void* handle;
+  };
+  std::array<Entry, 48> entries_{};
+  int count_ = 0;
+};
+
+// ---- value kinds: how a value is recorded, printed and looked up -----------------
+
+enum class Shape { Logical, Integer, Double, Enum, Object, TemplateObject, Tag, String, Text, Struct };
+
+struct Logical {
+  using type = bool;
+  static constexpr Shape shape = Shape::Logical;
+  static constexpr const char* typeName = nullptr;
+  static void In(const type* v, const char* name, const UnitState&) { JAM_in_logical(v, name); }
+  static void Result(type* v, const char* name, const UnitState&) { JAM_result_logical(v, name); }
+};
+struct Integer {
+  using type = int;
+  static constexpr Shape shape = Shape::Integer;
+  static constexpr const char* typeName = nullptr;
+  static void In(const type* v, const char* name, const UnitState&) { JAM_in_int(v, name); }
+  static void Result(type* v, const char* name, const UnitState&) { JAM_result_int(v, name); }
+};
+struct Double {
+  using type = double;
+  static constexpr Shape shape = Shape::Double;
+  static constexpr const char* typeName = nullptr;
+  static void In(const type* v, const char* name, const UnitState&) { JAM_in_double(v, name, 0); }
+  static void Result(type* v, const char* name, const UnitState&) { JAM_result_double(v, name); }
+};
+// A string handed out by a getter is a copy the caller frees with SM_free.
+struct String {
+  using type = char*;
+  static constexpr Shape shape = Shape::String;
+  static constexpr const char* typeName = nullptr;
+  static void In(const type* v, const char* name, const UnitState&) { JAM_in_string(*v, name); }
+  static void Result(type* v, const char* name, const UnitState&) {
+    JAM_result_string(const_cast<const char**>(v), name);
+  }
+};
+template <Name EnumName>
+struct Enum {
+  using type = int;
+  static constexpr Shape shape = Shape::Enum;
+  static constexpr const char* typeName = EnumName.s;
+  static JAM_type_enum_s* Handle(const UnitState& u) { return static_cast<JAM_type_enum_s*>(u.Find(typeName)); }
+  static void In(const type* v, const char* name, const UnitState& u) { JAM_in_enum(Handle(u), v, name); }
+  static void Result(type* v, const char* name, const UnitState& u) { JAM_result_enum(Handle(u), v, name); }
+};
+// An object the builder holds by pointer (selection, section, expression, sub-builder).
+template <class C, Name JournalClass>
+struct Object {
+  using type = C*;
+  static constexpr Shape shape = Shape::Object;
+  static constexpr const char* typeName = JournalClass.s;
+  static JAM_type_class_s* Handle(const UnitState& u) { return static_cast<JAM_type_class_s*>(u.Find(typeName)); }
+  static void Result(type* v, const char* name, const UnitState& u) { JAM_result_ptr(Handle(u), v, name); }
+};
+// A selection of a template class: its result is associated with the class.
+template <class C, Name TemplateClass, Name Template, Name Argument>
+struct TemplateObject : Object<C, TemplateClass> {
+  static constexpr Shape shape = Shape::TemplateObject;
+  static constexpr const char* templateName = Template.s;
+  static constexpr const char* argument = Argument.s;
+};
+template <Name JournalClass, Name PrintedClass>
+struct TagOf {
+  using type = tag_t;
+  static constexpr Shape shape = Shape::Tag;
+  static constexpr const char* typeName = JournalClass.s;
+  static constexpr const char* printedClass = PrintedClass.s;
+  static JAM_type_class_s* Handle(const UnitState& u) { return static_cast<JAM_type_class_s*>(u.Find(typeName)); }
+  static void In(const type* v, const char* name, const UnitState& u) { JAM_in_tag(Handle(u), v, name); }
+  static void Result(type* v, const char* name, const UnitState& u) { JAM_result_tag(Handle(u), v, name); }
+};
+
+// ---- method bodies, shared by shape ------------------------------------------------
+// A body that gets or sets one field is one function per value type and field
+// place: every class whose member has that shape uses the same body.
+
+template <std::uint32_t Place>
+struct Field {
+  template <class T>
+  static T& At(OM::Object* object) {
+    return *reinterpret_cast<T*>(reinterpret_cast<char*>(object) + Place);
+  }
+  template <class T>
+  static int Get(OM::Object* object, T* result) {
+    if constexpr (std::is_same_v<T, char*>) {
+      // The journal and the caller get a copy, never the builder's own text.
+      const char* text = At<char*>(object);
+      *result = text != nullptr ? SM_string_copy(text) : nullptr;
+    } else {
+      *result = At<T>(object);
+    }
+    return 0;
+  }
+  template <class T>
+  static int Set(OM::Object* object, T value) {
+    static_assert(!std::is_pointer_v<T>, "references are set through the builder's own operations");
+    OM::LogForWrite(object);
+    At<T>(object) = value;
+    return 0;
+  }
+};
+
+// A body that forwards to one of the builder's own get or set operations.
+template <auto Operation>
+struct Op;
+template <class C, class R, R (C::*GetOperation)() const>
+struct Op<GetOperation> {
+  template <class T>
+  static int Get(OM::Object* object, T* result) {
+    *result = static_cast<T>((static_cast<C*>(object)->*GetOperation)());
+    return 0;
+  }
+};
+template <class C, class A, void (C::*SetOperation)(A)>
+struct Op<SetOperation> {
+  template <class T>
+  static int Set(OM::Object* object, T value) {
+    (static_cast<C*>(object)->*SetOperation)(static_cast<A>(value));
+    return 0;
+  }
+};
+
+// ---- members -----------------------------------------------------------------------
+
+enum class Kind { Method = 0, Get = 1, Set = 2 };
+
+// What the engine and the property owners read of a member, as data.
+struct MemberRecord {
+  Kind kind;
+  const char* name;         // "CreateSupportCasting"
+  const char* journalName;  // "createsupportcasting"
+  const char* printName;    // "createSupportCasting"
+  Shape shape;
+  const char* typeName;     // class, template class or enumeration; null for plain values
+  const char* templateName;
+  const char* argument;
+  int line;
+  JAM_replay_fn replay;
+};
+
+template <class M>
+void Replay(JAM::Call& call);
+
+template <class U, Kind K, Name MemberName, class V, class B, int Line>
+struct ScriptMember {
+  using Unit = U;
+  using Value = V;
+  using T = typename V::type;
+  using Param = std::conditional_t<K == Kind::Get, T*, T>;
+  using Object = typename U::Object;
+  static constexpr Kind kind = K;
+  static constexpr const char* name = MemberName.s;
+  static constexpr const char* journalName = kLower<MemberName>.s;
+  static constexpr const char* printName = kLowerCamel<MemberName>.s;
+  static constexpr const char* getName = kConcat<"Get", MemberName>.s;
+  static constexpr int line = Line;
+
+  // The method body.
+  static constexpr auto body = [] {
+    if constexpr (K == Kind::Get)
+      return &B::template Get<T>;
+    else
+      return &B::template Set<T>;
+  }();
+
+  static constexpr MemberRecord record = [] {
+    MemberRecord r{K, name, journalName, printName, V::shape, V::typeName, nullptr, nullptr, Line, &Replay<ScriptMember>};
+    if constexpr (V::shape == Shape::TemplateObject) {
+      r.templateName = V::templateName;
+      r.argument = V::argument;
+    }
+    return r;
+  }();
+};
+
+template <class... M>
+struct TypeList {
+  static constexpr std::array<MemberRecord, sizeof...(M)> records{M::record...};
+  template <class F>
+  static void ForEach(F&& f) {
+    (f.template operator()<M>(), ...);
+  }
+};
+// The member tables expand to TypeList<void, first, second, ...>.
+template <class... M>
+struct TypeList<void, M...> : TypeList<M...> {};
+
+// ---- description of a class beyond its members --------------------------------------
+
+struct EnumDescription {
+  const char* name;                // "Die.ClampingSlotBuilder.Types"
+  std::array<const char*, 16> members;  // numbered from 0, up to the first null
+};
+struct DefaultRow {
+  const char* path;   // "ReliefDepth.Value"
+  const char* millimetre;
+  const char* inch;   // null: the same as the millimetre text
+};
+struct Creator {
+  const char* collection;
+  const char* method;
+};
+
+// What a unit leaves out, it has none of.
+struct UnitDefaults {
+  static constexpr std::array<const char*, 0> dependencies{};
+  static constexpr std::array<EnumDescription, 0> enums{};
+  static constexpr std::array<DefaultRow, 0> defaults{};
+  static constexpr Creator creator{nullptr, nullptr};
+  static constexpr bool componentBuilder = false;
+};
+
+// ---- error conversion, guard ---------------------------------------------------------
+
+// The handler of a journalled body: closes the record with the error's number
+// and returns it, or raises the error again when the journaling layer claims it.
+STAMVIK_API int HandleJournalledError(const std::exception& caught, const char* source, int line);
+// The handler of a test print's own getter call (mode 0, never claimed).
+STAMVIK_API int HandlePrintError(const std::exception& caught, const char* source, int line);
+
+// Runs call(context) under the guard of an export: a processor fault or an
+// exception that leaves the call goes to the host's fault filter; verdict 1
+// answers 65, any other verdict passes it on to the caller.
+STAMVIK_API int Guarded(int (*call)(void*), void* context);
+
+template <auto Body, class... A>
+int Guard(A... args) {
+  std::tuple<A...> packed(args...);
+  return Guarded([](void* p) -> int { return std::apply(Body, *static_cast<std::tuple<A...>*>(p)); }, &packed);
+}
+
+// ---- the journalled body -------------------------------------------------------------
+
+template <class M>
+int Journalled(typename M::Object* object, typename M::Param p) {
+  using U = typename M::Unit;
+  using V = typename M::Value;
+  if (!U::state.setUp) U::initialize();
+  int status = 0;
+  try {
+    JAM_start_property_call(U::state.self, static_cast<int>(M::kind), M::name, &Replay<M>);
+    JAM_this_ptr(object);
+    if constexpr (M::kind == Kind::Set)
+      V::In(&p, M::journalName, U::state);
+    else
+      V::Result(p, M::journalName, U::state);
+    JAM_end_of_arguments();
+    status = M::body(object, p);
+    if constexpr (V::shape == Shape::TemplateObject)
+      JAM_AssociateTemplateTypeClass(*p, V::Handle(U::state));
+  } catch (const std::exception& e) {
+    return HandleJournalledError(e, U::source, M::line);
+  }
+  JAM_end_call(status);
+  return status;
+}
+
+template <class M>
+void Replay(JAM::Call& call) {
+  auto* object = static_cast<typename M::Object*>(call.Object());
+  if constexpr (M::kind == Kind::Get) {
+    call.SetStatus(Journalled<M>(object, static_cast<typename M::T*>(call.Argument(0))));
+  } else {
+    call.SetStatus(Journalled<M>(object, *static_cast<typename M::T*>(call.Argument(0))));
+  }
+}
+
+// ---- class set-up, destroy -----------------------------------------------------------
+
+namespace Detail {
+inline bool ascii(const char* a, const char* b) { return std::strcmp(a, b) < 0; }
+inline void sortUnique(std::vector<const char*>& names) {
+  std::sort(names.begin(), names.end(), ascii);
+  names.erase(std::unique(names.begin(), names.end(), [](const char* a, const char* b) { return std::strcmp(a, b) == 0; }),
+              names.end());
+}
+}  // namespace Detail
+
+template <class U, class Members>
+void InitializeClass() {
+  UnitState& s = U::state;
+  if (s.setUp) return;
+  s.setUp = true;
+  try {
+    std::vector<const char*> dependencies(U::dependencies.begin(), U::dependencies.end());
+    Detail::sortUnique(dependencies);
+    for (const char* name : dependencies) JAM::FileInitializer::Initialize(name);
+
+    std::vector<const char*> classes{U::parent};
+    std::vector<const MemberRecord*> templates, accessors;
+    std::vector<const char*> structs;
+    for (const MemberRecord& m : Members::records) {
+      if (m.shape == Shape::Object || m.shape == Shape::Tag) classes.push_back(m.typeName);
+      if (m.shape == Shape::TemplateObject &&
+          std::none_of(templates.begin(), templates.end(),
+                       [&](const MemberRecord* t) { return std::strcmp(t->typeName, m.typeName) == 0; }))
+        templates.push_back(&m);
+      if (m.shape == Shape::Struct) structs.push_back(m.typeName);
+      if (m.kind == Kind::Get &&
+          (m.shape == Shape::Object || m.shape == Shape::TemplateObject || m.shape == Shape::Tag))
+        accessors.push_back(&m);
+    }
+    if (U::componentBuilder) classes.push_back("GeometricUtilities.IComponentBuilder");
+    Detail::sortUnique(classes);
+    for (const char* name : classes) s.Put(name, JAM_lookup_or_create_class(name));
+
+    std::sort(templates.begin(), templates.end(),
+              [](const MemberRecord* a, const MemberRecord* b) { return Detail::ascii(a->typeName, b->typeName); });
+    for (const MemberRecord* t : templates)
+      s.Put(t->typeName, JAM_lookup_or_create_template_class(t->typeName, t->templateName, t->argument));
+
+    for (const EnumDescription& e : U::enums) s.Put(e.name, JAM_lookup_or_create_enum(e.name, 4));
+    Detail::sortUnique(structs);
+    for (const char* name : structs) s.Put(name, JAM_lookup_struct(name));
+    for (const EnumDescription& e : U::enums) {
+      auto* handle = static_cast<JAM_type_enum_s*>(s.Find(e.name));
+      for (int value = 0; value < static_cast<int>(e.members.size()) && e.members[static_cast<std::size_t>(value)] != nullptr; ++value)
+        JAM_add_enum_member(handle, e.members[static_cast<std::size_t>(value)], value);
+    }
+
+    s.self = JAM_create_class(U::journalClass, U::parent);
+    JAM_test_register_print_fn(U::journalClass, U::testPrint);
+    if constexpr (U::defaults.size() != 0) JAM_register_initialisation_function(U::journalClass, U::setDefaults);
+
+    std::sort(accessors.begin(), accessors.end(),
+              [](const MemberRecord* a, const MemberRecord* b) { return Detail::ascii(a->name, b->name); });
+    for (const MemberRecord* a : accessors) {
+      if (a->shape == Shape::Tag)
+        JAM_declare_tag_property_accessor(s.self, a->name, a->replay, 0, false);
+      else
+        JAM_declare_ptr_property_accessor(s.self, a->name, a->replay, 0, true);
+    }
+    if (U::componentBuilder) JAM_add_interface(s.self, "GeometricUtilities.IComponentBuilder");
+  } catch (...) {
+    // Not done: the next call runs the set-up again instead of finding handles missing.
+    s.Clear();
+    throw;
+  }
+}
+
+template <class U>
+void DestroyClass() {
+  JAM_destroy_class(U::journalClass, U::parent);
+}
+
+// ---- test print ----------------------------------------------------------------------
+
+template <class U, class Members>
+void TestPrint(const tag_t* tagPointer, const char* tagName, int level) {
+  tag_t tag = *tagPointer;
+  if (tagName != nullptr) JAM_test_print_tag_start(tag, tagName, level);
+  if (JAM::Autotest::APIPrintEnabled(U::journalClass)) {
+    Members::ForEach([&]<class M>() {
+      using V = typename M::Value;
+      if constexpr (M::kind != Kind::Get) {
+        return;
+      } else if constexpr (V::shape == Shape::Object) {
+        if constexpr (SameText(V::typeName, "Expression")) {
+          // The printer reads an expression itself, so an error is printed against its getter.
+          JAM_test_print_method_start(M::getName);
+          int status = 0;
+          typename M::T expression = nullptr;
+          try {
+            status = M::body(OM::OM_object_of_tag(tag), &expression);
+          } catch (const std::exception& e) {
+            status = HandlePrintError(e, U::source, M::line);
+          }
+          if (status == 0 && expression != nullptr && JAM::Autotest::m_objectDetails == 1)
+            JAM_test_print_param_object(expression->ask_tag(), M::printName, "Expression", 0);
+          else if (status == 0)
+            JAM_test_print_param_ptr(expression, M::printName, "Expression", 0);
+          if (status != 0) JAM_test_print_error(M::getName, status);
+          JAM_test_print_method_end(M::getName);
+        }
+      } else if constexpr (V::shape == Shape::Tag) {
+        JAM_test_print_object_prop(M::getName, tag, M::body, M::printName, V::printedClass);
+      } else if constexpr (V::shape == Shape::Logical) {
+        JAM_test_print_logical_prop(M::getName, tag, M::body, M::printName);
+      } else if constexpr (V::shape == Shape::Integer) {
+        JAM_test_print_int_prop(M::getName, tag, M::body, M::printName);
+      } else if constexpr (V::shape == Shape::Double) {
+        JAM_test_print_double_prop(M::getName, tag, M::body, M::printName);
+      } else if constexpr (V::shape == Shape::String) {
+        JAM_test_print_string_prop(M::getName, tag, M::body, M::printName);
+      } else if constexpr (V::shape == Shape::Enum) {
+        JAM_test_print_enum_prop(M::getName, tag, M::body, V::Handle(U::state), ShortName(V::typeName),
+                                 M::printName);
+      }
+    });
+    if (JAM::Autotest::m_subobjectNesting == 1) JAM_test_print_subobjects_of_object(tagPointer, tagName, 0);
+    JAM_test_print_tag_of_class(tag, ShortName(U::parent), nullptr, 0);
+    if (U::componentBuilder) JAM_test_print_tag_of_class(tag, "GeometricUtilities.IComponentBuilder", nullptr, 0);
+  }
+  JAM_test_print_call_custom_print_fn(tagPointer, tagName, U::journalClass);
+  if (tagName != nullptr) JAM_test_print_tag_end(tagName, level);
+}
+
+// ---- scripting defaults ---------------------------------------------------------------
+
+STAMVIK_API OM::Object* DefaultsObject(const char* source, int line, tag_t tag);
+STAMVIK_API int WorkPartUnitCode();
+
+template <class U>
+void SetDefaults(tag_t tag, bool apply) {
+  OM::Object* object = DefaultsObject(U::source, U::defaultsLine, tag);
+  constexpr bool featureBuilder = std::is_base_of_v<JAX_FEAT_BUILDER, typename U::Object>;
+  auto* builder = static_cast<typename U::Object*>(object);
+
+  // Set for the whole run; cleared again however the run ends.
+  struct InProgress {
+    JAX_BASE_BUILDER* builder;
+    explicit InProgress(JAX_BASE_BUILDER* b) : builder(b) {
+      OM::LogForWrite(builder);
+      builder->SetDefaultsInProgress(true);
+    }
+    ~InProgress() {
+      OM::LogForWrite(builder);
+      builder->SetDefaultsInProgress(false);
+    }
+  };
+
+  auto write = [&] {
+    int unitCode = WorkPartUnitCode();
+    std::vector<const DefaultRow*> rows;
+    for (const DefaultRow& row : U::defaults) rows.push_back(&row);
+    std::sort(rows.begin(), rows.end(), [](const DefaultRow* a, const DefaultRow* b) { return Detail::ascii(a->path, b->path); });
+    JAM::JournalPauser pause;
+    for (const DefaultRow* row : rows)
+      JAM_set_named_attribute_value(builder, row->path,
+                                    unitCode == 1 && row->inch != nullptr ? row->inch : row->millimetre);
+  };
+
+  if constexpr (featureBuilder) {
+    if (!apply) apply = builder->needs_defaults();
+    InProgress inProgress(builder);
+    JAM_traverse_builder_objects(U::state.self, tag, apply);
+    if (apply) write();
+  } else {
+    if (apply) write();
+  }
+}
+
+// ---- load-time registration -----------------------------------------------------------
+
+template <class U>
+struct Registration {
+  alignas(JAM::FileInitializer) static inline unsigned char file[sizeof(JAM::FileInitializer)];
+  alignas(JAM::ClassInitializer) static inline unsigned char klass[sizeof(JAM::ClassInitializer)];
+  static void DestroyFile() { std::launder(reinterpret_cast<JAM::FileInitializer*>(file))->~FileInitializer(); }
+  static void DestroyClass() { std::launder(reinterpret_cast<JAM::ClassInitializer*>(klass))->~ClassInitializer(); }
+};
+
+// Creator name, file initializer, class initializer; each with its exit step.
+template <class U>
+void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
+  if constexpr (U::creator.method != nullptr) JAM_register_creator_method_name(U::creator.collection, U::creator.method);
+  new (Registration<U>::file) JAM::FileInitializer(U::journalClass, U::initialize, U::destroy);
+  Frame::AtUnload(&Registration<U>::DestroyFile);
+  if (journalled != nullptr) {
+    new (Registration<U>::klass) JAM::ClassInitializer(U::journalClass, journalled, unjournalled);
+    Frame::AtUnload(&Registration<U>::DestroyClass);
+  }
+}
+
+}  // namespace KTX::JA
+
+// ---- expanding a member table ------------------------------------------------------------
+// A row is X(kind, Member, ValueType, body, line [, export member]): kind get
+// or set; the body JA_FIELD(m_field) or JA_OPERATION(Class::Operation); the
+// optional last column replaces the member in the export name where the class
+// exports in snake case ("get_slot_width").
+
+#define JA_FIELD(field) ::KTX::JA::Field<Object::field##_Place()>
+#define JA_OPERATION(operation) ::KTX::JA::Op<&operation>
+
+#define JA_KIND_get ::KTX::JA::Kind::Get
+#define JA_KIND_set ::KTX::JA::Kind::Set
+#define JA_OP_get Get
+#define JA_OP_set Set
+
+#define JA_CAT_I(a, b, c, d, e) a##b##c##d##e
+#define JA_CAT(a, b, c, d, e) JA_CAT_I(a, b, c, d, e)
+#define JA_FIRST_I(a, ...) a
+#define JA_FIRST(...) JA_FIRST_I(__VA_ARGS__, ~)
+#define JA_EXPORT_MEMBER(Member, ...) JA_FIRST(__VA_OPT__(__VA_ARGS__, ) Member)
+
+// One member type per row: kind_Member.
+#define JA_MEMBER_TYPE(kind, Member, V, Body, Line, ...) \
+  using kind##_##Member = ::KTX::JA::ScriptMember<Unit, JA_KIND_##kind, #Member, V, Body, Line>;
+#define JA_MEMBER_LIST(kind, Member, V, Body, Line, ...) , kind##_##Member
+
+// The operations of the automation interface (operation 0 comes first).
+#define JA_INTERFACE_OP(kind, Member, V, Body, Line, ...)                                        \
+  virtual int JA_CAT(JA_OP_##kind, Member, , , )(JA_UNIT::Unit::Object * object,                \
+                                                 JA_UNIT::kind##_##Member::Param value) = 0;
+#define JA_JOURNALLED_OP(kind, Member, V, Body, Line, ...)                                    \
+  int JA_CAT(JA_OP_##kind, Member, , , )(Unit::Object * object, kind##_##Member::Param value) \
+      override {                                                                              \
+    return ::KTX::JA::Journalled<kind##_##Member>(object, value);                             \
+  }
+#define JA_UNJOURNALLED_OP(kind, Member, V, Body, Line, ...)                                  \
+  int JA_CAT(JA_OP_##kind, Member, , , )(Unit::Object * object, kind##_##Member::Param value) \
+      override {                                                                              \
+    return kind##_##Member::body(object, value);                                              \
+  }
+
+// The guarded export of a row, under its unmangled name.
+#define JA_EXPORT(kind, Member, V, Body, Line, ...)                                                       \
+  extern "C" STAMVIK_API int JA_CAT(XJA_, JA_EXPORT_CLASS, _##kind, _, JA_EXPORT_MEMBER(Member, __VA_ARGS__))( \
+      JA_UNIT::Unit::Object * object, JA_UNIT::kind##_##Member::Param value) {                       \
+    return ::KTX::JA::Guard<&::KTX::JA::Journalled<JA_UNIT::kind##_##Member>>(object, value);         \
+  }

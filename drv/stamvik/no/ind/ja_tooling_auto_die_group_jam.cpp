@@ -1,0 +1,4 @@
+// Feature journal class "Tooling.AutoDieGroup".
+#include "ja_feature_unit.hpp"
+
+JA_FEATURE_UNIT(AutoDieGroup, ja_tooling_auto_die_group_jam, "Tooling.AutoDieGroup", "TaggedObject")

@@ -1,0 +1,26 @@
+// The value types that many published classes share, named as their Parts'
+// member tables name them.
+#pragma once
+#include "ja_engine.hpp"
+#include "sel/Selection.hpp"
+
+namespace KTX::JA::Types {
+
+using Logical = ::KTX::JA::Logical;
+using Integer = ::KTX::JA::Integer;
+using Double = ::KTX::JA::Double;
+using String = ::KTX::JA::String;
+
+using Expression = Object<::KTX::EXP_expression, "Expression">;
+using Section = Object<::KTX::SC_section, "Section">;
+using ScCollector = Object<::KTX::SC_collector, "ScCollector">;
+
+using SelectBrenvikObject = TemplateObject<::KTX::SELECT_OBJECT, "SelectBrenvikObject", "SelectObject", "BrenvikObject">;
+using SelectBrenvikObjectList =
+    TemplateObject<::KTX::SELECT_OBJECT_list, "SelectBrenvikObjectList", "SelectObjectList", "BrenvikObject">;
+using SelectBody = TemplateObject<::KTX::SELECT_OBJECT, "SelectBody", "SelectObject", "Body">;
+using SelectBodyList = TemplateObject<::KTX::SELECT_OBJECT_list, "SelectBodyList", "SelectObjectList", "Body">;
+using SelectCartesianCoordinateSystem =
+    TemplateObject<::KTX::SELECT_OBJECT, "SelectCartesianCoordinateSystem", "SelectObject", "CartesianCoordinateSystem">;
+
+}  // namespace KTX::JA::Types

@@ -1,0 +1,42 @@
+// State shared by the journaling library's sources; not for the plug-in.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "jam/Journal.hpp"
+
+struct JAM_type_class_s {
+  std::string name;
+  std::string parent;
+  bool created = false;
+  bool isTemplate = false;
+  std::string templateName, argument;
+  std::vector<std::string> accessors;
+  std::vector<std::string> interfaces;
+};
+
+struct JAM_type_enum_s {
+  std::string name;
+  int valueSize = 4;
+  std::vector<std::pair<std::string, int>> members;
+};
+
+struct JAM_type_struct_s {
+  std::string name;
+  std::vector<const char*> components;
+};
+
+namespace KTX::JAM::Internal {
+
+// Where a member's replay callback is found: class, method type, member.
+std::string ReplayKey(const std::string& journalClass, int methodType, const std::string& member);
+void LearnReplay(const std::string& key, JAM_replay_fn replay);
+JAM_replay_fn FindReplay(const std::string& key);
+
+// Raises the host error a test asked for at this function, once.
+void MaybeRaise(const char* function);
+
+JAM_type_struct_s* FindStruct(const std::string& name);
+
+}  // namespace KTX::JAM::Internal

@@ -1,0 +1,171 @@
+// What the stand-in's journaling library keeps of the calls it records: one
+// record per journalled call, each value copied when it is recorded (a result
+// when its call ends), records nested by depth in the order they were opened.
+// A journal is written as text and read back (host/README.md describes the
+// text), and a record is played back through its member's replay callback.
+#pragma once
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "jam/Jam.hpp"
+
+namespace KTX::JAM {
+
+enum class ValueKind {
+  Logical,
+  Integer,
+  Double,
+  Enum,
+  Ptr,
+  Tag,
+  String,
+  Utf8String,
+  Struct,
+  DoubleArray,
+  StringArray,
+  Utf8StringArray,
+  StructArray,
+};
+enum class Direction { In, Out, Result };
+
+struct Value {
+  Direction direction = Direction::In;
+  ValueKind kind = ValueKind::Integer;
+  std::string name;        // journal name
+  std::string type;        // class, enumeration or structure name ("" for plain kinds)
+  int attribute = 0;       // of an in-double
+  bool isNull = false;     // no string, no text, no array
+  long long integer = 0;   // logical, int, enum, tag (an object pointer is kept as its tag)
+  double real = 0;
+  std::string text;
+  std::vector<double> reals;        // double arrays, structures (components in order)
+  std::vector<std::string> texts;   // string arrays
+  bool operator==(const Value& o) const {
+    return direction == o.direction && kind == o.kind && name == o.name && type == o.type &&
+           attribute == o.attribute && isNull == o.isNull && integer == o.integer &&
+           (real == o.real || (real != real && o.real != o.real)) && text == o.text && reals == o.reals &&
+           texts == o.texts;
+  }
+
+  // Where a result is read when its call ends; never written out.
+  const void* pending = nullptr;
+  const int* pendingCount = nullptr;
+  int structSize = 0;
+};
+
+struct Association {
+  std::string templateClass;
+  tag_t tag = 0;
+  bool operator==(const Association&) const = default;
+};
+
+enum class RecordState { Open, Closed, Failed };
+
+struct Record {
+  int depth = 0;
+  std::string journalClass;
+  int methodType = 0;  // 0 method, 1 property get, 2 property set
+  std::string member;
+  int attributes = -1;  // -1: none stated
+  char thisKind = 0;    // 'p' pointer, 't' tag, 0 none
+  tag_t thisTag = 0;
+  std::vector<Value> values;
+  std::vector<Association> associations;
+  bool argumentsEnded = false;
+  RecordState state = RecordState::Open;
+  int status = 0;
+  bool operator==(const Record& o) const {
+    return depth == o.depth && journalClass == o.journalClass && methodType == o.methodType &&
+           member == o.member && attributes == o.attributes && thisKind == o.thisKind && thisTag == o.thisTag &&
+           values == o.values && associations == o.associations && argumentsEnded == o.argumentsEnded &&
+           state == o.state && status == o.status;
+  }
+};
+
+using Journal = std::vector<Record>;
+
+// The host call record through which a replay callback plays a call back:
+// the object, one slot per recorded value in declaration order (an
+// in-argument's value, or the storage that receives a result), a status.
+class KTX_HOST_API Call {
+ public:
+  Call();
+  ~Call();
+  Call(const Call&) = delete;
+  Call& operator=(const Call&) = delete;
+
+  OM::Object* Object() const { return object_; }
+  tag_t Tag() const { return tag_; }
+  int ArgumentCount() const;
+  // The address of slot i's value: bool*, int*, double*, tag_t*, const char**,
+  // const TEXT_s**, OM::Object** (object results), a structure, or, for
+  // arrays, the count (int*) with ArrayAddress giving the elements' address.
+  void* Argument(int i) const;
+  void* ArrayAddress(int i) const;
+  void SetStatus(int status) { status_ = status; }
+  int Status() const { return status_; }
+
+  struct Slot;
+
+ private:
+  friend class Replayer;
+  OM::Object* object_ = nullptr;
+  tag_t tag_ = 0;
+  int status_ = 0;
+  std::deque<Slot>* slots_;
+};
+
+// ---- the journal the stand-in keeps -------------------------------------------
+KTX_HOST_API const Journal& Recorded();
+KTX_HOST_API void ClearJournal();
+
+// ---- text ----------------------------------------------------------------------
+KTX_HOST_API std::string WriteJournal(const Journal& journal);
+// Throws KTX::Error::Exception (kJournalText) with the line number on bad text.
+KTX_HOST_API Journal ReadJournal(const std::string& text);
+inline constexpr int kJournalText = 840101;
+
+// ---- replay ----------------------------------------------------------------------
+// Plays one record back through the replay callback the stand-in learnt for
+// its member (from the recording calls and the accessor declarations) and
+// returns the status the callback set. A record whose member has no known
+// callback gives kUnknownMember.
+KTX_HOST_API int Replay(const Record& record);
+// Plays every outermost record back, in order; the nested ones are made again
+// by the bodies of the outer ones. Returns the statuses.
+KTX_HOST_API std::vector<int> ReplayJournal(const Journal& journal);
+inline constexpr int kUnknownMember = 840102;
+
+// ---- what tests set and read ------------------------------------------------------
+namespace Test {
+// Numbers JAM_had_exception claims.
+KTX_HOST_API void ClaimErrorNumber(int number);
+// The fault filter's verdict (1 at start).
+KTX_HOST_API void SetFaultVerdict(int verdict);
+// The next call of the named recording function raises a host error.
+KTX_HOST_API void RaiseAt(const char* function, int number);
+// Clears the journal, the claims, the verdict, the raise requests, the print
+// switches and the pause count. Registrations stay.
+KTX_HOST_API void Reset();
+
+struct TypeView {
+  std::string name;
+  std::string parent;     // classes: set by JAM_create_class
+  bool created = false;   // classes: created and not destroyed
+  std::string templateName, argument;
+  std::vector<std::pair<std::string, int>> enumMembers;
+  std::vector<std::string> accessors;   // "ptr Name" / "tag Name"
+  std::vector<std::string> interfaces;
+};
+KTX_HOST_API bool DescribeClass(const char* name, TypeView* view);
+KTX_HOST_API std::vector<std::string> CreatorMethodNames();     // "Class Method", in registration order
+KTX_HOST_API std::vector<std::string> FileInitializerNames();   // live, in registration order
+KTX_HOST_API std::vector<std::string> ClassInitializerNames();  // live, in registration order
+KTX_HOST_API JAM_defaults_fn DefaultsFunction(const char* className);
+KTX_HOST_API JAM_print_fn PrintFunction(const char* className);
+}  // namespace Test
+
+}  // namespace KTX::JAM

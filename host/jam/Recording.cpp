@@ -1,0 +1,606 @@
+// Recording of journalled calls, the fault filter, pauses and replay.
+#include <cstdio>
+#include <cstring>
+#include <set>
+
+#include "jam/Internal.hpp"
+#include "om/ObjectManager.hpp"
+#include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
+#include "sys/Memory.hpp"
+
+namespace KTX::JAM {
+namespace {
+
+constexpr int kSuppressed = -1;
+
+struct State {
+  Journal journal;
+  std::vector<int> open;  // indexes into the journal; kSuppressed while paused
+  int paused = 0;
+  std::set<int> claimed;
+  int verdict = 1;
+  std::map<std::string, int> raiseAt;
+  std::map<std::string, JAM_replay_fn> replays;
+};
+
+// Never destroyed: the plug-in's exit steps may still call in at process exit.
+State& state() {
+  static auto* s = new State;
+  return *s;
+}
+
+std::string num(long long v) { return std::to_string(v); }
+
+Record* current() {
+  State& s = state();
+  if (s.open.empty() || s.open.back() == kSuppressed) return nullptr;
+  return &s.journal[static_cast<std::size_t>(s.open.back())];
+}
+
+Value* add(Direction direction, ValueKind kind, const char* name, std::string type = {}) {
+  Record* r = current();
+  if (r == nullptr) return nullptr;
+  Value v;
+  v.direction = direction;
+  v.kind = kind;
+  v.name = name != nullptr ? name : "";
+  v.type = std::move(type);
+  r->values.push_back(std::move(v));
+  return &r->values.back();
+}
+
+std::string nameOf(const JAM_type_class_s* c) { return c != nullptr ? c->name : std::string(); }
+std::string nameOf(const JAM_type_enum_s* e) { return e != nullptr ? e->name : std::string(); }
+std::string nameOf(const JAM_type_struct_s* s) { return s != nullptr ? s->name : std::string(); }
+int componentsOf(const JAM_type_struct_s* s) { return s != nullptr ? static_cast<int>(s->components.size()) : 0; }
+
+tag_t tagOfPointer(const void* object) {
+  return object == nullptr ? 0 : OM::OM_ask_object_tag(static_cast<const OM::Object*>(object));
+}
+
+void copyStructs(Value& v, const void* values, int count, int components) {
+  v.reals.clear();
+  if (values == nullptr || count <= 0 || components <= 0) {
+    v.isNull = values == nullptr;
+    return;
+  }
+  const auto* d = static_cast<const double*>(values);
+  v.reals.assign(d, d + static_cast<std::size_t>(count) * static_cast<std::size_t>(components));
+}
+
+// A result is there only once the body has run: read it when the call ends.
+void readResult(Value& v) {
+  if (v.pending == nullptr) return;
+  switch (v.kind) {
+    case ValueKind::Logical: v.integer = *static_cast<const bool*>(v.pending); break;
+    case ValueKind::Integer:
+    case ValueKind::Enum: v.integer = *static_cast<const int*>(v.pending); break;
+    case ValueKind::Double: v.real = *static_cast<const double*>(v.pending); break;
+    case ValueKind::Tag: v.integer = *static_cast<const tag_t*>(v.pending); break;
+    case ValueKind::Ptr: v.integer = tagOfPointer(*static_cast<const void* const*>(v.pending)); break;
+    case ValueKind::String: {
+      const char* text = *static_cast<const char* const*>(v.pending);
+      v.isNull = text == nullptr;
+      v.text = text != nullptr ? text : "";
+      break;
+    }
+    case ValueKind::Utf8String: {
+      const TEXT_s* text = *static_cast<const TEXT_s* const*>(v.pending);
+      v.isNull = text == nullptr;
+      v.text = text != nullptr ? TEXT_ask_utf8(text) : "";
+      break;
+    }
+    case ValueKind::Struct: copyStructs(v, v.pending, 1, v.structSize); break;
+    case ValueKind::StructArray: {
+      int count = v.pendingCount != nullptr ? *v.pendingCount : 0;
+      copyStructs(v, *static_cast<const void* const*>(v.pending), count, v.structSize);
+      break;
+    }
+    case ValueKind::StringArray: {
+      int count = v.pendingCount != nullptr ? *v.pendingCount : 0;
+      char** texts = *static_cast<char** const*>(v.pending);
+      v.isNull = texts == nullptr;
+      v.texts.clear();
+      for (int i = 0; texts != nullptr && i < count; ++i) v.texts.push_back(texts[i] != nullptr ? texts[i] : "");
+      break;
+    }
+    case ValueKind::Utf8StringArray: {
+      int count = v.pendingCount != nullptr ? *v.pendingCount : 0;
+      const TEXT_s** texts = *static_cast<const TEXT_s** const*>(v.pending);
+      v.isNull = texts == nullptr;
+      v.texts.clear();
+      for (int i = 0; texts != nullptr && i < count; ++i) v.texts.push_back(texts[i] != nullptr ? TEXT_ask_utf8(texts[i]) : "");
+      break;
+    }
+    case ValueKind::DoubleArray: break;
+  }
+}
+
+void finish(Record& r) {
+  for (Value& v : r.values) {
+    v.pending = nullptr;
+    v.pendingCount = nullptr;
+    v.structSize = 0;
+  }
+}
+
+void close(int index, RecordState how, int status) {
+  Record& r = state().journal[static_cast<std::size_t>(index)];
+  if (how == RecordState::Closed)
+    for (Value& v : r.values) readResult(v);
+  finish(r);
+  r.state = how;
+  r.status = status;
+}
+
+void start(JAM_type_class_s* journalClass, int methodType, const char* member, JAM_replay_fn replay) {
+  State& s = state();
+  if (s.paused > 0) {
+    s.open.push_back(kSuppressed);
+    return;
+  }
+  Record r;
+  r.depth = static_cast<int>(s.open.size());
+  r.journalClass = nameOf(journalClass);
+  r.methodType = methodType;
+  r.member = member != nullptr ? member : "";
+  s.journal.push_back(std::move(r));
+  s.open.push_back(static_cast<int>(s.journal.size() - 1));
+  if (replay != nullptr) Internal::LearnReplay(Internal::ReplayKey(nameOf(journalClass), methodType, member), replay);
+}
+
+}  // namespace
+
+namespace Internal {
+
+std::string ReplayKey(const std::string& journalClass, int methodType, const std::string& member) {
+  return journalClass + "|" + std::to_string(methodType) + "|" + member;
+}
+void LearnReplay(const std::string& key, JAM_replay_fn replay) { state().replays[key] = replay; }
+JAM_replay_fn FindReplay(const std::string& key) {
+  auto it = state().replays.find(key);
+  return it == state().replays.end() ? nullptr : it->second;
+}
+
+void MaybeRaise(const char* function) {
+  auto& raiseAt = state().raiseAt;
+  auto it = raiseAt.find(function);
+  if (it == raiseAt.end()) return;
+  int number = it->second;
+  raiseAt.erase(it);
+  ERROR_raise("jam", 0, number, "raised at %s", function);
+}
+
+}  // namespace Internal
+
+const Journal& Recorded() { return state().journal; }
+
+void ClearJournal() {
+  state().journal.clear();
+  state().open.clear();
+}
+
+namespace Test {
+void ClaimErrorNumber(int number) { state().claimed.insert(number); }
+void SetFaultVerdict(int verdict) { state().verdict = verdict; }
+void RaiseAt(const char* function, int number) { state().raiseAt[function] = number; }
+void Reset() {
+  State& s = state();
+  s.journal.clear();
+  s.open.clear();
+  s.paused = 0;
+  s.claimed.clear();
+  s.verdict = 1;
+  s.raiseAt.clear();
+  Autotest::m_objectDetails = 0;
+  Autotest::m_subobjectNesting = 0;
+  Autotest::EnableAPIPrint("*", false);
+}
+}  // namespace Test
+
+// ---- pauses ------------------------------------------------------------------------
+
+JournalPauser::JournalPauser() {
+  ++state().paused;
+  Host::Log("JournalPauser", "pause");
+}
+JournalPauser::~JournalPauser() {
+  --state().paused;
+  Host::Log("JournalPauser", "resume");
+}
+bool JournalPauser::Paused() { return state().paused > 0; }
+
+// ---- the call record of a replay --------------------------------------------------
+
+struct Call::Slot {
+  Direction direction = Direction::In;
+  ValueKind kind = ValueKind::Integer;
+  bool logical = false;
+  int integer = 0;
+  double real = 0;
+  tag_t tag = 0;
+  int count = 0;
+  const char* cstr = nullptr;
+  const TEXT_s* ctext = nullptr;
+  OM::Object* object = nullptr;
+  void* array = nullptr;  // elements of an array argument or result
+  std::string text;
+  TEXT_s* ownText = nullptr;
+  std::vector<double> reals;
+  std::vector<std::string> texts;
+  std::vector<const char*> cstrs;
+  std::vector<const TEXT_s*> ctexts;  // in-texts made for the call
+};
+
+Call::Call() : slots_(new std::deque<Slot>) {}
+
+Call::~Call() {
+  // Results handed out by the bodies belong to the caller: here, the call record.
+  for (Slot& s : *slots_) {
+    TEXT_free(s.ownText);
+    for (const TEXT_s* t : s.ctexts) TEXT_free(const_cast<TEXT_s*>(t));
+    if (s.direction == Direction::In) continue;
+    if (s.kind == ValueKind::String && s.cstr != nullptr) SM_free(const_cast<char*>(s.cstr));
+    if (s.kind == ValueKind::Utf8String && s.ctext != nullptr) TEXT_free(const_cast<TEXT_s*>(s.ctext));
+    if (s.kind == ValueKind::StringArray && s.array != nullptr) {
+      auto** texts = static_cast<char**>(s.array);
+      for (int i = 0; i < s.count; ++i) SM_free(texts[i]);
+      SM_free(texts);
+    }
+    if (s.kind == ValueKind::Utf8StringArray && s.array != nullptr) {
+      auto** texts = static_cast<TEXT_s**>(s.array);
+      for (int i = 0; i < s.count; ++i) TEXT_free(texts[i]);
+      SM_free(texts);
+    }
+    if (s.kind == ValueKind::StructArray && s.array != nullptr) SM_free(s.array);
+  }
+  delete slots_;
+}
+
+int Call::ArgumentCount() const { return static_cast<int>(slots_->size()); }
+
+void* Call::Argument(int i) const {
+  if (i < 0 || i >= ArgumentCount()) return nullptr;
+  Slot& s = (*slots_)[static_cast<std::size_t>(i)];
+  switch (s.kind) {
+    case ValueKind::Logical: return &s.logical;
+    case ValueKind::Integer:
+    case ValueKind::Enum: return &s.integer;
+    case ValueKind::Double: return &s.real;
+    case ValueKind::Tag: return &s.tag;
+    case ValueKind::Ptr: return &s.object;
+    case ValueKind::String: return &s.cstr;
+    case ValueKind::Utf8String: return &s.ctext;
+    case ValueKind::Struct: return s.reals.data();
+    case ValueKind::DoubleArray:
+    case ValueKind::StringArray:
+    case ValueKind::Utf8StringArray:
+    case ValueKind::StructArray: return &s.count;
+  }
+  return nullptr;
+}
+
+void* Call::ArrayAddress(int i) const {
+  if (i < 0 || i >= ArgumentCount()) return nullptr;
+  return &(*slots_)[static_cast<std::size_t>(i)].array;
+}
+
+class Replayer {
+ public:
+  static void Fill(Call& call, const Record& record) {
+    if (record.thisKind == 'p') call.object_ = OM::OM_object_of_tag(record.thisTag);
+    if (record.thisKind == 't') call.tag_ = record.thisTag;
+    for (const Value& v : record.values) {
+      Call::Slot& s = call.slots_->emplace_back();
+      s.direction = v.direction;
+      s.kind = v.kind;
+      if (v.direction != Direction::In) {
+        if (v.kind == ValueKind::Struct) {
+          JAM_type_struct_s* st = Internal::FindStruct(v.type);
+          s.reals.assign(st != nullptr ? st->components.size() : 9, 0.0);
+        }
+        continue;
+      }
+      s.logical = v.integer != 0;
+      s.integer = static_cast<int>(v.integer);
+      s.real = v.real;
+      s.tag = static_cast<tag_t>(v.integer);
+      s.text = v.text;
+      s.reals = v.reals;
+      s.texts = v.texts;
+      switch (v.kind) {
+        case ValueKind::String: s.cstr = v.isNull ? nullptr : s.text.c_str(); break;
+        case ValueKind::Utf8String:
+          if (!v.isNull) s.ownText = TEXT_create_string(v.text.c_str());
+          s.ctext = s.ownText;
+          break;
+        case ValueKind::DoubleArray:
+          s.count = static_cast<int>(s.reals.size());
+          s.array = v.isNull ? nullptr : s.reals.data();
+          break;
+        case ValueKind::StructArray: {
+          JAM_type_struct_s* st = Internal::FindStruct(v.type);
+          int components = st != nullptr && !st->components.empty() ? static_cast<int>(st->components.size()) : 1;
+          s.count = static_cast<int>(s.reals.size()) / components;
+          s.array = v.isNull ? nullptr : s.reals.data();
+          break;
+        }
+        case ValueKind::StringArray:
+          for (const std::string& t : s.texts) s.cstrs.push_back(t.c_str());
+          s.count = static_cast<int>(s.cstrs.size());
+          s.array = v.isNull ? nullptr : s.cstrs.data();
+          break;
+        case ValueKind::Utf8StringArray:
+          for (const std::string& t : s.texts) s.ctexts.push_back(TEXT_create_string(t.c_str()));
+          s.count = static_cast<int>(s.ctexts.size());
+          s.array = v.isNull ? nullptr : s.ctexts.data();
+          break;
+        default: break;
+      }
+    }
+  }
+};
+
+int Replay(const Record& record) {
+  JAM_replay_fn replay =
+      Internal::FindReplay(Internal::ReplayKey(record.journalClass, record.methodType, record.member));
+  Host::Log("JAM_replay", record.journalClass + " " + record.member);
+  if (replay == nullptr) return kUnknownMember;
+  Call call;
+  Replayer::Fill(call, record);
+  replay(call);
+  return call.Status();
+}
+
+std::vector<int> ReplayJournal(const Journal& journal) {
+  std::vector<int> statuses;
+  for (const Record& r : journal)
+    if (r.depth == 0) statuses.push_back(Replay(r));
+  return statuses;
+}
+
+}  // namespace KTX::JAM
+
+using namespace KTX;
+using namespace KTX::JAM;
+
+extern "C" {
+
+void JAM_start_property_call(JAM_type_class_s* journalClass, int methodType, const char* property,
+                             JAM_replay_fn replay) {
+  Host::Log("JAM_start_property_call", nameOf(journalClass) + " " + num(methodType) + " " + (property ? property : ""));
+  Internal::MaybeRaise("JAM_start_property_call");
+  start(journalClass, methodType, property, replay);
+}
+
+void JAM_start_call(JAM_type_class_s* journalClass, const char* method, JAM_replay_fn replay) {
+  Host::Log("JAM_start_call", nameOf(journalClass) + " " + (method ? method : ""));
+  Internal::MaybeRaise("JAM_start_call");
+  start(journalClass, 0, method, replay);
+}
+
+void JAM_set_method_attributes(int attributes) {
+  Host::Log("JAM_set_method_attributes", num(attributes));
+  if (Record* r = current()) r->attributes = attributes;
+}
+
+void JAM_this_ptr(const void* object) {
+  tag_t tag = tagOfPointer(object);
+  Host::Log("JAM_this_ptr", num(tag));
+  Internal::MaybeRaise("JAM_this_ptr");
+  if (Record* r = current()) {
+    r->thisKind = 'p';
+    r->thisTag = tag;
+  }
+}
+
+void JAM_this(tag_t tag) {
+  Host::Log("JAM_this", num(tag));
+  Internal::MaybeRaise("JAM_this");
+  if (Record* r = current()) {
+    r->thisKind = 't';
+    r->thisTag = tag;
+  }
+}
+
+#define JAM_LOG_VALUE(function, name, text) \
+  Host::Log(function, std::string(name != nullptr ? name : "") + "=" + (text))
+
+void JAM_in_logical(const bool* value, const char* name) {
+  JAM_LOG_VALUE("JAM_in_logical", name, value != nullptr ? num(*value) : "null");
+  Internal::MaybeRaise("JAM_in_logical");
+  if (Value* v = add(Direction::In, ValueKind::Logical, name)) v->integer = value != nullptr && *value;
+}
+void JAM_in_int(const int* value, const char* name) {
+  JAM_LOG_VALUE("JAM_in_int", name, value != nullptr ? num(*value) : "null");
+  if (Value* v = add(Direction::In, ValueKind::Integer, name)) v->integer = value != nullptr ? *value : 0;
+}
+void JAM_in_double(const double* value, const char* name, int attribute) {
+  char text[40] = "null";
+  if (value != nullptr) std::snprintf(text, sizeof text, "%.17g", *value);
+  JAM_LOG_VALUE("JAM_in_double", name, text);
+  Internal::MaybeRaise("JAM_in_double");
+  if (Value* v = add(Direction::In, ValueKind::Double, name)) {
+    v->real = value != nullptr ? *value : 0.0;
+    v->attribute = attribute;
+  }
+}
+void JAM_in_enum(JAM_type_enum_s* enumeration, const void* value, const char* name) {
+  int n = value != nullptr ? *static_cast<const int*>(value) : 0;
+  JAM_LOG_VALUE("JAM_in_enum", name, nameOf(enumeration) + ":" + num(n));
+  if (Value* v = add(Direction::In, ValueKind::Enum, name, nameOf(enumeration))) v->integer = n;
+}
+void JAM_in_tag(JAM_type_class_s* journalClass, const tag_t* value, const char* name) {
+  JAM_LOG_VALUE("JAM_in_tag", name, nameOf(journalClass) + ":" + (value != nullptr ? num(*value) : "null"));
+  if (Value* v = add(Direction::In, ValueKind::Tag, name, nameOf(journalClass)))
+    v->integer = value != nullptr ? *value : 0;
+}
+void JAM_in_string(const char* value, const char* name) {
+  JAM_LOG_VALUE("JAM_in_string", name, value != nullptr ? value : "null");
+  if (Value* v = add(Direction::In, ValueKind::String, name)) {
+    v->isNull = value == nullptr;
+    v->text = value != nullptr ? value : "";
+  }
+}
+void JAM_in_utf8_string(const TEXT_s* value, const char* name) {
+  JAM_LOG_VALUE("JAM_in_utf8_string", name, value != nullptr ? TEXT_ask_utf8(value) : "null");
+  if (Value* v = add(Direction::In, ValueKind::Utf8String, name)) {
+    v->isNull = value == nullptr;
+    v->text = value != nullptr ? TEXT_ask_utf8(value) : "";
+  }
+}
+void JAM_in_struct(JAM_type_struct_s* structure, const void* value, const char* name) {
+  JAM_LOG_VALUE("JAM_in_struct", name, nameOf(structure));
+  if (Value* v = add(Direction::In, ValueKind::Struct, name, nameOf(structure)))
+    copyStructs(*v, value, 1, componentsOf(structure));
+}
+void JAM_in_double_array(int count, const double* values, const char* name) {
+  JAM_LOG_VALUE("JAM_in_double_array", name, num(count));
+  if (Value* v = add(Direction::In, ValueKind::DoubleArray, name)) copyStructs(*v, values, count, 1);
+}
+void JAM_in_string_array(int count, const char** values, const char* name) {
+  JAM_LOG_VALUE("JAM_in_string_array", name, num(count));
+  if (Value* v = add(Direction::In, ValueKind::StringArray, name)) {
+    v->isNull = values == nullptr;
+    for (int i = 0; values != nullptr && i < count; ++i) v->texts.push_back(values[i] != nullptr ? values[i] : "");
+  }
+}
+void JAM_in_utf8_string_array(int count, const TEXT_s** values, const char* name) {
+  JAM_LOG_VALUE("JAM_in_utf8_string_array", name, num(count));
+  if (Value* v = add(Direction::In, ValueKind::Utf8StringArray, name)) {
+    v->isNull = values == nullptr;
+    for (int i = 0; values != nullptr && i < count; ++i)
+      v->texts.push_back(values[i] != nullptr ? TEXT_ask_utf8(values[i]) : "");
+  }
+}
+void JAM_in_struct_array(JAM_type_struct_s* structure, int count, const void* values, const char* name) {
+  JAM_LOG_VALUE("JAM_in_struct_array", name, nameOf(structure) + ":" + num(count));
+  if (Value* v = add(Direction::In, ValueKind::StructArray, name, nameOf(structure)))
+    copyStructs(*v, values, count, componentsOf(structure));
+}
+
+void JAM_out_struct_array(JAM_type_struct_s* structure, int* count, const void* values, const char* name) {
+  JAM_LOG_VALUE("JAM_out_struct_array", name, nameOf(structure));
+  if (Value* v = add(Direction::Out, ValueKind::StructArray, name, nameOf(structure))) {
+    v->pending = values;
+    v->pendingCount = count;
+    v->structSize = componentsOf(structure);
+  }
+}
+
+namespace {
+void result(ValueKind kind, const void* value, const char* name, std::string type = {}, const int* count = nullptr,
+            int structSize = 0) {
+  if (Value* v = add(Direction::Result, kind, name, std::move(type))) {
+    v->pending = value;
+    v->pendingCount = count;
+    v->structSize = structSize;
+  }
+}
+}  // namespace
+
+void JAM_result_logical(const bool* value, const char* name) {
+  JAM_LOG_VALUE("JAM_result_logical", name, "");
+  Internal::MaybeRaise("JAM_result_logical");
+  result(ValueKind::Logical, value, name);
+}
+void JAM_result_int(const int* value, const char* name) {
+  JAM_LOG_VALUE("JAM_result_int", name, "");
+  result(ValueKind::Integer, value, name);
+}
+void JAM_result_double(const double* value, const char* name) {
+  JAM_LOG_VALUE("JAM_result_double", name, "");
+  Internal::MaybeRaise("JAM_result_double");
+  result(ValueKind::Double, value, name);
+}
+void JAM_result_enum(JAM_type_enum_s* enumeration, const void* value, const char* name) {
+  JAM_LOG_VALUE("JAM_result_enum", name, nameOf(enumeration));
+  result(ValueKind::Enum, value, name, nameOf(enumeration));
+}
+void JAM_result_ptr(JAM_type_class_s* journalClass, const void* value, const char* name) {
+  JAM_LOG_VALUE("JAM_result_ptr", name, nameOf(journalClass));
+  Internal::MaybeRaise("JAM_result_ptr");
+  result(ValueKind::Ptr, value, name, nameOf(journalClass));
+}
+void JAM_result_tag(JAM_type_class_s* journalClass, const tag_t* value, const char* name) {
+  JAM_LOG_VALUE("JAM_result_tag", name, nameOf(journalClass));
+  result(ValueKind::Tag, value, name, nameOf(journalClass));
+}
+void JAM_result_string(const char** value, const char* name) {
+  JAM_LOG_VALUE("JAM_result_string", name, "");
+  result(ValueKind::String, value, name);
+}
+void JAM_result_utf8_string(const TEXT_s** value, const char* name) {
+  JAM_LOG_VALUE("JAM_result_utf8_string", name, "");
+  result(ValueKind::Utf8String, value, name);
+}
+void JAM_result_struct(JAM_type_struct_s* structure, const void* value, const char* name) {
+  JAM_LOG_VALUE("JAM_result_struct", name, nameOf(structure));
+  result(ValueKind::Struct, value, name, nameOf(structure), nullptr, componentsOf(structure));
+}
+void JAM_result_string_array(int* count, char*** values, const char* name) {
+  JAM_LOG_VALUE("JAM_result_string_array", name, "");
+  result(ValueKind::StringArray, values, name, {}, count);
+}
+void JAM_result_utf8_string_array(int* count, const TEXT_s*** values, const char* name) {
+  JAM_LOG_VALUE("JAM_result_utf8_string_array", name, "");
+  result(ValueKind::Utf8StringArray, values, name, {}, count);
+}
+
+#undef JAM_LOG_VALUE
+
+void JAM_end_of_arguments() {
+  Host::Log("JAM_end_of_arguments");
+  Internal::MaybeRaise("JAM_end_of_arguments");
+  if (Record* r = current()) r->argumentsEnded = true;
+}
+
+void JAM_end_call(int status) {
+  Host::Log("JAM_end_call", num(status));
+  State& s = state();
+  if (s.open.empty()) return;  // already closed for it by the fault filter
+  int index = s.open.back();
+  s.open.pop_back();
+  if (index != kSuppressed) close(index, RecordState::Closed, status);
+}
+
+void JAM_AssociateTemplateTypeClass(const void* object, JAM_type_class_s* templateClass) {
+  tag_t tag = tagOfPointer(object);
+  Host::Log("JAM_AssociateTemplateTypeClass", num(tag) + " " + nameOf(templateClass));
+  Internal::MaybeRaise("JAM_AssociateTemplateTypeClass");
+  if (Record* r = current()) r->associations.push_back({nameOf(templateClass), tag});
+}
+
+int JAM_ask_open_records() { return static_cast<int>(state().open.size()); }
+
+bool JAM_had_exception(int number) {
+  bool claimed = state().claimed.count(number) != 0;
+  Host::Log("JAM_had_exception", num(number) + (claimed ? " claimed" : ""));
+  // The body leaves by exception without closing its record: close it here,
+  // so that the records that follow do not nest under it.
+  State& s = state();
+  if (claimed && !s.open.empty()) {
+    int index = s.open.back();
+    s.open.pop_back();
+    if (index != kSuppressed) close(index, RecordState::Failed, number);
+  }
+  return claimed;
+}
+
+int JAM_wnt_exception(int code, void* information) {
+  State& s = state();
+  int verdict = s.verdict;
+  Host::Log("JAM_wnt_exception", num(code) + " verdict=" + num(verdict));
+  const auto* info = static_cast<const JAM_exception_info_s*>(information);
+  std::size_t keep = info != nullptr && info->openRecordsAtEntry >= 0 ? static_cast<std::size_t>(info->openRecordsAtEntry)
+                                                                      : s.open.size();
+  while (s.open.size() > keep) {
+    int index = s.open.back();
+    s.open.pop_back();
+    if (index != kSuppressed) close(index, RecordState::Failed, 65);
+  }
+  return verdict;
+}
+
+}  // extern "C"
