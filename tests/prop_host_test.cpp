@@ -227,6 +227,8 @@ TEST_F(PropHost, ListAnswersByNameWithoutCaseAndByIndexInOrder) {
   EXPECT_EQ(list.GetPropertyByIndex(3), nullptr);
   EXPECT_EQ(list.GetPropertyByIndex(2)->GetInteger(), 5);
   EXPECT_EQ(list.SetValue("Nothing", nullptr), Property::List::kNoValue);
+  // The same value twice would be released twice.
+  EXPECT_EQ(list.SetValue("distanceTOLERANCE", list.GetPropertyByIndex(0)), Property::List::kNoValue);
   EXPECT_EQ(list.GetCount(), 3);
 }
 

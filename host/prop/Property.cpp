@@ -192,6 +192,11 @@ List::~List() {
 
 int List::SetValue(const char* name, Value* value) {
   if (value == nullptr) return kNoValue;
+  // A value the list holds already stays where it is: taking it over again
+  // would release it twice.
+  for (const Entry& entry : entries_) {
+    if (entry.value == value) return kNoValue;
+  }
   ValuePtr owned(value);
   if (mode_ == kByName && name != nullptr) {
     for (Entry& entry : entries_) {

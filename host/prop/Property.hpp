@@ -283,8 +283,8 @@ class KTX_HOST_API List : public Memory::CppMemory {
   List& operator=(const List&) = delete;
 
   int GetMode() const { return mode_; }
-  // Takes the value over (also when it is released at once). A null value
-  // adds nothing and gives kNoValue.
+  // Takes the value over (also when it is released at once). A null value,
+  // or one the list holds already, adds nothing and gives kNoValue.
   int SetValue(const char* name, Value* value);
   // The first value under the name, lent; null when there is none or the
   // name is null.
