@@ -486,9 +486,8 @@ TEST_F(KernelTest, TargetCopiesTakeTheAnalysisButNotTheCommitStep) {
   core->SetThickness(true, 12.5);
   auto* coreCopy = KTX::DieDes::HandlingCoreTargetFactory::CreateCopy(part(), core);
   EXPECT_DOUBLE_EQ(coreCopy->GetThicknessValue(), 12.5);
-  for (KTX::DieDes::DieDesTarget* t : std::vector<KTX::DieDes::DieDesTarget*>{source, copy, core, coreCopy}) {
-    t->destroy();
-  }
+  for (KTX::DieDes::DieDesTarget* t : std::vector<KTX::DieDes::DieDesTarget*>{source, copy, core}) t->destroy();
+  // The copy is left to the part, which releases it with itself.
 }
 
 }  // namespace

@@ -16,7 +16,9 @@ struct TargetFactoryAccess {
   template <class T>
   static T* Make(const char* factory, PART_part* part) {
     Host::Log(factory, "part=" + partText(part));
-    T* target = Host::CreateHostObject<T>();
+    // Made in the part's keeping: a target that its builder or preview does
+    // not release goes with the part.
+    T* target = Host::CreateInPart<T>(part);
     if (target != nullptr) target->part_ = part;
     return target;
   }
