@@ -229,10 +229,14 @@ TEST_F(BodyBuilderClassesB, HeelpostFlagsAreSeparateFieldsEachLoggedOnce) {
   for (std::size_t i = 0; i < std::size(flags); ++i) {
     SCOPED_TRACE(i);
     Host::ClearCalls();
-    (heelpost->*flags[i].set)(true);
+    const Flag& flag = flags[i];
+    (heelpost->*flag.set)(true);
     EXPECT_EQ(LogCalls(), 1);
-    for (std::size_t j = 0; j < std::size(flags); ++j) EXPECT_EQ((heelpost->*flags[j].get)(), i == j) << j;
-    (heelpost->*flags[i].set)(false);
+    for (std::size_t j = 0; j < std::size(flags); ++j) {
+      const Flag& other = flags[j];
+      EXPECT_EQ((heelpost->*other.get)(), i == j) << j;
+    }
+    (heelpost->*flag.set)(false);
   }
 
   Host::ClearCalls();
