@@ -7,6 +7,7 @@
 
 #include "TestSupport.hpp"
 #include "afl/DieAttributes.hpp"
+#include "afl/Module.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
@@ -374,6 +375,44 @@ TEST_F(HostDieDesign, DieAttributesBuilderKeepsItsTextsForUndo) {
   UNDO_QD_delete_mark(mark, nullptr);
   EXPECT_STREQ(attributes->GetFirstText(), "Title");
   EXPECT_EQ(attributes->GetIntegerValue(), 0);
+}
+
+TEST_F(HostDieDesign, ModuleItemsGrowShrinkAndLetGoOfDeletedItems) {
+  DIEDES_GENERIC_MODULE_PARMS* module = DIEDES_GENERIC_MODULE_PARMSFactory::Create();
+  DieDes::DieDesGenericLocation* first = DieDes::DieDesGenericLocationFactory::Create();
+  DieDes::DieDesGenericLocation* second = DieDes::DieDesGenericLocationFactory::Create();
+  module->SetNumDiedesItems(2);
+  EXPECT_EQ(module->GetNthDiedesItems(1), nullptr);
+  module->SetNthDiedesItems(0, first);
+  module->SetNthDiedesItems(1, second);
+  EXPECT_EQ(RaisedCode([&] { module->SetNthDiedesItems(2, first); }), Error::kIndexOutOfRange);
+
+  module->SetNthDiedesItems(1, nullptr);
+  OM_delete_object(second);
+  module->SetNumDiedesItems(1);
+  EXPECT_EQ(module->GetNumDiedesItems(), 1);
+  EXPECT_EQ(module->GetNthDiedesItems(0), first);
+  EXPECT_EQ(RaisedCode([&] { module->GetNthDiedesItems(1); }), Error::kIndexOutOfRange);
+}
+
+TEST_F(HostDieDesign, NodeTreeChildrenGoWithTheParentsData) {
+  const DIEDES_NODE_init_s description{25, "Clamping Slots", 24, "Clamping Slot", nullptr};
+  DIEDES_NODE_s* parent = nullptr;
+  ASSERT_EQ(DIEDES_NODE_create_nodes(1, &description, nullptr, nullptr, &parent), 0);
+  void** data = DIEDES_NODE_ask_appl_data(parent);
+  ASSERT_NE(data[0], nullptr);
+  ASSERT_NE(data[1], nullptr);
+  DIEDES_NODE_s* child = DIEDES_NODE_create_child(parent);
+  DIEDES_NODE_create_child(parent);
+  EXPECT_EQ(DIEDES_NODE_ask_num_children(parent), 2);
+  EXPECT_EQ(DIEDES_NODE_ask_nth_child(parent, 0), child);
+  EXPECT_EQ(DIEDES_NODE_ask_appl_data(child)[1], nullptr);
+  std::memset(DIEDES_NODE_ask_appl_data(child)[0], 0xab, kDieDesNodeRecordSize);
+  DIEDES_NODE_set_mark(child, 1);
+  EXPECT_EQ(DIEDES_NODE_ask_mark(child), 1);
+  EXPECT_EQ(RaisedCode([&] { DIEDES_NODE_ask_nth_child(parent, 2); }), Error::kIndexOutOfRange);
+  DIEDES_NODE_free_appl_data(parent);
+  SM_free(parent);
 }
 
 // ---- the extraction table ------------------------------------------------------------------
