@@ -15,6 +15,7 @@
 #include "om/HostClass.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Settings.hpp"
+#include "sys/Text.hpp"
 #include "upd/Update.hpp"
 
 using namespace KTX;
@@ -375,6 +376,10 @@ TEST_F(HostDieDesign, DieAttributesBuilderKeepsItsTextsForUndo) {
   UNDO_QD_delete_mark(mark, nullptr);
   EXPECT_STREQ(attributes->GetFirstText(), "Title");
   EXPECT_EQ(attributes->GetIntegerValue(), 0);
+  TEXT_s* text = TEXT_init_string("Value");
+  attributes->SetSecondText(text);
+  TEXT_free(text);
+  EXPECT_STREQ(attributes->GetSecondText(), "Value");
 }
 
 TEST_F(HostDieDesign, ModuleItemsGrowShrinkAndLetGoOfDeletedItems) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "sys/Text.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
 
@@ -22,6 +23,9 @@ void DieAttributesBuilder::SetSecondText(const char* text) {
   OM::LogForWrite(this);
   std::snprintf(secondText_, sizeof secondText_, "%s", text == nullptr ? "" : text);
 }
+
+void DieAttributesBuilder::SetFirstText(const TEXT_s* text) { SetFirstText(TEXT_ask_utf8(text)); }
+void DieAttributesBuilder::SetSecondText(const TEXT_s* text) { SetSecondText(TEXT_ask_utf8(text)); }
 
 void DieAttributesBuilder::SetIntegerValue(int value) {
   OM::LogForWrite(this);
@@ -44,3 +48,5 @@ DieAttributesBuilder* DieAttributesBuilderFactory::Create(PART_part* part, bool 
 }
 
 }  // namespace KTX::DieDes
+
+TEXT_s* TEXT_init_string(const char* utf8) { return TEXT_create_string(utf8 == nullptr ? "" : utf8); }

@@ -11,3 +11,8 @@ class KTX_HOST_API DieAttributesBuilderFactory {
 };
 
 }  // namespace KTX::DieDes
+
+extern "C" {
+// A new text of the UTF-8 string (null reads as empty), freed with TEXT_free.
+KTX_HOST_API TEXT_s* TEXT_init_string(const char* utf8);
+}

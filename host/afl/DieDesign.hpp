@@ -3,6 +3,8 @@
 #pragma once
 #include "feat/Builder.hpp"
 
+struct TEXT_s;
+
 namespace KTX {
 class DIEDES_GENERIC_BODY_PARMS;
 }
@@ -23,6 +25,8 @@ class KTX_HOST_API DieAttributesBuilder : public JAX_BUILDER {
   // Each setter logs the builder for undo first; texts are cut to kTextSize - 1.
   void SetFirstText(const char* text);
   void SetSecondText(const char* text);
+  void SetFirstText(const TEXT_s* text);
+  void SetSecondText(const TEXT_s* text);
   void SetIntegerValue(int value);
   char* ask_journal_class_name() const override;
 
