@@ -73,7 +73,8 @@ int EXP_create_sys_exp_with_units_all_errors(const char* text, const UNIT_unit* 
   if (expression == nullptr) return Expression::kNoExpression;
   *expression = nullptr;
   double value = 0;
-  if (!EXP_parse_number(text, &value)) return Expression::kBadText;
+  if (!EXP_parse_number(text, &value) || std::strlen(text) >= EXP_expression::kTextSize)
+    return Expression::kBadText;
   *expression = EXP_expression::Make(nullptr, text, value, unit);
   return 0;
 }

@@ -57,6 +57,10 @@ class KTX_HOST_API ES_solid : public GEOM_entity {
   int kernelBody_;
 };
 
+// When the model is updated for an entity made on the way: the callers pass
+// 0 or 1; the stand-in records it only.
+enum SO_update_option_t : int {};
+
 // ---- making entities (in the work part; 0 when there is none) ----------------
 // Each may be scripted to fail: the answer "<name>.fail" not 0 gives tag 0.
 KTX_HOST_API tag_t ES_create_point(const double point[3]);
