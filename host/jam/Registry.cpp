@@ -271,6 +271,7 @@ JAM_type_struct_s* JAM_lookup_struct(const char* name) {
 
 JAM_type_class_s* JAM_create_class(const char* name, const char* parent) {
   Host::Log("JAM_create_class", str(name) + " " + str(parent));
+  Internal::MaybeRaise("JAM_create_class");
   JAM_type_class_s* c = classNamed(str(name));
   c->created = true;
   c->parent = str(parent);

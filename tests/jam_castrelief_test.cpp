@@ -1,0 +1,634 @@
+// The scripting call frame, class set-up, test print, defaults, guard and
+// load registration, as "Die.CastReliefBuilder" and its feature class show
+// them. Expected names, orders and texts are written out from the class's
+// published description, not read from the table the engine expands.
+#include <setjmp.h>
+#include <signal.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "DieDesJA_CastReliefBuilder.hpp"
+#include "LoadOrder.hpp"
+#include "TestSupport.hpp"
+#include "ja_die_cast_relief_builder_jam.hpp"
+#include "jam/Journal.hpp"
+#include "sel/Selection.hpp"
+
+using namespace KTX;
+using DieDesJA::CastReliefBuilder;
+using stamvik_test::HostTest;
+
+// The exports as a script declares them.
+extern "C" {
+int XJA_CAST_RELIEF_BUILDER_get_Target(CastReliefBuilder*, SELECT_OBJECT**);
+int XJA_CAST_RELIEF_BUILDER_get_ReliefProfile(CastReliefBuilder*, SC_section**);
+int XJA_CAST_RELIEF_BUILDER_get_ReliefDepth(CastReliefBuilder*, EXP_expression**);
+int XJA_CAST_RELIEF_BUILDER_get_CreateSupportCasting(CastReliefBuilder*, bool*);
+int XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(CastReliefBuilder*, bool);
+int XJA_CAST_RELIEF_BUILDER_get_DistanceTolerance(CastReliefBuilder*, double*);
+int XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(CastReliefBuilder*, double);
+int XJA_CAST_RELIEF_BUILDER_set_AngleTolerance(CastReliefBuilder*, double);
+void XJA_CastReliefBuilder_force_load();
+void XJA_TireEnvelope_force_load();
+}
+
+namespace {
+
+const char* kClass = "Die.CastReliefBuilder";
+
+// The host calls of the journaling library (and undo logging), as "name args".
+std::vector<std::string> JamCalls(bool withLog = true) {
+  std::vector<std::string> out;
+  for (const Host::Call& c : Host::Calls()) {
+    bool jam = c.name.rfind("JAM_", 0) == 0 || c.name.rfind("FileInitializer", 0) == 0 ||
+               c.name == "JournalPauser" || c.name == "needs_defaults";
+    if (!jam && !(withLog && c.name == "OM__log")) continue;
+    // Whether a dependency is one of ours or not registered yet does not matter here.
+    std::string args = c.args;
+    if (std::size_t at = args.find(" (not registered)"); at != std::string::npos) args.erase(at);
+    out.push_back(args.empty() ? c.name : c.name + " " + args);
+  }
+  return out;
+}
+
+// ---- set-up ---------------------------------------------------------------------
+
+// Runs first in its process (each test runs alone under ctest): the class
+// has not been set up yet.
+class CastReliefSetUp : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    JAM::Test::Reset();
+    builder_ = DieDesJA::CastReliefBuilderFactory::Create(modelPart(), nullptr);
+    Host::ClearCalls();
+  }
+  void TearDown() override {
+    builder_->destroy();
+    JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+  CastReliefBuilder* builder_ = nullptr;
+};
+
+TEST_F(CastReliefSetUp, SetUpLeftByErrorRunsAgainThenOnceBeforeTheFirstRecord) {
+  JAM::Test::TypeView view;
+  if (JAM::Test::DescribeClass(kClass, &view) && view.created)
+    GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  // A failing registry call leaves the set-up; it must not stay marked done.
+  JAM::Test::RaiseAt("JAM_create_class", 670156);
+  EXPECT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 65);
+  EXPECT_TRUE(JAM::Recorded().empty());
+
+  Host::ClearCalls();
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 0);
+  std::vector<std::string> expected = {
+      "FileInitializer::Initialize Die.DiePlaneBuilder",
+      "FileInitializer::Initialize Expression",
+      "FileInitializer::Initialize Section",
+      "FileInitializer::Initialize SelectObject",
+      "JAM_lookup_or_create_class Die.DiePlaneBuilder",
+      "JAM_lookup_or_create_class Expression",
+      "JAM_lookup_or_create_class Features.FeatureBuilder",
+      "JAM_lookup_or_create_class Section",
+      "JAM_lookup_or_create_template_class SelectBrenvikObject SelectObject BrenvikObject",
+      "JAM_create_class Die.CastReliefBuilder Features.FeatureBuilder",
+      "JAM_test_register_print_fn Die.CastReliefBuilder",
+      "JAM_register_initialisation_function Die.CastReliefBuilder",
+      "JAM_declare_ptr_property_accessor Die.CastReliefBuilder BaseOrientation 0 1",
+      "JAM_declare_ptr_property_accessor Die.CastReliefBuilder ReliefDepth 0 1",
+      "JAM_declare_ptr_property_accessor Die.CastReliefBuilder ReliefProfile 0 1",
+      "JAM_declare_ptr_property_accessor Die.CastReliefBuilder ReliefSheet 0 1",
+      "JAM_declare_ptr_property_accessor Die.CastReliefBuilder SheetMetal 0 1",
+      "JAM_declare_ptr_property_accessor Die.CastReliefBuilder Target 0 1",
+      "JAM_declare_ptr_property_accessor Die.CastReliefBuilder Thickness 0 1",
+      "JAM_start_property_call Die.CastReliefBuilder 2 CreateSupportCasting",
+  };
+  std::vector<std::string> calls = JamCalls(false);
+  calls.resize(std::min(calls.size(), expected.size()));
+  EXPECT_EQ(calls, expected);
+
+  Host::ClearCalls();
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, false), 0);
+  EXPECT_EQ(JamCalls(false).front(), "JAM_start_property_call Die.CastReliefBuilder 2 CreateSupportCasting");
+  ASSERT_TRUE(JAM::Test::DescribeClass(kClass, &view));
+  EXPECT_TRUE(view.created);
+  EXPECT_EQ(view.parent, "Features.FeatureBuilder");
+}
+
+class CastReliefJournal : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    JAM::Test::Reset();
+    builder_ = DieDesJA::CastReliefBuilderFactory::Create(modelPart(), nullptr);
+    // The set-up of the class runs on the first journalled call of any test.
+    bool ignored = false;
+    ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_get_CreateSupportCasting(builder_, &ignored), 0);
+    JAM::ClearJournal();
+    Host::ClearCalls();
+    Error::ClearSevereErrors();
+  }
+  void TearDown() override {
+    builder_->destroy();
+    JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+  std::string Tag() const { return std::to_string(builder_->ask_tag()); }
+
+  CastReliefBuilder* builder_ = nullptr;
+};
+
+// ---- the call frame ----------------------------------------------------------------
+
+TEST_F(CastReliefJournal, SetRecordsTheCallItsArgumentAndLogsTheBuilderOnce) {
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 0);
+  EXPECT_TRUE(builder_->GetCreateSupportCasting());
+  std::vector<std::string> expected = {
+      "JAM_start_property_call Die.CastReliefBuilder 2 CreateSupportCasting",
+      "JAM_this_ptr " + Tag(),
+      "JAM_in_logical createsupportcasting=1",
+      "JAM_end_of_arguments",
+      "OM__log tag=" + Tag(),
+      "JAM_end_call 0",
+  };
+  EXPECT_EQ(JamCalls(), expected);
+
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  const JAM::Record& r = JAM::Recorded()[0];
+  EXPECT_EQ(r.journalClass, kClass);
+  EXPECT_EQ(r.methodType, 2);
+  EXPECT_EQ(r.member, "CreateSupportCasting");
+  EXPECT_EQ(r.thisKind, 'p');
+  EXPECT_EQ(r.thisTag, builder_->ask_tag());
+  ASSERT_EQ(r.values.size(), 1u);
+  EXPECT_EQ(r.values[0].name, "createsupportcasting");
+  EXPECT_EQ(r.values[0].integer, 1);
+  EXPECT_EQ(r.state, JAM::RecordState::Closed);
+  EXPECT_EQ(r.status, 0);
+}
+
+TEST_F(CastReliefJournal, SetOnAnObjectThatNeedNotBeLoggedStoresWithoutLogging) {
+  builder_->OmSetState(OM::Object::kStateNoLog);
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(builder_, 0.125), 0);
+  EXPECT_EQ(builder_->GetDistanceTolerance(), 0.125);
+  EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
+  EXPECT_EQ(JAM::Recorded().size(), 1u);
+}
+
+TEST_F(CastReliefJournal, GetOfAnEmptyTargetIsNullWithStatusZeroAndStillAssociated) {
+  SELECT_OBJECT* target = reinterpret_cast<SELECT_OBJECT*>(&target);  // anything but null
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_get_Target(builder_, &target), 0);
+  EXPECT_EQ(target, nullptr);
+  std::vector<std::string> expected = {
+      "JAM_start_property_call Die.CastReliefBuilder 1 Target",
+      "JAM_this_ptr " + Tag(),
+      "JAM_result_ptr target=SelectBrenvikObject",
+      "JAM_end_of_arguments",
+      "JAM_AssociateTemplateTypeClass 0 SelectBrenvikObject",
+      "JAM_end_call 0",
+  };
+  EXPECT_EQ(JamCalls(), expected);
+  const JAM::Record& r = JAM::Recorded().at(0);
+  ASSERT_EQ(r.associations.size(), 1u);
+  EXPECT_EQ(r.associations[0].tag, 0u);
+  EXPECT_EQ(r.values.at(0).direction, JAM::Direction::Result);
+  EXPECT_EQ(r.values.at(0).type, "SelectBrenvikObject");
+}
+
+TEST_F(CastReliefJournal, GetRecordsTheResultTheBodyReturned) {
+  builder_->SetDistanceTolerance(0.1);
+  double value = 0;
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_get_DistanceTolerance(builder_, &value), 0);
+  EXPECT_EQ(value, 0.1);
+  const JAM::Value& v = JAM::Recorded().at(0).values.at(0);
+  EXPECT_EQ(v.name, "distancetolerance");
+  EXPECT_EQ(v.real, 0.1);
+}
+
+// ---- errors ------------------------------------------------------------------------
+
+TEST_F(CastReliefJournal, ErrorAboveSixtyFiveGetsTheFurtherStepAndClosesTheRecord) {
+  JAM::Test::RaiseAt("JAM_end_of_arguments", 66);
+  EXPECT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 66);
+  ASSERT_EQ(Error::SevereErrors().size(), 1u);
+  const Error::SevereRecord& e = Error::SevereErrors()[0];
+  EXPECT_EQ(e.code, 66);
+  EXPECT_TRUE(e.further);
+  EXPECT_EQ(e.closeMode, 2);
+  EXPECT_EQ(e.locationMode, 2);
+  EXPECT_EQ(e.file, "ja_die_cast_relief_builder_jam");
+  EXPECT_EQ(e.line, 477);
+  const JAM::Record& r = JAM::Recorded().at(0);
+  EXPECT_EQ(r.state, JAM::RecordState::Closed);
+  EXPECT_EQ(r.status, 66);
+  // The body did not run.
+  EXPECT_FALSE(builder_->GetCreateSupportCasting());
+}
+
+TEST_F(CastReliefJournal, ErrorOfSixtyFiveOrBelowSkipsTheFurtherStep) {
+  JAM::Test::RaiseAt("JAM_in_double", 65);
+  EXPECT_EQ(XJA_CAST_RELIEF_BUILDER_set_AngleTolerance(builder_, 1.0), 65);
+  ASSERT_EQ(Error::SevereErrors().size(), 1u);
+  EXPECT_FALSE(Error::SevereErrors()[0].further);
+  EXPECT_EQ(Error::SevereErrors()[0].closeMode, 2);
+  EXPECT_EQ(Error::SevereErrors()[0].line, 737);
+  EXPECT_EQ(JAM::Recorded().at(0).status, 65);
+
+  Error::ClearSevereErrors();
+  JAM::Test::RaiseAt("JAM_result_double", 12);
+  double value = 0;
+  EXPECT_EQ(XJA_CAST_RELIEF_BUILDER_get_DistanceTolerance(builder_, &value), 12);
+  EXPECT_FALSE(Error::SevereErrors().at(0).further);
+  EXPECT_EQ(Error::SevereErrors().at(0).line, 581);
+}
+
+TEST_F(CastReliefJournal, ClaimedErrorLeavesByExceptionAndTheExportAnswersSixtyFive) {
+  JAM::Test::ClaimErrorNumber(670156);
+  JAM::Test::RaiseAt("JAM_end_of_arguments", 670156);
+  EXPECT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 65);
+  std::vector<std::string> calls = JamCalls();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "JAM_end_call 670156"), 0);
+  EXPECT_EQ(calls.back(), "JAM_wnt_exception " + std::to_string(JAM_code_cxx_exception) + " verdict=1");
+  // The stand-in closed the record, so the next one is not nested under it.
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].state, JAM::RecordState::Failed);
+  EXPECT_EQ(JAM::Recorded()[0].status, 670156);
+  EXPECT_EQ(Error::SevereErrors().at(0).closeMode, -1);  // raised again, not closed
+
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 0);
+  EXPECT_EQ(JAM::Recorded().at(1).depth, 0);
+}
+
+TEST_F(CastReliefJournal, ClaimedErrorRefusedByTheFilterReachesTheCaller) {
+  JAM::Test::ClaimErrorNumber(670156);
+  JAM::Test::SetFaultVerdict(0);
+  JAM::Test::RaiseAt("JAM_end_of_arguments", 670156);
+  EXPECT_EQ(RaisedCode([&] { XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true); }), 670156);
+  EXPECT_EQ(JAM::Recorded().at(0).state, JAM::RecordState::Failed);
+}
+
+// ---- interfaces -------------------------------------------------------------------------
+
+TEST_F(CastReliefJournal, InterfacesByJournalClassName) {
+  auto* journalled =
+      static_cast<Die_CastReliefBuilder_Interface*>(JAM::ClassInitializer::GetJournalledInterface(kClass));
+  auto* unjournalled =
+      static_cast<Die_CastReliefBuilder_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(kClass));
+  ASSERT_NE(journalled, nullptr);
+  ASSERT_NE(unjournalled, nullptr);
+  EXPECT_NE(static_cast<void*>(journalled), static_cast<void*>(unjournalled));
+  EXPECT_EQ(journalled->GetInterfaceId(), 0xaba854e8u);
+  EXPECT_EQ(unjournalled->GetInterfaceId(), 0xaba854e8u);
+
+  EXPECT_EQ(unjournalled->SetAngleTolerance(builder_, 0.75), 0);
+  EXPECT_EQ(builder_->GetAngleTolerance(), 0.75);
+  EXPECT_TRUE(JAM::Recorded().empty());
+
+  EXPECT_EQ(journalled->SetAngleTolerance(builder_, 0.5), 0);
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).name, "angletolerance");
+  double angle = 0;
+  EXPECT_EQ(unjournalled->GetAngleTolerance(builder_, &angle), 0);
+  EXPECT_EQ(angle, 0.5);
+
+  // Feature classes have no interface.
+  EXPECT_EQ(JAM::ClassInitializer::GetJournalledInterface("Die.CastRelief"), nullptr);
+  EXPECT_EQ(JAM::ClassInitializer::GetUnjournalledInterface("Die.CastRelief"), nullptr);
+}
+
+// ---- defaults --------------------------------------------------------------------------
+
+class CastReliefDefaults : public CastReliefJournal {
+ protected:
+  std::vector<std::string> Written() {
+    std::vector<std::string> out;
+    std::string prefix = Tag() + " ";
+    for (const Host::Call& c : Host::Calls())
+      if (c.name == "JAM_set_named_attribute_value") out.push_back(c.args.substr(prefix.size()));
+    return out;
+  }
+  void Apply(bool apply) {
+    JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(kClass);
+    ASSERT_NE(defaults, nullptr);
+    defaults(builder_->ask_tag(), apply);
+  }
+};
+
+TEST_F(CastReliefDefaults, MillimetreTextsInOrderWithJournalingPaused) {
+  Apply(true);
+  std::vector<std::string> expected = {
+      "AngleTolerance=0.5 (paused)",       "CreateSupportCasting=0 (paused)", "DistanceTolerance=0.0254 (paused)",
+      "ReliefDepth.Value=5 (paused)",      "Thickness.Value=35 (paused)",
+  };
+  EXPECT_EQ(Written(), expected);
+  EXPECT_TRUE(JAM::Recorded().empty());
+  EXPECT_FALSE(builder_->DefaultsInProgress());
+  EXPECT_FALSE(JAM::JournalPauser::Paused());
+  std::vector<std::string> calls = JamCalls();
+  std::vector<std::string> head(calls.begin(), calls.begin() + 3);
+  EXPECT_EQ(head, (std::vector<std::string>{"OM__log tag=" + Tag(),
+                                            "JAM_traverse_builder_objects Die.CastReliefBuilder " + Tag() + " 1",
+                                            "JournalPauser pause"}));
+  // The flag is cleared after the pause ends, the builder logged again first.
+  EXPECT_EQ(calls.at(calls.size() - 2), "JournalPauser resume");
+  EXPECT_EQ(calls.back(), "OM__log tag=" + Tag());
+}
+
+TEST_F(CastReliefDefaults, InchTextsWhenTheWorkPartIsInInches) {
+  part()->SetUnitCode(1);
+  Apply(true);
+  std::vector<std::string> expected = {
+      "AngleTolerance=0.5 (paused)",  "CreateSupportCasting=0 (paused)", "DistanceTolerance=0.001 (paused)",
+      "ReliefDepth.Value=0.2 (paused)", "Thickness.Value=1.4 (paused)",
+  };
+  EXPECT_EQ(Written(), expected);
+}
+
+TEST_F(CastReliefDefaults, MillimetreTextsWithoutAWorkPartOrWithAnyOtherUnitCode) {
+  PART_set_work_part(nullptr);
+  Apply(true);
+  EXPECT_EQ(Written().at(2), "DistanceTolerance=0.0254 (paused)");
+  Host::ClearCalls();
+  PART_set_work_part(part());
+  part()->SetUnitCode(2);
+  Apply(true);
+  EXPECT_EQ(Written().at(4), "Thickness.Value=35 (paused)");
+}
+
+TEST_F(CastReliefDefaults, NotAskedToApplyAndNotNeededVisitsSubObjectsOnly) {
+  Host::SetAnswer("needs_defaults", 0);
+  Apply(false);
+  EXPECT_TRUE(Written().empty());
+  std::vector<std::string> calls = JamCalls();
+  EXPECT_EQ(calls, (std::vector<std::string>{"needs_defaults 0", "OM__log tag=" + Tag(),
+                                             "JAM_traverse_builder_objects Die.CastReliefBuilder " + Tag() + " 0",
+                                             "OM__log tag=" + Tag()}));
+  EXPECT_FALSE(builder_->DefaultsInProgress());
+
+  Host::ClearCalls();
+  Host::SetAnswer("needs_defaults", 1);
+  Apply(false);
+  EXPECT_EQ(Written().size(), 5u);
+}
+
+TEST_F(CastReliefDefaults, RunLeftByAnErrorStillEndsThePauseAndTheDefaultsFlag) {
+  JAM::Test::RaiseAt("JAM_set_named_attribute_value", 3);
+  EXPECT_EQ(RaisedCode([&] { Apply(true); }), 3);
+  EXPECT_FALSE(JAM::JournalPauser::Paused());
+  EXPECT_FALSE(builder_->DefaultsInProgress());
+}
+
+// ---- test print ------------------------------------------------------------------------
+
+class CastReliefPrint : public CastReliefJournal {
+ protected:
+  std::vector<std::string> Printed() {
+    std::vector<std::string> out;
+    for (const Host::Call& c : Host::Calls())
+      if (c.name.rfind("JAM_test_print_", 0) == 0 || c.name == "Autotest::APIPrintEnabled")
+        out.push_back(c.name.substr(c.name.rfind('_') + 1) + " " + c.args);
+    return out;
+  }
+  void Print(const char* tagName) {
+    JAM_print_fn print = JAM::Test::PrintFunction(kClass);
+    ASSERT_NE(print, nullptr);
+    tag_t tag = builder_->ask_tag();
+    print(&tag, tagName, 3);
+  }
+};
+
+TEST_F(CastReliefPrint, ReadablePropertiesInDeclarationOrder) {
+  EXP_expression* depth = EXP_expression::Make(part(), "5", 5.0, nullptr);
+  OM::SetReferencedObject(builder_, CastReliefBuilder::m_reliefDepthAttId, depth);
+  builder_->SetDistanceTolerance(0.25);
+  JAM::Autotest::EnableAPIPrint(kClass, true);
+  JAM::Autotest::m_objectDetails = 1;
+  JAM::Autotest::m_subobjectNesting = 1;
+  Host::ClearCalls();
+  Print("relief");
+  std::string t = Tag();
+  std::vector<std::string> expected = {
+      "start " + t + " relief 3",
+      "Autotest::APIPrintEnabled Die.CastReliefBuilder yes",
+      "start GetReliefDepth",
+      "object reliefDepth " + std::to_string(depth->ask_tag()) + " Expression 0",
+      "end GetReliefDepth",
+      "prop GetCreateSupportCasting createSupportCasting=0",
+      "start GetThickness",
+      "ptr thickness 0 Expression 0",
+      "end GetThickness",
+      "prop GetDistanceTolerance distanceTolerance=0.25",
+      "prop GetAngleTolerance angleTolerance=0",
+      "object " + t + " relief 0",
+      "class " + t + " FeatureBuilder  0",
+      "fn " + t + " relief Die.CastReliefBuilder",
+      "end relief 3",
+  };
+  EXPECT_EQ(Printed(), expected);
+}
+
+TEST_F(CastReliefPrint, DisabledOrWithoutTagNamePrintsOnlyWhatAlwaysRuns) {
+  Print(nullptr);
+  std::vector<std::string> expected = {
+      "Autotest::APIPrintEnabled Die.CastReliefBuilder no",
+      "fn " + Tag() + "  Die.CastReliefBuilder",
+  };
+  EXPECT_EQ(Printed(), expected);
+}
+
+// ---- journal text and replay -------------------------------------------------------------
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string Substitute(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+TEST_F(CastReliefJournal, RecordedJournalWrittenReadBackAndReplayedRecordsTheSameJournal) {
+  SELECT_OBJECT* target = nullptr;
+  bool support = false;
+  double tolerance = 0;
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 0);
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(builder_, 0.1), 0);
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_set_AngleTolerance(builder_, 1.0 / 3.0), 0);
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_get_Target(builder_, &target), 0);
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_get_CreateSupportCasting(builder_, &support), 0);
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_get_DistanceTolerance(builder_, &tolerance), 0);
+
+  std::string text = JAM::WriteJournal(JAM::Recorded());
+  std::string golden = ReadFile(std::string(STAMVIK_TEST_DATA) + "/jam_castrelief_journal.txt");
+  EXPECT_EQ(text, Substitute(golden, "@BUILDER@", Tag()));
+
+  JAM::Journal read = JAM::ReadJournal(text);
+  EXPECT_EQ(read, JAM::Recorded());
+
+  // Played back on a builder whose values were put back.
+  builder_->SetCreateSupportCasting(false);
+  builder_->SetDistanceTolerance(0);
+  builder_->SetAngleTolerance(0);
+  JAM::ClearJournal();
+  EXPECT_EQ(JAM::ReplayJournal(read), std::vector<int>(6, 0));
+  EXPECT_EQ(JAM::WriteJournal(JAM::Recorded()), text);
+  EXPECT_EQ(builder_->GetAngleTolerance(), 1.0 / 3.0);
+}
+
+// ---- the guard -----------------------------------------------------------------------------
+
+int RaiseSignal(void* signal) {
+  JAM_start_call(nullptr, "Faulting", nullptr);
+  ::raise(*static_cast<int*>(signal));
+  return 0;
+}
+
+TEST_F(CastReliefJournal, FaultAcceptedByTheFilterAnswersSixtyFiveAndClosesTheRecord) {
+  for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL}) {
+    JAM::ClearJournal();
+    Host::ClearCalls();
+    EXPECT_EQ(JA::Guarded(&RaiseSignal, &signal), 65) << signal;
+    EXPECT_EQ(JamCalls().back(), "JAM_wnt_exception " + std::to_string(signal) + " verdict=1");
+    ASSERT_EQ(JAM::Recorded().size(), 1u);
+    EXPECT_EQ(JAM::Recorded()[0].state, JAM::RecordState::Failed);
+    EXPECT_EQ(JAM_ask_open_records(), 0);
+  }
+}
+
+sigjmp_buf gCallerResume;
+void CallerHandler(int signal) { siglongjmp(gCallerResume, signal); }
+
+TEST_F(CastReliefJournal, FaultRefusedByTheFilterReachesTheCallersHandling) {
+  for (int verdict : {0, -1}) {
+    JAM::Test::SetFaultVerdict(verdict);
+    struct sigaction mine {}, before {};
+    mine.sa_handler = &CallerHandler;
+    sigemptyset(&mine.sa_mask);
+    sigaction(SIGSEGV, &mine, &before);
+    int signal = SIGSEGV;
+    volatile int reached = 0;
+    volatile int status = -7;
+    if (sigsetjmp(gCallerResume, 1) == 0) {
+      status = JA::Guarded(&RaiseSignal, &signal);
+    } else {
+      reached = 1;
+    }
+    sigaction(SIGSEGV, &before, nullptr);
+    EXPECT_EQ(reached, 1) << verdict;
+    EXPECT_EQ(status, -7) << verdict;
+    EXPECT_EQ(JAM_ask_open_records(), 0);
+  }
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_UNDEFINED__)
+TEST_F(CastReliefJournal, RealAccessViolationInsideAnExportAnswersSixtyFive) {
+  // An object pointer that points nowhere: the fault happens while the call is recorded.
+  auto* nowhere = reinterpret_cast<CastReliefBuilder*>(static_cast<std::uintptr_t>(16));
+  EXPECT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(nowhere, true), 65);
+  EXPECT_EQ(JAM_ask_open_records(), 0);
+}
+#endif
+
+// ---- load registration and exports -----------------------------------------------------------
+
+TEST(CastReliefLoad, UnitsRegisteredInTheTableOrder) {
+  std::vector<std::string> files = JAM::Test::FileInitializerNames();
+  std::vector<std::string> ours = {
+      "Die.CastReliefBuilder", "Die.CastRelief", "Die.ClampingSlot", "Die.Clearance", "Die.DieShoe",
+      "Die.DrawBead", "Die.FillArea", "Die.FingerClearanceNotch", "Die.HandlingCore", "Die.Heelpost",
+      "Die.Keyway", "Die.MachineRelief", "Die.SpringbackCompensation", "Features.CompensateRoughData",
+      "Features.Manikin", "Features.TireEnvelope", "Tooling.AutoDieGroup"};
+  std::vector<std::string> seen;
+  for (const std::string& f : files)
+    if (std::find(ours.begin(), ours.end(), f) != ours.end()) seen.push_back(f);
+  EXPECT_EQ(seen, ours);
+
+  std::vector<std::string> classes = JAM::Test::ClassInitializerNames();
+  EXPECT_EQ(std::count(classes.begin(), classes.end(), "Die.CastReliefBuilder"), 1);
+  for (const std::string& feature : ours) {
+    if (feature != "Die.CastReliefBuilder") {
+      EXPECT_EQ(std::count(classes.begin(), classes.end(), feature), 0);
+    }
+  }
+
+  std::vector<std::string> creators = JAM::Test::CreatorMethodNames();
+  EXPECT_EQ(std::count(creators.begin(), creators.end(), "Die.DieCollection CastRelief"), 1);
+}
+
+TEST(CastReliefLoad, AnchorsDoNothing) {
+  Host::ClearCalls();
+  std::size_t journal = JAM::Recorded().size();
+  for (int i = 0; i < 3; ++i) {
+    XJA_CastReliefBuilder_force_load();
+    XJA_TireEnvelope_force_load();
+  }
+  EXPECT_TRUE(Host::Calls().empty());
+  EXPECT_EQ(JAM::Recorded().size(), journal);
+}
+
+std::map<std::string, std::string> DynamicSymbols() {
+  std::map<std::string, std::string> symbols;
+  std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return symbols;
+  char line[512];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    char address[64], type[8], name[400];
+    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3) symbols[name] = address;
+  }
+  pclose(pipe);
+  return symbols;
+}
+
+TEST(CastReliefLoad, ExportsAreExactlyThePublishedOnes) {
+  std::map<std::string, std::string> symbols = DynamicSymbols();
+  ASSERT_FALSE(symbols.empty());
+  std::set<std::string> exports;
+  for (const auto& [name, address] : symbols)
+    if (name.rfind("XJA_CAST_RELIEF_BUILDER_", 0) == 0) exports.insert(name);
+  std::set<std::string> expected = {
+      "XJA_CAST_RELIEF_BUILDER_get_Target",           "XJA_CAST_RELIEF_BUILDER_get_ReliefProfile",
+      "XJA_CAST_RELIEF_BUILDER_get_SheetMetal",       "XJA_CAST_RELIEF_BUILDER_get_ReliefSheet",
+      "XJA_CAST_RELIEF_BUILDER_get_BaseOrientation",  "XJA_CAST_RELIEF_BUILDER_get_ReliefDepth",
+      "XJA_CAST_RELIEF_BUILDER_get_CreateSupportCasting", "XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting",
+      "XJA_CAST_RELIEF_BUILDER_get_Thickness",        "XJA_CAST_RELIEF_BUILDER_get_DistanceTolerance",
+      "XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance", "XJA_CAST_RELIEF_BUILDER_get_AngleTolerance",
+      "XJA_CAST_RELIEF_BUILDER_set_AngleTolerance"};
+  EXPECT_EQ(exports, expected);
+
+  const char* anchors[] = {
+      "AutoDieCollection", "AutoDieGroup", "AutomotiveCollection", "CastReliefBuilder", "CastRelief",
+      "ClampingSlotBuilder", "ClampingSlot", "ClearanceBuilder", "Clearance", "CompensateRoughDataBuilder",
+      "CompensateRoughData", "DieBooleanBuilder", "DieCollection", "DieDesDrawDieBuilder", "DieDesDrawPunchBuilder",
+      "DieDesPierceInsertBuilder", "DieDirectionBuilder", "DieEngFormTaskBuilder", "DieLocationBuilder",
+      "DieLocationsBuilder", "DiePlaneBuilder", "DieShoeBuilder", "DieShoe", "DrawBeadBuilder",
+      "DrawBeadSegmentBuilder", "DrawBeadTaperBuilder", "DrawBead", "FillAreaBuilder", "FillArea",
+      "FingerClearanceNotchBuilder", "FingerClearanceNotch", "HandlingCoreBuilder", "HandlingCore",
+      "HeelpostBuilder", "Heelpost", "KeywayBuilder", "Keyway", "MachineReliefBuilder", "MachineRelief",
+      "ManikinBuilder", "Manikin", "SpringbackCompensationBuilder", "SpringbackCompensation",
+      "TireEnvelopeBuilder", "TireEnvelope"};
+  std::set<std::string> addresses;
+  for (const char* anchor : anchors) {
+    auto it = symbols.find(std::string("XJA_") + anchor + "_force_load");
+    ASSERT_NE(it, symbols.end()) << anchor;
+    addresses.insert(it->second);
+  }
+  EXPECT_EQ(addresses.size(), 1u);
+  int anchorCount = 0;
+  for (const auto& [name, address] : symbols)
+    if (name.size() > 11 && name.compare(name.size() - 11, 11, "_force_load") == 0) ++anchorCount;
+  EXPECT_EQ(anchorCount, 45);
+}
+
+}  // namespace
