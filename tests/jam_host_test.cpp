@@ -1,0 +1,376 @@
+// The stand-in's journaling library on its own: records that copy what they
+// are given and nest, the journal text, replay through the call record, the
+// type registry, initializers, pauses and the fault filter's bookkeeping.
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "jam/Journal.hpp"
+#include "sys/Memory.hpp"
+
+using namespace KTX;
+using stamvik_test::HostTest;
+
+namespace {
+
+class Jam : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    JAM::Test::Reset();
+  }
+  void TearDown() override {
+    JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+};
+
+// ---- recording -----------------------------------------------------------------------
+
+TEST_F(Jam, ValuesAreCopiedWhenRecordedNotReadLater) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Copies");
+  char text[] = "before";
+  double reals[] = {1.5, 2.5};
+  JAM_point3d_s point{1, 2, 3};
+  const char* strings[] = {"a", "b"};
+  JAM_start_call(c, "Copy", nullptr);
+  JAM_in_string(text, "text");
+  JAM_in_double_array(2, reals, "reals");
+  JAM_in_struct(JAM_lookup_struct("Point3d"), &point, "point");
+  JAM_in_string_array(2, strings, "strings");
+  std::strcpy(text, "after!");
+  reals[0] = 9;
+  point.y = 9;
+  JAM_end_call(0);
+
+  const JAM::Record& r = JAM::Recorded().at(0);
+  EXPECT_EQ(r.values.at(0).text, "before");
+  EXPECT_EQ(r.values.at(1).reals, (std::vector<double>{1.5, 2.5}));
+  EXPECT_EQ(r.values.at(2).reals, (std::vector<double>{1, 2, 3}));
+  EXPECT_EQ(r.values.at(3).texts, (std::vector<std::string>{"a", "b"}));
+}
+
+TEST_F(Jam, ResultsAreReadWhenTheCallEnds) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Results");
+  int count = 0;
+  char** texts = nullptr;
+  double value = 0;
+  JAM_start_property_call(c, 1, "Value", nullptr);
+  JAM_result_double(&value, "value");
+  JAM_result_string_array(&count, &texts, "texts");
+  JAM_end_of_arguments();
+  value = 2.25;
+  char first[] = "one";
+  char* list[] = {first};
+  texts = list;
+  count = 1;
+  JAM_end_call(0);
+  const JAM::Record& r = JAM::Recorded().at(0);
+  EXPECT_EQ(r.values.at(0).real, 2.25);
+  EXPECT_EQ(r.values.at(1).texts, (std::vector<std::string>{"one"}));
+  EXPECT_TRUE(r.argumentsEnded);
+}
+
+TEST_F(Jam, RecordsNestAndARecordNeverClosedSurvives) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Nest");
+  JAM_start_call(c, "Outer", nullptr);
+  JAM_start_call(c, "Inner", nullptr);
+  JAM_end_call(4);
+  JAM_end_call(0);
+  JAM_start_call(c, "Left", nullptr);  // never closed
+
+  const JAM::Journal& j = JAM::Recorded();
+  ASSERT_EQ(j.size(), 3u);
+  EXPECT_EQ(j[0].depth, 0);
+  EXPECT_EQ(j[1].depth, 1);
+  EXPECT_EQ(j[1].status, 4);
+  EXPECT_EQ(j[2].depth, 0);
+  EXPECT_EQ(j[2].state, JAM::RecordState::Open);
+  std::string text = JAM::WriteJournal(j);
+  EXPECT_NE(text.find("  record 1 method \"Test.Nest\" \"Inner\"\n    closed 4\n"), std::string::npos) << text;
+  EXPECT_EQ(JAM::ReadJournal(text), j);
+}
+
+TEST_F(Jam, PausedJournalRecordsNothingAndPausesNest) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Pause");
+  {
+    JAM::JournalPauser outer;
+    {
+      JAM::JournalPauser inner;
+    }
+    EXPECT_TRUE(JAM::JournalPauser::Paused());
+    bool on = true;
+    JAM_start_property_call(c, 2, "On", nullptr);
+    JAM_in_logical(&on, "on");
+    JAM_end_call(0);
+  }
+  EXPECT_FALSE(JAM::JournalPauser::Paused());
+  EXPECT_TRUE(JAM::Recorded().empty());
+  EXPECT_EQ(JAM_ask_open_records(), 0);
+}
+
+TEST_F(Jam, ClaimedErrorClosesTheInnermostRecordAsFailed) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Claim");
+  JAM::Test::ClaimErrorNumber(77);
+  EXPECT_FALSE(JAM_had_exception(76));
+  JAM_start_call(c, "Outer", nullptr);
+  JAM_start_call(c, "Inner", nullptr);
+  EXPECT_TRUE(JAM_had_exception(77));
+  EXPECT_EQ(JAM::Recorded()[1].state, JAM::RecordState::Failed);
+  EXPECT_EQ(JAM::Recorded()[1].status, 77);
+  EXPECT_EQ(JAM::Recorded()[0].state, JAM::RecordState::Open);
+  JAM_end_call(0);
+  EXPECT_EQ(JAM::Recorded()[0].state, JAM::RecordState::Closed);
+}
+
+TEST_F(Jam, FaultFilterClosesOnlyTheRecordsOpenedSinceTheGuardBegan) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Fault");
+  JAM_start_call(c, "Outer", nullptr);
+  JAM_exception_info_s info{11, 11, nullptr, JAM_ask_open_records()};
+  JAM_start_call(c, "Guarded", nullptr);
+  JAM_start_call(c, "Deeper", nullptr);
+  JAM::Test::SetFaultVerdict(0);
+  EXPECT_EQ(JAM_wnt_exception(11, &info), 0);
+  EXPECT_EQ(JAM_ask_open_records(), 1);
+  EXPECT_EQ(JAM::Recorded()[1].state, JAM::RecordState::Failed);
+  EXPECT_EQ(JAM::Recorded()[2].state, JAM::RecordState::Failed);
+  EXPECT_EQ(JAM::Recorded()[0].state, JAM::RecordState::Open);
+  JAM_end_call(0);
+}
+
+// ---- journal text ----------------------------------------------------------------------
+
+TEST_F(Jam, EveryValueKindReadsBackExactly) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Kinds");
+  JAM_type_enum_s* e = JAM_lookup_or_create_enum("Test.Kinds.Types", 4);
+  JAM_type_struct_s* matrix = JAM_lookup_struct("Matrix3x3");
+  bool logical = true;
+  int integer = -42;
+  int enumValue = 2;
+  tag_t tag = 4000000000u;
+  double doubles[] = {0.1, -0.0, 4.9406564584124654e-324, 1.7976931348623157e308, 1.0 / 3.0};
+  const char* tricky = "quote \" backslash \\ newline \n tab \t bell \x07 end";
+  TEXT_s* text = TEXT_create_string("t\xc3\xa9xt");
+  const TEXT_s* texts[] = {text};
+  JAM_matrix3x3_s m{1, 0, 0, 0, 1, 0, 0, 0, 1};
+
+  JAM_start_call(c, "Everything", nullptr);
+  JAM_set_method_attributes(3);
+  JAM_this(77);
+  JAM_in_logical(&logical, "logical");
+  JAM_in_int(&integer, "integer");
+  for (double& d : doubles) JAM_in_double(&d, "double", 0);
+  JAM_in_enum(e, &enumValue, "enum");
+  JAM_in_tag(c, &tag, "tag");
+  JAM_in_string(tricky, "tricky");
+  JAM_in_string(nullptr, "none");
+  JAM_in_string("", "empty");
+  JAM_in_utf8_string(text, "text");
+  JAM_in_struct(matrix, &m, "matrix");
+  JAM_in_double_array(5, doubles, "doubles");
+  JAM_in_double_array(0, nullptr, "noDoubles");
+  JAM_in_utf8_string_array(1, texts, "texts");
+  JAM_in_struct_array(JAM_lookup_struct("Point3d"), 1, doubles, "points");
+  JAM_end_of_arguments();
+  JAM_AssociateTemplateTypeClass(nullptr, c);
+  JAM_end_call(1234567);
+  TEXT_free(text);
+
+  std::string written = JAM::WriteJournal(JAM::Recorded());
+  JAM::Journal read = JAM::ReadJournal(written);
+  ASSERT_EQ(read, JAM::Recorded()) << written;
+  EXPECT_EQ(JAM::WriteJournal(read), written);
+  const JAM::Record& r = read.at(0);
+  EXPECT_EQ(r.attributes, 3);
+  EXPECT_EQ(r.thisKind, 't');
+  EXPECT_EQ(r.values.at(4).real, 4.9406564584124654e-324);
+  EXPECT_TRUE(std::signbit(r.values.at(3).real));
+  EXPECT_EQ(r.values.at(8).integer, 4000000000LL);
+  EXPECT_EQ(r.values.at(9).text, tricky);
+  EXPECT_TRUE(r.values.at(10).isNull);
+  EXPECT_FALSE(r.values.at(11).isNull);
+}
+
+TEST_F(Jam, MalformedTextIsRefusedWithItsLine) {
+  auto code = [](const std::string& text) { return RaisedCode([&] { JAM::ReadJournal(text); }); };
+  EXPECT_EQ(code(""), JAM::kJournalText);
+  EXPECT_EQ(code("journal 2\n"), JAM::kJournalText);
+  EXPECT_EQ(code("journal 1\n  closed 0\n"), JAM::kJournalText);
+  EXPECT_EQ(code("journal 1\nrecord 0 method \"A\" \"B\n"), JAM::kJournalText);
+  EXPECT_EQ(code("journal 1\nrecord 0 method \"A\" \"B\"\n  in double \"x\" - 0.5x 0\n"), JAM::kJournalText);
+  EXPECT_EQ(code("journal 1\nrecord 0 method \"A\" \"B\"\n  in double-array \"x\" - 3 1 2\n"), JAM::kJournalText);
+  EXPECT_EQ(code("journal 1\nrecord 0 dance \"A\" \"B\"\n"), JAM::kJournalText);
+  EXPECT_EQ(code("journal 1\n"), 0);
+}
+
+// ---- replay ------------------------------------------------------------------------------
+
+struct Seen {
+  OM::Object* object = nullptr;
+  tag_t tag = 0;
+  int integer = 0;
+  std::string text;
+  std::vector<double> reals;
+  int count = 0;
+};
+Seen gSeen;
+
+void ReplayEcho(JAM::Call& call) {
+  gSeen.object = call.Object();
+  gSeen.tag = call.Tag();
+  gSeen.integer = *static_cast<int*>(call.Argument(0));
+  gSeen.text = *static_cast<const char**>(call.Argument(1));
+  gSeen.count = *static_cast<int*>(call.Argument(2));
+  const double* reals = *static_cast<const double**>(call.ArrayAddress(2));
+  gSeen.reals.assign(reals, reals + gSeen.count);
+  // The result lands in the call record's own storage.
+  *static_cast<char**>(call.Argument(3)) = SM_string_copy("answer");
+  call.SetStatus(gSeen.integer + 1);
+}
+
+TEST_F(Jam, ReplayHandsTheRecordedValuesToTheMembersCallback) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Replay");
+  int n = 41;
+  double reals[] = {0.5, 0.25};
+  const char* result = nullptr;
+  JAM_start_call(c, "Echo", &ReplayEcho);
+  JAM_this(99);
+  JAM_in_int(&n, "n");
+  JAM_in_string("hello", "greeting");
+  JAM_in_double_array(2, reals, "reals");
+  JAM_result_string(&result, "answer");
+  JAM_end_call(0);
+
+  gSeen = {};
+  JAM::Journal read = JAM::ReadJournal(JAM::WriteJournal(JAM::Recorded()));
+  EXPECT_EQ(JAM::Replay(read.at(0)), 42);
+  EXPECT_EQ(gSeen.tag, 99u);
+  EXPECT_EQ(gSeen.object, nullptr);
+  EXPECT_EQ(gSeen.text, "hello");
+  EXPECT_EQ(gSeen.reals, (std::vector<double>{0.5, 0.25}));
+
+  JAM::Record unknown = read.at(0);
+  unknown.member = "NoSuchMember";
+  EXPECT_EQ(JAM::Replay(unknown), JAM::kUnknownMember);
+}
+
+TEST_F(Jam, ReplayOfAPointerRecordFindsTheObjectByItsTag) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Object");
+  JAM_start_property_call(c, 1, "Part", [](JAM::Call& call) {
+    gSeen.object = call.Object();
+    call.SetStatus(0);
+  });
+  JAM_this_ptr(part());
+  JAM_end_call(0);
+  EXPECT_EQ(JAM::Recorded().at(0).thisTag, part()->ask_tag());
+  gSeen = {};
+  EXPECT_EQ(JAM::ReplayJournal(JAM::Recorded()), std::vector<int>{0});
+  EXPECT_EQ(gSeen.object, part());
+}
+
+// ---- registry ------------------------------------------------------------------------------
+
+TEST_F(Jam, ClassHandlesAreTheSameEveryTimeAlsoBeforeCreation) {
+  JAM_type_class_s* early = JAM_lookup_or_create_class("Test.Early");
+  EXPECT_EQ(JAM_lookup_or_create_class("Test.Early"), early);
+  JAM::Test::TypeView view;
+  ASSERT_TRUE(JAM::Test::DescribeClass("Test.Early", &view));
+  EXPECT_FALSE(view.created);
+  EXPECT_EQ(JAM_create_class("Test.Early", "TaggedObject"), early);
+  ASSERT_TRUE(JAM::Test::DescribeClass("Test.Early", &view));
+  EXPECT_TRUE(view.created);
+  EXPECT_EQ(view.parent, "TaggedObject");
+  JAM_declare_tag_property_accessor(early, "Point", nullptr, 0, false);
+  JAM_add_interface(early, "GeometricUtilities.IComponentBuilder");
+  JAM_destroy_class("Test.Early", "TaggedObject");
+  ASSERT_TRUE(JAM::Test::DescribeClass("Test.Early", &view));
+  EXPECT_FALSE(view.created);
+  EXPECT_EQ(view.accessors, std::vector<std::string>{"tag Point"});
+  EXPECT_EQ(view.interfaces, std::vector<std::string>{"GeometricUtilities.IComponentBuilder"});
+
+  JAM_type_class_s* t = JAM_lookup_or_create_template_class("SelectBody", "SelectObject", "Body");
+  EXPECT_EQ(JAM_lookup_or_create_template_class("SelectBody", "SelectObject", "Body"), t);
+  ASSERT_TRUE(JAM::Test::DescribeClass("SelectBody", &view));
+  EXPECT_EQ(view.templateName, "SelectObject");
+  EXPECT_EQ(view.argument, "Body");
+}
+
+TEST_F(Jam, EnumerationsAndTheHostsStructures) {
+  JAM_type_enum_s* e = JAM_lookup_or_create_enum("Test.Enum.Types", 4);
+  EXPECT_EQ(JAM_lookup_or_create_enum("Test.Enum.Types", 4), e);
+  EXPECT_NE(JAM_lookup_struct("Point3d"), nullptr);
+  EXPECT_NE(JAM_lookup_struct("Matrix3x3"), nullptr);
+  EXPECT_EQ(RaisedCode([] { JAM_lookup_struct("Point2d"); }), Error::kBadObject);
+
+  JAM_add_enum_member(e, "Solid", 0);
+  JAM_add_enum_member(e, "Section", 1);
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Enum");
+  Host::ClearCalls();
+  JAM_test_print_enum_prop("GetType", 0, [](OM::Object*, int* v) { return *v = 1, 0; }, e, "Types", "type");
+  EXPECT_EQ(Host::Calls().back().args, "GetType type Types=Section");
+  (void)c;
+}
+
+// ---- initializers ---------------------------------------------------------------------------
+
+int gInitialized = 0;
+int gDestroyed = 0;
+
+TEST_F(Jam, FileInitializerRunsARegisteredSetUpByNameAndTheHostsOwnUnitsDoNothing) {
+  gInitialized = gDestroyed = 0;
+  {
+    JAM::FileInitializer unit("Test.Unit", [] {
+      ++gInitialized;
+      JAM_create_class("Test.Unit", "TaggedObject");
+    }, [] { ++gDestroyed; });
+    for (const char* host : {"Expression", "Section", "SelectObject", "SelectObjectList", "ScCollector", "ObjectList",
+                             "qdmath", "Not.Registered"})
+      JAM::FileInitializer::Initialize(host);
+    EXPECT_EQ(gInitialized, 0);
+    JAM::FileInitializer::Initialize("Test.Unit");
+    EXPECT_EQ(gInitialized, 1);
+    std::vector<std::string> names = JAM::Test::FileInitializerNames();
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Test.Unit"), 1);
+  }
+  // Taken down with its object: a class that was set up is destroyed.
+  EXPECT_EQ(gDestroyed, 1);
+  std::vector<std::string> names = JAM::Test::FileInitializerNames();
+  EXPECT_EQ(std::count(names.begin(), names.end(), "Test.Unit"), 0);
+  JAM::FileInitializer::Initialize("Test.Unit");
+  EXPECT_EQ(gInitialized, 1);
+}
+
+struct FakeInterface : JAM::IJAInterface {};
+
+TEST_F(Jam, ClassInitializerHandsOutBothImplementationsByName) {
+  FakeInterface journalled, unjournalled;
+  {
+    JAM::ClassInitializer registration("Test.Interfaced", &journalled, &unjournalled);
+    EXPECT_EQ(JAM::ClassInitializer::GetJournalledInterface("Test.Interfaced"), &journalled);
+    EXPECT_EQ(JAM::ClassInitializer::GetUnjournalledInterface("Test.Interfaced"), &unjournalled);
+  }
+  EXPECT_EQ(JAM::ClassInitializer::GetJournalledInterface("Test.Interfaced"), nullptr);
+  EXPECT_EQ(JAM::ClassInitializer::GetUnjournalledInterface("Test.Interfaced"), nullptr);
+}
+
+// ---- automatic-test output -----------------------------------------------------------------
+
+TEST_F(Jam, PrintCallsHandedABodyCallItAndPrintTheValueOrTheStatus) {
+  Host::ClearCalls();
+  JAM_test_print_logical_prop("GetOn", part()->ask_tag(), [](OM::Object* o, bool* v) { return *v = o != nullptr, 0; },
+                              "on");
+  JAM_test_print_double_prop("GetX", 0, [](OM::Object*, double*) -> int {
+    ERROR_raise("test", 1, 670156, "no");
+  }, "x");
+  // A string handed out is the caller's copy; the host frees it (the counters would tell).
+  JAM_test_print_string_prop("GetName", 0, [](OM::Object*, char** v) { return *v = SM_string_copy("n"), 0; }, "name");
+  std::vector<std::string> printed;
+  for (const Host::Call& c : Host::Calls())
+    if (c.name.rfind("JAM_test_print_", 0) == 0) printed.push_back(c.args);
+  EXPECT_EQ(printed, (std::vector<std::string>{"GetOn on=1", "GetX x status=670156", "GetName name=n"}));
+}
+
+}  // namespace
