@@ -80,6 +80,9 @@ class KTX_HOST_API DIEDES_GENERIC_ENTITY : public OM::TaggedObject {
   tag_t AskTag(int position) const;
   int AskInt(int position) const;
   EXP_expression* AskExpression(int position) const;
+  // Lets go of the values the entity holds (a temporary parameter object
+  // does this before it goes); `option` is recorded only (afl/DieDesFeatures.cpp).
+  void ReleaseContents(int option);
 
  protected:
   DIEDES_GENERIC_ENTITY(int classId, void* context);
@@ -170,6 +173,17 @@ class KTX_HOST_API DIEDES_GENERIC_BODY_PARMS : public FEATURE_PARMS {
   // Appends the section's curves to the caller's array (grown with
   // SM_crealloc); nothing for a null section or count.
   static void DieDesBuilderGetSectionObjects(const SC_section* section, int* count, tag_t** tags);
+
+  // Sheets and normals for the previews (afl/DieDesFeatures.cpp).
+  // A kernel sheet offset roughly from the sheet `sheet` (a model object) by
+  // `offset` along `normal`; tolerances: distance, angle. 0 and the new body
+  // in *result, or an error (*result may still hold a body the caller deletes).
+  static int DieCreateRoughOffsetSheet(int option, int mode, tag_t sheet, double offset, const double normal[3],
+                                       const double tolerances[2], int* result);
+  // The normal of the kernel sheet `body` on the side of `reference` within
+  // `angle` degrees (near `point` when given): 0 or an error.
+  static int GetSheetNormal(int body, const double reference[3], double angle, const double* point,
+                            double normal[3]);
 
   // A new parameter object of the class (a subclass' id) in the work part,
   // with one entity per class id given (a DIEDES_GENERIC_ENTITY or subclass).
@@ -301,6 +315,16 @@ class KTX_HOST_API DieDesGenericLocationFactory {
 // Cast relief: entities 0-2 and 4-5 plain, 3 a plane.
 class KTX_HOST_API CastRelief : public DIEDES_GENERIC_BODY_PARMS {
   KTX_HOST_OBJECT(CastRelief, "KTX::DieDes::CastRelief")
+ public:
+  // The relief's tool bodies (afl/DieDesFeatures.cpp): new kernel bodies in
+  // *tools with the boolean each takes part in (*operations), both arrays
+  // SM_alloc, the caller's. The two labels advance by the bodies made.
+  static int CreateToolBody(int algorithmVersion, SC_section* profile, tag_t sheet, tag_t reliefSheet,
+                            int reliefSheetTemp, int supportSheetTemp, const double origin[3],
+                            const double normal[3], double depth, bool supportCasting, double thickness,
+                            double distanceTolerance, double angleTolerance, FEATURE_RECORD* frec, int* faceLabel,
+                            int* edgeLabel, int* count, int** tools, int** operations);
+
  protected:
   CastRelief(int classId, void* context) : DIEDES_GENERIC_BODY_PARMS(classId, context) {}
 };
@@ -310,10 +334,29 @@ class KTX_HOST_API CastReliefFactory {
 };
 
 // Clearance: entities 0-2 and 5 plain, 3 a plane, 4 a direction.
+class DieDesTarget;
 class KTX_HOST_API Clearance : public DIEDES_GENERIC_BODY_PARMS {
   KTX_HOST_OBJECT(Clearance, "KTX::DieDes::Clearance")
+ public:
+  // afl/DieDesFeatures.cpp. The target data the tool bodies are made for
+  // (not owned; logged for undo).
+  void SetTargetData(DieDesTarget* target);
+  DieDesTarget* GetTargetData() const;
+  // The feature's generic attribute part (not owned; logged for undo).
+  void SetGenericAttrPtr(OM::TaggedObject* attributes);
+  OM::TaggedObject* GetGenericAttrPtr() const;
+  // The clearance's tool bodies for the kernel target body (0: none): new
+  // kernel bodies and the boolean each takes part in, both arrays SM_alloc,
+  // the caller's. Failures are raised.
+  void CreateBasicBodies(FEATURE_RECORD* frec, int mode, int kernelTarget, int* count, int** operations,
+                         int** tools);
+
  protected:
   Clearance(int classId, void* context) : DIEDES_GENERIC_BODY_PARMS(classId, context) {}
+
+ private:
+  tag_t targetData_;   // zeroed by the host with the object
+  tag_t genericAttr_;
 };
 class KTX_HOST_API ClearanceFactory {
  public:
