@@ -126,7 +126,7 @@ KTX_HOST_API void ClearJournal();
 KTX_HOST_API std::string WriteJournal(const Journal& journal);
 // Throws KTX::Error::Exception (kJournalText) with the line number on bad text.
 KTX_HOST_API Journal ReadJournal(const std::string& text);
-inline constexpr int kJournalText = 840101;
+inline constexpr int kJournalText = 840701;
 
 // ---- replay ----------------------------------------------------------------------
 // Plays one record back through the replay callback the stand-in learnt for
@@ -137,7 +137,7 @@ KTX_HOST_API int Replay(const Record& record);
 // Plays every outermost record back, in order; the nested ones are made again
 // by the bodies of the outer ones. Returns the statuses.
 KTX_HOST_API std::vector<int> ReplayJournal(const Journal& journal);
-inline constexpr int kUnknownMember = 840102;
+inline constexpr int kUnknownMember = 840702;
 
 // ---- what tests set and read ------------------------------------------------------
 namespace Test {

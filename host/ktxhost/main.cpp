@@ -6,7 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include "jam/Journal.hpp"
 #include "om/ObjectManager.hpp"
+#include "sys/CallLog.hpp"
 
 namespace {
 
@@ -19,6 +21,12 @@ const char* kUsage =
     "  load     load the plug-in, print one line per class it registers (class,\n"
     "           superclass, attribute count, class flags in hex), unload it and\n"
     "           print its exit steps in the order they ran\n"
+    "  journal  load the plug-in and print what its journaling units register\n"
+    "           (creator method names, file and class initializers); drive a\n"
+    "           cast-relief builder through four of its exported scripting\n"
+    "           calls and print the journal the host recorded, as text; unload\n"
+    "           the plug-in and print the journaling exit steps in the order\n"
+    "           they ran\n"
     "  --help   show this text\n";
 
 void printEvents(std::size_t from, bool registered) {
@@ -48,6 +56,59 @@ int load(const char* plugin) {
   return 0;
 }
 
+// The journaling library's calls made since `from`, whose names are listed.
+void printJournalCalls(std::size_t from, const std::vector<std::string>& names) {
+  const auto& calls = KTX::Host::Calls();
+  for (std::size_t i = from; i < calls.size(); ++i)
+    for (const std::string& name : names)
+      if (calls[i].name == name) std::printf("%s %s\n", calls[i].name.c_str(), calls[i].args.c_str());
+}
+
+int journal(const char* plugin) {
+  KTX::Host::ClearCalls();
+  void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
+    return 1;
+  }
+  printJournalCalls(0, {"JAM_register_creator_method_name", "FileInitializer", "ClassInitializer"});
+
+  // A script's view of the builder: an object and the exported calls.
+  using SetLogical = int (*)(void*, bool);
+  using SetDouble = int (*)(void*, double);
+  using GetDouble = int (*)(void*, double*);
+  using GetObject = int (*)(void*, void**);
+  auto setSupport = reinterpret_cast<SetLogical>(dlsym(handle, "XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting"));
+  auto setTolerance = reinterpret_cast<SetDouble>(dlsym(handle, "XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance"));
+  auto getTolerance = reinterpret_cast<GetDouble>(dlsym(handle, "XJA_CAST_RELIEF_BUILDER_get_DistanceTolerance"));
+  auto getTarget = reinterpret_cast<GetObject>(dlsym(handle, "XJA_CAST_RELIEF_BUILDER_get_Target"));
+  int classId = KTX::OM::OM_ask_class_id("KTX::DieDesJA::CastReliefBuilder");
+  int result = 0;
+  if (setSupport == nullptr || setTolerance == nullptr || getTolerance == nullptr || getTarget == nullptr ||
+      classId == 0) {
+    std::fprintf(stderr, "ktxhost: the plug-in publishes no cast-relief builder\n");
+    result = 1;
+  } else {
+    auto* builder = static_cast<KTX::OM::TaggedObject*>(
+        KTX::OM::ObjectFactory::CreateObject(classId, KTX::OM::OM_memory_type_persistent, nullptr));
+    double tolerance = 0;
+    void* target = nullptr;
+    int statuses[] = {setSupport(builder, true), setTolerance(builder, 0.01), getTolerance(builder, &tolerance),
+                      getTarget(builder, &target)};
+    std::printf("statuses %d %d %d %d\n", statuses[0], statuses[1], statuses[2], statuses[3]);
+    std::fputs(KTX::JAM::WriteJournal(KTX::JAM::Recorded()).c_str(), stdout);
+    builder->destroy();
+  }
+
+  std::size_t loaded = KTX::Host::Calls().size();
+  if (dlclose(handle) != 0) {
+    std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
+    return 1;
+  }
+  printJournalCalls(loaded, {"~ClassInitializer", "~FileInitializer", "JAM_destroy_class"});
+  return result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,6 +119,7 @@ int main(int argc, char** argv) {
   std::string command = argv[1];
   const char* plugin = argc > 2 ? argv[2] : KTXHOST_DEFAULT_PLUGIN;
   if (command == "load") return load(plugin);
+  if (command == "journal") return journal(plugin);
   std::fprintf(stderr, "ktxhost: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return 2;
 }
