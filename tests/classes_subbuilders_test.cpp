@@ -224,7 +224,7 @@ TEST_F(SubBuilders, DirectionsPreferAVectorToACoordinateSystem) {
   EXPECT_TRUE(vector->GetAllowOptionsItem(4));
   EXPECT_FALSE(vector->GetAllowOptionsItem(3));
   EXPECT_FALSE(vector->GetReverseSourceDirection());
-  EXPECT_EQ(vector->GetDirection(), nullptr);
+  EXPECT_NE(vector->GetDirection(), nullptr);
   ExpectCoordinateSystemAtRest(vector);
   ExpectJournalName(vector, "Die.DieDirectionBuilder");
   EXPECT_EQ(vector->commit(), 0);
@@ -431,6 +431,7 @@ TEST_F(SubBuilders, UndoRestoresFieldsAndArrays) {
   DieBooleanBuilder* boolean = DieDes::DieBooleanBuilderFactory::Create(part());
   DieShoeBuilder* shoe = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
   shoe->SetMainDeckLoopTag(0, 501);
+  const tag_t initialVector = direction->GetVector();
 
   int error = -1;
   int mark = UNDO_QD_set_mark(1, nullptr, &error);
@@ -453,7 +454,7 @@ TEST_F(SubBuilders, UndoRestoresFieldsAndArrays) {
   ExpectCoordinateSystemAtRest(location);
   EXPECT_EQ(location->GetPoint(), 0u);
   EXPECT_EQ(location->GetInputType(), DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_SelectLocation);
-  EXPECT_EQ(direction->GetVector(), 0u);
+  EXPECT_EQ(direction->GetVector(), initialVector);
   EXPECT_FALSE(direction->GetReverseSourceDirection());
   EXPECT_EQ(direction->GetInputType(), DieDes::JA_DIE_DIRECTION_BUILDER_direction_type_Vector);
   EXPECT_EQ(boolean->GetBooleanOptions(), DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite);

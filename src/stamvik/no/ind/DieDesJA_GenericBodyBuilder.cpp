@@ -1,6 +1,13 @@
 #include "DieDesJA_GenericBodyBuilder.hpp"
 
+#include <exception>
+
+#include "exp/Expression.hpp"
+#include "kernel/Kernel.hpp"
+#include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
+#include "sys/Memory.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::DieDesJA {
 
@@ -9,6 +16,7 @@ STAMVIK_OM_DEFINE_CLASS(GenericBodyBuilder, "KTX::JAX_FEAT_BUILDER", 0x1001, nul
 
 namespace {
 constexpr const char* kSchemaSource = "DieDesJA_GenericBodyBuilder_SchemaRegistrant";
+constexpr const char* kSource = "DieDesJA_GenericBodyBuilder";
 constexpr int kAbstractMethod = 580203;
 }  // namespace
 
@@ -33,6 +41,125 @@ void GenericBodyBuilder::GetSelectedObjects(int*, tag_t**) const {
 void GenericBodyBuilder::SetAlgorithmVersion(int version) {
   OM::LogForWrite(this);
   m_algorithmVersion = version;
+}
+
+// ---- the commit -------------------------------------------------------------------
+
+int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDES_GENERIC_BODY_PARMS* parms,
+                                                    tag_t body) {
+  if (parms == nullptr) return kNoFeatureMade;
+
+  if (frec != nullptr && *frec != nullptr) {
+    FEATURE_RECORD* record = *frec;
+    if (int rc = ConvertBuilderDataToFrec(record); rc != 0) return rc;
+    if (int rc = DIEENG_UpdateMultipleBodyFrec(record); rc != 0) return rc;
+    UPDATE_log_object_to_update(record);
+    return 0;
+  }
+
+  if (int rc = ToParms(parms); rc != 0) return rc;
+  const int kernelBody = body != 0 ? ES_solid_ask_solvane_tag(body) : 0;
+  FEATURE_RECORD* created = nullptr;
+  if (int rc = DIEENG_CreateFrecWithParms(parms, kernelBody, &created); rc != 0) return rc;
+  // Success without a record would leave the caller believing a feature exists.
+  if (created == nullptr) return kNoFeatureMade;
+  if (frec != nullptr) *frec = created;
+
+  if (FMI_invoke_post_update(created) == 0) {
+    if (tag_t eid = FREC_ask_body_eid(OM::OM_ask_object_tag(created)); eid != 0) DSS_REGEN_regen_object(eid);
+  }
+  parms->SetFeatureRecord(created);
+  return 0;
+}
+
+void GenericBodyBuilder::PopulateExtractionTable() const {
+  if (DIEDES_UTILS__get_extraction_table() != nullptr) return;
+  int count = 0;
+  tag_t* tags = nullptr;
+  GetSelectedObjects(&count, &tags);
+  DIEDES_UTILS_create_extraction_table_map_object();
+  DIEDES_UTILS_create_extraction_table(get_frec(), count, tags);
+  SM_free(tags);
+}
+
+GenericBodyBuilder::ExtractionTableScope::~ExtractionTableScope() { DIEDES_UTILS_free_extraction_table(); }
+
+DIEDES_GENERIC_BODY_PARMS* GenericBodyBuilder::ParmsOfRecord(FEATURE_RECORD* frec) {
+  return dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(FREC_ask_parms_of_frec(frec));
+}
+
+int GenericBodyBuilder::CommitWithProtocol(FEATURE_RECORD** frec,
+                                           DIEDES_GENERIC_BODY_PARMS* (*editParms)(FEATURE_RECORD*),
+                                           DIEDES_GENERIC_BODY_PARMS* (*newParms)(), SELECT_OBJECT* target,
+                                           bool renotify) {
+  int rc = 0;
+  {
+    ExtractionTableScope table;
+    PopulateExtractionTable();
+    DIEDES_GENERIC_BODY_PARMS* parms = nullptr;
+    tag_t body = 0;
+    if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) {
+      parms = editParms != nullptr ? editParms(edited) : ParmsOfRecord(edited);
+    } else {
+      parms = newParms != nullptr ? newParms() : nullptr;
+      body = target != nullptr ? target->ask_selected_tag() : 0;
+    }
+    rc = DieGenericBodyCommitFeature(frec, parms, body);
+  }
+  if (rc != 0 && renotify) Notify(target);
+  return rc;
+}
+
+void GenericBodyBuilder::DoUpdate() {
+  int mark = 0;
+  int failure = 0;
+  try {
+    int error = 0;
+    mark = UNDO_QD_set_mark(1, nullptr, &error);
+    if (error != 0) mark = 0;
+    UPDATE_do_update();
+  } catch (const std::exception& e) {
+    failure = Error::HandleAsBuilder(e, kSource, __LINE__);
+  }
+  if (mark != 0) {
+    if (failure != 0) UNDO_QD_undo_to_mark(mark, nullptr);
+    UNDO_QD_delete_mark(mark, nullptr);
+  }
+}
+
+// ---- the reaction to the target --------------------------------------------------
+
+template <class Orientation>
+void GenericBodyBuilder::ReactToTarget(OM::Object* changed, SELECT_OBJECT* target, DieDes::DieDesTarget* targetData,
+                                       Orientation* orientation, EXP_expression* thickness, const char* source) {
+  if (changed == nullptr || changed != target) return;
+  try {
+    if (targetData == nullptr) return;
+    targetData->SetTargetBody(target->ask_selected_tag());
+    if (orientation != nullptr) orientation->SetApplIsOverallRequired(!targetData->GetOrientationFlag());
+    if (thickness != nullptr && targetData->GetThicknessFlag()) {
+      char* text = EXP_format_value(targetData->GetThicknessValue());
+      PART_part* part = ask_owning_part();
+      const int rc = EXP_edit_exp(part != nullptr ? part->ask_tag() : 0, thickness, text);
+      SM_free(text);
+      if (rc == 0) EXP_ask_value_of_exp(thickness);
+    }
+  } catch (const std::exception& e) {
+    Error::HandleAsBuilder(e, source, __LINE__);
+  }
+}
+
+void GenericBodyBuilder::ReactToTargetChange(OM::Object* changed, SELECT_OBJECT* target,
+                                             DieDes::DieDesTarget* targetData, DieDes::DiePlaneBuilder* orientation,
+                                             EXP_expression* thickness, const char* source) {
+  ReactToTarget(changed, target, targetData, orientation, thickness, source);
+}
+
+void GenericBodyBuilder::ReactToTargetChange(OM::Object* changed, SELECT_OBJECT* target,
+                                             DieDes::DieDesTarget* targetData,
+                                             DieDes::DieDirectionBuilder* orientation, EXP_expression* thickness,
+                                             const char* source) {
+  ReactToTarget(changed, target, targetData, orientation, thickness, source);
 }
 
 }  // namespace KTX::DieDesJA

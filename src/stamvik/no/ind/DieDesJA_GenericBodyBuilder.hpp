@@ -1,8 +1,13 @@
-// The abstract base of the nine die-design body builders.
+// The abstract base of the nine die-design body builders, and the commit of
+// their features that they share.
 #pragma once
 #include "ClassFrame.hpp"
+#include "DieDes_DieDirectionBuilder.hpp"
+#include "DieDes_DiePlaneBuilder.hpp"
 #include "afl/DieDesign.hpp"
+#include "afl/Parms.hpp"
 #include "feat/Builder.hpp"
+#include "sel/Selection.hpp"
 
 namespace KTX::DieDesJA {
 
@@ -22,9 +27,65 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   // Hands out a new array (freed with SM_free) of the selected input tags.
   virtual void GetSelectedObjects(int* count, tag_t** tags) const;
 
+ public:
+  // Creates the feature (*frec null: the new record is put there) or updates
+  // the one at *frec from the parameters; body is the target body the new
+  // feature applies to (0 for none). 0 or the first failure's number.
+  int DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDES_GENERIC_BODY_PARMS* parms, tag_t body);
+
+  // What a commit returns when it has no parameters, or when the host made no
+  // feature record although it answered success: either way no feature exists.
+  static constexpr int kNoFeatureMade = 690000;
+
  protected:
   int GetAlgorithmVersion() const { return m_algorithmVersion; }
   void SetAlgorithmVersion(int version);
+
+  // Makes sure the host's one extraction table exists for this commit.
+  void PopulateExtractionTable() const;
+
+  // The model update under an undo mark of its own: a failed update is
+  // reported to the host's error object and undone. Never raises.
+  static void DoUpdate();
+
+  // Frees the host's extraction table when it goes out of scope, so that a
+  // commit frees it on every way out, a raised error included.
+  class STAMVIK_API ExtractionTableScope {
+   public:
+    ExtractionTableScope() = default;
+    ~ExtractionTableScope();
+    ExtractionTableScope(const ExtractionTableScope&) = delete;
+    ExtractionTableScope& operator=(const ExtractionTableScope&) = delete;
+  };
+
+  // The parameters of the record being edited, as generic body parameters
+  // (null when they are of another kind).
+  static DIEDES_GENERIC_BODY_PARMS* ParmsOfRecord(FEATURE_RECORD* frec);
+
+  // The shared part of a body builder's commit_feature, after its own
+  // preparation: the extraction table, the parameters (editParms of the
+  // edited record, or newParms with the target selection's object as the
+  // body), DieGenericBodyCommitFeature, the table freed on every way out,
+  // and, when the commit fails and renotify is set, the builder's own Notify
+  // on its target selection.
+  int CommitWithProtocol(FEATURE_RECORD** frec, DIEDES_GENERIC_BODY_PARMS* (*editParms)(FEATURE_RECORD*),
+                         DIEDES_GENERIC_BODY_PARMS* (*newParms)(), SELECT_OBJECT* target, bool renotify);
+
+  // The reaction of a body builder to a change of its target selection:
+  // hands the selected body to the target object and makes the orientation
+  // sub-builder optional when the target gives the orientation; with a
+  // thickness expression, takes over the target's thickness. Any other
+  // changed object is ignored. Errors are reported as the builder's (source)
+  // and go no further.
+  void ReactToTargetChange(OM::Object* changed, SELECT_OBJECT* target, DieDes::DieDesTarget* targetData,
+                           DieDes::DiePlaneBuilder* orientation, EXP_expression* thickness, const char* source);
+  void ReactToTargetChange(OM::Object* changed, SELECT_OBJECT* target, DieDes::DieDesTarget* targetData,
+                           DieDes::DieDirectionBuilder* orientation, EXP_expression* thickness, const char* source);
+
+ private:
+  template <class Orientation>
+  void ReactToTarget(OM::Object* changed, SELECT_OBJECT* target, DieDes::DieDesTarget* targetData,
+                     Orientation* orientation, EXP_expression* thickness, const char* source);
 };
 
 STAMVIK_OM_CLASS_EXPORTS(GenericBodyBuilder)

@@ -1,12 +1,44 @@
 #include "DieDes_DieDirectionBuilder.hpp"
 
+#include <cstring>
+
+#include "DieDesJA_SelectedTags.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::DieDes {
 
 STAMVIK_OM_INSTANCE_SIZE_DEF(DieDirectionBuilder)
 STAMVIK_OM_DEFINE_CLASS(DieDirectionBuilder, "KTX::JAX_BUILDER", 0x1000, &GetDieDirectionBuilderInstanceSize,
                         STAMVIK_DIE_DIRECTION_BUILDER_ATTRIBUTES)
+
+namespace {
+constexpr const char* kSource = "DieDes_DieDirectionBuilder";
+constexpr int kParmsError = 670156;
+constexpr double kZero[3] = {0, 0, 0};
+constexpr double kIdentity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+constexpr double kAxisX[3] = {1, 0, 0};
+constexpr double kAxisY[3] = {0, 1, 0};
+constexpr double kAxisZ[3] = {0, 0, 1};
+
+// The direction record has the plane record's layout, byte for byte.
+static_assert(sizeof(DieDesGenericDirectionRecord) == 120);
+static_assert(offsetof(DieDesGenericDirectionRecord, type) == 0);
+static_assert(offsetof(DieDesGenericDirectionRecord, selectedObject) == 4);
+static_assert(offsetof(DieDesGenericDirectionRecord, selection) == 8);
+static_assert(offsetof(DieDesGenericDirectionRecord, entity) == 12);
+static_assert(offsetof(DieDesGenericDirectionRecord, reverse) == 16);
+static_assert(offsetof(DieDesGenericDirectionRecord, zero) == 17);
+static_assert(offsetof(DieDesGenericDirectionRecord, origin) == 24);
+static_assert(offsetof(DieDesGenericDirectionRecord, matrix) == 48);
+
+void CheckParms(const DieDesGenericDirection* parms, int line) {
+  if (parms == nullptr) ERROR_raise(kSource, line, kParmsError, "Die Generic Direction parms are NULL.");
+  if (!OM::OM_is_subclass(parms->OmClassId(), DieDesGenericDirection::ThisClassId))
+    ERROR_raise(kSource, line, kParmsError, "Parms are not for a Die Generic Direction.");
+}
+}  // namespace
 
 DieDirectionBuilder* DieDirectionBuilderFactory::Create(PART_part* part, bool allow0, bool allow1, bool allow2,
                                                         bool allow3, bool allow4, bool required) {
@@ -23,10 +55,11 @@ void DieDirectionBuilder::InitCreate(PART_part* part, bool allow0, bool allow1, 
   for (int i = 0; i < kAllowOptionCount; ++i) SetAllowOptionsItem(i, allow[i]);
   SetApplIsOverallRequired(required);
   SetApplScopeDirection(1);
-  const double origin[3] = {0, 0, 0};
-  const double identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-  SetCoordinateSystemOrigin(origin);
-  SetCoordinateSystemMatrix(identity);
+  OM::OM_set_pointer(this, m_directionAttId, SELECT_OBJECTFactory::Create(ask_owning_part()));
+  SetCoordinateSystemOrigin(kZero);
+  SetCoordinateSystemMatrix(kIdentity);
+  // A new builder always has a direction, so the vector type is valid at once.
+  if (m_vector == 0) SetVector(DIRR_create_doubles(CONTEXT_ask_work_part(), 0, kZero, kAxisZ));
   // A vector is preferred to a coordinate system when both are allowed.
   if (allow0)
     SetInputType(JA_DIE_DIRECTION_BUILDER_direction_type_Selection);
@@ -39,14 +72,200 @@ void DieDirectionBuilder::InitCreate(PART_part* part, bool allow0, bool allow1, 
 char* DieDirectionBuilder::ask_journal_class_name() const { return SM_string_copy("Die.DieDirectionBuilder"); }
 int DieDirectionBuilder::commit() { return 0; }
 
+int DieDirectionBuilder::validate_nothrow() {
+  if (!m_applIsOverallRequired) return 0;
+  switch (m_inputType) {
+    case JA_DIE_DIRECTION_BUILDER_direction_type_Selection:
+      return m_direction == nullptr || !m_direction->has_selection() ? 1 : 0;
+    case JA_DIE_DIRECTION_BUILDER_direction_type_Vector:
+      return m_vector == 0 ? 2 : 0;
+    default:
+      return 0;
+  }
+}
+
 void DieDirectionBuilder::destroy() { cascade_destroy(); }
 void DieDirectionBuilder::cascade_destroy() {
   implement_destroy();
   OM::TaggedObject::cascade_destroy();
 }
+
 void DieDirectionBuilder::implement_destroy() {
-  // The selection and direction entity are released here once the builder makes them.
+  if (SELECT_OBJECT* selection = m_direction; selection != nullptr) {
+    OM::OM_set_pointer(this, m_directionAttId, nullptr);
+    UPDATE_log_object_to_delete(selection);
+  }
+  if (const tag_t vector = m_vector; vector != 0) {
+    // An entity deleted (or never known) before the builder goes leaves only
+    // the tag to clear: destruction must not stop half way.
+    OM::Object* object = OM::OM_object_of_tag(vector);
+    SetVector(0);
+    if (object != nullptr) UPDATE_log_object_to_delete(object);
+  }
 }
+
+// ---- parameters --------------------------------------------------------------------
+
+int DieDirectionBuilder::ToParms(DieDesGenericDirection* parms, FEATURE_RECORD* frec) const {
+  CheckParms(parms, __LINE__);
+  DieDesGenericDirectionRecord record;
+  std::memset(&record, 0, sizeof record);
+  record.type = m_inputType;
+  if (m_direction != nullptr && m_direction->has_selection()) {
+    record.selectedObject = m_direction->ask_selected_tag();
+    record.selection = m_direction->ask_tag();
+  }
+  record.entity = m_vector;
+  record.reverse = m_reverseSourceDirection;
+  GetCoordinateSystemOrigin(record.origin);
+  GetCoordinateSystemMatrix(record.matrix);
+  DIEDES_ENTITY_CONTEXT context{};
+  context.flag = 0;
+  context.owner = frec;
+  return parms->StoreRecords(&context, 1, &record);
+}
+
+void DieDirectionBuilder::FromParms(DieDesGenericDirection* parms) {
+  CheckParms(parms, __LINE__);
+  int count = 0;
+  DieDesGenericDirectionRecord* records = nullptr;
+  parms->AskRecords(0, &count, &records);
+  try {
+    if (count == 1 && records != nullptr) {
+      const DieDesGenericDirectionRecord& record = records[0];
+      SetInputType(static_cast<JA_DIE_DIRECTION_BUILDER_direction_type>(record.type));
+      if (record.selectedObject != 0 && m_direction != nullptr) m_direction->set_selected_tag(record.selectedObject);
+      SetVector(record.entity);
+      SetReverseSourceDirection(record.reverse);
+      SetCoordinateSystemOrigin(record.origin);
+      SetCoordinateSystemMatrix(record.matrix);
+    }
+  } catch (...) {
+    SM_free(records);
+    throw;
+  }
+  SM_free(records);
+}
+
+// ---- the direction ---------------------------------------------------------------------
+
+bool DieDirectionBuilder::GetDirectionDoubles(tag_t* tag, double origin[3], double matrix[9]) const {
+  double storedOrigin[3];
+  double storedMatrix[9];
+  GetCoordinateSystemOrigin(storedOrigin);
+  GetCoordinateSystemMatrix(storedMatrix);
+  const tag_t selected = m_direction != nullptr ? m_direction->ask_selected_tag() : 0;
+  return DieDes_DieGenericDirection_GetTagAndDefinition(m_inputType, selected, m_vector, m_reverseSourceDirection,
+                                                        storedOrigin, storedMatrix, tag, origin, matrix, nullptr);
+}
+
+bool DieDirectionBuilder::GetDirectionVector(tag_t* tag, double point[3], double vector[3]) const {
+  if (tag != nullptr) *tag = 0;
+  if (point != nullptr) std::memcpy(point, kZero, sizeof kZero);
+  if (vector != nullptr) {
+    vector[0] = 0;
+    vector[1] = 0;
+    vector[2] = -1;
+  }
+  double origin[3] = {0, 0, 0};
+  double matrix[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  const bool found = GetDirectionDoubles(tag, origin, matrix);
+  if (found) {
+    if (point != nullptr) std::memcpy(point, origin, sizeof origin);
+    if (vector != nullptr) std::memcpy(vector, matrix + 6, 3 * sizeof(double));
+  }
+  return found;
+}
+
+bool DieDirectionBuilder::GetDirectionMatrix(tag_t* tag, double point[3], double matrix[9]) const {
+  if (tag != nullptr) *tag = 0;
+  if (point != nullptr) std::memcpy(point, kZero, sizeof kZero);
+  if (matrix != nullptr) std::memcpy(matrix, kIdentity, sizeof kIdentity);
+  double origin[3] = {0, 0, 0};
+  double frame[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  const bool found = GetDirectionDoubles(tag, origin, frame);
+  if (found) {
+    if (point != nullptr) std::memcpy(point, origin, sizeof origin);
+    if (matrix != nullptr) std::memcpy(matrix, frame, sizeof frame);
+  }
+  return found;
+}
+
+tag_t DieDirectionBuilder::GetOutputTag(SO_update_option_t option, bool* created, int* status) const {
+  if (created != nullptr) *created = false;
+  if (status != nullptr) *status = 0;
+  tag_t tag = 0;
+  double point[3];
+  double vector[3];
+  if (!GetDirectionVector(&tag, point, vector)) return tag;
+  if (tag != 0 && !m_reverseSourceDirection) return tag;
+  // The existing entity does not carry the reversal: a new one along the
+  // evaluated (reversed) direction does.
+  tag = DIRR_create_doubles(CONTEXT_ask_work_part(), static_cast<int>(option), point, vector);
+  if (tag != 0 && created != nullptr) *created = true;
+  return tag;
+}
+
+void DieDirectionBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
+  if (count == nullptr) return;
+  DieDesJA::AppendSelectedTag(count, tags, m_direction != nullptr ? m_direction->ask_selected_tag() : 0);
+  DieDesJA::AppendSelectedTag(count, tags, m_vector);
+}
+
+// ---- presets ------------------------------------------------------------------------------
+
+void DieDirectionBuilder::SetDirectionTo(const double point[3], const double vector[3]) {
+  OM::LogForWrite(this);
+  m_reverseSourceDirection = false;
+  if (m_inputType != JA_DIE_DIRECTION_BUILDER_direction_type_Vector)
+    SetInputType(JA_DIE_DIRECTION_BUILDER_direction_type_Vector);
+  if (m_vector != 0 && DIRR_is_dirr(m_vector))
+    DIRR_set_direction(m_vector, vector);
+  else
+    SetVector(DIRR_create_doubles(CONTEXT_ask_work_part(), 0, point, vector));
+}
+
+void DieDirectionBuilder::SetDirectionToWorkAxis(int row) {
+  double origin[3];
+  double matrix[9];
+  WCS_ask_origin(origin);
+  WCS_ask_matrix(matrix);
+  SetDirectionTo(origin, matrix + 3 * row);
+}
+
+void DieDirectionBuilder::SetDirectionToXcWork() { SetDirectionToWorkAxis(0); }
+void DieDirectionBuilder::SetDirectionToYcWork() { SetDirectionToWorkAxis(1); }
+void DieDirectionBuilder::SetDirectionToZcWork() { SetDirectionToWorkAxis(2); }
+void DieDirectionBuilder::SetDirectionToXAbsolute() { SetDirectionTo(kZero, kAxisX); }
+void DieDirectionBuilder::SetDirectionToYAbsolute() { SetDirectionTo(kZero, kAxisY); }
+void DieDirectionBuilder::SetDirectionToZAbsolute() { SetDirectionTo(kZero, kAxisZ); }
+
+void DieDirectionBuilder::SetDirectionToNegXcWork() {
+  SetDirectionToXcWork();
+  SetReverseSourceDirection(true);
+}
+void DieDirectionBuilder::SetDirectionToNegYcWork() {
+  SetDirectionToYcWork();
+  SetReverseSourceDirection(true);
+}
+void DieDirectionBuilder::SetDirectionToNegZcWork() {
+  SetDirectionToZcWork();
+  SetReverseSourceDirection(true);
+}
+void DieDirectionBuilder::SetDirectionToNegXAbsolute() {
+  SetDirectionToXAbsolute();
+  SetReverseSourceDirection(true);
+}
+void DieDirectionBuilder::SetDirectionToNegYAbsolute() {
+  SetDirectionToYAbsolute();
+  SetReverseSourceDirection(true);
+}
+void DieDirectionBuilder::SetDirectionToNegZAbsolute() {
+  SetDirectionToZAbsolute();
+  SetReverseSourceDirection(true);
+}
+
+// ---- fields ---------------------------------------------------------------------------------
 
 void DieDirectionBuilder::GetCoordinateSystemOrigin(double origin[3]) const {
   OM::OM_ask_reals(this, m_coordinateSystemOriginAttId, origin);

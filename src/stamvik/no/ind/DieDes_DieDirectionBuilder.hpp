@@ -2,7 +2,9 @@
 // entity; a sub-builder of the die-design builders, the die shoe and the draw bead.
 #pragma once
 #include "ClassFrame.hpp"
+#include "afl/Parms.hpp"
 #include "feat/Builder.hpp"
+#include "geom/Geometry.hpp"
 #include "sel/Selection.hpp"
 
 namespace KTX::DieDes {
@@ -35,14 +37,51 @@ class STAMVIK_API DieDirectionBuilder : public JAX_BUILDER {
   void InitCreate(PART_part* part, bool allow0, bool allow1, bool allow2, bool allow3, bool allow4, bool required);
 
   char* ask_journal_class_name() const override;
+  // 0, or 1 (nothing selected) or 2 (no direction entity) while a direction is required.
+  int validate_nothrow() override;
   int commit() override;
   void destroy() override;
   void cascade_destroy() override;
 
+  // Reads the direction back from a feature's generic direction parameters.
+  virtual void FromParms(DieDesGenericDirection* parms);
+  // Writes the direction into a feature's generic direction parameters.
+  virtual int ToParms(DieDesGenericDirection* parms, FEATURE_RECORD* frec) const;
   virtual void GetCoordinateSystemOrigin(double origin[3]) const;
   virtual void SetCoordinateSystemOrigin(const double origin[3]);
   virtual void GetCoordinateSystemMatrix(double matrix[9]) const;
   virtual void SetCoordinateSystemMatrix(const double matrix[9]);
+  // The direction's entity (0 for none) and frame (its third row is the
+  // direction, reversal applied); false when it cannot be resolved.
+  virtual bool GetDirectionDoubles(tag_t* tag, double origin[3], double matrix[9]) const;
+  // Each output given starts as tag 0, point (0, 0, 0), vector (0, 0, -1).
+  virtual bool GetDirectionVector(tag_t* tag, double point[3], double vector[3]) const;
+  // Each output given starts as tag 0, point (0, 0, 0), the identity.
+  virtual bool GetDirectionMatrix(tag_t* tag, double point[3], double matrix[9]) const;
+  // A direction entity the owner can reference; *created tells whether it is new.
+  virtual tag_t GetOutputTag(SO_update_option_t option, bool* created, int* status) const;
+
+  // Appends the selected object and the direction entity to the caller's
+  // list (only counted when tags is null).
+  void GetSelectedObjects(int* count, tag_t** tags) const;
+
+  // Makes the direction a direction entity through the point along the
+  // vector, not reversed.
+  void SetDirectionTo(const double point[3], const double vector[3]);
+  // The axes of the work coordinate system and of the absolute system. The
+  // negative forms keep the positive axis in the entity and set the reverse flag.
+  void SetDirectionToXcWork();
+  void SetDirectionToYcWork();
+  void SetDirectionToZcWork();
+  void SetDirectionToXAbsolute();
+  void SetDirectionToYAbsolute();
+  void SetDirectionToZAbsolute();
+  void SetDirectionToNegXcWork();
+  void SetDirectionToNegYcWork();
+  void SetDirectionToNegZcWork();
+  void SetDirectionToNegXAbsolute();
+  void SetDirectionToNegYAbsolute();
+  void SetDirectionToNegZAbsolute();
 
   JA_DIE_DIRECTION_BUILDER_direction_type GetInputType() const {
     return static_cast<JA_DIE_DIRECTION_BUILDER_direction_type>(m_inputType);
@@ -63,6 +102,7 @@ class STAMVIK_API DieDirectionBuilder : public JAX_BUILDER {
 
  private:
   void implement_destroy();
+  void SetDirectionToWorkAxis(int row);
 };
 
 STAMVIK_OM_CLASS_EXPORTS(DieDirectionBuilder)

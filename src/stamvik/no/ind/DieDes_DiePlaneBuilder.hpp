@@ -2,7 +2,9 @@
 // a sub-builder of the die-design body builders and the die shoe.
 #pragma once
 #include "ClassFrame.hpp"
+#include "afl/Parms.hpp"
 #include "feat/Builder.hpp"
+#include "geom/Geometry.hpp"
 #include "sel/Selection.hpp"
 
 namespace KTX::DieDes {
@@ -34,12 +36,28 @@ class STAMVIK_API DiePlaneBuilder : public JAX_BUILDER {
   void InitCreate(PART_part* part, bool allow0, bool allow1, bool allow2, bool allow3, bool required);
 
   char* ask_journal_class_name() const override;
+  // 0, or 1 (nothing selected) or 2 (no plane entity) while a plane is required.
+  int validate_nothrow() override;
   int commit() override;
+  void destroy() override;
+  void cascade_destroy() override;
 
+  // Reads the plane back from a feature's generic plane parameters.
+  virtual void FromParms(DieDesGenericPlane* parms);
+  // Writes the plane into a feature's generic plane parameters.
+  virtual int ToParms(DieDesGenericPlane* parms, FEATURE_RECORD* frec) const;
   virtual void GetCoordinateSystemOrigin(double origin[3]) const;
   virtual void SetCoordinateSystemOrigin(const double origin[3]);
   virtual void GetCoordinateSystemMatrix(double matrix[9]) const;
   virtual void SetCoordinateSystemMatrix(const double matrix[9]);
+  // The plane's entity (0 for none) and frame; false when it cannot be resolved.
+  virtual bool GetPlaneDefinition(tag_t* tag, double origin[3], double matrix[9]) const;
+  // A plane entity the owner can reference; *created tells whether it is new.
+  virtual tag_t GetOutputTag(SO_update_option_t option, bool* created, int* status) const;
+
+  // Appends the selected object and the specified plane to the caller's list
+  // (only counted when tags is null).
+  void GetSelectedObjects(int* count, tag_t** tags) const;
 
   JA_DIE_PLANE_BUILDER_plane_type GetInputType() const {
     return static_cast<JA_DIE_PLANE_BUILDER_plane_type>(m_inputType);
@@ -57,6 +75,9 @@ class STAMVIK_API DiePlaneBuilder : public JAX_BUILDER {
   void SetApplIsOverallRequired(bool required);
   int GetApplScopePlane() const { return m_applScopePlane; }
   void SetApplScopePlane(int scope);
+
+ private:
+  void implement_destroy();
 };
 
 STAMVIK_OM_CLASS_EXPORTS(DiePlaneBuilder)
