@@ -577,6 +577,30 @@ TEST(CastReliefLoad, AnchorsDoNothing) {
   EXPECT_EQ(JAM::Recorded().size(), journal);
 }
 
+TEST(CastReliefLoad, UnloadTakesTheUnitsDownInReverseClassInitializerFirst) {
+  std::string command = std::string(KTXHOST_PROGRAM) + " journal " + STAMVIK_PLUGIN;
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::vector<std::string> registered, removed;
+  bool recorded = false;
+  char line[512];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    std::string text(line);
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    if (text.rfind("FileInitializer ", 0) == 0 || text.rfind("ClassInitializer ", 0) == 0) registered.push_back(text);
+    if (text.rfind("~", 0) == 0) removed.push_back(text.substr(1));
+    if (text == "statuses 0 0 0 0") recorded = true;
+  }
+  EXPECT_EQ(pclose(pipe), 0);
+  EXPECT_TRUE(recorded);
+  ASSERT_GE(registered.size(), 3u);
+  EXPECT_EQ(registered[0], "FileInitializer Die.CastReliefBuilder");
+  EXPECT_EQ(registered[1], "ClassInitializer Die.CastReliefBuilder");
+  EXPECT_EQ(registered[2], "FileInitializer Die.CastRelief");
+  std::vector<std::string> reversed(registered.rbegin(), registered.rend());
+  EXPECT_EQ(removed, reversed);
+}
+
 std::map<std::string, std::string> DynamicSymbols() {
   std::map<std::string, std::string> symbols;
   std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
