@@ -174,7 +174,7 @@ TEST_F(SubBuilders, LocationsStartAtTheFirstAllowedType) {
   EXPECT_TRUE(all->GetApplIsOverallRequired());
   EXPECT_EQ(all->GetApplScopeLocation(), 1);
   EXPECT_EQ(all->GetInputType(), DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_SelectLocation);
-  EXPECT_EQ(all->GetLocation(), nullptr);
+  EXPECT_NE(all->GetLocation(), nullptr);
   EXPECT_EQ(all->GetPoint(), 0u);
   EXPECT_EQ(all->GetVector(), 0u);
   EXPECT_EQ(all->GetPlane(), 0u);
@@ -208,7 +208,7 @@ TEST_F(SubBuilders, LocationsStartAtTheFirstAllowedType) {
   EXPECT_FALSE(list->GetApplIsOverallRequired());
   EXPECT_EQ(list->GetApplScopeLocation(), 1);
   EXPECT_TRUE(list->GetAllowMultiple());
-  EXPECT_EQ(list->GetList(), nullptr);
+  EXPECT_NE(list->GetList(), nullptr);
   EXPECT_EQ(RaisedCode([&] { list->GetAllowOptionsItem(5); }), Error::kIndexOutOfRange);
   ExpectJournalName(list, "Die.DieLocationsBuilder");
 

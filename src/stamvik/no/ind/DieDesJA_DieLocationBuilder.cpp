@@ -1,5 +1,9 @@
 #include "DieDesJA_DieLocationBuilder.hpp"
 
+#include <cstring>
+
+#include "DieDesJA_SelectedTags.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 
 namespace KTX::DieDesJA {
@@ -9,6 +13,43 @@ STAMVIK_OM_DEFINE_CLASS(DieLocationBuilder, "KTX::JAX_BUILDER", 0x1000, &GetDieL
                         STAMVIK_DIE_LOCATION_BUILDER_ATTRIBUTES)
 
 namespace {
+constexpr const char* kSource = "DieDesJA_DieLocationBuilder";
+constexpr int kParmsError = 670156;
+constexpr int kNoSelection = 3030432;
+constexpr int kNoPoint = 674317;
+constexpr int kNoVector = 674316;
+constexpr int kNoPlane = 3030436;
+// Where a clamping slot's node data take the location record.
+constexpr std::size_t kNodeRecordPlace = 184;
+
+using DieDes::DieDesGenericLocation;
+using DieDes::DieDesGenericLocationRecord;
+
+// The record the die-design library keeps, byte for byte.
+static_assert(sizeof(DieDesGenericLocationRecord) == 128);
+static_assert(offsetof(DieDesGenericLocationRecord, type) == 0);
+static_assert(offsetof(DieDesGenericLocationRecord, selectedCount) == 4);
+static_assert(offsetof(DieDesGenericLocationRecord, selected) == 8);
+static_assert(offsetof(DieDesGenericLocationRecord, selection) == 16);
+static_assert(offsetof(DieDesGenericLocationRecord, point) == 20);
+static_assert(offsetof(DieDesGenericLocationRecord, origin) == 24);
+static_assert(offsetof(DieDesGenericLocationRecord, matrix) == 48);
+static_assert(offsetof(DieDesGenericLocationRecord, vector) == 120);
+static_assert(offsetof(DieDesGenericLocationRecord, plane) == 124);
+
+void CheckParms(const DieDesGenericLocation* parms, int line) {
+  if (parms == nullptr) ERROR_raise(kSource, line, kParmsError, "Die Generic Location parms are NULL.");
+  if (!OM::OM_is_subclass(parms->OmClassId(), DieDesGenericLocation::ThisClassId))
+    ERROR_raise(kSource, line, kParmsError, "Parms are not for a Die Generic Location.");
+}
+
+template <class T>
+T* AllocateOne() {
+  auto* block = static_cast<T*>(SM_calloc(1, sizeof(T)));
+  if (block == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory");
+  return block;
+}
+
 DieLocationBuilder* NewDieLocationBuilder() {
   return static_cast<DieLocationBuilder*>(
       OM::ObjectFactory::CreateObject(DieLocationBuilderClassId, OM::OM_memory_type_persistent, nullptr));
@@ -40,6 +81,7 @@ void DieLocationBuilder::InitCreateItem(PART_part* part, bool selectLocation, bo
   for (int i = 0; i < kAllowOptionCount; ++i) SetAllowOptionsItem(i, allow[i]);
   SetApplIsOverallRequired(isOverallRequired);
   SetApplScopeLocation(1);
+  OM::OM_set_pointer(this, m_locationAttId, SELECT_OBJECTFactory::Create(ask_owning_part()));
   const double origin[3] = {0, 0, 0};
   const double identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
   SetCoordinateSystemOrigin(origin);
@@ -55,6 +97,229 @@ void DieLocationBuilder::InitCreateItem(PART_part* part, bool selectLocation, bo
 
 char* DieLocationBuilder::ask_journal_class_name() const { return SM_string_copy("Die.DieLocationBuilder"); }
 int DieLocationBuilder::commit() { return 0; }
+
+int DieLocationBuilder::validate_nothrow() {
+  if (!m_applIsOverallRequired) return 0;
+  switch (m_inputType) {
+    case JA_DIE_LOCATION_BUILDER_LocationType_SelectLocation:
+      return m_location == nullptr || !m_location->has_selection() ? kNoSelection : 0;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewPoint:
+      return m_point == 0 ? kNoPoint : 0;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewVector:
+      return m_vector == 0 ? kNoVector : 0;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewPlane:
+      return m_plane == 0 ? kNoPlane : 0;
+    default:
+      return 0;
+  }
+}
+
+// ---- parameters --------------------------------------------------------------------
+
+int DieLocationBuilder::ToParms(DieDesGenericLocation* parms, FEATURE_RECORD* frec) const {
+  CheckParms(parms, __LINE__);
+  DieDesGenericLocationRecord record;
+  std::memset(&record, 0, sizeof record);
+  record.type = m_inputType;
+  if (m_location != nullptr) {
+    record.selection = m_location->ask_tag();
+    if (m_location->has_selection()) {
+      record.selected = AllocateOne<tag_t>();
+      record.selected[0] = m_location->ask_selected_tag();
+      record.selectedCount = 1;
+    }
+  }
+  record.point = m_point;
+  GetCoordinateSystemOrigin(record.origin);
+  GetCoordinateSystemMatrix(record.matrix);
+  record.vector = m_vector;
+  record.plane = m_plane;
+  DIEDES_ENTITY_CONTEXT context{};
+  context.flag = 0;
+  context.owner = frec;
+  int status = 0;
+  try {
+    status = parms->StoreRecords(&context, 1, &record);
+  } catch (...) {
+    SM_free(record.selected);
+    throw;
+  }
+  SM_free(record.selected);
+  return status;
+}
+
+int DieLocationBuilder::ToParms2(void* nodeData) const {
+  switch (m_inputType) {
+    case JA_DIE_LOCATION_BUILDER_LocationType_SelectLocation:
+      if (m_location == nullptr || !m_location->has_selection()) return kNoSelection;
+      break;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewPoint:
+      if (m_point == 0) return kNoPoint;
+      break;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewCoordinateSystem:
+      break;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewVector:
+      if (m_vector == 0) return kNoVector;
+      break;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewPlane:
+      if (m_plane == 0) return kNoPlane;
+      break;
+    default:
+      return kParmsError;
+  }
+  if (nodeData == nullptr) return kParmsError;
+  DieDesGenericLocationRecord record;
+  std::memset(&record, 0, sizeof record);
+  record.type = m_inputType;
+  if (m_location != nullptr) {
+    record.selection = m_location->ask_tag();
+    if (m_location->has_selection()) {
+      // The node keeps the array.
+      record.selected = AllocateOne<tag_t>();
+      record.selected[0] = m_location->ask_selected_tag();
+      record.selectedCount = 1;
+    }
+  }
+  record.point = m_point;
+  GetCoordinateSystemOrigin(record.origin);
+  GetCoordinateSystemMatrix(record.matrix);
+  record.vector = m_vector;
+  record.plane = m_plane;
+  char* place = static_cast<char*>(nodeData) + kNodeRecordPlace;
+  std::memset(place, 0, sizeof record);
+  std::memcpy(place, &record, sizeof record);
+  return 0;
+}
+
+void DieLocationBuilder::FromParms(DieDesGenericLocation* parms) {
+  CheckParms(parms, __LINE__);
+  int count = 0;
+  DieDesGenericLocationRecord* records = nullptr;
+  parms->AskRecords(0, &count, &records);
+  try {
+    if (count == 1 && records != nullptr) {
+      const DieDesGenericLocationRecord& record = records[0];
+      SetInputType(static_cast<JA_DIE_LOCATION_BUILDER_LocationType>(record.type));
+      if (record.selectedCount >= 1 && record.selected != nullptr && m_location != nullptr)
+        m_location->set_selected_tag(record.selected[0]);
+      SetPoint(record.point);
+      SetVector(record.vector);
+      SetPlane(record.plane);
+      SetCoordinateSystemOrigin(record.origin);
+      SetCoordinateSystemMatrix(record.matrix);
+    }
+  } catch (...) {
+    parms->FreeRecords(count, records);
+    throw;
+  }
+  parms->FreeRecords(count, records);
+}
+
+// ---- the location ----------------------------------------------------------------------
+
+bool DieLocationBuilder::GetLocation(int* count, tag_t** tags, Math::Point3** points) const {
+  if (count != nullptr) *count = 0;
+  if (tags != nullptr) *tags = nullptr;
+  if (points != nullptr) *points = nullptr;
+
+  tag_t tag = 0;
+  Math::Point3 point;
+  switch (m_inputType) {
+    case JA_DIE_LOCATION_BUILDER_LocationType_SelectLocation:
+      if (m_location == nullptr || !m_location->has_selection()) return false;
+      tag = m_location->ask_selected_tag();
+      break;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewPoint:
+      tag = m_point;
+      break;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewVector:
+      tag = m_vector;
+      break;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewPlane:
+      tag = m_plane;
+      break;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewCoordinateSystem: {
+      double origin[3];
+      GetCoordinateSystemOrigin(origin);
+      point = {origin[0], origin[1], origin[2]};
+      break;
+    }
+    default:
+      return false;
+  }
+  if (m_inputType != JA_DIE_LOCATION_BUILDER_LocationType_NewCoordinateSystem) {
+    if (tag == 0) return false;
+    double at[3] = {0, 0, 0};
+    double direction[3] = {0, 0, 0};
+    DIEDES_UTILS__get_pt_and_dir(tag, at, direction);
+    point = {at[0], at[1], at[2]};
+  }
+  if (tags != nullptr) {
+    *tags = AllocateOne<tag_t>();
+    (*tags)[0] = tag;
+  }
+  if (points != nullptr) {
+    *points = AllocateOne<Math::Point3>();
+    (*points)[0] = point;
+  }
+  if (count != nullptr) *count = 1;
+  return true;
+}
+
+tag_t DieLocationBuilder::GetOutputTag(SO_update_option_t option, bool* created, int* status) const {
+  if (created != nullptr) *created = false;
+  if (status != nullptr) *status = 0;
+  double origin[3] = {0, 0, 0};
+  double matrix[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  GetCoordinateSystemOrigin(origin);
+  GetCoordinateSystemMatrix(matrix);
+  const tag_t selected = m_location != nullptr ? m_location->ask_selected_tag() : 0;
+  tag_t tag = 0;
+  double point[3] = {0, 0, 0};
+  double frame[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  double direction[3] = {0, 0, 1};
+  const bool found = DieDes_DieGenericLocation_GetTagAndDefinition(
+      m_inputType, selected, m_point, m_vector, m_plane, origin, matrix, 1, &tag, point, frame, direction);
+  if (!found) return 0;
+  if (tag != 0) return tag;
+  switch (m_inputType) {
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewPoint:
+      tag = ES_create_point(point);
+      break;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewCoordinateSystem:
+      tag = ES_create_csys(point, frame);
+      break;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewPlane:
+      tag = ES_create_plane(point, frame);
+      break;
+    case JA_DIE_LOCATION_BUILDER_LocationType_NewVector:
+      tag = DIRR_create_doubles(CONTEXT_ask_work_part(), static_cast<int>(option), point, direction);
+      break;
+    default:
+      break;
+  }
+  if (tag != 0 && created != nullptr) *created = true;
+  return tag;
+}
+
+void DieLocationBuilder::AddUserLocation(tag_t tag) {
+  if (tag == 0 || m_location == nullptr) return;
+  m_location->set_selected_tag(tag);
+}
+
+void DieLocationBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
+  if (count == nullptr) return;
+  AppendSelectedTag(count, tags, m_location != nullptr ? m_location->ask_selected_tag() : 0);
+  AppendSelectedTag(count, tags, m_point);
+  AppendSelectedTag(count, tags, m_vector);
+  AppendSelectedTag(count, tags, m_plane);
+}
+
+bool DieLocationBuilder::HoldsTag(tag_t tag) const {
+  if (tag == 0) return false;
+  return (m_location != nullptr && m_location->ask_selected_tag() == tag) || m_point == tag || m_vector == tag ||
+         m_plane == tag;
+}
 
 void DieLocationBuilder::GetCoordinateSystemOrigin(double origin[3]) const {
   OM::OM_ask_reals(this, m_coordinateSystemOriginAttId, origin);

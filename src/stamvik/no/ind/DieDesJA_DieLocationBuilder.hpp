@@ -3,7 +3,10 @@
 // feature is made.
 #pragma once
 #include "ClassFrame.hpp"
+#include "afl/Parms.hpp"
 #include "feat/Builder.hpp"
+#include "geom/Geometry.hpp"
+#include "math/Point3.hpp"
 #include "sel/Selection.hpp"
 
 namespace KTX::DieDesJA {
@@ -42,12 +45,36 @@ class STAMVIK_API DieLocationBuilder : public JAX_BUILDER {
                       bool newVector, bool newPlane, bool isOverallRequired);
 
   char* ask_journal_class_name() const override;
+  // 0 while no location is required; otherwise the message of the missing input.
+  int validate_nothrow() override;
   int commit() override;
 
+  // Reads the location back from a feature's generic location parameters.
+  virtual void FromParms(DieDes::DieDesGenericLocation* parms);
+  // Writes the location into a feature's generic location parameters.
+  virtual int ToParms(DieDes::DieDesGenericLocation* parms, FEATURE_RECORD* frec) const;
+  // Writes the location record into a clamping slot's node data, after
+  // checking that the location is complete whether it is required or not.
+  virtual int ToParms2(void* nodeData) const;
   virtual void GetCoordinateSystemOrigin(double origin[3]) const;
   virtual void SetCoordinateSystemOrigin(const double origin[3]);
   virtual void GetCoordinateSystemMatrix(double matrix[9]) const;
   virtual void SetCoordinateSystemMatrix(const double matrix[9]);
+  // The one location the builder describes: a new tag array and point array
+  // (host allocator, the caller's) of one entry each; false and cleared
+  // outputs when it describes none. Each output may be null.
+  virtual bool GetLocation(int* count, tag_t** tags, Math::Point3** points) const;
+  // A model object for the location, made now when the definition has none
+  // in the model yet; *created tells whether it is new.
+  virtual tag_t GetOutputTag(SO_update_option_t option, bool* created, int* status) const;
+
+  // A selected object for the location; 0 does nothing.
+  void AddUserLocation(tag_t tag);
+  // Appends the selected object, point, vector and plane to the caller's
+  // list (only counted when tags is null).
+  void GetSelectedObjects(int* count, tag_t** tags) const;
+  // Whether the builder holds the tag as its selected object, point, vector or plane.
+  bool HoldsTag(tag_t tag) const;
 
   JA_DIE_LOCATION_BUILDER_LocationType GetInputType() const {
     return static_cast<JA_DIE_LOCATION_BUILDER_LocationType>(m_inputType);
