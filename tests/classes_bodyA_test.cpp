@@ -11,6 +11,7 @@
 #include "DieDesJA_HandlingCoreBuilder.hpp"
 #include "TestSupport.hpp"
 #include "om/HostClass.hpp"
+#include "sys/Settings.hpp"
 
 using namespace KTX;
 using namespace KTX::DieDesJA;
@@ -321,7 +322,7 @@ TEST_F(BodyBuildersA, UndoRestoresFieldsAndDefaultArrays) {
   EXPECT_EQ(slot->GetType(), JA_CLAMPING_SLOT_BUILDER_types_Hydraulic);
   EXPECT_EQ(clearance->GetType(), JA_CLEARANCE_BUILDER_Types_Gage);
   EXPECT_EQ(clearance->GetClearanceGeometryType(), JA_CLEARANCE_BUILDER_ClearanceGeometryTypes_Solid);
-  EXPECT_EQ(clearance->GetDistanceTolerance(), 0.0);
+  EXPECT_EQ(clearance->GetDistanceTolerance(), KTX::TOLER_ask_distance_tol());  // as the new builder took it
   EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
   slot->destroy();
   clearance->destroy();

@@ -1,12 +1,83 @@
 #include "DieDesJA_CastReliefBuilder.hpp"
 
+#include <cmath>
+#include <exception>
+
+#include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "afl/BodyUtils.hpp"
+#include "afl/Parms.hpp"
+#include "exp/Expression.hpp"
+#include "kernel/Kernel.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::DieDesJA {
 
 STAMVIK_OM_INSTANCE_SIZE_DEF(CastReliefBuilder)
 STAMVIK_OM_DEFINE_CLASS(CastReliefBuilder, "KTX::DieDesJA::GenericBodyBuilder", 0x1000,
                         &GetCastReliefBuilderInstanceSize, STAMVIK_CAST_RELIEF_BUILDER_ATTRIBUTES)
+
+namespace {
+
+constexpr const char* kSource = "DieDesJA_CastReliefBuilder";
+constexpr const char* kMarkName = "Cast Relief create bodies";
+constexpr const char* kBooleanText = "CastRelief: Performing boolean operation";
+
+constexpr double kMargin = 1e-10;
+
+enum Message : int {
+  kNoClosedLoop = 3030022,
+  kOpenLoops = 3030210,
+  kNoSheetMetal = 3030483,
+  kDepthTooSmall = 3030482,
+  kBadBaseOrientation = 3030437,
+  kBadDistanceTolerance = 674028,
+  kBadAngleTolerance = 674029,
+  kNoBaseOrientation = 3030391,
+  kNoTargetCopy = 674057,
+  kWrongParms = 690000,
+  kNotCastRelief = 670156,
+};
+
+tag_t selectedTag(const SELECT_OBJECT* selection) {
+  return selection != nullptr ? selection->ask_selected_tag() : 0;
+}
+
+double valueOf(const EXP_expression* expression) {
+  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
+}
+
+// Grows the caller's array by one tag (SM_calloc for the first entry).
+void appendTag(int* count, tag_t** tags, tag_t tag) {
+  if (tag == 0) return;
+  const auto n = static_cast<std::size_t>(*count);
+  auto* grown = static_cast<tag_t*>(*tags == nullptr ? SM_calloc(1, sizeof(tag_t))
+                                                     : SM_crealloc(*tags, (n + 1) * sizeof(tag_t)));
+  if (grown == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for %d tags", *count + 1);
+  grown[n] = tag;
+  *tags = grown;
+  ++*count;
+}
+
+// The record's parameters as a cast relief; raises when there are none or
+// they belong to another feature.
+DieDes::CastRelief* castReliefParms(FEATURE_RECORD* frec) {
+  FEATURE_PARMS* parms = frec != nullptr ? FREC_ask_parms_of_frec(frec) : nullptr;
+  if (parms == nullptr) ERROR_raise(kSource, __LINE__, kNotCastRelief, "Feature has no database parameters.");
+  if (!OM::OM_is_subclass(parms->OmClassId(), DieDes::CastRelief::ThisClassId))
+    ERROR_raise(kSource, __LINE__, kNotCastRelief, "Feature is not a Cast Relief.");
+  return static_cast<DieDes::CastRelief*>(parms);
+}
+
+DIEDES_GENERIC_BODY_PARMS* castReliefParmsOfRecord(FEATURE_RECORD* frec) {
+  return dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(FREC_ask_parms_of_frec(frec));
+}
+
+DIEDES_GENERIC_BODY_PARMS* newCastReliefParms() { return DieDes::CastReliefFactory::Create(); }
+
+}  // namespace
 
 CastReliefBuilder* CastReliefBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
   auto* builder = static_cast<CastReliefBuilder*>(
@@ -18,9 +89,384 @@ CastReliefBuilder* CastReliefBuilderFactory::Create(CM_part* part, FEATURE_RECOR
 void CastReliefBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   init_object(part, frec);
   SetAlgorithmVersion(0);
+
+  PART_part* owningPart = ask_owning_part();
+  OM::OM_set_pointer(this, m_targetDataAttId, DieDes::CastReliefTargetFactory::Create(owningPart));
+  OM::OM_set_pointer(this, m_targetAttId, SELECT_OBJECTFactory::Create(owningPart));
+  OM::OM_set_pointer(this, m_sheetMetalAttId, SELECT_OBJECTFactory::Create(owningPart));
+  OM::OM_set_pointer(this, m_reliefSheetAttId, SELECT_OBJECTFactory::Create(owningPart));
+  DieDes::DiePlaneBuilder* plane = DieDes::DiePlaneBuilderFactory::Create(owningPart, true, true, true, true, true);
+  plane->SetApplScopePlane(3);
+  OM::OM_set_pointer(this, m_baseOrientationAttId, plane);
+
+  if (frec == nullptr) {
+    const double angle = TOLER_ask_angular_tol();
+    const double distance = TOLER_ask_distance_tol();
+    SC_section* profile =
+        SC_sectionFactory::object(OM::OM_ask_object_tag(owningPart), 0.95 * distance, distance, angle);
+    profile->OrderLoops();
+    SetReliefProfile(profile);
+    EXP_expression* depth = nullptr;
+    EXP_expression* thickness = nullptr;
+    EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &depth);
+    EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &thickness);
+    SetReliefDepth(depth);
+    SetThickness(thickness);
+    SetDistanceTolerance(TOLER_ask_distance_tol());
+    SetAngleTolerance(TOLER_ask_angular_tol());
+  } else {
+    ConvertFrecToBuilderData(frec);
+  }
+
+  m_target->SetParentHasObservers(true);
 }
 
 char* CastReliefBuilder::ask_journal_class_name() const { return SM_string_copy("Die.CastReliefBuilder"); }
+
+void CastReliefBuilder::destroy() { cascade_destroy(); }
+
+void CastReliefBuilder::cascade_destroy() {
+  implement_destroy();
+  JAX_FEAT_BUILDER::cascade_destroy();
+}
+
+void CastReliefBuilder::implement_destroy() { DeleteSheetTemps(); }
+
+// The temporary sheets are kernel bodies that no undo brings back: they are
+// cleared without logging.
+void CastReliefBuilder::DeleteSheetTemps() {
+  DieDesUtilsDeleteBody(m_supportSheetTemp);
+  m_supportSheetTemp = 0;
+  DieDesUtilsDeleteBody(m_reliefSheetTemp);
+  m_reliefSheetTemp = 0;
+}
+
+// ---- validation ---------------------------------------------------------------
+
+int CastReliefBuilder::validate_nothrow() {
+  int first = 0, second = 0, third = 0;
+  tag_t *firstItems = nullptr, *secondItems = nullptr, *thirdItems = nullptr;
+  if (m_reliefProfile != nullptr)
+    m_reliefProfile->ask_loop_summary(&first, &firstItems, &second, &secondItems, &third, &thirdItems);
+  SM_free(firstItems);
+  SM_free(secondItems);
+  SM_free(thirdItems);
+  if (first < 1) return kNoClosedLoop;
+  if (second > 0) return kOpenLoops;
+
+  if (selectedTag(m_sheetMetal) == 0 && (m_targetData == nullptr || !m_targetData->GetSheetFlag()))
+    return kNoSheetMetal;
+  if (selectedTag(m_reliefSheet) == 0 && !(std::fabs(valueOf(m_reliefDepth)) > m_distanceTolerance))
+    return kDepthTooSmall;
+  if (m_baseOrientation != nullptr && m_baseOrientation->validate_nothrow() != 0) return kBadBaseOrientation;
+  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
+  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  return 0;
+}
+
+// ---- parameters -------------------------------------------------------------------
+
+int CastReliefBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
+  if (parms == nullptr || !OM::OM_is_subclass(parms->OmClassId(), DieDes::CastRelief::ThisClassId))
+    return kWrongParms;
+  OM::Object* owner = OM_ask_subobject_owner(parms);
+  const DIEDES_ENTITY_CONTEXT plain{0, owner, {}};
+  const DIEDES_ENTITY_CONTEXT chosen{1, owner, {}};
+
+  tag_t profile = 0;
+  int profileCount = 0;
+  if (m_reliefProfile != nullptr && !m_reliefProfile->is_empty()) {
+    if (DIEDES_EXTRACTION_TABLE_MAP* map = DIEDES_UTILS__get_extraction_table_map(); map != nullptr)
+      map->MapSection(m_reliefProfile);
+    profile = OM::OM_ask_object_tag(m_reliefProfile);
+    profileCount = 1;
+  }
+  if (int rc = parms->GetEntity(0)->SetTags(&plain, profileCount, profileCount > 0 ? &profile : nullptr); rc != 0)
+    return rc;
+
+  const tag_t sheetMetal = selectedTag(m_sheetMetal);
+  if (int rc = parms->GetEntity(1)->SetTags(&chosen, sheetMetal != 0 ? 1 : 0, sheetMetal != 0 ? &sheetMetal : nullptr);
+      rc != 0)
+    return rc;
+  const tag_t reliefSheet = selectedTag(m_reliefSheet);
+  if (int rc =
+          parms->GetEntity(2)->SetTags(&chosen, reliefSheet != 0 ? 1 : 0, reliefSheet != 0 ? &reliefSheet : nullptr);
+      rc != 0)
+    return rc;
+
+  if (int rc = m_baseOrientation->ToParms(dynamic_cast<DieDes::DieDesGenericPlane*>(parms->GetEntity(3)),
+                                          dynamic_cast<FEATURE_RECORD*>(owner));
+      rc != 0)
+    return rc;
+
+  EXP_expression* const expressions[2] = {m_reliefDepth, m_thickness};
+  if (int rc = parms->GetEntity(4)->SetExpressions(&chosen, 2, expressions); rc != 0) return rc;
+  const int support = m_createSupportCasting ? 1 : 0;
+  if (int rc = parms->GetEntity(5)->SetInts(&plain, 1, &support); rc != 0) return rc;
+
+  parms->SetDistanceTolerance(m_distanceTolerance);
+  parms->SetAngleTolerance(m_angleTolerance);
+  return 0;
+}
+
+int CastReliefBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
+  DieDes::CastRelief* parms = castReliefParms(frec);
+  parms->SetAlgorithmVersion(GetAlgorithmVersion());
+  return ToParms(parms);
+}
+
+void CastReliefBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  DieDes::CastRelief* parms = castReliefParms(frec);
+  SetAlgorithmVersion(parms->GetAlgorithmVersion());
+
+  const double distance = parms->GetDistanceTolerance();
+  const double angle = parms->GetAngleTolerance();
+  const int entities = parms->GetNumEntities();
+  if (entities > 0) {
+    SetDistanceTolerance(distance);
+    SetAngleTolerance(angle);
+  }
+
+  // The profile: the feature's section, or a new one when it has none.
+  if (SC_section* old = m_reliefProfile; old != nullptr) {
+    SetReliefProfile(nullptr);
+    UPDATE_log_object_to_delete(old);
+  }
+  int count = 0;
+  tag_t* tags = nullptr;
+  if (entities > 0) parms->GetEntity(0)->AskTags(&count, &tags);
+  SC_section* profile = nullptr;
+  if (count >= 1 && tags[0] != 0) {
+    profile = OM::TagToObject<SC_section>(tags[0]);
+  } else {
+    profile = SC_sectionFactory::object(OM::OM_ask_object_tag(ask_owning_part()), 0.95 * distance, distance, angle);
+  }
+  SM_free(tags);
+  SetReliefProfile(profile);
+
+  // A sheet left out at commit (the target gave it) is no value to read.
+  if (parms->GetEntity(1)->AskCount() > 0) {
+    if (tag_t sheetMetal = parms->AskEntityTag(1, 0); sheetMetal != 0) m_sheetMetal->set_selected_tag(sheetMetal);
+  }
+  if (parms->GetEntity(2)->AskCount() > 0) {
+    if (tag_t reliefSheet = parms->AskEntityTag(2, 0); reliefSheet != 0) m_reliefSheet->set_selected_tag(reliefSheet);
+  }
+  if (entities > 3) m_baseOrientation->FromParms(dynamic_cast<DieDes::DieDesGenericPlane*>(parms->GetEntity(3)));
+
+  SetReliefDepth(parms->AskEntityExpression(4, 0));
+  SetThickness(parms->AskEntityExpression(4, 1));
+  SetCreateSupportCasting(parms->AskEntityInt(5, 0) == 1);
+
+  if (tag_t body = DieDes::CastRelief::GetTargetEID(parms); body != 0) {
+    m_target->set_selected_tag(body);
+    Notify(m_target);
+  }
+}
+
+void CastReliefBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
+  *count = 0;
+  *tags = nullptr;
+  appendTag(count, tags, selectedTag(m_target));
+  appendTag(count, tags, selectedTag(m_sheetMetal));
+  appendTag(count, tags, selectedTag(m_reliefSheet));
+  if (m_baseOrientation != nullptr) m_baseOrientation->GetSelectedObjects(count, tags);
+  DIEDES_GENERIC_BODY_PARMS::DieDesBuilderGetSectionObjects(m_reliefProfile, count, tags);
+}
+
+// ---- reaction, commit -------------------------------------------------------------
+
+void CastReliefBuilder::Notify(OM::Object* changed) {
+  ReactToTargetChange(changed, m_target, m_targetData, m_baseOrientation, nullptr, kSource);
+}
+
+int CastReliefBuilder::commit_feature(FEATURE_RECORD** frec) {
+  DeleteSheetTemps();
+  return CommitWithProtocol(frec, &castReliefParmsOfRecord, &newCastReliefParms, m_target, true);
+}
+
+// ---- the preview ------------------------------------------------------------------
+
+bool CastReliefBuilder::FindBaseOrientation(double origin[3], double normal[3]) const {
+  tag_t plane = 0;
+  double matrix[9] = {};
+  if (m_baseOrientation != nullptr && m_baseOrientation->GetPlaneDefinition(&plane, origin, matrix)) {
+    for (int i = 0; i < 3; ++i) normal[i] = matrix[6 + i];
+    return true;
+  }
+  if (m_targetData != nullptr && m_targetData->GetBaseFlag()) {
+    m_targetData->GetBaseNormal(normal);
+    m_targetData->GetBaseOrigin(origin);
+    return true;
+  }
+  return false;
+}
+
+tag_t CastReliefBuilder::SheetMetalTag() const {
+  if (tag_t sheet = selectedTag(m_sheetMetal); sheet != 0) return sheet;
+  if (m_targetData != nullptr && m_targetData->GetSheetFlag()) return m_targetData->GetSheetTag();
+  return 0;
+}
+
+void CastReliefBuilder::SetReliefSheetTemp() {
+  DieDesUtilsDeleteBody(m_reliefSheetTemp);
+  m_reliefSheetTemp = 0;
+
+  double origin[3], normal[3];
+  if (!FindBaseOrientation(origin, normal)) return;
+  const double tolerances[2] = {m_distanceTolerance, m_angleTolerance};
+  const double depth = valueOf(m_reliefDepth);
+  const bool deep = std::fabs(depth) > m_distanceTolerance;
+
+  int rc = 0;
+  int sheet = 0;
+  if (tag_t reliefSheet = selectedTag(m_reliefSheet); reliefSheet != 0) {
+    if (deep)
+      rc = DIEDES_GENERIC_BODY_PARMS::DieCreateRoughOffsetSheet(0, 5, reliefSheet, depth, normal, tolerances, &sheet);
+    else
+      rc = ZV_ENTITY_copy(ES_solid_ask_solvane_tag(reliefSheet), &sheet);
+  } else {
+    if (!deep) return;
+    const tag_t base = SheetMetalTag();
+    if (base == 0) return;
+    rc = DIEDES_GENERIC_BODY_PARMS::DieCreateRoughOffsetSheet(0, 5, base, depth, normal, tolerances, &sheet);
+  }
+  if (rc == 0 && sheet != 0) {
+    strip_qd_body(sheet);
+    m_reliefSheetTemp = sheet;
+  } else {
+    DieDesUtilsDeleteBody(sheet);
+  }
+}
+
+void CastReliefBuilder::SetSupportSheetTemp() {
+  DieDesUtilsDeleteBody(m_supportSheetTemp);
+  m_supportSheetTemp = 0;
+  if (!m_createSupportCasting) return;
+
+  double origin[3], normal[3];
+  if (!FindBaseOrientation(origin, normal)) return;
+  const double depth = valueOf(m_reliefDepth);
+  const double thickness = valueOf(m_thickness);
+  tag_t base = selectedTag(m_reliefSheet);
+  if (base == 0) base = SheetMetalTag();
+  if (base == 0) return;
+  if (!(std::fabs(thickness) > m_distanceTolerance)) return;
+
+  double sheetNormal[3] = {};
+  DIEDES_GENERIC_BODY_PARMS::GetSheetNormal(ES_solid_ask_solvane_tag(base), normal, 75.0, nullptr, sheetNormal);
+  const double dot = sheetNormal[0] * normal[0] + sheetNormal[1] * normal[1] + sheetNormal[2] * normal[2];
+  const double offset = dot >= 0.0 ? depth - thickness : depth + thickness;
+
+  const double tolerances[2] = {m_distanceTolerance, m_angleTolerance};
+  int sheet = 0;
+  const int rc = DIEDES_GENERIC_BODY_PARMS::DieCreateRoughOffsetSheet(0, 5, base, offset, normal, tolerances, &sheet);
+  if (rc == 0 && sheet != 0) {
+    strip_qd_body(sheet);
+    m_supportSheetTemp = sheet;
+  } else {
+    DieDesUtilsDeleteBody(sheet);
+  }
+}
+
+int CastReliefBuilder::CreateBodies(int* count, int** bodies) const {
+  if (m_reliefProfile == nullptr || m_reliefProfile->is_empty()) return 0;
+  const tag_t sheet = SheetMetalTag();
+  if (sheet == 0) return 0;
+
+  const int mark = SetPreviewUndoMark(kMarkName);
+  int rc = kNoBaseOrientation;
+  bool targetSelected = false;
+  int targetBody = 0;
+  int copy = 0;
+  int toolCount = 0;
+  int* tools = nullptr;
+  int* operations = nullptr;
+  bool finished = false;
+  auto finish = [&finished] {
+    if (finished) return;
+    finished = true;
+    DIEDES_UTILS_boolean_tolerance_derive(0);
+    DIEDES_UTILS_progress_bar_destroy();
+    DIEDES_UTILS_clear_build_state();
+  };
+
+  try {
+    double origin[3], normal[3];
+    if (FindBaseOrientation(origin, normal)) {
+      rc = 0;
+      int bodyType = ZV_BODY_type_solid_c;
+      if (tag_t target = selectedTag(m_target); target != 0) {
+        targetSelected = true;
+        targetBody = ES_solid_ask_solvane_tag(target);
+        if (targetBody != 0) {
+          DieDesUtilsSolvaneCopy(false, targetBody, &copy);
+          if (copy == 0) {
+            rc = kNoTargetCopy;
+          } else {
+            strip_qd_body(copy);
+            ZV_BODY_ask_type(copy, &bodyType);
+          }
+        }
+      }
+      if (rc == 0) {
+        // The temporary sheets are the builder's cache for its previews, not
+        // part of the model: building them changes nothing the host sees.
+        auto* self = const_cast<CastReliefBuilder*>(this);
+        if (m_reliefSheetTemp == 0) self->SetReliefSheetTemp();
+        if (m_supportSheetTemp == 0) self->SetSupportSheetTemp();
+
+        int faceLabel = 500000;
+        int edgeLabel = 1000000;
+        DieDes::CastRelief::CreateToolBody(GetAlgorithmVersion(), m_reliefProfile, sheet, selectedTag(m_reliefSheet),
+                                           m_reliefSheetTemp, m_supportSheetTemp, origin, normal,
+                                           valueOf(m_reliefDepth), m_createSupportCasting, valueOf(m_thickness),
+                                           m_distanceTolerance, m_angleTolerance, nullptr, &faceLabel, &edgeLabel,
+                                           &toolCount, &tools, &operations);
+        if (copy != 0 && bodyType == ZV_BODY_type_solid_c) {
+          int result = 0;
+          DIEDES_UTILS_boolean_bodies(copy, toolCount, tools, operations, ZV_boolean_unite_c, nullptr,
+                                      m_distanceTolerance, kBooleanText, &result);
+          DIEDES_UTILS_boolean_bodies2(54, &copy, toolCount, tools, operations, ZV_boolean_subtract_c, nullptr,
+                                       m_distanceTolerance, kBooleanText, &result);
+          if (copy != 0) {
+            auto* out = static_cast<int*>(SM_calloc(1, sizeof(int)));
+            if (out == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for a body");
+            out[0] = copy;
+            copy = 0;  // the caller's now: never both handed over and deleted
+            *bodies = out;
+            *count = 1;
+          }
+        } else {
+          // A copy that is not a solid takes no part, and nobody else would release it.
+          DieDesUtilsDeleteBody(copy);
+          copy = 0;
+          if (toolCount > 0) {
+            *count = toolCount;
+            *bodies = tools;
+            toolCount = 0;
+            tools = nullptr;
+          }
+        }
+        finish();
+      }
+    }
+  } catch (const std::exception& e) {
+    finish();
+    rc = Error::HandleAsBuilder(e, kSource, __LINE__);
+  }
+
+  DieDesUtilsDeleteBodies(&toolCount, &tools);
+  SM_free(operations);
+  if (rc != 0) {
+    if (targetSelected && copy != targetBody) DieDesUtilsDeleteBody(copy);
+    DieDesUtilsDeleteBodies(count, bodies);
+    UndoToPreviewMark(mark);
+  }
+  DeletePreviewUndoMark(mark);
+  return rc;
+}
+
+// ---- fields -----------------------------------------------------------------------
 
 void CastReliefBuilder::SetCreateSupportCasting(bool create) {
   OM::LogForWrite(this);

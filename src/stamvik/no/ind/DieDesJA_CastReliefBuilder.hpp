@@ -29,6 +29,24 @@ class STAMVIK_API CastReliefBuilder : public GenericBodyBuilder {
  public:
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
+  void destroy() override;
+  void cascade_destroy() override;
+  int validate_nothrow() override;
+  int commit_feature(FEATURE_RECORD** frec) override;
+  int ConvertBuilderDataToFrec(FEATURE_RECORD* frec) override;
+  void Notify(OM::Object* changed) override;
+
+  // Rebuild the two temporary kernel sheets that the preview cuts with.
+  virtual void SetReliefSheetTemp();
+  virtual void SetSupportSheetTemp();
+  // Loads the builder from the feature being edited.
+  virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
+
+  // The preview for the host's dialog: 0 with the bodies handed over (a
+  // host-allocated array the caller owns, nothing when there is nothing to
+  // make), or a message number with nothing handed over. The caller passes
+  // count 0 and bodies null.
+  int CreateBodies(int* count, int** bodies) const;
 
   SELECT_OBJECT* GetTarget() const { return m_target; }
   SC_section* GetReliefProfile() const { return m_reliefProfile; }
@@ -50,6 +68,16 @@ class STAMVIK_API CastReliefBuilder : public GenericBodyBuilder {
   int GetSupportSheetTemp() const { return m_supportSheetTemp; }
 
  private:
+  int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override;
+  void GetSelectedObjects(int* count, tag_t** tags) const override;
+  void implement_destroy();
+  // The base plane's origin and normal: the die plane's definition, else the
+  // target's base; false when there is neither.
+  bool FindBaseOrientation(double origin[3], double normal[3]) const;
+  // The sheet metal: the selected one, else the target's sheet (0 for none).
+  tag_t SheetMetalTag() const;
+  void DeleteSheetTemps();
+
   void SetReliefProfile(SC_section* profile);
   void SetReliefDepth(EXP_expression* depth);
   void SetThickness(EXP_expression* thickness);

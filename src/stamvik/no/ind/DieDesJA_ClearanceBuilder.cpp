@@ -1,12 +1,73 @@
 #include "DieDesJA_ClearanceBuilder.hpp"
 
+#include <cmath>
+#include <cstring>
+#include <exception>
+
+#include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "afl/DieAttributes.hpp"
+#include "afl/Parms.hpp"
+#include "exp/Expression.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
+#include "sys/Text.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::DieDesJA {
 
 STAMVIK_OM_INSTANCE_SIZE_DEF(ClearanceBuilder)
 STAMVIK_OM_DEFINE_CLASS(ClearanceBuilder, "KTX::DieDesJA::GenericBodyBuilder", 0x1000,
                         &GetClearanceBuilderInstanceSize, STAMVIK_CLEARANCE_BUILDER_ATTRIBUTES)
+
+namespace {
+
+constexpr const char* kSource = "DieDesJA_ClearanceBuilder";
+constexpr double kMargin = 1e-10;
+constexpr int kEntities = 6;
+
+enum Message : int {
+  kOpenSectionLoops = 3030490,
+  kOffsetTooSmall = 672225,
+  kBadDistanceTolerance = 3030447,
+  kBadAngleTolerance = 3030448,
+  kWrongParms = 690000,
+  kNoParms = 670156,
+};
+
+// Where the preview raises a failed validation and reports its errors.
+constexpr TemporaryFeaturePreviewNames kPreview{"Clearance create bodies", " Clearance: Performing boolean operation",
+                                                kSource, 425, 494};
+
+tag_t selectedTag(const SELECT_OBJECT* selection) {
+  return selection != nullptr ? selection->ask_selected_tag() : 0;
+}
+
+void appendTag(int* count, tag_t** tags, tag_t tag) {
+  if (tag == 0) return;
+  const auto n = static_cast<std::size_t>(*count);
+  auto* grown = static_cast<tag_t*>(*tags == nullptr ? SM_calloc(1, sizeof(tag_t))
+                                                     : SM_crealloc(*tags, (n + 1) * sizeof(tag_t)));
+  if (grown == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for %d tags", *count + 1);
+  grown[n] = tag;
+  *tags = grown;
+  ++*count;
+}
+
+DIEDES_GENERIC_BODY_PARMS* clearanceParmsOfRecord(FEATURE_RECORD* frec) {
+  return dynamic_cast<DieDes::Clearance*>(FREC_ask_parms_of_frec(frec));
+}
+
+DIEDES_GENERIC_BODY_PARMS* newClearanceParms() { return DieDes::ClearanceFactory::Create(); }
+
+// A record text field as a terminated string.
+void fieldText(const char* field, std::size_t size, char* out) {
+  std::size_t n = strnlen(field, size);
+  std::memcpy(out, field, n);
+  out[n] = '\0';
+}
+
+}  // namespace
 
 ClearanceBuilder* ClearanceBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
   auto* builder = static_cast<ClearanceBuilder*>(
@@ -18,9 +79,263 @@ ClearanceBuilder* ClearanceBuilderFactory::Create(CM_part* part, FEATURE_RECORD*
 void ClearanceBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   init_object(part, frec);
   SetAlgorithmVersion(0);
+
+  PART_part* owningPart = ask_owning_part();
+  OM::OM_set_pointer(this, m_targetDataAttId, DieDes::ClearanceTargetFactory::Create(owningPart));
+  OM::OM_set_pointer(this, m_targetAttId, SELECT_OBJECTFactory::Create(owningPart));
+  OM::OM_set_pointer(this, m_geometryAttId, SELECT_OBJECT_listFactory::Create(owningPart, false));
+
+  DieDes::DiePlaneBuilder* orientation = DieDes::DiePlaneBuilderFactory::Create(owningPart, true, true, false, true, true);
+  orientation->SetApplScopePlane(3);
+  OM::OM_set_pointer(this, m_orientationAttId, orientation);
+  DieDes::DieDirectionBuilder* direction =
+      DieDes::DieDirectionBuilderFactory::Create(owningPart, true, false, true, true, true, true);
+  direction->SetApplScopeDirection(3);
+  OM::OM_set_pointer(this, m_clearanceDirectionAttId, direction);
+  OM::OM_set_pointer(this, m_attributesAttId, DieDes::DieAttributesBuilderFactory::Create(owningPart, true, true, false));
+
+  if (frec == nullptr) {
+    const double distance = TOLER_ask_distance_tol();
+    const double angle = TOLER_ask_angular_tol();
+    SetSection(SC_sectionFactory::object(OM::OM_ask_object_tag(owningPart), 0.95 * distance, distance, angle));
+    EXP_expression* value = nullptr;
+    EXP_expression* offset = nullptr;
+    EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &value);
+    EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &offset);
+    SetDistance(value);
+    SetOffset(offset);
+    SetDistanceTolerance(TOLER_ask_distance_tol());
+    SetAngleTolerance(TOLER_ask_angular_tol());
+  } else {
+    ConvertFrecToBuilderData(frec);
+  }
+
+  m_target->SetParentHasObservers(true);
 }
 
 char* ClearanceBuilder::ask_journal_class_name() const { return SM_string_copy("Die.ClearanceBuilder"); }
+
+int ClearanceBuilder::validate_nothrow() {
+  int first = 0, second = 0, third = 0;
+  tag_t *firstItems = nullptr, *secondItems = nullptr, *thirdItems = nullptr;
+  if (m_section != nullptr) m_section->ask_loop_summary(&first, &firstItems, &second, &secondItems, &third, &thirdItems);
+  SM_free(firstItems);
+  SM_free(secondItems);
+  SM_free(thirdItems);
+  if (second > 0) return kOpenSectionLoops;
+  if (selectedTag(m_target) == 0) {
+    const double offset = m_offset != nullptr ? EXP_ask_value_of_exp(m_offset) : 0.0;
+    if (!(std::fabs(offset) > m_distanceTolerance)) return kOffsetTooSmall;
+  }
+  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
+  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  return 0;
+}
+
+// ---- parameters -------------------------------------------------------------------
+
+int ClearanceBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
+  if (dynamic_cast<DieDes::Clearance*>(parms) == nullptr) return kWrongParms;
+  OM::Object* owner = OM_ask_subobject_owner(parms);
+  const DIEDES_ENTITY_CONTEXT plain{0, owner, {}};
+  const DIEDES_ENTITY_CONTEXT chosen{1, owner, {}};
+
+  {
+    tag_t section = 0;
+    int count = 0;
+    if (m_section != nullptr && !m_section->is_empty()) {
+      section = OM::OM_ask_object_tag(m_section);
+      count = 1;
+      if (DIEDES_EXTRACTION_TABLE_MAP* map = DIEDES_UTILS__get_extraction_table_map(); map != nullptr)
+        map->MapSection(m_section);
+    }
+    if (int rc = parms->GetEntity(2)->SetTags(&plain, count, count > 0 ? &section : nullptr); rc != 0) return rc;
+  }
+  {
+    const int types[2] = {m_type, m_clearanceGeometryType};
+    if (int rc = parms->GetEntity(0)->SetInts(&plain, 2, types); rc != 0) return rc;
+  }
+  {
+    int count = 0;
+    tag_t* tags = nullptr;
+    if (m_geometry != nullptr) m_geometry->ask_tags(&count, &tags);
+    const int rc = count > 0 ? parms->GetEntity(1)->SetTags(&chosen, count, tags)
+                             : parms->GetEntity(1)->SetTags(&plain, 0, nullptr);
+    SM_free(tags);
+    if (rc != 0) return rc;
+  }
+  auto* record = dynamic_cast<FEATURE_RECORD*>(owner);
+  if (int rc = m_orientation->ToParms(dynamic_cast<DieDes::DieDesGenericPlane*>(parms->GetEntity(3)), record);
+      rc != 0)
+    return rc;
+  if (int rc =
+          m_clearanceDirection->ToParms(dynamic_cast<DieDes::DieDesGenericDirection*>(parms->GetEntity(4)), record);
+      rc != 0)
+    return rc;
+  EXP_expression* const expressions[2] = {m_distance, m_offset};
+  if (int rc = parms->GetEntity(5)->SetExpressions(&chosen, 2, expressions); rc != 0) return rc;
+
+  OM::LogForWrite(parms);
+  parms->SetDistanceTolerance(m_distanceTolerance);
+  parms->SetAngleTolerance(m_angleTolerance);
+  return WriteDieAttributes(parms, owner);
+}
+
+int ClearanceBuilder::WriteDieAttributes(DIEDES_GENERIC_BODY_PARMS* parms, OM::Object* owner) const {
+  DieAttributesRecord record{};
+  DIEDES_ATTRIBUTE_DESCRIPTOR descriptor{{0, 1, 2, 3, 1}, &record};
+  parms->GetDieAttributes().Read(&descriptor, 0);
+  char text[sizeof record.previousTitle];
+  if (record.title[0] != '\0') {
+    fieldText(record.title, sizeof record.title, text);
+    STR_snprintf(record.previousTitle, 50, "%s", text);
+  }
+  const char* first = m_attributes != nullptr ? m_attributes->GetFirstText() : "";
+  const char* second = m_attributes != nullptr ? m_attributes->GetSecondText() : "";
+  std::memset(record.title, 0, sizeof record.title);
+  if (first[0] != '\0') STR_snprintf(record.title, 50, "%s", first);
+  std::memset(record.value, 0, sizeof record.value);
+  if (second[0] != '\0') STR_snprintf(record.value, 50, "%s", second);
+  record.number = m_attributes != nullptr ? m_attributes->GetIntegerValue() : 0;
+  return parms->GetDieAttributes().Write(owner, &descriptor, 2);
+}
+
+int ClearanceBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
+  auto* parms = dynamic_cast<DieDes::Clearance*>(frec != nullptr ? FREC_ask_parms_of_frec(frec) : nullptr);
+  if (parms == nullptr) ERROR_raise(kSource, __LINE__, kNoParms, "Feature has no database parameters.");
+  OM::LogForWrite(parms);
+  parms->SetAlgorithmVersion(GetAlgorithmVersion());
+  return ToParms(parms);
+}
+
+void ClearanceBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  auto* parms = dynamic_cast<DieDes::Clearance*>(frec != nullptr ? FREC_ask_parms_of_frec(frec) : nullptr);
+  if (parms == nullptr) ERROR_raise(kSource, __LINE__, kNoParms, "Feature has no database parameters.");
+
+  SetAlgorithmVersion(parms->GetAlgorithmVersion());
+  const double distance = parms->GetDistanceTolerance();
+  const double angle = parms->GetAngleTolerance();
+  SetDistanceTolerance(distance);
+  SetAngleTolerance(angle);
+
+  const int entities = parms->GetNumEntities() < kEntities ? parms->GetNumEntities() : kEntities;
+  if (entities > 0) {
+    SetType(static_cast<JA_CLEARANCE_BUILDER_Types>(parms->AskEntityInt(0, 0)));
+    SetClearanceGeometryType(static_cast<JA_CLEARANCE_BUILDER_ClearanceGeometryTypes>(parms->AskEntityInt(0, 1)));
+  }
+  if (entities > 1) {
+    int count = 0;
+    tag_t* tags = nullptr;
+    parms->GetEntity(1)->AskTags(&count, &tags);
+    if (count >= 1 && tags[0] != 0)
+      for (int i = 0; i < count; ++i) m_geometry->append(tags[i]);
+    SM_free(tags);
+  }
+  if (entities > 2) {
+    // The builder's own section goes; one being loaded into a new builder has none.
+    if (SC_section* old = m_section; old != nullptr) {
+      SetSection(nullptr);
+      UPDATE_log_object_to_delete(old);
+    }
+    DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(2);
+    int count = 0;
+    tag_t* tags = nullptr;
+    entity->AskTags(&count, &tags);
+    const tag_t first = count >= 1 ? tags[0] : 0;
+    SM_free(tags);
+    if (first != 0) {
+      SetSection(OM::TagToObject<SC_section>(first));
+    } else {
+      SC_section* section =
+          SC_sectionFactory::object(OM::OM_ask_object_tag(ask_owning_part()), 0.95 * distance, distance, angle);
+      SetSection(section);
+      const tag_t tag = OM::OM_ask_object_tag(section);
+      const DIEDES_ENTITY_CONTEXT context{0, OM_ask_subobject_owner(parms), {}};
+      entity->SetTags(&context, tag != 0 ? 1 : 0, tag != 0 ? &tag : nullptr);
+    }
+  }
+  if (entities > 3) m_orientation->FromParms(dynamic_cast<DieDes::DieDesGenericPlane*>(parms->GetEntity(3)));
+  if (entities > 4)
+    m_clearanceDirection->FromParms(dynamic_cast<DieDes::DieDesGenericDirection*>(parms->GetEntity(4)));
+  if (entities > 5) {
+    SetDistance(parms->AskEntityExpression(5, 0));
+    SetOffset(parms->AskEntityExpression(5, 1));
+  }
+  ReadDieAttributes(parms);
+
+  if (tag_t body = DieDes::Clearance::GetTargetEID(parms); body != 0) {
+    m_target->set_selected_tag(body);
+    Notify(m_target);
+  }
+}
+
+void ClearanceBuilder::ReadDieAttributes(const DIEDES_GENERIC_BODY_PARMS* parms) {
+  DieAttributesRecord* record = parms->AskDieAttributes();
+  if (record == nullptr || m_attributes == nullptr) {
+    SM_free(record);
+    return;
+  }
+  char text[sizeof record->previousTitle];
+  if (record->title[0] != '\0') {
+    fieldText(record->title, sizeof record->title, text);
+    TEXT_s* title = TEXT_init_string(text);
+    m_attributes->SetFirstText(title);
+    TEXT_free(title);
+    m_attributes->SetIntegerValue(record->number);
+  }
+  if (record->value[0] != '\0') {
+    fieldText(record->value, sizeof record->value, text);
+    TEXT_s* value = TEXT_init_string(text);
+    m_attributes->SetSecondText(value);
+    TEXT_free(value);
+  }
+  SM_free(record);
+}
+
+void ClearanceBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
+  *count = 0;
+  *tags = nullptr;
+  appendTag(count, tags, selectedTag(m_target));
+  if (m_geometry != nullptr)
+    for (int i = 0, n = m_geometry->ask_count(); i < n; ++i) appendTag(count, tags, m_geometry->ask_nth(i));
+  DIEDES_GENERIC_BODY_PARMS::DieDesBuilderGetSectionObjects(m_section, count, tags);
+  if (m_orientation != nullptr) m_orientation->GetSelectedObjects(count, tags);
+  if (m_clearanceDirection != nullptr) m_clearanceDirection->GetSelectedObjects(count, tags);
+}
+
+// ---- reaction, commit, preview --------------------------------------------------------
+
+void ClearanceBuilder::Notify(OM::Object* changed) {
+  ReactToTargetChange(changed, m_target, m_targetData, m_clearanceDirection, nullptr, kSource);
+}
+
+int ClearanceBuilder::commit_feature(FEATURE_RECORD** frec) {
+  if (m_targetData != nullptr) m_targetData->SetFrecPointer(frec);
+  return CommitWithProtocol(frec, &clearanceParmsOfRecord, &newClearanceParms, m_target, true);
+}
+
+int ClearanceBuilder::CreateBodies(int* count, int** bodies) const {
+  // The preview changes nothing of the builder that the host would see; the
+  // steps it asks of it are the commit's own.
+  class Steps final : public TemporaryFeatureBuilderSteps {
+   public:
+    explicit Steps(ClearanceBuilder& builder) : builder_(builder) {}
+    int Validate() override { return builder_.validate_nothrow(); }
+    void PopulateExtractionTable() override { builder_.PopulateExtractionTable(); }
+    int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override { return builder_.ToParms(parms); }
+    PART_part* OwningPart() const override { return builder_.ask_owning_part(); }
+    tag_t Target() const override { return selectedTag(builder_.m_target); }
+    DieDes::DieDesTarget* BuilderTargetData() const override { return builder_.m_targetData; }
+    double DistanceTolerance() const override { return builder_.m_distanceTolerance; }
+
+   private:
+    ClearanceBuilder& builder_;
+  };
+  Steps steps(const_cast<ClearanceBuilder&>(*this));
+  return CreateBodiesThroughTemporaryFeature(kPreview, steps, ClearanceFeatureCalls(), count, bodies);
+}
+
+// ---- fields -----------------------------------------------------------------------
 
 void ClearanceBuilder::SetType(JA_CLEARANCE_BUILDER_Types type) {
   OM::LogForWrite(this);

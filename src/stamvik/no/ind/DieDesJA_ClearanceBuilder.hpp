@@ -42,6 +42,17 @@ class STAMVIK_API ClearanceBuilder : public GenericBodyBuilder {
  public:
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
+  int validate_nothrow() override;
+  int commit_feature(FEATURE_RECORD** frec) override;
+  int ConvertBuilderDataToFrec(FEATURE_RECORD* frec) override;
+  void Notify(OM::Object* changed) override;
+  // Loads the builder from the feature being edited.
+  virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
+
+  // The preview for the host's dialog: 0 with the bodies handed over (a
+  // host-allocated array the caller owns), or a message number with nothing
+  // handed over. The caller passes count 0 and bodies null.
+  int CreateBodies(int* count, int** bodies) const;
 
   SELECT_OBJECT* GetTarget() const { return m_target; }
   DieDes::ClearanceTarget* GetTargetData() const { return m_targetData; }
@@ -64,6 +75,11 @@ class STAMVIK_API ClearanceBuilder : public GenericBodyBuilder {
   void SetAngleTolerance(double tolerance);
 
  private:
+  int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override;
+  void GetSelectedObjects(int* count, tag_t** tags) const override;
+  int WriteDieAttributes(DIEDES_GENERIC_BODY_PARMS* parms, OM::Object* owner) const;
+  void ReadDieAttributes(const DIEDES_GENERIC_BODY_PARMS* parms);
+
   // Used when a feature is read back.
   void SetDistance(EXP_expression* distance);
   void SetOffset(EXP_expression* offset);
