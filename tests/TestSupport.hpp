@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "feat/Builder.hpp"
+#include "kernel/Kernel.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
@@ -19,6 +20,7 @@ class HostTest : public ::testing::Test {
     KTX::Error::ClearSevereErrors();
     memoryBefore_ = KTX::Memory::LiveCounters();
     objectsBefore_ = KTX::OM::OM_live_objects();
+    kernelBefore_ = KTX::Kernel::LiveCounters();
     part_ = KTX::PART_part::Create(0);
     KTX::PART_set_work_part(part_);
   }
@@ -31,9 +33,15 @@ class HostTest : public ::testing::Test {
     EXPECT_EQ(now.blocks, memoryBefore_.blocks) << "host memory blocks leaked";
     EXPECT_EQ(now.objects, memoryBefore_.objects) << "host class objects leaked";
     EXPECT_EQ(now.badFrees, memoryBefore_.badFrees) << "memory freed twice or never allocated";
+    KTX::Kernel::Counters kernel = KTX::Kernel::LiveCounters();
+    EXPECT_EQ(kernel.liveBodies, kernelBefore_.liveBodies) << "kernel bodies left alive";
+    EXPECT_EQ(kernel.deleteErrors - kernelBefore_.deleteErrors, expectedKernelDeleteErrors_)
+        << "kernel bodies deleted twice, or never made";
   }
 
   KTX::PART_part* part() const { return part_; }
+  // A test that provokes kernel deletion errors on purpose says how many.
+  void ExpectKernelDeleteErrors(int count) { expectedKernelDeleteErrors_ = count; }
   KTX::CM_part* modelPart() const { return part_->ModelPart(); }
 
   // The raised host error's message number, or 0 when nothing was raised.
@@ -51,6 +59,8 @@ class HostTest : public ::testing::Test {
   KTX::PART_part* part_ = nullptr;
   KTX::Memory::Counters memoryBefore_{};
   int objectsBefore_ = 0;
+  KTX::Kernel::Counters kernelBefore_{};
+  int expectedKernelDeleteErrors_ = 0;
 };
 
 }  // namespace stamvik_test

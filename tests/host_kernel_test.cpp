@@ -27,6 +27,7 @@ class KernelTest : public stamvik_test::HostTest {
     KTX::Kernel::Counters now = KTX::Kernel::LiveCounters();
     EXPECT_EQ(now.liveBodies, before_.liveBodies) << "kernel bodies left alive";
     EXPECT_EQ(now.deleteErrors - before_.deleteErrors, expectedDeleteErrors_) << "unexpected kernel delete errors";
+    ExpectKernelDeleteErrors(expectedDeleteErrors_);
     HostTest::TearDown();
   }
 
