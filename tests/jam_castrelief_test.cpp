@@ -545,22 +545,29 @@ TEST_F(CastReliefJournal, FaultAcceptedByTheFilterAnswersSixtyFiveAndClosesTheRe
 sigjmp_buf gCallerResume;
 void CallerHandler(int signal) { siglongjmp(gCallerResume, signal); }
 
+// Guards a raised fault under the verdict; tells whether the caller's own
+// handler got the fault and what the guard returned (-7: it never returned).
+void GuardUnderCallersHandler(int verdict, int* reached, int* status) {
+  JAM::Test::SetFaultVerdict(verdict);
+  struct sigaction mine {}, before {};
+  mine.sa_handler = &CallerHandler;
+  sigemptyset(&mine.sa_mask);
+  sigaction(SIGSEGV, &mine, &before);
+  static int signal = SIGSEGV;
+  *reached = 0;
+  *status = -7;
+  if (sigsetjmp(gCallerResume, 1) == 0) {
+    *status = JA::Guarded(&RaiseSignal, &signal);
+  } else {
+    *reached = 1;
+  }
+  sigaction(SIGSEGV, &before, nullptr);
+}
+
 TEST_F(CastReliefJournal, FaultRefusedByTheFilterReachesTheCallersHandling) {
   for (int verdict : {0, -1}) {
-    JAM::Test::SetFaultVerdict(verdict);
-    struct sigaction mine {}, before {};
-    mine.sa_handler = &CallerHandler;
-    sigemptyset(&mine.sa_mask);
-    sigaction(SIGSEGV, &mine, &before);
-    int signal = SIGSEGV;
-    volatile int reached = 0;
-    volatile int status = -7;
-    if (sigsetjmp(gCallerResume, 1) == 0) {
-      status = JA::Guarded(&RaiseSignal, &signal);
-    } else {
-      reached = 1;
-    }
-    sigaction(SIGSEGV, &before, nullptr);
+    int reached = 0, status = 0;
+    GuardUnderCallersHandler(verdict, &reached, &status);
     EXPECT_EQ(reached, 1) << verdict;
     EXPECT_EQ(status, -7) << verdict;
     EXPECT_EQ(JAM_ask_open_records(), 0);
