@@ -469,6 +469,31 @@ TEST_F(CastReliefPrint, WithoutObjectDetailsExpressionsPrintAsPointers) {
   EXPECT_EQ(std::count(printed.begin(), printed.end(), "object " + Tag() + "  0"), 0);  // no sub-objects
 }
 
+TEST_F(CastReliefPrint, AGetterThatFailsPrintsItsErrorAndTheEntryEndsNormally) {
+  // The tag of an object that is gone: every getter fails with the bad-object error.
+  auto* gone = DieDesJA::CastReliefBuilderFactory::Create(modelPart(), nullptr);
+  tag_t tag = gone->ask_tag();
+  gone->destroy();
+  JAM::Autotest::EnableAPIPrint(kClass, true);
+  Host::ClearCalls();
+  Error::ClearSevereErrors();
+  JAM::Test::PrintFunction(kClass)(&tag, nullptr, 0);
+  std::vector<std::string> printed = Printed();
+  std::string bad = std::to_string(Error::kBadObject);
+  ASSERT_GE(printed.size(), 6u);
+  EXPECT_EQ(printed[1], "start GetReliefDepth");
+  EXPECT_EQ(printed[2], "error GetReliefDepth " + bad);
+  EXPECT_EQ(printed[3], "end GetReliefDepth");
+  EXPECT_EQ(printed[4], "prop GetCreateSupportCasting createSupportCasting status=" + bad);
+  // Turned into a status with mode 0, the further step above 65, closed with mode 0.
+  ASSERT_EQ(Error::SevereErrors().size(), 2u);  // ReliefDepth and Thickness
+  EXPECT_EQ(Error::SevereErrors()[0].locationMode, 0);
+  EXPECT_EQ(Error::SevereErrors()[0].line, 371);
+  EXPECT_TRUE(Error::SevereErrors()[0].further);
+  EXPECT_EQ(Error::SevereErrors()[0].closeMode, 0);
+  EXPECT_EQ(Printed().back(), "fn " + std::to_string(tag) + "  Die.CastReliefBuilder");
+}
+
 TEST_F(CastReliefPrint, DisabledOrWithoutTagNamePrintsOnlyWhatAlwaysRuns) {
   Print(nullptr);
   std::vector<std::string> expected = {

@@ -309,7 +309,8 @@ TEST_F(Jam, EnumerationsAndTheHostsStructures) {
   JAM_add_enum_member(e, "Section", 1);
   JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Enum");
   Host::ClearCalls();
-  JAM_test_print_enum_prop("GetType", 0, [](OM::Object*, int* v) { return *v = 1, 0; }, e, "Types", "type");
+  JAM_test_print_enum_prop("GetType", part()->ask_tag(), [](OM::Object*, int* v) { return *v = 1, 0; }, e, "Types",
+                           "type");
   EXPECT_EQ(Host::Calls().back().args, "GetType type Types=Section");
   (void)c;
 }
@@ -362,15 +363,20 @@ TEST_F(Jam, PrintCallsHandedABodyCallItAndPrintTheValueOrTheStatus) {
   Host::ClearCalls();
   JAM_test_print_logical_prop("GetOn", part()->ask_tag(), [](OM::Object* o, bool* v) { return *v = o != nullptr, 0; },
                               "on");
-  JAM_test_print_double_prop("GetX", 0, [](OM::Object*, double*) -> int {
+  JAM_test_print_double_prop("GetX", part()->ask_tag(), [](OM::Object*, double*) -> int {
     ERROR_raise("test", 1, 670156, "no");
   }, "x");
   // A string handed out is the caller's copy; the host frees it (the counters would tell).
-  JAM_test_print_string_prop("GetName", 0, [](OM::Object*, char** v) { return *v = SM_string_copy("n"), 0; }, "name");
+  JAM_test_print_string_prop("GetName", part()->ask_tag(),
+                             [](OM::Object*, char** v) { return *v = SM_string_copy("n"), 0; }, "name");
+  // A tag of no object: the body is not called.
+  JAM_test_print_logical_prop("GetOn", 0, [](OM::Object* o, bool* v) { return *v = *reinterpret_cast<bool*>(o), 0; },
+                              "on");
   std::vector<std::string> printed;
   for (const Host::Call& c : Host::Calls())
     if (c.name.rfind("JAM_test_print_", 0) == 0) printed.push_back(c.args);
-  EXPECT_EQ(printed, (std::vector<std::string>{"GetOn on=1", "GetX x status=670156", "GetName name=n"}));
+  EXPECT_EQ(printed, (std::vector<std::string>{"GetOn on=1", "GetX x status=670156", "GetName name=n",
+                                               "GetOn on status=" + std::to_string(Error::kBadObject)}));
 }
 
 }  // namespace

@@ -213,8 +213,10 @@ void printProp(const char* function, const char* getName, tag_t tag, int (*body)
   std::string line = str(getName) + " " + str(name) + extra;
   T value{};
   int status = 0;
+  OM::Object* object = OM::OM_object_of_tag(tag);
   try {
-    status = body != nullptr ? body(OM::OM_object_of_tag(tag), &value) : 0;
+    // A body is never handed a null object.
+    status = object == nullptr ? Error::kBadObject : body != nullptr ? body(object, &value) : 0;
   } catch (const Error::Exception& e) {
     status = e.askCode();
   }

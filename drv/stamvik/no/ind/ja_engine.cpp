@@ -115,6 +115,12 @@ int Guarded(int (*call)(void*), void* context) {
   return 65;
 }
 
+OM::Object* PrintObject(tag_t tag) {
+  OM::Object* object = OM::OM_object_of_tag(tag);
+  if (object == nullptr) ERROR_raise("ja_engine", __LINE__, Error::kBadObject, "tag %u is no object", tag);
+  return object;
+}
+
 // ---- scripting defaults -------------------------------------------------------------
 
 OM::Object* DefaultsObject(const char* source, int line, tag_t tag) {

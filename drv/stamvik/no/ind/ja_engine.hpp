@@ -456,6 +456,10 @@ void DestroyClass() {
 
 // ---- test print ----------------------------------------------------------------------
 
+// The object of a tag the printer reads itself; a tag of no object raises the
+// host's bad-object error rather than handing the body a null object.
+STAMVIK_API OM::Object* PrintObject(tag_t tag);
+
 template <class U, class Members>
 void TestPrint(const tag_t* tagPointer, const char* tagName, int level) {
   tag_t tag = *tagPointer;
@@ -472,7 +476,7 @@ void TestPrint(const tag_t* tagPointer, const char* tagName, int level) {
           int status = 0;
           typename M::T expression = nullptr;
           try {
-            status = M::body(OM::OM_object_of_tag(tag), &expression);
+            status = M::body(PrintObject(tag), &expression);
           } catch (const std::exception& e) {
             status = HandlePrintError(e, U::source, M::line);
           }
