@@ -1,0 +1,597 @@
+// The cast-relief and clearance features driven as the host drives them:
+// made by their factories, given inputs, validated, previewed, committed,
+// opened again for editing with their record and committed again.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "DieDesJA_CastReliefBuilder.hpp"
+#include "DieDesJA_ClearanceBuilder.hpp"
+#include "TestSupport.hpp"
+#include "afl/BodyUtils.hpp"
+#include "afl/Parms.hpp"
+#include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
+#include "jam/Session.hpp"
+#include "kernel/Kernel.hpp"
+#include "sel/Selection.hpp"
+#include "sys/Settings.hpp"
+#include "upd/Update.hpp"
+
+using namespace KTX;
+using KTX::DieDesJA::CastReliefBuilder;
+using KTX::DieDesJA::CastReliefBuilderFactory;
+using KTX::DieDesJA::ClearanceBuilder;
+using KTX::DieDesJA::ClearanceBuilderFactory;
+using KTX::Kernel::BodyType;
+
+namespace {
+
+class DieDesignFeature : public stamvik_test::HostTest {
+ protected:
+  void TearDown() override {
+    // The test's own bodies: taken from their model bodies and deleted.
+    for (auto [model, body] : modelBodies_) {
+      Kernel::DetachModelBody(model);
+      Kernel::DeleteBody(body, "test");
+    }
+    HostTest::TearDown();
+  }
+
+  // A model body holding a new kernel body of the type.
+  tag_t ModelBody(BodyType type, int* kernelBody = nullptr) {
+    int body = Kernel::CreateBody(type);
+    tag_t model = ES_create_solid(body);
+    modelBodies_.push_back({model, body});
+    if (kernelBody != nullptr) *kernelBody = body;
+    return model;
+  }
+
+  tag_t Curve(double x) {
+    const double point[3] = {x, 0.0, 0.0};
+    return ES_create_point(point);
+  }
+  void ClosedLoop(SC_section* section) {
+    const tag_t curves[2] = {Curve(1.0), Curve(2.0)};
+    section->add_loop(SC_section::kClosed, 2, curves);
+  }
+  void OpenLoop(SC_section* section) {
+    const tag_t curve = Curve(3.0);
+    section->add_loop(SC_section::kOpen, 1, &curve);
+  }
+  void Set(EXP_expression* expression, const char* text) {
+    ASSERT_EQ(EXP_edit_exp(part()->ask_tag(), expression, text), 0);
+  }
+
+  static int LiveBodies() { return Kernel::LiveCounters().liveBodies; }
+  // The arguments of every logged call of that name.
+  static std::vector<std::string> ArgsOf(const std::string& name) {
+    std::vector<std::string> args;
+    for (const Host::Call& c : Host::Calls())
+      if (c.name == name) args.push_back(c.args);
+    return args;
+  }
+  static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+  // The preview's mark: set with the name, undone to or not, and deleted.
+  static void ExpectMark(const char* name, bool undone) {
+    auto set = ArgsOf("SessionSetUndoMark");
+    ASSERT_EQ(set.size(), 1u);
+    EXPECT_EQ(set[0], std::string("visibility=1 name=\"") + name + "\"");
+    EXPECT_EQ(ArgsOf("SessionUndoToMark").size(), undone ? 1u : 0u);
+    EXPECT_EQ(ArgsOf("SessionDeleteUndoMark").size(), 1u);
+    EXPECT_TRUE(Host::OpenSessionMarks().empty());
+  }
+
+  static FEATURE_RECORD* Commit(JAX_FEAT_BUILDER* builder, int* rc) {
+    FEATURE_RECORD* frec = nullptr;
+    *rc = builder->commit_feature(&frec);
+    return frec;
+  }
+
+ private:
+  std::vector<std::pair<tag_t, int>> modelBodies_;
+};
+
+// ---- cast relief ------------------------------------------------------------------
+
+class CastRelief : public DieDesignFeature {
+ protected:
+  // A builder that validates: a closed profile, sheet metal, a depth, and a
+  // solid target whose base gives the orientation.
+  CastReliefBuilder* ReadyBuilder(int* targetBody = nullptr) {
+    CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
+    ClosedLoop(b->GetReliefProfile());
+    b->GetSheetMetal()->set_selected_tag(ModelBody(BodyType::Sheet));
+    Set(b->GetReliefDepth(), "5");
+    const double origin[3] = {0, 0, 10};
+    const double normal[3] = {0, 0, 1};
+    b->GetTargetData()->SetBase(origin, normal);
+    b->GetTargetData()->SetBaseFlag(true);
+    b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid, targetBody));
+    return b;
+  }
+};
+
+TEST_F(CastRelief, ValidationTakesItsChecksInOrder) {
+  CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_EQ(b->validate_nothrow(), 3030022);  // no closed loop
+  OpenLoop(b->GetReliefProfile());
+  EXPECT_EQ(b->validate_nothrow(), 3030022);
+  ClosedLoop(b->GetReliefProfile());
+  EXPECT_EQ(b->validate_nothrow(), 3030210);  // an open loop besides
+  b->destroy();
+
+  b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
+  ClosedLoop(b->GetReliefProfile());
+  EXPECT_EQ(b->validate_nothrow(), 3030483);  // no sheet metal
+  // The target may know the sheet metal itself.
+  b->GetTargetData()->SetSheet(true, ModelBody(BodyType::Sheet));
+  EXPECT_EQ(b->validate_nothrow(), 3030482);  // depth 0
+  // A depth of exactly the distance tolerance is still too small.
+  ASSERT_EQ(b->GetDistanceTolerance(), 0.01);
+  Set(b->GetReliefDepth(), "0.01");
+  EXPECT_EQ(b->validate_nothrow(), 3030482);
+  Set(b->GetReliefDepth(), "-0.02");
+  EXPECT_EQ(b->validate_nothrow(), 3030437);  // the base plane is required and not given
+  // A relief sheet makes the depth free.
+  Set(b->GetReliefDepth(), "0");
+  b->GetReliefSheet()->set_selected_tag(ModelBody(BodyType::Sheet));
+  EXPECT_EQ(b->validate_nothrow(), 3030437);
+  // A target that gives the base makes the plane optional.
+  b->GetTargetData()->SetBaseFlag(true);
+  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+  EXPECT_FALSE(b->GetBaseOrientation()->GetApplIsOverallRequired());
+  EXPECT_EQ(b->validate_nothrow(), 0);
+
+  b->SetDistanceTolerance(1e-11);
+  b->SetAngleTolerance(1e-11);
+  EXPECT_EQ(b->validate_nothrow(), 674028);
+  b->SetDistanceTolerance(1e-10);
+  EXPECT_EQ(b->validate_nothrow(), 674029);
+  b->SetAngleTolerance(1e-10);
+  EXPECT_EQ(b->validate_nothrow(), 0);
+  b->destroy();
+}
+
+TEST_F(CastRelief, APreviewWithNothingToCutMakesNothingAndSetsNoMark) {
+  CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
+  int count = 0;
+  int* bodies = nullptr;
+  EXPECT_EQ(b->CreateBodies(&count, &bodies), 0);  // empty profile
+  ClosedLoop(b->GetReliefProfile());
+  EXPECT_EQ(b->CreateBodies(&count, &bodies), 0);  // no sheet at all
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(bodies, nullptr);
+  EXPECT_TRUE(ArgsOf("SessionSetUndoMark").empty());
+  b->destroy();
+}
+
+TEST_F(CastRelief, APreviewOnASolidTargetHandsOverOnlyTheCutCopy) {
+  int target = 0;
+  CastReliefBuilder* b = ReadyBuilder(&target);
+  ASSERT_EQ(b->validate_nothrow(), 0);
+  Host::ClearCalls();
+  const int before = LiveBodies();
+
+  int count = 0;
+  int* bodies = nullptr;
+  ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(Kernel::CopiedFrom(bodies[0]), target);
+  EXPECT_TRUE(Kernel::IsAlive(target));
+  ExpectMark("Cast Relief create bodies", false);
+
+  auto tools = ArgsOf("CastRelief::CreateToolBody");
+  ASSERT_EQ(tools.size(), 1u);
+  EXPECT_TRUE(Has(tools[0], "faceLabel=500000 edgeLabel=1000000")) << tools[0];
+  EXPECT_TRUE(Has(tools[0], "depth=5")) << tools[0];
+  auto unite = ArgsOf("DIEDES_UTILS_boolean_bodies");
+  auto subtract = ArgsOf("DIEDES_UTILS_boolean_bodies2");
+  ASSERT_EQ(unite.size(), 1u);
+  ASSERT_EQ(subtract.size(), 1u);
+  const std::string copy = "target=" + std::to_string(bodies[0]) + " ";
+  EXPECT_TRUE(Has(unite[0], copy) && Has(unite[0], "operation=15903 options=null tol=0.01")) << unite[0];
+  EXPECT_TRUE(Has(unite[0], "text=\"CastRelief: Performing boolean operation\"")) << unite[0];
+  EXPECT_TRUE(Has(subtract[0], "mode=54 " + copy) && Has(subtract[0], "operation=15902 options=null tol=0.01"))
+      << subtract[0];
+  EXPECT_TRUE(Has(subtract[0], "text=\"CastRelief: Performing boolean operation\"")) << subtract[0];
+  EXPECT_EQ(ArgsOf("DIEDES_UTILS_boolean_tolerance_derive"), std::vector<std::string>{"0"});
+  EXPECT_TRUE(KTX::DieDesUtils::CurrentState().progressText.empty());
+
+  // Alive besides what was handed over: the builder's temporary relief sheet only.
+  EXPECT_EQ(LiveBodies() - before, 2);
+  DieDesUtilsDeleteBodies(&count, &bodies);
+  b->destroy();
+  EXPECT_EQ(LiveBodies(), before);
+}
+
+TEST_F(CastRelief, AFailedPreviewHandsOverNothingAndUndoesToItsMark) {
+  CastReliefBuilder* b = ReadyBuilder();
+  b->GetTargetData()->SetBaseFlag(false);  // no base orientation left
+  Host::ClearCalls();
+  const int before = LiveBodies();
+  int count = 0;
+  int* bodies = nullptr;
+  EXPECT_EQ(b->CreateBodies(&count, &bodies), 3030391);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(bodies, nullptr);
+  ExpectMark("Cast Relief create bodies", true);
+  EXPECT_EQ(LiveBodies(), before);
+
+  // A target that cannot be copied.
+  b->GetTargetData()->SetBaseFlag(true);
+  Host::ClearCalls();
+  Host::SetAnswer("DieDesUtilsSolvaneCopy", 22004);
+  EXPECT_EQ(b->CreateBodies(&count, &bodies), 674057);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(bodies, nullptr);
+  ExpectMark("Cast Relief create bodies", true);
+  EXPECT_EQ(LiveBodies(), before);
+  b->destroy();
+}
+
+TEST_F(CastRelief, ASheetTargetGivesTheToolBodiesAndItsCopyIsNotLeft) {
+  CastReliefBuilder* b = ReadyBuilder();
+  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Sheet));
+  b->SetCreateSupportCasting(true);
+  Set(b->GetThickness(), "2");
+  const int before = LiveBodies();
+  int count = 0;
+  int* bodies = nullptr;
+  ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+  // The relief and the support casting; no copy of the target.
+  ASSERT_EQ(count, 2);
+  for (int i = 0; i < count; ++i) EXPECT_EQ(Kernel::CopiedFrom(bodies[i]), 0);
+  EXPECT_TRUE(ArgsOf("DIEDES_UTILS_boolean_bodies").empty());
+  // Besides the two tools: the temporary relief and support sheets.
+  EXPECT_EQ(LiveBodies() - before, 4);
+  DieDesUtilsDeleteBodies(&count, &bodies);
+  b->destroy();
+  EXPECT_EQ(LiveBodies(), before);
+}
+
+TEST_F(CastRelief, TemporarySheetsFollowTheDepthAndTheSupportOption) {
+  CastReliefBuilder* b = ReadyBuilder();
+  const tag_t reliefSheet = ModelBody(BodyType::Sheet);
+  b->GetReliefSheet()->set_selected_tag(reliefSheet);
+  Set(b->GetReliefDepth(), "0.01");
+  const int before = LiveBodies();
+  // A depth of the distance tolerance: the relief sheet copied as it is.
+  b->SetReliefSheetTemp();
+  EXPECT_TRUE(ArgsOf("DieCreateRoughOffsetSheet").empty());
+  EXPECT_EQ(LiveBodies() - before, 1);
+  Set(b->GetReliefDepth(), "4");
+  b->SetReliefSheetTemp();
+  auto offsets = ArgsOf("DieCreateRoughOffsetSheet");
+  ASSERT_EQ(offsets.size(), 1u);
+  EXPECT_TRUE(Has(offsets[0], "option=0 mode=5 sheet=" + std::to_string(reliefSheet) + " offset=4 normal=[0,0,1]"))
+      << offsets[0];
+  EXPECT_EQ(LiveBodies() - before, 1);  // the old one went
+
+  // Support: depth minus thickness on the side of the base normal, plus it on the other.
+  b->SetCreateSupportCasting(true);
+  Set(b->GetThickness(), "1.5");
+  b->SetSupportSheetTemp();
+  EXPECT_TRUE(Has(ArgsOf("DieCreateRoughOffsetSheet").back(), "offset=2.5 ")) << ArgsOf("DieCreateRoughOffsetSheet").back();
+  Host::SetAnswer("GetSheetNormal.opposite", 1);
+  b->SetSupportSheetTemp();
+  EXPECT_TRUE(Has(ArgsOf("DieCreateRoughOffsetSheet").back(), "offset=5.5 ")) << ArgsOf("DieCreateRoughOffsetSheet").back();
+  EXPECT_EQ(LiveBodies() - before, 2);
+  // A failed offset leaves no body behind.
+  Host::SetAnswer("DieCreateRoughOffsetSheet", 22004);
+  b->SetSupportSheetTemp();
+  EXPECT_EQ(LiveBodies() - before, 1);
+  // Without the option the stale sheet goes and no new one comes.
+  Host::ClearAnswers();
+  b->SetSupportSheetTemp();
+  b->SetCreateSupportCasting(false);
+  b->SetSupportSheetTemp();
+  EXPECT_EQ(LiveBodies() - before, 1);
+  // The commit starts without either.
+  int rc = -1;
+  Commit(b, &rc);
+  EXPECT_EQ(rc, 0);
+  EXPECT_EQ(LiveBodies(), before);
+  b->destroy();
+}
+
+TEST_F(CastRelief, ACommittedFeatureReadsBackEveryInputForEditing) {
+  int target = 0;
+  CastReliefBuilder* b = ReadyBuilder(&target);
+  const tag_t sheetMetal = b->GetSheetMetal()->ask_selected_tag();
+  const tag_t reliefSheet = ModelBody(BodyType::Sheet);
+  b->GetReliefSheet()->set_selected_tag(reliefSheet);
+  const tag_t targetTag = b->GetTarget()->ask_selected_tag();
+  Set(b->GetThickness(), "2.5");
+  b->SetCreateSupportCasting(true);
+  b->SetDistanceTolerance(0.02);
+  b->SetAngleTolerance(0.25);
+  DieDes::DiePlaneBuilder* plane = b->GetBaseOrientation();
+  plane->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+  const double origin[3] = {1, 2, 3};
+  plane->SetCoordinateSystemOrigin(origin);
+  const tag_t profile = OM::OM_ask_object_tag(b->GetReliefProfile());
+  ASSERT_EQ(b->validate_nothrow(), 0);
+
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  ASSERT_NE(frec, nullptr);
+  EXPECT_EQ(DIEDES_UTILS__get_extraction_table(), nullptr);
+  b->destroy();
+
+  Host::ClearCalls();
+  CastReliefBuilder* e = CastReliefBuilderFactory::Create(modelPart(), frec);
+  // A new edit has no section of its own to log for deletion.
+  EXPECT_TRUE(ArgsOf("UPDATE_log_object_to_delete").empty());
+  EXPECT_EQ(OM::OM_ask_object_tag(e->GetReliefProfile()), profile);
+  EXPECT_EQ(e->GetSheetMetal()->ask_selected_tag(), sheetMetal);
+  EXPECT_EQ(e->GetReliefSheet()->ask_selected_tag(), reliefSheet);
+  EXPECT_EQ(EXP_ask_value_of_exp(e->GetReliefDepth()), 5.0);
+  EXPECT_EQ(EXP_ask_value_of_exp(e->GetThickness()), 2.5);
+  EXPECT_TRUE(e->GetCreateSupportCasting());
+  EXPECT_EQ(e->GetDistanceTolerance(), 0.02);
+  EXPECT_EQ(e->GetAngleTolerance(), 0.25);
+  EXPECT_EQ(e->GetBaseOrientation()->GetInputType(), DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+  double read[3] = {};
+  e->GetBaseOrientation()->GetCoordinateSystemOrigin(read);
+  EXPECT_EQ(read[0], 1.0);
+  EXPECT_EQ(read[2], 3.0);
+  EXPECT_EQ(e->GetTarget()->ask_selected_tag(), targetTag);
+  EXPECT_EQ(e->GetTargetData()->GetTargetBody(), targetTag);
+
+  // Committed again: the same record, updated.
+  Set(e->GetReliefDepth(), "7");
+  FEATURE_RECORD* again = frec;
+  EXPECT_EQ(e->commit_feature(&again), 0);
+  EXPECT_EQ(again, frec);
+  EXPECT_TRUE(UPDATE_is_object_logged(frec));
+  e->destroy();
+}
+
+TEST_F(CastRelief, AFeatureWhoseTargetGaveTheSheetCanBeEdited) {
+  CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
+  ClosedLoop(b->GetReliefProfile());
+  Set(b->GetReliefDepth(), "3");
+  b->GetTargetData()->SetSheet(true, ModelBody(BodyType::Sheet));
+  b->GetTargetData()->SetBaseFlag(true);
+  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  b->destroy();
+  CastReliefBuilder* e = CastReliefBuilderFactory::Create(modelPart(), frec);
+  EXPECT_EQ(e->GetSheetMetal()->ask_selected_tag(), 0u);
+  EXPECT_EQ(e->GetReliefSheet()->ask_selected_tag(), 0u);
+  EXPECT_EQ(EXP_ask_value_of_exp(e->GetReliefDepth()), 3.0);
+  e->destroy();
+}
+
+TEST_F(CastRelief, ARecordOfAnotherFeatureIsRefused) {
+  CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
+  FEATURE_RECORD* clearance = FEATURE_RECORD::Create(part(), DieDes::ClearanceFactory::Create());
+  try {
+    b->ConvertBuilderDataToFrec(clearance);
+    ADD_FAILURE() << "no error";
+  } catch (const Error::Exception& e) {
+    EXPECT_EQ(e.askCode(), 670156);
+    EXPECT_EQ(e.text(), "Feature is not a Cast Relief.");
+  }
+  FEATURE_RECORD* bare = FEATURE_RECORD::Create(part(), nullptr);
+  try {
+    b->ConvertBuilderDataToFrec(bare);
+    ADD_FAILURE() << "no error";
+  } catch (const Error::Exception& e) {
+    EXPECT_EQ(e.askCode(), 670156);
+    EXPECT_EQ(e.text(), "Feature has no database parameters.");
+  }
+  b->destroy();
+}
+
+// ---- clearance --------------------------------------------------------------------
+
+class Clearance : public DieDesignFeature {};
+
+TEST_F(Clearance, ValidationTakesItsChecksInOrder) {
+  ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  OpenLoop(b->GetSection());
+  EXPECT_EQ(b->validate_nothrow(), 3030490);
+  b->destroy();
+
+  b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_EQ(b->validate_nothrow(), 672225);  // no target, offset 0
+  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+  EXPECT_EQ(b->validate_nothrow(), 0);
+  b->SetDistanceTolerance(1e-10);
+  EXPECT_EQ(b->validate_nothrow(), 0);
+  b->SetDistanceTolerance(0.9e-10);
+  b->SetAngleTolerance(0.0);
+  EXPECT_EQ(b->validate_nothrow(), 3030447);
+  b->SetDistanceTolerance(0.01);
+  EXPECT_EQ(b->validate_nothrow(), 3030448);
+  b->destroy();
+}
+
+TEST_F(Clearance, TheTargetDecidesWhetherTheDirectionIsRequired) {
+  ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  b->GetTargetData()->SetOrientationFlag(true);
+  const tag_t target = ModelBody(BodyType::Solid);
+  b->GetTarget()->set_selected_tag(target);
+  EXPECT_EQ(b->GetTargetData()->GetTargetBody(), target);
+  EXPECT_FALSE(b->GetClearanceDirection()->GetApplIsOverallRequired());
+  b->GetTargetData()->SetOrientationFlag(false);
+  b->GetTarget()->set_selected_tag(0);
+  EXPECT_TRUE(b->GetClearanceDirection()->GetApplIsOverallRequired());
+  b->destroy();
+}
+
+TEST_F(Clearance, APreviewThatDoesNotValidateHandsOverNothing) {
+  ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  Host::ClearCalls();
+  const int objects = OM::OM_live_objects();
+  int count = 0;
+  int* bodies = nullptr;
+  EXPECT_EQ(b->CreateBodies(&count, &bodies), 672225);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(bodies, nullptr);
+  ExpectMark("Clearance create bodies", true);
+  EXPECT_TRUE(ArgsOf("Clearance::CreateBasicBodies").empty());
+  EXPECT_EQ(OM::OM_live_objects(), objects);
+  b->destroy();
+}
+
+TEST_F(Clearance, APreviewOnASolidTargetHandsOverOneBody) {
+  ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  int target = 0;
+  const tag_t targetTag = ModelBody(BodyType::Solid, &target);
+  b->GetTarget()->set_selected_tag(targetTag);
+  Host::ClearCalls();
+  const int before = LiveBodies();
+  int count = 0;
+  int* bodies = nullptr;
+  ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(Kernel::CopiedFrom(bodies[0]), target);
+  ExpectMark("Clearance create bodies", false);
+
+  auto basic = ArgsOf("Clearance::CreateBasicBodies");
+  ASSERT_EQ(basic.size(), 1u);
+  EXPECT_TRUE(Has(basic[0], "frec=0 mode=1 target=" + std::to_string(target) + " ")) << basic[0];
+  EXPECT_TRUE(Has(basic[0], "targetBody=" + std::to_string(targetTag))) << basic[0];
+  auto booleans = ArgsOf("DIEDES_UTILS_boolean_bodies2");
+  ASSERT_EQ(booleans.size(), 2u);
+  const std::string copy = "mode=22 target=" + std::to_string(bodies[0]) + " ";
+  EXPECT_TRUE(Has(booleans[0], copy) && Has(booleans[0], "operation=15903 options=null tol=0.01")) << booleans[0];
+  EXPECT_TRUE(Has(booleans[1], copy) && Has(booleans[1], "operation=15902 options=null tol=0.01")) << booleans[1];
+  for (const std::string& args : booleans)
+    EXPECT_TRUE(Has(args, "text=\" Clearance: Performing boolean operation\"")) << args;
+  // The temporary parameters went, and their target data is on its way.
+  EXPECT_EQ(Host::CountCalls("OM_delete_object"), 1u);
+  EXPECT_EQ(ArgsOf("UPDATE_log_object_to_delete").size(), 1u);
+  EXPECT_EQ(Host::CountCalls("DIEDES_GENERIC_ENTITY::ReleaseContents"), 6u);
+  EXPECT_EQ(DIEDES_UTILS__get_extraction_table(), nullptr);
+
+  EXPECT_EQ(LiveBodies() - before, 1);
+  DieDesUtilsDeleteBodies(&count, &bodies);
+  b->destroy();
+}
+
+TEST_F(Clearance, WithoutASolidTargetThePreviewGivesTheToolBodies) {
+  ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  Set(b->GetOffset(), "2");
+  const int before = LiveBodies();
+  int count = 0;
+  int* bodies = nullptr;
+  ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);  // no target at all
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(Kernel::CopiedFrom(bodies[0]), 0);
+  EXPECT_TRUE(Has(ArgsOf("Clearance::CreateBasicBodies")[0], "target=0 ")) << ArgsOf("Clearance::CreateBasicBodies")[0];
+  DieDesUtilsDeleteBodies(&count, &bodies);
+
+  // A sheet target: the tools alone, and the copy is not left behind.
+  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Sheet));
+  const int withSheet = LiveBodies();
+  ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(Kernel::CopiedFrom(bodies[0]), 0);
+  EXPECT_EQ(LiveBodies() - withSheet, 1);
+  DieDesUtilsDeleteBodies(&count, &bodies);
+
+  // The host made nothing: nothing handed over, and no failure.
+  Host::SetAnswer("Clearance::CreateBasicBodies.count", 0);
+  EXPECT_EQ(b->CreateBodies(&count, &bodies), 0);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(bodies, nullptr);
+  b->destroy();
+  EXPECT_EQ(LiveBodies() - before, 1);  // the test's sheet target
+}
+
+TEST_F(Clearance, AHostErrorInThePreviewIsReportedAndUndone) {
+  ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+  Host::ClearCalls();
+  Host::SetAnswer("Clearance::CreateBasicBodies", 3030999);
+  const int before = LiveBodies();
+  int count = 0;
+  int* bodies = nullptr;
+  EXPECT_EQ(b->CreateBodies(&count, &bodies), 3030999);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(bodies, nullptr);
+  ExpectMark("Clearance create bodies", true);
+  ASSERT_FALSE(Error::SevereErrors().empty());
+  EXPECT_EQ(Error::SevereErrors().back().code, 3030999);
+  EXPECT_EQ(LiveBodies(), before);
+  b->destroy();
+}
+
+TEST_F(Clearance, ACommittedFeatureReadsBackEveryInputForEditing) {
+  ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  const tag_t target = ModelBody(BodyType::Solid);
+  b->GetTarget()->set_selected_tag(target);
+  b->SetType(DieDesJA::JA_CLEARANCE_BUILDER_Types_Lifter);
+  b->SetClearanceGeometryType(DieDesJA::JA_CLEARANCE_BUILDER_ClearanceGeometryTypes_Section);
+  const tag_t g1 = Curve(7.0), g2 = Curve(8.0);
+  b->GetGeometry()->append(g1);
+  b->GetGeometry()->append(g2);
+  ClosedLoop(b->GetSection());
+  const tag_t section = OM::OM_ask_object_tag(b->GetSection());
+  Set(b->GetDistance(), "3");
+  Set(b->GetOffset(), "4");
+  b->GetAttributes()->SetFirstText("CLEARANCE");
+  b->GetAttributes()->SetSecondText("LIFTER");
+  b->GetAttributes()->SetIntegerValue(7);
+  b->SetDistanceTolerance(0.05);
+  b->SetAngleTolerance(0.75);
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  ASSERT_NE(frec, nullptr);
+  b->destroy();
+
+  Host::ClearCalls();
+  ClearanceBuilder* e = ClearanceBuilderFactory::Create(modelPart(), frec);
+  EXPECT_TRUE(ArgsOf("UPDATE_log_object_to_delete").empty());
+  EXPECT_EQ(e->GetType(), DieDesJA::JA_CLEARANCE_BUILDER_Types_Lifter);
+  EXPECT_EQ(e->GetClearanceGeometryType(), DieDesJA::JA_CLEARANCE_BUILDER_ClearanceGeometryTypes_Section);
+  ASSERT_EQ(e->GetGeometry()->ask_count(), 2);
+  EXPECT_EQ(e->GetGeometry()->ask_nth(0), g1);
+  EXPECT_EQ(e->GetGeometry()->ask_nth(1), g2);
+  EXPECT_EQ(OM::OM_ask_object_tag(e->GetSection()), section);
+  EXPECT_EQ(EXP_ask_value_of_exp(e->GetDistance()), 3.0);
+  EXPECT_EQ(EXP_ask_value_of_exp(e->GetOffset()), 4.0);
+  EXPECT_STREQ(e->GetAttributes()->GetFirstText(), "CLEARANCE");
+  EXPECT_STREQ(e->GetAttributes()->GetSecondText(), "LIFTER");
+  EXPECT_EQ(e->GetAttributes()->GetIntegerValue(), 7);
+  EXPECT_EQ(e->GetDistanceTolerance(), 0.05);
+  EXPECT_EQ(e->GetAngleTolerance(), 0.75);
+  EXPECT_EQ(e->GetTarget()->ask_selected_tag(), target);
+
+  // Committed again, with a new title: the old one is kept as the previous title.
+  e->GetAttributes()->SetFirstText("GAGE");
+  FEATURE_RECORD* again = frec;
+  EXPECT_EQ(e->commit_feature(&again), 0);
+  EXPECT_EQ(again, frec);
+  auto* parms = dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(FREC_ask_parms_of_frec(frec));
+  ASSERT_NE(parms, nullptr);
+  DieAttributesRecord* record = parms->AskDieAttributes();
+  EXPECT_STREQ(record->title, "GAGE");
+  EXPECT_STREQ(record->previousTitle, "CLEARANCE");
+  SM_free(record);
+  e->destroy();
+}
+
+TEST_F(Clearance, ARecordWithoutClearanceParametersIsRefused) {
+  ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  FEATURE_RECORD* other = FEATURE_RECORD::Create(part(), DieDes::CastReliefFactory::Create());
+  try {
+    b->ConvertBuilderDataToFrec(other);
+    ADD_FAILURE() << "no error";
+  } catch (const Error::Exception& e) {
+    EXPECT_EQ(e.askCode(), 670156);
+    EXPECT_EQ(e.text(), "Feature has no database parameters.");
+  }
+  b->destroy();
+}
+
+}  // namespace
