@@ -395,9 +395,9 @@ void TaggedObject::cascade_destroy() {
     if (sub != nullptr) owned.push_back(sub);
   }
   for (Object* sub : owned) {
-    if (auto* tagged = dynamic_cast<TaggedObject*>(sub); tagged != nullptr && om().objects.count(sub) != 0 &&
-                                                         !OM_is_deleted_tag(sub->OmTag()))
-      tagged->destroy();
+    // A sub-object its part destroyed first is gone: look at it only while it lives.
+    if (om().objects.count(sub) == 0 || OM_is_deleted_tag(sub->OmTag())) continue;
+    if (auto* tagged = dynamic_cast<TaggedObject*>(sub); tagged != nullptr) tagged->destroy();
   }
   killObject(this);
 }

@@ -149,17 +149,19 @@ SC_section* ReadSectionEntity(OM::Object* builder, const OM::AttributeId& attrib
   DIEDES_GENERIC_ENTITY* entity = EntityToRead(parms, index);
   if (entity == nullptr) return current;
 
-  // Nothing to let go when the builder holds no section.
-  if (current != nullptr) {
-    OM::OM_set_pointer(builder, attribute, nullptr);
-    UPDATE_log_object_to_delete(current);
-  }
-
   int count = 0;
   tag_t* tags = nullptr;
   entity->AskTags(&count, &tags);
   const tag_t stored = count >= 1 && tags != nullptr ? tags[0] : 0;
   SM_free(tags);
+  // The section the builder holds already is kept, not deleted under it.
+  if (current != nullptr && stored != 0 && current->ask_tag() == stored) return current;
+
+  // Nothing to let go when the builder holds no section.
+  if (current != nullptr) {
+    OM::OM_set_pointer(builder, attribute, nullptr);
+    UPDATE_log_object_to_delete(current);
+  }
 
   SC_section* section = nullptr;
   if (stored != 0) {
