@@ -350,6 +350,39 @@ TEST_F(CastRelief, ACommittedFeatureReadsBackEveryInputForEditing) {
   e->destroy();
 }
 
+TEST_F(CastRelief, AFeatureCanBeEditedAgainAfterAnEdit) {
+  CastReliefBuilder* b = ReadyBuilder();
+  const tag_t profile = OM::OM_ask_object_tag(b->GetReliefProfile());
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  b->destroy();
+  for (const char* depth : {"6", "8"}) {
+    CastReliefBuilder* e = CastReliefBuilderFactory::Create(modelPart(), frec);
+    EXPECT_EQ(OM::OM_ask_object_tag(e->GetReliefProfile()), profile);
+    Set(e->GetReliefDepth(), depth);
+    FEATURE_RECORD* again = frec;
+    EXPECT_EQ(e->commit_feature(&again), 0);
+    e->destroy();
+  }
+  CastReliefBuilder* e = CastReliefBuilderFactory::Create(modelPart(), frec);
+  EXPECT_EQ(EXP_ask_value_of_exp(e->GetReliefDepth()), 8.0);
+  e->destroy();
+}
+
+TEST_F(CastRelief, ParametersWithoutEntitiesLeaveTheTolerances) {
+  CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
+  b->SetDistanceTolerance(0.03);
+  b->SetAngleTolerance(0.3);
+  auto* parms = DIEDES_GENERIC_BODY_PARMS::Make(DieDes::CastRelief::ThisClassId, {});
+  parms->SetDistanceTolerance(0.07);
+  parms->SetAngleTolerance(0.7);
+  b->ConvertFrecToBuilderData(FEATURE_RECORD::Create(part(), parms));
+  EXPECT_EQ(b->GetDistanceTolerance(), 0.03);
+  EXPECT_EQ(b->GetAngleTolerance(), 0.3);
+  b->destroy();
+}
+
 TEST_F(CastRelief, AFeatureWhoseTargetGaveTheSheetCanBeEdited) {
   CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
   ClosedLoop(b->GetReliefProfile());

@@ -102,6 +102,8 @@ void CastReliefBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   if (frec == nullptr) {
     const double angle = TOLER_ask_angular_tol();
     const double distance = TOLER_ask_distance_tol();
+    // The section and the expressions pass into the feature at commit and must
+    // outlive this builder: it refers to them and the part keeps them.
     SC_section* profile =
         SC_sectionFactory::object(OM::OM_ask_object_tag(owningPart), 0.95 * distance, distance, angle);
     profile->OrderLoops();
@@ -237,6 +239,8 @@ void CastReliefBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   if (entities > 0) parms->GetEntity(0)->AskTags(&count, &tags);
   SC_section* profile = nullptr;
   if (count >= 1 && tags[0] != 0) {
+    // The feature's section stays the feature's: the builder refers to it
+    // and does not take it over, so that it outlives this edit.
     profile = OM::TagToObject<SC_section>(tags[0]);
   } else {
     profile = SC_sectionFactory::object(OM::OM_ask_object_tag(ask_owning_part()), 0.95 * distance, distance, angle);
@@ -245,17 +249,18 @@ void CastReliefBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   SetReliefProfile(profile);
 
   // A sheet left out at commit (the target gave it) is no value to read.
-  if (parms->GetEntity(1)->AskCount() > 0) {
+  if (entities > 1 && parms->GetEntity(1)->AskCount() > 0) {
     if (tag_t sheetMetal = parms->AskEntityTag(1, 0); sheetMetal != 0) m_sheetMetal->set_selected_tag(sheetMetal);
   }
-  if (parms->GetEntity(2)->AskCount() > 0) {
+  if (entities > 2 && parms->GetEntity(2)->AskCount() > 0) {
     if (tag_t reliefSheet = parms->AskEntityTag(2, 0); reliefSheet != 0) m_reliefSheet->set_selected_tag(reliefSheet);
   }
   if (entities > 3) m_baseOrientation->FromParms(dynamic_cast<DieDes::DieDesGenericPlane*>(parms->GetEntity(3)));
-
-  SetReliefDepth(parms->AskEntityExpression(4, 0));
-  SetThickness(parms->AskEntityExpression(4, 1));
-  SetCreateSupportCasting(parms->AskEntityInt(5, 0) == 1);
+  if (entities > 4) {
+    SetReliefDepth(parms->AskEntityExpression(4, 0));
+    SetThickness(parms->AskEntityExpression(4, 1));
+  }
+  if (entities > 5) SetCreateSupportCasting(parms->AskEntityInt(5, 0) == 1);
 
   if (tag_t body = DieDes::CastRelief::GetTargetEID(parms); body != 0) {
     m_target->set_selected_tag(body);

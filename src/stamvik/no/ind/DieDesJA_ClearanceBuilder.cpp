@@ -1,9 +1,9 @@
 #include "DieDesJA_ClearanceBuilder.hpp"
 
 #include <cmath>
-#include <cstring>
 #include <exception>
 
+#include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
@@ -32,7 +32,6 @@ enum Message : int {
   kBadDistanceTolerance = 3030447,
   kBadAngleTolerance = 3030448,
   kWrongParms = 690000,
-  kNoParms = 670156,
 };
 
 // Where the preview raises a failed validation and reports its errors.
@@ -59,13 +58,6 @@ DIEDES_GENERIC_BODY_PARMS* clearanceParmsOfRecord(FEATURE_RECORD* frec) {
 }
 
 DIEDES_GENERIC_BODY_PARMS* newClearanceParms() { return DieDes::ClearanceFactory::Create(); }
-
-// A record text field as a terminated string.
-void fieldText(const char* field, std::size_t size, char* out) {
-  std::size_t n = strnlen(field, size);
-  std::memcpy(out, field, n);
-  out[n] = '\0';
-}
 
 }  // namespace
 
@@ -97,6 +89,8 @@ void ClearanceBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   if (frec == nullptr) {
     const double distance = TOLER_ask_distance_tol();
     const double angle = TOLER_ask_angular_tol();
+    // The section and the expressions pass into the feature at commit and must
+    // outlive this builder: it refers to them and the part keeps them.
     SetSection(SC_sectionFactory::object(OM::OM_ask_object_tag(owningPart), 0.95 * distance, distance, angle));
     EXP_expression* value = nullptr;
     EXP_expression* offset = nullptr;
@@ -136,81 +130,30 @@ int ClearanceBuilder::validate_nothrow() {
 
 int ClearanceBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
   if (dynamic_cast<DieDes::Clearance*>(parms) == nullptr) return kWrongParms;
-  OM::Object* owner = OM_ask_subobject_owner(parms);
-  const DIEDES_ENTITY_CONTEXT plain{0, owner, {}};
-  const DIEDES_ENTITY_CONTEXT chosen{1, owner, {}};
-
-  {
-    tag_t section = 0;
-    int count = 0;
-    if (m_section != nullptr && !m_section->is_empty()) {
-      section = OM::OM_ask_object_tag(m_section);
-      count = 1;
-      if (DIEDES_EXTRACTION_TABLE_MAP* map = DIEDES_UTILS__get_extraction_table_map(); map != nullptr)
-        map->MapSection(m_section);
-    }
-    if (int rc = parms->GetEntity(2)->SetTags(&plain, count, count > 0 ? &section : nullptr); rc != 0) return rc;
-  }
-  {
-    const int types[2] = {m_type, m_clearanceGeometryType};
-    if (int rc = parms->GetEntity(0)->SetInts(&plain, 2, types); rc != 0) return rc;
-  }
-  {
-    int count = 0;
-    tag_t* tags = nullptr;
-    if (m_geometry != nullptr) m_geometry->ask_tags(&count, &tags);
-    const int rc = count > 0 ? parms->GetEntity(1)->SetTags(&chosen, count, tags)
-                             : parms->GetEntity(1)->SetTags(&plain, 0, nullptr);
-    SM_free(tags);
-    if (rc != 0) return rc;
-  }
-  auto* record = dynamic_cast<FEATURE_RECORD*>(owner);
-  if (int rc = m_orientation->ToParms(dynamic_cast<DieDes::DieDesGenericPlane*>(parms->GetEntity(3)), record);
-      rc != 0)
-    return rc;
-  if (int rc =
-          m_clearanceDirection->ToParms(dynamic_cast<DieDes::DieDesGenericDirection*>(parms->GetEntity(4)), record);
-      rc != 0)
-    return rc;
+  if (int rc = WriteSectionEntity(parms, 2, 0, m_section); rc != 0) return rc;
+  const int types[2] = {m_type, m_clearanceGeometryType};
+  if (int rc = WriteIntsEntity(parms, 0, 0, 2, types); rc != 0) return rc;
+  if (int rc = WriteSelectionListEntity(parms, 1, m_geometry); rc != 0) return rc;
+  if (int rc = WritePlaneEntity(parms, 3, m_orientation); rc != 0) return rc;
+  if (int rc = WriteDirectionEntity(parms, 4, m_clearanceDirection); rc != 0) return rc;
   EXP_expression* const expressions[2] = {m_distance, m_offset};
-  if (int rc = parms->GetEntity(5)->SetExpressions(&chosen, 2, expressions); rc != 0) return rc;
+  if (int rc = WriteExpressionsEntity(parms, 5, 1, 2, expressions); rc != 0) return rc;
 
   OM::LogForWrite(parms);
   parms->SetDistanceTolerance(m_distanceTolerance);
   parms->SetAngleTolerance(m_angleTolerance);
-  return WriteDieAttributes(parms, owner);
-}
-
-int ClearanceBuilder::WriteDieAttributes(DIEDES_GENERIC_BODY_PARMS* parms, OM::Object* owner) const {
-  DieAttributesRecord record{};
-  DIEDES_ATTRIBUTE_DESCRIPTOR descriptor{{0, 1, 2, 3, 1}, &record};
-  parms->GetDieAttributes().Read(&descriptor, 0);
-  char text[sizeof record.previousTitle];
-  if (record.title[0] != '\0') {
-    fieldText(record.title, sizeof record.title, text);
-    STR_snprintf(record.previousTitle, 50, "%s", text);
-  }
-  const char* first = m_attributes != nullptr ? m_attributes->GetFirstText() : "";
-  const char* second = m_attributes != nullptr ? m_attributes->GetSecondText() : "";
-  std::memset(record.title, 0, sizeof record.title);
-  if (first[0] != '\0') STR_snprintf(record.title, 50, "%s", first);
-  std::memset(record.value, 0, sizeof record.value);
-  if (second[0] != '\0') STR_snprintf(record.value, 50, "%s", second);
-  record.number = m_attributes != nullptr ? m_attributes->GetIntegerValue() : 0;
-  return parms->GetDieAttributes().Write(owner, &descriptor, 2);
+  return WriteDieAttributes(parms, m_attributes);
 }
 
 int ClearanceBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
-  auto* parms = dynamic_cast<DieDes::Clearance*>(frec != nullptr ? FREC_ask_parms_of_frec(frec) : nullptr);
-  if (parms == nullptr) ERROR_raise(kSource, __LINE__, kNoParms, "Feature has no database parameters.");
+  auto* parms = FeatureParmsOrRaise<DieDes::Clearance>(frec, kSource, __LINE__);
   OM::LogForWrite(parms);
   parms->SetAlgorithmVersion(GetAlgorithmVersion());
   return ToParms(parms);
 }
 
 void ClearanceBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  auto* parms = dynamic_cast<DieDes::Clearance*>(frec != nullptr ? FREC_ask_parms_of_frec(frec) : nullptr);
-  if (parms == nullptr) ERROR_raise(kSource, __LINE__, kNoParms, "Feature has no database parameters.");
+  auto* parms = FeatureParmsOrRaise<DieDes::Clearance>(frec, kSource, __LINE__);
 
   SetAlgorithmVersion(parms->GetAlgorithmVersion());
   const double distance = parms->GetDistanceTolerance();
@@ -218,78 +161,47 @@ void ClearanceBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   SetDistanceTolerance(distance);
   SetAngleTolerance(angle);
 
-  const int entities = parms->GetNumEntities() < kEntities ? parms->GetNumEntities() : kEntities;
+  const int entities = EntitiesToUse(parms, kEntities);
   if (entities > 0) {
     SetType(static_cast<JA_CLEARANCE_BUILDER_Types>(parms->AskEntityInt(0, 0)));
     SetClearanceGeometryType(static_cast<JA_CLEARANCE_BUILDER_ClearanceGeometryTypes>(parms->AskEntityInt(0, 1)));
   }
-  if (entities > 1) {
-    int count = 0;
-    tag_t* tags = nullptr;
-    parms->GetEntity(1)->AskTags(&count, &tags);
-    if (count >= 1 && tags[0] != 0)
-      for (int i = 0; i < count; ++i) m_geometry->append(tags[i]);
-    SM_free(tags);
-  }
+  if (entities > 1) ReadSelectionListEntity(parms, 1, m_geometry);
   if (entities > 2) {
     // The builder's own section goes; one being loaded into a new builder has none.
     if (SC_section* old = m_section; old != nullptr) {
       SetSection(nullptr);
       UPDATE_log_object_to_delete(old);
     }
-    DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(2);
     int count = 0;
     tag_t* tags = nullptr;
-    entity->AskTags(&count, &tags);
+    parms->GetEntity(2)->AskTags(&count, &tags);
     const tag_t first = count >= 1 ? tags[0] : 0;
     SM_free(tags);
     if (first != 0) {
+      // The feature's section stays the feature's: the builder refers to it
+      // and does not take it over, so that it outlives this edit.
       SetSection(OM::TagToObject<SC_section>(first));
     } else {
       SC_section* section =
           SC_sectionFactory::object(OM::OM_ask_object_tag(ask_owning_part()), 0.95 * distance, distance, angle);
       SetSection(section);
       const tag_t tag = OM::OM_ask_object_tag(section);
-      const DIEDES_ENTITY_CONTEXT context{0, OM_ask_subobject_owner(parms), {}};
-      entity->SetTags(&context, tag != 0 ? 1 : 0, tag != 0 ? &tag : nullptr);
+      WriteTagsEntity(parms, 2, 0, tag != 0 ? 1 : 0, tag != 0 ? &tag : nullptr);
     }
   }
-  if (entities > 3) m_orientation->FromParms(dynamic_cast<DieDes::DieDesGenericPlane*>(parms->GetEntity(3)));
-  if (entities > 4)
-    m_clearanceDirection->FromParms(dynamic_cast<DieDes::DieDesGenericDirection*>(parms->GetEntity(4)));
+  if (entities > 3) ReadPlaneEntity(parms, 3, m_orientation);
+  if (entities > 4) ReadDirectionEntity(parms, 4, m_clearanceDirection);
   if (entities > 5) {
     SetDistance(parms->AskEntityExpression(5, 0));
     SetOffset(parms->AskEntityExpression(5, 1));
   }
-  ReadDieAttributes(parms);
+  DieDesJA::ReadDieAttributes(parms, m_attributes);
 
   if (tag_t body = DieDes::Clearance::GetTargetEID(parms); body != 0) {
     m_target->set_selected_tag(body);
     Notify(m_target);
   }
-}
-
-void ClearanceBuilder::ReadDieAttributes(const DIEDES_GENERIC_BODY_PARMS* parms) {
-  DieAttributesRecord* record = parms->AskDieAttributes();
-  if (record == nullptr || m_attributes == nullptr) {
-    SM_free(record);
-    return;
-  }
-  char text[sizeof record->previousTitle];
-  if (record->title[0] != '\0') {
-    fieldText(record->title, sizeof record->title, text);
-    TEXT_s* title = TEXT_init_string(text);
-    m_attributes->SetFirstText(title);
-    TEXT_free(title);
-    m_attributes->SetIntegerValue(record->number);
-  }
-  if (record->value[0] != '\0') {
-    fieldText(record->value, sizeof record->value, text);
-    TEXT_s* value = TEXT_init_string(text);
-    m_attributes->SetSecondText(value);
-    TEXT_free(value);
-  }
-  SM_free(record);
 }
 
 void ClearanceBuilder::GetSelectedObjects(int* count, tag_t** tags) const {

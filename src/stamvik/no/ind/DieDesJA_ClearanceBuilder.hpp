@@ -77,8 +77,6 @@ class STAMVIK_API ClearanceBuilder : public GenericBodyBuilder {
  private:
   int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override;
   void GetSelectedObjects(int* count, tag_t** tags) const override;
-  int WriteDieAttributes(DIEDES_GENERIC_BODY_PARMS* parms, OM::Object* owner) const;
-  void ReadDieAttributes(const DIEDES_GENERIC_BODY_PARMS* parms);
 
   // Used when a feature is read back.
   void SetDistance(EXP_expression* distance);
