@@ -576,10 +576,14 @@ TEST_F(Clearance, ACommittedFeatureReadsBackEveryInputForEditing) {
   b->GetAttributes()->SetIntegerValue(7);
   b->SetDistanceTolerance(0.05);
   b->SetAngleTolerance(0.75);
+  Host::ClearCalls();
   int rc = -1;
   FEATURE_RECORD* frec = Commit(b, &rc);
   ASSERT_EQ(rc, 0);
   ASSERT_NE(frec, nullptr);
+  // The inputs the commit extracts: the target, both geometry objects, the
+  // section's two curves and the direction's vector entity.
+  EXPECT_EQ(ArgsOf("DIEDES_UTILS_create_extraction_table"), std::vector<std::string>{"frec=0 count=6"});
   b->destroy();
 
   Host::ClearCalls();
