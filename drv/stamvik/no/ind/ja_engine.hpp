@@ -138,9 +138,10 @@ struct Double {
 // A string handed out by a getter is a copy the caller frees with SM_free.
 struct String {
   using type = char*;
+  using inType = const char*;
   static constexpr Shape shape = Shape::String;
   static constexpr const char* typeName = nullptr;
-  static void In(const type* v, const char* name, const UnitState&) { JAM_in_string(*v, name); }
+  static void In(const char* const* v, const char* name, const UnitState&) { JAM_in_string(*v, name); }
   static void Result(type* v, const char* name, const UnitState&) {
     JAM_result_string(const_cast<const char**>(v), name);
   }
@@ -235,6 +236,16 @@ struct Op<SetOperation> {
 
 enum class Kind { Method = 0, Get = 1, Set = 2 };
 
+// One argument of a method, as data.
+struct ArgumentRecord {
+  const char* name;  // journal name, as declared ("drawDiePunch")
+  bool result;
+  Shape shape;
+  const char* typeName;
+  const char* templateName;
+  const char* argument;
+};
+
 // What the engine and the property owners read of a member, as data.
 struct MemberRecord {
   Kind kind;
@@ -247,7 +258,19 @@ struct MemberRecord {
   const char* argument;
   int line;
   JAM_replay_fn replay;
+  const ArgumentRecord* arguments = nullptr;  // methods: their arguments in declaration order
+  int argumentCount = 0;
 };
+
+template <class V>
+constexpr void DescribeValue(Shape& shape, const char*& typeName, const char*& templateName, const char*& argument) {
+  shape = V::shape;
+  typeName = V::typeName;
+  if constexpr (V::shape == Shape::TemplateObject) {
+    templateName = V::templateName;
+    argument = V::argument;
+  }
+}
 
 template <class M>
 void Replay(JAM::Call& call);
@@ -295,6 +318,154 @@ struct TypeList {
 // The member tables expand to TypeList<void, first, second, ...>.
 template <class... M>
 struct TypeList<void, M...> : TypeList<M...> {};
+
+// ---- methods ------------------------------------------------------------------------------
+// A method's row names its signature: how the object is passed, its method
+// attribute (-1: none stated) and its arguments in declaration order, each an
+// in-argument or a result with its value type and journal name.
+
+STAMVIK_API int HandleJournalledError(const std::exception& caught, const char* source, int line);
+
+struct ByPointer {};
+struct ByTag {};
+
+// How an in-argument is passed: its value, or a text as const char*.
+template <class V>
+struct InParamOf {
+  using type = typename V::type;
+};
+template <class V>
+  requires requires { typename V::inType; }
+struct InParamOf<V> {
+  using type = typename V::inType;
+};
+template <class V>
+using InParam = typename InParamOf<V>::type;
+
+template <class V, Name ArgumentName>
+struct In {
+  using Value = V;
+  using param = InParam<V>;
+  static constexpr bool result = false;
+  static constexpr const char* name = ArgumentName.s;
+};
+template <class V, Name ArgumentName>
+struct Result {
+  using Value = V;
+  using param = typename V::type*;
+  static constexpr bool result = true;
+  static constexpr const char* name = ArgumentName.s;
+};
+
+template <class By, int Attributes, class... A>
+struct Signature {
+  using Arguments = std::tuple<A...>;
+  static constexpr bool byTag = std::is_same_v<By, ByTag>;
+  static constexpr int attributes = Attributes;
+  static constexpr std::size_t arity = sizeof...(A);
+  static constexpr std::array<ArgumentRecord, sizeof...(A)> records = [] {
+    std::array<ArgumentRecord, sizeof...(A)> r{};
+    std::size_t i = 0;
+    ((r[i] = ArgumentRecord{A::name, A::result, {}, nullptr, nullptr, nullptr},
+      DescribeValue<typename A::Value>(r[i].shape, r[i].typeName, r[i].templateName, r[i].argument), ++i),
+     ...);
+    return r;
+  }();
+};
+
+template <class M, class Arguments>
+struct MethodFrame;
+
+template <class M, class... A>
+struct MethodFrame<M, std::tuple<A...>> {
+  using U = typename M::Unit;
+  using Self = typename M::Self;
+
+  template <std::size_t... I>
+  static void Record(std::tuple<typename A::param...>& copies, std::index_sequence<I...>) {
+    (
+        [&] {
+          using Arg = std::tuple_element_t<I, std::tuple<A...>>;
+          if constexpr (Arg::result)
+            Arg::Value::Result(std::get<I>(copies), Arg::name, U::state);
+          else
+            Arg::Value::In(&std::get<I>(copies), Arg::name, U::state);
+        }(),
+        ...);
+  }
+  template <std::size_t... I>
+  static void Associate(std::tuple<typename A::param...>& copies, std::index_sequence<I...>) {
+    (
+        [&] {
+          using Arg = std::tuple_element_t<I, std::tuple<A...>>;
+          if constexpr (Arg::result && Arg::Value::shape == Shape::TemplateObject)
+            JAM_AssociateTemplateTypeClass(*std::get<I>(copies), Arg::Value::Handle(U::state));
+        }(),
+        ...);
+  }
+
+  // The journalled body of a method.
+  static int Journalled(Self self, typename A::param... arguments) {
+    if (!U::state.setUp) U::initialize();
+    int status = 0;
+    try {
+      std::tuple<typename A::param...> copies(arguments...);
+      JAM_start_call(U::state.self, M::name, &Replay);
+      if constexpr (M::Signature::attributes >= 0) JAM_set_method_attributes(M::Signature::attributes);
+      if constexpr (M::Signature::byTag)
+        JAM_this(self);
+      else
+        JAM_this_ptr(self);
+      Record(copies, std::index_sequence_for<A...>{});
+      JAM_end_of_arguments();
+      status = std::apply([&](auto... values) { return M::body(self, values...); }, copies);
+      Associate(copies, std::index_sequence_for<A...>{});
+    } catch (const std::exception& e) {
+      return HandleJournalledError(e, U::source, M::line);
+    }
+    JAM_end_call(status);
+    return status;
+  }
+
+  template <std::size_t I>
+  static auto FromCall(JAM::Call& call) {
+    using Arg = std::tuple_element_t<I, std::tuple<A...>>;
+    if constexpr (Arg::result)
+      return static_cast<typename Arg::param>(call.Argument(static_cast<int>(I)));
+    else
+      return *static_cast<typename Arg::param*>(call.Argument(static_cast<int>(I)));
+  }
+  template <std::size_t... I>
+  static int ReplayWith(JAM::Call& call, Self self, std::index_sequence<I...>) {
+    return Journalled(self, FromCall<I>(call)...);
+  }
+  static void Replay(JAM::Call& call) {
+    Self self;
+    if constexpr (M::Signature::byTag)
+      self = call.Tag();
+    else
+      self = static_cast<Self>(call.Object());
+    call.SetStatus(ReplayWith(call, self, std::index_sequence_for<A...>{}));
+  }
+};
+
+template <class U, Name MethodName, class Sig, auto Body, int Line>
+struct ScriptMethod {
+  using Unit = U;
+  using Signature = Sig;
+  using Object = typename U::Object;
+  using Self = std::conditional_t<Sig::byTag, tag_t, Object*>;
+  using Frame = MethodFrame<ScriptMethod, typename Sig::Arguments>;
+  template <std::size_t I>
+  using Param = typename std::tuple_element_t<I, typename Sig::Arguments>::param;
+  static constexpr Kind kind = Kind::Method;
+  static constexpr const char* name = MethodName.s;
+  static constexpr int line = Line;
+  static constexpr auto body = Body;
+  static constexpr MemberRecord record{Kind::Method, name,    name, name, Shape::Integer, nullptr, nullptr,
+                                       nullptr,      Line,    &Frame::Replay, Sig::records.data(),
+                                       static_cast<int>(Sig::arity)};
+};
 
 // ---- description of a class beyond its members --------------------------------------
 
@@ -397,16 +568,30 @@ void InitializeClass() {
     Detail::sortUnique(dependencies);
     for (const char* name : dependencies) JAM::FileInitializer::Initialize(name);
 
+    struct TemplateUse {
+      const char* name;
+      const char* templateName;
+      const char* argument;
+    };
     std::vector<const char*> classes{U::parent};
-    std::vector<const MemberRecord*> templates, accessors;
+    std::vector<TemplateUse> templates;
+    std::vector<const MemberRecord*> accessors;
     std::vector<const char*> structs;
-    for (const MemberRecord& m : Members::records) {
-      if (m.shape == Shape::Object || m.shape == Shape::Tag) classes.push_back(m.typeName);
-      if (m.shape == Shape::TemplateObject &&
+    auto uses = [&](Shape shape, const char* typeName, const char* templateName, const char* argument) {
+      if (shape == Shape::Object || shape == Shape::Tag) classes.push_back(typeName);
+      if (shape == Shape::TemplateObject &&
           std::none_of(templates.begin(), templates.end(),
-                       [&](const MemberRecord* t) { return std::strcmp(t->typeName, m.typeName) == 0; }))
-        templates.push_back(&m);
-      if (m.shape == Shape::Struct) structs.push_back(m.typeName);
+                       [&](const TemplateUse& t) { return std::strcmp(t.name, typeName) == 0; }))
+        templates.push_back({typeName, templateName, argument});
+      if (shape == Shape::Struct) structs.push_back(typeName);
+    };
+    for (const MemberRecord& m : Members::records) {
+      if (m.kind == Kind::Method) {
+        for (int i = 0; i < m.argumentCount; ++i)
+          uses(m.arguments[i].shape, m.arguments[i].typeName, m.arguments[i].templateName, m.arguments[i].argument);
+        continue;
+      }
+      uses(m.shape, m.typeName, m.templateName, m.argument);
       if (m.kind == Kind::Get &&
           (m.shape == Shape::Object || m.shape == Shape::TemplateObject || m.shape == Shape::Tag))
         accessors.push_back(&m);
@@ -416,9 +601,9 @@ void InitializeClass() {
     for (const char* name : classes) s.Put(name, JAM_lookup_or_create_class(name));
 
     std::sort(templates.begin(), templates.end(),
-              [](const MemberRecord* a, const MemberRecord* b) { return Detail::ascii(a->typeName, b->typeName); });
-    for (const MemberRecord* t : templates)
-      s.Put(t->typeName, JAM_lookup_or_create_template_class(t->typeName, t->templateName, t->argument));
+              [](const TemplateUse& a, const TemplateUse& b) { return Detail::ascii(a.name, b.name); });
+    for (const TemplateUse& t : templates)
+      s.Put(t.name, JAM_lookup_or_create_template_class(t.name, t.templateName, t.argument));
 
     for (const EnumDescription& e : U::enums) s.Put(e.name, JAM_lookup_or_create_enum(e.name, 4));
     Detail::sortUnique(structs);
@@ -460,47 +645,51 @@ void DestroyClass() {
 // host's bad-object error rather than handing the body a null object.
 STAMVIK_API OM::Object* PrintObject(tag_t tag);
 
+// One readable property of the test print, by its value kind.
+template <class U, class M>
+void PrintProperty(tag_t tag) {
+  using V = typename M::Value;
+  if constexpr (V::shape == Shape::Object) {
+    if constexpr (SameText(V::typeName, "Expression")) {
+      // The printer reads an expression itself, so an error is printed against its getter.
+      JAM_test_print_method_start(M::getName);
+      int status = 0;
+      typename M::T expression = nullptr;
+      try {
+        status = M::body(PrintObject(tag), &expression);
+      } catch (const std::exception& e) {
+        status = HandlePrintError(e, U::source, M::line);
+      }
+      if (status == 0 && expression != nullptr && JAM::Autotest::m_objectDetails == 1)
+        JAM_test_print_param_object(expression->ask_tag(), M::printName, "Expression", 0);
+      else if (status == 0)
+        JAM_test_print_param_ptr(expression, M::printName, "Expression", 0);
+      if (status != 0) JAM_test_print_error(M::getName, status);
+      JAM_test_print_method_end(M::getName);
+    }
+    // Selections, sections, collectors and sub-builders are not printed.
+  } else if constexpr (V::shape == Shape::Tag) {
+    JAM_test_print_object_prop(M::getName, tag, M::body, M::printName, V::printedClass);
+  } else if constexpr (V::shape == Shape::Logical) {
+    JAM_test_print_logical_prop(M::getName, tag, M::body, M::printName);
+  } else if constexpr (V::shape == Shape::Integer) {
+    JAM_test_print_int_prop(M::getName, tag, M::body, M::printName);
+  } else if constexpr (V::shape == Shape::Double) {
+    JAM_test_print_double_prop(M::getName, tag, M::body, M::printName);
+  } else if constexpr (V::shape == Shape::String) {
+    JAM_test_print_string_prop(M::getName, tag, M::body, M::printName);
+  } else if constexpr (V::shape == Shape::Enum) {
+    JAM_test_print_enum_prop(M::getName, tag, M::body, V::Handle(U::state), ShortName(V::typeName), M::printName);
+  }
+}
+
 template <class U, class Members>
 void TestPrint(const tag_t* tagPointer, const char* tagName, int level) {
   tag_t tag = *tagPointer;
   if (tagName != nullptr) JAM_test_print_tag_start(tag, tagName, level);
   if (JAM::Autotest::APIPrintEnabled(U::journalClass)) {
     Members::ForEach([&]<class M>() {
-      using V = typename M::Value;
-      if constexpr (M::kind != Kind::Get) {
-        return;
-      } else if constexpr (V::shape == Shape::Object) {
-        if constexpr (SameText(V::typeName, "Expression")) {
-          // The printer reads an expression itself, so an error is printed against its getter.
-          JAM_test_print_method_start(M::getName);
-          int status = 0;
-          typename M::T expression = nullptr;
-          try {
-            status = M::body(PrintObject(tag), &expression);
-          } catch (const std::exception& e) {
-            status = HandlePrintError(e, U::source, M::line);
-          }
-          if (status == 0 && expression != nullptr && JAM::Autotest::m_objectDetails == 1)
-            JAM_test_print_param_object(expression->ask_tag(), M::printName, "Expression", 0);
-          else if (status == 0)
-            JAM_test_print_param_ptr(expression, M::printName, "Expression", 0);
-          if (status != 0) JAM_test_print_error(M::getName, status);
-          JAM_test_print_method_end(M::getName);
-        }
-      } else if constexpr (V::shape == Shape::Tag) {
-        JAM_test_print_object_prop(M::getName, tag, M::body, M::printName, V::printedClass);
-      } else if constexpr (V::shape == Shape::Logical) {
-        JAM_test_print_logical_prop(M::getName, tag, M::body, M::printName);
-      } else if constexpr (V::shape == Shape::Integer) {
-        JAM_test_print_int_prop(M::getName, tag, M::body, M::printName);
-      } else if constexpr (V::shape == Shape::Double) {
-        JAM_test_print_double_prop(M::getName, tag, M::body, M::printName);
-      } else if constexpr (V::shape == Shape::String) {
-        JAM_test_print_string_prop(M::getName, tag, M::body, M::printName);
-      } else if constexpr (V::shape == Shape::Enum) {
-        JAM_test_print_enum_prop(M::getName, tag, M::body, V::Handle(U::state), ShortName(V::typeName),
-                                 M::printName);
-      }
+      if constexpr (M::kind == Kind::Get) PrintProperty<U, M>(tag);
     });
     if (JAM::Autotest::m_subobjectNesting == 1) JAM_test_print_subobjects_of_object(tagPointer, tagName, 0);
     JAM_test_print_tag_of_class(tag, ShortName(U::parent), nullptr, 0);
@@ -580,18 +769,16 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 }  // namespace KTX::JA
 
 // ---- expanding a member table ------------------------------------------------------------
-// A row is X(kind, Member, ValueType, body, line [, export member]): kind get
-// or set; the body JA_FIELD(m_field) or JA_OPERATION(Class::Operation); the
-// optional last column replaces the member in the export name where the class
-// exports in snake case ("get_slot_width").
+// A property row is X(get|set, Member, ValueType, body, line [, export member]);
+// the body JA_FIELD(m_field) or JA_OPERATION(Class::Operation). A method row
+// is X(methodN, Member, Signature, JA_FUNCTION(body), line [, export member])
+// with N its number of arguments. The optional last column replaces the
+// member in the export name where the class exports in snake case
+// ("get_slot_width").
 
 #define JA_FIELD(field) ::KTX::JA::Field<Object::field##_Place()>
 #define JA_OPERATION(operation) ::KTX::JA::Op<&operation>
-
-#define JA_KIND_get ::KTX::JA::Kind::Get
-#define JA_KIND_set ::KTX::JA::Kind::Set
-#define JA_OP_get Get
-#define JA_OP_set Set
+#define JA_FUNCTION(function) &function
 
 #define JA_CAT_I(a, b, c, d, e) a##b##c##d##e
 #define JA_CAT(a, b, c, d, e) JA_CAT_I(a, b, c, d, e)
@@ -599,29 +786,95 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 #define JA_FIRST(...) JA_FIRST_I(__VA_ARGS__, ~)
 #define JA_EXPORT_MEMBER(Member, ...) JA_FIRST(__VA_OPT__(__VA_ARGS__, ) Member)
 
-// One member type per row: kind_Member.
-#define JA_MEMBER_TYPE(kind, Member, V, Body, Line, ...) \
+#define JA_KIND_get ::KTX::JA::Kind::Get
+#define JA_KIND_set ::KTX::JA::Kind::Set
+#define JA_OP_get Get
+#define JA_OP_set Set
+
+// Row kinds: which expansion a row takes, and a method's number of arguments.
+#define JA_FORM_get PROPERTY
+#define JA_FORM_set PROPERTY
+#define JA_FORM_method0 METHOD
+#define JA_FORM_method1 METHOD
+#define JA_FORM_method2 METHOD
+#define JA_FORM_method3 METHOD
+#define JA_FORM_method4 METHOD
+#define JA_FORM_method5 METHOD
+#define JA_FORM_method6 METHOD
+#define JA_ARITY_method0 0
+#define JA_ARITY_method1 1
+#define JA_ARITY_method2 2
+#define JA_ARITY_method3 3
+#define JA_ARITY_method4 4
+#define JA_ARITY_method5 5
+#define JA_ARITY_method6 6
+#define JA_DISPATCH(what, kind) JA_CAT(JA_, what, _, JA_FORM_##kind, )
+
+#define JA_PARAMS_0(M)
+#define JA_PARAMS_1(M) , M::Param<0> a0
+#define JA_PARAMS_2(M) JA_PARAMS_1(M), M::Param<1> a1
+#define JA_PARAMS_3(M) JA_PARAMS_2(M), M::Param<2> a2
+#define JA_PARAMS_4(M) JA_PARAMS_3(M), M::Param<3> a3
+#define JA_PARAMS_5(M) JA_PARAMS_4(M), M::Param<4> a4
+#define JA_PARAMS_6(M) JA_PARAMS_5(M), M::Param<5> a5
+#define JA_ARGS_0
+#define JA_ARGS_1 , a0
+#define JA_ARGS_2 JA_ARGS_1, a1
+#define JA_ARGS_3 JA_ARGS_2, a2
+#define JA_ARGS_4 JA_ARGS_3, a3
+#define JA_ARGS_5 JA_ARGS_4, a4
+#define JA_ARGS_6 JA_ARGS_5, a5
+#define JA_PARAMS(kind, M) JA_CAT(JA_PARAMS_, JA_ARITY_##kind, , , )(M)
+#define JA_ARGS(kind) JA_CAT(JA_ARGS_, JA_ARITY_##kind, , , )
+
+// One member type per row: get_Member / set_Member, or the method's own name.
+#define JA_MEMBER_TYPE(kind, ...) JA_DISPATCH(MEMBER_TYPE, kind)(kind, __VA_ARGS__)
+#define JA_MEMBER_TYPE_PROPERTY(kind, Member, V, Body, Line, ...) \
   using kind##_##Member = ::KTX::JA::ScriptMember<Unit, JA_KIND_##kind, #Member, V, Body, Line>;
-#define JA_MEMBER_LIST(kind, Member, V, Body, Line, ...) , kind##_##Member
+#define JA_MEMBER_TYPE_METHOD(kind, Member, Sig, Body, Line, ...) \
+  using Member = ::KTX::JA::ScriptMethod<Unit, #Member, Sig, Body, Line>;
+
+#define JA_MEMBER_LIST(kind, ...) JA_DISPATCH(MEMBER_LIST, kind)(kind, __VA_ARGS__)
+#define JA_MEMBER_LIST_PROPERTY(kind, Member, ...) , kind##_##Member
+#define JA_MEMBER_LIST_METHOD(kind, Member, ...) , Member
 
 // The operations of the automation interface (operation 0 comes first).
-#define JA_INTERFACE_OP(kind, Member, V, Body, Line, ...)                                        \
+#define JA_INTERFACE_OP(kind, ...) JA_DISPATCH(INTERFACE_OP, kind)(kind, __VA_ARGS__)
+#define JA_INTERFACE_OP_PROPERTY(kind, Member, V, Body, Line, ...)                                \
   virtual int JA_CAT(JA_OP_##kind, Member, , , )(JA_UNIT::Unit::Object * object,                \
                                                  JA_UNIT::kind##_##Member::Param value) = 0;
-#define JA_JOURNALLED_OP(kind, Member, V, Body, Line, ...)                                    \
+#define JA_INTERFACE_OP_METHOD(kind, Member, Sig, Body, Line, ...) \
+  virtual int Member(JA_UNIT::Member::Self self JA_PARAMS(kind, JA_UNIT::Member)) = 0;
+
+#define JA_JOURNALLED_OP(kind, ...) JA_DISPATCH(JOURNALLED_OP, kind)(kind, __VA_ARGS__)
+#define JA_JOURNALLED_OP_PROPERTY(kind, Member, V, Body, Line, ...)                           \
   int JA_CAT(JA_OP_##kind, Member, , , )(Unit::Object * object, kind##_##Member::Param value) \
       override {                                                                              \
     return ::KTX::JA::Journalled<kind##_##Member>(object, value);                             \
   }
-#define JA_UNJOURNALLED_OP(kind, Member, V, Body, Line, ...)                                  \
+#define JA_JOURNALLED_OP_METHOD(kind, Member, Sig, Body, Line, ...)          \
+  int Member(Member::Self self JA_PARAMS(kind, Member)) override {           \
+    return Member::Frame::Journalled(self JA_ARGS(kind));                    \
+  }
+
+#define JA_UNJOURNALLED_OP(kind, ...) JA_DISPATCH(UNJOURNALLED_OP, kind)(kind, __VA_ARGS__)
+#define JA_UNJOURNALLED_OP_PROPERTY(kind, Member, V, Body, Line, ...)                         \
   int JA_CAT(JA_OP_##kind, Member, , , )(Unit::Object * object, kind##_##Member::Param value) \
       override {                                                                              \
     return kind##_##Member::body(object, value);                                              \
   }
+#define JA_UNJOURNALLED_OP_METHOD(kind, Member, Sig, Body, Line, ...) \
+  int Member(Member::Self self JA_PARAMS(kind, Member)) override { return Member::body(self JA_ARGS(kind)); }
 
 // The guarded export of a row, under its unmangled name.
-#define JA_EXPORT(kind, Member, V, Body, Line, ...)                                                       \
+#define JA_EXPORT(kind, ...) JA_DISPATCH(EXPORT, kind)(kind, __VA_ARGS__)
+#define JA_EXPORT_PROPERTY(kind, Member, V, Body, Line, ...)                                                  \
   extern "C" STAMVIK_API int JA_CAT(XJA_, JA_EXPORT_CLASS, _##kind, _, JA_EXPORT_MEMBER(Member, __VA_ARGS__))( \
-      JA_UNIT::Unit::Object * object, JA_UNIT::kind##_##Member::Param value) {                       \
-    return ::KTX::JA::Guard<&::KTX::JA::Journalled<JA_UNIT::kind##_##Member>>(object, value);         \
+      JA_UNIT::Unit::Object * object, JA_UNIT::kind##_##Member::Param value) {                                \
+    return ::KTX::JA::Guard<&::KTX::JA::Journalled<JA_UNIT::kind##_##Member>>(object, value);                  \
+  }
+#define JA_EXPORT_METHOD(kind, Member, Sig, Body, Line, ...)                                                 \
+  extern "C" STAMVIK_API int JA_CAT(XJA_, JA_EXPORT_CLASS, _, JA_EXPORT_MEMBER(Member, __VA_ARGS__), )(      \
+      JA_UNIT::Member::Self self JA_PARAMS(kind, JA_UNIT::Member)) {                                         \
+    return ::KTX::JA::Guard<&JA_UNIT::Member::Frame::Journalled>(self JA_ARGS(kind));                         \
   }

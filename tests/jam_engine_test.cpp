@@ -1,0 +1,185 @@
+// The journaling engine on a made-up class with methods: in-arguments and
+// results, an object passed by tag, a method attribute, an export name given
+// in snake case, template results, enumerations in the set-up, and replay.
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "ja_value_types.hpp"
+#include "jam/Journal.hpp"
+
+using namespace KTX;
+
+void JA_Gadget_initialize_class();
+void JA_Gadget_destroy_class();
+void JA_Gadget_test_print(const tag_t* tag, const char* tagName, int level);
+
+namespace ja_test_gadget_jam {
+using namespace ::KTX::JA::Types;
+using ::KTX::JA::ByPointer;
+using ::KTX::JA::ByTag;
+using ::KTX::JA::In;
+using ::KTX::JA::Result;
+using ::KTX::JA::Signature;
+using Point = ::KTX::JA::TagOf<"Point", "Point">;
+
+struct Unit : ::KTX::JA::UnitDefaults {
+  using Object = ::KTX::PART_part;
+  static constexpr const char* journalClass = "Test.Gadget";
+  static constexpr const char* parent = "TaggedObject";
+  static constexpr const char* source = "ja_test_gadget_jam";
+  static constexpr std::uint32_t interfaceId = 0x12345678;
+  static constexpr std::array<::KTX::JA::EnumDescription, 1> enums{{{"Test.Gadget.Modes", {"Off", "On"}}}};
+  static inline ::KTX::JA::UnitState state;
+  static constexpr auto initialize = &JA_Gadget_initialize_class;
+  static constexpr auto destroy = &JA_Gadget_destroy_class;
+  static constexpr auto testPrint = &JA_Gadget_test_print;
+  static constexpr void (*setDefaults)(tag_t, bool) = nullptr;
+};
+using Object = Unit::Object;
+
+int ScaleBody(PART_part*, double factor, int* count) {
+  *count = static_cast<int>(factor * 2);
+  return 0;
+}
+int SpawnBody(tag_t self, const char* name, tag_t* item) {
+  if (name == nullptr) ERROR_raise("gadget", 1, 3030446, "no name");
+  *item = self + 1;
+  return 0;
+}
+int PickBody(PART_part*, SELECT_OBJECT** chosen) {
+  *chosen = nullptr;
+  return 0;
+}
+
+using ScaleSignature = Signature<ByPointer, -1, In<Double, "factor">, Result<Integer, "count">>;
+using SpawnSignature = Signature<ByTag, 5, In<String, "partName">, Result<Point, "item">>;
+using PickSignature = Signature<ByPointer, -1, Result<SelectBody, "chosen">>;
+
+// clang-format off
+#define GADGET_MEMBERS(X)                                                   \
+  X(method2, Scale, ScaleSignature, JA_FUNCTION(ScaleBody), 12)            \
+  X(method2, Spawn, SpawnSignature, JA_FUNCTION(SpawnBody), 34, spawn_item) \
+  X(method1, Pick,  PickSignature,  JA_FUNCTION(PickBody),  56)
+// clang-format on
+
+GADGET_MEMBERS(JA_MEMBER_TYPE)
+using Members = ::KTX::JA::TypeList<void GADGET_MEMBERS(JA_MEMBER_LIST)>;
+}  // namespace ja_test_gadget_jam
+
+#define JA_UNIT ja_test_gadget_jam
+#define JA_EXPORT_CLASS GADGET
+class Test_Gadget_Interface : public JAM::IJAInterface {
+ public:
+  virtual unsigned int GetInterfaceId() = 0;
+  GADGET_MEMBERS(JA_INTERFACE_OP)
+};
+
+namespace ja_test_gadget_jam {
+class JournalledImpl final : public Test_Gadget_Interface {
+ public:
+  unsigned int GetInterfaceId() override { return Unit::interfaceId; }
+  GADGET_MEMBERS(JA_JOURNALLED_OP)
+};
+class UnjournalledImpl final : public Test_Gadget_Interface {
+ public:
+  unsigned int GetInterfaceId() override { return Unit::interfaceId; }
+  GADGET_MEMBERS(JA_UNJOURNALLED_OP)
+};
+}  // namespace ja_test_gadget_jam
+
+void JA_Gadget_initialize_class() {
+  KTX::JA::InitializeClass<ja_test_gadget_jam::Unit, ja_test_gadget_jam::Members>();
+}
+void JA_Gadget_destroy_class() { KTX::JA::DestroyClass<ja_test_gadget_jam::Unit>(); }
+void JA_Gadget_test_print(const tag_t* tag, const char* tagName, int level) {
+  KTX::JA::TestPrint<ja_test_gadget_jam::Unit, ja_test_gadget_jam::Members>(tag, tagName, level);
+}
+
+GADGET_MEMBERS(JA_EXPORT)
+
+namespace {
+
+class JamEngine : public stamvik_test::HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    JAM::Test::Reset();
+  }
+  void TearDown() override {
+    JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+  std::vector<std::string> JamCalls() {
+    std::vector<std::string> out;
+    for (const Host::Call& c : Host::Calls())
+      if (c.name.rfind("JAM_", 0) == 0) out.push_back(c.args.empty() ? c.name : c.name + " " + c.args);
+    return out;
+  }
+};
+
+TEST_F(JamEngine, MethodByTagWithAttributeRecordsItsArgumentsInDeclarationOrder) {
+  ja_test_gadget_jam::Unit::state.Clear();
+  tag_t item = 0;
+  ASSERT_EQ(XJA_GADGET_spawn_item(500, "left", &item), 0);
+  EXPECT_EQ(item, 501u);
+  std::vector<std::string> calls = JamCalls();
+  std::vector<std::string> setUp(calls.begin(), calls.begin() + 9);
+  EXPECT_EQ(setUp, (std::vector<std::string>{
+                       "JAM_lookup_or_create_class Point",
+                       "JAM_lookup_or_create_class TaggedObject",
+                       "JAM_lookup_or_create_template_class SelectBody SelectObject Body",
+                       "JAM_lookup_or_create_enum Test.Gadget.Modes 4",
+                       "JAM_add_enum_member Test.Gadget.Modes Off 0",
+                       "JAM_add_enum_member Test.Gadget.Modes On 1",
+                       "JAM_create_class Test.Gadget TaggedObject",
+                       "JAM_test_register_print_fn Test.Gadget",
+                       "JAM_start_call Test.Gadget Spawn",
+                   }));
+  std::vector<std::string> frame(calls.begin() + 8, calls.end());
+  EXPECT_EQ(frame, (std::vector<std::string>{
+                       "JAM_start_call Test.Gadget Spawn",
+                       "JAM_set_method_attributes 5",
+                       "JAM_this 500",
+                       "JAM_in_string partName=left",
+                       "JAM_result_tag item=Point",
+                       "JAM_end_of_arguments",
+                       "JAM_end_call 0",
+                   }));
+  const JAM::Record& r = JAM::Recorded().at(0);
+  EXPECT_EQ(r.methodType, 0);
+  EXPECT_EQ(r.attributes, 5);
+  EXPECT_EQ(r.thisKind, 't');
+  EXPECT_EQ(r.values.at(1).integer, 501);
+}
+
+TEST_F(JamEngine, MethodByPointerReplaysToTheSameJournal) {
+  double factor = 2.5;
+  int count = 0;
+  ASSERT_EQ(XJA_GADGET_Scale(part(), factor, &count), 0);
+  EXPECT_EQ(count, 5);
+  SELECT_OBJECT* chosen = reinterpret_cast<SELECT_OBJECT*>(&chosen);
+  ASSERT_EQ(XJA_GADGET_Pick(part(), &chosen), 0);
+  EXPECT_EQ(chosen, nullptr);
+  EXPECT_EQ(JAM::Recorded().at(1).associations.at(0).templateClass, "SelectBody");
+
+  std::string text = JAM::WriteJournal(JAM::Recorded());
+  JAM::ClearJournal();
+  EXPECT_EQ(JAM::ReplayJournal(JAM::ReadJournal(text)), (std::vector<int>{0, 0}));
+  EXPECT_EQ(JAM::WriteJournal(JAM::Recorded()), text);
+}
+
+TEST_F(JamEngine, MethodErrorBecomesItsStatusThroughTheJournalledInterface) {
+  ja_test_gadget_jam::JournalledImpl journalled;
+  ja_test_gadget_jam::UnjournalledImpl unjournalled;
+  tag_t item = 0;
+  EXPECT_EQ(journalled.Spawn(7, nullptr, &item), 3030446);
+  EXPECT_EQ(Error::SevereErrors().at(0).line, 34);
+  EXPECT_EQ(JAM::Recorded().at(0).status, 3030446);
+  // No record, no conversion: the error reaches the caller.
+  EXPECT_EQ(RaisedCode([&] { unjournalled.Spawn(7, nullptr, &item); }), 3030446);
+  EXPECT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(unjournalled.GetInterfaceId(), 0x12345678u);
+}
+
+}  // namespace
