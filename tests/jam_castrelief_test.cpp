@@ -606,6 +606,59 @@ TEST_F(CastReliefJournal, RealAccessViolationInsideAnExportAnswersSixtyFive) {
   EXPECT_EQ(JAM_ask_open_records(), 0);
 }
 
+// ---- feature classes -------------------------------------------------------------------
+
+class FeatureUnits : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    JAM::Test::Reset();
+  }
+  void TearDown() override {
+    JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+};
+
+TEST_F(FeatureUnits, SetUpOnRequestCreatesTheJournalClassOnce) {
+  JAM::FileInitializer::Initialize("Features.Manikin");
+  std::vector<std::string> calls = JamCalls(false);
+  std::vector<std::string> setUp(calls.begin() + 1, calls.end());
+  EXPECT_EQ(setUp, (std::vector<std::string>{
+                       "JAM_lookup_or_create_class Features.Feature",
+                       "JAM_create_class Features.Manikin Features.Feature",
+                       "JAM_test_register_print_fn Features.Manikin",
+                   }));
+  Host::ClearCalls();
+  JAM::FileInitializer::Initialize("Features.Manikin");
+  EXPECT_EQ(JamCalls(false), std::vector<std::string>{"FileInitializer::Initialize Features.Manikin"});
+}
+
+TEST_F(FeatureUnits, TestPrintNamesTheParentsShortName) {
+  JAM::FileInitializer::Initialize("Die.CastRelief");
+  JAM::FileInitializer::Initialize("Tooling.AutoDieGroup");
+  JAM::Autotest::EnableAPIPrint("*", true);
+  JAM::Autotest::m_subobjectNesting = 1;
+  tag_t tag = part()->ask_tag();
+  Host::ClearCalls();
+  JAM::Test::PrintFunction("Die.CastRelief")(&tag, "feature", 1);
+  JAM::Test::PrintFunction("Tooling.AutoDieGroup")(&tag, nullptr, 0);
+  std::vector<std::string> printed;
+  for (const Host::Call& c : Host::Calls())
+    if (c.name.rfind("JAM_test_print_", 0) == 0) printed.push_back(c.name + " " + c.args);
+  std::string t = std::to_string(tag);
+  EXPECT_EQ(printed, (std::vector<std::string>{
+                         "JAM_test_print_tag_start " + t + " feature 1",
+                         "JAM_test_print_subobjects_of_object " + t + " feature 0",
+                         "JAM_test_print_tag_of_class " + t + " BodyFeature  0",
+                         "JAM_test_print_call_custom_print_fn " + t + " feature Die.CastRelief",
+                         "JAM_test_print_tag_end feature 1",
+                         "JAM_test_print_subobjects_of_object " + t + "  0",
+                         "JAM_test_print_tag_of_class " + t + " TaggedObject  0",
+                         "JAM_test_print_call_custom_print_fn " + t + "  Tooling.AutoDieGroup",
+                     }));
+}
+
 // ---- shared bodies -----------------------------------------------------------------------
 
 // A builder-shaped block: what a field body reaches is only the field's place.
