@@ -122,11 +122,12 @@ void DieLocationsBuilder::FromParms(DieDesGenericLocation** parms, int n) {
       item->FromParms(parms[i]);
     }
     m_list->append_items(n, items);
-  } catch (const Error::Exception& e) {
-    SM_free(items);
+  } catch (const std::exception& e) {
     // Nothing else holds the items made so far: they would outlive the list.
     for (int i = 0; i < made; ++i) static_cast<DieLocationBuilder*>(items[i])->destroy();
-    ERROR_raise(kSource, kReadErrorLine, e.askCode(), "%s", e.text().c_str());
+    SM_free(items);
+    const Error::Exception error = Error::Severe::Convert(e);
+    ERROR_raise(kSource, kReadErrorLine, error.askCode(), "%s", error.text().c_str());
   }
   SM_free(items);
 }
