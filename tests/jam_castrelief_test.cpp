@@ -316,6 +316,13 @@ TEST_F(CastReliefJournal, InterfacesByJournalClassName) {
   EXPECT_EQ(unjournalled->GetAngleTolerance(builder_, &angle), 0);
   EXPECT_EQ(angle, 0.5);
 
+  // The journalled implementation has no guard: a claimed error reaches its caller.
+  JAM::Test::ClaimErrorNumber(670156);
+  JAM::Test::RaiseAt("JAM_end_of_arguments", 670156);
+  EXPECT_EQ(RaisedCode([&] { journalled->SetCreateSupportCasting(builder_, true); }), 670156);
+  EXPECT_EQ(JAM::Recorded().back().state, JAM::RecordState::Failed);
+  EXPECT_EQ(Host::CountCalls("JAM_wnt_exception"), 0u);
+
   // Feature classes have no interface.
   EXPECT_EQ(JAM::ClassInitializer::GetJournalledInterface("Die.CastRelief"), nullptr);
   EXPECT_EQ(JAM::ClassInitializer::GetUnjournalledInterface("Die.CastRelief"), nullptr);
