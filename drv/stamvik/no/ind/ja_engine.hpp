@@ -490,6 +490,9 @@ struct UnitDefaults {
   static constexpr std::array<DefaultRow, 0> defaults{};
   static constexpr Creator creator{nullptr, nullptr};
   static constexpr bool componentBuilder = false;
+  // Template classes the class looks up in an order of its own, first and in
+  // this order; the others follow in ASCII order.
+  static constexpr std::array<const char*, 0> templateOrder{};
 };
 
 // ---- error conversion, guard ---------------------------------------------------------
@@ -600,8 +603,15 @@ void InitializeClass() {
     Detail::sortUnique(classes);
     for (const char* name : classes) s.Put(name, JAM_lookup_or_create_class(name));
 
-    std::sort(templates.begin(), templates.end(),
-              [](const TemplateUse& a, const TemplateUse& b) { return Detail::ascii(a.name, b.name); });
+    auto rank = [](const char* name) {
+      std::size_t i = 0;
+      while (i < U::templateOrder.size() && std::strcmp(U::templateOrder[i], name) != 0) ++i;
+      return i;
+    };
+    std::sort(templates.begin(), templates.end(), [&](const TemplateUse& a, const TemplateUse& b) {
+      std::size_t ra = rank(a.name), rb = rank(b.name);
+      return ra != rb ? ra < rb : Detail::ascii(a.name, b.name);
+    });
     for (const TemplateUse& t : templates)
       s.Put(t.name, JAM_lookup_or_create_template_class(t.name, t.templateName, t.argument));
 
