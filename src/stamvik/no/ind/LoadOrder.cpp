@@ -32,15 +32,21 @@ STAMVIK_LOAD_STEP(DieEngJA, LoadSpringbackCompensationBuilderRegistration)
 // Journaling units: creator names, file and class initializers.
 STAMVIK_LOAD_STEP(JA, LoadCastReliefBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadCastReliefUnit)
+STAMVIK_LOAD_STEP(JA, LoadClampingSlotBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadClampingSlotUnit)
+STAMVIK_LOAD_STEP(JA, LoadClearanceBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadClearanceUnit)
+STAMVIK_LOAD_STEP(JA, LoadCompensateRoughDataBuilderUnit)
+STAMVIK_LOAD_STEP(JA, LoadDieBooleanBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadDieShoeUnit)
 STAMVIK_LOAD_STEP(JA, LoadDrawBeadUnit)
 STAMVIK_LOAD_STEP(JA, LoadFillAreaUnit)
 STAMVIK_LOAD_STEP(JA, LoadFingerClearanceNotchUnit)
 STAMVIK_LOAD_STEP(JA, LoadHandlingCoreUnit)
 STAMVIK_LOAD_STEP(JA, LoadHeelpostUnit)
+STAMVIK_LOAD_STEP(JA, LoadKeywayBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadKeywayUnit)
+STAMVIK_LOAD_STEP(JA, LoadMachineReliefBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadMachineReliefUnit)
 STAMVIK_LOAD_STEP(JA, LoadSpringbackCompensationUnit)
 STAMVIK_LOAD_STEP(JA, LoadCompensateRoughDataUnit)
@@ -82,15 +88,21 @@ constexpr LoadStep kLoadOrder[] = {
     // Journaling units, in the host's table order (the rest join with their classes).
     {"journal Die.CastReliefBuilder", &JA::LoadCastReliefBuilderUnit},
     {"journal Die.CastRelief", &JA::LoadCastReliefUnit},
+    {"journal Die.ClampingSlotBuilder", &JA::LoadClampingSlotBuilderUnit},
     {"journal Die.ClampingSlot", &JA::LoadClampingSlotUnit},
+    {"journal Die.ClearanceBuilder", &JA::LoadClearanceBuilderUnit},
     {"journal Die.Clearance", &JA::LoadClearanceUnit},
+    {"journal Die.CompensateRoughDataBuilder", &JA::LoadCompensateRoughDataBuilderUnit},
+    {"journal Die.DieBooleanBuilder", &JA::LoadDieBooleanBuilderUnit},
     {"journal Die.DieShoe", &JA::LoadDieShoeUnit},
     {"journal Die.DrawBead", &JA::LoadDrawBeadUnit},
     {"journal Die.FillArea", &JA::LoadFillAreaUnit},
     {"journal Die.FingerClearanceNotch", &JA::LoadFingerClearanceNotchUnit},
     {"journal Die.HandlingCore", &JA::LoadHandlingCoreUnit},
     {"journal Die.Heelpost", &JA::LoadHeelpostUnit},
+    {"journal Die.KeywayBuilder", &JA::LoadKeywayBuilderUnit},
     {"journal Die.Keyway", &JA::LoadKeywayUnit},
+    {"journal Die.MachineReliefBuilder", &JA::LoadMachineReliefBuilderUnit},
     {"journal Die.MachineRelief", &JA::LoadMachineReliefUnit},
     {"journal Die.SpringbackCompensation", &JA::LoadSpringbackCompensationUnit},
     {"journal Features.CompensateRoughData", &JA::LoadCompensateRoughDataUnit},
