@@ -182,6 +182,22 @@ struct TagOf {
   static void Result(type* v, const char* name, const UnitState& u) { JAM_result_tag(Handle(u), v, name); }
 };
 
+// A host structure ("Point3d", "Matrix3x3") of doubles; it crosses by address:
+// a getter fills the caller's, a setter reads the caller's. Components names
+// its components in order, as the test print names them.
+template <class S, Name StructName, const auto& Components>
+struct Struct {
+  using type = S;
+  using inType = const S*;
+  static constexpr Shape shape = Shape::Struct;
+  static constexpr const char* typeName = StructName.s;
+  static constexpr const auto& components = Components;
+  static_assert(sizeof(S) == sizeof(double) * std::size(Components), "a structure of doubles only");
+  static JAM_type_struct_s* Handle(const UnitState& u) { return static_cast<JAM_type_struct_s*>(u.Find(typeName)); }
+  static void In(const S* const* v, const char* name, const UnitState& u) { JAM_in_struct(Handle(u), *v, name); }
+  static void Result(S* v, const char* name, const UnitState& u) { JAM_result_struct(Handle(u), v, name); }
+};
+
 // ---- method bodies, shared by shape ------------------------------------------------
 // A body that gets or sets one field is one function per value type and field
 // place: every class whose member has that shape uses the same body.
@@ -232,6 +248,31 @@ struct Op<SetOperation> {
   }
 };
 
+// A structure body: the builder's operation fills or reads an array of
+// doubles; the structure is copied as it is, nothing converted.
+template <class C, class E, void (C::*GetOperation)(E*) const>
+struct Op<GetOperation> {
+  template <class T>
+  static int Get(OM::Object* object, T* result) {
+    E values[sizeof(T) / sizeof(E)] = {};
+    static_assert(sizeof values == sizeof(T));
+    (static_cast<C*>(object)->*GetOperation)(values);
+    std::memcpy(static_cast<void*>(result), values, sizeof values);
+    return 0;
+  }
+};
+template <class C, class E, void (C::*SetOperation)(const E*)>
+struct Op<SetOperation> {
+  template <class T>
+  static int Set(OM::Object* object, const T* value) {
+    E values[sizeof(T) / sizeof(E)];
+    static_assert(sizeof values == sizeof(T));
+    std::memcpy(values, static_cast<const void*>(value), sizeof values);
+    (static_cast<C*>(object)->*SetOperation)(values);
+    return 0;
+  }
+};
+
 // ---- members -----------------------------------------------------------------------
 
 enum class Kind { Method = 0, Get = 1, Set = 2 };
@@ -260,6 +301,7 @@ struct MemberRecord {
   JAM_replay_fn replay;
   const ArgumentRecord* arguments = nullptr;  // methods: their arguments in declaration order
   int argumentCount = 0;
+  int attributes = -1;  // the method attribute stated after opening the record; -1 none
 };
 
 template <class V>
@@ -275,12 +317,13 @@ constexpr void DescribeValue(Shape& shape, const char*& typeName, const char*& t
 template <class M>
 void Replay(JAM::Call& call);
 
-template <class U, Kind K, Name MemberName, class V, class B, int Line>
+template <class U, Kind K, Name MemberName, class V, class B, int Line, int Attributes = -1>
 struct ScriptMember {
   using Unit = U;
   using Value = V;
   using T = typename V::type;
-  using Param = std::conditional_t<K == Kind::Get, T*, T>;
+  // A structure is set by address too.
+  using Param = std::conditional_t<K == Kind::Get, T*, std::conditional_t<V::shape == Shape::Struct, const T*, T>>;
   using Object = typename U::Object;
   static constexpr Kind kind = K;
   static constexpr const char* name = MemberName.s;
@@ -288,6 +331,7 @@ struct ScriptMember {
   static constexpr const char* printName = kLowerCamel<MemberName>.s;
   static constexpr const char* getName = kConcat<"Get", MemberName>.s;
   static constexpr int line = Line;
+  static constexpr int attributes = Attributes;
 
   // The method body.
   static constexpr auto body = [] {
@@ -299,6 +343,7 @@ struct ScriptMember {
 
   static constexpr MemberRecord record = [] {
     MemberRecord r{K, name, journalName, printName, V::shape, V::typeName, nullptr, nullptr, Line, &Replay<ScriptMember>};
+    r.attributes = Attributes;
     if constexpr (V::shape == Shape::TemplateObject) {
       r.templateName = V::templateName;
       r.argument = V::argument;
@@ -482,6 +527,12 @@ struct Creator {
   const char* collection;
   const char* method;
 };
+// The registry look-ups of a class set-up, after its dependencies; a class
+// whose Part states another order than the general one gives its own.
+enum class SetUpStep { Classes, Templates, Enumerations, Structures, EnumerationMembers };
+inline constexpr std::array<SetUpStep, 5> kGeneralSetUpOrder{SetUpStep::Classes, SetUpStep::Templates,
+                                                             SetUpStep::Enumerations, SetUpStep::Structures,
+                                                             SetUpStep::EnumerationMembers};
 
 // What a unit leaves out, it has none of.
 struct UnitDefaults {
@@ -493,6 +544,9 @@ struct UnitDefaults {
   // Template classes the class looks up in an order of its own, first and in
   // this order; the others follow in ASCII order.
   static constexpr std::array<const char*, 0> templateOrder{};
+  static constexpr auto setUpOrder = kGeneralSetUpOrder;
+  // Whether the set-up looks its parent class up with the classes its members name.
+  static constexpr bool parentLookedUp = true;
 };
 
 // ---- error conversion, guard ---------------------------------------------------------
@@ -524,6 +578,7 @@ int Journalled(typename M::Object* object, typename M::Param p) {
   int status = 0;
   try {
     JAM_start_property_call(U::state.self, static_cast<int>(M::kind), M::name, &Replay<M>);
+    if constexpr (M::attributes >= 0) JAM_set_method_attributes(M::attributes);
     JAM_this_ptr(object);
     if constexpr (M::kind == Kind::Set)
       V::In(&p, M::journalName, U::state);
@@ -546,7 +601,10 @@ void Replay(JAM::Call& call) {
   if constexpr (M::kind == Kind::Get) {
     call.SetStatus(Journalled<M>(object, static_cast<typename M::T*>(call.Argument(0))));
   } else {
-    call.SetStatus(Journalled<M>(object, *static_cast<typename M::T*>(call.Argument(0))));
+    if constexpr (M::Value::shape == Shape::Struct)
+      call.SetStatus(Journalled<M>(object, static_cast<const typename M::T*>(call.Argument(0))));
+    else
+      call.SetStatus(Journalled<M>(object, *static_cast<typename M::T*>(call.Argument(0))));
   }
 }
 
@@ -576,7 +634,8 @@ void InitializeClass() {
       const char* templateName;
       const char* argument;
     };
-    std::vector<const char*> classes{U::parent};
+    std::vector<const char*> classes;
+    if (U::parentLookedUp) classes.push_back(U::parent);
     std::vector<TemplateUse> templates;
     std::vector<const MemberRecord*> accessors;
     std::vector<const char*> structs;
@@ -601,7 +660,6 @@ void InitializeClass() {
     }
     if (U::componentBuilder) classes.push_back("GeometricUtilities.IComponentBuilder");
     Detail::sortUnique(classes);
-    for (const char* name : classes) s.Put(name, JAM_lookup_or_create_class(name));
 
     auto rank = [](const char* name) {
       std::size_t i = 0;
@@ -612,16 +670,31 @@ void InitializeClass() {
       std::size_t ra = rank(a.name), rb = rank(b.name);
       return ra != rb ? ra < rb : Detail::ascii(a.name, b.name);
     });
-    for (const TemplateUse& t : templates)
-      s.Put(t.name, JAM_lookup_or_create_template_class(t.name, t.templateName, t.argument));
-
-    for (const EnumDescription& e : U::enums) s.Put(e.name, JAM_lookup_or_create_enum(e.name, 4));
     Detail::sortUnique(structs);
-    for (const char* name : structs) s.Put(name, JAM_lookup_struct(name));
-    for (const EnumDescription& e : U::enums) {
-      auto* handle = static_cast<JAM_type_enum_s*>(s.Find(e.name));
-      for (int value = 0; value < static_cast<int>(e.members.size()) && e.members[static_cast<std::size_t>(value)] != nullptr; ++value)
-        JAM_add_enum_member(handle, e.members[static_cast<std::size_t>(value)], value);
+
+    for (SetUpStep step : U::setUpOrder) {
+      switch (step) {
+        case SetUpStep::Classes:
+          for (const char* name : classes) s.Put(name, JAM_lookup_or_create_class(name));
+          break;
+        case SetUpStep::Templates:
+          for (const TemplateUse& t : templates)
+            s.Put(t.name, JAM_lookup_or_create_template_class(t.name, t.templateName, t.argument));
+          break;
+        case SetUpStep::Enumerations:
+          for (const EnumDescription& e : U::enums) s.Put(e.name, JAM_lookup_or_create_enum(e.name, 4));
+          break;
+        case SetUpStep::Structures:
+          for (const char* name : structs) s.Put(name, JAM_lookup_struct(name));
+          break;
+        case SetUpStep::EnumerationMembers:
+          for (const EnumDescription& e : U::enums) {
+            auto* handle = static_cast<JAM_type_enum_s*>(s.Find(e.name));
+            for (int value = 0; value < static_cast<int>(e.members.size()) && e.members[static_cast<std::size_t>(value)] != nullptr; ++value)
+              JAM_add_enum_member(handle, e.members[static_cast<std::size_t>(value)], value);
+          }
+          break;
+      }
     }
 
     s.self = JAM_create_class(U::journalClass, U::parent);
@@ -678,6 +751,27 @@ void PrintProperty(tag_t tag) {
       JAM_test_print_method_end(M::getName);
     }
     // Selections, sections, collectors and sub-builders are not printed.
+  } else if constexpr (V::shape == Shape::Struct) {
+    // Filled by the body into a local structure, then printed component by component.
+    JAM_test_print_method_start(M::getName);
+    int status = 0;
+    typename M::T value{};
+    try {
+      status = M::body(PrintObject(tag), &value);
+    } catch (const std::exception& e) {
+      status = HandlePrintError(e, U::source, M::line);
+    }
+    if (status == 0) {
+      double components[std::size(V::components)];
+      std::memcpy(components, static_cast<const void*>(&value), sizeof components);
+      JAM_test_print_struct_start(V::typeName, 0);
+      for (std::size_t i = 0; i < std::size(V::components); ++i)
+        JAM_test_print_param_double(components[i], V::components[i], 2);
+      JAM_test_print_struct_end(V::typeName, 0);
+    } else {
+      JAM_test_print_error(M::getName, status);
+    }
+    JAM_test_print_method_end(M::getName);
   } else if constexpr (V::shape == Shape::Tag) {
     JAM_test_print_object_prop(M::getName, tag, M::body, M::printName, V::printedClass);
   } else if constexpr (V::shape == Shape::Logical) {
@@ -795,6 +889,9 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 #define JA_FIRST_I(a, ...) a
 #define JA_FIRST(...) JA_FIRST_I(__VA_ARGS__, ~)
 #define JA_EXPORT_MEMBER(Member, ...) JA_FIRST(__VA_OPT__(__VA_ARGS__, ) Member)
+// A property row's seventh column, after its export member: the method attribute.
+#define JA_SECOND_I(a, b, ...) b
+#define JA_ATTRIBUTES(...) JA_SECOND_I(__VA_ARGS__ __VA_OPT__(, ) -1, -1, ~)
 
 #define JA_KIND_get ::KTX::JA::Kind::Get
 #define JA_KIND_set ::KTX::JA::Kind::Set
@@ -840,7 +937,8 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 // One member type per row: get_Member / set_Member, or the method's own name.
 #define JA_MEMBER_TYPE(kind, ...) JA_DISPATCH(MEMBER_TYPE, kind)(kind, __VA_ARGS__)
 #define JA_MEMBER_TYPE_PROPERTY(kind, Member, V, Body, Line, ...) \
-  using kind##_##Member = ::KTX::JA::ScriptMember<Unit, JA_KIND_##kind, #Member, V, Body, Line>;
+  using kind##_##Member =                                           \
+      ::KTX::JA::ScriptMember<Unit, JA_KIND_##kind, #Member, V, Body, Line, JA_ATTRIBUTES(__VA_ARGS__)>;
 #define JA_MEMBER_TYPE_METHOD(kind, Member, Sig, Body, Line, ...) \
   using Member = ::KTX::JA::ScriptMethod<Unit, #Member, Sig, Body, Line>;
 

@@ -23,4 +23,10 @@ using SelectBodyList = TemplateObject<::KTX::SELECT_OBJECT_list, "SelectBodyList
 using SelectCartesianCoordinateSystem =
     TemplateObject<::KTX::SELECT_OBJECT, "SelectCartesianCoordinateSystem", "SelectObject", "CartesianCoordinateSystem">;
 
+// The host's point and orientation structures.
+inline constexpr const char* kPoint3dComponents[] = {"X", "Y", "Z"};
+inline constexpr const char* kMatrix3x3Components[] = {"Xx", "Xy", "Xz", "Yx", "Yy", "Yz", "Zx", "Zy", "Zz"};
+using Point3d = Struct<JAM_point3d_s, "Point3d", kPoint3dComponents>;
+using Matrix3x3 = Struct<JAM_matrix3x3_s, "Matrix3x3", kMatrix3x3Components>;
+
 }  // namespace KTX::JA::Types
