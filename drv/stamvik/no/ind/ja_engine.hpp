@@ -273,6 +273,28 @@ struct Op<SetOperation> {
   }
 };
 
+// A body written by hand for one member, where the rule is more than one field
+// or operation: a free function of the builder and the value (a set) or the
+// builder and the result pointer (a get), returning its status.
+template <class F>
+struct BodyBuilderOf;
+template <class C, class A>
+struct BodyBuilderOf<int (*)(C*, A)> {
+  using type = C;
+};
+template <auto Function>
+struct Body {
+  using Builder = typename BodyBuilderOf<decltype(Function)>::type;
+  template <class T>
+  static int Get(OM::Object* object, T* result) {
+    return Function(static_cast<Builder*>(object), result);
+  }
+  template <class T>
+  static int Set(OM::Object* object, T value) {
+    return Function(static_cast<Builder*>(object), value);
+  }
+};
+
 // ---- members -----------------------------------------------------------------------
 
 enum class Kind { Method = 0, Get = 1, Set = 2 };
@@ -544,6 +566,8 @@ struct UnitDefaults {
   // Template classes the class looks up in an order of its own, first and in
   // this order; the others follow in ASCII order.
   static constexpr std::array<const char*, 0> templateOrder{};
+  // A defaults function with no rows that still visits the builder's sub-objects.
+  static constexpr bool defaultsVisitOnly = false;
   static constexpr auto setUpOrder = kGeneralSetUpOrder;
   // Whether the set-up looks its parent class up with the classes its members name.
   static constexpr bool parentLookedUp = true;
@@ -699,7 +723,8 @@ void InitializeClass() {
 
     s.self = JAM_create_class(U::journalClass, U::parent);
     JAM_test_register_print_fn(U::journalClass, U::testPrint);
-    if constexpr (U::defaults.size() != 0) JAM_register_initialisation_function(U::journalClass, U::setDefaults);
+    if constexpr (U::defaults.size() != 0 || U::defaultsVisitOnly)
+      JAM_register_initialisation_function(U::journalClass, U::setDefaults);
 
     std::sort(accessors.begin(), accessors.end(),
               [](const MemberRecord* a, const MemberRecord* b) { return Detail::ascii(a->name, b->name); });
@@ -828,6 +853,8 @@ void SetDefaults(tag_t tag, bool apply) {
   };
 
   auto write = [&] {
+    // No rows: nothing is set and the journal is not paused.
+    if constexpr (U::defaults.size() == 0) return;
     int unitCode = WorkPartUnitCode();
     std::vector<const DefaultRow*> rows;
     for (const DefaultRow& row : U::defaults) rows.push_back(&row);
@@ -882,6 +909,7 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 
 #define JA_FIELD(field) ::KTX::JA::Field<Object::field##_Place()>
 #define JA_OPERATION(operation) ::KTX::JA::Op<&operation>
+#define JA_BODY(function) ::KTX::JA::Body<&function>
 #define JA_FUNCTION(function) &function
 
 #define JA_CAT_I(a, b, c, d, e) a##b##c##d##e

@@ -38,11 +38,16 @@ STAMVIK_LOAD_STEP(JA, LoadClearanceBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadClearanceUnit)
 STAMVIK_LOAD_STEP(JA, LoadCompensateRoughDataBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadDieBooleanBuilderUnit)
+STAMVIK_LOAD_STEP(JA, LoadDieShoeBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadDieShoeUnit)
 STAMVIK_LOAD_STEP(JA, LoadDrawBeadUnit)
+STAMVIK_LOAD_STEP(JA, LoadFillAreaBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadFillAreaUnit)
+STAMVIK_LOAD_STEP(JA, LoadFingerClearanceNotchBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadFingerClearanceNotchUnit)
+STAMVIK_LOAD_STEP(JA, LoadHandlingCoreBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadHandlingCoreUnit)
+STAMVIK_LOAD_STEP(JA, LoadHeelpostBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadHeelpostUnit)
 STAMVIK_LOAD_STEP(JA, LoadKeywayBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadKeywayUnit)
@@ -94,11 +99,16 @@ constexpr LoadStep kLoadOrder[] = {
     {"journal Die.Clearance", &JA::LoadClearanceUnit},
     {"journal Die.CompensateRoughDataBuilder", &JA::LoadCompensateRoughDataBuilderUnit},
     {"journal Die.DieBooleanBuilder", &JA::LoadDieBooleanBuilderUnit},
+    {"journal Die.DieShoeBuilder", &JA::LoadDieShoeBuilderUnit},
     {"journal Die.DieShoe", &JA::LoadDieShoeUnit},
     {"journal Die.DrawBead", &JA::LoadDrawBeadUnit},
+    {"journal Die.FillAreaBuilder", &JA::LoadFillAreaBuilderUnit},
     {"journal Die.FillArea", &JA::LoadFillAreaUnit},
+    {"journal Die.FingerClearanceNotchBuilder", &JA::LoadFingerClearanceNotchBuilderUnit},
     {"journal Die.FingerClearanceNotch", &JA::LoadFingerClearanceNotchUnit},
+    {"journal Die.HandlingCoreBuilder", &JA::LoadHandlingCoreBuilderUnit},
     {"journal Die.HandlingCore", &JA::LoadHandlingCoreUnit},
+    {"journal Die.HeelpostBuilder", &JA::LoadHeelpostBuilderUnit},
     {"journal Die.Heelpost", &JA::LoadHeelpostUnit},
     {"journal Die.KeywayBuilder", &JA::LoadKeywayBuilderUnit},
     {"journal Die.Keyway", &JA::LoadKeywayUnit},
