@@ -29,6 +29,25 @@ STAMVIK_LOAD_STEP(DieEngJA, LoadDrawBeadBuilderRegistration)
 STAMVIK_LOAD_STEP(DieEngJA, LoadDrawBeadSegmentBuilderRegistration)
 STAMVIK_LOAD_STEP(DieEngJA, LoadDrawBeadTaperBuilderRegistration)
 STAMVIK_LOAD_STEP(DieEngJA, LoadSpringbackCompensationBuilderRegistration)
+// Property owners: builder owner, then its feature's; the tooling owners come
+// after the journaling units.
+STAMVIK_LOAD_STEP(JA, LoadDie_CastReliefBuilderPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_CastReliefPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_ClampingSlotPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_ClearancePropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_DieShoePropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_DrawBeadPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_FillAreaPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_FingerClearanceNotchPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_HandlingCorePropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_HeelpostPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_KeywayPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_MachineReliefPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_SpringbackCompensationPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadFeatures_CompensateRoughDataPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadFeatures_ManikinPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadFeatures_TireEnvelopePropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadTooling_AutoDieGroupPropertyOwner)
 // Journaling units: creator names, file and class initializers.
 STAMVIK_LOAD_STEP(JA, LoadCastReliefBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadCastReliefUnit)
@@ -90,6 +109,25 @@ constexpr LoadStep kLoadOrder[] = {
     {"KTX::DieEngJA::DrawBeadSegmentBuilder", &DieEngJA::LoadDrawBeadSegmentBuilderRegistration},
     {"KTX::DieEngJA::DrawBeadTaperBuilder", &DieEngJA::LoadDrawBeadTaperBuilderRegistration},
     {"KTX::DieEngJA::SpringbackCompensationBuilder", &DieEngJA::LoadSpringbackCompensationBuilderRegistration},
+    // Property owners of the die-design, die-engineering and vehicle-design
+    // classes: per class its builder owner, then its feature owner; classes in
+    // alphabetical order, the rough-data feature after the springback one.
+    {"owner Die.CastReliefBuilder", &JA::LoadDie_CastReliefBuilderPropertyOwner},
+    {"owner Die.CastRelief", &JA::LoadDie_CastReliefPropertyOwner},
+    {"owner Die.ClampingSlot", &JA::LoadDie_ClampingSlotPropertyOwner},
+    {"owner Die.Clearance", &JA::LoadDie_ClearancePropertyOwner},
+    {"owner Die.DieShoe", &JA::LoadDie_DieShoePropertyOwner},
+    {"owner Die.DrawBead", &JA::LoadDie_DrawBeadPropertyOwner},
+    {"owner Die.FillArea", &JA::LoadDie_FillAreaPropertyOwner},
+    {"owner Die.FingerClearanceNotch", &JA::LoadDie_FingerClearanceNotchPropertyOwner},
+    {"owner Die.HandlingCore", &JA::LoadDie_HandlingCorePropertyOwner},
+    {"owner Die.Heelpost", &JA::LoadDie_HeelpostPropertyOwner},
+    {"owner Die.Keyway", &JA::LoadDie_KeywayPropertyOwner},
+    {"owner Die.MachineRelief", &JA::LoadDie_MachineReliefPropertyOwner},
+    {"owner Die.SpringbackCompensation", &JA::LoadDie_SpringbackCompensationPropertyOwner},
+    {"owner Features.CompensateRoughData", &JA::LoadFeatures_CompensateRoughDataPropertyOwner},
+    {"owner Features.Manikin", &JA::LoadFeatures_ManikinPropertyOwner},
+    {"owner Features.TireEnvelope", &JA::LoadFeatures_TireEnvelopePropertyOwner},
     // Journaling units, in the host's table order (the rest join with their classes).
     {"journal Die.CastReliefBuilder", &JA::LoadCastReliefBuilderUnit},
     {"journal Die.CastRelief", &JA::LoadCastReliefUnit},
@@ -119,6 +157,8 @@ constexpr LoadStep kLoadOrder[] = {
     {"journal Features.Manikin", &JA::LoadManikinUnit},
     {"journal Features.TireEnvelope", &JA::LoadTireEnvelopeUnit},
     {"journal Tooling.AutoDieGroup", &JA::LoadAutoDieGroupUnit},
+    // Tooling property owners, after every journaling unit.
+    {"owner Tooling.AutoDieGroup", &JA::LoadTooling_AutoDieGroupPropertyOwner},
     {"KTX::Tooling::DieDesDrawDieBuilder", &Tooling::LoadDieDesDrawDieBuilderRegistration},
     {"KTX::Tooling::DieDesDrawPunchBuilder", &Tooling::LoadDieDesDrawPunchBuilderRegistration},
     {"KTX::Tooling::DieDesPierceInsertBuilder", &Tooling::LoadDieDesPierceInsertBuilderRegistration},
