@@ -39,6 +39,11 @@ int DrawBeadBuilder::SetDefaultDrawDirection() {
   return 0;
 }
 
+int DrawBeadBuilder::CreateSegmentsFromCenterlineCurves() {
+  // The split itself comes with the segmentation; until then there is nothing to split.
+  return 0;
+}
+
 // ---- plain fields -------------------------------------------------------------
 
 #define STAMVIK_PLAIN_SETTER(Setter, Type, field) \

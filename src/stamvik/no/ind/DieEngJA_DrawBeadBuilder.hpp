@@ -102,6 +102,8 @@ class STAMVIK_API DrawBeadBuilder : public JAX_FEAT_BUILDER {
 
   // Points the draw direction down the work coordinate system's Z axis.
   virtual int SetDefaultDrawDirection();
+  // Splits the centreline into segments at the segment parameters.
+  virtual int CreateSegmentsFromCenterlineCurves();
 
   JA_DRAW_BEAD_BUILDER_MaleBeadPositionTypes GetMaleBeadPosition() const {
     return static_cast<JA_DRAW_BEAD_BUILDER_MaleBeadPositionTypes>(m_maleBeadPosition);
