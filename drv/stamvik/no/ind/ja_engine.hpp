@@ -240,6 +240,7 @@ struct Op<GetOperation> {
   }
 };
 template <class C, class A, void (C::*SetOperation)(A)>
+  requires(!std::is_same_v<A, const double*>)  // a structure's set, below
 struct Op<SetOperation> {
   template <class T>
   static int Set(OM::Object* object, T value) {
@@ -250,22 +251,22 @@ struct Op<SetOperation> {
 
 // A structure body: the builder's operation fills or reads an array of
 // doubles; the structure is copied as it is, nothing converted.
-template <class C, class E, void (C::*GetOperation)(E*) const>
+template <class C, void (C::*GetOperation)(double*) const>
 struct Op<GetOperation> {
   template <class T>
   static int Get(OM::Object* object, T* result) {
-    E values[sizeof(T) / sizeof(E)] = {};
+    double values[sizeof(T) / sizeof(double)] = {};
     static_assert(sizeof values == sizeof(T));
     (static_cast<C*>(object)->*GetOperation)(values);
     std::memcpy(static_cast<void*>(result), values, sizeof values);
     return 0;
   }
 };
-template <class C, class E, void (C::*SetOperation)(const E*)>
+template <class C, void (C::*SetOperation)(const double*)>
 struct Op<SetOperation> {
   template <class T>
   static int Set(OM::Object* object, const T* value) {
-    E values[sizeof(T) / sizeof(E)];
+    double values[sizeof(T) / sizeof(double)];
     static_assert(sizeof values == sizeof(T));
     std::memcpy(values, static_cast<const void*>(value), sizeof values);
     (static_cast<C*>(object)->*SetOperation)(values);
