@@ -57,6 +57,10 @@ STAMVIK_LOAD_STEP(JA, LoadClearanceBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadClearanceUnit)
 STAMVIK_LOAD_STEP(JA, LoadCompensateRoughDataBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadDieBooleanBuilderUnit)
+STAMVIK_LOAD_STEP(JA, LoadDieDirectionBuilderUnit)
+STAMVIK_LOAD_STEP(JA, LoadDieLocationsBuilderUnit)
+STAMVIK_LOAD_STEP(JA, LoadDieLocationBuilderUnit)
+STAMVIK_LOAD_STEP(JA, LoadDiePlaneBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadDieShoeBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadDieShoeUnit)
 STAMVIK_LOAD_STEP(JA, LoadDrawBeadUnit)
@@ -137,6 +141,10 @@ constexpr LoadStep kLoadOrder[] = {
     {"journal Die.Clearance", &JA::LoadClearanceUnit},
     {"journal Die.CompensateRoughDataBuilder", &JA::LoadCompensateRoughDataBuilderUnit},
     {"journal Die.DieBooleanBuilder", &JA::LoadDieBooleanBuilderUnit},
+    {"journal Die.DieDirectionBuilder", &JA::LoadDieDirectionBuilderUnit},
+    {"journal Die.DieLocationsBuilder", &JA::LoadDieLocationsBuilderUnit},
+    {"journal Die.DieLocationBuilder", &JA::LoadDieLocationBuilderUnit},
+    {"journal Die.DiePlaneBuilder", &JA::LoadDiePlaneBuilderUnit},
     {"journal Die.DieShoeBuilder", &JA::LoadDieShoeBuilderUnit},
     {"journal Die.DieShoe", &JA::LoadDieShoeUnit},
     {"journal Die.DrawBead", &JA::LoadDrawBeadUnit},
