@@ -112,7 +112,7 @@ class UnitState {
 
 // ---- value kinds: how a value is recorded, printed and looked up -----------------
 
-enum class Shape { Logical, Integer, Double, Enum, Object, TemplateObject, Tag, String, Text, Struct };
+enum class Shape { Logical, Integer, Double, Enum, Object, TemplateObject, Tag, String, Text, Struct, StringArray };
 
 struct Logical {
   using type = bool;
@@ -196,6 +196,24 @@ struct Struct {
   static JAM_type_struct_s* Handle(const UnitState& u) { return static_cast<JAM_type_struct_s*>(u.Find(typeName)); }
   static void In(const S* const* v, const char* name, const UnitState& u) { JAM_in_struct(Handle(u), *v, name); }
   static void Result(S* v, const char* name, const UnitState& u) { JAM_result_struct(Handle(u), v, name); }
+};
+
+// An array of byte strings, an argument or result of a method. It crosses as
+// two parameters, its count's entry (Count or ResultCount) right before it;
+// the array's entry records both. A result array and its strings come from the
+// host allocator and belong to the caller.
+struct StringArray {
+  using type = char**;
+  using inType = const char**;
+  static constexpr Shape shape = Shape::StringArray;
+  static constexpr const char* typeName = nullptr;
+  static constexpr bool isArray = true;
+  static void InArray(int count, const char** values, const char* name, const UnitState&) {
+    JAM_in_string_array(count, values, name);
+  }
+  static void ResultArray(int* count, char*** values, const char* name, const UnitState&) {
+    JAM_result_string_array(count, values, name);
+  }
 };
 
 // ---- method bodies, shared by shape ------------------------------------------------
@@ -415,6 +433,7 @@ struct In {
   using Value = V;
   using param = InParam<V>;
   static constexpr bool result = false;
+  static constexpr bool count = false;
   static constexpr const char* name = ArgumentName.s;
 };
 template <class V, Name ArgumentName>
@@ -422,8 +441,29 @@ struct Result {
   using Value = V;
   using param = typename V::type*;
   static constexpr bool result = true;
+  static constexpr bool count = false;
   static constexpr const char* name = ArgumentName.s;
 };
+// The count of the array that follows it, named as the array: recorded with
+// the array, not on its own.
+template <Name ArrayName>
+struct Count {
+  using Value = Integer;
+  using param = int;
+  static constexpr bool result = false;
+  static constexpr bool count = true;
+  static constexpr const char* name = ArrayName.s;
+};
+template <Name ArrayName>
+struct ResultCount {
+  using Value = Integer;
+  using param = int*;
+  static constexpr bool result = true;
+  static constexpr bool count = true;
+  static constexpr const char* name = ArrayName.s;
+};
+template <class V>
+inline constexpr bool kIsArray = requires { requires V::isArray; };
 
 template <class By, int Attributes, class... A>
 struct Signature {
@@ -454,10 +494,22 @@ struct MethodFrame<M, std::tuple<A...>> {
     (
         [&] {
           using Arg = std::tuple_element_t<I, std::tuple<A...>>;
-          if constexpr (Arg::result)
+          if constexpr (Arg::count) {
+            // Recorded with its array.
+          } else if constexpr (kIsArray<typename Arg::Value>) {
+            static_assert(I > 0, "an array's count comes right before it");
+            if constexpr (I > 0) {
+              static_assert(std::tuple_element_t<I - 1, std::tuple<A...>>::count, "an array's count comes right before it");
+              if constexpr (Arg::result)
+                Arg::Value::ResultArray(std::get<I - 1>(copies), std::get<I>(copies), Arg::name, U::state);
+              else
+                Arg::Value::InArray(std::get<I - 1>(copies), std::get<I>(copies), Arg::name, U::state);
+            }
+          } else if constexpr (Arg::result) {
             Arg::Value::Result(std::get<I>(copies), Arg::name, U::state);
-          else
+          } else {
             Arg::Value::In(&std::get<I>(copies), Arg::name, U::state);
+          }
         }(),
         ...);
   }
@@ -495,13 +547,35 @@ struct MethodFrame<M, std::tuple<A...>> {
     return status;
   }
 
+  // The call record's slot of argument I: an array and its count share one.
+  template <std::size_t I>
+  static constexpr int SlotOf() {
+    constexpr bool counts[] = {A::count..., false};
+    int slot = 0;
+    for (std::size_t j = 0; j < I; ++j)
+      if (!counts[j]) ++slot;
+    return slot;
+  }
   template <std::size_t I>
   static auto FromCall(JAM::Call& call) {
     using Arg = std::tuple_element_t<I, std::tuple<A...>>;
-    if constexpr (Arg::result)
-      return static_cast<typename Arg::param>(call.Argument(static_cast<int>(I)));
-    else
-      return *static_cast<typename Arg::param*>(call.Argument(static_cast<int>(I)));
+    constexpr int slot = SlotOf<I>();
+    if constexpr (Arg::count && Arg::result) {
+      return static_cast<int*>(call.Argument(slot));
+    } else if constexpr (Arg::count) {
+      // A recorded length below 0 passes no element, never reads past the array.
+      const int* recorded = static_cast<const int*>(call.Argument(slot));
+      return recorded != nullptr && *recorded > 0 ? *recorded : 0;
+    } else if constexpr (kIsArray<typename Arg::Value> && Arg::result) {
+      return static_cast<typename Arg::param>(call.ArrayAddress(slot));
+    } else if constexpr (kIsArray<typename Arg::Value>) {
+      void** elements = static_cast<void**>(call.ArrayAddress(slot));
+      return static_cast<typename Arg::param>(elements != nullptr ? *elements : nullptr);
+    } else if constexpr (Arg::result) {
+      return static_cast<typename Arg::param>(call.Argument(slot));
+    } else {
+      return *static_cast<typename Arg::param*>(call.Argument(slot));
+    }
   }
   template <std::size_t... I>
   static int ReplayWith(JAM::Call& call, Self self, std::index_sequence<I...>) {
@@ -552,7 +626,9 @@ struct Creator {
 };
 // The registry look-ups of a class set-up, after its dependencies; a class
 // whose Part states another order than the general one gives its own.
-enum class SetUpStep { Classes, Templates, Enumerations, Structures, EnumerationMembers };
+// ClassesAndTemplates: the classes and the template classes in one ASCII run,
+// for a class whose Part lists them so.
+enum class SetUpStep { Classes, Templates, Enumerations, Structures, EnumerationMembers, ClassesAndTemplates };
 inline constexpr std::array<SetUpStep, 5> kGeneralSetUpOrder{SetUpStep::Classes, SetUpStep::Templates,
                                                              SetUpStep::Enumerations, SetUpStep::Structures,
                                                              SetUpStep::EnumerationMembers};
@@ -706,6 +782,20 @@ void InitializeClass() {
           for (const TemplateUse& t : templates)
             s.Put(t.name, JAM_lookup_or_create_template_class(t.name, t.templateName, t.argument));
           break;
+        case SetUpStep::ClassesAndTemplates: {
+          std::size_t c = 0, t = 0;
+          while (c < classes.size() || t < templates.size()) {
+            if (t == templates.size() || (c < classes.size() && Detail::ascii(classes[c], templates[t].name))) {
+              s.Put(classes[c], JAM_lookup_or_create_class(classes[c]));
+              ++c;
+            } else {
+              s.Put(templates[t].name,
+                    JAM_lookup_or_create_template_class(templates[t].name, templates[t].templateName, templates[t].argument));
+              ++t;
+            }
+          }
+          break;
+        }
         case SetUpStep::Enumerations:
           for (const EnumDescription& e : U::enums) s.Put(e.name, JAM_lookup_or_create_enum(e.name, 4));
           break;
