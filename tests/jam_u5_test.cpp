@@ -1,0 +1,555 @@
+// The scripting classes of the keyway and machine-relief builders: exports,
+// interface ids, set-up, the operation-backed members, defaults and the test
+// print. Expected names, orders and texts are written out by hand from the
+// classes' published descriptions, not read from the tables the engine expands.
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "DieDesJA_KeywayBuilder.hpp"
+#include "DieDesJA_MachineReliefBuilder.hpp"
+#include "TestSupport.hpp"
+#include "ja_die_keyway_builder_jam.hpp"
+#include "ja_die_machine_relief_builder_jam.hpp"
+#include "jam/Journal.hpp"
+
+using namespace KTX;
+using DieDesJA::KeywayBuilder;
+using DieDesJA::MachineReliefBuilder;
+using stamvik_test::HostTest;
+
+extern "C" {
+int XJA_KEYWAY_BUILDER_get_Location(KeywayBuilder*, int*);
+int XJA_KEYWAY_BUILDER_set_Location(KeywayBuilder*, int);
+int XJA_KEYWAY_BUILDER_get_type(KeywayBuilder*, int*);
+int XJA_KEYWAY_BUILDER_set_type(KeywayBuilder*, int);
+int XJA_KEYWAY_BUILDER_set_CreateWithPad(KeywayBuilder*, bool);
+int XJA_KEYWAY_BUILDER_get_SlotWidth(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_DieCenterlineCoordinateSystem(KeywayBuilder*, SELECT_OBJECT**);
+int XJA_MACHINE_RELIEF_BUILDER_get_Type(MachineReliefBuilder*, int*);
+int XJA_MACHINE_RELIEF_BUILDER_set_Type(MachineReliefBuilder*, int);
+int XJA_MACHINE_RELIEF_BUILDER_set_MainProfileType(MachineReliefBuilder*, int);
+int XJA_MACHINE_RELIEF_BUILDER_get_TrimSheet(MachineReliefBuilder*, SELECT_OBJECT**);
+int XJA_MACHINE_RELIEF_BUILDER_set_JogWall(MachineReliefBuilder*, bool);
+}
+
+namespace {
+
+const char* kKeyway = "Die.KeywayBuilder";
+const char* kRelief = "Die.MachineReliefBuilder";
+
+std::vector<std::string> JamCalls(bool withLog = true) {
+  std::vector<std::string> out;
+  for (const Host::Call& c : Host::Calls()) {
+    bool jam = c.name.rfind("JAM_", 0) == 0 || c.name.rfind("FileInitializer", 0) == 0 ||
+               c.name == "JournalPauser";
+    if (!jam && !(withLog && c.name == "OM__log")) continue;
+    std::string args = c.args;
+    if (std::size_t at = args.find(" (not registered)"); at != std::string::npos) args.erase(at);
+    out.push_back(args.empty() ? c.name : c.name + " " + args);
+  }
+  return out;
+}
+
+// The units a class depends on are set up before the test looks, so that
+// only the class's own registry calls remain to be seen.
+void SetUpDependencies(const std::vector<const char*>& names) {
+  for (const char* name : names) JAM::FileInitializer::Initialize(name);
+}
+
+std::set<std::string> ExportsStartingWith(const std::string& prefix) {
+  std::set<std::string> exports;
+  std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return exports;
+  char line[512];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    char address[64], type[8], name[400];
+    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3 && std::string(name).rfind(prefix, 0) == 0)
+      exports.insert(name);
+  }
+  pclose(pipe);
+  return exports;
+}
+
+// ---- exports and interface ids -------------------------------------------------------
+
+TEST(KeywayMachineReliefExports, KeywayExportsItsThirtyOneMembersTypeInLowerCase) {
+  std::set<std::string> expected;
+  for (const char* name :
+       {"get_Target", "get_Location", "set_Location", "get_Offset", "get_BaseOrientation", "get_PlacementOffset",
+        "get_DieCenterlineCoordinateSystem", "get_SheetMetal", "get_DeckThickness", "get_BaseFlange",
+        "get_InteriorProfile", "get_SlotLength", "get_SlotWidth", "get_SlotDepth", "get_PadWidth", "get_PadHeight",
+        "get_MinimumRibHeight", "get_RunoffLength", "get_RunoffWidth", "get_RunoffDepth", "get_RunoffRadius",
+        "get_CreateWithPad", "set_CreateWithPad", "get_SlotAttributes", "get_PadAttributes",
+        "get_DistanceTolerance", "set_DistanceTolerance", "get_AngleTolerance", "set_AngleTolerance", "get_type",
+        "set_type"})
+    expected.insert(std::string("XJA_KEYWAY_BUILDER_") + name);
+  ASSERT_EQ(expected.size(), 31u);
+  EXPECT_EQ(ExportsStartingWith("XJA_KEYWAY_BUILDER_"), expected);
+}
+
+TEST(KeywayMachineReliefExports, MachineReliefExportsItsThirtyFiveMembersAsWritten) {
+  std::set<std::string> expected;
+  for (const char* name :
+       {"get_Target", "get_BaseOrientation", "get_BaseOffset", "get_TopOffset", "get_MainProfileType",
+        "set_MainProfileType", "get_MainProfile", "get_SwitchTrimSide", "set_SwitchTrimSide", "get_Start", "get_End",
+        "get_CamDirection", "get_TrimSheetType", "set_TrimSheetType", "get_TrimSheet", "get_TrimSheetFace",
+        "get_TrimSheetOffset", "get_InsideWallProfile", "get_Offset", "get_Relief", "get_BeltFaceThickness",
+        "get_ProfileOffset", "get_ReliefOffset", "get_TrimOffset", "get_WallOffset", "get_WallThickness",
+        "get_JogWall", "set_JogWall", "get_BeltAttributes", "get_DistanceTolerance", "set_DistanceTolerance",
+        "get_AngleTolerance", "set_AngleTolerance", "get_Type", "set_Type"})
+    expected.insert(std::string("XJA_MACHINE_RELIEF_BUILDER_") + name);
+  ASSERT_EQ(expected.size(), 35u);
+  EXPECT_EQ(ExportsStartingWith("XJA_MACHINE_RELIEF_BUILDER_"), expected);
+}
+
+template <class Interface>
+void ExpectInterfaceId(const char* name, unsigned int id) {
+  auto* journalled = static_cast<Interface*>(JAM::ClassInitializer::GetJournalledInterface(name));
+  auto* unjournalled = static_cast<Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(name));
+  ASSERT_NE(journalled, nullptr) << name;
+  ASSERT_NE(unjournalled, nullptr) << name;
+  EXPECT_NE(static_cast<void*>(journalled), static_cast<void*>(unjournalled)) << name;
+  EXPECT_EQ(journalled->GetInterfaceId(), id) << name;
+  EXPECT_EQ(unjournalled->GetInterfaceId(), id) << name;
+}
+
+TEST(KeywayMachineReliefExports, OperationZeroAnswersTheInterfaceIdOnBothImplementations) {
+  ExpectInterfaceId<Die_KeywayBuilder_Interface>(kKeyway, 0xA0A521D1u);
+  ExpectInterfaceId<Die_MachineReliefBuilder_Interface>(kRelief, 0x125DF3C1u);
+}
+
+TEST(KeywayMachineReliefExports, RegisteredBeforeTheirFeatureClassesWithTheirCreators) {
+  std::vector<std::string> files = JAM::Test::FileInitializerNames();
+  auto at = std::find(files.begin(), files.end(), "Die.KeywayBuilder");
+  ASSERT_NE(at, files.end());
+  ASSERT_GE(files.end() - at, 4);
+  EXPECT_EQ(std::vector<std::string>(at, at + 4),
+            (std::vector<std::string>{"Die.KeywayBuilder", "Die.Keyway", "Die.MachineReliefBuilder",
+                                      "Die.MachineRelief"}));
+  std::vector<std::string> classes = JAM::Test::ClassInitializerNames();
+  EXPECT_EQ(std::count(classes.begin(), classes.end(), "Die.KeywayBuilder"), 1);
+  EXPECT_EQ(std::count(classes.begin(), classes.end(), "Die.MachineReliefBuilder"), 1);
+  EXPECT_EQ(std::count(classes.begin(), classes.end(), "Die.Keyway"), 0);
+  EXPECT_EQ(std::count(classes.begin(), classes.end(), "Die.MachineRelief"), 0);
+  std::vector<std::string> creators = JAM::Test::CreatorMethodNames();
+  EXPECT_EQ(std::count(creators.begin(), creators.end(), "Die.DieCollection Keyway"), 1);
+  EXPECT_EQ(std::count(creators.begin(), creators.end(), "Die.DieCollection CreateMachineReliefBuilder"), 1);
+}
+
+// ---- set-up ------------------------------------------------------------------------------
+
+class KeywayMachineReliefTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    JAM::Test::Reset();
+    keyway_ = DieDesJA::KeywayBuilderFactory::Create(modelPart(), nullptr);
+    relief_ = DieDesJA::MachineReliefBuilderFactory::Create(modelPart(), nullptr);
+    Host::ClearCalls();
+    Error::ClearSevereErrors();
+  }
+  void TearDown() override {
+    keyway_->destroy();
+    relief_->destroy();
+    JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+  static bool SetUpAlready(const char* name) {
+    JAM::Test::TypeView view;
+    return JAM::Test::DescribeClass(name, &view) && view.created;
+  }
+  // Sets both classes up, then forgets what was logged and recorded.
+  void SetUpClasses() {
+    int ignored = 0;
+    ASSERT_EQ(XJA_KEYWAY_BUILDER_get_type(keyway_, &ignored), 0);
+    ASSERT_EQ(XJA_MACHINE_RELIEF_BUILDER_get_Type(relief_, &ignored), 0);
+    JAM::ClearJournal();
+    Host::ClearCalls();
+  }
+  static std::string TagOf(const OM::Object* object) { return std::to_string(object->OmTag()); }
+
+  KeywayBuilder* keyway_ = nullptr;
+  MachineReliefBuilder* relief_ = nullptr;
+};
+
+// Runs alone in its process under ctest; skipped when the class was set up earlier.
+TEST_F(KeywayMachineReliefTest, KeywaySetUpMakesItsRegistryCallsInOrderBeforeTheFirstRecord) {
+  if (SetUpAlready(kKeyway)) GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  SetUpDependencies({"Die.DieAttributesBuilder", "Die.DiePlaneBuilder", "Expression", "Section", "SelectObject"});
+  Host::ClearCalls();
+  int type = -1;
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_get_type(keyway_, &type), 0);
+  std::vector<std::string> expected = {
+      "FileInitializer::Initialize Die.DieAttributesBuilder",
+      "FileInitializer::Initialize Die.DiePlaneBuilder",
+      "FileInitializer::Initialize Expression",
+      "FileInitializer::Initialize Section",
+      "FileInitializer::Initialize SelectObject",
+      "JAM_lookup_or_create_class Die.DieAttributesBuilder",
+      "JAM_lookup_or_create_class Die.DiePlaneBuilder",
+      "JAM_lookup_or_create_class Expression",
+      "JAM_lookup_or_create_class Features.FeatureBuilder",
+      "JAM_lookup_or_create_class Section",
+      "JAM_lookup_or_create_template_class SelectCartesianCoordinateSystem SelectObject CartesianCoordinateSystem",
+      "JAM_lookup_or_create_template_class SelectBrenvikObject SelectObject BrenvikObject",
+      "JAM_lookup_or_create_enum Die.KeywayBuilder.Types 4",
+      "JAM_lookup_or_create_enum Die.KeywayBuilder.LocationType 4",
+      "JAM_add_enum_member Die.KeywayBuilder.Types Rectangular 0",
+      "JAM_add_enum_member Die.KeywayBuilder.Types Circular 1",
+      "JAM_add_enum_member Die.KeywayBuilder.LocationType PositiveX 0",
+      "JAM_add_enum_member Die.KeywayBuilder.LocationType NegativeX 1",
+      "JAM_add_enum_member Die.KeywayBuilder.LocationType PositiveY 2",
+      "JAM_add_enum_member Die.KeywayBuilder.LocationType NegativeY 3",
+      "JAM_create_class Die.KeywayBuilder Features.FeatureBuilder",
+      "JAM_test_register_print_fn Die.KeywayBuilder",
+      "JAM_register_initialisation_function Die.KeywayBuilder",
+  };
+  for (const char* accessor :
+       {"BaseFlange", "BaseOrientation", "DeckThickness", "DieCenterlineCoordinateSystem", "InteriorProfile",
+        "MinimumRibHeight", "Offset", "PadAttributes", "PadHeight", "PadWidth", "PlacementOffset", "RunoffDepth",
+        "RunoffLength", "RunoffRadius", "RunoffWidth", "SheetMetal", "SlotAttributes", "SlotDepth", "SlotLength",
+        "SlotWidth", "Target"})
+    expected.push_back(std::string("JAM_declare_ptr_property_accessor Die.KeywayBuilder ") + accessor + " 0 1");
+  ASSERT_EQ(expected.size(), 23u + 21u);
+  // No interface is added; the record follows at once.
+  expected.push_back("JAM_start_property_call Die.KeywayBuilder 1 Type");
+  std::vector<std::string> calls = JamCalls(false);
+  calls.resize(std::min(calls.size(), expected.size()));
+  EXPECT_EQ(calls, expected);
+
+  // The second call finds the class set up.
+  Host::ClearCalls();
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_get_type(keyway_, &type), 0);
+  EXPECT_EQ(JamCalls(false).front(), "JAM_start_property_call Die.KeywayBuilder 1 Type");
+}
+
+TEST_F(KeywayMachineReliefTest, MachineReliefSetUpMakesItsRegistryCallsInOrder) {
+  if (SetUpAlready(kRelief)) GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  std::vector<const char*> dependencies = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder",
+                                           "Die.DieLocationBuilder",   "Die.DiePlaneBuilder",
+                                           "Expression",               "ScCollector",
+                                           "Section",                  "SelectObject"};
+  SetUpDependencies(dependencies);
+  Host::ClearCalls();
+  JAM::FileInitializer::Initialize(kRelief);
+  std::vector<std::string> expected = {"FileInitializer::Initialize Die.MachineReliefBuilder"};
+  for (const char* name : dependencies) expected.push_back(std::string("FileInitializer::Initialize ") + name);
+  for (const char* name : {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DieLocationBuilder",
+                           "Die.DiePlaneBuilder", "Expression", "Features.FeatureBuilder", "ScCollector", "Section"})
+    expected.push_back(std::string("JAM_lookup_or_create_class ") + name);
+  for (const char* line : {
+           "JAM_lookup_or_create_template_class SelectBody SelectObject Body",
+           "JAM_lookup_or_create_enum Die.MachineReliefBuilder.Types 4",
+           "JAM_lookup_or_create_enum Die.MachineReliefBuilder.MainProfileTypes 4",
+           "JAM_lookup_or_create_enum Die.MachineReliefBuilder.TrimSheetTypes 4",
+           "JAM_add_enum_member Die.MachineReliefBuilder.Types Cam 0",
+           "JAM_add_enum_member Die.MachineReliefBuilder.Types Relief 1",
+           "JAM_add_enum_member Die.MachineReliefBuilder.Types Thicken 2",
+           "JAM_add_enum_member Die.MachineReliefBuilder.MainProfileTypes Exterior 0",
+           "JAM_add_enum_member Die.MachineReliefBuilder.MainProfileTypes Interior 1",
+           "JAM_add_enum_member Die.MachineReliefBuilder.TrimSheetTypes Sheet 0",
+           "JAM_add_enum_member Die.MachineReliefBuilder.TrimSheetTypes Face 1",
+           "JAM_create_class Die.MachineReliefBuilder Features.FeatureBuilder",
+           "JAM_test_register_print_fn Die.MachineReliefBuilder",
+           "JAM_register_initialisation_function Die.MachineReliefBuilder",
+       })
+    expected.push_back(line);
+  for (const char* accessor :
+       {"BaseOffset", "BaseOrientation", "BeltAttributes", "BeltFaceThickness", "CamDirection", "End",
+        "InsideWallProfile", "MainProfile", "Offset", "ProfileOffset", "Relief", "ReliefOffset", "Start", "Target",
+        "TopOffset", "TrimOffset", "TrimSheet", "TrimSheetFace", "TrimSheetOffset", "WallOffset", "WallThickness"})
+    expected.push_back(std::string("JAM_declare_ptr_property_accessor Die.MachineReliefBuilder ") + accessor + " 0 1");
+  EXPECT_EQ(JamCalls(false), expected);
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+// ---- the keyway's members ---------------------------------------------------------------
+
+TEST_F(KeywayMachineReliefTest, KeywayTypeIsExportedInLowerCaseAndJournalledAsType) {
+  SetUpClasses();
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_set_type(keyway_, 1), 0);
+  EXPECT_EQ(keyway_->GetType(), DieDesJA::JA_KEYWAY_BUILDER_types_Circular);
+  int type = -1;
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_get_type(keyway_, &type), 0);
+  EXPECT_EQ(type, 1);
+  std::string t = TagOf(keyway_);
+  EXPECT_EQ(JamCalls(), (std::vector<std::string>{
+                            "JAM_start_property_call Die.KeywayBuilder 2 Type",
+                            "JAM_this_ptr " + t,
+                            "JAM_in_enum type=Die.KeywayBuilder.Types:1",
+                            "JAM_end_of_arguments",
+                            "OM__log tag=" + t,
+                            "JAM_end_call 0",
+                            "JAM_start_property_call Die.KeywayBuilder 1 Type",
+                            "JAM_this_ptr " + t,
+                            "JAM_result_enum type=Die.KeywayBuilder.Types",
+                            "JAM_end_of_arguments",
+                            "JAM_end_call 0",
+                        }));
+  ASSERT_EQ(JAM::Recorded().size(), 2u);
+  const JAM::Value& in = JAM::Recorded()[0].values.at(0);
+  EXPECT_EQ(JAM::Recorded()[0].member, "Type");
+  EXPECT_EQ(in.name, "type");
+  EXPECT_EQ(in.kind, JAM::ValueKind::Enum);
+  EXPECT_EQ(in.type, "Die.KeywayBuilder.Types");
+  EXPECT_EQ(JAM::Recorded()[1].values.at(0).integer, 1);
+}
+
+TEST_F(KeywayMachineReliefTest, KeywayLocationThroughEitherInterfaceReachesTheBuildersOperations) {
+  SetUpClasses();
+  auto* journalled = static_cast<Die_KeywayBuilder_Interface*>(JAM::ClassInitializer::GetJournalledInterface(kKeyway));
+  auto* unjournalled =
+      static_cast<Die_KeywayBuilder_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(kKeyway));
+  ASSERT_NE(journalled, nullptr);
+  ASSERT_NE(unjournalled, nullptr);
+
+  EXPECT_EQ(unjournalled->SetLocation(keyway_, 3), 0);
+  EXPECT_EQ(keyway_->GetLocation(), DieDesJA::JA_KEYWAY_BUILDER_location_type_NegativeY);
+  EXPECT_EQ(unjournalled->SetType(keyway_, 1), 0);
+  int value = -1;
+  EXPECT_EQ(unjournalled->GetType(keyway_, &value), 0);
+  EXPECT_EQ(value, 1);
+  EXPECT_TRUE(JAM::Recorded().empty());
+
+  EXPECT_EQ(journalled->SetLocation(keyway_, 2), 0);
+  EXPECT_EQ(keyway_->GetLocation(), DieDesJA::JA_KEYWAY_BUILDER_location_type_PositiveY);
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].member, "Location");
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).name, "location");
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).type, "Die.KeywayBuilder.LocationType");
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).integer, 2);
+
+  // The stored value is what the builder's operation answers, read through the export.
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_get_Location(keyway_, &value), 0);
+  EXPECT_EQ(value, 2);
+
+  // Nothing is checked: a value outside the enumeration is stored as given.
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_set_Location(keyway_, 9), 0);
+  EXPECT_EQ(static_cast<int>(keyway_->GetLocation()), 9);
+}
+
+TEST_F(KeywayMachineReliefTest, KeywayJournalledSetLogsOnceAndRecordsTheCall) {
+  SetUpClasses();
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_set_CreateWithPad(keyway_, false), 0);
+  EXPECT_FALSE(keyway_->GetCreateWithPad());
+  std::string t = TagOf(keyway_);
+  EXPECT_EQ(JamCalls(), (std::vector<std::string>{
+                            "JAM_start_property_call Die.KeywayBuilder 2 CreateWithPad",
+                            "JAM_this_ptr " + t,
+                            "JAM_in_logical createwithpad=0",
+                            "JAM_end_of_arguments",
+                            "OM__log tag=" + t,
+                            "JAM_end_call 0",
+                        }));
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].state, JAM::RecordState::Closed);
+
+  // A builder that need not be logged is not.
+  Host::ClearCalls();
+  keyway_->OmSetState(OM::Object::kStateNoLog);
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_set_CreateWithPad(keyway_, true), 0);
+  EXPECT_TRUE(keyway_->GetCreateWithPad());
+  EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
+}
+
+TEST_F(KeywayMachineReliefTest, SelectionGettersAssociateWithTheirTemplateClass) {
+  SetUpClasses();
+  SELECT_OBJECT* system = nullptr;
+  SELECT_OBJECT* sheet = nullptr;
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_get_DieCenterlineCoordinateSystem(keyway_, &system), 0);
+  ASSERT_EQ(XJA_MACHINE_RELIEF_BUILDER_get_TrimSheet(relief_, &sheet), 0);
+  ASSERT_EQ(JAM::Recorded().size(), 2u);
+  const JAM::Record& first = JAM::Recorded()[0];
+  EXPECT_EQ(first.member, "DieCenterlineCoordinateSystem");
+  EXPECT_EQ(first.values.at(0).name, "diecenterlinecoordinatesystem");
+  ASSERT_EQ(first.associations.size(), 1u);
+  EXPECT_EQ(first.associations[0].templateClass, "SelectCartesianCoordinateSystem");
+  EXPECT_EQ(first.associations[0].tag, system != nullptr ? system->ask_tag() : 0u);
+  const JAM::Record& second = JAM::Recorded()[1];
+  EXPECT_EQ(second.values.at(0).name, "trimsheet");
+  ASSERT_EQ(second.associations.size(), 1u);
+  EXPECT_EQ(second.associations[0].templateClass, "SelectBody");
+  EXPECT_EQ(second.associations[0].tag, sheet != nullptr ? sheet->ask_tag() : 0u);
+}
+
+TEST_F(KeywayMachineReliefTest, AnErrorInAJournalledBodyNamesTheUnit) {
+  SetUpClasses();
+  JAM::Test::RaiseAt("JAM_end_of_arguments", 66);
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_set_type(keyway_, 1), 66);
+  JAM::Test::RaiseAt("JAM_end_of_arguments", 66);
+  EXPECT_EQ(XJA_MACHINE_RELIEF_BUILDER_set_JogWall(relief_, true), 66);
+  ASSERT_EQ(Error::SevereErrors().size(), 2u);
+  EXPECT_EQ(Error::SevereErrors()[0].file, "ja_die_keyway_builder_jam");
+  EXPECT_EQ(Error::SevereErrors()[1].file, "ja_die_machine_relief_builder_jam");
+  EXPECT_EQ(JAM::Recorded().at(0).status, 66);
+  // The body did not run.
+  EXPECT_EQ(keyway_->GetType(), DieDesJA::JA_KEYWAY_BUILDER_types_Rectangular);
+  EXPECT_FALSE(relief_->GetJogWall());
+}
+
+// ---- the machine relief's asymmetric Type -------------------------------------------------
+
+TEST_F(KeywayMachineReliefTest, MachineReliefThickenOnAnInteriorProfileReadsBackAsThicken) {
+  SetUpClasses();
+  // The builder holds its target data once its target is known; give it one here.
+  if (relief_->GetTargetData() == nullptr)
+    OM::OM_set_pointer(relief_, MachineReliefBuilder::m_targetDataAttId,
+                       DieDes::MachineReliefTargetFactory::Create(part()));
+  ASSERT_EQ(XJA_MACHINE_RELIEF_BUILDER_set_MainProfileType(relief_, 1), 0);
+  ASSERT_EQ(XJA_MACHINE_RELIEF_BUILDER_set_Type(relief_, 2), 0);
+  int type = -1;
+  ASSERT_EQ(XJA_MACHINE_RELIEF_BUILDER_get_Type(relief_, &type), 0);
+  EXPECT_EQ(type, 2);
+  // The setter went through the builder's SetType: the target data holds the interior kind.
+  ASSERT_NE(relief_->GetTargetData(), nullptr);
+  EXPECT_EQ(relief_->GetTargetData()->GetReliefKind(), 3);
+
+  ASSERT_EQ(JAM::Recorded().size(), 3u);
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).name, "mainprofiletype");
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).type, "Die.MachineReliefBuilder.MainProfileTypes");
+  EXPECT_EQ(JAM::Recorded()[1].member, "Type");
+  EXPECT_EQ(JAM::Recorded()[1].values.at(0).name, "type");
+  EXPECT_EQ(JAM::Recorded()[2].values.at(0).integer, 2);
+
+  // On an exterior profile the target data takes the type as it is.
+  ASSERT_EQ(XJA_MACHINE_RELIEF_BUILDER_set_MainProfileType(relief_, 0), 0);
+  ASSERT_EQ(XJA_MACHINE_RELIEF_BUILDER_set_Type(relief_, 2), 0);
+  EXPECT_EQ(relief_->GetTargetData()->GetReliefKind(), 2);
+}
+
+// ---- scripting defaults ----------------------------------------------------------------------
+
+class KeywayMachineReliefDefaults : public KeywayMachineReliefTest {
+ protected:
+  std::vector<std::string> Apply(const char* className, OM::Object* builder) {
+    JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(className);
+    EXPECT_NE(defaults, nullptr);
+    Host::ClearCalls();
+    if (defaults != nullptr) defaults(builder->OmTag(), true);
+    std::vector<std::string> out;
+    std::string prefix = TagOf(builder) + " ";
+    for (const Host::Call& c : Host::Calls())
+      if (c.name == "JAM_set_named_attribute_value") out.push_back(c.args.substr(prefix.size()));
+    return out;
+  }
+};
+
+std::vector<std::string> Paused(std::vector<std::string> rows) {
+  for (std::string& row : rows) row += " (paused)";
+  return rows;
+}
+
+TEST_F(KeywayMachineReliefDefaults, KeywayMillimetreAndInchTexts) {
+  SetUpClasses();
+  EXPECT_EQ(Apply(kKeyway, keyway_),
+            Paused({"AngleTolerance=0.5", "CreateWithPad=1", "DeckThickness.Value=0", "DistanceTolerance=0.0254",
+                    "Location=PositiveX", "MinimumRibHeight.Value=200", "Offset.Value=0", "PadHeight.Value=65",
+                    "PadWidth.Value=60", "PlacementOffset.Value=0", "RunoffDepth.Value=40",
+                    "RunoffLength.Value=60", "RunoffRadius.Value=30", "RunoffWidth.Value=16", "SlotDepth.Value=20",
+                    "SlotLength.Value=100", "SlotWidth.Value=25"}));
+  part()->SetUnitCode(1);
+  EXPECT_EQ(Apply(kKeyway, keyway_),
+            Paused({"AngleTolerance=0.5", "CreateWithPad=1", "DeckThickness.Value=0", "DistanceTolerance=0.001",
+                    "Location=PositiveX", "MinimumRibHeight.Value=8", "Offset.Value=0", "PadHeight.Value=2.6",
+                    "PadWidth.Value=2.4", "PlacementOffset.Value=0", "RunoffDepth.Value=1.6",
+                    "RunoffLength.Value=2.4", "RunoffRadius.Value=1.2", "RunoffWidth.Value=0.625",
+                    "SlotDepth.Value=0.8", "SlotLength.Value=4", "SlotWidth.Value=1"}));
+  EXPECT_TRUE(JAM::Recorded().empty());
+  EXPECT_FALSE(keyway_->DefaultsInProgress());
+}
+
+TEST_F(KeywayMachineReliefDefaults, KeywayWithoutAWorkPartTakesTheMillimetreTexts) {
+  SetUpClasses();
+  PART_set_work_part(nullptr);
+  std::vector<std::string> rows = Apply(kKeyway, keyway_);
+  ASSERT_EQ(rows.size(), 17u);
+  EXPECT_EQ(rows[3], "DistanceTolerance=0.0254 (paused)");
+  EXPECT_EQ(rows[16], "SlotWidth.Value=25 (paused)");
+}
+
+TEST_F(KeywayMachineReliefDefaults, MachineReliefWritesNoToleranceAndNoType) {
+  SetUpClasses();
+  relief_->SetDistanceTolerance(0.02);
+  relief_->SetType(DieDesJA::JA_MACHINE_RELIEF_BUILDER_Types_Relief);
+  EXPECT_EQ(Apply(kRelief, relief_),
+            Paused({"BaseOffset.Value=0", "BeltFaceThickness.Value=20", "JogWall=0", "MainProfileType=Exterior",
+                    "Offset.Value=20", "ProfileOffset.Value=30", "Relief.Value=20", "ReliefOffset.Value=5",
+                    "TopOffset.Value=1000", "TrimOffset.Value=5", "TrimSheetOffset.Value=0", "TrimSheetType=Sheet",
+                    "WallOffset.Value=10", "WallThickness.Value=45"}));
+  part()->SetUnitCode(1);
+  EXPECT_EQ(Apply(kRelief, relief_),
+            Paused({"BaseOffset.Value=0", "BeltFaceThickness.Value=0.8", "JogWall=0", "MainProfileType=Exterior",
+                    "Offset.Value=0.8", "ProfileOffset.Value=1.2", "Relief.Value=0.8", "ReliefOffset.Value=0.2",
+                    "TopOffset.Value=40", "TrimOffset.Value=0.2", "TrimSheetOffset.Value=0", "TrimSheetType=Sheet",
+                    "WallOffset.Value=0.4", "WallThickness.Value=1.8"}));
+  EXPECT_EQ(relief_->GetDistanceTolerance(), 0.02);
+  EXPECT_EQ(relief_->GetType(), DieDesJA::JA_MACHINE_RELIEF_BUILDER_Types_Relief);
+}
+
+// ---- test print ---------------------------------------------------------------------------------
+
+class KeywayMachineReliefPrint : public KeywayMachineReliefTest {
+ protected:
+  // The printed entries: the getter's name, then the printed name and, for an
+  // enumeration, its type.
+  std::vector<std::string> Print(const char* className, OM::Object* builder) {
+    JAM::Autotest::EnableAPIPrint(className, true);
+    Host::ClearCalls();
+    tag_t tag = builder->OmTag();
+    JAM::Test::PrintFunction(className)(&tag, nullptr, 0);
+    std::vector<std::string> out;
+    for (const Host::Call& c : Host::Calls()) {
+      if (c.name == "JAM_test_print_method_start" || c.name == "JAM_test_print_param_ptr" ||
+          c.name == "JAM_test_print_param_object")
+        continue;
+      if (c.name == "JAM_test_print_method_end") {
+        out.push_back(c.args + " (expression)");
+      } else if (c.name.rfind("_prop") == c.name.size() - 5) {
+        std::string args = c.args.substr(0, c.args.find('='));
+        out.push_back(args);
+      } else if (c.name == "JAM_test_print_tag_of_class") {
+        out.push_back("class " + c.args.substr(c.args.find(' ') + 1));
+      }
+    }
+    return out;
+  }
+};
+
+TEST_F(KeywayMachineReliefPrint, KeywayPrintsItsValuesInSlotOrder) {
+  SetUpClasses();
+  std::vector<std::string> expected = {"GetLocation location LocationType"};
+  for (const char* name : {"GetOffset", "GetPlacementOffset", "GetDeckThickness", "GetSlotLength", "GetSlotWidth",
+                           "GetSlotDepth", "GetPadWidth", "GetPadHeight", "GetMinimumRibHeight", "GetRunoffLength",
+                           "GetRunoffWidth", "GetRunoffDepth", "GetRunoffRadius"})
+    expected.push_back(std::string(name) + " (expression)");
+  for (const char* line : {"GetCreateWithPad createWithPad", "GetDistanceTolerance distanceTolerance",
+                           "GetAngleTolerance angleTolerance", "GetType type Types", "class FeatureBuilder  0"})
+    expected.push_back(line);
+  EXPECT_EQ(Print(kKeyway, keyway_), expected);
+}
+
+TEST_F(KeywayMachineReliefPrint, MachineReliefPrintsItsValuesInSlotOrder) {
+  SetUpClasses();
+  relief_->SetType(DieDesJA::JA_MACHINE_RELIEF_BUILDER_Types_Thicken);
+  std::vector<std::string> expected = {"GetBaseOffset (expression)", "GetTopOffset (expression)",
+                                       "GetMainProfileType mainProfileType MainProfileTypes",
+                                       "GetSwitchTrimSide switchTrimSide", "GetTrimSheetType trimSheetType TrimSheetTypes"};
+  for (const char* name : {"GetTrimSheetOffset", "GetOffset", "GetRelief", "GetBeltFaceThickness", "GetProfileOffset",
+                           "GetReliefOffset", "GetTrimOffset", "GetWallOffset", "GetWallThickness"})
+    expected.push_back(std::string(name) + " (expression)");
+  for (const char* line : {"GetJogWall jogWall", "GetDistanceTolerance distanceTolerance",
+                           "GetAngleTolerance angleTolerance", "GetType type Types", "class FeatureBuilder  0"})
+    expected.push_back(line);
+  EXPECT_EQ(Print(kRelief, relief_), expected);
+  // The type reads back by its member name.
+  bool thicken = false;
+  for (const Host::Call& c : Host::Calls())
+    if (c.name == "JAM_test_print_enum_prop" && c.args == "GetType type Types=Thicken") thicken = true;
+  EXPECT_TRUE(thicken);
+}
+
+}  // namespace
