@@ -171,6 +171,27 @@ tag_t FREC_ask_body_eid(tag_t frec) {
   return record == nullptr ? 0 : record->ask_body_eid();
 }
 
+void ES_cycle_frecs(tag_t part, tag_t* frec) {
+  Host::Log("ES_cycle_frecs", "part=" + std::to_string(part) + " frec=" + std::to_string(*frec));
+  PART_part* owner = OM::TagToObject<PART_part>(part);
+  if (owner == nullptr) ERROR_raise("ES_cycle_frecs", __LINE__, Error::kBadObject, "not a part");
+  tag_t current = *frec;
+  *frec = 0;
+  auto it = keeping().kept.find(owner->OmTag());
+  if (it == keeping().kept.end()) return;
+  bool past = current == 0;
+  for (tag_t kept : it->second) {
+    if (!past) {
+      past = kept == current;
+      continue;
+    }
+    if (dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(kept)) != nullptr) {
+      *frec = kept;
+      return;
+    }
+  }
+}
+
 int FMI_invoke_post_update(FEATURE_RECORD* frec) {
   Host::Log("FMI_invoke_post_update", "tag=" + std::to_string(OM::OM_ask_object_tag(frec)));
   return static_cast<int>(Host::Answer("FMI_invoke_post_update", 0));

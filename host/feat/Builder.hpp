@@ -190,5 +190,9 @@ KTX_HOST_API tag_t FREC_ask_body_eid(tag_t frec);
 // Runs the feature's post-update step: 0 on success (scripted:
 // "FMI_invoke_post_update" gives the failure number).
 KTX_HOST_API int FMI_invoke_post_update(FEATURE_RECORD* frec);
+// Moves the cursor to the part's next feature record in the order they were
+// made (0 to start; 0 again once they are exhausted). A part tag of no part
+// raises the bad-object error.
+KTX_HOST_API void ES_cycle_frecs(tag_t part, tag_t* frec);
 
 }  // namespace KTX

@@ -106,7 +106,7 @@ class UnitState {
     const char* name;
     void* handle;
   };
-  std::array<Entry, 48> entries_{};
+  std::array<Entry, 64> entries_{};
   int count_ = 0;
 };
 
@@ -648,6 +648,8 @@ struct UnitDefaults {
   static constexpr auto setUpOrder = kGeneralSetUpOrder;
   // Whether the set-up looks its parent class up with the classes its members name.
   static constexpr bool parentLookedUp = true;
+  // Classes the set-up looks up beyond those its members and its parent name.
+  static constexpr std::array<const char*, 0> extraClasses{};
 };
 
 // ---- error conversion, guard ---------------------------------------------------------
@@ -760,6 +762,7 @@ void InitializeClass() {
         accessors.push_back(&m);
     }
     if (U::componentBuilder) classes.push_back("GeometricUtilities.IComponentBuilder");
+    classes.insert(classes.end(), U::extraClasses.begin(), U::extraClasses.end());
     Detail::sortUnique(classes);
 
     auto rank = [](const char* name) {
@@ -1027,6 +1030,9 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 #define JA_FORM_method4 METHOD
 #define JA_FORM_method5 METHOD
 #define JA_FORM_method6 METHOD
+#define JA_FORM_method7 METHOD
+#define JA_FORM_method8 METHOD
+#define JA_FORM_method9 METHOD
 #define JA_ARITY_method0 0
 #define JA_ARITY_method1 1
 #define JA_ARITY_method2 2
@@ -1034,6 +1040,9 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 #define JA_ARITY_method4 4
 #define JA_ARITY_method5 5
 #define JA_ARITY_method6 6
+#define JA_ARITY_method7 7
+#define JA_ARITY_method8 8
+#define JA_ARITY_method9 9
 #define JA_DISPATCH(what, kind) JA_CAT(JA_, what, _, JA_FORM_##kind, )
 
 #define JA_PARAMS_0(M)
@@ -1043,6 +1052,9 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 #define JA_PARAMS_4(M) JA_PARAMS_3(M), M::Param<3> a3
 #define JA_PARAMS_5(M) JA_PARAMS_4(M), M::Param<4> a4
 #define JA_PARAMS_6(M) JA_PARAMS_5(M), M::Param<5> a5
+#define JA_PARAMS_7(M) JA_PARAMS_6(M), M::Param<6> a6
+#define JA_PARAMS_8(M) JA_PARAMS_7(M), M::Param<7> a7
+#define JA_PARAMS_9(M) JA_PARAMS_8(M), M::Param<8> a8
 #define JA_ARGS_0
 #define JA_ARGS_1 , a0
 #define JA_ARGS_2 JA_ARGS_1, a1
@@ -1050,6 +1062,9 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 #define JA_ARGS_4 JA_ARGS_3, a3
 #define JA_ARGS_5 JA_ARGS_4, a4
 #define JA_ARGS_6 JA_ARGS_5, a5
+#define JA_ARGS_7 JA_ARGS_6, a6
+#define JA_ARGS_8 JA_ARGS_7, a7
+#define JA_ARGS_9 JA_ARGS_8, a8
 #define JA_PARAMS(kind, M) JA_CAT(JA_PARAMS_, JA_ARITY_##kind, , , )(M)
 #define JA_ARGS(kind) JA_CAT(JA_ARGS_, JA_ARITY_##kind, , , )
 

@@ -57,6 +57,7 @@ STAMVIK_LOAD_STEP(JA, LoadClearanceBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadClearanceUnit)
 STAMVIK_LOAD_STEP(JA, LoadCompensateRoughDataBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadDieBooleanBuilderUnit)
+STAMVIK_LOAD_STEP(JA, LoadDieCollectionUnit)
 STAMVIK_LOAD_STEP(JA, LoadDieDirectionBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadDieLocationsBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadDieLocationBuilderUnit)
@@ -141,6 +142,7 @@ constexpr LoadStep kLoadOrder[] = {
     {"journal Die.Clearance", &JA::LoadClearanceUnit},
     {"journal Die.CompensateRoughDataBuilder", &JA::LoadCompensateRoughDataBuilderUnit},
     {"journal Die.DieBooleanBuilder", &JA::LoadDieBooleanBuilderUnit},
+    {"journal Die.DieCollection", &JA::LoadDieCollectionUnit},
     {"journal Die.DieDirectionBuilder", &JA::LoadDieDirectionBuilderUnit},
     {"journal Die.DieLocationsBuilder", &JA::LoadDieLocationsBuilderUnit},
     {"journal Die.DieLocationBuilder", &JA::LoadDieLocationBuilderUnit},
