@@ -64,7 +64,10 @@ STAMVIK_LOAD_STEP(JA, LoadDieLocationBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadDiePlaneBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadDieShoeBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadDieShoeUnit)
+STAMVIK_LOAD_STEP(JA, LoadDrawBeadBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadDrawBeadUnit)
+STAMVIK_LOAD_STEP(JA, LoadDrawBeadSegmentBuilderUnit)
+STAMVIK_LOAD_STEP(JA, LoadDrawBeadTaperBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadFillAreaBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadFillAreaUnit)
 STAMVIK_LOAD_STEP(JA, LoadFingerClearanceNotchBuilderUnit)
@@ -149,7 +152,10 @@ constexpr LoadStep kLoadOrder[] = {
     {"journal Die.DiePlaneBuilder", &JA::LoadDiePlaneBuilderUnit},
     {"journal Die.DieShoeBuilder", &JA::LoadDieShoeBuilderUnit},
     {"journal Die.DieShoe", &JA::LoadDieShoeUnit},
+    {"journal Die.DrawBeadBuilder", &JA::LoadDrawBeadBuilderUnit},
     {"journal Die.DrawBead", &JA::LoadDrawBeadUnit},
+    {"journal Die.DrawBeadSegmentBuilder", &JA::LoadDrawBeadSegmentBuilderUnit},
+    {"journal Die.DrawBeadTaperBuilder", &JA::LoadDrawBeadTaperBuilderUnit},
     {"journal Die.FillAreaBuilder", &JA::LoadFillAreaBuilderUnit},
     {"journal Die.FillArea", &JA::LoadFillAreaUnit},
     {"journal Die.FingerClearanceNotchBuilder", &JA::LoadFingerClearanceNotchBuilderUnit},
