@@ -1,0 +1,929 @@
+// The scripting classes of the fill-area, finger-clearance-notch, die-shoe,
+// handling-core and heel-post builders: exports, interface ids, set-up
+// orders, defaults in both unit systems, test prints, journal records and the
+// heel post's exclusive wall reliefs. Every expected name, order and text is
+// written out by hand from the classes' published descriptions.
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "DieDesJA_FillAreaBuilder.hpp"
+#include "DieDesJA_FingerClearanceNotchBuilder.hpp"
+#include "DieDesJA_HandlingCoreBuilder.hpp"
+#include "DieDesJA_HeelpostBuilder.hpp"
+#include "DieDes_DieShoeBuilder.hpp"
+#include "TestSupport.hpp"
+#include "ja_die_die_shoe_builder_jam.hpp"
+#include "ja_die_fill_area_builder_jam.hpp"
+#include "ja_die_finger_clearance_notch_builder_jam.hpp"
+#include "ja_die_handling_core_builder_jam.hpp"
+#include "ja_die_heelpost_builder_jam.hpp"
+#include "jam/Journal.hpp"
+#include "sel/Selection.hpp"
+
+using namespace KTX;
+using DieDes::DieShoeBuilder;
+using DieDesJA::FillAreaBuilder;
+using DieDesJA::FingerClearanceNotchBuilder;
+using DieDesJA::HandlingCoreBuilder;
+using DieDesJA::HeelpostBuilder;
+using stamvik_test::HostTest;
+
+// The exports as a script declares them.
+extern "C" {
+int XJA_FILL_AREA_BUILDER_get_Target(FillAreaBuilder*, SELECT_OBJECT**);
+int XJA_FILL_AREA_BUILDER_get_Type(FillAreaBuilder*, int*);
+int XJA_FILL_AREA_BUILDER_set_Type(FillAreaBuilder*, int);
+int XJA_FILL_AREA_BUILDER_set_UpperLimitType(FillAreaBuilder*, int);
+int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_set_Type(FingerClearanceNotchBuilder*, int);
+int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_set_ReverseDirection(FingerClearanceNotchBuilder*, bool);
+int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_get_Geometry(FingerClearanceNotchBuilder*, SELECT_OBJECT_list**);
+int XJA_DIE_SHOE_BUILDER_get_die_booleans_list(DieShoeBuilder*, UICOMPJA_list**);
+int XJA_DIE_SHOE_BUILDER_set_distance_tolerance(DieShoeBuilder*, double);
+int XJA_DIE_SHOE_BUILDER_get_distance_tolerance(DieShoeBuilder*, double*);
+int XJA_HANDLING_CORE_BUILDER_set_Type(HandlingCoreBuilder*, int);
+int XJA_HEELPOST_BUILDER_get_type(HeelpostBuilder*, int*);
+int XJA_HEELPOST_BUILDER_set_type(HeelpostBuilder*, int);
+int XJA_HEELPOST_BUILDER_set_WallARelief(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallBRelief(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallCRelief(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallDRelief(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_get_WallCRelief(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_DieCenterlineCoordinateSystem(HeelpostBuilder*, SELECT_OBJECT**);
+}
+
+namespace {
+
+// The host calls of the journaling library (and undo logging), as "name args".
+std::vector<std::string> JamCalls(bool withLog = true) {
+  std::vector<std::string> out;
+  for (const Host::Call& c : Host::Calls()) {
+    bool jam = c.name.rfind("JAM_", 0) == 0 || c.name.rfind("FileInitializer", 0) == 0 ||
+               c.name == "JournalPauser" || c.name == "needs_defaults";
+    if (!jam && !(withLog && c.name == "OM__log")) continue;
+    // Whether a dependency is one of ours or the host's does not matter here.
+    std::string args = c.args;
+    if (std::size_t at = args.find(" (not registered)"); at != std::string::npos) args.erase(at);
+    out.push_back(args.empty() ? c.name : c.name + " " + args);
+  }
+  return out;
+}
+
+std::vector<std::string> Prefixed(const std::string& prefix, const std::vector<std::string>& names) {
+  std::vector<std::string> out;
+  for (const std::string& n : names) out.push_back(prefix + n);
+  return out;
+}
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// ---- exports -----------------------------------------------------------------------
+
+std::set<std::string> DynamicSymbols() {
+  std::set<std::string> symbols;
+  std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return symbols;
+  char line[512];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    char address[64], type[8], name[400];
+    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3) symbols.insert(name);
+  }
+  pclose(pipe);
+  return symbols;
+}
+
+std::set<std::string> ExportsOf(const std::set<std::string>& symbols, const std::string& prefix) {
+  std::set<std::string> out;
+  for (const std::string& s : symbols)
+    if (s.rfind(prefix, 0) == 0) out.insert(s);
+  return out;
+}
+
+std::set<std::string> Exports(const std::string& prefix, const std::vector<std::string>& members) {
+  std::set<std::string> out;
+  for (const std::string& m : members) out.insert(prefix + m);
+  return out;
+}
+
+TEST(U3Exports, EachClassExportsExactlyItsMemberTable) {
+  std::set<std::string> symbols = DynamicSymbols();
+  ASSERT_FALSE(symbols.empty());
+
+  std::set<std::string> fill = Exports(
+      "XJA_FILL_AREA_BUILDER_",
+      {"get_Target", "get_Boundary", "get_BaseOrientation", "get_UpperLimitType", "set_UpperLimitType",
+       "get_UpperLimitSheet", "get_UpperLimitPlane", "get_LowerLimitSheet", "get_LowerLimitOffset",
+       "get_DistanceTolerance", "set_DistanceTolerance", "get_AngleTolerance", "set_AngleTolerance", "get_Type",
+       "set_Type"});
+  EXPECT_EQ(fill.size(), 15u);
+  EXPECT_EQ(ExportsOf(symbols, "XJA_FILL_AREA_BUILDER_"), fill);
+
+  std::set<std::string> notch = Exports(
+      "XJA_FINGER_CLEARANCE_NOTCH_BUILDER_",
+      {"get_Target", "get_Section", "get_ExtrudeWidth", "get_Geometry", "get_ReverseDirection",
+       "set_ReverseDirection", "get_BaseOrientation", "get_ClearanceDirection", "get_Width", "get_Depth",
+       "get_Attributes", "get_DistanceTolerance", "set_DistanceTolerance", "get_AngleTolerance",
+       "set_AngleTolerance", "get_Type", "set_Type"});
+  EXPECT_EQ(notch.size(), 17u);
+  EXPECT_EQ(ExportsOf(symbols, "XJA_FINGER_CLEARANCE_NOTCH_BUILDER_"), notch);
+
+  std::set<std::string> shoe = Exports(
+      "XJA_DIE_SHOE_BUILDER_",
+      {"get_base_orientation", "get_base_flange_section", "get_main_deck_section", "get_main_deck_plane",
+       "get_main_deck_offset", "get_deck_cutouts_section", "get_centerline_slot_create",
+       "set_centerline_slot_create", "get_centerline_slot_depth", "get_centerline_slot_width",
+       "get_centerline_slot_direction", "get_centerline_slot_attributes", "get_die_booleans_list",
+       "get_flange_thickness", "get_wall_thickness", "get_deck_thickness", "get_main_deck_attributes",
+       "get_base_attributes", "get_distance_tolerance", "set_distance_tolerance", "get_angle_tolerance",
+       "set_angle_tolerance"});
+  EXPECT_EQ(shoe.size(), 22u);
+  EXPECT_EQ(ExportsOf(symbols, "XJA_DIE_SHOE_BUILDER_"), shoe);
+
+  std::set<std::string> core = Exports(
+      "XJA_HANDLING_CORE_BUILDER_",
+      {"get_Target", "get_Location", "get_CoreOrientation", "get_BaseOrientation", "get_Height", "get_Width",
+       "get_Clearance", "get_Depth", "get_DistanceTolerance", "set_DistanceTolerance", "get_AngleTolerance",
+       "set_AngleTolerance", "get_Type", "set_Type"});
+  EXPECT_EQ(core.size(), 14u);
+  EXPECT_EQ(ExportsOf(symbols, "XJA_HANDLING_CORE_BUILDER_"), core);
+
+  std::vector<std::string> heelMembers = {
+      "get_Target", "get_Center", "get_OffsetDirection", "get_LocationOffset", "get_BaseOrientation",
+      "get_BaseOffset", "get_PadOrientation", "get_PadOffset", "get_DieCenterlineCoordinateSystem", "get_Length",
+      "get_Width", "get_Height", "get_PadThickness", "get_CreateFloor", "set_CreateFloor", "get_FloorThickness",
+      "get_Diameter", "get_XOffset", "get_YOffset", "get_ReliefWidth", "get_ReliefDepth", "get_UsePercent",
+      "set_UsePercent", "get_WallPercentage"};
+  for (const char* wall : {"A", "B", "C", "D"}) {
+    std::string w = std::string("Wall") + wall;
+    heelMembers = heelMembers + std::vector<std::string>{"get_" + w + "Create", "set_" + w + "Create",
+                                                         "get_" + w + "Thickness", "get_" + w + "Offset",
+                                                         "get_" + w + "Relief", "set_" + w + "Relief"};
+  }
+  heelMembers = heelMembers + std::vector<std::string>{"get_PadAttributes", "get_ReliefAttributes",
+                                                       "get_HoleAttributes", "get_HoleDiameterAttributes",
+                                                       "get_DistanceTolerance", "set_DistanceTolerance",
+                                                       "get_AngleTolerance", "set_AngleTolerance",
+                                                       "get_type", "set_type"};
+  std::set<std::string> heel = Exports("XJA_HEELPOST_BUILDER_", heelMembers);
+  EXPECT_EQ(heel.size(), 58u);
+  EXPECT_EQ(ExportsOf(symbols, "XJA_HEELPOST_BUILDER_"), heel);
+  EXPECT_EQ(symbols.count("XJA_HEELPOST_BUILDER_get_Type"), 0u);
+}
+
+// ---- load registration --------------------------------------------------------------
+
+TEST(U3Load, EachBuilderUnitRegistersBeforeItsFeatureWithItsCreatorAndInterfaces) {
+  const std::pair<std::string, std::string> pairs[] = {
+      {"Die.DieShoeBuilder", "Die.DieShoe"},
+      {"Die.FillAreaBuilder", "Die.FillArea"},
+      {"Die.FingerClearanceNotchBuilder", "Die.FingerClearanceNotch"},
+      {"Die.HandlingCoreBuilder", "Die.HandlingCore"},
+      {"Die.HeelpostBuilder", "Die.Heelpost"},
+  };
+  std::vector<std::string> files = JAM::Test::FileInitializerNames();
+  std::vector<std::string> classes = JAM::Test::ClassInitializerNames();
+  std::vector<std::size_t> at;
+  for (const auto& [builder, feature] : pairs) {
+    auto b = std::find(files.begin(), files.end(), builder);
+    ASSERT_NE(b, files.end()) << builder;
+    ASSERT_NE(b + 1, files.end()) << builder;
+    EXPECT_EQ(*(b + 1), feature);
+    at.push_back(static_cast<std::size_t>(b - files.begin()));
+    EXPECT_EQ(std::count(classes.begin(), classes.end(), builder), 1) << builder;
+    EXPECT_EQ(std::count(classes.begin(), classes.end(), feature), 0) << feature;
+  }
+  EXPECT_TRUE(std::is_sorted(at.begin(), at.end()));
+
+  std::vector<std::string> creators = JAM::Test::CreatorMethodNames();
+  for (const char* name : {"Die.DieCollection CreateFillAreaBuilder", "Die.DieCollection CreateFingerClearanceNotchBuilder",
+                           "Die.DieCollection DieShoe", "Die.DieCollection CreateHandlingCoreBuilder",
+                           "Die.DieCollection Heelpost"})
+    EXPECT_EQ(std::count(creators.begin(), creators.end(), name), 1) << name;
+}
+
+// ---- interfaces ------------------------------------------------------------------------
+
+template <class I>
+void ExpectInterfaceId(const char* journalClass, unsigned int id) {
+  auto* journalled = static_cast<I*>(JAM::ClassInitializer::GetJournalledInterface(journalClass));
+  auto* unjournalled = static_cast<I*>(JAM::ClassInitializer::GetUnjournalledInterface(journalClass));
+  ASSERT_NE(journalled, nullptr) << journalClass;
+  ASSERT_NE(unjournalled, nullptr) << journalClass;
+  EXPECT_NE(static_cast<void*>(journalled), static_cast<void*>(unjournalled));
+  EXPECT_EQ(journalled->GetInterfaceId(), id) << journalClass;
+  EXPECT_EQ(unjournalled->GetInterfaceId(), id) << journalClass;
+}
+
+TEST(U3Interfaces, OperationZeroAnswersEachClassesInterfaceId) {
+  ExpectInterfaceId<Die_FillAreaBuilder_Interface>("Die.FillAreaBuilder", 0x9D1F9021u);
+  ExpectInterfaceId<Die_FingerClearanceNotchBuilder_Interface>("Die.FingerClearanceNotchBuilder", 0x92A5131Eu);
+  ExpectInterfaceId<Die_DieShoeBuilder_Interface>("Die.DieShoeBuilder", 0xBCB073E9u);
+  ExpectInterfaceId<Die_HandlingCoreBuilder_Interface>("Die.HandlingCoreBuilder", 0x015B8373u);
+  ExpectInterfaceId<Die_HeelpostBuilder_Interface>("Die.HeelpostBuilder", 0x6C55C872u);
+}
+
+// ---- set-up --------------------------------------------------------------------------------
+// Each case runs first in its process (each test runs alone under ctest). The
+// dependencies are set up beforehand, so that the class's own calls are the
+// only ones logged.
+
+class U3SetUp : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    JAM::Test::Reset();
+  }
+  void TearDown() override {
+    JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+  // Sets the class up by name and returns what it called, the request included.
+  std::vector<std::string> SetUpClass(const char* journalClass, const std::vector<std::string>& dependencies) {
+    JAM::Test::TypeView view;
+    if (JAM::Test::DescribeClass(journalClass, &view) && view.created) return {};
+    for (const std::string& d : dependencies) JAM::FileInitializer::Initialize(d.c_str());
+    Host::ClearCalls();
+    JAM::FileInitializer::Initialize(journalClass);
+    std::vector<std::string> calls = JamCalls(false);
+    // Set up once: asking again runs nothing more.
+    Host::ClearCalls();
+    JAM::FileInitializer::Initialize(journalClass);
+    EXPECT_EQ(JamCalls(false), std::vector<std::string>{std::string("FileInitializer::Initialize ") + journalClass});
+    return calls;
+  }
+};
+
+#define U3_SKIP_WHEN_SET_UP(calls) \
+  if ((calls).empty()) GTEST_SKIP() << "the class was set up by an earlier test in this process"
+
+TEST_F(U3SetUp, FillAreaInItsOrder) {
+  std::vector<std::string> deps = {"Die.DiePlaneBuilder", "Expression", "Section", "SelectObject"};
+  std::vector<std::string> calls = SetUpClass("Die.FillAreaBuilder", deps);
+  U3_SKIP_WHEN_SET_UP(calls);
+  std::vector<std::string> expected =
+      std::vector<std::string>{"FileInitializer::Initialize Die.FillAreaBuilder"} +
+      Prefixed("FileInitializer::Initialize ", deps) +
+      Prefixed("JAM_lookup_or_create_class ",
+               {"Die.DiePlaneBuilder", "Expression", "Features.FeatureBuilder", "Section"}) +
+      std::vector<std::string>{
+          "JAM_lookup_or_create_template_class SelectBody SelectObject Body",
+          "JAM_lookup_or_create_enum Die.FillAreaBuilder.Types 4",
+          "JAM_lookup_or_create_enum Die.FillAreaBuilder.UpperLimitTypes 4",
+          "JAM_add_enum_member Die.FillAreaBuilder.Types BaseFlange 0",
+          "JAM_add_enum_member Die.FillAreaBuilder.Types ProductContact 1",
+          "JAM_add_enum_member Die.FillAreaBuilder.Types ScrapArea 2",
+          "JAM_add_enum_member Die.FillAreaBuilder.Types UserDefined 3",
+          "JAM_add_enum_member Die.FillAreaBuilder.UpperLimitTypes Sheet 0",
+          "JAM_add_enum_member Die.FillAreaBuilder.UpperLimitTypes Plane 1",
+          "JAM_create_class Die.FillAreaBuilder Features.FeatureBuilder",
+          "JAM_test_register_print_fn Die.FillAreaBuilder",
+          "JAM_register_initialisation_function Die.FillAreaBuilder",
+      } +
+      Prefixed("JAM_declare_ptr_property_accessor Die.FillAreaBuilder ",
+               {"BaseOrientation 0 1", "Boundary 0 1", "LowerLimitOffset 0 1", "LowerLimitSheet 0 1", "Target 0 1",
+                "UpperLimitPlane 0 1", "UpperLimitSheet 0 1"});
+  EXPECT_EQ(calls, expected);
+}
+
+TEST_F(U3SetUp, FingerClearanceNotchInItsOrder) {
+  std::vector<std::string> deps = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DiePlaneBuilder",
+                                   "Expression", "Section", "SelectObject", "SelectObjectList"};
+  std::vector<std::string> calls = SetUpClass("Die.FingerClearanceNotchBuilder", deps);
+  U3_SKIP_WHEN_SET_UP(calls);
+  std::vector<std::string> expected =
+      std::vector<std::string>{"FileInitializer::Initialize Die.FingerClearanceNotchBuilder"} +
+      Prefixed("FileInitializer::Initialize ", deps) +
+      Prefixed("JAM_lookup_or_create_class ", {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder",
+                                               "Die.DiePlaneBuilder", "Expression", "Features.FeatureBuilder",
+                                               "Section"}) +
+      std::vector<std::string>{
+          "JAM_lookup_or_create_template_class SelectBody SelectObject Body",
+          "JAM_lookup_or_create_template_class SelectBrenvikObjectList SelectObjectList BrenvikObject",
+          "JAM_lookup_or_create_enum Die.FingerClearanceNotchBuilder.Types 4",
+          "JAM_add_enum_member Die.FingerClearanceNotchBuilder.Types Section 0",
+          "JAM_add_enum_member Die.FingerClearanceNotchBuilder.Types Face 1",
+          "JAM_add_enum_member Die.FingerClearanceNotchBuilder.Types SheetBody 2",
+          "JAM_create_class Die.FingerClearanceNotchBuilder Features.FeatureBuilder",
+          "JAM_test_register_print_fn Die.FingerClearanceNotchBuilder",
+          "JAM_register_initialisation_function Die.FingerClearanceNotchBuilder",
+      } +
+      Prefixed("JAM_declare_ptr_property_accessor Die.FingerClearanceNotchBuilder ",
+               {"Attributes 0 1", "BaseOrientation 0 1", "ClearanceDirection 0 1", "Depth 0 1", "ExtrudeWidth 0 1",
+                "Geometry 0 1", "Section 0 1", "Target 0 1", "Width 0 1"});
+  EXPECT_EQ(calls, expected);
+}
+
+TEST_F(U3SetUp, DieShoeInItsOrderWithItsDefaultsFunction) {
+  std::vector<std::string> deps = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DiePlaneBuilder",
+                                   "Expression", "ObjectList", "Section"};
+  std::vector<std::string> calls = SetUpClass("Die.DieShoeBuilder", deps);
+  U3_SKIP_WHEN_SET_UP(calls);
+  std::vector<std::string> expected =
+      std::vector<std::string>{"FileInitializer::Initialize Die.DieShoeBuilder"} +
+      Prefixed("FileInitializer::Initialize ", deps) +
+      Prefixed("JAM_lookup_or_create_class ", {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder",
+                                               "Die.DiePlaneBuilder", "Expression", "Features.FeatureBuilder",
+                                               "Section"}) +
+      std::vector<std::string>{
+          "JAM_lookup_or_create_template_class Die.DieBooleanBuilderList ObjectList Die.DieBooleanBuilder",
+          "JAM_create_class Die.DieShoeBuilder Features.FeatureBuilder",
+          "JAM_test_register_print_fn Die.DieShoeBuilder",
+          "JAM_register_initialisation_function Die.DieShoeBuilder",
+      } +
+      Prefixed("JAM_declare_ptr_property_accessor Die.DieShoeBuilder ",
+               {"BaseAttributes 0 1", "BaseFlangeSection 0 1", "BaseOrientation 0 1", "CenterlineSlotAttributes 0 1",
+                "CenterlineSlotDepth 0 1", "CenterlineSlotDirection 0 1", "CenterlineSlotWidth 0 1",
+                "DeckCutoutsSection 0 1", "DeckThickness 0 1", "DieBooleansList 0 1", "FlangeThickness 0 1",
+                "MainDeckAttributes 0 1", "MainDeckOffset 0 1", "MainDeckPlane 0 1", "MainDeckSection 0 1",
+                "WallThickness 0 1"});
+  EXPECT_EQ(calls, expected);
+}
+
+TEST_F(U3SetUp, HandlingCoreInItsOrder) {
+  std::vector<std::string> deps = {"Die.DieLocationsBuilder", "Die.DiePlaneBuilder", "Expression", "SelectObject"};
+  std::vector<std::string> calls = SetUpClass("Die.HandlingCoreBuilder", deps);
+  U3_SKIP_WHEN_SET_UP(calls);
+  std::vector<std::string> expected =
+      std::vector<std::string>{"FileInitializer::Initialize Die.HandlingCoreBuilder"} +
+      Prefixed("FileInitializer::Initialize ", deps) +
+      Prefixed("JAM_lookup_or_create_class ",
+               {"Die.DieLocationsBuilder", "Die.DiePlaneBuilder", "Expression", "Features.FeatureBuilder"}) +
+      std::vector<std::string>{
+          "JAM_lookup_or_create_template_class SelectBody SelectObject Body",
+          "JAM_lookup_or_create_enum Die.HandlingCoreBuilder.Types 4",
+          "JAM_add_enum_member Die.HandlingCoreBuilder.Types AtLocation 0",
+          "JAM_add_enum_member Die.HandlingCoreBuilder.Types FromBase 1",
+          "JAM_add_enum_member Die.HandlingCoreBuilder.Types MapFromBase 2",
+          "JAM_create_class Die.HandlingCoreBuilder Features.FeatureBuilder",
+          "JAM_test_register_print_fn Die.HandlingCoreBuilder",
+          "JAM_register_initialisation_function Die.HandlingCoreBuilder",
+      } +
+      Prefixed("JAM_declare_ptr_property_accessor Die.HandlingCoreBuilder ",
+               {"BaseOrientation 0 1", "Clearance 0 1", "CoreOrientation 0 1", "Depth 0 1", "Height 0 1",
+                "Location 0 1", "Target 0 1", "Width 0 1"});
+  EXPECT_EQ(calls, expected);
+}
+
+TEST_F(U3SetUp, HeelpostLooksUpItsCoordinateSystemTemplateFirst) {
+  std::vector<std::string> deps = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DieLocationBuilder",
+                                   "Die.DiePlaneBuilder", "Expression", "SelectObject"};
+  std::vector<std::string> calls = SetUpClass("Die.HeelpostBuilder", deps);
+  U3_SKIP_WHEN_SET_UP(calls);
+  std::vector<std::string> accessors = {
+      "BaseOffset",     "BaseOrientation", "Center",         "Diameter",       "DieCenterlineCoordinateSystem",
+      "FloorThickness", "Height",          "HoleAttributes", "HoleDiameterAttributes",
+      "Length",         "LocationOffset",  "OffsetDirection", "PadAttributes", "PadOffset",
+      "PadOrientation", "PadThickness",    "ReliefAttributes", "ReliefDepth",  "ReliefWidth",
+      "Target",         "WallAOffset",     "WallAThickness", "WallBOffset",    "WallBThickness",
+      "WallCOffset",    "WallCThickness",  "WallDOffset",    "WallDThickness", "WallPercentage",
+      "Width",          "XOffset",         "YOffset"};
+  ASSERT_EQ(accessors.size(), 32u);
+  for (std::string& a : accessors) a += " 0 1";
+  std::vector<std::string> expected =
+      std::vector<std::string>{"FileInitializer::Initialize Die.HeelpostBuilder"} +
+      Prefixed("FileInitializer::Initialize ", deps) +
+      Prefixed("JAM_lookup_or_create_class ", {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder",
+                                               "Die.DieLocationBuilder", "Die.DiePlaneBuilder", "Expression",
+                                               "Features.FeatureBuilder"}) +
+      std::vector<std::string>{
+          "JAM_lookup_or_create_template_class SelectCoordinateSystem SelectObject CoordinateSystem",
+          "JAM_lookup_or_create_template_class SelectBrenvikObject SelectObject BrenvikObject",
+          "JAM_lookup_or_create_enum Die.HeelpostBuilder.Types 4",
+          "JAM_add_enum_member Die.HeelpostBuilder.Types GuidepostWearplate 0",
+          "JAM_add_enum_member Die.HeelpostBuilder.Types StorageBlock 1",
+          "JAM_add_enum_member Die.HeelpostBuilder.Types SafetyBlock 2",
+          "JAM_create_class Die.HeelpostBuilder Features.FeatureBuilder",
+          "JAM_test_register_print_fn Die.HeelpostBuilder",
+          "JAM_register_initialisation_function Die.HeelpostBuilder",
+      } +
+      Prefixed("JAM_declare_ptr_property_accessor Die.HeelpostBuilder ", accessors);
+  EXPECT_EQ(calls, expected);
+}
+
+// ---- builders ----------------------------------------------------------------------------
+
+class U3Builders : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    JAM::Test::Reset();
+    fill_ = DieDesJA::FillAreaBuilderFactory::Create(modelPart(), nullptr);
+    notch_ = DieDesJA::FingerClearanceNotchBuilderFactory::Create(modelPart(), nullptr);
+    shoe_ = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+    core_ = DieDesJA::HandlingCoreBuilderFactory::Create(modelPart(), nullptr);
+    heel_ = DieDesJA::HeelpostBuilderFactory::Create(modelPart(), nullptr);
+    // The classes are set up before the cases look at their calls.
+    for (const char* c : {"Die.FillAreaBuilder", "Die.FingerClearanceNotchBuilder", "Die.DieShoeBuilder",
+                          "Die.HandlingCoreBuilder", "Die.HeelpostBuilder"})
+      JAM::FileInitializer::Initialize(c);
+    JAM::ClearJournal();
+    Host::ClearCalls();
+    Error::ClearSevereErrors();
+  }
+  void TearDown() override {
+    for (OM::TaggedObject* b : std::initializer_list<OM::TaggedObject*>{fill_, notch_, shoe_, core_, heel_}) b->destroy();
+    JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+  static std::string TagOf(const OM::TaggedObject* o) { return std::to_string(o->ask_tag()); }
+
+  FillAreaBuilder* fill_ = nullptr;
+  FingerClearanceNotchBuilder* notch_ = nullptr;
+  DieShoeBuilder* shoe_ = nullptr;
+  HandlingCoreBuilder* core_ = nullptr;
+  HeelpostBuilder* heel_ = nullptr;
+};
+
+// ---- journal records ----------------------------------------------------------------------
+
+TEST_F(U3Builders, HeelpostTypeExportsInLowerCaseButJournalsTheMemberType) {
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_type(heel_, 2), 0);
+  EXPECT_EQ(heel_->GetType(), DieDesJA::JA_HEELPOST_BUILDER_types_SafetyBlock);
+  std::vector<std::string> expected = {
+      "JAM_start_property_call Die.HeelpostBuilder 2 Type",
+      "JAM_this_ptr " + TagOf(heel_),
+      "JAM_in_enum type=Die.HeelpostBuilder.Types:2",
+      "JAM_end_of_arguments",
+      "OM__log tag=" + TagOf(heel_),
+      "JAM_end_call 0",
+  };
+  EXPECT_EQ(JamCalls(), expected);
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  const JAM::Record& set = JAM::Recorded()[0];
+  EXPECT_EQ(set.member, "Type");
+  EXPECT_EQ(set.methodType, 2);
+  ASSERT_EQ(set.values.size(), 1u);
+  EXPECT_EQ(set.values[0].name, "type");
+  EXPECT_EQ(set.values[0].type, "Die.HeelpostBuilder.Types");
+
+  int type = -1;
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_get_type(heel_, &type), 0);
+  EXPECT_EQ(type, 2);
+  const JAM::Record& get = JAM::Recorded().at(1);
+  EXPECT_EQ(get.member, "Type");
+  EXPECT_EQ(get.methodType, 1);
+  EXPECT_EQ(get.values.at(0).name, "type");
+  EXPECT_EQ(get.values.at(0).integer, 2);
+}
+
+TEST_F(U3Builders, TypeSettersStoreValuesOutsideTheirEnumerations) {
+  // The fill area goes through the builder's own type operations, the others
+  // write the field; none of them rejects a value the journal passes.
+  ASSERT_EQ(XJA_FILL_AREA_BUILDER_set_Type(fill_, 7), 0);
+  EXPECT_EQ(static_cast<int>(fill_->GetType()), 7);
+  int type = 0;
+  ASSERT_EQ(XJA_FILL_AREA_BUILDER_get_Type(fill_, &type), 0);
+  EXPECT_EQ(type, 7);
+  ASSERT_EQ(XJA_FINGER_CLEARANCE_NOTCH_BUILDER_set_Type(notch_, 9), 0);
+  EXPECT_EQ(static_cast<int>(notch_->GetType()), 9);
+  ASSERT_EQ(XJA_HANDLING_CORE_BUILDER_set_Type(core_, -1), 0);
+  EXPECT_EQ(static_cast<int>(core_->GetType()), -1);
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_type(heel_, 3), 0);
+  EXPECT_EQ(static_cast<int>(heel_->GetType()), 3);
+  ASSERT_EQ(XJA_FILL_AREA_BUILDER_set_UpperLimitType(fill_, 5), 0);
+  EXPECT_EQ(static_cast<int>(fill_->GetUpperLimitType()), 5);
+
+  ASSERT_EQ(JAM::Recorded().size(), 6u);
+  EXPECT_EQ(JAM::Recorded()[2].values.at(0).name, "type");
+  EXPECT_EQ(JAM::Recorded()[2].values.at(0).type, "Die.FingerClearanceNotchBuilder.Types");
+  EXPECT_EQ(JAM::Recorded()[3].values.at(0).type, "Die.HandlingCoreBuilder.Types");
+  EXPECT_EQ(JAM::Recorded()[5].member, "UpperLimitType");
+  EXPECT_EQ(JAM::Recorded()[5].values.at(0).name, "upperlimittype");
+  EXPECT_EQ(JAM::Recorded()[5].values.at(0).type, "Die.FillAreaBuilder.UpperLimitTypes");
+}
+
+TEST_F(U3Builders, SelectionResultsAreAssociatedWithTheirTemplateClasses) {
+  SELECT_OBJECT* target = nullptr;
+  ASSERT_EQ(XJA_FILL_AREA_BUILDER_get_Target(fill_, &target), 0);
+  SELECT_OBJECT_list* geometry = nullptr;
+  ASSERT_EQ(XJA_FINGER_CLEARANCE_NOTCH_BUILDER_get_Geometry(notch_, &geometry), 0);
+  UICOMPJA_list* booleans = nullptr;
+  ASSERT_EQ(XJA_DIE_SHOE_BUILDER_get_die_booleans_list(shoe_, &booleans), 0);
+  SELECT_OBJECT* system = nullptr;
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_get_DieCenterlineCoordinateSystem(heel_, &system), 0);
+
+  const JAM::Journal& j = JAM::Recorded();
+  ASSERT_EQ(j.size(), 4u);
+  const std::pair<const char*, const OM::TaggedObject*> expected[] = {
+      {"SelectBody", target},
+      {"SelectBrenvikObjectList", geometry},
+      {"Die.DieBooleanBuilderList", booleans},
+      {"SelectCoordinateSystem", system},
+  };
+  for (std::size_t i = 0; i < j.size(); ++i) {
+    ASSERT_EQ(j[i].associations.size(), 1u) << i;
+    EXPECT_EQ(j[i].associations[0].templateClass, expected[i].first);
+    EXPECT_EQ(j[i].associations[0].tag, expected[i].second != nullptr ? expected[i].second->ask_tag() : 0u);
+    EXPECT_EQ(j[i].values.at(0).type, expected[i].first);
+  }
+  EXPECT_EQ(j[2].member, "DieBooleansList");
+  EXPECT_EQ(j[2].values.at(0).name, "diebooleanslist");
+  EXPECT_EQ(j[3].values.at(0).name, "diecenterlinecoordinatesystem");
+}
+
+TEST_F(U3Builders, DieShoeSlotEightJournalledOrNot) {
+  auto* journalled = static_cast<Die_DieShoeBuilder_Interface*>(
+      JAM::ClassInitializer::GetJournalledInterface("Die.DieShoeBuilder"));
+  auto* unjournalled = static_cast<Die_DieShoeBuilder_Interface*>(
+      JAM::ClassInitializer::GetUnjournalledInterface("Die.DieShoeBuilder"));
+  ASSERT_NE(journalled, nullptr);
+  ASSERT_NE(unjournalled, nullptr);
+
+  EXPECT_EQ(unjournalled->SetCenterlineSlotCreate(shoe_, true), 0);
+  EXPECT_TRUE(shoe_->GetCenterlineSlotCreate());
+  EXPECT_TRUE(JAM::Recorded().empty());
+
+  EXPECT_EQ(journalled->SetCenterlineSlotCreate(shoe_, false), 0);
+  EXPECT_FALSE(shoe_->GetCenterlineSlotCreate());
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  const JAM::Record& r = JAM::Recorded()[0];
+  EXPECT_EQ(r.journalClass, "Die.DieShoeBuilder");
+  EXPECT_EQ(r.member, "CenterlineSlotCreate");
+  EXPECT_EQ(r.methodType, 2);
+  EXPECT_EQ(r.values.at(0).name, "centerlineslotcreate");
+  EXPECT_EQ(r.values.at(0).integer, 0);
+}
+
+TEST_F(U3Builders, DieShoeTolerancesStoreZeroAndNegativeValuesAsGiven) {
+  for (double value : {0.0, -0.5}) {
+    ASSERT_EQ(XJA_DIE_SHOE_BUILDER_set_distance_tolerance(shoe_, value), 0);
+    double read = 1;
+    ASSERT_EQ(XJA_DIE_SHOE_BUILDER_get_distance_tolerance(shoe_, &read), 0);
+    EXPECT_EQ(read, value);
+  }
+  EXPECT_EQ(JAM::Recorded().at(0).member, "DistanceTolerance");
+  EXPECT_EQ(JAM::Recorded().at(0).values.at(0).name, "distancetolerance");
+}
+
+TEST_F(U3Builders, ErrorsCarryEachUnitsSourceName) {
+  JAM::Test::RaiseAt("JAM_end_of_arguments", 66);
+  EXPECT_EQ(XJA_HEELPOST_BUILDER_set_WallARelief(heel_, true), 66);
+  EXPECT_FALSE(heel_->GetWallARelief());
+  JAM::Test::RaiseAt("JAM_end_of_arguments", 66);
+  EXPECT_EQ(XJA_FINGER_CLEARANCE_NOTCH_BUILDER_set_ReverseDirection(notch_, true), 66);
+  JAM::Test::RaiseAt("JAM_end_of_arguments", 66);
+  EXPECT_EQ(XJA_DIE_SHOE_BUILDER_set_distance_tolerance(shoe_, 1), 66);
+  ASSERT_EQ(Error::SevereErrors().size(), 3u);
+  EXPECT_EQ(Error::SevereErrors()[0].file, "ja_die_heelpost_builder_jam");
+  EXPECT_EQ(Error::SevereErrors()[1].file, "ja_die_finger_clearance_notch_builder_jam");
+  EXPECT_EQ(Error::SevereErrors()[2].file, "ja_die_die_shoe_builder_jam");
+  for (const Error::SevereRecord& e : Error::SevereErrors()) {
+    EXPECT_TRUE(e.further);
+    EXPECT_EQ(e.closeMode, 2);
+  }
+}
+
+// ---- heel post: exclusive wall reliefs --------------------------------------------------------
+
+struct Walls {
+  bool relief[4];
+  bool create[4];
+};
+Walls WallsOf(const HeelpostBuilder* h) {
+  return {{h->GetWallARelief(), h->GetWallBRelief(), h->GetWallCRelief(), h->GetWallDRelief()},
+          {h->GetWallACreate(), h->GetWallBCreate(), h->GetWallCCreate(), h->GetWallDCreate()}};
+}
+std::vector<bool> Reliefs(const HeelpostBuilder* h) {
+  Walls w = WallsOf(h);
+  return {w.relief[0], w.relief[1], w.relief[2], w.relief[3]};
+}
+
+TEST_F(U3Builders, SwitchingAWallReliefOnLeavesItTheOnlyOneAndTouchesNoCreateFlag) {
+  heel_->SetWallACreate(true);
+  heel_->SetWallBCreate(false);
+  heel_->SetWallCCreate(true);
+  heel_->SetWallDCreate(false);
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallARelief(heel_, true), 0);
+  heel_->SetWallBRelief(true);  // set directly, outside the scripting rule
+  heel_->SetWallDRelief(true);
+  JAM::ClearJournal();
+
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallCRelief(heel_, true), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, false, true, false}));
+  Walls w = WallsOf(heel_);
+  EXPECT_EQ(std::vector<bool>(w.create, w.create + 4), (std::vector<bool>{true, false, true, false}));
+  // One record: the other walls' writes are the body's own, not journalled calls.
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].member, "WallCRelief");
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).name, "wallcrelief");
+  bool c = false;
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_get_WallCRelief(heel_, &c), 0);
+  EXPECT_TRUE(c);
+}
+
+TEST_F(U3Builders, SwitchingAWallReliefOffNeverSwitchesAnotherOn) {
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallARelief(heel_, true), 0);
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallBRelief(heel_, false), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{true, false, false, false}));
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallARelief(heel_, false), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, false, false, false}));
+}
+
+TEST_F(U3Builders, EachWallsSetterClearsTheOtherThree) {
+  using Setter = int (*)(HeelpostBuilder*, bool);
+  const Setter setters[] = {&XJA_HEELPOST_BUILDER_set_WallARelief, &XJA_HEELPOST_BUILDER_set_WallBRelief,
+                            &XJA_HEELPOST_BUILDER_set_WallCRelief, &XJA_HEELPOST_BUILDER_set_WallDRelief};
+  for (int wall = 0; wall < 4; ++wall) {
+    heel_->SetWallARelief(true);
+    heel_->SetWallBRelief(true);
+    heel_->SetWallCRelief(true);
+    heel_->SetWallDRelief(true);
+    ASSERT_EQ(setters[wall](heel_, true), 0);
+    std::vector<bool> only(4, false);
+    only[static_cast<std::size_t>(wall)] = true;
+    EXPECT_EQ(Reliefs(heel_), only) << wall;
+  }
+  // From all off, switching one on changes only that one.
+  heel_->SetWallARelief(false);
+  heel_->SetWallBRelief(false);
+  heel_->SetWallCRelief(false);
+  heel_->SetWallDRelief(false);
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallBRelief(heel_, true), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, true, false, false}));
+}
+
+TEST_F(U3Builders, AnExclusiveReliefIsUndoneAsOneChange) {
+  heel_->SetWallARelief(true);
+  int error = 0;
+  int mark = UNDO_QD_set_mark(1, "walls", &error);
+  ASSERT_EQ(error, 0);
+  Host::ClearCalls();
+  auto* journalled = static_cast<Die_HeelpostBuilder_Interface*>(
+      JAM::ClassInitializer::GetJournalledInterface("Die.HeelpostBuilder"));
+  ASSERT_NE(journalled, nullptr);
+  ASSERT_EQ(journalled->SetWallDRelief(heel_, true), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, false, false, true}));
+  // Logged before the first write; the later writes find it logged.
+  EXPECT_EQ(Host::CountCalls("OM__log"), 1u);
+  UNDO_QD_undo_to_mark(mark, "walls");
+  UNDO_QD_delete_mark(mark, "walls");
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{true, false, false, false}));
+}
+
+// ---- scripting defaults ------------------------------------------------------------------------
+
+class U3Defaults : public U3Builders {
+ protected:
+  std::vector<std::string> Written(const OM::TaggedObject* builder) {
+    std::vector<std::string> out;
+    std::string prefix = TagOf(builder) + " ";
+    for (const Host::Call& c : Host::Calls())
+      if (c.name == "JAM_set_named_attribute_value" && c.args.rfind(prefix, 0) == 0)
+        out.push_back(c.args.substr(prefix.size()));
+    return out;
+  }
+  std::vector<std::string> Apply(const char* journalClass, const OM::TaggedObject* builder, bool apply = true) {
+    JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(journalClass);
+    EXPECT_NE(defaults, nullptr) << journalClass;
+    if (defaults == nullptr) return {};
+    Host::ClearCalls();
+    defaults(builder->ask_tag(), apply);
+    return Written(builder);
+  }
+  static std::vector<std::string> Paused(std::vector<std::string> rows) {
+    for (std::string& r : rows) r += " (paused)";
+    return rows;
+  }
+};
+
+TEST_F(U3Defaults, FillAreaAndFingerClearanceNotchInBothUnitSystems) {
+  EXPECT_EQ(Apply("Die.FillAreaBuilder", fill_), Paused({"LowerLimitOffset.Value=1", "UpperLimitType=Sheet"}));
+  EXPECT_EQ(Apply("Die.FingerClearanceNotchBuilder", notch_),
+            Paused({"Depth.Value=5", "ExtrudeWidth.Value=0", "Width.Value=5"}));
+  part()->SetUnitCode(1);
+  EXPECT_EQ(Apply("Die.FillAreaBuilder", fill_), Paused({"LowerLimitOffset.Value=0.04", "UpperLimitType=Sheet"}));
+  EXPECT_EQ(Apply("Die.FingerClearanceNotchBuilder", notch_),
+            Paused({"Depth.Value=0.2", "ExtrudeWidth.Value=0", "Width.Value=0.2"}));
+  EXPECT_TRUE(JAM::Recorded().empty());
+  EXPECT_FALSE(fill_->DefaultsInProgress());
+  EXPECT_FALSE(notch_->DefaultsInProgress());
+}
+
+TEST_F(U3Defaults, HandlingCoreInBothUnitSystems) {
+  EXPECT_EQ(Apply("Die.HandlingCoreBuilder", core_),
+            Paused({"Clearance.Value=100", "Depth.Value=40", "Height.Value=100", "Width.Value=75"}));
+  part()->SetUnitCode(1);
+  EXPECT_EQ(Apply("Die.HandlingCoreBuilder", core_),
+            Paused({"Clearance.Value=4", "Depth.Value=1.6", "Height.Value=4", "Width.Value=3"}));
+}
+
+TEST_F(U3Defaults, WithoutAWorkPartOrAnotherUnitCodeTheMillimetreTexts) {
+  PART_set_work_part(nullptr);
+  EXPECT_EQ(Apply("Die.HandlingCoreBuilder", core_).at(3), "Width.Value=75 (paused)");
+  EXPECT_EQ(Apply("Die.FillAreaBuilder", fill_).at(0), "LowerLimitOffset.Value=1 (paused)");
+  EXPECT_EQ(Apply("Die.HeelpostBuilder", heel_).at(5), "FloorThickness.Value=60 (paused)");
+  PART_set_work_part(part());
+  part()->SetUnitCode(2);
+  EXPECT_EQ(Apply("Die.FingerClearanceNotchBuilder", notch_).at(0), "Depth.Value=5 (paused)");
+}
+
+const std::vector<std::string> kHeelpostPaths = {
+    "AngleTolerance",       "BaseOffset.Value",     "CreateFloor",          "Diameter.Value",
+    "DistanceTolerance",    "FloorThickness.Value", "Height.Value",         "Length.Value",
+    "LocationOffset.Value", "PadOffset.Value",      "PadThickness.Value",   "ReliefDepth.Value",
+    "ReliefWidth.Value",    "UsePercent",           "WallACreate",          "WallAOffset.Value",
+    "WallARelief",          "WallAThickness.Value", "WallBCreate",          "WallBOffset.Value",
+    "WallBRelief",          "WallBThickness.Value", "WallCCreate",          "WallCOffset.Value",
+    "WallCRelief",          "WallCThickness.Value", "WallDCreate",          "WallDOffset.Value",
+    "WallDRelief",          "WallDThickness.Value", "WallPercentage.Value", "Width.Value",
+    "XOffset.Value",        "YOffset.Value"};
+
+std::vector<std::string> Rows(const std::vector<std::string>& paths, const std::vector<std::string>& texts) {
+  std::vector<std::string> rows;
+  for (std::size_t i = 0; i < paths.size() && i < texts.size(); ++i) rows.push_back(paths[i] + "=" + texts[i]);
+  return rows;
+}
+
+TEST_F(U3Defaults, HeelpostMillimetreSet) {
+  std::vector<std::string> texts = {"0.5", "0", "0",  "50", "0.0254", "60", "300", "150", "0",  "0", "60", "5",
+                                    "5",   "0", "1",  "0",  "0",      "30", "1",   "0",   "0",  "30", "1", "0",
+                                    "0",   "30", "1", "0",  "0",      "30", "40",  "150", "0",  "0"};
+  ASSERT_EQ(texts.size(), 34u);
+  EXPECT_EQ(Apply("Die.HeelpostBuilder", heel_), Paused(Rows(kHeelpostPaths, texts)));
+}
+
+TEST_F(U3Defaults, HeelpostInchSetKeepsItsTextsAndTheMillimetreTolerances) {
+  part()->SetUnitCode(1);
+  std::vector<std::string> texts = {"0.5", "0", "0",   "2", "0.0254", "1.4", "12", "6", "0",   "0",  "10.4", "0.2",
+                                    "0.2", "0", "1",   "0", "0",      "1.2", "1",  "0", "0",   "1.2", "1",   "0",
+                                    "0",   "1.2", "1", "0", "0",      "1.2", "40", "6", "0",   "0"};
+  ASSERT_EQ(texts.size(), 34u);
+  std::vector<std::string> written = Apply("Die.HeelpostBuilder", heel_);
+  EXPECT_EQ(written, Paused(Rows(kHeelpostPaths, texts)));
+  EXPECT_EQ(written.at(0), "AngleTolerance=0.5 (paused)");
+  EXPECT_EQ(written.at(4), "DistanceTolerance=0.0254 (paused)");
+  EXPECT_EQ(written.at(31), "Width.Value=6 (paused)");
+  EXPECT_EQ(written.at(6), "Height.Value=12 (paused)");
+}
+
+TEST_F(U3Defaults, DieShoeOnlyVisitsItsSubObjects) {
+  std::string t = TagOf(shoe_);
+  EXPECT_TRUE(Apply("Die.DieShoeBuilder", shoe_, true).empty());
+  EXPECT_EQ(JamCalls(), (std::vector<std::string>{"OM__log tag=" + t,
+                                                  "JAM_traverse_builder_objects Die.DieShoeBuilder " + t + " 1",
+                                                  "OM__log tag=" + t}));
+  EXPECT_FALSE(shoe_->DefaultsInProgress());
+
+  Host::SetAnswer("needs_defaults", 0);
+  part()->SetUnitCode(1);
+  EXPECT_TRUE(Apply("Die.DieShoeBuilder", shoe_, false).empty());
+  EXPECT_EQ(JamCalls(), (std::vector<std::string>{"needs_defaults 0", "OM__log tag=" + t,
+                                                  "JAM_traverse_builder_objects Die.DieShoeBuilder " + t + " 0",
+                                                  "OM__log tag=" + t}));
+  EXPECT_FALSE(shoe_->DefaultsInProgress());
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(U3Defaults, NotAskedAndNotNeededSetsNothingButVisits) {
+  Host::SetAnswer("needs_defaults", 0);
+  EXPECT_TRUE(Apply("Die.HeelpostBuilder", heel_, false).empty());
+  std::vector<std::string> calls = JamCalls();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "JournalPauser pause"), 0);
+  EXPECT_EQ(std::count(calls.begin(), calls.end(),
+                       "JAM_traverse_builder_objects Die.HeelpostBuilder " + TagOf(heel_) + " 0"),
+            1);
+  EXPECT_FALSE(heel_->DefaultsInProgress());
+}
+
+// ---- test prints --------------------------------------------------------------------------------
+
+class U3Print : public U3Builders {
+ protected:
+  // The printed entries: "Get" names and what each printed, in order.
+  std::vector<std::string> Printed(const char* journalClass, const OM::TaggedObject* builder) {
+    JAM::Autotest::EnableAPIPrint(journalClass, true);
+    JAM::Autotest::m_objectDetails = 1;
+    JAM::Autotest::m_subobjectNesting = 1;
+    Host::ClearCalls();
+    tag_t tag = builder->ask_tag();
+    JAM_print_fn print = JAM::Test::PrintFunction(journalClass);
+    EXPECT_NE(print, nullptr);
+    if (print != nullptr) print(&tag, "b", 1);
+    std::vector<std::string> out;
+    for (const Host::Call& c : Host::Calls()) {
+      if (c.name.rfind("JAM_test_print_", 0) != 0) continue;
+      std::string kind = c.name.substr(std::string("JAM_test_print_").size());
+      if (kind == "method_end") continue;
+      out.push_back(kind + " " + c.args);
+    }
+    return out;
+  }
+  // An expression prints as an object with details on; one the builder does
+  // not hold prints as a null pointer.
+  static std::vector<std::string> Expressions(const std::vector<std::pair<std::string, EXP_expression*>>& getters) {
+    std::vector<std::string> out;
+    for (const auto& [g, expression] : getters) {
+      std::string printed = g;
+      printed[0] = static_cast<char>(printed[0] - 'A' + 'a');
+      out.push_back("method_start Get" + g);
+      if (expression != nullptr)
+        out.push_back("param_object " + printed + " " + TagOf(expression) + " Expression 0");
+      else
+        out.push_back("param_ptr " + printed + " 0 Expression 0");
+    }
+    return out;
+  }
+  std::vector<std::string> Tail(const OM::TaggedObject* builder, const char* journalClass) {
+    std::string t = TagOf(builder);
+    return {"subobjects_of_object " + t + " b 0", "tag_of_class " + t + " FeatureBuilder  0",
+            "call_custom_print_fn " + t + " b " + journalClass, "tag_end b 1"};
+  }
+};
+
+TEST_F(U3Print, HandlingCorePrintsItsValuesInSlotOrder) {
+  core_->SetDistanceTolerance(0.25);
+  core_->SetAngleTolerance(0.5);
+  core_->SetType(DieDesJA::JA_HANDLING_CORE_BUILDER_Types_MapFromBase);
+  std::string t = TagOf(core_);
+  std::vector<std::string> expected = std::vector<std::string>{"tag_start " + t + " b 1"} +
+                                      Expressions({{"Height", core_->GetHeight()},
+                                                   {"Width", core_->GetWidth()},
+                                                   {"Clearance", core_->GetClearance()},
+                                                   {"Depth", core_->GetDepth()}}) +
+                                      std::vector<std::string>{
+                                          "double_prop GetDistanceTolerance distanceTolerance=0.25",
+                                          "double_prop GetAngleTolerance angleTolerance=0.5",
+                                          "enum_prop GetType type Types=MapFromBase",
+                                      } +
+                                      Tail(core_, "Die.HandlingCoreBuilder");
+  EXPECT_EQ(Printed("Die.HandlingCoreBuilder", core_), expected);
+}
+
+TEST_F(U3Print, FillAreaAndFingerClearanceNotchPrintTheirValues) {
+  std::string f = TagOf(fill_);
+  std::vector<std::string> fill = Printed("Die.FillAreaBuilder", fill_);
+  ASSERT_GE(fill.size(), 7u);
+  EXPECT_EQ(fill[1], "enum_prop GetUpperLimitType upperLimitType UpperLimitTypes=" +
+                         std::string(fill_->GetUpperLimitType() == 0 ? "Sheet" : "Plane"));
+  EXPECT_EQ(std::vector<std::string>(fill.begin() + 2, fill.begin() + 4), Expressions({{"LowerLimitOffset", fill_->GetLowerLimitOffset()}}));
+  EXPECT_EQ(fill[4].rfind("double_prop GetDistanceTolerance distanceTolerance=", 0), 0u);
+  EXPECT_EQ(fill[5].rfind("double_prop GetAngleTolerance angleTolerance=", 0), 0u);
+  EXPECT_EQ(fill[6].rfind("enum_prop GetType type Types=", 0), 0u);
+  EXPECT_EQ(std::vector<std::string>(fill.begin() + 7, fill.end()), Tail(fill_, "Die.FillAreaBuilder"));
+
+  notch_->SetReverseDirection(true);
+  std::vector<std::string> notch = Printed("Die.FingerClearanceNotchBuilder", notch_);
+  ASSERT_GE(notch.size(), 12u);
+  EXPECT_EQ(std::vector<std::string>(notch.begin() + 1, notch.begin() + 3), Expressions({{"ExtrudeWidth", notch_->GetExtrudeWidth()}}));
+  EXPECT_EQ(notch[3], "logical_prop GetReverseDirection reverseDirection=1");
+  EXPECT_EQ(std::vector<std::string>(notch.begin() + 4, notch.begin() + 8), Expressions({{"Width", notch_->GetWidth()}, {"Depth", notch_->GetDepth()}}));
+  EXPECT_EQ(notch[8].rfind("double_prop GetDistanceTolerance ", 0), 0u);
+  EXPECT_EQ(notch[9].rfind("double_prop GetAngleTolerance ", 0), 0u);
+  EXPECT_EQ(notch[10].rfind("enum_prop GetType type Types=", 0), 0u);
+  EXPECT_EQ(std::vector<std::string>(notch.begin() + 11, notch.end()),
+            Tail(notch_, "Die.FingerClearanceNotchBuilder"));
+}
+
+TEST_F(U3Print, DieShoePrintsExpressionsTheLogicalAndTolerancesOnly) {
+  shoe_->SetDistanceTolerance(0.125);
+  shoe_->SetAngleTolerance(0.5);
+  std::string t = TagOf(shoe_);
+  std::vector<std::string> expected =
+      std::vector<std::string>{"tag_start " + t + " b 1"} + Expressions({{"MainDeckOffset", shoe_->GetMainDeckOffset()}}) +
+      std::vector<std::string>{"logical_prop GetCenterlineSlotCreate centerlineSlotCreate=" +
+                               std::to_string(shoe_->GetCenterlineSlotCreate() ? 1 : 0)} +
+      Expressions({{"CenterlineSlotDepth", shoe_->GetCenterlineSlotDepth()},
+                   {"CenterlineSlotWidth", shoe_->GetCenterlineSlotWidth()},
+                   {"FlangeThickness", shoe_->GetFlangeThickness()},
+                   {"WallThickness", shoe_->GetWallThickness()},
+                   {"DeckThickness", shoe_->GetDeckThickness()}}) +
+      std::vector<std::string>{"double_prop GetDistanceTolerance distanceTolerance=0.125",
+                               "double_prop GetAngleTolerance angleTolerance=0.5"} +
+      Tail(shoe_, "Die.DieShoeBuilder");
+  EXPECT_EQ(Printed("Die.DieShoeBuilder", shoe_), expected);
+}
+
+TEST_F(U3Print, HeelpostPrintsItsGettersInSlotOrder) {
+  std::vector<std::string> printed = Printed("Die.HeelpostBuilder", heel_);
+  std::vector<std::string> getters;
+  for (const std::string& p : printed) {
+    std::size_t at = p.find(" Get");
+    if (p.rfind("tag", 0) != 0 && at != std::string::npos) getters.push_back(p.substr(at + 1, p.find(' ', at + 1) - at - 1));
+  }
+  std::vector<std::string> expected = {
+      "GetLocationOffset", "GetBaseOffset", "GetPadOffset", "GetLength", "GetWidth", "GetHeight",
+      "GetPadThickness", "GetCreateFloor", "GetFloorThickness", "GetDiameter", "GetXOffset", "GetYOffset",
+      "GetReliefWidth", "GetReliefDepth", "GetUsePercent", "GetWallPercentage",
+      "GetWallACreate", "GetWallAThickness", "GetWallAOffset", "GetWallARelief",
+      "GetWallBCreate", "GetWallBThickness", "GetWallBOffset", "GetWallBRelief",
+      "GetWallCCreate", "GetWallCThickness", "GetWallCOffset", "GetWallCRelief",
+      "GetWallDCreate", "GetWallDThickness", "GetWallDOffset", "GetWallDRelief",
+      "GetDistanceTolerance", "GetAngleTolerance", "GetType"};
+  EXPECT_EQ(getters, expected);
+  EXPECT_NE(std::find(printed.begin(), printed.end(), Expressions({{"WallAThickness", heel_->GetWallAThickness()}})[1]),
+            printed.end());
+  EXPECT_NE(std::find(printed.begin(), printed.end(),
+                      "logical_prop GetWallDRelief wallDRelief=" + std::to_string(heel_->GetWallDRelief() ? 1 : 0)),
+            printed.end());
+  ASSERT_GE(printed.size(), 5u);
+  EXPECT_EQ(printed[printed.size() - 5].rfind("enum_prop GetType type Types=", 0), 0u);
+  EXPECT_EQ(std::vector<std::string>(printed.end() - 4, printed.end()), Tail(heel_, "Die.HeelpostBuilder"));
+}
+
+}  // namespace
