@@ -539,10 +539,12 @@ struct Instance {
 
 // The owner class `KTX::JAM::<OwnerClass>` of a description, and its load
 // step `KTX::JA::Load<OwnerClass>`.
-#define JA_PROPERTY_OWNER(OwnerClass, Description)                                                   \
+#define JA_PROPERTY_OWNER_CLASS(OwnerClass, Description)                                             \
   namespace KTX::JAM {                                                                               \
   class OwnerClass final : public ::KTX::JA::Owners::PropertyOwner<Description> {};                  \
-  }                                                                                                  \
+  }
+#define JA_PROPERTY_OWNER(OwnerClass, Description)                                                   \
+  JA_PROPERTY_OWNER_CLASS(OwnerClass, Description)                                                   \
   namespace KTX::JA {                                                                                \
   void Load##OwnerClass() {                                                                          \
     Owners::Instance<JAM::OwnerClass>::Load(Description::Unit::journalClass, Description::Unit::parent); \
