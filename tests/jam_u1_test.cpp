@@ -1,0 +1,706 @@
+// The scripting classes of the clamping-slot, clearance, rough-data
+// compensation and die-boolean builders: exports, interface ids, set-up
+// orders, defaults, test prints and the members whose rules are their own.
+// Expected names, orders and texts are written out from the classes'
+// published descriptions, not read from the tables the engine expands.
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "DieDesJA_ClampingSlotBuilder.hpp"
+#include "DieDesJA_ClearanceBuilder.hpp"
+#include "DieDes_DieBooleanBuilder.hpp"
+#include "DieEngJA_CompensateRoughDataBuilder.hpp"
+#include "TestSupport.hpp"
+#include "ja_die_clamping_slot_builder_jam.hpp"
+#include "ja_die_clearance_builder_jam.hpp"
+#include "ja_die_compensate_rough_data_builder_jam.hpp"
+#include "ja_die_die_boolean_builder_jam.hpp"
+#include "jam/Journal.hpp"
+#include "sel/Selection.hpp"
+
+using namespace KTX;
+using DieDes::DieBooleanBuilder;
+using DieDesJA::ClampingSlotBuilder;
+using DieDesJA::ClearanceBuilder;
+using DieEngJA::CompensateRoughDataBuilder;
+using stamvik_test::HostTest;
+
+// The exports as a script declares them.
+extern "C" {
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_location_on_flange(ClampingSlotBuilder*, bool*);
+int XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(ClampingSlotBuilder*, bool);
+int XJA_CLAMPING_SLOT_BUILDER_get_die_centerline_coordinate_system(ClampingSlotBuilder*, SELECT_OBJECT**);
+int XJA_CLAMPING_SLOT_BUILDER_get_type(ClampingSlotBuilder*, int*);
+int XJA_CLAMPING_SLOT_BUILDER_set_type(ClampingSlotBuilder*, int);
+int XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(ClampingSlotBuilder*, double);
+int XJA_CLEARANCE_BUILDER_get_Target(ClearanceBuilder*, SELECT_OBJECT**);
+int XJA_CLEARANCE_BUILDER_get_Type(ClearanceBuilder*, int*);
+int XJA_CLEARANCE_BUILDER_set_Type(ClearanceBuilder*, int);
+int XJA_CLEARANCE_BUILDER_set_ClearanceGeometryType(ClearanceBuilder*, int);
+int XJA_COMPENSATE_ROUGH_DATA_BUILDER_get_type(CompensateRoughDataBuilder*, int*);
+int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_type(CompensateRoughDataBuilder*, int);
+int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_maximum_gap(CompensateRoughDataBuilder*, double);
+int XJA_COMPENSATE_ROUGH_DATA_BUILDER_get_sheet_bodies(CompensateRoughDataBuilder*, SELECT_OBJECT_list**);
+int XJA_DIE_BOOLEAN_BUILDER_get_boolean_options(DieBooleanBuilder*, int*);
+int XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(DieBooleanBuilder*, int);
+int XJA_DIE_BOOLEAN_BUILDER_get_select_bodies(DieBooleanBuilder*, SELECT_OBJECT_list**);
+}
+
+namespace {
+
+// The host calls of the journaling library (and undo logging), as "name args".
+std::vector<std::string> JamCalls(bool withLog = true) {
+  std::vector<std::string> out;
+  for (const Host::Call& c : Host::Calls()) {
+    bool jam = c.name.rfind("JAM_", 0) == 0 || c.name.rfind("FileInitializer", 0) == 0 ||
+               c.name == "JournalPauser" || c.name == "needs_defaults";
+    if (!jam && !(withLog && c.name == "OM__log")) continue;
+    std::string args = c.args;
+    if (std::size_t at = args.find(" (not registered)"); at != std::string::npos) args.erase(at);
+    out.push_back(args.empty() ? c.name : c.name + " " + args);
+  }
+  return out;
+}
+
+// The plug-in's defined dynamic symbols that begin with the prefix.
+std::set<std::string> ExportsBeginning(const std::string& prefix) {
+  std::set<std::string> names;
+  std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return names;
+  char line[512];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    char address[64], type[8], name[400];
+    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3 && std::string(name).rfind(prefix, 0) == 0)
+      names.insert(name);
+  }
+  pclose(pipe);
+  return names;
+}
+
+std::set<std::string> Prefixed(const std::string& prefix, const std::vector<std::string>& members) {
+  std::set<std::string> out;
+  for (const std::string& m : members) out.insert(prefix + m);
+  return out;
+}
+
+// ---- exports and interface ids -------------------------------------------------------
+
+TEST(U1Exports, ClampingSlotExportsItsThirtyEightMembersInSnakeCase) {
+  std::set<std::string> expected = Prefixed(
+      "XJA_CLAMPING_SLOT_BUILDER_",
+      {"get_target", "get_locations", "get_location_offset_direction", "get_base_plane",
+       "get_die_centerline_coordinate_system", "get_orientation_plane", "get_flange_base_profile",
+       "get_centerline_length", "get_inner_width", "get_slot_width", "get_slot_length", "get_top_length",
+       "get_slot_radius", "get_pad_width", "get_pad_height", "get_pad_length", "get_pad_radius", "get_overhang",
+       "get_notch_width", "get_notch_height", "get_notch_angle", "get_flange_thickness", "get_offset_width",
+       "get_location_on_flange", "set_location_on_flange", "get_location_offset", "get_pad_offset",
+       "get_pad_faces_attributes", "get_slot_faces_attributes", "get_slot_end_faces_attributes",
+       "get_notch_faces_attributes", "get_overhang_faces_attributes", "get_distance_tolerance",
+       "set_distance_tolerance", "get_angle_tolerance", "set_angle_tolerance", "get_type", "set_type"});
+  ASSERT_EQ(expected.size(), 38u);
+  EXPECT_EQ(ExportsBeginning("XJA_CLAMPING_SLOT_BUILDER_"), expected);
+}
+
+TEST(U1Exports, ClearanceExportsItsSixteenMembersAsNamed) {
+  std::set<std::string> expected = Prefixed(
+      "XJA_CLEARANCE_BUILDER_",
+      {"get_Target", "get_ClearanceGeometryType", "set_ClearanceGeometryType", "get_Geometry", "get_Section",
+       "get_Orientation", "get_ClearanceDirection", "get_Distance", "get_Offset", "get_Attributes",
+       "get_DistanceTolerance", "set_DistanceTolerance", "get_AngleTolerance", "set_AngleTolerance", "get_Type",
+       "set_Type"});
+  ASSERT_EQ(expected.size(), 16u);
+  EXPECT_EQ(ExportsBeginning("XJA_CLEARANCE_BUILDER_"), expected);
+}
+
+TEST(U1Exports, RoughDataExportsItsSeventeenMembersInSnakeCase) {
+  std::set<std::string> expected = Prefixed(
+      "XJA_COMPENSATE_ROUGH_DATA_BUILDER_",
+      {"get_curve_collector", "get_sheet_bodies", "get_project_to_faces", "get_join_output_curves",
+       "set_join_output_curves", "get_modify_input_sheet", "set_modify_input_sheet", "get_approximation",
+       "set_approximation", "get_distance_tolerance", "set_distance_tolerance", "get_angle_tolerance",
+       "set_angle_tolerance", "get_maximum_gap", "set_maximum_gap", "get_type", "set_type"});
+  ASSERT_EQ(expected.size(), 17u);
+  EXPECT_EQ(ExportsBeginning("XJA_COMPENSATE_ROUGH_DATA_BUILDER_"), expected);
+}
+
+TEST(U1Exports, DieBooleanExportsItsThreeMembersInSnakeCase) {
+  std::set<std::string> expected = Prefixed(
+      "XJA_DIE_BOOLEAN_BUILDER_", {"get_boolean_options", "set_boolean_options", "get_select_bodies"});
+  EXPECT_EQ(ExportsBeginning("XJA_DIE_BOOLEAN_BUILDER_"), expected);
+}
+
+// Both implementations of a class, fetched by its journal class name.
+template <class Interface>
+void ExpectInterfaceId(const char* journalClass, unsigned int id) {
+  auto* journalled = static_cast<Interface*>(JAM::ClassInitializer::GetJournalledInterface(journalClass));
+  auto* unjournalled = static_cast<Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(journalClass));
+  ASSERT_NE(journalled, nullptr) << journalClass;
+  ASSERT_NE(unjournalled, nullptr) << journalClass;
+  EXPECT_NE(static_cast<void*>(journalled), static_cast<void*>(unjournalled)) << journalClass;
+  EXPECT_EQ(journalled->GetInterfaceId(), id) << journalClass;
+  EXPECT_EQ(unjournalled->GetInterfaceId(), id) << journalClass;
+}
+
+TEST(U1Exports, OperationZeroOfBothImplementationsAnswersTheInterfaceId) {
+  ExpectInterfaceId<Die_ClampingSlotBuilder_Interface>("Die.ClampingSlotBuilder", 0xc53d8319u);
+  ExpectInterfaceId<Die_ClearanceBuilder_Interface>("Die.ClearanceBuilder", 0xbb75bdb2u);
+  ExpectInterfaceId<Die_CompensateRoughDataBuilder_Interface>("Die.CompensateRoughDataBuilder", 0x82dc166cu);
+  ExpectInterfaceId<Die_DieBooleanBuilder_Interface>("Die.DieBooleanBuilder", 0x3ea763e1u);
+}
+
+// ---- load registration ------------------------------------------------------------------
+
+TEST(U1Load, UnitsJoinTheTableOrderWithTheirCreatorNames) {
+  std::vector<std::string> order = {"Die.CastRelief",         "Die.ClampingSlotBuilder",        "Die.ClampingSlot",
+                                    "Die.ClearanceBuilder",   "Die.Clearance",                  "Die.CompensateRoughDataBuilder",
+                                    "Die.DieBooleanBuilder"};
+  std::vector<std::string> seen;
+  for (const std::string& f : JAM::Test::FileInitializerNames())
+    if (std::find(order.begin(), order.end(), f) != order.end()) seen.push_back(f);
+  EXPECT_EQ(seen, order);
+
+  std::vector<std::string> classes = JAM::Test::ClassInitializerNames();
+  for (const char* builder :
+       {"Die.ClampingSlotBuilder", "Die.ClearanceBuilder", "Die.CompensateRoughDataBuilder", "Die.DieBooleanBuilder"})
+    EXPECT_EQ(std::count(classes.begin(), classes.end(), builder), 1) << builder;
+
+  std::vector<std::string> creators = JAM::Test::CreatorMethodNames();
+  auto at = [&](const char* pair) { return std::find(creators.begin(), creators.end(), pair) - creators.begin(); };
+  EXPECT_LT(at("Die.DieCollection CastRelief"), at("Die.DieCollection ClampingSlot"));
+  EXPECT_LT(at("Die.DieCollection ClampingSlot"), at("Die.DieCollection CreateClearanceBuilder"));
+  EXPECT_LT(at("Die.DieCollection CreateClearanceBuilder"), at("Die.DieCollection CompensateRoughData"));
+  EXPECT_LT(at("Die.DieCollection CompensateRoughData"), static_cast<long>(creators.size()));
+  for (const std::string& c : creators) EXPECT_EQ(c.find("DieBoolean"), std::string::npos) << c;
+}
+
+// ---- set-up -----------------------------------------------------------------------------
+
+// Each runs first in its process (each test runs alone under ctest). The
+// dependencies are set up beforehand so that their own set-ups, when they are
+// ours, do not interleave with the one under test.
+class U1SetUp : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    JAM::Test::Reset();
+  }
+  void TearDown() override {
+    JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+  // Runs the set-up through the first journalled call and returns the calls up to its record.
+  template <class Call>
+  std::vector<std::string> SetUpCalls(const char* journalClass, const std::vector<const char*>& dependencies,
+                                      Call&& first) {
+    JAM::Test::TypeView view;
+    if (JAM::Test::DescribeClass(journalClass, &view) && view.created) return {};
+    for (const char* d : dependencies) JAM::FileInitializer::Initialize(d);
+    Host::ClearCalls();
+    first();
+    std::vector<std::string> calls = JamCalls(false);
+    auto record = std::find_if(calls.begin(), calls.end(),
+                               [](const std::string& c) { return c.rfind("JAM_start_", 0) == 0; });
+    if (record != calls.end()) calls.erase(record + 1, calls.end());
+    return calls;
+  }
+};
+
+TEST_F(U1SetUp, ClampingSlotLooksUpItsCoordinateSystemTemplateFirst) {
+  std::vector<const char*> dependencies = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder",
+                                           "Die.DieLocationsBuilder", "Die.DiePlaneBuilder", "Expression", "Section",
+                                           "SelectObject"};
+  auto* b = DieDesJA::ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
+  std::vector<std::string> calls = SetUpCalls("Die.ClampingSlotBuilder", dependencies,
+                                              [&] { XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(b, 0.5); });
+  b->destroy();
+  if (calls.empty()) GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  std::vector<std::string> expected;
+  for (const char* d : dependencies) expected.push_back(std::string("FileInitializer::Initialize ") + d);
+  for (const char* c : {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DieLocationsBuilder",
+                        "Die.DiePlaneBuilder", "Expression", "Features.FeatureBuilder", "Section"})
+    expected.push_back(std::string("JAM_lookup_or_create_class ") + c);
+  expected.insert(expected.end(),
+                  {"JAM_lookup_or_create_template_class SelectCartesianCoordinateSystem SelectObject CartesianCoordinateSystem",
+                   "JAM_lookup_or_create_template_class SelectBrenvikObject SelectObject BrenvikObject",
+                   "JAM_lookup_or_create_enum Die.ClampingSlotBuilder.Types 4",
+                   "JAM_add_enum_member Die.ClampingSlotBuilder.Types Hydraulic 0",
+                   "JAM_add_enum_member Die.ClampingSlotBuilder.Types Traveling 1",
+                   "JAM_add_enum_member Die.ClampingSlotBuilder.Types Automatic 2",
+                   "JAM_create_class Die.ClampingSlotBuilder Features.FeatureBuilder",
+                   "JAM_test_register_print_fn Die.ClampingSlotBuilder",
+                   "JAM_register_initialisation_function Die.ClampingSlotBuilder"});
+  // Every object-valued property, in ASCII order of its name.
+  for (const char* p : {"BasePlane", "CenterlineLength", "DieCenterlineCoordinateSystem", "FlangeBaseProfile",
+                        "FlangeThickness", "InnerWidth", "LocationOffset", "LocationOffsetDirection", "Locations",
+                        "NotchAngle", "NotchFacesAttributes", "NotchHeight", "NotchWidth", "OffsetWidth",
+                        "OrientationPlane", "Overhang", "OverhangFacesAttributes", "PadFacesAttributes", "PadHeight",
+                        "PadLength", "PadOffset", "PadRadius", "PadWidth", "SlotEndFacesAttributes",
+                        "SlotFacesAttributes", "SlotLength", "SlotRadius", "SlotWidth", "Target", "TopLength"})
+    expected.push_back(std::string("JAM_declare_ptr_property_accessor Die.ClampingSlotBuilder ") + p + " 0 1");
+  expected.push_back("JAM_start_property_call Die.ClampingSlotBuilder 2 DistanceTolerance");
+  EXPECT_EQ(calls, expected);
+}
+
+TEST_F(U1SetUp, ClearanceLooksUpItsEnumerationsInDeclarationOrder) {
+  std::vector<const char*> dependencies = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DiePlaneBuilder",
+                                           "Expression", "Section", "SelectObject", "SelectObjectList"};
+  auto* b = DieDesJA::ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  std::vector<std::string> calls =
+      SetUpCalls("Die.ClearanceBuilder", dependencies, [&] { XJA_CLEARANCE_BUILDER_set_Type(b, 1); });
+  b->destroy();
+  if (calls.empty()) GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  std::vector<std::string> expected;
+  for (const char* d : dependencies) expected.push_back(std::string("FileInitializer::Initialize ") + d);
+  for (const char* c : {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DiePlaneBuilder", "Expression",
+                        "Features.FeatureBuilder", "Section"})
+    expected.push_back(std::string("JAM_lookup_or_create_class ") + c);
+  expected.insert(expected.end(), {
+                                      "JAM_lookup_or_create_template_class SelectBody SelectObject Body",
+                                      "JAM_lookup_or_create_template_class SelectBodyList SelectObjectList Body",
+                                      "JAM_lookup_or_create_enum Die.ClearanceBuilder.Types 4",
+                                      "JAM_lookup_or_create_enum Die.ClearanceBuilder.ClearanceGeometryTypes 4",
+                                      "JAM_add_enum_member Die.ClearanceBuilder.Types Gage 0",
+                                      "JAM_add_enum_member Die.ClearanceBuilder.Types Gripper 1",
+                                      "JAM_add_enum_member Die.ClearanceBuilder.Types Lifter 2",
+                                      "JAM_add_enum_member Die.ClearanceBuilder.ClearanceGeometryTypes Solid 0",
+                                      "JAM_add_enum_member Die.ClearanceBuilder.ClearanceGeometryTypes Section 1",
+                                      "JAM_create_class Die.ClearanceBuilder Features.FeatureBuilder",
+                                      "JAM_test_register_print_fn Die.ClearanceBuilder",
+                                      "JAM_register_initialisation_function Die.ClearanceBuilder",
+                                  });
+  for (const char* p :
+       {"Attributes", "ClearanceDirection", "Distance", "Geometry", "Offset", "Orientation", "Section", "Target"})
+    expected.push_back(std::string("JAM_declare_ptr_property_accessor Die.ClearanceBuilder ") + p + " 0 1");
+  expected.push_back("JAM_start_property_call Die.ClearanceBuilder 2 Type");
+  EXPECT_EQ(calls, expected);
+}
+
+TEST_F(U1SetUp, RoughDataRegistersItsTypesBeforeItsApproximation) {
+  std::vector<const char*> dependencies = {"ScCollector", "Section", "SelectObjectList"};
+  auto* b = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
+  std::vector<std::string> calls = SetUpCalls("Die.CompensateRoughDataBuilder", dependencies,
+                                              [&] { XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_maximum_gap(b, 2.0); });
+  b->destroy();
+  if (calls.empty()) GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  std::vector<std::string> expected = {
+      "FileInitializer::Initialize ScCollector",
+      "FileInitializer::Initialize Section",
+      "FileInitializer::Initialize SelectObjectList",
+      "JAM_lookup_or_create_class Features.FeatureBuilder",
+      "JAM_lookup_or_create_class ScCollector",
+      "JAM_lookup_or_create_class Section",
+      "JAM_lookup_or_create_template_class SelectBodyList SelectObjectList Body",
+      "JAM_lookup_or_create_enum Die.CompensateRoughDataBuilder.Types 4",
+      "JAM_lookup_or_create_enum Die.CompensateRoughDataBuilder.ApproximationType 4",
+      "JAM_add_enum_member Die.CompensateRoughDataBuilder.Types SheetBody 0",
+      "JAM_add_enum_member Die.CompensateRoughDataBuilder.Types Curve 1",
+      "JAM_add_enum_member Die.CompensateRoughDataBuilder.ApproximationType Coarse 0",
+      "JAM_add_enum_member Die.CompensateRoughDataBuilder.ApproximationType Rough 1",
+      "JAM_add_enum_member Die.CompensateRoughDataBuilder.ApproximationType Fine 2",
+      "JAM_add_enum_member Die.CompensateRoughDataBuilder.ApproximationType Exact 3",
+      "JAM_create_class Die.CompensateRoughDataBuilder Features.FeatureBuilder",
+      "JAM_test_register_print_fn Die.CompensateRoughDataBuilder",
+      "JAM_register_initialisation_function Die.CompensateRoughDataBuilder",
+      "JAM_declare_ptr_property_accessor Die.CompensateRoughDataBuilder CurveCollector 0 1",
+      "JAM_declare_ptr_property_accessor Die.CompensateRoughDataBuilder ProjectToFaces 0 1",
+      "JAM_declare_ptr_property_accessor Die.CompensateRoughDataBuilder SheetBodies 0 1",
+      "JAM_start_property_call Die.CompensateRoughDataBuilder 2 MaximumGap",
+  };
+  EXPECT_EQ(calls, expected);
+}
+
+TEST_F(U1SetUp, DieBooleanIsASubBuilderWithoutDefaultsThatAddsTheComponentInterfaceLast) {
+  auto* b = DieDes::DieBooleanBuilderFactory::Create(part());
+  std::vector<std::string> calls =
+      SetUpCalls("Die.DieBooleanBuilder", {"SelectObjectList"}, [&] { XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(b, 1); });
+  b->destroy();
+  if (calls.empty()) GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  std::vector<std::string> expected = {
+      "FileInitializer::Initialize SelectObjectList",
+      "JAM_lookup_or_create_class GeometricUtilities.IComponentBuilder",
+      "JAM_lookup_or_create_template_class SelectBrenvikObjectList SelectObjectList BrenvikObject",
+      "JAM_lookup_or_create_enum Die.DieBooleanBuilder.BooleanType 4",
+      "JAM_add_enum_member Die.DieBooleanBuilder.BooleanType Unite 0",
+      "JAM_add_enum_member Die.DieBooleanBuilder.BooleanType Subtract 1",
+      "JAM_add_enum_member Die.DieBooleanBuilder.BooleanType Intersect 2",
+      "JAM_create_class Die.DieBooleanBuilder TaggedObject",
+      "JAM_test_register_print_fn Die.DieBooleanBuilder",
+      "JAM_declare_ptr_property_accessor Die.DieBooleanBuilder SelectBodies 0 1",
+      "JAM_add_interface Die.DieBooleanBuilder GeometricUtilities.IComponentBuilder",
+      "JAM_start_property_call Die.DieBooleanBuilder 2 BooleanOptions",
+  };
+  EXPECT_EQ(calls, expected);
+  // No initialisation function: the host never applies defaults to it.
+  EXPECT_EQ(JAM::Test::DefaultsFunction("Die.DieBooleanBuilder"), nullptr);
+}
+
+// ---- journalled calls --------------------------------------------------------------------
+
+class U1Journal : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    JAM::Test::Reset();
+    slot_ = DieDesJA::ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
+    clearance_ = DieDesJA::ClearanceBuilderFactory::Create(modelPart(), nullptr);
+    rough_ = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
+    boolean_ = DieDes::DieBooleanBuilderFactory::Create(part());
+    // The classes are set up by their first journalled call.
+    for (const char* c :
+         {"Die.ClampingSlotBuilder", "Die.ClearanceBuilder", "Die.CompensateRoughDataBuilder", "Die.DieBooleanBuilder"})
+      JAM::FileInitializer::Initialize(c);
+    JAM::ClearJournal();
+    Host::ClearCalls();
+    Error::ClearSevereErrors();
+  }
+  void TearDown() override {
+    slot_->destroy();
+    clearance_->destroy();
+    rough_->destroy();
+    boolean_->destroy();
+    JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+  static std::string TagOf(const OM::TaggedObject* o) { return std::to_string(o->ask_tag()); }
+
+  ClampingSlotBuilder* slot_ = nullptr;
+  ClearanceBuilder* clearance_ = nullptr;
+  CompensateRoughDataBuilder* rough_ = nullptr;
+  DieBooleanBuilder* boolean_ = nullptr;
+};
+
+TEST_F(U1Journal, ASnakeCaseSetRecordsTheMemberUnderItsOwnNameAndLogsOnce) {
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(slot_, true), 0);
+  EXPECT_TRUE(slot_->GetLocationOnFlange());
+  std::string t = TagOf(slot_);
+  EXPECT_EQ(JamCalls(), (std::vector<std::string>{
+                            "JAM_start_property_call Die.ClampingSlotBuilder 2 LocationOnFlange",
+                            "JAM_this_ptr " + t,
+                            "JAM_in_logical locationonflange=1",
+                            "JAM_end_of_arguments",
+                            "OM__log tag=" + t,
+                            "JAM_end_call 0",
+                        }));
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  const JAM::Record& r = JAM::Recorded()[0];
+  EXPECT_EQ(r.journalClass, "Die.ClampingSlotBuilder");
+  EXPECT_EQ(r.member, "LocationOnFlange");
+  EXPECT_EQ(r.status, 0);
+
+  // An object that need not be logged is not.
+  Host::ClearCalls();
+  slot_->OmSetState(OM::Object::kStateNoLog);
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(slot_, false), 0);
+  EXPECT_FALSE(slot_->GetLocationOnFlange());
+  EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
+}
+
+TEST_F(U1Journal, ClampingSlotTypeStoresWhatItIsGivenEvenOutsideTheEnumeration) {
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_type(slot_, 2), 0);
+  int type = -1;
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_get_type(slot_, &type), 0);
+  EXPECT_EQ(type, 2);
+  const JAM::Record& set = JAM::Recorded().at(0);
+  EXPECT_EQ(set.member, "Type");
+  EXPECT_EQ(set.values.at(0).name, "type");
+  EXPECT_EQ(set.values.at(0).type, "Die.ClampingSlotBuilder.Types");
+  EXPECT_EQ(set.values.at(0).integer, 2);
+  EXPECT_EQ(JAM::Recorded().at(1).values.at(0).integer, 2);
+
+  // Kept as given; bringing the dimensions up to date must not index with it.
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_type(slot_, 7), 0);
+  EXPECT_EQ(slot_->GetType(), 7);
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_type(slot_, -1), 0);
+  EXPECT_EQ(slot_->GetType(), -1);
+}
+
+TEST_F(U1Journal, ClearanceTypeIsStoredInTheFieldDirectly) {
+  ASSERT_EQ(XJA_CLEARANCE_BUILDER_set_Type(clearance_, 2), 0);  // "Lifter"
+  EXPECT_EQ(clearance_->GetType(), DieDesJA::JA_CLEARANCE_BUILDER_Types_Lifter);
+  int type = 0;
+  ASSERT_EQ(XJA_CLEARANCE_BUILDER_get_Type(clearance_, &type), 0);
+  EXPECT_EQ(type, 2);
+  std::string t = TagOf(clearance_);
+  std::vector<std::string> calls = JamCalls();
+  std::vector<std::string> set(calls.begin(), calls.begin() + 6);
+  EXPECT_EQ(set, (std::vector<std::string>{
+                     "JAM_start_property_call Die.ClearanceBuilder 2 Type",
+                     "JAM_this_ptr " + t,
+                     "JAM_in_enum type=Die.ClearanceBuilder.Types:2",
+                     "JAM_end_of_arguments",
+                     "OM__log tag=" + t,
+                     "JAM_end_call 0",
+                 }));
+  ASSERT_EQ(XJA_CLEARANCE_BUILDER_set_ClearanceGeometryType(clearance_, 1), 0);
+  EXPECT_EQ(clearance_->GetClearanceGeometryType(), DieDesJA::JA_CLEARANCE_BUILDER_ClearanceGeometryTypes_Section);
+  EXPECT_EQ(JAM::Recorded().back().values.at(0).name, "clearancegeometrytype");
+}
+
+TEST_F(U1Journal, AGetOfTargetWithoutASelectionIsNullAndStillAssociated) {
+  auto* bare = static_cast<ClearanceBuilder*>(
+      OM::ObjectFactory::CreateObject(DieDesJA::ClearanceBuilderClassId, OM::OM_memory_type_persistent, nullptr));
+  Host::ClearCalls();
+  SELECT_OBJECT* target = reinterpret_cast<SELECT_OBJECT*>(&target);  // anything but null
+  ASSERT_EQ(XJA_CLEARANCE_BUILDER_get_Target(bare, &target), 0);
+  EXPECT_EQ(target, nullptr);
+  std::vector<std::string> calls = JamCalls();
+  EXPECT_EQ(calls.at(2), "JAM_result_ptr target=SelectBody");
+  EXPECT_EQ(calls.at(4), "JAM_AssociateTemplateTypeClass 0 SelectBody");
+  bare->destroy();
+
+  // A selection list result is associated with its list template class, whatever it holds.
+  SELECT_OBJECT_list* bodies = reinterpret_cast<SELECT_OBJECT_list*>(&bodies);
+  ASSERT_EQ(XJA_DIE_BOOLEAN_BUILDER_get_select_bodies(boolean_, &bodies), 0);
+  const JAM::Record& r = JAM::Recorded().back();
+  EXPECT_EQ(r.values.at(0).name, "selectbodies");
+  EXPECT_EQ(r.values.at(0).type, "SelectBrenvikObjectList");
+  ASSERT_EQ(r.associations.size(), 1u);
+  EXPECT_EQ(r.associations[0].tag, bodies != nullptr ? bodies->ask_tag() : 0u);
+
+  SELECT_OBJECT* system = nullptr;
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_get_die_centerline_coordinate_system(slot_, &system), 0);
+  const JAM::Record& s = JAM::Recorded().back();
+  EXPECT_EQ(s.values.at(0).type, "SelectCartesianCoordinateSystem");
+  ASSERT_EQ(s.associations.size(), 1u);
+  EXPECT_EQ(s.associations[0].tag, system != nullptr ? system->ask_tag() : 0u);
+}
+
+TEST_F(U1Journal, DieBooleanOptionsGoThroughTheBuildersOperations) {
+  ASSERT_EQ(XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(boolean_, 2), 0);  // "Intersect"
+  EXPECT_EQ(boolean_->GetBooleanOptions(), DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Intersect);
+  int options = -1;
+  ASSERT_EQ(XJA_DIE_BOOLEAN_BUILDER_get_boolean_options(boolean_, &options), 0);
+  EXPECT_EQ(options, 2);
+  ASSERT_EQ(JAM::Recorded().size(), 2u);
+  EXPECT_EQ(JAM::Recorded()[0].member, "BooleanOptions");
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).name, "booleanoptions");
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).type, "Die.DieBooleanBuilder.BooleanType");
+}
+
+// ---- the rough-data type while a feature is edited ------------------------------------------
+
+TEST_F(U1Journal, RoughDataTypeChangeWhileEditingReturnsTheErrorAndKeepsTheType) {
+  auto* record = Host::CreateHostObject<FEATURE_RECORD>();
+  auto* editing = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), record);
+  Host::ClearCalls();
+  EXPECT_EQ(XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_type(editing, 1), 3030446);  // "Curve"
+  EXPECT_EQ(editing->GetType(), DieEngJA::JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
+  EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
+  // Above 65: the further step runs; the record closes with the number.
+  ASSERT_EQ(Error::SevereErrors().size(), 1u);
+  EXPECT_EQ(Error::SevereErrors()[0].code, 3030446);
+  EXPECT_TRUE(Error::SevereErrors()[0].further);
+  EXPECT_EQ(Error::SevereErrors()[0].closeMode, 2);
+  EXPECT_EQ(Error::SevereErrors()[0].file, "ja_die_compensate_rough_data_builder_jam");
+  const JAM::Record& r = JAM::Recorded().at(0);
+  EXPECT_EQ(r.member, "Type");
+  EXPECT_EQ(r.state, JAM::RecordState::Closed);
+  EXPECT_EQ(r.status, 3030446);
+
+  // The same type again is no change.
+  EXPECT_EQ(XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_type(editing, 0), 0);
+  int type = -1;
+  ASSERT_EQ(XJA_COMPENSATE_ROUGH_DATA_BUILDER_get_type(editing, &type), 0);
+  EXPECT_EQ(type, 0);
+  // A builder that makes a new feature takes any type.
+  EXPECT_EQ(XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_type(rough_, 1), 0);
+  EXPECT_EQ(rough_->GetType(), DieEngJA::JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
+  editing->destroy();
+  record->destroy();
+}
+
+TEST_F(U1Journal, UnjournalledInterfaceRecordsNothingAndLetsTheErrorThrough) {
+  auto* plain = static_cast<Die_CompensateRoughDataBuilder_Interface*>(
+      JAM::ClassInitializer::GetUnjournalledInterface("Die.CompensateRoughDataBuilder"));
+  auto* journalled = static_cast<Die_CompensateRoughDataBuilder_Interface*>(
+      JAM::ClassInitializer::GetJournalledInterface("Die.CompensateRoughDataBuilder"));
+  ASSERT_NE(plain, nullptr);
+  ASSERT_NE(journalled, nullptr);
+  EXPECT_EQ(plain->SetMaximumGap(rough_, 7.5), 0);
+  EXPECT_EQ(rough_->GetMaximumGap(), 7.5);
+  EXPECT_TRUE(JAM::Recorded().empty());
+
+  auto* record = Host::CreateHostObject<FEATURE_RECORD>();
+  auto* editing = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), record);
+  EXPECT_EQ(RaisedCode([&] { plain->SetType(editing, 1); }), 3030446);
+  EXPECT_TRUE(JAM::Recorded().empty());
+  EXPECT_EQ(journalled->SetType(editing, 1), 3030446);
+  EXPECT_EQ(JAM::Recorded().size(), 1u);
+  editing->destroy();
+  record->destroy();
+}
+
+// ---- scripting defaults ----------------------------------------------------------------------
+
+class U1Defaults : public U1Journal {
+ protected:
+  // "path=text" of every named write on the object, in order.
+  std::vector<std::string> Written(const OM::TaggedObject* o) {
+    std::vector<std::string> out;
+    std::string prefix = TagOf(o) + " ";
+    for (const Host::Call& c : Host::Calls())
+      if (c.name == "JAM_set_named_attribute_value" && c.args.rfind(prefix, 0) == 0)
+        out.push_back(c.args.substr(prefix.size()));
+    return out;
+  }
+  void Apply(const char* journalClass, const OM::TaggedObject* o) {
+    JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(journalClass);
+    ASSERT_NE(defaults, nullptr) << journalClass;
+    defaults(o->ask_tag(), true);
+  }
+};
+
+TEST_F(U1Defaults, ClampingSlotMillimetreTexts) {
+  Apply("Die.ClampingSlotBuilder", slot_);
+  std::vector<std::string> expected = {
+      "CenterlineLength.Value=40 (paused)", "FlangeThickness.Value=45 (paused)", "InnerWidth.Value=45 (paused)",
+      "LocationOffset.Value=0 (paused)",    "LocationOnFlange=false (paused)",   "NotchAngle.Value=0 (paused)",
+      "NotchHeight.Value=0 (paused)",       "NotchWidth.Value=0 (paused)",       "OffsetWidth.Value=150 (paused)",
+      "Overhang.Value=0 (paused)",          "PadHeight.Value=63.5 (paused)",     "PadLength.Value=80 (paused)",
+      "PadOffset.Value=0 (paused)",         "PadRadius.Value=25 (paused)",       "PadWidth.Value=110 (paused)",
+      "SlotLength.Value=40 (paused)",       "SlotRadius.Value=20 (paused)",      "SlotWidth.Value=45 (paused)",
+      "TopLength.Value=60 (paused)",
+  };
+  EXPECT_EQ(Written(slot_), expected);
+  EXPECT_TRUE(JAM::Recorded().empty());
+  EXPECT_FALSE(slot_->DefaultsInProgress());
+}
+
+TEST_F(U1Defaults, ClampingSlotInchTexts) {
+  part()->SetUnitCode(1);
+  Apply("Die.ClampingSlotBuilder", slot_);
+  std::vector<std::string> expected = {
+      "CenterlineLength.Value=1.57 (paused)", "FlangeThickness.Value=1.77 (paused)", "InnerWidth.Value=1.77 (paused)",
+      "LocationOffset.Value=0 (paused)",      "LocationOnFlange=false (paused)",     "NotchAngle.Value=0 (paused)",
+      "NotchHeight.Value=0 (paused)",         "NotchWidth.Value=0 (paused)",         "OffsetWidth.Value=5.9 (paused)",
+      "Overhang.Value=0 (paused)",            "PadHeight.Value=2.5 (paused)",        "PadLength.Value=3.15 (paused)",
+      "PadOffset.Value=0 (paused)",           "PadRadius.Value=1.0 (paused)",        "PadWidth.Value=4.33 (paused)",
+      "SlotLength.Value=1.57 (paused)",       "SlotRadius.Value=0.787 (paused)",     "SlotWidth.Value=1.77 (paused)",
+      "TopLength.Value=2.36 (paused)",
+  };
+  EXPECT_EQ(Written(slot_), expected);
+}
+
+TEST_F(U1Defaults, ClearanceInBothUnitSystems) {
+  Apply("Die.ClearanceBuilder", clearance_);
+  EXPECT_EQ(Written(clearance_), (std::vector<std::string>{"ClearanceGeometryType=Solid (paused)",
+                                                          "Distance.Value=0 (paused)", "Offset.Value=5 (paused)"}));
+  Host::ClearCalls();
+  part()->SetUnitCode(1);
+  Apply("Die.ClearanceBuilder", clearance_);
+  EXPECT_EQ(Written(clearance_), (std::vector<std::string>{"ClearanceGeometryType=Solid (paused)",
+                                                          "Distance.Value=0 (paused)", "Offset.Value=0.2 (paused)"}));
+}
+
+TEST_F(U1Defaults, RoughDataInBothUnitSystemsAndWithoutAWorkPart) {
+  std::vector<std::string> millimetre = {
+      "AngleTolerance=0.5 (paused)",   "Approximation=Coarse (paused)", "DistanceTolerance=0.0254 (paused)",
+      "JoinOutputCurves=0 (paused)",   "MaximumGap=5.0 (paused)",       "ModifyInputSheet=0 (paused)",
+  };
+  Apply("Die.CompensateRoughDataBuilder", rough_);
+  EXPECT_EQ(Written(rough_), millimetre);
+
+  Host::ClearCalls();
+  part()->SetUnitCode(1);
+  Apply("Die.CompensateRoughDataBuilder", rough_);
+  EXPECT_EQ(Written(rough_), (std::vector<std::string>{
+                                 "AngleTolerance=0.5 (paused)", "Approximation=Coarse (paused)",
+                                 "DistanceTolerance=0.001 (paused)", "JoinOutputCurves=0 (paused)",
+                                 "MaximumGap=0.2 (paused)", "ModifyInputSheet=0 (paused)"}));
+
+  Host::ClearCalls();
+  PART_set_work_part(nullptr);
+  Apply("Die.CompensateRoughDataBuilder", rough_);
+  EXPECT_EQ(Written(rough_), millimetre);
+  PART_set_work_part(part());
+}
+
+// ---- test prints -------------------------------------------------------------------------------
+
+class U1Print : public U1Journal {
+ protected:
+  // The "Get" names printed, in order, and what closes the class's entry.
+  std::vector<std::string> Printed(const char* journalClass, const OM::TaggedObject* o) {
+    JAM::Autotest::EnableAPIPrint(journalClass, true);
+    Host::ClearCalls();
+    tag_t tag = o->ask_tag();
+    JAM_print_fn print = JAM::Test::PrintFunction(journalClass);
+    if (print == nullptr) return {"no print function"};
+    print(&tag, nullptr, 0);
+    std::vector<std::string> out;
+    for (const Host::Call& c : Host::Calls()) {
+      if (c.name == "JAM_test_print_method_start" || c.name == "JAM_test_print_tag_of_class") {
+        out.push_back(c.name == "JAM_test_print_tag_of_class" ? "class " + c.args.substr(TagOf(o).size() + 1)
+                                                              : c.args);
+      } else if (c.name.rfind("JAM_test_print_", 0) == 0 && c.name.size() > 5 &&
+                 c.name.compare(c.name.size() - 5, 5, "_prop") == 0) {
+        out.push_back(c.args.substr(0, c.args.find(' ')));
+      }
+    }
+    return out;
+  }
+};
+
+TEST_F(U1Print, ClampingSlotPrintsItsValuesInDeclarationOrder) {
+  std::vector<std::string> expected;
+  for (const char* p : {"CenterlineLength", "InnerWidth", "SlotWidth", "SlotLength", "TopLength", "SlotRadius",
+                        "PadWidth", "PadHeight", "PadLength", "PadRadius", "Overhang", "NotchWidth", "NotchHeight",
+                        "NotchAngle", "FlangeThickness", "OffsetWidth", "LocationOnFlange", "LocationOffset",
+                        "PadOffset", "DistanceTolerance", "AngleTolerance", "Type"})
+    expected.push_back(std::string("Get") + p);
+  expected.push_back("class FeatureBuilder  0");
+  EXPECT_EQ(Printed("Die.ClampingSlotBuilder", slot_), expected);
+  // The type prints under its enumeration's short name.
+  EXPECT_EQ(Host::CountCalls("JAM_test_print_enum_prop"), 1u);
+  for (const Host::Call& c : Host::Calls()) {
+    if (c.name == "JAM_test_print_enum_prop") {
+      EXPECT_EQ(c.args, "GetType type Types=Hydraulic");
+    }
+  }
+}
+
+TEST_F(U1Print, ClearanceAndRoughDataPrintTheirValues) {
+  EXPECT_EQ(Printed("Die.ClearanceBuilder", clearance_),
+            (std::vector<std::string>{"GetClearanceGeometryType", "GetDistance", "GetOffset", "GetDistanceTolerance",
+                                      "GetAngleTolerance", "GetType", "class FeatureBuilder  0"}));
+  EXPECT_EQ(Printed("Die.CompensateRoughDataBuilder", rough_),
+            (std::vector<std::string>{"GetJoinOutputCurves", "GetModifyInputSheet", "GetApproximation",
+                                      "GetDistanceTolerance", "GetAngleTolerance", "GetMaximumGap", "GetType",
+                                      "class FeatureBuilder  0"}));
+}
+
+TEST_F(U1Print, DieBooleanPrintsOnlyItsOptionsThenBothClasses) {
+  EXPECT_EQ(Printed("Die.DieBooleanBuilder", boolean_),
+            (std::vector<std::string>{"GetBooleanOptions", "class TaggedObject  0",
+                                      "class GeometricUtilities.IComponentBuilder  0"}));
+}
+
+// ---- journal text and replay ---------------------------------------------------------------------
+
+TEST_F(U1Journal, ARecordedJournalReplaysToTheSameJournal) {
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(slot_, 1.0 / 3.0), 0);
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_type(slot_, 1), 0);
+  ASSERT_EQ(XJA_CLEARANCE_BUILDER_set_Type(clearance_, 2), 0);
+  ASSERT_EQ(XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_maximum_gap(rough_, 0.125), 0);
+  ASSERT_EQ(XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(boolean_, 1), 0);
+  EXP_expression* width = nullptr;
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_get_slot_width(slot_, &width), 0);
+
+  std::string text = JAM::WriteJournal(JAM::Recorded());
+  JAM::Journal read = JAM::ReadJournal(text);
+  EXPECT_EQ(read, JAM::Recorded());
+
+  slot_->SetDistanceTolerance(0);
+  JAM::ClearJournal();
+  EXPECT_EQ(JAM::ReplayJournal(read), std::vector<int>(6, 0));
+  EXPECT_EQ(JAM::WriteJournal(JAM::Recorded()), text);
+  EXPECT_EQ(slot_->GetDistanceTolerance(), 1.0 / 3.0);
+}
+
+}  // namespace
