@@ -77,6 +77,15 @@ void KeepInPart(PART_part* part, OM::Object* object) {
   keeping().kept[part->OmTag()].push_back(object->OmTag());
 }
 void OnPartDestroyed(PartDestroyedHook hook) { keeping().hooks.push_back(hook); }
+std::vector<tag_t> KeptInPart(const PART_part* part) {
+  std::vector<tag_t> alive;
+  if (part == nullptr) return alive;
+  auto it = keeping().kept.find(part->OmTag());
+  if (it == keeping().kept.end()) return alive;
+  for (tag_t t : it->second)
+    if (OM::OM_object_of_tag(t) != nullptr) alive.push_back(t);
+  return alive;
+}
 }  // namespace Host
 
 namespace {

@@ -1,6 +1,8 @@
 // The host's builder bases, the observer interfaces, and the part and feature
 // record types that builders are made with.
 #pragma once
+#include <vector>
+
 #include "om/HostClass.hpp"
 #include "om/ObjectManager.hpp"
 
@@ -160,6 +162,8 @@ namespace Host {
 // Puts a host-made object in the part's keeping: the part destroys it with
 // itself unless it has gone before. A null part means the work part.
 KTX_HOST_API void KeepInPart(PART_part* part, OM::Object* object);
+// What the part keeps that is still alive, in the order it was made.
+KTX_HOST_API std::vector<tag_t> KeptInPart(const PART_part* part);
 // Every part destruction runs these (the host's services forget what they
 // hold of the part).
 using PartDestroyedHook = void (*)(PART_part* part);

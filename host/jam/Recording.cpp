@@ -353,6 +353,15 @@ int Replay(const Record& record) {
   return call.Status();
 }
 
+int ReplayWith(const Record& record, JAM_replay_fn play) {
+  Host::Log("JAM_replay", record.journalClass + " " + record.member);
+  if (play == nullptr) return kUnknownMember;
+  Call call;
+  Replayer::Fill(call, record);
+  play(call);
+  return call.Status();
+}
+
 std::vector<int> ReplayJournal(const Journal& journal) {
   std::vector<int> statuses;
   for (const Record& r : journal)

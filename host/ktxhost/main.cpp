@@ -4,16 +4,23 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 
+#include "Binding.hpp"
+#include "feat/Builder.hpp"
 #include "jam/Journal.hpp"
 #include "om/ObjectManager.hpp"
+#include "script/ScriptHost.hpp"
 #include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
 
 namespace {
 
 const char* kUsage =
     "usage: ktxhost COMMAND [PLUGIN]\n"
+    "       ktxhost play FILE [--record OUT] [PLUGIN]\n"
     "\n"
     "The stand-in host. PLUGIN defaults to the plug-in built beside it.\n"
     "\n"
@@ -27,6 +34,12 @@ const char* kUsage =
     "           calls and print the journal the host recorded, as text; unload\n"
     "           the plug-in and print the journaling exit steps in the order\n"
     "           they ran\n"
+    "  play     load the plug-in, play the journal FILE (the journal text of\n"
+    "           host/README.md) against a new part through the exported\n"
+    "           scripting calls, as a script would, and print what the part\n"
+    "           then holds: its features with their parameters, and its\n"
+    "           bodies; with --record, also write the journal recorded while\n"
+    "           playing to OUT\n"
     "  --help   show this text\n";
 
 void printEvents(std::size_t from, bool registered) {
@@ -109,6 +122,86 @@ int journal(const char* plugin) {
   return result;
 }
 
+bool readFile(const std::string& path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream all;
+  all << in.rdbuf();
+  *text = all.str();
+  return true;
+}
+
+int play(int argc, char** argv) {
+  std::string file, out;
+  const char* plugin = KTXHOST_DEFAULT_PLUGIN;
+  int given = 0;
+  for (int i = 2; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--record" && i + 1 < argc) {
+      out = argv[++i];
+    } else if (given == 0) {
+      file = arg;
+      ++given;
+    } else if (given == 1) {
+      plugin = argv[i];
+      ++given;
+    } else {
+      std::fprintf(stderr, "ktxhost: play: unexpected argument '%s'\n\n%s", argv[i], kUsage);
+      return 2;
+    }
+  }
+  if (file.empty()) {
+    std::fprintf(stderr, "ktxhost: play: no journal given\n\n%s", kUsage);
+    return 2;
+  }
+  std::string text;
+  if (!readFile(file, &text)) {
+    std::fprintf(stderr, "ktxhost: cannot read %s\n", file.c_str());
+    return 1;
+  }
+  KTX::JAM::Journal journal;
+  try {
+    journal = KTX::JAM::ReadJournal(text);
+  } catch (const KTX::Error::Exception& e) {
+    std::fprintf(stderr, "ktxhost: %s: %s\n", file.c_str(), e.what());
+    return 1;
+  }
+
+  void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
+    return 1;
+  }
+  KTXHost::BindPlugin(handle);
+
+  // A new part, the work part while the journal plays.
+  KTX::PART_part* part = KTX::PART_part::Create(0);
+  KTX::PART_set_work_part(part);
+  KTX::JAM::ClearJournal();
+  std::string error;
+  bool played = KTX::Script::Play(journal, &error);
+  if (played) std::fputs(KTX::Script::DescribePart(part).c_str(), stdout);
+  int result = played ? 0 : 1;
+  if (!played) std::fprintf(stderr, "ktxhost: %s: %s\n", file.c_str(), error.c_str());
+  if (!out.empty()) {
+    std::ofstream recorded(out, std::ios::binary);
+    recorded << KTX::JAM::WriteJournal(KTX::JAM::Recorded());
+    if (!recorded) {
+      std::fprintf(stderr, "ktxhost: cannot write %s\n", out.c_str());
+      result = 1;
+    }
+  }
+
+  part->destroy();
+  KTX::PART_set_work_part(nullptr);
+  KTX::Script::UnbindPlugin();
+  if (dlclose(handle) != 0) {
+    std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
+    return 1;
+  }
+  return result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -117,6 +210,7 @@ int main(int argc, char** argv) {
     return argc < 2 ? 2 : 0;
   }
   std::string command = argv[1];
+  if (command == "play") return play(argc, argv);
   const char* plugin = argc > 2 ? argv[2] : KTXHOST_DEFAULT_PLUGIN;
   if (command == "load") return load(plugin);
   if (command == "journal") return journal(plugin);

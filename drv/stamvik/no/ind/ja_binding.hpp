@@ -1,0 +1,82 @@
+// A scripting binding made from a class's description: one row per member of
+// its member table, naming the member as the journal knows it (journal
+// class, call type, member) and the exported scripting call a script calls
+// for it, with the function that plays a call record through that export.
+//
+// The binding belongs to whoever scripts the library (the stand-in's
+// ktxhost): it reads the description as data and never calls into the
+// plug-in except through the export it resolved by name, so a played call
+// takes the script's road (guard, journalled body, record, method body) and
+// is journalled again. Expanding a member table with JA_BINDING_ROW, with
+// JA_UNIT and JA_EXPORT_CLASS defined as for the unit's exports, gives the
+// rows; the export name is composed by the same rule as JA_EXPORT's.
+#pragma once
+#include <cstddef>
+#include <utility>
+
+#include "ja_engine.hpp"
+
+namespace KTX::JA {
+
+struct BindingRow {
+  const char* journalClass;
+  int methodType;       // 0 method, 1 property get, 2 property set
+  const char* member;
+  const char* exportName;
+  JAM_replay_fn play;   // plays a call record through the export
+  void** symbol;        // where the resolved export is kept
+};
+
+// A property: the export takes the object and the value (a get: where the
+// value goes; a structure set: its address).
+template <class M>
+struct PropertyPlay {
+  static inline void* symbol = nullptr;
+  static void Play(JAM::Call& call) {
+    using Fn = int (*)(typename M::Object*, typename M::Param);
+    auto export_ = reinterpret_cast<Fn>(symbol);
+    auto* object = static_cast<typename M::Object*>(call.Object());
+    using P = typename M::Param;
+    if constexpr (M::kind == Kind::Get || std::is_same_v<P, const typename M::T*>)
+      call.SetStatus(export_(object, static_cast<P>(call.Argument(0))));
+    else
+      call.SetStatus(export_(object, *static_cast<typename M::T*>(call.Argument(0))));
+  }
+};
+
+// A method: the object (pointer or tag) and its arguments in declaration
+// order, read from the call record as the unit's own replay reads them.
+template <class M>
+struct MethodPlay {
+  static inline void* symbol = nullptr;
+  template <std::size_t... I>
+  static int With(JAM::Call& call, typename M::Self self, std::index_sequence<I...>) {
+    using Fn = int (*)(typename M::Self, typename M::template Param<I>...);
+    return reinterpret_cast<Fn>(symbol)(self, M::Frame::template FromCall<I>(call)...);
+  }
+  static void Play(JAM::Call& call) {
+    typename M::Self self;
+    if constexpr (M::Signature::byTag)
+      self = call.Tag();
+    else
+      self = static_cast<typename M::Self>(call.Object());
+    call.SetStatus(With(call, self, std::make_index_sequence<M::Signature::arity>{}));
+  }
+};
+
+}  // namespace KTX::JA
+
+#define JA_BINDING_STR_I(x) #x
+#define JA_BINDING_STR(x) JA_BINDING_STR_I(x)
+
+#define JA_BINDING_ROW(kind, ...) JA_DISPATCH(BINDING_ROW, kind)(kind, __VA_ARGS__)
+#define JA_BINDING_ROW_PROPERTY(kind, Member, V, Body, Line, ...)                                           \
+  ::KTX::JA::BindingRow{JA_UNIT::Unit::journalClass, static_cast<int>(JA_KIND_##kind), #Member,                \
+                        JA_BINDING_STR(JA_CAT(XJA_, JA_EXPORT_CLASS, _##kind, _,                               \
+                                              JA_EXPORT_MEMBER(Member, __VA_ARGS__))),                         \
+                        &::KTX::JA::PropertyPlay<JA_UNIT::kind##_##Member>::Play,                              \
+                        &::KTX::JA::PropertyPlay<JA_UNIT::kind##_##Member>::symbol},
+#define JA_BINDING_ROW_METHOD(kind, Member, Sig, Body, Line, ...)                                              \
+  ::KTX::JA::BindingRow{JA_UNIT::Unit::journalClass, 0, #Member,                                               \
+                        JA_BINDING_STR(JA_CAT(XJA_, JA_EXPORT_CLASS, _, JA_EXPORT_MEMBER(Member, __VA_ARGS__), )), \
+                        &::KTX::JA::MethodPlay<JA_UNIT::Member>::Play, &::KTX::JA::MethodPlay<JA_UNIT::Member>::symbol},

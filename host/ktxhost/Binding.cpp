@@ -1,0 +1,327 @@
+// The stand-in's scripting binding of the plug-in: one table per published
+// class, made from the class's description (its member table, read as data
+// through drv/stamvik/no/ind/ja_binding.hpp) with the class's export prefix.
+// Binding resolves each row's exported scripting call in the loaded plug-in
+// by name and enters it with the host's bindings, so that playing a journal
+// calls what a script calls. A class whose description is not in the tree
+// is left out.
+#include "Binding.hpp"
+
+#include <dlfcn.h>
+
+#include <iterator>
+
+#include "ja_binding.hpp"
+#include "script/ScriptHost.hpp"
+
+#if __has_include("ja_die_cast_relief_builder_jam.hpp")
+#include "ja_die_cast_relief_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_clamping_slot_builder_jam.hpp")
+#include "ja_die_clamping_slot_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_clearance_builder_jam.hpp")
+#include "ja_die_clearance_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_compensate_rough_data_builder_jam.hpp")
+#include "ja_die_compensate_rough_data_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_die_boolean_builder_jam.hpp")
+#include "ja_die_die_boolean_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_die_collection_jam.hpp")
+#include "ja_die_die_collection_jam.hpp"
+#endif
+#if __has_include("ja_die_die_direction_builder_jam.hpp")
+#include "ja_die_die_direction_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_die_location_builder_jam.hpp")
+#include "ja_die_die_location_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_die_locations_builder_jam.hpp")
+#include "ja_die_die_locations_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_die_plane_builder_jam.hpp")
+#include "ja_die_die_plane_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_die_shoe_builder_jam.hpp")
+#include "ja_die_die_shoe_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_draw_bead_builder_jam.hpp")
+#include "ja_die_draw_bead_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_draw_bead_segment_builder_jam.hpp")
+#include "ja_die_draw_bead_segment_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_draw_bead_taper_builder_jam.hpp")
+#include "ja_die_draw_bead_taper_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_fill_area_builder_jam.hpp")
+#include "ja_die_fill_area_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_finger_clearance_notch_builder_jam.hpp")
+#include "ja_die_finger_clearance_notch_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_handling_core_builder_jam.hpp")
+#include "ja_die_handling_core_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_heelpost_builder_jam.hpp")
+#include "ja_die_heelpost_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_keyway_builder_jam.hpp")
+#include "ja_die_keyway_builder_jam.hpp"
+#endif
+#if __has_include("ja_die_machine_relief_builder_jam.hpp")
+#include "ja_die_machine_relief_builder_jam.hpp"
+#endif
+
+namespace {
+
+using ::KTX::JA::BindingRow;
+
+#if __has_include("ja_die_cast_relief_builder_jam.hpp")
+#define JA_UNIT ja_die_cast_relief_builder_jam
+#define JA_EXPORT_CLASS CAST_RELIEF_BUILDER
+const BindingRow k_ja_die_cast_relief_builder_jam[] = {JA_DIE_CAST_RELIEF_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_clamping_slot_builder_jam.hpp")
+#define JA_UNIT ja_die_clamping_slot_builder_jam
+#define JA_EXPORT_CLASS CLAMPING_SLOT_BUILDER
+const BindingRow k_ja_die_clamping_slot_builder_jam[] = {JA_DIE_CLAMPING_SLOT_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_clearance_builder_jam.hpp")
+#define JA_UNIT ja_die_clearance_builder_jam
+#define JA_EXPORT_CLASS CLEARANCE_BUILDER
+const BindingRow k_ja_die_clearance_builder_jam[] = {JA_DIE_CLEARANCE_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_compensate_rough_data_builder_jam.hpp")
+#define JA_UNIT ja_die_compensate_rough_data_builder_jam
+#define JA_EXPORT_CLASS COMPENSATE_ROUGH_DATA_BUILDER
+const BindingRow k_ja_die_compensate_rough_data_builder_jam[] = {JA_DIE_COMPENSATE_ROUGH_DATA_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_die_boolean_builder_jam.hpp")
+#define JA_UNIT ja_die_die_boolean_builder_jam
+#define JA_EXPORT_CLASS DIE_BOOLEAN_BUILDER
+const BindingRow k_ja_die_die_boolean_builder_jam[] = {JA_DIE_DIE_BOOLEAN_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_die_collection_jam.hpp")
+#define JA_UNIT ja_die_die_collection_jam
+#define JA_EXPORT_CLASS FEATURE_DIE
+const BindingRow k_ja_die_die_collection_jam[] = {JA_DIE_DIE_COLLECTION_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_die_direction_builder_jam.hpp")
+#define JA_UNIT ja_die_die_direction_builder_jam
+#define JA_EXPORT_CLASS DIE_DIRECTION_BUILDER
+const BindingRow k_ja_die_die_direction_builder_jam[] = {JA_DIE_DIE_DIRECTION_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_die_location_builder_jam.hpp")
+#define JA_UNIT ja_die_die_location_builder_jam
+#define JA_EXPORT_CLASS DIE_LOCATION_BUILDER
+const BindingRow k_ja_die_die_location_builder_jam[] = {JA_DIE_DIE_LOCATION_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_die_locations_builder_jam.hpp")
+#define JA_UNIT ja_die_die_locations_builder_jam
+#define JA_EXPORT_CLASS DIE_LOCATIONS_BUILDER
+const BindingRow k_ja_die_die_locations_builder_jam[] = {JA_DIE_DIE_LOCATIONS_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_die_plane_builder_jam.hpp")
+#define JA_UNIT ja_die_die_plane_builder_jam
+#define JA_EXPORT_CLASS DIE_PLANE_BUILDER
+const BindingRow k_ja_die_die_plane_builder_jam[] = {JA_DIE_DIE_PLANE_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_die_shoe_builder_jam.hpp")
+#define JA_UNIT ja_die_die_shoe_builder_jam
+#define JA_EXPORT_CLASS DIE_SHOE_BUILDER
+const BindingRow k_ja_die_die_shoe_builder_jam[] = {JA_DIE_DIE_SHOE_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_draw_bead_builder_jam.hpp")
+#define JA_UNIT ja_die_draw_bead_builder_jam
+#define JA_EXPORT_CLASS DRAW_BEAD_BUILDER
+const BindingRow k_ja_die_draw_bead_builder_jam[] = {JA_DIE_DRAW_BEAD_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_draw_bead_segment_builder_jam.hpp")
+#define JA_UNIT ja_die_draw_bead_segment_builder_jam
+#define JA_EXPORT_CLASS DRAW_BEAD_SEGMENT_BUILDER
+const BindingRow k_ja_die_draw_bead_segment_builder_jam[] = {JA_DIE_DRAW_BEAD_SEGMENT_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_draw_bead_taper_builder_jam.hpp")
+#define JA_UNIT ja_die_draw_bead_taper_builder_jam
+#define JA_EXPORT_CLASS DRAW_BEAD_TAPER_BUILDER
+const BindingRow k_ja_die_draw_bead_taper_builder_jam[] = {JA_DIE_DRAW_BEAD_TAPER_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_fill_area_builder_jam.hpp")
+#define JA_UNIT ja_die_fill_area_builder_jam
+#define JA_EXPORT_CLASS FILL_AREA_BUILDER
+const BindingRow k_ja_die_fill_area_builder_jam[] = {JA_DIE_FILL_AREA_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_finger_clearance_notch_builder_jam.hpp")
+#define JA_UNIT ja_die_finger_clearance_notch_builder_jam
+#define JA_EXPORT_CLASS FINGER_CLEARANCE_NOTCH_BUILDER
+const BindingRow k_ja_die_finger_clearance_notch_builder_jam[] = {JA_DIE_FINGER_CLEARANCE_NOTCH_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_handling_core_builder_jam.hpp")
+#define JA_UNIT ja_die_handling_core_builder_jam
+#define JA_EXPORT_CLASS HANDLING_CORE_BUILDER
+const BindingRow k_ja_die_handling_core_builder_jam[] = {JA_DIE_HANDLING_CORE_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_heelpost_builder_jam.hpp")
+#define JA_UNIT ja_die_heelpost_builder_jam
+#define JA_EXPORT_CLASS HEELPOST_BUILDER
+const BindingRow k_ja_die_heelpost_builder_jam[] = {JA_DIE_HEELPOST_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_keyway_builder_jam.hpp")
+#define JA_UNIT ja_die_keyway_builder_jam
+#define JA_EXPORT_CLASS KEYWAY_BUILDER
+const BindingRow k_ja_die_keyway_builder_jam[] = {JA_DIE_KEYWAY_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_die_machine_relief_builder_jam.hpp")
+#define JA_UNIT ja_die_machine_relief_builder_jam
+#define JA_EXPORT_CLASS MACHINE_RELIEF_BUILDER
+const BindingRow k_ja_die_machine_relief_builder_jam[] = {JA_DIE_MACHINE_RELIEF_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+struct Table {
+  const BindingRow* rows;
+  std::size_t count;
+};
+const Table kTables[] = {
+#if __has_include("ja_die_cast_relief_builder_jam.hpp")
+    {k_ja_die_cast_relief_builder_jam, std::size(k_ja_die_cast_relief_builder_jam)},
+#endif
+#if __has_include("ja_die_clamping_slot_builder_jam.hpp")
+    {k_ja_die_clamping_slot_builder_jam, std::size(k_ja_die_clamping_slot_builder_jam)},
+#endif
+#if __has_include("ja_die_clearance_builder_jam.hpp")
+    {k_ja_die_clearance_builder_jam, std::size(k_ja_die_clearance_builder_jam)},
+#endif
+#if __has_include("ja_die_compensate_rough_data_builder_jam.hpp")
+    {k_ja_die_compensate_rough_data_builder_jam, std::size(k_ja_die_compensate_rough_data_builder_jam)},
+#endif
+#if __has_include("ja_die_die_boolean_builder_jam.hpp")
+    {k_ja_die_die_boolean_builder_jam, std::size(k_ja_die_die_boolean_builder_jam)},
+#endif
+#if __has_include("ja_die_die_collection_jam.hpp")
+    {k_ja_die_die_collection_jam, std::size(k_ja_die_die_collection_jam)},
+#endif
+#if __has_include("ja_die_die_direction_builder_jam.hpp")
+    {k_ja_die_die_direction_builder_jam, std::size(k_ja_die_die_direction_builder_jam)},
+#endif
+#if __has_include("ja_die_die_location_builder_jam.hpp")
+    {k_ja_die_die_location_builder_jam, std::size(k_ja_die_die_location_builder_jam)},
+#endif
+#if __has_include("ja_die_die_locations_builder_jam.hpp")
+    {k_ja_die_die_locations_builder_jam, std::size(k_ja_die_die_locations_builder_jam)},
+#endif
+#if __has_include("ja_die_die_plane_builder_jam.hpp")
+    {k_ja_die_die_plane_builder_jam, std::size(k_ja_die_die_plane_builder_jam)},
+#endif
+#if __has_include("ja_die_die_shoe_builder_jam.hpp")
+    {k_ja_die_die_shoe_builder_jam, std::size(k_ja_die_die_shoe_builder_jam)},
+#endif
+#if __has_include("ja_die_draw_bead_builder_jam.hpp")
+    {k_ja_die_draw_bead_builder_jam, std::size(k_ja_die_draw_bead_builder_jam)},
+#endif
+#if __has_include("ja_die_draw_bead_segment_builder_jam.hpp")
+    {k_ja_die_draw_bead_segment_builder_jam, std::size(k_ja_die_draw_bead_segment_builder_jam)},
+#endif
+#if __has_include("ja_die_draw_bead_taper_builder_jam.hpp")
+    {k_ja_die_draw_bead_taper_builder_jam, std::size(k_ja_die_draw_bead_taper_builder_jam)},
+#endif
+#if __has_include("ja_die_fill_area_builder_jam.hpp")
+    {k_ja_die_fill_area_builder_jam, std::size(k_ja_die_fill_area_builder_jam)},
+#endif
+#if __has_include("ja_die_finger_clearance_notch_builder_jam.hpp")
+    {k_ja_die_finger_clearance_notch_builder_jam, std::size(k_ja_die_finger_clearance_notch_builder_jam)},
+#endif
+#if __has_include("ja_die_handling_core_builder_jam.hpp")
+    {k_ja_die_handling_core_builder_jam, std::size(k_ja_die_handling_core_builder_jam)},
+#endif
+#if __has_include("ja_die_heelpost_builder_jam.hpp")
+    {k_ja_die_heelpost_builder_jam, std::size(k_ja_die_heelpost_builder_jam)},
+#endif
+#if __has_include("ja_die_keyway_builder_jam.hpp")
+    {k_ja_die_keyway_builder_jam, std::size(k_ja_die_keyway_builder_jam)},
+#endif
+#if __has_include("ja_die_machine_relief_builder_jam.hpp")
+    {k_ja_die_machine_relief_builder_jam, std::size(k_ja_die_machine_relief_builder_jam)},
+#endif
+};
+
+}  // namespace
+
+namespace KTXHost {
+
+int BindPlugin(void* plugin) {
+  int bound = 0;
+  for (const Table& table : kTables) {
+    for (std::size_t i = 0; i < table.count; ++i) {
+      const BindingRow& row = table.rows[i];
+      *row.symbol = dlsym(plugin, row.exportName);
+      if (*row.symbol == nullptr) continue;  // not published by this plug-in
+      KTX::Script::Bind(row.journalClass, row.methodType, row.member, row.play);
+      ++bound;
+    }
+  }
+  return bound;
+}
+
+}  // namespace KTXHost

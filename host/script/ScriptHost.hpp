@@ -1,0 +1,87 @@
+// The stand-in's scripting side: the host's own scripting classes that a
+// script needs around the plug-in's classes, the table of bindings through
+// which the stand-in plays a recorded call (one entry per scripting member,
+// journal class, call type and member), and the player of journals.
+//
+// Every host scripting call below is journalled like the plug-in's: it opens
+// a record, records its object and arguments, runs and closes the record with
+// its status, so a journal recorded while a script runs holds the host's
+// calls and the plug-in's in the order they ran. Each is also bound, so a
+// journal that holds them plays back.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "feat/Builder.hpp"
+#include "jam/Journal.hpp"
+
+namespace KTX {
+class SELECT_OBJECT;
+class SELECT_OBJECT_list;
+class SC_section;
+class EXP_expression;
+}  // namespace KTX
+
+namespace KTX::Script {
+
+// ---- bindings --------------------------------------------------------------------
+// A binding plays one scripting member from a call record (the record's
+// object, one slot per recorded value, a status), by calling what a script
+// calls: an exported scripting call of the plug-in, or a host scripting call.
+KTX_HOST_API void Bind(const char* journalClass, int methodType, const char* member, JAM_replay_fn play);
+// Null when nothing is bound to the member.
+KTX_HOST_API JAM_replay_fn Bound(const std::string& journalClass, int methodType, const std::string& member);
+// Forgets the plug-in's bindings (the host's own stay): the plug-in is going.
+KTX_HOST_API void UnbindPlugin();
+
+// ---- the host's scripting classes ---------------------------------------------------
+// "Session": get WorkPart (result "workpart", class "Part").
+KTX_HOST_API int Session_get_WorkPart(tag_t* part);
+// "Part", by tag: get DieCollection (the part itself: the die collection's
+// object is its part), methods CreateSolidBody and CreateSheetBody (a new
+// plain body in the part, result "body", class "Body").
+KTX_HOST_API int Part_get_DieCollection(tag_t part, tag_t* collection);
+KTX_HOST_API int Part_CreateSolidBody(tag_t part, tag_t* body);
+KTX_HOST_API int Part_CreateSheetBody(tag_t part, tag_t* body);
+// "Builder", by pointer: Commit validates the builder and commits it (result
+// "object": the feature a feature builder made or edited, else 0); Preview
+// has the builder make its preview bodies and lets them go again (result
+// "count": how many it made; kNoPreview for a class without a preview);
+// Destroy destroys the builder.
+KTX_HOST_API int Builder_Commit(OM::Object* builder, tag_t* object);
+KTX_HOST_API int Builder_Preview(OM::Object* builder, int* count);
+KTX_HOST_API int Builder_Destroy(OM::Object* builder);
+// "SelectObject": set Value (the selected object, by tag).
+KTX_HOST_API int SelectObject_set_Value(SELECT_OBJECT* selection, tag_t value);
+// "SelectObjectList": method Add (one object, argument "object").
+KTX_HOST_API int SelectObjectList_Add(SELECT_OBJECT_list* list, tag_t object);
+// "Section": method AddLoop: a loop of kind "kind" (0 closed, 1 open) through
+// the points "points" ("Point3d" array), one new point curve per point.
+KTX_HOST_API int Section_AddLoop(SC_section* section, int kind, int count, const JAM_point3d_s* points);
+// "Expression": set RightHandSide (the text, "righthandside"); get Value.
+KTX_HOST_API int Expression_set_RightHandSide(EXP_expression* expression, const char* text);
+KTX_HOST_API int Expression_get_Value(EXP_expression* expression, double* value);
+
+// Message numbers of the scripting side.
+inline constexpr int kNoPreview = 840801;     // the builder's class has no preview
+inline constexpr int kNotABuilder = 840802;   // the object is no builder
+inline constexpr int kBadLoop = 840803;       // a loop kind other than 0 or 1, or no points
+
+// ---- playing ------------------------------------------------------------------------
+// Plays the journal's outermost records in order through their bindings.
+// The objects a journal names are its own tags: each result that is an
+// object (a tag or a pointer) maps the tag the journal recorded to the tag of
+// the object the played call made, and each later record's object and tag
+// arguments are read through that map (0 stays 0). A record that names a tag
+// no earlier record made, a member nothing is bound to, or a status other
+// than the one the journal closed the record with stops the play: false, and
+// the reason in *error. Records left open or failed are played without that
+// check.
+KTX_HOST_API bool Play(const JAM::Journal& journal, std::string* error);
+
+// What the part holds, as text: its features (class, body, parameters:
+// entities with their values, tolerances, die attributes, updates) and its
+// bodies, in the order they were made.
+KTX_HOST_API std::string DescribePart(const PART_part* part);
+
+}  // namespace KTX::Script
