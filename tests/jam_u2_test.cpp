@@ -1,0 +1,699 @@
+// The scripting classes of the location, location-list, direction and plane
+// sub-builders: exports, interfaces, set-up orders, the method attribute of
+// SourceDataType, structures by address, the location's one default and the
+// test prints. Expected names, orders and texts are written out from the
+// classes' published description, not read from the tables the engine expands.
+#include <cstdio>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "DieDesJA_DieLocationBuilder.hpp"
+#include "DieDesJA_DieLocationsBuilder.hpp"
+#include "DieDes_DieDirectionBuilder.hpp"
+#include "DieDes_DiePlaneBuilder.hpp"
+#include "TestSupport.hpp"
+#include "geom/Geometry.hpp"
+#include "ja_die_die_direction_builder_jam.hpp"
+#include "ja_die_die_location_builder_jam.hpp"
+#include "ja_die_die_locations_builder_jam.hpp"
+#include "ja_die_die_plane_builder_jam.hpp"
+#include "jam/Journal.hpp"
+
+using namespace KTX;
+using DieDes::DieDirectionBuilder;
+using DieDes::DiePlaneBuilder;
+using DieDesJA::DieLocationBuilder;
+using DieDesJA::DieLocationsBuilder;
+using stamvik_test::HostTest;
+
+// The exports as a script declares them.
+extern "C" {
+int XJA_DIE_LOCATION_BUILDER_get_InputType(DieLocationBuilder*, int*);
+int XJA_DIE_LOCATION_BUILDER_set_InputType(DieLocationBuilder*, int);
+int XJA_DIE_LOCATION_BUILDER_get_Point(DieLocationBuilder*, tag_t*);
+int XJA_DIE_LOCATION_BUILDER_set_Point(DieLocationBuilder*, tag_t);
+int XJA_DIE_LOCATION_BUILDER_set_Plane(DieLocationBuilder*, tag_t);
+int XJA_DIE_LOCATION_BUILDER_get_CoordinateSystemOrigin(DieLocationBuilder*, JAM_point3d_s*);
+int XJA_DIE_LOCATION_BUILDER_set_CoordinateSystemOrigin(DieLocationBuilder*, const JAM_point3d_s*);
+int XJA_DIE_LOCATION_BUILDER_get_CoordinateSystemMatrix(DieLocationBuilder*, JAM_matrix3x3_s*);
+int XJA_DIE_LOCATION_BUILDER_set_CoordinateSystemMatrix(DieLocationBuilder*, const JAM_matrix3x3_s*);
+int XJA_DIE_LOCATIONS_BUILDER_get_List(DieLocationsBuilder*, UICOMPJA_list**);
+int XJA_DIE_DIRECTION_BUILDER_get_input_type(DieDirectionBuilder*, int*);
+int XJA_DIE_DIRECTION_BUILDER_set_input_type(DieDirectionBuilder*, int);
+int XJA_DIE_DIRECTION_BUILDER_get_source_data_type(DieDirectionBuilder*, int*);
+int XJA_DIE_DIRECTION_BUILDER_set_source_data_type(DieDirectionBuilder*, int);
+int XJA_DIE_DIRECTION_BUILDER_set_vector(DieDirectionBuilder*, tag_t);
+int XJA_DIE_PLANE_BUILDER_get_input_type(DiePlaneBuilder*, int*);
+int XJA_DIE_PLANE_BUILDER_set_input_type(DiePlaneBuilder*, int);
+int XJA_DIE_PLANE_BUILDER_get_source_data_type(DiePlaneBuilder*, int*);
+int XJA_DIE_PLANE_BUILDER_set_source_data_type(DiePlaneBuilder*, int);
+int XJA_DIE_PLANE_BUILDER_get_select_plane(DiePlaneBuilder*, SELECT_OBJECT**);
+int XJA_DIE_PLANE_BUILDER_set_specify_plane(DiePlaneBuilder*, tag_t);
+int XJA_DIE_PLANE_BUILDER_set_coordinate_system_origin(DiePlaneBuilder*, const JAM_point3d_s*);
+int XJA_DIE_PLANE_BUILDER_get_coordinate_system_matrix(DiePlaneBuilder*, JAM_matrix3x3_s*);
+int XJA_DIE_PLANE_BUILDER_set_coordinate_system_matrix(DiePlaneBuilder*, const JAM_matrix3x3_s*);
+}
+
+namespace {
+
+const char* kLocation = "Die.DieLocationBuilder";
+const char* kLocations = "Die.DieLocationsBuilder";
+const char* kDirection = "Die.DieDirectionBuilder";
+const char* kPlane = "Die.DiePlaneBuilder";
+
+// The journaling library's calls (and undo logging), as "name args".
+std::vector<std::string> JamCalls(bool withLog = true) {
+  std::vector<std::string> out;
+  for (const Host::Call& c : Host::Calls()) {
+    bool jam = c.name.rfind("JAM_", 0) == 0 || c.name.rfind("FileInitializer", 0) == 0 ||
+               c.name == "JournalPauser" || c.name == "needs_defaults";
+    if (!jam && !(withLog && c.name == "OM__log")) continue;
+    std::string args = c.args;
+    if (std::size_t at = args.find(" (not registered)"); at != std::string::npos) args.erase(at);
+    out.push_back(args.empty() ? c.name : c.name + " " + args);
+  }
+  return out;
+}
+
+std::string TagText(const OM::TaggedObject* object) { return std::to_string(object->ask_tag()); }
+
+class SubBuilderUnits : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    JAM::Test::Reset();
+    location_ = DieDesJA::DieLocationBuilderFactory::Create(part());
+    locations_ = DieDesJA::DieLocationsBuilderFactory::Create(part(), true, true, true, true, true, true, true);
+    direction_ = DieDes::DieDirectionBuilderFactory::Create(part(), true, true, true, true, true, true);
+    plane_ = DieDes::DiePlaneBuilderFactory::Create(part(), true, true, true, true, true);
+    Host::ClearCalls();
+  }
+  void TearDown() override {
+    for (OM::TaggedObject* b : std::initializer_list<OM::TaggedObject*>{location_, locations_, direction_, plane_})
+      b->destroy();
+    JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+  // Runs a class's set-up now, so that a test sees only its own calls.
+  static void SetUpClasses() {
+    for (const char* name : {kLocation, kLocations, kDirection, kPlane}) JAM::FileInitializer::Initialize(name);
+    JAM::ClearJournal();
+    Host::ClearCalls();
+  }
+  // The set-up's calls, when this process has not set the class up yet.
+  static bool FirstSetUp(const char* className) {
+    JAM::Test::TypeView view;
+    return !(JAM::Test::DescribeClass(className, &view) && view.created);
+  }
+
+  DieLocationBuilder* location_ = nullptr;
+  DieLocationsBuilder* locations_ = nullptr;
+  DieDirectionBuilder* direction_ = nullptr;
+  DiePlaneBuilder* plane_ = nullptr;
+};
+
+// ---- set-up orders ---------------------------------------------------------------------
+// Each runs first in its own process under ctest; run together, the later
+// ones find their class set up already and are skipped.
+
+TEST_F(SubBuilderUnits, LocationSetUpInItsOwnOrder) {
+  if (!FirstSetUp(kLocation)) GTEST_SKIP() << "set up by an earlier test in this process";
+  int type = -1;
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_get_InputType(location_, &type), 0);
+  std::vector<std::string> expected = {
+      "FileInitializer::Initialize SelectObject",
+      "FileInitializer::Initialize qdmath",
+      "JAM_lookup_or_create_class Direction",
+      "JAM_lookup_or_create_class GeometricUtilities.IComponentBuilder",
+      "JAM_lookup_or_create_class Plane",
+      "JAM_lookup_or_create_class Point",
+      "JAM_lookup_or_create_template_class SelectBrenvikObject SelectObject BrenvikObject",
+      "JAM_lookup_or_create_enum Die.DieLocationBuilder.LocationType 4",
+      "JAM_add_enum_member Die.DieLocationBuilder.LocationType SelectLocation 0",
+      "JAM_add_enum_member Die.DieLocationBuilder.LocationType NewPoint 1",
+      "JAM_add_enum_member Die.DieLocationBuilder.LocationType NewCoordinateSystem 2",
+      "JAM_add_enum_member Die.DieLocationBuilder.LocationType NewVector 3",
+      "JAM_add_enum_member Die.DieLocationBuilder.LocationType NewPlane 4",
+      "JAM_lookup_struct Matrix3x3",
+      "JAM_lookup_struct Point3d",
+      "JAM_create_class Die.DieLocationBuilder TaggedObject",
+      "JAM_test_register_print_fn Die.DieLocationBuilder",
+      "JAM_register_initialisation_function Die.DieLocationBuilder",
+      "JAM_declare_ptr_property_accessor Die.DieLocationBuilder Location 0 1",
+      "JAM_declare_tag_property_accessor Die.DieLocationBuilder Plane 0 0",
+      "JAM_declare_tag_property_accessor Die.DieLocationBuilder Point 0 0",
+      "JAM_declare_tag_property_accessor Die.DieLocationBuilder Vector 0 0",
+      "JAM_add_interface Die.DieLocationBuilder GeometricUtilities.IComponentBuilder",
+      "JAM_start_property_call Die.DieLocationBuilder 1 InputType",
+  };
+  std::vector<std::string> calls = JamCalls(false);
+  calls.resize(std::min(calls.size(), expected.size()));
+  EXPECT_EQ(calls, expected);
+}
+
+TEST_F(SubBuilderUnits, LocationsSetUpLooksItsInterfaceUpAfterTheListTemplate) {
+  if (!FirstSetUp(kLocations)) GTEST_SKIP() << "set up by an earlier test in this process";
+  JAM::FileInitializer::Initialize(kLocations);
+  std::vector<std::string> expected = {
+      "FileInitializer::Initialize Die.DieLocationsBuilder",
+      "FileInitializer::Initialize ObjectList",
+      "JAM_lookup_or_create_template_class Die.DieLocationBuilderList ObjectList Die.DieLocationBuilder",
+      "JAM_lookup_or_create_class GeometricUtilities.IComponentBuilder",
+      "JAM_create_class Die.DieLocationsBuilder TaggedObject",
+      "JAM_test_register_print_fn Die.DieLocationsBuilder",
+      "JAM_declare_ptr_property_accessor Die.DieLocationsBuilder List 0 1",
+      "JAM_add_interface Die.DieLocationsBuilder GeometricUtilities.IComponentBuilder",
+  };
+  EXPECT_EQ(JamCalls(false), expected);
+  // No defaults: no initialisation function is registered.
+  EXPECT_EQ(JAM::Test::DefaultsFunction(kLocations), nullptr);
+}
+
+TEST_F(SubBuilderUnits, DirectionSetUpInItsOwnOrder) {
+  if (!FirstSetUp(kDirection)) GTEST_SKIP() << "set up by an earlier test in this process";
+  JAM::FileInitializer::Initialize(kDirection);
+  std::vector<std::string> expected = {
+      "FileInitializer::Initialize Die.DieDirectionBuilder",
+      "FileInitializer::Initialize SelectObject",
+      "FileInitializer::Initialize qdmath",
+      "JAM_lookup_or_create_class Direction",
+      "JAM_lookup_or_create_class GeometricUtilities.IComponentBuilder",
+      "JAM_lookup_or_create_template_class SelectBrenvikObject SelectObject BrenvikObject",
+      "JAM_lookup_or_create_enum Die.DieDirectionBuilder.DirectionType 4",
+      "JAM_add_enum_member Die.DieDirectionBuilder.DirectionType Selection 0",
+      "JAM_add_enum_member Die.DieDirectionBuilder.DirectionType CoordinateSystem 1",
+      "JAM_add_enum_member Die.DieDirectionBuilder.DirectionType Vector 2",
+      "JAM_lookup_struct Matrix3x3",
+      "JAM_lookup_struct Point3d",
+      "JAM_create_class Die.DieDirectionBuilder TaggedObject",
+      "JAM_test_register_print_fn Die.DieDirectionBuilder",
+      "JAM_declare_ptr_property_accessor Die.DieDirectionBuilder Direction 0 1",
+      "JAM_declare_tag_property_accessor Die.DieDirectionBuilder Vector 0 0",
+      "JAM_add_interface Die.DieDirectionBuilder GeometricUtilities.IComponentBuilder",
+  };
+  EXPECT_EQ(JamCalls(false), expected);
+  EXPECT_EQ(JAM::Test::DefaultsFunction(kDirection), nullptr);
+}
+
+TEST_F(SubBuilderUnits, PlaneSetUpInItsOwnOrderAndOnce) {
+  if (!FirstSetUp(kPlane)) GTEST_SKIP() << "set up by an earlier test in this process";
+  JAM::FileInitializer::Initialize(kPlane);
+  std::vector<std::string> expected = {
+      "FileInitializer::Initialize Die.DiePlaneBuilder",
+      "FileInitializer::Initialize SelectObject",
+      "FileInitializer::Initialize qdmath",
+      "JAM_lookup_or_create_class GeometricUtilities.IComponentBuilder",
+      "JAM_lookup_or_create_class Plane",
+      "JAM_lookup_or_create_template_class SelectBrenvikObject SelectObject BrenvikObject",
+      "JAM_lookup_or_create_enum Die.DiePlaneBuilder.PlaneType 4",
+      "JAM_add_enum_member Die.DiePlaneBuilder.PlaneType Selection 0",
+      "JAM_add_enum_member Die.DiePlaneBuilder.PlaneType Plane 1",
+      "JAM_add_enum_member Die.DiePlaneBuilder.PlaneType CoordinateSystem 2",
+      "JAM_lookup_struct Matrix3x3",
+      "JAM_lookup_struct Point3d",
+      "JAM_create_class Die.DiePlaneBuilder TaggedObject",
+      "JAM_test_register_print_fn Die.DiePlaneBuilder",
+      "JAM_declare_ptr_property_accessor Die.DiePlaneBuilder SelectPlane 0 1",
+      "JAM_declare_tag_property_accessor Die.DiePlaneBuilder SpecifyPlane 0 0",
+      "JAM_add_interface Die.DiePlaneBuilder GeometricUtilities.IComponentBuilder",
+  };
+  EXPECT_EQ(JamCalls(false), expected);
+
+  // A second request, or the first journalled call, finds it done.
+  Host::ClearCalls();
+  JAM::FileInitializer::Initialize(kPlane);
+  int type = 0;
+  ASSERT_EQ(XJA_DIE_PLANE_BUILDER_get_input_type(plane_, &type), 0);
+  std::vector<std::string> calls = JamCalls(false);
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[0], "FileInitializer::Initialize Die.DiePlaneBuilder");
+  EXPECT_EQ(calls[1], "JAM_start_property_call Die.DiePlaneBuilder 1 InputType");
+}
+
+// ---- SourceDataType: method attribute 1, the same field as InputType ------------------
+
+TEST_F(SubBuilderUnits, SourceDataTypeStatesItsAttributeRightAfterOpeningAndSharesInputType) {
+  SetUpClasses();
+  ASSERT_EQ(XJA_DIE_PLANE_BUILDER_set_source_data_type(plane_, 2), 0);
+  std::string t = TagText(plane_);
+  std::vector<std::string> expected = {
+      "JAM_start_property_call Die.DiePlaneBuilder 2 SourceDataType",
+      "JAM_set_method_attributes 1",
+      "JAM_this_ptr " + t,
+      "JAM_in_enum sourcedatatype=Die.DiePlaneBuilder.PlaneType:2",
+      "JAM_end_of_arguments",
+      "OM__log tag=" + t,
+      "JAM_end_call 0",
+  };
+  EXPECT_EQ(JamCalls(), expected);
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].attributes, 1);
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).name, "sourcedatatype");
+
+  int input = -1, source = -1;
+  ASSERT_EQ(XJA_DIE_PLANE_BUILDER_get_input_type(plane_, &input), 0);
+  ASSERT_EQ(XJA_DIE_PLANE_BUILDER_get_source_data_type(plane_, &source), 0);
+  EXPECT_EQ(input, 2);
+  EXPECT_EQ(source, 2);
+  // InputType states no attribute; the getter of SourceDataType does.
+  EXPECT_EQ(JAM::Recorded().at(1).attributes, -1);
+  EXPECT_EQ(JAM::Recorded().at(2).attributes, 1);
+  EXPECT_EQ(JAM::Recorded().at(2).methodType, 1);
+
+  // And the other way round, on the direction builder.
+  JAM::ClearJournal();
+  Host::ClearCalls();
+  ASSERT_EQ(XJA_DIE_DIRECTION_BUILDER_set_input_type(direction_, 1), 0);
+  ASSERT_EQ(XJA_DIE_DIRECTION_BUILDER_get_source_data_type(direction_, &source), 0);
+  EXPECT_EQ(source, 1);
+  std::vector<std::string> calls = JamCalls();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "JAM_set_method_attributes 1"), 1);
+  EXPECT_EQ(calls.at(calls.size() - 6), "JAM_start_property_call Die.DieDirectionBuilder 1 SourceDataType");
+  EXPECT_EQ(calls.at(calls.size() - 5), "JAM_set_method_attributes 1");
+}
+
+TEST_F(SubBuilderUnits, EnumerationSettersStoreAValueOutsideTheEnumeration) {
+  SetUpClasses();
+  ASSERT_EQ(XJA_DIE_DIRECTION_BUILDER_set_source_data_type(direction_, 7), 0);
+  EXPECT_EQ(static_cast<int>(direction_->GetInputType()), 7);
+  ASSERT_EQ(XJA_DIE_PLANE_BUILDER_set_input_type(plane_, -3), 0);
+  EXPECT_EQ(static_cast<int>(plane_->GetInputType()), -3);
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_set_InputType(location_, 5), 0);
+  int type = 0;
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_get_InputType(location_, &type), 0);
+  EXPECT_EQ(type, 5);
+  for (const JAM::Record& r : JAM::Recorded()) EXPECT_EQ(r.status, 0);
+}
+
+// ---- structures by address ----------------------------------------------------------------
+
+TEST_F(SubBuilderUnits, OriginAndMatrixComeBackAsSetInTheirOrder) {
+  SetUpClasses();
+  JAM_point3d_s origin{1.5, -2.25, 1.0 / 3.0};
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_set_CoordinateSystemOrigin(location_, &origin), 0);
+  JAM_point3d_s back{};
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_get_CoordinateSystemOrigin(location_, &back), 0);
+  EXPECT_EQ(back.x, 1.5);
+  EXPECT_EQ(back.y, -2.25);
+  EXPECT_EQ(back.z, 1.0 / 3.0);
+
+  JAM_matrix3x3_s matrix{11, 12, 13, 21, 22, 23, 31, 32, 33};
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_set_CoordinateSystemMatrix(location_, &matrix), 0);
+  double stored[9] = {};
+  location_->GetCoordinateSystemMatrix(stored);
+  EXPECT_EQ(std::vector<double>(stored, stored + 9), (std::vector<double>{11, 12, 13, 21, 22, 23, 31, 32, 33}));
+  JAM_matrix3x3_s read{};
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_get_CoordinateSystemMatrix(location_, &read), 0);
+  EXPECT_EQ(read.xx, 11);
+  EXPECT_EQ(read.yz, 23);
+  EXPECT_EQ(read.zy, 32);
+
+  // Recorded as the host's structures under the lower-case property name.
+  const JAM::Journal& j = JAM::Recorded();
+  ASSERT_EQ(j.size(), 4u);
+  EXPECT_EQ(j[0].values.at(0).kind, JAM::ValueKind::Struct);
+  EXPECT_EQ(j[0].values.at(0).type, "Point3d");
+  EXPECT_EQ(j[0].values.at(0).name, "coordinatesystemorigin");
+  EXPECT_EQ(j[0].values.at(0).reals, (std::vector<double>{1.5, -2.25, 1.0 / 3.0}));
+  EXPECT_EQ(j[1].values.at(0).direction, JAM::Direction::Result);
+  EXPECT_EQ(j[1].values.at(0).reals, (std::vector<double>{1.5, -2.25, 1.0 / 3.0}));
+  EXPECT_EQ(j[2].values.at(0).type, "Matrix3x3");
+  EXPECT_EQ(j[3].values.at(0).reals, (std::vector<double>{11, 12, 13, 21, 22, 23, 31, 32, 33}));
+}
+
+TEST_F(SubBuilderUnits, StructureSetWrittenAsTextAndReplayedSetsTheBuilderAgain) {
+  SetUpClasses();
+  JAM_point3d_s origin{4, 5, 0.1};
+  JAM_matrix3x3_s matrix{0, 1, 0, -1, 0, 0, 0, 0, 1};
+  ASSERT_EQ(XJA_DIE_PLANE_BUILDER_set_coordinate_system_origin(plane_, &origin), 0);
+  ASSERT_EQ(XJA_DIE_PLANE_BUILDER_set_coordinate_system_matrix(plane_, &matrix), 0);
+  ASSERT_EQ(XJA_DIE_PLANE_BUILDER_set_source_data_type(plane_, 1), 0);
+  std::string text = JAM::WriteJournal(JAM::Recorded());
+  JAM::Journal read = JAM::ReadJournal(text);
+  EXPECT_EQ(read, JAM::Recorded());
+
+  const double zero[9] = {};
+  plane_->SetCoordinateSystemOrigin(zero);
+  plane_->SetCoordinateSystemMatrix(zero);
+  plane_->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_Selection);
+  JAM::ClearJournal();
+  EXPECT_EQ(JAM::ReplayJournal(read), std::vector<int>(3, 0));
+  EXPECT_EQ(JAM::WriteJournal(JAM::Recorded()), text);
+  double o[3], m[9];
+  plane_->GetCoordinateSystemOrigin(o);
+  plane_->GetCoordinateSystemMatrix(m);
+  EXPECT_EQ(std::vector<double>(o, o + 3), (std::vector<double>{4, 5, 0.1}));
+  EXPECT_EQ(std::vector<double>(m, m + 9), (std::vector<double>{0, 1, 0, -1, 0, 0, 0, 0, 1}));
+  EXPECT_EQ(plane_->GetInputType(), DieDes::JA_DIE_PLANE_BUILDER_plane_type_Plane);
+  EXPECT_EQ(JAM::Recorded().at(2).attributes, 1);
+}
+
+// ---- tags, selections and the list ----------------------------------------------------------
+
+TEST_F(SubBuilderUnits, TagSettersPassTheTagOnThroughTheBuilderUnchecked) {
+  SetUpClasses();
+  const double at[3] = {1, 2, 3};
+  tag_t point = ES_create_point(at);
+  ASSERT_NE(point, 0u);
+  Host::ClearCalls();
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_set_Point(location_, point), 0);
+  EXPECT_EQ(location_->GetPoint(), point);
+  EXPECT_EQ(Host::CountCalls("SetReferencedObject"), 1u);
+  std::vector<std::string> calls = JamCalls(false);
+  EXPECT_EQ(calls.at(2), "JAM_in_tag point=Point:" + std::to_string(point));
+  tag_t got = 0;
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_get_Point(location_, &got), 0);
+  EXPECT_EQ(got, point);
+
+  // 0 is passed on too: it clears the reference.
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_set_Point(location_, 0), 0);
+  EXPECT_EQ(location_->GetPoint(), 0u);
+  ASSERT_EQ(XJA_DIE_PLANE_BUILDER_set_specify_plane(plane_, 4003), 0);
+  EXPECT_EQ(plane_->GetSpecifyPlane(), 4003u);
+  ASSERT_EQ(XJA_DIE_DIRECTION_BUILDER_set_vector(direction_, 4004), 0);
+  EXPECT_EQ(direction_->GetVector(), 4004u);
+  EXPECT_EQ(JAM::Recorded().back().values.at(0).type, "Direction");
+}
+
+TEST_F(SubBuilderUnits, SelectionAndListGettersHandOutTheBuildersOwnObjectsAssociated) {
+  SetUpClasses();
+  SELECT_OBJECT* selection = nullptr;
+  ASSERT_EQ(XJA_DIE_PLANE_BUILDER_get_select_plane(plane_, &selection), 0);
+  EXPECT_EQ(selection, plane_->GetSelectPlane());
+  ASSERT_EQ(JAM::Recorded().at(0).associations.size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].associations[0].templateClass, "SelectBrenvikObject");
+
+  UICOMPJA_list* list = nullptr;
+  ASSERT_EQ(XJA_DIE_LOCATIONS_BUILDER_get_List(locations_, &list), 0);
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list, locations_->GetList());  // the list itself, not a copy
+  const JAM::Record& r = JAM::Recorded().at(1);
+  EXPECT_EQ(r.journalClass, kLocations);
+  EXPECT_EQ(r.values.at(0).name, "list");
+  EXPECT_EQ(r.values.at(0).type, "Die.DieLocationBuilderList");
+  ASSERT_EQ(r.associations.size(), 1u);
+  EXPECT_EQ(r.associations[0].templateClass, "Die.DieLocationBuilderList");
+  EXPECT_EQ(r.associations[0].tag, list->ask_tag());
+}
+
+// ---- interfaces ------------------------------------------------------------------------------
+
+TEST_F(SubBuilderUnits, InterfacesAnswerTheirIdsAndTheUnjournalledOneRecordsNothing) {
+  struct Expected {
+    const char* name;
+    unsigned int id;
+  };
+  for (Expected e : {Expected{kLocation, 0x52BD409Bu}, Expected{kLocations, 0xDD98200Eu},
+                     Expected{kDirection, 0x656D7A12u}, Expected{kPlane, 0x93435DA8u}}) {
+    JAM::IJAInterface* journalled = JAM::ClassInitializer::GetJournalledInterface(e.name);
+    JAM::IJAInterface* unjournalled = JAM::ClassInitializer::GetUnjournalledInterface(e.name);
+    ASSERT_NE(journalled, nullptr) << e.name;
+    ASSERT_NE(unjournalled, nullptr) << e.name;
+    EXPECT_NE(static_cast<void*>(journalled), static_cast<void*>(unjournalled));
+  }
+  auto* location = static_cast<Die_DieLocationBuilder_Interface*>(JAM::ClassInitializer::GetJournalledInterface(kLocation));
+  auto* locations =
+      static_cast<Die_DieLocationsBuilder_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(kLocations));
+  auto* direction =
+      static_cast<Die_DieDirectionBuilder_Interface*>(JAM::ClassInitializer::GetJournalledInterface(kDirection));
+  auto* plane = static_cast<Die_DiePlaneBuilder_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(kPlane));
+  EXPECT_EQ(location->GetInterfaceId(), 0x52BD409Bu);
+  EXPECT_EQ(locations->GetInterfaceId(), 0xDD98200Eu);
+  EXPECT_EQ(direction->GetInterfaceId(), 0x656D7A12u);
+  EXPECT_EQ(plane->GetInterfaceId(), 0x93435DA8u);
+
+  SetUpClasses();
+  JAM_point3d_s origin{7, 8, 9};
+  EXPECT_EQ(plane->SetCoordinateSystemOrigin(plane_, &origin), 0);
+  EXPECT_EQ(plane->SetSourceDataType(plane_, 1), 0);
+  UICOMPJA_list* list = nullptr;
+  EXPECT_EQ(locations->GetList(locations_, &list), 0);
+  EXPECT_EQ(list, locations_->GetList());
+  EXPECT_TRUE(JAM::Recorded().empty());
+  JAM_point3d_s back{};
+  EXPECT_EQ(plane->GetCoordinateSystemOrigin(plane_, &back), 0);
+  EXPECT_EQ(back.y, 8);
+
+  EXPECT_EQ(direction->SetReverseSourceDirection(direction_, true), 0);
+  EXPECT_TRUE(direction_->GetReverseSourceDirection());
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).name, "reversesourcedirection");
+}
+
+// ---- the location's one default ------------------------------------------------------------
+
+class LocationDefaults : public SubBuilderUnits {
+ protected:
+  std::vector<std::string> Written() {
+    std::vector<std::string> out;
+    std::string prefix = TagText(location_) + " ";
+    for (const Host::Call& c : Host::Calls())
+      if (c.name == "JAM_set_named_attribute_value") out.push_back(c.args.substr(prefix.size()));
+    return out;
+  }
+  void Apply(bool apply) {
+    JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(kLocation);
+    ASSERT_NE(defaults, nullptr);
+    defaults(location_->ask_tag(), apply);
+  }
+};
+
+TEST_F(LocationDefaults, InputTypeIsSelectLocationWhateverTheUnits) {
+  SetUpClasses();
+  const std::vector<std::string> expected = {"InputType=SelectLocation (paused)"};
+  for (int unitCode : {0, 1, 2}) {
+    part()->SetUnitCode(unitCode);
+    Host::ClearCalls();
+    Apply(true);
+    EXPECT_EQ(Written(), expected) << unitCode;
+    // A sub-builder's defaults neither log it, nor visit sub-objects.
+    std::vector<std::string> calls = JamCalls();
+    EXPECT_EQ(calls, (std::vector<std::string>{"JournalPauser pause",
+                                               "JAM_set_named_attribute_value " + TagText(location_) + " " + expected[0],
+                                               "JournalPauser resume"}))
+        << unitCode;
+  }
+  PART_set_work_part(nullptr);
+  Host::ClearCalls();
+  Apply(true);
+  EXPECT_EQ(Written(), expected);
+  PART_set_work_part(part());
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(LocationDefaults, NotAskedToApplyDoesNothing) {
+  SetUpClasses();
+  Apply(false);
+  EXPECT_TRUE(JamCalls().empty());
+}
+
+// ---- test prints -------------------------------------------------------------------------------
+
+class SubBuilderPrint : public SubBuilderUnits {
+ protected:
+  static std::string FirstTwoWords(const std::string& text) { return text.substr(0, text.find(' ', text.find(' ') + 1)); }
+  std::vector<std::string> Printed() {
+    std::vector<std::string> out;
+    for (const Host::Call& c : Host::Calls())
+      if (c.name.rfind("JAM_test_print_", 0) == 0 || c.name == "Autotest::APIPrintEnabled")
+        out.push_back(c.name.substr(c.name.rfind('_') + 1) + " " + c.args);
+    return out;
+  }
+};
+
+TEST_F(SubBuilderPrint, PlanePrintsItsValueMembersInInterfaceOrder) {
+  SetUpClasses();
+  plane_->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+  plane_->SetSpecifyPlane(4003);
+  const double origin[3] = {1, 2, 3};
+  const double matrix[9] = {1, 0, 0, 0, 0.5, 0, 0, 0, 1};
+  plane_->SetCoordinateSystemOrigin(origin);
+  plane_->SetCoordinateSystemMatrix(matrix);
+  plane_->SetReverseSourceDirection(true);
+  JAM::Autotest::EnableAPIPrint(kPlane, true);
+  JAM::Autotest::m_subobjectNesting = 1;
+  Host::ClearCalls();
+  tag_t tag = plane_->ask_tag();
+  JAM::Test::PrintFunction(kPlane)(&tag, "plane", 2);
+  std::string t = std::to_string(tag);
+  std::vector<std::string> expected = {
+      "start " + t + " plane 2",
+      "Autotest::APIPrintEnabled Die.DiePlaneBuilder yes",
+      "prop GetInputType inputType PlaneType=CoordinateSystem",
+      "prop GetSpecifyPlane specifyPlane Plane=4003",
+      "start GetCoordinateSystemOrigin",
+      "start Point3d 0",
+      "double X=1 2",
+      "double Y=2 2",
+      "double Z=3 2",
+      "end Point3d 0",
+      "end GetCoordinateSystemOrigin",
+      "start GetCoordinateSystemMatrix",
+      "start Matrix3x3 0",
+      "double Xx=1 2",
+      "double Xy=0 2",
+      "double Xz=0 2",
+      "double Yx=0 2",
+      "double Yy=0.5 2",
+      "double Yz=0 2",
+      "double Zx=0 2",
+      "double Zy=0 2",
+      "double Zz=1 2",
+      "end Matrix3x3 0",
+      "end GetCoordinateSystemMatrix",
+      "prop GetReverseSourceDirection reverseSourceDirection=1",
+      "prop GetSourceDataType sourceDataType PlaneType=CoordinateSystem",
+      "object " + t + " plane 0",
+      "class " + t + " TaggedObject  0",
+      "class " + t + " GeometricUtilities.IComponentBuilder  0",
+      "fn " + t + " plane Die.DiePlaneBuilder",
+      "end plane 2",
+  };
+  EXPECT_EQ(Printed(), expected);
+}
+
+TEST_F(SubBuilderPrint, LocationAndDirectionPrintTheirMembersAndLocationsNone) {
+  SetUpClasses();
+  JAM::Autotest::EnableAPIPrint("*", true);
+  Host::ClearCalls();
+  tag_t tag = location_->ask_tag();
+  JAM::Test::PrintFunction(kLocation)(&tag, nullptr, 0);
+  std::vector<std::string> methods;
+  for (const std::string& p : Printed())
+    if (p.rfind("prop ", 0) == 0 || p.rfind("start Get", 0) == 0) methods.push_back(FirstTwoWords(p));
+  EXPECT_EQ(methods, (std::vector<std::string>{"prop GetInputType", "prop GetPoint", "prop GetVector", "prop GetPlane",
+                                               "start GetCoordinateSystemOrigin", "start GetCoordinateSystemMatrix"}));
+
+  Host::ClearCalls();
+  tag = direction_->ask_tag();
+  JAM::Test::PrintFunction(kDirection)(&tag, nullptr, 0);
+  methods.clear();
+  for (const std::string& p : Printed())
+    if (p.rfind("prop ", 0) == 0 || p.rfind("start Get", 0) == 0) methods.push_back(FirstTwoWords(p));
+  EXPECT_EQ(methods, (std::vector<std::string>{"prop GetInputType", "prop GetVector", "start GetCoordinateSystemOrigin",
+                                               "start GetCoordinateSystemMatrix", "prop GetReverseSourceDirection",
+                                               "prop GetSourceDataType"}));
+
+  Host::ClearCalls();
+  tag = locations_->ask_tag();
+  JAM::Test::PrintFunction(kLocations)(&tag, nullptr, 0);
+  std::string t = std::to_string(tag);
+  EXPECT_EQ(Printed(), (std::vector<std::string>{"Autotest::APIPrintEnabled Die.DieLocationsBuilder yes",
+                                                 "class " + t + " TaggedObject  0",
+                                                 "class " + t + " GeometricUtilities.IComponentBuilder  0",
+                                                 "fn " + t + "  Die.DieLocationsBuilder"}));
+}
+
+TEST_F(SubBuilderPrint, AStructureGetterThatFailsPrintsItsErrorForThatMethod) {
+  SetUpClasses();
+  auto* gone = DieDes::DieDirectionBuilderFactory::Create(part(), true, true, true, true, true, true);
+  tag_t tag = gone->ask_tag();
+  gone->destroy();
+  JAM::Autotest::EnableAPIPrint(kDirection, true);
+  Host::ClearCalls();
+  Error::ClearSevereErrors();
+  JAM::Test::PrintFunction(kDirection)(&tag, nullptr, 0);
+  std::string bad = std::to_string(Error::kBadObject);
+  std::vector<std::string> printed = Printed();
+  auto at = std::find(printed.begin(), printed.end(), "start GetCoordinateSystemOrigin");
+  ASSERT_NE(at, printed.end());
+  ASSERT_GE(printed.end() - at, 6);
+  EXPECT_EQ(at[1], "error GetCoordinateSystemOrigin " + bad);
+  EXPECT_EQ(at[2], "end GetCoordinateSystemOrigin");
+  EXPECT_EQ(at[3], "start GetCoordinateSystemMatrix");
+  EXPECT_EQ(at[4], "error GetCoordinateSystemMatrix " + bad);
+  EXPECT_EQ(at[5], "end GetCoordinateSystemMatrix");
+  ASSERT_EQ(Error::SevereErrors().size(), 2u);
+  EXPECT_EQ(Error::SevereErrors()[0].file, "ja_die_die_direction_builder_jam");
+  EXPECT_EQ(Error::SevereErrors()[0].locationMode, 0);
+  EXPECT_EQ(Error::SevereErrors()[0].closeMode, 0);
+  EXPECT_EQ(Printed().back(), "fn " + std::to_string(tag) + "  Die.DieDirectionBuilder");
+}
+
+// ---- load registration and exports -----------------------------------------------------------
+
+TEST(SubBuilderLoad, RegisteredInTheTableOrderWithOneCreatorName) {
+  std::vector<std::string> order = {kDirection, kLocations, kLocation, kPlane};
+  for (const std::vector<std::string>& names : {JAM::Test::FileInitializerNames(), JAM::Test::ClassInitializerNames()}) {
+    std::vector<std::string> seen;
+    for (const std::string& n : names)
+      if (std::find(order.begin(), order.end(), n) != order.end()) seen.push_back(n);
+    EXPECT_EQ(seen, order);
+  }
+  std::vector<std::string> creators = JAM::Test::CreatorMethodNames();
+  EXPECT_EQ(std::count(creators.begin(), creators.end(), "Die.DieCollection CreateDieLocation"), 1);
+  for (const char* unregistered : {"CreateDieLocations", "CreateDieDirection", "CreateDiePlane"})
+    EXPECT_EQ(std::count(creators.begin(), creators.end(), std::string("Die.DieCollection ") + unregistered), 0);
+}
+
+std::set<std::string> ExportsStartingWith(const std::string& prefix) {
+  std::set<std::string> names;
+  std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return names;
+  char line[512];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    char address[64], type[8], name[400];
+    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3 && std::string(name).rfind(prefix, 0) == 0)
+      names.insert(name);
+  }
+  pclose(pipe);
+  return names;
+}
+
+TEST(SubBuilderLoad, ExportsAreExactlyThePublishedOnes) {
+  std::set<std::string> location = {
+      "XJA_DIE_LOCATION_BUILDER_get_InputType",
+      "XJA_DIE_LOCATION_BUILDER_set_InputType",
+      "XJA_DIE_LOCATION_BUILDER_get_Location",
+      "XJA_DIE_LOCATION_BUILDER_get_Point",
+      "XJA_DIE_LOCATION_BUILDER_set_Point",
+      "XJA_DIE_LOCATION_BUILDER_get_Vector",
+      "XJA_DIE_LOCATION_BUILDER_set_Vector",
+      "XJA_DIE_LOCATION_BUILDER_get_Plane",
+      "XJA_DIE_LOCATION_BUILDER_set_Plane",
+      "XJA_DIE_LOCATION_BUILDER_get_CoordinateSystemOrigin",
+      "XJA_DIE_LOCATION_BUILDER_set_CoordinateSystemOrigin",
+      "XJA_DIE_LOCATION_BUILDER_get_CoordinateSystemMatrix",
+      "XJA_DIE_LOCATION_BUILDER_set_CoordinateSystemMatrix",
+  };
+  EXPECT_EQ(ExportsStartingWith("XJA_DIE_LOCATION_BUILDER_"), location);
+  EXPECT_EQ(ExportsStartingWith("XJA_DIE_LOCATIONS_BUILDER_"),
+            std::set<std::string>{"XJA_DIE_LOCATIONS_BUILDER_get_List"});
+  std::set<std::string> direction = {
+      "XJA_DIE_DIRECTION_BUILDER_get_input_type",
+      "XJA_DIE_DIRECTION_BUILDER_set_input_type",
+      "XJA_DIE_DIRECTION_BUILDER_get_direction",
+      "XJA_DIE_DIRECTION_BUILDER_get_vector",
+      "XJA_DIE_DIRECTION_BUILDER_set_vector",
+      "XJA_DIE_DIRECTION_BUILDER_get_coordinate_system_origin",
+      "XJA_DIE_DIRECTION_BUILDER_set_coordinate_system_origin",
+      "XJA_DIE_DIRECTION_BUILDER_get_coordinate_system_matrix",
+      "XJA_DIE_DIRECTION_BUILDER_set_coordinate_system_matrix",
+      "XJA_DIE_DIRECTION_BUILDER_get_reverse_source_direction",
+      "XJA_DIE_DIRECTION_BUILDER_set_reverse_source_direction",
+      "XJA_DIE_DIRECTION_BUILDER_get_source_data_type",
+      "XJA_DIE_DIRECTION_BUILDER_set_source_data_type",
+  };
+  EXPECT_EQ(ExportsStartingWith("XJA_DIE_DIRECTION_BUILDER_"), direction);
+  std::set<std::string> plane = {
+      "XJA_DIE_PLANE_BUILDER_get_input_type",
+      "XJA_DIE_PLANE_BUILDER_set_input_type",
+      "XJA_DIE_PLANE_BUILDER_get_select_plane",
+      "XJA_DIE_PLANE_BUILDER_get_specify_plane",
+      "XJA_DIE_PLANE_BUILDER_set_specify_plane",
+      "XJA_DIE_PLANE_BUILDER_get_coordinate_system_origin",
+      "XJA_DIE_PLANE_BUILDER_set_coordinate_system_origin",
+      "XJA_DIE_PLANE_BUILDER_get_coordinate_system_matrix",
+      "XJA_DIE_PLANE_BUILDER_set_coordinate_system_matrix",
+      "XJA_DIE_PLANE_BUILDER_get_reverse_source_direction",
+      "XJA_DIE_PLANE_BUILDER_set_reverse_source_direction",
+      "XJA_DIE_PLANE_BUILDER_get_source_data_type",
+      "XJA_DIE_PLANE_BUILDER_set_source_data_type",
+  };
+  EXPECT_EQ(ExportsStartingWith("XJA_DIE_PLANE_BUILDER_"), plane);
+}
+
+}  // namespace
