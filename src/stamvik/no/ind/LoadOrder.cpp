@@ -33,8 +33,12 @@ STAMVIK_LOAD_STEP(DieEngJA, LoadSpringbackCompensationBuilderRegistration)
 // after the journaling units.
 STAMVIK_LOAD_STEP(JA, LoadDie_CastReliefBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_CastReliefPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_ClampingSlotBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_ClampingSlotPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_ClearanceBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_ClearancePropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_CompensateRoughDataBuilderPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_DieBooleanBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DieShoePropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DrawBeadPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_FillAreaPropertyOwner)
@@ -122,8 +126,12 @@ constexpr LoadStep kLoadOrder[] = {
     // alphabetical order, the rough-data feature after the springback one.
     {"owner Die.CastReliefBuilder", &JA::LoadDie_CastReliefBuilderPropertyOwner},
     {"owner Die.CastRelief", &JA::LoadDie_CastReliefPropertyOwner},
+    {"owner Die.ClampingSlotBuilder", &JA::LoadDie_ClampingSlotBuilderPropertyOwner},
     {"owner Die.ClampingSlot", &JA::LoadDie_ClampingSlotPropertyOwner},
+    {"owner Die.ClearanceBuilder", &JA::LoadDie_ClearanceBuilderPropertyOwner},
     {"owner Die.Clearance", &JA::LoadDie_ClearancePropertyOwner},
+    {"owner Die.CompensateRoughDataBuilder", &JA::LoadDie_CompensateRoughDataBuilderPropertyOwner},
+    {"owner Die.DieBooleanBuilder", &JA::LoadDie_DieBooleanBuilderPropertyOwner},
     {"owner Die.DieShoe", &JA::LoadDie_DieShoePropertyOwner},
     {"owner Die.DrawBead", &JA::LoadDie_DrawBeadPropertyOwner},
     {"owner Die.FillArea", &JA::LoadDie_FillAreaPropertyOwner},
