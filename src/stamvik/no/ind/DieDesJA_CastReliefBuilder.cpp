@@ -82,7 +82,13 @@ DIEDES_GENERIC_BODY_PARMS* newCastReliefParms() { return DieDes::CastReliefFacto
 CastReliefBuilder* CastReliefBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
   auto* builder = static_cast<CastReliefBuilder*>(
       OM::ObjectFactory::CreateObject(CastReliefBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
+  try {
+    builder->InitCreate(part, frec);
+  } catch (...) {
+    // A feature that cannot be read back leaves no half-made builder behind.
+    builder->destroy();
+    throw;
+  }
   return builder;
 }
 

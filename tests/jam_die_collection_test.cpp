@@ -1,0 +1,433 @@
+// The scripting collection "Die.DieCollection": its exports, its interface,
+// what its creators record, convert and hand to which factory, the results
+// they give back (also when a factory gives no builder), and the enumerator.
+// Expected names and values are written out from the collection's published
+// description, not read from the table the engine expands.
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "DieDesJA_CastReliefBuilder.hpp"
+#include "DieDesJA_DieLocationBuilder.hpp"
+#include "DieDesJA_DieLocationsBuilder.hpp"
+#include "DieEngJA_CompensateRoughDataBuilder.hpp"
+#include "TestSupport.hpp"
+#include "afl/DieFeatureBuilders.hpp"
+#include "afl/Parms.hpp"
+#include "ja_die_die_collection_jam.hpp"
+#include "jam/Journal.hpp"
+
+using namespace KTX;
+using stamvik_test::HostTest;
+
+// The exports as a script declares them.
+extern "C" {
+int XJA_FEATURE_DIE_cast_relief(tag_t collection, tag_t castRelief, tag_t* builder);
+int XJA_FEATURE_DIE_create_clearance_builder(tag_t collection, tag_t clearance, tag_t* builder);
+int XJA_FEATURE_DIE_create_die_locations(tag_t collection, tag_t feature, bool, bool, bool, bool, bool, bool, bool,
+                                         tag_t* item);
+int XJA_FEATURE_DIE_create_die_location(tag_t collection, tag_t* item);
+int XJA_FEATURE_DIE_rotor(tag_t collection, tag_t rotor, tag_t* builder);
+int XJA_FEATURE_DIE_create_quick_binder_builder(tag_t collection, tag_t quickBinder, tag_t* builder);
+int XJA_FEATURE_DIE_create_addendum_section_user_defined_builder(tag_t collection, tag_t* builder);
+int XJA_FEATURE_DIE_create_uncut_regions_builder(tag_t collection, tag_t* builder);
+int XJA_FEATURE_DIE_create_die_limits(tag_t collection, tag_t* item);
+int XJA_FEATURE_DIE_trim_flange_die_assistant(tag_t collection, tag_t nullFeature, tag_t* builder);
+int XJA_DieCollection_enumerate(tag_t collection, tag_t* cursor);
+}
+
+namespace {
+
+constexpr unsigned kBadFactoryCode = 3777001;  // scripted for a host factory's failure
+constexpr int kNotCastRelief = 670156;          // "Feature is not a Cast Relief."
+
+class DieCollection : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    JAM::Test::Reset();
+  }
+  void TearDown() override {
+    for (tag_t tag : made_)
+      if (auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(tag))) object->destroy();
+    JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+  tag_t collection() const { return part()->ask_tag(); }
+  // Builders the test made are destroyed at its end.
+  tag_t Keep(tag_t tag) {
+    if (tag != 0) made_.push_back(tag);
+    return tag;
+  }
+  static Die_DieCollection_Interface* Journalled() {
+    return static_cast<Die_DieCollection_Interface*>(
+        JAM::ClassInitializer::GetJournalledInterface("Die.DieCollection"));
+  }
+  static Die_DieCollection_Interface* Unjournalled() {
+    return static_cast<Die_DieCollection_Interface*>(
+        JAM::ClassInitializer::GetUnjournalledInterface("Die.DieCollection"));
+  }
+  // A feature of the part whose parameters are the given die-design ones (or none).
+  FEATURE_RECORD* Feature(FEATURE_PARMS* parms) { return FEATURE_RECORD::Create(part(), parms); }
+  std::vector<std::string> Logged(const std::string& name) {
+    std::vector<std::string> out;
+    for (const Host::Call& c : Host::Calls())
+      if (c.name == name) out.push_back(c.args);
+    return out;
+  }
+
+ private:
+  std::vector<tag_t> made_;
+};
+
+std::set<std::string> DynamicSymbols(const char* prefix) {
+  std::set<std::string> out;
+  FILE* pipe = popen((std::string("nm -D --defined-only ") + STAMVIK_PLUGIN).c_str(), "r");
+  if (pipe == nullptr) return out;
+  char line[512];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    std::string text(line);
+    std::size_t at = text.rfind(' ');
+    std::string name = text.substr(at + 1);
+    while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+    if (name.rfind(prefix, 0) == 0) out.insert(name);
+  }
+  pclose(pipe);
+  return out;
+}
+
+// ---- exports and interface ----------------------------------------------------------
+
+TEST(DieCollectionExports, ThirtyNineCreatorsUnderTheirPublishedNamesAndTheEnumerator) {
+  std::set<std::string> expected = {
+      "XJA_FEATURE_DIE_draw_die_punch",
+      "XJA_FEATURE_DIE_form_task",
+      "XJA_FEATURE_DIE_rotor",
+      "XJA_FEATURE_DIE_flange_task",
+      "XJA_FEATURE_DIE_trim_task",
+      "XJA_FEATURE_DIE_pierce_task",
+      "XJA_FEATURE_DIE_create_addendum_section_user_defined_builder",
+      "XJA_FEATURE_DIE_create_addendum_section_builder",
+      "XJA_FEATURE_DIE_fill",
+      "XJA_FEATURE_DIE_lineup",
+      "XJA_FEATURE_DIE_output_curves",
+      "XJA_FEATURE_DIE_steelinsert",
+      "XJA_FEATURE_DIE_create_quick_binder_builder",
+      "XJA_FEATURE_DIE_create_quick_binder_wrap_builder",
+      "XJA_FEATURE_DIE_create_trim_line_development_builder",
+      "XJA_FEATURE_DIE_create_add_surf_builder",
+      "XJA_FEATURE_DIE_face_sheet",
+      "XJA_FEATURE_DIE_trim_flange_die_assistant",
+      "XJA_FEATURE_DIE_die_shoe",
+      "XJA_FEATURE_DIE_create_die_attribute",
+      "XJA_FEATURE_DIE_create_die_boolean",
+      "XJA_FEATURE_DIE_create_die_direction",
+      "XJA_FEATURE_DIE_create_die_plane",
+      "XJA_FEATURE_DIE_clamping_slot",
+      "XJA_FEATURE_DIE_compensate_rough_data",
+      "XJA_FEATURE_DIE_keyway",
+      "XJA_FEATURE_DIE_heelpost",
+      "XJA_FEATURE_DIE_cast_relief",
+      "XJA_FEATURE_DIE_create_uncut_regions_builder",
+      "XJA_FEATURE_DIE_create_die_location",
+      "XJA_FEATURE_DIE_create_die_limits",
+      "XJA_FEATURE_DIE_create_die_locations",
+      "XJA_FEATURE_DIE_create_fill_area_builder",
+      "XJA_FEATURE_DIE_create_finger_clearance_notch_builder",
+      "XJA_FEATURE_DIE_create_clearance_builder",
+      "XJA_FEATURE_DIE_create_handling_core_builder",
+      "XJA_FEATURE_DIE_create_machine_relief_builder",
+      "XJA_FEATURE_DIE_create_draw_bead_builder",
+      "XJA_FEATURE_DIE_create_springback_compensation_builder",
+  };
+  ASSERT_EQ(expected.size(), 39u);
+  EXPECT_EQ(DynamicSymbols("XJA_FEATURE_DIE_"), expected);
+  EXPECT_EQ(DynamicSymbols("XJA_DieCollection_"),
+            (std::set<std::string>{"XJA_DieCollection_enumerate", "XJA_DieCollection_force_load"}));
+  // The bodies are the library's own.
+  EXPECT_TRUE(DynamicSymbols("JAX_").empty());
+}
+
+TEST_F(DieCollection, InterfaceIdAndTheEnumeratorFromBothImplementations) {
+  ASSERT_NE(Journalled(), nullptr);
+  ASSERT_NE(Unjournalled(), nullptr);
+  EXPECT_NE(static_cast<void*>(Journalled()), static_cast<void*>(Unjournalled()));
+  EXPECT_EQ(Journalled()->GetInterfaceId(), 0x5C73550Cu);
+  EXPECT_EQ(Unjournalled()->GetInterfaceId(), 0x5C73550Cu);
+
+  // Slot 40 hands out one and the same body, which the host calls to iterate.
+  auto enumerate = Journalled()->Enumerate();
+  ASSERT_NE(enumerate, nullptr);
+  EXPECT_EQ(enumerate, Unjournalled()->Enumerate());
+  FEATURE_RECORD* die = Feature(DieDes::CastReliefFactory::Create());
+  tag_t cursor = 0;
+  EXPECT_EQ(enumerate(collection(), &cursor), 0);
+  EXPECT_EQ(cursor, die->ask_tag());
+  // Not journalled.
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+// ---- what a creator records and passes on ---------------------------------------------
+
+TEST_F(DieCollection, CreateDieLocationsRecordsTheFeatureAndTheSevenFlagsAndPassesTheFlagsInOrder) {
+  FEATURE_RECORD* feature = Feature(nullptr);
+  tag_t item = 0;
+  ASSERT_EQ(XJA_FEATURE_DIE_create_die_locations(collection(), feature->ask_tag(), true, false, true, false, true,
+                                                 false, true, &item),
+            0);
+  ASSERT_NE(Keep(item), 0u);
+
+  const JAM::Record& r = JAM::Recorded().at(0);
+  EXPECT_EQ(r.journalClass, "Die.DieCollection");
+  EXPECT_EQ(r.member, "CreateDieLocations");
+  EXPECT_EQ(r.thisKind, 't');
+  EXPECT_EQ(r.thisTag, collection());
+  ASSERT_EQ(r.values.size(), 9u);
+  EXPECT_EQ(r.values[0].name, "feature");
+  EXPECT_EQ(r.values[0].type, "Features.Feature");
+  EXPECT_EQ(r.values[0].integer, static_cast<long long>(feature->ask_tag()));
+  const char* flags[] = {"allowselection",  "allownewpoint", "allownewcoordinatesystem", "allownewvector",
+                         "allownewplane",   "isrequired",    "allowmultipleselection"};
+  const bool given[] = {true, false, true, false, true, false, true};
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(r.values[1 + i].name, flags[i]);
+    EXPECT_EQ(r.values[1 + i].kind, JAM::ValueKind::Logical) << flags[i];
+    EXPECT_EQ(r.values[1 + i].integer, given[i] ? 1 : 0) << flags[i];
+  }
+  EXPECT_EQ(r.values[8].name, "item");
+  EXPECT_EQ(r.values[8].type, "Die.DieLocationsBuilder");
+  EXPECT_EQ(r.values[8].direction, JAM::Direction::Result);
+  EXPECT_EQ(r.values[8].integer, static_cast<long long>(item));
+  EXPECT_EQ(r.status, 0);
+
+  // The flags reached the factory in order; the feature did not count.
+  auto* locations = dynamic_cast<DieDesJA::DieLocationsBuilder*>(OM::OM_object_of_tag(item));
+  ASSERT_NE(locations, nullptr);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(locations->GetAllowOptionsItem(i), given[i]) << i;
+  EXPECT_FALSE(locations->GetApplIsOverallRequired());
+  EXPECT_TRUE(locations->GetAllowMultiple());
+}
+
+TEST_F(DieCollection, CreateDieLocationAllowsEveryOptionAndRecordsOnlyItsResult) {
+  tag_t item = 0;
+  ASSERT_EQ(XJA_FEATURE_DIE_create_die_location(collection(), &item), 0);
+  auto* location = dynamic_cast<DieDesJA::DieLocationBuilder*>(OM::OM_object_of_tag(Keep(item)));
+  ASSERT_NE(location, nullptr);
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(location->GetAllowOptionsItem(i)) << i;
+  EXPECT_TRUE(location->GetApplIsOverallRequired());
+  const JAM::Record& r = JAM::Recorded().at(0);
+  ASSERT_EQ(r.values.size(), 1u);
+  EXPECT_EQ(r.values[0].name, "item");
+  EXPECT_EQ(r.values[0].type, "Die.DieLocationBuilder");
+}
+
+TEST_F(DieCollection, CastReliefWithNoFeatureMakesANewBuilderAndWithAnotherKindGivesTheFactorysError) {
+  tag_t builder = 77;
+  ASSERT_EQ(XJA_FEATURE_DIE_cast_relief(collection(), 0, &builder), 0);
+  auto* relief = dynamic_cast<DieDesJA::CastReliefBuilder*>(OM::OM_object_of_tag(Keep(builder)));
+  ASSERT_NE(relief, nullptr);
+  EXPECT_EQ(relief->get_frec(), nullptr);
+  EXPECT_EQ(relief->ask_owning_part(), part());
+  const JAM::Record& first = JAM::Recorded().at(0);
+  EXPECT_EQ(first.member, "CastRelief");
+  EXPECT_EQ(first.values.at(0).name, "castRelief");
+  EXPECT_EQ(first.values.at(0).type, "Die.CastRelief");
+  EXPECT_EQ(first.values.at(1).name, "builder");
+  EXPECT_EQ(first.values.at(1).type, "Die.CastReliefBuilder");
+
+  FEATURE_RECORD* clearance = Feature(DieDes::ClearanceFactory::Create());
+  builder = 77;
+  EXPECT_EQ(XJA_FEATURE_DIE_cast_relief(collection(), clearance->ask_tag(), &builder), kNotCastRelief);
+  EXPECT_EQ(builder, 0u);
+  EXPECT_EQ(JAM::Recorded().at(1).status, kNotCastRelief);
+}
+
+TEST_F(DieCollection, ClearanceCreatorMakesANewClearanceBuilder) {
+  tag_t builder = 0;
+  ASSERT_EQ(XJA_FEATURE_DIE_create_clearance_builder(collection(), 0, &builder), 0);
+  auto* made = dynamic_cast<JAX_FEAT_BUILDER*>(OM::OM_object_of_tag(Keep(builder)));
+  ASSERT_NE(made, nullptr);
+  char* name = made->ask_journal_class_name();
+  EXPECT_STREQ(name, "Die.ClearanceBuilder");
+  SM_free(name);
+  EXPECT_EQ(JAM::Recorded().at(0).values.at(0).name, "clearance");
+}
+
+TEST_F(DieCollection, AFeatureOfADeletedTagIsRefusedBeforeAnyBuilderIsMade) {
+  FEATURE_RECORD* feature = Feature(nullptr);
+  tag_t gone = feature->ask_tag();
+  feature->destroy();
+  tag_t builder = 5;
+  EXPECT_EQ(XJA_FEATURE_DIE_cast_relief(collection(), gone, &builder), static_cast<int>(Error::kDeletedTag));
+  EXPECT_EQ(builder, 0u);
+}
+
+// ---- host factories ---------------------------------------------------------------------
+
+TEST_F(DieCollection, FeatureOnlyCreatorsNeverLookAtTheCollection) {
+  FEATURE_RECORD* feature = Feature(nullptr);
+  tag_t builder = 0;
+  // Not a part's tag at all.
+  ASSERT_EQ(XJA_FEATURE_DIE_rotor(feature->ask_tag(), feature->ask_tag(), &builder), 0);
+  auto* rotor = dynamic_cast<DieFeatureBuilder*>(OM::OM_object_of_tag(Keep(builder)));
+  ASSERT_NE(rotor, nullptr);
+  EXPECT_STREQ(rotor->Factory(), "KTX::DieRotorFeatBuilderFactory::object");
+  EXPECT_STREQ(rotor->JournalClass(), "Die.RotorBuilder");
+  EXPECT_EQ(rotor->GivenFeature(), feature->ask_tag());
+  EXPECT_EQ(rotor->GivenPart(), 0u);
+  EXPECT_EQ(rotor->GivenModelPart(), 0u);
+  EXPECT_EQ(JAM::Recorded().at(0).values.at(0).name, "rotor");
+}
+
+TEST_F(DieCollection, HostFeatureCreatorsGetTheModellingPartAndTheFeature) {
+  FEATURE_RECORD* feature = Feature(nullptr);
+  tag_t builder = 0;
+  ASSERT_EQ(XJA_FEATURE_DIE_create_quick_binder_builder(collection(), feature->ask_tag(), &builder), 0);
+  auto* binder = dynamic_cast<DieFeatureBuilder*>(OM::OM_object_of_tag(Keep(builder)));
+  ASSERT_NE(binder, nullptr);
+  EXPECT_STREQ(binder->Factory(), "KTX::DieEngJA::QuickBinderBuilderFactory::Create");
+  EXPECT_EQ(binder->GivenModelPart(), modelPart()->ask_tag());
+  EXPECT_EQ(binder->GivenFeature(), feature->ask_tag());
+  const JAM::Record& r = JAM::Recorded().at(0);
+  EXPECT_EQ(r.values.at(0).name, "quickBinder");
+  EXPECT_EQ(r.values.at(0).type, "Features.QuickBinder");
+}
+
+TEST_F(DieCollection, TrimFlangeDieAssistantIgnoresCollectionAndInput) {
+  FEATURE_RECORD* feature = Feature(nullptr);
+  tag_t builder = 0;
+  ASSERT_EQ(XJA_FEATURE_DIE_trim_flange_die_assistant(feature->ask_tag(), feature->ask_tag(), &builder), 0);
+  auto* assistant = dynamic_cast<DieFeatureBuilder*>(OM::OM_object_of_tag(Keep(builder)));
+  ASSERT_NE(assistant, nullptr);
+  EXPECT_EQ(assistant->GivenPart(), 0u);
+  EXPECT_EQ(assistant->GivenFeature(), 0u);
+  ASSERT_EQ(assistant->FlagCount(), 1);
+  EXPECT_FALSE(assistant->Flag(0));
+  EXPECT_EQ(JAM::Recorded().at(0).values.at(0).name, "nullFeature");
+}
+
+TEST_F(DieCollection, AFactoryThatGivesNoBuilderIsAFailureWithResultZero) {
+  Host::SetAnswer("KTX::DieEngJA::QuickBinderBuilderFactory::Create.nobuilder", 1);
+  Host::SetAnswer("KTX::DieEngJA::AddendumSectionUserDefinedBuilderFactory::Create.nobuilder", 1);
+  Host::SetAnswer("KTX::DieEngJA::UncutRegionsBuilderFactory::Create.nobuilder", 1);
+  tag_t result = 4242;
+  EXPECT_NE(XJA_FEATURE_DIE_create_quick_binder_builder(collection(), 0, &result), 0);
+  EXPECT_EQ(result, 0u);
+  result = 4242;
+  EXPECT_NE(XJA_FEATURE_DIE_create_addendum_section_user_defined_builder(collection(), &result), 0);
+  EXPECT_EQ(result, 0u);
+  result = 4242;
+  EXPECT_NE(XJA_FEATURE_DIE_create_uncut_regions_builder(collection(), &result), 0);
+  EXPECT_EQ(result, 0u);
+  for (const JAM::Record& r : JAM::Recorded()) EXPECT_NE(r.status, 0) << r.member;
+
+  // Unjournalled, the failure reaches the caller and the result is still cleared.
+  result = 4242;
+  EXPECT_NE(RaisedCode([&] { Unjournalled()->CreateUncutRegionsBuilder(collection(), &result); }), 0);
+  EXPECT_EQ(result, 0u);
+
+  // Where the recipe clears and tests, no builder is success with no tag.
+  Host::SetAnswer("KTX::DieDes::DieLimitsBuilderFactory::Create.nobuilder", 1);
+  result = 4242;
+  EXPECT_EQ(XJA_FEATURE_DIE_create_die_limits(collection(), &result), 0);
+  EXPECT_EQ(result, 0u);
+}
+
+TEST_F(DieCollection, AHostFactorysRaisedErrorIsTheStatus) {
+  Host::SetAnswer("KTX::DieEngJA::UncutRegionsBuilderFactory::Create", kBadFactoryCode);
+  tag_t result = 0;
+  EXPECT_EQ(XJA_FEATURE_DIE_create_uncut_regions_builder(collection(), &result), static_cast<int>(kBadFactoryCode));
+  EXPECT_EQ(Logged("KTX::DieEngJA::UncutRegionsBuilderFactory::Create").size(), 1u);
+}
+
+// ---- unjournalled -----------------------------------------------------------------------
+
+TEST_F(DieCollection, RoughDataCompensationThroughTheUnjournalledInterfaceLeavesNoRecord) {
+  tag_t builder = 9;
+  ASSERT_EQ(Unjournalled()->CompensateRoughData(collection(), 0, &builder), 0);
+  EXPECT_NE(dynamic_cast<DieEngJA::CompensateRoughDataBuilder*>(OM::OM_object_of_tag(Keep(builder))), nullptr);
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+// ---- enumerator ----------------------------------------------------------------------------
+
+TEST_F(DieCollection, EnumeratorYieldsTheDieFeaturesInOrderThenZero) {
+  tag_t cursor = 0;
+  // No die feature at all: done at once.
+  Feature(nullptr);
+  EXPECT_EQ(XJA_DieCollection_enumerate(collection(), &cursor), 0);
+  EXPECT_EQ(cursor, 0u);
+
+  FEATURE_RECORD* first = Feature(DieDes::CastReliefFactory::Create());
+  Feature(nullptr);
+  FEATURE_RECORD* second = Feature(DieDes::ClearanceFactory::Create());
+  cursor = 0;
+  ASSERT_EQ(XJA_DieCollection_enumerate(collection(), &cursor), 0);
+  EXPECT_EQ(cursor, first->ask_tag());
+  ASSERT_EQ(XJA_DieCollection_enumerate(collection(), &cursor), 0);
+  EXPECT_EQ(cursor, second->ask_tag());
+  // Started at the last one: the end.
+  ASSERT_EQ(XJA_DieCollection_enumerate(collection(), &cursor), 0);
+  EXPECT_EQ(cursor, 0u);
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+// ---- set-up and registration ------------------------------------------------------------
+
+TEST_F(DieCollection, SetUpLooksUpTheRecordedClassesInOrderButNotItsParent) {
+  JAM::Test::TypeView view;
+  if (JAM::Test::DescribeClass("Die.DieCollection", &view) && view.created)
+    GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  tag_t item = 0;
+  ASSERT_EQ(XJA_FEATURE_DIE_create_die_limits(collection(), &item), 0);
+  Keep(item);
+  std::vector<std::string> calls;
+  for (const Host::Call& c : Host::Calls())
+    if (c.name.rfind("JAM_", 0) == 0 || c.name == "FileInitializer::Initialize") calls.push_back(c.name + " " + c.args);
+  ASSERT_GE(calls.size(), 58u);
+  EXPECT_EQ(calls[0].rfind("FileInitializer::Initialize Features.FeatureCollection", 0), 0u);
+  std::vector<std::string> lookedUp;
+  for (std::size_t i = 1; i < calls.size() && calls[i].rfind("JAM_lookup_or_create_class ", 0) == 0; ++i)
+    lookedUp.push_back(calls[i].substr(27));
+  // 15 input classes, 39 result classes and the feature collection.
+  EXPECT_EQ(lookedUp.size(), 55u);
+  EXPECT_TRUE(std::is_sorted(lookedUp.begin(), lookedUp.end()));
+  for (const char* name : {"Die.AddSurfBuilder", "Die.CastRelief", "Die.DieLimitsBuilder", "Die.SpringbackCompensation",
+                           "Features.CompensateRoughData", "Features.Feature", "Features.FeatureCollection",
+                           "Features.QuickBinder", "Die.TrimFlangeDieAssistantBuilder"})
+    EXPECT_NE(std::find(lookedUp.begin(), lookedUp.end(), name), lookedUp.end()) << name;
+  EXPECT_EQ(std::find(lookedUp.begin(), lookedUp.end(), "TaggedObjectCollection"), lookedUp.end());
+  std::size_t next = 1 + lookedUp.size();
+  EXPECT_EQ(calls.at(next), "JAM_create_class Die.DieCollection TaggedObjectCollection");
+  EXPECT_EQ(calls.at(next + 1), "JAM_test_register_print_fn Die.DieCollection");
+  EXPECT_EQ(calls.at(next + 2), "JAM_start_call Die.DieCollection CreateDieLimits");
+  EXPECT_EQ(JAM::Test::DefaultsFunction("Die.DieCollection"), nullptr);
+}
+
+TEST(DieCollectionLoad, RegisteredAfterTheDieBooleanBuilderWithoutACreatorName) {
+  std::vector<std::string> files = JAM::Test::FileInitializerNames();
+  auto at = [&](const char* name) { return std::find(files.begin(), files.end(), name) - files.begin(); };
+  ASSERT_LT(at("Die.DieCollection"), static_cast<long>(files.size()));
+  EXPECT_EQ(at("Die.DieBooleanBuilder") + 1, at("Die.DieCollection"));
+  EXPECT_EQ(at("Die.DieCollection") + 1, at("Die.DieDirectionBuilder"));
+  std::vector<std::string> classes = JAM::Test::ClassInitializerNames();
+  EXPECT_NE(std::find(classes.begin(), classes.end(), "Die.DieCollection"), classes.end());
+  // Creator names come with the units of the classes created; only these
+  // fourteen members of the collection are ever registered.
+  const std::set<std::string> registrable = {
+      "CastRelief", "ClampingSlot", "CreateClearanceBuilder", "CompensateRoughData", "CreateDieLocation", "DieShoe",
+      "CreateDrawBeadBuilder", "CreateFillAreaBuilder", "CreateFingerClearanceNotchBuilder",
+      "CreateHandlingCoreBuilder", "Heelpost", "Keyway", "CreateMachineReliefBuilder",
+      "CreateSpringbackCompensationBuilder"};
+  int registered = 0;
+  for (const std::string& pair : JAM::Test::CreatorMethodNames()) {
+    if (pair.rfind("Die.DieCollection ", 0) != 0) continue;
+    ++registered;
+    EXPECT_EQ(registrable.count(pair.substr(18)), 1u) << pair;
+  }
+  EXPECT_GE(registered, 1);
+}
+
+}  // namespace
