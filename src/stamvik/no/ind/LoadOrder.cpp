@@ -39,6 +39,10 @@ STAMVIK_LOAD_STEP(JA, LoadDie_ClearanceBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_ClearancePropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_CompensateRoughDataBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DieBooleanBuilderPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_DieDirectionBuilderPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_DieLocationBuilderPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_DieLocationsBuilderPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_DiePlaneBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DieShoePropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DrawBeadPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_FillAreaPropertyOwner)
@@ -132,6 +136,10 @@ constexpr LoadStep kLoadOrder[] = {
     {"owner Die.Clearance", &JA::LoadDie_ClearancePropertyOwner},
     {"owner Die.CompensateRoughDataBuilder", &JA::LoadDie_CompensateRoughDataBuilderPropertyOwner},
     {"owner Die.DieBooleanBuilder", &JA::LoadDie_DieBooleanBuilderPropertyOwner},
+    {"owner Die.DieDirectionBuilder", &JA::LoadDie_DieDirectionBuilderPropertyOwner},
+    {"owner Die.DieLocationBuilder", &JA::LoadDie_DieLocationBuilderPropertyOwner},
+    {"owner Die.DieLocationsBuilder", &JA::LoadDie_DieLocationsBuilderPropertyOwner},
+    {"owner Die.DiePlaneBuilder", &JA::LoadDie_DiePlaneBuilderPropertyOwner},
     {"owner Die.DieShoe", &JA::LoadDie_DieShoePropertyOwner},
     {"owner Die.DrawBead", &JA::LoadDie_DrawBeadPropertyOwner},
     {"owner Die.FillArea", &JA::LoadDie_FillAreaPropertyOwner},
