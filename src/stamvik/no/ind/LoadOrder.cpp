@@ -49,7 +49,9 @@ STAMVIK_LOAD_STEP(JA, LoadDie_FillAreaPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_FingerClearanceNotchPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_HandlingCorePropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_HeelpostPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_KeywayBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_KeywayPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_MachineReliefBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_MachineReliefPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_SpringbackCompensationPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadFeatures_CompensateRoughDataPropertyOwner)
@@ -146,7 +148,9 @@ constexpr LoadStep kLoadOrder[] = {
     {"owner Die.FingerClearanceNotch", &JA::LoadDie_FingerClearanceNotchPropertyOwner},
     {"owner Die.HandlingCore", &JA::LoadDie_HandlingCorePropertyOwner},
     {"owner Die.Heelpost", &JA::LoadDie_HeelpostPropertyOwner},
+    {"owner Die.KeywayBuilder", &JA::LoadDie_KeywayBuilderPropertyOwner},
     {"owner Die.Keyway", &JA::LoadDie_KeywayPropertyOwner},
+    {"owner Die.MachineReliefBuilder", &JA::LoadDie_MachineReliefBuilderPropertyOwner},
     {"owner Die.MachineRelief", &JA::LoadDie_MachineReliefPropertyOwner},
     {"owner Die.SpringbackCompensation", &JA::LoadDie_SpringbackCompensationPropertyOwner},
     {"owner Features.CompensateRoughData", &JA::LoadFeatures_CompensateRoughDataPropertyOwner},
