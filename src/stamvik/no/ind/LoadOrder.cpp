@@ -43,11 +43,16 @@ STAMVIK_LOAD_STEP(JA, LoadDie_DieDirectionBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DieLocationBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DieLocationsBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DiePlaneBuilderPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_DieShoeBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DieShoePropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DrawBeadPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_FillAreaBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_FillAreaPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_FingerClearanceNotchBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_FingerClearanceNotchPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_HandlingCoreBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_HandlingCorePropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_HeelpostBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_HeelpostPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_KeywayBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_KeywayPropertyOwner)
@@ -142,11 +147,16 @@ constexpr LoadStep kLoadOrder[] = {
     {"owner Die.DieLocationBuilder", &JA::LoadDie_DieLocationBuilderPropertyOwner},
     {"owner Die.DieLocationsBuilder", &JA::LoadDie_DieLocationsBuilderPropertyOwner},
     {"owner Die.DiePlaneBuilder", &JA::LoadDie_DiePlaneBuilderPropertyOwner},
+    {"owner Die.DieShoeBuilder", &JA::LoadDie_DieShoeBuilderPropertyOwner},
     {"owner Die.DieShoe", &JA::LoadDie_DieShoePropertyOwner},
     {"owner Die.DrawBead", &JA::LoadDie_DrawBeadPropertyOwner},
+    {"owner Die.FillAreaBuilder", &JA::LoadDie_FillAreaBuilderPropertyOwner},
     {"owner Die.FillArea", &JA::LoadDie_FillAreaPropertyOwner},
+    {"owner Die.FingerClearanceNotchBuilder", &JA::LoadDie_FingerClearanceNotchBuilderPropertyOwner},
     {"owner Die.FingerClearanceNotch", &JA::LoadDie_FingerClearanceNotchPropertyOwner},
+    {"owner Die.HandlingCoreBuilder", &JA::LoadDie_HandlingCoreBuilderPropertyOwner},
     {"owner Die.HandlingCore", &JA::LoadDie_HandlingCorePropertyOwner},
+    {"owner Die.HeelpostBuilder", &JA::LoadDie_HeelpostBuilderPropertyOwner},
     {"owner Die.Heelpost", &JA::LoadDie_HeelpostPropertyOwner},
     {"owner Die.KeywayBuilder", &JA::LoadDie_KeywayBuilderPropertyOwner},
     {"owner Die.Keyway", &JA::LoadDie_KeywayPropertyOwner},
