@@ -20,12 +20,15 @@
 #include "ja_die_die_locations_builder_jam.hpp"
 #include "ja_die_die_plane_builder_jam.hpp"
 #include "jam/Journal.hpp"
+#include "LoadOrder.hpp"
+#include "prop/PropertyMapper.hpp"
 
 using namespace KTX;
 using DieDes::DieDirectionBuilder;
 using DieDes::DiePlaneBuilder;
 using DieDesJA::DieLocationBuilder;
 using DieDesJA::DieLocationsBuilder;
+using Property::ValuePtr;
 using stamvik_test::HostTest;
 
 // The exports as a script declares them.
@@ -45,6 +48,7 @@ int XJA_DIE_DIRECTION_BUILDER_set_input_type(DieDirectionBuilder*, int);
 int XJA_DIE_DIRECTION_BUILDER_get_source_data_type(DieDirectionBuilder*, int*);
 int XJA_DIE_DIRECTION_BUILDER_set_source_data_type(DieDirectionBuilder*, int);
 int XJA_DIE_DIRECTION_BUILDER_set_vector(DieDirectionBuilder*, tag_t);
+int XJA_DIE_DIRECTION_BUILDER_set_reverse_source_direction(DieDirectionBuilder*, bool);
 int XJA_DIE_PLANE_BUILDER_get_input_type(DiePlaneBuilder*, int*);
 int XJA_DIE_PLANE_BUILDER_set_input_type(DiePlaneBuilder*, int);
 int XJA_DIE_PLANE_BUILDER_get_source_data_type(DiePlaneBuilder*, int*);
@@ -52,6 +56,7 @@ int XJA_DIE_PLANE_BUILDER_set_source_data_type(DiePlaneBuilder*, int);
 int XJA_DIE_PLANE_BUILDER_get_select_plane(DiePlaneBuilder*, SELECT_OBJECT**);
 int XJA_DIE_PLANE_BUILDER_set_specify_plane(DiePlaneBuilder*, tag_t);
 int XJA_DIE_PLANE_BUILDER_set_coordinate_system_origin(DiePlaneBuilder*, const JAM_point3d_s*);
+int XJA_DIE_PLANE_BUILDER_set_reverse_source_direction(DiePlaneBuilder*, bool);
 int XJA_DIE_PLANE_BUILDER_get_coordinate_system_matrix(DiePlaneBuilder*, JAM_matrix3x3_s*);
 int XJA_DIE_PLANE_BUILDER_set_coordinate_system_matrix(DiePlaneBuilder*, const JAM_matrix3x3_s*);
 }
@@ -694,6 +699,254 @@ TEST(SubBuilderLoad, ExportsAreExactlyThePublishedOnes) {
       "XJA_DIE_PLANE_BUILDER_set_source_data_type",
   };
   EXPECT_EQ(ExportsStartingWith("XJA_DIE_PLANE_BUILDER_"), plane);
+}
+
+// ---- property owners -------------------------------------------------------------------------
+
+// Stands in for the host's "TaggedObject" owner for the length of a test:
+// notes what reaches it and hands it on to the real one.
+class TaggedObjectRecorder final : public JAM::TaggedObjectPropertyOwner {
+ public:
+  explicit TaggedObjectRecorder(Property::Owner* real) : real_(real) {}
+  std::vector<std::string> requests;  // "operation name"
+
+  int GetProperties(OM::Object* object, Property::List& list) override {
+    requests.push_back("GetProperties");
+    return real_->GetProperties(object, list);
+  }
+  int SetProperties(OM::Object* object, Property::List& list) override {
+    requests.push_back("SetProperties");
+    return real_->SetProperties(object, list);
+  }
+  Property::Value* GetProperty(OM::Object* object, const char* name) override {
+    requests.push_back(std::string("GetProperty ") + name);
+    return real_->GetProperty(object, name);
+  }
+  int SetProperty(OM::Object* object, const char* name, const Property::Value* value) override {
+    requests.push_back(std::string("SetProperty ") + name);
+    return real_->SetProperty(object, name, value);
+  }
+
+ private:
+  Property::Owner* real_;
+};
+
+class SubBuilderOwners : public SubBuilderUnits {
+ protected:
+  void SetUp() override {
+    SubBuilderUnits::SetUp();
+    SetUpClasses();
+  }
+  void TearDown() override {
+    if (recorder_ != nullptr) {
+      JAM::PropertyMapper::RegisterPropertyOwner("TaggedObject", nullptr, realParent_);
+      delete recorder_;
+    }
+    SubBuilderUnits::TearDown();
+  }
+  TaggedObjectRecorder& RecordParent() {
+    realParent_ = JAM::PropertyMapper::GetOwner("TaggedObject");
+    recorder_ = new TaggedObjectRecorder(realParent_);
+    JAM::PropertyMapper::RegisterPropertyOwner("TaggedObject", nullptr, recorder_);
+    return *recorder_;
+  }
+  static Property::Owner* OwnerOf(const char* journalClass) {
+    Property::Owner* owner = JAM::PropertyMapper::GetOwner(journalClass);
+    EXPECT_NE(owner, nullptr) << journalClass;
+    return owner;
+  }
+
+  TaggedObjectRecorder* recorder_ = nullptr;
+  Property::Owner* realParent_ = nullptr;
+};
+
+Property::EnumMembers gPlaneTypes{"Selection,Plane,CoordinateSystem"};
+Property::EnumMembers gLocationTypes{"SelectLocation,NewPoint,NewCoordinateSystem,NewVector,NewPlane"};
+
+TEST_F(SubBuilderOwners, RegisteredUnderTaggedObjectInAlphabeticalOrderBeforeTheJournalingUnits) {
+  for (const char* c : {kLocation, kLocations, kDirection, kPlane}) {
+    ASSERT_NE(JAM::PropertyMapper::GetParentClassName(c), nullptr) << c;
+    EXPECT_STREQ(JAM::PropertyMapper::GetParentClassName(c), "TaggedObject") << c;
+  }
+  std::vector<std::string> expected = {"owner Die.DieDirectionBuilder", "owner Die.DieLocationBuilder",
+                                       "owner Die.DieLocationsBuilder", "owner Die.DiePlaneBuilder"};
+  std::vector<std::string> seen;
+  std::size_t lastOwner = 0, firstUnit = 0;
+  std::vector<const char*> names = Stamvik::LoadOrderNames();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    std::string n = names[i];
+    if (std::find(expected.begin(), expected.end(), n) != expected.end()) {
+      seen.push_back(n);
+      lastOwner = i;
+    }
+    if (firstUnit == 0 && n.rfind("journal ", 0) == 0) firstUnit = i;
+  }
+  EXPECT_EQ(seen, expected);
+  EXPECT_LT(lastOwner, firstUnit);
+}
+
+TEST_F(SubBuilderOwners, EveryFormOfTheInputTypeNameReadsTheSameEnumeration) {
+  plane_->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+  Property::Owner* owner = OwnerOf(kPlane);
+  for (const char* name : {"InputType", "input_type", "INPUT_TYPE", "inputtype"}) {
+    ValuePtr value(owner->GetProperty(plane_, name));
+    ASSERT_NE(value, nullptr) << name;
+    ASSERT_EQ(value->GetType(), Property::ValueType::kEnum) << name;
+    EXPECT_EQ(value->GetEnum(), 2) << name;
+    EXPECT_STREQ(static_cast<Property::Enum&>(*value).GetMemberName(), "CoordinateSystem") << name;
+  }
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(SubBuilderOwners, SourceDataTypeIsNotPublishedAndGoesToTheTaggedObjectOwner) {
+  TaggedObjectRecorder& parent = RecordParent();
+  ValuePtr index = Property::MakeEnum(gPlaneTypes, 1);
+  for (const char* c : {kPlane, kDirection}) {
+    OM::Object* object = c == kPlane ? static_cast<OM::Object*>(plane_) : static_cast<OM::Object*>(direction_);
+    ValuePtr read(OwnerOf(c)->GetProperty(object, "SourceDataType"));
+    EXPECT_EQ(read, nullptr) << c;
+    OwnerOf(c)->SetProperty(object, "source_data_type", index.get());
+  }
+  EXPECT_EQ(parent.requests, (std::vector<std::string>{"GetProperty SourceDataType", "SetProperty source_data_type",
+                                                       "GetProperty SourceDataType", "SetProperty source_data_type"}));
+  EXPECT_TRUE(JAM::Recorded().empty());
+  EXPECT_EQ(plane_->GetInputType(), DieDes::JA_DIE_PLANE_BUILDER_plane_type_Selection);
+}
+
+TEST_F(SubBuilderOwners, CoordinateSystemMatrixIsListedAndAcceptedOnWriteWithNoEffect) {
+  TaggedObjectRecorder& parent = RecordParent();
+  const double before[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  direction_->SetCoordinateSystemMatrix(before);
+  Host::ClearCalls();
+  for (const char* c : {kDirection, kLocation, kPlane}) {
+    OM::Object* object = c == kPlane       ? static_cast<OM::Object*>(plane_)
+                         : c == kLocation ? static_cast<OM::Object*>(location_)
+                                          : static_cast<OM::Object*>(direction_);
+    ValuePtr value(OwnerOf(c)->GetProperty(object, "CoordinateSystemMatrix"));
+    ASSERT_NE(value, nullptr) << c;
+    EXPECT_EQ(value->GetType(), Property::ValueType::kInteger) << c;
+    for (const char* name : {"CoordinateSystemMatrix", "coordinate_system_matrix"}) {
+      EXPECT_EQ(OwnerOf(c)->SetProperty(object, name, Property::MakeDouble(7).get()), 0) << c << name;
+      EXPECT_EQ(OwnerOf(c)->SetProperty(object, name, Property::MakeLogical(true).get()), 0) << c << name;
+    }
+  }
+  double after[9];
+  direction_->GetCoordinateSystemMatrix(after);
+  EXPECT_EQ(std::vector<double>(after, after + 9), std::vector<double>(before, before + 9));
+  EXPECT_TRUE(parent.requests.empty());
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(SubBuilderOwners, GetPropertiesWithoutAnObjectListsTheLocationTableThenTaggedObjects) {
+  Property::List list;
+  OwnerOf(kLocation)->GetProperties(nullptr, list);
+  const char* names[] = {"InputType", "Location", "Point", "Vector", "Plane", "CoordinateSystemOrigin",
+                         "CoordinateSystemMatrix"};
+  ASSERT_GE(list.GetCount(), 7);
+  for (int i = 0; i < 7; ++i) EXPECT_STREQ(list.GetNameByIndex(i), names[i]) << i;
+  EXPECT_STREQ(static_cast<Property::Enum*>(list.GetPropertyByIndex(0))->GetMemberName(), "SelectLocation");
+  ASSERT_EQ(list.GetPropertyByIndex(1)->GetType(), Property::ValueType::kSubobject);
+  EXPECT_EQ(list.GetPropertyByIndex(1)->GetSubobject(), nullptr);
+  EXPECT_STREQ(static_cast<Property::Subobject*>(list.GetPropertyByIndex(1))->GetClassName(), "SelectBrenvikObject");
+  for (int i = 2; i < 5; ++i) {
+    ASSERT_EQ(list.GetPropertyByIndex(i)->GetType(), Property::ValueType::kTag) << i;
+    EXPECT_EQ(list.GetPropertyByIndex(i)->GetTag(), 0u) << i;
+  }
+  Property::Point3d origin = list.GetPropertyByIndex(5)->GetPoint();
+  EXPECT_EQ(origin.x, 0);
+  EXPECT_EQ(origin.y, 0);
+  EXPECT_EQ(origin.z, 0);
+  EXPECT_EQ(list.GetPropertyByIndex(6)->GetType(), Property::ValueType::kInteger);
+  std::vector<std::string> rest;
+  for (int i = 7; i < list.GetCount(); ++i) rest.push_back(list.GetNameByIndex(i));
+  EXPECT_EQ(rest, (std::vector<std::string>{"Tag", "Name"}));
+}
+
+TEST_F(SubBuilderOwners, AWriteLeavesTheSameJournalRecordAsTheScriptingCall) {
+  Property::Owner* owner = OwnerOf(kLocation);
+  ValuePtr point = Property::MakePoint({1.25, -4, 9});
+  ASSERT_EQ(owner->SetProperty(location_, "coordinate_system_origin", point.get()), 0);
+  ValuePtr plane = Property::MakeTag(4003);
+  ASSERT_EQ(owner->SetProperty(location_, "Plane", plane.get()), 0);
+  ValuePtr type = Property::MakeEnum(gLocationTypes, 4);
+  ASSERT_EQ(owner->SetProperty(location_, "INPUT_TYPE", type.get()), 0);
+  JAM::Journal viaOwner = JAM::Recorded();
+  EXPECT_EQ(location_->GetPlane(), 4003u);
+  EXPECT_EQ(location_->GetInputType(), DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewPlane);
+  double origin[3];
+  location_->GetCoordinateSystemOrigin(origin);
+  EXPECT_EQ(std::vector<double>(origin, origin + 3), (std::vector<double>{1.25, -4, 9}));
+
+  JAM::ClearJournal();
+  JAM_point3d_s same{1.25, -4, 9};
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_set_CoordinateSystemOrigin(location_, &same), 0);
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_set_Plane(location_, 4003), 0);
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_set_InputType(location_, 4), 0);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+
+  // Direction: a tag and a logical.
+  JAM::ClearJournal();
+  ASSERT_EQ(OwnerOf(kDirection)->SetProperty(direction_, "vector", Property::MakeTag(4004).get()), 0);
+  ASSERT_EQ(OwnerOf(kDirection)->SetProperty(direction_, "reverse_source_direction", Property::MakeLogical(true).get()),
+            0);
+  viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  ASSERT_EQ(XJA_DIE_DIRECTION_BUILDER_set_vector(direction_, 4004), 0);
+  ASSERT_EQ(XJA_DIE_DIRECTION_BUILDER_set_reverse_source_direction(direction_, true), 0);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+}
+
+TEST_F(SubBuilderOwners, PlaneSetPropertiesWritesItsFourSettablesInOrderAndNotTheMatrix) {
+  TaggedObjectRecorder& parent = RecordParent();
+  Property::List list;
+  list.SetValue("ReverseSourceDirection", Property::MakeLogical(true).release());
+  list.SetValue("CoordinateSystemMatrix", Property::MakeInteger(3).release());
+  list.SetValue("CoordinateSystemOrigin", Property::MakePoint({1, 2, 3}).release());
+  list.SetValue("SpecifyPlane", Property::MakeTag(4003).release());
+  list.SetValue("SelectPlane", Property::MakeSubobject(nullptr, "SelectBrenvikObject").release());
+  list.SetValue("InputType", Property::MakeEnum(gPlaneTypes, 1).release());
+  EXPECT_EQ(OwnerOf(kPlane)->SetProperties(plane_, list), 0);
+  std::vector<std::string> written;
+  for (const JAM::Record& r : JAM::Recorded()) written.push_back(r.member);
+  EXPECT_EQ(written, (std::vector<std::string>{"InputType", "SpecifyPlane", "CoordinateSystemOrigin",
+                                               "ReverseSourceDirection"}));
+  for (const JAM::Record& r : JAM::Recorded()) EXPECT_EQ(r.methodType, 2);
+  EXPECT_EQ(parent.requests, std::vector<std::string>{"SetProperties"});
+  EXPECT_EQ(plane_->GetInputType(), DieDes::JA_DIE_PLANE_BUILDER_plane_type_Plane);
+  EXPECT_TRUE(plane_->GetReverseSourceDirection());
+
+  // The selection is read-only here: a write goes to the parent's owner.
+  parent.requests.clear();
+  OwnerOf(kPlane)->SetProperty(plane_, "SelectPlane", Property::MakeSubobject(nullptr, "SelectBrenvikObject").get());
+  EXPECT_EQ(parent.requests, std::vector<std::string>{"SetProperty SelectPlane"});
+}
+
+TEST_F(SubBuilderOwners, TheLocationsListInEveryFormAndItsWritesGoToTheParent) {
+  Property::Owner* owner = OwnerOf(kLocations);
+  for (const char* name : {"list", "List", "LIST"}) {
+    ValuePtr value(owner->GetProperty(locations_, name));
+    ASSERT_NE(value, nullptr) << name;
+    EXPECT_EQ(value->GetSubobject(), locations_->GetList()) << name;
+    EXPECT_STREQ(static_cast<Property::Subobject&>(*value).GetClassName(), "Die.DieLocationBuilderList") << name;
+  }
+  TaggedObjectRecorder& parent = RecordParent();
+  owner->SetProperty(locations_, "List", Property::MakeSubobject(nullptr, "Die.DieLocationBuilderList").get());
+  Property::List list;
+  list.SetValue("List", Property::MakeSubobject(nullptr, "Die.DieLocationBuilderList").release());
+  owner->SetProperties(locations_, list);
+  EXPECT_EQ(parent.requests, (std::vector<std::string>{"SetProperty List", "SetProperties"}));
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(SubBuilderOwners, AWriteOfAnotherTypeIsRefusedBeforeAnythingIsRecorded) {
+  // Another type than the row's is refused before anything is called.
+  EXPECT_EQ(RaisedCode([&] { OwnerOf(kPlane)->SetProperty(plane_, "SpecifyPlane", Property::MakeDouble(1).get()); }),
+            Property::kWrongValueType);
+  EXPECT_EQ(RaisedCode([&] {
+              OwnerOf(kPlane)->SetProperty(plane_, "CoordinateSystemOrigin", Property::MakeTag(1).get());
+            }),
+            Property::kWrongValueType);
+  EXPECT_TRUE(JAM::Recorded().empty());
 }
 
 }  // namespace
