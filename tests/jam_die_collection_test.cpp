@@ -264,6 +264,55 @@ TEST_F(DieCollection, AFeatureOfADeletedTagIsRefusedBeforeAnyBuilderIsMade) {
   EXPECT_EQ(builder, 0u);
 }
 
+TEST_F(DieCollection, UnusedFeatureInputsAreRecordedButNeverConverted) {
+  FEATURE_RECORD* feature = Feature(nullptr);
+  tag_t gone = feature->ask_tag();
+  feature->destroy();
+  // A deleted tag would raise if it were converted.
+  tag_t item = 0;
+  ASSERT_EQ(XJA_FEATURE_DIE_create_die_locations(collection(), gone, true, true, true, true, true, true, false, &item),
+            0);
+  EXPECT_NE(dynamic_cast<DieDesJA::DieLocationsBuilder*>(OM::OM_object_of_tag(Keep(item))), nullptr);
+  item = 0;
+  ASSERT_EQ(Journalled()->CreateDiePlane(collection(), gone, &item), 0);
+  EXPECT_NE(Keep(item), 0u);
+  item = 0;
+  ASSERT_EQ(Journalled()->CreateDieDirection(collection(), gone, &item), 0);
+  EXPECT_NE(Keep(item), 0u);
+  ASSERT_EQ(JAM::Recorded().size(), 3u);
+  for (const JAM::Record& r : JAM::Recorded()) {
+    EXPECT_EQ(r.values.at(0).name, "feature") << r.member;
+    EXPECT_EQ(r.values.at(0).integer, static_cast<long long>(gone)) << r.member;
+  }
+}
+
+TEST_F(DieCollection, RecordedCreatorsReplayThroughTheSameRecords) {
+  tag_t first = 0, second = 0;
+  ASSERT_EQ(XJA_FEATURE_DIE_create_die_locations(collection(), 0, false, true, false, true, false, true, false, &first),
+            0);
+  ASSERT_EQ(XJA_FEATURE_DIE_cast_relief(collection(), 0, &second), 0);
+  Keep(first);
+  Keep(second);
+  JAM::Journal played = JAM::ReadJournal(JAM::WriteJournal(JAM::Recorded()));
+  JAM::ClearJournal();
+  EXPECT_EQ(JAM::ReplayJournal(played), (std::vector<int>{0, 0}));
+  ASSERT_EQ(JAM::Recorded().size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    const JAM::Record& again = JAM::Recorded()[i];
+    EXPECT_EQ(again.member, played[i].member);
+    EXPECT_EQ(again.thisTag, collection());
+    ASSERT_EQ(again.values.size(), played[i].values.size());
+    // The inputs come back as recorded; the results are new builders.
+    for (std::size_t v = 0; v + 1 < again.values.size(); ++v) EXPECT_EQ(again.values[v], played[i].values[v]);
+    EXPECT_NE(Keep(static_cast<tag_t>(again.values.back().integer)), 0u);
+  }
+  auto* locations = dynamic_cast<DieDesJA::DieLocationsBuilder*>(
+      OM::OM_object_of_tag(static_cast<tag_t>(JAM::Recorded()[0].values.back().integer)));
+  ASSERT_NE(locations, nullptr);
+  EXPECT_FALSE(locations->GetAllowOptionsItem(0));
+  EXPECT_TRUE(locations->GetAllowOptionsItem(1));
+}
+
 // ---- host factories ---------------------------------------------------------------------
 
 TEST_F(DieCollection, FeatureOnlyCreatorsNeverLookAtTheCollection) {
