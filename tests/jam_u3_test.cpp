@@ -15,6 +15,7 @@
 #include "DieDesJA_HandlingCoreBuilder.hpp"
 #include "DieDesJA_HeelpostBuilder.hpp"
 #include "DieDes_DieShoeBuilder.hpp"
+#include "LoadOrder.hpp"
 #include "TestSupport.hpp"
 #include "ja_die_die_shoe_builder_jam.hpp"
 #include "ja_die_fill_area_builder_jam.hpp"
@@ -22,6 +23,7 @@
 #include "ja_die_handling_core_builder_jam.hpp"
 #include "ja_die_heelpost_builder_jam.hpp"
 #include "jam/Journal.hpp"
+#include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
 
 using namespace KTX;
@@ -30,6 +32,7 @@ using DieDesJA::FillAreaBuilder;
 using DieDesJA::FingerClearanceNotchBuilder;
 using DieDesJA::HandlingCoreBuilder;
 using DieDesJA::HeelpostBuilder;
+using Property::ValuePtr;
 using stamvik_test::HostTest;
 
 // The exports as a script declares them.
@@ -53,6 +56,8 @@ int XJA_HEELPOST_BUILDER_set_WallCRelief(HeelpostBuilder*, bool);
 int XJA_HEELPOST_BUILDER_set_WallDRelief(HeelpostBuilder*, bool);
 int XJA_HEELPOST_BUILDER_get_WallCRelief(HeelpostBuilder*, bool*);
 int XJA_HEELPOST_BUILDER_get_DieCenterlineCoordinateSystem(HeelpostBuilder*, SELECT_OBJECT**);
+int XJA_FILL_AREA_BUILDER_set_AngleTolerance(FillAreaBuilder*, double);
+int XJA_DIE_SHOE_BUILDER_set_centerline_slot_create(DieShoeBuilder*, bool);
 }
 
 namespace {
@@ -924,6 +929,354 @@ TEST_F(U3Print, HeelpostPrintsItsGettersInSlotOrder) {
   ASSERT_GE(printed.size(), 5u);
   EXPECT_EQ(printed[printed.size() - 5].rfind("enum_prop GetType type Types=", 0), 0u);
   EXPECT_EQ(std::vector<std::string>(printed.end() - 4, printed.end()), Tail(heel_, "Die.HeelpostBuilder"));
+}
+
+// ---- property owners ----------------------------------------------------------------------
+
+// Stands in for the "Features.FeatureBuilder" owner while a case runs: notes
+// what reaches it and hands it on to the real one.
+class ParentRecorder final : public JAM::TaggedObjectPropertyOwner {
+ public:
+  explicit ParentRecorder(Property::Owner* real) : real_(real) {}
+  std::vector<std::string> requests;  // "operation name"
+
+  int GetProperties(OM::Object* object, Property::List& list) override {
+    requests.push_back("GetProperties");
+    return real_->GetProperties(object, list);
+  }
+  int SetProperties(OM::Object* object, Property::List& list) override {
+    requests.push_back("SetProperties");
+    return real_->SetProperties(object, list);
+  }
+  Property::Value* GetProperty(OM::Object* object, const char* name) override {
+    requests.push_back(std::string("GetProperty ") + name);
+    return real_->GetProperty(object, name);
+  }
+  int SetProperty(OM::Object* object, const char* name, const Property::Value* value) override {
+    requests.push_back(std::string("SetProperty ") + name);
+    return real_->SetProperty(object, name, value);
+  }
+
+ private:
+  Property::Owner* real_;
+};
+
+class U3Owners : public U3Builders {
+ protected:
+  void TearDown() override {
+    if (recorder_ != nullptr) {
+      JAM::PropertyMapper::RegisterPropertyOwner("Features.FeatureBuilder", "Builder", realParent_);
+      delete recorder_;
+    }
+    U3Builders::TearDown();
+  }
+  ParentRecorder& RecordParent() {
+    realParent_ = JAM::PropertyMapper::GetOwner("Features.FeatureBuilder");
+    // The real owner keeps its own parent while the recorder holds its class.
+    JAM::PropertyMapper::RegisterPropertyOwner("Test.U3FeatureBuilderAside", "Builder", realParent_);
+    recorder_ = new ParentRecorder(realParent_);
+    JAM::PropertyMapper::RegisterPropertyOwner("Features.FeatureBuilder", "Builder", recorder_);
+    return *recorder_;
+  }
+  static Property::Owner* OwnerOf(const char* journalClass) {
+    Property::Owner* owner = JAM::PropertyMapper::GetOwner(journalClass);
+    EXPECT_NE(owner, nullptr) << journalClass;
+    EXPECT_STREQ(JAM::PropertyMapper::GetParentClassName(journalClass), "Features.FeatureBuilder");
+    return owner;
+  }
+  static std::vector<std::string> Names(const Property::List& list, int count) {
+    std::vector<std::string> out;
+    for (int i = 0; i < count && i < list.GetCount(); ++i) out.push_back(list.GetNameByIndex(i));
+    return out;
+  }
+  static std::string ClassOf(const Property::Value* value) {
+    if (value == nullptr || value->GetType() != Property::ValueType::kSubobject) return "(no subobject)";
+    return static_cast<const Property::Subobject*>(value)->GetClassName();
+  }
+  static std::string MemberOf(const Property::Value* value) {
+    if (value == nullptr || value->GetType() != Property::ValueType::kEnum) return "(no enum)";
+    const char* name = static_cast<const Property::Enum*>(value)->GetMemberName();
+    return name != nullptr ? name : "(none)";
+  }
+
+  ParentRecorder* recorder_ = nullptr;
+  Property::Owner* realParent_ = nullptr;
+};
+
+TEST_F(U3Owners, HeelpostReliefNamesByTheRuleAndOneThatIsNot) {
+  Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
+  ASSERT_NE(owner, nullptr);
+  ParentRecorder& parent = RecordParent();
+  for (bool relief : {true, false}) {
+    heel_->SetWallARelief(relief);
+    for (const char* name : {"wall_a_relief", "WallARelief", "WALLARELIEF", "wallarelief", "WALL_A_RELIEF"}) {
+      ValuePtr value(owner->GetProperty(heel_, name));
+      ASSERT_NE(value, nullptr) << name;
+      ASSERT_EQ(value->GetType(), Property::ValueType::kLogical) << name;
+      EXPECT_EQ(value->GetLogical(), relief) << name;
+    }
+  }
+  EXPECT_TRUE(parent.requests.empty());
+  for (const char* name : {"walla_relief", "wall_arelief", "wall a relief"}) {
+    ValuePtr value(owner->GetProperty(heel_, name));
+    EXPECT_EQ(value, nullptr) << name;
+  }
+  EXPECT_EQ(parent.requests, (std::vector<std::string>{"GetProperty walla_relief", "GetProperty wall_arelief",
+                                                       "GetProperty wall a relief"}));
+  ValuePtr x(owner->GetProperty(heel_, "x_offset"));
+  EXPECT_EQ(ClassOf(x.get()), "Expression");
+  ValuePtr system(owner->GetProperty(heel_, "die_centerline_coordinate_system"));
+  EXPECT_EQ(ClassOf(system.get()), "SelectCoordinateSystem");
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(U3Owners, HeelpostListsItsFortyFivePropertiesBeforeTheParents) {
+  Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
+  ASSERT_NE(owner, nullptr);
+  Property::List list;
+  owner->GetProperties(heel_, list);
+  ASSERT_GT(list.GetCount(), 45);
+  std::vector<std::string> names = Names(list, 45);
+  EXPECT_EQ(names.front(), "Target");
+  EXPECT_EQ(names[8], "DieCenterlineCoordinateSystem");
+  EXPECT_EQ(names[25], "WallARelief");
+  EXPECT_EQ(names[44], "Type");
+  EXPECT_STREQ(list.GetNameByIndex(45), "Editing");  // the first of "Features.FeatureBuilder"
+  EXPECT_EQ(ClassOf(list.GetPropertyByIndex(1)), "Die.DieLocationBuilder");
+  EXPECT_EQ(ClassOf(list.GetPropertyByIndex(41)), "Die.DieAttributesBuilder");
+}
+
+TEST_F(U3Owners, HeelpostTypeReadsByNameAndAWriteIsTheJournalledSetType) {
+  Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
+  ASSERT_NE(owner, nullptr);
+  heel_->SetType(DieDesJA::JA_HEELPOST_BUILDER_types_SafetyBlock);
+  ValuePtr lower(owner->GetProperty(heel_, "type"));
+  ValuePtr camel(owner->GetProperty(heel_, "Type"));
+  EXPECT_EQ(MemberOf(lower.get()), "SafetyBlock");
+  EXPECT_EQ(MemberOf(camel.get()), "SafetyBlock");
+  EXPECT_EQ(camel->GetEnum(), 2);
+
+  ValuePtr one(owner->GetProperty(heel_, "Type"));
+  static_cast<Property::Enum&>(*one).SetValue(1);
+  EXPECT_EQ(owner->SetProperty(heel_, "TYPE", one.get()), 0);
+  EXPECT_EQ(heel_->GetType(), DieDesJA::JA_HEELPOST_BUILDER_types_StorageBlock);
+  JAM::Journal viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_type(heel_, 1), 0);
+  ASSERT_EQ(viaOwner.size(), 1u);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+  EXPECT_EQ(viaOwner[0].member, "Type");
+  EXPECT_EQ(viaOwner[0].values.at(0).name, "type");
+}
+
+TEST_F(U3Owners, HeelpostReliefWritesKeepOneReliefAndSubobjectWritesGoToTheParent) {
+  Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
+  ASSERT_NE(owner, nullptr);
+  heel_->SetWallARelief(true);
+  heel_->SetWallBRelief(true);
+  heel_->SetWallDRelief(true);
+  ValuePtr yes = Property::MakeLogical(true);
+  ValuePtr no = Property::MakeLogical(false);
+  EXPECT_EQ(owner->SetProperty(heel_, "wall_c_relief", yes.get()), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, false, true, false}));
+  EXPECT_EQ(owner->SetProperty(heel_, "WallCRelief", no.get()), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, false, false, false}));
+  heel_->SetWallBRelief(true);
+  EXPECT_EQ(owner->SetProperty(heel_, "WallARelief", no.get()), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, true, false, false}));
+  ASSERT_EQ(JAM::Recorded().size(), 3u);
+  EXPECT_EQ(JAM::Recorded()[0].member, "WallCRelief");
+
+  ParentRecorder& parent = RecordParent();
+  for (const char* name : {"Length", "Center", "PadAttributes"})
+    EXPECT_EQ(owner->SetProperty(heel_, name, yes.get()), Property::kUnknownProperty) << name;
+  EXPECT_EQ(parent.requests, (std::vector<std::string>{"SetProperty Length", "SetProperty Center",
+                                                       "SetProperty PadAttributes"}));
+  EXPECT_EQ(JAM::Recorded().size(), 3u);
+}
+
+TEST_F(U3Owners, HeelpostSetPropertiesWritesItsThirteenInOrder) {
+  Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
+  ASSERT_NE(owner, nullptr);
+  Property::List list;
+  owner->GetProperties(heel_, list);
+  JAM::ClearJournal();
+  ParentRecorder& parent = RecordParent();
+  owner->SetProperties(heel_, list);
+  std::vector<std::string> members;
+  for (const JAM::Record& r : JAM::Recorded())
+    if (r.depth == 0) members.push_back(r.member);
+  EXPECT_EQ(members, (std::vector<std::string>{"CreateFloor", "UsePercent", "WallACreate", "WallARelief",
+                                               "WallBCreate", "WallBRelief", "WallCCreate", "WallCRelief",
+                                               "WallDCreate", "WallDRelief", "DistanceTolerance",
+                                               "AngleTolerance", "Type"}));
+  ASSERT_FALSE(parent.requests.empty());
+  EXPECT_EQ(parent.requests.back(), "SetProperties");
+}
+
+TEST_F(U3Owners, TypeByAnyCaseReadsEachClassesOwnMembers) {
+  fill_->SetType(DieDesJA::JA_FILL_AREA_BUILDER_Types_ProductContact);
+  notch_->SetType(DieDesJA::JA_FINGER_CLEARANCE_NOTCH_BUILDER_Types_Face);
+  core_->SetType(DieDesJA::JA_HANDLING_CORE_BUILDER_Types_FromBase);
+  const std::pair<OM::Object*, const char*> rows[] = {
+      {fill_, "Die.FillAreaBuilder"}, {notch_, "Die.FingerClearanceNotchBuilder"}, {core_, "Die.HandlingCoreBuilder"}};
+  const char* members[] = {"ProductContact", "Face", "FromBase"};
+  for (int i = 0; i < 3; ++i) {
+    Property::Owner* owner = OwnerOf(rows[i].second);
+    ASSERT_NE(owner, nullptr);
+    for (const char* name : {"type", "Type", "TYPE"}) {
+      ValuePtr value(owner->GetProperty(rows[i].first, name));
+      EXPECT_EQ(MemberOf(value.get()), members[i]) << rows[i].second << " " << name;
+    }
+  }
+}
+
+TEST_F(U3Owners, NamedSubobjectsOfTheNotchAndTheHandlingCore) {
+  Property::Owner* notch = OwnerOf("Die.FingerClearanceNotchBuilder");
+  Property::Owner* core = OwnerOf("Die.HandlingCoreBuilder");
+  ASSERT_NE(notch, nullptr);
+  ASSERT_NE(core, nullptr);
+  ValuePtr section(notch->GetProperty(notch_, "Section"));
+  EXPECT_EQ(ClassOf(section.get()), "Section");
+  EXPECT_EQ(section->GetSubobject(), notch_->GetSection());
+  ValuePtr location(core->GetProperty(core_, "location"));
+  EXPECT_EQ(ClassOf(location.get()), "Die.DieLocationsBuilder");
+  EXPECT_EQ(location->GetSubobject(), core_->GetLocation());
+
+  ParentRecorder& parent = RecordParent();
+  ValuePtr yes = Property::MakeLogical(true);
+  EXPECT_EQ(core->SetProperty(core_, "Location", yes.get()), Property::kUnknownProperty);
+  EXPECT_EQ(parent.requests, std::vector<std::string>{"SetProperty Location"});
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(U3Owners, FillAreaSetPropertiesWritesTypeLastEachAsItsOwnCall) {
+  Property::Owner* owner = OwnerOf("Die.FillAreaBuilder");
+  ASSERT_NE(owner, nullptr);
+  Property::List list;
+  owner->GetProperties(fill_, list);
+  JAM::ClearJournal();
+  owner->SetProperties(fill_, list);
+  std::vector<std::string> members;
+  for (const JAM::Record& r : JAM::Recorded()) members.push_back(r.member);
+  EXPECT_EQ(members, (std::vector<std::string>{"UpperLimitType", "DistanceTolerance", "AngleTolerance", "Type"}));
+}
+
+TEST_F(U3Owners, WithoutAnObjectEveryRowIsListedWithItsNullValue) {
+  struct Row {
+    const char* journalClass;
+    int count;
+    std::vector<std::string> enums;  // the rows' first members, in order
+  };
+  const Row rows[] = {
+      {"Die.FillAreaBuilder", 11, {"Sheet", "BaseFlange"}},
+      {"Die.FingerClearanceNotchBuilder", 13, {"Section"}},
+      {"Die.HandlingCoreBuilder", 11, {"AtLocation"}},
+      {"Die.DieShoeBuilder", 19, {}},
+      {"Die.HeelpostBuilder", 45, {"GuidepostWearplate"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.journalClass);
+    Property::Owner* owner = JAM::PropertyMapper::GetOwner(row.journalClass);
+    ASSERT_NE(owner, nullptr);
+    Property::List list;
+    owner->GetProperties(nullptr, list);
+    ASSERT_GT(list.GetCount(), row.count);
+    EXPECT_STREQ(list.GetNameByIndex(row.count), "Editing");
+    std::vector<std::string> enums;
+    for (int i = 0; i < row.count; ++i) {
+      const Property::Value* v = list.GetPropertyByIndex(i);
+      switch (v->GetType()) {
+        case Property::ValueType::kSubobject:
+          EXPECT_EQ(v->GetSubobject(), nullptr) << list.GetNameByIndex(i);
+          EXPECT_NE(ClassOf(v), "") << list.GetNameByIndex(i);
+          break;
+        case Property::ValueType::kDouble:
+          EXPECT_EQ(v->GetDouble(), 0.0) << list.GetNameByIndex(i);
+          break;
+        case Property::ValueType::kLogical:
+          EXPECT_FALSE(v->GetLogical()) << list.GetNameByIndex(i);
+          break;
+        case Property::ValueType::kEnum:
+          enums.push_back(MemberOf(v));
+          break;
+        default:
+          ADD_FAILURE() << list.GetNameByIndex(i) << " of an unexpected type";
+      }
+    }
+    EXPECT_EQ(enums, row.enums);
+  }
+}
+
+TEST_F(U3Owners, DieShoeListsNineteenAndWritesThree) {
+  Property::Owner* owner = OwnerOf("Die.DieShoeBuilder");
+  ASSERT_NE(owner, nullptr);
+  Property::List list;
+  owner->GetProperties(shoe_, list);
+  ASSERT_GT(list.GetCount(), 19);
+  std::vector<std::string> names = Names(list, 19);
+  EXPECT_EQ(names.front(), "BaseOrientation");
+  EXPECT_EQ(names[11], "DieBooleansList");
+  EXPECT_EQ(names.back(), "AngleTolerance");
+  EXPECT_STREQ(list.GetNameByIndex(19), "Editing");
+  EXPECT_EQ(ClassOf(list.GetProperty("DieBooleansList")), "Die.DieBooleanBuilderList");
+  EXPECT_EQ(list.GetProperty("DieBooleansList")->GetSubobject(), shoe_->GetDieBooleansList());
+
+  JAM::ClearJournal();
+  owner->SetProperties(shoe_, list);
+  std::vector<std::string> members;
+  for (const JAM::Record& r : JAM::Recorded()) members.push_back(r.member);
+  EXPECT_EQ(members, (std::vector<std::string>{"CenterlineSlotCreate", "DistanceTolerance", "AngleTolerance"}));
+
+  ParentRecorder& parent = RecordParent();
+  ValuePtr value = Property::MakeDouble(3.0);
+  EXPECT_EQ(owner->SetProperty(shoe_, "main_deck_offset", value.get()), Property::kUnknownProperty);
+  EXPECT_EQ(parent.requests, std::vector<std::string>{"SetProperty main_deck_offset"});
+}
+
+TEST_F(U3Owners, AWriteThroughAnyOwnerIsJournalledLikeItsScriptingCall) {
+  ValuePtr angle = Property::MakeDouble(0.75);
+  EXPECT_EQ(OwnerOf("Die.FillAreaBuilder")->SetProperty(fill_, "angle_tolerance", angle.get()), 0);
+  JAM::Journal viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  ASSERT_EQ(XJA_FILL_AREA_BUILDER_set_AngleTolerance(fill_, 0.75), 0);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+  EXPECT_EQ(JAM::WriteJournal(viaOwner), JAM::WriteJournal(JAM::Recorded()));
+
+  JAM::ClearJournal();
+  ValuePtr yes = Property::MakeLogical(true);
+  EXPECT_EQ(OwnerOf("Die.DieShoeBuilder")->SetProperty(shoe_, "centerline_slot_create", yes.get()), 0);
+  viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  ASSERT_EQ(XJA_DIE_SHOE_BUILDER_set_centerline_slot_create(shoe_, true), 0);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+
+  JAM::ClearJournal();
+  EXPECT_EQ(OwnerOf("Die.HeelpostBuilder")->SetProperty(heel_, "wall_b_relief", yes.get()), 0);
+  viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallBRelief(heel_, true), 0);
+  ASSERT_EQ(viaOwner.size(), 1u);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+  EXPECT_EQ(viaOwner[0].values.at(0).name, "wallbrelief");
+}
+
+TEST(U3OwnerLoad, EachBuilderOwnerComesJustBeforeItsFeatureOwner) {
+  std::vector<std::string> names;
+  for (const char* n : Stamvik::LoadOrderNames()) names.push_back(n);
+  for (const char* c : {"DieShoe", "FillArea", "FingerClearanceNotch", "HandlingCore", "Heelpost"}) {
+    auto builder = std::find(names.begin(), names.end(), std::string("owner Die.") + c + "Builder");
+    ASSERT_NE(builder, names.end()) << c;
+    ASSERT_NE(builder + 1, names.end()) << c;
+    EXPECT_EQ(*(builder + 1), std::string("owner Die.") + c) << c;
+    // Owners come before every journaling unit.
+    auto firstUnit = std::find_if(names.begin(), names.end(),
+                                  [](const std::string& n) { return n.rfind("journal ", 0) == 0; });
+    EXPECT_LT(builder, firstUnit) << c;
+  }
+  for (const char* c : {"Die.DieShoeBuilder", "Die.FillAreaBuilder", "Die.FingerClearanceNotchBuilder",
+                        "Die.HandlingCoreBuilder", "Die.HeelpostBuilder"})
+    EXPECT_STREQ(JAM::PropertyMapper::GetParentClassName(c), "Features.FeatureBuilder") << c;
 }
 
 }  // namespace
