@@ -488,7 +488,7 @@ std::string DescribePart(const PART_part* part) {
     auto* body = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(t));
     if (body == nullptr) continue;
     int type = 0;
-    const char* kind = "empty";
+    const char* kind = "(no kernel body)";
     if (body->ask_kernel_body() != 0 && ZV_BODY_ask_type(body->ask_kernel_body(), &type) == 0)
       kind = type == ZV_BODY_type_sheet_c ? "sheet" : "solid";
     out += "body " + std::to_string(t) + " " + kind + "\n";

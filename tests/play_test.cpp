@@ -1,0 +1,293 @@
+// Playing journals: the host's scripting classes, the player's tag map and
+// status checks (in process), and `ktxhost play` of every example with its
+// recorded journal played again (a fixed point) and its printed part.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "DieDesJA_CastReliefBuilder.hpp"
+#include "DieDes_DiePlaneBuilder.hpp"
+#include "TestSupport.hpp"
+#include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
+#include "jam/Journal.hpp"
+#include "kernel/Kernel.hpp"
+#include "script/ScriptHost.hpp"
+#include "sel/Selection.hpp"
+
+using namespace KTX;
+
+namespace {
+
+// ---- in process: the host's classes and the player ----------------------------------
+
+class ScriptHostTest : public stamvik_test::HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    JAM::Test::Reset();
+  }
+  void TearDown() override {
+    // Bodies the script made: their kernel bodies go with them here.
+    for (tag_t t : Host::KeptInPart(part()))
+      if (auto* body = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(t)); body != nullptr && body->ask_kernel_body() != 0) {
+        int kernel = Kernel::DetachModelBody(t);
+        Kernel::DeleteBody(kernel, "test");
+      }
+    JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+  static JAM::Journal Read(const std::string& body) { return JAM::ReadJournal("journal 1\n" + body); }
+  const JAM::Record& Played(std::size_t i) const { return JAM::Recorded().at(i); }
+};
+
+const char* kPartAndBody =
+    "record 0 get \"Session\" \"WorkPart\"\n"
+    "  result tag \"workpart\" \"Part\" 7\n"
+    "  closed 0\n"
+    "record 0 method \"Part\" \"CreateSolidBody\"\n"
+    "  this tag 7\n"
+    "  result tag \"body\" \"Body\" 8\n"
+    "  closed 0\n";
+
+TEST_F(ScriptHostTest, TheJournalsTagsNameTheObjectsItsRecordsMade) {
+  std::string text = std::string(kPartAndBody) +
+                     "record 0 get \"Part\" \"DieCollection\"\n"
+                     "  this tag 7\n"
+                     "  result tag \"diecollection\" \"Die.DieCollection\" 9\n"
+                     "  closed 0\n"
+                     "record 0 method \"Part\" \"CreateSheetBody\"\n"
+                     "  this tag 9\n"
+                     "  result tag \"body\" \"Body\" 10\n"
+                     "  closed 0\n";
+  std::string error;
+  ASSERT_TRUE(Script::Play(Read(text), &error)) << error;
+  ASSERT_EQ(JAM::Recorded().size(), 4u);
+  const tag_t live = part()->ask_tag();
+  EXPECT_EQ(Played(0).values[0].integer, live);
+  // The part's tag 7 and the collection's 9 both reach the live part.
+  EXPECT_EQ(Played(1).thisTag, live);
+  EXPECT_EQ(Played(2).values[0].integer, live);
+  EXPECT_EQ(Played(3).thisTag, live);
+  // The two bodies are new objects in the part, a solid and a sheet.
+  auto* solid = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(static_cast<tag_t>(Played(1).values[0].integer)));
+  auto* sheet = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(static_cast<tag_t>(Played(3).values[0].integer)));
+  ASSERT_NE(solid, nullptr);
+  ASSERT_NE(sheet, nullptr);
+  int type = 0;
+  ASSERT_EQ(ZV_BODY_ask_type(sheet->ask_kernel_body(), &type), 0);
+  EXPECT_EQ(type, ZV_BODY_type_sheet_c);
+  // Played records are journalled again, closed with their status.
+  for (const JAM::Record& r : JAM::Recorded()) {
+    EXPECT_EQ(r.state, JAM::RecordState::Closed);
+    EXPECT_TRUE(r.argumentsEnded);
+  }
+}
+
+TEST_F(ScriptHostTest, ATagNoEarlierRecordMadeStopsThePlay) {
+  std::string text = std::string(kPartAndBody) +
+                     "record 0 method \"Part\" \"CreateSolidBody\"\n"
+                     "  this tag 99\n"
+                     "  result tag \"body\" \"Body\" 11\n"
+                     "  closed 0\n"
+                     "record 0 get \"Session\" \"WorkPart\"\n"
+                     "  result tag \"workpart\" \"Part\" 7\n";
+  std::string error;
+  EXPECT_FALSE(Script::Play(Read(text), &error));
+  EXPECT_EQ(error, "record 3 (Part CreateSolidBody): tag 99 names no object an earlier record made");
+  EXPECT_EQ(JAM::Recorded().size(), 2u);  // nothing played from there on
+}
+
+TEST_F(ScriptHostTest, AStatusOtherThanTheJournalsStopsThePlayAndAStatedFailureIsKept) {
+  // An edit of no expression: the host's bad-object error.
+  auto edit = [&](const char* ending) {
+    return Read(std::string("record 0 set \"Expression\" \"RightHandSide\"\n"
+                            "  this ptr 0\n"
+                            "  in string \"righthandside\" - \"3\"\n  ") +
+                ending + "\n");
+  };
+  std::string error;
+  EXPECT_FALSE(Script::Play(edit("closed 0"), &error));
+  EXPECT_EQ(error, "record 1 (Expression RightHandSide): status 840002, the journal says 0");
+  // A journal may state the failure it expects; open and failed records are
+  // played without the check.
+  EXPECT_TRUE(Script::Play(edit("closed 840002"), &error)) << error;
+  EXPECT_TRUE(Script::Play(edit("open"), &error)) << error;
+  EXPECT_TRUE(Script::Play(edit("failed 65"), &error)) << error;
+  ASSERT_EQ(JAM::Recorded().size(), 4u);
+  EXPECT_EQ(JAM::Recorded().back().status, 840002);
+}
+
+TEST_F(ScriptHostTest, NestedRecordsAreMadeAgainByTheirCallerAndAnUnboundMemberStops) {
+  std::string text =
+      "record 0 get \"Session\" \"WorkPart\"\n"
+      "  result tag \"workpart\" \"Part\" 7\n"
+      "  record 1 method \"Nowhere\" \"Nothing\"\n"
+      "    closed 0\n"
+      "record 0 method \"Nowhere\" \"Nothing\"\n"
+      "  closed 0\n";
+  std::string error;
+  EXPECT_FALSE(Script::Play(Read(text), &error));
+  EXPECT_EQ(error, "record 3 (Nowhere Nothing): nothing is bound to this member");
+  EXPECT_EQ(JAM::Recorded().size(), 1u);
+}
+
+TEST_F(ScriptHostTest, ASectionTakesClosedAndOpenLoopsOfNewPointCurvesOnly) {
+  SC_section* section = SC_sectionFactory::object(0, 0.01, 0.01, 0.5);
+  const JAM_point3d_s points[3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}};
+  EXPECT_EQ(Script::Section_AddLoop(section, 2, 3, points), Script::kBadLoop);
+  EXPECT_EQ(Script::Section_AddLoop(section, 0, 0, points), Script::kBadLoop);
+  EXPECT_EQ(Script::Section_AddLoop(section, 0, 3, nullptr), Script::kBadLoop);
+  EXPECT_TRUE(section->is_empty());
+  EXPECT_EQ(Script::Section_AddLoop(section, 0, 3, points), 0);
+  EXPECT_EQ(Script::Section_AddLoop(section, 1, 2, points), 0);
+  int closed = 0, open = 0, crossing = 0;
+  tag_t *a = nullptr, *b = nullptr, *c = nullptr;
+  section->ask_loop_summary(&closed, &a, &open, &b, &crossing, &c);
+  SM_free(a);
+  SM_free(b);
+  SM_free(c);
+  EXPECT_EQ(closed, 1);
+  EXPECT_EQ(open, 1);
+  // Recorded with the kind and the points as doubles.
+  const JAM::Record& last = JAM::Recorded().back();
+  ASSERT_EQ(last.values.size(), 2u);
+  EXPECT_EQ(last.values[1].reals, (std::vector<double>{0, 0, 0, 1, 0, 0}));
+  EXPECT_EQ(last.values[1].type, "Point3d");
+}
+
+TEST_F(ScriptHostTest, CommitTakesOnlyWhatValidatesAndPreviewNeedsAClassPreview) {
+  auto* builder = DieDesJA::CastReliefBuilderFactory::Create(modelPart(), nullptr);
+  tag_t feature = 99;
+  EXPECT_EQ(Script::Builder_Commit(builder, &feature), 3030022);  // no closed loop
+  EXPECT_EQ(feature, 0u);
+  EXPECT_EQ(JAM::Recorded().back().status, 3030022);
+  for (tag_t t : Host::KeptInPart(part())) EXPECT_EQ(dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)), nullptr);
+
+  // The cast relief's own preview is found and run: nothing to cut, nothing made.
+  int count = -1;
+  EXPECT_EQ(Script::Builder_Preview(builder, &count), 0);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(Script::Builder_Destroy(builder), 0);
+
+  DieDes::DiePlaneBuilder* plane = DieDes::DiePlaneBuilderFactory::Create(part(), true, true, true, true, false);
+  EXPECT_EQ(Script::Builder_Preview(plane, &count), Script::kNoPreview);
+  EXPECT_EQ(Script::Builder_Destroy(plane), 0);
+
+  SELECT_OBJECT* selection = SELECT_OBJECTFactory::Create(part());
+  EXPECT_EQ(Script::Builder_Commit(selection, &feature), Script::kNotABuilder);
+}
+
+TEST_F(ScriptHostTest, ThePrintedPartListsFeaturesThenBodies) {
+  tag_t body = 0;
+  ASSERT_EQ(Script::Part_CreateSolidBody(part()->ask_tag(), &body), 0);
+  FEATURE_RECORD* frec = FEATURE_RECORD::Create(part(), nullptr);
+  const std::string p = std::to_string(part()->ask_tag());
+  EXPECT_EQ(Script::DescribePart(part()), "part " + p + " millimetre\nfeature " + std::to_string(frec->ask_tag()) +
+                                              " (no parameters)\n  body 0\n  updates 0\nbody " +
+                                              std::to_string(body) + " solid\n");
+}
+
+// ---- ktxhost play ------------------------------------------------------------------------
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+};
+
+Outcome Command(const std::string& command) {
+  Outcome run;
+  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  int rc = pclose(pipe);
+  run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  return run;
+}
+
+std::string FileText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+const std::filesystem::path kExamples = std::filesystem::path(STAMVIK_TEST_DATA) / ".." / ".." / "examples";
+
+std::vector<std::filesystem::path> Examples() {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(kExamples))
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::string Play(const std::filesystem::path& journal, const std::filesystem::path& record, Outcome* run) {
+  *run = Command(std::string(KTXHOST_PROGRAM) + " play " + journal.string() + " --record " + record.string() + " " +
+                 STAMVIK_PLUGIN);
+  return run->out;
+}
+
+TEST(KtxhostPlay, EveryExamplePlaysAndItsRecordedJournalIsAFixedPoint) {
+  std::vector<std::filesystem::path> examples = Examples();
+  ASSERT_GE(examples.size(), 2u);
+  const std::filesystem::path scratch = std::filesystem::temp_directory_path() / ("play_test_" + std::to_string(getpid()));
+  std::filesystem::create_directories(scratch);
+  for (const std::filesystem::path& example : examples) {
+    SCOPED_TRACE(example.filename().string());
+    Outcome first, second;
+    const std::filesystem::path out = scratch / "out.jou", out2 = scratch / "out2.jou";
+    Play(example, out, &first);
+    ASSERT_EQ(first.status, 0);
+    Play(out, out2, &second);
+    ASSERT_EQ(second.status, 0);
+    const std::string recorded = FileText(out);
+    EXPECT_EQ(FileText(out2), recorded);
+    EXPECT_EQ(second.out, first.out);
+
+    // Every played call was journalled again, once, as an outermost record.
+    JAM::Journal given = JAM::ReadJournal(FileText(example));
+    JAM::Journal again = JAM::ReadJournal(recorded);
+    auto outermost = [](const JAM::Journal& j) {
+      std::vector<std::string> members;
+      for (const JAM::Record& r : j)
+        if (r.depth == 0) members.push_back(r.journalClass + " " + r.member);
+      return members;
+    };
+    EXPECT_EQ(outermost(again), outermost(given));
+    // What the part then holds.
+    const std::filesystem::path golden =
+        std::filesystem::path(STAMVIK_TEST_DATA) / ("play_" + example.stem().string() + ".txt");
+    EXPECT_EQ(first.out, FileText(golden));
+  }
+  std::filesystem::remove_all(scratch);
+}
+
+TEST(KtxhostPlay, AJournalThatDoesNotPlayFailsAndPrintsNoPart) {
+  const std::filesystem::path scratch = std::filesystem::temp_directory_path() / ("play_bad_" + std::to_string(getpid()));
+  std::filesystem::create_directories(scratch);
+  std::ofstream(scratch / "bad.jou") << "journal 1\nrecord 0 get \"Session\" \"WorkPart\"\n"
+                                        "  result tag \"workpart\" \"Part\" 1\n  closed 5\n";
+  std::ofstream(scratch / "text.jou") << "journal 1\nrecord zero\n";
+  Outcome run;
+  Play(scratch / "bad.jou", scratch / "out.jou", &run);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  // What was recorded up to the failure is still written.
+  EXPECT_NE(FileText(scratch / "out.jou").find("\"WorkPart\""), std::string::npos);
+  Play(scratch / "text.jou", scratch / "out2.jou", &run);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_FALSE(std::filesystem::exists(scratch / "out2.jou"));
+  std::filesystem::remove_all(scratch);
+}
+
+}  // namespace
