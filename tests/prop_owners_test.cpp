@@ -2,6 +2,7 @@
 // 16 feature owners, and every kind of value on a made-up class. Expected
 // names, orders, counts and numbers are written out from the published
 // property tables, not read from the member tables the owners are made from.
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -452,6 +453,53 @@ TEST_F(FeatureOwners, EveryRequestGetsWhatTheParentClassOwnerGives) {
     name = Property::MakeString(nullptr);
     owner->SetProperty(feature, "Name", name.get());
   }
+}
+
+// ---- ktxhost props ---------------------------------------------------------------------
+
+std::vector<std::string> RunKtxhost(const std::string& arguments, int* status) {
+  std::string command = std::string(KTXHOST_PROGRAM) + " props --plugin " + STAMVIK_PLUGIN + " " + arguments;
+  FILE* pipe = popen(command.c_str(), "r");
+  std::vector<std::string> lines;
+  if (pipe == nullptr) return lines;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+    std::string line = buffer;
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    lines.push_back(line);
+  }
+  *status = pclose(pipe);
+  return lines;
+}
+
+bool Has(const std::vector<std::string>& lines, const std::string& wanted) {
+  for (const std::string& line : lines)
+    if (line == wanted) return true;
+  return false;
+}
+
+TEST(KtxhostProps, ListsReadsAndWritesAPropertyByNameAndShowsTheWritesJournal) {
+  int status = -1;
+  std::vector<std::string> listed = RunKtxhost("", &status);
+  EXPECT_EQ(status, 0);
+  ASSERT_GE(listed.size(), 11u);
+  EXPECT_EQ(listed[1].rfind("Target Subobject SelectBrenvikObject: tag ", 0), 0u) << listed[1];
+  EXPECT_EQ(listed[2].rfind("ReliefProfile Subobject Section: tag ", 0), 0u) << listed[2];
+  EXPECT_TRUE(Has(listed, "AngleTolerance Double 0.5"));
+  EXPECT_TRUE(Has(listed, "CreateSupportCasting Logical false"));
+
+  std::vector<std::string> written = RunKtxhost("CREATE_SUPPORT_CASTING=true thickness", &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(Has(written, "CREATE_SUPPORT_CASTING <- true: status 0"));
+  EXPECT_TRUE(Has(written, "CREATE_SUPPORT_CASTING = Logical true"));
+  EXPECT_TRUE(Has(written, "journal records: 1"));
+  EXPECT_TRUE(Has(written, "record 0 set \"Die.CastReliefBuilder\" \"CreateSupportCasting\""));
+  EXPECT_TRUE(Has(written, "  in logical \"createsupportcasting\" - true"));
+
+  std::vector<std::string> refused = RunKtxhost("--no-object ReliefProfile \"relief profile\"", &status);
+  EXPECT_NE(status, 0);
+  EXPECT_TRUE(Has(refused, "ReliefProfile: error 68 null ptr"));
+  EXPECT_TRUE(Has(refused, "relief profile: error 68 null ptr"));
 }
 
 // ---- every kind of value, on a made-up class ------------------------------------------

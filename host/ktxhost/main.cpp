@@ -10,6 +10,7 @@
 
 #include "Binding.hpp"
 #include "feat/Builder.hpp"
+#include "Props.hpp"
 #include "jam/Journal.hpp"
 #include "om/ObjectManager.hpp"
 #include "script/ScriptHost.hpp"
@@ -40,6 +41,7 @@ const char* kUsage =
     "           then holds: its features with their parameters, and its\n"
     "           bodies; with --record, also write the journal recorded while\n"
     "           playing to OUT\n"
+    KTXHOST_PROPS_USAGE
     "  --help   show this text\n";
 
 void printEvents(std::size_t from, bool registered) {
@@ -210,6 +212,7 @@ int main(int argc, char** argv) {
     return argc < 2 ? 2 : 0;
   }
   std::string command = argv[1];
+  if (command == "props") return KTX::HostProgram::Props(argc - 2, argv + 2, KTXHOST_DEFAULT_PLUGIN);
   if (command == "play") return play(argc, argv);
   const char* plugin = argc > 2 ? argv[2] : KTXHOST_DEFAULT_PLUGIN;
   if (command == "load") return load(plugin);

@@ -1,0 +1,221 @@
+// ktxhost props: loads the plug-in, makes a new cast-relief builder through
+// the plug-in's own factory, finds the owner of its journal class through the
+// property mapper, the way the host's property system does, and lists, reads
+// or writes its properties by name.
+#include "Props.hpp"
+
+#include <dlfcn.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "feat/Builder.hpp"
+#include "jam/Journal.hpp"
+#include "prop/Property.hpp"
+#include "prop/PropertyMapper.hpp"
+#include "sys/Error.hpp"
+#include "sys/Memory.hpp"
+#include "sys/Text.hpp"
+
+namespace KTX::HostProgram {
+
+namespace {
+
+using Property::ValuePtr;
+using Property::ValueType;
+
+// The cast-relief builder's factory, as the plug-in exports it.
+using Factory = JAX_FEAT_BUILDER* (*)(CM_part*, FEATURE_RECORD*);
+constexpr const char* kFactory = "_ZN3KTX8DieDesJA24CastReliefBuilderFactory6CreateEPNS_7CM_partEPNS_14FEATURE_RECORDE";
+
+std::string describe(const Property::Value& value) {
+  return std::string(Property::TypeName(value.GetType())) + " " + Property::Format(value);
+}
+
+bool parseDouble(const char* text, double* out) {
+  char* end = nullptr;
+  errno = 0;
+  *out = std::strtod(text, &end);
+  return end != text && *end == '\0' && errno == 0;
+}
+
+bool parseLong(const char* text, long* out) {
+  char* end = nullptr;
+  errno = 0;
+  *out = std::strtol(text, &end, 10);
+  return end != text && *end == '\0' && errno == 0;
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t at = text.find(separator, start);
+    parts.push_back(text.substr(start, at - start));
+    if (at == std::string::npos) return parts;
+    start = at + 1;
+  }
+}
+
+// A value of the same type as `current` made from text; null when the text
+// does not read as that type.
+ValuePtr parseValue(const Property::Value& current, const std::string& text) {
+  double d = 0;
+  long n = 0;
+  switch (current.GetType()) {
+    case ValueType::kDouble:
+      return parseDouble(text.c_str(), &d) ? Property::MakeDouble(d) : nullptr;
+    case ValueType::kInteger:
+      return parseLong(text.c_str(), &n) ? Property::MakeInteger(static_cast<int>(n)) : nullptr;
+    case ValueType::kLogical:
+      if (text == "true" || text == "1") return Property::MakeLogical(true);
+      if (text == "false" || text == "0") return Property::MakeLogical(false);
+      return nullptr;
+    case ValueType::kEnum: {
+      const auto& e = static_cast<const Property::Enum&>(current);
+      auto made = std::make_unique<Property::Enum>(e.GetMap(), e.GetNames());
+      if (made->SetValueByName(text.c_str())) return made;
+      if (!parseLong(text.c_str(), &n)) return nullptr;
+      made->SetValue(static_cast<int>(n));
+      return made;
+    }
+    case ValueType::kTag:
+      return parseLong(text.c_str(), &n) && n >= 0 ? Property::MakeTag(static_cast<tag_t>(n)) : nullptr;
+    case ValueType::kPoint: {
+      std::vector<std::string> xyz = split(text, ',');
+      Property::Point3d p;
+      if (xyz.size() != 3 || !parseDouble(xyz[0].c_str(), &p.x) || !parseDouble(xyz[1].c_str(), &p.y) ||
+          !parseDouble(xyz[2].c_str(), &p.z))
+        return nullptr;
+      return Property::MakePoint(p);
+    }
+    case ValueType::kString:
+      return Property::MakeString(text.c_str());
+    case ValueType::kUtfString:
+      return Property::MakeUtfString(TEXT_create_string(text.c_str()));
+    case ValueType::kArray: {
+      std::vector<std::string> items = text.empty() ? std::vector<std::string>{} : split(text, '|');
+      auto** texts = static_cast<TEXT_s**>(SM_alloc(sizeof(TEXT_s*) * (items.size() + 1)));
+      for (std::size_t i = 0; i < items.size(); ++i) texts[i] = TEXT_create_string(items[i].c_str());
+      return Property::MakeTextArray(static_cast<int>(items.size()), texts);
+    }
+    case ValueType::kSubobject:
+      // Sub-objects are not written by value; the owner decides what a write means.
+      return Property::MakeSubobject(nullptr, static_cast<const Property::Subobject&>(current).GetClassName());
+  }
+  return nullptr;
+}
+
+// One request; false when it failed.
+bool request(Property::Owner& owner, OM::Object* object, OM::Object* builder, const std::string& argument) {
+  std::size_t equals = argument.find('=');
+  std::string name = argument.substr(0, equals);
+  try {
+    if (equals == std::string::npos) {
+      ValuePtr value(owner.GetProperty(object, name.c_str()));
+      if (value == nullptr) {
+        std::printf("%s: no such property\n", name.c_str());
+        return false;
+      }
+      std::printf("%s = %s\n", name.c_str(), describe(*value).c_str());
+      return true;
+    }
+    std::string text = argument.substr(equals + 1);
+    // The type a write needs is the type a read of the builder gives, also
+    // when the write itself is made without an object.
+    ValuePtr current(owner.GetProperty(builder, name.c_str()));
+    if (current == nullptr) {
+      std::printf("%s: no such property\n", name.c_str());
+      return false;
+    }
+    ValuePtr value = parseValue(*current, text);
+    if (value == nullptr) {
+      std::printf("%s: '%s' is no %s\n", name.c_str(), text.c_str(), Property::TypeName(current->GetType()));
+      return false;
+    }
+    int status = owner.SetProperty(object, name.c_str(), value.get());
+    std::printf("%s <- %s: status %d\n", name.c_str(), Property::Format(*value).c_str(), status);
+    if (status == 0 && object != nullptr) {
+      ValuePtr after(owner.GetProperty(object, name.c_str()));
+      if (after != nullptr) std::printf("%s = %s\n", name.c_str(), describe(*after).c_str());
+    }
+    return status == 0;
+  } catch (const Error::Exception& e) {
+    std::printf("%s: error %d %s\n", name.c_str(), e.askCode(), e.text().c_str());
+    return false;
+  }
+}
+
+}  // namespace
+
+int Props(int argc, char** argv, const char* defaultPlugin) {
+  const char* plugin = defaultPlugin;
+  bool withObject = true;
+  std::vector<std::string> requests;
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--plugin") == 0 && i + 1 < argc) {
+      plugin = argv[++i];
+    } else if (std::strcmp(argv[i], "--no-object") == 0) {
+      withObject = false;
+    } else if (argv[i][0] == '-' && argv[i][1] == '-') {
+      std::fprintf(stderr, "ktxhost props: unknown option '%s'\n", argv[i]);
+      return 2;
+    } else {
+      requests.push_back(argv[i]);
+    }
+  }
+
+  void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
+    return 1;
+  }
+  auto factory = reinterpret_cast<Factory>(dlsym(handle, kFactory));
+  Property::Owner* owner = JAM::PropertyMapper::GetOwner("Die.CastReliefBuilder");
+  int result = 0;
+  if (factory == nullptr || owner == nullptr) {
+    std::fprintf(stderr, "ktxhost: the plug-in publishes no cast-relief builder or no owner of its properties\n");
+    result = 1;
+  } else {
+    PART_part* part = PART_part::Create(0);
+    PART_set_work_part(part);
+    JAX_FEAT_BUILDER* builder = factory(part->ModelPart(), nullptr);
+    OM::Object* object = withObject ? builder : nullptr;
+    JAM::ClearJournal();
+    if (withObject)
+      std::printf("object \"Die.CastReliefBuilder\" tag %u\n", builder->OmTag());
+    else
+      std::printf("no object\n");
+    if (requests.empty()) {
+      Property::List list;
+      try {
+        owner->GetProperties(object, list);
+      } catch (const Error::Exception& e) {
+        std::printf("error %d %s\n", e.askCode(), e.text().c_str());
+        result = 1;
+      }
+      for (int i = 0; i < list.GetCount(); ++i)
+        std::printf("%s %s\n", list.GetNameByIndex(i), describe(*list.GetPropertyByIndex(i)).c_str());
+    }
+    for (const std::string& r : requests)
+      if (!request(*owner, object, builder, r)) result = 1;
+    if (!requests.empty()) {
+      std::printf("journal records: %zu\n", JAM::Recorded().size());
+      if (!JAM::Recorded().empty()) std::fputs(JAM::WriteJournal(JAM::Recorded()).c_str(), stdout);
+    }
+    builder->destroy();
+    PART_set_work_part(nullptr);
+    part->destroy();
+  }
+  if (dlclose(handle) != 0) {
+    std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
+    return 1;
+  }
+  return result;
+}
+
+}  // namespace KTX::HostProgram
