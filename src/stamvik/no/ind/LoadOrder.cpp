@@ -49,7 +49,10 @@ STAMVIK_LOAD_STEP(JA, LoadDie_DieLocationsBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DiePlaneBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DieShoeBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DieShoePropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_DrawBeadBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DrawBeadPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_DrawBeadSegmentBuilderPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_DrawBeadTaperBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_FillAreaBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_FillAreaPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_FingerClearanceNotchBuilderPropertyOwner)
@@ -157,7 +160,10 @@ constexpr LoadStep kLoadOrder[] = {
     {"owner Die.DiePlaneBuilder", &JA::LoadDie_DiePlaneBuilderPropertyOwner},
     {"owner Die.DieShoeBuilder", &JA::LoadDie_DieShoeBuilderPropertyOwner},
     {"owner Die.DieShoe", &JA::LoadDie_DieShoePropertyOwner},
+    {"owner Die.DrawBeadBuilder", &JA::LoadDie_DrawBeadBuilderPropertyOwner},
     {"owner Die.DrawBead", &JA::LoadDie_DrawBeadPropertyOwner},
+    {"owner Die.DrawBeadSegmentBuilder", &JA::LoadDie_DrawBeadSegmentBuilderPropertyOwner},
+    {"owner Die.DrawBeadTaperBuilder", &JA::LoadDie_DrawBeadTaperBuilderPropertyOwner},
     {"owner Die.FillAreaBuilder", &JA::LoadDie_FillAreaBuilderPropertyOwner},
     {"owner Die.FillArea", &JA::LoadDie_FillAreaPropertyOwner},
     {"owner Die.FingerClearanceNotchBuilder", &JA::LoadDie_FingerClearanceNotchBuilderPropertyOwner},

@@ -1,0 +1,18 @@
+// Property owner of "Die.DrawBeadTaperBuilder", made by the owner engine from the
+// class's member table.
+#include "ja_die_draw_bead_taper_builder_jam.hpp"
+#include "ja_property_owner.hpp"
+
+namespace ja_die_draw_bead_taper_builder_jam {
+
+struct PropertyOwnerDescription : ::KTX::JA::Owners::OwnerDefaults {
+  using Unit = ja_die_draw_bead_taper_builder_jam::Unit;
+  using Interface = ::Die_DrawBeadTaperBuilder_Interface;
+  using Ops = ::KTX::JA::Owners::OpList<void JA_DIE_DRAW_BEAD_TAPER_BUILDER_MEMBERS(JA_OWNER_OP)>;
+  static constexpr const char* source = "drv/stamvik/no/ind/Die_DrawBeadTaperBuilderPropertyOwner";
+  static constexpr int line = __LINE__;
+};
+
+}  // namespace ja_die_draw_bead_taper_builder_jam
+
+JA_PROPERTY_OWNER(Die_DrawBeadTaperBuilderPropertyOwner, ja_die_draw_bead_taper_builder_jam::PropertyOwnerDescription)
