@@ -27,40 +27,55 @@ struct BindingRow {
   void** symbol;        // where the resolved export is kept
 };
 
+// The plays are keyed by the member's call shape and export name only, never
+// by the member's own type: that names the method body, which is the
+// plug-in's and must not be referred to from outside it (debug information
+// would refer to it too).
+
 // A property: the export takes the object and the value (a get: where the
 // value goes; a structure set: its address).
-template <class M>
+template <class Object, class T, class P, bool IsGet, Name ExportName>
 struct PropertyPlay {
   static inline void* symbol = nullptr;
   static void Play(JAM::Call& call) {
-    using Fn = int (*)(typename M::Object*, typename M::Param);
+    using Fn = int (*)(Object*, P);
     auto export_ = reinterpret_cast<Fn>(symbol);
-    auto* object = static_cast<typename M::Object*>(call.Object());
-    using P = typename M::Param;
-    if constexpr (M::kind == Kind::Get || std::is_same_v<P, const typename M::T*>)
+    auto* object = static_cast<Object*>(call.Object());
+    if constexpr (IsGet || std::is_same_v<P, const T*>)
       call.SetStatus(export_(object, static_cast<P>(call.Argument(0))));
     else
-      call.SetStatus(export_(object, *static_cast<typename M::T*>(call.Argument(0))));
+      call.SetStatus(export_(object, *static_cast<T*>(call.Argument(0))));
   }
+};
+
+// What the engine's method frame needs to know of a member to read its
+// arguments from a call record.
+template <class S>
+struct BindingShape {
+  using Unit = void;
+  using Self = S;
 };
 
 // A method: the object (pointer or tag) and its arguments in declaration
 // order, read from the call record as the unit's own replay reads them.
-template <class M>
+template <class Self, class Sig, Name ExportName>
 struct MethodPlay {
   static inline void* symbol = nullptr;
+  using Frame = MethodFrame<BindingShape<Self>, typename Sig::Arguments>;
+  template <std::size_t I>
+  using Param = typename std::tuple_element_t<I, typename Sig::Arguments>::param;
   template <std::size_t... I>
-  static int With(JAM::Call& call, typename M::Self self, std::index_sequence<I...>) {
-    using Fn = int (*)(typename M::Self, typename M::template Param<I>...);
-    return reinterpret_cast<Fn>(symbol)(self, M::Frame::template FromCall<I>(call)...);
+  static int With(JAM::Call& call, Self self, std::index_sequence<I...>) {
+    using Fn = int (*)(Self, Param<I>...);
+    return reinterpret_cast<Fn>(symbol)(self, Frame::template FromCall<I>(call)...);
   }
   static void Play(JAM::Call& call) {
-    typename M::Self self;
-    if constexpr (M::Signature::byTag)
+    Self self;
+    if constexpr (Sig::byTag)
       self = call.Tag();
     else
-      self = static_cast<typename M::Self>(call.Object());
-    call.SetStatus(With(call, self, std::make_index_sequence<M::Signature::arity>{}));
+      self = static_cast<Self>(call.Object());
+    call.SetStatus(With(call, self, std::make_index_sequence<Sig::arity>{}));
   }
 };
 
@@ -70,13 +85,24 @@ struct MethodPlay {
 #define JA_BINDING_STR(x) JA_BINDING_STR_I(x)
 
 #define JA_BINDING_ROW(kind, ...) JA_DISPATCH(BINDING_ROW, kind)(kind, __VA_ARGS__)
-#define JA_BINDING_ROW_PROPERTY(kind, Member, V, Body, Line, ...)                                           \
-  ::KTX::JA::BindingRow{JA_UNIT::Unit::journalClass, static_cast<int>(JA_KIND_##kind), #Member,                \
-                        JA_BINDING_STR(JA_CAT(XJA_, JA_EXPORT_CLASS, _##kind, _,                               \
-                                              JA_EXPORT_MEMBER(Member, __VA_ARGS__))),                         \
-                        &::KTX::JA::PropertyPlay<JA_UNIT::kind##_##Member>::Play,                              \
-                        &::KTX::JA::PropertyPlay<JA_UNIT::kind##_##Member>::symbol},
-#define JA_BINDING_ROW_METHOD(kind, Member, Sig, Body, Line, ...)                                              \
-  ::KTX::JA::BindingRow{JA_UNIT::Unit::journalClass, 0, #Member,                                               \
-                        JA_BINDING_STR(JA_CAT(XJA_, JA_EXPORT_CLASS, _, JA_EXPORT_MEMBER(Member, __VA_ARGS__), )), \
-                        &::KTX::JA::MethodPlay<JA_UNIT::Member>::Play, &::KTX::JA::MethodPlay<JA_UNIT::Member>::symbol},
+#define JA_BINDING_EXPORT_PROPERTY(kind, Member, ...) \
+  JA_BINDING_STR(JA_CAT(XJA_, JA_EXPORT_CLASS, _##kind, _, JA_EXPORT_MEMBER(Member, __VA_ARGS__)))
+#define JA_BINDING_EXPORT_METHOD(kind, Member, ...) \
+  JA_BINDING_STR(JA_CAT(XJA_, JA_EXPORT_CLASS, _, JA_EXPORT_MEMBER(Member, __VA_ARGS__), ))
+#define JA_BINDING_PROPERTY_PLAY(kind, Member, ...)                                                   \
+  ::KTX::JA::PropertyPlay<JA_UNIT::Unit::Object, JA_UNIT::kind##_##Member::T,                         \
+                          JA_UNIT::kind##_##Member::Param, JA_KIND_##kind == ::KTX::JA::Kind::Get,    \
+                          JA_BINDING_EXPORT_PROPERTY(kind, Member, __VA_ARGS__)>
+#define JA_BINDING_METHOD_PLAY(kind, Member, ...)                                    \
+  ::KTX::JA::MethodPlay<JA_UNIT::Member::Self, JA_UNIT::Member::Signature,          \
+                        JA_BINDING_EXPORT_METHOD(kind, Member, __VA_ARGS__)>
+#define JA_BINDING_ROW_PROPERTY(kind, Member, V, Body, Line, ...)                                          \
+  ::KTX::JA::BindingRow{JA_UNIT::Unit::journalClass, static_cast<int>(JA_KIND_##kind), #Member,               \
+                        JA_BINDING_EXPORT_PROPERTY(kind, Member, __VA_ARGS__),                                \
+                        &JA_BINDING_PROPERTY_PLAY(kind, Member, __VA_ARGS__)::Play,                           \
+                        &JA_BINDING_PROPERTY_PLAY(kind, Member, __VA_ARGS__)::symbol},
+#define JA_BINDING_ROW_METHOD(kind, Member, Sig, Body, Line, ...)                                   \
+  ::KTX::JA::BindingRow{JA_UNIT::Unit::journalClass, 0, #Member,                                    \
+                        JA_BINDING_EXPORT_METHOD(kind, Member, __VA_ARGS__),                         \
+                        &JA_BINDING_METHOD_PLAY(kind, Member, __VA_ARGS__)::Play,                    \
+                        &JA_BINDING_METHOD_PLAY(kind, Member, __VA_ARGS__)::symbol},
