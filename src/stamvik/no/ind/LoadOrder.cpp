@@ -43,10 +43,6 @@ STAMVIK_LOAD_STEP(JA, LoadDie_DieDirectionBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DieLocationBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DieLocationsBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DiePlaneBuilderPropertyOwner)
-STAMVIK_LOAD_STEP(JA, LoadDie_DieDirectionBuilderPropertyOwner)
-STAMVIK_LOAD_STEP(JA, LoadDie_DieLocationBuilderPropertyOwner)
-STAMVIK_LOAD_STEP(JA, LoadDie_DieLocationsBuilderPropertyOwner)
-STAMVIK_LOAD_STEP(JA, LoadDie_DiePlaneBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DieShoeBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DieShoePropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_DrawBeadBuilderPropertyOwner)
@@ -150,10 +146,6 @@ constexpr LoadStep kLoadOrder[] = {
     {"owner Die.Clearance", &JA::LoadDie_ClearancePropertyOwner},
     {"owner Die.CompensateRoughDataBuilder", &JA::LoadDie_CompensateRoughDataBuilderPropertyOwner},
     {"owner Die.DieBooleanBuilder", &JA::LoadDie_DieBooleanBuilderPropertyOwner},
-    {"owner Die.DieDirectionBuilder", &JA::LoadDie_DieDirectionBuilderPropertyOwner},
-    {"owner Die.DieLocationBuilder", &JA::LoadDie_DieLocationBuilderPropertyOwner},
-    {"owner Die.DieLocationsBuilder", &JA::LoadDie_DieLocationsBuilderPropertyOwner},
-    {"owner Die.DiePlaneBuilder", &JA::LoadDie_DiePlaneBuilderPropertyOwner},
     {"owner Die.DieDirectionBuilder", &JA::LoadDie_DieDirectionBuilderPropertyOwner},
     {"owner Die.DieLocationBuilder", &JA::LoadDie_DieLocationBuilderPropertyOwner},
     {"owner Die.DieLocationsBuilder", &JA::LoadDie_DieLocationsBuilderPropertyOwner},
