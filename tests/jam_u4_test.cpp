@@ -19,6 +19,8 @@
 #include "ja_die_draw_bead_segment_builder_jam.hpp"
 #include "ja_die_draw_bead_taper_builder_jam.hpp"
 #include "jam/Journal.hpp"
+#include "prop/Property.hpp"
+#include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
 
 using namespace KTX;
@@ -33,6 +35,7 @@ int XJA_DRAW_BEAD_BUILDER_get_MaleBeadPosition(DrawBeadBuilder*, int*);
 int XJA_DRAW_BEAD_BUILDER_set_MaleBeadPosition(DrawBeadBuilder*, int);
 int XJA_DRAW_BEAD_BUILDER_set_TaperBead(DrawBeadBuilder*, bool);
 int XJA_DRAW_BEAD_BUILDER_set_Output(DrawBeadBuilder*, int);
+int XJA_DRAW_BEAD_BUILDER_set_BaseOrientation(DrawBeadBuilder*, int);
 int XJA_DRAW_BEAD_BUILDER_set_TransitionDefinition(DrawBeadBuilder*, int);
 int XJA_DRAW_BEAD_BUILDER_set_FemaleWidthType(DrawBeadBuilder*, int);
 int XJA_DRAW_BEAD_BUILDER_get_SegmentList(DrawBeadBuilder*, UICOMPJA_list**);
@@ -45,6 +48,7 @@ int XJA_DRAW_BEAD_SEGMENT_BUILDER_get_Symmetry(DrawBeadSegmentBuilder*, bool*);
 int XJA_DRAW_BEAD_SEGMENT_BUILDER_set_Symmetry(DrawBeadSegmentBuilder*, bool);
 int XJA_DRAW_BEAD_SEGMENT_BUILDER_get_Flow(DrawBeadSegmentBuilder*, bool*);
 int XJA_DRAW_BEAD_SEGMENT_BUILDER_set_Flow(DrawBeadSegmentBuilder*, bool);
+int XJA_DRAW_BEAD_SEGMENT_BUILDER_set_MaleBeadWidthType(DrawBeadSegmentBuilder*, int);
 int XJA_DRAW_BEAD_TAPER_BUILDER_get_TaperType(DrawBeadTaperBuilder*, int*);
 int XJA_DRAW_BEAD_TAPER_BUILDER_get_TaperPoint(DrawBeadTaperBuilder*, tag_t*);
 int XJA_DRAW_BEAD_TAPER_BUILDER_set_TaperPoint(DrawBeadTaperBuilder*, tag_t);
@@ -893,6 +897,192 @@ TEST_F(DrawBeadPrint, TaperPrintsItsPointAsAnObjectOfClassPoint) {
   expected.push_back("fn " + t + " it Die.DrawBeadTaperBuilder");
   expected.push_back("end it 2");
   EXPECT_EQ(Printed(), expected);
+}
+
+// ---- property owners -----------------------------------------------------------------------
+
+class DrawBeadOwners : public DrawBeadUnits {
+ protected:
+  void SetUp() override {
+    DrawBeadUnits::SetUp();
+    SetUpClasses();
+    bead = JAM::PropertyMapper::GetOwner(kBead);
+    segment = JAM::PropertyMapper::GetOwner(kSegment);
+    taper = JAM::PropertyMapper::GetOwner(kTaper);
+    ASSERT_NE(bead, nullptr);
+    ASSERT_NE(segment, nullptr);
+    ASSERT_NE(taper, nullptr);
+  }
+  static std::vector<std::string> Names(Property::Owner* owner, OM::Object* object) {
+    Property::List list;
+    owner->GetProperties(object, list);
+    std::vector<std::string> names;
+    for (int i = 0; i < list.GetCount(); ++i) names.push_back(list.GetNameByIndex(i));
+    return names;
+  }
+  Property::Owner* bead = nullptr;
+  Property::Owner* segment = nullptr;
+  Property::Owner* taper = nullptr;
+};
+
+Property::EnumMembers gOutputs{"None,Male,PlusFemale,PlusSheetMetal"};
+Property::EnumMembers gOrientations{"Orthogonal,Vertical"};
+Property::EnumMembers gWidthTypes{"Constant,Derived"};
+Property::EnumMembers gPositions{"Upper,Lower"};
+
+TEST_F(DrawBeadOwners, EachOwnerListsItsTableInOrderBeforeItsParents) {
+  std::vector<std::string> beadNames = Names(bead, bead_);
+  std::vector<std::string> beadTable = {
+      "MaleBeadPosition", "PlacementFace", "ReverseMetalThickness", "Centerline", "CenterlineProjection",
+      "StartPoint", "EndPoint", "DrawDirection", "MetalThickness", "Clearance", "ReferenceDirection", "TaperBead",
+      "BaseOrientation", "TransitionDefinition", "FemaleDepthType", "FemaleDepthValue", "FemaleWidthType",
+      "FemaleWidthValue", "SegmentList", "BuildStartTaper", "StartTaper", "BuildEndTaper", "EndTaper", "Output",
+      "MachineOffset", "GenerateHeightCurve", "OrientSectionToDraw", "MaleSheetAttribute", "MaleFaceAttribute",
+      "FemaleSheetAttribute", "FemaleFaceAttribute", "SheetMetalSheetAttribute", "SheetMetalFaceAttribute",
+      "MachiningOffsetTitleAttribute", "DistanceTolerance", "AngleTolerance"};
+  ASSERT_GT(beadNames.size(), 36u);
+  EXPECT_EQ(std::vector<std::string>(beadNames.begin(), beadNames.begin() + 36), beadTable);
+  for (const char* method : {"CreateSegmentsFromCenterlineCurves", "CreateDrawBeadSegment", "SetDefaultDrawDirection",
+                             "SetMoreDetails", "GetMoreDetails", "MoreDetails"})
+    EXPECT_EQ(std::count(beadNames.begin(), beadNames.end(), method), 0) << method;
+
+  std::vector<std::string> segmentNames = Names(segment, segment_);
+  std::vector<std::string> segmentTable = {
+      "StartLocation", "EndLocation", "FemaleLeftRadius", "FemaleRightRadius", "Symmetry", "Flow",
+      "MaleBeadWidthType", "MaleLeftWidth", "MaleLeftTopRadius", "MaleLeftSheetRadius", "MaleLeftWallAngle",
+      "MaleRightWidth", "MaleRightTopRadius", "MaleRightSheetRadius", "MaleRightWallAngle", "MaleBeadHeight",
+      "MaleTransitionLength"};
+  ASSERT_GT(segmentNames.size(), 17u);
+  EXPECT_EQ(std::vector<std::string>(segmentNames.begin(), segmentNames.begin() + 17), segmentTable);
+
+  std::vector<std::string> taperNames = Names(taper, taper_);
+  ASSERT_GT(taperNames.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(taperNames.begin(), taperNames.begin() + 5),
+            (std::vector<std::string>{"TaperType", "TaperRadius", "TaperWashoutHeight", "TaperWashoutLength",
+                                      "TaperPoint"}));
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(DrawBeadOwners, OutputReadsAsTheSameEnumerationUnderEitherName) {
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal);
+  for (const char* name : {"Output", "output", "OUTPUT"}) {
+    Property::ValuePtr value(bead->GetProperty(bead_, name));
+    ASSERT_NE(value, nullptr) << name;
+    ASSERT_EQ(value->GetType(), Property::ValueType::kEnum) << name;
+    EXPECT_EQ(value->GetEnum(), 3) << name;
+    EXPECT_STREQ(static_cast<Property::Enum&>(*value).GetMemberName(), "PlusSheetMetal") << name;
+  }
+  // The bead's depth type has Constant second; the segment's width type has it first.
+  bead_->SetFemaleDepthType(DieEngJA::JA_DRAW_BEAD_BUILDER_FemaleDepthTypes_Constant);
+  segment_->SetMaleBeadWidthType(DieEngJA::JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived);
+  Property::ValuePtr depth(bead->GetProperty(bead_, "female_depth_type"));
+  Property::ValuePtr width(segment->GetProperty(segment_, "male_bead_width_type"));
+  ASSERT_NE(depth, nullptr);
+  ASSERT_NE(width, nullptr);
+  EXPECT_EQ(depth->GetEnum(), 1);
+  EXPECT_STREQ(static_cast<Property::Enum&>(*depth).GetMemberName(), "Constant");
+  EXPECT_EQ(width->GetEnum(), 1);
+  EXPECT_STREQ(static_cast<Property::Enum&>(*width).GetMemberName(), "Derived");
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(DrawBeadOwners, AWriteLeavesTheSameJournalRecordAsTheScriptingCall) {
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_Male);
+  Property::ValuePtr none = Property::MakeEnum(gOutputs, 0);
+  EXPECT_EQ(bead->SetProperty(bead_, "Output", none.get()), 0);
+  EXPECT_EQ(bead_->GetOutput(), DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_None);
+  JAM::Journal viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  ASSERT_EQ(XJA_DRAW_BEAD_BUILDER_set_Output(bead_, 0), 0);
+  ASSERT_EQ(viaOwner.size(), 1u);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+  EXPECT_EQ(viaOwner[0].member, "Output");
+
+  // A draw bead's base orientation is a settable enumeration.
+  JAM::ClearJournal();
+  Property::ValuePtr vertical = Property::MakeEnum(gOrientations, 1);
+  EXPECT_EQ(bead->SetProperty(bead_, "base_orientation", vertical.get()), 0);
+  EXPECT_EQ(bead_->GetBaseOrientation(), DieEngJA::JA_DRAW_BEAD_BUILDER_OrientationTypes_Vertical);
+  viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  ASSERT_EQ(XJA_DRAW_BEAD_BUILDER_set_BaseOrientation(bead_, 1), 0);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+
+  JAM::ClearJournal();
+  Property::ValuePtr derived = Property::MakeEnum(gWidthTypes, 1);
+  EXPECT_EQ(segment->SetProperty(segment_, "MaleBeadWidthType", derived.get()), 0);
+  viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  ASSERT_EQ(XJA_DRAW_BEAD_SEGMENT_BUILDER_set_MaleBeadWidthType(segment_, 1), 0);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+
+  // The segment's rule holds through its owner too.
+  JAM::ClearJournal();
+  segment_->SetSymmetry(false);
+  Property::ValuePtr yes = Property::MakeLogical(true);
+  EXPECT_EQ(segment->SetProperty(segment_, "flow", yes.get()), 0);
+  EXPECT_FALSE(segment_->GetFlow());
+  viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  ASSERT_EQ(XJA_DRAW_BEAD_SEGMENT_BUILDER_set_Flow(segment_, true), 0);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+}
+
+TEST_F(DrawBeadOwners, TheTaperPointIsATagReadAndWrittenAsOne) {
+  Property::ValuePtr none(taper->GetProperty(taper_, "TaperPoint"));
+  ASSERT_NE(none, nullptr);
+  ASSERT_EQ(none->GetType(), Property::ValueType::kTag);
+  EXPECT_EQ(none->GetTag(), 0u);
+
+  tag_t point = segment_->ask_tag();
+  Property::ValuePtr value = Property::MakeTag(point);
+  EXPECT_EQ(taper->SetProperty(taper_, "taper_point", value.get()), 0);
+  EXPECT_EQ(taper_->GetTaperPoint(), point);
+  JAM::Journal viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  ASSERT_EQ(XJA_DRAW_BEAD_TAPER_BUILDER_set_TaperPoint(taper_, point), 0);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+  Property::ValuePtr read(taper->GetProperty(taper_, "TAPERPOINT"));
+  EXPECT_EQ(read->GetTag(), point);
+}
+
+TEST_F(DrawBeadOwners, SubObjectsReadWithTheirClassesAndAreWrittenByNoOne) {
+  GiveSegmentList({});
+  struct Row {
+    const char* name;
+    const char* journalClass;
+  };
+  for (Row row : {Row{"SegmentList", "Die.DrawBeadSegmentBuilderList"}, Row{"StartTaper", "Die.DrawBeadTaperBuilder"},
+                  Row{"EndTaper", "Die.DrawBeadTaperBuilder"}, Row{"Centerline", "Section"},
+                  Row{"PlacementFace", "ScCollector"}}) {
+    Property::ValuePtr value(bead->GetProperty(bead_, row.name));
+    ASSERT_NE(value, nullptr) << row.name;
+    ASSERT_EQ(value->GetType(), Property::ValueType::kSubobject) << row.name;
+    EXPECT_STREQ(static_cast<Property::Subobject&>(*value).GetClassName(), row.journalClass) << row.name;
+    // Read-only here: the write goes up the chain, where nobody knows the name.
+    EXPECT_EQ(bead->SetProperty(bead_, row.name, value.get()), Property::kUnknownProperty) << row.name;
+  }
+  Property::ValuePtr list(bead->GetProperty(bead_, "segment_list"));
+  EXPECT_EQ(list->GetSubobject(), list_);
+  // The methods are not properties: the chain knows nothing of them.
+  for (const char* name : {"MoreDetails", "GetMoreDetails", "CreateDrawBeadSegment"})
+    EXPECT_EQ(Property::ValuePtr(bead->GetProperty(bead_, name)), nullptr) << name;
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(DrawBeadOwners, AFailedWriteInSetPropertiesStopsTheWritesAfterIt) {
+  Property::List list;
+  list.SetValue("MaleBeadPosition", Property::MakeEnum(gPositions, 1).release());
+  list.SetValue("ReverseMetalThickness", Property::MakeLogical(true).release());
+  list.SetValue("TaperBead", Property::MakeLogical(true).release());
+  list.SetValue("AngleTolerance", Property::MakeDouble(0.75).release());
+  // The first logical write fails while it is recorded.
+  JAM::Test::RaiseAt("JAM_in_logical", 670321);
+  EXPECT_EQ(RaisedCode([&] { bead->SetProperties(bead_, list); }), 670321);
+  EXPECT_EQ(bead_->GetMaleBeadPosition(), DieEngJA::JA_DRAW_BEAD_BUILDER_MaleBeadPositionTypes_Lower);
+  EXPECT_FALSE(bead_->GetReverseMetalThickness());
+  EXPECT_FALSE(bead_->GetTaperBead());
+  EXPECT_EQ(bead_->GetAngleTolerance(), 0.0);
 }
 
 }  // namespace
