@@ -5,6 +5,7 @@
 // published descriptions, not read from the tables the engine expands.
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -14,12 +15,15 @@
 #include "DieDesJA_ClearanceBuilder.hpp"
 #include "DieDes_DieBooleanBuilder.hpp"
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
+#include "LoadOrder.hpp"
 #include "TestSupport.hpp"
 #include "ja_die_clamping_slot_builder_jam.hpp"
 #include "ja_die_clearance_builder_jam.hpp"
 #include "ja_die_compensate_rough_data_builder_jam.hpp"
 #include "ja_die_die_boolean_builder_jam.hpp"
 #include "jam/Journal.hpp"
+#include "prop/Property.hpp"
+#include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
 
 using namespace KTX;
@@ -27,6 +31,7 @@ using DieDes::DieBooleanBuilder;
 using DieDesJA::ClampingSlotBuilder;
 using DieDesJA::ClearanceBuilder;
 using DieEngJA::CompensateRoughDataBuilder;
+using Property::ValuePtr;
 using stamvik_test::HostTest;
 
 // The exports as a script declares them.
@@ -679,6 +684,229 @@ TEST_F(U1Print, DieBooleanPrintsOnlyItsOptionsThenBothClasses) {
   EXPECT_EQ(Printed("Die.DieBooleanBuilder", boolean_),
             (std::vector<std::string>{"GetBooleanOptions", "class TaggedObject  0",
                                       "class GeometricUtilities.IComponentBuilder  0"}));
+}
+
+// ---- property owners -----------------------------------------------------------------------------
+
+class U1Owners : public U1Journal {
+ protected:
+  static Property::Owner* OwnerOf(const char* journalClass) {
+    return JAM::PropertyMapper::GetOwner(journalClass);
+  }
+  static ValuePtr Get(const char* journalClass, OM::Object* object, const char* name) {
+    return ValuePtr(OwnerOf(journalClass)->GetProperty(object, name));
+  }
+  static const char* ClassOf(const ValuePtr& v) { return static_cast<const Property::Subobject&>(*v).GetClassName(); }
+  // The journal of one write through the owner and of the same scripting call, from the same state.
+  template <class Reset, class Script>
+  static void ExpectSameRecord(Reset&& reset, const std::function<int()>& viaOwner, Script&& viaScript) {
+    reset();
+    JAM::ClearJournal();
+    EXPECT_EQ(viaOwner(), 0);
+    JAM::Journal owner = JAM::Recorded();
+    reset();
+    JAM::ClearJournal();
+    EXPECT_EQ(viaScript(), 0);
+    ASSERT_EQ(owner.size(), 1u);
+    EXPECT_EQ(owner, JAM::Recorded());
+    EXPECT_EQ(JAM::WriteJournal(owner), JAM::WriteJournal(JAM::Recorded()));
+  }
+  static Property::EnumMembers slotTypes;
+  static Property::EnumMembers approximations;
+  static Property::EnumMembers booleanTypes;
+};
+Property::EnumMembers U1Owners::slotTypes{"Hydraulic,Traveling,Automatic"};
+Property::EnumMembers U1Owners::approximations{"Coarse,Rough,Fine,Exact"};
+Property::EnumMembers U1Owners::booleanTypes{"Unite,Subtract,Intersect"};
+
+TEST_F(U1Owners, RegisteredUnderTheirJournalClassesAndParents) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"Die.ClampingSlotBuilder", "Features.FeatureBuilder"},
+      {"Die.ClearanceBuilder", "Features.FeatureBuilder"},
+      {"Die.CompensateRoughDataBuilder", "Features.FeatureBuilder"},
+      {"Die.DieBooleanBuilder", "TaggedObject"},
+  };
+  for (const auto& [journalClass, parent] : rows) {
+    ASSERT_NE(OwnerOf(journalClass), nullptr) << journalClass;
+    ASSERT_NE(JAM::PropertyMapper::GetParentClassName(journalClass), nullptr) << journalClass;
+    EXPECT_STREQ(JAM::PropertyMapper::GetParentClassName(journalClass), parent) << journalClass;
+  }
+}
+
+TEST_F(U1Owners, ClampingSlotTypeReadsAsItsMemberNameAndWritesThroughTheJournalledSetter) {
+  slot_->SetType(DieDesJA::JA_CLAMPING_SLOT_BUILDER_types_Traveling);
+  ValuePtr type = Get("Die.ClampingSlotBuilder", slot_, "Type");
+  ASSERT_EQ(type->GetType(), Property::ValueType::kEnum);
+  EXPECT_EQ(type->GetEnum(), 1);
+  EXPECT_STREQ(static_cast<Property::Enum&>(*type).GetMemberName(), "Traveling");
+
+  ValuePtr automatic = Property::MakeEnum(slotTypes, 2);
+  ExpectSameRecord([&] { slot_->SetType(DieDesJA::JA_CLAMPING_SLOT_BUILDER_types_Hydraulic); },
+                   [&] { return OwnerOf("Die.ClampingSlotBuilder")->SetProperty(slot_, "type", automatic.get()); },
+                   [&] { return XJA_CLAMPING_SLOT_BUILDER_set_type(slot_, 2); });
+  EXPECT_EQ(slot_->GetType(), DieDesJA::JA_CLAMPING_SLOT_BUILDER_types_Automatic);
+  EXPECT_EQ(JAM::Recorded().at(0).values.at(0).integer, 2);
+}
+
+TEST_F(U1Owners, BothFormsOfLocationOnFlangeWriteTheSameLogical) {
+  ValuePtr yes = Property::MakeLogical(true);
+  for (const char* name : {"location_on_flange", "LocationOnFlange", "LOCATION_ON_FLANGE"}) {
+    ExpectSameRecord([&] { slot_->SetLocationOnFlange(false); },
+                     [&] { return OwnerOf("Die.ClampingSlotBuilder")->SetProperty(slot_, name, yes.get()); },
+                     [&] { return XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(slot_, true); });
+    EXPECT_TRUE(slot_->GetLocationOnFlange()) << name;
+    EXPECT_TRUE(Get("Die.ClampingSlotBuilder", slot_, name)->GetLogical()) << name;
+  }
+}
+
+TEST_F(U1Owners, ClampingSlotListWithoutAnObjectHoldsItsThirtyFourEntriesFirst) {
+  Property::List list;
+  OwnerOf("Die.ClampingSlotBuilder")->GetProperties(nullptr, list);
+  const char* names[] = {"Target", "Locations", "LocationOffsetDirection", "BasePlane",
+                         "DieCenterlineCoordinateSystem", "OrientationPlane", "FlangeBaseProfile", "CenterlineLength",
+                         "InnerWidth", "SlotWidth", "SlotLength", "TopLength", "SlotRadius", "PadWidth", "PadHeight",
+                         "PadLength", "PadRadius", "Overhang", "NotchWidth", "NotchHeight", "NotchAngle",
+                         "FlangeThickness", "OffsetWidth", "LocationOnFlange", "LocationOffset", "PadOffset",
+                         "PadFacesAttributes", "SlotFacesAttributes", "SlotEndFacesAttributes",
+                         "NotchFacesAttributes", "OverhangFacesAttributes", "DistanceTolerance", "AngleTolerance",
+                         "Type"};
+  ASSERT_GT(list.GetCount(), 34);
+  int subobjects = 0;
+  for (int i = 0; i < 34; ++i) {
+    EXPECT_STREQ(list.GetNameByIndex(i), names[i]) << i;
+    Property::Value* v = list.GetPropertyByIndex(i);
+    if (v->GetType() == Property::ValueType::kSubobject) {
+      ++subobjects;
+      EXPECT_EQ(v->GetSubobject(), nullptr) << i;
+    }
+  }
+  EXPECT_EQ(subobjects, 30);
+  EXPECT_FALSE(list.GetProperty("LocationOnFlange")->GetLogical());
+  EXPECT_EQ(list.GetProperty("DistanceTolerance")->GetDouble(), 0.0);
+  EXPECT_EQ(list.GetProperty("AngleTolerance")->GetDouble(), 0.0);
+  EXPECT_STREQ(static_cast<Property::Enum*>(list.GetProperty("Type"))->GetMemberName(), "Hydraulic");
+  EXPECT_STREQ(static_cast<Property::Subobject*>(list.GetProperty("DieCenterlineCoordinateSystem"))->GetClassName(),
+               "SelectCartesianCoordinateSystem");
+  EXPECT_STREQ(static_cast<Property::Subobject*>(list.GetProperty("Locations"))->GetClassName(),
+               "Die.DieLocationsBuilder");
+  EXPECT_STREQ(list.GetNameByIndex(34), "Editing");  // then the parent's
+}
+
+TEST_F(U1Owners, ClearanceSectionIsASubobjectOfClassSection) {
+  ValuePtr section = Get("Die.ClearanceBuilder", clearance_, "Section");
+  ASSERT_EQ(section->GetType(), Property::ValueType::kSubobject);
+  EXPECT_STREQ(ClassOf(section), "Section");
+  EXPECT_EQ(section->GetSubobject(), clearance_->GetSection());
+  EXPECT_STREQ(ClassOf(Get("Die.ClearanceBuilder", clearance_, "target")), "SelectBody");
+  EXPECT_STREQ(ClassOf(Get("Die.ClearanceBuilder", clearance_, "Geometry")), "SelectBodyList");
+  ValuePtr kind = Get("Die.ClearanceBuilder", clearance_, "clearance_geometry_type");
+  ASSERT_EQ(kind->GetType(), Property::ValueType::kEnum);
+  EXPECT_STREQ(static_cast<Property::Enum&>(*kind).GetMemberName(), "Solid");
+
+  static Property::EnumMembers types{"Gage,Gripper,Lifter"};
+  ValuePtr lifter = Property::MakeEnum(types, 2);
+  ExpectSameRecord([&] { clearance_->SetType(DieDesJA::JA_CLEARANCE_BUILDER_Types_Gage); },
+                   [&] { return OwnerOf("Die.ClearanceBuilder")->SetProperty(clearance_, "Type", lifter.get()); },
+                   [&] { return XJA_CLEARANCE_BUILDER_set_Type(clearance_, 2); });
+  EXPECT_EQ(clearance_->GetType(), DieDesJA::JA_CLEARANCE_BUILDER_Types_Lifter);
+}
+
+TEST_F(U1Owners, RoughDataNamesValuesAndWrites) {
+  ValuePtr camel = Get("Die.CompensateRoughDataBuilder", rough_, "CurveCollector");
+  ValuePtr snake = Get("Die.CompensateRoughDataBuilder", rough_, "curve_collector");
+  EXPECT_EQ(camel->GetSubobject(), snake->GetSubobject());
+  EXPECT_EQ(camel->GetSubobject(), rough_->GetCurveCollector());
+  EXPECT_STREQ(ClassOf(Get("Die.CompensateRoughDataBuilder", rough_, "project_to_faces")), "ScCollector");
+
+  ValuePtr exact = Property::MakeEnum(approximations, 3);
+  ExpectSameRecord(
+      [&] { rough_->SetApproximation(DieEngJA::JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Coarse); },
+      [&] { return OwnerOf("Die.CompensateRoughDataBuilder")->SetProperty(rough_, "Approximation", exact.get()); },
+      [&] {
+        auto* journalled = static_cast<Die_CompensateRoughDataBuilder_Interface*>(
+            JAM::ClassInitializer::GetJournalledInterface("Die.CompensateRoughDataBuilder"));
+        return journalled->SetApproximation(rough_, 3);
+      });
+  EXPECT_EQ(rough_->GetApproximation(), DieEngJA::JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Exact);
+
+  ValuePtr gap = Property::MakeDouble(2.5);
+  ExpectSameRecord([&] { rough_->SetMaximumGap(0); },
+                   [&] { return OwnerOf("Die.CompensateRoughDataBuilder")->SetProperty(rough_, "maximum_gap", gap.get()); },
+                   [&] { return XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_maximum_gap(rough_, 2.5); });
+  EXPECT_EQ(Get("Die.CompensateRoughDataBuilder", rough_, "MaximumGap")->GetDouble(), 2.5);
+
+  // Read-only: handed to the parent, which writes nothing either.
+  ValuePtr anything = Property::MakeDouble(1.0);
+  EXPECT_EQ(OwnerOf("Die.CompensateRoughDataBuilder")->SetProperty(rough_, "SheetBodies", anything.get()),
+            Property::kUnknownProperty);
+  EXPECT_TRUE(JAM::Recorded().size() == 1u && JAM::Recorded()[0].member == "MaximumGap");
+
+  Property::List list;
+  OwnerOf("Die.CompensateRoughDataBuilder")->GetProperties(nullptr, list);
+  EXPECT_STREQ(list.GetNameByIndex(5), "Approximation");
+  EXPECT_STREQ(static_cast<Property::Enum*>(list.GetPropertyByIndex(5))->GetMemberName(), "Coarse");
+  EXPECT_STREQ(list.GetNameByIndex(9), "Type");
+  EXPECT_STREQ(list.GetNameByIndex(10), "Editing");
+}
+
+TEST_F(U1Owners, AnEditedRoughDataTypeWrittenThroughTheOwnerRaisesPropErr) {
+  auto* record = Host::CreateHostObject<FEATURE_RECORD>();
+  auto* editing = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), record);
+  static Property::EnumMembers types{"SheetBody,Curve"};
+  ValuePtr curve = Property::MakeEnum(types, 1);
+  try {
+    OwnerOf("Die.CompensateRoughDataBuilder")->SetProperty(editing, "Type", curve.get());
+    ADD_FAILURE() << "no error";
+  } catch (const Error::Exception& e) {
+    EXPECT_EQ(e.askCode(), 3030446);
+    EXPECT_EQ(e.text(), "prop err");
+    EXPECT_EQ(e.file(), "drv/stamvik/no/ind/Die_CompensateRoughDataBuilderPropertyOwner");
+  }
+  EXPECT_EQ(editing->GetType(), DieEngJA::JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].status, 3030446);
+  editing->destroy();
+  record->destroy();
+}
+
+TEST_F(U1Owners, DieBooleanOptionsBySnakeNameAndItsReadOnlySelection) {
+  ValuePtr intersect = Property::MakeEnum(booleanTypes, 2);
+  ExpectSameRecord(
+      [&] { boolean_->SetBooleanOptions(DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite); },
+      [&] { return OwnerOf("Die.DieBooleanBuilder")->SetProperty(boolean_, "boolean_options", intersect.get()); },
+      [&] { return XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(boolean_, 2); });
+  EXPECT_EQ(boolean_->GetBooleanOptions(), DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Intersect);
+  EXPECT_STREQ(static_cast<Property::Enum&>(*Get("Die.DieBooleanBuilder", boolean_, "BooleanOptions")).GetMemberName(),
+               "Intersect");
+
+  JAM::ClearJournal();
+  ValuePtr anything = Property::MakeDouble(1.0);
+  EXPECT_EQ(OwnerOf("Die.DieBooleanBuilder")->SetProperty(boolean_, "SelectBodies", anything.get()),
+            Property::kUnknownProperty);
+  EXPECT_TRUE(JAM::Recorded().empty());
+  EXPECT_STREQ(ClassOf(Get("Die.DieBooleanBuilder", boolean_, "select_bodies")), "SelectBrenvikObjectList");
+
+  Property::List list;
+  OwnerOf("Die.DieBooleanBuilder")->GetProperties(boolean_, list);
+  ASSERT_GE(list.GetCount(), 3);
+  EXPECT_STREQ(list.GetNameByIndex(0), "BooleanOptions");
+  EXPECT_STREQ(list.GetNameByIndex(1), "SelectBodies");
+  EXPECT_STREQ(list.GetNameByIndex(2), "Tag");  // then the "TaggedObject" owner's
+}
+
+TEST_F(U1Owners, OwnersLoadBeforeTheJournalingUnitsInAlphabeticalOrder) {
+  std::vector<std::string> names;
+  for (const char* n : Stamvik::LoadOrderNames()) names.push_back(n);
+  auto at = [&](const std::string& name) {
+    auto it = std::find(names.begin(), names.end(), name);
+    return it == names.end() ? -1L : static_cast<long>(it - names.begin());
+  };
+  std::vector<long> order = {at("owner Die.CastRelief"),      at("owner Die.ClampingSlotBuilder"),
+                             at("owner Die.ClampingSlot"),    at("owner Die.ClearanceBuilder"),
+                             at("owner Die.Clearance"),       at("owner Die.CompensateRoughDataBuilder"),
+                             at("owner Die.DieBooleanBuilder")};
+  for (std::size_t i = 1; i < order.size(); ++i) EXPECT_EQ(order[i], order[i - 1] + 1) << i;
+  EXPECT_LT(order.back(), at("journal Die.CastReliefBuilder"));
 }
 
 // ---- journal text and replay ---------------------------------------------------------------------
