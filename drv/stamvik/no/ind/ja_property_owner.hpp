@@ -66,8 +66,6 @@ constexpr bool StartsWith(const char* text, const char* prefix) {
   return true;
 }
 
-constexpr bool SameTypeName(const char* a, const char* b) { return a != nullptr && b != nullptr && SameText(a, b); }
-
 // ---- one operation of the automation interface, with its member row -------------
 
 template <class M, auto Operation>
@@ -163,7 +161,7 @@ constexpr MemberText EnumMemberText(const char* enumName) {
   MemberText t;
   std::size_t j = 0;
   for (const EnumDescription& e : U::enums) {
-    if (!SameTypeName(e.name, enumName)) continue;
+    if (!SameText(e.name, enumName)) continue;
     for (const char* member : e.members) {
       if (member == nullptr) break;
       if (j != 0) t.s[j++] = ',';
@@ -202,8 +200,10 @@ struct PropertyOf {
   static constexpr bool matrix = [] {
     if constexpr (isArray)
       return false;
+    else if constexpr (M::Value::shape == Shape::Struct)
+      return SameText(M::Value::typeName, "Matrix3x3");
     else
-      return SameTypeName(M::Value::typeName, "Matrix3x3");
+      return false;
   }();
   // A matrix entry stands for accessors the owner never calls.
   static constexpr bool settable = !std::is_same_v<S, NoSetter> && !matrix;
@@ -266,7 +266,7 @@ struct PropertyOf {
     } else if constexpr (V::shape == Shape::Text) {
       return Property::MakeUtfString(out);
     } else if constexpr (V::shape == Shape::Struct) {
-      static_assert(SameTypeName(V::typeName, "Point3d"), "a structure property is a Point3d");
+      static_assert(SameText(V::typeName, "Point3d"), "a structure property is a Point3d");
       static_assert(sizeof(T) == 3 * sizeof(double), "a point is three doubles");
       double xyz[3];
       std::memcpy(xyz, &out, sizeof xyz);
