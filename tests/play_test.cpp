@@ -139,6 +139,14 @@ TEST_F(ScriptHostTest, NestedRecordsAreMadeAgainByTheirCallerAndAnUnboundMemberS
   EXPECT_EQ(JAM::Recorded().size(), 1u);
 }
 
+TEST_F(ScriptHostTest, ARecordLackingAValueItsMemberTakesIsNotPlayed) {
+  // Its call would find no storage for the part it gives back.
+  std::string error;
+  EXPECT_FALSE(Script::Play(Read("record 0 get \"Session\" \"WorkPart\"\n  closed 0\n"), &error));
+  EXPECT_EQ(error, "record 1 (Session WorkPart): the record holds 0 values, the member takes 1");
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
 TEST_F(ScriptHostTest, ASectionTakesClosedAndOpenLoopsOfNewPointCurvesOnly) {
   SC_section* section = SC_sectionFactory::object(0, 0.01, 0.01, 0.5);
   const JAM_point3d_s points[3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}};

@@ -24,6 +24,7 @@ namespace {
 
 struct Binding {
   JAM_replay_fn play;
+  int values;
   bool host;
 };
 using Key = std::tuple<std::string, int, std::string>;
@@ -98,18 +99,18 @@ void replayValue(JAM::Call& c) {
 struct HostBindings {
   HostBindings() {
     bindingHost = true;
-    Bind("Session", 1, "WorkPart", &replaySessionWorkPart);
-    Bind("Part", 1, "DieCollection", &replayPartDieCollection);
-    Bind("Part", 0, "CreateSolidBody", &replayPartSolid);
-    Bind("Part", 0, "CreateSheetBody", &replayPartSheet);
-    Bind("Builder", 0, "Commit", &replayCommit);
-    Bind("Builder", 0, "Preview", &replayPreview);
-    Bind("Builder", 0, "Destroy", &replayDestroy);
-    Bind("SelectObject", 2, "Value", &replaySelectValue);
-    Bind("SelectObjectList", 0, "Add", &replayListAdd);
-    Bind("Section", 0, "AddLoop", &replayAddLoop);
-    Bind("Expression", 2, "RightHandSide", &replayRightHandSide);
-    Bind("Expression", 1, "Value", &replayValue);
+    Bind("Session", 1, "WorkPart", &replaySessionWorkPart, 1);
+    Bind("Part", 1, "DieCollection", &replayPartDieCollection, 1);
+    Bind("Part", 0, "CreateSolidBody", &replayPartSolid, 1);
+    Bind("Part", 0, "CreateSheetBody", &replayPartSheet, 1);
+    Bind("Builder", 0, "Commit", &replayCommit, 1);
+    Bind("Builder", 0, "Preview", &replayPreview, 1);
+    Bind("Builder", 0, "Destroy", &replayDestroy, 0);
+    Bind("SelectObject", 2, "Value", &replaySelectValue, 1);
+    Bind("SelectObjectList", 0, "Add", &replayListAdd, 1);
+    Bind("Section", 0, "AddLoop", &replayAddLoop, 2);
+    Bind("Expression", 2, "RightHandSide", &replayRightHandSide, 1);
+    Bind("Expression", 1, "Value", &replayValue, 1);
     bindingHost = false;
   }
 };
@@ -225,13 +226,15 @@ void describeFeature(std::string& out, FEATURE_RECORD* frec) {
 
 }  // namespace
 
-void Bind(const char* journalClass, int methodType, const char* member, JAM_replay_fn play) {
-  bindings()[Key{journalClass, methodType, member}] = Binding{play, bindingHost};
+void Bind(const char* journalClass, int methodType, const char* member, JAM_replay_fn play, int values) {
+  bindings()[Key{journalClass, methodType, member}] = Binding{play, values, bindingHost};
 }
 
-JAM_replay_fn Bound(const std::string& journalClass, int methodType, const std::string& member) {
+JAM_replay_fn Bound(const std::string& journalClass, int methodType, const std::string& member, int* values) {
   auto it = bindings().find(Key{journalClass, methodType, member});
-  return it == bindings().end() ? nullptr : it->second.play;
+  if (it == bindings().end()) return nullptr;
+  if (values != nullptr) *values = it->second.values;
+  return it->second.play;
 }
 
 void UnbindPlugin() {
@@ -437,8 +440,15 @@ bool Play(const JAM::Journal& journal, std::string* error) {
   for (std::size_t index = 0; index < journal.size(); ++index) {
     const JAM::Record& recorded = journal[index];
     if (recorded.depth != 0) continue;  // made again by the call that holds it
-    JAM_replay_fn play = Bound(recorded.journalClass, recorded.methodType, recorded.member);
+    int values = 0;
+    JAM_replay_fn play = Bound(recorded.journalClass, recorded.methodType, recorded.member, &values);
     if (play == nullptr) return fail(index, recorded, "nothing is bound to this member");
+    // The call reads its values from the record's slots: one missing would
+    // leave it an address of nothing.
+    if (static_cast<int>(recorded.values.size()) != values)
+      return fail(index, recorded,
+                  "the record holds " + std::to_string(recorded.values.size()) + " values, the member takes " +
+                      std::to_string(values));
 
     JAM::Record live = recorded;
     std::string unknown;

@@ -28,9 +28,14 @@ namespace KTX::Script {
 // A binding plays one scripting member from a call record (the record's
 // object, one slot per recorded value, a status), by calling what a script
 // calls: an exported scripting call of the plug-in, or a host scripting call.
-KTX_HOST_API void Bind(const char* journalClass, int methodType, const char* member, JAM_replay_fn play);
-// Null when nothing is bound to the member.
-KTX_HOST_API JAM_replay_fn Bound(const std::string& journalClass, int methodType, const std::string& member);
+// `values`: how many values a record of the member holds (arguments and
+// results; an array and its count are one value).
+KTX_HOST_API void Bind(const char* journalClass, int methodType, const char* member, JAM_replay_fn play,
+                       int values);
+// Null when nothing is bound to the member; *values (when asked) the number
+// of values its records hold.
+KTX_HOST_API JAM_replay_fn Bound(const std::string& journalClass, int methodType, const std::string& member,
+                                 int* values = nullptr);
 // Forgets the plug-in's bindings (the host's own stay): the plug-in is going.
 KTX_HOST_API void UnbindPlugin();
 
@@ -74,7 +79,8 @@ inline constexpr int kBadLoop = 840803;       // a loop kind other than 0 or 1, 
 // the object the played call made, and each later record's object and tag
 // arguments are read through that map (0 stays 0). A record that names a tag
 // no earlier record made, a member nothing is bound to, or a status other
-// than the one the journal closed the record with stops the play: false, and
+// than the one the journal closed the record with, or a record whose number of
+// values is not the member's, stops the play: false, and
 // the reason in *error. Records left open or failed are played without that
 // check.
 KTX_HOST_API bool Play(const JAM::Journal& journal, std::string* error);

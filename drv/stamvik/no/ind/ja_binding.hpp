@@ -25,12 +25,22 @@ struct BindingRow {
   const char* exportName;
   JAM_replay_fn play;   // plays a call record through the export
   void** symbol;        // where the resolved export is kept
+  int values;           // values a record holds (an array and its count are one)
 };
 
 // The plays are keyed by the member's call shape and export name only, never
 // by the member's own type: that names the method body, which is the
 // plug-in's and must not be referred to from outside it (debug information
 // would refer to it too).
+
+// The call record's object as the export's class. Not a checked downcast:
+// that would refer to the plug-in's class information, which only the
+// plug-in has. Every class of the object manager begins with its object
+// part, so the address is the same.
+template <class P>
+P ObjectOf(JAM::Call& call) {
+  return static_cast<P>(static_cast<void*>(call.Object()));
+}
 
 // A property: the export takes the object and the value (a get: where the
 // value goes; a structure set: its address).
@@ -40,7 +50,7 @@ struct PropertyPlay {
   static void Play(JAM::Call& call) {
     using Fn = int (*)(Object*, P);
     auto export_ = reinterpret_cast<Fn>(symbol);
-    auto* object = static_cast<Object*>(call.Object());
+    auto* object = ObjectOf<Object*>(call);
     if constexpr (IsGet || std::is_same_v<P, const T*>)
       call.SetStatus(export_(object, static_cast<P>(call.Argument(0))));
     else
@@ -61,6 +71,11 @@ struct BindingShape {
 template <class Self, class Sig, Name ExportName>
 struct MethodPlay {
   static inline void* symbol = nullptr;
+  template <class... A>
+  static constexpr int ValuesOf(std::tuple<A...>*) {
+    return (0 + ... + (A::count ? 0 : 1));
+  }
+  static constexpr int values = ValuesOf(static_cast<typename Sig::Arguments*>(nullptr));
   using Frame = MethodFrame<BindingShape<Self>, typename Sig::Arguments>;
   template <std::size_t I>
   using Param = typename std::tuple_element_t<I, typename Sig::Arguments>::param;
@@ -74,7 +89,7 @@ struct MethodPlay {
     if constexpr (Sig::byTag)
       self = call.Tag();
     else
-      self = static_cast<Self>(call.Object());
+      self = ObjectOf<Self>(call);
     call.SetStatus(With(call, self, std::make_index_sequence<Sig::arity>{}));
   }
 };
@@ -100,9 +115,10 @@ struct MethodPlay {
   ::KTX::JA::BindingRow{JA_UNIT::Unit::journalClass, static_cast<int>(JA_KIND_##kind), #Member,               \
                         JA_BINDING_EXPORT_PROPERTY(kind, Member, __VA_ARGS__),                                \
                         &JA_BINDING_PROPERTY_PLAY(kind, Member, __VA_ARGS__)::Play,                           \
-                        &JA_BINDING_PROPERTY_PLAY(kind, Member, __VA_ARGS__)::symbol},
+                        &JA_BINDING_PROPERTY_PLAY(kind, Member, __VA_ARGS__)::symbol, 1},
 #define JA_BINDING_ROW_METHOD(kind, Member, Sig, Body, Line, ...)                                   \
   ::KTX::JA::BindingRow{JA_UNIT::Unit::journalClass, 0, #Member,                                    \
                         JA_BINDING_EXPORT_METHOD(kind, Member, __VA_ARGS__),                         \
                         &JA_BINDING_METHOD_PLAY(kind, Member, __VA_ARGS__)::Play,                    \
-                        &JA_BINDING_METHOD_PLAY(kind, Member, __VA_ARGS__)::symbol},
+                        &JA_BINDING_METHOD_PLAY(kind, Member, __VA_ARGS__)::symbol,                  \
+                        JA_BINDING_METHOD_PLAY(kind, Member, __VA_ARGS__)::values},
