@@ -234,7 +234,7 @@ const std::filesystem::path kExamples = std::filesystem::path(STAMVIK_TEST_DATA)
 std::vector<std::filesystem::path> Examples() {
   std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::directory_iterator(kExamples))
-    if (entry.is_regular_file()) files.push_back(entry.path());
+    if (entry.is_regular_file() && entry.path().extension() == ".jou") files.push_back(entry.path());
   std::sort(files.begin(), files.end());
   return files;
 }
