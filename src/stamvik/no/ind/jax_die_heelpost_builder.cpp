@@ -13,10 +13,15 @@ constexpr ReliefSetter kReliefSetters[4] = {&HeelpostBuilder::SetWallARelief, &H
 
 int SetExclusiveRelief(HeelpostBuilder* builder, int wall, bool value) {
   // Each write logs the builder for undo unless it need not be logged.
-  (builder->*kReliefSetters[wall])(value);
+  // The member pointer is taken out first: an indexed member-pointer call
+  // confuses the compiler's bounds checking.
+  const ReliefSetter set = kReliefSetters[wall];
+  (builder->*set)(value);
   if (!value) return 0;
-  for (int other = 0; other < 4; ++other)
-    if (other != wall) (builder->*kReliefSetters[other])(false);
+  for (int other = 0; other < 4; ++other) {
+    const ReliefSetter clear = kReliefSetters[other];
+    if (other != wall) (builder->*clear)(false);
+  }
   return 0;
 }
 
