@@ -161,6 +161,24 @@ constexpr ClassAttributeStruct Row(const int* classId, OM::AttributeId* attribut
                               Kind::qualifier};
 }
 
+// Makes an object of a class through the host's factory and sets it up with
+// init (called with the new object). A set-up that raises leaves nothing
+// behind: the half-made object is destroyed, with whatever it already owns,
+// and the error goes on to the caller. Every builder factory makes its
+// builder this way; init is a lambda written in the factory, so it may call
+// a set-up that only the factory is allowed to.
+template <class Made, class Init>
+Made* CreateAndInit(int classId, Init&& init) {
+  auto* made = static_cast<Made*>(OM::ObjectFactory::CreateObject(classId, OM::OM_memory_type_persistent, nullptr));
+  try {
+    init(made);
+  } catch (...) {
+    made->destroy();
+    throw;
+  }
+  return made;
+}
+
 // Destroys the registrant in a holder and clears the holder: every class's exit step.
 STAMVIK_API void DestroyClassRegistrant(OM::ClassRegistrant** holder);
 
