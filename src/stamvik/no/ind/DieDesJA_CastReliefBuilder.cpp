@@ -80,16 +80,9 @@ DIEDES_GENERIC_BODY_PARMS* newCastReliefParms() { return DieDes::CastReliefFacto
 }  // namespace
 
 CastReliefBuilder* CastReliefBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<CastReliefBuilder*>(
-      OM::ObjectFactory::CreateObject(CastReliefBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  try {
-    builder->InitCreate(part, frec);
-  } catch (...) {
-    // A feature that cannot be read back leaves no half-made builder behind.
-    builder->destroy();
-    throw;
-  }
-  return builder;
+  return Frame::CreateAndInit<CastReliefBuilder>(CastReliefBuilderClassId, [&](CastReliefBuilder* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 void CastReliefBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
