@@ -9,10 +9,9 @@ STAMVIK_OM_DEFINE_CLASS(ClampingSlotBuilder, "KTX::DieDesJA::GenericBodyBuilder"
                         &GetClampingSlotBuilderInstanceSize, STAMVIK_CLAMPING_SLOT_BUILDER_ATTRIBUTES)
 
 ClampingSlotBuilder* ClampingSlotBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<ClampingSlotBuilder*>(
-      OM::ObjectFactory::CreateObject(ClampingSlotBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<ClampingSlotBuilder>(ClampingSlotBuilderClassId, [&](ClampingSlotBuilder* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 // The algorithm version stays as the host made it: this feature does not carry one.
