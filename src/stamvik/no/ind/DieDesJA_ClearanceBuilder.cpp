@@ -62,10 +62,9 @@ DIEDES_GENERIC_BODY_PARMS* newClearanceParms() { return DieDes::ClearanceFactory
 }  // namespace
 
 ClearanceBuilder* ClearanceBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<ClearanceBuilder*>(
-      OM::ObjectFactory::CreateObject(ClearanceBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<ClearanceBuilder>(ClearanceBuilderClassId, [&](ClearanceBuilder* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 void ClearanceBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
