@@ -50,25 +50,20 @@ T* AllocateOne() {
   return block;
 }
 
-DieLocationBuilder* NewDieLocationBuilder() {
-  return static_cast<DieLocationBuilder*>(
-      OM::ObjectFactory::CreateObject(DieLocationBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-}
 }  // namespace
 
 DieLocationBuilder* DieLocationBuilderFactory::Create(PART_part* part) {
-  DieLocationBuilder* builder = NewDieLocationBuilder();
-  builder->InitCreate(part);
-  return builder;
+  return Frame::CreateAndInit<DieLocationBuilder>(DieLocationBuilderClassId, [&](DieLocationBuilder* made) {
+    made->InitCreate(part);
+  });
 }
 
 DieLocationBuilder* DieLocationBuilderFactory::CreateItem(PART_part* part, bool selectLocation, bool newPoint,
                                                           bool newCoordinateSystem, bool newVector, bool newPlane,
                                                           bool isOverallRequired) {
-  DieLocationBuilder* builder = NewDieLocationBuilder();
-  builder->InitCreateItem(part, selectLocation, newPoint, newCoordinateSystem, newVector, newPlane,
-                          isOverallRequired);
-  return builder;
+  return Frame::CreateAndInit<DieLocationBuilder>(DieLocationBuilderClassId, [&](DieLocationBuilder* made) {
+    made->InitCreateItem(part, selectLocation, newPoint, newCoordinateSystem, newVector, newPlane, isOverallRequired);
+  });
 }
 
 void DieLocationBuilder::InitCreate(PART_part* part) { InitCreateItem(part, true, true, true, true, true, true); }
