@@ -16,11 +16,10 @@ STAMVIK_OM_DEFINE_CLASS(DieLocationsBuilder, "KTX::JAX_BASE_BUILDER", 0x1000, &G
 DieLocationsBuilder* DieLocationsBuilderFactory::Create(PART_part* part, bool selectLocation, bool newPoint,
                                                         bool newCoordinateSystem, bool newVector, bool newPlane,
                                                         bool isOverallRequired, bool allowMultiple) {
-  auto* builder = static_cast<DieLocationsBuilder*>(
-      OM::ObjectFactory::CreateObject(DieLocationsBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, selectLocation, newPoint, newCoordinateSystem, newVector, newPlane, isOverallRequired,
-                      allowMultiple);
-  return builder;
+  return Frame::CreateAndInit<DieLocationsBuilder>(DieLocationsBuilderClassId, [&](DieLocationsBuilder* made) {
+    made->InitCreate(part, selectLocation, newPoint, newCoordinateSystem, newVector, newPlane, isOverallRequired,
+                     allowMultiple);
+  });
 }
 
 void DieLocationsBuilder::InitCreate(PART_part* part, bool selectLocation, bool newPoint, bool newCoordinateSystem,
