@@ -9,10 +9,9 @@ STAMVIK_OM_DEFINE_CLASS(FillAreaBuilder, "KTX::DieDesJA::GenericBodyBuilder", 0x
                         &GetFillAreaBuilderInstanceSize, STAMVIK_FILL_AREA_BUILDER_ATTRIBUTES)
 
 FillAreaBuilder* FillAreaBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<FillAreaBuilder*>(
-      OM::ObjectFactory::CreateObject(FillAreaBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<FillAreaBuilder>(FillAreaBuilderClassId, [&](FillAreaBuilder* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 void FillAreaBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
