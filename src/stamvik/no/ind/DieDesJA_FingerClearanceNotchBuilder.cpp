@@ -10,10 +10,9 @@ STAMVIK_OM_DEFINE_CLASS(FingerClearanceNotchBuilder, "KTX::DieDesJA::GenericBody
                         STAMVIK_FINGER_CLEARANCE_NOTCH_BUILDER_ATTRIBUTES)
 
 FingerClearanceNotchBuilder* FingerClearanceNotchBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<FingerClearanceNotchBuilder*>(OM::ObjectFactory::CreateObject(
-      FingerClearanceNotchBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<FingerClearanceNotchBuilder>(FingerClearanceNotchBuilderClassId, [&](auto* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 void FingerClearanceNotchBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
