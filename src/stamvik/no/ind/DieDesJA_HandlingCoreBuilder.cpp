@@ -9,10 +9,9 @@ STAMVIK_OM_DEFINE_CLASS(HandlingCoreBuilder, "KTX::DieDesJA::GenericBodyBuilder"
                         &GetHandlingCoreBuilderInstanceSize, STAMVIK_HANDLING_CORE_BUILDER_ATTRIBUTES)
 
 HandlingCoreBuilder* HandlingCoreBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<HandlingCoreBuilder*>(
-      OM::ObjectFactory::CreateObject(HandlingCoreBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<HandlingCoreBuilder>(HandlingCoreBuilderClassId, [&](HandlingCoreBuilder* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 void HandlingCoreBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
