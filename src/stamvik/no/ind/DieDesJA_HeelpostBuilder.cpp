@@ -9,10 +9,9 @@ STAMVIK_OM_DEFINE_CLASS(HeelpostBuilder, "KTX::DieDesJA::GenericBodyBuilder", 0x
                         &GetHeelpostBuilderInstanceSize, STAMVIK_HEELPOST_BUILDER_ATTRIBUTES)
 
 HeelpostBuilder* HeelpostBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<HeelpostBuilder*>(
-      OM::ObjectFactory::CreateObject(HeelpostBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<HeelpostBuilder>(HeelpostBuilderClassId, [&](HeelpostBuilder* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 void HeelpostBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
