@@ -9,10 +9,9 @@ STAMVIK_OM_DEFINE_CLASS(KeywayBuilder, "KTX::DieDesJA::GenericBodyBuilder", 0x10
                         STAMVIK_KEYWAY_BUILDER_ATTRIBUTES)
 
 KeywayBuilder* KeywayBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<KeywayBuilder*>(
-      OM::ObjectFactory::CreateObject(KeywayBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<KeywayBuilder>(KeywayBuilderClassId, [&](KeywayBuilder* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 void KeywayBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
