@@ -14,10 +14,9 @@ constexpr int kThickenInteriorKind = 3;
 }  // namespace
 
 MachineReliefBuilder* MachineReliefBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<MachineReliefBuilder*>(
-      OM::ObjectFactory::CreateObject(MachineReliefBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<MachineReliefBuilder>(MachineReliefBuilderClassId, [&](MachineReliefBuilder* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 void MachineReliefBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
