@@ -9,10 +9,9 @@ STAMVIK_OM_DEFINE_CLASS(DieBooleanBuilder, "KTX::JAX_BUILDER", 0x1000, &GetDieBo
                         STAMVIK_DIE_BOOLEAN_BUILDER_ATTRIBUTES)
 
 DieBooleanBuilder* DieBooleanBuilderFactory::Create(PART_part* part) {
-  auto* builder = static_cast<DieBooleanBuilder*>(
-      OM::ObjectFactory::CreateObject(DieBooleanBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part);
-  return builder;
+  return Frame::CreateAndInit<DieBooleanBuilder>(DieBooleanBuilderClassId, [&](DieBooleanBuilder* made) {
+    made->InitCreate(part);
+  });
 }
 
 void DieBooleanBuilder::InitCreate(PART_part* part) { init_object(part); }
