@@ -42,10 +42,9 @@ void CheckParms(const DieDesGenericDirection* parms, int line) {
 
 DieDirectionBuilder* DieDirectionBuilderFactory::Create(PART_part* part, bool allow0, bool allow1, bool allow2,
                                                         bool allow3, bool allow4, bool required) {
-  auto* builder = static_cast<DieDirectionBuilder*>(
-      OM::ObjectFactory::CreateObject(DieDirectionBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, allow0, allow1, allow2, allow3, allow4, required);
-  return builder;
+  return Frame::CreateAndInit<DieDirectionBuilder>(DieDirectionBuilderClassId, [&](DieDirectionBuilder* made) {
+    made->InitCreate(part, allow0, allow1, allow2, allow3, allow4, required);
+  });
 }
 
 void DieDirectionBuilder::InitCreate(PART_part* part, bool allow0, bool allow1, bool allow2, bool allow3,
