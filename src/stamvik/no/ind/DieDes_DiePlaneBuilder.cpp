@@ -39,10 +39,9 @@ void CheckParms(const DieDesGenericPlane* parms, int line) {
 
 DiePlaneBuilder* DiePlaneBuilderFactory::Create(PART_part* part, bool allow0, bool allow1, bool allow2, bool allow3,
                                                 bool required) {
-  auto* builder = static_cast<DiePlaneBuilder*>(
-      OM::ObjectFactory::CreateObject(DiePlaneBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, allow0, allow1, allow2, allow3, required);
-  return builder;
+  return Frame::CreateAndInit<DiePlaneBuilder>(DiePlaneBuilderClassId, [&](DiePlaneBuilder* made) {
+    made->InitCreate(part, allow0, allow1, allow2, allow3, required);
+  });
 }
 
 void DiePlaneBuilder::InitCreate(PART_part* part, bool allow0, bool allow1, bool allow2, bool allow3,
