@@ -39,10 +39,9 @@ void StoreAt(OM::Vla<T>* array, int index, const T& value) {
 }  // namespace
 
 DieShoeBuilder* DieShoeBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<DieShoeBuilder*>(
-      OM::ObjectFactory::CreateObject(DieShoeBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<DieShoeBuilder>(DieShoeBuilderClassId, [&](DieShoeBuilder* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 void DieShoeBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) { init_object(part, frec); }
