@@ -10,10 +10,9 @@ STAMVIK_OM_DEFINE_CLASS(CompensateRoughDataBuilder, "KTX::JAX_FEAT_BUILDER", 0x1
                         &GetCompensateRoughDataBuilderInstanceSize, STAMVIK_COMPENSATE_ROUGH_DATA_BUILDER_ATTRIBUTES)
 
 CompensateRoughDataBuilder* CompensateRoughDataBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<CompensateRoughDataBuilder*>(OM::ObjectFactory::CreateObject(
-      CompensateRoughDataBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<CompensateRoughDataBuilder>(CompensateRoughDataBuilderClassId, [&](auto* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 void CompensateRoughDataBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) { init_object(part, frec); }
