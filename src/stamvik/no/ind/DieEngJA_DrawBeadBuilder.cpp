@@ -12,10 +12,9 @@ STAMVIK_OM_DEFINE_CLASS(DrawBeadBuilder, "KTX::JAX_FEAT_BUILDER", 0x1000, &GetDr
                         STAMVIK_DRAW_BEAD_BUILDER_ATTRIBUTES)
 
 DrawBeadBuilder* DrawBeadBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<DrawBeadBuilder*>(
-      OM::ObjectFactory::CreateObject(DrawBeadBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<DrawBeadBuilder>(DrawBeadBuilderClassId, [&](DrawBeadBuilder* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 void DrawBeadBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) { init_object(part, frec); }
