@@ -14,10 +14,9 @@ constexpr double kClearanceInTolerances = 25.0;
 }  // namespace
 
 DrawBeadSegmentBuilder* DrawBeadSegmentBuilderFactory::Create(DrawBeadBuilder* bead, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<DrawBeadSegmentBuilder*>(
-      OM::ObjectFactory::CreateObject(DrawBeadSegmentBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(bead, frec);
-  return builder;
+  return Frame::CreateAndInit<DrawBeadSegmentBuilder>(DrawBeadSegmentBuilderClassId, [&](DrawBeadSegmentBuilder* made) {
+    made->InitCreate(bead, frec);
+  });
 }
 
 // A stored segment is read from the bead's record by the bead itself.
