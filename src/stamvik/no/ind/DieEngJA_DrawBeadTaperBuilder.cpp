@@ -9,10 +9,9 @@ STAMVIK_OM_DEFINE_CLASS(DrawBeadTaperBuilder, "KTX::JAX_BASE_BUILDER", 0x1000, &
                         STAMVIK_DRAW_BEAD_TAPER_BUILDER_ATTRIBUTES)
 
 DrawBeadTaperBuilder* DrawBeadTaperBuilderFactory::Create(PART_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<DrawBeadTaperBuilder*>(
-      OM::ObjectFactory::CreateObject(DrawBeadTaperBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<DrawBeadTaperBuilder>(DrawBeadTaperBuilderClassId, [&](DrawBeadTaperBuilder* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 // When editing, the bead fills the taper from its record afterwards.
