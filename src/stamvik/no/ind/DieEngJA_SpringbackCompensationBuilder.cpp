@@ -74,10 +74,9 @@ void setFileName(OM::Object* builder, const OM::AttributeId& file, const char* f
 }  // namespace
 
 SpringbackCompensationBuilder* SpringbackCompensationBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<SpringbackCompensationBuilder*>(OM::ObjectFactory::CreateObject(
-      SpringbackCompensationBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<SpringbackCompensationBuilder>(SpringbackCompensationBuilderClassId, [&](auto* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 void SpringbackCompensationBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) { init_object(part, frec); }
