@@ -9,10 +9,9 @@ STAMVIK_OM_DEFINE_CLASS(DieDesDrawDieBuilder, "KTX::JAX_BUILDER", 0x1000, &GetDi
                         STAMVIK_DIE_DES_DRAW_DIE_BUILDER_ATTRIBUTES)
 
 DieDesDrawDieBuilder* DieDesDrawDieBuilderFactory::Create(tag_t featureSet, PART_part* part) {
-  auto* builder = static_cast<DieDesDrawDieBuilder*>(
-      OM::ObjectFactory::CreateObject(DieDesDrawDieBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(featureSet, part);
-  return builder;
+  return Frame::CreateAndInit<DieDesDrawDieBuilder>(DieDesDrawDieBuilderClassId, [&](DieDesDrawDieBuilder* made) {
+    made->InitCreate(featureSet, part);
+  });
 }
 
 void DieDesDrawDieBuilder::InitCreate(tag_t featureSet, PART_part* part) {
