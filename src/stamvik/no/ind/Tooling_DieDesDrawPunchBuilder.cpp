@@ -9,10 +9,9 @@ STAMVIK_OM_DEFINE_CLASS(DieDesDrawPunchBuilder, "KTX::JAX_BUILDER", 0x1000, &Get
                         STAMVIK_DIE_DES_DRAW_PUNCH_BUILDER_ATTRIBUTES)
 
 DieDesDrawPunchBuilder* DieDesDrawPunchBuilderFactory::Create(tag_t featureSet, PART_part* part) {
-  auto* builder = static_cast<DieDesDrawPunchBuilder*>(
-      OM::ObjectFactory::CreateObject(DieDesDrawPunchBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(featureSet, part);
-  return builder;
+  return Frame::CreateAndInit<DieDesDrawPunchBuilder>(DieDesDrawPunchBuilderClassId, [&](DieDesDrawPunchBuilder* made) {
+    made->InitCreate(featureSet, part);
+  });
 }
 
 void DieDesDrawPunchBuilder::InitCreate(tag_t featureSet, PART_part* part) {
