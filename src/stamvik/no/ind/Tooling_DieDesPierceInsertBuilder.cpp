@@ -9,10 +9,9 @@ STAMVIK_OM_DEFINE_CLASS(DieDesPierceInsertBuilder, "KTX::JAX_BUILDER", 0x1000,
                         &GetDieDesPierceInsertBuilderInstanceSize, STAMVIK_DIE_DES_PIERCE_INSERT_BUILDER_ATTRIBUTES)
 
 DieDesPierceInsertBuilder* DieDesPierceInsertBuilderFactory::Create(PART_part* part) {
-  auto* builder = static_cast<DieDesPierceInsertBuilder*>(OM::ObjectFactory::CreateObject(
-      DieDesPierceInsertBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part);
-  return builder;
+  return Frame::CreateAndInit<DieDesPierceInsertBuilder>(DieDesPierceInsertBuilderClassId, [&](auto* made) {
+    made->InitCreate(part);
+  });
 }
 
 void DieDesPierceInsertBuilder::InitCreate(PART_part* part) { init_object(part); }
