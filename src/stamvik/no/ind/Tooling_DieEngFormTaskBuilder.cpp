@@ -9,10 +9,9 @@ STAMVIK_OM_DEFINE_CLASS(DieEngFormTaskBuilder, "KTX::JAX_FEAT_BUILDER", 0x1000, 
                         STAMVIK_DIE_ENG_FORM_TASK_BUILDER_ATTRIBUTES)
 
 DieEngFormTaskBuilder* DieEngFormTaskBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
-  auto* builder = static_cast<DieEngFormTaskBuilder*>(
-      OM::ObjectFactory::CreateObject(DieEngFormTaskBuilderClassId, OM::OM_memory_type_persistent, nullptr));
-  builder->InitCreate(part, frec);
-  return builder;
+  return Frame::CreateAndInit<DieEngFormTaskBuilder>(DieEngFormTaskBuilderClassId, [&](DieEngFormTaskBuilder* made) {
+    made->InitCreate(part, frec);
+  });
 }
 
 void DieEngFormTaskBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) { init_object(part, frec); }
