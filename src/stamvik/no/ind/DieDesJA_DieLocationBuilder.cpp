@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "DieDesJA_SelectedTags.hpp"
+#include "DieDes_FrameInput.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 
@@ -48,6 +49,28 @@ T* AllocateOne() {
   auto* block = static_cast<T*>(SM_calloc(1, sizeof(T)));
   if (block == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory");
   return block;
+}
+
+// The location's record; its tag array (one entry, only when the selection
+// holds an object) is the caller's to free or to hand on.
+DieDesGenericLocationRecord FillRecord(const DieLocationBuilder& builder) {
+  DieDesGenericLocationRecord record;
+  std::memset(&record, 0, sizeof record);
+  record.type = builder.GetInputType();
+  if (const SELECT_OBJECT* selection = builder.GetLocation(); selection != nullptr) {
+    record.selection = selection->ask_tag();
+    if (selection->has_selection()) {
+      record.selected = AllocateOne<tag_t>();
+      record.selected[0] = selection->ask_selected_tag();
+      record.selectedCount = 1;
+    }
+  }
+  record.point = builder.GetPoint();
+  builder.GetCoordinateSystemOrigin(record.origin);
+  builder.GetCoordinateSystemMatrix(record.matrix);
+  record.vector = builder.GetVector();
+  record.plane = builder.GetPlane();
+  return record;
 }
 
 }  // namespace
@@ -113,22 +136,7 @@ int DieLocationBuilder::validate_nothrow() {
 
 int DieLocationBuilder::ToParms(DieDesGenericLocation* parms, FEATURE_RECORD* frec) const {
   CheckParms(parms, __LINE__);
-  DieDesGenericLocationRecord record;
-  std::memset(&record, 0, sizeof record);
-  record.type = m_inputType;
-  if (m_location != nullptr) {
-    record.selection = m_location->ask_tag();
-    if (m_location->has_selection()) {
-      record.selected = AllocateOne<tag_t>();
-      record.selected[0] = m_location->ask_selected_tag();
-      record.selectedCount = 1;
-    }
-  }
-  record.point = m_point;
-  GetCoordinateSystemOrigin(record.origin);
-  GetCoordinateSystemMatrix(record.matrix);
-  record.vector = m_vector;
-  record.plane = m_plane;
+  const DieDesGenericLocationRecord record = FillRecord(*this);
   DIEDES_ENTITY_CONTEXT context{};
   context.flag = 0;
   context.owner = frec;
@@ -163,23 +171,8 @@ int DieLocationBuilder::ToParms2(void* nodeData) const {
       return kParmsError;
   }
   if (nodeData == nullptr) return kParmsError;
-  DieDesGenericLocationRecord record;
-  std::memset(&record, 0, sizeof record);
-  record.type = m_inputType;
-  if (m_location != nullptr) {
-    record.selection = m_location->ask_tag();
-    if (m_location->has_selection()) {
-      // The node keeps the array.
-      record.selected = AllocateOne<tag_t>();
-      record.selected[0] = m_location->ask_selected_tag();
-      record.selectedCount = 1;
-    }
-  }
-  record.point = m_point;
-  GetCoordinateSystemOrigin(record.origin);
-  GetCoordinateSystemMatrix(record.matrix);
-  record.vector = m_vector;
-  record.plane = m_plane;
+  // The node keeps the record's tag array.
+  const DieDesGenericLocationRecord record = FillRecord(*this);
   char* place = static_cast<char*>(nodeData) + kNodeRecordPlace;
   std::memset(place, 0, sizeof record);
   std::memcpy(place, &record, sizeof record);
@@ -338,11 +331,11 @@ void DieLocationBuilder::SetVector(tag_t vector) { OM::SetReferencedObject(this,
 void DieLocationBuilder::SetPlane(tag_t plane) { OM::SetReferencedObject(this, m_planeAttId, plane); }
 
 bool DieLocationBuilder::GetAllowOptionsItem(int index) const {
-  if (index < 0 || index >= kAllowOptionCount) OM::ThrowIndexOutOfRange(index, 0, kAllowOptionCount);
+  DieDes::CheckAllowOptionIndex(index, kAllowOptionCount);
   return m_allowOptions[index];
 }
 void DieLocationBuilder::SetAllowOptionsItem(int index, bool allow) {
-  if (index < 0 || index >= kAllowOptionCount) OM::ThrowIndexOutOfRange(index, 0, kAllowOptionCount);
+  DieDes::CheckAllowOptionIndex(index, kAllowOptionCount);
   OM::LogForWrite(this);
   m_allowOptions[index] = allow;
 }

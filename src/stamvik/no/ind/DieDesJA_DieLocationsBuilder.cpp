@@ -3,6 +3,7 @@
 #include <cstring>
 #include <exception>
 
+#include "DieDes_FrameInput.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "upd/Update.hpp"
@@ -281,11 +282,11 @@ void DieLocationsBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
 }
 
 bool DieLocationsBuilder::GetAllowOptionsItem(int index) const {
-  if (index < 0 || index >= kAllowOptionCount) OM::ThrowIndexOutOfRange(index, 0, kAllowOptionCount);
+  DieDes::CheckAllowOptionIndex(index, kAllowOptionCount);
   return m_allowOptions[index];
 }
 void DieLocationsBuilder::SetAllowOptionsItem(int index, bool allow) {
-  if (index < 0 || index >= kAllowOptionCount) OM::ThrowIndexOutOfRange(index, 0, kAllowOptionCount);
+  DieDes::CheckAllowOptionIndex(index, kAllowOptionCount);
   OM::LogForWrite(this);
   m_allowOptions[index] = allow;
 }

@@ -2,10 +2,8 @@
 
 #include <cstring>
 
-#include "DieDesJA_SelectedTags.hpp"
-#include "sys/Error.hpp"
+#include "DieDes_FrameInput.hpp"
 #include "sys/Memory.hpp"
-#include "upd/Update.hpp"
 
 namespace KTX::DieDes {
 
@@ -14,31 +12,29 @@ STAMVIK_OM_DEFINE_CLASS(DieDirectionBuilder, "KTX::JAX_BUILDER", 0x1000, &GetDie
                         STAMVIK_DIE_DIRECTION_BUILDER_ATTRIBUTES)
 
 namespace {
-constexpr const char* kSource = "DieDes_DieDirectionBuilder";
-constexpr int kParmsError = 670156;
 constexpr double kZero[3] = {0, 0, 0};
 constexpr double kIdentity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
 constexpr double kAxisX[3] = {1, 0, 0};
 constexpr double kAxisY[3] = {0, 1, 0};
 constexpr double kAxisZ[3] = {0, 0, 1};
-
-// The direction record has the plane record's layout, byte for byte.
-static_assert(sizeof(DieDesGenericDirectionRecord) == 120);
-static_assert(offsetof(DieDesGenericDirectionRecord, type) == 0);
-static_assert(offsetof(DieDesGenericDirectionRecord, selectedObject) == 4);
-static_assert(offsetof(DieDesGenericDirectionRecord, selection) == 8);
-static_assert(offsetof(DieDesGenericDirectionRecord, entity) == 12);
-static_assert(offsetof(DieDesGenericDirectionRecord, reverse) == 16);
-static_assert(offsetof(DieDesGenericDirectionRecord, zero) == 17);
-static_assert(offsetof(DieDesGenericDirectionRecord, origin) == 24);
-static_assert(offsetof(DieDesGenericDirectionRecord, matrix) == 48);
-
-void CheckParms(const DieDesGenericDirection* parms, int line) {
-  if (parms == nullptr) ERROR_raise(kSource, line, kParmsError, "Die Generic Direction parms are NULL.");
-  if (!OM::OM_is_subclass(parms->OmClassId(), DieDesGenericDirection::ThisClassId))
-    ERROR_raise(kSource, line, kParmsError, "Parms are not for a Die Generic Direction.");
-}
 }  // namespace
+
+template <>
+struct FrameInputTraits<DieDirectionBuilder> {
+  using Parms = DieDesGenericDirection;
+  using Record = DieDesGenericDirectionRecord;
+  using Type = JA_DIE_DIRECTION_BUILDER_direction_type;
+  static constexpr const char* kSource = "DieDes_DieDirectionBuilder";
+  static constexpr const char* kParmsNull = "Die Generic Direction parms are NULL.";
+  static constexpr const char* kParmsWrong = "Parms are not for a Die Generic Direction.";
+  static constexpr int kSelectionType = JA_DIE_DIRECTION_BUILDER_direction_type_Selection;
+  static constexpr int kEntityType = JA_DIE_DIRECTION_BUILDER_direction_type_Vector;
+  static SELECT_OBJECT* Selection(const DieDirectionBuilder& builder) { return builder.GetDirection(); }
+  static const OM::AttributeId& SelectionAttribute() { return DieDirectionBuilder::m_directionAttId; }
+  static tag_t Entity(const DieDirectionBuilder& builder) { return builder.GetVector(); }
+  static void SetEntity(DieDirectionBuilder& builder, tag_t vector) { builder.SetVector(vector); }
+};
+using DirectionInput = FrameInput<DieDirectionBuilder>;
 
 DieDirectionBuilder* DieDirectionBuilderFactory::Create(PART_part* part, bool allow0, bool allow1, bool allow2,
                                                         bool allow3, bool allow4, bool required) {
@@ -71,17 +67,7 @@ void DieDirectionBuilder::InitCreate(PART_part* part, bool allow0, bool allow1, 
 char* DieDirectionBuilder::ask_journal_class_name() const { return SM_string_copy("Die.DieDirectionBuilder"); }
 int DieDirectionBuilder::commit() { return 0; }
 
-int DieDirectionBuilder::validate_nothrow() {
-  if (!m_applIsOverallRequired) return 0;
-  switch (m_inputType) {
-    case JA_DIE_DIRECTION_BUILDER_direction_type_Selection:
-      return m_direction == nullptr || !m_direction->has_selection() ? 1 : 0;
-    case JA_DIE_DIRECTION_BUILDER_direction_type_Vector:
-      return m_vector == 0 ? 2 : 0;
-    default:
-      return 0;
-  }
-}
+int DieDirectionBuilder::validate_nothrow() { return DirectionInput::Validate(*this); }
 
 void DieDirectionBuilder::destroy() { cascade_destroy(); }
 void DieDirectionBuilder::cascade_destroy() {
@@ -89,61 +75,16 @@ void DieDirectionBuilder::cascade_destroy() {
   OM::TaggedObject::cascade_destroy();
 }
 
-void DieDirectionBuilder::implement_destroy() {
-  if (SELECT_OBJECT* selection = m_direction; selection != nullptr) {
-    OM::OM_set_pointer(this, m_directionAttId, nullptr);
-    UPDATE_log_object_to_delete(selection);
-  }
-  if (const tag_t vector = m_vector; vector != 0) {
-    // An entity deleted (or never known) before the builder goes leaves only
-    // the tag to clear: destruction must not stop half way.
-    OM::Object* object = OM::OM_object_of_tag(vector);
-    SetVector(0);
-    if (object != nullptr) UPDATE_log_object_to_delete(object);
-  }
-}
+void DieDirectionBuilder::implement_destroy() { DirectionInput::ReleaseInputs(*this); }
 
 // ---- parameters --------------------------------------------------------------------
 
 int DieDirectionBuilder::ToParms(DieDesGenericDirection* parms, FEATURE_RECORD* frec) const {
-  CheckParms(parms, __LINE__);
-  DieDesGenericDirectionRecord record;
-  std::memset(&record, 0, sizeof record);
-  record.type = m_inputType;
-  if (m_direction != nullptr && m_direction->has_selection()) {
-    record.selectedObject = m_direction->ask_selected_tag();
-    record.selection = m_direction->ask_tag();
-  }
-  record.entity = m_vector;
-  record.reverse = m_reverseSourceDirection;
-  GetCoordinateSystemOrigin(record.origin);
-  GetCoordinateSystemMatrix(record.matrix);
-  DIEDES_ENTITY_CONTEXT context{};
-  context.flag = 0;
-  context.owner = frec;
-  return parms->StoreRecords(&context, 1, &record);
+  return DirectionInput::ToParms(*this, parms, frec, __LINE__);
 }
 
 void DieDirectionBuilder::FromParms(DieDesGenericDirection* parms) {
-  CheckParms(parms, __LINE__);
-  int count = 0;
-  DieDesGenericDirectionRecord* records = nullptr;
-  parms->AskRecords(0, &count, &records);
-  try {
-    if (count == 1 && records != nullptr) {
-      const DieDesGenericDirectionRecord& record = records[0];
-      SetInputType(static_cast<JA_DIE_DIRECTION_BUILDER_direction_type>(record.type));
-      if (record.selectedObject != 0 && m_direction != nullptr) m_direction->set_selected_tag(record.selectedObject);
-      SetVector(record.entity);
-      SetReverseSourceDirection(record.reverse);
-      SetCoordinateSystemOrigin(record.origin);
-      SetCoordinateSystemMatrix(record.matrix);
-    }
-  } catch (...) {
-    SM_free(records);
-    throw;
-  }
-  SM_free(records);
+  DirectionInput::FromParms(*this, parms, __LINE__);
 }
 
 // ---- the direction ---------------------------------------------------------------------
@@ -206,9 +147,7 @@ tag_t DieDirectionBuilder::GetOutputTag(SO_update_option_t option, bool* created
 }
 
 void DieDirectionBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
-  if (count == nullptr) return;
-  DieDesJA::AppendSelectedTag(count, tags, m_direction != nullptr ? m_direction->ask_selected_tag() : 0);
-  DieDesJA::AppendSelectedTag(count, tags, m_vector);
+  DirectionInput::GetSelectedObjects(*this, count, tags);
 }
 
 // ---- presets ------------------------------------------------------------------------------
@@ -293,11 +232,11 @@ void DieDirectionBuilder::SetReverseSourceDirection(bool reverse) {
 }
 
 bool DieDirectionBuilder::GetAllowOptionsItem(int index) const {
-  if (index < 0 || index >= kAllowOptionCount) OM::ThrowIndexOutOfRange(index, 0, kAllowOptionCount);
+  CheckAllowOptionIndex(index, kAllowOptionCount);
   return m_allowOptions[index];
 }
 void DieDirectionBuilder::SetAllowOptionsItem(int index, bool allow) {
-  if (index < 0 || index >= kAllowOptionCount) OM::ThrowIndexOutOfRange(index, 0, kAllowOptionCount);
+  CheckAllowOptionIndex(index, kAllowOptionCount);
   OM::LogForWrite(this);
   m_allowOptions[index] = allow;
 }

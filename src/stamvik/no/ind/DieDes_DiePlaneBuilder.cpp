@@ -1,11 +1,7 @@
 #include "DieDes_DiePlaneBuilder.hpp"
 
-#include <cstring>
-
-#include "DieDesJA_SelectedTags.hpp"
-#include "sys/Error.hpp"
+#include "DieDes_FrameInput.hpp"
 #include "sys/Memory.hpp"
-#include "upd/Update.hpp"
 
 namespace KTX::DieDes {
 
@@ -14,28 +10,26 @@ STAMVIK_OM_DEFINE_CLASS(DiePlaneBuilder, "KTX::JAX_BUILDER", 0x1000, &GetDiePlan
                         STAMVIK_DIE_PLANE_BUILDER_ATTRIBUTES)
 
 namespace {
-constexpr const char* kSource = "DieDes_DiePlaneBuilder";
-constexpr int kParmsError = 670156;
 constexpr double kZero[3] = {0, 0, 0};
 constexpr double kIdentity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-
-// The record the die-design library keeps, byte for byte.
-static_assert(sizeof(DieDesGenericPlaneRecord) == 120);
-static_assert(offsetof(DieDesGenericPlaneRecord, type) == 0);
-static_assert(offsetof(DieDesGenericPlaneRecord, selectedObject) == 4);
-static_assert(offsetof(DieDesGenericPlaneRecord, selection) == 8);
-static_assert(offsetof(DieDesGenericPlaneRecord, entity) == 12);
-static_assert(offsetof(DieDesGenericPlaneRecord, reverse) == 16);
-static_assert(offsetof(DieDesGenericPlaneRecord, zero) == 17);
-static_assert(offsetof(DieDesGenericPlaneRecord, origin) == 24);
-static_assert(offsetof(DieDesGenericPlaneRecord, matrix) == 48);
-
-void CheckParms(const DieDesGenericPlane* parms, int line) {
-  if (parms == nullptr) ERROR_raise(kSource, line, kParmsError, "Die Generic Plane parms are NULL.");
-  if (!OM::OM_is_subclass(parms->OmClassId(), DieDesGenericPlane::ThisClassId))
-    ERROR_raise(kSource, line, kParmsError, "Parms are not for a Die Generic Plane.");
-}
 }  // namespace
+
+template <>
+struct FrameInputTraits<DiePlaneBuilder> {
+  using Parms = DieDesGenericPlane;
+  using Record = DieDesGenericPlaneRecord;
+  using Type = JA_DIE_PLANE_BUILDER_plane_type;
+  static constexpr const char* kSource = "DieDes_DiePlaneBuilder";
+  static constexpr const char* kParmsNull = "Die Generic Plane parms are NULL.";
+  static constexpr const char* kParmsWrong = "Parms are not for a Die Generic Plane.";
+  static constexpr int kSelectionType = JA_DIE_PLANE_BUILDER_plane_type_Selection;
+  static constexpr int kEntityType = JA_DIE_PLANE_BUILDER_plane_type_Plane;
+  static SELECT_OBJECT* Selection(const DiePlaneBuilder& builder) { return builder.GetSelectPlane(); }
+  static const OM::AttributeId& SelectionAttribute() { return DiePlaneBuilder::m_selectPlaneAttId; }
+  static tag_t Entity(const DiePlaneBuilder& builder) { return builder.GetSpecifyPlane(); }
+  static void SetEntity(DiePlaneBuilder& builder, tag_t plane) { builder.SetSpecifyPlane(plane); }
+};
+using PlaneInput = FrameInput<DiePlaneBuilder>;
 
 DiePlaneBuilder* DiePlaneBuilderFactory::Create(PART_part* part, bool allow0, bool allow1, bool allow2, bool allow3,
                                                 bool required) {
@@ -65,17 +59,7 @@ void DiePlaneBuilder::InitCreate(PART_part* part, bool allow0, bool allow1, bool
 char* DiePlaneBuilder::ask_journal_class_name() const { return SM_string_copy("Die.DiePlaneBuilder"); }
 int DiePlaneBuilder::commit() { return 0; }
 
-int DiePlaneBuilder::validate_nothrow() {
-  if (!m_applIsOverallRequired) return 0;
-  switch (m_inputType) {
-    case JA_DIE_PLANE_BUILDER_plane_type_Selection:
-      return m_selectPlane == nullptr || !m_selectPlane->has_selection() ? 1 : 0;
-    case JA_DIE_PLANE_BUILDER_plane_type_Plane:
-      return m_specifyPlane == 0 ? 2 : 0;
-    default:
-      return 0;
-  }
-}
+int DiePlaneBuilder::validate_nothrow() { return PlaneInput::Validate(*this); }
 
 void DiePlaneBuilder::destroy() { cascade_destroy(); }
 void DiePlaneBuilder::cascade_destroy() {
@@ -83,63 +67,15 @@ void DiePlaneBuilder::cascade_destroy() {
   OM::TaggedObject::cascade_destroy();
 }
 
-void DiePlaneBuilder::implement_destroy() {
-  if (SELECT_OBJECT* selection = m_selectPlane; selection != nullptr) {
-    OM::OM_set_pointer(this, m_selectPlaneAttId, nullptr);
-    UPDATE_log_object_to_delete(selection);
-  }
-  if (const tag_t plane = m_specifyPlane; plane != 0) {
-    // An entity deleted (or never known) before the builder goes leaves only
-    // the tag to clear: destruction must not stop half way.
-    OM::Object* object = OM::OM_object_of_tag(plane);
-    SetSpecifyPlane(0);
-    if (object != nullptr) UPDATE_log_object_to_delete(object);
-  }
-}
+void DiePlaneBuilder::implement_destroy() { PlaneInput::ReleaseInputs(*this); }
 
 // ---- parameters --------------------------------------------------------------------
 
 int DiePlaneBuilder::ToParms(DieDesGenericPlane* parms, FEATURE_RECORD* frec) const {
-  CheckParms(parms, __LINE__);
-  DieDesGenericPlaneRecord record;
-  std::memset(&record, 0, sizeof record);
-  record.type = m_inputType;
-  if (m_selectPlane != nullptr && m_selectPlane->has_selection()) {
-    record.selectedObject = m_selectPlane->ask_selected_tag();
-    record.selection = m_selectPlane->ask_tag();
-  }
-  record.entity = m_specifyPlane;
-  record.reverse = m_reverseSourceDirection;
-  GetCoordinateSystemOrigin(record.origin);
-  GetCoordinateSystemMatrix(record.matrix);
-  DIEDES_ENTITY_CONTEXT context{};
-  context.flag = 0;
-  context.owner = frec;
-  return parms->StoreRecords(&context, 1, &record);
+  return PlaneInput::ToParms(*this, parms, frec, __LINE__);
 }
 
-void DiePlaneBuilder::FromParms(DieDesGenericPlane* parms) {
-  CheckParms(parms, __LINE__);
-  int count = 0;
-  DieDesGenericPlaneRecord* records = nullptr;
-  parms->AskRecords(0, &count, &records);
-  try {
-    if (count == 1 && records != nullptr) {
-      const DieDesGenericPlaneRecord& record = records[0];
-      SetInputType(static_cast<JA_DIE_PLANE_BUILDER_plane_type>(record.type));
-      if (record.selectedObject != 0 && m_selectPlane != nullptr)
-        m_selectPlane->set_selected_tag(record.selectedObject);
-      SetSpecifyPlane(record.entity);
-      SetReverseSourceDirection(record.reverse);
-      SetCoordinateSystemOrigin(record.origin);
-      SetCoordinateSystemMatrix(record.matrix);
-    }
-  } catch (...) {
-    SM_free(records);
-    throw;
-  }
-  SM_free(records);
-}
+void DiePlaneBuilder::FromParms(DieDesGenericPlane* parms) { PlaneInput::FromParms(*this, parms, __LINE__); }
 
 // ---- the plane -----------------------------------------------------------------------
 
@@ -168,9 +104,7 @@ tag_t DiePlaneBuilder::GetOutputTag(SO_update_option_t, bool* created, int* stat
 }
 
 void DiePlaneBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
-  if (count == nullptr) return;
-  DieDesJA::AppendSelectedTag(count, tags, m_selectPlane != nullptr ? m_selectPlane->ask_selected_tag() : 0);
-  DieDesJA::AppendSelectedTag(count, tags, m_specifyPlane);
+  PlaneInput::GetSelectedObjects(*this, count, tags);
 }
 
 // ---- fields ---------------------------------------------------------------------------
@@ -202,11 +136,11 @@ void DiePlaneBuilder::SetReverseSourceDirection(bool reverse) {
 }
 
 bool DiePlaneBuilder::GetAllowOptionsItem(int index) const {
-  if (index < 0 || index >= kAllowOptionCount) OM::ThrowIndexOutOfRange(index, 0, kAllowOptionCount);
+  CheckAllowOptionIndex(index, kAllowOptionCount);
   return m_allowOptions[index];
 }
 void DiePlaneBuilder::SetAllowOptionsItem(int index, bool allow) {
-  if (index < 0 || index >= kAllowOptionCount) OM::ThrowIndexOutOfRange(index, 0, kAllowOptionCount);
+  CheckAllowOptionIndex(index, kAllowOptionCount);
   OM::LogForWrite(this);
   m_allowOptions[index] = allow;
 }
