@@ -71,6 +71,7 @@ class ProbeBodyBuilder : public GenericBodyBuilder {
 
   int commit_feature(FEATURE_RECORD** frec) override {
     Host::Log("probe::prepare");
+    if (withUpdate) DoUpdate();
     return CommitWithProtocol(frec, nullptr, &NewParms, m_target, true);
   }
   int ConvertBuilderDataToFrec(FEATURE_RECORD*) override {
@@ -91,7 +92,8 @@ class ProbeBodyBuilder : public GenericBodyBuilder {
   DiePlaneBuilder* plane() const { return m_plane; }
   EXP_expression* thickness() const { return m_thickness; }
   SC_section* section() const { return m_section; }
-  bool withThickness = false;  // not persistent: the tests' switch
+  bool withThickness = false;  // not persistent: the tests' switches
+  bool withUpdate = false;
 
  protected:
   ProbeBodyBuilder(int classId, void* context) : GenericBodyBuilder(classId, context) {}
@@ -1100,6 +1102,27 @@ TEST_F(DieDesignFoundations, AFailedUpdateLeavesThePartAsItWas) {
   ProbeBodyBuilder::DoUpdate();
   EXPECT_EQ(Host::CountCalls("UNDO_QD_undo_to_mark"), 0u);
   EXPECT_EQ(Host::CountCalls("UNDO_QD_delete_mark"), 0u);
+}
+
+TEST_F(DieDesignFoundations, ACommitGoesOnAfterItsUpdateFailed) {
+  ProbeBodyBuilder* probe = ProbeBodyBuilder::Make(modelPart(), nullptr);
+  probe->withUpdate = true;
+  const tag_t doomed = ES_create_point(std::vector<double>{1, 2, 3}.data());
+  UPDATE_log_entity_to_delete(doomed);
+  Host::SetAnswer("UPDATE_do_update.error", 6061);
+  Host::ClearCalls();
+
+  FEATURE_RECORD* frec = nullptr;
+  EXPECT_EQ(probe->commit_feature(&frec), 0) << "the failed update is reported, not returned";
+  ASSERT_NE(frec, nullptr) << "the feature is made all the same";
+  EXPECT_EQ(Host::CallNames({"UNDO_QD_undo_to_mark", "UNDO_QD_delete_mark", "DIEENG_CreateFrecWithParms"}),
+            (std::vector<std::string>{"UNDO_QD_undo_to_mark", "UNDO_QD_delete_mark", "DIEENG_CreateFrecWithParms"}));
+  EXPECT_FALSE(OM::OM_is_deleted_tag(doomed)) << "the update's work is undone";
+  ASSERT_EQ(Error::SevereErrors().size(), 1u);
+  EXPECT_EQ(Error::SevereErrors()[0].code, 6061);
+  EXPECT_EQ(Host::CountCalls("probe::Notify"), 0u) << "a commit that succeeds does not re-notify";
+  EXPECT_EQ(DIEDES_UTILS__get_extraction_table(), nullptr);
+  probe->destroy();
 }
 
 // ---- the reaction to the target -----------------------------------------------------------
