@@ -180,11 +180,15 @@ TEST_F(CastReliefJournal, SetRecordsTheCallItsArgumentAndLogsTheBuilderOnce) {
 }
 
 TEST_F(CastReliefJournal, SetOnAnObjectThatNeedNotBeLoggedStoresWithoutLogging) {
-  builder_->OmSetState(OM::Object::kStateNoLog);
+  builder_->OmSetState(4);  // the header flag value that says: need not be logged
   ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(builder_, 0.125), 0);
   EXPECT_EQ(builder_->GetDistanceTolerance(), 0.125);
+  ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 0);
+  EXPECT_TRUE(builder_->GetCreateSupportCasting());
   EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
-  EXPECT_EQ(JAM::Recorded().size(), 1u);
+  ASSERT_EQ(JAM::Recorded().size(), 2u);
+  EXPECT_EQ(JAM::Recorded()[1].member, "CreateSupportCasting");
+  EXPECT_EQ(JAM::Recorded()[1].values.at(0).integer, 1);
 }
 
 TEST_F(CastReliefJournal, GetOfAnEmptyTargetIsNullWithStatusZeroAndStillAssociated) {
@@ -718,6 +722,143 @@ TEST(CastReliefLoad, UnitsRegisteredInTheTableOrder) {
 
   std::vector<std::string> creators = JAM::Test::CreatorMethodNames();
   EXPECT_EQ(std::count(creators.begin(), creators.end(), "Die.DieCollection CastRelief"), 1);
+}
+
+// What ktxhost prints of one command's run, line by line.
+std::vector<std::string> KtxhostLines(const std::string& command) {
+  std::vector<std::string> lines;
+  FILE* pipe = popen((std::string(KTXHOST_PROGRAM) + " " + command + " " + STAMVIK_PLUGIN).c_str(), "r");
+  if (pipe == nullptr) return lines;
+  char line[512];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    std::string text(line);
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    lines.push_back(text);
+  }
+  pclose(pipe);
+  return lines;
+}
+
+TEST(CastReliefLoad, RegistrationFollowsTheLoadTableRowByRow) {
+  // Per row: its creator name (when it has one), its file initializer, its
+  // class initializer (builders and collections). The rows of the units not
+  // built yet are absent: 32 "Die.SpringbackCompensationBuilder", 34
+  // "Features.AutomotiveCollection", 36 "Features.ManikinBuilder", 38
+  // "Features.TireEnvelopeBuilder", 40 "Tooling.AutoDieCollection" and 42 to
+  // 45, the four tooling builders.
+  const std::vector<std::string> expected = {
+      "JAM_register_creator_method_name Die.DieCollection CastRelief",  // 1
+      "FileInitializer Die.CastReliefBuilder",
+      "ClassInitializer Die.CastReliefBuilder",
+      "FileInitializer Die.CastRelief",  // 2
+      "JAM_register_creator_method_name Die.DieCollection ClampingSlot",  // 3
+      "FileInitializer Die.ClampingSlotBuilder",
+      "ClassInitializer Die.ClampingSlotBuilder",
+      "FileInitializer Die.ClampingSlot",  // 4
+      "JAM_register_creator_method_name Die.DieCollection CreateClearanceBuilder",  // 5
+      "FileInitializer Die.ClearanceBuilder",
+      "ClassInitializer Die.ClearanceBuilder",
+      "FileInitializer Die.Clearance",  // 6
+      "JAM_register_creator_method_name Die.DieCollection CompensateRoughData",  // 7
+      "FileInitializer Die.CompensateRoughDataBuilder",
+      "ClassInitializer Die.CompensateRoughDataBuilder",
+      "FileInitializer Die.DieBooleanBuilder",  // 8
+      "ClassInitializer Die.DieBooleanBuilder",
+      "FileInitializer Die.DieCollection",  // 9
+      "ClassInitializer Die.DieCollection",
+      "FileInitializer Die.DieDirectionBuilder",  // 10
+      "ClassInitializer Die.DieDirectionBuilder",
+      "FileInitializer Die.DieLocationsBuilder",  // 11
+      "ClassInitializer Die.DieLocationsBuilder",
+      "JAM_register_creator_method_name Die.DieCollection CreateDieLocation",  // 12
+      "FileInitializer Die.DieLocationBuilder",
+      "ClassInitializer Die.DieLocationBuilder",
+      "FileInitializer Die.DiePlaneBuilder",  // 13
+      "ClassInitializer Die.DiePlaneBuilder",
+      "JAM_register_creator_method_name Die.DieCollection DieShoe",  // 14
+      "FileInitializer Die.DieShoeBuilder",
+      "ClassInitializer Die.DieShoeBuilder",
+      "FileInitializer Die.DieShoe",  // 15
+      "JAM_register_creator_method_name Die.DieCollection CreateDrawBeadBuilder",  // 16
+      "FileInitializer Die.DrawBeadBuilder",
+      "ClassInitializer Die.DrawBeadBuilder",
+      "FileInitializer Die.DrawBead",  // 17
+      "JAM_register_creator_method_name Die.DrawBeadBuilder CreateDrawBeadSegment",  // 18
+      "FileInitializer Die.DrawBeadSegmentBuilder",
+      "ClassInitializer Die.DrawBeadSegmentBuilder",
+      "FileInitializer Die.DrawBeadTaperBuilder",  // 19
+      "ClassInitializer Die.DrawBeadTaperBuilder",
+      "JAM_register_creator_method_name Die.DieCollection CreateFillAreaBuilder",  // 20
+      "FileInitializer Die.FillAreaBuilder",
+      "ClassInitializer Die.FillAreaBuilder",
+      "FileInitializer Die.FillArea",  // 21
+      "JAM_register_creator_method_name Die.DieCollection CreateFingerClearanceNotchBuilder",  // 22
+      "FileInitializer Die.FingerClearanceNotchBuilder",
+      "ClassInitializer Die.FingerClearanceNotchBuilder",
+      "FileInitializer Die.FingerClearanceNotch",  // 23
+      "JAM_register_creator_method_name Die.DieCollection CreateHandlingCoreBuilder",  // 24
+      "FileInitializer Die.HandlingCoreBuilder",
+      "ClassInitializer Die.HandlingCoreBuilder",
+      "FileInitializer Die.HandlingCore",  // 25
+      "JAM_register_creator_method_name Die.DieCollection Heelpost",  // 26
+      "FileInitializer Die.HeelpostBuilder",
+      "ClassInitializer Die.HeelpostBuilder",
+      "FileInitializer Die.Heelpost",  // 27
+      "JAM_register_creator_method_name Die.DieCollection Keyway",  // 28
+      "FileInitializer Die.KeywayBuilder",
+      "ClassInitializer Die.KeywayBuilder",
+      "FileInitializer Die.Keyway",  // 29
+      "JAM_register_creator_method_name Die.DieCollection CreateMachineReliefBuilder",  // 30
+      "FileInitializer Die.MachineReliefBuilder",
+      "ClassInitializer Die.MachineReliefBuilder",
+      "FileInitializer Die.MachineRelief",  // 31
+      "FileInitializer Die.SpringbackCompensation",  // 33
+      "FileInitializer Features.CompensateRoughData",  // 35
+      "FileInitializer Features.Manikin",  // 37
+      "FileInitializer Features.TireEnvelope",  // 39
+      "FileInitializer Tooling.AutoDieGroup",  // 41
+  };
+  std::vector<std::string> registered;
+  for (const std::string& line : KtxhostLines("journal"))
+    if (line.rfind("JAM_register_creator_method_name ", 0) == 0 || line.rfind("FileInitializer ", 0) == 0 ||
+        line.rfind("ClassInitializer ", 0) == 0)
+      registered.push_back(line);
+  EXPECT_EQ(registered, expected);
+}
+
+// The 16 feature and group classes, under the parents of the load table.
+TEST_F(FeatureUnits, EachFeatureClassIsCreatedUnderItsTablesParentWithoutAnInterface) {
+  const std::vector<std::pair<std::string, std::string>> features = {
+      {"Die.CastRelief", "Features.BodyFeature"},
+      {"Die.ClampingSlot", "Features.BodyFeature"},
+      {"Die.Clearance", "Features.BodyFeature"},
+      {"Die.DieShoe", "Features.BodyFeature"},
+      {"Die.DrawBead", "Features.BodyFeature"},
+      {"Die.FillArea", "Features.BodyFeature"},
+      {"Die.FingerClearanceNotch", "Features.BodyFeature"},
+      {"Die.HandlingCore", "Features.BodyFeature"},
+      {"Die.Heelpost", "Features.BodyFeature"},
+      {"Die.Keyway", "Features.BodyFeature"},
+      {"Die.MachineRelief", "Features.BodyFeature"},
+      {"Die.SpringbackCompensation", "Features.BodyFeature"},
+      {"Features.CompensateRoughData", "Features.BodyFeature"},
+      {"Features.Manikin", "Features.Feature"},
+      {"Features.TireEnvelope", "Features.BodyFeature"},
+      {"Tooling.AutoDieGroup", "TaggedObject"},
+  };
+  for (const auto& [feature, parent] : features) {
+    JAM::FileInitializer::Initialize(feature.c_str());
+    JAM::Test::TypeView view;
+    ASSERT_TRUE(JAM::Test::DescribeClass(feature.c_str(), &view)) << feature;
+    EXPECT_TRUE(view.created) << feature;
+    EXPECT_EQ(view.parent, parent) << feature;
+    EXPECT_TRUE(view.accessors.empty()) << feature;
+    EXPECT_TRUE(view.interfaces.empty()) << feature;
+    EXPECT_NE(JAM::Test::PrintFunction(feature.c_str()), nullptr) << feature;
+    EXPECT_EQ(JAM::Test::DefaultsFunction(feature.c_str()), nullptr) << feature;
+    EXPECT_EQ(JAM::ClassInitializer::GetJournalledInterface(feature.c_str()), nullptr) << feature;
+    EXPECT_EQ(JAM::ClassInitializer::GetUnjournalledInterface(feature.c_str()), nullptr) << feature;
+  }
 }
 
 TEST(CastReliefLoad, AnchorsDoNothing) {

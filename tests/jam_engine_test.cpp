@@ -98,6 +98,35 @@ void JA_Gadget_test_print(const tag_t* tag, const char* tagName, int level) {
 
 GADGET_MEMBERS(JA_EXPORT)
 
+// Two classes whose set-ups each name the other as a dependency.
+void JA_Left_initialize_class();
+void JA_Right_initialize_class();
+void JA_Left_destroy_class();
+void JA_Right_destroy_class();
+void JA_Left_test_print(const tag_t*, const char*, int) {}
+void JA_Right_test_print(const tag_t*, const char*, int) {}
+
+namespace ja_test_pair_jam {
+template <int Which>
+struct Unit : ::KTX::JA::UnitDefaults {
+  using Object = ::KTX::OM::Object;
+  static constexpr const char* journalClass = Which == 0 ? "Test.Left" : "Test.Right";
+  static constexpr const char* parent = "TaggedObject";
+  static constexpr const char* source = "ja_test_pair_jam";
+  static constexpr std::array<const char*, 1> dependencies{Which == 0 ? "Test.Right" : "Test.Left"};
+  static inline ::KTX::JA::UnitState state;
+  static constexpr auto initialize = Which == 0 ? &JA_Left_initialize_class : &JA_Right_initialize_class;
+  static constexpr auto destroy = Which == 0 ? &JA_Left_destroy_class : &JA_Right_destroy_class;
+  static constexpr auto testPrint = Which == 0 ? &JA_Left_test_print : &JA_Right_test_print;
+  static constexpr void (*setDefaults)(tag_t, bool) = nullptr;
+};
+}  // namespace ja_test_pair_jam
+
+void JA_Left_initialize_class() { KTX::JA::InitializeClass<ja_test_pair_jam::Unit<0>, KTX::JA::TypeList<>>(); }
+void JA_Right_initialize_class() { KTX::JA::InitializeClass<ja_test_pair_jam::Unit<1>, KTX::JA::TypeList<>>(); }
+void JA_Left_destroy_class() { KTX::JA::DestroyClass<ja_test_pair_jam::Unit<0>>(); }
+void JA_Right_destroy_class() { KTX::JA::DestroyClass<ja_test_pair_jam::Unit<1>>(); }
+
 namespace {
 
 class JamEngine : public stamvik_test::HostTest {
@@ -180,6 +209,20 @@ TEST_F(JamEngine, MethodErrorBecomesItsStatusThroughTheJournalledInterface) {
   EXPECT_EQ(RaisedCode([&] { unjournalled.Spawn(7, nullptr, &item); }), 3030446);
   EXPECT_EQ(JAM::Recorded().size(), 1u);
   EXPECT_EQ(unjournalled.GetInterfaceId(), 0x12345678u);
+}
+
+TEST_F(JamEngine, TwoClassesThatNameEachOtherAsDependenciesEachSetUpOnce) {
+  JAM::FileInitializer left("Test.Left", &JA_Left_initialize_class, &JA_Left_destroy_class);
+  JAM::FileInitializer right("Test.Right", &JA_Right_initialize_class, &JA_Right_destroy_class);
+  Host::ClearCalls();
+  JAM::FileInitializer::Initialize("Test.Left");
+  JAM::FileInitializer::Initialize("Test.Right");
+  JAM::FileInitializer::Initialize("Test.Left");
+  std::vector<std::string> created;
+  for (const Host::Call& c : Host::Calls())
+    if (c.name == "JAM_create_class") created.push_back(c.args);
+  // The right one is asked for inside the left one's set-up and finishes first.
+  EXPECT_EQ(created, (std::vector<std::string>{"Test.Right TaggedObject", "Test.Left TaggedObject"}));
 }
 
 }  // namespace
