@@ -72,6 +72,20 @@ class DieDesignFeature : public stamvik_test::HostTest {
     return args;
   }
   static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+  // The bodies of a logged "tools=[...]" argument.
+  static std::vector<int> ToolsIn(const std::string& args) {
+    std::vector<int> tools;
+    const std::size_t from = args.find("tools=[");
+    if (from == std::string::npos) return tools;
+    std::size_t at = from + 7;
+    while (at < args.size() && args[at] != ']') {
+      std::size_t used = 0;
+      tools.push_back(std::stoi(args.substr(at), &used));
+      at += used;
+      if (at < args.size() && args[at] == ',') ++at;
+    }
+    return tools;
+  }
 
   // The preview's mark: set with the name, undone to or not, and deleted.
   static void ExpectMark(const char* name, bool undone) {
@@ -199,7 +213,14 @@ TEST_F(CastRelief, APreviewOnASolidTargetHandsOverOnlyTheCutCopy) {
   EXPECT_EQ(ArgsOf("DIEDES_UTILS_boolean_tolerance_derive"), std::vector<std::string>{"0"});
   EXPECT_TRUE(KTX::DieDesUtils::CurrentState().progressText.empty());
 
-  // Alive besides what was handed over: the builder's temporary relief sheet only.
+  // The tool bodies went with the preview; alive besides what was handed
+  // over is the builder's temporary relief sheet only, which it keeps until
+  // its commit or its end.
+  const std::vector<int> toolBodies = ToolsIn(unite[0]);
+  ASSERT_FALSE(toolBodies.empty());
+  for (int tool : toolBodies) EXPECT_FALSE(Kernel::IsAlive(tool)) << tool;
+  EXPECT_EQ(ArgsOf("DIEDES_UTILS_progress_bar_destroy").size(), 1u);
+  EXPECT_EQ(ArgsOf("DIEDES_UTILS_clear_build_state").size(), 1u);
   EXPECT_EQ(LiveBodies() - before, 2);
   DieDesUtilsDeleteBodies(&count, &bodies);
   b->destroy();
@@ -350,6 +371,50 @@ TEST_F(CastRelief, ACommittedFeatureReadsBackEveryInputForEditing) {
   e->destroy();
 }
 
+TEST_F(CastRelief, TheHostsWholeRoundPreviewsBeforeEachCommit) {
+  int target = 0;
+  CastReliefBuilder* b = ReadyBuilder(&target);
+  const int before = LiveBodies();
+  ASSERT_EQ(b->validate_nothrow(), 0);
+  int count = 0;
+  int* bodies = nullptr;
+  ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+  ASSERT_EQ(count, 1);
+  DieDesUtilsDeleteBodies(&count, &bodies);
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  ASSERT_NE(frec, nullptr);
+  EXPECT_EQ(LiveBodies(), before) << "the commit deletes the preview's sheets";
+  b->destroy();
+
+  CastReliefBuilder* e = CastReliefBuilderFactory::Create(modelPart(), frec);
+  // The target's analysis is the host's: it gives the base again.
+  const double origin[3] = {0, 0, 10};
+  const double normal[3] = {0, 0, 1};
+  e->GetTargetData()->SetBase(origin, normal);
+  e->GetTargetData()->SetBaseFlag(true);
+  e->Notify(e->GetTarget());
+  ASSERT_EQ(e->validate_nothrow(), 0);
+  Set(e->GetReliefDepth(), "9");
+  Host::ClearCalls();
+  ASSERT_EQ(e->CreateBodies(&count, &bodies), 0);
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(Kernel::CopiedFrom(bodies[0]), target);
+  EXPECT_TRUE(Has(ArgsOf("CastRelief::CreateToolBody").at(0), "depth=9 ")) << ArgsOf("CastRelief::CreateToolBody")[0];
+  ExpectMark("Cast Relief create bodies", false);
+  DieDesUtilsDeleteBodies(&count, &bodies);
+  FEATURE_RECORD* again = frec;
+  ASSERT_EQ(e->commit_feature(&again), 0);
+  EXPECT_EQ(again, frec);
+  EXPECT_EQ(LiveBodies(), before);
+  e->destroy();
+
+  CastReliefBuilder* last = CastReliefBuilderFactory::Create(modelPart(), frec);
+  EXPECT_EQ(EXP_ask_value_of_exp(last->GetReliefDepth()), 9.0);
+  last->destroy();
+}
+
 TEST_F(CastRelief, AFeatureCanBeEditedAgainAfterAnEdit) {
   CastReliefBuilder* b = ReadyBuilder();
   const tag_t profile = OM::OM_ask_object_tag(b->GetReliefProfile());
@@ -459,6 +524,19 @@ TEST_F(Clearance, TheTargetDecidesWhetherTheDirectionIsRequired) {
   b->destroy();
 }
 
+TEST_F(Clearance, AnErrorOfTheTargetReactionIsReportedAndGoesNoFurther) {
+  ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  Host::SetAnswer("DieDesTarget::SetTargetBody", 3030777);
+  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+  ASSERT_EQ(Error::SevereErrors().size(), 1u);
+  EXPECT_EQ(Error::SevereErrors()[0].code, 3030777);
+  EXPECT_EQ(Error::SevereErrors()[0].file, "DieDesJA_ClearanceBuilder");
+  EXPECT_EQ(Error::SevereErrors()[0].line, 809);
+  EXPECT_EQ(b->GetTargetData()->GetTargetBody(), 0u);
+  Host::ClearAnswers();
+  b->destroy();
+}
+
 TEST_F(Clearance, APreviewThatDoesNotValidateHandsOverNothing) {
   ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
   Host::ClearCalls();
@@ -471,6 +549,11 @@ TEST_F(Clearance, APreviewThatDoesNotValidateHandsOverNothing) {
   ExpectMark("Clearance create bodies", true);
   EXPECT_TRUE(ArgsOf("Clearance::CreateBasicBodies").empty());
   EXPECT_EQ(OM::OM_live_objects(), objects);
+  // Raised with the validation's number and reported where the preview catches.
+  ASSERT_EQ(Error::SevereErrors().size(), 1u);
+  EXPECT_EQ(Error::SevereErrors()[0].code, 672225);
+  EXPECT_EQ(Error::SevereErrors()[0].file, "DieDesJA_ClearanceBuilder");
+  EXPECT_EQ(Error::SevereErrors()[0].line, 494);
   b->destroy();
 }
 
@@ -583,7 +666,12 @@ TEST_F(Clearance, ACommittedFeatureReadsBackEveryInputForEditing) {
   ASSERT_NE(frec, nullptr);
   // The inputs the commit extracts: the target, both geometry objects, the
   // section's two curves and the direction's vector entity.
-  EXPECT_EQ(ArgsOf("DIEDES_UTILS_create_extraction_table"), std::vector<std::string>{"frec=0 count=6"});
+  // the target first.
+  auto table = ArgsOf("DIEDES_UTILS_create_extraction_table");
+  ASSERT_EQ(table.size(), 1u);
+  EXPECT_TRUE(Has(table[0], "frec=0 count=6 tags=[" + std::to_string(target) + "," + std::to_string(g1) + "," +
+                                std::to_string(g2) + ","))
+      << table[0];
   b->destroy();
 
   Host::ClearCalls();
@@ -616,6 +704,55 @@ TEST_F(Clearance, ACommittedFeatureReadsBackEveryInputForEditing) {
   EXPECT_STREQ(record->previousTitle, "CLEARANCE");
   SM_free(record);
   e->destroy();
+}
+
+TEST_F(Clearance, TheHostsWholeRoundPreviewsBeforeEachCommit) {
+  ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  int target = 0;
+  const tag_t targetTag = ModelBody(BodyType::Solid, &target);
+  b->GetTarget()->set_selected_tag(targetTag);
+  ClosedLoop(b->GetSection());
+  Set(b->GetDistance(), "3");
+  const int before = LiveBodies();
+  ASSERT_EQ(b->validate_nothrow(), 0);
+  int count = 0;
+  int* bodies = nullptr;
+  ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+  ASSERT_EQ(count, 1);
+  DieDesUtilsDeleteBodies(&count, &bodies);
+  // The preview's table went with it: the commit makes its own.
+  EXPECT_EQ(DIEDES_UTILS__get_extraction_table(), nullptr);
+  Host::ClearCalls();
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  ASSERT_NE(frec, nullptr);
+  EXPECT_EQ(ArgsOf("DIEDES_UTILS_create_extraction_table").size(), 1u);
+  b->destroy();
+
+  ClearanceBuilder* e = ClearanceBuilderFactory::Create(modelPart(), frec);
+  EXPECT_EQ(e->GetTarget()->ask_selected_tag(), targetTag);
+  ASSERT_EQ(e->validate_nothrow(), 0);
+  Set(e->GetDistance(), "6");
+  Host::ClearCalls();
+  ASSERT_EQ(e->CreateBodies(&count, &bodies), 0);
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(Kernel::CopiedFrom(bodies[0]), target);
+  ExpectMark("Clearance create bodies", false);
+  // Editing, the preview's table names the record being edited.
+  const std::string record = "frec=" + std::to_string(OM::OM_ask_object_tag(frec)) + " ";
+  EXPECT_TRUE(Has(ArgsOf("DIEDES_UTILS_create_extraction_table").at(0), record));
+  DieDesUtilsDeleteBodies(&count, &bodies);
+  FEATURE_RECORD* again = frec;
+  ASSERT_EQ(e->commit_feature(&again), 0);
+  EXPECT_EQ(again, frec);
+  EXPECT_EQ(LiveBodies(), before);
+  e->destroy();
+
+  ClearanceBuilder* last = ClearanceBuilderFactory::Create(modelPart(), frec);
+  EXPECT_EQ(EXP_ask_value_of_exp(last->GetDistance()), 6.0);
+  EXPECT_EQ(OM::OM_ask_object_tag(last->GetSection()) != 0, true);
+  last->destroy();
 }
 
 TEST_F(Clearance, ARecordWithoutClearanceParametersIsRefused) {

@@ -7,7 +7,10 @@
 #include "TestSupport.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieDesign.hpp"
+#include "jam/Jam.hpp"
+#include "jam/Session.hpp"
 #include "kernel/Kernel.hpp"
+#include "sel/Selection.hpp"
 
 namespace {
 
@@ -489,6 +492,36 @@ TEST_F(KernelTest, TargetCopiesTakeTheAnalysisButNotTheCommitStep) {
   EXPECT_DOUBLE_EQ(coreCopy->GetThicknessValue(), 12.5);
   for (KTX::DieDes::DieDesTarget* t : std::vector<KTX::DieDes::DieDesTarget*>{source, copy, core}) t->destroy();
   // The copy is left to the part, which releases it with itself.
+}
+
+// ---- the "Session" interface ----------------------------------------------------
+
+TEST_F(KernelTest, SessionMarksAreFetchedByNameAndUndoTheModel) {
+  auto* session =
+      static_cast<KTX::JAM::Session_Interface*>(KTX::JAM::ClassInitializer::GetUnjournalledInterface("Session"));
+  ASSERT_NE(session, nullptr);
+  KTX::SELECT_OBJECT* selection = KTX::SELECT_OBJECTFactory::Create(part());
+  selection->set_selected_tag(11);
+
+  int mark = 0;
+  ASSERT_EQ(session->SessionSetUndoMark(1, "Clearance create bodies", &mark), 0);
+  ASSERT_NE(mark, 0);
+  EXPECT_EQ(ArgsOf("SessionSetUndoMark"), std::vector<std::string>{"visibility=1 name=\"Clearance create bodies\""});
+  EXPECT_EQ(KTX::Host::OpenSessionMarks(), std::vector<int>{mark});
+  selection->set_selected_tag(12);
+  int inner = 0;
+  ASSERT_EQ(session->SessionSetUndoMark(1, nullptr, &inner), 0);
+
+  // Undoing to the mark restores the model and takes the later marks with it.
+  EXPECT_EQ(session->SessionUndoToMark(mark, nullptr), 0);
+  EXPECT_EQ(selection->ask_selected_tag(), 11u);
+  EXPECT_EQ(KTX::Host::OpenSessionMarks(), std::vector<int>{mark});
+  EXPECT_EQ(session->SessionDeleteUndoMark(mark, nullptr, 0), 0);
+  EXPECT_TRUE(KTX::Host::OpenSessionMarks().empty());
+  // A mark that is gone is an error the caller sees.
+  EXPECT_NE(session->SessionDeleteUndoMark(mark, nullptr, 0), 0);
+  EXPECT_NE(session->SessionUndoToMark(mark, nullptr), 0);
+  selection->destroy();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "afl/DieDesign.hpp"
 #include "om/HostClass.hpp"
 #include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
 
 namespace KTX::DieDes {
 
@@ -40,6 +41,8 @@ struct TargetFactoryAccess {
 
 void DieDesTarget::SetTargetBody(tag_t body) {
   Host::Log("DieDesTarget::SetTargetBody", "target=" + tagText(ask_tag()) + " body=" + tagText(body));
+  if (long long code = Host::Answer("DieDesTarget::SetTargetBody", 0); code != 0)
+    ERROR_raise(__FILE__, __LINE__, static_cast<int>(code), "Cannot analyse the target body");
   OM::LogForWrite(this);
   body_ = body;
 }

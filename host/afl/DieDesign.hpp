@@ -48,7 +48,8 @@ class KTX_HOST_API DieAttributesBuilder : public JAX_BUILDER {
 class KTX_HOST_API DieDesTarget : public OM::TaggedObject {
  public:
   // The builder's selected target body (0 for none). Logs the target for
-  // undo first.
+  // undo first. Scripted: the answer "DieDesTarget::SetTargetBody" not 0 is
+  // raised as the failure of the library's analysis of the body.
   void SetTargetBody(tag_t body);
   tag_t GetTargetBody() const { return body_; }
   // The commit step: the address of the caller's record pointer (not logged:

@@ -467,8 +467,10 @@ void DIEDES_UTILS_create_extraction_table_map_object() {
 }
 
 void DIEDES_UTILS_create_extraction_table(FEATURE_RECORD* frec, int count, const tag_t* tags) {
-  Host::Log("DIEDES_UTILS_create_extraction_table",
-            "frec=" + std::to_string(OM::OM_ask_object_tag(frec)) + " count=" + std::to_string(count));
+  std::string listed;
+  for (int i = 0; tags != nullptr && i < count; ++i) listed += (i > 0 ? "," : "") + std::to_string(tags[i]);
+  Host::Log("DIEDES_UTILS_create_extraction_table", "frec=" + std::to_string(OM::OM_ask_object_tag(frec)) +
+                                                        " count=" + std::to_string(count) + " tags=[" + listed + "]");
   delete extractionTable;
   extractionTable = new DIEDES_EXTRACTION_TABLE;
   if (extractionTable == nullptr)

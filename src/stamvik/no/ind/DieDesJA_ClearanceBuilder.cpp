@@ -34,6 +34,9 @@ enum Message : int {
   kWrongParms = 690000,
 };
 
+// Where an error of the reaction to the target is reported.
+constexpr int kNotifyLine = 809;
+
 // Where the preview raises a failed validation and reports its errors.
 constexpr TemporaryFeaturePreviewNames kPreview{"Clearance create bodies", " Clearance: Performing boolean operation",
                                                 kSource, 425, 494};
@@ -217,7 +220,7 @@ void ClearanceBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
 // ---- reaction, commit, preview --------------------------------------------------------
 
 void ClearanceBuilder::Notify(OM::Object* changed) {
-  ReactToTargetChange(changed, m_target, m_targetData, m_clearanceDirection, nullptr, kSource);
+  ReactToTargetChange(changed, m_target, m_targetData, m_clearanceDirection, nullptr, kSource, kNotifyLine);
 }
 
 int ClearanceBuilder::commit_feature(FEATURE_RECORD** frec) {

@@ -131,7 +131,8 @@ void GenericBodyBuilder::DoUpdate() {
 
 template <class Orientation>
 void GenericBodyBuilder::ReactToTarget(OM::Object* changed, SELECT_OBJECT* target, DieDes::DieDesTarget* targetData,
-                                       Orientation* orientation, EXP_expression* thickness, const char* source) {
+                                       Orientation* orientation, EXP_expression* thickness, const char* source,
+                                       int line) {
   if (changed == nullptr || changed != target) return;
   try {
     if (targetData == nullptr) return;
@@ -145,21 +146,21 @@ void GenericBodyBuilder::ReactToTarget(OM::Object* changed, SELECT_OBJECT* targe
       if (rc == 0) EXP_ask_value_of_exp(thickness);
     }
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, source, __LINE__);
+    Error::HandleAsBuilder(e, source, line != 0 ? line : __LINE__);
   }
 }
 
 void GenericBodyBuilder::ReactToTargetChange(OM::Object* changed, SELECT_OBJECT* target,
                                              DieDes::DieDesTarget* targetData, DieDes::DiePlaneBuilder* orientation,
-                                             EXP_expression* thickness, const char* source) {
-  ReactToTarget(changed, target, targetData, orientation, thickness, source);
+                                             EXP_expression* thickness, const char* source, int line) {
+  ReactToTarget(changed, target, targetData, orientation, thickness, source, line);
 }
 
 void GenericBodyBuilder::ReactToTargetChange(OM::Object* changed, SELECT_OBJECT* target,
                                              DieDes::DieDesTarget* targetData,
                                              DieDes::DieDirectionBuilder* orientation, EXP_expression* thickness,
-                                             const char* source) {
-  ReactToTarget(changed, target, targetData, orientation, thickness, source);
+                                             const char* source, int line) {
+  ReactToTarget(changed, target, targetData, orientation, thickness, source, line);
 }
 
 }  // namespace KTX::DieDesJA

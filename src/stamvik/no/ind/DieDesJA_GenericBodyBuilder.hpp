@@ -75,17 +75,20 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   // hands the selected body to the target object and makes the orientation
   // sub-builder optional when the target gives the orientation; with a
   // thickness expression, takes over the target's thickness. Any other
-  // changed object is ignored. Errors are reported as the builder's (source)
+  // changed object is ignored. Errors are reported as the builder's (source,
+  // and line when the builder has one of its own; 0 reports this file's line)
   // and go no further.
   void ReactToTargetChange(OM::Object* changed, SELECT_OBJECT* target, DieDes::DieDesTarget* targetData,
-                           DieDes::DiePlaneBuilder* orientation, EXP_expression* thickness, const char* source);
+                           DieDes::DiePlaneBuilder* orientation, EXP_expression* thickness, const char* source,
+                           int line = 0);
   void ReactToTargetChange(OM::Object* changed, SELECT_OBJECT* target, DieDes::DieDesTarget* targetData,
-                           DieDes::DieDirectionBuilder* orientation, EXP_expression* thickness, const char* source);
+                           DieDes::DieDirectionBuilder* orientation, EXP_expression* thickness, const char* source,
+                           int line = 0);
 
  private:
   template <class Orientation>
   void ReactToTarget(OM::Object* changed, SELECT_OBJECT* target, DieDes::DieDesTarget* targetData,
-                     Orientation* orientation, EXP_expression* thickness, const char* source);
+                     Orientation* orientation, EXP_expression* thickness, const char* source, int line);
 };
 
 STAMVIK_OM_CLASS_EXPORTS(GenericBodyBuilder)
