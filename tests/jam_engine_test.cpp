@@ -51,16 +51,20 @@ int PickBody(PART_part*, SELECT_OBJECT** chosen) {
   *chosen = nullptr;
   return 0;
 }
+// Throws what is no standard exception at all.
+int DropBody(PART_part*, int code) { throw code; }
 
 using ScaleSignature = Signature<ByPointer, -1, In<Double, "factor">, Result<Integer, "count">>;
 using SpawnSignature = Signature<ByTag, 5, In<String, "partName">, Result<Point, "item">>;
 using PickSignature = Signature<ByPointer, -1, Result<SelectBody, "chosen">>;
+using DropSignature = Signature<ByPointer, -1, In<Integer, "code">>;
 
 // clang-format off
 #define GADGET_MEMBERS(X)                                                   \
   X(method2, Scale, ScaleSignature, JA_FUNCTION(ScaleBody), 12)            \
   X(method2, Spawn, SpawnSignature, JA_FUNCTION(SpawnBody), 34, spawn_item) \
-  X(method1, Pick,  PickSignature,  JA_FUNCTION(PickBody),  56)
+  X(method1, Pick,  PickSignature,  JA_FUNCTION(PickBody),  56)            \
+  X(method1, Drop,  DropSignature,  JA_FUNCTION(DropBody),  78)
 // clang-format on
 
 GADGET_MEMBERS(JA_MEMBER_TYPE)
@@ -223,6 +227,30 @@ TEST_F(JamEngine, TwoClassesThatNameEachOtherAsDependenciesEachSetUpOnce) {
     if (c.name == "JAM_create_class") created.push_back(c.args);
   // The right one is asked for inside the left one's set-up and finishes first.
   EXPECT_EQ(created, (std::vector<std::string>{"Test.Right TaggedObject", "Test.Left TaggedObject"}));
+}
+
+TEST_F(JamEngine, AnExceptionThatIsNoStandardOneSkipsTheHandlerAndReachesTheGuard) {
+  Error::ClearSevereErrors();
+  EXPECT_EQ(XJA_GADGET_Drop(part(), 7), 65);
+  // Not converted: no host error made, the record not closed by the body.
+  EXPECT_TRUE(Error::SevereErrors().empty());
+  EXPECT_EQ(Host::CountCalls("JAM_end_call"), 0u);
+  EXPECT_EQ(Host::CountCalls("JAM_had_exception"), 0u);
+  EXPECT_EQ(JamCalls().back(), "JAM_wnt_exception " + std::to_string(JAM_code_cxx_exception) + " verdict=1");
+  // The stand-in closed it as failed, so the next record is not nested under it.
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].state, JAM::RecordState::Failed);
+  EXPECT_EQ(JAM_ask_open_records(), 0);
+
+  JAM::Test::SetFaultVerdict(0);
+  int caught = 0;
+  try {
+    XJA_GADGET_Drop(part(), 9);
+  } catch (int code) {
+    caught = code;
+  }
+  EXPECT_EQ(caught, 9);
+  EXPECT_EQ(JAM_ask_open_records(), 0);
 }
 
 }  // namespace
