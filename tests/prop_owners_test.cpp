@@ -590,6 +590,22 @@ TEST(KtxhostProps, ListsReadsAndWritesAPropertyByNameAndShowsTheWritesJournal) {
   EXPECT_TRUE(Has(written, "record 0 set \"Die.CastReliefBuilder\" \"CreateSupportCasting\""));
   EXPECT_TRUE(Has(written, "  in logical \"createsupportcasting\" - true"));
 
+  // Unloading destroys the owners but takes no class out of the mapper.
+  const std::string* unload = nullptr;
+  for (const std::string& line : listed)
+    if (line.rfind("after unload: ", 0) == 0) unload = &line;
+  ASSERT_NE(unload, nullptr);
+  unsigned kept = 0, registered = 0;
+  char parent[64] = {};
+  ASSERT_EQ(std::sscanf(unload->c_str(),
+                        "after unload: %u of %u property registrations kept; \"Die.CastReliefBuilder\" under \"%63[^\"]",
+                        &kept, &registered, parent),
+            3)
+      << *unload;
+  EXPECT_GE(registered, 35u);  // the cast relief's, the 16 feature owners and the other builder owners
+  EXPECT_EQ(kept, registered);
+  EXPECT_STREQ(parent, "Features.FeatureBuilder");
+
   std::vector<std::string> refused = RunKtxhost("--no-object ReliefProfile \"relief profile\"", &status);
   EXPECT_NE(status, 0);
   EXPECT_TRUE(Has(refused, "ReliefProfile: error 68 null ptr"));

@@ -169,6 +169,7 @@ int Props(int argc, char** argv, const char* defaultPlugin) {
     }
   }
 
+  std::vector<std::string> before = JAM::PropertyMapper::RegisteredClasses();
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
@@ -211,10 +212,20 @@ int Props(int argc, char** argv, const char* defaultPlugin) {
     PART_set_work_part(nullptr);
     part->destroy();
   }
+  std::vector<std::string> added = JAM::PropertyMapper::RegisteredClasses();
+  added.erase(added.begin(), added.begin() + static_cast<std::ptrdiff_t>(before.size()));
   if (dlclose(handle) != 0) {
     std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
     return 1;
   }
+  // The plug-in's owners are gone, but unloading takes none of its classes
+  // out of the mapper: each is still known under its parent.
+  std::size_t kept = 0;
+  for (const std::string& name : added)
+    if (JAM::PropertyMapper::IsRegistered(name.c_str())) ++kept;
+  const char* parent = JAM::PropertyMapper::GetParentClassName("Die.CastReliefBuilder");
+  std::printf("after unload: %zu of %zu property registrations kept; \"Die.CastReliefBuilder\" under \"%s\"\n", kept,
+              added.size(), parent != nullptr ? parent : "");
   return result;
 }
 

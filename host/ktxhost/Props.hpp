@@ -16,7 +16,9 @@
     "           matches them (camel case or snake form, any case). Errors print\n" \
     "           as 'NAME: error NUMBER TEXT'. After the requests the journal\n" \
     "           records they left are printed (a read leaves none). With\n" \
-    "           --no-object the requests are made without an object.\n"
+    "           --no-object the requests are made without an object. Last,\n" \
+    "           once the plug-in is unloaded, how many of the classes it\n" \
+    "           registered with the property mapper are still registered.\n"
 
 namespace KTX::HostProgram {
 
