@@ -435,6 +435,50 @@ TEST_F(CastRelief, AFeatureCanBeEditedAgainAfterAnEdit) {
   e->destroy();
 }
 
+TEST_F(CastRelief, TheParametersHoldTheSixEntitiesOfTheFeature) {
+  CastReliefBuilder* b = ReadyBuilder();
+  const tag_t sheetMetal = b->GetSheetMetal()->ask_selected_tag();
+  Set(b->GetThickness(), "1.5");
+  b->SetCreateSupportCasting(true);
+  Host::ClearCalls();
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  // The commit's map is there: the profile goes through it.
+  EXPECT_EQ(ArgsOf("DIEDES_EXTRACTION_TABLE_MAP::MapSection"),
+            std::vector<std::string>{"tag=" + std::to_string(OM::OM_ask_object_tag(b->GetReliefProfile()))});
+  auto* parms = dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(FREC_ask_parms_of_frec(frec));
+  ASSERT_NE(parms, nullptr);
+  ASSERT_EQ(parms->GetNumEntities(), 6);
+  // The profile, flag 0.
+  EXPECT_EQ(parms->GetEntity(0)->AskFlag(), 0);
+  ASSERT_EQ(parms->GetEntity(0)->AskCount(), 1);
+  EXPECT_EQ(parms->AskEntityTag(0, 0), OM::OM_ask_object_tag(b->GetReliefProfile()));
+  // The sheet metal and the relief sheet, flag 1; no relief sheet is no value.
+  EXPECT_EQ(parms->GetEntity(1)->AskFlag(), 1);
+  ASSERT_EQ(parms->GetEntity(1)->AskCount(), 1);
+  EXPECT_EQ(parms->AskEntityTag(1, 0), sheetMetal);
+  EXPECT_EQ(parms->GetEntity(2)->AskFlag(), 1);
+  EXPECT_EQ(parms->GetEntity(2)->AskCount(), 0);
+  // Depth, then thickness, flag 1; the support option, flag 0.
+  EXPECT_EQ(parms->GetEntity(4)->AskFlag(), 1);
+  ASSERT_EQ(parms->GetEntity(4)->AskCount(), 2);
+  EXPECT_EQ(EXP_ask_value_of_exp(parms->AskEntityExpression(4, 0)), 5.0);
+  EXPECT_EQ(EXP_ask_value_of_exp(parms->AskEntityExpression(4, 1)), 1.5);
+  EXPECT_EQ(parms->GetEntity(5)->AskFlag(), 0);
+  EXPECT_EQ(parms->AskEntityInt(5, 0), 1);
+  EXPECT_EQ(parms->GetDistanceTolerance(), b->GetDistanceTolerance());
+  EXPECT_EQ(parms->GetAngleTolerance(), b->GetAngleTolerance());
+
+  // Parameters of another feature are refused before anything is written.
+  FEATURE_RECORD* none = nullptr;
+  DIEDES_GENERIC_BODY_PARMS* clearance = DieDes::ClearanceFactory::Create();
+  EXPECT_EQ(b->DieGenericBodyCommitFeature(&none, clearance, 0), 690000);
+  EXPECT_EQ(none, nullptr);
+  EXPECT_EQ(clearance->GetEntity(0)->AskCount(), 0);
+  b->destroy();
+}
+
 TEST_F(CastRelief, ParametersWithoutEntitiesLeaveTheTolerances) {
   CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
   b->SetDistanceTolerance(0.03);
@@ -757,6 +801,9 @@ TEST_F(Clearance, TheHostsWholeRoundPreviewsBeforeEachCommit) {
 
 TEST_F(Clearance, ARecordWithoutClearanceParametersIsRefused) {
   ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  FEATURE_RECORD* none = nullptr;
+  EXPECT_EQ(b->DieGenericBodyCommitFeature(&none, DieDes::CastReliefFactory::Create(), 0), 690000);
+  EXPECT_EQ(none, nullptr);
   FEATURE_RECORD* other = FEATURE_RECORD::Create(part(), DieDes::CastReliefFactory::Create());
   try {
     b->ConvertBuilderDataToFrec(other);
