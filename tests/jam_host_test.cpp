@@ -9,6 +9,8 @@
 
 #include "TestSupport.hpp"
 #include "jam/Journal.hpp"
+#include "exp/Expression.hpp"
+#include "om/ObjectManager.hpp"
 #include "sys/Memory.hpp"
 
 using namespace KTX;
@@ -203,6 +205,11 @@ TEST_F(Jam, MalformedTextIsRefusedWithItsLine) {
   EXPECT_EQ(code("journal 1\nrecord 0 method \"A\" \"B\"\n  in double \"x\" - 0.5x 0\n"), JAM::kJournalText);
   EXPECT_EQ(code("journal 1\nrecord 0 method \"A\" \"B\"\n  in double-array \"x\" - 3 1 2\n"), JAM::kJournalText);
   EXPECT_EQ(code("journal 1\nrecord 0 dance \"A\" \"B\"\n"), JAM::kJournalText);
+  // A depth below 0 or beyond any nesting, an escape that is no hex number.
+  EXPECT_EQ(code("journal 1\nrecord -1 method \"A\" \"B\"\n"), JAM::kJournalText);
+  EXPECT_EQ(code("journal 1\nrecord 2000000000 method \"A\" \"B\"\n"), JAM::kJournalText);
+  EXPECT_EQ(code("journal 1\nrecord 0 method \"A\" \"B\\xZZ\"\n"), JAM::kJournalText);
+  EXPECT_EQ(JAM::ReadJournal("journal 1\nrecord 0 method \"A\" \"B\\x41\"\n").at(0).member, "BA");
   EXPECT_EQ(code("journal 1\n"), 0);
 }
 
@@ -269,6 +276,56 @@ TEST_F(Jam, ReplayOfAPointerRecordFindsTheObjectByItsTag) {
   gSeen = {};
   EXPECT_EQ(JAM::ReplayJournal(JAM::Recorded()), std::vector<int>{0});
   EXPECT_EQ(gSeen.object, part());
+}
+
+TEST_F(Jam, ReplayOfAPointerRecordWhoseObjectIsGoneCallsNoBody) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Gone");
+  static int calls = 0;
+  calls = 0;
+  JAM_start_property_call(c, 2, "Value", [](JAM::Call& call) {
+    ++calls;
+    call.SetStatus(0);
+  });
+  JAM_this_ptr(part());
+  JAM_end_call(0);
+  JAM::Record gone = JAM::Recorded().at(0);
+  EXP_expression* expression = nullptr;
+  ASSERT_EQ(EXP_create_sys_exp_with_units_all_errors("1", nullptr, &expression), 0);
+  gone.thisTag = expression->ask_tag();
+  expression->destroy();
+  ASSERT_TRUE(OM::OM_is_deleted_tag(gone.thisTag));
+  EXPECT_EQ(JAM::Replay(gone), Error::kDeletedTag);
+  JAM::Record none = JAM::Recorded().at(0);
+  none.thisTag = 0;
+  EXPECT_EQ(JAM::Replay(none), Error::kBadObject);
+  EXPECT_EQ(JAM::ReplayWith(none, [](JAM::Call&) { ++calls; }), Error::kBadObject);
+  EXPECT_EQ(calls, 0);
+}
+
+JAM_matrix3x3_s gMatrix;
+void ReplayMatrix(JAM::Call& call) {
+  // A member that takes a matrix and gives one back.
+  std::memcpy(&gMatrix, call.Argument(0), sizeof gMatrix);
+  JAM_matrix3x3_s out{1, 2, 3, 4, 5, 6, 7, 8, 9};
+  std::memcpy(call.Argument(1), &out, sizeof out);
+  call.SetStatus(0);
+}
+
+TEST_F(Jam, AStructureRecordedShorterThanTheMembersIsReadAsZerosBeyondIt) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Matrix");
+  JAM_point3d_s point{1, 2, 3};
+  JAM_point3d_s result{};
+  JAM_start_call(c, "Orient", &ReplayMatrix);
+  JAM_this(5);
+  JAM_in_struct(JAM_lookup_struct("Point3d"), &point, "orientation");
+  JAM_result_struct(JAM_lookup_struct("Point3d"), &result, "result");
+  JAM_end_call(0);
+  gMatrix = {};
+  EXPECT_EQ(JAM::Replay(JAM::Recorded().at(0)), 0);
+  EXPECT_EQ(gMatrix.xx, 1);
+  EXPECT_EQ(gMatrix.xz, 3);
+  EXPECT_EQ(gMatrix.yx, 0);
+  EXPECT_EQ(gMatrix.zz, 0);
 }
 
 // ---- registry ------------------------------------------------------------------------------

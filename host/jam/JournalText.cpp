@@ -1,6 +1,7 @@
 // The journal as text: one line per record header, value, association and
 // ending, indented by nesting depth. Doubles are written with 17 significant
 // digits, which read back to the same bits.
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,9 @@ namespace KTX::JAM {
 namespace {
 
 const char* kHeader = "journal 1";
+// A record's depth is how many calls it runs inside; text beyond this is no
+// journal the stand-in wrote.
+constexpr long long kDeepestNesting = 1000;
 
 struct KindName {
   ValueKind kind;
@@ -126,7 +130,9 @@ Words split(const std::string& line, int number) {
         } else if (e == 't') {
           word += '\t';
         } else if (e == 'x') {
-          if (i + 2 > line.size()) bad(number, "short \\x escape");
+          if (i + 2 > line.size() || !std::isxdigit(static_cast<unsigned char>(line[i])) ||
+              !std::isxdigit(static_cast<unsigned char>(line[i + 1])))
+            bad(number, "bad \\x escape");
           word += static_cast<char>(std::strtol(line.substr(i, 2).c_str(), nullptr, 16));
           i += 2;
         } else {
@@ -211,7 +217,9 @@ Journal ReadJournal(const std::string& text) {
     if (key == "record") {
       need(5);
       Record r;
-      r.depth = static_cast<int>(integer(w.words[1], number));
+      long long depth = integer(w.words[1], number);
+      if (depth < 0 || depth > kDeepestNesting) bad(number, "nesting depth out of range: " + w.words[1]);
+      r.depth = static_cast<int>(depth);
       r.methodType = -1;
       for (int t = 0; t < 3; ++t)
         if (w.words[2] == kMethodTypes[t]) r.methodType = t;

@@ -286,6 +286,9 @@ void* Call::ArrayAddress(int i) const {
   return &(*slots_)[static_cast<std::size_t>(i)].array;
 }
 
+// "Matrix3x3": nine doubles.
+constexpr std::size_t kLargestStruct = 9;
+
 class Replayer {
  public:
   static void Fill(Call& call, const Record& record) {
@@ -296,10 +299,9 @@ class Replayer {
       s.direction = v.direction;
       s.kind = v.kind;
       if (v.direction != Direction::In) {
-        if (v.kind == ValueKind::Struct) {
-          JAM_type_struct_s* st = Internal::FindStruct(v.type);
-          s.reals.assign(st != nullptr ? st->components.size() : 9, 0.0);
-        }
+        // Room for the largest structure, whatever the record names: the
+        // member fills the structure it takes, not the one the record says.
+        if (v.kind == ValueKind::Struct) s.reals.assign(kLargestStruct, 0.0);
         continue;
       }
       s.logical = v.integer != 0;
@@ -308,6 +310,9 @@ class Replayer {
       s.tag = static_cast<tag_t>(v.integer);
       s.text = v.text;
       s.reals = v.reals;
+      // A structure read from a record with fewer numbers than the member's
+      // structure holds: the rest are 0, never read past the record's own.
+      if (v.kind == ValueKind::Struct && s.reals.size() < kLargestStruct) s.reals.resize(kLargestStruct, 0.0);
       s.texts = v.texts;
       switch (v.kind) {
         case ValueKind::String: s.cstr = v.isNull ? nullptr : s.text.c_str(); break;
@@ -342,11 +347,23 @@ class Replayer {
   }
 };
 
+namespace {
+
+// A record made on an object by pointer whose object is not there (gone, or
+// never one): the member's body would be handed no object, so it is not called.
+int MissingObject(const Record& record) {
+  if (record.thisKind != 'p' || OM::OM_object_of_tag(record.thisTag) != nullptr) return 0;
+  return record.thisTag != 0 && OM::OM_is_deleted_tag(record.thisTag) ? Error::kDeletedTag : Error::kBadObject;
+}
+
+}  // namespace
+
 int Replay(const Record& record) {
   JAM_replay_fn replay =
       Internal::FindReplay(Internal::ReplayKey(record.journalClass, record.methodType, record.member));
   Host::Log("JAM_replay", record.journalClass + " " + record.member);
   if (replay == nullptr) return kUnknownMember;
+  if (int missing = MissingObject(record)) return missing;
   Call call;
   Replayer::Fill(call, record);
   replay(call);
@@ -356,6 +373,7 @@ int Replay(const Record& record) {
 int ReplayWith(const Record& record, JAM_replay_fn play) {
   Host::Log("JAM_replay", record.journalClass + " " + record.member);
   if (play == nullptr) return kUnknownMember;
+  if (int missing = MissingObject(record)) return missing;
   Call call;
   Replayer::Fill(call, record);
   play(call);
