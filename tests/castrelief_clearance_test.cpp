@@ -170,13 +170,17 @@ TEST_F(CastRelief, ValidationTakesItsChecksInOrder) {
 
 TEST_F(CastRelief, APreviewWithNothingToCutMakesNothingAndSetsNoMark) {
   CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
-  int count = 0;
-  int* bodies = nullptr;
+  // What the caller holds is left as it is.
+  int held = 0;
+  int count = 7;
+  int* bodies = &held;
   EXPECT_EQ(b->CreateBodies(&count, &bodies), 0);  // empty profile
+  EXPECT_EQ(count, 7);
+  EXPECT_EQ(bodies, &held);
   ClosedLoop(b->GetReliefProfile());
   EXPECT_EQ(b->CreateBodies(&count, &bodies), 0);  // no sheet at all
-  EXPECT_EQ(count, 0);
-  EXPECT_EQ(bodies, nullptr);
+  EXPECT_EQ(count, 7);
+  EXPECT_EQ(bodies, &held);
   EXPECT_TRUE(ArgsOf("SessionSetUndoMark").empty());
   b->destroy();
 }
@@ -249,6 +253,57 @@ TEST_F(CastRelief, AFailedPreviewHandsOverNothingAndUndoesToItsMark) {
   EXPECT_EQ(bodies, nullptr);
   ExpectMark("Cast Relief create bodies", true);
   EXPECT_EQ(LiveBodies(), before);
+  b->destroy();
+}
+
+TEST_F(CastRelief, AnErrorInThePreviewIsReportedAndLeavesNoBodyOfItsOwn) {
+  int target = 0;
+  CastReliefBuilder* b = ReadyBuilder(&target);
+  Host::ClearCalls();
+  Host::SetAnswer("CastRelief::CreateToolBody.raise", 3030998);
+  const int before = LiveBodies();
+  int count = 0;
+  int* bodies = nullptr;
+  EXPECT_EQ(b->CreateBodies(&count, &bodies), 3030998);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(bodies, nullptr);
+  ExpectMark("Cast Relief create bodies", true);
+  ASSERT_EQ(Error::SevereErrors().size(), 1u);
+  EXPECT_EQ(Error::SevereErrors()[0].code, 3030998);
+  EXPECT_EQ(Error::SevereErrors()[0].file, "DieDesJA_CastReliefBuilder");
+  // The booleans' state is cleared once, as on success.
+  EXPECT_EQ(ArgsOf("DIEDES_UTILS_boolean_tolerance_derive"), std::vector<std::string>{"0"});
+  EXPECT_EQ(ArgsOf("DIEDES_UTILS_progress_bar_destroy").size(), 1u);
+  EXPECT_EQ(ArgsOf("DIEDES_UTILS_clear_build_state").size(), 1u);
+  // The target's copy went; the target did not.
+  EXPECT_TRUE(Kernel::IsAlive(target));
+  int deleted = 0;
+  for (const std::string& args : ArgsOf("DieDesUtilsDeleteBody")) deleted += args != "body=0" ? 1 : 0;
+  EXPECT_EQ(deleted, 1);
+  // What is left is the builder's temporary relief sheet.
+  EXPECT_EQ(LiveBodies() - before, 1);
+  Host::ClearAnswers();
+  b->destroy();
+  EXPECT_EQ(LiveBodies(), before);
+}
+
+TEST_F(CastRelief, WithoutSheetMetalThePreviewCutsFromTheTargetsSheet) {
+  CastReliefBuilder* b = ReadyBuilder();
+  b->GetSheetMetal()->set_selected_tag(0);
+  const tag_t sheet = ModelBody(BodyType::Sheet);
+  b->GetTargetData()->SetSheet(true, sheet);
+  ASSERT_EQ(b->validate_nothrow(), 0);
+  Host::ClearCalls();
+  int count = 0;
+  int* bodies = nullptr;
+  ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+  ASSERT_EQ(count, 1);
+  const auto tools = ArgsOf("CastRelief::CreateToolBody");
+  ASSERT_EQ(tools.size(), 1u);
+  EXPECT_TRUE(Has(tools[0], " sheet=" + std::to_string(sheet) + " ")) << tools[0];
+  // The temporary relief sheet is the target's sheet offset by the depth.
+  EXPECT_TRUE(Has(ArgsOf("DieCreateRoughOffsetSheet").at(0), "sheet=" + std::to_string(sheet) + " offset=5 "));
+  DieDesUtilsDeleteBodies(&count, &bodies);
   b->destroy();
 }
 
@@ -444,6 +499,12 @@ TEST_F(CastRelief, TheParametersHoldTheSixEntitiesOfTheFeature) {
   int rc = -1;
   FEATURE_RECORD* frec = Commit(b, &rc);
   ASSERT_EQ(rc, 0);
+  // The inputs it extracts: the target, the sheet metal, then the profile's curves.
+  auto table = ArgsOf("DIEDES_UTILS_create_extraction_table");
+  ASSERT_EQ(table.size(), 1u);
+  EXPECT_TRUE(Has(table[0], "count=4 tags=[" + std::to_string(b->GetTarget()->ask_selected_tag()) + "," +
+                                std::to_string(sheetMetal) + ","))
+      << table[0];
   // The commit's map is there: the profile goes through it.
   EXPECT_EQ(ArgsOf("DIEDES_EXTRACTION_TABLE_MAP::MapSection"),
             std::vector<std::string>{"tag=" + std::to_string(OM::OM_ask_object_tag(b->GetReliefProfile()))});

@@ -108,6 +108,8 @@ int CastRelief::CreateToolBody(int algorithmVersion, SC_section* profile, tag_t 
   *tools = nullptr;
   *operations = nullptr;
   if (long long code = Host::Answer("CastRelief::CreateToolBody", 0); code != 0) return static_cast<int>(code);
+  if (long long code = Host::Answer("CastRelief::CreateToolBody.raise", 0); code != 0)
+    ERROR_raise(__FILE__, __LINE__, static_cast<int>(code), "Cannot create the relief's tool bodies");
   if (profile == nullptr || profile->is_empty()) return 0;
   // The relief is cut from the casting; the support casting is added to it.
   std::vector<int> bodies{Kernel::CreateBody(Kernel::BodyType::Solid)};
