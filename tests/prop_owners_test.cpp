@@ -2,6 +2,7 @@
 // 16 feature owners, and every kind of value on a made-up class. Expected
 // names, orders, counts and numbers are written out from the published
 // property tables, not read from the member tables the owners are made from.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -380,6 +381,55 @@ TEST(PropertyOwnerLoad, BuilderOwnersComeBeforeTheJournalingUnitsAndTheToolingOw
   EXPECT_LT(groupOwner, at("KTX::Tooling::DieDesDrawDieBuilder"));
   // The rough-data feature's owner follows the springback feature's.
   EXPECT_EQ(at("owner Features.CompensateRoughData"), at("owner Die.SpringbackCompensation") + 1);
+}
+
+TEST(PropertyOwnerLoad, OwnersLoadInTheOneOrderOfTheirClasses) {
+  // Per class its builder's owner, then its feature's; classes in
+  // alphabetical order, the rough-data feature after the springback one;
+  // the tooling owners after the journaling units.
+  const std::vector<std::string> expected = {
+      "Die.CastReliefBuilder",          "Die.CastRelief",
+      "Die.ClampingSlotBuilder",        "Die.ClampingSlot",
+      "Die.ClearanceBuilder",           "Die.Clearance",
+      "Die.CompensateRoughDataBuilder", "Die.DieBooleanBuilder",
+      "Die.DieDirectionBuilder",        "Die.DieLocationBuilder",
+      "Die.DieLocationsBuilder",        "Die.DiePlaneBuilder",
+      "Die.DieShoeBuilder",             "Die.DieShoe",
+      "Die.DrawBeadBuilder",            "Die.DrawBead",
+      "Die.DrawBeadSegmentBuilder",     "Die.DrawBeadTaperBuilder",
+      "Die.FillAreaBuilder",            "Die.FillArea",
+      "Die.FingerClearanceNotchBuilder", "Die.FingerClearanceNotch",
+      "Die.HandlingCoreBuilder",        "Die.HandlingCore",
+      "Die.HeelpostBuilder",            "Die.Heelpost",
+      "Die.KeywayBuilder",              "Die.Keyway",
+      "Die.MachineReliefBuilder",       "Die.MachineRelief",
+      "Die.SpringbackCompensationBuilder", "Die.SpringbackCompensation",
+      "Features.CompensateRoughData",   "Features.ManikinBuilder",
+      "Features.Manikin",               "Features.TireEnvelopeBuilder",
+      "Features.TireEnvelope",          "Tooling.AutoDieGroup",
+      "Tooling.DieDesDrawDieBuilder",   "Tooling.DieDesDrawPunchBuilder",
+      "Tooling.DieDesPierceInsertBuilder", "Tooling.DieEngFormTaskBuilder",
+  };
+  ASSERT_EQ(expected.size(), 42u);
+  std::vector<std::string> loaded;
+  for (const char* n : Stamvik::LoadOrderNames()) {
+    std::string name = n;
+    if (name.rfind("owner ", 0) == 0) loaded.push_back(name.substr(6));
+  }
+  // Owners of classes still to come may be missing; those loaded keep the order.
+  std::size_t next = 0;
+  for (const std::string& name : loaded) {
+    std::size_t at = next;
+    while (at < expected.size() && expected[at] != name) ++at;
+    ASSERT_LT(at, expected.size()) << name << " out of order, or no owner of the load order";
+    next = at + 1;
+    EXPECT_NE(JAM::PropertyMapper::GetOwner(name.c_str()), nullptr) << name;
+  }
+  // The cast relief's owners, every feature class's and the last builder owner's are there.
+  for (const char* name : {"Die.CastReliefBuilder", "Die.CastRelief", "Die.SpringbackCompensation",
+                           "Features.CompensateRoughData", "Features.Manikin", "Features.TireEnvelope",
+                           "Tooling.AutoDieGroup", "Die.MachineReliefBuilder"})
+    EXPECT_NE(std::find(loaded.begin(), loaded.end(), name), loaded.end()) << name;
 }
 
 struct FeatureOwnerRow {
