@@ -425,7 +425,7 @@ TEST(PropertyOwnerLoad, OwnersLoadInTheOneOrderOfTheirClasses) {
     next = at + 1;
     EXPECT_NE(JAM::PropertyMapper::GetOwner(name.c_str()), nullptr) << name;
   }
-  // The cast relief's owners, every feature class's and the last builder owner's are there.
+  // The cast relief's owners, the feature owners loaded last and the last builder owner are there.
   for (const char* name : {"Die.CastReliefBuilder", "Die.CastRelief", "Die.SpringbackCompensation",
                            "Features.CompensateRoughData", "Features.Manikin", "Features.TireEnvelope",
                            "Tooling.AutoDieGroup", "Die.MachineReliefBuilder"})
