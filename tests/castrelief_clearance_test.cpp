@@ -669,12 +669,17 @@ TEST_F(Clearance, APreviewOnASolidTargetHandsOverOneBody) {
   b->GetTarget()->set_selected_tag(targetTag);
   Host::ClearCalls();
   const int before = LiveBodies();
+  const int objects = OM::OM_live_objects();
   int count = 0;
   int* bodies = nullptr;
   ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
   ASSERT_EQ(count, 1);
   EXPECT_EQ(Kernel::CopiedFrom(bodies[0]), target);
   ExpectMark("Clearance create bodies", false);
+  // Of the temporary feature only its target data is left, and the next update takes it.
+  EXPECT_EQ(OM::OM_live_objects(), objects + 1);
+  UPDATE_do_update();
+  EXPECT_EQ(OM::OM_live_objects(), objects);
 
   auto basic = ArgsOf("Clearance::CreateBasicBodies");
   ASSERT_EQ(basic.size(), 1u);
