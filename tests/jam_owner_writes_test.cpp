@@ -144,6 +144,8 @@ int XJA_MACHINE_RELIEF_BUILDER_set_JogWall(MachineReliefBuilder*, bool);
 int XJA_MACHINE_RELIEF_BUILDER_set_DistanceTolerance(MachineReliefBuilder*, double);
 int XJA_MACHINE_RELIEF_BUILDER_set_AngleTolerance(MachineReliefBuilder*, double);
 int XJA_MACHINE_RELIEF_BUILDER_set_Type(MachineReliefBuilder*, int);
+int XJA_HEELPOST_BUILDER_get_type(HeelpostBuilder*, int*);
+int XJA_KEYWAY_BUILDER_get_Location(KeywayBuilder*, int*);
 }
 
 namespace {
@@ -498,6 +500,49 @@ TEST_F(OwnerWrites, SetPropertiesWritesEachOwnersSettablePropertiesInTheirOrder)
     }
     EXPECT_EQ(written, expected);
   }
+}
+
+// The setters store any value they are given; reading one outside the
+// enumeration back, through the scripting call, the owner or the test print,
+// names no member and reads nothing past the member list.
+TEST_F(OwnerWrites, AValueOutsideItsEnumerationReadsBackAsItsNumber) {
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_type(b_.heel, 7), 0);
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_set_Location(b_.keyway, 9), 0);
+  ASSERT_EQ(XJA_DRAW_BEAD_BUILDER_set_Output(b_.bead, -2), 0);
+  int type = 0;
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_get_type(b_.heel, &type), 0);
+  EXPECT_EQ(type, 7);
+  int location = 0;
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_get_Location(b_.keyway, &location), 0);
+  EXPECT_EQ(location, 9);
+
+  const struct {
+    const char* journalClass;
+    OM::Object* object;
+    const char* property;
+    int value;
+  } reads[] = {{"Die.HeelpostBuilder", b_.heel, "type", 7},
+               {"Die.KeywayBuilder", b_.keyway, "Location", 9},
+               {"Die.DrawBeadBuilder", b_.bead, "output", -2}};
+  for (const auto& r : reads) {
+    ValuePtr value(OwnerOf(r.journalClass)->GetProperty(r.object, r.property));
+    ASSERT_NE(value, nullptr) << r.property;
+    ASSERT_EQ(value->GetType(), Property::ValueType::kEnum) << r.property;
+    EXPECT_EQ(value->GetEnum(), r.value) << r.property;
+    EXPECT_EQ(static_cast<Property::Enum&>(*value).GetMemberName(), nullptr) << r.property;
+  }
+
+  JAM::Autotest::EnableAPIPrint("Die.HeelpostBuilder", true);
+  Host::ClearCalls();
+  tag_t tag = b_.heel->ask_tag();
+  JAM_print_fn print = JAM::Test::PrintFunction("Die.HeelpostBuilder");
+  ASSERT_NE(print, nullptr);
+  print(&tag, nullptr, 0);
+  JAM::Autotest::EnableAPIPrint("Die.HeelpostBuilder", false);
+  bool printed = false;
+  for (const Host::Call& c : Host::Calls())
+    if (c.name == "JAM_test_print_enum_prop") printed = c.args == "GetType type Types=7";
+  EXPECT_TRUE(printed);
 }
 
 }  // namespace
