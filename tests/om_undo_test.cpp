@@ -1,0 +1,71 @@
+// Undo marks as the builders rely on them: every kind of persistent field
+// comes back as it was at the mark, and an object is logged at most once per
+// mark.
+#include "DieDes_DieShoeBuilder.hpp"
+#include "TestSupport.hpp"
+#include "Tooling_DieEngFormTaskBuilder.hpp"
+
+namespace {
+
+using namespace KTX;
+
+class UndoMarks : public stamvik_test::HostTest {
+ protected:
+  static int Mark() {
+    int error = -1;
+    const int mark = UNDO_QD_set_mark(1, nullptr, &error);
+    EXPECT_EQ(error, 0);
+    return mark;
+  }
+};
+
+TEST_F(UndoMarks, AnObjectIsLoggedOncePerMarkAndAgainUnderTheNext) {
+  auto* shoe = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+  int mark = Mark();
+  Host::ClearCalls();
+  shoe->SetCenterlineSlotCreate(true);
+  shoe->SetDistanceTolerance(0.5);
+  shoe->SetAngleTolerance(0.25);
+  EXPECT_EQ(Host::CountCalls("OM__log"), 1u);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+
+  // The first change after the next mark is logged again, and undone to it.
+  mark = Mark();
+  Host::ClearCalls();
+  shoe->SetDistanceTolerance(0.75);
+  shoe->SetAngleTolerance(0.125);
+  EXPECT_EQ(Host::CountCalls("OM__log"), 1u);
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+  EXPECT_TRUE(shoe->GetCenterlineSlotCreate());
+  EXPECT_EQ(shoe->GetDistanceTolerance(), 0.5);
+  EXPECT_EQ(shoe->GetAngleTolerance(), 0.25);
+  shoe->destroy();
+}
+
+TEST_F(UndoMarks, TextLinesKernelBodyListsAndTagReferencesComeBack) {
+  auto* task = Tooling::DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
+  auto* shoe = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+  task->SetNthValueInDetails(0, UString("first line"));
+  shoe->SetSolvaneMainDeck(0, 71);
+  task->SetCamDirection(301);
+
+  const int mark = Mark();
+  task->SetNthValueInDetails(0, UString("rewritten"));
+  task->SetNthValueInDetails(1, UString("added"));
+  task->SetCamDirection(404);
+  shoe->SetSolvaneMainDeck(0, 72);
+  shoe->SetSolvaneMainDeck(1, 73);
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+
+  ASSERT_EQ(task->GetNumDetails(), 1);
+  EXPECT_EQ(task->GetNthValueInDetails(0), UString("first line"));
+  EXPECT_EQ(task->GetCamDirection(), 301u);
+  ASSERT_EQ(shoe->GetNumberSolvaneMainDecks(), 1);
+  EXPECT_EQ(shoe->GetSolvaneMainDeck(0), 71);
+  task->destroy();
+  shoe->destroy();
+}
+
+}  // namespace
