@@ -1,6 +1,7 @@
 // Playing journals: the host's scripting classes, the player's tag map and
 // status checks (in process), and `ktxhost play` of every example with its
 // recorded journal played again (a fixed point) and its printed part.
+#include <dlfcn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -106,22 +107,26 @@ TEST_F(ScriptHostTest, ATagNoEarlierRecordMadeStopsThePlay) {
 }
 
 TEST_F(ScriptHostTest, AStatusOtherThanTheJournalsStopsThePlayAndAStatedFailureIsKept) {
-  // An edit of no expression: the host's bad-object error.
+  // An edit of an object that is no expression (the part): the host's
+  // bad-object error, recorded as the call's status.
   auto edit = [&](const char* ending) {
-    return Read(std::string("record 0 set \"Expression\" \"RightHandSide\"\n"
-                            "  this ptr 0\n"
+    return Read(std::string("record 0 get \"Session\" \"WorkPart\"\n"
+                            "  result tag \"workpart\" \"Part\" 7\n"
+                            "  closed 0\n"
+                            "record 0 set \"Expression\" \"RightHandSide\"\n"
+                            "  this ptr 7\n"
                             "  in string \"righthandside\" - \"3\"\n  ") +
                 ending + "\n");
   };
   std::string error;
   EXPECT_FALSE(Script::Play(edit("closed 0"), &error));
-  EXPECT_EQ(error, "record 1 (Expression RightHandSide): status 840002, the journal says 0");
+  EXPECT_EQ(error, "record 2 (Expression RightHandSide): status 840002, the journal says 0");
   // A journal may state the failure it expects; open and failed records are
   // played without the check.
   EXPECT_TRUE(Script::Play(edit("closed 840002"), &error)) << error;
   EXPECT_TRUE(Script::Play(edit("open"), &error)) << error;
   EXPECT_TRUE(Script::Play(edit("failed 65"), &error)) << error;
-  ASSERT_EQ(JAM::Recorded().size(), 4u);
+  ASSERT_EQ(JAM::Recorded().size(), 8u);
   EXPECT_EQ(JAM::Recorded().back().status, 840002);
 }
 
@@ -179,8 +184,18 @@ TEST_F(ScriptHostTest, CommitTakesOnlyWhatValidatesAndPreviewNeedsAClassPreview)
   EXPECT_EQ(JAM::Recorded().back().status, 3030022);
   for (tag_t t : Host::KeptInPart(part())) EXPECT_EQ(dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)), nullptr);
 
-  // The cast relief's own preview is found and run: nothing to cut, nothing made.
+  // Until the dialogs' previews are loaded, no class has one.
   int count = -1;
+  EXPECT_EQ(Script::Builder_Preview(builder, &count), Script::kNoPreview);
+  EXPECT_EQ(count, 0);
+  void* previews = dlopen(KTXHOST_PREVIEWS, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(previews, nullptr) << dlerror();
+  auto previewer = reinterpret_cast<Script::Previewer>(dlsym(previews, "KTXHOST_preview"));
+  ASSERT_NE(previewer, nullptr);
+  Script::SetPreviewer(previewer);
+
+  // The cast relief's own preview is run: nothing to cut, nothing made.
+  count = -1;
   EXPECT_EQ(Script::Builder_Preview(builder, &count), 0);
   EXPECT_EQ(count, 0);
   EXPECT_EQ(Script::Builder_Destroy(builder), 0);
@@ -188,6 +203,8 @@ TEST_F(ScriptHostTest, CommitTakesOnlyWhatValidatesAndPreviewNeedsAClassPreview)
   DieDes::DiePlaneBuilder* plane = DieDes::DiePlaneBuilderFactory::Create(part(), true, true, true, true, false);
   EXPECT_EQ(Script::Builder_Preview(plane, &count), Script::kNoPreview);
   EXPECT_EQ(Script::Builder_Destroy(plane), 0);
+  Script::SetPreviewer(nullptr);
+  dlclose(previews);
 
   SELECT_OBJECT* selection = SELECT_OBJECTFactory::Create(part());
   EXPECT_EQ(Script::Builder_Commit(selection, &feature), Script::kNotABuilder);

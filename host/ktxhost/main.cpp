@@ -175,6 +175,20 @@ int play(int argc, char** argv) {
     return 1;
   }
   KTXHost::BindPlugin(handle);
+  // The dialogs' previews are linked against the plug-in: loaded now, they
+  // bind to the plug-in just loaded.
+  void* previews = dlopen(KTXHOST_PREVIEWS, RTLD_NOW | RTLD_LOCAL);
+  auto previewer = previews != nullptr
+                       ? reinterpret_cast<KTX::Script::Previewer>(dlsym(previews, "KTXHOST_preview"))
+                       : nullptr;
+  if (previewer == nullptr) {
+    std::fprintf(stderr, "ktxhost: cannot load the previews %s: %s\n", KTXHOST_PREVIEWS, dlerror());
+    if (previews != nullptr) dlclose(previews);
+    KTX::Script::UnbindPlugin();
+    dlclose(handle);
+    return 1;
+  }
+  KTX::Script::SetPreviewer(previewer);
 
   // A new part, the work part while the journal plays.
   KTX::PART_part* part = KTX::PART_part::Create(0);
@@ -197,6 +211,8 @@ int play(int argc, char** argv) {
   part->destroy();
   KTX::PART_set_work_part(nullptr);
   KTX::Script::UnbindPlugin();
+  KTX::Script::SetPreviewer(nullptr);
+  dlclose(previews);
   if (dlclose(handle) != 0) {
     std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
     return 1;

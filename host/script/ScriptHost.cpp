@@ -1,8 +1,6 @@
 // The host's scripting classes, the bindings and the journal player.
 #include "script/ScriptHost.hpp"
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <map>
 #include <tuple>
@@ -130,36 +128,7 @@ tag_t makeBody(tag_t partTag, Kernel::BodyType type) {
   return body->OmTag();
 }
 
-// A builder class's preview is its exported CreateBodies(int*, int**) const;
-// the stand-in finds it by its C++ name in the library that holds the
-// builder's class.
-using PreviewFn = int (*)(const void* builder, int* count, int** bodies);
-PreviewFn previewOf(const OM::Object* builder) {
-  const char* className = OM::OM_ask_class_name(builder->OmClassId());
-  if (className == nullptr) return nullptr;
-  std::string mangled = "_ZNK";
-  std::string name = className;
-  int parts = 0;
-  for (std::size_t from = 0;;) {
-    std::size_t to = name.find("::", from);
-    std::string part = name.substr(from, to == std::string::npos ? std::string::npos : to - from);
-    mangled += std::to_string(part.size()) + part;
-    ++parts;
-    if (to == std::string::npos) break;
-    from = to + 2;
-  }
-  // Each prefix of the name is a substitution candidate, then int*: int**
-  // is written as a pointer to that candidate.
-  if (parts < 1 || parts > 10) return nullptr;
-  mangled += "12CreateBodiesEPiPS" + (parts == 1 ? std::string() : std::to_string(parts - 1)) + "_";
-  Dl_info info{};
-  if (dladdr(*reinterpret_cast<void* const*>(builder), &info) == 0 || info.dli_fname == nullptr) return nullptr;
-  void* library = dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
-  if (library == nullptr) return nullptr;
-  void* symbol = dlsym(library, mangled.c_str());
-  dlclose(library);
-  return reinterpret_cast<PreviewFn>(symbol);
-}
+Previewer previewer = nullptr;  // the host dialogs' previews, once they are loaded
 
 std::string real(double d) {
   char text[40];
@@ -332,17 +301,18 @@ int Builder_Preview(OM::Object* builder, int* count) {
       [&] {
         *count = 0;
         need(dynamic_cast<JAX_BASE_BUILDER*>(builder), kNotABuilder, "no builder");
-        PreviewFn preview = previewOf(builder);
-        if (preview == nullptr) return kNoPreview;
         int made = 0;
         int* bodies = nullptr;
-        int rc = preview(builder, &made, &bodies);
+        int rc = 0;
+        if (previewer == nullptr || previewer(builder, &made, &bodies, &rc) == 0) return kNoPreview;
         // Shown, then let go: a preview leaves nothing in the part.
         *count = made;
         DieDesUtilsDeleteBodies(&made, &bodies);
         return rc;
       });
 }
+
+void SetPreviewer(Previewer given) { previewer = given; }
 
 int Builder_Destroy(OM::Object* builder) {
   return journalled(

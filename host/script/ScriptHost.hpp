@@ -54,6 +54,12 @@ KTX_HOST_API int Part_CreateSheetBody(tag_t part, tag_t* body);
 // "count": how many it made; kNoPreview for a class without a preview);
 // Destroy destroys the builder.
 KTX_HOST_API int Builder_Commit(OM::Object* builder, tag_t* object);
+// Preview runs a builder class's own preview through the host's dialogs:
+// the previewer answers 1 when the builder's class has a preview (it ran it,
+// its status in *status, the bodies it handed over in *count and *bodies),
+// 0 when it has none. Without a previewer no class has a preview.
+using Previewer = int (*)(const OM::Object* builder, int* count, int** bodies, int* status);
+KTX_HOST_API void SetPreviewer(Previewer previewer);
 KTX_HOST_API int Builder_Preview(OM::Object* builder, int* count);
 KTX_HOST_API int Builder_Destroy(OM::Object* builder);
 // "SelectObject": set Value (the selected object, by tag).
