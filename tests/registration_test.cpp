@@ -125,3 +125,94 @@ TEST(Registration, CastReliefAndPlaneRowsAsTheHostReadsThem) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<const OM::ClassAttributeStruct*> rowsOf(const char* className) {
+  OM::ClassView view;
+  EXPECT_TRUE(OM::OM_describe_class(OM::OM_ask_class_id(className), &view)) << className;
+  return view.rows;
+}
+
+// The fields of a class whose rows carry the flags, in index order.
+std::vector<std::string> fieldsWithFlags(const char* className, unsigned flags) {
+  std::vector<const OM::ClassAttributeStruct*> rows = rowsOf(className);
+  std::sort(rows.begin(), rows.end(),
+            [](auto* a, auto* b) { return a->attributeIndex < b->attributeIndex; });
+  std::vector<std::string> fields;
+  for (const OM::ClassAttributeStruct* row : rows)
+    if (row->flags == flags) fields.push_back(row->fieldName);
+  return fields;
+}
+
+using Fields = std::vector<std::string>;
+
+TEST(Registration, ReferenceFlagsAsTheClassTableGivesThem) {
+  EXPECT_EQ(fieldsWithFlags("KTX::DieDesJA::HeelpostBuilder", 0x1A04001).size(), 33u);
+  EXPECT_EQ(fieldsWithFlags("KTX::DieDesJA::KeywayBuilder", 0x1A04001).size(), 22u);
+  EXPECT_EQ(fieldsWithFlags("KTX::DieDesJA::MachineReliefBuilder", 0x804001).size(), 20u);
+  EXPECT_EQ(fieldsWithFlags("KTX::DieDesJA::MachineReliefBuilder", 0xC04001), Fields{"m_trimSheetFace"});
+  EXPECT_EQ(fieldsWithFlags("KTX::DieEngJA::DrawBeadSegmentBuilder", 0x804001).size(), 17u);
+  // The segment's parent is the one reference without 0x4000.
+  const OM::ClassAttributeStruct* parent = rowNamed("KTX::DieEngJA::DrawBeadSegmentBuilder", "m_myParentDrawBeadBuilder");
+  ASSERT_NE(parent, nullptr);
+  EXPECT_EQ(parent->typeCode, 4u);
+  EXPECT_EQ(parent->flags, 0x1u);
+  EXPECT_EQ(fieldsWithFlags("KTX::DieDesJA::FillAreaBuilder", 0x1E04001), Fields{"m_lowerLimitOffset"});
+  EXPECT_EQ(fieldsWithFlags("KTX::DieDes::DieShoeBuilder", 0x800201),
+            (Fields{"m_mainDeckLoopTags", "m_deckCutoutsLoopTags"}));
+  EXPECT_EQ(fieldsWithFlags("KTX::DieDes::DieShoeBuilder", 0x800001), Fields{"m_baseFlangeTag"});
+  EXPECT_EQ(fieldsWithFlags("KTX::DieDes::DieShoeBuilder", 0x404001), Fields{"m_tagSolvaneMap"});
+  EXPECT_EQ(fieldsWithFlags("KTX::DieEngJA::CompensateRoughDataBuilder", 0x1A04001),
+            (Fields{"m_curveCollector", "m_projectToFaces"}));
+  EXPECT_EQ(fieldsWithFlags("KTX::Tooling::DieEngFormTaskBuilder", 0x10000201), Fields{"m_details"});
+  EXPECT_EQ(fieldsWithFlags("KTX::Tooling::DieDesDrawDieBuilder", 0xC04001), Fields{"m_drawPunchBuilder"});
+  EXPECT_EQ(fieldsWithFlags("KTX::DieDesJA::DieLocationBuilder", 0xC04001),
+            (Fields{"m_point", "m_vector", "m_plane"}));
+}
+
+TEST(Registration, OnlyTheClampingSlotsValueRowsCarryMeasures) {
+  unsigned lengths = 0, angles = 0;
+  for (const OM::RegistrationEvent& e : OM::RegistrationEvents()) {
+    if (!e.registered || e.className.rfind("KTX::Die", 0) != 0) continue;
+    for (const OM::ClassAttributeStruct* row : rowsOf(e.className.c_str())) {
+      if (row->measureList == nullptr) continue;
+      EXPECT_EQ(e.className, "KTX::DieDesJA::ClampingSlotBuilder") << row->fieldName;
+      auto* measure = static_cast<const OM::MeasureList*>(row->measureList);
+      EXPECT_EQ(measure->count, 1u);
+      EXPECT_EQ(measure->codes, &measure->code);
+      const std::string field = row->fieldName;
+      const bool angle = field == "m_angleTolerance" || field == "m_notchAngle" ||
+                         field.find("UnitlessDefaults") != std::string::npos;
+      EXPECT_EQ(measure->code, angle ? 2184u : 2185u) << field;
+      ++(angle ? angles : lengths);
+    }
+  }
+  // The distance tolerance, 17 expressions and three length arrays; the angle
+  // tolerance, the notch angle and three unitless arrays.
+  EXPECT_EQ(lengths, 21u);
+  EXPECT_EQ(angles, 5u);
+}
+
+TEST(Registration, OnlyTheStatedLogicalsStartWithAValue) {
+  Fields starting;
+  for (const OM::RegistrationEvent& e : OM::RegistrationEvents()) {
+    if (!e.registered) continue;
+    for (const OM::ClassAttributeStruct* row : rowsOf(e.className.c_str())) {
+      if (row->initialValue == nullptr) continue;
+      EXPECT_TRUE(*static_cast<const bool*>(row->initialValue)) << row->fieldName;
+      EXPECT_EQ(row->typeQualifier, 1u) << row->fieldName;
+      starting.push_back(e.className.substr(e.className.rfind(':') + 1) + "." + row->fieldName);
+    }
+  }
+  std::sort(starting.begin(), starting.end());
+  EXPECT_EQ(starting, (Fields{"DieBooleanBuilder.m_applIsOverallRequired",
+                              "DieDirectionBuilder.m_applIsOverallRequired",
+                              "DieLocationBuilder.m_applIsOverallRequired",
+                              "DieLocationsBuilder.m_applIsOverallRequired",
+                              "DiePlaneBuilder.m_applIsOverallRequired",
+                              "DrawBeadBuilder.m_deleteSegmentsDuringClean",
+                              "DrawBeadSegmentBuilder.m_skipValidate"}));
+}
+
+}  // namespace
