@@ -502,6 +502,13 @@ TEST_F(FeatureOwners, EveryRequestGetsWhatTheParentClassOwnerGives) {
     EXPECT_EQ(owner->SetProperty(feature, "NoSuchProperty", yes.get()), Property::kUnknownProperty);
     name = Property::MakeString(nullptr);
     owner->SetProperty(feature, "Name", name.get());
+
+    // A list is handed up too, and written by the owner that knows its names.
+    Property::List list;
+    list.SetValue("Name", Property::MakeString("right rib").release());
+    EXPECT_EQ(owner->SetProperties(feature, list), 0);
+    EXPECT_EQ(Property::Format(*ValuePtr(parent->GetProperty(feature, "Name"))), "\"right rib\"");
+    owner->SetProperty(feature, "Name", name.get());
   }
 }
 
