@@ -1,6 +1,7 @@
 // The journaling engine on a made-up class with methods: in-arguments and
 // results, an object passed by tag, a method attribute, an export name given
 // in snake case, template results, enumerations in the set-up, and replay.
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -251,6 +252,25 @@ TEST_F(JamEngine, AnExceptionThatIsNoStandardOneSkipsTheHandlerAndReachesTheGuar
   }
   EXPECT_EQ(caught, 9);
   EXPECT_EQ(JAM_ask_open_records(), 0);
+}
+
+TEST(JamEngineState, AHandleWithoutRoomFailsTheSetUpInsteadOfBeingDropped) {
+  static std::vector<std::string> names;
+  for (int i = 0; i < 200; ++i) names.push_back("Test.Type" + std::to_string(i));
+  JA::UnitState state;
+  int stored = 0;
+  try {
+    for (const std::string& name : names) {
+      state.Put(name.c_str(), &names);
+      ++stored;
+    }
+  } catch (const std::length_error&) {
+  }
+  ASSERT_GT(stored, 64);  // well above what any unit holds today
+  ASSERT_LT(stored, 200);
+  // Every handle it took is still found; none was dropped quietly.
+  for (int i = 0; i < stored; ++i) EXPECT_EQ(state.Find(names[static_cast<std::size_t>(i)].c_str()), &names);
+  EXPECT_EQ(state.Find(names[static_cast<std::size_t>(stored)].c_str()), nullptr);
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <stdexcept>
+#include <string>
 #include <tuple>
 #include <type_traits>
 #include <vector>
@@ -92,8 +94,11 @@ class UnitState {
     return nullptr;
   }
   void Put(const char* name, void* handle) {
-    if (Find(name) == nullptr && count_ < static_cast<int>(entries_.size()))
-      entries_[static_cast<std::size_t>(count_++)] = {name, handle};
+    if (Find(name) != nullptr) return;
+    // A handle dropped here would be recorded as no type at all: the set-up
+    // fails instead (and runs again on the next call).
+    if (count_ == static_cast<int>(entries_.size())) throw std::length_error(std::string("no room for the handle of ") + name);
+    entries_[static_cast<std::size_t>(count_++)] = {name, handle};
   }
   void Clear() {
     setUp = false;
@@ -106,7 +111,7 @@ class UnitState {
     const char* name;
     void* handle;
   };
-  std::array<Entry, 64> entries_{};
+  std::array<Entry, 128> entries_{};
   int count_ = 0;
 };
 
