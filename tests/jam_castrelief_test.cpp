@@ -826,6 +826,33 @@ TEST(CastReliefLoad, RegistrationFollowsTheLoadTableRowByRow) {
   EXPECT_EQ(registered, expected);
 }
 
+TEST(CastReliefLoad, UnitsLoadAsOneUnbrokenRunBetweenTheOwnersAndTheTooling) {
+  std::vector<std::string> names;
+  for (const char* n : Stamvik::LoadOrderNames()) names.push_back(n);
+  auto starts = [](const std::string& name, const char* prefix) { return name.rfind(prefix, 0) == 0; };
+  std::size_t first = names.size(), last = 0;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (starts(names[i], "journal ")) {
+      first = std::min(first, i);
+      last = i;
+    }
+  ASSERT_LT(first, names.size());
+  EXPECT_EQ(names[first], "journal Die.CastReliefBuilder");
+  for (std::size_t i = first; i <= last; ++i) EXPECT_TRUE(starts(names[i], "journal ")) << names[i];
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const std::string& n = names[i];
+    // Die-design and die-engineering classes and the "Die." and "Features." owners come first.
+    if (starts(n, "KTX::DieDes") || starts(n, "KTX::DieEngJA") || starts(n, "owner Die.") ||
+        starts(n, "owner Features.")) {
+      EXPECT_LT(i, first) << n;
+    }
+    // The tooling owners and the tooling and vehicle-design classes after.
+    if (starts(n, "owner Tooling.") || starts(n, "KTX::Tooling::") || starts(n, "KTX::VDJA::")) {
+      EXPECT_GT(i, last) << n;
+    }
+  }
+}
+
 // The 16 feature and group classes, under the parents of the load table.
 TEST_F(FeatureUnits, EachFeatureClassIsCreatedUnderItsTablesParentWithoutAnInterface) {
   const std::vector<std::pair<std::string, std::string>> features = {
