@@ -831,6 +831,33 @@ TEST_F(DieDesignFoundations, ListReadsItsItemsFromParameters) {
   list->destroy();
 }
 
+TEST_F(DieDesignFoundations, AListThatCannotReadAnItemLetsGoOfTheItemsItMade) {
+  DieLocationsBuilder* list =
+      DieDesJA::DieLocationsBuilderFactory::Create(part(), true, true, true, true, true, true, true);
+  DieDes::DieDesGenericLocation* first = DieDes::DieDesGenericLocationFactory::Create();
+  DieDes::DieDesGenericLocation* second = DieDes::DieDesGenericLocationFactory::Create();
+  DIEDES_ENTITY_CONTEXT context{};
+  DieDes::DieDesGenericLocationRecord record = {};
+  record.type = 2;
+  ASSERT_EQ(first->StoreRecords(&context, 1, &record), 0);
+  ASSERT_EQ(second->StoreRecords(&context, 1, &record), 0);
+  Host::SetAnswer("DieDesGenericLocation::AskRecords." + std::to_string(second->ask_tag()), 4242);
+
+  const int liveBefore = OM::OM_live_objects();
+  DieDes::DieDesGenericLocation* both[2] = {first, second};
+  try {
+    list->FromParms(both, 2);
+    ADD_FAILURE() << "nothing raised";
+  } catch (const Error::Exception& e) {
+    EXPECT_EQ(e.askCode(), 4242);
+    EXPECT_EQ(e.file(), "DieDesJA_DieLocationsBuilder");
+    EXPECT_EQ(e.line(), 144);
+  }
+  EXPECT_EQ(list->GetList()->size(), 0) << "the list is unchanged";
+  EXPECT_EQ(OM::OM_live_objects(), liveBefore) << "the item already read goes, with its selection";
+  list->destroy();
+}
+
 TEST_F(DieDesignFoundations, ParentModuleHoldsExactlyTheItemsWritten) {
   DieLocationsBuilder* list =
       DieDesJA::DieLocationsBuilderFactory::Create(part(), true, true, true, true, true, true, true);

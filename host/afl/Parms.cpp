@@ -383,6 +383,8 @@ int DieDesGenericLocation::StoreRecords(const DIEDES_ENTITY_CONTEXT* context, in
 
 int DieDesGenericLocation::AskRecords(int first, int* count, DieDesGenericLocationRecord** records) const {
   Host::Log("DieDesGenericLocation::AskRecords", tagText(this) + " first=" + std::to_string(first));
+  if (long long code = Host::Answer("DieDesGenericLocation::AskRecords." + std::to_string(ask_tag()), 0); code != 0)
+    ERROR_raise(__FILE__, __LINE__, static_cast<int>(code), "the records of location %u cannot be read", ask_tag());
   std::vector<const std::string*> from = recordsFrom(Records(), first);
   if (count != nullptr) *count = static_cast<int>(from.size());
   if (records == nullptr) return 0;

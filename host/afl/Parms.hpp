@@ -283,7 +283,9 @@ class KTX_HOST_API DieDesGenericDirection : public DIEDES_GENERIC_ENTITY {
 
 // Location records carry their own tag arrays: the ask gives each record a
 // new array (SM_alloc) of its selected tags; FreeRecords frees those and the
-// record array (null does nothing).
+// record array (null does nothing). Scripted: the answer
+// "DieDesGenericLocation::AskRecords.<tag>" not 0 makes the ask of that
+// location raise that error, before anything is handed out.
 class KTX_HOST_API DieDesGenericLocation : public DIEDES_GENERIC_ENTITY {
   KTX_HOST_OBJECT(DieDesGenericLocation, "KTX::DieDes::DieDesGenericLocation")
  public:
