@@ -355,6 +355,20 @@ TEST_F(Jam, ClassHandlesAreTheSameEveryTimeAlsoBeforeCreation) {
   EXPECT_EQ(view.argument, "Body");
 }
 
+TEST_F(Jam, AccessorsAndInterfacesDeclaredAgainAreKeptOnce) {
+  // As a set-up run again after an error left the first run declares them.
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Again");
+  for (int run = 0; run < 2; ++run) {
+    JAM_declare_ptr_property_accessor(c, "Target", nullptr, 0, true);
+    JAM_declare_tag_property_accessor(c, "Vector", nullptr, 0, false);
+    JAM_add_interface(c, "GeometricUtilities.IComponentBuilder");
+  }
+  JAM::Test::TypeView view;
+  ASSERT_TRUE(JAM::Test::DescribeClass("Test.Again", &view));
+  EXPECT_EQ(view.accessors, (std::vector<std::string>{"ptr Target", "tag Vector"}));
+  EXPECT_EQ(view.interfaces, std::vector<std::string>{"GeometricUtilities.IComponentBuilder"});
+}
+
 TEST_F(Jam, EnumerationsAndTheHostsStructures) {
   JAM_type_enum_s* e = JAM_lookup_or_create_enum("Test.Enum.Types", 4);
   EXPECT_EQ(JAM_lookup_or_create_enum("Test.Enum.Types", 4), e);

@@ -1,5 +1,6 @@
 // The scripting type registry, file and class initializers, creator method
 // names, defaults and the automatic-test output.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -228,6 +229,16 @@ void printProp(const char* function, const char* getName, tag_t tag, int (*body)
   Host::Log(function, line);
 }
 
+// One declaration per property: a set-up run again (after one an error left)
+// declares its accessors again, and the last declaration stands.
+void declareAccessor(JAM_type_class_s* journalClass, const char* kind, const std::string& property) {
+  auto& accessors = journalClass->accessors;
+  accessors.erase(std::remove_if(accessors.begin(), accessors.end(),
+                                 [&](const std::string& a) { return a.substr(a.find(' ') + 1) == property; }),
+                  accessors.end());
+  accessors.push_back(std::string(kind) + " " + property);
+}
+
 }  // namespace
 
 extern "C" {
@@ -291,7 +302,7 @@ void JAM_declare_ptr_property_accessor(JAM_type_class_s* journalClass, const cha
   Host::Log("JAM_declare_ptr_property_accessor",
             (journalClass ? journalClass->name : "") + " " + str(property) + " " + num(reserved) + " " + num(flag));
   if (journalClass == nullptr) return;
-  journalClass->accessors.push_back("ptr " + str(property));
+  declareAccessor(journalClass, "ptr", str(property));
   Internal::LearnReplay(Internal::ReplayKey(journalClass->name, 1, str(property)), getter);
 }
 
@@ -300,13 +311,17 @@ void JAM_declare_tag_property_accessor(JAM_type_class_s* journalClass, const cha
   Host::Log("JAM_declare_tag_property_accessor",
             (journalClass ? journalClass->name : "") + " " + str(property) + " " + num(reserved) + " " + num(flag));
   if (journalClass == nullptr) return;
-  journalClass->accessors.push_back("tag " + str(property));
+  declareAccessor(journalClass, "tag", str(property));
   Internal::LearnReplay(Internal::ReplayKey(journalClass->name, 1, str(property)), getter);
 }
 
 void JAM_add_interface(JAM_type_class_s* journalClass, const char* interfaceName) {
   Host::Log("JAM_add_interface", (journalClass ? journalClass->name : "") + " " + str(interfaceName));
-  if (journalClass != nullptr) journalClass->interfaces.push_back(str(interfaceName));
+  if (journalClass == nullptr) return;
+  // A set-up run again (after one an error left) declares it again: kept once.
+  auto& interfaces = journalClass->interfaces;
+  if (std::find(interfaces.begin(), interfaces.end(), str(interfaceName)) == interfaces.end())
+    interfaces.push_back(str(interfaceName));
 }
 
 void JAM_register_initialisation_function(const char* className, JAM_defaults_fn function) {
