@@ -175,6 +175,39 @@ TEST_F(DieCollection, InterfaceIdAndTheEnumeratorFromBothImplementations) {
   EXPECT_TRUE(JAM::Recorded().empty());
 }
 
+// The interface as the host calls it: operations by their place in the
+// interface's table, 0 the id, 1 to 39 the creators in slot order, 40 the
+// enumerator.
+TEST_F(DieCollection, OperationsByTheirPlaceInTheInterface) {
+  using Id = unsigned int (*)(void*);
+  using Enumerator = int (*)(tag_t, tag_t*);
+  using GetEnumerator = Enumerator (*)(void*);
+  using Creator = int (*)(void*, tag_t, tag_t, tag_t*);
+  auto operation = [](void* implementation, int place) { return (*static_cast<void***>(implementation))[place]; };
+  FEATURE_RECORD* die = Feature(DieDes::CastReliefFactory::Create());
+  for (void* implementation : {static_cast<void*>(Journalled()), static_cast<void*>(Unjournalled())}) {
+    EXPECT_EQ(reinterpret_cast<Id>(operation(implementation, 0))(implementation), 0x5C73550Cu);
+    Enumerator enumerate = reinterpret_cast<GetEnumerator>(operation(implementation, 40))(implementation);
+    ASSERT_NE(enumerate, nullptr);
+    tag_t cursor = 0;
+    EXPECT_EQ(enumerate(collection(), &cursor), 0);
+    EXPECT_EQ(cursor, die->ask_tag());
+  }
+  // Operation 25 of the unjournalled implementation: a rough-data
+  // compensation builder, and no record.
+  tag_t builder = 0;
+  void* unjournalled = Unjournalled();
+  ASSERT_EQ(reinterpret_cast<Creator>(operation(unjournalled, 25))(unjournalled, collection(), 0, &builder), 0);
+  EXPECT_NE(dynamic_cast<DieEngJA::CompensateRoughDataBuilder*>(OM::OM_object_of_tag(Keep(builder))), nullptr);
+  EXPECT_TRUE(JAM::Recorded().empty());
+  // Operation 28 of the journalled one: a cast-relief builder, recorded.
+  void* journalled = Journalled();
+  ASSERT_EQ(reinterpret_cast<Creator>(operation(journalled, 28))(journalled, collection(), 0, &builder), 0);
+  EXPECT_NE(dynamic_cast<DieDesJA::CastReliefBuilder*>(OM::OM_object_of_tag(Keep(builder))), nullptr);
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].member, "CastRelief");
+}
+
 // ---- what a creator records and passes on ---------------------------------------------
 
 TEST_F(DieCollection, CreateDieLocationsRecordsTheFeatureAndTheSevenFlagsAndPassesTheFlagsInOrder) {
