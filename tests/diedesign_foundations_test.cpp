@@ -303,6 +303,34 @@ TEST_F(DieDesignFoundations, AnOptionPastTheLastRaisesAndChangesNothing) {
   location->destroy();
 }
 
+TEST_F(DieDesignFoundations, DestroyingAPlaneOrDirectionLogsItsSelectionAndEntityForDeletion) {
+  DiePlaneBuilder* plane = DieDes::DiePlaneBuilderFactory::Create(part(), true, true, true, true, true);
+  const tag_t selection = plane->GetSelectPlane()->ask_tag();
+  const tag_t entity = ES_create_plane(std::vector<double>{0, 0, 0}.data(), kIdentity);
+  plane->SetSpecifyPlane(entity);
+  Host::ClearUpdateLogs();
+  plane->destroy();
+  EXPECT_EQ(Host::LoggedForDeletion(), (std::vector<tag_t>{selection, entity}));
+
+  DieDirectionBuilder* direction =
+      DieDes::DieDirectionBuilderFactory::Create(part(), true, true, true, true, true, true);
+  const tag_t directionSelection = direction->GetDirection()->ask_tag();
+  const tag_t vector = direction->GetVector();
+  Host::ClearUpdateLogs();
+  direction->destroy();
+  EXPECT_EQ(Host::LoggedForDeletion(), (std::vector<tag_t>{directionSelection, vector}));
+
+  // An entity deleted before the builder leaves only its tag to clear.
+  DiePlaneBuilder* orphan = DieDes::DiePlaneBuilderFactory::Create(part(), true, true, true, true, true);
+  const tag_t orphanSelection = orphan->GetSelectPlane()->ask_tag();
+  const tag_t gone = ES_create_plane(std::vector<double>{0, 0, 5}.data(), kIdentity);
+  orphan->SetSpecifyPlane(gone);
+  OM_delete_object(OM::OM_object_of_tag(gone));
+  Host::ClearUpdateLogs();
+  orphan->destroy();
+  EXPECT_EQ(Host::LoggedForDeletion(), std::vector<tag_t>{orphanSelection});
+}
+
 // ---- validation -------------------------------------------------------------------------
 
 TEST_F(DieDesignFoundations, PlaneAndDirectionValidateByType) {
