@@ -1208,6 +1208,20 @@ TEST_F(DieDesignFoundations, TheTargetSelectionDrivesTargetAndOrientation) {
   probe->destroy();
 }
 
+TEST_F(DieDesignFoundations, AReactionThatFailsIsReportedAsTheBuildersAndGoesNoFurther) {
+  ProbeBodyBuilder* probe = ProbeBodyBuilder::Make(modelPart(), nullptr);
+  probe->targetData()->SetOrientationFlag(true);
+  Host::SetAnswer("DieDesTarget::SetTargetBody", 7007);
+  probe->target()->set_selected_tag(NewSolid());  // the selection tells the probe; nothing is raised
+  EXPECT_TRUE(probe->plane()->GetApplIsOverallRequired()) << "the steps after the failure are not run";
+  ASSERT_EQ(Error::SevereErrors().size(), 1u);
+  EXPECT_EQ(Error::SevereErrors()[0].code, 7007);
+  EXPECT_EQ(Error::SevereErrors()[0].file, "probe");
+  EXPECT_EQ(Error::SevereErrors()[0].closeMode, 0);
+  Host::ClearAnswers();
+  probe->destroy();
+}
+
 // ---- parameter entities and die attributes ------------------------------------------------------
 
 TEST_F(DieDesignFoundations, DieAttributesKeepThePreviousTitle) {
