@@ -54,6 +54,8 @@ int PickBody(PART_part*, SELECT_OBJECT** chosen) {
 }
 // Throws what is no standard exception at all.
 int DropBody(PART_part*, int code) { throw code; }
+// Throws a standard exception that is no host error.
+int TripBody(PART_part*, int) { throw std::runtime_error("tripped"); }
 
 using ScaleSignature = Signature<ByPointer, -1, In<Double, "factor">, Result<Integer, "count">>;
 using SpawnSignature = Signature<ByTag, 5, In<String, "partName">, Result<Point, "item">>;
@@ -65,7 +67,8 @@ using DropSignature = Signature<ByPointer, -1, In<Integer, "code">>;
   X(method2, Scale, ScaleSignature, JA_FUNCTION(ScaleBody), 12)            \
   X(method2, Spawn, SpawnSignature, JA_FUNCTION(SpawnBody), 34, spawn_item) \
   X(method1, Pick,  PickSignature,  JA_FUNCTION(PickBody),  56)            \
-  X(method1, Drop,  DropSignature,  JA_FUNCTION(DropBody),  78)
+  X(method1, Drop,  DropSignature,  JA_FUNCTION(DropBody),  78)            \
+  X(method1, Trip,  DropSignature,  JA_FUNCTION(TripBody),  90)
 // clang-format on
 
 GADGET_MEMBERS(JA_MEMBER_TYPE)
@@ -271,6 +274,22 @@ TEST(JamEngineState, AHandleWithoutRoomFailsTheSetUpInsteadOfBeingDropped) {
   // Every handle it took is still found; none was dropped quietly.
   for (int i = 0; i < stored; ++i) EXPECT_EQ(state.Find(names[static_cast<std::size_t>(i)].c_str()), &names);
   EXPECT_EQ(state.Find(names[static_cast<std::size_t>(stored)].c_str()), nullptr);
+}
+
+TEST_F(JamEngine, AStandardExceptionIsConvertedToAHostErrorAndItsNumberReturned) {
+  Error::ClearSevereErrors();
+  EXPECT_EQ(XJA_GADGET_Trip(part(), 1), Error::kStdException);
+  ASSERT_EQ(Error::SevereErrors().size(), 1u);
+  const Error::SevereRecord& e = Error::SevereErrors()[0];
+  EXPECT_EQ(e.code, Error::kStdException);
+  EXPECT_EQ(e.file, "ja_test_gadget_jam");
+  EXPECT_EQ(e.line, 90);
+  EXPECT_EQ(e.locationMode, 2);
+  EXPECT_TRUE(e.further);
+  EXPECT_EQ(e.closeMode, 2);
+  EXPECT_EQ(JAM::Recorded().at(0).state, JAM::RecordState::Closed);
+  EXPECT_EQ(JAM::Recorded().at(0).status, Error::kStdException);
+  EXPECT_EQ(Host::CountCalls("JAM_wnt_exception"), 0u);
 }
 
 }  // namespace
