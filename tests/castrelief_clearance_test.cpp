@@ -127,6 +127,33 @@ class CastRelief : public DieDesignFeature {
   }
 };
 
+TEST_F(CastRelief, ANewBuilderStartsFromTheHostsTolerancesAndZeroExpressions) {
+  Host::ClearCalls();
+  CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
+  // Made in the builder's part: the section with 0.95 times the distance
+  // tolerance as its chaining tolerance, its loops ordered.
+  EXPECT_EQ(ArgsOf("SC_sectionFactory::object"),
+            std::vector<std::string>{"part=" + std::to_string(part()->ask_tag()) + " 0.009500 0.010000 0.500000"});
+  EXPECT_EQ(ArgsOf("SC_section::OrderLoops").size(), 1u);
+  EXPECT_EQ(ArgsOf("EXP_create_sys_exp_with_units_all_errors"), (std::vector<std::string>{"0 MilliMeter", "0 MilliMeter"}));
+  EXPECT_NE(b->GetReliefDepth(), b->GetThickness());
+  EXPECT_EQ(EXP_ask_value_of_exp(b->GetReliefDepth()), 0.0);
+  EXPECT_EQ(EXP_ask_value_of_exp(b->GetThickness()), 0.0);
+  EXPECT_FALSE(b->GetCreateSupportCasting());
+  EXPECT_EQ(b->GetDistanceTolerance(), 0.01);
+  EXPECT_EQ(b->GetAngleTolerance(), 0.5);
+  // The base plane allows every option and is the feature's.
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(b->GetBaseOrientation()->GetAllowOptionsItem(i)) << i;
+  EXPECT_TRUE(b->GetBaseOrientation()->GetApplIsOverallRequired());
+  EXPECT_EQ(b->GetBaseOrientation()->GetApplScopePlane(), 3);
+  EXPECT_NE(b->GetTargetData(), nullptr);
+  EXPECT_EQ(b->GetTarget()->ask_selected_tag(), 0u);
+  char* name = b->ask_journal_class_name();
+  EXPECT_STREQ(name, "Die.CastReliefBuilder");
+  SM_free(name);
+  b->destroy();
+}
+
 TEST_F(CastRelief, ValidationTakesItsChecksInOrder) {
   CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
   EXPECT_EQ(b->validate_nothrow(), 3030022);  // no closed loop
@@ -595,6 +622,34 @@ TEST_F(CastRelief, ARecordOfAnotherFeatureIsRefused) {
 // ---- clearance --------------------------------------------------------------------
 
 class Clearance : public DieDesignFeature {};
+
+TEST_F(Clearance, ANewBuilderStartsWithItsSubBuildersOptions) {
+  Host::ClearCalls();
+  ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_EQ(ArgsOf("SC_sectionFactory::object"),
+            std::vector<std::string>{"part=" + std::to_string(part()->ask_tag()) + " 0.009500 0.010000 0.500000"});
+  EXPECT_EQ(ArgsOf("DieAttributesBuilderFactory::Create"),
+            std::vector<std::string>{"part=" + std::to_string(part()->ask_tag()) + " 110"});
+  EXPECT_EQ(b->GetType(), DieDesJA::JA_CLEARANCE_BUILDER_Types_Gage);
+  EXPECT_EQ(b->GetClearanceGeometryType(), DieDesJA::JA_CLEARANCE_BUILDER_ClearanceGeometryTypes_Solid);
+  EXPECT_NE(b->GetDistance(), b->GetOffset());
+  EXPECT_EQ(EXP_ask_value_of_exp(b->GetDistance()), 0.0);
+  EXPECT_EQ(EXP_ask_value_of_exp(b->GetOffset()), 0.0);
+  EXPECT_EQ(b->GetGeometry()->ask_count(), 0);
+  EXPECT_EQ(b->GetDistanceTolerance(), 0.01);
+  EXPECT_EQ(b->GetAngleTolerance(), 0.5);
+  // The plane with options 1, 1, 0, 1; the direction with 1, 0, 1, 1, 1; both
+  // required and scoped 3.
+  const bool plane[4] = {true, true, false, true};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(b->GetOrientation()->GetAllowOptionsItem(i), plane[i]) << i;
+  EXPECT_TRUE(b->GetOrientation()->GetApplIsOverallRequired());
+  EXPECT_EQ(b->GetOrientation()->GetApplScopePlane(), 3);
+  const bool direction[5] = {true, false, true, true, true};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(b->GetClearanceDirection()->GetAllowOptionsItem(i), direction[i]) << i;
+  EXPECT_TRUE(b->GetClearanceDirection()->GetApplIsOverallRequired());
+  EXPECT_EQ(b->GetClearanceDirection()->GetApplScopeDirection(), 3);
+  b->destroy();
+}
 
 TEST_F(Clearance, ValidationTakesItsChecksInOrder) {
   ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
