@@ -670,6 +670,29 @@ TEST_F(DieCollection, SetUpLooksUpTheRecordedClassesInOrderButNotItsParent) {
   EXPECT_EQ(JAM::Test::DefaultsFunction("Die.DieCollection"), nullptr);
 }
 
+TEST_F(DieCollection, TestPrintShowsTheCollectionAsATaggedObjectCollectionAndNoMembers) {
+  JAM::FileInitializer::Initialize("Die.DieCollection");
+  JAM_print_fn print = JAM::Test::PrintFunction("Die.DieCollection");
+  ASSERT_NE(print, nullptr);
+  JAM::Autotest::EnableAPIPrint("Die.DieCollection", true);
+  const int nesting = JAM::Autotest::m_subobjectNesting;
+  JAM::Autotest::m_subobjectNesting = 1;
+  Host::ClearCalls();
+  tag_t tag = collection();
+  print(&tag, "collection", 0);
+  JAM::Autotest::m_subobjectNesting = nesting;
+  JAM::Autotest::EnableAPIPrint("Die.DieCollection", false);
+  std::vector<std::string> printed;
+  for (const Host::Call& c : Host::Calls())
+    if (c.name.rfind("JAM_test_print_", 0) == 0) printed.push_back(c.name);
+  EXPECT_EQ(printed, (std::vector<std::string>{"JAM_test_print_tag_start", "JAM_test_print_subobjects_of_object",
+                                               "JAM_test_print_tag_of_class", "JAM_test_print_call_custom_print_fn",
+                                               "JAM_test_print_tag_end"}));
+  std::vector<std::string> asClass = Logged("JAM_test_print_tag_of_class");
+  ASSERT_EQ(asClass.size(), 1u);
+  EXPECT_NE(asClass[0].find("TaggedObjectCollection"), std::string::npos) << asClass[0];
+}
+
 TEST(DieCollectionLoad, RegisteredAfterTheDieBooleanBuilderWithoutACreatorName) {
   std::vector<std::string> files = JAM::Test::FileInitializerNames();
   auto at = [&](const char* name) { return std::find(files.begin(), files.end(), name) - files.begin(); };
