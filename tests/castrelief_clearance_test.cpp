@@ -567,6 +567,27 @@ TEST_F(CastRelief, TheParametersHoldTheSixEntitiesOfTheFeature) {
   b->destroy();
 }
 
+TEST_F(CastRelief, AFeatureWithoutAProfileIsEditedWithANewSection) {
+  CastReliefBuilder* b = ReadyBuilder();
+  const tag_t old = OM::OM_ask_object_tag(b->GetReliefProfile());
+  b->GetReliefProfile()->clear();
+  b->SetDistanceTolerance(0.02);
+  b->SetAngleTolerance(0.25);
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  b->destroy();
+  Host::ClearCalls();
+  CastReliefBuilder* e = CastReliefBuilderFactory::Create(modelPart(), frec);
+  ASSERT_NE(e->GetReliefProfile(), nullptr);
+  EXPECT_NE(OM::OM_ask_object_tag(e->GetReliefProfile()), old);
+  EXPECT_TRUE(e->GetReliefProfile()->is_empty());
+  // Made with the feature's tolerances.
+  EXPECT_EQ(ArgsOf("SC_sectionFactory::object"),
+            std::vector<std::string>{"part=" + std::to_string(part()->ask_tag()) + " 0.019000 0.020000 0.250000"});
+  e->destroy();
+}
+
 TEST_F(CastRelief, ParametersWithoutEntitiesLeaveTheTolerances) {
   CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
   b->SetDistanceTolerance(0.03);
