@@ -302,6 +302,34 @@ TEST_F(Jam, ReplayOfAPointerRecordWhoseObjectIsGoneCallsNoBody) {
   EXPECT_EQ(calls, 0);
 }
 
+TEST_F(Jam, ReplayOfARecordWithAnotherNumberOfValuesThanItsMemberTakesCallsNoBody) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Count");
+  static int calls = 0;
+  calls = 0;
+  JAM_replay_fn replay = [](JAM::Call& call) {
+    ++calls;
+    call.SetStatus(0);
+  };
+  int a = 1, b = 2;
+  JAM_start_call(c, "Pair", replay);
+  JAM_this(7);
+  JAM_in_int(&a, "a");
+  JAM_in_int(&b, "b");
+  JAM_end_of_arguments();
+  JAM_end_call(0);
+  JAM::Record shorter = JAM::Recorded().at(0);
+  shorter.values.pop_back();
+  EXPECT_EQ(JAM::Replay(shorter), JAM::kMalformedRecord);
+  EXPECT_EQ(JAM::Replay(JAM::Recorded().at(0)), 0);
+  EXPECT_EQ(calls, 1);
+
+  // A declared accessor takes one value, its result.
+  JAM_declare_ptr_property_accessor(c, "Part", replay, 0, true);
+  JAM::Record getter = JAM::ReadJournal("journal 1\nrecord 0 get \"Test.Count\" \"Part\"\n  this tag 7\n  closed 0\n").at(0);
+  EXPECT_EQ(JAM::Replay(getter), JAM::kMalformedRecord);
+  EXPECT_EQ(calls, 1);
+}
+
 JAM_matrix3x3_s gMatrix;
 void ReplayMatrix(JAM::Call& call) {
   // A member that takes a matrix and gives one back.

@@ -33,6 +33,11 @@ namespace KTX::JAM::Internal {
 std::string ReplayKey(const std::string& journalClass, int methodType, const std::string& member);
 void LearnReplay(const std::string& key, JAM_replay_fn replay);
 JAM_replay_fn FindReplay(const std::string& key);
+// How many values a member's call record holds (0 when not known yet): learnt
+// from a record the member made that reached its end of arguments, and 1 for
+// a declared property accessor.
+void LearnValueCount(const std::string& key, int count);
+int KnownValueCount(const std::string& key);
 
 // Raises the host error a test asked for at this function, once.
 void MaybeRaise(const char* function);

@@ -138,6 +138,10 @@ KTX_HOST_API int Replay(const Record& record);
 // by the bodies of the outer ones. Returns the statuses.
 KTX_HOST_API std::vector<int> ReplayJournal(const Journal& journal);
 inline constexpr int kUnknownMember = 840702;
+// A record whose number of values is not the number its member's records
+// hold (as the stand-in learnt it from a recorded call or an accessor
+// declaration) is not played.
+inline constexpr int kMalformedRecord = 840703;
 // Plays one record back through the given function instead of the callback
 // learnt for its member (a scripting binding's), with the same call record.
 KTX_HOST_API int ReplayWith(const Record& record, JAM_replay_fn play);

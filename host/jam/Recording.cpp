@@ -22,6 +22,7 @@ struct State {
   int verdict = 1;
   std::map<std::string, int> raiseAt;
   std::map<std::string, JAM_replay_fn> replays;
+  std::map<std::string, int> valueCounts;
 };
 
 // Never destroyed: the plug-in's exit steps may still call in at process exit.
@@ -127,6 +128,9 @@ void finish(Record& r) {
 
 void close(int index, RecordState how, int status) {
   Record& r = state().journal[static_cast<std::size_t>(index)];
+  if (r.argumentsEnded)
+    Internal::LearnValueCount(Internal::ReplayKey(r.journalClass, r.methodType, r.member),
+                              static_cast<int>(r.values.size()));
   if (how == RecordState::Closed)
     for (Value& v : r.values) readResult(v);
   finish(r);
@@ -158,6 +162,11 @@ std::string ReplayKey(const std::string& journalClass, int methodType, const std
   return journalClass + "|" + std::to_string(methodType) + "|" + member;
 }
 void LearnReplay(const std::string& key, JAM_replay_fn replay) { state().replays[key] = replay; }
+void LearnValueCount(const std::string& key, int count) { state().valueCounts[key] = count; }
+int KnownValueCount(const std::string& key) {
+  auto it = state().valueCounts.find(key);
+  return it == state().valueCounts.end() ? 0 : it->second;
+}
 JAM_replay_fn FindReplay(const std::string& key) {
   auto it = state().replays.find(key);
   return it == state().replays.end() ? nullptr : it->second;
@@ -359,10 +368,14 @@ int MissingObject(const Record& record) {
 }  // namespace
 
 int Replay(const Record& record) {
-  JAM_replay_fn replay =
-      Internal::FindReplay(Internal::ReplayKey(record.journalClass, record.methodType, record.member));
+  std::string key = Internal::ReplayKey(record.journalClass, record.methodType, record.member);
+  JAM_replay_fn replay = Internal::FindReplay(key);
   Host::Log("JAM_replay", record.journalClass + " " + record.member);
   if (replay == nullptr) return kUnknownMember;
+  // The callback reads as many slots as its member takes: a record with
+  // another number of values would hand it addresses of nothing.
+  int known = Internal::KnownValueCount(key);
+  if (known != 0 && known != static_cast<int>(record.values.size())) return kMalformedRecord;
   if (int missing = MissingObject(record)) return missing;
   Call call;
   Replayer::Fill(call, record);

@@ -304,6 +304,7 @@ void JAM_declare_ptr_property_accessor(JAM_type_class_s* journalClass, const cha
   if (journalClass == nullptr) return;
   declareAccessor(journalClass, "ptr", str(property));
   Internal::LearnReplay(Internal::ReplayKey(journalClass->name, 1, str(property)), getter);
+  Internal::LearnValueCount(Internal::ReplayKey(journalClass->name, 1, str(property)), 1);
 }
 
 void JAM_declare_tag_property_accessor(JAM_type_class_s* journalClass, const char* property, JAM_replay_fn getter,
@@ -313,6 +314,7 @@ void JAM_declare_tag_property_accessor(JAM_type_class_s* journalClass, const cha
   if (journalClass == nullptr) return;
   declareAccessor(journalClass, "tag", str(property));
   Internal::LearnReplay(Internal::ReplayKey(journalClass->name, 1, str(property)), getter);
+  Internal::LearnValueCount(Internal::ReplayKey(journalClass->name, 1, str(property)), 1);
 }
 
 void JAM_add_interface(JAM_type_class_s* journalClass, const char* interfaceName) {
