@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -294,6 +295,36 @@ TEST(KtxhostPlay, EveryExamplePlaysAndItsRecordedJournalIsAFixedPoint) {
         std::filesystem::path(STAMVIK_TEST_DATA) / ("play_" + example.stem().string() + ".txt");
     EXPECT_EQ(first.out, FileText(golden));
   }
+  std::filesystem::remove_all(scratch);
+}
+
+TEST(KtxhostPlay, EveryCreatorOfTheDieCollectionIsBoundAndPlays) {
+  // Each of the 39 creators once, with every shape of arguments the
+  // collection has, then each builder destroyed.
+  const std::filesystem::path journal = std::filesystem::path(STAMVIK_TEST_DATA) / "play_every_creator.jou";
+  const std::filesystem::path scratch =
+      std::filesystem::temp_directory_path() / ("play_creators_" + std::to_string(getpid()));
+  std::filesystem::create_directories(scratch);
+  Outcome first, second;
+  Play(journal, scratch / "out.jou", &first);
+  ASSERT_EQ(first.status, 0);
+  Play(scratch / "out.jou", scratch / "out2.jou", &second);
+  ASSERT_EQ(second.status, 0);
+  EXPECT_EQ(FileText(scratch / "out2.jou"), FileText(scratch / "out.jou"));
+  JAM::Journal recorded = JAM::ReadJournal(FileText(scratch / "out.jou"));
+  std::set<std::string> members;
+  std::set<long long> builders;
+  for (const JAM::Record& r : recorded) {
+    if (r.journalClass != "Die.DieCollection") continue;
+    EXPECT_EQ(r.status, 0) << r.member;
+    members.insert(r.member);
+    builders.insert(r.values.back().integer);
+  }
+  EXPECT_EQ(members.size(), 39u);
+  EXPECT_EQ(builders.size(), 39u);
+  EXPECT_EQ(builders.count(0), 0u);
+  // Nothing was committed: the part holds no feature.
+  EXPECT_EQ(first.out.find("feature"), std::string::npos);
   std::filesystem::remove_all(scratch);
 }
 
