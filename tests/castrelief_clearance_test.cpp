@@ -497,6 +497,34 @@ TEST_F(CastRelief, TheHostsWholeRoundPreviewsBeforeEachCommit) {
   last->destroy();
 }
 
+TEST_F(CastRelief, TheBuilderOwnsItsProfileAndExpressionsUntilAFeatureHoldsThem) {
+  // Given up without a commit: they go with it.
+  CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
+  const tag_t made[3] = {OM::OM_ask_object_tag(b->GetReliefProfile()), OM::OM_ask_object_tag(b->GetReliefDepth()),
+                         OM::OM_ask_object_tag(b->GetThickness())};
+  b->destroy();
+  for (tag_t tag : made) EXPECT_TRUE(OM::OM_is_deleted_tag(tag)) << tag;
+
+  // Committed: the feature's parameters keep them past the builder.
+  b = ReadyBuilder();
+  SC_section* profile = b->GetReliefProfile();
+  const tag_t held[3] = {OM::OM_ask_object_tag(profile), OM::OM_ask_object_tag(b->GetReliefDepth()),
+                         OM::OM_ask_object_tag(b->GetThickness())};
+  EXPECT_EQ(OM::OM_ask_owner(profile), b);
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  b->destroy();
+  for (tag_t tag : held) EXPECT_NE(OM::OM_object_of_tag(tag), nullptr) << tag;
+  EXPECT_EQ(OM::OM_ask_owner(profile), nullptr);
+
+  // An edit given up leaves them with the feature too.
+  CastReliefBuilder* e = CastReliefBuilderFactory::Create(modelPart(), frec);
+  EXPECT_EQ(e->GetReliefProfile(), profile);
+  e->destroy();
+  for (tag_t tag : held) EXPECT_NE(OM::OM_object_of_tag(tag), nullptr) << tag;
+}
+
 TEST_F(CastRelief, AFeatureCanBeEditedAgainAfterAnEdit) {
   CastReliefBuilder* b = ReadyBuilder();
   const tag_t profile = OM::OM_ask_object_tag(b->GetReliefProfile());
@@ -939,6 +967,30 @@ TEST_F(Clearance, TheHostsWholeRoundPreviewsBeforeEachCommit) {
   EXPECT_EQ(EXP_ask_value_of_exp(last->GetDistance()), 6.0);
   EXPECT_EQ(OM::OM_ask_object_tag(last->GetSection()) != 0, true);
   last->destroy();
+}
+
+TEST_F(Clearance, TheBuilderOwnsItsSectionAndExpressionsUntilAFeatureHoldsThem) {
+  ClearanceBuilder* b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  const tag_t made[3] = {OM::OM_ask_object_tag(b->GetSection()), OM::OM_ask_object_tag(b->GetDistance()),
+                         OM::OM_ask_object_tag(b->GetOffset())};
+  b->destroy();
+  for (tag_t tag : made) EXPECT_TRUE(OM::OM_is_deleted_tag(tag)) << tag;
+
+  b = ClearanceBuilderFactory::Create(modelPart(), nullptr);
+  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+  ClosedLoop(b->GetSection());
+  const tag_t held[3] = {OM::OM_ask_object_tag(b->GetSection()), OM::OM_ask_object_tag(b->GetDistance()),
+                         OM::OM_ask_object_tag(b->GetOffset())};
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  b->destroy();
+  for (tag_t tag : held) EXPECT_NE(OM::OM_object_of_tag(tag), nullptr) << tag;
+  ClearanceBuilder* e = ClearanceBuilderFactory::Create(modelPart(), frec);
+  EXPECT_EQ(OM::OM_ask_object_tag(e->GetSection()), held[0]);
+  EXPECT_EQ(OM::OM_ask_object_tag(e->GetOffset()), held[2]);
+  e->destroy();
+  for (tag_t tag : held) EXPECT_NE(OM::OM_object_of_tag(tag), nullptr) << tag;
 }
 
 TEST_F(Clearance, ARecordWithoutClearanceParametersIsRefused) {

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "geom/Geometry.hpp"
@@ -38,6 +39,32 @@ struct ParmsClasses {
     Host::RegisterHostClass<DieDes::DieDesGenericLocation>(DIEDES_GENERIC_ENTITY::OmClassName);
   }
 } parmsClasses;
+
+// The entities made and not yet gone: a feature's entities hold the sections
+// and expressions their builder made, so the builder's cascade must leave
+// those alive.
+std::set<const DIEDES_GENERIC_ENTITY*>& liveEntities() {
+  static auto* entities = new std::set<const DIEDES_GENERIC_ENTITY*>;
+  return *entities;
+}
+
+bool heldByAnEntity(const OM::Object* object) {
+  const tag_t tag = OM::OM_ask_object_tag(object);
+  if (tag == 0) return false;
+  for (const DIEDES_GENERIC_ENTITY* entity : liveEntities()) {
+    // An entity deleted under an undo mark is kept only for the undo.
+    if (OM::OM_is_deleted_tag(entity->ask_tag())) continue;
+    if (entity->AskKind() != DIEDES_GENERIC_ENTITY::kTags && entity->AskKind() != DIEDES_GENERIC_ENTITY::kExpressions)
+      continue;
+    for (int i = 0, n = entity->AskCount(); i < n; ++i)
+      if (entity->AskTag(i) == tag) return true;
+  }
+  return false;
+}
+
+struct KeepHeldObjects {
+  KeepHeldObjects() { OM::OM_set_keep_alive_check(&heldByAnEntity); }
+} keepHeldObjects;
 
 std::string tagText(const OM::Object* o) { return "tag=" + std::to_string(OM::OM_ask_object_tag(o)); }
 
@@ -96,9 +123,12 @@ DIEDES_GENERIC_ENTITY::DIEDES_GENERIC_ENTITY(int classId, void* context)
     : OM::TaggedObject(classId, context),
       ints_(new OM::IntVla(this)),
       tags_(new OM::TagVla(this)),
-      records_(new OM::StringVla(this)) {}
+      records_(new OM::StringVla(this)) {
+  liveEntities().insert(this);
+}
 
 DIEDES_GENERIC_ENTITY::~DIEDES_GENERIC_ENTITY() {
+  liveEntities().erase(this);
   delete ints_;
   delete tags_;
   delete records_;

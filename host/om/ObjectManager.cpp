@@ -385,6 +385,15 @@ Object* ObjectFactory::CreateObject(int classId, OM_memory_type_t, void* context
 
 void TaggedObject::destroy() { cascade_destroy(); }
 
+namespace {
+KeepAliveCheck& keepAliveCheck() {
+  static KeepAliveCheck check = nullptr;
+  return check;
+}
+}  // namespace
+
+void OM_set_keep_alive_check(KeepAliveCheck check) { keepAliveCheck() = check; }
+
 void TaggedObject::cascade_destroy() {
   auto it = om().objects.find(this);
   if (it == om().objects.end()) return;
@@ -397,6 +406,11 @@ void TaggedObject::cascade_destroy() {
   for (Object* sub : owned) {
     // A sub-object its part destroyed first is gone: look at it only while it lives.
     if (om().objects.count(sub) == 0 || OM_is_deleted_tag(sub->OmTag())) continue;
+    if (KeepAliveCheck keep = keepAliveCheck(); keep != nullptr && keep(sub)) {
+      Object*& owner = om().objects.at(sub).owner;
+      if (owner == this) owner = nullptr;
+      continue;
+    }
     if (auto* tagged = dynamic_cast<TaggedObject*>(sub); tagged != nullptr) tagged->destroy();
   }
   killObject(this);

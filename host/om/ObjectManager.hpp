@@ -252,6 +252,12 @@ KTX_HOST_API bool OM_is_subclass(int classId, int superclassId);
 KTX_HOST_API int OM_ask_class_id(const char* className);  // 0 when unknown
 KTX_HOST_API const char* OM_ask_class_name(int classId);
 KTX_HOST_API Object* OM_ask_owner(const Object* object);   // who holds it by OM_set_pointer
+// A check that a host library registers: true when a live object of that
+// library still holds `object` by its tag (a feature's parameters hold the
+// sections and expressions that their builder made and owns). The cascade of
+// the owner then leaves the object alive, no longer owned. Null: none.
+using KeepAliveCheck = bool (*)(const Object* object);
+KTX_HOST_API void OM_set_keep_alive_check(KeepAliveCheck check);
 KTX_HOST_API int OM_live_objects();
 
 template <class T>

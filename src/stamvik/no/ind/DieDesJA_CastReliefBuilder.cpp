@@ -101,18 +101,18 @@ void CastReliefBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   if (frec == nullptr) {
     const double angle = TOLER_ask_angular_tol();
     const double distance = TOLER_ask_distance_tol();
-    // The section and the expressions pass into the feature at commit and must
-    // outlive this builder: it refers to them and the part keeps them.
+    // The builder owns what it makes; once committed, the feature's
+    // parameters hold them and they outlive the builder.
     SC_section* profile =
         SC_sectionFactory::object(OM::OM_ask_object_tag(owningPart), 0.95 * distance, distance, angle);
     profile->OrderLoops();
-    SetReliefProfile(profile);
+    OM::OM_set_pointer(this, m_reliefProfileAttId, profile);
     EXP_expression* depth = nullptr;
     EXP_expression* thickness = nullptr;
     EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &depth);
     EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &thickness);
-    SetReliefDepth(depth);
-    SetThickness(thickness);
+    OM::OM_set_pointer(this, m_reliefDepthAttId, depth);
+    OM::OM_set_pointer(this, m_thicknessAttId, thickness);
     SetDistanceTolerance(TOLER_ask_distance_tol());
     SetAngleTolerance(TOLER_ask_angular_tol());
   } else {

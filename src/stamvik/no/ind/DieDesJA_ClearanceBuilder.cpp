@@ -91,15 +91,16 @@ void ClearanceBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   if (frec == nullptr) {
     const double distance = TOLER_ask_distance_tol();
     const double angle = TOLER_ask_angular_tol();
-    // The section and the expressions pass into the feature at commit and must
-    // outlive this builder: it refers to them and the part keeps them.
-    SetSection(SC_sectionFactory::object(OM::OM_ask_object_tag(owningPart), 0.95 * distance, distance, angle));
+    // The builder owns what it makes; once committed, the feature's
+    // parameters hold them and they outlive the builder.
+    OM::OM_set_pointer(this, m_sectionAttId,
+                       SC_sectionFactory::object(OM::OM_ask_object_tag(owningPart), 0.95 * distance, distance, angle));
     EXP_expression* value = nullptr;
     EXP_expression* offset = nullptr;
     EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &value);
     EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &offset);
-    SetDistance(value);
-    SetOffset(offset);
+    OM::OM_set_pointer(this, m_distanceAttId, value);
+    OM::OM_set_pointer(this, m_offsetAttId, offset);
     SetDistanceTolerance(TOLER_ask_distance_tol());
     SetAngleTolerance(TOLER_ask_angular_tol());
   } else {
