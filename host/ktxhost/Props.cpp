@@ -28,9 +28,10 @@ namespace {
 using Property::ValuePtr;
 using Property::ValueType;
 
-// The cast-relief builder's factory, as the plug-in exports it.
-using Factory = JAX_FEAT_BUILDER* (*)(CM_part*, FEATURE_RECORD*);
-constexpr const char* kFactory = "_ZN3KTX8DieDesJA24CastReliefBuilderFactory6CreateEPNS_7CM_partEPNS_14FEATURE_RECORDE";
+// The die collection's cast-relief creator, as a script calls it: the part
+// is the collection, no feature to edit, the new builder's tag comes back.
+using Creator = int (*)(tag_t collection, tag_t feature, tag_t* builder);
+constexpr const char* kCreator = "XJA_FEATURE_DIE_cast_relief";
 
 std::string describe(const Property::Value& value) {
   return std::string(Property::TypeName(value.GetType())) + " " + Property::Format(value);
@@ -175,17 +176,26 @@ int Props(int argc, char** argv, const char* defaultPlugin) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
     return 1;
   }
-  auto factory = reinterpret_cast<Factory>(dlsym(handle, kFactory));
+  auto create = reinterpret_cast<Creator>(dlsym(handle, kCreator));
   Property::Owner* owner = JAM::PropertyMapper::GetOwner("Die.CastReliefBuilder");
   int result = 0;
-  if (factory == nullptr || owner == nullptr) {
+  if (create == nullptr || owner == nullptr) {
     std::fprintf(stderr, "ktxhost: the plug-in publishes no cast-relief builder or no owner of its properties\n");
     result = 1;
   } else {
     PART_part* part = PART_part::Create(0);
     PART_set_work_part(part);
-    JAX_FEAT_BUILDER* builder = factory(part->ModelPart(), nullptr);
+    tag_t made = 0;
+    int status = create(part->ask_tag(), 0, &made);
+    auto* builder = dynamic_cast<JAX_FEAT_BUILDER*>(OM::OM_object_of_tag(made));
+    if (status != 0 || builder == nullptr) {
+      std::fprintf(stderr, "ktxhost: the cast-relief creator failed with status %d\n", status);
+      part->destroy();
+      dlclose(handle);
+      return 1;
+    }
     OM::Object* object = withObject ? builder : nullptr;
+    // Only the property requests' own records are shown.
     JAM::ClearJournal();
     if (withObject)
       std::printf("object \"Die.CastReliefBuilder\" tag %u\n", builder->OmTag());
