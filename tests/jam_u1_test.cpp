@@ -15,6 +15,7 @@
 #include "DieDesJA_ClearanceBuilder.hpp"
 #include "DieDes_DieBooleanBuilder.hpp"
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
+#include "JamTestSupport.hpp"
 #include "LoadOrder.hpp"
 #include "TestSupport.hpp"
 #include "ja_die_clamping_slot_builder_jam.hpp"
@@ -33,6 +34,10 @@ using DieDesJA::ClearanceBuilder;
 using DieEngJA::CompensateRoughDataBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
+using stamvik_test::ExpectInterfaceId;
+using stamvik_test::ExportsStartingWith;
+using stamvik_test::JamCalls;
+using stamvik_test::Prefixed;
 
 // The exports as a script declares them.
 extern "C" {
@@ -58,42 +63,6 @@ int XJA_DIE_BOOLEAN_BUILDER_get_select_bodies(DieBooleanBuilder*, SELECT_OBJECT_
 
 namespace {
 
-// The host calls of the journaling library (and undo logging), as "name args".
-std::vector<std::string> JamCalls(bool withLog = true) {
-  std::vector<std::string> out;
-  for (const Host::Call& c : Host::Calls()) {
-    bool jam = c.name.rfind("JAM_", 0) == 0 || c.name.rfind("FileInitializer", 0) == 0 ||
-               c.name == "JournalPauser" || c.name == "needs_defaults";
-    if (!jam && !(withLog && c.name == "OM__log")) continue;
-    std::string args = c.args;
-    if (std::size_t at = args.find(" (not registered)"); at != std::string::npos) args.erase(at);
-    out.push_back(args.empty() ? c.name : c.name + " " + args);
-  }
-  return out;
-}
-
-// The plug-in's defined dynamic symbols that begin with the prefix.
-std::set<std::string> ExportsBeginning(const std::string& prefix) {
-  std::set<std::string> names;
-  std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return names;
-  char line[512];
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    char address[64], type[8], name[400];
-    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3 && std::string(name).rfind(prefix, 0) == 0)
-      names.insert(name);
-  }
-  pclose(pipe);
-  return names;
-}
-
-std::set<std::string> Prefixed(const std::string& prefix, const std::vector<std::string>& members) {
-  std::set<std::string> out;
-  for (const std::string& m : members) out.insert(prefix + m);
-  return out;
-}
-
 // ---- exports and interface ids -------------------------------------------------------
 
 TEST(U1Exports, ClampingSlotExportsItsThirtyEightMembersInSnakeCase) {
@@ -109,7 +78,7 @@ TEST(U1Exports, ClampingSlotExportsItsThirtyEightMembersInSnakeCase) {
        "get_notch_faces_attributes", "get_overhang_faces_attributes", "get_distance_tolerance",
        "set_distance_tolerance", "get_angle_tolerance", "set_angle_tolerance", "get_type", "set_type"});
   ASSERT_EQ(expected.size(), 38u);
-  EXPECT_EQ(ExportsBeginning("XJA_CLAMPING_SLOT_BUILDER_"), expected);
+  EXPECT_EQ(ExportsStartingWith("XJA_CLAMPING_SLOT_BUILDER_"), expected);
 }
 
 TEST(U1Exports, ClearanceExportsItsSixteenMembersAsNamed) {
@@ -120,7 +89,7 @@ TEST(U1Exports, ClearanceExportsItsSixteenMembersAsNamed) {
        "get_DistanceTolerance", "set_DistanceTolerance", "get_AngleTolerance", "set_AngleTolerance", "get_Type",
        "set_Type"});
   ASSERT_EQ(expected.size(), 16u);
-  EXPECT_EQ(ExportsBeginning("XJA_CLEARANCE_BUILDER_"), expected);
+  EXPECT_EQ(ExportsStartingWith("XJA_CLEARANCE_BUILDER_"), expected);
 }
 
 TEST(U1Exports, RoughDataExportsItsSeventeenMembersInSnakeCase) {
@@ -131,25 +100,13 @@ TEST(U1Exports, RoughDataExportsItsSeventeenMembersInSnakeCase) {
        "set_approximation", "get_distance_tolerance", "set_distance_tolerance", "get_angle_tolerance",
        "set_angle_tolerance", "get_maximum_gap", "set_maximum_gap", "get_type", "set_type"});
   ASSERT_EQ(expected.size(), 17u);
-  EXPECT_EQ(ExportsBeginning("XJA_COMPENSATE_ROUGH_DATA_BUILDER_"), expected);
+  EXPECT_EQ(ExportsStartingWith("XJA_COMPENSATE_ROUGH_DATA_BUILDER_"), expected);
 }
 
 TEST(U1Exports, DieBooleanExportsItsThreeMembersInSnakeCase) {
   std::set<std::string> expected = Prefixed(
       "XJA_DIE_BOOLEAN_BUILDER_", {"get_boolean_options", "set_boolean_options", "get_select_bodies"});
-  EXPECT_EQ(ExportsBeginning("XJA_DIE_BOOLEAN_BUILDER_"), expected);
-}
-
-// Both implementations of a class, fetched by its journal class name.
-template <class Interface>
-void ExpectInterfaceId(const char* journalClass, unsigned int id) {
-  auto* journalled = static_cast<Interface*>(JAM::ClassInitializer::GetJournalledInterface(journalClass));
-  auto* unjournalled = static_cast<Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(journalClass));
-  ASSERT_NE(journalled, nullptr) << journalClass;
-  ASSERT_NE(unjournalled, nullptr) << journalClass;
-  EXPECT_NE(static_cast<void*>(journalled), static_cast<void*>(unjournalled)) << journalClass;
-  EXPECT_EQ(journalled->GetInterfaceId(), id) << journalClass;
-  EXPECT_EQ(unjournalled->GetInterfaceId(), id) << journalClass;
+  EXPECT_EQ(ExportsStartingWith("XJA_DIE_BOOLEAN_BUILDER_"), expected);
 }
 
 TEST(U1Exports, OperationZeroOfBothImplementationsAnswersTheInterfaceId) {

@@ -1,0 +1,111 @@
+// Helpers the scripting-class suites share: what the plug-in exports, what
+// the journaling library was asked, and what ktxhost prints when run apart.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "jam/Jam.hpp"
+#include "sys/CallLog.hpp"
+
+namespace stamvik_test {
+
+// The host calls of the journaling library (and undo logging when withLog),
+// as "name args". Whether a dependency is registered yet does not matter to
+// the suites, so that remark is dropped. A suite that does not look at the
+// defaults queries leaves them out with withDefaultsQueries false.
+inline std::vector<std::string> JamCalls(bool withLog = true, bool withDefaultsQueries = true) {
+  std::vector<std::string> out;
+  for (const KTX::Host::Call& c : KTX::Host::Calls()) {
+    bool jam = c.name.rfind("JAM_", 0) == 0 || c.name.rfind("FileInitializer", 0) == 0 ||
+               c.name == "JournalPauser" || (withDefaultsQueries && c.name == "needs_defaults");
+    if (!jam && !(withLog && c.name == "OM__log")) continue;
+    std::string args = c.args;
+    if (std::size_t at = args.find(" (not registered)"); at != std::string::npos) args.erase(at);
+    out.push_back(args.empty() ? c.name : c.name + " " + args);
+  }
+  return out;
+}
+
+// The plug-in's defined dynamic symbols with their addresses, as nm lists them.
+inline std::map<std::string, std::string> DynamicSymbolAddresses() {
+  std::map<std::string, std::string> symbols;
+  std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return symbols;
+  char line[512];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    char address[64], type[8], name[400];
+    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3) symbols[name] = address;
+  }
+  pclose(pipe);
+  return symbols;
+}
+
+// The plug-in's defined dynamic symbols.
+inline std::set<std::string> DynamicSymbols() {
+  std::set<std::string> names;
+  for (const auto& [name, address] : DynamicSymbolAddresses()) names.insert(name);
+  return names;
+}
+
+// The plug-in's defined dynamic symbols that begin with the prefix.
+inline std::set<std::string> ExportsStartingWith(const std::string& prefix) {
+  std::set<std::string> names;
+  for (const std::string& name : DynamicSymbols())
+    if (name.rfind(prefix, 0) == 0) names.insert(name);
+  return names;
+}
+
+// Each member's name behind the class's export prefix.
+inline std::set<std::string> Prefixed(const std::string& prefix, const std::vector<std::string>& members) {
+  std::set<std::string> names;
+  for (const std::string& m : members) names.insert(prefix + m);
+  return names;
+}
+
+// Operation zero of both implementations of a class, fetched by its journal
+// class name, answers the interface id; the two are distinct objects.
+template <class Interface>
+void ExpectInterfaceId(const char* journalClass, unsigned int id) {
+  auto* journalled = static_cast<Interface*>(KTX::JAM::ClassInitializer::GetJournalledInterface(journalClass));
+  auto* unjournalled = static_cast<Interface*>(KTX::JAM::ClassInitializer::GetUnjournalledInterface(journalClass));
+  ASSERT_NE(journalled, nullptr) << journalClass;
+  ASSERT_NE(unjournalled, nullptr) << journalClass;
+  EXPECT_NE(static_cast<void*>(journalled), static_cast<void*>(unjournalled)) << journalClass;
+  EXPECT_EQ(journalled->GetInterfaceId(), id) << journalClass;
+  EXPECT_EQ(unjournalled->GetInterfaceId(), id) << journalClass;
+}
+
+// A whole text file (empty when it cannot be read).
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// What ktxhost prints when run with the arguments, line by line; its exit
+// status (as pclose gives it) goes to status when asked for.
+inline std::vector<std::string> KtxhostOutput(const std::string& arguments, int* status = nullptr) {
+  std::vector<std::string> lines;
+  FILE* pipe = popen((std::string(KTXHOST_PROGRAM) + " " + arguments).c_str(), "r");
+  if (pipe == nullptr) return lines;
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+    std::string line = buffer;
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    lines.push_back(line);
+  }
+  int exit = pclose(pipe);
+  if (status != nullptr) *status = exit;
+  return lines;
+}
+
+}  // namespace stamvik_test
