@@ -13,6 +13,7 @@
 #include "DieDesJA_DieLocationsBuilder.hpp"
 #include "DieDes_DieDirectionBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
+#include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "geom/Geometry.hpp"
 #include "ja_die_die_direction_builder_jam.hpp"
@@ -30,6 +31,8 @@ using DieDesJA::DieLocationBuilder;
 using DieDesJA::DieLocationsBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
+using stamvik_test::ExportsStartingWith;
+using stamvik_test::JamCalls;
 
 // The exports as a script declares them.
 extern "C" {
@@ -67,20 +70,6 @@ const char* kLocation = "Die.DieLocationBuilder";
 const char* kLocations = "Die.DieLocationsBuilder";
 const char* kDirection = "Die.DieDirectionBuilder";
 const char* kPlane = "Die.DiePlaneBuilder";
-
-// The journaling library's calls (and undo logging), as "name args".
-std::vector<std::string> JamCalls(bool withLog = true) {
-  std::vector<std::string> out;
-  for (const Host::Call& c : Host::Calls()) {
-    bool jam = c.name.rfind("JAM_", 0) == 0 || c.name.rfind("FileInitializer", 0) == 0 ||
-               c.name == "JournalPauser" || c.name == "needs_defaults";
-    if (!jam && !(withLog && c.name == "OM__log")) continue;
-    std::string args = c.args;
-    if (std::size_t at = args.find(" (not registered)"); at != std::string::npos) args.erase(at);
-    out.push_back(args.empty() ? c.name : c.name + " " + args);
-  }
-  return out;
-}
 
 std::string TagText(const OM::TaggedObject* object) { return std::to_string(object->ask_tag()); }
 
@@ -631,21 +620,6 @@ TEST(SubBuilderLoad, RegisteredInTheTableOrderWithOneCreatorName) {
   EXPECT_EQ(std::count(creators.begin(), creators.end(), "Die.DieCollection CreateDieLocation"), 1);
   for (const char* unregistered : {"CreateDieLocations", "CreateDieDirection", "CreateDiePlane"})
     EXPECT_EQ(std::count(creators.begin(), creators.end(), std::string("Die.DieCollection ") + unregistered), 0);
-}
-
-std::set<std::string> ExportsStartingWith(const std::string& prefix) {
-  std::set<std::string> names;
-  std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return names;
-  char line[512];
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    char address[64], type[8], name[400];
-    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3 && std::string(name).rfind(prefix, 0) == 0)
-      names.insert(name);
-  }
-  pclose(pipe);
-  return names;
 }
 
 TEST(SubBuilderLoad, ExportsAreExactlyThePublishedOnes) {
