@@ -15,6 +15,7 @@
 #include "DieDesJA_HandlingCoreBuilder.hpp"
 #include "DieDesJA_HeelpostBuilder.hpp"
 #include "DieDes_DieShoeBuilder.hpp"
+#include "JamTestSupport.hpp"
 #include "LoadOrder.hpp"
 #include "TestSupport.hpp"
 #include "ja_die_die_shoe_builder_jam.hpp"
@@ -34,6 +35,9 @@ using DieDesJA::HandlingCoreBuilder;
 using DieDesJA::HeelpostBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
+using stamvik_test::DynamicSymbols;
+using stamvik_test::ExpectInterfaceId;
+using stamvik_test::JamCalls;
 
 // The exports as a script declares them.
 extern "C" {
@@ -62,21 +66,6 @@ int XJA_DIE_SHOE_BUILDER_set_centerline_slot_create(DieShoeBuilder*, bool);
 
 namespace {
 
-// The host calls of the journaling library (and undo logging), as "name args".
-std::vector<std::string> JamCalls(bool withLog = true) {
-  std::vector<std::string> out;
-  for (const Host::Call& c : Host::Calls()) {
-    bool jam = c.name.rfind("JAM_", 0) == 0 || c.name.rfind("FileInitializer", 0) == 0 ||
-               c.name == "JournalPauser" || c.name == "needs_defaults";
-    if (!jam && !(withLog && c.name == "OM__log")) continue;
-    // Whether a dependency is one of ours or the host's does not matter here.
-    std::string args = c.args;
-    if (std::size_t at = args.find(" (not registered)"); at != std::string::npos) args.erase(at);
-    out.push_back(args.empty() ? c.name : c.name + " " + args);
-  }
-  return out;
-}
-
 std::vector<std::string> Prefixed(const std::string& prefix, const std::vector<std::string>& names) {
   std::vector<std::string> out;
   for (const std::string& n : names) out.push_back(prefix + n);
@@ -89,20 +78,6 @@ std::vector<std::string> operator+(std::vector<std::string> a, const std::vector
 
 // ---- exports -----------------------------------------------------------------------
 
-std::set<std::string> DynamicSymbols() {
-  std::set<std::string> symbols;
-  std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return symbols;
-  char line[512];
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    char address[64], type[8], name[400];
-    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3) symbols.insert(name);
-  }
-  pclose(pipe);
-  return symbols;
-}
-
 std::set<std::string> ExportsOf(const std::set<std::string>& symbols, const std::string& prefix) {
   std::set<std::string> out;
   for (const std::string& s : symbols)
@@ -110,17 +85,11 @@ std::set<std::string> ExportsOf(const std::set<std::string>& symbols, const std:
   return out;
 }
 
-std::set<std::string> Exports(const std::string& prefix, const std::vector<std::string>& members) {
-  std::set<std::string> out;
-  for (const std::string& m : members) out.insert(prefix + m);
-  return out;
-}
-
 TEST(U3Exports, EachClassExportsExactlyItsMemberTable) {
   std::set<std::string> symbols = DynamicSymbols();
   ASSERT_FALSE(symbols.empty());
 
-  std::set<std::string> fill = Exports(
+  std::set<std::string> fill = stamvik_test::Prefixed(
       "XJA_FILL_AREA_BUILDER_",
       {"get_Target", "get_Boundary", "get_BaseOrientation", "get_UpperLimitType", "set_UpperLimitType",
        "get_UpperLimitSheet", "get_UpperLimitPlane", "get_LowerLimitSheet", "get_LowerLimitOffset",
@@ -129,7 +98,7 @@ TEST(U3Exports, EachClassExportsExactlyItsMemberTable) {
   EXPECT_EQ(fill.size(), 15u);
   EXPECT_EQ(ExportsOf(symbols, "XJA_FILL_AREA_BUILDER_"), fill);
 
-  std::set<std::string> notch = Exports(
+  std::set<std::string> notch = stamvik_test::Prefixed(
       "XJA_FINGER_CLEARANCE_NOTCH_BUILDER_",
       {"get_Target", "get_Section", "get_ExtrudeWidth", "get_Geometry", "get_ReverseDirection",
        "set_ReverseDirection", "get_BaseOrientation", "get_ClearanceDirection", "get_Width", "get_Depth",
@@ -138,7 +107,7 @@ TEST(U3Exports, EachClassExportsExactlyItsMemberTable) {
   EXPECT_EQ(notch.size(), 17u);
   EXPECT_EQ(ExportsOf(symbols, "XJA_FINGER_CLEARANCE_NOTCH_BUILDER_"), notch);
 
-  std::set<std::string> shoe = Exports(
+  std::set<std::string> shoe = stamvik_test::Prefixed(
       "XJA_DIE_SHOE_BUILDER_",
       {"get_base_orientation", "get_base_flange_section", "get_main_deck_section", "get_main_deck_plane",
        "get_main_deck_offset", "get_deck_cutouts_section", "get_centerline_slot_create",
@@ -150,7 +119,7 @@ TEST(U3Exports, EachClassExportsExactlyItsMemberTable) {
   EXPECT_EQ(shoe.size(), 22u);
   EXPECT_EQ(ExportsOf(symbols, "XJA_DIE_SHOE_BUILDER_"), shoe);
 
-  std::set<std::string> core = Exports(
+  std::set<std::string> core = stamvik_test::Prefixed(
       "XJA_HANDLING_CORE_BUILDER_",
       {"get_Target", "get_Location", "get_CoreOrientation", "get_BaseOrientation", "get_Height", "get_Width",
        "get_Clearance", "get_Depth", "get_DistanceTolerance", "set_DistanceTolerance", "get_AngleTolerance",
@@ -175,7 +144,7 @@ TEST(U3Exports, EachClassExportsExactlyItsMemberTable) {
                                                        "get_DistanceTolerance", "set_DistanceTolerance",
                                                        "get_AngleTolerance", "set_AngleTolerance",
                                                        "get_type", "set_type"};
-  std::set<std::string> heel = Exports("XJA_HEELPOST_BUILDER_", heelMembers);
+  std::set<std::string> heel = stamvik_test::Prefixed("XJA_HEELPOST_BUILDER_", heelMembers);
   EXPECT_EQ(heel.size(), 58u);
   EXPECT_EQ(ExportsOf(symbols, "XJA_HEELPOST_BUILDER_"), heel);
   EXPECT_EQ(symbols.count("XJA_HEELPOST_BUILDER_get_Type"), 0u);
@@ -213,17 +182,6 @@ TEST(U3Load, EachBuilderUnitRegistersBeforeItsFeatureWithItsCreatorAndInterfaces
 }
 
 // ---- interfaces ------------------------------------------------------------------------
-
-template <class I>
-void ExpectInterfaceId(const char* journalClass, unsigned int id) {
-  auto* journalled = static_cast<I*>(JAM::ClassInitializer::GetJournalledInterface(journalClass));
-  auto* unjournalled = static_cast<I*>(JAM::ClassInitializer::GetUnjournalledInterface(journalClass));
-  ASSERT_NE(journalled, nullptr) << journalClass;
-  ASSERT_NE(unjournalled, nullptr) << journalClass;
-  EXPECT_NE(static_cast<void*>(journalled), static_cast<void*>(unjournalled));
-  EXPECT_EQ(journalled->GetInterfaceId(), id) << journalClass;
-  EXPECT_EQ(unjournalled->GetInterfaceId(), id) << journalClass;
-}
 
 TEST(U3Interfaces, OperationZeroAnswersEachClassesInterfaceId) {
   ExpectInterfaceId<Die_FillAreaBuilder_Interface>("Die.FillAreaBuilder", 0x9D1F9021u);
