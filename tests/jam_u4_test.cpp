@@ -14,6 +14,7 @@
 #include "DieEngJA_DrawBeadBuilder.hpp"
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
 #include "DieEngJA_DrawBeadTaperBuilder.hpp"
+#include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "ja_die_draw_bead_builder_jam.hpp"
 #include "ja_die_draw_bead_segment_builder_jam.hpp"
@@ -28,6 +29,9 @@ using DieEngJA::DrawBeadBuilder;
 using DieEngJA::DrawBeadSegmentBuilder;
 using DieEngJA::DrawBeadTaperBuilder;
 using stamvik_test::HostTest;
+using stamvik_test::ExportsStartingWith;
+using stamvik_test::JamCalls;
+using stamvik_test::Prefixed;
 
 // The exports as a script declares them.
 extern "C" {
@@ -59,21 +63,6 @@ namespace {
 const char* kBead = "Die.DrawBeadBuilder";
 const char* kSegment = "Die.DrawBeadSegmentBuilder";
 const char* kTaper = "Die.DrawBeadTaperBuilder";
-
-// The host calls of the journaling library (and undo logging), as "name args".
-std::vector<std::string> JamCalls(bool withLog = true) {
-  std::vector<std::string> out;
-  for (const Host::Call& c : Host::Calls()) {
-    bool jam = c.name.rfind("JAM_", 0) == 0 || c.name.rfind("FileInitializer", 0) == 0 ||
-               c.name == "JournalPauser" || c.name == "needs_defaults";
-    if (!jam && !(withLog && c.name == "OM__log")) continue;
-    // Whether a dependency is registered by anyone does not matter here.
-    std::string args = c.args;
-    if (std::size_t at = args.find(" (not registered)"); at != std::string::npos) args.erase(at);
-    out.push_back(args.empty() ? c.name : c.name + " " + args);
-  }
-  return out;
-}
 
 // The calls of a class set-up: from the first dependency to the record that follows it.
 std::vector<std::string> SetUpCalls(const std::string& firstRecord) {
@@ -129,27 +118,6 @@ class DrawBeadUnits : public HostTest {
 };
 
 // ---- exports, interfaces, load registration --------------------------------------------
-
-std::set<std::string> ExportsStartingWith(const std::string& prefix) {
-  std::set<std::string> names;
-  std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return names;
-  char line[512];
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    char address[64], type[8], name[400];
-    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3 && std::string(name).rfind(prefix, 0) == 0)
-      names.insert(name);
-  }
-  pclose(pipe);
-  return names;
-}
-
-std::set<std::string> Prefixed(const std::string& prefix, const std::vector<std::string>& members) {
-  std::set<std::string> names;
-  for (const std::string& m : members) names.insert(prefix + m);
-  return names;
-}
 
 TEST(DrawBeadLoad, ExportsAreExactlyThoseOfTheMemberTables) {
   std::vector<std::string> bead = {
