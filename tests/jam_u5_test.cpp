@@ -10,6 +10,7 @@
 
 #include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesJA_MachineReliefBuilder.hpp"
+#include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "ja_die_keyway_builder_jam.hpp"
 #include "ja_die_machine_relief_builder_jam.hpp"
@@ -21,6 +22,8 @@ using namespace KTX;
 using DieDesJA::KeywayBuilder;
 using DieDesJA::MachineReliefBuilder;
 using stamvik_test::HostTest;
+using stamvik_test::ExpectInterfaceId;
+using stamvik_test::ExportsStartingWith;
 
 extern "C" {
 int XJA_KEYWAY_BUILDER_get_Location(KeywayBuilder*, int*);
@@ -43,38 +46,15 @@ namespace {
 const char* kKeyway = "Die.KeywayBuilder";
 const char* kRelief = "Die.MachineReliefBuilder";
 
+// The registry calls these tests compare leave the defaults queries out.
 std::vector<std::string> JamCalls(bool withLog = true) {
-  std::vector<std::string> out;
-  for (const Host::Call& c : Host::Calls()) {
-    bool jam = c.name.rfind("JAM_", 0) == 0 || c.name.rfind("FileInitializer", 0) == 0 ||
-               c.name == "JournalPauser";
-    if (!jam && !(withLog && c.name == "OM__log")) continue;
-    std::string args = c.args;
-    if (std::size_t at = args.find(" (not registered)"); at != std::string::npos) args.erase(at);
-    out.push_back(args.empty() ? c.name : c.name + " " + args);
-  }
-  return out;
+  return stamvik_test::JamCalls(withLog, /*withDefaultsQueries=*/false);
 }
 
 // The units a class depends on are set up before the test looks, so that
 // only the class's own registry calls remain to be seen.
 void SetUpDependencies(const std::vector<const char*>& names) {
   for (const char* name : names) JAM::FileInitializer::Initialize(name);
-}
-
-std::set<std::string> ExportsStartingWith(const std::string& prefix) {
-  std::set<std::string> exports;
-  std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return exports;
-  char line[512];
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    char address[64], type[8], name[400];
-    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3 && std::string(name).rfind(prefix, 0) == 0)
-      exports.insert(name);
-  }
-  pclose(pipe);
-  return exports;
 }
 
 // ---- exports and interface ids -------------------------------------------------------
@@ -107,17 +87,6 @@ TEST(KeywayMachineReliefExports, MachineReliefExportsItsThirtyFiveMembersAsWritt
     expected.insert(std::string("XJA_MACHINE_RELIEF_BUILDER_") + name);
   ASSERT_EQ(expected.size(), 35u);
   EXPECT_EQ(ExportsStartingWith("XJA_MACHINE_RELIEF_BUILDER_"), expected);
-}
-
-template <class Interface>
-void ExpectInterfaceId(const char* name, unsigned int id) {
-  auto* journalled = static_cast<Interface*>(JAM::ClassInitializer::GetJournalledInterface(name));
-  auto* unjournalled = static_cast<Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(name));
-  ASSERT_NE(journalled, nullptr) << name;
-  ASSERT_NE(unjournalled, nullptr) << name;
-  EXPECT_NE(static_cast<void*>(journalled), static_cast<void*>(unjournalled)) << name;
-  EXPECT_EQ(journalled->GetInterfaceId(), id) << name;
-  EXPECT_EQ(unjournalled->GetInterfaceId(), id) << name;
 }
 
 TEST(KeywayMachineReliefExports, OperationZeroAnswersTheInterfaceIdOnBothImplementations) {
