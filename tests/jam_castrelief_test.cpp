@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "DieDesJA_CastReliefBuilder.hpp"
+#include "JamTestSupport.hpp"
 #include "LoadOrder.hpp"
 #include "TestSupport.hpp"
 #include "ja_die_cast_relief_builder_jam.hpp"
@@ -24,6 +25,9 @@
 using namespace KTX;
 using DieDesJA::CastReliefBuilder;
 using stamvik_test::HostTest;
+using stamvik_test::DynamicSymbolAddresses;
+using stamvik_test::JamCalls;
+using stamvik_test::ReadFile;
 
 // The exports as a script declares them.
 extern "C" {
@@ -43,21 +47,6 @@ void XJA_TireEnvelope_force_load();
 namespace {
 
 const char* kClass = "Die.CastReliefBuilder";
-
-// The host calls of the journaling library (and undo logging), as "name args".
-std::vector<std::string> JamCalls(bool withLog = true) {
-  std::vector<std::string> out;
-  for (const Host::Call& c : Host::Calls()) {
-    bool jam = c.name.rfind("JAM_", 0) == 0 || c.name.rfind("FileInitializer", 0) == 0 ||
-               c.name == "JournalPauser" || c.name == "needs_defaults";
-    if (!jam && !(withLog && c.name == "OM__log")) continue;
-    // Whether a dependency is one of ours or not registered yet does not matter here.
-    std::string args = c.args;
-    if (std::size_t at = args.find(" (not registered)"); at != std::string::npos) args.erase(at);
-    out.push_back(args.empty() ? c.name : c.name + " " + args);
-  }
-  return out;
-}
 
 // ---- set-up ---------------------------------------------------------------------
 
@@ -519,13 +508,6 @@ TEST_F(CastReliefPrint, DisabledOrWithoutTagNamePrintsOnlyWhatAlwaysRuns) {
 
 // ---- journal text and replay -------------------------------------------------------------
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::string Substitute(std::string text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
@@ -726,17 +708,7 @@ TEST(CastReliefLoad, UnitsRegisteredInTheTableOrder) {
 
 // What ktxhost prints of one command's run, line by line.
 std::vector<std::string> KtxhostLines(const std::string& command) {
-  std::vector<std::string> lines;
-  FILE* pipe = popen((std::string(KTXHOST_PROGRAM) + " " + command + " " + STAMVIK_PLUGIN).c_str(), "r");
-  if (pipe == nullptr) return lines;
-  char line[512];
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    std::string text(line);
-    if (!text.empty() && text.back() == '\n') text.pop_back();
-    lines.push_back(text);
-  }
-  pclose(pipe);
-  return lines;
+  return stamvik_test::KtxhostOutput(command + " " + STAMVIK_PLUGIN);
 }
 
 TEST(CastReliefLoad, RegistrationFollowsTheLoadTableRowByRow) {
@@ -923,22 +895,8 @@ TEST(CastReliefLoad, UnloadTakesTheUnitsDownInReverseClassInitializerFirst) {
   EXPECT_EQ(removed, reversed);
 }
 
-std::map<std::string, std::string> DynamicSymbols() {
-  std::map<std::string, std::string> symbols;
-  std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return symbols;
-  char line[512];
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    char address[64], type[8], name[400];
-    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3) symbols[name] = address;
-  }
-  pclose(pipe);
-  return symbols;
-}
-
 TEST(CastReliefLoad, ExportsAreExactlyThePublishedOnes) {
-  std::map<std::string, std::string> symbols = DynamicSymbols();
+  std::map<std::string, std::string> symbols = DynamicSymbolAddresses();
   ASSERT_FALSE(symbols.empty());
   std::set<std::string> exports;
   for (const auto& [name, address] : symbols)
