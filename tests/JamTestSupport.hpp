@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "jam/Jam.hpp"
+#include "prop/PropertyMapper.hpp"
 #include "sys/CallLog.hpp"
 
 namespace stamvik_test {
@@ -107,5 +108,33 @@ inline std::vector<std::string> KtxhostOutput(const std::string& arguments, int*
   if (status != nullptr) *status = exit;
   return lines;
 }
+
+// Stands in for a parent property owner for the length of a test: notes what
+// reaches it and hands it on to the real one.
+class OwnerRecorder final : public KTX::JAM::TaggedObjectPropertyOwner {
+ public:
+  explicit OwnerRecorder(KTX::Property::Owner* real) : real_(real) {}
+  std::vector<std::string> requests;  // "operation name"
+
+  int GetProperties(KTX::OM::Object* object, KTX::Property::List& list) override {
+    requests.push_back("GetProperties");
+    return real_->GetProperties(object, list);
+  }
+  int SetProperties(KTX::OM::Object* object, KTX::Property::List& list) override {
+    requests.push_back("SetProperties");
+    return real_->SetProperties(object, list);
+  }
+  KTX::Property::Value* GetProperty(KTX::OM::Object* object, const char* name) override {
+    requests.push_back(std::string("GetProperty ") + name);
+    return real_->GetProperty(object, name);
+  }
+  int SetProperty(KTX::OM::Object* object, const char* name, const KTX::Property::Value* value) override {
+    requests.push_back(std::string("SetProperty ") + name);
+    return real_->SetProperty(object, name, value);
+  }
+
+ private:
+  KTX::Property::Owner* real_;
+};
 
 }  // namespace stamvik_test

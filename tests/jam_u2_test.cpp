@@ -33,6 +33,7 @@ using Property::ValuePtr;
 using stamvik_test::HostTest;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::JamCalls;
+using stamvik_test::OwnerRecorder;
 
 // The exports as a script declares them.
 extern "C" {
@@ -677,34 +678,6 @@ TEST(SubBuilderLoad, ExportsAreExactlyThePublishedOnes) {
 
 // ---- property owners -------------------------------------------------------------------------
 
-// Stands in for the host's "TaggedObject" owner for the length of a test:
-// notes what reaches it and hands it on to the real one.
-class TaggedObjectRecorder final : public JAM::TaggedObjectPropertyOwner {
- public:
-  explicit TaggedObjectRecorder(Property::Owner* real) : real_(real) {}
-  std::vector<std::string> requests;  // "operation name"
-
-  int GetProperties(OM::Object* object, Property::List& list) override {
-    requests.push_back("GetProperties");
-    return real_->GetProperties(object, list);
-  }
-  int SetProperties(OM::Object* object, Property::List& list) override {
-    requests.push_back("SetProperties");
-    return real_->SetProperties(object, list);
-  }
-  Property::Value* GetProperty(OM::Object* object, const char* name) override {
-    requests.push_back(std::string("GetProperty ") + name);
-    return real_->GetProperty(object, name);
-  }
-  int SetProperty(OM::Object* object, const char* name, const Property::Value* value) override {
-    requests.push_back(std::string("SetProperty ") + name);
-    return real_->SetProperty(object, name, value);
-  }
-
- private:
-  Property::Owner* real_;
-};
-
 class SubBuilderOwners : public SubBuilderUnits {
  protected:
   void SetUp() override {
@@ -718,9 +691,9 @@ class SubBuilderOwners : public SubBuilderUnits {
     }
     SubBuilderUnits::TearDown();
   }
-  TaggedObjectRecorder& RecordParent() {
+  OwnerRecorder& RecordParent() {
     realParent_ = JAM::PropertyMapper::GetOwner("TaggedObject");
-    recorder_ = new TaggedObjectRecorder(realParent_);
+    recorder_ = new OwnerRecorder(realParent_);
     JAM::PropertyMapper::RegisterPropertyOwner("TaggedObject", nullptr, recorder_);
     return *recorder_;
   }
@@ -730,7 +703,7 @@ class SubBuilderOwners : public SubBuilderUnits {
     return owner;
   }
 
-  TaggedObjectRecorder* recorder_ = nullptr;
+  OwnerRecorder* recorder_ = nullptr;
   Property::Owner* realParent_ = nullptr;
 };
 
@@ -773,7 +746,7 @@ TEST_F(SubBuilderOwners, EveryFormOfTheInputTypeNameReadsTheSameEnumeration) {
 }
 
 TEST_F(SubBuilderOwners, SourceDataTypeIsNotPublishedAndGoesToTheTaggedObjectOwner) {
-  TaggedObjectRecorder& parent = RecordParent();
+  OwnerRecorder& parent = RecordParent();
   ValuePtr index = Property::MakeEnum(gPlaneTypes, 1);
   for (const char* c : {kPlane, kDirection}) {
     OM::Object* object = c == kPlane ? static_cast<OM::Object*>(plane_) : static_cast<OM::Object*>(direction_);
@@ -788,7 +761,7 @@ TEST_F(SubBuilderOwners, SourceDataTypeIsNotPublishedAndGoesToTheTaggedObjectOwn
 }
 
 TEST_F(SubBuilderOwners, CoordinateSystemMatrixIsListedAndAcceptedOnWriteWithNoEffect) {
-  TaggedObjectRecorder& parent = RecordParent();
+  OwnerRecorder& parent = RecordParent();
   const double before[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
   direction_->SetCoordinateSystemMatrix(before);
   Host::ClearCalls();
@@ -871,7 +844,7 @@ TEST_F(SubBuilderOwners, AWriteLeavesTheSameJournalRecordAsTheScriptingCall) {
 }
 
 TEST_F(SubBuilderOwners, PlaneSetPropertiesWritesItsFourSettablesInOrderAndNotTheMatrix) {
-  TaggedObjectRecorder& parent = RecordParent();
+  OwnerRecorder& parent = RecordParent();
   Property::List list;
   list.SetValue("ReverseSourceDirection", Property::MakeLogical(true).release());
   list.SetValue("CoordinateSystemMatrix", Property::MakeInteger(3).release());
@@ -903,7 +876,7 @@ TEST_F(SubBuilderOwners, TheLocationsListInEveryFormAndItsWritesGoToTheParent) {
     EXPECT_EQ(value->GetSubobject(), locations_->GetList()) << name;
     EXPECT_STREQ(static_cast<Property::Subobject&>(*value).GetClassName(), "Die.DieLocationBuilderList") << name;
   }
-  TaggedObjectRecorder& parent = RecordParent();
+  OwnerRecorder& parent = RecordParent();
   owner->SetProperty(locations_, "List", Property::MakeSubobject(nullptr, "Die.DieLocationBuilderList").get());
   Property::List list;
   list.SetValue("List", Property::MakeSubobject(nullptr, "Die.DieLocationBuilderList").release());

@@ -38,6 +38,7 @@ using stamvik_test::HostTest;
 using stamvik_test::DynamicSymbols;
 using stamvik_test::ExpectInterfaceId;
 using stamvik_test::JamCalls;
+using stamvik_test::OwnerRecorder;
 
 // The exports as a script declares them.
 extern "C" {
@@ -891,34 +892,6 @@ TEST_F(U3Print, HeelpostPrintsItsGettersInSlotOrder) {
 
 // ---- property owners ----------------------------------------------------------------------
 
-// Stands in for the "Features.FeatureBuilder" owner while a case runs: notes
-// what reaches it and hands it on to the real one.
-class ParentRecorder final : public JAM::TaggedObjectPropertyOwner {
- public:
-  explicit ParentRecorder(Property::Owner* real) : real_(real) {}
-  std::vector<std::string> requests;  // "operation name"
-
-  int GetProperties(OM::Object* object, Property::List& list) override {
-    requests.push_back("GetProperties");
-    return real_->GetProperties(object, list);
-  }
-  int SetProperties(OM::Object* object, Property::List& list) override {
-    requests.push_back("SetProperties");
-    return real_->SetProperties(object, list);
-  }
-  Property::Value* GetProperty(OM::Object* object, const char* name) override {
-    requests.push_back(std::string("GetProperty ") + name);
-    return real_->GetProperty(object, name);
-  }
-  int SetProperty(OM::Object* object, const char* name, const Property::Value* value) override {
-    requests.push_back(std::string("SetProperty ") + name);
-    return real_->SetProperty(object, name, value);
-  }
-
- private:
-  Property::Owner* real_;
-};
-
 class U3Owners : public U3Builders {
  protected:
   void TearDown() override {
@@ -928,11 +901,11 @@ class U3Owners : public U3Builders {
     }
     U3Builders::TearDown();
   }
-  ParentRecorder& RecordParent() {
+  OwnerRecorder& RecordParent() {
     realParent_ = JAM::PropertyMapper::GetOwner("Features.FeatureBuilder");
     // The real owner keeps its own parent while the recorder holds its class.
     JAM::PropertyMapper::RegisterPropertyOwner("Test.U3FeatureBuilderAside", "Builder", realParent_);
-    recorder_ = new ParentRecorder(realParent_);
+    recorder_ = new OwnerRecorder(realParent_);
     JAM::PropertyMapper::RegisterPropertyOwner("Features.FeatureBuilder", "Builder", recorder_);
     return *recorder_;
   }
@@ -957,14 +930,14 @@ class U3Owners : public U3Builders {
     return name != nullptr ? name : "(none)";
   }
 
-  ParentRecorder* recorder_ = nullptr;
+  OwnerRecorder* recorder_ = nullptr;
   Property::Owner* realParent_ = nullptr;
 };
 
 TEST_F(U3Owners, HeelpostReliefNamesByTheRuleAndOneThatIsNot) {
   Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
   ASSERT_NE(owner, nullptr);
-  ParentRecorder& parent = RecordParent();
+  OwnerRecorder& parent = RecordParent();
   for (bool relief : {true, false}) {
     heel_->SetWallARelief(relief);
     for (const char* name : {"wall_a_relief", "WallARelief", "WALLARELIEF", "wallarelief", "WALL_A_RELIEF"}) {
@@ -1045,7 +1018,7 @@ TEST_F(U3Owners, HeelpostReliefWritesKeepOneReliefAndSubobjectWritesGoToTheParen
   ASSERT_EQ(JAM::Recorded().size(), 3u);
   EXPECT_EQ(JAM::Recorded()[0].member, "WallCRelief");
 
-  ParentRecorder& parent = RecordParent();
+  OwnerRecorder& parent = RecordParent();
   for (const char* name : {"Length", "Center", "PadAttributes"})
     EXPECT_EQ(owner->SetProperty(heel_, name, yes.get()), Property::kUnknownProperty) << name;
   EXPECT_EQ(parent.requests, (std::vector<std::string>{"SetProperty Length", "SetProperty Center",
@@ -1059,7 +1032,7 @@ TEST_F(U3Owners, HeelpostSetPropertiesWritesItsThirteenInOrder) {
   Property::List list;
   owner->GetProperties(heel_, list);
   JAM::ClearJournal();
-  ParentRecorder& parent = RecordParent();
+  OwnerRecorder& parent = RecordParent();
   owner->SetProperties(heel_, list);
   std::vector<std::string> members;
   for (const JAM::Record& r : JAM::Recorded())
@@ -1101,7 +1074,7 @@ TEST_F(U3Owners, NamedSubobjectsOfTheNotchAndTheHandlingCore) {
   EXPECT_EQ(ClassOf(location.get()), "Die.DieLocationsBuilder");
   EXPECT_EQ(location->GetSubobject(), core_->GetLocation());
 
-  ParentRecorder& parent = RecordParent();
+  OwnerRecorder& parent = RecordParent();
   ValuePtr yes = Property::MakeLogical(true);
   EXPECT_EQ(core->SetProperty(core_, "Location", yes.get()), Property::kUnknownProperty);
   EXPECT_EQ(parent.requests, std::vector<std::string>{"SetProperty Location"});
@@ -1186,7 +1159,7 @@ TEST_F(U3Owners, DieShoeListsNineteenAndWritesThree) {
   for (const JAM::Record& r : JAM::Recorded()) members.push_back(r.member);
   EXPECT_EQ(members, (std::vector<std::string>{"CenterlineSlotCreate", "DistanceTolerance", "AngleTolerance"}));
 
-  ParentRecorder& parent = RecordParent();
+  OwnerRecorder& parent = RecordParent();
   ValuePtr value = Property::MakeDouble(3.0);
   EXPECT_EQ(owner->SetProperty(shoe_, "main_deck_offset", value.get()), Property::kUnknownProperty);
   EXPECT_EQ(parent.requests, std::vector<std::string>{"SetProperty main_deck_offset"});
