@@ -19,6 +19,7 @@
 #include "DieDes_DieDirectionBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
+#include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "afl/DieFeatureBuilders.hpp"
 #include "afl/Parms.hpp"
@@ -27,6 +28,7 @@
 
 using namespace KTX;
 using stamvik_test::HostTest;
+using stamvik_test::ExportsStartingWith;
 
 // The exports as a script declares them.
 extern "C" {
@@ -88,22 +90,6 @@ class DieCollection : public HostTest {
   std::vector<tag_t> made_;
 };
 
-std::set<std::string> DynamicSymbols(const char* prefix) {
-  std::set<std::string> out;
-  FILE* pipe = popen((std::string("nm -D --defined-only ") + STAMVIK_PLUGIN).c_str(), "r");
-  if (pipe == nullptr) return out;
-  char line[512];
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    std::string text(line);
-    std::size_t at = text.rfind(' ');
-    std::string name = text.substr(at + 1);
-    while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
-    if (name.rfind(prefix, 0) == 0) out.insert(name);
-  }
-  pclose(pipe);
-  return out;
-}
-
 // ---- exports and interface ----------------------------------------------------------
 
 TEST(DieCollectionExports, ThirtyNineCreatorsUnderTheirPublishedNamesAndTheEnumerator) {
@@ -149,11 +135,11 @@ TEST(DieCollectionExports, ThirtyNineCreatorsUnderTheirPublishedNamesAndTheEnume
       "XJA_FEATURE_DIE_create_springback_compensation_builder",
   };
   ASSERT_EQ(expected.size(), 39u);
-  EXPECT_EQ(DynamicSymbols("XJA_FEATURE_DIE_"), expected);
-  EXPECT_EQ(DynamicSymbols("XJA_DieCollection_"),
+  EXPECT_EQ(ExportsStartingWith("XJA_FEATURE_DIE_"), expected);
+  EXPECT_EQ(ExportsStartingWith("XJA_DieCollection_"),
             (std::set<std::string>{"XJA_DieCollection_enumerate", "XJA_DieCollection_force_load"}));
   // The bodies are the library's own.
-  EXPECT_TRUE(DynamicSymbols("JAX_").empty());
+  EXPECT_TRUE(ExportsStartingWith("JAX_").empty());
 }
 
 TEST_F(DieCollection, InterfaceIdAndTheEnumeratorFromBothImplementations) {
