@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DieDesJA_CastReliefBuilder.hpp"
+#include "JamTestSupport.hpp"
 #include "LoadOrder.hpp"
 #include "TestSupport.hpp"
 #include "ja_property_owner.hpp"
@@ -609,18 +610,7 @@ TEST_F(BuilderOwners, EachPublishesItsTableByTheSameRules) {
 // ---- ktxhost props ---------------------------------------------------------------------
 
 std::vector<std::string> RunKtxhost(const std::string& arguments, int* status) {
-  std::string command = std::string(KTXHOST_PROGRAM) + " props --plugin " + STAMVIK_PLUGIN + " " + arguments;
-  FILE* pipe = popen(command.c_str(), "r");
-  std::vector<std::string> lines;
-  if (pipe == nullptr) return lines;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-    std::string line = buffer;
-    if (!line.empty() && line.back() == '\n') line.pop_back();
-    lines.push_back(line);
-  }
-  *status = pclose(pipe);
-  return lines;
+  return stamvik_test::KtxhostOutput(std::string("props --plugin ") + STAMVIK_PLUGIN + " " + arguments, status);
 }
 
 bool Has(const std::vector<std::string>& lines, const std::string& wanted) {
