@@ -11,11 +11,28 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.hpp"
 #include "jam/Jam.hpp"
+#include "jam/Journal.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "sys/CallLog.hpp"
 
 namespace stamvik_test {
+
+// A host test that starts and ends with the journaling library's test state
+// cleared (journal, claims, verdict, raise requests, print switches, pauses);
+// the registrations stay.
+class JamTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    KTX::JAM::Test::Reset();
+  }
+  void TearDown() override {
+    KTX::JAM::Test::Reset();
+    HostTest::TearDown();
+  }
+};
 
 // The host calls of the journaling library (and undo logging when withLog),
 // as "name args". Whether a dependency is registered yet does not matter to

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "ja_value_types.hpp"
 #include "jam/Journal.hpp"
 
 using namespace KTX;
+using stamvik_test::JamTest;
 
 void JA_Gadget_initialize_class();
 void JA_Gadget_destroy_class();
@@ -137,16 +139,8 @@ void JA_Right_destroy_class() { KTX::JA::DestroyClass<ja_test_pair_jam::Unit<1>>
 
 namespace {
 
-class JamEngine : public stamvik_test::HostTest {
+class JamEngine : public JamTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
-  }
-  void TearDown() override {
-    JAM::Test::Reset();
-    HostTest::TearDown();
-  }
   std::vector<std::string> JamCalls() {
     std::vector<std::string> out;
     for (const Host::Call& c : Host::Calls())
