@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "jam/Journal.hpp"
 #include "exp/Expression.hpp"
@@ -15,20 +16,11 @@
 
 using namespace KTX;
 using stamvik_test::HostTest;
+using stamvik_test::JamTest;
 
 namespace {
 
-class Jam : public HostTest {
- protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
-  }
-  void TearDown() override {
-    JAM::Test::Reset();
-    HostTest::TearDown();
-  }
-};
+class Jam : public JamTest {};
 
 // ---- recording -----------------------------------------------------------------------
 
