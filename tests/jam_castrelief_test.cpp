@@ -25,6 +25,7 @@
 using namespace KTX;
 using DieDesJA::CastReliefBuilder;
 using stamvik_test::HostTest;
+using stamvik_test::JamTest;
 using stamvik_test::DynamicSymbolAddresses;
 using stamvik_test::JamCalls;
 using stamvik_test::ReadFile;
@@ -52,11 +53,10 @@ const char* kClass = "Die.CastReliefBuilder";
 
 // Runs first in its process (each test runs alone under ctest): the class
 // has not been set up yet.
-class CastReliefSetUp : public HostTest {
+class CastReliefSetUp : public JamTest {
  protected:
   void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
+    JamTest::SetUp();
     builder_ = DieDesJA::CastReliefBuilderFactory::Create(modelPart(), nullptr);
     // The die-plane unit is a dependency of its own: set it up first, so
     // that only the cast relief's calls are seen below.
@@ -65,8 +65,7 @@ class CastReliefSetUp : public HostTest {
   }
   void TearDown() override {
     builder_->destroy();
-    JAM::Test::Reset();
-    HostTest::TearDown();
+    JamTest::TearDown();
   }
   CastReliefBuilder* builder_ = nullptr;
 };
@@ -116,11 +115,10 @@ TEST_F(CastReliefSetUp, SetUpLeftByErrorRunsAgainThenOnceBeforeTheFirstRecord) {
   EXPECT_EQ(view.parent, "Features.FeatureBuilder");
 }
 
-class CastReliefJournal : public HostTest {
+class CastReliefJournal : public JamTest {
  protected:
   void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
+    JamTest::SetUp();
     builder_ = DieDesJA::CastReliefBuilderFactory::Create(modelPart(), nullptr);
     // The set-up of the class runs on the first journalled call of any test.
     bool ignored = false;
@@ -131,8 +129,7 @@ class CastReliefJournal : public HostTest {
   }
   void TearDown() override {
     builder_->destroy();
-    JAM::Test::Reset();
-    HostTest::TearDown();
+    JamTest::TearDown();
   }
   std::string Tag() const { return std::to_string(builder_->ask_tag()); }
 
@@ -604,17 +601,7 @@ TEST_F(CastReliefJournal, RealAccessViolationInsideAnExportAnswersSixtyFive) {
 
 // ---- feature classes -------------------------------------------------------------------
 
-class FeatureUnits : public HostTest {
- protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
-  }
-  void TearDown() override {
-    JAM::Test::Reset();
-    HostTest::TearDown();
-  }
-};
+class FeatureUnits : public JamTest {};
 
 TEST_F(FeatureUnits, SetUpOnRequestCreatesTheJournalClassOnce) {
   JAM::FileInitializer::Initialize("Features.Manikin");
