@@ -28,6 +28,7 @@
 
 using namespace KTX;
 using stamvik_test::HostTest;
+using stamvik_test::JamTest;
 using stamvik_test::ExportsStartingWith;
 
 // The exports as a script declares them.
@@ -51,17 +52,12 @@ namespace {
 constexpr unsigned kBadFactoryCode = 3777001;  // scripted for a host factory's failure
 constexpr int kNotCastRelief = 670156;          // "Feature is not a Cast Relief."
 
-class DieCollection : public HostTest {
+class DieCollection : public JamTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
-  }
   void TearDown() override {
     for (tag_t tag : made_)
       if (auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(tag))) object->destroy();
-    JAM::Test::Reset();
-    HostTest::TearDown();
+    JamTest::TearDown();
   }
   tag_t collection() const { return part()->ask_tag(); }
   // Builders the test made are destroyed at its end.
