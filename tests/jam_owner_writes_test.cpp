@@ -26,6 +26,7 @@
 #include "DieEngJA_DrawBeadBuilder.hpp"
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
 #include "DieEngJA_DrawBeadTaperBuilder.hpp"
+#include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "jam/Jam.hpp"
 #include "jam/Journal.hpp"
@@ -33,6 +34,7 @@
 #include "prop/PropertyMapper.hpp"
 
 using namespace KTX;
+using stamvik_test::JamTest;
 using DieDes::DieBooleanBuilder;
 using DieDes::DieDirectionBuilder;
 using DieDes::DiePlaneBuilder;
@@ -404,11 +406,10 @@ std::string Upper(std::string s) {
   return s;
 }
 
-class OwnerWrites : public stamvik_test::HostTest {
+class OwnerWrites : public JamTest {
  protected:
   void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
+    JamTest::SetUp();
     b_.slot = DieDesJA::ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
     b_.clearance = DieDesJA::ClearanceBuilderFactory::Create(modelPart(), nullptr);
     b_.rough = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
@@ -433,8 +434,7 @@ class OwnerWrites : public stamvik_test::HostTest {
              b_.slot, b_.clearance, b_.rough, b_.boolean, b_.direction, b_.location, b_.plane, b_.shoe, b_.segment,
              b_.taper, b_.bead, b_.fill, b_.notch, b_.core, b_.heel, b_.keyway, b_.relief})
       o->destroy();
-    JAM::Test::Reset();
-    HostTest::TearDown();
+    JamTest::TearDown();
   }
   static Property::Owner* OwnerOf(const char* journalClass) {
     Property::Owner* owner = JAM::PropertyMapper::GetOwner(journalClass);
