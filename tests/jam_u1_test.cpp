@@ -34,6 +34,7 @@ using DieDesJA::ClearanceBuilder;
 using DieEngJA::CompensateRoughDataBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
+using stamvik_test::JamTest;
 using stamvik_test::ExpectInterfaceId;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::JamCalls;
@@ -146,16 +147,8 @@ TEST(U1Load, UnitsJoinTheTableOrderWithTheirCreatorNames) {
 // Each runs first in its process (each test runs alone under ctest). The
 // dependencies are set up beforehand so that their own set-ups, when they are
 // ours, do not interleave with the one under test.
-class U1SetUp : public HostTest {
+class U1SetUp : public JamTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
-  }
-  void TearDown() override {
-    JAM::Test::Reset();
-    HostTest::TearDown();
-  }
   // Runs the set-up through the first journalled call and returns the calls up to its record.
   template <class Call>
   std::vector<std::string> SetUpCalls(const char* journalClass, const std::vector<const char*>& dependencies,
@@ -304,11 +297,10 @@ TEST_F(U1SetUp, DieBooleanIsASubBuilderWithoutDefaultsThatAddsTheComponentInterf
 
 // ---- journalled calls --------------------------------------------------------------------
 
-class U1Journal : public HostTest {
+class U1Journal : public JamTest {
  protected:
   void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
+    JamTest::SetUp();
     slot_ = DieDesJA::ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
     clearance_ = DieDesJA::ClearanceBuilderFactory::Create(modelPart(), nullptr);
     rough_ = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
@@ -326,8 +318,7 @@ class U1Journal : public HostTest {
     clearance_->destroy();
     rough_->destroy();
     boolean_->destroy();
-    JAM::Test::Reset();
-    HostTest::TearDown();
+    JamTest::TearDown();
   }
   static std::string TagOf(const OM::TaggedObject* o) { return std::to_string(o->ask_tag()); }
 
