@@ -31,6 +31,7 @@ using DieDesJA::DieLocationBuilder;
 using DieDesJA::DieLocationsBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
+using stamvik_test::JamTest;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::JamCalls;
 using stamvik_test::OwnerRecorder;
@@ -74,11 +75,10 @@ const char* kPlane = "Die.DiePlaneBuilder";
 
 std::string TagText(const OM::TaggedObject* object) { return std::to_string(object->ask_tag()); }
 
-class SubBuilderUnits : public HostTest {
+class SubBuilderUnits : public JamTest {
  protected:
   void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
+    JamTest::SetUp();
     location_ = DieDesJA::DieLocationBuilderFactory::Create(part());
     locations_ = DieDesJA::DieLocationsBuilderFactory::Create(part(), true, true, true, true, true, true, true);
     direction_ = DieDes::DieDirectionBuilderFactory::Create(part(), true, true, true, true, true, true);
@@ -88,8 +88,7 @@ class SubBuilderUnits : public HostTest {
   void TearDown() override {
     for (OM::TaggedObject* b : std::initializer_list<OM::TaggedObject*>{location_, locations_, direction_, plane_})
       b->destroy();
-    JAM::Test::Reset();
-    HostTest::TearDown();
+    JamTest::TearDown();
   }
   // Runs a class's set-up now, so that a test sees only its own calls.
   static void SetUpClasses() {
