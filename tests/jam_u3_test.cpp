@@ -35,6 +35,7 @@ using DieDesJA::HandlingCoreBuilder;
 using DieDesJA::HeelpostBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
+using stamvik_test::JamTest;
 using stamvik_test::DynamicSymbols;
 using stamvik_test::ExpectInterfaceId;
 using stamvik_test::JamCalls;
@@ -197,16 +198,8 @@ TEST(U3Interfaces, OperationZeroAnswersEachClassesInterfaceId) {
 // dependencies are set up beforehand, so that the class's own calls are the
 // only ones logged.
 
-class U3SetUp : public HostTest {
+class U3SetUp : public JamTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
-  }
-  void TearDown() override {
-    JAM::Test::Reset();
-    HostTest::TearDown();
-  }
   // Sets the class up by name and returns what it called, the request included.
   std::vector<std::string> SetUpClass(const char* journalClass, const std::vector<std::string>& dependencies) {
     JAM::Test::TypeView view;
@@ -372,11 +365,10 @@ TEST_F(U3SetUp, HeelpostLooksUpItsCoordinateSystemTemplateFirst) {
 
 // ---- builders ----------------------------------------------------------------------------
 
-class U3Builders : public HostTest {
+class U3Builders : public JamTest {
  protected:
   void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
+    JamTest::SetUp();
     fill_ = DieDesJA::FillAreaBuilderFactory::Create(modelPart(), nullptr);
     notch_ = DieDesJA::FingerClearanceNotchBuilderFactory::Create(modelPart(), nullptr);
     shoe_ = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
@@ -392,8 +384,7 @@ class U3Builders : public HostTest {
   }
   void TearDown() override {
     for (OM::TaggedObject* b : std::initializer_list<OM::TaggedObject*>{fill_, notch_, shoe_, core_, heel_}) b->destroy();
-    JAM::Test::Reset();
-    HostTest::TearDown();
+    JamTest::TearDown();
   }
   static std::string TagOf(const OM::TaggedObject* o) { return std::to_string(o->ask_tag()); }
 
