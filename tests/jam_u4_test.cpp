@@ -29,6 +29,7 @@ using DieEngJA::DrawBeadBuilder;
 using DieEngJA::DrawBeadSegmentBuilder;
 using DieEngJA::DrawBeadTaperBuilder;
 using stamvik_test::HostTest;
+using stamvik_test::JamTest;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::JamCalls;
 using stamvik_test::Prefixed;
@@ -76,11 +77,10 @@ bool AlreadySetUp(const char* journalClass) {
   return JAM::Test::DescribeClass(journalClass, &view) && view.created;
 }
 
-class DrawBeadUnits : public HostTest {
+class DrawBeadUnits : public JamTest {
  protected:
   void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
+    JamTest::SetUp();
     bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), nullptr);
     segment_ = DieEngJA::DrawBeadSegmentBuilderFactory::Create(bead_, nullptr);
     taper_ = DieEngJA::DrawBeadTaperBuilderFactory::Create(part(), nullptr);
@@ -92,8 +92,7 @@ class DrawBeadUnits : public HostTest {
     if (segment_ != nullptr) segment_->destroy();
     taper_->destroy();
     bead_->destroy();
-    JAM::Test::Reset();
-    HostTest::TearDown();
+    JamTest::TearDown();
   }
   // Every class set up, the journal and the call log empty.
   void SetUpClasses() {
