@@ -22,6 +22,7 @@ using namespace KTX;
 using DieDesJA::KeywayBuilder;
 using DieDesJA::MachineReliefBuilder;
 using stamvik_test::HostTest;
+using stamvik_test::JamTest;
 using stamvik_test::ExpectInterfaceId;
 using stamvik_test::ExportsStartingWith;
 
@@ -114,11 +115,10 @@ TEST(KeywayMachineReliefExports, RegisteredBeforeTheirFeatureClassesWithTheirCre
 
 // ---- set-up ------------------------------------------------------------------------------
 
-class KeywayMachineReliefTest : public HostTest {
+class KeywayMachineReliefTest : public JamTest {
  protected:
   void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
+    JamTest::SetUp();
     keyway_ = DieDesJA::KeywayBuilderFactory::Create(modelPart(), nullptr);
     relief_ = DieDesJA::MachineReliefBuilderFactory::Create(modelPart(), nullptr);
     Host::ClearCalls();
@@ -127,8 +127,7 @@ class KeywayMachineReliefTest : public HostTest {
   void TearDown() override {
     keyway_->destroy();
     relief_->destroy();
-    JAM::Test::Reset();
-    HostTest::TearDown();
+    JamTest::TearDown();
   }
   static bool SetUpAlready(const char* name) {
     JAM::Test::TypeView view;
