@@ -16,6 +16,7 @@
 
 #include "DieDesJA_CastReliefBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
+#include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
@@ -25,17 +26,14 @@
 #include "sel/Selection.hpp"
 
 using namespace KTX;
+using stamvik_test::JamTest;
 
 namespace {
 
 // ---- in process: the host's classes and the player ----------------------------------
 
-class ScriptHostTest : public stamvik_test::HostTest {
+class ScriptHostTest : public JamTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
-  }
   void TearDown() override {
     // Bodies the script made: their kernel bodies go with them here.
     for (tag_t t : Host::KeptInPart(part()))
@@ -43,8 +41,7 @@ class ScriptHostTest : public stamvik_test::HostTest {
         int kernel = Kernel::DetachModelBody(t);
         Kernel::DeleteBody(kernel, "test");
       }
-    JAM::Test::Reset();
-    HostTest::TearDown();
+    JamTest::TearDown();
   }
   static JAM::Journal Read(const std::string& body) { return JAM::ReadJournal("journal 1\n" + body); }
   const JAM::Record& Played(std::size_t i) const { return JAM::Recorded().at(i); }
