@@ -24,6 +24,7 @@ using namespace KTX;
 using DieDesJA::CastReliefBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
+using stamvik_test::JamTest;
 
 extern "C" {
 int XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(CastReliefBuilder*, bool);
@@ -72,11 +73,10 @@ class ParentRecorder final : public JAM::TaggedObjectPropertyOwner {
   Property::Owner* real_;
 };
 
-class CastReliefOwner : public HostTest {
+class CastReliefOwner : public JamTest {
  protected:
   void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
+    JamTest::SetUp();
     builder_ = DieDesJA::CastReliefBuilderFactory::Create(modelPart(), nullptr);
     owner_ = JAM::PropertyMapper::GetOwner("Die.CastReliefBuilder");
     ASSERT_NE(owner_, nullptr);
@@ -88,8 +88,7 @@ class CastReliefOwner : public HostTest {
       delete recorder_;
     }
     builder_->destroy();
-    JAM::Test::Reset();
-    HostTest::TearDown();
+    JamTest::TearDown();
   }
 
   // Puts a recorder in place of the parent class's owner.
@@ -859,11 +858,10 @@ JA_PROPERTY_OWNER_CLASS(Test_ProbePropertyOwner, ja_test_probe_jam::PropertyOwne
 
 namespace {
 
-class ProbeOwner : public HostTest {
+class ProbeOwner : public JamTest {
  protected:
   void SetUp() override {
-    HostTest::SetUp();
-    JAM::Test::Reset();
+    JamTest::SetUp();
     static ja_test_probe_jam::JournalledImpl journalled;
     static ja_test_probe_jam::UnjournalledImpl unjournalled;
     static JAM::ClassInitializer interfaces("Test.Probe", &journalled, &unjournalled);
@@ -876,10 +874,6 @@ class ProbeOwner : public HostTest {
     owner_ = &owner;
     ja_test_probe_jam::state = {};
     object_ = part();
-  }
-  void TearDown() override {
-    JAM::Test::Reset();
-    HostTest::TearDown();
   }
   ValuePtr Get(const char* name) { return ValuePtr(owner_->GetProperty(object_, name)); }
   int Set(const char* name, const Property::Value& value) { return owner_->SetProperty(object_, name, &value); }
