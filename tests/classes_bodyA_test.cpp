@@ -9,6 +9,7 @@
 #include "DieDesJA_FillAreaBuilder.hpp"
 #include "DieDesJA_FingerClearanceNotchBuilder.hpp"
 #include "DieDesJA_HandlingCoreBuilder.hpp"
+#include "RegistrationTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "om/HostClass.hpp"
 #include "sys/Settings.hpp"
@@ -16,6 +17,9 @@
 using namespace KTX;
 using namespace KTX::DieDesJA;
 using stamvik_test::HostTest;
+using stamvik_test::ExpectReferencedClass;
+using stamvik_test::ExpectRegisteredClass;
+using stamvik_test::ExpectRow;
 
 namespace {
 
@@ -33,30 +37,14 @@ struct RowSpec {
 void ExpectRegistration(int classId, const char* name, int count, std::initializer_list<RowSpec> rows) {
   SCOPED_TRACE(name);
   OM::ClassView view;
-  ASSERT_TRUE(OM::OM_describe_class(classId, &view));
-  EXPECT_EQ(view.name, name);
-  EXPECT_EQ(view.superclassName, "KTX::DieDesJA::GenericBodyBuilder");
-  EXPECT_EQ(view.flags, 0x1000u);
-  ASSERT_EQ(view.rows.size(), static_cast<std::size_t>(count));
-  unsigned word = 0;
-  for (const OM::RegistrationEvent& e : OM::RegistrationEvents())
-    if (e.registered && e.className == name) word = e.registrantWord;
-  EXPECT_EQ(word, 0x80000000u + static_cast<unsigned>(count));
+  ASSERT_NO_FATAL_FAILURE(ExpectRegisteredClass(classId, name, "KTX::DieDesJA::GenericBodyBuilder", count, &view));
   for (const RowSpec& spec : rows) {
     const OM::ClassAttributeStruct* row = view.rows[spec.index];
     SCOPED_TRACE(spec.field);
-    EXPECT_STREQ(row->fieldName, spec.field);
-    EXPECT_EQ(row->attributeIndex, 0x80000000u + spec.index);
-    EXPECT_EQ(row->typeCode, spec.type);
-    EXPECT_EQ(row->flags, spec.flags);
+    ExpectRow(row, spec.index, spec.field, spec.type, spec.flags);
     EXPECT_EQ(row->typeQualifier, spec.type == 4 ? 0x10000u : 0u);
     EXPECT_EQ(row->initialValue, nullptr);
-    if (spec.referenced == nullptr) {
-      EXPECT_EQ(row->referencedClass, nullptr);
-    } else {
-      ASSERT_NE(row->referencedClass, nullptr);
-      EXPECT_STREQ(*row->referencedClass, spec.referenced);
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectReferencedClass(row, spec.referenced));
     if (spec.measure == 0) {
       EXPECT_EQ(row->measureList, nullptr);
     } else {
