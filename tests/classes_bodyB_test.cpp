@@ -6,12 +6,15 @@
 #include "DieDesJA_HeelpostBuilder.hpp"
 #include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesJA_MachineReliefBuilder.hpp"
+#include "RegistrationTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "om/HostClass.hpp"
 
 using namespace KTX;
 using namespace KTX::DieDesJA;
 using stamvik_test::HostTest;
+using stamvik_test::ExpectReferencedClass;
+using stamvik_test::ExpectRow;
 
 namespace {
 
@@ -48,17 +51,9 @@ class BodyBuilderClassesB : public HostTest {
     for (const ExpectedRow& e : expected) {
       const OM::ClassAttributeStruct* row = view.rows.at(e.index);
       SCOPED_TRACE(e.field);
-      EXPECT_STREQ(row->fieldName, e.field);
-      EXPECT_EQ(row->attributeIndex, 0x80000000u + e.index);
-      EXPECT_EQ(row->typeCode, e.type);
-      EXPECT_EQ(row->flags, e.flags);
+      ExpectRow(row, e.index, e.field, e.type, e.flags);
       EXPECT_EQ(row->typeQualifier, e.referenced != nullptr ? 0x10000u : 0u);
-      if (e.referenced == nullptr) {
-        EXPECT_EQ(row->referencedClass, nullptr);
-      } else {
-        ASSERT_NE(row->referencedClass, nullptr);
-        EXPECT_STREQ(*row->referencedClass, e.referenced);
-      }
+      ASSERT_NO_FATAL_FAILURE(ExpectReferencedClass(row, e.referenced));
     }
     // None of these classes has a starting value, a measure or a second dimension.
     for (const OM::ClassAttributeStruct* row : view.rows) {
