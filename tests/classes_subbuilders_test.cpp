@@ -7,6 +7,7 @@
 #include "DieDes_DieBooleanBuilder.hpp"
 #include "DieDes_DieDirectionBuilder.hpp"
 #include "DieDes_DieShoeBuilder.hpp"
+#include "RegistrationTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "om/HostClass.hpp"
 
@@ -17,6 +18,9 @@ using DieDes::DieShoeBuilder;
 using DieDesJA::DieLocationBuilder;
 using DieDesJA::DieLocationsBuilder;
 using stamvik_test::HostTest;
+using stamvik_test::ExpectReferencedClass;
+using stamvik_test::ExpectRegisteredClass;
+using stamvik_test::ExpectRow;
 
 namespace {
 
@@ -35,30 +39,14 @@ void ExpectRegistration(int classId, const char* name, const char* superclass, i
                         std::initializer_list<ExpectedRow> rows) {
   SCOPED_TRACE(name);
   OM::ClassView view;
-  ASSERT_TRUE(OM::OM_describe_class(classId, &view));
-  EXPECT_EQ(view.name, name);
-  EXPECT_EQ(view.superclassName, superclass);
-  EXPECT_EQ(view.flags, 0x1000u);
-  ASSERT_EQ(view.rows.size(), static_cast<std::size_t>(count));
-  unsigned word = 0;
-  for (const OM::RegistrationEvent& e : OM::RegistrationEvents())
-    if (e.registered && e.className == name) word = e.registrantWord;
-  EXPECT_EQ(word, 0x80000000u + static_cast<unsigned>(count));
+  ASSERT_NO_FATAL_FAILURE(ExpectRegisteredClass(classId, name, superclass, count, &view));
   for (const ExpectedRow& expected : rows) {
     const OM::ClassAttributeStruct* row = view.rows[expected.index];
     SCOPED_TRACE(expected.field);
-    EXPECT_STREQ(row->fieldName, expected.field);
-    EXPECT_EQ(row->attributeIndex, 0x80000000u + expected.index);
-    EXPECT_EQ(row->typeCode, expected.type);
-    EXPECT_EQ(row->flags, expected.flags);
+    ExpectRow(row, expected.index, expected.field, expected.type, expected.flags);
     EXPECT_EQ(row->dimensions, nullptr);
     EXPECT_EQ(row->measureList, nullptr);
-    if (expected.referenced == nullptr) {
-      EXPECT_EQ(row->referencedClass, nullptr);
-    } else {
-      ASSERT_NE(row->referencedClass, nullptr);
-      EXPECT_STREQ(*row->referencedClass, expected.referenced);
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectReferencedClass(row, expected.referenced));
     if (expected.startsTrue) {
       ASSERT_NE(row->initialValue, nullptr);
       EXPECT_TRUE(*static_cast<const bool*>(row->initialValue));
