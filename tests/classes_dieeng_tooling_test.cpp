@@ -11,6 +11,7 @@
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
 #include "DieEngJA_DrawBeadTaperBuilder.hpp"
 #include "DieEngJA_SpringbackCompensationBuilder.hpp"
+#include "RegistrationTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "Tooling_DieDesDrawDieBuilder.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
@@ -22,6 +23,8 @@ using namespace KTX;
 using namespace KTX::DieEngJA;
 using namespace KTX::Tooling;
 using stamvik_test::HostTest;
+using stamvik_test::ExpectRow;
+using stamvik_test::RegistrantWordOf;
 
 namespace {
 
@@ -45,17 +48,11 @@ const OM::ClassAttributeStruct* ExpectRegistration(int classId, const char* name
   EXPECT_EQ(view.flags, 0x1000u);
   EXPECT_EQ(view.rows.size(), static_cast<std::size_t>(count));
   if (view.rows.size() != static_cast<std::size_t>(count)) return nullptr;
-  unsigned word = 0;
-  for (const OM::RegistrationEvent& e : OM::RegistrationEvents())
-    if (e.registered && e.className == name) word = e.registrantWord;
-  EXPECT_EQ(word, 0x80000000u + static_cast<unsigned>(count));
+  EXPECT_EQ(RegistrantWordOf(name), 0x80000000u + static_cast<unsigned>(count));
   for (const RowSpec& spec : rows) {
     const OM::ClassAttributeStruct* row = view.rows[spec.index];
     SCOPED_TRACE(spec.field);
-    EXPECT_STREQ(row->fieldName, spec.field);
-    EXPECT_EQ(row->attributeIndex, 0x80000000u + spec.index);
-    EXPECT_EQ(row->typeCode, spec.type);
-    EXPECT_EQ(row->flags, spec.flags);
+    ExpectRow(row, spec.index, spec.field, spec.type, spec.flags);
     if (spec.referenced == nullptr) {
       EXPECT_EQ(row->referencedClass, nullptr);
     } else if (row->referencedClass != nullptr) {
