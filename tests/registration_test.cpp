@@ -216,3 +216,71 @@ TEST(Registration, OnlyTheStatedLogicalsStartWithAValue) {
 }
 
 }  // namespace
+
+// The class tables themselves, as the plug-in exports them.
+namespace KTX::DieDes {
+extern const OM::ClassAttributeStruct DiePlaneBuilderAttributeTable[];
+}
+namespace KTX::DieEngJA {
+extern const OM::ClassAttributeStruct CompensateRoughDataBuilderAttributeTable[];
+extern const OM::ClassAttributeStruct SpringbackCompensationBuilderAttributeTable[];
+}
+namespace KTX::Tooling {
+extern const OM::ClassAttributeStruct DieEngFormTaskBuilderAttributeTable[];
+extern const OM::ClassAttributeStruct DieDesPierceInsertBuilderAttributeTable[];
+extern const OM::ClassAttributeStruct DieDesDrawDieBuilderAttributeTable[];
+extern const OM::ClassAttributeStruct DieDesDrawPunchBuilderAttributeTable[];
+}
+
+namespace {
+
+// The table's rows in order, checking that each field lies after the one before.
+Fields tableOrder(const OM::ClassAttributeStruct* table, std::size_t rows) {
+  Fields fields;
+  for (std::size_t i = 0; i < rows; ++i) {
+    if (i > 0) {
+      EXPECT_GT(table[i].fieldPlace, table[i - 1].fieldPlace) << table[i].fieldName;
+    }
+    fields.push_back(table[i].fieldName);
+  }
+  return fields;
+}
+
+TEST(Registration, FieldsLieInTheOrderTheClassesState) {
+  EXPECT_EQ(tableOrder(DieDes::DiePlaneBuilderAttributeTable, 9),
+            (Fields{"m_coordinateSystemOrigin", "m_coordinateSystemMatrix", "m_selectPlane", "m_inputType",
+                    "m_specifyPlane", "m_applScopePlane", "m_reverseSourceDirection", "m_allowOptions",
+                    "m_applIsOverallRequired"}));
+  EXPECT_EQ(tableOrder(DieEngJA::CompensateRoughDataBuilderAttributeTable, 10),
+            (Fields{"m_distanceTolerance", "m_angleTolerance", "m_maximumGap", "m_curveCollector", "m_sheetBodies",
+                    "m_projectToFaces", "m_approximation", "m_type", "m_joinOutputCurves", "m_modifyInputSheet"}));
+  EXPECT_EQ(tableOrder(DieEngJA::SpringbackCompensationBuilderAttributeTable, 26),
+            (Fields{"m_shapeValue", "m_deformationFactor", "m_smoothingFactor", "m_stepSize", "m_distanceTolerance",
+                    "m_angleTolerance", "m_oneStep", "m_productSheet", "m_productFacets", "m_productPointsFile",
+                    "m_productPoints", "m_sprungFacets", "m_sprungPointsFile", "m_sprungPoints", "m_innerCurve",
+                    "m_outerCurve", "m_definedBy", "m_drawVector", "m_resultType", "m_divisions", "m_degree",
+                    "m_setConvexityDirection", "m_createFacets", "m_calculateMaxDeviation", "m_convexityEnabled",
+                    "m_isGenericDeform"}));
+  EXPECT_EQ(tableOrder(Tooling::DieEngFormTaskBuilderAttributeTable, 8),
+            (Fields{"m_dieTip", "m_regionBounds", "m_shapeDetail", "m_details", "m_frmtskStruct", "m_pointInRegion",
+                    "m_camDirection", "m_finishOperation"}));
+  EXPECT_EQ(tableOrder(Tooling::DieDesPierceInsertBuilderAttributeTable, 12),
+            (Fields{"m_upToleranceForLength", "m_downToleranceForLength", "m_upToleranceForWidth",
+                    "m_downToleranceForWidth", "m_thicknessValue", "m_punchPenetration", "m_diePenetration",
+                    "m_toleranceCoefficient", "m_clearanceCoefficient", "m_boudaryCurveSelection",
+                    "m_catalogOption", "m_thicknessDirectionOption"}));
+  EXPECT_EQ(tableOrder(Tooling::DieDesDrawDieBuilderAttributeTable, 22),
+            (Fields{"m_deckThickness", "m_binderEdgeOffset", "m_deckEdgeOffset", "m_deckFlangeThickness",
+                    "m_wallThickness", "m_baseThickness", "m_flangeOffset", "m_machiningAllowance", "m_sheetBody",
+                    "m_punchCurve", "m_blankCurve", "m_flangeCurve", "m_frecSet", "m_frecSetToDelete",
+                    "m_drawPunchBuilder", "m_basePlane", "m_finalPunchCurve", "m_finalBlankCurve",
+                    "m_finalFlangeCurve", "m_tfeatureSet", "m_exactSheetbodyOption", "m_coreDrawDieOption"}));
+  EXPECT_EQ(tableOrder(Tooling::DieDesDrawPunchBuilderAttributeTable, 20),
+            (Fields{"m_deckThickness", "m_beltThickness", "m_reliefDistanse", "m_reliefAngle", "m_wallThickness",
+                    "m_baseThickness", "m_baseWidth", "m_machiningAllowance", "m_sheetBody", "m_punchCurve",
+                    "m_sheetBodyDeck", "m_mainWallCenterLine", "m_flangeProfile", "m_frecSet", "m_frecSetToDelete",
+                    "m_basePlane", "m_finalPunchCurve", "m_tfeatureSet", "m_exactSheetbodyOption",
+                    "m_coreDrawPunchOption"}));
+}
+
+}  // namespace
