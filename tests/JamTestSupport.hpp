@@ -51,6 +51,25 @@ inline std::vector<std::string> JamCalls(bool withLog = true, bool withDefaultsQ
   return out;
 }
 
+// "path=text" of every named attribute write in the call log, the object's
+// tag (as text) and its space cut from the front. With onlyThatObject the
+// writes on other objects are left out; without, every write is taken to be
+// on that object.
+inline std::vector<std::string> NamedWrites(const std::string& objectTag, bool onlyThatObject = false) {
+  std::vector<std::string> out;
+  std::string prefix = objectTag + " ";
+  for (const KTX::Host::Call& c : KTX::Host::Calls())
+    if (c.name == "JAM_set_named_attribute_value" && (!onlyThatObject || c.args.rfind(prefix, 0) == 0))
+      out.push_back(c.args.substr(prefix.size()));
+  return out;
+}
+
+// Each row as a write made while journaling was paused.
+inline std::vector<std::string> Paused(std::vector<std::string> rows) {
+  for (std::string& row : rows) row += " (paused)";
+  return rows;
+}
+
 // The plug-in's defined dynamic symbols with their addresses, as nm lists them.
 inline std::map<std::string, std::string> DynamicSymbolAddresses() {
   std::map<std::string, std::string> symbols;

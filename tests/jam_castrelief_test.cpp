@@ -26,6 +26,7 @@ using namespace KTX;
 using DieDesJA::CastReliefBuilder;
 using stamvik_test::HostTest;
 using stamvik_test::JamTest;
+using stamvik_test::NamedWrites;
 using stamvik_test::DynamicSymbolAddresses;
 using stamvik_test::JamCalls;
 using stamvik_test::ReadFile;
@@ -325,13 +326,7 @@ TEST_F(CastReliefJournal, InterfacesByJournalClassName) {
 
 class CastReliefDefaults : public CastReliefJournal {
  protected:
-  std::vector<std::string> Written() {
-    std::vector<std::string> out;
-    std::string prefix = Tag() + " ";
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == "JAM_set_named_attribute_value") out.push_back(c.args.substr(prefix.size()));
-    return out;
-  }
+  std::vector<std::string> Written() { return NamedWrites(Tag()); }
   void Apply(bool apply) {
     JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(kClass);
     ASSERT_NE(defaults, nullptr);
