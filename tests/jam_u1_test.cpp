@@ -35,6 +35,7 @@ using DieEngJA::CompensateRoughDataBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
 using stamvik_test::JamTest;
+using stamvik_test::NamedWrites;
 using stamvik_test::ExpectInterfaceId;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::JamCalls;
@@ -494,14 +495,7 @@ TEST_F(U1Journal, UnjournalledInterfaceRecordsNothingAndLetsTheErrorThrough) {
 class U1Defaults : public U1Journal {
  protected:
   // "path=text" of every named write on the object, in order.
-  std::vector<std::string> Written(const OM::TaggedObject* o) {
-    std::vector<std::string> out;
-    std::string prefix = TagOf(o) + " ";
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == "JAM_set_named_attribute_value" && c.args.rfind(prefix, 0) == 0)
-        out.push_back(c.args.substr(prefix.size()));
-    return out;
-  }
+  std::vector<std::string> Written(const OM::TaggedObject* o) { return NamedWrites(TagOf(o), true); }
   void Apply(const char* journalClass, const OM::TaggedObject* o) {
     JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(journalClass);
     ASSERT_NE(defaults, nullptr) << journalClass;
