@@ -32,6 +32,7 @@ using DieDesJA::DieLocationsBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
 using stamvik_test::JamTest;
+using stamvik_test::NamedWrites;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::JamCalls;
 using stamvik_test::OwnerRecorder;
@@ -440,13 +441,7 @@ TEST_F(SubBuilderUnits, InterfacesAnswerTheirIdsAndTheUnjournalledOneRecordsNoth
 
 class LocationDefaults : public SubBuilderUnits {
  protected:
-  std::vector<std::string> Written() {
-    std::vector<std::string> out;
-    std::string prefix = TagText(location_) + " ";
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == "JAM_set_named_attribute_value") out.push_back(c.args.substr(prefix.size()));
-    return out;
-  }
+  std::vector<std::string> Written() { return NamedWrites(TagText(location_)); }
   void Apply(bool apply) {
     JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(kLocation);
     ASSERT_NE(defaults, nullptr);
