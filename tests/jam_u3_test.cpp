@@ -36,6 +36,8 @@ using DieDesJA::HeelpostBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
 using stamvik_test::JamTest;
+using stamvik_test::NamedWrites;
+using stamvik_test::Paused;
 using stamvik_test::DynamicSymbols;
 using stamvik_test::ExpectInterfaceId;
 using stamvik_test::JamCalls;
@@ -625,14 +627,7 @@ TEST_F(U3Builders, AnExclusiveReliefIsUndoneAsOneChange) {
 
 class U3Defaults : public U3Builders {
  protected:
-  std::vector<std::string> Written(const OM::TaggedObject* builder) {
-    std::vector<std::string> out;
-    std::string prefix = TagOf(builder) + " ";
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == "JAM_set_named_attribute_value" && c.args.rfind(prefix, 0) == 0)
-        out.push_back(c.args.substr(prefix.size()));
-    return out;
-  }
+  std::vector<std::string> Written(const OM::TaggedObject* builder) { return NamedWrites(TagOf(builder), true); }
   std::vector<std::string> Apply(const char* journalClass, const OM::TaggedObject* builder, bool apply = true) {
     JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(journalClass);
     EXPECT_NE(defaults, nullptr) << journalClass;
@@ -640,10 +635,6 @@ class U3Defaults : public U3Builders {
     Host::ClearCalls();
     defaults(builder->ask_tag(), apply);
     return Written(builder);
-  }
-  static std::vector<std::string> Paused(std::vector<std::string> rows) {
-    for (std::string& r : rows) r += " (paused)";
-    return rows;
   }
 };
 
