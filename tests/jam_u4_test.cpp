@@ -30,6 +30,7 @@ using DieEngJA::DrawBeadSegmentBuilder;
 using DieEngJA::DrawBeadTaperBuilder;
 using stamvik_test::HostTest;
 using stamvik_test::JamTest;
+using stamvik_test::NamedWrites;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::JamCalls;
 using stamvik_test::Prefixed;
@@ -655,13 +656,7 @@ TEST_F(DrawBeadUnits, TheTaperPointIsJournalledAsATagOfClassPoint) {
 
 class DrawBeadDefaults : public DrawBeadUnits {
  protected:
-  std::vector<std::string> Written(const OM::Object* object) {
-    std::vector<std::string> out;
-    std::string prefix = TagOf(object) + " ";
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == "JAM_set_named_attribute_value") out.push_back(c.args.substr(prefix.size()));
-    return out;
-  }
+  std::vector<std::string> Written(const OM::Object* object) { return NamedWrites(TagOf(object)); }
   void Apply(const char* journalClass, OM::Object* object, bool apply) {
     JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(journalClass);
     ASSERT_NE(defaults, nullptr);
