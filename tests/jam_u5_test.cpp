@@ -23,6 +23,8 @@ using DieDesJA::KeywayBuilder;
 using DieDesJA::MachineReliefBuilder;
 using stamvik_test::HostTest;
 using stamvik_test::JamTest;
+using stamvik_test::NamedWrites;
+using stamvik_test::Paused;
 using stamvik_test::ExpectInterfaceId;
 using stamvik_test::ExportsStartingWith;
 
@@ -401,18 +403,9 @@ class KeywayMachineReliefDefaults : public KeywayMachineReliefTest {
     EXPECT_NE(defaults, nullptr);
     Host::ClearCalls();
     if (defaults != nullptr) defaults(builder->OmTag(), true);
-    std::vector<std::string> out;
-    std::string prefix = TagOf(builder) + " ";
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == "JAM_set_named_attribute_value") out.push_back(c.args.substr(prefix.size()));
-    return out;
+    return NamedWrites(TagOf(builder));
   }
 };
-
-std::vector<std::string> Paused(std::vector<std::string> rows) {
-  for (std::string& row : rows) row += " (paused)";
-  return rows;
-}
 
 TEST_F(KeywayMachineReliefDefaults, KeywayMillimetreAndInchTexts) {
   SetUpClasses();
