@@ -1,5 +1,6 @@
 // Checks the class-registration suites share: a registered class as the
-// object manager describes it, and the parts of its rows every class has.
+// object manager describes it, the parts of its rows every class has, and a
+// builder's journal class name.
 // A check that stops at a fatal failure is meant to be wrapped in
 // ASSERT_NO_FATAL_FAILURE, so that the caller stops there too.
 #pragma once
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "om/ObjectManager.hpp"
+#include "sys/Memory.hpp"
 
 namespace stamvik_test {
 
@@ -49,6 +51,14 @@ inline void ExpectReferencedClass(const KTX::OM::ClassAttributeStruct* row, cons
     ASSERT_NE(row->referencedClass, nullptr);
     EXPECT_STREQ(*row->referencedClass, referenced);
   }
+}
+
+// The journal class name a builder gives (a copy the caller frees).
+template <class Builder>
+void ExpectJournalName(Builder* builder, const char* name) {
+  char* text = builder->ask_journal_class_name();
+  EXPECT_STREQ(text, name);
+  SM_free(text);
 }
 
 }  // namespace stamvik_test

@@ -19,6 +19,7 @@ using namespace KTX::DieDesJA;
 using stamvik_test::HostTest;
 using stamvik_test::ExpectReferencedClass;
 using stamvik_test::ExpectRegisteredClass;
+using stamvik_test::ExpectJournalName;
 using stamvik_test::ExpectRow;
 
 namespace {
@@ -117,13 +118,6 @@ TEST_F(BodyBuildersA, CreateCallbacksGivenNoMemoryMakeNothing) {
   EXPECT_EQ(FillAreaBuilder::CreateFillAreaBuilderCallback(nullptr, 1, nullptr), nullptr);
   EXPECT_EQ(FingerClearanceNotchBuilder::CreateFingerClearanceNotchBuilderCallback(nullptr, 1, nullptr), nullptr);
   EXPECT_EQ(HandlingCoreBuilder::CreateHandlingCoreBuilderCallback(nullptr, 1, nullptr), nullptr);
-}
-
-template <class Builder>
-void ExpectJournalName(Builder* builder, const char* name) {
-  char* text = builder->ask_journal_class_name();
-  EXPECT_STREQ(text, name);
-  SM_free(text);
 }
 
 TEST_F(BodyBuildersA, FactoriesMakeBuildersOfThePartWithTheirFieldsAtRest) {
