@@ -20,6 +20,7 @@ using DieDesJA::DieLocationsBuilder;
 using stamvik_test::HostTest;
 using stamvik_test::ExpectReferencedClass;
 using stamvik_test::ExpectRegisteredClass;
+using stamvik_test::ExpectJournalName;
 using stamvik_test::ExpectRow;
 
 namespace {
@@ -56,13 +57,6 @@ void ExpectRegistration(int classId, const char* name, const char* superclass, i
       EXPECT_EQ(row->typeQualifier, expected.type == 4 ? 0x10000u : 0u);
     }
   }
-}
-
-template <class Builder>
-void ExpectJournalName(const Builder* builder, const char* name) {
-  char* text = builder->ask_journal_class_name();
-  EXPECT_STREQ(text, name);
-  SM_free(text);
 }
 
 template <class Builder>
