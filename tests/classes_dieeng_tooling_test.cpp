@@ -23,6 +23,7 @@ using namespace KTX;
 using namespace KTX::DieEngJA;
 using namespace KTX::Tooling;
 using stamvik_test::HostTest;
+using stamvik_test::ExpectJournalName;
 using stamvik_test::ExpectRow;
 using stamvik_test::RegistrantWordOf;
 
@@ -69,12 +70,6 @@ std::uint32_t PlaceOf(int classId, unsigned index) {
   OM::ClassView view;
   OM::OM_describe_class(classId, &view);
   return view.rows.at(index)->fieldPlace;
-}
-
-void ExpectJournalName(const JAX_BASE_BUILDER* builder, const char* name) {
-  char* text = builder->ask_journal_class_name();
-  EXPECT_STREQ(text, name);
-  SM_free(text);
 }
 
 // ---- registrations ---------------------------------------------------------------
