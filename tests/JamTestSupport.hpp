@@ -51,6 +51,13 @@ inline std::vector<std::string> JamCalls(bool withLog = true, bool withDefaultsQ
   return out;
 }
 
+// Whether this process has set the journal class up already (each test runs
+// in its own process under ctest, but not when a suite's binary runs whole).
+inline bool AlreadySetUp(const char* journalClass) {
+  KTX::JAM::Test::TypeView view;
+  return KTX::JAM::Test::DescribeClass(journalClass, &view) && view.created;
+}
+
 // "path=text" of every named attribute write in the call log, the object's
 // tag (as text) and its space cut from the front. With onlyThatObject the
 // writes on other objects are left out; without, every write is taken to be

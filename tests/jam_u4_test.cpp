@@ -29,6 +29,7 @@ using DieEngJA::DrawBeadBuilder;
 using DieEngJA::DrawBeadSegmentBuilder;
 using DieEngJA::DrawBeadTaperBuilder;
 using stamvik_test::HostTest;
+using stamvik_test::AlreadySetUp;
 using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
 using stamvik_test::ExportsStartingWith;
@@ -71,11 +72,6 @@ std::vector<std::string> SetUpCalls(const std::string& firstRecord) {
   std::vector<std::string> calls = JamCalls(false);
   auto end = std::find(calls.begin(), calls.end(), firstRecord);
   return {calls.begin(), end == calls.end() ? end : end + 1};
-}
-
-bool AlreadySetUp(const char* journalClass) {
-  JAM::Test::TypeView view;
-  return JAM::Test::DescribeClass(journalClass, &view) && view.created;
 }
 
 class DrawBeadUnits : public JamTest {
