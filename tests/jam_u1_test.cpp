@@ -34,6 +34,7 @@ using DieDesJA::ClearanceBuilder;
 using DieEngJA::CompensateRoughDataBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
+using stamvik_test::AlreadySetUp;
 using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
 using stamvik_test::ExpectInterfaceId;
@@ -154,8 +155,7 @@ class U1SetUp : public JamTest {
   template <class Call>
   std::vector<std::string> SetUpCalls(const char* journalClass, const std::vector<const char*>& dependencies,
                                       Call&& first) {
-    JAM::Test::TypeView view;
-    if (JAM::Test::DescribeClass(journalClass, &view) && view.created) return {};
+    if (AlreadySetUp(journalClass)) return {};
     for (const char* d : dependencies) JAM::FileInitializer::Initialize(d);
     Host::ClearCalls();
     first();
