@@ -31,6 +31,7 @@ using DieDesJA::DieLocationBuilder;
 using DieDesJA::DieLocationsBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
+using stamvik_test::AlreadySetUp;
 using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
 using stamvik_test::ExportsStartingWith;
@@ -98,10 +99,7 @@ class SubBuilderUnits : public JamTest {
     Host::ClearCalls();
   }
   // The set-up's calls, when this process has not set the class up yet.
-  static bool FirstSetUp(const char* className) {
-    JAM::Test::TypeView view;
-    return !(JAM::Test::DescribeClass(className, &view) && view.created);
-  }
+  static bool FirstSetUp(const char* className) { return !AlreadySetUp(className); }
 
   DieLocationBuilder* location_ = nullptr;
   DieLocationsBuilder* locations_ = nullptr;
