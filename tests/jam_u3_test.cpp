@@ -35,6 +35,7 @@ using DieDesJA::HandlingCoreBuilder;
 using DieDesJA::HeelpostBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
+using stamvik_test::AlreadySetUp;
 using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
 using stamvik_test::Paused;
@@ -204,8 +205,7 @@ class U3SetUp : public JamTest {
  protected:
   // Sets the class up by name and returns what it called, the request included.
   std::vector<std::string> SetUpClass(const char* journalClass, const std::vector<std::string>& dependencies) {
-    JAM::Test::TypeView view;
-    if (JAM::Test::DescribeClass(journalClass, &view) && view.created) return {};
+    if (AlreadySetUp(journalClass)) return {};
     for (const std::string& d : dependencies) JAM::FileInitializer::Initialize(d.c_str());
     Host::ClearCalls();
     JAM::FileInitializer::Initialize(journalClass);
