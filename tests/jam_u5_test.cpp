@@ -22,6 +22,7 @@ using namespace KTX;
 using DieDesJA::KeywayBuilder;
 using DieDesJA::MachineReliefBuilder;
 using stamvik_test::HostTest;
+using stamvik_test::AlreadySetUp;
 using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
 using stamvik_test::Paused;
@@ -131,10 +132,6 @@ class KeywayMachineReliefTest : public JamTest {
     relief_->destroy();
     JamTest::TearDown();
   }
-  static bool SetUpAlready(const char* name) {
-    JAM::Test::TypeView view;
-    return JAM::Test::DescribeClass(name, &view) && view.created;
-  }
   // Sets both classes up, then forgets what was logged and recorded.
   void SetUpClasses() {
     int ignored = 0;
@@ -151,7 +148,7 @@ class KeywayMachineReliefTest : public JamTest {
 
 // Runs alone in its process under ctest; skipped when the class was set up earlier.
 TEST_F(KeywayMachineReliefTest, KeywaySetUpMakesItsRegistryCallsInOrderBeforeTheFirstRecord) {
-  if (SetUpAlready(kKeyway)) GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  if (AlreadySetUp(kKeyway)) GTEST_SKIP() << "the class was set up by an earlier test in this process";
   SetUpDependencies({"Die.DieAttributesBuilder", "Die.DiePlaneBuilder", "Expression", "Section", "SelectObject"});
   Host::ClearCalls();
   int type = -1;
@@ -201,7 +198,7 @@ TEST_F(KeywayMachineReliefTest, KeywaySetUpMakesItsRegistryCallsInOrderBeforeThe
 }
 
 TEST_F(KeywayMachineReliefTest, MachineReliefSetUpMakesItsRegistryCallsInOrder) {
-  if (SetUpAlready(kRelief)) GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  if (AlreadySetUp(kRelief)) GTEST_SKIP() << "the class was set up by an earlier test in this process";
   std::vector<const char*> dependencies = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder",
                                            "Die.DieLocationBuilder",   "Die.DiePlaneBuilder",
                                            "Expression",               "ScCollector",
