@@ -25,6 +25,7 @@
 using namespace KTX;
 using DieDesJA::CastReliefBuilder;
 using stamvik_test::HostTest;
+using stamvik_test::AlreadySetUp;
 using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
 using stamvik_test::DynamicSymbolAddresses;
@@ -72,8 +73,7 @@ class CastReliefSetUp : public JamTest {
 };
 
 TEST_F(CastReliefSetUp, SetUpLeftByErrorRunsAgainThenOnceBeforeTheFirstRecord) {
-  JAM::Test::TypeView view;
-  if (JAM::Test::DescribeClass(kClass, &view) && view.created)
+  if (AlreadySetUp(kClass))
     GTEST_SKIP() << "the class was set up by an earlier test in this process";
   // A failing registry call leaves the set-up; it must not stay marked done.
   JAM::Test::RaiseAt("JAM_create_class", 670156);
