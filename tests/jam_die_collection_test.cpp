@@ -28,6 +28,7 @@
 
 using namespace KTX;
 using stamvik_test::HostTest;
+using stamvik_test::AlreadySetUp;
 using stamvik_test::JamTest;
 using stamvik_test::ExportsStartingWith;
 
@@ -623,8 +624,7 @@ TEST_F(DieCollection, EnumeratorYieldsTheDieFeaturesInOrderThenZero) {
 // ---- set-up and registration ------------------------------------------------------------
 
 TEST_F(DieCollection, SetUpLooksUpTheRecordedClassesInOrderButNotItsParent) {
-  JAM::Test::TypeView view;
-  if (JAM::Test::DescribeClass("Die.DieCollection", &view) && view.created)
+  if (AlreadySetUp("Die.DieCollection"))
     GTEST_SKIP() << "the class was set up by an earlier test in this process";
   tag_t item = 0;
   ASSERT_EQ(XJA_FEATURE_DIE_create_die_limits(collection(), &item), 0);
