@@ -32,6 +32,7 @@ using stamvik_test::HostTest;
 using stamvik_test::AlreadySetUp;
 using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
+using stamvik_test::ExpectInterfaceId;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::JamCalls;
 using stamvik_test::Prefixed;
@@ -176,30 +177,9 @@ TEST(DrawBeadLoad, UnitsRegisteredAroundTheFeatureClassInTheTablesOrder) {
 }
 
 TEST_F(DrawBeadUnits, OperationZeroAnswersEachClassesInterfaceId) {
-  struct Expected {
-    const char* journalClass;
-    unsigned int id;
-  };
-  for (Expected e : {Expected{kBead, 0x6B256FEBu}, Expected{kSegment, 0x2681699Bu}, Expected{kTaper, 0x41A7CF5Eu}}) {
-    JAM::IJAInterface* journalled = JAM::ClassInitializer::GetJournalledInterface(e.journalClass);
-    JAM::IJAInterface* unjournalled = JAM::ClassInitializer::GetUnjournalledInterface(e.journalClass);
-    ASSERT_NE(journalled, nullptr) << e.journalClass;
-    ASSERT_NE(unjournalled, nullptr) << e.journalClass;
-    EXPECT_NE(static_cast<void*>(journalled), static_cast<void*>(unjournalled));
-    unsigned int ids[2] = {};
-    if (e.journalClass == kBead) {
-      ids[0] = static_cast<Die_DrawBeadBuilder_Interface*>(journalled)->GetInterfaceId();
-      ids[1] = static_cast<Die_DrawBeadBuilder_Interface*>(unjournalled)->GetInterfaceId();
-    } else if (e.journalClass == kSegment) {
-      ids[0] = static_cast<Die_DrawBeadSegmentBuilder_Interface*>(journalled)->GetInterfaceId();
-      ids[1] = static_cast<Die_DrawBeadSegmentBuilder_Interface*>(unjournalled)->GetInterfaceId();
-    } else {
-      ids[0] = static_cast<Die_DrawBeadTaperBuilder_Interface*>(journalled)->GetInterfaceId();
-      ids[1] = static_cast<Die_DrawBeadTaperBuilder_Interface*>(unjournalled)->GetInterfaceId();
-    }
-    EXPECT_EQ(ids[0], e.id) << e.journalClass;
-    EXPECT_EQ(ids[1], e.id) << e.journalClass;
-  }
+  ASSERT_NO_FATAL_FAILURE(ExpectInterfaceId<Die_DrawBeadBuilder_Interface>(kBead, 0x6B256FEBu));
+  ASSERT_NO_FATAL_FAILURE(ExpectInterfaceId<Die_DrawBeadSegmentBuilder_Interface>(kSegment, 0x2681699Bu));
+  ASSERT_NO_FATAL_FAILURE(ExpectInterfaceId<Die_DrawBeadTaperBuilder_Interface>(kTaper, 0x41A7CF5Eu));
   EXPECT_EQ(JAM::ClassInitializer::GetJournalledInterface("Die.DrawBead"), nullptr);
 }
 
