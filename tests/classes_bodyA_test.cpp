@@ -16,11 +16,11 @@
 
 using namespace KTX;
 using namespace KTX::DieDesJA;
-using stamvik_test::HostTest;
+using stamvik_test::ExpectJournalName;
 using stamvik_test::ExpectReferencedClass;
 using stamvik_test::ExpectRegisteredClass;
-using stamvik_test::ExpectJournalName;
 using stamvik_test::ExpectRow;
+using stamvik_test::HostTest;
 
 namespace {
 
