@@ -12,9 +12,9 @@
 
 using namespace KTX;
 using namespace KTX::DieDesJA;
-using stamvik_test::HostTest;
 using stamvik_test::ExpectReferencedClass;
 using stamvik_test::ExpectRow;
+using stamvik_test::HostTest;
 
 namespace {
 
