@@ -22,9 +22,9 @@
 using namespace KTX;
 using namespace KTX::DieEngJA;
 using namespace KTX::Tooling;
-using stamvik_test::HostTest;
 using stamvik_test::ExpectJournalName;
 using stamvik_test::ExpectRow;
+using stamvik_test::HostTest;
 using stamvik_test::RegistrantWordOf;
 
 namespace {
