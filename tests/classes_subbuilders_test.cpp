@@ -17,11 +17,11 @@ using DieDes::DieDirectionBuilder;
 using DieDes::DieShoeBuilder;
 using DieDesJA::DieLocationBuilder;
 using DieDesJA::DieLocationsBuilder;
-using stamvik_test::HostTest;
+using stamvik_test::ExpectJournalName;
 using stamvik_test::ExpectReferencedClass;
 using stamvik_test::ExpectRegisteredClass;
-using stamvik_test::ExpectJournalName;
 using stamvik_test::ExpectRow;
+using stamvik_test::HostTest;
 
 namespace {
 
