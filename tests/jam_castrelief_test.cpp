@@ -24,12 +24,12 @@
 
 using namespace KTX;
 using DieDesJA::CastReliefBuilder;
-using stamvik_test::HostTest;
 using stamvik_test::AlreadySetUp;
+using stamvik_test::DynamicSymbolAddresses;
+using stamvik_test::HostTest;
+using stamvik_test::JamCalls;
 using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
-using stamvik_test::DynamicSymbolAddresses;
-using stamvik_test::JamCalls;
 using stamvik_test::ReadFile;
 
 // The exports as a script declares them.
