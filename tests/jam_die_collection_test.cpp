@@ -27,10 +27,10 @@
 #include "jam/Journal.hpp"
 
 using namespace KTX;
-using stamvik_test::HostTest;
 using stamvik_test::AlreadySetUp;
-using stamvik_test::JamTest;
 using stamvik_test::ExportsStartingWith;
+using stamvik_test::HostTest;
+using stamvik_test::JamTest;
 
 // The exports as a script declares them.
 extern "C" {
