@@ -33,13 +33,13 @@ using DieDesJA::ClampingSlotBuilder;
 using DieDesJA::ClearanceBuilder;
 using DieEngJA::CompensateRoughDataBuilder;
 using Property::ValuePtr;
-using stamvik_test::HostTest;
 using stamvik_test::AlreadySetUp;
-using stamvik_test::JamTest;
-using stamvik_test::NamedWrites;
 using stamvik_test::ExpectInterfaceId;
 using stamvik_test::ExportsStartingWith;
+using stamvik_test::HostTest;
 using stamvik_test::JamCalls;
+using stamvik_test::JamTest;
+using stamvik_test::NamedWrites;
 using stamvik_test::Prefixed;
 
 // The exports as a script declares them.
