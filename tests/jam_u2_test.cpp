@@ -30,12 +30,12 @@ using DieDes::DiePlaneBuilder;
 using DieDesJA::DieLocationBuilder;
 using DieDesJA::DieLocationsBuilder;
 using Property::ValuePtr;
-using stamvik_test::HostTest;
 using stamvik_test::AlreadySetUp;
+using stamvik_test::ExportsStartingWith;
+using stamvik_test::HostTest;
+using stamvik_test::JamCalls;
 using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
-using stamvik_test::ExportsStartingWith;
-using stamvik_test::JamCalls;
 using stamvik_test::OwnerRecorder;
 
 // The exports as a script declares them.
