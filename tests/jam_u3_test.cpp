@@ -34,15 +34,15 @@ using DieDesJA::FingerClearanceNotchBuilder;
 using DieDesJA::HandlingCoreBuilder;
 using DieDesJA::HeelpostBuilder;
 using Property::ValuePtr;
-using stamvik_test::HostTest;
 using stamvik_test::AlreadySetUp;
-using stamvik_test::JamTest;
-using stamvik_test::NamedWrites;
-using stamvik_test::Paused;
 using stamvik_test::DynamicSymbols;
 using stamvik_test::ExpectInterfaceId;
+using stamvik_test::HostTest;
 using stamvik_test::JamCalls;
+using stamvik_test::JamTest;
+using stamvik_test::NamedWrites;
 using stamvik_test::OwnerRecorder;
+using stamvik_test::Paused;
 
 // The exports as a script declares them.
 extern "C" {
