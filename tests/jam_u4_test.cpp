@@ -28,13 +28,13 @@ using namespace KTX;
 using DieEngJA::DrawBeadBuilder;
 using DieEngJA::DrawBeadSegmentBuilder;
 using DieEngJA::DrawBeadTaperBuilder;
-using stamvik_test::HostTest;
 using stamvik_test::AlreadySetUp;
-using stamvik_test::JamTest;
-using stamvik_test::NamedWrites;
 using stamvik_test::ExpectInterfaceId;
 using stamvik_test::ExportsStartingWith;
+using stamvik_test::HostTest;
 using stamvik_test::JamCalls;
+using stamvik_test::JamTest;
+using stamvik_test::NamedWrites;
 using stamvik_test::Prefixed;
 
 // The exports as a script declares them.
