@@ -21,13 +21,13 @@
 using namespace KTX;
 using DieDesJA::KeywayBuilder;
 using DieDesJA::MachineReliefBuilder;
-using stamvik_test::HostTest;
 using stamvik_test::AlreadySetUp;
+using stamvik_test::ExpectInterfaceId;
+using stamvik_test::ExportsStartingWith;
+using stamvik_test::HostTest;
 using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
 using stamvik_test::Paused;
-using stamvik_test::ExpectInterfaceId;
-using stamvik_test::ExportsStartingWith;
 
 extern "C" {
 int XJA_KEYWAY_BUILDER_get_Location(KeywayBuilder*, int*);
