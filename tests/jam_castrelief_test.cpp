@@ -75,6 +75,7 @@ class CastReliefSetUp : public JamTest {
 TEST_F(CastReliefSetUp, SetUpLeftByErrorRunsAgainThenOnceBeforeTheFirstRecord) {
   if (AlreadySetUp(kClass))
     GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  JAM::Test::TypeView view;
   // A failing registry call leaves the set-up; it must not stay marked done.
   JAM::Test::RaiseAt("JAM_create_class", 670156);
   EXPECT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 65);
