@@ -17,6 +17,13 @@
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 
+namespace KTX::DieDesJA {
+class CastReliefBuilder;
+}
+namespace KTX {
+class SELECT_OBJECT;
+}
+
 namespace {
 
 const char* kUsage =
@@ -88,11 +95,13 @@ int journal(const char* plugin) {
   }
   printJournalCalls(0, {"JAM_register_creator_method_name", "FileInitializer", "ClassInitializer"});
 
-  // A script's view of the builder: an object and the exported calls.
-  using SetLogical = int (*)(void*, bool);
-  using SetDouble = int (*)(void*, double);
-  using GetDouble = int (*)(void*, double*);
-  using GetObject = int (*)(void*, void**);
+  // A script's view of the builder: an object and the exported calls, with
+  // the types the exports have.
+  using Builder = KTX::DieDesJA::CastReliefBuilder;
+  using SetLogical = int (*)(Builder*, bool);
+  using SetDouble = int (*)(Builder*, double);
+  using GetDouble = int (*)(Builder*, double*);
+  using GetObject = int (*)(Builder*, KTX::SELECT_OBJECT**);
   auto setSupport = reinterpret_cast<SetLogical>(dlsym(handle, "XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting"));
   auto setTolerance = reinterpret_cast<SetDouble>(dlsym(handle, "XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance"));
   auto getTolerance = reinterpret_cast<GetDouble>(dlsym(handle, "XJA_CAST_RELIEF_BUILDER_get_DistanceTolerance"));
@@ -104,15 +113,17 @@ int journal(const char* plugin) {
     std::fprintf(stderr, "ktxhost: the plug-in publishes no cast-relief builder\n");
     result = 1;
   } else {
-    auto* builder = static_cast<KTX::OM::TaggedObject*>(
+    auto* made = static_cast<KTX::OM::TaggedObject*>(
         KTX::OM::ObjectFactory::CreateObject(classId, KTX::OM::OM_memory_type_persistent, nullptr));
+    // The plug-in's class stays opaque here: its pointer is the object's.
+    auto* builder = reinterpret_cast<Builder*>(made);
     double tolerance = 0;
-    void* target = nullptr;
+    KTX::SELECT_OBJECT* target = nullptr;
     int statuses[] = {setSupport(builder, true), setTolerance(builder, 0.01), getTolerance(builder, &tolerance),
                       getTarget(builder, &target)};
     std::printf("statuses %d %d %d %d\n", statuses[0], statuses[1], statuses[2], statuses[3]);
     std::fputs(KTX::JAM::WriteJournal(KTX::JAM::Recorded()).c_str(), stdout);
-    builder->destroy();
+    made->destroy();
   }
 
   std::size_t loaded = KTX::Host::Calls().size();
