@@ -39,21 +39,21 @@ void ExpectRegistration(int classId, const char* name, int count, std::initializ
   SCOPED_TRACE(name);
   OM::ClassView view;
   ASSERT_NO_FATAL_FAILURE(ExpectRegisteredClass(classId, name, "KTX::DieDesJA::GenericBodyBuilder", count, &view));
-  for (const RowSpec& spec : rows) {
-    const OM::ClassAttributeStruct* row = view.rows[spec.index];
-    SCOPED_TRACE(spec.field);
-    ExpectRow(row, spec.index, spec.field, spec.type, spec.flags);
-    EXPECT_EQ(row->typeQualifier, spec.type == 4 ? 0x10000u : 0u);
+  for (const RowSpec& want : rows) {
+    const OM::ClassAttributeStruct* row = view.rows[want.index];
+    SCOPED_TRACE(want.field);
+    ExpectRow(row, want.index, want.field, want.type, want.flags);
+    EXPECT_EQ(row->typeQualifier, want.type == 4 ? 0x10000u : 0u);
     EXPECT_EQ(row->initialValue, nullptr);
-    ASSERT_NO_FATAL_FAILURE(ExpectReferencedClass(row, spec.referenced));
-    if (spec.measure == 0) {
+    ASSERT_NO_FATAL_FAILURE(ExpectReferencedClass(row, want.referenced));
+    if (want.measure == 0) {
       EXPECT_EQ(row->measureList, nullptr);
     } else {
       ASSERT_NE(row->measureList, nullptr);
       const auto* m = static_cast<const OM::MeasureList*>(row->measureList);
       EXPECT_EQ(m->count, 1u);
       EXPECT_EQ(m->codes, &m->code);
-      EXPECT_EQ(m->code, spec.measure);
+      EXPECT_EQ(m->code, want.measure);
     }
   }
 }

@@ -50,14 +50,14 @@ const OM::ClassAttributeStruct* ExpectRegistration(int classId, const char* name
   EXPECT_EQ(view.rows.size(), static_cast<std::size_t>(count));
   if (view.rows.size() != static_cast<std::size_t>(count)) return nullptr;
   EXPECT_EQ(RegistrantWordOf(name), 0x80000000u + static_cast<unsigned>(count));
-  for (const RowSpec& spec : rows) {
-    const OM::ClassAttributeStruct* row = view.rows[spec.index];
-    SCOPED_TRACE(spec.field);
-    ExpectRow(row, spec.index, spec.field, spec.type, spec.flags);
-    if (spec.referenced == nullptr) {
+  for (const RowSpec& want : rows) {
+    const OM::ClassAttributeStruct* row = view.rows[want.index];
+    SCOPED_TRACE(want.field);
+    ExpectRow(row, want.index, want.field, want.type, want.flags);
+    if (want.referenced == nullptr) {
       EXPECT_EQ(row->referencedClass, nullptr);
     } else if (row->referencedClass != nullptr) {
-      EXPECT_STREQ(*row->referencedClass, spec.referenced);
+      EXPECT_STREQ(*row->referencedClass, want.referenced);
       EXPECT_EQ(row->typeQualifier, 0x10000u);
     } else {
       ADD_FAILURE() << "no referenced class";
