@@ -227,19 +227,22 @@ void WCS_set(const double origin[3], const double matrix[9]) {
 
 // ---- die-design evaluation --------------------------------------------------------------
 
-bool DieDes_DieGenericPlane_GetTagAndDefinition(int type, tag_t selected, tag_t specified, bool reverse,
-                                                const double origin[3], const double matrix[9], tag_t* tag,
-                                                double outOrigin[3], double outMatrix[9], double* outVector) {
-  Host::Log("DieDes_DieGenericPlane_GetTagAndDefinition",
-            std::to_string(type) + " " + std::to_string(selected) + " " + std::to_string(specified) + " " +
-                std::to_string(reverse) + " " + v3(origin));
+namespace {
+// The plane and the direction are evaluated alike: one type stands for the
+// stored coordinate system, the others for the selected object or the
+// entity; points and solids give no frame.
+bool evaluateFrame(const char* call, int type, int coordinateSystemType, int entityType, tag_t selected,
+                   tag_t entityTag, bool reverse, const double origin[3], const double matrix[9], tag_t* tag,
+                   double outOrigin[3], double outMatrix[9], double* outVector) {
+  Host::Log(call, std::to_string(type) + " " + std::to_string(selected) + " " + std::to_string(entityTag) + " " +
+                      std::to_string(reverse) + " " + v3(origin));
   if (tag != nullptr) *tag = 0;
-  if (scriptedFailure("DieDes_DieGenericPlane_GetTagAndDefinition")) return false;
-  if (type == 2) {
+  if (scriptedFailure(call)) return false;
+  if (type == coordinateSystemType) {
     giveFrame(origin, matrix, reverse, outOrigin, outMatrix, outVector);
     return true;
   }
-  tag_t source = type == 0 ? selected : type == 1 ? specified : 0;
+  tag_t source = type == 0 ? selected : type == entityType ? entityTag : 0;
   GEOM_entity* entity = entityOf(source);
   if (entity == nullptr || dynamic_cast<ES_point*>(entity) != nullptr || dynamic_cast<ES_solid*>(entity) != nullptr)
     return false;
@@ -249,28 +252,22 @@ bool DieDes_DieGenericPlane_GetTagAndDefinition(int type, tag_t selected, tag_t 
   if (tag != nullptr) *tag = source;
   return true;
 }
+}  // namespace
+
+bool DieDes_DieGenericPlane_GetTagAndDefinition(int type, tag_t selected, tag_t specified, bool reverse,
+                                                const double origin[3], const double matrix[9], tag_t* tag,
+                                                double outOrigin[3], double outMatrix[9], double* outVector) {
+  // Plane types: 0 selection, 1 plane entity, 2 coordinate system.
+  return evaluateFrame("DieDes_DieGenericPlane_GetTagAndDefinition", type, 2, 1, selected, specified, reverse,
+                       origin, matrix, tag, outOrigin, outMatrix, outVector);
+}
 
 bool DieDes_DieGenericDirection_GetTagAndDefinition(int type, tag_t selected, tag_t vector, bool reverse,
                                                     const double origin[3], const double matrix[9], tag_t* tag,
                                                     double outOrigin[3], double outMatrix[9], double* outVector) {
-  Host::Log("DieDes_DieGenericDirection_GetTagAndDefinition",
-            std::to_string(type) + " " + std::to_string(selected) + " " + std::to_string(vector) + " " +
-                std::to_string(reverse) + " " + v3(origin));
-  if (tag != nullptr) *tag = 0;
-  if (scriptedFailure("DieDes_DieGenericDirection_GetTagAndDefinition")) return false;
-  if (type == 1) {
-    giveFrame(origin, matrix, reverse, outOrigin, outMatrix, outVector);
-    return true;
-  }
-  tag_t source = type == 0 ? selected : type == 2 ? vector : 0;
-  GEOM_entity* entity = entityOf(source);
-  if (entity == nullptr || dynamic_cast<ES_point*>(entity) != nullptr || dynamic_cast<ES_solid*>(entity) != nullptr)
-    return false;
-  double o[3], m[9];
-  entity->ask_frame(o, m);
-  giveFrame(o, m, reverse, outOrigin, outMatrix, outVector);
-  if (tag != nullptr) *tag = source;
-  return true;
+  // Direction types: 0 selection, 1 coordinate system, 2 vector entity.
+  return evaluateFrame("DieDes_DieGenericDirection_GetTagAndDefinition", type, 1, 2, selected, vector, reverse,
+                       origin, matrix, tag, outOrigin, outMatrix, outVector);
 }
 
 bool DieDes_DieGenericLocation_GetTagAndDefinition(int type, tag_t selected, tag_t point, tag_t vector, tag_t plane,
