@@ -57,8 +57,10 @@ Registry& registry() {
 
 // The host's own units: they need no set-up of the plug-in's.
 const std::set<std::string>& hostUnits() {
-  static const auto* units = new std::set<std::string>{"Expression", "Section", "SelectObject", "SelectObjectList",
-                                                       "ScCollector", "ObjectList", "qdmath"};
+  // The die-attributes builder is the host's own class, published by the host.
+  static const auto* units = new std::set<std::string>{"Expression",   "Section",    "SelectObject",
+                                                       "SelectObjectList", "ScCollector", "ObjectList",
+                                                       "qdmath",       "Die.DieAttributesBuilder"};
   return *units;
 }
 
