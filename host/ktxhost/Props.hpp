@@ -4,8 +4,8 @@
 // The usage lines of the command, for ktxhost's --help.
 #define KTXHOST_PROPS_USAGE \
     "  props    [--plugin PATH] [--no-object] [NAME | NAME=VALUE]...\n" \
-    "           load the plug-in, make a new cast-relief builder through its\n" \
-    "           factory and ask the owner of its journal class, as the host's\n" \
+    "           load the plug-in, make a new cast-relief builder with the die\n" \
+    "           collection's creator and ask the owner of its class, as the host's\n" \
     "           property system does: with no NAME, list every property (the\n" \
     "           builder's own, then those of its parent classes) as\n" \
     "           'NAME TYPE VALUE'; NAME prints one property's value; NAME=VALUE\n" \
