@@ -27,10 +27,7 @@ struct Unit : ::KTX::JA::UnitDefaults {
   }};
   static constexpr bool componentBuilder = true;
   static constexpr bool parentLookedUp = false;
-  // Each enumeration gets its members before the structures are looked up.
-  static constexpr std::array<::KTX::JA::SetUpStep, 5> setUpOrder{
-      ::KTX::JA::SetUpStep::Classes, ::KTX::JA::SetUpStep::Templates, ::KTX::JA::SetUpStep::Enumerations,
-      ::KTX::JA::SetUpStep::EnumerationMembers, ::KTX::JA::SetUpStep::Structures};
+  static constexpr auto setUpOrder = ::KTX::JA::kMembersBeforeStructuresSetUpOrder;
 
   static inline ::KTX::JA::UnitState state;
   static constexpr auto initialize = &JA_DiePlaneBuilder_initialize_class;

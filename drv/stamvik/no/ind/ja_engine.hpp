@@ -637,6 +637,11 @@ enum class SetUpStep { Classes, Templates, Enumerations, Structures, Enumeration
 inline constexpr std::array<SetUpStep, 5> kGeneralSetUpOrder{SetUpStep::Classes, SetUpStep::Templates,
                                                              SetUpStep::Enumerations, SetUpStep::Structures,
                                                              SetUpStep::EnumerationMembers};
+// The location, direction and plane sub-builders give each enumeration its
+// members before they look up the structures.
+inline constexpr std::array<SetUpStep, 5> kMembersBeforeStructuresSetUpOrder{
+    SetUpStep::Classes, SetUpStep::Templates, SetUpStep::Enumerations, SetUpStep::EnumerationMembers,
+    SetUpStep::Structures};
 
 // What a unit leaves out, it has none of.
 struct UnitDefaults {
