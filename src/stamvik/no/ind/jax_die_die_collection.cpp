@@ -102,9 +102,7 @@ int JAX_FEATURE_DIE_create_addendum_section_user_defined_builder(tag_t collectio
 }
 
 int JAX_FEATURE_DIE_create_addendum_section_builder(tag_t collection, tag_t addSection, tag_t* builder) {
-
   return HostForFeature<DieEngJA::AddendumSectionBuilderFactory>(collection, addSection, builder);
-
 }
 
 int JAX_FEATURE_DIE_fill(tag_t, tag_t fill, tag_t* builder) { return ByObject<DieFillFeatBuilderFactory>(fill, builder); }
@@ -116,27 +114,19 @@ int JAX_FEATURE_DIE_output_curves(tag_t, tag_t outcurves, tag_t* builder) { retu
 int JAX_FEATURE_DIE_steelinsert(tag_t, tag_t steelInsert, tag_t* builder) { return ByObject<DieSteelInsertFeatBuilderFactory>(steelInsert, builder); }
 
 int JAX_FEATURE_DIE_create_quick_binder_builder(tag_t collection, tag_t quickBinder, tag_t* builder) {
-
   return HostForFeature<DieEngJA::QuickBinderBuilderFactory>(collection, quickBinder, builder);
-
 }
 
 int JAX_FEATURE_DIE_create_quick_binder_wrap_builder(tag_t collection, tag_t quickBinderWrap, tag_t* builder) {
-
   return HostForFeature<DieEng::QuickBinderWrapBuilderFactory>(collection, quickBinderWrap, builder);
-
 }
 
 int JAX_FEATURE_DIE_create_trim_line_development_builder(tag_t collection, tag_t trimLineDevelopment, tag_t* builder) {
-
   return HostForFeature<DieEng::TrimLineDevelopmentBuilderFactory>(collection, trimLineDevelopment, builder);
-
 }
 
 int JAX_FEATURE_DIE_create_add_surf_builder(tag_t collection, tag_t addSurf, tag_t* builder) {
-
   return HostForFeature<DieEng::AddSurfBuilderFactory>(collection, addSurf, builder);
-
 }
 
 int JAX_FEATURE_DIE_face_sheet(tag_t, tag_t faceSheet, tag_t* builder) { return ByObject<DieFaceSheetFeatBuilderFactory>(faceSheet, builder); }
@@ -150,9 +140,7 @@ int JAX_FEATURE_DIE_trim_flange_die_assistant(tag_t, tag_t, tag_t* builder) {
 }
 
 int JAX_FEATURE_DIE_die_shoe(tag_t collection, tag_t dieShoe, tag_t* builder) {
-
   return OwnForFeature<DieDes::DieShoeBuilderFactory>(collection, dieShoe, builder);
-
 }
 
 int JAX_FEATURE_DIE_create_die_attribute(tag_t collection, tag_t* item) {
@@ -186,33 +174,23 @@ int JAX_FEATURE_DIE_create_die_plane(tag_t collection, tag_t, tag_t* item) {
 }
 
 int JAX_FEATURE_DIE_clamping_slot(tag_t collection, tag_t clampingSlot, tag_t* builder) {
-
   return OwnForFeature<DieDesJA::ClampingSlotBuilderFactory>(collection, clampingSlot, builder);
-
 }
 
 int JAX_FEATURE_DIE_compensate_rough_data(tag_t collection, tag_t compensateRoughData, tag_t* builder) {
-
   return OwnForFeature<DieEngJA::CompensateRoughDataBuilderFactory>(collection, compensateRoughData, builder);
-
 }
 
 int JAX_FEATURE_DIE_keyway(tag_t collection, tag_t keyway, tag_t* builder) {
-
   return OwnForFeature<DieDesJA::KeywayBuilderFactory>(collection, keyway, builder);
-
 }
 
 int JAX_FEATURE_DIE_heelpost(tag_t collection, tag_t heelpost, tag_t* builder) {
-
   return OwnForFeature<DieDesJA::HeelpostBuilderFactory>(collection, heelpost, builder);
-
 }
 
 int JAX_FEATURE_DIE_cast_relief(tag_t collection, tag_t castRelief, tag_t* builder) {
-
   return OwnForFeature<DieDesJA::CastReliefBuilderFactory>(collection, castRelief, builder);
-
 }
 
 int JAX_FEATURE_DIE_create_uncut_regions_builder(tag_t collection, tag_t* builder) {
@@ -250,45 +228,31 @@ int JAX_FEATURE_DIE_create_die_locations(tag_t collection, tag_t, bool allowSele
 }
 
 int JAX_FEATURE_DIE_create_fill_area_builder(tag_t collection, tag_t fillArea, tag_t* builder) {
-
   return OwnForFeature<DieDesJA::FillAreaBuilderFactory>(collection, fillArea, builder);
-
 }
 
 int JAX_FEATURE_DIE_create_finger_clearance_notch_builder(tag_t collection, tag_t fingerClearanceNotch, tag_t* builder) {
-
   return OwnForFeature<DieDesJA::FingerClearanceNotchBuilderFactory>(collection, fingerClearanceNotch, builder);
-
 }
 
 int JAX_FEATURE_DIE_create_clearance_builder(tag_t collection, tag_t clearance, tag_t* builder) {
-
   return OwnForFeature<DieDesJA::ClearanceBuilderFactory>(collection, clearance, builder);
-
 }
 
 int JAX_FEATURE_DIE_create_handling_core_builder(tag_t collection, tag_t handlingCore, tag_t* builder) {
-
   return OwnForFeature<DieDesJA::HandlingCoreBuilderFactory>(collection, handlingCore, builder);
-
 }
 
 int JAX_FEATURE_DIE_create_machine_relief_builder(tag_t collection, tag_t machineRelief, tag_t* builder) {
-
   return OwnForFeature<DieDesJA::MachineReliefBuilderFactory>(collection, machineRelief, builder);
-
 }
 
 int JAX_FEATURE_DIE_create_draw_bead_builder(tag_t collection, tag_t drawBead, tag_t* builder) {
-
   return OwnForFeature<DieEngJA::DrawBeadBuilderFactory>(collection, drawBead, builder);
-
 }
 
 int JAX_FEATURE_DIE_create_springback_compensation_builder(tag_t collection, tag_t springbackCompensation, tag_t* builder) {
-
   return OwnForFeature<DieEngJA::SpringbackCompensationBuilderFactory>(collection, springbackCompensation, builder);
-
 }
 
 int JAX_DieCollection_enumerate(tag_t collection, tag_t* cursor) {
