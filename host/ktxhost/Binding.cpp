@@ -317,7 +317,7 @@ int BindPlugin(void* plugin) {
       const BindingRow& row = table.rows[i];
       *row.symbol = dlsym(plugin, row.exportName);
       if (*row.symbol == nullptr) continue;  // not published by this plug-in
-      KTX::Script::Bind(row.journalClass, row.methodType, row.member, row.play, row.values);
+      KTX::Script::Bind(row.journalClass, row.methodType, row.member, row.play, row.signature);
       ++bound;
     }
   }

@@ -22,7 +22,7 @@ namespace {
 
 struct Binding {
   JAM_replay_fn play;
-  int values;
+  MemberSignature signature;
   bool host;
 };
 using Key = std::tuple<std::string, int, std::string>;
@@ -94,21 +94,40 @@ void replayValue(JAM::Call& c) {
   c.SetStatus(Expression_get_Value(dynamic_cast<EXP_expression*>(c.Object()), argument<double>(c, 0)));
 }
 
+// What the host's own members' records hold.
+using JAM::Direction;
+using JAM::ValueKind;
+constexpr ValueSignature kWorkPart[] = {{Direction::Result, ValueKind::Tag, "Part"}};
+constexpr ValueSignature kDieCollection[] = {{Direction::Result, ValueKind::Tag, "Die.DieCollection"}};
+constexpr ValueSignature kBody[] = {{Direction::Result, ValueKind::Tag, "Body"}};
+constexpr ValueSignature kCommitted[] = {{Direction::Result, ValueKind::Tag, "TaggedObject"}};
+constexpr ValueSignature kPreviewCount[] = {{Direction::Result, ValueKind::Integer, nullptr}};
+constexpr ValueSignature kAnObject[] = {{Direction::In, ValueKind::Tag, "TaggedObject"}};
+constexpr ValueSignature kLoop[] = {{Direction::In, ValueKind::Integer, nullptr},
+                                    {Direction::In, ValueKind::StructArray, "Point3d"}};
+constexpr ValueSignature kText[] = {{Direction::In, ValueKind::String, nullptr}};
+constexpr ValueSignature kDouble[] = {{Direction::Result, ValueKind::Double, nullptr}};
+
+template <std::size_t N>
+constexpr MemberSignature On(char object, const ValueSignature (&values)[N]) {
+  return {object, values, static_cast<int>(N)};
+}
+
 struct HostBindings {
   HostBindings() {
     bindingHost = true;
-    Bind("Session", 1, "WorkPart", &replaySessionWorkPart, 1);
-    Bind("Part", 1, "DieCollection", &replayPartDieCollection, 1);
-    Bind("Part", 0, "CreateSolidBody", &replayPartSolid, 1);
-    Bind("Part", 0, "CreateSheetBody", &replayPartSheet, 1);
-    Bind("Builder", 0, "Commit", &replayCommit, 1);
-    Bind("Builder", 0, "Preview", &replayPreview, 1);
-    Bind("Builder", 0, "Destroy", &replayDestroy, 0);
-    Bind("SelectObject", 2, "Value", &replaySelectValue, 1);
-    Bind("SelectObjectList", 0, "Add", &replayListAdd, 1);
-    Bind("Section", 0, "AddLoop", &replayAddLoop, 2);
-    Bind("Expression", 2, "RightHandSide", &replayRightHandSide, 1);
-    Bind("Expression", 1, "Value", &replayValue, 1);
+    Bind("Session", 1, "WorkPart", &replaySessionWorkPart, On(0, kWorkPart));
+    Bind("Part", 1, "DieCollection", &replayPartDieCollection, On('t', kDieCollection));
+    Bind("Part", 0, "CreateSolidBody", &replayPartSolid, On('t', kBody));
+    Bind("Part", 0, "CreateSheetBody", &replayPartSheet, On('t', kBody));
+    Bind("Builder", 0, "Commit", &replayCommit, On('p', kCommitted));
+    Bind("Builder", 0, "Preview", &replayPreview, On('p', kPreviewCount));
+    Bind("Builder", 0, "Destroy", &replayDestroy, MemberSignature{'p', nullptr, 0});
+    Bind("SelectObject", 2, "Value", &replaySelectValue, On('p', kAnObject));
+    Bind("SelectObjectList", 0, "Add", &replayListAdd, On('p', kAnObject));
+    Bind("Section", 0, "AddLoop", &replayAddLoop, On('p', kLoop));
+    Bind("Expression", 2, "RightHandSide", &replayRightHandSide, On('p', kText));
+    Bind("Expression", 1, "Value", &replayValue, On('p', kDouble));
     bindingHost = false;
   }
 };
@@ -195,14 +214,16 @@ void describeFeature(std::string& out, FEATURE_RECORD* frec) {
 
 }  // namespace
 
-void Bind(const char* journalClass, int methodType, const char* member, JAM_replay_fn play, int values) {
-  bindings()[Key{journalClass, methodType, member}] = Binding{play, values, bindingHost};
+void Bind(const char* journalClass, int methodType, const char* member, JAM_replay_fn play,
+          const MemberSignature& signature) {
+  bindings()[Key{journalClass, methodType, member}] = Binding{play, signature, bindingHost};
 }
 
-JAM_replay_fn Bound(const std::string& journalClass, int methodType, const std::string& member, int* values) {
+JAM_replay_fn Bound(const std::string& journalClass, int methodType, const std::string& member,
+                    MemberSignature* signature) {
   auto it = bindings().find(Key{journalClass, methodType, member});
   if (it == bindings().end()) return nullptr;
-  if (values != nullptr) *values = it->second.values;
+  if (signature != nullptr) *signature = it->second.signature;
   return it->second.play;
 }
 
@@ -410,15 +431,15 @@ bool Play(const JAM::Journal& journal, std::string* error) {
   for (std::size_t index = 0; index < journal.size(); ++index) {
     const JAM::Record& recorded = journal[index];
     if (recorded.depth != 0) continue;  // made again by the call that holds it
-    int values = 0;
-    JAM_replay_fn play = Bound(recorded.journalClass, recorded.methodType, recorded.member, &values);
+    MemberSignature signature;
+    JAM_replay_fn play = Bound(recorded.journalClass, recorded.methodType, recorded.member, &signature);
     if (play == nullptr) return fail(index, recorded, "nothing is bound to this member");
     // The call reads its values from the record's slots: one missing would
     // leave it an address of nothing.
-    if (static_cast<int>(recorded.values.size()) != values)
+    if (static_cast<int>(recorded.values.size()) != signature.count)
       return fail(index, recorded,
                   "the record holds " + std::to_string(recorded.values.size()) + " values, the member takes " +
-                      std::to_string(values));
+                      std::to_string(signature.count));
 
     JAM::Record live = recorded;
     std::string unknown;

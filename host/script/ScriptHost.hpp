@@ -25,17 +25,30 @@ class EXP_expression;
 namespace KTX::Script {
 
 // ---- bindings --------------------------------------------------------------------
+// What a record of a member holds, as the member's description states it:
+// how the object is passed and each value in declaration order (an array and
+// its count are one value). The player checks a record against it before
+// the call reads a single slot.
+struct ValueSignature {
+  JAM::Direction direction;
+  JAM::ValueKind kind;
+  const char* type;  // class, template class, enumeration or structure; null for a plain value
+};
+struct MemberSignature {
+  char object = 0;  // 'p' the object by pointer, 't' by tag, 0 none
+  const ValueSignature* values = nullptr;
+  int count = 0;
+};
+
 // A binding plays one scripting member from a call record (the record's
 // object, one slot per recorded value, a status), by calling what a script
 // calls: an exported scripting call of the plug-in, or a host scripting call.
-// `values`: how many values a record of the member holds (arguments and
-// results; an array and its count are one value).
 KTX_HOST_API void Bind(const char* journalClass, int methodType, const char* member, JAM_replay_fn play,
-                       int values);
-// Null when nothing is bound to the member; *values (when asked) the number
-// of values its records hold.
+                       const MemberSignature& signature);
+// Null when nothing is bound to the member; *signature (when asked) what its
+// records hold.
 KTX_HOST_API JAM_replay_fn Bound(const std::string& journalClass, int methodType, const std::string& member,
-                                 int* values = nullptr);
+                                 MemberSignature* signature = nullptr);
 // Forgets the plug-in's bindings (the host's own stay): the plug-in is going.
 KTX_HOST_API void UnbindPlugin();
 

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "ja_engine.hpp"
+#include "script/ScriptHost.hpp"
 
 namespace KTX::JA {
 
@@ -25,7 +26,57 @@ struct BindingRow {
   const char* exportName;
   JAM_replay_fn play;   // plays a call record through the export
   void** symbol;        // where the resolved export is kept
-  int values;           // values a record holds (an array and its count are one)
+  Script::MemberSignature signature;  // what a record of the member holds
+};
+
+// ---- signatures: what a record of a member holds, read from its value types ----
+
+template <class V>
+constexpr JAM::ValueKind RecordedKind() {
+  switch (V::shape) {
+    case Shape::Logical: return JAM::ValueKind::Logical;
+    case Shape::Integer: return JAM::ValueKind::Integer;
+    case Shape::Double: return JAM::ValueKind::Double;
+    case Shape::Enum: return JAM::ValueKind::Enum;
+    case Shape::Object:
+    case Shape::TemplateObject: return JAM::ValueKind::Ptr;
+    case Shape::Tag: return JAM::ValueKind::Tag;
+    case Shape::String: return JAM::ValueKind::String;
+    case Shape::Text: return JAM::ValueKind::Utf8String;
+    case Shape::Struct: return JAM::ValueKind::Struct;
+    case Shape::StringArray: return JAM::ValueKind::StringArray;
+  }
+  return JAM::ValueKind::Integer;
+}
+
+template <class V, JAM::Direction D>
+constexpr Script::ValueSignature kValueSignature{D, RecordedKind<V>(), V::typeName};
+
+template <class V, bool IsGet>
+struct PropertySignature {
+  static constexpr Script::ValueSignature values[1] = {
+      kValueSignature<V, IsGet ? JAM::Direction::Result : JAM::Direction::In>};
+  static constexpr Script::MemberSignature signature{'p', values, 1};
+};
+
+// A method's arguments in declaration order; an array's count is recorded
+// with its array, not on its own.
+template <class Sig, class Arguments = typename Sig::Arguments>
+struct MethodSignature;
+template <class Sig, class... A>
+struct MethodSignature<Sig, std::tuple<A...>> {
+  static constexpr std::size_t count = (0 + ... + (A::count ? 0 : 1));
+  static constexpr auto values = [] {
+    std::array<Script::ValueSignature, count + 1> r{};  // one spare: a method may take nothing
+    std::size_t i = 0;
+    ((A::count ? void()
+               : void(r[i++] = kValueSignature<typename A::Value,
+                                               A::result ? JAM::Direction::Result : JAM::Direction::In>)),
+     ...);
+    return r;
+  }();
+  static constexpr Script::MemberSignature signature{Sig::byTag ? 't' : 'p', values.data(),
+                                                     static_cast<int>(count)};
 };
 
 // The plays are keyed by the member's call shape and export name only, never
@@ -71,11 +122,6 @@ struct BindingShape {
 template <class Self, class Sig, Name ExportName>
 struct MethodPlay {
   static inline void* symbol = nullptr;
-  template <class... A>
-  static constexpr int ValuesOf(std::tuple<A...>*) {
-    return (0 + ... + (A::count ? 0 : 1));
-  }
-  static constexpr int values = ValuesOf(static_cast<typename Sig::Arguments*>(nullptr));
   using Frame = MethodFrame<BindingShape<Self>, typename Sig::Arguments>;
   template <std::size_t I>
   using Param = typename std::tuple_element_t<I, typename Sig::Arguments>::param;
@@ -115,10 +161,12 @@ struct MethodPlay {
   ::KTX::JA::BindingRow{JA_UNIT::Unit::journalClass, static_cast<int>(JA_KIND_##kind), #Member,               \
                         JA_BINDING_EXPORT_PROPERTY(kind, Member, __VA_ARGS__),                                \
                         &JA_BINDING_PROPERTY_PLAY(kind, Member, __VA_ARGS__)::Play,                           \
-                        &JA_BINDING_PROPERTY_PLAY(kind, Member, __VA_ARGS__)::symbol, 1},
+                        &JA_BINDING_PROPERTY_PLAY(kind, Member, __VA_ARGS__)::symbol,                         \
+                        ::KTX::JA::PropertySignature<JA_UNIT::kind##_##Member::Value,                        \
+                                                     JA_KIND_##kind == ::KTX::JA::Kind::Get>::signature},
 #define JA_BINDING_ROW_METHOD(kind, Member, Sig, Body, Line, ...)                                   \
   ::KTX::JA::BindingRow{JA_UNIT::Unit::journalClass, 0, #Member,                                    \
                         JA_BINDING_EXPORT_METHOD(kind, Member, __VA_ARGS__),                         \
                         &JA_BINDING_METHOD_PLAY(kind, Member, __VA_ARGS__)::Play,                    \
                         &JA_BINDING_METHOD_PLAY(kind, Member, __VA_ARGS__)::symbol,                  \
-                        JA_BINDING_METHOD_PLAY(kind, Member, __VA_ARGS__)::values},
+                        ::KTX::JA::MethodSignature<JA_UNIT::Member::Signature>::signature},
