@@ -324,4 +324,15 @@ int BindPlugin(void* plugin) {
   return bound;
 }
 
+std::vector<Creator> Creators() {
+  std::vector<Creator> creators;
+  for (const Table& table : kTables)
+    for (std::size_t i = 0; i < table.count; ++i) {
+      const BindingRow& row = table.rows[i];
+      if (row.methodType == 0 && row.signature.object == 't')
+        creators.push_back({row.journalClass, row.member, row.signature});
+    }
+  return creators;
+}
+
 }  // namespace KTXHost

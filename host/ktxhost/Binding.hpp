@@ -1,8 +1,21 @@
 // The stand-in's scripting binding of the plug-in's published classes.
 #pragma once
+#include <vector>
+
+#include "script/ScriptHost.hpp"
 
 namespace KTXHost {
 // Enters a binding for every scripting member whose export the loaded
 // plug-in has (resolved in `plugin`, a dlopen handle); returns how many.
 int BindPlugin(void* plugin);
+
+// The members of the plug-in's classes that make an object by tag: every
+// method taking its object by tag (a collection's creators), with its
+// signature, whether or not the loaded plug-in publishes it.
+struct Creator {
+  const char* journalClass;
+  const char* member;
+  KTX::Script::MemberSignature signature;
+};
+std::vector<Creator> Creators();
 }  // namespace KTXHost

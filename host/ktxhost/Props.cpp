@@ -1,7 +1,8 @@
-// ktxhost props: loads the plug-in, makes a new cast-relief builder through
-// the plug-in's own factory, finds the owner of its journal class through the
-// property mapper, the way the host's property system does, and lists, reads
-// or writes its properties by name.
+// ktxhost props: loads the plug-in, makes a new builder of the class asked
+// for through the creator the plug-in publishes for it, as a script makes
+// one, finds the owner of its journal class through the property mapper, the
+// way the host's property system does, and lists, reads or writes its
+// properties by name.
 #include "Props.hpp"
 
 #include <dlfcn.h>
@@ -13,7 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "Binding.hpp"
 #include "feat/Builder.hpp"
+#include "script/ScriptHost.hpp"
 #include "jam/Journal.hpp"
 #include "prop/Property.hpp"
 #include "prop/PropertyMapper.hpp"
@@ -28,10 +31,41 @@ namespace {
 using Property::ValuePtr;
 using Property::ValueType;
 
-// The die collection's cast-relief creator, as a script calls it: the part
-// is the collection, no feature to edit, the new builder's tag comes back.
-using Creator = int (*)(tag_t collection, tag_t feature, tag_t* builder);
-constexpr const char* kCreator = "XJA_FEATURE_DIE_cast_relief";
+constexpr const char* kDefaultClass = "Die.CastReliefBuilder";
+
+// A new builder of the journal class, made by the creator whose result is of
+// that class (a collection's creator: by the collection's tag, which is the
+// part's), played from a record of its signature with every input left
+// empty, so the call is the one a script makes. 0 when no creator makes it.
+tag_t createBuilder(const std::string& journalClass, tag_t part, int* status) {
+  for (const KTXHost::Creator& creator : KTXHost::Creators()) {
+    const Script::MemberSignature& s = creator.signature;
+    if (s.object != 't' || s.count == 0) continue;
+    const Script::ValueSignature& made = s.values[s.count - 1];
+    if (made.direction != JAM::Direction::Result || made.kind != JAM::ValueKind::Tag || made.type == nullptr ||
+        journalClass != made.type)
+      continue;
+    JAM::Record call;
+    call.journalClass = creator.journalClass;
+    call.member = creator.member;
+    call.thisKind = 't';
+    call.thisTag = part;
+    for (int i = 0; i < s.count; ++i) {
+      JAM::Value& v = call.values.emplace_back();
+      v.direction = s.values[i].direction;
+      v.kind = s.values[i].kind;
+      v.type = s.values[i].type != nullptr ? s.values[i].type : "";
+      v.isNull = true;  // no text, no array
+    }
+    std::size_t before = JAM::Recorded().size();
+    *status = JAM::ReplayWith(call, Script::Bound(call.journalClass, 0, call.member));
+    if (JAM::Recorded().size() <= before) return 0;
+    const JAM::Record& played = JAM::Recorded()[before];
+    return played.values.empty() ? 0 : static_cast<tag_t>(played.values.back().integer);
+  }
+  *status = -1;
+  return 0;
+}
 
 std::string describe(const Property::Value& value) {
   return std::string(Property::TypeName(value.GetType())) + " " + Property::Format(value);
@@ -153,17 +187,44 @@ bool request(Property::Owner& owner, OM::Object* object, OM::Object* builder, co
 
 }  // namespace
 
+extern const char* const kPropsHelp =
+    "usage: ktxhost props [--class NAME] [--plugin PATH] [--no-object] [NAME | NAME=VALUE]...\n"
+    "\n"
+    "Loads the plug-in, makes a new builder of the journal class given with\n"
+    "--class (\"Die.CastReliefBuilder\" when none is given) through the creator\n"
+    "the plug-in publishes for it, as a script makes one, and asks the owner of\n"
+    "its class, as the host's property system does: with no NAME, lists every\n"
+    "property (the builder's own, then those of its parent classes) as\n"
+    "'NAME TYPE VALUE'; NAME prints one property's value; NAME=VALUE writes it\n"
+    "(VALUE as the property's type reads it: a number, true/false, an\n"
+    "enumeration member's name or index, x,y,z for a point, texts separated by\n"
+    "'|' for an array of texts) and prints what reading it back gives. Names are\n"
+    "matched as the owner matches them (camel case or snake form, any case).\n"
+    "Errors print as 'NAME: error NUMBER TEXT'. After the requests the journal\n"
+    "records they left are printed (a read leaves none). With --no-object the\n"
+    "requests are made without an object. Last, once the plug-in is unloaded,\n"
+    "how many of the classes it registered with the property mapper are still\n"
+    "registered.\n";
+
 int Props(int argc, char** argv, const char* defaultPlugin) {
   const char* plugin = defaultPlugin;
+  std::string journalClass = kDefaultClass;
   bool withObject = true;
   std::vector<std::string> requests;
   for (int i = 0; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--plugin") == 0 && i + 1 < argc) {
+    bool valued = std::strcmp(argv[i], "--plugin") == 0 || std::strcmp(argv[i], "--class") == 0;
+    if (valued && i + 1 == argc) {
+      std::fprintf(stderr, "ktxhost props: '%s' needs a value (see ktxhost help props)\n", argv[i]);
+      return 2;
+    }
+    if (std::strcmp(argv[i], "--plugin") == 0) {
       plugin = argv[++i];
+    } else if (std::strcmp(argv[i], "--class") == 0) {
+      journalClass = argv[++i];
     } else if (std::strcmp(argv[i], "--no-object") == 0) {
       withObject = false;
-    } else if (argv[i][0] == '-' && argv[i][1] == '-') {
-      std::fprintf(stderr, "ktxhost props: unknown option '%s'\n", argv[i]);
+    } else if (argv[i][0] == '-') {
+      std::fprintf(stderr, "ktxhost props: unknown option '%s' (see ktxhost help props)\n", argv[i]);
       return 2;
     } else {
       requests.push_back(argv[i]);
@@ -176,29 +237,30 @@ int Props(int argc, char** argv, const char* defaultPlugin) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
     return 1;
   }
-  auto create = reinterpret_cast<Creator>(dlsym(handle, kCreator));
-  Property::Owner* owner = JAM::PropertyMapper::GetOwner("Die.CastReliefBuilder");
+  KTXHost::BindPlugin(handle);
+  Property::Owner* owner = JAM::PropertyMapper::GetOwner(journalClass.c_str());
   int result = 0;
-  if (create == nullptr || owner == nullptr) {
-    std::fprintf(stderr, "ktxhost: the plug-in publishes no cast-relief builder or no owner of its properties\n");
+  bool made = false;  // whether there was a builder to ask
+  PART_part* part = PART_part::Create(0);
+  PART_set_work_part(part);
+  int status = 0;
+  tag_t tag = owner != nullptr ? createBuilder(journalClass, part->ask_tag(), &status) : 0;
+  auto* builder = dynamic_cast<JAX_BASE_BUILDER*>(OM::OM_object_of_tag(tag));
+  if (owner == nullptr || status == -1) {
+    std::fprintf(stderr, "ktxhost props: the plug-in publishes no %s of \"%s\" (see ktxhost help props)\n",
+                 owner == nullptr ? "property owner" : "creator", journalClass.c_str());
+    result = 1;
+  } else if (status != 0 || builder == nullptr) {
+    std::fprintf(stderr, "ktxhost props: the creator of \"%s\" failed with status %s\n", journalClass.c_str(),
+                 Error::Describe(status).c_str());
     result = 1;
   } else {
-    PART_part* part = PART_part::Create(0);
-    PART_set_work_part(part);
-    tag_t made = 0;
-    int status = create(part->ask_tag(), 0, &made);
-    auto* builder = dynamic_cast<JAX_FEAT_BUILDER*>(OM::OM_object_of_tag(made));
-    if (status != 0 || builder == nullptr) {
-      std::fprintf(stderr, "ktxhost: the cast-relief creator failed with status %d\n", status);
-      part->destroy();
-      dlclose(handle);
-      return 1;
-    }
+    made = true;
     OM::Object* object = withObject ? builder : nullptr;
     // Only the property requests' own records are shown.
     JAM::ClearJournal();
     if (withObject)
-      std::printf("object \"Die.CastReliefBuilder\" tag %u\n", builder->OmTag());
+      std::printf("object \"%s\" tag %u\n", journalClass.c_str(), builder->OmTag());
     else
       std::printf("no object\n");
     if (requests.empty()) {
@@ -219,23 +281,25 @@ int Props(int argc, char** argv, const char* defaultPlugin) {
       if (!JAM::Recorded().empty()) std::fputs(JAM::WriteJournal(JAM::Recorded()).c_str(), stdout);
     }
     builder->destroy();
-    PART_set_work_part(nullptr);
-    part->destroy();
   }
+  PART_set_work_part(nullptr);
+  part->destroy();
+  Script::UnbindPlugin();
   std::vector<std::string> added = JAM::PropertyMapper::RegisteredClasses();
   added.erase(added.begin(), added.begin() + static_cast<std::ptrdiff_t>(before.size()));
   if (dlclose(handle) != 0) {
     std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
     return 1;
   }
+  if (!made) return result;
   // The plug-in's owners are gone, but unloading takes none of its classes
   // out of the mapper: each is still known under its parent.
   std::size_t kept = 0;
   for (const std::string& name : added)
     if (JAM::PropertyMapper::IsRegistered(name.c_str())) ++kept;
-  const char* parent = JAM::PropertyMapper::GetParentClassName("Die.CastReliefBuilder");
-  std::printf("after unload: %zu of %zu property registrations kept; \"Die.CastReliefBuilder\" under \"%s\"\n", kept,
-              added.size(), parent != nullptr ? parent : "");
+  const char* parent = JAM::PropertyMapper::GetParentClassName(journalClass.c_str());
+  std::printf("after unload: %zu of %zu property registrations kept; \"%s\" under \"%s\"\n", kept, added.size(),
+              journalClass.c_str(), parent != nullptr ? parent : "");
   return result;
 }
 

@@ -26,30 +26,14 @@ class SELECT_OBJECT;
 
 namespace {
 
-const char* kUsage =
-    "usage: ktxhost COMMAND [PLUGIN]\n"
-    "       ktxhost play FILE [--record OUT] [PLUGIN]\n"
-    "\n"
-    "The stand-in host. PLUGIN defaults to the plug-in built beside it.\n"
-    "\n"
-    "commands:\n"
-    "  load     load the plug-in, print one line per class it registers (class,\n"
-    "           superclass, attribute count, class flags in hex), unload it and\n"
-    "           print its exit steps in the order they ran\n"
-    "  journal  load the plug-in and print what its journaling units register\n"
-    "           (creator method names, file and class initializers); drive a\n"
-    "           cast-relief builder through four of its exported scripting\n"
-    "           calls and print the journal the host recorded, as text; unload\n"
-    "           the plug-in and print the journaling exit steps in the order\n"
-    "           they ran\n"
-    "  play     load the plug-in, play the journal FILE (the journal text of\n"
-    "           host/README.md) against a new part through the exported\n"
-    "           scripting calls, as a script would, and print what the part\n"
-    "           then holds: its features with their parameters, and its\n"
-    "           bodies; with --record, also write the journal recorded while\n"
-    "           playing to OUT\n"
-    KTXHOST_PROPS_USAGE
-    "  --help   show this text\n";
+// Exit statuses, as --help states them.
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kUsageError = 2;
+
+const char* kExitCodes =
+    "exit status: 0 done, 1 the work failed (the reason is printed), 2 the\n"
+    "command line is wrong (the argument is named)\n";
 
 void printEvents(std::size_t from, bool registered) {
   const auto& events = KTX::OM::RegistrationEvents();
@@ -148,10 +132,17 @@ int play(int argc, char** argv) {
   std::string file, out;
   const char* plugin = KTXHOST_DEFAULT_PLUGIN;
   int given = 0;
-  for (int i = 2; i < argc; ++i) {
+  for (int i = 0; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "--record" && i + 1 < argc) {
+    if (arg == "--record") {
+      if (i + 1 == argc) {
+        std::fprintf(stderr, "ktxhost play: '--record' needs a file to write (see ktxhost help play)\n");
+        return kUsageError;
+      }
       out = argv[++i];
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      std::fprintf(stderr, "ktxhost play: unknown option '%s' (see ktxhost help play)\n", argv[i]);
+      return kUsageError;
     } else if (given == 0) {
       file = arg;
       ++given;
@@ -159,13 +150,13 @@ int play(int argc, char** argv) {
       plugin = argv[i];
       ++given;
     } else {
-      std::fprintf(stderr, "ktxhost: play: unexpected argument '%s'\n\n%s", argv[i], kUsage);
-      return 2;
+      std::fprintf(stderr, "ktxhost play: unexpected argument '%s': one journal and one plug-in at most (see ktxhost help play)\n", argv[i]);
+      return kUsageError;
     }
   }
   if (file.empty()) {
-    std::fprintf(stderr, "ktxhost: play: no journal given\n\n%s", kUsage);
-    return 2;
+    std::fprintf(stderr, "ktxhost play: no journal given (see ktxhost help play)\n");
+    return kUsageError;
   }
   std::string text;
   if (!readFile(file, &text)) {
@@ -231,19 +222,145 @@ int play(int argc, char** argv) {
   return result;
 }
 
+const char* kLoadHelp =
+    "usage: ktxhost load [PLUGIN]\n"
+    "\n"
+    "Loads the plug-in, prints one line per class it registers (class,\n"
+    "superclass, attribute count, class flags in hex), unloads it and prints its\n"
+    "exit steps in the order they ran.\n";
+
+const char* kJournalHelp =
+    "usage: ktxhost journal [PLUGIN]\n"
+    "\n"
+    "Loads the plug-in and prints what its journaling units register (creator\n"
+    "method names, file and class initializers); drives a cast-relief builder\n"
+    "through four of its exported scripting calls and prints the journal the\n"
+    "host recorded, as text; unloads the plug-in and prints the journaling exit\n"
+    "steps in the order they ran.\n";
+
+const char* kPlayHelp =
+    "usage: ktxhost play FILE [--record OUT] [PLUGIN]\n"
+    "\n"
+    "Loads the plug-in, plays the journal FILE (the journal text of\n"
+    "host/README.md) against a new part through the exported scripting calls,\n"
+    "as a script would, and prints what the part then holds: its features with\n"
+    "their parameters, and its bodies. Every record is checked against the\n"
+    "member it calls before it is played; a record that is wrong stops the play\n"
+    "with one line 'FILE:LINE: what is wrong'. With --record, the journal\n"
+    "recorded while playing is also written to OUT (also when the play stops).\n";
+
+// A command: its name, a line for the overview, its own help, and what runs
+// it (given the arguments after its name).
+struct Command {
+  const char* name;
+  const char* summary;
+  const char* help;
+  int (*run)(int argc, char** argv);
+};
+
+// The arguments of load and journal: at most one plug-in, no option.
+bool pluginArgument(const char* command, int argc, char** argv, const char** plugin) {
+  for (int i = 0; i < argc; ++i) {
+    if (argv[i][0] == '-') {
+      std::fprintf(stderr, "ktxhost %s: unknown option '%s' (see ktxhost help %s)\n", command, argv[i], command);
+      return false;
+    }
+    if (i > 0) {
+      std::fprintf(stderr, "ktxhost %s: unexpected argument '%s': one plug-in at most (see ktxhost help %s)\n",
+                   command, argv[i], command);
+      return false;
+    }
+    *plugin = argv[i];
+  }
+  return true;
+}
+
+int runLoad(int argc, char** argv) {
+  const char* plugin = KTXHOST_DEFAULT_PLUGIN;
+  if (!pluginArgument("load", argc, argv, &plugin)) return kUsageError;
+  return load(plugin);
+}
+
+int runJournal(int argc, char** argv) {
+  const char* plugin = KTXHOST_DEFAULT_PLUGIN;
+  if (!pluginArgument("journal", argc, argv, &plugin)) return kUsageError;
+  return journal(plugin);
+}
+
+int runProps(int argc, char** argv) { return KTX::HostProgram::Props(argc, argv, KTXHOST_DEFAULT_PLUGIN); }
+
+const Command kCommands[] = {
+    {"load", "load the plug-in, print the classes it registers and its exit steps", kLoadHelp, &runLoad},
+    {"journal", "print what the journaling units register and a journal of four calls", kJournalHelp,
+     &runJournal},
+    {"play", "play a journal against a new part and print what the part holds", kPlayHelp, &play},
+    {"props", "list, read or write a builder's properties by name", KTX::HostProgram::kPropsHelp, &runProps},
+};
+
+const Command* find(const std::string& name) {
+  for (const Command& c : kCommands)
+    if (name == c.name) return &c;
+  return nullptr;
+}
+
+void overview(FILE* to) {
+  std::fputs(
+      "usage: ktxhost COMMAND [ARGUMENTS]\n"
+      "       ktxhost help COMMAND | COMMAND --help | --version | --help\n"
+      "\n"
+      "The stand-in host. PLUGIN defaults to the plug-in built beside it.\n"
+      "\n"
+      "commands:\n",
+      to);
+  for (const Command& c : kCommands) std::fprintf(to, "  %-8s %s\n", c.name, c.summary);
+  std::fprintf(to, "\n%s", kExitCodes);
+}
+
+int help(const Command& c) {
+  std::printf("%s\n%s", c.help, kExitCodes);
+  return kDone;
+}
+
+bool asksHelp(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-    std::fputs(kUsage, argc < 2 ? stderr : stdout);
-    return argc < 2 ? 2 : 0;
+  if (argc < 2) {
+    overview(stderr);
+    return kUsageError;
   }
-  std::string command = argv[1];
-  if (command == "props") return KTX::HostProgram::Props(argc - 2, argv + 2, KTXHOST_DEFAULT_PLUGIN);
-  if (command == "play") return play(argc, argv);
-  const char* plugin = argc > 2 ? argv[2] : KTXHOST_DEFAULT_PLUGIN;
-  if (command == "load") return load(plugin);
-  if (command == "journal") return journal(plugin);
-  std::fprintf(stderr, "ktxhost: unknown command '%s'\n\n%s", command.c_str(), kUsage);
-  return 2;
+  std::string first = argv[1];
+  if (asksHelp(argv[1])) {
+    overview(stdout);
+    return kDone;
+  }
+  if (first == "--version") {
+    std::printf("ktxhost %s\n", KTXHOST_VERSION);
+    return kDone;
+  }
+  if (first == "help") {
+    if (argc == 2) {
+      overview(stdout);
+      return kDone;
+    }
+    const Command* c = find(argv[2]);
+    if (c == nullptr || argc > 3) {
+      std::fprintf(stderr, "ktxhost help: %s '%s'\n\n", c == nullptr ? "unknown command" : "unexpected argument",
+                   argv[c == nullptr ? 2 : 3]);
+      overview(stderr);
+      return kUsageError;
+    }
+    return help(*c);
+  }
+  const Command* c = find(first);
+  if (c == nullptr) {
+    std::fprintf(stderr, "ktxhost: unknown command '%s'\n\n", first.c_str());
+    overview(stderr);
+    return kUsageError;
+  }
+  // A command's own help wins over whatever else is given.
+  for (int i = 2; i < argc; ++i)
+    if (asksHelp(argv[i])) return help(*c);
+  return c->run(argc - 2, argv + 2);
 }

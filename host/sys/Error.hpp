@@ -73,6 +73,12 @@ class KTX_HOST_API Severe {
 KTX_HOST_API const std::vector<SevereRecord>& SevereErrors();
 KTX_HOST_API void ClearSevereErrors();
 
+// The host's message table: the text of a message number (null when the
+// table has none), and the number with its text for a message a person reads
+// ("3030022 (the relief profile has no closed loop)").
+KTX_HOST_API const char* MessageText(int number);
+KTX_HOST_API std::string Describe(int number);
+
 // The builders' handler convention: turn whatever standard exception was
 // caught into the severe error, record file and line, close it with flag 0,
 // and give its message number.

@@ -1,0 +1,76 @@
+// The host's message table: the texts a person reads beside a message
+// number. The numbers are the host's own (host/README.md) and those of the
+// host's catalogue that the builders return.
+#include <string>
+
+#include "sys/Error.hpp"
+
+namespace KTX::Error {
+namespace {
+
+struct Message {
+  int number;
+  const char* text;
+};
+
+constexpr Message kMessages[] = {
+    {0, "success"},
+    {65, "processor fault in a scripting call"},
+    {66, "stopped by the user"},
+    {68, "null pointer"},
+    {580203, "attempt to invoke an abstract method"},
+    {670156, "the feature has no database parameters of this kind"},
+    {674028, "distance tolerance too small"},
+    {674029, "angle tolerance too small"},
+    {674057, "copying the target body gave no body"},
+    {674316, "no vector given"},
+    {674317, "no point given"},
+    {690000, "the parameters are not of the builder's feature"},
+    {840001, "deleted tag"},
+    {840002, "bad object: unknown tag, wrong class, or an object that cannot be made"},
+    {840003, "index out of range"},
+    {840004, "a standard exception that is not a host error"},
+    {840005, "no memory"},
+    {840006, "attribute id unbound or not an attribute of the object"},
+    {840101, "value of the wrong type, or a text that is not a number"},
+    {840102, "missing value or expression"},
+    {840103, "unknown property"},
+    {840104, "read-only property"},
+    {840201, "no geometry entity"},
+    {840401, "no parameters"},
+    {840402, "bad record count or missing records"},
+    {840403, "a descriptor without its record"},
+    {840404, "an entity's values are of another kind"},
+    {840701, "malformed journal text"},
+    {840702, "no replay known for the member"},
+    {840703, "the record's values are not the member's"},
+    {840801, "the builder's class has no preview"},
+    {840802, "the object is no builder"},
+    {840803, "a loop kind other than closed or open, or no points"},
+    {3030022, "the relief profile has no closed loop"},
+    {3030210, "the relief profile has an open loop"},
+    {3030391, "no base orientation"},
+    {3030432, "no object selected"},
+    {3030436, "no plane given"},
+    {3030437, "the base orientation is not valid"},
+    {3030446, "the type cannot change while a feature is edited"},
+    {3030447, "distance tolerance too small"},
+    {3030448, "angle tolerance too small"},
+    {3030482, "no relief sheet, and the relief depth is not above the distance tolerance"},
+    {3030483, "no sheet metal, and the target supplies none"},
+};
+
+}  // namespace
+
+const char* MessageText(int number) {
+  for (const Message& m : kMessages)
+    if (m.number == number) return m.text;
+  return nullptr;
+}
+
+std::string Describe(int number) {
+  const char* text = MessageText(number);
+  return text != nullptr ? std::to_string(number) + " (" + text + ")" : std::to_string(number);
+}
+
+}  // namespace KTX::Error
