@@ -26,6 +26,7 @@ struct HostClasses {
     RegisterHostClass<SELECT_OBJECT>(tagged);
     RegisterHostClass<SELECT_OBJECT_list>(tagged);
     RegisterHostClass<SC_section>(tagged);
+    RegisterHostClass<SC_loop>(tagged);
     RegisterHostClass<SC_collector>(tagged);
     RegisterHostClass<UICOMPJA_list>(tagged);
     RegisterHostClass<EXP_expression>(tagged);
@@ -50,6 +51,7 @@ namespace KTX {
 int SELECT_OBJECT::ThisClassId = 0;
 int SELECT_OBJECT_list::ThisClassId = 0;
 int SC_section::ThisClassId = 0;
+int SC_loop::ThisClassId = 0;
 int SC_collector::ThisClassId = 0;
 int UICOMPJA_list::ThisClassId = 0;
 int EXP_expression::ThisClassId = 0;

@@ -142,15 +142,33 @@ TEST_F(HostDieDesign, SectionLoopSummaryCountsLoopsByKind) {
   section->add_loop(SC_section::kClosed, 1, open);
 
   int first = -1, second = -1, third = -1;
-  tag_t* firstItems = nullptr;
-  section->ask_loop_summary(&first, &firstItems, &second, nullptr, &third, nullptr);
+  tag_t *firstItems = nullptr, *secondItems = nullptr, *loops = nullptr;
+  section->ask_loop_summary(&first, &firstItems, &second, &secondItems, &third, &loops);
   EXPECT_EQ(first, 2);
   EXPECT_EQ(second, 1);
-  EXPECT_EQ(third, 0);
   ASSERT_NE(firstItems, nullptr);
   EXPECT_EQ(firstItems[0], 101u);
   EXPECT_EQ(firstItems[1], 201u);
+  ASSERT_NE(secondItems, nullptr);
+  EXPECT_EQ(secondItems[0], 201u);
+  // The third count is the closed loops again, listed as the loop objects.
+  ASSERT_EQ(third, 2);
+  ASSERT_NE(loops, nullptr);
+  const std::vector<tag_t> wantCurves[2] = {{101, 102, 103}, {201}};
+  for (int i = 0; i < 2; ++i) {
+    auto* loop = dynamic_cast<SC_loop*>(OM::OM_object_of_tag(loops[i]));
+    ASSERT_NE(loop, nullptr);
+    EXPECT_EQ(loop->ask_kind(), SC_section::kClosed);
+    int n = 0;
+    tag_t* curves = nullptr;
+    loop->ask_curves(&n, &curves);
+    EXPECT_EQ(std::vector<tag_t>(curves, curves + n), wantCurves[i]);
+    SM_free(curves);
+  }
+  EXPECT_EQ(section->ask_nth_loop(2), loops[1]);
   SM_free(firstItems);
+  SM_free(secondItems);
+  SM_free(loops);
 
   int count = 1;
   auto* tags = static_cast<tag_t*>(SM_alloc(sizeof(tag_t)));
@@ -161,6 +179,46 @@ TEST_F(HostDieDesign, SectionLoopSummaryCountsLoopsByKind) {
   EXPECT_EQ(tags[1], 101u);
   EXPECT_EQ(tags[5], 201u);
   SM_free(tags);
+}
+
+TEST_F(HostDieDesign, ASectionGoesWithItsLoops) {
+  SC_section* section = SC_sectionFactory::object(0, 0.0095, 0.01, 0.5);
+  const tag_t curves[] = {101, 102};
+  section->add_loop(SC_section::kClosed, 2, curves);
+  section->add_loop(SC_section::kOpen, 1, curves);
+  const tag_t loops[2] = {section->ask_nth_loop(0), section->ask_nth_loop(1)};
+  EXPECT_THROW(section->ask_nth_loop(2), Error::Exception);
+  section->destroy();
+  for (tag_t loop : loops) EXPECT_EQ(OM::OM_object_of_tag(loop), nullptr);
+}
+
+TEST_F(HostDieDesign, ACurveIsClosedWhenItsEndsMeetWithinTheDistanceTolerance) {
+  struct Row {
+    const char* name;
+    double gap;  // between the last point and the first
+    bool closed;
+  };
+  const double tolerance = 0.01;
+  const Row rows[] = {
+      {"ends on each other", 0.0, true},
+      {"gap of the tolerance", tolerance, true},
+      {"gap just past it", tolerance * 1.001, false},
+      {"wide open", 5.0, false},
+  };
+  for (const Row& row : rows) {
+    const double points[] = {0, 0, 0, 10, 0, 0, 10, 10, 0, row.gap, 0, 0};
+    const tag_t curve = ES_create_polyline(4, points);
+    EVC_curve* evaluator = nullptr;
+    ASSERT_EQ(evcrvu(curve, &evaluator), 0) << row.name;
+    EXPECT_EQ(DIE_ADD_curve_is_closed(evaluator, tolerance, 0.5, 0), row.closed) << row.name;
+    evcrvf(evaluator);
+  }
+  EVC_curve* none = nullptr;
+  EXPECT_EQ(evcrvu(part()->OmTag(), &none), Geometry::kNoEntity);
+  EXPECT_EQ(none, nullptr);
+  EXPECT_FALSE(DIE_ADD_curve_is_closed(nullptr, tolerance, 0.5, 0));
+  const double one[] = {0, 0, 0};
+  EXPECT_EQ(ES_create_polyline(1, one), 0u);
 }
 
 TEST_F(HostDieDesign, OwningListDestroysItsItems) {

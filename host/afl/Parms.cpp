@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "afl/Module.hpp"
 #include "geom/Geometry.hpp"
 #include "om/HostClass.hpp"
 #include "sys/CallLog.hpp"
@@ -22,7 +23,13 @@ int DieDesGenericPlane::ThisClassId = 0;
 int DieDesGenericDirection::ThisClassId = 0;
 int DieDesGenericLocation::ThisClassId = 0;
 int CastRelief::ThisClassId = 0;
+int ToolBodyFeature::ThisClassId = 0;
 int Clearance::ThisClassId = 0;
+int FingerClearanceNotch::ThisClassId = 0;
+int HandlingCore::ThisClassId = 0;
+int MachineRelief::ThisClassId = 0;
+int FillArea::ThisClassId = 0;
+int DieDesGenericAttributes::ThisClassId = 0;
 }  // namespace DieDes
 
 namespace {
@@ -32,7 +39,14 @@ struct ParmsClasses {
     Host::RegisterHostClass<FEATURE_PARMS>(tagged, true);
     Host::RegisterHostClass<DIEDES_GENERIC_BODY_PARMS>(FEATURE_PARMS::OmClassName);
     Host::RegisterHostClass<DieDes::CastRelief>(DIEDES_GENERIC_BODY_PARMS::OmClassName);
-    Host::RegisterHostClass<DieDes::Clearance>(DIEDES_GENERIC_BODY_PARMS::OmClassName);
+    Host::RegisterHostClass<DieDes::ToolBodyFeature>(DIEDES_GENERIC_BODY_PARMS::OmClassName, true);
+    const char* toolBody = DieDes::ToolBodyFeature::OmClassName;
+    Host::RegisterHostClass<DieDes::Clearance>(toolBody);
+    Host::RegisterHostClass<DieDes::FingerClearanceNotch>(toolBody);
+    Host::RegisterHostClass<DieDes::HandlingCore>(toolBody);
+    Host::RegisterHostClass<DieDes::MachineRelief>(toolBody);
+    Host::RegisterHostClass<DieDes::FillArea>(DIEDES_GENERIC_BODY_PARMS::OmClassName);
+    Host::RegisterHostClass<DieDes::DieDesGenericAttributes>(tagged);
     Host::RegisterHostClass<DIEDES_GENERIC_ENTITY>(tagged);
     Host::RegisterHostClass<DieDes::DieDesGenericPlane>(DIEDES_GENERIC_ENTITY::OmClassName);
     Host::RegisterHostClass<DieDes::DieDesGenericDirection>(DIEDES_GENERIC_ENTITY::OmClassName);
@@ -470,6 +484,77 @@ Clearance* ClearanceFactory::Create() {
       {plain, plain, plain, DieDesGenericPlane::ThisClassId, DieDesGenericDirection::ThisClassId, plain}));
 }
 
+FingerClearanceNotch* FingerClearanceNotchFactory::Create() {
+  Host::Log("FingerClearanceNotchFactory::Create");
+  const int plain = DIEDES_GENERIC_ENTITY::ThisClassId;
+  auto* notch = static_cast<FingerClearanceNotch*>(
+      DIEDES_GENERIC_BODY_PARMS::Make(FingerClearanceNotch::ThisClassId,
+                                      {plain, plain, plain, plain, plain, DieDesGenericPlane::ThisClassId,
+                                       DieDesGenericDirection::ThisClassId}));
+  notch->SetGenericAttrPtr(Host::CreateInPart<DieDesGenericAttributes>(nullptr));
+  return notch;
+}
+
+MachineRelief* MachineReliefFactory::Create() {
+  Host::Log("MachineReliefFactory::Create");
+  const int plain = DIEDES_GENERIC_ENTITY::ThisClassId;
+  const int location = DieDesGenericLocation::ThisClassId;
+  return static_cast<MachineRelief*>(DIEDES_GENERIC_BODY_PARMS::Make(
+      MachineRelief::ThisClassId, {plain, plain, DieDesGenericPlane::ThisClassId, plain, location, location,
+                                   DieDesGenericDirection::ThisClassId, plain, plain, plain}));
+}
+
+FillArea* FillAreaFactory::Create() {
+  Host::Log("FillAreaFactory::Create");
+  const int plain = DIEDES_GENERIC_ENTITY::ThisClassId;
+  const int plane = DieDesGenericPlane::ThisClassId;
+  return static_cast<FillArea*>(
+      DIEDES_GENERIC_BODY_PARMS::Make(FillArea::ThisClassId, {plain, plane, plain, plane, plain, plain, plain}));
+}
+
+HandlingCore::HandlingCore(int classId, void* context)
+    : ToolBodyFeature(classId, context), modules_(new OM::TagVla(this)) {}
+HandlingCore::~HandlingCore() { delete modules_; }
+
+int HandlingCore::GetNumModuleItems() const { return modules_ == nullptr ? 0 : modules_->Length(); }
+
+FEATURE_PARMS* HandlingCore::GetNthModuleItem(int index) const {
+  if (index < 0 || index >= GetNumModuleItems()) OM::ThrowIndexOutOfRange(index, 0, GetNumModuleItems());
+  return dynamic_cast<FEATURE_PARMS*>(OM::OM_object_of_tag(modules_->Items()[static_cast<std::size_t>(index)]));
+}
+
+void HandlingCore::AppendModuleItem(FEATURE_PARMS* item) {
+  Host::Log("HandlingCore::AppendModuleItem", tagText(this) + " item=" + std::to_string(OM::OM_ask_object_tag(item)));
+  writable(modules_)->Items().push_back(OM::OM_ask_object_tag(item));
+}
+
+void HandlingCore::ClearModuleItems() {
+  Host::Log("HandlingCore::ClearModuleItems", tagText(this));
+  writable(modules_)->Items().clear();
+}
+
+void HandlingCore::cascade_destroy() {
+  const std::vector<tag_t> modules = modules_ != nullptr ? modules_->Items() : std::vector<tag_t>{};
+  for (tag_t t : modules) {
+    auto* module = dynamic_cast<DIEDES_GENERIC_MODULE_PARMS*>(OM::OM_object_of_tag(t));
+    if (module == nullptr) continue;
+    for (int i = 0, n = module->GetNumDiedesItems(); i < n; ++i)
+      if (DIEDES_GENERIC_ENTITY* item = module->GetNthDiedesItems(i); item != nullptr) item->destroy();
+    module->destroy();
+  }
+  ToolBodyFeature::cascade_destroy();
+}
+
+HandlingCore* HandlingCoreFactory::Create() {
+  Host::Log("HandlingCoreFactory::Create");
+  const int plain = DIEDES_GENERIC_ENTITY::ThisClassId;
+  const int plane = DieDesGenericPlane::ThisClassId;
+  auto* core = static_cast<HandlingCore*>(
+      DIEDES_GENERIC_BODY_PARMS::Make(HandlingCore::ThisClassId, {plain, plane, plane, plain}));
+  core->AppendModuleItem(DIEDES_GENERIC_MODULE_PARMSFactory::Create());
+  return core;
+}
+
 }  // namespace KTX::DieDes
 
 namespace KTX {
@@ -479,6 +564,11 @@ namespace KTX {
 void DIEDES_EXTRACTION_TABLE_MAP::MapSection(SC_section* section) {
   Host::Log("DIEDES_EXTRACTION_TABLE_MAP::MapSection", tagText(section));
   if (section != nullptr) section->note_mapped();
+}
+
+void DIEDES_EXTRACTION_TABLE_MAP::MapCollector(SC_collector* collector) {
+  Host::Log("DIEDES_EXTRACTION_TABLE_MAP::MapCollector", tagText(collector));
+  if (collector != nullptr) collector->note_mapped();
 }
 
 DIEDES_EXTRACTION_TABLE* DIEDES_UTILS__get_extraction_table() {

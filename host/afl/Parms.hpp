@@ -335,34 +335,130 @@ class KTX_HOST_API CastReliefFactory {
   static CastRelief* Create();
 };
 
-// Clearance: entities 0-2 and 5 plain, 3 a plane, 4 a direction.
 class DieDesTarget;
-class KTX_HOST_API Clearance : public DIEDES_GENERIC_BODY_PARMS {
-  KTX_HOST_OBJECT(Clearance, "KTX::DieDes::Clearance")
+class FillAreaTarget;
+
+// The features whose tool bodies the library makes from their parameters
+// and the target data they are given (the previews' route through a
+// temporary feature): clearance, finger-clearance notch, handling core and
+// machine relief. Calls are logged and scripted under the class's own name
+// ("Clearance::CreateBasicBodies", ...). afl/DieDesFeatures.cpp.
+class KTX_HOST_API ToolBodyFeature : public DIEDES_GENERIC_BODY_PARMS {
+  KTX_HOST_OBJECT(ToolBodyFeature, "KTX::DieDes::ToolBodyFeature")
  public:
-  // afl/DieDesFeatures.cpp. The target data the tool bodies are made for
-  // (not owned; logged for undo).
+  // The target data the tool bodies are made for (not owned; logged for undo).
   void SetTargetData(DieDesTarget* target);
   DieDesTarget* GetTargetData() const;
   // The feature's generic attribute part (not owned; logged for undo).
   void SetGenericAttrPtr(OM::TaggedObject* attributes);
   OM::TaggedObject* GetGenericAttrPtr() const;
-  // The clearance's tool bodies for the kernel target body (0: none): new
-  // kernel bodies and the boolean each takes part in, both arrays SM_alloc,
-  // the caller's. Failures are raised.
+  // The tool bodies for the kernel target body (0: none): new kernel bodies
+  // and the boolean each takes part in, both arrays SM_alloc, the caller's.
+  // "<Class>::CreateBasicBodies.count" tools (1 when not scripted), all
+  // subtract; the answer "<Class>::CreateBasicBodies" not 0 is raised.
   void CreateBasicBodies(FEATURE_RECORD* frec, int mode, int kernelTarget, int* count, int** operations,
                          int** tools);
+  // The class's short name ("Clearance").
+  const char* FeatureName() const;
 
  protected:
-  Clearance(int classId, void* context) : DIEDES_GENERIC_BODY_PARMS(classId, context) {}
+  ToolBodyFeature(int classId, void* context) : DIEDES_GENERIC_BODY_PARMS(classId, context) {}
 
  private:
   tag_t targetData_;   // zeroed by the host with the object
   tag_t genericAttr_;
 };
-class KTX_HOST_API ClearanceFactory {
+
+#define KTX_TOOL_BODY_FEATURE(Class)                                                          \
+  class KTX_HOST_API Class : public ToolBodyFeature {                                        \
+    KTX_HOST_OBJECT(Class, "KTX::DieDes::" #Class)                                            \
+   protected:                                                                                \
+    Class(int classId, void* context) : ToolBodyFeature(classId, context) {}                 \
+  };                                                                                         \
+  class KTX_HOST_API Class##Factory {                                                        \
+   public:                                                                                   \
+    static Class* Create();                                                                  \
+  };
+
+// Clearance: entities 0-2 and 5 plain, 3 a plane, 4 a direction.
+KTX_TOOL_BODY_FEATURE(Clearance)
+// Finger-clearance notch: entities 0-4 plain, 5 a plane, 6 a direction; made
+// with a generic attribute part (a DieDesGenericAttributes) of its own.
+KTX_TOOL_BODY_FEATURE(FingerClearanceNotch)
+// Machine relief: entities 0, 1, 3 and 7-9 plain, 2 a plane, 4 and 5
+// locations, 6 a direction.
+KTX_TOOL_BODY_FEATURE(MachineRelief)
+#undef KTX_TOOL_BODY_FEATURE
+
+// The generic attribute part a notch is made with.
+class KTX_HOST_API DieDesGenericAttributes : public OM::TaggedObject {
+  KTX_HOST_OBJECT(DieDesGenericAttributes, "KTX::DieDes::DieDesGenericAttributes")
+ protected:
+  DieDesGenericAttributes(int classId, void* context) : OM::TaggedObject(classId, context) {}
+};
+
+// Handling core: entities 0 and 3 plain, 1 and 2 planes; its locations travel
+// in its module list, whose first item the factory makes (a
+// DIEDES_GENERIC_MODULE_PARMS, afl/Module.hpp).
+class KTX_HOST_API HandlingCore : public ToolBodyFeature {
+  KTX_HOST_OBJECT(HandlingCore, "KTX::DieDes::HandlingCore")
  public:
-  static Clearance* Create();
+  int GetNumModuleItems() const;
+  // The module item at the position; the index error past the end.
+  FEATURE_PARMS* GetNthModuleItem(int index) const;
+  // Keeps the item at the end of the list (logged).
+  void AppendModuleItem(FEATURE_PARMS* item);
+  // Empties the list (logged); the items stay alive.
+  void ClearModuleItems();
+  // Destroys the module items it still holds, and their items, with itself.
+  void cascade_destroy() override;
+
+ protected:
+  HandlingCore(int classId, void* context);
+  ~HandlingCore() override;
+
+ private:
+  OM::TagVla* modules_;
+};
+class KTX_HOST_API HandlingCoreFactory {
+ public:
+  static HandlingCore* Create();
+};
+
+// Fill area: entities 0, 2 and 4-6 plain, 1 and 3 planes. Its preview is
+// built from the static operations (afl/FillArea.cpp), each logged with
+// what it is given; the answer "FillArea::<operation>" not 0 is returned
+// as that operation's failure, with nothing made.
+class KTX_HOST_API FillArea : public DIEDES_GENERIC_BODY_PARMS {
+  KTX_HOST_OBJECT(FillArea, "KTX::DieDes::FillArea")
+ public:
+  // The top of the extrusions: with an upper plane, the foot of its origin
+  // on the line through `origin` along `normal`; otherwise `origin` moved
+  // along `normal` by "FillArea::GetTopPointStatic.height" (100 when not set).
+  static int GetTopPointStatic(int type, tag_t target, const FillAreaTarget* targetData, int upperLimitType,
+                               bool hasUpperPlane, const double upperOrigin[3], tag_t upperSheet,
+                               double distanceTolerance, double step, const double origin[3],
+                               const double normal[3], double topPoint[3]);
+  // One new closed curve (ES_curve through the points of the loop's curves,
+  // back to the first) per closed loop of the section: an SM_alloc array.
+  static int GetClosedProfilesStatic(tag_t section, double distanceTolerance, int* count, tag_t** profiles);
+  // One new tool solid per profile: an SM_alloc array.
+  static int CreateBasicExtrusionsStatic(FillArea* parms, FEATURE_RECORD* frec, int featureCode, int extrusionKind,
+                                         int profileCount, const tag_t* profiles, const double start[3],
+                                         const double normal[3], const double origin[3], double height,
+                                         double distanceTolerance, int* toolCount, int** tools);
+  // Trims the tools in place at a limit (the kernel trim body: 0 for none).
+  static int TrimToObjectStatic(FEATURE_RECORD* frec, int featureCode, const double normal[3], int sideFlag,
+                                int trimBody, double offset, bool usePlane, const double point[3],
+                                const double direction[3], double distanceTolerance, int toolCount,
+                                const int* tools);
+
+ protected:
+  FillArea(int classId, void* context) : DIEDES_GENERIC_BODY_PARMS(classId, context) {}
+};
+class KTX_HOST_API FillAreaFactory {
+ public:
+  static FillArea* Create();
 };
 
 }  // namespace KTX::DieDes
@@ -385,6 +481,8 @@ class KTX_HOST_API DIEDES_EXTRACTION_TABLE_MAP : public Memory::CppMemory {
  public:
   // Maps the section's curves through the table (the section counts it).
   void MapSection(SC_section* section);
+  // Maps the collector's objects likewise (the collector counts it).
+  void MapCollector(SC_collector* collector);
 };
 
 KTX_HOST_API DIEDES_EXTRACTION_TABLE* DIEDES_UTILS__get_extraction_table();

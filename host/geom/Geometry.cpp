@@ -17,6 +17,7 @@ int ES_plane::ThisClassId = 0;
 int ES_csys::ThisClassId = 0;
 int DIRR_direction::ThisClassId = 0;
 int ES_solid::ThisClassId = 0;
+int ES_curve::ThisClassId = 0;
 
 namespace {
 struct GeometryClasses {
@@ -27,6 +28,7 @@ struct GeometryClasses {
     Host::RegisterHostClass<ES_csys>(tagged);
     Host::RegisterHostClass<DIRR_direction>(tagged);
     Host::RegisterHostClass<ES_solid>(tagged);
+    Host::RegisterHostClass<ES_curve>(tagged);
   }
 } geometryClasses;
 
@@ -155,6 +157,55 @@ tag_t ES_create_plane(const double origin[3], const double matrix[9]) {
   Host::Log("ES_create_plane", v3(origin) + " z=" + v3(matrix == nullptr ? nullptr : matrix + 6));
   if (scriptedFailure("ES_create_plane")) return 0;
   return makeEntity<ES_plane>(nullptr, origin, matrix);
+}
+
+ES_curve::ES_curve(int classId, void* context) : GEOM_entity(classId, context), points_(new OM::DoubleVla(this)) {}
+ES_curve::~ES_curve() { delete points_; }
+
+int ES_curve::ask_point_count() const { return points_ == nullptr ? 0 : points_->Length() / 3; }
+
+std::vector<double> ES_curve::ask_points() const {
+  return points_ == nullptr ? std::vector<double>{} : points_->Items();
+}
+
+tag_t ES_create_polyline(int count, const double* points) {
+  Host::Log("ES_create_polyline", std::to_string(count) + " " + v3(points));
+  if (scriptedFailure("ES_create_polyline") || count < 2 || points == nullptr) return 0;
+  const tag_t tag = makeEntity<ES_curve>(nullptr, points, kIdentity);
+  auto* curve = entityAs<ES_curve>(tag);
+  if (curve == nullptr) return 0;
+  if (curve->points_ == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for a curve");
+  curve->points_->Items().assign(points, points + 3 * static_cast<std::size_t>(count));
+  return tag;
+}
+
+int evcrvu(tag_t curve, EVC_curve** evaluator) {
+  Host::Log("evcrvu", "tag=" + std::to_string(curve));
+  if (evaluator == nullptr) return Geometry::kNoEntity;
+  *evaluator = nullptr;
+  const auto* entity = entityAs<ES_curve>(curve);
+  if (entity == nullptr) return Geometry::kNoEntity;
+  auto* made = new EVC_curve;
+  if (made == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for a curve evaluator");
+  made->points = entity->ask_points();
+  *evaluator = made;
+  return 0;
+}
+
+bool DIE_ADD_curve_is_closed(const EVC_curve* evaluator, double distanceTolerance, double angleTolerance,
+                             int option) {
+  Host::Log("DIE_ADD_curve_is_closed", "tolerances=" + std::to_string(distanceTolerance) + "," +
+                                           std::to_string(angleTolerance) + " option=" + std::to_string(option));
+  if (evaluator == nullptr || evaluator->points.size() < 6) return false;
+  const std::vector<double>& p = evaluator->points;
+  const std::size_t last = p.size() - 3;
+  const double dx = p[last] - p[0], dy = p[last + 1] - p[1], dz = p[last + 2] - p[2];
+  return std::sqrt(dx * dx + dy * dy + dz * dz) <= distanceTolerance;
+}
+
+void evcrvf(EVC_curve* evaluator) {
+  Host::Log("evcrvf");
+  delete evaluator;
 }
 
 tag_t ES_create_csys(const double origin[3], const double matrix[9]) {

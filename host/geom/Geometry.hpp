@@ -2,7 +2,10 @@
 // entities and bodies), the work coordinate system, and the die-design
 // library's evaluation of generic planes, directions and locations.
 #pragma once
+#include <vector>
+
 #include "feat/Builder.hpp"
+#include "sys/Memory.hpp"
 
 namespace KTX {
 
@@ -40,6 +43,24 @@ KTX_GEOM_ENTITY(ES_csys)
 KTX_GEOM_ENTITY(DIRR_direction)
 #undef KTX_GEOM_ENTITY
 
+// A curve: a polyline through its points, in order. Its frame's origin is
+// its first point.
+class KTX_HOST_API ES_curve : public GEOM_entity {
+  KTX_HOST_OBJECT(ES_curve, "KTX::ES_curve")
+ public:
+  int ask_point_count() const;
+  // The points as x, y, z triples.
+  std::vector<double> ask_points() const;
+
+ protected:
+  ES_curve(int classId, void* context);
+  ~ES_curve() override;
+
+ private:
+  friend KTX_HOST_API tag_t ES_create_polyline(int count, const double* points);
+  OM::DoubleVla* points_;
+};
+
 // A model body and the kernel body it holds (the kernel's model-body
 // attachment, so ES_solid_ask_solvane_tag answers with it).
 class KTX_HOST_API ES_solid : public GEOM_entity {
@@ -66,6 +87,23 @@ enum SO_update_option_t : int {};
 KTX_HOST_API tag_t ES_create_point(const double point[3]);
 KTX_HOST_API tag_t ES_create_plane(const double origin[3], const double matrix[9]);
 KTX_HOST_API tag_t ES_create_csys(const double origin[3], const double matrix[9]);
+// A curve through `count` points (x, y, z triples); 0 for fewer than two.
+KTX_HOST_API tag_t ES_create_polyline(int count, const double* points);
+
+// ---- curve evaluation -------------------------------------------------------------
+// An evaluator of a curve's geometry: a copy of its points, counted memory.
+struct KTX_HOST_API EVC_curve : Memory::CppMemory {
+  std::vector<double> points;  // x, y, z triples
+};
+// A new evaluator of the curve (freed with evcrvf): 0, or kNoEntity when the
+// tag is no curve (the evaluator stays null).
+KTX_HOST_API int evcrvu(tag_t curve, EVC_curve** evaluator);
+// Whether the curve's ends meet within the distance tolerance (the angle
+// tolerance and the option are recorded only). False without an evaluator.
+KTX_HOST_API bool DIE_ADD_curve_is_closed(const EVC_curve* evaluator, double distanceTolerance,
+                                          double angleTolerance, int option);
+// Frees an evaluator; null does nothing.
+KTX_HOST_API void evcrvf(EVC_curve* evaluator);
 // A direction entity in the part through the point along the direction (normalised).
 KTX_HOST_API tag_t DIRR_create_doubles(PART_part* part, int updateOption, const double point[3],
                                        const double direction[3]);

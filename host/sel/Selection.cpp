@@ -112,44 +112,100 @@ SC_collector* SC_collectorFactory::Create(PART_part* part) {
   return Host::CreateInPart<SC_collector>(part);
 }
 
+SC_collector* SC_collectorFactory::object(tag_t part) {
+  Host::Log("SC_collectorFactory::object", "part=" + std::to_string(part));
+  return Host::CreateInPart<SC_collector>(PART_of_tag(part));
+}
+
+void SC_collector::note_mapped() {
+  BeforeChange();
+  ++timesMapped_;
+}
+
+// ---- SC_loop -------------------------------------------------------------------------
+
+SC_loop::SC_loop(int classId, void* context) : OM::TaggedObject(classId, context), curves_(newArray<OM::TagVla>(this)) {}
+SC_loop::~SC_loop() { delete curves_; }
+
+int SC_loop::ask_curve_count() const { return curves_ == nullptr ? 0 : curves_->Length(); }
+
+void SC_loop::ask_curves(int* count, tag_t** curves) const {
+  if (count != nullptr) *count = ask_curve_count();
+  if (curves != nullptr) *curves = curves_ == nullptr ? nullptr : copyTags(curves_->Items());
+}
+
 // ---- SC_section ----------------------------------------------------------------------
 
 SC_section::SC_section(int classId, void* context)
-    : TagListObject(classId, context), loopKinds_(newArray<OM::IntVla>(this)), loopSizes_(newArray<OM::IntVla>(this)) {}
+    : TagListObject(classId, context),
+      loopKinds_(newArray<OM::IntVla>(this)),
+      loopSizes_(newArray<OM::IntVla>(this)),
+      loops_(newArray<OM::TagVla>(this)) {}
 
 SC_section::~SC_section() {
   delete loopKinds_;
   delete loopSizes_;
+  delete loops_;
 }
 
 void SC_section::add_loop(int kind, int count, const tag_t* curves) {
   Host::Log("SC_section_add_loop", tagText(this) + " " + std::to_string(kind) + " " + std::to_string(count));
   if (count < 1 || curves == nullptr) return;
+  auto& loops = writable(loops_)->Items();
   auto& members = writable(Tags())->Items();
-  writable(loopKinds_)->Items().push_back(kind);
-  writable(loopSizes_)->Items().push_back(count);
+  auto& kinds = writable(loopKinds_)->Items();
+  auto& sizes = writable(loopSizes_)->Items();
+  auto* loop = Host::CreateInPart<SC_loop>(PART_of_tag(part_));
+  if (loop == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "no loop object could be made");
+  loop->kind_ = kind;
+  writable(loop->curves_)->Items().assign(curves, curves + count);
+  loops.push_back(loop->OmTag());
+  kinds.push_back(kind);
+  sizes.push_back(count);
   members.insert(members.end(), curves, curves + count);
   AfterChange();
 }
 
 int SC_section::ask_loop_count() const { return loopKinds_ == nullptr ? 0 : loopKinds_->Length(); }
 
+tag_t SC_section::ask_nth_loop(int index) const {
+  const int n = loops_ == nullptr ? 0 : loops_->Length();
+  if (index < 0 || index >= n) OM::ThrowIndexOutOfRange(index, 0, n);
+  return loops_->At(index);
+}
+
 void SC_section::ask_loop_summary(int* first, tag_t** firstItems, int* second, tag_t** secondItems, int* third,
                                   tag_t** thirdItems) const {
   Host::Log("SC_section_ask_loop_summary", tagText(this));
-  std::vector<tag_t> byKind[3];
+  std::vector<tag_t> closedCurves, openCurves, closedLoops;
   std::size_t at = 0;
   for (int i = 0; i < ask_loop_count(); ++i) {
-    int kind = loopKinds_->Items()[static_cast<std::size_t>(i)];
-    if (kind >= 0 && kind < 3) byKind[kind].push_back(Tags()->Items()[at]);
-    at += static_cast<std::size_t>(loopSizes_->Items()[static_cast<std::size_t>(i)]);
+    const auto index = static_cast<std::size_t>(i);
+    const int kind = loopKinds_->Items()[index];
+    if (kind == kClosed) {
+      closedCurves.push_back(Tags()->Items()[at]);
+      closedLoops.push_back(loops_->Items()[index]);
+    } else if (kind == kOpen) {
+      openCurves.push_back(Tags()->Items()[at]);
+    }
+    at += static_cast<std::size_t>(loopSizes_->Items()[index]);
   }
   int* counts[3] = {first, second, third};
   tag_t** lists[3] = {firstItems, secondItems, thirdItems};
+  const std::vector<tag_t>* items[3] = {&closedCurves, &openCurves, &closedLoops};
   for (int k = 0; k < 3; ++k) {
-    if (counts[k] != nullptr) *counts[k] = static_cast<int>(byKind[k].size());
-    if (lists[k] != nullptr) *lists[k] = copyTags(byKind[k]);
+    if (counts[k] != nullptr) *counts[k] = static_cast<int>(items[k]->size());
+    if (lists[k] != nullptr) *lists[k] = copyTags(*items[k]);
   }
+}
+
+void SC_section::cascade_destroy() {
+  if (loops_ != nullptr) {
+    const std::vector<tag_t> loops = loops_->Items();
+    for (tag_t t : loops)
+      if (auto* loop = dynamic_cast<SC_loop*>(OM::OM_object_of_tag(t))) loop->destroy();
+  }
+  TagListObject::cascade_destroy();
 }
 
 void SC_section::OrderLoops() {
@@ -174,7 +230,9 @@ SC_section* SC_sectionFactory::object(tag_t part, double chainingTolerance, doub
   Host::Log("SC_sectionFactory::object", "part=" + std::to_string(part) + " " + std::to_string(chainingTolerance) +
                                              " " + std::to_string(distanceTolerance) + " " +
                                              std::to_string(angleTolerance));
-  auto* section = Host::CreateInPart<SC_section>(PART_of_tag(part));
+  PART_part* owner = PART_of_tag(part);
+  auto* section = Host::CreateInPart<SC_section>(owner);
+  section->part_ = OM::OM_ask_object_tag(owner);
   section->chaining_ = chainingTolerance;
   section->distance_ = distanceTolerance;
   section->angle_ = angleTolerance;

@@ -80,20 +80,44 @@ class KTX_HOST_API SELECT_OBJECT_listFactory {
   static SELECT_OBJECT_list* Create(PART_part* part, bool flag);
 };
 
+// One loop of a section: its kind and its curves, in order. Made by the
+// section with the loop and destroyed with it.
+class KTX_HOST_API SC_loop : public OM::TaggedObject {
+  KTX_HOST_OBJECT(SC_loop, "KTX::SC_loop")
+ public:
+  int ask_kind() const { return kind_; }
+  int ask_curve_count() const;
+  // A new array of the curves (SM_alloc; null when none) that the caller frees with SM_free.
+  void ask_curves(int* count, tag_t** curves) const;
+
+ protected:
+  SC_loop(int classId, void* context);
+  ~SC_loop() override;
+
+ private:
+  friend class SC_section;
+  OM::TagVla* curves_;
+  int kind_;
+};
+
 // A section: loops of curves. Each loop has a kind: 0 closed, 1 open,
-// 2 self-intersecting; the loop summary counts the loops of each kind.
+// 2 self-intersecting, and is an object of its own (SC_loop).
 class KTX_HOST_API SC_section : public TagListObject {
   KTX_HOST_OBJECT(SC_section, "KTX::SC_section")
  public:
   static constexpr int kClosed = 0, kOpen = 1, kSelfIntersecting = 2;
 
   bool is_empty() const { return ask_count() == 0; }
-  // Appends one loop of `count` curves.
+  // Appends one loop of `count` curves (a new SC_loop in the section's part).
   void add_loop(int kind, int count, const tag_t* curves);
   int ask_loop_count() const;
-  // The three counts (closed, open, self-intersecting loops). Each list given
-  // receives a new array (SM_alloc; null when its count is 0) of the first curve
-  // of every loop counted, which the caller frees with SM_free.
+  // The loop objects in the order added.
+  tag_t ask_nth_loop(int index) const;  // the index error past the end
+  // The three counts the builders read: first the closed loops, second the
+  // open loops, third the closed loops again. Each list given receives a new
+  // array (SM_alloc; null when its count is 0), which the caller frees with
+  // SM_free: the first curve of each loop counted for the first two, the
+  // loop objects themselves for the third.
   void ask_loop_summary(int* first, tag_t** firstItems, int* second, tag_t** secondItems, int* third,
                         tag_t** thirdItems) const;
   void OrderLoops();
@@ -102,6 +126,8 @@ class KTX_HOST_API SC_section : public TagListObject {
   // Done by the host's extraction-table map when a commit maps its inputs.
   int ask_times_mapped() const { return timesMapped_; }
   void note_mapped();
+  // Destroys its loops with it.
+  void cascade_destroy() override;
 
  protected:
   SC_section(int classId, void* context);
@@ -111,6 +137,8 @@ class KTX_HOST_API SC_section : public TagListObject {
   friend class SC_sectionFactory;
   OM::IntVla* loopKinds_;
   OM::IntVla* loopSizes_;
+  OM::TagVla* loops_;
+  tag_t part_;  // where its loops are made
   double chaining_;
   double distance_;
   double angle_;
@@ -126,13 +154,23 @@ class KTX_HOST_API SC_sectionFactory {
 
 class KTX_HOST_API SC_collector : public TagListObject {
   KTX_HOST_OBJECT(SC_collector, "KTX::SC_collector")
+ public:
+  // Done by the host's extraction-table map when a commit maps its inputs.
+  int ask_times_mapped() const { return timesMapped_; }
+  void note_mapped();
+
  protected:
   SC_collector(int classId, void* context) : TagListObject(classId, context) {}
+
+ private:
+  int timesMapped_;  // zeroed by the host with the object
 };
 
 class KTX_HOST_API SC_collectorFactory {
  public:
   static SC_collector* Create(PART_part* part);
+  // A new empty collector in the part with that tag (0: the work part).
+  static SC_collector* object(tag_t part);
 };
 
 // A list of objects (by tag; a deleted or zero entry reads as none). With
