@@ -3,6 +3,7 @@
 // before it goes. The stand-in makes one kernel body per tool and records
 // what it was given; the bodies' shapes are the real library's business.
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "afl/BodyUtils.hpp"
@@ -125,42 +126,50 @@ int CastRelief::CreateToolBody(int algorithmVersion, SC_section* profile, tag_t 
   return 0;
 }
 
-void Clearance::SetTargetData(DieDesTarget* target) {
-  Host::Log("Clearance::SetTargetData", "tag=" + tagOf(this) + " target=" + tagOf(target));
+const char* ToolBodyFeature::FeatureName() const {
+  static constexpr const char kPrefix[] = "KTX::DieDes::";
+  const char* name = OM::OM_ask_class_name(OmClassId());
+  if (name == nullptr) return "";
+  return std::strncmp(name, kPrefix, sizeof kPrefix - 1) == 0 ? name + sizeof kPrefix - 1 : name;
+}
+
+void ToolBodyFeature::SetTargetData(DieDesTarget* target) {
+  Host::Log(std::string(FeatureName()) + "::SetTargetData", "tag=" + tagOf(this) + " target=" + tagOf(target));
   OM::LogForWrite(this);
   targetData_ = OM::OM_ask_object_tag(target);
 }
 
-DieDesTarget* Clearance::GetTargetData() const {
+DieDesTarget* ToolBodyFeature::GetTargetData() const {
   return dynamic_cast<DieDesTarget*>(OM::OM_object_of_tag(targetData_));
 }
 
-void Clearance::SetGenericAttrPtr(OM::TaggedObject* attributes) {
-  Host::Log("Clearance::SetGenericAttrPtr", "tag=" + tagOf(this) + " attributes=" + tagOf(attributes));
+void ToolBodyFeature::SetGenericAttrPtr(OM::TaggedObject* attributes) {
+  Host::Log(std::string(FeatureName()) + "::SetGenericAttrPtr",
+            "tag=" + tagOf(this) + " attributes=" + tagOf(attributes));
   OM::LogForWrite(this);
   genericAttr_ = OM::OM_ask_object_tag(attributes);
 }
 
-OM::TaggedObject* Clearance::GetGenericAttrPtr() const {
+OM::TaggedObject* ToolBodyFeature::GetGenericAttrPtr() const {
   return dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(genericAttr_));
 }
 
-void Clearance::CreateBasicBodies(FEATURE_RECORD* frec, int mode, int kernelTarget, int* count, int** operations,
-                                  int** tools) {
+void ToolBodyFeature::CreateBasicBodies(FEATURE_RECORD* frec, int mode, int kernelTarget, int* count,
+                                        int** operations, int** tools) {
+  const std::string call = std::string(FeatureName()) + "::CreateBasicBodies";
   DieDesTarget* target = GetTargetData();
-  Host::Log("Clearance::CreateBasicBodies",
-            "tag=" + tagOf(this) + " frec=" + tagOf(frec) + " mode=" + std::to_string(mode) +
-                " target=" + std::to_string(kernelTarget) + " targetData=" + tagOf(target) +
-                " targetBody=" + std::to_string(target == nullptr ? 0 : target->GetTargetBody()));
+  Host::Log(call, "tag=" + tagOf(this) + " frec=" + tagOf(frec) + " mode=" + std::to_string(mode) +
+                      " target=" + std::to_string(kernelTarget) + " targetData=" + tagOf(target) +
+                      " targetBody=" + std::to_string(target == nullptr ? 0 : target->GetTargetBody()));
   if (count == nullptr || operations == nullptr || tools == nullptr)
-    ERROR_raise(__FILE__, __LINE__, ZV_ERROR_bad_value, "Clearance::CreateBasicBodies without outputs");
+    ERROR_raise(__FILE__, __LINE__, ZV_ERROR_bad_value, "%s without outputs", call.c_str());
   *count = 0;
   *operations = nullptr;
   *tools = nullptr;
-  if (long long code = Host::Answer("Clearance::CreateBasicBodies", 0); code != 0)
-    ERROR_raise(__FILE__, __LINE__, static_cast<int>(code), "Cannot create clearance bodies");
-  // One clearance body to cut from the target unless a test asks for another number.
-  int n = static_cast<int>(Host::Answer("Clearance::CreateBasicBodies.count", 1));
+  if (long long code = Host::Answer(call, 0); code != 0)
+    ERROR_raise(__FILE__, __LINE__, static_cast<int>(code), "Cannot create the %s bodies", FeatureName());
+  // One body to cut from the target unless a test asks for another number.
+  int n = static_cast<int>(Host::Answer(call + ".count", 1));
   std::vector<int> bodies, ops;
   for (int i = 0; i < n; ++i) {
     bodies.push_back(Kernel::CreateBody(Kernel::BodyType::Solid));

@@ -1,7 +1,9 @@
 // The die-design target objects' operations and factories.
 #include <string>
 
+#include "afl/BodyUtils.hpp"
 #include "afl/DieDesign.hpp"
+#include "kernel/Kernel.hpp"
 #include "om/HostClass.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
@@ -86,7 +88,10 @@ KTX_DIEDES_TARGET_FACTORY_DEFINE(MachineReliefTarget)
 
 HandlingCoreTarget* HandlingCoreTargetFactory::CreateCopy(PART_part* part, const HandlingCoreTarget* source) {
   auto* copy = TargetFactoryAccess::Make<HandlingCoreTarget>("HandlingCoreTargetFactory::CreateCopy", part);
-  if (copy != nullptr && source != nullptr) TargetFactoryAccess::CopyState(copy, source);
+  if (copy != nullptr && source != nullptr) {
+    TargetFactoryAccess::CopyState(copy, source);
+    copy->SetMapFromBaseFlag(source->GetMapFromBaseFlag());
+  }
   return copy;
 }
 
@@ -95,8 +100,51 @@ MachineReliefTarget* MachineReliefTargetFactory::CreateCopy(PART_part* part, con
   if (copy != nullptr && source != nullptr) {
     TargetFactoryAccess::CopyState(copy, source);
     copy->SetReliefKind(source->GetReliefKind());
+    for (int i = 0; i < 3; ++i) copy->SetCurve(i, source->GetCurveFlag(i), source->GetCurve(i));
   }
   return copy;
+}
+
+namespace {
+void checkCurveIndex(int index) {
+  if (index < 0 || index > 2) OM::ThrowIndexOutOfRange(index, 0, 3);
+}
+}  // namespace
+
+bool MachineReliefTarget::GetCurveFlag(int index) const {
+  checkCurveIndex(index);
+  return curveFlags_[index];
+}
+tag_t MachineReliefTarget::GetCurve(int index) const {
+  checkCurveIndex(index);
+  return curves_[index];
+}
+void MachineReliefTarget::SetCurve(int index, bool flag, tag_t curve) {
+  checkCurveIndex(index);
+  curveFlags_[index] = flag;
+  curves_[index] = curve;
+}
+
+int FillAreaTarget::CreateProductContactSheet(const double normal[3], const double tolerances[2]) {
+  Host::Log("FillAreaTarget::CreateProductContactSheet",
+            "target=" + tagText(ask_tag()) + " normal=" +
+                (normal == nullptr ? std::string("null")
+                                   : Kernel::RealText(normal[0]) + "," + Kernel::RealText(normal[1]) + "," +
+                                         Kernel::RealText(normal[2])) +
+                " tolerances=" +
+                (tolerances == nullptr ? std::string("null")
+                                       : Kernel::RealText(tolerances[0]) + "," + Kernel::RealText(tolerances[1])));
+  if (long long code = Host::Answer("FillAreaTarget::CreateProductContactSheet", 0); code != 0)
+    return static_cast<int>(code);
+  DieDesUtilsDeleteBody(newProductContactSheet_);
+  newProductContactSheet_ = Kernel::CreateBody(Kernel::BodyType::Sheet);
+  return 0;
+}
+
+void FillAreaTarget::cascade_destroy() {
+  DieDesUtilsDeleteBody(newProductContactSheet_);
+  newProductContactSheet_ = 0;
+  DieDesTarget::cascade_destroy();
 }
 
 }  // namespace KTX::DieDes

@@ -105,9 +105,7 @@ class KTX_HOST_API DieDesTarget : public OM::TaggedObject {
 
 KTX_DIEDES_TARGET(ClampingSlotTarget)
 KTX_DIEDES_TARGET(ClearanceTarget)
-KTX_DIEDES_TARGET(FillAreaTarget)
 KTX_DIEDES_TARGET(FingerClearanceNotchTarget)
-KTX_DIEDES_TARGET(HandlingCoreTarget)
 KTX_DIEDES_TARGET(HeelpostTarget)
 KTX_DIEDES_TARGET(KeywayTarget)
 
@@ -137,6 +135,81 @@ class KTX_HOST_API CastReliefTarget : public DieDesTarget {
   tag_t sheet_;
 };
 
+// The fill area's target: besides the base (the orientation flag), an
+// extrusion kind, a sheet to trim with, a product-contact sheet and an upper
+// offset, each with its flag. Test hooks are plain stores; the caller logs
+// the target for undo first.
+class KTX_HOST_API FillAreaTarget : public DieDesTarget {
+  KTX_HOST_OBJECT(FillAreaTarget, "KTX::DieDes::FillAreaTarget")
+
+ public:
+  bool GetExtrusionKindFlag() const { return extrusionKindFlag_; }
+  int GetExtrusionKind() const { return extrusionKind_; }
+  bool GetTrimmingSheetFlag() const { return trimmingSheetFlag_; }
+  tag_t GetTrimmingSheet() const { return trimmingSheet_; }
+  // Set when the product-contact sheet (a model object) exists.
+  bool GetProductContactFlag() const { return productContactFlag_; }
+  tag_t GetProductContactSheet() const { return productContactSheet_; }
+  bool GetUpperOffsetFlag() const { return upperOffsetFlag_; }
+  double GetUpperOffset() const { return upperOffset_; }
+  // Makes the product-contact sheet as a kernel sheet the target holds (a
+  // sheet made before is deleted): 0, or the answer
+  // "FillAreaTarget::CreateProductContactSheet" with nothing made. The sheet
+  // is a working body, not model state: undo leaves it, the target deletes
+  // it when it goes. tolerances: distance, angle.
+  int CreateProductContactSheet(const double normal[3], const double tolerances[2]);
+  int GetNewProductContactSheet() const { return newProductContactSheet_; }
+  void cascade_destroy() override;
+
+  void SetExtrusionKind(bool flag, int kind) {
+    extrusionKindFlag_ = flag;
+    extrusionKind_ = kind;
+  }
+  void SetTrimmingSheet(bool flag, tag_t sheet) {
+    trimmingSheetFlag_ = flag;
+    trimmingSheet_ = sheet;
+  }
+  void SetProductContact(bool flag, tag_t sheet) {
+    productContactFlag_ = flag;
+    productContactSheet_ = sheet;
+  }
+  void SetUpperOffset(bool flag, double offset) {
+    upperOffsetFlag_ = flag;
+    upperOffset_ = offset;
+  }
+
+ protected:
+  FillAreaTarget(int classId, void* context) : DieDesTarget(classId, context) {}
+
+ private:
+  // All zeroed by the host with the object.
+  bool extrusionKindFlag_;
+  bool trimmingSheetFlag_;
+  bool productContactFlag_;
+  bool upperOffsetFlag_;
+  int extrusionKind_;
+  tag_t trimmingSheet_;
+  tag_t productContactSheet_;
+  int newProductContactSheet_;
+  double upperOffset_;
+};
+
+// The handling core's target also says whether it can map the cores from the
+// base (read by validation). A plain store.
+class KTX_HOST_API HandlingCoreTarget : public DieDesTarget {
+  KTX_HOST_OBJECT(HandlingCoreTarget, "KTX::DieDes::HandlingCoreTarget")
+
+ public:
+  bool GetMapFromBaseFlag() const { return mapFromBase_; }
+  void SetMapFromBaseFlag(bool on) { mapFromBase_ = on; }
+
+ protected:
+  HandlingCoreTarget(int classId, void* context) : DieDesTarget(classId, context) {}
+
+ private:
+  bool mapFromBase_;  // zeroed by the host with the object
+};
+
 // The machine relief's target also keeps which kind of relief is wanted,
 // for its analysis of the selected body: 0 cam, 1 relief, 2 thicken with an
 // exterior main profile, 3 thicken with an interior one.
@@ -147,12 +220,21 @@ class KTX_HOST_API MachineReliefTarget : public DieDesTarget {
   int GetReliefKind() const { return reliefKind_; }
   // A plain store: the caller logs the target for undo first.
   void SetReliefKind(int kind) { reliefKind_ = kind; }
+  // Three curves the analysis found, each with its flag: the first for cams
+  // and reliefs, the second for a thickened exterior wall, the third for an
+  // interior one. An index outside 0-2 raises the index error.
+  bool GetCurveFlag(int index) const;
+  tag_t GetCurve(int index) const;
+  void SetCurve(int index, bool flag, tag_t curve);  // a plain store
 
  protected:
   MachineReliefTarget(int classId, void* context) : DieDesTarget(classId, context) {}
 
  private:
-  int reliefKind_;  // zeroed by the host with the object
+  // All zeroed by the host with the object.
+  int reliefKind_;
+  bool curveFlags_[3];
+  tag_t curves_[3];
 };
 
 // The target objects' factories: each makes a target for the given part.
