@@ -230,24 +230,8 @@ int ClearanceBuilder::commit_feature(FEATURE_RECORD** frec) {
 }
 
 int ClearanceBuilder::CreateBodies(int* count, int** bodies) const {
-  // The preview changes nothing of the builder that the host would see; the
-  // steps it asks of it are the commit's own.
-  class Steps final : public TemporaryFeatureBuilderSteps {
-   public:
-    explicit Steps(ClearanceBuilder& builder) : builder_(builder) {}
-    int Validate() override { return builder_.validate_nothrow(); }
-    void PopulateExtractionTable() override { builder_.PopulateExtractionTable(); }
-    int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override { return builder_.ToParms(parms); }
-    PART_part* OwningPart() const override { return builder_.ask_owning_part(); }
-    tag_t Target() const override { return selectedTag(builder_.m_target); }
-    DieDes::DieDesTarget* BuilderTargetData() const override { return builder_.m_targetData; }
-    double DistanceTolerance() const override { return builder_.m_distanceTolerance; }
-
-   private:
-    ClearanceBuilder& builder_;
-  };
-  Steps steps(const_cast<ClearanceBuilder&>(*this));
-  return CreateBodiesThroughTemporaryFeature(kPreview, steps, ClearanceFeatureCalls(), count, bodies);
+  return PreviewThroughTemporaryFeature(kPreview, ClearanceFeatureCalls(), m_target, m_targetData, m_distanceTolerance,
+                                        count, bodies);
 }
 
 // ---- fields -----------------------------------------------------------------------

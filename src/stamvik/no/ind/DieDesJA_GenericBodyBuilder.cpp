@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "exp/Expression.hpp"
 #include "kernel/Kernel.hpp"
 #include "om/ObjectManager.hpp"
@@ -108,6 +109,34 @@ int GenericBodyBuilder::CommitWithProtocol(FEATURE_RECORD** frec,
   }
   if (rc != 0 && renotify) Notify(target);
   return rc;
+}
+
+int GenericBodyBuilder::PreviewThroughTemporaryFeature(const TemporaryFeaturePreviewNames& names,
+                                                       const TemporaryFeatureCalls& feature, SELECT_OBJECT* target,
+                                                       DieDes::DieDesTarget* targetData, double distanceTolerance,
+                                                       int* count, int** bodies) const {
+  // The preview changes nothing of the builder that the host would see; the
+  // steps it asks of it are the commit's own.
+  class Steps final : public TemporaryFeatureBuilderSteps {
+   public:
+    Steps(GenericBodyBuilder& builder, SELECT_OBJECT* target, DieDes::DieDesTarget* data, double tolerance)
+        : builder_(builder), target_(target), data_(data), tolerance_(tolerance) {}
+    int Validate() override { return builder_.validate_nothrow(); }
+    void PopulateExtractionTable() override { builder_.PopulateExtractionTable(); }
+    int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override { return builder_.ToParms(parms); }
+    PART_part* OwningPart() const override { return builder_.ask_owning_part(); }
+    tag_t Target() const override { return target_ != nullptr ? target_->ask_selected_tag() : 0; }
+    DieDes::DieDesTarget* BuilderTargetData() const override { return data_; }
+    double DistanceTolerance() const override { return tolerance_; }
+
+   private:
+    GenericBodyBuilder& builder_;
+    SELECT_OBJECT* target_;
+    DieDes::DieDesTarget* data_;
+    double tolerance_;
+  };
+  Steps steps(const_cast<GenericBodyBuilder&>(*this), target, targetData, distanceTolerance);
+  return CreateBodiesThroughTemporaryFeature(names, steps, feature, count, bodies);
 }
 
 void GenericBodyBuilder::DoUpdate() {

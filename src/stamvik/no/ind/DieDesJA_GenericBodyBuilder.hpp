@@ -11,6 +11,9 @@
 
 namespace KTX::DieDesJA {
 
+struct TemporaryFeaturePreviewNames;
+class TemporaryFeatureCalls;
+
 #define STAMVIK_GENERIC_BODY_BUILDER_ATTRIBUTES(A) \
   A(0, m_algorithmVersion, ::KTX::Frame::Integer, 0x1)
 
@@ -43,6 +46,13 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
 
   // Makes sure the host's one extraction table exists for this commit.
   void PopulateExtractionTable() const;
+
+  // The preview through a temporary feature of the class the calls make
+  // (the builder's own validation, extraction table and ToParms): 0 with
+  // the bodies handed over, or a message number with nothing handed over.
+  int PreviewThroughTemporaryFeature(const TemporaryFeaturePreviewNames& names, const TemporaryFeatureCalls& feature,
+                                     SELECT_OBJECT* target, DieDes::DieDesTarget* targetData,
+                                     double distanceTolerance, int* count, int** bodies) const;
 
   // The model update under an undo mark of its own: a failed update is
   // reported to the host's error object and undone. Never raises.

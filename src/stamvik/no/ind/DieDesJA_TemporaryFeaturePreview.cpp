@@ -38,38 +38,67 @@ void TemporaryFeatureCalls::DeleteGenericAttributes(DIEDES_GENERIC_BODY_PARMS*) 
 
 namespace {
 
-class ClearanceCalls final : public TemporaryFeatureCalls {
+// The features of the host's tool-body class differ only in their factory,
+// in whether the temporary object gets a new target of its own or a copy of
+// the builder's, and in whether it has a generic attribute part to let go of.
+class ToolBodyCalls final : public TemporaryFeatureCalls {
  public:
-  DIEDES_GENERIC_BODY_PARMS* Create() const override { return DieDes::ClearanceFactory::Create(); }
+  using Factory = DIEDES_GENERIC_BODY_PARMS* (*)();
+  using TargetFor = DieDes::DieDesTarget* (*)(PART_part* part, tag_t target, DieDes::DieDesTarget* builders);
+  ToolBodyCalls(Factory factory, TargetFor targetFor, bool attributes)
+      : factory_(factory), targetFor_(targetFor), attributes_(attributes) {}
+
+  DIEDES_GENERIC_BODY_PARMS* Create() const override { return factory_(); }
   void AttachTargetData(DIEDES_GENERIC_BODY_PARMS* parms, PART_part* part, tag_t target,
-                        DieDes::DieDesTarget*) const override {
-    auto* clearance = dynamic_cast<DieDes::Clearance*>(parms);
-    if (clearance == nullptr) return;
-    DieDes::ClearanceTarget* data = DieDes::ClearanceTargetFactory::Create(part);
-    if (data == nullptr) return;
-    data->SetTargetBody(target);
-    clearance->SetTargetData(data);
+                        DieDes::DieDesTarget* builders) const override {
+    auto* feature = dynamic_cast<DieDes::ToolBodyFeature*>(parms);
+    if (feature == nullptr) return;
+    if (DieDes::DieDesTarget* data = targetFor_(part, target, builders); data != nullptr) feature->SetTargetData(data);
   }
   DieDes::DieDesTarget* DetachTargetData(DIEDES_GENERIC_BODY_PARMS* parms) const override {
-    auto* clearance = dynamic_cast<DieDes::Clearance*>(parms);
-    if (clearance == nullptr) return nullptr;
-    DieDes::DieDesTarget* old = clearance->GetTargetData();
-    clearance->SetTargetData(nullptr);
+    auto* feature = dynamic_cast<DieDes::ToolBodyFeature*>(parms);
+    if (feature == nullptr) return nullptr;
+    DieDes::DieDesTarget* old = feature->GetTargetData();
+    feature->SetTargetData(nullptr);
     return old;
   }
   void CreateBasicBodies(DIEDES_GENERIC_BODY_PARMS* parms, int kernelTarget, int* count, int** operations,
                          int** tools) const override {
-    if (auto* clearance = dynamic_cast<DieDes::Clearance*>(parms); clearance != nullptr)
-      clearance->CreateBasicBodies(nullptr, 1, kernelTarget, count, operations, tools);
+    if (auto* feature = dynamic_cast<DieDes::ToolBodyFeature*>(parms); feature != nullptr)
+      feature->CreateBasicBodies(nullptr, 1, kernelTarget, count, operations, tools);
   }
   void DeleteGenericAttributes(DIEDES_GENERIC_BODY_PARMS* parms) const override {
-    auto* clearance = dynamic_cast<DieDes::Clearance*>(parms);
-    if (clearance == nullptr) return;
-    OM::TaggedObject* attributes = clearance->GetGenericAttrPtr();
-    clearance->SetGenericAttrPtr(nullptr);
+    auto* feature = dynamic_cast<DieDes::ToolBodyFeature*>(parms);
+    if (!attributes_ || feature == nullptr) return;
+    OM::TaggedObject* attributes = feature->GetGenericAttrPtr();
+    feature->SetGenericAttrPtr(nullptr);
     if (attributes != nullptr) OM_delete_object(attributes);
   }
+
+ private:
+  Factory factory_;
+  TargetFor targetFor_;
+  bool attributes_;
 };
+
+// A new target of the feature's own class, told the target body.
+template <class Target, class TargetFactory>
+DieDes::DieDesTarget* newTarget(PART_part* part, tag_t target, DieDes::DieDesTarget*) {
+  Target* data = TargetFactory::Create(part);
+  if (data != nullptr) data->SetTargetBody(target);
+  return data;
+}
+
+// A copy of the builder's own target data.
+template <class Target, class TargetFactory>
+DieDes::DieDesTarget* copiedTarget(PART_part* part, tag_t, DieDes::DieDesTarget* builders) {
+  return TargetFactory::CreateCopy(part, dynamic_cast<const Target*>(builders));
+}
+
+template <class Factory>
+DIEDES_GENERIC_BODY_PARMS* make() {
+  return Factory::Create();
+}
 
 // Lets go of the temporary parameter object and everything it was given.
 void releaseTemporary(const TemporaryFeatureCalls& feature, DIEDES_GENERIC_BODY_PARMS* parms) {
@@ -84,7 +113,29 @@ void releaseTemporary(const TemporaryFeatureCalls& feature, DIEDES_GENERIC_BODY_
 }  // namespace
 
 const TemporaryFeatureCalls& ClearanceFeatureCalls() {
-  static const ClearanceCalls calls;
+  static const ToolBodyCalls calls(&make<DieDes::ClearanceFactory>,
+                                   &newTarget<DieDes::ClearanceTarget, DieDes::ClearanceTargetFactory>, true);
+  return calls;
+}
+
+const TemporaryFeatureCalls& FingerClearanceNotchFeatureCalls() {
+  static const ToolBodyCalls calls(
+      &make<DieDes::FingerClearanceNotchFactory>,
+      &newTarget<DieDes::FingerClearanceNotchTarget, DieDes::FingerClearanceNotchTargetFactory>, true);
+  return calls;
+}
+
+const TemporaryFeatureCalls& HandlingCoreFeatureCalls() {
+  static const ToolBodyCalls calls(&make<DieDes::HandlingCoreFactory>,
+                                   &copiedTarget<DieDes::HandlingCoreTarget, DieDes::HandlingCoreTargetFactory>,
+                                   false);
+  return calls;
+}
+
+const TemporaryFeatureCalls& MachineReliefFeatureCalls() {
+  static const ToolBodyCalls calls(&make<DieDes::MachineReliefFactory>,
+                                   &copiedTarget<DieDes::MachineReliefTarget, DieDes::MachineReliefTargetFactory>,
+                                   false);
   return calls;
 }
 

@@ -61,8 +61,12 @@ class STAMVIK_API TemporaryFeatureCalls {
   ~TemporaryFeatureCalls() = default;
 };
 
-// The calls of the host's clearance feature.
+// The calls of the host's clearance, finger-clearance notch, handling core
+// and machine relief features.
 STAMVIK_API const TemporaryFeatureCalls& ClearanceFeatureCalls();
+STAMVIK_API const TemporaryFeatureCalls& FingerClearanceNotchFeatureCalls();
+STAMVIK_API const TemporaryFeatureCalls& HandlingCoreFeatureCalls();
+STAMVIK_API const TemporaryFeatureCalls& MachineReliefFeatureCalls();
 
 // The preview: 0 with the bodies handed over through count and bodies (a
 // host-allocated array the caller owns; nothing when nothing was made), or a
