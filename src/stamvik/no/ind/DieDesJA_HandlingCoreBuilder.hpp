@@ -36,6 +36,17 @@ class STAMVIK_API HandlingCoreBuilder : public GenericBodyBuilder {
  public:
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
+  int validate_nothrow() override;
+  int commit_feature(FEATURE_RECORD** frec) override;
+  int ConvertBuilderDataToFrec(FEATURE_RECORD* frec) override;
+  void Notify(OM::Object* changed) override;
+  // Loads the builder from the feature being edited.
+  virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
+
+  // The preview for the host's dialog: 0 with the bodies handed over (a
+  // host-allocated array the caller owns), or a message number with nothing
+  // handed over. The caller passes count 0 and bodies null.
+  int CreateBodies(int* count, int** bodies) const;
 
   SELECT_OBJECT* GetTarget() const { return m_target; }
   DieDes::HandlingCoreTarget* GetTargetData() const { return m_targetData; }
@@ -54,6 +65,9 @@ class STAMVIK_API HandlingCoreBuilder : public GenericBodyBuilder {
   void SetAngleTolerance(double tolerance);
 
  private:
+  int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override;
+  void GetSelectedObjects(int* count, tag_t** tags) const override;
+
   // Used when a feature is read back.
   void SetHeight(EXP_expression* height);
   void SetWidth(EXP_expression* width);
