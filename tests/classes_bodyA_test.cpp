@@ -11,6 +11,7 @@
 #include "DieDesJA_HandlingCoreBuilder.hpp"
 #include "RegistrationTestSupport.hpp"
 #include "TestSupport.hpp"
+#include "afl/Parms.hpp"
 #include "om/HostClass.hpp"
 #include "sys/Settings.hpp"
 
@@ -156,11 +157,13 @@ TEST_F(BodyBuildersA, FactoriesMakeBuildersOfThePartWithTheirFieldsAtRest) {
 }
 
 TEST_F(BodyBuildersA, AFactoryGivenARecordKeepsItForEditing) {
-  auto* record = Host::CreateHostObject<FEATURE_RECORD>();
+  FEATURE_RECORD* record = nullptr;
+  auto* made = HandlingCoreBuilderFactory::Create(modelPart(), nullptr);
+  ASSERT_EQ(made->commit_feature(&record), 0);
+  made->destroy();
   auto* core = HandlingCoreBuilderFactory::Create(modelPart(), record);
   EXPECT_EQ(core->get_frec(), record);
   core->destroy();
-  record->destroy();
 }
 
 TEST_F(BodyBuildersA, PlainWritesAreLoggedOnceUnlessTheObjectNeedsNoLog) {
