@@ -1,12 +1,15 @@
 // The finger-clearance notch, handling core, machine relief and fill area
 // builders driven as the host drives them: made by their factories, given
 // inputs, validated, previewed, committed, opened again for editing.
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "DieDesJA_FingerClearanceNotchBuilder.hpp"
 #include "DieDesJA_HandlingCoreBuilder.hpp"
+#include "DieDesJA_MachineReliefBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
+#include "afl/BodyUtils.hpp"
 #include "afl/Module.hpp"
 #include "afl/Parms.hpp"
 #include "upd/Update.hpp"
@@ -17,6 +20,8 @@ using KTX::DieDesJA::FingerClearanceNotchBuilderFactory;
 using KTX::Kernel::BodyType;
 using KTX::DieDesJA::HandlingCoreBuilder;
 using KTX::DieDesJA::HandlingCoreBuilderFactory;
+using KTX::DieDesJA::MachineReliefBuilder;
+using KTX::DieDesJA::MachineReliefBuilderFactory;
 using stamvik_test::DieDesignFeature;
 
 namespace {
@@ -202,6 +207,166 @@ TEST_F(HandlingCore, ParametersWithoutAModuleRaiseTheIndexError) {
   ASSERT_EQ(DIEENG_CreateFrecWithParms(parms, 0, &frec), 0);
   EXPECT_EQ(RaisedCode([&] { b->ConvertBuilderDataToFrec(frec); }), Error::kIndexOutOfRange);
   b->destroy();
+}
+
+// ---- machine relief ------------------------------------------------------------------
+
+class MachineRelief : public DieDesignFeature {
+ protected:
+  static tag_t Polyline(bool closed) {
+    const double points[] = {0, 0, 0, 50, 0, 0, 50, 30, 0, closed ? 0.0 : 20.0, 0, 0};
+    return ES_create_polyline(4, points);
+  }
+};
+
+TEST_F(MachineRelief, AnInteriorThickenedWallComesBackAsKindThreeWithSixInts) {
+  MachineReliefBuilder* b = MachineReliefBuilderFactory::Create(modelPart(), nullptr);
+  b->SetMainProfileType(DieDesJA::JA_MACHINE_RELIEF_BUILDER_MainProfileTypes_Interior);
+  b->SetType(DieDesJA::JA_MACHINE_RELIEF_BUILDER_Types_Thicken);
+  b->SetJogWall(true);
+  b->GetTrimSheetFace()->append(ModelBody(BodyType::Sheet));
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  auto* parms = dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(FREC_ask_parms_of_frec(frec));
+  const int want[6] = {2, 1, 0, 0, 1, 0};
+  ASSERT_EQ(parms->GetEntity(0)->AskCount(), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(parms->AskEntityInt(0, i), want[i]) << i;
+  // The faces' collector by its tag, mapped through the commit's table.
+  EXPECT_EQ(TagsOf(parms, 8), std::vector<tag_t>{b->GetTrimSheetFace()->ask_tag()});
+  EXPECT_EQ(b->GetTrimSheetFace()->ask_times_mapped(), 1);
+  b->destroy();
+
+  MachineReliefBuilder* edit = MachineReliefBuilderFactory::Create(modelPart(), frec);
+  EXPECT_EQ(edit->GetType(), DieDesJA::JA_MACHINE_RELIEF_BUILDER_Types_Thicken);
+  EXPECT_EQ(edit->GetMainProfileType(), DieDesJA::JA_MACHINE_RELIEF_BUILDER_MainProfileTypes_Interior);
+  EXPECT_TRUE(edit->GetJogWall());
+  EXPECT_EQ(edit->GetTargetData()->GetReliefKind(), 3);
+  EXPECT_EQ(edit->GetTrimSheetFace()->ask_count(), 1);
+  edit->destroy();
+}
+
+TEST_F(MachineRelief, WithoutAClosedMainProfileTheTargetsCurveForTheKindDecidesStartAndEnd) {
+  enum Effect { kOptional, kRequired, kKeep };
+  struct Row {
+    const char* name;
+    int kind;
+    int pair;  // the curve the target gives
+    bool closedCurve;
+    bool closedProfile;
+    Effect want;
+  };
+  const Row rows[] = {
+      {"cam, closed curve", 0, 0, true, false, kRequired},
+      {"cam, open curve", 0, 0, false, false, kOptional},
+      {"relief reads the first curve too", 1, 0, true, false, kRequired},
+      {"interior wall reads the third", 3, 2, false, false, kOptional},
+      {"exterior wall without its own curve", 2, 0, true, false, kKeep},
+      {"a closed main profile", 0, 0, true, true, kKeep},
+  };
+  for (const Row& row : rows) {
+    for (bool before : {false, true}) {
+      MachineReliefBuilder* b = MachineReliefBuilderFactory::Create(modelPart(), nullptr);
+      if (row.closedProfile) ClosedLoop(b->GetMainProfile());
+      b->GetTargetData()->SetReliefKind(row.kind);
+      b->GetTargetData()->SetCurve(row.pair, true, Polyline(row.closedCurve));
+      b->GetStart()->SetApplIsOverallRequired(before);
+      b->GetEnd()->SetApplIsOverallRequired(before);
+      b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+      const bool want = row.want == kKeep ? before : row.want == kRequired;
+      EXPECT_EQ(b->GetStart()->GetApplIsOverallRequired(), want) << row.name << " from " << before;
+      EXPECT_EQ(b->GetEnd()->GetApplIsOverallRequired(), want) << row.name << " from " << before;
+      b->destroy();
+    }
+  }
+}
+
+TEST_F(MachineRelief, AMainProfileOfOneClosedAndOneOpenLoopMakesStartAndEndOptional) {
+  MachineReliefBuilder* b = MachineReliefBuilderFactory::Create(modelPart(), nullptr);
+  ClosedLoop(b->GetMainProfile());
+  EXPECT_TRUE(b->GetStart()->GetApplIsOverallRequired());
+  OpenLoop(b->GetMainProfile());
+  EXPECT_FALSE(b->GetStart()->GetApplIsOverallRequired());
+  EXPECT_FALSE(b->GetEnd()->GetApplIsOverallRequired());
+  OpenLoop(b->GetMainProfile());
+  EXPECT_TRUE(b->GetEnd()->GetApplIsOverallRequired());
+  b->destroy();
+}
+
+TEST_F(MachineRelief, OpenedOnAnotherFeatureRaisesWithItsOwnText) {
+  FEATURE_RECORD* other = nullptr;
+  ASSERT_EQ(DIEENG_CreateFrecWithParms(DieDes::ClearanceFactory::Create(), 0, &other), 0);
+  try {
+    MachineReliefBuilderFactory::Create(modelPart(), other);
+    ADD_FAILURE() << "no error raised";
+  } catch (const Error::Exception& e) {
+    EXPECT_EQ(e.askCode(), 670156);
+    EXPECT_NE(std::string(e.what()).find("Feature is not a MachineRelief."), std::string::npos) << e.what();
+  }
+}
+
+// ---- the previews through a temporary feature -----------------------------------------
+
+class TemporaryFeaturePreview : public DieDesignFeature {};
+
+// A builder of one of the route's classes, its target and its preview.
+struct RouteBuilder {
+  DieDesJA::GenericBodyBuilder* builder;
+  SELECT_OBJECT* target;
+  std::function<int(int*, int**)> preview;
+};
+
+template <class B>
+RouteBuilder Route(B* b) {
+  return {b, b->GetTarget(), [b](int* count, int** bodies) { return b->CreateBodies(count, bodies); }};
+}
+
+TEST_F(TemporaryFeaturePreview, EachBuilderPreviewsUnderItsOwnMarkAndTextAndLeavesNothing) {
+  struct Row {
+    const char* mark;
+    const char* text;
+    const char* targetFactory;  // what gives the temporary feature its target
+    int deleted;                // objects the clean-up deletes
+    RouteBuilder (*make)(CM_part* part);
+  };
+  const Row rows[] = {
+      {"Finger clearance notch create bodies", "Finger Clearance Notch: Performing boolean operation",
+       "FingerClearanceNotchTargetFactory::Create", 2,
+       [](CM_part* p) { return Route(FingerClearanceNotchBuilderFactory::Create(p, nullptr)); }},
+      {"Handling Core create bodies", " Handling Core: Performing boolean operation",
+       "HandlingCoreTargetFactory::CreateCopy", 1,
+       [](CM_part* p) {
+         HandlingCoreBuilder* b = HandlingCoreBuilderFactory::Create(p, nullptr);
+         EXP_edit_exp(0, b->GetHeight(), "10");
+         EXP_edit_exp(0, b->GetWidth(), "10");
+         return Route(b);
+       }},
+      {"Machine Relief create bodies", "Machine Relief: Performing boolean operation",
+       "MachineReliefTargetFactory::CreateCopy", 1,
+       [](CM_part* p) { return Route(MachineReliefBuilderFactory::Create(p, nullptr)); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.mark);
+    RouteBuilder b = row.make(modelPart());
+    b.target->set_selected_tag(ModelBody(BodyType::Solid));
+    Host::ClearCalls();
+    const int bodiesBefore = LiveBodies();
+    int count = 0;
+    int* bodies = nullptr;
+    ASSERT_EQ(b.preview(&count, &bodies), 0);
+    ASSERT_EQ(count, 1);
+    ExpectMark(row.mark, false);
+    const std::vector<std::string> booleans = ArgsOf("DIEDES_UTILS_boolean_bodies2");
+    ASSERT_EQ(booleans.size(), 2u);
+    for (const std::string& args : booleans)
+      EXPECT_TRUE(Has(args, std::string("text=\"") + row.text + "\"")) << args;
+    EXPECT_EQ(ArgsOf(row.targetFactory).size(), 1u);
+    EXPECT_EQ(ArgsOf("OM_delete_object").size(), static_cast<std::size_t>(row.deleted));
+    // Only the copy of the target is left, and it is the caller's.
+    EXPECT_EQ(LiveBodies(), bodiesBefore + 1);
+    DieDesUtilsDeleteBodies(&count, &bodies);
+    b.builder->destroy();
+  }
 }
 
 }  // namespace

@@ -64,10 +64,24 @@ class STAMVIK_API MachineReliefBuilder : public GenericBodyBuilder {
  public:
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
+  int validate_nothrow() override;
+  int commit_feature(FEATURE_RECORD** frec) override;
+  int ConvertBuilderDataToFrec(FEATURE_RECORD* frec) override;
+  // Reacts to a new target and to a new main profile: whether the start and
+  // end locations are required follows from them.
+  void Notify(OM::Object* changed) override;
 
   // Also tells the target data which kind of relief to look for: a thickened
   // wall on an interior main profile is a kind of its own there.
   virtual void SetType(JA_MACHINE_RELIEF_BUILDER_Types type);
+  // Loads the builder from the feature being edited.
+  virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
+
+  // The preview for the host's dialog: 0 with the bodies handed over (a
+  // host-allocated array the caller owns), or a message number with nothing
+  // handed over. The caller passes count 0 and bodies null.
+  int CreateBodies(int* count, int** bodies) const;
+
   JA_MACHINE_RELIEF_BUILDER_Types GetType() const { return static_cast<JA_MACHINE_RELIEF_BUILDER_Types>(m_type); }
 
   JA_MACHINE_RELIEF_BUILDER_MainProfileTypes GetMainProfileType() const {
@@ -111,6 +125,12 @@ class STAMVIK_API MachineReliefBuilder : public GenericBodyBuilder {
   DieDes::DieAttributesBuilder* GetBeltAttributes() const { return m_beltAttributes; }
 
  private:
+  int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override;
+  void GetSelectedObjects(int* count, tag_t** tags) const override;
+  void ReactToTarget();
+  void ReactToMainProfile();
+  void SetStartAndEndRequired(bool required);
+
   // Used when a feature's values are read back into the builder.
   void SetMainProfile(SC_section* section);
   void SetInsideWallProfile(SC_section* section);

@@ -65,6 +65,19 @@ FeatureParms* FeatureParmsOrRaise(const FEATURE_RECORD* frec, const char* source
   return parms;
 }
 
+// The same, telling apart a record without parameters ("Feature has no
+// database parameters.") from one whose parameters are of another class
+// (the builder's own text, also 670156).
+template <class FeatureParms>
+FeatureParms* FeatureParmsOfClassOrRaise(const FEATURE_RECORD* frec, const char* source, int line,
+                                        const char* wrongClass) {
+  FEATURE_PARMS* any = frec != nullptr ? FREC_ask_parms_of_frec(frec) : nullptr;
+  if (any == nullptr) ERROR_raise(source, line, kNoDatabaseParms, "Feature has no database parameters.");
+  auto* parms = dynamic_cast<FeatureParms*>(any);
+  if (parms == nullptr) ERROR_raise(source, line, kNoDatabaseParms, "%s", wrongClass);
+  return parms;
+}
+
 // Adds the entity's tags to the list when it holds at least one and the
 // first is not 0.
 STAMVIK_API void ReadSelectionListEntity(const DIEDES_GENERIC_BODY_PARMS* parms, int index, TagListObject* list);
