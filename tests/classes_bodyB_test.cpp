@@ -193,7 +193,7 @@ TEST_F(BodyBuilderClassesB, FactoriesMakeBuildersWithZeroedInputs) {
   EXPECT_EQ(relief->GetTrimSheetType(), JA_MACHINE_RELIEF_BUILDER_TrimSheetTypes_Sheet);
   EXPECT_FALSE(relief->GetSwitchTrimSide());
   EXPECT_FALSE(relief->GetJogWall());
-  EXPECT_EQ(relief->GetTrimSheetFace(), nullptr);
+  EXPECT_EQ(relief->GetTrimSheetFace()->ask_count(), 0);
 
   heelpost->destroy();
   keyway->destroy();
@@ -293,9 +293,10 @@ TEST_F(BodyBuilderClassesB, MachineReliefPlainSettersLogOnce) {
   relief->SetJogWall(true);
   relief->SetDistanceTolerance(0.03);
   relief->SetAngleTolerance(0.75);
-  // Without target data only the builder itself is written.
+  // The type is written to the builder and told to its target data.
   relief->SetType(JA_MACHINE_RELIEF_BUILDER_Types_Thicken);
-  EXPECT_EQ(LogCalls(), 7);
+  EXPECT_EQ(LogCalls(), 8);
+  EXPECT_EQ(relief->GetTargetData()->GetReliefKind(), 3);
   EXPECT_EQ(relief->GetMainProfileType(), JA_MACHINE_RELIEF_BUILDER_MainProfileTypes_Interior);
   EXPECT_TRUE(relief->GetSwitchTrimSide());
   EXPECT_EQ(relief->GetTrimSheetType(), JA_MACHINE_RELIEF_BUILDER_TrimSheetTypes_Face);
@@ -359,19 +360,20 @@ TEST_F(MachineReliefTargetKind, SetTypeLogsBuilderThenTargetData) {
 
 TEST_F(MachineReliefTargetKind, UndoRestoresBuilderAndTargetData) {
   relief_->SetType(JA_MACHINE_RELIEF_BUILDER_Types_Relief);
+  const double angle = relief_->GetAngleTolerance();
   int error = -1;
   int mark = UNDO_QD_set_mark(1, nullptr, &error);
   ASSERT_EQ(error, 0);
   relief_->SetMainProfileType(JA_MACHINE_RELIEF_BUILDER_MainProfileTypes_Interior);
   relief_->SetType(JA_MACHINE_RELIEF_BUILDER_Types_Thicken);
   relief_->SetJogWall(true);
-  relief_->SetAngleTolerance(0.5);
+  relief_->SetAngleTolerance(angle + 0.25);
   ASSERT_EQ(target_->GetReliefKind(), 3);
   EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
   EXPECT_EQ(relief_->GetType(), JA_MACHINE_RELIEF_BUILDER_Types_Relief);
   EXPECT_EQ(relief_->GetMainProfileType(), JA_MACHINE_RELIEF_BUILDER_MainProfileTypes_Exterior);
   EXPECT_FALSE(relief_->GetJogWall());
-  EXPECT_EQ(relief_->GetAngleTolerance(), 0.0);
+  EXPECT_EQ(relief_->GetAngleTolerance(), angle);
   EXPECT_EQ(target_->GetReliefKind(), 1);
   EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
 }

@@ -226,14 +226,12 @@ void MachineReliefBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   const int entities = EntitiesToUse(parms, kEntities);
   if (entities > 2) ReadPlaneEntity(parms, 2, m_baseOrientation);
   if (entities > 1) {
-    void (MachineReliefBuilder::*const setters[11])(EXP_expression*) = {
-        &MachineReliefBuilder::SetBaseOffset,    &MachineReliefBuilder::SetTopOffset,
-        &MachineReliefBuilder::SetTrimSheetOffset, &MachineReliefBuilder::SetOffset,
-        &MachineReliefBuilder::SetRelief,        &MachineReliefBuilder::SetBeltFaceThickness,
-        &MachineReliefBuilder::SetProfileOffset, &MachineReliefBuilder::SetReliefOffset,
-        &MachineReliefBuilder::SetTrimOffset,    &MachineReliefBuilder::SetWallOffset,
-        &MachineReliefBuilder::SetWallThickness};
-    for (int i = 0; i < 11; ++i) (this->*setters[i])(parms->AskEntityExpression(1, i));
+    // In the entity's order.
+    const OM::AttributeId* const fields[11] = {
+        &m_baseOffsetAttId,    &m_topOffsetAttId,    &m_trimSheetOffsetAttId, &m_offsetAttId,
+        &m_reliefAttId,        &m_beltFaceThicknessAttId, &m_profileOffsetAttId, &m_reliefOffsetAttId,
+        &m_trimOffsetAttId,    &m_wallOffsetAttId,   &m_wallThicknessAttId};
+    for (int i = 0; i < 11; ++i) OM::SetReferencedObject(this, *fields[i], parms->AskEntityExpression(1, i));
   }
   if (entities > 0) {
     // The profile type first: the target data's kind follows the stored
