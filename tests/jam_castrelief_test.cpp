@@ -12,6 +12,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "DieDesJA_CastReliefBuilder.hpp"
@@ -586,6 +587,78 @@ TEST_F(CastReliefJournal, FaultRefusedByTheFilterReachesTheCallersHandling) {
     EXPECT_EQ(status, -7) << verdict;
     EXPECT_EQ(JAM_ask_open_records(), 0);
   }
+}
+
+int GuardRaisingSignal(void* signal) { return JA::Guarded(&RaiseSignal, signal) + 100; }
+
+// A fault inside a guarded call that another guarded call made: the inner
+// guard answers when the filter handles it; passed on, the outer guard's
+// filter is asked next, then the caller's handling.
+TEST_F(CastReliefJournal, FaultInANestedGuardedCallReachesTheInnerGuardFirst) {
+  struct Row {
+    int verdict;
+    int status;     // of the outer guard (-7: never returned)
+    int reached;    // the caller's own handler got the fault
+    std::size_t asked;  // times the filter was asked
+  } rows[] = {{1, 165, 0, 1}, {0, -7, 1, 2}};
+  for (const Row& want : rows) {
+    Host::ClearCalls();
+    JAM::Test::SetFaultVerdict(want.verdict);
+    struct sigaction mine {}, before {};
+    mine.sa_handler = &CallerHandler;
+    sigemptyset(&mine.sa_mask);
+    sigaction(SIGSEGV, &mine, &before);
+    static int signal = SIGSEGV;
+    int reached = 0, status = -7;
+    if (sigsetjmp(gCallerResume, 1) == 0)
+      status = JA::Guarded(&GuardRaisingSignal, &signal);
+    else
+      reached = 1;
+    sigaction(SIGSEGV, &before, nullptr);
+    EXPECT_EQ(status, want.status) << want.verdict;
+    EXPECT_EQ(reached, want.reached) << want.verdict;
+    EXPECT_EQ(Host::CountCalls("JAM_wnt_exception"), want.asked) << want.verdict;
+    EXPECT_EQ(JAM_ask_open_records(), 0);
+    // The guard works on after a caller's handler left a guarded call.
+    JAM::Test::SetFaultVerdict(1);
+    EXPECT_EQ(JA::Guarded(&RaiseSignal, &signal), 65);
+    EXPECT_EQ(JAM_ask_open_records(), 0);
+  }
+}
+
+TEST_F(CastReliefJournal, FaultOnASecondThreadAnswersSixtyFiveThere) {
+  int raised = 0, real = 0;
+  std::thread second([&] {
+    int signal = SIGBUS;
+    raised = JA::Guarded(&RaiseSignal, &signal);
+    auto* nowhere = reinterpret_cast<CastReliefBuilder*>(static_cast<std::uintptr_t>(16));
+    real = XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(nowhere, true);
+  });
+  second.join();
+  EXPECT_EQ(raised, 65);
+  EXPECT_EQ(real, 65);
+  // This thread's guard is untouched.
+  int signal = SIGFPE;
+  EXPECT_EQ(JA::Guarded(&RaiseSignal, &signal), 65);
+  EXPECT_EQ(JAM_ask_open_records(), 0);
+}
+
+TEST_F(CastReliefJournal, FaultOutsideEveryGuardedCallReachesTheHandlerThatWasThereBefore) {
+  struct sigaction mine {}, before {};
+  mine.sa_handler = &CallerHandler;
+  sigemptyset(&mine.sa_mask);
+  sigaction(SIGSEGV, &mine, &before);
+  int signal = SIGSEGV;
+  EXPECT_EQ(JA::Guarded(&RaiseSignal, &signal), 65);  // the guard's handler is in place now
+  Host::ClearCalls();
+  int reached = 0;
+  if (sigsetjmp(gCallerResume, 1) == 0)
+    ::raise(SIGSEGV);
+  else
+    reached = 1;
+  sigaction(SIGSEGV, &before, nullptr);
+  EXPECT_EQ(reached, 1);
+  EXPECT_EQ(Host::CountCalls("JAM_wnt_exception"), 0u);
 }
 
 TEST_F(CastReliefJournal, RealAccessViolationInsideAnExportAnswersSixtyFive) {

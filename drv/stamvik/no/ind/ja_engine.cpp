@@ -2,8 +2,14 @@
 // error conversion, the export guard and the scripting defaults' object.
 #include "ja_engine.hpp"
 
+#include <pthread.h>
 #include <setjmp.h>
 #include <signal.h>
+#include <ucontext.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
 
 #include "sys/Error.hpp"
 
@@ -36,10 +42,14 @@ int HandlePrintError(const std::exception& caught, const char* source, int line)
 }
 
 // ---- the guard ------------------------------------------------------------------
-// A structured-exception scope, made of signal handlers installed for the
-// length of the guarded call and a jump back to it. Guards nest: each
-// installs its own handlers and puts back the caller's when it ends, so a
-// fault passed on reaches the caller's guard (or the caller's own handling).
+// A structured-exception scope made of fault handlers and a jump back to the
+// guarded call. The handlers are the process's, so they are installed once,
+// the first time a call is guarded, and stay; each thread keeps its innermost
+// guarded call's resume point, and a fault finds it there. Guarded calls nest:
+// a fault passed on by an inner call is raised again and reaches the next one
+// out. A fault outside every guarded call goes to whatever handler was there
+// before ours. The normal path touches neither the handlers nor the signal
+// mask; what a fault changed is put back only when one happened.
 
 namespace {
 
@@ -49,39 +59,103 @@ constexpr int kFaultCount = sizeof kFaults / sizeof kFaults[0];
 struct GuardFrame {
   sigjmp_buf resume;
   GuardFrame* outer;
-  struct sigaction callers[kFaultCount];
   siginfo_t fault;
+  sigset_t maskAtFault;
   int openRecordsAtEntry;
+  std::uintptr_t stackAt;  // the guarded call's stack frame
 };
 
 thread_local GuardFrame* innermost = nullptr;
 
-void onFault(int signal, siginfo_t* info, void*) {
+// The handlers that were in place before ours, per fault.
+struct sigaction callers[kFaultCount];
+std::mutex installing;
+// Set when we gave a fault back to its caller's handler; the next outermost
+// guarded call puts ours back.
+std::atomic<bool> handedBack{false};
+
+int faultIndex(int signal) {
+  for (int i = 0; i < kFaultCount; ++i)
+    if (kFaults[i] == signal) return i;
+  return 0;
+}
+
+void onFault(int signal, siginfo_t* info, void* context);
+
+bool ours(const struct sigaction& action) {
+  return (action.sa_flags & SA_SIGINFO) != 0 && action.sa_sigaction == &onFault;
+}
+
+// A fault outside every guarded call: as if our handler were not there.
+void chain(int signal, siginfo_t* info, void* context) {
+  const struct sigaction& caller = callers[faultIndex(signal)];
+  if ((caller.sa_flags & SA_SIGINFO) != 0 && caller.sa_sigaction != nullptr) {
+    caller.sa_sigaction(signal, info, context);
+    return;
+  }
+  if (caller.sa_handler != SIG_DFL && caller.sa_handler != SIG_IGN && caller.sa_handler != nullptr) {
+    caller.sa_handler(signal);
+    return;
+  }
+  // Default or ignore: put that back. A fault the processor raised happens
+  // again on return and meets it; a signal sent by a call is sent again.
+  sigaction(signal, &caller, nullptr);
+  handedBack.store(true, std::memory_order_release);
+  if (info == nullptr || info->si_code <= 0) ::raise(signal);
+}
+
+void onFault(int signal, siginfo_t* info, void* context) {
   GuardFrame* frame = innermost;
   if (frame == nullptr) {
-    // Not ours (cannot happen while a handler is installed): die as the signal would.
-    ::signal(signal, SIG_DFL);
-    ::raise(signal);
+    chain(signal, info, context);
     return;
   }
   frame->fault = *info;
+  frame->maskAtFault = static_cast<ucontext_t*>(context)->uc_sigmask;
   siglongjmp(frame->resume, signal);
 }
 
-void enter(GuardFrame& frame) {
-  frame.outer = innermost;
-  frame.openRecordsAtEntry = JAM_ask_open_records();
+// Puts our handlers in place where another's is (a caller may have put its
+// own over ours since), keeping the one found as the caller's.
+void install() {
+  std::lock_guard<std::mutex> lock(installing);
   struct sigaction action {};
   action.sa_sigaction = &onFault;
   action.sa_flags = SA_SIGINFO | SA_NODEFER;
   sigemptyset(&action.sa_mask);
-  for (int i = 0; i < kFaultCount; ++i) sigaction(kFaults[i], &action, &frame.callers[i]);
-  innermost = &frame;
+  for (int i = 0; i < kFaultCount; ++i) {
+    struct sigaction found {};
+    sigaction(kFaults[i], nullptr, &found);
+    if (ours(found)) continue;
+    callers[i] = found;
+    sigaction(kFaults[i], &action, nullptr);
+  }
+  handedBack.store(false, std::memory_order_release);
 }
 
-void leave(GuardFrame& frame) {
-  for (int i = 0; i < kFaultCount; ++i) sigaction(kFaults[i], &frame.callers[i], nullptr);
-  innermost = frame.outer;
+// Gives a fault back to the caller's handler: one passed on with no guarded
+// call outside, and every one at unload (our handler must not outlive the
+// library).
+void uninstall(int signal) {
+  std::lock_guard<std::mutex> lock(installing);
+  for (int i = 0; i < kFaultCount; ++i) {
+    if (signal != 0 && kFaults[i] != signal) continue;
+    struct sigaction found {};
+    sigaction(kFaults[i], nullptr, &found);
+    if (ours(found)) sigaction(kFaults[i], &callers[i], nullptr);
+  }
+  handedBack.store(true, std::memory_order_release);
+}
+
+struct UninstallAtUnload {
+  ~UninstallAtUnload() { uninstall(0); }
+} uninstallAtUnload;
+
+// A frame a caller's own handler jumped out of is still the thread's
+// innermost. Guarded calls nest down the stack, so one whose stack frame lies
+// at or below the entering call's is gone.
+void dropAbandoned(std::uintptr_t stackAt) {
+  while (innermost != nullptr && innermost->stackAt <= stackAt) innermost = innermost->outer;
 }
 
 // -1 asks to resume where the fault was raised. That cannot be done safely
@@ -92,25 +166,41 @@ bool handle(int verdict) { return verdict == 1; }
 
 int Guarded(int (*call)(void*), void* context) {
   GuardFrame frame;
-  enter(frame);
-  int signal = sigsetjmp(frame.resume, 1);
+  frame.stackAt = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+  dropAbandoned(frame.stackAt);
+  if (innermost == nullptr) {
+    // The outermost guarded call checks that the first fault's handler is
+    // still ours: one query, where a caller that put its own fault handling
+    // over ours would otherwise turn the guard off unseen.
+    struct sigaction found {};
+    sigaction(SIGSEGV, nullptr, &found);
+    if (!ours(found) || handedBack.load(std::memory_order_acquire)) install();
+  }
+  frame.outer = innermost;
+  frame.openRecordsAtEntry = JAM_ask_open_records();
+  innermost = &frame;
+  int signal = sigsetjmp(frame.resume, 0);
   if (signal == 0) {
     int status = 0;
     try {
       status = call(context);
     } catch (...) {
-      leave(frame);
+      innermost = frame.outer;
       JAM_exception_info_s info{JAM_code_cxx_exception, 0, nullptr, frame.openRecordsAtEntry};
       if (handle(JAM_wnt_exception(info.code, &info))) return 65;
       throw;
     }
-    leave(frame);
+    innermost = frame.outer;
     return status;
   }
-  leave(frame);
+  innermost = frame.outer;
+  pthread_sigmask(SIG_SETMASK, &frame.maskAtFault, nullptr);
   JAM_exception_info_s info{signal, signal, &frame.fault, frame.openRecordsAtEntry};
   if (handle(JAM_wnt_exception(signal, &info))) return 65;
-  // Passed on: the caller's handlers are back in place.
+  // Passed on: to the guarded call outside this one, whose frame our handler
+  // now finds, or, with none, to the caller's handler, put back for it (the
+  // next outermost guarded call finds it there and puts ours back).
+  if (frame.outer == nullptr) uninstall(signal);
   ::raise(signal);
   return 65;
 }
