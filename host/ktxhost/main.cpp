@@ -50,13 +50,13 @@ int load(const char* plugin) {
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
-    return 1;
+    return kFailed;
   }
   printEvents(before, true);
   std::size_t loaded = KTX::OM::RegistrationEvents().size();
   if (dlclose(handle) != 0) {
     std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
-    return 1;
+    return kFailed;
   }
   printEvents(loaded, false);
   return 0;
@@ -75,7 +75,7 @@ int journal(const char* plugin) {
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
-    return 1;
+    return kFailed;
   }
   printJournalCalls(0, {"JAM_register_creator_method_name", "FileInitializer", "ClassInitializer"});
 
@@ -113,7 +113,7 @@ int journal(const char* plugin) {
   std::size_t loaded = KTX::Host::Calls().size();
   if (dlclose(handle) != 0) {
     std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
-    return 1;
+    return kFailed;
   }
   printJournalCalls(loaded, {"~ClassInitializer", "~FileInitializer", "JAM_destroy_class"});
   return result;
@@ -161,20 +161,20 @@ int play(int argc, char** argv) {
   std::string text;
   if (!readFile(file, &text)) {
     std::fprintf(stderr, "ktxhost: cannot read %s\n", file.c_str());
-    return 1;
+    return kFailed;
   }
   KTX::JAM::Journal journal;
   try {
     journal = KTX::JAM::ReadJournal(text);
   } catch (const KTX::Error::Exception& e) {
     std::fprintf(stderr, "ktxhost: %s: %s\n", file.c_str(), e.what());
-    return 1;
+    return kFailed;
   }
 
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
-    return 1;
+    return kFailed;
   }
   KTXHost::BindPlugin(handle);
   // The dialogs' previews are linked against the plug-in: loaded now, they
@@ -188,7 +188,7 @@ int play(int argc, char** argv) {
     if (previews != nullptr) dlclose(previews);
     KTX::Script::UnbindPlugin();
     dlclose(handle);
-    return 1;
+    return kFailed;
   }
   KTX::Script::SetPreviewer(previewer);
 
@@ -217,7 +217,7 @@ int play(int argc, char** argv) {
   dlclose(previews);
   if (dlclose(handle) != 0) {
     std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
-    return 1;
+    return kFailed;
   }
   return result;
 }
