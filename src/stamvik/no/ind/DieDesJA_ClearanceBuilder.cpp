@@ -89,18 +89,11 @@ void ClearanceBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   OM::OM_set_pointer(this, m_attributesAttId, DieDes::DieAttributesBuilderFactory::Create(owningPart, true, true, false));
 
   if (frec == nullptr) {
-    const double distance = TOLER_ask_distance_tol();
-    const double angle = TOLER_ask_angular_tol();
     // The builder owns what it makes; once committed, the feature's
     // parameters hold them and they outlive the builder.
-    OM::OM_set_pointer(this, m_sectionAttId,
-                       SC_sectionFactory::object(OM::OM_ask_object_tag(owningPart), 0.95 * distance, distance, angle));
-    EXP_expression* value = nullptr;
-    EXP_expression* offset = nullptr;
-    EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &value);
-    EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &offset);
-    OM::OM_set_pointer(this, m_distanceAttId, value);
-    OM::OM_set_pointer(this, m_offsetAttId, offset);
+    OM::OM_set_pointer(this, m_sectionAttId, NewSection());
+    OM::OM_set_pointer(this, m_distanceAttId, NewZeroLength());
+    OM::OM_set_pointer(this, m_offsetAttId, NewZeroLength());
     SetDistanceTolerance(TOLER_ask_distance_tol());
     SetAngleTolerance(TOLER_ask_angular_tol());
   } else {

@@ -90,15 +90,10 @@ void FillAreaBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   OM::OM_set_pointer(this, m_lowerLimitSheetAttId, SELECT_OBJECTFactory::Create(owningPart));
 
   if (frec == nullptr) {
-    const double distance = TOLER_ask_distance_tol();
-    const double angle = TOLER_ask_angular_tol();
-    OM::OM_set_pointer(this, m_boundaryAttId,
-                       SC_sectionFactory::object(OM::OM_ask_object_tag(owningPart), 0.95 * distance, distance, angle));
-    EXP_expression* offset = nullptr;
-    EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &offset);
-    OM::OM_set_pointer(this, m_lowerLimitOffsetAttId, offset);
-    SetDistanceTolerance(distance);
-    SetAngleTolerance(angle);
+    OM::OM_set_pointer(this, m_boundaryAttId, NewSection());
+    OM::OM_set_pointer(this, m_lowerLimitOffsetAttId, NewZeroLength());
+    SetDistanceTolerance(TOLER_ask_distance_tol());
+    SetAngleTolerance(TOLER_ask_angular_tol());
   } else {
     ConvertFrecToBuilderData(frec);
   }

@@ -81,20 +81,13 @@ void FingerClearanceNotchBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec
   OM::OM_set_pointer(this, m_attributesAttId, DieDes::DieAttributesBuilderFactory::Create(owningPart, true, true, false));
 
   if (frec == nullptr) {
-    const double distance = TOLER_ask_distance_tol();
-    const double angle = TOLER_ask_angular_tol();
     // The builder owns what it makes; once committed, the feature's
     // parameters hold them and they outlive the builder.
-    OM::OM_set_pointer(this, m_sectionAttId,
-                       SC_sectionFactory::object(OM::OM_ask_object_tag(owningPart), 0.95 * distance, distance, angle));
-    const OM::AttributeId* lengths[3] = {&m_extrudeWidthAttId, &m_widthAttId, &m_depthAttId};
-    for (const OM::AttributeId* attribute : lengths) {
-      EXP_expression* value = nullptr;
-      EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &value);
-      OM::OM_set_pointer(this, *attribute, value);
-    }
-    SetDistanceTolerance(distance);
-    SetAngleTolerance(angle);
+    OM::OM_set_pointer(this, m_sectionAttId, NewSection());
+    for (const OM::AttributeId* attribute : {&m_extrudeWidthAttId, &m_widthAttId, &m_depthAttId})
+      OM::OM_set_pointer(this, *attribute, NewZeroLength());
+    SetDistanceTolerance(TOLER_ask_distance_tol());
+    SetAngleTolerance(TOLER_ask_angular_tol());
   } else {
     ConvertFrecToBuilderData(frec);
   }

@@ -8,6 +8,7 @@
 #include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
 #include "upd/Update.hpp"
 
 namespace KTX::DieDesJA {
@@ -71,6 +72,18 @@ int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDE
   }
   parms->SetFeatureRecord(created);
   return 0;
+}
+
+EXP_expression* GenericBodyBuilder::NewZeroLength() {
+  EXP_expression* value = nullptr;
+  EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &value);
+  return value;
+}
+
+SC_section* GenericBodyBuilder::NewSection() const {
+  const double distance = TOLER_ask_distance_tol();
+  return SC_sectionFactory::object(OM::OM_ask_object_tag(ask_owning_part()), 0.95 * distance, distance,
+                                   TOLER_ask_angular_tol());
 }
 
 void GenericBodyBuilder::PopulateExtractionTable() const {

@@ -44,6 +44,11 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   int GetAlgorithmVersion() const { return m_algorithmVersion; }
   void SetAlgorithmVersion(int version);
 
+  // A new system expression "0" in the default length unit.
+  static EXP_expression* NewZeroLength();
+  // A new empty section in the owning part, with the host's tolerances.
+  SC_section* NewSection() const;
+
   // Makes sure the host's one extraction table exists for this commit.
   void PopulateExtractionTable() const;
 

@@ -75,11 +75,8 @@ void HandlingCoreBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   }
 
   if (frec == nullptr) {
-    for (const OM::AttributeId* attribute : {&m_heightAttId, &m_widthAttId, &m_clearanceAttId, &m_depthAttId}) {
-      EXP_expression* value = nullptr;
-      EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &value);
-      OM::OM_set_pointer(this, *attribute, value);
-    }
+    for (const OM::AttributeId* attribute : {&m_heightAttId, &m_widthAttId, &m_clearanceAttId, &m_depthAttId})
+      OM::OM_set_pointer(this, *attribute, NewZeroLength());
     SetDistanceTolerance(TOLER_ask_distance_tol());
     SetAngleTolerance(TOLER_ask_angular_tol());
   } else {

@@ -41,12 +41,6 @@ constexpr TemporaryFeaturePreviewNames kPreview{"Machine Relief create bodies",
 // The target data's kind for a thickened wall on an interior main profile.
 constexpr int kThickenInteriorKind = 3;
 
-EXP_expression* newLength() {
-  EXP_expression* value = nullptr;
-  EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &value);
-  return value;
-}
-
 void loopCounts(const SC_section* section, int* first, int* second) {
   int third = 0;
   section->ask_loop_summary(first, nullptr, second, nullptr, &third, nullptr);
@@ -81,22 +75,19 @@ void MachineReliefBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
                      DieDes::DieAttributesBuilderFactory::Create(owningPart, true, true, false));
 
   if (frec == nullptr) {
-    const double distance = TOLER_ask_distance_tol();
-    const double angle = TOLER_ask_angular_tol();
     const tag_t partTag = OM::OM_ask_object_tag(owningPart);
-    OM::OM_set_pointer(this, m_baseOffsetAttId, newLength());
-    OM::OM_set_pointer(this, m_topOffsetAttId, newLength());
-    OM::OM_set_pointer(this, m_mainProfileAttId, SC_sectionFactory::object(partTag, 0.95 * distance, distance, angle));
+    OM::OM_set_pointer(this, m_baseOffsetAttId, NewZeroLength());
+    OM::OM_set_pointer(this, m_topOffsetAttId, NewZeroLength());
+    OM::OM_set_pointer(this, m_mainProfileAttId, NewSection());
     OM::OM_set_pointer(this, m_trimSheetFaceAttId, SC_collectorFactory::object(partTag));
-    OM::OM_set_pointer(this, m_trimSheetOffsetAttId, newLength());
-    OM::OM_set_pointer(this, m_insideWallProfileAttId,
-                       SC_sectionFactory::object(partTag, 0.95 * distance, distance, angle));
+    OM::OM_set_pointer(this, m_trimSheetOffsetAttId, NewZeroLength());
+    OM::OM_set_pointer(this, m_insideWallProfileAttId, NewSection());
     for (const OM::AttributeId* attribute :
          {&m_offsetAttId, &m_reliefAttId, &m_beltFaceThicknessAttId, &m_profileOffsetAttId, &m_reliefOffsetAttId,
           &m_trimOffsetAttId, &m_wallOffsetAttId, &m_wallThicknessAttId})
-      OM::OM_set_pointer(this, *attribute, newLength());
-    SetDistanceTolerance(distance);
-    SetAngleTolerance(angle);
+      OM::OM_set_pointer(this, *attribute, NewZeroLength());
+    SetDistanceTolerance(TOLER_ask_distance_tol());
+    SetAngleTolerance(TOLER_ask_angular_tol());
   } else {
     ConvertFrecToBuilderData(frec);
   }
