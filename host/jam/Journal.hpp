@@ -171,6 +171,14 @@ KTX_HOST_API bool DescribeClass(const char* name, TypeView* view);
 KTX_HOST_API std::vector<std::string> CreatorMethodNames();     // "Class Method", in registration order
 KTX_HOST_API std::vector<std::string> FileInitializerNames();   // live, in registration order
 KTX_HOST_API std::vector<std::string> ClassInitializerNames();  // live, in registration order
+// What the last set-up of a unit run by FileInitializer::Initialize that
+// registered anything registered, one fact a line in call order, each
+// credited to the set-up running innermost: "initializes NAME", "class NAME",
+// "template NAME TEMPLATE ARGUMENT", "enumeration NAME SIZE",
+// "enum-member ENUMERATION MEMBER VALUE", "structure NAME", "creates NAME
+// PARENT", "accessor ptr|tag PROPERTY RESERVED FLAG", "interface NAME",
+// "printer CLASS", "defaults-function CLASS". Empty for a unit never set up so.
+KTX_HOST_API std::vector<std::string> SetUpRegistrations(const char* className);
 KTX_HOST_API JAM_defaults_fn DefaultsFunction(const char* className);
 KTX_HOST_API JAM_print_fn PrintFunction(const char* className);
 }  // namespace Test

@@ -36,6 +36,11 @@ struct Registry {
   std::vector<FileEntry> files;
   std::vector<ClassEntry> classInitializers;
   std::set<std::string> printEnabled;
+  // The units whose set-up FileInitializer::Initialize is running, innermost
+  // last, each with what it has registered so far; and what each unit's last
+  // set-up that registered anything registered.
+  std::vector<std::pair<std::string, std::vector<std::string>>> runningSetUps;
+  std::map<std::string, std::vector<std::string>> setUpRegistrations;
 };
 
 // Never destroyed: the plug-in's exit steps run after the host's statics may be gone.
@@ -66,6 +71,12 @@ const std::set<std::string>& hostUnits() {
 
 std::string str(const char* s) { return s != nullptr ? s : ""; }
 std::string num(long long v) { return std::to_string(v); }
+
+// One registration, credited to the set-up running innermost (none outside a set-up).
+void credit(const std::string& fact) {
+  auto& running = registry().runningSetUps;
+  if (!running.empty()) running.back().second.push_back(fact);
+}
 
 JAM_type_class_s* classNamed(const std::string& name) {
   auto& slot = registry().classes[name];
@@ -108,6 +119,7 @@ FileInitializer::~FileInitializer() {
 
 void FileInitializer::Initialize(const char* className) {
   std::string name = str(className);
+  credit("initializes " + name);
   if (hostUnits().count(name) != 0) {
     Host::Log("FileInitializer::Initialize", name);
     return;
@@ -115,7 +127,19 @@ void FileInitializer::Initialize(const char* className) {
   for (const FileEntry& e : registry().files) {
     if (e.name != name) continue;
     Host::Log("FileInitializer::Initialize", name);
-    if (e.initialize != nullptr) e.initialize();
+    if (e.initialize == nullptr) return;
+    // A set-up that returns at once (it ran before) keeps what its first run
+    // registered; one that raises keeps what it registered until then.
+    struct Running {
+      explicit Running(const std::string& unit) { registry().runningSetUps.push_back({unit, {}}); }
+      ~Running() {
+        auto& running = registry().runningSetUps;
+        if (!running.back().second.empty())
+          registry().setUpRegistrations[running.back().first] = std::move(running.back().second);
+        running.pop_back();
+      }
+    } running(name);
+    e.initialize();
     return;
   }
   Host::Log("FileInitializer::Initialize", name + " (not registered)");
@@ -192,6 +216,10 @@ std::vector<std::string> ClassInitializerNames() {
   for (const auto& e : registry().classInitializers) names.push_back(e.name);
   return names;
 }
+std::vector<std::string> SetUpRegistrations(const char* className) {
+  auto it = registry().setUpRegistrations.find(str(className));
+  return it == registry().setUpRegistrations.end() ? std::vector<std::string>{} : it->second;
+}
 JAM_defaults_fn DefaultsFunction(const char* className) {
   auto it = registry().defaults.find(str(className));
   return it == registry().defaults.end() ? nullptr : it->second;
@@ -247,12 +275,14 @@ extern "C" {
 
 JAM_type_class_s* JAM_lookup_or_create_class(const char* name) {
   Host::Log("JAM_lookup_or_create_class", str(name));
+  credit("class " + str(name));
   return classNamed(str(name));
 }
 
 JAM_type_class_s* JAM_lookup_or_create_template_class(const char* name, const char* templateName,
                                                       const char* argument) {
   Host::Log("JAM_lookup_or_create_template_class", str(name) + " " + str(templateName) + " " + str(argument));
+  credit("template " + str(name) + " " + str(templateName) + " " + str(argument));
   JAM_type_class_s* c = classNamed(str(name));
   c->isTemplate = true;
   c->templateName = str(templateName);
@@ -262,6 +292,7 @@ JAM_type_class_s* JAM_lookup_or_create_template_class(const char* name, const ch
 
 JAM_type_enum_s* JAM_lookup_or_create_enum(const char* name, int valueSize) {
   Host::Log("JAM_lookup_or_create_enum", str(name) + " " + num(valueSize));
+  credit("enumeration " + str(name) + " " + num(valueSize));
   auto& slot = registry().enums[str(name)];
   if (!slot) {
     slot = std::make_unique<JAM_type_enum_s>();
@@ -275,10 +306,13 @@ void JAM_add_enum_member(JAM_type_enum_s* enumeration, const char* member, int v
   Host::Log("JAM_add_enum_member",
             (enumeration != nullptr ? enumeration->name : std::string()) + " " + str(member) + " " + num(value));
   if (enumeration != nullptr) enumeration->members.emplace_back(str(member), value);
+  credit("enum-member " + (enumeration != nullptr ? enumeration->name : std::string()) + " " + str(member) + " " +
+         num(value));
 }
 
 JAM_type_struct_s* JAM_lookup_struct(const char* name) {
   Host::Log("JAM_lookup_struct", str(name));
+  credit("structure " + str(name));
   JAM_type_struct_s* s = Internal::FindStruct(str(name));
   if (s == nullptr) ERROR_raise("jam", 0, Error::kBadObject, "no structure %s", str(name).c_str());
   return s;
@@ -287,6 +321,7 @@ JAM_type_struct_s* JAM_lookup_struct(const char* name) {
 JAM_type_class_s* JAM_create_class(const char* name, const char* parent) {
   Host::Log("JAM_create_class", str(name) + " " + str(parent));
   Internal::MaybeRaise("JAM_create_class");
+  credit("creates " + str(name) + " " + str(parent));
   JAM_type_class_s* c = classNamed(str(name));
   c->created = true;
   c->parent = str(parent);
@@ -303,6 +338,7 @@ void JAM_declare_ptr_property_accessor(JAM_type_class_s* journalClass, const cha
                                        int reserved, bool flag) {
   Host::Log("JAM_declare_ptr_property_accessor",
             (journalClass ? journalClass->name : "") + " " + str(property) + " " + num(reserved) + " " + num(flag));
+  credit("accessor ptr " + str(property) + " " + num(reserved) + " " + num(flag));
   if (journalClass == nullptr) return;
   declareAccessor(journalClass, "ptr", str(property));
   Internal::LearnReplay(Internal::ReplayKey(journalClass->name, 1, str(property)), getter);
@@ -313,6 +349,7 @@ void JAM_declare_tag_property_accessor(JAM_type_class_s* journalClass, const cha
                                        int reserved, bool flag) {
   Host::Log("JAM_declare_tag_property_accessor",
             (journalClass ? journalClass->name : "") + " " + str(property) + " " + num(reserved) + " " + num(flag));
+  credit("accessor tag " + str(property) + " " + num(reserved) + " " + num(flag));
   if (journalClass == nullptr) return;
   declareAccessor(journalClass, "tag", str(property));
   Internal::LearnReplay(Internal::ReplayKey(journalClass->name, 1, str(property)), getter);
@@ -321,6 +358,7 @@ void JAM_declare_tag_property_accessor(JAM_type_class_s* journalClass, const cha
 
 void JAM_add_interface(JAM_type_class_s* journalClass, const char* interfaceName) {
   Host::Log("JAM_add_interface", (journalClass ? journalClass->name : "") + " " + str(interfaceName));
+  credit("interface " + str(interfaceName));
   if (journalClass == nullptr) return;
   // A set-up run again (after one an error left) declares it again: kept once.
   auto& interfaces = journalClass->interfaces;
@@ -330,11 +368,13 @@ void JAM_add_interface(JAM_type_class_s* journalClass, const char* interfaceName
 
 void JAM_register_initialisation_function(const char* className, JAM_defaults_fn function) {
   Host::Log("JAM_register_initialisation_function", str(className));
+  credit("defaults-function " + str(className));
   registry().defaults[str(className)] = function;
 }
 
 void JAM_test_register_print_fn(const char* className, JAM_print_fn function) {
   Host::Log("JAM_test_register_print_fn", str(className));
+  credit("printer " + str(className));
   registry().printers[str(className)] = function;
 }
 

@@ -239,70 +239,71 @@ const BindingRow k_ja_die_machine_relief_builder_jam[] = {JA_DIE_MACHINE_RELIEF_
 #undef JA_UNIT
 #endif
 
-struct Table {
-  const BindingRow* rows;
-  std::size_t count;
-};
+using Table = KTXHost::PublishedClass;
+// A class's rows with what its description says beyond its members.
+#define KTXHOST_TABLE(unit)                                                                         \
+  Table{unit::Unit::journalClass, k_##unit, std::size(k_##unit), unit::Unit::defaults.data(),       \
+        unit::Unit::defaults.size(), unit::Unit::defaultsVisitOnly}
 const Table kTables[] = {
 #if __has_include("ja_die_cast_relief_builder_jam.hpp")
-    {k_ja_die_cast_relief_builder_jam, std::size(k_ja_die_cast_relief_builder_jam)},
+    KTXHOST_TABLE(ja_die_cast_relief_builder_jam),
 #endif
 #if __has_include("ja_die_clamping_slot_builder_jam.hpp")
-    {k_ja_die_clamping_slot_builder_jam, std::size(k_ja_die_clamping_slot_builder_jam)},
+    KTXHOST_TABLE(ja_die_clamping_slot_builder_jam),
 #endif
 #if __has_include("ja_die_clearance_builder_jam.hpp")
-    {k_ja_die_clearance_builder_jam, std::size(k_ja_die_clearance_builder_jam)},
+    KTXHOST_TABLE(ja_die_clearance_builder_jam),
 #endif
 #if __has_include("ja_die_compensate_rough_data_builder_jam.hpp")
-    {k_ja_die_compensate_rough_data_builder_jam, std::size(k_ja_die_compensate_rough_data_builder_jam)},
+    KTXHOST_TABLE(ja_die_compensate_rough_data_builder_jam),
 #endif
 #if __has_include("ja_die_die_boolean_builder_jam.hpp")
-    {k_ja_die_die_boolean_builder_jam, std::size(k_ja_die_die_boolean_builder_jam)},
+    KTXHOST_TABLE(ja_die_die_boolean_builder_jam),
 #endif
 #if __has_include("ja_die_die_collection_jam.hpp")
-    {k_ja_die_die_collection_jam, std::size(k_ja_die_die_collection_jam)},
+    KTXHOST_TABLE(ja_die_die_collection_jam),
 #endif
 #if __has_include("ja_die_die_direction_builder_jam.hpp")
-    {k_ja_die_die_direction_builder_jam, std::size(k_ja_die_die_direction_builder_jam)},
+    KTXHOST_TABLE(ja_die_die_direction_builder_jam),
 #endif
 #if __has_include("ja_die_die_location_builder_jam.hpp")
-    {k_ja_die_die_location_builder_jam, std::size(k_ja_die_die_location_builder_jam)},
+    KTXHOST_TABLE(ja_die_die_location_builder_jam),
 #endif
 #if __has_include("ja_die_die_locations_builder_jam.hpp")
-    {k_ja_die_die_locations_builder_jam, std::size(k_ja_die_die_locations_builder_jam)},
+    KTXHOST_TABLE(ja_die_die_locations_builder_jam),
 #endif
 #if __has_include("ja_die_die_plane_builder_jam.hpp")
-    {k_ja_die_die_plane_builder_jam, std::size(k_ja_die_die_plane_builder_jam)},
+    KTXHOST_TABLE(ja_die_die_plane_builder_jam),
 #endif
 #if __has_include("ja_die_die_shoe_builder_jam.hpp")
-    {k_ja_die_die_shoe_builder_jam, std::size(k_ja_die_die_shoe_builder_jam)},
+    KTXHOST_TABLE(ja_die_die_shoe_builder_jam),
 #endif
 #if __has_include("ja_die_draw_bead_builder_jam.hpp")
-    {k_ja_die_draw_bead_builder_jam, std::size(k_ja_die_draw_bead_builder_jam)},
+    KTXHOST_TABLE(ja_die_draw_bead_builder_jam),
 #endif
 #if __has_include("ja_die_draw_bead_segment_builder_jam.hpp")
-    {k_ja_die_draw_bead_segment_builder_jam, std::size(k_ja_die_draw_bead_segment_builder_jam)},
+    KTXHOST_TABLE(ja_die_draw_bead_segment_builder_jam),
 #endif
 #if __has_include("ja_die_draw_bead_taper_builder_jam.hpp")
-    {k_ja_die_draw_bead_taper_builder_jam, std::size(k_ja_die_draw_bead_taper_builder_jam)},
+    KTXHOST_TABLE(ja_die_draw_bead_taper_builder_jam),
 #endif
 #if __has_include("ja_die_fill_area_builder_jam.hpp")
-    {k_ja_die_fill_area_builder_jam, std::size(k_ja_die_fill_area_builder_jam)},
+    KTXHOST_TABLE(ja_die_fill_area_builder_jam),
 #endif
 #if __has_include("ja_die_finger_clearance_notch_builder_jam.hpp")
-    {k_ja_die_finger_clearance_notch_builder_jam, std::size(k_ja_die_finger_clearance_notch_builder_jam)},
+    KTXHOST_TABLE(ja_die_finger_clearance_notch_builder_jam),
 #endif
 #if __has_include("ja_die_handling_core_builder_jam.hpp")
-    {k_ja_die_handling_core_builder_jam, std::size(k_ja_die_handling_core_builder_jam)},
+    KTXHOST_TABLE(ja_die_handling_core_builder_jam),
 #endif
 #if __has_include("ja_die_heelpost_builder_jam.hpp")
-    {k_ja_die_heelpost_builder_jam, std::size(k_ja_die_heelpost_builder_jam)},
+    KTXHOST_TABLE(ja_die_heelpost_builder_jam),
 #endif
 #if __has_include("ja_die_keyway_builder_jam.hpp")
-    {k_ja_die_keyway_builder_jam, std::size(k_ja_die_keyway_builder_jam)},
+    KTXHOST_TABLE(ja_die_keyway_builder_jam),
 #endif
 #if __has_include("ja_die_machine_relief_builder_jam.hpp")
-    {k_ja_die_machine_relief_builder_jam, std::size(k_ja_die_machine_relief_builder_jam)},
+    KTXHOST_TABLE(ja_die_machine_relief_builder_jam),
 #endif
 };
 
@@ -334,5 +335,7 @@ std::vector<Creator> Creators() {
     }
   return creators;
 }
+
+std::vector<PublishedClass> PublishedClasses() { return {std::begin(kTables), std::end(kTables)}; }
 
 }  // namespace KTXHost

@@ -1,8 +1,14 @@
 // The stand-in's scripting binding of the plug-in's published classes.
 #pragma once
+#include <cstddef>
 #include <vector>
 
 #include "script/ScriptHost.hpp"
+
+namespace KTX::JA {
+struct BindingRow;
+struct DefaultRow;
+}  // namespace KTX::JA
 
 namespace KTXHost {
 // Enters a binding for every scripting member whose export the loaded
@@ -18,4 +24,16 @@ struct Creator {
   KTX::Script::MemberSignature signature;
 };
 std::vector<Creator> Creators();
+
+// A published class whose description is in the tree: its member rows in
+// interface order and its scripting defaults.
+struct PublishedClass {
+  const char* journalClass;
+  const KTX::JA::BindingRow* rows;
+  std::size_t count;
+  const KTX::JA::DefaultRow* defaults;
+  std::size_t defaultCount;
+  bool defaultsVisitOnly;
+};
+std::vector<PublishedClass> PublishedClasses();
 }  // namespace KTXHost

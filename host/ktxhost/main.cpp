@@ -11,6 +11,7 @@
 #include "Binding.hpp"
 #include "feat/Builder.hpp"
 #include "Props.hpp"
+#include "Published.hpp"
 #include "jam/Journal.hpp"
 #include "om/ObjectManager.hpp"
 #include "script/ScriptHost.hpp"
@@ -288,6 +289,9 @@ int runJournal(int argc, char** argv) {
 }
 
 int runProps(int argc, char** argv) { return KTX::HostProgram::Props(argc, argv, KTXHOST_DEFAULT_PLUGIN); }
+int runPublished(int argc, char** argv) {
+  return KTX::HostProgram::Published(argc, argv, KTXHOST_DEFAULT_PLUGIN);
+}
 
 const Command kCommands[] = {
     {"load", "load the plug-in, print the classes it registers and its exit steps", kLoadHelp, &runLoad},
@@ -295,6 +299,8 @@ const Command kCommands[] = {
      &runJournal},
     {"play", "play a journal against a new part and print what the part holds", kPlayHelp, &play},
     {"props", "list, read or write a builder's properties by name", KTX::HostProgram::kPropsHelp, &runProps},
+    {"published", "list every journal class, member, export and property the plug-in publishes",
+     KTX::HostProgram::kPublishedHelp, &runPublished},
 };
 
 const Command* find(const std::string& name) {

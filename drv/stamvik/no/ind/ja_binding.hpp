@@ -19,6 +19,34 @@
 
 namespace KTX::JA {
 
+// What a listing reads of a member: its kind, names and values as the
+// description states them. Unlike the engine's member record it names no
+// function of the plug-in.
+struct MemberFacts {
+  Kind kind;
+  const char* name;         // "CreateSupportCasting"
+  const char* journalName;  // a property's value ("createsupportcasting")
+  Shape shape;              // a property's value kind
+  const char* typeName;
+  const char* templateName;
+  const char* argument;
+  const ArgumentRecord* arguments;  // a method's, in declaration order
+  int argumentCount;
+};
+
+template <class M>
+constexpr MemberFacts PropertyFacts() {
+  MemberFacts f{M::kind, M::name, M::journalName, {}, nullptr, nullptr, nullptr, nullptr, 0};
+  DescribeValue<typename M::Value>(f.shape, f.typeName, f.templateName, f.argument);
+  return f;
+}
+template <class M>
+constexpr MemberFacts MethodFacts() {
+  using Sig = typename M::Signature;
+  return MemberFacts{Kind::Method, M::name,  M::name, Shape::Integer, nullptr, nullptr, nullptr, Sig::records.data(),
+                     static_cast<int>(Sig::arity)};
+}
+
 struct BindingRow {
   const char* journalClass;
   int methodType;       // 0 method, 1 property get, 2 property set
@@ -27,6 +55,7 @@ struct BindingRow {
   JAM_replay_fn play;   // plays a call record through the export
   void** symbol;        // where the resolved export is kept
   Script::MemberSignature signature;  // what a record of the member holds
+  MemberFacts facts;                  // what a listing reads of it
 };
 
 // ---- signatures: what a record of a member holds, read from its value types ----
@@ -163,10 +192,12 @@ struct MethodPlay {
                         &JA_BINDING_PROPERTY_PLAY(kind, Member, __VA_ARGS__)::Play,                           \
                         &JA_BINDING_PROPERTY_PLAY(kind, Member, __VA_ARGS__)::symbol,                         \
                         ::KTX::JA::PropertySignature<JA_UNIT::kind##_##Member::Value,                        \
-                                                     JA_KIND_##kind == ::KTX::JA::Kind::Get>::signature},
+                                                     JA_KIND_##kind == ::KTX::JA::Kind::Get>::signature,  \
+                        ::KTX::JA::PropertyFacts<JA_UNIT::kind##_##Member>()},
 #define JA_BINDING_ROW_METHOD(kind, Member, Sig, Body, Line, ...)                                   \
   ::KTX::JA::BindingRow{JA_UNIT::Unit::journalClass, 0, #Member,                                    \
                         JA_BINDING_EXPORT_METHOD(kind, Member, __VA_ARGS__),                         \
                         &JA_BINDING_METHOD_PLAY(kind, Member, __VA_ARGS__)::Play,                    \
                         &JA_BINDING_METHOD_PLAY(kind, Member, __VA_ARGS__)::symbol,                  \
-                        ::KTX::JA::MethodSignature<JA_UNIT::Member::Signature>::signature},
+                        ::KTX::JA::MethodSignature<JA_UNIT::Member::Signature>::signature,     \
+                        ::KTX::JA::MethodFacts<JA_UNIT::Member>()},
