@@ -1,0 +1,99 @@
+// ktxhost published: the listing of everything the plug-in publishes, against
+// its golden text, and the runs that must fail.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "JamTestSupport.hpp"
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> Published(const std::string& arguments, int* exit) {
+  int status = -1;
+  std::vector<std::string> lines = stamvik_test::KtxhostOutput("published " + arguments, &status);
+  *exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return lines;
+}
+
+// The golden lines from the one starting `head` up to the next that starts
+// at the left margin.
+std::vector<std::string> Block(const std::vector<std::string>& lines, const std::string& head) {
+  std::vector<std::string> block;
+  for (const std::string& line : lines) {
+    if (!block.empty() && line[0] != ' ') break;
+    if (!block.empty() || line == head) block.push_back(line);
+  }
+  return block;
+}
+
+const std::vector<std::string>& Golden() {
+  // After a published class is added or changed: tools/update-published-golden
+  static const std::vector<std::string> golden =
+      Lines(stamvik_test::ReadFile(std::string(STAMVIK_TEST_DATA) + "/ktxhost_published.txt"));
+  return golden;
+}
+
+TEST(KtxhostPublished, ListsTheGoldenTextTheSameOnEveryRun) {
+  ASSERT_FALSE(Golden().empty());
+  int exit = -1;
+  EXPECT_EQ(Published(STAMVIK_PLUGIN, &exit), Golden()) << "tools/update-published-golden renews the golden";
+  EXPECT_EQ(exit, 0);
+  EXPECT_EQ(Published(STAMVIK_PLUGIN, &exit), Golden());
+}
+
+TEST(KtxhostPublished, OneClassOrTheCountsAreTheirPartOfTheWholeListing) {
+  struct Case {
+    std::string arguments;
+    std::vector<std::string> want;
+  };
+  std::vector<std::string> shoe = Block(Golden(), "class Die.DieShoeBuilder");
+  std::vector<std::string> shoeOwner = Block(Golden(), "owner Die.DieShoeBuilder");
+  shoe.insert(shoe.end(), shoeOwner.begin(), shoeOwner.end());
+  std::vector<std::string> keyway = Block(Golden(), "class Die.Keyway");
+  std::vector<std::string> keywayOwner = Block(Golden(), "owner Die.Keyway");
+  keyway.insert(keyway.end(), keywayOwner.begin(), keywayOwner.end());
+  const Case cases[] = {
+      {"--class Die.DieShoeBuilder", shoe},
+      {"--class Die.Keyway", keyway},
+      {"--counts", {Golden().back()}},
+  };
+  for (const Case& c : cases) {
+    ASSERT_GT(c.want.size(), 0u) << c.arguments;
+    int exit = -1;
+    EXPECT_EQ(Published(c.arguments + " " + STAMVIK_PLUGIN, &exit), c.want) << c.arguments;
+    EXPECT_EQ(exit, 0) << c.arguments;
+  }
+}
+
+TEST(KtxhostPublished, APlugInThatDoesNotLoadOrAClassNotPublishedExitsOneWithTheReasonOnly) {
+  struct Case {
+    std::string arguments;
+    std::string want;  // the start of the one line printed
+  };
+  const Case cases[] = {
+      {"/no/such.so 2>&1", "ktxhost published: cannot load /no/such.so: "},
+      // A readable file that is no shared object.
+      {std::string(STAMVIK_TEST_DATA) + "/ktxhost_published.txt 2>&1",
+       "ktxhost published: cannot load " + std::string(STAMVIK_TEST_DATA) + "/ktxhost_published.txt: "},
+      {std::string("--class Die.NoSuchBuilder ") + STAMVIK_PLUGIN + " 2>&1",
+       "ktxhost published: no published class Die.NoSuchBuilder"},
+  };
+  for (const Case& c : cases) {
+    int exit = -1;
+    std::vector<std::string> lines = Published(c.arguments, &exit);
+    EXPECT_EQ(exit, 1) << c.arguments;
+    ASSERT_EQ(lines.size(), 1u) << c.arguments;
+    EXPECT_EQ(lines[0].rfind(c.want, 0), 0u) << lines[0];
+  }
+}
+
+}  // namespace
