@@ -251,10 +251,9 @@ struct Unit {
 
 class Listing {
  public:
-  Listing(void* handle, std::vector<Unit> units, std::vector<std::string> owners, std::vector<Export> exports,
+  Listing(std::vector<Unit> units, std::vector<std::string> owners, std::vector<Export> exports,
           std::size_t classInitializers)
-      : handle_(handle),
-        units_(std::move(units)),
+      : units_(std::move(units)),
         owners_(std::move(owners)),
         exports_(std::move(exports)),
         classInitializers_(classInitializers) {
@@ -462,7 +461,6 @@ class Listing {
       std::printf("    %s %s %s %s\n", p.name.c_str(), SnakeForm(p.name).c_str(), p.type.c_str(), p.write.c_str());
   }
 
-  void* handle_;
   std::vector<Unit> units_;
   std::vector<std::string> owners_;
   std::vector<Export> exports_;
@@ -557,7 +555,7 @@ int Published(int argc, char** argv, const char* defaultPlugin) {
 
   int result = 0;
   {
-    Listing listing(handle, UnitsRegistered(fromCall), owners, exports,
+    Listing listing(UnitsRegistered(fromCall), owners, exports,
                     JAM::Test::ClassInitializerNames().size() - classInitializersBefore);
     if (!only.empty() && !listing.Publishes(only)) {
       std::fprintf(stderr, "ktxhost published: no published class %s\n", only.c_str());
