@@ -182,7 +182,7 @@ TEST_F(BodyBuilderClassesB, FactoriesMakeBuildersWithZeroedInputs) {
   EXPECT_EQ(keyway->GetLocation(), JA_KEYWAY_BUILDER_location_type_PositiveX);
   EXPECT_EQ(keyway->GetType(), JA_KEYWAY_BUILDER_types_Rectangular);
   EXPECT_FALSE(keyway->GetCreateWithPad());
-  EXPECT_EQ(keyway->GetBaseFlange(), nullptr);
+  EXPECT_TRUE(keyway->GetBaseFlange()->is_empty());
 
   EXPECT_EQ(relief->OmClassId(), MachineReliefBuilderClassId);
   EXPECT_EQ(relief->ask_owning_part(), part());
@@ -385,6 +385,7 @@ TEST_F(BodyBuilderClassesB, UndoRestoresHeelpostAndKeywayFields) {
   KeywayBuilder* keyway = KeywayBuilderFactory::Create(modelPart(), nullptr);
   heelpost->SetWallBCreate(true);
   keyway->SetLocation(JA_KEYWAY_BUILDER_location_type_PositiveY);
+  SELECT_OBJECT* sheetMetal = keyway->GetSheetMetal();
   auto* selection = Host::CreateHostObject<SELECT_OBJECT>();
 
   int error = -1;
@@ -411,7 +412,7 @@ TEST_F(BodyBuilderClassesB, UndoRestoresHeelpostAndKeywayFields) {
   EXPECT_EQ(keyway->GetLocation(), JA_KEYWAY_BUILDER_location_type_PositiveY);
   EXPECT_EQ(keyway->GetType(), JA_KEYWAY_BUILDER_types_Rectangular);
   EXPECT_FALSE(keyway->GetCreateWithPad());
-  EXPECT_EQ(keyway->GetSheetMetal(), nullptr);
+  EXPECT_EQ(keyway->GetSheetMetal(), sheetMetal);
   EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
 
   heelpost->destroy();

@@ -469,8 +469,8 @@ TEST_F(HostDieDesign, NodeTreeChildrenGoWithTheParentsData) {
   DIEDES_NODE_create_child(parent);
   EXPECT_EQ(DIEDES_NODE_ask_num_children(parent), 2);
   EXPECT_EQ(DIEDES_NODE_ask_nth_child(parent, 0), child);
-  EXPECT_EQ(DIEDES_NODE_ask_appl_data(child)[1], nullptr);
   std::memset(DIEDES_NODE_ask_appl_data(child)[0], 0xab, kDieDesNodeRecordSize);
+  std::memset(DIEDES_NODE_ask_appl_data(child)[1], 0xcd, kDieDesNodeRecordSize);
   DIEDES_NODE_set_mark(child, 1);
   EXPECT_EQ(DIEDES_NODE_ask_mark(child), 1);
   EXPECT_EQ(RaisedCode([&] { DIEDES_NODE_ask_nth_child(parent, 2); }), Error::kIndexOutOfRange);

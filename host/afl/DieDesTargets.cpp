@@ -125,6 +125,21 @@ void MachineReliefTarget::SetCurve(int index, bool flag, tag_t curve) {
   curves_[index] = curve;
 }
 
+void KeywayTarget::SetDieCoordinateSystem(bool flag, const double origin[3], const double matrix[9], tag_t csys) {
+  csysFlag_ = flag;
+  csys_ = csys;
+  for (int i = 0; i < 3; ++i) csysOrigin_[i] = origin != nullptr ? origin[i] : 0.0;
+  for (int i = 0; i < 9; ++i) csysMatrix_[i] = matrix != nullptr ? matrix[i] : (i % 4 == 0 ? 1.0 : 0.0);
+}
+
+void KeywayTarget::GetDieCoordinateSystemOrigin(double origin[3]) const {
+  for (int i = 0; i < 3; ++i) origin[i] = csysOrigin_[i];
+}
+
+void KeywayTarget::GetDieCoordinateSystemMatrix(double matrix[9]) const {
+  for (int i = 0; i < 9; ++i) matrix[i] = csysMatrix_[i];
+}
+
 int FillAreaTarget::CreateProductContactSheet(const double normal[3], const double tolerances[2]) {
   Host::Log("FillAreaTarget::CreateProductContactSheet",
             "target=" + tagText(ask_tag()) + " normal=" +

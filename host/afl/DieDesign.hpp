@@ -107,7 +107,6 @@ KTX_DIEDES_TARGET(ClampingSlotTarget)
 KTX_DIEDES_TARGET(ClearanceTarget)
 KTX_DIEDES_TARGET(FingerClearanceNotchTarget)
 KTX_DIEDES_TARGET(HeelpostTarget)
-KTX_DIEDES_TARGET(KeywayTarget)
 
 #undef KTX_DIEDES_TARGET
 
@@ -192,6 +191,56 @@ class KTX_HOST_API FillAreaTarget : public DieDesTarget {
   tag_t productContactSheet_;
   int newProductContactSheet_;
   double upperOffset_;
+};
+
+// The keyway's target: besides the base (the orientation flag) and the deck
+// thickness (the thickness flag and value), the die's coordinate system, a
+// base-flange curve, an interior-profile curve and a sheet body, each with
+// its flag. Plain stores; the caller logs the target for undo first.
+class KTX_HOST_API KeywayTarget : public DieDesTarget {
+  KTX_HOST_OBJECT(KeywayTarget, "KTX::DieDes::KeywayTarget")
+
+ public:
+  bool GetDieCoordinateSystemFlag() const { return csysFlag_; }
+  void GetDieCoordinateSystemOrigin(double origin[3]) const;
+  void GetDieCoordinateSystemMatrix(double matrix[9]) const;
+  tag_t GetDieCoordinateSystemTag() const { return csys_; }
+  bool GetBaseFlangeFlag() const { return baseFlangeFlag_; }
+  tag_t GetBaseFlangeCurve() const { return baseFlange_; }
+  bool GetInteriorProfileFlag() const { return interiorFlag_; }
+  tag_t GetInteriorProfileCurve() const { return interior_; }
+  bool GetSheetBodyFlag() const { return sheetFlag_; }
+  tag_t GetSheetBody() const { return sheet_; }
+
+  void SetDieCoordinateSystem(bool flag, const double origin[3], const double matrix[9], tag_t csys);
+  void SetBaseFlangeCurve(bool flag, tag_t curve) {
+    baseFlangeFlag_ = flag;
+    baseFlange_ = curve;
+  }
+  void SetInteriorProfileCurve(bool flag, tag_t curve) {
+    interiorFlag_ = flag;
+    interior_ = curve;
+  }
+  void SetSheetBody(bool flag, tag_t sheet) {
+    sheetFlag_ = flag;
+    sheet_ = sheet;
+  }
+
+ protected:
+  KeywayTarget(int classId, void* context) : DieDesTarget(classId, context) {}
+
+ private:
+  // All zeroed by the host with the object.
+  bool csysFlag_;
+  bool baseFlangeFlag_;
+  bool interiorFlag_;
+  bool sheetFlag_;
+  tag_t csys_;
+  tag_t baseFlange_;
+  tag_t interior_;
+  tag_t sheet_;
+  double csysOrigin_[3];
+  double csysMatrix_[9];
 };
 
 // The handling core's target also says whether it can map the cores from the

@@ -102,7 +102,9 @@ DIEDES_NODE_s* DIEDES_NODE_create_child(DIEDES_NODE_s* parent) {
   auto* child = newBlock<DIEDES_NODE_s>(1);
   child->parent = parent;
   child->kind = parent->kind - 1;
+  // Two records, like its parent: builders fill the second with their own record.
   child->data[0] = SM_calloc(1, kDieDesNodeRecordSize);
+  child->data[1] = SM_calloc(1, kDieDesNodeRecordSize);
   parent->children[parent->childCount++] = child;
   return child;
 }

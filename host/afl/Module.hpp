@@ -47,7 +47,7 @@ struct DIEDES_NODE_init_s {
 };
 
 // Every data record has this size; the parent has two (the second is the
-// children's template), each child one.
+// children's template), and so has each child.
 constexpr int kDieDesNodeRecordSize = 312;
 
 // A node: a block from the host allocator. Children are made by
@@ -67,9 +67,9 @@ struct DIEDES_NODE_s {
 KTX_HOST_API int DIEDES_NODE_create_nodes(int count, const DIEDES_NODE_init_s* description,
                                           DIEDES_GENERIC_BODY_PARMS* parms, const void* attribute,
                                           DIEDES_NODE_s** node);
-// The node's two data records (the second null for a child).
+// The node's two data records (a child has two as well, zeroed).
 KTX_HOST_API void** DIEDES_NODE_ask_appl_data(const DIEDES_NODE_s* node);
-// A new child of the parent with a zeroed data record.
+// A new child of the parent with two zeroed data records.
 KTX_HOST_API DIEDES_NODE_s* DIEDES_NODE_create_child(DIEDES_NODE_s* parent);
 KTX_HOST_API int DIEDES_NODE_ask_num_children(const DIEDES_NODE_s* node);
 // The child at the index; the index error past the end.

@@ -355,3 +355,52 @@ int DIEDES_UTILS__get_pt_and_dir(tag_t entity, double point[3], double direction
 }
 
 }  // namespace KTX
+
+namespace KTX {
+
+int ES_ask_csys_origin(tag_t csys, double origin[3]) {
+  Host::Log("ES_ask_csys_origin", "tag=" + std::to_string(csys));
+  const GEOM_entity* entity = entityOf(csys);
+  if (entity == nullptr || origin == nullptr) return Geometry::kNoEntity;
+  for (int i = 0; i < 3; ++i) origin[i] = entity->ask_origin()[i];
+  return 0;
+}
+
+int ES_ask_matrix_tag_of_entity(tag_t entity, tag_t* matrix) {
+  Host::Log("ES_ask_matrix_tag_of_entity", "tag=" + std::to_string(entity));
+  if (matrix == nullptr) return Geometry::kNoEntity;
+  *matrix = entityOf(entity) != nullptr ? entity : 0;
+  return *matrix != 0 ? 0 : Geometry::kNoEntity;
+}
+
+int ES_ask_elements_of_matrix(tag_t matrix, double elements[9]) {
+  const GEOM_entity* entity = entityOf(matrix);
+  if (entity == nullptr || elements == nullptr) return Geometry::kNoEntity;
+  double origin[3];
+  entity->ask_frame(origin, elements);
+  return 0;
+}
+
+void VEC3_unitize(const double v[3], double tolerance, double* magnitude, double unit[3]) {
+  const double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+  if (magnitude != nullptr) *magnitude = length;
+  for (int i = 0; i < 3; ++i) unit[i] = length > tolerance ? v[i] / length : 0.0;
+}
+
+void DIEDES_KEY_derive_dirs(int location, const double baseNormal[3], const double frame[9], double direction[3],
+                            double side[3]) {
+  Host::Log("DIEDES_KEY_derive_dirs", "location=" + std::to_string(location) + " normal=" + v3(baseNormal));
+  const double* axis = frame + (location == 2 || location == 3 ? 3 : 0);
+  const double sign = location == 1 || location == 3 ? -1.0 : 1.0;
+  const double along = axis[0] * baseNormal[0] + axis[1] * baseNormal[1] + axis[2] * baseNormal[2];
+  double flat[3];
+  for (int i = 0; i < 3; ++i) flat[i] = sign * (axis[i] - along * baseNormal[i]);
+  double length = 0;
+  VEC3_unitize(flat, 1e-10, &length, direction);
+  const double cross[3] = {baseNormal[1] * direction[2] - baseNormal[2] * direction[1],
+                           baseNormal[2] * direction[0] - baseNormal[0] * direction[2],
+                           baseNormal[0] * direction[1] - baseNormal[1] * direction[0]};
+  VEC3_unitize(cross, 1e-10, &length, side);
+}
+
+}  // namespace KTX

@@ -147,6 +147,23 @@ KTX_HOST_API bool DieDes_DieGenericLocation_GetTagAndDefinition(int type, tag_t 
                                                                 const double matrix[9], int mode, tag_t* tag,
                                                                 double outPoint[3], double outMatrix[9],
                                                                 double outDirection[3]);
+// ---- coordinate systems and vectors ------------------------------------------------
+// The origin of a coordinate system (any entity: its frame's origin): 0, or kNoEntity.
+KTX_HOST_API int ES_ask_csys_origin(tag_t csys, double origin[3]);
+// The matrix of an entity: its tag names the matrix, whose nine elements (row
+// order) ES_ask_elements_of_matrix gives. 0, or kNoEntity.
+KTX_HOST_API int ES_ask_matrix_tag_of_entity(tag_t entity, tag_t* matrix);
+KTX_HOST_API int ES_ask_elements_of_matrix(tag_t matrix, double elements[9]);
+// `unit` := v / |v| and *magnitude := |v|; a vector not longer than the
+// tolerance gives the zero vector (and its magnitude).
+KTX_HOST_API void VEC3_unitize(const double v[3], double tolerance, double* magnitude, double unit[3]);
+// The keyway's direction and side for a location type (0 +X, 1 -X, 2 +Y,
+// 3 -Y of the frame's rows X, Y, Z): the direction is that axis made
+// perpendicular to the base normal and unit; the side is the base normal
+// crossed with the direction. Another type gives +X. Logged.
+KTX_HOST_API void DIEDES_KEY_derive_dirs(int location, const double baseNormal[3], const double frame[9],
+                                         double direction[3], double side[3]);
+
 // The origin and direction of an entity: 0, or kNoEntity.
 KTX_HOST_API int DIEDES_UTILS__get_pt_and_dir(tag_t entity, double point[3], double direction[3]);
 

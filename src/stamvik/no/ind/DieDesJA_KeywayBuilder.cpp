@@ -1,6 +1,13 @@
 #include "DieDesJA_KeywayBuilder.hpp"
 
+#include <cstdint>
+#include <cstring>
+
+#include "afl/DieAttributes.hpp"
+#include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
 
 namespace KTX::DieDesJA {
 
@@ -14,9 +21,227 @@ KeywayBuilder* KeywayBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec)
   });
 }
 
+namespace {
+
+constexpr const char* kSource = "DieDesJA_KeywayBuilder";
+constexpr double kMargin = 1e-10;
+constexpr int kNotifyLine = 923;
+
+enum Message : int {
+  kBadBase = 3030437,
+  kNoBaseFlange = 3030392,
+  kOpenBaseFlange = 3030393,
+  kNotOneBaseFlangeLoop = 3030394,
+  kOpenInteriorProfile = 3030463,
+  kNotOneInteriorLoop = 3030464,
+  kBadDistanceTolerance = 3030447,
+  kBadAngleTolerance = 3030448,
+};
+
+// The host's codes in the keyway record.
+constexpr int kKeywayCode = 510000;
+
+double valueOf(const EXP_expression* expression) {
+  return expression != nullptr ? EXP_ask_value_of_exp(const_cast<EXP_expression*>(expression)) : 0.0;
+}
+
+struct LoopCounts {
+  int first = 0, second = 0, third = 0;
+};
+
+LoopCounts countsOf(const SC_section* section) {
+  LoopCounts c;
+  if (section != nullptr) section->ask_loop_summary(&c.first, nullptr, &c.second, nullptr, &c.third, nullptr);
+  return c;
+}
+
+template <class T>
+void put(unsigned char* record, int at, T value) {
+  std::memcpy(record + at, &value, sizeof value);
+}
+
+}  // namespace
+
 void KeywayBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   init_object(part, frec);
   SetAlgorithmVersion(0);
+
+  PART_part* owningPart = ask_owning_part();
+  OM::OM_set_pointer(this, m_targetDataAttId, DieDes::KeywayTargetFactory::Create(owningPart));
+  OM::OM_set_pointer(this, m_targetAttId, SELECT_OBJECTFactory::Create(owningPart));
+  DieDes::DiePlaneBuilder* base = DieDes::DiePlaneBuilderFactory::Create(owningPart, true, true, true, true, true);
+  base->SetApplScopePlane(3);
+  OM::OM_set_pointer(this, m_baseOrientationAttId, base);
+  OM::OM_set_pointer(this, m_dieCenterlineCoordinateSystemAttId, SELECT_OBJECTFactory::Create(owningPart));
+  OM::OM_set_pointer(this, m_sheetMetalAttId, SELECT_OBJECTFactory::Create(owningPart));
+  OM::OM_set_pointer(this, m_slotAttributesAttId,
+                     DieDes::DieAttributesBuilderFactory::Create(owningPart, true, true, false));
+  OM::OM_set_pointer(this, m_padAttributesAttId,
+                     DieDes::DieAttributesBuilderFactory::Create(owningPart, true, true, false));
+
+  if (frec == nullptr) {
+    OM::OM_set_pointer(this, m_baseFlangeAttId, NewSection());
+    OM::OM_set_pointer(this, m_interiorProfileAttId, NewSection());
+    for (const OM::AttributeId* attribute :
+         {&m_offsetAttId, &m_placementOffsetAttId, &m_deckThicknessAttId, &m_slotLengthAttId, &m_slotWidthAttId,
+          &m_slotDepthAttId, &m_padWidthAttId, &m_padHeightAttId, &m_minimumRibHeightAttId, &m_runoffLengthAttId,
+          &m_runoffWidthAttId, &m_runoffDepthAttId, &m_runoffRadiusAttId})
+      OM::OM_set_pointer(this, *attribute, NewZeroLength());
+    SetDistanceTolerance(TOLER_ask_distance_tol());
+    SetAngleTolerance(TOLER_ask_angular_tol());
+  }
+
+  m_target->SetParentHasObservers(true);
+}
+
+int KeywayBuilder::validate_nothrow() {
+  if (m_baseOrientation == nullptr || m_baseOrientation->validate_nothrow() != 0) return kBadBase;
+
+  const LoopCounts flange = countsOf(m_baseFlange);
+  const bool targetFlange = m_targetData != nullptr && m_targetData->GetBaseFlangeFlag();
+  if (flange.first < 1) {
+    if (!targetFlange) return kNoBaseFlange;
+  } else if (flange.second > 0) {
+    return kOpenBaseFlange;
+  } else if (flange.third != 1) {
+    return kNotOneBaseFlangeLoop;
+  }
+  const LoopCounts interior = countsOf(m_interiorProfile);
+  if (interior.second > 0) return kOpenInteriorProfile;
+  if (interior.third != 1 && interior.first != 0) return kNotOneInteriorLoop;
+
+  // Each value with its message, in the order they are checked.
+  struct Check {
+    const EXP_expression* value;
+    bool positive;  // else non-negative
+    int message;
+  };
+  const Check checks[] = {
+      {m_deckThickness, false, 3030451}, {m_slotLength, true, 3030452},    {m_slotWidth, true, 3030453},
+      {m_slotDepth, true, 3030454},      {m_padWidth, false, 3030455},     {m_padHeight, false, 3030456},
+      {m_minimumRibHeight, false, 3030457}, {m_runoffLength, false, 3030458}, {m_runoffWidth, false, 3030459},
+      {m_runoffDepth, false, 3030460},   {m_runoffRadius, false, 3030461},
+  };
+  for (const Check& check : checks) {
+    const double v = valueOf(check.value);
+    if (check.positive ? !(v > kMargin) : !(v > -kMargin)) return check.message;
+  }
+  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
+  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  return 0;
+}
+
+void KeywayBuilder::Notify(OM::Object* changed) {
+  ReactToTargetChange(changed, m_target, m_targetData, m_baseOrientation, m_deckThickness, kSource, kNotifyLine);
+}
+
+// ---- geometric queries ------------------------------------------------------------
+
+bool KeywayBuilder::GetBaseInformation(double origin[3], double normal[3]) const {
+  for (int i = 0; i < 3; ++i) origin[i] = normal[i] = 0.0;
+  normal[2] = 1.0;
+  bool found = false;
+  tag_t plane = 0;
+  double planeOrigin[3];
+  double matrix[9];
+  if (m_baseOrientation != nullptr && m_baseOrientation->GetPlaneDefinition(&plane, planeOrigin, matrix)) {
+    for (int i = 0; i < 3; ++i) {
+      origin[i] = planeOrigin[i];
+      normal[i] = matrix[6 + i];
+    }
+    found = true;
+  } else if (m_targetData != nullptr && m_targetData->GetOrientationFlag()) {
+    m_targetData->GetBaseOrigin(origin);
+    m_targetData->GetBaseNormal(normal);
+    found = true;
+  }
+  const double offset = valueOf(m_placementOffset);
+  for (int i = 0; i < 3; ++i) origin[i] += offset * normal[i];
+  return found;
+}
+
+bool KeywayBuilder::GetCSYSInformation(double origin[3], double matrix[9]) const {
+  for (int i = 0; i < 3; ++i) origin[i] = 0.0;
+  for (int i = 0; i < 9; ++i) matrix[i] = i % 4 == 0 ? 1.0 : 0.0;
+  const tag_t csys = m_dieCenterlineCoordinateSystem != nullptr ? m_dieCenterlineCoordinateSystem->ask_selected_tag() : 0;
+  if (csys != 0) {
+    tag_t matrixTag = 0;
+    ES_ask_csys_origin(csys, origin);
+    if (ES_ask_matrix_tag_of_entity(csys, &matrixTag) == 0) ES_ask_elements_of_matrix(matrixTag, matrix);
+    return true;
+  }
+  if (m_targetData != nullptr && m_targetData->GetDieCoordinateSystemFlag()) {
+    m_targetData->GetDieCoordinateSystemOrigin(origin);
+    m_targetData->GetDieCoordinateSystemMatrix(matrix);
+    return true;
+  }
+  return false;
+}
+
+void KeywayBuilder::GetIntersectionDirection(double point[3], double direction[3], double side[3]) const {
+  for (int i = 0; i < 3; ++i) point[i] = side[i] = direction[i] = 0.0;
+  side[0] = 1.0;
+  double baseOrigin[3], baseNormal[3], origin[3], matrix[9];
+  GetBaseInformation(baseOrigin, baseNormal);
+  GetCSYSInformation(origin, matrix);
+  double frame[9];
+  double length = 0;
+  VEC3_unitize(matrix, kMargin, &length, frame);
+  VEC3_unitize(matrix + 3, kMargin, &length, frame + 3);
+  frame[6] = frame[1] * frame[5] - frame[2] * frame[4];
+  frame[7] = frame[2] * frame[3] - frame[0] * frame[5];
+  frame[8] = frame[0] * frame[4] - frame[1] * frame[3];
+  DIEDES_KEY_derive_dirs(m_location, baseNormal, frame, direction, side);
+  const double offset = valueOf(m_offset);
+  for (int i = 0; i < 3; ++i) point[i] = origin[i] + offset * direction[i];
+}
+
+// ---- the application structure -----------------------------------------------------
+
+void KeywayBuilder::PopulateValuesInStucture(DIEDES_NODE_s* node) const {
+  void** data = DIEDES_NODE_ask_appl_data(node);
+  if (data == nullptr) return;
+  auto* record = static_cast<unsigned char*>(data[0]);
+  if (record != nullptr)
+    put<std::int32_t>(record, 0, m_location);
+  else
+    record = static_cast<unsigned char*>(data[1]);
+  if (record == nullptr) return;
+  const double deck = m_targetData != nullptr && m_targetData->GetThicknessFlag() ? m_targetData->GetThicknessValue()
+                                                                                  : valueOf(m_deckThickness);
+  const double values[12] = {valueOf(m_slotLength),   valueOf(m_slotWidth),
+                             valueOf(m_slotDepth),    valueOf(m_padWidth),
+                             valueOf(m_padHeight),    valueOf(m_minimumRibHeight) + deck,
+                             valueOf(m_runoffLength), valueOf(m_runoffWidth),
+                             valueOf(m_runoffDepth),  valueOf(m_runoffRadius) * 2.0,
+                             valueOf(m_placementOffset), valueOf(m_offset)};
+  for (int i = 0; i < 12; ++i) put(record, 8 + 8 * i, values[i]);
+  put<std::int32_t>(record, 104, GetType());
+  put<std::int32_t>(record, 108, m_location);
+  put<std::int32_t>(record, 112, kKeywayCode);
+  put<std::int32_t>(record, 116, 0);
+  put<std::int32_t>(record, 120, m_createWithPad ? 1 : 0);
+}
+
+DIEDES_NODE_s* KeywayBuilder::CreateApplStructure() const {
+  static const DIEDES_NODE_init_s description{11, "Keyways", 10, "Key", nullptr};
+  DIEDES_NODE_s* parent = nullptr;
+  if (DIEDES_NODE_create_nodes(1, &description, nullptr, nullptr, &parent) != 0 || parent == nullptr) return nullptr;
+  PopulateValuesInStucture(parent);
+  DIEDES_NODE_s* child = DIEDES_NODE_create_child(parent);
+  void** from = DIEDES_NODE_ask_appl_data(parent);
+  void** to = DIEDES_NODE_ask_appl_data(child);
+  // The record that was filled: the first one, or the second without a first.
+  const void* filled = from[0] != nullptr ? from[0] : from[1];
+  if (filled != nullptr && to != nullptr && to[1] != nullptr)
+    std::memcpy(static_cast<unsigned char*>(to[1]) + 8, static_cast<const unsigned char*>(filled) + 8, 120);
+  return parent;
+}
+
+void KeywayBuilder::FreeApplStructure(DIEDES_NODE_s* node) {
+  if (node == nullptr) return;
+  DIEDES_NODE_free_appl_data(node);
+  SM_free(node);
 }
 
 char* KeywayBuilder::ask_journal_class_name() const { return SM_string_copy("Die.KeywayBuilder"); }

@@ -4,6 +4,7 @@
 #include "DieDesJA_GenericBodyBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
 #include "afl/DieDesign.hpp"
+#include "afl/Module.hpp"
 #include "sel/Selection.hpp"
 
 namespace KTX::DieDesJA {
@@ -56,6 +57,10 @@ class STAMVIK_API KeywayBuilder : public GenericBodyBuilder {
  public:
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
+  int validate_nothrow() override;
+  // Hands the selected body to the target data, which then decide whether
+  // the base plane is needed and may give the deck thickness.
+  void Notify(OM::Object* changed) override;
 
   // The location goes through the object manager's integer calls, so scripts
   // and the dialog see the same value as the stored attribute.
@@ -63,6 +68,24 @@ class STAMVIK_API KeywayBuilder : public GenericBodyBuilder {
   virtual void SetLocation(JA_KEYWAY_BUILDER_location_type location);
   virtual JA_KEYWAY_BUILDER_types GetType() const;
   virtual void SetType(JA_KEYWAY_BUILDER_types type);
+  // The base: the base plane's, else the target's; moved along its normal by
+  // the placement offset. False when neither gives one.
+  virtual bool GetBaseInformation(double origin[3], double normal[3]) const;
+  // The die's coordinate system: the selected one, else the target's. False
+  // (origin and identity) when neither gives one.
+  virtual bool GetCSYSInformation(double origin[3], double matrix[9]) const;
+  // Where the keyway starts (the coordinate system's origin moved by the
+  // offset), the way it points, and the side across it.
+  virtual void GetIntersectionDirection(double point[3], double direction[3], double side[3]) const;
+
+  // The node tree the host's tool-body call reads: a parent ("Keyways") whose
+  // first record holds the keyway record, and one child ("Key") whose second
+  // record holds the same from byte 8. Null when the host makes no tree.
+  DIEDES_NODE_s* CreateApplStructure() const;
+  static void FreeApplStructure(DIEDES_NODE_s* node);
+  // Writes the keyway record into the node's first record (with the
+  // location at byte 0), or into its second when it has no first.
+  void PopulateValuesInStucture(DIEDES_NODE_s* node) const;
 
   int GetLocationInt() const { return m_location; }
   void SetLocationInt(int location);

@@ -1,0 +1,142 @@
+// The keyway builder: its validation, its geometric queries and the record it
+// hands the host's tool-body call through the node tree.
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "DieDesJA_KeywayBuilder.hpp"
+#include "DieDesignTestSupport.hpp"
+#include "afl/Module.hpp"
+
+using namespace KTX;
+using KTX::DieDesJA::KeywayBuilder;
+using KTX::DieDesJA::KeywayBuilderFactory;
+using KTX::Kernel::BodyType;
+using stamvik_test::DieDesignFeature;
+
+namespace {
+
+class Keyway : public DieDesignFeature {
+ protected:
+  // A keyway whose base plane is the coordinate system at (0, 0, 10).
+  KeywayBuilder* OnBasePlane() {
+    KeywayBuilder* b = KeywayBuilderFactory::Create(modelPart(), nullptr);
+    b->GetBaseOrientation()->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+    const double origin[3] = {0, 0, 10};
+    b->GetBaseOrientation()->SetCoordinateSystemOrigin(origin);
+    return b;
+  }
+  template <class T>
+  static T At(const void* record, int byte) {
+    T value{};
+    std::memcpy(&value, static_cast<const unsigned char*>(record) + byte, sizeof value);
+    return value;
+  }
+};
+
+TEST_F(Keyway, TheBaseIsMovedByThePlacementOffsetAlongItsNormal) {
+  KeywayBuilder* b = OnBasePlane();
+  Set(b->GetPlacementOffset(), "5");
+  double origin[3], normal[3];
+  EXPECT_TRUE(b->GetBaseInformation(origin, normal));
+  EXPECT_EQ(origin[2], 15.0);
+  EXPECT_EQ(normal[2], 1.0);
+  b->destroy();
+
+  // Without a plane or a target base: false, still moved from the origin.
+  KeywayBuilder* none = KeywayBuilderFactory::Create(modelPart(), nullptr);
+  Set(none->GetPlacementOffset(), "5");
+  EXPECT_FALSE(none->GetBaseInformation(origin, normal));
+  EXPECT_EQ(origin[0], 0.0);
+  EXPECT_EQ(origin[2], 5.0);
+  none->destroy();
+}
+
+TEST_F(Keyway, TheDirectionFollowsTheLocationFromTheCoordinateSystem) {
+  KeywayBuilder* b = OnBasePlane();
+  Set(b->GetOffset(), "5");
+  double origin[3], matrix[9];
+  EXPECT_FALSE(b->GetCSYSInformation(origin, matrix));
+  EXPECT_EQ(matrix[0], 1.0);
+  EXPECT_EQ(matrix[4], 1.0);
+  const double at[3] = {100, 50, 0};
+  const double identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  b->GetTargetData()->SetDieCoordinateSystem(true, at, identity, 0);
+  b->SetLocation(DieDesJA::JA_KEYWAY_BUILDER_location_type_NegativeY);
+  double point[3], direction[3], side[3];
+  b->GetIntersectionDirection(point, direction, side);
+  EXPECT_EQ(direction[1], -1.0);
+  EXPECT_EQ(point[0], 100.0);
+  EXPECT_EQ(point[1], 45.0);
+  b->destroy();
+}
+
+TEST_F(Keyway, TheRecordDoublesTheRadiusAddsTheDeckAndTheChildTakesItFromByteEight) {
+  KeywayBuilder* b = OnBasePlane();
+  Set(b->GetRunoffRadius(), "7.5");
+  Set(b->GetMinimumRibHeight(), "4");
+  Set(b->GetDeckThickness(), "20");
+  b->GetTargetData()->SetThickness(true, 25.0);
+  b->SetType(DieDesJA::JA_KEYWAY_BUILDER_types_Circular);
+  b->SetLocation(DieDesJA::JA_KEYWAY_BUILDER_location_type_NegativeY);
+  DIEDES_NODE_s* node = b->CreateApplStructure();
+  ASSERT_NE(node, nullptr);
+  const void* record = DIEDES_NODE_ask_appl_data(node)[0];
+  EXPECT_EQ(At<double>(record, 80), 15.0);
+  EXPECT_EQ(At<double>(record, 48), 29.0);
+  EXPECT_EQ(At<std::int32_t>(record, 104), 1);
+  EXPECT_EQ(At<std::int32_t>(record, 108), 3);
+  EXPECT_EQ(At<std::int32_t>(record, 0), 3);
+  EXPECT_EQ(At<std::int32_t>(record, 112), 510000);
+  ASSERT_EQ(DIEDES_NODE_ask_num_children(node), 1);
+  const void* child = DIEDES_NODE_ask_appl_data(DIEDES_NODE_ask_nth_child(node, 0))[1];
+  EXPECT_EQ(std::memcmp(static_cast<const unsigned char*>(child) + 8, static_cast<const unsigned char*>(record) + 8,
+                        120),
+            0);
+  EXPECT_EQ(At<std::int32_t>(child, 0), 0);
+  KeywayBuilder::FreeApplStructure(node);
+  b->destroy();
+}
+
+TEST_F(Keyway, ValidationChecksTheSectionsAndEveryDimension) {
+  struct Row {
+    const char* name;
+    const char* expression;  // the dimension set, by getter
+    const char* value;
+    bool openInteriorLoop;
+    int want;
+  };
+  const Row rows[] = {
+      {"all set", "", "", false, 0},
+      {"a deck thickness of 0 passes", "deck", "0", false, 0},
+      {"a negative deck thickness", "deck", "-0.001", false, 3030451},
+      {"slot length 0", "length", "0", false, 3030452},
+      {"a negative runoff radius", "radius", "-1", false, 3030461},
+      {"an open interior loop", "", "", true, 3030463},
+  };
+  for (const Row& row : rows) {
+    KeywayBuilder* b = OnBasePlane();
+    ClosedLoop(b->GetBaseFlange());
+    Set(b->GetSlotLength(), "40");
+    Set(b->GetSlotWidth(), "20");
+    Set(b->GetSlotDepth(), "10");
+    const std::string which = row.expression;
+    if (which == "deck") Set(b->GetDeckThickness(), row.value);
+    if (which == "length") Set(b->GetSlotLength(), row.value);
+    if (which == "radius") Set(b->GetRunoffRadius(), row.value);
+    if (row.openInteriorLoop) OpenLoop(b->GetInteriorProfile());
+    EXPECT_EQ(b->validate_nothrow(), row.want) << row.name;
+    b->destroy();
+  }
+  // Without a base flange the target's curve stands in for it.
+  KeywayBuilder* b = OnBasePlane();
+  Set(b->GetSlotLength(), "40");
+  Set(b->GetSlotWidth(), "20");
+  Set(b->GetSlotDepth(), "10");
+  EXPECT_EQ(b->validate_nothrow(), 3030392);
+  b->GetTargetData()->SetBaseFlangeCurve(true, ES_create_polyline(2, std::array<double, 6>{0, 0, 0, 1, 0, 0}.data()));
+  EXPECT_EQ(b->validate_nothrow(), 0);
+  b->destroy();
+}
+
+}  // namespace
