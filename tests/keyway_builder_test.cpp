@@ -6,7 +6,9 @@
 
 #include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
+#include "afl/DieAttributes.hpp"
 #include "afl/Module.hpp"
+#include "afl/Parms.hpp"
 
 using namespace KTX;
 using KTX::DieDesJA::KeywayBuilder;
@@ -136,6 +138,57 @@ TEST_F(Keyway, ValidationChecksTheSectionsAndEveryDimension) {
   EXPECT_EQ(b->validate_nothrow(), 3030392);
   b->GetTargetData()->SetBaseFlangeCurve(true, ES_create_polyline(2, std::array<double, 6>{0, 0, 0, 1, 0, 0}.data()));
   EXPECT_EQ(b->validate_nothrow(), 0);
+  b->destroy();
+}
+
+TEST_F(Keyway, CommittedAndOpenedAgainItHoldsItsItemsAndAttributes) {
+  KeywayBuilder* b = OnBasePlane();
+  ClosedLoop(b->GetBaseFlange());
+  Set(b->GetSlotLength(), "40");
+  Set(b->GetDeckThickness(), "20");
+  b->SetType(DieDesJA::JA_KEYWAY_BUILDER_types_Circular);
+  b->SetLocation(DieDesJA::JA_KEYWAY_BUILDER_location_type_NegativeY);
+  b->SetCreateWithPad(true);
+  b->GetPadAttributes()->SetFirstText("PAD");
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  auto* parms = dynamic_cast<DieDes::Keyway*>(FREC_ask_parms_of_frec(frec));
+  ASSERT_NE(parms, nullptr);
+  EXPECT_EQ(parms->GetEntity(5)->AskCount(), 13);
+  EXPECT_EQ(parms->GetEntity(5)->AskFlag(), 1);
+  EXPECT_EQ(parms->AskEntityInt(6, 0), 1);
+  EXPECT_EQ(parms->AskEntityInt(6, 1), 3);
+  EXPECT_EQ(parms->AskEntityInt(6, 2), 1);
+  EXPECT_EQ(parms->AskEntityTag(3, 0), b->GetBaseFlange()->ask_tag());
+  EXPECT_EQ(parms->AskAttributeRecordCount(), 2);
+  EXPECT_EQ(parms->AskApplyMode(), 2);
+  b->destroy();
+
+  KeywayBuilder* edit = KeywayBuilderFactory::Create(modelPart(), frec);
+  EXPECT_EQ(edit->GetType(), DieDesJA::JA_KEYWAY_BUILDER_types_Circular);
+  EXPECT_EQ(edit->GetLocation(), DieDesJA::JA_KEYWAY_BUILDER_location_type_NegativeY);
+  EXPECT_TRUE(edit->GetCreateWithPad());
+  EXPECT_EQ(EXP_ask_value_of_exp(edit->GetSlotLength()), 40.0);
+  EXPECT_EQ(EXP_ask_value_of_exp(edit->GetDeckThickness()), 20.0);
+  EXPECT_STREQ(edit->GetPadAttributes()->GetFirstText(), "PAD");
+  EXPECT_STREQ(edit->GetSlotAttributes()->GetFirstText(), "");
+  EXPECT_FALSE(edit->GetBaseFlange()->is_empty());
+  edit->destroy();
+}
+
+TEST_F(Keyway, ParametersWithMoreItemsThanTheLayoutAreRefusedUntouched) {
+  const int plain = DIEDES_GENERIC_ENTITY::ThisClassId;
+  auto* parms = DIEDES_GENERIC_BODY_PARMS::Make(DieDes::Keyway::ThisClassId,
+                                                {DieDes::DieDesGenericPlane::ThisClassId, plain, plain, plain, plain,
+                                                 plain, plain, plain});
+  FEATURE_RECORD* frec = nullptr;
+  ASSERT_EQ(DIEENG_CreateFrecWithParms(parms, 0, &frec), 0);
+  KeywayBuilder* b = OnBasePlane();
+  Host::ClearCalls();
+  EXPECT_EQ(b->ConvertBuilderDataToFrec(frec), 690000);
+  for (const Host::Call& c : Host::Calls()) EXPECT_EQ(c.name.find("DIEDES_GENERIC_ENTITY::Set"), std::string::npos);
+  EXPECT_TRUE(ArgsOf("DieDesGenericPlane::StoreRecords").empty());
   b->destroy();
 }
 

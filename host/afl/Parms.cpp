@@ -30,6 +30,7 @@ int HandlingCore::ThisClassId = 0;
 int MachineRelief::ThisClassId = 0;
 int FillArea::ThisClassId = 0;
 int DieDesGenericAttributes::ThisClassId = 0;
+int Keyway::ThisClassId = 0;
 }  // namespace DieDes
 
 namespace {
@@ -47,6 +48,7 @@ struct ParmsClasses {
     Host::RegisterHostClass<DieDes::MachineRelief>(toolBody);
     Host::RegisterHostClass<DieDes::FillArea>(DIEDES_GENERIC_BODY_PARMS::OmClassName);
     Host::RegisterHostClass<DieDes::DieDesGenericAttributes>(tagged);
+    Host::RegisterHostClass<DieDes::Keyway>(DIEDES_GENERIC_BODY_PARMS::OmClassName);
     Host::RegisterHostClass<DIEDES_GENERIC_ENTITY>(tagged);
     Host::RegisterHostClass<DieDes::DieDesGenericPlane>(DIEDES_GENERIC_ENTITY::OmClassName);
     Host::RegisterHostClass<DieDes::DieDesGenericDirection>(DIEDES_GENERIC_ENTITY::OmClassName);
@@ -510,6 +512,46 @@ FillArea* FillAreaFactory::Create() {
   const int plane = DieDesGenericPlane::ThisClassId;
   return static_cast<FillArea*>(
       DIEDES_GENERIC_BODY_PARMS::Make(FillArea::ThisClassId, {plain, plane, plain, plane, plain, plain, plain}));
+}
+
+Keyway::Keyway(int classId, void* context)
+    : DIEDES_GENERIC_BODY_PARMS(classId, context), records_(new OM::StringVla(this)) {}
+Keyway::~Keyway() { delete records_; }
+
+int Keyway::AskAttributeRecordCount() const { return records_ == nullptr ? 0 : records_->Length(); }
+
+int Keyway::ReadAttributeRecords(DIEDES_ATTRIBUTE_TABLE* table) const {
+  Host::Log("Keyway::ReadAttributeRecords", tagText(this));
+  if (table == nullptr || table->count < 0 || (table->count > 0 && table->records == nullptr))
+    return Parms::kBadDescriptor;
+  for (int i = 0; i < table->count; ++i) {
+    std::memset(&table->records[i], 0, sizeof(DieAttributesRecord));
+    if (i < AskAttributeRecordCount())
+      std::memcpy(&table->records[i], records_->Items()[static_cast<std::size_t>(i)].data(),
+                  sizeof(DieAttributesRecord));
+  }
+  return 0;
+}
+
+int Keyway::ApplyAttributeRecords(OM::Object* owner, const DIEDES_ATTRIBUTE_TABLE* table, int mode) {
+  Host::Log("Keyway::ApplyAttributeRecords", tagText(this) + " owner=" + std::to_string(OM::OM_ask_object_tag(owner)) +
+                                                 " mode=" + std::to_string(mode));
+  if (table == nullptr || table->count < 0 || (table->count > 0 && table->records == nullptr))
+    return Parms::kBadDescriptor;
+  OM::LogForWrite(this);
+  applyMode_ = mode;
+  auto& items = writable(records_)->Items();
+  items.clear();
+  for (int i = 0; i < table->count; ++i)
+    items.emplace_back(reinterpret_cast<const char*>(&table->records[i]), sizeof(DieAttributesRecord));
+  return 0;
+}
+
+Keyway* KeywayFactory::Create() {
+  Host::Log("KeywayFactory::Create");
+  const int plain = DIEDES_GENERIC_ENTITY::ThisClassId;
+  return static_cast<Keyway*>(DIEDES_GENERIC_BODY_PARMS::Make(
+      Keyway::ThisClassId, {DieDesGenericPlane::ThisClassId, plain, plain, plain, plain, plain, plain}));
 }
 
 HandlingCore::HandlingCore(int classId, void* context)

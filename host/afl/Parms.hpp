@@ -461,6 +461,41 @@ class KTX_HOST_API FillAreaFactory {
   static FillArea* Create();
 };
 
+// The face-attribute table an attribute item reads into and applies.
+struct DIEDES_ATTRIBUTE_TABLE {
+  unsigned char zero[8];
+  int values[4];
+  int count;
+  DieAttributesRecord* records;
+};
+
+// Keyway: its items are its entities, 0 a plane, 1-6 plain (a value item's
+// leading integer is the entity's flag); its attribute item keeps any
+// number of face-attribute records. afl/Parms.cpp.
+class KTX_HOST_API Keyway : public DIEDES_GENERIC_BODY_PARMS {
+  KTX_HOST_OBJECT(Keyway, "KTX::DieDes::Keyway")
+ public:
+  // Copies up to table->count stored records into table->records (the rest
+  // zeroed): 0, or kBadDescriptor without records.
+  int ReadAttributeRecords(DIEDES_ATTRIBUTE_TABLE* table) const;
+  // Stores the table's records (logged): 0, or kBadDescriptor without them.
+  int ApplyAttributeRecords(OM::Object* owner, const DIEDES_ATTRIBUTE_TABLE* table, int mode);
+  int AskAttributeRecordCount() const;
+  int AskApplyMode() const { return applyMode_; }
+
+ protected:
+  Keyway(int classId, void* context);
+  ~Keyway() override;
+
+ private:
+  OM::StringVla* records_;
+  int applyMode_;
+};
+class KTX_HOST_API KeywayFactory {
+ public:
+  static Keyway* Create();
+};
+
 }  // namespace KTX::DieDes
 
 namespace KTX {

@@ -152,6 +152,35 @@ int GenericBodyBuilder::PreviewThroughTemporaryFeature(const TemporaryFeaturePre
   return CreateBodiesThroughTemporaryFeature(names, steps, feature, count, bodies);
 }
 
+int GenericBodyBuilder::CommitUpdatingTarget(FEATURE_RECORD** frec, DieDes::DieDesTarget* targetData,
+                                             SELECT_OBJECT* target, DIEDES_GENERIC_BODY_PARMS* (*newParms)()) {
+  // Set: the target body must not be marked for update.
+  const bool noUpdate = targetData != nullptr && targetData->GetUpdateFlag();
+  if (targetData != nullptr) targetData->SetFrecPointer(frec);
+  const tag_t body = target != nullptr ? target->ask_selected_tag() : 0;
+  int rc = 0;
+  {
+    ExtractionTableScope table;
+    PopulateExtractionTable();
+    DIEDES_GENERIC_BODY_PARMS* parms = nullptr;
+    tag_t applied = 0;
+    if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) {
+      if (!noUpdate) UPDATE_log_entity_to_update(body);
+      parms = ParmsOfRecord(edited);
+    } else {
+      if (!noUpdate && body != 0) {
+        UPDATE_log_entity_to_update(body);
+        DoUpdate();
+      }
+      parms = newParms();
+      applied = body;
+    }
+    rc = DieGenericBodyCommitFeature(frec, parms, applied);
+  }
+  if (rc != 0) Notify(target);
+  return rc;
+}
+
 void GenericBodyBuilder::DoUpdate() {
   int mark = 0;
   int failure = 0;

@@ -86,6 +86,15 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   int CommitWithProtocol(FEATURE_RECORD** frec, DIEDES_GENERIC_BODY_PARMS* (*editParms)(FEATURE_RECORD*),
                          DIEDES_GENERIC_BODY_PARMS* (*newParms)(), SELECT_OBJECT* target, bool renotify);
 
+  // The commit of the builders whose target body is updated first: the
+  // target data's no-update flag read, the data handed the record pointer;
+  // the table; editing, the target body logged for update (unless the flag
+  // says not); creating, logged and updated at once, then newParms with the
+  // target body; DieGenericBodyCommitFeature; on failure Notify on the
+  // target selection.
+  int CommitUpdatingTarget(FEATURE_RECORD** frec, DieDes::DieDesTarget* targetData, SELECT_OBJECT* target,
+                           DIEDES_GENERIC_BODY_PARMS* (*newParms)());
+
   // The reaction of a body builder to a change of its target selection:
   // hands the selected body to the target object and makes the orientation
   // sub-builder optional when the target gives the orientation; with a

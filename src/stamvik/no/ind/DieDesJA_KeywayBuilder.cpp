@@ -3,7 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "DieDesJA_ParameterEntities.hpp"
+#include "DieDesJA_SelectedTags.hpp"
 #include "afl/DieAttributes.hpp"
+#include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
 #include "sys/Memory.hpp"
@@ -36,7 +39,13 @@ enum Message : int {
   kNotOneInteriorLoop = 3030464,
   kBadDistanceTolerance = 3030447,
   kBadAngleTolerance = 3030448,
+  kWrongParms = 690000,
 };
+
+// The items the keyway's parameters hold at most.
+constexpr int kItems = 7;
+// How the items are applied: in place, or (more items than the layout) not.
+constexpr int kApplyInPlace = 2;
 
 // The host's codes in the keyway record.
 constexpr int kKeywayCode = 510000;
@@ -79,7 +88,9 @@ void KeywayBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   OM::OM_set_pointer(this, m_padAttributesAttId,
                      DieDes::DieAttributesBuilderFactory::Create(owningPart, true, true, false));
 
-  if (frec == nullptr) {
+  if (frec != nullptr) {
+    ConvertFrecToBuilderData(frec);
+  } else {
     OM::OM_set_pointer(this, m_baseFlangeAttId, NewSection());
     OM::OM_set_pointer(this, m_interiorProfileAttId, NewSection());
     for (const OM::AttributeId* attribute :
@@ -133,6 +144,142 @@ int KeywayBuilder::validate_nothrow() {
 
 void KeywayBuilder::Notify(OM::Object* changed) {
   ReactToTargetChange(changed, m_target, m_targetData, m_baseOrientation, m_deckThickness, kSource, kNotifyLine);
+}
+
+// ---- parameters ---------------------------------------------------------------------
+
+// The thirteen dimensions in the order the parameters hold them.
+#define STAMVIK_KEYWAY_DIMENSIONS(X)                                                                   \
+  X(SlotLength) X(SlotWidth) X(SlotDepth) X(PadWidth) X(PadHeight) X(MinimumRibHeight) X(RunoffLength) \
+      X(RunoffWidth) X(RunoffDepth) X(RunoffRadius) X(PlacementOffset) X(Offset) X(DeckThickness)
+
+int KeywayBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
+  auto* keyway = dynamic_cast<DieDes::Keyway*>(parms);
+  if (keyway == nullptr) return kWrongParms;
+  // More items than the layout: nothing is written through items that are
+  // not the ones meant.
+  if (parms->GetNumEntities() > kItems) return kWrongParms;
+
+  if (int rc = WritePlaneEntity(parms, 0, m_baseOrientation); rc != 0) return rc;
+  const auto writeTag = [&](int item, int leading, tag_t tag) {
+    return WriteTagsEntity(parms, item, leading, tag != 0 ? 1 : 0, tag != 0 ? &tag : nullptr);
+  };
+  const auto sectionTag = [](SC_section* section) -> tag_t {
+    if (section == nullptr || section->is_empty()) return 0;
+    if (DIEDES_EXTRACTION_TABLE_MAP* map = DIEDES_UTILS__get_extraction_table_map(); map != nullptr)
+      map->MapSection(section);
+    return section->ask_tag();
+  };
+  if (int rc = writeTag(1, 0, m_dieCenterlineCoordinateSystem->ask_selected_tag()); rc != 0) return rc;
+  if (int rc = writeTag(2, 1, m_sheetMetal->ask_selected_tag()); rc != 0) return rc;
+  if (int rc = writeTag(3, 0, sectionTag(m_baseFlange)); rc != 0) return rc;
+  if (int rc = writeTag(4, 0, sectionTag(m_interiorProfile)); rc != 0) return rc;
+#define STAMVIK_KEYWAY_FIELD(Name) Get##Name(),
+  EXP_expression* const dimensions[13] = {STAMVIK_KEYWAY_DIMENSIONS(STAMVIK_KEYWAY_FIELD)};
+#undef STAMVIK_KEYWAY_FIELD
+  if (int rc = WriteExpressionsEntity(parms, 5, 1, 13, dimensions); rc != 0) return rc;
+  const int ints[3] = {GetType(), m_location, m_createWithPad ? 1 : 0};
+  if (int rc = WriteIntsEntity(parms, 6, 0, 3, ints); rc != 0) return rc;
+
+  OM::LogForWrite(parms);
+  parms->SetDistanceTolerance(m_distanceTolerance);
+  parms->SetAngleTolerance(m_angleTolerance);
+
+  // The slot's and the pad's face attributes, each keeping the title it had.
+  DieAttributesRecord records[2];
+  DieDes::DIEDES_ATTRIBUTE_TABLE table{{}, {0, 1, 2, 3}, 2, records};
+  if (int rc = keyway->ReadAttributeRecords(&table); rc != 0) return rc;
+  const DieDes::DieAttributesBuilder* builders[2] = {m_slotAttributes, m_padAttributes};
+  for (int i = 0; i < 2; ++i) {
+    DieAttributesRecord& r = records[i];
+    if (r.title[0] != '\0') STR_snprintf(r.previousTitle, 50, "%s", r.title);
+    std::memset(r.title, 0, sizeof r.title);
+    std::memset(r.value, 0, sizeof r.value);
+    if (builders[i] == nullptr) continue;
+    STR_snprintf(r.title, 50, "%s", builders[i]->GetFirstText());
+    STR_snprintf(r.value, 50, "%s", builders[i]->GetSecondText());
+    r.number = builders[i]->GetIntegerValue();
+  }
+  return keyway->ApplyAttributeRecords(OM_ask_subobject_owner(parms), &table, kApplyInPlace);
+}
+
+int KeywayBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
+  auto* parms = FeatureParmsOfClassOrRaise<DieDes::Keyway>(frec, kSource, __LINE__, "Feature is not a Keyway.");
+  OM::LogForWrite(parms);
+  parms->SetAlgorithmVersion(GetAlgorithmVersion());
+  return ToParms(parms);
+}
+
+void KeywayBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  auto* parms = FeatureParmsOfClassOrRaise<DieDes::Keyway>(frec, kSource, __LINE__, "Feature is not a Keyway.");
+  SetAlgorithmVersion(parms->GetAlgorithmVersion());
+  const int items = EntitiesToUse(parms, kItems);
+  if (items > 0) {
+    SetDistanceTolerance(parms->GetDistanceTolerance());
+    SetAngleTolerance(parms->GetAngleTolerance());
+  }
+  if (items > 0) ReadPlaneEntity(parms, 0, m_baseOrientation);
+  const auto firstTag = [&](int item) {
+    int count = 0;
+    tag_t* tags = nullptr;
+    parms->GetEntity(item)->AskTags(&count, &tags);
+    const tag_t tag = count >= 1 && tags != nullptr ? tags[0] : 0;
+    SM_free(tags);
+    return tag;
+  };
+  if (items > 1) m_dieCenterlineCoordinateSystem->set_selected_tag(firstTag(1));
+  if (items > 2) m_sheetMetal->set_selected_tag(firstTag(2));
+  if (items > 3) ReadSectionEntity(this, m_baseFlangeAttId, m_baseFlange, parms, 3, 0, ask_owning_part());
+  if (items > 4) ReadSectionEntity(this, m_interiorProfileAttId, m_interiorProfile, parms, 4, 0, ask_owning_part());
+  if (items > 5) {
+    int position = 0;
+#define STAMVIK_KEYWAY_READ(Name) Set##Name(parms->AskEntityExpression(5, position++));
+    STAMVIK_KEYWAY_DIMENSIONS(STAMVIK_KEYWAY_READ)
+#undef STAMVIK_KEYWAY_READ
+  }
+  if (items > 6) {
+    SetType(static_cast<JA_KEYWAY_BUILDER_types>(parms->AskEntityInt(6, 0)));
+    SetLocation(static_cast<JA_KEYWAY_BUILDER_location_type>(parms->AskEntityInt(6, 1)));
+    SetCreateWithPad(parms->AskEntityInt(6, 2) == 1);
+  }
+  DieAttributesRecord records[2];
+  DieDes::DIEDES_ATTRIBUTE_TABLE table{{}, {0, 1, 2, 3}, 2, records};
+  if (parms->ReadAttributeRecords(&table) == 0) {
+    DieDes::DieAttributesBuilder* builders[2] = {m_slotAttributes, m_padAttributes};
+    for (int i = 0; i < 2; ++i) {
+      if (builders[i] == nullptr) continue;
+      char text[51];
+      if (records[i].title[0] != '\0') {
+        STR_snprintf(text, sizeof text, "%.50s", records[i].title);
+        builders[i]->SetFirstText(text);
+        builders[i]->SetIntegerValue(records[i].number);
+      }
+      if (records[i].value[0] != '\0') {
+        STR_snprintf(text, sizeof text, "%.50s", records[i].value);
+        builders[i]->SetSecondText(text);
+      }
+    }
+  }
+  if (tag_t body = DieDes::Keyway::GetTargetEID(parms); body != 0) {
+    m_target->set_selected_tag(body);
+    Notify(m_target);
+  }
+}
+
+void KeywayBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
+  *count = 0;
+  *tags = nullptr;
+  AppendSelectedTag(count, tags, m_target->ask_selected_tag());
+  if (m_baseOrientation != nullptr) m_baseOrientation->GetSelectedObjects(count, tags);
+  AppendSelectedTag(count, tags, m_dieCenterlineCoordinateSystem->ask_selected_tag());
+  AppendSelectedTag(count, tags, m_sheetMetal->ask_selected_tag());
+  DIEDES_GENERIC_BODY_PARMS::DieDesBuilderGetSectionObjects(m_baseFlange, count, tags);
+  DIEDES_GENERIC_BODY_PARMS::DieDesBuilderGetSectionObjects(m_interiorProfile, count, tags);
+}
+
+int KeywayBuilder::commit_feature(FEATURE_RECORD** frec) {
+  return CommitUpdatingTarget(frec, m_targetData, m_target,
+                              []() -> DIEDES_GENERIC_BODY_PARMS* { return DieDes::KeywayFactory::Create(); });
 }
 
 // ---- geometric queries ------------------------------------------------------------

@@ -58,6 +58,8 @@ class STAMVIK_API KeywayBuilder : public GenericBodyBuilder {
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
   int validate_nothrow() override;
+  int commit_feature(FEATURE_RECORD** frec) override;
+  int ConvertBuilderDataToFrec(FEATURE_RECORD* frec) override;
   // Hands the selected body to the target data, which then decide whether
   // the base plane is needed and may give the deck thickness.
   void Notify(OM::Object* changed) override;
@@ -77,6 +79,9 @@ class STAMVIK_API KeywayBuilder : public GenericBodyBuilder {
   // Where the keyway starts (the coordinate system's origin moved by the
   // offset), the way it points, and the side across it.
   virtual void GetIntersectionDirection(double point[3], double direction[3], double side[3]) const;
+
+  // Loads the builder from the feature being edited.
+  virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
 
   // The node tree the host's tool-body call reads: a parent ("Keyways") whose
   // first record holds the keyway record, and one child ("Key") whose second
@@ -124,6 +129,9 @@ class STAMVIK_API KeywayBuilder : public GenericBodyBuilder {
   void SetInteriorProfile(SC_section* section);
 
  private:
+  int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override;
+  void GetSelectedObjects(int* count, tag_t** tags) const override;
+
   // Used when a feature's values are read back into the builder.
   void SetOffset(EXP_expression* expression);
   void SetPlacementOffset(EXP_expression* expression);

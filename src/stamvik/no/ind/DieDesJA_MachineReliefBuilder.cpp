@@ -294,31 +294,9 @@ void MachineReliefBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
 // ---- commit, preview ----------------------------------------------------------------
 
 int MachineReliefBuilder::commit_feature(FEATURE_RECORD** frec) {
-  // Set: the target body must not be marked for update.
-  const bool noUpdate = m_targetData != nullptr && m_targetData->GetUpdateFlag();
-  if (m_targetData != nullptr) m_targetData->SetFrecPointer(frec);
-  const tag_t body = m_target != nullptr ? m_target->ask_selected_tag() : 0;
-  int rc = 0;
-  {
-    ExtractionTableScope table;
-    PopulateExtractionTable();
-    DIEDES_GENERIC_BODY_PARMS* parms = nullptr;
-    tag_t applied = 0;
-    if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) {
-      if (!noUpdate) UPDATE_log_entity_to_update(body);
-      parms = ParmsOfRecord(edited);
-    } else {
-      if (!noUpdate && body != 0) {
-        UPDATE_log_entity_to_update(body);
-        DoUpdate();
-      }
-      parms = DieDes::MachineReliefFactory::Create();
-      applied = body;
-    }
-    rc = DieGenericBodyCommitFeature(frec, parms, applied);
-  }
-  if (rc != 0) Notify(m_target);
-  return rc;
+  return CommitUpdatingTarget(frec, m_targetData, m_target, []() -> DIEDES_GENERIC_BODY_PARMS* {
+    return DieDes::MachineReliefFactory::Create();
+  });
 }
 
 int MachineReliefBuilder::CreateBodies(int* count, int** bodies) const {
