@@ -6,6 +6,7 @@
 
 #include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
+#include "afl/BodyUtils.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Module.hpp"
 #include "afl/Parms.hpp"
@@ -189,6 +190,48 @@ TEST_F(Keyway, ParametersWithMoreItemsThanTheLayoutAreRefusedUntouched) {
   EXPECT_EQ(b->ConvertBuilderDataToFrec(frec), 690000);
   for (const Host::Call& c : Host::Calls()) EXPECT_EQ(c.name.find("DIEDES_GENERIC_ENTITY::Set"), std::string::npos);
   EXPECT_TRUE(ArgsOf("DieDesGenericPlane::StoreRecords").empty());
+  b->destroy();
+}
+
+TEST_F(Keyway, APreviewCutsACopyOfTheTargetAndLetsWhatItMadeGo) {
+  KeywayBuilder* b = OnBasePlane();
+  ClosedLoop(b->GetBaseFlange());
+  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+  Host::ClearCalls();
+  const int bodiesBefore = LiveBodies();
+  int count = 0;
+  int* bodies = nullptr;
+  ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(LiveBodies(), bodiesBefore + 1);
+  ExpectMark("Keyway create bodies", false);
+  const std::vector<std::string> booleans = ArgsOf("DIEDES_UTILS_boolean_bodies");
+  ASSERT_EQ(booleans.size(), 4u);
+  const char* operations[4] = {"15903", "15902", "18210", "18211"};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_TRUE(Has(booleans[i], std::string("operation=") + operations[i])) << booleans[i];
+    EXPECT_TRUE(Has(booleans[i], "text=\"Keyway: Performing boolean operation\"")) << booleans[i];
+  }
+  // The base at height 10 with its negated normal, and the code.
+  const KeyToolCall& call = LastKeyToolCall();
+  ASSERT_EQ(call.toolData.size(), 104u);
+  EXPECT_EQ(At<double>(call.toolData.data(), 24), 10.0);
+  EXPECT_EQ(At<double>(call.toolData.data(), 72), -1.0);
+  EXPECT_EQ(call.code, 510000);
+  // The joined flange curve and the coordinate system made for the preview go.
+  EXPECT_EQ(ArgsOf("UPDATE_log_entity_to_delete").size(), 2u);
+  DieDesUtilsDeleteBodies(&count, &bodies);
+
+  // Without a base flange: nothing handed over, undone.
+  KeywayBuilder* none = OnBasePlane();
+  none->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+  Host::ClearCalls();
+  EXPECT_EQ(none->CreateBodies(&count, &bodies), 3030392);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(bodies, nullptr);
+  EXPECT_EQ(LiveBodies(), bodiesBefore);
+  ExpectMark("Keyway create bodies", true);
+  none->destroy();
   b->destroy();
 }
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
 #include "om/HostClass.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
@@ -134,6 +136,93 @@ void DIEDES_NODE_free_appl_data(DIEDES_NODE_s* node) {
     SM_free(record);
     record = nullptr;
   }
+}
+
+}  // namespace KTX
+
+// ---- the keyway's tool bodies ------------------------------------------------------------
+
+namespace KTX {
+
+namespace {
+KeyToolCall& keyToolCall() {
+  static auto* call = new KeyToolCall;
+  return *call;
+}
+
+std::vector<unsigned char> bytes(const void* from, std::size_t size) {
+  if (from == nullptr) return {};
+  const auto* p = static_cast<const unsigned char*>(from);
+  return std::vector<unsigned char>(p, p + size);
+}
+
+// The points an entity stands for: a curve's own, any other entity's origin.
+std::vector<double> pointsOf(tag_t tag) {
+  OM::Object* object = OM::OM_object_of_tag(tag);
+  if (const auto* curve = dynamic_cast<const ES_curve*>(object)) return curve->ask_points();
+  if (const auto* entity = dynamic_cast<const GEOM_entity*>(object))
+    return std::vector<double>(entity->ask_origin(), entity->ask_origin() + 3);
+  return {};
+}
+}  // namespace
+
+const KeyToolCall& LastKeyToolCall() { return keyToolCall(); }
+
+int DIEDES_KEY_parent_create_tool_body(DIEDES_NODE_s* node, const double tolerances[2],
+                                       const DIEDES_KEY_tool_data_s* toolData, int code, int* count, int** tools,
+                                       int** second) {
+  Host::Log("DIEDES_KEY_parent_create_tool_body",
+            "code=" + std::to_string(code) + " tolerances=" +
+                (tolerances == nullptr ? std::string("null")
+                                       : Kernel::RealText(tolerances[0]) + "," + Kernel::RealText(tolerances[1])) +
+                " children=" + std::to_string(DIEDES_NODE_ask_num_children(node)));
+  if (count == nullptr || tools == nullptr || second == nullptr) return Parms::kBadRecords;
+  *count = 0;
+  *tools = nullptr;
+  *second = nullptr;
+  KeyToolCall& call = keyToolCall();
+  void** data = DIEDES_NODE_ask_appl_data(node);
+  call.parentRecord = bytes(data != nullptr ? data[0] : nullptr, kDieDesNodeRecordSize);
+  call.childRecord.clear();
+  if (DIEDES_NODE_ask_num_children(node) > 0)
+    call.childRecord = bytes(DIEDES_NODE_ask_appl_data(DIEDES_NODE_ask_nth_child(node, 0))[1], kDieDesNodeRecordSize);
+  call.toolData = bytes(toolData, sizeof(DIEDES_KEY_tool_data_s));
+  call.code = code;
+  if (long long rc = Host::Answer("DIEDES_KEY_parent_create_tool_body", 0); rc != 0) return static_cast<int>(rc);
+  const int n = static_cast<int>(Host::Answer("DIEDES_KEY_parent_create_tool_body.count", 1));
+  if (n <= 0) return 0;
+  *tools = newBlock<int>(static_cast<std::size_t>(n));
+  *second = newBlock<int>(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) (*tools)[i] = Kernel::CreateBody(Kernel::BodyType::Solid);
+  *count = n;
+  return 0;
+}
+
+int DIEDES_UTILS_copy_curve(tag_t curve, tag_t* copy) {
+  Host::Log("DIEDES_UTILS_copy_curve", "tag=" + std::to_string(curve));
+  if (copy == nullptr) return Geometry::kNoEntity;
+  *copy = 0;
+  std::vector<double> points = pointsOf(curve);
+  if (points.empty()) return Geometry::kNoEntity;
+  if (points.size() == 3) points.insert(points.end(), points.begin(), points.begin() + 3);
+  *copy = ES_create_polyline(static_cast<int>(points.size() / 3), points.data());
+  return *copy != 0 ? 0 : Geometry::kNoEntity;
+}
+
+int DIEDES_UTILS_join_curves(int count, const tag_t* curves, int closure, double tolerance, tag_t* joined) {
+  Host::Log("DIEDES_UTILS_join_curves", "count=" + std::to_string(count) + " closure=" + std::to_string(closure) +
+                                            " tolerance=" + Kernel::RealText(tolerance));
+  if (joined == nullptr) return Geometry::kNoEntity;
+  *joined = 0;
+  if (long long rc = Host::Answer("DIEDES_UTILS_join_curves", 0); rc != 0) return static_cast<int>(rc);
+  std::vector<double> points;
+  for (int i = 0; curves != nullptr && i < count; ++i) {
+    const std::vector<double> own = pointsOf(curves[i]);
+    points.insert(points.end(), own.begin(), own.end());
+  }
+  if (points.size() < 6) return Geometry::kNoEntity;
+  *joined = ES_create_polyline(static_cast<int>(points.size() / 3), points.data());
+  return *joined != 0 ? 0 : Geometry::kNoEntity;
 }
 
 }  // namespace KTX

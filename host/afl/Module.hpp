@@ -2,6 +2,9 @@
 // tree through which die-design builders hand the host their locations and
 // dimensions for its tool bodies.
 #pragma once
+#include <cstdint>
+#include <vector>
+
 #include "afl/Parms.hpp"
 
 namespace KTX {
@@ -78,5 +81,48 @@ KTX_HOST_API void DIEDES_NODE_set_mark(DIEDES_NODE_s* node, int mark);
 KTX_HOST_API int DIEDES_NODE_ask_mark(const DIEDES_NODE_s* node);
 // Frees the children and the data records of the node (not the node's own block).
 KTX_HOST_API void DIEDES_NODE_free_appl_data(DIEDES_NODE_s* node);
+
+}  // namespace KTX
+
+namespace KTX {
+
+// ---- the keyway's tool bodies --------------------------------------------------------
+
+// What the keyway hands its tool-body call besides the node tree: 104 bytes.
+struct DIEDES_KEY_tool_data_s {
+  std::int32_t baseFlangeCurve;
+  std::int32_t coordinateSystem;
+  double baseOrigin[3];
+  double baseNormal[3];
+  double negatedNormal[3];
+  std::int32_t sheetBody;
+  std::int32_t interiorProfileCurve;
+  std::uint8_t zero[16];
+};
+static_assert(sizeof(DIEDES_KEY_tool_data_s) == 104);
+
+// The keyway's tool bodies from the node tree: "DIEDES_KEY_parent_create_tool_body.count"
+// new solids (1 when not scripted) in *tools and a zeroed array of as many
+// entries in *second (both SM_alloc, the caller's). The answer
+// "DIEDES_KEY_parent_create_tool_body" not 0 is returned with nothing made.
+// Logged; what it was given is kept for tests (KeyToolCall).
+KTX_HOST_API int DIEDES_KEY_parent_create_tool_body(DIEDES_NODE_s* node, const double tolerances[2],
+                                                    const DIEDES_KEY_tool_data_s* toolData, int code, int* count,
+                                                    int** tools, int** second);
+struct KeyToolCall {
+  std::vector<unsigned char> parentRecord;  // the parent's first record
+  std::vector<unsigned char> childRecord;   // the first child's second record
+  std::vector<unsigned char> toolData;
+  int code = 0;
+};
+KTX_HOST_API const KeyToolCall& LastKeyToolCall();
+
+// A copy of a curve (a point gives a curve of it twice): 0, or kNoEntity.
+KTX_HOST_API int DIEDES_UTILS_copy_curve(tag_t curve, tag_t* copy);
+// One new curve through the points of the curves in order; `closure` and the
+// tolerance are logged. 0, or kNoEntity for no usable curve; scripted
+// "DIEDES_UTILS_join_curves" is returned with nothing made.
+KTX_HOST_API int DIEDES_UTILS_join_curves(int count, const tag_t* curves, int closure, double tolerance,
+                                          tag_t* joined);
 
 }  // namespace KTX

@@ -2,9 +2,15 @@
 
 #include <cstdint>
 #include <cstring>
+#include <exception>
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
+#include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "afl/BodyUtils.hpp"
+#include "kernel/Kernel.hpp"
+#include "sys/Error.hpp"
+#include "upd/Update.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
@@ -32,6 +38,8 @@ constexpr int kNotifyLine = 923;
 
 enum Message : int {
   kBadBase = 3030437,
+  kNoBase = 3030391,
+  kNoCoordinateSystem = 3030435,
   kNoBaseFlange = 3030392,
   kOpenBaseFlange = 3030393,
   kNotOneBaseFlangeLoop = 3030394,
@@ -49,6 +57,10 @@ constexpr int kApplyInPlace = 2;
 
 // The host's codes in the keyway record.
 constexpr int kKeywayCode = 510000;
+// Curves joined into one closed curve.
+constexpr int kJoinClosed = 11;
+// Where an error of the preview is reported.
+constexpr int kPreviewLine = 1196;
 
 double valueOf(const EXP_expression* expression) {
   return expression != nullptr ? EXP_ask_value_of_exp(const_cast<EXP_expression*>(expression)) : 0.0;
@@ -341,6 +353,147 @@ void KeywayBuilder::GetIntersectionDirection(double point[3], double direction[3
   DIEDES_KEY_derive_dirs(m_location, baseNormal, frame, direction, side);
   const double offset = valueOf(m_offset);
   for (int i = 0; i < 3; ++i) point[i] = origin[i] + offset * direction[i];
+}
+
+// ---- preview ------------------------------------------------------------------------
+
+int KeywayBuilder::PreviewCurve(const SC_section* section, bool targetGives, tag_t targetCurve, tag_t* curve) const {
+  *curve = 0;
+  int count = 0;
+  tag_t* curves = nullptr;
+  if (section != nullptr) section->ask_tags(&count, &curves);
+  int rc = 0;
+  if (count == 1)
+    rc = DIEDES_UTILS_copy_curve(curves[0], curve);
+  else if (count > 1)
+    rc = DIEDES_UTILS_join_curves(count, curves, kJoinClosed, m_distanceTolerance, curve);
+  else if (targetGives && targetCurve != 0)
+    rc = DIEDES_UTILS_copy_curve(targetCurve, curve);
+  SM_free(curves);
+  return rc;
+}
+
+int KeywayBuilder::CreateBodies(int* count, int** bodies) const {
+  const int mark = SetPreviewUndoMark("Keyway create bodies");
+  int status = 0;
+  int copy = 0;
+  int bodyType = ZV_BODY_type_solid_c;
+  int toolCount = 0;
+  int* tools = nullptr;
+  int* second = nullptr;
+  int outCount = 0;
+  int* out = nullptr;
+  tag_t flangeCurve = 0, interiorCurve = 0, createdCsys = 0;
+  DIEDES_NODE_s* node = nullptr;
+  DIEDES_KEY_tool_data_s toolData{};
+
+  try {
+    if (tag_t target = m_target->ask_selected_tag(); target != 0) {
+      if (int kernel = ES_solid_ask_solvane_tag(target); kernel != 0) {
+        DieDesUtilsSolvaneCopy(false, kernel, &copy);
+        if (copy != 0) ZV_BODY_ask_type(copy, &bodyType);
+      }
+    }
+    const bool targetFlange = m_targetData != nullptr && m_targetData->GetBaseFlangeFlag();
+    status = PreviewCurve(m_baseFlange, targetFlange, targetFlange ? m_targetData->GetBaseFlangeCurve() : 0,
+                          &flangeCurve);
+    if (status == 0 && flangeCurve == 0) status = kNoBaseFlange;
+
+    tag_t csys = 0;
+    if (status == 0) {
+      csys = m_dieCenterlineCoordinateSystem->ask_selected_tag();
+      if (csys == 0 && m_targetData != nullptr && m_targetData->GetDieCoordinateSystemFlag())
+        csys = m_targetData->GetDieCoordinateSystemTag();
+      if (csys == 0) {
+        const double origin[3] = {0, 0, 0};
+        const double identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+        csys = createdCsys = ES_create_csys(origin, identity);
+        if (csys == 0) status = kNoCoordinateSystem;
+      }
+    }
+    double origin[3] = {0, 0, 0}, normal[3] = {0, 0, 1};
+    if (status == 0) {
+      tag_t plane = 0;
+      double matrix[9];
+      if (m_baseOrientation->GetPlaneDefinition(&plane, origin, matrix)) {
+        for (int i = 0; i < 3; ++i) normal[i] = matrix[6 + i];
+      } else if (m_targetData != nullptr && m_targetData->GetOrientationFlag()) {
+        m_targetData->GetBaseOrigin(origin);
+        m_targetData->GetBaseNormal(normal);
+      } else {
+        status = kNoBase;
+      }
+    }
+    int sheet = 0;
+    if (status == 0) {
+      const bool targetInterior = m_targetData != nullptr && m_targetData->GetInteriorProfileFlag();
+      status = PreviewCurve(m_interiorProfile, targetInterior,
+                            targetInterior ? m_targetData->GetInteriorProfileCurve() : 0, &interiorCurve);
+      if (status == 0 && interiorCurve != 0) {
+        if (tag_t metal = m_sheetMetal->ask_selected_tag(); metal != 0)
+          sheet = ES_solid_ask_solvane_tag(metal);
+        else if (m_targetData != nullptr && m_targetData->GetSheetBodyFlag())
+          sheet = ES_solid_ask_solvane_tag(m_targetData->GetSheetBody());
+      }
+    }
+    if (status == 0) {
+      toolData.baseFlangeCurve = static_cast<std::int32_t>(flangeCurve);
+      toolData.coordinateSystem = static_cast<std::int32_t>(csys);
+      for (int i = 0; i < 3; ++i) {
+        toolData.baseOrigin[i] = origin[i];
+        toolData.baseNormal[i] = normal[i];
+        toolData.negatedNormal[i] = 0.0 - normal[i];
+      }
+      toolData.sheetBody = sheet;
+      toolData.interiorProfileCurve = static_cast<std::int32_t>(interiorCurve);
+      node = CreateApplStructure();
+      const double tolerances[2] = {m_distanceTolerance, m_angleTolerance};
+      status = DIEDES_KEY_parent_create_tool_body(node, tolerances, &toolData, kKeywayCode, &toolCount, &tools,
+                                                  &second);
+    }
+    if (status == 0) {
+      if (copy != 0 && bodyType == ZV_BODY_type_solid_c) {
+        for (int operation : {ZV_boolean_unite_c, ZV_boolean_subtract_c, 18210, 18211}) {
+          int result = 0;
+          DIEDES_UTILS_boolean_bodies(copy, toolCount, tools, second, operation, nullptr, m_distanceTolerance,
+                                      "Keyway: Performing boolean operation", &result);
+        }
+        out = static_cast<int*>(SM_calloc(1, sizeof(int)));
+        if (out == nullptr) ERROR_raise(kSource, kPreviewLine, Error::kNoMemory, "no memory for a body");
+        out[0] = copy;
+        outCount = 1;
+        copy = 0;  // held by the result now
+      } else if (toolCount > 0) {
+        out = tools;
+        outCount = toolCount;
+        tools = nullptr;
+        toolCount = 0;
+      }
+    }
+  } catch (const std::exception& e) {
+    const int rc = Error::HandleAsBuilder(e, kSource, kPreviewLine);
+    if (status == 0) status = rc;
+  }
+
+  DieDesUtilsDeleteBodies(&toolCount, &tools);
+  SM_free(second);
+  FreeApplStructure(node);
+  // What the preview made for itself goes, whatever happened.
+  for (tag_t made : {flangeCurve, interiorCurve, createdCsys}) {
+    if (made == 0) continue;
+    RM_set_sleep_state(made, 1);
+    UPDATE_log_entity_to_delete(made);
+  }
+  DieDesUtilsDeleteBody(copy);
+  if (status != 0) {
+    DieDesUtilsDeleteBodies(&outCount, &out);
+    UndoToPreviewMark(mark);
+  } else {
+    *count = outCount;
+    *bodies = out;
+  }
+  DeletePreviewUndoMark(mark);
+  return status;
 }
 
 // ---- the application structure -----------------------------------------------------

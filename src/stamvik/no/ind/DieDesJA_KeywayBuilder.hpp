@@ -83,6 +83,12 @@ class STAMVIK_API KeywayBuilder : public GenericBodyBuilder {
   // Loads the builder from the feature being edited.
   virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
 
+  // The preview for the host's dialog, under the mark "Keyway create
+  // bodies": 0 with the bodies handed over (a host-allocated array the
+  // caller owns), or a message number with nothing handed over. The caller
+  // passes count 0 and bodies null.
+  int CreateBodies(int* count, int** bodies) const;
+
   // The node tree the host's tool-body call reads: a parent ("Keyways") whose
   // first record holds the keyway record, and one child ("Key") whose second
   // record holds the same from byte 8. Null when the host makes no tree.
@@ -129,6 +135,10 @@ class STAMVIK_API KeywayBuilder : public GenericBodyBuilder {
   void SetInteriorProfile(SC_section* section);
 
  private:
+  // A curve for the preview: a copy of the section's one curve, or its
+  // curves joined; without curves, a copy of the target's (when it gives
+  // one). 0 or a message number; *curve 0 when there is none.
+  int PreviewCurve(const SC_section* section, bool targetGives, tag_t targetCurve, tag_t* curve) const;
   int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override;
   void GetSelectedObjects(int* count, tag_t** tags) const override;
 
