@@ -226,10 +226,11 @@ TEST_F(Keyway, APreviewCutsACopyOfTheTargetAndLetsWhatItMadeGo) {
   KeywayBuilder* none = OnBasePlane();
   none->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
   Host::ClearCalls();
+  const int bodiesThen = LiveBodies();
   EXPECT_EQ(none->CreateBodies(&count, &bodies), 3030392);
   EXPECT_EQ(count, 0);
   EXPECT_EQ(bodies, nullptr);
-  EXPECT_EQ(LiveBodies(), bodiesBefore);
+  EXPECT_EQ(LiveBodies(), bodiesThen);
   ExpectMark("Keyway create bodies", true);
   none->destroy();
   b->destroy();
