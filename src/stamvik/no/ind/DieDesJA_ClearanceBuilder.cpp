@@ -194,10 +194,7 @@ void ClearanceBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   }
   DieDesJA::ReadDieAttributes(parms, m_attributes);
 
-  if (tag_t body = DieDes::Clearance::GetTargetEID(parms); body != 0) {
-    m_target->set_selected_tag(body);
-    Notify(m_target);
-  }
+  ReadTargetBody(parms, m_target);
 }
 
 void ClearanceBuilder::GetSelectedObjects(int* count, tag_t** tags) const {

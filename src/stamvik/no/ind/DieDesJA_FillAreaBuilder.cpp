@@ -171,10 +171,7 @@ void FillAreaBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     SetUpperLimitType(static_cast<JA_FILL_AREA_BUILDER_UpperLimitTypes>(parms->AskEntityInt(5, 1)));
   }
 
-  if (tag_t body = DieDes::FillArea::GetTargetEID(parms); body != 0) {
-    m_target->set_selected_tag(body);
-    Notify(m_target);
-  }
+  ReadTargetBody(parms, m_target);
 }
 
 void FillAreaBuilder::GetSelectedObjects(int* count, tag_t** tags) const {

@@ -174,10 +174,7 @@ void FingerClearanceNotchBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec)
   if (entities > 6) ReadDirectionEntity(parms, 6, m_clearanceDirection);
   ReadDieAttributes(parms, m_attributes);
 
-  if (tag_t body = DieDes::FingerClearanceNotch::GetTargetEID(parms); body != 0) {
-    m_target->set_selected_tag(body);
-    Notify(m_target);
-  }
+  ReadTargetBody(parms, m_target);
 }
 
 void FingerClearanceNotchBuilder::GetSelectedObjects(int* count, tag_t** tags) const {

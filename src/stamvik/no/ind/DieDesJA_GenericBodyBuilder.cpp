@@ -74,6 +74,13 @@ int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDE
   return 0;
 }
 
+void GenericBodyBuilder::ReadTargetBody(const DIEDES_GENERIC_BODY_PARMS* parms, SELECT_OBJECT* target) {
+  const tag_t body = DIEDES_GENERIC_BODY_PARMS::GetTargetEID(parms);
+  if (body == 0 || target == nullptr) return;
+  target->set_selected_tag(body);
+  Notify(target);
+}
+
 EXP_expression* GenericBodyBuilder::NewZeroLength() {
   EXP_expression* value = nullptr;
   EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &value);

@@ -44,6 +44,10 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   int GetAlgorithmVersion() const { return m_algorithmVersion; }
   void SetAlgorithmVersion(int version);
 
+  // The body a feature applies to, read back into the target selection, and
+  // the builder's own reaction to it run (nothing for no body).
+  void ReadTargetBody(const DIEDES_GENERIC_BODY_PARMS* parms, SELECT_OBJECT* target);
+
   // A new system expression "0" in the default length unit.
   static EXP_expression* NewZeroLength();
   // A new empty section in the owning part, with the host's tolerances.

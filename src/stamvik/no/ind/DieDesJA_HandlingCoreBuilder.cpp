@@ -152,10 +152,7 @@ void HandlingCoreBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
       locations.push_back(location);
   if (!locations.empty()) m_location->FromParms(locations.data(), static_cast<int>(locations.size()));
 
-  if (tag_t body = DieDes::HandlingCore::GetTargetEID(parms); body != 0) {
-    m_target->set_selected_tag(body);
-    Notify(m_target);
-  }
+  ReadTargetBody(parms, m_target);
 }
 
 void HandlingCoreBuilder::GetSelectedObjects(int* count, tag_t** tags) const {

@@ -272,10 +272,7 @@ void KeywayBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
       }
     }
   }
-  if (tag_t body = DieDes::Keyway::GetTargetEID(parms); body != 0) {
-    m_target->set_selected_tag(body);
-    Notify(m_target);
-  }
+  ReadTargetBody(parms, m_target);
 }
 
 void KeywayBuilder::GetSelectedObjects(int* count, tag_t** tags) const {

@@ -269,10 +269,7 @@ void MachineReliefBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   if (entities > 9) ReadSectionEntity(this, m_insideWallProfileAttId, m_insideWallProfile, parms, 9, 0, owningPart);
   ReadDieAttributes(parms, m_beltAttributes);
 
-  if (tag_t body = DieDes::MachineRelief::GetTargetEID(parms); body != 0) {
-    m_target->set_selected_tag(body);
-    Notify(m_target);
-  }
+  ReadTargetBody(parms, m_target);
 }
 
 void MachineReliefBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
