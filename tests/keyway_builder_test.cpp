@@ -236,4 +236,27 @@ TEST_F(Keyway, APreviewCutsACopyOfTheTargetAndLetsWhatItMadeGo) {
   b->destroy();
 }
 
+TEST_F(Keyway, TheFlangeIsMetOnTheNegativeSideAndBroughtOntoTheBase) {
+  KeywayBuilder* b = OnBasePlane();
+  // The flange a little above the base: one closed curve around the origin.
+  const double rectangle[] = {-200, -150, 12, 200, -150, 12, 200, 150, 12, -200, 150, 12, -200, -150, 12};
+  const tag_t flange = ES_create_polyline(5, rectangle);
+  b->GetBaseFlange()->add_loop(SC_section::kClosed, 1, &flange);
+  double point[3], direction[3], side[3], onFlange[3];
+  ASSERT_TRUE(b->GetIntersectionOnFlange(point, direction, side, onFlange));
+  EXPECT_EQ(onFlange[0], 0.0);
+  EXPECT_EQ(onFlange[1], -150.0);
+  EXPECT_EQ(onFlange[2], 10.0);
+  b->destroy();
+
+  // Met only on the side the side direction points to: not found.
+  KeywayBuilder* upper = OnBasePlane();
+  const double edge[] = {-200, 150, 12, 200, 150, 12};
+  const tag_t half = ES_create_polyline(2, edge);
+  upper->GetBaseFlange()->add_loop(SC_section::kOpen, 1, &half);
+  EXPECT_FALSE(upper->GetIntersectionOnFlange(point, direction, side, onFlange));
+  EXPECT_EQ(onFlange[1], point[1]);
+  upper->destroy();
+}
+
 }  // namespace

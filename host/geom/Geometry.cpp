@@ -9,6 +9,7 @@
 #include "om/HostClass.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
+#include "sys/Memory.hpp"
 
 namespace KTX {
 
@@ -402,5 +403,42 @@ void DIEDES_KEY_derive_dirs(int location, const double baseNormal[3], const doub
                            baseNormal[0] * direction[1] - baseNormal[1] * direction[0]};
   VEC3_unitize(cross, 1e-10, &length, side);
 }
+
+int INT_plane_object(const double point[3], const double normal[3], tag_t object, double tolerance, int* count,
+                     INT_info** infos) {
+  Host::Log("INT_plane_object", "tag=" + std::to_string(object) + " point=" + v3(point) + " normal=" + v3(normal));
+  if (count == nullptr || infos == nullptr) return Geometry::kNoEntity;
+  *count = 0;
+  *infos = nullptr;
+  const auto* curve = entityAs<ES_curve>(object);
+  if (curve == nullptr) return Geometry::kNoEntity;
+  const std::vector<double> p = curve->ask_points();
+  const auto side = [&](std::size_t at) {
+    return (p[at] - point[0]) * normal[0] + (p[at + 1] - point[1]) * normal[1] + (p[at + 2] - point[2]) * normal[2];
+  };
+  std::vector<INT_info> found;
+  for (std::size_t at = 0; at + 5 < p.size(); at += 3) {
+    const double a = side(at), b = side(at + 3);
+    double t = -1;
+    if (std::fabs(a) <= tolerance)
+      t = 0;
+    else if (std::fabs(b) <= tolerance)
+      t = at + 6 >= p.size() ? 1 : -1;  // a segment's end is the next one's start
+    else if ((a < 0) != (b < 0))
+      t = a / (a - b);
+    if (t < 0) continue;
+    INT_info info{0, {}};
+    for (int i = 0; i < 3; ++i) info.point[i] = p[at + static_cast<std::size_t>(i)] + t * (p[at + 3 + static_cast<std::size_t>(i)] - p[at + static_cast<std::size_t>(i)]);
+    found.push_back(info);
+  }
+  if (found.empty()) return 0;
+  *infos = static_cast<INT_info*>(SM_calloc(found.size(), sizeof(INT_info)));
+  if (*infos == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for intersections");
+  for (std::size_t i = 0; i < found.size(); ++i) (*infos)[i] = found[i];
+  *count = static_cast<int>(found.size());
+  return 0;
+}
+
+void INT_free_info(int, INT_info* infos) { SM_free(infos); }
 
 }  // namespace KTX

@@ -164,6 +164,20 @@ KTX_HOST_API void VEC3_unitize(const double v[3], double tolerance, double* magn
 KTX_HOST_API void DIEDES_KEY_derive_dirs(int location, const double baseNormal[3], const double frame[9],
                                          double direction[3], double side[3]);
 
+// ---- intersections -------------------------------------------------------------------
+// One point where a plane meets a curve (kind 0).
+struct INT_info {
+  int kind;
+  double point[3];
+};
+// The points where the plane through `point` with normal `normal` meets the
+// curve's polyline (ends within the tolerance of the plane count), in the
+// curve's order: a new array (SM_alloc, freed with INT_free_info; null when
+// none). 0, or kNoEntity when the object is no curve.
+KTX_HOST_API int INT_plane_object(const double point[3], const double normal[3], tag_t object, double tolerance,
+                                  int* count, INT_info** infos);
+KTX_HOST_API void INT_free_info(int count, INT_info* infos);
+
 // The origin and direction of an entity: 0, or kNoEntity.
 KTX_HOST_API int DIEDES_UTILS__get_pt_and_dir(tag_t entity, double point[3], double direction[3]);
 

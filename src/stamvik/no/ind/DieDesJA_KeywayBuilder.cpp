@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <vector>
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
@@ -156,6 +157,43 @@ int KeywayBuilder::validate_nothrow() {
 
 void KeywayBuilder::Notify(OM::Object* changed) {
   ReactToTargetChange(changed, m_target, m_targetData, m_baseOrientation, m_deckThickness, kSource, kNotifyLine);
+}
+
+bool KeywayBuilder::GetIntersectionOnFlange(double point[3], double direction[3], double side[3],
+                                            double onFlange[3]) const {
+  GetIntersectionDirection(point, direction, side);
+  for (int i = 0; i < 3; ++i) onFlange[i] = point[i];
+  double precision = 0;
+  ZV_SESSION_ask_precision(&precision);
+  const double tolerance = precision * Kernel::ScaleFactors().factors[1];
+  double baseOrigin[3], baseNormal[3];
+  GetBaseInformation(baseOrigin, baseNormal);
+
+  int count = 0;
+  tag_t* curves = nullptr;
+  if (m_baseFlange != nullptr) m_baseFlange->ask_tags(&count, &curves);
+  std::vector<tag_t> flange(curves, curves + count);
+  SM_free(curves);
+  if (flange.empty() && m_targetData != nullptr && m_targetData->GetBaseFlangeFlag())
+    flange.push_back(m_targetData->GetBaseFlangeCurve());
+
+  bool found = false;
+  for (tag_t curve : flange) {
+    int n = 0;
+    INT_info* infos = nullptr;
+    INT_plane_object(point, direction, curve, tolerance, &n, &infos);
+    for (int i = 0; i < n && !found; ++i) {
+      const double* p = infos[i].point;
+      const double across = (p[0] - point[0]) * side[0] + (p[1] - point[1]) * side[1] + (p[2] - point[2]) * side[2];
+      if (infos[i].kind != 0 || !(across < 0)) continue;
+      const double height = DIEDES_UTILS__dist_to_plane(p, baseOrigin, baseNormal);
+      for (int k = 0; k < 3; ++k) onFlange[k] = p[k] - height * baseNormal[k];
+      found = true;
+    }
+    INT_free_info(n, infos);
+    if (found) break;
+  }
+  return found;
 }
 
 // ---- parameters ---------------------------------------------------------------------

@@ -79,6 +79,11 @@ class STAMVIK_API KeywayBuilder : public GenericBodyBuilder {
   // Where the keyway starts (the coordinate system's origin moved by the
   // offset), the way it points, and the side across it.
   virtual void GetIntersectionDirection(double point[3], double direction[3], double side[3]) const;
+  // Where the keyway's direction meets the base flange: the first flange
+  // point on the negative side, brought down onto the base plane. False
+  // (onFlange the start point) when no flange curve is met.
+  virtual bool GetIntersectionOnFlange(double point[3], double direction[3], double side[3],
+                                       double onFlange[3]) const;
 
   // Loads the builder from the feature being edited.
   virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
