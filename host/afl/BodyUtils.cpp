@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sys/CallLog.hpp"
+#include "sys/Failure.hpp"
 #include "sys/Memory.hpp"
 
 using KTX::Kernel::ListText;
@@ -40,24 +41,32 @@ int checkTarget(const char* caller, int target) {
 // consumed by the kernel or, when it refuses, deleted here.
 int booleanWithCopies(int target, const std::vector<int>& tools, const ZV_BODY_boolean_o_t& options, int* status) {
   std::vector<int> copies;
+  // The copies are the utility's own, also when a call on the way raises.
+  auto release = [&copies] {
+    for (int copy : copies)
+      if (Kernel::IsBody(copy)) Kernel::DeleteBody(copy, "DIEDES_UTILS boolean");
+  };
   int rc = 0;
-  for (int tool : tools) {
-    int copy = 0;
-    rc = ZV_ENTITY_copy(tool, &copy);
-    if (rc != 0) break;
-    copies.push_back(copy);
+  try {
+    for (int tool : tools) {
+      int copy = 0;
+      rc = ZV_ENTITY_copy(tool, &copy);
+      if (copy != 0) copies.push_back(copy);
+      if (rc != 0) break;
+    }
+    if (rc == 0) {
+      ZV_TOPOL_track_r_t tracking;
+      ZV_boolean_r_t results;
+      rc = ZV_BODY_boolean_2(target, static_cast<int>(copies.size()), copies.data(), &options, &tracking, &results);
+      if (rc == 0 && status != nullptr) *status = results.status;
+      ZV_TOPOL_track_r_f(&tracking);
+      ZV_boolean_r_f(&results);
+    }
+  } catch (...) {
+    release();
+    throw;
   }
-  if (rc == 0) {
-    ZV_TOPOL_track_r_t tracking;
-    ZV_boolean_r_t results;
-    rc = ZV_BODY_boolean_2(target, static_cast<int>(copies.size()), copies.data(), &options, &tracking, &results);
-    if (rc == 0 && status != nullptr) *status = results.status;
-    ZV_TOPOL_track_r_f(&tracking);
-    ZV_boolean_r_f(&results);
-  }
-  for (int copy : copies) {
-    if (Kernel::IsBody(copy)) Kernel::DeleteBody(copy, "DIEDES_UTILS boolean");
-  }
+  release();
   state().buildStatePending = true;
   return rc;
 }
@@ -88,6 +97,7 @@ int toolStep(const char* caller, int target, int tool, int function, double tole
   Host::Log(caller, "target=" + std::to_string(target) + " tool=" + std::to_string(tool) +
                         " tol=" + RealText(tolerance));
   if (int error = checkTarget(caller, target)) return error;
+  if (KTX::Failure::Fails(KTX::Failure::kKernel, caller)) return KTX::Failure::kKernelError;
   if (int error = static_cast<int>(Host::Answer(caller, 0))) return error;
   ZV_BODY_boolean_o_t options;
   options.function = function;
@@ -108,6 +118,7 @@ int DieDesUtilsSolvaneCopy(bool option, int body, int* copy) {
   Host::Log("DieDesUtilsSolvaneCopy", std::string("option=") + (option ? "1" : "0") + " body=" + std::to_string(body));
   if (copy == nullptr) return ZV_ERROR_bad_value;
   *copy = 0;
+  if (KTX::Failure::Fails(KTX::Failure::kKernel, "DieDesUtilsSolvaneCopy")) return KTX::Failure::kKernelError;
   if (int error = static_cast<int>(Host::Answer("DieDesUtilsSolvaneCopy", 0))) return error;
   return ZV_ENTITY_copy(body, copy);
 }
@@ -204,6 +215,7 @@ int DIEDES_UTILS__bplane_from_curves(int n_curves, const KTX::tag_t* curves, con
   if (sheet == nullptr) return ZV_ERROR_bad_value;
   *sheet = 0;
   if (n_curves <= 0 || curves == nullptr) return ZV_ERROR_bad_value;
+  if (KTX::Failure::Fails(KTX::Failure::kKernel, "DIEDES_UTILS__bplane_from_curves")) return KTX::Failure::kKernelError;
   if (int error = static_cast<int>(Host::Answer("DIEDES_UTILS__bplane_from_curves", 0))) return error;
   *sheet = Kernel::CreateBody(Kernel::BodyType::Sheet);
   return 0;
@@ -216,6 +228,8 @@ int DIEDES_UTILS__create_planar_sheet(int n_points, const double (*points)[3], d
   if (sheet == nullptr) return ZV_ERROR_bad_value;
   *sheet = 0;
   if (n_points < 3 || points == nullptr) return ZV_ERROR_bad_value;
+  if (KTX::Failure::Fails(KTX::Failure::kKernel, "DIEDES_UTILS__create_planar_sheet"))
+    return KTX::Failure::kKernelError;
   if (int error = static_cast<int>(Host::Answer("DIEDES_UTILS__create_planar_sheet", 0))) return error;
   *sheet = Kernel::CreateBody(Kernel::BodyType::Sheet);
   return 0;

@@ -11,6 +11,7 @@
 #include "afl/Parms.hpp"
 #include "kernel/Kernel.hpp"
 #include "sys/CallLog.hpp"
+#include "sys/Failure.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 
@@ -72,6 +73,7 @@ int DIEDES_GENERIC_BODY_PARMS::DieCreateRoughOffsetSheet(int option, int mode, t
   int body = ES_solid_ask_solvane_tag(sheet);
   if (body == 0) return ZV_ERROR_bad_tag;
   if (int rc = ZV_ENTITY_copy(body, result); rc != 0) return rc;
+  if (Failure::Fails(Failure::kKernel, "DieCreateRoughOffsetSheet")) return Failure::kKernelError;
   // A failed offset may still leave a body behind: the caller deletes it.
   return static_cast<int>(Host::Answer("DieCreateRoughOffsetSheet", 0));
 }
@@ -108,6 +110,7 @@ int CastRelief::CreateToolBody(int algorithmVersion, SC_section* profile, tag_t 
   *count = 0;
   *tools = nullptr;
   *operations = nullptr;
+  if (Failure::Fails(Failure::kKernel, "CastRelief::CreateToolBody")) return Failure::kKernelError;
   if (long long code = Host::Answer("CastRelief::CreateToolBody", 0); code != 0) return static_cast<int>(code);
   if (long long code = Host::Answer("CastRelief::CreateToolBody.raise", 0); code != 0)
     ERROR_raise(__FILE__, __LINE__, static_cast<int>(code), "Cannot create the relief's tool bodies");
@@ -166,6 +169,8 @@ void ToolBodyFeature::CreateBasicBodies(FEATURE_RECORD* frec, int mode, int kern
   *count = 0;
   *operations = nullptr;
   *tools = nullptr;
+  if (Failure::Fails(Failure::kKernel, call.c_str()))
+    ERROR_raise(__FILE__, __LINE__, Failure::kKernelError, "Cannot create the %s bodies", FeatureName());
   if (long long code = Host::Answer(call, 0); code != 0)
     ERROR_raise(__FILE__, __LINE__, static_cast<int>(code), "Cannot create the %s bodies", FeatureName());
   // One body to cut from the target unless a test asks for another number.

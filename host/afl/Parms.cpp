@@ -10,6 +10,7 @@
 #include "geom/Geometry.hpp"
 #include "om/HostClass.hpp"
 #include "sys/CallLog.hpp"
+#include "sys/Failure.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 
@@ -656,6 +657,7 @@ void DIEDES_UTILS_free_extraction_table() {
 int DIEENG_CreateFrecWithParms(FEATURE_PARMS* parms, int kernelBody, FEATURE_RECORD** frec) {
   Host::Log("DIEENG_CreateFrecWithParms", tagText(parms) + " body=" + std::to_string(kernelBody));
   if (parms == nullptr || frec == nullptr) return Parms::kNoParms;
+  if (Failure::Fails(Failure::kFeatureRecord, "DIEENG_CreateFrecWithParms")) return Failure::kInjected;
   if (long long code = Host::Answer("DIEENG_CreateFrecWithParms", 0); code != 0) return static_cast<int>(code);
   if (Host::Answer("DIEENG_CreateFrecWithParms.norecord", 0) != 0) return 0;
   FEATURE_RECORD* record = FEATURE_RECORD::Create(nullptr, parms);

@@ -7,6 +7,7 @@
 #include "afl/Parms.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
+#include "sys/Failure.hpp"
 #include "sys/Memory.hpp"
 
 namespace KTX {
@@ -145,6 +146,8 @@ PART_part* PART_of_tag(tag_t part) {
 // ---- feature records ----------------------------------------------------------
 
 FEATURE_RECORD* FEATURE_RECORD::Create(PART_part* part, FEATURE_PARMS* parms) {
+  if (Failure::Fails(Failure::kFeatureRecord, "FEATURE_RECORD::Create"))
+    ERROR_raise(__FILE__, __LINE__, Failure::kInjected, "no feature record made");
   auto* frec = Host::CreateInPart<FEATURE_RECORD>(part);
   frec->parms_ = parms == nullptr ? 0 : parms->OmTag();
   return frec;

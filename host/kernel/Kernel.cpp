@@ -5,6 +5,7 @@
 #include <map>
 
 #include "sys/CallLog.hpp"
+#include "sys/Failure.hpp"
 #include "sys/Memory.hpp"
 
 namespace KTX::Kernel {
@@ -92,7 +93,10 @@ int copyBody(int body) {
   return tag;
 }
 
-int scripted(const char* name) { return static_cast<int>(Host::Answer(name, 0)); }
+int scripted(const char* name) {
+  if (Failure::Fails(Failure::kKernel, name)) return Failure::kKernelError;
+  return static_cast<int>(Host::Answer(name, 0));
+}
 
 }  // namespace
 
@@ -217,7 +221,7 @@ int ZV_ENTITY_copy(int entity, int* copy) {
   if (copy == nullptr) return ZV_ERROR_bad_value;
   *copy = 0;
   if (int error = bodyError(entity)) return error;
-  if (int error = static_cast<int>(KTX::Host::Answer("ZV_ENTITY_copy", 0))) return error;
+  if (int error = scripted("ZV_ENTITY_copy")) return error;
   *copy = copyBody(entity);
   return 0;
 }

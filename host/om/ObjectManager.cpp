@@ -8,6 +8,7 @@
 
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
+#include "sys/Failure.hpp"
 
 namespace KTX::OM {
 namespace {
@@ -355,6 +356,8 @@ Object* ObjectFactory::CreateObject(int classId, OM_memory_type_t, void* context
     ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "no class with id %d to create", classId);
   if (c->instanceSize == nullptr)
     ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "class %s is abstract", c->name.c_str());
+  if (Failure::Fails(Failure::kHostCall, "OM_create_object"))
+    ERROR_raise(__FILE__, __LINE__, Failure::kInjected, "OM_create_object failed");
   std::size_t size = static_cast<std::size_t>(c->instanceSize(nullptr));
   void* memory = SM_calloc(1, size);
   if (memory == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for a %s", c->name.c_str());
@@ -502,6 +505,7 @@ extern "C" {
 int UNDO_QD_set_mark(int visibility, const char* name, int* error) {
   KTX::Host::Log("UNDO_QD_set_mark", std::to_string(visibility) + " " + (name != nullptr ? name : "(none)"));
   int failure = static_cast<int>(KTX::Host::Answer("UNDO_QD_set_mark.error", 0));
+  if (KTX::Failure::Fails(KTX::Failure::kUndoMark, "UNDO_QD_set_mark")) failure = KTX::Failure::kInjected;
   if (error != nullptr) *error = failure;
   if (failure != 0) return 0;
   Mark mark;
@@ -705,6 +709,8 @@ Object* OM_ask_owner(const Object* object) {
   auto it = om().objects.find(object);
   return it == om().objects.end() ? nullptr : it->second.owner;
 }
+
+int OM_count_undo_marks() { return static_cast<int>(om().marks.size()); }
 
 int OM_live_objects() {
   int n = 0;

@@ -259,6 +259,8 @@ KTX_HOST_API Object* OM_ask_owner(const Object* object);   // who holds it by OM
 using KeepAliveCheck = bool (*)(const Object* object);
 KTX_HOST_API void OM_set_keep_alive_check(KeepAliveCheck check);
 KTX_HOST_API int OM_live_objects();
+// How many undo marks are set (a test reads whether marks balance).
+KTX_HOST_API int OM_count_undo_marks();
 
 template <class T>
 T* TagToObject(tag_t tag) {

@@ -1,10 +1,14 @@
 #include "sys/Memory.hpp"
 
+#include <dlfcn.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
 
 #include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
+#include "sys/Failure.hpp"
 
 namespace {
 
@@ -29,6 +33,41 @@ bool shouldFail() {
   return false;
 }
 
+void* track(std::unordered_map<void*, std::size_t>& table, std::size_t size);
+
+// The failure switch counts the allocations the plug-in asks for, not the
+// host's own: the stand-in's bookkeeping is not what a test walks through.
+bool askedByPlugin(const void* caller) {
+  static const void* hostBase = [] {
+    Dl_info self{};
+    return dladdr(reinterpret_cast<const void*>(&SM_free), &self) != 0 ? self.dli_fbase : nullptr;
+  }();
+  Dl_info info{};
+  return dladdr(caller, &info) == 0 || info.dli_fbase != hostBase;
+}
+
+// Raises the host's no-memory error when the switch says this allocation fails.
+void failIfAsked(const void* caller, const char* call) {
+  if (askedByPlugin(caller) && KTX::Failure::Step(KTX::Failure::kMemory, call))
+    ERROR_raise(__FILE__, __LINE__, KTX::Error::kNoMemory, "no memory (%s)", call);
+}
+
+void* allocate(std::size_t size) {
+  if (shouldFail()) return nullptr;
+  void* block = track(heap().blocks, size);
+  if (block != nullptr) {
+    ++heap().counters.blocks;
+    heap().counters.bytes += static_cast<std::int64_t>(size);
+  }
+  return block;
+}
+
+void* zeroed(std::size_t size) {
+  void* block = allocate(size);
+  if (block != nullptr) std::memset(block, 0, size);
+  return block;
+}
+
 void* track(std::unordered_map<void*, std::size_t>& table, std::size_t size) {
   void* block = std::malloc(size == 0 ? 1 : size);
   if (block == nullptr) return nullptr;
@@ -51,31 +90,27 @@ bool untrack(std::unordered_map<void*, std::size_t>& table, void* block, std::si
 
 extern "C" {
 
-void* SM_alloc(std::size_t size) {
-  if (shouldFail()) return nullptr;
-  void* block = track(heap().blocks, size);
-  if (block != nullptr) {
-    ++heap().counters.blocks;
-    heap().counters.bytes += static_cast<std::int64_t>(size);
-  }
-  return block;
+// The entry points are never inlined: the failure switch reads who called.
+__attribute__((noinline)) void* SM_alloc(std::size_t size) {
+  if (KTX::Failure::gCounted != 0) failIfAsked(__builtin_return_address(0), "SM_alloc");
+  return allocate(size);
 }
 
-void* SM_calloc(std::size_t count, std::size_t size) {
-  void* block = SM_alloc(count * size);
-  if (block != nullptr) std::memset(block, 0, count * size);
-  return block;
+__attribute__((noinline)) void* SM_calloc(std::size_t count, std::size_t size) {
+  if (KTX::Failure::gCounted != 0) failIfAsked(__builtin_return_address(0), "SM_calloc");
+  return zeroed(count * size);
 }
 
-void* SM_crealloc(void* block, std::size_t size) {
-  if (block == nullptr) return SM_calloc(1, size);
+__attribute__((noinline)) void* SM_crealloc(void* block, std::size_t size) {
+  if (KTX::Failure::gCounted != 0) failIfAsked(__builtin_return_address(0), "SM_crealloc");
+  if (block == nullptr) return zeroed(size);
   auto it = heap().blocks.find(block);
   if (it == heap().blocks.end()) {
     ++heap().counters.badFrees;
     return nullptr;
   }
   std::size_t old = it->second;
-  void* fresh = SM_calloc(1, size);
+  void* fresh = zeroed(size);
   if (fresh == nullptr) return nullptr;
   std::memcpy(fresh, block, old < size ? old : size);
   SM_free(block);
@@ -94,10 +129,11 @@ void SM_free(void* block) {
   }
 }
 
-char* SM_string_copy(const char* text) {
+__attribute__((noinline)) char* SM_string_copy(const char* text) {
   if (text == nullptr) return nullptr;
+  if (KTX::Failure::gCounted != 0) failIfAsked(__builtin_return_address(0), "SM_string_copy");
   std::size_t n = std::strlen(text) + 1;
-  char* copy = static_cast<char*>(SM_alloc(n));
+  char* copy = static_cast<char*>(allocate(n));
   if (copy != nullptr) std::memcpy(copy, text, n);
   return copy;
 }
@@ -106,7 +142,10 @@ char* SM_string_copy(const char* text) {
 
 namespace KTX::Memory {
 
-void* CppMemory::operator new(std::size_t size) noexcept {
+__attribute__((noinline)) void* CppMemory::operator new(std::size_t size) noexcept {
+  if (KTX::Failure::gCounted != 0 && askedByPlugin(__builtin_return_address(0)) &&
+      KTX::Failure::Step(KTX::Failure::kMemory, "CppMemory::new"))
+    return nullptr;
   if (shouldFail()) return nullptr;
   void* block = track(heap().objects, size);
   if (block == nullptr) return nullptr;
@@ -122,7 +161,12 @@ void CppMemory::operator delete(void* block) noexcept {
   }
 }
 
-void* CppMemory::operator new[](std::size_t size) noexcept { return CppMemory::operator new(size); }
+__attribute__((noinline)) void* CppMemory::operator new[](std::size_t size) noexcept {
+  if (KTX::Failure::gCounted != 0 && askedByPlugin(__builtin_return_address(0)) &&
+      KTX::Failure::Step(KTX::Failure::kMemory, "CppMemory::new[]"))
+    return nullptr;
+  return CppMemory::operator new(size);
+}
 void CppMemory::operator delete[](void* block) noexcept { CppMemory::operator delete(block); }
 
 Counters LiveCounters() { return heap().counters; }

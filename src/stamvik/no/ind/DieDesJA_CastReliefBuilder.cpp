@@ -311,6 +311,19 @@ tag_t CastReliefBuilder::SheetMetalTag() const {
   return 0;
 }
 
+namespace {
+// A new temporary sheet is not yet the builder's: when its preparation
+// raises, nobody else would delete it.
+void stripOrDelete(int sheet) {
+  try {
+    strip_qd_body(sheet);
+  } catch (...) {
+    DieDesUtilsDeleteBody(sheet);
+    throw;
+  }
+}
+}  // namespace
+
 void CastReliefBuilder::SetReliefSheetTemp() {
   DieDesUtilsDeleteBody(m_reliefSheetTemp);
   m_reliefSheetTemp = 0;
@@ -335,7 +348,7 @@ void CastReliefBuilder::SetReliefSheetTemp() {
     rc = DIEDES_GENERIC_BODY_PARMS::DieCreateRoughOffsetSheet(0, 5, base, depth, normal, tolerances, &sheet);
   }
   if (rc == 0 && sheet != 0) {
-    strip_qd_body(sheet);
+    stripOrDelete(sheet);
     m_reliefSheetTemp = sheet;
   } else {
     DieDesUtilsDeleteBody(sheet);
@@ -365,7 +378,7 @@ void CastReliefBuilder::SetSupportSheetTemp() {
   int sheet = 0;
   const int rc = DIEDES_GENERIC_BODY_PARMS::DieCreateRoughOffsetSheet(0, 5, base, offset, normal, tolerances, &sheet);
   if (rc == 0 && sheet != 0) {
-    strip_qd_body(sheet);
+    stripOrDelete(sheet);
     m_supportSheetTemp = sheet;
   } else {
     DieDesUtilsDeleteBody(sheet);

@@ -97,9 +97,15 @@ void GenericBodyBuilder::PopulateExtractionTable() const {
   if (DIEDES_UTILS__get_extraction_table() != nullptr) return;
   int count = 0;
   tag_t* tags = nullptr;
-  GetSelectedObjects(&count, &tags);
-  DIEDES_UTILS_create_extraction_table_map_object();
-  DIEDES_UTILS_create_extraction_table(get_frec(), count, tags);
+  // The tags are freed also when a host call on the way raises.
+  try {
+    GetSelectedObjects(&count, &tags);
+    DIEDES_UTILS_create_extraction_table_map_object();
+    DIEDES_UTILS_create_extraction_table(get_frec(), count, tags);
+  } catch (...) {
+    SM_free(tags);
+    throw;
+  }
   SM_free(tags);
 }
 

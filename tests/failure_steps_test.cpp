@@ -1,0 +1,394 @@
+// The operations that clean up after themselves, run once to count their
+// host calls and then once per call with that call failing: each time the
+// operation reports failure, leaves no memory, host object or kernel body
+// behind, deletes no body twice, balances its undo marks and leaves the part
+// as it was. A builder that lands adds its operations to the table.
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DieDesJA_CastReliefBuilder.hpp"
+#include "DieDesJA_ClearanceBuilder.hpp"
+#include "DieDesJA_DieLocationBuilder.hpp"
+#include "DieDesJA_DieLocationsBuilder.hpp"
+#include "JamTestSupport.hpp"
+#include "TestSupport.hpp"
+#include "afl/BodyUtils.hpp"
+#include "afl/Module.hpp"
+#include "afl/Parms.hpp"
+#include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
+#include "jam/Journal.hpp"
+#include "jam/Session.hpp"
+#include "script/ScriptHost.hpp"
+#include "sel/Selection.hpp"
+#include "sys/Failure.hpp"
+#include "upd/Update.hpp"
+
+using namespace KTX;
+namespace Failure = KTX::Failure;
+
+extern "C" {
+int XJA_FEATURE_DIE_cast_relief(tag_t collection, tag_t castRelief, tag_t* builder);
+int XJA_FEATURE_DIE_create_clearance_builder(tag_t collection, tag_t clearance, tag_t* builder);
+int XJA_FEATURE_DIE_create_die_locations(tag_t collection, tag_t feature, bool, bool, bool, bool, bool, bool, bool,
+                                         tag_t* item);
+int XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(DieDesJA::CastReliefBuilder* builder, bool value);
+int XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(DieDesJA::CastReliefBuilder* builder, double value);
+}
+
+namespace {
+
+class FailedInTurn;
+
+// One operation: made ready by its constructor (not counted), run, and what
+// it made released again.
+class Operation {
+ public:
+  explicit Operation(FailedInTurn& test) : test_(test) {}
+  virtual ~Operation() = default;
+  virtual int Run() = 0;
+  virtual void Release() = 0;
+
+ protected:
+  FailedInTurn& test_;
+};
+
+struct Row {
+  const char* name;
+  unsigned facilities;
+  // Run as the host runs a commit or a script's call: under an undo mark,
+  // undone to it when the operation fails. The objects a builder made before
+  // a host call raised in its making are taken back by that undo only.
+  bool underMark;
+  std::function<std::unique_ptr<Operation>(FailedInTurn&)> make;
+  // Calls whose failure the operation carries on past, as its design says (a
+  // preview without its undo mark, without a temporary sheet, with a boolean
+  // that did not cut): it may then succeed, and must still leave nothing.
+  std::vector<std::string> absorbed = {};
+};
+
+class FailedInTurn : public stamvik_test::JamTest, public ::testing::WithParamInterface<Row> {
+ public:
+  using JamTest::modelPart;
+  using JamTest::part;
+  // A model body holding a new kernel body; both go at the test's end.
+  tag_t ModelBody(Kernel::BodyType type) {
+    int body = Kernel::CreateBody(type);
+    tag_t model = ES_create_solid(body);
+    bodies_.push_back({model, body});
+    return model;
+  }
+  tag_t Point(double x) {
+    const double at[3] = {x, 0, 0};
+    points_.push_back(ES_create_point(at));
+    return points_.back();
+  }
+  void ClosedLoop(SC_section* section) {
+    const tag_t curves[2] = {Point(1), Point(2)};
+    section->add_loop(SC_section::kClosed, 2, curves);
+  }
+  void Set(EXP_expression* expression, const char* text) { EXP_edit_exp(part()->ask_tag(), expression, text); }
+  DieDesJA::CastReliefBuilder* ReadyCastRelief() {
+    auto* b = DieDesJA::CastReliefBuilderFactory::Create(modelPart(), nullptr);
+    ClosedLoop(b->GetReliefProfile());
+    b->GetSheetMetal()->set_selected_tag(ModelBody(Kernel::BodyType::Sheet));
+    Set(b->GetReliefDepth(), "5");
+    Set(b->GetThickness(), "2");
+    b->SetCreateSupportCasting(true);
+    const double origin[3] = {0, 0, 10}, normal[3] = {0, 0, 1};
+    b->GetTargetData()->SetBase(origin, normal);
+    b->GetTargetData()->SetBaseFlag(true);
+    b->GetTarget()->set_selected_tag(ModelBody(Kernel::BodyType::Solid));
+    return b;
+  }
+  // One committed cast relief for the edits, made before the runs that check.
+  FEATURE_RECORD* Feature() {
+    if (feature_ != nullptr) return feature_;
+    DieDesJA::CastReliefBuilder* first = ReadyCastRelief();
+    EXPECT_EQ(first->commit_feature(&feature_), 0);
+    first->destroy();
+    kept_.swap(bodies_);
+    keptPoints_.swap(points_);
+    return feature_;
+  }
+  DieDesJA::ClearanceBuilder* ReadyClearance() {
+    auto* b = DieDesJA::ClearanceBuilderFactory::Create(modelPart(), nullptr);
+    b->GetTarget()->set_selected_tag(ModelBody(Kernel::BodyType::Solid));
+    return b;
+  }
+
+ protected:
+  // What the test made for one run goes with it.
+  void ReleaseInputs() {
+    for (auto [model, body] : bodies_) {
+      Kernel::DetachModelBody(model);
+      Kernel::DeleteBody(body, "test");
+      if (auto* solid = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(model))) solid->destroy();
+    }
+    for (tag_t point : points_)
+      if (auto* p = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(point))) p->destroy();
+    bodies_.clear();
+    points_.clear();
+  }
+  void TearDown() override {
+    ReleaseInputs();
+    bodies_.swap(kept_);
+    points_.swap(keptPoints_);
+    ReleaseInputs();
+    JamTest::TearDown();
+  }
+
+  // What a run must give back.
+  struct Counts {
+    Memory::Counters memory;
+    int objects;
+    Kernel::Counters kernel;
+  };
+  static Counts Now() { return {Memory::LiveCounters(), OM::OM_live_objects(), Kernel::LiveCounters()}; }
+
+  // Runs the row once with the nth counted call failing (0: none fails);
+  // gives the status, or the raised error's number.
+  int RunOnce(const Row& row, long long n, std::string* failed) {
+    std::unique_ptr<Operation> op = row.make(*this);
+    int error = 0;
+    const int mark = row.underMark ? UNDO_QD_set_mark(1, "commit", &error) : 0;
+    const std::vector<int> marks = Host::OpenSessionMarks();
+    const int omMarks = OM::OM_count_undo_marks();
+    const std::string partBefore = Script::DescribePart(part());
+    int status = 0;
+    if (n == 0)
+      Failure::Count(row.facilities);
+    else if (n > 0)
+      Failure::FailAt(row.facilities, n);
+    try {
+      status = op->Run();
+    } catch (const Error::Exception& e) {
+      status = e.askCode() != 0 ? e.askCode() : -1;
+    }
+    const long long counted = Failure::Off();
+    *failed = Failure::FailedCall();
+    if (n == 0) counted_ = counted;
+    if (mark != 0) {
+      if (status != 0) UNDO_QD_undo_to_mark(mark, nullptr);
+      UNDO_QD_delete_mark(mark, nullptr);
+    }
+    if (status != 0) {
+      EXPECT_EQ(Host::OpenSessionMarks(), marks) << *failed;
+      EXPECT_EQ(OM::OM_count_undo_marks(), omMarks - (mark != 0 ? 1 : 0)) << *failed;
+      EXPECT_EQ(Script::DescribePart(part()), partBefore) << *failed;
+    }
+    EXPECT_EQ(DIEDES_UTILS__get_extraction_table(), nullptr) << *failed;
+    op->Release();
+    op.reset();
+    ReleaseInputs();
+    // What a builder's end logs for deletion goes with the next update.
+    UPDATE_do_update();
+    return status;
+  }
+
+  long long counted_ = 0;
+
+ private:
+  std::vector<std::pair<tag_t, int>> bodies_, kept_;
+  std::vector<tag_t> points_, keptPoints_;
+  FEATURE_RECORD* feature_ = nullptr;
+};
+
+TEST_P(FailedInTurn, EveryCallFailedInTurnIsReportedAndCleanedUp) {
+  const Row& row = GetParam();
+  std::string failed;
+  RunOnce(row, -1, &failed);  // sets up what is set up once (journal classes)
+  ASSERT_EQ(RunOnce(row, 0, &failed), 0) << "the operation does not succeed unharmed";
+  ASSERT_GT(counted_, 0);
+  const long long calls = counted_;
+  std::printf("%s: %lld host calls\n", row.name, calls);
+  for (long long n = 1; n <= calls; ++n) {
+    const Counts before = Now();
+    const int status = RunOnce(row, n, &failed);
+    const Counts after = Now();
+    const std::string where = "call " + std::to_string(n) + " (" + failed + ") of " + row.name;
+    ASSERT_FALSE(failed.empty()) << where << ": the failing call never came";
+    if (status == 0) {
+      EXPECT_NE(std::find(row.absorbed.begin(), row.absorbed.end(), failed), row.absorbed.end())
+          << where << ": failure reported as success";
+    }
+    EXPECT_EQ(after.memory.blocks, before.memory.blocks) << where << ": memory blocks leaked";
+    EXPECT_EQ(after.memory.objects, before.memory.objects) << where << ": host class objects leaked";
+    EXPECT_EQ(after.memory.badFrees, before.memory.badFrees) << where << ": memory freed twice";
+    EXPECT_EQ(after.objects, before.objects) << where << ": host objects left alive";
+    EXPECT_EQ(after.kernel.liveBodies, before.kernel.liveBodies) << where << ": kernel bodies left alive";
+    EXPECT_EQ(after.kernel.deleteErrors, before.kernel.deleteErrors) << where << ": a body deleted twice";
+  }
+}
+
+// ---- the operations ----------------------------------------------------------------------
+
+template <class Builder>
+class Preview : public Operation {
+ public:
+  Preview(FailedInTurn& test, Builder* builder) : Operation(test), builder_(builder) {}
+  int Run() override { return builder_->CreateBodies(&count_, &bodies_); }
+  void Release() override {
+    DieDesUtilsDeleteBodies(&count_, &bodies_);
+    builder_->destroy();
+  }
+
+ private:
+  Builder* builder_;
+  int count_ = 0;
+  int* bodies_ = nullptr;
+};
+
+// The host's commit: what validates is committed.
+class Commit : public Operation {
+ public:
+  Commit(FailedInTurn& test, JAX_FEAT_BUILDER* builder) : Operation(test), builder_(builder) {}
+  int Run() override {
+    FEATURE_RECORD* frec = builder_->get_frec();
+    return builder_->commit_feature(&frec);
+  }
+  void Release() override { builder_->destroy(); }
+
+ private:
+  JAX_FEAT_BUILDER* builder_;
+};
+
+// A cast relief committed once, then opened again, made deeper and committed.
+class EditCommit : public Commit {
+ public:
+  explicit EditCommit(FailedInTurn& test) : Commit(test, Edited(test)) {}
+
+ private:
+  static JAX_FEAT_BUILDER* Edited(FailedInTurn& test) {
+    auto* edit = DieDesJA::CastReliefBuilderFactory::Create(test.modelPart(), test.Feature());
+    test.Set(edit->GetReliefDepth(), "7");
+    return edit;
+  }
+};
+
+class LocationToParms : public Operation {
+ public:
+  explicit LocationToParms(FailedInTurn& test)
+      : Operation(test), builder_(DieDesJA::DieLocationBuilderFactory::Create(test.part())) {
+    builder_->AddUserLocation(test.Point(1));
+    builder_->SetInputType(DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_SelectLocation);
+    parms_ = DieDes::DieDesGenericLocationFactory::Create();
+  }
+  int Run() override { return builder_->ToParms(parms_, nullptr); }
+  void Release() override {
+    parms_->destroy();
+    builder_->destroy();
+  }
+
+ private:
+  DieDesJA::DieLocationBuilder* builder_;
+  DieDes::DieDesGenericLocation* parms_;
+};
+
+class LocationsToParms : public Operation {
+ public:
+  explicit LocationsToParms(FailedInTurn& test)
+      : Operation(test),
+        builder_(DieDesJA::DieLocationsBuilderFactory::Create(test.part(), true, true, true, true, true, true, true)) {
+    for (double x : {1.0, 2.0}) builder_->AddUserLocation(test.Point(x));
+    module_ = DIEDES_GENERIC_MODULE_PARMSFactory::Create();
+  }
+  int Run() override { return builder_->ToParmsParentModule(module_, nullptr); }
+  void Release() override {
+    for (int i = 0; i < module_->GetNumDiedesItems(); ++i)
+      if (OM::Object* item = module_->GetNthDiedesItems(i)) OM_delete_object(item);
+    OM_delete_object(module_);
+    builder_->destroy();
+  }
+
+ private:
+  DieDesJA::DieLocationsBuilder* builder_;
+  DIEDES_GENERIC_MODULE_PARMS* module_;
+};
+
+// A creator of the die collection, called as a script calls it.
+class Creator : public Operation {
+ public:
+  Creator(FailedInTurn& test, std::function<int(tag_t, tag_t*)> create) : Operation(test), create_(std::move(create)) {}
+  int Run() override {
+    const int rc = create_(test_.part()->ask_tag(), &made_);
+    return rc != 0 ? rc : made_ == 0 ? -1 : 0;
+  }
+  void Release() override {
+    if (auto* made = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(made_))) made->destroy();
+  }
+
+ private:
+  std::function<int(tag_t, tag_t*)> create_;
+  tag_t made_ = 0;
+};
+
+// A journal of a builder's settings, recorded through the exports and replayed.
+class Replay : public Operation {
+ public:
+  explicit Replay(FailedInTurn& test) : Operation(test) {
+    builder_ = DieDesJA::CastReliefBuilderFactory::Create(test.modelPart(), nullptr);
+    JAM::ClearJournal();
+    EXPECT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 0);
+    EXPECT_EQ(XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(builder_, 0.1), 0);
+    journal_ = JAM::ReadJournal(JAM::WriteJournal(JAM::Recorded()));
+    JAM::ClearJournal();
+  }
+  int Run() override {
+    for (int status : JAM::ReplayJournal(journal_))
+      if (status != 0) return status;
+    return 0;
+  }
+  void Release() override {
+    JAM::ClearJournal();
+    builder_->destroy();
+  }
+
+ private:
+  DieDesJA::CastReliefBuilder* builder_;
+  JAM::Journal journal_;
+};
+
+constexpr unsigned kAll = Failure::kEverything;
+
+const std::vector<std::string> kPreviewAbsorbs = {"UNDO_QD_set_mark",           "DieDesUtilsSolvaneCopy",
+                                                  "ZV_ENTITY_copy",             "DieCreateRoughOffsetSheet",
+                                                  "CastRelief::CreateToolBody", "ZV_BODY_boolean_2"};
+
+const Row kRows[] = {
+    {"CastReliefPreview", kAll, false,
+     [](FailedInTurn& t) { return std::make_unique<Preview<DieDesJA::CastReliefBuilder>>(t, t.ReadyCastRelief()); },
+     kPreviewAbsorbs},
+    {"CastReliefCommit", kAll, true, [](FailedInTurn& t) { return std::make_unique<Commit>(t, t.ReadyCastRelief()); }},
+    {"ClearancePreview", kAll, false,
+     [](FailedInTurn& t) { return std::make_unique<Preview<DieDesJA::ClearanceBuilder>>(t, t.ReadyClearance()); },
+     kPreviewAbsorbs},
+    {"ClearanceCommit", kAll, true, [](FailedInTurn& t) { return std::make_unique<Commit>(t, t.ReadyClearance()); }},
+    {"GenericCommitOfAnEdit", kAll, true, [](FailedInTurn& t) { return std::make_unique<EditCommit>(t); }},
+    {"LocationToParms", kAll, false, [](FailedInTurn& t) { return std::make_unique<LocationToParms>(t); }},
+    {"LocationsToParms", kAll, true, [](FailedInTurn& t) { return std::make_unique<LocationsToParms>(t); }},
+    {"CreatorOfACastRelief", kAll, true,
+     [](FailedInTurn& t) {
+       return std::make_unique<Creator>(t, [](tag_t c, tag_t* made) { return XJA_FEATURE_DIE_cast_relief(c, 0, made); });
+     }},
+    {"CreatorOfAClearance", kAll, true,
+     [](FailedInTurn& t) {
+       return std::make_unique<Creator>(
+           t, [](tag_t c, tag_t* made) { return XJA_FEATURE_DIE_create_clearance_builder(c, 0, made); });
+     }},
+    {"CreatorOfLocations", kAll, true,
+     [](FailedInTurn& t) {
+       return std::make_unique<Creator>(t, [](tag_t c, tag_t* made) {
+         return XJA_FEATURE_DIE_create_die_locations(c, 0, true, true, true, true, true, true, true, made);
+       });
+     }},
+    {"ReplayOfAJournal", kAll, false, [](FailedInTurn& t) { return std::make_unique<Replay>(t); }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Operations, FailedInTurn, ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
+}  // namespace
