@@ -699,6 +699,7 @@ struct State {
   std::string size = "P50";
   int failGet = 0;
   int failSetNotes = 0;
+  int failGetNotes = 0;  // after the texts are handed out
   int matrixCalls = 0;
   int lastNotesCount = -1;
 };
@@ -780,7 +781,7 @@ int GetNotesBody(PART_part*, int* count, TEXT_s*** texts) {
   *count = static_cast<int>(state.notes.size());
   *texts = static_cast<TEXT_s**>(SM_alloc(sizeof(TEXT_s*) * (state.notes.size() + 1)));
   for (std::size_t i = 0; i < state.notes.size(); ++i) (*texts)[i] = TEXT_create_string(state.notes[i].c_str());
-  return 0;
+  return state.failGetNotes;
 }
 int SetNotesBody(PART_part*, int count, TEXT_s** texts) {
   state.lastNotesCount = count;
@@ -1009,6 +1010,20 @@ TEST_F(ProbeOwner, ArraysOfTextsReadAndWriteThroughTheMethodPair) {
   ja_test_probe_jam::state.lastNotesCount = -1;
   EXPECT_EQ(RaisedCode([&] { Set("Notes", wrong); }), Property::kWrongValueType);
   EXPECT_EQ(ja_test_probe_jam::state.lastNotesCount, -1);
+}
+
+TEST_F(ProbeOwner, AFailingTextArrayGetterReleasesWhatItHandedOut) {
+  const std::vector<std::vector<std::string>> cases = {{}, {"one"}, {"one", "two", "three"}};
+  const std::vector<std::string> kept = ja_test_probe_jam::state.notes;
+  for (const auto& notes : cases) {
+    ja_test_probe_jam::state.notes = notes;
+    ja_test_probe_jam::state.failGetNotes = 670201;
+    const Memory::Counters before = Memory::LiveCounters();
+    EXPECT_EQ(RaisedCode([&] { (void)Get("Notes"); }), 670201) << notes.size();
+    EXPECT_EQ(Memory::LiveCounters().blocks, before.blocks) << notes.size();
+    ja_test_probe_jam::state.failGetNotes = 0;
+  }
+  ja_test_probe_jam::state.notes = kept;
 }
 
 TEST_F(ProbeOwner, WithoutAnObjectTheValuesAreTheNullObjectOnes) {
