@@ -70,6 +70,9 @@ struct Row {
   std::vector<std::string> absorbed = {};
 };
 
+// Names the row in the test's messages.
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
+
 class FailedInTurn : public stamvik_test::JamTest, public ::testing::WithParamInterface<Row> {
  public:
   using JamTest::modelPart;
