@@ -69,3 +69,30 @@ TEST_F(UndoMarks, TextLinesKernelBodyListsAndTagReferencesComeBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(UndoMarks, DeletingToAMarkKeepsTheWorkAndHandsItDown) {
+  auto* shoe = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+  shoe->SetDistanceTolerance(0.5);
+  const int outer = Mark();
+  const int middle = Mark();
+  EXPECT_EQ(UNDO_QD_set_mark_importance(middle, 1), 0);
+  shoe->SetDistanceTolerance(0.75);
+  Mark();
+  shoe->SetAngleTolerance(0.25);
+  // Ends the middle mark and the one above it; the changes stay.
+  EXPECT_EQ(UNDO_QD_delete_to_mark(middle, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_to_mark(middle, nullptr), Error::kBadObject);
+  UNDO_QD_undo_to_mark_no_status(middle, nullptr);  // gone: nothing happens
+  EXPECT_EQ(shoe->GetDistanceTolerance(), 0.75);
+  EXPECT_EQ(shoe->GetAngleTolerance(), 0.25);
+  // The outer mark took over what they recorded.
+  UNDO_QD_undo_to_mark_no_status(outer, nullptr);
+  EXPECT_EQ(UNDO_QD_delete_mark(outer, nullptr), 0);
+  EXPECT_EQ(shoe->GetDistanceTolerance(), 0.5);
+  EXPECT_NE(shoe->GetAngleTolerance(), 0.25);
+  shoe->destroy();
+}
+
+}  // namespace

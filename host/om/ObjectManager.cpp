@@ -62,6 +62,7 @@ struct Mark {
   std::vector<ArraySnapshot> arrays;
   std::vector<Object*> created;
   std::vector<Object*> deleted;  // kept alive until no mark can bring them back
+  int importance = 0;
 };
 
 struct Manager {
@@ -500,6 +501,10 @@ std::vector<Mark>::iterator findMark(int id) {
 
 using namespace KTX::OM;
 
+namespace {
+int deleteMark(int id);
+}
+
 extern "C" {
 
 int UNDO_QD_set_mark(int visibility, const char* name, int* error) {
@@ -531,8 +536,37 @@ int UNDO_QD_undo_to_mark(int id, const char*) {
   return 0;
 }
 
+int UNDO_QD_set_mark_importance(int id, int importance) {
+  KTX::Host::Log("UNDO_QD_set_mark_importance", std::to_string(id) + " " + std::to_string(importance));
+  auto it = findMark(id);
+  if (it == om().marks.end()) return KTX::Error::kBadObject;
+  it->importance = importance;
+  return 0;
+}
+
+void UNDO_QD_undo_to_mark_no_status(int id, const char* name) {
+  KTX::Host::Log("UNDO_QD_undo_to_mark_no_status", std::to_string(id));
+  if (findMark(id) != om().marks.end()) UNDO_QD_undo_to_mark(id, name);
+}
+
+int UNDO_QD_delete_to_mark(int id, const char*) {
+  KTX::Host::Log("UNDO_QD_delete_to_mark", std::to_string(id));
+  auto it = findMark(id);
+  if (it == om().marks.end()) return KTX::Error::kBadObject;
+  // Newest first, so each hands what it recorded to the one below it.
+  while (!om().marks.empty() && om().marks.back().id != id) deleteMark(om().marks.back().id);
+  return deleteMark(id);
+}
+
 int UNDO_QD_delete_mark(int id, const char*) {
   KTX::Host::Log("UNDO_QD_delete_mark", std::to_string(id));
+  return deleteMark(id);
+}
+
+}  // extern "C"
+
+namespace {
+int deleteMark(int id) {
   auto it = findMark(id);
   if (it == om().marks.end()) return KTX::Error::kBadObject;
   Mark gone = std::move(*it);
@@ -552,8 +586,7 @@ int UNDO_QD_delete_mark(int id, const char*) {
   }
   return 0;
 }
-
-}  // extern "C"
+}  // namespace
 
 namespace KTX::OM {
 
@@ -657,6 +690,35 @@ void OM_set_string(Object* object, const AttributeId& attribute, const char* tex
   SM_free(f);
   f = SM_string_copy(text);
 }
+
+void OM_set_real_elem(Object* object, const AttributeId& attribute, int index, double value) {
+  const ClassAttributeStruct* row = rowOf(object, attribute);
+  const int n = static_cast<int>(std::max<std::uint32_t>(1, TypeCode::Count(row->typeCode)));
+  if (TypeCode::Element(row->typeCode) != TypeCode::kDouble || isHeapArray(row))
+    ERROR_raise(__FILE__, __LINE__, Error::kBadAttribute, "%s is not a row of reals", row->fieldName);
+  if (index < 0 || index >= n) ThrowIndexOutOfRange(index, 0, n - 1);
+  LogForWrite(object);
+  (&field<double>(object, row))[index] = value;
+}
+
+void OM_ask_real_elem(const Object* object, const AttributeId& attribute, int index, double* value) {
+  const ClassAttributeStruct* row = rowOf(object, attribute);
+  const int n = static_cast<int>(std::max<std::uint32_t>(1, TypeCode::Count(row->typeCode)));
+  if (TypeCode::Element(row->typeCode) != TypeCode::kDouble || isHeapArray(row))
+    ERROR_raise(__FILE__, __LINE__, Error::kBadAttribute, "%s is not a row of reals", row->fieldName);
+  if (index < 0 || index >= n) ThrowIndexOutOfRange(index, 0, n - 1);
+  *value = (&field<double>(object, row))[index];
+}
+
+String* OM_create_string(const char* text) {
+  return reinterpret_cast<String*>(SM_string_copy(text != nullptr ? text : ""));
+}
+
+String* OM_create_utf8_string(const char* utf8) { return OM_create_string(utf8); }
+
+void OM__delete_string(String* string) { SM_free(string); }
+
+void StringVla::SetValue(int index, const char* text) { Set(index, text != nullptr ? text : ""); }
 
 void TagVla::SetOneWayTagValue(const AttributeId&, int index, tag_t tag) {
   Host::Log("SetOneWayTagValue", std::to_string(index) + " " + std::to_string(tag));

@@ -196,8 +196,24 @@ class KTX_HOST_API Vla : public VariableObject {
 using DoubleVla = Vla<double>;
 using IntVla = Vla<int>;
 using KernelTagVla = Vla<int>;
-using StringVla = Vla<std::string>;
-using UStringVla = Vla<std::string>;  // UTF-8 texts
+// Texts, 8-bit or UTF-8.
+class KTX_HOST_API StringVla : public Vla<std::string> {
+ public:
+  using Vla<std::string>::Vla;
+  // Logs the array for undo (unless its own flag says it need not be) and
+  // stores a copy of the text (null stores an empty text).
+  void SetValue(int index, const char* text);
+};
+using UStringVla = StringVla;
+
+// A host string object: one allocator block that holds its zero-terminated
+// characters, so a string field (type 0xd or 0x10) that holds one is kept,
+// copied for undo and freed like any text the host holds.
+class String {
+ public:
+  const char* GetChars() const { return reinterpret_cast<const char*>(this); }
+  String() = delete;
+};
 
 class KTX_HOST_API TagVla : public Vla<tag_t> {
  public:
@@ -234,6 +250,17 @@ KTX_HOST_API void OM_vset_array_length(Object* object, const AttributeId& attrib
 KTX_HOST_API void OM_set_array_length(Object* object, const AttributeId& attribute, int length);
 KTX_HOST_API VariableObject* OM_ask_vla(const Object* object, const AttributeId& attribute);
 KTX_HOST_API void OM_set_string(Object* object, const AttributeId& attribute, const char* text);
+// Element `index` of a fixed row of reals (a point or a matrix); the write logs
+// the object unless its flag says it need not be. An index outside the row
+// raises the index error.
+KTX_HOST_API void OM_set_real_elem(Object* object, const AttributeId& attribute, int index, double value);
+KTX_HOST_API void OM_ask_real_elem(const Object* object, const AttributeId& attribute, int index, double* value);
+// A new string object holding a copy of the text (null: an empty text);
+// null when memory runs out.
+KTX_HOST_API String* OM_create_string(const char* text);
+KTX_HOST_API String* OM_create_utf8_string(const char* utf8);
+// Frees a string object (null: nothing).
+KTX_HOST_API void OM__delete_string(String* string);
 
 [[noreturn]] KTX_HOST_API void ThrowIndexOutOfRange(int index, int low, int high);
 
@@ -296,4 +323,11 @@ extern "C" {
 KTX_HOST_API int UNDO_QD_set_mark(int visibility, const char* name, int* error);
 KTX_HOST_API int UNDO_QD_undo_to_mark(int mark, const char* name);
 KTX_HOST_API int UNDO_QD_delete_mark(int mark, const char* name);
+// Marks the mark important (1) or not (0); kept on the mark, changes nothing else.
+KTX_HOST_API int UNDO_QD_set_mark_importance(int mark, int importance);
+// UNDO_QD_undo_to_mark without a status: an unknown mark does nothing.
+KTX_HOST_API void UNDO_QD_undo_to_mark_no_status(int mark, const char* name);
+// Ends the mark and every mark set after it, keeping what was done under them
+// (the mark below, if any, takes over what they recorded).
+KTX_HOST_API int UNDO_QD_delete_to_mark(int mark, const char* name);
 }

@@ -17,6 +17,7 @@ struct Heap {
   std::unordered_map<void*, std::size_t> objects;
   KTX::Memory::Counters counters;
   int failNext = 0;
+  std::size_t failSize = 0;
 };
 
 Heap& heap() {
@@ -54,6 +55,10 @@ void failIfAsked(const void* caller, const char* call) {
 
 void* allocate(std::size_t size) {
   if (shouldFail()) return nullptr;
+  if (size != 0 && heap().failSize == size) {
+    heap().failSize = 0;
+    return nullptr;
+  }
   void* block = track(heap().blocks, size);
   if (block != nullptr) {
     ++heap().counters.blocks;
@@ -171,5 +176,6 @@ void CppMemory::operator delete[](void* block) noexcept { CppMemory::operator de
 
 Counters LiveCounters() { return heap().counters; }
 void FailNextAllocations(int n) { heap().failNext = n; }
+void FailNextAllocationOfSize(std::size_t size) { heap().failSize = size; }
 
 }  // namespace KTX::Memory

@@ -38,5 +38,7 @@ struct Counters {
 KTX_HOST_API Counters LiveCounters();
 // Test hook: the next n allocations (SM_ and CppMemory) fail.
 KTX_HOST_API void FailNextAllocations(int n);
+// Test hook: the next SM_ allocation of exactly `size` bytes fails (0: none).
+KTX_HOST_API void FailNextAllocationOfSize(std::size_t size);
 
 }  // namespace KTX::Memory
