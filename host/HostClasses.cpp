@@ -23,6 +23,7 @@ struct HostClasses {
     RegisterHostClass<PART_part>(tagged);
     RegisterHostClass<CM_part>(tagged);
     RegisterHostClass<FEATURE_RECORD>(tagged);
+    RegisterHostClass<OCC_occurrence>(tagged);
     RegisterHostClass<SELECT_OBJECT>(tagged);
     RegisterHostClass<SELECT_OBJECT_list>(tagged);
     RegisterHostClass<SC_section>(tagged);
@@ -55,6 +56,7 @@ int SC_loop::ThisClassId = 0;
 int SC_collector::ThisClassId = 0;
 int UICOMPJA_list::ThisClassId = 0;
 int EXP_expression::ThisClassId = 0;
+int OCC_occurrence::ThisClassId = 0;
 int OnPathDimBuilder::ThisClassId = 0;
 namespace DieDes {
 int DieAttributesBuilder::ThisClassId = 0;

@@ -1,5 +1,6 @@
 #include "feat/Builder.hpp"
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -52,6 +53,11 @@ int JAX_FEAT_BUILDER::commit() {
 int JAX_FEAT_BUILDER::commit_feature(FEATURE_RECORD**) { return 0; }
 void JAX_FEAT_BUILDER::init_object(CM_part* part, FEATURE_RECORD* frec) {
   JAX_BASE_BUILDER::init_object(PART_ask_part_of_cm_part(part));
+  frec_ = frec;
+}
+void JAX_FEAT_BUILDER::set_frec(FEATURE_RECORD* frec) {
+  Host::Log("set_frec", frec != nullptr ? "tag=" + std::to_string(frec->OmTag()) : std::string("none"));
+  OM::LogForWrite(this);
   frec_ = frec;
 }
 JAX_FEAT_BUILDER::~JAX_FEAT_BUILDER() = default;
@@ -137,6 +143,30 @@ PART_part* PART_ask_work_part() { return workPart; }
 void PART_set_work_part(PART_part* part) { workPart = part; }
 PART_part* CONTEXT_ask_work_part() { return workPart; }
 PART_part* CONTEXT_ask_work_part_p() { return workPart; }
+PART_part* CONTEXT_ask_root_part() { return workPart; }
+
+PART_part* PART_ask_part_of_object(tag_t object) {
+  if (object == 0) return nullptr;
+  for (const auto& [part, tags] : keeping().kept)
+    if (std::find(tags.begin(), tags.end(), object) != tags.end())
+      return dynamic_cast<PART_part*>(OM::OM_object_of_tag(part));
+  return nullptr;
+}
+
+OCC_occurrence* OCC_occurrence::Place(PART_part* part, tag_t prototype) {
+  auto* occurrence = Host::CreateInPart<OCC_occurrence>(part);
+  occurrence->prototype_ = prototype;
+  return occurrence;
+}
+
+bool OCC_is_occurrence(tag_t object) {
+  return dynamic_cast<OCC_occurrence*>(OM::OM_object_of_tag(object)) != nullptr;
+}
+
+tag_t OCC_ask_prototype_of_occ(tag_t occurrence) {
+  auto* occ = dynamic_cast<OCC_occurrence*>(OM::OM_object_of_tag(occurrence));
+  return occ != nullptr ? occ->ask_prototype() : 0;
+}
 
 PART_part* PART_of_tag(tag_t part) {
   if (part == 0) return workPart;

@@ -81,7 +81,11 @@ class KTX_HOST_API JAX_FEAT_BUILDER : public JAX_BUILDER {
   int commit() override;
   virtual int commit_feature(FEATURE_RECORD** frec);
   FEATURE_RECORD* get_frec() const { return frec_; }
+  void set_frec(FEATURE_RECORD* frec);
   void init_object(CM_part* part, FEATURE_RECORD* frec);
+  // The dialog mode the host runs the builder in: 0 unless a test sets another.
+  int get_mode() const { return mode_; }
+  void set_mode(int mode) { mode_ = mode; }
 
  protected:
   JAX_FEAT_BUILDER(int classId, void* context) : JAX_BUILDER(classId, context) {}
@@ -89,6 +93,7 @@ class KTX_HOST_API JAX_FEAT_BUILDER : public JAX_BUILDER {
 
  private:
   FEATURE_RECORD* frec_;
+  int mode_;
 };
 
 class KTX_HOST_API PART_part : public OM::TaggedObject {
@@ -184,6 +189,30 @@ KTX_HOST_API void PART_set_work_part(PART_part* part);
 // The work part, as the modelling context gives it.
 KTX_HOST_API PART_part* CONTEXT_ask_work_part();
 KTX_HOST_API PART_part* CONTEXT_ask_work_part_p();
+// The top part of the assembly being worked on. The stand-in has no
+// assemblies of parts: the root part is the work part.
+KTX_HOST_API PART_part* CONTEXT_ask_root_part();
+// The part that keeps the object (null: no object, or kept by no part).
+KTX_HOST_API PART_part* PART_ask_part_of_object(tag_t object);
+
+// An occurrence in one part of an object that another part holds (its prototype).
+class KTX_HOST_API OCC_occurrence : public OM::TaggedObject {
+  KTX_HOST_OBJECT(OCC_occurrence, "KTX::OCC_occurrence")
+ public:
+  tag_t ask_prototype() const { return prototype_; }
+  // Test hook: a new occurrence of `prototype` kept in `part` (null: the work part).
+  static OCC_occurrence* Place(PART_part* part, tag_t prototype);
+
+ protected:
+  OCC_occurrence(int classId, void* context) : OM::TaggedObject(classId, context) {}
+
+ private:
+  tag_t prototype_;
+};
+KTX_HOST_API bool OCC_is_occurrence(tag_t object);
+// The prototype of an occurrence; 0 for anything else.
+KTX_HOST_API tag_t OCC_ask_prototype_of_occ(tag_t occurrence);
+
 // The part with that tag (0: the work part); another class raises the bad-object error.
 KTX_HOST_API PART_part* PART_of_tag(tag_t part);
 

@@ -1,0 +1,127 @@
+#include "vd/VehicleDesign.hpp"
+
+#include <cstdio>
+#include <string>
+
+#include "sys/CallLog.hpp"
+
+namespace KTX {
+namespace {
+
+struct CsysAnswer {
+  int type = 0;
+  double origin[3] = {0, 0, 0};
+  double matrix[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+};
+CsysAnswer& csysAnswer() {
+  static CsysAnswer answer;
+  return answer;
+}
+
+std::string address(const void* p) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%p", p);
+  return text;
+}
+
+// A left front corner in vehicle coordinates (millimetres; X rearward, Y
+// outboard to the left negative, Z up), the wheel centre at (0, -760, 0).
+constexpr VD_point_s kWheelCenter{0, -760, 0};
+constexpr VD_point_s kSpindleInner{0, -660, 0};
+constexpr VD_point_pair_s Single(double x, double y, double z) { return {{x, y, z}, {0, 0, 0}}; }
+constexpr VD_point_pair_s kWheelAxis{kWheelCenter, kSpindleInner};
+constexpr VD_point_s kMirrorOrigin{0, 0, 0};
+constexpr VD_point_s kMirrorNormal{0, 1, 0};
+
+}  // namespace
+
+bool VD_get_csys(int* type, double origin[3], double matrix[9]) {
+  Host::Log("VD_get_csys");
+  const CsysAnswer& a = csysAnswer();
+  if (type != nullptr) *type = a.type;
+  for (int i = 0; i < 3 && origin != nullptr; ++i) origin[i] = a.origin[i];
+  for (int i = 0; i < 9 && matrix != nullptr; ++i) matrix[i] = a.matrix[i];
+  return true;
+}
+
+void QF_VD_MAC_SUSP_initial(sMacpherson_Suspension* r) {
+  Host::Log("QF_VD_MAC_SUSP_initial", address(r));
+  if (r == nullptr) return;
+  r->bottomOfStrut = Single(10, -640, -120);
+  r->ballJoint = Single(5, -700, -150);
+  r->outerDriveJoint = Single(0, -690, 0);
+  r->innerDriveJoint = {0, -250, 20};
+  r->wheelCenterline = kWheelAxis;
+  r->tieRodOuter = Single(130, -680, -60);
+  r->tieRodInner = Single(140, -330, -40);
+  r->strutCenter = Single(-30, -560, 520);
+  r->bushingFront = Single(-180, -330, -130);
+  r->bushingRear = Single(220, -350, -120);
+  r->upperStabilizerLink = Single(60, -540, 120);
+  r->lowerStabilizerLink = Single(60, -520, -80);
+  r->stabilizerBushing = {90, -380, -60};
+  r->oppositeInnerJoint = {0, 250, 20};
+  r->oppositeBushing = {-180, 330, -130};
+  r->mirrorPlaneOrigin = kMirrorOrigin;
+  r->mirrorPlaneVector = kMirrorNormal;
+}
+
+void QF_VD_SLA_SUSP_initial(sSLArm_Suspension* r) {
+  Host::Log("QF_VD_SLA_SUSP_initial", address(r));
+  if (r == nullptr) return;
+  r->lowerBallJoint = Single(0, -710, -160);
+  r->lowerFrontBushing = Single(-200, -340, -140);
+  r->lowerRearBushing = Single(200, -350, -130);
+  r->upperBallJoint = Single(-20, -650, 200);
+  r->upperFrontBushing = Single(-140, -430, 240);
+  r->upperRearBushing = Single(120, -440, 230);
+  r->lowerShockCenter = Single(-10, -560, -110);
+  r->upperShockCenter = Single(-30, -520, 420);
+  r->wheelCenterline = kWheelAxis;
+  r->outerDriveJoint = Single(0, -690, 0);
+  r->tieRodOuter = Single(140, -690, -40);
+  r->tieRodInner = Single(150, -330, -30);
+  r->innerDriveJoint = {0, -260, 10};
+  r->upperStabilizerLink = Single(50, -560, 110);
+  r->lowerStabilizerLink = Single(50, -540, -90);
+  r->stabilizerBushing = {80, -390, -70};
+  r->oppositeInnerJoint = {0, 260, 10};
+  r->oppositeBushing = {-200, 340, -140};
+  r->mirrorPlaneOrigin = kMirrorOrigin;
+  r->mirrorPlaneVector = kMirrorNormal;
+}
+
+void QF_VD_FLA_SUSP_initial(sFiveLinkAxle_Suspension* r) {
+  Host::Log("QF_VD_FLA_SUSP_initial", address(r));
+  if (r == nullptr) return;
+  r->frontBushingLowerArm = Single(-450, -520, -80);
+  r->rearBushingLowerArm = Single(40, -560, -120);
+  r->frontBushingUpperArm = Single(-380, -380, 160);
+  r->rearBushingUpperArm = Single(30, -420, 140);
+  r->lowerShockCenter = Single(80, -600, -100);
+  r->upperShockCenter = Single(60, -560, 380);
+  r->lowerBumperCenter = {0, -480, 60};
+  r->oppositeLowerBumper = {0, 480, 60};
+  r->upperBumperCenter = {0, -480, 160};
+  r->oppositeUpperBumper = {0, 480, 160};
+  r->wheelCenterline = kWheelAxis;
+  r->trackBarInner = {60, 420, 40};
+  r->oppositeTrackBarInner = {60, -420, 40};
+}
+
+void TIREENV_exit_scenario_reset_master(PART_part* rootPart, tag_t masterPart) {
+  Host::Log("TIREENV_exit_scenario_reset_master", "root=" + std::to_string(OM::OM_ask_object_tag(rootPart)) +
+                                                      " master=" + std::to_string(masterPart));
+}
+
+namespace VD {
+void SetCsysAnswer(int type, const double origin[3], const double matrix[9]) {
+  CsysAnswer& a = csysAnswer();
+  a.type = type;
+  for (int i = 0; i < 3; ++i) a.origin[i] = origin[i];
+  for (int i = 0; i < 9; ++i) a.matrix[i] = matrix[i];
+}
+void ResetCsysAnswer() { csysAnswer() = CsysAnswer{}; }
+}  // namespace VD
+
+}  // namespace KTX
