@@ -116,6 +116,15 @@ struct String : KindBase {
   using type = char*;
   static constexpr std::uint32_t code = 0xD;
 };
+// A host string object, 8-bit or UTF-8 (empty when the field holds none).
+struct StringObject : KindBase {
+  using type = OM::String*;
+  static constexpr std::uint32_t code = 0xD;
+};
+struct UStringObject : KindBase {
+  using type = OM::String*;
+  static constexpr std::uint32_t code = 0x10;
+};
 struct StringArray : KindBase {
   using type = OM::StringVla*;
   static constexpr std::uint32_t code = 0xFFFF000D;
@@ -178,6 +187,19 @@ Made* CreateAndInit(int classId, Init&& init) {
   }
   return made;
 }
+
+// The characters of a string object field; empty when it holds none.
+inline const char* CharsOf(const OM::String* string) { return string != nullptr ? string->GetChars() : ""; }
+// The string-field write: logs the object unless it need not be, stores a new
+// string object made from the text (which may be the old string's own
+// characters), then deletes the old one.
+STAMVIK_API void ReplaceString(OM::Object* object, OM::String*& field, const char* text, bool utf8);
+
+// Run by every builder's destructor. The host runs the destructor also when
+// it frees an object it never destroyed (undoing the object's creation), so a
+// class that holds memory the object manager does not know of (a transient
+// work area) overloads this in its own namespace to let that memory go.
+inline void OnHostRelease(const void*) {}
 
 // Destroys the registrant in a holder and clears the holder: every class's exit step.
 STAMVIK_API void DestroyClassRegistrant(OM::ClassRegistrant** holder);
@@ -253,7 +275,10 @@ void AtUnload(void (*step)());
   void Unload##Class##Registration() { ::KTX::Frame::DestroyClassRegistrant(&registrantHolder); }              \
   }                                                                                                     \
   Class::Class(int classId, void* context) : OmBase(classId, context) {}                                \
-  Class::~Class() = default;                                                                            \
+  Class::~Class() {                                                                                     \
+    using ::KTX::Frame::OnHostRelease;                                                                  \
+    OnHostRelease(this);                                                                                \
+  }                                                                                                     \
   ::KTX::OM::Object* Class::Create##Class##Callback(void* memory, int classId, void* context) {         \
     if (memory == nullptr) return nullptr;                                                              \
     return new (memory) Class(classId, context);                                                        \

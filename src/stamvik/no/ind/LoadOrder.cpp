@@ -107,12 +107,14 @@ STAMVIK_LOAD_STEP(Tooling, LoadDieDesDrawDieBuilderRegistration)
 STAMVIK_LOAD_STEP(Tooling, LoadDieDesDrawPunchBuilderRegistration)
 STAMVIK_LOAD_STEP(Tooling, LoadDieDesPierceInsertBuilderRegistration)
 STAMVIK_LOAD_STEP(Tooling, LoadDieEngFormTaskBuilderRegistration)
+STAMVIK_LOAD_STEP(VDJA, LoadManikinBuilderRegistration)
+STAMVIK_LOAD_STEP(VDJA, LoadTireEnvelopeBuilderRegistration)
 
 namespace KTX::Stamvik {
 namespace {
 
 // Die design in source-file order (so the nine body builders reach the host
-// before their superclass), then die engineering, then tooling.
+// before their superclass), then die engineering, then tooling, then vehicle design.
 constexpr LoadStep kLoadOrder[] = {
     {"KTX::DieDesJA::CastReliefBuilder", &DieDesJA::LoadCastReliefBuilderRegistration},
     {"KTX::DieDesJA::ClampingSlotBuilder", &DieDesJA::LoadClampingSlotBuilderRegistration},
@@ -215,6 +217,9 @@ constexpr LoadStep kLoadOrder[] = {
     {"KTX::Tooling::DieDesDrawPunchBuilder", &Tooling::LoadDieDesDrawPunchBuilderRegistration},
     {"KTX::Tooling::DieDesPierceInsertBuilder", &Tooling::LoadDieDesPierceInsertBuilderRegistration},
     {"KTX::Tooling::DieEngFormTaskBuilder", &Tooling::LoadDieEngFormTaskBuilderRegistration},
+    // Vehicle design last of all.
+    {"KTX::VDJA::ManikinBuilder", &VDJA::LoadManikinBuilderRegistration},
+    {"KTX::VDJA::TireEnvelopeBuilder", &VDJA::LoadTireEnvelopeBuilderRegistration},
 };
 
 struct Loader {
