@@ -144,6 +144,7 @@ void PART_set_work_part(PART_part* part) { workPart = part; }
 PART_part* CONTEXT_ask_work_part() { return workPart; }
 PART_part* CONTEXT_ask_work_part_p() { return workPart; }
 PART_part* CONTEXT_ask_root_part() { return workPart; }
+int PART_ask_units(const PART_part* part) { return part == nullptr ? 0 : part->UnitCode(); }
 
 PART_part* PART_ask_part_of_object(tag_t object) {
   if (object == 0) return nullptr;

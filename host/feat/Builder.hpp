@@ -192,6 +192,8 @@ KTX_HOST_API PART_part* CONTEXT_ask_work_part_p();
 // The top part of the assembly being worked on. The stand-in has no
 // assemblies of parts: the root part is the work part.
 KTX_HOST_API PART_part* CONTEXT_ask_root_part();
+// The part's unit code (1 inch, otherwise millimetre); 0 for no part.
+KTX_HOST_API int PART_ask_units(const PART_part* part);
 // The part that keeps the object (null: no object, or kept by no part).
 KTX_HOST_API PART_part* PART_ask_part_of_object(tag_t object);
 

@@ -1,8 +1,14 @@
 #include "vd/VehicleDesign.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <vector>
 #include <string>
 
+#include "exp/Expression.hpp"
 #include "sys/CallLog.hpp"
 
 namespace KTX {
@@ -112,6 +118,67 @@ void QF_VD_FLA_SUSP_initial(sFiveLinkAxle_Suspension* r) {
 void TIREENV_exit_scenario_reset_master(PART_part* rootPart, tag_t masterPart) {
   Host::Log("TIREENV_exit_scenario_reset_master", "root=" + std::to_string(OM::OM_ask_object_tag(rootPart)) +
                                                       " master=" + std::to_string(masterPart));
+}
+
+void VD_sort_array_ascending(double* values, int count) {
+  if (values != nullptr && count > 1) std::sort(values, values + count);
+}
+
+bool TIREENV_check_angle_in_offset_angles(const Tire_s* area, double angle) {
+  Host::Log("TIREENV_check_angle_in_offset_angles", std::to_string(angle));
+  if (area == nullptr) return false;
+  const auto wrap = [](double a) {
+    double w = std::fmod(a, 360.0);
+    return w < 0 ? w + 360.0 : w;
+  };
+  const int n = std::clamp(area->sectionCount, 0, Tire_s::kMaxSections);
+  for (int i = 0; i < n; ++i) {
+    const double d = std::fabs(wrap(area->sectionAngles[i]) - wrap(angle));
+    if (d <= 1e-6 || std::fabs(d - 360.0) <= 1e-6) return true;
+  }
+  return false;
+}
+
+int readoffsetvalues(const char* fileName, int* sectionCount, int* offsetCount, double angles[36],
+                     int offsetCounts[36], double offsets[36][80], double fileOffsets[36][80]) {
+  Host::Log("readoffsetvalues", fileName != nullptr ? fileName : "(null)");
+  std::ifstream in(fileName != nullptr ? fileName : "");
+  if (!in) return -1;
+  const auto note = [&](int line, const char* what) {
+    Host::Log("TIREENV_note", std::string(fileName) + " line " + std::to_string(line) + ": " + what);
+    return -2;
+  };
+  int sections = 0, widest = 0, lineNumber = 0;
+  std::string line;
+  while (std::getline(in, line)) {
+    ++lineNumber;
+    std::istringstream words(line);
+    std::string word;
+    std::vector<double> values;
+    bool comment = false;
+    while (words >> word) {
+      if (values.empty() && word[0] == '!') {
+        comment = true;
+        break;
+      }
+      double v = 0;
+      if (!EXP_parse_number(word.c_str(), &v)) return note(lineNumber, "not a number");
+      values.push_back(v);
+    }
+    if (comment || values.empty()) continue;
+    if (sections == Tire_s::kMaxSections) return note(lineNumber, "more than 36 sections");
+    const int count = static_cast<int>(values.size()) - 1;
+    if (count > Tire_s::kMaxOffsets) return note(lineNumber, "more than 80 offsets");
+    angles[sections] = values[0];
+    offsetCounts[sections] = count;
+    for (int i = 0; i < count; ++i) offsets[sections][i] = fileOffsets[sections][i] = values[static_cast<std::size_t>(i) + 1];
+    widest = std::max(widest, count);
+    ++sections;
+  }
+  if (sections == 0) return note(lineNumber, "no section");
+  *sectionCount = sections;
+  *offsetCount = widest;
+  return 0;
 }
 
 namespace VD {

@@ -156,6 +156,21 @@ KTX_HOST_API void QF_VD_FLA_SUSP_initial(sFiveLinkAxle_Suspension* record);
 // Leaves any motion scenario of the root part and restores its master part.
 KTX_HOST_API void TIREENV_exit_scenario_reset_master(PART_part* rootPart, tag_t masterPart);
 
+// Sorts the doubles ascending in place.
+KTX_HOST_API void VD_sort_array_ascending(double* values, int count);
+// True when the angle (degrees) is one of the work record's section angles,
+// both taken modulo 360, within 1e-6.
+KTX_HOST_API bool TIREENV_check_angle_in_offset_angles(const Tire_s* area, double angle);
+// Reads an offset file: one section a line, its angle in degrees and then its
+// offsets, separated by blanks; blank lines and lines starting with '!' are
+// skipped. Fills the section count, the largest offset count, the angles, the
+// offset counts and both offset tables (the stand-in's files hold one table,
+// copied into both). 0, or -1 when the file cannot be read, -2 when a line
+// is not numbers or the file holds more than 36 sections, more than 80
+// offsets in a section or no section (a note names file and line).
+KTX_HOST_API int readoffsetvalues(const char* fileName, int* sectionCount, int* offsetCount, double angles[36],
+                                  int offsetCounts[36], double offsets[36][80], double fileOffsets[36][80]);
+
 namespace VD {
 // Test hooks: what VD_get_csys answers (by default type 0, the absolute
 // system), and back to the default.

@@ -1,11 +1,15 @@
 #include "VDJA_TireEnvelopeBuilder.hpp"
 
+#include <cmath>
 #include <cstring>
+#include <iterator>
+#include <memory>
 #include <unordered_map>
 
 #include "exp/Expression.hpp"
 #include "jax_features_tire_envelope_builder.hpp"
 #include "sys/Error.hpp"
+#include "sys/Files.hpp"
 #include "sys/Memory.hpp"
 
 namespace KTX::VDJA {
@@ -243,11 +247,7 @@ int TireEnvelopeBuilder::LoadTemplatePointFile(const char*, char** message) {
   if (message != nullptr) *message = nullptr;
   return 0;
 }
-int TireEnvelopeBuilder::UpdateTemplatePoint(JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType, int, Math::Point3) {
-  return 0;
-}
 int TireEnvelopeBuilder::ProcessFromSpindelLines() { return 0; }
-void TireEnvelopeBuilder::InitializeEnvelopeOffset() {}
 int TireEnvelopeBuilder::CreateTireBodyFeature(int, tag_t* body, double*, double*) {
   if (body != nullptr) *body = 0;
   return 0;
@@ -260,6 +260,116 @@ int TireEnvelopeBuilder::BuildMotionTemplate() { return 0; }
 int TireEnvelopeBuilder::RunMotionArticulation() { return 0; }
 int TireEnvelopeBuilder::DisplayInputInformation() { return 0; }
 int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD*) { return 0; }
+
+// ---- validation and offsets ------------------------------------------------------
+
+namespace {
+double ValueOf(const EXP_expression* expression) {
+  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
+}
+}  // namespace
+
+int TireEnvelopeBuilder::validate_nothrow() {
+  try {
+    return Validate();
+  } catch (const Error::Exception& e) {
+    return e.askCode();
+  }
+}
+
+int TireEnvelopeBuilder::Validate() {
+  // 25 inches in either unit system.
+  const double f = PART_ask_units(CONTEXT_ask_work_part()) == 1 ? 1.0 : 25.4;
+  const double t = 1e-10;
+  for (int layer : {m_sectionLayer, m_sheetBodyLayer, m_profileSplineLayer, m_spindleLinesLayer})
+    if (layer < 1 || layer > 256) return 3771763;
+  if (WorkArea()->profilePointCount == 0) return 3771761;
+  if (CFI_ask_file_exist(GetMotionFile()) != 0) return 3771762;
+  const double shift = ValueOf(m_wheelCenterlineShift);
+  if (shift < -25 * f - t || shift > 25 * f + t) return 3771764;
+  if (m_tireDefinition != SolidBody) {
+    const double rim = ValueOf(m_wheelRimDiameter);
+    if (rim < -t || rim > 25 * f + t) return 3771765;
+  }
+  const double s = ValueOf(m_radialStartAngle), e = ValueOf(m_radialEndAngle);
+  if (static_cast<long long>(std::trunc(s)) % 15 != 0) return 3771711;
+  if (static_cast<long long>(std::trunc(e)) % 15 != 0) return 3771769;
+  if (!(s < e)) return 3771712;
+  if (std::fabs(e - s) > 360.0000000001) return 3771713;
+  if (s < -90.0000000001) return 3771777;
+  if (e > 360.0000000001) return 3771778;
+  if (ValueOf(m_distanceTolerance) < t) return 3771709;
+  if (ValueOf(m_trimRadius) < t) return 3771710;
+  if (!m_applyOffset) return 0;
+  switch (m_envelopeOffset) {
+    case FixedSections:
+      InitializeEnvelopeOffset();
+      [[fallthrough]];
+    case CustomerDefinedData:
+      if (!TIREENV_check_angle_in_offset_angles(WorkArea(), s) || !TIREENV_check_angle_in_offset_angles(WorkArea(), e))
+        return 3771759;
+      return 0;
+    default: {
+      const char* file = GetOffsetFileName();
+      if (CFI_ask_file_exist(file) != 0) return get_frec() != nullptr ? 0 : 3771752;
+      // Read only to see that it can be read: the commit reads it again.
+      struct Scratch {
+        int sections = 0, offsets = 0;
+        double angles[Tire_s::kMaxSections] = {};
+        int counts[Tire_s::kMaxSections] = {};
+        double first[Tire_s::kMaxSections][Tire_s::kMaxOffsets] = {};
+        double second[Tire_s::kMaxSections][Tire_s::kMaxOffsets] = {};
+      };
+      auto scratch = std::make_unique<Scratch>();
+      return readoffsetvalues(file, &scratch->sections, &scratch->offsets, scratch->angles, scratch->counts,
+                              scratch->first, scratch->second);
+    }
+  }
+}
+
+void TireEnvelopeBuilder::InitializeEnvelopeOffset() {
+  Tire_s* area = WorkArea();
+  const double angles[4] = {0, 90, 180, 270};
+  EXP_expression* const across[4] = {m_frontOffsetValue, m_upOffsetValue, m_rearOffsetValue, m_downOffsetValue};
+  area->sectionCount = 4;
+  for (int i = 0; i < area->sectionCount; ++i) {
+    area->sectionAngles[i] = angles[i];
+    area->sectionOffsetCounts[i] = 3;
+    area->sectionOffsets[i][0] = ValueOf(m_inboardOffsetValue);
+    area->sectionOffsets[i][1] = ValueOf(across[i]);
+    area->sectionOffsets[i][2] = ValueOf(m_outboardOffsetValue);
+  }
+}
+
+int TireEnvelopeBuilder::UpdateTemplatePoint(JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType type, int index,
+                                             Math::Point3 point) {
+  // Where each template's hard point of that index lies in its record.
+  static constexpr std::size_t kMacpherson[] = {0, 48, 96, 144, 168, 216, 264, 312, 360, 408, 576, 456, 504, 552, 600};
+  static constexpr std::size_t kSLArm[] = {0,   48,  96,  144, 192, 240, 288, 336, 384,
+                                           432, 480, 528, 576, 720, 600, 648, 696, 744};
+  static constexpr std::size_t kFiveLink[] = {0, 48, 96, 144, 192, 240, 288, 336, 384, 432, 456, 312, 360};
+  Tire_s* area = WorkArea();
+  unsigned char* record = nullptr;
+  const std::size_t* places = nullptr;
+  std::size_t count = 0;
+  switch (type) {
+    case MacPhersonStrut:
+      record = reinterpret_cast<unsigned char*>(&area->macpherson), places = kMacpherson, count = std::size(kMacpherson);
+      break;
+    case ShortLongArmwithSteering:
+    case ShortLongArmwithoutSteering:
+      record = reinterpret_cast<unsigned char*>(&area->slArm), places = kSLArm, count = std::size(kSLArm);
+      break;
+    case FiveLinkSolidAxlewithoutSteering:
+      record = reinterpret_cast<unsigned char*>(&area->fiveLink), places = kFiveLink, count = std::size(kFiveLink);
+      break;
+    default: return 0;
+  }
+  if (index < 0 || static_cast<std::size_t>(index) >= count) return 0;
+  const double xyz[3] = {point.X, point.Y, point.Z};
+  std::memcpy(record + places[index], xyz, sizeof xyz);
+  return 0;
+}
 
 // ---- references -----------------------------------------------------------------
 

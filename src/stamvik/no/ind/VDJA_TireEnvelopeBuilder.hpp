@@ -291,6 +291,8 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   char* ask_journal_class_name() const override;
   void destroy() override;
   void cascade_destroy() override;
+  // 0, or the message number of the first input that fails its check.
+  int validate_nothrow() override;
 
   // Own operations, in slot order.
   virtual int SwitchDriversButton();
@@ -389,6 +391,7 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
  private:
   virtual int ConvertFrecToBuilderData(FEATURE_RECORD* frec);
   void implement_destroy();
+  int Validate();
 };
 
 STAMVIK_OM_CLASS_EXPORTS(TireEnvelopeBuilder)

@@ -1,0 +1,296 @@
+#include "vdja_tireenv_motion_util.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "sys/Error.hpp"
+#include "sys/Memory.hpp"
+
+namespace KTX::VDJA {
+namespace {
+
+constexpr const char* kSource = "vdja_tireenv_motion_util";
+constexpr double kTolerance = 1e-10;
+
+struct Point {
+  double x, y;
+};
+
+// A product that floating arithmetic leaves a hair above a whole number
+// counts as that number.
+long long CeilingBelow(double value) { return static_cast<long long>(std::ceil(value - 1e-9)); }
+
+// A count computed from a ceiling stays within 0 and its steps plus one.
+long long Bounded(long long count, long long steps) { return std::clamp<long long>(count, 0, steps + 1); }
+
+double ClampPercent(double p) {
+  if (p < -kTolerance) return 0;
+  if (p > 100.0000000001) return 100;
+  return p;
+}
+
+// A driver of s steps gets s + 1 values (2 below 1 step), evenly from lower to upper.
+std::vector<double> Spread(double lower, double upper, int steps) {
+  const long long n = steps < 1 ? 2 : static_cast<long long>(steps) + 1;
+  std::vector<double> values(static_cast<std::size_t>(n));
+  for (long long k = 0; k < n; ++k) values[static_cast<std::size_t>(k)] = lower + k * (upper - lower) / (n - 1);
+  return values;
+}
+
+void SortAscending(std::vector<double>& values) {
+  if (!values.empty()) VD_sort_array_ascending(values.data(), static_cast<int>(values.size()));
+}
+
+void StoreLimits(vdja_tireenv_motion_record_t* r, double fu, double fl, double su, double sl) {
+  r->limits[0] = fl;
+  r->limits[1] = fu;
+  r->limits[2] = sl;
+  r->limits[3] = su;
+}
+
+double* NewValues(std::size_t count) {
+  auto* values = static_cast<double*>(SM_alloc(count * sizeof(double)));
+  if (values == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for a driver path");
+  return values;
+}
+
+// Hands the path to the record (its previous path is let go first).
+void StorePath(vdja_tireenv_motion_record_t* r, const std::vector<Point>& path) {
+  vdja_tireenv_motion_release_path(r);
+  if (path.empty()) return;
+  double* x = NewValues(path.size());
+  double* y = nullptr;
+  try {
+    y = NewValues(path.size());
+  } catch (...) {
+    SM_free(x);
+    throw;
+  }
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    x[i] = path[i].x;
+    y[i] = path[i].y;
+  }
+  r->xValues = x;
+  r->yValues = y;
+  r->pointCount = static_cast<int>(path.size());
+}
+
+std::vector<Point> Grid(double fu, double fl, int fs, double su, double sl, int ss) {
+  std::vector<double> xs = Spread(fl, fu, fs), ys = Spread(sl, su, ss);
+  SortAscending(xs);
+  SortAscending(ys);
+  std::vector<Point> path;
+  path.reserve(xs.size() * ys.size());
+  for (double y : ys)
+    for (double x : xs) path.push_back({x, y});
+  return path;
+}
+
+std::vector<Point> Tapered(double uX, double lX, int fs, double uY, double lY, int ss, double p) {
+  p = ClampPercent(p);
+  if (std::fabs(p - 100) <= kTolerance) return Grid(uX, lX, fs, uY, lY, ss);
+  const double mX = (uX + lX) / 2;
+  const long long sX = std::max(fs, 1), sY = std::max(ss, 1);
+  const double t = (uY - lY) * 0.5 * (100 - p) * 0.01;
+  const double yLow = lY + t, yHigh = uY - t;
+  long long z = sY, b = 0;
+  if (p > kTolerance) {
+    z = Bounded(CeilingBelow(sY * (100 - p) * 0.01), sY);
+    b = Bounded(CeilingBelow(sY * p * 0.01), sY);
+  }
+  if (z % 2 != 0) ++z;
+  // Below 100 % both taper zones have a level at least.
+  z = std::max<long long>(z, 2);
+  const long long m = z + b, half = z / 2;
+  std::vector<double> levels(static_cast<std::size_t>(m + 1));
+  levels[0] = lY;
+  levels[static_cast<std::size_t>(m)] = uY;
+  for (long long i = 1; i < m; ++i) {
+    double& level = levels[static_cast<std::size_t>(i)];
+    if (i <= half)
+      level = lY + i * (yLow - lY) / half;
+    else if (i > b + half)
+      level = yHigh + (i - half - b) * (yLow - lY) / half;
+    else
+      level = yLow + (i - half) * (yHigh - yLow) / b;
+  }
+  std::vector<Point> path;
+  path.reserve(static_cast<std::size_t>(2 + (m - 1) * (sX + 1)));
+  path.push_back({mX, levels[0]});
+  for (long long i = 1; i < m; ++i) {
+    const double level = levels[static_cast<std::size_t>(i)];
+    double xa = lX, xb = uX;
+    if (level > yHigh + kTolerance || level < yLow - kTolerance) {
+      const bool top = level > yHigh + kTolerance;
+      const double d = top ? level - uY : level - lY;
+      const double w = top ? (100 - p) * (uY - lY) * 0.01 : (lY - uY) * (100 - p) * 0.01;
+      xa = (uX - lX) * d / w + mX;
+      xb = (lX - uX) * d / w + mX;
+    }
+    for (long long k = 0; k <= sX; ++k) path.push_back({xa + k * (xb - xa) / sX, level});
+  }
+  path.push_back({mX, levels[static_cast<std::size_t>(m)]});
+  return path;
+}
+
+std::vector<Point> OneSidePath(double uX, double lX, int fs, double uY, double lY, int ss, double a, double bLoc) {
+  // Equal second-driver limits leave no taper to divide by: the plain grid.
+  if (std::fabs(uY - lY) <= kTolerance) return Grid(uX, lX, fs, uY, lY, ss);
+  double aPct = 0;
+  if (a > 100.0000000001)
+    aPct = 100;
+  else if (a >= -kTolerance)
+    aPct = (uY * a * 0.01 - lY) * 100 / (uY - lY);
+  const double bPct = ClampPercent(bLoc);
+  double yA = aPct >= 99.9999999999 ? uY : uY - (uY - lY) * (100 - aPct) * 0.01;
+  double xB = bPct >= 99.9999999999 ? uX : uX - (uX - lX) * 0.5 * (100 - bPct) * 0.01;
+  if (yA > uY + kTolerance) yA = uY;
+  if (xB > uX + kTolerance) xB = uX;
+  if (std::fabs(yA - uY) <= kTolerance || std::fabs(xB - uX) <= kTolerance) return Grid(uX, lX, fs, uY, lY, ss);
+  const long long sX = std::max(fs, 2), sY = std::max(ss, 2);
+  const long long nTop = Bounded(CeilingBelow((100 - aPct) * sY * 0.01), sY);
+  const long long nBottom = Bounded(CeilingBelow(sY * aPct * 0.01), sY);
+
+  std::vector<double> xs, ys;
+  for (long long k = 0; k < sX; ++k) xs.push_back(lX + k * (uX - lX) / sX);
+  xs.push_back(uX);
+  if (nBottom == 0) {
+    ys.push_back(lY);
+  } else {
+    for (long long j = 0; j < nBottom; ++j) ys.push_back(lY + j * (yA - lY) / nBottom);
+    ys.push_back(yA);
+  }
+  SortAscending(xs);
+  SortAscending(ys);
+  std::vector<Point> path;
+  for (double y : ys)
+    for (double x : xs) path.push_back({x, y});
+  for (long long k = 1; k <= nTop; ++k) {
+    const double level = yA + k * (uY - yA) / nTop;
+    const double q = 100 - k * (100 - bPct) / nTop;
+    const long long c = Bounded(CeilingBelow(q * 0.01 * sX), sX);
+    if (c == 0) {
+      path.push_back({(uX + lX) / 2, level});
+      continue;
+    }
+    const double h = (100 - q) * 0.005 * (uX - lX);
+    const double from = lX + h, to = uX - h;
+    for (long long i = 0; i <= c; ++i) path.push_back({from + i * (to - from) / c, level});
+  }
+  return path;
+}
+
+}  // namespace
+
+void vdja_tireenv_motion_release_path(vdja_tireenv_motion_record_t* record) {
+  if (record->pointCount > 0 || record->xValues != nullptr || record->yValues != nullptr) {
+    SM_free(record->xValues);
+    SM_free(record->yValues);
+  }
+  record->xValues = nullptr;
+  record->yValues = nullptr;
+  record->pointCount = 0;
+}
+
+int vdja_tireenv_motion_generate_driver_path(int graph, double fu, double fl, int fs, double su, double sl, int ss,
+                                             double taper, double locationA, double locationB, tag_t,
+                                             vdja_tireenv_motion_record_t* r) {
+  vdja_tireenv_motion_release_path(r);
+  switch (graph) {
+    case RectangularJounceRebound: return vdja_tireenv_motion_driver_path_grid(fu, fl, fs, su, sl, ss, r);
+    case RectangularTaperedY: return vdja_tireenv_motion_driver_path_tapered(fu, fl, fs, su, sl, ss, taper, r);
+    case RectangularTaperedX: return vdja_tireenv_motion_driver_path_tapered_x(fu, fl, fs, su, sl, ss, taper, r);
+    case TaperedOneSide:
+      return vdja_tireenv_motion_driver_path_tapered_one_side(fu, fl, fs, su, sl, ss, locationA, locationB, r);
+    case TwoDriversOneFixed: return vdja_tireenv_motion_driver_path_one_fixed(fu, fl, fs, su, sl, ss, taper, r);
+    default: return 0;  // BySketch comes with the sketch's own work; other values make nothing
+  }
+}
+
+int vdja_tireenv_motion_driver_path_grid(double fu, double fl, int fs, double su, double sl, int ss,
+                                         vdja_tireenv_motion_record_t* r) {
+  StoreLimits(r, fu, fl, su, sl);
+  StorePath(r, Grid(fu, fl, fs, su, sl, ss));
+  return 0;
+}
+
+int vdja_tireenv_motion_driver_path_tapered(double fu, double fl, int fs, double su, double sl, int ss, double p,
+                                            vdja_tireenv_motion_record_t* r) {
+  StoreLimits(r, fu, fl, su, sl);
+  StorePath(r, Tapered(fu, fl, fs, su, sl, ss, p));
+  return 0;
+}
+
+int vdja_tireenv_motion_driver_path_tapered_x(double fu, double fl, int fs, double su, double sl, int ss, double p,
+                                              vdja_tireenv_motion_record_t* r) {
+  StoreLimits(r, su, sl, fu, fl);
+  std::vector<Point> path = Tapered(su, sl, ss, fu, fl, fs, p);
+  for (Point& point : path) std::swap(point.x, point.y);
+  StorePath(r, path);
+  return 0;
+}
+
+int vdja_tireenv_motion_driver_path_tapered_one_side(double fu, double fl, int fs, double su, double sl, int ss,
+                                                     double a, double b, vdja_tireenv_motion_record_t* r) {
+  StoreLimits(r, fu, fl, su, sl);
+  StorePath(r, OneSidePath(fu, fl, fs, su, sl, ss, a, b));
+  return 0;
+}
+
+int vdja_tireenv_motion_driver_path_one_fixed(double fu, double fl, int fs, double su, double sl, int, double p,
+                                              vdja_tireenv_motion_record_t* r) {
+  StoreLimits(r, fu, fl, su, sl);
+  std::vector<double> xs = Spread(fl, fu, fs);
+  SortAscending(xs);
+  // The fixed value stands in every entry, so a reader indexing Y by point stays inside.
+  const double fixed = sl + (su - sl) * ClampPercent(p) * 0.01;
+  std::vector<Point> path;
+  for (double x : xs) path.push_back({x, fixed});
+  StorePath(r, path);
+  return 0;
+}
+
+int vdja_tireenv_motion_generate_fla_driver_path(int type, double a, double b, double c, int steps,
+                                                 vdja_tireenv_motion_record_t* r) {
+  vdja_tireenv_motion_release_path(r);
+  if (type == 0) return vdja_tireenv_motion_fla_driver_path_range(a, b, steps, r);
+  if (type == 1 || type == 2) return vdja_tireenv_motion_fla_driver_path_sweep(a, b, c, steps, r);
+  return 0;
+}
+
+int vdja_tireenv_motion_fla_driver_path_range(double a, double b, int steps, vdja_tireenv_motion_record_t* r) {
+  if (r->mode != 1) return 0;
+  r->jounceDistance = a;
+  r->reboundDistance = b;
+  const int n = std::max(steps, 2);
+  std::vector<Point> path;
+  for (int i = 0; i < n; ++i) {
+    const double v = b + i * (a - b) / (n - 1);
+    path.push_back({v, v});
+  }
+  StorePath(r, path);
+  return 0;
+}
+
+int vdja_tireenv_motion_fla_driver_path_sweep(double a, double b, double c, int steps,
+                                              vdja_tireenv_motion_record_t* r) {
+  if (r->mode != 1) return 0;
+  const int n = std::max(steps, 2);
+  std::vector<Point> path;
+  for (int i = 0; i < n; ++i) path.push_back({a - i * (a - b) / (n - 1), c});
+  StorePath(r, path);
+  return 0;
+}
+
+int vdja_tireenv_motion_ask_driver_mode(int option, bool secondPass, int* phase) {
+  switch (option) {
+    case 0: *phase = 0; return 0;
+    case 1: *phase = secondPass ? 2 : 1; return 0;
+    case 2: *phase = secondPass ? 4 : 3; return 0;
+    default: return 1;
+  }
+}
+
+}  // namespace KTX::VDJA

@@ -1,0 +1,49 @@
+// Driver paths of the tire-envelope motion runs: the series of positions
+// through which the two driver joints (or the five-link axle's shock and
+// bumper joints) are moved while the spindle line is traced.
+#pragma once
+#include "VDJA_TireEnvelopeBuilder.hpp"
+
+namespace KTX::VDJA {
+
+// Lets the record's path go (when it has points) and leaves it empty.
+STAMVIK_API void vdja_tireenv_motion_release_path(vdja_tireenv_motion_record_t* record);
+
+// Limits are given upper first, then lower; each generator stores them in
+// the record, replaces the record's path and returns 0.
+STAMVIK_API int vdja_tireenv_motion_generate_driver_path(int graph, double firstUpper, double firstLower,
+                                                         int firstSteps, double secondUpper, double secondLower,
+                                                         int secondSteps, double taperLocation, double locationA,
+                                                         double locationB, tag_t sketch,
+                                                         vdja_tireenv_motion_record_t* record);
+STAMVIK_API int vdja_tireenv_motion_driver_path_grid(double firstUpper, double firstLower, int firstSteps,
+                                                     double secondUpper, double secondLower, int secondSteps,
+                                                     vdja_tireenv_motion_record_t* record);
+STAMVIK_API int vdja_tireenv_motion_driver_path_tapered(double firstUpper, double firstLower, int firstSteps,
+                                                        double secondUpper, double secondLower, int secondSteps,
+                                                        double taperLocation, vdja_tireenv_motion_record_t* record);
+STAMVIK_API int vdja_tireenv_motion_driver_path_tapered_x(double firstUpper, double firstLower, int firstSteps,
+                                                          double secondUpper, double secondLower, int secondSteps,
+                                                          double taperLocation, vdja_tireenv_motion_record_t* record);
+STAMVIK_API int vdja_tireenv_motion_driver_path_tapered_one_side(double firstUpper, double firstLower, int firstSteps,
+                                                                 double secondUpper, double secondLower,
+                                                                 int secondSteps, double locationA, double locationB,
+                                                                 vdja_tireenv_motion_record_t* record);
+STAMVIK_API int vdja_tireenv_motion_driver_path_one_fixed(double firstUpper, double firstLower, int firstSteps,
+                                                          double secondUpper, double secondLower, int secondSteps,
+                                                          double taperLocation, vdja_tireenv_motion_record_t* record);
+
+// Five-link axle paths, made only in the record's five-link mode (1).
+STAMVIK_API int vdja_tireenv_motion_generate_fla_driver_path(int type, double a, double b, double c, int steps,
+                                                             vdja_tireenv_motion_record_t* record);
+STAMVIK_API int vdja_tireenv_motion_fla_driver_path_range(double a, double b, int steps,
+                                                          vdja_tireenv_motion_record_t* record);
+STAMVIK_API int vdja_tireenv_motion_fla_driver_path_sweep(double a, double b, double c, int steps,
+                                                          vdja_tireenv_motion_record_t* record);
+
+// The pass of a five-link run a file write belongs to: option 0 gives 0,
+// option 1 gives 1 or 2, option 2 gives 3 or 4 (first or second pass);
+// any other option answers 1 and leaves the phase as it was.
+STAMVIK_API int vdja_tireenv_motion_ask_driver_mode(int driverOption, bool secondPass, int* phase);
+
+}  // namespace KTX::VDJA

@@ -1,0 +1,267 @@
+// Tire-envelope inputs that take shape in the builder: hard points set one
+// at a time, the fixed envelope offsets, validation before commit, and the
+// driver paths of the motion runs.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "VDJA_TireEnvelopeBuilder.hpp"
+#include "exp/Expression.hpp"
+#include "vdja_tireenv_motion_util.hpp"
+
+using namespace KTX;
+using namespace KTX::VDJA;
+using stamvik_test::HostTest;
+
+namespace {
+
+using Path = std::vector<std::pair<double, double>>;
+
+Path PathOf(const vdja_tireenv_motion_record_t& r) {
+  Path path;
+  for (int i = 0; i < r.pointCount; ++i) path.emplace_back(r.xValues[i], r.yValues[i]);
+  return path;
+}
+
+class TireEnvelopeInputs : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    tire_ = TireEnvelopeBuilderFactory::Create(modelPart(), nullptr);
+  }
+  void TearDown() override {
+    vdja_tireenv_motion_release_path(&record_);
+    tire_->destroy();
+    if (!motionFile_.empty()) std::remove(motionFile_.c_str());
+    HostTest::TearDown();
+  }
+  static void Set(EXP_expression* e, double value) { e->set(std::to_string(value).c_str(), value); }
+  // A builder that passes every check: layers 1, two profile points, an
+  // existing motion file, tolerance and trim radius above zero, angles 0 to 90.
+  void MakeValid() {
+    for (auto set : {&TireEnvelopeBuilder::SetSectionLayer, &TireEnvelopeBuilder::SetSheetBodyLayer,
+                     &TireEnvelopeBuilder::SetProfileSplineLayer, &TireEnvelopeBuilder::SetSpindleLinesLayer})
+      (tire_->*set)(1);
+    tire_->WorkArea()->profilePointCount = 2;
+    motionFile_ = ::testing::TempDir() + "tire_motion.txt";
+    std::fclose(std::fopen(motionFile_.c_str(), "w"));
+    tire_->SetMotionFile(motionFile_.c_str());
+    Set(tire_->GetDistanceTolerance(), 0.01);
+    Set(tire_->GetTrimRadius(), 5);
+    Set(tire_->GetRadialEndAngle(), 90);
+  }
+  TireEnvelopeBuilder* tire_ = nullptr;
+  vdja_tireenv_motion_record_t record_{};
+  std::string motionFile_;
+};
+
+TEST_F(TireEnvelopeInputs, TemplatePointsLandInTheirFamilysRecord) {
+  const Math::Point3 p{1, 2, 3};
+  Tire_s before = *tire_->WorkArea();
+  EXPECT_EQ(tire_->UpdateTemplatePoint(ShortLongArmwithSteering, 12, p), 0);
+  EXPECT_EQ(tire_->UpdateTemplatePoint(FiveLinkSolidAxlewithoutSteering, 9, p), 0);
+  EXPECT_EQ(tire_->UpdateTemplatePoint(MacPhersonStrut, 10, p), 0);
+  const Tire_s& after = *tire_->WorkArea();
+  for (const VD_point_s* got : {&after.slArm.innerDriveJoint, &after.fiveLink.trackBarInner,
+                                &after.macpherson.oppositeInnerJoint})
+    EXPECT_EQ(std::vector<double>({got->x, got->y, got->z}), std::vector<double>({1, 2, 3}));
+  // Past each family's last index, or of no family: nothing is written.
+  before = after;
+  for (auto [type, index] : {std::pair{ShortLongArmwithoutSteering, 18}, std::pair{MacPhersonStrut, 15},
+                             std::pair{FiveLinkSolidAxlewithoutSteering, 13}, std::pair{MacPhersonStrut, -1},
+                             std::pair{static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(4), 0}})
+    EXPECT_EQ(tire_->UpdateTemplatePoint(type, index, p), 0);
+  EXPECT_EQ(std::memcmp(&before, tire_->WorkArea(), sizeof before), 0);
+}
+
+TEST_F(TireEnvelopeInputs, FixedSectionsFromTheSixOffsets) {
+  Set(tire_->GetInboardOffsetValue(), 2);
+  Set(tire_->GetFrontOffsetValue(), 4);
+  Set(tire_->GetUpOffsetValue(), 6);
+  Set(tire_->GetRearOffsetValue(), 8);
+  Set(tire_->GetDownOffsetValue(), 10);
+  Set(tire_->GetOutboardOffsetValue(), 12);
+  tire_->InitializeEnvelopeOffset();
+  const Tire_s& area = *tire_->WorkArea();
+  ASSERT_EQ(area.sectionCount, 4);
+  const double want[4][4] = {{0, 2, 4, 12}, {90, 2, 6, 12}, {180, 2, 8, 12}, {270, 2, 10, 12}};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(area.sectionOffsetCounts[i], 3);
+    EXPECT_EQ(std::vector<double>({area.sectionAngles[i], area.sectionOffsets[i][0], area.sectionOffsets[i][1],
+                                   area.sectionOffsets[i][2]}),
+              std::vector<double>(want[i], want[i] + 4));
+  }
+}
+
+TEST_F(TireEnvelopeInputs, ValidationStopsAtTheFirstFailingCheck) {
+  MakeValid();
+  EXPECT_EQ(tire_->validate_nothrow(), 0);
+  struct Case {
+    const char* what;
+    void (*change)(TireEnvelopeBuilder*);
+    int want;
+  };
+  const Case cases[] = {
+      {"sheet-body layer 0", [](TireEnvelopeBuilder* b) { b->SetSheetBodyLayer(0); }, 3771763},
+      {"spindle layer 257", [](TireEnvelopeBuilder* b) { b->SetSpindleLinesLayer(257); }, 3771763},
+      {"no profile points", [](TireEnvelopeBuilder* b) { b->WorkArea()->profilePointCount = 0; }, 3771761},
+      {"no motion file", [](TireEnvelopeBuilder* b) { b->SetMotionFile("/no/such/file"); }, 3771762},
+      {"shift -635", [](TireEnvelopeBuilder* b) { Set(b->GetWheelCenterlineShift(), -635); }, 0},
+      {"shift -635.2", [](TireEnvelopeBuilder* b) { Set(b->GetWheelCenterlineShift(), -635.2); }, 3771764},
+      {"solid body, rim -0.5", [](TireEnvelopeBuilder* b) { Set(b->GetWheelRimDiameter(), -0.5); }, 0},
+      {"profile curves, rim -0.5",
+       [](TireEnvelopeBuilder* b) {
+         b->SetTireDefinition(ProfileCurves);
+         Set(b->GetWheelRimDiameter(), -0.5);
+       },
+       3771765},
+      {"start 44.9", [](TireEnvelopeBuilder* b) { Set(b->GetRadialStartAngle(), 44.9); }, 3771711},
+      {"start 30.9", [](TireEnvelopeBuilder* b) { Set(b->GetRadialStartAngle(), 30.9); }, 0},
+      {"start -15.5", [](TireEnvelopeBuilder* b) { Set(b->GetRadialStartAngle(), -15.5); }, 0},
+      {"end 100", [](TireEnvelopeBuilder* b) { Set(b->GetRadialEndAngle(), 100); }, 3771769},
+      {"start 90 end 90", [](TireEnvelopeBuilder* b) { Set(b->GetRadialStartAngle(), 90); }, 3771712},
+      {"0 to 375", [](TireEnvelopeBuilder* b) { Set(b->GetRadialEndAngle(), 375); }, 3771713},
+      {"-120 to 0",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetRadialStartAngle(), -120);
+         Set(b->GetRadialEndAngle(), 0);
+       },
+       3771777},
+      {"-90 to 270",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetRadialStartAngle(), -90);
+         Set(b->GetRadialEndAngle(), 270);
+       },
+       0},
+      {"30 to 375",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetRadialStartAngle(), 30);
+         Set(b->GetRadialEndAngle(), 375);
+       },
+       3771778},
+      {"tolerance 0", [](TireEnvelopeBuilder* b) { Set(b->GetDistanceTolerance(), 0); }, 3771709},
+      {"trim radius 0", [](TireEnvelopeBuilder* b) { Set(b->GetTrimRadius(), 0); }, 3771710},
+      {"fixed sections hold 0 and 90",
+       [](TireEnvelopeBuilder* b) { b->SetApplyOffset(true); }, 0},
+      {"fixed sections lack 45",
+       [](TireEnvelopeBuilder* b) {
+         b->SetApplyOffset(true);
+         Set(b->GetRadialStartAngle(), 45);
+       },
+       3771759},
+      {"offset file missing when creating",
+       [](TireEnvelopeBuilder* b) {
+         b->SetApplyOffset(true);
+         b->SetEnvelopeOffset(FromOffsetFile);
+         b->SetOffsetFileName("/no/such/offsets");
+       },
+       3771752},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    MakeValid();
+    c.change(tire_);
+    EXPECT_EQ(tire_->validate_nothrow(), c.want);
+  }
+}
+
+TEST_F(TireEnvelopeInputs, AnInchPartTakesTwentyFiveInches) {
+  part()->SetUnitCode(1);
+  MakeValid();
+  Set(tire_->GetWheelCenterlineShift(), 25);
+  EXPECT_EQ(tire_->validate_nothrow(), 0);
+  Set(tire_->GetWheelCenterlineShift(), 25.01);
+  EXPECT_EQ(tire_->validate_nothrow(), 3771764);
+}
+
+// ---- driver paths ----------------------------------------------------------------------
+
+TEST_F(TireEnvelopeInputs, TwoDriverPaths) {
+  struct Case {
+    const char* what;
+    int graph;
+    double fu, fl;
+    int fs;
+    double su, sl;
+    int ss;
+    double p, a, b;
+    Path want;
+  };
+  const Path grid = {{-20, 0}, {20, 0}, {-20, 50}, {20, 50}, {-20, 100}, {20, 100}};
+  const Case cases[] = {
+      {"grid, no first steps", 0, 20, -20, 0, 100, 0, 2, 0, 0, 0, grid},
+      {"tapered Y, p 0", 1, 20, -20, 2, 100, 0, 4, 0, 0, 0,
+       {{0, 0}, {-10, 25}, {0, 25}, {10, 25}, {-20, 50}, {0, 50}, {20, 50}, {-10, 75}, {0, 75}, {10, 75}, {0, 100}}},
+      {"tapered Y, p 100", 1, 20, -20, 0, 100, 0, 2, 100, 0, 0, grid},
+      {"tapered X, p 0", 2, 100, 0, 4, 20, -20, 2, 0, 0, 0,
+       {{0, 0}, {25, -10}, {25, 0}, {25, 10}, {50, -20}, {50, 0}, {50, 20}, {75, -10}, {75, 0}, {75, 10}, {100, 0}}},
+      {"one side, B 100", 3, 20, -20, 0, 100, 0, 2, 0, 50, 100, grid},
+      {"one side, equal second limits", 3, 20, -20, 1, 7, 7, 1, 0, 50, 50, {{-20, 7}, {20, 7}, {-20, 7}, {20, 7}}},
+      {"one fixed, p 250", 5, 20, -20, 1, 100, 0, 9, 250, 0, 0, {{-20, 100}, {20, 100}}},
+      {"one fixed, p -5", 5, 20, -20, 1, 100, 0, 9, -5, 0, 0, {{-20, 0}, {20, 0}}},
+      {"graph 6", 6, 20, -20, 1, 100, 0, 1, 0, 0, 0, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(vdja_tireenv_motion_generate_driver_path(c.graph, c.fu, c.fl, c.fs, c.su, c.sl, c.ss, c.p, c.a, c.b, 0,
+                                                       &record_),
+              0);
+    EXPECT_EQ(PathOf(record_), c.want);
+  }
+}
+
+TEST_F(TireEnvelopeInputs, TaperedYWithHalfTheLevelsFull) {
+  vdja_tireenv_motion_generate_driver_path(1, 20, -20, 2, 100, 0, 10, 50, 0, 0, 0, &record_);
+  const Path path = PathOf(record_);
+  ASSERT_EQ(path.size(), 1u + 10u * 3u + 1u);  // z 5 made even, b 5: 12 levels
+  EXPECT_EQ(path.front(), (std::pair<double, double>{0, 0}));
+  EXPECT_EQ(path.back(), (std::pair<double, double>{0, 100}));
+  EXPECT_DOUBLE_EQ(record_.limits[3], 100);
+}
+
+TEST_F(TireEnvelopeInputs, FiveLinkPaths) {
+  struct Case {
+    const char* what;
+    std::uint8_t mode;
+    int type;
+    double a, b, c;
+    int steps;
+    std::vector<double> x, y;
+  };
+  const Case cases[] = {
+      {"range", 1, 0, 30, -30, 0, 3, {-30, 0, 30}, {-30, 0, 30}},
+      {"range, one step", 1, 0, 30, -30, 0, 1, {-30, 30}, {-30, 30}},
+      {"sweep", 1, 1, 20, -10, 7, 4, {20, 10, 0, -10}, {7, 7, 7, 7}},
+      {"two drivers' mode", 0, 0, 30, -30, 0, 3, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    record_.mode = c.mode;
+    EXPECT_EQ(vdja_tireenv_motion_generate_fla_driver_path(c.type, c.a, c.b, c.c, c.steps, &record_), 0);
+    std::vector<double> x, y;
+    for (const auto& [px, py] : PathOf(record_)) {
+      x.push_back(px);
+      y.push_back(py);
+    }
+    EXPECT_EQ(x, c.x);
+    EXPECT_EQ(y, c.y);
+  }
+}
+
+TEST_F(TireEnvelopeInputs, PhaseOfAFiveLinkPass) {
+  int phase = -7;
+  const int want[3][2] = {{0, 0}, {1, 2}, {3, 4}};
+  for (int option = 0; option < 3; ++option)
+    for (int pass = 0; pass < 2; ++pass) {
+      EXPECT_EQ(vdja_tireenv_motion_ask_driver_mode(option, pass == 1, &phase), 0);
+      EXPECT_EQ(phase, want[option][pass]);
+    }
+  EXPECT_EQ(vdja_tireenv_motion_ask_driver_mode(3, false, &phase), 1);
+  EXPECT_EQ(phase, 4);
+}
+
+}  // namespace
