@@ -29,6 +29,13 @@ struct JAM_type_struct_s {
 
 namespace KTX::JAM::Internal {
 
+// What the library learnt of a member: its replay callback and how many
+// values its call record holds.
+struct Learnt {
+  JAM_replay_fn replay = nullptr;
+  int valueCount = 0;
+};
+
 // Where a member's replay callback is found: class, method type, member.
 std::string ReplayKey(const std::string& journalClass, int methodType, const std::string& member);
 void LearnReplay(const std::string& key, JAM_replay_fn replay);

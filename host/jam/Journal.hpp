@@ -77,6 +77,9 @@ struct Record {
   bool argumentsEnded = false;
   RecordState state = RecordState::Open;
   int status = 0;
+  // What the library knows of the member, while the record is being made;
+  // never written out.
+  void* learnt = nullptr;
   bool operator==(const Record& o) const {
     return depth == o.depth && journalClass == o.journalClass && methodType == o.methodType &&
            member == o.member && attributes == o.attributes && thisKind == o.thisKind && thisTag == o.thisTag &&

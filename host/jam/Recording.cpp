@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <unordered_map>
 
 #include "jam/Internal.hpp"
 #include "om/ObjectManager.hpp"
@@ -21,8 +22,24 @@ struct State {
   std::set<int> claimed;
   int verdict = 1;
   std::map<std::string, int> raiseAt;
-  std::map<std::string, JAM_replay_fn> replays;
-  std::map<std::string, int> valueCounts;
+  // What is known of each member, by its replay key; nodes stay put.
+  std::map<std::string, Internal::Learnt> learnt;
+  // The same, found from the handles a recording call is given, so that a
+  // call composes no key: the member's text is kept to check a hit against
+  // (a member text at an address that an unloaded library left).
+  struct CallKey {
+    const JAM_type_class_s* journalClass;
+    int methodType;
+    const char* member;
+    bool operator==(const CallKey&) const = default;
+  };
+  struct CallKeyHash {
+    std::size_t operator()(const CallKey& k) const {
+      return std::hash<const void*>()(k.journalClass) ^ (std::hash<const void*>()(k.member) * 31u) ^
+             static_cast<std::size_t>(k.methodType);
+    }
+  };
+  std::unordered_map<CallKey, std::pair<std::string, Internal::Learnt*>, CallKeyHash> byCall;
 };
 
 // Never destroyed: the plug-in's exit steps may still call in at process exit.
@@ -128,14 +145,24 @@ void finish(Record& r) {
 
 void close(int index, RecordState how, int status) {
   Record& r = state().journal[static_cast<std::size_t>(index)];
-  if (r.argumentsEnded)
-    Internal::LearnValueCount(Internal::ReplayKey(r.journalClass, r.methodType, r.member),
-                              static_cast<int>(r.values.size()));
+  if (r.argumentsEnded && r.learnt != nullptr)
+    static_cast<Internal::Learnt*>(r.learnt)->valueCount = static_cast<int>(r.values.size());
   if (how == RecordState::Closed)
     for (Value& v : r.values) readResult(v);
   finish(r);
   r.state = how;
   r.status = status;
+}
+
+Internal::Learnt* learntFor(const JAM_type_class_s* journalClass, int methodType, const char* member,
+                            const Record& r) {
+  State& s = state();
+  State::CallKey key{journalClass, methodType, member};
+  auto hit = s.byCall.find(key);
+  if (hit != s.byCall.end() && member != nullptr && hit->second.first == member) return hit->second.second;
+  Internal::Learnt* learnt = &s.learnt[Internal::ReplayKey(r.journalClass, methodType, r.member)];
+  s.byCall[key] = {r.member, learnt};
+  return learnt;
 }
 
 void start(JAM_type_class_s* journalClass, int methodType, const char* member, JAM_replay_fn replay) {
@@ -149,9 +176,11 @@ void start(JAM_type_class_s* journalClass, int methodType, const char* member, J
   r.journalClass = nameOf(journalClass);
   r.methodType = methodType;
   r.member = member != nullptr ? member : "";
+  Internal::Learnt* learnt = learntFor(journalClass, methodType, member, r);
+  if (replay != nullptr) learnt->replay = replay;
+  r.learnt = learnt;
   s.journal.push_back(std::move(r));
   s.open.push_back(static_cast<int>(s.journal.size() - 1));
-  if (replay != nullptr) Internal::LearnReplay(Internal::ReplayKey(nameOf(journalClass), methodType, member), replay);
 }
 
 }  // namespace
@@ -161,15 +190,15 @@ namespace Internal {
 std::string ReplayKey(const std::string& journalClass, int methodType, const std::string& member) {
   return journalClass + "|" + std::to_string(methodType) + "|" + member;
 }
-void LearnReplay(const std::string& key, JAM_replay_fn replay) { state().replays[key] = replay; }
-void LearnValueCount(const std::string& key, int count) { state().valueCounts[key] = count; }
+void LearnReplay(const std::string& key, JAM_replay_fn replay) { state().learnt[key].replay = replay; }
+void LearnValueCount(const std::string& key, int count) { state().learnt[key].valueCount = count; }
 int KnownValueCount(const std::string& key) {
-  auto it = state().valueCounts.find(key);
-  return it == state().valueCounts.end() ? 0 : it->second;
+  auto it = state().learnt.find(key);
+  return it == state().learnt.end() ? 0 : it->second.valueCount;
 }
 JAM_replay_fn FindReplay(const std::string& key) {
-  auto it = state().replays.find(key);
-  return it == state().replays.end() ? nullptr : it->second;
+  auto it = state().learnt.find(key);
+  return it == state().learnt.end() ? nullptr : it->second.replay;
 }
 
 void MaybeRaise(const char* function) {
@@ -212,11 +241,11 @@ void Reset() {
 
 JournalPauser::JournalPauser() {
   ++state().paused;
-  Host::Log("JournalPauser", "pause");
+  if (Host::Logging()) Host::Log("JournalPauser", "pause");
 }
 JournalPauser::~JournalPauser() {
   --state().paused;
-  Host::Log("JournalPauser", "resume");
+  if (Host::Logging()) Host::Log("JournalPauser", "resume");
 }
 bool JournalPauser::Paused() { return state().paused > 0; }
 
@@ -370,7 +399,7 @@ int MissingObject(const Record& record) {
 int Replay(const Record& record) {
   std::string key = Internal::ReplayKey(record.journalClass, record.methodType, record.member);
   JAM_replay_fn replay = Internal::FindReplay(key);
-  Host::Log("JAM_replay", record.journalClass + " " + record.member);
+  if (Host::Logging()) Host::Log("JAM_replay", record.journalClass + " " + record.member);
   if (replay == nullptr) return kUnknownMember;
   // The callback reads as many slots as its member takes: a record with
   // another number of values would hand it addresses of nothing.
@@ -384,7 +413,7 @@ int Replay(const Record& record) {
 }
 
 int ReplayWith(const Record& record, JAM_replay_fn play) {
-  Host::Log("JAM_replay", record.journalClass + " " + record.member);
+  if (Host::Logging()) Host::Log("JAM_replay", record.journalClass + " " + record.member);
   if (play == nullptr) return kUnknownMember;
   if (int missing = MissingObject(record)) return missing;
   Call call;
@@ -409,25 +438,25 @@ extern "C" {
 
 void JAM_start_property_call(JAM_type_class_s* journalClass, int methodType, const char* property,
                              JAM_replay_fn replay) {
-  Host::Log("JAM_start_property_call", nameOf(journalClass) + " " + num(methodType) + " " + (property ? property : ""));
+  if (Host::Logging()) Host::Log("JAM_start_property_call", nameOf(journalClass) + " " + num(methodType) + " " + (property ? property : ""));
   Internal::MaybeRaise("JAM_start_property_call");
   start(journalClass, methodType, property, replay);
 }
 
 void JAM_start_call(JAM_type_class_s* journalClass, const char* method, JAM_replay_fn replay) {
-  Host::Log("JAM_start_call", nameOf(journalClass) + " " + (method ? method : ""));
+  if (Host::Logging()) Host::Log("JAM_start_call", nameOf(journalClass) + " " + (method ? method : ""));
   Internal::MaybeRaise("JAM_start_call");
   start(journalClass, 0, method, replay);
 }
 
 void JAM_set_method_attributes(int attributes) {
-  Host::Log("JAM_set_method_attributes", num(attributes));
+  if (Host::Logging()) Host::Log("JAM_set_method_attributes", num(attributes));
   if (Record* r = current()) r->attributes = attributes;
 }
 
 void JAM_this_ptr(const void* object) {
   tag_t tag = tagOfPointer(object);
-  Host::Log("JAM_this_ptr", num(tag));
+  if (Host::Logging()) Host::Log("JAM_this_ptr", num(tag));
   Internal::MaybeRaise("JAM_this_ptr");
   if (Record* r = current()) {
     r->thisKind = 'p';
@@ -436,7 +465,7 @@ void JAM_this_ptr(const void* object) {
 }
 
 void JAM_this(tag_t tag) {
-  Host::Log("JAM_this", num(tag));
+  if (Host::Logging()) Host::Log("JAM_this", num(tag));
   Internal::MaybeRaise("JAM_this");
   if (Record* r = current()) {
     r->thisKind = 't';
@@ -445,7 +474,7 @@ void JAM_this(tag_t tag) {
 }
 
 #define JAM_LOG_VALUE(function, name, text) \
-  Host::Log(function, std::string(name != nullptr ? name : "") + "=" + (text))
+  if (Host::Logging()) Host::Log(function, std::string(name != nullptr ? name : "") + "=" + (text))
 
 void JAM_in_logical(const bool* value, const char* name) {
   JAM_LOG_VALUE("JAM_in_logical", name, value != nullptr ? num(*value) : "null");
@@ -457,9 +486,11 @@ void JAM_in_int(const int* value, const char* name) {
   if (Value* v = add(Direction::In, ValueKind::Integer, name)) v->integer = value != nullptr ? *value : 0;
 }
 void JAM_in_double(const double* value, const char* name, int attribute) {
-  char text[40] = "null";
-  if (value != nullptr) std::snprintf(text, sizeof text, "%.17g", *value);
-  JAM_LOG_VALUE("JAM_in_double", name, text);
+  if (Host::Logging()) {
+    char text[40] = "null";
+    if (value != nullptr) std::snprintf(text, sizeof text, "%.17g", *value);
+    JAM_LOG_VALUE("JAM_in_double", name, text);
+  }
   Internal::MaybeRaise("JAM_in_double");
   if (Value* v = add(Direction::In, ValueKind::Double, name)) {
     v->real = value != nullptr ? *value : 0.0;
@@ -591,13 +622,13 @@ void JAM_result_utf8_string_array(int* count, const TEXT_s*** values, const char
 #undef JAM_LOG_VALUE
 
 void JAM_end_of_arguments() {
-  Host::Log("JAM_end_of_arguments");
+  if (Host::Logging()) Host::Log("JAM_end_of_arguments");
   Internal::MaybeRaise("JAM_end_of_arguments");
   if (Record* r = current()) r->argumentsEnded = true;
 }
 
 void JAM_end_call(int status) {
-  Host::Log("JAM_end_call", num(status));
+  if (Host::Logging()) Host::Log("JAM_end_call", num(status));
   State& s = state();
   if (s.open.empty()) return;  // already closed for it by the fault filter
   int index = s.open.back();
@@ -607,7 +638,7 @@ void JAM_end_call(int status) {
 
 void JAM_AssociateTemplateTypeClass(const void* object, JAM_type_class_s* templateClass) {
   tag_t tag = tagOfPointer(object);
-  Host::Log("JAM_AssociateTemplateTypeClass", num(tag) + " " + nameOf(templateClass));
+  if (Host::Logging()) Host::Log("JAM_AssociateTemplateTypeClass", num(tag) + " " + nameOf(templateClass));
   Internal::MaybeRaise("JAM_AssociateTemplateTypeClass");
   if (Record* r = current()) r->associations.push_back({nameOf(templateClass), tag});
 }
@@ -616,7 +647,7 @@ int JAM_ask_open_records() { return static_cast<int>(state().open.size()); }
 
 bool JAM_had_exception(int number) {
   bool claimed = state().claimed.count(number) != 0;
-  Host::Log("JAM_had_exception", num(number) + (claimed ? " claimed" : ""));
+  if (Host::Logging()) Host::Log("JAM_had_exception", num(number) + (claimed ? " claimed" : ""));
   // The body leaves by exception without closing its record: close it here,
   // so that the records that follow do not nest under it.
   State& s = state();
@@ -631,7 +662,7 @@ bool JAM_had_exception(int number) {
 int JAM_wnt_exception(int code, void* information) {
   State& s = state();
   int verdict = s.verdict;
-  Host::Log("JAM_wnt_exception", num(code) + " verdict=" + num(verdict));
+  if (Host::Logging()) Host::Log("JAM_wnt_exception", num(code) + " verdict=" + num(verdict));
   const auto* info = static_cast<const JAM_exception_info_s*>(information);
   std::size_t keep = info != nullptr && info->openRecordsAtEntry >= 0 ? static_cast<std::size_t>(info->openRecordsAtEntry)
                                                                       : s.open.size();

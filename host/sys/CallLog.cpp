@@ -19,6 +19,9 @@ State& state() {
 }
 }  // namespace
 
+bool callLogOn = true;
+void SetLogging(bool on) { callLogOn = on; }
+
 namespace {
 // Calls that let go, undo, close or report, and the object manager's stores
 // and undo logging: the host does not fail them, and the first run on error
@@ -41,7 +44,7 @@ void Log(const std::string& name, const std::string& args) {
     if (std::uncaught_exceptions() == 0 && !neverFails(name) && Failure::Step(Failure::kHostCall, name.c_str()))
       ERROR_raise(__FILE__, __LINE__, Failure::kInjected, "%s failed", name.c_str());
   }
-  state().calls.push_back({name, args});
+  if (callLogOn) state().calls.push_back({name, args});
 }
 const std::vector<Call>& Calls() { return state().calls; }
 void ClearCalls() { state().calls.clear(); }

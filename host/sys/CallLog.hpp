@@ -13,6 +13,13 @@ struct Call {
   std::string args;  // its arguments as text, e.g. "tag=12"
 };
 
+// The log is on from the start, since tests read what the plug-in did while
+// it loaded. A program with no use for it (ktxhost play, the benchmarks) turns
+// it off; callers on a hot path test Logging() before they format anything.
+KTX_HOST_API extern bool callLogOn;
+inline bool Logging() { return callLogOn; }
+KTX_HOST_API void SetLogging(bool on);
+
 KTX_HOST_API void Log(const std::string& name, const std::string& args = {});
 KTX_HOST_API const std::vector<Call>& Calls();
 KTX_HOST_API void ClearCalls();
