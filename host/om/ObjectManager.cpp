@@ -5,6 +5,8 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
@@ -19,6 +21,10 @@ struct ClassRecord {
   std::string name;
   std::string superclassName;
   int superclassId = 0;  // resolved on first need: superclasses may register later
+  unsigned superclassLookedUpAt = 0;  // the registration count when last looked for in vain
+  // Its rows and its superclasses', resolved once per registration count.
+  std::vector<const ClassAttributeStruct*> allRows;
+  unsigned allRowsAt = 0;
   int* classIdVariable = nullptr;
   unsigned flags = 0;
   std::vector<const ClassAttributeStruct*> rowsByIndex;
@@ -67,7 +73,13 @@ struct Mark {
 
 struct Manager {
   std::vector<ClassRecord> classes;  // class id = index + 1
-  std::map<const Object*, ObjectInfo> objects;
+  std::unordered_map<const Object*, ObjectInfo> objects;
+  // Every object and array whose state is set: what setting a mark clears.
+  std::unordered_set<Object*> stateSet;
+  std::unordered_set<VariableObject*> arrayStateSet;
+  // Counts registrations and unregistrations, from 1: cached class answers
+  // hold while it stays.
+  unsigned registrations = 1;
   std::vector<TagSlot> tags;
   std::vector<RegistrationEvent> events;
   std::vector<Mark> marks;
@@ -95,7 +107,10 @@ int findClass(const std::string& name) {
 int superclassOf(int classId) {
   ClassRecord* c = classRecord(classId);
   if (c == nullptr) return 0;
-  if (c->superclassId == 0 && !c->superclassName.empty()) c->superclassId = findClass(c->superclassName);
+  if (c->superclassId == 0 && !c->superclassName.empty() && c->superclassLookedUpAt != om().registrations) {
+    c->superclassId = findClass(c->superclassName);
+    c->superclassLookedUpAt = om().registrations;
+  }
   return c->superclassId;
 }
 
@@ -150,14 +165,22 @@ void loadArray(VariableObject* a, const std::vector<unsigned char>& in) {
 }
 
 // Every row of the object's class and of its superclasses.
-std::vector<const ClassAttributeStruct*> allRows(int classId) {
-  std::vector<const ClassAttributeStruct*> rows;
-  for (int c = classId; c != 0; c = superclassOf(c)) {
-    ClassRecord* r = classRecord(c);
-    if (r == nullptr) break;
-    rows.insert(rows.end(), r->rowsByIndex.begin(), r->rowsByIndex.end());
+const std::vector<const ClassAttributeStruct*>& allRows(int classId) {
+  static const std::vector<const ClassAttributeStruct*> none;
+  ClassRecord* record = classRecord(classId);
+  if (record == nullptr) return none;
+  if (record->allRowsAt != om().registrations) {
+    std::vector<const ClassAttributeStruct*> rows;
+    for (int c = classId; c != 0; c = superclassOf(c)) {
+      ClassRecord* r = classRecord(c);
+      if (r == nullptr) break;
+      rows.insert(rows.end(), r->rowsByIndex.begin(), r->rowsByIndex.end());
+    }
+    record = classRecord(classId);
+    record->allRows = std::move(rows);
+    record->allRowsAt = om().registrations;
   }
-  return rows;
+  return record->allRows;
 }
 
 bool isHeapArray(const ClassAttributeStruct* row) {
@@ -234,6 +257,7 @@ void releaseMemory(Object* o) {
   freeHeapValues(o);
   o->~Object();
   om().objects.erase(o);
+  om().stateSet.erase(o);
   SM_free(o);
 }
 
@@ -250,6 +274,7 @@ void restoreSnapshot(Snapshot& s) {
     }
   }
   std::memcpy(reinterpret_cast<unsigned char*>(o), s.bytes.data(), s.bytes.size());
+  if (o->OmState() != 0) om().stateSet.insert(o);
   for (auto& [array, items] : s.arrays) loadArray(array, items);
   for (auto& [place, text] : s.strings) {
     char*& f = *reinterpret_cast<char**>(reinterpret_cast<char*>(o) + place);
@@ -307,6 +332,7 @@ ClassRegistrant::ClassRegistrant(const char* className, unsigned, const char* co
     record.rowsByIndex[index] = row;
   }
   om().classes.push_back(std::move(record));
+  ++om().registrations;
   classId_ = static_cast<int>(om().classes.size());
   for (int i = 0; i < attributeCount; ++i)
     attributeTable[i].attributeId->Bind(classId_, static_cast<int>(attributeTable[i].attributeIndex - 0x80000000u));
@@ -319,6 +345,7 @@ ClassRegistrant::~ClassRegistrant() {
   ClassRecord* c = classRecord(classId_);
   if (c == nullptr) return;
   c->alive = false;
+  ++om().registrations;
   om().events.push_back({false, c->name, c->superclassName, static_cast<int>(c->rowsByIndex.size()), c->flags,
                          0x80000000u + static_cast<unsigned>(c->rowsByIndex.size())});
 }
@@ -382,8 +409,9 @@ Object* ObjectFactory::CreateObject(int classId, OM_memory_type_t, void* context
   om().objects[object] = info;
   // Undo deletes what was made under a mark, so such objects need no logging.
   object->omState_ = om().marks.empty() ? 0 : Object::kStateNoLog;
+  if (object->omState_ != 0) om().stateSet.insert(object);
   if (!om().marks.empty()) om().marks.back().created.push_back(object);
-  Host::Log("OM_create_object", c->name + " " + tagText(object));
+  if (KTX::Host::Logging()) Host::Log("OM_create_object", c->name + " " + tagText(object));
   return object;
 }
 
@@ -401,7 +429,7 @@ void OM_set_keep_alive_check(KeepAliveCheck check) { keepAliveCheck() = check; }
 void TaggedObject::cascade_destroy() {
   auto it = om().objects.find(this);
   if (it == om().objects.end()) return;
-  Host::Log("OM_destroy", tagText(this));
+  if (KTX::Host::Logging()) Host::Log("OM_destroy", tagText(this));
   std::vector<Object*> owned;
   for (std::uint32_t place : it->second.ownedPlaces) {
     Object* sub = *reinterpret_cast<Object**>(reinterpret_cast<char*>(this) + place);
@@ -420,7 +448,10 @@ void TaggedObject::cascade_destroy() {
   killObject(this);
 }
 
-VariableObject::~VariableObject() = default;
+VariableObject::~VariableObject() { om().arrayStateSet.erase(this); }
+
+void Object::NoteState(Object* object) { om().stateSet.insert(object); }
+void VariableObject::NoteState(VariableObject* array) { om().arrayStateSet.insert(array); }
 
 void VariableObject::ThrowIndexOutOfRange(int index) const {
   ERROR_raise(__FILE__, __LINE__, Error::kIndexOutOfRange, "index %d out of range 0 to %d", index, Length() - 1);
@@ -433,7 +464,7 @@ void ThrowIndexOutOfRange(int index, int low, int high) {
 // ---- logging and undo ---------------------------------------------------------
 
 void OM__log(Object* object) {
-  Host::Log("OM__log", tagText(object));
+  if (KTX::Host::Logging()) Host::Log("OM__log", tagText(object));
   if (om().marks.empty() || om().undoing) return;
   Mark& mark = om().marks.back();
   if (mark.loggedSet.count(object) != 0 || om().objects.count(object) == 0) return;
@@ -448,7 +479,7 @@ void OM__log(Object* object) {
 }
 
 void OM__log(VariableObject* array) {
-  Host::Log("OM__log_array", array->Owner() != nullptr ? tagText(array->Owner()) : "");
+  if (KTX::Host::Logging()) Host::Log("OM__log_array", array->Owner() != nullptr ? tagText(array->Owner()) : "");
   if (om().marks.empty() || om().undoing) return;
   Mark& mark = om().marks.back();
   if (mark.loggedSet.count(array) != 0) return;
@@ -481,15 +512,13 @@ void undoMark(Mark& mark) {
   mark.deleted.clear();
 }
 
+// Clears the state of every object that has one; an array logged under an
+// earlier mark must be logged again under the next.
 void resetStates() {
-  for (auto& [object, info] : om().objects) {
-    auto* o = const_cast<Object*>(object);
-    o->OmSetState(0);
-    // An array logged under an earlier mark must be logged again under the next.
-    for (const ClassAttributeStruct* row : allRows(o->OmClassId()))
-      if (isHeapArray(row))
-        if (VariableObject* a = field<VariableObject*>(o, row)) a->OmSetState(0);
-  }
+  for (Object* o : om().stateSet) o->OmSetState(0);
+  om().stateSet.clear();
+  for (VariableObject* a : om().arrayStateSet) a->OmSetState(0);
+  om().arrayStateSet.clear();
 }
 
 std::vector<Mark>::iterator findMark(int id) {
@@ -508,7 +537,7 @@ int deleteMark(int id);
 extern "C" {
 
 int UNDO_QD_set_mark(int visibility, const char* name, int* error) {
-  KTX::Host::Log("UNDO_QD_set_mark", std::to_string(visibility) + " " + (name != nullptr ? name : "(none)"));
+  if (KTX::Host::Logging()) KTX::Host::Log("UNDO_QD_set_mark", std::to_string(visibility) + " " + (name != nullptr ? name : "(none)"));
   int failure = static_cast<int>(KTX::Host::Answer("UNDO_QD_set_mark.error", 0));
   if (KTX::Failure::Fails(KTX::Failure::kUndoMark, "UNDO_QD_set_mark")) failure = KTX::Failure::kInjected;
   if (error != nullptr) *error = failure;
@@ -522,7 +551,7 @@ int UNDO_QD_set_mark(int visibility, const char* name, int* error) {
 }
 
 int UNDO_QD_undo_to_mark(int id, const char*) {
-  KTX::Host::Log("UNDO_QD_undo_to_mark", std::to_string(id));
+  if (KTX::Host::Logging()) KTX::Host::Log("UNDO_QD_undo_to_mark", std::to_string(id));
   auto it = findMark(id);
   if (it == om().marks.end()) return KTX::Error::kBadObject;
   om().undoing = true;
@@ -559,7 +588,7 @@ int UNDO_QD_delete_to_mark(int id, const char*) {
 }
 
 int UNDO_QD_delete_mark(int id, const char*) {
-  KTX::Host::Log("UNDO_QD_delete_mark", std::to_string(id));
+  if (KTX::Host::Logging()) KTX::Host::Log("UNDO_QD_delete_mark", std::to_string(id));
   return deleteMark(id);
 }
 
@@ -594,7 +623,7 @@ namespace KTX::OM {
 
 void SetReferencedObject(Object* object, const AttributeId& attribute, Object* referenced) {
   const ClassAttributeStruct* row = rowOf(object, attribute);
-  Host::Log("SetReferencedObject", tagText(object) + " " + row->fieldName + " -> " +
+  if (KTX::Host::Logging()) Host::Log("SetReferencedObject", tagText(object) + " " + row->fieldName + " -> " +
                                        (referenced != nullptr ? std::to_string(referenced->OmTag()) : "0"));
   OM__log(object);
   if (TypeCode::Element(row->typeCode) == TypeCode::kTag)
@@ -605,7 +634,7 @@ void SetReferencedObject(Object* object, const AttributeId& attribute, Object* r
 
 void SetReferencedObject(Object* object, const AttributeId& attribute, tag_t referenced) {
   const ClassAttributeStruct* row = rowOf(object, attribute);
-  Host::Log("SetReferencedObject", tagText(object) + " " + row->fieldName + " -> " + std::to_string(referenced));
+  if (KTX::Host::Logging()) Host::Log("SetReferencedObject", tagText(object) + " " + row->fieldName + " -> " + std::to_string(referenced));
   if (TypeCode::Element(row->typeCode) == TypeCode::kTag) {
     OM__log(object);
     field<tag_t>(object, row) = referenced;
@@ -618,7 +647,7 @@ void SetReferencedObject(Object* object, const AttributeId& attribute, tag_t ref
 
 void OM_set_pointer(Object* object, const AttributeId& attribute, Object* owned) {
   const ClassAttributeStruct* row = rowOf(object, attribute);
-  Host::Log("OM_set_pointer", tagText(object) + " " + row->fieldName);
+  if (KTX::Host::Logging()) Host::Log("OM_set_pointer", tagText(object) + " " + row->fieldName);
   OM__log(object);
   field<Object*>(object, row) = owned;
   ObjectInfo& info = om().objects.at(object);
@@ -671,7 +700,7 @@ void OM_vset_array_length(Object* object, const AttributeId& attribute, int leng
 
 void OM_set_array_length(Object* object, const AttributeId& attribute, int length) {
   const ClassAttributeStruct* row = rowOf(object, attribute);
-  Host::Log("OM_set_array_length", tagText(object) + " " + row->fieldName + " " + std::to_string(length));
+  if (KTX::Host::Logging()) Host::Log("OM_set_array_length", tagText(object) + " " + row->fieldName + " " + std::to_string(length));
   if (!isHeapArray(row))
     ERROR_raise(__FILE__, __LINE__, Error::kBadAttribute, "%s is not an array", row->fieldName);
   OM__log(object);
@@ -721,7 +750,7 @@ void OM__delete_string(String* string) { SM_free(string); }
 void StringVla::SetValue(int index, const char* text) { Set(index, text != nullptr ? text : ""); }
 
 void TagVla::SetOneWayTagValue(const AttributeId&, int index, tag_t tag) {
-  Host::Log("SetOneWayTagValue", std::to_string(index) + " " + std::to_string(tag));
+  if (KTX::Host::Logging()) Host::Log("SetOneWayTagValue", std::to_string(index) + " " + std::to_string(tag));
   Set(index, tag);
 }
 

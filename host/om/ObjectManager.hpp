@@ -106,7 +106,13 @@ class KTX_HOST_API Object {
 
   int OmClassId() const { return omClassId_; }
   std::uint8_t OmState() const { return omState_; }
-  void OmSetState(std::uint8_t state) { omState_ = state; }
+  void OmSetState(std::uint8_t state) {
+    if (state != 0 && omState_ == 0) NoteState(this);
+    omState_ = state;
+  }
+  // The host keeps the objects whose state is set, so that setting a mark
+  // clears them without visiting every object.
+  static void NoteState(Object* object);
 
  protected:
   Object(int classId, void* context);
@@ -162,7 +168,11 @@ class KTX_HOST_API VariableObject : public Memory::CppMemory {
   virtual void Resize(int length) = 0;
   [[noreturn]] void ThrowIndexOutOfRange(int index) const;
   std::uint8_t OmState() const { return omState_; }
-  void OmSetState(std::uint8_t state) { omState_ = state; }
+  void OmSetState(std::uint8_t state) {
+    if (state != 0 && omState_ == 0) NoteState(this);
+    omState_ = state;
+  }
+  static void NoteState(VariableObject* array);
   Object* Owner() const { return owner_; }
 
  protected:
