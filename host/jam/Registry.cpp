@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <memory>
 #include <set>
+#include <string_view>
+#include <unordered_map>
 
 #include "jam/Internal.hpp"
 #include "om/ObjectManager.hpp"
@@ -35,6 +37,13 @@ struct Registry {
   std::vector<std::string> creators;
   std::vector<FileEntry> files;
   std::vector<ClassEntry> classInitializers;
+  // The latest live class initializer's interfaces by name: what the
+  // property owners ask for on every call, found without a scan.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+  };
+  std::unordered_map<std::string, const ClassEntry*, NameHash, std::equal_to<>> interfacesByName;
   std::set<std::string> printEnabled;
   // The units whose set-up FileInitializer::Initialize is running, innermost
   // last, each with what it has registered so far; and what each unit's last
@@ -58,6 +67,13 @@ Registry& registry() {
     return made;
   }();
   return *r;
+}
+
+// Later registrations of a name hide earlier ones.
+void indexInterfaces() {
+  Registry& r = registry();
+  r.interfacesByName.clear();
+  for (const ClassEntry& e : r.classInitializers) r.interfacesByName[e.name] = &e;
 }
 
 // The host's own units: they need no set-up of the plug-in's.
@@ -149,6 +165,7 @@ ClassInitializer::ClassInitializer(const char* className, IJAInterface* journall
     : className_(className) {
   Host::Log("ClassInitializer", str(className));
   registry().classInitializers.push_back({str(className), journalled, unjournalled, this});
+  indexInterfaces();
 }
 
 ClassInitializer::~ClassInitializer() {
@@ -157,20 +174,27 @@ ClassInitializer::~ClassInitializer() {
   for (auto it = list.begin(); it != list.end(); ++it)
     if (it->owner == this) {
       list.erase(it);
+      indexInterfaces();
       return;
     }
 }
 
+namespace {
+const ClassEntry* interfacesOf(const char* className) {
+  const auto& index = registry().interfacesByName;
+  auto it = index.find(std::string_view(className != nullptr ? className : ""));
+  return it == index.end() ? nullptr : it->second;
+}
+}  // namespace
+
 IJAInterface* ClassInitializer::GetJournalledInterface(const char* className) {
-  for (auto it = registry().classInitializers.rbegin(); it != registry().classInitializers.rend(); ++it)
-    if (it->name == str(className)) return it->journalled;
-  return nullptr;
+  const ClassEntry* entry = interfacesOf(className);
+  return entry != nullptr ? entry->journalled : nullptr;
 }
 
 IJAInterface* ClassInitializer::GetUnjournalledInterface(const char* className) {
-  for (auto it = registry().classInitializers.rbegin(); it != registry().classInitializers.rend(); ++it)
-    if (it->name == str(className)) return it->unjournalled;
-  return nullptr;
+  const ClassEntry* entry = interfacesOf(className);
+  return entry != nullptr ? entry->unjournalled : nullptr;
 }
 
 // ---- automatic-test switches ---------------------------------------------------

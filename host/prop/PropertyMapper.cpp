@@ -1,6 +1,8 @@
 #include "prop/PropertyMapper.hpp"
 
 #include <map>
+#include <string_view>
+#include <unordered_map>
 
 #include "feat/Builder.hpp"
 #include "prop/HostOwners.hpp"
@@ -20,9 +22,11 @@ struct Registration {
 };
 
 struct Registry {
-  std::map<std::string, Registration> classes;
+  std::map<std::string, Registration, std::less<>> classes;
   std::vector<std::string> order;
   unsigned long long serial = 0;
+  // Each owner's parent owner as last found; cleared by every change.
+  std::unordered_map<const Property::Owner*, Property::Owner*> parents;
 };
 
 // Never destroyed: owners in other libraries forget themselves from their
@@ -32,9 +36,11 @@ Registry& registry() {
   return *r;
 }
 
+Property::Owner* findSuperclassOwner(const Property::Owner* owner);
+
 const Registration* find(const char* journalClass) {
   if (journalClass == nullptr) return nullptr;
-  auto it = registry().classes.find(journalClass);
+  auto it = registry().classes.find(std::string_view(journalClass));
   return it == registry().classes.end() ? nullptr : &it->second;
 }
 
@@ -52,10 +58,20 @@ void PropertyMapper::RegisterPropertyOwner(const char* journalClass, const char*
   it->second.parent = parentJournalClass != nullptr ? parentJournalClass : "";
   it->second.owner = owner;
   it->second.serial = ++r.serial;
+  r.parents.clear();
 }
 
 Property::Owner* PropertyMapper::GetSuperclassOwner(const Property::Owner* owner) {
   if (owner == nullptr) return nullptr;
+  auto& parents = registry().parents;
+  if (auto known = parents.find(owner); known != parents.end()) return known->second;
+  Property::Owner* parent = findSuperclassOwner(owner);
+  parents.emplace(owner, parent);
+  return parent;
+}
+
+namespace {
+Property::Owner* findSuperclassOwner(const Property::Owner* owner) {
   const Registration* latest = nullptr;
   for (const auto& [name, registration] : registry().classes) {
     if (registration.owner == owner && (latest == nullptr || registration.serial > latest->serial)) {
@@ -63,8 +79,9 @@ Property::Owner* PropertyMapper::GetSuperclassOwner(const Property::Owner* owner
     }
   }
   if (latest == nullptr || latest->parent.empty()) return nullptr;
-  return GetOwner(latest->parent.c_str());
+  return PropertyMapper::GetOwner(latest->parent.c_str());
 }
+}  // namespace
 
 Property::Owner* PropertyMapper::GetOwner(const char* journalClass) {
   const Registration* registration = find(journalClass);
@@ -98,6 +115,7 @@ void PropertyMapper::ForgetOwner(const Property::Owner* owner) {
   for (auto& [name, registration] : registry().classes) {
     if (registration.owner == owner) registration.owner = nullptr;
   }
+  registry().parents.clear();
 }
 
 // ---- the tagged-object owner
