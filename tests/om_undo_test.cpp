@@ -68,6 +68,31 @@ TEST_F(UndoMarks, TextLinesKernelBodyListsAndTagReferencesComeBack) {
   shoe->destroy();
 }
 
+// Whatever said "need not be logged" before a mark (a state set by hand, the
+// object's logging under the mark before, its making under it) is cleared
+// by the next mark: the first write after it is logged again.
+TEST_F(UndoMarks, TheNextMarkClearsEveryNeedNotBeLoggedState) {
+  auto* byHand = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+  auto* logged = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+  byHand->OmSetState(OM::Object::kStateNoLog);
+  const int outer = Mark();
+  logged->SetDistanceTolerance(0.5);
+  auto* made = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+  const int inner = Mark();
+  Host::ClearCalls();
+  for (auto* shoe : {byHand, logged, made}) {
+    EXPECT_EQ(shoe->OmState(), 0);
+    shoe->SetDistanceTolerance(0.25);
+  }
+  EXPECT_EQ(Host::CountCalls("OM__log"), 3u);
+  EXPECT_EQ(UNDO_QD_undo_to_mark(inner, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_undo_to_mark(outer, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(outer, nullptr), 0);
+  EXPECT_NE(logged->GetDistanceTolerance(), 0.5);
+  byHand->destroy();
+  logged->destroy();
+}
+
 }  // namespace
 
 namespace {
