@@ -203,6 +203,7 @@ JAM_replay_fn FindReplay(const std::string& key) {
 
 void MaybeRaise(const char* function) {
   auto& raiseAt = state().raiseAt;
+  if (raiseAt.empty()) return;  // the usual case: no text made to look for
   auto it = raiseAt.find(function);
   if (it == raiseAt.end()) return;
   int number = it->second;
