@@ -201,7 +201,7 @@ TEST_F(Jam, MalformedTextIsRefusedWithItsLine) {
   EXPECT_EQ(code("journal 1\nrecord -1 method \"A\" \"B\"\n"), JAM::kJournalText);
   EXPECT_EQ(code("journal 1\nrecord 2000000000 method \"A\" \"B\"\n"), JAM::kJournalText);
   EXPECT_EQ(code("journal 1\nrecord 0 method \"A\" \"B\\xZZ\"\n"), JAM::kJournalText);
-  EXPECT_EQ(JAM::ReadJournal("journal 1\nrecord 0 method \"A\" \"B\\x41\"\n").at(0).member, "BA");
+  EXPECT_EQ(JAM::ReadJournal("journal 1\nrecord 0 method \"A\" \"B\\x41\"\n  open\n").at(0).member, "BA");
   EXPECT_EQ(code("journal 1\n"), 0);
 }
 

@@ -4,9 +4,13 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "jam/Journal.hpp"
 
 namespace {
 
@@ -94,6 +98,170 @@ TEST(KtxhostCommandLine, PropsMakesAnyPublishedBuilderThroughItsCreator) {
   run = Ktxhost(std::string("props --plugin ") + STAMVIK_PLUGIN + " --class Die.DiePlaneBuilder InputType", ErrFile());
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("\nInputType = Enum "), std::string::npos) << run.out;
+}
+
+}  // namespace
+
+namespace {
+
+// ---- journals that are refused ---------------------------------------------------------
+
+// A part (1), a body (2), a cast-relief builder (10), its relief profile (11),
+// its relief depth (12) and its base orientation (13): lines 1 to 25.
+const char* kMade =
+    "journal 1\n"
+    "record 0 get \"Session\" \"WorkPart\"\n"
+    "  result tag \"workpart\" \"Part\" 1\n"
+    "  closed 0\n"
+    "record 0 method \"Part\" \"CreateSolidBody\"\n"
+    "  this tag 1\n"
+    "  result tag \"body\" \"Body\" 2\n"
+    "  closed 0\n"
+    "record 0 method \"Die.DieCollection\" \"CastRelief\"\n"
+    "  this tag 1\n"
+    "  in tag \"castRelief\" \"Die.CastRelief\" 0\n"
+    "  result tag \"builder\" \"Die.CastReliefBuilder\" 10\n"
+    "  closed 0\n"
+    "record 0 get \"Die.CastReliefBuilder\" \"ReliefProfile\"\n"
+    "  this ptr 10\n"
+    "  result ptr \"reliefprofile\" \"Section\" 11\n"
+    "  closed 0\n"
+    "record 0 get \"Die.CastReliefBuilder\" \"ReliefDepth\"\n"
+    "  this ptr 10\n"
+    "  result ptr \"reliefdepth\" \"Expression\" 12\n"
+    "  closed 0\n"
+    "record 0 get \"Die.CastReliefBuilder\" \"BaseOrientation\"\n"
+    "  this ptr 10\n"
+    "  result ptr \"baseorientation\" \"Die.DiePlaneBuilder\" 13\n"
+    "  closed 0\n";
+
+std::string Scratch(const std::string& name) { return testing::TempDir() + "ktxhost_" + std::to_string(::getpid()) + "_" + name; }
+
+std::string WriteFile(const std::string& name, const std::string& text) {
+  std::string path = Scratch(name);
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+TEST(KtxhostPlay, AWrongRecordIsNotPlayedAndNamedByFileAndLine) {
+  struct Row {
+    const char* what;
+    const char* record;  // after kMade, from line 26
+    int line;
+    const char* message;
+  };
+  const Row rows[] = {
+      {"a string setter given an int",
+       "record 0 set \"Expression\" \"RightHandSide\"\n  this ptr 12\n  in int \"righthandside\" - 5\n  closed 0\n", 28,
+       "value 1 \"righthandside\" does not fit the member (expected in string -, found in int -)"},
+      {"a double setter given a text",
+       "record 0 set \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n  this ptr 10\n"
+       "  in string \"distancetolerance\" - \"0.5\"\n  closed 0\n",
+       28, "value 1 \"distancetolerance\" does not fit the member (expected in double -, found in string -)"},
+      {"a pointer getter recorded as a text",
+       "record 0 get \"Die.CastReliefBuilder\" \"Target\"\n  this ptr 10\n  result string \"target\" - null\n  closed 0\n",
+       28,
+       "value 1 \"target\" does not fit the member (expected result ptr \"SelectBrenvikObject\", found result string -)"},
+      {"a builder member on the part",
+       "record 0 get \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n  this ptr 1\n"
+       "  result double \"distancetolerance\" - 0\n  closed 0\n",
+       26, "tag 1 is an object of another class (expected \"Die.CastReliefBuilder\", found \"Part\")"},
+      {"a cast-relief member on a section",
+       "record 0 get \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n  this ptr 11\n"
+       "  result double \"distancetolerance\" - 0\n  closed 0\n",
+       26, "tag 11 is an object of another class (expected \"Die.CastReliefBuilder\", found \"Section\")"},
+      {"a structure array of an unknown structure",
+       "record 0 method \"Section\" \"AddLoop\"\n  this ptr 11\n  in int \"kind\" - 0\n"
+       "  in struct-array \"points\" \"Vector2\" 2 0 0\n  closed 0\n",
+       29,
+       "value 2 \"points\" does not fit the member (expected in struct-array \"Point3d\", found in struct-array "
+       "\"Vector2\")"},
+      {"a structure array of a part of a point",
+       "record 0 method \"Section\" \"AddLoop\"\n  this ptr 11\n  in int \"kind\" - 0\n"
+       "  in struct-array \"points\" \"Point3d\" 4 0 0 0 1\n  closed 0\n",
+       29, "value 2 \"points\" is not a whole number of Point3d (expected a multiple of 3 numbers, found 4)"},
+      {"this tag for a by-pointer member",
+       "record 0 get \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n  this tag 10\n"
+       "  result double \"distancetolerance\" - 0\n  closed 0\n",
+       26, "the object is not passed as the member takes it (expected this ptr, found this tag)"},
+      {"a record with no object",
+       "record 0 get \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n"
+       "  result double \"distancetolerance\" - 0\n  closed 0\n",
+       26, "the object is not passed as the member takes it (expected this ptr, found no object)"},
+      {"object 0",
+       "record 0 get \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n  this ptr 0\n"
+       "  result double \"distancetolerance\" - 0\n  closed 0\n",
+       26, "no object (expected the tag of a \"Die.CastReliefBuilder\", found 0)"},
+      {"a tag argument of another class",
+       "record 0 set \"SelectObject\" \"Value\"\n  this ptr 11\n  in tag \"value\" \"TaggedObject\" 2\n  closed 0\n", 26,
+       "tag 11 is an object of another class (expected \"SelectObject\", found \"Section\")"},
+      {"a status past 32 bits",
+       "record 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 4294967296\n", 28,
+       "status out of range (expected -2147483648 to 2147483647, found 4294967296)"},
+      {"a truncated last record", "record 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n", 26,
+       "the record has no end (expected closed, failed or open before the end of the journal)"},
+      {"an orphan nested record",
+       "record 2 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 0\n", 26,
+       "nested record without its caller (expected depth at most 1, found 2)"},
+      {"two closed lines",
+       "record 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 0\n  closed 0\n", 29,
+       "'closed' after the record's end (closed at line 28)"},
+      {"a value after closed",
+       "record 0 get \"Session\" \"WorkPart\"\n  closed 0\n  result tag \"workpart\" \"Part\" 1\n", 28,
+       "'result' after the record's end (closed at line 27)"},
+      {"a Point3d with 12 values",
+       "record 0 set \"Die.DiePlaneBuilder\" \"CoordinateSystemOrigin\"\n  this ptr 13\n"
+       "  in struct \"coordinatesystemorigin\" \"Point3d\" 12 0 0 0 0 0 0 0 0 0 0 0 0\n  closed 0\n",
+       28, "value 1 \"coordinatesystemorigin\" is not one Point3d (expected 3 numbers, found 12)"},
+      {"a Matrix3x3 where a Point3d is taken",
+       "record 0 set \"Die.DiePlaneBuilder\" \"CoordinateSystemOrigin\"\n  this ptr 13\n"
+       "  in struct \"coordinatesystemorigin\" \"Matrix3x3\" 9 1 0 0 0 1 0 0 0 1\n  closed 0\n",
+       28,
+       "value 1 \"coordinatesystemorigin\" does not fit the member (expected in struct \"Point3d\", found in struct "
+       "\"Matrix3x3\")"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::string path = WriteFile("bad.jou", std::string(kMade) + row.record);
+    Outcome run = Ktxhost("play " + path + " " + STAMVIK_PLUGIN, ErrFile());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, path + ":" + std::to_string(row.line) + ": " + row.message + "\n");
+    std::remove(path.c_str());
+  }
+}
+
+TEST(KtxhostPlay, WhatIsNoRegularFileIsRefusedWithoutReadingIt) {
+  for (const std::string& path : {std::string("/dev/zero"), testing::TempDir()}) {
+    Outcome run = Ktxhost("play " + path, ErrFile());
+    EXPECT_EQ(run.status, 1) << path;
+    EXPECT_EQ(run.err, path + ": not a regular file (a journal is read from a file)\n");
+  }
+}
+
+TEST(KtxhostPlay, ALineLongerThanTheLimitIsRefused) {
+  std::string path =
+      WriteFile("long.jou", "journal 1\n# " + std::string(KTX::JAM::kLongestJournalLine, 'x') + "\n");
+  Outcome run = Ktxhost("play " + path, ErrFile());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, path + ":2: line longer than 1048576 bytes\n");
+  std::remove(path.c_str());
+}
+
+TEST(KtxhostPlay, AJournalWithCrLfLineEndsPlaysAsWithLf) {
+  std::ifstream in(std::string(STAMVIK_TEST_DATA) + "/../../examples/cast_relief.jou", std::ios::binary);
+  std::ostringstream lf;
+  lf << in.rdbuf();
+  std::string crlf;
+  for (char c : lf.str()) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  std::string a = WriteFile("lf.jou", lf.str()), b = WriteFile("crlf.jou", crlf);
+  Outcome withLf = Ktxhost("play " + a + " " + STAMVIK_PLUGIN, ErrFile());
+  Outcome withCrLf = Ktxhost("play " + b + " " + STAMVIK_PLUGIN, ErrFile());
+  EXPECT_EQ(withLf.status, 0);
+  EXPECT_EQ(withCrLf.status, 0) << withCrLf.err;
+  EXPECT_EQ(withCrLf.out, withLf.out);
+  std::remove(a.c_str());
+  std::remove(b.c_str());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstddef>
 #include <deque>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,7 @@ struct Value {
   std::string text;
   std::vector<double> reals;        // double arrays, structures (components in order)
   std::vector<std::string> texts;   // string arrays
+  int line = 0;  // where the journal text holds it (0: not read from text); never compared
   bool operator==(const Value& o) const {
     return direction == o.direction && kind == o.kind && name == o.name && type == o.type &&
            attribute == o.attribute && isNull == o.isNull && integer == o.integer &&
@@ -80,6 +82,7 @@ struct Record {
   // What the library knows of the member, while the record is being made;
   // never written out.
   void* learnt = nullptr;
+  int line = 0;  // where the journal text holds its header (0: not read from text); never compared
   bool operator==(const Record& o) const {
     return depth == o.depth && journalClass == o.journalClass && methodType == o.methodType &&
            member == o.member && attributes == o.attributes && thisKind == o.thisKind && thisTag == o.thisTag &&
@@ -127,8 +130,18 @@ KTX_HOST_API void ClearJournal();
 
 // ---- text ----------------------------------------------------------------------
 KTX_HOST_API std::string WriteJournal(const Journal& journal);
-// Throws KTX::Error::Exception (kJournalText) with the line number on bad text.
+// The words the text uses for a value's kind and direction ("struct-array", "in").
+KTX_HOST_API const char* KindName(ValueKind kind);
+KTX_HOST_API const char* DirectionName(Direction direction);
+// Reads a journal, checking each record's structure as it goes: a record
+// ends once (closed, failed or open) and nothing but the next record follows
+// its end; a nested record follows its caller; numbers are in their field's
+// range. Lines may end in LF or CR LF. Throws KTX::Error::Exception
+// (kJournalText) whose text says what is wrong and whose line() is the line.
 KTX_HOST_API Journal ReadJournal(const std::string& text);
+KTX_HOST_API Journal ReadJournal(std::istream& in);
+// A line longer than this is refused before it is read whole.
+inline constexpr std::size_t kLongestJournalLine = std::size_t{1} << 20;
 inline constexpr int kJournalText = 840701;
 
 // ---- replay ----------------------------------------------------------------------

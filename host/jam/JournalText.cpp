@@ -5,6 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <charconv>
+#include <istream>
+#include <limits>
 #include <sstream>
 
 #include "jam/Journal.hpp"
@@ -18,11 +21,11 @@ const char* kHeader = "journal 1";
 // journal the stand-in wrote.
 constexpr long long kDeepestNesting = 1000;
 
-struct KindName {
+struct KindWord {
   ValueKind kind;
   const char* name;
 };
-constexpr KindName kKinds[] = {
+constexpr KindWord kKinds[] = {
     {ValueKind::Logical, "logical"},         {ValueKind::Integer, "int"},
     {ValueKind::Double, "double"},           {ValueKind::Enum, "enum"},
     {ValueKind::Ptr, "ptr"},                 {ValueKind::Tag, "tag"},
@@ -91,7 +94,7 @@ std::string payload(const Value& v) {
 }
 
 [[noreturn]] void bad(int line, const std::string& why) {
-  throw Error::Exception(kJournalText, "journal text line " + std::to_string(line) + ": " + why);
+  throw Error::Exception(kJournalText, why, {}, line);
 }
 
 // Splits a line into words; quoted words keep their escapes undone. A quoted
@@ -151,22 +154,61 @@ Words split(const std::string& line, int number) {
   return w;
 }
 
-long long integer(const std::string& s, int line) {
-  char* end = nullptr;
-  errno = 0;
-  long long v = std::strtoll(s.c_str(), &end, 10);
-  if (s.empty() || *end != '\0' || errno != 0) bad(line, "not an integer: " + s);
+// An integer of the range a field holds; a number outside it is refused, never
+// wrapped ("closed 4294967296" is no status).
+long long integer(const std::string& s, int line, const char* what, long long low, long long high) {
+  long long v = 0;
+  const char* first = s.data();
+  const char* last = s.data() + s.size();
+  auto [end, error] = std::from_chars(first, last, v);
+  if (s.empty() || end != last || error == std::errc::invalid_argument)
+    bad(line, std::string(what) + " is not an integer (found " + s + ")");
+  if (error == std::errc::result_out_of_range || v < low || v > high)
+    bad(line, std::string(what) + " out of range (expected " + std::to_string(low) + " to " + std::to_string(high) +
+                  ", found " + s + ")");
   return v;
 }
+constexpr long long kIntLow = std::numeric_limits<int>::min();
+constexpr long long kIntHigh = std::numeric_limits<int>::max();
+constexpr long long kTagHigh = std::numeric_limits<tag_t>::max();
 
 double readReal(const std::string& s, int line) {
   char* end = nullptr;
   double v = std::strtod(s.c_str(), &end);
-  if (s.empty() || *end != '\0') bad(line, "not a number: " + s);
+  if (s.empty() || *end != '\0') bad(line, "not a number (found " + s + ")");
   return v;
 }
 
+// Reads the next line into `line` (without its end, a CR before the LF
+// included); false at the end of the text. A line longer than the limit is
+// refused before more of it is read.
+bool nextLine(std::istream& in, std::string& line, int number) {
+  line.clear();
+  char c = 0;
+  while (in.get(c)) {
+    if (c == '\n') break;
+    if (line.size() == kLongestJournalLine)
+      bad(number, "line longer than " + std::to_string(kLongestJournalLine) + " bytes");
+    line += c;
+  }
+  if (line.empty() && !in) return false;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
+const char* endingName(RecordState state) {
+  return state == RecordState::Closed ? "closed" : state == RecordState::Failed ? "failed" : "open";
+}
+
 }  // namespace
+
+const char* KindName(ValueKind kind) {
+  for (const KindWord& k : kKinds)
+    if (k.kind == kind) return k.name;
+  return "?";
+}
+
+const char* DirectionName(Direction direction) { return kDirections[static_cast<int>(direction)]; }
 
 std::string WriteJournal(const Journal& journal) {
   std::ostringstream out;
@@ -179,7 +221,7 @@ std::string WriteJournal(const Journal& journal) {
     if (r.thisKind != 0) out << indent << "  this " << (r.thisKind == 'p' ? "ptr" : "tag") << " " << r.thisTag << "\n";
     for (const Value& v : r.values) {
       const char* kind = "";
-      for (const KindName& k : kKinds)
+      for (const KindWord& k : kKinds)
         if (k.kind == v.kind) kind = k.name;
       out << indent << "  " << kDirections[static_cast<int>(v.direction)] << " " << kind << " " << quote(v.name) << " "
           << (v.type.empty() ? std::string("-") : quote(v.type)) << " " << payload(v) << "\n";
@@ -196,66 +238,105 @@ std::string WriteJournal(const Journal& journal) {
 }
 
 Journal ReadJournal(const std::string& text) {
-  Journal journal;
   std::istringstream in(text);
+  return ReadJournal(in);
+}
+
+Journal ReadJournal(std::istream& in) {
+  Journal journal;
   std::string line;
   int number = 0;
   bool header = false;
-  while (std::getline(in, line)) {
+  // The record being read: its lines so far, and where it ended (0: not yet).
+  int ended = 0;
+  auto unfinished = [&](int at) {
+    if (!journal.empty() && ended == 0)
+      bad(journal.back().line, "the record has no end (expected closed, failed or open before " +
+                                   (at > number ? std::string("the end of the journal")
+                                                : "the next record at line " + std::to_string(at)) +
+                                   ")");
+  };
+  while (nextLine(in, line, number + 1)) {
     ++number;
     Words w = split(line, number);
     if (w.words.empty() || (!w.quoted[0] && !w.words[0].empty() && w.words[0][0] == '#')) continue;
     const std::string& key = w.words[0];
     auto need = [&](std::size_t n) {
-      if (w.words.size() < n) bad(number, "too few words");
+      if (w.words.size() < n) bad(number, "too few words in a '" + key + "' line");
+    };
+    auto atMost = [&](std::size_t n) {
+      if (w.words.size() > n) bad(number, "unexpected '" + w.words[n] + "' after a '" + key + "' line");
     };
     if (!header) {
-      if (line != kHeader) bad(number, "not a journal");
+      if (w.words.size() == 2 && key == "journal" && !w.quoted[1] && w.words[1] != "1")
+        bad(number, "journal version " + w.words[1] + " is not read here (expected 'journal 1')");
+      if (line != kHeader) bad(number, "not a journal (expected the first line 'journal 1')");
       header = true;
       continue;
     }
     if (key == "record") {
       need(5);
+      atMost(5);
+      unfinished(number);
       Record r;
-      long long depth = integer(w.words[1], number);
-      if (depth < 0 || depth > kDeepestNesting) bad(number, "nesting depth out of range: " + w.words[1]);
-      r.depth = static_cast<int>(depth);
+      r.depth = static_cast<int>(integer(w.words[1], number, "nesting depth", 0, kDeepestNesting));
+      // A call nests under the call that made it: the record before it, or
+      // one of that record's own callers.
+      int deepest = journal.empty() ? 0 : journal.back().depth + 1;
+      if (r.depth > deepest)
+        bad(number, "nested record without its caller (expected depth at most " + std::to_string(deepest) +
+                        ", found " + w.words[1] + ")");
       r.methodType = -1;
       for (int t = 0; t < 3; ++t)
         if (w.words[2] == kMethodTypes[t]) r.methodType = t;
-      if (r.methodType < 0) bad(number, "unknown call type " + w.words[2]);
+      if (r.methodType < 0) bad(number, "unknown call type (expected method, get or set, found " + w.words[2] + ")");
       r.journalClass = w.words[3];
       r.member = w.words[4];
+      r.line = number;
       journal.push_back(std::move(r));
+      ended = 0;
       continue;
     }
-    if (journal.empty()) bad(number, "no record open");
+    if (journal.empty()) bad(number, "'" + key + "' outside a record");
     Record& r = journal.back();
+    if (ended != 0)
+      bad(number, "'" + key + "' after the record's end (" + endingName(r.state) + " at line " +
+                      std::to_string(ended) + ")");
     if (key == "attributes") {
       need(2);
-      r.attributes = static_cast<int>(integer(w.words[1], number));
+      atMost(2);
+      r.attributes = static_cast<int>(integer(w.words[1], number, "method attributes", 0, kIntHigh));
     } else if (key == "this") {
       need(3);
+      atMost(3);
+      if (r.thisKind != 0) bad(number, "a second object for the record");
       r.thisKind = w.words[1] == "ptr" ? 'p' : w.words[1] == "tag" ? 't' : 0;
-      if (r.thisKind == 0) bad(number, "unknown object kind " + w.words[1]);
-      r.thisTag = static_cast<tag_t>(integer(w.words[2], number));
+      if (r.thisKind == 0) bad(number, "unknown object kind (expected ptr or tag, found " + w.words[1] + ")");
+      r.thisTag = static_cast<tag_t>(integer(w.words[2], number, "tag", 0, kTagHigh));
     } else if (key == "end-of-arguments") {
+      atMost(1);
       r.argumentsEnded = true;
     } else if (key == "associate") {
       need(3);
-      r.associations.push_back({w.words[1], static_cast<tag_t>(integer(w.words[2], number))});
+      atMost(3);
+      r.associations.push_back({w.words[1], static_cast<tag_t>(integer(w.words[2], number, "tag", 0, kTagHigh))});
     } else if (key == "open") {
+      atMost(1);
       r.state = RecordState::Open;
+      ended = number;
     } else if (key == "closed" || key == "failed") {
       need(2);
+      atMost(2);
       r.state = key == "closed" ? RecordState::Closed : RecordState::Failed;
-      r.status = static_cast<int>(integer(w.words[1], number));
+      r.status = static_cast<int>(integer(w.words[1], number, "status", kIntLow, kIntHigh));
+      ended = number;
     } else if (key == "in" || key == "out" || key == "result") {
       need(5);
       Value v;
+      v.line = number;
       v.direction = key == "in" ? Direction::In : key == "out" ? Direction::Out : Direction::Result;
       bool known = false;
-      for (const KindName& k : kKinds)
+      for (const KindWord& k : kKinds)
         if (w.words[1] == k.name) {
           v.kind = k.kind;
           known = true;
@@ -267,22 +348,33 @@ Journal ReadJournal(const std::string& text) {
       bool isNull = !w.quoted[4] && first == "null";
       switch (v.kind) {
         case ValueKind::Logical:
-          if (first != "true" && first != "false") bad(number, "not a logical: " + first);
+          atMost(5);
+          if (first != "true" && first != "false") bad(number, "not a logical (expected true or false, found " + first + ")");
           v.integer = first == "true";
           break;
         case ValueKind::Integer:
         case ValueKind::Enum:
+          atMost(5);
+          v.integer = integer(first, number, "integer", kIntLow, kIntHigh);
+          break;
         case ValueKind::Ptr:
-        case ValueKind::Tag: v.integer = integer(first, number); break;
+        case ValueKind::Tag:
+          atMost(5);
+          v.integer = integer(first, number, "tag", 0, kTagHigh);
+          break;
         case ValueKind::Double:
           v.real = readReal(first, number);
           if (v.direction == Direction::In) {
             need(6);
-            v.attribute = static_cast<int>(integer(w.words[5], number));
+            atMost(6);
+            v.attribute = static_cast<int>(integer(w.words[5], number, "attribute", kIntLow, kIntHigh));
+          } else {
+            atMost(5);
           }
           break;
         case ValueKind::String:
         case ValueKind::Utf8String:
+          atMost(5);
           v.isNull = isNull;
           if (!isNull) {
             if (!w.quoted[4]) bad(number, "text not quoted");
@@ -293,18 +385,26 @@ Journal ReadJournal(const std::string& text) {
         case ValueKind::DoubleArray:
         case ValueKind::StructArray: {
           v.isNull = isNull;
-          if (isNull) break;
-          long long n = integer(first, number);
-          if (n < 0 || w.words.size() != 5 + static_cast<std::size_t>(n)) bad(number, "wrong number of values");
+          if (isNull) {
+            atMost(5);
+            break;
+          }
+          long long n = integer(first, number, "count", 0, kIntHigh);
+          if (w.words.size() != 5 + static_cast<std::size_t>(n))
+            bad(number, "wrong number of values (expected " + first + ", found " + std::to_string(w.words.size() - 5) + ")");
           for (long long i = 0; i < n; ++i) v.reals.push_back(readReal(w.words[5 + static_cast<std::size_t>(i)], number));
           break;
         }
         case ValueKind::StringArray:
         case ValueKind::Utf8StringArray: {
           v.isNull = isNull;
-          if (isNull) break;
-          long long n = integer(first, number);
-          if (n < 0 || w.words.size() != 5 + static_cast<std::size_t>(n)) bad(number, "wrong number of texts");
+          if (isNull) {
+            atMost(5);
+            break;
+          }
+          long long n = integer(first, number, "count", 0, kIntHigh);
+          if (w.words.size() != 5 + static_cast<std::size_t>(n))
+            bad(number, "wrong number of texts (expected " + first + ", found " + std::to_string(w.words.size() - 5) + ")");
           for (long long i = 0; i < n; ++i) v.texts.push_back(w.words[5 + static_cast<std::size_t>(i)]);
           break;
         }
@@ -314,7 +414,8 @@ Journal ReadJournal(const std::string& text) {
       bad(number, "unknown line " + key);
     }
   }
-  if (!header) bad(number, "empty journal");
+  if (!header) bad(number, "empty journal (expected the first line 'journal 1')");
+  unfinished(number + 1);
   return journal;
 }
 

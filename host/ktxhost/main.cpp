@@ -1,11 +1,12 @@
 // ktxhost: the stand-in host program. It loads the plug-in the way the real
 // host would and shows what the plug-in registered.
 #include <dlfcn.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "Binding.hpp"
@@ -120,15 +121,6 @@ int journal(const char* plugin) {
   return result;
 }
 
-bool readFile(const std::string& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream all;
-  all << in.rdbuf();
-  *text = all.str();
-  return true;
-}
-
 int play(int argc, char** argv) {
   std::string file, out;
   const char* plugin = KTXHOST_DEFAULT_PLUGIN;
@@ -159,16 +151,26 @@ int play(int argc, char** argv) {
     std::fprintf(stderr, "ktxhost play: no journal given (see ktxhost help play)\n");
     return kUsageError;
   }
-  std::string text;
-  if (!readFile(file, &text)) {
-    std::fprintf(stderr, "ktxhost: cannot read %s\n", file.c_str());
+  // Only a regular file is read: a device or a pipe may never end.
+  struct stat info {};
+  if (stat(file.c_str(), &info) != 0) {
+    std::fprintf(stderr, "%s: %s\n", file.c_str(), std::strerror(errno));
+    return kFailed;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    std::fprintf(stderr, "%s: not a regular file (a journal is read from a file)\n", file.c_str());
+    return kFailed;
+  }
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "%s: cannot be read\n", file.c_str());
     return kFailed;
   }
   KTX::JAM::Journal journal;
   try {
-    journal = KTX::JAM::ReadJournal(text);
+    journal = KTX::JAM::ReadJournal(in);
   } catch (const KTX::Error::Exception& e) {
-    std::fprintf(stderr, "ktxhost: %s: %s\n", file.c_str(), e.what());
+    std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), e.line(), e.text().c_str());
     return kFailed;
   }
 
@@ -200,10 +202,11 @@ int play(int argc, char** argv) {
   KTX::PART_set_work_part(part);
   KTX::JAM::ClearJournal();
   std::string error;
-  bool played = KTX::Script::Play(journal, &error);
+  int line = 0;
+  bool played = KTX::Script::Play(journal, &error, &line);
   if (played) std::fputs(KTX::Script::DescribePart(part).c_str(), stdout);
-  int result = played ? 0 : 1;
-  if (!played) std::fprintf(stderr, "ktxhost: %s: %s\n", file.c_str(), error.c_str());
+  int result = played ? kDone : kFailed;
+  if (!played) std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), line, error.c_str());
   if (!out.empty()) {
     std::ofstream recorded(out, std::ios::binary);
     recorded << KTX::JAM::WriteJournal(KTX::JAM::Recorded());

@@ -9,7 +9,9 @@
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
+#include "jam/Internal.hpp"
 #include "kernel/Kernel.hpp"
+#include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
@@ -422,44 +424,202 @@ int Expression_get_Value(EXP_expression* expression, double* value) {
 
 // ---- playing --------------------------------------------------------------------------
 
-bool Play(const JAM::Journal& journal, std::string* error) {
+namespace {
+
+// ---- what the player checks before it calls -------------------------------------
+
+// The parent of a journal class: as its property owner was registered, as its
+// scripting set-up created it, or, for the host's classes that have neither,
+// as the host knows it. Null at the top.
+const char* parentClass(const std::string& name) {
+  if (const char* parent = JAM::PropertyMapper::GetParentClassName(name.c_str()); parent != nullptr && *parent != '\0')
+    return parent;
+  static JAM::Test::TypeView view;
+  if (JAM::Test::DescribeClass(name.c_str(), &view) && !view.parent.empty()) return view.parent.c_str();
+  static const std::map<std::string, const char*> host = {
+      {"Part", "TaggedObject"},
+      {"Body", "TaggedObject"},
+      {"SelectObject", "TaggedObject"},
+      {"SelectObjectList", "TaggedObject"},
+      {"Section", "TaggedObject"},
+      {"ScCollector", "TaggedObject"},
+      {"Expression", "TaggedObject"},
+      {"TaggedObjectCollection", "TaggedObject"},
+      // A collection's object is the part itself.
+      {"Die.DieCollection", "TaggedObjectCollection"},
+      {"Features.AutomotiveCollection", "TaggedObjectCollection"},
+      {"Tooling.AutoDieCollection", "TaggedObjectCollection"},
+  };
+  auto it = host.find(name);
+  return it != host.end() ? it->second : nullptr;
+}
+
+bool below(std::string name, const std::string& wanted) {
+  for (int depth = 0; depth < 64; ++depth) {
+    if (name == wanted) return true;
+    const char* parent = parentClass(name);
+    if (parent == nullptr) return false;
+    name = parent;
+  }
+  return false;
+}
+
+// The journal class an object of the object manager is scripted as: what
+// the object is, never what a record says it is.
+std::string journalClassOf(const OM::Object* object) {
+  if (auto* builder = dynamic_cast<const JAX_BASE_BUILDER*>(object)) {
+    char* name = builder->ask_journal_class_name();
+    std::string out = name != nullptr ? name : "Builder";
+    SM_free(name);
+    return out;
+  }
+  if (dynamic_cast<const PART_part*>(object) != nullptr) return "Part";
+  if (dynamic_cast<const SELECT_OBJECT_list*>(object) != nullptr) return "SelectObjectList";
+  if (dynamic_cast<const SELECT_OBJECT*>(object) != nullptr) return "SelectObject";
+  if (dynamic_cast<const SC_section*>(object) != nullptr) return "Section";
+  if (dynamic_cast<const SC_collector*>(object) != nullptr) return "ScCollector";
+  if (dynamic_cast<const EXP_expression*>(object) != nullptr) return "Expression";
+  if (dynamic_cast<const ES_solid*>(object) != nullptr) return "Body";
+  if (auto* frec = dynamic_cast<const FEATURE_RECORD*>(object)) {
+    // A feature is published under its parameters' class, in whichever area.
+    if (FEATURE_PARMS* parms = frec->ask_parms()) {
+      std::string kind = shortClass(parms);
+      for (const char* area : {"Die.", "Features.", "Tooling."})
+        if (JAM::PropertyMapper::IsRegistered((area + kind).c_str())) return area + kind;
+    }
+    return "Features.Feature";
+  }
+  return "TaggedObject";
+}
+
+// Whether an object is of the journal class or a class below it. A part is
+// also every collection: a collection's object is its part.
+bool isA(const OM::Object* object, const std::string& journalClass) {
+  std::string is = journalClassOf(object);
+  if (below(is, journalClass)) return true;
+  // A host builder whose own class publishes no parents is still a builder.
+  if (dynamic_cast<const JAX_FEAT_BUILDER*>(object) != nullptr && below("Features.FeatureBuilder", journalClass))
+    return true;
+  if (dynamic_cast<const JAX_BASE_BUILDER*>(object) != nullptr && below("Builder", journalClass)) return true;
+  return is == "Part" && below(journalClass, "TaggedObjectCollection");
+}
+
+std::string quoted(const char* text) { return text != nullptr ? "\"" + std::string(text) + "\"" : "-"; }
+std::string quoted(const std::string& text) { return text.empty() ? "-" : "\"" + text + "\""; }
+
+std::string describe(const ValueSignature& v) {
+  return std::string(JAM::DirectionName(v.direction)) + " " + JAM::KindName(v.kind) + " " + quoted(v.type);
+}
+std::string describe(const JAM::Value& v) {
+  return std::string(JAM::DirectionName(v.direction)) + " " + JAM::KindName(v.kind) + " " + quoted(v.type);
+}
+std::string objectForm(char kind) { return kind == 'p' ? "this ptr" : kind == 't' ? "this tag" : "no object"; }
+
+int structureSize(const std::string& name) {
+  const JAM_type_struct_s* s = JAM::Internal::FindStruct(name);
+  return s != nullptr ? static_cast<int>(s->components.size()) : 0;
+}
+
+struct Refusal {
+  int line = 0;
+  std::string what;
+};
+
+// The record's values against the member's signature; an empty refusal when
+// they fit.
+Refusal checkValues(const JAM::Record& r, const MemberSignature& signature) {
+  if (static_cast<int>(r.values.size()) != signature.count)
+    return {r.line, "wrong number of values (expected " + std::to_string(signature.count) + ", found " +
+                        std::to_string(r.values.size()) + ")"};
+  for (int i = 0; i < signature.count; ++i) {
+    const ValueSignature& want = signature.values[i];
+    const JAM::Value& v = r.values[static_cast<std::size_t>(i)];
+    int line = v.line != 0 ? v.line : r.line;
+    std::string type = want.type != nullptr ? want.type : "";
+    if (v.direction != want.direction || v.kind != want.kind || v.type != type)
+      return {line, "value " + std::to_string(i + 1) + " \"" + v.name + "\" does not fit the member (expected " +
+                        describe(want) + ", found " + describe(v) + ")"};
+    if (v.direction != JAM::Direction::In || v.isNull) continue;
+    if (v.kind == JAM::ValueKind::Struct || v.kind == JAM::ValueKind::StructArray) {
+      int size = structureSize(v.type);
+      if (size == 0) return {line, "unknown structure (found " + quoted(v.type) + ")"};
+      std::size_t n = v.reals.size();
+      if (v.kind == JAM::ValueKind::Struct ? n != static_cast<std::size_t>(size) : n % static_cast<std::size_t>(size) != 0)
+        return {line, "value " + std::to_string(i + 1) + " \"" + v.name + "\" is not " +
+                          (v.kind == JAM::ValueKind::Struct ? "one " : "a whole number of ") + v.type + " (expected " +
+                          (v.kind == JAM::ValueKind::Struct ? "" : "a multiple of ") + std::to_string(size) +
+                          " numbers, found " + std::to_string(n) + ")"};
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+bool Play(const JAM::Journal& journal, std::string* error, int* errorLine, PlaySummary* summary) {
   std::map<tag_t, tag_t> objects;  // the journal's tag -> the live object's tag
-  auto fail = [&](std::size_t index, const JAM::Record& r, const std::string& why) {
-    *error = "record " + std::to_string(index + 1) + " (" + r.journalClass + " " + r.member + "): " + why;
+  auto fail = [&](std::size_t index, const Refusal& refusal) {
+    *error = refusal.what;
+    if (errorLine != nullptr) *errorLine = refusal.line;
+    if (refusal.line == 0) {
+      const JAM::Record& r = journal[index];
+      *error = "record " + std::to_string(index + 1) + " (" + r.journalClass + " " + r.member + "): " + refusal.what;
+    }
     return false;
   };
+  // A live object for a journal's tag, of the class the record states.
+  auto live = [&](long long tag, const std::string& journalClass, int line, tag_t* out) -> Refusal {
+    *out = 0;
+    if (tag == 0) return {};
+    auto it = objects.find(static_cast<tag_t>(tag));
+    if (it == objects.end())
+      return {line, "tag " + std::to_string(tag) + " names no object an earlier record made"};
+    if (OM::OM_is_deleted_tag(it->second) || OM::OM_object_of_tag(it->second) == nullptr)
+      return {line, "the object of tag " + std::to_string(tag) + " is gone"};
+    const OM::Object* object = OM::OM_object_of_tag(it->second);
+    if (!journalClass.empty() && !isA(object, journalClass))
+      return {line, "tag " + std::to_string(tag) + " is an object of another class (expected \"" + journalClass +
+                        "\", found \"" + journalClassOf(object) + "\")"};
+    *out = it->second;
+    return {};
+  };
+  PlaySummary counted;
   for (std::size_t index = 0; index < journal.size(); ++index) {
     const JAM::Record& recorded = journal[index];
     if (recorded.depth != 0) continue;  // made again by the call that holds it
     MemberSignature signature;
     JAM_replay_fn play = Bound(recorded.journalClass, recorded.methodType, recorded.member, &signature);
-    if (play == nullptr) return fail(index, recorded, "nothing is bound to this member");
-    // The call reads its values from the record's slots: one missing would
-    // leave it an address of nothing.
-    if (static_cast<int>(recorded.values.size()) != signature.count)
-      return fail(index, recorded,
-                  "the record holds " + std::to_string(recorded.values.size()) + " values, the member takes " +
-                      std::to_string(signature.count));
+    static const char* const kTypes[] = {"method", "get", "set"};
+    if (play == nullptr)
+      return fail(index, {recorded.line, std::string("nothing is bound to ") + kTypes[recorded.methodType % 3] +
+                                             " \"" + recorded.journalClass + "\" \"" + recorded.member + "\""});
+    if (recorded.thisKind != signature.object)
+      return fail(index, {recorded.line, "the object is not passed as the member takes it (expected " +
+                                             objectForm(signature.object) + ", found " +
+                                             objectForm(recorded.thisKind) + ")"});
+    // The call reads its values from the record's slots: each must be what
+    // the member reads there.
+    if (Refusal r = checkValues(recorded, signature); !r.what.empty()) return fail(index, r);
 
-    JAM::Record live = recorded;
-    std::string unknown;
-    auto translate = [&](long long tag) -> long long {
-      if (tag == 0) return 0;
-      auto it = objects.find(static_cast<tag_t>(tag));
-      if (it == objects.end()) {
-        unknown = std::to_string(tag);
-        return 0;
+    JAM::Record call = recorded;
+    if (recorded.thisKind != 0) {
+      if (recorded.thisTag == 0)
+        return fail(index, {recorded.line, "no object (expected the tag of a \"" + recorded.journalClass +
+                                               "\", found 0)"});
+      if (Refusal r = live(recorded.thisTag, recorded.journalClass, recorded.line, &call.thisTag); !r.what.empty())
+        return fail(index, r);
+    }
+    for (JAM::Value& v : call.values)
+      if (v.direction == JAM::Direction::In && (v.kind == JAM::ValueKind::Tag || v.kind == JAM::ValueKind::Ptr)) {
+        tag_t tag = 0;
+        if (Refusal r = live(v.integer, v.type, v.line != 0 ? v.line : recorded.line, &tag); !r.what.empty())
+          return fail(index, r);
+        v.integer = tag;
       }
-      return it->second;
-    };
-    if (live.thisKind != 0) live.thisTag = static_cast<tag_t>(translate(recorded.thisTag));
-    for (JAM::Value& v : live.values)
-      if (v.direction == JAM::Direction::In && (v.kind == JAM::ValueKind::Tag || v.kind == JAM::ValueKind::Ptr))
-        v.integer = translate(v.integer);
-    if (!unknown.empty()) return fail(index, recorded, "tag " + unknown + " names no object an earlier record made");
 
     std::size_t before = JAM::Recorded().size();
-    int status = JAM::ReplayWith(live, play);
+    int status = JAM::ReplayWith(call, play);
+    ++counted.records;
     if (JAM::Recorded().size() > before) {
       const JAM::Record& made = JAM::Recorded()[before];
       for (std::size_t i = 0; i < recorded.values.size() && i < made.values.size(); ++i) {
@@ -470,10 +630,12 @@ bool Play(const JAM::Journal& journal, std::string* error) {
           objects[static_cast<tag_t>(was.integer)] = static_cast<tag_t>(now.integer);
       }
     }
+    if (summary != nullptr) *summary = counted;
     if (recorded.state == JAM::RecordState::Closed && status != recorded.status)
-      return fail(index, recorded,
-                  "status " + std::to_string(status) + ", the journal says " + std::to_string(recorded.status));
+      return fail(index, {recorded.line, "the call gave another status (expected " + Error::Describe(recorded.status) +
+                                             ", found " + Error::Describe(status) + ")"});
   }
+  if (summary != nullptr) *summary = counted;
   return true;
 }
 

@@ -96,13 +96,26 @@ inline constexpr int kBadLoop = 840803;       // a loop kind other than 0 or 1, 
 // The objects a journal names are its own tags: each result that is an
 // object (a tag or a pointer) maps the tag the journal recorded to the tag of
 // the object the played call made, and each later record's object and tag
-// arguments are read through that map (0 stays 0). A record that names a tag
-// no earlier record made, a member nothing is bound to, or a status other
-// than the one the journal closed the record with, or a record whose number of
-// values is not the member's, stops the play: false, and
-// the reason in *error. Records left open or failed are played without that
-// check.
-KTX_HOST_API bool Play(const JAM::Journal& journal, std::string* error);
+// arguments are read through that map (0 stays 0).
+//
+// Each record is checked before it is played, and a record that fails a
+// check is not played: its member must be bound; its object passed as the
+// member takes it (by pointer, by tag, or none); its values those of the
+// member's signature (direction, kind, class, enumeration or structure, a
+// structure of its own size, a structure array of a whole number of them);
+// its object and its tag arguments objects a record made, still alive, of
+// the class they are recorded as or a class below it (what the object is,
+// not what the record says). A record closed with a status other than the
+// one the call gives stops the play after it ran; records left open or
+// failed are played without that check. A stop gives false, the reason in
+// *error ("what is wrong (expected ..., found ...)") and its line in the
+// journal text in *errorLine (0, and the record named in *error, when the
+// journal was not read from text). What was played before stays played.
+struct PlaySummary {
+  int records = 0;  // outermost records played
+};
+KTX_HOST_API bool Play(const JAM::Journal& journal, std::string* error, int* errorLine = nullptr,
+                       PlaySummary* summary = nullptr);
 
 // What the part holds, as text: its features (class, body, parameters:
 // entities with their values, tolerances, die attributes, updates) and its
