@@ -673,17 +673,25 @@ TEST_F(CastReliefJournal, RealAccessViolationInsideAnExportAnswersSixtyFive) {
 class FeatureUnits : public JamTest {};
 
 TEST_F(FeatureUnits, SetUpOnRequestCreatesTheJournalClassOnce) {
-  JAM::FileInitializer::Initialize("Features.Manikin");
-  std::vector<std::string> calls = JamCalls(false);
-  std::vector<std::string> setUp(calls.begin() + 1, calls.end());
-  EXPECT_EQ(setUp, (std::vector<std::string>{
-                       "JAM_lookup_or_create_class Features.Feature",
-                       "JAM_create_class Features.Manikin Features.Feature",
-                       "JAM_test_register_print_fn Features.Manikin",
-                   }));
-  Host::ClearCalls();
-  JAM::FileInitializer::Initialize("Features.Manikin");
-  EXPECT_EQ(JamCalls(false), std::vector<std::string>{"FileInitializer::Initialize Features.Manikin"});
+  // The plug-in's unit sets itself up once per load, whichever test asked
+  // first: checked in a process of its own, where the plug-in is freshly loaded.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  auto setUpTwice = [] {
+    JAM::FileInitializer::Initialize("Features.Manikin");
+    std::vector<std::string> calls = JamCalls(false);
+    std::vector<std::string> setUp(calls.begin() + 1, calls.end());
+    bool once = setUp == std::vector<std::string>{
+                             "JAM_lookup_or_create_class Features.Feature",
+                             "JAM_create_class Features.Manikin Features.Feature",
+                             "JAM_test_register_print_fn Features.Manikin",
+                         };
+    Host::ClearCalls();
+    JAM::FileInitializer::Initialize("Features.Manikin");
+    bool again = JamCalls(false) == std::vector<std::string>{"FileInitializer::Initialize Features.Manikin"};
+    std::exit(once && again ? 0 : 1);
+  };
+  EXPECT_EXIT(setUpTwice(),
+      testing::ExitedWithCode(0), "");
 }
 
 TEST_F(FeatureUnits, TestPrintNamesTheParentsShortName) {

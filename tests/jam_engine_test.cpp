@@ -214,6 +214,9 @@ TEST_F(JamEngine, MethodErrorBecomesItsStatusThroughTheJournalledInterface) {
 }
 
 TEST_F(JamEngine, TwoClassesThatNameEachOtherAsDependenciesEachSetUpOnce) {
+  // Each unit sets itself up once per load; a repeated run starts them afresh.
+  ja_test_pair_jam::Unit<0>::state.Clear();
+  ja_test_pair_jam::Unit<1>::state.Clear();
   JAM::FileInitializer left("Test.Left", &JA_Left_initialize_class, &JA_Left_destroy_class);
   JAM::FileInitializer right("Test.Right", &JA_Right_initialize_class, &JA_Right_destroy_class);
   Host::ClearCalls();
