@@ -325,6 +325,50 @@ int BindPlugin(void* plugin) {
   return bound;
 }
 
+namespace {
+const Creator* creatorOf(const std::vector<Creator>& creators, const std::string& journalClass) {
+  for (const Creator& creator : creators) {
+    const KTX::Script::MemberSignature& s = creator.signature;
+    if (s.count == 0) continue;
+    const KTX::Script::ValueSignature& made = s.values[s.count - 1];
+    if (made.direction == KTX::JAM::Direction::Result && made.kind == KTX::JAM::ValueKind::Tag &&
+        made.type != nullptr && journalClass == made.type)
+      return &creator;
+  }
+  return nullptr;
+}
+}  // namespace
+
+bool HasCreator(const std::string& journalClass) { return creatorOf(Creators(), journalClass) != nullptr; }
+
+KTX::tag_t CreateBuilder(const std::string& journalClass, KTX::tag_t part, int* status) {
+  std::vector<Creator> creators = Creators();
+  const Creator* creator = creatorOf(creators, journalClass);
+  JAM_replay_fn play = creator != nullptr ? KTX::Script::Bound(creator->journalClass, 0, creator->member) : nullptr;
+  if (play == nullptr) {
+    *status = -1;
+    return 0;
+  }
+  KTX::JAM::Record call;
+  call.journalClass = creator->journalClass;
+  call.member = creator->member;
+  call.thisKind = 't';
+  call.thisTag = part;
+  for (int i = 0; i < creator->signature.count; ++i) {
+    const KTX::Script::ValueSignature& want = creator->signature.values[i];
+    KTX::JAM::Value& v = call.values.emplace_back();
+    v.direction = want.direction;
+    v.kind = want.kind;
+    v.type = want.type != nullptr ? want.type : "";
+    v.isNull = true;  // no text, no array
+  }
+  std::size_t before = KTX::JAM::Recorded().size();
+  *status = KTX::JAM::ReplayWith(call, play);
+  if (KTX::JAM::Recorded().size() <= before) return 0;
+  const KTX::JAM::Record& played = KTX::JAM::Recorded()[before];
+  return played.values.empty() ? 0 : static_cast<KTX::tag_t>(played.values.back().integer);
+}
+
 std::vector<Creator> Creators() {
   std::vector<Creator> creators;
   for (const Table& table : kTables)

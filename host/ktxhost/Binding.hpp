@@ -1,6 +1,7 @@
 // The stand-in's scripting binding of the plug-in's published classes.
 #pragma once
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "script/ScriptHost.hpp"
@@ -24,6 +25,14 @@ struct Creator {
   KTX::Script::MemberSignature signature;
 };
 std::vector<Creator> Creators();
+
+// A new builder of the journal class, made by the creator whose result is a
+// tag of that class (a collection's creator, by the collection's tag, which
+// is the part's), played from a record of its signature with every input
+// left empty, as a script makes one. 0 when it made none: *status is the
+// creator's status, or -1 when no creator makes the class.
+KTX::tag_t CreateBuilder(const std::string& journalClass, KTX::tag_t part, int* status);
+bool HasCreator(const std::string& journalClass);
 
 // A published class whose description is in the tree: its member rows in
 // interface order and its scripting defaults.

@@ -33,40 +33,6 @@ using Property::ValueType;
 
 constexpr const char* kDefaultClass = "Die.CastReliefBuilder";
 
-// A new builder of the journal class, made by the creator whose result is of
-// that class (a collection's creator: by the collection's tag, which is the
-// part's), played from a record of its signature with every input left
-// empty, so the call is the one a script makes. 0 when no creator makes it.
-tag_t createBuilder(const std::string& journalClass, tag_t part, int* status) {
-  for (const KTXHost::Creator& creator : KTXHost::Creators()) {
-    const Script::MemberSignature& s = creator.signature;
-    if (s.object != 't' || s.count == 0) continue;
-    const Script::ValueSignature& made = s.values[s.count - 1];
-    if (made.direction != JAM::Direction::Result || made.kind != JAM::ValueKind::Tag || made.type == nullptr ||
-        journalClass != made.type)
-      continue;
-    JAM::Record call;
-    call.journalClass = creator.journalClass;
-    call.member = creator.member;
-    call.thisKind = 't';
-    call.thisTag = part;
-    for (int i = 0; i < s.count; ++i) {
-      JAM::Value& v = call.values.emplace_back();
-      v.direction = s.values[i].direction;
-      v.kind = s.values[i].kind;
-      v.type = s.values[i].type != nullptr ? s.values[i].type : "";
-      v.isNull = true;  // no text, no array
-    }
-    std::size_t before = JAM::Recorded().size();
-    *status = JAM::ReplayWith(call, Script::Bound(call.journalClass, 0, call.member));
-    if (JAM::Recorded().size() <= before) return 0;
-    const JAM::Record& played = JAM::Recorded()[before];
-    return played.values.empty() ? 0 : static_cast<tag_t>(played.values.back().integer);
-  }
-  *status = -1;
-  return 0;
-}
-
 std::string describe(const Property::Value& value) {
   return std::string(Property::TypeName(value.GetType())) + " " + Property::Format(value);
 }
@@ -244,7 +210,7 @@ int Props(int argc, char** argv, const char* defaultPlugin) {
   PART_part* part = PART_part::Create(0);
   PART_set_work_part(part);
   int status = 0;
-  tag_t tag = owner != nullptr ? createBuilder(journalClass, part->ask_tag(), &status) : 0;
+  tag_t tag = owner != nullptr ? KTXHost::CreateBuilder(journalClass, part->ask_tag(), &status) : 0;
   auto* builder = dynamic_cast<JAX_BASE_BUILDER*>(OM::OM_object_of_tag(tag));
   if (owner == nullptr || status == -1) {
     std::fprintf(stderr, "ktxhost props: the plug-in publishes no %s of \"%s\" (see ktxhost help props)\n",
