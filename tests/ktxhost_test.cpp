@@ -265,3 +265,17 @@ TEST(KtxhostPlay, AJournalWithCrLfLineEndsPlaysAsWithLf) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(KtxhostPlay, ThePartIsReportedWithTheJournalsTagsAndASummary) {
+  const std::string example = std::string(STAMVIK_TEST_DATA) + "/../../examples/cast_relief.jou";
+  Outcome run = Ktxhost("play " + example + " " + STAMVIK_PLUGIN, ErrFile());
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::ifstream in(std::string(STAMVIK_TEST_DATA) + "/report_cast_relief.txt", std::ios::binary);
+  std::ostringstream golden;
+  golden << in.rdbuf();
+  EXPECT_EQ(run.out, golden.str());
+}
+
+}  // namespace

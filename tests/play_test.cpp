@@ -257,8 +257,8 @@ std::vector<std::filesystem::path> Examples() {
 }
 
 std::string Play(const std::filesystem::path& journal, const std::filesystem::path& record, Outcome* run) {
-  *run = Command(std::string(KTXHOST_PROGRAM) + " play " + journal.string() + " --record " + record.string() + " " +
-                 STAMVIK_PLUGIN);
+  *run = Command(std::string(KTXHOST_PROGRAM) + " play " + journal.string() + " --raw --record " + record.string() +
+                 " " + STAMVIK_PLUGIN);
   return run->out;
 }
 

@@ -123,11 +123,14 @@ int journal(const char* plugin) {
 
 int play(int argc, char** argv) {
   std::string file, out;
+  bool raw = false;
   const char* plugin = KTXHOST_DEFAULT_PLUGIN;
   int given = 0;
   for (int i = 0; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "--record") {
+    if (arg == "--raw") {
+      raw = true;
+    } else if (arg == "--record") {
       if (i + 1 == argc) {
         std::fprintf(stderr, "ktxhost play: '--record' needs a file to write (see ktxhost help play)\n");
         return kUsageError;
@@ -203,8 +206,10 @@ int play(int argc, char** argv) {
   KTX::JAM::ClearJournal();
   std::string error;
   int line = 0;
-  bool played = KTX::Script::Play(journal, &error, &line);
-  if (played) std::fputs(KTX::Script::DescribePart(part).c_str(), stdout);
+  KTX::Script::PlaySummary summary;
+  bool played = KTX::Script::Play(journal, &error, &line, &summary);
+  if (played)
+    std::fputs((raw ? KTX::Script::DescribePart(part) : KTX::Script::ReportPart(part, summary)).c_str(), stdout);
   int result = played ? kDone : kFailed;
   if (!played) std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), line, error.c_str());
   if (!out.empty()) {
@@ -245,12 +250,15 @@ const char* kJournalHelp =
     "steps in the order they ran.\n";
 
 const char* kPlayHelp =
-    "usage: ktxhost play FILE [--record OUT] [PLUGIN]\n"
+    "usage: ktxhost play FILE [--record OUT] [--raw] [PLUGIN]\n"
     "\n"
     "Loads the plug-in, plays the journal FILE (the journal text of\n"
     "host/README.md) against a new part through the exported scripting calls,\n"
     "as a script would, and prints what the part then holds: its features with\n"
-    "their parameters, and its bodies. Every record is checked against the\n"
+    "their parameters, and its bodies, each object by the host's tag and the\n"
+    "journal's, then the number of bodies and a summary line (records played,\n"
+    "features, bodies alive, status); --raw prints the part by the host's tags\n"
+    "alone, without the summary. Every record is checked against the\n"
     "member it calls before it is played; a record that is wrong stops the play\n"
     "with one line 'FILE:LINE: what is wrong'. With --record, the journal\n"
     "recorded while playing is also written to OUT (also when the play stops).\n";

@@ -165,20 +165,36 @@ std::string shortClass(const OM::Object* object) {
   return colon == std::string::npos ? s : s.substr(colon + 2);
 }
 
-std::string describeEntity(const DIEDES_GENERIC_ENTITY* e) {
+// How the part's text names objects: the host's tags alone (the raw form),
+// or, in the report, each also by the tag the journal gave it.
+struct Naming {
+  const std::map<tag_t, tag_t>* journalTags = nullptr;  // live -> the journal's; null: raw
+  bool Report() const { return journalTags != nullptr; }
+  std::string Tag(tag_t t) const {
+    std::string out = std::to_string(t);
+    if (!Report() || t == 0) return out;
+    auto it = journalTags->find(t);
+    return out + (it != journalTags->end() ? " (journal " + std::to_string(it->second) + ")" : " (made, not named)");
+  }
+};
+
+std::string describeEntity(const DIEDES_GENERIC_ENTITY* e, const Naming& naming) {
+  const bool report = naming.Report();
   std::string out;
   switch (e->AskKind()) {
     case DIEDES_GENERIC_ENTITY::kEmpty: return "empty";
     case DIEDES_GENERIC_ENTITY::kTags: out = "tags"; break;
     case DIEDES_GENERIC_ENTITY::kInts: out = "ints"; break;
     case DIEDES_GENERIC_ENTITY::kExpressions: out = "expressions"; break;
-    default: return "records " + std::to_string(e->AskCount());
+    default: return report ? "records: " + std::to_string(e->AskCount()) : "records " + std::to_string(e->AskCount());
   }
+  if (report) out += ":";
   for (int i = 0; i < e->AskCount(); ++i) {
+    if (report && i > 0) out += ",";
     switch (e->AskKind()) {
       case DIEDES_GENERIC_ENTITY::kTags: {
         tag_t t = e->AskTag(i);
-        out += " " + shortClass(OM::OM_object_of_tag(t)) + " " + std::to_string(t);
+        out += " " + shortClass(OM::OM_object_of_tag(t)) + " " + naming.Tag(t);
         break;
       }
       case DIEDES_GENERIC_ENTITY::kInts: out += " " + std::to_string(e->AskInt(i)); break;
@@ -188,15 +204,15 @@ std::string describeEntity(const DIEDES_GENERIC_ENTITY* e) {
       }
     }
   }
-  if (e->AskFlag() != 0) out += " (flag " + std::to_string(e->AskFlag()) + ")";
+  if (e->AskFlag() != 0) out += (report ? "; flag " : " (flag ") + std::to_string(e->AskFlag()) + (report ? "" : ")");
   return out;
 }
 
-void describeFeature(std::string& out, FEATURE_RECORD* frec) {
-  out += "feature " + std::to_string(frec->OmTag());
+void describeFeature(std::string& out, FEATURE_RECORD* frec, const Naming& naming) {
+  out += "feature " + naming.Tag(frec->OmTag());
   FEATURE_PARMS* parms = frec->ask_parms();
   out += " " + (parms != nullptr ? shortClass(parms) : std::string("(no parameters)")) + "\n";
-  out += "  body " + std::to_string(frec->ask_body_eid()) + "\n";
+  out += "  body " + naming.Tag(frec->ask_body_eid()) + "\n";
   out += "  updates " + std::to_string(frec->ask_update_count()) + "\n";
   auto* body = dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(parms);
   if (body == nullptr) return;
@@ -204,7 +220,8 @@ void describeFeature(std::string& out, FEATURE_RECORD* frec) {
   out += "  angle tolerance " + real(body->GetAngleTolerance()) + "\n";
   out += "  algorithm version " + std::to_string(body->GetAlgorithmVersion()) + "\n";
   for (int i = 0; i < body->GetNumEntities(); ++i)
-    out += "  entity " + std::to_string(i) + " " + describeEntity(body->GetEntity(i)) + "\n";
+    out += "  entity " + std::to_string(i) + (naming.Report() ? ": " : " ") + describeEntity(body->GetEntity(i), naming) +
+           "\n";
   DieAttributesRecord* attributes = body->AskDieAttributes();
   if (attributes != nullptr) {
     if (attributes->title[0] != '\0' || attributes->value[0] != '\0' || attributes->number != 0)
@@ -212,6 +229,33 @@ void describeFeature(std::string& out, FEATURE_RECORD* frec) {
              std::to_string(attributes->number) + "\n";
     SM_free(attributes);
   }
+}
+
+// What the part holds, named as `naming` says; the number of features and
+// of bodies in *features and *bodies.
+std::string describePart(const PART_part* part, const Naming& naming, int* features, int* bodies) {
+  std::string out;
+  *features = *bodies = 0;
+  if (part == nullptr) return "no part\n";
+  out += "part " + naming.Tag(part->OmTag()) + (part->UnitCode() == 1 ? " inch" : " millimetre") + "\n";
+  for (tag_t t : Host::KeptInPart(part)) {
+    OM::Object* object = OM::OM_object_of_tag(t);
+    if (auto* frec = dynamic_cast<FEATURE_RECORD*>(object)) {
+      describeFeature(out, frec, naming);
+      ++*features;
+    }
+  }
+  for (tag_t t : Host::KeptInPart(part)) {
+    auto* body = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(t));
+    if (body == nullptr) continue;
+    int type = 0;
+    const char* kind = "(no kernel body)";
+    if (body->ask_kernel_body() != 0 && ZV_BODY_ask_type(body->ask_kernel_body(), &type) == 0)
+      kind = type == ZV_BODY_type_sheet_c ? "sheet" : "solid";
+    out += "body " + naming.Tag(t) + " " + kind + "\n";
+    ++*bodies;
+  }
+  return out;
 }
 
 }  // namespace
@@ -630,32 +674,35 @@ bool Play(const JAM::Journal& journal, std::string* error, int* errorLine, PlayS
           objects[static_cast<tag_t>(was.integer)] = static_cast<tag_t>(now.integer);
       }
     }
-    if (summary != nullptr) *summary = counted;
+    if (summary != nullptr) {
+      *summary = counted;
+      summary->objects = objects;
+    }
     if (recorded.state == JAM::RecordState::Closed && status != recorded.status)
       return fail(index, {recorded.line, "the call gave another status (expected " + Error::Describe(recorded.status) +
                                              ", found " + Error::Describe(status) + ")"});
   }
-  if (summary != nullptr) *summary = counted;
+  if (summary != nullptr) {
+    *summary = counted;
+    summary->objects = objects;
+  }
   return true;
 }
 
 std::string DescribePart(const PART_part* part) {
-  std::string out;
-  if (part == nullptr) return "no part\n";
-  out += "part " + std::to_string(part->OmTag()) + (part->UnitCode() == 1 ? " inch" : " millimetre") + "\n";
-  for (tag_t t : Host::KeptInPart(part)) {
-    OM::Object* object = OM::OM_object_of_tag(t);
-    if (auto* frec = dynamic_cast<FEATURE_RECORD*>(object)) describeFeature(out, frec);
-  }
-  for (tag_t t : Host::KeptInPart(part)) {
-    auto* body = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(t));
-    if (body == nullptr) continue;
-    int type = 0;
-    const char* kind = "(no kernel body)";
-    if (body->ask_kernel_body() != 0 && ZV_BODY_ask_type(body->ask_kernel_body(), &type) == 0)
-      kind = type == ZV_BODY_type_sheet_c ? "sheet" : "solid";
-    out += "body " + std::to_string(t) + " " + kind + "\n";
-  }
+  int features = 0, bodies = 0;
+  return describePart(part, Naming{}, &features, &bodies);
+}
+
+std::string ReportPart(const PART_part* part, const PlaySummary& played) {
+  std::map<tag_t, tag_t> journalTags;  // live -> the journal's
+  for (const auto& [journal, live] : played.objects) journalTags.emplace(live, journal);
+  int features = 0, bodies = 0;
+  std::string out = describePart(part, Naming{&journalTags}, &features, &bodies);
+  out += "bodies " + std::to_string(bodies) + "\n";
+  out += "played " + std::to_string(played.records) + (played.records == 1 ? " record, " : " records, ") +
+         std::to_string(features) + (features == 1 ? " feature, " : " features, ") + std::to_string(bodies) +
+         (bodies == 1 ? " body" : " bodies") + " alive; status 0 (success)\n";
   return out;
 }
 

@@ -9,6 +9,7 @@
 // calls and the plug-in's in the order they ran. Each is also bound, so a
 // journal that holds them plays back.
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
@@ -112,14 +113,20 @@ inline constexpr int kBadLoop = 840803;       // a loop kind other than 0 or 1, 
 // journal text in *errorLine (0, and the record named in *error, when the
 // journal was not read from text). What was played before stays played.
 struct PlaySummary {
-  int records = 0;  // outermost records played
+  int records = 0;                  // outermost records played
+  std::map<tag_t, tag_t> objects;   // the journal's tag -> the live object's
 };
 KTX_HOST_API bool Play(const JAM::Journal& journal, std::string* error, int* errorLine = nullptr,
                        PlaySummary* summary = nullptr);
 
 // What the part holds, as text: its features (class, body, parameters:
 // entities with their values, tolerances, die attributes, updates) and its
-// bodies, in the order they were made.
+// bodies, in the order they were made, each by the host's tag.
 KTX_HOST_API std::string DescribePart(const PART_part* part);
+// The same as a report of a play: each object also by the tag the journal
+// gave it ("1024 (journal 31)"), each entity's values after its kind, then
+// the number of bodies and a summary line (records played, features, bodies
+// alive, status).
+KTX_HOST_API std::string ReportPart(const PART_part* part, const PlaySummary& played);
 
 }  // namespace KTX::Script
