@@ -694,6 +694,15 @@ TEST_F(FeatureUnits, SetUpOnRequestCreatesTheJournalClassOnce) {
       testing::ExitedWithCode(0), "");
 }
 
+TEST_F(FeatureUnits, TheAutoDieGroupCreatesItsClassWithNoLookUpFirst) {
+  JAM::FileInitializer::Initialize("Tooling.AutoDieGroup");
+  EXPECT_EQ(JamCalls(false), (std::vector<std::string>{
+                                 "FileInitializer::Initialize Tooling.AutoDieGroup",
+                                 "JAM_create_class Tooling.AutoDieGroup TaggedObject",
+                                 "JAM_test_register_print_fn Tooling.AutoDieGroup",
+                             }));
+}
+
 TEST_F(FeatureUnits, TestPrintNamesTheParentsShortName) {
   JAM::FileInitializer::Initialize("Die.CastRelief");
   JAM::FileInitializer::Initialize("Tooling.AutoDieGroup");

@@ -1,10 +1,12 @@
 // A feature class unit: the journal class of a feature a builder makes, with
 // no members, no interface and no defaults. The engine's set-up and test
-// print, given an empty member table, are exactly the feature pattern.
+// print, given an empty member table, are exactly the feature pattern. A
+// class whose set-up creates its class without looking its parent up first
+// says so after the parent (`false`).
 #pragma once
 #include "ja_engine.hpp"
 
-#define JA_FEATURE_UNIT(Class, UnitName, JournalClass, Parent)                                       \
+#define JA_FEATURE_UNIT(Class, UnitName, JournalClass, Parent, ...)                                  \
   void JA_##Class##_initialize_class();                                                              \
   void JA_##Class##_destroy_class();                                                                 \
   void JA_##Class##_test_print(const KTX::tag_t* tag, const char* tagName, int level);               \
@@ -13,6 +15,7 @@
     using Object = ::KTX::OM::Object;                                                                \
     static constexpr const char* journalClass = JournalClass;                                        \
     static constexpr const char* parent = Parent;                                                    \
+    static constexpr bool parentLookedUp = JA_FIRST(__VA_ARGS__ __VA_OPT__(, ) true);                \
     static constexpr const char* source = #UnitName;                                                 \
     static inline ::KTX::JA::UnitState state;                                                        \
     static constexpr auto initialize = &JA_##Class##_initialize_class;                               \
