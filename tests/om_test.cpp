@@ -56,6 +56,39 @@ TEST_F(ObjectManager, CheckedTagConversion) {
   EXPECT_EQ(RaisedCode([&] { OM::TagToObject<DieDes::DiePlaneBuilder>(tag); }), Error::kDeletedTag);
 }
 
+TEST_F(ObjectManager, TagClassCheckRaisesAtTheCallersPlace) {
+  auto* plane = DieDes::DiePlaneBuilderFactory::Create(part(), true, true, true, true, true);
+  auto* gone = DieDes::DiePlaneBuilderFactory::Create(part(), true, true, true, true, true);
+  tag_t goneTag = gone->ask_tag();
+  gone->destroy();
+  struct Case {
+    tag_t tag;
+    int classId;
+    int want;  // 0: passes
+  };
+  const Case cases[] = {
+      {plane->ask_tag(), DieDes::DiePlaneBuilder::ThisClassId, 0},
+      {plane->ask_tag(), OM::OM_ask_class_id(JAX_BUILDER::OmClassName), 0},  // a superclass
+      {plane->ask_tag(), DieDesJA::CastReliefBuilder::ThisClassId, Error::kBadObject},
+      {goneTag, DieDes::DiePlaneBuilder::ThisClassId, Error::kDeletedTag},
+      {0, DieDes::DiePlaneBuilder::ThisClassId, Error::kBadObject},
+      {goneTag + 1000, DieDes::DiePlaneBuilder::ThisClassId, Error::kBadObject},
+  };
+  for (const Case& c : cases) {
+    int raised = 0;
+    try {
+      OM::OM_check_tag_class("caller", 111, c.tag, c.classId);
+    } catch (const Error::Exception& e) {
+      raised = e.askCode();
+      EXPECT_EQ(e.file(), "caller");
+      EXPECT_EQ(e.line(), 111);
+    }
+    EXPECT_EQ(raised, c.want) << c.tag;
+  }
+  EXPECT_EQ(Host::CountCalls("OM_check_tag_class"), std::size(cases));
+  plane->destroy();
+}
+
 TEST_F(ObjectManager, AllowOptionPastTheEndRaisesAndChangesNothing) {
   auto* plane = DieDes::DiePlaneBuilderFactory::Create(part(), true, false, true, false, true);
   EXPECT_EQ(RaisedCode([&] { plane->SetAllowOptionsItem(4, true); }), Error::kIndexOutOfRange);

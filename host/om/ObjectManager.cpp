@@ -778,6 +778,18 @@ Object* OM_checked_object_of_tag(tag_t tag, int classId) {
   return slot->object;
 }
 
+void OM_check_tag_class(const char* source, int line, tag_t tag, int classId) {
+  const char* className = OM_ask_class_name(classId);
+  Host::Log("OM_check_tag_class", std::string(source != nullptr ? source : "") + " " + std::to_string(line) + " " +
+                                      std::to_string(tag) + " " + (className != nullptr ? className : "?"));
+  TagSlot* slot = tag == 0 ? nullptr : slotOf(tag);
+  if (slot == nullptr) ERROR_raise(source, line, Error::kBadObject, "tag %u is no object", tag);
+  if (slot->deleted) ERROR_raise(source, line, Error::kDeletedTag, "tag %u has been deleted", tag);
+  if (!OM_is_subclass(slot->classId, classId))
+    ERROR_raise(source, line, Error::kBadObject, "tag %u is a %s, not a %s", tag, OM_ask_class_name(slot->classId),
+                className != nullptr ? className : "?");
+}
+
 int OM_ask_checking_level() { return om().checkingLevel; }
 void OM_set_checking_level(int level) { om().checkingLevel = level; }
 

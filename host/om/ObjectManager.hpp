@@ -282,6 +282,13 @@ KTX_HOST_API bool OM_is_deleted_tag(tag_t tag);
 // error; with the checking level above 0 the class is checked and a wrong
 // one raises the bad-object error.
 KTX_HOST_API Object* OM_checked_object_of_tag(tag_t tag, int classId);
+// The check a caller makes of a tag it is given (logged with the caller's
+// source, line, tag and class name): a deleted tag raises the deleted-tag
+// error; tag 0, an unknown tag, or an object neither of the class nor of a
+// subclass raises the bad-object error; each as raised at the caller's source
+// and line. It checks whatever the checking level; asking is the caller's
+// choice.
+KTX_HOST_API void OM_check_tag_class(const char* source, int line, tag_t tag, int classId);
 KTX_HOST_API int OM_ask_checking_level();
 KTX_HOST_API void OM_set_checking_level(int level);
 KTX_HOST_API tag_t OM_ask_object_tag(const Object* object);
