@@ -8,6 +8,7 @@
 #include <string>
 
 #include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 
 namespace KTX {
@@ -99,6 +100,11 @@ int EXP_edit_exp(tag_t part, EXP_expression* expression, const char* text) {
     return Expression::kBadText;
   expression->set(text, value);
   return 0;
+}
+
+void EXP_edit_exp_all_errors(tag_t part, EXP_expression* expression, const char* text) {
+  if (int rc = EXP_edit_exp(part, expression, text); rc != 0)
+    ERROR_raise(__FILE__, __LINE__, rc, "the expression cannot take \"%s\"", text == nullptr ? "(null)" : text);
 }
 
 double EXP_ask_value_of_exp(const EXP_expression* expression) {

@@ -30,6 +30,8 @@ KTX_HOST_API int EXP_create_sys_exp_with_units_all_errors(const char* text, cons
 KTX_HOST_API char* EXP_format_value(double value);
 // Gives the expression a new text: 0, or a message number with the expression unchanged.
 KTX_HOST_API int EXP_edit_exp(tag_t part, EXP_expression* expression, const char* text);
+// The same edit, raising the message number of a failure instead.
+KTX_HOST_API void EXP_edit_exp_all_errors(tag_t part, EXP_expression* expression, const char* text);
 KTX_HOST_API double EXP_ask_value_of_exp(const EXP_expression* expression);
 // 0 for an expression without a unit (a plain number), otherwise 1.
 KTX_HOST_API int EXP__ask_unit_type(const EXP_expression* expression);

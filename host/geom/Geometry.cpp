@@ -127,6 +127,11 @@ void GEOM_entity::set_frame(const double origin[3], const double matrix[9]) {
 
 void GEOM_entity::ask_direction(double direction[3]) const { copy(direction, matrix_ + 6, 3); }
 
+void GEOM_entity::set_layer(int layer) {
+  OM::LogForWrite(this);
+  layer_ = layer;
+}
+
 void GEOM_entity::set_sleeping(bool sleeping) {
   OM::LogForWrite(this);
   sleeping_ = sleeping;
@@ -169,10 +174,12 @@ std::vector<double> ES_curve::ask_points() const {
   return points_ == nullptr ? std::vector<double>{} : points_->Items();
 }
 
-tag_t ES_create_polyline(int count, const double* points) {
+tag_t ES_create_polyline(int count, const double* points) { return ES_create_polyline_in_part(nullptr, count, points); }
+
+tag_t ES_create_polyline_in_part(PART_part* part, int count, const double* points) {
   Host::Log("ES_create_polyline", std::to_string(count) + " " + v3(points));
   if (scriptedFailure("ES_create_polyline") || count < 2 || points == nullptr) return 0;
-  const tag_t tag = makeEntity<ES_curve>(nullptr, points, kIdentity);
+  const tag_t tag = makeEntity<ES_curve>(part, points, kIdentity);
   auto* curve = entityAs<ES_curve>(tag);
   if (curve == nullptr) return 0;
   if (curve->points_ == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for a curve");

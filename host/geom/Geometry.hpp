@@ -21,6 +21,9 @@ class KTX_HOST_API GEOM_entity : public OM::TaggedObject {
   void ask_direction(double direction[3]) const;
   bool ask_sleeping() const { return sleeping_; }
   void set_sleeping(bool sleeping);
+  // The layer the entity lies on; a new entity lies on layer 1.
+  int ask_layer() const { return layer_ == 0 ? 1 : layer_; }
+  void set_layer(int layer);
 
  protected:
   GEOM_entity(int classId, void* context) : OM::TaggedObject(classId, context) {}
@@ -29,6 +32,7 @@ class KTX_HOST_API GEOM_entity : public OM::TaggedObject {
   double origin_[3];
   double matrix_[9];
   bool sleeping_;
+  int layer_;
 };
 
 #define KTX_GEOM_ENTITY(Class)                                            \
@@ -57,7 +61,7 @@ class KTX_HOST_API ES_curve : public GEOM_entity {
   ~ES_curve() override;
 
  private:
-  friend KTX_HOST_API tag_t ES_create_polyline(int count, const double* points);
+  friend KTX_HOST_API tag_t ES_create_polyline_in_part(PART_part* part, int count, const double* points);
   OM::DoubleVla* points_;
 };
 
@@ -89,6 +93,8 @@ KTX_HOST_API tag_t ES_create_plane(const double origin[3], const double matrix[9
 KTX_HOST_API tag_t ES_create_csys(const double origin[3], const double matrix[9]);
 // A curve through `count` points (x, y, z triples); 0 for fewer than two.
 KTX_HOST_API tag_t ES_create_polyline(int count, const double* points);
+// The same in the given part (null: the work part).
+KTX_HOST_API tag_t ES_create_polyline_in_part(PART_part* part, int count, const double* points);
 
 // ---- curve evaluation -------------------------------------------------------------
 // An evaluator of a curve's geometry: a copy of its points, counted memory.

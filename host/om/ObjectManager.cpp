@@ -448,6 +448,24 @@ void TaggedObject::cascade_destroy() {
   killObject(this);
 }
 
+void OM_watch_object(const Object* object) { Host::Log("OM_watch_object", tagText(object)); }
+
+void OM_set_owner(Object* owned, Object* owner) {
+  if (auto sub = om().objects.find(owned); sub != om().objects.end()) sub->second.owner = owner;
+}
+
+void OM_destroy_owned(Object* owner, Object* owned) {
+  auto sub = om().objects.find(owned);
+  if (owned == nullptr || sub == om().objects.end() || OM_is_deleted_tag(owned->OmTag())) return;
+  // What another object took over, or what is held elsewhere, stays.
+  if (sub->second.owner != owner) return;
+  if (KeepAliveCheck keep = keepAliveCheck(); keep != nullptr && keep(owned)) {
+    sub->second.owner = nullptr;
+    return;
+  }
+  if (auto* tagged = dynamic_cast<TaggedObject*>(owned); tagged != nullptr) tagged->destroy();
+}
+
 VariableObject::~VariableObject() { om().arrayStateSet.erase(this); }
 
 void Object::NoteState(Object* object) { om().stateSet.insert(object); }

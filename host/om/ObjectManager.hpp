@@ -296,6 +296,14 @@ KTX_HOST_API bool OM_is_subclass(int classId, int superclassId);
 KTX_HOST_API int OM_ask_class_id(const char* className);  // 0 when unknown
 KTX_HOST_API const char* OM_ask_class_name(int classId);
 KTX_HOST_API Object* OM_ask_owner(const Object* object);   // who holds it by OM_set_pointer
+// For the host's own classes, which hold sub-objects in plain fields: makes
+// `owner` the owner that OM_ask_owner answers (null: none).
+// Puts the object under watch, a diagnostic aid: only logged.
+KTX_HOST_API void OM_watch_object(const Object* object);
+KTX_HOST_API void OM_set_owner(Object* owned, Object* owner);
+// Destroys `owned` when `owner` still owns it and the keep-alive check does
+// not hold it elsewhere (then it is only let go); nothing for a gone object.
+KTX_HOST_API void OM_destroy_owned(Object* owner, Object* owned);
 // A check that a host library registers: true when a live object of that
 // library still holds `object` by its tag (a feature's parameters hold the
 // sections and expressions that their builder made and owns). The cascade of

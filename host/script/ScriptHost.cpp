@@ -96,6 +96,12 @@ void replayValue(JAM::Call& c) {
   c.SetStatus(Expression_get_Value(dynamic_cast<EXP_expression*>(c.Object()), argument<double>(c, 0)));
 }
 
+void replayLocationExpression(JAM::Call& c) {
+  c.SetStatus(OnPathDimensionBuilder_get_Expression(dynamic_cast<OnPathDimBuilder*>(c.Object()),
+                                                    argument<tag_t>(c, 0)));
+}
+void replayObjectListAppend(JAM::Call& c) { c.SetStatus(ObjectList_Append(c.Tag(), *argument<tag_t>(c, 0))); }
+
 // What the host's own members' records hold.
 using JAM::Direction;
 using JAM::ValueKind;
@@ -109,6 +115,7 @@ constexpr ValueSignature kLoop[] = {{Direction::In, ValueKind::Integer, nullptr}
                                     {Direction::In, ValueKind::StructArray, "Point3d"}};
 constexpr ValueSignature kText[] = {{Direction::In, ValueKind::String, nullptr}};
 constexpr ValueSignature kDouble[] = {{Direction::Result, ValueKind::Double, nullptr}};
+constexpr ValueSignature kExpression[] = {{Direction::Result, ValueKind::Tag, "Expression"}};
 
 template <std::size_t N>
 constexpr MemberSignature On(char object, const ValueSignature (&values)[N]) {
@@ -130,6 +137,8 @@ struct HostBindings {
     Bind("Section", 0, "AddLoop", &replayAddLoop, On('p', kLoop));
     Bind("Expression", 2, "RightHandSide", &replayRightHandSide, On('p', kText));
     Bind("Expression", 1, "Value", &replayValue, On('p', kDouble));
+    Bind("OnPathDimensionBuilder", 1, "Expression", &replayLocationExpression, On('p', kExpression));
+    Bind("ObjectList", 0, "Append", &replayObjectListAppend, On('t', kAnObject));
     bindingHost = false;
   }
 };
@@ -464,6 +473,58 @@ int Expression_get_Value(EXP_expression* expression, double* value) {
         *value = EXP_ask_value_of_exp(need(expression, Error::kBadObject, "no expression"));
         return 0;
       });
+}
+
+int OnPathDimensionBuilder_get_Expression(OnPathDimBuilder* location, tag_t* expression) {
+  return journalled(
+      "OnPathDimensionBuilder", 1, "Expression", &replayLocationExpression,
+      [&] {
+        JAM_this_ptr(location);
+        JAM_result_tag(classOf("Expression"), expression, "expression");
+      },
+      [&] {
+        *expression = 0;
+        *expression = OM::OM_ask_object_tag(
+            need(location, Error::kBadObject, "no on-path location")->GetValueExpression());
+        return 0;
+      });
+}
+
+namespace {
+int appendToList(tag_t list, tag_t object) {
+  auto* objects = need(dynamic_cast<UICOMPJA_list*>(OM::OM_object_of_tag(list)), Error::kBadObject, "no object list");
+  OM::Object* item = need(OM::OM_object_of_tag(object), Error::kBadObject, "no object");
+  objects->insert(objects->size(), item);
+  return 0;
+}
+
+class ObjectListJournalled final : public ObjectList_Interface {
+ public:
+  int Append(tag_t list, tag_t object) override { return ObjectList_Append(list, object); }
+};
+class ObjectListUnjournalled final : public ObjectList_Interface {
+ public:
+  int Append(tag_t list, tag_t object) override {
+    try {
+      return appendToList(list, object);
+    } catch (const Error::Exception& e) {
+      return e.askCode();
+    }
+  }
+};
+ObjectListJournalled objectListJournalled;
+ObjectListUnjournalled objectListUnjournalled;
+JAM::ClassInitializer objectListInitializer("ObjectList", &objectListJournalled, &objectListUnjournalled);
+}  // namespace
+
+int ObjectList_Append(tag_t list, tag_t object) {
+  return journalled(
+      "ObjectList", 0, "Append", &replayObjectListAppend,
+      [&] {
+        JAM_this(list);
+        JAM_in_tag(classOf("TaggedObject"), &object, "object");
+      },
+      [&] { return appendToList(list, object); });
 }
 
 // ---- playing --------------------------------------------------------------------------

@@ -21,6 +21,7 @@ class SELECT_OBJECT;
 class SELECT_OBJECT_list;
 class SC_section;
 class EXP_expression;
+class OnPathDimBuilder;
 }  // namespace KTX
 
 namespace KTX::Script {
@@ -86,6 +87,25 @@ KTX_HOST_API int Section_AddLoop(SC_section* section, int kind, int count, const
 // "Expression": set RightHandSide (the text, "righthandside"); get Value.
 KTX_HOST_API int Expression_set_RightHandSide(EXP_expression* expression, const char* text);
 KTX_HOST_API int Expression_get_Value(EXP_expression* expression, double* value);
+
+// "OnPathDimensionBuilder": get Expression (the location's value expression,
+// result "expression", class "Expression").
+KTX_HOST_API int OnPathDimensionBuilder_get_Expression(OnPathDimBuilder* location, tag_t* expression);
+// "ObjectList", by the list's tag: method Append (argument "object"): puts
+// the object at the end of the list, which runs the list's insert callback.
+KTX_HOST_API int ObjectList_Append(tag_t list, tag_t object);
+
+// The host's "ObjectList" automation interface, fetched by class name through
+// KTX::JAM::ClassInitializer: the journalled form records the call as a
+// script's ObjectList_Append does, the unjournalled form only runs it.
+class KTX_HOST_API ObjectList_Interface : public JAM::IJAInterface {
+ public:
+  virtual int Append(tag_t list, tag_t object) = 0;
+
+ protected:
+  ObjectList_Interface() = default;
+  ~ObjectList_Interface() = default;
+};
 
 // Message numbers of the scripting side.
 inline constexpr int kNoPreview = 840801;     // the builder's class has no preview

@@ -266,6 +266,42 @@ void UICOMPJA_list::cascade_destroy() {
   TagListObject::cascade_destroy();
 }
 
+int UICOMPJA_list::index_of(const OM::Object* item) const {
+  const tag_t tag = OM::OM_ask_object_tag(item);
+  if (tag == 0 || Tags() == nullptr) return -1;
+  const auto& tags = Tags()->Items();
+  auto it = std::find(tags.begin(), tags.end(), tag);
+  return it == tags.end() ? -1 : static_cast<int>(it - tags.begin());
+}
+
+void UICOMPJA_list::remove_at(int index, bool keepObject) {
+  Host::Log("UICOMPJA_list_remove", tagText(this) + " index=" + std::to_string(index) +
+                                        " keep=" + std::to_string(keepObject));
+  if (index < 0 || index >= ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
+  auto& tags = writable(Tags())->Items();
+  const tag_t removed = tags[static_cast<std::size_t>(index)];
+  tags.erase(tags.begin() + index);
+  if (!keepObject) {
+    if (auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(removed))) object->destroy();
+  }
+  AfterChange();
+}
+
+void UICOMPJA_list::insert(int index, OM::Object* item) {
+  Host::Log("UICOMPJA_list_insert", tagText(this) + " index=" + std::to_string(index) + " " + tagText(item));
+  if (index < 0 || index > ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
+  auto& tags = writable(Tags())->Items();
+  tags.insert(tags.begin() + index, OM::OM_ask_object_tag(item));
+  if (insertCallback_ != nullptr) insertCallback_(this, insertData_, item, index);
+  AfterChange();
+}
+
+void UICOMPJA_list::set_insert_callback(InsertCallback callback, void* data) {
+  BeforeChange();
+  insertCallback_ = callback;
+  insertData_ = data;
+}
+
 UICOMPJA_list* UICOMPJA_listFactory::object(CM_part* part) {
   Host::Log("UICOMPJA_listFactory::object", tagText(part));
   return Host::CreateInPart<UICOMPJA_list>(PART_ask_part_of_cm_part(part));

@@ -185,11 +185,25 @@ class KTX_HOST_API UICOMPJA_list : public TagListObject {
   void set_owns_items(bool owns);
   void cascade_destroy() override;
 
+  // The index of the first entry holding the object; -1 when there is none
+  // (also for null).
+  int index_of(const OM::Object* item) const;
+  // Removes the entry (the index error outside the list); its object is
+  // destroyed unless keepObject is set.
+  void remove_at(int index, bool keepObject);
+  // Puts the object at the index (0 to the count; the index error
+  // elsewhere), then runs the insert callback with it.
+  void insert(int index, OM::Object* item);
+  using InsertCallback = void (*)(UICOMPJA_list* list, void* data, OM::Object* item, int index);
+  void set_insert_callback(InsertCallback callback, void* data);
+
  protected:
   UICOMPJA_list(int classId, void* context) : TagListObject(classId, context) {}
 
  private:
   bool ownsItems_;
+  InsertCallback insertCallback_;
+  void* insertData_;
 };
 
 class KTX_HOST_API UICOMPJA_listFactory {
@@ -219,10 +233,55 @@ class KTX_HOST_API EXP_expression : public ObservedObject {
   int unitIndex_;
 };
 
+// A position on a path curve (sel/OnPathDim.cpp), held by a value
+// expression: a length along the path, or in percent mode a percentage of the
+// path's length on the scale 0-100; each value is derived from the other and
+// the path length. The location owns its expression and its path selection
+// and observes both: after a change of either, unless it is on update hold,
+// it updates itself and tells its observing owner.
 class KTX_HOST_API OnPathDimBuilder : public JAX_BUILDER {
   KTX_HOST_OBJECT(OnPathDimBuilder, "KTX::OnPathDimBuilder")
+ public:
+  char* ask_journal_class_name() const override;
+  bool HasPath() const { return GetPathCurve() != 0; }
+  bool IsPercentMode() const { return percent_; }
+  // The position as a length along the path and as a percentage of it.
+  double GetLengthValue() const;
+  double GetPercentValue() const;
+  SELECT_OBJECT* GetPathSelection() const;
+  // The selected path (0 when none) and its length (0 without a path).
+  tag_t GetPathCurve() const;
+  double GetPathLength() const;
+  EXP_expression* GetValueExpression() const;
+  bool GetUpdateHold() const { return hold_; }
+  void SetUpdateHold(bool hold);
+  // The point at the position (the path's start without a path), as of the last update.
+  void GetOriginPoint(double point[3]) const;
+  // Brings the origin point up to date with the value and the path.
+  void Update(int mode);
+  void Notify(OM::Object* changed) override;
+  void cascade_destroy() override;
+
  protected:
   OnPathDimBuilder(int classId, void* context) : JAX_BUILDER(classId, context) {}
+
+ private:
+  friend class OnPathDimBuilderFactory;
+  static OnPathDimBuilder* Make(EXP_expression* expression, tag_t path, bool percent);
+  tag_t expression_;
+  tag_t selection_;
+  bool percent_;
+  bool hold_;
+  double origin_[3];
+};
+
+class KTX_HOST_API OnPathDimBuilderFactory {
+ public:
+  // A length-mode location on the path (the flags are recorded only).
+  static OnPathDimBuilder* New(EXP_expression* expression, tag_t path, bool flag0, bool flag1, bool flag2);
+  // A percent-mode location on the path (the flags are recorded only).
+  static OnPathDimBuilder* Parameter(EXP_expression* expression, tag_t path, bool flag0, bool flag1, bool flag2,
+                                     bool flag3);
 };
 
 }  // namespace KTX
