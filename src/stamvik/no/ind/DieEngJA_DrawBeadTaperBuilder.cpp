@@ -1,5 +1,9 @@
 #include "DieEngJA_DrawBeadTaperBuilder.hpp"
 
+#include "DieEngJA_DrawBeadItems.hpp"
+#include "afl/DrawBeadParms.hpp"
+#include "exp/Expression.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 
 namespace KTX::DieEngJA {
@@ -14,8 +18,59 @@ DrawBeadTaperBuilder* DrawBeadTaperBuilderFactory::Create(PART_part* part, FEATU
   });
 }
 
+namespace {
+
+constexpr const char* kSource = "DieEngJA_DrawBeadTaperBuilder";
+constexpr int kBadParms = 670156;
+enum Item : int { kType = 0, kExpressions = 1, kPoint = 2, kItems = 3 };
+
+void checkParms(const DIEDES_GEN_P_DRBD_TPR_PARMS* parms, int line) {
+  if (parms == nullptr) ERROR_raise(kSource, line, kBadParms, "Taper parms cannot be NULL.");
+  if (!OM::OM_is_subclass(parms->OmClassId(), DIEDES_GEN_P_DRBD_TPR_PARMS::ThisClassId))
+    ERROR_raise(kSource, line, kBadParms, "Parm is not a Draw Bead Taper.");
+}
+
+EXP_expression* newLength() {
+  EXP_expression* made = nullptr;
+  if (int rc = EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &made); rc != 0)
+    ERROR_raise(kSource, __LINE__, rc, "the taper's expression cannot be made");
+  return made;
+}
+
+}  // namespace
+
 // When editing, the bead fills the taper from its record afterwards.
-void DrawBeadTaperBuilder::InitCreate(PART_part* part, FEATURE_RECORD*) { init_object(part); }
+void DrawBeadTaperBuilder::InitCreate(PART_part* part, FEATURE_RECORD* frec) {
+  init_object(part);
+  if (frec != nullptr) return;
+  OM::OM_set_pointer(this, m_taperRadiusAttId, newLength());
+  OM::OM_set_pointer(this, m_taperWashoutHeightAttId, newLength());
+  OM::OM_set_pointer(this, m_taperWashoutLengthAttId, newLength());
+}
+
+int DrawBeadTaperBuilder::ToParms(DIEDES_GEN_P_DRBD_TPR_PARMS* parms) {
+  checkParms(parms, __LINE__);
+  if (int rc = Items::writeInts(parms, kType, {m_taperType}); rc != 0) return rc;
+  if (int rc = Items::writeExpressions(parms, kExpressions, {m_taperWashoutHeight, m_taperWashoutLength, m_taperRadius});
+      rc != 0)
+    return rc;
+  std::vector<tag_t> point;
+  if (m_taperPoint != 0) point.push_back(m_taperPoint);
+  return Items::writeTags(parms, kPoint, point);
+}
+
+void DrawBeadTaperBuilder::FromParms(DIEDES_GEN_P_DRBD_TPR_PARMS* parms) {
+  checkParms(parms, __LINE__);
+  if (parms->GetNumEntities() < kItems)
+    ERROR_raise(kSource, __LINE__, kBadParms, "Incorrect number of items stored in taper.");
+  SetTaperType(static_cast<JA_DRAW_BEAD_TAPER_BUILDER_TaperTypes>(Items::intAt(parms, kType, 0, 0)));
+  Items::replaceExpression(this, m_taperWashoutHeightAttId, m_taperWashoutHeight,
+                           Items::expressionAt(parms, kExpressions, 0));
+  Items::replaceExpression(this, m_taperWashoutLengthAttId, m_taperWashoutLength,
+                           Items::expressionAt(parms, kExpressions, 1));
+  Items::replaceExpression(this, m_taperRadiusAttId, m_taperRadius, Items::expressionAt(parms, kExpressions, 2));
+  SetTaperPoint(Items::tagAt(parms, kPoint, 0));
+}
 
 char* DrawBeadTaperBuilder::ask_journal_class_name() const { return SM_string_copy("Die.DrawBeadTaperBuilder"); }
 

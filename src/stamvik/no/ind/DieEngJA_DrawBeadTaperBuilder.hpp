@@ -5,6 +5,10 @@
 #include "feat/Builder.hpp"
 #include "sel/Selection.hpp"
 
+namespace KTX {
+class DIEDES_GEN_P_DRBD_TPR_PARMS;
+}
+
 namespace KTX::DieEngJA {
 
 enum JA_DRAW_BEAD_TAPER_BUILDER_TaperTypes : int {
@@ -29,6 +33,12 @@ class STAMVIK_API DrawBeadTaperBuilder : public JAX_BASE_BUILDER {
   char* ask_journal_class_name() const override;
   // A taper holds inputs only; the bead checks what it builds.
   int validate_nothrow() override;
+
+  // Writes the taper into the items its record has (item 0 the type, 1 the
+  // washout height, washout length and radius, 2 the point or nothing).
+  virtual int ToParms(DIEDES_GEN_P_DRBD_TPR_PARMS* parms);
+  // Reads the taper back from a record of at least three items.
+  virtual void FromParms(DIEDES_GEN_P_DRBD_TPR_PARMS* parms);
 
   JA_DRAW_BEAD_TAPER_BUILDER_TaperTypes GetTaperType() const {
     return static_cast<JA_DRAW_BEAD_TAPER_BUILDER_TaperTypes>(m_taperType);
