@@ -86,7 +86,6 @@ class DrawBeadUnits : public JamTest {
     Error::ClearSevereErrors();
   }
   void TearDown() override {
-    if (list_ != nullptr) list_->destroy();
     if (segment_ != nullptr) segment_->destroy();
     taper_->destroy();
     bead_->destroy();
@@ -98,13 +97,11 @@ class DrawBeadUnits : public JamTest {
     JAM::ClearJournal();
     Host::ClearCalls();
   }
-  // A segment list on the bead, owning the segments put in it.
+  // The segments put in the bead's own list, which the bead deletes with itself.
   void GiveSegmentList(std::vector<DrawBeadSegmentBuilder*> segments) {
-    list_ = UICOMPJA_listFactory::object(modelPart());
-    list_->set_owns_items(true);
+    list_ = bead_->GetSegmentList();
     std::vector<OM::Object*> items(segments.begin(), segments.end());
     list_->append_items(static_cast<int>(items.size()), items.data());
-    OM::SetReferencedObject(bead_, DrawBeadBuilder::m_segmentListAttId, list_);
   }
   static std::string TagOf(const OM::Object* object) { return std::to_string(OM::OM_ask_object_tag(object)); }
 
@@ -343,8 +340,12 @@ TEST_F(DrawBeadUnits, AJournalledSetRecordsTheCallAndLogsTheBeadOnce) {
 
 TEST_F(DrawBeadUnits, TheSegmentListIsAssociatedWithItsTemplateClassEvenWhenThereIsNone) {
   SetUpClasses();
+  // A bead always has its list; one that lost it still answers.
+  UICOMPJA_list* own = bead_->GetSegmentList();
+  OM::SetReferencedObject(bead_, DrawBeadBuilder::m_segmentListAttId, static_cast<OM::Object*>(nullptr));
   UICOMPJA_list* list = reinterpret_cast<UICOMPJA_list*>(&list);
   ASSERT_EQ(XJA_DRAW_BEAD_BUILDER_get_SegmentList(bead_, &list), 0);
+  OM::SetReferencedObject(bead_, DrawBeadBuilder::m_segmentListAttId, own);
   EXPECT_EQ(list, nullptr);
   std::vector<std::string> calls = JamCalls();
   EXPECT_NE(std::find(calls.begin(), calls.end(), "JAM_result_ptr segmentlist=Die.DrawBeadSegmentBuilderList"),
@@ -759,16 +760,19 @@ class DrawBeadPrint : public DrawBeadUnits {
     Host::ClearCalls();
     JAM::Test::PrintFunction(journalClass)(&tag, "it", 2);
   }
-  static std::vector<std::string> Expression(const std::string& member) {
+  // A sub-object is printed as the object it is.
+  static std::vector<std::string> Expression(const std::string& member, const OM::Object* expression) {
     std::string printed = member;
     printed[0] = static_cast<char>(printed[0] - 'A' + 'a');
-    return {"start Get" + member, "ptr " + printed + " 0 Expression 0", "end Get" + member};
+    return {"start Get" + member, "object " + printed + " " + TagOf(expression) + " Expression 0",
+            "end Get" + member};
   }
 };
 
 TEST_F(DrawBeadPrint, BeadPrintsItsValuePropertiesInSlotOrder) {
   bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale);
   bead_->SetDistanceTolerance(0.25);
+  bead_->SetAngleTolerance(0);
   Print(kBead, bead_);
   std::string t = TagOf(bead_);
   std::vector<std::string> expected = {
@@ -776,16 +780,16 @@ TEST_F(DrawBeadPrint, BeadPrintsItsValuePropertiesInSlotOrder) {
       "prop GetMaleBeadPosition maleBeadPosition MaleBeadPositionTypes=Upper",
       "prop GetReverseMetalThickness reverseMetalThickness=0",
       "prop GetCenterlineProjection centerlineProjection ProjectionDirectionTypes=DrawDirection"};
-  for (const char* e : {"MetalThickness", "Clearance"})
-    for (const std::string& line : Expression(e)) expected.push_back(line);
+  for (const std::string& line : Expression("MetalThickness", bead_->GetMetalThickness())) expected.push_back(line);
+  for (const std::string& line : Expression("Clearance", bead_->GetClearance())) expected.push_back(line);
   for (const char* line : {"prop GetReferenceDirection referenceDirection=0", "prop GetTaperBead taperBead=0",
                            "prop GetBaseOrientation baseOrientation OrientationTypes=Orthogonal",
                            "prop GetTransitionDefinition transitionDefinition TransitionDefinitionTypes=Automatic",
                            "prop GetFemaleDepthType femaleDepthType FemaleDepthTypes=Derived"})
     expected.push_back(line);
-  for (const std::string& line : Expression("FemaleDepthValue")) expected.push_back(line);
+  for (const std::string& line : Expression("FemaleDepthValue", bead_->GetFemaleDepthValue())) expected.push_back(line);
   expected.push_back("prop GetFemaleWidthType femaleWidthType FemaleWidthTypes=Derived");
-  for (const std::string& line : Expression("FemaleWidthValue")) expected.push_back(line);
+  for (const std::string& line : Expression("FemaleWidthValue", bead_->GetFemaleWidthValue())) expected.push_back(line);
   for (const char* line : {"prop GetBuildStartTaper buildStartTaper=0", "prop GetBuildEndTaper buildEndTaper=0",
                            "prop GetOutput output OutputTypes=PlusFemale", "prop GetMachineOffset machineOffset=0",
                            "prop GetGenerateHeightCurve generateHeightCurve=0",
@@ -804,15 +808,25 @@ TEST_F(DrawBeadPrint, SegmentPrintsNeitherItsLocationsNorAnythingButValues) {
   Print(kSegment, segment_);
   std::string t = TagOf(segment_);
   std::vector<std::string> expected = {"start " + t + " it 2"};
-  for (const char* e : {"FemaleLeftRadius", "FemaleRightRadius"})
-    for (const std::string& line : Expression(e)) expected.push_back(line);
+  for (const std::string& line : Expression("FemaleLeftRadius", segment_->GetFemaleLeftRadius())) expected.push_back(line);
+  for (const std::string& line : Expression("FemaleRightRadius", segment_->GetFemaleRightRadius()))
+    expected.push_back(line);
   expected.push_back("prop GetSymmetry symmetry=0");
   expected.push_back("prop GetFlow flow=0");
   expected.push_back("prop GetMaleBeadWidthType maleBeadWidthType MaleBeadWidthTypes=Constant");
-  for (const char* e : {"MaleLeftWidth", "MaleLeftTopRadius", "MaleLeftSheetRadius", "MaleLeftWallAngle",
-                        "MaleRightWidth", "MaleRightTopRadius", "MaleRightSheetRadius", "MaleRightWallAngle",
-                        "MaleBeadHeight", "MaleTransitionLength"})
-    for (const std::string& line : Expression(e)) expected.push_back(line);
+  const std::pair<const char*, const OM::Object*> male[] = {
+      {"MaleLeftWidth", segment_->GetMaleLeftWidth()},
+      {"MaleLeftTopRadius", segment_->GetMaleLeftTopRadius()},
+      {"MaleLeftSheetRadius", segment_->GetMaleLeftSheetRadius()},
+      {"MaleLeftWallAngle", segment_->GetMaleLeftWallAngle()},
+      {"MaleRightWidth", segment_->GetMaleRightWidth()},
+      {"MaleRightTopRadius", segment_->GetMaleRightTopRadius()},
+      {"MaleRightSheetRadius", segment_->GetMaleRightSheetRadius()},
+      {"MaleRightWallAngle", segment_->GetMaleRightWallAngle()},
+      {"MaleBeadHeight", segment_->GetMaleBeadHeight()},
+      {"MaleTransitionLength", segment_->GetMaleTransitionLength()}};
+  for (const auto& [member, expression] : male)
+    for (const std::string& line : Expression(member, expression)) expected.push_back(line);
   expected.push_back("object " + t + " it 0");
   expected.push_back("class " + t + " TaggedObject  0");
   expected.push_back("class " + t + " GeometricUtilities.IComponentBuilder  0");
@@ -826,8 +840,11 @@ TEST_F(DrawBeadPrint, TaperPrintsItsPointAsAnObjectOfClassPoint) {
   std::string t = TagOf(taper_);
   std::vector<std::string> expected = {"start " + t + " it 2",
                                        "prop GetTaperType taperType TaperTypes=Spherical"};
-  for (const char* e : {"TaperRadius", "TaperWashoutHeight", "TaperWashoutLength"})
-    for (const std::string& line : Expression(e)) expected.push_back(line);
+  for (const std::string& line : Expression("TaperRadius", taper_->GetTaperRadius())) expected.push_back(line);
+  for (const std::string& line : Expression("TaperWashoutHeight", taper_->GetTaperWashoutHeight()))
+    expected.push_back(line);
+  for (const std::string& line : Expression("TaperWashoutLength", taper_->GetTaperWashoutLength()))
+    expected.push_back(line);
   expected.push_back("prop GetTaperPoint taperPoint Point=0");
   expected.push_back("object " + t + " it 0");
   expected.push_back("class " + t + " TaggedObject  0");
@@ -1014,13 +1031,14 @@ TEST_F(DrawBeadOwners, AFailedWriteInSetPropertiesStopsTheWritesAfterIt) {
   list.SetValue("ReverseMetalThickness", Property::MakeLogical(true).release());
   list.SetValue("TaperBead", Property::MakeLogical(true).release());
   list.SetValue("AngleTolerance", Property::MakeDouble(0.75).release());
+  const double angleBefore = bead_->GetAngleTolerance();
   // The first logical write fails while it is recorded.
   JAM::Test::RaiseAt("JAM_in_logical", 670321);
   EXPECT_EQ(RaisedCode([&] { bead->SetProperties(bead_, list); }), 670321);
   EXPECT_EQ(bead_->GetMaleBeadPosition(), DieEngJA::JA_DRAW_BEAD_BUILDER_MaleBeadPositionTypes_Lower);
   EXPECT_FALSE(bead_->GetReverseMetalThickness());
   EXPECT_FALSE(bead_->GetTaperBead());
-  EXPECT_EQ(bead_->GetAngleTolerance(), 0.0);
+  EXPECT_EQ(bead_->GetAngleTolerance(), angleBefore);
 }
 
 }  // namespace

@@ -3,7 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "DieEngJA_DrawBeadSegmentBuilder.hpp"
+#include "afl/DieAttributes.hpp"
+#include "afl/DrawBeadParms.hpp"
+#include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::DieEngJA {
 
@@ -17,7 +25,94 @@ DrawBeadBuilder* DrawBeadBuilderFactory::Create(CM_part* part, FEATURE_RECORD* f
   });
 }
 
-void DrawBeadBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) { init_object(part, frec); }
+namespace {
+
+constexpr double kMargin = 1e-10;
+constexpr unsigned kNewBeadFlags = 0x200;
+
+enum Message : int {
+  kBadClearance = 3030303,
+  kBadThickness = 3030304,
+  kBadFemaleDepth = 3030297,
+  kBadFemaleWidth = 3030298,
+};
+
+double valueOf(const EXP_expression* expression) {
+  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
+}
+
+EXP_expression* newLength(const char* source, int line) {
+  EXP_expression* made = nullptr;
+  if (int rc = EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &made); rc != 0)
+    ERROR_raise(source, line, rc, "the bead's expression cannot be made");
+  return made;
+}
+
+constexpr const char* kSource = "DieEngJA_DrawBeadBuilder";
+
+}  // namespace
+
+void DrawBeadBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
+  init_object(part, frec);
+  PART_part* owningPart = ask_owning_part();
+
+  DieDesJA::DieLocationBuilder* start =
+      DieDesJA::DieLocationBuilderFactory::CreateItem(owningPart, true, true, false, false, true, false);
+  start->SetApplScopeLocation(3);
+  OM::OM_set_pointer(this, m_startPointAttId, start);
+  DieDesJA::DieLocationBuilder* end =
+      DieDesJA::DieLocationBuilderFactory::CreateItem(owningPart, true, true, false, false, true, false);
+  end->SetApplScopeLocation(3);
+  OM::OM_set_pointer(this, m_endPointAttId, end);
+  DieDes::DieDirectionBuilder* direction =
+      DieDes::DieDirectionBuilderFactory::Create(owningPart, true, true, true, true, true, false);
+  direction->SetApplScopeDirection(3);
+  OM::OM_set_pointer(this, m_drawDirectionAttId, direction);
+  OM::OM_set_pointer(this, m_segmentListAttId, UICOMPJA_listFactory::object(PART_ask_cm_part_of_part_p(owningPart)));
+  OM::OM_set_pointer(this, m_startTaperAttId, DrawBeadTaperBuilderFactory::Create(owningPart, frec));
+  OM::OM_set_pointer(this, m_endTaperAttId, DrawBeadTaperBuilderFactory::Create(owningPart, frec));
+  const struct {
+    const OM::AttributeId& attribute;
+    bool flags[3];
+  } attributes[] = {
+      {m_maleSheetAttributeAttId, {true, false, false}},      {m_maleFaceAttributeAttId, {true, true, false}},
+      {m_femaleSheetAttributeAttId, {true, false, false}},    {m_femaleFaceAttributeAttId, {true, true, false}},
+      {m_sheetMetalSheetAttributeAttId, {true, false, false}}, {m_sheetMetalFaceAttributeAttId, {true, true, false}},
+      {m_machiningOffsetTitleAttributeAttId, {false, false, false}},
+  };
+  for (const auto& a : attributes)
+    OM::OM_set_pointer(this, a.attribute,
+                       DieDes::DieAttributesBuilderFactory::Create(owningPart, a.flags[0], a.flags[1], a.flags[2]));
+
+  if (frec != nullptr) {
+    set_frec(frec);
+    ConvertFrecToBuilderData(frec);
+    SetPathForSegments();
+    UpdateSegmentPaths();
+  } else {
+    OM::OM_set_pointer(this, m_placementFaceAttId, SC_collectorFactory::Create(owningPart));
+    const double distance = TOLER_ask_distance_tol();
+    SC_section* centerline = SC_sectionFactory::object(OM::OM_ask_object_tag(owningPart), 0.95 * distance, distance,
+                                                       TOLER_ask_angular_tol());
+    centerline->OrderLoops();
+    OM::OM_set_pointer(this, m_centerlineAttId, centerline);
+    OM::OM_set_pointer(this, m_metalThicknessAttId, newLength(kSource, __LINE__));
+    OM::OM_set_pointer(this, m_clearanceAttId, newLength(kSource, __LINE__));
+    OM::OM_set_pointer(this, m_femaleDepthValueAttId, newLength(kSource, __LINE__));
+    OM::OM_set_pointer(this, m_femaleWidthValueAttId, newLength(kSource, __LINE__));
+    SetDistanceTolerance(TOLER_ask_distance_tol());
+    SetAngleTolerance(TOLER_ask_angular_tol());
+    SetDefaultDrawDirection();
+  }
+
+  // A change to any of these reaches the bead's Notify.
+  if (m_placementFace != nullptr) m_placementFace->SetParentHasObservers(true);
+  if (m_centerline != nullptr) m_centerline->SetParentHasObservers(true);
+  m_startPoint->SetParentHasObservers(true);
+  m_endPoint->SetParentHasObservers(true);
+  m_segmentList->set_insert_callback(&DrawBeadBuilder::InsertCB, this);
+  EnableNotification();
+}
 
 char* DrawBeadBuilder::ask_journal_class_name() const { return SM_string_copy("Die.DrawBeadBuilder"); }
 
@@ -29,18 +124,160 @@ void DrawBeadBuilder::cascade_destroy() {
 }
 
 void DrawBeadBuilder::implement_destroy() {
-  // Releasing the segments, centerline and path curve comes with the segmentation.
+  if (UICOMPJA_list* list = m_segmentList; list != nullptr) {
+    for (int i = list->size() - 1; i >= 0; --i) {
+      if (m_deleteSegmentsDuringClean) {
+        list->remove_at(i, false);
+      } else if (DrawBeadSegmentBuilder* kept = SegmentAt(i); kept != nullptr &&
+                                                             kept->GetParentDrawBeadBuilder() == this) {
+        // A segment that outlives its bead must not point at it.
+        kept->SetParentDrawBeadBuilder(nullptr);
+      }
+    }
+    OM::OM_set_pointer(this, m_segmentListAttId, nullptr);
+    list->destroy();
+  }
+  if (SC_section* centerline = m_centerline; centerline != nullptr) {
+    OM::OM_set_pointer(this, m_centerlineAttId, nullptr);
+    UPDATE_log_object_to_delete(centerline);
+  }
+  if (const tag_t path = m_pathForSegments; path != 0) {
+    OM::SetReferencedObject(this, m_pathForSegmentsAttId, tag_t{0});
+    RM_set_sleep_state(path, true);
+    UPDATE_log_entity_to_delete(path);
+  }
+  if (GetDetailsLength() > 0) SetDetailsLength(0);
+}
+
+int DrawBeadBuilder::validate_nothrow() {
+  unsigned flags = kNewBeadFlags;
+  if (FEATURE_RECORD* frec = get_frec(); frec != nullptr) {
+    FEATURE_PARMS* parms = FREC_ask_parms_of_frec(frec);
+    if (parms != nullptr && OM::OM_is_subclass(parms->OmClassId(), DIE_DRBD_PARMS::ThisClassId))
+      flags = static_cast<const DIE_DRBD_PARMS*>(parms)->GetFlags();
+  }
+  const double t = m_distanceTolerance;
+  const bool withFemale = m_output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale ||
+                          m_output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal;
+  if (withFemale) {
+    // A bead made before the flag existed keeps its gaps above the tolerance.
+    const double least = (flags & kNewBeadFlags) != 0 ? -kMargin : t + kMargin;
+    if (valueOf(m_clearance) < least) return kBadClearance;
+    if (valueOf(m_metalThickness) < least) return kBadThickness;
+    if (!m_taperBead) {
+      if (valueOf(m_femaleDepthValue) < t + kMargin) return kBadFemaleDepth;
+      if (valueOf(m_femaleWidthValue) < t + kMargin) return kBadFemaleWidth;
+    }
+  }
+  if (m_segmentList != nullptr) {
+    for (int i = 0; i < m_segmentList->size(); ++i) {
+      DrawBeadSegmentBuilder* segment = SegmentAt(i);
+      if (segment == nullptr) continue;
+      if (int rc = segment->validate_nothrow(); rc != 0) return rc;
+    }
+  }
+  if (m_startTaper != nullptr)
+    if (int rc = m_startTaper->validate_nothrow(); rc != 0) return rc;
+  if (m_endTaper != nullptr)
+    if (int rc = m_endTaper->validate_nothrow(); rc != 0) return rc;
+  return 0;
 }
 
 int DrawBeadBuilder::SetDefaultDrawDirection() {
-  // Without a direction sub-builder there is nothing to point; the -Z setting
-  // itself comes with the direction's own work-coordinate operations.
+  if (m_drawDirection != nullptr) m_drawDirection->SetDirectionToNegZcWork();
   return 0;
 }
 
 int DrawBeadBuilder::CreateSegmentsFromCenterlineCurves() {
   // The split itself comes with the segmentation; until then there is nothing to split.
   return 0;
+}
+
+// The record's contents come with the bead's feature records.
+void DrawBeadBuilder::ConvertFrecToBuilderData(FEATURE_RECORD*) {}
+int DrawBeadBuilder::ToParms(DIE_DRBD_MALE_PARMS*) { return 0; }
+// The path comes with the segmentation; until then the segments keep their own lines.
+void DrawBeadBuilder::SetPathForSegments() {}
+
+void DrawBeadBuilder::WatchObjects() const {
+  if (m_centerline == nullptr) return;
+  OM::OM_watch_object(m_centerline);
+  for (int i = 0; i < m_centerline->ask_count(); ++i) {
+    if (OM::Object* member = OM::OM_object_of_tag(m_centerline->ask_nth(i)); member != nullptr)
+      OM::OM_watch_object(member);
+  }
+}
+
+// ---- the segment list ------------------------------------------------------------
+
+DrawBeadSegmentBuilder* DrawBeadBuilder::SegmentAt(int index) const {
+  OM::Object* item = m_segmentList->ask_item(index);
+  if (item == nullptr || !OM::OM_is_subclass(item->OmClassId(), DrawBeadSegmentBuilder::ThisClassId)) return nullptr;
+  return static_cast<DrawBeadSegmentBuilder*>(item);
+}
+
+DrawBeadSegmentBuilder* DrawBeadBuilder::GetNextSegment(const DrawBeadSegmentBuilder* segment) const {
+  if (segment == nullptr || m_segmentList == nullptr) return nullptr;
+  const int at = m_segmentList->index_of(segment);
+  if (at < 0) return nullptr;
+  for (int i = at + 1; i < m_segmentList->size(); ++i)
+    if (DrawBeadSegmentBuilder* next = SegmentAt(i); next != nullptr) return next;
+  return nullptr;
+}
+
+DrawBeadSegmentBuilder* DrawBeadBuilder::GetPreviousSegment(const DrawBeadSegmentBuilder* segment) const {
+  if (segment == nullptr || m_segmentList == nullptr) return nullptr;
+  for (int i = m_segmentList->index_of(segment) - 1; i >= 0; --i)
+    if (DrawBeadSegmentBuilder* previous = SegmentAt(i); previous != nullptr) return previous;
+  return nullptr;
+}
+
+DrawBeadSegmentBuilder* DrawBeadBuilder::GetLastSegment(const DrawBeadSegmentBuilder* segment) const {
+  if (m_segmentList == nullptr) return nullptr;
+  const int at = m_segmentList->index_of(segment);
+  for (int i = (at < 0 ? m_segmentList->size() : at) - 1; i >= 0; --i)
+    if (DrawBeadSegmentBuilder* last = SegmentAt(i); last != nullptr) return last;
+  return nullptr;
+}
+
+void DrawBeadBuilder::DisableNotification() {
+  SetChangesPending(true);
+  if (m_segmentList == nullptr) return;
+  for (int i = 0; i < m_segmentList->size(); ++i)
+    if (DrawBeadSegmentBuilder* segment = SegmentAt(i); segment != nullptr) segment->SetChangesPending(true);
+}
+
+void DrawBeadBuilder::EnableNotification() {
+  if (m_segmentList != nullptr) {
+    for (int i = 0; i < m_segmentList->size(); ++i)
+      if (DrawBeadSegmentBuilder* segment = SegmentAt(i); segment != nullptr) segment->SetChangesPending(false);
+  }
+  SetChangesPending(false);
+}
+
+int DrawBeadBuilder::GetTopRadiusCode() const {
+  if (m_segmentList == nullptr) return 0;
+  for (int i = 0; i < m_segmentList->size(); ++i) {
+    const DrawBeadSegmentBuilder* segment = SegmentAt(i);
+    if (segment == nullptr) continue;
+    if (int code = segment->GetTopRadiusCode(); code != 0) return code;
+  }
+  return 0;
+}
+
+void DrawBeadBuilder::UpdateSegmentPaths() {
+  if (m_segmentList == nullptr) return;
+  for (int i = 0; i < m_segmentList->size(); ++i)
+    if (DrawBeadSegmentBuilder* segment = SegmentAt(i); segment != nullptr) segment->SetNewPath(m_pathForSegments);
+}
+
+void DrawBeadBuilder::InsertCB(UICOMPJA_list*, void* data, OM::Object* item, int) {
+  auto* bead = static_cast<DrawBeadBuilder*>(data);
+  if (bead == nullptr || item == nullptr || !OM::OM_is_subclass(item->OmClassId(), DrawBeadSegmentBuilder::ThisClassId))
+    return;
+  auto* segment = static_cast<DrawBeadSegmentBuilder*>(item);
+  if (segment->GetParentDrawBeadBuilder() == nullptr) segment->SetParentDrawBeadBuilder(bead);
+  segment->SetPathUsingLastSegmentPath();
 }
 
 // ---- plain fields -------------------------------------------------------------

@@ -10,7 +10,13 @@
 #include "feat/Builder.hpp"
 #include "sel/Selection.hpp"
 
+namespace KTX {
+class DIE_DRBD_MALE_PARMS;
+}
+
 namespace KTX::DieEngJA {
+
+class DrawBeadSegmentBuilder;
 
 enum JA_DRAW_BEAD_BUILDER_MaleBeadPositionTypes : int {
   JA_DRAW_BEAD_BUILDER_MaleBeadPositionTypes_Upper = 0,
@@ -100,10 +106,36 @@ class STAMVIK_API DrawBeadBuilder : public JAX_FEAT_BUILDER {
   void destroy() override;
   void cascade_destroy() override;
 
-  // Points the draw direction down the work coordinate system's Z axis.
-  virtual int SetDefaultDrawDirection();
+  int validate_nothrow() override;
+
   // Splits the centreline into segments at the segment parameters.
   virtual int CreateSegmentsFromCenterlineCurves();
+  // Points the draw direction down the work coordinate system's Z axis.
+  virtual int SetDefaultDrawDirection();
+  // Reads an edited feature's record back into the builder.
+  virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
+  // Writes the builder into the male bead's parameters.
+  virtual int ToParms(DIE_DRBD_MALE_PARMS* parms);
+
+  // Neighbours in the segment list, skipping empty entries (null when none).
+  DrawBeadSegmentBuilder* GetNextSegment(const DrawBeadSegmentBuilder* segment) const;
+  DrawBeadSegmentBuilder* GetPreviousSegment(const DrawBeadSegmentBuilder* segment) const;
+  // The last segment before the first entry of `segment` (of the whole list
+  // when it is not in it).
+  DrawBeadSegmentBuilder* GetLastSegment(const DrawBeadSegmentBuilder* segment) const;
+  // Holds back (or lets through again) the reactions of the bead and of
+  // every segment to their own changes.
+  void DisableNotification();
+  void EnableNotification();
+  // The first segment warning about its top radii, else 0.
+  int GetTopRadiusCode() const;
+  // Hands the path to every segment.
+  void UpdateSegmentPaths();
+  // Puts the centerline and what it is made of under the object manager's watch.
+  void WatchObjects() const;
+  // The segment list's insert callback: a new segment joins this bead and
+  // starts where the segment before it ends.
+  static void InsertCB(UICOMPJA_list* list, void* bead, OM::Object* item, int index);
 
   JA_DRAW_BEAD_BUILDER_MaleBeadPositionTypes GetMaleBeadPosition() const {
     return static_cast<JA_DRAW_BEAD_BUILDER_MaleBeadPositionTypes>(m_maleBeadPosition);
@@ -203,6 +235,10 @@ class STAMVIK_API DrawBeadBuilder : public JAX_FEAT_BUILDER {
  private:
   friend class DrawBeadBuilderFactory;
   void implement_destroy();
+  // Builds the curve the segments lie on from the centerline and the end points.
+  void SetPathForSegments();
+  // The segment at a list index; null for an empty entry or another object.
+  DrawBeadSegmentBuilder* SegmentAt(int index) const;
 
   bool GetChangesPending() const { return m_changesPending; }
   void SetChangesPending(bool pending);

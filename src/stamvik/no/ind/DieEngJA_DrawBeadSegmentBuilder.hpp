@@ -6,7 +6,27 @@
 #include "feat/Builder.hpp"
 #include "sel/Selection.hpp"
 
+namespace KTX {
+class DIEDES_GEN_C_DRBD_SEG_PARMS;
+}
+
 namespace KTX::DieEngJA {
+
+// A segment's whole definition: its start and end position expressions, its
+// female radii, symmetry, flow, width type and the ten male expressions
+// (left width, left top radius, left sheet radius, left wall angle, right
+// width, right top radius, right sheet radius, right wall angle, bead height,
+// transition length).
+struct DrawBeadSegmentData {
+  EXP_expression* start = nullptr;
+  EXP_expression* end = nullptr;
+  EXP_expression* femaleLeftRadius = nullptr;
+  EXP_expression* femaleRightRadius = nullptr;
+  bool symmetry = false;
+  bool flow = false;
+  int widthType = 0;
+  EXP_expression* male[10] = {};
+};
 
 enum JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes : int {
   JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Constant = 0,
@@ -49,6 +69,40 @@ class STAMVIK_API DrawBeadSegmentBuilder : public JAX_BUILDER {
   char* ask_journal_class_name() const override;
   // A segment makes nothing of its own; the bead writes it into its record.
   int commit() override;
+  int validate_nothrow() override;
+  // A moved start or end keeps the gap to the segment's other end and to its
+  // neighbours.
+  void Notify(OM::Object* changed) override;
+
+  // Starts one clearance after the segment before it in the bead's list ends,
+  // on that segment's path.
+  virtual void SetPathUsingLastSegmentPath();
+  // Writes the segment into its record: 0, or the host's failure.
+  virtual int ToParms(DIEDES_GEN_C_DRBD_SEG_PARMS* parms);
+  virtual void FromParms(DIEDES_GEN_C_DRBD_SEG_PARMS* parms);
+
+  void GetData(DrawBeadSegmentData* data) const;
+  void SetData(const DrawBeadSegmentData& data);
+  // The path selected on the start (0) or end (other) location; 0 when that
+  // is the segment's own temporary line.
+  tag_t GetUserPath(int which) const;
+  void GetStartOrigin(double point[3]) const;
+  // Puts both locations on the path (0: the temporary line), pulling a length
+  // beyond the path's end back to it.
+  void SetNewPath(tag_t path);
+  // Places start and end at path parameters on [0, 1]: 0, or the first
+  // failure of writing them.
+  int UpdateStartAndEndByParameter(double start, double end);
+  // The warning of top radii too small for a machined taper bead, else 0.
+  int GetTopRadiusCode() const;
+
+  // The neighbour rules (run on the next and previous segment): a start only
+  // moves forward, an end only backward. 0, or the failure of the write.
+  int NotifyPushStartValue(double length, double percent);
+  int NotifyPushEndValue(double length, double percent);
+  // Writes a position into the start (0) or end (other) location's value
+  // expression: 0, or the message number of the failure.
+  int NotifySetExpressionValue(int which, double value);
 
   bool GetSymmetry() const { return m_symmetry; }
   void SetSymmetry(bool symmetry);
@@ -98,6 +152,16 @@ class STAMVIK_API DrawBeadSegmentBuilder : public JAX_BUILDER {
 
   void AddParentObservers();
   void RemoveParentObservers();
+
+ private:
+  void NotifyUpdateNextSegment();
+  void NotifyUpdatePreviousSegment();
+  // The least gap between start and end, as a length or on the 0-100 scale.
+  double GetToleranceAsPathLength() const;
+  double GetToleranceAsPathPercent() const;
+  // A new temporary line, or 0.
+  static tag_t MakeTemporaryPath();
+  double DistanceTolerance() const;
 };
 
 STAMVIK_OM_CLASS_EXPORTS(DrawBeadSegmentBuilder)

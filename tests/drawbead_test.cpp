@@ -1,0 +1,383 @@
+// Draw beads: creation, validation, the segments' spacing rules along the
+// bead's path, the segment and taper records, and the bead's destruction.
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "DieEngJA_DrawBeadBuilder.hpp"
+#include "DieEngJA_DrawBeadSegmentBuilder.hpp"
+#include "DieEngJA_DrawBeadTaperBuilder.hpp"
+#include "TestSupport.hpp"
+#include "afl/DrawBeadParms.hpp"
+#include "exp/Expression.hpp"
+#include "geom/Curve.hpp"
+#include "sys/Settings.hpp"
+#include "upd/Update.hpp"
+
+namespace {
+
+using namespace KTX;
+using DieEngJA::DrawBeadBuilder;
+using DieEngJA::DrawBeadSegmentBuilder;
+using DieEngJA::DrawBeadTaperBuilder;
+
+class DrawBead : public stamvik_test::HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    Host::SetTolerances(0.02, 0.5);
+    bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+  }
+  void TearDown() override {
+    if (bead_ != nullptr) bead_->destroy();
+    Host::ResetTolerances();
+    HostTest::TearDown();
+  }
+
+  static void Set(EXP_expression* expression, double value) {
+    char* text = EXP_format_value(value);
+    ASSERT_EQ(EXP_edit_exp(0, expression, text), 0);
+    SM_free(text);
+  }
+  // A segment appended to the bead's list (which runs the bead's insert callback).
+  DrawBeadSegmentBuilder* Append() {
+    DrawBeadSegmentBuilder* segment = DieEngJA::DrawBeadSegmentBuilderFactory::Create(bead_, nullptr);
+    bead_->GetSegmentList()->insert(bead_->GetSegmentList()->size(), segment);
+    return segment;
+  }
+  static tag_t Line(double length) {
+    const double start[3] = {0, 0, 0}, end[3] = {length, 0, 0};
+    return ES_create_line_in_part(nullptr, start, end);
+  }
+  // Places the segment without the neighbour rules.
+  static void Place(DrawBeadSegmentBuilder* segment, double start, double end) {
+    segment->SetChangesPending(true);
+    ASSERT_EQ(segment->NotifySetExpressionValue(0, start), 0);
+    ASSERT_EQ(segment->NotifySetExpressionValue(1, end), 0);
+    segment->SetChangesPending(false);
+  }
+  static double StartOf(const DrawBeadSegmentBuilder* s) { return s->GetStartLocation()->GetValueExpression()->ask_value(); }
+  static double EndOf(const DrawBeadSegmentBuilder* s) { return s->GetEndLocation()->GetValueExpression()->ask_value(); }
+
+  DrawBeadBuilder* bead_ = nullptr;
+};
+
+TEST_F(DrawBead, ANewBeadPointsAgainstTheWorkZAxisAndMakesItsAttributeBuildersInOrder) {
+  bead_->destroy();
+  const double origin[3] = {0, 0, 0};
+  const double zAlongX[9] = {0, 1, 0, 0, 0, 1, 1, 0, 0};
+  WCS_set(origin, zAlongX);
+  Host::ClearCalls();
+  bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+
+  double point[3], vector[3];
+  tag_t tag = 0;
+  ASSERT_TRUE(bead_->GetDrawDirection()->GetDirectionVector(&tag, point, vector));
+  EXPECT_NEAR(vector[0], -1, 1e-12);
+  EXPECT_NEAR(vector[1], 0, 1e-12);
+  EXPECT_NEAR(vector[2], 0, 1e-12);
+
+  std::vector<std::string> flags;
+  for (const Host::Call& c : Host::Calls())
+    if (c.name == "DieAttributesBuilderFactory::Create") flags.push_back(c.args.substr(c.args.rfind(' ') + 1));
+  EXPECT_EQ(flags, (std::vector<std::string>{"100", "110", "100", "110", "100", "110", "000"}));
+}
+
+TEST_F(DrawBead, ValidationChecksTheFemaleGapsOnlyWhenTheOutputHasAFemale) {
+  struct Row {
+    int output;
+    double clearance, thickness, femaleWidth, femaleDepth;
+    bool taper;
+    unsigned editedFlags;  // 0x200 for a new bead
+    int want;
+  };
+  const Row rows[] = {
+      {2, -0.5, 0, 5, 5, false, 0x200, 3030303},
+      {2, 0, -0.5, 5, 5, false, 0x200, 3030304},
+      {2, 0, 0, 5, 0, false, 0x200, 3030297},
+      {2, 0, 0, 5, 0, true, 0x200, 0},
+      {2, 0, 0, 0.02, 5, false, 0x200, 3030298},
+      {3, 0, 0, 5, 5, false, 0x200, 0},
+      {1, -0.5, -0.5, 0, 0, false, 0x200, 0},
+      // An edited bead stored without the flag keeps its gaps above the tolerance.
+      {2, 0, 0, 5, 5, false, 0, 3030303},
+      {2, 0.03, 0.03, 5, 5, false, 0, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << "output " << row.output << " clearance " << row.clearance << " flags "
+                                    << row.editedFlags);
+    bead_->SetOutput(static_cast<DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes>(row.output));
+    bead_->SetTaperBead(row.taper);
+    Set(bead_->GetClearance(), row.clearance);
+    Set(bead_->GetMetalThickness(), row.thickness);
+    Set(bead_->GetFemaleWidthValue(), row.femaleWidth);
+    Set(bead_->GetFemaleDepthValue(), row.femaleDepth);
+    FEATURE_RECORD* frec = nullptr;
+    if (row.editedFlags != 0x200) {
+      DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
+      parms->SetFlags(row.editedFlags);
+      frec = FEATURE_RECORD::Create(part(), parms);
+    }
+    bead_->set_frec(frec);
+    EXPECT_EQ(bead_->validate_nothrow(), row.want);
+  }
+  bead_->set_frec(nullptr);
+}
+
+TEST_F(DrawBead, SegmentValidationHoldsTheSectionInsideTheBead) {
+  struct Row {
+    const char* what;
+    double leftTop, rightTop, femaleWidth;
+    int want;
+  };
+  const Row rows[] = {
+      {"radii fill the width", 4, 4, 12, 0},
+      {"radii wider than the bead", 4, 4.1, 12, 3030321},
+      {"no width left", 4, 4, 4, 3030302},
+      {"top radius below the tolerance", 0.02, 4, 12, 3030300},
+  };
+  DrawBeadSegmentBuilder* segment = Append();
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_Male);
+  segment->SetMaleBeadWidthType(DieEngJA::JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived);
+  Set(segment->GetMaleBeadHeight(), 2);
+  Set(bead_->GetMetalThickness(), 1.5);
+  Set(bead_->GetClearance(), 0.5);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Set(segment->GetMaleLeftTopRadius(), row.leftTop);
+    Set(segment->GetMaleRightTopRadius(), row.rightTop);
+    Set(bead_->GetFemaleWidthValue(), row.femaleWidth);
+    EXPECT_EQ(segment->validate_nothrow(), row.want);
+    EXPECT_EQ(bead_->validate_nothrow(), row.want);
+  }
+}
+
+TEST_F(DrawBead, TopRadiusWarningOfAMachinedTaperBead) {
+  DrawBeadSegmentBuilder* segment = Append();
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_Male);
+  bead_->SetTaperBead(true);
+  bead_->SetMachineOffset(true);
+  Set(bead_->GetMetalThickness(), 1.0);
+  const std::pair<double, int> rows[] = {{1.2, 672144}, {1.24, 0}, {1.25, 0}};
+  for (const auto& [radius, want] : rows) {
+    Set(segment->GetMaleLeftTopRadius(), radius);
+    Set(segment->GetMaleRightTopRadius(), radius);
+    EXPECT_EQ(segment->GetTopRadiusCode(), want) << radius;
+    EXPECT_EQ(bead_->GetTopRadiusCode(), want) << radius;
+  }
+  bead_->SetMachineOffset(false);
+  Set(segment->GetMaleLeftTopRadius(), 0);
+  EXPECT_EQ(bead_->GetTopRadiusCode(), 0);
+}
+
+// ---- spacing along the path ------------------------------------------------------------------
+
+TEST_F(DrawBead, AMovedStartPushesItsEndAndTheNextSegmentInLengthMode) {
+  Set(bead_->GetClearance(), 0.5);
+  const tag_t path = Line(100);
+  struct Row {
+    double nextStart;
+    double wantNextStart;
+  };
+  for (const Row& row : {Row{30.7, 30.9999999999}, Row{40, 40}}) {
+    SCOPED_TRACE(row.nextStart);
+    DrawBeadSegmentBuilder* a = Append();
+    DrawBeadSegmentBuilder* b = Append();
+    a->SetSegmentClearance(0.5);
+    b->SetSegmentClearance(0.5);
+    a->SetNewPath(path);
+    b->SetNewPath(path);
+    Place(a, 10, 30.3);
+    Place(b, row.nextStart, 50);
+    Set(a->GetStartLocation()->GetValueExpression(), 30);
+    EXPECT_NEAR(EndOf(a), 30.4999999999, 1e-9);
+    EXPECT_NEAR(StartOf(b), row.wantNextStart, 1e-9);
+    EXPECT_NEAR(EndOf(b), 50, 1e-12);
+    // A start moved back pulls nothing forward.
+    Set(b->GetStartLocation()->GetValueExpression(), 45);
+    EXPECT_NEAR(EndOf(a), 30.4999999999, 1e-9);
+    bead_->GetSegmentList()->remove_at(1, false);
+    bead_->GetSegmentList()->remove_at(0, false);
+  }
+}
+
+TEST_F(DrawBead, AnEndMovedBelowItsStartPullsTheStartAndThePreviousEnd) {
+  const tag_t path = Line(100);
+  DrawBeadSegmentBuilder* a = Append();
+  DrawBeadSegmentBuilder* b = Append();
+  for (DrawBeadSegmentBuilder* s : {a, b}) {
+    s->SetSegmentClearance(0.5);
+    s->SetNewPath(path);
+  }
+  Place(a, 10, 30);
+  Place(b, 31, 50);
+  Set(b->GetEndLocation()->GetValueExpression(), 20);
+  EXPECT_NEAR(StartOf(b), 19.5000000001, 1e-9);
+  EXPECT_NEAR(EndOf(a), 19.0000000001, 1e-9);
+  // Never below the path's start.
+  Set(a->GetEndLocation()->GetValueExpression(), 0.1);
+  EXPECT_EQ(StartOf(a), 0.0);
+}
+
+TEST_F(DrawBead, PercentModePushesByTheClearanceOnTheHundredScale) {
+  const tag_t path = Line(200);
+  DrawBeadSegmentBuilder* segment = Append();
+  segment->SetSegmentClearance(0.5);
+  DieEngJA::DrawBeadSegmentData data;
+  segment->GetData(&data);
+  for (EXP_expression** position : {&data.start, &data.end})
+    ASSERT_EQ(EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(-1), position), 0);
+  segment->SetData(data);
+  segment->SetNewPath(path);
+  ASSERT_TRUE(segment->GetStartLocation()->IsPercentMode());
+  Place(segment, 30, 40.1);
+  Set(segment->GetStartLocation()->GetValueExpression(), 40);
+  EXPECT_NEAR(EndOf(segment), 40.25, 1e-9);
+  EXPECT_NEAR(segment->GetEndLocation()->GetLengthValue(), 80.5, 1e-9);
+  // By path parameter: 100 x t in percent mode.
+  ASSERT_EQ(segment->UpdateStartAndEndByParameter(0.25, 0.75), 0);
+  EXPECT_NEAR(StartOf(segment), 25, 1e-12);
+  EXPECT_NEAR(EndOf(segment), 75, 1e-12);
+}
+
+TEST_F(DrawBead, ANewSegmentStartsAClearanceAfterItsPredecessorOnItsPath) {
+  const tag_t path = Line(100);
+  DrawBeadSegmentBuilder* first = Append();
+  first->SetNewPath(path);
+  Place(first, 0, 40);
+  DrawBeadSegmentBuilder* second = Append();
+  EXPECT_EQ(second->GetParentDrawBeadBuilder(), bead_);
+  EXPECT_EQ(second->GetUserPath(0), path);
+  EXPECT_NEAR(StartOf(second), 40 + 25 * 0.02, 1e-12);
+  // A shorter path pulls a length beyond its end back to it.
+  second->SetNewPath(Line(30));
+  EXPECT_NEAR(StartOf(second), 30, 1e-12);
+  EXPECT_NEAR(EndOf(second), 30, 1e-12);
+  EXPECT_EQ(bead_->GetNextSegment(first), second);
+  EXPECT_EQ(bead_->GetPreviousSegment(second), first);
+  EXPECT_EQ(bead_->GetLastSegment(nullptr), second);
+  EXPECT_EQ(bead_->GetNextSegment(second), nullptr);
+}
+
+// ---- records ------------------------------------------------------------------------------------
+
+TEST_F(DrawBead, ASegmentsPositionsGoToTheItemOfTheirUnitAndComeBackInTheirMode) {
+  DrawBeadSegmentBuilder* segment = Append();
+  DieEngJA::DrawBeadSegmentData data;
+  segment->GetData(&data);
+  ASSERT_EQ(EXP_create_sys_exp_with_units_all_errors("12", UNIT_ask_default_unit_obj_for_measure(-1), &data.start), 0);
+  segment->SetData(data);
+  DIEDES_GEN_C_DRBD_SEG_PARMS* parms = DIEDES_GEN_C_DRBD_SEG_PARMSFactory::Create();
+  ASSERT_EQ(segment->ToParms(parms), 0);
+  EXPECT_EQ(parms->AskEntityExpression(4, 0), data.start);
+  EXPECT_EQ(parms->AskEntityExpression(3, 0), nullptr);
+  EXPECT_EQ(parms->AskEntityExpression(3, 1), data.end);
+  EXPECT_EQ(parms->AskEntityExpression(4, 1), nullptr);
+
+  FEATURE_RECORD* frec = FEATURE_RECORD::Create(part(), nullptr);
+  DrawBeadSegmentBuilder* loaded = DieEngJA::DrawBeadSegmentBuilderFactory::Create(bead_, frec);
+  loaded->FromParms(parms);
+  EXPECT_TRUE(loaded->GetStartLocation()->IsPercentMode());
+  EXPECT_FALSE(loaded->GetEndLocation()->IsPercentMode());
+  EXPECT_EQ(loaded->GetStartLocation()->GetValueExpression()->ask_value(), 12);
+  EXPECT_EQ(loaded->GetMaleBeadHeight(), segment->GetMaleBeadHeight());
+  loaded->destroy();
+}
+
+TEST_F(DrawBead, RecordsOfTheWrongShapeAreRefusedWithTheirTexts) {
+  struct Row {
+    const char* what;
+    std::function<void()> call;
+    const char* text;
+  };
+  DrawBeadSegmentBuilder* segment = Append();
+  DrawBeadTaperBuilder* taper = bead_->GetStartTaper();
+  DIEDES_GEN_C_DRBD_SEG_PARMS* fourItems = DIEDES_GEN_C_DRBD_SEG_PARMSFactory::Create(4);
+  DIEDES_GEN_P_DRBD_TPR_PARMS* twoItems = DIEDES_GEN_P_DRBD_TPR_PARMSFactory::Create(2);
+  DIEDES_GEN_C_DRBD_SEG_PARMS* segmentRecord = DIEDES_GEN_C_DRBD_SEG_PARMSFactory::Create();
+  const Row rows[] = {
+      {"four segment items", [&] { segment->FromParms(fourItems); }, "Incorrect number of items stored in segment."},
+      {"no segment record", [&] { segment->ToParms(nullptr); }, "Segment parms cannot be NULL."},
+      {"two taper items", [&] { taper->FromParms(twoItems); }, "Incorrect number of items stored in taper."},
+      {"no taper record", [&] { taper->FromParms(nullptr); }, "Taper parms cannot be NULL."},
+      {"a segment record for a taper",
+       [&] { taper->ToParms(reinterpret_cast<DIEDES_GEN_P_DRBD_TPR_PARMS*>(segmentRecord)); },
+       "Parm is not a Draw Bead Taper."},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    try {
+      row.call();
+      ADD_FAILURE() << "nothing raised";
+    } catch (const Error::Exception& e) {
+      EXPECT_EQ(e.askCode(), 670156);
+      EXPECT_NE(std::string(e.what()).find(row.text), std::string::npos) << e.what();
+    }
+  }
+  // Writing a short taper record writes the items it has.
+  taper->SetTaperType(DieEngJA::JA_DRAW_BEAD_TAPER_BUILDER_TaperTypes_Point);
+  ASSERT_EQ(taper->ToParms(twoItems), 0);
+  EXPECT_EQ(twoItems->AskEntityInt(0, 0), 2);
+  EXPECT_EQ(twoItems->AskEntityExpression(1, 2), taper->GetTaperRadius());
+}
+
+TEST_F(DrawBead, ATaperReadFromAShortItemLetsGoOfTheExpressionsItHeld) {
+  DrawBeadTaperBuilder* taper = bead_->GetEndTaper();
+  EXP_expression* height = taper->GetTaperWashoutHeight();
+  EXP_expression* radius = taper->GetTaperRadius();
+  taper->SetTaperPoint(Line(1));
+  DIEDES_GEN_P_DRBD_TPR_PARMS* parms = DIEDES_GEN_P_DRBD_TPR_PARMSFactory::Create();
+  ASSERT_EQ(taper->ToParms(parms), 0);
+  const DIEDES_ENTITY_CONTEXT context{0, nullptr, {}};
+  EXP_expression* only[1] = {height};
+  ASSERT_EQ(parms->GetEntity(1)->SetExpressions(&context, 1, only), 0);
+  ASSERT_EQ(parms->GetEntity(2)->SetTags(&context, 0, nullptr), 0);
+  Host::ClearUpdateLogs();
+  taper->FromParms(parms);
+  EXPECT_EQ(taper->GetTaperWashoutHeight(), height);
+  EXPECT_EQ(taper->GetTaperRadius(), nullptr);
+  EXPECT_EQ(taper->GetTaperPoint(), 0u);
+  const std::vector<tag_t> logged = Host::LoggedForDeletion();
+  EXPECT_NE(std::find(logged.begin(), logged.end(), radius->ask_tag()), logged.end());
+  EXPECT_EQ(std::find(logged.begin(), logged.end(), height->ask_tag()), logged.end());
+}
+
+// ---- loading and destruction ----------------------------------------------------------------------
+
+TEST_F(DrawBead, ASegmentMadeForLoadingAndNeverFilledIsHarmless) {
+  FEATURE_RECORD* frec = FEATURE_RECORD::Create(part(), nullptr);
+  DrawBeadSegmentBuilder* segment = DieEngJA::DrawBeadSegmentBuilderFactory::Create(bead_, frec);
+  ASSERT_EQ(segment->GetStartLocation(), nullptr);
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_None);
+  EXPECT_EQ(segment->validate_nothrow(), 0);
+  segment->Notify(segment);
+  segment->SetNewPath(Line(10));
+  EXPECT_EQ(segment->UpdateStartAndEndByParameter(0, 1), 0);
+  EXPECT_EQ(segment->GetUserPath(0), 0u);
+  bead_->GetSegmentList()->insert(0, segment);
+  EXPECT_EQ(Append()->GetParentDrawBeadBuilder(), bead_);
+  EXPECT_TRUE(Error::SevereErrors().empty());
+}
+
+TEST_F(DrawBead, DestroyingABeadDeletesItsSegmentsUnlessToldToKeepThem) {
+  for (bool deleteThem : {true, false}) {
+    SCOPED_TRACE(deleteThem);
+    std::vector<tag_t> segments;
+    for (int i = 0; i < 3; ++i) segments.push_back(Append()->ask_tag());
+    bead_->SetDeleteSegmentsDuringClean(deleteThem);
+    bead_->destroy();
+    bead_ = nullptr;
+    for (tag_t t : segments) {
+      auto* kept = dynamic_cast<DrawBeadSegmentBuilder*>(OM::OM_object_of_tag(t));
+      EXPECT_EQ(kept != nullptr, !deleteThem);
+      if (kept == nullptr) continue;
+      EXPECT_EQ(kept->GetParentDrawBeadBuilder(), nullptr);
+      kept->destroy();
+    }
+    bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+  }
+}
+
+}  // namespace
