@@ -583,6 +583,8 @@ std::string journalClassOf(const OM::Object* object) {
   if (dynamic_cast<const SELECT_OBJECT*>(object) != nullptr) return "SelectObject";
   if (dynamic_cast<const SC_section*>(object) != nullptr) return "Section";
   if (dynamic_cast<const SC_collector*>(object) != nullptr) return "ScCollector";
+  // A builder's list of sub-builders is scripted through the host's list class.
+  if (dynamic_cast<const UICOMPJA_list*>(object) != nullptr) return "ObjectList";
   if (dynamic_cast<const EXP_expression*>(object) != nullptr) return "Expression";
   if (dynamic_cast<const ES_solid*>(object) != nullptr) return "Body";
   if (auto* frec = dynamic_cast<const FEATURE_RECORD*>(object)) {
