@@ -1,6 +1,7 @@
 #include "feat/Builder.hpp"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -201,6 +202,34 @@ void FEATURE_RECORD::set_kernel_body(int body) {
 void FEATURE_RECORD::note_updated() {
   OM::LogForWrite(this);
   ++updateCount_;
+}
+
+void FEATURE_RECORD::set_version(int version) {
+  OM::LogForWrite(this);
+  version_ = version;
+}
+
+void FEATURE_RECORD::set_name(const char* name) {
+  Host::Log("FEATURE_RECORD::set_name", "tag=" + std::to_string(OmTag()) + " \"" + (name != nullptr ? name : "") + "\"");
+  OM::LogForWrite(this);
+  std::snprintf(name_, sizeof name_, "%s", name != nullptr ? name : "");
+}
+
+void FEATURE_RECORD::note_included(bool applyFlag) {
+  OM::LogForWrite(this);
+  included_ = true;
+  applyFlag_ = applyFlag;
+}
+
+void FEATURE_RECORD::note_applied(bool applyFlag) {
+  OM::LogForWrite(this);
+  applied_ = true;
+  applyFlag_ = applyFlag;
+}
+
+void CM_part::set_current_target(int kernelBody) {
+  OM::LogForWrite(this);
+  currentTarget_ = kernelBody;
 }
 
 FEATURE_PARMS* FREC_ask_parms_of_frec(const FEATURE_RECORD* frec) {

@@ -125,6 +125,10 @@ class KTX_HOST_API CM_part : public OM::TaggedObject {
 
  public:
   PART_part* Part() const { return part_; }
+  // The kernel body that the next feature applied without a body of its own
+  // works on (0: none).
+  int ask_current_target() const { return currentTarget_; }
+  void set_current_target(int kernelBody);
 
  protected:
   CM_part(int classId, void* context) : OM::TaggedObject(classId, context) {}
@@ -132,6 +136,7 @@ class KTX_HOST_API CM_part : public OM::TaggedObject {
  private:
   friend class PART_part;
   PART_part* part_;
+  int currentTarget_;
 };
 
 class FEATURE_PARMS;
@@ -152,6 +157,21 @@ class KTX_HOST_API FEATURE_RECORD : public OM::TaggedObject {
   // How many model updates have brought this feature up to date.
   int ask_update_count() const { return updateCount_; }
   void note_updated();
+  // The record's format version (0 until set).
+  int ask_version() const { return version_; }
+  void set_version(int version);
+  // The feature's name in the part's history (empty until named); a longer
+  // name is cut to kNameSize - 1 characters.
+  static constexpr int kNameSize = 64;
+  const char* ask_name() const { return name_; }
+  virtual void set_name(const char* name);
+  // Whether the feature is in the part's history, applied, and whether it
+  // was applied to the part's current body (apply flag).
+  bool ask_included() const { return included_; }
+  bool ask_applied() const { return applied_; }
+  bool ask_apply_flag() const { return applyFlag_; }
+  void note_included(bool applyFlag);
+  void note_applied(bool applyFlag);
 
  protected:
   FEATURE_RECORD(int classId, void* context) : OM::TaggedObject(classId, context) {}
@@ -161,6 +181,11 @@ class KTX_HOST_API FEATURE_RECORD : public OM::TaggedObject {
   tag_t bodyEid_;
   int kernelBody_;
   int updateCount_;
+  int version_;
+  char name_[kNameSize];
+  bool included_;
+  bool applied_;
+  bool applyFlag_;
 };
 
 namespace Host {

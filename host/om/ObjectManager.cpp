@@ -418,13 +418,22 @@ Object* ObjectFactory::CreateObject(int classId, OM_memory_type_t, void* context
 void TaggedObject::destroy() { cascade_destroy(); }
 
 namespace {
-KeepAliveCheck& keepAliveCheck() {
-  static KeepAliveCheck check = nullptr;
-  return check;
+std::vector<KeepAliveCheck>& keepAliveChecks() {
+  static auto* checks = new std::vector<KeepAliveCheck>;
+  return *checks;
+}
+bool keptAlive(const Object* object) {
+  for (KeepAliveCheck keep : keepAliveChecks())
+    if (keep(object)) return true;
+  return false;
 }
 }  // namespace
 
-void OM_set_keep_alive_check(KeepAliveCheck check) { keepAliveCheck() = check; }
+void OM_set_keep_alive_check(KeepAliveCheck check) {
+  if (check != nullptr) keepAliveChecks().push_back(check);
+}
+
+int OM_ask_undo_mark_count() { return static_cast<int>(om().marks.size()); }
 
 void TaggedObject::cascade_destroy() {
   auto it = om().objects.find(this);
@@ -438,7 +447,7 @@ void TaggedObject::cascade_destroy() {
   for (Object* sub : owned) {
     // A sub-object its part destroyed first is gone: look at it only while it lives.
     if (om().objects.count(sub) == 0 || OM_is_deleted_tag(sub->OmTag())) continue;
-    if (KeepAliveCheck keep = keepAliveCheck(); keep != nullptr && keep(sub)) {
+    if (keptAlive(sub)) {
       Object*& owner = om().objects.at(sub).owner;
       if (owner == this) owner = nullptr;
       continue;

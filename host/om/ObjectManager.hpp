@@ -307,9 +307,12 @@ KTX_HOST_API void OM_destroy_owned(Object* owner, Object* owned);
 // A check that a host library registers: true when a live object of that
 // library still holds `object` by its tag (a feature's parameters hold the
 // sections and expressions that their builder made and owns). The cascade of
-// the owner then leaves the object alive, no longer owned. Null: none.
+// the owner then leaves the object alive, no longer owned. Each library
+// registers its own; an object that any of them holds stays. Null is ignored.
 using KeepAliveCheck = bool (*)(const Object* object);
 KTX_HOST_API void OM_set_keep_alive_check(KeepAliveCheck check);
+// How many undo marks are set and not yet deleted.
+KTX_HOST_API int OM_ask_undo_mark_count();
 KTX_HOST_API int OM_live_objects();
 // How many undo marks are set (a test reads whether marks balance).
 KTX_HOST_API int OM_count_undo_marks();

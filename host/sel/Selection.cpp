@@ -225,6 +225,12 @@ void SC_section::note_mapped() {
   ++timesMapped_;
 }
 
+void SC_section::set_associative(bool on) {
+  Host::Log("SC_section::set_associative", tagText(this) + (on ? " true" : " false"));
+  OM::LogForWrite(this);
+  associative_ = on;
+}
+
 SC_section* SC_sectionFactory::object(tag_t part, double chainingTolerance, double distanceTolerance,
                                       double angleTolerance) {
   Host::Log("SC_sectionFactory::object", "part=" + std::to_string(part) + " " + std::to_string(chainingTolerance) +

@@ -128,6 +128,9 @@ class KTX_HOST_API SC_section : public TagListObject {
   void note_mapped();
   // Destroys its loops with it.
   void cascade_destroy() override;
+  // Whether the section follows its curves when they change (logged).
+  virtual void set_associative(bool on);
+  bool ask_associative() const { return associative_; }
 
  protected:
   SC_section(int classId, void* context);
@@ -144,6 +147,7 @@ class KTX_HOST_API SC_section : public TagListObject {
   double angle_;
   bool ordered_;
   int timesMapped_;
+  bool associative_;
 };
 
 class KTX_HOST_API SC_sectionFactory {

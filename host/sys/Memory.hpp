@@ -42,3 +42,19 @@ KTX_HOST_API void FailNextAllocations(int n);
 KTX_HOST_API void FailNextAllocationOfSize(std::size_t size);
 
 }  // namespace KTX::Memory
+
+// Memory marks: a caller sets one before work whose scratch memory it means
+// to drop at once. The stand-in frees nothing at a mark (every block stays
+// its owner's to free, so the counters above still prove what leaked); it
+// keeps the marks so that a test can prove every mark set was freed to.
+extern "C" {
+// A new mark (ids from 1, never reused).
+KTX_HOST_API int SM_set_mark();
+// Drops the mark and every mark set after it; an unknown mark does nothing.
+KTX_HOST_API void SM_free_to_mark(int mark);
+}
+
+namespace KTX::Memory {
+// How many memory marks are set and not yet freed to.
+KTX_HOST_API int OpenMarks();
+}  // namespace KTX::Memory
