@@ -1,9 +1,35 @@
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
 
+#include <exception>
+
+#include "DieEngJA_CommitMarks.hpp"
+#include "kernel/Kernel.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::DieEngJA {
+
+namespace {
+constexpr const char* kSource = "DieEngJA_CompensateRoughDataBuilder";
+constexpr const char* kMarkName = "DieEngJA::CompensateRoughDataBuilder::commit_feature";
+// Values the validation compares with are above these by more than rounding.
+constexpr double kMargin = 1e-10;
+// Who the diagnostic of a kept input sheet comes from, and its kind.
+constexpr int kDiagnosticOwner = 22;
+constexpr int kDiagnosticType = 1;
+constexpr int kSheetRecordVersion = 2;
+
+bool isOfClass(const FEATURE_PARMS* parms, int classId) {
+  return parms != nullptr && OM::OM_is_subclass(parms->OmClassId(), classId);
+}
+
+// The request with which the sheet parameters' body references are written and read.
+BREF_request_s bodyRequest(FEATURE_RECORD* frec, double distanceTolerance, double angleTolerance) {
+  return BREF_request_s{1, frec, 0, distanceTolerance, angleTolerance};
+}
+}  // namespace
 
 STAMVIK_OM_INSTANCE_SIZE_DEF(CompensateRoughDataBuilder)
 STAMVIK_OM_DEFINE_CLASS(CompensateRoughDataBuilder, "KTX::JAX_FEAT_BUILDER", 0x1000,
@@ -15,7 +41,175 @@ CompensateRoughDataBuilder* CompensateRoughDataBuilderFactory::Create(CM_part* p
   });
 }
 
-void CompensateRoughDataBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) { init_object(part, frec); }
+void CompensateRoughDataBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
+  init_object(part, frec);
+  PART_part* owner = ask_owning_part();
+  SetSheetBodies(SELECT_OBJECT_listFactory::Create(owner, false));
+  if (frec != nullptr) {
+    ConvertFrecToBuilderData(frec);
+    return;
+  }
+  // The builder's own tolerances are still 0 here: the section takes the
+  // host's current ones, so that it can chain curves at all.
+  const double distance = TOLER_ask_distance_tol();
+  SC_section* curves = SC_sectionFactory::object(OM::OM_ask_object_tag(owner), distance, distance,
+                                                 TOLER_ask_angular_tol());
+  curves->set_associative(true);
+  SetCurveCollector(curves);
+  SetProjectToFaces(SC_collectorFactory::Create(owner));
+}
+
+void CompensateRoughDataBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  FEATURE_PARMS* parms = FREC_ask_parms_of_frec(frec);
+  if (isOfClass(parms, DieEng::CompensateRoughCurve::ThisClassId))
+    FromCurveParms(static_cast<DieEng::CompensateRoughCurve*>(parms));
+  else if (isOfClass(parms, DieEng::CompensateRoughSheet::ThisClassId))
+    FromSheetParms(static_cast<DieEng::CompensateRoughSheet*>(parms));
+  else
+    ERROR_raise(kSource, 373, kNotARoughDataFeature, "Not a compensate rough data feature");
+}
+
+void CompensateRoughDataBuilder::FromCurveParms(DieEng::CompensateRoughCurve* parms) {
+  SetCurveCollector(parms->GetCurveCollector());
+  SC_collector* faces = parms->GetProjectToFaces();
+  SetProjectToFaces(faces != nullptr ? faces : SC_collectorFactory::Create(ask_owning_part()));
+  OM::LogForWrite(this);
+  m_joinOutputCurves = parms->GetJoinOutputCurves();
+  m_approximation = parms->GetApproximation();
+  m_distanceTolerance = parms->GetDistanceTolerance();
+  m_angleTolerance = parms->GetAngleTolerance();
+  m_maximumGap = parms->GetMaximumGap();
+  m_type = JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve;
+}
+
+void CompensateRoughDataBuilder::ToCurveParms(DieEng::CompensateRoughCurve* parms) const {
+  parms->SetCurveCollector(m_curveCollector);
+  int count = 0;
+  tag_t* faces = nullptr;
+  if (m_projectToFaces != nullptr) m_projectToFaces->ask_tags(&count, &faces);
+  SM_free(faces);
+  // An empty collector means no projection at all.
+  parms->SetProjectToFaces(count > 0 ? m_projectToFaces : nullptr);
+  parms->SetJoinOutputCurves(m_joinOutputCurves);
+  parms->SetApproximation(m_approximation);
+  parms->SetDistanceTolerance(m_distanceTolerance);
+  parms->SetAngleTolerance(m_angleTolerance);
+  parms->SetMaximumGap(m_maximumGap);
+}
+
+void CompensateRoughDataBuilder::ToSheetParms(DieEng::CompensateRoughSheet* parms) const {
+  const BREF_request_s request = bodyRequest(get_frec(), m_distanceTolerance, m_angleTolerance);
+  int count = 0;
+  tag_t* bodies = nullptr;
+  if (m_sheetBodies != nullptr) m_sheetBodies->ask_tags(&count, &bodies);
+  const int rc = parms->GetBodyReferences().SetBodies(&request, count, bodies);
+  SM_free(bodies);
+  if (rc != 0) ERROR_raise(kSource, 434, rc, "Error from setting brefs");
+  parms->SetModifyInputSheet(m_modifyInputSheet);
+  parms->SetApproximation(m_approximation);
+  parms->SetDistanceTolerance(m_distanceTolerance);
+  parms->SetAngleTolerance(m_angleTolerance);
+  parms->SetMaximumGap(m_maximumGap);
+}
+
+void CompensateRoughDataBuilder::FromSheetParms(DieEng::CompensateRoughSheet* parms) {
+  const BREF_request_s request = bodyRequest(get_frec(), parms->GetDistanceTolerance(), parms->GetAngleTolerance());
+  int count = 0;
+  tag_t* bodies = nullptr;
+  const int rc = parms->GetBodyReferences().AskBodies(&request, &count, &bodies);
+  if (rc == 0 && m_sheetBodies != nullptr) m_sheetBodies->set_tags(count, bodies);
+  SM_free(bodies);
+  OM::LogForWrite(this);
+  m_modifyInputSheet = parms->GetModifyInputSheet();
+  m_approximation = parms->GetApproximation();
+  m_distanceTolerance = parms->GetDistanceTolerance();
+  m_angleTolerance = parms->GetAngleTolerance();
+  m_maximumGap = parms->GetMaximumGap();
+  m_type = JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody;
+}
+
+int CompensateRoughDataBuilder::validate_nothrow() {
+  double precision = 0;
+  ZV_SESSION_ask_precision(&precision);
+  if (precision * Kernel::ScaleFactors().factors[1] + kMargin > m_distanceTolerance) return kDistanceToleranceTooSmall;
+  double angular = 0;
+  ZV_SESSION_ask_angle_precision(&angular);
+  if (angular + kMargin > m_angleTolerance) return kAngleToleranceTooSmall;
+  if (FEATURE_RECORD* frec = get_frec(); frec != nullptr) {
+    const FEATURE_PARMS* parms = frec->ask_parms();
+    if (isOfClass(parms, DieEng::CompensateRoughCurve::ThisClassId) && !IsCurveMode()) return kTypeChangeWhileEditing;
+    if (isOfClass(parms, DieEng::CompensateRoughSheet::ThisClassId) && IsCurveMode()) return kTypeChangeWhileEditing;
+  }
+  if (IsCurveMode()) return m_curveCollector == nullptr || m_curveCollector->is_empty() ? kNoCurves : 0;
+  return m_sheetBodies == nullptr || m_sheetBodies->ask_count() == 0 ? kNoSheetBodies : 0;
+}
+
+int CompensateRoughDataBuilder::commit_feature(FEATURE_RECORD** frec) {
+  if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) return CommitEdit(edited);
+  return CommitNew(frec);
+}
+
+int CompensateRoughDataBuilder::CommitNew(FEATURE_RECORD** frec) {
+  *frec = nullptr;
+  CommitMarks marks(kMarkName, kSource, 105);
+  if (marks.Failure() != 0) return marks.Failure();
+  FEATURE_RECORD* made = nullptr;
+  int status = 0;
+  try {
+    UPDATE_check_empty_list();
+    bool apply = true;
+    if (IsCurveMode()) {
+      DieEng::CompensateRoughCurve* parms = DieEng::CompensateRoughCurveFactory::Create();
+      ToCurveParms(parms);
+      CM_create_frec_using_parms(parms, &made);
+    } else {
+      DieEng::CompensateRoughSheet* parms = DieEng::CompensateRoughSheetFactory::Create();
+      ToSheetParms(parms);
+      CM_create_frec_using_parms(parms, &made);
+      FREC_set_frec_version(made, kSheetRecordVersion);
+      if (m_modifyInputSheet) {
+        if (m_sheetBodies->ask_count() == 1) {
+          // The one input sheet is modified in place: the feature works on it.
+          BREF_set_current_target(CM__ask_current_part_ptr(), ES_solid_ask_solvane_tag(m_sheetBodies->ask_nth(0)));
+          apply = false;
+        } else {
+          Diagnostic::LogDiagnostic(kSheetBodiesKept, ERROR_decode(kSheetBodiesKept), 0, nullptr, kDiagnosticOwner,
+                                    kDiagnosticType);
+        }
+      }
+    }
+    char* name = nullptr;
+    FMI_invoke_ask_name(made, &name);
+    made->set_name(name);
+    SM_free(name);
+    if (!IsCurveMode()) status = CM_include_frec(made, apply);
+    if (status == 0) status = CM_apply_frec(made, apply);
+    if (status == 0) UPDATE_do_update();
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, kSource, 178);
+  }
+  if (marks.Finish(status) == 0) *frec = made;
+  return status;
+}
+
+int CompensateRoughDataBuilder::CommitEdit(FEATURE_RECORD* frec) {
+  CommitMarks marks(kMarkName, kSource, 208);
+  if (marks.Failure() != 0) return marks.Failure();
+  int status = 0;
+  try {
+    FEATURE_PARMS* parms = FREC_ask_parms_of_frec(frec);
+    if (IsCurveMode() && isOfClass(parms, DieEng::CompensateRoughCurve::ThisClassId))
+      ToCurveParms(static_cast<DieEng::CompensateRoughCurve*>(parms));
+    else if (!IsCurveMode() && isOfClass(parms, DieEng::CompensateRoughSheet::ThisClassId))
+      ToSheetParms(static_cast<DieEng::CompensateRoughSheet*>(parms));
+    else
+      ERROR_raise(kSource, 220, kTypeChangeWhileEditing, "%s", "");
+    UPDATE_log_object_to_update(frec);
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, kSource, 228);
+  }
+  return marks.Finish(status);
+}
 
 char* CompensateRoughDataBuilder::ask_journal_class_name() const {
   return SM_string_copy("Die.CompensateRoughDataBuilder");

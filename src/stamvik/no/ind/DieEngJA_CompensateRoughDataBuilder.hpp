@@ -2,6 +2,7 @@
 // compensate-rough-data feature.
 #pragma once
 #include "ClassFrame.hpp"
+#include "afl/DieEngParms.hpp"
 #include "feat/Builder.hpp"
 #include "sel/Selection.hpp"
 
@@ -39,14 +40,27 @@ class STAMVIK_API CompensateRoughDataBuilder : public JAX_FEAT_BUILDER {
  public:
   // The type of a feature is fixed once it exists.
   static constexpr int kTypeChangeWhileEditing = 3030446;
+  static constexpr int kNotARoughDataFeature = 670156;
+  static constexpr int kNoCurves = 3030441;
+  static constexpr int kSheetBodiesKept = 3030443;
+  static constexpr int kNoSheetBodies = 3030445;
+  static constexpr int kDistanceToleranceTooSmall = 3030447;
+  static constexpr int kAngleToleranceTooSmall = 3030448;
 
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
+  int validate_nothrow() override;
+  int commit_feature(FEATURE_RECORD** frec) override;
 
   virtual JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type GetApproximation() const;
   virtual void SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type approximation);
   virtual JA_COMPENSATE_ROUGH_DATA_BUILDER_types GetType() const;
   virtual void SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types type);
+  virtual void ToCurveParms(DieEng::CompensateRoughCurve* parms) const;
+  virtual void ToSheetParms(DieEng::CompensateRoughSheet* parms) const;
+  virtual void FromCurveParms(DieEng::CompensateRoughCurve* parms);
+  virtual void FromSheetParms(DieEng::CompensateRoughSheet* parms);
+  virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
 
   double GetDistanceTolerance() const { return m_distanceTolerance; }
   void SetDistanceTolerance(double tolerance);
@@ -69,6 +83,9 @@ class STAMVIK_API CompensateRoughDataBuilder : public JAX_FEAT_BUILDER {
   void SetIntApproximation(int approximation);
 
  private:
+  int CommitNew(FEATURE_RECORD** frec);
+  int CommitEdit(FEATURE_RECORD* frec);
+  bool IsCurveMode() const { return m_type == JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve; }
   void SetCurveCollector(SC_section* section);
   void SetSheetBodies(SELECT_OBJECT_list* bodies);
   void SetProjectToFaces(SC_collector* faces);

@@ -1,0 +1,28 @@
+// The marks a compensation commit works under: a host memory mark and a
+// named undo mark, so that a failed commit leaves the model as it was.
+#pragma once
+#include "StamvikExport.hpp"
+
+namespace KTX::DieEngJA {
+
+class CommitMarks {
+ public:
+  // Sets both marks. When the undo mark cannot be set, the memory is freed
+  // to its mark at once, the severe error is reported from source and line,
+  // and Failure() gives the code.
+  CommitMarks(const char* markName, const char* source, int severeLine);
+  CommitMarks(const CommitMarks&) = delete;
+  CommitMarks& operator=(const CommitMarks&) = delete;
+
+  int Failure() const { return failure_; }
+  // Undoes to the mark when status is not 0, deletes it and frees memory to
+  // the memory mark; gives status back.
+  int Finish(int status);
+
+ private:
+  int memoryMark_ = 0;
+  int undoMark_ = 0;
+  int failure_ = 0;
+};
+
+}  // namespace KTX::DieEngJA
