@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "afl/DieEngParms.hpp"
 #include "feat/Builder.hpp"
 #include "kernel/Kernel.hpp"
 #include "om/ObjectManager.hpp"
@@ -62,5 +63,14 @@ class HostTest : public ::testing::Test {
   KTX::Kernel::Counters kernelBefore_{};
   int expectedKernelDeleteErrors_ = 0;
 };
+
+// A rough-data compensation feature of sheet bodies in the work part, as a
+// commit leaves one (the part destroys it with its parameters).
+inline KTX::FEATURE_RECORD* RoughSheetFeature() {
+  auto* parms = KTX::DieEng::CompensateRoughSheetFactory::Create();
+  auto* frec = KTX::FEATURE_RECORD::Create(nullptr, parms);
+  parms->SetFeatureRecord(frec);
+  return frec;
+}
 
 }  // namespace stamvik_test

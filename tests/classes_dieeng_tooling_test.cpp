@@ -200,7 +200,7 @@ TEST_F(DieEngToolingBuilders, HostMadeObjectsStartWithTheTablesInitialValues) {
 }
 
 TEST_F(DieEngToolingBuilders, FactoriesMakeUsableBuildersWithTheirJournalNames) {
-  auto* record = Host::CreateHostObject<FEATURE_RECORD>();
+  auto* record = stamvik_test::RoughSheetFeature();
   auto* rough = CompensateRoughDataBuilderFactory::Create(modelPart(), record);
   auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
   auto* bead = DrawBeadBuilderFactory::Create(modelPart(), nullptr);
@@ -285,7 +285,7 @@ TEST_F(DieEngToolingBuilders, DerivedFemaleWidthMakesTheMaleWidthConstant) {
 // ---- the rough-data compensation type -------------------------------------------------
 
 TEST_F(DieEngToolingBuilders, TheTypeOfAnEditedCompensationCannotChange) {
-  auto* record = Host::CreateHostObject<FEATURE_RECORD>();
+  auto* record = stamvik_test::RoughSheetFeature();
   auto* editing = CompensateRoughDataBuilderFactory::Create(modelPart(), record);
   Host::ClearCalls();
   try {

@@ -440,7 +440,7 @@ TEST_F(U1Journal, DieBooleanOptionsGoThroughTheBuildersOperations) {
 // ---- the rough-data type while a feature is edited ------------------------------------------
 
 TEST_F(U1Journal, RoughDataTypeChangeWhileEditingReturnsTheErrorAndKeepsTheType) {
-  auto* record = Host::CreateHostObject<FEATURE_RECORD>();
+  auto* record = stamvik_test::RoughSheetFeature();
   auto* editing = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), record);
   Host::ClearCalls();
   EXPECT_EQ(XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_type(editing, 1), 3030446);  // "Curve"
@@ -480,7 +480,7 @@ TEST_F(U1Journal, UnjournalledInterfaceRecordsNothingAndLetsTheErrorThrough) {
   EXPECT_EQ(rough_->GetMaximumGap(), 7.5);
   EXPECT_TRUE(JAM::Recorded().empty());
 
-  auto* record = Host::CreateHostObject<FEATURE_RECORD>();
+  auto* record = stamvik_test::RoughSheetFeature();
   auto* editing = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), record);
   EXPECT_EQ(RaisedCode([&] { plain->SetType(editing, 1); }), 3030446);
   EXPECT_TRUE(JAM::Recorded().empty());
@@ -792,7 +792,7 @@ TEST_F(U1Owners, RoughDataNamesValuesAndWrites) {
 }
 
 TEST_F(U1Owners, AnEditedRoughDataTypeWrittenThroughTheOwnerRaisesPropErr) {
-  auto* record = Host::CreateHostObject<FEATURE_RECORD>();
+  auto* record = stamvik_test::RoughSheetFeature();
   auto* editing = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), record);
   static Property::EnumMembers types{"SheetBody,Curve"};
   ValuePtr curve = Property::MakeEnum(types, 1);

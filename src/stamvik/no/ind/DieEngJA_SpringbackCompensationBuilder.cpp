@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <limits>
 #include <string>
 
+#include "DieEngJA_CommitMarks.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::DieEngJA {
 
@@ -17,6 +22,38 @@ STAMVIK_OM_DEFINE_CLASS(SpringbackCompensationBuilder, "KTX::JAX_FEAT_BUILDER", 
 namespace {
 
 constexpr int kDoublesPerPoint = 3;
+constexpr const char* kSource = "DieEngJA_SpringbackCompensationBuilder";
+constexpr const char* kMarkName = "DieEngJA::SpringbackCompensation::commit_feature";
+// The section's chaining tolerance, relative to its distance tolerance.
+constexpr double kChainingFactor = 0.95;
+
+// The builder keeps the degree as its choice, the parameters as the degree.
+int degreeOfChoice(int choice) {
+  switch (choice) {
+    case JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Two: return 2;
+    case JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Five: return 5;
+    case JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Seven: return 7;
+    default: return 3;
+  }
+}
+JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType choiceOfDegree(int degree) {
+  switch (degree) {
+    case 2: return JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Two;
+    case 5: return JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Five;
+    case 7: return JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Seven;
+    default: return JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Three;
+  }
+}
+
+tag_t selected(const SELECT_OBJECT* selection) { return selection == nullptr ? 0 : selection->ask_selected_tag(); }
+void select(SELECT_OBJECT* selection, tag_t tag) {
+  if (selection != nullptr) selection->set_selected_tag(tag);
+}
+
+SC_section* newSection(PART_part* part) {
+  return SC_sectionFactory::object(OM::OM_ask_object_tag(part), kChainingFactor * TOLER_ask_distance_tol(),
+                                   TOLER_ask_distance_tol(), TOLER_ask_angular_tol());
+}
 
 int pointCount(const OM::Object* builder, const OM::AttributeId& points) {
   return OM::OM_vask_array_length(builder, points) / kDoublesPerPoint;
@@ -79,7 +116,210 @@ SpringbackCompensationBuilder* SpringbackCompensationBuilderFactory::Create(CM_p
   });
 }
 
-void SpringbackCompensationBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) { init_object(part, frec); }
+void SpringbackCompensationBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
+  init_object(part, frec);
+  PART_part* owner = ask_owning_part();
+  for (const OM::AttributeId* selection :
+       {&m_oneStepAttId, &m_productSheetAttId, &m_productFacetsAttId, &m_sprungFacetsAttId})
+    OM::SetReferencedObject(this, *selection, SELECT_OBJECTFactory::Create(owner));
+  if (frec != nullptr) {
+    ConvertFrecToBuilderData(frec);
+    return;
+  }
+  SetInnerCurve(newSection(owner));
+  SetOuterCurve(newSection(owner));
+  OM::LogForWrite(this);
+  m_distanceTolerance = TOLER_ask_distance_tol();
+  m_angleTolerance = TOLER_ask_angular_tol();
+}
+
+int SpringbackCompensationBuilder::SetParms(DieEng::SpringbackCompensation* parms) {
+  parms->SetDefinedBy(m_definedBy);
+  parms->SetDrawVector(m_drawVector);
+  parms->SetInnerCurveCollector(m_innerCurve);
+  parms->SetOuterCurveCollector(m_outerCurve);
+  parms->SetShapeValue(m_shapeValue);
+  parms->SetResultType(m_resultType);
+  parms->SetCreateFacets(m_createFacets);
+  parms->SetDeformationFactor(m_deformationFactor);
+  parms->SetSmoothingFactor(m_smoothingFactor);
+  parms->SetConvexityEnabled(m_convexityEnabled);
+  parms->SetConvexityDirection(m_setConvexityDirection);
+  parms->SetStepSize(m_stepSize);
+  parms->SetDegree(degreeOfChoice(m_degree));
+  parms->SetDivisions(m_divisions);
+  parms->SetCalculateMaxDeviation(m_calculateMaxDeviation);
+  parms->SetDistanceTolerance(m_distanceTolerance);
+  parms->SetAngleTolerance(m_angleTolerance);
+  parms->SetIsGenericDeform(m_isGenericDeform);
+
+  // Inputs of the other modes stay in the builder but never reach the feature.
+  parms->SetOneStep(nullptr);
+  parms->SetProductSheet(0);
+  parms->SetProductFacets(0);
+  parms->SetProductPointCount(0);
+  parms->SetSprungFacets(0);
+  parms->SetSprungPointCount(0);
+  parms->SetProductPointsFile("");
+  parms->SetSprungPointsFile("");
+
+  switch (m_definedBy) {
+    case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_OneStepFeature:
+      parms->SetOneStep(dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(selected(m_oneStep))));
+      break;
+    case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_FacetedBodies:
+      parms->SetProductSheet(BREF_ask_bref_of_eidbody(selected(m_productSheet)));
+      parms->SetProductFacets(selected(m_productFacets));
+      parms->SetSprungFacets(selected(m_sprungFacets));
+      break;
+    case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_Points: {
+      // Points are measured on the part itself, not on where an assembly places it.
+      tag_t sheet = selected(m_productSheet);
+      if (OCC_is_occurrence(sheet)) sheet = OCC_ask_prototype_of_occ(sheet);
+      parms->SetProductSheet(BREF_ask_bref_of_eidbody(sheet));
+      if (m_productPointsFile != nullptr) parms->SetProductPointsFile(m_productPointsFile);
+      if (m_sprungPointsFile != nullptr) parms->SetSprungPointsFile(m_sprungPointsFile);
+      Math::Point3 point{};
+      const int products = GetProductPointCount();
+      parms->SetProductPointCount(products);
+      for (int i = 0; i < products; ++i) {
+        GetNthProductPoint(i, point);
+        parms->SetNthProductPoint(i, point);
+      }
+      const int sprung = GetSprungPointCount();
+      parms->SetSprungPointCount(sprung);
+      for (int i = 0; i < sprung; ++i) {
+        GetNthSprungPoint(i, point);
+        parms->SetNthSprungPoint(i, point);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return 0;
+}
+
+void SpringbackCompensationBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  FEATURE_PARMS* found = FREC_ask_parms_of_frec(frec);
+  if (found == nullptr || !OM::OM_is_subclass(found->OmClassId(), DieEng::SpringbackCompensation::ThisClassId))
+    ERROR_raise(kSource, 233, kNotASpringbackFeature, "Feature is not a Springback Compensation feature.");
+  const auto* parms = static_cast<const DieEng::SpringbackCompensation*>(found);
+
+  // The feature's own sections become the builder's: they stay with the feature.
+  SetInnerCurve(parms->GetInnerCurveCollector());
+  SetOuterCurve(parms->GetOuterCurveCollector());
+  SetDrawVector(parms->GetDrawVector());
+  SetConvexityDirection(parms->GetConvexityDirection());
+  OM::LogForWrite(this);
+  m_definedBy = parms->GetDefinedBy();
+  m_shapeValue = parms->GetShapeValue();
+  m_resultType = parms->GetResultType();
+  m_createFacets = parms->GetCreateFacets();
+  m_deformationFactor = parms->GetDeformationFactor();
+  m_smoothingFactor = parms->GetSmoothingFactor();
+  m_convexityEnabled = parms->GetConvexityEnabled();
+  m_stepSize = parms->GetStepSize();
+  m_degree = choiceOfDegree(parms->GetDegree());
+  m_divisions = parms->GetDivisions();
+  m_calculateMaxDeviation = parms->GetCalculateMaxDeviation();
+  m_distanceTolerance = parms->GetDistanceTolerance();
+  m_angleTolerance = parms->GetAngleTolerance();
+  m_isGenericDeform = parms->GetIsGenericDeform();
+
+  for (SELECT_OBJECT* selection : {m_oneStep, m_productSheet, m_productFacets, m_sprungFacets}) select(selection, 0);
+  SetProductPointsFile("");
+  SetSprungPointsFile("");
+
+  switch (m_definedBy) {
+    case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_OneStepFeature:
+      select(m_oneStep, OM::OM_ask_object_tag(parms->GetOneStep()));
+      break;
+    case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_FacetedBodies:
+      select(m_productSheet, BREF_ask_qdeid_of_bref(parms->GetProductSheet()));
+      select(m_productFacets, parms->GetProductFacets());
+      select(m_sprungFacets, parms->GetSprungFacets());
+      break;
+    case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_Points:
+      select(m_productSheet, BREF_ask_qdeid_of_bref(parms->GetProductSheet()));
+      // A file moved away since is no longer named; its points are still read.
+      if (CFI_ask_file_exist(parms->GetProductPointsFile()) == 0) SetProductPointsFile(parms->GetProductPointsFile());
+      if (CFI_ask_file_exist(parms->GetSprungPointsFile()) == 0) SetSprungPointsFile(parms->GetSprungPointsFile());
+      ReadPoints(parms);
+      break;
+    default:
+      break;
+  }
+}
+
+void SpringbackCompensationBuilder::ReadPoints(const DieEng::SpringbackCompensation* parms) {
+  Math::Point3 point{};
+  const int products = parms->GetProductPointCount();
+  SetProductPointCount(products);
+  for (int i = 0; i < products; ++i) {
+    parms->GetNthProductPoint(i, point);
+    SetNthProductPoint(i, point);
+  }
+  const int sprung = parms->GetSprungPointCount();
+  SetSprungPointCount(sprung);
+  for (int i = 0; i < sprung; ++i) {
+    parms->GetNthSprungPoint(i, point);
+    SetNthSprungPoint(i, point);
+  }
+}
+
+int SpringbackCompensationBuilder::validate_nothrow() {
+  switch (m_definedBy) {
+    case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_OneStepFeature:
+      return selected(m_oneStep) == 0 ? kMissingInput : 0;
+    case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_FacetedBodies:
+      return selected(m_productSheet) == 0 || selected(m_sprungFacets) == 0 ? kMissingInput : 0;
+    case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_Points: {
+      const int products = GetProductPointCount();
+      const int sprung = GetSprungPointCount();
+      if (products >= 1 && products != sprung) return kPointCountsDiffer;
+      if (sprung < 1) return kNoSprungPoints;
+      return selected(m_productSheet) == 0 ? kMissingInput : 0;
+    }
+    default:
+      return kUnknownDefinition;
+  }
+}
+
+int SpringbackCompensationBuilder::commit_feature(FEATURE_RECORD** frec) {
+  FEATURE_RECORD* edited = get_frec();
+  if (edited == nullptr) *frec = nullptr;
+  CommitMarks marks(kMarkName, kSource, 109);
+  if (marks.Failure() != 0) return marks.Failure();
+  FEATURE_RECORD* made = nullptr;
+  int status = 0;
+  try {
+    if (edited != nullptr) {
+      auto* parms = dynamic_cast<DieEng::SpringbackCompensation*>(FREC_ask_parms_of_frec(edited));
+      if (parms == nullptr)
+        ERROR_raise(kSource, 140, kNotASpringbackFeature, "Feature is not a Springback Compensation feature.");
+      status = SetParms(parms);
+      if (status == 0) UPDATE_log_object_to_update(edited);
+    } else {
+      DieEng::SpringbackCompensation* parms = DieEng::SpringbackCompensationFactory::Create();
+      status = SetParms(parms);
+      if (status == 0) {
+        CM_create_frec_using_parms(parms, &made);
+        char* name = nullptr;
+        FMI_invoke_ask_name(made, &name);
+        made->set_name(name);
+        SM_free(name);
+        status = CM_include_frec(made, true);
+        if (status == 0) status = CM_apply_frec(made, true);
+        if (status == 0) UPDATE_do_update();
+      }
+    }
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, kSource, 155);
+  }
+  if (marks.Finish(status) == 0 && edited == nullptr) *frec = made;
+  return status;
+}
 
 char* SpringbackCompensationBuilder::ask_journal_class_name() const {
   return SM_string_copy("Die.SpringbackCompensationBuilder");

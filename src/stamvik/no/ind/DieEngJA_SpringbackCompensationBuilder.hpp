@@ -3,6 +3,7 @@
 // fitting settings of one springback-compensation feature.
 #pragma once
 #include "ClassFrame.hpp"
+#include "afl/DieEngParms.hpp"
 #include "feat/Builder.hpp"
 #include "math/Point3.hpp"
 #include "sel/Selection.hpp"
@@ -61,8 +62,19 @@ class STAMVIK_API SpringbackCompensationBuilder : public JAX_FEAT_BUILDER {
                    STAMVIK_SPRINGBACK_COMPENSATION_BUILDER_ATTRIBUTES)
 
  public:
+  static constexpr int kNotASpringbackFeature = 670357;
+  static constexpr int kMissingInput = 690034;
+  static constexpr int kPointCountsDiffer = 3030511;
+  static constexpr int kNoSprungPoints = 3030513;
+  static constexpr int kUnknownDefinition = 670229;
+
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
+  int validate_nothrow() override;
+  int commit_feature(FEATURE_RECORD** frec) override;
+  // Writes the builder into the parameters: only the current mode's inputs. 0.
+  virtual int SetParms(DieEng::SpringbackCompensation* parms);
+  virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
 
   JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType GetDefinedBy() const {
     return static_cast<JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType>(m_definedBy);
@@ -128,6 +140,7 @@ class STAMVIK_API SpringbackCompensationBuilder : public JAX_FEAT_BUILDER {
   void SetNthSprungPoint(int n, Math::Point3 point);
 
  private:
+  void ReadPoints(const DieEng::SpringbackCompensation* parms);
   void SetInnerCurve(SC_section* section);
   void SetOuterCurve(SC_section* section);
 };

@@ -1,0 +1,411 @@
+// Rough-data and springback compensation: what a new builder holds, what
+// validation refuses, and what a commit leaves in the part and in the host's
+// call log (marks, records, diagnostics), also when it fails.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "DieEngJA_CompensateRoughDataBuilder.hpp"
+#include "DieEngJA_SpringbackCompensationBuilder.hpp"
+#include "TestSupport.hpp"
+#include "afl/DieEngParms.hpp"
+#include "geom/Geometry.hpp"
+#include "sys/Settings.hpp"
+#include "upd/Update.hpp"
+
+using namespace KTX;
+using namespace KTX::DieEngJA;
+
+namespace {
+
+class Compensation : public stamvik_test::HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    Kernel::SetSessionPrecision(1e-8, 1e-11);
+    Kernel::SetScaleFactors(0.001, 1000);
+    undoMarksBefore_ = OM::OM_ask_undo_mark_count();
+    memoryMarksBefore_ = Memory::OpenMarks();
+  }
+  void TearDown() override {
+    for (auto [model, body] : sheets_) {
+      Kernel::DetachModelBody(model);
+      Kernel::DeleteBody(body, "test");
+    }
+    EXPECT_EQ(OM::OM_ask_undo_mark_count(), undoMarksBefore_) << "undo marks left set";
+    EXPECT_EQ(Memory::OpenMarks(), memoryMarksBefore_) << "memory marks left set";
+    HostTest::TearDown();
+  }
+
+  // A model sheet body holding a new kernel body.
+  tag_t Sheet(int* kernelBody = nullptr) {
+    const int body = Kernel::CreateBody(Kernel::BodyType::Sheet);
+    if (kernelBody != nullptr) *kernelBody = body;
+    const tag_t model = ES_create_solid(body);
+    sheets_.push_back({model, body});
+    return model;
+  }
+  tag_t Curve(double x) {
+    const double point[3] = {x, 0.0, 0.0};
+    return ES_create_point(point);
+  }
+  void AddLoop(SC_section* section) {
+    const tag_t curves[2] = {Curve(1.0), Curve(2.0)};
+    section->add_loop(SC_section::kClosed, 2, curves);
+  }
+
+  CompensateRoughDataBuilder* NewRough(int type, double distance = 0.01, double angle = 0.5) {
+    auto* b = CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
+    b->SetIntType(type);
+    b->SetDistanceTolerance(distance);
+    b->SetAngleTolerance(angle);
+    b->SetMaximumGap(5.0);
+    return b;
+  }
+
+  // Committed through the host as Builder Commit does: validate, then commit.
+  static int Commit(JAX_FEAT_BUILDER* builder, FEATURE_RECORD** made) {
+    *made = builder->get_frec();
+    if (int rc = builder->validate_nothrow(); rc != 0) return rc;
+    return builder->commit_feature(made);
+  }
+
+  std::vector<FEATURE_RECORD*> Features() const {
+    std::vector<FEATURE_RECORD*> out;
+    for (tag_t t : Host::KeptInPart(part()))
+      if (auto* f = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t))) out.push_back(f);
+    return out;
+  }
+
+  static std::string CallArgs(const std::string& name) {
+    std::string out;
+    for (const Host::Call& c : Host::Calls())
+      if (c.name == name) out += (out.empty() ? "" : "|") + c.args;
+    return out;
+  }
+
+ private:
+  std::vector<std::pair<tag_t, int>> sheets_;
+  int undoMarksBefore_ = 0;
+  int memoryMarksBefore_ = 0;
+};
+
+// ---- rough data ----------------------------------------------------------------------
+
+TEST_F(Compensation, ANewRoughDataSectionTakesTheHostsTolerancesNotTheBuildersZeros) {
+  auto* b = CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
+  double chaining = 0, distance = 0, angle = 0;
+  ASSERT_NE(b->GetCurveCollector(), nullptr);
+  b->GetCurveCollector()->ask_tolerances(&chaining, &distance, &angle);
+  EXPECT_DOUBLE_EQ(chaining, 0.01);
+  EXPECT_DOUBLE_EQ(distance, 0.01);
+  EXPECT_DOUBLE_EQ(angle, 0.5);
+  EXPECT_TRUE(b->GetCurveCollector()->ask_associative());
+  EXPECT_NE(b->GetProjectToFaces(), nullptr);
+  EXPECT_NE(b->GetSheetBodies(), nullptr);
+  EXPECT_EQ(b->GetDistanceTolerance(), 0.0);
+  b->destroy();
+}
+
+TEST_F(Compensation, RoughDataValidationRefusesInItsOrder) {
+  struct Row {
+    const char* what;
+    int type;
+    double distance, angle;
+    bool curves, body;
+    int want;
+  };
+  // Kernel precision 1e-8 x 1000 = 1e-5; the angle's is 1e-11; both + 1e-10.
+  const Row rows[] = {
+      {"distance well above", 1, 0.00002, 0.5, true, false, 0},
+      {"distance just above the limit", 1, 1.00002e-5, 0.5, true, false, 0},
+      {"distance just below the limit", 1, 1.00000e-5, 0.5, true, false, 3030447},
+      {"distance below", 1, 0.000005, 0.5, true, false, 3030447},
+      {"angle below", 1, 0.01, 1e-12, true, false, 3030448},
+      {"angle just above its limit", 1, 0.01, 1.2e-10, true, false, 0},
+      {"curve mode, empty section, a body", 1, 0.01, 0.5, false, true, 3030441},
+      {"sheet mode, curves, no body", 0, 0.01, 0.5, true, false, 3030445},
+      {"sheet mode, a body", 0, 0.01, 0.5, false, true, 0},
+      {"an unknown type is sheet mode", 5, 0.01, 0.5, true, false, 3030445},
+      {"an unknown type with a body", 5, 0.01, 0.5, false, true, 0},
+  };
+  for (const Row& row : rows) {
+    auto* b = NewRough(row.type, row.distance, row.angle);
+    if (row.curves) AddLoop(b->GetCurveCollector());
+    if (row.body) b->GetSheetBodies()->append(Sheet());
+    EXPECT_EQ(b->validate_nothrow(), row.want) << row.what;
+    b->destroy();
+  }
+}
+
+TEST_F(Compensation, ACurveFeatureKeepsItsTypeAndReadsBackItsValues) {
+  auto* b = NewRough(1);
+  AddLoop(b->GetCurveCollector());
+  b->SetJoinOutputCurves(true);
+  b->SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Fine);
+  FEATURE_RECORD* made = nullptr;
+  ASSERT_EQ(Commit(b, &made), 0);
+  ASSERT_NE(made, nullptr);
+  auto* parms = dynamic_cast<DieEng::CompensateRoughCurve*>(made->ask_parms());
+  ASSERT_NE(parms, nullptr);
+  // An empty projection collector hands over no projection.
+  EXPECT_EQ(parms->GetProjectToFaces(), nullptr);
+  EXPECT_EQ(parms->GetCurveCollector(), b->GetCurveCollector());
+  // Curve mode neither includes nor sets a version; it applies with the flag true.
+  EXPECT_EQ(Host::CountCalls("CM_include_frec"), 0u);
+  EXPECT_EQ(made->ask_version(), 0);
+  EXPECT_TRUE(made->ask_applied());
+  EXPECT_TRUE(made->ask_apply_flag());
+  EXPECT_STREQ(made->ask_name(), ("CompensateRoughCurve(" + std::to_string(made->ask_tag()) + ")").c_str());
+  SC_section* curves = b->GetCurveCollector();
+  b->destroy();
+  // The section stays with the feature.
+  EXPECT_EQ(parms->GetCurveCollector(), curves);
+
+  auto* edit = CompensateRoughDataBuilderFactory::Create(modelPart(), made);
+  EXPECT_EQ(edit->GetType(), JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
+  EXPECT_TRUE(edit->GetJoinOutputCurves());
+  EXPECT_EQ(edit->GetApproximation(), JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Fine);
+  EXPECT_DOUBLE_EQ(edit->GetMaximumGap(), 5.0);
+  EXPECT_EQ(edit->GetCurveCollector(), curves);
+  // No projection stored: the builder gets a fresh empty collector.
+  ASSERT_NE(edit->GetProjectToFaces(), nullptr);
+  EXPECT_EQ(edit->GetProjectToFaces()->ask_count(), 0);
+
+  EXPECT_EQ(RaisedCode([&] { edit->SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody); }), 3030446);
+  edit->SetIntType(0);
+  EXPECT_EQ(edit->GetIntType(), 0);
+  EXPECT_EQ(edit->validate_nothrow(), 3030446);
+  edit->SetIntType(1);
+  edit->SetMaximumGap(0.5);
+  Host::ClearCalls();
+  FEATURE_RECORD* edited = nullptr;
+  EXPECT_EQ(Commit(edit, &edited), 0);
+  EXPECT_EQ(edited, made);
+  EXPECT_DOUBLE_EQ(parms->GetMaximumGap(), 0.5);
+  EXPECT_TRUE(UPDATE_is_object_logged(made));
+  EXPECT_EQ(CallArgs("UNDO_QD_set_mark"), "1 DieEngJA::CompensateRoughDataBuilder::commit_feature");
+  edit->destroy();
+  Host::ClearUpdateLogs();
+}
+
+TEST_F(Compensation, ASheetCommitKeepsOneInputSheetAsTheTargetAndDiagnosesMore) {
+  for (int bodies : {1, 2}) {
+    SCOPED_TRACE(bodies);
+    auto* b = NewRough(0);
+    b->SetModifyInputSheet(true);
+    int firstKernel = 0;
+    b->GetSheetBodies()->append(Sheet(&firstKernel));
+    if (bodies == 2) b->GetSheetBodies()->append(Sheet());
+    modelPart()->set_current_target(0);
+    Host::ClearCalls();
+    FEATURE_RECORD* made = nullptr;
+    ASSERT_EQ(Commit(b, &made), 0);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->ask_version(), 2);
+    EXPECT_TRUE(made->ask_included());
+    EXPECT_TRUE(made->ask_applied());
+    const bool apply = bodies != 1;
+    EXPECT_EQ(made->ask_apply_flag(), apply);
+    EXPECT_EQ(modelPart()->ask_current_target(), bodies == 1 ? firstKernel : 0);
+    EXPECT_EQ(CallArgs("Diagnostic::LogDiagnostic"),
+              bodies == 1 ? "" : "3030443 \"message 3030443\" display=0 owner=22 type=1");
+    EXPECT_EQ(Host::CallNames({"UNDO_QD_set_mark", "CM_include_frec", "CM_apply_frec", "UPDATE_do_update",
+                               "UNDO_QD_undo_to_mark", "UNDO_QD_delete_mark"}),
+              (std::vector<std::string>{"UNDO_QD_set_mark", "CM_include_frec", "CM_apply_frec", "UPDATE_do_update",
+                                        "UNDO_QD_delete_mark"}));
+    // Read back: the bodies, through their references.
+    auto* edit = CompensateRoughDataBuilderFactory::Create(modelPart(), made);
+    EXPECT_EQ(edit->GetType(), JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
+    EXPECT_EQ(edit->GetSheetBodies()->ask_count(), bodies);
+    EXPECT_TRUE(edit->GetModifyInputSheet());
+    edit->destroy();
+    b->destroy();
+  }
+}
+
+TEST_F(Compensation, AFailedRoughDataCreateLeavesThePartAsItWas) {
+  struct Row {
+    const char* answer;
+    int type;
+    int want;
+  };
+  const Row rows[] = {
+      {"CM_apply_frec", 0, 7001},
+      {"CM_apply_frec", 1, 7002},
+      {"CM_include_frec", 0, 7003},
+      {"BREF_holder::SetBodies", 0, 7004},
+      {"CM_create_frec_using_parms", 1, 7005},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.answer);
+    auto* b = NewRough(row.type);
+    AddLoop(b->GetCurveCollector());
+    b->GetSheetBodies()->append(Sheet());
+    const std::vector<tag_t> before = Host::KeptInPart(part());
+    const int objects = OM::OM_live_objects();
+    Host::SetAnswer(row.answer, row.want);
+    FEATURE_RECORD* made = nullptr;
+    EXPECT_EQ(Commit(b, &made), row.want);
+    EXPECT_EQ(made, nullptr);
+    EXPECT_EQ(Host::KeptInPart(part()), before);
+    EXPECT_EQ(OM::OM_live_objects(), objects);
+    EXPECT_EQ(Host::CountCalls("UNDO_QD_undo_to_mark"), 1u);
+    Host::ClearAnswers();
+    Host::ClearCalls();
+    b->destroy();
+  }
+}
+
+TEST_F(Compensation, AnUndoMarkThatCannotBeSetEndsTheCommitWithItsCode) {
+  auto* rough = NewRough(1);
+  AddLoop(rough->GetCurveCollector());
+  auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  Host::SetAnswer("UNDO_QD_set_mark.error", 9009);
+  const std::vector<tag_t> before = Host::KeptInPart(part());
+  FEATURE_RECORD* made = nullptr;
+  EXPECT_EQ(rough->commit_feature(&made), 9009);
+  EXPECT_EQ(made, nullptr);
+  EXPECT_EQ(springback->commit_feature(&made), 9009);
+  EXPECT_EQ(made, nullptr);
+  EXPECT_EQ(Host::KeptInPart(part()), before);
+  ASSERT_EQ(Error::SevereErrors().size(), 2u);
+  EXPECT_EQ(Error::SevereErrors()[0].line, 105);
+  EXPECT_EQ(Error::SevereErrors()[1].line, 109);
+  EXPECT_EQ(Error::SevereErrors()[0].text, "Failed to set undo mark = code 9009");
+  rough->destroy();
+  springback->destroy();
+}
+
+TEST_F(Compensation, ARecordOfAnotherFeatureIsNoRoughDataFeature) {
+  auto* other = FEATURE_RECORD::Create(nullptr, DieEng::SpringbackCompensationFactory::Create());
+  try {
+    CompensateRoughDataBuilderFactory::Create(modelPart(), other);
+    ADD_FAILURE() << "no error raised";
+  } catch (const Error::Exception& e) {
+    EXPECT_EQ(e.askCode(), 670156);
+    EXPECT_EQ(e.text(), "Not a compensate rough data feature");
+    EXPECT_EQ(e.line(), 373);
+  }
+}
+
+// ---- springback ------------------------------------------------------------------------
+
+TEST_F(Compensation, SpringbackValidationByMode) {
+  struct Row {
+    const char* what;
+    int definedBy;
+    int products, sprung;
+    bool sheet, oneStep, sprungFacets;
+    int want;
+  };
+  const Row rows[] = {
+      {"points: 2 and 3, no sheet", 2, 2, 3, false, false, false, 3030511},
+      {"points: 1 and 0", 2, 1, 0, true, false, false, 3030511},
+      {"points: none of either", 2, 0, 0, true, false, false, 3030513},
+      {"points: 0 and 3 need a sheet", 2, 0, 3, false, false, false, 690034},
+      {"points: 0 and 3 with a sheet", 2, 0, 3, true, false, false, 0},
+      {"points: 3 and 3 with a sheet", 2, 3, 3, true, false, false, 0},
+      {"one step: none selected", 0, 0, 0, true, false, true, 690034},
+      {"one step: selected", 0, 0, 0, false, true, false, 0},
+      {"faceted: no sprung facets", 1, 0, 0, true, false, false, 690034},
+      {"faceted: both", 1, 0, 0, true, false, true, 0},
+      {"defined by 5", 5, 3, 3, true, true, true, 670229},
+  };
+  for (const Row& row : rows) {
+    auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+    b->SetDefinedBy(static_cast<JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType>(row.definedBy));
+    b->SetProductPointCount(row.products);
+    b->SetSprungPointCount(row.sprung);
+    if (row.sheet) b->GetProductSheet()->set_selected_tag(Sheet());
+    if (row.oneStep) b->GetOneStep()->set_selected_tag(stamvik_test::RoughSheetFeature()->ask_tag());
+    if (row.sprungFacets) b->GetSprungFacets()->set_selected_tag(Sheet());
+    EXPECT_EQ(b->validate_nothrow(), row.want) << row.what;
+    b->destroy();
+  }
+}
+
+TEST_F(Compensation, SpringbackWritesOnlyTheCurrentModesInputs) {
+  const tag_t prototype = Sheet();
+  const tag_t occurrence = OCC_occurrence::Make(nullptr, prototype)->ask_tag();
+  for (int mode : {1, 2}) {
+    SCOPED_TRACE(mode);
+    auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+    b->SetDefinedBy(static_cast<JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType>(mode));
+    b->SetDegree(JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Five);
+    b->GetProductSheet()->set_selected_tag(occurrence);
+    b->GetProductFacets()->set_selected_tag(prototype);
+    b->GetOneStep()->set_selected_tag(stamvik_test::RoughSheetFeature()->ask_tag());
+    b->SetProductPointsFile("/no/such/points.txt");
+    b->SetNthProductPoint(0, Math::Point3{1, 2, 3});
+    b->SetNthSprungPoint(0, Math::Point3{4, 5, 6});
+    auto* parms = DieEng::SpringbackCompensationFactory::Create();
+    EXPECT_EQ(b->SetParms(parms), 0);
+    EXPECT_EQ(parms->GetDegree(), 5);
+    EXPECT_EQ(parms->GetOneStep(), nullptr);
+    // Faceted bodies take the selection as it is, points the occurrence's prototype.
+    EXPECT_EQ(BREF_ask_qdeid_of_bref(parms->GetProductSheet()), mode == 1 ? occurrence : prototype);
+    EXPECT_EQ(parms->GetProductFacets(), mode == 1 ? prototype : 0u);
+    EXPECT_EQ(parms->GetProductPointCount(), mode == 2 ? 1 : 0);
+    EXPECT_STREQ(parms->GetProductPointsFile(), mode == 2 ? "/no/such/points.txt" : "");
+    b->destroy();
+  }
+}
+
+TEST_F(Compensation, ASpringbackFeatureReadsBackAndSharesItsSections) {
+  char file[] = "/tmp/stamvik_points_XXXXXX";
+  const int fd = mkstemp(file);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  b->SetDefinedBy(JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_Points);
+  b->SetDegree(JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Seven);
+  b->GetProductSheet()->set_selected_tag(Sheet());
+  b->SetProductPointsFile(file);
+  b->SetSprungPointsFile("/no/such/sprung.txt");
+  for (int i = 0; i < 3; ++i) {
+    b->SetNthProductPoint(i, Math::Point3{double(i), 0, 0});
+    b->SetNthSprungPoint(i, Math::Point3{double(i), 1, 0});
+  }
+  Host::ClearCalls();
+  FEATURE_RECORD* made = nullptr;
+  ASSERT_EQ(Commit(b, &made), 0);
+  ASSERT_NE(made, nullptr);
+  EXPECT_TRUE(made->ask_included());
+  EXPECT_TRUE(made->ask_apply_flag());
+  EXPECT_EQ(CallArgs("UNDO_QD_set_mark"), "1 DieEngJA::SpringbackCompensation::commit_feature");
+  b->destroy();
+
+  auto* edit = SpringbackCompensationBuilderFactory::Create(modelPart(), made);
+  auto* parms = dynamic_cast<DieEng::SpringbackCompensation*>(made->ask_parms());
+  EXPECT_EQ(edit->GetDegree(), JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Seven);
+  EXPECT_STREQ(edit->GetProductPointsFile(), file);
+  EXPECT_STREQ(edit->GetSprungPointsFile(), "");
+  EXPECT_EQ(edit->GetSprungPointCount(), 3);
+  Math::Point3 point{};
+  edit->GetNthSprungPoint(2, point);
+  EXPECT_EQ(point.X, 2.0);
+  EXPECT_EQ(point.Y, 1.0);
+  EXPECT_EQ(edit->GetInnerCurve(), parms->GetInnerCurveCollector());
+  // A degree the choices do not hold reads back as Three, written as 3.
+  parms->SetDegree(6);
+  auto* again = SpringbackCompensationBuilderFactory::Create(modelPart(), made);
+  EXPECT_EQ(again->GetDegree(), JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Three);
+  EXPECT_EQ(Commit(again, &made), 0);
+  EXPECT_EQ(parms->GetDegree(), 3);
+  SC_section* inner = edit->GetInnerCurve();
+  edit->destroy();
+  again->destroy();
+  EXPECT_EQ(parms->GetInnerCurveCollector(), inner);
+  Host::ClearUpdateLogs();
+  std::remove(file);
+
+  auto* other = stamvik_test::RoughSheetFeature();
+  EXPECT_EQ(RaisedCode([&] { SpringbackCompensationBuilderFactory::Create(modelPart(), other); }), 670357);
+}
+
+}  // namespace
