@@ -14,7 +14,10 @@ DieDesPierceInsertBuilder* DieDesPierceInsertBuilderFactory::Create(PART_part* p
   });
 }
 
-void DieDesPierceInsertBuilder::InitCreate(PART_part* part) { init_object(part); }
+void DieDesPierceInsertBuilder::InitCreate(PART_part* part) {
+  init_object(part);
+  OM::SetReferencedObject(this, m_boudaryCurveSelectionAttId, SC_collectorFactory::Create(part));
+}
 
 char* DieDesPierceInsertBuilder::ask_journal_class_name() const {
   return SM_string_copy("Tooling.DieDesPierceInsertBuilder");

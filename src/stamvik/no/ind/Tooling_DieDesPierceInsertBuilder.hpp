@@ -34,6 +34,8 @@ class STAMVIK_API DieDesPierceInsertBuilder : public JAX_BUILDER {
  public:
   void InitCreate(PART_part* part);
   char* ask_journal_class_name() const override;
+  // The builder only keeps its inputs: committing makes nothing.
+  int commit() override { return 0; }
 
   double GetUpToleranceForLength() const { return m_upToleranceForLength; }
   void SetUpToleranceForLength(double value);

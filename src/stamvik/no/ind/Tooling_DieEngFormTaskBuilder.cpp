@@ -1,8 +1,47 @@
 #include "Tooling_DieEngFormTaskBuilder.hpp"
 
+#include <cstring>
+#include <exception>
+
+#include "geom/Geometry.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::Tooling {
+
+namespace {
+constexpr const char* kSource = "Tooling_DieEngFormTaskBuilder";
+// The numbers of the two die-engineering defaults blocks a form task reads.
+constexpr int kDefaultsFirst = 4;
+constexpr int kDefaultsSecond = 5;
+// What the region data of a form task is.
+constexpr int kRegionType = 2;
+constexpr int kBoundsKind = 0;
+constexpr int kShapeKind = 1;
+
+bool isBody(tag_t object) { return dynamic_cast<ES_solid*>(OM::OM_object_of_tag(object)) != nullptr; }
+
+void clearBodies(DIE_FRMTSK_s* record) {
+  SM_free(record->shapeDetailBodies);
+  record->shapeDetailBodies = nullptr;
+  record->shapeDetailCount = 0;
+}
+
+void clearDetails(DIE_FRMTSK_s* record) {
+  for (int i = 0; i < record->detailCount && record->details != nullptr; ++i) SM_free(record->details[i]);
+  SM_free(record->details);
+  record->details = nullptr;
+  record->detailCount = 0;
+}
+
+template <class T>
+T* newArray(int count) {
+  auto* array = static_cast<T*>(SM_calloc(static_cast<std::size_t>(count), sizeof(T)));
+  if (array == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the form task");
+  return array;
+}
+}  // namespace
 
 STAMVIK_OM_INSTANCE_SIZE_DEF(DieEngFormTaskBuilder)
 STAMVIK_OM_DEFINE_CLASS(DieEngFormTaskBuilder, "KTX::JAX_FEAT_BUILDER", 0x1000, &GetDieEngFormTaskBuilderInstanceSize,
@@ -14,7 +53,151 @@ DieEngFormTaskBuilder* DieEngFormTaskBuilderFactory::Create(CM_part* part, FEATU
   });
 }
 
-void DieEngFormTaskBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) { init_object(part, frec); }
+void DieEngFormTaskBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
+  init_object(part, frec);
+  PART_part* owner = ask_owning_part();
+  OM::SetReferencedObject(this, m_dieTipAttId, SELECT_OBJECTFactory::Create(owner));
+  OM::SetReferencedObject(this, m_shapeDetailAttId, SELECT_OBJECT_listFactory::Create(owner, false));
+  if (frec != nullptr) {
+    ConvertFrecToBuilderData(frec);
+    return;
+  }
+  SetRegionBounds(SC_collectorFactory::Create(owner));
+  // Every new builder reads the defaults, not only the first after load.
+  SetFrmtskStruct(NewRecord());
+}
+
+DIE_FRMTSK_s* DieEngFormTaskBuilder::NewRecord() {
+  DIE_FRMTSK_s* record = DIE_FRMTSK_alloc_appl_data(0, nullptr);
+  if (record == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the form task");
+  DIEENG_DEFAULTS_get(kDefaultsFirst, &record->defaults[0]);
+  DIEENG_DEFAULTS_get(kDefaultsSecond, &record->defaults[1]);
+  return record;
+}
+
+void DieEngFormTaskBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  if (!DIE_FRMTSK_is_a_frmtsk_frec(frec)) return;
+  DIE_FRMTSK_s* record = NewRecord();
+  record->frec = frec;
+  DIE_FRMTSK_read_parms(false, record);
+  if (DIE_FRMTSK_s* old = m_frmtskStruct; old != nullptr) {
+    FreeApplicationData(old);
+    DIE_FRMTSK_free_appl_data(old);
+  }
+  SetFrmtskStruct(record);
+  if (m_dieTip != nullptr) m_dieTip->set_selected_tag(record->dieTip);
+
+  int count = 0;
+  tag_t* tags = nullptr;
+  CMP_RT_ask_section_profile(1, &record->region, 0, &count, &tags);
+  SC_collector* bounds = count > 0 ? dynamic_cast<SC_collector*>(OM::OM_object_of_tag(tags[0])) : nullptr;
+  SM_free(tags);
+  if (bounds == nullptr) {
+    bounds = SC_collectorFactory::Create(ask_owning_part());
+    CMP_RT_ask_rm_entities(&record->region, kBoundsKind, false, &count, &tags);
+    if (count > 0) DIE_PRCTSK_ReplaceEntsInCollector(bounds, count, tags);
+    SM_free(tags);
+  }
+  SetRegionBounds(bounds);
+
+  CMP_RT_ask_rm_entities(&record->region, kShapeKind, false, &count, &tags);
+  if (count > 0 && m_shapeDetail != nullptr) m_shapeDetail->set_tags(count, tags);
+  SM_free(tags);
+
+  SetPointInRegion(record->pointInRegion);
+  SetCamDirection(record->camDirection);
+  SetNumDetails(record->detailCount);
+  for (int i = 0; i < record->detailCount; ++i) SetNthValueInDetails(i, UString(record->details[i]));
+  SetFinishOperation(record->finishOperation != 0);
+}
+
+void DieEngFormTaskBuilder::AskApplicationData(DIE_FRMTSK_s* record) {
+  record->frec = get_frec();
+  record->finishOperation = m_finishOperation ? 1 : 0;
+  record->region.type = kRegionType;
+  const tag_t bounds = OM::OM_ask_object_tag(m_regionBounds);
+  if (!m_finishOperation) {
+    int count = 0;
+    tag_t* objects = nullptr;
+    if (m_shapeDetail != nullptr) m_shapeDetail->ask_tags(&count, &objects);
+    if (count > 0 && isBody(objects[0])) {
+      tag_t* bodies = newArray<tag_t>(count);
+      for (int i = 0; i < count; ++i) bodies[i] = DIE_FRMTSK__get_tag_of_sel(objects[i]);
+      clearBodies(record);
+      record->shapeDetailBodies = bodies;
+      record->shapeDetailCount = count;
+    } else if (count > 0) {
+      // Details that are no bodies shape the region instead.
+      if (m_regionBounds != nullptr) {
+        DIE_PRCTSK_ReplaceEntsInCollector(m_regionBounds, count, objects);
+        CMP_RT_replace_rm_entities(&record->region, kShapeKind, 1, bounds, record->frec);
+      }
+      clearBodies(record);
+    }
+    SM_free(objects);
+  } else {
+    if (m_regionBounds != nullptr) CMP_RT_replace_rm_entities(&record->region, kBoundsKind, 1, bounds, record->frec);
+    clearBodies(record);
+  }
+  record->srfc[0] = srfc1[0];
+  record->srfc[1] = srfc1[1];
+  record->afterFinish = 0;
+  record->dieTip = m_dieTip != nullptr ? m_dieTip->ask_selected_tag() : 0;
+  record->pointInRegion = m_pointInRegion;
+  record->camDirection = m_camDirection;
+  clearDetails(record);
+  const int lines = GetNumDetails();
+  if (lines > 0) record->details = newArray<char*>(lines);
+  for (int i = 0; i < lines; ++i)
+    record->details[record->detailCount++] = SM_string_copy(m_details->At(i).c_str());
+}
+
+void DieEngFormTaskBuilder::FreeApplicationData(DIE_FRMTSK_s* record) {
+  if (record == nullptr) return;
+  if (record->detailCount != 0) clearDetails(record);
+  if (record->shapeDetailCount != 0) clearBodies(record);
+  CMP_RT_free(&record->region);
+  SM_free(record->region.scratch);
+  record->region.scratch = nullptr;
+  if (record->surfaceLaw != nullptr) LAW_SURF_free_law(record->surfaceLaw);
+  record->surfaceLaw = nullptr;
+}
+
+int DieEngFormTaskBuilder::commit_feature(FEATURE_RECORD** frec) {
+  FEATURE_RECORD* edited = get_frec();
+  if (edited == nullptr) *frec = nullptr;
+  int status = 0;
+  try {
+    DIE_FRMTSK_s* record = m_frmtskStruct;
+    // A builder opened on a feature of another kind has nothing to commit.
+    if (record == nullptr) ERROR_raise(kSource, 80, kNotAFormTask, "Feature is not a Form Task.");
+    AskApplicationData(record);
+    SetFrmtskStruct(record);
+    if (edited == nullptr) {
+      record->srfc[0] = srfc1[0];
+      record->srfc[1] = srfc1[1];
+      status = DIEENG_create_frec(DIE_FRMTSK_PARMSClassId, record, 0, &record->frec);
+      if (status != 0) record->frec = nullptr;
+      *frec = record->frec;
+    } else {
+      DIE_FRMTSK_s* stored = DIE_FRMTSK_alloc_appl_data(0, nullptr);
+      if (stored == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the form task");
+      stored->frec = record->frec;
+      DIE_FRMTSK_read_parms(false, stored);
+      const bool dieTipChanged = stored->dieTip != record->dieTip;
+      DIE_FRMTSK_free_appl_data(stored);
+      status = DIEENG_update_frec(*frec, record);
+      if (status == 0) {
+        UPDATE_log_object_to_update(*frec);
+        // The die tip moves the whole task: the model is brought up to date now.
+        if (dieTipChanged) UPDATE_do_update();
+      }
+    }
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, kSource, edited == nullptr ? 96 : 134);
+  }
+  return status;
+}
 
 char* DieEngFormTaskBuilder::ask_journal_class_name() const { return SM_string_copy("Tooling.DieEngFormTaskBuilder"); }
 
@@ -26,7 +209,11 @@ void DieEngFormTaskBuilder::cascade_destroy() {
 }
 
 void DieEngFormTaskBuilder::implement_destroy() {
-  // Releasing the application record comes with the record's handling.
+  DIE_FRMTSK_s* record = m_frmtskStruct;
+  if (record == nullptr) return;
+  FreeApplicationData(record);
+  DIE_FRMTSK_free_appl_data(record);
+  SetFrmtskStruct(nullptr);
 }
 
 void DieEngFormTaskBuilder::SetRegionBounds(SC_collector* bounds) {

@@ -26,10 +26,21 @@ class STAMVIK_API DieEngFormTaskBuilder : public JAX_FEAT_BUILDER {
                    STAMVIK_DIE_ENG_FORM_TASK_BUILDER_ATTRIBUTES)
 
  public:
+  static constexpr int kNotAFormTask = 670156;
+
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
+  // The host always finds a form task valid.
+  int validate_nothrow() override { return 0; }
+  int commit_feature(FEATURE_RECORD** frec) override;
   void destroy() override;
   void cascade_destroy() override;
+
+  // Fills the record from the builder.
+  virtual void AskApplicationData(DIE_FRMTSK_s* record);
+  virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
+  // Frees what the record holds (not the record); null does nothing.
+  virtual void FreeApplicationData(DIE_FRMTSK_s* record);
 
   SELECT_OBJECT* GetDieTip() const { return m_dieTip; }
   SC_collector* GetRegionBounds() const { return m_regionBounds; }
@@ -51,6 +62,8 @@ class STAMVIK_API DieEngFormTaskBuilder : public JAX_FEAT_BUILDER {
 
  private:
   void implement_destroy();
+  // A new record with the two defaults blocks filled.
+  static DIE_FRMTSK_s* NewRecord();
 };
 
 STAMVIK_OM_CLASS_EXPORTS(DieEngFormTaskBuilder)
