@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "afl/BodyUtils.hpp"
+#include "afl/DieEngParms.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
@@ -217,12 +218,47 @@ std::string describeEntity(const DIEDES_GENERIC_ENTITY* e, const Naming& naming)
   return out;
 }
 
+const char* yesNo(bool on) { return on ? "true" : "false"; }
+
+void describeCompensation(std::string& out, const DieEng::CompensateRoughData* parms) {
+  static const char* const approximations[] = {"Coarse", "Rough", "Fine", "Exact"};
+  const int approximation = parms->GetApproximation();
+  const auto* curve = dynamic_cast<const DieEng::CompensateRoughCurve*>(parms);
+  const auto* sheet = dynamic_cast<const DieEng::CompensateRoughSheet*>(parms);
+  out += std::string("  ") + (curve != nullptr ? "curve" : "sheet") + " compensation\n";
+  out += std::string("  approximation ") +
+         (approximation >= 0 && approximation < 4 ? approximations[approximation] : std::to_string(approximation).c_str()) +
+         "\n";
+  out += "  distance tolerance " + real(parms->GetDistanceTolerance()) + "\n";
+  out += "  angle tolerance " + real(parms->GetAngleTolerance()) + "\n";
+  out += "  maximum gap " + real(parms->GetMaximumGap()) + "\n";
+  if (curve != nullptr) {
+    const SC_section* curves = curve->GetCurveCollector();
+    out += "  curves " + std::to_string(curves != nullptr ? curves->ask_count() : 0) + " in " +
+           std::to_string(curves != nullptr ? curves->ask_loop_count() : 0) + " loops\n";
+    const SC_collector* faces = curve->GetProjectToFaces();
+    out += "  project to faces " + (faces != nullptr ? std::to_string(faces->ask_count()) : std::string("none")) + "\n";
+    out += std::string("  join output curves ") + yesNo(curve->GetJoinOutputCurves()) + "\n";
+  }
+  if (sheet != nullptr) {
+    const OM::TagVla* brefs = sheet->BodyReferences();
+    out += "  sheet bodies " + std::to_string(brefs != nullptr ? brefs->Length() : 0) + "\n";
+    out += std::string("  modify input sheet ") + yesNo(sheet->GetModifyInputSheet()) + "\n";
+  }
+}
+
 void describeFeature(std::string& out, FEATURE_RECORD* frec, const Naming& naming) {
   out += "feature " + naming.Tag(frec->OmTag());
   FEATURE_PARMS* parms = frec->ask_parms();
   out += " " + (parms != nullptr ? shortClass(parms) : std::string("(no parameters)")) + "\n";
   out += "  body " + naming.Tag(frec->ask_body_eid()) + "\n";
   out += "  updates " + std::to_string(frec->ask_update_count()) + "\n";
+  if (frec->ask_name()[0] != '\0') out += std::string("  name ") + frec->ask_name() + "\n";
+  if (frec->ask_version() != 0) out += "  version " + std::to_string(frec->ask_version()) + "\n";
+  if (auto* compensation = dynamic_cast<DieEng::CompensateRoughData*>(parms)) {
+    describeCompensation(out, compensation);
+    return;
+  }
   auto* body = dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(parms);
   if (body == nullptr) return;
   out += "  distance tolerance " + real(body->GetDistanceTolerance()) + "\n";
