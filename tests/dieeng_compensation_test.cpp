@@ -213,7 +213,7 @@ TEST_F(Compensation, ASheetCommitKeepsOneInputSheetAsTheTargetAndDiagnosesMore) 
     EXPECT_EQ(made->ask_apply_flag(), apply);
     EXPECT_EQ(modelPart()->ask_current_target(), bodies == 1 ? firstKernel : 0);
     EXPECT_EQ(CallArgs("Diagnostic::LogDiagnostic"),
-              bodies == 1 ? "" : "3030443 \"message 3030443\" display=0 owner=22 type=1");
+              bodies == 1 ? "" : "3030443 \"" + std::string(Error::MessageText(3030443)) + "\" display=0 owner=22 type=1");
     EXPECT_EQ(Host::CallNames({"UNDO_QD_set_mark", "CM_include_frec", "CM_apply_frec", "UPDATE_do_update",
                                "UNDO_QD_undo_to_mark", "UNDO_QD_delete_mark"}),
               (std::vector<std::string>{"UNDO_QD_set_mark", "CM_include_frec", "CM_apply_frec", "UPDATE_do_update",

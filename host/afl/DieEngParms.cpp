@@ -194,6 +194,7 @@ void FMI_invoke_ask_name(const FEATURE_RECORD* frec, char** name) {
 void UPDATE_check_empty_list() { Host::Log("UPDATE_check_empty_list"); }
 
 const char* ERROR_decode(int code) {
+  if (const char* text = Error::MessageText(code); text != nullptr) return text;
   static auto* texts = new std::map<int, std::string>;
   auto [it, added] = texts->try_emplace(code);
   if (added) it->second = "message " + std::to_string(code);

@@ -95,7 +95,7 @@ KTX_HOST_API void FMI_invoke_ask_name(const FEATURE_RECORD* frec, char** name);
 // Recorded only.
 KTX_HOST_API void UPDATE_check_empty_list();
 
-// The message catalogue's text of a number ("message N" for one it does not hold).
+// The message table's text of a number ("message N" for one it lacks).
 KTX_HOST_API const char* ERROR_decode(int code);
 
 }  // namespace KTX
