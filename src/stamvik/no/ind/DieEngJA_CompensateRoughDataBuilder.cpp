@@ -56,7 +56,7 @@ void CompensateRoughDataBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec)
                                                  TOLER_ask_angular_tol());
   curves->set_associative(true);
   SetCurveCollector(curves);
-  SetProjectToFaces(SC_collectorFactory::Create(owner));
+  SetProjectToFaces(SC_collectorFactory::object(OM::OM_ask_object_tag(owner)));
 }
 
 void CompensateRoughDataBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
@@ -72,7 +72,7 @@ void CompensateRoughDataBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) 
 void CompensateRoughDataBuilder::FromCurveParms(DieEng::CompensateRoughCurve* parms) {
   SetCurveCollector(parms->GetCurveCollector());
   SC_collector* faces = parms->GetProjectToFaces();
-  SetProjectToFaces(faces != nullptr ? faces : SC_collectorFactory::Create(ask_owning_part()));
+  SetProjectToFaces(faces != nullptr ? faces : SC_collectorFactory::object(OM::OM_ask_object_tag(ask_owning_part())));
   OM::LogForWrite(this);
   m_joinOutputCurves = parms->GetJoinOutputCurves();
   m_approximation = parms->GetApproximation();

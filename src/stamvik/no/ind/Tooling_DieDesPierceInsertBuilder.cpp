@@ -16,7 +16,7 @@ DieDesPierceInsertBuilder* DieDesPierceInsertBuilderFactory::Create(PART_part* p
 
 void DieDesPierceInsertBuilder::InitCreate(PART_part* part) {
   init_object(part);
-  OM::SetReferencedObject(this, m_boudaryCurveSelectionAttId, SC_collectorFactory::Create(part));
+  OM::SetReferencedObject(this, m_boudaryCurveSelectionAttId, SC_collectorFactory::object(OM::OM_ask_object_tag(part)));
 }
 
 char* DieDesPierceInsertBuilder::ask_journal_class_name() const {

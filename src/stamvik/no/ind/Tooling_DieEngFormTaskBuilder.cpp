@@ -62,7 +62,7 @@ void DieEngFormTaskBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
     ConvertFrecToBuilderData(frec);
     return;
   }
-  SetRegionBounds(SC_collectorFactory::Create(owner));
+  SetRegionBounds(SC_collectorFactory::object(OM::OM_ask_object_tag(owner)));
   // Every new builder reads the defaults, not only the first after load.
   SetFrmtskStruct(NewRecord());
 }
@@ -93,7 +93,7 @@ void DieEngFormTaskBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   SC_collector* bounds = count > 0 ? dynamic_cast<SC_collector*>(OM::OM_object_of_tag(tags[0])) : nullptr;
   SM_free(tags);
   if (bounds == nullptr) {
-    bounds = SC_collectorFactory::Create(ask_owning_part());
+    bounds = SC_collectorFactory::object(OM::OM_ask_object_tag(ask_owning_part()));
     CMP_RT_ask_rm_entities(&record->region, kBoundsKind, false, &count, &tags);
     if (count > 0) DIE_PRCTSK_ReplaceEntsInCollector(bounds, count, tags);
     SM_free(tags);
