@@ -331,7 +331,7 @@ TEST_F(Compensation, SpringbackValidationByMode) {
 
 TEST_F(Compensation, SpringbackWritesOnlyTheCurrentModesInputs) {
   const tag_t prototype = Sheet();
-  const tag_t occurrence = OCC_occurrence::Make(nullptr, prototype)->ask_tag();
+  const tag_t occurrence = OCC_occurrence::Place(nullptr, prototype)->ask_tag();
   for (int mode : {1, 2}) {
     SCOPED_TRACE(mode);
     auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
