@@ -139,14 +139,6 @@ int BREF_holder::AskBodies(const BREF_request_s* request, int* count, tag_t** bo
   return 0;
 }
 
-int CFI_ask_file_exist(const char* name) {
-  Host::Log("CFI_ask_file_exist", std::string("\"") + (name != nullptr ? name : "") + "\"");
-  struct stat info {};
-  if (name == nullptr || name[0] == '\0' || stat(name, &info) != 0 || !S_ISREG(info.st_mode))
-    return DieEngMessage::kNotAFile;
-  return 0;
-}
-
 // ---- feature modelling ------------------------------------------------------------------
 
 void CM_create_frec_using_parms(FEATURE_PARMS* parms, FEATURE_RECORD** frec) {

@@ -11,6 +11,7 @@
 
 #include "afl/Parms.hpp"
 #include "math/Point3.hpp"
+#include "sys/Files.hpp"
 
 namespace KTX {
 
@@ -75,8 +76,6 @@ class KTX_HOST_API BREF_holder {
   OM::TagVla* brefs_;
 };
 
-// 0 when the file exists, else DieEngMessage::kNotAFile (also for null).
-KTX_HOST_API int CFI_ask_file_exist(const char* name);
 
 // ---- the feature-modelling calls ---------------------------------------------------------
 
