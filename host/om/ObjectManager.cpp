@@ -468,7 +468,7 @@ void OM_destroy_owned(Object* owner, Object* owned) {
   if (owned == nullptr || sub == om().objects.end() || OM_is_deleted_tag(owned->OmTag())) return;
   // What another object took over, or what is held elsewhere, stays.
   if (sub->second.owner != owner) return;
-  if (KeepAliveCheck keep = keepAliveCheck(); keep != nullptr && keep(owned)) {
+  if (keptAlive(owned)) {
     sub->second.owner = nullptr;
     return;
   }

@@ -626,6 +626,8 @@ std::string journalClassOf(const OM::Object* object) {
   if (auto* frec = dynamic_cast<const FEATURE_RECORD*>(object)) {
     // A feature is published under its parameters' class, in whichever area.
     if (FEATURE_PARMS* parms = frec->ask_parms()) {
+      // Both rough-data parameter classes are published as the one feature.
+      if (dynamic_cast<const DieEng::CompensateRoughData*>(parms) != nullptr) return "Features.CompensateRoughData";
       std::string kind = shortClass(parms);
       for (const char* area : {"Die.", "Features.", "Tooling."})
         if (JAM::PropertyMapper::IsRegistered((area + kind).c_str())) return area + kind;
