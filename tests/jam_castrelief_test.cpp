@@ -695,12 +695,18 @@ TEST_F(FeatureUnits, SetUpOnRequestCreatesTheJournalClassOnce) {
 }
 
 TEST_F(FeatureUnits, TheAutoDieGroupCreatesItsClassWithNoLookUpFirst) {
-  JAM::FileInitializer::Initialize("Tooling.AutoDieGroup");
-  EXPECT_EQ(JamCalls(false), (std::vector<std::string>{
-                                 "FileInitializer::Initialize Tooling.AutoDieGroup",
-                                 "JAM_create_class Tooling.AutoDieGroup TaggedObject",
-                                 "JAM_test_register_print_fn Tooling.AutoDieGroup",
-                             }));
+  // The set-up runs once per load: checked in a process of its own.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  auto setUp = [] {
+    JAM::FileInitializer::Initialize("Tooling.AutoDieGroup");
+    bool noLookUp = JamCalls(false) == std::vector<std::string>{
+                                           "FileInitializer::Initialize Tooling.AutoDieGroup",
+                                           "JAM_create_class Tooling.AutoDieGroup TaggedObject",
+                                           "JAM_test_register_print_fn Tooling.AutoDieGroup",
+                                       };
+    std::exit(noLookUp ? 0 : 1);
+  };
+  EXPECT_EXIT(setUp(), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(FeatureUnits, TestPrintNamesTheParentsShortName) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "TestSupport.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "exp/Expression.hpp"
@@ -45,7 +47,8 @@ class TireEnvelopeInputs : public HostTest {
                      &TireEnvelopeBuilder::SetProfileSplineLayer, &TireEnvelopeBuilder::SetSpindleLinesLayer})
       (tire_->*set)(1);
     tire_->WorkArea()->profilePointCount = 2;
-    motionFile_ = ::testing::TempDir() + "tire_motion.txt";
+    // One file a process: ctest runs these tests side by side, and each removes its own.
+    motionFile_ = ::testing::TempDir() + "tire_motion_" + std::to_string(::getpid()) + ".txt";
     std::fclose(std::fopen(motionFile_.c_str(), "w"));
     tire_->SetMotionFile(motionFile_.c_str());
     Set(tire_->GetDistanceTolerance(), 0.01);
