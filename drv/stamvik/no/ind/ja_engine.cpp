@@ -65,7 +65,10 @@ struct GuardFrame {
   std::uintptr_t stackAt;  // the guarded call's stack frame
 };
 
-thread_local GuardFrame* innermost = nullptr;
+// In the static TLS block the loader sets aside at load: the guard's entry
+// reads it without a call into the loader, and no dynamic TLS entry of the
+// plug-in outlives an unload.
+[[gnu::tls_model("initial-exec")]] thread_local GuardFrame* innermost = nullptr;
 
 // The handlers that were in place before ours, per fault.
 struct sigaction callers[kFaultCount];
