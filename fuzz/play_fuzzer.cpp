@@ -14,6 +14,7 @@
 #include "feat/Builder.hpp"
 #include "jam/Journal.hpp"
 #include "script/ScriptHost.hpp"
+#include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 
 namespace {
@@ -41,6 +42,8 @@ void LoadPlugin() {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   LoadPlugin();
+  // No one reads the host's call log here: kept on, it would grow with every run.
+  KTX::Host::SetLogging(false);
   return 0;
 }
 

@@ -18,6 +18,7 @@
 #include "om/ObjectManager.hpp"
 #include "prop/Property.hpp"
 #include "prop/PropertyMapper.hpp"
+#include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Text.hpp"
@@ -110,6 +111,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     std::abort();
   }
   KTXHost::BindPlugin(plugin);
+  // No one reads the host's call log here: kept on, it would grow with every run.
+  Host::SetLogging(false);
   for (const std::string& name : JAM::PropertyMapper::RegisteredClasses())
     if (KTXHost::HasCreator(name)) classes.push_back(name);
   if (classes.empty()) std::abort();
