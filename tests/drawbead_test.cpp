@@ -13,6 +13,9 @@
 #include "afl/DrawBeadParms.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
+#include "jam/Journal.hpp"
+#include "sel/Selection.hpp"
+#include "sys/Failure.hpp"
 #include "sys/Settings.hpp"
 #include "upd/Update.hpp"
 
@@ -378,6 +381,165 @@ TEST_F(DrawBead, DestroyingABeadDeletesItsSegmentsUnlessToldToKeepThem) {
     }
     bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), nullptr);
   }
+}
+
+
+// ---- splitting along the centerline ----------------------------------------------------------------
+
+class DrawBeadSplit : public DrawBead {
+ protected:
+  void SetUp() override {
+    DrawBead::SetUp();
+    // Host tolerance 0.01 gives the segments their clearance of 0.25.
+    Host::SetTolerances(0.01, 0.5);
+    bead_->destroy();
+    bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+  }
+  // One loop of straight lines through the points (x, y, z each) per list.
+  void GiveCenterline(std::initializer_list<std::vector<double>> loops) {
+    for (const std::vector<double>& points : loops) {
+      std::vector<tag_t> lines;
+      for (std::size_t i = 3; i < points.size(); i += 3)
+        lines.push_back(ES_create_line_in_part(nullptr, &points[i - 3], &points[i]));
+      bead_->GetCenterline()->add_loop(SC_section::kOpen, static_cast<int>(lines.size()), lines.data());
+    }
+  }
+  std::vector<std::pair<double, double>> Positions() const {
+    std::vector<std::pair<double, double>> out;
+    UICOMPJA_list* list = bead_->GetSegmentList();
+    for (int i = 0; i < list->size(); ++i)
+      if (auto* s = dynamic_cast<DrawBeadSegmentBuilder*>(list->ask_item(i)); s != nullptr)
+        out.emplace_back(s->GetStartLocation()->GetLengthValue(), s->GetEndLocation()->GetLengthValue());
+    return out;
+  }
+  static bool Called(const std::string& name, const std::string& args) {
+    for (const Host::Call& c : Host::Calls())
+      if (c.name == name && c.args == args) return true;
+    return false;
+  }
+  const std::vector<double> kThreeLines = {0, 0, 0, 10, 0, 0, 10, 20, 0, 40, 20, 0};
+};
+
+TEST_F(DrawBeadSplit, ACenterlineOfThreeLinesGivesOneSegmentPerLineKeptApartByTheClearance) {
+  Append();
+  GiveCenterline({kThreeLines});
+  ASSERT_NE(bead_->GetPathForSegments(), 0u);
+  EXPECT_NEAR(CURVE_ask_arc_length(bead_->GetPathForSegments()), 60, 1e-12);
+  Host::ClearCalls();
+  ASSERT_EQ(bead_->CreateSegmentsFromCenterlineCurves(), 0);
+  EXPECT_EQ(bead_->GetSegmentParametersLength(), 0);
+  // The parameters 0, 1/6, 1/2, 1 placed the segments.
+  const std::vector<std::pair<double, double>> want = {{0, 9.75}, {10, 29.75}, {30, 60}};
+  const std::vector<std::pair<double, double>> got = Positions();
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    EXPECT_NEAR(got[i].first, want[i].first, 1e-9) << i;
+    EXPECT_NEAR(got[i].second, want[i].second, 1e-9) << i;
+  }
+}
+
+TEST_F(DrawBeadSplit, NoSingleLoopOrNoFirstPathMakesNoSegment) {
+  struct Row {
+    const char* what;
+    bool segment;
+    std::vector<std::vector<double>> loops;
+  };
+  const Row rows[] = {
+      {"two loops", true, {{0, 0, 0, 10, 0, 0}, {0, 5, 0, 10, 5, 0}}},
+      {"no loop", true, {}},
+      {"no segment", false, {kThreeLines}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    if (row.segment) Append();
+    for (const auto& loop : row.loops) GiveCenterline({loop});
+    const int before = bead_->GetSegmentList()->size();
+    JAM::ClearJournal();
+    EXPECT_EQ(bead_->CreateSegmentsFromCenterlineCurves(), 0);
+    EXPECT_EQ(bead_->GetSegmentList()->size(), before);
+    EXPECT_TRUE(JAM::Recorded().empty());
+    SetUp();
+  }
+}
+
+TEST_F(DrawBeadSplit, CurveStartsNearTheEndsOrEachOtherAreDropped) {
+  // Starts of the second and later lines along a straight path of length 100.
+  struct Row {
+    std::vector<double> xs;  // where the lines after the first begin
+    std::vector<double> starts;  // empty: only the count is checked
+    std::size_t count;
+  };
+  const Row rows[] = {
+      {{}, {0}, 1},
+      {{50, 99.9999999999}, {0, 50}, 2},
+      {{50, 50.0000001}, {0, 50.0000001}, 2},
+      // The first line starts at the path's start too: of the three near-equal
+      // values the first and the third are kept.
+      {{0.000000001, 50}, {}, 3},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.count);
+    Append();
+    std::vector<double> points = {0, 0, 0};
+    for (double x : row.xs) points.insert(points.end(), {x, 0, 0});
+    points.insert(points.end(), {100, 0, 0});
+    GiveCenterline({points});
+    ASSERT_EQ(bead_->CreateSegmentsFromCenterlineCurves(), 0);
+    std::vector<double> starts;
+    for (const auto& p : Positions()) starts.push_back(p.first);
+    ASSERT_EQ(starts.size(), row.count);
+    for (std::size_t i = 0; i < row.starts.size(); ++i) EXPECT_NEAR(starts[i], row.starts[i], 1e-6) << i;
+    SetUp();
+  }
+}
+
+TEST_F(DrawBeadSplit, ASplitListThatCannotGrowKeepsNothingAndMakesNoSegment) {
+  Append();
+  std::vector<double> points;
+  for (int i = 0; i <= 20; ++i) points.insert(points.end(), {10.0 * i, 0, 0});
+  GiveCenterline({points});
+  JAM::ClearJournal();
+  Failure::FailAt(Failure::kMemory, 2);
+  EXPECT_THROW(bead_->CreateSegmentsFromCenterlineCurves(), Error::Exception);
+  Failure::Off();
+  EXPECT_EQ(bead_->GetSegmentParametersLength(), 0);
+  EXPECT_EQ(bead_->GetSegmentList()->size(), 1);
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(DrawBeadSplit, AMovedStartPointRebuildsThePathAndAMovedFaceChangesNothing) {
+  GiveCenterline({kThreeLines});
+  Append();
+  DrawBeadSegmentBuilder* second = Append();
+  const tag_t old = bead_->GetPathForSegments();
+  ASSERT_NE(old, 0u);
+  Host::ClearCalls();
+  Host::ClearUpdateLogs();
+  bead_->Notify(bead_->GetPlacementFace());
+  EXPECT_EQ(bead_->GetPathForSegments(), old);
+  EXPECT_TRUE(Host::LoggedForDeletion().empty());
+
+  const double at[3] = {10, 5, 0};
+  bead_->GetStartPoint()->SetInputType(DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewPoint);
+  bead_->GetStartPoint()->SetPoint(ES_create_point(at));
+  Host::ClearCalls();
+  bead_->Notify(bead_->GetStartPoint());
+  const tag_t path = bead_->GetPathForSegments();
+  ASSERT_NE(path, old);
+  EXPECT_NEAR(CURVE_ask_arc_length(path), 45, 1e-9);
+  EXPECT_EQ(bead_->GetSegmentList()->size(), 2);
+  EXPECT_EQ(second->GetUserPath(0), path);
+  EXPECT_TRUE(Called("gt316", "tag=" + std::to_string(old)));
+  const std::vector<tag_t> logged = Host::LoggedForDeletion();
+  // The start plane and the old path; no end plane was made.
+  ASSERT_EQ(logged.size(), 2u);
+  EXPECT_EQ(logged.back(), old);
+  EXPECT_TRUE(dynamic_cast<GEOM_entity*>(OM::OM_object_of_tag(old))->ask_sleeping());
+  EXPECT_TRUE(dynamic_cast<GEOM_entity*>(OM::OM_object_of_tag(logged.front()))->ask_sleeping());
+
+  // A new centerline leaves the first segment only, on the new path.
+  bead_->Notify(bead_->GetCenterline());
+  EXPECT_EQ(bead_->GetSegmentList()->size(), 1);
 }
 
 }  // namespace

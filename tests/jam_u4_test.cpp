@@ -19,10 +19,12 @@
 #include "ja_die_draw_bead_builder_jam.hpp"
 #include "ja_die_draw_bead_segment_builder_jam.hpp"
 #include "ja_die_draw_bead_taper_builder_jam.hpp"
+#include "geom/Curve.hpp"
 #include "jam/Journal.hpp"
 #include "prop/Property.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
+#include "sys/Settings.hpp"
 
 using namespace KTX;
 using DieEngJA::DrawBeadBuilder;
@@ -522,6 +524,32 @@ TEST_F(DrawBeadUnits, TheTagMembersOfALiveBeadReturnTheOperationsStatus) {
   tag_t tag = deleted->ask_tag();
   deleted->destroy();
   EXPECT_EQ(XJA_DRAW_BEAD_BUILDER_SetDefaultDrawDirection(tag), Error::kDeletedTag);
+}
+
+TEST_F(DrawBeadUnits, TheScriptedSplitJournalsEachNewSegmentAndItsAppendUnderItsOwnRecord) {
+  SetUpClasses();
+  Host::SetTolerances(0.01, 0.5);
+  const double points[] = {0, 0, 0, 10, 0, 0, 10, 20, 0, 40, 20, 0};
+  std::vector<tag_t> lines;
+  for (int i = 1; i < 4; ++i) lines.push_back(ES_create_line_in_part(nullptr, &points[3 * i - 3], &points[3 * i]));
+  GiveSegmentList({segment_});
+  segment_ = nullptr;
+  bead_->GetCenterline()->add_loop(SC_section::kOpen, 3, lines.data());
+  JAM::ClearJournal();
+  EXPECT_EQ(XJA_DRAW_BEAD_BUILDER_CreateSegmentsFromCenterlineCurves(bead_->ask_tag()), 0);
+  Host::ResetTolerances();
+  std::vector<std::string> records;
+  for (const JAM::Record& r : JAM::Recorded()) {
+    records.push_back(std::to_string(r.depth) + " " + r.journalClass + " " + r.member);
+    if (r.member == "CreateDrawBeadSegment") {
+      ASSERT_EQ(r.values.size(), 1u);
+      EXPECT_EQ(r.values[0].name, "item");
+    }
+  }
+  EXPECT_EQ(records, (std::vector<std::string>{"0 Die.DrawBeadBuilder CreateSegmentsFromCenterlineCurves",
+                                               "1 Die.DrawBeadBuilder CreateDrawBeadSegment", "1 ObjectList Append",
+                                               "1 Die.DrawBeadBuilder CreateDrawBeadSegment", "1 ObjectList Append"}));
+  EXPECT_EQ(bead_->GetSegmentList()->size(), 3);
 }
 
 // ---- detail strings ------------------------------------------------------------------------

@@ -101,4 +101,141 @@ int ES_ask_layer(tag_t entity) {
   return e == nullptr ? 0 : e->ask_layer();
 }
 
+// ---- the curve evaluator ----------------------------------------------------------------
+
+int EVC_initialize(tag_t curve, EVC_curve** evaluator) { return evcrvu(curve, evaluator); }
+void EVC_free(EVC_curve* evaluator) { evcrvf(evaluator); }
+
+void EVC_ask_curve_limits(const EVC_curve*, double limits[2]) {
+  limits[0] = 0.0;
+  limits[1] = 1.0;
+}
+
+namespace {
+const std::vector<double>& pointsOf(const EVC_curve* evaluator) {
+  static const std::vector<double> none;
+  return evaluator != nullptr ? evaluator->points : none;
+}
+}  // namespace
+
+void EVC_ask_closest_point(const EVC_curve* evaluator, const double point[3], int algorithm, double* parameter,
+                           double closest[3]) {
+  Host::Log("EVC_ask_closest_point", "algorithm=" + std::to_string(algorithm));
+  const double t = POLYLINE_closest_parameter(pointsOf(evaluator), point);
+  if (parameter != nullptr) *parameter = t;
+  if (closest != nullptr) POLYLINE_evaluate(pointsOf(evaluator), t, closest, nullptr);
+}
+
+void EVC_evaluate(const EVC_curve* evaluator, double t, int derivatives, double point[3], double derivative[3]) {
+  double tangent[3];
+  POLYLINE_evaluate(pointsOf(evaluator), t, point, tangent);
+  if (derivatives < 1 || derivative == nullptr) return;
+  const double length = POLYLINE_length(pointsOf(evaluator));
+  for (int k = 0; k < 3; ++k) derivative[k] = tangent[k] * length;
+}
+
+// ---- curve operations ----------------------------------------------------------------------
+
+int GEN_ZVTPAD_curve_copy(tag_t curve, tag_t* copy) {
+  Host::Log("GEN_ZVTPAD_curve_copy", "tag=" + std::to_string(curve));
+  *copy = 0;
+  const ES_curve* c = curveOf(curve);
+  if (c == nullptr) return Geometry::kNoEntity;
+  const std::vector<double> points = c->ask_points();
+  *copy = ES_create_polyline(countOf(points), points.data());
+  return 0;
+}
+
+int GEN_ZVTPAD_combine_curves(int count, const tag_t* curves, int option, double tolerance, tag_t* combined) {
+  Host::Log("GEN_ZVTPAD_combine_curves", std::to_string(count) + " option=" + std::to_string(option));
+  *combined = 0;
+  std::vector<double> chain;
+  for (int i = 0; i < count; ++i) {
+    const ES_curve* c = curveOf(curves[i]);
+    if (c == nullptr) return Geometry::kNoEntity;
+    std::vector<double> piece = c->ask_points();
+    if (piece.size() < 6) continue;
+    if (!chain.empty()) {
+      const double* end = &chain[chain.size() - 3];
+      // A piece that meets the chain with its last point is walked backwards.
+      if (distance(end, &piece[0]) > tolerance && distance(end, &piece[piece.size() - 3]) <= tolerance) {
+        std::vector<double> reversed;
+        for (std::size_t p = piece.size(); p >= 3; p -= 3) reversed.insert(reversed.end(), &piece[p - 3], &piece[p]);
+        piece = std::move(reversed);
+      }
+      if (distance(end, &piece[0]) <= tolerance) piece.erase(piece.begin(), piece.begin() + 3);
+    }
+    chain.insert(chain.end(), piece.begin(), piece.end());
+  }
+  if (chain.size() < 6) return Geometry::kNoEntity;
+  *combined = ES_create_polyline(countOf(chain), chain.data());
+  return 0;
+}
+
+int DIEDES_UTILS__trim_profile(int mode, tag_t profile, tag_t startPlane, tag_t endPlane, double distanceTolerance,
+                               double angleTolerance) {
+  Host::Log("DIEDES_UTILS__trim_profile", "mode=" + std::to_string(mode) + " tag=" + std::to_string(profile) +
+                                              " planes=" + std::to_string(startPlane) + "," +
+                                              std::to_string(endPlane) + " tolerances=" +
+                                              std::to_string(distanceTolerance) + "," + std::to_string(angleTolerance));
+  auto* c = dynamic_cast<ES_curve*>(OM::OM_object_of_tag(profile));
+  if (c == nullptr) return Geometry::kNoEntity;
+  const std::vector<double> points = c->ask_points();
+  auto cutAt = [&](tag_t plane, double otherwise) {
+    const auto* p = dynamic_cast<const GEOM_entity*>(OM::OM_object_of_tag(plane));
+    return p == nullptr ? otherwise : POLYLINE_closest_parameter(points, p->ask_origin());
+  };
+  double from = cutAt(startPlane, 0.0), to = cutAt(endPlane, 1.0);
+  if (from > to) std::swap(from, to);
+  // The kept stretch: its two cut points and the corners strictly between them.
+  const double total = POLYLINE_length(points);
+  std::vector<double> kept;
+  double point[3];
+  POLYLINE_evaluate(points, from, point, nullptr);
+  kept.insert(kept.end(), point, point + 3);
+  double walked = 0;
+  for (std::size_t i = 3; i + 3 < points.size(); i += 3) {
+    walked += distance(&points[i - 3], &points[i]);
+    const double t = total > 0 ? walked / total : 0;
+    if (t > from && t < to) kept.insert(kept.end(), &points[i], &points[i + 3]);
+  }
+  POLYLINE_evaluate(points, to, point, nullptr);
+  kept.insert(kept.end(), point, point + 3);
+  c->set_points(kept);
+  return 0;
+}
+
+void SWEEP_ask_qd_endpoints(tag_t curve, double start[3], double end[3]) {
+  std::fill(start, start + 3, 0.0);
+  std::fill(end, end + 3, 0.0);
+  const ES_curve* c = curveOf(curve);
+  if (c == nullptr) return;
+  const std::vector<double> points = c->ask_points();
+  if (points.size() < 3) return;
+  std::copy(points.begin(), points.begin() + 3, start);
+  std::copy(points.end() - 3, points.end(), end);
+}
+
+void gt316(tag_t curve) { Host::Log("gt316", "tag=" + std::to_string(curve)); }
+
+void MTX3_init_z(const double z[3], double matrix[9]) {
+  double unit[3], length = 0;
+  VEC3_unitize(z, 0.0, &length, unit);
+  if (!(length > 0)) unit[0] = unit[1] = 0, unit[2] = 1;
+  // x: an axis far from z with its part along z taken away; y = z cross x.
+  double axis[3] = {1, 0, 0};
+  if (std::fabs(unit[0]) > 0.9) axis[0] = 0, axis[1] = 1;
+  const double along = axis[0] * unit[0] + axis[1] * unit[1] + axis[2] * unit[2];
+  const double flat[3] = {axis[0] - along * unit[0], axis[1] - along * unit[1], axis[2] - along * unit[2]};
+  double x[3];
+  VEC3_unitize(flat, 0.0, &length, x);
+  const double y[3] = {unit[1] * x[2] - unit[2] * x[1], unit[2] * x[0] - unit[0] * x[2],
+                       unit[0] * x[1] - unit[1] * x[0]};
+  for (int k = 0; k < 3; ++k) {
+    matrix[k] = x[k];
+    matrix[3 + k] = y[k];
+    matrix[6 + k] = unit[k];
+  }
+}
+
 }  // namespace KTX

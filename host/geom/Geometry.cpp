@@ -174,6 +174,15 @@ std::vector<double> ES_curve::ask_points() const {
   return points_ == nullptr ? std::vector<double>{} : points_->Items();
 }
 
+void ES_curve::set_points(const std::vector<double>& points) {
+  if (points_ == nullptr || points.size() < 6) return;
+  OM::OM__log(points_);
+  points_->Items() = points;
+  double origin[3], matrix[9];
+  ask_frame(origin, matrix);
+  set_frame(points.data(), matrix);
+}
+
 tag_t ES_create_polyline(int count, const double* points) { return ES_create_polyline_in_part(nullptr, count, points); }
 
 tag_t ES_create_polyline_in_part(PART_part* part, int count, const double* points) {

@@ -55,6 +55,8 @@ class KTX_HOST_API ES_curve : public GEOM_entity {
   int ask_point_count() const;
   // The points as x, y, z triples.
   std::vector<double> ask_points() const;
+  // Replaces the points (logged for undo); fewer than two points leave the curve as it is.
+  void set_points(const std::vector<double>& points);
 
  protected:
   ES_curve(int classId, void* context);

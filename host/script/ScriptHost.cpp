@@ -1,6 +1,8 @@
 // The host's scripting classes, the bindings and the journal player.
 #include "script/ScriptHost.hpp"
 
+#include "geom/Curve.hpp"
+
 #include <cstdio>
 #include <map>
 #include <tuple>
@@ -90,6 +92,11 @@ void replayAddLoop(JAM::Call& c) {
   c.SetStatus(Section_AddLoop(dynamic_cast<SC_section*>(c.Object()), *argument<int>(c, 0), *argument<int>(c, 1),
                               points != nullptr ? *points : nullptr));
 }
+void replayAddLines(JAM::Call& c) {
+  auto* const* points = static_cast<JAM_point3d_s* const*>(c.ArrayAddress(1));
+  c.SetStatus(Section_AddLines(dynamic_cast<SC_section*>(c.Object()), *argument<int>(c, 0), *argument<int>(c, 1),
+                               points != nullptr ? *points : nullptr));
+}
 void replayRightHandSide(JAM::Call& c) {
   c.SetStatus(Expression_set_RightHandSide(dynamic_cast<EXP_expression*>(c.Object()), *argument<const char*>(c, 0)));
 }
@@ -136,6 +143,7 @@ struct HostBindings {
     Bind("SelectObject", 2, "Value", &replaySelectValue, On('p', kAnObject));
     Bind("SelectObjectList", 0, "Add", &replayListAdd, On('p', kAnObject));
     Bind("Section", 0, "AddLoop", &replayAddLoop, On('p', kLoop));
+    Bind("Section", 0, "AddLines", &replayAddLines, On('p', kLoop));
     Bind("Expression", 2, "RightHandSide", &replayRightHandSide, On('p', kText));
     Bind("Expression", 1, "Value", &replayValue, On('p', kDouble));
     Bind("OnPathDimensionBuilder", 1, "Expression", &replayLocationExpression, On('p', kExpression));
@@ -479,6 +487,31 @@ int Section_AddLoop(SC_section* section, int kind, int count, const JAM_point3d_
           curves.push_back(ES_create_point(point));
         }
         section->add_loop(kind, count, curves.data());
+        return 0;
+      });
+}
+
+int Section_AddLines(SC_section* section, int kind, int count, const JAM_point3d_s* points) {
+  return journalled(
+      "Section", 0, "AddLines", &replayAddLines,
+      [&] {
+        JAM_this_ptr(section);
+        JAM_in_int(&kind, "kind");
+        JAM_in_struct_array(JAM_lookup_struct("Point3d"), count, points, "points");
+      },
+      [&] {
+        need(section, Error::kBadObject, "no section");
+        if ((kind != SC_section::kClosed && kind != SC_section::kOpen) || count < 2 || points == nullptr)
+          return kBadLoop;
+        std::vector<tag_t> lines;
+        const int ends = kind == SC_section::kClosed ? count : count - 1;
+        for (int i = 0; i < ends; ++i) {
+          const JAM_point3d_s& a = points[i];
+          const JAM_point3d_s& b = points[(i + 1) % count];
+          const double from[3] = {a.x, a.y, a.z}, to[3] = {b.x, b.y, b.z};
+          lines.push_back(ES_create_line_in_part(nullptr, from, to));
+        }
+        section->add_loop(kind, static_cast<int>(lines.size()), lines.data());
         return 0;
       });
 }

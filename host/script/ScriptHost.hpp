@@ -84,6 +84,10 @@ KTX_HOST_API int SelectObjectList_Add(SELECT_OBJECT_list* list, tag_t object);
 // "Section": method AddLoop: a loop of kind "kind" (0 closed, 1 open) through
 // the points "points" ("Point3d" array), one new point curve per point.
 KTX_HOST_API int Section_AddLoop(SC_section* section, int kind, int count, const JAM_point3d_s* points);
+// "Section": method AddLines: one loop of kind "kind" made of straight lines
+// from each point of "points" to the next (a closed loop also from the last
+// back to the first): at least two points, or kBadLoop.
+KTX_HOST_API int Section_AddLines(SC_section* section, int kind, int count, const JAM_point3d_s* points);
 // "Expression": set RightHandSide (the text, "righthandside"); get Value.
 KTX_HOST_API int Expression_set_RightHandSide(EXP_expression* expression, const char* text);
 KTX_HOST_API int Expression_get_Value(EXP_expression* expression, double* value);

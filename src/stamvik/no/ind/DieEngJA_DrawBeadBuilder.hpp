@@ -107,8 +107,12 @@ class STAMVIK_API DrawBeadBuilder : public JAX_FEAT_BUILDER {
   void cascade_destroy() override;
 
   int validate_nothrow() override;
+  // Reacts to a change of the centerline or of an end point: a new path for
+  // every segment (a new centerline first leaves only the first segment).
+  void Notify(OM::Object* changed) override;
 
-  // Splits the centreline into segments at the segment parameters.
+  // One segment per centerline curve, each on the stretch of the path that
+  // curve spans: 0, or the first failure of making a segment.
   virtual int CreateSegmentsFromCenterlineCurves();
   // Points the draw direction down the work coordinate system's Z axis.
   virtual int SetDefaultDrawDirection();
@@ -231,12 +235,19 @@ class STAMVIK_API DrawBeadBuilder : public JAX_FEAT_BUILDER {
 
  protected:
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
+  // Leaves only the first segment in the list (the others deleted or, when
+  // the bead keeps them, only unlinked) and returns it.
+  DrawBeadSegmentBuilder* CleanList();
 
  private:
   friend class DrawBeadBuilderFactory;
   void implement_destroy();
   // Builds the curve the segments lie on from the centerline and the end points.
   void SetPathForSegments();
+  // The split parameters on the first segment's path, sorted, one per curve start.
+  void CreateSegmentParameters();
+  // One segment per interval between the split parameters: 0, or the first failure.
+  int CreateNewSegments();
   // The segment at a list index; null for an empty entry or another object.
   DrawBeadSegmentBuilder* SegmentAt(int index) const;
 
