@@ -19,6 +19,7 @@
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "exp/Expression.hpp"
+#include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
 #include "jam/Journal.hpp"
 #include "kernel/Kernel.hpp"
@@ -174,6 +175,33 @@ TEST_F(ScriptHostTest, ASectionTakesClosedAndOpenLoopsOfNewPointCurvesOnly) {
   ASSERT_EQ(last.values.size(), 2u);
   EXPECT_EQ(last.values[1].reals, (std::vector<double>{0, 0, 0, 1, 0, 0}));
   EXPECT_EQ(last.values[1].type, "Point3d");
+}
+
+TEST_F(ScriptHostTest, ASectionTakesAChainOfLinesAsOneLoopClosedBackToItsStartWhenAsked) {
+  SC_section* section = SC_sectionFactory::object(0, 0.01, 0.01, 0.5);
+  const JAM_point3d_s points[3] = {{0, 0, 0}, {3, 0, 0}, {3, 4, 0}};
+  EXPECT_EQ(Script::Section_AddLines(section, 1, 1, points), Script::kBadLoop);
+  EXPECT_EQ(Script::Section_AddLines(section, 2, 3, points), Script::kBadLoop);
+  EXPECT_TRUE(section->is_empty());
+  struct Row {
+    int kind, count;
+    double length;
+  };
+  for (const Row row : {Row{1, 2, 3}, Row{1, 3, 7}, Row{0, 3, 12}}) {
+    SCOPED_TRACE(row.count);
+    ASSERT_EQ(Script::Section_AddLines(section, row.kind, row.count, points), 0);
+    const auto* loop = dynamic_cast<SC_loop*>(OM::OM_object_of_tag(section->ask_nth_loop(section->ask_loop_count() - 1)));
+    ASSERT_NE(loop, nullptr);
+    EXPECT_EQ(loop->ask_kind(), row.kind);
+    int count = 0;
+    tag_t* curves = nullptr;
+    loop->ask_curves(&count, &curves);
+    double length = 0;
+    for (int i = 0; i < count; ++i) length += CURVE_ask_arc_length(curves[i]);
+    SM_free(curves);
+    EXPECT_DOUBLE_EQ(length, row.length);
+  }
+  EXPECT_EQ(JAM::Recorded().back().member, "AddLines");
 }
 
 TEST_F(ScriptHostTest, CommitTakesOnlyWhatValidatesAndPreviewNeedsAClassPreview) {
