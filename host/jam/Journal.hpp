@@ -140,6 +140,41 @@ KTX_HOST_API const char* DirectionName(Direction direction);
 // (kJournalText) whose text says what is wrong and whose line() is the line.
 KTX_HOST_API Journal ReadJournal(const std::string& text);
 KTX_HOST_API Journal ReadJournal(std::istream& in);
+
+// The same text a record at a time, for a journal too long to hold: the
+// writer writes the first line when it is made, the reader hands out each
+// record once it has read past it, with the checks and errors ReadJournal
+// makes (a fault is found when the reader gets to it: the records before it
+// are handed out first).
+class KTX_HOST_API JournalWriter {
+ public:
+  explicit JournalWriter(std::ostream& out);
+  void Write(const Record& record);
+
+ private:
+  std::ostream& out_;
+};
+
+class KTX_HOST_API JournalReader {
+ public:
+  explicit JournalReader(std::istream& in);
+  ~JournalReader();
+  JournalReader(const JournalReader&) = delete;
+  JournalReader& operator=(const JournalReader&) = delete;
+  // The next record into *record; false at the end of the journal.
+  bool Next(Record* record);
+
+ private:
+  struct Text;
+  std::istream& in_;
+  std::unique_ptr<Text> text_;
+  Record next_;
+  int number_ = 0;     // the last line read
+  bool header_ = false;
+  bool reading_ = false;  // next_ holds a record read so far
+  int ended_ = 0;         // the line next_ ended on (0: not yet)
+  int lastDepth_ = -1;
+};
 // A line longer than this is refused before it is read whole.
 inline constexpr std::size_t kLongestJournalLine = std::size_t{1} << 20;
 inline constexpr int kJournalText = 840701;

@@ -9,6 +9,7 @@
 #include <istream>
 #include <limits>
 #include <sstream>
+#include <string_view>
 
 #include "jam/Journal.hpp"
 #include "sys/Error.hpp"
@@ -98,100 +99,134 @@ std::string payload(const Value& v) {
 }
 
 // Splits a line into words; quoted words keep their escapes undone. A quoted
-// word is marked by a leading '"' kept in `quoted`.
+// word is marked by a leading '"' kept in `quoted`. The words look into the
+// line, or, for a quoted word with escapes, into `unescaped` (never longer
+// than the line, so reserved once and never moved while the words are read).
 struct Words {
-  std::vector<std::string> words;
+  std::vector<std::string_view> words;
   std::vector<bool> quoted;
+  std::string unescaped;
 };
 
-Words split(const std::string& line, int number) {
-  Words w;
+void split(std::string_view line, int number, Words& w) {
+  w.words.clear();
+  w.quoted.clear();
+  w.unescaped.clear();
+  if (w.unescaped.capacity() < line.size()) w.unescaped.reserve(line.size());
   std::size_t i = 0;
   while (i < line.size()) {
     if (line[i] == ' ') {
       ++i;
       continue;
     }
-    std::string word;
-    if (line[i] == '"') {
-      ++i;
-      bool closed = false;
-      while (i < line.size()) {
-        char c = line[i++];
-        if (c == '"') {
-          closed = true;
-          break;
-        }
-        if (c != '\\') {
-          word += c;
-          continue;
-        }
-        if (i >= line.size()) bad(number, "escape at end of line");
-        char e = line[i++];
-        if (e == 'n') {
-          word += '\n';
-        } else if (e == 't') {
-          word += '\t';
-        } else if (e == 'x') {
-          if (i + 2 > line.size() || !std::isxdigit(static_cast<unsigned char>(line[i])) ||
-              !std::isxdigit(static_cast<unsigned char>(line[i + 1])))
-            bad(number, "bad \\x escape");
-          word += static_cast<char>(std::strtol(line.substr(i, 2).c_str(), nullptr, 16));
-          i += 2;
-        } else {
-          word += e;
-        }
-      }
-      if (!closed) bad(number, "unclosed quote");
-      w.words.push_back(word);
-      w.quoted.push_back(true);
-    } else {
-      while (i < line.size() && line[i] != ' ') word += line[i++];
-      w.words.push_back(word);
+    if (line[i] != '"') {
+      std::size_t from = i;
+      while (i < line.size() && line[i] != ' ') ++i;
+      w.words.push_back(line.substr(from, i - from));
       w.quoted.push_back(false);
+      continue;
     }
+    ++i;
+    std::size_t from = i;
+    while (i < line.size() && line[i] != '"' && line[i] != '\\') ++i;
+    if (i < line.size() && line[i] == '"') {  // no escapes: the word is the line's
+      w.words.push_back(line.substr(from, i - from));
+      w.quoted.push_back(true);
+      ++i;
+      continue;
+    }
+    std::size_t at = w.unescaped.size();
+    w.unescaped.append(line.substr(from, i - from));
+    bool closed = false;
+    while (i < line.size()) {
+      char c = line[i++];
+      if (c == '"') {
+        closed = true;
+        break;
+      }
+      if (c != '\\') {
+        w.unescaped += c;
+        continue;
+      }
+      if (i >= line.size()) bad(number, "escape at end of line");
+      char e = line[i++];
+      if (e == 'n') {
+        w.unescaped += '\n';
+      } else if (e == 't') {
+        w.unescaped += '\t';
+      } else if (e == 'x') {
+        if (i + 2 > line.size() || !std::isxdigit(static_cast<unsigned char>(line[i])) ||
+            !std::isxdigit(static_cast<unsigned char>(line[i + 1])))
+          bad(number, "bad \\x escape");
+        unsigned value = 0;
+        std::from_chars(line.data() + i, line.data() + i + 2, value, 16);
+        w.unescaped += static_cast<char>(value);
+        i += 2;
+      } else {
+        w.unescaped += e;
+      }
+    }
+    if (!closed) bad(number, "unclosed quote");
+    w.words.push_back(std::string_view(w.unescaped).substr(at));
+    w.quoted.push_back(true);
   }
-  return w;
 }
 
 // An integer of the range a field holds; a number outside it is refused, never
 // wrapped ("closed 4294967296" is no status).
-long long integer(const std::string& s, int line, const char* what, long long low, long long high) {
+long long integer(std::string_view s, int line, const char* what, long long low, long long high) {
   long long v = 0;
   const char* first = s.data();
   const char* last = s.data() + s.size();
   auto [end, error] = std::from_chars(first, last, v);
   if (s.empty() || end != last || error == std::errc::invalid_argument)
-    bad(line, std::string(what) + " is not an integer (found " + s + ")");
+    bad(line, std::string(what) + " is not an integer (found " + std::string(s) + ")");
   if (error == std::errc::result_out_of_range || v < low || v > high)
     bad(line, std::string(what) + " out of range (expected " + std::to_string(low) + " to " + std::to_string(high) +
-                  ", found " + s + ")");
+                  ", found " + std::string(s) + ")");
   return v;
 }
 constexpr long long kIntLow = std::numeric_limits<int>::min();
 constexpr long long kIntHigh = std::numeric_limits<int>::max();
 constexpr long long kTagHigh = std::numeric_limits<tag_t>::max();
 
-double readReal(const std::string& s, int line) {
+// strtod's reading (what the text has always meant), from a copy on the
+// stack for the usual short word.
+double readReal(std::string_view s, int line) {
+  char small[64];
+  std::string large;
+  const char* text = small;
+  if (s.size() < sizeof small) {
+    s.copy(small, s.size());
+    small[s.size()] = '\0';
+  } else {
+    large = s;
+    text = large.c_str();
+  }
   char* end = nullptr;
-  double v = std::strtod(s.c_str(), &end);
-  if (s.empty() || *end != '\0') bad(line, "not a number (found " + s + ")");
+  double v = std::strtod(text, &end);
+  if (s.empty() || *end != '\0') bad(line, "not a number (found " + std::string(s) + ")");
   return v;
 }
 
 // Reads the next line into `line` (without its end, a CR before the LF
 // included); false at the end of the text. A line longer than the limit is
 // refused before more of it is read.
-bool nextLine(std::istream& in, std::string& line, int number) {
+bool nextLine(std::streambuf& in, std::string& line, int number) {
   line.clear();
-  char c = 0;
-  while (in.get(c)) {
-    if (c == '\n') break;
+  bool ended = false;
+  for (;;) {
+    int c = in.sbumpc();
+    if (c == std::char_traits<char>::eof()) break;
+    if (c == '\n') {
+      ended = true;
+      break;
+    }
     if (line.size() == kLongestJournalLine)
       bad(number, "line longer than " + std::to_string(kLongestJournalLine) + " bytes");
-    line += c;
+    line += static_cast<char>(c);
   }
-  if (line.empty() && !in) return false;
+  if (line.empty() && !ended) return false;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return true;
 }
@@ -210,30 +245,35 @@ const char* KindName(ValueKind kind) {
 
 const char* DirectionName(Direction direction) { return kDirections[static_cast<int>(direction)]; }
 
+JournalWriter::JournalWriter(std::ostream& out) : out_(out) { out_ << kHeader << "\n"; }
+
+void JournalWriter::Write(const Record& r) {
+  std::ostream& out = out_;
+  std::string indent(static_cast<std::size_t>(r.depth) * 2, ' ');
+  out << indent << "record " << r.depth << " " << kMethodTypes[r.methodType] << " " << quote(r.journalClass) << " "
+      << quote(r.member) << "\n";
+  if (r.attributes != -1) out << indent << "  attributes " << r.attributes << "\n";
+  if (r.thisKind != 0) out << indent << "  this " << (r.thisKind == 'p' ? "ptr" : "tag") << " " << r.thisTag << "\n";
+  for (const Value& v : r.values) {
+    const char* kind = "";
+    for (const KindWord& k : kKinds)
+      if (k.kind == v.kind) kind = k.name;
+    out << indent << "  " << kDirections[static_cast<int>(v.direction)] << " " << kind << " " << quote(v.name) << " "
+        << (v.type.empty() ? std::string("-") : quote(v.type)) << " " << payload(v) << "\n";
+  }
+  if (r.argumentsEnded) out << indent << "  end-of-arguments\n";
+  for (const Association& a : r.associations) out << indent << "  associate " << quote(a.templateClass) << " " << a.tag << "\n";
+  switch (r.state) {
+    case RecordState::Open: out << indent << "  open\n"; break;
+    case RecordState::Closed: out << indent << "  closed " << r.status << "\n"; break;
+    case RecordState::Failed: out << indent << "  failed " << r.status << "\n"; break;
+  }
+}
+
 std::string WriteJournal(const Journal& journal) {
   std::ostringstream out;
-  out << kHeader << "\n";
-  for (const Record& r : journal) {
-    std::string indent(static_cast<std::size_t>(r.depth) * 2, ' ');
-    out << indent << "record " << r.depth << " " << kMethodTypes[r.methodType] << " " << quote(r.journalClass) << " "
-        << quote(r.member) << "\n";
-    if (r.attributes != -1) out << indent << "  attributes " << r.attributes << "\n";
-    if (r.thisKind != 0) out << indent << "  this " << (r.thisKind == 'p' ? "ptr" : "tag") << " " << r.thisTag << "\n";
-    for (const Value& v : r.values) {
-      const char* kind = "";
-      for (const KindWord& k : kKinds)
-        if (k.kind == v.kind) kind = k.name;
-      out << indent << "  " << kDirections[static_cast<int>(v.direction)] << " " << kind << " " << quote(v.name) << " "
-          << (v.type.empty() ? std::string("-") : quote(v.type)) << " " << payload(v) << "\n";
-    }
-    if (r.argumentsEnded) out << indent << "  end-of-arguments\n";
-    for (const Association& a : r.associations) out << indent << "  associate " << quote(a.templateClass) << " " << a.tag << "\n";
-    switch (r.state) {
-      case RecordState::Open: out << indent << "  open\n"; break;
-      case RecordState::Closed: out << indent << "  closed " << r.status << "\n"; break;
-      case RecordState::Failed: out << indent << "  failed " << r.status << "\n"; break;
-    }
-  }
+  JournalWriter writer(out);
+  for (const Record& r : journal) writer.Write(r);
   return out.str();
 }
 
@@ -244,64 +284,89 @@ Journal ReadJournal(const std::string& text) {
 
 Journal ReadJournal(std::istream& in) {
   Journal journal;
+  JournalReader reader(in);
+  Record r;
+  while (reader.Next(&r)) journal.push_back(std::move(r));
+  return journal;
+}
+
+struct JournalReader::Text {
   std::string line;
-  int number = 0;
-  bool header = false;
-  // The record being read: its lines so far, and where it ended (0: not yet).
-  int ended = 0;
+  Words words;
+};
+
+JournalReader::JournalReader(std::istream& in) : in_(in), text_(new Text) {}
+JournalReader::~JournalReader() = default;
+
+// A record is handed out once the line after its end has been read (the
+// next record's header, or the end of the text), so that every fault in it,
+// or right after it, is found before it is.
+bool JournalReader::Next(Record* out) {
+  std::string& line = text_->line;
+  Words& w = text_->words;
+  int& number = number_;
+  Record& r = next_;
   auto unfinished = [&](int at) {
-    if (!journal.empty() && ended == 0)
-      bad(journal.back().line, "the record has no end (expected closed, failed or open before " +
-                                   (at > number ? std::string("the end of the journal")
-                                                : "the next record at line " + std::to_string(at)) +
-                                   ")");
+    if (reading_ && ended_ == 0)
+      bad(r.line, "the record has no end (expected closed, failed or open before " +
+                      (at > number ? std::string("the end of the journal")
+                                   : "the next record at line " + std::to_string(at)) +
+                      ")");
   };
-  while (nextLine(in, line, number + 1)) {
+  std::streambuf* buffer = in_.rdbuf();
+  while (buffer != nullptr && nextLine(*buffer, line, number + 1)) {
     ++number;
-    Words w = split(line, number);
+    split(line, number, w);
     if (w.words.empty() || (!w.quoted[0] && !w.words[0].empty() && w.words[0][0] == '#')) continue;
-    const std::string& key = w.words[0];
+    std::string_view key = w.words[0];
     auto need = [&](std::size_t n) {
-      if (w.words.size() < n) bad(number, "too few words in a '" + key + "' line");
+      if (w.words.size() < n) bad(number, "too few words in a '" + std::string(key) + "' line");
     };
     auto atMost = [&](std::size_t n) {
-      if (w.words.size() > n) bad(number, "unexpected '" + w.words[n] + "' after a '" + key + "' line");
+      if (w.words.size() > n)
+        bad(number, "unexpected '" + std::string(w.words[n]) + "' after a '" + std::string(key) + "' line");
     };
-    if (!header) {
+    if (!header_) {
       if (w.words.size() == 2 && key == "journal" && !w.quoted[1] && w.words[1] != "1")
-        bad(number, "journal version " + w.words[1] + " is not read here (expected 'journal 1')");
+        bad(number, "journal version " + std::string(w.words[1]) + " is not read here (expected 'journal 1')");
       if (line != kHeader) bad(number, "not a journal (expected the first line 'journal 1')");
-      header = true;
+      header_ = true;
       continue;
     }
     if (key == "record") {
       need(5);
       atMost(5);
       unfinished(number);
-      Record r;
-      r.depth = static_cast<int>(integer(w.words[1], number, "nesting depth", 0, kDeepestNesting));
+      int depth = static_cast<int>(integer(w.words[1], number, "nesting depth", 0, kDeepestNesting));
       // A call nests under the call that made it: the record before it, or
       // one of that record's own callers.
-      int deepest = journal.empty() ? 0 : journal.back().depth + 1;
-      if (r.depth > deepest)
+      int deepest = lastDepth_ + 1;
+      if (depth > deepest)
         bad(number, "nested record without its caller (expected depth at most " + std::to_string(deepest) +
-                        ", found " + w.words[1] + ")");
-      r.methodType = -1;
+                        ", found " + std::string(w.words[1]) + ")");
+      int methodType = -1;
       for (int t = 0; t < 3; ++t)
-        if (w.words[2] == kMethodTypes[t]) r.methodType = t;
-      if (r.methodType < 0) bad(number, "unknown call type (expected method, get or set, found " + w.words[2] + ")");
+        if (w.words[2] == kMethodTypes[t]) methodType = t;
+      if (methodType < 0)
+        bad(number, "unknown call type (expected method, get or set, found " + std::string(w.words[2]) + ")");
+      bool handOut = reading_;
+      if (handOut) *out = std::move(r);
+      r = Record();
+      r.depth = depth;
+      r.methodType = methodType;
       r.journalClass = w.words[3];
       r.member = w.words[4];
       r.line = number;
-      journal.push_back(std::move(r));
-      ended = 0;
+      reading_ = true;
+      lastDepth_ = depth;
+      ended_ = 0;
+      if (handOut) return true;
       continue;
     }
-    if (journal.empty()) bad(number, "'" + key + "' outside a record");
-    Record& r = journal.back();
-    if (ended != 0)
-      bad(number, "'" + key + "' after the record's end (" + endingName(r.state) + " at line " +
-                      std::to_string(ended) + ")");
+    if (!reading_) bad(number, "'" + std::string(key) + "' outside a record");
+    if (ended_ != 0)
+      bad(number, "'" + std::string(key) + "' after the record's end (" + endingName(r.state) + " at line " +
+                      std::to_string(ended_) + ")");
     if (key == "attributes") {
       need(2);
       atMost(2);
@@ -311,7 +376,8 @@ Journal ReadJournal(std::istream& in) {
       atMost(3);
       if (r.thisKind != 0) bad(number, "a second object for the record");
       r.thisKind = w.words[1] == "ptr" ? 'p' : w.words[1] == "tag" ? 't' : 0;
-      if (r.thisKind == 0) bad(number, "unknown object kind (expected ptr or tag, found " + w.words[1] + ")");
+      if (r.thisKind == 0)
+        bad(number, "unknown object kind (expected ptr or tag, found " + std::string(w.words[1]) + ")");
       r.thisTag = static_cast<tag_t>(integer(w.words[2], number, "tag", 0, kTagHigh));
     } else if (key == "end-of-arguments") {
       atMost(1);
@@ -319,20 +385,21 @@ Journal ReadJournal(std::istream& in) {
     } else if (key == "associate") {
       need(3);
       atMost(3);
-      r.associations.push_back({w.words[1], static_cast<tag_t>(integer(w.words[2], number, "tag", 0, kTagHigh))});
+      r.associations.push_back(
+          {std::string(w.words[1]), static_cast<tag_t>(integer(w.words[2], number, "tag", 0, kTagHigh))});
     } else if (key == "open") {
       atMost(1);
       r.state = RecordState::Open;
-      ended = number;
+      ended_ = number;
     } else if (key == "closed" || key == "failed") {
       need(2);
       atMost(2);
       r.state = key == "closed" ? RecordState::Closed : RecordState::Failed;
       r.status = static_cast<int>(integer(w.words[1], number, "status", kIntLow, kIntHigh));
-      ended = number;
+      ended_ = number;
     } else if (key == "in" || key == "out" || key == "result") {
       need(5);
-      Value v;
+      Value& v = r.values.emplace_back();
       v.line = number;
       v.direction = key == "in" ? Direction::In : key == "out" ? Direction::Out : Direction::Result;
       bool known = false;
@@ -341,15 +408,16 @@ Journal ReadJournal(std::istream& in) {
           v.kind = k.kind;
           known = true;
         }
-      if (!known) bad(number, "unknown value kind " + w.words[1]);
+      if (!known) bad(number, "unknown value kind " + std::string(w.words[1]));
       v.name = w.words[2];
-      v.type = w.quoted[3] ? w.words[3] : std::string();
-      const std::string& first = w.words[4];
+      if (w.quoted[3]) v.type = w.words[3];
+      std::string_view first = w.words[4];
       bool isNull = !w.quoted[4] && first == "null";
       switch (v.kind) {
         case ValueKind::Logical:
           atMost(5);
-          if (first != "true" && first != "false") bad(number, "not a logical (expected true or false, found " + first + ")");
+          if (first != "true" && first != "false")
+            bad(number, "not a logical (expected true or false, found " + std::string(first) + ")");
           v.integer = first == "true";
           break;
         case ValueKind::Integer:
@@ -391,7 +459,9 @@ Journal ReadJournal(std::istream& in) {
           }
           long long n = integer(first, number, "count", 0, kIntHigh);
           if (w.words.size() != 5 + static_cast<std::size_t>(n))
-            bad(number, "wrong number of values (expected " + first + ", found " + std::to_string(w.words.size() - 5) + ")");
+            bad(number, "wrong number of values (expected " + std::string(first) + ", found " +
+                            std::to_string(w.words.size() - 5) + ")");
+          v.reals.reserve(static_cast<std::size_t>(n));
           for (long long i = 0; i < n; ++i) v.reals.push_back(readReal(w.words[5 + static_cast<std::size_t>(i)], number));
           break;
         }
@@ -404,19 +474,23 @@ Journal ReadJournal(std::istream& in) {
           }
           long long n = integer(first, number, "count", 0, kIntHigh);
           if (w.words.size() != 5 + static_cast<std::size_t>(n))
-            bad(number, "wrong number of texts (expected " + first + ", found " + std::to_string(w.words.size() - 5) + ")");
-          for (long long i = 0; i < n; ++i) v.texts.push_back(w.words[5 + static_cast<std::size_t>(i)]);
+            bad(number, "wrong number of texts (expected " + std::string(first) + ", found " +
+                            std::to_string(w.words.size() - 5) + ")");
+          for (long long i = 0; i < n; ++i) v.texts.emplace_back(w.words[5 + static_cast<std::size_t>(i)]);
           break;
         }
       }
-      r.values.push_back(std::move(v));
     } else {
-      bad(number, "unknown line " + key);
+      bad(number, "unknown line " + std::string(key));
     }
   }
-  if (!header) bad(number, "empty journal (expected the first line 'journal 1')");
+  if (!header_) bad(number, "empty journal (expected the first line 'journal 1')");
   unfinished(number + 1);
-  return journal;
+  if (!reading_) return false;
+  *out = std::move(r);
+  r = Record();
+  reading_ = false;
+  return true;
 }
 
 }  // namespace KTX::JAM

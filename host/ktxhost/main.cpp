@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "Binding.hpp"
@@ -169,9 +170,15 @@ int play(int argc, char** argv) {
     std::fprintf(stderr, "%s: cannot be read\n", file.c_str());
     return kFailed;
   }
-  KTX::JAM::Journal journal;
+  // The journal is read as it is played, a record at a time, and nothing
+  // played is kept: a journal of any length plays in the same memory. Its
+  // first record is read before the plug-in is loaded, so that what is no
+  // journal is refused without it.
+  KTX::JAM::JournalReader reader(in);
+  KTX::JAM::Record record;
+  bool more = false;
   try {
-    journal = KTX::JAM::ReadJournal(in);
+    more = reader.Next(&record);
   } catch (const KTX::Error::Exception& e) {
     std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), e.line(), e.text().c_str());
     return kFailed;
@@ -204,17 +211,43 @@ int play(int argc, char** argv) {
   KTX::PART_part* part = KTX::PART_part::Create(0);
   KTX::PART_set_work_part(part);
   KTX::JAM::ClearJournal();
+  std::ofstream recorded;
+  std::unique_ptr<KTX::JAM::JournalWriter> writer;
+  if (!out.empty()) {
+    recorded.open(out, std::ios::binary);
+    writer = std::make_unique<KTX::JAM::JournalWriter>(recorded);
+  }
+  // What the host recorded, written out (with --record) and let go once no
+  // call of it is open.
+  auto flush = [&](bool all) {
+    if (!all && JAM_ask_open_records() != 0) return;
+    if (writer != nullptr)
+      for (const KTX::JAM::Record& r : KTX::JAM::Recorded()) writer->Write(r);
+    KTX::JAM::ClearJournal();
+  };
   std::string error;
   int line = 0;
-  KTX::Script::PlaySummary summary;
-  bool played = KTX::Script::Play(journal, &error, &line, &summary);
+  KTX::Script::Player player;
+  bool played = true;
+  try {
+    for (std::size_t index = 0; more && played; ++index) {
+      played = player.Play(record, index, &error, &line);
+      flush(false);
+      if (played) more = reader.Next(&record);
+    }
+  } catch (const KTX::Error::Exception& e) {
+    played = false;
+    error = e.text();
+    line = e.line();
+  }
+  flush(true);
   if (played)
-    std::fputs((raw ? KTX::Script::DescribePart(part) : KTX::Script::ReportPart(part, summary)).c_str(), stdout);
+    std::fputs((raw ? KTX::Script::DescribePart(part) : KTX::Script::ReportPart(part, player.Summary())).c_str(),
+               stdout);
   int result = played ? kDone : kFailed;
   if (!played) std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), line, error.c_str());
   if (!out.empty()) {
-    std::ofstream recorded(out, std::ios::binary);
-    recorded << KTX::JAM::WriteJournal(KTX::JAM::Recorded());
+    recorded.close();
     if (!recorded) {
       std::fprintf(stderr, "ktxhost: cannot write %s\n", out.c_str());
       result = 1;

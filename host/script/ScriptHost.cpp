@@ -734,15 +734,14 @@ Refusal checkValues(const JAM::Record& r, const MemberSignature& signature) {
 
 }  // namespace
 
-bool Play(const JAM::Journal& journal, std::string* error, int* errorLine, PlaySummary* summary) {
-  std::map<tag_t, tag_t> objects;  // the journal's tag -> the live object's tag
-  auto fail = [&](std::size_t index, const Refusal& refusal) {
+bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* error, int* errorLine) {
+  std::map<tag_t, tag_t>& objects = played_.objects;  // the journal's tag -> the live object's tag
+  auto fail = [&](const Refusal& refusal) {
     *error = refusal.what;
     if (errorLine != nullptr) *errorLine = refusal.line;
-    if (refusal.line == 0) {
-      const JAM::Record& r = journal[index];
-      *error = "record " + std::to_string(index + 1) + " (" + r.journalClass + " " + r.member + "): " + refusal.what;
-    }
+    if (refusal.line == 0)
+      *error = "record " + std::to_string(index + 1) + " (" + recorded.journalClass + " " + recorded.member +
+               "): " + refusal.what;
     return false;
   };
   // A live object for a journal's tag, of the class the record states.
@@ -761,66 +760,61 @@ bool Play(const JAM::Journal& journal, std::string* error, int* errorLine, PlayS
     *out = it->second;
     return {};
   };
-  PlaySummary counted;
-  for (std::size_t index = 0; index < journal.size(); ++index) {
-    const JAM::Record& recorded = journal[index];
-    if (recorded.depth != 0) continue;  // made again by the call that holds it
-    MemberSignature signature;
-    JAM_replay_fn play = Bound(recorded.journalClass, recorded.methodType, recorded.member, &signature);
-    static const char* const kTypes[] = {"method", "get", "set"};
-    if (play == nullptr)
-      return fail(index, {recorded.line, std::string("nothing is bound to ") + kTypes[recorded.methodType % 3] +
-                                             " \"" + recorded.journalClass + "\" \"" + recorded.member + "\""});
-    if (recorded.thisKind != signature.object)
-      return fail(index, {recorded.line, "the object is not passed as the member takes it (expected " +
-                                             objectForm(signature.object) + ", found " +
-                                             objectForm(recorded.thisKind) + ")"});
-    // The call reads its values from the record's slots: each must be what
-    // the member reads there.
-    if (Refusal r = checkValues(recorded, signature); !r.what.empty()) return fail(index, r);
+  if (recorded.depth != 0) return true;  // made again by the call that holds it
+  MemberSignature signature;
+  JAM_replay_fn play = Bound(recorded.journalClass, recorded.methodType, recorded.member, &signature);
+  static const char* const kTypes[] = {"method", "get", "set"};
+  if (play == nullptr)
+    return fail({recorded.line, std::string("nothing is bound to ") + kTypes[recorded.methodType % 3] + " \"" +
+                                    recorded.journalClass + "\" \"" + recorded.member + "\""});
+  if (recorded.thisKind != signature.object)
+    return fail({recorded.line, "the object is not passed as the member takes it (expected " +
+                                    objectForm(signature.object) + ", found " + objectForm(recorded.thisKind) + ")"});
+  // The call reads its values from the record's slots: each must be what
+  // the member reads there.
+  if (Refusal r = checkValues(recorded, signature); !r.what.empty()) return fail(r);
 
-    JAM::Record call = recorded;
-    if (recorded.thisKind != 0) {
-      if (recorded.thisTag == 0)
-        return fail(index, {recorded.line, "no object (expected the tag of a \"" + recorded.journalClass +
-                                               "\", found 0)"});
-      if (Refusal r = live(recorded.thisTag, recorded.journalClass, recorded.line, &call.thisTag); !r.what.empty())
-        return fail(index, r);
+  JAM::Record call = recorded;
+  if (recorded.thisKind != 0) {
+    if (recorded.thisTag == 0)
+      return fail({recorded.line, "no object (expected the tag of a \"" + recorded.journalClass + "\", found 0)"});
+    if (Refusal r = live(recorded.thisTag, recorded.journalClass, recorded.line, &call.thisTag); !r.what.empty())
+      return fail(r);
+  }
+  for (JAM::Value& v : call.values)
+    if (v.direction == JAM::Direction::In && (v.kind == JAM::ValueKind::Tag || v.kind == JAM::ValueKind::Ptr)) {
+      tag_t tag = 0;
+      if (Refusal r = live(v.integer, v.type, v.line != 0 ? v.line : recorded.line, &tag); !r.what.empty())
+        return fail(r);
+      v.integer = tag;
     }
-    for (JAM::Value& v : call.values)
-      if (v.direction == JAM::Direction::In && (v.kind == JAM::ValueKind::Tag || v.kind == JAM::ValueKind::Ptr)) {
-        tag_t tag = 0;
-        if (Refusal r = live(v.integer, v.type, v.line != 0 ? v.line : recorded.line, &tag); !r.what.empty())
-          return fail(index, r);
-        v.integer = tag;
-      }
 
-    std::size_t before = JAM::Recorded().size();
-    int status = JAM::ReplayWith(call, play);
-    ++counted.records;
-    if (JAM::Recorded().size() > before) {
-      const JAM::Record& made = JAM::Recorded()[before];
-      for (std::size_t i = 0; i < recorded.values.size() && i < made.values.size(); ++i) {
-        const JAM::Value& was = recorded.values[i];
-        const JAM::Value& now = made.values[i];
-        if (was.direction == JAM::Direction::In || was.name != now.name) continue;
-        if ((was.kind == JAM::ValueKind::Tag || was.kind == JAM::ValueKind::Ptr) && was.integer != 0)
-          objects[static_cast<tag_t>(was.integer)] = static_cast<tag_t>(now.integer);
-      }
+  std::size_t before = JAM::Recorded().size();
+  int status = JAM::ReplayWith(call, play);
+  ++played_.records;
+  if (JAM::Recorded().size() > before) {
+    const JAM::Record& made = JAM::Recorded()[before];
+    for (std::size_t i = 0; i < recorded.values.size() && i < made.values.size(); ++i) {
+      const JAM::Value& was = recorded.values[i];
+      const JAM::Value& now = made.values[i];
+      if (was.direction == JAM::Direction::In || was.name != now.name) continue;
+      if ((was.kind == JAM::ValueKind::Tag || was.kind == JAM::ValueKind::Ptr) && was.integer != 0)
+        objects[static_cast<tag_t>(was.integer)] = static_cast<tag_t>(now.integer);
     }
-    if (summary != nullptr) {
-      *summary = counted;
-      summary->objects = objects;
-    }
-    if (recorded.state == JAM::RecordState::Closed && status != recorded.status)
-      return fail(index, {recorded.line, "the call gave another status (expected " + Error::Describe(recorded.status) +
-                                             ", found " + Error::Describe(status) + ")"});
   }
-  if (summary != nullptr) {
-    *summary = counted;
-    summary->objects = objects;
-  }
+  if (recorded.state == JAM::RecordState::Closed && status != recorded.status)
+    return fail({recorded.line, "the call gave another status (expected " + Error::Describe(recorded.status) +
+                                    ", found " + Error::Describe(status) + ")"});
   return true;
+}
+
+bool Play(const JAM::Journal& journal, std::string* error, int* errorLine, PlaySummary* summary) {
+  Player player;
+  bool played = true;
+  for (std::size_t index = 0; played && index < journal.size(); ++index)
+    played = player.Play(journal[index], index, error, errorLine);
+  if (summary != nullptr) *summary = player.Summary();
+  return played;
 }
 
 std::string DescribePart(const PART_part* part) {

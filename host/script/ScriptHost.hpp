@@ -143,6 +143,18 @@ struct PlaySummary {
 KTX_HOST_API bool Play(const JAM::Journal& journal, std::string* error, int* errorLine = nullptr,
                        PlaySummary* summary = nullptr);
 
+// The same a record at a time, for a journal read as a stream: Play gives
+// what Play above gives for the record at `index` of the journal (a nested
+// record is skipped), and the summary counts what was played so far.
+class KTX_HOST_API Player {
+ public:
+  bool Play(const JAM::Record& record, std::size_t index, std::string* error, int* errorLine = nullptr);
+  const PlaySummary& Summary() const { return played_; }
+
+ private:
+  PlaySummary played_;
+};
+
 // What the part holds, as text: its features (class, body, parameters:
 // entities with their values, tolerances, die attributes, updates) and its
 // bodies, in the order they were made, each by the host's tag.
