@@ -153,6 +153,7 @@ class KTX_HOST_API JournalWriter {
 
  private:
   std::ostream& out_;
+  std::string text_;  // one record's, kept for its room
 };
 
 class KTX_HOST_API JournalReader {

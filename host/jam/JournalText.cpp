@@ -1,10 +1,12 @@
 // The journal as text: one line per record header, value, association and
 // ending, indented by nesting depth. Doubles are written with 17 significant
 // digits, which read back to the same bits.
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <charconv>
 #include <istream>
 #include <limits>
@@ -38,8 +40,10 @@ constexpr KindWord kKinds[] = {
 constexpr const char* kDirections[] = {"in", "out", "result"};
 constexpr const char* kMethodTypes[] = {"method", "get", "set"};
 
-std::string quote(const std::string& s) {
-  std::string out = "\"";
+// The text is made by appending to one string: a record's lines go out in
+// one write.
+void quote(std::string& out, std::string_view s) {
+  out += '"';
   for (unsigned char c : s) {
     switch (c) {
       case '"': out += "\\\""; break;
@@ -56,42 +60,70 @@ std::string quote(const std::string& s) {
         }
     }
   }
-  return out + "\"";
+  out += '"';
 }
 
-std::string real(double d) {
+// 17 significant digits, as printf's "%.17g" writes them.
+void real(std::string& out, double d) {
   char text[40];
-  std::snprintf(text, sizeof text, "%.17g", d);
-  return text;
+  auto [end, error] = std::to_chars(text, text + sizeof text, d, std::chars_format::general, 17);
+  out.append(text, error == std::errc() ? end : text);
 }
 
-std::string payload(const Value& v) {
-  std::string out;
+template <class Integer>
+void number(std::string& out, Integer n) {
+  char text[24];
+  auto [end, error] = std::to_chars(text, text + sizeof text, n);
+  out.append(text, error == std::errc() ? end : text);
+}
+
+void payload(std::string& out, const Value& v) {
   switch (v.kind) {
-    case ValueKind::Logical: return v.integer != 0 ? "true" : "false";
+    case ValueKind::Logical: out += v.integer != 0 ? "true" : "false"; return;
     case ValueKind::Integer:
     case ValueKind::Enum:
     case ValueKind::Ptr:
-    case ValueKind::Tag: return std::to_string(v.integer);
+    case ValueKind::Tag: number(out, v.integer); return;
     case ValueKind::Double:
-      return v.direction == Direction::In ? real(v.real) + " " + std::to_string(v.attribute) : real(v.real);
+      real(out, v.real);
+      if (v.direction == Direction::In) {
+        out += ' ';
+        number(out, v.attribute);
+      }
+      return;
     case ValueKind::String:
-    case ValueKind::Utf8String: return v.isNull ? "null" : quote(v.text);
+    case ValueKind::Utf8String:
+      if (v.isNull)
+        out += "null";
+      else
+        quote(out, v.text);
+      return;
     case ValueKind::Struct:
     case ValueKind::DoubleArray:
     case ValueKind::StructArray:
-      if (v.isNull) return "null";
-      out = std::to_string(v.reals.size());
-      for (double d : v.reals) out += " " + real(d);
-      return out;
+      if (v.isNull) {
+        out += "null";
+        return;
+      }
+      number(out, v.reals.size());
+      for (double d : v.reals) {
+        out += ' ';
+        real(out, d);
+      }
+      return;
     case ValueKind::StringArray:
     case ValueKind::Utf8StringArray:
-      if (v.isNull) return "null";
-      out = std::to_string(v.texts.size());
-      for (const std::string& t : v.texts) out += " " + quote(t);
-      return out;
+      if (v.isNull) {
+        out += "null";
+        return;
+      }
+      number(out, v.texts.size());
+      for (const std::string& t : v.texts) {
+        out += ' ';
+        quote(out, t);
+      }
+      return;
   }
-  return out;
 }
 
 [[noreturn]] void bad(int line, const std::string& why) {
@@ -209,27 +241,45 @@ double readReal(std::string_view s, int line) {
   return v;
 }
 
-// Reads the next line into `line` (without its end, a CR before the LF
-// included); false at the end of the text. A line longer than the limit is
-// refused before more of it is read.
-bool nextLine(std::streambuf& in, std::string& line, int number) {
-  line.clear();
-  bool ended = false;
-  for (;;) {
-    int c = in.sbumpc();
-    if (c == std::char_traits<char>::eof()) break;
-    if (c == '\n') {
-      ended = true;
-      break;
+// The text's lines, read from the stream in blocks.
+class Lines {
+ public:
+  // Reads the next line into `line` (without its end, a CR before the LF
+  // included); false at the end of the text. A line longer than the limit is
+  // refused before more than a block past it is read.
+  bool next(std::streambuf* in, std::string& line, int number) {
+    line.clear();
+    for (;;) {
+      if (at_ == size_ && !fill(in)) return !line.empty() && (trim(line), true);
+      const char* from = block_.data() + at_;
+      const void* found = std::memchr(from, '\n', size_ - at_);
+      std::size_t n = found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - from) : size_ - at_;
+      if (line.size() + n > kLongestJournalLine)
+        bad(number, "line longer than " + std::to_string(kLongestJournalLine) + " bytes");
+      line.append(from, n);
+      at_ += n;
+      if (found != nullptr) {
+        ++at_;
+        trim(line);
+        return true;
+      }
     }
-    if (line.size() == kLongestJournalLine)
-      bad(number, "line longer than " + std::to_string(kLongestJournalLine) + " bytes");
-    line += static_cast<char>(c);
   }
-  if (line.empty() && !ended) return false;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
-}
+
+ private:
+  static void trim(std::string& line) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+  }
+  bool fill(std::streambuf* in) {
+    if (in == nullptr) return false;
+    if (block_.empty()) block_.resize(std::size_t{1} << 16);
+    at_ = 0;
+    size_ = static_cast<std::size_t>(std::max<std::streamsize>(0, in->sgetn(block_.data(), static_cast<std::streamsize>(block_.size()))));
+    return size_ > 0;
+  }
+  std::vector<char> block_;
+  std::size_t at_ = 0, size_ = 0;
+};
 
 const char* endingName(RecordState state) {
   return state == RecordState::Closed ? "closed" : state == RecordState::Failed ? "failed" : "open";
@@ -248,26 +298,79 @@ const char* DirectionName(Direction direction) { return kDirections[static_cast<
 JournalWriter::JournalWriter(std::ostream& out) : out_(out) { out_ << kHeader << "\n"; }
 
 void JournalWriter::Write(const Record& r) {
-  std::ostream& out = out_;
-  std::string indent(static_cast<std::size_t>(r.depth) * 2, ' ');
-  out << indent << "record " << r.depth << " " << kMethodTypes[r.methodType] << " " << quote(r.journalClass) << " "
-      << quote(r.member) << "\n";
-  if (r.attributes != -1) out << indent << "  attributes " << r.attributes << "\n";
-  if (r.thisKind != 0) out << indent << "  this " << (r.thisKind == 'p' ? "ptr" : "tag") << " " << r.thisTag << "\n";
+  std::string& out = text_;
+  out.clear();
+  std::string_view indent = "                                                                ";
+  std::size_t width = static_cast<std::size_t>(r.depth) * 2;
+  auto line = [&](std::size_t more) {
+    for (std::size_t left = width + more; left > 0;) {
+      std::size_t n = std::min(left, indent.size());
+      out.append(indent.substr(0, n));
+      left -= n;
+    }
+  };
+  line(0);
+  out += "record ";
+  number(out, r.depth);
+  out += ' ';
+  out += kMethodTypes[r.methodType];
+  out += ' ';
+  quote(out, r.journalClass);
+  out += ' ';
+  quote(out, r.member);
+  out += '\n';
+  if (r.attributes != -1) {
+    line(2);
+    out += "attributes ";
+    number(out, r.attributes);
+    out += '\n';
+  }
+  if (r.thisKind != 0) {
+    line(2);
+    out += r.thisKind == 'p' ? "this ptr " : "this tag ";
+    number(out, r.thisTag);
+    out += '\n';
+  }
   for (const Value& v : r.values) {
-    const char* kind = "";
+    line(2);
+    out += kDirections[static_cast<int>(v.direction)];
+    out += ' ';
     for (const KindWord& k : kKinds)
-      if (k.kind == v.kind) kind = k.name;
-    out << indent << "  " << kDirections[static_cast<int>(v.direction)] << " " << kind << " " << quote(v.name) << " "
-        << (v.type.empty() ? std::string("-") : quote(v.type)) << " " << payload(v) << "\n";
+      if (k.kind == v.kind) out += k.name;
+    out += ' ';
+    quote(out, v.name);
+    out += ' ';
+    if (v.type.empty())
+      out += '-';
+    else
+      quote(out, v.type);
+    out += ' ';
+    payload(out, v);
+    out += '\n';
   }
-  if (r.argumentsEnded) out << indent << "  end-of-arguments\n";
-  for (const Association& a : r.associations) out << indent << "  associate " << quote(a.templateClass) << " " << a.tag << "\n";
+  if (r.argumentsEnded) {
+    line(2);
+    out += "end-of-arguments\n";
+  }
+  for (const Association& a : r.associations) {
+    line(2);
+    out += "associate ";
+    quote(out, a.templateClass);
+    out += ' ';
+    number(out, a.tag);
+    out += '\n';
+  }
+  line(2);
   switch (r.state) {
-    case RecordState::Open: out << indent << "  open\n"; break;
-    case RecordState::Closed: out << indent << "  closed " << r.status << "\n"; break;
-    case RecordState::Failed: out << indent << "  failed " << r.status << "\n"; break;
+    case RecordState::Open: out += "open\n"; break;
+    case RecordState::Closed: out += "closed "; break;
+    case RecordState::Failed: out += "failed "; break;
   }
+  if (r.state != RecordState::Open) {
+    number(out, r.status);
+    out += '\n';
+  }
+  out_.write(out.data(), static_cast<std::streamsize>(out.size()));
 }
 
 std::string WriteJournal(const Journal& journal) {
@@ -291,6 +394,7 @@ Journal ReadJournal(std::istream& in) {
 }
 
 struct JournalReader::Text {
+  Lines lines;
   std::string line;
   Words words;
 };
@@ -313,8 +417,7 @@ bool JournalReader::Next(Record* out) {
                                    : "the next record at line " + std::to_string(at)) +
                       ")");
   };
-  std::streambuf* buffer = in_.rdbuf();
-  while (buffer != nullptr && nextLine(*buffer, line, number + 1)) {
+  while (text_->lines.next(in_.rdbuf(), line, number + 1)) {
     ++number;
     split(line, number, w);
     if (w.words.empty() || (!w.quoted[0] && !w.words[0].empty() && w.words[0][0] == '#')) continue;
