@@ -24,6 +24,9 @@ struct ClassRecord {
   unsigned superclassLookedUpAt = 0;  // the registration count when last looked for in vain
   // Its rows and its superclasses', resolved once per registration count.
   std::vector<const ClassAttributeStruct*> allRows;
+  // Of those, the ones whose value lives on the heap (arrays, strings):
+  // what undo copies beside the object's bytes.
+  std::vector<const ClassAttributeStruct*> heapRows;
   unsigned allRowsAt = 0;
   int* classIdVariable = nullptr;
   unsigned flags = 0;
@@ -64,7 +67,7 @@ struct Mark {
   int id = 0;
   std::string name;
   std::vector<Snapshot> logged;
-  std::set<const void*> loggedSet;
+  std::unordered_set<const void*> loggedSet;
   std::vector<ArraySnapshot> arrays;
   std::vector<Object*> created;
   std::vector<Object*> deleted;  // kept alive until no mark can bring them back
@@ -164,6 +167,14 @@ void loadArray(VariableObject* a, const std::vector<unsigned char>& in) {
   else if (auto* s = dynamic_cast<Vla<std::string>*>(a)) loadStrings(s->Items(), in);
 }
 
+bool isHeapArray(const ClassAttributeStruct* row) {
+  std::uint32_t count = TypeCode::Count(row->typeCode);
+  return count == TypeCode::kVariable || (count == 2 && row->dimensions != nullptr);
+}
+bool isString(const ClassAttributeStruct* row) {
+  return row->typeCode == TypeCode::kString || row->typeCode == TypeCode::kUString;
+}
+
 // Every row of the object's class and of its superclasses.
 const std::vector<const ClassAttributeStruct*>& allRows(int classId) {
   static const std::vector<const ClassAttributeStruct*> none;
@@ -177,19 +188,22 @@ const std::vector<const ClassAttributeStruct*>& allRows(int classId) {
       rows.insert(rows.end(), r->rowsByIndex.begin(), r->rowsByIndex.end());
     }
     record = classRecord(classId);
+    record->heapRows.clear();
+    for (const ClassAttributeStruct* row : rows)
+      if (isHeapArray(row) || isString(row)) record->heapRows.push_back(row);
     record->allRows = std::move(rows);
     record->allRowsAt = om().registrations;
   }
   return record->allRows;
 }
 
-bool isHeapArray(const ClassAttributeStruct* row) {
-  std::uint32_t count = TypeCode::Count(row->typeCode);
-  return count == TypeCode::kVariable || (count == 2 && row->dimensions != nullptr);
+const std::vector<const ClassAttributeStruct*>& heapRows(int classId) {
+  static const std::vector<const ClassAttributeStruct*> none;
+  allRows(classId);
+  ClassRecord* record = classRecord(classId);
+  return record != nullptr ? record->heapRows : none;
 }
-bool isString(const ClassAttributeStruct* row) {
-  return row->typeCode == TypeCode::kString || row->typeCode == TypeCode::kUString;
-}
+
 
 template <class F>
 F& field(const Object* o, const ClassAttributeStruct* row) {
@@ -221,14 +235,13 @@ VariableObject* makeArray(Object* owner, const ClassAttributeStruct* row) {
   }
 }
 
-Snapshot takeSnapshot(Object* o) {
+Snapshot takeSnapshot(Object* o, const ObjectInfo& info) {
   Snapshot s;
   s.object = o;
-  const ObjectInfo& info = om().objects.at(o);
   s.info = info;
   const auto* b = reinterpret_cast<const unsigned char*>(o);
   s.bytes.assign(b, b + info.size);
-  for (const ClassAttributeStruct* row : allRows(o->OmClassId())) {
+  for (const ClassAttributeStruct* row : heapRows(o->OmClassId())) {
     if (isHeapArray(row)) {
       if (VariableObject* a = field<VariableObject*>(o, row)) s.arrays[a] = saveArray(a);
     } else if (isString(row)) {
@@ -242,7 +255,7 @@ Snapshot takeSnapshot(Object* o) {
 }
 
 void freeHeapValues(Object* o) {
-  for (const ClassAttributeStruct* row : allRows(o->OmClassId())) {
+  for (const ClassAttributeStruct* row : heapRows(o->OmClassId())) {
     if (isHeapArray(row)) {
       delete field<VariableObject*>(o, row);
       field<VariableObject*>(o, row) = nullptr;
@@ -265,7 +278,7 @@ void restoreSnapshot(Snapshot& s) {
   Object* o = s.object;
   // Arrays made after the snapshot go; arrays that existed get their items back.
   std::vector<VariableObject*> current;
-  for (const ClassAttributeStruct* row : allRows(o->OmClassId())) {
+  for (const ClassAttributeStruct* row : heapRows(o->OmClassId())) {
     if (isHeapArray(row)) {
       VariableObject* a = field<VariableObject*>(o, row);
       if (a != nullptr && s.arrays.count(a) == 0) delete a;
@@ -494,9 +507,9 @@ void OM__log(Object* object) {
   if (KTX::Host::Logging()) Host::Log("OM__log", tagText(object));
   if (om().marks.empty() || om().undoing) return;
   Mark& mark = om().marks.back();
-  if (mark.loggedSet.count(object) != 0 || om().objects.count(object) == 0) return;
-  mark.loggedSet.insert(object);
-  Snapshot snapshot = takeSnapshot(object);
+  auto known = om().objects.find(object);
+  if (known == om().objects.end() || !mark.loggedSet.insert(object).second) return;
+  Snapshot snapshot = takeSnapshot(object, known->second);
   // An array changed under this mark before its object was logged: its state
   // at the mark is its own snapshot, not what it holds now.
   for (const ArraySnapshot& a : mark.arrays)
@@ -509,8 +522,7 @@ void OM__log(VariableObject* array) {
   if (KTX::Host::Logging()) Host::Log("OM__log_array", array->Owner() != nullptr ? tagText(array->Owner()) : "");
   if (om().marks.empty() || om().undoing) return;
   Mark& mark = om().marks.back();
-  if (mark.loggedSet.count(array) != 0) return;
-  mark.loggedSet.insert(array);
+  if (!mark.loggedSet.insert(array).second) return;
   mark.arrays.push_back({array, saveArray(array)});
   array->OmSetState(Object::kStateNoLog);
 }
