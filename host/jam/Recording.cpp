@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <string_view>
 #include <unordered_map>
 
 #include "jam/Internal.hpp"
@@ -40,7 +41,15 @@ struct State {
     }
   };
   std::unordered_map<CallKey, std::pair<std::string, Internal::Learnt*>, CallKeyHash> byCall;
+  // Records and values the journal let go of, kept with their room (their
+  // texts' and lists' storage) for the next ones: a journal that is cleared
+  // as it goes (a play, a test) records without asking for memory.
+  std::vector<Record> spareRecords;
+  std::vector<Value> spareValues;
 };
+
+constexpr std::size_t kSpareRecords = 4096;
+constexpr std::size_t kSpareValues = 4 * kSpareRecords;
 
 // Never destroyed: the plug-in's exit steps may still call in at process exit.
 State& state() {
@@ -56,21 +65,54 @@ Record* current() {
   return &s.journal[static_cast<std::size_t>(s.open.back())];
 }
 
-Value* add(Direction direction, ValueKind kind, const char* name, std::string type = {}) {
+Value* add(Direction direction, ValueKind kind, const char* name, std::string_view type = {}) {
   Record* r = current();
   if (r == nullptr) return nullptr;
-  Value v;
+  State& s = state();
+  if (s.spareValues.empty()) {
+    r->values.emplace_back();
+  } else {
+    r->values.push_back(std::move(s.spareValues.back()));
+    s.spareValues.pop_back();
+  }
+  Value& v = r->values.back();
   v.direction = direction;
   v.kind = kind;
-  v.name = name != nullptr ? name : "";
-  v.type = std::move(type);
-  r->values.push_back(std::move(v));
-  return &r->values.back();
+  v.name.assign(name != nullptr ? name : "");
+  v.type.assign(type);
+  v.attribute = 0;
+  v.isNull = false;
+  v.integer = 0;
+  v.real = 0;
+  v.text.clear();
+  v.reals.clear();
+  v.texts.clear();
+  v.line = 0;
+  v.pending = nullptr;
+  v.pendingCount = nullptr;
+  v.structSize = 0;
+  return &v;
+}
+
+// The journal's records go to the spares (as many as are kept).
+void letGo(Journal& journal) {
+  State& s = state();
+  for (Record& r : journal) {
+    for (Value& v : r.values)
+      if (s.spareValues.size() < kSpareValues) s.spareValues.push_back(std::move(v));
+    r.values.clear();
+    if (s.spareRecords.size() < kSpareRecords) s.spareRecords.push_back(std::move(r));
+  }
+  journal.clear();
 }
 
 std::string nameOf(const JAM_type_class_s* c) { return c != nullptr ? c->name : std::string(); }
 std::string nameOf(const JAM_type_enum_s* e) { return e != nullptr ? e->name : std::string(); }
 std::string nameOf(const JAM_type_struct_s* s) { return s != nullptr ? s->name : std::string(); }
+template <class Type>
+std::string_view typeOf(const Type* t) {
+  return t != nullptr ? std::string_view(t->name) : std::string_view();
+}
 int componentsOf(const JAM_type_struct_s* s) { return s != nullptr ? static_cast<int>(s->components.size()) : 0; }
 
 tag_t tagOfPointer(const void* object) {
@@ -171,15 +213,28 @@ void start(JAM_type_class_s* journalClass, int methodType, const char* member, J
     s.open.push_back(kSuppressed);
     return;
   }
-  Record r;
+  if (s.spareRecords.empty()) {
+    s.journal.emplace_back();
+  } else {
+    s.journal.push_back(std::move(s.spareRecords.back()));
+    s.spareRecords.pop_back();
+  }
+  Record& r = s.journal.back();
   r.depth = static_cast<int>(s.open.size());
-  r.journalClass = nameOf(journalClass);
+  r.journalClass.assign(typeOf(journalClass));
   r.methodType = methodType;
-  r.member = member != nullptr ? member : "";
+  r.member.assign(member != nullptr ? member : "");
+  r.attributes = -1;
+  r.thisKind = 0;
+  r.thisTag = 0;
+  r.associations.clear();
+  r.argumentsEnded = false;
+  r.state = RecordState::Open;
+  r.status = 0;
+  r.line = 0;
   Internal::Learnt* learnt = learntFor(journalClass, methodType, member, r);
   if (replay != nullptr) learnt->replay = replay;
   r.learnt = learnt;
-  s.journal.push_back(std::move(r));
   s.open.push_back(static_cast<int>(s.journal.size() - 1));
 }
 
@@ -216,7 +271,7 @@ void MaybeRaise(const char* function) {
 const Journal& Recorded() { return state().journal; }
 
 void ClearJournal() {
-  state().journal.clear();
+  letGo(state().journal);
   state().open.clear();
 }
 
@@ -226,7 +281,7 @@ void SetFaultVerdict(int verdict) { state().verdict = verdict; }
 void RaiseAt(const char* function, int number) { state().raiseAt[function] = number; }
 void Reset() {
   State& s = state();
-  s.journal.clear();
+  letGo(s.journal);
   s.open.clear();
   s.paused = 0;
   s.claimed.clear();
@@ -501,11 +556,11 @@ void JAM_in_double(const double* value, const char* name, int attribute) {
 void JAM_in_enum(JAM_type_enum_s* enumeration, const void* value, const char* name) {
   int n = value != nullptr ? *static_cast<const int*>(value) : 0;
   JAM_LOG_VALUE("JAM_in_enum", name, nameOf(enumeration) + ":" + num(n));
-  if (Value* v = add(Direction::In, ValueKind::Enum, name, nameOf(enumeration))) v->integer = n;
+  if (Value* v = add(Direction::In, ValueKind::Enum, name, typeOf(enumeration))) v->integer = n;
 }
 void JAM_in_tag(JAM_type_class_s* journalClass, const tag_t* value, const char* name) {
   JAM_LOG_VALUE("JAM_in_tag", name, nameOf(journalClass) + ":" + (value != nullptr ? num(*value) : "null"));
-  if (Value* v = add(Direction::In, ValueKind::Tag, name, nameOf(journalClass)))
+  if (Value* v = add(Direction::In, ValueKind::Tag, name, typeOf(journalClass)))
     v->integer = value != nullptr ? *value : 0;
 }
 void JAM_in_string(const char* value, const char* name) {
@@ -524,7 +579,7 @@ void JAM_in_utf8_string(const TEXT_s* value, const char* name) {
 }
 void JAM_in_struct(JAM_type_struct_s* structure, const void* value, const char* name) {
   JAM_LOG_VALUE("JAM_in_struct", name, nameOf(structure));
-  if (Value* v = add(Direction::In, ValueKind::Struct, name, nameOf(structure)))
+  if (Value* v = add(Direction::In, ValueKind::Struct, name, typeOf(structure)))
     copyStructs(*v, value, 1, componentsOf(structure));
 }
 void JAM_in_double_array(int count, const double* values, const char* name) {
@@ -548,13 +603,13 @@ void JAM_in_utf8_string_array(int count, const TEXT_s** values, const char* name
 }
 void JAM_in_struct_array(JAM_type_struct_s* structure, int count, const void* values, const char* name) {
   JAM_LOG_VALUE("JAM_in_struct_array", name, nameOf(structure) + ":" + num(count));
-  if (Value* v = add(Direction::In, ValueKind::StructArray, name, nameOf(structure)))
+  if (Value* v = add(Direction::In, ValueKind::StructArray, name, typeOf(structure)))
     copyStructs(*v, values, count, componentsOf(structure));
 }
 
 void JAM_out_struct_array(JAM_type_struct_s* structure, int* count, const void* values, const char* name) {
   JAM_LOG_VALUE("JAM_out_struct_array", name, nameOf(structure));
-  if (Value* v = add(Direction::Out, ValueKind::StructArray, name, nameOf(structure))) {
+  if (Value* v = add(Direction::Out, ValueKind::StructArray, name, typeOf(structure))) {
     v->pending = values;
     v->pendingCount = count;
     v->structSize = componentsOf(structure);
@@ -562,9 +617,9 @@ void JAM_out_struct_array(JAM_type_struct_s* structure, int* count, const void* 
 }
 
 namespace {
-void result(ValueKind kind, const void* value, const char* name, std::string type = {}, const int* count = nullptr,
+void result(ValueKind kind, const void* value, const char* name, std::string_view type = {}, const int* count = nullptr,
             int structSize = 0) {
-  if (Value* v = add(Direction::Result, kind, name, std::move(type))) {
+  if (Value* v = add(Direction::Result, kind, name, type)) {
     v->pending = value;
     v->pendingCount = count;
     v->structSize = structSize;
@@ -588,16 +643,16 @@ void JAM_result_double(const double* value, const char* name) {
 }
 void JAM_result_enum(JAM_type_enum_s* enumeration, const void* value, const char* name) {
   JAM_LOG_VALUE("JAM_result_enum", name, nameOf(enumeration));
-  result(ValueKind::Enum, value, name, nameOf(enumeration));
+  result(ValueKind::Enum, value, name, typeOf(enumeration));
 }
 void JAM_result_ptr(JAM_type_class_s* journalClass, const void* value, const char* name) {
   JAM_LOG_VALUE("JAM_result_ptr", name, nameOf(journalClass));
   Internal::MaybeRaise("JAM_result_ptr");
-  result(ValueKind::Ptr, value, name, nameOf(journalClass));
+  result(ValueKind::Ptr, value, name, typeOf(journalClass));
 }
 void JAM_result_tag(JAM_type_class_s* journalClass, const tag_t* value, const char* name) {
   JAM_LOG_VALUE("JAM_result_tag", name, nameOf(journalClass));
-  result(ValueKind::Tag, value, name, nameOf(journalClass));
+  result(ValueKind::Tag, value, name, typeOf(journalClass));
 }
 void JAM_result_string(const char** value, const char* name) {
   JAM_LOG_VALUE("JAM_result_string", name, "");
@@ -609,7 +664,7 @@ void JAM_result_utf8_string(const TEXT_s** value, const char* name) {
 }
 void JAM_result_struct(JAM_type_struct_s* structure, const void* value, const char* name) {
   JAM_LOG_VALUE("JAM_result_struct", name, nameOf(structure));
-  result(ValueKind::Struct, value, name, nameOf(structure), nullptr, componentsOf(structure));
+  result(ValueKind::Struct, value, name, typeOf(structure), nullptr, componentsOf(structure));
 }
 void JAM_result_string_array(int* count, char*** values, const char* name) {
   JAM_LOG_VALUE("JAM_result_string_array", name, "");
