@@ -76,6 +76,9 @@ struct Mark {
 
 struct Manager {
   std::vector<ClassRecord> classes;  // class id = index + 1
+  // The registered classes by name: a plug-in's load registers hundreds, and
+  // each registration looks its name up.
+  std::unordered_map<std::string, int> classByName;
   std::unordered_map<const Object*, ObjectInfo> objects;
   // Every object and array whose state is set: what setting a mark clears.
   std::unordered_set<Object*> stateSet;
@@ -102,9 +105,8 @@ ClassRecord* classRecord(int classId) {
 }
 
 int findClass(const std::string& name) {
-  for (std::size_t i = 0; i < om().classes.size(); ++i)
-    if (om().classes[i].alive && om().classes[i].name == name) return static_cast<int>(i + 1);
-  return 0;
+  auto it = om().classByName.find(name);
+  return it != om().classByName.end() ? it->second : 0;
 }
 
 int superclassOf(int classId) {
@@ -347,6 +349,7 @@ ClassRegistrant::ClassRegistrant(const char* className, unsigned, const char* co
   om().classes.push_back(std::move(record));
   ++om().registrations;
   classId_ = static_cast<int>(om().classes.size());
+  om().classByName[className] = classId_;
   for (int i = 0; i < attributeCount; ++i)
     attributeTable[i].attributeId->Bind(classId_, static_cast<int>(attributeTable[i].attributeIndex - 0x80000000u));
   *classIdVariable = classId_;
@@ -358,6 +361,8 @@ ClassRegistrant::~ClassRegistrant() {
   ClassRecord* c = classRecord(classId_);
   if (c == nullptr) return;
   c->alive = false;
+  if (auto it = om().classByName.find(c->name); it != om().classByName.end() && it->second == classId_)
+    om().classByName.erase(it);
   ++om().registrations;
   om().events.push_back({false, c->name, c->superclassName, static_cast<int>(c->rowsByIndex.size()), c->flags,
                          0x80000000u + static_cast<unsigned>(c->rowsByIndex.size())});
