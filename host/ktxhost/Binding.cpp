@@ -75,6 +75,9 @@
 #include "ja_die_machine_relief_builder_jam.hpp"
 #endif
 
+#if __has_include("ja_die_springback_compensation_builder_jam.hpp")
+#include "ja_die_springback_compensation_builder_jam.hpp"
+#endif
 namespace {
 
 using ::KTX::JA::BindingRow;
@@ -239,6 +242,14 @@ const BindingRow k_ja_die_machine_relief_builder_jam[] = {JA_DIE_MACHINE_RELIEF_
 #undef JA_UNIT
 #endif
 
+#if __has_include("ja_die_springback_compensation_builder_jam.hpp")
+#define JA_UNIT ja_die_springback_compensation_builder_jam
+#define JA_EXPORT_CLASS SPRINGBACK_COMPENSATION_BUILDER
+const BindingRow k_ja_die_springback_compensation_builder_jam[] = {JA_DIE_SPRINGBACK_COMPENSATION_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
 using Table = KTXHost::PublishedClass;
 // A class's rows with what its description says beyond its members.
 #define KTXHOST_TABLE(unit)                                                                         \
@@ -304,6 +315,9 @@ const Table kTables[] = {
 #endif
 #if __has_include("ja_die_machine_relief_builder_jam.hpp")
     KTXHOST_TABLE(ja_die_machine_relief_builder_jam),
+#endif
+#if __has_include("ja_die_springback_compensation_builder_jam.hpp")
+    KTXHOST_TABLE(ja_die_springback_compensation_builder_jam),
 #endif
 };
 

@@ -144,6 +144,8 @@ std::string ValueText(Shape shape, const char* typeName, const char* templateNam
     case Shape::Text: return "text";
     case Shape::Struct: return named("struct");
     case Shape::StringArray: return "string-array";
+    case Shape::StructArray: return named("struct-array");
+    case Shape::TextArray: return "text-array";
   }
   return "?";
 }

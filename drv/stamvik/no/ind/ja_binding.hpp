@@ -74,6 +74,8 @@ constexpr JAM::ValueKind RecordedKind() {
     case Shape::Text: return JAM::ValueKind::Utf8String;
     case Shape::Struct: return JAM::ValueKind::Struct;
     case Shape::StringArray: return JAM::ValueKind::StringArray;
+    case Shape::StructArray: return JAM::ValueKind::StructArray;
+    case Shape::TextArray: return JAM::ValueKind::Utf8StringArray;
   }
   return JAM::ValueKind::Integer;
 }
@@ -88,6 +90,18 @@ struct PropertySignature {
   static constexpr Script::MemberSignature signature{'p', values, 1};
 };
 
+// How a method's argument is recorded: in, result, or out (a result array
+// whose value kind says so).
+template <class A>
+constexpr JAM::Direction DirectionOf() {
+  if constexpr (!A::result)
+    return JAM::Direction::In;
+  else if constexpr (requires { requires A::Value::recordedOut; })
+    return JAM::Direction::Out;
+  else
+    return JAM::Direction::Result;
+}
+
 // A method's arguments in declaration order; an array's count is recorded
 // with its array, not on its own.
 template <class Sig, class Arguments = typename Sig::Arguments>
@@ -99,8 +113,7 @@ struct MethodSignature<Sig, std::tuple<A...>> {
     std::array<Script::ValueSignature, count + 1> r{};  // one spare: a method may take nothing
     std::size_t i = 0;
     ((A::count ? void()
-               : void(r[i++] = kValueSignature<typename A::Value,
-                                               A::result ? JAM::Direction::Result : JAM::Direction::In>)),
+               : void(r[i++] = kValueSignature<typename A::Value, DirectionOf<A>()>)),
      ...);
     return r;
   }();

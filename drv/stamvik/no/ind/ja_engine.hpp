@@ -117,7 +117,7 @@ class UnitState {
 
 // ---- value kinds: how a value is recorded, printed and looked up -----------------
 
-enum class Shape { Logical, Integer, Double, Enum, Object, TemplateObject, Tag, String, Text, Struct, StringArray };
+enum class Shape { Logical, Integer, Double, Enum, Object, TemplateObject, Tag, String, Text, Struct, StringArray, StructArray, TextArray };
 
 struct Logical {
   using type = bool;
@@ -219,6 +219,53 @@ struct StringArray {
   static void ResultArray(int* count, char*** values, const char* name, const UnitState&) {
     JAM_result_string_array(count, values, name);
   }
+};
+
+// An array of host texts (UTF-8), an argument or result of a method; it
+// crosses as StringArray does. A result array comes from the host allocator
+// and, with every text in it, belongs to the caller.
+struct TextArray {
+  using type = TEXT_s**;
+  using inType = const TEXT_s**;
+  static constexpr Shape shape = Shape::TextArray;
+  static constexpr const char* typeName = nullptr;
+  static constexpr bool isArray = true;
+  static void InArray(int count, const TEXT_s** values, const char* name, const UnitState&) {
+    JAM_in_utf8_string_array(count, values, name);
+  }
+  static void ResultArray(int* count, TEXT_s*** values, const char* name, const UnitState&) {
+    JAM_result_utf8_string_array(count, const_cast<const TEXT_s***>(values), name);
+  }
+};
+
+// An array of host structures ("Point3d"), an argument or result of a method;
+// it crosses as StringArray does. A result array is recorded as an
+// out-argument; it is one block from the host allocator that the caller owns
+// (none when there are no elements).
+template <class Element>
+struct StructArray {
+  using S = typename Element::type;
+  using type = S*;
+  using inType = const S*;
+  static constexpr Shape shape = Shape::StructArray;
+  static constexpr const char* typeName = Element::typeName;
+  static constexpr bool isArray = true;
+  static constexpr bool recordedOut = true;
+  static JAM_type_struct_s* Handle(const UnitState& u) { return static_cast<JAM_type_struct_s*>(u.Find(typeName)); }
+  static void InArray(int count, const S* values, const char* name, const UnitState& u) {
+    JAM_in_struct_array(Handle(u), count, values, name);
+  }
+  static void ResultArray(int* count, S** values, const char* name, const UnitState& u) {
+    JAM_out_struct_array(Handle(u), count, values, name);
+  }
+};
+
+// A value recorded and printed under names of its own rather than the
+// member's ("filename" for both points files of a class).
+template <class V, Name JournalName, Name PrintName>
+struct NamedAs : V {
+  static constexpr const char* journalName = JournalName.s;
+  static constexpr const char* printName = PrintName.s;
 };
 
 // ---- method bodies, shared by shape ------------------------------------------------
@@ -373,8 +420,18 @@ struct ScriptMember {
   using Object = typename U::Object;
   static constexpr Kind kind = K;
   static constexpr const char* name = MemberName.s;
-  static constexpr const char* journalName = kLower<MemberName>.s;
-  static constexpr const char* printName = kLowerCamel<MemberName>.s;
+  static constexpr const char* journalName = [] {
+    if constexpr (requires { V::journalName; })
+      return V::journalName;
+    else
+      return kLower<MemberName>.s;
+  }();
+  static constexpr const char* printName = [] {
+    if constexpr (requires { V::printName; })
+      return V::printName;
+    else
+      return kLowerCamel<MemberName>.s;
+  }();
   static constexpr const char* getName = kConcat<"Get", MemberName>.s;
   static constexpr int line = Line;
   static constexpr int attributes = Attributes;
@@ -758,7 +815,7 @@ void InitializeClass() {
           std::none_of(templates.begin(), templates.end(),
                        [&](const TemplateUse& t) { return std::strcmp(t.name, typeName) == 0; }))
         templates.push_back({typeName, templateName, argument});
-      if (shape == Shape::Struct) structs.push_back(typeName);
+      if (shape == Shape::Struct || shape == Shape::StructArray) structs.push_back(typeName);
     };
     for (const MemberRecord& m : Members::records) {
       if (m.kind == Kind::Method) {
@@ -940,7 +997,9 @@ STAMVIK_API int WorkPartUnitCode();
 template <class U>
 void SetDefaults(tag_t tag, bool apply) {
   OM::Object* object = DefaultsObject(U::source, U::defaultsLine, tag);
-  constexpr bool featureBuilder = std::is_base_of_v<JAX_FEAT_BUILDER, typename U::Object>;
+  // A builder under "Builder" takes its defaults as a feature builder does.
+  constexpr bool featureBuilder =
+      std::is_base_of_v<JAX_FEAT_BUILDER, typename U::Object> || SameText(U::parent, "Builder");
   auto* builder = static_cast<typename U::Object*>(object);
 
   // Set for the whole run; cleared again however the run ends.

@@ -61,6 +61,7 @@ STAMVIK_LOAD_STEP(JA, LoadDie_KeywayBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_KeywayPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_MachineReliefBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_MachineReliefPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadDie_SpringbackCompensationBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_SpringbackCompensationPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadFeatures_CompensateRoughDataPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadFeatures_ManikinPropertyOwner)
@@ -98,6 +99,7 @@ STAMVIK_LOAD_STEP(JA, LoadKeywayBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadKeywayUnit)
 STAMVIK_LOAD_STEP(JA, LoadMachineReliefBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadMachineReliefUnit)
+STAMVIK_LOAD_STEP(JA, LoadSpringbackCompensationBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadSpringbackCompensationUnit)
 STAMVIK_LOAD_STEP(JA, LoadCompensateRoughDataUnit)
 STAMVIK_LOAD_STEP(JA, LoadManikinUnit)
@@ -170,6 +172,7 @@ constexpr LoadStep kLoadOrder[] = {
     {"owner Die.Keyway", &JA::LoadDie_KeywayPropertyOwner},
     {"owner Die.MachineReliefBuilder", &JA::LoadDie_MachineReliefBuilderPropertyOwner},
     {"owner Die.MachineRelief", &JA::LoadDie_MachineReliefPropertyOwner},
+    {"owner Die.SpringbackCompensationBuilder", &JA::LoadDie_SpringbackCompensationBuilderPropertyOwner},
     {"owner Die.SpringbackCompensation", &JA::LoadDie_SpringbackCompensationPropertyOwner},
     {"owner Features.CompensateRoughData", &JA::LoadFeatures_CompensateRoughDataPropertyOwner},
     {"owner Features.Manikin", &JA::LoadFeatures_ManikinPropertyOwner},
@@ -206,6 +209,7 @@ constexpr LoadStep kLoadOrder[] = {
     {"journal Die.Keyway", &JA::LoadKeywayUnit},
     {"journal Die.MachineReliefBuilder", &JA::LoadMachineReliefBuilderUnit},
     {"journal Die.MachineRelief", &JA::LoadMachineReliefUnit},
+    {"journal Die.SpringbackCompensationBuilder", &JA::LoadSpringbackCompensationBuilderUnit},
     {"journal Die.SpringbackCompensation", &JA::LoadSpringbackCompensationUnit},
     {"journal Features.CompensateRoughData", &JA::LoadCompensateRoughDataUnit},
     {"journal Features.Manikin", &JA::LoadManikinUnit},
