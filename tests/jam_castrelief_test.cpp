@@ -863,11 +863,28 @@ TEST(CastReliefLoad, RegistrationFollowsTheLoadTableRowByRow) {
       "FileInitializer Die.MachineReliefBuilder",
       "ClassInitializer Die.MachineReliefBuilder",
       "FileInitializer Die.MachineRelief",  // 31
+      "JAM_register_creator_method_name Die.DieCollection CreateSpringbackCompensationBuilder",  // 32
+      "FileInitializer Die.SpringbackCompensationBuilder",
+      "ClassInitializer Die.SpringbackCompensationBuilder",
       "FileInitializer Die.SpringbackCompensation",  // 33
       "FileInitializer Features.CompensateRoughData",  // 35
       "FileInitializer Features.Manikin",  // 37
       "FileInitializer Features.TireEnvelope",  // 39
+      "FileInitializer Tooling.AutoDieCollection",  // 40
+      "ClassInitializer Tooling.AutoDieCollection",
       "FileInitializer Tooling.AutoDieGroup",  // 41
+      "JAM_register_creator_method_name Tooling.AutoDieCollection CreateDieDesDrawDieBuilder",  // 42
+      "FileInitializer Tooling.DieDesDrawDieBuilder",
+      "ClassInitializer Tooling.DieDesDrawDieBuilder",
+      "JAM_register_creator_method_name Tooling.AutoDieCollection CreateDieDesDrawPunchBuilder",  // 43
+      "FileInitializer Tooling.DieDesDrawPunchBuilder",
+      "ClassInitializer Tooling.DieDesDrawPunchBuilder",
+      "JAM_register_creator_method_name Tooling.AutoDieCollection CreateDieDesPierceInsertBuilder",  // 44
+      "FileInitializer Tooling.DieDesPierceInsertBuilder",
+      "ClassInitializer Tooling.DieDesPierceInsertBuilder",
+      "JAM_register_creator_method_name Tooling.AutoDieCollection CreateDieEngFormTaskBuilder",  // 45
+      "FileInitializer Tooling.DieEngFormTaskBuilder",
+      "ClassInitializer Tooling.DieEngFormTaskBuilder",
   };
   std::vector<std::string> registered;
   for (const std::string& line : KtxhostLines("journal"))

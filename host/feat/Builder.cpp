@@ -149,6 +149,8 @@ int PART_ask_units(const PART_part* part) { return part == nullptr ? 0 : part->U
 
 PART_part* PART_ask_part_of_object(tag_t object) {
   if (object == 0) return nullptr;
+  // A part keeps itself.
+  if (auto* part = dynamic_cast<PART_part*>(OM::OM_object_of_tag(object))) return part;
   for (const auto& [part, tags] : keeping().kept)
     if (std::find(tags.begin(), tags.end(), object) != tags.end())
       return dynamic_cast<PART_part*>(OM::OM_object_of_tag(part));

@@ -81,7 +81,7 @@ const std::set<std::string>& hostUnits() {
   // The die-attributes builder is the host's own class, published by the host.
   static const auto* units = new std::set<std::string>{"Expression",   "Section",    "SelectObject",
                                                        "SelectObjectList", "ScCollector", "ObjectList",
-                                                       "qdmath",       "Die.DieAttributesBuilder"};
+                                                       "qdmath",       "Die.DieAttributesBuilder", "Tooling.ToolingManager"};
   return *units;
 }
 

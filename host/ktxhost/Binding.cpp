@@ -78,6 +78,21 @@
 #if __has_include("ja_die_springback_compensation_builder_jam.hpp")
 #include "ja_die_springback_compensation_builder_jam.hpp"
 #endif
+#if __has_include("ja_tooling_auto_die_collection_jam.hpp")
+#include "ja_tooling_auto_die_collection_jam.hpp"
+#endif
+#if __has_include("ja_tooling_die_des_draw_die_builder_jam.hpp")
+#include "ja_tooling_die_des_draw_die_builder_jam.hpp"
+#endif
+#if __has_include("ja_tooling_die_des_draw_punch_builder_jam.hpp")
+#include "ja_tooling_die_des_draw_punch_builder_jam.hpp"
+#endif
+#if __has_include("ja_tooling_die_des_pierce_insert_builder_jam.hpp")
+#include "ja_tooling_die_des_pierce_insert_builder_jam.hpp"
+#endif
+#if __has_include("ja_tooling_die_eng_form_task_builder_jam.hpp")
+#include "ja_tooling_die_eng_form_task_builder_jam.hpp"
+#endif
 namespace {
 
 using ::KTX::JA::BindingRow;
@@ -250,6 +265,46 @@ const BindingRow k_ja_die_springback_compensation_builder_jam[] = {JA_DIE_SPRING
 #undef JA_UNIT
 #endif
 
+#if __has_include("ja_tooling_auto_die_collection_jam.hpp")
+#define JA_UNIT ja_tooling_auto_die_collection_jam
+#define JA_EXPORT_CLASS AUTO_DIE
+const BindingRow k_ja_tooling_auto_die_collection_jam[] = {JA_TOOLING_AUTO_DIE_COLLECTION_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_tooling_die_des_draw_die_builder_jam.hpp")
+#define JA_UNIT ja_tooling_die_des_draw_die_builder_jam
+#define JA_EXPORT_CLASS DIE_DES_DRAW_DIE_BUILDER
+const BindingRow k_ja_tooling_die_des_draw_die_builder_jam[] = {JA_TOOLING_DIE_DES_DRAW_DIE_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_tooling_die_des_draw_punch_builder_jam.hpp")
+#define JA_UNIT ja_tooling_die_des_draw_punch_builder_jam
+#define JA_EXPORT_CLASS DIE_DES_DRAW_PUNCH_BUILDER
+const BindingRow k_ja_tooling_die_des_draw_punch_builder_jam[] = {JA_TOOLING_DIE_DES_DRAW_PUNCH_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_tooling_die_des_pierce_insert_builder_jam.hpp")
+#define JA_UNIT ja_tooling_die_des_pierce_insert_builder_jam
+#define JA_EXPORT_CLASS DIE_DES_PIERCE_INSERT_BUILDER
+const BindingRow k_ja_tooling_die_des_pierce_insert_builder_jam[] = {JA_TOOLING_DIE_DES_PIERCE_INSERT_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_tooling_die_eng_form_task_builder_jam.hpp")
+#define JA_UNIT ja_tooling_die_eng_form_task_builder_jam
+#define JA_EXPORT_CLASS DIE_ENG_FORM_TASK_BUILDER
+const BindingRow k_ja_tooling_die_eng_form_task_builder_jam[] = {JA_TOOLING_DIE_ENG_FORM_TASK_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
 using Table = KTXHost::PublishedClass;
 // A class's rows with what its description says beyond its members.
 #define KTXHOST_TABLE(unit)                                                                         \
@@ -318,6 +373,21 @@ const Table kTables[] = {
 #endif
 #if __has_include("ja_die_springback_compensation_builder_jam.hpp")
     KTXHOST_TABLE(ja_die_springback_compensation_builder_jam),
+#endif
+#if __has_include("ja_tooling_auto_die_collection_jam.hpp")
+    KTXHOST_TABLE(ja_tooling_auto_die_collection_jam),
+#endif
+#if __has_include("ja_tooling_die_des_draw_die_builder_jam.hpp")
+    KTXHOST_TABLE(ja_tooling_die_des_draw_die_builder_jam),
+#endif
+#if __has_include("ja_tooling_die_des_draw_punch_builder_jam.hpp")
+    KTXHOST_TABLE(ja_tooling_die_des_draw_punch_builder_jam),
+#endif
+#if __has_include("ja_tooling_die_des_pierce_insert_builder_jam.hpp")
+    KTXHOST_TABLE(ja_tooling_die_des_pierce_insert_builder_jam),
+#endif
+#if __has_include("ja_tooling_die_eng_form_task_builder_jam.hpp")
+    KTXHOST_TABLE(ja_tooling_die_eng_form_task_builder_jam),
 #endif
 };
 

@@ -296,8 +296,12 @@ struct PropertyOf {
           Property::TextArray texts(value, D::source, D::line);
           if (object == nullptr) Property::RaiseNullPtr(D::source, D::line);
           using P1 = typename MS::template Param<1>;
-          status = (Journalled<D>()->*S::operation)(ObjectOf(object), texts.Count(),
-                                                    reinterpret_cast<P1>(const_cast<TEXT_s**>(texts.Texts())));
+          // The array goes out as the setter takes it (its texts are only read).
+          auto* array = const_cast<TEXT_s**>(texts.Texts());
+          P1 passed;
+          static_assert(sizeof passed == sizeof array);
+          std::memcpy(&passed, &array, sizeof array);
+          status = (Journalled<D>()->*S::operation)(ObjectOf(object), texts.Count(), passed);
         }
         // The temporary array is gone before the error is raised.
         if (status != 0) Property::RaisePropErr(D::source, D::line, status);

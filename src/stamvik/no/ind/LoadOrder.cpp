@@ -104,7 +104,16 @@ STAMVIK_LOAD_STEP(JA, LoadSpringbackCompensationUnit)
 STAMVIK_LOAD_STEP(JA, LoadCompensateRoughDataUnit)
 STAMVIK_LOAD_STEP(JA, LoadManikinUnit)
 STAMVIK_LOAD_STEP(JA, LoadTireEnvelopeUnit)
+STAMVIK_LOAD_STEP(JA, LoadAutoDieCollectionUnit)
 STAMVIK_LOAD_STEP(JA, LoadAutoDieGroupUnit)
+STAMVIK_LOAD_STEP(JA, LoadDieDesDrawDieBuilderUnit)
+STAMVIK_LOAD_STEP(JA, LoadDieDesDrawPunchBuilderUnit)
+STAMVIK_LOAD_STEP(JA, LoadDieDesPierceInsertBuilderUnit)
+STAMVIK_LOAD_STEP(JA, LoadDieEngFormTaskBuilderUnit)
+STAMVIK_LOAD_STEP(JA, LoadTooling_DieDesDrawDieBuilderPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadTooling_DieDesDrawPunchBuilderPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadTooling_DieDesPierceInsertBuilderPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadTooling_DieEngFormTaskBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(Tooling, LoadDieDesDrawDieBuilderRegistration)
 STAMVIK_LOAD_STEP(Tooling, LoadDieDesDrawPunchBuilderRegistration)
 STAMVIK_LOAD_STEP(Tooling, LoadDieDesPierceInsertBuilderRegistration)
@@ -214,9 +223,18 @@ constexpr LoadStep kLoadOrder[] = {
     {"journal Features.CompensateRoughData", &JA::LoadCompensateRoughDataUnit},
     {"journal Features.Manikin", &JA::LoadManikinUnit},
     {"journal Features.TireEnvelope", &JA::LoadTireEnvelopeUnit},
+    {"journal Tooling.AutoDieCollection", &JA::LoadAutoDieCollectionUnit},
     {"journal Tooling.AutoDieGroup", &JA::LoadAutoDieGroupUnit},
+    {"journal Tooling.DieDesDrawDieBuilder", &JA::LoadDieDesDrawDieBuilderUnit},
+    {"journal Tooling.DieDesDrawPunchBuilder", &JA::LoadDieDesDrawPunchBuilderUnit},
+    {"journal Tooling.DieDesPierceInsertBuilder", &JA::LoadDieDesPierceInsertBuilderUnit},
+    {"journal Tooling.DieEngFormTaskBuilder", &JA::LoadDieEngFormTaskBuilderUnit},
     // Tooling property owners, after every journaling unit.
     {"owner Tooling.AutoDieGroup", &JA::LoadTooling_AutoDieGroupPropertyOwner},
+    {"owner Tooling.DieDesDrawDieBuilder", &JA::LoadTooling_DieDesDrawDieBuilderPropertyOwner},
+    {"owner Tooling.DieDesDrawPunchBuilder", &JA::LoadTooling_DieDesDrawPunchBuilderPropertyOwner},
+    {"owner Tooling.DieDesPierceInsertBuilder", &JA::LoadTooling_DieDesPierceInsertBuilderPropertyOwner},
+    {"owner Tooling.DieEngFormTaskBuilder", &JA::LoadTooling_DieEngFormTaskBuilderPropertyOwner},
     {"KTX::Tooling::DieDesDrawDieBuilder", &Tooling::LoadDieDesDrawDieBuilderRegistration},
     {"KTX::Tooling::DieDesDrawPunchBuilder", &Tooling::LoadDieDesDrawPunchBuilderRegistration},
     {"KTX::Tooling::DieDesPierceInsertBuilder", &Tooling::LoadDieDesPierceInsertBuilderRegistration},

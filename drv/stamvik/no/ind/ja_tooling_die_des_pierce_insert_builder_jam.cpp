@@ -1,0 +1,44 @@
+// Scripting class "Tooling.DieDesPierceInsertBuilder", made by the journaling engine from
+// its description.
+#include "ja_tooling_die_des_pierce_insert_builder_jam.hpp"
+
+namespace ja_tooling_die_des_pierce_insert_builder_jam {
+namespace {
+
+class Tooling_DieDesPierceInsertBuilder_JournalledImpl final : public Tooling_DieDesPierceInsertBuilder_Interface {
+ public:
+  unsigned int GetInterfaceId() override { return Unit::interfaceId; }
+  JA_TOOLING_DIE_DES_PIERCE_INSERT_BUILDER_MEMBERS(JA_JOURNALLED_OP)
+};
+
+class Tooling_DieDesPierceInsertBuilder_UnjournalledImpl final : public Tooling_DieDesPierceInsertBuilder_Interface {
+ public:
+  unsigned int GetInterfaceId() override { return Unit::interfaceId; }
+  JA_TOOLING_DIE_DES_PIERCE_INSERT_BUILDER_MEMBERS(JA_UNJOURNALLED_OP)
+};
+
+Tooling_DieDesPierceInsertBuilder_JournalledImpl journalled;
+Tooling_DieDesPierceInsertBuilder_UnjournalledImpl unjournalled;
+
+}  // namespace
+}  // namespace ja_tooling_die_des_pierce_insert_builder_jam
+
+using ja_tooling_die_des_pierce_insert_builder_jam::Members;
+using ja_tooling_die_des_pierce_insert_builder_jam::Unit;
+
+void JA_DieDesPierceInsertBuilder_initialize_class() { KTX::JA::InitializeClass<Unit, Members>(); }
+void JA_DieDesPierceInsertBuilder_destroy_class() { KTX::JA::DestroyClass<Unit>(); }
+void JA_DieDesPierceInsertBuilder_test_print(const KTX::tag_t* tag, const char* tagName, int level) {
+  KTX::JA::TestPrint<Unit, Members>(tag, tagName, level);
+}
+void JA_DieDesPierceInsertBuilder_set_defaults(KTX::tag_t tag, bool apply) { KTX::JA::SetDefaults<Unit>(tag, apply); }
+
+namespace KTX::JA {
+void LoadDieDesPierceInsertBuilderUnit() {
+  LoadUnit<Unit>(&ja_tooling_die_des_pierce_insert_builder_jam::journalled, &ja_tooling_die_des_pierce_insert_builder_jam::unjournalled);
+}
+}  // namespace KTX::JA
+
+#define JA_UNIT ja_tooling_die_des_pierce_insert_builder_jam
+#define JA_EXPORT_CLASS DIE_DES_PIERCE_INSERT_BUILDER
+JA_TOOLING_DIE_DES_PIERCE_INSERT_BUILDER_MEMBERS(JA_EXPORT)
