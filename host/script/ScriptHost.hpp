@@ -61,6 +61,8 @@ KTX_HOST_API int Session_get_WorkPart(tag_t* part);
 // object is its part), methods CreateSolidBody and CreateSheetBody (a new
 // plain body in the part, result "body", class "Body").
 KTX_HOST_API int Part_get_DieCollection(tag_t part, tag_t* collection);
+// The tooling builders' collection: the part itself, as for the die collection.
+KTX_HOST_API int Part_get_AutoDieCollection(tag_t part, tag_t* collection);
 KTX_HOST_API int Part_CreateSolidBody(tag_t part, tag_t* body);
 KTX_HOST_API int Part_CreateSheetBody(tag_t part, tag_t* body);
 // "Builder", by pointer: Commit validates the builder and commits it (result
