@@ -89,6 +89,11 @@ struct Manager {
   std::vector<TagSlot> tags;
   std::vector<RegistrationEvent> events;
   std::vector<Mark> marks;
+  // What undone and deleted marks let go of, kept with its room for the next
+  // marks: a mark set, written under and undone again and again (a script's
+  // every step) asks for no memory once it has run.
+  std::vector<std::vector<unsigned char>> spareBytes;
+  std::vector<Snapshot> spareLogged;
   int nextMark = 1;
   int checkingLevel = 1;
   bool undoing = false;
@@ -241,6 +246,10 @@ Snapshot takeSnapshot(Object* o, const ObjectInfo& info) {
   Snapshot s;
   s.object = o;
   s.info = info;
+  if (!om().spareBytes.empty()) {
+    s.bytes = std::move(om().spareBytes.back());
+    om().spareBytes.pop_back();
+  }
   const auto* b = reinterpret_cast<const unsigned char*>(o);
   s.bytes.assign(b, b + info.size);
   for (const ClassAttributeStruct* row : heapRows(o->OmClassId())) {
@@ -533,6 +542,16 @@ void OM__log(VariableObject* array) {
 }
 
 namespace {
+constexpr std::size_t kSpareSnapshots = 4096;
+
+void letGo(std::vector<Snapshot>& logged) {
+  for (Snapshot& s : logged)
+    if (s.bytes.capacity() != 0 && om().spareBytes.size() < kSpareSnapshots) om().spareBytes.push_back(std::move(s.bytes));
+  logged.clear();
+  if (logged.capacity() > om().spareLogged.capacity() && logged.capacity() <= kSpareSnapshots)
+    std::swap(logged, om().spareLogged);
+}
+
 void undoMark(Mark& mark) {
   for (auto it = mark.arrays.rbegin(); it != mark.arrays.rend(); ++it) loadArray(it->array, it->items);
   for (auto it = mark.logged.rbegin(); it != mark.logged.rend(); ++it) restoreSnapshot(*it);
@@ -549,7 +568,7 @@ void undoMark(Mark& mark) {
     mark.deleted.erase(std::remove(mark.deleted.begin(), mark.deleted.end(), o), mark.deleted.end());
     releaseMemory(o);
   }
-  mark.logged.clear();
+  letGo(mark.logged);
   mark.loggedSet.clear();
   mark.arrays.clear();
   mark.created.clear();
@@ -587,6 +606,8 @@ int UNDO_QD_set_mark(int visibility, const char* name, int* error) {
   if (error != nullptr) *error = failure;
   if (failure != 0) return 0;
   Mark mark;
+  mark.logged = std::move(om().spareLogged);
+  mark.logged.clear();
   mark.id = om().nextMark++;
   mark.name = name != nullptr ? name : "";
   om().marks.push_back(std::move(mark));
@@ -657,6 +678,7 @@ int deleteMark(int id) {
   } else {
     for (Object* o : gone.deleted) releaseMemory(o);
   }
+  letGo(gone.logged);
   return 0;
 }
 }  // namespace
