@@ -383,6 +383,14 @@ int ES_ask_csys_origin(tag_t csys, double origin[3]) {
   return 0;
 }
 
+int ES_ask_coordinates_of_point(tag_t point, double coordinates[3]) {
+  Host::Log("ES_ask_coordinates_of_point", "tag=" + std::to_string(point));
+  const auto* entity = dynamic_cast<const ES_point*>(entityOf(point));
+  if (entity == nullptr || coordinates == nullptr) return Geometry::kNoEntity;
+  for (int i = 0; i < 3; ++i) coordinates[i] = entity->ask_origin()[i];
+  return 0;
+}
+
 int ES_ask_matrix_tag_of_entity(tag_t entity, tag_t* matrix) {
   Host::Log("ES_ask_matrix_tag_of_entity", "tag=" + std::to_string(entity));
   if (matrix == nullptr) return Geometry::kNoEntity;

@@ -158,6 +158,8 @@ KTX_HOST_API bool DieDes_DieGenericLocation_GetTagAndDefinition(int type, tag_t 
 // ---- coordinate systems and vectors ------------------------------------------------
 // The origin of a coordinate system (any entity: its frame's origin): 0, or kNoEntity.
 KTX_HOST_API int ES_ask_csys_origin(tag_t csys, double origin[3]);
+// The coordinates of a point entity: 0, or kNoEntity (also for another entity).
+KTX_HOST_API int ES_ask_coordinates_of_point(tag_t point, double coordinates[3]);
 // The matrix of an entity: its tag names the matrix, whose nine elements (row
 // order) ES_ask_elements_of_matrix gives. 0, or kNoEntity.
 KTX_HOST_API int ES_ask_matrix_tag_of_entity(tag_t entity, tag_t* matrix);

@@ -2,16 +2,73 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <set>
 #include <string>
 
 #include "sys/CallLog.hpp"
+#include "sys/Memory.hpp"
 
 namespace KTX {
+namespace {
+std::set<std::string>& lockedNames() {
+  static auto* names = new std::set<std::string>;
+  return *names;
+}
+}  // namespace
 
 int CFI_ask_file_exist(const char* name) {
   Host::Log("CFI_ask_file_exist", name != nullptr ? name : "(null)");
   struct stat info {};
   return name != nullptr && *name != '\0' && ::stat(name, &info) == 0 ? 0 : 1;
 }
+
+const char* ENV_translate_variable(const char* name) {
+  Host::Log("ENV_translate_variable", name != nullptr ? name : "(null)");
+  const char* value = name != nullptr ? std::getenv(name) : nullptr;
+  return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
+char* CFI_append_delimiter(const char* directory) {
+  Host::Log("CFI_append_delimiter", directory != nullptr ? directory : "(null)");
+  if (directory == nullptr) return nullptr;
+  const std::size_t length = std::strlen(directory);
+  const bool has = length > 0 && directory[length - 1] == '/';
+  auto* text = static_cast<char*>(SM_alloc(length + 2));
+  if (text == nullptr) return nullptr;
+  std::memcpy(text, directory, length);
+  if (!has) text[length] = '/';
+  text[has ? length : length + 1] = '\0';
+  return text;
+}
+
+int CFI_modify_file_protection(const char* name, int mode, int mask, int option) {
+  Host::Log("CFI_modify_file_protection", std::string(name != nullptr ? name : "(null)") + " " +
+                                              std::to_string(mode) + " " + std::to_string(mask) + " " +
+                                              std::to_string(option));
+  if (name == nullptr || *name == '\0' || lockedNames().count(name) != 0) return 1;
+  struct stat info {};
+  if (::stat(name, &info) != 0) return errno;
+  return ::chmod(name, info.st_mode | S_IRUSR | S_IWUSR) == 0 ? 0 : errno;
+}
+
+namespace System {
+std::FILE* SYSS_fopen(const char* name, const char* mode) {
+  Host::Log("SYSS_fopen", std::string(name != nullptr ? name : "(null)") + " " + (mode != nullptr ? mode : ""));
+  if (name == nullptr || mode == nullptr) return nullptr;
+  // The text modes' 't' is the host's own; the system knows none.
+  std::string plain;
+  for (const char* c = mode; *c != '\0'; ++c)
+    if (*c != 't') plain += *c;
+  return std::fopen(name, plain.c_str());
+}
+}  // namespace System
+
+namespace Files {
+void LockName(const std::string& name) { lockedNames().insert(name); }
+void UnlockAllNames() { lockedNames().clear(); }
+}  // namespace Files
 
 }  // namespace KTX

@@ -1,8 +1,31 @@
-// The host's file library: what the builders ask of files by name.
+// The host's file library: what the builders ask of files by name, the
+// environment, and opening files.
 #pragma once
+#include <cstdio>
+#include <string>
+
 #include "Export.hpp"
 
 namespace KTX {
 // 0 when a file of that name exists, otherwise 1 (also for no name).
 KTX_HOST_API int CFI_ask_file_exist(const char* name);
+// The value of an environment variable; null when it is unset or empty.
+KTX_HOST_API const char* ENV_translate_variable(const char* name);
+// A new text (SM_alloc) of the directory with one '/' at its end; null for no directory.
+KTX_HOST_API char* CFI_append_delimiter(const char* directory);
+// Changes a file's protection; the builders pass (79, 13107, 0), which asks
+// that its owner may write it. 0 on success; 1 for a locked name (see
+// Files::LockName) or no name; otherwise the system's error number.
+KTX_HOST_API int CFI_modify_file_protection(const char* name, int mode, int mask, int option);
+
+namespace System {
+KTX_HOST_API std::FILE* SYSS_fopen(const char* name, const char* mode);
+}  // namespace System
+
+namespace Files {
+// Test hooks: a locked name cannot be made writable (whether or not a file
+// of that name exists), so a writer must take another.
+KTX_HOST_API void LockName(const std::string& name);
+KTX_HOST_API void UnlockAllNames();
+}  // namespace Files
 }  // namespace KTX

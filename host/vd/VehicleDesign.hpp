@@ -171,11 +171,91 @@ KTX_HOST_API bool TIREENV_check_angle_in_offset_angles(const Tire_s* area, doubl
 KTX_HOST_API int readoffsetvalues(const char* fileName, int* sectionCount, int* offsetCount, double angles[36],
                                   int offsetCounts[36], double offsets[36][80], double fileOffsets[36][80]);
 
+// ---- tire-envelope inputs -------------------------------------------------------
+
+// One tire profile as the profile point file gives it.
+struct tire_profile_point_s {
+  std::uint8_t mirror;     // 0
+  std::int32_t count;      // 4: points the file gave (only the first 100 are kept)
+  double points[100][2];   // 8: (x, y)
+};
+static_assert(sizeof(tire_profile_point_s) == 1608 && offsetof(tire_profile_point_s, points) == 8);
+
+// The start and end of a curve: 0, or Geometry::kNoEntity (points untouched).
+KTX_HOST_API int VD_ask_curve_end_points(tag_t curve, double start[3], double end[3]);
+// The point's Y in the system of that origin and row-order matrix (the second row is its Y axis).
+KTX_HOST_API double VD_LOCAL_Y(const double point[3], const double origin[3], const double matrix[9]);
+
+// Reads a template point file into the template's record (MacPherson for 0,
+// short-long arm for 1 and 2, five-link for 3). The file: '!' comments and
+// blank lines skipped; first "template <type>"; then one hard point a line,
+// its name and x y z. Every hard point of the template must be given once.
+// The record is written only when the whole file is good. 0; -1 unreadable;
+// -2 a line that is not a name and three numbers; -3 a hard point missing
+// (its name in `text`, 256 bytes); -11 no template line first; -13 the file's
+// template is another; -20 a name the template does not know; -21 a point
+// given twice. Failures other than -1 and -3 send a note naming file and line.
+KTX_HOST_API int TIREENV_load_susp_pt_file(const char* fileName, int templateType, char text[256], void* record);
+// The hard points' names of a template family, in index order (null past the last).
+KTX_HOST_API const char* TIREENV_susp_pt_name(int templateType, int index);
+
+// Makes one line in the work part per line of a spindle file (six numbers:
+// start x y z, end x y z; '!' comments). A new array of their tags (SM_alloc;
+// null when none). 0; -1 unreadable; -2 a line that is not six numbers (a note
+// names file and line; no line is made then).
+KTX_HOST_API int TIREENV_create_spindle_lines_from_file(const char* fileName, int* count, tag_t** lines);
+// Writes a spindle file: the design line first, then each line, "%f" six a
+// line. Each line's end nearer the design line's wheel end (its end when
+// `wheelEnd` is 1, else its start) comes first. 0; -1 when it cannot be
+// written; -2 when a tag is no curve.
+KTX_HOST_API int TIREENV_output_spindle_file_spinlines(const char* fileName, tag_t designLine, int wheelEnd,
+                                                       const tag_t* lines, int count);
+
+// Reads a profile point file: "profile <name>" (then "mirror" when the profile
+// is mirrored) opens a profile; each following line is x y; '!' comments.
+// New arrays (SM_alloc, each name too) of the names and records; a profile of
+// more than 100 points keeps 100 and counts them all. 0 (also for no profile);
+// -1 unreadable; -2 a malformed line or a point before any profile (a note
+// names file and line; nothing is handed back then).
+KTX_HOST_API int read_profile_file(const char* fileName, int* count, char*** names, tire_profile_point_s** profiles);
+
+// Profile points of a tire body seen in the wheel's system: the stand-in
+// writes a half circle of "TIREENV_create_profile_point_by_solid_body.points"
+// (default 12, at most 100) points of radius 300 into the work record; false
+// without bodies or when that answer is below 0.
+KTX_HOST_API bool TIREENV_create_profile_point_by_solid_body(tag_t wheelCsys, int count, const tag_t* bodies,
+                                                             bool option, Tire_s* area);
+// Profile points from curves (mode 1 selected curves, 2 linked sketch curves):
+// the curves' points (x, y, 0) one after another, at most 100, into the work
+// record. 0, or Geometry::kNoEntity when a tag is no curve (nothing written).
+KTX_HOST_API int TIREENV_check_points_for_profile(int mode, int count, const tag_t* curves, const char* partName,
+                                                  const char* sketchName, Tire_s* area);
+// Links a sketch's curves into the work part: the stand-in makes
+// "TIREENV_link_curves.count" (default 2) lines there and hands back their
+// tags (SM_alloc). The answer "TIREENV_link_curves.result" not 0 is returned
+// and nothing is made.
+KTX_HOST_API int TIREENV_link_curves(PART_part* sketchPart, const char* sketchName, int* count, tag_t** curves);
+// How often a linked profile crosses the Y axis: "TIREENV_check_profile_intersect_Y_Axis.count" (default 1).
+KTX_HOST_API int TIREENV_check_profile_intersect_Y_Axis(int count, const tag_t* curves);
+
+// The traced spindle line at an articulation index: a new line in the work
+// part from what the motion left for that trace (VD::SetTracedLine), or 0.
+KTX_HOST_API int VD_MOTION_trace(tag_t trace, int index, unsigned int* line);
+
+// The data-management manager: "RTENV_ask_qdmanager_active" not 0 means active.
+KTX_HOST_API bool RTENV_ask_qdmanager_active();
+// A scenario name for the root part under the manager: a new text (SM_alloc)
+// "scen_managed_<n>" into *name (n counts the calls).
+KTX_HOST_API void SFMOD__generate_scenario_name(PART_part* rootPart, char** name);
+
 namespace VD {
 // Test hooks: what VD_get_csys answers (by default type 0, the absolute
 // system), and back to the default.
 KTX_HOST_API void SetCsysAnswer(int type, const double origin[3], const double matrix[9]);
 KTX_HOST_API void ResetCsysAnswer();
+// What the motion leaves for a trace at an index: the line's start and end.
+KTX_HOST_API void SetTracedLine(tag_t trace, int index, const double start[3], const double end[3]);
+KTX_HOST_API void ClearTracedLines();
 }  // namespace VD
 
 }  // namespace KTX

@@ -6,11 +6,17 @@
 #include <memory>
 #include <unordered_map>
 
+#include <vector>
+
+#include "assy/Assembly.hpp"
 #include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
 #include "jax_features_tire_envelope_builder.hpp"
 #include "sys/Error.hpp"
 #include "sys/Files.hpp"
 #include "sys/Memory.hpp"
+#include "upd/Update.hpp"
+#include "vdja_tireenv_motion_util.hpp"
 
 namespace KTX::VDJA {
 
@@ -236,18 +242,222 @@ bool TireEnvelopeBuilder::IsSolidBodyFromComponentPart() {
   return PART_ask_part_of_object(body) != CONTEXT_ask_work_part();
 }
 
-// The inputs that take work, the motion, the commit's companions and the
-// read-back come with their own work; until then each answers success.
-int TireEnvelopeBuilder::GetSpindleLineWheelEnd(tag_t, const double*) { return 0; }
+// ---- inputs that take work -------------------------------------------------------
+
+namespace {
+
+// Host memory handed to the caller, freed on every way out.
+struct HostFree {
+  void operator()(void* block) const { SM_free(block); }
+};
+template <class T>
+using HostBlock = std::unique_ptr<T, HostFree>;
+
+double Distance2(const double a[3], const double b[3]) {
+  double d = 0;
+  for (int i = 0; i < 3; ++i) d += (a[i] - b[i]) * (a[i] - b[i]);
+  return d;
+}
+
+void LogForDeletion(int count, const tag_t* tags) {
+  for (int i = 0; i < count; ++i)
+    if (tags[i] != 0) UPDATE_log_entity_to_delete(tags[i]);
+}
+
+}  // namespace
+
+void vdja_tireenv_generate_managed_scenario_name(char** name) {
+  if (RTENV_ask_qdmanager_active()) SFMOD__generate_scenario_name(CONTEXT_ask_root_part(), name);
+}
+
+int TireEnvelopeBuilder::GetSpindleLineWheelEnd(tag_t line, const double point[3]) {
+  if (line == 0) return 0;
+  double start[3], end[3];
+  if (VD_ask_curve_end_points(line, start, end) != 0) return 0;
+  if (Distance2(point, start) <= 1e-20) return 0;
+  return Distance2(point, end) <= 1e-20 ? 1 : 0;
+}
+
 int TireEnvelopeBuilder::AddMasterPart(const char*) { return 0; }
-int TireEnvelopeBuilder::CreateLinkedProfiles() { return 0; }
-int TireEnvelopeBuilder::CreateSpindleLines(const char*) { return 0; }
-int TireEnvelopeBuilder::CalculateProfilePoints() { return 0; }
-int TireEnvelopeBuilder::LoadTemplatePointFile(const char*, char** message) {
-  if (message != nullptr) *message = nullptr;
+
+int TireEnvelopeBuilder::CreateLinkedProfiles() {
+  PART_part* sketchPart = VD_PART_ask_part_tag(GetSketchPartName());
+  if (sketchPart == nullptr) return 3771718;
+  int count = 0;
+  tag_t* linked = nullptr;
+  int result = TIREENV_link_curves(sketchPart, GetSketchName(), &count, &linked);
+  HostBlock<tag_t> curves(linked);
+  if (result != 0) return result;
+  if (TIREENV_check_profile_intersect_Y_Axis(count, curves.get()) > 1) {
+    LogForDeletion(count, curves.get());
+    UPDATE_do_update();
+    return 3771702;
+  }
+  if (m_isNewLinkedProfile) {
+    const int old = GetProfileCurveLength();
+    for (int i = 0; i < old; ++i)
+      if (tag_t curve = GetProfileCurve(i); curve != 0) UPDATE_log_entity_to_delete(curve);
+  }
+  SetProfileCurveLength(count);
+  for (int i = 0; i < count; ++i) SetProfileCurve(i, curves.get()[i]);
+  SetIsNewLinkedProfile(true);
   return 0;
 }
-int TireEnvelopeBuilder::ProcessFromSpindelLines() { return 0; }
+
+int TireEnvelopeBuilder::CreateSpindleLines(const char* fileName) {
+  int count = 0;
+  tag_t* made = nullptr;
+  const int result = TIREENV_create_spindle_lines_from_file(fileName, &count, &made);
+  HostBlock<tag_t> lines(made);
+  // The old lines go only once the new file gave lines of its own.
+  if (result != 0 || count < 1) return result;
+  const int old = GetSpindleCurveLength();
+  bool logged = false;
+  for (int i = 0; i < old; ++i) {
+    if (tag_t curve = GetSpindleCurve(i); curve != 0) {
+      UPDATE_log_entity_to_delete(curve);
+      logged = true;
+    }
+  }
+  if (logged) UPDATE_do_update();
+  SetSpindleCurveLength(0);
+  for (int i = 0; i < count; ++i) SetSpindleCurve(i, lines.get()[i]);
+  return 0;
+}
+
+int TireEnvelopeBuilder::CalculateProfilePoints() {
+  Tire_s* area = WorkArea();
+  const auto tagsOf = [](const TagListObject* list, int* count) {
+    tag_t* tags = nullptr;
+    list->ask_tags(count, &tags);
+    return HostBlock<tag_t>(tags);
+  };
+  const auto enough = [area] { return area->profilePointCount < 2 ? 3771707 : 0; };
+  if (m_tireDefinition != ProfilePointFile) area->mirrorProfile = m_mirrorProfile ? 1 : 0;
+  switch (m_tireDefinition) {
+    case SolidBody: {
+      area->mirrorProfile = 1;
+      SetMirrorProfile(true);
+      int count = 0;
+      HostBlock<tag_t> bodies = tagsOf(m_tireDefinitionBody, &count);
+      if (count > 0 && OCC_is_occurrence(bodies.get()[0])) {
+        PART_part* part = PART_ask_part_of_object(OCC_ask_prototype_of_occ(bodies.get()[0]));
+        int status = 0;
+        if (part != nullptr && PART_is_part_loaded_tol(part) != 1 && PART_load_component(part, &status) != 0)
+          return status;
+      }
+      if (!TIREENV_create_profile_point_by_solid_body(m_wheelCsys, count, bodies.get(), false, area)) return 3771706;
+      return enough();
+    }
+    case ProfileCurves: {
+      int count = 0;
+      HostBlock<tag_t> curves = tagsOf(m_tireDefinitionProfile, &count);
+      if (count < 1) return 0;
+      if (int result = TIREENV_check_points_for_profile(1, count, curves.get(), nullptr, nullptr, area); result != 0)
+        return result;
+      return enough();
+    }
+    case SketchfromOtherPart: {
+      const int count = GetProfileCurveLength();
+      if (count < 1) return 0;
+      std::vector<tag_t> curves(static_cast<std::size_t>(count));
+      for (int i = 0; i < count; ++i) curves[static_cast<std::size_t>(i)] = GetProfileCurve(i);
+      if (int result = TIREENV_check_points_for_profile(2, count, curves.data(), GetSketchPartName(), GetSketchName(),
+                                                        area);
+          result != 0)
+        return result;
+      return enough();
+    }
+    case ProfilePointFile: return CopyProfileFromFile();
+    default: return 0;
+  }
+}
+
+int TireEnvelopeBuilder::CopyProfileFromFile() {
+  int count = 0;
+  char** readNames = nullptr;
+  tire_profile_point_s* readProfiles = nullptr;
+  const int result = read_profile_file(GetProfilePointFile(), &count, &readNames, &readProfiles);
+  HostBlock<char*> names(readNames);
+  HostBlock<tire_profile_point_s> profiles(readProfiles);
+  const auto freeNames = [&] {
+    for (int i = 0; i < count; ++i) SM_free(names.get()[i]);
+  };
+  if (result != 0) {
+    freeNames();
+    return result;
+  }
+  int chosen = 0;
+  while (chosen < count && std::strcmp(names.get()[chosen], GetProfileName()) != 0) ++chosen;
+  if (chosen == count) chosen = 0;
+  freeNames();
+  // No profile, or more points than the work area holds: the area stays as it was.
+  if (count == 0 || profiles.get()[chosen].count > Tire_s::kMaxProfilePoints) return 3771707;
+  const tire_profile_point_s& profile = profiles.get()[chosen];
+  Tire_s* area = WorkArea();
+  area->profilePointCount = profile.count;
+  area->mirrorProfile = profile.mirror;
+  for (int i = 0; i < profile.count; ++i) {
+    area->profilePoints[i][0] = profile.points[i][0];
+    area->profilePoints[i][1] = profile.points[i][1];
+    area->profilePoints[i][2] = 0;
+  }
+  return 0;
+}
+
+int TireEnvelopeBuilder::LoadTemplatePointFile(const char* fileName, char** message) {
+  if (message != nullptr) *message = nullptr;
+  if (fileName == nullptr || *fileName == '\0') return 3771723;
+  Tire_s* area = WorkArea();
+  void* record = nullptr;
+  switch (m_suspensionTemplate) {
+    case MacPhersonStrut: record = &area->macpherson; break;
+    case ShortLongArmwithSteering:
+    case ShortLongArmwithoutSteering: record = &area->slArm; break;
+    case FiveLinkSolidAxlewithoutSteering: record = &area->fiveLink; break;
+    default: return 0;
+  }
+  char text[256] = {};
+  switch (TIREENV_load_susp_pt_file(fileName, m_suspensionTemplate, text, record)) {
+    case 0: return 0;
+    case -2: return 3771724;
+    case -3:
+      text[sizeof text - 1] = '\0';
+      if (message != nullptr) *message = SM_string_copy(text);
+      return 3771725;
+    case -11: return 3771726;
+    case -13: return 3771727;
+    case -20: return 3771728;
+    case -21: return 3771729;
+    default: return 3771723;
+  }
+}
+
+int TireEnvelopeBuilder::ProcessFromSpindelLines() {
+  try {
+    HostBlock<char> directory(vdja_tireenv_motion_temp_directory());
+    if (directory == nullptr) return kMotionFileMissing;
+    char name[kMotionFileNameSize];
+    int counter = 0;
+    if (int status = vdja_tireenv_motion_probe_file_name(directory.get(), "spindle_file", &counter, name); status != 0)
+      return status;
+    const tag_t design = m_designPositionSpindle->ask_selected_tag();
+    double endPoint[3] = {0, 0, 0};
+    ES_ask_coordinates_of_point(m_spindleEndPoint, endPoint);
+    const int wheelEnd = GetSpindleLineWheelEnd(design, endPoint);
+    int count = 0;
+    tag_t* selected = nullptr;
+    m_spindleLines->ask_tags(&count, &selected);
+    HostBlock<tag_t> lines(selected);
+    const int result = TIREENV_output_spindle_file_spinlines(name, design, wheelEnd, lines.get(), count);
+    lines.reset();
+    SetMotionFile(name);
+    return result;
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 4180);
+  }
+}
+
 int TireEnvelopeBuilder::CreateTireBodyFeature(int, tag_t* body, double*, double*) {
   if (body != nullptr) *body = 0;
   return 0;

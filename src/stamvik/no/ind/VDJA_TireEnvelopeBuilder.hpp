@@ -390,9 +390,14 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
 
  private:
   virtual int ConvertFrecToBuilderData(FEATURE_RECORD* frec);
+  int CopyProfileFromFile();
   void implement_destroy();
   int Validate();
 };
+
+// Under the data-management manager the host names the scenario for the
+// root part (a new text in *name); otherwise *name is left as it is.
+STAMVIK_API void vdja_tireenv_generate_managed_scenario_name(char** name);
 
 STAMVIK_OM_CLASS_EXPORTS(TireEnvelopeBuilder)
 STAMVIK_OM_INSTANCE_SIZE_DECL(TireEnvelopeBuilder)

@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "sys/Error.hpp"
+#include "sys/Files.hpp"
 #include "sys/Memory.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::VDJA {
 namespace {
@@ -291,6 +295,120 @@ int vdja_tireenv_motion_ask_driver_mode(int option, bool secondPass, int* phase)
     case 2: *phase = secondPass ? 4 : 3; return 0;
     default: return 1;
   }
+}
+
+// ---- files ---------------------------------------------------------------------
+
+namespace {
+
+constexpr int kMaxNameTries = 1000;
+
+bool Writable(const char* name) { return CFI_modify_file_protection(name, 79, 13107, 0) == 0; }
+
+// A file the run writes must be writable; the host's code ends the run.
+void MakeWritable(const char* name) {
+  if (const int code = CFI_modify_file_protection(name, 79, 13107, 0); code != 0) ERROR_raise(kSource, __LINE__, code, "%s", "");
+}
+
+// Opens for appending when asked and the file exists, else anew; either way
+// an existing file is made writable first.
+std::FILE* OpenForWriting(const char* name, bool append) {
+  const bool exists = CFI_ask_file_exist(name) == 0;
+  if (exists) MakeWritable(name);
+  return System::SYSS_fopen(name, exists && append ? "at" : "wt");
+}
+
+void CloseWritten(std::FILE* file, const char* name) {
+  if (file != nullptr) std::fclose(file);
+  if (CFI_ask_file_exist(name) == 0) MakeWritable(name);
+}
+
+}  // namespace
+
+int vdja_tireenv_motion_probe_file_name(const char* directory, const char* stem, int* counter,
+                                        char name[kMotionFileNameSize]) {
+  char tried[kMotionFileNameSize];
+  int length = std::snprintf(tried, sizeof tried, "%s%s.txt", directory, stem);
+  for (int tries = 0;; ++tries) {
+    if (length < 0 || length >= kMotionFileNameSize) return kMotionFileMissing;
+    if (CFI_ask_file_exist(tried) != 0 || Writable(tried)) {
+      std::memcpy(name, tried, static_cast<std::size_t>(length) + 1);
+      return 0;
+    }
+    if (tries == kMaxNameTries) return kMotionFileMissing;
+    length = std::snprintf(tried, sizeof tried, "%s%s_%d.txt", directory, stem, (*counter)++);
+  }
+}
+
+char* vdja_tireenv_motion_temp_directory() {
+  const char* directory = ENV_translate_variable("QDEN_TMP_DIR");
+  return directory != nullptr ? CFI_append_delimiter(directory) : nullptr;
+}
+
+int vdja_tireenv_motion_file_names(char spindleFile[kMotionFileNameSize], char jointsFile[kMotionFileNameSize]) {
+  char* directory = vdja_tireenv_motion_temp_directory();
+  if (directory == nullptr) return kMotionFileMissing;
+  char spindle[kMotionFileNameSize], joints[kMotionFileNameSize];
+  int counter = 0;
+  int status = vdja_tireenv_motion_probe_file_name(directory, "spindle_file", &counter, spindle);
+  if (status == 0) status = vdja_tireenv_motion_probe_file_name(directory, "joints_disp_file", &counter, joints);
+  SM_free(directory);
+  if (status != 0) return status;
+  std::memcpy(spindleFile, spindle, sizeof spindle);
+  std::memcpy(jointsFile, joints, sizeof joints);
+  return 0;
+}
+
+int vdja_tireenv_motion_write_driver_steps_file(const vdja_tireenv_motion_record_t* r, const char* fileName,
+                                                int phase) {
+  std::FILE* file = OpenForWriting(fileName, phase >= 1);
+  if (file != nullptr)
+    for (int i = 0; i < r->pointCount; ++i) std::fprintf(file, "%f %f\n", r->xValues[i], r->yValues[i]);
+  CloseWritten(file, fileName);
+  return 0;
+}
+
+int vdja_tireenv_motion_write_spindle_trace_file(vdja_tireenv_motion_record_t* r, const double origin[3],
+                                                 const double matrix[9], const char* fileName, tag_t spindleLine,
+                                                 tag_t trace, int stepCount, int phase) {
+  const bool twoDrivers = r->mode == 0;
+  std::FILE* file = OpenForWriting(fileName, !twoDrivers && phase >= 1);
+  if (file == nullptr) return 0;
+  // Two drivers: the end farther out along the vehicle's Y first, the start when level.
+  const auto ordered = [&](tag_t line, double first[3], double second[3]) {
+    if (VD_ask_curve_end_points(line, first, second) != 0) return false;
+    if (twoDrivers && std::fabs(VD_LOCAL_Y(second, origin, matrix)) > std::fabs(VD_LOCAL_Y(first, origin, matrix)))
+      for (int i = 0; i < 3; ++i) std::swap(first[i], second[i]);
+    return true;
+  };
+  const auto write = [&](const double a[3], const double b[3]) {
+    std::fprintf(file, "%f %f %f %f %f %f\n", a[0], a[1], a[2], b[0], b[1], b[2]);
+  };
+  try {
+    if (twoDrivers || phase == 0) {
+      double first[3], second[3];
+      if (ordered(spindleLine, first, second)) {
+        write(first, second);
+        std::memcpy(r->spindleLine, second, sizeof second);
+        std::memcpy(r->spindleLine + 3, first, sizeof first);
+      }
+    }
+    for (int index = 0; index <= stepCount; ++index) {
+      unsigned int line = 0;
+      VD_MOTION_trace(trace, index, &line);
+      if (line != 0) {
+        double first[3], second[3];
+        if (ordered(line, first, second)) write(first, second);
+        UPDATE_log_entity_to_delete(line);
+      }
+      UPDATE_do_update();
+    }
+  } catch (...) {
+    std::fclose(file);
+    throw;
+  }
+  CloseWritten(file, fileName);
+  return 0;
 }
 
 }  // namespace KTX::VDJA

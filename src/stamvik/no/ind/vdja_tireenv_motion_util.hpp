@@ -46,4 +46,35 @@ STAMVIK_API int vdja_tireenv_motion_fla_driver_path_sweep(double a, double b, do
 // any other option answers 1 and leaves the phase as it was.
 STAMVIK_API int vdja_tireenv_motion_ask_driver_mode(int driverOption, bool secondPass, int* phase);
 
+// ---- the files a run leaves in the temporary directory ----------------------------
+
+// Status when a file name cannot be made (no temporary directory, no free name).
+constexpr int kMotionFileMissing = 3771762;
+constexpr int kMotionFileNameSize = 257;
+
+// Takes "<directory><stem>.txt" unless a file of that name exists and cannot
+// be made writable; then "<directory><stem>_<n>.txt" with n from *counter on,
+// one per try. 0, or kMotionFileMissing after 1,000 tries or when a name no
+// longer fits kMotionFileNameSize bytes.
+STAMVIK_API int vdja_tireenv_motion_probe_file_name(const char* directory, const char* stem, int* counter,
+                                                    char name[kMotionFileNameSize]);
+// The temporary directory ("QDEN_TMP_DIR" with its delimiter) as a new text
+// (SM_free); null when the variable is unset.
+STAMVIK_API char* vdja_tireenv_motion_temp_directory();
+// The names of a run's spindle trace file and joint-displacement file, one
+// counter serving both, so the second's numbers go on from the first's.
+// 0, or kMotionFileMissing having written neither name.
+STAMVIK_API int vdja_tireenv_motion_file_names(char spindleFile[kMotionFileNameSize],
+                                               char jointsFile[kMotionFileNameSize]);
+
+// One line "X Y" a path point; appended from phase 1 on when the file exists.
+STAMVIK_API int vdja_tireenv_motion_write_driver_steps_file(const vdja_tireenv_motion_record_t* record,
+                                                            const char* fileName, int phase);
+// The design-position line (two-driver mode, or five-link phase 0) and then
+// each traced line of indexes 0 .. stepCount that the trace gives.
+STAMVIK_API int vdja_tireenv_motion_write_spindle_trace_file(vdja_tireenv_motion_record_t* record,
+                                                             const double origin[3], const double matrix[9],
+                                                             const char* fileName, tag_t spindleLine, tag_t trace,
+                                                             int stepCount, int phase);
+
 }  // namespace KTX::VDJA

@@ -1,0 +1,341 @@
+// The tire envelope's file inputs and outputs: template point, spindle and
+// profile point files read into the builder, the names and contents of the
+// files a motion run leaves in the temporary directory.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "VDJA_TireEnvelopeBuilder.hpp"
+#include "assy/Assembly.hpp"
+#include "geom/Curve.hpp"
+#include "sys/Files.hpp"
+#include "vdja_tireenv_motion_util.hpp"
+
+using namespace KTX;
+using namespace KTX::VDJA;
+using stamvik_test::HostTest;
+
+namespace {
+
+class TireEnvelopeFiles : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    // A directory of this process's own: ctest runs suites side by side.
+    dir_ = ::testing::TempDir() + "tire_files_" + std::to_string(::getpid()) + "/";
+    ::mkdir(dir_.c_str(), 0700);
+    ::setenv("QDEN_TMP_DIR", dir_.c_str(), 1);
+    tire_ = TireEnvelopeBuilderFactory::Create(modelPart(), nullptr);
+  }
+  void TearDown() override {
+    vdja_tireenv_motion_release_path(&record_);
+    tire_->destroy();
+    Files::UnlockAllNames();
+    VD::ClearTracedLines();
+    for (const std::string& f : written_) std::remove(f.c_str());
+    ::rmdir(dir_.c_str());
+    HostTest::TearDown();
+  }
+  // A file in the directory with that text (remembered for removal).
+  std::string Write(const std::string& name, const std::string& text) {
+    const std::string path = dir_ + name;
+    std::ofstream(path) << text;
+    written_.push_back(path);
+    return path;
+  }
+  std::string Lock(const std::string& name) {
+    const std::string path = Write(name, "");
+    Files::LockName(path);
+    return path;
+  }
+  static std::string Read(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+  }
+  // A template point file of the family with every hard point but `skip`.
+  static std::string TemplateFile(int type, const std::string& skip = {}) {
+    std::string text = "! corner\ntemplate " + std::to_string(type) + "\n";
+    for (int i = 0; const char* name = TIREENV_susp_pt_name(type, i); ++i)
+      if (name != skip) text += std::string(name) + " " + std::to_string(i) + " -500 7\n";
+    return text;
+  }
+  static tag_t Line(double x0, double y0, double z0, double x1, double y1, double z1) {
+    const double a[3] = {x0, y0, z0}, b[3] = {x1, y1, z1};
+    return ES_create_line_in_part(nullptr, a, b);
+  }
+
+  std::string dir_;
+  std::vector<std::string> written_;
+  TireEnvelopeBuilder* tire_ = nullptr;
+  vdja_tireenv_motion_record_t record_{};
+};
+
+TEST_F(TireEnvelopeFiles, NumberedNamesShareOneCounter) {
+  char spindle[kMotionFileNameSize] = "untouched", joints[kMotionFileNameSize] = "untouched";
+  ASSERT_EQ(vdja_tireenv_motion_file_names(spindle, joints), 0);
+  EXPECT_EQ(std::string(spindle), dir_ + "spindle_file.txt");
+  EXPECT_EQ(std::string(joints), dir_ + "joints_disp_file.txt");
+  // A plain name whose file is locked gives way to the numbered ones.
+  Lock("spindle_file.txt");
+  ASSERT_EQ(vdja_tireenv_motion_file_names(spindle, joints), 0);
+  EXPECT_EQ(std::string(spindle), dir_ + "spindle_file_0.txt");
+  Lock("joints_disp_file.txt");
+  ASSERT_EQ(vdja_tireenv_motion_file_names(spindle, joints), 0);
+  EXPECT_EQ(std::string(joints), dir_ + "joints_disp_file_1.txt");
+  Lock("spindle_file_0.txt");
+  ASSERT_EQ(vdja_tireenv_motion_file_names(spindle, joints), 0);
+  EXPECT_EQ(std::string(spindle), dir_ + "spindle_file_1.txt");
+  EXPECT_EQ(std::string(joints), dir_ + "joints_disp_file_2.txt");
+  // Without the temporary directory nothing is named.
+  ::unsetenv("QDEN_TMP_DIR");
+  std::strcpy(spindle, "untouched");
+  EXPECT_EQ(vdja_tireenv_motion_file_names(spindle, joints), 3771762);
+  EXPECT_STREQ(spindle, "untouched");
+  EXPECT_EQ(tire_->ProcessFromSpindelLines(), 3771762);
+  // A directory so long that no name fits stops the probe.
+  int counter = 0;
+  EXPECT_EQ(vdja_tireenv_motion_probe_file_name(std::string(250, 'd').c_str(), "spindle_file", &counter, spindle),
+            3771762);
+}
+
+TEST_F(TireEnvelopeFiles, SpindleTraceFile) {
+  const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  const tag_t design = Line(10, -650, 0, 10, -720, 0);
+  const tag_t trace = 77;
+  const double s0[3] = {1, -600, 0}, e0[3] = {1, -700, 0}, s2[3] = {3, -800, 5}, e2[3] = {3, -700, 5};
+  VD::SetTracedLine(trace, 0, s0, e0);
+  VD::SetTracedLine(trace, 2, s2, e2);
+  const std::string file = dir_ + "spindle_file.txt";
+  written_.push_back(file);
+  struct Case {
+    const char* what;
+    std::uint8_t mode;
+    int phase;
+    std::string want;
+  };
+  const std::string designFar = "10.000000 -720.000000 0.000000 10.000000 -650.000000 0.000000\n";
+  const std::string traced = "1.000000 -700.000000 0.000000 1.000000 -600.000000 0.000000\n"
+                             "3.000000 -800.000000 5.000000 3.000000 -700.000000 5.000000\n";
+  const std::string tracedFromStart = "1.000000 -600.000000 0.000000 1.000000 -700.000000 0.000000\n"
+                                      "3.000000 -800.000000 5.000000 3.000000 -700.000000 5.000000\n";
+  const std::string designStart = "10.000000 -650.000000 0.000000 10.000000 -720.000000 0.000000\n";
+  const Case cases[] = {
+      {"two drivers", 0, 3, designFar + traced},
+      {"two drivers write anew", 0, 1, designFar + traced},
+      {"five-link phase 0", 1, 0, designStart + tracedFromStart},
+      {"five-link phase 1 appends", 1, 1, designStart + tracedFromStart + tracedFromStart},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    record_.mode = c.mode;
+    ASSERT_EQ(vdja_tireenv_motion_write_spindle_trace_file(&record_, origin, identity, file.c_str(), design, trace, 2,
+                                                           c.phase),
+              0);
+    EXPECT_EQ(Read(file), c.want);
+  }
+  // The record keeps the design line, the end written second first.
+  EXPECT_EQ(std::vector<double>(record_.spindleLine, record_.spindleLine + 6),
+            std::vector<double>({10, -720, 0, 10, -650, 0}));
+  // Every traced line went again.
+  EXPECT_EQ(Host::CountCalls("UPDATE_do_update"), 4u * 3u);
+  // A file that cannot be made writable ends the run with the host's code.
+  Files::LockName(file);
+  EXPECT_EQ(RaisedCode([&] {
+              vdja_tireenv_motion_write_spindle_trace_file(&record_, origin, identity, file.c_str(), design, trace, 2,
+                                                           0);
+            }),
+            1);
+}
+
+TEST_F(TireEnvelopeFiles, DriverStepsFileAppendsFromPhaseOne) {
+  record_.mode = 1;
+  vdja_tireenv_motion_generate_fla_driver_path(0, 30, -30, 0, 2, &record_);
+  const std::string file = dir_ + "joints_disp_file.txt";
+  written_.push_back(file);
+  const std::string lines = "-30.000000 -30.000000\n30.000000 30.000000\n";
+  for (int phase : {0, 1, 2}) vdja_tireenv_motion_write_driver_steps_file(&record_, file.c_str(), phase);
+  EXPECT_EQ(Read(file), lines + lines + lines);
+  vdja_tireenv_motion_write_driver_steps_file(&record_, file.c_str(), 0);
+  EXPECT_EQ(Read(file), lines);
+}
+
+TEST_F(TireEnvelopeFiles, WheelEndOfASpindleLine) {
+  const tag_t line = Line(0, -600, 0, 0, -700, 0);
+  struct Case {
+    tag_t line;
+    double point[3];
+    int want;
+  };
+  const Case cases[] = {{line, {0, -600, 0}, 0}, {line, {0, -700, 0}, 1}, {line, {0, -700, 1e-9}, 0},
+                        {line, {0, -650, 0}, 0}, {0, {0, -700, 0}, 0}};
+  for (const Case& c : cases) EXPECT_EQ(tire_->GetSpindleLineWheelEnd(c.line, c.point), c.want);
+}
+
+TEST_F(TireEnvelopeFiles, TemplatePointFile) {
+  tire_->SetSuspensionTemplate(ShortLongArmwithSteering);
+  char* message = reinterpret_cast<char*>(1);
+  ASSERT_EQ(tire_->LoadTemplatePointFile(Write("sla.pts", TemplateFile(1)).c_str(), &message), 0);
+  EXPECT_EQ(message, nullptr);
+  const VD_point_s& inner = tire_->WorkArea()->slArm.tieRodInner.point;
+  EXPECT_EQ(std::vector<double>({inner.x, inner.y, inner.z}), std::vector<double>({11, -500, 7}));
+
+  const Tire_s before = *tire_->WorkArea();
+  struct Case {
+    const char* what;
+    std::string text;
+    int want;
+  };
+  const Case cases[] = {
+      {"malformed", "template 1\nlower_ball_joint 1 2\n", 3771724},
+      {"no template line", "lower_ball_joint 1 2 3\n", 3771726},
+      {"another template", TemplateFile(3), 3771727},
+      {"unknown point", TemplateFile(1) + "fender 1 2 3\n", 3771728},
+      {"a point twice", TemplateFile(1) + "tie_rod_inner 1 2 3\n", 3771729},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(tire_->LoadTemplatePointFile(Write("bad.pts", c.text).c_str(), &message), c.want);
+    EXPECT_EQ(message, nullptr);
+  }
+  EXPECT_EQ(tire_->LoadTemplatePointFile((dir_ + "none.pts").c_str(), &message), 3771723);
+  EXPECT_EQ(tire_->LoadTemplatePointFile("", &message), 3771723);
+  ASSERT_EQ(tire_->LoadTemplatePointFile(Write("miss.pts", TemplateFile(1, "tie_rod_inner")).c_str(), &message),
+            3771725);
+  EXPECT_STREQ(message, "tie_rod_inner");
+  SM_free(message);
+  EXPECT_EQ(std::memcmp(&before, tire_->WorkArea(), sizeof before), 0) << "a bad file changed the hard points";
+
+  Host::ClearCalls();
+  tire_->SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(5));
+  EXPECT_EQ(tire_->LoadTemplatePointFile(Write("any.pts", "?").c_str(), &message), 0);
+  EXPECT_EQ(Host::CountCalls("TIREENV_load_susp_pt_file"), 0u);
+}
+
+TEST_F(TireEnvelopeFiles, SpindleLinesFromAFile) {
+  ASSERT_EQ(tire_->CreateSpindleLines(Write("two.txt", "1 2 3 4 5 6\n! c\n7 8 9 10 11 12\n").c_str()), 0);
+  ASSERT_EQ(tire_->GetSpindleCurveLength(), 2);
+  const tag_t first = tire_->GetSpindleCurve(0);
+  double start[3], end[3];
+  ASSERT_EQ(VD_ask_curve_end_points(tire_->GetSpindleCurve(1), start, end), 0);
+  EXPECT_EQ(std::vector<double>({start[0], end[2]}), std::vector<double>({7, 12}));
+  // A file without lines, or a bad one, keeps them.
+  for (const char* text : {"! nothing\n", "1 2 3\n"}) {
+    tire_->CreateSpindleLines(Write("keep.txt", text).c_str());
+    ASSERT_EQ(tire_->GetSpindleCurveLength(), 2);
+    EXPECT_EQ(tire_->GetSpindleCurve(0), first);
+  }
+  EXPECT_EQ(tire_->CreateSpindleLines(Write("one.txt", "0 0 0 1 1 1\n").c_str()), 0);
+  ASSERT_EQ(tire_->GetSpindleCurveLength(), 1);
+  EXPECT_EQ(OM::OM_object_of_tag(first), nullptr) << "the old lines were not deleted";
+}
+
+TEST_F(TireEnvelopeFiles, SpindleLinesWrittenToTheMotionFile) {
+  const tag_t design = Line(0, -650, 0, 0, -720, 0);
+  tire_->GetDesignPositionSpindle()->set_selected_tag(design);
+  const double end[3] = {0, -720, 0};
+  tire_->SetSpindleEndPoint(ES_create_point(end));
+  const tag_t lines[2] = {Line(0, -710, 5, 0, -640, 5), Line(1, -650, 9, 1, -725, 9)};
+  tire_->GetSpindleLines()->set_tags(2, lines);
+  const std::string plain = Write("spindle_file.txt", "old\n");
+  ASSERT_EQ(tire_->ProcessFromSpindelLines(), 0);
+  EXPECT_STREQ(tire_->GetMotionFile(), plain.c_str());
+  EXPECT_EQ(Read(plain), "0.000000 -720.000000 0.000000 0.000000 -650.000000 0.000000\n"
+                         "0.000000 -710.000000 5.000000 0.000000 -640.000000 5.000000\n"
+                         "1.000000 -725.000000 9.000000 1.000000 -650.000000 9.000000\n");
+  Files::LockName(plain);
+  written_.push_back(dir_ + "spindle_file_0.txt");
+  ASSERT_EQ(tire_->ProcessFromSpindelLines(), 0);
+  EXPECT_EQ(std::string(tire_->GetMotionFile()), dir_ + "spindle_file_0.txt");
+}
+
+TEST_F(TireEnvelopeFiles, ProfilePointFile) {
+  tire_->SetTireDefinition(ProfilePointFile);
+  const std::string file = Write("profiles.txt", "profile front\n0 0\n1 1\n! c\nprofile rear mirror\n5 0\n6 1\n7 2\n");
+  tire_->SetProfilePointFile(file.c_str());
+  struct Case {
+    const char* name;
+    int count;
+    double lastX;
+    int mirror;
+  };
+  for (const Case& c : {Case{"rear", 3, 7, 1}, Case{"not there", 2, 1, 0}}) {
+    SCOPED_TRACE(c.name);
+    tire_->SetProfileName(c.name);
+    ASSERT_EQ(tire_->CalculateProfilePoints(), 0);
+    const Tire_s& area = *tire_->WorkArea();
+    EXPECT_EQ(area.profilePointCount, c.count);
+    EXPECT_EQ(area.profilePoints[c.count - 1][0], c.lastX);
+    EXPECT_EQ(area.mirrorProfile, c.mirror);
+  }
+  const Tire_s before = *tire_->WorkArea();
+  std::string many = "profile big\n";
+  for (int i = 0; i < 101; ++i) many += std::to_string(i) + " 0\n";
+  for (const std::string& text : {std::string("! none\n"), many}) {
+    tire_->SetProfilePointFile(Write("bad_profiles.txt", text).c_str());
+    EXPECT_EQ(tire_->CalculateProfilePoints(), 3771707);
+  }
+  tire_->SetProfilePointFile(Write("bad_profiles.txt", "1 2\n").c_str());
+  EXPECT_EQ(tire_->CalculateProfilePoints(), -2);
+  EXPECT_EQ(std::memcmp(&before, tire_->WorkArea(), sizeof before), 0);
+}
+
+TEST_F(TireEnvelopeFiles, ProfilePointsFromCurvesAndBodies) {
+  struct Case {
+    const char* what;
+    JA_TIRE_ENVELOPE_BUILDER_TireDefinitionOption definition;
+    int bodyPoints;  // the host's answer for a solid body
+    bool curve;
+    int want, count;
+  };
+  const Case cases[] = {
+      {"solid body", SolidBody, 12, false, 0, 12},
+      {"solid body, one point", SolidBody, 1, false, 3771707, 1},
+      {"solid body, none", SolidBody, -1, false, 3771706, 0},
+      {"profile curve", ProfileCurves, 0, true, 0, 2},
+      {"no profile curve", ProfileCurves, 0, false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    Host::SetAnswer("TIREENV_create_profile_point_by_solid_body.points", c.bodyPoints);
+    tire_->SetTireDefinition(c.definition);
+    const tag_t one = Line(0, 0, 0, 5, 5, 0);
+    tire_->GetTireDefinitionBody()->set_tags(1, &one);
+    if (c.curve) tire_->GetTireDefinitionProfile()->set_tags(1, &one);
+    EXPECT_EQ(tire_->CalculateProfilePoints(), c.want);
+    EXPECT_EQ(tire_->WorkArea()->profilePointCount, c.count);
+  }
+}
+
+TEST_F(TireEnvelopeFiles, LinkedProfiles) {
+  tire_->SetSketchPartName("wheel_sketches");
+  EXPECT_EQ(tire_->CreateLinkedProfiles(), 3771718);
+  PART_part* sketches = PART_part::Create(0);
+  Assy::NamePart(sketches, "wheel_sketches");
+  PART_set_work_part(part());
+  ASSERT_EQ(tire_->CreateLinkedProfiles(), 0);
+  ASSERT_EQ(tire_->GetProfileCurveLength(), 2);
+  EXPECT_TRUE(tire_->GetIsNewLinkedProfile());
+  const tag_t first = tire_->GetProfileCurve(0);
+  // Crossing the Y axis twice: the new curves go, the old ones stay.
+  Host::SetAnswer("TIREENV_check_profile_intersect_Y_Axis.count", 2);
+  const std::size_t deletionsBefore = Host::CountCalls("UPDATE_log_entity_to_delete");
+  EXPECT_EQ(tire_->CreateLinkedProfiles(), 3771702);
+  EXPECT_EQ(Host::CountCalls("UPDATE_log_entity_to_delete") - deletionsBefore, 2u);
+  EXPECT_EQ(tire_->GetProfileCurve(0), first);
+  Host::SetAnswer("TIREENV_link_curves.result", 9);
+  EXPECT_EQ(tire_->CreateLinkedProfiles(), 9);
+  sketches->destroy();
+}
+
+}  // namespace
