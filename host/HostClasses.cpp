@@ -1,5 +1,6 @@
 // The host registers its own classes when it loads, before any plug-in.
 #include "afl/DieDesign.hpp"
+#include "assy/Assembly.hpp"
 #include "feat/Builder.hpp"
 #include "om/HostClass.hpp"
 #include "sel/Selection.hpp"
@@ -24,6 +25,7 @@ struct HostClasses {
     RegisterHostClass<CM_part>(tagged);
     RegisterHostClass<FEATURE_RECORD>(tagged);
     RegisterHostClass<OCC_occurrence>(tagged);
+    RegisterHostClass<ASSY_instance>(tagged);
     RegisterHostClass<SELECT_OBJECT>(tagged);
     RegisterHostClass<SELECT_OBJECT_list>(tagged);
     RegisterHostClass<SC_section>(tagged);

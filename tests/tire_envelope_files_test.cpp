@@ -339,3 +339,48 @@ TEST_F(TireEnvelopeFiles, LinkedProfiles) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TireEnvelopeFiles, MasterPartComponent) {
+  PART_part* first = PART_part::Create(0);
+  PART_part* second = PART_part::Create(0);
+  Assy::NamePart(first, "/parts/wheel_master.prt");
+  Assy::NamePart(second, "/parts/Tire_B.prt");
+  PART_set_work_part(part());
+  const auto components = [&] {
+    std::vector<std::string> names;
+    for (tag_t c : ASSY_ask_components(part()))
+      names.push_back(static_cast<ASSY_instance*>(OM::OM_object_of_tag(c))->ask_name());
+    return names;
+  };
+  struct Case {
+    const char* what;
+    const char* name;
+    int want;
+    std::vector<std::string> components;
+    const char* stored;
+  };
+  const Case cases[] = {
+      {"first", "/parts/wheel_master.prt", 0, {"WHEEL_MASTER"}, "/parts/wheel_master.prt"},
+      {"the same again", "/parts/wheel_master.prt", 0, {"WHEEL_MASTER"}, "/parts/wheel_master.prt"},
+      {"another", "/parts/Tire_B.prt", 0, {"TIRE_B"}, "/parts/Tire_B.prt"},
+      {"not loaded", "/parts/none.prt", kNoPartToAdd, {"TIRE_B"}, "/parts/Tire_B.prt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(tire_->AddMasterPart(c.name), c.want);
+    EXPECT_EQ(components(), c.components);
+    EXPECT_STREQ(tire_->GetMasterPartName(), c.stored);
+  }
+  ASSERT_EQ(Error::SevereErrors().size(), 1u);
+  EXPECT_EQ(Error::SevereErrors()[0].line, 3507);
+  // A previous component already gone is not looked for again.
+  ASSY_remove_component(ASSY_ask_components(part())[0]);
+  EXPECT_EQ(tire_->AddMasterPart("/parts/wheel_master.prt"), 0);
+  EXPECT_EQ(components(), std::vector<std::string>{"WHEEL_MASTER"});
+  first->destroy();
+  second->destroy();
+}
+
+}  // namespace

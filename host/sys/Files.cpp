@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -52,6 +53,20 @@ int CFI_modify_file_protection(const char* name, int mode, int mask, int option)
   struct stat info {};
   if (::stat(name, &info) != 0) return errno;
   return ::chmod(name, info.st_mode | S_IRUSR | S_IWUSR) == 0 ? 0 : errno;
+}
+
+char* CFI_get_simple_name(const char* name, int mode) {
+  Host::Log("CFI_get_simple_name", std::string(name != nullptr ? name : "(null)") + " " + std::to_string(mode));
+  std::string simple = name != nullptr ? name : "";
+  if (const auto slash = simple.find_last_of('/'); slash != std::string::npos) simple.erase(0, slash + 1);
+  if (const auto dot = simple.find_last_of('.'); mode == 2 && dot != std::string::npos && dot > 0) simple.erase(dot);
+  return SM_string_copy(simple.c_str());
+}
+
+char* STR_copy_uc(const char* text) {
+  std::string upper = text != nullptr ? text : "";
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return SM_string_copy(upper.c_str());
 }
 
 namespace System {

@@ -18,6 +18,11 @@ KTX_HOST_API char* CFI_append_delimiter(const char* directory);
 // Files::LockName) or no name; otherwise the system's error number.
 KTX_HOST_API int CFI_modify_file_protection(const char* name, int mode, int mask, int option);
 
+// A file's name without its directory; mode 2 drops its extension too. A new text.
+KTX_HOST_API char* CFI_get_simple_name(const char* name, int mode);
+// A new text of the text in upper case.
+KTX_HOST_API char* STR_copy_uc(const char* text);
+
 namespace System {
 KTX_HOST_API std::FILE* SYSS_fopen(const char* name, const char* mode);
 }  // namespace System

@@ -278,7 +278,58 @@ int TireEnvelopeBuilder::GetSpindleLineWheelEnd(tag_t line, const double point[3
   return Distance2(point, end) <= 1e-20 ? 1 : 0;
 }
 
-int TireEnvelopeBuilder::AddMasterPart(const char*) { return 0; }
+namespace {
+// A part's simple name, as the host's data management names it.
+HostBlock<char> SimpleNameOf(const char* partName) {
+  HostBlock<char> managed(VD_ask_part_dm_name(partName));
+  return HostBlock<char>(CFI_get_simple_name(managed.get(), 2));
+}
+}  // namespace
+
+int TireEnvelopeBuilder::AddMasterPart(const char* partName) {
+  double placement[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  const std::string name = partName != nullptr ? partName : "";
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, nullptr, &error);
+  if (error != 0) ERROR_raise(kSource, 3444, error, "Failed to set UNDO mark");
+  try {
+    HostBlock<char> componentName = SimpleNameOf(name.c_str());
+    HostBlock<char> fileName(QDMGR_decode_cli_part_file(name.c_str()));
+    PART_part* part = PART_ask_part_of_filename(fileName.get());
+    bool same = false;
+    if (const char* previous = GetMasterPartName(); previous[0] != '\0') {
+      TIREENV_load_part_fully(previous);
+      PART_part* old = VD_PART_ask_part_tag(previous);
+      same = old != nullptr && old == part;
+      if (old != nullptr && !same) {
+        HostBlock<char> oldName = SimpleNameOf(previous);
+        // Only a component that is really there is removed.
+        if (tag_t occurrence = PART_ask_occ_part_of_part(CONTEXT_ask_work_part()); occurrence != 0) {
+          HostBlock<char> upper(STR_copy_uc(oldName.get()));
+          if (tag_t instance = OCC_ask_instance_of_name(occurrence, upper.get()); instance != 0)
+            ASSY_remove_component(instance);
+        }
+      }
+    }
+    if (!same) {
+      tag_t instance = 0;
+      ASSY_add_part_to_assembly(CONTEXT_ask_work_part(), part, nullptr, componentName.get(), -1, placement, 1,
+                                &instance);
+    }
+    SetMasterPartName(name.c_str());
+  } catch (const std::exception& e) {
+    Error::Severe severe;
+    severe.Use(Error::Severe::Convert(e));
+    severe.SetLocation(kSource, 3507, 0);
+    UNDO_QD_undo_to_mark(mark, nullptr);
+    severe.Close(0);
+    const int code = severe.askCode();
+    UNDO_QD_delete_mark(mark, nullptr);
+    return code;
+  }
+  UNDO_QD_delete_mark(mark, nullptr);
+  return 0;
+}
 
 int TireEnvelopeBuilder::CreateLinkedProfiles() {
   PART_part* sketchPart = VD_PART_ask_part_tag(GetSketchPartName());
