@@ -132,13 +132,14 @@ TEST_F(BodyBuildersA, FactoriesMakeBuildersOfThePartWithTheirFieldsAtRest) {
   EXPECT_EQ(core->ask_owning_part(), part());
   EXPECT_EQ(slot->get_frec(), nullptr);
   EXPECT_EQ(slot->GetType(), JA_CLAMPING_SLOT_BUILDER_types_Hydraulic);
-  EXPECT_EQ(slot->GetTarget(), nullptr);
-  EXPECT_EQ(slot->GetLocations(), nullptr);
-  EXPECT_EQ(slot->GetFlangeBaseProfileTag(), 0u);
+  EXPECT_NE(slot->GetTarget(), nullptr);
+  EXPECT_NE(slot->GetLocations(), nullptr);
+  EXPECT_EQ(slot->GetFlangeBaseProfileTag(), slot->GetFlangeBaseProfile()->ask_tag());
   EXPECT_FALSE(slot->GetLocationOnFlange());
+  // A new slot keeps its tolerances 0 (they are not taken from the host).
   EXPECT_EQ(slot->GetDistanceTolerance(), 0.0);
-  EXPECT_EQ(slot->GetAutomaticUnitlessDefaults(), 0);
-  EXPECT_EQ(slot->GetAutomaticUnitlessDefaultsArray(), nullptr);
+  EXPECT_EQ(slot->GetAutomaticUnitlessDefaults(), 1);
+  EXPECT_EQ(slot->GetAutomaticUnitlessDefaultsArray()[0], 0.0);
   EXPECT_EQ(clearance->GetType(), JA_CLEARANCE_BUILDER_Types_Gage);
   EXPECT_EQ(clearance->GetClearanceGeometryType(), JA_CLEARANCE_BUILDER_ClearanceGeometryTypes_Solid);
   EXPECT_EQ(fill->GetType(), JA_FILL_AREA_BUILDER_Types_BaseFlange);
@@ -172,16 +173,13 @@ TEST_F(BodyBuildersA, PlainWritesAreLoggedOnceUnlessTheObjectNeedsNoLog) {
   Host::ClearCalls();
   slot->SetLocationOnFlange(true);
   EXPECT_EQ(Host::CountCalls("OM__log"), 1u);
-  slot->SetType(JA_CLAMPING_SLOT_BUILDER_types_Automatic);
+  slot->SetDistanceTolerance(0.5);
   EXPECT_EQ(Host::CountCalls("OM__log"), 2u);
   notch->SetReverseDirection(true);
   EXPECT_EQ(Host::CountCalls("OM__log"), 3u);
   EXPECT_TRUE(slot->GetLocationOnFlange());
-  EXPECT_EQ(slot->GetType(), JA_CLAMPING_SLOT_BUILDER_types_Automatic);
+  EXPECT_EQ(slot->GetDistanceTolerance(), 0.5);
   EXPECT_TRUE(notch->GetReverseDirection());
-  // Without defaults read, a new type changes nothing else.
-  EXPECT_EQ(slot->GetAutomaticUnitDefaults(), 0);
-  EXPECT_EQ(Host::CountCalls("OM_set_array_length"), 0u);
 
   Host::ClearCalls();
   notch->OmSetState(OM::Object::kStateNoLog);
@@ -220,11 +218,14 @@ TEST_F(BodyBuildersA, FieldsAreWhereTheirRowsSay) {
   EXPECT_EQ(fill->GetUpperLimitSheet(), selection);
   EXPECT_NE(fill->GetLowerLimitSheet(), selection);
   // The fill area owns the selection now and takes it with it.
-  for (OM::TaggedObject* o : std::initializer_list<OM::TaggedObject*>{slot, fill, core, section}) o->destroy();
+  // The slot's section reference is its own: it takes the section with it.
+  for (OM::TaggedObject* o : std::initializer_list<OM::TaggedObject*>{slot, fill, core}) o->destroy();
 }
 
 TEST_F(BodyBuildersA, DefaultArraysGrowOnlyAtTheirEnd) {
-  auto* slot = ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
+  // A slot that has not read its defaults (no InitCreate): no arrays yet.
+  auto* slot = static_cast<ClampingSlotBuilder*>(
+      OM::ObjectFactory::CreateObject(ClampingSlotBuilderClassId, OM::OM_memory_type_persistent, nullptr));
   EXPECT_EQ(slot->GetHydraulicUnitDefaults(), 0);
   EXPECT_EQ(RaisedCode([&] { slot->GetHydraulicUnitDefault(0); }), Error::kIndexOutOfRange);
   EXPECT_EQ(RaisedCode([&] { slot->SetHydraulicUnitDefault(1, 5.0); }), Error::kIndexOutOfRange);
@@ -300,9 +301,13 @@ TEST_F(BodyBuildersA, UndoRestoresFieldsAndDefaultArrays) {
   clearance->SetClearanceGeometryType(JA_CLEARANCE_BUILDER_ClearanceGeometryTypes_Section);
   clearance->SetDistanceTolerance(0.3);
   ASSERT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
-  ASSERT_EQ(slot->GetTravelingUnitDefaults(), 1);
+  // The arrays as the new builder read them (17 lengths, one angle), with
+  // the write made before the mark.
+  EXPECT_EQ(slot->GetTravelingUnitDefaults(), 17);
   EXPECT_EQ(slot->GetTravelingUnitDefault(0), 20.0);
-  EXPECT_EQ(slot->GetAutomaticUnitlessDefaults(), 0);
+  EXPECT_EQ(slot->GetTravelingUnitDefault(1), 0.0);
+  EXPECT_EQ(slot->GetAutomaticUnitlessDefaults(), 1);
+  EXPECT_EQ(slot->GetAutomaticUnitlessDefault(0), 0.0);
   EXPECT_EQ(slot->GetDistanceTolerance(), 0.01);
   EXPECT_EQ(slot->GetType(), JA_CLAMPING_SLOT_BUILDER_types_Hydraulic);
   EXPECT_EQ(clearance->GetType(), JA_CLEARANCE_BUILDER_Types_Gage);

@@ -469,8 +469,14 @@ TEST_F(HostDieDesign, NodeTreeChildrenGoWithTheParentsData) {
   DIEDES_NODE_create_child(parent);
   EXPECT_EQ(DIEDES_NODE_ask_num_children(parent), 2);
   EXPECT_EQ(DIEDES_NODE_ask_nth_child(parent, 0), child);
-  std::memset(DIEDES_NODE_ask_appl_data(child)[0], 0xab, kDieDesNodeRecordSize);
-  std::memset(DIEDES_NODE_ask_appl_data(child)[1], 0xcd, kDieDesNodeRecordSize);
+  // The values between the collector and the location record are the builder's.
+  std::memset(static_cast<char*>(DIEDES_NODE_ask_appl_data(child)[0]) + 24, 0xab, 160);
+  std::memset(static_cast<char*>(DIEDES_NODE_ask_appl_data(child)[1]) + 24, 0xcd, 160);
+  // A clamping slot's child carries its collector; a location record's tag
+  // array left in a child goes with the node.
+  EXPECT_NE(*reinterpret_cast<SC_collector**>(static_cast<char*>(DIEDES_NODE_ask_appl_data(child)[0]) + 16), nullptr);
+  auto* leftover = static_cast<tag_t*>(SM_alloc(2 * sizeof(tag_t)));
+  std::memcpy(static_cast<char*>(DIEDES_NODE_ask_appl_data(child)[1]) + 184 + 8, &leftover, sizeof leftover);
   DIEDES_NODE_set_mark(child, 1);
   EXPECT_EQ(DIEDES_NODE_ask_mark(child), 1);
   EXPECT_EQ(RaisedCode([&] { DIEDES_NODE_ask_nth_child(parent, 2); }), Error::kIndexOutOfRange);

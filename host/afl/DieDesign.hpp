@@ -103,10 +103,8 @@ class KTX_HOST_API DieDesTarget : public OM::TaggedObject {
     Class(int classId, void* context) : DieDesTarget(classId, context) {}     \
   };
 
-KTX_DIEDES_TARGET(ClampingSlotTarget)
 KTX_DIEDES_TARGET(ClearanceTarget)
 KTX_DIEDES_TARGET(FingerClearanceNotchTarget)
-KTX_DIEDES_TARGET(HeelpostTarget)
 
 #undef KTX_DIEDES_TARGET
 
@@ -241,6 +239,70 @@ class KTX_HOST_API KeywayTarget : public DieDesTarget {
   tag_t sheet_;
   double csysOrigin_[3];
   double csysMatrix_[9];
+};
+
+// The clamping slot's target: besides the base (the orientation flag) and the
+// flange thickness (the thickness flag and value), the die's coordinate
+// system and the flange-profile curve, each with its flag. Plain stores; the
+// caller logs the target for undo first.
+class KTX_HOST_API ClampingSlotTarget : public DieDesTarget {
+  KTX_HOST_OBJECT(ClampingSlotTarget, "KTX::DieDes::ClampingSlotTarget")
+
+ public:
+  bool GetCoordinateSystemFlag() const { return csysFlag_; }
+  tag_t GetCoordinateSystem() const { return csys_; }
+  bool GetFlangeProfileFlag() const { return profileFlag_; }
+  tag_t GetFlangeProfileCurve() const { return profile_; }
+  void SetCoordinateSystem(bool flag, tag_t csys) {
+    csysFlag_ = flag;
+    csys_ = csys;
+  }
+  void SetFlangeProfileCurve(bool flag, tag_t curve) {
+    profileFlag_ = flag;
+    profile_ = curve;
+  }
+
+ protected:
+  ClampingSlotTarget(int classId, void* context) : DieDesTarget(classId, context) {}
+
+ private:
+  // All zeroed by the host with the object.
+  bool csysFlag_;
+  bool profileFlag_;
+  tag_t csys_;
+  tag_t profile_;
+};
+
+// The heel post's target: besides the base (the orientation flag) and the
+// floor thickness (the thickness flag and value), the die's coordinate
+// system and an integer setting of the tool bodies, each with its flag.
+// Plain stores; the caller logs the target for undo first.
+class KTX_HOST_API HeelpostTarget : public DieDesTarget {
+  KTX_HOST_OBJECT(HeelpostTarget, "KTX::DieDes::HeelpostTarget")
+
+ public:
+  bool GetCoordinateSystemFlag() const { return csysFlag_; }
+  tag_t GetCoordinateSystem() const { return csys_; }
+  bool GetSettingFlag() const { return settingFlag_; }
+  int GetSetting() const { return setting_; }
+  void SetCoordinateSystem(bool flag, tag_t csys) {
+    csysFlag_ = flag;
+    csys_ = csys;
+  }
+  void SetSetting(bool flag, int setting) {
+    settingFlag_ = flag;
+    setting_ = setting;
+  }
+
+ protected:
+  HeelpostTarget(int classId, void* context) : DieDesTarget(classId, context) {}
+
+ private:
+  // All zeroed by the host with the object.
+  bool csysFlag_;
+  bool settingFlag_;
+  tag_t csys_;
+  int setting_;
 };
 
 // The handling core's target also says whether it can map the cores from the

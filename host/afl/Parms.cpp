@@ -8,6 +8,7 @@
 
 #include "afl/Module.hpp"
 #include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
 #include "om/HostClass.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Failure.hpp"
@@ -31,7 +32,10 @@ int HandlingCore::ThisClassId = 0;
 int MachineRelief::ThisClassId = 0;
 int FillArea::ThisClassId = 0;
 int DieDesGenericAttributes::ThisClassId = 0;
+int DieDesAttributeItemParms::ThisClassId = 0;
 int Keyway::ThisClassId = 0;
+int ClampingSlot::ThisClassId = 0;
+int Heelpost::ThisClassId = 0;
 }  // namespace DieDes
 
 namespace {
@@ -49,7 +53,11 @@ struct ParmsClasses {
     Host::RegisterHostClass<DieDes::MachineRelief>(toolBody);
     Host::RegisterHostClass<DieDes::FillArea>(DIEDES_GENERIC_BODY_PARMS::OmClassName);
     Host::RegisterHostClass<DieDes::DieDesGenericAttributes>(tagged);
-    Host::RegisterHostClass<DieDes::Keyway>(DIEDES_GENERIC_BODY_PARMS::OmClassName);
+    Host::RegisterHostClass<DieDes::DieDesAttributeItemParms>(DIEDES_GENERIC_BODY_PARMS::OmClassName, true);
+    const char* attributeItem = DieDes::DieDesAttributeItemParms::OmClassName;
+    Host::RegisterHostClass<DieDes::Keyway>(attributeItem);
+    Host::RegisterHostClass<DieDes::ClampingSlot>(attributeItem);
+    Host::RegisterHostClass<DieDes::Heelpost>(attributeItem);
     Host::RegisterHostClass<DIEDES_GENERIC_ENTITY>(tagged);
     Host::RegisterHostClass<DieDes::DieDesGenericPlane>(DIEDES_GENERIC_ENTITY::OmClassName);
     Host::RegisterHostClass<DieDes::DieDesGenericDirection>(DIEDES_GENERIC_ENTITY::OmClassName);
@@ -318,6 +326,11 @@ void DIEDES_GENERIC_BODY_PARMS::SetAlgorithmVersion(int version) {
   algorithmVersion_ = version;
 }
 
+const void* DIEDES_GENERIC_BODY_PARMS::GetDieDesModuleItemsAttribute() const {
+  static const int moduleItems = 0;
+  return &moduleItems;
+}
+
 tag_t DIEDES_GENERIC_BODY_PARMS::GetTargetEID(const DIEDES_GENERIC_BODY_PARMS* parms) {
   Host::Log("GetTargetEID", tagText(parms));
   return parms == nullptr ? 0 : parms->targetEid_;
@@ -515,14 +528,16 @@ FillArea* FillAreaFactory::Create() {
       DIEDES_GENERIC_BODY_PARMS::Make(FillArea::ThisClassId, {plain, plane, plain, plane, plain, plain, plain}));
 }
 
-Keyway::Keyway(int classId, void* context)
+DieDesAttributeItemParms::DieDesAttributeItemParms(int classId, void* context)
     : DIEDES_GENERIC_BODY_PARMS(classId, context), records_(new OM::StringVla(this)) {}
-Keyway::~Keyway() { delete records_; }
+DieDesAttributeItemParms::~DieDesAttributeItemParms() { delete records_; }
 
-int Keyway::AskAttributeRecordCount() const { return records_ == nullptr ? 0 : records_->Length(); }
+int DieDesAttributeItemParms::AskAttributeRecordCount() const {
+  return records_ == nullptr ? 0 : records_->Length();
+}
 
-int Keyway::ReadAttributeRecords(DIEDES_ATTRIBUTE_TABLE* table) const {
-  Host::Log("Keyway::ReadAttributeRecords", tagText(this));
+int DieDesAttributeItemParms::ReadAttributeRecords(DIEDES_ATTRIBUTE_TABLE* table) const {
+  Host::Log("ReadAttributeRecords", tagText(this));
   if (table == nullptr || table->count < 0 || (table->count > 0 && table->records == nullptr))
     return Parms::kBadDescriptor;
   for (int i = 0; i < table->count; ++i) {
@@ -534,9 +549,10 @@ int Keyway::ReadAttributeRecords(DIEDES_ATTRIBUTE_TABLE* table) const {
   return 0;
 }
 
-int Keyway::ApplyAttributeRecords(OM::Object* owner, const DIEDES_ATTRIBUTE_TABLE* table, int mode) {
-  Host::Log("Keyway::ApplyAttributeRecords", tagText(this) + " owner=" + std::to_string(OM::OM_ask_object_tag(owner)) +
-                                                 " mode=" + std::to_string(mode));
+int DieDesAttributeItemParms::ApplyAttributeRecords(OM::Object* owner, const DIEDES_ATTRIBUTE_TABLE* table,
+                                                    int mode) {
+  Host::Log("ApplyAttributeRecords", tagText(this) + " owner=" + std::to_string(OM::OM_ask_object_tag(owner)) +
+                                         " mode=" + std::to_string(mode));
   if (table == nullptr || table->count < 0 || (table->count > 0 && table->records == nullptr))
     return Parms::kBadDescriptor;
   OM::LogForWrite(this);
@@ -553,6 +569,77 @@ Keyway* KeywayFactory::Create() {
   const int plain = DIEDES_GENERIC_ENTITY::ThisClassId;
   return static_cast<Keyway*>(DIEDES_GENERIC_BODY_PARMS::Make(
       Keyway::ThisClassId, {DieDesGenericPlane::ThisClassId, plain, plain, plain, plain, plain, plain}));
+}
+
+ClampingSlot::ClampingSlot(int classId, void* context)
+    : DieDesAttributeItemParms(classId, context), modules_(new OM::TagVla(this)) {}
+ClampingSlot::~ClampingSlot() { delete modules_; }
+
+int ClampingSlot::GetNumModules() const { return modules_ == nullptr ? 0 : modules_->Length(); }
+
+ClampingSlotModule* ClampingSlot::GetModule(int index) const {
+  if (index < 0 || index >= GetNumModules()) OM::ThrowIndexOutOfRange(index, 0, GetNumModules());
+  return dynamic_cast<ClampingSlotModule*>(OM::OM_object_of_tag(modules_->Items()[static_cast<std::size_t>(index)]));
+}
+
+void ClampingSlot::ClearModules() {
+  Host::Log("ClampingSlot::ClearModules", tagText(this));
+  const std::vector<tag_t> modules = modules_ != nullptr ? modules_->Items() : std::vector<tag_t>{};
+  writable(modules_)->Items().clear();
+  for (tag_t t : modules)
+    if (auto* module = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t))) module->destroy();
+}
+
+void ClampingSlot::cascade_destroy() {
+  const std::vector<tag_t> modules = modules_ != nullptr ? modules_->Items() : std::vector<tag_t>{};
+  for (tag_t t : modules)
+    if (auto* module = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t))) module->destroy();
+  DieDesAttributeItemParms::cascade_destroy();
+}
+
+ClampingSlot* ClampingSlotFactory::Create() {
+  Host::Log("ClampingSlotFactory::Create");
+  const int plain = DIEDES_GENERIC_ENTITY::ThisClassId;
+  const int plane = DieDesGenericPlane::ThisClassId;
+  auto* slot = static_cast<ClampingSlot*>(DIEDES_GENERIC_BODY_PARMS::Make(
+      ClampingSlot::ThisClassId,
+      {DieDesGenericDirection::ThisClassId, plane, plain, plane, plain, plain, plain, plain, plain}));
+  writable(slot->modules_)->Items().push_back(OM::OM_ask_object_tag(ClampingSlotModuleFactory::Create()));
+  return slot;
+}
+
+double Heelpost::CalculateWallThickness(bool a, bool b, bool c, bool d, double length, double width,
+                                        double percentage, double tolerance) {
+  Host::Log("Heelpost::CalculateWallThickness",
+            "walls=" + std::to_string(a) + std::to_string(b) + std::to_string(c) + std::to_string(d) +
+                " length=" + Kernel::RealText(length) + " width=" + Kernel::RealText(width) +
+                " percentage=" + Kernel::RealText(percentage) + " tolerance=" + Kernel::RealText(tolerance));
+  return Host::RealAnswer("Heelpost::CalculateWallThickness", 0.0);
+}
+
+int Heelpost::DeterminePlaneDistances(int target, const double padPoint[3], const double baseOrigin[3],
+                                      const double baseNormal[3], double point[3], double vector[3],
+                                      double distances[2]) {
+  Host::Log("Heelpost::DeterminePlaneDistances", "target=" + std::to_string(target));
+  if (long long rc = Host::Answer("Heelpost::DeterminePlaneDistances", 0); rc != 0) return static_cast<int>(rc);
+  double height = 0;
+  for (int i = 0; i < 3; ++i) {
+    point[i] = padPoint[i];
+    vector[i] = baseNormal[i];
+    height += (padPoint[i] - baseOrigin[i]) * baseNormal[i];
+  }
+  distances[0] = height;
+  distances[1] = Host::RealAnswer("Heelpost::DeterminePlaneDistances.second", 0.0);
+  return 0;
+}
+
+Heelpost* HeelpostFactory::Create() {
+  Host::Log("HeelpostFactory::Create");
+  const int plain = DIEDES_GENERIC_ENTITY::ThisClassId;
+  const int plane = DieDesGenericPlane::ThisClassId;
+  return static_cast<Heelpost*>(DIEDES_GENERIC_BODY_PARMS::Make(
+      Heelpost::ThisClassId, {DieDesGenericLocation::ThisClassId, DieDesGenericDirection::ThisClassId, plane, plane,
+                              plain, plain, plain, plain, plain}));
 }
 
 HandlingCore::HandlingCore(int classId, void* context)

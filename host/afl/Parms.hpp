@@ -160,6 +160,9 @@ class KTX_HOST_API DIEDES_GENERIC_BODY_PARMS : public FEATURE_PARMS {
   int GetAlgorithmVersion() const { return algorithmVersion_; }
   void SetAlgorithmVersion(int version);
 
+  // What the features whose locations travel in a module list hand the node
+  // tree as its item attribute (the same for every parameter object).
+  const void* GetDieDesModuleItemsAttribute() const;
   // The model body the feature applies to.
   static tag_t GetTargetEID(const DIEDES_GENERIC_BODY_PARMS* parms);
   void SetTargetEID(tag_t body);
@@ -469,11 +472,11 @@ struct DIEDES_ATTRIBUTE_TABLE {
   DieAttributesRecord* records;
 };
 
-// Keyway: its items are its entities, 0 a plane, 1-6 plain (a value item's
-// leading integer is the entity's flag); its attribute item keeps any
-// number of face-attribute records. afl/Parms.cpp.
-class KTX_HOST_API Keyway : public DIEDES_GENERIC_BODY_PARMS {
-  KTX_HOST_OBJECT(Keyway, "KTX::DieDes::Keyway")
+// A die-design feature whose face attributes travel in an attribute item:
+// the item keeps any number of face-attribute records and the mode they were
+// last applied in. afl/Parms.cpp.
+class KTX_HOST_API DieDesAttributeItemParms : public DIEDES_GENERIC_BODY_PARMS {
+  KTX_HOST_OBJECT(DieDesAttributeItemParms, "KTX::DieDes::DieDesAttributeItemParms")
  public:
   // Copies up to table->count stored records into table->records (the rest
   // zeroed): 0, or kBadDescriptor without records.
@@ -484,12 +487,77 @@ class KTX_HOST_API Keyway : public DIEDES_GENERIC_BODY_PARMS {
   int AskApplyMode() const { return applyMode_; }
 
  protected:
-  Keyway(int classId, void* context);
-  ~Keyway() override;
+  DieDesAttributeItemParms(int classId, void* context);
+  ~DieDesAttributeItemParms() override;
 
  private:
   OM::StringVla* records_;
   int applyMode_;
+};
+
+// Keyway: its items are its entities, 0 a plane, 1-6 plain (a value item's
+// leading integer is the entity's flag).
+class KTX_HOST_API Keyway : public DieDesAttributeItemParms {
+  KTX_HOST_OBJECT(Keyway, "KTX::DieDes::Keyway")
+ protected:
+  Keyway(int classId, void* context) : DieDesAttributeItemParms(classId, context) {}
+};
+
+class ClampingSlotModule;
+
+// Clamping slot: items 0 a direction, 1 and 3 planes, 2 and 4-8 plain; its
+// locations travel in its module list, whose entry 0 the factory makes (a
+// ClampingSlotModule, afl/Module.hpp).
+class KTX_HOST_API ClampingSlot : public DieDesAttributeItemParms {
+  KTX_HOST_OBJECT(ClampingSlot, "KTX::DieDes::ClampingSlot")
+ public:
+  int GetNumModules() const;
+  // The module at the position (null for a deleted one); the index error
+  // past the end, also for an empty list.
+  ClampingSlotModule* GetModule(int index) const;
+  // Test hook: empties the list (logged); the modules are destroyed.
+  void ClearModules();
+  void cascade_destroy() override;
+
+ protected:
+  ClampingSlot(int classId, void* context);
+  ~ClampingSlot() override;
+
+ private:
+  friend class ClampingSlotFactory;
+  OM::TagVla* modules_;
+};
+
+// Heel post: items 0 a location, 1 a direction, 2 and 3 planes, 4-8 plain.
+class KTX_HOST_API Heelpost : public DieDesAttributeItemParms {
+  KTX_HOST_OBJECT(Heelpost, "KTX::DieDes::Heelpost")
+ public:
+  // The one wall thickness of the created walls that the wall percentage
+  // gives: the real answer "Heelpost::CalculateWallThickness" (0 when not
+  // set). Logged with what it is given.
+  static double CalculateWallThickness(bool a, bool b, bool c, bool d, double length, double width,
+                                       double percentage, double tolerance);
+  // Where the pad plane stands over the base: a point, a direction and two
+  // distances. The stand-in's rule: the point is the pad point, the
+  // direction the base normal, the first distance the pad point's height
+  // over the base and the second the real answer
+  // "Heelpost::DeterminePlaneDistances.second" (0 when not set). 0, or the
+  // answer "Heelpost::DeterminePlaneDistances" with nothing written. Logged.
+  static int DeterminePlaneDistances(int target, const double padPoint[3], const double baseOrigin[3],
+                                     const double baseNormal[3], double point[3], double vector[3],
+                                     double distances[2]);
+
+ protected:
+  Heelpost(int classId, void* context) : DieDesAttributeItemParms(classId, context) {}
+};
+
+class KTX_HOST_API ClampingSlotFactory {
+ public:
+  static ClampingSlot* Create();
+};
+class KTX_HOST_API HeelpostFactory {
+ public:
+  static Heelpost* Create();
 };
 class KTX_HOST_API KeywayFactory {
  public:

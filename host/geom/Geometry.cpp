@@ -10,6 +10,7 @@
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Str.hpp"
 
 namespace KTX {
 
@@ -464,5 +465,120 @@ int INT_plane_object(const double point[3], const double normal[3], tag_t object
 }
 
 void INT_free_info(int, INT_info* infos) { SM_free(infos); }
+
+// ---- entities of a part by type, their names and attributes ---------------------
+
+namespace {
+struct EntityLabel {
+  std::string name;
+  std::string title, value;
+  bool hidden = false;
+};
+std::map<tag_t, EntityLabel>& labels() {
+  static auto* kept = new std::map<tag_t, EntityLabel>;
+  return *kept;
+}
+
+bool isOfType(tag_t tag, int type) {
+  const OM::Object* object = OM::OM_object_of_tag(tag);
+  switch (type) {
+    case 2:
+      return dynamic_cast<const ES_point*>(object) != nullptr;
+    case 45:
+      return dynamic_cast<const ES_curve*>(object) != nullptr;
+    case 196:
+      return dynamic_cast<const ES_csys*>(object) != nullptr;
+    default:
+      return false;
+  }
+}
+
+tag_t entityOfTypeAfter(const PART_part* part, int type, tag_t after) {
+  bool past = after == 0;
+  for (tag_t kept : Host::KeptInPart(part)) {
+    if (!past) {
+      past = kept == after;
+      continue;
+    }
+    if (isOfType(kept, type)) return kept;
+  }
+  return 0;
+}
+}  // namespace
+
+tag_t RM_cycle_entities_by_type(const PART_part* part, int type) {
+  Host::Log("RM_cycle_entities_by_type", "type=" + std::to_string(type));
+  return entityOfTypeAfter(part, type, 0);
+}
+
+tag_t RM_next_entity_of_type(const PART_part* part, int type, tag_t entity) {
+  Host::Log("RM_next_entity_of_type", "type=" + std::to_string(type) + " after=" + std::to_string(entity));
+  return entity == 0 ? 0 : entityOfTypeAfter(part, type, entity);
+}
+
+PART_part* PART_ask_rm_part_of_part(PART_part* part) { return part; }
+
+void SetEntityName(tag_t entity, const char* name) { labels()[entity].name = name != nullptr ? name : ""; }
+
+void SetEntityAttribute(tag_t entity, const char* title, const char* value, bool hidden) {
+  EntityLabel& label = labels()[entity];
+  label.title = title != nullptr ? title : "";
+  label.value = value != nullptr ? value : "";
+  label.hidden = hidden;
+}
+
+bool DieDesUtilsHasAttribute(tag_t entity, int attributeType, bool allowHidden, const char* name, const char* title,
+                             const char* value) {
+  Host::Log("DieDesUtilsHasAttribute", "tag=" + std::to_string(entity) + " type=" + std::to_string(attributeType) +
+                                           " hidden=" + std::to_string(allowHidden));
+  auto it = labels().find(entity);
+  if (it == labels().end() || OM::OM_object_of_tag(entity) == nullptr) return false;
+  const EntityLabel& label = it->second;
+  if (name != nullptr && name[0] != '\0' && !label.name.empty() && STR_compare_i(name, label.name.c_str()) == 0)
+    return true;
+  if (title == nullptr || title[0] == '\0' || value == nullptr || value[0] == '\0') return false;
+  if (label.hidden && !allowHidden) return false;
+  return label.title == title && label.value == value;
+}
+
+// ---- copying onto the work layer ---------------------------------------------------
+
+namespace {
+int copyDepth = 0;
+}  // namespace
+
+void ES_begin_copy_to_layer() {
+  Host::Log("ES_begin_copy_to_layer");
+  ++copyDepth;
+}
+
+tag_t ES_copy_entity_onto_layer(tag_t entity, int layer) {
+  Host::Log("ES_copy_entity_onto_layer", "tag=" + std::to_string(entity) + " layer=" + std::to_string(layer));
+  const GEOM_entity* source = entityOf(entity);
+  if (source == nullptr) return 0;
+  double origin[3], matrix[9];
+  source->ask_frame(origin, matrix);
+  if (const auto* curve = dynamic_cast<const ES_curve*>(source)) {
+    const std::vector<double> points = curve->ask_points();
+    return ES_create_polyline(static_cast<int>(points.size() / 3), points.data());
+  }
+  if (dynamic_cast<const ES_csys*>(source) != nullptr) return makeEntity<ES_csys>(nullptr, origin, matrix);
+  if (dynamic_cast<const ES_plane*>(source) != nullptr) return makeEntity<ES_plane>(nullptr, origin, matrix);
+  if (dynamic_cast<const DIRR_direction*>(source) != nullptr)
+    return makeEntity<DIRR_direction>(nullptr, origin, matrix);
+  return makeEntity<ES_point>(nullptr, origin, matrix);
+}
+
+void ES_end_copy_to_layer_normal() {
+  Host::Log("ES_end_copy_to_layer_normal");
+  if (copyDepth > 0) --copyDepth;
+}
+
+void ES_end_copy_to_layer_upon_error() {
+  Host::Log("ES_end_copy_to_layer_upon_error");
+  if (copyDepth > 0) --copyDepth;
+}
+
+void MTX3_init_z(const double z[3], double matrix[9]) { frameAlong(z, matrix); }
 
 }  // namespace KTX

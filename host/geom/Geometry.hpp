@@ -191,6 +191,39 @@ KTX_HOST_API void INT_free_info(int count, INT_info* infos);
 // The origin and direction of an entity: 0, or kNoEntity.
 KTX_HOST_API int DIEDES_UTILS__get_pt_and_dir(tag_t entity, double point[3], double direction[3]);
 
+// ---- entities of a part by type, their names and attributes ---------------------
+// Object types: 2 points, 45 curves, 196 coordinate systems. The first
+// entity of the type that the part keeps (in the order made), and the next
+// one after `entity`; 0 when there is none. Logged.
+KTX_HOST_API tag_t RM_cycle_entities_by_type(const PART_part* part, int type);
+KTX_HOST_API tag_t RM_next_entity_of_type(const PART_part* part, int type, tag_t entity);
+// The part whose entities are cycled (the stand-in has one part per part).
+KTX_HOST_API PART_part* PART_ask_rm_part_of_part(PART_part* part);
+// Test hooks: an entity's name, and one attribute (title, value, hidden or
+// not). Kept by the host beside the entity, not undone.
+KTX_HOST_API void SetEntityName(tag_t entity, const char* name);
+KTX_HOST_API void SetEntityAttribute(tag_t entity, const char* title, const char* value, bool hidden);
+// Whether the entity carries the name (when one is given: ASCII case
+// ignored), or else the attribute of that title and value (when both are
+// given; a hidden attribute only with allowHidden). The attribute type is
+// recorded only. Logged.
+KTX_HOST_API bool DieDesUtilsHasAttribute(tag_t entity, int attributeType, bool allowHidden, const char* name,
+                                          const char* title, const char* value);
+
+// ---- copying onto the work layer ---------------------------------------------------
+// Between a begin and an end, each copy is a new entity of the same kind and
+// frame (a curve with its points) on the layer (-1: the work layer, 1 in the
+// stand-in); 0 for no entity. Logged.
+KTX_HOST_API void ES_begin_copy_to_layer();
+KTX_HOST_API tag_t ES_copy_entity_onto_layer(tag_t entity, int layer);
+KTX_HOST_API void ES_end_copy_to_layer_normal();
+KTX_HOST_API void ES_end_copy_to_layer_upon_error();
+
+// A row-order matrix whose third row is the unit z, the other two any unit
+// pair perpendicular to it (x from the world X axis, or Y when z lies near
+// X).
+KTX_HOST_API void MTX3_init_z(const double z[3], double matrix[9]);
+
 namespace Geometry {
 enum Message : int {
   kNoEntity = 840201,  // the tag is no geometry entity

@@ -12,6 +12,7 @@ namespace {
 struct State {
   std::vector<Call> calls;
   std::map<std::string, long long> answers;
+  std::map<std::string, double> realAnswers;
 };
 State& state() {
   static State* s = new State;
@@ -67,6 +68,14 @@ long long Answer(const std::string& name, long long fallback) {
   auto it = state().answers.find(name);
   return it == state().answers.end() ? fallback : it->second;
 }
-void ClearAnswers() { state().answers.clear(); }
+void ClearAnswers() {
+  state().answers.clear();
+  state().realAnswers.clear();
+}
+void SetRealAnswer(const std::string& name, double value) { state().realAnswers[name] = value; }
+double RealAnswer(const std::string& name, double fallback) {
+  auto it = state().realAnswers.find(name);
+  return it == state().realAnswers.end() ? fallback : it->second;
+}
 
 }  // namespace KTX::Host

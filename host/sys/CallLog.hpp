@@ -32,5 +32,8 @@ KTX_HOST_API std::size_t CountCalls(const std::string& name);
 KTX_HOST_API void SetAnswer(const std::string& name, long long value);
 KTX_HOST_API long long Answer(const std::string& name, long long fallback);
 KTX_HOST_API void ClearAnswers();
+// The same for fakes whose answer is a real number (cleared with the others).
+KTX_HOST_API void SetRealAnswer(const std::string& name, double value);
+KTX_HOST_API double RealAnswer(const std::string& name, double fallback);
 
 }  // namespace KTX::Host

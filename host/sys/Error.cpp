@@ -97,4 +97,12 @@ void ERROR_severe(const char* file, int line, int code, const char* format, ...)
   error.Close(0);
 }
 
+void ERROR_lprintf(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = KTX::Error::vformat(format, args);
+  va_end(args);
+  KTX::Host::Log("ERROR_lprintf", text);
+}
+
 }  // extern "C"

@@ -91,4 +91,7 @@ extern "C" {
     __attribute__((format(printf, 4, 5)));
 KTX_HOST_API void ERROR_severe(const char* file, int line, int code, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
+// A line for the host's log file: recorded in the call log ("ERROR_lprintf",
+// the formatted text), which is what the stand-in keeps of its log.
+KTX_HOST_API void ERROR_lprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 }

@@ -1,3 +1,5 @@
+#include <cstdarg>
+#include <cstdio>
 #include "sys/Memory.hpp"
 
 #include <dlfcn.h>
@@ -141,6 +143,20 @@ __attribute__((noinline)) char* SM_string_copy(const char* text) {
   char* copy = static_cast<char*>(allocate(n));
   if (copy != nullptr) std::memcpy(copy, text, n);
   return copy;
+}
+
+char* SM_sprintf(const char* format, ...) {
+  if (format == nullptr) return nullptr;
+  va_list args;
+  va_start(args, format);
+  va_list again;
+  va_copy(again, args);
+  const int n = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  char* text = n < 0 ? nullptr : static_cast<char*>(SM_alloc(static_cast<std::size_t>(n) + 1));
+  if (text != nullptr) std::vsnprintf(text, static_cast<std::size_t>(n) + 1, format, again);
+  va_end(again);
+  return text;
 }
 
 }  // extern "C"

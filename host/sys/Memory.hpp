@@ -12,6 +12,8 @@ KTX_HOST_API void* SM_calloc(std::size_t count, std::size_t size);
 KTX_HOST_API void* SM_crealloc(void* block, std::size_t size);
 KTX_HOST_API void SM_free(void* block);
 KTX_HOST_API char* SM_string_copy(const char* text);
+// A new text (SM_alloc, the caller frees it) formatted as printf does.
+KTX_HOST_API char* SM_sprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 }
 
 namespace KTX::Memory {

@@ -1,6 +1,24 @@
 #include "DieDesJA_ClampingSlotBuilder.hpp"
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "DieDesJA_ParameterEntities.hpp"
+#include "DieDesJA_SelectedTags.hpp"
+#include "afl/BodyUtils.hpp"
+#include "afl/DieAttributes.hpp"
+#include "afl/Parms.hpp"
+#include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::DieDesJA {
 
@@ -14,10 +32,205 @@ ClampingSlotBuilder* ClampingSlotBuilderFactory::Create(CM_part* part, FEATURE_R
   });
 }
 
-// The algorithm version stays as the host made it: this feature does not carry one.
-void ClampingSlotBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) { init_object(part, frec); }
+namespace {
+
+constexpr const char* kSource = "DieDesJA_ClampingSlotBuilder";
+constexpr double kMargin = 1e-10;
+
+// Where the builder's errors are reported from.
+constexpr int kNotifyLine = 1186;
+constexpr int kTypeChangedLine = 1607;
+constexpr int kApplStructureLine = 1819;
+constexpr int kPreviewLine = 2055;
+constexpr int kPrePopulateLine = 2203;
+
+enum Message : int {
+  kBadLocations = 3030432,
+  kBadOffsetDirection = 3030433,
+  kBadOrientationPlane = 3030436,
+  kBadBasePlane = 3030437,
+  kNoBase = 3030391,
+  kNoCoordinateSystem = 3030435,
+  kNoFlangeProfile = 3030392,
+  kOpenFlangeProfile = 3030393,
+  kNotOneFlangeLoop = 3030394,
+  kBadDistanceTolerance = 674028,
+  kBadAngleTolerance = 674029,
+  kWrongParms = 690000,
+  kNoDatabaseParms = 670156,
+};
+
+// The items the clamping slot's parameters hold at most, and how they are applied.
+constexpr int kItems = 9;
+constexpr int kApplyInPlace = 2;
+constexpr int kApplyNotInPlace = 1;
+
+// The host's codes for the tool bodies.
+constexpr int kParentCode = 6940000;
+constexpr int kToolCode = 85000;
+constexpr int kToolDataCode = 80000;
+constexpr int kJoinClosed = 11;
+
+// The value record's positions that carry customer defaults, and their keys.
+constexpr const char* kDefaultKeys[17] = {
+    nullptr,          nullptr,       "SlotCLLength", "SlotInnerWidth", "SlotWidth",    "SlotLength",
+    "SlotTopLength",  "SlotRadius",  "PadWidth",     "PadHeight",      "PadLength",    "PadRadius",
+    "PadOverhang",    "NotchWidth",  "NotchHeight",  "FlangeThickness", "OffsetWidth"};
+constexpr int kFlangeThicknessPosition = 15;
+constexpr const char* kTypeWords[3] = {"Hydraulic_ClampSlot", "Traveling_ClampSlot", "Automatic_ClampSlot"};
+
+double valueOf(const EXP_expression* expression) {
+  return expression != nullptr ? EXP_ask_value_of_exp(const_cast<EXP_expression*>(expression)) : 0.0;
+}
+
+template <class T>
+void put(unsigned char* record, int at, T value) {
+  std::memcpy(record + at, &value, sizeof value);
+}
+
+// Frees what a host call handed out, on every way out.
+struct Freed {
+  void* block = nullptr;
+  ~Freed() { SM_free(block); }
+};
+
+void sleepAndDelete(tag_t made) {
+  if (made == 0) return;
+  RM_set_sleep_state(made, 1);
+  UPDATE_log_entity_to_delete(made);
+}
+
+}  // namespace
+
+void ClampingSlotBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
+  init_object(part, frec);
+  if (part == nullptr) PART_ask_cm_part_of_part_p(ask_owning_part());
+  PART_part* owningPart = ask_owning_part();
+  OM::OM_set_pointer(this, m_targetDataAttId, DieDes::ClampingSlotTargetFactory::Create(owningPart));
+  for (int type = 0; type < 3; ++type) ReadTypeDefaults(type);
+
+  OM::OM_set_pointer(this, m_targetAttId, SELECT_OBJECTFactory::Create(owningPart));
+  DieLocationsBuilder* locations =
+      DieLocationsBuilderFactory::Create(owningPart, true, true, true, true, false, true, true);
+  OM::OM_set_pointer(this, m_locationsAttId, locations);
+  locations->SetApplScopeLocation(3);
+  DieDes::DieDirectionBuilder* direction =
+      DieDes::DieDirectionBuilderFactory::Create(owningPart, true, true, true, true, true, false);
+  OM::OM_set_pointer(this, m_locationOffsetDirectionAttId, direction);
+  direction->SetApplScopeDirection(3);
+  DieDes::DiePlaneBuilder* base = DieDes::DiePlaneBuilderFactory::Create(owningPart, true, true, true, true, true);
+  OM::OM_set_pointer(this, m_basePlaneAttId, base);
+  base->SetApplScopePlane(3);
+  OM::OM_set_pointer(this, m_dieCenterlineCoordinateSystemAttId, SELECT_OBJECTFactory::Create(owningPart));
+  DieDes::DiePlaneBuilder* orientation =
+      DieDes::DiePlaneBuilderFactory::Create(owningPart, true, true, true, true, false);
+  OM::OM_set_pointer(this, m_orientationPlaneAttId, orientation);
+  orientation->SetApplScopePlane(3);
+  for (const OM::AttributeId* attribute : {&m_padFacesAttributesAttId, &m_slotFacesAttributesAttId,
+                                           &m_slotEndFacesAttributesAttId, &m_notchFacesAttributesAttId,
+                                           &m_overhangFacesAttributesAttId})
+    OM::OM_set_pointer(this, *attribute, DieDes::DieAttributesBuilderFactory::Create(owningPart, true, true, false));
+
+  if (frec != nullptr) {
+    set_frec(frec);
+    ConvertFrecToBuilderData(frec);
+  } else {
+    const double angle = TOLER_ask_angular_tol();
+    const double distance = TOLER_ask_distance_tol();
+    OM::OM_set_pointer(this, m_flangeBaseProfileAttId,
+                       SC_sectionFactory::object(OM::OM_ask_object_tag(owningPart), 0.95 * distance, distance, angle));
+    // The fixed texts of the value table, in the order they are made.
+    struct Made {
+      const OM::AttributeId* attribute;
+      const char* text;
+      int measure;
+    };
+    const Made made[18] = {
+        {&m_centerlineLengthAttId, "40", 0}, {&m_innerWidthAttId, "45", 0},  {&m_slotWidthAttId, "45", 0},
+        {&m_slotLengthAttId, "40", 0},       {&m_topLengthAttId, "60", 0},   {&m_slotRadiusAttId, "20", 0},
+        {&m_padWidthAttId, "110", 0},        {&m_padHeightAttId, "63.5", 0}, {&m_padLengthAttId, "80", 0},
+        {&m_padRadiusAttId, "25", 0},        {&m_overhangAttId, "0", 0},     {&m_notchWidthAttId, "0", 0},
+        {&m_notchHeightAttId, "0", 0},       {&m_notchAngleAttId, "0", 7},   {&m_flangeThicknessAttId, "45", 0},
+        {&m_offsetWidthAttId, "150", 0},     {&m_locationOffsetAttId, "0", 0}, {&m_padOffsetAttId, "0", 0},
+    };
+    for (const Made& m : made) {
+      EXP_expression* expression = nullptr;
+      EXP_create_sys_exp_with_units_all_errors(m.text, UNIT_ask_default_unit_obj_for_measure(m.measure),
+                                               &expression);
+      OM::OM_set_pointer(this, *m.attribute, expression);
+    }
+    PrePopulateSelections();
+  }
+  m_target->SetParentHasObservers(true);
+}
 
 char* ClampingSlotBuilder::ask_journal_class_name() const { return SM_string_copy("Die.ClampingSlotBuilder"); }
+
+void ClampingSlotBuilder::ReadTypeDefaults(int type) {
+  if (type < 0 || type > 2) return;
+  const char* suffix = PART_ask_units(ask_owning_part()) != 0 ? "_EU" : "_MU";
+  double values[17] = {};
+  for (int i = 2; i < 17; ++i) {
+    char* name = SM_sprintf("%s%s%s%s", "DIE_", kTypeWords[type], kDefaultKeys[i], suffix);
+    Freed freed{name};
+    values[i] = PMAN_ask_real(name);
+  }
+  char* angleName = SM_sprintf("%s%sNotchAngle", "DIE_", kTypeWords[type]);
+  double angle = 0;
+  {
+    Freed freed{angleName};
+    angle = PMAN_ask_real(angleName);
+  }
+  if (type == JA_CLAMPING_SLOT_BUILDER_types_Traveling) {
+    // The chord of the slot's radius at the depth the top leaves above the slot.
+    const double r = values[7];
+    const double d = r - (values[6] - values[5]);
+    const double q = r * r - d * d;
+    values[3] = q > kMargin ? 2.0 * std::sqrt(q) : 0.0;
+  }
+  const OM::AttributeId* arrays[3][2] = {{&m_hydraulicUnitDefaultsAttId, &m_hydraulicUnitlessDefaultsAttId},
+                                         {&m_travelingUnitDefaultsAttId, &m_travelingUnitlessDefaultsAttId},
+                                         {&m_automaticUnitDefaultsAttId, &m_automaticUnitlessDefaultsAttId}};
+  OM::OM_vset_array_length(this, *arrays[type][0], 17, 0);
+  auto* unit = static_cast<OM::DoubleVla*>(OM::OM_ask_vla(this, *arrays[type][0]));
+  for (int i = 0; i < 17; ++i) unit->Set(i, values[i]);
+  OM::OM_vset_array_length(this, *arrays[type][1], 1, 0);
+  static_cast<OM::DoubleVla*>(OM::OM_ask_vla(this, *arrays[type][1]))->Set(0, angle);
+}
+
+void ClampingSlotBuilder::PrePopulateSelections() {
+  char* name = nullptr;
+  char* title = nullptr;
+  char* value = nullptr;
+  try {
+    name = PMAN_ask_string("DIE_ClampSlot_LocationName");
+    title = PMAN_ask_string("DIE_PrePopulate_AttrTitle");
+    if (title != nullptr && title[0] != '\0') value = PMAN_ask_string("DIE_ClampSlot_AttrValue");
+    const bool byName = name != nullptr && name[0] != '\0';
+    const bool byAttribute = title != nullptr && title[0] != '\0' && value != nullptr && value[0] != '\0';
+    if (byName || byAttribute) {
+      const bool allowHidden = PMAN_ask_logical("DIE_PrePopulate_AllowHidden") != 0;
+      PART_part* part = PART_ask_rm_part_of_part(ask_owning_part());
+      for (int type : {2, 45, 196}) {
+        for (tag_t entity = RM_cycle_entities_by_type(part, type); entity != 0;
+             entity = RM_next_entity_of_type(part, type, entity)) {
+          if (DieDesUtilsHasAttribute(entity, 4, allowHidden, byName ? name : nullptr,
+                                      byAttribute ? title : nullptr, byAttribute ? value : nullptr))
+            m_locations->AddUserLocation(entity);
+        }
+      }
+    }
+  } catch (const std::exception& e) {
+    Error::HandleAsBuilder(e, kSource, kPrePopulateLine);
+  }
+  SM_free(name);
+  SM_free(title);
+  SM_free(value);
+}
+
+void ClampingSlotBuilder::Notify(OM::Object* changed) {
+  ReactToTargetChange(changed, m_target, m_targetData, m_basePlane, m_flangeThickness, kSource, kNotifyLine);
+}
 
 JA_CLAMPING_SLOT_BUILDER_types ClampingSlotBuilder::GetType() const {
   return static_cast<JA_CLAMPING_SLOT_BUILDER_types>(m_type);
@@ -27,6 +240,15 @@ void ClampingSlotBuilder::SetType(JA_CLAMPING_SLOT_BUILDER_types type) {
   OM::LogForWrite(this);
   m_type = type;
   TypeChanged();
+}
+
+void ClampingSlotBuilder::ValueRecord(EXP_expression* values[17]) const {
+  EXP_expression* const record[17] = {m_locationOffset, m_padOffset,   m_centerlineLength, m_innerWidth,
+                                      m_slotWidth,      m_slotLength,  m_topLength,        m_slotRadius,
+                                      m_padWidth,       m_padHeight,   m_padLength,        m_padRadius,
+                                      m_overhang,       m_notchWidth,  m_notchHeight,      m_flangeThickness,
+                                      m_offsetWidth};
+  for (int i = 0; i < 17; ++i) values[i] = record[i];
 }
 
 void ClampingSlotBuilder::TypeChanged() const {
@@ -49,11 +271,493 @@ void ClampingSlotBuilder::TypeChanged() const {
       return;
   }
   // Defaults not read yet: the dimensions keep what they hold.
-  if (lengths == nullptr || lengths->Length() == 0 || angles == nullptr || angles->Length() == 0) return;
-  // Rewriting the dimension expressions with these defaults comes with the expression services.
+  if (lengths == nullptr || lengths->Length() < 17 || angles == nullptr || angles->Length() == 0) return;
+  try {
+    EXP_expression* values[17];
+    ValueRecord(values);
+    const tag_t part = OM::OM_ask_object_tag(ask_owning_part());
+    const auto edit = [&](EXP_expression* expression, double wanted) {
+      if (expression == nullptr || std::fabs(EXP_ask_value_of_exp(expression) - wanted) <= kMargin) return true;
+      char* text = EXP_format_value(wanted);
+      Freed freed{text};
+      if (EXP_edit_exp(part, expression, text) != 0) return false;
+      EXP_ask_value_of_exp(expression);
+      return true;
+    };
+    for (int i = 2; i < 17; ++i) {
+      double wanted = lengths->At(i);
+      if (i == kFlangeThicknessPosition && m_targetData != nullptr && m_targetData->GetThicknessFlag())
+        wanted = m_targetData->GetThicknessValue();
+      if (!edit(values[i], wanted)) return;
+    }
+    edit(m_notchAngle, angles->At(0));
+  } catch (const std::exception& e) {
+    Error::HandleAsBuilder(e, kSource, kTypeChangedLine);
+  }
+}
+
+int ClampingSlotBuilder::validate_nothrow() {
+  if (m_locations == nullptr || m_locations->validate_nothrow() != 0) return kBadLocations;
+  if (m_locationOffsetDirection == nullptr || m_locationOffsetDirection->validate_nothrow() != 0)
+    return kBadOffsetDirection;
+  if (m_orientationPlane == nullptr || m_orientationPlane->validate_nothrow() != 0) return kBadOrientationPlane;
+  if (m_basePlane == nullptr || m_basePlane->validate_nothrow() != 0) return kBadBasePlane;
+
+  int first = 0, second = 0, third = 0;
+  tag_t *firstItems = nullptr, *secondItems = nullptr, *thirdItems = nullptr;
+  if (m_flangeBaseProfile != nullptr)
+    m_flangeBaseProfile->ask_loop_summary(&first, &firstItems, &second, &secondItems, &third, &thirdItems);
+  SM_free(firstItems);
+  SM_free(secondItems);
+  SM_free(thirdItems);
+  const bool targetProfile = m_targetData != nullptr && m_targetData->GetFlangeProfileFlag();
+  if (first < 1) {
+    if (!targetProfile) return kNoFlangeProfile;
+  } else if (second > 0) {
+    return kOpenFlangeProfile;
+  } else if (third != 1) {
+    return kNotOneFlangeLoop;
+  }
+
+  const bool automatic = m_type == JA_CLAMPING_SLOT_BUILDER_types_Automatic;
+  const auto nonNegative = [](double v) { return v > -kMargin; };
+  const double slotWidth = valueOf(m_slotWidth), innerWidth = valueOf(m_innerWidth);
+  const double padWidth = valueOf(m_padWidth), slotLength = valueOf(m_slotLength);
+  const double topLength = valueOf(m_topLength), padLength = valueOf(m_padLength);
+  if (!automatic && !nonNegative(valueOf(m_centerlineLength))) return 3030410;
+  if (!nonNegative(innerWidth)) return 3030411;
+  if (!(slotWidth > innerWidth - kMargin)) return 3030428;
+  if (!nonNegative(slotWidth)) return 3030412;
+  if (!(padWidth >= slotWidth)) return 3030429;
+  if (!nonNegative(slotLength)) return 3030413;
+  if (!(topLength >= slotLength)) return 3030430;
+  if (!nonNegative(topLength)) return 3030414;
+  if (!automatic && !(padLength >= topLength)) return 3030431;
+  const std::pair<const EXP_expression*, int> rest[] = {
+      {m_slotRadius, 3030415}, {m_padWidth, 3030416},   {m_padHeight, 3030417},  {m_padLength, 3030418},
+      {m_padRadius, 3030419},  {m_overhang, 3030420},   {m_notchWidth, 3030421}, {m_notchHeight, 3030422},
+      {m_notchAngle, 3030423}};
+  for (const auto& [expression, message] : rest)
+    if (!nonNegative(valueOf(expression))) return message;
+  if (!(valueOf(m_flangeThickness) > kMargin)) return 3030424;
+  if (!nonNegative(valueOf(m_offsetWidth))) return 3030425;
+  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
+  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  return 0;
+}
+
+void ClampingSlotBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
+  *count = 0;
+  *tags = nullptr;
+  AppendSelectedTag(count, tags, m_target->ask_selected_tag());
+  if (m_locations != nullptr) m_locations->GetSelectedObjects(count, tags);
+  if (m_locationOffsetDirection != nullptr) m_locationOffsetDirection->GetSelectedObjects(count, tags);
+  if (m_basePlane != nullptr) m_basePlane->GetSelectedObjects(count, tags);
+  AppendSelectedTag(count, tags, m_dieCenterlineCoordinateSystem->ask_selected_tag());
+  if (m_orientationPlane != nullptr) m_orientationPlane->GetSelectedObjects(count, tags);
+  DIEDES_GENERIC_BODY_PARMS::DieDesBuilderGetSectionObjects(m_flangeBaseProfile, count, tags);
+}
+
+int ClampingSlotBuilder::commit_feature(FEATURE_RECORD** frec) {
+  return CommitUpdatingTarget(frec, m_targetData, m_target,
+                              []() -> DIEDES_GENERIC_BODY_PARMS* { return DieDes::ClampingSlotFactory::Create(); });
+}
+
+// ---- parameters ------------------------------------------------------------------------
+
+namespace {
+// The clamping slot's parameters of the record, raising 670156 from the line
+// given for a record without parameters and for parameters of another class.
+DieDes::ClampingSlot* slotParmsOrRaise(const FEATURE_RECORD* frec, int noParmsLine, int wrongClassLine) {
+  FEATURE_PARMS* any = frec != nullptr ? FREC_ask_parms_of_frec(frec) : nullptr;
+  if (any == nullptr) ERROR_raise(kSource, noParmsLine, kNoDatabaseParms, "Feature has no database parameters.");
+  auto* parms = dynamic_cast<DieDes::ClampingSlot*>(any);
+  if (parms == nullptr) ERROR_raise(kSource, wrongClassLine, kNoDatabaseParms, "Feature is not a Clamping Slot.");
+  return parms;
+}
+}  // namespace
+
+int ClampingSlotBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
+  return ToParms(slotParmsOrRaise(frec, 868, 864));
+}
+
+int ClampingSlotBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
+  auto* slot = dynamic_cast<DieDes::ClampingSlot*>(parms);
+  if (slot == nullptr) return kWrongParms;
+  // More items than the layout: nothing is written through items that are
+  // not the ones meant.
+  if (parms->GetNumEntities() > kItems) return kWrongParms;
+  OM::Object* owner = OM_ask_subobject_owner(parms);
+
+  // The locations: one child of the module's node per location.
+  DieDes::ClampingSlotModule* module = slot->GetModule(0);
+  if (module != nullptr) {
+    static const DIEDES_NODE_init_s description{25, "Clamping Slots", 24, "Clamping Slot", nullptr};
+    DIEDES_NODE_init_s withItems = description;
+    withItems.attribute = parms->GetDieDesModuleItemsAttribute();
+    DIEDES_NODE_s* node = nullptr;
+    int status = DIEDES_NODE_create_nodes(1, &withItems, parms, withItems.attribute, &node);
+    if (status == 0 && node != nullptr) {
+      try {
+        PopulateValuesInStucture(node);
+        node->owner = owner;
+        node->tolerances[0] = m_distanceTolerance;
+        node->tolerances[1] = m_angleTolerance;
+        node->module = module;
+        node->parms = parms;
+        module->ReadChildren(node);
+        int count = 0;
+        m_locations->GetLocation(&count, nullptr, nullptr);
+        if (count < 1) {
+          status = kBadLocations;
+        } else {
+          status = m_locations->ToParmsClampingSlot(node, count);
+          if (status == 0) status = module->Apply(owner, node, kApplyInPlace);
+        }
+      } catch (...) {
+        FreeApplStructure(node);
+        throw;
+      }
+      FreeApplStructure(node);
+    }
+    if (status != 0) return status;
+  }
+
+  if (int rc = WriteDirectionEntity(parms, 0, m_locationOffsetDirection); rc != 0) return rc;
+  if (int rc = WritePlaneEntity(parms, 1, m_basePlane); rc != 0) return rc;
+  if (int rc = WritePlaneEntity(parms, 3, m_orientationPlane); rc != 0) return rc;
+  const tag_t csys = m_dieCenterlineCoordinateSystem->ask_selected_tag();
+  if (int rc = WriteTagsEntity(parms, 2, 0, csys != 0 ? 1 : 0, csys != 0 ? &csys : nullptr); rc != 0) return rc;
+  tag_t profile = 0;
+  if (m_flangeBaseProfile != nullptr && !m_flangeBaseProfile->is_empty()) {
+    if (DIEDES_EXTRACTION_TABLE_MAP* map = DIEDES_UTILS__get_extraction_table_map(); map != nullptr)
+      map->MapSection(m_flangeBaseProfile);
+    profile = m_flangeBaseProfile->ask_tag();
+  }
+  if (int rc = WriteTagsEntity(parms, 4, 0, profile != 0 ? 1 : 0, profile != 0 ? &profile : nullptr); rc != 0)
+    return rc;
+  EXP_expression* values[17];
+  ValueRecord(values);
+  if (int rc = WriteExpressionsEntity(parms, 5, 1, 17, values); rc != 0) return rc;
+  EXP_expression* angle = m_notchAngle;
+  if (int rc = WriteExpressionsEntity(parms, 6, 1, 1, &angle); rc != 0) return rc;
+  const int ints[2] = {GetType(), m_locationOnFlange ? 1 : 0};
+  if (int rc = WriteIntsEntity(parms, 7, 0, 2, ints); rc != 0) return rc;
+
+  OM::LogForWrite(parms);
+  parms->SetDistanceTolerance(m_distanceTolerance);
+  parms->SetAngleTolerance(m_angleTolerance);
+
+  // The five faces' attributes, each keeping the title it had.
+  DieAttributesRecord records[5];
+  DieDes::DIEDES_ATTRIBUTE_TABLE table{{}, {0, 1, 2, 3}, 5, records};
+  if (int rc = slot->ReadAttributeRecords(&table); rc != 0) return rc;
+  const DieDes::DieAttributesBuilder* builders[5] = {m_padFacesAttributes, m_slotFacesAttributes,
+                                                     m_slotEndFacesAttributes, m_notchFacesAttributes,
+                                                     m_overhangFacesAttributes};
+  for (int i = 0; i < 5; ++i) {
+    DieAttributesRecord& r = records[i];
+    if (r.title[0] != '\0') STR_snprintf(r.previousTitle, 50, "%s", r.title);
+    std::memset(r.title, 0, sizeof r.title);
+    std::memset(r.value, 0, sizeof r.value);
+    if (builders[i] == nullptr) continue;
+    STR_snprintf(r.title, 50, "%s", builders[i]->GetFirstText());
+    STR_snprintf(r.value, 50, "%s", builders[i]->GetSecondText());
+    r.number = builders[i]->GetIntegerValue();
+  }
+  return slot->ApplyAttributeRecords(owner, &table, kApplyInPlace);
+}
+
+void ClampingSlotBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  DieDes::ClampingSlot* parms = slotParmsOrRaise(frec, 626, 622);
+  const int items = EntitiesToUse(parms, kItems);
+  if (items > 0) {
+    SetDistanceTolerance(parms->GetDistanceTolerance());
+    SetAngleTolerance(parms->GetAngleTolerance());
+  }
+  if (DieDes::ClampingSlotModule* module = parms->GetModule(0); module != nullptr) {
+    std::vector<DieDes::DieDesGenericLocation*> locations;
+    for (int i = 0; i < module->GetNumChildren(); ++i) {
+      DIEDES_GENERIC_MODULE_PARMS* child = module->GetChild(i);
+      if (child == nullptr || child->GetNumDiedesItems() < 2) continue;
+      locations.push_back(dynamic_cast<DieDes::DieDesGenericLocation*>(child->GetNthDiedesItems(1)));
+    }
+    if (!locations.empty()) m_locations->FromParms(locations.data(), static_cast<int>(locations.size()));
+  }
+  if (items > 0) ReadDirectionEntity(parms, 0, m_locationOffsetDirection);
+  if (items > 1) ReadPlaneEntity(parms, 1, m_basePlane);
+  if (items > 2 && parms->GetEntity(2)->AskCount() > 0)
+    m_dieCenterlineCoordinateSystem->set_selected_tag(parms->AskEntityTag(2, 0));
+  if (items > 3) ReadPlaneEntity(parms, 3, m_orientationPlane);
+  if (items > 4) ReadSectionEntity(this, m_flangeBaseProfileAttId, m_flangeBaseProfile, parms, 4, 0, ask_owning_part());
+  if (items > 5) {
+    void (ClampingSlotBuilder::*setters[17])(EXP_expression*) = {
+        &ClampingSlotBuilder::SetLocationOffset, &ClampingSlotBuilder::SetPadOffset,
+        &ClampingSlotBuilder::SetCenterlineLength, &ClampingSlotBuilder::SetInnerWidth,
+        &ClampingSlotBuilder::SetSlotWidth,        &ClampingSlotBuilder::SetSlotLength,
+        &ClampingSlotBuilder::SetTopLength,        &ClampingSlotBuilder::SetSlotRadius,
+        &ClampingSlotBuilder::SetPadWidth,         &ClampingSlotBuilder::SetPadHeight,
+        &ClampingSlotBuilder::SetPadLength,        &ClampingSlotBuilder::SetPadRadius,
+        &ClampingSlotBuilder::SetOverhang,         &ClampingSlotBuilder::SetNotchWidth,
+        &ClampingSlotBuilder::SetNotchHeight,      &ClampingSlotBuilder::SetFlangeThickness,
+        &ClampingSlotBuilder::SetOffsetWidth};
+    for (int i = 0; i < 17; ++i) (this->*setters[i])(parms->AskEntityExpression(5, i));
+  }
+  if (items > 6) SetNotchAngle(parms->AskEntityExpression(6, 0));
+  if (items > 7) {
+    OM::LogForWrite(this);
+    m_type = parms->AskEntityInt(7, 0);
+    m_locationOnFlange = parms->AskEntityInt(7, 1) == 1;
+  }
+  DieAttributesRecord records[5];
+  DieDes::DIEDES_ATTRIBUTE_TABLE table{{}, {0, 1, 2, 3}, 5, records};
+  if (parms->ReadAttributeRecords(&table) == 0) {
+    DieDes::DieAttributesBuilder* builders[5] = {m_padFacesAttributes, m_slotFacesAttributes,
+                                                 m_slotEndFacesAttributes, m_notchFacesAttributes,
+                                                 m_overhangFacesAttributes};
+    for (int i = 0; i < 5; ++i) {
+      if (builders[i] == nullptr) continue;
+      char text[51];
+      if (records[i].title[0] != '\0') {
+        STR_snprintf(text, sizeof text, "%.50s", records[i].title);
+        builders[i]->SetFirstText(text);
+        builders[i]->SetIntegerValue(records[i].number);
+      }
+      if (records[i].value[0] != '\0') {
+        STR_snprintf(text, sizeof text, "%.50s", records[i].value);
+        builders[i]->SetSecondText(text);
+      }
+    }
+  }
+  ReadTargetBody(parms, m_target);
+}
+
+// ---- the application structure -----------------------------------------------------------
+
+void ClampingSlotBuilder::PopulateValuesInStucture(DIEDES_NODE_s* node) const {
+  void** data = DIEDES_NODE_ask_appl_data(node);
+  if (data == nullptr) return;
+  auto* record = static_cast<unsigned char*>(data[1] != nullptr ? data[1] : data[0]);
+  if (record == nullptr) return;
+  EXP_expression* values[17];
+  ValueRecord(values);
+  for (int i = 0; i < 17; ++i) {
+    double v = valueOf(values[i]);
+    if (i == kFlangeThicknessPosition && m_targetData != nullptr && m_targetData->GetThicknessFlag())
+      v = m_targetData->GetThicknessValue();
+    put(record, 24 + 8 * i, v);
+  }
+  put(record, 160, valueOf(m_notchAngle));
+  put<std::int32_t>(record, 168, m_locationOnFlange ? 1 : 0);
+  put<std::int32_t>(record, 172, GetType());
+  put<std::int32_t>(record, 176, node->parent == nullptr ? kParentCode : 0);
+}
+
+DIEDES_NODE_s* ClampingSlotBuilder::CreateApplStructure(tag_t orientation, tag_t direction) const {
+  int count = 0;
+  tag_t* tags = nullptr;
+  bool* created = nullptr;
+  m_locations->GetOutputTags(static_cast<SO_update_option_t>(1), &count, &tags, &created);
+  Freed freedTags{tags}, freedCreated{created};
+  if (count < 1) return nullptr;
+
+  static const DIEDES_NODE_init_s description{25, "Clamping Slots", 24, "Clamping Slot", nullptr};
+  DIEDES_NODE_s* parent = nullptr;
+  if (DIEDES_NODE_create_nodes(1, &description, nullptr, nullptr, &parent) != 0 || parent == nullptr) return nullptr;
+  PopulateValuesInStucture(parent);
+  const auto* templateRecord = static_cast<const unsigned char*>(DIEDES_NODE_ask_appl_data(parent)[1]);
+
+  bool copying = false;
+  try {
+    for (int i = 0; i < count; ++i) {
+      DIEDES_NODE_s* child = DIEDES_NODE_create_child(parent);
+      auto* record = static_cast<unsigned char*>(DIEDES_NODE_ask_appl_data(child)[0]);
+      std::memcpy(record + 24, templateRecord + 24, 160);
+      put<std::int32_t>(record, 176, 0);
+      tag_t location = tags[i];
+      if (!created[i]) {
+        if (OCC_is_occurrence(location)) location = OCC_ask_prototype_of_occ(location);
+        if (!copying) ES_begin_copy_to_layer();
+        copying = true;
+        location = ES_copy_entity_onto_layer(location, -1);
+      }
+      put<std::int32_t>(record, 0, static_cast<std::int32_t>(location));
+      put<std::int32_t>(record, 4, static_cast<std::int32_t>(orientation));
+      put<std::int32_t>(record, 8, static_cast<std::int32_t>(direction));
+      SC_collector* collector = nullptr;
+      std::memcpy(&collector, record + kNodeCollectorPlace, sizeof collector);
+      int curveCount = 0;
+      tag_t* curves = nullptr;
+      if (m_flangeBaseProfile != nullptr) m_flangeBaseProfile->ask_tags(&curveCount, &curves);
+      Freed freedCurves{curves};
+      if (curveCount > 0) {
+        CMP_RT_replace_rm_entities(collector, 0, curveCount, curves, nullptr);
+      } else if (m_targetData != nullptr && m_targetData->GetFlangeProfileFlag()) {
+        const tag_t curve = m_targetData->GetFlangeProfileCurve();
+        CMP_RT_replace_rm_entities(collector, 0, 1, &curve, nullptr);
+      }
+      CMP_RT_set_direction(collector, 0, 0);
+    }
+    if (copying) ES_end_copy_to_layer_normal();
+  } catch (const std::exception& e) {
+    Error::HandleAsBuilder(e, kSource, kApplStructureLine);
+    if (copying) ES_end_copy_to_layer_upon_error();
+    FreeApplStructure(parent);
+    throw;
+  }
+  return parent;
+}
+
+void ClampingSlotBuilder::FreeApplStructure(DIEDES_NODE_s* node) {
+  if (node == nullptr) return;
+  for (int i = 0; i < DIEDES_NODE_ask_num_children(node); ++i) {
+    auto* record = static_cast<unsigned char*>(DIEDES_NODE_ask_appl_data(DIEDES_NODE_ask_nth_child(node, i))[0]);
+    std::int32_t location = 0;
+    std::memcpy(&location, record, sizeof location);
+    if (location == 0) continue;
+    sleepAndDelete(static_cast<tag_t>(location));
+    put<std::int32_t>(record, 0, 0);
+  }
+  DIEDES_NODE_free_appl_data(node);
+  SM_free(node);
+}
+
+// ---- preview ------------------------------------------------------------------------------
+
+int ClampingSlotBuilder::CreateBodies(int* count, int** bodies) const {
+  int status = 0;
+  int bodyType = ZV_BODY_type_solid_c;
+  int copy = 0;
+  int targetBody = 0;
+  int toolCount = 0;
+  int* tools = nullptr;
+  int* second = nullptr;
+  int outCount = 0;
+  int* out = nullptr;
+  tag_t profileCurve = 0, createdCsys = 0, orientation = 0, direction = 0;
+  bool orientationCreated = false, directionCreated = false;
+  DIEDES_NODE_s* node = nullptr;
+
+  try {
+    if (tag_t target = m_target->ask_selected_tag(); target != 0) {
+      targetBody = ES_solid_ask_solvane_tag(target);
+      if (targetBody != 0) {
+        DieDesUtilsSolvaneCopy(false, targetBody, &copy);
+        if (copy != 0) ZV_BODY_ask_type(copy, &bodyType);
+      }
+    }
+    int planeStatus = 0;
+    orientation = m_orientationPlane->GetOutputTag(static_cast<SO_update_option_t>(1), &orientationCreated,
+                                                   &planeStatus);
+    if (planeStatus != 0) status = kBadOrientationPlane;
+    if (status == 0)
+      direction = m_locationOffsetDirection->GetOutputTag(static_cast<SO_update_option_t>(1), &directionCreated,
+                                                          &status);
+
+    double origin[3] = {0, 0, 0}, normal[3] = {0, 0, 1};
+    if (status == 0) {
+      tag_t plane = 0;
+      double matrix[9];
+      if (m_basePlane->GetPlaneDefinition(&plane, origin, matrix)) {
+        for (int i = 0; i < 3; ++i) normal[i] = matrix[6 + i];
+      } else if (m_targetData != nullptr && m_targetData->GetOrientationFlag()) {
+        m_targetData->GetBaseOrigin(origin);
+        m_targetData->GetBaseNormal(normal);
+      } else {
+        status = kNoBase;
+      }
+    }
+    tag_t csys = 0;
+    if (status == 0) {
+      csys = m_dieCenterlineCoordinateSystem->ask_selected_tag();
+      if (csys == 0 && m_targetData != nullptr && m_targetData->GetCoordinateSystemFlag())
+        csys = m_targetData->GetCoordinateSystem();
+      if (csys == 0) {
+        const double identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+        csys = createdCsys = ES_create_csys(origin, identity);
+        if (csys == 0) status = kNoCoordinateSystem;
+      }
+    }
+    if (status == 0) {
+      int curveCount = 0;
+      tag_t* curves = nullptr;
+      if (m_flangeBaseProfile != nullptr) m_flangeBaseProfile->ask_tags(&curveCount, &curves);
+      Freed freedCurves{curves};
+      if (curveCount == 0) {
+        if (m_targetData != nullptr && m_targetData->GetFlangeProfileFlag())
+          status = DIEDES_UTILS_copy_curve(m_targetData->GetFlangeProfileCurve(), &profileCurve);
+        else
+          status = kNoFlangeProfile;
+      } else if (curveCount == 1) {
+        status = DIEDES_UTILS_copy_curve(curves[0], &profileCurve);
+      } else {
+        status = DIEDES_UTILS_join_curves(curveCount, curves, kJoinClosed, m_distanceTolerance, &profileCurve);
+      }
+    }
+    if (status == 0) {
+      DIEDES_CLAMPSLOT_tool_data_s toolData{};
+      for (int i = 0; i < 3; ++i) {
+        toolData.baseNormal[i] = normal[i];
+        toolData.baseOrigin[i] = origin[i];
+      }
+      toolData.coordinateSystem = static_cast<std::int32_t>(csys);
+      toolData.profileCurve = static_cast<std::int32_t>(profileCurve);
+      toolData.code = kToolDataCode;
+      toolData.one = 1;
+      node = CreateApplStructure(orientation, direction);
+      const double tolerances[2] = {m_distanceTolerance, m_angleTolerance};
+      status = DIEDES_CLAMPSLOT_parent_create_tool_body(node, tolerances, &toolData, kParentCode, kToolCode,
+                                                        &toolCount, &tools, &second);
+    }
+    if (status == 0) {
+      if (copy != 0 && bodyType == ZV_BODY_type_solid_c) {
+        for (int operation : {ZV_boolean_unite_c, ZV_boolean_subtract_c, 18210, 18211}) {
+          int result = 0;
+          DIEDES_UTILS_boolean_bodies(copy, toolCount, tools, second, operation, nullptr, m_distanceTolerance,
+                                      "Clamping Slot: Performing boolean operation", &result);
+        }
+        out = static_cast<int*>(SM_calloc(1, sizeof(int)));
+        if (out == nullptr) ERROR_raise(kSource, kPreviewLine, Error::kNoMemory, "no memory for a body");
+        out[0] = copy;
+        outCount = 1;
+        copy = 0;  // held by the result now
+      } else if (toolCount > 0) {
+        out = tools;
+        outCount = toolCount;
+        tools = nullptr;
+        toolCount = 0;
+      }
+    }
+  } catch (const std::exception& e) {
+    const int rc = Error::HandleAsBuilder(e, kSource, kPreviewLine);
+    if (status == 0) status = rc;
+  }
+
+  DieDesUtilsDeleteBodies(&toolCount, &tools);
+  SM_free(second);
+  FreeApplStructure(node);
+  // What the preview made for itself goes, whatever happened.
+  sleepAndDelete(profileCurve);
+  sleepAndDelete(createdCsys);
+  if (orientationCreated) sleepAndDelete(orientation);
+  if (directionCreated) sleepAndDelete(direction);
+  if (copy != targetBody) DieDesUtilsDeleteBody(copy);
+  if (status != 0) {
+    DieDesUtilsDeleteBodies(&outCount, &out);
+    return status;
+  }
+  if (outCount > 0) {
+    *count = outCount;
+    *bodies = out;
+  }
+  return 0;
 }
 
 tag_t ClampingSlotBuilder::GetFlangeBaseProfileTag() const { return OM::OM_ask_object_tag(m_flangeBaseProfile); }
+
+void ClampingSlotBuilder::SetFlangeBaseProfile(SC_section* section) {
+  OM::SetReferencedObject(this, m_flangeBaseProfileAttId, section);
+}
 
 void ClampingSlotBuilder::SetDistanceTolerance(double tolerance) {
   OM::LogForWrite(this);

@@ -7,6 +7,7 @@
 #include "DieDes_DieDirectionBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
 #include "afl/DieDesign.hpp"
+#include "afl/Module.hpp"
 #include "sel/Selection.hpp"
 
 namespace KTX::DieDesJA {
@@ -71,12 +72,42 @@ class STAMVIK_API ClampingSlotBuilder : public GenericBodyBuilder {
  public:
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
+  int validate_nothrow() override;
+  int commit_feature(FEATURE_RECORD** frec) override;
+  int ConvertBuilderDataToFrec(FEATURE_RECORD* frec) override;
+  // Hands the selected body to the target data, which then decide whether
+  // the base plane is needed and may give the flange thickness.
+  void Notify(OM::Object* changed) override;
 
   virtual JA_CLAMPING_SLOT_BUILDER_types GetType() const;
   // Stores the type, then brings the type's default dimensions in.
   virtual void SetType(JA_CLAMPING_SLOT_BUILDER_types type);
+  // Edits every dimension that differs from the current type's defaults
+  // (the flange thickness: the target's, when it gives one); the location
+  // and pad offsets stay. Stops at the first edit that fails.
   virtual void TypeChanged() const;
+  // Loads the builder from the feature being edited.
+  virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
+  // Reads the type's customer defaults (by the owning part's units) into
+  // its two default arrays.
+  virtual void ReadTypeDefaults(int type);
   virtual tag_t GetFlangeBaseProfileTag() const;
+
+  // The preview for the host's dialog (no undo mark of its own): 0 with the
+  // bodies handed over (a host-allocated array the caller owns), or a
+  // message number with nothing handed over. The caller passes count 0 and
+  // bodies null.
+  int CreateBodies(int* count, int** bodies) const;
+  // The node tree the host's tool-body call reads: a parent ("Clamping
+  // Slots") and one child per location output object. Null when there is
+  // no location.
+  DIEDES_NODE_s* CreateApplStructure(tag_t orientation, tag_t direction) const;
+  // Puts the children's location copies to sleep, logs them for deletion,
+  // and frees the tree.
+  static void FreeApplStructure(DIEDES_NODE_s* node);
+  // Writes the dimensions into the node's second record, or its first when
+  // it has no second.
+  void PopulateValuesInStucture(DIEDES_NODE_s* node) const;
 
   SELECT_OBJECT* GetTarget() const { return m_target; }
   DieLocationsBuilder* GetLocations() const { return m_locations; }
@@ -152,7 +183,17 @@ class STAMVIK_API ClampingSlotBuilder : public GenericBodyBuilder {
   void SetAutomaticUnitlessDefaults(int n);
   void SetAutomaticUnitlessDefault(int i, double value);
 
+ protected:
+  void SetFlangeBaseProfile(SC_section* section);
+
  private:
+  int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override;
+  void GetSelectedObjects(int* count, tag_t** tags) const override;
+  // Pre-selects the part's locations that carry the customer defaults' name
+  // or attribute (create path only).
+  void PrePopulateSelections();
+  // The 17 dimensions in the order of the value record.
+  void ValueRecord(EXP_expression* values[17]) const;
   void SetDefault(const OM::AttributeId& attribute, void (ClampingSlotBuilder::*setLength)(int), int i,
                   double value);
 
