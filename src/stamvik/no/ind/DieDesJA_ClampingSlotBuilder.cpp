@@ -63,7 +63,6 @@ enum Message : int {
 // The items the clamping slot's parameters hold at most, and how they are applied.
 constexpr int kItems = 9;
 constexpr int kApplyInPlace = 2;
-constexpr int kApplyNotInPlace = 1;
 
 // The host's codes for the tool bodies.
 constexpr int kParentCode = 6940000;
@@ -491,17 +490,13 @@ void ClampingSlotBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   if (items > 3) ReadPlaneEntity(parms, 3, m_orientationPlane);
   if (items > 4) ReadSectionEntity(this, m_flangeBaseProfileAttId, m_flangeBaseProfile, parms, 4, 0, ask_owning_part());
   if (items > 5) {
-    void (ClampingSlotBuilder::*setters[17])(EXP_expression*) = {
-        &ClampingSlotBuilder::SetLocationOffset, &ClampingSlotBuilder::SetPadOffset,
-        &ClampingSlotBuilder::SetCenterlineLength, &ClampingSlotBuilder::SetInnerWidth,
-        &ClampingSlotBuilder::SetSlotWidth,        &ClampingSlotBuilder::SetSlotLength,
-        &ClampingSlotBuilder::SetTopLength,        &ClampingSlotBuilder::SetSlotRadius,
-        &ClampingSlotBuilder::SetPadWidth,         &ClampingSlotBuilder::SetPadHeight,
-        &ClampingSlotBuilder::SetPadLength,        &ClampingSlotBuilder::SetPadRadius,
-        &ClampingSlotBuilder::SetOverhang,         &ClampingSlotBuilder::SetNotchWidth,
-        &ClampingSlotBuilder::SetNotchHeight,      &ClampingSlotBuilder::SetFlangeThickness,
-        &ClampingSlotBuilder::SetOffsetWidth};
-    for (int i = 0; i < 17; ++i) (this->*setters[i])(parms->AskEntityExpression(5, i));
+    const OM::AttributeId* record[17] = {
+        &m_locationOffsetAttId, &m_padOffsetAttId,   &m_centerlineLengthAttId, &m_innerWidthAttId,
+        &m_slotWidthAttId,      &m_slotLengthAttId,  &m_topLengthAttId,        &m_slotRadiusAttId,
+        &m_padWidthAttId,       &m_padHeightAttId,   &m_padLengthAttId,        &m_padRadiusAttId,
+        &m_overhangAttId,       &m_notchWidthAttId,  &m_notchHeightAttId,      &m_flangeThicknessAttId,
+        &m_offsetWidthAttId};
+    for (int i = 0; i < 17; ++i) OM::SetReferencedObject(this, *record[i], parms->AskEntityExpression(5, i));
   }
   if (items > 6) SetNotchAngle(parms->AskEntityExpression(6, 0));
   if (items > 7) {
