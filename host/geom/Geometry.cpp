@@ -579,6 +579,4 @@ void ES_end_copy_to_layer_upon_error() {
   if (copyDepth > 0) --copyDepth;
 }
 
-void MTX3_init_z(const double z[3], double matrix[9]) { frameAlong(z, matrix); }
-
 }  // namespace KTX

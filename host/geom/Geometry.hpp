@@ -219,11 +219,6 @@ KTX_HOST_API tag_t ES_copy_entity_onto_layer(tag_t entity, int layer);
 KTX_HOST_API void ES_end_copy_to_layer_normal();
 KTX_HOST_API void ES_end_copy_to_layer_upon_error();
 
-// A row-order matrix whose third row is the unit z, the other two any unit
-// pair perpendicular to it (x from the world X axis, or Y when z lies near
-// X).
-KTX_HOST_API void MTX3_init_z(const double z[3], double matrix[9]);
-
 namespace Geometry {
 enum Message : int {
   kNoEntity = 840201,  // the tag is no geometry entity
