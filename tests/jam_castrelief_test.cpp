@@ -867,7 +867,12 @@ TEST(CastReliefLoad, RegistrationFollowsTheLoadTableRowByRow) {
       "FileInitializer Die.SpringbackCompensationBuilder",
       "ClassInitializer Die.SpringbackCompensationBuilder",
       "FileInitializer Die.SpringbackCompensation",  // 33
+      "FileInitializer Features.AutomotiveCollection",  // 34
+      "ClassInitializer Features.AutomotiveCollection",
       "FileInitializer Features.CompensateRoughData",  // 35
+      "JAM_register_creator_method_name Features.AutomotiveCollection CreateManikinBuilder",  // 36
+      "FileInitializer Features.ManikinBuilder",
+      "ClassInitializer Features.ManikinBuilder",
       "FileInitializer Features.Manikin",  // 37
       "FileInitializer Features.TireEnvelope",  // 39
       "FileInitializer Tooling.AutoDieCollection",  // 40

@@ -93,6 +93,12 @@
 #if __has_include("ja_tooling_die_eng_form_task_builder_jam.hpp")
 #include "ja_tooling_die_eng_form_task_builder_jam.hpp"
 #endif
+#if __has_include("ja_features_automotive_collection_jam.hpp")
+#include "ja_features_automotive_collection_jam.hpp"
+#endif
+#if __has_include("ja_features_manikin_builder_jam.hpp")
+#include "ja_features_manikin_builder_jam.hpp"
+#endif
 namespace {
 
 using ::KTX::JA::BindingRow;
@@ -305,6 +311,22 @@ const BindingRow k_ja_tooling_die_eng_form_task_builder_jam[] = {JA_TOOLING_DIE_
 #undef JA_UNIT
 #endif
 
+#if __has_include("ja_features_automotive_collection_jam.hpp")
+#define JA_UNIT ja_features_automotive_collection_jam
+#define JA_EXPORT_CLASS FEATURE_AUTOMOTIVE_COLLECTION
+const BindingRow k_ja_features_automotive_collection_jam[] = {JA_FEATURES_AUTOMOTIVE_COLLECTION_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
+#if __has_include("ja_features_manikin_builder_jam.hpp")
+#define JA_UNIT ja_features_manikin_builder_jam
+#define JA_EXPORT_CLASS MANIKIN_BUILDER
+const BindingRow k_ja_features_manikin_builder_jam[] = {JA_FEATURES_MANIKIN_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
 using Table = KTXHost::PublishedClass;
 // A class's rows with what its description says beyond its members.
 #define KTXHOST_TABLE(unit)                                                                         \
@@ -388,6 +410,12 @@ const Table kTables[] = {
 #endif
 #if __has_include("ja_tooling_die_eng_form_task_builder_jam.hpp")
     KTXHOST_TABLE(ja_tooling_die_eng_form_task_builder_jam),
+#endif
+#if __has_include("ja_features_automotive_collection_jam.hpp")
+    KTXHOST_TABLE(ja_features_automotive_collection_jam),
+#endif
+#if __has_include("ja_features_manikin_builder_jam.hpp")
+    KTXHOST_TABLE(ja_features_manikin_builder_jam),
 #endif
 };
 

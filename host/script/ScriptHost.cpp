@@ -79,6 +79,9 @@ void replayPartDieCollection(JAM::Call& c) { c.SetStatus(Part_get_DieCollection(
 void replayPartAutoDieCollection(JAM::Call& c) {
   c.SetStatus(Part_get_AutoDieCollection(c.Tag(), argument<tag_t>(c, 0)));
 }
+void replayPartAutomotiveCollection(JAM::Call& c) {
+  c.SetStatus(Part_get_AutomotiveCollection(c.Tag(), argument<tag_t>(c, 0)));
+}
 void replayPartSolid(JAM::Call& c) { c.SetStatus(Part_CreateSolidBody(c.Tag(), argument<tag_t>(c, 0))); }
 void replayPartSheet(JAM::Call& c) { c.SetStatus(Part_CreateSheetBody(c.Tag(), argument<tag_t>(c, 0))); }
 void replayCommit(JAM::Call& c) { c.SetStatus(Builder_Commit(c.Object(), argument<tag_t>(c, 0))); }
@@ -119,6 +122,8 @@ using JAM::ValueKind;
 constexpr ValueSignature kWorkPart[] = {{Direction::Result, ValueKind::Tag, "Part"}};
 constexpr ValueSignature kDieCollection[] = {{Direction::Result, ValueKind::Tag, "Die.DieCollection"}};
 constexpr ValueSignature kAutoDieCollection[] = {{Direction::Result, ValueKind::Tag, "Tooling.AutoDieCollection"}};
+constexpr ValueSignature kAutomotiveCollection[] = {
+    {Direction::Result, ValueKind::Tag, "Features.AutomotiveCollection"}};
 constexpr ValueSignature kBody[] = {{Direction::Result, ValueKind::Tag, "Body"}};
 constexpr ValueSignature kCommitted[] = {{Direction::Result, ValueKind::Tag, "TaggedObject"}};
 constexpr ValueSignature kPreviewCount[] = {{Direction::Result, ValueKind::Integer, nullptr}};
@@ -140,6 +145,7 @@ struct HostBindings {
     Bind("Session", 1, "WorkPart", &replaySessionWorkPart, On(0, kWorkPart));
     Bind("Part", 1, "DieCollection", &replayPartDieCollection, On('t', kDieCollection));
     Bind("Part", 1, "AutoDieCollection", &replayPartAutoDieCollection, On('t', kAutoDieCollection));
+    Bind("Part", 1, "AutomotiveCollection", &replayPartAutomotiveCollection, On('t', kAutomotiveCollection));
     Bind("Part", 0, "CreateSolidBody", &replayPartSolid, On('t', kBody));
     Bind("Part", 0, "CreateSheetBody", &replayPartSheet, On('t', kBody));
     Bind("Builder", 0, "Commit", &replayCommit, On('p', kCommitted));
@@ -373,6 +379,20 @@ int Part_get_AutoDieCollection(tag_t part, tag_t* collection) {
       [&] {
         JAM_this(part);
         JAM_result_tag(classOf("Tooling.AutoDieCollection"), collection, "autodiecollection");
+      },
+      [&] {
+        *collection = 0;
+        *collection = need(PART_of_tag(part), Error::kBadObject, "no part")->OmTag();
+        return 0;
+      });
+}
+
+int Part_get_AutomotiveCollection(tag_t part, tag_t* collection) {
+  return journalled(
+      "Part", 1, "AutomotiveCollection", &replayPartAutomotiveCollection,
+      [&] {
+        JAM_this(part);
+        JAM_result_tag(classOf("Features.AutomotiveCollection"), collection, "automotivecollection");
       },
       [&] {
         *collection = 0;

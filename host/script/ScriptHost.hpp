@@ -63,6 +63,8 @@ KTX_HOST_API int Session_get_WorkPart(tag_t* part);
 KTX_HOST_API int Part_get_DieCollection(tag_t part, tag_t* collection);
 // The tooling builders' collection: the part itself, as for the die collection.
 KTX_HOST_API int Part_get_AutoDieCollection(tag_t part, tag_t* collection);
+// The vehicle-design builders' collection: the part itself too.
+KTX_HOST_API int Part_get_AutomotiveCollection(tag_t part, tag_t* collection);
 KTX_HOST_API int Part_CreateSolidBody(tag_t part, tag_t* body);
 KTX_HOST_API int Part_CreateSheetBody(tag_t part, tag_t* body);
 // "Builder", by pointer: Commit validates the builder and commits it (result

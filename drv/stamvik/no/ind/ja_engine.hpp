@@ -151,6 +151,17 @@ struct String {
     JAM_result_string(const_cast<const char**>(v), name);
   }
 };
+// A host text (UTF-8) the getter hands out new, for the caller to free; a
+// setter's text stays the caller's.
+struct Text {
+  using type = TEXT_s*;
+  static constexpr Shape shape = Shape::Text;
+  static constexpr const char* typeName = nullptr;
+  static void In(const type* v, const char* name, const UnitState&) { JAM_in_utf8_string(*v, name); }
+  static void Result(type* v, const char* name, const UnitState&) {
+    JAM_result_utf8_string(const_cast<const TEXT_s**>(v), name);
+  }
+};
 template <Name EnumName>
 struct Enum {
   using type = int;
@@ -968,6 +979,8 @@ void PrintProperty(tag_t tag) {
     JAM_test_print_double_prop(M::getName, tag, M::body, M::printName);
   } else if constexpr (V::shape == Shape::String) {
     JAM_test_print_string_prop(M::getName, tag, M::body, M::printName);
+  } else if constexpr (V::shape == Shape::Text) {
+    JAM_test_print_text_prop(M::getName, tag, M::body, M::printName);
   } else if constexpr (V::shape == Shape::Enum) {
     JAM_test_print_enum_prop(M::getName, tag, M::body, V::Handle(U::state), ShortName(V::typeName), M::printName);
   }

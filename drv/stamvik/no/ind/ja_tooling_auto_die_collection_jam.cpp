@@ -48,3 +48,7 @@ JA_TOOLING_AUTO_DIE_COLLECTION_MEMBERS(JA_EXPORT)
 extern "C" STAMVIK_API int XJA_AutoDieCollection_enumerate(KTX::tag_t collection, KTX::tag_t* cursor) {
   return KTX::JA::Guard<&JAX_Collection_enumerate>(collection, cursor);
 }
+// The vehicle-design collection hands out the same function: one address,
+// two names.
+extern "C" STAMVIK_API int XJA_AutomotiveCollection_enumerate(KTX::tag_t collection, KTX::tag_t* cursor)
+    __attribute__((alias("XJA_AutoDieCollection_enumerate")));

@@ -10,6 +10,7 @@ using Logical = ::KTX::JA::Logical;
 using Integer = ::KTX::JA::Integer;
 using Double = ::KTX::JA::Double;
 using String = ::KTX::JA::String;
+using Text = ::KTX::JA::Text;
 
 using Expression = Object<::KTX::EXP_expression, "Expression">;
 using Section = Object<::KTX::SC_section, "Section">;

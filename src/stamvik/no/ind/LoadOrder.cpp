@@ -64,6 +64,7 @@ STAMVIK_LOAD_STEP(JA, LoadDie_MachineReliefPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_SpringbackCompensationBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadDie_SpringbackCompensationPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadFeatures_CompensateRoughDataPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadFeatures_ManikinBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadFeatures_ManikinPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadFeatures_TireEnvelopePropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadTooling_AutoDieGroupPropertyOwner)
@@ -101,7 +102,9 @@ STAMVIK_LOAD_STEP(JA, LoadMachineReliefBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadMachineReliefUnit)
 STAMVIK_LOAD_STEP(JA, LoadSpringbackCompensationBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadSpringbackCompensationUnit)
+STAMVIK_LOAD_STEP(JA, LoadAutomotiveCollectionUnit)
 STAMVIK_LOAD_STEP(JA, LoadCompensateRoughDataUnit)
+STAMVIK_LOAD_STEP(JA, LoadManikinBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadManikinUnit)
 STAMVIK_LOAD_STEP(JA, LoadTireEnvelopeUnit)
 STAMVIK_LOAD_STEP(JA, LoadAutoDieCollectionUnit)
@@ -184,6 +187,7 @@ constexpr LoadStep kLoadOrder[] = {
     {"owner Die.SpringbackCompensationBuilder", &JA::LoadDie_SpringbackCompensationBuilderPropertyOwner},
     {"owner Die.SpringbackCompensation", &JA::LoadDie_SpringbackCompensationPropertyOwner},
     {"owner Features.CompensateRoughData", &JA::LoadFeatures_CompensateRoughDataPropertyOwner},
+    {"owner Features.ManikinBuilder", &JA::LoadFeatures_ManikinBuilderPropertyOwner},
     {"owner Features.Manikin", &JA::LoadFeatures_ManikinPropertyOwner},
     {"owner Features.TireEnvelope", &JA::LoadFeatures_TireEnvelopePropertyOwner},
     // Journaling units, in the host's table order (the rest join with their classes).
@@ -220,7 +224,9 @@ constexpr LoadStep kLoadOrder[] = {
     {"journal Die.MachineRelief", &JA::LoadMachineReliefUnit},
     {"journal Die.SpringbackCompensationBuilder", &JA::LoadSpringbackCompensationBuilderUnit},
     {"journal Die.SpringbackCompensation", &JA::LoadSpringbackCompensationUnit},
+    {"journal Features.AutomotiveCollection", &JA::LoadAutomotiveCollectionUnit},
     {"journal Features.CompensateRoughData", &JA::LoadCompensateRoughDataUnit},
+    {"journal Features.ManikinBuilder", &JA::LoadManikinBuilderUnit},
     {"journal Features.Manikin", &JA::LoadManikinUnit},
     {"journal Features.TireEnvelope", &JA::LoadTireEnvelopeUnit},
     {"journal Tooling.AutoDieCollection", &JA::LoadAutoDieCollectionUnit},
