@@ -4,10 +4,13 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
 #include "feat/Builder.hpp"
+#include "geom/Curve.hpp"
+#include "geom/Sketch.hpp"
 #include "sys/CallLog.hpp"
 #include "vd/VehicleDesign.hpp"
 #include "vdja_tireenv_motion_util.hpp"
@@ -39,6 +42,35 @@ void BM_DriverPath(benchmark::State& state) {
 BENCHMARK(BM_DriverPath)
     ->ArgsProduct({{0, 1, 2, 3, 5}, {10, 100, 1000}})
     ->ArgNames({"graph", "steps"})
+    ->Unit(benchmark::kMicrosecond);
+
+// A sketch of `members` slanted lines cut at `levels` levels: one plane and
+// one cut per member a level, so the time per level and member stays flat.
+void BM_DriverPathFromSketch(benchmark::State& state) {
+  Host::SetLogging(false);
+  PART_part* part = PART_part::Create(0);
+  PART_set_work_part(part);
+  const int levels = static_cast<int>(state.range(0)), members = static_cast<int>(state.range(1));
+  std::vector<tag_t> lines;
+  for (int i = 0; i < members; ++i) {
+    const double a[3] = {-10.0 - i, 0, 0}, b[3] = {10.0 + i, 100, 0};
+    lines.push_back(ES_create_line_in_part(nullptr, a, b));
+  }
+  const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  const tag_t sketch = Sketch::Make(origin, identity, members, lines.data());
+  vdja_tireenv_motion_record_t record{};
+  for (auto _ : state)
+    vdja_tireenv_motion_generate_driver_path(4, 30, -30, 4, 100, 0, levels - 1, 0, 0, 0, sketch, &record);
+  state.counters["ns_per_level_member"] =
+      benchmark::Counter(static_cast<double>(levels) * members * state.iterations(),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  vdja_tireenv_motion_release_path(&record);
+  part->destroy();
+  PART_set_work_part(nullptr);
+}
+BENCHMARK(BM_DriverPathFromSketch)
+    ->ArgsProduct({{10, 100, 1000}, {1, 10, 100}})
+    ->ArgNames({"levels", "members"})
     ->Unit(benchmark::kMicrosecond);
 
 // One traced line a step: made, written, deleted through the update.

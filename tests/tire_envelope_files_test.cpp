@@ -16,6 +16,7 @@
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "assy/Assembly.hpp"
 #include "geom/Curve.hpp"
+#include "geom/Sketch.hpp"
 #include "sys/Files.hpp"
 #include "vdja_tireenv_motion_util.hpp"
 
@@ -381,6 +382,45 @@ TEST_F(TireEnvelopeFiles, MasterPartComponent) {
   EXPECT_EQ(components(), std::vector<std::string>{"WHEEL_MASTER"});
   first->destroy();
   second->destroy();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TireEnvelopeFiles, DriverPathFromASketch) {
+  // Two sides widening upward in a sketch lying in the model's XY plane; a
+  // point member is passed over.
+  const tag_t members[3] = {Line(-10, 0, 0, -20, 100, 0), Line(10, 0, 0, 20, 100, 0), [] {
+                              const double p[3] = {0, 500, 0};
+                              return ES_create_point(p);
+                            }()};
+  const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  const tag_t sketch = Sketch::Make(origin, identity, 3, members);
+  const int aliveBefore = OM::OM_live_objects();
+  ASSERT_EQ(vdja_tireenv_motion_generate_driver_path(BySketch, 30, -30, 2, 150, 0, 3, 0, 0, 0, sketch, &record_), 0);
+  std::vector<std::pair<double, double>> path;
+  for (int i = 0; i < record_.pointCount; ++i) path.emplace_back(record_.xValues[i], record_.yValues[i]);
+  // Level 150 lies above the sketch: no point.
+  const std::vector<std::pair<double, double>> want = {{-10, 0},  {0, 0},  {10, 0},  {-15, 50}, {0, 50},
+                                                       {15, 50}, {-20, 100}, {0, 100}, {20, 100}};
+  ASSERT_EQ(path.size(), want.size());
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    EXPECT_NEAR(path[i].first, want[i].first, 1e-9) << i;
+    EXPECT_DOUBLE_EQ(path[i].second, want[i].second) << i;
+  }
+  EXPECT_EQ(std::vector<double>(record_.limits, record_.limits + 4), std::vector<double>({-30, 30, 0, 150}));
+  // The temporary planes are gone, the display is back, the mark is ended.
+  EXPECT_EQ(OM::OM_live_objects(), aliveBefore);
+  EXPECT_EQ(DSS_ask_suppress_display(), 2);
+  EXPECT_EQ(Host::CountCalls("ES_create_plane"), 4u);
+  // A mark that cannot be set raises, with the display untouched.
+  Host::SetAnswer("UNDO_QD_set_mark.error", 5);
+  EXPECT_EQ(RaisedCode([&] {
+              vdja_tireenv_motion_generate_driver_path(BySketch, 30, -30, 2, 150, 0, 3, 0, 0, 0, sketch, &record_);
+            }),
+            5);
+  EXPECT_EQ(record_.pointCount, 0);
 }
 
 }  // namespace

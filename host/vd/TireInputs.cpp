@@ -14,7 +14,9 @@
 
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
+#include "geom/Sketch.hpp"
 #include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "vd/VehicleDesign.hpp"
 
@@ -354,6 +356,65 @@ int VD_MOTION_trace(tag_t trace, int index, unsigned int* line) {
   auto it = tracedLines().find({trace, index});
   if (it == tracedLines().end()) return 0;
   *line = ES_create_line_in_part(nullptr, it->second.data(), it->second.data() + 3);
+  return 0;
+}
+
+int TIREENV_ask_sketch_matrix_information(tag_t sketch, double info[12], double toModel[16], double toSketch[16]) {
+  Host::Log("TIREENV_ask_sketch_matrix_information", "tag=" + std::to_string(sketch));
+  double o[3], m[9];
+  if (ES_ask_sketch_placement(sketch, o, m) != 0) return Geometry::kNoEntity;
+  const double* x = m;
+  const double* y = m + 3;
+  const double* n = m + 6;
+  for (int i = 0; i < 3; ++i) {
+    info[i] = x[i];
+    info[3 + i] = n[i];
+    info[6 + i] = y[i];
+    info[9 + i] = o[i];
+    toModel[4 * i] = x[i];
+    toModel[4 * i + 1] = y[i];
+    toModel[4 * i + 2] = n[i];
+    toModel[4 * i + 3] = o[i];
+  }
+  const double* axes[3] = {x, y, n};
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 3; ++c) toSketch[4 * r + c] = axes[r][c];
+    toSketch[4 * r + 3] = -(axes[r][0] * o[0] + axes[r][1] * o[1] + axes[r][2] * o[2]);
+  }
+  for (double* last : {toModel + 12, toSketch + 12}) {
+    last[0] = last[1] = last[2] = 0;
+    last[3] = 1;
+  }
+  return 0;
+}
+
+int VD_MODL_intersect_objects(tag_t first, tag_t second, double tolerance, int* count, VD_intersection_s** found) {
+  Host::Log("VD_MODL_intersect_objects", std::to_string(first) + " " + std::to_string(second));
+  *count = 0;
+  *found = nullptr;
+  auto* plane = dynamic_cast<ES_plane*>(OM::OM_object_of_tag(first));
+  tag_t curve = second;
+  if (plane == nullptr) {
+    plane = dynamic_cast<ES_plane*>(OM::OM_object_of_tag(second));
+    curve = first;
+  }
+  if (plane == nullptr) return Geometry::kNoEntity;
+  double origin[3], matrix[9];
+  plane->ask_frame(origin, matrix);
+  int n = 0;
+  INT_info* infos = nullptr;
+  if (const int status = INT_plane_object(origin, matrix + 6, curve, tolerance, &n, &infos); status != 0) return status;
+  if (n > 0) {
+    *found = static_cast<VD_intersection_s*>(SM_calloc(static_cast<std::size_t>(n), sizeof(VD_intersection_s)));
+    if (*found == nullptr) {
+      INT_free_info(n, infos);
+      return Error::kNoMemory;
+    }
+    for (int i = 0; i < n; ++i)
+      for (int k = 0; k < 3; ++k) (*found)[i].point[k] = (*found)[i].end[k] = infos[i].point[k];
+    *count = n;
+  }
+  INT_free_info(n, infos);
   return 0;
 }
 

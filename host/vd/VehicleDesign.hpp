@@ -242,6 +242,23 @@ KTX_HOST_API int TIREENV_check_profile_intersect_Y_Axis(int count, const tag_t* 
 // part from what the motion left for that trace (VD::SetTracedLine), or 0.
 KTX_HOST_API int VD_MOTION_trace(tag_t trace, int index, unsigned int* line);
 
+// A sketch's transformation: info[0..2] its X axis, info[3..5] its normal,
+// info[6..8] its Y axis (the direction across its levels), info[9..11] its
+// origin; row-order 4 x 4 homogeneous matrices from sketch to model and back.
+// 0, or Geometry::kNoEntity when the tag is no sketch.
+KTX_HOST_API int TIREENV_ask_sketch_matrix_information(tag_t sketch, double info[12], double sketchToModel[16],
+                                                       double modelToSketch[16]);
+// Where two objects meet: kind 0 a point, kind 1 a piece of curve from point to end.
+struct VD_intersection_s {
+  int kind;
+  double point[3];
+  double end[3];
+};
+// A plane and a curve (either order): a new array (SM_alloc; null when none).
+// 0, or Geometry::kNoEntity when they are not a plane and a curve.
+KTX_HOST_API int VD_MODL_intersect_objects(tag_t first, tag_t second, double tolerance, int* count,
+                                           VD_intersection_s** found);
+
 // The data-management manager: "RTENV_ask_qdmanager_active" not 0 means active.
 KTX_HOST_API bool RTENV_ask_qdmanager_active();
 // A scenario name for the root part under the manager: a new text (SM_alloc)

@@ -7,6 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "geom/Curve.hpp"
+#include "geom/Sketch.hpp"
+#include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
 #include "sys/Files.hpp"
 #include "sys/Memory.hpp"
@@ -199,7 +202,7 @@ void vdja_tireenv_motion_release_path(vdja_tireenv_motion_record_t* record) {
 }
 
 int vdja_tireenv_motion_generate_driver_path(int graph, double fu, double fl, int fs, double su, double sl, int ss,
-                                             double taper, double locationA, double locationB, tag_t,
+                                             double taper, double locationA, double locationB, tag_t sketch,
                                              vdja_tireenv_motion_record_t* r) {
   vdja_tireenv_motion_release_path(r);
   switch (graph) {
@@ -208,8 +211,9 @@ int vdja_tireenv_motion_generate_driver_path(int graph, double fu, double fl, in
     case RectangularTaperedX: return vdja_tireenv_motion_driver_path_tapered_x(fu, fl, fs, su, sl, ss, taper, r);
     case TaperedOneSide:
       return vdja_tireenv_motion_driver_path_tapered_one_side(fu, fl, fs, su, sl, ss, locationA, locationB, r);
+    case BySketch: return vdja_tireenv_motion_driver_path_from_sketch(fu, fl, fs, su, sl, ss, sketch, r);
     case TwoDriversOneFixed: return vdja_tireenv_motion_driver_path_one_fixed(fu, fl, fs, su, sl, ss, taper, r);
-    default: return 0;  // BySketch comes with the sketch's own work; other values make nothing
+    default: return 0;
   }
 }
 
@@ -241,6 +245,85 @@ int vdja_tireenv_motion_driver_path_tapered_one_side(double fu, double fl, int f
   StoreLimits(r, fu, fl, su, sl);
   StorePath(r, OneSidePath(fu, fl, fs, su, sl, ss, a, b));
   return 0;
+}
+
+namespace {
+
+// The first sketch coordinate of a model point.
+double SketchX(const double toSketch[16], const double p[3]) {
+  const double x = toSketch[0] * p[0] + toSketch[1] * p[1] + toSketch[2] * p[2] + toSketch[3];
+  double w = toSketch[12] * p[0] + toSketch[13] * p[1] + toSketch[14] * p[2] + toSketch[15];
+  if (std::fabs(w) < 1e-19) w = w < 0 ? -1e-19 : 1e-19;
+  return x / w;
+}
+
+// The scratch of one sketch path: what every way out gives back.
+struct SketchScratch {
+  int mark = 0;
+  tag_t* members = nullptr;
+  ~SketchScratch() {
+    DSS_set_suppress_display(2);
+    SM_free(members);
+    UNDO_QD_undo_to_mark(mark, nullptr);
+    UNDO_QD_delete_mark(mark, nullptr);
+  }
+};
+
+}  // namespace
+
+int vdja_tireenv_motion_driver_path_from_sketch(double fu, double fl, int fs, double su, double sl, int ss,
+                                                tag_t sketch, vdja_tireenv_motion_record_t* r) {
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(0, nullptr, &error);
+  if (error != 0) ERROR_raise(kSource, __LINE__, error, "Failed to set UNDO mark");
+  SketchScratch scratch;
+  scratch.mark = mark;
+  StoreLimits(r, fu, fl, su, sl);
+  int count = 0;
+  ES_read_sketch_geom_members(sketch, &count, &scratch.members);
+  double info[12] = {}, toModel[16] = {}, toSketch[16] = {};
+  TIREENV_ask_sketch_matrix_information(sketch, info, toModel, toSketch);
+  const int cX = fs < 1 ? 2 : fs + 1, cY = ss < 1 ? 2 : ss + 1;
+  double orientation[9];
+  MTX3_init_z(info + 6, orientation);
+  std::vector<Point> path;
+  int status = 0;
+  DSS_set_suppress_display(3);
+  for (int j = 0; j < cY; ++j) {
+    const double level = sl + j * (su - sl) / (cY - 1);
+    double origin[3];
+    const double w = toModel[13] * level + toModel[15];
+    for (int i = 0; i < 3; ++i) origin[i] = (toModel[4 * i + 1] * level + toModel[4 * i + 3]) / w;
+    const tag_t plane = ES_create_plane(origin, orientation);
+    double lo = 0, hi = 0;
+    bool cut = false;
+    for (int m = 0; m < count; ++m) {
+      int type = 0, subtype = 0;
+      RM_ask_entity_type_and_subtype(scratch.members[m], &type, &subtype);
+      if (type != 3 && type != 5 && type != 6 && type != 7 && type != 9) continue;
+      int hits = 0;
+      VD_intersection_s* found = nullptr;
+      status = VD_MODL_intersect_objects(plane, scratch.members[m], 0.001, &hits, &found);
+      for (int h = 0; h < hits; ++h)
+        for (const double* p : {found[h].point, found[h].end}) {
+          if (p == found[h].end && found[h].kind != 1) continue;
+          const double x = SketchX(toSketch, p);
+          lo = cut ? std::min(lo, x) : x;
+          hi = cut ? std::max(hi, x) : x;
+          cut = true;
+        }
+      SM_free(found);
+    }
+    // A level that no member cuts adds no point.
+    if (cut && hi - lo > 0.0001)
+      for (int k = 0; k < cX; ++k) path.push_back({lo + k * (hi - lo) / (cX - 1), level});
+    else if (cut)
+      path.push_back({lo, level});
+    if (plane != 0) UPDATE_log_entity_to_delete(plane);
+    UPDATE_do_update();
+  }
+  StorePath(r, path);
+  return status;
 }
 
 int vdja_tireenv_motion_driver_path_one_fixed(double fu, double fl, int fs, double su, double sl, int, double p,

@@ -29,6 +29,11 @@ STAMVIK_API int vdja_tireenv_motion_driver_path_tapered_one_side(double firstUpp
                                                                  double secondUpper, double secondLower,
                                                                  int secondSteps, double locationA, double locationB,
                                                                  vdja_tireenv_motion_record_t* record);
+// The first driver's range at each level is where the sketch's curves lie;
+// the model is left as it was (the temporary planes are undone).
+STAMVIK_API int vdja_tireenv_motion_driver_path_from_sketch(double firstUpper, double firstLower, int firstSteps,
+                                                            double secondUpper, double secondLower, int secondSteps,
+                                                            tag_t sketch, vdja_tireenv_motion_record_t* record);
 STAMVIK_API int vdja_tireenv_motion_driver_path_one_fixed(double firstUpper, double firstLower, int firstSteps,
                                                           double secondUpper, double secondLower, int secondSteps,
                                                           double taperLocation, vdja_tireenv_motion_record_t* record);
