@@ -167,6 +167,9 @@ class KTX_HOST_API JournalReader {
 
  private:
   struct Text;
+  void handOutTo(Record* out);
+  void startRecord();
+  Value& nextValue();
   std::istream& in_;
   std::unique_ptr<Text> text_;
   Record next_;
@@ -175,6 +178,7 @@ class KTX_HOST_API JournalReader {
   bool reading_ = false;  // next_ holds a record read so far
   int ended_ = 0;         // the line next_ ended on (0: not yet)
   int lastDepth_ = -1;
+  std::size_t valuesRead_ = 0;  // of next_.values, the ones of the record being read
 };
 // A line longer than this is refused before it is read whole.
 inline constexpr std::size_t kLongestJournalLine = std::size_t{1} << 20;

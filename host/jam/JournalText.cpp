@@ -453,8 +453,8 @@ bool JournalReader::Next(Record* out) {
       if (methodType < 0)
         bad(number, "unknown call type (expected method, get or set, found " + std::string(w.words[2]) + ")");
       bool handOut = reading_;
-      if (handOut) *out = std::move(r);
-      r = Record();
+      if (handOut) handOutTo(out);
+      startRecord();
       r.depth = depth;
       r.methodType = methodType;
       r.journalClass = w.words[3];
@@ -502,7 +502,7 @@ bool JournalReader::Next(Record* out) {
       ended_ = number;
     } else if (key == "in" || key == "out" || key == "result") {
       need(5);
-      Value& v = r.values.emplace_back();
+      Value& v = nextValue();
       v.line = number;
       v.direction = key == "in" ? Direction::In : key == "out" ? Direction::Out : Direction::Result;
       bool known = false;
@@ -590,10 +590,58 @@ bool JournalReader::Next(Record* out) {
   if (!header_) bad(number, "empty journal (expected the first line 'journal 1')");
   unfinished(number + 1);
   if (!reading_) return false;
-  *out = std::move(r);
-  r = Record();
+  handOutTo(out);
   reading_ = false;
   return true;
+}
+
+// The record handed out takes the place of the one the caller had, whose
+// room (texts, values) the next record is read into.
+void JournalReader::handOutTo(Record* out) {
+  next_.values.resize(valuesRead_);
+  std::swap(*out, next_);
+}
+
+void JournalReader::startRecord() {
+  Record& r = next_;
+  r.depth = 0;
+  r.journalClass.clear();
+  r.methodType = 0;
+  r.member.clear();
+  r.attributes = -1;
+  r.thisKind = 0;
+  r.thisTag = 0;
+  r.associations.clear();
+  r.argumentsEnded = false;
+  r.state = RecordState::Open;
+  r.status = 0;
+  r.learnt = nullptr;
+  r.line = 0;
+  valuesRead_ = 0;
+}
+
+Value& JournalReader::nextValue() {
+  if (valuesRead_ == next_.values.size()) {
+    ++valuesRead_;
+    return next_.values.emplace_back();
+  }
+  Value& v = next_.values[valuesRead_++];
+  v.direction = Direction::In;
+  v.kind = ValueKind::Integer;
+  v.name.clear();
+  v.type.clear();
+  v.attribute = 0;
+  v.isNull = false;
+  v.integer = 0;
+  v.real = 0;
+  v.text.clear();
+  v.reals.clear();
+  v.texts.clear();
+  v.line = 0;
+  v.pending = nullptr;
+  v.pendingCount = nullptr;
+  v.structSize = 0;
+  return v;
 }
 
 }  // namespace KTX::JAM

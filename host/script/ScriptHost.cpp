@@ -813,7 +813,8 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
   // the member reads there.
   if (Refusal r = checkValues(recorded, signature); !r.what.empty()) return fail(r);
 
-  JAM::Record call = recorded;
+  JAM::Record& call = call_;  // assigned into, so that its room is used again
+  call = recorded;
   if (recorded.thisKind != 0) {
     if (recorded.thisTag == 0)
       return fail({recorded.line, "no object (expected the tag of a \"" + recorded.journalClass + "\", found 0)"});

@@ -157,6 +157,7 @@ class KTX_HOST_API Player {
 
  private:
   PlaySummary played_;
+  JAM::Record call_;  // the record played, its objects the live ones
 };
 
 // What the part holds, as text: its features (class, body, parameters:
