@@ -12,6 +12,12 @@
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "Tooling_DieDesPierceInsertBuilder.hpp"
 #include "Tooling_DieEngFormTaskBuilder.hpp"
+#include "ja_die_springback_compensation_builder_jam.hpp"
+#include "ja_tooling_auto_die_collection_jam.hpp"
+#include "ja_tooling_die_des_draw_die_builder_jam.hpp"
+#include "ja_tooling_die_des_draw_punch_builder_jam.hpp"
+#include "ja_tooling_die_des_pierce_insert_builder_jam.hpp"
+#include "ja_tooling_die_eng_form_task_builder_jam.hpp"
 #include "jam/Journal.hpp"
 #include "prop/Property.hpp"
 #include "prop/PropertyMapper.hpp"
@@ -71,6 +77,16 @@ class ToolingScripting : public stamvik_test::JamTest {
   }
   std::vector<tag_t> made_;
 };
+
+TEST(ToolingInterfaces, OperationZeroOfEachClassAnswersItsId) {
+  using stamvik_test::ExpectInterfaceId;
+  ExpectInterfaceId<Die_SpringbackCompensationBuilder_Interface>("Die.SpringbackCompensationBuilder", 0xd2fd7aad);
+  ExpectInterfaceId<Tooling_AutoDieCollection_Interface>("Tooling.AutoDieCollection", 0xb7f756aa);
+  ExpectInterfaceId<Tooling_DieDesDrawDieBuilder_Interface>("Tooling.DieDesDrawDieBuilder", 0xe862bcb3);
+  ExpectInterfaceId<Tooling_DieDesDrawPunchBuilder_Interface>("Tooling.DieDesDrawPunchBuilder", 0x5ef7eb31);
+  ExpectInterfaceId<Tooling_DieDesPierceInsertBuilder_Interface>("Tooling.DieDesPierceInsertBuilder", 0xd47f772f);
+  ExpectInterfaceId<Tooling_DieEngFormTaskBuilder_Interface>("Tooling.DieEngFormTaskBuilder", 0x2ad31d66);
+}
 
 TEST_F(ToolingScripting, CreatorsCheckThePartAtTheirOwnLineOnlyWhenCheckingIsOn) {
   struct Row {

@@ -8,6 +8,8 @@
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "VDJA_ManikinBuilder.hpp"
+#include "ja_features_automotive_collection_jam.hpp"
+#include "ja_features_manikin_builder_jam.hpp"
 #include "jam/Journal.hpp"
 #include "prop/Property.hpp"
 #include "prop/PropertyMapper.hpp"
@@ -47,6 +49,14 @@ TEST_F(VehicleScripting, BothCollectionsEnumerateThroughOneFunction) {
   EXPECT_EQ(symbols["XJA_AutomotiveCollection_enumerate"], symbols["XJA_AutoDieCollection_enumerate"]);
   EXPECT_EQ(stamvik_test::ExportsStartingWith("XJA_MANIKIN_BUILDER_").size(), 37u);
   EXPECT_EQ(stamvik_test::ExportsStartingWith("XJA_FEATURE_AUTOMOTIVE_COLLECTION_").size(), 2u);
+  stamvik_test::ExpectInterfaceId<Features_AutomotiveCollection_Interface>("Features.AutomotiveCollection", 0x044b2aed);
+  stamvik_test::ExpectInterfaceId<Features_ManikinBuilder_Interface>("Features.ManikinBuilder", 0x9c099cc2);
+  // The last operation of both collections hands out the one enumerator.
+  auto* automotive = static_cast<Features_AutomotiveCollection_Interface*>(
+      JAM::ClassInitializer::GetJournalledInterface("Features.AutomotiveCollection"));
+  auto* autoDie = static_cast<Tooling_AutoDieCollection_Interface*>(
+      JAM::ClassInitializer::GetUnjournalledInterface("Tooling.AutoDieCollection"));
+  EXPECT_EQ(automotive->Enumerate(), autoDie->Enumerate());
 }
 
 TEST_F(VehicleScripting, ACollectionOfNoPartIsRefusedBeforeTheHostIsAsked) {

@@ -63,24 +63,18 @@ using ::KTX::JA::In;
 using ::KTX::JA::Result;
 using ::KTX::JA::Signature;
 
-struct Unit : ::KTX::JA::UnitDefaults {
-  // Every member takes the collection by tag; no object is ever handed over.
-  using Object = ::KTX::PART_part;
+struct Unit : ::KTX::JA::CollectionDefaults {
   static constexpr const char* journalClass = "Die.DieCollection";
-  static constexpr const char* parent = "TaggedObjectCollection";
   static constexpr const char* source = "ja_die_die_collection_jam";
   static constexpr std::uint32_t interfaceId = 0x5C73550C;
   static constexpr std::array<const char*, 1> dependencies{"Features.FeatureCollection"};
-  // The classes the creators record, with the feature collection; the parent
-  // is not looked up.
+  // The classes the creators record, with the feature collection.
   static constexpr std::array<const char*, 1> extraClasses{"Features.FeatureCollection"};
-  static constexpr bool parentLookedUp = false;
 
   static inline ::KTX::JA::UnitState state;
   static constexpr auto initialize = &JA_DieCollection_initialize_class;
   static constexpr auto destroy = &JA_DieCollection_destroy_class;
   static constexpr auto testPrint = &JA_DieCollection_test_print;
-  static constexpr void (*setDefaults)(KTX::tag_t, bool) = nullptr;
 };
 
 // The journal classes the creators record, as tags.

@@ -730,6 +730,16 @@ struct UnitDefaults {
   static constexpr std::array<const char*, 0> extraClasses{};
 };
 
+// A collection: the part seen as the object that creates builders for
+// scripts. Every member takes it by tag; its parent is not looked up and it
+// has no defaults.
+struct CollectionDefaults : UnitDefaults {
+  using Object = PART_part;
+  static constexpr const char* parent = "TaggedObjectCollection";
+  static constexpr bool parentLookedUp = false;
+  static constexpr void (*setDefaults)(tag_t, bool) = nullptr;
+};
+
 // ---- error conversion, guard ---------------------------------------------------------
 
 // The handler of a journalled body: closes the record with the error's number

@@ -25,24 +25,18 @@ using ::KTX::JA::In;
 using ::KTX::JA::Result;
 using ::KTX::JA::Signature;
 
-struct Unit : ::KTX::JA::UnitDefaults {
-  // Every member takes the collection by tag; no object is ever handed over.
-  using Object = ::KTX::PART_part;
+struct Unit : ::KTX::JA::CollectionDefaults {
   static constexpr const char* journalClass = "Features.AutomotiveCollection";
-  static constexpr const char* parent = "TaggedObjectCollection";
   static constexpr const char* source = "drv/stamvik/no/ind/ja_features_automotive_collection_jam";
   static constexpr std::uint32_t interfaceId = 0x044B2AED;
   static constexpr std::array<const char*, 1> dependencies{"Features.FeatureCollection"};
-  // The classes the creators record, with the feature collection; the parent
-  // is not looked up.
+  // The classes the creators record, with the feature collection.
   static constexpr std::array<const char*, 1> extraClasses{"Features.FeatureCollection"};
-  static constexpr bool parentLookedUp = false;
 
   static inline ::KTX::JA::UnitState state;
   static constexpr auto initialize = &JA_AutomotiveCollection_initialize_class;
   static constexpr auto destroy = &JA_AutomotiveCollection_destroy_class;
   static constexpr auto testPrint = &JA_AutomotiveCollection_test_print;
-  static constexpr void (*setDefaults)(KTX::tag_t, bool) = nullptr;
 };
 
 using Manikin = ::KTX::JA::TagOf<"Features.Manikin", "Manikin">;

@@ -26,24 +26,18 @@ using ::KTX::JA::In;
 using ::KTX::JA::Result;
 using ::KTX::JA::Signature;
 
-struct Unit : ::KTX::JA::UnitDefaults {
-  // Every member takes the collection by tag; no object is ever handed over.
-  using Object = ::KTX::PART_part;
+struct Unit : ::KTX::JA::CollectionDefaults {
   static constexpr const char* journalClass = "Tooling.AutoDieCollection";
-  static constexpr const char* parent = "TaggedObjectCollection";
   static constexpr const char* source = "drv/stamvik/no/ind/ja_tooling_auto_die_collection_jam";
   static constexpr std::uint32_t interfaceId = 0xB7F756AA;
   static constexpr std::array<const char*, 1> dependencies{"Tooling.ToolingManager"};
-  // The classes the creators record, with the tooling manager; the parent is
-  // not looked up.
+  // The classes the creators record, with the tooling manager.
   static constexpr std::array<const char*, 1> extraClasses{"Tooling.ToolingManager"};
-  static constexpr bool parentLookedUp = false;
 
   static inline ::KTX::JA::UnitState state;
   static constexpr auto initialize = &JA_AutoDieCollection_initialize_class;
   static constexpr auto destroy = &JA_AutoDieCollection_destroy_class;
   static constexpr auto testPrint = &JA_AutoDieCollection_test_print;
-  static constexpr void (*setDefaults)(KTX::tag_t, bool) = nullptr;
 };
 
 using Features_Feature = ::KTX::JA::TagOf<"Features.Feature", "Feature">;
