@@ -7,6 +7,7 @@
 #include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesJA_MachineReliefBuilder.hpp"
 #include "RegistrationTestSupport.hpp"
+#include "sys/Settings.hpp"
 #include "TestSupport.hpp"
 #include "om/HostClass.hpp"
 
@@ -172,8 +173,9 @@ TEST_F(BodyBuilderClassesB, FactoriesMakeBuildersWithZeroedInputs) {
   EXPECT_FALSE(heelpost->GetUsePercent());
   EXPECT_FALSE(heelpost->GetWallDRelief());
   EXPECT_FALSE(heelpost->GetDisplayOptionalSelections());
-  EXPECT_EQ(heelpost->GetCenter(), nullptr);
-  EXPECT_EQ(heelpost->GetTargetData(), nullptr);
+  EXPECT_NE(heelpost->GetCenter(), nullptr);
+  EXPECT_NE(heelpost->GetTargetData(), nullptr);
+  EXPECT_EQ(heelpost->GetDistanceTolerance(), KTX::TOLER_ask_distance_tol());
 
   EXPECT_EQ(keyway->OmClassId(), KeywayBuilderClassId);
   EXPECT_EQ(keyway->ask_owning_part(), part());
@@ -386,6 +388,7 @@ TEST_F(BodyBuilderClassesB, UndoRestoresHeelpostAndKeywayFields) {
   heelpost->SetWallBCreate(true);
   keyway->SetLocation(JA_KEYWAY_BUILDER_location_type_PositiveY);
   SELECT_OBJECT* sheetMetal = keyway->GetSheetMetal();
+  SELECT_OBJECT* csys = heelpost->GetDieCenterlineCoordinateSystem();
   auto* selection = Host::CreateHostObject<SELECT_OBJECT>();
 
   int error = -1;
@@ -407,8 +410,8 @@ TEST_F(BodyBuilderClassesB, UndoRestoresHeelpostAndKeywayFields) {
   EXPECT_TRUE(heelpost->GetWallBCreate());
   EXPECT_FALSE(heelpost->GetUsePercent());
   EXPECT_EQ(heelpost->GetType(), JA_HEELPOST_BUILDER_types_GuidepostWearplate);
-  EXPECT_EQ(heelpost->GetDistanceTolerance(), 0.0);
-  EXPECT_EQ(heelpost->GetDieCenterlineCoordinateSystem(), nullptr);
+  EXPECT_EQ(heelpost->GetDistanceTolerance(), KTX::TOLER_ask_distance_tol());  // as the new builder took it
+  EXPECT_EQ(heelpost->GetDieCenterlineCoordinateSystem(), csys);
   EXPECT_EQ(keyway->GetLocation(), JA_KEYWAY_BUILDER_location_type_PositiveY);
   EXPECT_EQ(keyway->GetType(), JA_KEYWAY_BUILDER_types_Rectangular);
   EXPECT_FALSE(keyway->GetCreateWithPad());

@@ -1,6 +1,24 @@
 #include "DieDesJA_HeelpostBuilder.hpp"
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+
+#include "DieDesJA_ParameterEntities.hpp"
+#include "DieDesJA_SelectedTags.hpp"
+#include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "afl/BodyUtils.hpp"
+#include "afl/DieAttributes.hpp"
+#include "afl/Parms.hpp"
+#include "exp/Expression.hpp"
+#include "geom/Curve.hpp"
+#include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::DieDesJA {
 
@@ -14,9 +32,484 @@ HeelpostBuilder* HeelpostBuilderFactory::Create(CM_part* part, FEATURE_RECORD* f
   });
 }
 
+namespace {
+
+constexpr const char* kSource = "DieDesJA_HeelpostBuilder";
+constexpr double kMargin = 1e-10;
+constexpr int kNotifyLine = 931;
+constexpr int kPreviewLine = 1215;
+
+enum Message : int {
+  kBadCenter = 3030432,
+  kBadOffsetDirection = 3030433,
+  kBadPadOrientation = 3030436,
+  kBadBaseOrientation = 3030437,
+  kNoBase = 3030391,
+  kNoCoordinateSystem = 3030435,
+  kNoWalls = 3030438,
+  kBadHeight = 3030473,
+  kBadDistanceTolerance = 3030447,
+  kBadAngleTolerance = 3030448,
+  kWrongParms = 690000,
+  kNoDatabaseParms = 670156,
+};
+
+constexpr int kItems = 9;
+constexpr int kApplyInPlace = 2;
+constexpr int kToolDataCode = 80000;
+
+double valueOf(const EXP_expression* expression) {
+  return expression != nullptr ? EXP_ask_value_of_exp(const_cast<EXP_expression*>(expression)) : 0.0;
+}
+
+template <class T>
+void put(unsigned char* record, int at, T value) {
+  std::memcpy(record + at, &value, sizeof value);
+}
+
+void sleepAndDelete(tag_t made) {
+  if (made == 0) return;
+  RM_set_sleep_state(made, 1);
+  UPDATE_log_entity_to_delete(made);
+}
+
+// The heel post's parameters of the record, raising 670156 from the line
+// given for a record without parameters and for parameters of another class.
+DieDes::Heelpost* heelpostParmsOrRaise(const FEATURE_RECORD* frec, int noParmsLine, int wrongClassLine) {
+  FEATURE_PARMS* any = frec != nullptr ? FREC_ask_parms_of_frec(frec) : nullptr;
+  if (any == nullptr) ERROR_raise(kSource, noParmsLine, kNoDatabaseParms, "Feature has no database parameters.");
+  auto* parms = dynamic_cast<DieDes::Heelpost*>(any);
+  if (parms == nullptr) ERROR_raise(kSource, wrongClassLine, kNoDatabaseParms, "Feature is not a Heelpost.");
+  return parms;
+}
+
+}  // namespace
+
+// The 21 dimensions in the order the parameters hold them.
+#define STAMVIK_HEELPOST_DIMENSIONS(X)                                                                        \
+  X(LocationOffset) X(BaseOffset) X(PadOffset) X(Length) X(Width) X(Height) X(PadThickness) X(FloorThickness) \
+      X(Diameter) X(XOffset) X(YOffset) X(ReliefWidth) X(ReliefDepth) X(WallAThickness) X(WallAOffset)        \
+          X(WallBThickness) X(WallBOffset) X(WallCThickness) X(WallCOffset) X(WallDThickness) X(WallDOffset)
+
 void HeelpostBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   init_object(part, frec);
   SetAlgorithmVersion(0);
+  PART_part* owningPart = ask_owning_part();
+  OM::OM_set_pointer(this, m_targetDataAttId, DieDes::HeelpostTargetFactory::Create(owningPart));
+  OM::OM_set_pointer(this, m_targetAttId, SELECT_OBJECTFactory::Create(owningPart));
+  DieLocationBuilder* center = DieLocationBuilderFactory::CreateItem(owningPart, true, true, true, true, false, true);
+  OM::OM_set_pointer(this, m_centerAttId, center);
+  center->SetApplScopeLocation(3);
+  DieDes::DieDirectionBuilder* direction =
+      DieDes::DieDirectionBuilderFactory::Create(owningPart, true, true, true, true, true, false);
+  OM::OM_set_pointer(this, m_offsetDirectionAttId, direction);
+  direction->SetApplScopeDirection(3);
+  DieDes::DiePlaneBuilder* base = DieDes::DiePlaneBuilderFactory::Create(owningPart, true, true, true, true, true);
+  OM::OM_set_pointer(this, m_baseOrientationAttId, base);
+  DieDes::DiePlaneBuilder* pad = DieDes::DiePlaneBuilderFactory::Create(owningPart, true, true, true, true, false);
+  OM::OM_set_pointer(this, m_padOrientationAttId, pad);
+  base->SetApplScopePlane(3);
+  pad->SetApplScopePlane(3);
+  OM::OM_set_pointer(this, m_dieCenterlineCoordinateSystemAttId, SELECT_OBJECTFactory::Create(owningPart));
+  for (const OM::AttributeId* attribute : {&m_padAttributesAttId, &m_reliefAttributesAttId, &m_holeAttributesAttId})
+    OM::OM_set_pointer(this, *attribute, DieDes::DieAttributesBuilderFactory::Create(owningPart, true, true, false));
+  OM::OM_set_pointer(this, m_holeDiameterAttributesAttId,
+                     DieDes::DieAttributesBuilderFactory::Create(owningPart, false, false, false));
+
+  if (frec != nullptr) {
+    ConvertFrecToBuilderData(frec);
+  } else {
+    EXP_expression* percentage = nullptr;
+    EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(-1), &percentage);
+    OM::OM_set_pointer(this, m_wallPercentageAttId, percentage);
+    for (const OM::AttributeId* attribute :
+         {&m_locationOffsetAttId, &m_baseOffsetAttId, &m_padOffsetAttId, &m_lengthAttId, &m_widthAttId,
+          &m_heightAttId, &m_padThicknessAttId, &m_floorThicknessAttId, &m_diameterAttId, &m_xOffsetAttId,
+          &m_yOffsetAttId, &m_reliefWidthAttId, &m_reliefDepthAttId, &m_wallAThicknessAttId, &m_wallAOffsetAttId,
+          &m_wallBThicknessAttId, &m_wallBOffsetAttId, &m_wallCThicknessAttId, &m_wallCOffsetAttId,
+          &m_wallDThicknessAttId, &m_wallDOffsetAttId})
+      OM::OM_set_pointer(this, *attribute, NewZeroLength());
+    SetDistanceTolerance(TOLER_ask_distance_tol());
+    SetAngleTolerance(TOLER_ask_angular_tol());
+  }
+  m_target->SetParentHasObservers(true);
+}
+
+void HeelpostBuilder::Notify(OM::Object* changed) {
+  ReactToTargetChange(changed, m_target, m_targetData, m_baseOrientation, m_floorThickness, kSource, kNotifyLine);
+}
+
+int HeelpostBuilder::validate_nothrow() {
+  if (m_center == nullptr || m_center->validate_nothrow() != 0) return kBadCenter;
+  if (m_offsetDirection == nullptr || m_offsetDirection->validate_nothrow() != 0) return kBadOffsetDirection;
+  if (m_baseOrientation == nullptr || m_baseOrientation->validate_nothrow() != 0) return kBadBaseOrientation;
+  if (m_padOrientation == nullptr || m_padOrientation->validate_nothrow() != 0) return kBadPadOrientation;
+  struct Check {
+    const EXP_expression* value;
+    bool positive;  // else non-negative
+    int message;
+  };
+  const Check checks[] = {
+      {m_length, true, 3030471},          {m_width, true, 3030472},        {m_height, true, 3030473},
+      {m_padThickness, true, 3030474},    {m_floorThickness, false, 3030475}, {m_diameter, false, 3030478},
+      {m_reliefWidth, false, 3030476},    {m_reliefDepth, false, 3030477},
+  };
+  for (const Check& check : checks) {
+    const double v = valueOf(check.value);
+    if (check.positive ? !(v > kMargin) : !(v > -kMargin)) return check.message;
+  }
+  const double percentage = valueOf(m_wallPercentage);
+  if (!(percentage > kMargin) || !(percentage < 99.9999999999)) return 3030481;
+  for (const EXP_expression* thickness : {m_wallAThickness, m_wallBThickness, m_wallCThickness, m_wallDThickness})
+    if (!(valueOf(thickness) > -kMargin)) return 3030479;
+  for (const EXP_expression* offset : {m_wallAOffset, m_wallBOffset, m_wallCOffset, m_wallDOffset})
+    if (!(valueOf(offset) > -kMargin)) return 3030480;
+  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
+  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  return 0;
+}
+
+void HeelpostBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
+  *count = 0;
+  *tags = nullptr;
+  AppendSelectedTag(count, tags, m_target->ask_selected_tag());
+  if (m_center != nullptr) m_center->GetSelectedObjects(count, tags);
+  if (m_offsetDirection != nullptr) m_offsetDirection->GetSelectedObjects(count, tags);
+  if (m_baseOrientation != nullptr) m_baseOrientation->GetSelectedObjects(count, tags);
+  if (m_padOrientation != nullptr) m_padOrientation->GetSelectedObjects(count, tags);
+  AppendSelectedTag(count, tags, m_dieCenterlineCoordinateSystem->ask_selected_tag());
+}
+
+int HeelpostBuilder::commit_feature(FEATURE_RECORD** frec) {
+  return CommitUpdatingTarget(frec, m_targetData, m_target,
+                              []() -> DIEDES_GENERIC_BODY_PARMS* { return DieDes::HeelpostFactory::Create(); });
+}
+
+// ---- parameters ------------------------------------------------------------------------
+
+int HeelpostBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
+  DieDes::Heelpost* parms = heelpostParmsOrRaise(frec, 676, 672);
+  OM::LogForWrite(parms);
+  parms->SetAlgorithmVersion(GetAlgorithmVersion());
+  return ToParms(parms);
+}
+
+int HeelpostBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
+  auto* heelpost = dynamic_cast<DieDes::Heelpost*>(parms);
+  if (heelpost == nullptr) return kWrongParms;
+  // More items than the layout: nothing is written through items that are
+  // not the ones meant.
+  if (parms->GetNumEntities() > kItems) return kWrongParms;
+  if (int rc = WriteLocationEntity(parms, 0, m_center); rc != 0) return rc;
+  if (int rc = WriteDirectionEntity(parms, 1, m_offsetDirection); rc != 0) return rc;
+  if (int rc = WritePlaneEntity(parms, 2, m_baseOrientation); rc != 0) return rc;
+  if (int rc = WritePlaneEntity(parms, 3, m_padOrientation); rc != 0) return rc;
+  const tag_t csys = m_dieCenterlineCoordinateSystem->ask_selected_tag();
+  if (int rc = WriteTagsEntity(parms, 4, 0, csys != 0 ? 1 : 0, csys != 0 ? &csys : nullptr); rc != 0) return rc;
+#define STAMVIK_HEELPOST_FIELD(Name) Get##Name(),
+  EXP_expression* const dimensions[21] = {STAMVIK_HEELPOST_DIMENSIONS(STAMVIK_HEELPOST_FIELD)};
+#undef STAMVIK_HEELPOST_FIELD
+  if (int rc = WriteExpressionsEntity(parms, 5, 1, 21, dimensions); rc != 0) return rc;
+  EXP_expression* percentage = m_wallPercentage;
+  if (int rc = WriteExpressionsEntity(parms, 6, 1, 1, &percentage); rc != 0) return rc;
+  const int ints[11] = {GetType(),         m_usePercent,      m_createFloor,     m_wallACreate,
+                        m_wallARelief,     m_wallBCreate,     m_wallBRelief,     m_wallCCreate,
+                        m_wallCRelief,     m_wallDCreate,     m_wallDRelief};
+  if (int rc = WriteIntsEntity(parms, 8, 0, 11, ints); rc != 0) return rc;
+
+  OM::LogForWrite(parms);
+  parms->SetDistanceTolerance(m_distanceTolerance);
+  parms->SetAngleTolerance(m_angleTolerance);
+
+  DieAttributesRecord records[4];
+  DieDes::DIEDES_ATTRIBUTE_TABLE table{{}, {0, 1, 2, 3}, 4, records};
+  if (int rc = heelpost->ReadAttributeRecords(&table); rc != 0) return rc;
+  const DieDes::DieAttributesBuilder* builders[4] = {m_padAttributes, m_reliefAttributes, m_holeAttributes,
+                                                     m_holeDiameterAttributes};
+  for (int i = 0; i < 4; ++i) {
+    DieAttributesRecord& r = records[i];
+    if (r.title[0] != '\0') STR_snprintf(r.previousTitle, 50, "%s", r.title);
+    std::memset(r.title, 0, sizeof r.title);
+    std::memset(r.value, 0, sizeof r.value);
+    if (builders[i] == nullptr) continue;
+    STR_snprintf(r.title, 50, "%s", builders[i]->GetFirstText());
+    STR_snprintf(r.value, 50, "%s", builders[i]->GetSecondText());
+    r.number = builders[i]->GetIntegerValue();
+  }
+  return heelpost->ApplyAttributeRecords(OM_ask_subobject_owner(parms), &table, kApplyInPlace);
+}
+
+void HeelpostBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  DieDes::Heelpost* parms = heelpostParmsOrRaise(frec, 497, 493);
+  SetAlgorithmVersion(parms->GetAlgorithmVersion());
+  const int items = EntitiesToUse(parms, kItems);
+  if (items > 0) {
+    SetDistanceTolerance(parms->GetDistanceTolerance());
+    SetAngleTolerance(parms->GetAngleTolerance());
+  }
+  if (items > 0) ReadLocationEntity(parms, 0, m_center);
+  if (items > 1) ReadDirectionEntity(parms, 1, m_offsetDirection);
+  if (items > 2) ReadPlaneEntity(parms, 2, m_baseOrientation);
+  if (items > 3) ReadPlaneEntity(parms, 3, m_padOrientation);
+  if (items > 4 && parms->GetEntity(4)->AskCount() > 0) {
+    if (const tag_t csys = parms->AskEntityTag(4, 0); csys != 0) m_dieCenterlineCoordinateSystem->set_selected_tag(csys);
+  }
+  if (items > 5) {
+    int position = 0;
+#define STAMVIK_HEELPOST_READ(Name) Set##Name(parms->AskEntityExpression(5, position++));
+    STAMVIK_HEELPOST_DIMENSIONS(STAMVIK_HEELPOST_READ)
+#undef STAMVIK_HEELPOST_READ
+  }
+  if (items > 6) SetWallPercentage(parms->AskEntityExpression(6, 0));
+  if (items > 8) {
+    SetType(static_cast<JA_HEELPOST_BUILDER_types>(parms->AskEntityInt(8, 0)));
+    const auto flag = [&](int position) { return parms->AskEntityInt(8, position) == 1; };
+    SetUsePercent(flag(1));
+    SetCreateFloor(flag(2));
+    SetWallACreate(flag(3));
+    SetWallARelief(flag(4));
+    SetWallBCreate(flag(5));
+    SetWallBRelief(flag(6));
+    SetWallCCreate(flag(7));
+    SetWallCRelief(flag(8));
+    SetWallDCreate(flag(9));
+    SetWallDRelief(flag(10));
+  }
+  DieAttributesRecord records[4];
+  DieDes::DIEDES_ATTRIBUTE_TABLE table{{}, {0, 1, 2, 3}, 4, records};
+  if (parms->ReadAttributeRecords(&table) == 0) {
+    DieDes::DieAttributesBuilder* builders[4] = {m_padAttributes, m_reliefAttributes, m_holeAttributes,
+                                                 m_holeDiameterAttributes};
+    for (int i = 0; i < 4; ++i) {
+      if (builders[i] == nullptr) continue;
+      char text[51];
+      if (records[i].title[0] != '\0') {
+        STR_snprintf(text, sizeof text, "%.50s", records[i].title);
+        builders[i]->SetFirstText(text);
+        builders[i]->SetIntegerValue(records[i].number);
+      }
+      if (records[i].value[0] != '\0') {
+        STR_snprintf(text, sizeof text, "%.50s", records[i].value);
+        builders[i]->SetSecondText(text);
+      }
+    }
+  }
+  ReadTargetBody(parms, m_target);
+}
+
+// ---- the application structure -----------------------------------------------------------
+
+void HeelpostBuilder::PopulateValuesInStucture(DIEDES_NODE_s* node) const {
+  void** data = DIEDES_NODE_ask_appl_data(node);
+  if (data == nullptr || data[1] == nullptr) return;
+  auto* record = static_cast<unsigned char*>(data[1]);
+  const bool creates[4] = {m_wallACreate, m_wallBCreate, m_wallCCreate, m_wallDCreate};
+  put<std::int32_t>(record, 20, m_usePercent ? 1 : 0);
+  for (int i = 0; i < 4; ++i) put<std::int32_t>(record, 24 + 4 * i, creates[i] ? 1 : 0);
+  if (!creates[0] && !creates[1] && !creates[2] && !creates[3])
+    ERROR_raise(kSource, 1347, kNoWalls, "Parameters do not create any walls.");
+
+  const bool guidepost = m_type == JA_HEELPOST_BUILDER_types_GuidepostWearplate;
+  put<std::int32_t>(record, 40, guidepost ? 1 : 0);
+  double floor = 0.0;
+  if (m_createFloor)
+    floor = m_targetData != nullptr && m_targetData->GetThicknessFlag() ? m_targetData->GetThicknessValue()
+                                                                        : valueOf(m_floorThickness);
+  const double values[13] = {valueOf(m_locationOffset), valueOf(m_padOffset),   valueOf(m_baseOffset),
+                             valueOf(m_length),         valueOf(m_width),       valueOf(m_padThickness),
+                             floor,                     guidepost ? valueOf(m_diameter) : 0.0,
+                             valueOf(m_xOffset),        valueOf(m_yOffset),     valueOf(m_reliefWidth),
+                             valueOf(m_reliefDepth),    valueOf(m_wallPercentage)};
+  for (int i = 0; i < 13; ++i) put(record, 48 + 8 * i, values[i]);
+
+  double thicknesses[4] = {valueOf(m_wallAThickness), valueOf(m_wallBThickness), valueOf(m_wallCThickness),
+                           valueOf(m_wallDThickness)};
+  if (m_usePercent) {
+    const double length = valueOf(m_length), width = valueOf(m_width);
+    const double t = DieDes::Heelpost::CalculateWallThickness(creates[0], creates[1], creates[2], creates[3], length,
+                                                              width, valueOf(m_wallPercentage), m_distanceTolerance);
+    if (t > kMargin) {
+      ERROR_lprintf("Area LxW %f, reduced to thickness %f\n", length * width, t);
+      for (int i = 0; i < 4; ++i) thicknesses[i] = creates[i] ? t : 0.0;
+    }
+  }
+  for (int i = 0; i < 4; ++i) put(record, 152 + 8 * i, thicknesses[i]);
+  const int lines[4] = {1459, 1464, 1469, 1474};
+  for (int i = 0; i < 4; ++i)
+    if (creates[i] && thicknesses[i] < m_distanceTolerance)
+      ERROR_raise(kSource, lines[i], kNoWalls, "Parameters do not create any walls.");
+  const double offsets[4] = {valueOf(m_wallAOffset), valueOf(m_wallBOffset), valueOf(m_wallCOffset),
+                             valueOf(m_wallDOffset)};
+  for (int i = 0; i < 4; ++i) put(record, 184 + 8 * i, offsets[i]);
+}
+
+DIEDES_NODE_s* HeelpostBuilder::CreateApplStructure(tag_t location, tag_t padPlane, tag_t direction,
+                                                    tag_t csys) const {
+  static const DIEDES_NODE_init_s description{23, "Heelposts", 22, "Heelpost", nullptr};
+  DIEDES_NODE_s* parent = nullptr;
+  if (DIEDES_NODE_create_nodes(1, &description, nullptr, nullptr, &parent) != 0 || parent == nullptr) return nullptr;
+  parent->tolerances[0] = m_distanceTolerance;
+  parent->tolerances[1] = m_angleTolerance;
+  try {
+    DIEDES_NODE_s* child = DIEDES_NODE_create_child(parent);
+    PopulateValuesInStucture(child);
+    auto* record = static_cast<unsigned char*>(DIEDES_NODE_ask_appl_data(child)[1]);
+    put<std::int32_t>(record, 0, static_cast<std::int32_t>(location));
+    put<std::int32_t>(record, 4, static_cast<std::int32_t>(padPlane));
+    put<std::int32_t>(record, 12, static_cast<std::int32_t>(direction));
+    put<std::int32_t>(record, 16, static_cast<std::int32_t>(csys));
+  } catch (...) {
+    FreeApplStructure(parent);
+    throw;
+  }
+  return parent;
+}
+
+void HeelpostBuilder::FreeApplStructure(DIEDES_NODE_s* node) {
+  if (node == nullptr) return;
+  DIEDES_NODE_free_appl_data(node);
+  SM_free(node);
+}
+
+// ---- preview ------------------------------------------------------------------------------
+
+int HeelpostBuilder::CreateBodies(int* count, int** bodies) const {
+  const int mark = SetPreviewUndoMark("Heelpost create bodies");
+  int status = 0;
+  int bodyType = ZV_BODY_type_solid_c;
+  int copy = 0;
+  int targetBody = 0;
+  int toolCount = 0;
+  int* tools = nullptr;
+  int* second = nullptr;
+  int outCount = 0;
+  int* out = nullptr;
+  tag_t center = 0, direction = 0, createdCsys = 0, padPlane = 0;
+  bool centerCreated = false, directionCreated = false, padPlaneCreated = false;
+  DIEDES_NODE_s* node = nullptr;
+
+  try {
+    if (tag_t target = m_target->ask_selected_tag(); target != 0) {
+      targetBody = ES_solid_ask_solvane_tag(target);
+      if (targetBody != 0) {
+        DieDesUtilsSolvaneCopy(false, targetBody, &copy);
+        if (copy != 0) ZV_BODY_ask_type(copy, &bodyType);
+      }
+    }
+    center = m_center->GetOutputTag(static_cast<SO_update_option_t>(0), &centerCreated, &status);
+    if (status == 0 && center == 0) status = kBadCenter;
+    if (status == 0)
+      direction = m_offsetDirection->GetOutputTag(static_cast<SO_update_option_t>(1), &directionCreated, &status);
+    tag_t csys = 0;
+    if (status == 0) {
+      csys = m_dieCenterlineCoordinateSystem->ask_selected_tag();
+      if (csys == 0 && m_targetData != nullptr && m_targetData->GetCoordinateSystemFlag())
+        csys = m_targetData->GetCoordinateSystem();
+      if (csys == 0) {
+        const double origin[3] = {0, 0, 0};
+        const double identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+        csys = createdCsys = ES_create_csys(origin, identity);
+        if (csys == 0) status = kNoCoordinateSystem;
+      }
+    }
+    double origin[3] = {0, 0, 0}, normal[3] = {0, 0, 1};
+    if (status == 0) {
+      tag_t plane = 0;
+      double matrix[9];
+      if (m_baseOrientation->GetPlaneDefinition(&plane, origin, matrix)) {
+        for (int i = 0; i < 3; ++i) normal[i] = matrix[6 + i];
+      } else if (m_targetData != nullptr && m_targetData->GetOrientationFlag()) {
+        m_targetData->GetBaseOrigin(origin);
+        m_targetData->GetBaseNormal(normal);
+      } else {
+        status = kNoBase;
+      }
+    }
+    double padPoint[3] = {0, 0, 0};
+    if (status == 0) {
+      double matrix[9];
+      if (m_padOrientation->GetPlaneDefinition(&padPlane, padPoint, matrix)) {
+        if (padPlane == 0) {
+          padPlane = ES_create_plane(padPoint, matrix);
+          padPlaneCreated = padPlane != 0;
+        }
+      } else {
+        const double height = valueOf(m_height);
+        if (!(std::fabs(height) > m_distanceTolerance)) status = kBadHeight;
+        for (int i = 0; i < 3; ++i) padPoint[i] = origin[i] + height * normal[i];
+        MTX3_init_z(normal, matrix);
+        padPlane = ES_create_plane(padPoint, matrix);
+        padPlaneCreated = padPlane != 0;
+      }
+    }
+    if (status == 0) {
+      DIEDES_HLPST_tool_data_s toolData{};
+      for (int i = 0; i < 3; ++i) {
+        toolData.negatedNormal[i] = 0.0 - normal[i];
+        toolData.baseNormal[i] = normal[i];
+        toolData.baseOrigin[i] = origin[i];
+      }
+      status = DieDes::Heelpost::DeterminePlaneDistances(copy, padPoint, origin, normal, toolData.planePoint,
+                                                         toolData.planeVector, toolData.planeDistances);
+      toolData.coordinateSystem = static_cast<std::int32_t>(csys);
+      toolData.tolerances[0] = m_distanceTolerance;
+      toolData.tolerances[1] = m_angleTolerance;
+      toolData.setting = m_targetData != nullptr && m_targetData->GetSettingFlag() ? m_targetData->GetSetting()
+                                                                                   : kToolDataCode;
+      const bool reliefs[4] = {m_wallARelief, m_wallBRelief, m_wallCRelief, m_wallDRelief};
+      for (int i = 0; i < 4; ++i) toolData.reliefs[i] = reliefs[i] ? 1 : 0;
+      toolData.one = 1;
+      if (status == 0) {
+        node = CreateApplStructure(center, padPlane, direction, csys);
+        const double tolerances[2] = {m_distanceTolerance, m_angleTolerance};
+        status = DIEDES_HLPST_parent_create_tool_body(node, tolerances, &toolData, 7010000, 7020000, 7030000,
+                                                      7040000, &toolCount, &tools, &second);
+      }
+    }
+    if (status == 0) {
+      if (copy != 0 && bodyType == ZV_BODY_type_solid_c) {
+        int result = 0;
+        DIEDES_UTILS_boolean_bodies(copy, toolCount, tools, second, ZV_boolean_unite_c, nullptr, m_distanceTolerance,
+                                    "Heelpost: Performing boolean operation", &result);
+        DIEDES_UTILS_boolean_bodies2(54, &copy, toolCount, tools, second, ZV_boolean_subtract_c, nullptr,
+                                     m_distanceTolerance, "Heelpost: Performing boolean operation", &result);
+        if (copy != 0) {
+          out = static_cast<int*>(SM_calloc(1, sizeof(int)));
+          if (out == nullptr) ERROR_raise(kSource, kPreviewLine, Error::kNoMemory, "no memory for a body");
+          out[0] = copy;
+          outCount = 1;
+          copy = 0;  // held by the result now
+        }
+      } else if (toolCount > 0) {
+        out = tools;
+        outCount = toolCount;
+        tools = nullptr;
+        toolCount = 0;
+      }
+    }
+  } catch (const std::exception& e) {
+    const int rc = Error::HandleAsBuilder(e, kSource, kPreviewLine);
+    if (status == 0) status = rc;
+  }
+
+  DieDesUtilsDeleteBodies(&toolCount, &tools);
+  SM_free(second);
+  FreeApplStructure(node);
+  // What the preview made for itself goes, whatever happened.
+  if (centerCreated) sleepAndDelete(center);
+  if (padPlaneCreated) sleepAndDelete(padPlane);
+  if (directionCreated) sleepAndDelete(direction);
+  sleepAndDelete(createdCsys);
+  if (copy != targetBody) DieDesUtilsDeleteBody(copy);
+  if (status != 0) {
+    DieDesUtilsDeleteBodies(&outCount, &out);
+    UndoToPreviewMark(mark);
+  } else if (outCount > 0) {
+    *count = outCount;
+    *bodies = out;
+  }
+  DeletePreviewUndoMark(mark);
+  return status;
 }
 
 char* HeelpostBuilder::ask_journal_class_name() const { return SM_string_copy("Die.HeelpostBuilder"); }

@@ -6,6 +6,7 @@
 #include "DieDes_DieDirectionBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
 #include "afl/DieDesign.hpp"
+#include "afl/Module.hpp"
 #include "sel/Selection.hpp"
 
 namespace KTX::DieDesJA {
@@ -72,9 +73,32 @@ class STAMVIK_API HeelpostBuilder : public GenericBodyBuilder {
  public:
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
+  int validate_nothrow() override;
+  int commit_feature(FEATURE_RECORD** frec) override;
+  int ConvertBuilderDataToFrec(FEATURE_RECORD* frec) override;
+  // Hands the selected body to the target data, which then decide whether
+  // the base plane is needed and may give the floor thickness.
+  void Notify(OM::Object* changed) override;
 
   virtual JA_HEELPOST_BUILDER_types GetType() const;
   virtual void SetType(JA_HEELPOST_BUILDER_types type);
+  // Loads the builder from the feature being edited.
+  virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
+
+  // The preview for the host's dialog, under the mark "Heelpost create
+  // bodies": 0 with the bodies handed over (a host-allocated array the
+  // caller owns), or a message number with nothing handed over. The caller
+  // passes count 0 and bodies null.
+  int CreateBodies(int* count, int** bodies) const;
+  // The node tree the host's tool-body call reads: a parent ("Heelposts")
+  // holding the tolerances and one child ("Heelpost") whose second record
+  // holds the heel-post record with the four tags given. Null when the host
+  // makes no tree.
+  DIEDES_NODE_s* CreateApplStructure(tag_t location, tag_t padPlane, tag_t direction, tag_t csys) const;
+  // Writes the heel-post record into the node's second record; raises
+  // 3030438 when the walls it describes make no wall.
+  void PopulateValuesInStucture(DIEDES_NODE_s* node) const;
+  static void FreeApplStructure(DIEDES_NODE_s* node);
 
   bool GetCreateFloor() const { return m_createFloor; }
   void SetCreateFloor(bool create);
@@ -138,6 +162,9 @@ class STAMVIK_API HeelpostBuilder : public GenericBodyBuilder {
   DieDes::HeelpostTarget* GetTargetData() const { return m_targetData; }
 
  private:
+  int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override;
+  void GetSelectedObjects(int* count, tag_t** tags) const override;
+
   // Used when a feature's values are read back into the builder.
   void SetLocationOffset(EXP_expression* expression);
   void SetBaseOffset(EXP_expression* expression);

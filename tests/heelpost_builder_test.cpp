@@ -1,0 +1,252 @@
+// The heel post builder: its validation, the record it hands the host's
+// tool-body call (walls, percentage, floor), the parameters it commits and
+// reads back, and its preview under its undo mark.
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "DieDesJA_HeelpostBuilder.hpp"
+#include "DieDesignTestSupport.hpp"
+#include "afl/BodyUtils.hpp"
+#include "afl/DieAttributes.hpp"
+#include "afl/Module.hpp"
+#include "afl/Parms.hpp"
+
+using namespace KTX;
+using KTX::DieDesJA::HeelpostBuilder;
+using KTX::DieDesJA::HeelpostBuilderFactory;
+using KTX::Kernel::BodyType;
+using stamvik_test::DieDesignFeature;
+
+namespace {
+
+class Heelpost : public DieDesignFeature {
+ protected:
+  // A post 300 by 150, 100 high, with wall A, on the base plane at (0, 0, 10)
+  // and centred on a new coordinate system.
+  HeelpostBuilder* OnBase() {
+    HeelpostBuilder* b = HeelpostBuilderFactory::Create(modelPart(), nullptr);
+    b->GetBaseOrientation()->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+    const double origin[3] = {0, 0, 10};
+    b->GetBaseOrientation()->SetCoordinateSystemOrigin(origin);
+    b->GetCenter()->SetInputType(DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewCoordinateSystem);
+    Set(b->GetLength(), "300");
+    Set(b->GetWidth(), "150");
+    Set(b->GetHeight(), "100");
+    Set(b->GetPadThickness(), "20");
+    Set(b->GetWallPercentage(), "30");
+    Set(b->GetWallAThickness(), "5");
+    b->SetWallACreate(true);
+    return b;
+  }
+  template <class T>
+  static T At(const void* record, int byte) {
+    T value{};
+    std::memcpy(&value, static_cast<const unsigned char*>(record) + byte, sizeof value);
+    return value;
+  }
+  // The child's record of a tree made with four tags.
+  static const void* ChildRecord(DIEDES_NODE_s* node) {
+    return DIEDES_NODE_ask_appl_data(DIEDES_NODE_ask_nth_child(node, 0))[1];
+  }
+};
+
+TEST_F(Heelpost, ValidationChecksEachDimensionAndThePercentageLimits) {
+  struct Row {
+    const char* name;
+    const char* expression;
+    const char* value;
+    int want;
+  };
+  const Row rows[] = {
+      {"all set", "", "", 0},
+      {"length 0", "length", "0", 3030471},
+      {"a negative floor thickness", "floor", "-1", 3030475},
+      {"percentage 0", "percentage", "0", 3030481},
+      {"percentage 100", "percentage", "100", 3030481},
+      {"percentage just under 100", "percentage", "99.99", 0},
+      {"a negative wall thickness", "wallC", "-1", 3030479},
+      {"a negative wall offset", "offsetD", "-1", 3030480},
+  };
+  for (const Row& row : rows) {
+    HeelpostBuilder* b = OnBase();
+    const std::string which = row.expression;
+    EXP_expression* e = which == "length"       ? b->GetLength()
+                        : which == "floor"      ? b->GetFloorThickness()
+                        : which == "percentage" ? b->GetWallPercentage()
+                        : which == "wallC"      ? b->GetWallCThickness()
+                                                : b->GetWallDOffset();
+    if (!which.empty()) Set(e, row.value);
+    EXPECT_EQ(b->validate_nothrow(), row.want) << row.name;
+    b->destroy();
+  }
+  // Without walls the post still validates; its record refuses it.
+  HeelpostBuilder* none = OnBase();
+  none->SetWallACreate(false);
+  EXPECT_EQ(none->validate_nothrow(), 0);
+  EXPECT_EQ(RaisedCode([&] { none->CreateApplStructure(0, 0, 0, 0); }), 3030438);
+  none->destroy();
+}
+
+TEST_F(Heelpost, ThePercentageGivesTheCreatedWallsOneThickness) {
+  HeelpostBuilder* b = OnBase();
+  b->SetUsePercent(true);
+  b->SetWallCCreate(true);
+  Set(b->GetWallCThickness(), "6");
+  Host::SetRealAnswer("Heelpost::CalculateWallThickness", 8.0);
+  Host::ClearCalls();
+  DIEDES_NODE_s* node = b->CreateApplStructure(11, 12, 13, 14);
+  ASSERT_NE(node, nullptr);
+  EXPECT_EQ(ArgsOf("ERROR_lprintf"), std::vector<std::string>{"Area LxW 45000.000000, reduced to thickness 8.000000\n"});
+  const void* record = ChildRecord(node);
+  EXPECT_EQ(At<double>(record, 152), 8.0);
+  EXPECT_EQ(At<double>(record, 168), 8.0);
+  EXPECT_EQ(At<double>(record, 160), 0.0);
+  EXPECT_EQ(At<double>(record, 176), 0.0);
+  EXPECT_EQ(At<std::int32_t>(record, 0), 11);
+  EXPECT_EQ(At<std::int32_t>(record, 4), 12);
+  EXPECT_EQ(At<std::int32_t>(record, 12), 13);
+  EXPECT_EQ(At<std::int32_t>(record, 16), 14);
+  EXPECT_EQ(node->tolerances[0], b->GetDistanceTolerance());
+  HeelpostBuilder::FreeApplStructure(node);
+
+  // A computed thickness not above 1e-10: the walls keep their own.
+  Host::SetRealAnswer("Heelpost::CalculateWallThickness", 1e-10);
+  Host::ClearCalls();
+  node = b->CreateApplStructure(0, 0, 0, 0);
+  EXPECT_TRUE(ArgsOf("ERROR_lprintf").empty());
+  EXPECT_EQ(At<double>(ChildRecord(node), 152), 5.0);
+  EXPECT_EQ(At<double>(ChildRecord(node), 168), 6.0);
+  HeelpostBuilder::FreeApplStructure(node);
+  // A created wall thinner than the distance tolerance makes no wall.
+  Set(b->GetWallCThickness(), "0.001");
+  EXPECT_EQ(RaisedCode([&] { b->CreateApplStructure(0, 0, 0, 0); }), 3030438);
+  b->destroy();
+}
+
+TEST_F(Heelpost, TheFloorAndTheHoleAreSentOnlyWhenMade) {
+  struct Row {
+    const char* name;
+    bool createFloor;
+    bool targetFloor;
+    int type;
+    double floor, diameter;
+  };
+  const Row rows[] = {
+      {"floor from the target", true, true, 0, 22.0, 12.0},
+      {"floor from the builder", true, false, 0, 18.0, 12.0},
+      {"no floor", false, true, 0, 0.0, 12.0},
+      {"a storage block has no hole", true, false, 1, 18.0, 0.0},
+  };
+  for (const Row& row : rows) {
+    HeelpostBuilder* b = OnBase();
+    Set(b->GetFloorThickness(), "18");
+    Set(b->GetDiameter(), "12");
+    b->SetCreateFloor(row.createFloor);
+    b->SetType(static_cast<DieDesJA::JA_HEELPOST_BUILDER_types>(row.type));
+    if (row.targetFloor) b->GetTargetData()->SetThickness(true, 22.0);
+    DIEDES_NODE_s* node = b->CreateApplStructure(0, 0, 0, 0);
+    EXPECT_EQ(At<double>(ChildRecord(node), 96), row.floor) << row.name;
+    EXPECT_EQ(At<double>(ChildRecord(node), 104), row.diameter) << row.name;
+    EXPECT_EQ(At<std::int32_t>(ChildRecord(node), 40), row.type == 0 ? 1 : 0) << row.name;
+    HeelpostBuilder::FreeApplStructure(node);
+    b->destroy();
+  }
+}
+
+TEST_F(Heelpost, CommittedAndOpenedAgainItHoldsItsItemsAndAttributes) {
+  HeelpostBuilder* b = OnBase();
+  b->SetType(DieDesJA::JA_HEELPOST_BUILDER_types_SafetyBlock);
+  b->SetWallDRelief(true);
+  b->SetCreateFloor(true);
+  b->GetHoleDiameterAttributes()->SetFirstText("HOLE");
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  EXPECT_EQ(DIEDES_UTILS__get_extraction_table(), nullptr);
+  auto* parms = dynamic_cast<DieDes::Heelpost*>(FREC_ask_parms_of_frec(frec));
+  ASSERT_NE(parms, nullptr);
+  EXPECT_EQ(parms->GetEntity(5)->AskCount(), 21);
+  EXPECT_EQ(parms->AskEntityExpression(5, 3), b->GetLength());
+  EXPECT_EQ(parms->GetEntity(8)->AskCount(), 11);
+  EXPECT_EQ(parms->AskEntityInt(8, 0), 2);
+  EXPECT_EQ(parms->AskEntityInt(8, 2), 1);   // create floor
+  EXPECT_EQ(parms->AskEntityInt(8, 3), 1);   // wall A
+  EXPECT_EQ(parms->AskEntityInt(8, 10), 1);  // wall D relief
+  EXPECT_EQ(parms->GetEntity(7)->AskCount(), 0);
+  EXPECT_EQ(parms->AskAttributeRecordCount(), 4);
+  b->destroy();
+
+  HeelpostBuilder* edit = HeelpostBuilderFactory::Create(modelPart(), frec);
+  EXPECT_EQ(edit->GetType(), DieDesJA::JA_HEELPOST_BUILDER_types_SafetyBlock);
+  EXPECT_TRUE(edit->GetWallACreate());
+  EXPECT_FALSE(edit->GetWallARelief());
+  EXPECT_TRUE(edit->GetWallDRelief());
+  EXPECT_TRUE(edit->GetCreateFloor());
+  EXPECT_EQ(EXP_ask_value_of_exp(edit->GetLength()), 300.0);
+  EXPECT_EQ(EXP_ask_value_of_exp(edit->GetWallPercentage()), 30.0);
+  EXPECT_STREQ(edit->GetHoleDiameterAttributes()->GetFirstText(), "HOLE");
+  EXPECT_EQ(edit->GetCenter()->GetInputType(), DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewCoordinateSystem);
+  ASSERT_EQ(edit->commit_feature(&frec), 0);
+  edit->destroy();
+  HeelpostBuilder* other = HeelpostBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_EQ(RaisedCode([&] { other->ConvertBuilderDataToFrec(nullptr); }), 670156);
+  other->destroy();
+}
+
+TEST_F(Heelpost, APreviewUnitesAndSubtractsUnderItsMark) {
+  HeelpostBuilder* b = OnBase();
+  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+  b->SetWallBRelief(true);
+  b->GetTargetData()->SetSetting(true, 81000);
+  Host::ClearCalls();
+  const int bodiesBefore = LiveBodies();
+  int count = 0;
+  int* bodies = nullptr;
+  ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(LiveBodies(), bodiesBefore + 1);
+  ExpectMark("Heelpost create bodies", false);
+  const ToolBodyCall& call = LastHeelpostToolCall();
+  EXPECT_EQ(call.codes, (std::vector<int>{7010000, 7020000, 7030000, 7040000}));
+  ASSERT_EQ(call.toolData.size(), 184u);
+  EXPECT_EQ(At<double>(call.toolData.data(), 16), -1.0);   // the negated normal
+  EXPECT_EQ(At<double>(call.toolData.data(), 64), 10.0);   // the base origin
+  EXPECT_EQ(At<double>(call.toolData.data(), 88), 110.0);  // the pad point, height 100 over the base
+  EXPECT_EQ(At<std::int32_t>(call.toolData.data(), 160), 81000);
+  EXPECT_EQ(At<std::int32_t>(call.toolData.data(), 168), 1);  // wall B relief
+  EXPECT_EQ(At<std::int32_t>(call.toolData.data(), 180), 1);
+  ASSERT_EQ(call.childSecond.size(), 1u);
+  EXPECT_NE(At<std::int32_t>(call.childSecond[0].data(), 0), 0);  // the centre
+  EXPECT_EQ(ArgsOf("DIEDES_UTILS_boolean_bodies").size(), 1u);
+  EXPECT_TRUE(Has(ArgsOf("DIEDES_UTILS_boolean_bodies")[0], "operation=15903"));
+  ASSERT_EQ(ArgsOf("DIEDES_UTILS_boolean_bodies2").size(), 1u);
+  EXPECT_TRUE(Has(ArgsOf("DIEDES_UTILS_boolean_bodies2")[0], "text=\"Heelpost: Performing boolean operation\""));
+  DieDesUtilsDeleteBodies(&count, &bodies);
+  b->destroy();
+}
+
+TEST_F(Heelpost, WithoutAPadPlaneAHeightOfZeroUndoesThePreview) {
+  HeelpostBuilder* b = OnBase();
+  Set(b->GetHeight(), "0");
+  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+  Host::ClearCalls();
+  const int bodiesBefore = LiveBodies();
+  int count = 0;
+  int* bodies = nullptr;
+  EXPECT_EQ(b->CreateBodies(&count, &bodies), 3030473);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(bodies, nullptr);
+  EXPECT_EQ(LiveBodies(), bodiesBefore);
+  ExpectMark("Heelpost create bodies", true);
+  EXPECT_TRUE(ArgsOf("DIEDES_HLPST_parent_create_tool_body").empty());
+  // The coordinate system, the centre's and the pad plane made on the way:
+  // asleep and logged for deletion.
+  const std::vector<std::string> deleted = ArgsOf("UPDATE_log_entity_to_delete");
+  EXPECT_EQ(deleted.size(), 3u);
+  EXPECT_EQ(ArgsOf("ES_create_plane").size(), 1u);
+  for (const std::string& args : ArgsOf("RM_set_sleep_state")) EXPECT_TRUE(Has(args, " 1")) << args;
+  b->destroy();
+}
+
+}  // namespace
