@@ -31,6 +31,7 @@ struct HostClasses {
     RegisterHostClass<SC_section>(tagged);
     RegisterHostClass<SC_loop>(tagged);
     RegisterHostClass<SC_collector>(tagged);
+    RegisterHostClass<SC_FACE>(tagged);
     RegisterHostClass<UICOMPJA_list>(tagged);
     RegisterHostClass<EXP_expression>(tagged);
     RegisterHostClass<OnPathDimBuilder>(JAX_BUILDER::OmClassName);
@@ -56,6 +57,7 @@ int SELECT_OBJECT_list::ThisClassId = 0;
 int SC_section::ThisClassId = 0;
 int SC_loop::ThisClassId = 0;
 int SC_collector::ThisClassId = 0;
+int SC_FACE::ThisClassId = 0;
 int UICOMPJA_list::ThisClassId = 0;
 int EXP_expression::ThisClassId = 0;
 int OCC_occurrence::ThisClassId = 0;

@@ -13,6 +13,7 @@
 #include "afl/DrawBeadParms.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
+#include "geom/Faces.hpp"
 #include "jam/Journal.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Failure.hpp"
@@ -540,6 +541,224 @@ TEST_F(DrawBeadSplit, AMovedStartPointRebuildsThePathAndAMovedFaceChangesNothing
   // A new centerline leaves the first segment only, on the new path.
   bead_->Notify(bead_->GetCenterline());
   EXPECT_EQ(bead_->GetSegmentList()->size(), 1);
+}
+
+
+// ---- the bead's feature records ------------------------------------------------------------------
+
+class DrawBeadRecords : public DrawBeadSplit {
+ protected:
+  void TearDown() override {
+    Host::ClearCustomerDefaults();
+    DrawBeadSplit::TearDown();
+  }
+  // A bead of three segments along the three lines, with its gaps set.
+  void MakeThreeSegments() {
+    Append();
+    GiveCenterline({kThreeLines});
+    ASSERT_EQ(bead_->CreateSegmentsFromCenterlineCurves(), 0);
+    Set(bead_->GetMetalThickness(), 1.5);
+    Set(bead_->GetClearance(), 0.3);
+    Set(bead_->GetFemaleDepthValue(), 4);
+    Set(bead_->GetFemaleWidthValue(), 12);
+  }
+  static std::vector<std::string> Made() {
+    std::vector<std::string> made;
+    for (const Host::Call& c : Host::Calls())
+      if (c.name == "DIE_DRBD_MALE_PARMSFactory::Create" || c.name == "DIE_DRBD_FEMALE_PARMSFactory::Create" ||
+          c.name == "DIE_DRBD_SHEETMETAL_PARMSFactory::Create" || c.name == "DSS_REGEN_regen_objs_in_views")
+        made.push_back(c.name);
+    return made;
+  }
+  static int Count(const std::string& name) {
+    int n = 0;
+    for (const Host::Call& c : Host::Calls()) n += c.name == name;
+    return n;
+  }
+  static DIE_DRBD_MALE_PARMS* MaleOf(FEATURE_RECORD* frec) {
+    return dynamic_cast<DIE_DRBD_MALE_PARMS*>(FREC_ask_parms_of_frec(frec));
+  }
+};
+
+TEST_F(DrawBeadRecords, OutputThreeMakesThreeFeaturesThatAnEditReadsBackAndOutputOneDeletes) {
+  MakeThreeSegments();
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal);
+  bead_->SetMachineOffset(true);
+  bead_->GetMaleFaceAttribute()->SetFirstText("MALE_FACE");
+  Host::ClearCalls();
+  FEATURE_RECORD* male = nullptr;
+  ASSERT_EQ(bead_->commit_feature(&male), 0);
+  ASSERT_NE(male, nullptr);
+  EXPECT_EQ(Made(), (std::vector<std::string>{"DIE_DRBD_MALE_PARMSFactory::Create",
+                                              "DIE_DRBD_FEMALE_PARMSFactory::Create",
+                                              "DIE_DRBD_SHEETMETAL_PARMSFactory::Create",
+                                              "DSS_REGEN_regen_objs_in_views"}));
+  DIE_DRBD_MALE_PARMS* parms = MaleOf(male);
+  ASSERT_NE(parms, nullptr);
+  EXPECT_EQ(parms->GetNumDiedesItems(), 10);
+  EXPECT_NE(parms->GetFlags() & 0x80u, 0u);
+  EXPECT_EQ(parms->AskEntityInt(5, 16), 0);
+  EXPECT_EQ(parms->AskEntityInt(5, 12), 3);
+  EXPECT_EQ(parms->AskEntityTag(1, 0), bead_->GetCenterline()->ask_tag());
+  auto* module = dynamic_cast<DIEDES_GENERIC_PARENT_PARMS*>(parms->Children().At(0));
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(module->Children().Count(), 3);
+  for (int i = 1; i < 3; ++i) EXPECT_NE(dynamic_cast<DIEDES_GEN_P_DRBD_TPR_PARMS*>(parms->Children().At(i)), nullptr);
+  FEATURE_RECORD* triple[3];
+  DIE_DRBD_PARMS::FindAssociatedFrecs(male, triple);
+  ASSERT_NE(triple[1], nullptr);
+  ASSERT_NE(triple[2], nullptr);
+  const tag_t female = triple[1]->ask_tag(), sheet = triple[2]->ask_tag();
+  const tag_t face = bead_->GetPlacementFace()->ask_tag(), centerline = bead_->GetCenterline()->ask_tag();
+  const std::vector<std::pair<double, double>> positions = Positions();
+  bead_->destroy();
+
+  bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), male);
+  EXPECT_EQ(bead_->GetPlacementFace()->ask_tag(), face);
+  EXPECT_EQ(bead_->GetCenterline()->ask_tag(), centerline);
+  EXPECT_EQ(bead_->GetOutput(), DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal);
+  EXPECT_TRUE(bead_->GetMachineOffset());
+  EXPECT_DOUBLE_EQ(bead_->GetMetalThickness()->ask_value(), 1.5);
+  EXPECT_DOUBLE_EQ(bead_->GetClearance()->ask_value(), 0.3);
+  EXPECT_DOUBLE_EQ(bead_->GetFemaleDepthValue()->ask_value(), 4);
+  EXPECT_DOUBLE_EQ(bead_->GetFemaleWidthValue()->ask_value(), 12);
+  EXPECT_STREQ(bead_->GetMaleFaceAttribute()->GetFirstText(), "MALE_FACE");
+  const std::vector<std::pair<double, double>> read = Positions();
+  ASSERT_EQ(read.size(), 3u);
+  for (std::size_t i = 0; i < read.size(); ++i) {
+    EXPECT_NEAR(read[i].first, positions[i].first, 1e-9) << i;
+    EXPECT_NEAR(read[i].second, positions[i].second, 1e-9) << i;
+  }
+
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_Male);
+  FEATURE_RECORD* again = male;
+  ASSERT_EQ(bead_->commit_feature(&again), 0);
+  EXPECT_EQ(OM::OM_object_of_tag(female), nullptr);
+  EXPECT_EQ(OM::OM_object_of_tag(sheet), nullptr);
+  EXPECT_NE(OM::OM_object_of_tag(male->ask_tag()), nullptr);
+  EXPECT_FALSE(Host::WizardActive());
+}
+
+TEST_F(DrawBeadRecords, ATaperBeadAskedForTheSheetMetalIsCommittedWithTheFemaleOnly) {
+  MakeThreeSegments();
+  bead_->SetTaperBead(true);
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal);
+  Host::ClearCalls();
+  FEATURE_RECORD* male = nullptr;
+  ASSERT_EQ(bead_->commit_feature(&male), 0);
+  EXPECT_EQ(Count("DIEENG_CreateFrecWithParms"), 2);
+  EXPECT_EQ(bead_->GetOutput(), DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale);
+  EXPECT_EQ(MaleOf(male)->AskEntityInt(5, 12), 2);
+}
+
+TEST_F(DrawBeadRecords, ARecordThatIsNoMaleBeadOfTenItemsIsRefused) {
+  struct Row {
+    const char* what;
+    std::function<FEATURE_PARMS*()> parms;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"nine items",
+       [] {
+         return DIEDES_GENERIC_BODY_PARMS::Make(DIE_DRBD_MALE_PARMS::ThisClassId,
+                                                std::vector<int>(9, DIEDES_GENERIC_ENTITY::ThisClassId));
+       },
+       "Feature has unexpected number of database parameters."},
+      {"a female bead", [] { return DIEDES_GENERIC_BODY_PARMS::Make(DIE_DRBD_FEMALE_PARMS::ThisClassId, {}); },
+       "Feature is not a Male Draw Bead."},
+      {"no parameters", [] { return static_cast<FEATURE_PARMS*>(nullptr); }, "Feature has no database parameters."},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    FEATURE_RECORD* frec = FEATURE_RECORD::Create(nullptr, row.parms());
+    try {
+      DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), frec);
+      ADD_FAILURE() << "read";
+    } catch (const Error::Exception& e) {
+      EXPECT_EQ(e.askCode(), 670156);
+      EXPECT_NE(std::string(e.what()).find(row.text), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST_F(DrawBeadRecords, TheMaterialFlagComesFromTheFaceOrItsBodyOnlyWhenTheTitleIsSet) {
+  const tag_t body = ES_create_solid(0);
+  const tag_t face = ES_create_face(body);
+  bead_->GetPlacementFace()->append(FREF_create(face));
+  Set(bead_->GetMetalThickness(), 1.2);
+  struct Row {
+    const char* title;
+    bool onFace, asText;
+    double value;
+    int want;
+  };
+  const Row rows[] = {
+      {nullptr, true, false, 1.2, 0}, {"", true, false, 1.2, 0},     {"MAT", true, false, 1.205, 1},
+      {"MAT", true, false, 1.3, 0},   {"MAT", false, true, 1.2, 1},  {"MAT", false, false, 1.25, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << (row.title ? row.title : "unset") << " " << row.value);
+    Host::ClearCustomerDefaults();
+    if (row.title != nullptr) Host::SetCustomerDefault("DIE_DrawBead_MaterialThicknessAttributeTitle", row.title);
+    const tag_t holder = row.onFace ? face : body;
+    if (row.asText)
+      ATTR_set_string(holder, "MAT", std::to_string(row.value).c_str());
+    else
+      ATTR_set_real(holder, "MAT", row.value);
+    DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
+    Host::ClearCalls();
+    ASSERT_EQ(bead_->ToParms(parms), 0);
+    EXPECT_EQ(parms->AskEntityInt(5, 3), row.want);
+    if (row.title == nullptr || *row.title == '\0') {
+      EXPECT_EQ(Count("FREF_ask_qd_eid"), 0);
+    }
+    ATTR_set_real(face, "MAT", -1);
+    ATTR_set_real(body, "MAT", -1);
+    parms->destroy();
+  }
+}
+
+TEST_F(DrawBeadRecords, ACreateThatGetsNoRecordFailsAndLeavesNoParameters) {
+  MakeThreeSegments();
+  const int objects = OM::OM_live_objects();
+  Host::SetAnswer("DIEENG_CreateFrecWithParms.norecord", 1);
+  FEATURE_RECORD* male = nullptr;
+  EXPECT_EQ(bead_->commit_feature(&male), 690000);
+  EXPECT_EQ(male, nullptr);
+  EXPECT_EQ(OM::OM_live_objects(), objects);
+}
+
+TEST_F(DrawBeadRecords, AFailedEditPutsTheWizardBack) {
+  MakeThreeSegments();
+  FEATURE_RECORD* male = nullptr;
+  ASSERT_EQ(bead_->commit_feature(&male), 0);
+  bead_->destroy();
+  bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), male);
+  Host::SetAnswer("DIEDES_GENERIC_ENTITY_set.6", 840999);
+  EXPECT_EQ(bead_->commit_feature(&male), 840999);
+  EXPECT_FALSE(Host::WizardActive());
+  EXPECT_EQ(Count("DIEENG_set_wizard_active"), 1);
+}
+
+TEST_F(DrawBeadRecords, AttributeTextsAreCutToTheirFieldsAndTheOldTitleIsKept) {
+  DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
+  const std::string longTitle(60, 'T'), longValue(120, 'V');
+  bead_->GetMaleSheetAttribute()->SetFirstText("FIRST");
+  ASSERT_EQ(bead_->ToParms(parms), 0);
+  bead_->GetMaleSheetAttribute()->SetFirstText(longTitle.c_str());
+  bead_->GetMaleSheetAttribute()->SetSecondText(longValue.c_str());
+  bead_->GetMaleSheetAttribute()->SetIntegerValue(7);
+  ASSERT_EQ(bead_->ToParms(parms), 0);
+  DieAttributesRecord records[7];
+  ASSERT_EQ(parms->AskAttributeInformation(records), 0);
+  EXPECT_EQ(std::string(records[0].title, strnlen(records[0].title, sizeof records[0].title)), longTitle.substr(0, 49));
+  EXPECT_EQ(records[0].title[49], '\0');
+  EXPECT_EQ(records[0].value[49], '\0');
+  EXPECT_EQ(std::string(records[0].value), longValue.substr(0, 49));
+  EXPECT_STREQ(records[0].previousTitle, "FIRST");
+  EXPECT_EQ(records[0].number, 7);
+  EXPECT_EQ(records[1].title[0], '\0');
+  parms->destroy();
 }
 
 }  // namespace

@@ -54,6 +54,10 @@ void DIEDES_GENERIC_ENTITY::ReleaseContents(int option) {
     OM::OM__log(tags_);
     tags_->Items().clear();
   }
+  if (doubles_ != nullptr) {
+    OM::OM__log(doubles_);
+    doubles_->Items().clear();
+  }
   if (records_ != nullptr) {
     OM::OM__log(records_);
     records_->Items().clear();

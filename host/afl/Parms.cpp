@@ -148,7 +148,8 @@ DIEDES_GENERIC_ENTITY::DIEDES_GENERIC_ENTITY(int classId, void* context)
     : OM::TaggedObject(classId, context),
       ints_(new OM::IntVla(this)),
       tags_(new OM::TagVla(this)),
-      records_(new OM::StringVla(this)) {
+      records_(new OM::StringVla(this)),
+      doubles_(new OM::DoubleVla(this)) {
   liveEntities().insert(this);
 }
 
@@ -157,6 +158,7 @@ DIEDES_GENERIC_ENTITY::~DIEDES_GENERIC_ENTITY() {
   delete ints_;
   delete tags_;
   delete records_;
+  delete doubles_;
 }
 
 int DIEDES_GENERIC_ENTITY::Begin(const char* call, const DIEDES_ENTITY_CONTEXT* context, int count) {
@@ -176,6 +178,7 @@ void DIEDES_GENERIC_ENTITY::Store(const DIEDES_ENTITY_CONTEXT* context, int kind
   writable(ints_)->Items().clear();
   writable(tags_)->Items().clear();
   writable(records_)->Items().clear();
+  writable(doubles_)->Items().clear();
 }
 
 int DIEDES_GENERIC_ENTITY::SetTags(const DIEDES_ENTITY_CONTEXT* context, int count, const tag_t* tags) {
@@ -203,8 +206,17 @@ int DIEDES_GENERIC_ENTITY::SetExpressions(const DIEDES_ENTITY_CONTEXT* context, 
   return 0;
 }
 
+int DIEDES_GENERIC_ENTITY::SetDoubles(const DIEDES_ENTITY_CONTEXT* context, int count, const double* values) {
+  if (int rc = Begin("DIEDES_GENERIC_ENTITY::SetDoubles", context, count); rc != 0) return rc;
+  if (count > 0 && values == nullptr) return Parms::kBadRecords;
+  Store(context, count > 0 ? kDoubles : kEmpty);
+  doubles_->Items().assign(values, values + count);
+  return 0;
+}
+
 int DIEDES_GENERIC_ENTITY::AskCount() const {
   switch (kind_) {
+    case kDoubles: return doubles_ == nullptr ? 0 : doubles_->Length();
     case kInts: return ints_ == nullptr ? 0 : ints_->Length();
     case kTags:
     case kExpressions: return tags_ == nullptr ? 0 : tags_->Length();
@@ -241,6 +253,12 @@ EXP_expression* DIEDES_GENERIC_ENTITY::AskExpression(int position) const {
   if (kind_ != kExpressions)
     ERROR_raise(__FILE__, __LINE__, Parms::kWrongKind, "entity %d holds no expressions", index_);
   return dynamic_cast<EXP_expression*>(OM::OM_object_of_tag(tags_->Items()[static_cast<std::size_t>(position)]));
+}
+
+double DIEDES_GENERIC_ENTITY::AskDouble(int position) const {
+  if (position < 0 || position >= AskCount()) OM::ThrowIndexOutOfRange(position, 0, AskCount());
+  if (kind_ != kDoubles) ERROR_raise(__FILE__, __LINE__, Parms::kWrongKind, "entity %d holds no doubles", index_);
+  return doubles_->Items()[static_cast<std::size_t>(position)];
 }
 
 // ---- die attributes ----------------------------------------------------------------------
@@ -294,6 +312,21 @@ DIEDES_GENERIC_BODY_PARMS* DIEDES_GENERIC_BODY_PARMS::Make(int classId, const st
     writable(parms->entities_)->Items().push_back(entity->OmTag());
   }
   return parms;
+}
+
+DIEDES_GENERIC_ENTITY* DIEDES_GENERIC_BODY_PARMS::ReplaceEntity(int index, DIEDES_GENERIC_ENTITY* entity) {
+  DIEDES_GENERIC_ENTITY* old = GetEntity(index);
+  writable(entities_)->Items()[static_cast<std::size_t>(index)] = OM::OM_ask_object_tag(entity);
+  if (entity != nullptr) {
+    OM::LogForWrite(entity);
+    entity->index_ = index;
+    entity->parms_ = OmTag();
+  }
+  if (old != nullptr) {
+    OM::LogForWrite(old);
+    old->parms_ = 0;
+  }
+  return old;
 }
 
 int DIEDES_GENERIC_BODY_PARMS::GetNumEntities() const { return entities_ == nullptr ? 0 : entities_->Length(); }

@@ -56,7 +56,7 @@ struct DIEDES_ENTITY_CONTEXT {
 class KTX_HOST_API DIEDES_GENERIC_ENTITY : public OM::TaggedObject {
   KTX_HOST_OBJECT(DIEDES_GENERIC_ENTITY, "KTX::DIEDES_GENERIC_ENTITY")
  public:
-  enum Kind : int { kEmpty = 0, kTags = 1, kInts = 2, kExpressions = 3, kRecords = 4 };
+  enum Kind : int { kEmpty = 0, kTags = 1, kInts = 2, kExpressions = 3, kRecords = 4, kDoubles = 5 };
 
   // Each set replaces the values and the flag; 0 or a message number (then
   // nothing changes). Scripted: the answer "DIEDES_GENERIC_ENTITY_set.<index>"
@@ -64,6 +64,7 @@ class KTX_HOST_API DIEDES_GENERIC_ENTITY : public OM::TaggedObject {
   int SetTags(const DIEDES_ENTITY_CONTEXT* context, int count, const tag_t* tags);
   int SetInts(const DIEDES_ENTITY_CONTEXT* context, int count, const int* values);
   int SetExpressions(const DIEDES_ENTITY_CONTEXT* context, int count, EXP_expression* const* expressions);
+  int SetDoubles(const DIEDES_ENTITY_CONTEXT* context, int count, const double* values);
 
   int AskKind() const { return kind_; }
   int AskFlag() const { return flag_; }
@@ -80,6 +81,7 @@ class KTX_HOST_API DIEDES_GENERIC_ENTITY : public OM::TaggedObject {
   tag_t AskTag(int position) const;
   int AskInt(int position) const;
   EXP_expression* AskExpression(int position) const;
+  double AskDouble(int position) const;
   // Lets go of the values the entity holds (a temporary parameter object
   // does this before it goes); `option` is recorded only (afl/DieDesFeatures.cpp).
   void ReleaseContents(int option);
@@ -96,6 +98,7 @@ class KTX_HOST_API DIEDES_GENERIC_ENTITY : public OM::TaggedObject {
   OM::IntVla* ints_;
   OM::TagVla* tags_;
   OM::StringVla* records_;
+  OM::DoubleVla* doubles_;
   int kind_;
   int flag_;
   int index_;
@@ -197,6 +200,9 @@ class KTX_HOST_API DIEDES_GENERIC_BODY_PARMS : public FEATURE_PARMS {
  protected:
   DIEDES_GENERIC_BODY_PARMS(int classId, void* context);
   ~DIEDES_GENERIC_BODY_PARMS() override;
+  // Puts the entity at the index in the place of the one there (logged),
+  // which is handed back, now free; the index error past the end.
+  DIEDES_GENERIC_ENTITY* ReplaceEntity(int index, DIEDES_GENERIC_ENTITY* entity);
 
  private:
   friend class DieAttributesPart;

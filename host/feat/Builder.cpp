@@ -184,6 +184,9 @@ FEATURE_RECORD* FEATURE_RECORD::Create(PART_part* part, FEATURE_PARMS* parms) {
     ERROR_raise(__FILE__, __LINE__, Failure::kInjected, "no feature record made");
   auto* frec = Host::CreateInPart<FEATURE_RECORD>(part);
   frec->parms_ = parms == nullptr ? 0 : parms->OmTag();
+  static int stamps = 0;
+  frec->timeStamp_ = ++stamps;
+  if (CM_part* model = CM__ask_part_of_object(frec); model != nullptr) model->set_current_feature(frec->OmTag());
   return frec;
 }
 
@@ -232,6 +235,33 @@ void FEATURE_RECORD::note_applied(bool applyFlag) {
 void CM_part::set_current_target(int kernelBody) {
   OM::LogForWrite(this);
   currentTarget_ = kernelBody;
+}
+
+void CM_part::set_current_feature(tag_t frec) {
+  OM::LogForWrite(this);
+  currentFeature_ = frec;
+}
+
+tag_t FREC_ask_body_eid_p(const FEATURE_RECORD* frec) {
+  Host::Log("FREC_ask_body_eid_p", "tag=" + std::to_string(OM::OM_ask_object_tag(frec)));
+  return frec == nullptr ? 0 : frec->ask_body_eid();
+}
+
+int FREC_ask_time_stamp(const FEATURE_RECORD* frec) { return frec == nullptr ? 0 : frec->ask_time_stamp(); }
+
+CM_part* CM__ask_part_of_object(const OM::Object* object) {
+  PART_part* part = PART_ask_part_of_object(OM::OM_ask_object_tag(object));
+  return part == nullptr ? nullptr : part->ModelPart();
+}
+
+FEATURE_RECORD* CM_part_get_current_feature(const CM_part* part) {
+  if (part == nullptr || OM::OM_is_deleted_tag(part->ask_current_feature())) return nullptr;
+  return dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(part->ask_current_feature()));
+}
+
+void FREC_make_current_feature(FEATURE_RECORD* frec) {
+  Host::Log("FREC_make_current_feature", "tag=" + std::to_string(OM::OM_ask_object_tag(frec)));
+  if (CM_part* part = CM__ask_part_of_object(frec); part != nullptr) part->set_current_feature(OM::OM_ask_object_tag(frec));
 }
 
 FEATURE_PARMS* FREC_ask_parms_of_frec(const FEATURE_RECORD* frec) {

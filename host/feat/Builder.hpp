@@ -129,6 +129,10 @@ class KTX_HOST_API CM_part : public OM::TaggedObject {
   // works on (0: none).
   int ask_current_target() const { return currentTarget_; }
   void set_current_target(int kernelBody);
+  // The feature after which the next one is made: the newest feature, until
+  // another is made current (logged).
+  tag_t ask_current_feature() const { return currentFeature_; }
+  void set_current_feature(tag_t frec);
 
  protected:
   CM_part(int classId, void* context) : OM::TaggedObject(classId, context) {}
@@ -137,6 +141,7 @@ class KTX_HOST_API CM_part : public OM::TaggedObject {
   friend class PART_part;
   PART_part* part_;
   int currentTarget_;
+  tag_t currentFeature_;
 };
 
 class FEATURE_PARMS;
@@ -172,6 +177,8 @@ class KTX_HOST_API FEATURE_RECORD : public OM::TaggedObject {
   bool ask_apply_flag() const { return applyFlag_; }
   void note_included(bool applyFlag);
   void note_applied(bool applyFlag);
+  // Increases with every record made: a newer record has a larger stamp.
+  int ask_time_stamp() const { return timeStamp_; }
 
  protected:
   FEATURE_RECORD(int classId, void* context) : OM::TaggedObject(classId, context) {}
@@ -186,6 +193,7 @@ class KTX_HOST_API FEATURE_RECORD : public OM::TaggedObject {
   bool included_;
   bool applied_;
   bool applyFlag_;
+  int timeStamp_;
 };
 
 namespace Host {
@@ -247,6 +255,14 @@ KTX_HOST_API PART_part* PART_of_tag(tag_t part);
 KTX_HOST_API FEATURE_PARMS* FREC_ask_parms_of_frec(const FEATURE_RECORD* frec);
 // The body entity the feature made; 0 for an unknown tag or no body.
 KTX_HOST_API tag_t FREC_ask_body_eid(tag_t frec);
+KTX_HOST_API tag_t FREC_ask_body_eid_p(const FEATURE_RECORD* frec);
+KTX_HOST_API int FREC_ask_time_stamp(const FEATURE_RECORD* frec);
+// The model part of the part that keeps the object (null when none).
+KTX_HOST_API CM_part* CM__ask_part_of_object(const OM::Object* object);
+// The part's current feature (null when none or gone).
+KTX_HOST_API FEATURE_RECORD* CM_part_get_current_feature(const CM_part* part);
+// Makes the feature its part's current feature (logged).
+KTX_HOST_API void FREC_make_current_feature(FEATURE_RECORD* frec);
 // Runs the feature's post-update step: 0 on success (scripted:
 // "FMI_invoke_post_update" gives the failure number).
 KTX_HOST_API int FMI_invoke_post_update(FEATURE_RECORD* frec);

@@ -460,6 +460,8 @@ void OM_set_keep_alive_check(KeepAliveCheck check) {
   if (check != nullptr) keepAliveChecks().push_back(check);
 }
 
+bool OM_is_kept_alive(const Object* object) { return object != nullptr && keptAlive(object); }
+
 int OM_ask_undo_mark_count() { return static_cast<int>(om().marks.size()); }
 
 void TaggedObject::cascade_destroy() {

@@ -311,6 +311,8 @@ KTX_HOST_API void OM_destroy_owned(Object* owner, Object* owned);
 // registers its own; an object that any of them holds stays. Null is ignored.
 using KeepAliveCheck = bool (*)(const Object* object);
 KTX_HOST_API void OM_set_keep_alive_check(KeepAliveCheck check);
+// Whether any library's check holds the object.
+KTX_HOST_API bool OM_is_kept_alive(const Object* object);
 // How many undo marks are set and not yet deleted.
 KTX_HOST_API int OM_ask_undo_mark_count();
 KTX_HOST_API int OM_live_objects();

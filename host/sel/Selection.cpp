@@ -117,6 +117,24 @@ SC_collector* SC_collectorFactory::object(tag_t part) {
   return Host::CreateInPart<SC_collector>(PART_of_tag(part));
 }
 
+SC_FACE* SC_FACEFactory::sc_face(int inputType, tag_t face) {
+  Host::Log("SC_FACEFactory::sc_face", std::to_string(inputType) + " " + std::to_string(face));
+  if (inputType != 17) ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "no face rule of input type %d", inputType);
+  if (long long code = Host::Answer("SC_FACEFactory::sc_face", 0); code != 0)
+    ERROR_raise(__FILE__, __LINE__, static_cast<int>(code), "the face rule cannot be made");
+  auto* rule = Host::CreateInPart<SC_FACE>(nullptr);
+  rule->face_ = face;
+  return rule;
+}
+
+SC_collector* SC_collectorFactory::from_rules(tag_t part, int count, SC_FACE* const* rules) {
+  Host::Log("SC_collectorFactory::from_rules", "part=" + std::to_string(part) + " " + std::to_string(count));
+  SC_collector* collector = object(part);
+  for (int i = 0; i < count && rules != nullptr; ++i)
+    if (rules[i] != nullptr) collector->append(rules[i]->ask_face());
+  return collector;
+}
+
 void SC_collector::note_mapped() {
   BeforeChange();
   ++timesMapped_;

@@ -170,9 +170,34 @@ class KTX_HOST_API SC_collector : public TagListObject {
   int timesMapped_;  // zeroed by the host with the object
 };
 
+// A rule that selects one face (selection input type 17).
+class KTX_HOST_API SC_FACE : public OM::TaggedObject {
+  KTX_HOST_OBJECT(SC_FACE, "KTX::SC_FACE")
+ public:
+  tag_t ask_face() const { return face_; }
+
+ protected:
+  SC_FACE(int classId, void* context) : OM::TaggedObject(classId, context) {}
+
+ private:
+  friend class SC_FACEFactory;
+  tag_t face_;
+};
+
+class KTX_HOST_API SC_FACEFactory {
+ public:
+  // A new rule in the work part; another input type, or the answer
+  // "SC_FACEFactory::sc_face" not 0, raises that number (the bad-object error
+  // for another type) with nothing made.
+  static SC_FACE* sc_face(int inputType, tag_t face);
+};
+
 class KTX_HOST_API SC_collectorFactory {
  public:
   static SC_collector* Create(PART_part* part);
+  // A new collector in the part with that tag (0: the work part) holding the
+  // faces of the rules (the rules stay the caller's).
+  static SC_collector* from_rules(tag_t part, int count, SC_FACE* const* rules);
   // A new empty collector in the part with that tag (0: the work part).
   static SC_collector* object(tag_t part);
 };

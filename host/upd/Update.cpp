@@ -70,7 +70,9 @@ void UPDATE_do_update() {
   logs().toDelete.clear();
   logs().toUpdate.clear();
   for (tag_t t : toDelete) {
-    if (auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t))) object->destroy();
+    // What a live feature still holds (a committed builder's section, say) stays with it.
+    auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t));
+    if (object != nullptr && !OM::OM_is_kept_alive(object)) object->destroy();
   }
   for (tag_t t : toUpdate) {
     if (auto* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t))) frec->note_updated();

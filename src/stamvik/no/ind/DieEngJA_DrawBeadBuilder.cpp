@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,10 @@
 #include "afl/DieAttributes.hpp"
 #include "afl/DrawBeadParms.hpp"
 #include "exp/Expression.hpp"
+#include "DieEngJA_DrawBeadItems.hpp"
+#include "afl/Module.hpp"
 #include "geom/Curve.hpp"
+#include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
 #include "ja_die_draw_bead_builder_jam.hpp"
 #include "script/ScriptHost.hpp"
@@ -40,6 +44,7 @@ enum Message : int {
   kBadThickness = 3030304,
   kBadFemaleDepth = 3030297,
   kBadFemaleWidth = 3030298,
+  kNoRecordMade = 690000,
 };
 
 double valueOf(const EXP_expression* expression) {
@@ -193,9 +198,581 @@ int DrawBeadBuilder::SetDefaultDrawDirection() {
   return 0;
 }
 
-// The record's contents come with the bead's feature records.
-void DrawBeadBuilder::ConvertFrecToBuilderData(FEATURE_RECORD*) {}
-int DrawBeadBuilder::ToParms(DIE_DRBD_MALE_PARMS*) { return 0; }
+// ---- the male record ----------------------------------------------------------------
+
+namespace {
+
+// The male record's items (its stored format).
+enum Item : int {
+  kFaceItem = 0,
+  kCenterlineItem = 1,
+  kStartItem = 2,
+  kEndItem = 3,
+  kDirectionItem = 4,
+  kIntegersItem = 5,
+  kExpressionsItem = 6,
+  kDoublesItem = 9,
+  kItemCount = 10,
+};
+// Positions of the integers item.
+enum Integer : int {
+  kMalePosition = 0,
+  kReverseThickness = 1,
+  kProjection = 2,
+  kMaterialMatches = 3,
+  kReferenceDirection = 4,
+  kTaper = 5,
+  kOrientation = 6,
+  kTransition = 7,
+  kFemaleDepthType = 8,
+  kFemaleWidthType = 9,
+  kStartTaperBuilt = 10,
+  kEndTaperBuilt = 11,
+  kOutput = 12,
+  kMachineOffset = 13,
+  kHeightCurve = 14,
+  kOrientSection = 15,
+  kReserved = 16,
+  kIntegerCount = 17,
+};
+constexpr unsigned kTagFormat = 0x80;
+constexpr int kBadRecord = 670156, kNoSection = 670241;
+constexpr int kFaceRuleInputType = 17;
+constexpr int kAttributeWriteMode = 2;
+// A text field of an attribute record holds this many characters and its end.
+constexpr std::size_t kAttributeText = sizeof(DieAttributesRecord::title) - 1;
+constexpr const char* kMaterialTitleDefault = "DIE_DrawBead_MaterialThicknessAttributeTitle";
+
+DIE_DRBD_MALE_PARMS* maleParmsOf(FEATURE_PARMS* parms, int line) {
+  if (parms == nullptr) ERROR_raise(kSource, line, kBadRecord, "Feature has no database parameters.");
+  if (!OM::OM_is_subclass(parms->OmClassId(), DIE_DRBD_MALE_PARMS::ThisClassId))
+    ERROR_raise(kSource, line, kBadRecord, "Feature is not a Male Draw Bead.");
+  return static_cast<DIE_DRBD_MALE_PARMS*>(parms);
+}
+
+template <class T>
+T* entityAt(DIE_DRBD_MALE_PARMS* parms, int index) {
+  return dynamic_cast<T*>(Items::item(parms, index));
+}
+
+template <class T>
+T* objectAt(tag_t tag) {
+  return dynamic_cast<T*>(OM::OM_object_of_tag(tag));
+}
+
+// At most one field's worth of characters, always ended, the rest of the field cleared.
+void copyText(char* field, std::size_t fieldSize, const char* text) {
+  std::memset(field, 0, fieldSize);
+  if (text != nullptr) std::memcpy(field, text, strnlen(text, std::min(kAttributeText, fieldSize - 1)));
+}
+
+bool attributeMatchesExpression(const EXP_expression* expression, tag_t object, const char* title,
+                                double tolerance) {
+  const double wanted = valueOf(expression);
+  double value = 0;
+  if (ATTR_ask_real(object, title, &value)) return std::fabs(value - wanted) <= tolerance;
+  char* text = ATTR_ask_string(object, title);
+  if (text == nullptr) return false;
+  value = TEXT_atof(text);
+  SM_free(text);
+  return std::fabs(value - wanted) <= tolerance;
+}
+
+}  // namespace
+
+std::array<DieDes::DieAttributesBuilder*, 7> DrawBeadBuilder::AttributeBuilders() const {
+  return {m_maleSheetAttribute,       m_maleFaceAttribute,       m_femaleSheetAttribute,
+          m_femaleFaceAttribute,      m_sheetMetalSheetAttribute, m_sheetMetalFaceAttribute,
+          m_machiningOffsetTitleAttribute};
+}
+
+bool DrawBeadBuilder::MetalThicknessMatchesMaterial() const {
+  char* title = PMAN_ask_string(kMaterialTitleDefault);
+  const std::string material = title != nullptr ? title : "";
+  SM_free(title);
+  if (material.empty() || m_placementFace == nullptr || m_placementFace->ask_count() < 1) return false;
+  const tag_t first = m_placementFace->ask_nth(0);
+  if (first == 0) return false;
+  OM::TagToObject<FREF_reference>(first);
+  if (OM::OM_object_of_tag(first) == nullptr || !OM::OM_is_subclass(OM::OM_object_of_tag(first)->OmClassId(),
+                                                                      FREF_reference::ThisClassId))
+    ERROR_raise(kSource, __LINE__, Error::kBadObject, "tag %u is no face reference", first);
+  const tag_t face = FREF_ask_qd_eid(first);
+  if (attributeMatchesExpression(m_metalThickness, face, material.c_str(), m_distanceTolerance)) return true;
+  return attributeMatchesExpression(m_metalThickness, ES_solid_ask_body(face), material.c_str(), m_distanceTolerance);
+}
+
+int DrawBeadBuilder::ToParms(DIE_DRBD_MALE_PARMS* parms) {
+  parms = maleParmsOf(parms, __LINE__);
+  FEATURE_RECORD* owner = parms->GetSubObjectOwner();
+  parms->SetByteFlag(1);
+  parms->SetAngleTolerance(m_angleTolerance);
+  parms->SetDistanceTolerance(m_distanceTolerance);
+  std::vector<int> integers(kIntegerCount, 0);
+  integers[kMalePosition] = m_maleBeadPosition;
+
+  // A record older than the tag format gets tag items; the old ones go once
+  // the whole write has succeeded.
+  std::vector<DIEDES_GENERIC_ENTITY*> replaced;
+  if ((parms->GetFlags() & kTagFormat) == 0) {
+    for (const int index : {kFaceItem, kCenterlineItem})
+      replaced.push_back(parms->SetNthDiedesItems(index, DIEDES_GENERIC_tagFactory::Create()));
+    parms->SetFlags(parms->GetFlags() | kTagFormat);
+  }
+  if (int rc = Items::writeTags(parms, kFaceItem, {OM::OM_ask_object_tag(m_placementFace)}); rc != 0) return rc;
+  parms->SetDieEngineeringFrec();
+  integers[kReverseThickness] = m_reverseMetalThickness ? 1 : 0;
+  if (int rc = Items::writeTags(parms, kCenterlineItem, {OM::OM_ask_object_tag(m_centerline)}); rc != 0) return rc;
+  integers[kProjection] = m_centerlineProjection;
+
+  if (auto* start = entityAt<DieDes::DieDesGenericLocation>(parms, kStartItem); start != nullptr && m_startPoint)
+    if (int rc = m_startPoint->ToParms(start, owner); rc != 0) return rc;
+  if (auto* end = entityAt<DieDes::DieDesGenericLocation>(parms, kEndItem); end != nullptr && m_endPoint)
+    if (int rc = m_endPoint->ToParms(end, owner); rc != 0) return rc;
+  if (auto* direction = entityAt<DieDes::DieDesGenericDirection>(parms, kDirectionItem);
+      direction != nullptr && m_drawDirection != nullptr)
+    if (int rc = m_drawDirection->ToParms(direction, owner); rc != 0) return rc;
+
+  integers[kMaterialMatches] = MetalThicknessMatchesMaterial() ? 1 : 0;
+  if (int rc = Items::writeExpressions(parms, kExpressionsItem,
+                                       {m_metalThickness, m_clearance, m_femaleDepthValue, m_femaleWidthValue});
+      rc != 0)
+    return rc;
+  integers[kReferenceDirection] = m_referenceDirection ? 1 : 0;
+  integers[kTaper] = m_taperBead ? 1 : 0;
+  integers[kOrientation] = m_baseOrientation;
+  integers[kTransition] = m_transitionDefinition;
+  integers[kFemaleDepthType] = m_femaleDepthType;
+  integers[kFemaleWidthType] = m_femaleWidthType;
+  integers[kStartTaperBuilt] = m_buildStartTaper ? 1 : 0;
+  integers[kEndTaperBuilt] = m_buildEndTaper ? 1 : 0;
+  // A taper bead never has the sheet metal.
+  if (m_taperBead && m_output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal)
+    SetOutput(JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale);
+  integers[kOutput] = m_output;
+  integers[kMachineOffset] = m_machineOffset ? 1 : 0;
+  integers[kHeightCurve] = m_generateHeightCurve ? 1 : 0;
+  integers[kOrientSection] = m_orientSectionToDraw;
+  integers[kReserved] = 0;
+  if (int rc = Items::writeInts(parms, kIntegersItem, integers); rc != 0) return rc;
+  if (DIEDES_GENERIC_ENTITY* doubles = Items::item(parms, kDoublesItem); doubles != nullptr) {
+    const double diameter = parms->GetDefaultSphereDiameter();
+    const DIEDES_ENTITY_CONTEXT context{0, OM_ask_subobject_owner(parms), {}};
+    if (int rc = doubles->SetDoubles(&context, 1, &diameter); rc != 0) return rc;
+  }
+
+  ParmsChildren children = parms->Children();
+  DrawBeadTaperBuilder* const tapers[2] = {m_startTaper, m_endTaper};
+  for (int i = 0; i < 2; ++i) {
+    auto* record = children.Count() > i + 1 ? dynamic_cast<DIEDES_GEN_P_DRBD_TPR_PARMS*>(children.At(i + 1)) : nullptr;
+    if (record != nullptr && tapers[i] != nullptr)
+      if (int rc = tapers[i]->ToParms(record); rc != 0) return rc;
+  }
+  if (int rc = WriteSegmentRecords(parms); rc != 0) return rc;
+  WriteAttributeBlock(parms);
+
+  std::vector<const char*> details;
+  for (int i = 0; i < GetDetailsLength(); ++i) details.push_back(GetDetail(i));
+  parms->SetMoreDetailsInfo(nullptr, static_cast<int>(details.size()), details.data());
+
+  for (DIEDES_GENERIC_ENTITY* old : replaced) {
+    if (old == nullptr) continue;
+    old->ReleaseContents(0);
+    OM_delete_object(old);
+  }
+  return 0;
+}
+
+int DrawBeadBuilder::WriteSegmentRecords(DIE_DRBD_MALE_PARMS* parms) {
+  ParmsChildren children = parms->Children();
+  auto* module = children.Count() > 0 ? dynamic_cast<DIEDES_GENERIC_PARENT_PARMS*>(children.At(0)) : nullptr;
+  if (module == nullptr) return 0;
+  std::vector<DrawBeadSegmentBuilder*> segments;
+  for (int i = 0; m_segmentList != nullptr && i < m_segmentList->size(); ++i)
+    if (DrawBeadSegmentBuilder* segment = SegmentAt(i); segment != nullptr) segments.push_back(segment);
+  ParmsChildren records = module->Children();
+  const int n = static_cast<int>(segments.size());
+  const int m = records.Count();
+  std::vector<FEATURE_PARMS*> old;
+  for (int i = 0; i < m; ++i) old.push_back(records.At(i));
+  for (int i = n; i < m; ++i) records.Set(i, nullptr);
+  if (m > n) records.SetCount(n);
+  int rc = 0;
+  for (int i = 0; i < n && rc == 0; ++i) {
+    auto* record = i < m ? dynamic_cast<DIEDES_GEN_C_DRBD_SEG_PARMS*>(old[static_cast<std::size_t>(i)]) : nullptr;
+    if (record == nullptr) {
+      record = DIEDES_GEN_C_DRBD_SEG_PARMSFactory::Create();
+      if (i >= records.Count()) records.SetCount(i + 1);
+      records.Set(i, record);
+    }
+    rc = segments[static_cast<std::size_t>(i)]->ToParms(record);
+  }
+  for (int i = n; i < m; ++i) OM_delete_object(old[static_cast<std::size_t>(i)]);
+  return rc;
+}
+
+void DrawBeadBuilder::WriteAttributeBlock(DIE_DRBD_MALE_PARMS* parms) const {
+  if (!parms->HasAttributeInformation()) return;
+  DieAttributesRecord records[DIE_DRBD_PARMS::kAttributeRecords];
+  if (parms->AskAttributeInformation(records) != 0) return;
+  const auto builders = AttributeBuilders();
+  for (std::size_t i = 0; i < builders.size(); ++i) {
+    DieAttributesRecord& record = records[i];
+    if (record.title[0] != '\0') {
+      char title[sizeof record.title + 1] = {};
+      std::memcpy(title, record.title, sizeof record.title);
+      copyText(record.previousTitle, sizeof record.previousTitle, title);
+    }
+    copyText(record.title, sizeof record.title, nullptr);
+    copyText(record.value, sizeof record.value, nullptr);
+    if (const DieDes::DieAttributesBuilder* builder = builders[i]; builder != nullptr) {
+      copyText(record.title, sizeof record.title, builder->GetFirstText());
+      copyText(record.value, sizeof record.value, builder->GetSecondText());
+      record.number = builder->GetIntegerValue();
+    }
+  }
+  parms->WriteAttributeInformation(records, kAttributeWriteMode);
+}
+
+void DrawBeadBuilder::ReadAttributeBlock(DIE_DRBD_MALE_PARMS* parms) {
+  DieAttributesRecord records[DIE_DRBD_PARMS::kAttributeRecords];
+  if (parms->AskAttributeInformation(records) != 0) return;
+  const auto builders = AttributeBuilders();
+  for (std::size_t i = 0; i < builders.size(); ++i) {
+    DieDes::DieAttributesBuilder* builder = builders[i];
+    if (builder == nullptr) continue;
+    char text[sizeof records[i].title + 1] = {};
+    std::memcpy(text, records[i].title, sizeof records[i].title);
+    if (text[0] != '\0') builder->SetFirstText(text);
+    std::memset(text, 0, sizeof text);
+    std::memcpy(text, records[i].value, sizeof records[i].value);
+    if (text[0] != '\0') builder->SetSecondText(text);
+    builder->SetIntegerValue(records[i].number);
+  }
+}
+
+void DrawBeadBuilder::ReadPlacementFace(DIE_DRBD_MALE_PARMS* parms, FEATURE_RECORD*) {
+  SC_collector* face = nullptr;
+  if ((parms->GetFlags() & kTagFormat) != 0) {
+    face = objectAt<SC_collector>(Items::tagAt(parms, kFaceItem, 0));
+  } else if (const tag_t stored = Items::tagAt(parms, kFaceItem, 0); stored != 0) {
+    // An older record stores the face itself: a collector of one face rule.
+    SC_FACE* rule = nullptr;
+    try {
+      rule = SC_FACEFactory::sc_face(kFaceRuleInputType, stored);
+      face = SC_collectorFactory::from_rules(0, 1, &rule);
+    } catch (const std::exception& e) {
+      Error::HandleAsBuilder(e, kSource, __LINE__);
+      face = SC_collectorFactory::object(0);
+    }
+    OM_delete_object(rule);
+  }
+  if (face == nullptr) return;
+  if (m_placementFace != nullptr && m_placementFace != face) UPDATE_log_object_to_delete(m_placementFace);
+  OM::OM_set_pointer(this, m_placementFaceAttId, face);
+}
+
+void DrawBeadBuilder::ReadCenterline(DIE_DRBD_MALE_PARMS* parms, FEATURE_RECORD* frec) {
+  SC_section* section = nullptr;
+  if ((parms->GetFlags() & kTagFormat) != 0) {
+    section = objectAt<SC_section>(Items::tagAt(parms, kCenterlineItem, 0));
+  } else {
+    const DIEDES_GENERIC_ENTITY* item = Items::item(parms, kCenterlineItem);
+    auto* profile = item != nullptr && item->AskKind() == DIEDES_GENERIC_ENTITY::kTags && item->AskCount() == 1
+                        ? objectAt<OLD_profile>(item->AskTag(0))
+                        : nullptr;
+    if (profile == nullptr) return;
+    if (CMP_has_section_builder(profile)) {
+      int count = 0;
+      tag_t* objects = nullptr;
+      CMP_ask_section_builder(profile, &count, &objects);
+      section = count > 0 ? objectAt<SC_section>(objects[0]) : nullptr;
+      SM_free(objects);
+      if (section == nullptr) ERROR_raise(kSource, __LINE__, kNoSection, "Cannot get section from profile");
+    } else {
+      // The profile makes a round trip through the compare runtime first.
+      CMP_RT_runtime runtime;
+      CMP_RT_init(&runtime, 1);
+      if (CMP_RT_from_om(&runtime, 1, profile, frec) == 0) {
+        static constexpr int kPair[2] = {0, 13};
+        const CMP_RT_option option{2, kPair};
+        CMP_RT_to_om(&runtime, &option, frec, profile);
+      }
+      CMP_RT_free(&runtime);
+      const double distance = m_distanceTolerance;
+      section = CMP_cnvt_old_profile_by_add_section(frec, profile, distance, 0.95 * distance, m_angleTolerance);
+      if (section == nullptr) {
+        section = SC_sectionFactory::object(0, 0.95 * distance, distance, m_angleTolerance);
+        if (section == nullptr) ERROR_raise(kSource, __LINE__, kNoSection, "Cannot create section for centerline");
+        section->OrderLoops();
+      }
+    }
+  }
+  if (section == nullptr) return;
+  if (m_centerline != nullptr && m_centerline != section) UPDATE_log_object_to_delete(m_centerline);
+  OM::OM_set_pointer(this, m_centerlineAttId, section);
+}
+
+void DrawBeadBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  DIE_DRBD_MALE_PARMS* parms = maleParmsOf(FREC_ask_parms_of_frec(frec), __LINE__);
+  parms->UpdateAttributeInformationFromBody();
+  if (parms->GetNumDiedesItems() != kItemCount)
+    ERROR_raise(kSource, __LINE__, kBadRecord, "Feature has unexpected number of database parameters.");
+  SetDistanceTolerance(parms->GetDistanceTolerance());
+  SetAngleTolerance(parms->GetAngleTolerance());
+  auto integer = [&](int position) { return Items::intAt(parms, kIntegersItem, position, 0); };
+  SetMaleBeadPosition(static_cast<JA_DRAW_BEAD_BUILDER_MaleBeadPositionTypes>(integer(kMalePosition)));
+  ReadPlacementFace(parms, frec);
+  SetReverseMetalThickness(integer(kReverseThickness) != 0);
+  ReadCenterline(parms, frec);
+  SetCenterlineProjection(static_cast<JA_DRAW_BEAD_BUILDER_ProjectionDirectionTypes>(integer(kProjection)));
+  if (auto* start = entityAt<DieDes::DieDesGenericLocation>(parms, kStartItem); start != nullptr)
+    m_startPoint->FromParms(start);
+  if (auto* end = entityAt<DieDes::DieDesGenericLocation>(parms, kEndItem); end != nullptr) m_endPoint->FromParms(end);
+  if (auto* direction = entityAt<DieDes::DieDesGenericDirection>(parms, kDirectionItem); direction != nullptr)
+    m_drawDirection->FromParms(direction);
+  const OM::AttributeId* expressions[4] = {&m_metalThicknessAttId, &m_clearanceAttId, &m_femaleDepthValueAttId,
+                                           &m_femaleWidthValueAttId};
+  EXP_expression* const current[4] = {m_metalThickness, m_clearance, m_femaleDepthValue, m_femaleWidthValue};
+  for (int i = 0; i < 4; ++i)
+    Items::replaceExpression(this, *expressions[i], current[i], Items::expressionAt(parms, kExpressionsItem, i));
+  SetReferenceDirection(integer(kReferenceDirection) != 0);
+  SetTaperBead(integer(kTaper) != 0);
+  SetBaseOrientation(static_cast<JA_DRAW_BEAD_BUILDER_OrientationTypes>(integer(kOrientation)));
+  SetTransitionDefinition(static_cast<JA_DRAW_BEAD_BUILDER_TransitionDefinitionTypes>(integer(kTransition)));
+  SetFemaleDepthType(static_cast<JA_DRAW_BEAD_BUILDER_FemaleDepthTypes>(integer(kFemaleDepthType)));
+  SetFemaleWidthType(static_cast<JA_DRAW_BEAD_BUILDER_FemaleWidthTypes>(integer(kFemaleWidthType)));
+  SetBuildStartTaper(integer(kStartTaperBuilt) != 0);
+  SetBuildEndTaper(integer(kEndTaperBuilt) != 0);
+  SetOutput(static_cast<JA_DRAW_BEAD_BUILDER_OutputTypes>(integer(kOutput)));
+  SetMachineOffset(integer(kMachineOffset) != 0);
+  SetGenerateHeightCurve(integer(kHeightCurve) != 0);
+  SetOrientSectionToDraw(static_cast<JA_DRAW_BEAD_BUILDER_OrientSectionToDrawTypes>(integer(kOrientSection)));
+
+  ParmsChildren children = parms->Children();
+  if (auto* module = children.Count() > 0 ? dynamic_cast<DIEDES_GENERIC_PARENT_PARMS*>(children.At(0)) : nullptr) {
+    ParmsChildren records = module->Children();
+    for (int i = 0; i < records.Count(); ++i) {
+      auto* record = dynamic_cast<DIEDES_GEN_C_DRBD_SEG_PARMS*>(records.At(i));
+      if (record == nullptr) continue;
+      DrawBeadSegmentBuilder* segment = DrawBeadSegmentBuilderFactory::Create(this, frec);
+      segment->SetChangesPending(true);
+      m_segmentList->insert(m_segmentList->size(), segment);
+      segment->FromParms(record);
+    }
+  }
+  DrawBeadTaperBuilder* const tapers[2] = {m_startTaper, m_endTaper};
+  for (int i = 0; i < 2; ++i)
+    if (auto* record = children.Count() > i + 1 ? dynamic_cast<DIEDES_GEN_P_DRBD_TPR_PARMS*>(children.At(i + 1))
+                                                 : nullptr;
+        record != nullptr && tapers[i] != nullptr)
+      tapers[i]->FromParms(record);
+  ReadAttributeBlock(parms);
+
+  char** details = nullptr;
+  int count = parms->GetMoreDetailsInfo(nullptr, &details);
+  SetMoreDetailsInfo(count, const_cast<const char**>(details));
+  FreeDetails(&count, &details);
+}
+
+// ---- the commit --------------------------------------------------------------------
+
+namespace {
+
+// The bodies of the records made in one commit, regenerated once at its end.
+class Regeneration {
+ public:
+  void Collect(const FEATURE_RECORD* frec) {
+    if (const tag_t body = FREC_ask_body_eid_p(frec); body != 0) bodies_.push_back(body);
+  }
+  ~Regeneration() {
+    if (!bodies_.empty())
+      DSS_REGEN_regen_objs_in_views(0, nullptr, static_cast<int>(bodies_.size()), bodies_.data());
+  }
+
+ private:
+  std::vector<tag_t> bodies_;
+};
+
+// A new female or sheet-metal feature of the bead: 0 or the first failure.
+int makeDerivedFeature(DIE_DRBD_PARMS* parms, FEATURE_RECORD* triple[3], int slot, FEATURE_RECORD* operation,
+                       bool dieEngineeringBody, int mode, Regeneration& regeneration) {
+  FEATURE_RECORD* made = nullptr;
+  if (parms == nullptr) return 0;
+  if (int rc = DIEENG_CreateFrecWithParms(parms, 0, &made); rc != 0) return rc;
+  if (made == nullptr) return 0;
+  triple[slot] = made;
+  parms->SetAssociatedFrecs(triple);
+  if (int rc = FMI_invoke_post_update(made); rc != 0) return rc;
+  regeneration.Collect(made);
+  if (dieEngineeringBody) return DIEENG_insert_into_operation(made, operation, mode);
+  return 0;
+}
+
+DIE_DRBD_PARMS* drawBeadParmsOf(FEATURE_RECORD* frec) {
+  return dynamic_cast<DIE_DRBD_PARMS*>(frec == nullptr ? nullptr : FREC_ask_parms_of_frec(frec));
+}
+
+}  // namespace
+
+int DrawBeadBuilder::commit_feature(FEATURE_RECORD** frec) {
+  if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) return CommitEdit(edited);
+  return CommitNew(frec);
+}
+
+int DrawBeadBuilder::CommitNew(FEATURE_RECORD** frec) {
+  if (frec != nullptr) *frec = nullptr;
+  Regeneration regeneration;
+  DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
+  FEATURE_RECORD* male = nullptr;
+  int rc = ToParms(parms);
+  if (rc == 0) rc = DIEENG_CreateFrecWithParms(parms, 0, &male);
+  if (rc == 0 && male == nullptr) rc = kNoRecordMade;
+  if (rc != 0) {
+    // The parameters of a feature never made go with the failure.
+    if (male == nullptr) OM_delete_object(parms);
+    return rc;
+  }
+  if (frec != nullptr) *frec = male;
+  if ((rc = FMI_invoke_post_update(male)) != 0) return rc;
+  regeneration.Collect(male);
+  const bool dieEngineeringBody = parms->IsPlacementFaceDieEngineeringBody();
+  FEATURE_RECORD* operation = nullptr;
+  if (dieEngineeringBody) {
+    operation = parms->AskOperation();
+    if ((rc = DIEENG_insert_into_operation(male, operation, 1)) != 0) return rc;
+  }
+  if (m_output < JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale) return 0;
+  FEATURE_RECORD* triple[3] = {male, nullptr, nullptr};
+  rc = makeDerivedFeature(DIE_DRBD_FEMALE_PARMSFactory::Create(triple), triple, 1, operation, dieEngineeringBody, 1,
+                          regeneration);
+  if (rc != 0 || m_output != JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal) return rc;
+  return makeDerivedFeature(DIE_DRBD_SHEETMETAL_PARMSFactory::Create(triple, dieEngineeringBody ? operation : nullptr),
+                            triple, 2, operation, dieEngineeringBody, 1, regeneration);
+}
+
+int DrawBeadBuilder::CommitEdit(FEATURE_RECORD* frec) {
+  Regeneration regeneration;
+  DIEENG_set_wizard_active();
+  // The wizard is put back on every way out, a failure included.
+  struct WizardOff {
+    ~WizardOff() { DIEENG_set_wizard_inactive(); }
+  } wizardOff;
+  DIE_DRBD_MALE_PARMS* parms = maleParmsOf(FREC_ask_parms_of_frec(frec), __LINE__);
+  FEATURE_RECORD* triple[3] = {};
+  DIE_DRBD_PARMS::FindAssociatedFrecs(frec, triple);
+  if (triple[0] == nullptr) triple[0] = frec;
+  FEATURE_RECORD* male = triple[0];
+  int rc = ToParms(parms);
+  if (rc != 0) return rc;
+  FEATURE_RECORD* operation = parms->AskOperation();
+  parms->SetAssociatedFrecs(triple);
+  parms->MarkForUpdate(true);
+  const bool dieEngineeringBody = parms->IsPlacementFaceDieEngineeringBody();
+  if (dieEngineeringBody && (rc = DIEENG_insert_into_operation(male, operation, 2)) != 0) return rc;
+
+  const bool withFemale = m_output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale ||
+                          m_output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal;
+  FEATURE_RECORD* restore = nullptr;
+  bool madeCurrent = false;
+  auto update = [&]() {
+    try {
+      UPDATE_do_update();
+      return 0;
+    } catch (const std::exception& e) {
+      return Error::HandleAsBuilder(e, kSource, __LINE__);
+    }
+  };
+  auto makeCurrentIfOlder = [&](FEATURE_RECORD* feature) {
+    FEATURE_RECORD* current = CM_part_get_current_feature(CM__ask_part_of_object(feature));
+    if (current != nullptr && FREC_ask_time_stamp(feature) < FREC_ask_time_stamp(current)) {
+      FREC_make_current_feature(feature);
+      restore = current;
+      madeCurrent = true;
+    }
+  };
+  auto finish = [&](int status) {
+    if (restore != nullptr) FREC_make_current_feature(restore);
+    return status;
+  };
+
+  if (withFemale && triple[1] != nullptr) {
+    if (DIE_DRBD_PARMS* female = drawBeadParmsOf(triple[1]); female != nullptr) {
+      female->SetAssociatedFrecs(triple);
+      female->MarkForUpdate(true);
+    }
+    if (dieEngineeringBody && (rc = DIEENG_insert_into_operation(triple[1], operation, 2)) != 0) return finish(rc);
+  } else if (withFemale) {
+    UPDATE_log_object_to_update(male);
+    parms->MarkForUpdate(false);
+    if ((rc = update()) != 0) return finish(rc);
+    makeCurrentIfOlder(male);
+    rc = makeDerivedFeature(DIE_DRBD_FEMALE_PARMSFactory::Create(triple), triple, 1, operation, dieEngineeringBody, 2,
+                            regeneration);
+    if (rc != 0) return finish(rc);
+    parms->SetAssociatedFrecs(triple);
+  }
+
+  if (m_output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal && triple[2] != nullptr) {
+    if (auto* sheet = dynamic_cast<DIE_DRBD_SHEETMETAL_PARMS*>(drawBeadParmsOf(triple[2])); sheet != nullptr) {
+      sheet->SetAssociatedFrecs(triple);
+      sheet->UpdatePartTip(operation);
+      sheet->MarkForUpdate(true);
+    }
+    if (dieEngineeringBody && (rc = DIEENG_insert_into_operation(triple[2], operation, 2)) != 0) return finish(rc);
+  } else if (m_output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal) {
+    if (parms->IsMarkedForUpdate()) {
+      UPDATE_log_object_to_update(male);
+      parms->MarkForUpdate(false);
+    }
+    if (triple[1] != nullptr) {
+      UPDATE_log_object_to_update(triple[1]);
+      if (DIE_DRBD_PARMS* female = drawBeadParmsOf(triple[1]); female != nullptr) female->MarkForUpdate(false);
+    }
+    if ((rc = update()) != 0) return finish(rc);
+    if (!madeCurrent && triple[1] != nullptr) makeCurrentIfOlder(triple[1]);
+    DIE_DRBD_SHEETMETAL_PARMS* sheet =
+        DIE_DRBD_SHEETMETAL_PARMSFactory::Create(triple, dieEngineeringBody ? operation : nullptr);
+    FEATURE_RECORD* made = nullptr;
+    if (sheet != nullptr) rc = DIEENG_CreateFrecWithParms(sheet, 0, &made);
+    if (restore != nullptr) {
+      FREC_make_current_feature(restore);
+      restore = nullptr;
+    }
+    if (rc != 0) return finish(rc);
+    if (made != nullptr) {
+      triple[2] = made;
+      sheet->SetAssociatedFrecs(triple);
+      if ((rc = FMI_invoke_post_update(made)) != 0) return finish(rc);
+      regeneration.Collect(made);
+      if (dieEngineeringBody && (rc = DIEENG_insert_into_operation(made, operation, 2)) != 0) return finish(rc);
+      parms->SetAssociatedFrecs(triple);
+      if (DIE_DRBD_PARMS* female = drawBeadParmsOf(triple[1]); female != nullptr) female->SetAssociatedFrecs(triple);
+    }
+  }
+  finish(0);
+  restore = nullptr;
+
+  bool anyMarked = false;
+  if (parms->IsMarkedForUpdate()) {
+    UPDATE_log_object_to_update(male);
+    anyMarked = true;
+  }
+  for (int slot = 1; slot < 3; ++slot) {
+    FEATURE_RECORD* derived = triple[slot];
+    if (derived == nullptr) continue;
+    const bool wanted = slot == 1 ? withFemale : m_output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal;
+    DIE_DRBD_PARMS* derivedParms = drawBeadParmsOf(derived);
+    if (!wanted) {
+      UPDATE_log_object_to_delete(derived);
+    } else if (derivedParms != nullptr && derivedParms->IsMarkedForUpdate()) {
+      UPDATE_log_object_to_update(derived);
+      anyMarked = true;
+    }
+  }
+  if (anyMarked) rc = update();
+  return rc;
+}
 
 // ---- the path and the split -------------------------------------------------------
 

@@ -2,6 +2,8 @@
 // draw direction, male and female cross-section, end tapers, attribute
 // sub-builders and the ordered segments that carry the bead's sections.
 #pragma once
+#include <array>
+
 #include "ClassFrame.hpp"
 #include "DieDesJA_DieLocationBuilder.hpp"
 #include "DieDes_DieDirectionBuilder.hpp"
@@ -107,6 +109,9 @@ class STAMVIK_API DrawBeadBuilder : public JAX_FEAT_BUILDER {
   void cascade_destroy() override;
 
   int validate_nothrow() override;
+  // Makes (or, editing, updates) the male bead and, as the output asks, the
+  // female and sheet-metal beads: 0 or the first failure.
+  int commit_feature(FEATURE_RECORD** frec) override;
   // Reacts to a change of the centerline or of an end point: a new path for
   // every segment (a new centerline first leaves only the first segment).
   void Notify(OM::Object* changed) override;
@@ -248,6 +253,18 @@ class STAMVIK_API DrawBeadBuilder : public JAX_FEAT_BUILDER {
   void CreateSegmentParameters();
   // One segment per interval between the split parameters: 0, or the first failure.
   int CreateNewSegments();
+  int CommitNew(FEATURE_RECORD** frec);
+  int CommitEdit(FEATURE_RECORD* frec);
+  // Items 0 and 1 of the record, read back into the placement face and the centerline.
+  void ReadPlacementFace(DIE_DRBD_MALE_PARMS* parms, FEATURE_RECORD* frec);
+  void ReadCenterline(DIE_DRBD_MALE_PARMS* parms, FEATURE_RECORD* frec);
+  // Whether the placement face (or its body) carries the material thickness.
+  bool MetalThicknessMatchesMaterial() const;
+  int WriteSegmentRecords(DIE_DRBD_MALE_PARMS* parms);
+  void WriteAttributeBlock(DIE_DRBD_MALE_PARMS* parms) const;
+  void ReadAttributeBlock(DIE_DRBD_MALE_PARMS* parms);
+  // The attribute sub-builders in the record's order.
+  std::array<DieDes::DieAttributesBuilder*, 7> AttributeBuilders() const;
   // The segment at a list index; null for an empty entry or another object.
   DrawBeadSegmentBuilder* SegmentAt(int index) const;
 

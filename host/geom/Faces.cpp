@@ -1,0 +1,144 @@
+#include "geom/Faces.hpp"
+
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "om/HostClass.hpp"
+#include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
+#include "sys/Memory.hpp"
+
+namespace KTX {
+
+int ES_face::ThisClassId = 0;
+int FREF_reference::ThisClassId = 0;
+
+namespace {
+
+// The attributes of one object: entries "kind title\0value" (kind 'r' a real
+// written as its bytes, 's' a text), held by an object of the part so that
+// the object manager's undo restores them.
+class ATTR_holder : public OM::TaggedObject {
+  KTX_HOST_OBJECT(ATTR_holder, "KTX::ATTR_holder")
+ public:
+  OM::StringVla* Entries() const { return entries_; }
+
+ protected:
+  ATTR_holder(int classId, void* context) : OM::TaggedObject(classId, context), entries_(new OM::StringVla(this)) {}
+  ~ATTR_holder() override { delete entries_; }
+
+ private:
+  OM::StringVla* entries_;
+};
+int ATTR_holder::ThisClassId = 0;
+
+struct FaceClasses {
+  FaceClasses() {
+    Host::RegisterHostClass<ES_face>(OM::TaggedObject::OmClassName);
+    Host::RegisterHostClass<FREF_reference>(OM::TaggedObject::OmClassName);
+    Host::RegisterHostClass<ATTR_holder>(OM::TaggedObject::OmClassName);
+  }
+} faceClasses;
+
+// Object tag -> holder tag; a holder undone away reads as none.
+std::map<tag_t, tag_t>& holders() {
+  static auto* map = new std::map<tag_t, tag_t>;
+  return *map;
+}
+
+ATTR_holder* holderOf(tag_t object, bool make) {
+  if (OM::OM_object_of_tag(object) == nullptr)
+    ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "tag %u is no object for an attribute", object);
+  auto it = holders().find(object);
+  if (it != holders().end())
+    if (auto* held = dynamic_cast<ATTR_holder*>(OM::OM_object_of_tag(it->second))) return held;
+  if (!make) return nullptr;
+  auto* made = Host::CreateInPart<ATTR_holder>(PART_ask_part_of_object(object));
+  holders()[object] = made->OmTag();
+  return made;
+}
+
+std::string keyOf(char kind, const char* title) { return std::string(1, kind) + (title != nullptr ? title : "") + '\0'; }
+
+void set(tag_t object, char kind, const char* title, const std::string& value) {
+  ATTR_holder* holder = holderOf(object, true);
+  OM::OM__log(holder->Entries());
+  std::vector<std::string>& entries = holder->Entries()->Items();
+  for (char k : {'r', 's'}) {
+    const std::string key = keyOf(k, title);
+    for (std::size_t i = entries.size(); i-- > 0;)
+      if (entries[i].compare(0, key.size(), key) == 0) entries.erase(entries.begin() + static_cast<long>(i));
+  }
+  entries.push_back(keyOf(kind, title) + value);
+}
+
+const std::string* find(tag_t object, char kind, const char* title) {
+  const ATTR_holder* holder = holderOf(object, false);
+  if (holder == nullptr) return nullptr;
+  const std::string key = keyOf(kind, title);
+  for (const std::string& entry : holder->Entries()->Items())
+    if (entry.compare(0, key.size(), key) == 0) return &entry;
+  return nullptr;
+}
+
+}  // namespace
+
+tag_t ES_create_face(tag_t body) {
+  Host::Log("ES_create_face", "body=" + std::to_string(body));
+  auto* solid = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(body));
+  if (solid == nullptr) return 0;
+  auto* face = Host::CreateInPart<ES_face>(PART_ask_part_of_object(body));
+  face->body_ = body;
+  return face->OmTag();
+}
+
+tag_t FREF_create(tag_t face) {
+  auto* reference = Host::CreateInPart<FREF_reference>(PART_ask_part_of_object(face));
+  reference->face_ = face;
+  return reference->OmTag();
+}
+
+tag_t FREF_ask_qd_eid(tag_t reference) {
+  Host::Log("FREF_ask_qd_eid", "tag=" + std::to_string(reference));
+  auto* r = dynamic_cast<FREF_reference*>(OM::OM_object_of_tag(reference));
+  return r == nullptr ? 0 : r->ask_face();
+}
+
+tag_t ES_solid_ask_body(tag_t face) {
+  Host::Log("ES_solid_ask_body", "tag=" + std::to_string(face));
+  auto* f = dynamic_cast<ES_face*>(OM::OM_object_of_tag(face));
+  return f == nullptr ? 0 : f->ask_body();
+}
+
+void ATTR_set_real(tag_t object, const char* title, double value) {
+  Host::Log("ATTR_set_real", "tag=" + std::to_string(object) + " " + (title != nullptr ? title : ""));
+  set(object, 'r', title, std::string(reinterpret_cast<const char*>(&value), sizeof value));
+}
+
+void ATTR_set_string(tag_t object, const char* title, const char* text) {
+  Host::Log("ATTR_set_string", "tag=" + std::to_string(object) + " " + (title != nullptr ? title : ""));
+  set(object, 's', title, text != nullptr ? text : "");
+}
+
+bool ATTR_ask_real(tag_t object, const char* title, double* value) {
+  Host::Log("ATTR_ask_real", "tag=" + std::to_string(object) + " " + (title != nullptr ? title : ""));
+  const std::string* entry = find(object, 'r', title);
+  if (entry == nullptr) return false;
+  const std::size_t at = keyOf('r', title).size();
+  double read = 0;
+  std::copy(entry->begin() + static_cast<long>(at), entry->end(), reinterpret_cast<char*>(&read));
+  if (value != nullptr) *value = read;
+  return true;
+}
+
+char* ATTR_ask_string(tag_t object, const char* title) {
+  Host::Log("ATTR_ask_string", "tag=" + std::to_string(object) + " " + (title != nullptr ? title : ""));
+  const std::string* entry = find(object, 's', title);
+  if (entry == nullptr) return nullptr;
+  return SM_string_copy(entry->c_str() + keyOf('s', title).size());
+}
+
+double TEXT_atof(const char* text) { return text == nullptr ? 0.0 : std::strtod(text, nullptr); }
+
+}  // namespace KTX

@@ -1,0 +1,58 @@
+// Faces of model bodies and the references through which a selection holds
+// a face, and the user attributes any object can carry by title.
+#pragma once
+#include "geom/Geometry.hpp"
+
+namespace KTX {
+
+// A face of a model body (its frame is the body's, at the face).
+class KTX_HOST_API ES_face : public GEOM_entity {
+  KTX_HOST_OBJECT(ES_face, "KTX::ES_face")
+ public:
+  tag_t ask_body() const { return body_; }
+
+ protected:
+  ES_face(int classId, void* context) : GEOM_entity(classId, context) {}
+
+ private:
+  friend KTX_HOST_API tag_t ES_create_face(tag_t body);
+  tag_t body_;
+};
+
+// What a selection holds for a face: a reference to it.
+class KTX_HOST_API FREF_reference : public OM::TaggedObject {
+  KTX_HOST_OBJECT(FREF_reference, "KTX::FREF_reference")
+ public:
+  tag_t ask_face() const { return face_; }
+
+ protected:
+  FREF_reference(int classId, void* context) : OM::TaggedObject(classId, context) {}
+
+ private:
+  friend KTX_HOST_API tag_t FREF_create(tag_t face);
+  tag_t face_;
+};
+
+// A new face of the body (0 when the body is no model body) and a new
+// reference to a face, both in the work part.
+KTX_HOST_API tag_t ES_create_face(tag_t body);
+KTX_HOST_API tag_t FREF_create(tag_t face);
+// The face a reference names; 0 for anything else.
+KTX_HOST_API tag_t FREF_ask_qd_eid(tag_t reference);
+// The body of a face; 0 for anything else.
+KTX_HOST_API tag_t ES_solid_ask_body(tag_t face);
+
+// ---- user attributes ----------------------------------------------------------------
+// Real and string attributes by title on any live object, kept with the
+// object's part so that undo restores them. Setting replaces an attribute of
+// that title (of either kind); an unknown object raises the bad-object error.
+KTX_HOST_API void ATTR_set_real(tag_t object, const char* title, double value);
+KTX_HOST_API void ATTR_set_string(tag_t object, const char* title, const char* text);
+// False when the object has no attribute of that title and kind.
+KTX_HOST_API bool ATTR_ask_real(tag_t object, const char* title, double* value);
+// A new copy (SM_alloc) of the text; null when there is none of that title.
+KTX_HOST_API char* ATTR_ask_string(tag_t object, const char* title);
+// The text read as a number (0 for none).
+KTX_HOST_API double TEXT_atof(const char* text);
+
+}  // namespace KTX
