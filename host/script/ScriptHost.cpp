@@ -9,6 +9,7 @@
 
 #include "afl/BodyUtils.hpp"
 #include "afl/DieEngParms.hpp"
+#include "afl/DrawBeadParms.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
@@ -115,6 +116,9 @@ void replayLocationExpression(JAM::Call& c) {
                                                     argument<tag_t>(c, 0)));
 }
 void replayObjectListAppend(JAM::Call& c) { c.SetStatus(ObjectList_Append(c.Tag(), *argument<tag_t>(c, 0))); }
+void replayObjectListFindItem(JAM::Call& c) {
+  c.SetStatus(ObjectList_FindItem(c.Tag(), *argument<int>(c, 0), argument<tag_t>(c, 1)));
+}
 
 // What the host's own members' records hold.
 using JAM::Direction;
@@ -128,6 +132,8 @@ constexpr ValueSignature kBody[] = {{Direction::Result, ValueKind::Tag, "Body"}}
 constexpr ValueSignature kCommitted[] = {{Direction::Result, ValueKind::Tag, "TaggedObject"}};
 constexpr ValueSignature kPreviewCount[] = {{Direction::Result, ValueKind::Integer, nullptr}};
 constexpr ValueSignature kAnObject[] = {{Direction::In, ValueKind::Tag, "TaggedObject"}};
+constexpr ValueSignature kListItem[] = {{Direction::In, ValueKind::Integer, nullptr},
+                                        {Direction::Result, ValueKind::Tag, "TaggedObject"}};
 constexpr ValueSignature kLoop[] = {{Direction::In, ValueKind::Integer, nullptr},
                                     {Direction::In, ValueKind::StructArray, "Point3d"}};
 constexpr ValueSignature kText[] = {{Direction::In, ValueKind::String, nullptr}};
@@ -159,6 +165,7 @@ struct HostBindings {
     Bind("Expression", 1, "Value", &replayValue, On('p', kDouble));
     Bind("OnPathDimensionBuilder", 1, "Expression", &replayLocationExpression, On('p', kExpression));
     Bind("ObjectList", 0, "Append", &replayObjectListAppend, On('t', kAnObject));
+    Bind("ObjectList", 0, "FindItem", &replayObjectListFindItem, On('t', kListItem));
     bindingHost = false;
   }
 };
@@ -215,6 +222,7 @@ std::string describeEntity(const DIEDES_GENERIC_ENTITY* e, const Naming& naming)
     case DIEDES_GENERIC_ENTITY::kTags: out = "tags"; break;
     case DIEDES_GENERIC_ENTITY::kInts: out = "ints"; break;
     case DIEDES_GENERIC_ENTITY::kExpressions: out = "expressions"; break;
+    case DIEDES_GENERIC_ENTITY::kDoubles: out = "doubles"; break;
     default: return report ? "records: " + std::to_string(e->AskCount()) : "records " + std::to_string(e->AskCount());
   }
   if (report) out += ":";
@@ -227,6 +235,7 @@ std::string describeEntity(const DIEDES_GENERIC_ENTITY* e, const Naming& naming)
         break;
       }
       case DIEDES_GENERIC_ENTITY::kInts: out += " " + std::to_string(e->AskInt(i)); break;
+      case DIEDES_GENERIC_ENTITY::kDoubles: out += " " + real(e->AskDouble(i)); break;
       default: {
         const EXP_expression* x = e->AskExpression(i);
         out += x != nullptr ? " " + real(x->ask_value()) : std::string(" none");
@@ -266,6 +275,33 @@ void describeCompensation(std::string& out, const DieEng::CompensateRoughData* p
   }
 }
 
+void describeEntities(std::string& out, const std::string& prefix, const DIEDES_GENERIC_BODY_PARMS* parms,
+                      const Naming& naming) {
+  for (int i = 0; i < parms->GetNumEntities(); ++i)
+    out += prefix + "entity " + std::to_string(i) + (naming.Report() ? ": " : " ") +
+           describeEntity(parms->GetEntity(i), naming) + "\n";
+}
+
+// A draw bead's flags and the records of its segments and tapers.
+void describeDrawBead(std::string& out, const DIE_DRBD_PARMS* parms, const Naming& naming) {
+  char flags[16];
+  std::snprintf(flags, sizeof flags, "0x%x", parms->GetFlags());
+  out += std::string("  flags ") + flags + "\n";
+  const ParmsChildren children = parms->Children();
+  for (int c = 0; c < children.Count(); ++c) {
+    FEATURE_PARMS* child = children.At(c);
+    if (auto* module = dynamic_cast<DIEDES_GENERIC_PARENT_PARMS*>(child)) {
+      const ParmsChildren segments = module->Children();
+      out += "  segment records " + std::to_string(segments.Count()) + "\n";
+      for (int i = 0; i < segments.Count(); ++i)
+        if (auto* segment = dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(segments.At(i)))
+          describeEntities(out, "  segment " + std::to_string(i) + " ", segment, naming);
+    } else if (auto* taper = dynamic_cast<DIEDES_GEN_P_DRBD_TPR_PARMS*>(child)) {
+      describeEntities(out, c == 1 ? "  start taper " : "  end taper ", taper, naming);
+    }
+  }
+}
+
 void describeFeature(std::string& out, FEATURE_RECORD* frec, const Naming& naming) {
   out += "feature " + naming.Tag(frec->OmTag());
   FEATURE_PARMS* parms = frec->ask_parms();
@@ -283,9 +319,8 @@ void describeFeature(std::string& out, FEATURE_RECORD* frec, const Naming& namin
   out += "  distance tolerance " + real(body->GetDistanceTolerance()) + "\n";
   out += "  angle tolerance " + real(body->GetAngleTolerance()) + "\n";
   out += "  algorithm version " + std::to_string(body->GetAlgorithmVersion()) + "\n";
-  for (int i = 0; i < body->GetNumEntities(); ++i)
-    out += "  entity " + std::to_string(i) + (naming.Report() ? ": " : " ") + describeEntity(body->GetEntity(i), naming) +
-           "\n";
+  describeEntities(out, "  ", body, naming);
+  if (auto* bead = dynamic_cast<DIE_DRBD_PARMS*>(body)) describeDrawBead(out, bead, naming);
   DieAttributesRecord* attributes = body->AskDieAttributes();
   if (attributes != nullptr) {
     if (attributes->title[0] != '\0' || attributes->value[0] != '\0' || attributes->number != 0)
@@ -635,6 +670,24 @@ int ObjectList_Append(tag_t list, tag_t object) {
       [&] { return appendToList(list, object); });
 }
 
+int ObjectList_FindItem(tag_t list, int index, tag_t* object) {
+  return journalled(
+      "ObjectList", 0, "FindItem", &replayObjectListFindItem,
+      [&] {
+        JAM_this(list);
+        JAM_in_int(&index, "index");
+        JAM_result_tag(classOf("TaggedObject"), object, "object");
+      },
+      [&] {
+        *object = 0;
+        auto* objects =
+            need(dynamic_cast<UICOMPJA_list*>(OM::OM_object_of_tag(list)), Error::kBadObject, "no object list");
+        if (index < 0 || index >= objects->size()) OM::ThrowIndexOutOfRange(index, 0, objects->size());
+        *object = OM::OM_ask_object_tag(objects->ask_item(index));
+        return 0;
+      });
+}
+
 // ---- playing --------------------------------------------------------------------------
 
 namespace {
@@ -700,6 +753,8 @@ std::string journalClassOf(const OM::Object* object) {
     if (FEATURE_PARMS* parms = frec->ask_parms()) {
       // Both rough-data parameter classes are published as the one feature.
       if (dynamic_cast<const DieEng::CompensateRoughData*>(parms) != nullptr) return "Features.CompensateRoughData";
+      // So are the three records of a draw bead.
+      if (dynamic_cast<const DIE_DRBD_PARMS*>(parms) != nullptr) return "Die.DrawBead";
       std::string kind = shortClass(parms);
       for (const char* area : {"Die.", "Features.", "Tooling."})
         if (JAM::PropertyMapper::IsRegistered((area + kind).c_str())) return area + kind;

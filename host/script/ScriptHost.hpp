@@ -102,6 +102,10 @@ KTX_HOST_API int OnPathDimensionBuilder_get_Expression(OnPathDimBuilder* locatio
 // "ObjectList", by the list's tag: method Append (argument "object"): puts
 // the object at the end of the list, which runs the list's insert callback.
 KTX_HOST_API int ObjectList_Append(tag_t list, tag_t object);
+// "ObjectList", by the list's tag: method FindItem (argument "index", result
+// "object"): the object at the index (0 for an empty entry); the index error
+// outside the list.
+KTX_HOST_API int ObjectList_FindItem(tag_t list, int index, tag_t* object);
 
 // The host's "ObjectList" automation interface, fetched by class name through
 // KTX::JAM::ClassInitializer: the journalled form records the call as a
