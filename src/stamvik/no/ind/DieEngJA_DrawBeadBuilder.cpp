@@ -913,20 +913,23 @@ void DrawBeadBuilder::CreateSegmentParameters() {
   }
   EVC_free(evaluator);
 
-  std::sort(values.begin(), values.end());
+  const std::size_t kept = SplitRule(limits[0], values.begin(), values.size());
+  if (kept == 0) return;
+  SetSegmentParametersLength(static_cast<int>(kept));
+  for (std::size_t i = 0; i < kept; ++i) SetSegmentParameter(static_cast<int>(i), values[i]);
+}
+
+std::size_t DrawBeadBuilder::SplitRule(double t0, double* values, std::size_t count) {
+  std::sort(values, values + count);
   // Marks are written as the pass goes, so three near-equal values at the
   // start keep the first and the third.
-  const double mark = limits[0] - 1.0;
-  for (std::size_t i = 0; i + 1 < values.size(); ++i)
+  const double mark = t0 - 1.0;
+  for (std::size_t i = 0; i + 1 < count; ++i)
     if (std::fabs(values[i] - values[i + 1]) <= kNearlyEqual) values[i == 0 ? i + 1 : i] = mark;
-  int kept = 0;
-  for (const double v : values)
-    if (v > limits[0] - kMargin) ++kept;
-  if (kept == 0) return;
-  SetSegmentParametersLength(kept);
-  kept = 0;
-  for (const double v : values)
-    if (v > limits[0] - kMargin) SetSegmentParameter(kept++, v);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < count; ++i)
+    if (values[i] > t0 - kMargin) values[kept++] = values[i];
+  return kept;
 }
 
 DrawBeadSegmentBuilder* DrawBeadBuilder::CleanList() {

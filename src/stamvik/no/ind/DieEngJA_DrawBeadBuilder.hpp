@@ -126,6 +126,10 @@ class STAMVIK_API DrawBeadBuilder : public JAX_FEAT_BUILDER {
   // Writes the builder into the male bead's parameters.
   virtual int ToParms(DIE_DRBD_MALE_PARMS* parms);
 
+  // The split rule on the working list (the path's limits and the curves'
+  // start parameters, t0 the lower limit): sorts it, drops near-equal values
+  // and keeps the survivors at its front, whose count it returns.
+  static std::size_t SplitRule(double t0, double* values, std::size_t count);
   // Neighbours in the segment list, skipping empty entries (null when none).
   DrawBeadSegmentBuilder* GetNextSegment(const DrawBeadSegmentBuilder* segment) const;
   DrawBeadSegmentBuilder* GetPreviousSegment(const DrawBeadSegmentBuilder* segment) const;
