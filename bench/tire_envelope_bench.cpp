@@ -12,6 +12,7 @@
 #include "geom/Curve.hpp"
 #include "geom/Sketch.hpp"
 #include "sys/CallLog.hpp"
+#include "vd/Motion.hpp"
 #include "vd/VehicleDesign.hpp"
 #include "vdja_tireenv_motion_util.hpp"
 
@@ -96,6 +97,32 @@ void BM_SpindleTrace(benchmark::State& state) {
   PART_set_work_part(nullptr);
 }
 BENCHMARK(BM_SpindleTrace)->RangeMultiplier(10)->Range(10, 10000)->Unit(benchmark::kMicrosecond);
+
+// The two-driver run along n path points (graph 5: one point a first-driver
+// value): one step and one traced line a point, so the time per point stays flat.
+void BM_TwoDriverRun(benchmark::State& state) {
+  Host::SetLogging(false);
+  PART_part* part = PART_part::Create(0);
+  PART_set_work_part(part);
+  VD::ResetMotion();
+  const double axis[3] = {0, -700, 0}, base[3] = {0, 0, 0}, a[3] = {0, -650, 0}, b[3] = {0, -720, 0};
+  const tag_t steer = VD::MakeJoint(0, axis), jounce = VD::MakeJoint(1, base);
+  const tag_t spindle = ES_create_line_in_part(nullptr, a, b);
+  const int points = static_cast<int>(state.range(0));
+  const std::string file = "/tmp/tire_run_bench_" + std::to_string(::getpid()) + ".txt";
+  const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  vdja_tireenv_motion_record_t record{};
+  for (auto _ : state)
+    vdja_tireenv_motion_run_articulation(origin, identity, file.c_str(), spindle, steer, jounce, 5, true, 30, -30,
+                                         points - 1, 100, 0, 1, 50, 0, 0, 0, &record);
+  PerPoint(state, points);
+  vdja_tireenv_motion_release_path(&record);
+  std::remove(file.c_str());
+  VD::ResetMotion();
+  part->destroy();
+  PART_set_work_part(nullptr);
+}
+BENCHMARK(BM_TwoDriverRun)->Arg(10)->Arg(100)->Arg(500)->Arg(2000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

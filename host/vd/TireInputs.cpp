@@ -96,11 +96,6 @@ std::vector<double> PointsOf(tag_t curve) {
   return c != nullptr ? c->ask_points() : std::vector<double>{};
 }
 
-std::map<std::pair<tag_t, int>, std::vector<double>>& tracedLines() {
-  static auto* lines = new std::map<std::pair<tag_t, int>, std::vector<double>>;
-  return *lines;
-}
-
 void WriteLine(std::FILE* out, const double a[3], const double b[3]) {
   std::fprintf(out, "%f %f %f %f %f %f\n", a[0], a[1], a[2], b[0], b[1], b[2]);
 }
@@ -350,15 +345,6 @@ int TIREENV_check_profile_intersect_Y_Axis(int count, const tag_t*) {
   return static_cast<int>(Host::Answer("TIREENV_check_profile_intersect_Y_Axis.count", 1));
 }
 
-int VD_MOTION_trace(tag_t trace, int index, unsigned int* line) {
-  Host::Log("VD_MOTION_trace", "trace=" + std::to_string(trace) + " index=" + std::to_string(index));
-  *line = 0;
-  auto it = tracedLines().find({trace, index});
-  if (it == tracedLines().end()) return 0;
-  *line = ES_create_line_in_part(nullptr, it->second.data(), it->second.data() + 3);
-  return 0;
-}
-
 int TIREENV_ask_sketch_matrix_information(tag_t sketch, double info[12], double toModel[16], double toSketch[16]) {
   Host::Log("TIREENV_ask_sketch_matrix_information", "tag=" + std::to_string(sketch));
   double o[3], m[9];
@@ -430,11 +416,5 @@ void SFMOD__generate_scenario_name(PART_part* rootPart, char** name) {
   *name = SM_string_copy(("scen_managed_" + std::to_string(++calls)).c_str());
 }
 
-namespace VD {
-void SetTracedLine(tag_t trace, int index, const double start[3], const double end[3]) {
-  tracedLines()[{trace, index}] = {start[0], start[1], start[2], end[0], end[1], end[2]};
-}
-void ClearTracedLines() { tracedLines().clear(); }
-}  // namespace VD
 
 }  // namespace KTX

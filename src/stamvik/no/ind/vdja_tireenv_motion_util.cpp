@@ -14,6 +14,7 @@
 #include "sys/Files.hpp"
 #include "sys/Memory.hpp"
 #include "upd/Update.hpp"
+#include "vd/Motion.hpp"
 
 namespace KTX::VDJA {
 namespace {
@@ -378,6 +379,116 @@ int vdja_tireenv_motion_ask_driver_mode(int option, bool secondPass, int* phase)
     case 2: *phase = secondPass ? 4 : 3; return 0;
     default: return 1;
   }
+}
+
+// ---- articulation ----------------------------------------------------------------
+
+int vdja_tireenv_motion_articulation_step(int n, int* counter) {
+  for (int i = 0; i < std::abs(n); ++i) {
+    int status = 0;
+    kmp_ipc_step(n > 0 ? 0 : 1, nullptr, &status);
+    if (status != 0) ERROR_raise(kSource, __LINE__, kArticulationFailed, "Articulation failed");
+    ++*counter;
+  }
+  return 0;
+}
+
+namespace {
+
+// The entities the motion leaves of the host's type 210 go before a trace.
+void DeleteMotionLeftovers() {
+  PART_part* part = CONTEXT_ask_work_part();
+  for (tag_t entity = ES_cycle_entities_by_type(part, 210, 0); entity != 0;
+       entity = ES_cycle_entities_by_type(part, 210, entity))
+    UPDATE_log_entity_to_delete(entity);
+  UPDATE_do_update();
+}
+
+// One articulation of the run with its tools, its trace and its joints:
+// ended on every way out, a failed step included.
+class Articulation {
+ public:
+  explicit Articulation(tag_t traced) {
+    VD_MOTION_initialize();
+    QF_MOTION_solver_parameters_s solver{};
+    VD_MOTION_ask_solver_parameters(&solver);
+    solver.first = 1;
+    VD_MOTION_edit_solver_parameters(&solver);
+    DeleteMotionLeftovers();
+    const QF_MOTION_trace_s request{traced, 1};
+    VD_MOTION_create_trace(&request, &trace_);
+    started_ = VD_MOTION_init_articulation();
+    QF_VD_MOTION_ask_articulation_drive_joints(&jointCount_, &joints_);
+  }
+  ~Articulation() {
+    if (ended_) return;
+    try {
+      End();
+    } catch (...) {
+      // Already on the way out with an error of its own.
+    }
+  }
+  Articulation(const Articulation&) = delete;
+  Articulation& operator=(const Articulation&) = delete;
+
+  tag_t trace() const { return trace_; }
+  bool started() const { return started_ == 0; }
+  void ZeroSteps() {
+    for (int i = 0; i < jointCount_; ++i) VD_MOTION_edit_artic_step_size(joints_[i], 0);
+  }
+  // Deletes the trace, ends the articulation and the tools: the articulation's status.
+  int End() {
+    ended_ = true;
+    if (trace_ != 0) UPDATE_log_entity_to_delete(trace_);
+    UPDATE_do_update();
+    const int status = VD_MOTION_terminate_articulation();
+    VD_MOTION_terminate();
+    SM_free(joints_);
+    joints_ = nullptr;
+    return status;
+  }
+
+ private:
+  tag_t trace_ = 0;
+  int started_ = 0;
+  int jointCount_ = 0;
+  tag_t* joints_ = nullptr;
+  bool ended_ = false;
+};
+
+// A driver's step at point k: its first value, then the change from the point before.
+double StepAt(const double* values, int k) { return k == 0 ? values[0] : values[k] - values[k - 1]; }
+
+}  // namespace
+
+int vdja_tireenv_motion_run_articulation(const double origin[3], const double matrix[9], const char* spindleFile,
+                                         tag_t spindle, tag_t first, tag_t second, int graph, bool firstOnX,
+                                         double fu, double fl, int fs, double su, double sl, int ss, double taper,
+                                         double locationA, double locationB, tag_t sketch,
+                                         vdja_tireenv_motion_record_t* r) {
+  r->failed = 0;
+  r->mode = 0;
+  r->jounceDistance = r->reboundDistance = 0;
+  Articulation run(spindle);
+  const tag_t xDriver = firstOnX ? first : second, yDriver = firstOnX ? second : first;
+  vdja_tireenv_motion_generate_driver_path(graph, fu, fl, fs, su, sl, ss, taper, locationA, locationB, sketch, r);
+  run.ZeroSteps();
+  int steps = 0;
+  for (int k = 0; k < r->pointCount; ++k) {
+    if (xDriver != yDriver) {
+      VD_MOTION_edit_artic_step_size(xDriver, StepAt(r->xValues, k));
+      VD_MOTION_edit_artic_step_size(yDriver, StepAt(r->yValues, k));
+    } else {
+      VD_MOTION_edit_artic_step_size(xDriver, StepAt(firstOnX ? r->xValues : r->yValues, k));
+    }
+    vdja_tireenv_motion_articulation_step(1, &steps);
+  }
+  if (spindleFile != nullptr && *spindleFile != '\0')
+    vdja_tireenv_motion_write_spindle_trace_file(r, origin, matrix, spindleFile, spindle, run.trace(), steps, 0);
+  const bool started = run.started();
+  const int result = run.End();
+  if (!started) ERROR_raise(kSource, __LINE__, kArticulationNotStarted, "the articulation could not be started");
+  return result;
 }
 
 // ---- files ---------------------------------------------------------------------

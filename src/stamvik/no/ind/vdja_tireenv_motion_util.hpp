@@ -51,6 +51,27 @@ STAMVIK_API int vdja_tireenv_motion_fla_driver_path_sweep(double a, double b, do
 // any other option answers 1 and leaves the phase as it was.
 STAMVIK_API int vdja_tireenv_motion_ask_driver_mode(int driverOption, bool secondPass, int* phase);
 
+// ---- articulation ------------------------------------------------------------------
+
+constexpr int kArticulationNotStarted = 3771732;
+constexpr int kArticulationFailed = 3771735;
+
+// |n| articulation steps, forward for n above 0, backward below; each adds 1
+// to *counter. A step that fails raises kArticulationFailed ("Articulation failed").
+STAMVIK_API int vdja_tireenv_motion_articulation_step(int n, int* counter);
+// The two-driver run: the driver path of the graph stepped joint by joint,
+// the spindle line traced at every position and written to the trace file
+// (when one is named). The articulation and the motion tools are ended and
+// the trace deleted on every way out. The status of ending the articulation;
+// raises kArticulationNotStarted when it could not be started.
+STAMVIK_API int vdja_tireenv_motion_run_articulation(const double origin[3], const double matrix[9],
+                                                     const char* spindleFile, tag_t spindle, tag_t firstJoint,
+                                                     tag_t secondJoint, int graph, bool firstOnX, double firstUpper,
+                                                     double firstLower, int firstSteps, double secondUpper,
+                                                     double secondLower, int secondSteps, double taperLocation,
+                                                     double locationA, double locationB, tag_t sketch,
+                                                     vdja_tireenv_motion_record_t* record);
+
 // ---- the files a run leaves in the temporary directory ----------------------------
 
 // Status when a file name cannot be made (no temporary directory, no free name).

@@ -1,0 +1,120 @@
+// The two-driver articulation of a tire envelope: the driver path stepped
+// joint by joint, the spindle line traced at each position into the trace
+// file, and the run ended on every way out.
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "geom/Curve.hpp"
+#include "vd/Motion.hpp"
+#include "vdja_tireenv_motion_util.hpp"
+
+using namespace KTX;
+using namespace KTX::VDJA;
+using stamvik_test::HostTest;
+
+namespace {
+
+class TireEnvelopeArticulation : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    VD::ResetMotion();
+    const double axis[3] = {0, -700, 0}, base[3] = {0, 0, 0};
+    steer_ = VD::MakeJoint(0, axis);
+    jounce_ = VD::MakeJoint(1, base);
+    const double a[3] = {0, -650, 0}, b[3] = {0, -720, 0};
+    spindle_ = ES_create_line_in_part(nullptr, a, b);
+    file_ = ::testing::TempDir() + "tire_articulation_" + std::to_string(::getpid()) + ".txt";
+    std::remove(file_.c_str());
+  }
+  void TearDown() override {
+    vdja_tireenv_motion_release_path(&record_);
+    std::remove(file_.c_str());
+    VD::ResetMotion();
+    HostTest::TearDown();
+  }
+  // Graph 0 (or another), first driver 30 to -30 and second 100 to 0 in one step each.
+  int Run(int graph, bool firstOnX, tag_t second = 0) {
+    const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    return vdja_tireenv_motion_run_articulation(origin, identity, file_.c_str(), spindle_, steer_,
+                                                second != 0 ? second : jounce_, graph, firstOnX, 30, -30, 1, 100, 0,
+                                                1, 50, 0, 0, 0, &record_);
+  }
+  // The step sizes of (steer, jounce) per articulation step.
+  static std::vector<std::pair<double, double>> Steps() {
+    std::vector<std::pair<double, double>> steps;
+    for (const auto& step : VD::StepsTaken()) steps.emplace_back(step.at(0).step, step.at(1).step);
+    return steps;
+  }
+  std::vector<std::string> Lines() const {
+    std::ifstream in(file_);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  void ExpectEnded() {
+    EXPECT_EQ(VD::MotionToolsOpen(), 0);
+    EXPECT_EQ(VD::ArticulationsOpen(), 0);
+  }
+
+  tag_t steer_ = 0, jounce_ = 0, spindle_ = 0;
+  std::string file_;
+  vdja_tireenv_motion_record_t record_{};
+};
+
+TEST_F(TireEnvelopeArticulation, DriversFollowThePath) {
+  using StepList = std::vector<std::pair<double, double>>;
+  struct Case {
+    const char* what;
+    int graph;
+    bool firstOnX;
+    bool oneJoint;
+    StepList want;
+  };
+  const Case cases[] = {
+      {"first joint on X", 0, true, false, {{-30, 0}, {60, 0}, {-60, 100}, {60, 0}}},
+      {"second joint on X", 0, false, false, {{0, -30}, {0, 60}, {100, -60}, {0, 60}}},
+      {"one fixed: Y moves once", 5, true, false, {{-30, 50}, {60, 0}}},
+      {"one joint for both, on X", 0, true, true, {{-30, 0}, {60, 0}, {-60, 0}, {60, 0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    EXPECT_EQ(Run(c.graph, c.firstOnX, c.oneJoint ? steer_ : 0), 0);
+    EXPECT_EQ(Steps(), c.want);
+    ExpectEnded();
+  }
+}
+
+TEST_F(TireEnvelopeArticulation, TraceFileHoldsTheDesignLineAndEveryPosition) {
+  ASSERT_EQ(Run(0, true), 0);
+  const std::vector<std::string> lines = Lines();
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[0], "0.000000 -720.000000 0.000000 0.000000 -650.000000 0.000000");
+  // Last position: turned 30 degrees about the axis through (0, -700), lifted 100.
+  EXPECT_EQ(lines[5], "10.000000 -717.320508 100.000000 -25.000000 -656.698730 100.000000");
+  EXPECT_DOUBLE_EQ(VD::JointDisplacement(steer_), 30);
+  EXPECT_DOUBLE_EQ(VD::JointDisplacement(jounce_), 100);
+}
+
+TEST_F(TireEnvelopeArticulation, AFailedRunIsEndedAndRaises) {
+  const int aliveBefore = OM::OM_live_objects();
+  Host::SetAnswer("kmp_ipc_step.fail_at", 3);
+  EXPECT_EQ(RaisedCode([&] { Run(0, true); }), kArticulationFailed);
+  ExpectEnded();
+  EXPECT_TRUE(Lines().empty()) << "a failed run wrote its trace file";
+  EXPECT_EQ(OM::OM_live_objects(), aliveBefore) << "the trace was left";
+  Host::SetAnswer("kmp_ipc_step.fail_at", 0);
+  Host::SetAnswer("VD_MOTION_init_articulation", 7);
+  EXPECT_EQ(RaisedCode([&] { Run(0, true); }), kArticulationNotStarted);
+  ExpectEnded();
+}
+
+}  // namespace
