@@ -44,22 +44,25 @@ constexpr const char* kMethodTypes[] = {"method", "get", "set"};
 // one write.
 void quote(std::string& out, std::string_view s) {
   out += '"';
-  for (unsigned char c : s) {
+  std::size_t plain = 0;  // where the run of characters written as they are starts
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    auto c = static_cast<unsigned char>(s[i]);
+    if (c != '"' && c != '\\' && c >= 0x20 && c != 0x7f) continue;
+    out.append(s.substr(plain, i - plain));
+    plain = i + 1;
     switch (c) {
       case '"': out += "\\\""; break;
       case '\\': out += "\\\\"; break;
       case '\n': out += "\\n"; break;
       case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20 || c == 0x7f) {
-          char hex[8];
-          std::snprintf(hex, sizeof hex, "\\x%02x", c);
-          out += hex;
-        } else {
-          out += static_cast<char>(c);
-        }
+      default: {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02x", c);
+        out += hex;
+      }
     }
   }
+  out.append(s.substr(plain));
   out += '"';
 }
 
