@@ -9,6 +9,7 @@
 #include "TestSupport.hpp"
 #include "ja_value_types.hpp"
 #include "jam/Journal.hpp"
+#include "script/ScriptHost.hpp"
 
 using namespace KTX;
 using stamvik_test::JamTest;
@@ -21,6 +22,7 @@ namespace ja_test_gadget_jam {
 using namespace ::KTX::JA::Types;
 using ::KTX::JA::ByPointer;
 using ::KTX::JA::ByTag;
+using ::KTX::JA::Count;
 using ::KTX::JA::In;
 using ::KTX::JA::Result;
 using ::KTX::JA::Signature;
@@ -59,10 +61,30 @@ int DropBody(PART_part*, int code) { throw code; }
 // Throws a standard exception that is no host error.
 int TripBody(PART_part*, int) { throw std::runtime_error("tripped"); }
 
+// Two forms of one method, and an array of doubles.
+std::vector<std::string> named;
+int NameBody(PART_part*, const char* text) {
+  named.push_back(std::string("text ") + text);
+  return 0;
+}
+int NameBody(PART_part*, tag_t point) {
+  named.push_back("tag " + std::to_string(point));
+  return 0;
+}
+double summed = 0;
+int SumBody(PART_part*, int count, const double* values) {
+  summed = 0;
+  for (int i = 0; i < count; ++i) summed += values[i];
+  return 0;
+}
+
 using ScaleSignature = Signature<ByPointer, -1, In<Double, "factor">, Result<Integer, "count">>;
 using SpawnSignature = Signature<ByTag, 5, In<String, "partName">, Result<Point, "item">>;
 using PickSignature = Signature<ByPointer, -1, Result<SelectBody, "chosen">>;
 using DropSignature = Signature<ByPointer, -1, In<Integer, "code">>;
+using NameByTextSignature = Signature<ByPointer, -1, In<String, "partName">>;
+using NameByTagSignature = Signature<ByPointer, -1, In<Point, "partObject">>;
+using SumSignature = Signature<ByPointer, -1, Count<"values">, In<DoubleArray, "values">>;
 
 // clang-format off
 #define GADGET_MEMBERS(X)                                                   \
@@ -70,7 +92,10 @@ using DropSignature = Signature<ByPointer, -1, In<Integer, "code">>;
   X(method2, Spawn, SpawnSignature, JA_FUNCTION(SpawnBody), 34, spawn_item) \
   X(method1, Pick,  PickSignature,  JA_FUNCTION(PickBody),  56)            \
   X(method1, Drop,  DropSignature,  JA_FUNCTION(DropBody),  78)            \
-  X(method1, Trip,  DropSignature,  JA_FUNCTION(TripBody),  90)
+  X(method1, Trip,  DropSignature,  JA_FUNCTION(TripBody),  90)            \
+  X(overload1, Name, NameByTextSignature, JA_FUNCTION_OF(NameBody, NameByTextSignature), 101, 7) \
+  X(overload1, Name, NameByTagSignature,  JA_FUNCTION_OF(NameBody, NameByTagSignature),  102, 8) \
+  X(method2, Sum,  SumSignature,   JA_FUNCTION(SumBody),   103)
 // clang-format on
 
 GADGET_MEMBERS(JA_MEMBER_TYPE)
@@ -198,6 +223,54 @@ TEST_F(JamEngine, MethodByPointerReplaysToTheSameJournal) {
   JAM::ClearJournal();
   EXPECT_EQ(JAM::ReplayJournal(JAM::ReadJournal(text)), (std::vector<int>{0, 0}));
   EXPECT_EQ(JAM::WriteJournal(JAM::Recorded()), text);
+}
+
+TEST_F(JamEngine, TheFormsOfAnOverloadedMethodJournalUnderOneNameAndReplayApart) {
+  using ja_test_gadget_jam::named;
+  using ja_test_gadget_jam::summed;
+  named.clear();
+  const double values[] = {1.5, 2.5, 4};
+  ASSERT_EQ(X7JA_GADGET_Name(part(), "left"), 0);
+  ASSERT_EQ(X8JA_GADGET_Name(part(), 0), 0);
+  ASSERT_EQ(XJA_GADGET_Sum(part(), 3, values), 0);
+  EXPECT_EQ(summed, 8.0);
+  EXPECT_EQ(named, (std::vector<std::string>{"text left", "tag 0"}));
+  ASSERT_EQ(JAM::Recorded().size(), 3u);
+  for (std::size_t i : {0u, 1u}) EXPECT_EQ(JAM::Recorded()[i].member, "Name");
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).name, "partName");
+  EXPECT_EQ(JAM::Recorded()[1].values.at(0).name, "partObject");
+  EXPECT_EQ(JAM::Recorded()[2].values.at(0).reals, (std::vector<double>{1.5, 2.5, 4}));
+
+  // Replayed in the other order: each record goes to its own form.
+  JAM::Journal again = {JAM::Recorded()[1], JAM::Recorded()[0], JAM::Recorded()[2]};
+  std::string text = JAM::WriteJournal(again);
+  JAM::ClearJournal();
+  named.clear();
+  summed = 0;
+  EXPECT_EQ(JAM::ReplayJournal(JAM::ReadJournal(text)), (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(named, (std::vector<std::string>{"tag 0", "text left"}));
+  EXPECT_EQ(summed, 8.0);
+  EXPECT_EQ(JAM::WriteJournal(JAM::Recorded()), text);
+}
+
+TEST(ScriptBindings, AnOverloadedMemberIsPlayedThroughTheFormItsArgumentsName) {
+  static const Script::ValueSignature byText[] = {{JAM::Direction::In, JAM::ValueKind::String, nullptr, "partName"}};
+  static const Script::ValueSignature byTag[] = {{JAM::Direction::In, JAM::ValueKind::Tag, "Point", "partObject"}};
+  JAM_replay_fn text = [](JAM::Call&) {};
+  JAM_replay_fn tag = [](JAM::Call&) {};
+  Script::Bind("Test.Forms", 0, "Name", text, {'p', byText, 1});
+  Script::Bind("Test.Forms", 0, "Name", tag, {'p', byTag, 1});
+  struct Row {
+    const char* recorded;
+    JAM_replay_fn played;
+  };
+  for (const Row& row : {Row{"partObject", tag}, Row{"partName", text}, Row{"other", text}}) {
+    JAM::Record record;
+    record.values.emplace_back().name = row.recorded;
+    EXPECT_EQ(Script::Bound("Test.Forms", 0, "Name", nullptr, &record), row.played) << row.recorded;
+  }
+  Script::UnbindPlugin();
+  EXPECT_EQ(Script::Bound("Test.Forms", 0, "Name"), nullptr);
 }
 
 TEST_F(JamEngine, MethodErrorBecomesItsStatusThroughTheJournalledInterface) {

@@ -66,6 +66,8 @@ struct Association {
 
 enum class RecordState { Open, Closed, Failed };
 
+class Call;
+
 struct Record {
   int depth = 0;
   std::string journalClass;
@@ -82,6 +84,8 @@ struct Record {
   // What the library knows of the member, while the record is being made;
   // never written out.
   void* learnt = nullptr;
+  // The replay callback the record was opened with (never written out).
+  void (*opener)(Call&) = nullptr;
   int line = 0;  // where the journal text holds its header (0: not read from text); never compared
   bool operator==(const Record& o) const {
     return depth == o.depth && journalClass == o.journalClass && methodType == o.methodType &&

@@ -25,6 +25,9 @@ struct State {
   std::map<std::string, int> raiseAt;
   // What is known of each member, by its replay key; nodes stay put.
   std::map<std::string, Internal::Learnt> learnt;
+  // The forms of an overloaded member (one name, other arguments), by replay
+  // key, each with its arguments' names; a member of one form has one entry.
+  std::map<std::string, std::vector<std::pair<std::vector<std::string>, Internal::Learnt>>> forms;
   // The same, found from the handles a recording call is given, so that a
   // call composes no key: the member's text is kept to check a hit against
   // (a member text at an address that an unloaded library left).
@@ -185,10 +188,42 @@ void finish(Record& r) {
   }
 }
 
+std::vector<std::string> namesOf(const Record& r) {
+  std::vector<std::string> names;
+  for (const Value& v : r.values) names.push_back(v.name);
+  return names;
+}
+
+// A member's form, learnt from a record that reached its end of arguments:
+// the callback it was opened with and how many values it holds.
+void learnForm(const Record& r) {
+  auto& forms = state().forms[Internal::ReplayKey(r.journalClass, r.methodType, r.member)];
+  std::vector<std::string> names = namesOf(r);
+  for (auto& [known, learnt] : forms)
+    if (known == names) {
+      learnt.replay = r.opener;
+      learnt.valueCount = static_cast<int>(r.values.size());
+      return;
+    }
+  forms.push_back({std::move(names), Internal::Learnt{r.opener, static_cast<int>(r.values.size())}});
+}
+
+// The form of an overloaded member that a record names by its arguments;
+// null for a member of one form, or when none matches.
+const Internal::Learnt* formOf(const std::string& key, const Record& r) {
+  auto it = state().forms.find(key);
+  if (it == state().forms.end() || it->second.size() < 2) return nullptr;
+  std::vector<std::string> names = namesOf(r);
+  for (const auto& [known, learnt] : it->second)
+    if (known == names) return &learnt;
+  return nullptr;
+}
+
 void close(int index, RecordState how, int status) {
   Record& r = state().journal[static_cast<std::size_t>(index)];
   if (r.argumentsEnded && r.learnt != nullptr)
     static_cast<Internal::Learnt*>(r.learnt)->valueCount = static_cast<int>(r.values.size());
+  if (r.argumentsEnded && r.opener != nullptr) learnForm(r);
   if (how == RecordState::Closed)
     for (Value& v : r.values) readResult(v);
   finish(r);
@@ -235,6 +270,7 @@ void start(JAM_type_class_s* journalClass, int methodType, const char* member, J
   Internal::Learnt* learnt = learntFor(journalClass, methodType, member, r);
   if (replay != nullptr) learnt->replay = replay;
   r.learnt = learnt;
+  r.opener = replay;
   s.open.push_back(static_cast<int>(s.journal.size() - 1));
 }
 
@@ -455,11 +491,16 @@ int MissingObject(const Record& record) {
 int Replay(const Record& record) {
   std::string key = Internal::ReplayKey(record.journalClass, record.methodType, record.member);
   JAM_replay_fn replay = Internal::FindReplay(key);
+  int known = Internal::KnownValueCount(key);
+  // An overloaded member replays through the form its arguments name.
+  if (const Internal::Learnt* form = formOf(key, record)) {
+    replay = form->replay;
+    known = form->valueCount;
+  }
   if (Host::Logging()) Host::Log("JAM_replay", record.journalClass + " " + record.member);
   if (replay == nullptr) return kUnknownMember;
   // The callback reads as many slots as its member takes: a record with
   // another number of values would hand it addresses of nothing.
-  int known = Internal::KnownValueCount(key);
   if (known != 0 && known != static_cast<int>(record.values.size())) return kMalformedRecord;
   if (int missing = MissingObject(record)) return missing;
   Call call;

@@ -146,6 +146,7 @@ std::string ValueText(Shape shape, const char* typeName, const char* templateNam
     case Shape::StringArray: return "string-array";
     case Shape::StructArray: return named("struct-array");
     case Shape::TextArray: return "text-array";
+    case Shape::DoubleArray: return "double-array";
   }
   return "?";
 }

@@ -4,6 +4,7 @@
 #include "geom/Curve.hpp"
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <tuple>
 
@@ -33,9 +34,26 @@ struct Binding {
 };
 using Key = std::tuple<std::string, int, std::string>;
 
-std::map<Key, Binding>& bindings() {
-  static auto* table = new std::map<Key, Binding>;
+std::map<Key, std::vector<Binding>>& bindings() {
+  static auto* table = new std::map<Key, std::vector<Binding>>;
   return *table;
+}
+
+// Whether two forms of a member name their arguments alike.
+bool sameNames(const MemberSignature& a, const MemberSignature& b) {
+  if (a.count != b.count) return false;
+  for (int i = 0; i < a.count; ++i) {
+    const char* x = a.values[i].name;
+    const char* y = b.values[i].name;
+    if ((x == nullptr) != (y == nullptr) || (x != nullptr && std::strcmp(x, y) != 0)) return false;
+  }
+  return true;
+}
+bool namesRecorded(const MemberSignature& s, const JAM::Record& r) {
+  if (s.count != static_cast<int>(r.values.size())) return false;
+  for (int i = 0; i < s.count; ++i)
+    if (s.values[i].name != nullptr && r.values[static_cast<std::size_t>(i)].name != s.values[i].name) return false;
+  return true;
 }
 
 bool bindingHost = false;  // set while the host binds its own classes
@@ -361,23 +379,37 @@ std::string describePart(const PART_part* part, const Naming& naming, int* featu
 
 void Bind(const char* journalClass, int methodType, const char* member, JAM_replay_fn play,
           const MemberSignature& signature) {
-  bindings()[Key{journalClass, methodType, member}] = Binding{play, signature, bindingHost};
+  std::vector<Binding>& forms = bindings()[Key{journalClass, methodType, member}];
+  for (Binding& b : forms)
+    if (sameNames(b.signature, signature)) {
+      b = Binding{play, signature, bindingHost};
+      return;
+    }
+  forms.push_back(Binding{play, signature, bindingHost});
 }
 
 JAM_replay_fn Bound(const std::string& journalClass, int methodType, const std::string& member,
-                    MemberSignature* signature) {
+                    MemberSignature* signature, const JAM::Record* record) {
   auto it = bindings().find(Key{journalClass, methodType, member});
-  if (it == bindings().end()) return nullptr;
-  if (signature != nullptr) *signature = it->second.signature;
-  return it->second.play;
+  if (it == bindings().end() || it->second.empty()) return nullptr;
+  const Binding* chosen = &it->second.front();
+  if (record != nullptr)
+    for (const Binding& b : it->second)
+      if (namesRecorded(b.signature, *record)) {
+        chosen = &b;
+        break;
+      }
+  if (signature != nullptr) *signature = chosen->signature;
+  return chosen->play;
 }
 
 void UnbindPlugin() {
   for (auto it = bindings().begin(); it != bindings().end();) {
-    if (it->second.host)
-      ++it;
-    else
+    std::erase_if(it->second, [](const Binding& b) { return !b.host; });
+    if (it->second.empty())
       it = bindings().erase(it);
+    else
+      ++it;
   }
 }
 
@@ -856,7 +888,7 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
   };
   if (recorded.depth != 0) return true;  // made again by the call that holds it
   MemberSignature signature;
-  JAM_replay_fn play = Bound(recorded.journalClass, recorded.methodType, recorded.member, &signature);
+  JAM_replay_fn play = Bound(recorded.journalClass, recorded.methodType, recorded.member, &signature, &recorded);
   static const char* const kTypes[] = {"method", "get", "set"};
   if (play == nullptr)
     return fail({recorded.line, std::string("nothing is bound to ") + kTypes[recorded.methodType % 3] + " \"" +

@@ -35,6 +35,7 @@ struct ValueSignature {
   JAM::Direction direction;
   JAM::ValueKind kind;
   const char* type;  // class, template class, enumeration or structure; null for a plain value
+  const char* name = nullptr;  // a method argument's journal name, where forms of one member differ by it
 };
 struct MemberSignature {
   char object = 0;  // 'p' the object by pointer, 't' by tag, 0 none
@@ -49,8 +50,10 @@ KTX_HOST_API void Bind(const char* journalClass, int methodType, const char* mem
                        const MemberSignature& signature);
 // Null when nothing is bound to the member; *signature (when asked) what its
 // records hold.
+// An overloaded member has one binding per form; the record, when given,
+// chooses the form whose arguments' names it holds (else the first is taken).
 KTX_HOST_API JAM_replay_fn Bound(const std::string& journalClass, int methodType, const std::string& member,
-                                 MemberSignature* signature = nullptr);
+                                 MemberSignature* signature = nullptr, const JAM::Record* record = nullptr);
 // Forgets the plug-in's bindings (the host's own stay): the plug-in is going.
 KTX_HOST_API void UnbindPlugin();
 

@@ -76,6 +76,7 @@ constexpr JAM::ValueKind RecordedKind() {
     case Shape::StringArray: return JAM::ValueKind::StringArray;
     case Shape::StructArray: return JAM::ValueKind::StructArray;
     case Shape::TextArray: return JAM::ValueKind::Utf8StringArray;
+    case Shape::DoubleArray: return JAM::ValueKind::DoubleArray;
   }
   return JAM::ValueKind::Integer;
 }
@@ -113,7 +114,8 @@ struct MethodSignature<Sig, std::tuple<A...>> {
     std::array<Script::ValueSignature, count + 1> r{};  // one spare: a method may take nothing
     std::size_t i = 0;
     ((A::count ? void()
-               : void(r[i++] = kValueSignature<typename A::Value, DirectionOf<A>()>)),
+               : void(r[i++] = Script::ValueSignature{DirectionOf<A>(), RecordedKind<typename A::Value>(),
+                                                      A::Value::typeName, A::name})),
      ...);
     return r;
   }();
@@ -214,3 +216,14 @@ struct MethodPlay {
                         &JA_BINDING_METHOD_PLAY(kind, Member, __VA_ARGS__)::symbol,                  \
                         ::KTX::JA::MethodSignature<JA_UNIT::Member::Signature>::signature,     \
                         ::KTX::JA::MethodFacts<JA_UNIT::Member>()},
+// An overloaded method's form: exported as X<number>JA_..., bound under the
+// member's one name; play tells the forms apart by their arguments' names.
+#define JA_BINDING_EXPORT_OVERLOAD(Member, Number) JA_BINDING_STR(JA_CAT(X, Number, JA_, JA_EXPORT_CLASS, _##Member))
+#define JA_BINDING_ROW_OVERLOAD(kind, Member, Sig, Body, Line, Number)                                  \
+  ::KTX::JA::BindingRow{JA_UNIT::Unit::journalClass, 0, #Member, JA_BINDING_EXPORT_OVERLOAD(Member, Number), \
+                        &::KTX::JA::MethodPlay<JA_UNIT::Member##_##Number::Self, JA_UNIT::Member##_##Number::Signature, \
+                                               JA_BINDING_EXPORT_OVERLOAD(Member, Number)>::Play,             \
+                        &::KTX::JA::MethodPlay<JA_UNIT::Member##_##Number::Self, JA_UNIT::Member##_##Number::Signature, \
+                                               JA_BINDING_EXPORT_OVERLOAD(Member, Number)>::symbol,           \
+                        ::KTX::JA::MethodSignature<JA_UNIT::Member##_##Number::Signature>::signature,          \
+                        ::KTX::JA::MethodFacts<JA_UNIT::Member##_##Number>()},

@@ -117,7 +117,7 @@ class UnitState {
 
 // ---- value kinds: how a value is recorded, printed and looked up -----------------
 
-enum class Shape { Logical, Integer, Double, Enum, Object, TemplateObject, Tag, String, Text, Struct, StringArray, StructArray, TextArray };
+enum class Shape { Logical, Integer, Double, Enum, Object, TemplateObject, Tag, String, Text, Struct, StringArray, StructArray, TextArray, DoubleArray };
 
 struct Logical {
   using type = bool;
@@ -268,6 +268,19 @@ struct StructArray {
   }
   static void ResultArray(int* count, S** values, const char* name, const UnitState& u) {
     JAM_out_struct_array(Handle(u), count, values, name);
+  }
+};
+
+// An array of doubles, an argument of a method; it crosses as StringArray
+// does. The caller keeps its array.
+struct DoubleArray {
+  using type = double*;
+  using inType = const double*;
+  static constexpr Shape shape = Shape::DoubleArray;
+  static constexpr const char* typeName = nullptr;
+  static constexpr bool isArray = true;
+  static void InArray(int count, const double* values, const char* name, const UnitState&) {
+    JAM_in_double_array(count, values, name);
   }
 };
 
@@ -544,6 +557,10 @@ struct Signature {
   static constexpr bool byTag = std::is_same_v<By, ByTag>;
   static constexpr int attributes = Attributes;
   static constexpr std::size_t arity = sizeof...(A);
+  // The type of a method body taking these arguments: it tells the forms of
+  // an overloaded body apart.
+  template <class Object>
+  using Body = int (*)(std::conditional_t<byTag, tag_t, Object*>, typename A::param...);
   static constexpr std::array<ArgumentRecord, sizeof...(A)> records = [] {
     std::array<ArgumentRecord, sizeof...(A)> r{};
     std::size_t i = 0;
@@ -1097,6 +1114,8 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 #define JA_OPERATION(operation) ::KTX::JA::Op<&operation>
 #define JA_BODY(function) ::KTX::JA::Body<&function>
 #define JA_FUNCTION(function) &function
+// One form of an overloaded method body, chosen by the row's signature.
+#define JA_FUNCTION_OF(function, Sig) static_cast<Sig::Body<Object>>(&function)
 
 #define JA_CAT_I(a, b, c, d, e) a##b##c##d##e
 #define JA_CAT(a, b, c, d, e) JA_CAT_I(a, b, c, d, e)
@@ -1125,6 +1144,12 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 #define JA_FORM_method7 METHOD
 #define JA_FORM_method8 METHOD
 #define JA_FORM_method9 METHOD
+// One form of an overloaded method: its last column is the number its export
+// carries in place of the plain prefix (X112JA_...).
+#define JA_FORM_overload0 OVERLOAD
+#define JA_FORM_overload1 OVERLOAD
+#define JA_FORM_overload2 OVERLOAD
+#define JA_FORM_overload3 OVERLOAD
 #define JA_ARITY_method0 0
 #define JA_ARITY_method1 1
 #define JA_ARITY_method2 2
@@ -1135,6 +1160,10 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 #define JA_ARITY_method7 7
 #define JA_ARITY_method8 8
 #define JA_ARITY_method9 9
+#define JA_ARITY_overload0 0
+#define JA_ARITY_overload1 1
+#define JA_ARITY_overload2 2
+#define JA_ARITY_overload3 3
 #define JA_DISPATCH(what, kind) JA_CAT(JA_, what, _, JA_FORM_##kind, )
 
 #define JA_PARAMS_0(M)
@@ -1168,7 +1197,11 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 #define JA_MEMBER_TYPE_METHOD(kind, Member, Sig, Body, Line, ...) \
   using Member = ::KTX::JA::ScriptMethod<Unit, #Member, Sig, Body, Line>;
 
+#define JA_MEMBER_TYPE_OVERLOAD(kind, Member, Sig, Body, Line, Number) \
+  using Member##_##Number = ::KTX::JA::ScriptMethod<Unit, #Member, Sig, Body, Line>;
+
 #define JA_MEMBER_LIST(kind, ...) JA_DISPATCH(MEMBER_LIST, kind)(kind, __VA_ARGS__)
+#define JA_MEMBER_LIST_OVERLOAD(kind, Member, Sig, Body, Line, Number) , Member##_##Number
 #define JA_MEMBER_LIST_PROPERTY(kind, Member, ...) , kind##_##Member
 #define JA_MEMBER_LIST_METHOD(kind, Member, ...) , Member
 
@@ -1179,6 +1212,9 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
                                                  JA_UNIT::kind##_##Member::Param value) = 0;
 #define JA_INTERFACE_OP_METHOD(kind, Member, Sig, Body, Line, ...) \
   virtual int Member(JA_UNIT::Member::Self self JA_PARAMS(kind, JA_UNIT::Member)) = 0;
+
+#define JA_INTERFACE_OP_OVERLOAD(kind, Member, Sig, Body, Line, Number) \
+  virtual int Member(JA_UNIT::Member##_##Number::Self self JA_PARAMS(kind, JA_UNIT::Member##_##Number)) = 0;
 
 #define JA_JOURNALLED_OP(kind, ...) JA_DISPATCH(JOURNALLED_OP, kind)(kind, __VA_ARGS__)
 #define JA_JOURNALLED_OP_PROPERTY(kind, Member, V, Body, Line, ...)                           \
@@ -1191,6 +1227,11 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
     return Member::Frame::Journalled(self JA_ARGS(kind));                    \
   }
 
+#define JA_JOURNALLED_OP_OVERLOAD(kind, Member, Sig, Body, Line, Number)            \
+  int Member(Member##_##Number::Self self JA_PARAMS(kind, Member##_##Number)) override { \
+    return Member##_##Number::Frame::Journalled(self JA_ARGS(kind));                    \
+  }
+
 #define JA_UNJOURNALLED_OP(kind, ...) JA_DISPATCH(UNJOURNALLED_OP, kind)(kind, __VA_ARGS__)
 #define JA_UNJOURNALLED_OP_PROPERTY(kind, Member, V, Body, Line, ...)                         \
   int JA_CAT(JA_OP_##kind, Member, , , )(Unit::Object * object, kind##_##Member::Param value) \
@@ -1199,6 +1240,11 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
   }
 #define JA_UNJOURNALLED_OP_METHOD(kind, Member, Sig, Body, Line, ...) \
   int Member(Member::Self self JA_PARAMS(kind, Member)) override { return Member::body(self JA_ARGS(kind)); }
+
+#define JA_UNJOURNALLED_OP_OVERLOAD(kind, Member, Sig, Body, Line, Number)          \
+  int Member(Member##_##Number::Self self JA_PARAMS(kind, Member##_##Number)) override { \
+    return Member##_##Number::body(self JA_ARGS(kind));                                 \
+  }
 
 // The guarded export of a row, under its unmangled name.
 #define JA_EXPORT(kind, ...) JA_DISPATCH(EXPORT, kind)(kind, __VA_ARGS__)
@@ -1211,4 +1257,9 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
   extern "C" STAMVIK_API int JA_CAT(XJA_, JA_EXPORT_CLASS, _, JA_EXPORT_MEMBER(Member, __VA_ARGS__), )(      \
       JA_UNIT::Member::Self self JA_PARAMS(kind, JA_UNIT::Member)) {                                         \
     return ::KTX::JA::Guard<&JA_UNIT::Member::Frame::Journalled>(self JA_ARGS(kind));                         \
+  }
+#define JA_EXPORT_OVERLOAD(kind, Member, Sig, Body, Line, Number)                                          \
+  extern "C" STAMVIK_API int JA_CAT(X, Number, JA_, JA_EXPORT_CLASS, _##Member)(                          \
+      JA_UNIT::Member##_##Number::Self self JA_PARAMS(kind, JA_UNIT::Member##_##Number)) {                \
+    return ::KTX::JA::Guard<&JA_UNIT::Member##_##Number::Frame::Journalled>(self JA_ARGS(kind));           \
   }

@@ -540,6 +540,8 @@ struct Instance {
 #define JA_OWNER_OP_PROPERTY(kind, Member, ...) \
   , ::KTX::JA::Owners::Op<kind##_##Member, &Interface::JA_CAT(JA_OP_##kind, Member, , , )>
 #define JA_OWNER_OP_METHOD(kind, Member, ...) , ::KTX::JA::Owners::Op<Member, &Interface::Member>
+// An overloaded method's form stands for no property.
+#define JA_OWNER_OP_OVERLOAD(kind, ...)
 
 // The owner class `KTX::JAM::<OwnerClass>` of a description, and its load
 // step `KTX::JA::Load<OwnerClass>`.

@@ -11,6 +11,7 @@ using Integer = ::KTX::JA::Integer;
 using Double = ::KTX::JA::Double;
 using String = ::KTX::JA::String;
 using Text = ::KTX::JA::Text;
+using DoubleArray = ::KTX::JA::DoubleArray;
 
 using Expression = Object<::KTX::EXP_expression, "Expression">;
 using Section = Object<::KTX::SC_section, "Section">;
