@@ -17,7 +17,8 @@ int FREF_reference::ThisClassId = 0;
 namespace {
 
 // The attributes of one object: entries "kind title\0value" (kind 'r' a real
-// written as its bytes, 's' a text), held by an object of the part so that
+// written as its bytes, 's' a text, 'i' an integer's bytes then 'h' hidden or
+// 'v' visible), held by an object of the part so that
 // the object manager's undo restores them.
 class ATTR_holder : public OM::TaggedObject {
   KTX_HOST_OBJECT(ATTR_holder, "KTX::ATTR_holder")
@@ -65,7 +66,7 @@ void set(tag_t object, char kind, const char* title, const std::string& value) {
   ATTR_holder* holder = holderOf(object, true);
   OM::OM__log(holder->Entries());
   std::vector<std::string>& entries = holder->Entries()->Items();
-  for (char k : {'r', 's'}) {
+  for (char k : {'r', 's', 'i'}) {
     const std::string key = keyOf(k, title);
     for (std::size_t i = entries.size(); i-- > 0;)
       if (entries[i].compare(0, key.size(), key) == 0) entries.erase(entries.begin() + static_cast<long>(i));
@@ -137,6 +138,26 @@ char* ATTR_ask_string(tag_t object, const char* title) {
   const std::string* entry = find(object, 's', title);
   if (entry == nullptr) return nullptr;
   return SM_string_copy(entry->c_str() + keyOf('s', title).size());
+}
+
+void ATTR_set_int(tag_t object, const char* title, int value, bool hidden) {
+  Host::Log("ATTR_set_int", "tag=" + std::to_string(object) + " " + (title != nullptr ? title : "") +
+                                (hidden ? " hidden" : ""));
+  std::string bytes(reinterpret_cast<const char*>(&value), sizeof value);
+  set(object, 'i', title, bytes + (hidden ? 'h' : 'v'));
+}
+
+bool ATTR_ask_int(tag_t object, const char* title, int* value, bool* hidden) {
+  Host::Log("ATTR_ask_int", "tag=" + std::to_string(object) + " " + (title != nullptr ? title : ""));
+  const std::string* entry = find(object, 'i', title);
+  if (entry == nullptr) return false;
+  const std::size_t at = keyOf('i', title).size();
+  int read = 0;
+  std::copy(entry->begin() + static_cast<long>(at), entry->begin() + static_cast<long>(at + sizeof read),
+            reinterpret_cast<char*>(&read));
+  if (value != nullptr) *value = read;
+  if (hidden != nullptr) *hidden = entry->back() == 'h';
+  return true;
 }
 
 double TEXT_atof(const char* text) { return text == nullptr ? 0.0 : std::strtod(text, nullptr); }

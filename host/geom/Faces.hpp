@@ -52,6 +52,10 @@ KTX_HOST_API void ATTR_set_string(tag_t object, const char* title, const char* t
 KTX_HOST_API bool ATTR_ask_real(tag_t object, const char* title, double* value);
 // A new copy (SM_alloc) of the text; null when there is none of that title.
 KTX_HOST_API char* ATTR_ask_string(tag_t object, const char* title);
+// Integer attributes, visible or hidden (the tooling's role titles are hidden).
+KTX_HOST_API void ATTR_set_int(tag_t object, const char* title, int value, bool hidden);
+// False when the object has no integer attribute of that title.
+KTX_HOST_API bool ATTR_ask_int(tag_t object, const char* title, int* value, bool* hidden);
 // The text read as a number (0 for none).
 KTX_HOST_API double TEXT_atof(const char* text);
 
