@@ -91,6 +91,8 @@ TEST_F(Keyway, TheRecordDoublesTheRadiusAddsTheDeckAndTheChildTakesItFromByteEig
   EXPECT_EQ(At<std::int32_t>(record, 108), 3);
   EXPECT_EQ(At<std::int32_t>(record, 0), 3);
   EXPECT_EQ(At<std::int32_t>(record, 112), 510000);
+  EXPECT_EQ(node->tolerances[0], b->GetDistanceTolerance());
+  EXPECT_EQ(node->tolerances[1], b->GetAngleTolerance());
   ASSERT_EQ(DIEDES_NODE_ask_num_children(node), 1);
   const void* child = DIEDES_NODE_ask_appl_data(DIEDES_NODE_ask_nth_child(node, 0))[1];
   EXPECT_EQ(std::memcmp(static_cast<const unsigned char*>(child) + 8, static_cast<const unsigned char*>(record) + 8,

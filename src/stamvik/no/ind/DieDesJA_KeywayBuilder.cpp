@@ -562,6 +562,8 @@ DIEDES_NODE_s* KeywayBuilder::CreateApplStructure() const {
   static const DIEDES_NODE_init_s description{11, "Keyways", 10, "Key", nullptr};
   DIEDES_NODE_s* parent = nullptr;
   if (DIEDES_NODE_create_nodes(1, &description, nullptr, nullptr, &parent) != 0 || parent == nullptr) return nullptr;
+  parent->tolerances[0] = m_distanceTolerance;
+  parent->tolerances[1] = m_angleTolerance;
   PopulateValuesInStucture(parent);
   DIEDES_NODE_s* child = DIEDES_NODE_create_child(parent);
   void** from = DIEDES_NODE_ask_appl_data(parent);
