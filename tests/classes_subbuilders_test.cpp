@@ -230,7 +230,8 @@ TEST_F(SubBuilders, BooleanAndDieShoeStartEmpty) {
   EXPECT_EQ(boolean->GetBooleanOptions(), DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite);
   EXPECT_TRUE(boolean->GetApplIsOverallRequired());
   EXPECT_EQ(boolean->GetApplScope(), 0);
-  EXPECT_EQ(boolean->GetSelectBodies(), nullptr);
+  ASSERT_NE(boolean->GetSelectBodies(), nullptr);
+  EXPECT_EQ(boolean->GetSelectBodies()->ask_count(), 0);
   ExpectJournalName(boolean, "Die.DieBooleanBuilder");
   EXPECT_EQ(boolean->commit(), 0);
 

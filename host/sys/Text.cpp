@@ -1,6 +1,8 @@
 #include "sys/Text.hpp"
 
 #include <cstring>
+#include <map>
+#include <string>
 
 #include "sys/Memory.hpp"
 
@@ -40,4 +42,21 @@ const char* TEXT_ask_utf8(const TEXT_s* text) { return text == nullptr ? nullptr
 std::size_t TEXT_ask_length(const TEXT_s* text) { return text == nullptr ? 0 : text->length; }
 
 void TEXT_free(TEXT_s* text) { SM_free(text); }
+
+const char* nat110(const char* key) {
+  static auto* translations = new std::map<std::string, std::string>;
+  if (key == nullptr) return "";
+  auto [it, made] = translations->try_emplace(key);
+  if (made) {
+    const std::size_t n = std::strlen(key);
+    const bool numbered = n >= 4 && key[0] == '#' && key[1] == '#' && key[2] >= '0' && key[2] <= '9' &&
+                          key[3] >= '0' && key[3] <= '9';
+    if (numbered) {
+      it->second.assign(key + 4);
+    } else {
+      it->second = key;
+    }
+  }
+  return it->second.c_str();
+}
 }

@@ -21,4 +21,12 @@ KTX_HOST_API const char* TEXT_ask_utf8(const TEXT_s* text);
 KTX_HOST_API std::size_t TEXT_ask_length(const TEXT_s* text);
 // Releases a text; null is allowed and does nothing.
 KTX_HOST_API void TEXT_free(TEXT_s* text);
+
+// The translation of a message key. A key "##NN..." (two decimal digits NN,
+// the entry of the host's catalogue) is followed by its text in the
+// stand-in's one language, which is the translation; any other key
+// translates to itself, and null to an empty text. The text is the host's,
+// kept for the life of the process (the same key, the same text); the caller
+// copies it.
+KTX_HOST_API const char* nat110(const char* key);
 }

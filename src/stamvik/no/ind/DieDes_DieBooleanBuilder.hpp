@@ -31,8 +31,21 @@ class STAMVIK_API DieBooleanBuilder : public JAX_BUILDER {
   void destroy() override;
   void cascade_destroy() override;
 
+  // At least one tool body when one is required: 0, else 1.
+  int validate_nothrow() override;
+
   virtual JA_DIE_BOOLEAN_BUILDER_boolean_type GetBooleanOptions() const;
   virtual void SetBooleanOptions(JA_DIE_BOOLEAN_BUILDER_boolean_type type);
+  // Appends the selected bodies to the caller's array (grown with the host
+  // allocator) when the builder's type is the one asked for: 0, or the
+  // number of a host error, the caller's array then freed and emptied.
+  virtual int GetSelectedBodies(JA_DIE_BOOLEAN_BUILDER_boolean_type type, int* count, tag_t** bodies) const;
+  // The type's name in the host's language: a new text the caller frees.
+  virtual char* GetBooleanTypeText() const;
+
+  // Appends the selected objects to the caller's array (only counted when
+  // the array is null).
+  void GetSelectedObjects(int* count, tag_t** tags) const;
 
   SELECT_OBJECT_list* GetSelectBodies() const { return m_selectBodies; }
   void SetSelectBodies(SELECT_OBJECT_list* bodies);
