@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -33,6 +35,35 @@ namespace {
 constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kUsageError = 2;
+
+// The plug-in writes its motion files into the directory "QDEN_TMP_DIR"
+// names. A play that finds none set gives it a directory of its own for the
+// play and removes it, with whatever was written there, when the play ends:
+// the variable is then unset again. A directory the caller set is left alone.
+class PlayTemporaryDirectory {
+ public:
+  PlayTemporaryDirectory() {
+    const char* set = std::getenv("QDEN_TMP_DIR");
+    if (set != nullptr && *set != '\0') return;
+    std::error_code error;
+    std::string pattern = (std::filesystem::temp_directory_path(error) / "ktxhost-play-XXXXXX").string();
+    if (error) pattern = "/tmp/ktxhost-play-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) return;
+    directory_ = pattern;
+    ::setenv("QDEN_TMP_DIR", directory_.c_str(), 1);
+  }
+  ~PlayTemporaryDirectory() {
+    if (directory_.empty()) return;
+    ::unsetenv("QDEN_TMP_DIR");
+    std::error_code error;
+    std::filesystem::remove_all(directory_, error);
+  }
+  PlayTemporaryDirectory(const PlayTemporaryDirectory&) = delete;
+  PlayTemporaryDirectory& operator=(const PlayTemporaryDirectory&) = delete;
+
+ private:
+  std::string directory_;
+};
 
 const char* kExitCodes =
     "exit status: 0 done, 1 the work failed (the reason is printed), 2 the\n"
@@ -184,6 +215,7 @@ int play(int argc, char** argv) {
     return kFailed;
   }
 
+  PlayTemporaryDirectory temporary;
   // Nothing here reads the host's call log: a played call does not feed it.
   KTX::Host::SetLogging(false);
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
@@ -294,7 +326,9 @@ const char* kPlayHelp =
     "alone, without the summary. Every record is checked against the\n"
     "member it calls before it is played; a record that is wrong stops the play\n"
     "with one line 'FILE:LINE: what is wrong'. With --record, the journal\n"
-    "recorded while playing is also written to OUT (also when the play stops).\n";
+    "recorded while playing is also written to OUT (also when the play stops).\n"
+    "When QDEN_TMP_DIR is not set, the play sets it to a new temporary\n"
+    "directory and removes that directory when it ends.\n";
 
 // A command: its name, a line for the overview, its own help, and what runs
 // it (given the arguments after its name).
