@@ -1,10 +1,19 @@
 #include "VDJA_ManikinBuilder.hpp"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
 #include <tuple>
 
+#include "VD_2DManikin_util.hpp"
+#include "afl/DieEngParms.hpp"
 #include "exp/Expression.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/TextFile.hpp"
+#include "vd/KnowledgeRule.hpp"
+#include "vd/ManikinServices.hpp"
 
 namespace KTX::VDJA {
 
@@ -15,14 +24,39 @@ STAMVIK_OM_DEFINE_CLASS(ManikinBuilder, "KTX::JAX_FEAT_BUILDER", 0x1000, &GetMan
 namespace {
 
 constexpr int kLength = 0, kAngle = 7;
+constexpr double kZero = 1e-10, kAngleTolerance = 0.1, kRightAngleBound = 90.0000000001;
+constexpr int kDefaultsTextSize = 133;
 
-// A new "0" in the part's default unit of the measure, owned by the builder.
-void AttachZero(OM::Object* builder, const OM::AttributeId& field, int measure) {
+// A new expression of the text in the part's default unit of the measure, owned by the builder.
+void AttachExpression(OM::Object* builder, const OM::AttributeId& field, int measure, const char* text) {
   EXP_expression* expression = nullptr;
   const int code =
-      EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(measure), &expression);
+      EXP_create_sys_exp_with_units_all_errors(text, UNIT_ask_default_unit_obj_for_measure(measure), &expression);
   if (code != 0) ERROR_raise("VDJA_ManikinBuilder", __LINE__, code, "cannot make a default expression");
   OM::OM_set_pointer(builder, field, expression);
+}
+void AttachZero(OM::Object* builder, const OM::AttributeId& field, int measure) {
+  AttachExpression(builder, field, measure, "0");
+}
+
+double valueOf(const EXP_expression* expression) {
+  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
+}
+
+// The three deviations validation accepts when out-of-range values are allowed.
+bool IsAllowedDeviation(int code) { return code == 3770410 || code == 3770415 || code == 3770421; }
+
+// Gives the message number; when asked, the catalogue's text of it, with
+// the arguments put in where it takes some.
+template <class... Args>
+int Report(char** message, int code, Args... args) {
+  if (message != nullptr) {
+    if constexpr (sizeof...(Args) == 0)
+      *message = SM_string_copy(ERROR_decode(code));
+    else
+      *message = SM_sprintf(ERROR_decode(code), args...);
+  }
+  return code;
 }
 
 }  // namespace
@@ -70,26 +104,378 @@ void ManikinBuilder::cascade_destroy() {
   JAX_FEAT_BUILDER::cascade_destroy();
 }
 
-// The point parameter objects come with the manikin's own issue of the
-// posture; until then the builder holds only their tags.
-void ManikinBuilder::implement_destroy() {}
+void ManikinBuilder::implement_destroy() {
+  // Only the points the user picked have parameter objects to delete.
+  if (m_selectHipPoint != 0) {
+    PRIMITIVE_delete_so_point_parms(m_selectHipPoint);
+    SetSelectHipPoint(0);
+  }
+  if (m_selectHeelPoint != 0) {
+    PRIMITIVE_delete_so_point_parms(m_selectHeelPoint);
+    SetSelectHeelPoint(0);
+  }
+  if (m_selectSteeringWheelPoint != 0) {
+    PRIMITIVE_delete_so_point_parms(m_selectSteeringWheelPoint);
+    SetSelectSteeringWheelPoint(0);
+  }
+}
 
-// The manikin's sizes, checks and read-back come with their own work; each
-// operation answers success until then.
-int ManikinBuilder::SaveToFile(const char*) { return 0; }
-int ManikinBuilder::OpenFromFile(const char*) { return 0; }
-int ManikinBuilder::GetVehicleManikinSettings(VD_2DManikin_vehicle_settings_t*) { return 0; }
-int ManikinBuilder::GetManikinSizeData(VD_2DManikin_user_defined_manikin_size_value_t*) { return 0; }
-int ManikinBuilder::GetManikinSizeArrayData(int, int, double*) { return 0; }
-int ManikinBuilder::SetManikinSizeData(const VD_2DManikin_user_defined_manikin_size_value_t*) { return 0; }
-int ManikinBuilder::SetManikinSizeArrayData(double*) { return 0; }
-int ManikinBuilder::ValidateUserDefinedManikinSizeDimensions() { return 0; }
-int ManikinBuilder::PostureValidateDimension(VD_2DManikin_vehicle_settings_t*, double*,
-                                             VD_2DManikin_Posture_Dimension_Position_t, char**) {
+// ---- settings and sizes ------------------------------------------------------------------
+
+int ManikinBuilder::GetVehicleManikinSettings(VD_2DManikin_vehicle_settings_t* settings) {
+  settings->position = m_position;
+  settings->classification = m_classification;
+  settings->standard = m_standard;
+  settings->standardCode = m_standard == SAEJ826Jul1995 ? 1 : m_standard == Saej833 ? 0 : 2;
+  settings->percentileIndex = m_standard == SAEJ826Jul1995 ? m_sAEPercentile
+                              : m_standard == Saej833      ? m_sAEPercentile - 3
+                                                           : 0;
+  settings->allowOutOfRange = m_allowPostureValueOutOfRange;
+  char allow[kDefaultsTextSize];
+  if (settings->allowOutOfRange && VD_DEFFILE_read_value(nullptr, "VD_ALLOW_NON_STANDARD_INPUT", 0, allow, sizeof allow) == 0 &&
+      std::atoi(allow) == 0)
+    settings->allowOutOfRange = false;
+  settings->driverDesignPoint = m_position == Driver && settings->percentileIndex != 2;
   return 0;
 }
-int ManikinBuilder::PostureValidateAllDimensions(char**) { return 0; }
-bool ManikinBuilder::GetOutputOptionsReadyForApply() { return false; }
-int ManikinBuilder::ConvertFrecToBuilderData(FEATURE_RECORD*) { return 0; }
+
+int ManikinBuilder::GetManikinSizeData(VD_2DManikin_user_defined_manikin_size_value_t* sizes) {
+  if (m_standard != UserDefined) return 0;
+  *sizes = {valueOf(m_thighLength), valueOf(m_legLength),           valueOf(m_armLength),  valueOf(m_forearmLength),
+            valueOf(m_torsoLength), valueOf(m_shoulderToHipLength), valueOf(m_handLength), valueOf(m_handGripLength)};
+  return 0;
+}
+
+int ManikinBuilder::GetManikinSizeArrayData(int standard, int percentileIndex, double sizes[8]) {
+  if (standard == UserDefined) {
+    const double arrayOrder[8] = {valueOf(m_legLength),   valueOf(m_thighLength),         valueOf(m_forearmLength),
+                                  valueOf(m_armLength),   valueOf(m_torsoLength),         valueOf(m_shoulderToHipLength),
+                                  valueOf(m_handGripLength), valueOf(m_handLength)};
+    std::copy(arrayOrder, arrayOrder + 8, sizes);
+    return 0;
+  }
+  VD_2DManikin_ask_standard_size(standard, percentileIndex, sizes);
+  return 0;
+}
+
+int ManikinBuilder::SetManikinSizeData(const VD_2DManikin_user_defined_manikin_size_value_t* sizes) {
+  const tag_t part = ask_owning_part() != nullptr ? ask_owning_part()->OmTag() : 0;
+  const std::pair<EXP_expression*, double> edits[] = {
+      {m_thighLength, sizes->thigh}, {m_legLength, sizes->leg},
+      {m_armLength, sizes->arm},     {m_forearmLength, sizes->forearm},
+      {m_torsoLength, sizes->torso}, {m_shoulderToHipLength, sizes->shoulderToHip},
+      {m_handLength, sizes->hand},   {m_handGripLength, sizes->handGrip}};
+  for (const auto& [expression, value] : edits) {
+    char* text = EXP_format_value(value);
+    EXP_edit_exp(part, expression, text);
+    SM_free(text);
+  }
+  return 0;
+}
+
+int ManikinBuilder::SetManikinSizeArrayData(double sizes[8]) {
+  const VD_2DManikin_user_defined_manikin_size_value_t record{sizes[1], sizes[0], sizes[3], sizes[2],
+                                                              sizes[4], sizes[5], sizes[7], sizes[6]};
+  return SetManikinSizeData(&record);
+}
+
+// ---- posture checks ----------------------------------------------------------------------
+
+int ManikinBuilder::ValidateUserDefinedManikinSizeDimensions() {
+  if (m_standard != UserDefined) return 0;
+  VD_2DManikin_user_defined_manikin_size_value_t sizes{};
+  GetManikinSizeData(&sizes);
+  const double recordOrder[8] = {sizes.thigh, sizes.leg,           sizes.arm,  sizes.forearm,
+                                 sizes.torso, sizes.shoulderToHip, sizes.hand, sizes.handGrip};
+  for (int i = 0; i < 8; ++i)
+    if (recordOrder[i] < -kZero) return 3770401 + i;
+  return 0;
+}
+
+int ManikinBuilder::PostureValidateDimension(VD_2DManikin_vehicle_settings_t* settings, double sizes[8],
+                                             VD_2DManikin_Posture_Dimension_Position_t dimension, char** message) {
+  const int d = dimension;
+  if (d <= POSTURE_NONE_DIMENSION || d >= POSTURE_NUM_DIMENSION) return 0;
+  const bool passenger = settings->position == Passenger;
+  if (passenger && d >= POSTURE_AHP_TO_SWC_LENGTH) return 0;
+  const bool allowed = settings->allowOutOfRange;
+  // User-defined sizes are already in the part's unit; the table's are millimetres.
+  auto size = [&](int i) { return settings->standard == UserDefined ? sizes[i] : vd_convert_unit(sizes[i]); };
+  const double leg = size(0), thigh = size(1), forearm = size(2), arm = size(3), shoulderToHip = size(5),
+               handGrip = size(6);
+  const double tolerance = vd_convert_unit(0.5);
+  double h30Min = 0, h30Max = thigh + leg + vd_convert_unit(107.0), backMin = 0, backMax = 25, wheelMin = 0,
+         wheelMax = 0;
+  if (!passenger && settings->classification == ClassA) {
+    h30Min = vd_convert_unit(127.0), h30Max = vd_convert_unit(405.0), backMin = 5, backMax = 40;
+    wheelMin = 0, wheelMax = vd_convert_unit(450.0);
+  } else if (!passenger) {
+    h30Min = vd_convert_unit(405.0), h30Max = vd_convert_unit(530.0), backMin = 11, backMax = 18;
+    wheelMin = vd_convert_unit(450.0), wheelMax = vd_convert_unit(560.0);
+  }
+  const double sgRPLength = valueOf(m_sgRPLength), sgRPHeight = valueOf(m_sgRPHeight), back = valueOf(m_backAngle),
+               aHPLength = valueOf(m_aHPLength), aHPHeight = valueOf(m_aHPHeight), pedal = valueOf(m_pedalPlaneAngle),
+               wheelDiameter = valueOf(m_wheelDiameter);
+  const char* unit = PART_ask_units(PART_ask_work_part()) == 1 ? "inch" : "mm";
+  auto outside90 = [](double angle) { return angle < -kZero || angle > kRightAngleBound; };
+
+  int code = 0;
+  switch (d) {
+    case POSTURE_SGRP_LENGTH:
+      if (aHPLength > sgRPLength + kZero) code = Report(message, 3770416, aHPLength);
+      break;
+    case POSTURE_AHP_LENGTH:
+      if (aHPLength > sgRPLength + kZero) code = Report(message, 3770418, sgRPLength);
+      break;
+    case POSTURE_SGRP_HEIGHT:
+    case POSTURE_AHP_HEIGHT: {
+      if (allowed && sgRPHeight - aHPHeight < kZero) {
+        code = d == POSTURE_SGRP_HEIGHT ? Report(message, 3770417, aHPHeight) : Report(message, 3770419, sgRPHeight);
+        break;
+      }
+      const double h30 = sgRPHeight - aHPHeight;
+      const double below = std::fabs(h30Min) > kZero ? tolerance : kZero;
+      if (h30 < h30Min - below || h30 > h30Max + tolerance)
+        code = Report(message, allowed ? 3770421 : 3770420, sgRPHeight - h30Max, sgRPHeight - h30Min, unit, h30Min,
+                      h30Max, unit);
+      break;
+    }
+    case POSTURE_BACK_ANGLE: {
+      if (allowed && outside90(back)) {
+        code = Report(message, 3770409, 0.0, 90.0);
+        break;
+      }
+      const double below = backMin > kZero ? kAngleTolerance : kZero;
+      if (back < backMin - below || back > backMax + kAngleTolerance)
+        code = Report(message, allowed ? 3770410 : 3770409, backMin, backMax);
+      break;
+    }
+    case POSTURE_PEDAL_ANGLE:
+      if (outside90(pedal)) code = Report(message, 3770411);
+      break;
+    case POSTURE_AHP_TO_SWC_LENGTH:
+      if (valueOf(m_aHPToSWCLength) < kZero) code = Report(message, 3770422);
+      break;
+    case POSTURE_AHP_TO_SWC_HEIGHT:
+      if (valueOf(m_aHPToSWCHeight) < kZero) code = Report(message, 3770423);
+      break;
+    case POSTURE_WHEEL_ANGLE:
+      if (outside90(valueOf(m_wheelAngle))) code = Report(message, 3770412);
+      break;
+    case POSTURE_WHEEL_DIAMETER: {
+      if (allowed && wheelDiameter < kZero) {
+        code = Report(message, 3770413, 0.0, unit);
+        break;
+      }
+      const double below = std::fabs(wheelMin) > kZero ? tolerance : kZero;
+      if (wheelDiameter < wheelMin - below || wheelDiameter > wheelMax + tolerance)
+        code = Report(message, allowed ? 3770415 : 3770414, wheelMin, wheelMax, unit);
+      break;
+    }
+    default:
+      break;
+  }
+  if (code != 0) return code;
+
+  const double hip[2] = {sgRPLength, sgRPHeight}, heel[2] = {aHPLength, aHPHeight};
+  if (d == 1 || d == 3 || d == 5 || d == 6 || d == 7) {
+    const double legs[2] = {leg, thigh};
+    if (!VD_2DManikin_check_leg_positions(heel, hip, pedal, legs)) return Report(message, 3770424);
+  }
+  if (passenger) return 0;
+  if (d == 1 || d == 3 || d == 4 || d == 5 || d == 6 || d == 8 || d == 9) {
+    const double wheel[2] = {aHPLength + valueOf(m_aHPToSWCLength), aHPHeight + valueOf(m_aHPToSWCHeight)};
+    const double arms[3] = {arm, forearm, handGrip};
+    if (!VD_2DManikin_check_arm_reach(hip, wheel, back, arms, shoulderToHip)) return Report(message, 3770425);
+  }
+  return 0;
+}
+
+int ManikinBuilder::PostureValidateAllDimensions(char** message) {
+  VD_2DManikin_vehicle_settings_t settings{};
+  GetVehicleManikinSettings(&settings);
+  double sizes[8] = {};
+  GetManikinSizeArrayData(settings.standard, settings.percentileIndex, sizes);
+  // An allowed deviation does not end the run: a later dimension that fails
+  // outright still fails the manikin.
+  int firstAllowed = 0;
+  char* allowedText = nullptr;
+  const int last = settings.position == Passenger ? POSTURE_PEDAL_ANGLE : POSTURE_WHEEL_DIAMETER;
+  for (int d = POSTURE_SGRP_LENGTH; d <= last; ++d) {
+    char* text = nullptr;
+    const int code = PostureValidateDimension(&settings, sizes, static_cast<VD_2DManikin_Posture_Dimension_Position_t>(d),
+                                              message != nullptr ? &text : nullptr);
+    if (code == 0) continue;
+    if (IsAllowedDeviation(code)) {
+      if (firstAllowed == 0) {
+        firstAllowed = code;
+        allowedText = text;
+      } else {
+        SM_free(text);
+      }
+      continue;
+    }
+    SM_free(allowedText);
+    if (message != nullptr) *message = text;
+    return code;
+  }
+  if (message != nullptr) *message = allowedText;
+  return firstAllowed;
+}
+
+bool ManikinBuilder::GetOutputOptionsReadyForApply() {
+  VD_2DManikin_vehicle_settings_t settings{};
+  GetVehicleManikinSettings(&settings);
+  if (settings.driverDesignPoint && m_drivingPostureCheck) return false;
+  return !m_jointAngleReport;
+}
+
+int ManikinBuilder::validate_nothrow() {
+  if (const int code = ValidateUserDefinedManikinSizeDimensions(); code != 0) return code;
+  if ((m_standard == SAEJ826Jul1995 && (m_sAEPercentile < 0 || m_sAEPercentile > 2)) ||
+      (m_standard == Saej833 && (m_sAEPercentile < 3 || m_sAEPercentile > 5)))
+    return kManikinPercentileNotOfStandard;
+  const int code = PostureValidateAllDimensions(nullptr);
+  return IsAllowedDeviation(code) ? 0 : code;
+}
+
+// ---- reading a manikin back from its rule instance ------------------------------------------
+
+int ManikinBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  char* instance = nullptr;
+  if (VD_get_instance_name_by_feature_tag(CM_ask_eid_of_object(frec), &instance) != 0 || instance == nullptr) return 0;
+  const std::string name = instance;
+  SM_free(instance);
+  SetCurrentManikinRuleName(UString(name));
+  auto chain = [&name](const char* attribute) { return "root:" + name + ":" + attribute + ":"; };
+  int number = 0;
+  bool flag = false;
+  if (VD_KF_ask_integer(chain("Occ_Location").c_str(), &number) == 0)
+    SetPosition(static_cast<JA_MANIKIN_BUILDER_PositionType>(number - 1));
+  if (VD_KF_ask_integer(chain("vehicle_class").c_str(), &number) == 0)
+    SetClassification(static_cast<JA_MANIKIN_BUILDER_ClassificationType>(number - 1));
+  if (VD_KF_ask_boolean(chain("Allow_non_standard_input?").c_str(), &flag) == 0) SetAllowPostureValueOutOfRange(flag);
+  if (int code = 0; VD_KF_ask_integer(chain("standard").c_str(), &code) == 0) {
+    if (code == 2) {
+      SetStandard(UserDefined);
+    } else if (code == 0 || code == 1) {
+      SetStandard(code == 1 ? SAEJ826Jul1995 : Saej833);
+      // A percentile the standard does not have leaves the one the builder holds.
+      if (int percentile = 0; VD_KF_ask_integer(chain("Percentage_acc").c_str(), &percentile) == 0 &&
+                              percentile >= 1 && percentile <= 3)
+        SetSAEPercentile(static_cast<JA_MANIKIN_BUILDER_SAEPercentileType>(percentile - 1 + (code == 1 ? 0 : 3)));
+    }
+  }
+  char* text = nullptr;
+  VD_KF_get_string(chain("Percentage_usr").c_str(), &text);
+  SetCurrentManikinSize(UString(text != nullptr && *text != '\0' ? text : "SAE J826 99%"));
+  SM_free(text);
+  text = nullptr;
+  if (VD_KF_get_string(chain("usr_def_file").c_str(), &text) == 0) SetOpenFromFile(UString(text));
+  SM_free(text);
+
+  int count = 0;
+  double* list = nullptr;
+  if (VD_KF_ask_number_list(chain("usr_def_para").c_str(), &count, &list) == 0 && count == 8) {
+    SetManikinSizeArrayData(list);
+  } else {
+    VD_2DManikin_value_t standard{};
+    VD_2DManikin_init_default_value(&standard);
+    double sizes[8];
+    VD_2DManikin_copy_value(PartUnitCode(), &standard, sizes);
+    SM_free(standard.percentile);
+    const VD_2DManikin_user_defined_manikin_size_value_t record{sizes[0], sizes[1], sizes[2], sizes[3],
+                                                                sizes[4], sizes[5], sizes[6], sizes[7]};
+    SetManikinSizeData(&record);
+  }
+  SM_free(list);
+
+  int version = 0;
+  VD_KF_ask_integer(chain("Algorithm_version").c_str(), &version);
+  const std::string suffix = version != 0 ? "_exp_v1" : "_exp";
+  auto bind = [&](const char* expressionName, const OM::AttributeId& field) {
+    tag_t tag = 0;
+    if (VD_ask_kf_expression_tag(name.c_str(), (expressionName + suffix).c_str(), &tag) != 0) return;
+    if (auto* expression = dynamic_cast<EXP_expression*>(OM::OM_object_of_tag(tag)); expression != nullptr)
+      OM::OM_set_pointer(this, field, expression);
+  };
+  bind("L31", m_sgRPLengthAttId);
+  bind("W20", m_sgRPWidthAttId);
+  bind("H70", m_sgRPHeightAttId);
+  bind("L40", m_backAngleAttId);
+  bind("Theta_AHP", m_pedalPlaneAngleAttId);
+  bind("AHP_X", m_aHPLengthAttId);
+  bind("AHP_Z", m_aHPHeightAttId);
+  if (m_position == Driver) {
+    bind("L11", m_aHPToSWCLengthAttId);
+    bind("H17", m_aHPToSWCHeightAttId);
+    bind("W9", m_wheelDiameterAttId);
+    bind("H18", m_wheelAngleAttId);
+  } else {
+    // A passenger's rule has no steering wheel: the package's general defaults stand in.
+    VD_general_default_value_t defaults{};
+    VD_read_general_default_value(&defaults);
+    for (auto [value, field, measure] : {std::tuple{defaults.aHPToSWCLength, &m_aHPToSWCLengthAttId, kLength},
+                                         std::tuple{defaults.aHPToSWCHeight, &m_aHPToSWCHeightAttId, kLength},
+                                         std::tuple{defaults.wheelDiameter, &m_wheelDiameterAttId, kLength},
+                                         std::tuple{defaults.wheelAngle, &m_wheelAngleAttId, kAngle}}) {
+      char* formatted = SM_sprintf("%f", value);
+      AttachExpression(this, *field, measure, formatted);
+      SM_free(formatted);
+    }
+  }
+  bool checker = false;
+  if ((VD_KF_ask_boolean(chain("add_checker?").c_str(), &checker) == 0 && checker) ||
+      (VD_KF_ask_boolean(chain("add_validation_checker?").c_str(), &checker) == 0 && checker))
+    SetDrivingPostureCheck(true);
+  if (VD_KF_ask_boolean(chain("add_report?").c_str(), &flag) == 0) SetJointAngleReport(flag);
+  return 0;
+}
+
+// ---- size files ------------------------------------------------------------------------------
+
+int ManikinBuilder::SaveToFile(const char* fileName) {
+  if (m_standard != UserDefined) return 0;
+  if (const int code = ValidateUserDefinedManikinSizeDimensions(); code != 0) return code;
+  VD_2DManikin_user_defined_manikin_size_value_t sizes{};
+  GetManikinSizeData(&sizes);
+  VD_2DManikin_value_t value{};
+  value.unit = PartUnitCode();
+  value.percentile = SM_string_copy(Frame::CharsOf(m_currentManikinSize));
+  value.thigh = sizes.thigh, value.leg = sizes.leg, value.arm = sizes.arm, value.forearm = sizes.forearm;
+  value.torso = sizes.torso, value.shoulderToHip = sizes.shoulderToHip, value.hand = sizes.hand;
+  value.handGrip = sizes.handGrip;
+  const int written = VD_2DManikin_save_value_in_file(fileName, &value);
+  SM_free(value.percentile);
+  if (written == 1) {
+    const char* lines[] = {"Error existing in accessing the file.", "Attribute of the file may be read only."};
+    mtErrorDialog("Input Validation", 2, lines);
+  } else if (written == 2) {
+    const char* lines[] = {"Error existing in reading from file.",
+                           "Failed to read user defined mainikin size value, please check data input format."};
+    mtErrorDialog("Input Validation", 2, lines);
+  }
+  return 0;
+}
+
+int ManikinBuilder::OpenFromFile(const char* fileName) {
+  VD_2DManikin_value_t value{};
+  if (!VD_2DManikin_read_customer_default_size(fileName, &value)) {
+    const char* lines[] = {"Error existing in reading from file.",
+                           "The selected file does not include all required values."};
+    mtErrorDialog("Invalid Input File", 2, lines);
+    return 0;
+  }
+  double sizes[8];
+  VD_2DManikin_copy_value(PartUnitCode(), &value, sizes);
+  SetCurrentManikinSize(UString(value.percentile));
+  SM_free(value.percentile);
+  const VD_2DManikin_user_defined_manikin_size_value_t record{sizes[0], sizes[1], sizes[2], sizes[3],
+                                                              sizes[4], sizes[5], sizes[6], sizes[7]};
+  SetManikinSizeData(&record);
+  return 0;
+}
+
+int ManikinBuilder::PartUnitCode() const { return PART_ask_units(ask_owning_part()) == 1 ? 1 : 0; }
 
 }  // namespace KTX::VDJA

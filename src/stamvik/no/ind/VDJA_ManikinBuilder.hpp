@@ -37,7 +37,25 @@ struct VD_2DManikin_user_defined_manikin_size_value_t {
 };
 
 // The posture dimensions the seating limits are checked for.
-enum VD_2DManikin_Posture_Dimension_Position_t : int {};
+enum VD_2DManikin_Posture_Dimension_Position_t : int {
+  POSTURE_NONE_DIMENSION = 0,
+  POSTURE_SGRP_LENGTH = 1,
+  POSTURE_SGRP_WIDTH = 2,
+  POSTURE_SGRP_HEIGHT = 3,
+  POSTURE_BACK_ANGLE = 4,
+  POSTURE_AHP_LENGTH = 5,
+  POSTURE_AHP_HEIGHT = 6,
+  POSTURE_PEDAL_ANGLE = 7,
+  POSTURE_AHP_TO_SWC_LENGTH = 8,
+  POSTURE_AHP_TO_SWC_HEIGHT = 9,
+  POSTURE_WHEEL_ANGLE = 10,
+  POSTURE_WHEEL_DIAMETER = 11,
+  POSTURE_NUM_DIMENSION = 12,
+};
+
+// Validation's answer to a standard and percentile that do not belong
+// together (a J826 manikin with a J833 percentile, or the reverse).
+constexpr int kManikinPercentileNotOfStandard = 3770440;
 
 // Fields in object order: texts and expressions, then 4-byte values, then logicals.
 #define STAMVIK_MANIKIN_BUILDER_ATTRIBUTES(A)                                               \
@@ -125,6 +143,7 @@ class STAMVIK_API ManikinBuilder : public JAX_FEAT_BUILDER {
   char* ask_journal_class_name() const override;
   void destroy() override;
   void cascade_destroy() override;
+  int validate_nothrow() override;
 
   // Own operations, in slot order.
   virtual int SaveToFile(const char* fileName);
@@ -171,6 +190,8 @@ class STAMVIK_API ManikinBuilder : public JAX_FEAT_BUILDER {
  private:
   virtual int ConvertFrecToBuilderData(FEATURE_RECORD* frec);
   void implement_destroy();
+  // The owning part's unit code as the size conversions read it: 1 inch, else 0.
+  int PartUnitCode() const;
 };
 
 STAMVIK_OM_CLASS_EXPORTS(ManikinBuilder)

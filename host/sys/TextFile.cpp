@@ -1,0 +1,167 @@
+#include "sys/TextFile.hpp"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdarg>
+#include <cstring>
+#include <map>
+
+#include "sys/CallLog.hpp"
+#include "sys/Memory.hpp"
+
+namespace KTX {
+namespace {
+
+std::string vformat(const char* format, va_list args) {
+  if (format == nullptr) return {};
+  va_list copy;
+  va_copy(copy, args);
+  const int size = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  if (size <= 0) return {};
+  std::string text(static_cast<std::size_t>(size) + 1, '\0');
+  std::vsnprintf(text.data(), text.size(), format, args);
+  text.resize(static_cast<std::size_t>(size));
+  return text;
+}
+
+std::vector<std::string>& notes() {
+  static auto* list = new std::vector<std::string>;
+  return *list;
+}
+std::vector<int>& handled() {
+  static auto* list = new std::vector<int>;
+  return *list;
+}
+std::map<int, std::FILE*>& channels() {
+  static auto* open = new std::map<int, std::FILE*>;
+  return *open;
+}
+
+const char* orNull(const char* text) { return text != nullptr ? text : "(null)"; }
+
+}  // namespace
+
+char* SM_sprintf(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = vformat(format, args);
+  va_end(args);
+  return SM_string_copy(text.c_str());
+}
+
+char* TEXT_format_string(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = vformat(format, args);
+  va_end(args);
+  return SM_string_copy(text.c_str());
+}
+
+void ERROR_note(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = vformat(format, args);
+  va_end(args);
+  Host::Log("ERROR_note", text);
+  notes().push_back(std::move(text));
+}
+
+void ERROR_set_handled(int code) {
+  Host::Log("ERROR_set_handled", std::to_string(code));
+  handled().push_back(code);
+}
+
+void STR_copy_uc(const char* from, char* to) {
+  if (from == nullptr || to == nullptr) return;
+  for (; *from != '\0'; ++from, ++to) *to = (*from >= 'a' && *from <= 'z') ? static_cast<char>(*from - 32) : *from;
+  *to = '\0';
+}
+
+void STR_strip_ending_whitespace(char* text) {
+  if (text == nullptr) return;
+  std::size_t length = std::strlen(text);
+  while (length > 0 && std::strchr(" \t\r\n", text[length - 1]) != nullptr) text[--length] = '\0';
+}
+
+int CFI_get_file_type(const char* name, int* type) {
+  Host::Log("CFI_get_file_type", orNull(name));
+  if (name == nullptr || type == nullptr) return 1;
+  const std::size_t length = std::strlen(name);
+  *type = length >= 4 && std::strcmp(name + length - 4, ".hsd") == 0 ? kCfiSizeDefinition : 0;
+  return 0;
+}
+
+int CFI_add_extension(const char* name, int type, char** withExtension) {
+  Host::Log("CFI_add_extension", std::string(orNull(name)) + " " + std::to_string(type));
+  if (withExtension == nullptr) return 1;
+  *withExtension = nullptr;
+  if (name == nullptr || type != kCfiSizeDefinition) return 1;
+  *withExtension = SM_string_copy((std::string(name) + ".hsd").c_str());
+  return 0;
+}
+
+int CFI_query_file_permissions(const char* name, int type, int access) {
+  Host::Log("CFI_query_file_permissions",
+            std::string(orNull(name)) + " " + std::to_string(type) + " " + std::to_string(access));
+  if (name == nullptr) return 0;
+  return ::access(name, access == 2 ? W_OK : R_OK) == 0 ? 1 : 0;
+}
+
+int CFI_open_iti_text(const char* name, int type, int mode, int* channel) {
+  Host::Log("CFI_open_iti_text", std::string(orNull(name)) + " " + std::to_string(type) + " " + std::to_string(mode));
+  if (channel == nullptr) return 1;
+  *channel = 0;
+  if (name == nullptr || (mode != 1 && mode != 3)) return 1;
+  std::FILE* file = std::fopen(name, mode == 3 ? "w" : "r");
+  if (file == nullptr) return 1;
+  static int next = 0;
+  *channel = ++next;
+  channels()[*channel] = file;
+  return 0;
+}
+
+int CFI_write_iti_line(int channel, const char* line) {
+  auto found = channels().find(channel);
+  if (found == channels().end()) return 1;
+  std::fputs(line != nullptr ? line : "", found->second);
+  std::fputc('\n', found->second);
+  return 0;
+}
+
+int CFI_close_file(int channel) {
+  Host::Log("CFI_close_file", std::to_string(channel));
+  auto found = channels().find(channel);
+  if (found == channels().end()) return 1;
+  const int status = std::fclose(found->second) == 0 ? 0 : 1;
+  channels().erase(found);
+  return status;
+}
+
+namespace System {
+std::FILE* SYSS_fopen(const char* name, const char* mode) {
+  Host::Log("SYSS_fopen", std::string(orNull(name)) + " " + orNull(mode));
+  if (name == nullptr || mode == nullptr) return nullptr;
+  // "t" is the text mode of the host's other platform; here every file is text.
+  std::string plain;
+  for (const char* c = mode; *c != '\0'; ++c)
+    if (*c != 't') plain += *c;
+  return std::fopen(name, plain.c_str());
+}
+}  // namespace System
+
+namespace Error {
+const std::vector<std::string>& Notes() { return notes(); }
+const std::vector<int>& HandledErrors() { return handled(); }
+void ClearNotes() {
+  notes().clear();
+  handled().clear();
+}
+}  // namespace Error
+
+namespace Host {
+int OpenTextChannels() { return static_cast<int>(channels().size()); }
+}  // namespace Host
+
+}  // namespace KTX

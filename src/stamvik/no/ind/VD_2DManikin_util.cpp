@@ -1,0 +1,270 @@
+#include "VD_2DManikin_util.hpp"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "om/ObjectManager.hpp"
+#include "sys/Error.hpp"
+#include "sys/Files.hpp"
+#include "sys/Memory.hpp"
+#include "sys/Str.hpp"
+#include "sys/TextFile.hpp"
+#include "vd/ManikinServices.hpp"
+
+namespace KTX::VDJA {
+namespace {
+
+constexpr const char* kSource = "VD_2DManikin_util";
+constexpr double kZero = 1e-10;
+constexpr double kDegree = 0.01745329251994328;
+
+// Millimetres, array order without the hand: leg, thigh, forearm, arm, torso, shoulder-to-hip, hand grip.
+constexpr double kStandardSizes[2][3][7] = {
+    {{459.1, 456.0, 267.0, 300.0, 563.0, 480.0, 124.0},
+     {417.5, 431.5, 244.0, 275.0, 563.0, 442.0, 110.0},
+     {390.4, 407.7, 221.0, 250.0, 563.0, 404.0, 96.0}},
+    {{445.0, 452.0, 267.0, 300.0, 591.5, 480.0, 124.0},
+     {398.0, 407.0, 244.0, 275.0, 532.5, 442.0, 110.0},
+     {351.0, 362.0, 221.0, 250.0, 473.5, 404.0, 96.0}},
+};
+
+constexpr int kLineSize = 1024;
+
+// The whole text as a number; NaN when it is none (a size file's "abc" is
+// no length, where a bare atof would take it as 0).
+double numberOf(const char* text) {
+  char* end = nullptr;
+  errno = 0;
+  const double value = std::strtod(text, &end);
+  if (end == text || errno == ERANGE || !std::isfinite(value)) return std::numeric_limits<double>::quiet_NaN();
+  while (*end == ' ' || *end == '\t') ++end;
+  return *end == '\0' ? value : std::numeric_limits<double>::quiet_NaN();
+}
+
+void upperStripped(char* text) {
+  STR_strip_ending_whitespace(text);
+  STR_copy_uc(text, text);
+}
+
+}  // namespace
+
+void VD_2DManikin_init_default_value(VD_2DManikin_value_t* value) {
+  value->unit = 0;
+  value->percentile = SM_string_copy("SAE J826 99%");
+  value->leg = 436.82;
+  value->thigh = 469.26;
+  value->forearm = 268.83;
+  value->arm = 296.12;
+  value->torso = 563;
+  value->hand = 244.09;
+  value->handGrip = 120.89;
+  value->shoulderToHip = 442;
+}
+
+bool VD_2DManikin_ask_standard_size(int standard, int percentileIndex, double sizes[7]) {
+  if (static_cast<unsigned>(standard) > 1 || static_cast<unsigned>(percentileIndex) > 2) return false;
+  std::memcpy(sizes, kStandardSizes[standard][percentileIndex], sizeof kStandardSizes[0][0]);
+  return true;
+}
+
+void VD_2DManikin_copy_value(int partUnitCode, const VD_2DManikin_value_t* value, double sizes[8]) {
+  double factor = 1.0;
+  if (partUnitCode == 0 && value->unit == 1) factor = 25.4;
+  if (partUnitCode != 0 && value->unit == 0) factor = 0.03937007874015748;
+  const double recordOrder[8] = {value->thigh, value->leg,           value->arm,  value->forearm,
+                                 value->torso, value->shoulderToHip, value->hand, value->handGrip};
+  for (int i = 0; i < 8; ++i) sizes[i] = recordOrder[i] * factor;
+}
+
+int VD_2DManikin_save_value_in_file(const char* fileName, const VD_2DManikin_value_t* value) {
+  int type = 0;
+  char* name = nullptr;
+  if (CFI_get_file_type(fileName, &type) != 0 || type != kCfiSizeDefinition) {
+    if (CFI_add_extension(fileName, kCfiSizeDefinition, &name) != 0) return 2;
+  } else {
+    name = SM_string_copy(fileName);
+  }
+  if (CFI_ask_file_exist(name) == 0 && CFI_query_file_permissions(name, kCfiSizeDefinition, 2) == 0) {
+    SM_free(name);
+    return 1;
+  }
+  int channel = 0;
+  const int opened = CFI_open_iti_text(name, kCfiSizeDefinition, 3, &channel);
+  SM_free(name);
+  if (opened != 0) return 2;
+
+  auto line = [channel](char* text) {
+    CFI_write_iti_line(channel, text);
+    SM_free(text);
+  };
+  auto plain = [channel](const char* text) { CFI_write_iti_line(channel, text); };
+  plain("! This is a human size definition file");
+  plain(" ");
+  plain("! must be mm or inch");
+  plain(value->unit != 0 ? "UNIT:   inch" : "UNIT:   mm");
+  plain(" ");
+  plain("!could be any string");
+  line(TEXT_format_string("PERCENTILE:   %s", value->percentile != nullptr ? value->percentile : ""));
+  plain(" ");
+  const struct {
+    const char* comment;
+    const char* format;
+    double length;
+  } lengths[] = {
+      {"!must be number", "THIGH_LENGTH:   %.2f", value->thigh},
+      {"!must be number", "LEG_LENGTH:   %.2f", value->leg},
+      {"!must be number", "ARM_LENGTH:   %.2f", value->arm},
+      {"!must be number", "FOREARM_LENGTH:   %.2f", value->forearm},
+      {"!must be number(calculated)", "TORSO_LENGTH:   %.2f", value->torso},
+      {"!must be number(calculated)", "SHOULDER_TO_HIP_LENGTH:   %.2f", value->shoulderToHip},
+      {"!must be number", "HAND_LENGTH:   %.2f", value->hand},
+      {"!must be number", "HAND_GRIP_LENGTH:   %.2f", value->handGrip},
+  };
+  for (const auto& length : lengths) {
+    plain(length.comment);
+    line(TEXT_format_string(length.format, length.length));
+    plain(" ");
+  }
+  CFI_close_file(channel);
+  return 0;
+}
+
+bool VD_2DManikin_read_value_of_key(std::FILE* file, const char* key, double* number, char** text, int* line) {
+  if (file == nullptr || key == nullptr) return false;
+  std::rewind(file);
+  char wanted[kLineSize];
+  std::snprintf(wanted, sizeof wanted, "%s", key);
+  upperStripped(wanted);
+  char buffer[kLineSize];
+  int lineNumber = 0;
+  while (std::fgets(buffer, sizeof buffer, file) != nullptr) {
+    ++lineNumber;
+    std::size_t length = std::strlen(buffer);
+    if (length > 0 && (buffer[length - 1] == '\n' || buffer[length - 1] == '\r')) buffer[--length] = '\0';
+    upperStripped(buffer);
+    if (buffer[0] == '#' || buffer[0] == ';' || buffer[0] == '!') continue;
+    // The key is the first token between separators, the value all after it.
+    char* start = buffer + std::strspn(buffer, "=:");
+    if (*start == '\0') continue;
+    char* end = start + std::strcspn(start, "=:");
+    if (*end == '\0' || end[1] == '\0') continue;
+    *end = '\0';
+    char* found = start;
+    while (*found == ' ' || *found == '\t') ++found;
+    upperStripped(found);
+    char* value = end + 1;
+    while (*value == ' ' || *value == '\t') ++value;
+    STR_strip_ending_whitespace(value);
+    if (STR_compare_i(found, wanted) != 0) continue;
+    if (line != nullptr) *line = lineNumber;
+    if (*value == '\0') return false;
+    if (text != nullptr)
+      *text = SM_string_copy(value);
+    else if (number != nullptr)
+      *number = numberOf(value);
+    return true;
+  }
+  return false;
+}
+
+bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_value_t* value) {
+  static constexpr const char* kMark = "Read Customer Default Manikin Definition";
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, kMark, &error);
+  if (error != 0) ERROR_raise(kSource, __LINE__, error, "Cannot set undo mark");
+  UNDO_QD_set_mark_importance(mark, 1);
+
+  std::FILE* file = nullptr;
+  VD_2DManikin_value_t read{};
+  const char* key = nullptr;
+  int line = 0;
+  bool ok = false;
+  try {
+    file = System::SYSS_fopen(fileName, "rt");
+    if (file == nullptr) ERROR_raise(kSource, __LINE__, 3770426, "Customer Default file can not open or not found.");
+    key = "UNIT";
+    char* unit = nullptr;
+    if (!VD_2DManikin_read_value_of_key(file, key, nullptr, &unit, &line))
+      ERROR_raise(kSource, __LINE__, 3770427, "UNIT is not read in the general default data structure.");
+    read.unit = STR_compare_i(unit, "MM") == 0 ? 0 : STR_compare_i(unit, "INCH") == 0 ? 1 : -1;
+    SM_free(unit);
+    if (read.unit < 0) ERROR_raise(kSource, __LINE__, 3770428, "UNIT is out of range.");
+    key = "PERCENTILE";
+    if (!VD_2DManikin_read_value_of_key(file, key, nullptr, &read.percentile, &line))
+      ERROR_raise(kSource, __LINE__, 3770427, "PERCENTILE is not read in the general default data structure.");
+    const struct {
+      const char* key;
+      double* length;
+    } lengths[] = {{"LEG_LENGTH", &read.leg},           {"THIGH_LENGTH", &read.thigh},
+                   {"FOREARM_LENGTH", &read.forearm},   {"ARM_LENGTH", &read.arm},
+                   {"TORSO_LENGTH", &read.torso},       {"HAND_LENGTH", &read.hand},
+                   {"HAND_GRIP_LENGTH", &read.handGrip}, {"SHOULDER_TO_HIP_LENGTH", &read.shoulderToHip}};
+    for (const auto& length : lengths) {
+      key = length.key;
+      if (!VD_2DManikin_read_value_of_key(file, key, length.length, nullptr, &line))
+        ERROR_raise(kSource, __LINE__, 3770427, "%s is not read in the general default data structure.", key);
+      if (!(*length.length >= -kZero)) ERROR_raise(kSource, __LINE__, 3770428, "%s is out of range.", key);
+    }
+    ok = true;
+  } catch (const std::exception& caught) {
+    const int code = Error::Severe::Convert(caught).askCode();
+    const char* name = fileName != nullptr ? fileName : "";
+    switch (code) {
+      case 3770426:
+        VD__output_default_error(name, -1);
+        ERROR_note("The File %s can not open or not found.", name);
+        break;
+      case 3770427:
+        VD__output_default_error(key, -2);
+        ERROR_note("%s is not read in the general default data structure.", key);
+        ERROR_note("In file %s.", name);
+        break;
+      case 3770428:
+        VD__output_default_error(key, -3);
+        ERROR_note("%s is out of range.", key);
+        ERROR_note("In file %s, line %d.", name, line);
+        break;
+      default:
+        break;
+    }
+    UNDO_QD_undo_to_mark_no_status(mark, kMark);
+    ERROR_set_handled(code);
+    SM_free(read.percentile);
+    read.percentile = nullptr;
+  }
+  if (file != nullptr) std::fclose(file);
+  UNDO_QD_delete_to_mark(mark, kMark);
+  if (ok) *value = read;
+  return ok;
+}
+
+bool VD_2DManikin_check_leg_positions(const double heel[2], const double hip[2], double pedalAngle,
+                                      const double lengths[2]) {
+  const double a = vd_convert_unit(81.0), b = vd_convert_unit(107.0);
+  const double x = pedalAngle * -kDegree;
+  const double direction[2] = {std::cos(x) * -a - std::sin(x) * b, std::sin(x) * -a + std::cos(x) * b};
+  double unit[2];
+  VEC2_unitize(direction, kZero, nullptr, unit);
+  const double reach = std::sqrt(a * a + b * b);
+  const double ankle[2] = {heel[0] + unit[0] * reach, heel[1] + unit[1] * reach};
+  const double d = std::hypot(ankle[0] - hip[0], ankle[1] - hip[1]);
+  const double leg = lengths[0], thigh = lengths[1];
+  return d < leg + thigh + kZero && d > std::fabs(thigh - leg) - kZero;
+}
+
+bool VD_2DManikin_check_arm_reach(const double hip[2], const double wheelCentre[2], double backAngle,
+                                  const double lengths[3], double shoulderToHip) {
+  const double x = backAngle * kDegree;
+  const double shoulder[2] = {hip[0] + std::sin(x) * shoulderToHip, hip[1] + std::cos(x) * shoulderToHip};
+  const double d = std::hypot(wheelCentre[0] - shoulder[0], wheelCentre[1] - shoulder[1]);
+  const double arm = lengths[0], forearm = lengths[1];
+  const double g = vd_convert_unit(205.0) - lengths[2];
+  const double f = std::sqrt(forearm * forearm + g * g - 2 * forearm * g * std::cos(2.9670597283903577));
+  return d < arm + f + kZero && d > std::fabs(arm - f) - kZero;
+}
+
+}  // namespace KTX::VDJA

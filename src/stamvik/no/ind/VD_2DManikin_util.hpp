@@ -1,0 +1,50 @@
+// The occupant manikin's utilities: the standard body sizes, the human size
+// definition file, and the reach checks of its legs and arms.
+#pragma once
+#include <cstdio>
+
+#include "StamvikExport.hpp"
+
+namespace KTX::VDJA {
+
+// A size definition as the size file holds it.
+struct VD_2DManikin_value_t {
+  int unit;          // 0 millimetre, 1 inch
+  char* percentile;  // host-allocated
+  double leg, thigh, forearm, arm, torso, hand, handGrip, shoulderToHip;
+};
+
+// The sizes of a manikin nobody defined ("SAE J826 99%", millimetres); the
+// percentile text is a new host string.
+STAMVIK_API void VD_2DManikin_init_default_value(VD_2DManikin_value_t* value);
+
+// The table's seven sizes (array order, no hand) of a standard (0 J826,
+// 1 J833) and percentile index (0 to 2); false, leaving `sizes`, for others.
+STAMVIK_API bool VD_2DManikin_ask_standard_size(int standard, int percentileIndex, double sizes[7]);
+// A size definition in record order (thigh, leg, arm, forearm, torso,
+// shoulder-to-hip, hand, hand grip), in the unit of a part of that unit code.
+STAMVIK_API void VD_2DManikin_copy_value(int partUnitCode, const VD_2DManikin_value_t* value, double sizes[8]);
+
+// Writes the size file: 0, 1 when the present file may not be written, 2
+// when it cannot be opened.
+STAMVIK_API int VD_2DManikin_save_value_in_file(const char* fileName, const VD_2DManikin_value_t* value);
+// The first line of the open file whose key is `key` (case, "=" or ":" do not
+// matter; "#", ";" and "!" start comments): its value as a number (NaN when it
+// is not one) or as a new host string (when `text` is given). False when no
+// line has the key or its value is empty. `line` (may be null) receives the
+// number of the line read, counting pieces of over-long lines as lines.
+STAMVIK_API bool VD_2DManikin_read_value_of_key(std::FILE* file, const char* key, double* number, char** text,
+                                                int* line = nullptr);
+// Reads a whole size file under its undo mark; false (noted, undone, nothing
+// of `value` to free) when a key is missing, a value is out of range or the
+// file cannot be opened.
+STAMVIK_API bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_value_t* value);
+
+// Whether legs of these lengths reach the pedal plane from the hip point.
+STAMVIK_API bool VD_2DManikin_check_leg_positions(const double heel[2], const double hip[2], double pedalAngle,
+                                                  const double lengths[2]);
+// Whether arms of these lengths (arm, forearm, hand grip) reach the wheel centre.
+STAMVIK_API bool VD_2DManikin_check_arm_reach(const double hip[2], const double wheelCentre[2], double backAngle,
+                                              const double lengths[3], double shoulderToHip);
+
+}  // namespace KTX::VDJA

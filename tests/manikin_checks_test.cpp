@@ -1,0 +1,512 @@
+// The occupant manikin checking itself: its settings, sizes, posture limits
+// and reach, its size files, and the read-back of a manikin from its rule.
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "VDJA_ManikinBuilder.hpp"
+#include "VD_2DManikin_util.hpp"
+#include "exp/Expression.hpp"
+#include "sys/TextFile.hpp"
+#include "vd/KnowledgeRule.hpp"
+#include "vd/ManikinServices.hpp"
+
+using namespace KTX;
+using namespace KTX::VDJA;
+using stamvik_test::HostTest;
+
+namespace {
+
+class Manikin : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    VD::ClearDefaultsFile();
+    VD::ClearErrorDialogs();
+    Error::ClearNotes();
+  }
+  void TearDown() override {
+    if (manikin_ != nullptr) manikin_->destroy();
+    for (const auto& file : files_) std::remove(file.c_str());
+    VD::ClearDefaultsFile();
+    EXPECT_EQ(Host::OpenTextChannels(), 0);
+    HostTest::TearDown();
+  }
+  ManikinBuilder* Make(CM_part* model = nullptr, FEATURE_RECORD* frec = nullptr) {
+    manikin_ = ManikinBuilderFactory::Create(model != nullptr ? model : modelPart(), frec);
+    return manikin_;
+  }
+  void Set(EXP_expression* e, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    ASSERT_EQ(EXP_edit_exp(part()->OmTag(), e, text), 0);
+  }
+  void SetSizes(const VD_2DManikin_user_defined_manikin_size_value_t& sizes) {
+    manikin_->SetStandard(UserDefined);
+    manikin_->SetManikinSizeData(&sizes);
+  }
+  std::string Scratch(const std::string& name) {
+    files_.push_back(testing::TempDir() + "manikin_" + std::to_string(::getpid()) + "_" + name);
+    return files_.back();
+  }
+  std::string Write(const std::string& name, const std::string& text) {
+    const std::string file = Scratch(name);
+    std::ofstream(file) << text;
+    return file;
+  }
+  ManikinBuilder* manikin_ = nullptr;
+  std::vector<std::string> files_;
+};
+
+std::vector<std::string> Lines(const std::string& file) {
+  std::vector<std::string> lines;
+  std::ifstream in(file);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// A size file with every key, one value replaced by `line` (or appended).
+std::string SizeFile(const std::string& replaceKey = "", const std::string& line = "") {
+  const char* keys[] = {"LEG_LENGTH", "THIGH_LENGTH", "FOREARM_LENGTH", "ARM_LENGTH",
+                        "TORSO_LENGTH", "HAND_LENGTH", "HAND_GRIP_LENGTH", "SHOULDER_TO_HIP_LENGTH"};
+  std::string text = "UNIT: mm\nPERCENTILE: sae j826 99%\n";
+  double value = 401;
+  for (const char* key : keys) {
+    text += replaceKey == key ? line + "\n" : std::string(key) + ": " + std::to_string(value) + "\n";
+    value += 1;
+  }
+  return replaceKey.empty() ? text + line + "\n" : text;
+}
+
+// ---- settings and sizes ----------------------------------------------------------------
+
+TEST_F(Manikin, SettingsByStandardAndPosition) {
+  struct Row {
+    int position, standard, percentile;
+    bool check, report;
+    int code, index;
+    bool designPoint, ready;
+  };
+  const Row rows[] = {
+      {Passenger, Saej833, J833SmallHuman5thFemale, false, false, 0, 2, false, true},
+      {Driver, SAEJ826Jul1995, J826Type50thPercentile, true, false, 1, 1, true, false},
+      {Driver, SAEJ826Jul1995, J826Type10thPercentile, true, false, 1, 2, false, true},
+      {Driver, UserDefined, J826Type95thPercentile, false, true, 2, 0, true, false},
+  };
+  ManikinBuilder* m = Make();
+  for (const Row& row : rows) {
+    m->SetPosition(static_cast<JA_MANIKIN_BUILDER_PositionType>(row.position));
+    m->SetStandard(static_cast<JA_MANIKIN_BUILDER_StandardType>(row.standard));
+    m->SetSAEPercentile(static_cast<JA_MANIKIN_BUILDER_SAEPercentileType>(row.percentile));
+    m->SetDrivingPostureCheck(row.check);
+    m->SetJointAngleReport(row.report);
+    VD_2DManikin_vehicle_settings_t s{};
+    m->GetVehicleManikinSettings(&s);
+    EXPECT_EQ(s.standardCode, row.code) << row.standard;
+    EXPECT_EQ(s.percentileIndex, row.index) << row.standard;
+    EXPECT_EQ(s.driverDesignPoint, row.designPoint) << row.standard;
+    EXPECT_EQ(m->GetOutputOptionsReadyForApply(), row.ready) << row.standard;
+  }
+  // The defaults file can forbid out-of-range values whatever the builder says.
+  m->SetAllowPostureValueOutOfRange(true);
+  VD_2DManikin_vehicle_settings_t s{};
+  VD::SetDefaultsFileValue("VD_ALLOW_NON_STANDARD_INPUT", "0");
+  m->GetVehicleManikinSettings(&s);
+  EXPECT_FALSE(s.allowOutOfRange);
+  VD::SetDefaultsFileValue("VD_ALLOW_NON_STANDARD_INPUT", "1");
+  m->GetVehicleManikinSettings(&s);
+  EXPECT_TRUE(s.allowOutOfRange);
+}
+
+TEST_F(Manikin, SizeArraysFromTheTableAndTheExpressions) {
+  ManikinBuilder* m = Make();
+  double a[8] = {0, 0, 0, 0, 0, 0, 0, 5};
+  m->GetManikinSizeArrayData(0, 1, a);
+  const double want[8] = {417.5, 431.5, 244, 275, 563, 442, 110, 5};
+  for (int i = 0; i < 8; ++i) EXPECT_DOUBLE_EQ(a[i], want[i]) << i;
+  for (auto [standard, index] : {std::pair{1, 3}, std::pair{2 + 1, 0}, std::pair{0, -1}}) {
+    double untouched[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    m->GetManikinSizeArrayData(standard, index, untouched);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(untouched[i], i + 1) << standard << "/" << index;
+  }
+  // Array order in, record order out, and back in array order.
+  double sizes[8] = {410, 400, 250, 300, 500, 450, 100, 180};
+  m->SetManikinSizeArrayData(sizes);
+  m->SetStandard(UserDefined);
+  VD_2DManikin_user_defined_manikin_size_value_t r{};
+  m->GetManikinSizeData(&r);
+  EXPECT_EQ(r.thigh, 400);
+  EXPECT_EQ(r.leg, 410);
+  EXPECT_EQ(r.arm, 300);
+  EXPECT_EQ(r.forearm, 250);
+  EXPECT_EQ(r.hand, 180);
+  EXPECT_EQ(r.handGrip, 100);
+  double back[8] = {};
+  m->GetManikinSizeArrayData(UserDefined, 0, back);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(back[i], sizes[i]) << i;
+}
+
+TEST_F(Manikin, UserSizesBelowZeroFailInRecordOrder) {
+  ManikinBuilder* m = Make();
+  SetSizes({400, 410, 300, 250, 500, 450, 180, 100});
+  EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), 0);
+  Set(m->GetHandGripLength(), -1e-11);
+  EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), 0);
+  Set(m->GetHandGripLength(), -0.5);
+  EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), 3770408);
+  Set(m->GetLegLength(), -0.5);
+  EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), 3770402);
+  EXPECT_EQ(m->validate_nothrow(), 3770402);
+  m->SetStandard(SAEJ826Jul1995);
+  EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), 0);
+}
+
+// ---- posture ----------------------------------------------------------------------------
+
+struct Posture {
+  double sgRP[3], aHP[2], back, pedal, swc[2], wheelDiameter, wheelAngle;
+};
+
+class ManikinPosture : public Manikin {
+ protected:
+  void Pose(const Posture& p) {
+    Set(manikin_->GetSgRPLength(), p.sgRP[0]);
+    Set(manikin_->GetSgRPWidth(), p.sgRP[1]);
+    Set(manikin_->GetSgRPHeight(), p.sgRP[2]);
+    Set(manikin_->GetAHPLength(), p.aHP[0]);
+    Set(manikin_->GetAHPHeight(), p.aHP[1]);
+    Set(manikin_->GetBackAngle(), p.back);
+    Set(manikin_->GetPedalPlaneAngle(), p.pedal);
+    Set(manikin_->GetAHPToSWCLength(), p.swc[0]);
+    Set(manikin_->GetAHPToSWCHeight(), p.swc[1]);
+    Set(manikin_->GetWheelDiameter(), p.wheelDiameter);
+    Set(manikin_->GetWheelAngle(), p.wheelAngle);
+  }
+  int Check(int dimension, char** message = nullptr) {
+    VD_2DManikin_vehicle_settings_t s{};
+    manikin_->GetVehicleManikinSettings(&s);
+    double sizes[8] = {};
+    manikin_->GetManikinSizeArrayData(s.standard, s.percentileIndex, sizes);
+    return manikin_->PostureValidateDimension(&s, sizes, static_cast<VD_2DManikin_Posture_Dimension_Position_t>(dimension),
+                                              message);
+  }
+};
+
+// A class-A driver who reaches pedal and wheel.
+constexpr Posture kDriver{{600, 0, 500}, {0, 250}, 25, 45, {500, 500}, 400, 20};
+
+TEST_F(ManikinPosture, DriverDimensionLimits) {
+  struct Row {
+    int classification;
+    bool allowed;
+    int dimension;
+    double value;  // put in the dimension's own expression
+    int code;
+  };
+  const Row rows[] = {
+      {ClassA, false, 11, 450.4, 0},        {ClassA, false, 11, 450.6, 3770414},
+      {ClassA, true, 11, 450.6, 3770415},   {ClassA, false, 11, 0, 0},
+      {ClassA, true, 11, 0, 3770413},       {ClassB, false, 11, 449.6, 0},
+      {ClassB, false, 11, 449.4, 3770414},  {ClassA, false, 3, 250 + 126.6, 0},
+      {ClassA, false, 3, 250 + 126.4, 3770420}, {ClassA, true, 3, 250 + 126.4, 3770421},
+      {ClassA, false, 3, 250 + 405.4, 0},   {ClassA, false, 3, 250 + 405.6, 3770420},
+      {ClassA, true, 3, 250 - 1, 3770417},  {ClassA, false, 4, 40.09, 0},
+      {ClassA, false, 4, 40.2, 3770409},    {ClassA, true, 4, 40.2, 3770410},
+      {ClassA, true, 4, 95, 3770409},       {ClassA, false, 7, 90.0000000002, 3770411},
+      {ClassA, false, 10, -0.01, 3770412},  {ClassA, false, 8, 0, 3770422},
+      {ClassA, false, 1, -1, 3770416},      {ClassA, false, 5, 0, 0},
+  };
+  ManikinBuilder* m = Make();
+  for (const Row& row : rows) {
+    Pose(kDriver);
+    m->SetClassification(static_cast<JA_MANIKIN_BUILDER_ClassificationType>(row.classification));
+    m->SetAllowPostureValueOutOfRange(row.allowed);
+    EXP_expression* target[] = {nullptr, m->GetSgRPLength(), nullptr, m->GetSgRPHeight(), m->GetBackAngle(),
+                                m->GetAHPLength(), nullptr, m->GetPedalPlaneAngle(), m->GetAHPToSWCLength(),
+                                nullptr, m->GetWheelAngle(), m->GetWheelDiameter()};
+    if (row.dimension == 1) {
+      Set(m->GetAHPLength(), 601);
+    } else {
+      Set(target[row.dimension], row.value);
+    }
+    EXPECT_EQ(Check(row.dimension), row.code) << "dimension " << row.dimension << " value " << row.value;
+  }
+  Pose(kDriver);
+  for (int d = 0; d <= 12; ++d) EXPECT_EQ(Check(d), 0) << d;
+}
+
+TEST_F(ManikinPosture, PassengerAllowedDeviationDoesNotHideALaterFailure) {
+  ManikinBuilder* m = Make();
+  m->SetPosition(Passenger);
+  m->SetAllowPostureValueOutOfRange(true);
+  VD::SetDefaultsFileValue("VD_ALLOW_NON_STANDARD_INPUT", "1");
+  Pose({{700, 0, 400}, {0, 0}, 25.2, 95, {0, 0}, 0, 0});
+  char* text = nullptr;
+  EXPECT_EQ(Check(4, &text), 3770410);
+  EXPECT_STREQ(text, "The back angle lies outside 0.0 to 25.0 degrees; out-of-range values are allowed.");
+  SM_free(text);
+  EXPECT_EQ(Check(7), 3770411);
+  // A passenger is never checked for the steering wheel.
+  for (int d = 8; d <= 11; ++d) EXPECT_EQ(Check(d), 0) << d;
+  text = nullptr;
+  EXPECT_EQ(m->PostureValidateAllDimensions(&text), 3770411);
+  EXPECT_STREQ(text, "The pedal plane angle must lie between 0 and 90 degrees.");
+  SM_free(text);
+  EXPECT_EQ(m->validate_nothrow(), 3770411);
+  Set(m->GetPedalPlaneAngle(), 45);
+  EXPECT_EQ(m->PostureValidateAllDimensions(nullptr), 3770410);
+  EXPECT_EQ(m->validate_nothrow(), 0);
+  // Back angle 0 is the passenger's lower limit exactly.
+  Set(m->GetBackAngle(), 0);
+  EXPECT_EQ(Check(4), 0);
+  Set(m->GetBackAngle(), -0.01);
+  EXPECT_EQ(Check(4), 3770409);
+}
+
+TEST_F(ManikinPosture, ReachOfLegsAndArms) {
+  ManikinBuilder* m = Make();
+  Pose(kDriver);
+  EXPECT_EQ(m->validate_nothrow(), 0);
+  Set(m->GetSgRPLength(), 2000);  // the hip far beyond leg and thigh
+  EXPECT_EQ(Check(1), 3770424);
+  Pose(kDriver);
+  Set(m->GetAHPToSWCLength(), 3000);  // the wheel far beyond the arms
+  EXPECT_EQ(Check(8), 3770425);
+  EXPECT_EQ(Check(7), 0);  // the pedal angle is no arm dimension
+  const double hip[2] = {0, 0}, far[2] = {3000, 0}, lengths[3] = {300, 267, 124};
+  EXPECT_FALSE(VD_2DManikin_check_arm_reach(hip, far, 25, lengths, 480));
+}
+
+TEST_F(ManikinPosture, PercentileOfAnotherStandardIsRefused) {
+  ManikinBuilder* m = Make();
+  Pose(kDriver);
+  m->SetStandard(Saej833);
+  m->SetSAEPercentile(J826Type95thPercentile);
+  EXPECT_EQ(m->validate_nothrow(), kManikinPercentileNotOfStandard);
+  m->SetSAEPercentile(J833LargeHuman95thMale);
+  EXPECT_EQ(m->validate_nothrow(), 0);
+  m->SetStandard(SAEJ826Jul1995);
+  EXPECT_EQ(m->validate_nothrow(), kManikinPercentileNotOfStandard);
+}
+
+// ---- size files ---------------------------------------------------------------------------
+
+TEST_F(Manikin, SavedInInchesOpensInMillimetres) {
+  PART_part* inch = PART_part::Create(1);
+  PART_set_work_part(inch);
+  ManikinBuilder* m = Make(inch->ModelPart());
+  SetSizes({16, 17, 12, 10, 20, 18, 7, 4});
+  m->SetCurrentManikinSize(UString("Tall"));
+  const std::string file = Scratch("inch.hsd");
+  EXPECT_EQ(m->SaveToFile(file.c_str()), 0);
+  const auto lines = Lines(file);
+  ASSERT_EQ(lines.size(), 32u);
+  EXPECT_EQ(lines[0], "! This is a human size definition file");
+  EXPECT_EQ(lines[1], " ");
+  EXPECT_EQ(lines[2], "! must be mm or inch");
+  EXPECT_EQ(lines[3], "UNIT:   inch");
+  EXPECT_EQ(lines[6], "PERCENTILE:   Tall");
+  EXPECT_EQ(lines[9], "THIGH_LENGTH:   16.00");
+  EXPECT_EQ(lines[30], "HAND_GRIP_LENGTH:   4.00");
+  // A negative size writes nothing.
+  Set(m->GetThighLength(), -0.5);
+  const std::string refused = Scratch("refused.hsd");
+  EXPECT_EQ(m->SaveToFile(refused.c_str()), 3770401);
+  EXPECT_NE(CFI_ask_file_exist(refused.c_str()), 0);
+  m->destroy();
+  manikin_ = nullptr;
+  inch->destroy();
+  PART_set_work_part(part());
+
+  ManikinBuilder* mm = Make();
+  mm->SetStandard(UserDefined);
+  EXPECT_EQ(mm->OpenFromFile(file.c_str()), 0);
+  VD_2DManikin_user_defined_manikin_size_value_t r{};
+  mm->GetManikinSizeData(&r);
+  EXPECT_DOUBLE_EQ(r.thigh, 16 * 25.4);
+  EXPECT_DOUBLE_EQ(r.handGrip, 4 * 25.4);
+  EXPECT_DOUBLE_EQ(r.shoulderToHip, 18 * 25.4);
+  EXPECT_EQ(mm->GetCurrentManikinSize().utf8(), "TALL");
+  EXPECT_TRUE(VD::ErrorDialogs().empty());
+}
+
+TEST_F(Manikin, KeysAreReadWhateverTheirCaseAndSeparator) {
+  const std::string file = Write("keys.txt", "!LEG_LENGTH: 1\n# ARM_LENGTH: 2\n  leg_length = 400  \n" +
+                                                 std::string(3000, 'x') + "\nLEG_LENGTH: 7\nARM_LENGTH:\n"
+                                                 "FOREARM_LENGTH:   \nunit: Inch\n");
+  std::FILE* f = std::fopen(file.c_str(), "r");
+  ASSERT_NE(f, nullptr);
+  double value = 0;
+  int line = 0;
+  EXPECT_TRUE(VD_2DManikin_read_value_of_key(f, "LEG_LENGTH", &value, nullptr, &line));
+  EXPECT_EQ(value, 400);
+  EXPECT_EQ(line, 3);
+  EXPECT_FALSE(VD_2DManikin_read_value_of_key(f, "ARM_LENGTH", &value, nullptr));
+  EXPECT_FALSE(VD_2DManikin_read_value_of_key(f, "FOREARM_LENGTH", &value, nullptr));
+  EXPECT_FALSE(VD_2DManikin_read_value_of_key(f, std::string(1500, 'x').c_str(), &value, nullptr));
+  char* text = nullptr;
+  EXPECT_TRUE(VD_2DManikin_read_value_of_key(f, "unit ", nullptr, &text));
+  EXPECT_STREQ(text, "INCH");
+  SM_free(text);
+  std::fclose(f);
+}
+
+TEST_F(Manikin, BadSizeFilesChangeNothing) {
+  struct Row {
+    std::string name, text, note;
+    int code;
+  };
+  const std::string missing = testing::TempDir() + "manikin_none_" + std::to_string(::getpid());
+  const Row rows[] = {
+      {"negative", SizeFile("ARM_LENGTH", "ARM_LENGTH: -2"), "ARM_LENGTH is out of range.", -3},
+      {"word", SizeFile("FOREARM_LENGTH", "FOREARM_LENGTH: abc"), "FOREARM_LENGTH is out of range.", -3},
+      {"nohand", SizeFile("HAND_LENGTH", "! no hand"), "HAND_LENGTH is not read in the general default data structure.", -2},
+      {"unit", "UNIT: cm\n", "UNIT is out of range.", -3},
+      {"", "", "The File " + missing + " can not open or not found.", -1},
+  };
+  ManikinBuilder* m = Make();
+  SetSizes({400, 410, 300, 250, 500, 450, 180, 100});
+  for (const Row& row : rows) {
+    Host::ClearCalls();
+    Error::ClearNotes();
+    VD::ClearErrorDialogs();
+    const int marks = OM::OM_ask_undo_mark_count();
+    const std::string file = row.name.empty() ? missing : Write(row.name, row.text);
+    EXPECT_EQ(m->OpenFromFile(file.c_str()), 0);
+    ASSERT_FALSE(Error::Notes().empty()) << row.name;
+    EXPECT_EQ(Error::Notes()[0], row.note);
+    std::vector<std::string> reports;
+    for (const auto& call : Host::Calls())
+      if (call.name == "VD__output_default_error") reports.push_back(call.args);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].substr(reports[0].rfind(' ') + 1), std::to_string(row.code));
+    EXPECT_EQ(Host::Calls()[0].name, "UNDO_QD_set_mark");
+    EXPECT_EQ(Host::CountCalls("UNDO_QD_undo_to_mark_no_status"), 1u);
+    EXPECT_EQ(OM::OM_ask_undo_mark_count(), marks);
+    ASSERT_EQ(VD::ErrorDialogs().size(), 1u);
+    EXPECT_EQ(VD::ErrorDialogs()[0].title, "Invalid Input File");
+    EXPECT_EQ(VD::ErrorDialogs()[0].lines,
+              (std::vector<std::string>{"Error existing in reading from file.",
+                                        "The selected file does not include all required values."}));
+    VD_2DManikin_user_defined_manikin_size_value_t r{};
+    m->GetManikinSizeData(&r);
+    EXPECT_EQ(r.arm, 300) << row.name;
+    EXPECT_EQ(r.forearm, 250) << row.name;
+  }
+  // The second note names where the bad value stands.
+  Error::ClearNotes();
+  m->OpenFromFile(Write("line", SizeFile("ARM_LENGTH", "ARM_LENGTH: -2")).c_str());
+  ASSERT_EQ(Error::Notes().size(), 2u);
+  EXPECT_NE(Error::Notes()[1].find("line 6"), std::string::npos) << Error::Notes()[1];
+  // -1e-11 is no negative length.
+  m->OpenFromFile(Write("tiny", SizeFile("ARM_LENGTH", "ARM_LENGTH: -1e-11")).c_str());
+  VD_2DManikin_user_defined_manikin_size_value_t r{};
+  m->GetManikinSizeData(&r);
+  EXPECT_EQ(r.arm, -1e-11);
+  EXPECT_EQ(r.leg, 401);
+  EXPECT_EQ(m->GetCurrentManikinSize().utf8(), "SAE J826 99%");
+}
+
+// ---- read-back from the rule ---------------------------------------------------------------
+
+struct RuleParameter {
+  const char* name;
+  const char* value;
+};
+
+FEATURE_RECORD* Rule(PART_part* part, const char* name, const std::vector<RuleParameter>& parameters) {
+  std::vector<const char*> names, values;
+  for (const auto& p : parameters) {
+    names.push_back(p.name);
+    values.push_back(p.value);
+  }
+  EXPECT_EQ(VD_KF_create_child_rule(part->OmTag(), "root:", name, "%qd_vd_2dmanikin", static_cast<int>(names.size()),
+                                    names.data(), values.data(), nullptr),
+            0);
+  tag_t frec = 0;
+  VD_get_feature_tag_and_name(name, &frec, nullptr);
+  return OM::TagToObject<FEATURE_RECORD>(frec);
+}
+
+TEST_F(Manikin, ReadBackFromTheRuleInstance) {
+  FEATURE_RECORD* frec = Rule(part(), "VD_2DM4", {{"Occ_Location", "2"}, {"Vehicle_class", "2"},
+                                                  {"Standard", "0"}, {"Percentage_acc", "3"},
+                                                  {"Allow_non_standard_input?", "TRUE"},
+                                                  {"Algorithm_version", "1"}, {"add_report?", "TRUE"},
+                                                  {"usr_def_para", "{410, 400, 250, 300, 500, 450, 100, 180}"},
+                                                  {"L31_exp_v1", "700"}, {"W20_exp_v1", "1"}, {"H70_exp_v1", "400"},
+                                                  {"L40_exp_v1", "22"}, {"Theta_AHP_exp_v1", "40"},
+                                                  {"AHP_X_exp_v1", "5"}, {"AHP_Z_exp_v1", "6"},
+                                                  {"usr_def_file", "\"a.hsd\""}});
+  ASSERT_NE(frec, nullptr);
+  ManikinBuilder* m = Make(nullptr, frec);
+  EXPECT_EQ(m->GetCurrentManikinRuleName().utf8(), "VD_2DM4");
+  EXPECT_EQ(m->GetPosition(), Passenger);
+  EXPECT_EQ(m->GetClassification(), ClassB);
+  EXPECT_EQ(m->GetStandard(), Saej833);
+  EXPECT_EQ(m->GetSAEPercentile(), J833SmallHuman5thFemale);
+  EXPECT_TRUE(m->GetAllowPostureValueOutOfRange());
+  EXPECT_TRUE(m->GetJointAngleReport());
+  EXPECT_FALSE(m->GetDrivingPostureCheck());
+  EXPECT_EQ(m->GetCurrentManikinSize().utf8(), "SAE J826 99%");
+  EXPECT_EQ(m->GetOpenFromFile().utf8(), "a.hsd");
+  EXPECT_EQ(EXP_ask_value_of_exp(m->GetThighLength()), 400);
+  EXPECT_EQ(EXP_ask_value_of_exp(m->GetHandLength()), 180);
+  // Seven expressions are the rule's; the four of the steering wheel are new.
+  const std::pair<const char*, EXP_expression*> bound[] = {
+      {"L31_exp_v1", m->GetSgRPLength()}, {"W20_exp_v1", m->GetSgRPWidth()},  {"H70_exp_v1", m->GetSgRPHeight()},
+      {"L40_exp_v1", m->GetBackAngle()},  {"Theta_AHP_exp_v1", m->GetPedalPlaneAngle()},
+      {"AHP_X_exp_v1", m->GetAHPLength()}, {"AHP_Z_exp_v1", m->GetAHPHeight()}};
+  for (const auto& [name, expression] : bound) {
+    tag_t tag = 0;
+    ASSERT_EQ(VD_ask_kf_expression_tag("VD_2DM4", name, &tag), 0);
+    EXPECT_EQ(expression->OmTag(), tag) << name;
+  }
+  EXPECT_DOUBLE_EQ(EXP_ask_value_of_exp(m->GetWheelAngle()), 22);
+  EXPECT_STREQ(m->GetWheelAngle()->ask_unit()->name, "Degrees");
+  EXPECT_DOUBLE_EQ(EXP_ask_value_of_exp(m->GetWheelDiameter()), 380);
+  EXPECT_EQ(Host::CountCalls("VD_read_general_default_value"), 1u);
+  // The rule's expressions stay with the rule when the builder goes.
+  const tag_t sgRP = m->GetSgRPLength()->OmTag();
+  m->destroy();
+  manikin_ = nullptr;
+  EXPECT_FALSE(OM::OM_is_deleted_tag(sgRP));
+}
+
+TEST_F(Manikin, ReadBackOfPercentilesAndDefaultSizes) {
+  struct Row {
+    const char* standard;
+    const char* percentage;
+    const char* sizes;
+    int wantStandard, wantPercentile;
+    double thigh;
+  };
+  const Row rows[] = {
+      {"0", "3", "{1,2,3,4,5,6,7,8}", Saej833, J833SmallHuman5thFemale, 2},
+      {"1", "2", "{1,2,3,4,5,6,7}", SAEJ826Jul1995, J826Type50thPercentile, 469.26},
+      {"1", "4", "{}", SAEJ826Jul1995, J826Type95thPercentile, 469.26},
+      {"2", "1", "{1,2,3,4,5,6,7,8}", UserDefined, J826Type95thPercentile, 2},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    const std::string name = "VD_2DM" + std::to_string(++n);
+    FEATURE_RECORD* frec = Rule(part(), name.c_str(), {{"Occ_Location", "1"}, {"Vehicle_class", "1"},
+                                                        {"Standard", row.standard}, {"Percentage_acc", row.percentage},
+                                                        {"usr_def_para", row.sizes}, {"Algorithm_version", "0"},
+                                                        {"add_validation_checker?", "TRUE"}});
+    ManikinBuilder* m = Make(nullptr, frec);
+    EXPECT_EQ(m->GetStandard(), row.wantStandard) << name;
+    EXPECT_EQ(m->GetSAEPercentile(), row.wantPercentile) << name;
+    EXPECT_EQ(EXP_ask_value_of_exp(m->GetThighLength()), row.thigh) << name;
+    EXPECT_TRUE(m->GetDrivingPostureCheck()) << name;
+    m->destroy();
+    manikin_ = nullptr;
+  }
+}
+
+}  // namespace
