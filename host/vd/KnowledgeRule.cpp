@@ -512,3 +512,13 @@ int VD_create_expression_value_units(const char* rule, const char* parameter, co
 }
 
 }  // namespace KTX
+
+namespace KTX {
+int UDFS_lib_load_configuration() {
+  Host::Log("UDFS_lib_load_configuration");
+  return static_cast<int>(Host::Answer("UDFS_lib_load_configuration", 0));
+}
+void UDFS_config_library(const char* library, const char* configuration) {
+  Host::Log("UDFS_config_library", orNull(library) + " " + orNull(configuration));
+}
+}  // namespace KTX

@@ -118,3 +118,10 @@ KTX_HOST_API std::vector<KF_rule_instance*> Instances(const PART_part* part);
 }  // namespace KnowledgeRule
 
 }  // namespace KTX
+
+namespace KTX {
+// The user-defined-feature library's configuration: 0 when loaded, else the
+// scripted "UDFS_lib_load_configuration"; configuring it is only recorded.
+KTX_HOST_API int UDFS_lib_load_configuration();
+KTX_HOST_API void UDFS_config_library(const char* library, const char* configuration);
+}  // namespace KTX

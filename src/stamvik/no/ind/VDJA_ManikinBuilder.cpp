@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "VD_2DManikin_util.hpp"
 #include "afl/DieEngParms.hpp"
@@ -12,6 +13,7 @@
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/TextFile.hpp"
+#include "upd/Update.hpp"
 #include "vd/KnowledgeRule.hpp"
 #include "vd/ManikinServices.hpp"
 
@@ -474,6 +476,257 @@ int ManikinBuilder::OpenFromFile(const char* fileName) {
                                                               sizes[4], sizes[5], sizes[6], sizes[7]};
   SetManikinSizeData(&record);
   return 0;
+}
+
+// ---- building the manikin's rule instance -------------------------------------------------
+
+namespace {
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+template <class Texts>
+std::string TextList(const Texts& texts, int count) {
+  std::string list = "{";
+  for (int i = 0; i < count; ++i) list += (i > 0 ? ", " : "") + Quoted(texts[i]);
+  return list + "}";
+}
+
+std::string NumberList(const double* values, int count) {
+  std::string list = "{";
+  for (int i = 0; i < count; ++i) {
+    char number[64];
+    std::snprintf(number, sizeof number, "%s%f", i > 0 ? ", " : "", values[i]);
+    list += number;
+  }
+  return list + "}";
+}
+
+std::string Integer(int value) { return std::to_string(value); }
+const char* Logical(bool value) { return value ? "TRUE" : "FALSE"; }
+
+// The parameter list the rule reads, in its order.
+struct Parameters {
+  std::vector<std::string> names, values;
+  void Add(const char* name, std::string value) {
+    names.emplace_back(name);
+    values.push_back(std::move(value));
+  }
+  // The requirement pairs of a source type, as the design-point and joint rows write them.
+  template <class Texts>
+  void Requirements(const char* kind, int type, const char* project, const Texts& properties,
+                    const Texts& identifiers, int count, const double* data) {
+    Add((std::string(kind) + "_Required_Source_Type").c_str(), Integer(type));
+    if (type == 0 || type == 5) Add((std::string(kind) + "_Required_Data").c_str(), NumberList(data, 2 * count));
+    if (type >= 1 && type <= 3) {
+      Add((std::string(kind) + "_Required_Project_Name").c_str(), Quoted(project));
+      Add((std::string(kind) + "_Required_Property_Names").c_str(), TextList(properties, count));
+    }
+    if (type == 5) Add((std::string(kind) + "_Required_VR_Ids").c_str(), TextList(identifiers, count));
+  }
+};
+
+std::string Reference(const EXP_expression* expression) {
+  char* text = VD_reference_object(expression != nullptr ? expression->OmTag() : 0);
+  std::string reference = text != nullptr ? text : "";
+  SM_free(text);
+  return reference;
+}
+
+// A new angle expression of the rule from the builder's one; its failure is the given message.
+std::string NewAngle(const std::string& rule, const char* parameter, const EXP_expression* expression, int failure) {
+  char* output = nullptr;
+  if (VD_create_expression_value_units(rule.c_str(), parameter, expression != nullptr ? expression->ask_text() : "0",
+                                       UNIT_ask_default_unit_obj_for_measure(kAngle), &output) != 0 ||
+      output == nullptr) {
+    SM_free(output);
+    ERROR_raise("VDJA_ManikinBuilder", __LINE__, failure, "%s", ERROR_decode(failure));
+  }
+  std::string value = output;
+  SM_free(output);
+  return value;
+}
+
+constexpr const char* kCommitMark = "Create 2D Manikin";
+constexpr const char* kBuildMark = "Create 2D manikin Child Rule";
+
+int SetNamedMark(const char* name, int line) {
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, name, &error);
+  if (error != 0) ERROR_raise("VDJA_ManikinBuilder", line, error, "Cannot set undo mark");
+  UNDO_QD_set_mark_importance(mark, 1);
+  return mark;
+}
+
+}  // namespace
+
+int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
+  int mark = 0;
+  try {
+    mark = SetNamedMark(kCommitMark, __LINE__);
+  } catch (const std::exception& caught) {
+    return Error::HandleAsBuilder(caught, "VDJA_ManikinBuilder", __LINE__);
+  }
+  try {
+    int status = 0;
+    const tag_t partTag = ask_owning_part() != nullptr ? ask_owning_part()->OmTag() : 0;
+    if (get_frec() != nullptr) {
+      const std::string name = Frame::CharsOf(m_currentManikinRuleName);
+      status = BuildManikin(UString(name), false);
+      bool checker = false;
+      if (status == 0 && VD_KF_ask_boolean(("root:" + name + ":add_checker?:").c_str(), &checker) == 0 && checker) {
+        // The rule makes its checker anew; the old one goes before the update.
+        char* chain = nullptr;
+        if (VD_KF_get_instance_namechain(("root:" + name + ":checker_instance:").c_str(), &chain) == 0) {
+          char* rule = VD_get_rule_string(chain);
+          KBL_delete_instance_rule(IM_ask_instance_manager(partTag), rule, "root:");
+          SM_free(rule);
+          UPDATE_do_update();
+        }
+        SM_free(chain);
+      }
+      if (status == 0 && frec != nullptr) *frec = get_frec();
+    } else {
+      char* next = nullptr;
+      VD_KF_auto_get_next_rule_name("VD_2DM", &next);
+      const std::string name = next != nullptr ? next : "";
+      SM_free(next);
+      SetCurrentManikinRuleName(UString(name));
+      status = BuildManikin(UString(name), true);
+      if (status == 0) {
+        tag_t feature = 0;
+        char* featureName = nullptr;
+        VD_get_feature_tag_and_name(name.c_str(), &feature, &featureName);
+        SM_free(featureName);
+        auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature));
+        if (record == nullptr) {
+          status = kManikinRuleGaveNoFeature;
+        } else {
+          if (frec != nullptr) *frec = record;
+          set_frec(record);
+        }
+      }
+    }
+    // A build that failed is no manikin: nothing of it stays.
+    if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
+    UNDO_QD_delete_to_mark(mark, kCommitMark);
+    return status;
+  } catch (const std::exception& caught) {
+    Error::Severe error;
+    error.Use(Error::Severe::Convert(caught));
+    error.SetLocation("VDJA_ManikinBuilder", __LINE__, 0);
+    const int code = error.askCode();
+    UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
+    error.Close(0);
+    UNDO_QD_delete_to_mark(mark, kCommitMark);
+    return code;
+  }
+}
+
+int ManikinBuilder::BuildManikin(const UString& ruleName, bool create) {
+  const std::string name = ruleName.utf8();
+  VD_2DManikin_vehicle_settings_t settings{};
+  GetVehicleManikinSettings(&settings);
+  const bool designPoint = settings.driverDesignPoint && m_drivingPostureCheck;
+  const bool jointReport = m_jointAngleReport;
+  int previousCount = 0;
+  tag_t* previous = nullptr;
+  char** previousNames = nullptr;
+  if (create) {
+    if (UDFS_lib_load_configuration() != 0) UDFS_config_library(nullptr, nullptr);
+  } else {
+    VD_ask_expressions_of_kf_feature(name.c_str(), &previousCount, &previous, &previousNames);
+  }
+  auto freePrevious = [&] {
+    for (int i = 0; previousNames != nullptr && i < previousCount; ++i) SM_free(previousNames[i]);
+    SM_free(previousNames);
+    SM_free(previous);
+  };
+  int mark = 0;
+  try {
+    mark = SetNamedMark(kBuildMark, __LINE__);
+  } catch (...) {
+    freePrevious();
+    throw;
+  }
+  try {
+    Parameters p;
+    p.Add("Algorithm_version", "1");
+    p.Add("occ_udf_version", "1");
+    p.Add("Occ_Location", Integer(m_position + 1));
+    p.Add("Standard", Integer(settings.standardCode));
+    p.Add("Allow_non_standard_input?", Logical(settings.allowOutOfRange));
+    if (settings.standardCode != 2) p.Add("Percentage_acc", Integer(settings.percentileIndex + 1));
+    p.Add("Vehicle_class", Integer(m_classification + 1));
+    p.Add("add_report?", Logical(jointReport));
+    p.Add("add_validation_checker?", Logical(designPoint));
+    if (designPoint) {
+      int type = 0;
+      RequirementText project, properties[4], identifiers[4];
+      double criteria[8];
+      VD_2DManikin_read_design_point_requirements(settings.percentileIndex + 1, &type, project, properties,
+                                                  identifiers, criteria);
+      p.Requirements("DP", type, project, properties, identifiers, 4, criteria);
+    }
+    if (jointReport) {
+      int type = 0;
+      RequirementText project, properties[7], identifiers[7];
+      double limits[14];
+      VD_2DManikin_read_joint_angle_requirements(&type, project, properties, identifiers, limits);
+      p.Requirements("Joint", type, project, properties, identifiers, 7, limits);
+    }
+    p.Add("L31_exp_v1", Reference(m_sgRPLength));
+    p.Add("W20_exp_v1", Reference(m_sgRPWidth));
+    p.Add("H70_exp_v1", Reference(m_sgRPHeight));
+    p.Add("AHP_X_exp_v1", Reference(m_aHPLength));
+    p.Add("AHP_Z_exp_v1", Reference(m_aHPHeight));
+    p.Add("L40_exp_v1", NewAngle(name, "L40_exp_v1", m_backAngle, 3772123));
+    p.Add("Theta_AHP_exp_v1", NewAngle(name, "Theta_AHP_exp_v1", m_pedalPlaneAngle, 3772127));
+    if (m_position == Driver) {
+      p.Add("L11_exp_v1", Reference(m_aHPToSWCLength));
+      p.Add("H17_exp_v1", Reference(m_aHPToSWCHeight));
+      p.Add("W9_exp_v1", Reference(m_wheelDiameter));
+      p.Add("H18_exp_v1", NewAngle(name, "H18_exp_v1", m_wheelAngle, 3772122));
+    }
+    p.Add("usr_def_file", Quoted(Frame::CharsOf(m_openFromFile)));
+    p.Add("Percentage_usr", Quoted(Frame::CharsOf(m_currentManikinSize)));
+    double sizes[8] = {};
+    GetManikinSizeArrayData(UserDefined, 0, sizes);
+    std::string list = "{";
+    for (int i = 0; i < 8; ++i) {
+      char number[64];
+      std::snprintf(number, sizeof number, i < 7 ? "%f," : "%f}", sizes[i]);
+      list += number;
+    }
+    p.Add("usr_def_para", list);
+
+    std::vector<const char*> names, values;
+    for (std::size_t i = 0; i < p.names.size(); ++i) {
+      names.push_back(p.names[i].c_str());
+      values.push_back(p.values[i].c_str());
+    }
+    char* output = nullptr;
+    const int status = VD_KF_create_child_rule(ask_owning_part() != nullptr ? ask_owning_part()->OmTag() : 0, "root:",
+                                               name.c_str(), "%qd_vd_2dmanikin", static_cast<int>(names.size()),
+                                               names.data(), values.data(), &output);
+    SM_free(output);
+    UPDATE_do_update();
+    if (status == 0) {
+      VD_remove_unused_kf_feature_expressions(name.c_str(), previousCount, previous);
+      if (jointReport) {
+        VD_2DManikin_update_checkers(name.c_str());
+        UPDATE_do_update();
+      }
+    }
+    UNDO_QD_delete_to_mark(mark, kBuildMark);
+    freePrevious();
+    return status;
+  } catch (const std::exception& caught) {
+    freePrevious();
+    const Error::Exception error = Error::Severe::Convert(caught);
+    UNDO_QD_undo_to_mark_no_status(mark, kBuildMark);
+    UNDO_QD_delete_to_mark(mark, kBuildMark);
+    throw Error::Exception(error.askCode(), error.text(), "VDJA_ManikinBuilder", __LINE__);
+  }
 }
 
 int ManikinBuilder::PartUnitCode() const { return PART_ask_units(ask_owning_part()) == 1 ? 1 : 0; }

@@ -56,6 +56,8 @@ enum VD_2DManikin_Posture_Dimension_Position_t : int {
 // Validation's answer to a standard and percentile that do not belong
 // together (a J826 manikin with a J833 percentile, or the reverse).
 constexpr int kManikinPercentileNotOfStandard = 3770440;
+// A commit whose rule instance gave no feature: it is undone and fails with this.
+constexpr int kManikinRuleGaveNoFeature = 3772130;
 
 // Fields in object order: texts and expressions, then 4-byte values, then logicals.
 #define STAMVIK_MANIKIN_BUILDER_ATTRIBUTES(A)                                               \
@@ -144,6 +146,7 @@ class STAMVIK_API ManikinBuilder : public JAX_FEAT_BUILDER {
   void destroy() override;
   void cascade_destroy() override;
   int validate_nothrow() override;
+  int commit_feature(FEATURE_RECORD** frec) override;
 
   // Own operations, in slot order.
   virtual int SaveToFile(const char* fileName);
@@ -190,6 +193,7 @@ class STAMVIK_API ManikinBuilder : public JAX_FEAT_BUILDER {
  private:
   virtual int ConvertFrecToBuilderData(FEATURE_RECORD* frec);
   void implement_destroy();
+  int BuildManikin(const UString& ruleName, bool create);
   // The owning part's unit code as the size conversions read it: 1 inch, else 0.
   int PartUnitCode() const;
 };

@@ -1,5 +1,6 @@
 #include "VD_2DManikin_util.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -13,7 +14,11 @@
 #include "sys/Memory.hpp"
 #include "sys/Str.hpp"
 #include "sys/TextFile.hpp"
+#include "feat/Builder.hpp"
+#include "sys/Settings.hpp"
+#include "vd/KnowledgeRule.hpp"
 #include "vd/ManikinServices.hpp"
+#include "vd/Validation.hpp"
 
 namespace KTX::VDJA {
 namespace {
@@ -267,4 +272,247 @@ bool VD_2DManikin_check_arm_reach(const double hip[2], const double wheelCentre[
   return d < arm + f + kZero && d > std::fabs(arm - f) - kZero;
 }
 
+// ---- requirements -------------------------------------------------------------------------
+
+namespace {
+
+void readText(const char* name, RequirementText text) {
+  VD_DEFFILE_read_value(nullptr, name, 0, text, kRequirementTextSize);
+}
+
+bool inchPart() { return PART_ask_units(PART_ask_work_part()) == 1; }
+
+struct Joint {
+  const char* property;
+  const char* identifier;
+  const char* minimum;
+  const char* maximum;
+  const char* angle;
+  const char* expression;
+};
+constexpr Joint kJoints[7] = {
+    {"VD_2DM_BACK_ANG_PROPERTY_NAME", "VD_2DM_BACK_ANG_ID_REV", "VD_2DM_CRT_ANG_BACK_MIN", "VD_2DM_CRT_ANG_BACK_MAX",
+     "Back_Angle", "Back_Angle_exp"},
+    {"VD_2DM_SHOULDER_ANG_PROPERTY_NAME", "VD_2DM_SHOULDER_ANG_ID_REV", "VD_2DM_CRT_ANG_SHOULDER_MIN",
+     "VD_2DM_CRT_ANG_SHOULDER_MAX", "Shoulder_Angle", "Shoulder_Angle_exp"},
+    {"VD_2DM_ELBOW_ANG_PROPERTY_NAME", "VD_2DM_ELBOW_ANG_ID_REV", "VD_2DM_CRT_ANG_ELBOW_MIN",
+     "VD_2DM_CRT_ANG_ELBOW_MAX", "Elbow_Angle", "Elbow_Angle_exp"},
+    {"VD_2DM_HIP_ANG_PROPERTY_NAME", "VD_2DM_HIP_ANG_ID_REV", "VD_2DM_CRT_ANG_HIP_MIN", "VD_2DM_CRT_ANG_HIP_MAX",
+     "Hip_Angle", "Hip_Angle_exp"},
+    {"VD_2DM_KNEE_ANG_PROPERTY_NAME", "VD_2DM_KNEE_ANG_ID_REV", "VD_2DM_CRT_ANG_KNEE_MIN", "VD_2DM_CRT_ANG_KNEE_MAX",
+     "Knee_Angle", "Knee_Angle_exp"},
+    {"VD_2DM_ANKLE_ANG_PROPERTY_NAME", "VD_2DM_ANKLE_ANG_ID_REV", "VD_2DM_CRT_ANG_ANKLE_MIN",
+     "VD_2DM_CRT_ANG_ANKLE_MAX", "Ankle_Angle", "Ankle_Angle_exp"},
+    {"VD_2DM_HAND_ANG_PROPERTY_NAME", "VD_2DM_HAND_ANG_ID_REV", "VD_2DM_CRT_ANG_HAND_MIN", "VD_2DM_CRT_ANG_HAND_MAX",
+     "Hand_Angle", "Hand_Angle_exp"},
+};
+
+VD_2DManikin_requirement_environment_t& environment() {
+  static VD_2DManikin_requirement_environment_t settings{};
+  return settings;
+}
+bool environmentUnread = true;
+
+// Copies at most the buffer's capacity less its end.
+template <std::size_t N>
+void copyCut(char (&to)[N], const char* from) {
+  std::snprintf(to, N, "%s", from != nullptr ? from : "");
+}
+
+}  // namespace
+
+void VD_2DManikin_read_design_point_requirements(int percentile, int* sourceType, RequirementText project,
+                                                 RequirementText properties[4], RequirementText identifiers[4],
+                                                 double criteria[8]) {
+  *sourceType =
+      VD_read_def_validation_req_source_type("VD_REQUIREMENT_SETTING_DPC_TYPE_WIN", "VD_REQUIREMENT_SETTING_DPC_TYPE_UNX");
+  readText("VD_DP_PROJ_NAME", project);
+  readText("VD_2DM_HIP_POINT_ANG_PROPERTY_NAME", properties[0]);
+  readText("VD_2DM_SWC_ANG_PROPERTY_NAME", properties[1]);
+  readText("VD_2DM_HEEL_ANG_PROPERTY_NAME", properties[2]);
+  readText("VD_2DM_HIP_POINT_ANG_ID_REV", identifiers[0]);
+  readText("VD_2DM_SWC_ANG_ID_REV", identifiers[1]);
+  readText("VD_2DM_HEEL_POINT_ANG_ID_REV", identifiers[2]);
+  const char* angles[6] = {"VD_2DM_CRT_ANG_HIP_POINT_MIN", "VD_2DM_CRT_ANG_HIP_POINT_MAX", "VD_2DM_CRT_ANG_SWC_MIN",
+                           "VD_2DM_CRT_ANG_SWC_MAX",       "VD_2DM_CRT_ANG_HEEL_MIN",      "VD_2DM_CRT_ANG_HEEL_MAX"};
+  for (int i = 0; i < 6; ++i) criteria[i] = PMAN_ask_real(angles[i]);
+  const std::string size = percentile == 1 ? "95" : "50";
+  readText(("VD_2DM_" + size + "_HEEL_SWC_DIS_PROPERTY_NAME").c_str(), properties[3]);
+  readText(("VD_2DM_" + size + "_HEEL_SWC_DIS_ID_REV").c_str(), identifiers[3]);
+  const std::string unit = inchPart() ? "_EU" : "_MU";
+  criteria[6] = PMAN_ask_real(("VD_2DM_CRT_" + size + "_DIS_HEEL_SWC_MIN" + unit).c_str());
+  criteria[7] = PMAN_ask_real(("VD_2DM_CRT_" + size + "_DIS_HEEL_SWC_MAX" + unit).c_str());
+}
+
+void VD_2DManikin_read_joint_angle_requirements(int* sourceType, RequirementText project, RequirementText properties[7],
+                                                RequirementText identifiers[7], double limits[14]) {
+  *sourceType =
+      VD_read_def_validation_req_source_type("VD_REQUIREMENT_SETTING_MJA_TYPE_WIN", "VD_REQUIREMENT_SETTING_MJA_TYPE_UNX");
+  readText("VD_DP_PROJ_NAME", project);
+  for (int i = 0; i < 7; ++i) {
+    readText(kJoints[i].property, properties[i]);
+    readText(kJoints[i].identifier, identifiers[i]);
+    limits[2 * i] = PMAN_ask_real(kJoints[i].minimum);
+    limits[2 * i + 1] = PMAN_ask_real(kJoints[i].maximum);
+  }
+}
+
+const VD_2DManikin_requirement_environment_t& VD_2DManikin_requirement_environment() {
+  if (!environmentUnread) return environment();
+  environmentUnread = false;
+  auto& settings = environment();
+  settings = {};
+  copyCut(settings.server, "http://localhost:8080/rqv");
+  copyCut(settings.account, "rqvadm");
+  settings.flag = 1;
+  if (const char* server = ENV_translate_variable("QDEN_RQV_SERVER")) copyCut(settings.server, server);
+  if (const char* account = ENV_translate_variable("QDEN_RQV_ACCOUNT")) {
+    const std::string text = account;
+    const auto colon = text.find(':');
+    copyCut(settings.account, text.substr(0, colon).c_str());
+    if (colon != std::string::npos) {
+      copyCut(settings.accountPart, text.substr(colon + 1).c_str());
+      settings.flag = 1;
+    }
+  }
+  if (const char* xml = ENV_translate_variable("QDEN_VD_JOINT_REQ_XML_FILE")) copyCut(settings.xmlFile, xml);
+  if (const char* sheet = ENV_translate_variable("QDEN_VD_JOINT_REQ_SPREADSHEET_FILE"))
+    copyCut(settings.spreadsheetFile, sheet);
+  return settings;
+}
+
+void VD_2DManikin_forget_requirement_environment() { environmentUnread = true; }
+
+void VD_2DManikin_update_checkers(const char* instance) {
+  static constexpr const char* kMark = "Update Checkers";
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, kMark, &error);
+  if (error != 0) {
+    ERROR_severe(kSource, __LINE__, error, "Failed to set UNDO mark - code %d", error);
+    return;
+  }
+  VALIDATION_APPLICATION_checker_t* checker = nullptr;
+  const std::string prefix = "root:" + std::string(instance != nullptr ? instance : "") + ":";
+  char* project = nullptr;
+  int propertyCount = 0, identifierCount = 0, dataCount = 0;
+  char** properties = nullptr;
+  char** identifiers = nullptr;
+  double* data = nullptr;
+  VALIDATION_APPLICATION_requirement_t* requirements[7] = {};
+  try {
+    int type = 0;
+    VD_KF_ask_integer((prefix + "Joint_Required_Source_Type:").c_str(), &type);
+    if (!RTENV_ask_qdmanager_active() && type == 5) type = 0;
+    if (type != 0 && type != 1 && type != 2 && type != 3 && type != 5) {
+      // No checker exists yet for the line to belong to.
+      const char* line = "Error occurred during validation.";
+      VALIDATION_APPLICATION_add_checker_log(nullptr, 1, &line, 1);
+    } else {
+      char checkerName[kRequirementTextSize];
+      std::snprintf(checkerName, sizeof checkerName, "%s_%s", instance, "Joint_Angle");
+      VD_create_validation_app_object(prefix.c_str(), checkerName, "Manikin_Joint_Angle", "%qd_vd_2dmanikin", &checker);
+      VD_KF_ask_string((prefix + "Joint_Required_Project_Name:").c_str(), &project);
+      VD_KF_ask_string_list((prefix + "Joint_Required_Property_Names:").c_str(), &propertyCount, &properties);
+      char idsName[2 * kRequirementTextSize];
+      std::snprintf(idsName, sizeof idsName, "%sJoint_%s:", prefix.c_str(), "Required_VR_Ids");
+      VD_KF_ask_string_list(idsName, &identifierCount, &identifiers);
+      VD_KF_ask_number_list((prefix + "Joint_Required_Data:").c_str(), &dataCount, &data);
+      const auto& env = VD_2DManikin_requirement_environment();
+      // Never more requirements than joints, names or data pairs to fill them.
+      int count = std::min(7, propertyCount);
+      if (type == 0) count = std::min(count, dataCount / 2);
+      if (type == 5) count = std::min(count, identifierCount);
+      for (int i = 0; i < count; ++i) {
+        VALIDATION_APPLICATION_alloc_requirement_object(&requirements[i]);
+        auto* r = requirements[i];
+        r->sourceType = type;
+        if (type == 5) {
+          copyCut(r->project, identifiers[i]);
+          copyCut(r->property, identifiers[i]);
+          copyCut(r->file, identifiers[i]);
+          continue;
+        }
+        copyCut(r->project, project);
+        copyCut(r->property, properties[i]);
+        if (type == 0) {
+          r->zero = 0;
+          r->minimum = data[2 * i];
+          std::snprintf(r->minimumText, sizeof r->minimumText, "%f", data[2 * i]);
+          r->maximum = data[2 * i + 1];
+          std::snprintf(r->maximumText, sizeof r->maximumText, "%f", data[2 * i + 1]);
+          copyCut(r->propertyCopy, properties[i]);
+        } else if (type == 1) {
+          copyCut(r->file, env.spreadsheetFile);
+        } else if (type == 2) {
+          copyCut(r->account, env.account);
+          copyCut(r->accountPart, env.accountPart);
+          r->flag = 1;
+          copyCut(r->server, env.server);
+        } else {
+          copyCut(r->file, env.xmlFile);
+        }
+      }
+      int results[7] = {};
+      VALIDATION_APPLICATION_set_requirements(checker, count, requirements, results);
+      char expressionNames[7][kRequirementTextSize];
+      const char* expressionList[7];
+      const char* angleList[7];
+      for (int i = 0; i < 7; ++i) {
+        VD_ask_kf_expression_name(instance, kJoints[i].expression, expressionNames[i], kRequirementTextSize);
+        expressionList[i] = expressionNames[i];
+        angleList[i] = kJoints[i].angle;
+      }
+      VALIDATION_APPLICATION_eval_results(checker, 7, results, expressionList, angleList);
+      const char* lines[3] = {"This wizard helps you create a manikin joint angle. ",
+                              "It meets the recommendation of SAE J326 and SAEJ383 Describing and Measuring ",
+                              "for a joint angle. \n"};
+      for (const char* line : lines) VALIDATION_APPLICATION_add_checker_log(checker, 1, &line, 1);
+    }
+  } catch (const std::exception& caught) {
+    Error::HandleAsBuilder(caught, kSource, __LINE__);
+  }
+  for (auto* r : requirements) VALIDATION_APPLICATION_free_requirement_object(r);
+  for (int i = 0; properties != nullptr && i < propertyCount; ++i) SM_free(properties[i]);
+  for (int i = 0; identifiers != nullptr && i < identifierCount; ++i) SM_free(identifiers[i]);
+  SM_free(properties);
+  SM_free(identifiers);
+  SM_free(data);
+  SM_free(project);
+  VALIDATION_APPLICATION_free_app_memory(checker);
+  UNDO_QD_delete_mark(mark, kMark);
+}
+
 }  // namespace KTX::VDJA
+
+int VD_create_validation_app_object(const char* prefix, const char* checkerName, const char* className,
+                                    const char* ruleClass, KTX::VALIDATION_APPLICATION_checker_t** checker) {
+  KTX::VALIDATION_APPLICATION_plugin_record_t record{};
+  record.kind = 0;
+  record.ruleClass = ruleClass;
+  record.dialog = "%edit_dialog";
+  return KTX::VALIDATION_APPLICATION_plugin(&record, prefix, checkerName, className, 1, checker);
+}
+
+int VD_find_validation_app_tag(const char* checkerName, const char* application, unsigned int* tag) {
+  *tag = 0;
+  int count = 0;
+  unsigned int* objects = nullptr;
+  KTX::VALIDATION_APPLICATION_ask_all_persistent_app_objects(application, &count, &objects);
+  for (int i = 0; i < count && *tag == 0; ++i) {
+    KTX::VALIDATION_APPLICATION_checker_detail_t* detail = nullptr;
+    KTX::VALIDATION_APPLICATION_ask_persistent_checker_detail(objects[i], &detail);
+    if (detail != nullptr && checkerName != nullptr && std::strcmp(detail->name, checkerName) == 0) *tag = objects[i];
+    KTX::VALIDATION_APPLICATION_free_app_memory(detail);
+  }
+  KTX::VALIDATION_APPLICATION_free_app_memory(objects);
+  return 0;
+}
+
+int VD_find_validation_app_object(const char* checkerName, const char* application,
+                                  KTX::VALIDATION_APPLICATION_checker_detail_t** checker) {
+  unsigned int tag = 0;
+  VD_find_validation_app_tag(checkerName, application, &tag);
+  *checker = nullptr;
+  if (tag != 0) KTX::VALIDATION_APPLICATION_ask_persistent_checker_detail(tag, checker);
+  return 0;
+}

@@ -47,4 +47,46 @@ STAMVIK_API bool VD_2DManikin_check_leg_positions(const double heel[2], const do
 STAMVIK_API bool VD_2DManikin_check_arm_reach(const double hip[2], const double wheelCentre[2], double backAngle,
                                               const double lengths[3], double shoulderToHip);
 
+// ---- requirements -------------------------------------------------------------------------
+constexpr int kRequirementTextSize = 133;  // texts of the defaults file: 132 characters and the end
+using RequirementText = char[kRequirementTextSize];
+
+// The design-point requirement settings (argument: percentile index + 1).
+STAMVIK_API void VD_2DManikin_read_design_point_requirements(int percentile, int* sourceType, RequirementText project,
+                                                             RequirementText properties[4],
+                                                             RequirementText identifiers[4], double criteria[8]);
+// The joint-angle requirement settings: per joint (back, shoulder, elbow,
+// hip, knee, ankle, hand) a property name, an identifier, a minimum and a maximum.
+STAMVIK_API void VD_2DManikin_read_joint_angle_requirements(int* sourceType, RequirementText project,
+                                                            RequirementText properties[7],
+                                                            RequirementText identifiers[7], double limits[14]);
+
+// The reporting server and requirement files, read from the environment once per process.
+struct VD_2DManikin_requirement_environment_t {
+  char server[256];
+  char account[256];
+  char accountPart[256];  // what follows the first colon of the account variable
+  char xmlFile[272];
+  char spreadsheetFile[272];
+  unsigned char flag;
+};
+STAMVIK_API const VD_2DManikin_requirement_environment_t& VD_2DManikin_requirement_environment();
+// Lets the next use read the environment again (for tests).
+STAMVIK_API void VD_2DManikin_forget_requirement_environment();
+
+// Builds the joint-angle checker of the rule instance; errors are handed to
+// the host's error object, never raised.
+STAMVIK_API void VD_2DManikin_update_checkers(const char* instance);
+
 }  // namespace KTX::VDJA
+
+namespace KTX {
+struct VALIDATION_APPLICATION_checker_t;
+struct VALIDATION_APPLICATION_checker_detail_t;
+}
+
+STAMVIK_API int VD_create_validation_app_object(const char* prefix, const char* checkerName, const char* className,
+                                                const char* ruleClass, KTX::VALIDATION_APPLICATION_checker_t** checker);
+STAMVIK_API int VD_find_validation_app_tag(const char* checkerName, const char* application, unsigned int* tag);
+STAMVIK_API int VD_find_validation_app_object(const char* checkerName, const char* application,
+                                              KTX::VALIDATION_APPLICATION_checker_detail_t** checker);
