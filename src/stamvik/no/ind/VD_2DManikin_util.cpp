@@ -419,9 +419,7 @@ void VD_2DManikin_update_checkers(const char* instance) {
       VD_KF_ask_number_list((prefix + "Joint_Required_Data:").c_str(), &dataCount, &data);
       const auto& env = VD_2DManikin_requirement_environment();
       // Never more requirements than joints, names or data pairs to fill them.
-      int count = std::min(7, propertyCount);
-      if (type == 0) count = std::min(count, dataCount / 2);
-      if (type == 5) count = std::min(count, identifierCount);
+      const int count = std::min(7, type == 0 ? dataCount / 2 : type == 5 ? identifierCount : propertyCount);
       for (int i = 0; i < count; ++i) {
         VALIDATION_APPLICATION_alloc_requirement_object(&requirements[i]);
         auto* r = requirements[i];
@@ -432,15 +430,16 @@ void VD_2DManikin_update_checkers(const char* instance) {
           copyCut(r->file, identifiers[i]);
           continue;
         }
+        const char* property = i < propertyCount ? properties[i] : "";
         copyCut(r->project, project);
-        copyCut(r->property, properties[i]);
+        copyCut(r->property, property);
         if (type == 0) {
           r->zero = 0;
           r->minimum = data[2 * i];
           std::snprintf(r->minimumText, sizeof r->minimumText, "%f", data[2 * i]);
           r->maximum = data[2 * i + 1];
           std::snprintf(r->maximumText, sizeof r->maximumText, "%f", data[2 * i + 1]);
-          copyCut(r->propertyCopy, properties[i]);
+          copyCut(r->propertyCopy, property);
         } else if (type == 1) {
           copyCut(r->file, env.spreadsheetFile);
         } else if (type == 2) {

@@ -1,0 +1,323 @@
+// A committed manikin: its knowledge-rule instance with the parameter list of
+// each kind of occupant, under its undo marks, and its joint-angle checkers.
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "VDJA_ManikinBuilder.hpp"
+#include "VD_2DManikin_util.hpp"
+#include "exp/Expression.hpp"
+#include "sys/Settings.hpp"
+#include "vd/KnowledgeRule.hpp"
+#include "vd/ManikinServices.hpp"
+#include "vd/Validation.hpp"
+
+using namespace KTX;
+using namespace KTX::VDJA;
+using stamvik_test::HostTest;
+
+namespace {
+
+class ManikinCommit : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    VD::ClearDefaultsFile();
+    Validation::Reset();
+    Host::ClearCustomerDefaults();
+    VD_2DManikin_forget_requirement_environment();
+  }
+  void TearDown() override {
+    for (auto* m : made_) m->destroy();
+    VD::ClearDefaultsFile();
+    Validation::Reset();
+    Host::ClearCustomerDefaults();
+    unsetenv("QDEN_RQV_ACCOUNT");
+    VD_2DManikin_forget_requirement_environment();
+    HostTest::TearDown();
+  }
+  ManikinBuilder* Make(FEATURE_RECORD* frec = nullptr) {
+    made_.push_back(ManikinBuilderFactory::Create(modelPart(), frec));
+    return made_.back();
+  }
+  void Set(EXP_expression* e, double value) {
+    char* text = EXP_format_value(value);
+    EXP_edit_exp(part()->OmTag(), e, text);
+    SM_free(text);
+  }
+  // A class-A driver of the given percentile whose posture passes.
+  ManikinBuilder* Driver(JA_MANIKIN_BUILDER_SAEPercentileType percentile) {
+    ManikinBuilder* m = Make();
+    m->SetSAEPercentile(percentile);
+    Set(m->GetSgRPLength(), 600);
+    Set(m->GetSgRPHeight(), 500);
+    Set(m->GetAHPHeight(), 250);
+    Set(m->GetBackAngle(), 25);
+    Set(m->GetPedalPlaneAngle(), 45);
+    Set(m->GetAHPToSWCLength(), 500);
+    Set(m->GetAHPToSWCHeight(), 500);
+    Set(m->GetWheelDiameter(), 400);
+    Set(m->GetWheelAngle(), 20);
+    return m;
+  }
+  static std::map<std::string, std::string> Parameters(const KF_rule_instance* rule) {
+    std::map<std::string, std::string> byName;
+    const auto names = rule->ParameterNames();
+    const auto values = rule->ParameterValues();
+    for (std::size_t i = 0; i < names.size(); ++i) byName[names[i]] = values[i];
+    return byName;
+  }
+  static std::vector<KF_rule_instance*> Rules(PART_part* p) { return KnowledgeRule::Instances(p); }
+  std::vector<ManikinBuilder*> made_;
+};
+
+TEST_F(ManikinCommit, UserDefinedPassengerBecomesRuleInstance) {
+  ManikinBuilder* m = Make();
+  m->SetPosition(Passenger);
+  m->SetStandard(UserDefined);
+  const VD_2DManikin_user_defined_manikin_size_value_t sizes{400, 410, 300, 250, 500, 450, 180, 100};
+  m->SetManikinSizeData(&sizes);
+  FEATURE_RECORD* frec = nullptr;
+  ASSERT_EQ(m->commit_feature(&frec), 0);
+  const auto rules = Rules(part());
+  ASSERT_EQ(rules.size(), 1u);
+  const KF_rule_instance* rule = rules[0];
+  EXPECT_STREQ(rule->ask_name(), "VD_2DM1");
+  EXPECT_STREQ(rule->ask_rule_class(), "%qd_vd_2dmanikin");
+  EXPECT_STREQ(rule->ask_parent(), "root:");
+  EXPECT_EQ(rule->ParameterNames().size(), 18u);
+  auto p = Parameters(rule);
+  for (const char* absent : {"Percentage_acc", "L11_exp_v1", "H17_exp_v1", "W9_exp_v1", "H18_exp_v1"})
+    EXPECT_EQ(p.count(absent), 0u) << absent;
+  EXPECT_EQ(rule->ParameterNames().front(), "Algorithm_version");
+  EXPECT_EQ(rule->ParameterNames().back(), "usr_def_para");
+  EXPECT_EQ(p["Occ_Location"], "2");
+  EXPECT_EQ(p["Standard"], "2");
+  EXPECT_EQ(p["usr_def_para"], "{410.000000,400.000000,250.000000,300.000000,500.000000,450.000000,100.000000,180.000000}");
+  EXPECT_EQ(p["L31_exp_v1"], "tag(" + std::to_string(m->GetSgRPLength()->OmTag()) + ")");
+  EXPECT_EQ(m->GetCurrentManikinRuleName().utf8(), "VD_2DM1");
+  ASSERT_NE(frec, nullptr);
+  EXPECT_EQ(m->get_frec(), frec);
+  EXPECT_EQ(rule->ask_frec(), frec->OmTag());
+  EXPECT_EQ(OM::OM_ask_undo_mark_count(), 0);
+  // Read back, it is the same manikin; committed again, the same instance.
+  ManikinBuilder* again = Make(frec);
+  EXPECT_EQ(again->GetStandard(), UserDefined);
+  EXPECT_EQ(EXP_ask_value_of_exp(again->GetLegLength()), 410);
+  Set(again->GetBackAngle(), 12);
+  ASSERT_EQ(again->commit_feature(nullptr), 0);
+  ASSERT_EQ(Rules(part()).size(), 1u);
+  EXPECT_EQ(Parameters(Rules(part())[0])["Occ_Location"], "2");
+}
+
+TEST_F(ManikinCommit, DesignPointRequirementsByPercentileAndSource) {
+  VD::SetDefaultsFileValue("VD_DP_PROJ_NAME", "Sedan");
+  VD::SetDefaultsFileValue("VD_2DM_HIP_POINT_ANG_PROPERTY_NAME", "hip");
+  VD::SetDefaultsFileValue("VD_2DM_SWC_ANG_PROPERTY_NAME", "swc");
+  VD::SetDefaultsFileValue("VD_2DM_HEEL_ANG_PROPERTY_NAME", "heel");
+  VD::SetDefaultsFileValue("VD_2DM_95_HEEL_SWC_DIS_PROPERTY_NAME", "dist95");
+  VD::SetDefaultsFileValue("VD_2DM_50_HEEL_SWC_DIS_PROPERTY_NAME", "dist50");
+  Host::SetCustomerDefault("VD_2DM_CRT_95_DIS_HEEL_SWC_MAX_MU", 700.0);
+  struct Row {
+    JA_MANIKIN_BUILDER_SAEPercentileType percentile;
+    int type;
+    const char* checker;
+    std::vector<std::pair<std::string, std::string>> pairs;  // what follows "add_validation_checker?"
+  };
+  const Row rows[] = {
+      {J826Type10thPercentile, 1, "FALSE", {}},
+      {J826Type95thPercentile, 1, "TRUE",
+       {{"DP_Required_Source_Type", "1"}, {"DP_Required_Project_Name", "\"Sedan\""},
+        {"DP_Required_Property_Names", "{\"hip\", \"swc\", \"heel\", \"dist95\"}"}}},
+      {J826Type50thPercentile, 0, "TRUE",
+       {{"DP_Required_Source_Type", "0"},
+        {"DP_Required_Data", "{0.000000, 0.000000, 0.000000, 0.000000, 0.000000, 0.000000, 0.000000, 0.000000}"}}},
+      {J826Type95thPercentile, 0, "TRUE",
+       {{"DP_Required_Source_Type", "0"},
+        {"DP_Required_Data", "{0.000000, 0.000000, 0.000000, 0.000000, 0.000000, 0.000000, 0.000000, 700.000000}"}}},
+      {J826Type95thPercentile, 4, "TRUE", {{"DP_Required_Source_Type", "4"}}},
+  };
+  for (const Row& row : rows) {
+    Validation::SetSourceType("VD_REQUIREMENT_SETTING_DPC_TYPE_UNX", row.type);
+    ManikinBuilder* m = Driver(row.percentile);
+    m->SetDrivingPostureCheck(true);
+    ASSERT_EQ(m->commit_feature(nullptr), 0) << row.percentile << " " << row.type;
+    const KF_rule_instance* rule = nullptr;
+    for (auto* one : Rules(part()))
+      if (m->GetCurrentManikinRuleName().utf8() == one->ask_name()) rule = one;
+    ASSERT_NE(rule, nullptr);
+    const auto names = rule->ParameterNames();
+    const auto values = rule->ParameterValues();
+    std::size_t at = 0;
+    while (at < names.size() && names[at] != "add_validation_checker?") ++at;
+    ASSERT_LT(at, names.size());
+    EXPECT_EQ(values[at], row.checker) << rule->ask_name();
+    for (const auto& [name, value] : row.pairs) {
+      ++at;
+      ASSERT_LT(at, names.size());
+      EXPECT_EQ(names[at], name) << rule->ask_name();
+      EXPECT_EQ(values[at], value) << rule->ask_name();
+    }
+    EXPECT_EQ(names[at + 1], "L31_exp_v1") << rule->ask_name();
+    // A driver has the steering wheel's four rows.
+    EXPECT_EQ(Parameters(rule).count("H18_exp_v1"), 1u);
+    EXPECT_EQ(Parameters(rule)["Percentage_acc"], std::to_string(row.percentile + 1));
+  }
+}
+
+TEST_F(ManikinCommit, JointAngleCheckerOfCustomerDefaults) {
+  const char* joints[] = {"BACK", "SHOULDER", "ELBOW", "HIP", "KNEE", "ANKLE", "HAND"};
+  for (int i = 0; i < 7; ++i) {
+    VD::SetDefaultsFileValue(std::string("VD_2DM_") + joints[i] + "_ANG_PROPERTY_NAME", std::string("p") + joints[i]);
+    Host::SetCustomerDefault(std::string("VD_2DM_CRT_ANG_") + joints[i] + "_MIN", 10.0 * i);
+    Host::SetCustomerDefault(std::string("VD_2DM_CRT_ANG_") + joints[i] + "_MAX", 10.0 * i + 5.5);
+  }
+  ManikinBuilder* m = Driver(J826Type10thPercentile);
+  m->SetJointAngleReport(true);
+  ASSERT_EQ(m->commit_feature(nullptr), 0);
+  auto p = Parameters(Rules(part())[0]);
+  EXPECT_EQ(p["Joint_Required_Source_Type"], "0");
+  EXPECT_EQ(p["Joint_Required_Data"],
+            "{0.000000, 5.500000, 10.000000, 15.500000, 20.000000, 25.500000, 30.000000, 35.500000, 40.000000, "
+            "45.500000, 50.000000, 55.500000, 60.000000, 65.500000}");
+  const auto& r = Validation::Recorded();
+  ASSERT_EQ(r.plugins.size(), 1u);
+  EXPECT_EQ(r.plugins[0].prefix, "root:VD_2DM1:");
+  EXPECT_EQ(r.plugins[0].checkerName, "VD_2DM1_Joint_Angle");
+  EXPECT_EQ(r.plugins[0].className, "Manikin_Joint_Angle");
+  EXPECT_EQ(r.plugins[0].ruleClass, "%qd_vd_2dmanikin");
+  EXPECT_EQ(r.plugins[0].dialog, "%edit_dialog");
+  ASSERT_EQ(r.requirements.size(), 7u);
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(r.requirements[i].minimum, 10.0 * i);
+    EXPECT_EQ(r.requirements[i].maximum, 10.0 * i + 5.5);
+    EXPECT_EQ(std::string(r.requirements[i].maximumText), std::to_string(10.0 * i + 5.5));
+  }
+  ASSERT_EQ(r.evaluations.size(), 1u);
+  EXPECT_EQ(r.evaluations[0].angleNames.front(), "Back_Angle");
+  EXPECT_EQ(r.evaluations[0].angleNames.back(), "Hand_Angle");
+  EXPECT_EQ(r.evaluations[0].expressionNames.front(), "VD_2DM1_Back_Angle_exp");
+  ASSERT_EQ(r.log.size(), 3u);
+  EXPECT_EQ(r.log[0].text, "This wizard helps you create a manikin joint angle. ");
+  EXPECT_EQ(r.requirementsFreed, 7);
+  EXPECT_EQ(Host::CallNames({"UNDO_QD_set_mark", "UNDO_QD_delete_mark"}),
+            (std::vector<std::string>{"UNDO_QD_set_mark", "UNDO_QD_set_mark", "UNDO_QD_set_mark",
+                                      "UNDO_QD_delete_mark"}));
+}
+
+TEST_F(ManikinCommit, JointSourcesOtherThanCustomerDefaults) {
+  VD::SetDefaultsFileValue("VD_DP_PROJ_NAME", "Sedan");
+  for (const char* joint : {"BACK", "SHOULDER", "ELBOW", "HIP", "KNEE", "ANKLE", "HAND"})
+    VD::SetDefaultsFileValue(std::string("VD_2DM_") + joint + "_ANG_PROPERTY_NAME", joint);
+  setenv("QDEN_RQV_ACCOUNT", "ops:night", 1);
+  struct Row {
+    int type;
+    bool dataManagement;
+    std::size_t plugins, requirements;
+    int recordedType;
+  };
+  const Row rows[] = {{2, false, 1, 7, 2}, {4, false, 0, 0, -1}, {5, false, 1, 7, 0}, {3, false, 1, 7, 3}};
+  for (const Row& row : rows) {
+    Validation::ClearRecord();
+    Validation::SetSourceType("VD_REQUIREMENT_SETTING_MJA_TYPE_UNX", row.type);
+    Validation::SetDataManagementActive(row.dataManagement);
+    ManikinBuilder* m = Driver(J826Type10thPercentile);
+    m->SetJointAngleReport(true);
+    ASSERT_EQ(m->commit_feature(nullptr), 0);
+    const auto& r = Validation::Recorded();
+    EXPECT_EQ(r.plugins.size(), row.plugins) << row.type;
+    EXPECT_EQ(r.requirements.size(), row.requirements) << row.type;
+    if (row.recordedType >= 0) {
+      EXPECT_EQ(r.requirements.at(0).sourceType, row.recordedType);
+    }
+    if (row.type == 4) {
+      ASSERT_EQ(r.log.size(), 1u);
+      EXPECT_EQ(r.log[0].text, "Error occurred during validation.");
+      EXPECT_FALSE(r.log[0].withChecker);
+    }
+    if (row.type == 2) {
+      EXPECT_STREQ(r.requirements[0].account, "ops");
+      EXPECT_STREQ(r.requirements[0].accountPart, "night");
+      EXPECT_EQ(r.requirements[0].flag, 1);
+      EXPECT_NE(std::string(r.requirements[0].server).find(":8080/rqv"), std::string::npos);
+      setenv("QDEN_RQV_ACCOUNT", "day", 1);  // read once per process: no change
+    }
+  }
+  EXPECT_STREQ(VD_2DManikin_requirement_environment().account, "ops");
+}
+
+TEST_F(ManikinCommit, FailedBuildLeavesNothing) {
+  struct Row {
+    const char* answer;
+    int status;
+    bool severe;
+  };
+  const Row rows[] = {{"VD_create_expression_value_units.H18_exp_v1", 3772122, true},
+                      {"VD_create_expression_value_units.L40_exp_v1", 3772123, true},
+                      {"VD_KF_create_child_rule", 7, false},
+                      {"VD_KF_create_child_rule.no_feature", kManikinRuleGaveNoFeature, false}};
+  for (const Row& row : rows) {
+    Host::ClearAnswers();
+    Host::ClearCalls();
+    Error::ClearSevereErrors();
+    Host::SetAnswer(row.answer, 7);
+    ManikinBuilder* m = Driver(J826Type95thPercentile);
+    const int objects = OM::OM_live_objects();
+    FEATURE_RECORD* frec = nullptr;
+    EXPECT_EQ(m->commit_feature(&frec), row.status) << row.answer;
+    EXPECT_TRUE(Rules(part()).empty()) << row.answer;
+    EXPECT_EQ(frec, nullptr);
+    EXPECT_EQ(m->get_frec(), nullptr);
+    EXPECT_EQ(m->GetCurrentManikinRuleName().utf8(), "") << row.answer;
+    EXPECT_EQ(OM::OM_live_objects(), objects) << row.answer;
+    EXPECT_EQ(OM::OM_ask_undo_mark_count(), 0);
+    ASSERT_EQ(Error::SevereErrors().size(), row.severe ? 1u : 0u) << row.answer;
+    if (row.severe) {
+      EXPECT_EQ(Error::SevereErrors()[0].code, row.status);
+      EXPECT_EQ(Error::SevereErrors()[0].closeMode, 0);
+      EXPECT_EQ(Error::SevereErrors()[0].file, "VDJA_ManikinBuilder");
+      // Set outer then inner; undone and deleted inner first.
+      std::vector<std::string> names, args;
+      for (const auto& call : Host::Calls())
+        if (call.name == "UNDO_QD_set_mark" || call.name == "UNDO_QD_undo_to_mark_no_status" ||
+            call.name == "UNDO_QD_delete_to_mark") {
+          names.push_back(call.name);
+          args.push_back(call.args);
+        }
+      ASSERT_EQ(names, (std::vector<std::string>{"UNDO_QD_set_mark", "UNDO_QD_set_mark", "UNDO_QD_undo_to_mark_no_status",
+                                                 "UNDO_QD_delete_to_mark", "UNDO_QD_undo_to_mark_no_status",
+                                                 "UNDO_QD_delete_to_mark"}));
+      EXPECT_EQ(args[0], "1 Create 2D Manikin");
+      EXPECT_EQ(args[1], "1 Create 2D manikin Child Rule");
+      EXPECT_EQ(args[2], args[3]);
+      EXPECT_EQ(args[4], args[5]);
+      EXPECT_GT(std::stoi(args[2]), std::stoi(args[4]));
+    }
+  }
+}
+
+TEST_F(ManikinCommit, EditDeletesTheOldCheckerFirst) {
+  ManikinBuilder* m = Driver(J826Type95thPercentile);
+  m->SetDrivingPostureCheck(true);
+  FEATURE_RECORD* frec = nullptr;
+  ASSERT_EQ(m->commit_feature(&frec), 0);
+  ASSERT_EQ(Rules(part()).size(), 2u);
+  EXPECT_STREQ(Rules(part())[1]->ask_name(), "VD_2DM1_checker");
+  Host::ClearCalls();
+  ManikinBuilder* edit = Make(frec);
+  EXPECT_TRUE(edit->GetDrivingPostureCheck());
+  Set(edit->GetBackAngle(), 30);
+  ASSERT_EQ(edit->commit_feature(nullptr), 0);
+  const auto rules = Rules(part());
+  ASSERT_EQ(rules.size(), 1u);
+  EXPECT_STREQ(rules[0]->ask_name(), "VD_2DM1");
+  EXPECT_EQ(Host::CallNames({"VD_KF_create_child_rule", "KBL_delete_instance_rule", "UPDATE_do_update"}),
+            (std::vector<std::string>{"VD_KF_create_child_rule", "UPDATE_do_update", "KBL_delete_instance_rule",
+                                      "UPDATE_do_update"}));
+  EXPECT_EQ(Host::CountCalls("VD_remove_unused_kf_feature_expressions"), 1u);
+  EXPECT_EQ(Host::CountCalls("VD_KF_auto_get_next_rule_name"), 0u);
+}
+
+}  // namespace
