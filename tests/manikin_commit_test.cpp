@@ -9,6 +9,7 @@
 #include "VDJA_ManikinBuilder.hpp"
 #include "VD_2DManikin_util.hpp"
 #include "exp/Expression.hpp"
+#include "script/ScriptHost.hpp"
 #include "sys/Settings.hpp"
 #include "vd/KnowledgeRule.hpp"
 #include "vd/ManikinServices.hpp"
@@ -102,6 +103,9 @@ TEST_F(ManikinCommit, UserDefinedPassengerBecomesRuleInstance) {
   EXPECT_EQ(m->get_frec(), frec);
   EXPECT_EQ(rule->ask_frec(), frec->OmTag());
   EXPECT_EQ(OM::OM_ask_undo_mark_count(), 0);
+  EXPECT_NE(Script::DescribePart(part()).find("rule VD_2DM1 %qd_vd_2dmanikin\n  parameters Algorithm_version "
+                                              "occ_udf_version Occ_Location Standard"),
+            std::string::npos);
   // Read back, it is the same manikin; committed again, the same instance.
   ManikinBuilder* again = Make(frec);
   EXPECT_EQ(again->GetStandard(), UserDefined);

@@ -21,6 +21,7 @@
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "vd/KnowledgeRule.hpp"
 
 namespace KTX::Script {
 namespace {
@@ -361,6 +362,11 @@ std::string describePart(const PART_part* part, const Naming& naming, int* featu
       describeFeature(out, frec, naming);
       ++*features;
     }
+  }
+  for (const KF_rule_instance* rule : KnowledgeRule::Instances(part)) {
+    out += std::string("rule ") + rule->ask_name() + " " + rule->ask_rule_class() + "\n  parameters";
+    for (const std::string& name : rule->ParameterNames()) out += " " + name;
+    out += "\n";
   }
   for (tag_t t : Host::KeptInPart(part)) {
     auto* body = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(t));
