@@ -206,13 +206,24 @@ TEST_F(ManikinCommit, JointAngleCheckerOfCustomerDefaults) {
   ASSERT_EQ(r.log.size(), 3u);
   EXPECT_EQ(r.log[0].text, "This wizard helps you create a manikin joint angle. ");
   EXPECT_EQ(r.requirementsFreed, 7);
+  unsigned int tag = 0;
+  VD_find_validation_app_tag("VD_2DM1_Joint_Angle", "Manikin_Joint_Angle", &tag);
+  EXPECT_NE(tag, 0u);
+  VD_find_validation_app_tag("VD_2DM9_Joint_Angle", "Manikin_Joint_Angle", &tag);
+  EXPECT_EQ(tag, 0u);
+  VALIDATION_APPLICATION_checker_detail_t* detail = nullptr;
+  VD_find_validation_app_object("VD_2DM1_Joint_Angle", "Manikin_Joint_Angle", &detail);
+  ASSERT_NE(detail, nullptr);
+  EXPECT_STREQ(detail->name, "VD_2DM1_Joint_Angle");
+  VALIDATION_APPLICATION_free_app_memory(detail);
   EXPECT_EQ(Host::CallNames({"UNDO_QD_set_mark", "UNDO_QD_delete_mark"}),
             (std::vector<std::string>{"UNDO_QD_set_mark", "UNDO_QD_set_mark", "UNDO_QD_set_mark",
                                       "UNDO_QD_delete_mark"}));
 }
 
 TEST_F(ManikinCommit, JointSourcesOtherThanCustomerDefaults) {
-  VD::SetDefaultsFileValue("VD_DP_PROJ_NAME", "Sedan");
+  // Over-long texts are cut at their buffers: 132 characters, 255 for the account.
+  VD::SetDefaultsFileValue("VD_DP_PROJ_NAME", std::string(300, 'p'));
   for (const char* joint : {"BACK", "SHOULDER", "ELBOW", "HIP", "KNEE", "ANKLE", "HAND"})
     VD::SetDefaultsFileValue(std::string("VD_2DM_") + joint + "_ANG_PROPERTY_NAME", joint);
   setenv("QDEN_RQV_ACCOUNT", "ops:night", 1);
@@ -242,6 +253,7 @@ TEST_F(ManikinCommit, JointSourcesOtherThanCustomerDefaults) {
       EXPECT_FALSE(r.log[0].withChecker);
     }
     if (row.type == 2) {
+      EXPECT_EQ(std::string(r.requirements[0].project), std::string(132, 'p'));
       EXPECT_STREQ(r.requirements[0].account, "ops");
       EXPECT_STREQ(r.requirements[0].accountPart, "night");
       EXPECT_EQ(r.requirements[0].flag, 1);
@@ -250,6 +262,10 @@ TEST_F(ManikinCommit, JointSourcesOtherThanCustomerDefaults) {
     }
   }
   EXPECT_STREQ(VD_2DManikin_requirement_environment().account, "ops");
+  setenv("QDEN_RQV_ACCOUNT", std::string(400, 'a').c_str(), 1);
+  VD_2DManikin_forget_requirement_environment();
+  EXPECT_EQ(std::string(VD_2DManikin_requirement_environment().account), std::string(255, 'a'));
+  EXPECT_STREQ(VD_2DManikin_requirement_environment().accountPart, "");
 }
 
 TEST_F(ManikinCommit, FailedBuildLeavesNothing) {
