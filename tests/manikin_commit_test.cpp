@@ -237,7 +237,7 @@ TEST_F(ManikinCommit, JointSourcesOtherThanCustomerDefaults) {
   for (const Row& row : rows) {
     Validation::ClearRecord();
     Validation::SetSourceType("VD_REQUIREMENT_SETTING_MJA_TYPE_UNX", row.type);
-    Validation::SetDataManagementActive(row.dataManagement);
+    Host::SetAnswer("RTENV_ask_qdmanager_active", row.dataManagement ? 1 : 0);
     ManikinBuilder* m = Driver(J826Type10thPercentile);
     m->SetJointAngleReport(true);
     ASSERT_EQ(m->commit_feature(nullptr), 0);

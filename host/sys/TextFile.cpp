@@ -43,14 +43,6 @@ const char* orNull(const char* text) { return text != nullptr ? text : "(null)";
 
 }  // namespace
 
-char* SM_sprintf(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  std::string text = vformat(format, args);
-  va_end(args);
-  return SM_string_copy(text.c_str());
-}
-
 char* TEXT_format_string(const char* format, ...) {
   va_list args;
   va_start(args, format);
@@ -71,12 +63,6 @@ void ERROR_note(const char* format, ...) {
 void ERROR_set_handled(int code) {
   Host::Log("ERROR_set_handled", std::to_string(code));
   handled().push_back(code);
-}
-
-void STR_copy_uc(const char* from, char* to) {
-  if (from == nullptr || to == nullptr) return;
-  for (; *from != '\0'; ++from, ++to) *to = (*from >= 'a' && *from <= 'z') ? static_cast<char>(*from - 32) : *from;
-  *to = '\0';
 }
 
 void STR_strip_ending_whitespace(char* text) {
@@ -138,18 +124,6 @@ int CFI_close_file(int channel) {
   channels().erase(found);
   return status;
 }
-
-namespace System {
-std::FILE* SYSS_fopen(const char* name, const char* mode) {
-  Host::Log("SYSS_fopen", std::string(orNull(name)) + " " + orNull(mode));
-  if (name == nullptr || mode == nullptr) return nullptr;
-  // "t" is the text mode of the host's other platform; here every file is text.
-  std::string plain;
-  for (const char* c = mode; *c != '\0'; ++c)
-    if (*c != 't') plain += *c;
-  return std::fopen(name, plain.c_str());
-}
-}  // namespace System
 
 namespace Error {
 const std::vector<std::string>& Notes() { return notes(); }

@@ -1,6 +1,6 @@
 // The host's text and file services that the vehicle-design utilities use:
-// formatted host strings, notes on the current error, the host's text files
-// written line by line, and files opened through the host's system layer.
+// formatted host strings, notes on the current error, and the host's text
+// files written line by line (opening files and upper case: sys/Files.hpp).
 #pragma once
 #include <cstdio>
 #include <string>
@@ -10,19 +10,14 @@
 
 namespace KTX {
 
-// A new host string (SM_alloc) of the format and its arguments; the caller
-// frees it with SM_free. The format is a message text, so it is not checked
-// at compile time.
-KTX_HOST_API char* SM_sprintf(const char* format, ...);
-// The same, as the text library's formatter.
+// A new host string (SM_alloc) of the format and its arguments, as the text
+// library's formatter (SM_sprintf in sys/Memory.hpp is the allocator's).
 KTX_HOST_API char* TEXT_format_string(const char* format, ...);
 // A note added to the error being handled (recorded; Error::Notes reads them).
 KTX_HOST_API void ERROR_note(const char* format, ...);
 // Marks the error being handled as dealt with (recorded with its number).
 KTX_HOST_API void ERROR_set_handled(int code);
 
-// Upper-case copy (ASCII letters only); `to` may be `from`.
-KTX_HOST_API void STR_copy_uc(const char* from, char* to);
 // Cuts blanks, tabs, carriage returns and newlines off the end, in place.
 KTX_HOST_API void STR_strip_ending_whitespace(char* text);
 
@@ -41,11 +36,6 @@ KTX_HOST_API int CFI_open_iti_text(const char* name, int type, int mode, int* ch
 // Writes the text and the line end ("\n"): 0, or 1 for a channel not open.
 KTX_HOST_API int CFI_write_iti_line(int channel, const char* line);
 KTX_HOST_API int CFI_close_file(int channel);
-
-namespace System {
-// fopen through the host's system layer (logged; a failed open gives null).
-KTX_HOST_API std::FILE* SYSS_fopen(const char* name, const char* mode);
-}  // namespace System
 
 namespace Error {
 KTX_HOST_API const std::vector<std::string>& Notes();

@@ -18,7 +18,6 @@ namespace {
 struct State {
   Validation::Record record;
   std::map<std::string, int> sourceTypes;
-  bool dataManagement = false;
   std::vector<VALIDATION_APPLICATION_checker_detail_t> persistent;  // index + 1 is the tag
   int nextResult = 0;
 };
@@ -124,22 +123,13 @@ int VD_read_def_validation_req_source_type(const char* windowsName, const char* 
   return found != state().sourceTypes.end() ? found->second : 0;
 }
 
-bool RTENV_ask_qdmanager_active() { return state().dataManagement; }
-
-const char* ENV_translate_variable(const char* name) {
-  Host::Log("ENV_translate_variable", orNull(name));
-  return name != nullptr ? std::getenv(name) : nullptr;
-}
-
 namespace Validation {
 const Record& Recorded() { return state().record; }
 void ClearRecord() { state().record = Record{}; }
 void SetSourceType(const std::string& name, int type) { state().sourceTypes[name] = type; }
-void SetDataManagementActive(bool active) { state().dataManagement = active; }
 void Reset() {
   ClearRecord();
   state().sourceTypes.clear();
-  state().dataManagement = false;
   state().persistent.clear();
 }
 }  // namespace Validation

@@ -67,10 +67,6 @@ KTX_HOST_API void VALIDATION_APPLICATION_free_app_memory(void* memory);
 // The requirement source type of the site's defaults by name (the stand-in
 // reads the second, this platform's, name; 0 when unset).
 KTX_HOST_API int VD_read_def_validation_req_source_type(const char* windowsName, const char* unixName);
-// Whether the data-management connection is active (false until a test says).
-KTX_HOST_API bool RTENV_ask_qdmanager_active();
-// The environment variable's value, or null.
-KTX_HOST_API const char* ENV_translate_variable(const char* name);
 
 namespace Validation {
 struct Plugin {
@@ -99,7 +95,6 @@ struct Record {
 KTX_HOST_API const Record& Recorded();
 KTX_HOST_API void ClearRecord();
 KTX_HOST_API void SetSourceType(const std::string& name, int type);
-KTX_HOST_API void SetDataManagementActive(bool active);
 // Forgets every persistent checker and setting.
 KTX_HOST_API void Reset();
 }  // namespace Validation

@@ -19,6 +19,7 @@
 #include "vd/KnowledgeRule.hpp"
 #include "vd/ManikinServices.hpp"
 #include "vd/Validation.hpp"
+#include "vd/VehicleDesign.hpp"
 
 namespace KTX::VDJA {
 namespace {
@@ -52,7 +53,9 @@ double numberOf(const char* text) {
 
 void upperStripped(char* text) {
   STR_strip_ending_whitespace(text);
-  STR_copy_uc(text, text);
+  char* upper = STR_copy_uc(text);
+  std::memcpy(text, upper, std::strlen(upper));
+  SM_free(upper);
 }
 
 }  // namespace
