@@ -13,12 +13,14 @@
 namespace KTX {
 
 int KF_rule_instance::ThisClassId = 0;
+int VD::Manikin::ThisClassId = 0;
 
 namespace {
 
 struct RuleClasses {
   RuleClasses() {
     Host::RegisterHostClass<KF_rule_instance>(OM::TaggedObject::OmClassName);
+    Host::RegisterHostClass<VD::Manikin>(FEATURE_PARMS::OmClassName);
     OM::OM_set_keep_alive_check(&heldByAnInstance);
   }
   // An expression a live instance holds stays when the builder that made it goes.
@@ -318,7 +320,9 @@ int VD_KF_create_child_rule(tag_t partTag, const char* parent, const char* name,
     instance = Host::CreateInPart<KF_rule_instance>(part);
     instance->Fill(name, ruleClass, parent != nullptr ? parent : "root:");
     if (Host::Answer("VD_KF_create_child_rule.no_feature", 0) == 0) {
-      FEATURE_RECORD* frec = FEATURE_RECORD::Create(part, nullptr);
+      FEATURE_PARMS* parms = manikin ? Host::CreateInPart<VD::Manikin>(part) : nullptr;
+      FEATURE_RECORD* frec = FEATURE_RECORD::Create(part, parms);
+      if (parms != nullptr) parms->SetFeatureRecord(frec);
       frec->set_name(name);
       instance->SetFrec(frec->OmTag());
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "feat/Builder.hpp"
 #include "om/HostClass.hpp"
@@ -59,6 +60,16 @@ class KTX_HOST_API KF_rule_instance : public OM::TaggedObject {
   OM::StringVla* expressionNames_;
   OM::TagVla* expressionTags_;
 };
+
+namespace VD {
+// The parameters of a manikin rule instance's feature: they hold nothing of
+// their own (the rule holds the manikin); their class names the feature.
+class KTX_HOST_API Manikin : public FEATURE_PARMS {
+  KTX_HOST_OBJECT(Manikin, "KTX::VD::Manikin")
+ protected:
+  Manikin(int classId, void* context) : FEATURE_PARMS(classId, context) {}
+};
+}  // namespace VD
 
 // Creates the child instance (or, when one of that name exists, replaces its
 // parameters, keeping its feature). Lists of `count` names and value texts.
