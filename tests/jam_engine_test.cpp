@@ -133,6 +133,47 @@ void JA_Gadget_test_print(const tag_t* tag, const char* tagName, int level) {
 
 GADGET_MEMBERS(JA_EXPORT)
 
+// A class that lists its look-ups otherwise than in ASCII order.
+void JA_Ordered_initialize_class();
+void JA_Ordered_destroy_class() {}
+void JA_Ordered_test_print(const tag_t*, const char*, int) {}
+
+namespace ja_test_ordered_jam {
+using namespace ::KTX::JA::Types;
+using ::KTX::JA::ByPointer;
+using ::KTX::JA::In;
+using ::KTX::JA::Result;
+using ::KTX::JA::Signature;
+using CoordinateSystem = ::KTX::JA::TagOf<"CoordinateSystem", "CoordinateSystem">;
+using BrenvikObject = ::KTX::JA::TagOf<"BrenvikObject", "BrenvikObject">;
+using SelectCurve = ::KTX::JA::TemplateObject<::KTX::SELECT_OBJECT, "SelectCurve", "SelectObject", "Curve">;
+
+struct Unit : ::KTX::JA::UnitDefaults {
+  using Object = ::KTX::PART_part;
+  static constexpr const char* journalClass = "Test.Ordered";
+  static constexpr const char* parent = "Features.FeatureBuilder";
+  static constexpr const char* source = "ja_test_ordered_jam";
+  static constexpr std::array<::KTX::JA::SetUpStep, 1> setUpOrder{::KTX::JA::SetUpStep::ClassesAndTemplates};
+  static constexpr std::array<const char*, 3> lookUpOrder{"CoordinateSystem", "Features.FeatureBuilder", "BrenvikObject"};
+  static inline ::KTX::JA::UnitState state;
+  static constexpr auto initialize = &JA_Ordered_initialize_class;
+  static constexpr auto destroy = &JA_Ordered_destroy_class;
+  static constexpr auto testPrint = &JA_Ordered_test_print;
+  static constexpr void (*setDefaults)(tag_t, bool) = nullptr;
+};
+using Object = Unit::Object;
+int UseBody(PART_part*, tag_t, tag_t, SELECT_OBJECT**) { return 0; }
+using UseSignature =
+    Signature<ByPointer, -1, In<CoordinateSystem, "frame">, In<BrenvikObject, "joint">, Result<SelectCurve, "curve">>;
+#define ORDERED_MEMBERS(X) X(method3, Use, UseSignature, JA_FUNCTION(UseBody), 10)
+ORDERED_MEMBERS(JA_MEMBER_TYPE)
+using Members = ::KTX::JA::TypeList<void ORDERED_MEMBERS(JA_MEMBER_LIST)>;
+}  // namespace ja_test_ordered_jam
+
+void JA_Ordered_initialize_class() {
+  KTX::JA::InitializeClass<ja_test_ordered_jam::Unit, ja_test_ordered_jam::Members>();
+}
+
 // Two classes whose set-ups each name the other as a dependency.
 void JA_Left_initialize_class();
 void JA_Right_initialize_class();
@@ -271,6 +312,18 @@ TEST(ScriptBindings, AnOverloadedMemberIsPlayedThroughTheFormItsArgumentsName) {
   }
   Script::UnbindPlugin();
   EXPECT_EQ(Script::Bound("Test.Forms", 0, "Name"), nullptr);
+}
+
+TEST_F(JamEngine, AClassLooksUpWhatItListsFirstInItsOwnOrderThenTheRestInAscii) {
+  ja_test_ordered_jam::Unit::state.Clear();
+  JA_Ordered_initialize_class();
+  std::vector<std::string> calls = JamCalls();
+  ASSERT_GE(calls.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 4),
+            (std::vector<std::string>{"JAM_lookup_or_create_class CoordinateSystem",
+                                      "JAM_lookup_or_create_class Features.FeatureBuilder",
+                                      "JAM_lookup_or_create_class BrenvikObject",
+                                      "JAM_lookup_or_create_template_class SelectCurve SelectObject Curve"}));
 }
 
 TEST_F(JamEngine, MethodErrorBecomesItsStatusThroughTheJournalledInterface) {

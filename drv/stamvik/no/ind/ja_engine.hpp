@@ -738,6 +738,10 @@ struct UnitDefaults {
   // Template classes the class looks up in an order of its own, first and in
   // this order; the others follow in ASCII order.
   static constexpr std::array<const char*, 0> templateOrder{};
+  // Classes and template classes that the ClassesAndTemplates step looks up
+  // first, in this order, where a class lists its look-ups otherwise than in
+  // ASCII order; the others follow in ASCII order.
+  static constexpr std::array<const char*, 0> lookUpOrder{};
   // A defaults function with no rows that still visits the builder's sub-objects.
   static constexpr bool defaultsVisitOnly = false;
   static constexpr auto setUpOrder = kGeneralSetUpOrder;
@@ -891,17 +895,27 @@ void InitializeClass() {
             s.Put(t.name, JAM_lookup_or_create_template_class(t.name, t.templateName, t.argument));
           break;
         case SetUpStep::ClassesAndTemplates: {
-          std::size_t c = 0, t = 0;
-          while (c < classes.size() || t < templates.size()) {
-            if (t == templates.size() || (c < classes.size() && Detail::ascii(classes[c], templates[t].name))) {
-              s.Put(classes[c], JAM_lookup_or_create_class(classes[c]));
-              ++c;
-            } else {
-              s.Put(templates[t].name,
-                    JAM_lookup_or_create_template_class(templates[t].name, templates[t].templateName, templates[t].argument));
-              ++t;
-            }
-          }
+          // One run: the names the unit lists first, in its order, then the
+          // others in ASCII order.
+          auto listed = [](const char* name) {
+            std::size_t i = 0;
+            while (i < U::lookUpOrder.size() && std::strcmp(U::lookUpOrder[i], name) != 0) ++i;
+            return i;
+          };
+          std::vector<const TemplateUse*> run;  // a class is a use without a template
+          std::vector<TemplateUse> classUses;
+          for (const char* name : classes) classUses.push_back({name, nullptr, nullptr});
+          for (const TemplateUse& c : classUses) run.push_back(&c);
+          for (const TemplateUse& t : templates) run.push_back(&t);
+          std::stable_sort(run.begin(), run.end(), [&](const TemplateUse* a, const TemplateUse* b) {
+            std::size_t ra = listed(a->name), rb = listed(b->name);
+            return ra != rb ? ra < rb : Detail::ascii(a->name, b->name);
+          });
+          for (const TemplateUse* u : run)
+            s.Put(u->name, u->templateName == nullptr
+                               ? static_cast<void*>(JAM_lookup_or_create_class(u->name))
+                               : static_cast<void*>(JAM_lookup_or_create_template_class(u->name, u->templateName,
+                                                                                        u->argument)));
           break;
         }
         case SetUpStep::Enumerations:
