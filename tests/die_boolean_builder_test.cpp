@@ -5,6 +5,8 @@
 #include "DieDes_DieBooleanBuilder.hpp"
 #include "TestSupport.hpp"
 #include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
+#include "om/TagIntMap.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Text.hpp"
 
@@ -81,6 +83,45 @@ TEST_F(DieBoolean, SelectedBodiesAreAppendedForItsOwnTypeOnly) {
   int objects = 0;
   b->GetSelectedObjects(&objects, nullptr);
   EXPECT_EQ(objects, 2);
+  b->destroy();
+}
+
+TEST_F(DieBoolean, TheMapFollowsTheToolsDieDesignBodies) {
+  DieBooleanBuilder* b = DieDes::DieBooleanBuilderFactory::Create(part());
+  const tag_t fresh = Body(), same = Body(), kept = Body(), none = Body(), unknown = Body();
+  for (tag_t t : {fresh, same, kept, none, unknown}) b->GetSelectBodies()->append(t);
+  const int old = Kernel::CreateBody(Kernel::BodyType::Solid);
+  const int made = Kernel::CreateBody(Kernel::BodyType::Solid);
+  const int held = Kernel::CreateBody(Kernel::BodyType::Solid);
+  OM_tag_int_map* map = OM_tag_int_mapFactory::Create();
+  map->Insert(fresh, old);
+  map->Insert(same, held);
+  map->Insert(kept, 77);
+  const auto answer = [](tag_t t, long long body, bool clear) {
+    Host::SetAnswer("DieDesUtilsGetDieDesignSolvaneBody." + std::to_string(t), body);
+    if (clear) Host::SetAnswer("DieDesUtilsGetDieDesignSolvaneBody.clear." + std::to_string(t), 1);
+  };
+  answer(fresh, made, false);  // a new body: the old one goes
+  answer(same, held, false);   // the body the map holds already: it stays alive
+  answer(kept, 5, true);       // no fresh body: the entry stays as it is
+  answer(none, 6, true);       // no fresh body and no entry: 0
+  b->UpdateMap(map);
+  int value = -1;
+  ASSERT_TRUE(map->Find(fresh, &value));
+  EXPECT_EQ(value, made);
+  EXPECT_FALSE(Kernel::IsAlive(old));
+  ASSERT_TRUE(map->Find(same, &value));
+  EXPECT_EQ(value, held);
+  EXPECT_TRUE(Kernel::IsAlive(held));
+  ASSERT_TRUE(map->Find(kept, &value));
+  EXPECT_EQ(value, 77);
+  ASSERT_TRUE(map->Find(none, &value));
+  EXPECT_EQ(value, 0);
+  EXPECT_FALSE(map->Find(unknown, &value));
+  EXPECT_EQ(map->Count(), 4);
+  Kernel::DeleteBody(made, "test");
+  Kernel::DeleteBody(held, "test");
+  map->destroy();
   b->destroy();
 }
 

@@ -1,6 +1,7 @@
 #include "afl/BodyUtils.hpp"
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "sys/CallLog.hpp"
@@ -121,6 +122,17 @@ int DieDesUtilsSolvaneCopy(bool option, int body, int* copy) {
   if (KTX::Failure::Fails(KTX::Failure::kKernel, "DieDesUtilsSolvaneCopy")) return KTX::Failure::kKernelError;
   if (int error = static_cast<int>(Host::Answer("DieDesUtilsSolvaneCopy", 0))) return error;
   return ZV_ENTITY_copy(body, copy);
+}
+
+bool DieDesUtilsGetDieDesignSolvaneBody(unsigned int object, int option, int* body, bool* flag) {
+  Host::Log("DieDesUtilsGetDieDesignSolvaneBody", "tag=" + std::to_string(object) + " option=" + std::to_string(option));
+  const std::string key = "DieDesUtilsGetDieDesignSolvaneBody." + std::to_string(object);
+  const long long answer = Host::Answer(key, -1);
+  if (answer < 0) return false;
+  if (body != nullptr) *body = static_cast<int>(answer);
+  if (flag != nullptr && Host::Answer("DieDesUtilsGetDieDesignSolvaneBody.clear." + std::to_string(object), 0) != 0)
+    *flag = false;
+  return true;
 }
 
 int DieDesUtilsDeleteBody(int body) {

@@ -21,6 +21,12 @@ KTX_HOST_API int DieDesUtilsSolvaneCopy(bool option, int body, int* copy);
 // Deletes one body; 0 is no body and does nothing. A dead, unknown or
 // model-held body is a kernel error (counted, see KTX::Kernel::LiveCounters).
 KTX_HOST_API int DieDesUtilsDeleteBody(int body);
+// The die-design kernel body of a model object (option recorded only):
+// scripted per tag, "DieDesUtilsGetDieDesignSolvaneBody.<tag>" gives the
+// body (unset: false, nothing written) and
+// "DieDesUtilsGetDieDesignSolvaneBody.clear.<tag>" not 0 clears *flag.
+// Logged.
+KTX_HOST_API bool DieDesUtilsGetDieDesignSolvaneBody(unsigned int object, int option, int* body, bool* flag);
 
 // Deletes every body of the array (entries 0 skipped), frees the array with
 // SM_free, and leaves *count 0 and *bodies null. Null pointers do nothing.

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "afl/BodyUtils.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Text.hpp"
@@ -47,6 +48,33 @@ char* DieBooleanBuilder::GetBooleanTypeText() const {
     default:
       return SM_string_copy(nat110("##05Unite"));
   }
+}
+
+void DieBooleanBuilder::UpdateMap(OM_tag_int_map* map) const {
+  if (map == nullptr || m_selectBodies == nullptr) return;
+  int n = 0;
+  tag_t* selected = nullptr;
+  m_selectBodies->ask_tags(&n, &selected);
+  try {
+    for (int i = 0; i < n; ++i) {
+      int body = 0;
+      bool fresh = true;
+      if (!DieDesUtilsGetDieDesignSolvaneBody(selected[i], 5, &body, &fresh)) continue;
+      int held = 0;
+      const bool holds = map->Find(selected[i], &held);
+      if (fresh) {
+        // The map may hold this very body already: it is kept, not deleted.
+        if (holds && held != 0 && held != body) DieDesUtilsDeleteBody(held);
+        map->Insert(selected[i], body);
+      } else if (!holds) {
+        map->Insert(selected[i], 0);
+      }
+    }
+  } catch (...) {
+    SM_free(selected);
+    throw;
+  }
+  SM_free(selected);
 }
 
 void DieBooleanBuilder::GetSelectedObjects(int* count, tag_t** tags) const {

@@ -3,6 +3,7 @@
 #pragma once
 #include "ClassFrame.hpp"
 #include "feat/Builder.hpp"
+#include "om/TagIntMap.hpp"
 #include "sel/Selection.hpp"
 
 namespace KTX::DieDes {
@@ -40,6 +41,11 @@ class STAMVIK_API DieBooleanBuilder : public JAX_BUILDER {
   // allocator) when the builder's type is the one asked for: 0, or the
   // number of a host error, the caller's array then freed and emptied.
   virtual int GetSelectedBodies(JA_DIE_BOOLEAN_BUILDER_boolean_type type, int* count, tag_t** bodies) const;
+  // Keeps the die shoe's map from tool tags to die-design kernel bodies
+  // current: a tool whose body the host gives afresh gets it (the one held
+  // before deleted, unless it is that same body); one without gets an entry
+  // of body 0 when it has none.
+  void UpdateMap(OM_tag_int_map* map) const;
   // The type's name in the host's language: a new text the caller frees.
   virtual char* GetBooleanTypeText() const;
 
