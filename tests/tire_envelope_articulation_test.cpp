@@ -118,3 +118,31 @@ TEST_F(TireEnvelopeArticulation, AFailedRunIsEndedAndRaises) {
 }
 
 }  // namespace
+
+// The drivers a five-link scenario ends with: kind 4 on the two shocks, from
+// the block's slots or from the joint array, none on the bumpers or elsewhere.
+class TireEnvelopeMotionDrivers : public HostTest {};
+
+TEST_F(TireEnvelopeMotionDrivers, OnlyTheTwoShocksKeepADriver) {
+  for (int source : {1, 0}) {
+    VD::ResetMotion();
+    const double at[3] = {0, 0, 0};
+    tag_t joints[5];
+    for (tag_t& joint : joints) joint = VD::MakeJoint(1, at);
+    KMC_motion_driver_data_t earlier{};
+    earlier.kind = 4;
+    ASSERT_EQ(KMC_set_motion_driver(joints[4], &earlier), 0);  // left over from a roll
+    sFiveLinkAxle_Suspension block{};
+    block.leftShockJoint = joints[2];
+    block.rightShockJoint = joints[0];
+    block.leftBumperJoint = joints[1];
+    block.rightBumperJoint = joints[3];
+    const tag_t array[4] = {joints[2], joints[0], joints[1], joints[3]};
+    EXPECT_EQ(vdja_tireenv_motion_set_motion_drivers(source, source == 1 ? nullptr : array,
+                                                     source == 1 ? &block : nullptr), 0) << source;
+    const int expected[5] = {4, 0, 4, 0, 0};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(VD::MotionDriverKind(joints[i]), expected[i]) << source << " joint " << i;
+    EXPECT_EQ(VD::MotionToolsOpen(), 0);
+  }
+  VD::ResetMotion();
+}

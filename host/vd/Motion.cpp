@@ -18,6 +18,7 @@ struct Joint {
   double origin[3];
   double displacement = 0;
   double step = 0;
+  int driver = 0;
 };
 
 struct Model {
@@ -143,6 +144,16 @@ void kmp_ipc_step(int direction, void*, int* status) {
   RecordPositions(false);
 }
 
+void KMC_init_motion_driver_data(KMC_motion_driver_data_t* driver) { *driver = KMC_motion_driver_data_t{}; }
+
+int KMC_set_motion_driver(tag_t joint, const KMC_motion_driver_data_t* driver) {
+  Host::Log("KMC_set_motion_driver", std::to_string(joint) + " kind=" + std::to_string(driver->kind));
+  auto it = model().joints.find(joint);
+  if (it == model().joints.end()) return Geometry::kNoEntity;
+  it->second.driver = driver->kind;
+  return 0;
+}
+
 tag_t ES_cycle_entities_by_type(PART_part*, int type, tag_t cursor) {
   Host::Log("ES_cycle_entities_by_type", std::to_string(type) + " " + std::to_string(cursor));
   return 0;
@@ -174,6 +185,10 @@ tag_t MakeJoint(int kind, const double origin[3]) {
 double JointDisplacement(tag_t joint) {
   auto it = model().joints.find(joint);
   return it != model().joints.end() ? it->second.displacement : 0;
+}
+int MotionDriverKind(tag_t joint) {
+  auto it = model().joints.find(joint);
+  return it != model().joints.end() ? it->second.driver : -1;
 }
 const std::vector<std::vector<StepRecord>>& StepsTaken() { return model().steps; }
 int MotionToolsOpen() { return model().toolsOpen; }

@@ -18,6 +18,12 @@ struct QF_MOTION_trace_s {
   int request;   // the runs pass 1
 };
 
+// A joint's motion driver; kind 0 is none.
+struct KMC_motion_driver_data_t {
+  int kind;
+  double values[4];
+};
+
 // Motion tools: 0; calls are counted (VD::MotionToolsOpen).
 KTX_HOST_API int VD_MOTION_initialize();
 KTX_HOST_API int VD_MOTION_terminate();
@@ -40,6 +46,12 @@ KTX_HOST_API int QF_VD_MOTION_ask_articulation_drive_joints(int* count, tag_t** 
 // "kmp_ipc_step.fail_at" names (1 is the first step of an articulation).
 KTX_HOST_API void kmp_ipc_step(int direction, void* interfaceData, int* status);
 
+// A driver of kind 0 and no values.
+KTX_HOST_API void KMC_init_motion_driver_data(KMC_motion_driver_data_t* driver);
+// Puts the driver on a drive joint: 0, or the no-entity status for a tag that
+// is none.
+KTX_HOST_API int KMC_set_motion_driver(tag_t joint, const KMC_motion_driver_data_t* driver);
+
 // The next entity of the type in the part after the cursor (0: from the
 // first); 0 when there is none. The stand-in's motion leaves no entity of
 // type 210 behind, so the runs find none.
@@ -51,6 +63,8 @@ namespace VD {
 // joint's origin) by its displacement in degrees, kind 1 lifts them along Z.
 KTX_HOST_API tag_t MakeJoint(int kind, const double origin[3]);
 KTX_HOST_API double JointDisplacement(tag_t joint);
+// The kind of the driver on the joint (0: none; -1: no such joint).
+KTX_HOST_API int MotionDriverKind(tag_t joint);
 // Every step's step sizes, in order: (joint, step) pairs per step.
 struct StepRecord {
   tag_t joint;

@@ -93,7 +93,13 @@ struct sFiveLinkAxle_Suspension {
   VD_point_s oppositeTrackBarInner;      // 456
   std::uint8_t symmetricTrackBarInner;   // 480
   std::uint8_t symmetricBumper;          // 481
-  std::uint8_t host482[214];
+  std::uint8_t host482[2];
+  // The drive joints of the built scenario, filled by their names.
+  tag_t leftShockJoint;                  // 484
+  tag_t rightShockJoint;                 // 488
+  tag_t leftBumperJoint;                 // 492
+  tag_t rightBumperJoint;                // 496
+  std::uint8_t host500[196];
 };
 
 // The tire-envelope work record. Offsets are fixed: the library's calls and

@@ -493,6 +493,42 @@ int vdja_tireenv_motion_run_articulation(const double origin[3], const double ma
 
 // ---- files ---------------------------------------------------------------------
 
+void vdja_tireenv_motion_fla_joints(int source, const tag_t* joints, const sFiveLinkAxle_Suspension* block,
+                                    tag_t fiveLink[4]) {
+  if (source == 1 && block != nullptr) {
+    const tag_t fromBlock[4] = {block->leftShockJoint, block->rightShockJoint, block->leftBumperJoint,
+                                block->rightBumperJoint};
+    std::copy(fromBlock, fromBlock + 4, fiveLink);
+  } else if (source != 1 && joints != nullptr) {
+    std::copy(joints, joints + 4, fiveLink);
+  } else {
+    std::fill(fiveLink, fiveLink + 4, tag_t{0});
+  }
+}
+
+int vdja_tireenv_motion_set_motion_drivers(int source, const tag_t* joints, const sFiveLinkAxle_Suspension* block) {
+  tag_t fiveLink[4];
+  vdja_tireenv_motion_fla_joints(source, joints, block, fiveLink);
+  VD_MOTION_initialize();
+  int count = 0;
+  tag_t* drive = nullptr;
+  int status = QF_VD_MOTION_ask_articulation_drive_joints(&count, &drive);
+  KMC_motion_driver_data_t driver{};
+  KMC_init_motion_driver_data(&driver);
+  // Every joint is set, also after one fails: the first failure is the answer.
+  auto set = [&](tag_t joint) {
+    const int set = KMC_set_motion_driver(joint, &driver);
+    if (status == 0) status = set;
+  };
+  for (int i = 0; i < count; ++i) set(drive[i]);
+  driver.kind = 4;
+  set(fiveLink[0]);
+  set(fiveLink[1]);
+  SM_free(drive);
+  VD_MOTION_terminate();
+  return status;
+}
+
 namespace {
 
 constexpr int kMaxNameTries = 1000;

@@ -72,6 +72,15 @@ STAMVIK_API int vdja_tireenv_motion_run_articulation(const double origin[3], con
                                                      double locationA, double locationB, tag_t sketch,
                                                      vdja_tireenv_motion_record_t* record);
 
+// The five-link joints in the order left shock, right shock, left bumper,
+// right bumper: from the block's joint slots (source 1) or the array.
+STAMVIK_API void vdja_tireenv_motion_fla_joints(int source, const tag_t* joints, const sFiveLinkAxle_Suspension* block,
+                                                tag_t fiveLink[4]);
+// Clears the motion driver of every drive joint and puts kind 4 on the two
+// shock joints, the drivers a five-link scenario is left with.
+STAMVIK_API int vdja_tireenv_motion_set_motion_drivers(int source, const tag_t* joints,
+                                                       const sFiveLinkAxle_Suspension* block);
+
 // ---- the files a run leaves in the temporary directory ----------------------------
 
 // Status when a file name cannot be made (no temporary directory, no free name).
