@@ -3,6 +3,7 @@
 #include <string>
 
 #include "DieDes_DieBooleanBuilder.hpp"
+#include "afl/DieEngParms.hpp"
 #include "TestSupport.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
@@ -55,7 +56,7 @@ TEST_F(DieBoolean, ARequiredBooleanNeedsAToolBody) {
   b->destroy();
 }
 
-TEST_F(DieBoolean, SelectedBodiesAreAppendedForItsOwnTypeOnly) {
+TEST_F(DieBoolean, SelectedBodiesAndTheirReferencesAreAppended) {
   DieBooleanBuilder* b = DieDes::DieBooleanBuilderFactory::Create(part());
   const tag_t first = Body(), second = Body();
   b->GetSelectBodies()->append(first);
@@ -70,6 +71,12 @@ TEST_F(DieBoolean, SelectedBodiesAreAppendedForItsOwnTypeOnly) {
   EXPECT_EQ(gathered[0], 7u);
   EXPECT_EQ(gathered[1], first);
   EXPECT_EQ(gathered[2], second);
+  // Their body references follow what the caller holds, in selection order.
+  b->GetModifyingBrefs(nullptr, &count, &gathered);
+  ASSERT_EQ(count, 5);
+  EXPECT_EQ(gathered[2], second);
+  EXPECT_EQ(BREF_ask_qdeid_of_bref(gathered[3]), first);
+  EXPECT_EQ(BREF_ask_qdeid_of_bref(gathered[4]), second);
 
   // Out of memory on the way: the caller's array is freed and emptied, so
   // nothing leaks (the fixture counts the blocks).

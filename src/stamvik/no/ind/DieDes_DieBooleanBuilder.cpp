@@ -92,6 +92,33 @@ void DieBooleanBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
   *count += n;
 }
 
+void DieBooleanBuilder::GetModifyingBrefs(FEATURE_RECORD* /*frec*/, int* count, tag_t** brefs) const {
+  if (count == nullptr || brefs == nullptr || m_selectBodies == nullptr) return;
+  int n = 0;
+  tag_t* selected = nullptr;
+  m_selectBodies->ask_tags(&n, &selected);
+  if (n == 0) {
+    SM_free(selected);
+    return;
+  }
+  auto* grown = static_cast<tag_t*>(SM_crealloc(*brefs, static_cast<std::size_t>(*count + n) * sizeof(tag_t)));
+  if (grown == nullptr) {
+    SM_free(selected);
+    ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the body references");
+  }
+  *brefs = grown;
+  try {
+    for (int i = 0; i < n; ++i) {
+      const tag_t bref = BREF_ask_bref_of_eidbody(selected[i]);
+      if (bref != 0) grown[(*count)++] = bref;
+    }
+  } catch (...) {
+    SM_free(selected);
+    throw;
+  }
+  SM_free(selected);
+}
+
 int DieBooleanBuilder::GetSelectedBodies(JA_DIE_BOOLEAN_BUILDER_boolean_type type, int* count, tag_t** bodies) const {
   if (GetBooleanOptions() != type) return 0;
   if (m_selectBodies == nullptr || count == nullptr || bodies == nullptr) return 0;

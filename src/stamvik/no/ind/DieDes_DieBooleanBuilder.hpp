@@ -2,6 +2,7 @@
 // selected tool bodies.
 #pragma once
 #include "ClassFrame.hpp"
+#include "afl/DieEngParms.hpp"
 #include "feat/Builder.hpp"
 #include "om/TagIntMap.hpp"
 #include "sel/Selection.hpp"
@@ -48,6 +49,10 @@ class STAMVIK_API DieBooleanBuilder : public JAX_BUILDER {
   void UpdateMap(OM_tag_int_map* map) const;
   // The type's name in the host's language: a new text the caller frees.
   virtual char* GetBooleanTypeText() const;
+  // Appends the body references of the selected bodies that have one to the
+  // caller's array (grown with the host allocator); the feature record is
+  // not needed.
+  virtual void GetModifyingBrefs(FEATURE_RECORD* frec, int* count, tag_t** brefs) const;
 
   // Appends the selected objects to the caller's array (only counted when
   // the array is null).
