@@ -11,6 +11,8 @@
 
 #include "TestSupport.hpp"
 #include "geom/Curve.hpp"
+#include "jax_features_tire_envelope_builder.hpp"
+#include "om/ObjectManager.hpp"
 #include "vd/Motion.hpp"
 #include "vdja_tireenv_motion_util.hpp"
 
@@ -144,5 +146,46 @@ TEST_F(TireEnvelopeMotionDrivers, OnlyTheTwoShocksKeepADriver) {
     for (int i = 0; i < 5; ++i) EXPECT_EQ(VD::MotionDriverKind(joints[i]), expected[i]) << source << " joint " << i;
     EXPECT_EQ(VD::MotionToolsOpen(), 0);
   }
+  VD::ResetMotion();
+}
+
+// The driver joints a tire envelope records: the steering joint first, by
+// handle and by name; a tag that is no joint changes nothing.
+class TireEnvelopeDriverJoints : public HostTest {};
+
+TEST_F(TireEnvelopeDriverJoints, RecordsBothJointsOrNothing) {
+  VD::ResetMotion();
+  const double at[3] = {0, 0, 0};
+  const tag_t rack = VD::MakeJoint(0, at, "J_RACK"), strut = VD::MakeJoint(1, at, "J_STRUTCENTER");
+  const tag_t shock = VD::MakeJoint(1, at, "J_SHK_CENTER"), point = ES_create_point(at);
+  TireEnvelopeBuilder* tire = TireEnvelopeBuilderFactory::Create(modelPart(), nullptr);
+  tire->SetJointTagHandleLength(3);  // a longer list from earlier is cut to the pair
+  for (int i = 0; i < 3; ++i) tire->SetJointTagHandle(i, "1");
+  struct Case {
+    const char* what;
+    tag_t steer, jounce;
+    int raised;
+    tag_t wantSteer, wantJounce;  // recorded afterwards
+    const char *steerName, *jounceName;
+  };
+  const Case cases[] = {
+      {"two joints", rack, strut, 0, rack, strut, "J_RACK", "J_STRUTCENTER"},
+      {"one joint for both", shock, shock, 0, shock, shock, "J_SHK_CENTER", "J_SHK_CENTER"},
+      {"steering is no joint", point, strut, Geometry::kNoEntity, shock, shock, "J_SHK_CENTER", "J_SHK_CENTER"},
+      {"jounce is no joint", rack, point, Geometry::kNoEntity, shock, shock, "J_SHK_CENTER", "J_SHK_CENTER"},
+      {"jounce is tag 0", strut, 0, Geometry::kNoEntity, shock, shock, "J_SHK_CENTER", "J_SHK_CENTER"},
+      {"back to two", strut, rack, 0, strut, rack, "J_STRUTCENTER", "J_RACK"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RaisedCode([&] { EXPECT_EQ(JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(tire, c.steer, c.jounce), 0); }),
+              c.raised)
+        << c.what;
+    ASSERT_EQ(tire->GetJointTagHandleLength(), 2) << c.what;
+    EXPECT_EQ(OM::TAG_find_by_handle(tire->GetJointTagHandle(0)), c.wantSteer) << c.what;
+    EXPECT_EQ(OM::TAG_find_by_handle(tire->GetJointTagHandle(1)), c.wantJounce) << c.what;
+    EXPECT_STREQ(tire->GetSteeringJointName(), c.steerName) << c.what;
+    EXPECT_STREQ(tire->GetJouceJointName(), c.jounceName) << c.what;
+  }
+  tire->destroy();
   VD::ResetMotion();
 }

@@ -1,7 +1,9 @@
 #include "om/ObjectManager.hpp"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <memory>
 #include <set>
@@ -11,6 +13,7 @@
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Failure.hpp"
+#include "sys/Memory.hpp"
 
 namespace KTX::OM {
 namespace {
@@ -828,6 +831,18 @@ Object* OM_object_of_tag(tag_t tag) {
   TagSlot* slot = slotOf(tag);
   if (slot == nullptr || slot->deleted) return nullptr;
   return slot->object;
+}
+
+char* TAG_ask_handle_of_tag(tag_t tag) {
+  return tag == 0 ? nullptr : SM_sprintf("%u", tag);
+}
+
+tag_t TAG_find_by_handle(const char* handle) {
+  if (handle == nullptr || *handle < '1' || *handle > '9') return 0;
+  char* end = nullptr;
+  const unsigned long tag = std::strtoul(handle, &end, 10);
+  if (*end != '\0' || tag > std::numeric_limits<tag_t>::max()) return 0;
+  return OM_object_of_tag(static_cast<tag_t>(tag)) != nullptr ? static_cast<tag_t>(tag) : 0;
 }
 
 bool OM_is_deleted_tag(tag_t tag) {

@@ -292,6 +292,11 @@ KTX_HOST_API void OM_check_tag_class(const char* source, int line, tag_t tag, in
 KTX_HOST_API int OM_ask_checking_level();
 KTX_HOST_API void OM_set_checking_level(int level);
 KTX_HOST_API tag_t OM_ask_object_tag(const Object* object);
+// A tag's handle, the text that names the object across sessions: a new
+// string (SM_alloc) the caller frees with SM_free; null for tag 0.
+KTX_HOST_API char* TAG_ask_handle_of_tag(tag_t tag);
+// The live object a handle names; 0 for null, malformed or gone.
+KTX_HOST_API tag_t TAG_find_by_handle(const char* handle);
 KTX_HOST_API bool OM_is_subclass(int classId, int superclassId);
 KTX_HOST_API int OM_ask_class_id(const char* className);  // 0 when unknown
 KTX_HOST_API const char* OM_ask_class_name(int classId);

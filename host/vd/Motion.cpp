@@ -3,6 +3,7 @@
 #include <cmath>
 #include <map>
 #include <numbers>
+#include <string>
 #include <vector>
 
 #include "geom/Curve.hpp"
@@ -19,6 +20,7 @@ struct Joint {
   double displacement = 0;
   double step = 0;
   int driver = 0;
+  std::string name;
 };
 
 struct Model {
@@ -144,6 +146,14 @@ void kmp_ipc_step(int direction, void*, int* status) {
   RecordPositions(false);
 }
 
+int KMC_get_joint(tag_t joint, KMC_mech_joint_t* record) {
+  Host::Log("KMC_get_joint", std::to_string(joint));
+  auto it = model().joints.find(joint);
+  if (it == model().joints.end()) return Geometry::kNoEntity;
+  *record = KMC_mech_joint_t{TEXT_create_string(it->second.name.c_str()), it->second.kind};
+  return 0;
+}
+
 void KMC_init_motion_driver_data(KMC_motion_driver_data_t* driver) { *driver = KMC_motion_driver_data_t{}; }
 
 int KMC_set_motion_driver(tag_t joint, const KMC_motion_driver_data_t* driver) {
@@ -176,10 +186,9 @@ int VD_MOTION_trace(tag_t trace, int index, unsigned int* line) {
 }
 
 namespace VD {
-tag_t MakeJoint(int kind, const double origin[3]) {
+tag_t MakeJoint(int kind, const double origin[3], const char* name) {
   const tag_t joint = ES_create_point(origin);
-  Joint made{kind, {origin[0], origin[1], origin[2]}};
-  model().joints[joint] = made;
+  model().joints[joint] = Joint{kind, {origin[0], origin[1], origin[2]}, 0, 0, 0, name != nullptr ? name : ""};
   return joint;
 }
 double JointDisplacement(tag_t joint) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "feat/Builder.hpp"
+#include "sys/Text.hpp"
 
 namespace KTX {
 
@@ -46,6 +47,15 @@ KTX_HOST_API int QF_VD_MOTION_ask_articulation_drive_joints(int* count, tag_t** 
 // "kmp_ipc_step.fail_at" names (1 is the first step of an articulation).
 KTX_HOST_API void kmp_ipc_step(int direction, void* interfaceData, int* status);
 
+// A joint's record; its name is a new text the caller frees with TEXT_free.
+struct KMC_mech_joint_t {
+  TEXT_s* name;
+  int kind;
+};
+// The joint's record: 0, or the no-entity status (record untouched) for a
+// tag that is no joint.
+KTX_HOST_API int KMC_get_joint(tag_t joint, KMC_mech_joint_t* record);
+
 // A driver of kind 0 and no values.
 KTX_HOST_API void KMC_init_motion_driver_data(KMC_motion_driver_data_t* driver);
 // Puts the driver on a drive joint: 0, or the no-entity status for a tag that
@@ -61,7 +71,8 @@ namespace VD {
 // Test hooks. A drive joint (a point entity in the work part at its origin):
 // kind 0 turns the traced objects about the vehicle Z axis (through the
 // joint's origin) by its displacement in degrees, kind 1 lifts them along Z.
-KTX_HOST_API tag_t MakeJoint(int kind, const double origin[3]);
+// Its name is "" unless given.
+KTX_HOST_API tag_t MakeJoint(int kind, const double origin[3], const char* name = nullptr);
 KTX_HOST_API double JointDisplacement(tag_t joint);
 // The kind of the driver on the joint (0: none; -1: no such joint).
 KTX_HOST_API int MotionDriverKind(tag_t joint);

@@ -6,3 +6,8 @@
 // Sets the offset method; only offsets read from a file use the offset file.
 STAMVIK_API int JAX_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(
     KTX::VDJA::TireEnvelopeBuilder* builder, KTX::VDJA::JA_TIRE_ENVELOPE_BUILDER_EnvelopeOffsetMethod value);
+
+// Records the steering joint (first) and the jounce joint by handle and name.
+// A tag that is no joint raises the motion library's status, changing nothing.
+STAMVIK_API int JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(KTX::VDJA::TireEnvelopeBuilder* builder,
+                                                          KTX::tag_t steerJoint, KTX::tag_t jounceJoint);
