@@ -504,26 +504,8 @@ void ClampingSlotBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     m_type = parms->AskEntityInt(7, 0);
     m_locationOnFlange = parms->AskEntityInt(7, 1) == 1;
   }
-  DieAttributesRecord records[5];
-  DieDes::DIEDES_ATTRIBUTE_TABLE table{{}, {0, 1, 2, 3}, 5, records};
-  if (parms->ReadAttributeRecords(&table) == 0) {
-    DieDes::DieAttributesBuilder* builders[5] = {m_padFacesAttributes, m_slotFacesAttributes,
-                                                 m_slotEndFacesAttributes, m_notchFacesAttributes,
-                                                 m_overhangFacesAttributes};
-    for (int i = 0; i < 5; ++i) {
-      if (builders[i] == nullptr) continue;
-      char text[51];
-      if (records[i].title[0] != '\0') {
-        STR_snprintf(text, sizeof text, "%.50s", records[i].title);
-        builders[i]->SetFirstText(text);
-        builders[i]->SetIntegerValue(records[i].number);
-      }
-      if (records[i].value[0] != '\0') {
-        STR_snprintf(text, sizeof text, "%.50s", records[i].value);
-        builders[i]->SetSecondText(text);
-      }
-    }
-  }
+  ReadFaceAttributes(parms, {m_padFacesAttributes, m_slotFacesAttributes, m_slotEndFacesAttributes,
+                            m_notchFacesAttributes, m_overhangFacesAttributes});
   ReadTargetBody(parms, m_target);
 }
 

@@ -1,6 +1,7 @@
 #include "DieDesJA_GenericBodyBuilder.hpp"
 
 #include <exception>
+#include <vector>
 
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "exp/Expression.hpp"
@@ -79,6 +80,28 @@ void GenericBodyBuilder::ReadTargetBody(const DIEDES_GENERIC_BODY_PARMS* parms, 
   if (body == 0 || target == nullptr) return;
   target->set_selected_tag(body);
   Notify(target);
+}
+
+void GenericBodyBuilder::ReadFaceAttributes(const DieDes::DieDesAttributeItemParms* parms,
+                                            std::initializer_list<DieDes::DieAttributesBuilder*> builders) {
+  std::vector<DieAttributesRecord> records(builders.size());
+  DieDes::DIEDES_ATTRIBUTE_TABLE table{{}, {0, 1, 2, 3}, static_cast<int>(records.size()), records.data()};
+  if (parms->ReadAttributeRecords(&table) != 0) return;
+  const DieAttributesRecord* record = records.data();
+  for (DieDes::DieAttributesBuilder* builder : builders) {
+    const DieAttributesRecord& read = *record++;
+    if (builder == nullptr) continue;
+    char text[51];
+    if (read.title[0] != '\0') {
+      STR_snprintf(text, sizeof text, "%.50s", read.title);
+      builder->SetFirstText(text);
+      builder->SetIntegerValue(read.number);
+    }
+    if (read.value[0] != '\0') {
+      STR_snprintf(text, sizeof text, "%.50s", read.value);
+      builder->SetSecondText(text);
+    }
+  }
 }
 
 EXP_expression* GenericBodyBuilder::NewZeroLength() {

@@ -1,6 +1,8 @@
 // The abstract base of the nine die-design body builders, and the commit of
 // their features that they share.
 #pragma once
+#include <initializer_list>
+
 #include "ClassFrame.hpp"
 #include "DieDes_DieDirectionBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
@@ -47,6 +49,12 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   // The body a feature applies to, read back into the target selection, and
   // the builder's own reaction to it run (nothing for no body).
   void ReadTargetBody(const DIEDES_GENERIC_BODY_PARMS* parms, SELECT_OBJECT* target);
+
+  // The face attributes a feature holds, read back into their builders in the
+  // order the feature wrote them (a null builder skips its record); nothing
+  // is set when the feature holds none.
+  static void ReadFaceAttributes(const DieDes::DieDesAttributeItemParms* parms,
+                                 std::initializer_list<DieDes::DieAttributesBuilder*> builders);
 
   // A new system expression "0" in the default length unit.
   static EXP_expression* NewZeroLength();

@@ -275,25 +275,7 @@ void HeelpostBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     SetWallDCreate(flag(9));
     SetWallDRelief(flag(10));
   }
-  DieAttributesRecord records[4];
-  DieDes::DIEDES_ATTRIBUTE_TABLE table{{}, {0, 1, 2, 3}, 4, records};
-  if (parms->ReadAttributeRecords(&table) == 0) {
-    DieDes::DieAttributesBuilder* builders[4] = {m_padAttributes, m_reliefAttributes, m_holeAttributes,
-                                                 m_holeDiameterAttributes};
-    for (int i = 0; i < 4; ++i) {
-      if (builders[i] == nullptr) continue;
-      char text[51];
-      if (records[i].title[0] != '\0') {
-        STR_snprintf(text, sizeof text, "%.50s", records[i].title);
-        builders[i]->SetFirstText(text);
-        builders[i]->SetIntegerValue(records[i].number);
-      }
-      if (records[i].value[0] != '\0') {
-        STR_snprintf(text, sizeof text, "%.50s", records[i].value);
-        builders[i]->SetSecondText(text);
-      }
-    }
-  }
+  ReadFaceAttributes(parms, {m_padAttributes, m_reliefAttributes, m_holeAttributes, m_holeDiameterAttributes});
   ReadTargetBody(parms, m_target);
 }
 

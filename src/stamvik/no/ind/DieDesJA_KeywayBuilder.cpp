@@ -292,24 +292,7 @@ void KeywayBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     SetLocation(static_cast<JA_KEYWAY_BUILDER_location_type>(parms->AskEntityInt(6, 1)));
     SetCreateWithPad(parms->AskEntityInt(6, 2) == 1);
   }
-  DieAttributesRecord records[2];
-  DieDes::DIEDES_ATTRIBUTE_TABLE table{{}, {0, 1, 2, 3}, 2, records};
-  if (parms->ReadAttributeRecords(&table) == 0) {
-    DieDes::DieAttributesBuilder* builders[2] = {m_slotAttributes, m_padAttributes};
-    for (int i = 0; i < 2; ++i) {
-      if (builders[i] == nullptr) continue;
-      char text[51];
-      if (records[i].title[0] != '\0') {
-        STR_snprintf(text, sizeof text, "%.50s", records[i].title);
-        builders[i]->SetFirstText(text);
-        builders[i]->SetIntegerValue(records[i].number);
-      }
-      if (records[i].value[0] != '\0') {
-        STR_snprintf(text, sizeof text, "%.50s", records[i].value);
-        builders[i]->SetSecondText(text);
-      }
-    }
-  }
+  ReadFaceAttributes(parms, {m_slotAttributes, m_padAttributes});
   ReadTargetBody(parms, m_target);
 }
 
