@@ -199,6 +199,7 @@ TEST_F(TireEnvelopeFiles, TemplatePointFile) {
       {"malformed", "template 1\nlower_ball_joint 1 2\n", 3771724},
       {"no template line", "lower_ball_joint 1 2 3\n", 3771726},
       {"another template", TemplateFile(3), 3771727},
+      {"a type beyond int", "template 211111111111111111\n", 3771727},
       {"unknown point", TemplateFile(1) + "fender 1 2 3\n", 3771728},
       {"a point twice", TemplateFile(1) + "tie_rod_inner 1 2 3\n", 3771729},
   };

@@ -153,9 +153,11 @@ int TIREENV_load_susp_pt_file(const char* fileName, int type, char text[256], vo
     if (!headed) {
       if (words.size() != 2 || words[0] != "template" || !NumbersOf(words, 1, &values))
         return Note(fileName, lineNumber, "no template line", -11);
-      const int fileType = static_cast<int>(values[0]);
+      // A number beyond int's range is no template type (and cannot be cast to one).
+      const bool inRange = std::fabs(values[0]) < 1e9;
+      const int fileType = inRange ? static_cast<int>(values[0]) : 0;
       Family fileFamily{};
-      if (values[0] != fileType || !FamilyOf(fileType, &fileFamily) || fileFamily.points != family.points)
+      if (!inRange || values[0] != fileType || !FamilyOf(fileType, &fileFamily) || fileFamily.points != family.points)
         return Note(fileName, lineNumber, "another template", -13);
       headed = true;
       continue;
