@@ -432,46 +432,35 @@ int Session_get_WorkPart(tag_t* part) {
       });
 }
 
-int Part_get_DieCollection(tag_t part, tag_t* collection) {
+namespace {
+// Each collection of a part is the part itself, known to scripts by the
+// collection's class.
+int partCollection(tag_t part, const char* member, JAM_replay_fn replay, const char* collectionClass,
+                   const char* resultName, tag_t* collection) {
   return journalled(
-      "Part", 1, "DieCollection", &replayPartDieCollection,
+      "Part", 1, member, replay,
       [&] {
         JAM_this(part);
-        JAM_result_tag(classOf("Die.DieCollection"), collection, "diecollection");
+        JAM_result_tag(classOf(collectionClass), collection, resultName);
       },
       [&] {
         *collection = 0;
         *collection = need(PART_of_tag(part), Error::kBadObject, "no part")->OmTag();
         return 0;
       });
+}
+}  // namespace
+
+int Part_get_DieCollection(tag_t part, tag_t* collection) {
+  return partCollection(part, "DieCollection", &replayPartDieCollection, "Die.DieCollection", "diecollection", collection);
 }
 
 int Part_get_AutoDieCollection(tag_t part, tag_t* collection) {
-  return journalled(
-      "Part", 1, "AutoDieCollection", &replayPartAutoDieCollection,
-      [&] {
-        JAM_this(part);
-        JAM_result_tag(classOf("Tooling.AutoDieCollection"), collection, "autodiecollection");
-      },
-      [&] {
-        *collection = 0;
-        *collection = need(PART_of_tag(part), Error::kBadObject, "no part")->OmTag();
-        return 0;
-      });
+  return partCollection(part, "AutoDieCollection", &replayPartAutoDieCollection, "Tooling.AutoDieCollection", "autodiecollection", collection);
 }
 
 int Part_get_AutomotiveCollection(tag_t part, tag_t* collection) {
-  return journalled(
-      "Part", 1, "AutomotiveCollection", &replayPartAutomotiveCollection,
-      [&] {
-        JAM_this(part);
-        JAM_result_tag(classOf("Features.AutomotiveCollection"), collection, "automotivecollection");
-      },
-      [&] {
-        *collection = 0;
-        *collection = need(PART_of_tag(part), Error::kBadObject, "no part")->OmTag();
-        return 0;
-      });
+  return partCollection(part, "AutomotiveCollection", &replayPartAutomotiveCollection, "Features.AutomotiveCollection", "automotivecollection", collection);
 }
 
 int Part_CreateSolidBody(tag_t part, tag_t* body) {
