@@ -1,10 +1,17 @@
 // The die-boolean sub-builder: its type's text in the host's language, its
-// validation and the tool bodies it hands its die shoe.
+// validation, the tool bodies it hands its die shoe, and the boolean it
+// applies as a feature or on kernel bodies.
 #include <string>
+#include <vector>
 
 #include "DieDes_DieBooleanBuilder.hpp"
+#include "DieDesignTestSupport.hpp"
+#include "afl/BodyUtils.hpp"
+#include "afl/BooleanFeatures.hpp"
 #include "afl/DieEngParms.hpp"
+#include "afl/Parms.hpp"
 #include "TestSupport.hpp"
+#include "upd/Update.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
 #include "om/TagIntMap.hpp"
@@ -130,6 +137,215 @@ TEST_F(DieBoolean, TheMapFollowsTheToolsDieDesignBodies) {
   Kernel::DeleteBody(held, "test");
   map->destroy();
   b->destroy();
+}
+
+using Type = DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type;
+using Kernel::BodyType;
+
+class DieBooleanApplied : public stamvik_test::DieDesignFeature {
+ protected:
+  DieBooleanBuilder* Builder(int type, std::vector<tag_t> tools) {
+    DieBooleanBuilder* b = DieDes::DieBooleanBuilderFactory::Create(part());
+    b->SetBooleanOptions(static_cast<Type>(type));
+    for (tag_t t : tools) b->GetSelectBodies()->append(t);
+    return b;
+  }
+  // The part's boolean features, oldest first.
+  std::vector<const BOOLEAN_parms*> Booleans() const {
+    std::vector<const BOOLEAN_parms*> found;
+    for (tag_t t : Host::KeptInPart(part()))
+      if (auto* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)))
+        if (auto* parms = dynamic_cast<const BOOLEAN_parms*>(frec->ask_parms())) found.push_back(parms);
+    return found;
+  }
+  static std::vector<tag_t> Selected(const DieBooleanBuilder* b) {
+    std::vector<tag_t> tags;
+    for (int i = 0; i < b->GetSelectBodies()->ask_count(); ++i) tags.push_back(b->GetSelectBodies()->ask_nth(i));
+    return tags;
+  }
+};
+
+TEST_F(DieBooleanApplied, AFeatureIsMadeOnlyForToolsNotYetInTheTarget) {
+  int targetBody = 0;
+  const tag_t target = ModelBody(BodyType::Solid, &targetBody);
+  const tag_t other = ModelBody(BodyType::Solid);
+  const tag_t b = ModelBody(BodyType::Solid);
+  const tag_t unreferenced = ModelBody(BodyType::Solid);
+  const tag_t metaUnited = ModelBody(BodyType::Solid);
+  const tag_t metaElsewhere = ModelBody(BodyType::Solid);
+  Host::SetAnswer("BREF_ask_bref_of_eidbody.none." + std::to_string(unreferenced), 1);
+  BooleanFeatures::MakeMetaFeature(part(), {BREF_ask_bref_of_eidbody(metaUnited)}, {targetBody});
+  BooleanFeatures::MakeMetaFeature(part(), {BREF_ask_bref_of_eidbody(metaElsewhere)}, {targetBody + 1000});
+  // B united into another target first: that one does not count for this target.
+  DieBooleanBuilder* elsewhere = Builder(0, {b});
+  ASSERT_EQ(elsewhere->ApplyBooleanBodies(nullptr, other, 0, true, 0.01), 0);
+  elsewhere->destroy();
+
+  struct Row {
+    const char* what;
+    int type;
+    std::vector<tag_t> tools;
+    std::vector<tag_t> united;  // the tools of the feature made; none: no feature
+  };
+  const Row rows[] = {
+      {"a unite of B", 0, {b}, {b}},
+      {"B again", 0, {b}, {}},
+      {"B with tools already in or without reference", 0, {metaUnited, b, unreferenced}, {}},
+      {"a meta feature of another target", 0, {metaElsewhere, b}, {metaElsewhere}},
+      {"B as a subtract", 1, {b, unreferenced}, {b, unreferenced}},
+      {"B as an intersect", 2, {b}, {b}},
+  };
+  for (const Row& row : rows) {
+    const std::size_t before = Booleans().size();
+    DieBooleanBuilder* builder = Builder(row.type, row.tools);
+    EXPECT_EQ(builder->ApplyBooleanBodies(nullptr, target, 0, true, 0.01), 0) << row.what;
+    const std::vector<const BOOLEAN_parms*> made = Booleans();
+    if (row.united.empty()) {
+      EXPECT_EQ(made.size(), before) << row.what;
+      EXPECT_EQ(Selected(builder), row.tools) << row.what;
+    } else {
+      ASSERT_EQ(made.size(), before + 1) << row.what;
+      EXPECT_EQ(made.back()->ask_type(), row.type) << row.what;
+      EXPECT_EQ(BREF_ask_qdeid_of_bref(made.back()->ask_target_bref()), target) << row.what;
+      std::vector<tag_t> tools;
+      for (int tool : ToolsIn(ArgsOf("JAUTL_BOOLEAN__create_boolean_feature").back()))
+        tools.push_back(static_cast<tag_t>(tool));
+      EXPECT_EQ(tools, row.united) << row.what;
+      EXPECT_TRUE(Selected(builder).empty()) << row.what;
+    }
+    builder->destroy();
+  }
+  EXPECT_EQ(OM::OM_count_undo_marks(), 0);
+}
+
+TEST_F(DieBooleanApplied, AFailedFeatureIsUndoneAndTheToolsComeBack) {
+  const tag_t target = ModelBody(BodyType::Solid);
+  const tag_t b = ModelBody(BodyType::Solid);
+  DieBooleanBuilder* builder = Builder(0, {b});
+  Host::SetAnswer("JAUTL_BOOLEAN__create_boolean_feature", 640001);
+  EXPECT_EQ(builder->ApplyBooleanBodies(nullptr, target, 0, true, 0.01), 640001);
+  EXPECT_TRUE(Booleans().empty());
+  EXPECT_EQ(Selected(builder), std::vector<tag_t>{b});
+  EXPECT_EQ(OM::OM_count_undo_marks(), 0);
+  EXPECT_EQ(Kernel::CurrentPartition(), 1);
+  builder->destroy();
+}
+
+TEST_F(DieBooleanApplied, WhatCannotBeAppliedIsRefused) {
+  int deadBody = Kernel::CreateBody(BodyType::Solid);
+  Kernel::DeleteBody(deadBody, "test");
+  const tag_t withoutBody = ES_create_solid(0);
+  const tag_t tool = ModelBody(BodyType::Solid);
+  struct Row {
+    const char* what;
+    int type;
+    tag_t target;
+    int targetBody;
+    bool featureMode;
+    int status;
+  };
+  const Row rows[] = {
+      {"kernel mode without target body", 0, 0, 0, false, 690025},
+      {"kernel mode with a dead target body", 0, 0, deadBody, false, 670422},
+      {"feature mode without target", 1, 0, 0, true, 690025},
+      {"feature mode with a target of no kernel body", 1, withoutBody, 0, true, 670422},
+      {"a type past the last", 3, tool, 0, true, 0},
+  };
+  for (const Row& row : rows) {
+    DieBooleanBuilder* builder = Builder(row.type, {tool});
+    Error::ClearSevereErrors();
+    EXPECT_EQ(builder->ApplyBooleanBodies(nullptr, row.target, row.targetBody, row.featureMode, 0.01), row.status)
+        << row.what;
+    EXPECT_EQ(Selected(builder), std::vector<tag_t>{tool}) << row.what;
+    EXPECT_EQ(OM::OM_count_undo_marks(), 0) << row.what;
+    EXPECT_EQ(Kernel::CurrentPartition(), 1) << row.what;
+    builder->destroy();
+  }
+  EXPECT_TRUE(Booleans().empty());
+}
+
+TEST_F(DieBooleanApplied, KernelModeCombinesCopiesInTheTargetsPartition) {
+  const int partition = Kernel::CreatePartition();
+  int targetBody = 0, firstBody = 0, secondBody = 0;
+  ModelBody(BodyType::Solid, &targetBody);
+  ASSERT_EQ(ZV_PARTITION_move_body(partition, targetBody), 0);
+  const tag_t first = ModelBody(BodyType::Solid, &firstBody);
+  const tag_t second = ModelBody(BodyType::Solid, &secondBody);
+  const tag_t withoutBody = ES_create_solid(0);
+  const int alive = LiveBodies();
+
+  DieBooleanBuilder* builder = Builder(1, {first, second});
+  Host::ClearCalls();
+  EXPECT_EQ(builder->ApplyBooleanBodies(nullptr, 0, targetBody, false, 0.01), 0);
+  const std::vector<std::string> booleans = ArgsOf("DIEDES_UTILS_boolean_bodies");
+  ASSERT_EQ(booleans.size(), 1u);
+  const std::vector<int> copies = ToolsIn(booleans[0]);
+  ASSERT_EQ(copies.size(), 2u);
+  EXPECT_EQ(Kernel::CopiedFrom(copies[0]), firstBody);
+  EXPECT_EQ(Kernel::CopiedFrom(copies[1]), secondBody);
+  for (int copy : copies) EXPECT_EQ(Kernel::PartitionOf(copy), partition);
+  EXPECT_TRUE(Has(booleans[0], "operations=[15902,15902] operation=15902 options=given tol=0.01"));
+  EXPECT_TRUE(Has(booleans[0], "text=\"Performing boolean\""));
+  const std::vector<std::string> kernel = ArgsOf("ZV_BODY_boolean_2");
+  ASSERT_EQ(kernel.size(), 1u);
+  EXPECT_TRUE(Has(kernel[0], "function=15902 tol=1e-05 version=16 option_24=1 option_32=0")) << kernel[0];
+  EXPECT_EQ(LiveBodies(), alive);
+  EXPECT_EQ(Kernel::CurrentPartition(), 1);
+  EXPECT_EQ(Selected(builder), (std::vector<tag_t>{first, second}));
+  builder->destroy();
+
+  // One tool without kernel body: no boolean, and the copy of the one before is gone.
+  builder = Builder(0, {first, withoutBody});
+  Host::ClearCalls();
+  EXPECT_EQ(builder->ApplyBooleanBodies(nullptr, 0, targetBody, false, 0.01), 0);
+  EXPECT_EQ(Host::CountCalls("DieDesUtilsSolvaneCopy"), 1u);
+  EXPECT_EQ(Host::CountCalls("DIEDES_UTILS_boolean_bodies"), 0u);
+  EXPECT_EQ(LiveBodies(), alive);
+  EXPECT_EQ(Kernel::CurrentPartition(), 1);
+  builder->destroy();
+}
+
+TEST_F(DieBooleanApplied, OnlyAUniteAsksForTheUpdateOfItsDieDesignFeatures) {
+  // One tool per way a die-design feature can answer; only the last wants its update.
+  struct Row {
+    const char* what;
+    long long parms;  // -1: no die-design body; 0: no feature
+    bool logged;      // owner already logged for update
+    bool flag;
+    bool condition;
+  };
+  std::vector<Row> rows = {
+      {"no die-design body", -1, false, false, true}, {"no feature", 0, false, false, true},
+      {"already logged", 1, true, false, true},       {"flag set", 1, false, true, true},
+      {"condition false", 1, false, false, false},    {"wanted", 1, false, false, true},
+  };
+  std::vector<tag_t> tools;
+  std::vector<FEATURE_RECORD*> records;
+  for (const Row& row : rows) {
+    const tag_t tool = ModelBody(BodyType::Solid);
+    tools.push_back(tool);
+    auto* parms = DIEDES_GENERIC_BODY_PARMSFactory::Create(1);
+    FEATURE_RECORD* frec = FEATURE_RECORD::Create(part(), parms);
+    parms->SetFeatureRecord(frec);
+    records.push_back(frec);
+    const std::string tag = std::to_string(parms->ask_tag());
+    if (row.parms >= 0)
+      Host::SetAnswer("DieDesUtilsIsDieDesignFeatureBody." + std::to_string(tool), row.parms == 0 ? 0 : parms->ask_tag());
+    if (row.logged) UPDATE_log_object_to_update(frec);
+    Host::SetAnswer("DieDesUtilsAskFeatureFlag." + tag, row.flag);
+    Host::SetAnswer("DieDesUtilsAskFeatureCondition." + tag, row.condition);
+  }
+  DieBooleanBuilder* subtract = Builder(1, tools);
+  EXPECT_FALSE(subtract->ForceDieDesignFeatureUpdate());
+  subtract->destroy();
+  EXPECT_EQ(Host::LoggedForUpdate(), std::vector<tag_t>{records[2]->ask_tag()});
+  DieBooleanBuilder* unite = Builder(0, tools);
+  EXPECT_TRUE(unite->ForceDieDesignFeatureUpdate());
+  EXPECT_EQ(Host::LoggedForUpdate(), (std::vector<tag_t>{records[2]->ask_tag(), records[5]->ask_tag()}));
+  // The one it logged is logged now: nothing more to ask for.
+  EXPECT_FALSE(unite->ForceDieDesignFeatureUpdate());
+  unite->destroy();
+  Host::ClearUpdateLogs();
 }
 
 }  // namespace

@@ -13,9 +13,11 @@
 #include "DieDesJA_ClearanceBuilder.hpp"
 #include "DieDesJA_DieLocationBuilder.hpp"
 #include "DieDesJA_DieLocationsBuilder.hpp"
+#include "DieDes_DieBooleanBuilder.hpp"
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "afl/BodyUtils.hpp"
+#include "afl/BooleanFeatures.hpp"
 #include "afl/Module.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
@@ -161,6 +163,7 @@ class FailedInTurn : public stamvik_test::JamTest, public ::testing::WithParamIn
     const std::vector<int> marks = Host::OpenSessionMarks();
     const int omMarks = OM::OM_count_undo_marks();
     const std::string partBefore = Script::DescribePart(part());
+    const int partition = Kernel::CurrentPartition();
     int status = 0;
     if (n == 0)
       Failure::Count(row.facilities);
@@ -184,6 +187,7 @@ class FailedInTurn : public stamvik_test::JamTest, public ::testing::WithParamIn
       EXPECT_EQ(Script::DescribePart(part()), partBefore) << *failed;
     }
     EXPECT_EQ(DIEDES_UTILS__get_extraction_table(), nullptr) << *failed;
+    EXPECT_EQ(Kernel::CurrentPartition(), partition) << *failed;
     op->Release();
     op.reset();
     ReleaseInputs();
@@ -355,6 +359,49 @@ class Replay : public Operation {
   JAM::Journal journal_;
 };
 
+// A unite of two tools as a feature of the part, or a subtract of them on
+// a kernel body in a partition of its own.
+class DieBooleanApplied : public Operation {
+ public:
+  DieBooleanApplied(FailedInTurn& test, bool featureMode)
+      : Operation(test),
+        featureMode_(featureMode),
+        builder_(DieDes::DieBooleanBuilderFactory::Create(test.part())),
+        target_(test.ModelBody(Kernel::BodyType::Solid)),
+        tools_{test.ModelBody(Kernel::BodyType::Solid), test.ModelBody(Kernel::BodyType::Solid)} {
+    targetBody_ = ES_solid_ask_solvane_tag(target_);
+    if (!featureMode) {
+      builder_->SetBooleanOptions(DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Subtract);
+      ZV_PARTITION_move_body(Kernel::CreatePartition(), targetBody_);
+    }
+    for (tag_t tool : tools_) builder_->GetSelectBodies()->append(tool);
+    // Bodies of a model have their references before any boolean asks.
+    for (tag_t body : {target_, tools_[0], tools_[1]}) BREF_ask_bref_of_eidbody(body);
+  }
+  int Run() override { return builder_->ApplyBooleanBodies(nullptr, target_, targetBody_, featureMode_, 0.01); }
+  void Release() override {
+    // The feature a run made, and the references it made on the way, go
+    // with the run's bodies.
+    for (tag_t t : Host::KeptInPart(test_.part())) {
+      auto* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t));
+      if (frec == nullptr || dynamic_cast<BOOLEAN_parms*>(frec->ask_parms()) == nullptr) continue;
+      frec->ask_parms()->destroy();
+      frec->destroy();
+    }
+    for (tag_t body : {target_, tools_[0], tools_[1]})
+      if (auto* bref = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(BREF_ask_bref_of_eidbody(body))))
+        bref->destroy();
+    builder_->destroy();
+  }
+
+ private:
+  bool featureMode_;
+  DieDes::DieBooleanBuilder* builder_;
+  tag_t target_;
+  int targetBody_ = 0;
+  tag_t tools_[2];
+};
+
 constexpr unsigned kAll = Failure::kEverything;
 
 const std::vector<std::string> kPreviewAbsorbs = {"UNDO_QD_set_mark",           "DieDesUtilsSolvaneCopy",
@@ -389,6 +436,13 @@ const Row kRows[] = {
        });
      }},
     {"ReplayOfAJournal", kAll, false, [](FailedInTurn& t) { return std::make_unique<Replay>(t); }},
+    // Without its mark the boolean still runs; a filter stopped on the way
+    // unites what it let through so far.
+    {"DieBooleanAsFeature", kAll, false,
+     [](FailedInTurn& t) { return std::make_unique<DieBooleanApplied>(t, true); },
+     {"UNDO_QD_set_mark", "ES_solid_ask_solvane_tag", "BREF_ask_bref_of_eidbody", "BREF_ask_frecs_using_bref"}},
+    {"DieBooleanOnKernelBodies", kAll, false,
+     [](FailedInTurn& t) { return std::make_unique<DieBooleanApplied>(t, false); }, {"UNDO_QD_set_mark"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Operations, FailedInTurn, ::testing::ValuesIn(kRows),

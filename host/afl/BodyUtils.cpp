@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "afl/Parms.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Failure.hpp"
 #include "sys/Memory.hpp"
@@ -133,6 +134,28 @@ bool DieDesUtilsGetDieDesignSolvaneBody(unsigned int object, int option, int* bo
   if (flag != nullptr && Host::Answer("DieDesUtilsGetDieDesignSolvaneBody.clear." + std::to_string(object), 0) != 0)
     *flag = false;
   return true;
+}
+
+bool DieDesUtilsIsDieDesignFeatureBody(KTX::tag_t body, KTX::FEATURE_PARMS** feature) {
+  Host::Log("DieDesUtilsIsDieDesignFeatureBody", "tag=" + std::to_string(body));
+  if (feature != nullptr) *feature = nullptr;
+  const long long answer = Host::Answer("DieDesUtilsIsDieDesignFeatureBody." + std::to_string(body), -1);
+  if (answer < 0) return false;
+  if (feature != nullptr)
+    *feature = dynamic_cast<KTX::FEATURE_PARMS*>(KTX::OM::OM_object_of_tag(static_cast<KTX::tag_t>(answer)));
+  return true;
+}
+
+void DieDesUtilsAskFeatureFlag(const KTX::FEATURE_PARMS* feature, int code, bool* flag) {
+  const std::string tag = std::to_string(KTX::OM::OM_ask_object_tag(feature));
+  Host::Log("DieDesUtilsAskFeatureFlag", "tag=" + tag + " code=" + std::to_string(code));
+  if (flag != nullptr) *flag = Host::Answer("DieDesUtilsAskFeatureFlag." + tag, 0) != 0;
+}
+
+bool DieDesUtilsAskFeatureCondition(const KTX::FEATURE_PARMS* feature, int code) {
+  const std::string tag = std::to_string(KTX::OM::OM_ask_object_tag(feature));
+  Host::Log("DieDesUtilsAskFeatureCondition", "tag=" + tag + " code=" + std::to_string(code));
+  return Host::Answer("DieDesUtilsAskFeatureCondition." + tag, 0) != 0;
 }
 
 int DieDesUtilsDeleteBody(int body) {

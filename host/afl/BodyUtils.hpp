@@ -11,6 +11,10 @@
 #include "Export.hpp"
 #include "kernel/Kernel.hpp"
 
+namespace KTX {
+class FEATURE_PARMS;
+}
+
 extern "C" {
 
 // A kernel copy of a live body; `option` is recorded only (the callers pass
@@ -27,6 +31,19 @@ KTX_HOST_API int DieDesUtilsDeleteBody(int body);
 // "DieDesUtilsGetDieDesignSolvaneBody.clear.<tag>" not 0 clears *flag.
 // Logged.
 KTX_HOST_API bool DieDesUtilsGetDieDesignSolvaneBody(unsigned int object, int option, int* body, bool* flag);
+
+// Whether a model body is made by a die-design feature, and that feature's
+// parameters (their sub-object owner is the feature record): scripted per
+// tag, "DieDesUtilsIsDieDesignFeatureBody.<tag>" gives the parameters' tag
+// (unset: false and *feature null; 0 or a tag of no parameters: true and
+// *feature null). Logged.
+KTX_HOST_API bool DieDesUtilsIsDieDesignFeatureBody(KTX::tag_t body, KTX::FEATURE_PARMS** feature);
+// Two queries of a die-design feature by a code (recorded only): the first
+// sets *flag to whether answer "DieDesUtilsAskFeatureFlag.<tag>" is not 0,
+// the second gives whether "DieDesUtilsAskFeatureCondition.<tag>" is not 0,
+// <tag> being the parameters'. Logged.
+KTX_HOST_API void DieDesUtilsAskFeatureFlag(const KTX::FEATURE_PARMS* feature, int code, bool* flag);
+KTX_HOST_API bool DieDesUtilsAskFeatureCondition(const KTX::FEATURE_PARMS* feature, int code);
 
 // Deletes every body of the array (entries 0 skipped), frees the array with
 // SM_free, and leaves *count 0 and *bodies null. Null pointers do nothing.

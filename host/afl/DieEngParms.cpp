@@ -92,7 +92,7 @@ T* objectOf(tag_t tag) {
 
 tag_t BREF_ask_bref_of_eidbody(tag_t body) {
   Host::Log("BREF_ask_bref_of_eidbody", std::to_string(body));
-  if (body == 0) return 0;
+  if (body == 0 || Host::Answer("BREF_ask_bref_of_eidbody.none." + std::to_string(body), 0) != 0) return 0;
   auto it = brefOfBody().find(body);
   if (it != brefOfBody().end() && objectOf<BREF_body_ref>(it->second) != nullptr) return it->second;
   auto* bref = Host::CreateInPart<BREF_body_ref>(nullptr);

@@ -40,7 +40,8 @@ class KTX_HOST_API BREF_body_ref : public OM::TaggedObject {
 };
 
 // The reference of a body (made in the work part on first need, the same one
-// afterwards); 0 for 0.
+// afterwards); 0 for 0, or when answer "BREF_ask_bref_of_eidbody.none.<tag>"
+// is not 0.
 KTX_HOST_API tag_t BREF_ask_bref_of_eidbody(tag_t body);
 // The body a reference names; 0 for 0 or an object that is no reference.
 KTX_HOST_API tag_t BREF_ask_qdeid_of_bref(tag_t bref);

@@ -17,6 +17,7 @@ struct Entity {
   int type = ZV_BODY_type_solid_c;
   int owner = 0;      // a face's body
   int copiedFrom = 0;
+  int partition = 0;  // the undo partition the entity lives in
   std::vector<int> faces;
 };
 
@@ -32,6 +33,10 @@ struct State {
   double linearPrecision = 1.0e-8;
   double angularPrecision = 1.0e-11;
   ScaleFactorRecord scale{{0.001, 1000.0}};
+  // Undo partitions: the session starts with partition 1 current; new
+  // entities are made in the current one.
+  int partitions = 1;
+  int currentPartition = 1;
 };
 
 State& state() {
@@ -63,6 +68,7 @@ void recordError(const std::string& text) {
 
 int newEntity(Entity e) {
   int tag = state().nextTag++;
+  e.partition = state().currentPartition;
   if (e.body) ++state().liveBodies;
   state().entities.emplace(tag, std::move(e));
   return tag;
@@ -186,6 +192,13 @@ int DetachModelBody(tag_t object) {
   int body = it->second;
   state().modelBodies.erase(it);
   return body;
+}
+
+int CreatePartition() { return ++state().partitions; }
+int CurrentPartition() { return state().currentPartition; }
+int PartitionOf(int entity) {
+  auto it = state().entities.find(entity);
+  return it == state().entities.end() ? 0 : it->second.partition;
 }
 
 void SetSessionPrecision(double linear, double angular) {
@@ -341,6 +354,42 @@ void ZV_boolean_r_f(ZV_boolean_r_t* results) {
   if (results == nullptr) return;
   if (results->bodies != nullptr) SM_free(results->bodies);
   *results = ZV_boolean_r_t{};
+}
+
+int ZV_PARTITION_ask_current(int* partition) {
+  KTX::Host::Log("ZV_PARTITION_ask_current");
+  if (partition == nullptr) return ZV_ERROR_bad_value;
+  *partition = 0;
+  if (int error = scripted("ZV_PARTITION_ask_current")) return error;
+  *partition = state().currentPartition;
+  return 0;
+}
+
+int ZV_PARTITION_set_current(int partition) {
+  KTX::Host::Log("ZV_PARTITION_set_current", "partition=" + std::to_string(partition));
+  if (partition < 1 || partition > state().partitions) return ZV_ERROR_bad_tag;
+  state().currentPartition = partition;
+  return 0;
+}
+
+int ZV_BODY_ask_partition(int body, int* partition) {
+  KTX::Host::Log("ZV_BODY_ask_partition", "body=" + std::to_string(body));
+  if (partition == nullptr) return ZV_ERROR_bad_value;
+  *partition = 0;
+  if (int error = bodyError(body)) return error;
+  *partition = state().entities.at(body).partition;
+  return 0;
+}
+
+int ZV_PARTITION_move_body(int partition, int body) {
+  KTX::Host::Log("ZV_PARTITION_move_body", "partition=" + std::to_string(partition) + " body=" + std::to_string(body));
+  if (partition < 1 || partition > state().partitions) return ZV_ERROR_bad_tag;
+  if (int error = bodyError(body)) return error;
+  if (int error = scripted("ZV_PARTITION_move_body")) return error;
+  Entity& e = state().entities.at(body);
+  e.partition = partition;
+  for (int face : e.faces) state().entities.at(face).partition = partition;
+  return 0;
 }
 
 int ZV_SESSION_ask_precision(double* precision) {

@@ -106,6 +106,17 @@ KTX_HOST_API int ZV_BODY_boolean_2(int target, int n_tools, const int* tools, co
 KTX_HOST_API void ZV_TOPOL_track_r_f(ZV_TOPOL_track_r_t* tracking);
 KTX_HOST_API void ZV_TOPOL_local_r_f(ZV_TOPOL_local_r_t* results);
 KTX_HOST_API void ZV_boolean_r_f(ZV_boolean_r_t* results);
+// Undo partitions. Every entity lives in one; new entities (copies too) are
+// made in the current one, which is partition 1 until it is set. Asking the
+// current one fails as answer "ZV_PARTITION_ask_current" says (0 written).
+// Setting it back never fails for a partition that exists; an unknown one is
+// ZV_ERROR_bad_tag and changes nothing. Moving takes the body and its faces
+// into the partition (answer "ZV_PARTITION_move_body" non-zero: that error,
+// nothing moved).
+KTX_HOST_API int ZV_PARTITION_ask_current(int* partition);
+KTX_HOST_API int ZV_PARTITION_set_current(int partition);
+KTX_HOST_API int ZV_BODY_ask_partition(int body, int* partition);
+KTX_HOST_API int ZV_PARTITION_move_body(int partition, int body);
 // The session's linear (kernel units) and angular precision.
 KTX_HOST_API int ZV_SESSION_ask_precision(double* precision);
 KTX_HOST_API int ZV_SESSION_ask_angle_precision(double* precision);
@@ -163,6 +174,12 @@ KTX_HOST_API const std::vector<std::string>& Errors();
 KTX_HOST_API void AttachModelBody(tag_t object, int body);
 // Takes the body from the model object and returns it (0 when none).
 KTX_HOST_API int DetachModelBody(tag_t object);
+
+// A new undo partition (not made current), the current one, and the one an
+// entity lives in (0 for an unknown tag).
+KTX_HOST_API int CreatePartition();
+KTX_HOST_API int CurrentPartition();
+KTX_HOST_API int PartitionOf(int entity);
 
 KTX_HOST_API void SetSessionPrecision(double linear, double angular);
 KTX_HOST_API const ScaleFactorRecord& ScaleFactors();

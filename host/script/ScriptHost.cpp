@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "afl/BodyUtils.hpp"
+#include "afl/BooleanFeatures.hpp"
 #include "afl/DieEngParms.hpp"
 #include "afl/DrawBeadParms.hpp"
 #include "afl/Parms.hpp"
@@ -331,6 +332,17 @@ void describeFeature(std::string& out, FEATURE_RECORD* frec, const Naming& namin
   if (frec->ask_version() != 0) out += "  version " + std::to_string(frec->ask_version()) + "\n";
   if (auto* compensation = dynamic_cast<DieEng::CompensateRoughData*>(parms)) {
     describeCompensation(out, compensation);
+    return;
+  }
+  if (auto* boolean = dynamic_cast<const BOOLEAN_parms*>(parms)) {
+    const auto bodyOf = [&naming](tag_t bref) {
+      auto* ref = dynamic_cast<const BREF_body_ref*>(OM::OM_object_of_tag(bref));
+      return naming.Tag(ref != nullptr ? ref->ask_body() : 0);
+    };
+    out += "  boolean " + std::to_string(boolean->ask_type()) + " target " + bodyOf(boolean->ask_target_bref()) +
+           " tools";
+    for (tag_t bref : boolean->ask_tool_brefs()) out += " " + bodyOf(bref);
+    out += "\n";
     return;
   }
   auto* body = dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(parms);

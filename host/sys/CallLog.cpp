@@ -24,7 +24,7 @@ bool callLogOn = true;
 void SetLogging(bool on) { callLogOn = on; }
 
 namespace {
-// Calls that let go, undo, close or report, and the object manager's stores
+// Calls that let go, undo, close, switch back or report, and the object manager's stores
 // and undo logging: the host does not fail them, and the first run on error
 // paths, some from destructors. Object creation fails before it makes
 // anything (ObjectFactory), not when it logs what it made.
@@ -33,7 +33,7 @@ bool neverFails(const std::string& name) {
                                        "SetOneWayTagValue", "OM_create_object", "free", "Free", "delete", "Delete", "destroy", "Destroy", "Release",
                                        "undo_to", "UndoTo", "JournalPauser", "KERNEL_error", "SM_free", "ERROR_",
                                        "JAM_end_call", "JAM_had_exception", "JAM_wnt_exception", "JAM_replay",
-                                       "clear_build_state"};
+                                       "clear_build_state", "PARTITION_set_current"};
   for (const char* word : kWords)
     if (name.find(word) != std::string::npos) return true;
   return false;

@@ -3,6 +3,8 @@
 #include <exception>
 
 #include "afl/BodyUtils.hpp"
+#include "afl/BooleanFeatures.hpp"
+#include "kernel/Kernel.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Text.hpp"
@@ -22,6 +24,36 @@ DieBooleanBuilder* DieBooleanBuilderFactory::Create(PART_part* part) {
 
 namespace {
 constexpr const char* kSource = "DieDes_DieBooleanBuilder";
+constexpr int kMissingTarget = 690025;
+constexpr int kInvalidBody = 670422;
+
+// The kernel body of a model body, through its prototype when it is an
+// assembly occurrence; 0 when it has none.
+int kernelBodyOf(tag_t object) {
+  return ES_solid_ask_solvane_tag(OCC_is_occurrence(object) ? OCC_ask_prototype_of_occ(object) : object);
+}
+
+void raiseKernelError(int line, int code, const char* what) {
+  if (code != 0) ERROR_raise(kSource, line, code, "the kernel could not %s", what);
+}
+
+// Whether a feature that uses a tool's reference already brought the tool
+// into the target: a boolean on that target, or a meta feature ending in
+// the target's kernel body.
+bool broughtIntoTarget(tag_t frec, tag_t target, int targetBody) {
+  if (BOOLEAN_is_boolean_frec(frec)) {
+    auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(frec));
+    return BREF_ask_qdeid_of_bref(BOOLEAN_ask_target_bref_of_parms(FREC_ask_parms_of_frec(record))) == target;
+  }
+  if (!FREC_is_a_meta_frec(frec)) return false;
+  int n = 0;
+  int* tops = nullptr;
+  FREC_ask_top_targets_of_frec(frec, &n, &tops);
+  bool found = false;
+  for (int i = 0; i < n && !found; ++i) found = targetBody != 0 && tops[i] == targetBody;
+  SM_free(tops);
+  return found;
+}
 }  // namespace
 
 void DieBooleanBuilder::InitCreate(PART_part* part) {
@@ -145,6 +177,164 @@ int DieBooleanBuilder::GetSelectedBodies(JA_DIE_BOOLEAN_BUILDER_boolean_type typ
     *count = 0;
     return Error::HandleAsBuilder(e, kSource, __LINE__);
   }
+}
+
+bool DieBooleanBuilder::ForceDieDesignFeatureUpdate() const {
+  if (GetBooleanOptions() != JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite || m_selectBodies == nullptr) return false;
+  int n = 0;
+  tag_t* selected = nullptr;
+  m_selectBodies->ask_tags(&n, &selected);
+  bool logged = false;
+  for (int i = 0; i < n; ++i) {
+    try {
+      FEATURE_PARMS* feature = nullptr;
+      if (!DieDesUtilsIsDieDesignFeatureBody(selected[i], &feature) || feature == nullptr) continue;
+      OM::Object* owner = OM_ask_subobject_owner(feature);
+      if (owner == nullptr || UPDATE_is_object_logged(owner)) continue;
+      bool settled = false;
+      DieDesUtilsAskFeatureFlag(feature, 5, &settled);
+      if (settled || !DieDesUtilsAskFeatureCondition(feature, 5)) continue;
+      UPDATE_log_object_to_update(owner);
+      logged = true;
+    } catch (const std::exception& e) {
+      // One tool's trouble keeps none of the others from its update.
+      Error::HandleAsBuilder(e, kSource, __LINE__);
+    }
+  }
+  SM_free(selected);
+  return logged;
+}
+
+void DieBooleanBuilder::FilterToolBodiesForUnite(int function, tag_t target, int count, const tag_t* tools,
+                                                 int* keptCount, tag_t** kept) {
+  *keptCount = 0;
+  *kept = count > 0 ? static_cast<tag_t*>(SM_alloc(static_cast<std::size_t>(count) * sizeof(tag_t))) : nullptr;
+  if (count > 0 && *kept == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the tools");
+  if (function != ZV_boolean_unite_c) {
+    for (int i = 0; i < count; ++i) (*kept)[(*keptCount)++] = tools[i];
+    return;
+  }
+  tag_t* users = nullptr;
+  try {
+    const int targetBody = kernelBodyOf(target);
+    for (int i = 0; i < count; ++i) {
+      const tag_t bref = BREF_ask_bref_of_eidbody(tools[i]);
+      if (bref == 0) continue;
+      int n = 0;
+      BREF_ask_frecs_using_bref(bref, &n, &users);
+      bool united = false;
+      for (int j = 0; j < n && !united; ++j) united = broughtIntoTarget(users[j], target, targetBody);
+      SM_free(users);
+      users = nullptr;
+      if (!united) (*kept)[(*keptCount)++] = tools[i];
+    }
+  } catch (const std::exception& e) {
+    // What passed so far is still to be united.
+    SM_free(users);
+    Error::HandleAsBuilder(e, kSource, __LINE__);
+  }
+}
+
+int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target, int targetBody, bool featureMode,
+                                          double tolerance) const {
+  int mark = 0;
+  int status = 0;
+  int previousPartition = 0;
+  tag_t* selected = nullptr;
+  tag_t* kept = nullptr;
+  int copyCount = 0;
+  int* copies = nullptr;
+  int* functions = nullptr;
+  try {
+    if (!featureMode) {
+      if (targetBody == 0) return kMissingTarget;
+      if (!ZV_ENTITY_is(targetBody)) return kInvalidBody;
+    } else if (target == 0) {
+      return kMissingTarget;
+    }
+    // The boolean feature's type is the builder's own; the kernel knows it by
+    // its function token.
+    const int type = GetBooleanOptions();
+    int function = 0;
+    switch (type) {
+      case JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite:
+        function = ZV_boolean_unite_c;
+        break;
+      case JA_DIE_BOOLEAN_BUILDER_boolean_type_Subtract:
+        function = ZV_boolean_subtract_c;
+        break;
+      case JA_DIE_BOOLEAN_BUILDER_boolean_type_Intersect:
+        function = ZV_boolean_intersect_c;
+        break;
+      default:
+        return 0;
+    }
+    int error = 0;
+    mark = UNDO_QD_set_mark(1, nullptr, &error);
+    if (error != 0) mark = 0;  // the boolean runs without a way back
+    int n = 0;
+    if (m_selectBodies != nullptr) m_selectBodies->ask_tags(&n, &selected);
+    if (n > 0) {
+      const int body = featureMode ? kernelBodyOf(target) : targetBody;
+      if (body == 0) ERROR_raise(kSource, __LINE__, kInvalidBody, "Application Body is invalid.");
+      int current = 0;
+      raiseKernelError(__LINE__, ZV_PARTITION_ask_current(&current), "give its current partition");
+      previousPartition = current;
+      int partition = 0;
+      raiseKernelError(__LINE__, ZV_BODY_ask_partition(body, &partition), "give the target's partition");
+      raiseKernelError(__LINE__, ZV_PARTITION_set_current(partition), "switch to the target's partition");
+      if (featureMode) {
+        int keptCount = 0;
+        FilterToolBodiesForUnite(function, target, n, selected, &keptCount, &kept);
+        if (keptCount > 0) {
+          // The tools go into the feature; undo brings them back to the list.
+          m_selectBodies->clear();
+          bool flag1 = false, flag2 = false;
+          int made = 0;
+          tag_t* features = nullptr;
+          status = JAUTL_BOOLEAN__create_boolean_feature(type, target, false, keptCount, kept, false, false, false,
+                                                         &flag1, &flag2, &made, &features);
+          SM_free(features);
+        }
+      } else {
+        copies = static_cast<int*>(SM_alloc(static_cast<std::size_t>(n) * sizeof(int)));
+        functions = static_cast<int*>(SM_alloc(static_cast<std::size_t>(n) * sizeof(int)));
+        bool complete = true;
+        for (int i = 0; i < n && complete; ++i) {
+          const int tool = kernelBodyOf(selected[i]);
+          complete = ZV_ENTITY_is(tool);
+          if (!complete) break;  // no boolean at all, and no copy kept
+          int copy = 0;
+          const int rc = DieDesUtilsSolvaneCopy(false, tool, &copy);
+          if (copy != 0) copies[copyCount++] = copy;
+          raiseKernelError(__LINE__, rc, "copy a tool");
+          raiseKernelError(__LINE__, ZV_PARTITION_move_body(partition, copy), "move a tool's copy");
+          functions[copyCount - 1] = function;
+        }
+        if (complete) {
+          ZV_BODY_boolean_o_t options;
+          options.function = function;
+          options.option_24 = 1;
+          options.tolerance = tolerance * Kernel::ScaleFactors().factors[0];
+          int result = 0;
+          status = DIEDES_UTILS_boolean_bodies(targetBody, copyCount, copies, functions, function, &options,
+                                               tolerance, "Performing boolean", &result);
+        }
+      }
+    }
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, kSource, __LINE__);
+  }
+  if (copies != nullptr) DieDesUtilsDeleteBodies(&copyCount, &copies);
+  SM_free(functions);
+  SM_free(kept);
+  if (previousPartition != 0) ZV_PARTITION_set_current(previousPartition);
+  SM_free(selected);
+  if (mark != 0) {
+    if (status != 0) UNDO_QD_undo_to_mark(mark, nullptr);
+    UNDO_QD_delete_mark(mark, nullptr);
+  }
+  return status;
 }
 
 char* DieBooleanBuilder::ask_journal_class_name() const { return SM_string_copy("Die.DieBooleanBuilder"); }

@@ -54,6 +54,24 @@ class STAMVIK_API DieBooleanBuilder : public JAX_BUILDER {
   // not needed.
   virtual void GetModifyingBrefs(FEATURE_RECORD* frec, int* count, tag_t** brefs) const;
 
+  // Only a unite brings die-design bodies in: logs for update the owners of
+  // those features among its tools that ask for it; true when one was logged.
+  virtual bool ForceDieDesignFeatureUpdate() const;
+
+  // Applies the boolean to the target: in feature mode as one boolean
+  // feature of the part (tools already united into the target left out), in
+  // kernel mode on the target's kernel body with copies of the tools. Undone
+  // to its own mark on failure. 0, 690025 (no target), 670422 (the target
+  // has no kernel body), or the number of the failure met on the way.
+  int ApplyBooleanBodies(FEATURE_RECORD* frec, tag_t target, int targetBody, bool featureMode,
+                         double tolerance) const;
+  // The tools that a boolean of that kernel function still has to apply to
+  // the target: a unite leaves out those without body reference and those
+  // some boolean or meta feature already brought into the target. *kept is a
+  // new array (SM_alloc, room for every tool) the caller frees.
+  static void FilterToolBodiesForUnite(int function, tag_t target, int count, const tag_t* tools, int* keptCount,
+                                       tag_t** kept);
+
   // Appends the selected objects to the caller's array (only counted when
   // the array is null).
   void GetSelectedObjects(int* count, tag_t** tags) const;
