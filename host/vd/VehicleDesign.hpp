@@ -41,7 +41,10 @@ struct sMacpherson_Suspension {
   std::uint8_t symmetricBushing;        // 626
   VD_point_s mirrorPlaneOrigin;         // 632
   VD_point_s mirrorPlaneVector;         // 656
-  std::uint8_t host680[232];
+  // The drive joints of the built scenario, filled by their names.
+  tag_t rackJoint;                      // 680
+  tag_t strutCenterJoint;               // 684
+  std::uint8_t host688[224];
   tag_t* leftStabilizerBar;             // 912
   std::int32_t leftStabilizerBarCount;  // 920
   tag_t* rightStabilizerBar;            // 928
@@ -73,7 +76,13 @@ struct sSLArm_Suspension {
   std::uint8_t symmetricBushing;        // 770
   VD_point_s mirrorPlaneOrigin;         // 776
   VD_point_s mirrorPlaneVector;         // 800
-  std::uint8_t host824[200];
+  std::uint8_t withoutSteering;         // 824: the template builds no steering joint
+  std::uint8_t host825[3];
+  // The drive joints of the built scenario, filled by their names.
+  tag_t steeringJoint;                  // 828
+  tag_t jacCenterJoint;                 // 832
+  tag_t shockCenterJoint;               // 836
+  std::uint8_t host840[184];
 };
 
 // Five-link solid axle (template type 3).
@@ -132,10 +141,13 @@ static_assert(sizeof(sMacpherson_Suspension) == 944 && offsetof(sMacpherson_Susp
               offsetof(sMacpherson_Suspension, useStabilizerBar) == 624 &&
               offsetof(sMacpherson_Suspension, mirrorPlaneVector) == 656 &&
               offsetof(sMacpherson_Suspension, leftStabilizerBar) == 912 &&
-              offsetof(sMacpherson_Suspension, rightStabilizerBarCount) == 936);
+              offsetof(sMacpherson_Suspension, rightStabilizerBarCount) == 936 &&
+              offsetof(sMacpherson_Suspension, strutCenterJoint) == 684);
 static_assert(sizeof(sSLArm_Suspension) == 1024 && offsetof(sSLArm_Suspension, innerDriveJoint) == 576 &&
               offsetof(sSLArm_Suspension, useStabilizerBar) == 768 &&
-              offsetof(sSLArm_Suspension, mirrorPlaneVector) == 800);
+              offsetof(sSLArm_Suspension, mirrorPlaneVector) == 800 &&
+              offsetof(sSLArm_Suspension, withoutSteering) == 824 &&
+              offsetof(sSLArm_Suspension, shockCenterJoint) == 836);
 static_assert(sizeof(sFiveLinkAxle_Suspension) == 696 && offsetof(sFiveLinkAxle_Suspension, wheelCenterline) == 384 &&
               offsetof(sFiveLinkAxle_Suspension, oppositeTrackBarInner) == 456 &&
               offsetof(sFiveLinkAxle_Suspension, symmetricBumper) == 481);

@@ -12,7 +12,11 @@
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
 #include "jax_features_tire_envelope_builder.hpp"
+#include "afl/DieEngParms.hpp"
+#include "jam/Jam.hpp"
 #include "sys/Error.hpp"
+#include "sys/Text.hpp"
+#include "vd/Motion.hpp"
 #include "sys/Files.hpp"
 #include "sys/Memory.hpp"
 #include "upd/Update.hpp"
@@ -23,6 +27,7 @@ namespace KTX::VDJA {
 namespace {
 // Released by the destructor when the host frees a builder it never destroyed.
 void ReleaseWorkArea(const TireEnvelopeBuilder* builder);
+std::unordered_map<const TireEnvelopeBuilder*, std::string>& JointsFiles();
 }  // namespace
 
 void OnHostRelease(TireEnvelopeBuilder* builder) { ReleaseWorkArea(builder); }
@@ -66,6 +71,7 @@ void FreeWorkArea(Tire_s* area) {
 }
 
 void ReleaseWorkArea(const TireEnvelopeBuilder* builder) {
+  JointsFiles().erase(builder);
   auto it = WorkAreas().find(builder);
   if (it == WorkAreas().end()) return;
   Tire_s* area = it->second;
@@ -517,18 +523,457 @@ int TireEnvelopeBuilder::ProcessTireBodyPart() { return 0; }
 int TireEnvelopeBuilder::ReassemTireBodyComponent() { return 0; }
 int TireEnvelopeBuilder::RepositionMovingComponent() { return 0; }
 int TireEnvelopeBuilder::PerformCleranceAnalysis() { return 0; }
-int TireEnvelopeBuilder::BuildMotionTemplate() { return 0; }
-int TireEnvelopeBuilder::RunMotionArticulation() { return 0; }
 int TireEnvelopeBuilder::DisplayInputInformation() { return 0; }
 int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD*) { return 0; }
 
-// ---- validation and offsets ------------------------------------------------------
+// ---- the motion scenario ----------------------------------------------------------
 
 namespace {
+
 double ValueOf(const EXP_expression* expression) {
   return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
 }
+
+constexpr int kDriveJointsMissing = 3771736;
+constexpr int kMasterFileMissing = 3771731;
+constexpr int kNoSpindleObject = 3771734;
+constexpr int kSaveMessageBase = 1020000;
+constexpr int kComponentNotSaved = 641091;
+
+void RaiseMessage(int line, int code) { ERROR_raise(kSource, line, code, "%s", ""); }
+
+int SetMark(const char* name, const char* failure, int line) {
+  int status = 0;
+  const int mark = UNDO_QD_set_mark(1, name, &status);
+  if (status != 0) ERROR_raise(kSource, line, status, failure, status);
+  UNDO_QD_set_mark_importance(mark, name != nullptr ? 1 : 0);
+  return mark;
+}
+
+// Runs `work` under its own mark: kept on success, rolled back and ended
+// when it raises (the error goes on to the caller).
+template <class Work>
+void UnderMark(const char* name, const char* failure, int line, Work work) {
+  const int mark = SetMark(name, failure, line);
+  try {
+    work();
+  } catch (...) {
+    UNDO_QD_undo_to_mark_no_status(mark, name);
+    UNDO_QD_delete_to_mark(mark, name);
+    throw;
+  }
+  UNDO_QD_delete_to_mark(mark, name);
+}
+
+constexpr const char* kMarkFailure = "Failed to set UNDO mark - code %d";
+
+void UpdateWhenLogged() {
+  if (!UPDATE_is_list_empty() || !UPDATE_is_delete_list_empty()) VD_update_do_update();
+}
+
+// What a save of the master part reports: the processed failure when the
+// host gives one, else the first failure that is not an unsaved component
+// of another part.
+int MasterSaveCode(const PART_save_failure_s& failures, PART_part* part) {
+  if (failures.count <= 0) return 0;
+  if (const int processed = PART_process_save_failures(&failures, part); processed < 0)
+    return kSaveMessageBase - processed;
+  for (int i = 0; i < failures.count; ++i)
+    if (failures.codes[i] != kComponentNotSaved || failures.parts[i] == part) return failures.codes[i];
+  return 0;
+}
+
+int ScenarioSaveCode(const PART_save_failure_s& failures, PART_part* part) {
+  if (failures.count <= 0) return 0;
+  if (failures.codes != nullptr) return failures.codes[0];
+  const int processed = PART_process_save_failures(&failures, part);
+  return processed < 0 ? kSaveMessageBase - processed : processed;
+}
+
+// The manager's check of the part's file: its value (0 when the file is there).
+int ManagedFileCheck(PART_part* part) {
+  HostBlock<char> file(PART_ask_filename_of_part(part));
+  int value = 0;
+  QDMGR_check_file_existence(file.get(), &value);
+  return value;
+}
+
+void ScenarioOpenedOrMade() {
+  auto* session =
+      static_cast<JAM::MotionSession_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface("Motion.MotionSession"));
+  if (session != nullptr) session->SessionScenarioChanged();
+}
+
+// A joint's name as the joint record gives it, cut to 132 characters.
+std::string JointName(tag_t joint) {
+  KMC_mech_joint_t record{};
+  if (const int code = KMC_get_joint(joint, &record); code != 0) RaiseMessage(__LINE__, code);
+  char name[133];
+  std::snprintf(name, sizeof name, "%s", record.name != nullptr ? TEXT_ask_utf8(record.name) : "");
+  TEXT_free(record.name);
+  return name;
+}
+
+std::string HandleOf(tag_t tag) {
+  HostBlock<char> handle(OM::TAG_ask_handle_of_tag(tag));
+  return handle ? handle.get() : "";
+}
+
+const char* ScenarioPrefix(int templateType) {
+  switch (templateType) {
+    case ShortLongArmwithSteering: return "sla";
+    case ShortLongArmwithoutSteering: return "sla_nosteer";
+    case FiveLinkSolidAxlewithoutSteering: return "fla_nosteer";
+    default: return "mac";
+  }
+}
+
+// The scenario's name: the template's prefix and the first number no
+// scenario of the part uses, unless the builder's own current name is taken.
+std::string ChooseScenarioName(int templateType, bool manager, const std::string& current) {
+  int number = 1;
+  const auto format = [&] {
+    char text[256];
+    std::snprintf(text, sizeof text, "scen_%s_%d", ScenarioPrefix(templateType), number);
+    std::string name = text;
+    if (manager) {
+      char* generated = nullptr;
+      vdja_tireenv_generate_managed_scenario_name(&generated);
+      if (generated != nullptr) name = generated;
+      SM_free(generated);
+    }
+    return name;
+  };
+  std::string name = format();
+  bool exists = false;
+  QF_VD_MOTION_is_scenario_exist(name.c_str(), &exists);
+  if (exists && name == current) return name;
+  while (exists) {
+    ++number;
+    name = format();
+    QF_VD_MOTION_is_scenario_exist(name.c_str(), &exists);
+  }
+  return name;
+}
+
 }  // namespace
+
+int TireEnvelopeBuilder::BuildMotionTemplate() {
+  const int motion = m_motion, templateType = m_suspensionTemplate;
+  const bool save = m_saveScenario;
+  const int outer = SetMark(nullptr, kMarkFailure, __LINE__);
+  int count = 0;
+  tag_t* drive = nullptr;
+  try {
+    PART_part* work = CONTEXT_ask_work_part();
+    PART_part* root = CONTEXT_ask_root_part();
+    SetMasterPartTag(OM::OM_ask_object_tag(work));
+    UpdateWhenLogged();
+    const bool manager = RTENV_ask_qdmanager_active();
+    UnderMark("VD Enter Scenario", "Failed to set UNDO mark - code  %d", __LINE__, [&] {
+      if (m_saveMasterPart) {
+        PART_save_failure_s failures{};
+        PART_save(work, &failures, 50);
+        const int code = MasterSaveCode(failures, work);
+        PART_free_save_failures(&failures);
+        if (code != 0) ERROR_raise(kSource, __LINE__, code, "Unable to save master part.");
+      }
+      bool entered = false;
+      KMC_enter_scenario(&entered);
+      if (manager && ManagedFileCheck(work) != 0) RaiseMessage(__LINE__, kMasterFileMissing);
+    });
+    if (m_addMasterComponentPart) {
+      const int value = manager ? ManagedFileCheck(work) : 0;
+      int found = 0;
+      char** names = nullptr;
+      if (value == 0) KMC_file_locate_scenarios(&found, &names);
+      VD_free_string_array(found, names);
+      if (PART_part* master = VD_PART_ask_part_tag(GetMasterPartName()); found == 0 && master != nullptr)
+        PART_set_displayed_part(master);
+    }
+    // Methods that read the motion from files have no scenario to build or open.
+    if (motion != SuspensionTemplate && motion != ExistingScenarioMotionModel) {
+      UNDO_QD_delete_to_mark(outer, nullptr);
+      return 0;
+    }
+
+    int result = 0;
+    bool fiveLink = false;
+    Tire_s* area = WorkArea();
+    if (motion == SuspensionTemplate) {
+      bool exists = false;
+      QF_VD_MOTION_is_scenario_exist(GetScenarioName(), &exists);
+      bool opened = false;
+      if (exists && !manager) {
+        SetJointTagHandleLength(0);
+        SetFLADrvJointHandleLength(0);
+        SFMOD__delete_scenario(root, GetScenarioName());
+      } else if (exists) {
+        UnderMark(nullptr, kMarkFailure, __LINE__, [&] {
+          unsigned int scenario = 0;
+          if (const int code = KMC_file_open_scenario(root, GetScenarioName(), &scenario); code != 0)
+            RaiseMessage(__LINE__, code);
+          KMC_file_call_functions_at_scn_load_time();
+          ScenarioOpenedOrMade();
+          SetScenarioTag(scenario);
+        });
+        opened = true;
+      }
+      if (!opened) {
+        const std::string name = ChooseScenarioName(templateType, manager, GetScenarioName());
+        switch (templateType) {
+          case MacPhersonStrut: QF_VD_MAC_SUSP_build_structure(&area->macpherson); break;
+          case ShortLongArmwithSteering:
+          case ShortLongArmwithoutSteering:
+            area->slArm.withoutSteering = templateType == ShortLongArmwithoutSteering ? 1 : 0;
+            QF_VD_SLA_SUSP_build_structure(&area->slArm);
+            break;
+          case FiveLinkSolidAxlewithoutSteering: QF_VD_FLA_SUSP_build_structure(&area->fiveLink); break;
+          default: break;
+        }
+        SetScenarioName(name.c_str());
+        unsigned int scenario = 0;
+        const int code = save ? QF_VD_MOTION_create_scenario(name.c_str(), &scenario)
+                              : QF_VD_MOTION_create_scenario_nosave(name.c_str(), &scenario);
+        if (code != 0) ERROR_raise(kSource, __LINE__, code, "%s", ERROR_decode(code));
+        if (save && manager) result = PART__ask_new_scenario_file_type() == 190 ? -99 : -98;
+        KMC_set_mech_initialized(false);
+        UnderMark(nullptr, kMarkFailure, __LINE__, [&] {
+          switch (templateType) {
+            case MacPhersonStrut: QF_VD_MAC_SUSP_build_motion(&area->macpherson); break;
+            case ShortLongArmwithSteering:
+            case ShortLongArmwithoutSteering: QF_VD_SLA_SUSP_build_motion(&area->slArm); break;
+            case FiveLinkSolidAxlewithoutSteering: QF_VD_FLA_SUSP_build_motion(&area->fiveLink); break;
+            default: break;
+          }
+          if (save) {
+            UpdateWhenLogged();
+            PART_save_failure_s failures{};
+            PART_save_no_components(root, &failures);
+            const int saveCode = ScenarioSaveCode(failures, root);
+            PART_free_save_failures(&failures);
+            if (saveCode != 0) ERROR_raise(kSource, __LINE__, saveCode, "Unable to save scenario part.");
+          }
+          ScenarioOpenedOrMade();
+        });
+        // Kept so that the run can clean up a scenario never saved.
+        SetScenarioTag(scenario);
+      }
+    } else {
+      if (!PART_is_motion_part(work)) {
+        const std::string name = GetScenarioName();
+        bool open = false;
+        if (PART_part* master = VD_PART_ask_part_tag(GetMasterPartName());
+            m_addMasterComponentPart && master != nullptr) {
+          PART_set_displayed_part(master);
+          open = true;
+        } else {
+          QF_VD_MOTION_is_scenario_exist(name.c_str(), &open);
+        }
+        if (open) {
+          unsigned int scenario = 0;
+          if (const int code = KMC_file_open_scenario(root, name.c_str(), &scenario); code != 0)
+            RaiseMessage(__LINE__, code);
+          KMC_file_call_functions_at_scn_load_time();
+          ScenarioOpenedOrMade();
+          SetScenarioTag(scenario);
+        }
+      }
+      result = QF_VD_is_fla_template(&fiveLink);
+      if (result == -1) RaiseMessage(__LINE__, kDriveJointsMissing);
+    }
+
+    QF_VD_MOTION_ask_articulation_drive_joints(&count, &drive);
+    if (count < 1) RaiseMessage(__LINE__, kDriveJointsMissing);
+    SetDriveJointCount(count);
+    tag_t first = 0, second = 0;
+    if (motion == ExistingScenarioMotionModel && fiveLink) {
+      const std::string name = JointName(drive[0]);
+      tag_t leftShock = 0, rightShock = 0;
+      if (count >= 2 && name == "L_SHOCK") leftShock = drive[0], rightShock = drive[1];
+      if (count >= 2 && name == "R_SHOCK") rightShock = drive[0], leftShock = drive[1];
+      unsigned int leftBumper = 0, rightBumper = 0;
+      VD_OBJ_cycle_by_name("L_BUMPER", &leftBumper);
+      VD_OBJ_cycle_by_name("R_BUMPER", &rightBumper);
+      // A five-link axle is driven by all four joints or not at all.
+      if (leftShock == 0 || rightShock == 0 || leftBumper == 0 || rightBumper == 0)
+        RaiseMessage(__LINE__, kDriveJointsMissing);
+      const tag_t four[4] = {leftShock, rightShock, leftBumper, rightBumper};
+      SetFLADrvJointHandleLength(4);
+      for (int i = 0; i < 4; ++i) SetFLADrvJointHandle(i, HandleOf(four[i]).c_str());
+      SetSuspensionTemplate(FiveLinkSolidAxlewithoutSteering);
+      first = leftShock, second = rightShock;
+    } else if (motion == ExistingScenarioMotionModel) {
+      if (get_frec() != nullptr && GetJointTagHandleLength() == 0 && count > 2) {
+        tag_t steering = 0, jounce = 0;
+        for (int i = 0; i < count; ++i) {
+          const std::string name = JointName(drive[i]);
+          if (name == GetSteeringJointName()) steering = drive[i];
+          if (name == GetJouceJointName()) jounce = drive[i];
+        }
+        if (steering != 0 && jounce != 0) JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, steering, jounce);
+      }
+      if (GetJointTagHandleLength() >= 2) {
+        first = OM::TAG_find_by_handle(GetJointTagHandle(0));
+        second = OM::TAG_find_by_handle(GetJointTagHandle(1));
+      } else {
+        first = drive[0];
+        second = drive[count == 1 ? 0 : count == 2 ? 1 : 2];
+      }
+    } else {
+      // The template's slots, cleared and then filled by the drive joints' names.
+      auto& mac = area->macpherson;
+      auto& sla = area->slArm;
+      auto& fla = area->fiveLink;
+      mac.rackJoint = mac.strutCenterJoint = 0;
+      sla.steeringJoint = sla.jacCenterJoint = sla.shockCenterJoint = 0;
+      fla.leftShockJoint = fla.rightShockJoint = fla.leftBumperJoint = fla.rightBumperJoint = 0;
+      const std::pair<const char*, tag_t*> slots[3][4] = {
+          {{"J_RACK", &mac.rackJoint}, {"J_STRUTCENTER", &mac.strutCenterJoint}, {nullptr, nullptr}, {nullptr, nullptr}},
+          {{"J_STEER", &sla.steeringJoint}, {"J_JAC_CENTER", &sla.jacCenterJoint},
+           {"J_SHK_CENTER", &sla.shockCenterJoint}, {nullptr, nullptr}},
+          {{"L_SHOCK", &fla.leftShockJoint}, {"R_SHOCK", &fla.rightShockJoint}, {"L_BUMPER", &fla.leftBumperJoint},
+           {"R_BUMPER", &fla.rightBumperJoint}}};
+      const int family = templateType == MacPhersonStrut ? 0 : templateType == FiveLinkSolidAxlewithoutSteering ? 2 : 1;
+      for (int i = 0; i < count; ++i) {
+        const std::string name = JointName(drive[i]);
+        for (const auto& [slotName, slot] : slots[family])
+          if (slotName != nullptr && name == slotName) *slot = drive[i];
+      }
+      switch (templateType) {
+        case MacPhersonStrut: first = mac.rackJoint, second = mac.strutCenterJoint; break;
+        case ShortLongArmwithSteering: first = sla.steeringJoint, second = sla.shockCenterJoint; break;
+        case ShortLongArmwithoutSteering: first = second = sla.shockCenterJoint; break;
+        case FiveLinkSolidAxlewithoutSteering:
+          first = fla.leftShockJoint, second = fla.rightShockJoint;
+          if (fla.leftBumperJoint == 0 || fla.rightBumperJoint == 0) first = 0;
+          break;
+        default: break;
+      }
+    }
+    // A scenario lacking a joint the articulation drives is no scenario to run.
+    if (first == 0 || second == 0) RaiseMessage(__LINE__, kDriveJointsMissing);
+    JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, first, second);
+    SM_free(drive);
+    UNDO_QD_delete_to_mark(outer, nullptr);
+    return result;
+  } catch (const std::exception& e) {
+    SM_free(drive);
+    const int code = Error::HandleAsBuilder(e, kSource, __LINE__);
+    UNDO_QD_undo_to_mark_no_status(outer, nullptr);
+    UNDO_QD_delete_to_mark(outer, nullptr);
+    return code;
+  }
+}
+
+namespace {
+// The joint-displacement file a builder's last run wrote: transient, like the work area.
+std::unordered_map<const TireEnvelopeBuilder*, std::string>& JointsFiles() {
+  static auto* files = new std::unordered_map<const TireEnvelopeBuilder*, std::string>;
+  return *files;
+}
+}  // namespace
+
+const char* TireEnvelopeBuilder::GetJointsDisplacementFile() const {
+  auto it = JointsFiles().find(this);
+  return it != JointsFiles().end() ? it->second.c_str() : "";
+}
+
+int TireEnvelopeBuilder::RunMotionArticulation() {
+  try {
+    const int motion = m_motion, graph = m_driverGraph;
+    // Methods that read the motion from files have nothing to articulate.
+    if (motion != SuspensionTemplate && motion != ExistingScenarioMotionModel) return 0;
+    Tire_s* area = WorkArea();
+    vdja_tireenv_motion_record_t* record = MotionRecordOf(area);
+    int type = 0;
+    double origin[3], matrix[9];
+    GetVehicleCsys(&type, origin, matrix);
+    bool fiveLinkScenario = false;
+    QF_VD_is_fla_template(&fiveLinkScenario);
+    if (motion == ExistingScenarioMotionModel && !fiveLinkScenario) SetSuspensionTemplate(MacPhersonStrut);
+    const int templateType = m_suspensionTemplate;
+    const bool fiveLink = motion == ExistingScenarioMotionModel ? fiveLinkScenario
+                                                                : templateType == FiveLinkSolidAxlewithoutSteering;
+    // Each graph takes the percentage the feature records for it.
+    const double taper = graph == RectangularTaperedX    ? m_taperLocationXAxis
+                         : graph == TwoDriversOneFixed ? m_fixedLocationPercentage
+                                                       : m_taperLocationYAxis;
+    const tag_t sketch = graph == BySketch ? m_driverGraphSketch->ask_selected_tag() : 0;
+
+    char spindleFile[kMotionFileNameSize], jointsFile[kMotionFileNameSize];
+    if (const int code = vdja_tireenv_motion_file_names(spindleFile, jointsFile); code != 0) RaiseMessage(__LINE__, code);
+
+    tag_t spindle = 0;
+    if (motion == ExistingScenarioMotionModel) {
+      spindle = m_tracedSpindleLine->ask_selected_tag();
+    } else {
+      char name[133] = "";
+      if (templateType == FiveLinkSolidAxlewithoutSteering) QF_VD_FLA_SUSP_ask_nth_name(21, name);
+      else if (templateType == MacPhersonStrut) QF_VD_MAC_SUSP_ask_nth_name(32, name);
+      else QF_VD_SLA_SUSP_ask_nth_name(32, name);
+      unsigned int found = 0;
+      VD_OBJ_cycle_by_name(name, &found);
+      spindle = found;
+    }
+    if (spindle == 0 && (motion != ExistingScenarioMotionModel || fiveLink)) RaiseMessage(__LINE__, kNoSpindleObject);
+
+    if (!fiveLink) {
+      if (GetJointTagHandleLength() < 2) RaiseMessage(__LINE__, kDriveJointsMissing);
+      const tag_t first = OM::TAG_find_by_handle(GetJointTagHandle(0));
+      const tag_t second = OM::TAG_find_by_handle(GetJointTagHandle(1));
+      vdja_tireenv_motion_run_articulation(origin, matrix, spindleFile, spindle, first, second, graph, m_xtoY,
+                                           m_firstDriverJointUpperLimit, m_firstDriverJointLowerLimit,
+                                           m_firstDriverJointSteps, m_secondDriverJointUpperLimit,
+                                           m_secondDriverJointLowerLimit, m_secondDriverJointSteps, taper,
+                                           m_taperLocationAY, m_taperLocationBX, sketch, record);
+    } else {
+      record->mode = 1;
+      std::fill(std::begin(record->limits), std::end(record->limits), 0.0);
+      record->jounceDistance = m_jounceDistance;
+      record->reboundDistance = m_reboundDistance;
+      const int steps = m_shockDriverJointSteps;
+      const double roll = ValueOf(m_rollAngle);
+      const int source = motion == SuspensionTemplate ? 1 : 0;
+      tag_t joints[4] = {0, 0, 0, 0};
+      if (source == 0) {
+        // An opened five-link axle without its four joints cannot roll.
+        if (GetFLADrvJointHandleLength() < 4) RaiseMessage(__LINE__, kDriveJointsMissing);
+        for (int i = 0; i < 4; ++i) joints[i] = OM::TAG_find_by_handle(GetFLADrvJointHandle(i));
+      }
+      double leftFull = 0, leftFirst = 0, rightFull = 0, rightFirst = 0, swept = 0, fixed = 0;
+      vdja_tireenv_motion_run_fla_articulation(origin, matrix, spindleFile, jointsFile, spindle, steps, source, joints,
+                                               &leftFull, &leftFirst, &rightFull, &rightFirst, record,
+                                               &area->fiveLink);
+      if (vdja_tireenv_motion_run_single_driver_articulation(origin, matrix, spindleFile, jointsFile, spindle, 1,
+                                                             steps, roll, rightFull, rightFirst, source, joints,
+                                                             &swept, &fixed, &area->fiveLink, record) == 0)
+        vdja_tireenv_motion_run_single_driver_articulation(origin, matrix, spindleFile, jointsFile, spindle, 2, steps,
+                                                           roll, leftFull, leftFirst, source, joints, &swept, &fixed,
+                                                           &area->fiveLink, record);
+      vdja_tireenv_motion_set_motion_drivers(source, joints, &area->fiveLink);
+      JointsFiles()[this] = jointsFile;
+    }
+    SetMotionFile(spindleFile);
+
+    if (!m_saveScenario && m_scenarioTag != 0) {
+      int count = 0;
+      char** names = nullptr;
+      KMC_file_locate_scenarios(&count, &names);
+      if (count == 0) {
+        QF_VD_MOTION_remove_scenario_folder(m_scenarioTag);
+        SetScenarioTag(0);
+      }
+      VD_free_string_array(count, names);
+    }
+    TIREENV_exit_scenario_reset_master(CONTEXT_ask_root_part(), m_masterPartTag);
+    return 0;
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, __LINE__);
+  }
+}
+
+// ---- validation and offsets ------------------------------------------------------
 
 int TireEnvelopeBuilder::validate_nothrow() {
   try {

@@ -384,6 +384,9 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   void SetCompOffset(int n, double offset);
   int GetCompOffsetLength() const;
   void SetCompOffsetLength(int length);
+  // The joint-displacement file the last five-link run wrote ("" when none):
+  // kept with the builder's transient state, never stored.
+  const char* GetJointsDisplacementFile() const;
 
  protected:
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <numbers>
 #include <vector>
 
 #include "geom/Curve.hpp"
@@ -398,66 +399,119 @@ namespace {
 // The entities the motion leaves of the host's type 210 go before a trace.
 void DeleteMotionLeftovers() {
   PART_part* part = CONTEXT_ask_work_part();
+  std::vector<tag_t> found;
   for (tag_t entity = ES_cycle_entities_by_type(part, 210, 0); entity != 0;
        entity = ES_cycle_entities_by_type(part, 210, entity))
-    UPDATE_log_entity_to_delete(entity);
+    found.push_back(entity);
+  for (tag_t entity : found) UPDATE_log_entity_to_delete(entity);
   UPDATE_do_update();
 }
 
-// One articulation of the run with its tools, its trace and its joints:
-// ended on every way out, a failed step included.
-class Articulation {
+void EditSolver() {
+  QF_MOTION_solver_parameters_s solver{};
+  VD_MOTION_ask_solver_parameters(&solver);
+  solver.first = 1;
+  VD_MOTION_edit_solver_parameters(&solver);
+}
+
+// The motion tools with the model's drive joints, terminated on every way out.
+class MotionTools {
  public:
-  explicit Articulation(tag_t traced) {
+  MotionTools() {
     VD_MOTION_initialize();
-    QF_MOTION_solver_parameters_s solver{};
-    VD_MOTION_ask_solver_parameters(&solver);
-    solver.first = 1;
-    VD_MOTION_edit_solver_parameters(&solver);
-    DeleteMotionLeftovers();
-    const QF_MOTION_trace_s request{traced, 1};
-    VD_MOTION_create_trace(&request, &trace_);
-    started_ = VD_MOTION_init_articulation();
     QF_VD_MOTION_ask_articulation_drive_joints(&jointCount_, &joints_);
   }
-  ~Articulation() {
+  ~MotionTools() { End(); }
+  MotionTools(const MotionTools&) = delete;
+  MotionTools& operator=(const MotionTools&) = delete;
+  void ZeroSteps() const {
+    for (int i = 0; i < jointCount_; ++i) VD_MOTION_edit_artic_step_size(joints_[i], 0);
+  }
+  void ClearDrivers() const {
+    KMC_motion_driver_data_t driver{};
+    KMC_init_motion_driver_data(&driver);
+    for (int i = 0; i < jointCount_; ++i) KMC_set_motion_driver(joints_[i], &driver);
+  }
+  void End() {
     if (ended_) return;
+    ended_ = true;
+    VD_MOTION_terminate();
+    SM_free(joints_);
+    joints_ = nullptr;
+  }
+
+ private:
+  int jointCount_ = 0;
+  tag_t* joints_ = nullptr;
+  bool ended_ = false;
+};
+
+// One articulation, ended on every way out (a failed step included), with
+// the trace it may carry deleted first.
+class OpenArticulation {
+ public:
+  OpenArticulation() : status_(VD_MOTION_init_articulation()) {}
+  ~OpenArticulation() {
     try {
       End();
     } catch (...) {
       // Already on the way out with an error of its own.
     }
   }
-  Articulation(const Articulation&) = delete;
-  Articulation& operator=(const Articulation&) = delete;
-
-  tag_t trace() const { return trace_; }
-  bool started() const { return started_ == 0; }
-  void ZeroSteps() {
-    for (int i = 0; i < jointCount_; ++i) VD_MOTION_edit_artic_step_size(joints_[i], 0);
+  OpenArticulation(const OpenArticulation&) = delete;
+  OpenArticulation& operator=(const OpenArticulation&) = delete;
+  bool started() const { return status_ == 0; }
+  tag_t Trace(tag_t traced) {
+    const QF_MOTION_trace_s request{traced, 1};
+    VD_MOTION_create_trace(&request, &trace_);
+    return trace_;
   }
-  // Deletes the trace, ends the articulation and the tools: the articulation's status.
+  // Deletes the trace and ends the articulation: the articulation's status.
   int End() {
+    if (ended_) return 0;
     ended_ = true;
     if (trace_ != 0) UPDATE_log_entity_to_delete(trace_);
     UPDATE_do_update();
-    const int status = VD_MOTION_terminate_articulation();
-    VD_MOTION_terminate();
-    SM_free(joints_);
-    joints_ = nullptr;
-    return status;
+    return VD_MOTION_terminate_articulation();
   }
 
  private:
+  int status_;
   tag_t trace_ = 0;
-  int started_ = 0;
-  int jointCount_ = 0;
-  tag_t* joints_ = nullptr;
   bool ended_ = false;
 };
 
 // A driver's step at point k: its first value, then the change from the point before.
 double StepAt(const double* values, int k) { return k == 0 ? values[0] : values[k] - values[k - 1]; }
+
+void RaiseNotStarted(int line) { ERROR_raise(kSource, line, kArticulationNotStarted, "%s", "the articulation could not be started"); }
+
+// A search's failure as the rolls report it: -1 gave up, -2 a trace failed.
+void RaiseSearchFailure(int result, bool started, int line) {
+  if (result == -1 || !started) RaiseNotStarted(line);
+  if (result == -2) ERROR_raise(kSource, line, kTraceFailed, "%s", "the spindle line could not be traced");
+}
+
+double Distance(const Math::Point3& a, double x, double y, double z) {
+  return std::sqrt((a.X - x) * (a.X - x) + (a.Y - y) * (a.Y - y) + (a.Z - z) * (a.Z - z));
+}
+
+// A bumper's travel over the last articulation: from its origin to its last
+// and to its first stepped position.
+void BumperTravel(tag_t bumper, double* full, double* first) {
+  *full = *first = 0;
+  Math::Point3 origin;
+  if (KMC_get_joint_origin(bumper, &origin) != 0) return;
+  int counts[3] = {0, 0, 0};
+  double* values[3] = {nullptr, nullptr, nullptr};
+  for (int c = 0; c < 3; ++c) VD_MOTION_ask_trans_displacement_results(bumper, c + 1, 0, &counts[c], &values[c]);
+  const int m = std::min({counts[0], counts[1], counts[2]});
+  if (m >= 2) {
+    *full = Distance(origin, values[0][m - 1], values[1][m - 1], values[2][m - 1]);
+    *first = Distance(origin, values[0][1], values[1][1], values[2][1]);
+  }
+  for (double* v : values) SM_free(v);
+}
 
 }  // namespace
 
@@ -469,10 +523,14 @@ int vdja_tireenv_motion_run_articulation(const double origin[3], const double ma
   r->failed = 0;
   r->mode = 0;
   r->jounceDistance = r->reboundDistance = 0;
-  Articulation run(spindle);
+  MotionTools tools;
+  EditSolver();
+  DeleteMotionLeftovers();
+  OpenArticulation run;
+  const tag_t trace = run.Trace(spindle);
   const tag_t xDriver = firstOnX ? first : second, yDriver = firstOnX ? second : first;
   vdja_tireenv_motion_generate_driver_path(graph, fu, fl, fs, su, sl, ss, taper, locationA, locationB, sketch, r);
-  run.ZeroSteps();
+  tools.ZeroSteps();
   int steps = 0;
   for (int k = 0; k < r->pointCount; ++k) {
     if (xDriver != yDriver) {
@@ -484,11 +542,244 @@ int vdja_tireenv_motion_run_articulation(const double origin[3], const double ma
     vdja_tireenv_motion_articulation_step(1, &steps);
   }
   if (spindleFile != nullptr && *spindleFile != '\0')
-    vdja_tireenv_motion_write_spindle_trace_file(r, origin, matrix, spindleFile, spindle, run.trace(), steps, 0);
-  const bool started = run.started();
+    vdja_tireenv_motion_write_spindle_trace_file(r, origin, matrix, spindleFile, spindle, trace, steps, 0);
   const int result = run.End();
-  if (!started) ERROR_raise(kSource, __LINE__, kArticulationNotStarted, "the articulation could not be started");
+  tools.End();
+  if (!run.started()) RaiseNotStarted(__LINE__);
   return result;
+}
+
+int vdja_tireenv_motion_run_fla_articulation(const double origin[3], const double matrix[9], const char* spindleFile,
+                                             const char* jointsFile, tag_t spindle, int steps, int source,
+                                             const tag_t* joints, double* leftFull, double* leftFirst,
+                                             double* rightFull, double* rightFirst, vdja_tireenv_motion_record_t* r,
+                                             const sFiveLinkAxle_Suspension* block) {
+  tag_t fiveLink[4];
+  vdja_tireenv_motion_fla_joints(source, joints, block, fiveLink);
+  MotionTools tools;
+  EditSolver();
+  DeleteMotionLeftovers();
+  OpenArticulation run;
+  const tag_t trace = run.Trace(spindle);
+  vdja_tireenv_motion_generate_fla_driver_path(0, r->jounceDistance, r->reboundDistance, 0, steps, r);
+  vdja_tireenv_motion_write_driver_steps_file(r, jointsFile, 0);
+  tools.ZeroSteps();
+  int count = 0;
+  for (int k = 0; k < r->pointCount; ++k) {
+    VD_MOTION_edit_artic_step_size(fiveLink[0], StepAt(r->xValues, k));
+    VD_MOTION_edit_artic_step_size(fiveLink[1], StepAt(r->yValues, k));
+    vdja_tireenv_motion_articulation_step(1, &count);
+  }
+  vdja_tireenv_motion_write_spindle_trace_file(r, origin, matrix, spindleFile, spindle, trace, count, 0);
+  const int result = run.End();
+  BumperTravel(fiveLink[2], leftFull, leftFirst);
+  BumperTravel(fiveLink[3], rightFull, rightFirst);
+  tools.End();
+  if (!run.started()) RaiseNotStarted(__LINE__);
+  return result;
+}
+
+namespace {
+
+// One pass of a roll: the swept joint from a to b (the path's X values), the
+// fixed one put at c at the first point; both files appended with the phase.
+void RollPass(const double origin[3], const double matrix[9], const char* spindleFile, const char* jointsFile,
+              tag_t spindle, int type, int steps, tag_t swept, tag_t fixed, double a, double b, double c, int phase,
+              const MotionTools& tools, vdja_tireenv_motion_record_t* r) {
+  OpenArticulation pass;
+  const tag_t trace = pass.Trace(spindle);
+  tools.ZeroSteps();
+  vdja_tireenv_motion_generate_fla_driver_path(type, a, b, c, steps, r);
+  vdja_tireenv_motion_write_driver_steps_file(r, jointsFile, phase);
+  int count = 0;
+  for (int k = 0; k < r->pointCount; ++k) {
+    VD_MOTION_edit_artic_step_size(swept, StepAt(r->xValues, k));
+    VD_MOTION_edit_artic_step_size(fixed, k == 0 ? c : 0);
+    vdja_tireenv_motion_articulation_step(1, &count);
+  }
+  vdja_tireenv_motion_write_spindle_trace_file(r, origin, matrix, spindleFile, spindle, trace, count, phase);
+  pass.End();
+  tools.ZeroSteps();
+}
+
+}  // namespace
+
+int vdja_tireenv_motion_run_single_driver_articulation(const double origin[3], const double matrix[9],
+                                                       const char* spindleFile, const char* jointsFile, tag_t spindle,
+                                                       int driver, int steps, double rollAngle, double fullTravel,
+                                                       double firstTravel, int source, const tag_t* joints,
+                                                       double* sweptFound, double* fixedFound,
+                                                       const sFiveLinkAxle_Suspension* block,
+                                                       vdja_tireenv_motion_record_t* r) {
+  tag_t fiveLink[4];
+  vdja_tireenv_motion_fla_joints(source, joints, block, fiveLink);
+  const tag_t swept = driver == 1 ? fiveLink[0] : driver == 2 ? fiveLink[1] : fiveLink[0];
+  const tag_t fixed = driver == 1 ? fiveLink[3] : driver == 2 ? fiveLink[2] : fiveLink[1];
+  MotionTools tools;
+  tools.ClearDrivers();
+  KMC_motion_driver_data_t moving{};
+  KMC_init_motion_driver_data(&moving);
+  moving.kind = 4;
+  KMC_set_motion_driver(swept, &moving);
+  KMC_set_motion_driver(fixed, &moving);
+  EditSolver();
+  DeleteMotionLeftovers();
+  OpenArticulation roll;
+  tools.ZeroSteps();
+
+  // The direction the spindle line is measured against.
+  double reference[3] = {0, 0, 0};
+  if (source == 1 && block != nullptr) {
+    const VD_point_pair_s& entry = block->wheelCenterline;
+    reference[0] = entry.point.x - entry.second.x;
+    reference[1] = entry.point.y - entry.second.y;
+    reference[2] = entry.point.z - entry.second.z;
+  } else if (double p[3], q[3]; VD_ask_curve_end_points(spindle, p, q) == 0) {
+    const double sign = p[1] >= 1e-10 ? 1 : -1;
+    for (int i = 0; i < 3; ++i) reference[i] = sign * (q[i] - p[i]);
+  }
+
+  const QF_MOTION_trace_s request{spindle, 1};
+  double a1 = 0;
+  const int first = vdja_tireenv_motion_step_and_trace(0, steps, rollAngle, swept, fixed, r->jounceDistance,
+                                                       r->reboundDistance, fullTravel, reference, &a1, 1e-5,
+                                                       &request, r);
+  if (first != 0) {
+    r->failed = 1;
+    roll.End();
+    tools.End();
+    RaiseSearchFailure(first, roll.started(), __LINE__);
+    return first;
+  }
+  int phase = 0;
+  vdja_tireenv_motion_ask_driver_mode(driver, false, &phase);
+  RollPass(origin, matrix, spindleFile, jointsFile, spindle, driver, steps, swept, fixed, r->jounceDistance, a1,
+           fullTravel, phase, tools, r);
+  double b2 = 0;
+  if (vdja_tireenv_motion_step_and_trace(1, steps, 0, fixed, swept, fullTravel, -firstTravel, a1, reference, &b2,
+                                         0.001, &request, r) == 0) {
+    vdja_tireenv_motion_ask_driver_mode(driver, true, &phase);
+    RollPass(origin, matrix, spindleFile, jointsFile, spindle, driver, steps, fixed, swept, fullTravel, b2, a1, phase,
+             tools, r);
+    *sweptFound = a1;
+    *fixedFound = b2;
+  }
+  const int result = roll.End();
+  tools.End();
+  RaiseSearchFailure(result, roll.started(), __LINE__);
+  return result;
+}
+
+int vdja_tireenv_motion_step_and_trace(int mode, int steps, double target, tag_t swept, tag_t fixed, double start,
+                                       double end, double fixedValue, const double reference[3], double* found,
+                                       double tolerance, const QF_MOTION_trace_s* request,
+                                       vdja_tireenv_motion_record_t* r) {
+  constexpr double kDegrees = 57.29577951308235;
+  const int n = std::max(steps, 2);
+  std::vector<double> base(static_cast<std::size_t>(n)), values(static_cast<std::size_t>(n)),
+      kept(static_cast<std::size_t>(n), 0.0);
+  for (int i = 0; i < n; ++i) base[static_cast<std::size_t>(i)] = start - i * (start - end) / (n - 1);
+  // The last index is n - 1: with steps 0 or 1 the search still sweeps its two values.
+  int lo = 0, hi = n - 1;
+  bool gaveUp = false, traceFailed = false;
+  int status = 0;
+  for (int passes = 0;; ++passes) {
+    // A search that no longer narrows (its values alike to the last bit) gives up.
+    if (passes == kMaxSearchPasses) {
+      gaveUp = true;
+      break;
+    }
+    int stoppedAt = -1, made = 0;
+    double alpha = 0;
+    bool traced = false;
+    {
+      OpenArticulation pass;
+      tag_t trace = 0;
+      VD_MOTION_create_trace(request, &trace);
+      values[0] = base[static_cast<std::size_t>(lo)];
+      const double span = base[static_cast<std::size_t>(lo)] - base[static_cast<std::size_t>(hi)];
+      std::vector<Point> path;
+      for (int i = 0; i < n; ++i) {
+        values[static_cast<std::size_t>(i)] = values[0] - i * span / (n - 1);
+        path.push_back({values[static_cast<std::size_t>(i)], fixedValue});
+      }
+      StorePath(r, path);
+      int counter = 0;
+      for (int k = 0; k < n && stoppedAt < 0; ++k) {
+        VD_MOTION_edit_artic_step_size(swept, StepAt(values.data(), k));
+        VD_MOTION_edit_artic_step_size(fixed, k == 0 ? fixedValue : 0);
+        vdja_tireenv_motion_articulation_step(1, &counter);
+        ++made;
+        unsigned int line = 0;
+        if (VD_MOTION_trace(trace, k + 1, &line) != 0) {
+          traceFailed = true;
+          r->failed = 1;
+          break;
+        }
+        if (line == 0) continue;
+        double c[6];
+        ES_ask_coordinates_of_line(line, c);
+        const double sign = c[1] < -1e-10 ? -1 : 1;
+        const double direction[3] = {sign * (c[3] - c[0]), sign * (c[4] - c[1]), sign * (c[5] - c[2])};
+        double angle = 0;
+        h061(direction, reference, &angle);
+        alpha = std::min(angle, std::numbers::pi - angle);
+        traced = true;
+        kept[static_cast<std::size_t>(k)] = alpha;
+        const double beta = std::numbers::pi - alpha;
+        const bool stop = mode == 0 ? !(alpha * kDegrees + 1e-10 <= target && target <= beta * kDegrees - 1e-10)
+                                    : target > alpha - tolerance;
+        // The line goes with the pass's leftovers either way.
+        UPDATE_log_entity_to_delete(line);
+        UPDATE_do_update();
+        if (stop) stoppedAt = k;
+      }
+      status = pass.End();
+      DeleteMotionLeftovers();
+    }
+    if (traceFailed) break;
+    if (stoppedAt >= 0) {
+      lo = stoppedAt - 1;
+      hi = stoppedAt;
+      base = values;
+      if (n < 3) {
+        gaveUp = true;
+        break;
+      }
+    }
+    const double beta = std::numbers::pi - alpha;
+    const bool converged = traced && (mode == 0 ? std::fabs(target - alpha * kDegrees) <= tolerance ||
+                                                      std::fabs(target - beta * kDegrees) <= tolerance
+                                                : std::fabs(target - alpha) <= tolerance);
+    if (converged) {
+      *found = values[static_cast<std::size_t>(hi)];
+      break;
+    }
+    if (stoppedAt < 0 && made == n) {
+      if (mode == 0) {
+        gaveUp = true;
+        break;
+      }
+      // The smallest angle kept; of near-equal ones the later wins.
+      int j = 0;
+      for (int i = 1; i < n; ++i)
+        if (kept[static_cast<std::size_t>(i)] < kept[static_cast<std::size_t>(j)] + 1e-10) j = i;
+      // The next pass sweeps around it among this pass's values.
+      base = values;
+      lo = std::max(j - 1, 0);
+      hi = j + 1;
+      if (hi >= n) {
+        gaveUp = true;
+        break;
+      }
+    }
+    if (made == 0 || stoppedAt == 0) {
+      gaveUp = true;
+      break;
+    }
+  }
+  if (gaveUp) return -1;
+  return status == 0 && traceFailed ? -2 : status;
 }
 
 // ---- files ---------------------------------------------------------------------

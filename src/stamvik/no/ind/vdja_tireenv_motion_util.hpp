@@ -3,6 +3,7 @@
 // bumper joints) are moved while the spindle line is traced.
 #pragma once
 #include "VDJA_TireEnvelopeBuilder.hpp"
+#include "vd/Motion.hpp"
 
 namespace KTX::VDJA {
 
@@ -53,8 +54,11 @@ STAMVIK_API int vdja_tireenv_motion_ask_driver_mode(int driverOption, bool secon
 
 // ---- articulation ------------------------------------------------------------------
 
-constexpr int kArticulationNotStarted = 3771732;
+constexpr int kArticulationNotStarted = 3771732;  // also: a roll's search gave up
+constexpr int kTraceFailed = 3771733;             // a roll's search could not trace the spindle line
 constexpr int kArticulationFailed = 3771735;
+// How many passes a search makes at most before it gives up.
+constexpr int kMaxSearchPasses = 200;
 
 // |n| articulation steps, forward for n above 0, backward below; each adds 1
 // to *counter. A step that fails raises kArticulationFailed ("Articulation failed").
@@ -71,6 +75,40 @@ STAMVIK_API int vdja_tireenv_motion_run_articulation(const double origin[3], con
                                                      double secondLower, int secondSteps, double taperLocation,
                                                      double locationA, double locationB, tag_t sketch,
                                                      vdja_tireenv_motion_record_t* record);
+
+// The five-link base run: both shocks from the rebound to the jounce
+// distance of the record in max(steps, 2) points, the joint-displacement and
+// spindle trace files written anew; then each bumper's travel from its origin
+// to its last and to its first stepped position. Ended on every way out; the
+// status of ending the articulation; raises kArticulationNotStarted.
+STAMVIK_API int vdja_tireenv_motion_run_fla_articulation(const double origin[3], const double matrix[9],
+                                                         const char* spindleFile, const char* jointsFile,
+                                                         tag_t spindle, int steps, int source, const tag_t* joints,
+                                                         double* leftFull, double* leftFirst, double* rightFull,
+                                                         double* rightFirst, vdja_tireenv_motion_record_t* record,
+                                                         const sFiveLinkAxle_Suspension* block);
+// The roll of one side (driver 1: left shock against the right bumper; 2:
+// right shock against the left bumper): the shock position at which the
+// spindle line reaches the roll angle, its pass, then the bumper position at
+// which the line is nearest the reference direction and its pass, each pass
+// appended to both files. The two found values when both searches found.
+// Raises kArticulationNotStarted when a search gave up (or the articulation
+// could not start), kTraceFailed when a trace failed.
+STAMVIK_API int vdja_tireenv_motion_run_single_driver_articulation(
+    const double origin[3], const double matrix[9], const char* spindleFile, const char* jointsFile, tag_t spindle,
+    int driver, int steps, double rollAngle, double fullTravel, double firstTravel, int source, const tag_t* joints,
+    double* sweptFound, double* fixedFound, const sFiveLinkAxle_Suspension* block,
+    vdja_tireenv_motion_record_t* record);
+// The search: the swept joint from start to end in max(steps, 2) values, the
+// fixed one at its value, narrowing pass by pass. Mode 0 finds where the
+// acute angle between the traced line and the reference reaches the target
+// (degrees); mode 1 where it is smallest. 0 with *found set, -1 when it gave
+// up, -2 when a trace failed; else the status of ending the last pass.
+STAMVIK_API int vdja_tireenv_motion_step_and_trace(int mode, int steps, double target, tag_t swept, tag_t fixed,
+                                                   double start, double end, double fixedValue,
+                                                   const double reference[3], double* found, double tolerance,
+                                                   const QF_MOTION_trace_s* request,
+                                                   vdja_tireenv_motion_record_t* record);
 
 // The five-link joints in the order left shock, right shock, left bumper,
 // right bumper: from the block's joint slots (source 1) or the array.
