@@ -124,6 +124,40 @@ void BM_TwoDriverRun(benchmark::State& state) {
 }
 BENCHMARK(BM_TwoDriverRun)->Arg(10)->Arg(100)->Arg(500)->Arg(2000)->Unit(benchmark::kMicrosecond);
 
+// A roll's search (mode 0: the shock's position at which the spindle line
+// reaches 3 degrees) with n values a pass: each pass steps and traces n
+// times, so the time per step taken stays flat whatever n and however many
+// passes it takes to narrow down.
+void BM_RollSearch(benchmark::State& state) {
+  Host::SetLogging(false);
+  PART_part* part = PART_part::Create(0);
+  PART_set_work_part(part);
+  VD::ResetMotion();
+  const double at[3] = {0, -600, 0}, a[3] = {0, -760, 0}, b[3] = {0, -660, 0};
+  const tag_t shock = VD::MakeJoint(2, at), bumper = VD::MakeJoint(5, at);
+  const tag_t spindle = ES_create_line_in_part(nullptr, a, b);
+  const int steps = static_cast<int>(state.range(0));
+  const double reference[3] = {0, -100, 0};
+  const QF_MOTION_trace_s request{spindle, 1};
+  vdja_tireenv_motion_record_t record{};
+  record.mode = 1;
+  const std::size_t before = VD::StepsTaken().size();
+  for (auto _ : state) {
+    double found = 0;
+    vdja_tireenv_motion_step_and_trace(0, steps, 3, shock, bumper, 60, -60, 60, reference, &found, 1e-5, &request,
+                                       &record);
+    benchmark::DoNotOptimize(found);
+  }
+  const double taken = static_cast<double>(VD::StepsTaken().size() - before);
+  state.counters["passes"] = taken / steps / static_cast<double>(state.iterations());
+  state.counters["ns_per_step"] = benchmark::Counter(taken, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  vdja_tireenv_motion_release_path(&record);
+  VD::ResetMotion();
+  part->destroy();
+  PART_set_work_part(nullptr);
+}
+BENCHMARK(BM_RollSearch)->Arg(4)->Arg(16)->Arg(64)->Arg(256)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -1,0 +1,286 @@
+// The motion scenario of a tire envelope: built from a suspension template or
+// opened by name, its driver joints chosen and recorded; then the runs that
+// articulate it (two drivers, or the five-link axle with its two rolls).
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "VDJA_TireEnvelopeBuilder.hpp"
+#include "exp/Expression.hpp"
+#include "om/ObjectManager.hpp"
+#include "vd/Motion.hpp"
+#include "vdja_tireenv_motion_util.hpp"
+
+using namespace KTX;
+using namespace KTX::VDJA;
+using stamvik_test::HostTest;
+
+namespace {
+
+std::string NameOf(tag_t object) {
+  char name[133] = "";
+  VD_OBJ_ask_name(object, name);
+  return name;
+}
+
+class TireEnvelopeMotionTemplate : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    VD::ResetMotion();
+    dir_ = ::testing::TempDir() + "tire_motion_template_" + std::to_string(::getpid()) + "/";
+    std::system(("mkdir -p " + dir_).c_str());
+    ::setenv("QDEN_TMP_DIR", dir_.c_str(), 1);
+    tire_ = TireEnvelopeBuilderFactory::Create(modelPart(), nullptr);
+  }
+  void TearDown() override {
+    tire_->destroy();
+    std::system(("rm -rf " + dir_).c_str());
+    ::unsetenv("QDEN_TMP_DIR");
+    VD::ResetMotion();
+    HostTest::TearDown();
+  }
+  // The recorded pair, by the names of the joints its handles give.
+  std::pair<std::string, std::string> RecordedJoints() const {
+    if (tire_->GetJointTagHandleLength() != 2) return {"(length)", std::to_string(tire_->GetJointTagHandleLength())};
+    return {NameOf(OM::TAG_find_by_handle(tire_->GetJointTagHandle(0))),
+            NameOf(OM::TAG_find_by_handle(tire_->GetJointTagHandle(1)))};
+  }
+  std::vector<std::vector<double>> Rows(const std::string& file) const {
+    std::ifstream in(file);
+    std::vector<std::vector<double>> rows;
+    for (std::string line; std::getline(in, line);) {
+      std::istringstream fields(line);
+      std::vector<double> row;
+      for (double v; fields >> v;) row.push_back(v);
+      rows.push_back(row);
+    }
+    return rows;
+  }
+
+  std::string dir_;
+  TireEnvelopeBuilder* tire_ = nullptr;
+};
+
+TEST_F(TireEnvelopeMotionTemplate, ChoosesTheDriverJointsOfEachKindOfScenario) {
+  struct Existing {
+    const char* name;
+    int family;
+    std::vector<VD::JointSpec> joints;
+  };
+  struct Case {
+    const char* what;
+    int motion, templateType;
+    std::vector<Existing> existing;
+    const char* scenarioName;  // the builder's before the call
+    int result;
+    const char* wantScenario;
+    const char *steer, *jounce;            // recorded names ("before": left as it was)
+    std::vector<std::string> fiveLink;     // the five-link handles' joints
+    int wantTemplate;
+  };
+  const std::vector<Existing> macs = {{"scen_mac_1", 0, {}}, {"scen_mac_2", 0, {}}};
+  const std::vector<VD::JointSpec> reversed = {{3, "R_SHOCK"}, {2, "L_SHOCK"}, {4, "L_BUMPER"}, {5, "R_BUMPER"}};
+  const Case cases[] = {
+      {"without steering", 3, 2, {}, "", 0, "scen_sla_nosteer_1", "J_SHK_CENTER", "J_SHK_CENTER", {}, 2},
+      {"with steering", 3, 1, {}, "", 0, "scen_sla_1", "J_STEER", "J_SHK_CENTER", {}, 1},
+      {"MacPherson after 1 and 2", 3, 0, macs, "scen_other_1", 0, "scen_mac_3", "J_RACK", "J_STRUTCENTER", {}, 0},
+      {"MacPherson in place of its own", 3, 0, macs, "scen_mac_1", 0, "scen_mac_1", "J_RACK", "J_STRUTCENTER", {}, 0},
+      {"five-link template", 3, 3, {}, "", 0, "scen_fla_nosteer_1", "L_SHOCK", "R_SHOCK", {}, 3},
+      {"opened, three joints", 2, 1, {{"old", 0, {{0, "A"}, {1, "B"}, {1, "C"}}}}, "old", 0, "old", "A", "C", {}, 1},
+      {"opened, one joint", 2, 0, {{"old", 0, {{1, "A"}}}}, "old", 0, "old", "A", "A", {}, 0},
+      {"opened, no joint", 2, 1, {{"old", 0, {}}}, "old", 3771736, "old", "before", "before", {}, 1},
+      {"opened five-link, right shock first", 2, 0, {{"axle", 3, reversed}}, "axle", 0, "axle", "L_SHOCK", "R_SHOCK",
+       {"L_SHOCK", "R_SHOCK", "L_BUMPER", "R_BUMPER"}, 3},
+      {"opened five-link without a bumper", 2, 0, {{"axle", 3, {{2, "L_SHOCK"}, {3, "R_SHOCK"}, {4, "L_BUMPER"}}}},
+       "axle", 3771736, "axle", "before", "before", {}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    for (const Existing& e : c.existing) VD::AddScenario(e.name, true, e.family, e.joints);
+    tire_->SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(c.motion));
+    tire_->SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(c.templateType));
+    tire_->SetScenarioName(c.scenarioName);
+    tire_->SetSteeringJointName("before");
+    tire_->SetJouceJointName("before");
+    const int marks = OM::OM_count_undo_marks();
+
+    EXPECT_EQ(tire_->BuildMotionTemplate(), c.result);
+    EXPECT_EQ(OM::OM_count_undo_marks(), marks);
+    EXPECT_STREQ(tire_->GetScenarioName(), c.wantScenario);
+    EXPECT_STREQ(tire_->GetSteeringJointName(), c.steer);
+    EXPECT_STREQ(tire_->GetJouceJointName(), c.jounce);
+    EXPECT_EQ(tire_->GetSuspensionTemplate(), c.wantTemplate);
+    std::vector<std::string> fiveLink;
+    for (int i = 0; i < tire_->GetFLADrvJointHandleLength(); ++i)
+      fiveLink.push_back(NameOf(OM::TAG_find_by_handle(tire_->GetFLADrvJointHandle(i))));
+    EXPECT_EQ(fiveLink, c.fiveLink);
+    if (c.result != 0) {
+      EXPECT_EQ(tire_->GetJointTagHandleLength(), 0);
+      EXPECT_EQ(tire_->GetScenarioTag(), 0u);
+      continue;
+    }
+    EXPECT_EQ(RecordedJoints(), std::make_pair(std::string(c.steer), std::string(c.jounce)));
+    EXPECT_TRUE(VD::ScenarioExists(c.wantScenario));
+    EXPECT_EQ(tire_->GetScenarioTag(), VD::CurrentScenario());
+    EXPECT_EQ(VD::MotionSessionCalls(), 1);
+    if (c.templateType == 1 || c.templateType == 2) {
+      EXPECT_EQ(tire_->WorkArea()->slArm.withoutSteering, c.templateType == 2 ? 1 : 0);
+    }
+  }
+}
+
+TEST_F(TireEnvelopeMotionTemplate, AFailedSaveRollsEverythingBack) {
+  struct Case {
+    const char* what;
+    bool master;  // the master part saved, else the scenario
+    std::vector<std::pair<PART_part*, int>> failures;
+    int processed;
+    int result;
+    const char* text;  // of the severe error
+  };
+  const Case cases[] = {
+      {"components not saved", true, {{nullptr, 641091}}, 0, 0, ""},
+      {"the master part itself", true, {{nullptr, 641091}, {nullptr, 641100}}, 0, 641100, "Unable to save master part."},
+      {"processed", true, {{nullptr, 641091}}, -12, 1020012, "Unable to save master part."},
+      {"scenario part", false, {{nullptr, 641091}}, 0, 641091, "Unable to save scenario part."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    tire_->SetMotion(SuspensionTemplate);
+    tire_->SetSaveMasterPart(c.master);
+    tire_->SetSaveScenario(!c.master);
+    VD::ScriptSaveFailures(c.failures);
+    Host::SetAnswer("PART_process_save_failures", c.processed);
+    const int before = OM::OM_live_objects();
+    EXPECT_EQ(tire_->BuildMotionTemplate(), c.result);
+    if (c.result == 0) {
+      EXPECT_STREQ(tire_->GetScenarioName(), "scen_mac_1");
+      continue;
+    }
+    ASSERT_FALSE(Error::SevereErrors().empty());
+    EXPECT_EQ(Error::SevereErrors().back().text, c.text);
+    EXPECT_STREQ(tire_->GetScenarioName(), "");
+    EXPECT_EQ(tire_->GetMasterPartTag(), 0u);
+    EXPECT_EQ(OM::OM_live_objects(), before) << "the motion build was kept";
+    // The inner mark ("VD Enter Scenario", or the motion's) rolls back before the outer one.
+    const std::vector<std::string> undo = Host::CallNames({"UNDO_QD_undo_to_mark_no_status"});
+    EXPECT_EQ(undo.size(), 2u);
+  }
+}
+
+TEST_F(TireEnvelopeMotionTemplate, FiveLinkRunRollsEachSideInTwoPasses) {
+  struct Case {
+    const char* what;
+    int steps;
+    int result;
+    int passes;  // in the joint-displacement file
+  };
+  const Case cases[] = {
+      {"four steps", 4, 0, 5},
+      {"no steps: two values, the first search gives up", 0, 3771732, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    tire_->SetMotion(SuspensionTemplate);
+    tire_->SetSuspensionTemplate(FiveLinkSolidAxlewithoutSteering);
+    ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
+    tire_->SetJounceDistance(60);
+    tire_->SetReboundDistance(-60);
+    tire_->SetShockDriverJointSteps(c.steps);
+    tire_->GetRollAngle()->set("3", 3);
+    EXPECT_EQ(tire_->RunMotionArticulation(), c.result);
+    EXPECT_EQ(VD::MotionToolsOpen(), 0);
+    EXPECT_EQ(VD::ArticulationsOpen(), 0);
+    const std::vector<std::vector<double>> rows = Rows(dir_ + "joints_disp_file.txt");
+    const std::size_t n = static_cast<std::size_t>(std::max(c.steps, 2));
+    ASSERT_EQ(rows.size(), n * static_cast<std::size_t>(c.passes));
+    // The base pass: both shocks together from rebound to jounce.
+    EXPECT_EQ(rows.front(), (std::vector<double>{-60, -60}));
+    EXPECT_EQ(rows[n - 1], (std::vector<double>{60, 60}));
+    if (c.result != 0) continue;
+    EXPECT_STREQ(tire_->GetMotionFile(), (dir_ + "spindle_file.txt").c_str());
+    EXPECT_STREQ(tire_->GetJointsDisplacementFile(), (dir_ + "joints_disp_file.txt").c_str());
+    // Each roll: the shock from jounce to where the line reaches 3 degrees
+    // against the bumper's full travel, then the bumper back to where the
+    // line is level again against that shock position.
+    for (int side = 0; side < 2; ++side) {
+      const std::size_t first = n * (1 + 2 * static_cast<std::size_t>(side)), second = first + n;
+      EXPECT_EQ(rows[first][0], 60);
+      EXPECT_NEAR(rows[first + n - 1][0], 0, 1e-3);
+      EXPECT_EQ(rows[first][1], 60);
+      EXPECT_EQ(rows[second][0], 60);
+      // Level within 0.001 radian: 0.05 degree a unit puts that within 1.15 units.
+      EXPECT_NEAR(rows[second + n - 1][0], 0, 1.15);
+      EXPECT_NEAR(rows[second][1], 0, 1e-3);
+    }
+    const sFiveLinkAxle_Suspension& block = tire_->WorkArea()->fiveLink;
+    for (tag_t joint : {block.leftBumperJoint, block.rightBumperJoint}) EXPECT_EQ(VD::MotionDriverKind(joint), 0);
+    for (tag_t joint : {block.leftShockJoint, block.rightShockJoint})
+      EXPECT_EQ(VD::MotionDriverKind(joint), 4);
+    // Never saved, and no saved scenario left: its folder goes with it.
+    EXPECT_EQ(tire_->GetScenarioTag(), 0u);
+    EXPECT_FALSE(VD::ScenarioExists("scen_fla_nosteer_1"));
+  }
+}
+
+TEST_F(TireEnvelopeMotionTemplate, TwoDriverRunTakesEachGraphsPercentage) {
+  tire_->SetMotion(SuspensionTemplate);
+  ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
+  tire_->SetDriverGraph(TwoDriversOneFixed);
+  tire_->SetFirstDriverJointUpperLimit(30);
+  tire_->SetFirstDriverJointLowerLimit(-30);
+  tire_->SetFirstDriverJointSteps(1);
+  tire_->SetSecondDriverJointUpperLimit(100);
+  tire_->SetSecondDriverJointLowerLimit(0);
+  tire_->SetFixedLocationPercentage(25);
+  tire_->SetTaperLocationYAxis(75);
+  ASSERT_EQ(tire_->RunMotionArticulation(), 0);
+  const auto& steps = VD::StepsTaken();
+  ASSERT_EQ(steps.size(), 2u);
+  EXPECT_DOUBLE_EQ(steps[0].at(1).step, 25);
+  EXPECT_DOUBLE_EQ(steps[1].at(1).step, 0);
+  EXPECT_STREQ(tire_->GetMotionFile(), (dir_ + "spindle_file.txt").c_str());
+}
+
+TEST_F(TireEnvelopeMotionTemplate, RunsThatCannotStart) {
+  struct Case {
+    const char* what;
+    int motion;
+    bool build;
+    int result;
+  };
+  const Case cases[] = {
+      {"from a spindle file", ExistingSpindleFile, true, 0},
+      {"from spindle lines", FromSpindleLines, true, 0},
+      {"no template built: no spindle object", SuspensionTemplate, false, 3771734},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    tire_->SetMotion(SuspensionTemplate);
+    if (c.build) {
+      ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
+    }
+    tire_->SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(c.motion));
+    tire_->SetMotionFile("kept");
+    EXPECT_EQ(tire_->RunMotionArticulation(), c.result);
+    EXPECT_STREQ(tire_->GetMotionFile(), "kept");
+    EXPECT_TRUE(VD::StepsTaken().empty());
+  }
+}
+
+}  // namespace
