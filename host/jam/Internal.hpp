@@ -31,9 +31,17 @@ namespace KTX::JAM::Internal {
 
 // What the library learnt of a member: its replay callback and how many
 // values its call record holds.
+struct Learnt;
+// The forms of an overloaded member (one name, other arguments), each with
+// its arguments' names; a member of one form has one entry.
+using Forms = std::vector<std::pair<std::vector<std::string>, Learnt>>;
 struct Learnt {
   JAM_replay_fn replay = nullptr;
   int valueCount = 0;
+  // The member's forms, once a record of it has been closed (the entry in
+  // the forms by replay key; nodes stay put): a closing call finds them
+  // without composing the key.
+  Forms* forms = nullptr;
 };
 
 // Where a member's replay callback is found: class, method type, member.

@@ -1,4 +1,5 @@
 // Recording of journalled calls, the fault filter, pauses and replay.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -27,7 +28,7 @@ struct State {
   std::map<std::string, Internal::Learnt> learnt;
   // The forms of an overloaded member (one name, other arguments), by replay
   // key, each with its arguments' names; a member of one form has one entry.
-  std::map<std::string, std::vector<std::pair<std::vector<std::string>, Internal::Learnt>>> forms;
+  std::map<std::string, Internal::Forms> forms;
   // The same, found from the handles a recording call is given, so that a
   // call composes no key: the member's text is kept to check a hit against
   // (a member text at an address that an unloaded library left).
@@ -197,15 +198,21 @@ std::vector<std::string> namesOf(const Record& r) {
 // A member's form, learnt from a record that reached its end of arguments:
 // the callback it was opened with and how many values it holds.
 void learnForm(const Record& r) {
-  auto& forms = state().forms[Internal::ReplayKey(r.journalClass, r.methodType, r.member)];
-  std::vector<std::string> names = namesOf(r);
-  for (auto& [known, learnt] : forms)
-    if (known == names) {
+  auto* member = static_cast<Internal::Learnt*>(r.learnt);
+  Internal::Forms* forms = member != nullptr ? member->forms : nullptr;
+  if (forms == nullptr) {
+    forms = &state().forms[Internal::ReplayKey(r.journalClass, r.methodType, r.member)];
+    if (member != nullptr) member->forms = forms;
+  }
+  for (auto& [known, learnt] : *forms)
+    if (known.size() == r.values.size() &&
+        std::equal(known.begin(), known.end(), r.values.begin(),
+                   [](const std::string& name, const Value& v) { return name == v.name; })) {
       learnt.replay = r.opener;
       learnt.valueCount = static_cast<int>(r.values.size());
       return;
     }
-  forms.push_back({std::move(names), Internal::Learnt{r.opener, static_cast<int>(r.values.size())}});
+  forms->push_back({namesOf(r), Internal::Learnt{r.opener, static_cast<int>(r.values.size())}});
 }
 
 // The form of an overloaded member that a record names by its arguments;
