@@ -3,6 +3,10 @@
 #include "DieDesJA_CastReliefBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
 #include "TestSupport.hpp"
+#include "sys/AddressTable.hpp"
+
+#include <cstdint>
+#include <set>
 
 using namespace KTX;
 using stamvik_test::HostTest;
@@ -138,6 +142,52 @@ TEST_F(ObjectManager, UndoRemovesObjectsMadeAfterTheMarkAndRevivesDeletedOnes) {
   EXPECT_EQ(OM::OM_object_of_tag(freshTag), nullptr);
   EXPECT_EQ(OM::OM_object_of_tag(keptTag), kept);
   kept->destroy();
+}
+
+// The host's address tables against a plain set: addresses one slot apart
+// share runs, so dropping one must move the run's others back into reach.
+TEST(AddressTable, AgreesWithASetThroughInsertsDropsAndRegrowth) {
+  struct Row {
+    std::size_t count;  // addresses added
+    std::size_t every;  // every n-th one dropped, then added again
+    std::size_t step;   // bytes between addresses
+  } rows[] = {{1, 1, 8}, {2, 2, 8}, {12, 3, 8}, {13, 2, 16}, {1000, 3, 8}, {1000, 7, 4096}, {1535, 2, 8}, {3071, 5, 24}};
+  for (const Row& row : rows) {
+    Host::AddressTable<std::size_t> table;
+    std::set<std::uintptr_t> model;
+    auto address = [&](std::size_t i) { return reinterpret_cast<const void*>(std::uintptr_t{0x10000} + i * row.step); };
+    for (std::size_t i = 0; i < row.count; ++i) {
+      EXPECT_TRUE(table.Insert(address(i), i));
+      model.insert(reinterpret_cast<std::uintptr_t>(address(i)));
+    }
+    EXPECT_FALSE(table.Insert(address(0), 99)) << row.count;
+    for (std::size_t i = 0; i < row.count; i += row.every) {
+      std::size_t value = 0;
+      EXPECT_TRUE(table.Erase(address(i), &value));
+      EXPECT_EQ(value, i);
+      EXPECT_FALSE(table.Erase(address(i))) << "dropped twice";
+      model.erase(reinterpret_cast<std::uintptr_t>(address(i)));
+    }
+    for (std::size_t i = 0; i < row.count; ++i) {
+      const std::size_t* found = table.Find(address(i));
+      ASSERT_EQ(found != nullptr, model.count(reinterpret_cast<std::uintptr_t>(address(i))) != 0)
+          << row.count << " " << row.every << " at " << i;
+      if (found != nullptr) {
+        EXPECT_EQ(*found, i);
+      }
+    }
+    EXPECT_EQ(table.Size(), model.size());
+    for (std::size_t i = 0; i < row.count; i += row.every) EXPECT_TRUE(table.Insert(address(i), i));
+    EXPECT_EQ(table.Size(), row.count);
+    EXPECT_EQ(table.Find(address(row.count)), nullptr) << "one past the last";
+    table.Clear();
+    EXPECT_EQ(table.Find(address(0)), nullptr);
+    EXPECT_EQ(table.Size(), 0u);
+  }
+  Host::AddressTable<bool> none;
+  EXPECT_FALSE(none.Insert(nullptr));
+  EXPECT_FALSE(none.Erase(nullptr));
+  EXPECT_EQ(none.Find(nullptr), nullptr);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <memory>
 #include <set>
 #include <unordered_map>
-#include <unordered_set>
 
+#include "sys/AddressTable.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Failure.hpp"
@@ -70,7 +70,7 @@ struct Mark {
   int id = 0;
   std::string name;
   std::vector<Snapshot> logged;
-  std::unordered_set<const void*> loggedSet;
+  KTX::Host::AddressTable<bool> loggedSet;
   std::vector<ArraySnapshot> arrays;
   std::vector<Object*> created;
   std::vector<Object*> deleted;  // kept alive until no mark can bring them back
@@ -84,8 +84,8 @@ struct Manager {
   std::unordered_map<std::string, int> classByName;
   std::unordered_map<const Object*, ObjectInfo> objects;
   // Every object and array whose state is set: what setting a mark clears.
-  std::unordered_set<Object*> stateSet;
-  std::unordered_set<VariableObject*> arrayStateSet;
+  KTX::Host::AddressTable<bool> stateSet;
+  KTX::Host::AddressTable<bool> arrayStateSet;
   // Counts registrations and unregistrations, from 1: cached class answers
   // hold while it stays.
   unsigned registrations = 1;
@@ -284,7 +284,7 @@ void releaseMemory(Object* o) {
   freeHeapValues(o);
   o->~Object();
   om().objects.erase(o);
-  om().stateSet.erase(o);
+  om().stateSet.Erase(o);
   SM_free(o);
 }
 
@@ -301,7 +301,7 @@ void restoreSnapshot(Snapshot& s) {
     }
   }
   std::memcpy(reinterpret_cast<unsigned char*>(o), s.bytes.data(), s.bytes.size());
-  if (o->OmState() != 0) om().stateSet.insert(o);
+  if (o->OmState() != 0) om().stateSet.Insert(o);
   for (auto& [array, items] : s.arrays) loadArray(array, items);
   for (auto& [place, text] : s.strings) {
     char*& f = *reinterpret_cast<char**>(reinterpret_cast<char*>(o) + place);
@@ -439,7 +439,7 @@ Object* ObjectFactory::CreateObject(int classId, OM_memory_type_t, void* context
   om().objects[object] = info;
   // Undo deletes what was made under a mark, so such objects need no logging.
   object->omState_ = om().marks.empty() ? 0 : Object::kStateNoLog;
-  if (object->omState_ != 0) om().stateSet.insert(object);
+  if (object->omState_ != 0) om().stateSet.Insert(object);
   if (!om().marks.empty()) om().marks.back().created.push_back(object);
   if (KTX::Host::Logging()) Host::Log("OM_create_object", c->name + " " + tagText(object));
   return object;
@@ -507,10 +507,10 @@ void OM_destroy_owned(Object* owner, Object* owned) {
   if (auto* tagged = dynamic_cast<TaggedObject*>(owned); tagged != nullptr) tagged->destroy();
 }
 
-VariableObject::~VariableObject() { om().arrayStateSet.erase(this); }
+VariableObject::~VariableObject() { om().arrayStateSet.Erase(this); }
 
-void Object::NoteState(Object* object) { om().stateSet.insert(object); }
-void VariableObject::NoteState(VariableObject* array) { om().arrayStateSet.insert(array); }
+void Object::NoteState(Object* object) { om().stateSet.Insert(object); }
+void VariableObject::NoteState(VariableObject* array) { om().arrayStateSet.Insert(array); }
 
 void VariableObject::ThrowIndexOutOfRange(int index) const {
   ERROR_raise(__FILE__, __LINE__, Error::kIndexOutOfRange, "index %d out of range 0 to %d", index, Length() - 1);
@@ -527,7 +527,7 @@ void OM__log(Object* object) {
   if (om().marks.empty() || om().undoing) return;
   Mark& mark = om().marks.back();
   auto known = om().objects.find(object);
-  if (known == om().objects.end() || !mark.loggedSet.insert(object).second) return;
+  if (known == om().objects.end() || !mark.loggedSet.Insert(object)) return;
   Snapshot snapshot = takeSnapshot(object, known->second);
   // An array changed under this mark before its object was logged: its state
   // at the mark is its own snapshot, not what it holds now.
@@ -541,7 +541,7 @@ void OM__log(VariableObject* array) {
   if (KTX::Host::Logging()) Host::Log("OM__log_array", array->Owner() != nullptr ? tagText(array->Owner()) : "");
   if (om().marks.empty() || om().undoing) return;
   Mark& mark = om().marks.back();
-  if (!mark.loggedSet.insert(array).second) return;
+  if (!mark.loggedSet.Insert(array)) return;
   mark.arrays.push_back({array, saveArray(array)});
   array->OmSetState(Object::kStateNoLog);
 }
@@ -574,7 +574,7 @@ void undoMark(Mark& mark) {
     releaseMemory(o);
   }
   letGo(mark.logged);
-  mark.loggedSet.clear();
+  mark.loggedSet.Clear();
   mark.arrays.clear();
   mark.created.clear();
   mark.deleted.clear();
@@ -583,10 +583,11 @@ void undoMark(Mark& mark) {
 // Clears the state of every object that has one; an array logged under an
 // earlier mark must be logged again under the next.
 void resetStates() {
-  for (Object* o : om().stateSet) o->OmSetState(0);
-  om().stateSet.clear();
-  for (VariableObject* a : om().arrayStateSet) a->OmSetState(0);
-  om().arrayStateSet.clear();
+  om().stateSet.ForEach([](const void* o, bool) { static_cast<Object*>(const_cast<void*>(o))->OmSetState(0); });
+  om().stateSet.Clear();
+  om().arrayStateSet.ForEach(
+      [](const void* a, bool) { static_cast<VariableObject*>(const_cast<void*>(a))->OmSetState(0); });
+  om().arrayStateSet.Clear();
 }
 
 std::vector<Mark>::iterator findMark(int id) {
@@ -675,9 +676,9 @@ int deleteMark(int id) {
     // The mark below takes over what it has not logged itself.
     Mark& below = om().marks[at - 1];
     for (Snapshot& s : gone.logged)
-      if (below.loggedSet.insert(s.object).second) below.logged.push_back(std::move(s));
+      if (below.loggedSet.Insert(s.object)) below.logged.push_back(std::move(s));
     for (ArraySnapshot& a : gone.arrays)
-      if (below.loggedSet.insert(a.array).second) below.arrays.push_back(std::move(a));
+      if (below.loggedSet.Insert(a.array)) below.arrays.push_back(std::move(a));
     below.created.insert(below.created.end(), gone.created.begin(), gone.created.end());
     below.deleted.insert(below.deleted.end(), gone.deleted.begin(), gone.deleted.end());
   } else {

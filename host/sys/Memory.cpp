@@ -6,17 +6,18 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <unordered_map>
-
+#include "sys/AddressTable.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Failure.hpp"
 
 namespace {
 
+using Table = KTX::Host::AddressTable<std::size_t>;
+
 struct Heap {
-  std::unordered_map<void*, std::size_t> blocks;
-  std::unordered_map<void*, std::size_t> objects;
+  Table blocks;   // block -> size
+  Table objects;  // object -> size
   KTX::Memory::Counters counters;
   int failNext = 0;
   std::size_t failSize = 0;
@@ -36,7 +37,7 @@ bool shouldFail() {
   return false;
 }
 
-void* track(std::unordered_map<void*, std::size_t>& table, std::size_t size);
+void* track(Table& table, std::size_t size);
 
 // The failure switch counts the allocations the plug-in asks for, not the
 // host's own: the stand-in's bookkeeping is not what a test walks through.
@@ -75,21 +76,18 @@ void* zeroed(std::size_t size) {
   return block;
 }
 
-void* track(std::unordered_map<void*, std::size_t>& table, std::size_t size) {
+void* track(Table& table, std::size_t size) {
   void* block = std::malloc(size == 0 ? 1 : size);
   if (block == nullptr) return nullptr;
-  table[block] = size;
+  table.Insert(block, size);
   return block;
 }
 
-bool untrack(std::unordered_map<void*, std::size_t>& table, void* block, std::size_t* size) {
-  auto it = table.find(block);
-  if (it == table.end()) {
+bool untrack(Table& table, void* block, std::size_t* size) {
+  if (!table.Erase(block, size)) {
     ++heap().counters.badFrees;
     return false;
   }
-  if (size != nullptr) *size = it->second;
-  table.erase(it);
   return true;
 }
 
@@ -111,12 +109,12 @@ __attribute__((noinline)) void* SM_calloc(std::size_t count, std::size_t size) {
 __attribute__((noinline)) void* SM_crealloc(void* block, std::size_t size) {
   if (KTX::Failure::gCounted != 0) failIfAsked(__builtin_return_address(0), "SM_crealloc");
   if (block == nullptr) return zeroed(size);
-  auto it = heap().blocks.find(block);
-  if (it == heap().blocks.end()) {
+  const std::size_t* known = heap().blocks.Find(block);
+  if (known == nullptr) {
     ++heap().counters.badFrees;
     return nullptr;
   }
-  std::size_t old = it->second;
+  std::size_t old = *known;
   void* fresh = zeroed(size);
   if (fresh == nullptr) return nullptr;
   std::memcpy(fresh, block, old < size ? old : size);
