@@ -185,7 +185,7 @@ TEST(AddressTable, AgreesWithASetThroughInsertsDropsAndRegrowth) {
     EXPECT_EQ(table.Size(), 0u);
   }
   Host::AddressTable<bool> none;
-  EXPECT_FALSE(none.Insert(nullptr));
+  EXPECT_FALSE(none.Insert(static_cast<const void*>(nullptr)));
   EXPECT_FALSE(none.Erase(nullptr));
   EXPECT_EQ(none.Find(nullptr), nullptr);
 }

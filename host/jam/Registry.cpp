@@ -2,6 +2,7 @@
 // names, defaults and the automatic-test output.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <string_view>
@@ -9,6 +10,7 @@
 
 #include "jam/Internal.hpp"
 #include "om/ObjectManager.hpp"
+#include "sys/AddressTable.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 
@@ -44,6 +46,10 @@ struct Registry {
     std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
   };
   std::unordered_map<std::string, const ClassEntry*, NameHash, std::equal_to<>> interfacesByName;
+  // The same, by the address of the name asked with: an owner asks with
+  // its class's one name text every time. A hit is checked against the
+  // entry's name (the text at an address may have changed since).
+  KTX::Host::AddressTable<const ClassEntry*> interfacesByAddress;
   std::set<std::string> printEnabled;
   // The units whose set-up FileInitializer::Initialize is running, innermost
   // last, each with what it has registered so far; and what each unit's last
@@ -73,6 +79,7 @@ Registry& registry() {
 void indexInterfaces() {
   Registry& r = registry();
   r.interfacesByName.clear();
+  r.interfacesByAddress.Clear();
   for (const ClassEntry& e : r.classInitializers) r.interfacesByName[e.name] = &e;
 }
 
@@ -180,10 +187,22 @@ ClassInitializer::~ClassInitializer() {
 }
 
 namespace {
+// Names asked with from more addresses than this start the table afresh.
+constexpr std::size_t kAddressesKept = 1024;
+
 const ClassEntry* interfacesOf(const char* className) {
-  const auto& index = registry().interfacesByName;
-  auto it = index.find(std::string_view(className != nullptr ? className : ""));
-  return it == index.end() ? nullptr : it->second;
+  Registry& r = registry();
+  if (const ClassEntry** hit = r.interfacesByAddress.Find(className))
+    if (std::strcmp((*hit)->name.c_str(), className) == 0) return *hit;
+  auto it = r.interfacesByName.find(std::string_view(className != nullptr ? className : ""));
+  if (it == r.interfacesByName.end()) return nullptr;
+  if (const ClassEntry** stale = r.interfacesByAddress.Find(className)) {
+    *stale = it->second;
+  } else {
+    if (r.interfacesByAddress.Size() >= kAddressesKept) r.interfacesByAddress.Clear();
+    r.interfacesByAddress.Insert(className, it->second);
+  }
+  return it->second;
 }
 }  // namespace
 

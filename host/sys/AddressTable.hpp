@@ -21,19 +21,14 @@ class AddressTable {
       if (slots_[i].key == nullptr) return nullptr;
     }
   }
-  bool Contains(const void* key) { return Find(key) != nullptr; }
 
   // Adds the address with the value; false, and nothing changed, when it is
-  // there already (or is null: no block has that address).
-  bool Insert(const void* key, V value = V{}) {
-    if (key == nullptr) return false;
-    if ((count_ + 1) * 4 > slots_.size() * 3) grow();
-    std::size_t i = home(key);
-    for (; slots_[i].key != nullptr; i = next(i))
-      if (slots_[i].key == key) return false;
-    slots_[i] = {key, std::move(value)};
-    ++count_;
-    return true;
+  // there already (or is null: no block has that address). The address is
+  // taken as it is given: what it points at is never read (a block just
+  // allocated holds nothing yet).
+  template <class T>
+  bool Insert(T* key, V value = V{}) {
+    return insert(static_cast<const void*>(key), std::move(value));
   }
 
   // Drops the address, handing its value out; false when it is not there.
@@ -79,6 +74,17 @@ class AddressTable {
   }
 
  private:
+  bool insert(const void* key, V value) {
+    if (key == nullptr) return false;
+    if ((count_ + 1) * 4 > slots_.size() * 3) grow();
+    std::size_t i = home(key);
+    for (; slots_[i].key != nullptr; i = next(i))
+      if (slots_[i].key == key) return false;
+    slots_[i] = {key, std::move(value)};
+    ++count_;
+    return true;
+  }
+
   struct Slot {
     const void* key = nullptr;
     V value{};
