@@ -2,6 +2,7 @@
 #include "afl/DieDesign.hpp"
 #include "assy/Assembly.hpp"
 #include "feat/Builder.hpp"
+#include "modl/ModelingInterfaces.hpp"
 #include "om/HostClass.hpp"
 #include "sel/Selection.hpp"
 
@@ -36,6 +37,10 @@ struct HostClasses {
     RegisterHostClass<EXP_expression>(tagged);
     RegisterHostClass<OnPathDimBuilder>(JAX_BUILDER::OmClassName);
     RegisterHostClass<DieDes::DieAttributesBuilder>(JAX_BUILDER::OmClassName);
+    RegisterHostClass<ModelingFeatureBuilder>(JAX_BUILDER::OmClassName);
+    RegisterHostClass<GeometricLimits>(tagged);
+    RegisterHostClass<GeometricExtend>(tagged);
+    RegisterHostClass<GeometricFeatureOffset>(tagged);
     RegisterHostClass<DieDes::CastReliefTarget>(tagged);
     RegisterHostClass<DieDes::ClampingSlotTarget>(tagged);
     RegisterHostClass<DieDes::ClearanceTarget>(tagged);

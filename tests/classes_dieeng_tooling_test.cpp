@@ -381,6 +381,7 @@ TEST_F(DieEngToolingBuilders, TagsAndReferencesGoThroughTheirAttributeIds) {
   auto* task = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
   auto* set = Host::CreateHostObject<OM::Set>();
   auto* curves = Host::CreateHostObject<SELECT_OBJECT_list>();
+  const tag_t curvesTag = curves->OmTag();
 
   Host::ClearCalls();
   springback->SetDrawVector(101);
@@ -413,7 +414,8 @@ TEST_F(DieEngToolingBuilders, TagsAndReferencesGoThroughTheirAttributeIds) {
   for (JAX_BASE_BUILDER* b : std::initializer_list<JAX_BASE_BUILDER*>{springback, taper, die, punch, task})
     b->destroy();
   set->destroy();
-  curves->destroy();
+  // The punch owns the selection it was given: it went with the punch.
+  EXPECT_FALSE(OM::OM_object_of_tag(curvesTag));
 }
 
 // ---- indexed arrays ----------------------------------------------------------------------

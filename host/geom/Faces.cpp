@@ -163,3 +163,24 @@ bool ATTR_ask_int(tag_t object, const char* title, int* value, bool* hidden) {
 double TEXT_atof(const char* text) { return text == nullptr ? 0.0 : std::strtod(text, nullptr); }
 
 }  // namespace KTX
+
+namespace KTX::Attr {
+bool SetUserAttribute(tag_t object, const UserAttributeDescriptor& descriptor, const UserAttributeValue& value) {
+  if (descriptor.type != 3 || descriptor.title.empty() || OM::OM_object_of_tag(object) == nullptr) return false;
+  ATTR_set_int(object, descriptor.title.utf8_str(), value.integer, descriptor.hidden);
+  return true;
+}
+bool GetUserAttribute(tag_t object, const UString& title, UserAttributeValue* value) {
+  int integer = 0;
+  if (ATTR_ask_int(object, title.utf8_str(), &integer, nullptr)) {
+    if (value != nullptr) value->integer = integer;
+    return true;
+  }
+  double real = 0.0;
+  if (ATTR_ask_real(object, title.utf8_str(), &real)) return true;
+  char* text = ATTR_ask_string(object, title.utf8_str());
+  const bool found = text != nullptr;
+  SM_free(text);
+  return found;
+}
+}  // namespace KTX::Attr

@@ -2,6 +2,7 @@
 // a face, and the user attributes any object can carry by title.
 #pragma once
 #include "geom/Geometry.hpp"
+#include "sys/UString.hpp"
 
 namespace KTX {
 
@@ -60,3 +61,24 @@ KTX_HOST_API bool ATTR_ask_int(tag_t object, const char* title, int* value, bool
 KTX_HOST_API double TEXT_atof(const char* text);
 
 }  // namespace KTX
+
+namespace KTX::Attr {
+// What a user attribute is: its title, its type (3: an integer; the only type
+// kept through this interface) and whether the user sees it.
+struct UserAttributeDescriptor {
+  UString title;
+  int type = 3;
+  bool hidden = false;
+};
+struct UserAttributeValue {
+  int integer = 0;
+};
+// Sets (replaces) the object's attribute of the descriptor's title. False,
+// with nothing set, for an object that is not alive, an empty title or a type
+// other than 3.
+KTX_HOST_API bool SetUserAttribute(tag_t object, const UserAttributeDescriptor& descriptor,
+                                   const UserAttributeValue& value);
+// Whether the object carries an attribute of that title, of any kind, hidden
+// or not; an integer one gives its value.
+KTX_HOST_API bool GetUserAttribute(tag_t object, const UString& title, UserAttributeValue* value);
+}  // namespace KTX::Attr

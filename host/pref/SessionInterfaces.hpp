@@ -4,26 +4,14 @@
 // part's work layer and the layers of its objects). The journalled and
 // unjournalled forms behave alike; each call that changes something is
 // written to the host's call log.
-//
-// Callers reach an operation by its place in the declaration (the interface
-// id is operation 0), so every interface declares its operations at their
-// places. The places nobody calls are held by operations that answer
-// kNotProvided.
 #pragma once
+#include "jam/InterfacePlaces.hpp"
 #include "jam/Jam.hpp"
 #include "om/ObjectManager.hpp"
 
-#define KTX_HOLD_PLACE(n) \
-  virtual int Operation##n() { return kNotProvided; }
-#define KTX_HOLD_TEN(tens)                                                                                  \
-  KTX_HOLD_PLACE(tens##0) KTX_HOLD_PLACE(tens##1) KTX_HOLD_PLACE(tens##2) KTX_HOLD_PLACE(tens##3)           \
-  KTX_HOLD_PLACE(tens##4) KTX_HOLD_PLACE(tens##5) KTX_HOLD_PLACE(tens##6) KTX_HOLD_PLACE(tens##7)           \
-  KTX_HOLD_PLACE(tens##8) KTX_HOLD_PLACE(tens##9)
-
 namespace KTX::JAM {
 
-inline constexpr int kNotProvided = 841001;  // an operation the stand-in does not provide
-inline constexpr int kBadLayer = 841002;     // a layer outside 1 to 256
+inline constexpr int kBadLayer = 841002;  // a layer outside 1 to 256
 
 // Six logical settings, each read by its getter and written by the setter
 // after it (operations 79 to 90). All start true; they last for the session.

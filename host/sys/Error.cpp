@@ -77,6 +77,8 @@ int HandleAsBuilder(const std::exception& e, const char* file, int line) {
 
 extern "C" {
 
+void mtStatusAreaImmediate(const char* text) { KTX::Host::Log("mtStatusAreaImmediate", text != nullptr ? text : ""); }
+
 void ERROR_raise(const char* file, int line, int code, const char* format, ...) {
   va_list args;
   va_start(args, format);

@@ -94,4 +94,7 @@ KTX_HOST_API void ERROR_severe(const char* file, int line, int code, const char*
 // A line for the host's log file: recorded in the call log ("ERROR_lprintf",
 // the formatted text), which is what the stand-in keeps of its log.
 KTX_HOST_API void ERROR_lprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// A text shown at once in the host's status area: recorded in the call log
+// ("mtStatusAreaImmediate", the text).
+KTX_HOST_API void mtStatusAreaImmediate(const char* text);
 }

@@ -1,10 +1,18 @@
 // The inputs of a draw punch, the lower tool of a draw die, built as one
 // tooling feature set.
 #pragma once
+#include <vector>
+
 #include "ClassFrame.hpp"
 #include "feat/Builder.hpp"
+#include "math/Point3.hpp"
 #include "om/ObjectSet.hpp"
 #include "sel/Selection.hpp"
+#include "sys/UString.hpp"
+
+namespace KTX {
+class FACE_REFERENCE;
+}
 
 namespace KTX::Tooling {
 
@@ -41,6 +49,91 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   char* ask_journal_class_name() const override;
   void destroy() override;
   void cascade_destroy() override;
+  int validate_nothrow() override;
+
+  // The builder's own operations, in their slot order (the draw die reaches
+  // them through the punch it owns). Statuses are 0 or a message number.
+  virtual int CreateDrawDiePunch();
+  virtual double AskMaximumDist(tag_t first, tag_t second);
+  virtual double AskMinimumDist(tag_t first, tag_t second);
+  virtual bool Is2DCurve(tag_t curve);
+  virtual int FeatSmoothPunchProfile(tag_t curve, tag_t* curveOut, tag_t* feature);
+  virtual int ConvertCurvesToSCsection(int curveCount, const tag_t* curves, int edgeCount, const tag_t* edges,
+                                       SC_section** section);
+  virtual int ConvertVectorCurvesToSCsection(const std::vector<tag_t>& curves, const std::vector<tag_t>& edges,
+                                             SC_section** section);
+  virtual int FeatRoughOffset(tag_t sheet, tag_t csys, double distance, double first, double second,
+                              tag_t* feature);
+  virtual int FeatExtrude(tag_t part, int count, const tag_t* curves, int bodyStyle, const double direction[3],
+                          const char* startLimit, const char* endLimit, bool offset, const char* startOffset,
+                          const char* endOffset, bool draft, const char* draftAngle, bool boolean, int booleanType,
+                          tag_t target, bool startUntilSelected, tag_t startObject, bool endUntilSelected,
+                          tag_t endObject, tag_t* feature);
+  virtual int FeatTrimSolid(int count, const tag_t* bodies, tag_t tool, bool reverse, tag_t* feature);
+  virtual int ClassifyCurvesEdges(const tag_t* tags, int count, std::vector<tag_t>& curves,
+                                  std::vector<tag_t>& edges);
+  virtual int FeatProjectCurve(const tag_t* curves, int count, tag_t plane, tag_t* curveOut, tag_t* feature);
+  virtual int FeatOffsetCurve(tag_t curve, double distance, tag_t* curveOut, tag_t* feature);
+  virtual int FeatJoinCurve(const std::vector<tag_t>& curves, const std::vector<tag_t>& edges, tag_t* curveOut,
+                            tag_t* feature);
+  virtual tag_t GetFeatFirstBody(tag_t feature);
+  virtual bool GetSheetTrimDirection(tag_t sheet);
+  virtual int FeatSheetBoundBox(unsigned int edit, int count, const tag_t* objects, const double* offsets,
+                                tag_t* body);
+  virtual void AskFaceReference(int count, const tag_t* faces, FACE_REFERENCE*** references, tag_t** occurrences);
+  virtual bool FindFeatureInSetByAttrTitle(tag_t featureSet, const UString& title, tag_t* feature);
+  virtual int RemoveAllRules(SC_section* section);
+  // Titles a feature by a hidden integer attribute of value 0; false for
+  // tag 0 (or a null object) or when the attribute cannot be set.
+  virtual bool AddHideIntAttr(tag_t object, const UString& title);
+  virtual bool AddHideIntAttrObj(OM::Object* object, const UString& title);
+  virtual int AskSCEntities(tag_t object, int* count, tag_t** tags);
+  virtual void GetAllTypedBodies(tag_t part, int type, int* count, tag_t** bodies);
+  virtual int ProcessInputCurves(SELECT_OBJECT_list* selection, tag_t featureSet, const UString& referenceTitle,
+                                 OM::Set* toDelete, const UString& joinTitle, OM::Set* made, tag_t* curveOut);
+  // Puts back into the selection what the user picked for the projected
+  // curve titled so in the set. Returns 0.
+  virtual int GetCurveOriginalSelection(tag_t featureSet, SELECT_OBJECT_list* selection, const UString& title);
+  virtual bool CheckCurveSmooth(tag_t curve, const double direction[3]);
+  virtual bool GetSheetTrimDirectionWithVector(tag_t body, const Math::Vector3& vector);
+  virtual int DeleteFeaturesInOMSet(OM::Set* set);
+  virtual int InsertFeatureIntoOMSetToDelete(bool found, tag_t* feature, OM::Set* set);
+  virtual int AddPMILabelToOneTopFace(tag_t face, const char* text);
+  virtual int FeatChamfer(int count, const tag_t* edges, int option, double firstOffset, double secondOffset,
+                          double angle, int offsetMethod, bool firstFlag, bool secondFlag, tag_t* feature);
+  virtual tag_t CreateDumbEdgeCollector(int count, const tag_t* edges);
+  // Marks a machining face (kind 1 refined, 2 rough, 3 finishing) with the
+  // visible integer attribute the customer default of that kind names.
+  virtual bool AddAttributetoFace(tag_t face, int kind);
+  virtual int CreateTopBottomRoughOffset(tag_t* top, tag_t* bottom, tag_t* belt);
+  virtual int CreateChamfer(const std::vector<tag_t>& edges);
+  virtual int CreateProjectCurve(tag_t* punch, tag_t* flange, tag_t* mainWall);
+  virtual int CreateOffsetCurve(tag_t curve, tag_t* inner);
+  virtual int CreateOuterSolid(tag_t topSheet, tag_t punchCurve, tag_t* outer);
+  virtual int CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, tag_t mainWallCurve, tag_t outer,
+                              tag_t* beltCurve, std::vector<tag_t>* edges);
+  virtual int CreateInnerSolid(tag_t bottomSheet, tag_t innerCurve, tag_t outer);
+  virtual int CreateStressSolid(tag_t curve, tag_t flangeCurve, tag_t beltCurve, tag_t outer);
+
+ private:
+  virtual int GetTrimToolEids(tag_t object, std::vector<int>& kernelEntities);
+
+ public:
+  // Reads the inputs back from the features of an existing set. Each returns 0.
+  virtual int ConvertFrecToBuilderData(tag_t featureSet);
+  virtual int ConvertFrecToSheetTagDeckThickness(tag_t featureSet);
+  virtual int ConvertFrecToMiscellaneous(tag_t featureSet);
+  virtual int ConvertFrecToCurvePlane(tag_t featureSet);
+  virtual int ConvertFrecToReliefDist(tag_t featureSet);
+  virtual int ConvertFrecToWallThickness(tag_t featureSet);
+  virtual int ConvertFrecToBaseThicknessWidth(tag_t featureSet);
+  virtual int ClassifyMachiningFaces(tag_t feature);
+  virtual int GetBeltChamferEdges(tag_t beltFeature, tag_t plane, std::vector<tag_t>* edges);
+
+ private:
+  virtual double GetBaseThicknessFromStressFeature(tag_t featureSet);
+
+ public:
 
   SELECT_OBJECT* GetSheetBody() const { return m_sheetBody; }
   SELECT_OBJECT_list* GetPunchCurve() const { return m_punchCurve; }

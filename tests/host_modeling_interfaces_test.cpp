@@ -1,0 +1,158 @@
+// The stand-in's modelling builders as plug-ins reach them through scripting
+// interfaces fetched by name: editing builders that start from what their
+// feature was made with, commits, destroys and the recorded calls.
+#include <string>
+
+#include "TestSupport.hpp"
+#include "geom/Geometry.hpp"
+#include "modl/ModelingInterfaces.hpp"
+
+namespace {
+
+using namespace KTX;
+
+template <class T>
+T* Interface(const char* name) {
+  return static_cast<T*>(JAM::ClassInitializer::GetUnjournalledInterface(name));
+}
+
+class ModelingInterfaces : public stamvik_test::HostTest {
+ protected:
+  void TearDown() override {
+    Host::ForgetModelingValues();
+    HostTest::TearDown();
+  }
+  static std::string Text(tag_t expression) {
+    char* text = nullptr;
+    EXPECT_EQ(Interface<JAM::Expression_Interface>("Expression")->Text(expression, &text), 0);
+    std::string out = text != nullptr ? text : "<none>";
+    SM_free(text);
+    return out;
+  }
+  // The text of a limit's value and the object it trims to.
+  static std::pair<std::string, tag_t> Limit(tag_t builder, bool end) {
+    tag_t limits = 0, extend = 0, value = 0, object = 0;
+    EXPECT_EQ(Interface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->Limits(builder, &limits), 0);
+    auto* l = Interface<JAM::Limits_Interface>("GeometricUtilities.Limits");
+    EXPECT_EQ(end ? l->EndExtend(limits, &extend) : l->StartExtend(limits, &extend), 0);
+    auto* e = Interface<JAM::Extend_Interface>("GeometricUtilities.Extend");
+    EXPECT_EQ(e->Value(extend, &value), 0);
+    EXPECT_EQ(e->TrimmingObject(extend, &object), 0);
+    return {Text(value), object};
+  }
+};
+
+TEST_F(ModelingInterfaces, AnEditingExtrudeBuilderReadsWhatItsFeatureWasMadeWith) {
+  auto* collection = Interface<JAM::FeatureCollection_Interface>("Features.FeatureCollection");
+  auto* builders = Interface<JAM::Builder_Interface>("Builder");
+  const double o[3] = {0, 0, 0};
+  const tag_t sheet = ES_create_point(o);
+  const tag_t feature = FEATURE_RECORD::Create(nullptr, nullptr)->OmTag();
+  ExtrudeValues made;
+  made.startValue = "0.000000";
+  made.endType = 2;
+  made.endObject = sheet;
+  made.startOffset = "-2.5";
+  made.endOffset = "7";
+  Host::SetExtrudeValues(feature, made);
+
+  tag_t builder = 0;
+  ASSERT_EQ(collection->CreateExtrudeBuilder(feature, &builder), 0);
+  EXPECT_EQ(Limit(builder, false), (std::pair<std::string, tag_t>{"0.000000", 0}));
+  EXPECT_EQ(Limit(builder, true), (std::pair<std::string, tag_t>{"0", sheet}));
+  tag_t offset = 0, start = 0, end = 0;
+  ASSERT_EQ(Interface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->FeatureOffset(builder, &offset), 0);
+  auto* offsets = Interface<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
+  ASSERT_EQ(offsets->StartOffset(offset, &start), 0);
+  ASSERT_EQ(offsets->EndOffset(offset, &end), 0);
+  EXPECT_EQ(Text(start), "-2.5");
+  EXPECT_EQ(Text(end), "7");
+
+  // Committing the editing builder keeps the same feature.
+  tag_t committed = 0;
+  EXPECT_EQ(Interface<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder")->CommitFeature(builder, &committed), 0);
+  EXPECT_EQ(committed, feature);
+  EXPECT_EQ(builders->Destroy(builder), 0);
+
+  // A new builder makes a new feature that an editing builder finds again.
+  tag_t fresh = 0;
+  ASSERT_EQ(collection->CreateExtrudeBuilder(0, &fresh), 0);
+  ASSERT_EQ(builders->Commit(fresh, &committed), 0);
+  EXPECT_NE(committed, feature);
+  ExtrudeValues kept;
+  EXPECT_TRUE(Host::AskExtrudeValues(committed, &kept));
+  EXPECT_EQ(kept.endValue, "0");
+  EXPECT_EQ(builders->Destroy(fresh), 0);
+}
+
+TEST_F(ModelingInterfaces, ChamferOffsetsAreHandedOutAsText) {
+  const tag_t feature = FEATURE_RECORD::Create(nullptr, nullptr)->OmTag();
+  Host::SetChamferValues(feature, {"4.0", "3.0", "0"});
+  tag_t builder = 0;
+  ASSERT_EQ(Interface<JAM::FeatureCollection_Interface>("Features.FeatureCollection")->CreateChamferBuilder(feature,
+                                                                                                          &builder),
+            0);
+  auto* chamfer = Interface<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
+  char* first = nullptr;
+  char* second = nullptr;
+  EXPECT_EQ(chamfer->FirstOffset(builder, &first), 0);
+  EXPECT_EQ(chamfer->SecondOffset(builder, &second), 0);
+  EXPECT_STREQ(first, "4.0");
+  EXPECT_STREQ(second, "3.0");
+  SM_free(first);
+  SM_free(second);
+  EXPECT_EQ(Interface<JAM::Builder_Interface>("Builder")->Destroy(builder), 0);
+}
+
+TEST_F(ModelingInterfaces, BadTagsAndScriptedFailuresMakeNothing) {
+  auto* collection = Interface<JAM::FeatureCollection_Interface>("Features.FeatureCollection");
+  auto* builders = Interface<JAM::Builder_Interface>("Builder");
+  const double o[3] = {0, 0, 0};
+  const tag_t point = ES_create_point(o);
+  const tag_t a = FEATURE_RECORD::Create(nullptr, nullptr)->OmTag();
+  const tag_t b = FEATURE_RECORD::Create(nullptr, nullptr)->OmTag();
+  tag_t builder = 99;
+  struct Row {
+    const char* what;
+    int status;
+  };
+  const Row rows[] = {
+      {"destroy of tag 0", builders->Destroy(0)},
+      {"destroy of a point", builders->Destroy(point)},
+      {"extrude builder of a point", collection->CreateExtrudeBuilder(point, &builder)},
+      {"place in mode 3", collection->PlaceFeatures(0, &a, 1, b, 3)},
+      {"place before a point", collection->PlaceFeatures(0, &a, 1, point, 1)},
+      {"place no feature", collection->PlaceFeatures(0, &a, 0, b, 1)},
+      {"finish a point", Interface<JAM::Feature_Interface>("Features.Feature")->Operation13(point)},
+  };
+  for (const Row& row : rows) EXPECT_EQ(row.status, Error::kBadObject) << row.what;
+  EXPECT_EQ(builder, 0u);
+  EXPECT_EQ(collection->PlaceFeatures(0, &a, 1, b, 2), 0);
+
+  Host::SetAnswer("Features.FeatureCollection.5", 670001);
+  builder = 99;
+  EXPECT_EQ(collection->CreateExtrudeBuilder(0, &builder), 670001);
+  EXPECT_EQ(builder, 0u);
+
+  // A builder destroyed once is no builder any more.
+  Host::ClearAnswers();
+  ASSERT_EQ(collection->CreateChamferBuilder(0, &builder), 0);
+  EXPECT_EQ(builders->Destroy(builder), 0);
+  EXPECT_EQ(builders->Destroy(builder), Error::kBadObject);
+}
+
+TEST_F(ModelingInterfaces, EachCallIsRecordedWithItsPlaceAndArguments) {
+  const tag_t a = FEATURE_RECORD::Create(nullptr, nullptr)->OmTag();
+  const tag_t b = FEATURE_RECORD::Create(nullptr, nullptr)->OmTag();
+  Host::ClearCalls();
+  EXPECT_EQ(Interface<JAM::Feature_Interface>("Features.Feature")->Operation13(a), 0);
+  EXPECT_EQ(Interface<JAM::FeatureCollection_Interface>("Features.FeatureCollection")->PlaceFeatures(0, &a, 1, b, 1),
+            0);
+  ASSERT_EQ(Host::Calls().size(), 2u);
+  EXPECT_EQ(Host::Calls()[0].name, "Features.Feature");
+  EXPECT_EQ(Host::Calls()[0].args, "operation=13 feature=" + std::to_string(a));
+  EXPECT_EQ(Host::Calls()[1].args, "operation=141 part=0 count=1 feature=" + std::to_string(a) +
+                                       " reference=" + std::to_string(b) + " mode=1");
+}
+
+}  // namespace
