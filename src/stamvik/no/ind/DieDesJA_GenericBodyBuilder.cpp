@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "afl/BodyUtils.hpp"
 #include "exp/Expression.hpp"
 #include "kernel/Kernel.hpp"
 #include "om/ObjectManager.hpp"
@@ -101,6 +102,28 @@ void GenericBodyBuilder::ReadFaceAttributes(const DieDes::DieDesAttributeItemPar
       STR_snprintf(text, sizeof text, "%.50s", read.value);
       builder->SetSecondText(text);
     }
+  }
+}
+
+void GenericBodyBuilder::HandOutPreviewBodies(const PreviewSource& source, double tolerance, int bodyType, int* copy,
+                                              int* toolCount, int** tools, const int* operations, int* outCount,
+                                              int** out) {
+  if (*copy != 0 && bodyType == ZV_BODY_type_solid_c) {
+    for (int operation : {ZV_boolean_unite_c, ZV_boolean_subtract_c, 18210, 18211}) {
+      int result = 0;
+      DIEDES_UTILS_boolean_bodies(*copy, *toolCount, *tools, operations, operation, nullptr, tolerance,
+                                  source.booleanText, &result);
+    }
+    *out = static_cast<int*>(SM_calloc(1, sizeof(int)));
+    if (*out == nullptr) ERROR_raise(source.file, source.line, Error::kNoMemory, "no memory for a body");
+    (*out)[0] = *copy;
+    *outCount = 1;
+    *copy = 0;  // held by the result now
+  } else if (*toolCount > 0) {
+    *out = *tools;
+    *outCount = *toolCount;
+    *tools = nullptr;
+    *toolCount = 0;
   }
 }
 

@@ -56,6 +56,19 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   static void ReadFaceAttributes(const DieDes::DieDesAttributeItemParms* parms,
                                  std::initializer_list<DieDes::DieAttributesBuilder*> builders);
 
+  // What a preview hands out once its tools are made: the target's copy cut
+  // by the tools (unite, subtract and the host's two further operations, each
+  // applying the tools whose entry in `operations` asks for it) when the copy
+  // is a solid, otherwise the tools themselves. What goes into *out is taken
+  // from *copy or from *toolCount and *tools, which are left empty.
+  struct PreviewSource {
+    const char* file;  // the builder's, for a raised error
+    int line;
+    const char* booleanText;
+  };
+  static void HandOutPreviewBodies(const PreviewSource& source, double tolerance, int bodyType, int* copy,
+                                   int* toolCount, int** tools, const int* operations, int* outCount, int** out);
+
   // A new system expression "0" in the default length unit.
   static EXP_expression* NewZeroLength();
   // A new empty section in the owning part, with the host's tolerances.

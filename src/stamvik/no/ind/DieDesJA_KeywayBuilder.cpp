@@ -469,25 +469,9 @@ int KeywayBuilder::CreateBodies(int* count, int** bodies) const {
       status = DIEDES_KEY_parent_create_tool_body(node, tolerances, &toolData, kKeywayCode, &toolCount, &tools,
                                                   &second);
     }
-    if (status == 0) {
-      if (copy != 0 && bodyType == ZV_BODY_type_solid_c) {
-        for (int operation : {ZV_boolean_unite_c, ZV_boolean_subtract_c, 18210, 18211}) {
-          int result = 0;
-          DIEDES_UTILS_boolean_bodies(copy, toolCount, tools, second, operation, nullptr, m_distanceTolerance,
-                                      "Keyway: Performing boolean operation", &result);
-        }
-        out = static_cast<int*>(SM_calloc(1, sizeof(int)));
-        if (out == nullptr) ERROR_raise(kSource, kPreviewLine, Error::kNoMemory, "no memory for a body");
-        out[0] = copy;
-        outCount = 1;
-        copy = 0;  // held by the result now
-      } else if (toolCount > 0) {
-        out = tools;
-        outCount = toolCount;
-        tools = nullptr;
-        toolCount = 0;
-      }
-    }
+    if (status == 0)
+      HandOutPreviewBodies({kSource, kPreviewLine, "Keyway: Performing boolean operation"}, m_distanceTolerance, bodyType, &copy, &toolCount,
+                           &tools, second, &outCount, &out);
   } catch (const std::exception& e) {
     const int rc = Error::HandleAsBuilder(e, kSource, kPreviewLine);
     if (status == 0) status = rc;
