@@ -194,6 +194,11 @@ FEATURE_PARMS* FEATURE_RECORD::ask_parms() const {
   return dynamic_cast<FEATURE_PARMS*>(OM::OM_object_of_tag(parms_));
 }
 
+void FEATURE_RECORD::set_suppress_flag(int flag) {
+  OM::LogForWrite(this);
+  suppressFlag_ = flag;
+}
+
 void FEATURE_RECORD::set_body_eid(tag_t body) {
   OM::LogForWrite(this);
   bodyEid_ = body;

@@ -179,6 +179,10 @@ class KTX_HOST_API FEATURE_RECORD : public OM::TaggedObject {
   void note_applied(bool applyFlag);
   // Increases with every record made: a newer record has a larger stamp.
   int ask_time_stamp() const { return timeStamp_; }
+  // 0 for a feature that is in effect; what an update left otherwise (4: the
+  // update suppressed it).
+  int ask_suppress_flag() const { return suppressFlag_; }
+  void set_suppress_flag(int flag);
 
  protected:
   FEATURE_RECORD(int classId, void* context) : OM::TaggedObject(classId, context) {}
@@ -194,6 +198,7 @@ class KTX_HOST_API FEATURE_RECORD : public OM::TaggedObject {
   bool applied_;
   bool applyFlag_;
   int timeStamp_;
+  int suppressFlag_;
 };
 
 namespace Host {

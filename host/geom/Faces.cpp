@@ -160,6 +160,15 @@ bool ATTR_ask_int(tag_t object, const char* title, int* value, bool* hidden) {
   return true;
 }
 
+std::vector<std::string> ATTR_ask_titles(tag_t object) {
+  std::vector<std::string> titles;
+  const ATTR_holder* holder = holderOf(object, false);
+  if (holder == nullptr) return titles;
+  // An entry is its kind, its title and a terminating zero, then the value.
+  for (const std::string& entry : holder->Entries()->Items()) titles.emplace_back(entry.c_str() + 1);
+  return titles;
+}
+
 double TEXT_atof(const char* text) { return text == nullptr ? 0.0 : std::strtod(text, nullptr); }
 
 }  // namespace KTX

@@ -1,6 +1,9 @@
 // Faces of model bodies and the references through which a selection holds
 // a face, and the user attributes any object can carry by title.
 #pragma once
+#include <string>
+#include <vector>
+
 #include "geom/Geometry.hpp"
 #include "sys/UString.hpp"
 
@@ -57,6 +60,8 @@ KTX_HOST_API char* ATTR_ask_string(tag_t object, const char* title);
 KTX_HOST_API void ATTR_set_int(tag_t object, const char* title, int value, bool hidden);
 // False when the object has no integer attribute of that title.
 KTX_HOST_API bool ATTR_ask_int(tag_t object, const char* title, int* value, bool* hidden);
+// The titles of the object's user attributes of every kind, in the order set.
+KTX_HOST_API std::vector<std::string> ATTR_ask_titles(tag_t object);
 // The text read as a number (0 for none).
 KTX_HOST_API double TEXT_atof(const char* text);
 

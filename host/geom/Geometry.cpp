@@ -20,6 +20,7 @@ int ES_csys::ThisClassId = 0;
 int DIRR_direction::ThisClassId = 0;
 int ES_solid::ThisClassId = 0;
 int ES_curve::ThisClassId = 0;
+int ES_edge::ThisClassId = 0;
 
 namespace {
 struct GeometryClasses {
@@ -31,6 +32,7 @@ struct GeometryClasses {
     Host::RegisterHostClass<DIRR_direction>(tagged);
     Host::RegisterHostClass<ES_solid>(tagged);
     Host::RegisterHostClass<ES_curve>(tagged);
+    Host::RegisterHostClass<ES_edge>(ES_curve::OmClassName);
   }
 } geometryClasses;
 
@@ -182,6 +184,17 @@ void ES_curve::set_points(const std::vector<double>& points) {
   double origin[3], matrix[9];
   ask_frame(origin, matrix);
   set_frame(points.data(), matrix);
+}
+
+tag_t ES_create_edge(tag_t body, int count, const double* points) {
+  Host::Log("ES_create_edge", "body=" + std::to_string(body) + " " + std::to_string(count));
+  if (count < 2 || points == nullptr) return 0;
+  const tag_t tag = makeEntity<ES_edge>(nullptr, points, kIdentity);
+  auto* edge = entityAs<ES_edge>(tag);
+  if (edge == nullptr) return 0;
+  edge->body_ = body;
+  edge->set_points(std::vector<double>(points, points + 3 * static_cast<std::size_t>(count)));
+  return tag;
 }
 
 tag_t ES_create_polyline(int count, const double* points) { return ES_create_polyline_in_part(nullptr, count, points); }

@@ -67,6 +67,23 @@ class KTX_HOST_API ES_curve : public GEOM_entity {
   OM::DoubleVla* points_;
 };
 
+// An edge of a solid: a curve that a body owns (entity type 70, subtype 3).
+class KTX_HOST_API ES_edge : public ES_curve {
+  KTX_HOST_OBJECT(ES_edge, "KTX::ES_edge")
+ public:
+  tag_t ask_body() const { return body_; }
+
+ protected:
+  ES_edge(int classId, void* context) : ES_curve(classId, context) {}
+
+ private:
+  friend KTX_HOST_API tag_t ES_create_edge(tag_t body, int count, const double* points);
+  tag_t body_;
+};
+// Test hook: a new edge of the body (any tag, 0 included) through `count`
+// points, in the work part; 0 for fewer than two points.
+KTX_HOST_API tag_t ES_create_edge(tag_t body, int count, const double* points);
+
 // A model body and the kernel body it holds (the kernel's model-body
 // attachment, so ES_solid_ask_solvane_tag answers with it).
 class KTX_HOST_API ES_solid : public GEOM_entity {

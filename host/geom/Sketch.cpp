@@ -46,8 +46,12 @@ int ES_ask_sketch_placement(tag_t sketch, double origin[3], double matrix[9]) {
 int RM_ask_entity_type_and_subtype(tag_t entity, int* type, int* subtype) {
   OM::Object* object = OM::OM_object_of_tag(entity);
   *subtype = 0;
-  if (auto* curve = dynamic_cast<ES_curve*>(object))
+  if (dynamic_cast<ES_edge*>(object) != nullptr) {
+    *type = 70;
+    *subtype = 3;
+  } else if (auto* curve = dynamic_cast<ES_curve*>(object)) {
     *type = curve->ask_point_count() == 2 ? 3 : 5;
+  }
   else if (dynamic_cast<ES_point*>(object) != nullptr)
     *type = 2;
   else if (dynamic_cast<ES_csys*>(object) != nullptr)

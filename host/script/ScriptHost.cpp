@@ -14,6 +14,7 @@
 #include "afl/DrawBeadParms.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
+#include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
 #include "jam/Internal.hpp"
 #include "kernel/Kernel.hpp"
@@ -22,6 +23,7 @@
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "tool/Tooling.hpp"
 #include "vd/KnowledgeRule.hpp"
 
 namespace KTX::Script {
@@ -373,6 +375,15 @@ std::string describePart(const PART_part* part, const Naming& naming, int* featu
     if (auto* frec = dynamic_cast<FEATURE_RECORD*>(object)) {
       describeFeature(out, frec, naming);
       ++*features;
+    }
+  }
+  for (tag_t t : Host::FeatureSetsOfPart(part)) {
+    auto* set = static_cast<FSET_feature_set*>(OM::OM_object_of_tag(t));
+    out += "feature set " + naming.Tag(t) + " \"" + set->ask_name() + "\"\n";
+    for (tag_t member : set->ask_members()) {
+      out += "  member " + naming.Tag(member);
+      for (const std::string& title : ATTR_ask_titles(member)) out += " " + title;
+      out += "\n";
     }
   }
   for (const KF_rule_instance* rule : KnowledgeRule::Instances(part)) {

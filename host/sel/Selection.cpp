@@ -6,6 +6,7 @@
 #include <string>
 
 #include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -158,12 +159,101 @@ SC_section::SC_section(int classId, void* context)
     : TagListObject(classId, context),
       loopKinds_(newArray<OM::IntVla>(this)),
       loopSizes_(newArray<OM::IntVla>(this)),
-      loops_(newArray<OM::TagVla>(this)) {}
+      loops_(newArray<OM::TagVla>(this)),
+      ruleKinds_(newArray<OM::IntVla>(this)),
+      ruleSizes_(newArray<OM::IntVla>(this)),
+      ruleEntities_(newArray<OM::TagVla>(this)) {}
 
 SC_section::~SC_section() {
   delete loopKinds_;
   delete loopSizes_;
   delete loops_;
+  delete ruleKinds_;
+  delete ruleSizes_;
+  delete ruleEntities_;
+}
+
+SC_input_data* SC_init_input_data(int kind) {
+  auto* data = new SC_input_data;
+  if (data == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for a rule's input");
+  data->kind = kind;
+  return data;
+}
+
+void SC_free_input_data(SC_input_data* data) { delete data; }
+
+int SC_section::add_rules(int count, const int* kinds, SC_input_data* const* data, int option1, int option2,
+                          int option3, int option4, bool flag) {
+  Host::Log("SC_section::add_rules", tagText(this) + " " + std::to_string(count) + " options " +
+                                         std::to_string(option1) + " " + std::to_string(option2) + " " +
+                                         std::to_string(option3) + " " + std::to_string(option4) +
+                                         (flag ? " true" : " false"));
+  if (count < 1) return 0;
+  if (kinds == nullptr || data == nullptr) return kBadRule;
+  for (int i = 0; i < count; ++i) {
+    if (data[i] == nullptr || (kinds[i] != kCurveRule && kinds[i] != kEdgeRule)) return kBadRule;
+    for (tag_t t : data[i]->entities) {
+      OM::Object* entity = OM::OM_object_of_tag(t);
+      const bool edge = dynamic_cast<ES_edge*>(entity) != nullptr;
+      const bool curve = !edge && dynamic_cast<ES_curve*>(entity) != nullptr;
+      if (kinds[i] == kCurveRule ? !curve : !edge) return kBadRule;
+    }
+  }
+  BeforeChange();
+  for (int i = 0; i < count; ++i) {
+    writable(ruleKinds_)->Items().push_back(kinds[i]);
+    writable(ruleSizes_)->Items().push_back(static_cast<int>(data[i]->entities.size()));
+    auto& entities = writable(ruleEntities_)->Items();
+    entities.insert(entities.end(), data[i]->entities.begin(), data[i]->entities.end());
+  }
+  AfterChange();
+  return 0;
+}
+
+int SC_section::ask_rule_count() const { return ruleKinds_ == nullptr ? 0 : ruleKinds_->Length(); }
+
+std::vector<SC_rule_s> SC_section::ask_rules_data() const {
+  Host::Log("SC_section::ask_rules_data", tagText(this));
+  std::vector<SC_rule_s> rules;
+  std::size_t at = 0;
+  for (int i = 0; i < ask_rule_count(); ++i) {
+    const auto size = static_cast<std::size_t>(ruleSizes_->At(i));
+    const auto& all = ruleEntities_->Items();
+    rules.push_back(SC_rule_s{ruleKinds_->At(i), std::vector<tag_t>(all.begin() + static_cast<long>(at),
+                                                                    all.begin() + static_cast<long>(at + size))});
+    at += size;
+  }
+  return rules;
+}
+
+int SC_section::remove_rules(int count, const int* indexes) {
+  Host::Log("SC_section::remove_rules", tagText(this) + " " + std::to_string(count));
+  const int n = ask_rule_count();
+  for (int i = 0; i < count; ++i)
+    if (indexes == nullptr || indexes[i] < 0 || indexes[i] >= n) OM::ThrowIndexOutOfRange(indexes ? indexes[i] : -1, 0, n);
+  if (count < 1) return 0;
+  std::vector<SC_rule_s> rules = ask_rules_data();
+  std::vector<bool> drop(rules.size(), false);
+  for (int i = 0; i < count; ++i) drop[static_cast<std::size_t>(indexes[i])] = true;
+  BeforeChange();
+  auto& kinds = writable(ruleKinds_)->Items();
+  auto& sizes = writable(ruleSizes_)->Items();
+  auto& entities = writable(ruleEntities_)->Items();
+  kinds.clear();
+  sizes.clear();
+  entities.clear();
+  for (std::size_t r = 0; r < rules.size(); ++r) {
+    if (drop[r]) continue;
+    kinds.push_back(rules[r].kind);
+    sizes.push_back(static_cast<int>(rules[r].entities.size()));
+    entities.insert(entities.end(), rules[r].entities.begin(), rules[r].entities.end());
+  }
+  AfterChange();
+  return 0;
+}
+
+std::vector<tag_t> SC_section::ask_rule_entities() const {
+  return ruleEntities_ == nullptr ? std::vector<tag_t>{} : ruleEntities_->Items();
 }
 
 void SC_section::add_loop(int kind, int count, const tag_t* curves) {

@@ -5,7 +5,10 @@
 // object makes when it is constructed and keeps to its end, so that the
 // object manager's undo, which restores an object's bytes, restores them.
 #pragma once
+#include <vector>
+
 #include "feat/Builder.hpp"
+#include "sys/Memory.hpp"
 
 namespace KTX {
 
@@ -100,14 +103,45 @@ class KTX_HOST_API SC_loop : public OM::TaggedObject {
   int kind_;
 };
 
+// The input of one selection rule: its kind (28 curves, 0 solid edges) and
+// its entities. Counted memory the caller frees with SC_free_input_data.
+struct KTX_HOST_API SC_input_data : Memory::CppMemory {
+  int kind = 0;
+  std::vector<tag_t> entities;
+};
+KTX_HOST_API SC_input_data* SC_init_input_data(int kind);
+KTX_HOST_API void SC_free_input_data(SC_input_data* data);
+
+// One rule of a section, as the section reports it.
+struct SC_rule_s {
+  int kind;
+  std::vector<tag_t> entities;
+};
+
 // A section: loops of curves. Each loop has a kind: 0 closed, 1 open,
-// 2 self-intersecting, and is an object of its own (SC_loop).
+// 2 self-intersecting, and is an object of its own (SC_loop). A section made
+// by selection rules holds the rules instead (kind 28: curves, 0: a solid's
+// edges), in the order added.
 class KTX_HOST_API SC_section : public TagListObject {
   KTX_HOST_OBJECT(SC_section, "KTX::SC_section")
  public:
   static constexpr int kClosed = 0, kOpen = 1, kSelfIntersecting = 2;
 
-  bool is_empty() const { return ask_count() == 0; }
+  static constexpr int kCurveRule = 28, kEdgeRule = 0;
+  static constexpr int kBadRule = 841103;  // a rule of another kind or an entity the kind does not take
+  bool is_empty() const { return ask_count() == 0 && ask_rule_count() == 0; }
+  // Adds the rules in one step: 0; kBadRule, with nothing added, when a kind
+  // is neither 28 nor 0, an entity of a curve rule is no curve or one of an
+  // edge rule no edge. The four options and the flag are logged only.
+  int add_rules(int count, const int* kinds, SC_input_data* const* data, int option1, int option2, int option3,
+                int option4, bool flag);
+  int ask_rule_count() const;
+  std::vector<SC_rule_s> ask_rules_data() const;
+  // Removes the rules at the indexes (as ask_rules_data lists them) in one
+  // step: 0; the index error, with nothing removed, for an index outside.
+  int remove_rules(int count, const int* indexes);
+  // The entities of every rule, in order.
+  std::vector<tag_t> ask_rule_entities() const;
   // Appends one loop of `count` curves (a new SC_loop in the section's part).
   void add_loop(int kind, int count, const tag_t* curves);
   int ask_loop_count() const;
@@ -141,6 +175,9 @@ class KTX_HOST_API SC_section : public TagListObject {
   OM::IntVla* loopKinds_;
   OM::IntVla* loopSizes_;
   OM::TagVla* loops_;
+  OM::IntVla* ruleKinds_;
+  OM::IntVla* ruleSizes_;
+  OM::TagVla* ruleEntities_;
   tag_t part_;  // where its loops are made
   double chaining_;
   double distance_;
