@@ -173,6 +173,16 @@ void DieDesUtilsDeleteBodies(int* count, int** bodies) {
   if (bodies != nullptr) *bodies = nullptr;
 }
 
+void DieDesUtilsDeleteInTagIntMap(KTX::tag_t tag, int body) {
+  Host::Log("DieDesUtilsDeleteInTagIntMap", "tag=" + std::to_string(tag) + " body=" + std::to_string(body));
+  if (body != 0) Kernel::DeleteBody(body, "DieDesUtilsDeleteInTagIntMap");
+}
+
+bool DieDesUtilsAskInContext(int option) {
+  Host::Log("DieDesUtilsAskInContext", "option=" + std::to_string(option));
+  return Host::Answer("DieDesUtilsAskInContext", 0) != 0;
+}
+
 int DIEDES_UTILS_boolean_bodies(int target, int n_tools, const int* tools, const int* operations, int operation,
                                 const ZV_BODY_boolean_o_t* options, double tolerance, const char* text,
                                 int* result) {

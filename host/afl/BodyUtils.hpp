@@ -76,6 +76,14 @@ KTX_HOST_API void DIEDES_UTILS_progress_bar_destroy();
 // Clears what the booleans left of the library's build state.
 KTX_HOST_API void DIEDES_UTILS_clear_build_state();
 
+// The visitor of a tool-to-body map that deletes the entry's kernel body (0
+// is none); the entry itself stays. Logged.
+KTX_HOST_API void DieDesUtilsDeleteInTagIntMap(KTX::tag_t tag, int body);
+
+// Whether new die-design inputs are made for work in an assembly's context
+// (option recorded only): the answer "DieDesUtilsAskInContext" not 0. Logged.
+KTX_HOST_API bool DieDesUtilsAskInContext(int option);
+
 // ---- the die shoe's construction steps (lengths in host units) -------------
 
 // Unites / subtracts a copy of `tool` into `target` in place; the tool stays.

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "afl/DieShoeParms.hpp"
 #include "afl/Module.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
@@ -263,19 +264,23 @@ double DIEDES_GENERIC_ENTITY::AskDouble(int position) const {
 
 // ---- die attributes ----------------------------------------------------------------------
 
+DieAttributesPart::DieAttributesPart(DIEDES_GENERIC_BODY_PARMS* parms)
+    : parms_(parms), record_(parms != nullptr ? &parms->dieAttributes_ : nullptr) {}
+
 int DieAttributesPart::Read(DIEDES_ATTRIBUTE_DESCRIPTOR* descriptor, int mode) const {
   Host::Log("DieAttributesPart::Read", tagText(parms_) + " mode=" + std::to_string(mode));
-  if (descriptor == nullptr || descriptor->record == nullptr) return Parms::kBadDescriptor;
-  *descriptor->record = parms_->dieAttributes_;
+  if (descriptor == nullptr || descriptor->record == nullptr || record_ == nullptr) return Parms::kBadDescriptor;
+  *descriptor->record = *record_;
   return 0;
 }
 
 int DieAttributesPart::Write(OM::Object* owner, const DIEDES_ATTRIBUTE_DESCRIPTOR* descriptor, int mode) {
   Host::Log("DieAttributesPart::Write", tagText(parms_) + " owner=" + std::to_string(OM::OM_ask_object_tag(owner)) +
                                             " mode=" + std::to_string(mode));
-  if (descriptor == nullptr || descriptor->record == nullptr) return Parms::kBadDescriptor;
+  if (descriptor == nullptr || descriptor->record == nullptr || record_ == nullptr) return Parms::kBadDescriptor;
+  // The record lies in the parameter object, so logging it covers the record.
   OM::LogForWrite(parms_);
-  parms_->dieAttributes_ = *descriptor->record;
+  *record_ = *descriptor->record;
   return 0;
 }
 
@@ -781,7 +786,10 @@ int DIEENG_CreateFrecWithParms(FEATURE_PARMS* parms, int kernelBody, FEATURE_REC
   if (long long code = Host::Answer("DIEENG_CreateFrecWithParms", 0); code != 0) return static_cast<int>(code);
   if (Host::Answer("DIEENG_CreateFrecWithParms.norecord", 0) != 0) return 0;
   FEATURE_RECORD* record = FEATURE_RECORD::Create(nullptr, parms);
-  ES_solid* body = ES_solid::Make(nullptr, 0);
+  // A die shoe applies to no body: its feature makes a solid of its own,
+  // which its booleans then work on.
+  const int own = dynamic_cast<DieDes::DieShoe*>(parms) != nullptr ? Kernel::CreateBody(Kernel::BodyType::Solid) : 0;
+  ES_solid* body = ES_solid::Make(nullptr, own);
   record->set_body_eid(body->OmTag());
   record->set_kernel_body(kernelBody);
   if (auto* generic = dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(parms))

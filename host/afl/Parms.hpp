@@ -130,10 +130,12 @@ struct DIEDES_ATTRIBUTE_DESCRIPTOR {
 
 class DIEDES_GENERIC_BODY_PARMS;
 
-// The die-attributes part of a parameter object.
+// The die-attributes part of a parameter object: its one record, or one of
+// the records of an object that holds several (the record given).
 class KTX_HOST_API DieAttributesPart {
  public:
-  explicit DieAttributesPart(DIEDES_GENERIC_BODY_PARMS* parms) : parms_(parms) {}
+  explicit DieAttributesPart(DIEDES_GENERIC_BODY_PARMS* parms);
+  DieAttributesPart(DIEDES_GENERIC_BODY_PARMS* parms, DieAttributesRecord* record) : parms_(parms), record_(record) {}
   // Copies the stored record into the descriptor's record: 0 or kBadDescriptor.
   int Read(DIEDES_ATTRIBUTE_DESCRIPTOR* descriptor, int mode) const;
   // Stores the descriptor's record (logged): 0 or kBadDescriptor.
@@ -141,6 +143,7 @@ class KTX_HOST_API DieAttributesPart {
 
  private:
   DIEDES_GENERIC_BODY_PARMS* parms_;
+  DieAttributesRecord* record_;
 };
 
 // ---- generic body parameters ------------------------------------------------------

@@ -333,6 +333,12 @@ void SC_section::note_mapped() {
   ++timesMapped_;
 }
 
+void SC_section::set_in_context(bool on) {
+  Host::Log("SC_section::set_in_context", tagText(this) + (on ? " true" : " false"));
+  OM::LogForWrite(this);
+  inContext_ = on;
+}
+
 void SC_section::set_associative(bool on) {
   Host::Log("SC_section::set_associative", tagText(this) + (on ? " true" : " false"));
   OM::LogForWrite(this);
@@ -407,6 +413,19 @@ void UICOMPJA_list::insert(int index, OM::Object* item) {
   auto& tags = writable(Tags())->Items();
   tags.insert(tags.begin() + index, OM::OM_ask_object_tag(item));
   if (insertCallback_ != nullptr) insertCallback_(this, insertData_, item, index);
+  AfterChange();
+}
+
+void UICOMPJA_list::set_item(int index, OM::Object* item) {
+  Host::Log("UICOMPJA_list_set_item", tagText(this) + " index=" + std::to_string(index) + " " + tagText(item));
+  if (index < 0 || index >= ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
+  auto& tags = writable(Tags())->Items();
+  const tag_t held = tags[static_cast<std::size_t>(index)];
+  const tag_t put = OM::OM_ask_object_tag(item);
+  tags[static_cast<std::size_t>(index)] = put;
+  if (ownsItems_ && held != put) {
+    if (auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(held))) object->destroy();
+  }
   AfterChange();
 }
 

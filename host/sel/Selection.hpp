@@ -165,6 +165,9 @@ class KTX_HOST_API SC_section : public TagListObject {
   // Whether the section follows its curves when they change (logged).
   virtual void set_associative(bool on);
   bool ask_associative() const { return associative_; }
+  // Whether the section was made for work in the context of an assembly (logged).
+  void set_in_context(bool on);
+  bool ask_in_context() const { return inContext_; }
 
  protected:
   SC_section(int classId, void* context);
@@ -185,6 +188,7 @@ class KTX_HOST_API SC_section : public TagListObject {
   bool ordered_;
   int timesMapped_;
   bool associative_;
+  bool inContext_;
 };
 
 class KTX_HOST_API SC_sectionFactory {
@@ -260,6 +264,10 @@ class KTX_HOST_API UICOMPJA_list : public TagListObject {
   // Puts the object at the index (0 to the count; the index error
   // elsewhere), then runs the insert callback with it.
   void insert(int index, OM::Object* item);
+  // Puts the object (null empties the entry) at the index (the index error
+  // outside the list). A list that owns its items destroys the one the entry
+  // held unless it is the object put there.
+  void set_item(int index, OM::Object* item);
   using InsertCallback = void (*)(UICOMPJA_list* list, void* data, OM::Object* item, int index);
   void set_insert_callback(InsertCallback callback, void* data);
 

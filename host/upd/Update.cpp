@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "geom/Sketch.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 
@@ -30,6 +31,25 @@ std::vector<tag_t> alive(const std::vector<tag_t>& list) {
 }
 
 void forgetPart(PART_part*) { Host::ClearUpdateLogs(); }
+
+// Deletes what is logged for deletion and counts an update on every logged
+// record.
+void updateLogged() {
+  std::vector<tag_t> toDelete = std::move(logs().toDelete);
+  std::vector<tag_t> toUpdate = std::move(logs().toUpdate);
+  logs().toDelete.clear();
+  logs().toUpdate.clear();
+  for (tag_t t : toDelete) {
+    // What a live feature still holds (a committed builder's section, say) stays with it.
+    auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t));
+    if (object != nullptr && !OM::OM_is_kept_alive(object)) object->destroy();
+  }
+  for (tag_t t : toUpdate) {
+    if (auto* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t))) frec->note_updated();
+  }
+  if (long long code = Host::Answer("UPDATE_do_update.error", 0); code != 0)
+    ERROR_raise(__FILE__, __LINE__, static_cast<int>(code), "the model update failed");
+}
 
 struct Registration {
   Registration() { Host::OnPartDestroyed(&forgetPart); }
@@ -65,20 +85,32 @@ void UPDATE_log_entity_to_delete(tag_t entity) {
 
 void UPDATE_do_update() {
   Host::Log("UPDATE_do_update");
-  std::vector<tag_t> toDelete = std::move(logs().toDelete);
-  std::vector<tag_t> toUpdate = std::move(logs().toUpdate);
-  logs().toDelete.clear();
-  logs().toUpdate.clear();
-  for (tag_t t : toDelete) {
-    // What a live feature still holds (a committed builder's section, say) stays with it.
-    auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t));
-    if (object != nullptr && !OM::OM_is_kept_alive(object)) object->destroy();
-  }
-  for (tag_t t : toUpdate) {
-    if (auto* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t))) frec->note_updated();
-  }
-  if (long long code = Host::Answer("UPDATE_do_update.error", 0); code != 0)
-    ERROR_raise(__FILE__, __LINE__, static_cast<int>(code), "the model update failed");
+  updateLogged();
+}
+
+void UPDATE_do_update_no_message() {
+  Host::Log("UPDATE_do_update_no_message", "suppress=" + std::to_string(DSS_ask_suppress_display()));
+  updateLogged();
+}
+
+namespace {
+bool suppressed(const char* reason, const FEATURE_RECORD* frec) {
+  const std::string tag = std::to_string(OM::OM_ask_object_tag(frec));
+  Host::Log(std::string("SUP_is_") + reason, "tag=" + tag);
+  return Host::Answer(std::string("SUP_is_") + reason + "." + tag, 0) != 0;
+}
+}  // namespace
+
+bool SUP_is_manual_suppressed_frec(const FEATURE_RECORD* frec) { return suppressed("manual_suppressed_frec", frec); }
+bool SUP_is_frec_suppressed_by_exp(const FEATURE_RECORD* frec) { return suppressed("frec_suppressed_by_exp", frec); }
+bool SUP_is_propagation_suppressed_frec(const FEATURE_RECORD* frec) {
+  return suppressed("propagation_suppressed_frec", frec);
+}
+bool SUP_is_update_failure_suppressed_frec(const FEATURE_RECORD* frec) {
+  return suppressed("update_failure_suppressed_frec", frec);
+}
+bool SUP_is_dependency_suppressed_frec(const FEATURE_RECORD* frec) {
+  return suppressed("dependency_suppressed_frec", frec);
 }
 
 void DSS_REGEN_regen_object(tag_t object) { Host::Log("DSS_REGEN_regen_object", "tag=" + std::to_string(object)); }

@@ -17,7 +17,21 @@ KTX_HOST_API void UPDATE_log_entity_to_delete(tag_t entity);
 // feature record and forgets both logs. Scripted: the answer
 // "UPDATE_do_update.error" not 0 raises that message number once the work is done.
 KTX_HOST_API void UPDATE_do_update();
+// The same update without messages to the user; logged with the display
+// suppression level it runs at.
+KTX_HOST_API void UPDATE_do_update_no_message();
 KTX_HOST_API void DSS_REGEN_regen_object(tag_t object);
+
+// Why a feature is suppressed, one question a reason: scripted per record,
+// the answer "SUP_is_<reason>.<record tag>" not 0 says yes (reasons:
+// manual_suppressed_frec, frec_suppressed_by_exp,
+// propagation_suppressed_frec, update_failure_suppressed_frec,
+// dependency_suppressed_frec). Logged.
+KTX_HOST_API bool SUP_is_manual_suppressed_frec(const FEATURE_RECORD* frec);
+KTX_HOST_API bool SUP_is_frec_suppressed_by_exp(const FEATURE_RECORD* frec);
+KTX_HOST_API bool SUP_is_propagation_suppressed_frec(const FEATURE_RECORD* frec);
+KTX_HOST_API bool SUP_is_update_failure_suppressed_frec(const FEATURE_RECORD* frec);
+KTX_HOST_API bool SUP_is_dependency_suppressed_frec(const FEATURE_RECORD* frec);
 
 namespace Host {
 // What is logged and not yet updated (tags of objects still alive).

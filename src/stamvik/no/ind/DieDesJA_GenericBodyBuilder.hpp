@@ -42,6 +42,20 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   // feature record although it answered success: either way no feature exists.
   static constexpr int kNoFeatureMade = 690000;
 
+  // The model update under an undo mark of its own: a failed update is
+  // reported to the host's error object and undone. Never raises.
+  static void DoUpdate();
+
+  // Frees the host's extraction table when it goes out of scope, so that a
+  // commit frees it on every way out, a raised error included.
+  class STAMVIK_API ExtractionTableScope {
+   public:
+    ExtractionTableScope() = default;
+    ~ExtractionTableScope();
+    ExtractionTableScope(const ExtractionTableScope&) = delete;
+    ExtractionTableScope& operator=(const ExtractionTableScope&) = delete;
+  };
+
  protected:
   int GetAlgorithmVersion() const { return m_algorithmVersion; }
   void SetAlgorithmVersion(int version);
@@ -83,20 +97,6 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   int PreviewThroughTemporaryFeature(const TemporaryFeaturePreviewNames& names, const TemporaryFeatureCalls& feature,
                                      SELECT_OBJECT* target, DieDes::DieDesTarget* targetData,
                                      double distanceTolerance, int* count, int** bodies) const;
-
-  // The model update under an undo mark of its own: a failed update is
-  // reported to the host's error object and undone. Never raises.
-  static void DoUpdate();
-
-  // Frees the host's extraction table when it goes out of scope, so that a
-  // commit frees it on every way out, a raised error included.
-  class STAMVIK_API ExtractionTableScope {
-   public:
-    ExtractionTableScope() = default;
-    ~ExtractionTableScope();
-    ExtractionTableScope(const ExtractionTableScope&) = delete;
-    ExtractionTableScope& operator=(const ExtractionTableScope&) = delete;
-  };
 
   // The parameters of the record being edited, as generic body parameters
   // (null when they are of another kind).

@@ -103,10 +103,13 @@ int WriteLocationEntity(DIEDES_GENERIC_BODY_PARMS* parms, int index, const DieLo
 }
 
 int WriteDieAttributes(DIEDES_GENERIC_BODY_PARMS* parms, const DieDes::DieAttributesBuilder* attributes) {
+  return WriteDieAttributesRecord(parms->GetDieAttributes(), OM_ask_subobject_owner(parms), attributes);
+}
+
+int WriteDieAttributesRecord(DieAttributesPart part, OM::Object* owner, const DieDes::DieAttributesBuilder* attributes) {
   DieAttributesRecord record;
   std::memset(&record, 0, sizeof record);
   DIEDES_ATTRIBUTE_DESCRIPTOR descriptor{{0, 1, 2, 3, 1}, &record};
-  DieAttributesPart part = parms->GetDieAttributes();
   part.Read(&descriptor, 0);
 
   // The title as it stood is kept beside the new one.
@@ -123,7 +126,7 @@ int WriteDieAttributes(DIEDES_GENERIC_BODY_PARMS* parms, const DieDes::DieAttrib
   if (value != nullptr && value[0] != '\0') STR_snprintf(record.value, kAttributeTextLimit, "%s", value);
   record.number = attributes != nullptr ? attributes->GetIntegerValue() : 0;
 
-  return part.Write(OM_ask_subobject_owner(parms), &descriptor, 2);
+  return part.Write(owner, &descriptor, 2);
 }
 
 // ---- reading back ----------------------------------------------------------------------------
@@ -200,31 +203,35 @@ void ReadLocationEntity(const DIEDES_GENERIC_BODY_PARMS* parms, int index, DieLo
 void ReadDieAttributes(const DIEDES_GENERIC_BODY_PARMS* parms, DieDes::DieAttributesBuilder* attributes) {
   if (parms == nullptr || attributes == nullptr) return;
   DieAttributesRecord* record = parms->AskDieAttributes();
-  if (record == nullptr) return;
   try {
-    char text[kAttributeTextLimit + 1];
-    const std::size_t title = FieldLength(record->title, sizeof record->title);
-    if (title > 0) {
-      std::memcpy(text, record->title, title);
-      text[title] = '\0';
-      TEXT_s* converted = TEXT_init_string(text);
-      attributes->SetFirstText(converted);
-      TEXT_free(converted);
-      attributes->SetIntegerValue(record->number);
-    }
-    const std::size_t value = FieldLength(record->value, sizeof record->value);
-    if (value > 0) {
-      std::memcpy(text, record->value, value);
-      text[value] = '\0';
-      TEXT_s* converted = TEXT_init_string(text);
-      attributes->SetSecondText(converted);
-      TEXT_free(converted);
-    }
+    ReadDieAttributesRecord(record, attributes);
   } catch (...) {
     SM_free(record);
     throw;
   }
   SM_free(record);
+}
+
+void ReadDieAttributesRecord(const DieAttributesRecord* record, DieDes::DieAttributesBuilder* attributes) {
+  if (record == nullptr || attributes == nullptr) return;
+  char text[kAttributeTextLimit + 1];
+  const std::size_t title = FieldLength(record->title, sizeof record->title);
+  if (title > 0) {
+    std::memcpy(text, record->title, title);
+    text[title] = '\0';
+    TEXT_s* converted = TEXT_init_string(text);
+    attributes->SetFirstText(converted);
+    TEXT_free(converted);
+    attributes->SetIntegerValue(record->number);
+  }
+  const std::size_t value = FieldLength(record->value, sizeof record->value);
+  if (value > 0) {
+    std::memcpy(text, record->value, value);
+    text[value] = '\0';
+    TEXT_s* converted = TEXT_init_string(text);
+    attributes->SetSecondText(converted);
+    TEXT_free(converted);
+  }
 }
 
 }  // namespace KTX::DieDesJA

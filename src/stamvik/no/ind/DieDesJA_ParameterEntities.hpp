@@ -50,6 +50,10 @@ STAMVIK_API int WriteLocationEntity(DIEDES_GENERIC_BODY_PARMS* parms, int index,
 // result is the result of the builder's ToParms.
 STAMVIK_API int WriteDieAttributes(DIEDES_GENERIC_BODY_PARMS* parms,
                                    const DieDes::DieAttributesBuilder* attributes);
+// The same for one record part of an object that holds several, with the
+// owner the write is made for.
+STAMVIK_API int WriteDieAttributesRecord(DieAttributesPart part, OM::Object* owner,
+                                         const DieDes::DieAttributesBuilder* attributes);
 
 // ---- reading back ---------------------------------------------------------------------
 
@@ -100,5 +104,7 @@ STAMVIK_API void ReadLocationEntity(const DIEDES_GENERIC_BODY_PARMS* parms, int 
 // The stored die attributes into the sub-builder: a title (with the integer)
 // and a value text, each only when the record holds one.
 STAMVIK_API void ReadDieAttributes(const DIEDES_GENERIC_BODY_PARMS* parms, DieDes::DieAttributesBuilder* attributes);
+// The same from a record the caller holds (null: nothing).
+STAMVIK_API void ReadDieAttributesRecord(const DieAttributesRecord* record, DieDes::DieAttributesBuilder* attributes);
 
 }  // namespace KTX::DieDesJA

@@ -1,6 +1,23 @@
 #include "DieDes_DieShoeBuilder.hpp"
 
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "DieDesJA_GenericBodyBuilder.hpp"
+#include "DieDesJA_ParameterEntities.hpp"
+#include "afl/BodyUtils.hpp"
+#include "afl/DieAttributes.hpp"
+#include "afl/Module.hpp"
+#include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
+#include "geom/Sketch.hpp"
+#include "kernel/Kernel.hpp"
+#include "afl/DieEngParms.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::DieDes {
 
@@ -44,7 +61,584 @@ DieShoeBuilder* DieShoeBuilderFactory::Create(CM_part* part, FEATURE_RECORD* fre
   });
 }
 
-void DieShoeBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) { init_object(part, frec); }
+namespace {
+
+constexpr const char* kSource = "DieDes_DieShoeBuilder";
+constexpr double kMargin = 1e-10;
+
+enum Message : int {
+  kBadBaseOrientation = 3030391,
+  kNoBaseFlangeLoop = 3030392,
+  kOpenBaseFlangeLoop = 3030393,
+  kNotOneBaseFlangeLoop = 3030394,
+  kOpenMainDeckLoop = 3030395,
+  kBadMainDeckPlane = 3030396,
+  kMainDeckTooLow = 3030397,
+  kOpenDeckCutoutLoop = 3030398,
+  kSlotDepthTooSmall = 3030399,
+  kSlotWidthTooSmall = 3030400,
+  kBadSlotDirection = 3030401,
+  kFlangeTooThin = 3030402,
+  kWallTooThin = 3030403,
+  kDeckTooThin = 3030404,
+  kBadDistanceTolerance = 674028,
+  kBadAngleTolerance = 674029,
+  kWrongParms = 690000,
+  kCorrupted = 670156,
+  kNoTarget = 690025,
+  kTargetNotABody = 670422,
+};
+
+// The parameters' entities.
+enum Entity : int {
+  kBaseOrientationEntity = 0,
+  kBaseFlangeEntity = 1,
+  kMainDeckEntity = 2,
+  kMainDeckPlaneEntity = 3,
+  kDeckCutoutsEntity = 4,
+  kSlotDirectionEntity = 5,
+  kExpressionsEntity = 6,
+  kSlotFlagEntity = 7,
+};
+constexpr int kExpressions = 6;
+
+// The three counts of a section (0 for none), its lists freed.
+struct LoopCounts {
+  int first = 0, second = 0, third = 0;
+};
+LoopCounts CountLoops(const SC_section* section) {
+  LoopCounts counts;
+  if (section == nullptr) return counts;
+  tag_t *firstItems = nullptr, *secondItems = nullptr, *thirdItems = nullptr;
+  section->ask_loop_summary(&counts.first, &firstItems, &counts.second, &secondItems, &counts.third, &thirdItems);
+  SM_free(firstItems);
+  SM_free(secondItems);
+  SM_free(thirdItems);
+  return counts;
+}
+
+double ValueOf(const EXP_expression* expression) {
+  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
+}
+
+EXP_expression* NewLength(const char* text) {
+  EXP_expression* made = nullptr;
+  EXP_create_sys_exp_with_units_all_errors(text, UNIT_ask_default_unit_obj_for_measure(0), &made);
+  return made;
+}
+
+DieBooleanBuilder* ItemAt(const UICOMPJA_list* list, int index) {
+  return dynamic_cast<DieBooleanBuilder*>(list->ask_item(index));
+}
+
+// A tool's kernel body into the map: the body held before is deleted
+// unless it is the one being stored.
+void SetTagSolvaneMapEntry(OM_tag_int_map* map, tag_t tool, int body) {
+  int held = 0;
+  if (map->Find(tool, &held) && held != 0 && held != body) DieDesUtilsDeleteBody(held);
+  map->Insert(tool, body);
+}
+
+double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+}  // namespace
+
+void DieShoeBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
+  init_object(part, frec);
+  PART_part* owningPart = ask_owning_part();
+
+  DiePlaneBuilder* base = DiePlaneBuilderFactory::Create(owningPart, true, true, true, true, true);
+  base->SetApplScopePlane(3);
+  OM::OM_set_pointer(this, m_baseOrientationAttId, base);
+  DiePlaneBuilder* deck = DiePlaneBuilderFactory::Create(owningPart, true, true, true, false, false);
+  deck->SetApplScopePlane(3);
+  OM::OM_set_pointer(this, m_mainDeckPlaneAttId, deck);
+  DieDirectionBuilder* slot = DieDirectionBuilderFactory::Create(owningPart, true, true, true, false, false, false);
+  slot->SetApplScopeDirection(3);
+  OM::OM_set_pointer(this, m_centerlineSlotDirectionAttId, slot);
+
+  // The list owns its items: an entry emptied, or the list deleted, takes
+  // the item with it.
+  UICOMPJA_list* booleans = UICOMPJA_listFactory::object(PART_ask_cm_part_of_part_p(owningPart));
+  booleans->set_owns_items(true);
+  OM::OM_set_pointer(this, m_dieBooleansListAttId, booleans);
+
+  SetDistanceTolerance(TOLER_ask_distance_tol());
+  SetAngleTolerance(TOLER_ask_angular_tol());
+
+  OM::OM_set_pointer(this, m_centerlineSlotAttributesAttId,
+                     DieAttributesBuilderFactory::Create(owningPart, true, true, false));
+  OM::OM_set_pointer(this, m_mainDeckAttributesAttId, DieAttributesBuilderFactory::Create(owningPart, true, true, false));
+  OM::OM_set_pointer(this, m_baseAttributesAttId, DieAttributesBuilderFactory::Create(owningPart, true, true, false));
+  OM::OM_set_pointer(this, m_tagSolvaneMapAttId, OM_tag_int_mapFactory::Create());
+
+  if (frec != nullptr) {
+    set_frec(frec);
+    ConvertFrecToBuilderData(frec);
+    return;
+  }
+
+  const bool inContext = DieDesUtilsAskInContext(1);
+  const double distance = m_distanceTolerance;
+  auto newSection = [&](bool ordered) {
+    SC_section* section =
+        SC_sectionFactory::object(OM::OM_ask_object_tag(owningPart), 0.95 * distance, distance, m_angleTolerance);
+    if (ordered) section->OrderLoops();
+    if (inContext) section->set_in_context(inContext);
+    return section;
+  };
+  OM::OM_set_pointer(this, m_baseFlangeSectionAttId, newSection(false));
+  OM::OM_set_pointer(this, m_mainDeckSectionAttId, newSection(true));
+  OM::OM_set_pointer(this, m_mainDeckOffsetAttId, NewLength("250.0"));
+  OM::OM_set_pointer(this, m_deckCutoutsSectionAttId, newSection(true));
+  OM::OM_set_pointer(this, m_centerlineSlotDepthAttId, NewLength("15.0"));
+  OM::OM_set_pointer(this, m_centerlineSlotWidthAttId, NewLength("50.0"));
+  OM::OM_set_pointer(this, m_flangeThicknessAttId, NewLength("45.0"));
+  OM::OM_set_pointer(this, m_wallThicknessAttId, NewLength("45.0"));
+  OM::OM_set_pointer(this, m_deckThicknessAttId, NewLength("45.0"));
+}
+
+// ---- validation ----------------------------------------------------------------------
+
+int DieShoeBuilder::validate_nothrow() {
+  if (m_baseOrientation == nullptr || m_baseOrientation->validate_nothrow() != 0) return kBadBaseOrientation;
+
+  const LoopCounts flange = CountLoops(m_baseFlangeSection);
+  if (flange.first < 1) return kNoBaseFlangeLoop;
+  if (flange.second >= 1) return kOpenBaseFlangeLoop;
+  if (flange.third != 1) return kNotOneBaseFlangeLoop;
+
+  const LoopCounts decks = CountLoops(m_mainDeckSection);
+  if (decks.second >= 1) return kOpenMainDeckLoop;
+  if (m_mainDeckPlane != nullptr && m_mainDeckPlane->validate_nothrow() != 0) return kBadMainDeckPlane;
+
+  const double least = m_distanceTolerance + kMargin;
+  if (GetFlangeThicknessValue() < least) return kFlangeTooThin;
+  if (GetWallThicknessValue() < least) return kWallTooThin;
+  const double deckThickness = GetDeckThicknessValue();
+  if (deckThickness < least) return kDeckTooThin;
+
+  if (decks.third >= 1) {
+    tag_t tag = 0;
+    double basePoint[3], baseMatrix[9], deckPoint[3], deckMatrix[9];
+    if (!GetBaseOrientation(&tag, basePoint, baseMatrix) || !GetMainDeckOrientation(&tag, deckPoint, deckMatrix))
+      return kMainDeckTooLow;
+    // The deck's normal is turned to face the base, so that the distance
+    // from the deck down to the base comes out positive.
+    double normal[3] = {deckMatrix[6], deckMatrix[7], deckMatrix[8]};
+    if (Dot(normal, baseMatrix + 6) > kMargin)
+      for (double& n : normal) n = -n;
+    if (DIEDES_UTILS__dist_to_plane(basePoint, deckPoint, normal) < m_distanceTolerance + deckThickness)
+      return kMainDeckTooLow;
+  }
+
+  if (CountLoops(m_deckCutoutsSection).second >= 1) return kOpenDeckCutoutLoop;
+
+  if (m_centerlineSlotCreate) {
+    if (GetDepthValue() < least) return kSlotDepthTooSmall;
+    if (GetWidthValue() < least) return kSlotWidthTooSmall;
+    if (m_centerlineSlotDirection == nullptr || m_centerlineSlotDirection->validate_nothrow() != 0)
+      return kBadSlotDirection;
+  }
+
+  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
+  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  return 0;
+}
+
+bool DieShoeBuilder::GetBaseOrientation(tag_t* tag, double point[3], double matrix[9]) const {
+  return m_baseOrientation != nullptr && m_baseOrientation->GetPlaneDefinition(tag, point, matrix);
+}
+
+bool DieShoeBuilder::GetMainDeckOrientation(tag_t* tag, double point[3], double matrix[9]) const {
+  *tag = 0;
+  for (int i = 0; i < 3; ++i) point[i] = 0.0;
+  for (int i = 0; i < 9; ++i) matrix[i] = i % 4 == 0 ? 1.0 : 0.0;
+  const bool deck = m_mainDeckPlane != nullptr && m_mainDeckPlane->GetPlaneDefinition(tag, point, matrix);
+  if (!deck && !GetBaseOrientation(tag, point, matrix)) return false;
+  const double offset = GetOffsetValue();
+  for (int i = 0; i < 3; ++i) point[i] += offset * matrix[6 + i];
+  return true;
+}
+
+double DieShoeBuilder::GetOffsetValue() const { return ValueOf(m_mainDeckOffset); }
+double DieShoeBuilder::GetDepthValue() const { return ValueOf(m_centerlineSlotDepth); }
+double DieShoeBuilder::GetWidthValue() const { return ValueOf(m_centerlineSlotWidth); }
+double DieShoeBuilder::GetFlangeThicknessValue() const { return ValueOf(m_flangeThickness); }
+double DieShoeBuilder::GetWallThicknessValue() const { return ValueOf(m_wallThickness); }
+double DieShoeBuilder::GetDeckThicknessValue() const { return ValueOf(m_deckThickness); }
+
+// ---- selections, map and references ---------------------------------------------------
+
+void DieShoeBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
+  *count = 0;
+  *tags = nullptr;
+  try {
+    if (m_baseOrientation != nullptr) m_baseOrientation->GetSelectedObjects(count, tags);
+    DIEDES_GENERIC_BODY_PARMS::DieDesBuilderGetSectionObjects(m_baseFlangeSection, count, tags);
+    DIEDES_GENERIC_BODY_PARMS::DieDesBuilderGetSectionObjects(m_mainDeckSection, count, tags);
+    if (m_mainDeckPlane != nullptr) m_mainDeckPlane->GetSelectedObjects(count, tags);
+    DIEDES_GENERIC_BODY_PARMS::DieDesBuilderGetSectionObjects(m_deckCutoutsSection, count, tags);
+    if (m_centerlineSlotDirection != nullptr) m_centerlineSlotDirection->GetSelectedObjects(count, tags);
+    if (m_dieBooleansList != nullptr)
+      for (int i = 0, n = m_dieBooleansList->size(); i < n; ++i)
+        if (DieBooleanBuilder* item = ItemAt(m_dieBooleansList, i)) item->GetSelectedObjects(count, tags);
+  } catch (...) {
+    SM_free(*tags);
+    *tags = nullptr;
+    *count = 0;
+    throw;
+  }
+}
+
+void DieShoeBuilder::PopulateExtractionTable() const {
+  if (DIEDES_UTILS__get_extraction_table() != nullptr) return;
+  int count = 0;
+  tag_t* tags = nullptr;
+  GetSelectedObjects(&count, &tags);
+  try {
+    DIEDES_UTILS_create_extraction_table_map_object();
+    DIEDES_UTILS_create_extraction_table(get_frec(), count, tags);
+  } catch (...) {
+    SM_free(tags);
+    throw;
+  }
+  SM_free(tags);
+}
+
+void DieShoeBuilder::UpdateMap() {
+  if (m_tagSolvaneMap == nullptr || m_dieBooleansList == nullptr) return;
+  for (int i = 0, n = m_dieBooleansList->size(); i < n; ++i)
+    if (DieBooleanBuilder* item = ItemAt(m_dieBooleansList, i)) item->UpdateMap(m_tagSolvaneMap);
+}
+
+void DieShoeBuilder::GetModifyingBrefs(FEATURE_RECORD* frec, int* count, tag_t** brefs) const {
+  if (m_dieBooleansList == nullptr) return;
+  for (int i = 0, n = m_dieBooleansList->size(); i < n; ++i)
+    if (DieBooleanBuilder* item = ItemAt(m_dieBooleansList, i)) item->GetModifyingBrefs(frec, count, brefs);
+}
+
+bool DieShoeBuilder::AllowBooleanEdits(FEATURE_RECORD* frec) const {
+  if (get_mode() == 0 || frec == nullptr) return true;
+  if (get_mode() == 2) return false;
+  if (SUP_is_manual_suppressed_frec(frec) || SUP_is_frec_suppressed_by_exp(frec) ||
+      SUP_is_propagation_suppressed_frec(frec) || SUP_is_update_failure_suppressed_frec(frec))
+    return false;
+  return !SUP_is_dependency_suppressed_frec(frec);
+}
+
+// ---- booleans and commit ------------------------------------------------------------------
+
+bool DieShoeBuilder::ForceDieDesignFeatureUpdate() const {
+  bool logged = false;
+  if (m_dieBooleansList != nullptr)
+    for (int i = 0, n = m_dieBooleansList->size(); i < n; ++i)
+      if (DieBooleanBuilder* item = ItemAt(m_dieBooleansList, i); item != nullptr && item->ForceDieDesignFeatureUpdate())
+        logged = true;
+  // An edited feature is brought up to date by its own update.
+  return get_frec() == nullptr && logged;
+}
+
+int DieShoeBuilder::ApplyBooleanBodies(FEATURE_RECORD* frec, tag_t target, int targetBody, bool featureMode) {
+  if (featureMode ? target == 0 : targetBody == 0) return kNoTarget;
+  if (!featureMode && !ZV_ENTITY_is(targetBody)) return kTargetNotABody;
+
+  int error = 0;
+  int mark = UNDO_QD_set_mark(1, nullptr, &error);
+  if (error != 0) mark = 0;
+  int rc = 0;
+  try {
+    if (m_dieBooleansList != nullptr)
+      for (int i = 0, n = m_dieBooleansList->size(); i < n && rc == 0; ++i)
+        if (const DieBooleanBuilder* item = ItemAt(m_dieBooleansList, i))
+          rc = item->ApplyBooleanBodies(frec, target, targetBody, featureMode, m_distanceTolerance);
+  } catch (const std::exception& e) {
+    rc = Error::HandleAsBuilder(e, kSource, __LINE__);
+  }
+  // The booleans made before a failing one go with it.
+  if (rc != 0 && mark != 0) UNDO_QD_undo_to_mark(mark, nullptr);
+  if (mark != 0) UNDO_QD_delete_mark(mark, nullptr);
+  return rc;
+}
+
+bool DieShoeBuilder::HasBooleanItems() const {
+  if (m_dieBooleansList == nullptr) return false;
+  for (int i = m_dieBooleansList->size() - 1; i >= 0; --i) {
+    const DieBooleanBuilder* item = ItemAt(m_dieBooleansList, i);
+    if (item == nullptr) continue;
+    const int type = item->GetBooleanOptions();
+    if (type >= JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite && type <= JA_DIE_BOOLEAN_BUILDER_boolean_type_Intersect)
+      return true;
+  }
+  return false;
+}
+
+void DieShoeBuilder::UpdateWithoutMessages() {
+  // The update shows nothing of its work: a display held back at level 2
+  // is held back further while it runs.
+  const int level = DSS_ask_suppress_display();
+  if (level == 2) DSS_set_suppress_display(3);
+  try {
+    UPDATE_do_update_no_message();
+  } catch (const std::exception& e) {
+    Error::HandleAsBuilder(e, kSource, __LINE__);
+  }
+  if (level == 2) DSS_set_suppress_display(2);
+}
+
+int DieShoeBuilder::commit_feature(FEATURE_RECORD** frec) {
+  FEATURE_RECORD* record = get_frec();
+  bool booleans = false;
+  bool regenerate = false;
+  tag_t body = 0;
+  int rc = 0;
+  {
+    DieDesJA::GenericBodyBuilder::ExtractionTableScope table;
+    PopulateExtractionTable();
+    if (record != nullptr) {
+      rc = ConvertBuilderDataToFrec(record);
+      if (rc == 0) rc = DIEENG_UpdateMultipleBodyFrec(record);
+      if (rc != 0) return rc;
+      UPDATE_log_object_to_update(record);
+      booleans = AllowBooleanEdits(record) && HasBooleanItems();
+      if (booleans) UpdateWithoutMessages();
+    } else {
+      if (ForceDieDesignFeatureUpdate()) DieDesJA::GenericBodyBuilder::DoUpdate();
+      DieShoe* parms = DieShoeFactory::Create();
+      rc = ToParms(parms);
+      if (rc == 0) rc = DIEENG_CreateFrecWithParms(parms, 0, &record);
+      if (rc != 0) return rc;
+      // Success without a record would leave the caller believing a feature exists.
+      if (record == nullptr) return kWrongParms;
+      parms->SetFeatureRecord(record);
+      if (FMI_invoke_post_update(record) == 0) {
+        body = FREC_ask_body_eid(OM::OM_ask_object_tag(record));
+        regenerate = true;
+      }
+      booleans = m_dieBooleansList != nullptr && m_dieBooleansList->size() > 0;
+    }
+  }
+  if (frec != nullptr) *frec = record;
+
+  if (booleans) {
+    rc = CommitBooleans(record, &body);
+    if (rc != 0) return rc;
+  }
+  if (regenerate && body != 0) DSS_REGEN_regen_object(body);
+  return 0;
+}
+
+int DieShoeBuilder::CommitBooleans(FEATURE_RECORD* record, tag_t* body) {
+  auto* parms =
+      DieDesJA::FeatureParmsOfClassOrRaise<DieShoe>(record, kSource, __LINE__, "Feature is not a Die Shoe.");
+  if (*body == 0) *body = FREC_ask_body_eid(OM::OM_ask_object_tag(record));
+  const int kernelBody = *body != 0 ? ES_solid_ask_solvane_tag(*body) : 0;
+  if (*body == 0 || kernelBody == 0) return get_mode() == 0 ? kNoTarget : 0;
+
+  CM_part* current = CM__ask_current_part_ptr();
+  DieShoeBuilder* pruned = DieShoeBuilderFactory::Create(current, record);
+  DieShoeBuilder* complete = DieShoeBuilderFactory::Create(current, record);
+  int rc = 0;
+  try {
+    // The feature keeps only its unite items: the others are applied once,
+    // now, and not again when the feature updates.
+    if (UICOMPJA_list* list = pruned->m_dieBooleansList; list != nullptr)
+      for (int i = list->size() - 1; i >= 0; --i)
+        if (DieBooleanBuilder* item = ItemAt(list, i);
+            item != nullptr && item->GetBooleanOptions() != JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite) {
+          if (SELECT_OBJECT_list* tools = item->GetSelectBodies()) tools->clear();
+          list->set_item(i, nullptr);
+        }
+    rc = FromListBuilder(record, parms, pruned->m_dieBooleansList, pruned->m_tagSolvaneMap);
+    if (rc == 0) {
+      DIEDES_UTILS_boolean_tolerance_derive(1);
+      rc = complete->ApplyBooleanBodies(record, *body, kernelBody, true);
+      DIEDES_UTILS_boolean_tolerance_derive(0);
+    }
+  } catch (const std::exception& e) {
+    rc = Error::HandleAsBuilder(e, kSource, __LINE__);
+    DIEDES_UTILS_boolean_tolerance_derive(0);
+    DIEDES_UTILS_progress_bar_destroy();
+    DIEDES_UTILS_clear_build_state();
+  }
+  parms->TakeOverTemporaryBuilder(pruned);
+  parms->TakeOverTemporaryBuilder(complete);
+  return rc;
+}
+
+// ---- parameters ------------------------------------------------------------------------
+
+int DieShoeBuilder::ToParms(DieShoe* parms) {
+  if (parms == nullptr) return kWrongParms;
+  FEATURE_RECORD* owner = parms->GetSubObjectOwner();
+  if (int rc = DieDesJA::WritePlaneEntity(parms, kBaseOrientationEntity, m_baseOrientation); rc != 0) return rc;
+  if (int rc = DieDesJA::WriteSectionEntity(parms, kBaseFlangeEntity, 0, m_baseFlangeSection); rc != 0) return rc;
+  if (int rc = DieDesJA::WriteSectionEntity(parms, kMainDeckEntity, 0, m_mainDeckSection); rc != 0) return rc;
+  if (int rc = DieDesJA::WritePlaneEntity(parms, kMainDeckPlaneEntity, m_mainDeckPlane); rc != 0) return rc;
+  if (int rc = DieDesJA::WriteSectionEntity(parms, kDeckCutoutsEntity, 0, m_deckCutoutsSection); rc != 0) return rc;
+  if (int rc = DieDesJA::WriteDirectionEntity(parms, kSlotDirectionEntity, m_centerlineSlotDirection); rc != 0)
+    return rc;
+  if (int rc = FromListBuilder(owner, parms, m_dieBooleansList, m_tagSolvaneMap); rc != 0) return rc;
+  EXP_expression* const expressions[kExpressions] = {m_mainDeckOffset,  m_centerlineSlotDepth, m_centerlineSlotWidth,
+                                                     m_flangeThickness, m_wallThickness,       m_deckThickness};
+  if (int rc = DieDesJA::WriteExpressionsEntity(parms, kExpressionsEntity, 0, kExpressions, expressions); rc != 0)
+    return rc;
+  const int slot = m_centerlineSlotCreate ? 1 : 0;
+  if (int rc = DieDesJA::WriteIntsEntity(parms, kSlotFlagEntity, 0, 1, &slot); rc != 0) return rc;
+
+  OM::LogForWrite(parms);
+  parms->SetDistanceTolerance(m_distanceTolerance);
+  parms->SetAngleTolerance(m_angleTolerance);
+
+  OM::Object* attributesOwner = OM_ask_subobject_owner(parms);
+  const DieAttributesBuilder* records[3] = {m_centerlineSlotAttributes, m_mainDeckAttributes, m_baseAttributes};
+  for (int which = DieShoe::kSlotAttributes; which <= DieShoe::kBaseAttributes; ++which)
+    if (int rc = DieDesJA::WriteDieAttributesRecord(parms->GetShoeAttributes(which), attributesOwner, records[which]);
+        rc != 0)
+      return rc;
+  parms->StoreAttributesEntity(attributesOwner);
+  return 0;
+}
+
+int DieShoeBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
+  auto* parms = DieDesJA::FeatureParmsOfClassOrRaise<DieShoe>(frec, kSource, __LINE__, "Feature is not a Die Shoe.");
+  return ToParms(parms);
+}
+
+void DieShoeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  auto* parms = DieDesJA::FeatureParmsOfClassOrRaise<DieShoe>(frec, kSource, __LINE__, "Feature is not a Die Shoe.");
+  PART_part* workPart = CONTEXT_ask_work_part_p();
+
+  DieDesJA::ReadPlaneEntity(parms, kBaseOrientationEntity, m_baseOrientation);
+  DieDesJA::ReadPlaneEntity(parms, kMainDeckPlaneEntity, m_mainDeckPlane);
+  DieDesJA::ReadSectionEntity(this, m_baseFlangeSectionAttId, m_baseFlangeSection, parms, kBaseFlangeEntity, 0,
+                              workPart);
+  for (auto [attribute, index] : {std::pair{&m_mainDeckSectionAttId, static_cast<int>(kMainDeckEntity)},
+                                  std::pair{&m_deckCutoutsSectionAttId, static_cast<int>(kDeckCutoutsEntity)}}) {
+    SC_section* current = index == kMainDeckEntity ? m_mainDeckSection : m_deckCutoutsSection;
+    SC_section* read = DieDesJA::ReadSectionEntity(this, *attribute, current, parms, index, 0, workPart);
+    // A section made afresh takes its loops in order, as a new builder's does.
+    if (read != nullptr && read != current && read->is_empty() && !read->ask_loops_ordered()) read->OrderLoops();
+  }
+  DieDesJA::ReadDirectionEntity(parms, kSlotDirectionEntity, m_centerlineSlotDirection);
+  ToListBuilder(parms, m_dieBooleansList, m_tagSolvaneMap);
+
+  if (DIEDES_GENERIC_ENTITY* values = DieDesJA::EntityToRead(parms, kExpressionsEntity);
+      values != nullptr && values->AskKind() == DIEDES_GENERIC_ENTITY::kExpressions && values->AskCount() >= kExpressions) {
+    SetMainDeckOffset(values->AskExpression(0));
+    SetCenterlineSlotDepth(values->AskExpression(1));
+    SetCenterlineSlotWidth(values->AskExpression(2));
+    SetFlangeThickness(values->AskExpression(3));
+    SetWallThickness(values->AskExpression(4));
+    SetDeckThickness(values->AskExpression(5));
+  }
+  if (DIEDES_GENERIC_ENTITY* flag = DieDesJA::EntityToRead(parms, kSlotFlagEntity);
+      flag != nullptr && flag->AskKind() == DIEDES_GENERIC_ENTITY::kInts && flag->AskCount() >= 1)
+    SetCenterlineSlotCreate(flag->AskInt(0) == 1);
+  if (parms->GetNumEntities() >= 1) {
+    SetDistanceTolerance(parms->GetDistanceTolerance());
+    SetAngleTolerance(parms->GetAngleTolerance());
+  }
+
+  DieAttributesBuilder* records[3] = {m_centerlineSlotAttributes, m_mainDeckAttributes, m_baseAttributes};
+  for (int which = DieShoe::kSlotAttributes; which <= DieShoe::kBaseAttributes; ++which) {
+    DieAttributesRecord* record = parms->AskShoeAttributes(which);
+    try {
+      DieDesJA::ReadDieAttributesRecord(record, records[which]);
+    } catch (...) {
+      SM_free(record);
+      throw;
+    }
+    SM_free(record);
+  }
+}
+
+int DieShoeBuilder::FromListBuilder(FEATURE_RECORD* frec, DieShoe* parms, UICOMPJA_list* list, OM_tag_int_map* map) {
+  std::vector<DieBooleanBuilder*> items;
+  if (list != nullptr)
+    for (int i = 0, n = list->size(); i < n; ++i)
+      if (DieBooleanBuilder* item = ItemAt(list, i)) items.push_back(item);
+  if (items.empty()) {
+    parms->ClearDieShoeBooleanData(frec);
+    return 0;
+  }
+
+  const int count = static_cast<int>(items.size());
+  parms->CreateDieShoeBooleanTypes();
+  // Items past the new end let go of what they hold for the feature first.
+  for (int i = parms->GetNumDieShoeBooleanItems() - 1; i >= count; --i) {
+    if (DIEDES_GENERIC_bref* surplus = parms->GetNthDieShoeBooleanItem(i)) {
+      if (int rc = surplus->Release(frec); rc != 0) return rc;
+      parms->SetNthDieShoeBooleanItem(i, nullptr);
+      OM_delete_object(surplus);
+    }
+  }
+  for (int i = parms->GetNumDieShoeSubtractItems() - 1; i >= count; --i) {
+    if (DIEDES_GENERIC_latent_body* surplus = parms->GetNthDieShoeSubtractItem(i)) {
+      parms->SetNthDieShoeSubtractItem(i, nullptr);
+      OM_delete_object(surplus);
+    }
+  }
+  parms->SetNumDieShoeBooleanItems(count);
+  parms->SetNumDieShoeSubtractItems(count);
+  for (int i = 0; i < count; ++i) {
+    if (parms->GetNthDieShoeBooleanItem(i) == nullptr)
+      parms->SetNthDieShoeBooleanItem(i, DIEDES_GENERIC_brefFactory::Create());
+    if (parms->GetNthDieShoeSubtractItem(i) == nullptr)
+      parms->SetNthDieShoeSubtractItem(i, DIEDES_GENERIC_latent_bodyFactory::Create());
+  }
+
+  int changed = parms->TracksBooleanChanges() ? 1 : 0;
+  std::vector<int> types(items.size());
+  for (int i = 0; i < count; ++i) {
+    types[static_cast<std::size_t>(i)] = items[static_cast<std::size_t>(i)]->GetBooleanOptions();
+    int tools = 0;
+    tag_t* tags = nullptr;
+    if (SELECT_OBJECT_list* selected = items[static_cast<std::size_t>(i)]->GetSelectBodies()) selected->ask_tags(&tools, &tags);
+    const DIEDES_ENTITY_CONTEXT context = DieDesJA::EntityContext(parms, tools > 0 ? 1 : 0);
+    const int rc = DieShoe::SetDieShoeBooleanTools(parms->GetNthDieShoeBooleanItem(i), &context, tools, tags, &changed);
+    SM_free(tags);
+    if (rc != 0) return rc;
+    if (map != nullptr && tools == 0) parms->GetNthDieShoeSubtractItem(i)->Empty();
+  }
+  const DIEDES_ENTITY_CONTEXT context = DieDesJA::EntityContext(parms, 0);
+  if (int rc = parms->SetDieShoeBooleanTypes(&context, count, types.data(), &changed); rc != 0) return rc;
+  if (changed == 2) parms->NoteBooleanDataChanged(frec);
+  return 0;
+}
+
+void DieShoeBuilder::ToListBuilder(DieShoe* parms, UICOMPJA_list* list, OM_tag_int_map* map) {
+  const DIEDES_GENERIC_int* types = parms != nullptr ? parms->GetDieShoeBooleanTypes() : nullptr;
+  if (types == nullptr || list == nullptr) return;
+  const int count = parms->GetNumDieShoeBooleanItems();
+  if (count == 0) return;
+  if (types->AskCount() != count) ERROR_raise(kSource, __LINE__, kCorrupted, "Permanent data base is corrupted.");
+
+  for (int i = 0; i < count; ++i) {
+    const DIEDES_GENERIC_bref* stored = parms->GetNthDieShoeBooleanItem(i);
+    if (stored == nullptr) continue;
+    DieBooleanBuilder* item = DieBooleanBuilderFactory::Create(CONTEXT_ask_work_part_p());
+    // Appended first, so that the list, which owns it, takes it along
+    // should anything below fail.
+    OM::Object* appended = item;
+    list->append_items(1, &appended);
+    item->SetBooleanOptions(static_cast<JA_DIE_BOOLEAN_BUILDER_boolean_type>(types->AskInt(i)));
+    int tools = 0;
+    tag_t* tags = nullptr;
+    stored->AskTags(&tools, &tags);
+    try {
+      if (tools > 0) item->GetSelectBodies()->set_tags(tools, tags);
+      const DIEDES_GENERIC_latent_body* bodies =
+          i < parms->GetNumDieShoeSubtractItems() ? parms->GetNthDieShoeSubtractItem(i) : nullptr;
+      if (map != nullptr && bodies != nullptr && tools > 0 && bodies->AskCount() == tools)
+        for (int j = 0; j < tools; ++j) SetTagSolvaneMapEntry(map, tags[j], bodies->AskInt(j));
+    } catch (...) {
+      SM_free(tags);
+      throw;
+    }
+    SM_free(tags);
+  }
+}
 
 char* DieShoeBuilder::ask_journal_class_name() const { return SM_string_copy("Die.DieShoeBuilder"); }
 
@@ -54,7 +648,44 @@ void DieShoeBuilder::cascade_destroy() {
   JAX_FEAT_BUILDER::cascade_destroy();
 }
 void DieShoeBuilder::implement_destroy() {
-  // The loop curves, cached bodies and sub-objects are released here once the builder makes them.
+  SetNumberMainDeckLoopTags(0);
+  SetNumberDeckCutoutLoopTags(0);
+
+  if (OM_tag_int_map* map = m_tagSolvaneMap; map != nullptr) {
+    map->Visit([](tag_t tool, int body) { DieDesUtilsDeleteInTagIntMap(tool, body); });
+    OM::SetReferencedObject(this, m_tagSolvaneMapAttId, static_cast<OM::Object*>(nullptr));
+    UPDATE_log_object_to_delete(map);
+  }
+
+  // Sections and the offset, the builder's or its feature's, go with the
+  // model's next update, which spares whatever the feature still holds.
+  auto release = [this](const OM::AttributeId& attribute, OM::Object* held) {
+    if (held == nullptr) return;
+    OM::SetReferencedObject(this, attribute, static_cast<OM::Object*>(nullptr));
+    UPDATE_log_object_to_delete(held);
+  };
+  release(m_baseFlangeSectionAttId, m_baseFlangeSection);
+  release(m_mainDeckSectionAttId, m_mainDeckSection);
+  release(m_deckCutoutsSectionAttId, m_deckCutoutsSection);
+  if (EXP_expression* offset = m_mainDeckOffset; offset != nullptr) {
+    // An offset some other object owns stays with it.
+    const OM::Object* owner = OM::OM_ask_owner(offset);
+    if (owner == nullptr || owner == this) release(m_mainDeckOffsetAttId, offset);
+  }
+  // The sub-builders are logged for deletion too; being the builder's own,
+  // the cascade that follows takes them at once.
+  for (OM::Object* sub : {static_cast<OM::Object*>(m_baseOrientation), static_cast<OM::Object*>(m_mainDeckPlane),
+                          static_cast<OM::Object*>(m_centerlineSlotDirection),
+                          static_cast<OM::Object*>(m_centerlineSlotAttributes),
+                          static_cast<OM::Object*>(m_mainDeckAttributes), static_cast<OM::Object*>(m_baseAttributes)})
+    if (sub != nullptr) UPDATE_log_object_to_delete(sub);
+
+  if (UICOMPJA_list* list = m_dieBooleansList; list != nullptr) {
+    // The list owns its items: each emptied entry takes its item along.
+    for (int i = list->size() - 1; i >= 0; --i) list->set_item(i, nullptr);
+    OM::SetReferencedObject(this, m_dieBooleansListAttId, static_cast<OM::Object*>(nullptr));
+    OM_delete_object(list);
+  }
 }
 
 tag_t DieShoeBuilder::GetBaseFlangeSection() const { return OM::OM_ask_object_tag(m_baseFlangeSection); }

@@ -2,9 +2,11 @@
 // centerline slot and boolean operations with other bodies, as one solid.
 #pragma once
 #include "ClassFrame.hpp"
+#include "DieDes_DieBooleanBuilder.hpp"
 #include "DieDes_DieDirectionBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
 #include "afl/DieDesign.hpp"
+#include "afl/DieShoeParms.hpp"
 #include "feat/Builder.hpp"
 #include "om/TagIntMap.hpp"
 #include "sel/Selection.hpp"
@@ -54,6 +56,56 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   char* ask_journal_class_name() const override;
   void destroy() override;
   void cascade_destroy() override;
+
+  // The first failing input's message number, else 0.
+  int validate_nothrow() override;
+  // Creates the feature (or updates the one edited), then has the boolean
+  // items make their boolean features against its body: 0 or the first
+  // failure's number.
+  int commit_feature(FEATURE_RECORD** frec) override;
+  // Applies every boolean item in list order to the target, undone to a
+  // mark of its own when one fails: 0, 690025, 670422, or the failure's number.
+  virtual int ApplyBooleanBodies(FEATURE_RECORD* frec, tag_t target, int targetBody, bool featureMode);
+  // Has the items log their die-design features for update: true only when
+  // creating and one was logged.
+  virtual bool ForceDieDesignFeatureUpdate() const;
+
+  // The frames of the base plane and of the main deck (the main deck plane,
+  // or else the base plane, moved by the main deck offset along its own
+  // normal): false when the plane gives none.
+  virtual bool GetBaseOrientation(tag_t* tag, double point[3], double matrix[9]) const;
+  virtual bool GetMainDeckOrientation(tag_t* tag, double point[3], double matrix[9]) const;
+
+  // Hands out a new array (freed with SM_free) of every selected input, the
+  // boolean items' tool bodies last.
+  void GetSelectedObjects(int* count, tag_t** tags) const;
+  // Makes sure the host's one extraction table exists for this commit.
+  void PopulateExtractionTable() const;
+  // Keeps the map of the tool bodies' die-design kernel bodies current.
+  void UpdateMap();
+  // Appends the body references of every item's tool bodies.
+  virtual void GetModifyingBrefs(FEATURE_RECORD* frec, int* count, tag_t** brefs) const;
+  // Whether the booleans may be applied to the feature now: not while it is
+  // suppressed or the dialog only looks at it.
+  bool AllowBooleanEdits(FEATURE_RECORD* frec) const;
+
+  // The parameters: written from the builder, and read back into it.
+  virtual int ToParms(DieShoe* parms);
+  virtual int ConvertBuilderDataToFrec(FEATURE_RECORD* frec);
+  virtual void ConvertFrecToBuilderData(FEATURE_RECORD* frec);
+  // The boolean list into the parameters' boolean data, and back into new
+  // items appended to a list (with a map, the stored kernel bodies of the
+  // tools go into it).
+  static int FromListBuilder(FEATURE_RECORD* frec, DieShoe* parms, UICOMPJA_list* list, OM_tag_int_map* map);
+  static void ToListBuilder(DieShoe* parms, UICOMPJA_list* list, OM_tag_int_map* map);
+
+  // The expressions' values.
+  virtual double GetOffsetValue() const;
+  virtual double GetDepthValue() const;
+  virtual double GetWidthValue() const;
+  virtual double GetFlangeThicknessValue() const;
+  virtual double GetWallThicknessValue() const;
+  virtual double GetDeckThicknessValue() const;
 
   // Tags of the sections, 0 when there is none.
   virtual tag_t GetBaseFlangeSection() const;
@@ -137,6 +189,15 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   void SetNumberSolvaneDeckCutoutIntersections(int count);
 
  private:
+  // Whether the list holds an item of a known type (scanned from its end).
+  bool HasBooleanItems() const;
+  // The model update at once, without messages; a failure is reported only.
+  static void UpdateWithoutMessages();
+  // The boolean stage of a commit: the stored boolean data pruned to the
+  // unite items and every item applied as a feature, each through a
+  // temporary builder on the record that the parameters then take over.
+  int CommitBooleans(FEATURE_RECORD* record, tag_t* body);
+
   tag_t GetBaseFlangeTagPrivate() const { return m_baseFlangeTag; }
   void SetBaseFlangeTagPrivate(tag_t curve);
   void implement_destroy();
