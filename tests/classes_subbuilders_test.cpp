@@ -239,10 +239,17 @@ TEST_F(SubBuilders, BooleanAndDieShoeStartEmpty) {
   EXPECT_EQ(shoe->ask_owning_part(), part());
   EXPECT_EQ(shoe->get_frec(), nullptr);
   EXPECT_FALSE(shoe->GetCenterlineSlotCreate());
-  EXPECT_EQ(shoe->GetBaseFlangeSection(), 0u);
-  EXPECT_EQ(shoe->GetDeckCutoutsSection(), 0u);
-  EXPECT_EQ(shoe->GetBaseOrientation(), nullptr);
-  EXPECT_EQ(shoe->GetTagSolvaneMap(), nullptr);
+  // Its sections and map are made, the deck sections with ordered loops, and
+  // its list owns the boolean items.
+  ASSERT_NE(shoe->GetBaseFlangeSectionPtr(), nullptr);
+  EXPECT_FALSE(shoe->GetBaseFlangeSectionPtr()->ask_loops_ordered());
+  EXPECT_TRUE(shoe->GetMainDeckSectionPtr()->ask_loops_ordered());
+  EXPECT_TRUE(shoe->GetDeckCutoutsSectionPtr()->ask_loops_ordered());
+  EXPECT_FALSE(shoe->GetMainDeckSectionPtr()->ask_in_context());
+  EXPECT_EQ(shoe->GetBaseOrientation()->GetApplScopePlane(), 3);
+  EXPECT_EQ(shoe->GetOffsetValue(), 250.0);
+  EXPECT_NE(shoe->GetTagSolvaneMap(), nullptr);
+  EXPECT_TRUE(shoe->GetDieBooleansList()->ask_owns_items());
   EXPECT_EQ(shoe->GetWarningNumbersLength(), 0);
   EXPECT_EQ(shoe->GetNumberMainDeckLoopTags(), 0);
   EXPECT_EQ(shoe->GetNumberDeckCutoutLoopTags(), 0);
@@ -327,7 +334,8 @@ TEST_F(SubBuilders, PlainWritesLogOnceAndReferencesGoThroughTheHost) {
   direction->destroy();
   boolean->destroy();
   shoe->destroy();
-  depth->destroy();
+  // The depth took the place of the shoe's own and goes with the shoe; the
+  // section and map, let go of, are the test's.
   section->destroy();
   map->destroy();
 }

@@ -82,6 +82,8 @@ int JAUTL_BOOLEAN__create_boolean_feature(int type, tag_t target, bool option, i
   if (target == 0 || n_tools < 1 || tools == nullptr) return Error::kBadObject;
   if (long long code = Host::Answer("JAUTL_BOOLEAN__create_boolean_feature", 0); code != 0)
     return static_cast<int>(code);
+  if (long long code = Host::Answer("JAUTL_BOOLEAN__create_boolean_feature.type" + std::to_string(type), 0); code != 0)
+    return static_cast<int>(code);
   PART_part* part = PART_ask_part_of_object(target);
   auto* parms = Host::CreateInPart<BOOLEAN_parms>(part);
   parms->type_ = type;
