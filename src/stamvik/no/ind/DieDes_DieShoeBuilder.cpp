@@ -511,15 +511,26 @@ void DieShoeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
 
   DieDesJA::ReadPlaneEntity(parms, kBaseOrientationEntity, m_baseOrientation);
   DieDesJA::ReadPlaneEntity(parms, kMainDeckPlaneEntity, m_mainDeckPlane);
-  DieDesJA::ReadSectionEntity(this, m_baseFlangeSectionAttId, m_baseFlangeSection, parms, kBaseFlangeEntity, 0,
-                              workPart);
-  for (auto [attribute, index] : {std::pair{&m_mainDeckSectionAttId, static_cast<int>(kMainDeckEntity)},
-                                  std::pair{&m_deckCutoutsSectionAttId, static_cast<int>(kDeckCutoutsEntity)}}) {
-    SC_section* current = index == kMainDeckEntity ? m_mainDeckSection : m_deckCutoutsSection;
-    SC_section* read = DieDesJA::ReadSectionEntity(this, *attribute, current, parms, index, 0, workPart);
-    // A section made afresh takes its loops in order, as a new builder's does.
-    if (read != nullptr && read != current && read->is_empty() && !read->ask_loops_ordered()) read->OrderLoops();
-  }
+  // A section the feature holds is referred to; without one the builder
+  // makes its own, and the feature is left as it is.
+  auto readSection = [&](const OM::AttributeId& attribute, int index, bool ordered) {
+    const DIEDES_GENERIC_ENTITY* entity = DieDesJA::EntityToRead(parms, index);
+    const tag_t stored = entity != nullptr && entity->AskKind() == DIEDES_GENERIC_ENTITY::kTags && entity->AskCount() > 0
+                             ? entity->AskTag(0)
+                             : 0;
+    if (stored != 0) {
+      OM::SetReferencedObject(this, attribute, OM::TagToObject<SC_section>(stored));
+      return;
+    }
+    const double distance = parms->GetDistanceTolerance();
+    SC_section* made = SC_sectionFactory::object(OM::OM_ask_object_tag(workPart), 0.95 * distance, distance,
+                                                 parms->GetAngleTolerance());
+    if (ordered) made->OrderLoops();
+    OM::OM_set_pointer(this, attribute, made);
+  };
+  readSection(m_baseFlangeSectionAttId, kBaseFlangeEntity, false);
+  readSection(m_mainDeckSectionAttId, kMainDeckEntity, true);
+  readSection(m_deckCutoutsSectionAttId, kDeckCutoutsEntity, true);
   DieDesJA::ReadDirectionEntity(parms, kSlotDirectionEntity, m_centerlineSlotDirection);
   ToListBuilder(parms, m_dieBooleansList, m_tagSolvaneMap);
 
