@@ -143,11 +143,20 @@ void GenericBodyBuilder::PopulateExtractionTable() const {
   if (DIEDES_UTILS__get_extraction_table() != nullptr) return;
   int count = 0;
   tag_t* tags = nullptr;
-  // The tags are freed also when a host call on the way raises.
   try {
     GetSelectedObjects(&count, &tags);
+  } catch (...) {
+    SM_free(tags);
+    throw;
+  }
+  CreateExtractionTable(get_frec(), count, tags);
+}
+
+void GenericBodyBuilder::CreateExtractionTable(FEATURE_RECORD* frec, int count, tag_t* tags) {
+  // The tags are freed also when a host call on the way raises.
+  try {
     DIEDES_UTILS_create_extraction_table_map_object();
-    DIEDES_UTILS_create_extraction_table(get_frec(), count, tags);
+    DIEDES_UTILS_create_extraction_table(frec, count, tags);
   } catch (...) {
     SM_free(tags);
     throw;

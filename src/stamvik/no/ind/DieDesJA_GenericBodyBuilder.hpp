@@ -42,6 +42,10 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   // feature record although it answered success: either way no feature exists.
   static constexpr int kNoFeatureMade = 690000;
 
+  // The host's extraction table (and its map) for the record, from the
+  // inputs' tags: an SM_alloc array that is freed, also when a host call raises.
+  static void CreateExtractionTable(FEATURE_RECORD* frec, int count, tag_t* tags);
+
   // The model update under an undo mark of its own: a failed update is
   // reported to the host's error object and undone. Never raises.
   static void DoUpdate();

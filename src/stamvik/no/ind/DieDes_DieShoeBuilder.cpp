@@ -296,14 +296,7 @@ void DieShoeBuilder::PopulateExtractionTable() const {
   int count = 0;
   tag_t* tags = nullptr;
   GetSelectedObjects(&count, &tags);
-  try {
-    DIEDES_UTILS_create_extraction_table_map_object();
-    DIEDES_UTILS_create_extraction_table(get_frec(), count, tags);
-  } catch (...) {
-    SM_free(tags);
-    throw;
-  }
-  SM_free(tags);
+  DieDesJA::GenericBodyBuilder::CreateExtractionTable(get_frec(), count, tags);
 }
 
 void DieShoeBuilder::UpdateMap() {
