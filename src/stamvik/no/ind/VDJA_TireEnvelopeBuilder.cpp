@@ -1,5 +1,6 @@
 #include "VDJA_TireEnvelopeBuilder.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -13,6 +14,8 @@
 #include "geom/Geometry.hpp"
 #include "jax_features_tire_envelope_builder.hpp"
 #include "afl/DieEngParms.hpp"
+#include "afl/TireEnvelope.hpp"
+#include "sys/Settings.hpp"
 #include "jam/Jam.hpp"
 #include "sys/Error.hpp"
 #include "sys/Text.hpp"
@@ -1047,13 +1050,15 @@ void TireEnvelopeBuilder::InitializeEnvelopeOffset() {
   }
 }
 
+namespace {
+// Where each template's hard point of that index lies in its record.
+constexpr std::size_t kMacpherson[] = {0, 48, 96, 144, 168, 216, 264, 312, 360, 408, 576, 456, 504, 552, 600};
+constexpr std::size_t kSLArm[] = {0, 48, 96, 144, 192, 240, 288, 336, 384, 432, 480, 528, 576, 720, 600, 648, 696, 744};
+constexpr std::size_t kFiveLink[] = {0, 48, 96, 144, 192, 240, 288, 336, 384, 432, 456, 312, 360};
+}  // namespace
+
 int TireEnvelopeBuilder::UpdateTemplatePoint(JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType type, int index,
                                              Math::Point3 point) {
-  // Where each template's hard point of that index lies in its record.
-  static constexpr std::size_t kMacpherson[] = {0, 48, 96, 144, 168, 216, 264, 312, 360, 408, 576, 456, 504, 552, 600};
-  static constexpr std::size_t kSLArm[] = {0,   48,  96,  144, 192, 240, 288, 336, 384,
-                                           432, 480, 528, 576, 720, 600, 648, 696, 744};
-  static constexpr std::size_t kFiveLink[] = {0, 48, 96, 144, 192, 240, 288, 336, 384, 432, 456, 312, 360};
   Tire_s* area = WorkArea();
   unsigned char* record = nullptr;
   const std::size_t* places = nullptr;
@@ -1075,6 +1080,363 @@ int TireEnvelopeBuilder::UpdateTemplatePoint(JA_TIRE_ENVELOPE_BUILDER_Suspension
   const double xyz[3] = {point.X, point.Y, point.Z};
   std::memcpy(record + places[index], xyz, sizeof xyz);
   return 0;
+}
+
+// ---- the feature ----------------------------------------------------------------
+
+namespace {
+
+// Fills the block's fields; a text too long for its field is not written and
+// refuses the commit.
+class BlockWriter {
+ public:
+  explicit BlockWriter(Tireenv_params_s* block) : b(block) {}
+  template <std::size_t N>
+  void Text(char (&field)[N], const char* text) {
+    const std::size_t length = std::strlen(text != nullptr ? text : "");
+    if (length >= N) {
+      refused = kTextTooLong;
+      return;
+    }
+    std::memcpy(field, text != nullptr ? text : "", length + 1);
+  }
+  template <std::size_t N>
+  void Handle(char (&field)[N], tag_t tag) {
+    HostBlock<char> handle(OM::TAG_ask_handle_of_tag(tag));
+    Text(field, handle ? handle.get() : "");
+  }
+  // A selection list's objects, handed to the block.
+  void List(const TagListObject* list, std::int32_t* count, tag_t** tags) {
+    int n = 0;
+    list->ask_tags(&n, tags);
+    *count = n;
+  }
+  // A file's lines, when the file is there.
+  static void Lines(const char* file, std::int32_t* count, char*** lines) {
+    if (file == nullptr || *file == '\0' || CFI_ask_file_exist(file) != 0) return;
+    int n = 0;
+    char** read = nullptr;
+    if (TIREENV_read_data_file_into_strings(file, &n, &read) != 0) return;
+    *count = n;
+    *lines = read;
+  }
+  // Handles of the objects of a list: the count, and an array of them when there are any.
+  void Handles(const TagListObject* list, std::int32_t* count, char*** handles) {
+    int n = 0;
+    tag_t* tags = nullptr;
+    list->ask_tags(&n, &tags);
+    HostBlock<tag_t> owned(tags);
+    *count = n;
+    if (n <= 0) return;
+    *handles = static_cast<char**>(SM_alloc(sizeof(char*) * static_cast<std::size_t>(n)));
+    for (int i = 0; i < n; ++i) {
+      char* handle = OM::TAG_ask_handle_of_tag(owned.get()[i]);
+      (*handles)[i] = handle != nullptr ? handle : SM_string_copy("");
+    }
+  }
+
+  Tireenv_params_s* b;
+  int refused = 0;
+};
+
+void Extract(FEATURE_RECORD* frec, int count, const tag_t* tags) { VD_create_extractions(frec, count, tags); }
+
+}  // namespace
+
+int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
+  Tireenv_params_s* block = nullptr;
+  TireEnvelope_AllocApplData(&block, frec != nullptr ? *frec : nullptr);
+  // The block goes, and the view is fitted, on every way out.
+  struct Finish {
+    Tireenv_params_s*& block;
+    ~Finish() {
+      TireEnvelope_FreeApplData(&block);
+      VD_VIEW_fit_view(1.0);
+    }
+  } finish{block};
+  BlockWriter w(block);
+  Tire_s* area = WorkArea();
+  const vdja_tireenv_motion_record_t* motionRecord = MotionRecordOf(area);
+  FEATURE_RECORD* own = get_frec();
+
+  block->tireBody = 0;
+  block->fixedOne = 1;
+  int csysType = 0;
+  GetVehicleCsys(&csysType, block->origin, block->matrix);
+  block->createTireEnvelopeFeature = m_createTireEnvelopeFeature ? 1 : 0;
+  block->runClearanceAnalysis = m_runClearanceAnalysis ? 1 : 0;
+
+  const int notes = GetNumSessionNotes();
+  block->sessionNoteCount = notes;
+  block->sessionNotes = static_cast<char**>(SM_alloc(sizeof(char*) * static_cast<std::size_t>(std::max(notes, 1))));
+  for (int i = 0; i < notes; ++i) {
+    TEXT_s* text = TEXT_create_string(GetNthValueInSessionNotes(i).utf8_str());
+    block->sessionNotes[i] = SM_string_copy(TEXT_to_locale(text));
+    TEXT_free(text);
+  }
+
+  block->displayInput = m_displayInput ? 1 : 0;
+  block->fixedTwo = 2;
+  block->wireframeLayer = PMAN_ask_int("VD_TE_WIREFRAME_LAYER");
+  block->sectionLayer = m_sectionLayer;
+  block->sheetBodyLayer = m_sheetBodyLayer;
+  block->profileSplineLayer = m_profileSplineLayer;
+  block->spindleLinesLayer = m_spindleLinesLayer;
+  block->wheelCsysLayer = PMAN_ask_int("VD_TE_WHEEL_CSYS_LAYER");
+  block->templateGeometryLayer = PMAN_ask_int("VD_TE_TEMPLATE_GEOMETRY_LAYER");
+
+  block->addMasterComponentPart = m_addMasterComponentPart ? 1 : 0;
+  if (m_addMasterComponentPart) w.Text(block->masterPartName, GetMasterPartName());
+
+  block->tireDefinition = m_tireDefinition;
+  switch (m_tireDefinition) {
+    case SolidBody: {
+      w.List(m_tireDefinitionBody, &block->tireBodyCount, &block->tireBodies);
+      // No body selected: the handle stays empty.
+      w.Handle(block->tireBodyHandle, block->tireBodyCount > 0 ? block->tireBodies[0] : 0);
+      Extract(own, block->tireBodyCount, block->tireBodies);
+      break;
+    }
+    case ProfileCurves:
+      w.List(m_tireDefinitionProfile, &block->profileCurveCount, &block->profileCurves);
+      Extract(own, block->profileCurveCount, block->profileCurves);
+      break;
+    case SketchfromOtherPart: {
+      w.Text(block->sketchPartName, GetSketchPartName());
+      w.Text(block->sketchName, GetSketchName());
+      const int count = GetProfileCurveLength();
+      block->profileCurveCount = count;
+      if (count > 0) {
+        block->profileCurves = static_cast<tag_t*>(SM_alloc(sizeof(tag_t) * static_cast<std::size_t>(count)));
+        for (int i = 0; i < count; ++i) block->profileCurves[i] = GetProfileCurve(i);
+      }
+      Extract(own, count, block->profileCurves);
+      break;
+    }
+    case ProfilePointFile:
+      w.Text(block->profilePointFile, GetProfilePointFile());
+      w.Text(block->profileName, GetProfileName());
+      break;
+    default: break;
+  }
+  block->wheelCenterlineShift = m_wheelCenterlineShift;
+  if (m_tireDefinition > SolidBody) {
+    block->wheelRimDiameter = m_wheelRimDiameter;
+    block->mirrorProfile = m_mirrorProfile ? 1 : 0;
+  } else {
+    block->wheelCsys = m_wheelCsys;
+    block->wheelRimDiameter = nullptr;
+    block->mirrorProfile = 1;
+  }
+  block->rimDiameterOption = m_rimDiameterOption;
+  block->rimDiameter = ValueOf(m_wheelRimDiameter);
+
+  TIREENV_put_tire_points_in_order(area);
+  const int points = std::clamp(area->profilePointCount, 0, Tireenv_params_s::kMaxProfilePoints);
+  block->profilePointCount = points;
+  for (int i = 0; i < points; ++i) {
+    block->profilePoints[i][0] = area->profilePoints[i][0];
+    block->profilePoints[i][1] = area->profilePoints[i][1];
+  }
+
+  block->motion = m_motion;
+  block->saveScenario = m_saveScenario ? 1 : 0;
+  if (m_motion == ExistingSpindleFile) {
+    block->spindleFileLocation = m_spindleFileLocation;
+    w.Text(block->motionFile, GetSpindleFileName());
+  } else {
+    w.Text(block->motionFile, GetMotionFile());
+    if (m_motion == FromSpindleLines) {
+      block->designSpindle = m_designPositionSpindle->ask_selected_tag();
+      Extract(own, 1, &block->designSpindle);
+      block->spindleEndPoint = m_spindleEndPoint;
+      w.List(m_spindleLines, &block->spindleLineCount, &block->spindleLines);
+      Extract(own, block->spindleLineCount, block->spindleLines);
+    } else if (m_motion == ExistingScenarioMotionModel) {
+      w.Text(block->scenarioName, GetScenarioName());
+      if (const tag_t traced = m_tracedSpindleLine->ask_selected_tag(); traced != 0)
+        w.Handle(block->spindleLineHandle, traced);
+      else
+        w.Text(block->spindleLineHandle, GetSpindleLineHandle());
+      w.Text(block->steeringJointName, GetSteeringJointName());
+      w.Text(block->jounceJointName, GetJouceJointName());
+      block->suspensionTemplate = m_suspensionTemplate;
+    } else {
+      w.Text(block->scenarioName, GetScenarioName());
+      block->suspensionTemplate = m_suspensionTemplate;
+      w.Text(block->suspensionTemplateFileName, GetSuspensionTemplateFileName());
+      const auto copyPoints = [&](const void* record, const std::size_t* places, std::size_t count) {
+        const auto* bytes = static_cast<const unsigned char*>(record);
+        for (std::size_t i = 0; i < count && i < Tireenv_params_s::kMaxHardPoints; ++i)
+          std::memcpy(block->hardPoints[i], bytes + places[i], sizeof block->hardPoints[i]);
+      };
+      const auto bars = [&] {
+        w.List(m_leftStabilizerBar, &block->leftBarCount, &block->leftBars);
+        w.List(m_rightStabilizerBar, &block->rightBarCount, &block->rightBars);
+      };
+      switch (m_suspensionTemplate) {
+        case MacPhersonStrut: {
+          // The record's own order: index 10 lies after 13.
+          static constexpr std::size_t kStored[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14};
+          std::size_t places[std::size(kStored)];
+          for (std::size_t i = 0; i < std::size(kStored); ++i) places[i] = kMacpherson[kStored[i]];
+          copyPoints(&area->macpherson, places, std::size(places));
+          const auto& m = area->macpherson;
+          block->templateFlags[0] = m.useStabilizerBar != 0, block->templateFlags[1] = m.symmetricInnerJoint != 0;
+          block->templateFlags[2] = m.symmetricBushing != 0;
+          if (m_useStabilizerBar) {
+            bars();
+            Extract(own, block->leftBarCount, block->leftBars);
+            Extract(own, block->rightBarCount, block->rightBars);
+          }
+          break;
+        }
+        case ShortLongArmwithSteering:
+        case ShortLongArmwithoutSteering: {
+          copyPoints(&area->slArm, kSLArm, std::size(kSLArm));
+          const auto& a = area->slArm;
+          block->templateFlags[0] = a.useStabilizerBar != 0, block->templateFlags[1] = a.symmetricInnerJoint != 0;
+          block->templateFlags[2] = a.symmetricBushing != 0;
+          if (m_useStabilizerBar) bars();
+          break;
+        }
+        case FiveLinkSolidAxlewithoutSteering:
+          copyPoints(&area->fiveLink, kFiveLink, std::size(kFiveLink));
+          block->templateFlags[0] = area->fiveLink.symmetricTrackBarInner != 0;
+          block->templateFlags[1] = area->fiveLink.symmetricBumper != 0;
+          break;
+        default: break;
+      }
+    }
+    if (m_motion >= ExistingScenarioMotionModel) {
+      std::memcpy(block->spindleLine, motionRecord->spindleLine, sizeof block->spindleLine);
+      const int n = motionRecord->pointCount;
+      if (n > 0 && m_suspensionTemplate == FiveLinkSolidAxlewithoutSteering) {
+        // The lines of the file this builder's run wrote, never another's.
+        BlockWriter::Lines(GetJointsDisplacementFile(), &block->jointLineCount, &block->jointLines);
+      } else if (n > 0) {
+        block->driverPointCount = n;
+        block->driverPoints = static_cast<double*>(SM_alloc(sizeof(double) * 2 * static_cast<std::size_t>(n)));
+        for (int i = 0; i < n; ++i) {
+          block->driverPoints[2 * i] = motionRecord->xValues[i];
+          block->driverPoints[2 * i + 1] = motionRecord->yValues[m_driverGraph == TwoDriversOneFixed ? 0 : i];
+        }
+      }
+    }
+  }
+  BlockWriter::Lines(block->motionFile, &block->motionLineCount, &block->motionLines);
+
+  block->rollAngle = ValueOf(m_rollAngle);
+  block->jounceDistance = m_jounceDistance;
+  block->reboundDistance = m_reboundDistance;
+  block->shockSteps = m_shockDriverJointSteps;
+  block->driverGraph = m_driverGraph;
+  block->xtoY = m_xtoY ? 1 : 0;
+  block->firstUpper = m_firstDriverJointUpperLimit;
+  block->firstLower = m_firstDriverJointLowerLimit;
+  block->firstSteps = m_firstDriverJointSteps;
+  block->secondUpper = m_secondDriverJointUpperLimit;
+  block->secondLower = m_secondDriverJointLowerLimit;
+  block->secondSteps = m_secondDriverJointSteps;
+  block->taperLocation = m_taperLocationYAxis;
+  block->taperLocationAY = m_taperLocationAY;
+  block->taperLocationBX = m_taperLocationBX;
+  if (m_motion > FromSpindleLines) {
+    w.Text(block->steeringJointName, GetSteeringJointName());
+    w.Text(block->jounceJointName, GetJouceJointName());
+    if (m_suspensionTemplate != FiveLinkSolidAxlewithoutSteering) {
+      if (m_driverGraph == RectangularTaperedX) block->taperLocation = m_taperLocationXAxis;
+      if (m_driverGraph == TwoDriversOneFixed) block->taperLocation = m_fixedLocationPercentage;
+      if (m_driverGraph == BySketch) w.Handle(block->sketchHandle, m_driverGraphSketch->ask_selected_tag());
+    }
+  }
+
+  block->envelopeConcavity = m_envelopeConcavity;
+  block->radialStart = ValueOf(m_radialStartAngle);
+  block->radialEnd = ValueOf(m_radialEndAngle);
+  block->distanceToleranceValue = ValueOf(m_distanceTolerance);
+  block->trimRadiusValue = ValueOf(m_trimRadius);
+  block->radialStartAngle = m_radialStartAngle;
+  block->radialEndAngle = m_radialEndAngle;
+  block->distanceTolerance = m_distanceTolerance;
+  block->trimRadius = m_trimRadius;
+
+  block->applyOffset = m_applyOffset ? 1 : 0;
+  EXP_expression* const offsets[6] = {m_frontOffsetValue, m_upOffsetValue,      m_downOffsetValue,
+                                      m_rearOffsetValue,  m_inboardOffsetValue, m_outboardOffsetValue};
+  for (int i = 0; i < 6; ++i) block->offsets[i] = ValueOf(offsets[i]);
+  if (m_applyOffset) {
+    block->customerOffsets = m_envelopeOffset == CustomerDefinedData ? 1 : 0;
+    block->offsetsFromFile = m_envelopeOffset != FixedSections && m_envelopeOffset != CustomerDefinedData ? 1 : 0;
+    const auto copySections = [&](bool both) {
+      const int sections = std::clamp(area->sectionCount, 0, Tireenv_params_s::kMaxSections);
+      block->sectionCount = sections;
+      for (int i = 0; i < sections; ++i) {
+        block->sectionOffsetCounts[i] = std::clamp(area->sectionOffsetCounts[i], 0, Tireenv_params_s::kMaxOffsets);
+        block->sectionAngles[i] = area->sectionAngles[i];
+        std::memcpy(block->sectionOffsets[i], area->sectionOffsets[i], sizeof block->sectionOffsets[i]);
+        if (both) std::memcpy(block->secondOffsets[i], area->fileOffsets[i], sizeof block->secondOffsets[i]);
+      }
+    };
+    if (block->offsetsFromFile != 0) {
+      const char* file = GetOffsetFileName();
+      if (CFI_ask_file_exist(file) == 0) {
+        int setting = 0, sections = 0;
+        // A file that cannot be read makes no feature.
+        if (const int status = readoffsetvalues(file, &sections, &setting, block->sectionAngles,
+                                                block->sectionOffsetCounts, block->secondOffsets,
+                                                block->sectionOffsets);
+            status != 0)
+          return status;
+        block->offsetFileSetting = setting;
+        block->sectionCount = sections;
+      } else {
+        block->offsetFileSetting = area->featureOffsetData;
+        copySections(true);
+      }
+      w.Text(block->offsetFileName, file);
+    } else {
+      if (m_envelopeOffset == FixedSections) InitializeEnvelopeOffset();
+      copySections(false);
+    }
+  }
+
+  block->clearanceValue = ValueOf(m_clearanceValue);
+  if (m_runClearanceAnalysis) {
+    if (m_tireDefinition == SolidBody && IsSolidBodyFromComponentPart()) {
+      block->useTireBodyFile = 0;
+    } else {
+      block->useTireBodyFile = 1;
+      w.Text(block->tireBodyFile, GetTireBodyOutputFileName());
+    }
+    if (m_movingCompInstTag != 0)
+      if (const tag_t occurrence = VD_ASSEM_ask_part_occ_of_inst(0, m_movingCompInstTag); occurrence != 0)
+        w.Handle(block->movingComponentHandle, occurrence);
+    w.Handles(m_clearanceAnalysisBodies, &block->clearanceBodyCount, &block->clearanceBodies);
+    w.Handles(m_clearanceAnalysisComponents, &block->clearanceComponentCount, &block->clearanceComponents);
+    const int count = GetCompOffsetLength();
+    block->compOffsetCount = count;
+    if (count > 0) {
+      block->compOffsets = static_cast<double*>(SM_alloc(sizeof(double) * static_cast<std::size_t>(count)));
+      for (int i = 0; i < count; ++i) block->compOffsets[i] = GetCompOffset(i);
+    }
+  }
+
+  // A name that does not fit its field makes no feature.
+  if (w.refused != 0) return w.refused;
+  if (own != nullptr && TireEnvelope_Is(own) != 0) {
+    const int status = DIEENG_update_frec(own, block);
+    if (status == 0) UPDATE_log_object_to_update(own);
+    return status;
+  }
+  FEATURE_RECORD* made = nullptr;
+  FEATURE_RECORD** into = frec != nullptr ? frec : &made;
+  const int status = DIEENG_create_frec(TireEnvelopeClassId, block, 0, into);
+  if (status == 0) {
+    SetTireEnvelopeBody(FREC_ask_body_eid_p(*into));
+    TireEnvelope_ChangeOutputAttributes(*into, block);
+  }
+  return status;
 }
 
 // ---- references -----------------------------------------------------------------

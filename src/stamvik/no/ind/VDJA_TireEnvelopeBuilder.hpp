@@ -13,6 +13,9 @@
 
 namespace KTX::VDJA {
 
+// A name or path longer than the feature's field refuses the commit.
+constexpr int kTextTooLong = 3771790;
+
 enum JA_TIRE_ENVELOPE_BUILDER_TireDefinitionOption : int {
   SolidBody = 0,
   ProfileCurves = 1,
@@ -293,6 +296,9 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   void cascade_destroy() override;
   // 0, or the message number of the first input that fails its check.
   int validate_nothrow() override;
+  // Creates the tire-envelope feature from everything the builder holds, or
+  // updates the one it edits: 0, the host's status, or kTextTooLong.
+  int commit_feature(FEATURE_RECORD** frec) override;
 
   // Own operations, in slot order.
   virtual int SwitchDriversButton();

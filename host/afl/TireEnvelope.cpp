@@ -1,0 +1,252 @@
+#include "afl/TireEnvelope.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "afl/Parms.hpp"
+#include "geom/Geometry.hpp"
+#include "om/HostClass.hpp"
+#include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
+#include "sys/Memory.hpp"
+
+namespace KTX {
+
+// The tire envelope's parameters: the block itself is kept beside them.
+class TIREENV_PARMS : public FEATURE_PARMS {
+  KTX_HOST_OBJECT(TIREENV_PARMS, "KTX::TIREENV_PARMS")
+
+ protected:
+  TIREENV_PARMS(int classId, void* context) : FEATURE_PARMS(classId, context) {}
+};
+
+int TIREENV_PARMS::ThisClassId = 0;
+int TireEnvelopeClassId = 0;
+
+namespace {
+
+struct Classes {
+  Classes() {
+    Host::RegisterHostClass<TIREENV_PARMS>(FEATURE_PARMS::OmClassName);
+    TireEnvelopeClassId = TIREENV_PARMS::ThisClassId;
+  }
+} classes;
+
+using Allocate = void* (*)(std::size_t);
+using Release = void (*)(void*);
+void* HostAllocate(std::size_t size) { return SM_alloc(size); }
+void HostRelease(void* block) { SM_free(block); }
+void* PlainAllocate(std::size_t size) { return std::malloc(size); }
+void PlainRelease(void* block) { std::free(block); }
+
+template <class T>
+T* CopyArray(const T* from, std::int32_t count, Allocate allocate) {
+  if (from == nullptr || count <= 0) return nullptr;
+  auto* to = static_cast<T*>(allocate(sizeof(T) * static_cast<std::size_t>(count)));
+  std::memcpy(to, from, sizeof(T) * static_cast<std::size_t>(count));
+  return to;
+}
+char** CopyTexts(char* const* from, std::int32_t count, Allocate allocate) {
+  if (from == nullptr || count <= 0) return nullptr;
+  auto** to = static_cast<char**>(allocate(sizeof(char*) * static_cast<std::size_t>(count)));
+  for (std::int32_t i = 0; i < count; ++i) {
+    const char* text = from[i] != nullptr ? from[i] : "";
+    to[i] = static_cast<char*>(allocate(std::strlen(text) + 1));
+    std::memcpy(to[i], text, std::strlen(text) + 1);
+  }
+  return to;
+}
+void FreeTexts(char** texts, std::int32_t count, Release release) {
+  if (texts == nullptr) return;
+  for (std::int32_t i = 0; i < count; ++i) release(texts[i]);
+  release(texts);
+}
+
+// Every array of the block with the count that goes with it.
+template <class Visit>
+void ForEachArray(Tireenv_params_s& b, Visit visit) {
+  visit(b.tireBodies, b.tireBodyCount);
+  visit(b.profileCurves, b.profileCurveCount);
+  visit(b.spindleLines, b.spindleLineCount);
+  visit(b.leftBars, b.leftBarCount);
+  visit(b.rightBars, b.rightBarCount);
+  visit(b.compOffsets, b.compOffsetCount);
+}
+template <class Visit>
+void ForEachTexts(Tireenv_params_s& b, Visit visit) {
+  visit(b.sessionNotes, b.sessionNoteCount);
+  visit(b.motionLines, b.motionLineCount);
+  visit(b.jointLines, b.jointLineCount);
+  visit(b.clearanceBodies, b.clearanceBodyCount);
+  visit(b.clearanceComponents, b.clearanceComponentCount);
+}
+
+Tireenv_params_s* Copy(const Tireenv_params_s& from, Allocate allocate) {
+  auto* to = static_cast<Tireenv_params_s*>(allocate(sizeof(Tireenv_params_s)));
+  std::memcpy(static_cast<void*>(to), &from, sizeof from);
+  ForEachArray(*to, [&](auto*& array, std::int32_t count) { array = CopyArray(array, count, allocate); });
+  ForEachTexts(*to, [&](char**& texts, std::int32_t count) { texts = CopyTexts(texts, count, allocate); });
+  to->driverPoints = CopyArray(from.driverPoints, from.driverPointCount > 0 ? 2 * from.driverPointCount : 0, allocate);
+  return to;
+}
+
+void Free(Tireenv_params_s* block, Release release) {
+  if (block == nullptr) return;
+  ForEachArray(*block, [&](auto*& array, std::int32_t) { release(array); });
+  ForEachTexts(*block, [&](char**& texts, std::int32_t count) { FreeTexts(texts, count, release); });
+  release(block->driverPoints);
+  release(block);
+}
+
+struct PlainBlockFree {
+  void operator()(Tireenv_params_s* block) const { Free(block, PlainRelease); }
+};
+using StoredBlock = std::unique_ptr<Tireenv_params_s, PlainBlockFree>;
+
+// What each feature keeps, by its parameters' tag. The host's own store,
+// beside the object manager: an entry of parameters no longer alive is
+// never read and goes at the next store.
+std::map<tag_t, StoredBlock>& stored() {
+  static auto* blocks = new std::map<tag_t, StoredBlock>;
+  return *blocks;
+}
+
+const Tireenv_params_s* StoredOf(const FEATURE_RECORD* frec) {
+  FEATURE_PARMS* parms = frec != nullptr ? frec->ask_parms() : nullptr;
+  if (parms == nullptr || parms->OmClassId() != TireEnvelopeClassId) return nullptr;
+  auto it = stored().find(parms->OmTag());
+  return it != stored().end() ? it->second.get() : nullptr;
+}
+
+void Store(FEATURE_PARMS* parms, const Tireenv_params_s& block) {
+  std::erase_if(stored(), [](const auto& entry) { return OM::OM_object_of_tag(entry.first) == nullptr; });
+  stored()[parms->OmTag()] = StoredBlock(Copy(block, PlainAllocate));
+}
+
+struct Records {
+  std::vector<TireEnvelope::Extraction> extractions;
+  int fits = 0;
+};
+Records& records() {
+  static auto* r = new Records;
+  return *r;
+}
+
+std::string TagText(const OM::Object* o) { return std::to_string(OM::OM_ask_object_tag(o)); }
+
+}  // namespace
+
+void TireEnvelope_AllocApplData(Tireenv_params_s** block, FEATURE_RECORD* frec) {
+  Host::Log("TireEnvelope_AllocApplData", TagText(frec));
+  auto* made = static_cast<Tireenv_params_s*>(SM_alloc(sizeof(Tireenv_params_s)));
+  std::memset(static_cast<void*>(made), kTireenvSentinel, sizeof(Tireenv_params_s));
+  made->radialStartAngle = made->radialEndAngle = made->wheelRimDiameter = made->wheelCenterlineShift = nullptr;
+  made->distanceTolerance = made->trimRadius = nullptr;
+  ForEachArray(*made, [](auto*& array, std::int32_t) { array = nullptr; });
+  ForEachTexts(*made, [](char**& texts, std::int32_t) { texts = nullptr; });
+  made->driverPoints = nullptr;
+  *block = made;
+}
+
+void TireEnvelope_FreeApplData(Tireenv_params_s** block) {
+  Host::Log("TireEnvelope_FreeApplData");
+  if (block == nullptr) return;
+  Free(*block, HostRelease);
+  *block = nullptr;
+}
+
+Tireenv_params_s* TireEnvelope_ReadParms(const FEATURE_RECORD* frec) {
+  Host::Log("TireEnvelope_ReadParms", TagText(frec));
+  const Tireenv_params_s* kept = StoredOf(frec);
+  return kept != nullptr ? Copy(*kept, HostAllocate) : nullptr;
+}
+
+int TireEnvelope_Is(const FEATURE_RECORD* frec) {
+  const Tireenv_params_s* kept = StoredOf(frec);
+  if (kept == nullptr) return 0;
+  return kept->tireBody == 1 ? 2 : 1;
+}
+
+int TireEnvelope_ChangeOutputAttributes(FEATURE_RECORD* frec, const Tireenv_params_s*) {
+  Host::Log("TireEnvelope_ChangeOutputAttributes", TagText(frec));
+  return 0;
+}
+
+int DIEENG_create_frec(int classId, Tireenv_params_s* block, int option, FEATURE_RECORD** frec) {
+  Host::Log("DIEENG_create_frec", std::to_string(classId == TireEnvelopeClassId ? 1 : 0) + " " +
+                                      std::to_string(option));
+  if (block == nullptr || frec == nullptr) return Parms::kNoParms;
+  if (long long code = Host::Answer("DIEENG_create_frec", 0); code != 0) return static_cast<int>(code);
+  auto* parms = Host::CreateInPart<TIREENV_PARMS>(nullptr);
+  FEATURE_RECORD* made = FEATURE_RECORD::Create(nullptr, parms);
+  parms->SetFeatureRecord(made);
+  // The envelope's sheet stands as a point at the vehicle origin.
+  made->set_body_eid(ES_create_point(block->origin));
+  Store(parms, *block);
+  *frec = made;
+  return 0;
+}
+
+int DIEENG_update_frec(FEATURE_RECORD* frec, Tireenv_params_s* block) {
+  Host::Log("DIEENG_update_frec", TagText(frec));
+  if (long long code = Host::Answer("DIEENG_update_frec", 0); code != 0) return static_cast<int>(code);
+  if (StoredOf(frec) == nullptr || block == nullptr) return Parms::kNoParms;
+  Store(frec->ask_parms(), *block);
+  return 0;
+}
+
+void VD_create_extractions(FEATURE_RECORD* frec, int count, const tag_t* tags) {
+  Host::Log("VD_create_extractions", TagText(frec) + " " + std::to_string(count));
+  records().extractions.push_back(
+      {OM::OM_ask_object_tag(frec), tags != nullptr && count > 0 ? std::vector<tag_t>(tags, tags + count)
+                                                                 : std::vector<tag_t>{}});
+}
+
+void VD_VIEW_fit_view(double) {
+  Host::Log("VD_VIEW_fit_view");
+  ++records().fits;
+}
+
+const char* TEXT_to_locale(const TEXT_s* text) { return text != nullptr ? TEXT_ask_utf8(text) : ""; }
+
+tag_t VD_ASSEM_ask_part_occ_of_inst(tag_t, tag_t instance) {
+  return instance != 0 && OM::OM_object_of_tag(instance) != nullptr ? instance : 0;
+}
+
+void TIREENV_put_tire_points_in_order(Tire_s* area) {
+  Host::Log("TIREENV_put_tire_points_in_order");
+  const int count = std::clamp(area->profilePointCount, 0, Tire_s::kMaxProfilePoints);
+  std::vector<std::array<double, 3>> points(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) std::copy_n(area->profilePoints[i], 3, points[static_cast<std::size_t>(i)].begin());
+  std::sort(points.begin(), points.end());
+  for (int i = 0; i < count; ++i) std::copy_n(points[static_cast<std::size_t>(i)].begin(), 3, area->profilePoints[i]);
+}
+
+int TIREENV_read_data_file_into_strings(const char* fileName, int* count, char*** lines) {
+  Host::Log("TIREENV_read_data_file_into_strings", fileName != nullptr ? fileName : "");
+  std::ifstream in(fileName != nullptr ? fileName : "");
+  if (!in) return -1;
+  std::vector<std::string> read;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    read.push_back(std::move(line));
+  }
+  *count = static_cast<int>(read.size());
+  *lines = read.empty() ? nullptr : static_cast<char**>(SM_alloc(read.size() * sizeof(char*)));
+  for (std::size_t i = 0; i < read.size(); ++i) (*lines)[i] = SM_string_copy(read[i].c_str());
+  return 0;
+}
+
+namespace TireEnvelope {
+const std::vector<Extraction>& Extractions() { return records().extractions; }
+int ViewFits() { return records().fits; }
+void ClearRecords() { records() = Records{}; }
+}  // namespace TireEnvelope
+
+}  // namespace KTX

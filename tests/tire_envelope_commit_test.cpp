@@ -1,0 +1,268 @@
+// The tire envelope committed as a feature: the parameter block the feature
+// keeps, filled from the builder and its work area, and the creation or
+// update that takes it.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "VDJA_TireEnvelopeBuilder.hpp"
+#include "afl/TireEnvelope.hpp"
+#include "exp/Expression.hpp"
+#include "geom/Curve.hpp"
+#include "vd/Motion.hpp"
+#include "vdja_tireenv_motion_util.hpp"
+
+using namespace KTX;
+using namespace KTX::VDJA;
+using stamvik_test::HostTest;
+
+namespace {
+
+struct BlockFree {
+  void operator()(Tireenv_params_s* block) const { TireEnvelope_FreeApplData(&block); }
+};
+using Block = std::unique_ptr<Tireenv_params_s, BlockFree>;
+
+bool Untouched(const void* field, std::size_t size) {
+  const auto* bytes = static_cast<const unsigned char*>(field);
+  for (std::size_t i = 0; i < size; ++i)
+    if (bytes[i] != kTireenvSentinel) return false;
+  return true;
+}
+
+class TireEnvelopeCommit : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    TireEnvelope::ClearRecords();
+    dir_ = ::testing::TempDir() + "tire_commit_" + std::to_string(::getpid()) + "/";
+    std::system(("mkdir -p " + dir_).c_str());
+    tire_ = TireEnvelopeBuilderFactory::Create(modelPart(), nullptr);
+  }
+  void TearDown() override {
+    tire_->destroy();
+    std::system(("rm -rf " + dir_).c_str());
+    HostTest::TearDown();
+  }
+  std::string File(const char* name, const std::string& text) const {
+    const std::string path = dir_ + name;
+    std::ofstream(path) << text;
+    return path;
+  }
+  // Commits; the block the new feature keeps (null when none was made).
+  Block Commit(int want = 0) {
+    frec_ = nullptr;
+    EXPECT_EQ(tire_->commit_feature(&frec_), want);
+    return Block(frec_ != nullptr ? TireEnvelope_ReadParms(frec_) : nullptr);
+  }
+  static void Set(EXP_expression* e, double value) { e->set(std::to_string(value).c_str(), value); }
+
+  std::string dir_;
+  TireEnvelopeBuilder* tire_ = nullptr;
+  FEATURE_RECORD* frec_ = nullptr;
+};
+
+TEST_F(TireEnvelopeCommit, ProfileCurvesAndTheirExtraction) {
+  std::vector<tag_t> curves;
+  for (int i = 0; i < 3; ++i) {
+    const double a[3] = {1.0 * i, 0, 0}, b[3] = {1.0 * i, 10, 0};
+    curves.push_back(ES_create_line_in_part(nullptr, a, b));
+  }
+  tire_->SetTireDefinition(ProfileCurves);
+  tire_->GetTireDefinitionProfile()->set_tags(3, curves.data());
+  tire_->SetMirrorProfile(true);
+  Block block = Commit();
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(block->tireDefinition, 1);
+  ASSERT_EQ(block->profileCurveCount, 3);
+  EXPECT_EQ(std::vector<tag_t>(block->profileCurves, block->profileCurves + 3), curves);
+  EXPECT_EQ(block->wheelRimDiameter, tire_->GetWheelRimDiameter());
+  EXPECT_EQ(block->mirrorProfile, 1);
+  ASSERT_EQ(TireEnvelope::Extractions().size(), 1u);
+  EXPECT_EQ(TireEnvelope::Extractions()[0].tags, curves);
+  EXPECT_EQ(tire_->GetTireEnvelopeBody(), FREC_ask_body_eid_p(frec_));
+  EXPECT_EQ(TireEnvelope::ViewFits(), 1);
+}
+
+TEST_F(TireEnvelopeCommit, OffsetsByMethod) {
+  struct Case {
+    const char* what;
+    bool apply;
+    int method;
+    const char* offsetFile;  // contents, null for no file
+    int result;
+    int sections;            // -1: left as allocated
+  };
+  const Case cases[] = {
+      {"not applied", false, FixedSections, nullptr, 0, -1},
+      {"fixed sections", true, FixedSections, nullptr, 0, 4},
+      {"from a file", true, FromOffsetFile, "0 1 2\n90 3 4\n", 0, 2},
+      {"a malformed file makes no feature", true, FromOffsetFile, "0 x\n", -2, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    const double values[6] = {4, 6, 8, 10, 2, 12};  // front, up, rear, down, inboard, outboard
+    EXP_expression* const offsets[6] = {tire_->GetFrontOffsetValue(), tire_->GetUpOffsetValue(),
+                                        tire_->GetRearOffsetValue(),  tire_->GetDownOffsetValue(),
+                                        tire_->GetInboardOffsetValue(), tire_->GetOutboardOffsetValue()};
+    for (int i = 0; i < 6; ++i) Set(offsets[i], values[i]);
+    tire_->SetApplyOffset(c.apply);
+    tire_->SetEnvelopeOffset(static_cast<JA_TIRE_ENVELOPE_BUILDER_EnvelopeOffsetMethod>(c.method));
+    if (c.offsetFile != nullptr) tire_->SetOffsetFileName(File("offsets.txt", c.offsetFile).c_str());
+    Block block = Commit(c.result);
+    if (c.result != 0) {
+      EXPECT_EQ(frec_, nullptr);
+      continue;
+    }
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(std::vector<double>(block->offsets, block->offsets + 6), (std::vector<double>{4, 6, 10, 8, 2, 12}));
+    if (c.sections < 0) {
+      EXPECT_TRUE(Untouched(&block->sectionCount, sizeof block->sectionCount));
+      EXPECT_TRUE(Untouched(&block->customerOffsets, 2));
+      continue;
+    }
+    EXPECT_EQ(block->sectionCount, c.sections);
+    EXPECT_EQ(block->offsetsFromFile, c.method == FromOffsetFile ? 1 : 0);
+    if (c.method == FixedSections) {
+      EXPECT_EQ(block->sectionAngles[3], 270);
+      EXPECT_EQ(std::vector<double>(block->sectionOffsets[3], block->sectionOffsets[3] + 3),
+                (std::vector<double>{2, 10, 12}));
+      EXPECT_TRUE(Untouched(block->secondOffsets, sizeof block->secondOffsets));
+    } else {
+      EXPECT_EQ(block->sectionOffsets[1][1], 4);
+      EXPECT_STREQ(block->offsetFileName, (dir_ + "offsets.txt").c_str());
+    }
+  }
+}
+
+TEST_F(TireEnvelopeCommit, SpindleLinesNotesAndTheirFile) {
+  const double a[3] = {0, -650, 0}, b[3] = {0, -720, 0}, at[3] = {0, -720, 0};
+  const tag_t design = ES_create_line_in_part(nullptr, a, b), end = ES_create_point(at);
+  const tag_t lines[2] = {ES_create_line_in_part(nullptr, a, b), ES_create_line_in_part(nullptr, a, b)};
+  tire_->SetTireDefinition(ProfilePointFile);  // extracts nothing of its own
+  tire_->SetMotion(FromSpindleLines);
+  tire_->GetDesignPositionSpindle()->set_selected_tag(design);
+  tire_->SetSpindleEndPoint(end);
+  tire_->GetSpindleLines()->set_tags(2, lines);
+  tire_->SetMotionFile(File("spindle_file.txt", "1 2 3 4 5 6\n7 8 9 10 11 12\n").c_str());
+  tire_->SetNumSessionNotes(2);
+  tire_->SetNthValueInSessionNotes(0, "first");
+  tire_->SetNthValueInSessionNotes(1, "second");
+  Block block = Commit();
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(block->designSpindle, design);
+  EXPECT_EQ(block->spindleEndPoint, end);
+  ASSERT_EQ(block->spindleLineCount, 2);
+  EXPECT_EQ(block->spindleLines[1], lines[1]);
+  ASSERT_EQ(TireEnvelope::Extractions().size(), 2u);
+  EXPECT_EQ(TireEnvelope::Extractions()[0].tags, std::vector<tag_t>{design});
+  EXPECT_EQ(TireEnvelope::Extractions()[1].tags, std::vector<tag_t>(lines, lines + 2));
+  ASSERT_EQ(block->motionLineCount, 2);
+  EXPECT_STREQ(block->motionLines[1], "7 8 9 10 11 12");
+  ASSERT_EQ(block->sessionNoteCount, 2);
+  EXPECT_STREQ(block->sessionNotes[1], "second");
+
+  // Editing it again without notes.
+  tire_->set_frec(frec_);
+  tire_->SetNumSessionNotes(0);
+  FEATURE_RECORD* edited = frec_;
+  EXPECT_EQ(tire_->commit_feature(&edited), 0);
+  EXPECT_EQ(edited, frec_) << "the feature was made again, not updated";
+  Block again(TireEnvelope_ReadParms(frec_));
+  EXPECT_EQ(again->sessionNoteCount, 0);
+}
+
+TEST_F(TireEnvelopeCommit, WhatMakesNoFeature) {
+  struct Case {
+    const char* what;
+    int motion;
+    std::size_t nameLength;  // of the scenario name
+    int createAnswer;
+    int result;
+  };
+  const Case cases[] = {
+      {"a name that fills its field", SuspensionTemplate, 256, 0, 0},
+      {"one character more", SuspensionTemplate, 257, 0, kTextTooLong},
+      {"a 300-character name", SuspensionTemplate, 300, 0, kTextTooLong},
+      {"the host refuses", SuspensionTemplate, 10, 5, 5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    tire_->SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(c.motion));
+    tire_->SetScenarioName(std::string(c.nameLength, 's').c_str());
+    Host::SetAnswer("DIEENG_create_frec", c.createAnswer);
+    const tag_t body = tire_->GetTireEnvelopeBody();
+    Block block = Commit(c.result);
+    EXPECT_EQ(TireEnvelope::ViewFits(), 1);
+    if (c.result == 0) {
+      ASSERT_NE(block, nullptr);
+      EXPECT_EQ(std::strlen(block->scenarioName), c.nameLength);
+      continue;
+    }
+    EXPECT_EQ(frec_, nullptr);
+    EXPECT_EQ(tire_->GetTireEnvelopeBody(), body);
+  }
+}
+
+TEST_F(TireEnvelopeCommit, DriverPathOrJointLinesOfTheRun) {
+  struct Case {
+    const char* what;
+    int templateType;
+    int graph;
+    std::vector<double> pairs;  // two-driver runs
+    int jointLines;             // five-link runs: from the file the run wrote
+  };
+  const Case cases[] = {
+      {"grid", MacPhersonStrut, RectangularJounceRebound, {-30, 0, 30, 0, -30, 100, 30, 100}, -1},
+      {"one fixed: every pair takes the one Y", MacPhersonStrut, TwoDriversOneFixed, {-30, 25, 30, 25}, -1},
+      {"five-link", FiveLinkSolidAxlewithoutSteering, 0, {}, 20},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    VD::ResetMotion();
+    ::setenv("QDEN_TMP_DIR", dir_.c_str(), 1);
+    tire_->SetMotion(SuspensionTemplate);
+    tire_->SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(c.templateType));
+    ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
+    tire_->SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(c.graph));
+    tire_->SetFirstDriverJointUpperLimit(30);
+    tire_->SetFirstDriverJointLowerLimit(-30);
+    tire_->SetFirstDriverJointSteps(1);
+    tire_->SetSecondDriverJointUpperLimit(100);
+    tire_->SetSecondDriverJointSteps(1);
+    tire_->SetFixedLocationPercentage(25);
+    tire_->SetJounceDistance(60);
+    tire_->SetReboundDistance(-60);
+    tire_->SetShockDriverJointSteps(4);
+    tire_->GetRollAngle()->set("3", 3);
+    ASSERT_EQ(tire_->RunMotionArticulation(), 0);
+    // Another run's file, where the temporary directory now points, is not this feature's.
+    std::system(("mkdir -p " + dir_ + "other").c_str());
+    File("other/joints_disp_file.txt", "1 1\n");
+    ::setenv("QDEN_TMP_DIR", (dir_ + "other/").c_str(), 1);
+    Block block = Commit();
+    ASSERT_NE(block, nullptr);
+    if (c.jointLines < 0) {
+      ASSERT_EQ(block->driverPointCount * 2, static_cast<int>(c.pairs.size()));
+      EXPECT_EQ(std::vector<double>(block->driverPoints, block->driverPoints + c.pairs.size()), c.pairs);
+    } else {
+      EXPECT_EQ(block->jointLineCount, c.jointLines);
+    }
+    ::unsetenv("QDEN_TMP_DIR");
+    VD::ResetMotion();
+  }
+}
+
+}  // namespace
