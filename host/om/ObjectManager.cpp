@@ -97,6 +97,7 @@ struct Manager {
   // every step) asks for no memory once it has run.
   std::vector<std::vector<unsigned char>> spareBytes;
   std::vector<Snapshot> spareLogged;
+  KTX::Host::AddressTable<bool> spareLoggedSet;
   int nextMark = 1;
   int checkingLevel = 1;
   bool undoing = false;
@@ -613,6 +614,8 @@ int UNDO_QD_set_mark(int visibility, const char* name, int* error) {
   if (failure != 0) return 0;
   Mark mark;
   mark.logged = std::move(om().spareLogged);
+  mark.loggedSet = std::move(om().spareLoggedSet);
+  mark.loggedSet.Clear();
   mark.logged.clear();
   mark.id = om().nextMark++;
   mark.name = name != nullptr ? name : "";
@@ -685,6 +688,8 @@ int deleteMark(int id) {
     for (Object* o : gone.deleted) releaseMemory(o);
   }
   letGo(gone.logged);
+  gone.loggedSet.Clear();
+  om().spareLoggedSet = std::move(gone.loggedSet);
   return 0;
 }
 }  // namespace

@@ -13,6 +13,21 @@ namespace KTX::Host {
 template <class V>
 class AddressTable {
  public:
+  AddressTable() = default;
+  AddressTable(const AddressTable&) = default;
+  AddressTable& operator=(const AddressTable&) = default;
+  // A table moved from is empty (its count goes with its slots).
+  AddressTable(AddressTable&& other) noexcept
+      : slots_(std::move(other.slots_)), count_(std::exchange(other.count_, 0)) {
+    other.slots_.clear();
+  }
+  AddressTable& operator=(AddressTable&& other) noexcept {
+    slots_ = std::move(other.slots_);
+    count_ = std::exchange(other.count_, 0);
+    other.slots_.clear();
+    return *this;
+  }
+
   // The value kept for the address; null when it is not there.
   V* Find(const void* key) {
     if (count_ == 0 || key == nullptr) return nullptr;
@@ -58,6 +73,7 @@ class AddressTable {
 
   // Empties the table; its room stays unless it is far larger than what it held.
   void Clear() {
+    if (count_ == 0) return;
     if (slots_.size() > kSmallest && count_ * 8 < slots_.size()) {
       slots_.clear();
       slots_.shrink_to_fit();
