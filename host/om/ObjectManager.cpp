@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <unordered_map>
 
 #include "sys/AddressTable.hpp"
@@ -82,7 +83,7 @@ struct Manager {
   // The registered classes by name: a plug-in's load registers hundreds, and
   // each registration looks its name up.
   std::unordered_map<std::string, int> classByName;
-  std::unordered_map<const Object*, ObjectInfo> objects;
+  KTX::Host::AddressTable<ObjectInfo> objects;
   // Every object and array whose state is set: what setting a mark clears.
   KTX::Host::AddressTable<bool> stateSet;
   KTX::Host::AddressTable<bool> arrayStateSet;
@@ -284,7 +285,7 @@ void freeHeapValues(Object* o) {
 void releaseMemory(Object* o) {
   freeHeapValues(o);
   o->~Object();
-  om().objects.erase(o);
+  om().objects.Erase(o);
   om().stateSet.Erase(o);
   SM_free(o);
 }
@@ -308,7 +309,7 @@ void restoreSnapshot(Snapshot& s) {
     char*& f = *reinterpret_cast<char**>(reinterpret_cast<char*>(o) + place);
     f = text ? SM_string_copy(reinterpret_cast<const char*>(text->data())) : nullptr;
   }
-  om().objects[o] = s.info;
+  om().objects.Entry(o) = s.info;
 }
 
 TagSlot* slotOf(tag_t tag) {
@@ -437,7 +438,7 @@ Object* ObjectFactory::CreateObject(int classId, OM_memory_type_t, void* context
   object->omTag_ = kFirstTag + static_cast<tag_t>(om().tags.size() - 1);
   ObjectInfo info;
   info.size = size;
-  om().objects[object] = info;
+  om().objects.Entry(object) = info;
   // Undo deletes what was made under a mark, so such objects need no logging.
   object->omState_ = om().marks.empty() ? 0 : Object::kStateNoLog;
   if (object->omState_ != 0) om().stateSet.Insert(object);
@@ -469,19 +470,19 @@ bool OM_is_kept_alive(const Object* object) { return object != nullptr && keptAl
 int OM_ask_undo_mark_count() { return static_cast<int>(om().marks.size()); }
 
 void TaggedObject::cascade_destroy() {
-  auto it = om().objects.find(this);
-  if (it == om().objects.end()) return;
+  const ObjectInfo* info = om().objects.Find(this);
+  if (info == nullptr) return;
   if (KTX::Host::Logging()) Host::Log("OM_destroy", tagText(this));
   std::vector<Object*> owned;
-  for (std::uint32_t place : it->second.ownedPlaces) {
+  for (std::uint32_t place : info->ownedPlaces) {
     Object* sub = *reinterpret_cast<Object**>(reinterpret_cast<char*>(this) + place);
     if (sub != nullptr) owned.push_back(sub);
   }
   for (Object* sub : owned) {
     // A sub-object its part destroyed first is gone: look at it only while it lives.
-    if (om().objects.count(sub) == 0 || OM_is_deleted_tag(sub->OmTag())) continue;
+    if (om().objects.Find(sub) == nullptr || OM_is_deleted_tag(sub->OmTag())) continue;
     if (keptAlive(sub)) {
-      Object*& owner = om().objects.at(sub).owner;
+      Object*& owner = om().objects.Find(sub)->owner;
       if (owner == this) owner = nullptr;
       continue;
     }
@@ -493,16 +494,16 @@ void TaggedObject::cascade_destroy() {
 void OM_watch_object(const Object* object) { Host::Log("OM_watch_object", tagText(object)); }
 
 void OM_set_owner(Object* owned, Object* owner) {
-  if (auto sub = om().objects.find(owned); sub != om().objects.end()) sub->second.owner = owner;
+  if (ObjectInfo* sub = om().objects.Find(owned)) sub->owner = owner;
 }
 
 void OM_destroy_owned(Object* owner, Object* owned) {
-  auto sub = om().objects.find(owned);
-  if (owned == nullptr || sub == om().objects.end() || OM_is_deleted_tag(owned->OmTag())) return;
+  ObjectInfo* sub = om().objects.Find(owned);
+  if (owned == nullptr || sub == nullptr || OM_is_deleted_tag(owned->OmTag())) return;
   // What another object took over, or what is held elsewhere, stays.
-  if (sub->second.owner != owner) return;
+  if (sub->owner != owner) return;
   if (keptAlive(owned)) {
-    sub->second.owner = nullptr;
+    sub->owner = nullptr;
     return;
   }
   if (auto* tagged = dynamic_cast<TaggedObject*>(owned); tagged != nullptr) tagged->destroy();
@@ -527,9 +528,9 @@ void OM__log(Object* object) {
   if (KTX::Host::Logging()) Host::Log("OM__log", tagText(object));
   if (om().marks.empty() || om().undoing) return;
   Mark& mark = om().marks.back();
-  auto known = om().objects.find(object);
-  if (known == om().objects.end() || !mark.loggedSet.Insert(object)) return;
-  Snapshot snapshot = takeSnapshot(object, known->second);
+  const ObjectInfo* known = om().objects.Find(object);
+  if (known == nullptr || !mark.loggedSet.Insert(object)) return;
+  Snapshot snapshot = takeSnapshot(object, *known);
   // An array changed under this mark before its object was logged: its state
   // at the mark is its own snapshot, not what it holds now.
   for (const ArraySnapshot& a : mark.arrays)
@@ -727,12 +728,13 @@ void OM_set_pointer(Object* object, const AttributeId& attribute, Object* owned)
   if (KTX::Host::Logging()) Host::Log("OM_set_pointer", tagText(object) + " " + row->fieldName);
   OM__log(object);
   field<Object*>(object, row) = owned;
-  ObjectInfo& info = om().objects.at(object);
+  ObjectInfo* info = om().objects.Find(object);
+  if (info == nullptr) throw std::out_of_range("OM_set_pointer: no such object");
   if (owned != nullptr) {
-    info.ownedPlaces.insert(row->fieldPlace);
-    if (auto sub = om().objects.find(owned); sub != om().objects.end()) sub->second.owner = object;
+    info->ownedPlaces.insert(row->fieldPlace);
+    if (ObjectInfo* sub = om().objects.Find(owned)) sub->owner = object;
   } else {
-    info.ownedPlaces.erase(row->fieldPlace);
+    info->ownedPlaces.erase(row->fieldPlace);
   }
 }
 
@@ -898,8 +900,8 @@ const char* OM_ask_class_name(int classId) {
 }
 
 Object* OM_ask_owner(const Object* object) {
-  auto it = om().objects.find(object);
-  return it == om().objects.end() ? nullptr : it->second.owner;
+  const ObjectInfo* info = om().objects.Find(object);
+  return info == nullptr ? nullptr : info->owner;
 }
 
 int OM_count_undo_marks() { return static_cast<int>(om().marks.size()); }

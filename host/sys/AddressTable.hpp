@@ -46,6 +46,15 @@ class AddressTable {
     return insert(static_cast<const void*>(key), std::move(value));
   }
 
+  // The value kept for the address, a new one when it was not there (the
+  // address must not be null).
+  template <class T>
+  V& Entry(T* key) {
+    if (V* known = Find(key)) return *known;
+    insert(static_cast<const void*>(key), V{});
+    return *Find(key);
+  }
+
   // Drops the address, handing its value out; false when it is not there.
   bool Erase(const void* key, V* value = nullptr) {
     if (count_ == 0 || key == nullptr) return false;
@@ -85,6 +94,7 @@ class AddressTable {
 
   template <class F>
   void ForEach(F&& f) const {
+    if (count_ == 0) return;
     for (const Slot& s : slots_)
       if (s.key != nullptr) f(s.key, s.value);
   }
