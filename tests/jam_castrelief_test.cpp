@@ -874,6 +874,9 @@ TEST(CastReliefLoad, RegistrationFollowsTheLoadTableRowByRow) {
       "FileInitializer Features.ManikinBuilder",
       "ClassInitializer Features.ManikinBuilder",
       "FileInitializer Features.Manikin",  // 37
+      "JAM_register_creator_method_name Features.AutomotiveCollection CreateTireEnvelopeBuilder",  // 38
+      "FileInitializer Features.TireEnvelopeBuilder",
+      "ClassInitializer Features.TireEnvelopeBuilder",
       "FileInitializer Features.TireEnvelope",  // 39
       "FileInitializer Tooling.AutoDieCollection",  // 40
       "ClassInitializer Tooling.AutoDieCollection",

@@ -99,6 +99,9 @@
 #if __has_include("ja_features_manikin_builder_jam.hpp")
 #include "ja_features_manikin_builder_jam.hpp"
 #endif
+#if __has_include("ja_features_tire_envelope_builder_jam.hpp")
+#include "ja_features_tire_envelope_builder_jam.hpp"
+#endif
 namespace {
 
 using ::KTX::JA::BindingRow;
@@ -327,6 +330,14 @@ const BindingRow k_ja_features_manikin_builder_jam[] = {JA_FEATURES_MANIKIN_BUIL
 #undef JA_UNIT
 #endif
 
+#if __has_include("ja_features_tire_envelope_builder_jam.hpp")
+#define JA_UNIT ja_features_tire_envelope_builder_jam
+#define JA_EXPORT_CLASS TIRE_ENVELOPE_BUILDER
+const BindingRow k_ja_features_tire_envelope_builder_jam[] = {JA_FEATURES_TIRE_ENVELOPE_BUILDER_MEMBERS(JA_BINDING_ROW)};
+#undef JA_EXPORT_CLASS
+#undef JA_UNIT
+#endif
+
 using Table = KTXHost::PublishedClass;
 // A class's rows with what its description says beyond its members.
 #define KTXHOST_TABLE(unit)                                                                         \
@@ -416,6 +427,9 @@ const Table kTables[] = {
 #endif
 #if __has_include("ja_features_manikin_builder_jam.hpp")
     KTXHOST_TABLE(ja_features_manikin_builder_jam),
+#endif
+#if __has_include("ja_features_tire_envelope_builder_jam.hpp")
+    KTXHOST_TABLE(ja_features_tire_envelope_builder_jam),
 #endif
 };
 

@@ -115,6 +115,10 @@ bool SUP_is_dependency_suppressed_frec(const FEATURE_RECORD* frec) {
 
 void DSS_REGEN_regen_object(tag_t object) { Host::Log("DSS_REGEN_regen_object", "tag=" + std::to_string(object)); }
 
+void JAUTL_UPDATE__ensure_update_protected(const char* caller) {
+  Host::Log("JAUTL_UPDATE__ensure_update_protected", caller != nullptr ? caller : "(null)");
+}
+
 namespace Host {
 std::vector<tag_t> LoggedForUpdate() { return alive(logs().toUpdate); }
 std::vector<tag_t> LoggedForDeletion() { return alive(logs().toDelete); }

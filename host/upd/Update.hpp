@@ -21,6 +21,9 @@ KTX_HOST_API void UPDATE_do_update();
 // suppression level it runs at.
 KTX_HOST_API void UPDATE_do_update_no_message();
 KTX_HOST_API void DSS_REGEN_regen_object(tag_t object);
+// Called with its own name by an operation that is about to change the model
+// through an update: the stand-in records it only.
+KTX_HOST_API void JAUTL_UPDATE__ensure_update_protected(const char* caller);
 
 // Why a feature is suppressed, one question a reason: scripted per record,
 // the answer "SUP_is_<reason>.<record tag>" not 0 says yes (reasons:

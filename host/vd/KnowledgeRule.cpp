@@ -484,6 +484,13 @@ char* VD_get_rule_string(const char* nameChain) {
   return SM_string_copy(chain.c_str());
 }
 
+int KBL_init_part(PART_part* part, tag_t* handle) {
+  const tag_t tag = part != nullptr ? part->OmTag() : 0;
+  Host::Log("KBL_init_part", std::to_string(tag));
+  if (handle != nullptr) *handle = tag;
+  return 0;
+}
+
 tag_t IM_ask_instance_manager(tag_t part) {
   Host::Log("IM_ask_instance_manager", "tag=" + std::to_string(part));
   return part;

@@ -111,6 +111,9 @@ KTX_HOST_API void VD_remove_unused_kf_feature_expressions(const char* instance, 
 KTX_HOST_API int VD_KF_get_instance_namechain(const char* attribute, char** nameChain);
 // The rule string of a name chain, relative to "root:" ("VD_2DM1:VD_2DM1_checker").
 KTX_HOST_API char* VD_get_rule_string(const char* nameChain);
+// Readies the part's knowledge rules; the handle (the part's tag) is for the
+// rule calls that follow. Recorded; always 0.
+KTX_HOST_API int KBL_init_part(PART_part* part, tag_t* handle);
 // The work part's instance manager (its tag stands for it).
 KTX_HOST_API tag_t IM_ask_instance_manager(tag_t part);
 // Deletes the instance the rule string names under the parent: 0, or kNoInstance.

@@ -50,6 +50,21 @@ bool VD_get_csys(int* type, double origin[3], double matrix[9]) {
   return true;
 }
 
+void VD_update_csys(int type, const double origin[3], const double matrix[9]) {
+  std::string values = std::to_string(type);
+  char number[32];
+  for (int i = 0; i < 3; ++i) {
+    std::snprintf(number, sizeof number, " %g", origin[i]);
+    values += number;
+  }
+  for (int i = 0; i < 9; ++i) {
+    std::snprintf(number, sizeof number, " %g", matrix[i]);
+    values += number;
+  }
+  Host::Log("VD_update_csys", values);
+  VD::SetCsysAnswer(type, origin, matrix);
+}
+
 void QF_VD_MAC_SUSP_initial(sMacpherson_Suspension* r) {
   Host::Log("QF_VD_MAC_SUSP_initial", address(r));
   if (r == nullptr) return;

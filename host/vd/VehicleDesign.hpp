@@ -167,6 +167,9 @@ static_assert(offsetof(Tire_s, profilePoints) == TireArea::kProfilePoints &&
 // The vehicle coordinate system of the work part: its type, origin and
 // row-order matrix. True when the part has one (the stand-in always answers).
 KTX_HOST_API bool VD_get_csys(int* type, double origin[3], double matrix[9]);
+// Makes that the work part's vehicle coordinate system (what VD_get_csys
+// answers from now on); the values are recorded with the call.
+KTX_HOST_API void VD_update_csys(int type, const double origin[3], const double matrix[9]);
 // Fill a template's record with its initial hard points.
 KTX_HOST_API void QF_VD_MAC_SUSP_initial(sMacpherson_Suspension* record);
 KTX_HOST_API void QF_VD_SLA_SUSP_initial(sSLArm_Suspension* record);

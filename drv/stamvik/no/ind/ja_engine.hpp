@@ -326,10 +326,21 @@ struct Field {
 template <auto Operation>
 struct Op;
 template <class C, class R, R (C::*GetOperation)() const>
+  requires(!std::is_same_v<R, const char*>)  // a lent text, below
 struct Op<GetOperation> {
   template <class T>
   static int Get(OM::Object* object, T* result) {
     *result = static_cast<T>((static_cast<C*>(object)->*GetOperation)());
+    return 0;
+  }
+};
+// A builder operation that lends its own text: the journal and the caller get a copy.
+template <class C, const char* (C::*GetOperation)() const>
+struct Op<GetOperation> {
+  template <class T>
+  static int Get(OM::Object* object, T* result) {
+    static_assert(std::is_same_v<T, char*>, "a lent text is read as a string");
+    *result = SM_string_copy((static_cast<C*>(object)->*GetOperation)());
     return 0;
   }
 };
@@ -376,17 +387,23 @@ struct BodyBuilderOf;
 template <class C, class A>
 struct BodyBuilderOf<int (*)(C*, A)> {
   using type = C;
+  using argument = A;
 };
 template <auto Function>
 struct Body {
   using Builder = typename BodyBuilderOf<decltype(Function)>::type;
+  using Argument = typename BodyBuilderOf<decltype(Function)>::argument;
   template <class T>
   static int Get(OM::Object* object, T* result) {
     return Function(static_cast<Builder*>(object), result);
   }
+  // An enumeration crosses as its int; the body may take the builder's own enum type.
   template <class T>
   static int Set(OM::Object* object, T value) {
-    return Function(static_cast<Builder*>(object), value);
+    if constexpr (std::is_enum_v<Argument>)
+      return Function(static_cast<Builder*>(object), static_cast<Argument>(value));
+    else
+      return Function(static_cast<Builder*>(object), value);
   }
 };
 

@@ -18,6 +18,8 @@
 
 #include "StamvikExport.hpp"
 #include "om/ObjectManager.hpp"
+#include "sys/Memory.hpp"
+#include "sys/Text.hpp"
 
 namespace KTX::Frame {
 
@@ -195,6 +197,31 @@ inline const char* CharsOf(const OM::String* string) { return string != nullptr 
 // characters), then deletes the old one.
 STAMVIK_API void ReplaceString(OM::Object* object, OM::String*& field, const char* text, bool utf8);
 
+// A text-array field handed out: `count` new host texts in a new array (host
+// allocator), all the caller's; `nth(i)` gives entry i. Nothing is handed out,
+// and nothing left allocated, when making one fails.
+template <class Nth>
+void HandOutTexts(int count, Nth nth, int* outCount, TEXT_s*** outTexts) {
+  *outCount = 0;
+  *outTexts = nullptr;
+  auto** out = static_cast<TEXT_s**>(SM_alloc(sizeof(TEXT_s*) * static_cast<std::size_t>(count)));
+  int made = 0;
+  try {
+    for (; made < count; ++made) out[made] = TEXT_create_string(nth(made).utf8_str());
+  } catch (...) {
+    for (int i = 0; i < made; ++i) TEXT_free(out[i]);
+    SM_free(out);
+    throw;
+  }
+  *outCount = count;
+  *outTexts = out;
+}
+// An array taken in: a count below 0, or no array for a count above 0,
+// is refused with the index-out-of-range error before anything changes.
+inline void CheckArrayIn(int count, const void* texts) {
+  if (count < 0 || (count > 0 && texts == nullptr)) OM::ThrowIndexOutOfRange(count, 0, -1);
+}
+
 // Run by every builder's destructor. The host runs the destructor also when
 // it frees an object it never destroyed (undoing the object's creation), so a
 // class that holds memory the object manager does not know of (a transient
@@ -238,6 +265,15 @@ void AtUnload(void (*step)());
                                                                                    \
  private:                                                                          \
   LIST(STAMVIK_FIELD_DECL)
+
+// A plain field's accessors inside a class: the getter, and the setter that
+// logs the object for undo before it writes.
+#define STAMVIK_PLAIN_ACCESSORS(Name, field, Type)            \
+  Type Get##Name() const { return static_cast<Type>(field); } \
+  void Set##Name(Type value) {                                \
+    ::KTX::OM::LogForWrite(this);                             \
+    field = value;                                            \
+  }
 
 // Namespace-level declarations that go with a class (in its namespace).
 #define STAMVIK_OM_CLASS_EXPORTS(Class)                   \

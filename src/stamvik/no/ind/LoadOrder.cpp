@@ -66,6 +66,7 @@ STAMVIK_LOAD_STEP(JA, LoadDie_SpringbackCompensationPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadFeatures_CompensateRoughDataPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadFeatures_ManikinBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadFeatures_ManikinPropertyOwner)
+STAMVIK_LOAD_STEP(JA, LoadFeatures_TireEnvelopeBuilderPropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadFeatures_TireEnvelopePropertyOwner)
 STAMVIK_LOAD_STEP(JA, LoadTooling_AutoDieGroupPropertyOwner)
 // Journaling units: creator names, file and class initializers.
@@ -106,6 +107,7 @@ STAMVIK_LOAD_STEP(JA, LoadAutomotiveCollectionUnit)
 STAMVIK_LOAD_STEP(JA, LoadCompensateRoughDataUnit)
 STAMVIK_LOAD_STEP(JA, LoadManikinBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadManikinUnit)
+STAMVIK_LOAD_STEP(JA, LoadTireEnvelopeBuilderUnit)
 STAMVIK_LOAD_STEP(JA, LoadTireEnvelopeUnit)
 STAMVIK_LOAD_STEP(JA, LoadAutoDieCollectionUnit)
 STAMVIK_LOAD_STEP(JA, LoadAutoDieGroupUnit)
@@ -189,6 +191,7 @@ constexpr LoadStep kLoadOrder[] = {
     {"owner Features.CompensateRoughData", &JA::LoadFeatures_CompensateRoughDataPropertyOwner},
     {"owner Features.ManikinBuilder", &JA::LoadFeatures_ManikinBuilderPropertyOwner},
     {"owner Features.Manikin", &JA::LoadFeatures_ManikinPropertyOwner},
+    {"owner Features.TireEnvelopeBuilder", &JA::LoadFeatures_TireEnvelopeBuilderPropertyOwner},
     {"owner Features.TireEnvelope", &JA::LoadFeatures_TireEnvelopePropertyOwner},
     // Journaling units, in the host's table order (the rest join with their classes).
     {"journal Die.CastReliefBuilder", &JA::LoadCastReliefBuilderUnit},
@@ -228,6 +231,7 @@ constexpr LoadStep kLoadOrder[] = {
     {"journal Features.CompensateRoughData", &JA::LoadCompensateRoughDataUnit},
     {"journal Features.ManikinBuilder", &JA::LoadManikinBuilderUnit},
     {"journal Features.Manikin", &JA::LoadManikinUnit},
+    {"journal Features.TireEnvelopeBuilder", &JA::LoadTireEnvelopeBuilderUnit},
     {"journal Features.TireEnvelope", &JA::LoadTireEnvelopeUnit},
     {"journal Tooling.AutoDieCollection", &JA::LoadAutoDieCollectionUnit},
     {"journal Tooling.AutoDieGroup", &JA::LoadAutoDieGroupUnit},

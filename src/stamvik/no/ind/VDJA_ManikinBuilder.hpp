@@ -162,14 +162,7 @@ class STAMVIK_API ManikinBuilder : public JAX_FEAT_BUILDER {
   virtual int PostureValidateAllDimensions(char** message);
   virtual bool GetOutputOptionsReadyForApply();
 
-#define STAMVIK_PLAIN(Name, field, Type)        \
-  Type Get##Name() const { return static_cast<Type>(field); } \
-  void Set##Name(Type value) {                  \
-    ::KTX::OM::LogForWrite(this);               \
-    field = value;                              \
-  }
-  STAMVIK_MANIKIN_PLAIN_FIELDS(STAMVIK_PLAIN)
-#undef STAMVIK_PLAIN
+  STAMVIK_MANIKIN_PLAIN_FIELDS(STAMVIK_PLAIN_ACCESSORS)
 #define STAMVIK_TEXT(Name, field)                                  \
   UString Get##Name() const { return UString(Frame::CharsOf(field)); } \
   void Set##Name(const UString& text) { Frame::ReplaceString(this, field, text.utf8_str(), true); }

@@ -326,14 +326,7 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   virtual int DisplayInputInformation();
   virtual bool IsSolidBodyFromComponentPart();
 
-#define STAMVIK_PLAIN(Name, field, Type)                         \
-  Type Get##Name() const { return static_cast<Type>(field); }   \
-  void Set##Name(Type value) {                                   \
-    ::KTX::OM::LogForWrite(this);                                \
-    field = value;                                               \
-  }
-  STAMVIK_TIRE_ENVELOPE_PLAIN_FIELDS(STAMVIK_PLAIN)
-#undef STAMVIK_PLAIN
+  STAMVIK_TIRE_ENVELOPE_PLAIN_FIELDS(STAMVIK_PLAIN_ACCESSORS)
 #define STAMVIK_STRING(Name, field)                                   \
   const char* Get##Name() const { return Frame::CharsOf(field); }    \
   void Set##Name(const char* text) { Frame::ReplaceString(this, field, text, false); }
