@@ -168,6 +168,7 @@ TEST_F(TireEnvelopeScripting, TheSpindleFileNameIsFiledByItsLocationAndTheOffset
 TEST_F(TireEnvelopeScripting, UpdatingBodiesAskForProtectionFirstAndANoBuilderTagCallsNothing) {
   TireEnvelopeBuilder* b = Make();
   ASSERT_NE(b, nullptr);
+  JAM::FileInitializer::Initialize("Features.TireEnvelopeBuilder");
   Host::ClearCalls();
   XJA_TIRE_ENVELOPE_BUILDER_BuildMotionTemplate(b);
   std::vector<std::string> hostCalls;
