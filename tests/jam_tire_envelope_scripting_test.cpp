@@ -34,6 +34,7 @@ int XJA_TIRE_ENVELOPE_BUILDER_BuildMotionTemplate(TireEnvelopeBuilder*);
 int XJA_TIRE_ENVELOPE_BUILDER_SwitchDrivers(tag_t);
 int XJA_TIRE_ENVELOPE_BUILDER_SetVehicleCoordinateSystem(TireEnvelopeBuilder*, int, const JAM_point3d_s*,
                                                          const JAM_matrix3x3_s*);
+int XJA_TIRE_ENVELOPE_BUILDER_SetSuspentionTemplatePoint(TireEnvelopeBuilder*, int, int, const JAM_point3d_s*);
 int X113JA_TIRE_ENVELOPE_BUILDER_AddMasterPart(TireEnvelopeBuilder*, tag_t);
 int X115JA_TIRE_ENVELOPE_BUILDER_SetTireProfileSketch(TireEnvelopeBuilder*, tag_t);
 }
@@ -232,6 +233,31 @@ TEST_F(TireEnvelopeScripting, TheVehicleSystemGoesToTheHostAndIsWhatItAnswersAft
   EXPECT_EQ(type, 2);
   EXPECT_EQ(o[2], 3.0);
   EXPECT_EQ(m[3], -1.0);
+}
+
+// A replayed call reads a structure and an array from what was recorded,
+// not from the caller's memory of the first call.
+TEST_F(TireEnvelopeScripting, AReplayedCallPassesTheRecordedPointAndOffsets) {
+  TireEnvelopeBuilder* b = Make();
+  ASSERT_NE(b, nullptr);
+  b->SetSuspensionTemplate(VDJA::ShortLongArmwithSteering);
+  JAM_point3d_s point{3, -250, 15};
+  std::vector<double> angles{0, 120, 240};
+  JAM::ClearJournal();
+  ASSERT_EQ(XJA_TIRE_ENVELOPE_BUILDER_SetSuspentionTemplatePoint(b, 1, 12, &point), 0);
+  ASSERT_EQ(XJA_TIRE_ENVELOPE_BUILDER_SetOffsetSections(b, 3, angles.data()), 0);
+  const JAM::Journal recorded = JAM::Recorded();
+  point = {0, 0, 0};
+  angles.assign(3, 0.0);
+  b->WorkArea()->slArm.innerDriveJoint = {0, 0, 0};
+  b->WorkArea()->sectionCount = 0;
+  EXPECT_EQ(JAM::ReplayJournal(recorded), (std::vector<int>{0, 0}));
+  const VD_point_s moved = b->WorkArea()->slArm.innerDriveJoint;
+  EXPECT_EQ(moved.x, 3.0);
+  EXPECT_EQ(moved.y, -250.0);
+  EXPECT_EQ(moved.z, 15.0);
+  EXPECT_EQ(b->WorkArea()->sectionCount, 3);
+  EXPECT_EQ(b->WorkArea()->sectionAngles[2], 240.0);
 }
 
 TEST_F(TireEnvelopeScripting, DefaultsTakeTheInchSetOnlyInAnInchPart) {

@@ -678,7 +678,8 @@ struct MethodFrame<M, std::tuple<A...>> {
     } else if constexpr (kIsArray<typename Arg::Value>) {
       void** elements = static_cast<void**>(call.ArrayAddress(slot));
       return static_cast<typename Arg::param>(elements != nullptr ? *elements : nullptr);
-    } else if constexpr (Arg::result) {
+    } else if constexpr (Arg::result || Arg::Value::shape == Shape::Struct) {
+      // A result's storage, or a structure's recorded values: passed by address.
       return static_cast<typename Arg::param>(call.Argument(slot));
     } else {
       return *static_cast<typename Arg::param*>(call.Argument(slot));
