@@ -60,10 +60,10 @@ int JAX_TIRE_ENVELOPE_BUILDER_SetSessionNotes(TireEnvelopeBuilder* builder, int 
 }
 
 int JAX_TIRE_ENVELOPE_BUILDER_SwitchDrivers(tag_t builder) {
-  // Tag 0 or a tag of no object has no builder to switch: refused, nothing called.
-  auto* found = OM::TagToObject<TireEnvelopeBuilder>(builder);
-  if (found == nullptr) ERROR_raise(kSource, __LINE__, Error::kBadObject, "tag %u is no tire envelope builder", builder);
-  return found->SwitchDriversButton();
+  // Tag 0, or a tag of no tire-envelope builder, has no builder to switch:
+  // refused whatever the checking level, nothing called.
+  OM::OM_check_tag_class(kSource, __LINE__, builder, TireEnvelopeBuilder::ThisClassId);
+  return OM::TagToObject<TireEnvelopeBuilder>(builder)->SwitchDriversButton();
 }
 
 int JAX_TIRE_ENVELOPE_BUILDER_SetVehicleCoordinateSystem(TireEnvelopeBuilder*, int type, const JAM_point3d_s* origin,
