@@ -45,8 +45,25 @@ constexpr const char* kSource = "VDJA_TireEnvelopeBuilder";
 
 // Which work area belongs to which builder. The object's own field is only a
 // copy for the host's calls: undo and part loading write old pointers into it.
-std::unordered_map<const TireEnvelopeBuilder*, Tire_s*>& WorkAreas() {
-  static auto* areas = new std::unordered_map<const TireEnvelopeBuilder*, Tire_s*>;
+// The table outlives every builder: it is let go when the library unloads,
+// and only then when no builder is left to look into it.
+using WorkAreaTable = std::unordered_map<const TireEnvelopeBuilder*, Tire_s*>;
+WorkAreaTable*& WorkAreaTablePointer() {
+  static WorkAreaTable* areas = nullptr;
+  return areas;
+}
+void ReleaseWorkAreaTable() {
+  WorkAreaTable*& areas = WorkAreaTablePointer();
+  if (areas == nullptr || !areas->empty()) return;
+  delete areas;
+  areas = nullptr;
+}
+WorkAreaTable& WorkAreas() {
+  WorkAreaTable*& areas = WorkAreaTablePointer();
+  if (areas == nullptr) {
+    areas = new WorkAreaTable;
+    Frame::AtUnload(&ReleaseWorkAreaTable);
+  }
   return *areas;
 }
 
