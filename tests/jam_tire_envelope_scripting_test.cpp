@@ -205,7 +205,7 @@ TEST_F(TireEnvelopeScripting, ObjectFormsReadNamesFromTheHostAndRefuseWhatIsNoSu
 
   const double origin[3] = {0, 0, 0}, matrix[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
   const tag_t sketch = Sketch::Make(origin, matrix, 0, nullptr);
-  Assy::NamePart(part(), "wheel_part.prt");
+  Assy::NamePart(part(), "wheel_part");
   OM::UserObjectName::Set(sketch, "TIRE_PROFILE");
   const std::int64_t memory = Memory::LiveCounters().blocks;
   EXPECT_EQ(X115JA_TIRE_ENVELOPE_BUILDER_SetTireProfileSketch(b, sketch), 0);

@@ -99,11 +99,6 @@ PART_part* PART_ask_part_of_filename(const char* fileName) {
   return it != partsByName().end() ? it->second : nullptr;
 }
 
-char* PART_ask_filename_of_part(const PART_part* part) {
-  Host::Log("PART_ask_filename_of_part", part != nullptr ? std::to_string(part->OmTag()) : "(null)");
-  return part != nullptr ? SM_string_copy(Assy::NameOfPart(part).c_str()) : nullptr;
-}
-
 char* VD_ask_part_dm_name(const char* name) {
   Host::Log("VD_ask_part_dm_name", name != nullptr ? name : "(null)");
   return SM_string_copy(name != nullptr ? name : "");

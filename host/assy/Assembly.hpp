@@ -58,9 +58,6 @@ KTX_HOST_API std::vector<tag_t> ASSY_ask_components(const PART_part* parent);
 // The part file name a data-management command-line name stands for (the
 // stand-in's names stand for themselves): a new text.
 KTX_HOST_API char* QDMGR_decode_cli_part_file(const char* name);
-// The file name the part was loaded under: a new text (SM_alloc), empty for a
-// part never named; null for no part.
-KTX_HOST_API char* PART_ask_filename_of_part(const PART_part* part);
 // The loaded part of that file name; null when none is loaded.
 KTX_HOST_API PART_part* PART_ask_part_of_filename(const char* fileName);
 // The part's name under data management (the stand-in: the name itself): a new text.
