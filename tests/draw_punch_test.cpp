@@ -9,6 +9,7 @@
 #include "geom/Geometry.hpp"
 #include "pref/SessionInterfaces.hpp"
 #include "sys/Settings.hpp"
+#include "tool/Tooling.hpp"
 
 using namespace KTX;
 using namespace KTX::Tooling;
@@ -23,7 +24,14 @@ class DrawPunch : public stamvik_test::HostTest {
   }
   void TearDown() override {
     Host::ResetSessionInterfaces();
+    Host::ClearCustomerDefaults();
     HostTest::TearDown();
+  }
+  static bool Setting(int (JAM::SessionModeling_Interface::*get)(bool*)) {
+    bool value = false;
+    (static_cast<JAM::SessionModeling_Interface*>(
+         JAM::ClassInitializer::GetUnjournalledInterface("Preferences.SessionModeling"))->*get)(&value);
+    return value;
   }
   static std::vector<std::string> Args(const std::string& name) {
     std::vector<std::string> out;
@@ -104,6 +112,77 @@ TEST_F(DrawPunch, TheBuildRunsOnLayer251AndPutsTheWorkLayerBack) {
   EXPECT_EQ(layer, 7);
   EXPECT_EQ(Args("mtStatusAreaImmediate"), (std::vector<std::string>{"Process input curves successfully."}));
   EXPECT_EQ(punch->GetFinalPunchCurve(), 0u);
+  punch->destroy();
+}
+
+TEST_F(DrawPunch, ACommitOfNothingMakesNoSetAndLeavesTheSessionAsItWas) {
+  auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
+  Host::ClearCalls();
+  EXPECT_EQ(punch->commit(), 0);
+  EXPECT_EQ(punch->GetTfeatureSet(), 0u);
+  EXPECT_TRUE(Host::FeatureSetsOfPart(part()).empty());
+  EXPECT_EQ(Host::CountCalls("SessionModeling"), 0u);
+  EXPECT_EQ(Args("DSS_set_suppress_display"), (std::vector<std::string>{"3", "2"}));
+  EXPECT_EQ(Host::CountCalls("OM_destroy"), 2u);  // the two object sets
+  EXPECT_EQ(punch->GetFrecSet(), nullptr);
+  EXPECT_EQ(punch->GetFrecSetToDelete(), nullptr);
+  punch->destroy();
+}
+
+TEST_F(DrawPunch, AnEditHoldsThreeSessionSettingsOffAndPutsThemBack) {
+  auto* member = FEATURE_RECORD::Create(nullptr, nullptr);
+  const tag_t members[1] = {member->OmTag()};
+  const tag_t set = TOOLING_create_user_defined_feature_set(members, 1, 1, 0, "Draw Punch");
+  auto* settings = static_cast<JAM::SessionModeling_Interface*>(
+      JAM::ClassInitializer::GetUnjournalledInterface("Preferences.SessionModeling"));
+  settings->SetLogical80(false);  // one of the three was off already and stays so
+  auto* punch = DieDesDrawPunchBuilderFactory::Create(set, part());
+  Host::ClearCalls();
+  EXPECT_EQ(punch->commit(), 0);
+  EXPECT_EQ(Args("SessionModeling"),
+            (std::vector<std::string>{"operation=90 value=false", "operation=80 value=false",
+                                      "operation=82 value=false", "operation=90 value=true",
+                                      "operation=80 value=false", "operation=82 value=true"}));
+  EXPECT_FALSE(Setting(&JAM::SessionModeling_Interface::GetLogical79));
+  EXPECT_TRUE(Setting(&JAM::SessionModeling_Interface::GetLogical81));
+  EXPECT_TRUE(Setting(&JAM::SessionModeling_Interface::GetLogical89));
+  EXPECT_EQ(Args("DSS_set_suppress_display"), (std::vector<std::string>{"3", "2"}));
+  EXPECT_EQ(punch->GetTfeatureSet(), set);
+  punch->destroy();
+}
+
+TEST_F(DrawPunch, MachiningFacesTakeTheTitleOfTheirKindsCustomerDefault) {
+  auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
+  const double o[3] = {0, 0, 0};
+  const tag_t face = ES_create_point(o);
+  Host::SetCustomerDefault("MFM_Refined_Attribute", std::string("REFINED"));
+  Host::SetCustomerDefault("MFM_Rough_Attribute", std::string("ROUGH_FACE"));
+  struct Row {
+    tag_t face;
+    int kind;
+    bool result;
+    const char* title;  // the attribute it sets, or none
+  };
+  const Row rows[] = {
+      {face, 0, false, nullptr}, {face, 4, false, nullptr},         {0, 2, false, nullptr},
+      {face, 3, false, nullptr},  // no default of that name
+      {face, 2, true, "ROUGH_FACE"}, {face, 1, true, "REFINED"},
+  };
+  for (const Row& row : rows) {
+    Host::ClearCalls();
+    EXPECT_EQ(punch->AddAttributetoFace(row.face, row.kind), row.result) << row.kind;
+    const std::vector<std::string> set = Args("ATTR_set_int");
+    if (row.title == nullptr) {
+      EXPECT_TRUE(set.empty()) << row.kind;
+      continue;
+    }
+    int value = -1;
+    bool hidden = true;
+    EXPECT_TRUE(ATTR_ask_int(face, row.title, &value, &hidden));
+    EXPECT_EQ(value, 0);
+    EXPECT_FALSE(hidden);
+  }
+  EXPECT_EQ(Args("TOOLING_get_customer_default").back(), "0 MFM_Refined_Attribute 0 0");
   punch->destroy();
 }
 

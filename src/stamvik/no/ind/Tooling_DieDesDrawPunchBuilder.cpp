@@ -1,10 +1,19 @@
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 
+#include <cmath>
+#include <cstring>
+#include <string>
+
 #include "geom/Faces.hpp"
+#include "afl/Module.hpp"
+#include "geom/Sketch.hpp"
+#include "modl/ModelingInterfaces.hpp"
 #include "pref/SessionInterfaces.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
+#include "tool/Tooling.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::Tooling {
 
@@ -13,8 +22,103 @@ namespace {
 constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
 constexpr int kBuildLayer = 251;  // the layer a build makes its features on
 
-JAM::LayerManager_Interface* layerManager() {
-  return static_cast<JAM::LayerManager_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface("Layer.LayerManager"));
+template <class T>
+T* hostInterface(const char* name) {
+  return static_cast<T*>(JAM::ClassInitializer::GetUnjournalledInterface(name));
+}
+
+JAM::LayerManager_Interface* layerManager() { return hostInterface<JAM::LayerManager_Interface>("Layer.LayerManager"); }
+
+// What a rough-offset feature was made from: its first input sheet (0 when
+// none) and its offset distance, signed.
+struct RoughOffset {
+  tag_t sheet = 0;
+  double distance = 0.0;
+};
+RoughOffset readRoughOffset(tag_t feature) {
+  RSO_data_s data{};
+  RSO_init_data_with_option(&data, OM::OM_object_of_tag(feature), 1);
+  RoughOffset read{data.sheets.empty() ? 0 : data.sheets.front().sheet, data.distance};
+  RSO_reset_data(&data);
+  return read;
+}
+
+// An editing builder of an extrude or chamfer feature, destroyed on every way
+// out, and only when one was opened.
+class EditingBuilder {
+ public:
+  EditingBuilder(bool extrude, tag_t feature) {
+    auto* collection = hostInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection");
+    if (extrude)
+      collection->CreateExtrudeBuilder(feature, &tag_);
+    else
+      collection->CreateChamferBuilder(feature, &tag_);
+  }
+  ~EditingBuilder() {
+    if (tag_ != 0) hostInterface<JAM::Builder_Interface>("Builder")->Destroy(tag_);
+  }
+  EditingBuilder(const EditingBuilder&) = delete;
+  EditingBuilder& operator=(const EditingBuilder&) = delete;
+  tag_t tag() const { return tag_; }
+
+ private:
+  tag_t tag_ = 0;
+};
+
+std::string takeText(char* text) {
+  std::string out = text != nullptr ? text : "";
+  SM_free(text);
+  return out;
+}
+
+// The number an expression's text holds (0 for none).
+double expressionNumber(tag_t expression) {
+  char* text = nullptr;
+  if (expression != 0) hostInterface<JAM::Expression_Interface>("Expression")->Text(expression, &text);
+  return TEXT_atof(takeText(text).c_str());
+}
+
+// The start or end extend of an extrude builder's limits (0 when none).
+tag_t limitExtend(tag_t builder, bool end) {
+  tag_t limits = 0, extend = 0;
+  if (builder == 0) return 0;
+  hostInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->Limits(builder, &limits);
+  if (limits == 0) return 0;
+  auto* l = hostInterface<JAM::Limits_Interface>("GeometricUtilities.Limits");
+  if (end)
+    l->EndExtend(limits, &extend);
+  else
+    l->StartExtend(limits, &extend);
+  return extend;
+}
+
+[[maybe_unused]] double limitValue(tag_t builder, bool end) {
+  tag_t value = 0;
+  if (tag_t extend = limitExtend(builder, end); extend != 0)
+    hostInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->Value(extend, &value);
+  return expressionNumber(value);
+}
+
+// The object an extrude feature's end limit runs up to (0 when none).
+tag_t endLimitObject(tag_t feature) {
+  EditingBuilder builder(true, feature);
+  tag_t object = 0;
+  if (tag_t extend = limitExtend(builder.tag(), true); extend != 0)
+    hostInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->TrimmingObject(extend, &object);
+  return object;
+}
+
+[[maybe_unused]] double featureOffset(tag_t builder, bool end) {
+  tag_t offset = 0, expression = 0;
+  if (builder == 0) return 0.0;
+  hostInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->FeatureOffset(builder, &offset);
+  if (offset == 0) return 0.0;
+  auto* o = hostInterface<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
+  if (end)
+    o->EndOffset(offset, &expression);
+  else
+    o->StartOffset(offset, &expression);
+  return expressionNumber(expression);
 }
 
 tag_t workPartTag() {
@@ -86,6 +190,163 @@ bool DieDesDrawPunchBuilder::AddHideIntAttrObj(OM::Object* object, const UString
   static Attr::UserAttributeDescriptor descriptor;
   static Attr::UserAttributeValue value;
   return object != nullptr && titleHidden(object->OmTag(), descriptor, value, title);
+}
+
+bool DieDesDrawPunchBuilder::AddAttributetoFace(tag_t face, int kind) {
+  static const char* const kDefaults[] = {"MFM_Refined_Attribute", "MFM_Rough_Attribute", "MFM_Finishing_Attribute"};
+  if (face == 0 || kind < 1 || kind > 3) return false;
+  char title[kCustomerDefaultSize];
+  std::memset(title, 0, sizeof title);
+  if (TOOLING_get_customer_default(0, kDefaults[kind - 1], 0, 0, title) != 0) return false;
+  static Attr::UserAttributeDescriptor descriptor;
+  static Attr::UserAttributeValue value;
+  descriptor.title = title;
+  descriptor.type = 3;
+  descriptor.hidden = false;
+  value.integer = 0;
+  return Attr::SetUserAttribute(face, descriptor, value);
+}
+
+int DieDesDrawPunchBuilder::ConvertFrecToSheetTagDeckThickness(tag_t featureSet) {
+  tag_t bottom = 0, belt = 0;
+  const bool hasBottom = FindFeatureInSetByAttrTitle(featureSet, "QD$ROUGH_OFFSET_BOTTOM", &bottom);
+  const bool hasBelt = FindFeatureInSetByAttrTitle(featureSet, "QD$ROUGH_OFFSET_BELT", &belt);
+  if (hasBelt) SetBeltThickness(std::fabs(readRoughOffset(belt).distance));
+  if (hasBottom) {
+    const RoughOffset read = readRoughOffset(bottom);
+    if (read.sheet != 0) m_sheetBody->set_selected_tag(read.sheet);
+    SetDeckThickness(std::fabs(read.distance));
+    if (!hasBelt) SetBeltThickness(std::fabs(read.distance));
+    return 0;
+  }
+  // A deck sheet stands for the bottom offset. The belt offset is still made
+  // from the sheet body, so its thickness read above is kept.
+  SetDeckThickness(0.0);
+  if (!hasBelt) SetBeltThickness(0.0);
+  tag_t outer = 0, top = 0, beltSolid = 0;
+  const bool hasOuter = FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_OUTER_SOLID", &outer);
+  if (FindFeatureInSetByAttrTitle(featureSet, "QD$ROUGH_OFFSET_TOP", &top)) {
+    if (const tag_t sheet = readRoughOffset(top).sheet; sheet != 0) m_sheetBody->set_selected_tag(sheet);
+  } else if (hasOuter) {
+    if (const tag_t sheet = endLimitObject(outer); sheet != 0) m_sheetBody->set_selected_tag(sheet);
+  }
+  if (FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_BELT_SOLID", &beltSolid))
+    if (const tag_t deck = endLimitObject(beltSolid); deck != 0) m_sheetBodyDeck->set_selected_tag(deck);
+  return 0;
+}
+
+int DieDesDrawPunchBuilder::ConvertFrecToMiscellaneous(tag_t featureSet) {
+  tag_t chamfer = 0, top = 0, inner = 0;
+  if (FindFeatureInSetByAttrTitle(featureSet, "QD$CHAMFER_BELT", &chamfer)) {
+    EditingBuilder builder(false, chamfer);
+    auto* offsets = hostInterface<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
+    char* first = nullptr;
+    char* second = nullptr;
+    if (builder.tag() != 0) {
+      offsets->FirstOffset(builder.tag(), &first);
+      offsets->SecondOffset(builder.tag(), &second);
+    }
+    const double a = TEXT_atof(takeText(first).c_str());
+    const double b = TEXT_atof(takeText(second).c_str());
+    SetReliefAngle(std::fabs(a) > 1e-10 ? std::atan(b / a) * 180.0 * 0.31830989161357204 : 90.0);
+  } else {
+    SetReliefAngle(0.0);
+  }
+  const bool hasTop = FindFeatureInSetByAttrTitle(featureSet, "QD$ROUGH_OFFSET_TOP", &top);
+  SetExactSheetbodyOption(!hasTop);
+  if (hasTop) SetMachiningAllowance(readRoughOffset(top).distance);
+  SetCoreDrawPunchOption(FindFeatureInSetByAttrTitle(m_tfeatureSet, "QD$MAIN_INNER_SOLID", &inner));
+  return 0;
+}
+
+namespace {
+
+// The three session-modelling settings an edit turns off while it rebuilds,
+// each by its getter and the setter after it.
+struct HeldSetting {
+  int (JAM::SessionModeling_Interface::*get)(bool*);
+  int (JAM::SessionModeling_Interface::*set)(bool);
+};
+constexpr HeldSetting kHeldSettings[] = {
+    {&JAM::SessionModeling_Interface::GetLogical89, &JAM::SessionModeling_Interface::SetLogical90},
+    {&JAM::SessionModeling_Interface::GetLogical79, &JAM::SessionModeling_Interface::SetLogical80},
+    {&JAM::SessionModeling_Interface::GetLogical81, &JAM::SessionModeling_Interface::SetLogical82},
+};
+
+}  // namespace
+
+int DieDesDrawPunchBuilder::commit() {
+  const bool editing = m_tfeatureSet != 0;
+  auto* settings = hostInterface<JAM::SessionModeling_Interface>("Preferences.SessionModeling");
+  bool saved[3] = {true, true, true};
+  bool settingsHeld = false;
+  bool displaySuppressed = false;
+  int status = 0;
+  try {
+    SetFrecSet(OM_create_set());
+    SetFrecSetToDelete(OM_create_set());
+    if (editing) {
+      for (std::size_t i = 0; i < 3; ++i) {
+        (settings->*kHeldSettings[i].get)(&saved[i]);
+        (settings->*kHeldSettings[i].set)(false);
+      }
+      settingsHeld = true;
+    }
+    DSS_set_suppress_display(3);
+    displaySuppressed = true;
+    // A failed step has been reported already; what it made before failing
+    // is still grouped below.
+    status = CreateDrawDiePunch();
+    GroupMadeFeatures();
+    DeleteFeaturesInOMSet(m_frecSetToDelete);
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, kSource, 300);
+  }
+  // The display and the settings come back on every path, a raised error's
+  // included.
+  if (displaySuppressed) DSS_set_suppress_display(2);
+  if (settingsHeld)
+    for (std::size_t i = 0; i < 3; ++i) (settings->*kHeldSettings[i].set)(saved[i]);
+  try {
+    DSS_REGEN_regenerate_display(1, nullptr);
+    UPDATE_do_update();
+  } catch (const std::exception& e) {
+    const int code = Error::HandleAsBuilder(e, kSource, 300);
+    if (status == 0) status = code;
+  }
+  if (OM::Set* set = m_frecSet; set != nullptr) {
+    SetFrecSet(nullptr);
+    OM_delete_object(set);
+  }
+  if (OM::Set* set = m_frecSetToDelete; set != nullptr) {
+    SetFrecSetToDelete(nullptr);
+    OM_delete_object(set);
+  }
+  return status;
+}
+
+void DieDesDrawPunchBuilder::GroupMadeFeatures() {
+  int count = 0;
+  tag_t* made = nullptr;
+  OM_flatten_set(m_frecSet, &count, &made);
+  std::vector<tag_t> features;
+  for (int i = 0; i < count; ++i) features.push_back(made[i]);
+  SM_free(made);
+  if (features.empty()) return;
+  if (m_tfeatureSet != 0) {
+    int memberCount = 0;
+    tag_t* members = nullptr;
+    FSET_ask_group_members(m_tfeatureSet, &memberCount, &members);
+    // The new features come first; a set that reports no member gets them
+    // as its members all the same, so that nothing made is left outside.
+    for (int i = 0; i < memberCount; ++i) features.push_back(members[i]);
+    SM_free(members);
+    TOOLING_replace_feature_set_member(m_tfeatureSet, features.data(), static_cast<int>(features.size()));
+  } else if (const tag_t set =
+                 TOOLING_create_user_defined_feature_set(features.data(), count, 1, 0, "Draw Punch");
+             set != 0) {
+    SetTfeatureSet(set);
+  }
 }
 
 int DieDesDrawPunchBuilder::CreateDrawDiePunch() {

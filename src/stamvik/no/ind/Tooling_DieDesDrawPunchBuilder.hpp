@@ -50,6 +50,9 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   void destroy() override;
   void cascade_destroy() override;
   int validate_nothrow() override;
+  // Builds the punch and gathers what it made into the "Draw Punch" feature
+  // set (m_tfeatureSet). Returns the build's failure number, 0 on success.
+  int commit() override;
 
   // The builder's own operations, in their slot order (the draw die reaches
   // them through the punch it owns). Statuses are 0 or a message number.
@@ -179,6 +182,9 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
 
  private:
   void implement_destroy();
+  // Makes the features of m_frecSet members of the set, first; a new set
+  // when creating.
+  void GroupMadeFeatures();
 };
 
 STAMVIK_OM_CLASS_EXPORTS(DieDesDrawPunchBuilder)
