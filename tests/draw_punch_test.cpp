@@ -7,6 +7,7 @@
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
+#include "modl/ModelingInterfaces.hpp"
 #include "pref/SessionInterfaces.hpp"
 #include "sys/Settings.hpp"
 #include "tool/Tooling.hpp"
@@ -25,7 +26,20 @@ class DrawPunch : public stamvik_test::HostTest {
   void TearDown() override {
     Host::ResetSessionInterfaces();
     Host::ClearCustomerDefaults();
+    Host::ForgetModelingValues();
     HostTest::TearDown();
+  }
+  // A feature set of new features, each titled as a punch build titles them.
+  tag_t SetOf(const std::vector<std::string>& titles, std::vector<tag_t>* features = nullptr) {
+    auto* titler = DieDesDrawPunchBuilderFactory::Create(0, part());
+    std::vector<tag_t> made;
+    for (const std::string& title : titles) {
+      made.push_back(FEATURE_RECORD::Create(nullptr, nullptr)->OmTag());
+      titler->AddHideIntAttr(made.back(), title);
+    }
+    titler->destroy();
+    if (features != nullptr) *features = made;
+    return TOOLING_create_user_defined_feature_set(made.data(), static_cast<int>(made.size()), 1, 0, "Draw Punch");
   }
   static bool Setting(int (JAM::SessionModeling_Interface::*get)(bool*)) {
     bool value = false;
@@ -183,6 +197,77 @@ TEST_F(DrawPunch, MachiningFacesTakeTheTitleOfTheirKindsCustomerDefault) {
     EXPECT_FALSE(hidden);
   }
   EXPECT_EQ(Args("TOOLING_get_customer_default").back(), "0 MFM_Refined_Attribute 0 0");
+  punch->destroy();
+}
+
+TEST_F(DrawPunch, ReliefAngleAndSheetOptionAreReadBackFromTheSet) {
+  struct Row {
+    const char* what;
+    std::vector<std::string> titles;
+    ChamferValues chamfer;
+    double angle;
+    bool exact;
+    double allowance;
+  };
+  const Row rows[] = {
+      {"chamfer 4 by 3", {"QD$CHAMFER_BELT", "QD$ROUGH_OFFSET_TOP"}, {"4.0", "3.0", "0"}, 36.86989827477668, false,
+       -1.25},
+      {"first offset 0", {"QD$ROUGH_OFFSET_TOP", "QD$CHAMFER_BELT"}, {"0", "3.0", "0"}, 90.0, false, -1.25},
+      {"no chamfer, no top offset", {"QD$MAIN_OUTER_SOLID"}, {}, 0.0, true, 2.5},
+  };
+  Host::SetRealAnswer("RSO_init_data_with_option.distance", -1.25);
+  for (const Row& row : rows) {
+    std::vector<tag_t> features;
+    const tag_t set = SetOf(row.titles, &features);
+    for (std::size_t i = 0; i < row.titles.size(); ++i)
+      if (row.titles[i] == "QD$CHAMFER_BELT") Host::SetChamferValues(features[i], row.chamfer);
+    auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
+    punch->SetReliefAngle(7.0);
+    punch->SetMachiningAllowance(2.5);
+    punch->SetTfeatureSet(set);
+    punch->ConvertFrecToMiscellaneous(set);
+    EXPECT_DOUBLE_EQ(punch->GetReliefAngle(), row.angle) << row.what;
+    EXPECT_EQ(punch->GetExactSheetbodyOption(), row.exact) << row.what;
+    EXPECT_DOUBLE_EQ(punch->GetMachiningAllowance(), row.allowance) << row.what;
+    EXPECT_FALSE(punch->GetCoreDrawPunchOption()) << row.what;
+    punch->destroy();
+  }
+}
+
+TEST_F(DrawPunch, SheetsAndThicknessesAreReadBackFromTheRoughOffsets) {
+  const double o[3] = {0, 0, 0};
+  const tag_t sheet = ES_create_point(o);
+  const tag_t deck = ES_create_point(o);
+  Host::SetAnswer("RSO_init_data_with_option.sheet", sheet);
+  Host::SetRealAnswer("RSO_init_data_with_option.distance", -3.0);
+
+  // A bottom offset gives the sheet and the deck thickness, and the belt's too without a belt offset.
+  auto* punch = DieDesDrawPunchBuilderFactory::Create(SetOf({"QD$ROUGH_OFFSET_BOTTOM"}), part());
+  EXPECT_EQ(punch->GetSheetBody()->ask_selected_tag(), sheet);
+  EXPECT_DOUBLE_EQ(punch->GetDeckThickness(), 3.0);
+  EXPECT_DOUBLE_EQ(punch->GetBeltThickness(), 3.0);
+  punch->destroy();
+
+  // A deck sheet instead of a bottom offset: the sheet and the deck come from the solids' end limits,
+  // and the belt offset's thickness is kept.
+  std::vector<tag_t> features;
+  const tag_t set = SetOf({"QD$MAIN_OUTER_SOLID", "QD$MAIN_BELT_SOLID", "QD$ROUGH_OFFSET_BELT"}, &features);
+  ExtrudeValues outer, belt;
+  outer.endType = belt.endType = 2;
+  outer.endObject = sheet;
+  belt.endObject = deck;
+  Host::SetExtrudeValues(features[0], outer);
+  Host::SetExtrudeValues(features[1], belt);
+  Host::SetAnswer("RSO_init_data_with_option.sheet", 0);
+  punch = DieDesDrawPunchBuilderFactory::Create(set, part());
+  EXPECT_EQ(punch->GetSheetBody()->ask_selected_tag(), sheet);
+  EXPECT_EQ(punch->GetSheetBodyDeck()->ask_selected_tag(), deck);
+  EXPECT_DOUBLE_EQ(punch->GetDeckThickness(), 0.0);
+  EXPECT_DOUBLE_EQ(punch->GetBeltThickness(), 3.0);
+  // Both editing builders were destroyed, and no builder that was never opened.
+  const std::vector<std::string> destroyed = Args("Builder");
+  EXPECT_EQ(destroyed.size(), 2u);
+  for (const std::string& call : destroyed) EXPECT_NE(call, "operation=2 builder=0");
   punch->destroy();
 }
 
