@@ -116,7 +116,7 @@ TEST_F(DrawPunch, TheBuildRunsOnLayer251AndPutsTheWorkLayerBack) {
   auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
   ASSERT_EQ(Layers()->SetWorkLayer(0, 7), 0);
   Host::ClearCalls();
-  EXPECT_EQ(punch->CreateDrawDiePunch(), 0);
+  EXPECT_EQ(punch->CreateDrawDiePunch(), 3030583);  // no sheet: the rough offsets fail
   EXPECT_EQ(Args("LayerManagerSetWorkLayer"),
             (std::vector<std::string>{"part=" + std::to_string(part()->OmTag()) + " layer=251",
                                       "part=" + std::to_string(part()->OmTag()) + " layer=7"}));
@@ -129,10 +129,34 @@ TEST_F(DrawPunch, TheBuildRunsOnLayer251AndPutsTheWorkLayerBack) {
   punch->destroy();
 }
 
+TEST_F(DrawPunch, WithoutAPunchCurveTheBuildStopsAtTheProjectionAndReportsIt) {
+  // The sheet itself is the top, the deck the bottom and, at the deck's thickness, the belt too.
+  auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
+  const double o[3] = {0, 0, 0};
+  punch->GetSheetBody()->set_selected_tag(ES_create_point(o));
+  punch->GetSheetBodyDeck()->set_selected_tag(ES_create_point(o));
+  punch->SetExactSheetbodyOption(true);
+  punch->SetDeckThickness(2.0);
+  punch->SetBeltThickness(2.0 + 0.5 * TOLER_ask_distance_tol());
+  Error::ClearSevereErrors();
+  Host::ClearCalls();
+  EXPECT_EQ(punch->CreateDrawDiePunch(), 3030584);
+  EXPECT_EQ(Args("mtStatusAreaImmediate"),
+            (std::vector<std::string>{"Process input curves successfully.", "Create rough offset sheets successfully."}));
+  ASSERT_EQ(Error::SevereErrors().size(), 1u);
+  EXPECT_EQ(Error::SevereErrors()[0].code, 3030584);
+  EXPECT_EQ(Error::SevereErrors()[0].line, 462);
+  EXPECT_EQ(Error::SevereErrors()[0].closeMode, 0);
+  int layer = 0;
+  EXPECT_EQ(Layers()->AskWorkLayer(0, &layer), 0);
+  EXPECT_EQ(layer, 1);
+  punch->destroy();
+}
+
 TEST_F(DrawPunch, ACommitOfNothingMakesNoSetAndLeavesTheSessionAsItWas) {
   auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
   Host::ClearCalls();
-  EXPECT_EQ(punch->commit(), 0);
+  EXPECT_EQ(punch->commit(), 3030583);  // no sheet to offset
   EXPECT_EQ(punch->GetTfeatureSet(), 0u);
   EXPECT_TRUE(Host::FeatureSetsOfPart(part()).empty());
   EXPECT_EQ(Host::CountCalls("SessionModeling"), 0u);
@@ -152,7 +176,7 @@ TEST_F(DrawPunch, AnEditHoldsThreeSessionSettingsOffAndPutsThemBack) {
   settings->SetLogical80(false);  // one of the three was off already and stays so
   auto* punch = DieDesDrawPunchBuilderFactory::Create(set, part());
   Host::ClearCalls();
-  EXPECT_EQ(punch->commit(), 0);
+  EXPECT_EQ(punch->commit(), 3030583);
   EXPECT_EQ(Args("SessionModeling"),
             (std::vector<std::string>{"operation=90 value=false", "operation=80 value=false",
                                       "operation=82 value=false", "operation=90 value=true",

@@ -307,6 +307,19 @@ void WCS_set(const double origin[3], const double matrix[9]) {
   if (PART_part* part = PART_ask_work_part()) part->SetWcs(origin, matrix);
 }
 
+tag_t WCS_ask_tag() {
+  static auto* made = new std::map<tag_t, tag_t>;
+  PART_part* part = PART_ask_work_part();
+  if (part == nullptr) return 0;
+  double origin[3], matrix[9];
+  part->AskWcs(origin, matrix);
+  tag_t& csys = (*made)[part->OmTag()];
+  // A tag of a system that went with an earlier part is not the work part's.
+  if (dynamic_cast<ES_csys*>(OM::OM_object_of_tag(csys)) == nullptr || PART_ask_part_of_object(csys) != part)
+    csys = ES_create_csys(origin, matrix);
+  return csys;
+}
+
 // ---- die-design evaluation --------------------------------------------------------------
 
 namespace {

@@ -144,6 +144,10 @@ KTX_HOST_API void RM_set_sleep_state(tag_t entity, int sleep);
 KTX_HOST_API void WCS_ask_origin(double origin[3]);
 KTX_HOST_API void WCS_ask_matrix(double matrix[9]);
 KTX_HOST_API void WCS_set(const double origin[3], const double matrix[9]);
+// The work coordinate system as an entity: a coordinate system in the work
+// part at the system's frame, made on the first ask and given again while it
+// lives (0 without a work part).
+KTX_HOST_API tag_t WCS_ask_tag();
 
 // ---- the die-design library's evaluation ----------------------------------------
 //

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
 #include "om/HostClass.hpp"
 #include "sel/Selection.hpp"
 #include "sys/CallLog.hpp"
@@ -340,6 +341,23 @@ class Feature final : public Feature_Interface {
   }
 };
 
+class IPlane final : public IPlane_Interface {
+ public:
+  unsigned int GetInterfaceId() override { return 0x1F1A4E05U; }
+  int Normal(tag_t plane, double* x, double* y, double* z) override {
+    if (x == nullptr || y == nullptr || z == nullptr) return Error::kBadObject;
+    if (int rc = record("IPlane", 5, tagArg("plane", plane)); rc != 0) return rc;
+    auto* found = hostObject<ES_plane>(plane);
+    if (found == nullptr) return Error::kBadObject;
+    double normal[3];
+    found->ask_direction(normal);
+    *x = normal[0];
+    *y = normal[1];
+    *z = normal[2];
+    return 0;
+  }
+};
+
 // One object serves both forms: nothing here is journalled.
 FeatureCollection collectionServed;
 ClassInitializer collectionInitializer("Features.FeatureCollection", &collectionServed, &collectionServed);
@@ -359,6 +377,8 @@ Limits limitsServed;
 ClassInitializer limitsInitializer("GeometricUtilities.Limits", &limitsServed, &limitsServed);
 Extend extendServed;
 ClassInitializer extendInitializer("GeometricUtilities.Extend", &extendServed, &extendServed);
+IPlane planeServed;
+ClassInitializer planeInitializer("IPlane", &planeServed, &planeServed);
 FeatureOffset offsetServed;
 ClassInitializer offsetInitializer("GeometricUtilities.FeatureOffset", &offsetServed, &offsetServed);
 

@@ -251,6 +251,19 @@ class KTX_HOST_API Feature_Interface : public IJAInterface {
   ~Feature_Interface() = default;
 };
 
+// 5: a plane's normal (the third row of its frame); another object than a
+// plane gives the bad-object error.
+class KTX_HOST_API IPlane_Interface : public IJAInterface {
+ public:
+  virtual unsigned int GetInterfaceId() = 0;
+  KTX_HOLD_PLACE(1) KTX_HOLD_PLACE(2) KTX_HOLD_PLACE(3) KTX_HOLD_PLACE(4)
+  virtual int Normal(tag_t plane, double* x, double* y, double* z) = 0;  // 5
+
+ protected:
+  IPlane_Interface() = default;
+  ~IPlane_Interface() = default;
+};
+
 }  // namespace JAM
 }  // namespace KTX
 

@@ -1,6 +1,7 @@
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -21,6 +22,15 @@ namespace {
 
 constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
 constexpr int kBuildLayer = 251;  // the layer a build makes its features on
+constexpr int kMissingInput = 3030591;
+constexpr const char* kFromBase = "0.000000";  // every extrusion starts at its profile
+
+// Lengths enter the host's builders as "%f" texts.
+std::string lengthText(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%f", value);
+  return text;
+}
 
 template <class T>
 T* hostInterface(const char* name) {
@@ -362,12 +372,44 @@ int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
   layers->AskWorkLayer(work, &savedLayer);
   layers->SetWorkLayer(work, kBuildLayer);
   int status = 0;
+  std::vector<tag_t> beltEdges;
   try {
     tag_t finalCurve = 0;
     step(ProcessInputCurves(m_punchCurve, m_tfeatureSet, "QD$ROUGH_OFFSET_BOTTOM", m_frecSetToDelete,
                             "QD$PUNCH_JOIN_CURVE", m_frecSet, &finalCurve),
          357, 3030582, "Error occurs on processing input curves.", "Process input curves successfully.");
     SetFinalPunchCurve(finalCurve);
+
+    tag_t top = 0, bottom = 0, belt = 0;
+    int rc = CreateTopBottomRoughOffset(&top, &bottom, &belt);
+    if (rc == 0 && (top == 0 || bottom == 0 || belt == 0)) rc = kMissingInput;
+    step(rc, 370, 3030583, "Error occurs on creating rough offset sheets.", "Create rough offset sheets successfully.");
+    tag_t punch = 0, flange = 0, mainWall = 0;
+    step(CreateProjectCurve(&punch, &flange, &mainWall), 380, 3030584, "Error occurs on creating project curve.",
+         "Create project curve successfully.");
+    tag_t outer = 0;
+    step(CreateOuterSolid(top, punch, &outer), 390, 3030585, "Error occurs on creating outer main solid.",
+         "Create outer main solid successfully.");
+    tag_t beltCurve = 0;
+    step(CreateBeltSolid(belt, punch, mainWall, outer, &beltCurve, &beltEdges), 400, 3030586,
+         "Error occurs on creating belt solid body.", "Create belt solid body successfully.");
+    const tag_t stressCurve = mainWall != 0 ? mainWall : punch;
+    step(CreateStressSolid(stressCurve, flange, beltCurve, outer), 411, 3030588,
+         "Error occurs on creating stress solid body.", "Create stress solid body successfully.");
+    if (m_coreDrawPunchOption) {
+      tag_t inner = 0;
+      step(CreateOffsetCurve(stressCurve, &inner), 424, 3030587, "Error occurs on creating offset curve.",
+           "Create offset curve successfully.");
+      step(CreateInnerSolid(bottom, inner, outer), 434, 3030590, "Error occurs on creating inner solid body.",
+           "Create inner solid body successfully.");
+    } else if (m_tfeatureSet != 0) {
+      for (const char* title : {"QD$SMOOTH_OFFSET_INNER_CURVE", "QD$OFFSET_CURVE_INNER", "QD$MAIN_INNER_SOLID"}) {
+        tag_t feature = 0;
+        RetireMember(FindMember(title, &feature), feature);
+      }
+    }
+    step(CreateChamfer(beltEdges), 456, 3030589, "Error occurs on creating draw punch chamfer.",
+         "Create draw punch chamfer successfully.");
   } catch (const std::exception& e) {
     status = Error::HandleAsBuilder(e, kSource, 462);
   }
@@ -433,5 +475,336 @@ STAMVIK_PLAIN_SETTER(SetExactSheetbodyOption, bool, m_exactSheetbodyOption)
 STAMVIK_PLAIN_SETTER(SetMachiningAllowance, double, m_machiningAllowance)
 STAMVIK_PLAIN_SETTER(SetCoreDrawPunchOption, bool, m_coreDrawPunchOption)
 #undef STAMVIK_PLAIN_SETTER
+
+// ---- the build's steps -----------------------------------------------------------------
+
+bool DieDesDrawPunchBuilder::FindMember(const char* title, tag_t* feature) {
+  *feature = 0;
+  return m_tfeatureSet != 0 && FindFeatureInSetByAttrTitle(m_tfeatureSet, title, feature);
+}
+
+void DieDesDrawPunchBuilder::PlaceFeature(tag_t feature, tag_t reference, int mode) {
+  hostInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
+      ->PlaceFeatures(workPartTag(), &feature, 1, reference, mode);
+}
+
+void DieDesDrawPunchBuilder::KeepMember(bool found, tag_t feature, const char* title, tag_t reference, int mode,
+                                        bool placeWhenCreating) {
+  if (feature == 0 || found) return;
+  OM_insert_into_set(m_frecSet, feature);
+  if (reference != 0 && mode != 0 && (m_tfeatureSet != 0 || placeWhenCreating)) PlaceFeature(feature, reference, mode);
+  AddHideIntAttr(feature, title);
+}
+
+void DieDesDrawPunchBuilder::RetireMember(bool found, tag_t feature) {
+  InsertFeatureIntoOMSetToDelete(found, &feature, m_frecSetToDelete);
+}
+
+namespace {
+// What every intermediate sheet and curve feature is handed to once made.
+void finishFeature(tag_t feature) {
+  if (feature != 0) hostInterface<JAM::Feature_Interface>("Features.Feature")->Operation13(feature);
+}
+
+tag_t firstBody(tag_t feature, tag_t otherwise) {
+  int count = 0;
+  tag_t* bodies = nullptr;
+  if (feature != 0) FREC_ask_body_eids(feature, &count, &bodies);
+  const tag_t body = count > 0 ? bodies[0] : otherwise;
+  SM_free(bodies);
+  return body;
+}
+}  // namespace
+
+void DieDesDrawPunchBuilder::BasePlaneNormal(double normal[3]) {
+  normal[0] = normal[1] = normal[2] = 0.0;
+  hostInterface<JAM::IPlane_Interface>("IPlane")->Normal(m_basePlane, &normal[0], &normal[1], &normal[2]);
+}
+
+int DieDesDrawPunchBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, const double normal[3],
+                                            int status) {
+  tag_t smoothing = 0;
+  const bool found = FindMember(title, &smoothing);
+  if (*curve == 0 || !CheckCurveSmooth(*curve, normal)) {
+    RetireMember(found, smoothing);
+    return status;
+  }
+  status = FeatSmoothPunchProfile(*curve, curve, &smoothing);
+  if (status == 0) {
+    KeepMember(found, smoothing, title, reference, 2);
+    finishFeature(smoothing);
+  }
+  return status;
+}
+
+int DieDesDrawPunchBuilder::CreateTopBottomRoughOffset(tag_t* top, tag_t* bottom, tag_t* belt) {
+  *top = *bottom = *belt = 0;
+  try {
+    tag_t topFeature = 0, bottomFeature = 0, beltFeature = 0, outerMember = 0;
+    const bool topFound = FindMember("QD$ROUGH_OFFSET_TOP", &topFeature);
+    const bool bottomFound = FindMember("QD$ROUGH_OFFSET_BOTTOM", &bottomFeature);
+    const bool beltFound = FindMember("QD$ROUGH_OFFSET_BELT", &beltFeature);
+    FindMember("QD$MAIN_OUTER_SOLID", &outerMember);
+    const tag_t csys = WCS_ask_tag();
+    const tag_t sheet = m_sheetBody->ask_selected_tag();
+    const tag_t bottomMember = bottomFeature;
+    if (!m_exactSheetbodyOption) {
+      if (int rc = FeatRoughOffset(sheet, csys, m_machiningAllowance, 1.0, 5.0, &topFeature); rc != 0) return rc;
+      KeepMember(topFound, topFeature, "QD$ROUGH_OFFSET_TOP", bottomMember, 1);
+    } else {
+      RetireMember(topFound, topFeature);
+      topFeature = 0;
+    }
+    const tag_t deck = m_sheetBodyDeck->ask_selected_tag();
+    if (deck == 0) {
+      if (int rc = FeatRoughOffset(sheet, csys, -m_deckThickness, 3.0, 25.0, &bottomFeature); rc != 0) return rc;
+      KeepMember(bottomFound, bottomFeature, "QD$ROUGH_OFFSET_BOTTOM", outerMember, 1);
+    } else {
+      RetireMember(bottomFound, bottomFeature);
+      bottomFeature = 0;
+    }
+    *top = topFeature != 0 ? firstBody(topFeature, 0) : sheet;
+    *bottom = deck != 0 ? deck : firstBody(bottomFeature, 0);
+    if (std::fabs(m_deckThickness - m_beltThickness) <= TOLER_ask_distance_tol()) {
+      RetireMember(beltFound, beltFeature);
+      beltFeature = 0;
+      *belt = *bottom;
+    } else {
+      const bool offsetBottom = deck == 0;
+      if (int rc = FeatRoughOffset(sheet, csys, -m_beltThickness, offsetBottom ? 3.0 : 1.0, offsetBottom ? 25.0 : 5.0,
+                                   &beltFeature);
+          rc != 0)
+        return rc;
+      KeepMember(beltFound, beltFeature, "QD$ROUGH_OFFSET_BELT", outerMember, 1);
+      *belt = firstBody(beltFeature, 0);
+    }
+    finishFeature(topFeature);
+    finishFeature(bottomFeature);
+    finishFeature(beltFeature);
+    return 0;
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 646);
+  }
+}
+
+int DieDesDrawPunchBuilder::CreateProjectCurve(tag_t* punch, tag_t* flange, tag_t* mainWall) {
+  *punch = *flange = *mainWall = 0;
+  if (m_finalPunchCurve == 0 || m_basePlane == 0) return kMissingInput;
+  try {
+    tag_t punchFeature = 0;
+    const bool punchFound = FindMember("QD$PROJECT_CURVE_PUNCH", &punchFeature);
+    tag_t curve = m_finalPunchCurve;
+    int status = FeatProjectCurve(&curve, 1, m_basePlane, punch, &punchFeature);
+    if (status != 0) return status;
+    KeepMember(punchFound, punchFeature, "QD$PROJECT_CURVE_PUNCH");
+    finishFeature(punchFeature);
+
+    // The flange is placed after the punch projection in both modes; the main wall only when editing.
+    struct Profile {
+      SC_section* section;
+      tag_t* out;
+      const char* title;
+      bool placeWhenCreating;
+      tag_t feature;
+    };
+    Profile profiles[2] = {{m_flangeProfile, flange, "QD$PROJECT_CURVE_FLANGE", true, 0},
+                           {m_mainWallCenterLine, mainWall, "QD$PROJECT_CURVE_MAINWALL_CLINE", false, 0}};
+    for (Profile& profile : profiles) {
+      tag_t& feature = profile.feature;
+      const bool found = FindMember(profile.title, &feature);
+      int count = 0;
+      tag_t* entities = nullptr;
+      AskSCEntities(profile.section != nullptr ? profile.section->OmTag() : 0, &count, &entities);
+      if (count == 0) {
+        RetireMember(found, feature);
+      } else {
+        status = FeatProjectCurve(entities, count, m_basePlane, profile.out, &feature);
+        if (status == 0) {
+          KeepMember(found, feature, profile.title, punchFeature, 2, profile.placeWhenCreating);
+          finishFeature(feature);
+        }
+      }
+      SM_free(entities);
+    }
+
+    double normal[3];
+    BasePlaneNormal(normal);
+    status = SmoothWhenRough(punch, "QD$SMOOTH_PROJECT_PUNCH_CURVE", punchFeature, normal, status);
+    status = SmoothWhenRough(flange, "QD$SMOOTH_PROJECT_FLANGE_CURVE", profiles[0].feature, normal, status);
+    return SmoothWhenRough(mainWall, "QD$SMOOTH_PROJECT_MAINWALL_CLINE", profiles[1].feature, normal, status);
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 2953);
+  }
+}
+
+int DieDesDrawPunchBuilder::CreateOuterSolid(tag_t topSheet, tag_t punchCurve, tag_t* outer) {
+  *outer = 0;
+  if (topSheet == 0 || punchCurve == 0) return kMissingInput;
+  try {
+    tag_t feature = 0;
+    const bool found = FindMember("QD$MAIN_OUTER_SOLID", &feature);
+    double normal[3];
+    BasePlaneNormal(normal);
+    const int status = FeatExtrude(workPartTag(), 1, &punchCurve, 0, normal, kFromBase, nullptr, false, nullptr,
+                                   nullptr, false, nullptr, false, 0, 0, false, 0, true, topSheet, &feature);
+    if (status != 0) {
+      if (m_exactSheetbodyOption)
+        TOOLING_warning_message("Problem with the sheet quality, please attempt to use rough method.");
+      return status;
+    }
+    KeepMember(found, feature, "QD$MAIN_OUTER_SOLID");
+    *outer = GetFeatFirstBody(feature);
+    ClassifyMachiningFaces(feature);
+    return 0;
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 3117);
+  }
+}
+
+int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, tag_t mainWallCurve, tag_t outer,
+                                            tag_t* beltCurve, std::vector<tag_t>* edges) {
+  *beltCurve = 0;
+  if (punchCurve == 0) return kMissingInput;
+  try {
+    tag_t beltFeature = 0, offsetFeature = 0;
+    const bool beltFound = FindMember("QD$MAIN_BELT_SOLID", &beltFeature);
+    const bool offsetFound = FindMember("QD$OFFSET_CURVE_BELT", &offsetFeature);
+    const tag_t beltMember = beltFeature;
+    double normal[3];
+    BasePlaneNormal(normal);
+    auto extrudeBetween = [&](tag_t second) {
+      const tag_t curves[2] = {punchCurve, second};
+      return FeatExtrude(workPartTag(), 2, curves, 0, normal, kFromBase, nullptr, false, nullptr, nullptr, false,
+                         nullptr, true, 2, outer, false, 0, true, beltSheet, &beltFeature);
+    };
+    int status = 0;
+    if (mainWallCurve != 0) {
+      status = extrudeBetween(mainWallCurve);
+    } else {
+      const std::string relief = lengthText(m_reliefDistanse);
+      const std::string back = lengthText(-m_reliefDistanse);
+      status = FeatExtrude(workPartTag(), 1, &punchCurve, 0, normal, kFromBase, nullptr, true, relief.c_str(),
+                           back.c_str(), false, nullptr, true, 2, outer, false, 0, true, beltSheet, &beltFeature);
+      if (status != 0) {
+        // The belt is made from an offset curve of the punch when the offset extrusion fails.
+        status = FeatOffsetCurve(punchCurve, m_reliefDistanse, beltCurve, &offsetFeature);
+        if (status != 0) {
+          RetireMember(offsetFound, offsetFeature);
+        } else {
+          KeepMember(offsetFound, offsetFeature, "QD$OFFSET_CURVE_BELT", beltMember, 1);
+          finishFeature(offsetFeature);
+          status = extrudeBetween(*beltCurve);
+        }
+      }
+    }
+    if (status == 0) KeepMember(beltFound, beltFeature, "QD$MAIN_BELT_SOLID");
+    GetBeltChamferEdges(beltFeature, m_basePlane, edges);
+    return status;
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 3241);
+  }
+}
+
+int DieDesDrawPunchBuilder::CreateStressSolid(tag_t curve, tag_t flangeCurve, tag_t beltCurve, tag_t outer) {
+  if (curve == 0) return kMissingInput;
+  try {
+    tag_t offsetFeature = 0, stressFeature = 0;
+    const bool offsetFound = FindMember("QD$OFFSET_CURVE_STRESS", &offsetFeature);
+    const bool stressFound = FindMember("QD$MAIN_STRESS_SOLID", &stressFeature);
+    const tag_t stressMember = stressFeature;
+    const double tolerance = TOLER_ask_distance_tol();
+    if (m_baseThickness < tolerance || (flangeCurve == 0 && m_baseWidth < tolerance)) {
+      RetireMember(offsetFound, offsetFeature);
+      RetireMember(stressFound, stressFeature);
+      return 0;
+    }
+    double normal[3];
+    BasePlaneNormal(normal);
+    const std::string end = lengthText(m_baseThickness);
+    auto extrude = [&](int count, const tag_t* curves) {
+      return FeatExtrude(workPartTag(), count, curves, 0, normal, kFromBase, end.c_str(), false, nullptr, nullptr,
+                         false, nullptr, true, 1, outer, false, 0, false, 0, &stressFeature);
+    };
+    int status = 0;
+    if (flangeCurve != 0) {
+      status = extrude(1, &flangeCurve);
+    } else {
+      const std::string inside = lengthText(-m_reliefDistanse - 1.05 * tolerance);
+      const std::string outside = lengthText(m_baseWidth - m_reliefDistanse);
+      status = FeatExtrude(workPartTag(), 1, &curve, 0, normal, kFromBase, end.c_str(), true, inside.c_str(),
+                           outside.c_str(), false, nullptr, true, 1, outer, false, 0, false, 0, &stressFeature);
+      if (status == 0) {
+        RetireMember(offsetFound, offsetFeature);
+      } else {
+        tag_t offsetCurve = 0;
+        status = FeatOffsetCurve(curve, -(m_baseWidth - m_reliefDistanse), &offsetCurve, &offsetFeature);
+        if (status != 0) return status;
+        KeepMember(offsetFound, offsetFeature, "QD$OFFSET_CURVE_STRESS", stressMember, 1);
+        finishFeature(offsetFeature);
+        const tag_t curves[2] = {beltCurve, offsetCurve};
+        status = beltCurve != 0 ? extrude(2, curves) : extrude(1, &offsetCurve);
+      }
+    }
+    if (status == 0) {
+      tag_t beltMember = 0;
+      FindMember("QD$MAIN_BELT_SOLID", &beltMember);
+      KeepMember(stressFound, stressFeature, "QD$MAIN_STRESS_SOLID", beltMember, 2);
+    }
+    return status;
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 3460);
+  }
+}
+
+int DieDesDrawPunchBuilder::CreateOffsetCurve(tag_t curve, tag_t* inner) {
+  *inner = 0;
+  if (curve == 0) return kMissingInput;
+  try {
+    tag_t feature = 0, stressMember = 0;
+    const bool found = FindMember("QD$OFFSET_CURVE_INNER", &feature);
+    const int status = FeatOffsetCurve(curve, m_reliefDistanse + m_wallThickness, inner, &feature);
+    if (status != 0) return status;
+    FindMember("QD$MAIN_STRESS_SOLID", &stressMember);
+    KeepMember(found, feature, "QD$OFFSET_CURVE_INNER", stressMember, 2);
+    finishFeature(feature);
+    double normal[3];
+    BasePlaneNormal(normal);
+    return SmoothWhenRough(inner, "QD$SMOOTH_OFFSET_INNER_CURVE", feature, normal, status);
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 3039);
+  }
+}
+
+int DieDesDrawPunchBuilder::CreateInnerSolid(tag_t bottomSheet, tag_t innerCurve, tag_t outer) {
+  if (innerCurve == 0) return kMissingInput;
+  try {
+    tag_t feature = 0;
+    const bool found = FindMember("QD$MAIN_INNER_SOLID", &feature);
+    double normal[3];
+    BasePlaneNormal(normal);
+    const int status = FeatExtrude(workPartTag(), 1, &innerCurve, 0, normal, kFromBase, nullptr, false, nullptr,
+                                   nullptr, false, nullptr, true, 2, outer, false, 0, true, bottomSheet, &feature);
+    if (status == 0 && feature != 0) {
+      // The inner solid goes first in the set's order, found or made.
+      if (!found) OM_insert_into_set(m_frecSet, feature);
+      if (m_tfeatureSet != 0) PlaceFeature(feature, m_tfeatureSet, 1);
+      if (!found) AddHideIntAttr(feature, "QD$MAIN_INNER_SOLID");
+    }
+    return status;
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 3314);
+  }
+}
+
+int DieDesDrawPunchBuilder::CreateChamfer(const std::vector<tag_t>& edges) {
+  if (edges.empty() || std::fabs(m_reliefAngle - 90.0) <= 1e-10) return 0;
+  tag_t feature = 0;
+  const bool found = FindMember("QD$CHAMFER_BELT", &feature);
+  const double second = m_reliefDistanse * std::tan(m_reliefAngle * 3.1415926 * 0.005555555555555556);
+  const int status = FeatChamfer(static_cast<int>(edges.size()), edges.data(), 1, m_reliefDistanse, second, 0.0, 0,
+                                 false, false, &feature);
+  if (status == 0) KeepMember(found, feature, "QD$CHAMFER_BELT");
+  return status;
+}
 
 }  // namespace KTX::Tooling

@@ -185,6 +185,20 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // Makes the features of m_frecSet members of the set, first; a new set
   // when creating.
   void GroupMadeFeatures();
+  // The rule every build step follows for a feature it makes: found by its
+  // title when editing; a feature that was not found goes into m_frecSet, is
+  // placed before (mode 1) or after (mode 2) a reference when editing (or
+  // always, when asked) and gets its title; a feature no longer made is
+  // deleted at the end of the commit.
+  bool FindMember(const char* title, tag_t* feature);
+  void KeepMember(bool found, tag_t feature, const char* title, tag_t reference = 0, int mode = 0,
+                  bool placeWhenCreating = false);
+  void PlaceFeature(tag_t feature, tag_t reference, int mode);
+  void RetireMember(bool found, tag_t feature);
+  // Smooths the curve when a trial extrusion finds it rough; otherwise
+  // retires the smoothing member. Returns the status of what ran.
+  int SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, const double normal[3], int status);
+  void BasePlaneNormal(double normal[3]);
 };
 
 STAMVIK_OM_CLASS_EXPORTS(DieDesDrawPunchBuilder)

@@ -58,29 +58,6 @@ int DieDesDrawPunchBuilder::FeatChamfer(int, const tag_t*, int, double, double, 
   return 0;
 }
 tag_t DieDesDrawPunchBuilder::CreateDumbEdgeCollector(int, const tag_t*) { return 0; }
-int DieDesDrawPunchBuilder::CreateTopBottomRoughOffset(tag_t* top, tag_t* bottom, tag_t* belt) {
-  *top = *bottom = *belt = 0;
-  return 0;
-}
-int DieDesDrawPunchBuilder::CreateChamfer(const std::vector<tag_t>&) { return 0; }
-int DieDesDrawPunchBuilder::CreateProjectCurve(tag_t* punch, tag_t* flange, tag_t* mainWall) {
-  *punch = *flange = *mainWall = 0;
-  return 0;
-}
-int DieDesDrawPunchBuilder::CreateOffsetCurve(tag_t, tag_t* inner) {
-  *inner = 0;
-  return 0;
-}
-int DieDesDrawPunchBuilder::CreateOuterSolid(tag_t, tag_t, tag_t* outer) {
-  *outer = 0;
-  return 0;
-}
-int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t, tag_t, tag_t, tag_t, tag_t* beltCurve, std::vector<tag_t>*) {
-  *beltCurve = 0;
-  return 0;
-}
-int DieDesDrawPunchBuilder::CreateInnerSolid(tag_t, tag_t, tag_t) { return 0; }
-int DieDesDrawPunchBuilder::CreateStressSolid(tag_t, tag_t, tag_t, tag_t) { return 0; }
 int DieDesDrawPunchBuilder::GetTrimToolEids(tag_t, std::vector<int>&) { return 0; }
 int DieDesDrawPunchBuilder::ClassifyMachiningFaces(tag_t) { return 0; }
 int DieDesDrawPunchBuilder::GetBeltChamferEdges(tag_t, tag_t, std::vector<tag_t>*) { return 0; }
