@@ -2,6 +2,7 @@
 // interfaces fetched by name: editing builders that start from what their
 // feature was made with, commits, destroys and the recorded calls.
 #include <string>
+#include <vector>
 
 #include "TestSupport.hpp"
 #include "geom/Geometry.hpp"
@@ -112,6 +113,7 @@ TEST_F(ModelingInterfaces, BadTagsAndScriptedFailuresMakeNothing) {
   const tag_t a = FEATURE_RECORD::Create(nullptr, nullptr)->OmTag();
   const tag_t b = FEATURE_RECORD::Create(nullptr, nullptr)->OmTag();
   tag_t builder = 99;
+  double x = 0, y = 0, z = 0;
   struct Row {
     const char* what;
     int status;
@@ -124,10 +126,14 @@ TEST_F(ModelingInterfaces, BadTagsAndScriptedFailuresMakeNothing) {
       {"place before a point", collection->PlaceFeatures(0, &a, 1, point, 1)},
       {"place no feature", collection->PlaceFeatures(0, &a, 0, b, 1)},
       {"finish a point", Interface<JAM::Feature_Interface>("Features.Feature")->Operation13(point)},
+      {"normal of a point", Interface<JAM::IPlane_Interface>("IPlane")->Normal(point, &x, &y, &z)},
   };
   for (const Row& row : rows) EXPECT_EQ(row.status, Error::kBadObject) << row.what;
   EXPECT_EQ(builder, 0u);
   EXPECT_EQ(collection->PlaceFeatures(0, &a, 1, b, 2), 0);
+  const double m[9] = {0, 1, 0, 0, 0, 1, 1, 0, 0};
+  EXPECT_EQ(Interface<JAM::IPlane_Interface>("IPlane")->Normal(ES_create_plane(o, m), &x, &y, &z), 0);
+  EXPECT_EQ(std::vector<double>({x, y, z}), std::vector<double>({1, 0, 0}));
 
   Host::SetAnswer("Features.FeatureCollection.5", 670001);
   builder = 99;
