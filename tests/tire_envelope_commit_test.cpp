@@ -265,4 +265,71 @@ TEST_F(TireEnvelopeCommit, DriverPathOrJointLinesOfTheRun) {
   }
 }
 
+TEST_F(TireEnvelopeCommit, ReadBackFromTheFeature) {
+  struct Case {
+    const char* what;
+    int motion;
+    int location;   // spindle file location the builder had
+  };
+  const Case cases[] = {
+      {"short-long arm template", SuspensionTemplate, InNative},
+      {"existing spindle file, stored in the vault", ExistingSpindleFile, InVaultra},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    ::setenv("QDEN_TMP_DIR", dir_.c_str(), 1);
+    tire_->SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(c.motion));
+    tire_->SetSpindleFileLocation(static_cast<JA_TIRE_ENVELOPE_BUILDER_SpindleFileLocationOption>(c.location));
+    tire_->SetSpindleFileName("spindle.txt");
+    tire_->SetSuspensionTemplate(ShortLongArmwithSteering);
+    tire_->SetScenarioName("scen_sla_1");
+    tire_->SetSteeringJointName("J_STEER");
+    tire_->SetJouceJointName("J_SHK_CENTER");
+    tire_->SetMotionFile(File("spindle_file.txt", "1 2 3 4 5 6\n").c_str());
+    tire_->SetFirstDriverJointUpperLimit(30);
+    tire_->SetSecondDriverJointLowerLimit(-80);
+    tire_->UpdateTemplatePoint(ShortLongArmwithSteering, 17, Math::Point3{1, 2, 3});
+    Set(tire_->GetFrontOffsetValue(), 1.23456789);
+    tire_->SetApplyOffset(true);
+    tire_->SetEnvelopeOffset(CustomerDefinedData);
+    Tire_s* area = tire_->WorkArea();
+    area->sectionCount = 2;
+    area->sectionAngles[1] = 90;
+    area->sectionOffsetCounts[1] = 2;
+    area->sectionOffsets[1][1] = 7;
+    Commit();
+    ASSERT_NE(frec_, nullptr);
+
+    TireEnvelopeBuilder* edit = TireEnvelopeBuilderFactory::Create(modelPart(), frec_);
+    EXPECT_EQ(edit->GetMotion(), c.motion);
+    EXPECT_NEAR(EXP_ask_value_of_exp(edit->GetFrontOffsetValue()), 1.234568, 1e-12);
+    EXPECT_EQ(edit->GetEnvelopeOffset(), CustomerDefinedData);
+    const Tire_s* read = edit->WorkArea();
+    EXPECT_EQ(read->sectionCount, 2);
+    EXPECT_EQ(read->sectionOffsets[1][1], 7);
+    EXPECT_EQ(read->sectionAngles[1], 90);
+    if (c.motion == ExistingSpindleFile) {
+      // Without the data-management manager the file is a native one.
+      EXPECT_EQ(edit->GetSpindleFileLocation(), InNative);
+      EXPECT_STREQ(edit->GetSpindleFileNameNative(), "spindle.txt");
+    } else {
+      EXPECT_EQ(read->slArm.oppositeBushing.z, 3);
+      EXPECT_STREQ(edit->GetSteeringJointName(), "J_STEER");
+      EXPECT_STREQ(edit->GetJouceJointName(), "J_SHK_CENTER");
+      EXPECT_EQ(edit->GetFirstDriverJointUpperLimit(), 30);
+      EXPECT_EQ(edit->GetSecondDriverJointLowerLimit(), -80);
+      // The stored lines written back to a file of their own.
+      std::ifstream written(edit->GetMotionFile());
+      std::string line;
+      EXPECT_TRUE(std::getline(written, line));
+      EXPECT_EQ(line, "1 2 3 4 5 6");
+      EXPECT_STRNE(edit->GetMotionFile(), tire_->GetMotionFile());
+    }
+    edit->destroy();
+    ::unsetenv("QDEN_TMP_DIR");
+  }
+}
+
 }  // namespace

@@ -129,6 +129,23 @@ void Store(FEATURE_PARMS* parms, const Tireenv_params_s& block) {
   stored()[parms->OmTag()] = StoredBlock(Copy(block, PlainAllocate));
 }
 
+// A feature's block refers to the expressions of the builder that committed
+// it: they stay while the feature's parameters do.
+bool HeldByAFeature(const OM::Object* object) {
+  for (const auto& [parms, block] : stored()) {
+    if (OM::OM_object_of_tag(parms) == nullptr) continue;
+    const EXP_expression* held[6] = {block->radialStartAngle,     block->radialEndAngle,
+                                     block->wheelRimDiameter,     block->wheelCenterlineShift,
+                                     block->distanceTolerance,    block->trimRadius};
+    for (const EXP_expression* e : held)
+      if (e != nullptr && static_cast<const OM::Object*>(e) == object) return true;
+  }
+  return false;
+}
+struct KeepHeldExpressions {
+  KeepHeldExpressions() { OM::OM_set_keep_alive_check(&HeldByAFeature); }
+} keepHeldExpressions;
+
 struct Records {
   std::vector<TireEnvelope::Extraction> extractions;
   int fits = 0;
@@ -241,6 +258,32 @@ int TIREENV_read_data_file_into_strings(const char* fileName, int* count, char**
   *lines = read.empty() ? nullptr : static_cast<char**>(SM_alloc(read.size() * sizeof(char*)));
   for (std::size_t i = 0; i < read.size(); ++i) (*lines)[i] = SM_string_copy(read[i].c_str());
   return 0;
+}
+
+int TIREENV_write_strings_into_data_file(int count, char* const* lines, char fileName[257]) {
+  Host::Log("TIREENV_write_strings_into_data_file", std::to_string(count));
+  static int made = 0;
+  const char* directory = std::getenv("QDEN_TMP_DIR");
+  std::string dir = directory != nullptr && *directory != '\0' ? directory : "/tmp";
+  if (dir.back() != '/') dir += '/';
+  const std::string name = dir + "tireenv_data_" + std::to_string(++made) + ".txt";
+  if (name.size() >= 257) return -1;
+  std::ofstream out(name);
+  if (!out) return -1;
+  for (int i = 0; i < count && lines != nullptr; ++i) out << (lines[i] != nullptr ? lines[i] : "") << '\n';
+  std::memcpy(fileName, name.c_str(), name.size() + 1);
+  return 0;
+}
+
+tag_t VD_get_tag_handle_in_work_part(const char* handle) {
+  const tag_t tag = OM::TAG_find_by_handle(handle);
+  return tag != 0 && PART_ask_part_of_object(tag) == CONTEXT_ask_work_part() ? tag : 0;
+}
+
+tag_t OCC_ask_instance_of_part_occ(tag_t occurrence) { return occurrence; }
+
+void TIREENV_remove_tire_body_dataset(tag_t part) {
+  Host::Log("TIREENV_remove_tire_body_dataset", std::to_string(part));
 }
 
 namespace TireEnvelope {

@@ -544,7 +544,6 @@ int TireEnvelopeBuilder::ReassemTireBodyComponent() { return 0; }
 int TireEnvelopeBuilder::RepositionMovingComponent() { return 0; }
 int TireEnvelopeBuilder::PerformCleranceAnalysis() { return 0; }
 int TireEnvelopeBuilder::DisplayInputInformation() { return 0; }
-int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD*) { return 0; }
 
 // ---- the motion scenario ----------------------------------------------------------
 
@@ -1454,6 +1453,293 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
     TireEnvelope_ChangeOutputAttributes(*into, block);
   }
   return status;
+}
+
+// ---- the feature read back ---------------------------------------------------------
+
+namespace {
+// A length (measure 0) or angle (7) expression of the value, to six decimals.
+EXP_expression* NewExpression(double value, int measure) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%f", value);
+  EXP_expression* made = nullptr;
+  if (const int code = EXP_create_sys_exp_with_units_all_errors(text, UNIT_ask_default_unit_obj_for_measure(measure),
+                                                                &made);
+      code != 0)
+    ERROR_raise(kSource, __LINE__, code, "cannot make the expression %s", text);
+  return made;
+}
+template <std::size_t N>
+std::string TextOf(const char (&field)[N]) {
+  return std::string(field, strnlen(field, N));
+}
+int Bounded(int count, int room) { return std::clamp(count, 0, room); }
+}  // namespace
+
+int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  if (TireEnvelope_Is(frec) <= 0) return 0;
+  struct BlockFree {
+    void operator()(Tireenv_params_s* block) const { TireEnvelope_FreeApplData(&block); }
+  };
+  const std::unique_ptr<Tireenv_params_s, BlockFree> held(TireEnvelope_ReadParms(frec));
+  if (held == nullptr) return 0;
+  const Tireenv_params_s& b = *held;
+  Tire_s* area = WorkArea();
+  const auto expression = [&](const OM::AttributeId& field, double value, int measure) {
+    OM::OM_set_pointer(this, field, NewExpression(value, measure));
+  };
+
+  SetCreateTireEnvelopeFeature(b.createTireEnvelopeFeature != 0);
+  SetRunClearanceAnalysis(b.runClearanceAnalysis != 0);
+  const int notes = b.sessionNotes != nullptr ? std::max(b.sessionNoteCount, 0) : 0;
+  SetNumSessionNotes(0);
+  for (int i = 0; i < notes; ++i) SetNthValueInSessionNotes(i, UString(b.sessionNotes[i]));
+  SetDisplayInput(b.displayInput != 0);
+  SetSectionLayer(b.sectionLayer);
+  SetSheetBodyLayer(b.sheetBodyLayer);
+  SetProfileSplineLayer(b.profileSplineLayer);
+  SetSpindleLinesLayer(b.spindleLinesLayer);
+  SetAddMasterComponentPart(b.addMasterComponentPart != 0);
+  if (b.addMasterComponentPart == 1) {
+    SetMasterPartName(TextOf(b.masterPartName).c_str());
+    TIREENV_load_part_fully(GetMasterPartName());
+  }
+
+  SetTireDefinition(static_cast<JA_TIRE_ENVELOPE_BUILDER_TireDefinitionOption>(b.tireDefinition));
+  switch (b.tireDefinition) {
+    case SolidBody: {
+      m_tireDefinitionBody->clear();
+      if (const tag_t body = VD_get_tag_handle_in_work_part(TextOf(b.tireBodyHandle).c_str()); body != 0)
+        m_tireDefinitionBody->append(body);
+      break;
+    }
+    case ProfileCurves:
+      if (b.profileCurves != nullptr) m_tireDefinitionProfile->set_tags(std::max(b.profileCurveCount, 0), b.profileCurves);
+      break;
+    case SketchfromOtherPart: {
+      SetSketchPartName(TextOf(b.sketchPartName).c_str());
+      SetSketchName(TextOf(b.sketchName).c_str());
+      TIREENV_load_part_fully(GetSketchPartName());
+      const int count = b.profileCurves != nullptr ? std::max(b.profileCurveCount, 0) : 0;
+      SetProfileCurveLength(0);
+      for (int i = 0; i < count; ++i) SetProfileCurve(i, b.profileCurves[i]);
+      break;
+    }
+    case ProfilePointFile:
+      SetProfilePointFile(TextOf(b.profilePointFile).c_str());
+      SetProfileName(TextOf(b.profileName).c_str());
+      break;
+    default: break;
+  }
+  SetWheelCenterlineShift(b.wheelCenterlineShift);
+  SetRimDiameterOption(b.rimDiameterOption);
+  if (b.tireDefinition == SolidBody) {
+    SetWheelCsys(b.wheelCsys);
+    SetMirrorProfile(true);
+    expression(m_wheelRimDiameterAttId, b.rimDiameter, 0);
+  } else {
+    SetWheelRimDiameter(b.wheelRimDiameter);
+    SetMirrorProfile(b.mirrorProfile != 0);
+  }
+  const int points = Bounded(b.profilePointCount, Tire_s::kMaxProfilePoints);
+  area->profilePointCount = points;
+  for (int i = 0; i < points; ++i) {
+    area->profilePoints[i][0] = b.profilePoints[i][0];
+    area->profilePoints[i][1] = b.profilePoints[i][1];
+    area->profilePoints[i][2] = 0;
+  }
+
+  SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(b.motion));
+  SetSaveScenario(b.saveScenario != 0);
+  // The stored lines become a file again; its name is the motion file.
+  const auto writeBack = [&] {
+    char name[Tireenv_params_s::kText];
+    std::memcpy(name, b.motionFile, sizeof name);
+    name[sizeof name - 1] = '\0';
+    const int lines = b.motionLines != nullptr ? std::max(b.motionLineCount, 0) : 0;
+    if (TIREENV_write_strings_into_data_file(lines, b.motionLines, name) == 0) return std::string(name);
+    return TextOf(b.motionFile);
+  };
+  if (b.motion != ExistingSpindleFile) {
+    SetMotionFile(writeBack().c_str());
+    if (b.motion == FromSpindleLines) {
+      m_designPositionSpindle->set_selected_tag(b.designSpindle);
+      SetSpindleEndPoint(b.spindleEndPoint);
+      if (b.spindleLines != nullptr) m_spindleLines->set_tags(std::max(b.spindleLineCount, 0), b.spindleLines);
+    } else if (b.motion == ExistingScenarioMotionModel) {
+      SetSpindleLineHandle(TextOf(b.spindleLineHandle).c_str());
+      SetScenarioName(TextOf(b.scenarioName).c_str());
+      SetSteeringJointName(TextOf(b.steeringJointName).c_str());
+      SetJouceJointName(TextOf(b.jounceJointName).c_str());
+      SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(b.suspensionTemplate));
+    } else {
+      SetScenarioName(TextOf(b.scenarioName).c_str());
+      SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(b.suspensionTemplate));
+      SetSuspensionTemplateFileName(TextOf(b.suspensionTemplateFileName).c_str());
+      const auto putPoints = [&](void* record, const std::size_t* places, std::size_t count) {
+        auto* bytes = static_cast<unsigned char*>(record);
+        for (std::size_t i = 0; i < count && i < Tireenv_params_s::kMaxHardPoints; ++i)
+          std::memcpy(bytes + places[i], b.hardPoints[i], sizeof b.hardPoints[i]);
+      };
+      const auto flags = [&](std::uint8_t* use, std::uint8_t* inner, std::uint8_t* bushing) {
+        if (use != nullptr) *use = b.templateFlags[0] == 1, SetUseStabilizerBar(b.templateFlags[0] == 1);
+        *inner = b.templateFlags[use != nullptr ? 1 : 0] == 1;
+        *bushing = b.templateFlags[use != nullptr ? 2 : 1] == 1;
+        SetInnerJointAsymmetric(*inner == 0);
+        SetBushingJointAsymmetric(*bushing == 0);
+      };
+      const auto bars = [&] {
+        if (b.leftBars != nullptr) m_leftStabilizerBar->set_tags(std::max(b.leftBarCount, 0), b.leftBars);
+        if (b.rightBars != nullptr) m_rightStabilizerBar->set_tags(std::max(b.rightBarCount, 0), b.rightBars);
+      };
+      switch (b.suspensionTemplate) {
+        case MacPhersonStrut: {
+          static constexpr std::size_t kStored[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14};
+          std::size_t places[std::size(kStored)];
+          for (std::size_t i = 0; i < std::size(kStored); ++i) places[i] = kMacpherson[kStored[i]];
+          auto& m = area->macpherson;
+          putPoints(&m, places, std::size(places));
+          flags(&m.useStabilizerBar, &m.symmetricInnerJoint, &m.symmetricBushing);
+          if (m.useStabilizerBar != 0) {
+            bars();
+            // The record keeps its own copies of the curves.
+            const auto copy = [](const tag_t* tags, int count, tag_t** into, std::int32_t* counted) {
+              SM_free(*into);
+              *into = nullptr;
+              *counted = tags != nullptr ? std::max(count, 0) : 0;
+              if (*counted == 0) return;
+              *into = static_cast<tag_t*>(SM_alloc(sizeof(tag_t) * static_cast<std::size_t>(*counted)));
+              std::memcpy(*into, tags, sizeof(tag_t) * static_cast<std::size_t>(*counted));
+            };
+            copy(b.leftBars, b.leftBarCount, &m.leftStabilizerBar, &m.leftStabilizerBarCount);
+            copy(b.rightBars, b.rightBarCount, &m.rightStabilizerBar, &m.rightStabilizerBarCount);
+          }
+          break;
+        }
+        case ShortLongArmwithSteering:
+        case ShortLongArmwithoutSteering: {
+          auto& a = area->slArm;
+          putPoints(&a, kSLArm, std::size(kSLArm));
+          flags(&a.useStabilizerBar, &a.symmetricInnerJoint, &a.symmetricBushing);
+          if (a.useStabilizerBar != 0) bars();
+          break;
+        }
+        case FiveLinkSolidAxlewithoutSteering: {
+          auto& f = area->fiveLink;
+          putPoints(&f, kFiveLink, std::size(kFiveLink));
+          flags(nullptr, &f.symmetricTrackBarInner, &f.symmetricBumper);
+          break;
+        }
+        default: break;
+      }
+    }
+    if (b.motion >= ExistingScenarioMotionModel) {
+      vdja_tireenv_motion_record_t* record = MotionRecordOf(area);
+      std::memcpy(record->spindleLine, b.spindleLine, sizeof record->spindleLine);
+      SetSpindleLineEndPoint(b.spindleLine + 3, b.spindleLine);
+    }
+  } else {
+    SetSpindleFileLocation(RTENV_ask_qdmanager_active()
+                               ? static_cast<JA_TIRE_ENVELOPE_BUILDER_SpindleFileLocationOption>(b.spindleFileLocation)
+                               : InNative);
+    const std::string name = TextOf(b.motionFile);
+    SetSpindleFileName(name.c_str());
+    if (m_spindleFileLocation == InVaultra) {
+      SetSpindleFileNameVre(name.c_str());
+      SetMotionFile(writeBack().c_str());
+    } else {
+      SetSpindleFileNameNative(name.c_str());
+      SetMotionFile(name.c_str());
+    }
+  }
+
+  expression(m_rollAngleAttId, b.rollAngle, 7);
+  SetJounceDistance(b.jounceDistance);
+  SetReboundDistance(b.reboundDistance);
+  SetShockDriverJointSteps(b.shockSteps);
+  SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(b.driverGraph));
+  SetXtoY(b.xtoY != 0);
+  SetFirstDriverJointUpperLimit(b.firstUpper);
+  SetFirstDriverJointLowerLimit(b.firstLower);
+  SetFirstDriverJointSteps(b.firstSteps);
+  SetSecondDriverJointUpperLimit(b.secondUpper);
+  SetSecondDriverJointLowerLimit(b.secondLower);
+  SetSecondDriverJointSteps(b.secondSteps);
+  const double percent = PMAN_ask_real("VD_TE_WHEEL_DRIVER_LOCATION_PERCENT");
+  const double locationB = PMAN_ask_real("VD_TE_WHEEL_DRIVER_LOCATIONB");
+  SetTaperLocationYAxis(percent);
+  SetTaperLocationXAxis(percent);
+  SetFixedLocationPercentage(percent);
+  SetTaperLocationAY(locationB);
+  SetTaperLocationBX(locationB);
+  if (b.motion >= ExistingScenarioMotionModel) {
+    SetSteeringJointName(TextOf(b.steeringJointName).c_str());
+    SetJouceJointName(TextOf(b.jounceJointName).c_str());
+    if (b.suspensionTemplate != FiveLinkSolidAxlewithoutSteering) {
+      switch (b.driverGraph) {
+        case RectangularTaperedY: SetTaperLocationYAxis(b.taperLocation); break;
+        case RectangularTaperedX: SetTaperLocationXAxis(b.taperLocation); break;
+        case TaperedOneSide:
+          SetTaperLocationAY(b.taperLocationAY);
+          SetTaperLocationBX(b.taperLocationBX);
+          break;
+        case TwoDriversOneFixed: SetFixedLocationPercentage(b.taperLocation); break;
+        case BySketch:
+          m_driverGraphSketch->set_selected_tag(OM::TAG_find_by_handle(TextOf(b.sketchHandle).c_str()));
+          break;
+        default: break;
+      }
+    }
+  }
+
+  SetEnvelopeConcavity(b.envelopeConcavity);
+  SetRadialStartAngle(b.radialStartAngle);
+  SetRadialEndAngle(b.radialEndAngle);
+  SetDistanceTolerance(b.distanceTolerance);
+  SetTrimRadius(b.trimRadius);
+  SetApplyOffset(b.applyOffset != 0);
+  const OM::AttributeId* const offsetFields[6] = {&m_frontOffsetValueAttId, &m_upOffsetValueAttId,
+                                                  &m_rearOffsetValueAttId,  &m_downOffsetValueAttId,
+                                                  &m_inboardOffsetValueAttId, &m_outboardOffsetValueAttId};
+  // The block holds front, up, down, rear, inboard, outboard.
+  const double offsetValues[6] = {b.offsets[0], b.offsets[1], b.offsets[3], b.offsets[2], b.offsets[4], b.offsets[5]};
+  for (int i = 0; i < 6; ++i) expression(*offsetFields[i], offsetValues[i], 0);
+  if (b.applyOffset != 0) {
+    const bool fromFile = b.offsetsFromFile == 1;
+    JAX_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(
+        this, fromFile ? FromOffsetFile : b.customerOffsets == 1 ? CustomerDefinedData : FixedSections);
+    const int sections = Bounded(b.sectionCount, Tire_s::kMaxSections);
+    area->sectionCount = sections;
+    for (int i = 0; i < sections; ++i) {
+      area->sectionOffsetCounts[i] = Bounded(b.sectionOffsetCounts[i], Tire_s::kMaxOffsets);
+      area->sectionAngles[i] = b.sectionAngles[i];
+      std::memcpy(area->sectionOffsets[i], b.sectionOffsets[i], sizeof area->sectionOffsets[i]);
+      if (fromFile) std::memcpy(area->fileOffsets[i], b.secondOffsets[i], sizeof area->fileOffsets[i]);
+    }
+    SetOffsetFileName(TextOf(b.offsetFileName).c_str());
+    area->featureOffsetData = b.offsetFileSetting;
+  }
+  expression(m_clearanceValueAttId, b.clearanceValue, 0);
+  if (b.runClearanceAnalysis == 0) return 0;
+
+  if (!(b.tireDefinition == SolidBody && IsSolidBodyFromComponentPart()))
+    SetTireBodyOutputFileName(TextOf(b.tireBodyFile).c_str());
+  if (const tag_t occurrence = OM::TAG_find_by_handle(TextOf(b.movingComponentHandle).c_str()); occurrence == 0) {
+    SetMovingCompInstTag(0);
+    TIREENV_remove_tire_body_dataset(0);
+  } else {
+    SetMovingCompInstTag(OCC_ask_instance_of_part_occ(occurrence));
+  }
+  const auto select = [](TagListObject* list, char* const* handles, int count) {
+    for (int i = 0; handles != nullptr && i < count; ++i)
+      if (const tag_t found = VD_get_tag_handle_in_work_part(handles[i]); found != 0) list->append(found);
+  };
+  select(m_clearanceAnalysisBodies, b.clearanceBodies, b.clearanceBodyCount);
+  select(m_clearanceAnalysisComponents, b.clearanceComponents, b.clearanceComponentCount);
+  const int offsets = b.compOffsets != nullptr ? std::max(b.compOffsetCount, 0) : 0;
+  SetCompOffsetLength(offsets);
+  for (int i = 0; i < offsets; ++i) SetCompOffset(i, b.compOffsets[i]);
+  return 0;
 }
 
 // ---- references -----------------------------------------------------------------
