@@ -7,6 +7,7 @@
 #include "feat/Builder.hpp"
 #include "kernel/Kernel.hpp"
 #include "om/ObjectManager.hpp"
+#include "sys/Abort.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -18,6 +19,7 @@ class HostTest : public ::testing::Test {
   void SetUp() override {
     KTX::Host::ClearCalls();
     KTX::Host::ClearAnswers();
+    KTX::Abort::SetOnFromQuery(0);
     KTX::Error::ClearSevereErrors();
     memoryBefore_ = KTX::Memory::LiveCounters();
     objectsBefore_ = KTX::OM::OM_live_objects();

@@ -7,6 +7,7 @@
 #include "TestSupport.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieDesign.hpp"
+#include "geom/Geometry.hpp"
 #include "jam/Jam.hpp"
 #include "jam/Session.hpp"
 #include "kernel/Kernel.hpp"
@@ -340,7 +341,9 @@ TEST_F(KernelTest, ABooleanOnADeadTargetIsRecordedAndDoesNothing) {
 TEST_F(KernelTest, SweepTurnsASheetIntoASolidInPlace) {
   double point[3] = {0, 0, 0};
   double up[3] = {0, 0, 1};
-  KTX::tag_t curve = part()->ask_tag();
+  // A closed square of 100 mm.
+  const double square[] = {0, 0, 0, 100, 0, 0, 100, 100, 0, 0, 100, 0, 0, 0, 0};
+  KTX::tag_t curve = KTX::ES_create_polyline(5, square);
   int sheet = 0;
   ASSERT_EQ(DIEDES_UTILS__bplane_from_curves(1, &curve, point, up, 0.01, &sheet, nullptr, nullptr), 0);
   double path[3] = {0, 0, 0.045};
@@ -360,6 +363,8 @@ TEST_F(KernelTest, SweepTurnsASheetIntoASolidInPlace) {
   ASSERT_EQ(ZV_BODY_offset_2(sheet, -0.01, 1e-5, &options, &tracking, &local), 0);
   EXPECT_EQ(ArgsOf("ZV_BODY_offset_2").at(0),
             "body=" + std::to_string(sheet) + " offset=-0.01 tol=1e-05 version=12 update=3");
+  // 100 x 100 x 45 mm shrunk by 10 mm on every face: 80 x 80 x 25 mm.
+  EXPECT_NEAR(KTX::Kernel::Volume(sheet), 0.08 * 0.08 * 0.025, 1e-9);
   ZV_TOPOL_track_r_f(&tracking);
   ZV_TOPOL_local_r_f(&local);
   DieDesUtilsDeleteBody(sheet);

@@ -1,10 +1,12 @@
 #include "afl/BodyUtils.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "afl/Parms.hpp"
+#include "geom/Geometry.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Failure.hpp"
 #include "sys/Memory.hpp"
@@ -22,7 +24,21 @@ State& state() {
 
 const State& CurrentState() { return state(); }
 
+Kernel::Containment ContainmentOf(int body, const double point[3]) {
+  const double k = Kernel::ScaleFactors().factors[0];
+  const double at[3] = {point[0] * k, point[1] * k, point[2] * k};
+  return Kernel::Classify(body, at);
+}
+
 namespace {
+
+double kernelLength(double hostLength) { return hostLength * Kernel::ScaleFactors().factors[0]; }
+
+std::vector<double> kernelPoints(const double* points, std::size_t count) {
+  std::vector<double> out(points, points + 3 * count);
+  for (double& c : out) c = kernelLength(c);
+  return out;
+}
 
 std::string quoted(const char* text) { return text == nullptr ? "null" : "\"" + std::string(text) + "\""; }
 
@@ -113,6 +129,7 @@ int toolStep(const char* caller, int target, int tool, int function, double tole
 using namespace KTX::DieDesUtils;
 namespace Host = KTX::Host;
 namespace Kernel = KTX::Kernel;
+namespace OM = KTX::OM;
 
 extern "C" {
 
@@ -240,6 +257,10 @@ int DIEDES_UTILS__trim_body_to_plane(int body, const double point[3], const doub
             "body=" + std::to_string(body) + " point=" + pointText(point) + " normal=" + pointText(normal));
   if (int error = checkTarget("DIEDES_UTILS__trim_body_to_plane", body)) return error;
   if (point == nullptr || normal == nullptr) return ZV_ERROR_bad_value;
+  if (Kernel::HasGeometry(body)) {
+    const std::vector<double> at = kernelPoints(point, 1);
+    return Kernel::TrimToPlane(body, at.data(), normal);
+  }
   if (Host::Answer("DIEDES_UTILS__trim_body_to_plane.vanish", 0) != 0) {
     // Nothing of the body is left on the kept side.
     Kernel::DeleteBody(body, "DIEDES_UTILS__trim_body_to_plane");
@@ -262,8 +283,23 @@ int DIEDES_UTILS__bplane_from_curves(int n_curves, const KTX::tag_t* curves, con
   if (n_curves <= 0 || curves == nullptr) return ZV_ERROR_bad_value;
   if (KTX::Failure::Fails(KTX::Failure::kKernel, "DIEDES_UTILS__bplane_from_curves")) return KTX::Failure::kKernelError;
   if (int error = static_cast<int>(Host::Answer("DIEDES_UTILS__bplane_from_curves", 0))) return error;
-  *sheet = Kernel::CreateBody(Kernel::BodyType::Sheet);
-  return 0;
+  if (point == nullptr || direction == nullptr) return ZV_ERROR_bad_value;
+  std::vector<std::vector<double>> polygons;
+  const double closing = tolerance > 0 ? tolerance : 1.0e-6;
+  for (int i = 0; i < n_curves; ++i) {
+    const auto* curve = dynamic_cast<const KTX::ES_curve*>(OM::OM_object_of_tag(curves[i]));
+    if (curve == nullptr) return ZV_ERROR_open_curve;
+    std::vector<double> points = curve->ask_points();
+    const std::size_t n = points.size() / 3;
+    const double* first = points.data();
+    const double* last = &points[3 * (n - 1)];
+    double gap = 0;
+    for (int k = 0; k < 3; ++k) gap += (last[k] - first[k]) * (last[k] - first[k]);
+    if (n < 4 || std::sqrt(gap) > closing) return ZV_ERROR_open_curve;
+    polygons.push_back(kernelPoints(points.data(), n));
+  }
+  const std::vector<double> at = kernelPoints(point, 1);
+  return Kernel::MakePlanarSheet(polygons, at.data(), direction, sheet);
 }
 
 int DIEDES_UTILS__create_planar_sheet(int n_points, const double (*points)[3], double tolerance, int* sheet) {
@@ -276,8 +312,18 @@ int DIEDES_UTILS__create_planar_sheet(int n_points, const double (*points)[3], d
   if (KTX::Failure::Fails(KTX::Failure::kKernel, "DIEDES_UTILS__create_planar_sheet"))
     return KTX::Failure::kKernelError;
   if (int error = static_cast<int>(Host::Answer("DIEDES_UTILS__create_planar_sheet", 0))) return error;
-  *sheet = Kernel::CreateBody(Kernel::BodyType::Sheet);
-  return 0;
+  // The corners' plane: its normal is Newell's, through the first corner.
+  double normal[3] = {0, 0, 0};
+  for (int i = 0; i < n_points; ++i) {
+    const double* a = points[i];
+    const double* b = points[(i + 1) % n_points];
+    normal[0] += (a[1] - b[1]) * (a[2] + b[2]);
+    normal[1] += (a[2] - b[2]) * (a[0] + b[0]);
+    normal[2] += (a[0] - b[0]) * (a[1] + b[1]);
+  }
+  if (normal[0] == 0 && normal[1] == 0 && normal[2] == 0) return ZV_ERROR_geometry;
+  const std::vector<double> corners = kernelPoints(points[0], static_cast<std::size_t>(n_points));
+  return Kernel::MakePlanarSheet({corners}, corners.data(), normal, sheet);
 }
 
 double DIEDES_UTILS__dist_to_plane(const double point[3], const double planePoint[3], const double normal[3]) {
@@ -287,6 +333,62 @@ double DIEDES_UTILS__dist_to_plane(const double point[3], const double planePoin
   double d = 0.0;
   for (int i = 0; i < 3; ++i) d += (point[i] - planePoint[i]) * normal[i];
   return d / length;
+}
+
+int DIEDES_UTILS_ask_bounding_box_aligned(int n_objects, const KTX::tag_t* objects, KTX::tag_t csys,
+                                           double minCorner[3], double extents[3]) {
+  std::vector<int> tags;
+  for (int i = 0; objects != nullptr && i < n_objects; ++i) tags.push_back(static_cast<int>(objects[i]));
+  Host::Log("DIEDES_UTILS_ask_bounding_box_aligned", "objects=" + ListText(static_cast<int>(tags.size()), tags.data()) +
+                                                         " csys=" + std::to_string(csys));
+  if (minCorner == nullptr || extents == nullptr) return ZV_ERROR_bad_value;
+  if (KTX::Failure::Fails(KTX::Failure::kKernel, "DIEDES_UTILS_ask_bounding_box_aligned"))
+    return KTX::Failure::kKernelError;
+  if (int error = static_cast<int>(Host::Answer("DIEDES_UTILS_ask_bounding_box_aligned", 0))) return error;
+  const auto* frame = dynamic_cast<const KTX::GEOM_entity*>(OM::OM_object_of_tag(csys));
+  if (frame == nullptr) return KTX::Geometry::kNoEntity;
+  double origin[3], m[9];
+  frame->ask_frame(origin, m);
+  double low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
+  bool any = false;
+  auto take = [&](const double lo[3], const double hi[3]) {
+    for (int k = 0; k < 3; ++k) {
+      low[k] = any ? std::min(low[k], lo[k]) : lo[k];
+      high[k] = any ? std::max(high[k], hi[k]) : hi[k];
+    }
+    any = true;
+  };
+  const double toHost = Kernel::ScaleFactors().factors[1];
+  for (int tag : tags) {
+    OM::Object* object = OM::OM_object_of_tag(static_cast<KTX::tag_t>(tag));
+    if (const auto* curve = dynamic_cast<const KTX::ES_curve*>(object)) {
+      const std::vector<double> points = curve->ask_points();
+      for (std::size_t i = 0; i + 2 < points.size(); i += 3) {
+        double local[3];
+        for (int k = 0; k < 3; ++k)
+          local[k] = (points[i] - origin[0]) * m[3 * k] + (points[i + 1] - origin[1]) * m[3 * k + 1] +
+                     (points[i + 2] - origin[2]) * m[3 * k + 2];
+        take(local, local);
+      }
+      continue;
+    }
+    // A model body stands for its kernel body; a tag no host object has is a kernel body.
+    const auto* solid = dynamic_cast<const KTX::ES_solid*>(object);
+    if (object != nullptr && solid == nullptr) continue;
+    const int body = solid != nullptr ? solid->ask_kernel_body() : tag;
+    const double at[3] = {kernelLength(origin[0]), kernelLength(origin[1]), kernelLength(origin[2])};
+    double lo[3], hi[3];
+    if (Kernel::AlignedBounds(body, at, m, lo, hi)) {
+      for (int k = 0; k < 3; ++k) lo[k] *= toHost, hi[k] *= toHost;
+      take(lo, hi);
+    }
+  }
+  if (!any) return ZV_ERROR_bad_value;
+  for (int k = 0; k < 3; ++k) {
+    minCorner[k] = origin[k] + low[0] * m[k] + low[1] * m[3 + k] + low[2] * m[6 + k];
+    extents[k] = high[k] - low[k];
+  }
+  return 0;
 }
 
 void DIEDES_UTILS_output_solvane_body(int body, const char* name, int index) {
@@ -300,3 +402,12 @@ void DieDesUtilsSolvaneTrace(int body, const char* name, int index) {
 }
 
 }  // extern "C"
+
+namespace KTX {
+int GetLocalOpsUpdateOptionFromAlgorithmVersion(const FEATURE_RECORD* frec) {
+  const int version = frec == nullptr ? 0 : frec->ask_version();
+  Host::Log("GetLocalOpsUpdateOptionFromAlgorithmVersion", "version=" + std::to_string(version));
+  if (frec == nullptr) return 0;
+  return static_cast<int>(Host::Answer("GetLocalOpsUpdateOptionFromAlgorithmVersion", version));
+}
+}  // namespace KTX

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Export.hpp"
+#include "feat/Builder.hpp"
 #include "kernel/Kernel.hpp"
 
 namespace KTX {
@@ -85,24 +86,34 @@ KTX_HOST_API void DieDesUtilsDeleteInTagIntMap(KTX::tag_t tag, int body);
 KTX_HOST_API bool DieDesUtilsAskInContext(int option);
 
 // ---- the die shoe's construction steps (lengths in host units) -------------
+//
+// Bodies with geometry get real geometry: host lengths are turned into kernel
+// lengths with the kernel length factor. Bodies without it answer as
+// scripted.
 
 // Unites / subtracts a copy of `tool` into `target` in place; the tool stays.
 // Answer "DIEDES_UTILS__unite_tool_to_target" (or "..._subtract_...")
-// non-zero: that error and nothing changed.
+// non-zero: that error and nothing changed. A subtraction that leaves no
+// volume leaves no target (see ZV_BODY_boolean_2).
 KTX_HOST_API int DIEDES_UTILS__unite_tool_to_target(int target, int tool, double tolerance);
 KTX_HOST_API int DIEDES_UTILS__subtract_tool_from_target(int target, int tool, double tolerance);
-// Trims a body in place to the side of the plane (point, normal). Answer
-// "DIEDES_UTILS__trim_body_to_plane.vanish" non-zero: nothing is left, the
-// body is no longer a kernel entity.
+// Trims a body in place, keeping what lies on the side of the plane (point,
+// normal) that the normal points to; with nothing left the body is no longer
+// a kernel entity. A body without geometry: answer
+// "DIEDES_UTILS__trim_body_to_plane.vanish" non-zero is nothing left.
 KTX_HOST_API int DIEDES_UTILS__trim_body_to_plane(int body, const double point[3], const double normal[3]);
-// A planar sheet bounded by the curves (host tags), through point with
-// normal direction. The trailing outputs, when given, receive the curves left
-// out of the boundary (none in the stand-in: 0 and null). Answer
+// A planar sheet bounded by the curves (host tags of closed polylines: the
+// largest bounds, the others are holes), each moved along the direction onto
+// the plane through point with that normal. A curve that is open (its ends
+// farther apart than the tolerance) or no curve: ZV_ERROR_open_curve and no
+// sheet. The trailing outputs, when given, receive the curves left out of the
+// boundary (none in the stand-in: 0 and null). Answer
 // "DIEDES_UTILS__bplane_from_curves" non-zero: that error and no sheet.
 KTX_HOST_API int DIEDES_UTILS__bplane_from_curves(int n_curves, const KTX::tag_t* curves, const double point[3],
                                                   const double direction[3], double tolerance, int* sheet,
                                                   int* n_left_out, KTX::tag_t** left_out);
-// A planar sheet with the given corner points. Answer
+// A planar sheet with the given corner points, in their order (points that
+// span no plane: ZV_ERROR_geometry). Answer
 // "DIEDES_UTILS__create_planar_sheet" non-zero: that error and no sheet.
 KTX_HOST_API int DIEDES_UTILS__create_planar_sheet(int n_points, const double (*points)[3], double tolerance,
                                                    int* sheet);
@@ -110,13 +121,33 @@ KTX_HOST_API int DIEDES_UTILS__create_planar_sheet(int n_points, const double (*
 // normal (positive on the side the normal points to). A zero normal gives 0.
 KTX_HOST_API double DIEDES_UTILS__dist_to_plane(const double point[3], const double planePoint[3],
                                                 const double normal[3]);
+// The bounding box of the objects aligned with the coordinate system `csys`
+// (host tags of curves and model bodies, or kernel bodies): *minCorner the
+// box's corner of least coordinates, as a point of the part, and extents its
+// lengths along the system's three axes. 0; Geometry::kNoEntity for a csys
+// that is no entity; ZV_ERROR_bad_value when no object has a box (nulls
+// included). Answer "DIEDES_UTILS_ask_bounding_box_aligned" non-zero: that
+// error. Logged.
+KTX_HOST_API int DIEDES_UTILS_ask_bounding_box_aligned(int n_objects, const KTX::tag_t* objects, KTX::tag_t csys,
+                                                       double minCorner[3], double extents[3]);
 // Debug output and body trace: logged only.
 KTX_HOST_API void DIEDES_UTILS_output_solvane_body(int body, const char* name, int index);
 KTX_HOST_API void DieDesUtilsSolvaneTrace(int body, const char* name, int index);
 
 }  // extern "C"
 
+namespace KTX {
+// The local-operations update option that matches the algorithms a feature
+// record was made with: its format version, unless answer
+// "GetLocalOpsUpdateOptionFromAlgorithmVersion" says otherwise; 0 for no
+// record. Logged.
+KTX_HOST_API int GetLocalOpsUpdateOptionFromAlgorithmVersion(const FEATURE_RECORD* frec);
+}  // namespace KTX
+
 namespace KTX::DieDesUtils {
+
+// Where a point (host units) lies against a body with geometry, for tests.
+KTX_HOST_API Kernel::Containment ContainmentOf(int body, const double point[3]);
 
 // What the preview booleans leave behind, for tests.
 struct State {

@@ -238,4 +238,20 @@ void MTX3_init_z(const double z[3], double matrix[9]) {
   }
 }
 
+void MTX3_init_y_z(const double y[3], const double z[3], double matrix[9]) {
+  MTX3_init_z(z, matrix);
+  const double* unit = matrix + 6;
+  const double along = y[0] * unit[0] + y[1] * unit[1] + y[2] * unit[2];
+  const double flat[3] = {y[0] - along * unit[0], y[1] - along * unit[1], y[2] - along * unit[2]};
+  double yUnit[3], length = 0;
+  VEC3_unitize(flat, 1.0e-12, &length, yUnit);
+  if (!(length > 1.0e-12) || !(unit[0] != 0 || unit[1] != 0 || unit[2] != 0)) return;
+  const double x[3] = {yUnit[1] * unit[2] - yUnit[2] * unit[1], yUnit[2] * unit[0] - yUnit[0] * unit[2],
+                       yUnit[0] * unit[1] - yUnit[1] * unit[0]};
+  for (int k = 0; k < 3; ++k) {
+    matrix[k] = x[k];
+    matrix[3 + k] = yUnit[k];
+  }
+}
+
 }  // namespace KTX

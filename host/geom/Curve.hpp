@@ -64,5 +64,9 @@ KTX_HOST_API void gt316(tag_t curve);
 // A row-order frame whose third row is z made unit, the first two completing
 // it to a right-handed frame (a zero z gives the identity).
 KTX_HOST_API void MTX3_init_z(const double z[3], double matrix[9]);
+// A row-order frame whose third row is z made unit and whose second row is y
+// with its part along z taken away, made unit; the first row is y cross z.
+// A zero z, or a y along z, gives MTX3_init_z's frame of z.
+KTX_HOST_API void MTX3_init_y_z(const double y[3], const double z[3], double matrix[9]);
 
 }  // namespace KTX

@@ -202,7 +202,12 @@ tag_t ES_create_polyline(int count, const double* points) { return ES_create_pol
 tag_t ES_create_polyline_in_part(PART_part* part, int count, const double* points) {
   Host::Log("ES_create_polyline", std::to_string(count) + " " + v3(points));
   if (scriptedFailure("ES_create_polyline") || count < 2 || points == nullptr) return 0;
-  const tag_t tag = makeEntity<ES_curve>(part, points, kIdentity);
+  double along[9];
+  if (count == 2) {
+    const double d[3] = {points[3] - points[0], points[4] - points[1], points[5] - points[2]};
+    frameAlong(d, along);
+  }
+  const tag_t tag = makeEntity<ES_curve>(part, points, count == 2 ? along : kIdentity);
   auto* curve = entityAs<ES_curve>(tag);
   if (curve == nullptr) return 0;
   if (curve->points_ == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for a curve");
@@ -232,6 +237,25 @@ bool DIE_ADD_curve_is_closed(const EVC_curve* evaluator, double distanceToleranc
   const std::size_t last = p.size() - 3;
   const double dx = p[last] - p[0], dy = p[last + 1] - p[1], dz = p[last + 2] - p[2];
   return std::sqrt(dx * dx + dy * dy + dz * dz) <= distanceTolerance;
+}
+
+tag_t DIE_ADD_ask_tag_from_curve_geom(const EVC_curve* geometry, double tolerance) {
+  Host::Log("DIE_ADD_ask_tag_from_curve_geom",
+            "points=" + std::to_string(geometry == nullptr ? 0 : geometry->points.size() / 3) +
+                " tol=" + std::to_string(tolerance));
+  if (geometry == nullptr || geometry->points.size() < 6) return 0;
+  return ES_create_polyline(static_cast<int>(geometry->points.size() / 3), geometry->points.data());
+}
+
+int RM_ask_entity_type(tag_t entity, int* type) {
+  OM::Object* object = OM::OM_object_of_tag(entity);
+  int found = dynamic_cast<ES_curve*>(object) != nullptr   ? 45
+              : dynamic_cast<ES_point*>(object) != nullptr ? 2
+              : dynamic_cast<ES_csys*>(object) != nullptr  ? 196
+                                                           : 0;
+  Host::Log("RM_ask_entity_type", "tag=" + std::to_string(entity) + " -> " + std::to_string(found));
+  if (type != nullptr) *type = found;
+  return object == nullptr ? Geometry::kNoEntity : 0;
 }
 
 void evcrvf(EVC_curve* evaluator) {

@@ -48,7 +48,8 @@ KTX_GEOM_ENTITY(DIRR_direction)
 #undef KTX_GEOM_ENTITY
 
 // A curve: a polyline through its points, in order. Its frame's origin is
-// its first point.
+// its first point; a line's (two points) third row is its direction, so a
+// direction taken from a line runs along it.
 class KTX_HOST_API ES_curve : public GEOM_entity {
   KTX_HOST_OBJECT(ES_curve, "KTX::ES_curve")
  public:
@@ -129,6 +130,12 @@ KTX_HOST_API bool DIE_ADD_curve_is_closed(const EVC_curve* evaluator, double dis
                                           double angleTolerance, int option);
 // Frees an evaluator; null does nothing.
 KTX_HOST_API void evcrvf(EVC_curve* evaluator);
+// A new curve in the work part through the geometry's points (the tolerance
+// is recorded only); 0 for no geometry or fewer than two points. Logged.
+KTX_HOST_API tag_t DIE_ADD_ask_tag_from_curve_geom(const EVC_curve* geometry, double tolerance);
+// The entity's type: 45 a curve, 2 a point, 196 a coordinate system, 0
+// another object. 0, or kNoEntity (type 0) for a tag that is no object. Logged.
+KTX_HOST_API int RM_ask_entity_type(tag_t entity, int* type);
 // A direction entity in the part through the point along the direction (normalised).
 KTX_HOST_API tag_t DIRR_create_doubles(PART_part* part, int updateOption, const double point[3],
                                        const double direction[3]);

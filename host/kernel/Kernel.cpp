@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "kernel/Shapes.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Failure.hpp"
 #include "sys/Memory.hpp"
@@ -19,6 +20,7 @@ struct Entity {
   int copiedFrom = 0;
   int partition = 0;  // the undo partition the entity lives in
   std::vector<int> faces;
+  TopoDS_Shape shape;  // a body's geometry; null for a body made without it
 };
 
 struct State {
@@ -79,7 +81,23 @@ void kill(int body) {
   Entity& e = state().entities.at(body);
   for (int face : e.faces) state().entities.at(face).alive = false;
   e.alive = false;
+  e.shape.Nullify();
   --state().liveBodies;
+}
+
+// Gives a live body new geometry; its faces are the geometry's faces from
+// then on (new face tags: a face of the old shape is no face of the new).
+void setShape(int body, const TopoDS_Shape& shape) {
+  std::vector<int> old = std::move(state().entities.at(body).faces);
+  for (int face : old) state().entities.at(face).alive = false;
+  state().entities.at(body).faces.clear();
+  state().entities.at(body).shape = shape;
+  for (int i = Shapes::FaceCount(shape); i > 0; --i) AddFace(body);
+}
+
+const TopoDS_Shape* shapeOf(int body) {
+  Entity* e = liveBody(body);
+  return e == nullptr || e->shape.IsNull() ? nullptr : &e->shape;
 }
 
 int* hostArray(const std::vector<int>& values) {
@@ -94,6 +112,7 @@ int copyBody(int body) {
   Entity copy;
   copy.type = source.type;
   copy.copiedFrom = body;
+  copy.shape = Shapes::Copy(source.shape);
   int tag = newEntity(copy);
   for (std::size_t i = 0; i < source.faces.size(); ++i) AddFace(tag);
   return tag;
@@ -209,6 +228,85 @@ void SetSessionPrecision(double linear, double angular) {
 const ScaleFactorRecord& ScaleFactors() { return state().scale; }
 void SetScaleFactors(double toKernel, double fromKernel) { state().scale = ScaleFactorRecord{{toKernel, fromKernel}}; }
 
+bool HasGeometry(int body) { return shapeOf(body) != nullptr; }
+
+int MakePlanarSheet(const std::vector<std::vector<double>>& polygons, const double point[3], const double normal[3],
+                    int* sheet) {
+  if (sheet == nullptr) return ZV_ERROR_bad_value;
+  *sheet = 0;
+  if (point == nullptr || normal == nullptr || polygons.empty()) return ZV_ERROR_bad_value;
+  for (const std::vector<double>& polygon : polygons)
+    if (polygon.size() < 9) return ZV_ERROR_bad_value;
+  if (normal[0] == 0 && normal[1] == 0 && normal[2] == 0) return ZV_ERROR_bad_value;
+  TopoDS_Shape face;
+  if (!Shapes::PlanarFace(polygons, point, normal, &face)) return ZV_ERROR_geometry;
+  *sheet = CreateBody(BodyType::Sheet);
+  setShape(*sheet, face);
+  return 0;
+}
+
+int TrimToPlane(int body, const double point[3], const double normal[3]) {
+  if (!IsBody(body)) return IsAlive(body) ? ZV_ERROR_not_a_body : ZV_ERROR_bad_tag;
+  if (point == nullptr || normal == nullptr) return ZV_ERROR_bad_value;
+  const TopoDS_Shape* shape = shapeOf(body);
+  if (shape == nullptr) return 0;
+  TopoDS_Shape kept;
+  switch (Shapes::HalfSpace(*shape, point, normal, &kept)) {
+    case Shapes::Outcome::Done:
+      setShape(body, kept);
+      return 0;
+    case Shapes::Outcome::NoVolume:
+      kill(body);
+      return 0;
+    case Shapes::Outcome::Failed:
+      break;
+  }
+  return ZV_ERROR_geometry;
+}
+
+double Volume(int body) {
+  const TopoDS_Shape* shape = shapeOf(body);
+  return shape == nullptr ? 0.0 : Shapes::Volume(*shape);
+}
+
+bool Bounds(int body, double min[3], double max[3]) {
+  const TopoDS_Shape* shape = shapeOf(body);
+  return shape != nullptr && Shapes::Bounds(*shape, nullptr, nullptr, min, max);
+}
+
+bool AlignedBounds(int body, const double origin[3], const double matrix[9], double min[3], double max[3]) {
+  const TopoDS_Shape* shape = shapeOf(body);
+  return shape != nullptr && origin != nullptr && matrix != nullptr &&
+         Shapes::Bounds(*shape, origin, matrix, min, max);
+}
+
+Containment Classify(int body, const double point[3]) {
+  const TopoDS_Shape* shape = shapeOf(body);
+  if (shape == nullptr || point == nullptr) return Containment::Out;
+  int where = Shapes::Classify(*shape, point, state().linearPrecision);
+  return where > 0 ? Containment::In : where == 0 ? Containment::On : Containment::Out;
+}
+
+int WriteStep(const std::vector<int>& bodies, const std::string& file) {
+  std::vector<TopoDS_Shape> shapes;
+  for (int body : bodies)
+    if (const TopoDS_Shape* shape = shapeOf(body)) shapes.push_back(*shape);
+  if (shapes.empty()) return ZV_ERROR_bad_value;
+  return Shapes::WriteStep(shapes, state().scale.factors[1], file) ? 0 : ZV_ERROR_geometry;
+}
+
+int ReadStep(const std::string& file, std::vector<int>* bodies) {
+  std::vector<TopoDS_Shape> solids;
+  if (bodies == nullptr) return ZV_ERROR_bad_value;
+  if (!Shapes::ReadStep(file, state().scale.factors[0], &solids)) return ZV_ERROR_geometry;
+  for (const TopoDS_Shape& solid : solids) {
+    int body = CreateBody(BodyType::Solid);
+    setShape(body, solid);
+    bodies->push_back(body);
+  }
+  return 0;
+}
+
 }  // namespace KTX::Kernel
 
 using namespace KTX::Kernel;
@@ -219,6 +317,37 @@ int bodyError(int body) {
   if (KTX::Kernel::IsBody(body)) return 0;
   return KTX::Kernel::IsAlive(body) ? ZV_ERROR_not_a_body : ZV_ERROR_bad_tag;
 }
+
+// The boolean of a target with geometry: what the modeller makes of it and
+// the tools' geometry. A failure of the modeller changes nothing.
+int realBoolean(int target, const TopoDS_Shape& shape, int n_tools, const int* tools, const ZV_BODY_boolean_o_t& options,
+                ZV_boolean_r_t* results, ZV_TOPOL_track_r_t* tracking) {
+  std::vector<TopoDS_Shape> toolShapes;
+  for (int i = 0; i < n_tools; ++i)
+    if (const TopoDS_Shape* tool = shapeOf(tools[i])) toolShapes.push_back(*tool);
+  Shapes::Operation operation = options.function == ZV_boolean_intersect_c  ? Shapes::Operation::Intersect
+                                : options.function == ZV_boolean_subtract_c ? Shapes::Operation::Subtract
+                                                                            : Shapes::Operation::Unite;
+  TopoDS_Shape made;
+  Shapes::Outcome outcome = Shapes::Boolean(shape, toolShapes, operation, &made);
+  if (outcome == Shapes::Outcome::Failed) return ZV_ERROR_geometry;
+  for (int i = 0; i < n_tools; ++i) {
+    if (IsBody(tools[i])) kill(tools[i]);
+  }
+  if (outcome == Shapes::Outcome::NoVolume) {
+    kill(target);
+    results->status = ZV_boolean_result_failed_c;
+  } else {
+    setShape(target, made);
+    results->status = ZV_boolean_result_success_c;
+    results->n_bodies = 1;
+    results->bodies = hostArray({target});
+  }
+  tracking->n_track_records = 1;
+  tracking->track_records = hostArray({target});
+  return 0;
+}
+
 }  // namespace
 
 extern "C" {
@@ -280,6 +409,11 @@ int ZV_BODY_sweep(int body, const double path[3], ZV_TOPOL_track_r_t* tracking) 
   if (int error = bodyError(body)) return error;
   if (state().entities.at(body).type != ZV_BODY_type_sheet_c) return ZV_ERROR_wrong_type;
   if (int error = scripted("ZV_BODY_sweep")) return error;
+  if (const TopoDS_Shape* sheet = shapeOf(body)) {
+    TopoDS_Shape solid;
+    if (!Shapes::Prism(*sheet, path, &solid)) return ZV_ERROR_geometry;
+    setShape(body, solid);
+  }
   state().entities.at(body).type = ZV_BODY_type_solid_c;
   tracking->n_track_records = 1;
   tracking->track_records = hostArray({body});
@@ -297,6 +431,21 @@ int ZV_BODY_offset_2(int body, double offset, double tolerance, const ZV_BODY_of
   *results = ZV_TOPOL_local_r_t{};
   if (int error = bodyError(body)) return error;
   if (int error = scripted("ZV_BODY_offset_2")) return error;
+  if (const TopoDS_Shape* shape = shapeOf(body)) {
+    TopoDS_Shape moved;
+    switch (Shapes::Offset(*shape, offset, tolerance, &moved)) {
+      case Shapes::Outcome::Done:
+        setShape(body, moved);
+        break;
+      case Shapes::Outcome::NoVolume:
+        KTX::Host::Log("ZV_BODY_offset_2", "body=" + std::to_string(body) + " leaves no volume");
+        kill(body);
+        results->status = ZV_local_result_no_volume_c;
+        return 0;
+      case Shapes::Outcome::Failed:
+        return ZV_ERROR_geometry;
+    }
+  }
   tracking->n_track_records = 1;
   tracking->track_records = hostArray({body});
   results->n_topols = 1;
@@ -323,6 +472,7 @@ int ZV_BODY_boolean_2(int target, int n_tools, const int* tools, const ZV_BODY_b
     if (int error = bodyError(tools[i])) return error;
   }
   if (int error = scripted("ZV_BODY_boolean_2")) return error;
+  if (const TopoDS_Shape* shape = shapeOf(target)) return realBoolean(target, *shape, n_tools, tools, used, results, tracking);
   for (int i = 0; i < n_tools; ++i) {
     if (IsBody(tools[i])) kill(tools[i]);  // a tool named twice is consumed once
   }

@@ -1,5 +1,8 @@
 // The stand-in solid-modelling kernel: bodies (solid or sheet) and their
-// faces, each a 32-bit kernel tag that is never reused. The plug-in reaches it
+// faces, each a 32-bit kernel tag that is never reused. A body may hold real
+// geometry (a boundary-represented shape in kernel units, metres); a body
+// made without it (KTX::Kernel::CreateBody) keeps only its tag, type and
+// faces, and the calls on it answer as scripted. The plug-in reaches it
 // through the ZV_ calls below and through the automotive-feature library's
 // body utilities (afl/BodyUtils.hpp); tests make bodies, script the answers
 // and read what is alive through KTX::Kernel.
@@ -32,6 +35,13 @@ constexpr int ZV_ERROR_bad_tag = 22001;      // no live kernel entity of that ta
 constexpr int ZV_ERROR_not_a_body = 22002;   // a live entity that is not a body
 constexpr int ZV_ERROR_wrong_type = 22003;   // a body of a type the call cannot take
 constexpr int ZV_ERROR_bad_value = 22004;    // a null output, a count below 0, a null array
+constexpr int ZV_ERROR_geometry = 22005;     // the modeller could not make the shape asked for
+constexpr int ZV_ERROR_open_curve = 22006;   // a boundary curve that is open or no curve at all
+
+// Status of an offset's local-operation results: the offset went through, or
+// an inward offset left no volume (the body is gone).
+constexpr int ZV_local_result_ok_c = 0;
+constexpr int ZV_local_result_no_volume_c = 21660;
 
 // Boolean options. Default-constructed it holds the kernel's defaults
 // (record version 16, unite, the kernel's own precision as tolerance).
@@ -88,19 +98,28 @@ KTX_HOST_API int ZV_BODY_ask_type(int body, int* type);
 // (null when there are none).
 KTX_HOST_API int ZV_BODY_ask_faces(int body, int* n_faces, int** faces);
 KTX_HOST_API int ZV_FACE_ask_body(int face, int* body);
-// Sweeps a sheet, in place, into a solid along the path (kernel units).
-// Answer "ZV_BODY_sweep" non-zero: that error and the sheet unchanged.
+// Sweeps a sheet, in place, into a solid along the path (kernel units): with
+// geometry the prism of its face. Answer "ZV_BODY_sweep" non-zero: that error
+// and the sheet unchanged.
 KTX_HOST_API int ZV_BODY_sweep(int body, const double path[3], ZV_TOPOL_track_r_t* tracking);
-// Offsets a body in place (kernel units). Answer "ZV_BODY_offset_2" non-zero:
-// that error and the body unchanged.
+// Offsets a body's faces in place (kernel units; negative is inward). With
+// geometry: an inward offset that leaves no volume leaves no body (it is no
+// kernel entity afterwards) and says so in results->status
+// (ZV_local_result_no_volume_c); an offset the modeller cannot make is
+// ZV_ERROR_geometry with the body unchanged. Answer "ZV_BODY_offset_2"
+// non-zero: that error and the body unchanged.
 KTX_HOST_API int ZV_BODY_offset_2(int body, double offset, double tolerance, const ZV_BODY_offset_o_t* options,
                                   ZV_TOPOL_track_r_t* tracking, ZV_TOPOL_local_r_t* results);
 // Combines the tools into the target. The tools are consumed: none of them is
-// a kernel entity afterwards. The target stays, unless answer
-// "ZV_BODY_boolean_2.empty" is non-zero: then the result is empty and the
-// target is gone too. The status is answer "ZV_BODY_boolean_2.status"
-// (success by default). Answer "ZV_BODY_boolean_2" non-zero: that error and
-// nothing changed. Null options take the defaults.
+// a kernel entity afterwards. With a target that holds geometry the boolean
+// is real: unite and subtract with every tool, intersect keeps the target's
+// part inside any tool (tools without geometry add nothing); when no volume
+// is left the target is gone and the status failed. A target without
+// geometry stays, unless answer "ZV_BODY_boolean_2.empty" is non-zero: then
+// the result is empty and the target is gone too; its status is answer
+// "ZV_BODY_boolean_2.status" (success by default). Answer
+// "ZV_BODY_boolean_2" non-zero: that error and nothing changed. Null options
+// take the defaults; the tolerance is recorded only.
 KTX_HOST_API int ZV_BODY_boolean_2(int target, int n_tools, const int* tools, const ZV_BODY_boolean_o_t* options,
                                    ZV_TOPOL_track_r_t* tracking, ZV_boolean_r_t* results);
 KTX_HOST_API void ZV_TOPOL_track_r_f(ZV_TOPOL_track_r_t* tracking);
@@ -184,6 +203,41 @@ KTX_HOST_API int PartitionOf(int entity);
 KTX_HOST_API void SetSessionPrecision(double linear, double angular);
 KTX_HOST_API const ScaleFactorRecord& ScaleFactors();
 KTX_HOST_API void SetScaleFactors(double toKernel, double fromKernel);
+
+// ---- geometry (kernel units) -------------------------------------------------
+
+// Whether the body is alive and holds geometry.
+KTX_HOST_API bool HasGeometry(int body);
+// A new sheet body: the planar face in the plane through `point` with normal
+// `normal`, bounded by closed polygons (x, y, z triples, the closing point
+// not repeated), each point moved onto the plane along the normal. The
+// polygon of the largest area bounds the face, the others are holes in it.
+// 0, or ZV_ERROR_bad_value (a polygon of fewer than three points, a zero
+// normal) or ZV_ERROR_geometry; *sheet is 0 unless a sheet was made.
+KTX_HOST_API int MakePlanarSheet(const std::vector<std::vector<double>>& polygons, const double point[3],
+                                 const double normal[3], int* sheet);
+// Keeps what lies on the side of the plane that the normal points to. With
+// nothing left the body is deleted. A body without geometry is left as it is.
+// 0, ZV_ERROR_bad_tag / ZV_ERROR_not_a_body, or ZV_ERROR_geometry.
+KTX_HOST_API int TrimToPlane(int body, const double point[3], const double normal[3]);
+// The volume (0 without geometry) and the bounds along the world axes (false
+// without geometry).
+KTX_HOST_API double Volume(int body);
+KTX_HOST_API bool Bounds(int body, double min[3], double max[3]);
+// The bounds along a frame's axes (the matrix's rows), as coordinates in the
+// frame placed at `origin`; false without geometry.
+KTX_HOST_API bool AlignedBounds(int body, const double origin[3], const double matrix[9], double min[3],
+                                double max[3]);
+// Where a point lies against the body (within the session precision).
+enum class Containment { Out, On, In };
+KTX_HOST_API Containment Classify(int body, const double point[3]);
+// Writes the bodies' geometry (bodies without it are left out) to a STEP
+// file in host units (millimetres). 0, ZV_ERROR_bad_value (nothing to
+// write) or ZV_ERROR_geometry (the file could not be written).
+KTX_HOST_API int WriteStep(const std::vector<int>& bodies, const std::string& file);
+// Reads a STEP file: one new body (in kernel units) for each solid in it,
+// appended to *bodies. 0, or ZV_ERROR_geometry when the file cannot be read.
+KTX_HOST_API int ReadStep(const std::string& file, std::vector<int>* bodies);
 
 // Argument text helpers shared with the body utilities.
 KTX_HOST_API std::string ListText(int count, const int* values);

@@ -1,6 +1,7 @@
 #include "sel/Selection.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -151,6 +152,68 @@ int SC_loop::ask_curve_count() const { return curves_ == nullptr ? 0 : curves_->
 void SC_loop::ask_curves(int* count, tag_t** curves) const {
   if (count != nullptr) *count = ask_curve_count();
   if (curves != nullptr) *curves = curves_ == nullptr ? nullptr : copyTags(curves_->Items());
+}
+
+namespace {
+double gap(const double* a, const double* b) {
+  return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+}
+
+// The points an entity of a loop gives: a curve its points, a point its own.
+std::vector<double> pointsOf(tag_t tag) {
+  OM::Object* object = OM::OM_object_of_tag(tag);
+  if (const auto* curve = dynamic_cast<const ES_curve*>(object)) return curve->ask_points();
+  if (const auto* point = dynamic_cast<const ES_point*>(object))
+    return {point->ask_origin()[0], point->ask_origin()[1], point->ask_origin()[2]};
+  return {};
+}
+
+void appendPoint(std::vector<double>& chain, const double* p, double tolerance) {
+  if (chain.size() >= 3 && gap(&chain[chain.size() - 3], p) <= tolerance) return;
+  chain.insert(chain.end(), p, p + 3);
+}
+}  // namespace
+
+EVC_curve* SC_loop::ask_curve_geometry(bool joined, double tolerance) const {
+  Host::Log("SC_loop_ask_curve_geometry",
+            tagText(this) + " joined=" + (joined ? "1" : "0") + " tol=" + std::to_string(tolerance));
+  std::vector<double> chain;
+  std::size_t firstEnd = 0;  // the points of the first curve, which the second may turn
+  for (tag_t tag : curves_ == nullptr ? std::vector<tag_t>{} : curves_->Items()) {
+    std::vector<double> points = pointsOf(tag);
+    if (points.empty()) continue;
+    const std::size_t n = points.size() / 3;
+    if (!chain.empty()) {
+      const double* end = &chain[chain.size() - 3];
+      const double* start = chain.data();
+      const double* head = points.data();
+      const double* tail = &points[3 * (n - 1)];
+      const double toEnd = std::min(gap(end, head), gap(end, tail));
+      // The second curve may meet the first one's start: the first is turned.
+      if (chain.size() == firstEnd && std::min(gap(start, head), gap(start, tail)) < toEnd) {
+        std::vector<double> turned;
+        for (std::size_t i = chain.size() / 3; i-- > 0;) turned.insert(turned.end(), &chain[3 * i], &chain[3 * i] + 3);
+        chain = std::move(turned);
+      }
+      end = &chain[chain.size() - 3];
+      if (gap(end, tail) < gap(end, head)) {
+        std::vector<double> turned;
+        for (std::size_t i = n; i-- > 0;) turned.insert(turned.end(), &points[3 * i], &points[3 * i] + 3);
+        points = std::move(turned);
+      }
+    }
+    for (std::size_t i = 0; i < n; ++i) appendPoint(chain, &points[3 * i], tolerance);
+    if (firstEnd == 0) firstEnd = chain.size();
+  }
+  if (kind_ == SC_section::kClosed && chain.size() >= 6) {
+    if (gap(chain.data(), &chain[chain.size() - 3]) <= tolerance) chain.resize(chain.size() - 3);
+    chain.insert(chain.end(), chain.begin(), chain.begin() + 3);
+  }
+  if (chain.size() < 6) return nullptr;
+  auto* geometry = new EVC_curve;
+  if (geometry == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for a loop's geometry");
+  geometry->points = std::move(chain);
+  return geometry;
 }
 
 // ---- SC_section ----------------------------------------------------------------------

@@ -83,6 +83,8 @@ class KTX_HOST_API SELECT_OBJECT_listFactory {
   static SELECT_OBJECT_list* Create(PART_part* part, bool flag);
 };
 
+struct EVC_curve;
+
 // One loop of a section: its kind and its curves, in order. Made by the
 // section with the loop and destroyed with it.
 class KTX_HOST_API SC_loop : public OM::TaggedObject {
@@ -92,6 +94,13 @@ class KTX_HOST_API SC_loop : public OM::TaggedObject {
   int ask_curve_count() const;
   // A new array of the curves (SM_alloc; null when none) that the caller frees with SM_free.
   void ask_curves(int* count, tag_t** curves) const;
+  // The loop's geometry as one polyline through its curves in order, each
+  // turned to continue where the chain ends (a point met again within the
+  // tolerance is kept once): a point gives its point, a curve its points, a
+  // line its two ends; a closed loop ends where it starts. Null for fewer
+  // than two points. `joined` is recorded only. The caller frees it with
+  // EVC_free. Logged.
+  EVC_curve* ask_curve_geometry(bool joined, double tolerance) const;
 
  protected:
   SC_loop(int classId, void* context);

@@ -1,0 +1,396 @@
+#include "kernel/Shapes.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include <BRepAlgoAPI_Common.hxx>
+#include <BRepAlgoAPI_Cut.hxx>
+#include <BRepAlgoAPI_Fuse.hxx>
+#include <BRepBndLib.hxx>
+#include <BRepBuilderAPI_Copy.hxx>
+#include <BRepCheck_Analyzer.hxx>
+#include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRepBuilderAPI_MakePolygon.hxx>
+#include <BRepBuilderAPI_Transform.hxx>
+#include <BRepClass3d_SolidClassifier.hxx>
+#include <BRepGProp.hxx>
+#include <BRepOffsetAPI_MakeOffsetShape.hxx>
+#include <BRepPrimAPI_MakeBox.hxx>
+#include <BRepPrimAPI_MakePrism.hxx>
+#include <BRep_Builder.hxx>
+#include <Bnd_Box.hxx>
+#include <GProp_GProps.hxx>
+#include <IFSelect_ReturnStatus.hxx>
+#include <Message.hxx>
+#include <Message_Messenger.hxx>
+#include <Message_PrinterOStream.hxx>
+#include <STEPControl_Reader.hxx>
+#include <STEPControl_Writer.hxx>
+#include <ShapeUpgrade_UnifySameDomain.hxx>
+#include <Standard_Failure.hxx>
+#include <TopExp.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopLoc_Location.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
+#include <TopTools_ListOfShape.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Compound.hxx>
+#include <TopoDS_Face.hxx>
+#include <TopoDS_Wire.hxx>
+#include <gp_Ax2.hxx>
+#include <gp_Ax3.hxx>
+#include <gp_Pln.hxx>
+#include <gp_Trsf.hxx>
+
+namespace KTX::Kernel::Shapes {
+namespace {
+
+// A volume this small (kernel units cubed: a thousandth of a cubic
+// millimetre) is no volume: what a boolean leaves of touching faces.
+constexpr double kNoVolume = 1.0e-12;
+// Points of a polygon closer than this are one point.
+constexpr double kSamePoint = 1.0e-9;
+
+double dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+bool unit(const double v[3], double out[3]) {
+  double n = std::sqrt(dot(v, v));
+  if (!(n > 0)) return false;
+  for (int i = 0; i < 3; ++i) out[i] = v[i] / n;
+  return true;
+}
+
+// The polygon moved onto the plane, repeated and closing points dropped.
+std::vector<gp_Pnt> projected(const std::vector<double>& points, const double point[3], const double n[3]) {
+  std::vector<gp_Pnt> out;
+  for (std::size_t i = 0; i + 2 < points.size(); i += 3) {
+    double p[3] = {points[i], points[i + 1], points[i + 2]};
+    double d[3] = {p[0] - point[0], p[1] - point[1], p[2] - point[2]};
+    double h = dot(d, n);
+    gp_Pnt q(p[0] - h * n[0], p[1] - h * n[1], p[2] - h * n[2]);
+    if (!out.empty() && out.back().Distance(q) <= kSamePoint) continue;
+    out.push_back(q);
+  }
+  while (out.size() > 1 && out.back().Distance(out.front()) <= kSamePoint) out.pop_back();
+  return out;
+}
+
+// Twice the area the polygon encloses (Newell's normal's length).
+double area(const std::vector<gp_Pnt>& polygon) {
+  gp_XYZ sum(0, 0, 0);
+  for (std::size_t i = 0; i < polygon.size(); ++i) sum += polygon[i].XYZ() ^ polygon[(i + 1) % polygon.size()].XYZ();
+  return sum.Modulus();
+}
+
+bool faceOf(const std::vector<gp_Pnt>& polygon, const gp_Pln& plane, TopoDS_Shape* face) {
+  BRepBuilderAPI_MakePolygon wire;
+  for (const gp_Pnt& p : polygon) wire.Add(p);
+  wire.Close();
+  if (!wire.IsDone()) return false;
+  BRepBuilderAPI_MakeFace made(plane, wire.Wire(), Standard_True);
+  if (!made.IsDone()) return false;
+  *face = made.Face();
+  return true;
+}
+
+// Faces that lie in one surface merged, so that later steps see the fewest faces.
+TopoDS_Shape unified(const TopoDS_Shape& shape) {
+  ShapeUpgrade_UnifySameDomain unify(shape, Standard_True, Standard_True, Standard_False);
+  unify.Build();
+  return unify.Shape();
+}
+
+TopoDS_Shape compoundOf(const std::vector<TopoDS_Shape>& shapes) {
+  BRep_Builder builder;
+  TopoDS_Compound compound;
+  builder.MakeCompound(compound);
+  for (const TopoDS_Shape& shape : shapes)
+    if (!shape.IsNull()) builder.Add(compound, shape);
+  return compound;
+}
+
+// One boolean of the modeller; false when it reports errors.
+template <class Algorithm>
+bool run(const TopTools_ListOfShape& arguments, const TopTools_ListOfShape& tools, TopoDS_Shape* result) {
+  Algorithm algorithm;
+  algorithm.SetArguments(arguments);
+  algorithm.SetTools(tools);
+  algorithm.Build();
+  if (algorithm.HasErrors() || !algorithm.IsDone()) return false;
+  *result = algorithm.Shape();
+  return true;
+}
+
+void quiet() {
+  // The data-exchange tools report their statistics to the default
+  // messenger; ktxhost's standard output is the printed part alone.
+  static bool done = [] {
+    Message::DefaultMessenger()->RemovePrinters(STANDARD_TYPE(Message_PrinterOStream));
+    return true;
+  }();
+  (void)done;
+}
+
+}  // namespace
+
+bool PlanarFace(const std::vector<std::vector<double>>& polygons, const double point[3], const double normal[3],
+                TopoDS_Shape* face) {
+  double n[3];
+  if (polygons.empty() || !unit(normal, n)) return false;
+  try {
+    std::vector<std::vector<gp_Pnt>> loops;
+    for (const std::vector<double>& points : polygons) {
+      loops.push_back(projected(points, point, n));
+      if (loops.back().size() < 3 || area(loops.back()) <= kSamePoint * kSamePoint) return false;
+    }
+    std::size_t outer = 0;
+    for (std::size_t i = 1; i < loops.size(); ++i)
+      if (area(loops[i]) > area(loops[outer])) outer = i;
+    gp_Pln plane(gp_Pnt(point[0], point[1], point[2]), gp_Dir(n[0], n[1], n[2]));
+    TopoDS_Shape result;
+    if (!faceOf(loops[outer], plane, &result)) return false;
+    if (loops.size() > 1) {
+      TopTools_ListOfShape arguments, holes;
+      arguments.Append(result);
+      for (std::size_t i = 0; i < loops.size(); ++i) {
+        TopoDS_Shape hole;
+        if (i == outer) continue;
+        if (!faceOf(loops[i], plane, &hole)) return false;
+        holes.Append(hole);
+      }
+      if (!run<BRepAlgoAPI_Cut>(arguments, holes, &result)) return false;
+      TopExp_Explorer faces(result, TopAbs_FACE);
+      if (!faces.More()) return false;
+      result = faces.Current();
+      faces.Next();
+      if (faces.More()) return false;  // the holes cut the face apart
+    }
+    *face = result;
+    return true;
+  } catch (const Standard_Failure&) {
+    return false;
+  }
+}
+
+bool Prism(const TopoDS_Shape& face, const double path[3], TopoDS_Shape* solid) {
+  if (!(dot(path, path) > kSamePoint * kSamePoint)) return false;
+  try {
+    BRepPrimAPI_MakePrism prism(face, gp_Vec(path[0], path[1], path[2]), Standard_True);
+    if (!prism.IsDone()) return false;
+    TopoDS_Shape made = prism.Shape();
+    if (Volume(made) < 0) made.Reverse();
+    *solid = made;
+    return true;
+  } catch (const Standard_Failure&) {
+    return false;
+  }
+}
+
+Outcome Offset(const TopoDS_Shape& shape, double offset, double tolerance, TopoDS_Shape* result) {
+  try {
+    if (offset < 0 && IsSolid(shape)) {
+      // A solid no wider than twice the offset along some axis has no point
+      // that far from its boundary: nothing of it is left.
+      double min[3], max[3];
+      if (!Bounds(shape, nullptr, nullptr, min, max)) return Outcome::NoVolume;
+      for (int i = 0; i < 3; ++i)
+        if (max[i] - min[i] <= -2 * offset) return Outcome::NoVolume;
+    }
+    BRepOffsetAPI_MakeOffsetShape made;
+    made.PerformByJoin(shape, offset, tolerance > 0 ? tolerance : 1.0e-7, BRepOffset_Skin, Standard_False,
+                       Standard_False, GeomAbs_Intersection);
+    if (!made.IsDone()) return Outcome::Failed;
+    TopoDS_Shape out = made.Shape();
+    if (!BRepCheck_Analyzer(out).IsValid()) return Outcome::Failed;
+    if (IsSolid(shape)) {
+      double volume = Volume(out);
+      if (volume < 0) {
+        out.Reverse();
+        volume = -volume;
+      }
+      if (volume <= kNoVolume) return Outcome::NoVolume;
+    }
+    *result = out;
+    return Outcome::Done;
+  } catch (const Standard_Failure&) {
+    return Outcome::Failed;
+  }
+}
+
+Outcome Boolean(const TopoDS_Shape& target, const std::vector<TopoDS_Shape>& tools, Operation operation,
+                TopoDS_Shape* result) {
+  try {
+    TopTools_ListOfShape arguments, toolList;
+    arguments.Append(target);
+    TopoDS_Shape made;
+    bool ok = true;
+    if (operation == Operation::Intersect) {
+      // Inside any tool: the tools are one region first.
+      TopoDS_Shape region = tools.empty() ? TopoDS_Shape() : tools.front();
+      if (tools.size() > 1) {
+        TopTools_ListOfShape first, rest;
+        first.Append(tools.front());
+        for (std::size_t i = 1; i < tools.size(); ++i) rest.Append(tools[i]);
+        if (!run<BRepAlgoAPI_Fuse>(first, rest, &region)) return Outcome::Failed;
+      }
+      if (region.IsNull()) return Outcome::NoVolume;
+      toolList.Append(region);
+      ok = run<BRepAlgoAPI_Common>(arguments, toolList, &made);
+    } else {
+      for (const TopoDS_Shape& tool : tools) toolList.Append(tool);
+      if (toolList.IsEmpty()) {
+        made = target;
+      } else if (operation == Operation::Unite) {
+        ok = run<BRepAlgoAPI_Fuse>(arguments, toolList, &made);
+      } else {
+        ok = run<BRepAlgoAPI_Cut>(arguments, toolList, &made);
+      }
+    }
+    if (!ok) return Outcome::Failed;
+    if (IsSolid(target) && Volume(made) <= kNoVolume) return Outcome::NoVolume;
+    *result = unified(made);
+    return Outcome::Done;
+  } catch (const Standard_Failure&) {
+    return Outcome::Failed;
+  }
+}
+
+Outcome HalfSpace(const TopoDS_Shape& shape, const double point[3], const double normal[3], TopoDS_Shape* result) {
+  double n[3];
+  if (!unit(normal, n)) return Outcome::Failed;
+  try {
+    double min[3], max[3];
+    if (!Bounds(shape, nullptr, nullptr, min, max)) return Outcome::NoVolume;
+    // The box's corners against the plane: wholly on one side needs no boolean.
+    double low = 0, high = 0;
+    bool first = true;
+    for (int corner = 0; corner < 8; ++corner) {
+      double c[3] = {corner & 1 ? max[0] : min[0], corner & 2 ? max[1] : min[1], corner & 4 ? max[2] : min[2]};
+      double d[3] = {c[0] - point[0], c[1] - point[1], c[2] - point[2]};
+      double h = dot(d, n);
+      low = first ? h : std::min(low, h);
+      high = first ? h : std::max(high, h);
+      first = false;
+    }
+    if (low >= 0) {
+      *result = shape;
+      return Outcome::Done;
+    }
+    if (high <= 0) return Outcome::NoVolume;
+    // A box on the kept side, larger than the shape.
+    double size = high - low;
+    for (int i = 0; i < 3; ++i) size += max[i] - min[i];
+    gp_Dir z(n[0], n[1], n[2]);
+    gp_Ax2 frame(gp_Pnt(point[0], point[1], point[2]), z);
+    gp_Pnt corner = frame.Location().Translated(-size * gp_Vec(frame.XDirection()) - size * gp_Vec(frame.YDirection()));
+    BRepPrimAPI_MakeBox box(gp_Ax2(corner, z, frame.XDirection()), 2 * size, 2 * size, 2 * size);
+    TopTools_ListOfShape arguments, tools;
+    arguments.Append(shape);
+    tools.Append(box.Shape());
+    TopoDS_Shape made;
+    if (!run<BRepAlgoAPI_Common>(arguments, tools, &made)) return Outcome::Failed;
+    if (Volume(made) <= kNoVolume) return Outcome::NoVolume;
+    *result = unified(made);
+    return Outcome::Done;
+  } catch (const Standard_Failure&) {
+    return Outcome::Failed;
+  }
+}
+
+TopoDS_Shape Copy(const TopoDS_Shape& shape) {
+  if (shape.IsNull()) return shape;
+  BRepBuilderAPI_Copy copy(shape, Standard_True, Standard_False);
+  return copy.Shape();
+}
+
+double Volume(const TopoDS_Shape& shape) {
+  if (shape.IsNull()) return 0;
+  GProp_GProps properties;
+  BRepGProp::VolumeProperties(shape, properties);
+  return properties.Mass();
+}
+
+bool Bounds(const TopoDS_Shape& shape, const double origin[3], const double matrix[9], double min[3],
+            double max[3]) {
+  if (shape.IsNull()) return false;
+  TopoDS_Shape placed = shape;
+  bool leftHanded = false;
+  if (origin != nullptr && matrix != nullptr) {
+    gp_Dir x(matrix[0], matrix[1], matrix[2]);
+    gp_Dir z(matrix[6], matrix[7], matrix[8]);
+    gp_Ax3 frame(gp_Pnt(origin[0], origin[1], origin[2]), z, x);
+    // gp_Ax3 completes a right-handed frame; a left-handed matrix mirrors Y.
+    leftHanded = frame.YDirection().Dot(gp_Dir(matrix[3], matrix[4], matrix[5])) < 0;
+    gp_Trsf toFrame;
+    toFrame.SetTransformation(frame);
+    placed = shape.Moved(TopLoc_Location(toFrame));
+  }
+  Bnd_Box box;
+  BRepBndLib::AddOptimal(placed, box, Standard_False, Standard_False);
+  if (box.IsVoid()) return false;
+  box.Get(min[0], min[1], min[2], max[0], max[1], max[2]);
+  if (leftHanded) {
+    double low = -max[1];
+    max[1] = -min[1];
+    min[1] = low;
+  }
+  return true;
+}
+
+int Classify(const TopoDS_Shape& shape, const double point[3], double tolerance) {
+  int answer = -1;
+  for (TopExp_Explorer solids(shape, TopAbs_SOLID); solids.More(); solids.Next()) {
+    BRepClass3d_SolidClassifier classifier(solids.Current(), gp_Pnt(point[0], point[1], point[2]), tolerance);
+    TopAbs_State state = classifier.State();
+    if (state == TopAbs_IN) return 1;
+    if (state == TopAbs_ON) answer = 0;
+  }
+  return answer;
+}
+
+int FaceCount(const TopoDS_Shape& shape) {
+  if (shape.IsNull()) return 0;
+  TopTools_IndexedMapOfShape faces;
+  TopExp::MapShapes(shape, TopAbs_FACE, faces);
+  return faces.Extent();
+}
+
+bool IsSolid(const TopoDS_Shape& shape) {
+  if (shape.IsNull()) return false;
+  TopExp_Explorer solids(shape, TopAbs_SOLID);
+  return solids.More();
+}
+
+bool WriteStep(const std::vector<TopoDS_Shape>& shapes, double scale, const std::string& file) {
+  quiet();
+  try {
+    gp_Trsf scaling;
+    scaling.SetScale(gp_Pnt(0, 0, 0), scale);
+    BRepBuilderAPI_Transform scaled(compoundOf(shapes), scaling, Standard_True);
+    STEPControl_Writer writer;
+    if (writer.Transfer(scaled.Shape(), STEPControl_AsIs) != IFSelect_RetDone) return false;
+    return writer.Write(file.c_str()) == IFSelect_RetDone;
+  } catch (const Standard_Failure&) {
+    return false;
+  }
+}
+
+bool ReadStep(const std::string& file, double scale, std::vector<TopoDS_Shape>* solids) {
+  quiet();
+  try {
+    STEPControl_Reader reader;
+    if (reader.ReadFile(file.c_str()) != IFSelect_RetDone) return false;
+    reader.TransferRoots();
+    gp_Trsf scaling;
+    scaling.SetScale(gp_Pnt(0, 0, 0), scale);
+    for (TopExp_Explorer found(reader.OneShape(), TopAbs_SOLID); found.More(); found.Next()) {
+      BRepBuilderAPI_Transform scaled(found.Current(), scaling, Standard_True);
+      solids->push_back(scaled.Shape());
+    }
+    return true;
+  } catch (const Standard_Failure&) {
+    return false;
+  }
+}
+
+}  // namespace KTX::Kernel::Shapes

@@ -1,0 +1,265 @@
+// The kernel's real geometry: sheets from curves and corners, sweeps,
+// offsets, trims, booleans, aligned boxes and STEP files, in host millimetres
+// through the body utilities as the die shoe's construction calls them.
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "afl/BodyUtils.hpp"
+#include "geom/Curve.hpp"
+#include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
+#include "sel/Selection.hpp"
+#include "sys/Abort.hpp"
+
+namespace {
+
+using KTX::Kernel::Containment;
+
+constexpr double kMm3 = 1e-9;  // a cubic millimetre in kernel units
+
+KTX::tag_t Rectangle(double x0, double y0, double x1, double y1, double z = 0) {
+  const double p[] = {x0, y0, z, x1, y0, z, x1, y1, z, x0, y1, z, x0, y0, z};
+  return KTX::ES_create_polyline(5, p);
+}
+
+class KernelGeometry : public stamvik_test::HostTest {
+ protected:
+  // A block: the rectangle's sheet through z0, swept up by height.
+  int Block(double x0, double y0, double x1, double y1, double z0, double height) {
+    KTX::tag_t curve = Rectangle(x0, y0, x1, y1, z0 + 33);  // moved onto the plane by the sheet
+    const double point[3] = {0, 0, z0}, up[3] = {0, 0, 1};
+    int sheet = 0;
+    EXPECT_EQ(DIEDES_UTILS__bplane_from_curves(1, &curve, point, up, 0.02, &sheet, nullptr, nullptr), 0);
+    const double path[3] = {0, 0, height * 0.001};
+    ZV_TOPOL_track_r_t tracking;
+    EXPECT_EQ(ZV_BODY_sweep(sheet, path, &tracking), 0);
+    ZV_TOPOL_track_r_f(&tracking);
+    return sheet;
+  }
+  static Containment At(int body, double x, double y, double z) {
+    const double p[3] = {x, y, z};
+    return KTX::DieDesUtils::ContainmentOf(body, p);
+  }
+  static double Mm3(int body) { return KTX::Kernel::Volume(body) / kMm3; }
+};
+
+TEST_F(KernelGeometry, SheetsAreMadeOnlyFromClosedCurves) {
+  const double point[3] = {0, 0, 0}, up[3] = {0, 0, 1};
+  const double open[] = {0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0, 0, 0.5, 0};
+  const double nearlyClosed[] = {0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0, 0, 0.01, 0};
+  struct Row {
+    const char* what;
+    KTX::tag_t curve;
+    int rc;
+  } rows[] = {
+      {"open by more than the tolerance", KTX::ES_create_polyline(5, open), ZV_ERROR_open_curve},
+      {"open within the tolerance", KTX::ES_create_polyline(5, nearlyClosed), 0},
+      {"no curve", KTX::ES_create_point(point), ZV_ERROR_open_curve},
+  };
+  for (const Row& row : rows) {
+    int sheet = -1;
+    EXPECT_EQ(DIEDES_UTILS__bplane_from_curves(1, &row.curve, point, up, 0.02, &sheet, nullptr, nullptr), row.rc)
+        << row.what;
+    EXPECT_EQ(sheet != 0, row.rc == 0) << row.what;
+    DieDesUtilsDeleteBody(sheet);
+  }
+  // A second curve inside the first is a hole.
+  KTX::tag_t curves[2] = {Rectangle(-50, -50, 50, 50), Rectangle(-10, -10, 10, 10)};
+  int sheet = 0;
+  ASSERT_EQ(DIEDES_UTILS__bplane_from_curves(2, curves, point, up, 0.02, &sheet, nullptr, nullptr), 0);
+  const double path[3] = {0, 0, 0.01};
+  ZV_TOPOL_track_r_t tracking;
+  ASSERT_EQ(ZV_BODY_sweep(sheet, path, &tracking), 0);
+  ZV_TOPOL_track_r_f(&tracking);
+  EXPECT_NEAR(Mm3(sheet), (100 * 100 - 20 * 20) * 10, 1e-3);
+  EXPECT_EQ(At(sheet, 0, 0, 5), Containment::Out);
+  EXPECT_EQ(At(sheet, 30, 0, 5), Containment::In);
+  DieDesUtilsDeleteBody(sheet);
+}
+
+TEST_F(KernelGeometry, SweptBlockLiesOnTheSheetsPlane) {
+  int block = Block(-300, -200, 300, 200, -70.2, 390.4);
+  EXPECT_NEAR(Mm3(block), 600.0 * 400 * 390.4, 1.0);
+  double min[3], max[3];
+  ASSERT_TRUE(KTX::Kernel::Bounds(block, min, max));
+  EXPECT_NEAR(min[2], -0.0702, 1e-9);
+  EXPECT_NEAR(max[2], 0.3202, 1e-9);
+  DieDesUtilsDeleteBody(block);
+}
+
+TEST_F(KernelGeometry, TrimKeepsTheSideTheNormalPointsTo) {
+  struct Row {
+    const char* what;
+    double z, nz;
+    bool alive;
+    double volume;  // mm3
+  } rows[] = {
+      {"through, normal up", 10, 1, true, 100.0 * 100 * 30},
+      {"through, normal down", 10, -1, true, 100.0 * 100 * 10},
+      {"at the bottom face, normal up", 0, 1, true, 100.0 * 100 * 40},
+      {"at the bottom face, normal down", 0, -1, false, 0},
+      {"one past the top, normal up", 40.5, 1, false, 0},
+  };
+  for (const Row& row : rows) {
+    int block = Block(0, 0, 100, 100, 0, 40);
+    const double point[3] = {0, 0, row.z}, normal[3] = {0, 0, row.nz};
+    EXPECT_EQ(DIEDES_UTILS__trim_body_to_plane(block, point, normal), 0) << row.what;
+    EXPECT_EQ(ZV_ENTITY_is(block), row.alive) << row.what;
+    if (row.alive) {
+      EXPECT_NEAR(Mm3(block), row.volume, 1e-3) << row.what;
+      DieDesUtilsDeleteBody(block);
+    }
+  }
+}
+
+TEST_F(KernelGeometry, BooleansAreReal) {
+  struct Row {
+    const char* what;
+    int function;
+    std::vector<double> tools;  // x0 of cubes of the size at y, z 0..size
+    double size;
+    int status;
+    double volume;  // mm3 of the target afterwards; 0: gone
+  } rows[] = {
+      {"unite overlapping", ZV_boolean_unite_c, {10}, 20, ZV_boolean_result_success_c, 20.0 * 20 * 30},
+      {"unite two apart", ZV_boolean_unite_c, {40, 80}, 20, ZV_boolean_result_success_c, 3 * 8000.0},
+      {"subtract half", ZV_boolean_subtract_c, {10}, 20, ZV_boolean_result_success_c, 4000},
+      {"subtract all", ZV_boolean_subtract_c, {-5}, 30, ZV_boolean_result_failed_c, 0},
+      {"intersect inside any of two", ZV_boolean_intersect_c, {-15, 15}, 20, ZV_boolean_result_success_c, 2 * 2000.0},
+      {"intersect with nothing in common", ZV_boolean_intersect_c, {40}, 20, ZV_boolean_result_failed_c, 0},
+  };
+  for (const Row& row : rows) {
+    int target = Block(0, 0, 20, 20, 0, 20);
+    std::vector<int> tools;
+    const double out = (row.size - 20) / 2;  // a larger tool reaches past the target on every side
+    for (double x0 : row.tools) tools.push_back(Block(x0, -out, x0 + row.size, 20 + out, -out, row.size));
+    ZV_BODY_boolean_o_t options;
+    options.function = row.function;
+    ZV_TOPOL_track_r_t tracking;
+    ZV_boolean_r_t results;
+    ASSERT_EQ(ZV_BODY_boolean_2(target, static_cast<int>(tools.size()), tools.data(), &options, &tracking, &results), 0)
+        << row.what;
+    EXPECT_EQ(results.status, row.status) << row.what;
+    for (int tool : tools) EXPECT_FALSE(ZV_ENTITY_is(tool)) << row.what << ": a tool is consumed";
+    EXPECT_EQ(ZV_ENTITY_is(target), row.volume > 0) << row.what;
+    if (row.volume > 0) {
+      EXPECT_NEAR(Mm3(target), row.volume, 1e-3) << row.what;
+    }
+    ZV_TOPOL_track_r_f(&tracking);
+    ZV_boolean_r_f(&results);
+    if (ZV_ENTITY_is(target)) DieDesUtilsDeleteBody(target);
+  }
+}
+
+TEST_F(KernelGeometry, InwardOffsetThatLeavesNoVolumeLeavesNoBody) {
+  struct Row {
+    double offset;  // mm
+    bool alive;
+  } rows[] = {{-10, true}, {-14, true}, {-15, false}, {-40, false}, {5, true}};
+  for (const Row& row : rows) {
+    int block = Block(0, 0, 100, 100, 0, 30);
+    ZV_TOPOL_track_r_t tracking;
+    ZV_TOPOL_local_r_t local;
+    ASSERT_EQ(ZV_BODY_offset_2(block, row.offset * 0.001, 2e-5, nullptr, &tracking, &local), 0) << row.offset;
+    EXPECT_EQ(ZV_ENTITY_is(block), row.alive) << row.offset;
+    EXPECT_EQ(local.status, row.alive ? ZV_local_result_ok_c : ZV_local_result_no_volume_c) << row.offset;
+    if (row.alive) {
+      const double side = 100 + 2 * row.offset, height = 30 + 2 * row.offset;
+      EXPECT_NEAR(Mm3(block), side * side * height, row.offset > 0 ? 200.0 : 1e-3) << row.offset;
+      DieDesUtilsDeleteBody(block);
+    }
+    ZV_TOPOL_track_r_f(&tracking);
+    ZV_TOPOL_local_r_f(&local);
+  }
+}
+
+TEST_F(KernelGeometry, AlignedBoxOfCurvesAndBodies) {
+  // A frame turned 90 degrees about Z, placed at (10, 0, 0).
+  const double origin[3] = {10, 0, 0};
+  const double turned[9] = {0, 1, 0, -1, 0, 0, 0, 0, 1};
+  KTX::tag_t csys = KTX::ES_create_csys(origin, turned);
+  KTX::tag_t curve = Rectangle(-500, -400, 500, 400);
+  int block = Block(-500, -400, 500, 400, 0, 40);
+  double corner[3], extents[3];
+  for (KTX::tag_t object : {curve, static_cast<KTX::tag_t>(block)}) {
+    ASSERT_EQ(DIEDES_UTILS_ask_bounding_box_aligned(1, &object, csys, corner, extents), 0);
+    // The corner of least frame coordinates: least y, then largest x.
+    EXPECT_NEAR(corner[0], 500, 1e-6);
+    EXPECT_NEAR(corner[1], -400, 1e-6);
+    EXPECT_NEAR(corner[2], 0, 1e-6);
+    EXPECT_NEAR(extents[0], 800, 1e-6);
+    EXPECT_NEAR(extents[1], 1000, 1e-6);
+    EXPECT_NEAR(extents[2], object == curve ? 0 : 40, 1e-6);
+  }
+  KTX::Host::SetAnswer("DIEDES_UTILS_ask_bounding_box_aligned", 3030173);
+  EXPECT_EQ(DIEDES_UTILS_ask_bounding_box_aligned(1, &curve, csys, corner, extents), 3030173);
+  KTX::Host::ClearAnswers();
+  EXPECT_EQ(DIEDES_UTILS_ask_bounding_box_aligned(1, &curve, 0, corner, extents), KTX::Geometry::kNoEntity);
+  DieDesUtilsDeleteBody(block);
+}
+
+TEST_F(KernelGeometry, StepFileReadsBackAsTheSameSolid) {
+  int target = Block(-500, -400, 500, 400, 0, 40);
+  int tool = Block(-300, -200, 300, 200, 0, 250);
+  ASSERT_EQ(DIEDES_UTILS__unite_tool_to_target(target, tool, 0.02), 0);
+  const std::string file = testing::TempDir() + "kernel_step_" + std::to_string(getpid()) + ".stp";
+  ASSERT_EQ(KTX::Kernel::WriteStep({target}, file), 0);
+  std::vector<int> read;
+  ASSERT_EQ(KTX::Kernel::ReadStep(file, &read), 0);
+  ASSERT_EQ(read.size(), 1u);
+  EXPECT_NEAR(KTX::Kernel::Volume(read[0]) / KTX::Kernel::Volume(target), 1.0, 1e-9);
+  std::remove(file.c_str());
+  for (int body : {target, tool, read[0]}) DieDesUtilsDeleteBody(body);
+  EXPECT_EQ(KTX::Kernel::WriteStep({}, file), ZV_ERROR_bad_value);
+}
+
+TEST_F(KernelGeometry, LoopGeometryChainsItsCurvesInOrder) {
+  // Four lines of a square, the first and third given backwards, and the
+  // loop closed: one polyline round the square, ending where it starts.
+  const double a[] = {10, 0, 0, 0, 0, 0}, b[] = {10, 0, 0, 10, 10, 0}, c[] = {0, 10, 0, 10, 10, 0},
+               d[] = {0, 10, 0, 0, 0, 0};
+  KTX::tag_t lines[4] = {KTX::ES_create_polyline(2, a), KTX::ES_create_polyline(2, b), KTX::ES_create_polyline(2, c),
+                         KTX::ES_create_polyline(2, d)};
+  KTX::SC_section* section = KTX::SC_sectionFactory::object(0, 0.01, 0.01, 0.5);
+  section->add_loop(KTX::SC_section::kClosed, 4, lines);
+  auto* loop = dynamic_cast<KTX::SC_loop*>(KTX::OM::OM_object_of_tag(section->ask_nth_loop(0)));
+  ASSERT_NE(loop, nullptr);
+  KTX::EVC_curve* geometry = loop->ask_curve_geometry(true, 0.02);
+  ASSERT_NE(geometry, nullptr);
+  EXPECT_EQ(geometry->points, (std::vector<double>{0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0, 0, 0, 0}));
+  KTX::tag_t curve = KTX::DIE_ADD_ask_tag_from_curve_geom(geometry, 0.02);
+  KTX::EVC_free(geometry);
+  int type = 0;
+  EXPECT_EQ(KTX::RM_ask_entity_type(curve, &type), 0);
+  EXPECT_EQ(type, 45);
+  // A line's frame runs along it, as a direction taken from it does.
+  double o[3], m[9];
+  dynamic_cast<KTX::GEOM_entity*>(KTX::OM::OM_object_of_tag(lines[1]))->ask_frame(o, m);
+  EXPECT_EQ((std::vector<double>(m + 6, m + 9)), (std::vector<double>{0, 1, 0}));
+}
+
+TEST_F(KernelGeometry, AbortFlagTurnsOnAtTheGivenQuery) {
+  for (int from : {0, 1, 3}) {
+    KTX::Abort::SetOnFromQuery(from);
+    std::string seen;
+    for (int i = 0; i < 4; ++i) seen += KTX::ABORT_ask_flag_status() ? '1' : '0';
+    EXPECT_EQ(seen, from == 0 ? "0000" : from == 1 ? "1111" : "0011") << from;
+  }
+}
+
+TEST_F(KernelGeometry, FrameFromYAndZ) {
+  // Y along X, Z tilted 5 degrees: Y loses its part along Z, X = Y x Z.
+  const double s = std::sin(5 * M_PI / 180), c = std::cos(5 * M_PI / 180);
+  const double y[3] = {1, 0, 0}, z[3] = {s, 0, c};
+  double m[9];
+  KTX::MTX3_init_y_z(y, z, m);
+  const double expected[9] = {0, -1, 0, c, 0, -s, s, 0, c};
+  for (int i = 0; i < 9; ++i) EXPECT_NEAR(m[i], expected[i], 1e-12) << i;
+}
+
+}  // namespace
