@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 
@@ -779,16 +780,49 @@ void DIEDES_UTILS_free_extraction_table() {
 
 // ---- features from parameters ----------------------------------------------------------------
 
+namespace {
+std::map<std::string, FeatureBodyMaker>& bodyMakers() {
+  static auto* makers = new std::map<std::string, FeatureBodyMaker>;
+  return *makers;
+}
+}  // namespace
+
+void DIEENG_register_body_maker(const char* parmsClass, FeatureBodyMaker maker) {
+  if (parmsClass == nullptr) return;
+  if (maker == nullptr) {
+    bodyMakers().erase(parmsClass);
+  } else {
+    bodyMakers()[parmsClass] = maker;
+  }
+}
+
 int DIEENG_CreateFrecWithParms(FEATURE_PARMS* parms, int kernelBody, FEATURE_RECORD** frec) {
   Host::Log("DIEENG_CreateFrecWithParms", tagText(parms) + " body=" + std::to_string(kernelBody));
   if (parms == nullptr || frec == nullptr) return Parms::kNoParms;
   if (Failure::Fails(Failure::kFeatureRecord, "DIEENG_CreateFrecWithParms")) return Failure::kInjected;
   if (long long code = Host::Answer("DIEENG_CreateFrecWithParms", 0); code != 0) return static_cast<int>(code);
   if (Host::Answer("DIEENG_CreateFrecWithParms.norecord", 0) != 0) return 0;
+  const char* parmsClass = OM::OM_ask_class_name(parms->OmClassId());
+  auto maker = bodyMakers().find(parmsClass != nullptr ? parmsClass : "");
+  PART_part* work = PART_ask_work_part();
+  CM_part* model = work != nullptr ? work->ModelPart() : nullptr;
+  const tag_t previous = model != nullptr ? model->ask_current_feature() : 0;
   FEATURE_RECORD* record = FEATURE_RECORD::Create(nullptr, parms);
   // A die shoe applies to no body: its feature makes a solid of its own,
-  // which its booleans then work on.
-  const int own = dynamic_cast<DieDes::DieShoe*>(parms) != nullptr ? Kernel::CreateBody(Kernel::BodyType::Solid) : 0;
+  // which its booleans then work on; its body maker, when one is registered,
+  // makes that solid.
+  int own = 0;
+  if (maker != bodyMakers().end()) {
+    if (int rc = maker->second(record, &own); rc != 0) {
+      if (own != 0 && Kernel::IsBody(own)) Kernel::DeleteBody(own, "DIEENG_CreateFrecWithParms");
+      // No record is left, and the part's current feature is what it was.
+      record->destroy();
+      if (model != nullptr) model->set_current_feature(previous);
+      return rc;
+    }
+  } else if (dynamic_cast<DieDes::DieShoe*>(parms) != nullptr) {
+    own = Kernel::CreateBody(Kernel::BodyType::Solid);
+  }
   ES_solid* body = ES_solid::Make(nullptr, own);
   record->set_body_eid(body->OmTag());
   record->set_kernel_body(kernelBody);

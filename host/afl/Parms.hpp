@@ -609,11 +609,22 @@ KTX_HOST_API void DIEDES_UTILS_free_extraction_table();
 // ---- features from parameters ------------------------------------------------------------
 
 // A new feature record in the work part for the parameters, applied to the
-// kernel body (0: none); the feature's body is a new model body. 0, or a
-// message number and no record. Scripted: the answer
-// "DIEENG_CreateFrecWithParms" not 0 is returned as the failure;
-// "DIEENG_CreateFrecWithParms.norecord" not 0 gives 0 and no record.
+// kernel body (0: none); the feature's body is a new model body. When a body
+// maker is registered for the parameters' class, it makes that model body's
+// kernel body from the new record (without one, die-shoe parameters get a
+// plain solid); its failure is the call's, with no record left. 0, or a message
+// number and no record. Scripted: the answer "DIEENG_CreateFrecWithParms"
+// not 0 is returned as the failure; "DIEENG_CreateFrecWithParms.norecord"
+// not 0 gives 0 and no record.
 KTX_HOST_API int DIEENG_CreateFrecWithParms(FEATURE_PARMS* parms, int kernelBody, FEATURE_RECORD** frec);
+// Makes the kernel body of a new feature record: 0 and the body (the
+// record's from then on), or a message number (a body handed out anyway is
+// deleted by the host).
+using FeatureBodyMaker = int (*)(FEATURE_RECORD* frec, int* body);
+// Registers the body maker of the parameter class of that name (null
+// removes it). The host dialogs' module registers the die shoe's when it is
+// loaded.
+KTX_HOST_API void DIEENG_register_body_maker(const char* parmsClass, FeatureBodyMaker maker);
 // Updates the feature's bodies from its parameters: 0, or the scripted
 // answer "DIEENG_UpdateMultipleBodyFrec".
 KTX_HOST_API int DIEENG_UpdateMultipleBodyFrec(FEATURE_RECORD* frec);

@@ -17,6 +17,7 @@
 #include "Props.hpp"
 #include "Published.hpp"
 #include "jam/Journal.hpp"
+#include "kernel/Kernel.hpp"
 #include "om/ObjectManager.hpp"
 #include "script/ScriptHost.hpp"
 #include "sys/CallLog.hpp"
@@ -154,7 +155,7 @@ int journal(const char* plugin) {
 }
 
 int play(int argc, char** argv) {
-  std::string file, out;
+  std::string file, out, step;
   bool raw = false;
   const char* plugin = KTXHOST_DEFAULT_PLUGIN;
   int given = 0;
@@ -168,6 +169,12 @@ int play(int argc, char** argv) {
         return kUsageError;
       }
       out = argv[++i];
+    } else if (arg == "--step") {
+      if (i + 1 == argc) {
+        std::fprintf(stderr, "ktxhost play: '--step' needs a file to write (see ktxhost help play)\n");
+        return kUsageError;
+      }
+      step = argv[++i];
     } else if (arg.size() > 1 && arg[0] == '-') {
       std::fprintf(stderr, "ktxhost play: unknown option '%s' (see ktxhost help play)\n", argv[i]);
       return kUsageError;
@@ -278,6 +285,16 @@ int play(int argc, char** argv) {
                stdout);
   int result = played ? kDone : kFailed;
   if (!played) std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), line, error.c_str());
+  if (played && !step.empty()) {
+    const std::vector<int> bodies = KTX::Script::GeometryBodies(part);
+    if (bodies.empty()) {
+      std::fprintf(stderr, "ktxhost: no body of the part has geometry: %s is not written\n", step.c_str());
+      result = kFailed;
+    } else if (KTX::Kernel::WriteStep(bodies, step) != 0) {
+      std::fprintf(stderr, "ktxhost: cannot write %s\n", step.c_str());
+      result = kFailed;
+    }
+  }
   if (!out.empty()) {
     recorded.close();
     if (!recorded) {
@@ -315,7 +332,7 @@ const char* kJournalHelp =
     "steps in the order they ran.\n";
 
 const char* kPlayHelp =
-    "usage: ktxhost play FILE [--record OUT] [--raw] [PLUGIN]\n"
+    "usage: ktxhost play FILE [--record OUT] [--step OUT] [--raw] [PLUGIN]\n"
     "\n"
     "Loads the plug-in, plays the journal FILE (the journal text of\n"
     "host/README.md) against a new part through the exported scripting calls,\n"
@@ -327,6 +344,9 @@ const char* kPlayHelp =
     "member it calls before it is played; a record that is wrong stops the play\n"
     "with one line 'FILE:LINE: what is wrong'. With --record, the journal\n"
     "recorded while playing is also written to OUT (also when the play stops).\n"
+    "A body with geometry is printed with its volume and box (millimetres);\n"
+    "with --step, those bodies are also written to the STEP file OUT (a play\n"
+    "that leaves none fails).\n"
     "When QDEN_TMP_DIR is not set, the play sets it to a new temporary\n"
     "directory and removes that directory when it ends.\n";
 

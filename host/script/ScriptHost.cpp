@@ -3,6 +3,7 @@
 
 #include "geom/Curve.hpp"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -365,6 +366,24 @@ void describeFeature(std::string& out, FEATURE_RECORD* frec, const Naming& namin
 
 // What the part holds, named as `naming` says; the number of features and
 // of bodies in *features and *bodies.
+// A body's geometry in host units: its volume and its box along the world
+// axes; nothing for a body without geometry.
+std::string geometryText(int kernelBody) {
+  double min[3], max[3];
+  if (!Kernel::Bounds(kernelBody, min, max)) return {};
+  const double toHost = Kernel::ScaleFactors().factors[1];
+  // What the modeller leaves of a zero (1e-13 mm and the like) prints as 0.
+  auto number = [](double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", std::fabs(value) < 1e-9 ? 0.0 : value);
+    return std::string(text);
+  };
+  std::string text = " volume " + number(Kernel::Volume(kernelBody) * toHost * toHost * toHost) + " mm3 box";
+  for (const double* corner : {min, max})
+    for (int k = 0; k < 3; ++k) text += " " + number(corner[k] * toHost);
+  return text + " mm";
+}
+
 std::string describePart(const PART_part* part, const Naming& naming, int* features, int* bodies) {
   std::string out;
   *features = *bodies = 0;
@@ -398,7 +417,7 @@ std::string describePart(const PART_part* part, const Naming& naming, int* featu
     const char* kind = "(no kernel body)";
     if (body->ask_kernel_body() != 0 && ZV_BODY_ask_type(body->ask_kernel_body(), &type) == 0)
       kind = type == ZV_BODY_type_sheet_c ? "sheet" : "solid";
-    out += "body " + naming.Tag(t) + " " + kind + "\n";
+    out += "body " + naming.Tag(t) + " " + kind + geometryText(body->ask_kernel_body()) + "\n";
     ++*bodies;
   }
   return out;
@@ -965,6 +984,14 @@ bool Play(const JAM::Journal& journal, std::string* error, int* errorLine, PlayS
 std::string DescribePart(const PART_part* part) {
   int features = 0, bodies = 0;
   return describePart(part, Naming{}, &features, &bodies);
+}
+
+std::vector<int> GeometryBodies(const PART_part* part) {
+  std::vector<int> found;
+  for (tag_t t : Host::KeptInPart(part))
+    if (auto* body = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(t)))
+      if (Kernel::HasGeometry(body->ask_kernel_body())) found.push_back(body->ask_kernel_body());
+  return found;
 }
 
 std::string ReportPart(const PART_part* part, const PlaySummary& played) {

@@ -4,6 +4,8 @@
 // plug-in for that, and so is this module, so the compiler names the member
 // and the dynamic linker binds it. ktxhost loads the module after the plug-in
 // (which it has then already loaded) and hands its one entry to the player.
+// The dialogs also build a die shoe's body when the feature is made: loading
+// the module registers that body maker with the host, unloading removes it.
 #include <concepts>
 
 #include "DieDesJA_CastReliefBuilder.hpp"
@@ -15,6 +17,9 @@
 #include "DieDesJA_HeelpostBuilder.hpp"
 #include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesJA_MachineReliefBuilder.hpp"
+#include "DieDes_DieShoeBuilder.hpp"
+#include "afl/Parms.hpp"
+#include "kernel/Kernel.hpp"
 
 namespace {
 
@@ -35,6 +40,42 @@ bool Preview(const KTX::OM::Object* object, int* count, int** bodies, int* statu
   }
   return false;
 }
+
+// A die-shoe builder that can build the shoe's body.
+template <class B>
+concept BuildsBody = requires(B& builder, int* body) {
+  { builder.CreateBody(body) } -> std::same_as<int>;
+};
+
+// The die shoe's body for a new record: a builder made on the record builds
+// it and goes. A build that stops (the user's abort) hands out the partly
+// built body, which is not the feature's: it is deleted.
+template <class B = KTX::DieDes::DieShoeBuilder>
+int MakeDieShoeBody(KTX::FEATURE_RECORD* frec, int* body) {
+  *body = 0;
+  if constexpr (BuildsBody<B>) {
+    KTX::PART_part* work = KTX::PART_ask_work_part();
+    B* builder = KTX::DieDes::DieShoeBuilderFactory::Create(work != nullptr ? work->ModelPart() : nullptr, frec);
+    if (builder == nullptr) return 0;
+    int rc = builder->CreateBody(body);
+    builder->destroy();
+    if (rc != 0 && *body != 0) {
+      KTX::Kernel::DeleteBody(*body, "die shoe body maker");
+      *body = 0;
+    }
+    return rc;
+  }
+  return 0;
+}
+
+// Registered while the module is loaded, once the builder can build a body.
+struct BodyMakers {
+  BodyMakers() {
+    if constexpr (BuildsBody<KTX::DieDes::DieShoeBuilder>)
+      KTX::DIEENG_register_body_maker("KTX::DieDes::DieShoe", &MakeDieShoeBody<>);
+  }
+  ~BodyMakers() { KTX::DIEENG_register_body_maker("KTX::DieDes::DieShoe", nullptr); }
+} bodyMakers;
 
 }  // namespace
 
