@@ -95,19 +95,20 @@ TEST_F(KernelGeometry, SweptBlockLiesOnTheSheetsPlane) {
 TEST_F(KernelGeometry, TrimKeepsTheSideTheNormalPointsTo) {
   struct Row {
     const char* what;
-    double z, nz;
+    double x, z, nz;  // the plane's point (x, 0, z)
     bool alive;
     double volume;  // mm3
   } rows[] = {
-      {"through, normal up", 10, 1, true, 100.0 * 100 * 30},
-      {"through, normal down", 10, -1, true, 100.0 * 100 * 10},
-      {"at the bottom face, normal up", 0, 1, true, 100.0 * 100 * 40},
-      {"at the bottom face, normal down", 0, -1, false, 0},
-      {"one past the top, normal up", 40.5, 1, false, 0},
+      {"through, normal up", 0, 10, 1, true, 100.0 * 100 * 30},
+      {"through, normal down", 0, 10, -1, true, 100.0 * 100 * 10},
+      {"through, its point far from the body", 5000, 10, 1, true, 100.0 * 100 * 30},
+      {"at the bottom face, normal up", 0, 0, 1, true, 100.0 * 100 * 40},
+      {"at the bottom face, normal down", 0, 0, -1, false, 0},
+      {"one past the top, normal up", 0, 40.5, 1, false, 0},
   };
   for (const Row& row : rows) {
     int block = Block(0, 0, 100, 100, 0, 40);
-    const double point[3] = {0, 0, row.z}, normal[3] = {0, 0, row.nz};
+    const double point[3] = {row.x, 0, row.z}, normal[3] = {0, 0, row.nz};
     EXPECT_EQ(DIEDES_UTILS__trim_body_to_plane(block, point, normal), 0) << row.what;
     EXPECT_EQ(ZV_ENTITY_is(block), row.alive) << row.what;
     if (row.alive) {

@@ -1,5 +1,6 @@
 #include "kernel/Kernel.hpp"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -21,6 +22,16 @@ struct Entity {
   int partition = 0;  // the undo partition the entity lives in
   std::vector<int> faces;
   TopoDS_Shape shape;  // a body's geometry; null for a body made without it
+};
+
+// Adds the time of its scope to the modeller's total.
+struct GeometryClock {
+  static double& total() {
+    static double seconds = 0;
+    return seconds;
+  }
+  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+  ~GeometryClock() { total() += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); }
 };
 
 struct State {
@@ -112,7 +123,10 @@ int copyBody(int body) {
   Entity copy;
   copy.type = source.type;
   copy.copiedFrom = body;
-  copy.shape = Shapes::Copy(source.shape);
+  {
+    GeometryClock clock;
+    copy.shape = Shapes::Copy(source.shape);
+  }
   int tag = newEntity(copy);
   for (std::size_t i = 0; i < source.faces.size(); ++i) AddFace(tag);
   return tag;
@@ -230,8 +244,11 @@ void SetScaleFactors(double toKernel, double fromKernel) { state().scale = Scale
 
 bool HasGeometry(int body) { return shapeOf(body) != nullptr; }
 
+double GeometrySeconds() { return GeometryClock::total(); }
+
 int MakePlanarSheet(const std::vector<std::vector<double>>& polygons, const double point[3], const double normal[3],
                     int* sheet) {
+  GeometryClock clock;
   if (sheet == nullptr) return ZV_ERROR_bad_value;
   *sheet = 0;
   if (point == nullptr || normal == nullptr || polygons.empty()) return ZV_ERROR_bad_value;
@@ -246,6 +263,7 @@ int MakePlanarSheet(const std::vector<std::vector<double>>& polygons, const doub
 }
 
 int TrimToPlane(int body, const double point[3], const double normal[3]) {
+  GeometryClock clock;
   if (!IsBody(body)) return IsAlive(body) ? ZV_ERROR_not_a_body : ZV_ERROR_bad_tag;
   if (point == nullptr || normal == nullptr) return ZV_ERROR_bad_value;
   const TopoDS_Shape* shape = shapeOf(body);
@@ -265,22 +283,26 @@ int TrimToPlane(int body, const double point[3], const double normal[3]) {
 }
 
 double Volume(int body) {
+  GeometryClock clock;
   const TopoDS_Shape* shape = shapeOf(body);
   return shape == nullptr ? 0.0 : Shapes::Volume(*shape);
 }
 
 bool Bounds(int body, double min[3], double max[3]) {
+  GeometryClock clock;
   const TopoDS_Shape* shape = shapeOf(body);
   return shape != nullptr && Shapes::Bounds(*shape, nullptr, nullptr, min, max);
 }
 
 bool AlignedBounds(int body, const double origin[3], const double matrix[9], double min[3], double max[3]) {
+  GeometryClock clock;
   const TopoDS_Shape* shape = shapeOf(body);
   return shape != nullptr && origin != nullptr && matrix != nullptr &&
          Shapes::Bounds(*shape, origin, matrix, min, max);
 }
 
 Containment Classify(int body, const double point[3]) {
+  GeometryClock clock;
   const TopoDS_Shape* shape = shapeOf(body);
   if (shape == nullptr || point == nullptr) return Containment::Out;
   int where = Shapes::Classify(*shape, point, state().linearPrecision);
@@ -288,6 +310,7 @@ Containment Classify(int body, const double point[3]) {
 }
 
 int WriteStep(const std::vector<int>& bodies, const std::string& file) {
+  GeometryClock clock;
   std::vector<TopoDS_Shape> shapes;
   for (int body : bodies)
     if (const TopoDS_Shape* shape = shapeOf(body)) shapes.push_back(*shape);
@@ -296,6 +319,7 @@ int WriteStep(const std::vector<int>& bodies, const std::string& file) {
 }
 
 int ReadStep(const std::string& file, std::vector<int>* bodies) {
+  GeometryClock clock;
   std::vector<TopoDS_Shape> solids;
   if (bodies == nullptr) return ZV_ERROR_bad_value;
   if (!Shapes::ReadStep(file, state().scale.factors[0], &solids)) return ZV_ERROR_geometry;
@@ -322,6 +346,7 @@ int bodyError(int body) {
 // the tools' geometry. A failure of the modeller changes nothing.
 int realBoolean(int target, const TopoDS_Shape& shape, int n_tools, const int* tools, const ZV_BODY_boolean_o_t& options,
                 ZV_boolean_r_t* results, ZV_TOPOL_track_r_t* tracking) {
+  GeometryClock clock;
   std::vector<TopoDS_Shape> toolShapes;
   for (int i = 0; i < n_tools; ++i)
     if (const TopoDS_Shape* tool = shapeOf(tools[i])) toolShapes.push_back(*tool);
@@ -410,6 +435,7 @@ int ZV_BODY_sweep(int body, const double path[3], ZV_TOPOL_track_r_t* tracking) 
   if (state().entities.at(body).type != ZV_BODY_type_sheet_c) return ZV_ERROR_wrong_type;
   if (int error = scripted("ZV_BODY_sweep")) return error;
   if (const TopoDS_Shape* sheet = shapeOf(body)) {
+    GeometryClock clock;
     TopoDS_Shape solid;
     if (!Shapes::Prism(*sheet, path, &solid)) return ZV_ERROR_geometry;
     setShape(body, solid);
@@ -432,6 +458,7 @@ int ZV_BODY_offset_2(int body, double offset, double tolerance, const ZV_BODY_of
   if (int error = bodyError(body)) return error;
   if (int error = scripted("ZV_BODY_offset_2")) return error;
   if (const TopoDS_Shape* shape = shapeOf(body)) {
+    GeometryClock clock;
     TopoDS_Shape moved;
     switch (Shapes::Offset(*shape, offset, tolerance, &moved)) {
       case Shapes::Outcome::Done:

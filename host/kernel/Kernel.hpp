@@ -239,6 +239,10 @@ KTX_HOST_API int WriteStep(const std::vector<int>& bodies, const std::string& fi
 // appended to *bodies. 0, or ZV_ERROR_geometry when the file cannot be read.
 KTX_HOST_API int ReadStep(const std::string& file, std::vector<int>* bodies);
 
+// Seconds spent in the modeller so far (for benchmarks: the kernel's share of
+// a build).
+KTX_HOST_API double GeometrySeconds();
+
 // Argument text helpers shared with the body utilities.
 KTX_HOST_API std::string ListText(int count, const int* values);
 KTX_HOST_API std::string RealText(double value);

@@ -277,11 +277,18 @@ Outcome HalfSpace(const TopoDS_Shape& shape, const double point[3], const double
       return Outcome::Done;
     }
     if (high <= 0) return Outcome::NoVolume;
-    // A box on the kept side, larger than the shape.
-    double size = high - low;
-    for (int i = 0; i < 3; ++i) size += max[i] - min[i];
+    // A box on the kept side reaching past the shape everywhere: around the
+    // shape's centre moved onto the plane, as wide as the shape's diagonal.
+    double size = 0, centre[3];
+    for (int i = 0; i < 3; ++i) {
+      size += (max[i] - min[i]) * (max[i] - min[i]);
+      centre[i] = (min[i] + max[i]) / 2;
+    }
+    size = std::sqrt(size) + (high - low);
+    const double d[3] = {centre[0] - point[0], centre[1] - point[1], centre[2] - point[2]};
+    const double h = dot(d, n);
     gp_Dir z(n[0], n[1], n[2]);
-    gp_Ax2 frame(gp_Pnt(point[0], point[1], point[2]), z);
+    gp_Ax2 frame(gp_Pnt(centre[0] - h * n[0], centre[1] - h * n[1], centre[2] - h * n[2]), z);
     gp_Pnt corner = frame.Location().Translated(-size * gp_Vec(frame.XDirection()) - size * gp_Vec(frame.YDirection()));
     BRepPrimAPI_MakeBox box(gp_Ax2(corner, z, frame.XDirection()), 2 * size, 2 * size, 2 * size);
     TopTools_ListOfShape arguments, tools;

@@ -1,0 +1,243 @@
+// The die shoe's body on the stand-in's real geometry: CreateBody on shoes of
+// n rectangular main decks in a row under one flange (no cutouts) and of 8
+// decks with m deck cutouts, first built (every cache empty: a new builder)
+// and built again from its caches, each with its fitted Big-O. Each reports
+// the kernel calls of one build (counted in a separate, untimed build) and
+// the kernel's share of the time (the modeller's own clock). Beside them,
+// the kernel steps alone, in the order a build makes them: a deck block
+// (sheet and sweep), its inner block (inward offset), and n decks trimmed and
+// united into a flange.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <concepts>
+#include <string>
+#include <vector>
+
+#include "DieDes_DieShoeBuilder.hpp"
+#include "afl/BodyUtils.hpp"
+#include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
+#include "sel/Selection.hpp"
+#include "sys/CallLog.hpp"
+
+namespace {
+
+using namespace KTX;
+
+// Decks 300 by 400 mm, 50 mm apart in a row along X; the flange 50 mm round them.
+constexpr double kDeckX = 300, kDeckY = 400, kGap = 50;
+
+tag_t Rectangle(double x0, double y0, double x1, double y1) {
+  const double p[] = {x0, y0, 0, x1, y0, 0, x1, y1, 0, x0, y1, 0, x0, y0, 0};
+  return ES_create_polyline(5, p);
+}
+double DeckX0(int i) { return i * (kDeckX + kGap); }
+tag_t Flange(int decks) { return Rectangle(-kGap, -kGap, DeckX0(decks - 1) + kDeckX + kGap, kDeckY + kGap); }
+tag_t Deck(int i) { return Rectangle(DeckX0(i), 0, DeckX0(i) + kDeckX, kDeckY); }
+// The j-th cutout: 20 mm squares, in turn on each of the decks, in rows.
+tag_t Cutout(int j, int decks) {
+  const int deck = j % decks, slot = j / decks;
+  const double x = DeckX0(deck) + 40 + (slot % 6) * 40, y = 40 + (slot / 6) * 40;
+  return Rectangle(x, y, x + 20, y + 20);
+}
+
+// A part that is the work part for the benchmark's time.
+struct WorkPart {
+  PART_part* part = PART_part::Create(0);
+  WorkPart() { PART_set_work_part(part); }
+  ~WorkPart() {
+    part->destroy();
+    PART_set_work_part(nullptr);
+  }
+};
+
+// ---- the kernel steps alone ------------------------------------------------------
+
+int Block(tag_t curve, double z0, double height) {
+  const double point[3] = {0, 0, z0}, up[3] = {0, 0, 1};
+  int sheet = 0;
+  DIEDES_UTILS__bplane_from_curves(1, &curve, point, up, 0.02, &sheet, nullptr, nullptr);
+  const double path[3] = {0, 0, height * Kernel::ScaleFactors().factors[0]};
+  ZV_TOPOL_track_r_t tracking;
+  ZV_BODY_sweep(sheet, path, &tracking);
+  ZV_TOPOL_track_r_f(&tracking);
+  return sheet;
+}
+
+void BM_KernelDeckBlock(benchmark::State& state) {
+  WorkPart work;
+  const tag_t deck = Deck(0);
+  for (auto _ : state) {
+    int block = Block(deck, -70.2, 390.4);
+    benchmark::DoNotOptimize(block);
+    DieDesUtilsDeleteBody(block);
+  }
+}
+BENCHMARK(BM_KernelDeckBlock)->Unit(benchmark::kMicrosecond);
+
+void BM_KernelInnerBlock(benchmark::State& state) {
+  WorkPart work;
+  const int block = Block(Deck(0), -70.2, 390.4);
+  for (auto _ : state) {
+    int copy = 0;
+    ZV_ENTITY_copy(block, &copy);
+    ZV_TOPOL_track_r_t tracking;
+    ZV_TOPOL_local_r_t local;
+    ZV_BODY_offset_2(copy, -0.02, 2e-5, nullptr, &tracking, &local);
+    ZV_TOPOL_track_r_f(&tracking);
+    ZV_TOPOL_local_r_f(&local);
+    DieDesUtilsDeleteBody(copy);
+  }
+  DieDesUtilsDeleteBody(block);
+}
+BENCHMARK(BM_KernelInnerBlock)->Unit(benchmark::kMicrosecond);
+
+// The flange with n deck blocks, each trimmed to the base and deck planes and
+// united in, as a build's unite step does.
+void BM_KernelDeckUnites(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  WorkPart work;
+  const int flange = Block(Flange(n), 0, 40);
+  std::vector<int> blocks;
+  for (int i = 0; i < n; ++i) blocks.push_back(Block(Deck(i), -70.2, 390.4));
+  const double base[3] = {0, 0, 0}, up[3] = {0, 0, 1}, deck[3] = {0, 0, 250}, down[3] = {0, 0, -1};
+  for (auto _ : state) {
+    int body = 0;
+    ZV_ENTITY_copy(flange, &body);
+    for (int block : blocks) {
+      int tool = 0;
+      ZV_ENTITY_copy(block, &tool);
+      DIEDES_UTILS__trim_body_to_plane(tool, base, up);
+      DIEDES_UTILS__trim_body_to_plane(tool, deck, down);
+      DIEDES_UTILS__unite_tool_to_target(body, tool, 0.02);
+      DieDesUtilsDeleteBody(tool);
+    }
+    state.PauseTiming();
+    // The flange and every deck's part above it, in cubic millimetres.
+    const double want = (DeckX0(n) + kGap) * (kDeckY + 2 * kGap) * 40 + n * kDeckX * kDeckY * 210;
+    const double k = Kernel::ScaleFactors().factors[1];
+    const bool lost = std::abs(Kernel::Volume(body) * k * k * k / want - 1) > 1e-9;
+    DieDesUtilsDeleteBody(body);
+    if (lost) {
+      state.SkipWithError("the unites lost volume");
+      break;
+    }
+    state.ResumeTiming();
+  }
+  for (int block : blocks) DieDesUtilsDeleteBody(block);
+  DieDesUtilsDeleteBody(flange);
+  state.SetComplexityN(n);
+}
+BENCHMARK(BM_KernelDeckUnites)->RangeMultiplier(2)->Range(1, 64)->Unit(benchmark::kMillisecond)->Complexity();
+
+// ---- CreateBody --------------------------------------------------------------------
+
+template <class B>
+concept BuildsBody = requires(B& builder, int* body) {
+  { builder.CreateBody(body) } -> std::same_as<int>;
+};
+
+// A shoe on the base plane at the origin, Z up: flange 40, main decks raised
+// to 250 with walls of 20 and decks of 30, tolerance 0.02.
+template <class B>
+B* Shoe(PART_part* part, int decks, int cutouts) {
+  B* shoe = DieDes::DieShoeBuilderFactory::Create(part->ModelPart(), nullptr);
+  auto* base = shoe->GetBaseOrientation();
+  base->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+  const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  base->SetCoordinateSystemOrigin(origin);
+  base->SetCoordinateSystemMatrix(identity);
+  const tag_t flange = Flange(decks);
+  shoe->GetBaseFlangeSectionPtr()->add_loop(SC_section::kClosed, 1, &flange);
+  for (int i = 0; i < decks; ++i) {
+    const tag_t deck = Deck(i);
+    shoe->GetMainDeckSectionPtr()->add_loop(SC_section::kClosed, 1, &deck);
+  }
+  for (int j = 0; j < cutouts; ++j) {
+    const tag_t cutout = Cutout(j, decks);
+    shoe->GetDeckCutoutsSectionPtr()->add_loop(SC_section::kClosed, 1, &cutout);
+  }
+  EXP_edit_exp(part->ask_tag(), shoe->GetMainDeckOffset(), "250");
+  EXP_edit_exp(part->ask_tag(), shoe->GetFlangeThickness(), "40");
+  EXP_edit_exp(part->ask_tag(), shoe->GetWallThickness(), "20");
+  EXP_edit_exp(part->ask_tag(), shoe->GetDeckThickness(), "30");
+  shoe->SetDistanceTolerance(0.02);
+  return shoe;
+}
+
+// The kernel calls of one build: the solid-modelling calls and the body
+// utilities the log holds.
+template <class B>
+double KernelCalls(B* shoe) {
+  Host::ClearCalls();
+  Host::SetLogging(true);
+  int body = 0;
+  shoe->CreateBody(&body);
+  Host::SetLogging(false);
+  double calls = 0;
+  for (const Host::Call& call : Host::Calls())
+    calls += call.name.rfind("ZV_", 0) == 0 || call.name.rfind("DIEDES_UTILS", 0) == 0 ? 1 : 0;
+  Host::ClearCalls();
+  Kernel::DeleteBody(body, "benchmark");
+  return calls;
+}
+
+// One shoe's builds: first builds on new builders (paused while made and
+// destroyed) or builds from the caches of one builder.
+template <class B = DieDes::DieShoeBuilder>
+void BuildShoe(benchmark::State& state, int decks, int cutouts, bool cached) {
+  if constexpr (BuildsBody<B>) {
+    WorkPart work;
+    Host::SetLogging(false);
+    B* counted = Shoe<B>(work.part, decks, cutouts);
+    const double calls = KernelCalls(counted);
+    counted->destroy();
+    B* shoe = cached ? Shoe<B>(work.part, decks, cutouts) : nullptr;
+    if (shoe != nullptr) {
+      int first = 0;  // fills the caches
+      shoe->CreateBody(&first);
+      Kernel::DeleteBody(first, "benchmark");
+    }
+    const double kernelBefore = Kernel::GeometrySeconds();
+    double seconds = 0;
+    for (auto _ : state) {
+      if (!cached) {
+        state.PauseTiming();
+        shoe = Shoe<B>(work.part, decks, cutouts);
+        state.ResumeTiming();
+      }
+      const auto start = std::chrono::steady_clock::now();
+      int body = 0;
+      const int rc = shoe->CreateBody(&body);
+      seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      state.PauseTiming();
+      if (rc != 0) state.SkipWithError(("CreateBody returned " + std::to_string(rc)).c_str());
+      Kernel::DeleteBody(body, "benchmark");
+      if (!cached) shoe->destroy();
+      state.ResumeTiming();
+    }
+    if (cached) shoe->destroy();
+    state.counters["kernel_calls"] = calls;
+    state.counters["kernel_share"] = seconds > 0 ? (Kernel::GeometrySeconds() - kernelBefore) / seconds : 0;
+    state.SetComplexityN(cutouts > 0 ? cutouts : decks);
+  } else {
+    (void)decks, (void)cutouts, (void)cached;
+    state.SkipWithError("the die-shoe builder has no CreateBody yet");
+  }
+}
+
+void BM_CreateBodyDecks(benchmark::State& state) { BuildShoe(state, static_cast<int>(state.range(0)), 0, false); }
+void BM_CreateBodyDecksCached(benchmark::State& state) { BuildShoe(state, static_cast<int>(state.range(0)), 0, true); }
+void BM_CreateBodyCutouts(benchmark::State& state) { BuildShoe(state, 8, static_cast<int>(state.range(0)), false); }
+void BM_CreateBodyCutoutsCached(benchmark::State& state) { BuildShoe(state, 8, static_cast<int>(state.range(0)), true); }
+BENCHMARK(BM_CreateBodyDecks)->RangeMultiplier(2)->Range(1, 64)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_CreateBodyDecksCached)->RangeMultiplier(2)->Range(1, 64)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_CreateBodyCutouts)->RangeMultiplier(2)->Range(1, 64)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_CreateBodyCutoutsCached)->RangeMultiplier(2)->Range(1, 64)->Unit(benchmark::kMillisecond)->Complexity();
+
+}  // namespace
+
+BENCHMARK_MAIN();
