@@ -18,6 +18,7 @@
 #include "DieDes_DiePlaneBuilder.hpp"
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
+#include "afl/BodyUtils.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
@@ -248,6 +249,24 @@ TEST_F(ScriptHostTest, ThePrintedPartListsFeaturesThenBodies) {
                                               std::to_string(body) + " solid\n");
 }
 
+TEST_F(ScriptHostTest, APrintedBodyWithGeometryGivesItsVolumeAndBox) {
+  const double square[] = {0, 0, 0, 100, 0, 0, 100, 50, 0, 0, 50, 0, 0, 0, 0};
+  const tag_t curve = ES_create_polyline(5, square);
+  const double point[3] = {0, 0, -10}, up[3] = {0, 0, 1}, path[3] = {0, 0, 0.04};
+  int sheet = 0;
+  ASSERT_EQ(DIEDES_UTILS__bplane_from_curves(1, &curve, point, up, 0.01, &sheet, nullptr, nullptr), 0);
+  ZV_TOPOL_track_r_t tracking;
+  ASSERT_EQ(ZV_BODY_sweep(sheet, path, &tracking), 0);
+  ZV_TOPOL_track_r_f(&tracking);
+  const tag_t body = ES_create_solid(sheet);
+  const std::string text = Script::DescribePart(part());
+  EXPECT_NE(text.find("body " + std::to_string(body) + " solid volume 200000 mm3 box 0 0 -10 100 50 30 mm\n"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(Script::GeometryBodies(part()), std::vector<int>{sheet});
+  Kernel::DeleteBody(Kernel::DetachModelBody(body), "test");
+}
+
 // ---- ktxhost play ------------------------------------------------------------------------
 
 struct Outcome {
@@ -323,6 +342,42 @@ TEST(KtxhostPlay, EveryExamplePlaysAndItsRecordedJournalIsAFixedPoint) {
     EXPECT_EQ(first.out, FileText(golden));
   }
   std::filesystem::remove_all(scratch);
+}
+
+// The volumes a printed part gives its bodies with geometry, in order.
+std::vector<double> PrintedVolumes(const std::string& printed) {
+  std::vector<double> volumes;
+  for (std::size_t at = printed.find(" volume "); at != std::string::npos; at = printed.find(" volume ", at + 1))
+    volumes.push_back(std::stod(printed.substr(at + 8)));
+  return volumes;
+}
+
+TEST(KtxhostPlay, StepFileOfAnExampleReadsBackAsItsBodiesSolids) {
+  const std::filesystem::path scratch = std::filesystem::temp_directory_path() / ("play_step_" + std::to_string(getpid()));
+  std::filesystem::create_directories(scratch);
+  int withGeometry = 0;
+  for (const std::filesystem::path& example : Examples()) {
+    SCOPED_TRACE(example.filename().string());
+    const std::filesystem::path step = scratch / "out.stp";
+    Outcome run = Command(std::string(KTXHOST_PROGRAM) + " play " + example.string() + " --raw --step " +
+                          step.string() + " " + STAMVIK_PLUGIN);
+    const std::vector<double> printed = PrintedVolumes(run.out);
+    // No body with geometry: the part is printed and the play fails.
+    EXPECT_EQ(run.status, printed.empty() ? 1 : 0);
+    EXPECT_NE(run.out.find("part "), std::string::npos);
+    if (printed.empty()) continue;
+    ++withGeometry;
+    std::vector<int> solids;
+    ASSERT_EQ(Kernel::ReadStep(step.string(), &solids), 0);
+    ASSERT_EQ(solids.size(), printed.size());
+    const double k = Kernel::ScaleFactors().factors[1];
+    for (std::size_t i = 0; i < solids.size(); ++i) {
+      EXPECT_NEAR(Kernel::Volume(solids[i]) * k * k * k / printed[i], 1.0, 1e-5);
+      Kernel::DeleteBody(solids[i], "test");
+    }
+  }
+  std::filesystem::remove_all(scratch);
+  if (withGeometry == 0) GTEST_SKIP() << "no example makes a body with geometry";
 }
 
 TEST(KtxhostPlay, EveryCreatorOfTheDieCollectionIsBoundAndPlays) {
