@@ -38,7 +38,7 @@ double DeckX0(int i) { return i * (kDeckX + kGap); }
 tag_t Flange(int decks) { return Rectangle(-kGap, -kGap, DeckX0(decks - 1) + kDeckX + kGap, kDeckY + kGap); }
 tag_t Deck(int i) { return Rectangle(DeckX0(i), 0, DeckX0(i) + kDeckX, kDeckY); }
 // The j-th cutout: 20 mm squares, in turn on each of the decks, in rows.
-tag_t Cutout(int j, int decks) {
+[[maybe_unused]] tag_t Cutout(int j, int decks) {
   const int deck = j % decks, slot = j / decks;
   const double x = DeckX0(deck) + 40 + (slot % 6) * 40, y = 40 + (slot / 6) * 40;
   return Rectangle(x, y, x + 20, y + 20);
