@@ -43,29 +43,38 @@ namespace {
 
 constexpr const char* kSource = "VDJA_TireEnvelopeBuilder";
 
+// What the builders keep beside their objects, by builder. A table outlives
+// every builder: it is let go when the library unloads, and only then when no
+// builder is left to look into it.
+template <class Value>
+class BuilderTable {
+ public:
+  using Map = std::unordered_map<const TireEnvelopeBuilder*, Value>;
+  static Map& Get() {
+    Map*& map = Pointer();
+    if (map == nullptr) {
+      map = new Map;
+      Frame::AtUnload(&Release);
+    }
+    return *map;
+  }
+
+ private:
+  static Map*& Pointer() {
+    static Map* map = nullptr;
+    return map;
+  }
+  static void Release() {
+    Map*& map = Pointer();
+    if (map == nullptr || !map->empty()) return;
+    delete map;
+    map = nullptr;
+  }
+};
+
 // Which work area belongs to which builder. The object's own field is only a
 // copy for the host's calls: undo and part loading write old pointers into it.
-// The table outlives every builder: it is let go when the library unloads,
-// and only then when no builder is left to look into it.
-using WorkAreaTable = std::unordered_map<const TireEnvelopeBuilder*, Tire_s*>;
-WorkAreaTable*& WorkAreaTablePointer() {
-  static WorkAreaTable* areas = nullptr;
-  return areas;
-}
-void ReleaseWorkAreaTable() {
-  WorkAreaTable*& areas = WorkAreaTablePointer();
-  if (areas == nullptr || !areas->empty()) return;
-  delete areas;
-  areas = nullptr;
-}
-WorkAreaTable& WorkAreas() {
-  WorkAreaTable*& areas = WorkAreaTablePointer();
-  if (areas == nullptr) {
-    areas = new WorkAreaTable;
-    Frame::AtUnload(&ReleaseWorkAreaTable);
-  }
-  return *areas;
-}
+std::unordered_map<const TireEnvelopeBuilder*, Tire_s*>& WorkAreas() { return BuilderTable<Tire_s*>::Get(); }
 
 // A zeroed work area holding the templates' initial hard points.
 Tire_s* NewWorkArea() {
@@ -888,8 +897,7 @@ int TireEnvelopeBuilder::BuildMotionTemplate() {
 namespace {
 // The joint-displacement file a builder's last run wrote: transient, like the work area.
 std::unordered_map<const TireEnvelopeBuilder*, std::string>& JointsFiles() {
-  static auto* files = new std::unordered_map<const TireEnvelopeBuilder*, std::string>;
-  return *files;
+  return BuilderTable<std::string>::Get();
 }
 }  // namespace
 
