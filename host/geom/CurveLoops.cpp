@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <unordered_map>
 
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
@@ -33,6 +34,51 @@ bool endsOf(const OM_tag_set* set, std::vector<Ends>* out) {
   return true;
 }
 
+// The curves' end points in cubic cells as wide as the tolerance, so that the
+// ends that may meet a point are those of its cell and the 26 around it: a
+// loop of n curves is sorted in time proportional to n, not n^2.
+class EndIndex {
+ public:
+  EndIndex(const std::vector<Ends>& ends, double tolerance)
+      : ends_(ends), tolerance_(tolerance), cell_(tolerance > 0 ? tolerance : 1.0) {
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+      cells_[key(ends[i].a)].push_back(i);
+      if (key(ends[i].b) != key(ends[i].a)) cells_[key(ends[i].b)].push_back(i);
+    }
+  }
+  // Calls f(i) for each curve with an end within the tolerance of the point
+  // (each curve once per call; stops when f returns true).
+  template <class F>
+  bool forEachMeeting(const double* point, F&& f) const {
+    const long x = coordinate(point[0]), y = coordinate(point[1]), z = coordinate(point[2]);
+    for (long dx = -1; dx <= 1; ++dx)
+      for (long dy = -1; dy <= 1; ++dy)
+        for (long dz = -1; dz <= 1; ++dz) {
+          auto it = cells_.find(pack(x + dx, y + dy, z + dz));
+          if (it == cells_.end()) continue;
+          for (std::size_t i : it->second) {
+            // A curve with both ends in the cell is listed there once.
+            if (!meet(point, ends_[i].a, tolerance_) && !meet(point, ends_[i].b, tolerance_)) continue;
+            if (f(i)) return true;
+          }
+        }
+    return false;
+  }
+
+ private:
+  long coordinate(double v) const { return static_cast<long>(std::floor(v / cell_)); }
+  static std::uint64_t pack(long x, long y, long z) {
+    const auto part = [](long v) { return static_cast<std::uint64_t>(v) & 0x1FFFFFu; };
+    return part(x) << 42 | part(y) << 21 | part(z);
+  }
+  std::uint64_t key(const double* p) const { return pack(coordinate(p[0]), coordinate(p[1]), coordinate(p[2])); }
+
+  const std::vector<Ends>& ends_;
+  double tolerance_;
+  double cell_;
+  std::unordered_map<std::uint64_t, std::vector<std::size_t>> cells_;
+};
+
 }  // namespace
 
 OM_tag_set* OM_create_tag_set() {
@@ -43,8 +89,7 @@ OM_tag_set* OM_create_tag_set() {
 
 void OM_insert_into_tag_set(OM_tag_set* set, tag_t tag) {
   if (set == nullptr || tag == 0) return;
-  for (const tag_t t : set->tags)
-    if (t == tag) return;
+  if (!set->members.insert(tag).second) return;
   set->tags.push_back(tag);
 }
 
@@ -59,39 +104,38 @@ int MW_sort_segments(const OM_tag_set* set, double tolerance, int* loopCount, MW
   *loops = nullptr;
   std::vector<Ends> ends;
   if (!endsOf(set, &ends)) return Geometry::kNoEntity;
-  // Each chain grows at both its ends from the first unused curve; the
-  // search is over the unused curves, so a loop of n curves costs n^2 end
-  // comparisons at most.
+  const EndIndex index(ends, tolerance);
+  // Each chain grows at both its ends from the first unused curve, taking
+  // the first unused curve (in set order) that meets its tail, else its head.
   std::vector<bool> used(ends.size(), false);
   std::vector<std::vector<tag_t>> chains;
   std::vector<bool> closed;
   for (std::size_t first = 0; first < ends.size(); ++first) {
     if (used[first]) continue;
     used[first] = true;
-    std::vector<tag_t> chain = {ends[first].curve};
-    double head[3], tail[3];
-    std::copy(ends[first].a, ends[first].a + 3, head);
-    std::copy(ends[first].b, ends[first].b + 3, tail);
-    for (bool grown = true; grown && !meet(head, tail, tolerance);) {
-      grown = false;
-      for (std::size_t i = 0; i < ends.size() && !grown; ++i) {
-        if (used[i]) continue;
-        const Ends& e = ends[i];
-        if (meet(tail, e.a, tolerance) || meet(tail, e.b, tolerance)) {
-          const double* next = meet(tail, e.a, tolerance) ? e.b : e.a;
-          std::copy(next, next + 3, tail);
-          chain.push_back(e.curve);
-        } else if (meet(head, e.a, tolerance) || meet(head, e.b, tolerance)) {
-          const double* next = meet(head, e.a, tolerance) ? e.b : e.a;
-          std::copy(next, next + 3, head);
-          chain.insert(chain.begin(), e.curve);
-        } else {
-          continue;
-        }
-        used[i] = grown = true;
-      }
+    std::vector<tag_t> tail = {ends[first].curve}, head;
+    double headPoint[3], tailPoint[3];
+    std::copy(ends[first].a, ends[first].a + 3, headPoint);
+    std::copy(ends[first].b, ends[first].b + 3, tailPoint);
+    auto grow = [&](double* point, std::vector<tag_t>& chain) {
+      std::size_t found = ends.size();
+      index.forEachMeeting(point, [&](std::size_t i) {
+        if (!used[i] && i < found) found = i;
+        return false;
+      });
+      if (found == ends.size()) return false;
+      const Ends& e = ends[found];
+      const double* next = meet(point, e.a, tolerance) ? e.b : e.a;
+      std::copy(next, next + 3, point);
+      chain.push_back(e.curve);
+      used[found] = true;
+      return true;
+    };
+    while (!meet(headPoint, tailPoint, tolerance) && (grow(tailPoint, tail) || grow(headPoint, head))) {
     }
-    closed.push_back(meet(head, tail, tolerance));
+    std::vector<tag_t> chain(head.rbegin(), head.rend());
+    chain.insert(chain.end(), tail.begin(), tail.end());
+    closed.push_back(meet(headPoint, tailPoint, tolerance));
     chains.push_back(std::move(chain));
   }
   if (chains.empty()) return 0;
@@ -117,13 +161,13 @@ bool UM_is_loop_closed(const OM_tag_set* set, double tolerance, OM_tag_set* open
   Host::Log("UM_is_loop_closed", std::to_string(OM_ask_tag_set_count(set)) + " tolerance=" + std::to_string(tolerance));
   std::vector<Ends> ends;
   if (!endsOf(set, &ends) || ends.empty()) return false;
+  const EndIndex index(ends, tolerance);
   bool closed = true;
   for (std::size_t i = 0; i < ends.size(); ++i) {
     bool bothMet = true;
     for (const double* end : {ends[i].a, ends[i].b}) {
       bool met = ends.size() == 1 && meet(ends[i].a, ends[i].b, tolerance);
-      for (std::size_t j = 0; j < ends.size() && !met; ++j)
-        met = j != i && (meet(end, ends[j].a, tolerance) || meet(end, ends[j].b, tolerance));
+      if (!met) met = index.forEachMeeting(end, [&](std::size_t j) { return j != i; });
       bothMet = bothMet && met;
     }
     closed = closed && bothMet;

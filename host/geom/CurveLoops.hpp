@@ -1,5 +1,7 @@
 // Tag sets and the sorting of curves into loops by their end points.
 #pragma once
+#include <unordered_set>
+
 #include "geom/Geometry.hpp"
 #include "sys/Memory.hpp"
 
@@ -9,6 +11,7 @@ namespace KTX {
 // deletes with OM_delete_tag_set.
 struct KTX_HOST_API OM_tag_set : Memory::CppMemory {
   std::vector<tag_t> tags;
+  std::unordered_set<tag_t> members;  // the same tags, to find one at once
 };
 KTX_HOST_API OM_tag_set* OM_create_tag_set();
 // Adds the tag unless the set holds it already (0 is ignored).
@@ -23,7 +26,10 @@ struct MW_loop_s {
   int closed;
 };
 // Sorts the set's curves into loops: each loop is a chain of curves whose end
-// points meet within the tolerance, taken from the first curve not yet used.
+// points meet within the tolerance, taken from the first curve not yet used
+// and grown at its tail, else at its head, by the first unused curve (in set
+// order) that meets it. The ends are indexed by position, so a loop of n
+// curves sorts in time proportional to n.
 // The loops go to a new array (SM_alloc; null when none) freed with
 // MW_free_loops; the counts of closed and open loops too. 0, or kNoEntity
 // (nothing handed out) when a tag is no curve.

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <unordered_map>
 #include <string>
 
 #include "om/HostClass.hpp"
@@ -43,8 +44,8 @@ struct FaceClasses {
 } faceClasses;
 
 // Object tag -> holder tag; a holder undone away reads as none.
-std::map<tag_t, tag_t>& holders() {
-  static auto* map = new std::map<tag_t, tag_t>;
+std::unordered_map<tag_t, tag_t>& holders() {
+  static auto* map = new std::unordered_map<tag_t, tag_t>;
   return *map;
 }
 
@@ -123,7 +124,8 @@ void ATTR_set_string(tag_t object, const char* title, const char* text) {
 }
 
 bool ATTR_ask_real(tag_t object, const char* title, double* value) {
-  Host::Log("ATTR_ask_real", "tag=" + std::to_string(object) + " " + (title != nullptr ? title : ""));
+  if (Host::Logging())
+    Host::Log("ATTR_ask_real", "tag=" + std::to_string(object) + " " + (title != nullptr ? title : ""));
   const std::string* entry = find(object, 'r', title);
   if (entry == nullptr) return false;
   const std::size_t at = keyOf('r', title).size();
@@ -134,7 +136,8 @@ bool ATTR_ask_real(tag_t object, const char* title, double* value) {
 }
 
 char* ATTR_ask_string(tag_t object, const char* title) {
-  Host::Log("ATTR_ask_string", "tag=" + std::to_string(object) + " " + (title != nullptr ? title : ""));
+  if (Host::Logging())
+    Host::Log("ATTR_ask_string", "tag=" + std::to_string(object) + " " + (title != nullptr ? title : ""));
   const std::string* entry = find(object, 's', title);
   if (entry == nullptr) return nullptr;
   return SM_string_copy(entry->c_str() + keyOf('s', title).size());
@@ -148,7 +151,8 @@ void ATTR_set_int(tag_t object, const char* title, int value, bool hidden) {
 }
 
 bool ATTR_ask_int(tag_t object, const char* title, int* value, bool* hidden) {
-  Host::Log("ATTR_ask_int", "tag=" + std::to_string(object) + " " + (title != nullptr ? title : ""));
+  if (Host::Logging())
+    Host::Log("ATTR_ask_int", "tag=" + std::to_string(object) + " " + (title != nullptr ? title : ""));
   const std::string* entry = find(object, 'i', title);
   if (entry == nullptr) return false;
   const std::size_t at = keyOf('i', title).size();

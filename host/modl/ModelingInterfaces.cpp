@@ -297,6 +297,8 @@ int commitBuilder(tag_t builder, tag_t* object) {
   if (auto* feature = dynamic_cast<JAX_FEAT_BUILDER*>(found)) {
     FEATURE_RECORD* made = nullptr;
     int rc = feature->commit_feature(&made);
+    // A builder that edits its feature need not hand it back: it is still the one committed.
+    if (made == nullptr) made = feature->get_frec();
     *object = rc == 0 && made != nullptr ? made->OmTag() : 0;
     return rc;
   }

@@ -293,7 +293,8 @@ int SC_section::remove_rules(int count, const int* indexes) {
   Host::Log("SC_section::remove_rules", tagText(this) + " " + std::to_string(count));
   const int n = ask_rule_count();
   for (int i = 0; i < count; ++i)
-    if (indexes == nullptr || indexes[i] < 0 || indexes[i] >= n) OM::ThrowIndexOutOfRange(indexes ? indexes[i] : -1, 0, n);
+    if (indexes == nullptr || indexes[i] < 0 || indexes[i] >= n)
+      OM::ThrowIndexOutOfRange(indexes != nullptr ? indexes[i] : -1, 0, n);
   if (count < 1) return 0;
   std::vector<SC_rule_s> rules = ask_rules_data();
   std::vector<bool> drop(rules.size(), false);
@@ -389,6 +390,15 @@ void SC_section::ask_tolerances(double* chaining, double* distance, double* angl
   if (chaining != nullptr) *chaining = chaining_;
   if (distance != nullptr) *distance = distance_;
   if (angle != nullptr) *angle = angle_;
+}
+
+void SC_section::set_tolerances(double chaining, double distance, double angle) {
+  Host::Log("SC_section::set_tolerances", tagText(this) + " " + std::to_string(chaining) + " " +
+                                              std::to_string(distance) + " " + std::to_string(angle));
+  OM::LogForWrite(this);
+  chaining_ = chaining;
+  distance_ = distance;
+  angle_ = angle;
 }
 
 void SC_section::note_mapped() {

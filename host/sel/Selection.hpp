@@ -166,6 +166,7 @@ class KTX_HOST_API SC_section : public TagListObject {
   void OrderLoops();
   bool ask_loops_ordered() const { return ordered_; }
   void ask_tolerances(double* chaining, double* distance, double* angle) const;
+  void set_tolerances(double chaining, double distance, double angle);
   // Done by the host's extraction-table map when a commit maps its inputs.
   int ask_times_mapped() const { return timesMapped_; }
   void note_mapped();

@@ -209,4 +209,8 @@ class STAMVIK_API DieDesDrawPunchBuilderFactory {
   static DieDesDrawPunchBuilder* Create(tag_t featureSet, PART_part* part);
 };
 
+// Commits any host feature builder through the host's feature-builder
+// interface; the feature it made or edited goes to `object`. Returns the status.
+STAMVIK_API int FeatureBuilderInterfaceCall(tag_t builder, tag_t* object);
+
 }  // namespace KTX::Tooling
