@@ -99,6 +99,62 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   static int FromListBuilder(FEATURE_RECORD* frec, DieShoe* parms, UICOMPJA_list* list, OM_tag_int_map* map);
   static void ToListBuilder(DieShoe* parms, UICOMPJA_list* list, OM_tag_int_map* map);
 
+  // ---- the shoe's solid ----
+  // Builds the shoe's solid from the cached stages: 0 with the body (the
+  // caller's), 66 when the user stopped it (the body then holds what was
+  // built so far), 671385 without a base flange.
+  virtual int CreateBody(int* body);
+
+  // The plane through the deck point along the deck's normal turned to face
+  // the base: false without both frames.
+  virtual bool GetOrientationForMainDeck(double point[3], double normal[3]) const;
+  // The slot's frame: its origin at the start of its footprint on the base
+  // plane, its first two rows spanning it (length and width).
+  virtual bool GetSlotOrientation(tag_t* tag, double point[3], double matrix[9]) const;
+
+  // The curves made from the section loops, brought up to date (remade when
+  // forced or when the loops changed). The loop arrays go out as new arrays
+  // (SM_alloc) when asked for; their count is returned.
+  virtual tag_t GetBaseFlangeTag(bool force);
+  virtual int GetMainDeckLoopTags(bool force, tag_t** tags);
+  virtual int GetDeckCutoutLoopTags(bool force, tag_t** tags);
+  // A curve along a section loop (0 when it gives none).
+  virtual tag_t CreateTagFromLoop(tag_t loop) const;
+
+  // Building blocks: a planar sheet of the curves swept into a solid (0, or
+  // the failure's number with no body); a copy of a body offset (0 for
+  // none); a box aligned with a frame; how far an object's footprint lies
+  // below a deck plane.
+  virtual int CreateSweptBody(int count, const tag_t* curves, const double point[3], const double direction[3],
+                              double distance, int* body) const;
+  virtual int CreateOffsetBody(double offset, int body) const;
+  virtual int GetBoundingBox(const double origin[3], const double matrix[9], tag_t object, double minCorner[3],
+                             double extents[3]) const;
+  virtual void GetMinMaxDistance(const double point[3], const double matrix[9], const double deckPoint[3],
+                                 const double deckMatrix[9], int count, const tag_t* objects, double* min,
+                                 double* max) const;
+
+  // The stages, each computed once and cached. The cached ones hand out
+  // the cache (a new array of the cached bodies when asked for); the
+  // copying ones hand out copies in a new array, both the caller's.
+  virtual int GetSolvaneBaseFlange();
+  virtual int GetSolvaneMainDeckBodies(int** bodies);
+  virtual int GetSolvaneMainDeckIntersectionBodies(int** bodies);
+  virtual int GetSolvaneMainDeckSubtractionBodies(int** bodies);
+  virtual int GetSolvaneMainDeckUniteBodies(int** bodies);
+  virtual int GetSolvaneMainDeckSubtractBodies(int** bodies);
+  virtual int GetSolvaneDeckCutoutBodies(int** bodies);
+  virtual int GetSolvaneDeckCutoutSubtractBodies(int** bodies);
+  virtual int GetSolvaneSlot();
+  virtual int GetSolvaneDieDesignSubtractBodies(int** bodies);
+
+  // Discard the caches: the stages' bodies are deleted.
+  virtual void DeleteSolvaneData();
+  virtual void DeleteSolvaneBaseFlange();
+  virtual void DeleteSolvaneMainDecks();
+  virtual void DeleteSolvaneDeckCutouts();
+  virtual void DeleteSolvaneSlot();
+
   // The expressions' values.
   virtual double GetOffsetValue() const;
   virtual double GetDepthValue() const;
@@ -197,6 +253,21 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   // unite items and every item applied as a feature, each through a
   // temporary builder on the record that the parameters then take over.
   int CommitBooleans(FEATURE_RECORD* record, tag_t* body);
+
+  // The loop curves of a section brought up to date in the array of main
+  // decks or of deck cutouts.
+  int RefreshLoopTags(SC_section* section, bool cutouts, bool force, tag_t** tags);
+  // The frames of the base and the deck, the deck's turned to face the base.
+  bool GetFrames(double basePoint[3], double baseMatrix[9], double deckPoint[3], double deckMatrix[9]) const;
+  // Blocks rising from below the base past the deck plane, one per curve.
+  int SweepToDeck(int count, const tag_t* curves, const double basePoint[3], const double baseMatrix[9],
+                  const double deckPoint[3], const double deckMatrix[9], int index, int* body) const;
+  // Applies copies of the tools to the body, stopping at the user's abort;
+  // the tools are deleted and the array freed whatever happens. True when
+  // the user stopped it.
+  bool ApplyTools(int body, int* count, int** tools, bool unite) const;
+  void SetSolvaneBaseFlange(int body);
+  void SetSolvaneSlot(int body);
 
   tag_t GetBaseFlangeTagPrivate() const { return m_baseFlangeTag; }
   void SetBaseFlangeTagPrivate(tag_t curve);

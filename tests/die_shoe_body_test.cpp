@@ -1,0 +1,190 @@
+// The die shoe's solid on the stand-in kernel's real geometry: base flange,
+// hollow main decks, deck cutouts and the centerline slot, each stage
+// built once and cached, and the user's abort.
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "DieDes_DieShoeBuilder.hpp"
+#include "DieDesignTestSupport.hpp"
+#include "afl/BodyUtils.hpp"
+#include "sys/Abort.hpp"
+#include "sys/TextFile.hpp"
+#include "upd/Update.hpp"
+
+using namespace KTX;
+using KTX::DieDes::DieShoeBuilder;
+
+namespace {
+
+using Kernel::Containment;
+
+class DieShoeBody : public stamvik_test::DieDesignFeature {
+ protected:
+  void TearDown() override {
+    Abort::SetOnFromQuery(0);
+    for (int body : made_) Kernel::DeleteBody(body, "test");
+    DieDesignFeature::TearDown();
+  }
+  // A closed loop through the rectangle's corners at height 0.
+  void Rectangle(SC_section* section, double x0, double y0, double x1, double y1) {
+    const double corners[4][3] = {{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}};
+    tag_t curves[4];
+    for (int i = 0; i < 4; ++i) curves[i] = ES_create_point(corners[i]);
+    section->add_loop(SC_section::kClosed, 4, curves);
+  }
+  // The reference shoe: base plane at the origin, Z up, tolerance 0.02; a
+  // flange 1000 by 800, 40 thick; one main deck 600 by 400, offset 250,
+  // walls 20, deck 30.
+  DieShoeBuilder* Shoe(bool deck = true) {
+    DieShoeBuilder* s = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+    DieDes::DiePlaneBuilder* base = s->GetBaseOrientation();
+    base->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+    const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    base->SetCoordinateSystemOrigin(origin);
+    base->SetCoordinateSystemMatrix(identity);
+    s->SetDistanceTolerance(0.02);
+    Rectangle(s->GetBaseFlangeSectionPtr(), -500, -400, 500, 400);
+    if (deck) Rectangle(s->GetMainDeckSectionPtr(), -300, -200, 300, 200);
+    Set(s->GetFlangeThickness(), "40");
+    Set(s->GetWallThickness(), "20");
+    Set(s->GetDeckThickness(), "30");
+    return s;
+  }
+  int Build(DieShoeBuilder* s, int want = 0) {
+    int body = 0;
+    EXPECT_EQ(s->CreateBody(&body), want);
+    if (body != 0) made_.push_back(body);
+    return body;
+  }
+  struct Probe {
+    double x, y, z;
+    bool in;
+  };
+  static void ExpectInside(int body, std::initializer_list<Probe> probes, const char* what) {
+    for (const Probe& p : probes) {
+      const double at[3] = {p.x, p.y, p.z};
+      EXPECT_EQ(DieDesUtils::ContainmentOf(body, at) == Containment::In, p.in)
+          << what << ": (" << p.x << ", " << p.y << ", " << p.z << ")";
+    }
+  }
+  static std::size_t Calls(const char* name) { return ArgsOf(name).size(); }
+
+ private:
+  std::vector<int> made_;
+};
+
+TEST_F(DieShoeBody, AHollowDeckOnItsFlangeBuiltOnceThenFromTheCaches) {
+  DieShoeBuilder* s = Shoe();
+  Rectangle(s->GetDeckCutoutsSectionPtr(), 150, -50, 250, 50);
+  Host::ClearCalls();
+  const int body = Build(s);
+  ExpectInside(body,
+               {{0, 0, 235, true}, {290, 0, 100, true}, {450, 0, 20, true}, {0, 0, 100, false}, {0, 0, 260, false},
+                {450, 0, 60, false}, {200, 0, 235, false}},
+               "the reference shoe");
+  const auto sheets = ArgsOf("DIEDES_UTILS__bplane_from_curves");
+  ASSERT_EQ(sheets.size(), 3u);  // the flange, the deck block and the cutout block
+  EXPECT_TRUE(Has(sheets[1], "point=0,0,-70.2 direction=0,0,1")) << sheets[1];
+  const auto sweeps = ArgsOf("ZV_BODY_sweep");
+  ASSERT_EQ(sweeps.size(), 3u);
+  EXPECT_TRUE(Has(sweeps[1], "path=0,0,0.3904")) << sweeps[1];
+
+  // Built again: no stage is made anew; only copies of the cached decks are trimmed.
+  Host::ClearCalls();
+  const int again = Build(s);
+  for (const char* call :
+       {"DIE_ADD_ask_tag_from_curve_geom", "DIEDES_UTILS__bplane_from_curves", "ZV_BODY_sweep", "ZV_BODY_offset_2"})
+    EXPECT_EQ(Calls(call), 0u) << call;
+  for (const std::string& boolean : ArgsOf("ZV_BODY_boolean_2")) EXPECT_FALSE(Has(boolean, "function=15901"));
+  EXPECT_EQ(Calls("DIEDES_UTILS__trim_body_to_plane"), 2u);
+  ExpectInside(again, {{0, 0, 235, true}, {0, 0, 100, false}}, "built again");
+
+  const int live = LiveBodies();
+  s->DeleteSolvaneMainDecks();
+  EXPECT_EQ(LiveBodies(), live - 4);  // the block, its inner block, its cavity and the cutout's
+  EXPECT_EQ(s->GetNumberSolvaneMainDecks() + s->GetNumberSolvaneMainDeckIntersections() +
+                s->GetNumberSolvaneMainDeckSubtractions(),
+            0);
+
+  // Destroyed: its caches go, its loop curves sleep and wait for the update.
+  const tag_t flange = s->GetBaseFlangeTag(false);
+  const tag_t deck = s->GetMainDeckLoopTag(0);
+  const int kept = LiveBodies();
+  Host::ClearCalls();
+  s->destroy();
+  EXPECT_EQ(LiveBodies(), kept - 2);  // the base flange and the cutout block
+  const std::vector<tag_t> logged = Host::LoggedForDeletion();
+  const std::vector<std::string> asleep = ArgsOf("RM_set_sleep_state");
+  for (tag_t curve : {flange, deck}) {
+    EXPECT_NE(std::find(logged.begin(), logged.end(), curve), logged.end()) << curve;
+    EXPECT_EQ(std::count(asleep.begin(), asleep.end(), "tag=" + std::to_string(curve) + " 1"), 1) << curve;
+  }
+}
+
+TEST_F(DieShoeBody, DeckCutoutsOpenTheDeckOnlyWhereADeckIs) {
+  struct Row {
+    const char* what;
+    double x0, y0, x1, y1;
+    bool noted;
+    std::initializer_list<Probe> probes;
+  };
+  const Row rows[] = {
+      {"in the deck", -50, -50, 50, 50, false, {{0, 0, 235, false}, {100, 0, 235, true}}},
+      {"beside every deck", 350, -50, 450, 50, true, {{0, 0, 235, true}, {400, 0, 20, true}}},
+  };
+  for (const Row& row : rows) {
+    DieShoeBuilder* s = Shoe();
+    Rectangle(s->GetDeckCutoutsSectionPtr(), row.x0, row.y0, row.x1, row.y1);
+    Host::ClearCalls();
+    const int body = Build(s);
+    ExpectInside(body, row.probes, row.what);
+    const auto notes = ArgsOf("ERROR_note");
+    EXPECT_EQ(notes.size(), row.noted ? 1u : 0u) << row.what;
+    if (row.noted && !notes.empty()) {
+      EXPECT_EQ(notes[0], "Error building deck cutout intersection.");
+    }
+    s->destroy();
+  }
+}
+
+TEST_F(DieShoeBody, TheSlotRunsAlongItsDirectionProjectedIntoTheBase) {
+  DieShoeBuilder* s = Shoe(false);
+  const double origin[3] = {0, 0, 0}, turned[9] = {0, 1, 0, -1, 0, 0, 0, 0, 1};
+  s->GetBaseOrientation()->SetCoordinateSystemMatrix(turned);
+  s->SetCenterlineSlotCreate(true);
+  Set(s->GetCenterlineSlotWidth(), "40");
+  Set(s->GetCenterlineSlotDepth(), "10");
+  const double five = 5.0 * 3.14159265358979323846 / 180.0;
+  const double along[3] = {std::sin(five), 0, std::cos(five)};
+  s->GetCenterlineSlotDirection()->SetDirectionTo(origin, along);
+  Host::ClearCalls();
+  const int body = Build(s);
+  const auto sheets = ArgsOf("DIEDES_UTILS__create_planar_sheet");
+  ASSERT_EQ(sheets.size(), 1u);
+  EXPECT_TRUE(Has(sheets[0], "points=[-500.2,-20,0;500.2,-20,0;500.2,20,0;-500.2,20,0]")) << sheets[0];
+  ExpectInside(body, {{450, 0, 5, false}, {450, 30, 5, true}}, "the slot");
+  s->destroy();
+}
+
+TEST_F(DieShoeBody, AnAbortStopsAfterTheToolInHandAndDeletesTheRest) {
+  DieShoeBuilder* s = Shoe();
+  Rectangle(s->GetMainDeckSectionPtr(), 320, -200, 450, 200);
+  // Queries: the start, three loop updates, before the decks, then one
+  // after each tool.
+  Abort::SetOnFromQuery(6);
+  Host::ClearCalls();
+  const int before = LiveBodies();
+  const int body = Build(s, 66);
+  ASSERT_NE(body, 0);
+  EXPECT_EQ(Calls("DIEDES_UTILS__unite_tool_to_target"), 1u);
+  EXPECT_EQ(Calls("DIEDES_UTILS__subtract_tool_from_target"), 0u);
+  // Alive beyond the caches: the partly built copy alone.
+  const int cached = 1 + s->GetNumberSolvaneMainDecks() + s->GetNumberSolvaneMainDeckIntersections() +
+                     s->GetNumberSolvaneMainDeckSubtractions();
+  EXPECT_EQ(LiveBodies(), before + cached + 1);
+  s->destroy();
+}
+
+}  // namespace
