@@ -815,6 +815,17 @@ void Append(int* count, int** bodies, int body) {
   *bodies = grown;
 }
 
+// The count of a cache, and the cached bodies themselves in a new array
+// (SM_alloc; null when empty) when asked for.
+template <class At>
+int HandOut(int count, At at, int** bodies) {
+  if (bodies != nullptr) {
+    *bodies = nullptr;
+    for (int i = 0, n = 0; i < count; ++i) Append(&n, bodies, at(i));
+  }
+  return count;
+}
+
 // A new array (SM_alloc; null when empty) of the loops of a section.
 int LoopsOf(const SC_section* section, tag_t** loops) {
   int first = 0, second = 0, third = 0;
@@ -1094,12 +1105,7 @@ int DieShoeBuilder::GetSolvaneMainDeckBodies(int** bodies) {
       GetSolvaneMainDeckSubtractionBodies(nullptr);
     }
   }
-  const int count = GetNumberSolvaneMainDecks();
-  if (bodies != nullptr) {
-    *bodies = nullptr;
-    for (int i = 0, n = 0; i < count; ++i) Append(&n, bodies, GetSolvaneMainDeck(i));
-  }
-  return count;
+  return HandOut(GetNumberSolvaneMainDecks(), [this](int i) { return GetSolvaneMainDeck(i); }, bodies);
 }
 
 int DieShoeBuilder::GetSolvaneMainDeckIntersectionBodies(int** bodies) {
@@ -1112,12 +1118,8 @@ int DieShoeBuilder::GetSolvaneMainDeckIntersectionBodies(int** bodies) {
       Trace(inner, "MainDeckIntrBody", i);
     }
   }
-  const int count = GetNumberSolvaneMainDeckIntersections();
-  if (bodies != nullptr) {
-    *bodies = nullptr;
-    for (int i = 0, n = 0; i < count; ++i) Append(&n, bodies, GetSolvaneMainDeckIntersection(i));
-  }
-  return count;
+  return HandOut(
+      GetNumberSolvaneMainDeckIntersections(), [this](int i) { return GetSolvaneMainDeckIntersection(i); }, bodies);
 }
 
 int DieShoeBuilder::GetSolvaneMainDeckSubtractionBodies(int** bodies) {
@@ -1146,12 +1148,8 @@ int DieShoeBuilder::GetSolvaneMainDeckSubtractionBodies(int** bodies) {
       }
     }
   }
-  const int count = GetNumberSolvaneMainDeckSubtractions();
-  if (bodies != nullptr) {
-    *bodies = nullptr;
-    for (int i = 0, n = 0; i < count; ++i) Append(&n, bodies, GetSolvaneMainDeckSubtraction(i));
-  }
-  return count;
+  return HandOut(
+      GetNumberSolvaneMainDeckSubtractions(), [this](int i) { return GetSolvaneMainDeckSubtraction(i); }, bodies);
 }
 
 int DieShoeBuilder::GetSolvaneMainDeckUniteBodies(int** bodies) {
@@ -1244,10 +1242,7 @@ int DieShoeBuilder::GetSolvaneDeckCutoutBodies(int** bodies) {
     }
     SM_free(curves);
   }
-  const int count = GetNumberSolvaneDeckCutouts();
-  if (bodies != nullptr)
-    for (int i = 0, n = 0; i < count; ++i) Append(&n, bodies, GetSolvaneDeckCutout(i));
-  return count;
+  return HandOut(GetNumberSolvaneDeckCutouts(), [this](int i) { return GetSolvaneDeckCutout(i); }, bodies);
 }
 
 int DieShoeBuilder::GetSolvaneDeckCutoutSubtractBodies(int** bodies) {
