@@ -15,6 +15,7 @@
 #include "afl/TireEnvelope.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
+#include "script/ScriptHost.hpp"
 #include "vd/Motion.hpp"
 #include "vdja_tireenv_motion_util.hpp"
 
@@ -88,6 +89,12 @@ TEST_F(TireEnvelopeCommit, ProfileCurvesAndTheirExtraction) {
   EXPECT_EQ(TireEnvelope::Extractions()[0].tags, curves);
   EXPECT_EQ(tire_->GetTireEnvelopeBody(), FREC_ask_body_eid_p(frec_));
   EXPECT_EQ(TireEnvelope::ViewFits(), 1);
+  // What a play prints of it: no offsets applied, so no section.
+  const std::string printed = Script::DescribePart(part());
+  EXPECT_NE(printed.find("  tire definition 1\n  motion 0\n  profile points 0\n  driver path 0\n  sections 0\n"
+                         "  layers 0 0 0 0\n"),
+            std::string::npos)
+      << printed;
 }
 
 TEST_F(TireEnvelopeCommit, OffsetsByMethod) {

@@ -14,6 +14,7 @@
 #include "afl/DieEngParms.hpp"
 #include "afl/DrawBeadParms.hpp"
 #include "afl/Parms.hpp"
+#include "afl/TireEnvelope.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
@@ -325,6 +326,24 @@ void describeDrawBead(std::string& out, const DIE_DRBD_PARMS* parms, const Namin
   }
 }
 
+// A tire envelope's block, in brief: counts of what a field the commit left
+// (still the allocation's filling) does not hold print as 0.
+void describeTireEnvelope(std::string& out, const FEATURE_RECORD* frec) {
+  Tireenv_params_s* block = TireEnvelope_ReadParms(frec);
+  if (block == nullptr) return;
+  const int driverPoints = block->driverPoints != nullptr   ? block->driverPointCount
+                           : block->jointLines != nullptr ? block->jointLineCount
+                                                          : 0;
+  out += "  tire definition " + std::to_string(block->tireDefinition) + "\n";
+  out += "  motion " + std::to_string(block->motion) + "\n";
+  out += "  profile points " + std::to_string(block->profilePointCount) + "\n";
+  out += "  driver path " + std::to_string(driverPoints) + "\n";
+  out += "  sections " + std::to_string(block->applyOffset != 0 ? block->sectionCount : 0) + "\n";
+  out += "  layers " + std::to_string(block->sectionLayer) + " " + std::to_string(block->sheetBodyLayer) + " " +
+         std::to_string(block->profileSplineLayer) + " " + std::to_string(block->spindleLinesLayer) + "\n";
+  TireEnvelope_FreeApplData(&block);
+}
+
 void describeFeature(std::string& out, FEATURE_RECORD* frec, const Naming& naming) {
   out += "feature " + naming.Tag(frec->OmTag());
   FEATURE_PARMS* parms = frec->ask_parms();
@@ -333,6 +352,10 @@ void describeFeature(std::string& out, FEATURE_RECORD* frec, const Naming& namin
   out += "  updates " + std::to_string(frec->ask_update_count()) + "\n";
   if (frec->ask_name()[0] != '\0') out += std::string("  name ") + frec->ask_name() + "\n";
   if (frec->ask_version() != 0) out += "  version " + std::to_string(frec->ask_version()) + "\n";
+  if (TireEnvelope_Is(frec) == 1) {
+    describeTireEnvelope(out, frec);
+    return;
+  }
   if (auto* compensation = dynamic_cast<DieEng::CompensateRoughData*>(parms)) {
     describeCompensation(out, compensation);
     return;
