@@ -3,22 +3,26 @@
 // steps both tooling pipelines are made of (the draw die reaches them through
 // the punch it owns). They keep no state of their own.
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
+#include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
 #include "geom/Sketch.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
 #include "tool/Tooling.hpp"
+#include "tool/ToolingGeometry.hpp"
 
 namespace KTX::Tooling {
 
 namespace {
 
 constexpr int kMissingInput = 3030591;  // no input to work on
+constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
 
 tag_t* copyTags(const std::vector<tag_t>& tags) {
   if (tags.empty()) return nullptr;
@@ -135,6 +139,83 @@ int DieDesDrawPunchBuilder::InsertFeatureIntoOMSetToDelete(bool found, tag_t* fe
     *feature = 0;
   }
   return 0;
+}
+
+namespace {
+
+constexpr double kLimit = 1e-10;  // the margin of the side and direction tests
+
+double distanceOf(const double a[3], const double b[3]) { return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]); }
+
+// Either measurement: a missing tag or a measurement that raises gives the
+// sentinel, never a distance, so that a failure puts no face in the base plane.
+template <class Measure>
+double measured(tag_t first, tag_t second, int line, Measure measure) {
+  if (first == 0 || second == 0) return kMissingInput;
+  double a[3] = {0, 0, 0}, b[3] = {0, 0, 0};
+  try {
+    measure(first, second, a, b);
+  } catch (const std::exception& e) {
+    Error::HandleAsBuilder(e, kSource, line);
+    return kMissingInput;
+  }
+  return distanceOf(a, b);
+}
+
+std::vector<tag_t> facesOf(tag_t body) {
+  int count = 0;
+  tag_t* faces = nullptr;
+  ES_body_ask_faces(body, &count, &faces);
+  std::vector<tag_t> out(faces, faces + count);
+  SM_free(faces);
+  return out;
+}
+
+}  // namespace
+
+double DieDesDrawPunchBuilder::AskMaximumDist(tag_t first, tag_t second) {
+  return measured(first, second, 810, &JAUTL_SINGLE_MEASURE_ask_maximum_dist);
+}
+
+double DieDesDrawPunchBuilder::AskMinimumDist(tag_t first, tag_t second) {
+  return measured(first, second, 845, &JAUTL_SINGLE_MEASURE_ask_minimum_dist);
+}
+
+bool DieDesDrawPunchBuilder::Is2DCurve(tag_t curve) {
+  EVC_curve* evaluator = nullptr;
+  if (EVC_initialize(curve, &evaluator) != 0) return false;
+  double p[3][3];
+  const double at[3] = {0.0, 0.3, 0.6};
+  for (int i = 0; i < 3; ++i) EVC_evaluate(evaluator, at[i], 0, p[i], nullptr);
+  EVC_free(evaluator);
+  const double u[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
+  const double v[3] = {p[2][0] - p[1][0], p[2][1] - p[1][1], p[2][2] - p[1][2]};
+  const double normal[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+  // Three points on a line span no plane: a straight curve lies in every plane through it.
+  if (normal[0] == 0.0 && normal[1] == 0.0 && normal[2] == 0.0) return true;
+  return CRV_ask_curve_on_plane(curve, p[0], normal, 1.2 * TOLER_ask_distance_tol()) == 1;
+}
+
+bool DieDesDrawPunchBuilder::GetSheetTrimDirection(tag_t sheet) {
+  if (sheet == 0) return true;
+  const std::vector<tag_t> faces = facesOf(sheet);
+  if (faces.empty()) return true;
+  const double first[2] = {0.0, 0.5}, middle[2] = {0.5, 0.5};
+  double p1[3], n1[3], p2[3], n2[3];
+  MODL_ask_face_props(faces.front(), first, p1, n1);
+  MODL_ask_face_props(faces[faces.size() / 2], middle, p2, n2);
+  return n1[0] * (p2[0] - p1[0]) + n1[1] * (p2[1] - p1[1]) + n1[2] * (p2[2] - p1[2]) > -kLimit;
+}
+
+bool DieDesDrawPunchBuilder::GetSheetTrimDirectionWithVector(tag_t body, const Math::Vector3& vector) {
+  int against = 0, along = 0;
+  const double middle[2] = {0.5, 0.5};
+  for (tag_t face : facesOf(body)) {
+    double point[3], normal[3];
+    MODL_ask_face_props(face, middle, point, normal);
+    ++(normal[0] * vector.X + normal[1] * vector.Y + normal[2] * vector.Z <= -kLimit ? against : along);
+  }
+  return against < along;
 }
 
 }  // namespace KTX::Tooling

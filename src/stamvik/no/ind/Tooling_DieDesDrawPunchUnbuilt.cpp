@@ -5,9 +5,6 @@
 
 namespace KTX::Tooling {
 
-double DieDesDrawPunchBuilder::AskMaximumDist(tag_t, tag_t) { return 0.0; }
-double DieDesDrawPunchBuilder::AskMinimumDist(tag_t, tag_t) { return 0.0; }
-bool DieDesDrawPunchBuilder::Is2DCurve(tag_t) { return false; }
 int DieDesDrawPunchBuilder::FeatRoughOffset(tag_t, tag_t, double, double, double, tag_t*) { return 0; }
 int DieDesDrawPunchBuilder::FeatExtrude(tag_t, int, const tag_t*, int, const double[3], const char*, const char*,
                                         bool, const char*, const char*, bool, const char*, bool, int, tag_t, bool,
@@ -15,12 +12,10 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t, int, const tag_t*, int, const dou
   return 0;
 }
 int DieDesDrawPunchBuilder::FeatTrimSolid(int, const tag_t*, tag_t, bool, tag_t*) { return 0; }
-bool DieDesDrawPunchBuilder::GetSheetTrimDirection(tag_t) { return true; }
 int DieDesDrawPunchBuilder::FeatSheetBoundBox(unsigned int, int, const tag_t*, const double*, tag_t*) { return 0; }
 void DieDesDrawPunchBuilder::AskFaceReference(int, const tag_t*, FACE_REFERENCE***, tag_t**) {}
 void DieDesDrawPunchBuilder::GetAllTypedBodies(tag_t, int, int*, tag_t**) {}
 bool DieDesDrawPunchBuilder::CheckCurveSmooth(tag_t, const double[3]) { return false; }
-bool DieDesDrawPunchBuilder::GetSheetTrimDirectionWithVector(tag_t, const Math::Vector3&) { return true; }
 int DieDesDrawPunchBuilder::AddPMILabelToOneTopFace(tag_t, const char*) { return 0; }
 int DieDesDrawPunchBuilder::FeatChamfer(int, const tag_t*, int, double, double, double, int, bool, bool, tag_t*) {
   return 0;
