@@ -53,6 +53,7 @@ int ASSY_add_part_to_assembly(PART_part* parent, PART_part* part, const char* re
   made->parent_ = OM::OM_ask_object_tag(parent);
   static constexpr double kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
   std::memcpy(made->placement_, placement != nullptr ? placement : kIdentity, sizeof made->placement_);
+  made->blanked_ = false;
   if (instance != nullptr) *instance = made->ask_tag();
   return 0;
 }
@@ -128,7 +129,102 @@ int PART_load_component(PART_part* part, int* firstStatus) {
   return status != 0 ? 1 : 0;
 }
 
+namespace {
+ASSY_instance* instanceOf(tag_t tag) { return dynamic_cast<ASSY_instance*>(OM::OM_object_of_tag(tag)); }
+// Which component each placed body occurrence lies in.
+std::map<tag_t, tag_t>& componentOfOccurrence() {
+  static auto* made = new std::map<tag_t, tag_t>;
+  return *made;
+}
+char* copyOf(const std::string& text) { return SM_string_copy(text.c_str()); }
+}  // namespace
+
+bool OCC_is_part_occurrence(tag_t object) {
+  return instanceOf(object) != nullptr || dynamic_cast<PART_part*>(OM::OM_object_of_tag(object)) != nullptr;
+}
+
+tag_t OCC_ask_part_occurrence(tag_t occurrence) {
+  auto it = componentOfOccurrence().find(occurrence);
+  return it != componentOfOccurrence().end() && OCC_is_occurrence(occurrence) && instanceOf(it->second) != nullptr
+             ? it->second
+             : 0;
+}
+
+PART_part* OCC_ask_part_of_part_occ(tag_t partOccurrence) {
+  if (ASSY_instance* instance = instanceOf(partOccurrence)) return dynamic_cast<PART_part*>(OM::OM_object_of_tag(instance->ask_part()));
+  return dynamic_cast<PART_part*>(OM::OM_object_of_tag(partOccurrence));
+}
+
+tag_t OCC_ask_instance_of_part_occ(tag_t partOccurrence) { return instanceOf(partOccurrence) ? partOccurrence : 0; }
+tag_t OCC_ask_part_occ_of_instance(tag_t instance) { return instanceOf(instance) ? instance : 0; }
+
+int OCC_blank_component(tag_t occurrence, bool blank, bool, const void*) {
+  Host::Log("OCC_blank_component", "occ=" + std::to_string(occurrence) + (blank ? " hide" : " show"));
+  ASSY_instance* instance = instanceOf(occurrence);
+  if (instance == nullptr) return kNoInstance;
+  OM::LogForWrite(instance);
+  instance->blanked_ = blank;
+  return 0;
+}
+
+int VD_ASSEM_reposition_instance(tag_t instance, const double position[3], const double orientation[6]) {
+  char args[200];
+  std::snprintf(args, sizeof args, "inst=%u at=(%g, %g, %g) x=(%g, %g, %g) y=(%g, %g, %g)", instance, position[0],
+                position[1], position[2], orientation[0], orientation[1], orientation[2], orientation[3],
+                orientation[4], orientation[5]);
+  Host::Log("VD_ASSEM_reposition_instance", args);
+  ASSY_instance* found = instanceOf(instance);
+  if (found == nullptr) return kNoInstance;
+  const double* x = orientation;
+  const double* y = orientation + 3;
+  const double z[3] = {x[1] * y[2] - x[2] * y[1], x[2] * y[0] - x[0] * y[2], x[0] * y[1] - x[1] * y[0]};
+  const double placement[16] = {x[0], y[0], z[0], position[0], x[1], y[1], z[1], position[1],
+                                x[2], y[2], z[2], position[2], 0,    0,    0,    1};
+  found->set_placement(placement);
+  return 0;
+}
+
+tag_t VD_ASSEM_cycle_inst_of_part(PART_part* part, tag_t previous) {
+  const std::vector<tag_t> components = ASSY_ask_components(part);
+  bool passed = previous == 0;
+  for (tag_t component : components) {
+    if (passed) return component;
+    passed = component == previous;
+  }
+  return 0;
+}
+
+int ASSY_ask_component_data(tag_t instance, char** partName, char** referenceSet, char** componentName,
+                            double origin[3], double matrix[9], double placement[16]) {
+  ASSY_instance* found = instanceOf(instance);
+  if (found == nullptr) return kNoInstance;
+  const double* p = found->ask_placement();
+  if (partName != nullptr) *partName = copyOf(Assy::NameOfPart(OCC_ask_part_of_part_occ(instance)));
+  if (referenceSet != nullptr) *referenceSet = copyOf("");
+  if (componentName != nullptr) *componentName = copyOf(found->ask_component_name());
+  for (int i = 0; i < 3; ++i) {
+    if (origin != nullptr) origin[i] = p[4 * i + 3];
+    // Rows of the orientation are the axes: the placement's columns.
+    for (int j = 0; j < 3 && matrix != nullptr; ++j) matrix[3 * i + j] = p[4 * j + i];
+  }
+  if (placement != nullptr) std::memcpy(placement, p, 16 * sizeof(double));
+  return 0;
+}
+
+char* QDMGR_convert_name_to_cli(const char* name) {
+  Host::Log("QDMGR_convert_name_to_cli", name != nullptr ? name : "(null)");
+  return copyOf(std::string("@DB/") + (name != nullptr ? name : ""));
+}
+
+void DSS_HILT_unhighlight_object(tag_t object) { Host::Log("DSS_HILT_unhighlight_object", std::to_string(object)); }
+
 namespace Assy {
+tag_t PlaceInComponent(tag_t instance, tag_t prototype) {
+  const tag_t occurrence = OCC_occurrence::Place(nullptr, prototype)->ask_tag();
+  componentOfOccurrence()[occurrence] = instance;
+  return occurrence;
+}
+
 void NamePart(PART_part* part, const std::string& name) {
   for (auto it = partsByName().begin(); it != partsByName().end();)
     it = it->second == part ? partsByName().erase(it) : std::next(it);

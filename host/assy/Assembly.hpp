@@ -18,8 +18,11 @@ class KTX_HOST_API ASSY_instance : public OM::TaggedObject {
   const char* ask_component_name() const { return componentName_; }
   tag_t ask_part() const { return part_; }
   tag_t ask_parent() const { return parent_; }
-  const double* ask_placement() const { return placement_; }  // 4 x 4, row order
+  // 4 x 4, row order: the component's X, Y and Z axes in the columns 0 to 2
+  // of the rows 0 to 2, its origin in elements 3, 7 and 11.
+  const double* ask_placement() const { return placement_; }
   void set_placement(const double placement[16]);
+  bool is_blanked() const { return blanked_; }
 
  protected:
   ASSY_instance(int classId, void* context) : OM::TaggedObject(classId, context) {}
@@ -27,11 +30,13 @@ class KTX_HOST_API ASSY_instance : public OM::TaggedObject {
  private:
   friend KTX_HOST_API int ASSY_add_part_to_assembly(PART_part*, PART_part*, const char*, const char*, int,
                                                     const double*, int, tag_t*);
+  friend KTX_HOST_API int OCC_blank_component(tag_t, bool, bool, const void*);
   char name_[kNameSize];
   char componentName_[kNameSize];
   tag_t part_;
   tag_t parent_;
   double placement_[16];
+  bool blanked_;
 };
 
 enum AssemblyMessage : int {
@@ -74,7 +79,39 @@ KTX_HOST_API int PART_is_part_loaded_tol(const PART_part* part);
 // the load status in *firstStatus (the answer "PART_load_component.status").
 KTX_HOST_API int PART_load_component(PART_part* part, int* firstStatus);
 
+// ---- instances and occurrences ----------------------------------------------------
+// The stand-in's part occurrence of a component is its instance, and a part's
+// root occurrence is the part's own tag.
+KTX_HOST_API bool OCC_is_part_occurrence(tag_t object);
+// The component an occurrence of a body lies in (Assy::PlaceInComponent); 0 for none.
+KTX_HOST_API tag_t OCC_ask_part_occurrence(tag_t occurrence);
+// The part a part occurrence shows (null for anything else).
+KTX_HOST_API PART_part* OCC_ask_part_of_part_occ(tag_t partOccurrence);
+KTX_HOST_API tag_t OCC_ask_instance_of_part_occ(tag_t partOccurrence);
+KTX_HOST_API tag_t OCC_ask_part_occ_of_instance(tag_t instance);
+// Hides (blank true) or shows a component: 0, or kNoInstance.
+KTX_HOST_API int OCC_blank_component(tag_t occurrence, bool blank, bool cascade, const void* filter);
+// Moves an instance: position, then orientation as its X axis and Y axis
+// (Z their cross product). 0, or kNoInstance.
+KTX_HOST_API int VD_ASSEM_reposition_instance(tag_t instance, const double position[3], const double orientation[6]);
+// The next component instance of the part after `previous` (0: the first);
+// 0 after the last.
+KTX_HOST_API tag_t VD_ASSEM_cycle_inst_of_part(PART_part* part, tag_t previous);
+// A component's part name, reference set ("" in the stand-in) and component
+// name (new texts, SM_free), its origin, its orientation (row order, rows the
+// axes) and its 4 x 4 placement. 0, or kNoInstance with nothing handed out.
+KTX_HOST_API int ASSY_ask_component_data(tag_t instance, char** partName, char** referenceSet, char** componentName,
+                                         double origin[3], double matrix[9], double placement[16]);
+// The data-management command-line form of a part name ("@DB/" and the
+// name in the stand-in): a new text.
+KTX_HOST_API char* QDMGR_convert_name_to_cli(const char* name);
+// Recorded only: takes the highlight off an object.
+KTX_HOST_API void DSS_HILT_unhighlight_object(tag_t object);
+
 namespace Assy {
+// Test hook: an occurrence, in the work part, of a body of the component's
+// part, which OCC_ask_part_occurrence answers with the component.
+KTX_HOST_API tag_t PlaceInComponent(tag_t instance, tag_t prototype);
 // Test hook: the part is loaded under that name (a second name replaces the first).
 KTX_HOST_API void NamePart(PART_part* part, const std::string& name);
 KTX_HOST_API std::string NameOfPart(const PART_part* part);

@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "assy/Assembly.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
 
@@ -58,6 +59,8 @@ int RM_ask_entity_type_and_subtype(tag_t entity, int* type, int* subtype) {
     *type = 45;
   else if (dynamic_cast<ES_plane*>(object) != nullptr)
     *type = 46;
+  else if (dynamic_cast<ASSY_instance*>(object) != nullptr)
+    *type = 63;
   else
     *type = 0;
   return 0;

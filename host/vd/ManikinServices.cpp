@@ -1,7 +1,10 @@
 #include "vd/ManikinServices.hpp"
 
+#include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "feat/Builder.hpp"
@@ -28,15 +31,35 @@ std::vector<VD::ErrorDialog>& dialogs() {
 
 }  // namespace
 
-int VD_DEFFILE_read_value(const char* file, const char* name, int type, char* buffer, int capacity) {
+int VD_DEFFILE_read_value(const char* file, const char* name, int type, void* value, int capacity) {
   Host::Log("VD_DEFFILE_read_value", std::string(file != nullptr ? file : "(site)") + " " +
                                          (name != nullptr ? name : "(null)") + " " + std::to_string(type));
+  auto* buffer = type == 0 ? static_cast<char*>(value) : nullptr;
   if (buffer != nullptr && capacity > 0) buffer[0] = '\0';
   if (name == nullptr) return 1;
   auto found = defaultsFile().find(name);
   if (found == defaultsFile().end()) return 1;
-  if (buffer != nullptr && capacity > 0) std::snprintf(buffer, static_cast<std::size_t>(capacity), "%s", found->second.c_str());
-  return 0;
+  const char* text = found->second.c_str();
+  char* end = nullptr;
+  switch (type) {
+    case 0:
+      if (buffer != nullptr && capacity > 0) std::snprintf(buffer, static_cast<std::size_t>(capacity), "%s", text);
+      return 0;
+    case 1: {
+      errno = 0;
+      const long number = std::strtol(text, &end, 10);
+      if (end == text || *end != '\0' || errno != 0 || number < INT_MIN || number > INT_MAX) return 2;
+      if (value != nullptr) *static_cast<int*>(value) = static_cast<int>(number);
+      return 0;
+    }
+    case 2: {
+      const double number = std::strtod(text, &end);
+      if (end == text || *end != '\0') return 2;
+      if (value != nullptr) *static_cast<double*>(value) = number;
+      return 0;
+    }
+    default: return 2;
+  }
 }
 
 void VD_read_general_default_value(VD_general_default_value_t* values) {

@@ -13,9 +13,12 @@ namespace KTX {
 
 // Reads a value of the vehicle-design defaults file by name (the stand-in
 // keeps the file as a table that tests set; `file` null means the site's
-// file). Type 0 asks a text: it is copied into `buffer`, cut to `capacity` - 1
-// characters. 0 when found; 1 when not found, with an empty text.
-KTX_HOST_API int VD_DEFFILE_read_value(const char* file, const char* name, int type, char* buffer, int capacity);
+// file). Type 0 asks a text: it is copied into `value` (a char buffer), cut to
+// `capacity` - 1 characters. Type 1 asks an integer (`value` an int), type 2 a
+// double (`value` a double); the capacity is not read for them. 0 when found;
+// 1 when not found (an empty text; a number is left as it was); 2 when the
+// setting is not a whole number of the kind asked (left as it was).
+KTX_HOST_API int VD_DEFFILE_read_value(const char* file, const char* name, int type, void* value, int capacity);
 
 // The general defaults of a seating package, in the work part's unit
 // (lengths) and degrees.

@@ -57,6 +57,7 @@ struct Model {
   int builtFamily = -1;
   std::vector<std::pair<PART_part*, int>> saveFailures;
   PART_part* displayed = nullptr;
+  tag_t displayedTag = 0;  // what names in a part are looked up by
   int motionSessionCalls = 0;
 };
 Model& model() {
@@ -410,7 +411,10 @@ int VD_OBJ_cycle_by_name(const char* name, unsigned int* tag) {
   Host::Log("VD_OBJ_cycle_by_name", name != nullptr ? name : "");
   *tag = 0;
   for (const auto& [object, place] : model().named)
-    if (place.first == model().current && place.second == (name != nullptr ? name : "") && alive(object)) *tag = object;
+    if ((place.first == model().current ||
+         (model().displayedTag != 0 && place.first == model().displayedTag)) &&
+        place.second == (name != nullptr ? name : "") && alive(object))
+      *tag = object;
   return 0;
 }
 
@@ -524,6 +528,7 @@ char* PART_ask_filename_of_part(PART_part* part) { return SM_string_copy((Assy::
 void PART_set_displayed_part(PART_part* part) {
   Host::Log("PART_set_displayed_part", Assy::NameOfPart(part));
   model().displayed = part;
+  model().displayedTag = OM::OM_ask_object_tag(part);
 }
 bool PART_is_motion_part(PART_part*) { return Host::Answer("PART_is_motion_part", 0) != 0; }
 bool UPDATE_is_list_empty() { return Host::LoggedForUpdate().empty(); }
@@ -591,6 +596,9 @@ bool ScenarioSaved(const char* name) {
   return found != nullptr && found->saved;
 }
 tag_t CurrentScenario() { return model().current; }
+void NameObjectInPart(tag_t object, PART_part* part, const char* name) {
+  model().named.push_back({object, {OM::OM_ask_object_tag(part), name != nullptr ? name : ""}});
+}
 void NameObject(tag_t object, const char* name) {
   model().named.push_back({object, {model().current, name != nullptr ? name : ""}});
 }

@@ -195,6 +195,9 @@ KTX_HOST_API bool ScenarioSaved(const char* name);
 KTX_HOST_API tag_t CurrentScenario();
 // Gives the object a name in the current scenario.
 KTX_HOST_API void NameObject(tag_t object, const char* name);
+// Gives the object a name in a part: VD_OBJ_cycle_by_name finds it while
+// that part is displayed.
+KTX_HOST_API void NameObjectInPart(tag_t object, PART_part* part, const char* name);
 // The failures the next save reports: (part, code) pairs.
 KTX_HOST_API void ScriptSaveFailures(const std::vector<std::pair<PART_part*, int>>& failures);
 KTX_HOST_API PART_part* DisplayedPart();

@@ -549,10 +549,6 @@ int TireEnvelopeBuilder::CreateTireBodyFeature(int, tag_t* body, double*, double
   return 0;
 }
 int TireEnvelopeBuilder::ProcessTireBodyPart() { return 0; }
-int TireEnvelopeBuilder::ReassemTireBodyComponent() { return 0; }
-int TireEnvelopeBuilder::RepositionMovingComponent() { return 0; }
-int TireEnvelopeBuilder::PerformCleranceAnalysis() { return 0; }
-int TireEnvelopeBuilder::DisplayInputInformation() { return 0; }
 
 // ---- the motion scenario ----------------------------------------------------------
 

@@ -1,0 +1,227 @@
+// The tire envelope's moving component: placed at its markers, moved to the
+// motion's first position, and checked for clearance along the motion.
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "TestSupport.hpp"
+#include "VDJA_TireEnvelopeBuilder.hpp"
+#include "assy/Assembly.hpp"
+#include "clear/Clearance.hpp"
+#include "exp/Expression.hpp"
+#include "geom/Curve.hpp"
+#include "geom/Geometry.hpp"
+#include "vd/Motion.hpp"
+
+using namespace KTX;
+using namespace KTX::VDJA;
+using stamvik_test::HostTest;
+
+namespace {
+
+class TireEnvelopeClearance : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    tire_ = TireEnvelopeBuilderFactory::Create(modelPart(), nullptr);
+    wheelPart_ = PART_part::Create(0);
+    Assy::NamePart(wheelPart_, "tire_body_" + std::to_string(::getpid()));
+    ASSY_add_part_to_assembly(part(), wheelPart_, nullptr, "tire_body", -1, nullptr, 0, &instance_);
+    motionFile_ = ::testing::TempDir() + "clearance_motion_" + std::to_string(::getpid()) + ".txt";
+  }
+  void TearDown() override {
+    tire_->destroy();
+    wheelPart_->destroy();
+    VD::ResetMotion();
+    std::remove(motionFile_.c_str());
+    HostTest::TearDown();
+  }
+  static void Set(EXP_expression* e, double value) { e->set(std::to_string(value).c_str(), value); }
+  void Motion(const char* lines) {
+    FILE* f = std::fopen(motionFile_.c_str(), "w");
+    std::fputs(lines, f);
+    std::fclose(f);
+    tire_->SetMotionFile(motionFile_.c_str());
+  }
+  // A point of the wheel's part, named there.
+  tag_t Marker(const char* name, const double at[3]) {
+    PART_set_work_part(wheelPart_);
+    const tag_t point = ES_create_point(at);
+    PART_set_work_part(part());
+    VD::NameObjectInPart(point, wheelPart_, name);
+    return point;
+  }
+  // The tire defined by a solid body of the wheel's part, selected through the component.
+  void SolidFromComponent() {
+    const double a[3] = {0, 0, 0}, b[3] = {0, 1, 0};
+    PART_set_work_part(wheelPart_);
+    const tag_t body = ES_create_line_in_part(wheelPart_, a, b);
+    PART_set_work_part(part());
+    tire_->SetTireDefinition(SolidBody);
+    tire_->GetTireDefinitionBody()->set_tags(1, std::vector<tag_t>{Assy::PlaceInComponent(instance_, body)}.data());
+  }
+  std::vector<double> Placement() const {
+    const double* p = static_cast<ASSY_instance*>(OM::OM_object_of_tag(instance_))->ask_placement();
+    return {p[3], p[7], p[11], p[0], p[4], p[8], p[1], p[5], p[9]};
+  }
+
+  TireEnvelopeBuilder* tire_ = nullptr;
+  PART_part* wheelPart_ = nullptr;
+  tag_t instance_ = 0;
+  std::string motionFile_;
+};
+
+TEST_F(TireEnvelopeClearance, OwnBodyGoesToTheShiftedFirstPosition) {
+  tire_->SetTireDefinition(ProfileCurves);
+  tire_->SetMovingCompInstTag(instance_);
+  Set(tire_->GetWheelCenterlineShift(), 15);
+  // Only the first step counts; B is inboard here, so the shift runs from A's side.
+  Motion("5.000000 720.000000 300.000000 5.000000 650.000000 300.000000\n1 2 3 4 5 6\n");
+  EXPECT_EQ(tire_->RepositionMovingComponent(), 0);
+  EXPECT_EQ(Placement(), (std::vector<double>{5, 665, 300, 1, 0, 0, 0, 1, 0}));
+  // A motion file that is not one: its status, the component left where it was.
+  Motion("5 720 300 5 650\n");
+  EXPECT_EQ(tire_->RepositionMovingComponent(), -2);
+  EXPECT_EQ(Placement(), (std::vector<double>{5, 665, 300, 1, 0, 0, 0, 1, 0}));
+}
+
+TEST_F(TireEnvelopeClearance, ComponentBodyTurnsItsMarkersOntoTheMotion) {
+  SolidFromComponent();
+  tire_->SetMovingCompInstTag(instance_);
+  Set(tire_->GetWheelCenterlineShift(), 10);
+  // The part's own axis runs along X; the motion's from (0, -500, 250) outboard to (0, -560, 250).
+  const double wheel[3] = {100, 0, 0}, spindle[3] = {40, 0, 0};
+  tire_->SetSpindleLineEndPoint(wheel, spindle);
+  Motion("0 -500 250 0 -560 250\n");
+  EXPECT_EQ(tire_->RepositionMovingComponent(), 0);
+  const double* p = static_cast<ASSY_instance*>(OM::OM_object_of_tag(instance_))->ask_placement();
+  const auto place = [p](const double v[3]) {
+    return std::vector<double>{p[0] * v[0] + p[1] * v[1] + p[2] * v[2] + p[3],
+                               p[4] * v[0] + p[5] * v[1] + p[6] * v[2] + p[7],
+                               p[8] * v[0] + p[9] * v[1] + p[10] * v[2] + p[11]};
+  };
+  const std::vector<double> w = place(wheel), s = place(spindle);
+  const std::vector<double> expectW{0, -570, 250}, expectS{0, -510, 250};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_NEAR(w[static_cast<std::size_t>(i)], expectW[static_cast<std::size_t>(i)], 1e-6) << i;
+    EXPECT_NEAR(s[static_cast<std::size_t>(i)], expectS[static_cast<std::size_t>(i)], 1e-6) << i;
+  }
+}
+
+TEST_F(TireEnvelopeClearance, ReassemblyPlacesByBothMarkersOnly) {
+  const double at[3] = {1, 2, 3}, other[3] = {4, 5, 6};
+  struct Row {
+    const char* name;
+    bool spindle, wheel, refuse, placedBefore;
+    int status;
+    int placements;
+  };
+  const Row rows[] = {
+      {"no markers", false, false, false, false, 3771715, 0},
+      {"spindle marker only", true, false, false, false, 3771715, 0},
+      {"wheel marker only", false, true, false, false, 3771715, 0},
+      {"both markers", true, true, false, false, 0, 1},
+      {"both markers, placed before", true, true, false, true, 0, 0},
+      {"host refuses", true, true, true, false, 3771717, 1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    TearDown();
+    SetUp();
+    SolidFromComponent();
+    Motion("0 -500 250 0 -560 250\n");
+    if (r.spindle) Marker("SPINDLE_POINT", other);
+    if (r.wheel) Marker("WHEEL_POINT", at);
+    if (r.refuse) Host::SetAnswer("TIREENV_reassemble_origin_tirebody_component", 5);
+    if (r.placedBefore) tire_->SetMovingCompInstTag(instance_);
+    Host::ClearCalls();
+    EXPECT_EQ(tire_->ReassemTireBodyComponent(), r.status);
+    EXPECT_EQ(static_cast<int>(Host::CountCalls("TIREENV_reassemble_origin_tirebody_component")), r.placements);
+    EXPECT_EQ(tire_->GetMovingCompInstTag(), r.status == 0 || r.placedBefore ? instance_ : 0);
+    // Repositioning runs whatever the markers said.
+    EXPECT_EQ(Host::CountCalls("TIREENV_read_spindle_file"), 1u);
+    double wheel[3], spindle[3];
+    tire_->GetSpindleLineEndPoint(wheel, spindle);
+    const bool stored = r.spindle && r.wheel;
+    EXPECT_EQ(std::vector<double>(wheel, wheel + 3), stored ? std::vector<double>(at, at + 3) : std::vector<double>(3, 0));
+    EXPECT_EQ(std::vector<double>(spindle, spindle + 3),
+              stored ? std::vector<double>(other, other + 3) : std::vector<double>(3, 0));
+  }
+  // A solid body of the work part itself: nothing to place, nothing moved.
+  TearDown();
+  SetUp();
+  tire_->SetTireDefinition(SolidBody);
+  const double a[3] = {0, 0, 0}, b[3] = {1, 0, 0};
+  tire_->GetTireDefinitionBody()->set_tags(1, std::vector<tag_t>{ES_create_line_in_part(nullptr, a, b)}.data());
+  Host::ClearCalls();
+  EXPECT_EQ(tire_->ReassemTireBodyComponent(), 0);
+  EXPECT_EQ(Host::CountCalls("TIREENV_read_spindle_file"), 0u);
+  EXPECT_EQ(tire_->GetMovingCompInstTag(), 0u);
+}
+
+TEST_F(TireEnvelopeClearance, NothingSelectedLeavesTheDataSets) {
+  tag_t kept = 0;
+  ASSERT_EQ(CLEAR_create_dataset(part(), "TIRE_ENVELOPE", &kept), 0);
+  tire_->SetCreateTireEnvelopeFeature(true);
+  EXPECT_EQ(tire_->PerformCleranceAnalysis(), 0);
+  EXPECT_NE(Clearance::Dataset(kept), nullptr);
+  EXPECT_EQ(Host::CountCalls("CLEAR_delete_dataset"), 0u);
+}
+
+TEST_F(TireEnvelopeClearance, EnvelopeAndTireBodyAnalysed) {
+  const double a[3] = {0, 0, 0}, b[3] = {1, 0, 0};
+  const tag_t envelope = ES_create_line_in_part(nullptr, a, b);
+  const tag_t body = ES_create_line_in_part(nullptr, b, a);
+  PART_part* others[2] = {PART_part::Create(0), PART_part::Create(0)};
+  tag_t components[2] = {0, 0};
+  for (int i = 0; i < 2; ++i)
+    ASSY_add_part_to_assembly(part(), others[i], nullptr, i == 0 ? "frame" : "arm", -1, nullptr, 0, &components[i]);
+  tire_->SetCreateTireEnvelopeFeature(true);
+  tire_->SetTireEnvelopeBody(envelope);
+  tire_->SetTireDefinition(ProfileCurves);
+  tire_->SetMovingCompInstTag(instance_);
+  tire_->GetClearanceAnalysisBodies()->set_tags(1, &body);
+  tire_->GetClearanceAnalysisComponents()->set_tags(2, components);
+  tire_->SetCompOffset(0, 7.5);
+  Set(tire_->GetClearanceValue(), 20);
+  Motion("0 -500 250 0 -560 250\n");
+  tag_t stale = 0;
+  CLEAR_create_displaced_dataset(part(), "TIRE_BODY", &stale);
+
+  Host::ClearCalls();
+  EXPECT_EQ(tire_->PerformCleranceAnalysis(), 0);
+  EXPECT_EQ(Clearance::Dataset(stale), nullptr);
+  const CLEAR_dataset_record* env = Clearance::Dataset(Clearance::DatasetNamed(part(), "TIRE_ENVELOPE"));
+  ASSERT_NE(env, nullptr);
+  EXPECT_EQ(env->mode, 3);
+  EXPECT_EQ(env->defaultZone, 20);
+  EXPECT_EQ(env->lists[0], std::vector<tag_t>{envelope});
+  EXPECT_EQ(env->lists[1], (std::vector<tag_t>{body, components[0], components[1]}));
+  EXPECT_EQ(env->runs, 1);
+  EXPECT_EQ(Host::CallNames({"CLEAR_store_callbacks", "CLEAR_reset_callbacks", "CLEAR_do_clearance_analysis",
+                             "CLEAR_restore_callbacks"}),
+            (std::vector<std::string>{"CLEAR_store_callbacks", "CLEAR_reset_callbacks", "CLEAR_do_clearance_analysis",
+                                      "CLEAR_restore_callbacks"}));
+  const CLEAR_dataset_record* tb = Clearance::Dataset(Clearance::DatasetNamed(part(), "TIRE_BODY"));
+  ASSERT_NE(tb, nullptr);
+  EXPECT_TRUE(tb->displaced);
+  EXPECT_EQ(tb->configurations, motionFile_);
+  EXPECT_EQ(tb->lists[0], std::vector<tag_t>{instance_});
+  EXPECT_EQ(tb->lists[1], (std::vector<tag_t>{components[0], components[1]}));
+  // The second component has no offset of its own: the default zone only.
+  EXPECT_EQ(tb->zones, (std::map<tag_t, double>{{components[0], 7.5}}));
+  const tag_t copy = OCC_ask_instance_of_name(PART_ask_occ_part_of_part(part()), "ROLL_MOVING_COMP_COPY_0");
+  EXPECT_NE(copy, 0u);
+
+  // Outside mode 0 the copies already there are used again.
+  tire_->set_mode(1);
+  EXPECT_EQ(tire_->PerformCleranceAnalysis(), 0);
+  EXPECT_EQ(ASSY_ask_components(part()).size(), 4u);
+  tire_->set_mode(0);
+  for (PART_part* other : others) other->destroy();
+}
+
+}  // namespace
