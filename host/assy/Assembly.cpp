@@ -155,7 +155,6 @@ PART_part* OCC_ask_part_of_part_occ(tag_t partOccurrence) {
   return dynamic_cast<PART_part*>(OM::OM_object_of_tag(partOccurrence));
 }
 
-tag_t OCC_ask_instance_of_part_occ(tag_t partOccurrence) { return instanceOf(partOccurrence) ? partOccurrence : 0; }
 tag_t OCC_ask_part_occ_of_instance(tag_t instance) { return instanceOf(instance) ? instance : 0; }
 
 int OCC_blank_component(tag_t occurrence, bool blank, bool, const void*) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "afl/TireEnvelope.hpp"
 #include "assy/Assembly.hpp"
 #include "clear/Clearance.hpp"
 #include "geom/Geometry.hpp"
@@ -121,7 +122,8 @@ int TIREENV_reassemble_origin_tirebody_component(const double wheelPoint[3], con
 
 int TIREENV_ask_child_part_tags(tag_t component, int* count, tag_t** parts) {
   std::vector<tag_t> found{component};
-  if (PART_part* part = OCC_ask_part_of_part_occ(component); part != nullptr && OCC_ask_instance_of_part_occ(component))
+  if (PART_part* part = OCC_ask_part_of_part_occ(component);
+      part != nullptr && dynamic_cast<ASSY_instance*>(OM::OM_object_of_tag(component)) != nullptr)
     for (tag_t child : ASSY_ask_components(part)) found.push_back(child);
   *count = static_cast<int>(found.size());
   *parts = NewTags(found);
