@@ -52,9 +52,16 @@ int JAX_FEAT_BUILDER::commit() {
   return commit_feature(&record);
 }
 int JAX_FEAT_BUILDER::commit_feature(FEATURE_RECORD**) { return 0; }
+namespace {
+int buildersMode = 0;
+}  // namespace
+void Host::SetBuildersMode(int mode) { buildersMode = mode; }
+int Host::BuildersMode() { return buildersMode; }
+
 void JAX_FEAT_BUILDER::init_object(CM_part* part, FEATURE_RECORD* frec) {
   JAX_BASE_BUILDER::init_object(PART_ask_part_of_cm_part(part));
   frec_ = frec;
+  mode_ = buildersMode;
 }
 void JAX_FEAT_BUILDER::set_frec(FEATURE_RECORD* frec) {
   Host::Log("set_frec", frec != nullptr ? "tag=" + std::to_string(frec->OmTag()) : std::string("none"));

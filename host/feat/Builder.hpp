@@ -83,7 +83,8 @@ class KTX_HOST_API JAX_FEAT_BUILDER : public JAX_BUILDER {
   FEATURE_RECORD* get_frec() const { return frec_; }
   void set_frec(FEATURE_RECORD* frec);
   void init_object(CM_part* part, FEATURE_RECORD* frec);
-  // The dialog mode the host runs the builder in: 0 unless a test sets another.
+  // The dialog mode the host runs the builder in: the session's builders'
+  // mode when it was made (Host::SetBuildersMode), unless a test sets another.
   int get_mode() const { return mode_; }
   void set_mode(int mode) { mode_ = mode; }
 
@@ -95,6 +96,13 @@ class KTX_HOST_API JAX_FEAT_BUILDER : public JAX_BUILDER {
   FEATURE_RECORD* frec_;
   int mode_;
 };
+
+namespace Host {
+// The mode feature builders made from now on run in: 0, or what the session
+// (ktxhost play: 1) sets.
+KTX_HOST_API void SetBuildersMode(int mode);
+KTX_HOST_API int BuildersMode();
+}  // namespace Host
 
 class KTX_HOST_API PART_part : public OM::TaggedObject {
   KTX_HOST_OBJECT(PART_part, "KTX::PART_part")

@@ -22,6 +22,7 @@
 #include "script/ScriptHost.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
+#include "sys/Listing.hpp"
 
 namespace KTX::DieDesJA {
 class CastReliefBuilder;
@@ -267,6 +268,9 @@ int play(int argc, char** argv) {
   std::string error;
   int line = 0;
   KTX::Script::Player player;
+  // Builders made while a journal plays run in the interactive mode.
+  KTX::Host::SetBuildersMode(1);
+  KTX::Listing::Reset();
   bool played = true;
   try {
     for (std::size_t index = 0; more && played; ++index) {
@@ -280,9 +284,13 @@ int play(int argc, char** argv) {
     line = e.line();
   }
   flush(true);
-  if (played)
+  KTX::Host::SetBuildersMode(0);
+  if (played) {
     std::fputs((raw ? KTX::Script::DescribePart(part) : KTX::Script::ReportPart(part, player.Summary())).c_str(),
                stdout);
+    // What the play wrote to the listing window, as it stands there.
+    for (const std::string& listed : KTX::Listing::Lines()) std::fputs(listed.c_str(), stdout);
+  }
   int result = played ? kDone : kFailed;
   if (!played) std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), line, error.c_str());
   if (played && !step.empty()) {
@@ -340,7 +348,9 @@ const char* kPlayHelp =
     "their parameters, and its bodies, each object by the host's tag and the\n"
     "journal's, then the number of bodies and a summary line (records played,\n"
     "features, bodies alive, status); --raw prints the part by the host's tags\n"
-    "alone, without the summary. Every record is checked against the\n"
+    "alone, without the summary. What the play wrote to the listing window\n"
+    "follows, line by line. Builders made while it plays run in mode 1.\n"
+    "Every record is checked against the\n"
     "member it calls before it is played; a record that is wrong stops the play\n"
     "with one line 'FILE:LINE: what is wrong'. With --record, the journal\n"
     "recorded while playing is also written to OUT (also when the play stops).\n"
