@@ -1,12 +1,15 @@
 // The draw punch builder: a new punch's inputs, the role titles it gives
 // features, and the frame of its build (work layer, status texts, failures).
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "TestSupport.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
+#include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
+#include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "pref/SessionInterfaces.hpp"
 #include "sys/Settings.hpp"
@@ -40,6 +43,21 @@ class DrawPunch : public stamvik_test::HostTest {
     titler->destroy();
     if (features != nullptr) *features = made;
     return TOOLING_create_user_defined_feature_set(made.data(), static_cast<int>(made.size()), 1, 0, "Draw Punch");
+  }
+  std::vector<tag_t> JoinFeatures() const {
+    std::vector<tag_t> out;
+    for (tag_t t : Host::KeptInPart(part()))
+      if (auto* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)))
+        if (dynamic_cast<CRV_JOIN_feature_parms*>(frec->ask_parms()) != nullptr) out.push_back(t);
+    return out;
+  }
+  static std::vector<tag_t> Members(tag_t set) {
+    int count = 0;
+    tag_t* members = nullptr;
+    FSET_ask_group_members(set, &count, &members);
+    std::vector<tag_t> out(members, members + count);
+    SM_free(members);
+    return out;
   }
   static bool Setting(int (JAM::SessionModeling_Interface::*get)(bool*)) {
     bool value = false;
@@ -222,6 +240,164 @@ TEST_F(DrawPunch, MachiningFacesTakeTheTitleOfTheirKindsCustomerDefault) {
   }
   EXPECT_EQ(Args("TOOLING_get_customer_default").back(), "0 MFM_Refined_Attribute 0 0");
   punch->destroy();
+}
+
+TEST_F(DrawPunch, ACommitJoinsALoopGroupsItAndAnEditKeepsOrRetiresTheJoin) {
+  // A square of four lines, selected out of order.
+  const double p[5][3] = {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}, {0, 0, 0}};
+  tag_t lines[4];
+  for (int i = 0; i < 4; ++i) lines[i] = ES_create_line_in_part(nullptr, p[i], p[i + 1]);
+  const tag_t shuffled[4] = {lines[2], lines[0], lines[3], lines[1]};
+  const int layerBefore = 9;
+  ASSERT_EQ(Layers()->SetWorkLayer(0, layerBefore), 0);
+  auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
+  punch->GetPunchCurve()->set_tags(4, shuffled);
+  Host::ClearCalls();
+  EXPECT_EQ(punch->commit(), 3030583);  // the build stops at the rough offsets: no sheet
+
+  const std::vector<tag_t> joins = JoinFeatures();
+  ASSERT_EQ(joins.size(), 1u);
+  const tag_t join = joins[0];
+  int value = -1;
+  bool hidden = false;
+  EXPECT_TRUE(ATTR_ask_int(join, "QD$PUNCH_JOIN_CURVE", &value, &hidden));
+  EXPECT_EQ(value, 0);
+  EXPECT_TRUE(hidden);
+  EXPECT_EQ(Args("Features.Feature"), (std::vector<std::string>{"operation=13 feature=" + std::to_string(join)}));
+  ASSERT_EQ(Host::FeatureSetsOfPart(part()).size(), 1u);
+  const tag_t set = Host::FeatureSetsOfPart(part())[0];
+  EXPECT_EQ(punch->GetTfeatureSet(), set);
+  EXPECT_EQ(Members(set), (std::vector<tag_t>{join}));
+  int count = 0;
+  tag_t* curves = nullptr;
+  ASSERT_EQ(FREC_collect_all_dcurve(join, &count, &curves), 0);
+  ASSERT_GE(count, 1);
+  EXPECT_EQ(punch->GetFinalPunchCurve(), curves[0]);
+  SM_free(curves);
+  EXPECT_EQ(Args("mtStatusAreaImmediate").front(), "Process input curves successfully.");
+  int layer = 0;
+  EXPECT_EQ(Layers()->AskWorkLayer(0, &layer), 0);
+  EXPECT_EQ(layer, layerBefore);
+
+  // Again: an edit. The settings are held off and put back, and the join found by its title is edited.
+  Host::ClearCalls();
+  EXPECT_EQ(punch->commit(), 3030583);
+  EXPECT_EQ(Args("SessionModeling"),
+            (std::vector<std::string>{"operation=90 value=false", "operation=80 value=false",
+                                      "operation=82 value=false", "operation=90 value=true",
+                                      "operation=80 value=true", "operation=82 value=true"}));
+  EXPECT_EQ(JoinFeatures(), (std::vector<tag_t>{join}));
+  EXPECT_EQ(Members(set), (std::vector<tag_t>{join}));
+
+  // One closed curve instead: it is the punch curve itself, and the old join goes at the end of the commit.
+  const tag_t ring = ES_create_polyline(5, &p[0][0]);
+  punch->GetPunchCurve()->set_tags(1, &ring);
+  EXPECT_EQ(punch->commit(), 3030583);
+  EXPECT_EQ(punch->GetFinalPunchCurve(), ring);
+  EXPECT_TRUE(JoinFeatures().empty());
+  EXPECT_EQ(OM::OM_object_of_tag(join), nullptr);
+  punch->destroy();
+}
+
+TEST_F(DrawPunch, ReliefAngleAndSheetOptionAreReadBackFromTheSet) {
+  struct Row {
+    const char* what;
+    std::vector<std::string> titles;
+    ChamferValues chamfer;
+    double angle;
+    bool exact;
+    double allowance;
+  };
+  const Row rows[] = {
+      {"chamfer 4 by 3", {"QD$CHAMFER_BELT", "QD$ROUGH_OFFSET_TOP"}, {"4.0", "3.0", "0"}, 36.86989827477668, false,
+       -1.25},
+      {"first offset 0", {"QD$ROUGH_OFFSET_TOP", "QD$CHAMFER_BELT"}, {"0", "3.0", "0"}, 90.0, false, -1.25},
+      {"no chamfer, no top offset", {"QD$MAIN_OUTER_SOLID"}, {}, 0.0, true, 2.5},
+  };
+  Host::SetRealAnswer("RSO_init_data_with_option.distance", -1.25);
+  for (const Row& row : rows) {
+    std::vector<tag_t> features;
+    const tag_t set = SetOf(row.titles, &features);
+    for (std::size_t i = 0; i < row.titles.size(); ++i)
+      if (row.titles[i] == "QD$CHAMFER_BELT") Host::SetChamferValues(features[i], row.chamfer);
+    auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
+    punch->SetReliefAngle(7.0);
+    punch->SetMachiningAllowance(2.5);
+    punch->SetTfeatureSet(set);
+    punch->ConvertFrecToMiscellaneous(set);
+    EXPECT_DOUBLE_EQ(punch->GetReliefAngle(), row.angle) << row.what;
+    EXPECT_EQ(punch->GetExactSheetbodyOption(), row.exact) << row.what;
+    EXPECT_DOUBLE_EQ(punch->GetMachiningAllowance(), row.allowance) << row.what;
+    EXPECT_FALSE(punch->GetCoreDrawPunchOption()) << row.what;
+    punch->destroy();
+  }
+}
+
+TEST_F(DrawPunch, SheetsAndThicknessesAreReadBackFromTheRoughOffsets) {
+  const double o[3] = {0, 0, 0};
+  const tag_t sheet = ES_create_point(o);
+  const tag_t deck = ES_create_point(o);
+  Host::SetAnswer("RSO_init_data_with_option.sheet", sheet);
+  Host::SetRealAnswer("RSO_init_data_with_option.distance", -3.0);
+
+  // A bottom offset gives the sheet and the deck thickness, and the belt's too without a belt offset.
+  auto* punch = DieDesDrawPunchBuilderFactory::Create(SetOf({"QD$ROUGH_OFFSET_BOTTOM"}), part());
+  EXPECT_EQ(punch->GetSheetBody()->ask_selected_tag(), sheet);
+  EXPECT_DOUBLE_EQ(punch->GetDeckThickness(), 3.0);
+  EXPECT_DOUBLE_EQ(punch->GetBeltThickness(), 3.0);
+  punch->destroy();
+
+  // A deck sheet instead of a bottom offset: the sheet and the deck come from the solids' end limits,
+  // and the belt offset's thickness is kept.
+  std::vector<tag_t> features;
+  const tag_t set = SetOf({"QD$MAIN_OUTER_SOLID", "QD$MAIN_BELT_SOLID", "QD$ROUGH_OFFSET_BELT"}, &features);
+  ExtrudeValues outer, belt;
+  outer.endType = belt.endType = 2;
+  outer.endObject = sheet;
+  belt.endObject = deck;
+  Host::SetExtrudeValues(features[0], outer);
+  Host::SetExtrudeValues(features[1], belt);
+  Host::SetAnswer("RSO_init_data_with_option.sheet", 0);
+  punch = DieDesDrawPunchBuilderFactory::Create(set, part());
+  EXPECT_EQ(punch->GetSheetBody()->ask_selected_tag(), sheet);
+  EXPECT_EQ(punch->GetSheetBodyDeck()->ask_selected_tag(), deck);
+  EXPECT_DOUBLE_EQ(punch->GetDeckThickness(), 0.0);
+  EXPECT_DOUBLE_EQ(punch->GetBeltThickness(), 3.0);
+  // Every editing builder opened was destroyed (two solids' end limits, the belt solid's offset once
+  // more for the relief distance), and no builder that was never opened.
+  const std::vector<std::string> destroyed = Args("Builder");
+  EXPECT_EQ(destroyed.size(), 3u);
+  for (const std::string& call : destroyed) EXPECT_NE(call, "operation=2 builder=0");
+  punch->destroy();
+}
+
+TEST_F(DrawPunch, AnEditedSetGivesBackTheProfileTheUserSelected) {
+  const double p[5][3] = {{0, 0, 5}, {10, 0, 5}, {10, 10, 5}, {0, 10, 5}, {0, 0, 5}};
+  tag_t lines[4];
+  for (int i = 0; i < 4; ++i) lines[i] = ES_create_line_in_part(nullptr, p[i], p[i + 1]);
+  const double o[3] = {0, 0, 0}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  const tag_t plane = ES_create_plane(o, m);
+  auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
+  punch->GetPunchCurve()->set_tags(4, lines);
+  punch->SetBasePlane(plane);
+  // The sheet is the top, the deck the bottom and the belt: no rough offset is needed.
+  punch->GetSheetBody()->set_selected_tag(ES_create_point(o));
+  punch->GetSheetBodyDeck()->set_selected_tag(ES_create_point(o));
+  punch->SetExactSheetbodyOption(true);
+  Host::ClearCalls();
+  EXPECT_EQ(punch->commit(), 0);
+  EXPECT_EQ(Args("mtStatusAreaImmediate").back(), "Create draw punch chamfer successfully.");
+  const tag_t set = punch->GetTfeatureSet();
+  EXPECT_EQ(Members(set).size(), 2u);  // the join and the projection
+  punch->destroy();
+
+  auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+  std::vector<tag_t> picked;
+  for (int i = 0; i < edit->GetPunchCurve()->ask_count(); ++i) picked.push_back(edit->GetPunchCurve()->ask_nth(i));
+  std::sort(picked.begin(), picked.end());
+  EXPECT_EQ(picked, std::vector<tag_t>(lines, lines + 4));
+  EXPECT_TRUE(edit->GetExactSheetbodyOption());
+  edit->destroy();
 }
 
 }  // namespace

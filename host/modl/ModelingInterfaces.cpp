@@ -4,6 +4,7 @@
 
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
+#include "modl/CurveBuilders.hpp"
 #include "om/HostClass.hpp"
 #include "sel/Selection.hpp"
 #include "sys/CallLog.hpp"
@@ -386,6 +387,23 @@ ClassInitializer offsetInitializer("GeometricUtilities.FeatureOffset", &offsetSe
 
 }  // namespace
 }  // namespace JAM
+}  // namespace KTX
+
+namespace KTX {
+tag_t FREC_find_child_frec_of_so(tag_t entity) {
+  Host::Log("FREC_find_child_frec_of_so", std::to_string(entity));
+  PART_part* work = CONTEXT_ask_work_part_p();
+  if (entity == 0 || work == nullptr) return 0;
+  tag_t frec = 0;
+  for (ES_cycle_frecs(work->OmTag(), &frec); frec != 0; ES_cycle_frecs(work->OmTag(), &frec)) {
+    auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(frec));
+    auto* parms = record != nullptr ? dynamic_cast<CRV_feature_parms*>(record->ask_parms()) : nullptr;
+    if (parms == nullptr) continue;
+    for (tag_t curve : parms->ask_curves())
+      if (curve == entity) return frec;
+  }
+  return 0;
+}
 }  // namespace KTX
 
 namespace KTX::Host {

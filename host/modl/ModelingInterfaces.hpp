@@ -270,6 +270,12 @@ class KTX_HOST_API IPlane_Interface : public IJAInterface {
 #undef KTX_HOLD_TEN
 #undef KTX_HOLD_PLACE
 
+namespace KTX {
+// The curve feature of the work part that made the entity (among the curves
+// its parameters hold); 0 for none.
+KTX_HOST_API tag_t FREC_find_child_frec_of_so(tag_t entity);
+}  // namespace KTX
+
 namespace KTX::Host {
 // The values a feature was made with, kept for the session by feature tag;
 // tests give a feature its values with these. False when the feature has none.

@@ -8,6 +8,7 @@
 #include "geom/Faces.hpp"
 #include "afl/Module.hpp"
 #include "geom/Sketch.hpp"
+#include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "pref/SessionInterfaces.hpp"
 #include "sys/Error.hpp"
@@ -102,7 +103,7 @@ tag_t limitExtend(tag_t builder, bool end) {
   return extend;
 }
 
-[[maybe_unused]] double limitValue(tag_t builder, bool end) {
+double limitValue(tag_t builder, bool end) {
   tag_t value = 0;
   if (tag_t extend = limitExtend(builder, end); extend != 0)
     hostInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->Value(extend, &value);
@@ -118,7 +119,7 @@ tag_t endLimitObject(tag_t feature) {
   return object;
 }
 
-[[maybe_unused]] double featureOffset(tag_t builder, bool end) {
+double featureOffset(tag_t builder, bool end) {
   tag_t offset = 0, expression = 0;
   if (builder == 0) return 0.0;
   hostInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->FeatureOffset(builder, &offset);
@@ -146,6 +147,24 @@ bool titleHidden(tag_t object, Attr::UserAttributeDescriptor& descriptor, Attr::
   descriptor.hidden = true;
   value.integer = 0;
   return Attr::SetUserAttribute(object, descriptor, value);
+}
+
+void destroyBuilder(OM::Object* builder) {
+  if (builder != nullptr) hostInterface<JAM::Builder_Interface>("Builder")->Destroy(builder->OmTag());
+}
+
+FEATURE_RECORD* featureOf(tag_t feature) { return dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature)); }
+
+CM_part* workModelPart() { return PART_ask_cm_part_of_part_p(CONTEXT_ask_work_part_p()); }
+
+// The offset distance of an offset-curve feature, signed (0 when it has none).
+double offsetCurveDistance(tag_t feature) {
+  ModlCurveJA::OffsetCurveBuilder* builder =
+      ModlCurveJA::OffsetCurveBuilderFactory::Create(workModelPart(), featureOf(feature));
+  if (builder == nullptr) return 0.0;
+  const double distance = builder->GetDistance() != nullptr ? EXP_ask_value_of_exp(builder->GetDistance()) : 0.0;
+  destroyBuilder(builder);
+  return distance;
 }
 
 }  // namespace
@@ -358,6 +377,113 @@ void DieDesDrawPunchBuilder::GroupMadeFeatures() {
     SetTfeatureSet(set);
   }
 }
+
+int DieDesDrawPunchBuilder::ConvertFrecToCurvePlane(tag_t featureSet) {
+  tag_t punch = 0;
+  if (!FindFeatureInSetByAttrTitle(featureSet, "QD$PROJECT_CURVE_PUNCH", &punch)) return 0;
+  if (ModlCurveJA::ProjectCurveBuilder* builder =
+          ModlCurveJA::ProjectCurveBuilderFactory::Create(workModelPart(), featureOf(punch))) {
+    GetCurveOriginalSelection(featureSet, m_punchCurve, "QD$PROJECT_CURVE_PUNCH");
+    if (builder->GetPlane() != 0) SetBasePlane(builder->GetPlane());
+    destroyBuilder(builder);
+  }
+  struct Profile {
+    const char* title;
+    SC_section* section;
+  };
+  for (const Profile& profile : {Profile{"QD$PROJECT_CURVE_FLANGE", m_flangeProfile},
+                                 Profile{"QD$PROJECT_CURVE_MAINWALL_CLINE", m_mainWallCenterLine}}) {
+    tag_t feature = 0;
+    if (!FindFeatureInSetByAttrTitle(featureSet, profile.title, &feature)) continue;
+    ModlCurveJA::ProjectCurveBuilder* builder =
+        ModlCurveJA::ProjectCurveBuilderFactory::Create(workModelPart(), featureOf(feature));
+    if (builder == nullptr) continue;
+    int count = 0;
+    tag_t* entities = nullptr;
+    AskSCEntities(builder->GetSection() != nullptr ? builder->GetSection()->OmTag() : 0, &count, &entities);
+    if (count > 0) {
+      std::vector<tag_t> curves, edges;
+      ClassifyCurvesEdges(entities, count, curves, edges);
+      SC_section* section = profile.section;
+      ConvertVectorCurvesToSCsection(curves, edges, &section);
+    }
+    SM_free(entities);
+    destroyBuilder(builder);
+  }
+  return 0;
+}
+
+int DieDesDrawPunchBuilder::ConvertFrecToReliefDist(tag_t featureSet) {
+  tag_t offset = 0, belt = 0;
+  if (FindFeatureInSetByAttrTitle(featureSet, "QD$OFFSET_CURVE_BELT", &offset)) {
+    SetReliefDistanse(offsetCurveDistance(offset));
+    return 0;
+  }
+  if (!FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_BELT_SOLID", &belt)) return 0;
+  EditingBuilder builder(true, belt);
+  SetReliefDistanse(std::fabs(featureOffset(builder.tag(), false)));
+  return 0;
+}
+
+int DieDesDrawPunchBuilder::ConvertFrecToWallThickness(tag_t featureSet) {
+  tag_t inner = 0;
+  if (m_coreDrawPunchOption && FindFeatureInSetByAttrTitle(featureSet, "QD$OFFSET_CURVE_INNER", &inner))
+    SetWallThickness(std::fabs(offsetCurveDistance(inner)) - m_reliefDistanse);
+  return 0;
+}
+
+int DieDesDrawPunchBuilder::ConvertFrecToBaseThicknessWidth(tag_t featureSet) {
+  tag_t stress = 0, other = 0;
+  if (!FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_STRESS_SOLID", &stress)) return 0;
+  EditingBuilder builder(true, stress);
+  SetBaseThickness(std::fabs(limitValue(builder.tag(), false) - limitValue(builder.tag(), true)));
+  if (FindFeatureInSetByAttrTitle(featureSet, "QD$PROJECT_CURVE_FLANGE", &other))
+    SetBaseWidth(0.0);
+  else if (FindFeatureInSetByAttrTitle(featureSet, "QD$OFFSET_CURVE_STRESS", &other))
+    SetBaseWidth(std::fabs(offsetCurveDistance(other)) + m_reliefDistanse);
+  else
+    SetBaseWidth(std::fabs(featureOffset(builder.tag(), false)) + std::fabs(featureOffset(builder.tag(), true)) -
+                 1.05 * TOLER_ask_distance_tol());
+  return 0;
+}
+
+int DieDesDrawPunchBuilder::GetCurveOriginalSelection(tag_t featureSet, SELECT_OBJECT_list* selection,
+                                                      const UString& title) {
+  tag_t projected = 0;
+  if (selection == nullptr || !FindFeatureInSetByAttrTitle(featureSet, title, &projected)) return 0;
+  ModlCurveJA::ProjectCurveBuilder* builder =
+      ModlCurveJA::ProjectCurveBuilderFactory::Create(workModelPart(), featureOf(projected));
+  if (builder == nullptr) return 0;
+  int count = 0;
+  tag_t* entities = nullptr;
+  if (builder->GetSection() != nullptr) AskSCEntities(builder->GetSection()->OmTag(), &count, &entities);
+  if (count > 0) {
+    int type = 0, subtype = 0;
+    RM_ask_entity_type_and_subtype(entities[0], &type, &subtype);
+    if (type == 70 && subtype == 3) {
+      selection->set_tags(1, entities);
+    } else if (FEATURE_RECORD* maker = featureOf(FREC_find_child_frec_of_so(entities[0]))) {
+      // A joined curve gives back what was joined; any other curve itself.
+      if (dynamic_cast<CRV_JOIN_feature_parms*>(maker->ask_parms()) != nullptr) {
+        if (ModlCurveJA::JoinCurvesBuilder* join =
+                ModlCurveJA::JoinCurvesBuilderFactory::Create(workModelPart(), maker)) {
+          int joinedCount = 0;
+          tag_t* joined = nullptr;
+          if (join->GetSection() != nullptr) AskSCEntities(join->GetSection()->OmTag(), &joinedCount, &joined);
+          if (joinedCount > 0) selection->set_tags(joinedCount, joined);
+          SM_free(joined);
+          destroyBuilder(join);
+        }
+      } else {
+        selection->set_tags(1, entities);
+      }
+    }
+  }
+  SM_free(entities);
+  destroyBuilder(builder);
+  return 0;
+}
+
 
 int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
   // Each step's failure ends the build at once; what the steps made stays in

@@ -25,10 +25,5 @@ int DieDesDrawPunchBuilder::GetTrimToolEids(tag_t, std::vector<int>&) { return 0
 int DieDesDrawPunchBuilder::ClassifyMachiningFaces(tag_t) { return 0; }
 int DieDesDrawPunchBuilder::GetBeltChamferEdges(tag_t, tag_t, std::vector<tag_t>*) { return 0; }
 double DieDesDrawPunchBuilder::GetBaseThicknessFromStressFeature(tag_t) { return 0.0; }
-int DieDesDrawPunchBuilder::GetCurveOriginalSelection(tag_t, SELECT_OBJECT_list*, const UString&) { return 0; }
-int DieDesDrawPunchBuilder::ConvertFrecToCurvePlane(tag_t) { return 0; }
-int DieDesDrawPunchBuilder::ConvertFrecToReliefDist(tag_t) { return 0; }
-int DieDesDrawPunchBuilder::ConvertFrecToWallThickness(tag_t) { return 0; }
-int DieDesDrawPunchBuilder::ConvertFrecToBaseThicknessWidth(tag_t) { return 0; }
 
 }  // namespace KTX::Tooling
