@@ -214,24 +214,21 @@ void ReadDieAttributes(const DIEDES_GENERIC_BODY_PARMS* parms, DieDes::DieAttrib
 
 void ReadDieAttributesRecord(const DieAttributesRecord* record, DieDes::DieAttributesBuilder* attributes) {
   if (record == nullptr || attributes == nullptr) return;
-  char text[kAttributeTextLimit + 1];
-  const std::size_t title = FieldLength(record->title, sizeof record->title);
-  if (title > 0) {
-    std::memcpy(text, record->title, title);
-    text[title] = '\0';
+  // A field that is set hands its text to the builder; an empty one leaves it alone.
+  const auto handText = [](const char* field, std::size_t size, auto set) {
+    const std::size_t length = FieldLength(field, size);
+    if (length == 0) return false;
+    char text[kAttributeTextLimit + 1];
+    std::memcpy(text, field, length);
+    text[length] = '\0';
     TEXT_s* converted = TEXT_init_string(text);
-    attributes->SetFirstText(converted);
+    set(converted);
     TEXT_free(converted);
+    return true;
+  };
+  if (handText(record->title, sizeof record->title, [&](TEXT_s* text) { attributes->SetFirstText(text); }))
     attributes->SetIntegerValue(record->number);
-  }
-  const std::size_t value = FieldLength(record->value, sizeof record->value);
-  if (value > 0) {
-    std::memcpy(text, record->value, value);
-    text[value] = '\0';
-    TEXT_s* converted = TEXT_init_string(text);
-    attributes->SetSecondText(converted);
-    TEXT_free(converted);
-  }
+  handText(record->value, sizeof record->value, [&](TEXT_s* text) { attributes->SetSecondText(text); });
 }
 
 }  // namespace KTX::DieDesJA
