@@ -25,7 +25,7 @@ using stamvik_test::HostTest;
 
 namespace {
 
-class BodyBuildersA : public HostTest {};
+class SlotClearanceFillNotchCoreClasses : public HostTest {};
 
 struct RowSpec {
   unsigned index;
@@ -59,7 +59,7 @@ void ExpectRegistration(int classId, const char* name, int count, std::initializ
   }
 }
 
-TEST_F(BodyBuildersA, RegistrationsMatchTheClassTable) {
+TEST_F(SlotClearanceFillNotchCoreClasses, RegistrationsMatchTheClassTable) {
   ExpectRegistration(ClampingSlotBuilderClassId, "KTX::DieDesJA::ClampingSlotBuilder", 41,
                      {{0, "m_target", 4, 0x804001, "KTX::SELECT_OBJECT"},
                       {1, "m_locations", 4, 0x804001, "KTX::DieDesJA::DieLocationsBuilder"},
@@ -105,7 +105,7 @@ TEST_F(BodyBuildersA, RegistrationsMatchTheClassTable) {
                       {11, "m_targetData", 4, 0x1A04001, "KTX::DieDes::HandlingCoreTarget"}});
 }
 
-TEST_F(BodyBuildersA, TheClampingSlotsValueRowsAllCarryAMeasure) {
+TEST_F(SlotClearanceFillNotchCoreClasses, TheClampingSlotsValueRowsAllCarryAMeasure) {
   OM::ClassView view;
   ASSERT_TRUE(OM::OM_describe_class(ClampingSlotBuilderClassId, &view));
   int measured = 0;
@@ -113,7 +113,7 @@ TEST_F(BodyBuildersA, TheClampingSlotsValueRowsAllCarryAMeasure) {
   EXPECT_EQ(measured, 26);
 }
 
-TEST_F(BodyBuildersA, CreateCallbacksGivenNoMemoryMakeNothing) {
+TEST_F(SlotClearanceFillNotchCoreClasses, CreateCallbacksGivenNoMemoryMakeNothing) {
   EXPECT_EQ(ClampingSlotBuilder::CreateClampingSlotBuilderCallback(nullptr, 1, nullptr), nullptr);
   EXPECT_EQ(ClearanceBuilder::CreateClearanceBuilderCallback(nullptr, 1, nullptr), nullptr);
   EXPECT_EQ(FillAreaBuilder::CreateFillAreaBuilderCallback(nullptr, 1, nullptr), nullptr);
@@ -121,7 +121,7 @@ TEST_F(BodyBuildersA, CreateCallbacksGivenNoMemoryMakeNothing) {
   EXPECT_EQ(HandlingCoreBuilder::CreateHandlingCoreBuilderCallback(nullptr, 1, nullptr), nullptr);
 }
 
-TEST_F(BodyBuildersA, FactoriesMakeBuildersOfThePartWithTheirFieldsAtRest) {
+TEST_F(SlotClearanceFillNotchCoreClasses, FactoriesMakeBuildersOfThePartWithTheirFieldsAtRest) {
   auto* slot = ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
   auto* clearance = ClearanceBuilderFactory::Create(modelPart(), nullptr);
   auto* fill = FillAreaBuilderFactory::Create(modelPart(), nullptr);
@@ -157,7 +157,7 @@ TEST_F(BodyBuildersA, FactoriesMakeBuildersOfThePartWithTheirFieldsAtRest) {
     b->destroy();
 }
 
-TEST_F(BodyBuildersA, AFactoryGivenARecordKeepsItForEditing) {
+TEST_F(SlotClearanceFillNotchCoreClasses, AFactoryGivenARecordKeepsItForEditing) {
   FEATURE_RECORD* record = nullptr;
   auto* made = HandlingCoreBuilderFactory::Create(modelPart(), nullptr);
   ASSERT_EQ(made->commit_feature(&record), 0);
@@ -167,7 +167,7 @@ TEST_F(BodyBuildersA, AFactoryGivenARecordKeepsItForEditing) {
   core->destroy();
 }
 
-TEST_F(BodyBuildersA, PlainWritesAreLoggedOnceUnlessTheObjectNeedsNoLog) {
+TEST_F(SlotClearanceFillNotchCoreClasses, PlainWritesAreLoggedOnceUnlessTheObjectNeedsNoLog) {
   auto* slot = ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
   auto* notch = FingerClearanceNotchBuilderFactory::Create(modelPart(), nullptr);
   Host::ClearCalls();
@@ -192,7 +192,7 @@ TEST_F(BodyBuildersA, PlainWritesAreLoggedOnceUnlessTheObjectNeedsNoLog) {
   notch->destroy();
 }
 
-TEST_F(BodyBuildersA, FieldsAreWhereTheirRowsSay) {
+TEST_F(SlotClearanceFillNotchCoreClasses, FieldsAreWhereTheirRowsSay) {
   auto* fill = FillAreaBuilderFactory::Create(modelPart(), nullptr);
   auto* core = HandlingCoreBuilderFactory::Create(modelPart(), nullptr);
   auto* slot = ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
@@ -222,7 +222,7 @@ TEST_F(BodyBuildersA, FieldsAreWhereTheirRowsSay) {
   for (OM::TaggedObject* o : std::initializer_list<OM::TaggedObject*>{slot, fill, core}) o->destroy();
 }
 
-TEST_F(BodyBuildersA, DefaultArraysGrowOnlyAtTheirEnd) {
+TEST_F(SlotClearanceFillNotchCoreClasses, DefaultArraysGrowOnlyAtTheirEnd) {
   // A slot that has not read its defaults (no InitCreate): no arrays yet.
   auto* slot = static_cast<ClampingSlotBuilder*>(
       OM::ObjectFactory::CreateObject(ClampingSlotBuilderClassId, OM::OM_memory_type_persistent, nullptr));
@@ -260,7 +260,7 @@ TEST_F(BodyBuildersA, DefaultArraysGrowOnlyAtTheirEnd) {
   slot->destroy();
 }
 
-TEST_F(BodyBuildersA, EachDefaultArrayHasItsOwnField) {
+TEST_F(SlotClearanceFillNotchCoreClasses, EachDefaultArrayHasItsOwnField) {
   auto* slot = ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
   slot->SetHydraulicUnitDefaults(17);
   slot->SetHydraulicUnitlessDefault(0, 1.0);
@@ -284,7 +284,7 @@ TEST_F(BodyBuildersA, EachDefaultArrayHasItsOwnField) {
   slot->destroy();
 }
 
-TEST_F(BodyBuildersA, UndoRestoresFieldsAndDefaultArrays) {
+TEST_F(SlotClearanceFillNotchCoreClasses, UndoRestoresFieldsAndDefaultArrays) {
   auto* slot = ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
   auto* clearance = ClearanceBuilderFactory::Create(modelPart(), nullptr);
   slot->SetTravelingUnitDefault(0, 20.0);

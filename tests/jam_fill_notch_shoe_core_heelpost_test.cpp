@@ -90,7 +90,7 @@ std::set<std::string> ExportsOf(const std::set<std::string>& symbols, const std:
   return out;
 }
 
-TEST(U3Exports, EachClassExportsExactlyItsMemberTable) {
+TEST(FillNotchShoeCoreHeelPostExports, EachClassExportsExactlyItsMemberTable) {
   std::set<std::string> symbols = DynamicSymbols();
   ASSERT_FALSE(symbols.empty());
 
@@ -157,7 +157,7 @@ TEST(U3Exports, EachClassExportsExactlyItsMemberTable) {
 
 // ---- load registration --------------------------------------------------------------
 
-TEST(U3Load, EachBuilderUnitRegistersBeforeItsFeatureWithItsCreatorAndInterfaces) {
+TEST(FillNotchShoeCoreHeelPostLoad, EachBuilderUnitRegistersBeforeItsFeatureWithItsCreatorAndInterfaces) {
   const std::pair<std::string, std::string> pairs[] = {
       {"Die.DieShoeBuilder", "Die.DieShoe"},
       {"Die.FillAreaBuilder", "Die.FillArea"},
@@ -188,7 +188,7 @@ TEST(U3Load, EachBuilderUnitRegistersBeforeItsFeatureWithItsCreatorAndInterfaces
 
 // ---- interfaces ------------------------------------------------------------------------
 
-TEST(U3Interfaces, OperationZeroAnswersEachClassesInterfaceId) {
+TEST(FillNotchShoeCoreHeelPostInterfaces, OperationZeroAnswersEachClassesInterfaceId) {
   ExpectInterfaceId<Die_FillAreaBuilder_Interface>("Die.FillAreaBuilder", 0x9D1F9021u);
   ExpectInterfaceId<Die_FingerClearanceNotchBuilder_Interface>("Die.FingerClearanceNotchBuilder", 0x92A5131Eu);
   ExpectInterfaceId<Die_DieShoeBuilder_Interface>("Die.DieShoeBuilder", 0xBCB073E9u);
@@ -201,7 +201,7 @@ TEST(U3Interfaces, OperationZeroAnswersEachClassesInterfaceId) {
 // dependencies are set up beforehand, so that the class's own calls are the
 // only ones logged.
 
-class U3SetUp : public JamTest {
+class FillNotchShoeCoreHeelPostSetUp : public JamTest {
  protected:
   // Sets the class up by name and returns what it called, the request included.
   std::vector<std::string> SetUpClass(const char* journalClass, const std::vector<std::string>& dependencies) {
@@ -218,13 +218,13 @@ class U3SetUp : public JamTest {
   }
 };
 
-#define U3_SKIP_WHEN_SET_UP(calls) \
+#define SKIP_WHEN_SET_UP(calls) \
   if ((calls).empty()) GTEST_SKIP() << "the class was set up by an earlier test in this process"
 
-TEST_F(U3SetUp, FillAreaInItsOrder) {
+TEST_F(FillNotchShoeCoreHeelPostSetUp, FillAreaInItsOrder) {
   std::vector<std::string> deps = {"Die.DiePlaneBuilder", "Expression", "Section", "SelectObject"};
   std::vector<std::string> calls = SetUpClass("Die.FillAreaBuilder", deps);
-  U3_SKIP_WHEN_SET_UP(calls);
+  SKIP_WHEN_SET_UP(calls);
   std::vector<std::string> expected =
       std::vector<std::string>{"FileInitializer::Initialize Die.FillAreaBuilder"} +
       Prefixed("FileInitializer::Initialize ", deps) +
@@ -250,11 +250,11 @@ TEST_F(U3SetUp, FillAreaInItsOrder) {
   EXPECT_EQ(calls, expected);
 }
 
-TEST_F(U3SetUp, FingerClearanceNotchInItsOrder) {
+TEST_F(FillNotchShoeCoreHeelPostSetUp, FingerClearanceNotchInItsOrder) {
   std::vector<std::string> deps = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DiePlaneBuilder",
                                    "Expression", "Section", "SelectObject", "SelectObjectList"};
   std::vector<std::string> calls = SetUpClass("Die.FingerClearanceNotchBuilder", deps);
-  U3_SKIP_WHEN_SET_UP(calls);
+  SKIP_WHEN_SET_UP(calls);
   std::vector<std::string> expected =
       std::vector<std::string>{"FileInitializer::Initialize Die.FingerClearanceNotchBuilder"} +
       Prefixed("FileInitializer::Initialize ", deps) +
@@ -278,11 +278,11 @@ TEST_F(U3SetUp, FingerClearanceNotchInItsOrder) {
   EXPECT_EQ(calls, expected);
 }
 
-TEST_F(U3SetUp, DieShoeInItsOrderWithItsDefaultsFunction) {
+TEST_F(FillNotchShoeCoreHeelPostSetUp, DieShoeInItsOrderWithItsDefaultsFunction) {
   std::vector<std::string> deps = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DiePlaneBuilder",
                                    "Expression", "ObjectList", "Section"};
   std::vector<std::string> calls = SetUpClass("Die.DieShoeBuilder", deps);
-  U3_SKIP_WHEN_SET_UP(calls);
+  SKIP_WHEN_SET_UP(calls);
   std::vector<std::string> expected =
       std::vector<std::string>{"FileInitializer::Initialize Die.DieShoeBuilder"} +
       Prefixed("FileInitializer::Initialize ", deps) +
@@ -304,10 +304,10 @@ TEST_F(U3SetUp, DieShoeInItsOrderWithItsDefaultsFunction) {
   EXPECT_EQ(calls, expected);
 }
 
-TEST_F(U3SetUp, HandlingCoreInItsOrder) {
+TEST_F(FillNotchShoeCoreHeelPostSetUp, HandlingCoreInItsOrder) {
   std::vector<std::string> deps = {"Die.DieLocationsBuilder", "Die.DiePlaneBuilder", "Expression", "SelectObject"};
   std::vector<std::string> calls = SetUpClass("Die.HandlingCoreBuilder", deps);
-  U3_SKIP_WHEN_SET_UP(calls);
+  SKIP_WHEN_SET_UP(calls);
   std::vector<std::string> expected =
       std::vector<std::string>{"FileInitializer::Initialize Die.HandlingCoreBuilder"} +
       Prefixed("FileInitializer::Initialize ", deps) +
@@ -329,11 +329,11 @@ TEST_F(U3SetUp, HandlingCoreInItsOrder) {
   EXPECT_EQ(calls, expected);
 }
 
-TEST_F(U3SetUp, HeelpostLooksUpItsCoordinateSystemTemplateFirst) {
+TEST_F(FillNotchShoeCoreHeelPostSetUp, HeelpostLooksUpItsCoordinateSystemTemplateFirst) {
   std::vector<std::string> deps = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DieLocationBuilder",
                                    "Die.DiePlaneBuilder", "Expression", "SelectObject"};
   std::vector<std::string> calls = SetUpClass("Die.HeelpostBuilder", deps);
-  U3_SKIP_WHEN_SET_UP(calls);
+  SKIP_WHEN_SET_UP(calls);
   std::vector<std::string> accessors = {
       "BaseOffset",     "BaseOrientation", "Center",         "Diameter",       "DieCenterlineCoordinateSystem",
       "FloorThickness", "Height",          "HoleAttributes", "HoleDiameterAttributes",
@@ -367,7 +367,7 @@ TEST_F(U3SetUp, HeelpostLooksUpItsCoordinateSystemTemplateFirst) {
 
 // ---- builders ----------------------------------------------------------------------------
 
-class U3Builders : public JamTest {
+class FillNotchShoeCoreHeelPostBuilders : public JamTest {
  protected:
   void SetUp() override {
     JamTest::SetUp();
@@ -399,7 +399,7 @@ class U3Builders : public JamTest {
 
 // ---- journal records ----------------------------------------------------------------------
 
-TEST_F(U3Builders, HeelpostTypeExportsInLowerCaseButJournalsTheMemberType) {
+TEST_F(FillNotchShoeCoreHeelPostBuilders, HeelpostTypeExportsInLowerCaseButJournalsTheMemberType) {
   ASSERT_EQ(XJA_HEELPOST_BUILDER_set_type(heel_, 2), 0);
   EXPECT_EQ(heel_->GetType(), DieDesJA::JA_HEELPOST_BUILDER_types_SafetyBlock);
   std::vector<std::string> expected = {
@@ -429,7 +429,7 @@ TEST_F(U3Builders, HeelpostTypeExportsInLowerCaseButJournalsTheMemberType) {
   EXPECT_EQ(get.values.at(0).integer, 2);
 }
 
-TEST_F(U3Builders, TypeSettersStoreValuesOutsideTheirEnumerations) {
+TEST_F(FillNotchShoeCoreHeelPostBuilders, TypeSettersStoreValuesOutsideTheirEnumerations) {
   // The fill area goes through the builder's own type operations, the others
   // write the field; none of them rejects a value the journal passes.
   ASSERT_EQ(XJA_FILL_AREA_BUILDER_set_Type(fill_, 7), 0);
@@ -455,7 +455,7 @@ TEST_F(U3Builders, TypeSettersStoreValuesOutsideTheirEnumerations) {
   EXPECT_EQ(JAM::Recorded()[5].values.at(0).type, "Die.FillAreaBuilder.UpperLimitTypes");
 }
 
-TEST_F(U3Builders, SelectionResultsAreAssociatedWithTheirTemplateClasses) {
+TEST_F(FillNotchShoeCoreHeelPostBuilders, SelectionResultsAreAssociatedWithTheirTemplateClasses) {
   SELECT_OBJECT* target = nullptr;
   ASSERT_EQ(XJA_FILL_AREA_BUILDER_get_Target(fill_, &target), 0);
   SELECT_OBJECT_list* geometry = nullptr;
@@ -484,7 +484,7 @@ TEST_F(U3Builders, SelectionResultsAreAssociatedWithTheirTemplateClasses) {
   EXPECT_EQ(j[3].values.at(0).name, "diecenterlinecoordinatesystem");
 }
 
-TEST_F(U3Builders, DieShoeSlotEightJournalledOrNot) {
+TEST_F(FillNotchShoeCoreHeelPostBuilders, DieShoeSlotEightJournalledOrNot) {
   auto* journalled = static_cast<Die_DieShoeBuilder_Interface*>(
       JAM::ClassInitializer::GetJournalledInterface("Die.DieShoeBuilder"));
   auto* unjournalled = static_cast<Die_DieShoeBuilder_Interface*>(
@@ -507,7 +507,7 @@ TEST_F(U3Builders, DieShoeSlotEightJournalledOrNot) {
   EXPECT_EQ(r.values.at(0).integer, 0);
 }
 
-TEST_F(U3Builders, DieShoeTolerancesStoreZeroAndNegativeValuesAsGiven) {
+TEST_F(FillNotchShoeCoreHeelPostBuilders, DieShoeTolerancesStoreZeroAndNegativeValuesAsGiven) {
   for (double value : {0.0, -0.5}) {
     ASSERT_EQ(XJA_DIE_SHOE_BUILDER_set_distance_tolerance(shoe_, value), 0);
     double read = 1;
@@ -518,7 +518,7 @@ TEST_F(U3Builders, DieShoeTolerancesStoreZeroAndNegativeValuesAsGiven) {
   EXPECT_EQ(JAM::Recorded().at(0).values.at(0).name, "distancetolerance");
 }
 
-TEST_F(U3Builders, ErrorsCarryEachUnitsSourceName) {
+TEST_F(FillNotchShoeCoreHeelPostBuilders, ErrorsCarryEachUnitsSourceName) {
   JAM::Test::RaiseAt("JAM_end_of_arguments", 66);
   EXPECT_EQ(XJA_HEELPOST_BUILDER_set_WallARelief(heel_, true), 66);
   EXPECT_FALSE(heel_->GetWallARelief());
@@ -551,7 +551,7 @@ std::vector<bool> Reliefs(const HeelpostBuilder* h) {
   return {w.relief[0], w.relief[1], w.relief[2], w.relief[3]};
 }
 
-TEST_F(U3Builders, SwitchingAWallReliefOnLeavesItTheOnlyOneAndTouchesNoCreateFlag) {
+TEST_F(FillNotchShoeCoreHeelPostBuilders, SwitchingAWallReliefOnLeavesItTheOnlyOneAndTouchesNoCreateFlag) {
   heel_->SetWallACreate(true);
   heel_->SetWallBCreate(false);
   heel_->SetWallCCreate(true);
@@ -574,7 +574,7 @@ TEST_F(U3Builders, SwitchingAWallReliefOnLeavesItTheOnlyOneAndTouchesNoCreateFla
   EXPECT_TRUE(c);
 }
 
-TEST_F(U3Builders, SwitchingAWallReliefOffNeverSwitchesAnotherOn) {
+TEST_F(FillNotchShoeCoreHeelPostBuilders, SwitchingAWallReliefOffNeverSwitchesAnotherOn) {
   ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallARelief(heel_, true), 0);
   ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallBRelief(heel_, false), 0);
   EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{true, false, false, false}));
@@ -582,7 +582,7 @@ TEST_F(U3Builders, SwitchingAWallReliefOffNeverSwitchesAnotherOn) {
   EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, false, false, false}));
 }
 
-TEST_F(U3Builders, EachWallsSetterClearsTheOtherThree) {
+TEST_F(FillNotchShoeCoreHeelPostBuilders, EachWallsSetterClearsTheOtherThree) {
   using Setter = int (*)(HeelpostBuilder*, bool);
   const Setter setters[] = {&XJA_HEELPOST_BUILDER_set_WallARelief, &XJA_HEELPOST_BUILDER_set_WallBRelief,
                             &XJA_HEELPOST_BUILDER_set_WallCRelief, &XJA_HEELPOST_BUILDER_set_WallDRelief};
@@ -605,7 +605,7 @@ TEST_F(U3Builders, EachWallsSetterClearsTheOtherThree) {
   EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, true, false, false}));
 }
 
-TEST_F(U3Builders, AnExclusiveReliefIsUndoneAsOneChange) {
+TEST_F(FillNotchShoeCoreHeelPostBuilders, AnExclusiveReliefIsUndoneAsOneChange) {
   heel_->SetWallARelief(true);
   int error = 0;
   int mark = UNDO_QD_set_mark(1, "walls", &error);
@@ -625,7 +625,7 @@ TEST_F(U3Builders, AnExclusiveReliefIsUndoneAsOneChange) {
 
 // ---- scripting defaults ------------------------------------------------------------------------
 
-class U3Defaults : public U3Builders {
+class FillNotchShoeCoreHeelPostDefaults : public FillNotchShoeCoreHeelPostBuilders {
  protected:
   std::vector<std::string> Written(const OM::TaggedObject* builder) { return NamedWrites(TagOf(builder), true); }
   std::vector<std::string> Apply(const char* journalClass, const OM::TaggedObject* builder, bool apply = true) {
@@ -638,7 +638,7 @@ class U3Defaults : public U3Builders {
   }
 };
 
-TEST_F(U3Defaults, FillAreaAndFingerClearanceNotchInBothUnitSystems) {
+TEST_F(FillNotchShoeCoreHeelPostDefaults, FillAreaAndFingerClearanceNotchInBothUnitSystems) {
   EXPECT_EQ(Apply("Die.FillAreaBuilder", fill_), Paused({"LowerLimitOffset.Value=1", "UpperLimitType=Sheet"}));
   EXPECT_EQ(Apply("Die.FingerClearanceNotchBuilder", notch_),
             Paused({"Depth.Value=5", "ExtrudeWidth.Value=0", "Width.Value=5"}));
@@ -651,7 +651,7 @@ TEST_F(U3Defaults, FillAreaAndFingerClearanceNotchInBothUnitSystems) {
   EXPECT_FALSE(notch_->DefaultsInProgress());
 }
 
-TEST_F(U3Defaults, HandlingCoreInBothUnitSystems) {
+TEST_F(FillNotchShoeCoreHeelPostDefaults, HandlingCoreInBothUnitSystems) {
   EXPECT_EQ(Apply("Die.HandlingCoreBuilder", core_),
             Paused({"Clearance.Value=100", "Depth.Value=40", "Height.Value=100", "Width.Value=75"}));
   part()->SetUnitCode(1);
@@ -659,7 +659,7 @@ TEST_F(U3Defaults, HandlingCoreInBothUnitSystems) {
             Paused({"Clearance.Value=4", "Depth.Value=1.6", "Height.Value=4", "Width.Value=3"}));
 }
 
-TEST_F(U3Defaults, WithoutAWorkPartOrAnotherUnitCodeTheMillimetreTexts) {
+TEST_F(FillNotchShoeCoreHeelPostDefaults, WithoutAWorkPartOrAnotherUnitCodeTheMillimetreTexts) {
   PART_set_work_part(nullptr);
   EXPECT_EQ(Apply("Die.HandlingCoreBuilder", core_).at(3), "Width.Value=75 (paused)");
   EXPECT_EQ(Apply("Die.FillAreaBuilder", fill_).at(0), "LowerLimitOffset.Value=1 (paused)");
@@ -686,7 +686,7 @@ std::vector<std::string> Rows(const std::vector<std::string>& paths, const std::
   return rows;
 }
 
-TEST_F(U3Defaults, HeelpostMillimetreSet) {
+TEST_F(FillNotchShoeCoreHeelPostDefaults, HeelpostMillimetreSet) {
   std::vector<std::string> texts = {"0.5", "0", "0",  "50", "0.0254", "60", "300", "150", "0",  "0", "60", "5",
                                     "5",   "0", "1",  "0",  "0",      "30", "1",   "0",   "0",  "30", "1", "0",
                                     "0",   "30", "1", "0",  "0",      "30", "40",  "150", "0",  "0"};
@@ -694,7 +694,7 @@ TEST_F(U3Defaults, HeelpostMillimetreSet) {
   EXPECT_EQ(Apply("Die.HeelpostBuilder", heel_), Paused(Rows(kHeelpostPaths, texts)));
 }
 
-TEST_F(U3Defaults, HeelpostInchSetKeepsItsTextsAndTheMillimetreTolerances) {
+TEST_F(FillNotchShoeCoreHeelPostDefaults, HeelpostInchSetKeepsItsTextsAndTheMillimetreTolerances) {
   part()->SetUnitCode(1);
   std::vector<std::string> texts = {"0.5", "0", "0",   "2", "0.0254", "1.4", "12", "6", "0",   "0",  "10.4", "0.2",
                                     "0.2", "0", "1",   "0", "0",      "1.2", "1",  "0", "0",   "1.2", "1",   "0",
@@ -708,7 +708,7 @@ TEST_F(U3Defaults, HeelpostInchSetKeepsItsTextsAndTheMillimetreTolerances) {
   EXPECT_EQ(written.at(6), "Height.Value=12 (paused)");
 }
 
-TEST_F(U3Defaults, DieShoeOnlyVisitsItsSubObjects) {
+TEST_F(FillNotchShoeCoreHeelPostDefaults, DieShoeOnlyVisitsItsSubObjects) {
   std::string t = TagOf(shoe_);
   EXPECT_TRUE(Apply("Die.DieShoeBuilder", shoe_, true).empty());
   EXPECT_EQ(JamCalls(), (std::vector<std::string>{"OM__log tag=" + t,
@@ -726,7 +726,7 @@ TEST_F(U3Defaults, DieShoeOnlyVisitsItsSubObjects) {
   EXPECT_TRUE(JAM::Recorded().empty());
 }
 
-TEST_F(U3Defaults, NotAskedAndNotNeededSetsNothingButVisits) {
+TEST_F(FillNotchShoeCoreHeelPostDefaults, NotAskedAndNotNeededSetsNothingButVisits) {
   Host::SetAnswer("needs_defaults", 0);
   EXPECT_TRUE(Apply("Die.HeelpostBuilder", heel_, false).empty());
   std::vector<std::string> calls = JamCalls();
@@ -739,7 +739,7 @@ TEST_F(U3Defaults, NotAskedAndNotNeededSetsNothingButVisits) {
 
 // ---- test prints --------------------------------------------------------------------------------
 
-class U3Print : public U3Builders {
+class FillNotchShoeCoreHeelPostPrint : public FillNotchShoeCoreHeelPostBuilders {
  protected:
   // The printed entries: "Get" names and what each printed, in order.
   std::vector<std::string> Printed(const char* journalClass, const OM::TaggedObject* builder) {
@@ -782,7 +782,7 @@ class U3Print : public U3Builders {
   }
 };
 
-TEST_F(U3Print, HandlingCorePrintsItsValuesInSlotOrder) {
+TEST_F(FillNotchShoeCoreHeelPostPrint, HandlingCorePrintsItsValuesInSlotOrder) {
   core_->SetDistanceTolerance(0.25);
   core_->SetAngleTolerance(0.5);
   core_->SetType(DieDesJA::JA_HANDLING_CORE_BUILDER_Types_MapFromBase);
@@ -801,7 +801,7 @@ TEST_F(U3Print, HandlingCorePrintsItsValuesInSlotOrder) {
   EXPECT_EQ(Printed("Die.HandlingCoreBuilder", core_), expected);
 }
 
-TEST_F(U3Print, FillAreaAndFingerClearanceNotchPrintTheirValues) {
+TEST_F(FillNotchShoeCoreHeelPostPrint, FillAreaAndFingerClearanceNotchPrintTheirValues) {
   std::string f = TagOf(fill_);
   std::vector<std::string> fill = Printed("Die.FillAreaBuilder", fill_);
   ASSERT_GE(fill.size(), 7u);
@@ -826,7 +826,7 @@ TEST_F(U3Print, FillAreaAndFingerClearanceNotchPrintTheirValues) {
             Tail(notch_, "Die.FingerClearanceNotchBuilder"));
 }
 
-TEST_F(U3Print, DieShoePrintsExpressionsTheLogicalAndTolerancesOnly) {
+TEST_F(FillNotchShoeCoreHeelPostPrint, DieShoePrintsExpressionsTheLogicalAndTolerancesOnly) {
   shoe_->SetDistanceTolerance(0.125);
   shoe_->SetAngleTolerance(0.5);
   std::string t = TagOf(shoe_);
@@ -845,7 +845,7 @@ TEST_F(U3Print, DieShoePrintsExpressionsTheLogicalAndTolerancesOnly) {
   EXPECT_EQ(Printed("Die.DieShoeBuilder", shoe_), expected);
 }
 
-TEST_F(U3Print, HeelpostPrintsItsGettersInSlotOrder) {
+TEST_F(FillNotchShoeCoreHeelPostPrint, HeelpostPrintsItsGettersInSlotOrder) {
   std::vector<std::string> printed = Printed("Die.HeelpostBuilder", heel_);
   std::vector<std::string> getters;
   for (const std::string& p : printed) {
@@ -874,19 +874,19 @@ TEST_F(U3Print, HeelpostPrintsItsGettersInSlotOrder) {
 
 // ---- property owners ----------------------------------------------------------------------
 
-class U3Owners : public U3Builders {
+class FillNotchShoeCoreHeelPostOwners : public FillNotchShoeCoreHeelPostBuilders {
  protected:
   void TearDown() override {
     if (recorder_ != nullptr) {
       JAM::PropertyMapper::RegisterPropertyOwner("Features.FeatureBuilder", "Builder", realParent_);
       delete recorder_;
     }
-    U3Builders::TearDown();
+    FillNotchShoeCoreHeelPostBuilders::TearDown();
   }
   OwnerRecorder& RecordParent() {
     realParent_ = JAM::PropertyMapper::GetOwner("Features.FeatureBuilder");
     // The real owner keeps its own parent while the recorder holds its class.
-    JAM::PropertyMapper::RegisterPropertyOwner("Test.U3FeatureBuilderAside", "Builder", realParent_);
+    JAM::PropertyMapper::RegisterPropertyOwner("Test.FillNotchShoeCoreHeelPostFeatureBuilderAside", "Builder", realParent_);
     recorder_ = new OwnerRecorder(realParent_);
     JAM::PropertyMapper::RegisterPropertyOwner("Features.FeatureBuilder", "Builder", recorder_);
     return *recorder_;
@@ -916,7 +916,7 @@ class U3Owners : public U3Builders {
   Property::Owner* realParent_ = nullptr;
 };
 
-TEST_F(U3Owners, HeelpostReliefNamesByTheRuleAndOneThatIsNot) {
+TEST_F(FillNotchShoeCoreHeelPostOwners, HeelpostReliefNamesByTheRuleAndOneThatIsNot) {
   Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
   ASSERT_NE(owner, nullptr);
   OwnerRecorder& parent = RecordParent();
@@ -943,7 +943,7 @@ TEST_F(U3Owners, HeelpostReliefNamesByTheRuleAndOneThatIsNot) {
   EXPECT_TRUE(JAM::Recorded().empty());
 }
 
-TEST_F(U3Owners, HeelpostListsItsFortyFivePropertiesBeforeTheParents) {
+TEST_F(FillNotchShoeCoreHeelPostOwners, HeelpostListsItsFortyFivePropertiesBeforeTheParents) {
   Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
   ASSERT_NE(owner, nullptr);
   Property::List list;
@@ -959,7 +959,7 @@ TEST_F(U3Owners, HeelpostListsItsFortyFivePropertiesBeforeTheParents) {
   EXPECT_EQ(ClassOf(list.GetPropertyByIndex(41)), "Die.DieAttributesBuilder");
 }
 
-TEST_F(U3Owners, HeelpostTypeReadsByNameAndAWriteIsTheJournalledSetType) {
+TEST_F(FillNotchShoeCoreHeelPostOwners, HeelpostTypeReadsByNameAndAWriteIsTheJournalledSetType) {
   Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
   ASSERT_NE(owner, nullptr);
   heel_->SetType(DieDesJA::JA_HEELPOST_BUILDER_types_SafetyBlock);
@@ -982,7 +982,7 @@ TEST_F(U3Owners, HeelpostTypeReadsByNameAndAWriteIsTheJournalledSetType) {
   EXPECT_EQ(viaOwner[0].values.at(0).name, "type");
 }
 
-TEST_F(U3Owners, HeelpostReliefWritesKeepOneReliefAndSubobjectWritesGoToTheParent) {
+TEST_F(FillNotchShoeCoreHeelPostOwners, HeelpostReliefWritesKeepOneReliefAndSubobjectWritesGoToTheParent) {
   Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
   ASSERT_NE(owner, nullptr);
   heel_->SetWallARelief(true);
@@ -1008,7 +1008,7 @@ TEST_F(U3Owners, HeelpostReliefWritesKeepOneReliefAndSubobjectWritesGoToTheParen
   EXPECT_EQ(JAM::Recorded().size(), 3u);
 }
 
-TEST_F(U3Owners, HeelpostSetPropertiesWritesItsThirteenInOrder) {
+TEST_F(FillNotchShoeCoreHeelPostOwners, HeelpostSetPropertiesWritesItsThirteenInOrder) {
   Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
   ASSERT_NE(owner, nullptr);
   Property::List list;
@@ -1027,7 +1027,7 @@ TEST_F(U3Owners, HeelpostSetPropertiesWritesItsThirteenInOrder) {
   EXPECT_EQ(parent.requests.back(), "SetProperties");
 }
 
-TEST_F(U3Owners, TypeByAnyCaseReadsEachClassesOwnMembers) {
+TEST_F(FillNotchShoeCoreHeelPostOwners, TypeByAnyCaseReadsEachClassesOwnMembers) {
   fill_->SetType(DieDesJA::JA_FILL_AREA_BUILDER_Types_ProductContact);
   notch_->SetType(DieDesJA::JA_FINGER_CLEARANCE_NOTCH_BUILDER_Types_Face);
   core_->SetType(DieDesJA::JA_HANDLING_CORE_BUILDER_Types_FromBase);
@@ -1044,7 +1044,7 @@ TEST_F(U3Owners, TypeByAnyCaseReadsEachClassesOwnMembers) {
   }
 }
 
-TEST_F(U3Owners, NamedSubobjectsOfTheNotchAndTheHandlingCore) {
+TEST_F(FillNotchShoeCoreHeelPostOwners, NamedSubobjectsOfTheNotchAndTheHandlingCore) {
   Property::Owner* notch = OwnerOf("Die.FingerClearanceNotchBuilder");
   Property::Owner* core = OwnerOf("Die.HandlingCoreBuilder");
   ASSERT_NE(notch, nullptr);
@@ -1063,7 +1063,7 @@ TEST_F(U3Owners, NamedSubobjectsOfTheNotchAndTheHandlingCore) {
   EXPECT_TRUE(JAM::Recorded().empty());
 }
 
-TEST_F(U3Owners, FillAreaSetPropertiesWritesTypeLastEachAsItsOwnCall) {
+TEST_F(FillNotchShoeCoreHeelPostOwners, FillAreaSetPropertiesWritesTypeLastEachAsItsOwnCall) {
   Property::Owner* owner = OwnerOf("Die.FillAreaBuilder");
   ASSERT_NE(owner, nullptr);
   Property::List list;
@@ -1075,7 +1075,7 @@ TEST_F(U3Owners, FillAreaSetPropertiesWritesTypeLastEachAsItsOwnCall) {
   EXPECT_EQ(members, (std::vector<std::string>{"UpperLimitType", "DistanceTolerance", "AngleTolerance", "Type"}));
 }
 
-TEST_F(U3Owners, WithoutAnObjectEveryRowIsListedWithItsNullValue) {
+TEST_F(FillNotchShoeCoreHeelPostOwners, WithoutAnObjectEveryRowIsListedWithItsNullValue) {
   struct Row {
     const char* journalClass;
     int count;
@@ -1121,7 +1121,7 @@ TEST_F(U3Owners, WithoutAnObjectEveryRowIsListedWithItsNullValue) {
   }
 }
 
-TEST_F(U3Owners, DieShoeListsNineteenAndWritesThree) {
+TEST_F(FillNotchShoeCoreHeelPostOwners, DieShoeListsNineteenAndWritesThree) {
   Property::Owner* owner = OwnerOf("Die.DieShoeBuilder");
   ASSERT_NE(owner, nullptr);
   Property::List list;
@@ -1147,7 +1147,7 @@ TEST_F(U3Owners, DieShoeListsNineteenAndWritesThree) {
   EXPECT_EQ(parent.requests, std::vector<std::string>{"SetProperty main_deck_offset"});
 }
 
-TEST_F(U3Owners, AWriteThroughAnyOwnerIsJournalledLikeItsScriptingCall) {
+TEST_F(FillNotchShoeCoreHeelPostOwners, AWriteThroughAnyOwnerIsJournalledLikeItsScriptingCall) {
   ValuePtr angle = Property::MakeDouble(0.75);
   EXPECT_EQ(OwnerOf("Die.FillAreaBuilder")->SetProperty(fill_, "angle_tolerance", angle.get()), 0);
   JAM::Journal viaOwner = JAM::Recorded();
@@ -1174,7 +1174,7 @@ TEST_F(U3Owners, AWriteThroughAnyOwnerIsJournalledLikeItsScriptingCall) {
   EXPECT_EQ(viaOwner[0].values.at(0).name, "wallbrelief");
 }
 
-TEST(U3OwnerLoad, EachBuilderOwnerComesJustBeforeItsFeatureOwner) {
+TEST(FillNotchShoeCoreHeelPostOwnerLoad, EachBuilderOwnerComesJustBeforeItsFeatureOwner) {
   std::vector<std::string> names;
   for (const char* n : Stamvik::LoadOrderNames()) names.push_back(n);
   for (const char* c : {"DieShoe", "FillArea", "FingerClearanceNotch", "HandlingCore", "Heelpost"}) {

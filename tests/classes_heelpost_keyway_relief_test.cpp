@@ -35,7 +35,7 @@ const OM::RegistrationEvent* RegistrationOf(const char* className) {
   return nullptr;
 }
 
-class BodyBuilderClassesB : public HostTest {
+class HeelPostKeywayReliefClasses : public HostTest {
  protected:
   // Registration data of a class, and a few of its rows written out by hand.
   static void ExpectClass(int classId, const char* name, int rows, std::initializer_list<ExpectedRow> expected) {
@@ -98,7 +98,7 @@ class BodyBuilderClassesB : public HostTest {
 
 // ---- registration -----------------------------------------------------------
 
-TEST_F(BodyBuilderClassesB, HeelpostRegistrationMatchesTheClassTable) {
+TEST_F(HeelPostKeywayReliefClasses, HeelpostRegistrationMatchesTheClassTable) {
   ExpectClass(HeelpostBuilderClassId, "KTX::DieDesJA::HeelpostBuilder", 47,
               {{0, "m_target", kSelection, 0x1A04001, "KTX::SELECT_OBJECT"},
                {1, "m_center", kSelection, 0x1A04001, "KTX::DieDesJA::DieLocationBuilder"},
@@ -115,7 +115,7 @@ TEST_F(BodyBuilderClassesB, HeelpostRegistrationMatchesTheClassTable) {
   EXPECT_EQ(References(HeelpostBuilderClassId, 0x1A04001), std::make_pair(33, 33));
 }
 
-TEST_F(BodyBuilderClassesB, KeywayRegistrationMatchesTheClassTable) {
+TEST_F(HeelPostKeywayReliefClasses, KeywayRegistrationMatchesTheClassTable) {
   ExpectClass(KeywayBuilderClassId, "KTX::DieDesJA::KeywayBuilder", 27,
               {{0, "m_target", kSelection, 0x1A04001, "KTX::SELECT_OBJECT"},
                {1, "m_location", kIntegerType, 0x1, nullptr},
@@ -130,7 +130,7 @@ TEST_F(BodyBuilderClassesB, KeywayRegistrationMatchesTheClassTable) {
   EXPECT_EQ(References(KeywayBuilderClassId, 0x1A04001), std::make_pair(22, 22));
 }
 
-TEST_F(BodyBuilderClassesB, MachineReliefRegistrationMatchesTheClassTable) {
+TEST_F(HeelPostKeywayReliefClasses, MachineReliefRegistrationMatchesTheClassTable) {
   ExpectClass(MachineReliefBuilderClassId, "KTX::DieDesJA::MachineReliefBuilder", 29,
               {{0, "m_target", kSelection, 0x804001, "KTX::SELECT_OBJECT"},
                {4, "m_mainProfileType", kIntegerType, 0x1, nullptr},
@@ -147,7 +147,7 @@ TEST_F(BodyBuilderClassesB, MachineReliefRegistrationMatchesTheClassTable) {
   EXPECT_EQ(References(MachineReliefBuilderClassId, 0x804001), std::make_pair(22, 20));
 }
 
-TEST_F(BodyBuilderClassesB, CreateCallbacksGivenNoMemoryConstructNothing) {
+TEST_F(HeelPostKeywayReliefClasses, CreateCallbacksGivenNoMemoryConstructNothing) {
   EXPECT_EQ(HeelpostBuilder::CreateHeelpostBuilderCallback(nullptr, 1, nullptr), nullptr);
   EXPECT_EQ(KeywayBuilder::CreateKeywayBuilderCallback(nullptr, 1, nullptr), nullptr);
   EXPECT_EQ(MachineReliefBuilder::CreateMachineReliefBuilderCallback(nullptr, 1, nullptr), nullptr);
@@ -155,7 +155,7 @@ TEST_F(BodyBuilderClassesB, CreateCallbacksGivenNoMemoryConstructNothing) {
 
 // ---- fresh objects ------------------------------------------------------------
 
-TEST_F(BodyBuilderClassesB, FactoriesMakeBuildersWithZeroedInputs) {
+TEST_F(HeelPostKeywayReliefClasses, FactoriesMakeBuildersWithZeroedInputs) {
   HeelpostBuilder* heelpost = HeelpostBuilderFactory::Create(modelPart(), nullptr);
   KeywayBuilder* keyway = KeywayBuilderFactory::Create(modelPart(), nullptr);
   MachineReliefBuilder* relief = MachineReliefBuilderFactory::Create(modelPart(), nullptr);
@@ -204,7 +204,7 @@ TEST_F(BodyBuilderClassesB, FactoriesMakeBuildersWithZeroedInputs) {
 
 // ---- plain fields ---------------------------------------------------------------
 
-TEST_F(BodyBuilderClassesB, HeelpostFlagsAreSeparateFieldsEachLoggedOnce) {
+TEST_F(HeelPostKeywayReliefClasses, HeelpostFlagsAreSeparateFieldsEachLoggedOnce) {
   struct Flag {
     bool (HeelpostBuilder::*get)() const;
     void (HeelpostBuilder::*set)(bool);
@@ -256,7 +256,7 @@ TEST_F(BodyBuilderClassesB, HeelpostFlagsAreSeparateFieldsEachLoggedOnce) {
   heelpost->destroy();
 }
 
-TEST_F(BodyBuilderClassesB, KeywayLocationThroughTheObjectManagerIsThePlainField) {
+TEST_F(HeelPostKeywayReliefClasses, KeywayLocationThroughTheObjectManagerIsThePlainField) {
   KeywayBuilder* keyway = KeywayBuilderFactory::Create(modelPart(), nullptr);
   Host::ClearCalls();
   keyway->SetLocation(JA_KEYWAY_BUILDER_location_type_NegativeY);
@@ -286,7 +286,7 @@ TEST_F(BodyBuilderClassesB, KeywayLocationThroughTheObjectManagerIsThePlainField
   keyway->destroy();
 }
 
-TEST_F(BodyBuilderClassesB, MachineReliefPlainSettersLogOnce) {
+TEST_F(HeelPostKeywayReliefClasses, MachineReliefPlainSettersLogOnce) {
   MachineReliefBuilder* relief = MachineReliefBuilderFactory::Create(modelPart(), nullptr);
   Host::ClearCalls();
   relief->SetMainProfileType(JA_MACHINE_RELIEF_BUILDER_MainProfileTypes_Interior);
@@ -311,10 +311,10 @@ TEST_F(BodyBuilderClassesB, MachineReliefPlainSettersLogOnce) {
 
 // ---- machine relief type and its target data ----------------------------------------
 
-class MachineReliefTargetKind : public BodyBuilderClassesB {
+class MachineReliefTargetKind : public HeelPostKeywayReliefClasses {
  protected:
   void SetUp() override {
-    BodyBuilderClassesB::SetUp();
+    HeelPostKeywayReliefClasses::SetUp();
     relief_ = MachineReliefBuilderFactory::Create(modelPart(), nullptr);
     target_ = Host::CreateHostObject<DieDes::MachineReliefTarget>();
     // The builder owns its target data, as its full initialisation will set it.
@@ -322,7 +322,7 @@ class MachineReliefTargetKind : public BodyBuilderClassesB {
   }
   void TearDown() override {
     relief_->destroy();  // takes the owned target data with it
-    BodyBuilderClassesB::TearDown();
+    HeelPostKeywayReliefClasses::TearDown();
   }
   MachineReliefBuilder* relief_ = nullptr;
   DieDes::MachineReliefTarget* target_ = nullptr;
@@ -382,7 +382,7 @@ TEST_F(MachineReliefTargetKind, UndoRestoresBuilderAndTargetData) {
 
 // ---- undo ------------------------------------------------------------------------------
 
-TEST_F(BodyBuilderClassesB, UndoRestoresHeelpostAndKeywayFields) {
+TEST_F(HeelPostKeywayReliefClasses, UndoRestoresHeelpostAndKeywayFields) {
   HeelpostBuilder* heelpost = HeelpostBuilderFactory::Create(modelPart(), nullptr);
   KeywayBuilder* keyway = KeywayBuilderFactory::Create(modelPart(), nullptr);
   heelpost->SetWallBCreate(true);

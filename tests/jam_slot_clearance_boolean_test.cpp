@@ -68,7 +68,7 @@ namespace {
 
 // ---- exports and interface ids -------------------------------------------------------
 
-TEST(U1Exports, ClampingSlotExportsItsThirtyEightMembersInSnakeCase) {
+TEST(SlotClearanceBooleanExports, ClampingSlotExportsItsThirtyEightMembersInSnakeCase) {
   std::set<std::string> expected = Prefixed(
       "XJA_CLAMPING_SLOT_BUILDER_",
       {"get_target", "get_locations", "get_location_offset_direction", "get_base_plane",
@@ -84,7 +84,7 @@ TEST(U1Exports, ClampingSlotExportsItsThirtyEightMembersInSnakeCase) {
   EXPECT_EQ(ExportsStartingWith("XJA_CLAMPING_SLOT_BUILDER_"), expected);
 }
 
-TEST(U1Exports, ClearanceExportsItsSixteenMembersAsNamed) {
+TEST(SlotClearanceBooleanExports, ClearanceExportsItsSixteenMembersAsNamed) {
   std::set<std::string> expected = Prefixed(
       "XJA_CLEARANCE_BUILDER_",
       {"get_Target", "get_ClearanceGeometryType", "set_ClearanceGeometryType", "get_Geometry", "get_Section",
@@ -95,7 +95,7 @@ TEST(U1Exports, ClearanceExportsItsSixteenMembersAsNamed) {
   EXPECT_EQ(ExportsStartingWith("XJA_CLEARANCE_BUILDER_"), expected);
 }
 
-TEST(U1Exports, RoughDataExportsItsSeventeenMembersInSnakeCase) {
+TEST(SlotClearanceBooleanExports, RoughDataExportsItsSeventeenMembersInSnakeCase) {
   std::set<std::string> expected = Prefixed(
       "XJA_COMPENSATE_ROUGH_DATA_BUILDER_",
       {"get_curve_collector", "get_sheet_bodies", "get_project_to_faces", "get_join_output_curves",
@@ -106,13 +106,13 @@ TEST(U1Exports, RoughDataExportsItsSeventeenMembersInSnakeCase) {
   EXPECT_EQ(ExportsStartingWith("XJA_COMPENSATE_ROUGH_DATA_BUILDER_"), expected);
 }
 
-TEST(U1Exports, DieBooleanExportsItsThreeMembersInSnakeCase) {
+TEST(SlotClearanceBooleanExports, DieBooleanExportsItsThreeMembersInSnakeCase) {
   std::set<std::string> expected = Prefixed(
       "XJA_DIE_BOOLEAN_BUILDER_", {"get_boolean_options", "set_boolean_options", "get_select_bodies"});
   EXPECT_EQ(ExportsStartingWith("XJA_DIE_BOOLEAN_BUILDER_"), expected);
 }
 
-TEST(U1Exports, OperationZeroOfBothImplementationsAnswersTheInterfaceId) {
+TEST(SlotClearanceBooleanExports, OperationZeroOfBothImplementationsAnswersTheInterfaceId) {
   ExpectInterfaceId<Die_ClampingSlotBuilder_Interface>("Die.ClampingSlotBuilder", 0xc53d8319u);
   ExpectInterfaceId<Die_ClearanceBuilder_Interface>("Die.ClearanceBuilder", 0xbb75bdb2u);
   ExpectInterfaceId<Die_CompensateRoughDataBuilder_Interface>("Die.CompensateRoughDataBuilder", 0x82dc166cu);
@@ -121,7 +121,7 @@ TEST(U1Exports, OperationZeroOfBothImplementationsAnswersTheInterfaceId) {
 
 // ---- load registration ------------------------------------------------------------------
 
-TEST(U1Load, UnitsJoinTheTableOrderWithTheirCreatorNames) {
+TEST(SlotClearanceBooleanLoad, UnitsJoinTheTableOrderWithTheirCreatorNames) {
   std::vector<std::string> order = {"Die.CastRelief",         "Die.ClampingSlotBuilder",        "Die.ClampingSlot",
                                     "Die.ClearanceBuilder",   "Die.Clearance",                  "Die.CompensateRoughDataBuilder",
                                     "Die.DieBooleanBuilder"};
@@ -149,7 +149,7 @@ TEST(U1Load, UnitsJoinTheTableOrderWithTheirCreatorNames) {
 // Each runs first in its process (each test runs alone under ctest). The
 // dependencies are set up beforehand so that their own set-ups, when they are
 // ours, do not interleave with the one under test.
-class U1SetUp : public JamTest {
+class SlotClearanceBooleanSetUp : public JamTest {
  protected:
   // Runs the set-up through the first journalled call and returns the calls up to its record.
   template <class Call>
@@ -167,7 +167,7 @@ class U1SetUp : public JamTest {
   }
 };
 
-TEST_F(U1SetUp, ClampingSlotLooksUpItsCoordinateSystemTemplateFirst) {
+TEST_F(SlotClearanceBooleanSetUp, ClampingSlotLooksUpItsCoordinateSystemTemplateFirst) {
   std::vector<const char*> dependencies = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder",
                                            "Die.DieLocationsBuilder", "Die.DiePlaneBuilder", "Expression", "Section",
                                            "SelectObject"};
@@ -203,7 +203,7 @@ TEST_F(U1SetUp, ClampingSlotLooksUpItsCoordinateSystemTemplateFirst) {
   EXPECT_EQ(calls, expected);
 }
 
-TEST_F(U1SetUp, ClearanceLooksUpItsEnumerationsInDeclarationOrder) {
+TEST_F(SlotClearanceBooleanSetUp, ClearanceLooksUpItsEnumerationsInDeclarationOrder) {
   std::vector<const char*> dependencies = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DiePlaneBuilder",
                                            "Expression", "Section", "SelectObject", "SelectObjectList"};
   auto* b = DieDesJA::ClearanceBuilderFactory::Create(modelPart(), nullptr);
@@ -237,7 +237,7 @@ TEST_F(U1SetUp, ClearanceLooksUpItsEnumerationsInDeclarationOrder) {
   EXPECT_EQ(calls, expected);
 }
 
-TEST_F(U1SetUp, RoughDataRegistersItsTypesBeforeItsApproximation) {
+TEST_F(SlotClearanceBooleanSetUp, RoughDataRegistersItsTypesBeforeItsApproximation) {
   std::vector<const char*> dependencies = {"ScCollector", "Section", "SelectObjectList"};
   auto* b = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
   std::vector<std::string> calls = SetUpCalls("Die.CompensateRoughDataBuilder", dependencies,
@@ -271,7 +271,7 @@ TEST_F(U1SetUp, RoughDataRegistersItsTypesBeforeItsApproximation) {
   EXPECT_EQ(calls, expected);
 }
 
-TEST_F(U1SetUp, DieBooleanIsASubBuilderWithoutDefaultsThatAddsTheComponentInterfaceLast) {
+TEST_F(SlotClearanceBooleanSetUp, DieBooleanIsASubBuilderWithoutDefaultsThatAddsTheComponentInterfaceLast) {
   auto* b = DieDes::DieBooleanBuilderFactory::Create(part());
   std::vector<std::string> calls =
       SetUpCalls("Die.DieBooleanBuilder", {"SelectObjectList"}, [&] { XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(b, 1); });
@@ -298,7 +298,7 @@ TEST_F(U1SetUp, DieBooleanIsASubBuilderWithoutDefaultsThatAddsTheComponentInterf
 
 // ---- journalled calls --------------------------------------------------------------------
 
-class U1Journal : public JamTest {
+class SlotClearanceBooleanJournal : public JamTest {
  protected:
   void SetUp() override {
     JamTest::SetUp();
@@ -329,7 +329,7 @@ class U1Journal : public JamTest {
   DieBooleanBuilder* boolean_ = nullptr;
 };
 
-TEST_F(U1Journal, ASnakeCaseSetRecordsTheMemberUnderItsOwnNameAndLogsOnce) {
+TEST_F(SlotClearanceBooleanJournal, ASnakeCaseSetRecordsTheMemberUnderItsOwnNameAndLogsOnce) {
   ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(slot_, true), 0);
   EXPECT_TRUE(slot_->GetLocationOnFlange());
   std::string t = TagOf(slot_);
@@ -355,7 +355,7 @@ TEST_F(U1Journal, ASnakeCaseSetRecordsTheMemberUnderItsOwnNameAndLogsOnce) {
   EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
 }
 
-TEST_F(U1Journal, ClampingSlotTypeStoresWhatItIsGivenEvenOutsideTheEnumeration) {
+TEST_F(SlotClearanceBooleanJournal, ClampingSlotTypeStoresWhatItIsGivenEvenOutsideTheEnumeration) {
   ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_type(slot_, 2), 0);
   int type = -1;
   ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_get_type(slot_, &type), 0);
@@ -374,7 +374,7 @@ TEST_F(U1Journal, ClampingSlotTypeStoresWhatItIsGivenEvenOutsideTheEnumeration) 
   EXPECT_EQ(slot_->GetType(), -1);
 }
 
-TEST_F(U1Journal, ClearanceTypeIsStoredInTheFieldDirectly) {
+TEST_F(SlotClearanceBooleanJournal, ClearanceTypeIsStoredInTheFieldDirectly) {
   ASSERT_EQ(XJA_CLEARANCE_BUILDER_set_Type(clearance_, 2), 0);  // "Lifter"
   EXPECT_EQ(clearance_->GetType(), DieDesJA::JA_CLEARANCE_BUILDER_Types_Lifter);
   int type = 0;
@@ -396,7 +396,7 @@ TEST_F(U1Journal, ClearanceTypeIsStoredInTheFieldDirectly) {
   EXPECT_EQ(JAM::Recorded().back().values.at(0).name, "clearancegeometrytype");
 }
 
-TEST_F(U1Journal, AGetOfTargetWithoutASelectionIsNullAndStillAssociated) {
+TEST_F(SlotClearanceBooleanJournal, AGetOfTargetWithoutASelectionIsNullAndStillAssociated) {
   auto* bare = static_cast<ClearanceBuilder*>(
       OM::ObjectFactory::CreateObject(DieDesJA::ClearanceBuilderClassId, OM::OM_memory_type_persistent, nullptr));
   Host::ClearCalls();
@@ -425,7 +425,7 @@ TEST_F(U1Journal, AGetOfTargetWithoutASelectionIsNullAndStillAssociated) {
   EXPECT_EQ(s.associations[0].tag, system != nullptr ? system->ask_tag() : 0u);
 }
 
-TEST_F(U1Journal, DieBooleanOptionsGoThroughTheBuildersOperations) {
+TEST_F(SlotClearanceBooleanJournal, DieBooleanOptionsGoThroughTheBuildersOperations) {
   ASSERT_EQ(XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(boolean_, 2), 0);  // "Intersect"
   EXPECT_EQ(boolean_->GetBooleanOptions(), DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Intersect);
   int options = -1;
@@ -439,7 +439,7 @@ TEST_F(U1Journal, DieBooleanOptionsGoThroughTheBuildersOperations) {
 
 // ---- the rough-data type while a feature is edited ------------------------------------------
 
-TEST_F(U1Journal, RoughDataTypeChangeWhileEditingReturnsTheErrorAndKeepsTheType) {
+TEST_F(SlotClearanceBooleanJournal, RoughDataTypeChangeWhileEditingReturnsTheErrorAndKeepsTheType) {
   auto* record = stamvik_test::RoughSheetFeature();
   auto* editing = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), record);
   Host::ClearCalls();
@@ -469,7 +469,7 @@ TEST_F(U1Journal, RoughDataTypeChangeWhileEditingReturnsTheErrorAndKeepsTheType)
   record->destroy();
 }
 
-TEST_F(U1Journal, UnjournalledInterfaceRecordsNothingAndLetsTheErrorThrough) {
+TEST_F(SlotClearanceBooleanJournal, UnjournalledInterfaceRecordsNothingAndLetsTheErrorThrough) {
   auto* plain = static_cast<Die_CompensateRoughDataBuilder_Interface*>(
       JAM::ClassInitializer::GetUnjournalledInterface("Die.CompensateRoughDataBuilder"));
   auto* journalled = static_cast<Die_CompensateRoughDataBuilder_Interface*>(
@@ -492,7 +492,7 @@ TEST_F(U1Journal, UnjournalledInterfaceRecordsNothingAndLetsTheErrorThrough) {
 
 // ---- scripting defaults ----------------------------------------------------------------------
 
-class U1Defaults : public U1Journal {
+class SlotClearanceBooleanDefaults : public SlotClearanceBooleanJournal {
  protected:
   // "path=text" of every named write on the object, in order.
   std::vector<std::string> Written(const OM::TaggedObject* o) { return NamedWrites(TagOf(o), true); }
@@ -503,7 +503,7 @@ class U1Defaults : public U1Journal {
   }
 };
 
-TEST_F(U1Defaults, ClampingSlotMillimetreTexts) {
+TEST_F(SlotClearanceBooleanDefaults, ClampingSlotMillimetreTexts) {
   Apply("Die.ClampingSlotBuilder", slot_);
   std::vector<std::string> expected = {
       "CenterlineLength.Value=40 (paused)", "FlangeThickness.Value=45 (paused)", "InnerWidth.Value=45 (paused)",
@@ -519,7 +519,7 @@ TEST_F(U1Defaults, ClampingSlotMillimetreTexts) {
   EXPECT_FALSE(slot_->DefaultsInProgress());
 }
 
-TEST_F(U1Defaults, ClampingSlotInchTexts) {
+TEST_F(SlotClearanceBooleanDefaults, ClampingSlotInchTexts) {
   part()->SetUnitCode(1);
   Apply("Die.ClampingSlotBuilder", slot_);
   std::vector<std::string> expected = {
@@ -534,7 +534,7 @@ TEST_F(U1Defaults, ClampingSlotInchTexts) {
   EXPECT_EQ(Written(slot_), expected);
 }
 
-TEST_F(U1Defaults, ClearanceInBothUnitSystems) {
+TEST_F(SlotClearanceBooleanDefaults, ClearanceInBothUnitSystems) {
   Apply("Die.ClearanceBuilder", clearance_);
   EXPECT_EQ(Written(clearance_), (std::vector<std::string>{"ClearanceGeometryType=Solid (paused)",
                                                           "Distance.Value=0 (paused)", "Offset.Value=5 (paused)"}));
@@ -545,7 +545,7 @@ TEST_F(U1Defaults, ClearanceInBothUnitSystems) {
                                                           "Distance.Value=0 (paused)", "Offset.Value=0.2 (paused)"}));
 }
 
-TEST_F(U1Defaults, RoughDataInBothUnitSystemsAndWithoutAWorkPart) {
+TEST_F(SlotClearanceBooleanDefaults, RoughDataInBothUnitSystemsAndWithoutAWorkPart) {
   std::vector<std::string> millimetre = {
       "AngleTolerance=0.5 (paused)",   "Approximation=Coarse (paused)", "DistanceTolerance=0.0254 (paused)",
       "JoinOutputCurves=0 (paused)",   "MaximumGap=5.0 (paused)",       "ModifyInputSheet=0 (paused)",
@@ -570,7 +570,7 @@ TEST_F(U1Defaults, RoughDataInBothUnitSystemsAndWithoutAWorkPart) {
 
 // ---- test prints -------------------------------------------------------------------------------
 
-class U1Print : public U1Journal {
+class SlotClearanceBooleanPrint : public SlotClearanceBooleanJournal {
  protected:
   // The "Get" names printed, in order, and what closes the class's entry.
   std::vector<std::string> Printed(const char* journalClass, const OM::TaggedObject* o) {
@@ -594,7 +594,7 @@ class U1Print : public U1Journal {
   }
 };
 
-TEST_F(U1Print, ClampingSlotPrintsItsValuesInDeclarationOrder) {
+TEST_F(SlotClearanceBooleanPrint, ClampingSlotPrintsItsValuesInDeclarationOrder) {
   std::vector<std::string> expected;
   for (const char* p : {"CenterlineLength", "InnerWidth", "SlotWidth", "SlotLength", "TopLength", "SlotRadius",
                         "PadWidth", "PadHeight", "PadLength", "PadRadius", "Overhang", "NotchWidth", "NotchHeight",
@@ -612,7 +612,7 @@ TEST_F(U1Print, ClampingSlotPrintsItsValuesInDeclarationOrder) {
   }
 }
 
-TEST_F(U1Print, ClearanceAndRoughDataPrintTheirValues) {
+TEST_F(SlotClearanceBooleanPrint, ClearanceAndRoughDataPrintTheirValues) {
   EXPECT_EQ(Printed("Die.ClearanceBuilder", clearance_),
             (std::vector<std::string>{"GetClearanceGeometryType", "GetDistance", "GetOffset", "GetDistanceTolerance",
                                       "GetAngleTolerance", "GetType", "class FeatureBuilder  0"}));
@@ -622,7 +622,7 @@ TEST_F(U1Print, ClearanceAndRoughDataPrintTheirValues) {
                                       "class FeatureBuilder  0"}));
 }
 
-TEST_F(U1Print, DieBooleanPrintsOnlyItsOptionsThenBothClasses) {
+TEST_F(SlotClearanceBooleanPrint, DieBooleanPrintsOnlyItsOptionsThenBothClasses) {
   EXPECT_EQ(Printed("Die.DieBooleanBuilder", boolean_),
             (std::vector<std::string>{"GetBooleanOptions", "class TaggedObject  0",
                                       "class GeometricUtilities.IComponentBuilder  0"}));
@@ -630,7 +630,7 @@ TEST_F(U1Print, DieBooleanPrintsOnlyItsOptionsThenBothClasses) {
 
 // ---- property owners -----------------------------------------------------------------------------
 
-class U1Owners : public U1Journal {
+class SlotClearanceBooleanOwners : public SlotClearanceBooleanJournal {
  protected:
   static Property::Owner* OwnerOf(const char* journalClass) {
     return JAM::PropertyMapper::GetOwner(journalClass);
@@ -657,11 +657,11 @@ class U1Owners : public U1Journal {
   static Property::EnumMembers approximations;
   static Property::EnumMembers booleanTypes;
 };
-Property::EnumMembers U1Owners::slotTypes{"Hydraulic,Traveling,Automatic"};
-Property::EnumMembers U1Owners::approximations{"Coarse,Rough,Fine,Exact"};
-Property::EnumMembers U1Owners::booleanTypes{"Unite,Subtract,Intersect"};
+Property::EnumMembers SlotClearanceBooleanOwners::slotTypes{"Hydraulic,Traveling,Automatic"};
+Property::EnumMembers SlotClearanceBooleanOwners::approximations{"Coarse,Rough,Fine,Exact"};
+Property::EnumMembers SlotClearanceBooleanOwners::booleanTypes{"Unite,Subtract,Intersect"};
 
-TEST_F(U1Owners, RegisteredUnderTheirJournalClassesAndParents) {
+TEST_F(SlotClearanceBooleanOwners, RegisteredUnderTheirJournalClassesAndParents) {
   const std::pair<const char*, const char*> rows[] = {
       {"Die.ClampingSlotBuilder", "Features.FeatureBuilder"},
       {"Die.ClearanceBuilder", "Features.FeatureBuilder"},
@@ -675,7 +675,7 @@ TEST_F(U1Owners, RegisteredUnderTheirJournalClassesAndParents) {
   }
 }
 
-TEST_F(U1Owners, ClampingSlotTypeReadsAsItsMemberNameAndWritesThroughTheJournalledSetter) {
+TEST_F(SlotClearanceBooleanOwners, ClampingSlotTypeReadsAsItsMemberNameAndWritesThroughTheJournalledSetter) {
   slot_->SetType(DieDesJA::JA_CLAMPING_SLOT_BUILDER_types_Traveling);
   ValuePtr type = Get("Die.ClampingSlotBuilder", slot_, "Type");
   ASSERT_EQ(type->GetType(), Property::ValueType::kEnum);
@@ -690,7 +690,7 @@ TEST_F(U1Owners, ClampingSlotTypeReadsAsItsMemberNameAndWritesThroughTheJournall
   EXPECT_EQ(JAM::Recorded().at(0).values.at(0).integer, 2);
 }
 
-TEST_F(U1Owners, BothFormsOfLocationOnFlangeWriteTheSameLogical) {
+TEST_F(SlotClearanceBooleanOwners, BothFormsOfLocationOnFlangeWriteTheSameLogical) {
   ValuePtr yes = Property::MakeLogical(true);
   for (const char* name : {"location_on_flange", "LocationOnFlange", "LOCATION_ON_FLANGE"}) {
     ExpectSameRecord([&] { slot_->SetLocationOnFlange(false); },
@@ -701,7 +701,7 @@ TEST_F(U1Owners, BothFormsOfLocationOnFlangeWriteTheSameLogical) {
   }
 }
 
-TEST_F(U1Owners, ClampingSlotListWithoutAnObjectHoldsItsThirtyFourEntriesFirst) {
+TEST_F(SlotClearanceBooleanOwners, ClampingSlotListWithoutAnObjectHoldsItsThirtyFourEntriesFirst) {
   Property::List list;
   OwnerOf("Die.ClampingSlotBuilder")->GetProperties(nullptr, list);
   const char* names[] = {"Target", "Locations", "LocationOffsetDirection", "BasePlane",
@@ -734,7 +734,7 @@ TEST_F(U1Owners, ClampingSlotListWithoutAnObjectHoldsItsThirtyFourEntriesFirst) 
   EXPECT_STREQ(list.GetNameByIndex(34), "Editing");  // then the parent's
 }
 
-TEST_F(U1Owners, ClearanceSectionIsASubobjectOfClassSection) {
+TEST_F(SlotClearanceBooleanOwners, ClearanceSectionIsASubobjectOfClassSection) {
   ValuePtr section = Get("Die.ClearanceBuilder", clearance_, "Section");
   ASSERT_EQ(section->GetType(), Property::ValueType::kSubobject);
   EXPECT_STREQ(ClassOf(section), "Section");
@@ -753,7 +753,7 @@ TEST_F(U1Owners, ClearanceSectionIsASubobjectOfClassSection) {
   EXPECT_EQ(clearance_->GetType(), DieDesJA::JA_CLEARANCE_BUILDER_Types_Lifter);
 }
 
-TEST_F(U1Owners, RoughDataNamesValuesAndWrites) {
+TEST_F(SlotClearanceBooleanOwners, RoughDataNamesValuesAndWrites) {
   ValuePtr camel = Get("Die.CompensateRoughDataBuilder", rough_, "CurveCollector");
   ValuePtr snake = Get("Die.CompensateRoughDataBuilder", rough_, "curve_collector");
   EXPECT_EQ(camel->GetSubobject(), snake->GetSubobject());
@@ -791,7 +791,7 @@ TEST_F(U1Owners, RoughDataNamesValuesAndWrites) {
   EXPECT_STREQ(list.GetNameByIndex(10), "Editing");
 }
 
-TEST_F(U1Owners, AnEditedRoughDataTypeWrittenThroughTheOwnerRaisesPropErr) {
+TEST_F(SlotClearanceBooleanOwners, AnEditedRoughDataTypeWrittenThroughTheOwnerRaisesPropErr) {
   auto* record = stamvik_test::RoughSheetFeature();
   auto* editing = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), record);
   static Property::EnumMembers types{"SheetBody,Curve"};
@@ -811,7 +811,7 @@ TEST_F(U1Owners, AnEditedRoughDataTypeWrittenThroughTheOwnerRaisesPropErr) {
   record->destroy();
 }
 
-TEST_F(U1Owners, DieBooleanOptionsBySnakeNameAndItsReadOnlySelection) {
+TEST_F(SlotClearanceBooleanOwners, DieBooleanOptionsBySnakeNameAndItsReadOnlySelection) {
   ValuePtr intersect = Property::MakeEnum(booleanTypes, 2);
   ExpectSameRecord(
       [&] { boolean_->SetBooleanOptions(DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite); },
@@ -836,7 +836,7 @@ TEST_F(U1Owners, DieBooleanOptionsBySnakeNameAndItsReadOnlySelection) {
   EXPECT_STREQ(list.GetNameByIndex(2), "Tag");  // then the "TaggedObject" owner's
 }
 
-TEST_F(U1Owners, OwnersLoadBeforeTheJournalingUnitsInAlphabeticalOrder) {
+TEST_F(SlotClearanceBooleanOwners, OwnersLoadBeforeTheJournalingUnitsInAlphabeticalOrder) {
   std::vector<std::string> names;
   for (const char* n : Stamvik::LoadOrderNames()) names.push_back(n);
   auto at = [&](const std::string& name) {
@@ -853,7 +853,7 @@ TEST_F(U1Owners, OwnersLoadBeforeTheJournalingUnitsInAlphabeticalOrder) {
 
 // ---- journal text and replay ---------------------------------------------------------------------
 
-TEST_F(U1Journal, ARecordedJournalReplaysToTheSameJournal) {
+TEST_F(SlotClearanceBooleanJournal, ARecordedJournalReplaysToTheSameJournal) {
   ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(slot_, 1.0 / 3.0), 0);
   ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_type(slot_, 1), 0);
   ASSERT_EQ(XJA_CLEARANCE_BUILDER_set_Type(clearance_, 2), 0);
