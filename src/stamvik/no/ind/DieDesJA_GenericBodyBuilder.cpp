@@ -6,6 +6,7 @@
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "afl/BodyUtils.hpp"
 #include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
@@ -22,6 +23,8 @@ namespace {
 constexpr const char* kSchemaSource = "DieDesJA_GenericBodyBuilder_SchemaRegistrant";
 constexpr const char* kSource = "DieDesJA_GenericBodyBuilder";
 constexpr int kAbstractMethod = 580203;
+constexpr int kNoBase = 3030391;
+constexpr int kNoCoordinateSystem = 3030435;
 }  // namespace
 
 int GenericBodyBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD*) {
@@ -103,6 +106,30 @@ void GenericBodyBuilder::ReadFaceAttributes(const DieDes::DieDesAttributeItemPar
       builder->SetSecondText(text);
     }
   }
+}
+
+int GenericBodyBuilder::PreviewFrame(SELECT_OBJECT* csysSelection, tag_t targetCsys,
+                                     DieDes::DiePlaneBuilder* baseOrientation, const DieDes::DieDesTarget* targetData,
+                                     tag_t* csys, tag_t* createdCsys, double origin[3], double normal[3]) {
+  *csys = csysSelection->ask_selected_tag();
+  if (*csys == 0) *csys = targetCsys;
+  if (*csys == 0) {
+    const double zero[3] = {0, 0, 0};
+    const double identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    *csys = *createdCsys = ES_create_csys(zero, identity);
+    if (*csys == 0) return kNoCoordinateSystem;
+  }
+  tag_t plane = 0;
+  double matrix[9];
+  if (baseOrientation->GetPlaneDefinition(&plane, origin, matrix)) {
+    for (int i = 0; i < 3; ++i) normal[i] = matrix[6 + i];
+  } else if (targetData != nullptr && targetData->GetOrientationFlag()) {
+    targetData->GetBaseOrigin(origin);
+    targetData->GetBaseNormal(normal);
+  } else {
+    return kNoBase;
+  }
+  return 0;
 }
 
 void GenericBodyBuilder::HandOutPreviewBodies(const PreviewSource& source, double tolerance, int bodyType, int* copy,

@@ -87,6 +87,15 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   static void HandOutPreviewBodies(const PreviewSource& source, double tolerance, int bodyType, int* copy,
                                    int* toolCount, int** tools, const int* operations, int* outCount, int** out);
 
+  // The frame a preview builds in: the coordinate system selected, else the
+  // target's (`targetCsys`, 0 for none), else a new identity system handed
+  // out in *createdCsys for the caller to delete; then the base plane from
+  // the builder's orientation, else from the target. 0, or the number of
+  // what is missing (3030435 no coordinate system, 3030391 no base).
+  static int PreviewFrame(SELECT_OBJECT* csysSelection, tag_t targetCsys, DieDes::DiePlaneBuilder* baseOrientation,
+                          const DieDes::DieDesTarget* targetData, tag_t* csys, tag_t* createdCsys, double origin[3],
+                          double normal[3]);
+
   // A new system expression "0" in the default length unit.
   static EXP_expression* NewZeroLength();
   // A new empty section in the owning part, with the host's tolerances.

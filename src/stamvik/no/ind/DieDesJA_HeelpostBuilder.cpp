@@ -44,8 +44,6 @@ enum Message : int {
   kBadOffsetDirection = 3030433,
   kBadPadOrientation = 3030436,
   kBadBaseOrientation = 3030437,
-  kNoBase = 3030391,
-  kNoCoordinateSystem = 3030435,
   kNoWalls = 3030438,
   kBadHeight = 3030473,
   kBadDistanceTolerance = 3030447,
@@ -383,29 +381,11 @@ int HeelpostBuilder::CreateBodies(int* count, int** bodies) const {
     if (status == 0)
       direction = m_offsetDirection->GetOutputTag(static_cast<SO_update_option_t>(1), &directionCreated, &status);
     tag_t csys = 0;
-    if (status == 0) {
-      csys = m_dieCenterlineCoordinateSystem->ask_selected_tag();
-      if (csys == 0 && m_targetData != nullptr && m_targetData->GetCoordinateSystemFlag())
-        csys = m_targetData->GetCoordinateSystem();
-      if (csys == 0) {
-        const double origin[3] = {0, 0, 0};
-        const double identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-        csys = createdCsys = ES_create_csys(origin, identity);
-        if (csys == 0) status = kNoCoordinateSystem;
-      }
-    }
     double origin[3] = {0, 0, 0}, normal[3] = {0, 0, 1};
     if (status == 0) {
-      tag_t plane = 0;
-      double matrix[9];
-      if (m_baseOrientation->GetPlaneDefinition(&plane, origin, matrix)) {
-        for (int i = 0; i < 3; ++i) normal[i] = matrix[6 + i];
-      } else if (m_targetData != nullptr && m_targetData->GetOrientationFlag()) {
-        m_targetData->GetBaseOrigin(origin);
-        m_targetData->GetBaseNormal(normal);
-      } else {
-        status = kNoBase;
-      }
+      const tag_t targetCsys = m_targetData != nullptr && m_targetData->GetCoordinateSystemFlag() ? m_targetData->GetCoordinateSystem() : 0;
+      status = PreviewFrame(m_dieCenterlineCoordinateSystem, targetCsys, m_baseOrientation, m_targetData, &csys,
+                            &createdCsys, origin, normal);
     }
     double padPoint[3] = {0, 0, 0};
     if (status == 0) {

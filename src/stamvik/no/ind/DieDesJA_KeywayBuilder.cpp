@@ -39,8 +39,6 @@ constexpr int kNotifyLine = 923;
 
 enum Message : int {
   kBadBase = 3030437,
-  kNoBase = 3030391,
-  kNoCoordinateSystem = 3030435,
   kNoBaseFlange = 3030392,
   kOpenBaseFlange = 3030393,
   kNotOneBaseFlangeLoop = 3030394,
@@ -418,29 +416,13 @@ int KeywayBuilder::CreateBodies(int* count, int** bodies) const {
     if (status == 0 && flangeCurve == 0) status = kNoBaseFlange;
 
     tag_t csys = 0;
-    if (status == 0) {
-      csys = m_dieCenterlineCoordinateSystem->ask_selected_tag();
-      if (csys == 0 && m_targetData != nullptr && m_targetData->GetDieCoordinateSystemFlag())
-        csys = m_targetData->GetDieCoordinateSystemTag();
-      if (csys == 0) {
-        const double origin[3] = {0, 0, 0};
-        const double identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-        csys = createdCsys = ES_create_csys(origin, identity);
-        if (csys == 0) status = kNoCoordinateSystem;
-      }
-    }
     double origin[3] = {0, 0, 0}, normal[3] = {0, 0, 1};
     if (status == 0) {
-      tag_t plane = 0;
-      double matrix[9];
-      if (m_baseOrientation->GetPlaneDefinition(&plane, origin, matrix)) {
-        for (int i = 0; i < 3; ++i) normal[i] = matrix[6 + i];
-      } else if (m_targetData != nullptr && m_targetData->GetOrientationFlag()) {
-        m_targetData->GetBaseOrigin(origin);
-        m_targetData->GetBaseNormal(normal);
-      } else {
-        status = kNoBase;
-      }
+      const tag_t targetCsys = m_targetData != nullptr && m_targetData->GetDieCoordinateSystemFlag()
+                                   ? m_targetData->GetDieCoordinateSystemTag()
+                                   : 0;
+      status = PreviewFrame(m_dieCenterlineCoordinateSystem, targetCsys, m_baseOrientation, m_targetData, &csys,
+                            &createdCsys, origin, normal);
     }
     int sheet = 0;
     if (status == 0) {
