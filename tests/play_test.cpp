@@ -410,6 +410,24 @@ TEST(KtxhostPlay, EveryCreatorOfTheDieCollectionIsBoundAndPlays) {
   std::filesystem::remove_all(scratch);
 }
 
+TEST(KtxhostPlay, APartClosedWithABuilderStillOpenTakesItAndWhatItOwnsDown) {
+  // The die shoe example up to its second commit: the shoe is left open for
+  // editing, with a boolean item whose selection list was made after the list
+  // that owns the item. Closing the part must not reach that selection after
+  // it is gone (under the sanitizers such a read fails the run).
+  const std::filesystem::path scratch =
+      std::filesystem::temp_directory_path() / ("play_open_" + std::to_string(getpid()));
+  std::filesystem::create_directories(scratch);
+  std::string text = FileText(kExamples / "die_shoe.jou");
+  const std::size_t lastCommit = text.rfind("record 0 method \"Builder\" \"Commit\"");
+  ASSERT_NE(lastCommit, std::string::npos);
+  std::ofstream(scratch / "open.jou") << text.substr(0, lastCommit);
+  Outcome run;
+  Play(scratch / "open.jou", scratch / "out.jou", &run);
+  EXPECT_EQ(run.status, 0);
+  std::filesystem::remove_all(scratch);
+}
+
 TEST(KtxhostPlay, AJournalThatDoesNotPlayFailsAndPrintsNoPart) {
   const std::filesystem::path scratch = std::filesystem::temp_directory_path() / ("play_bad_" + std::to_string(getpid()));
   std::filesystem::create_directories(scratch);

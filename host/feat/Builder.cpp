@@ -109,9 +109,17 @@ void destroyKept(PART_part* part) {
   if (it == keeping().kept.end()) return;
   std::vector<tag_t> tags = std::move(it->second);
   keeping().kept.erase(it);
-  // Last made first: later objects may refer to earlier ones.
+  // Builders go first, last made first: their destroy hands on, or
+  // destroys, what they own and may still reach the features they edit.
+  // Then the rest, first made first: a list that owns its items is made
+  // before them and must go first, while the items (and what they hold) are
+  // still alive. What an owner took with it is skipped.
   for (auto t = tags.rbegin(); t != tags.rend(); ++t) {
-    if (auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(*t))) object->destroy();
+    auto* object = dynamic_cast<JAX_BASE_BUILDER*>(OM::OM_object_of_tag(*t));
+    if (object != nullptr) object->destroy();
+  }
+  for (tag_t t : tags) {
+    if (auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t))) object->destroy();
   }
 }
 }  // namespace
