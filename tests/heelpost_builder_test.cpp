@@ -226,27 +226,38 @@ TEST_F(Heelpost, APreviewUnitesAndSubtractsUnderItsMark) {
   b->destroy();
 }
 
-TEST_F(Heelpost, WithoutAPadPlaneAHeightOfZeroUndoesThePreview) {
-  HeelpostBuilder* b = OnBase();
-  Set(b->GetHeight(), "0");
-  b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
-  Host::ClearCalls();
-  const int bodiesBefore = LiveBodies();
-  int count = 0;
-  int* bodies = nullptr;
-  EXPECT_EQ(b->CreateBodies(&count, &bodies), 3030473);
-  EXPECT_EQ(count, 0);
-  EXPECT_EQ(bodies, nullptr);
-  EXPECT_EQ(LiveBodies(), bodiesBefore);
-  ExpectMark("Heelpost create bodies", true);
-  EXPECT_TRUE(ArgsOf("DIEDES_HLPST_parent_create_tool_body").empty());
-  // The coordinate system, the centre's and the pad plane made on the way:
-  // asleep and logged for deletion.
-  const std::vector<std::string> deleted = ArgsOf("UPDATE_log_entity_to_delete");
-  EXPECT_EQ(deleted.size(), 3u);
-  EXPECT_EQ(ArgsOf("ES_create_plane").size(), 1u);
-  for (const std::string& args : ArgsOf("RM_set_sleep_state")) EXPECT_TRUE(Has(args, " 1")) << args;
-  b->destroy();
+TEST_F(Heelpost, APreviewThatCannotPlaceThePostUndoesItself) {
+  // No pad plane and a height of 0; or no base plane at all (nothing selected,
+  // no orientation in the target data), found before the pad plane is made.
+  struct Row {
+    const char* name;
+    bool base;
+    const char* height;
+    int status;
+    std::size_t deleted;  // coordinate system, centre, pad plane: asleep and logged for deletion
+    std::size_t planes;
+  };
+  for (const Row& row : {Row{"height 0", true, "0", 3030473, 3, 1}, Row{"no base", false, "100", 3030391, 2, 0}}) {
+    SCOPED_TRACE(row.name);
+    HeelpostBuilder* b = OnBase();
+    if (!row.base) b->GetBaseOrientation()->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_Selection);
+    Set(b->GetHeight(), row.height);
+    b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+    Host::ClearCalls();
+    const int bodiesBefore = LiveBodies();
+    int count = 0;
+    int* bodies = nullptr;
+    EXPECT_EQ(b->CreateBodies(&count, &bodies), row.status);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(bodies, nullptr);
+    EXPECT_EQ(LiveBodies(), bodiesBefore);
+    ExpectMark("Heelpost create bodies", true);
+    EXPECT_TRUE(ArgsOf("DIEDES_HLPST_parent_create_tool_body").empty());
+    EXPECT_EQ(ArgsOf("UPDATE_log_entity_to_delete").size(), row.deleted);
+    EXPECT_EQ(ArgsOf("ES_create_plane").size(), row.planes);
+    for (const std::string& args : ArgsOf("RM_set_sleep_state")) EXPECT_TRUE(Has(args, " 1")) << args;
+    b->destroy();
+  }
 }
 
 }  // namespace
