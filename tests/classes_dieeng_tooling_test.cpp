@@ -383,6 +383,8 @@ TEST_F(DieEngToolingBuilders, TagsAndReferencesGoThroughTheirAttributeIds) {
   auto* curves = Host::CreateHostObject<SELECT_OBJECT_list>();
   const tag_t curvesTag = curves->OmTag();
 
+  // The die's own punch is swapped for the one made here, which then goes with the die.
+  DieDesDrawPunchBuilder* owned = die->GetDrawPunchBuilder();
   Host::ClearCalls();
   springback->SetDrawVector(101);
   springback->SetConvexityDirection(102);
@@ -411,7 +413,7 @@ TEST_F(DieEngToolingBuilders, TagsAndReferencesGoThroughTheirAttributeIds) {
   die->SetFrecSet(nullptr);
   EXPECT_EQ(die->GetFrecSet(), nullptr);
 
-  for (JAX_BASE_BUILDER* b : std::initializer_list<JAX_BASE_BUILDER*>{springback, taper, die, punch, task})
+  for (JAX_BASE_BUILDER* b : std::initializer_list<JAX_BASE_BUILDER*>{springback, taper, die, owned, task})
     b->destroy();
   set->destroy();
   // The punch owns the selection it was given: it went with the punch.

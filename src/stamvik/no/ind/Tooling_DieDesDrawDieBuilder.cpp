@@ -1,8 +1,21 @@
 #include "Tooling_DieDesDrawDieBuilder.hpp"
 
+#include <cmath>
+#include <exception>
+
+#include "Tooling_DieDesBuildSupport.hpp"
+#include "exp/Expression.hpp"
+#include "modl/CurveBuilders.hpp"
+#include "modl/ModelingInterfaces.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 
 namespace KTX::Tooling {
+
+namespace {
+using namespace Support;
+constexpr const char* kSource = "Tooling_DieDesDrawDieBuilder";
+}  // namespace
 
 STAMVIK_OM_INSTANCE_SIZE_DEF(DieDesDrawDieBuilder)
 STAMVIK_OM_DEFINE_CLASS(DieDesDrawDieBuilder, "KTX::JAX_BUILDER", 0x1000, &GetDieDesDrawDieBuilderInstanceSize,
@@ -16,8 +29,26 @@ DieDesDrawDieBuilder* DieDesDrawDieBuilderFactory::Create(tag_t featureSet, PART
 
 void DieDesDrawDieBuilder::InitCreate(tag_t featureSet, PART_part* part) {
   init_object(part);
+  PART_part* owning = ask_owning_part();
+  OM::OM_set_pointer(this, m_sheetBodyAttId, SELECT_OBJECTFactory::Create(owning));
+  OM::OM_set_pointer(this, m_punchCurveAttId, SELECT_OBJECT_listFactory::Create(owning, false));
+  OM::OM_set_pointer(this, m_blankCurveAttId, SELECT_OBJECT_listFactory::Create(owning, false));
+  OM::OM_set_pointer(this, m_flangeCurveAttId, SELECT_OBJECT_listFactory::Create(owning, false));
+  if (m_drawPunchBuilder == nullptr) {
+    // A punch that cannot be made leaves a die that commits nothing; the
+    // failure is reported, and the die is still there to be let go.
+    DieDesDrawPunchBuilder* punch = nullptr;
+    try {
+      punch = DieDesDrawPunchBuilderFactory::Create(0, part);
+    } catch (const std::exception& e) {
+      Error::HandleAsBuilder(e, kSource, 129);
+    }
+    if (punch == nullptr) return;
+    SetDrawPunchBuilder(punch);
+  }
   // The set to edit makes the next commit rebuild it instead of making a new one.
   SetTfeatureSet(featureSet);
+  if (m_tfeatureSet != 0 && OM::OM_object_of_tag(m_tfeatureSet) != nullptr) ConvertFrecToBuilderData(featureSet);
 }
 
 char* DieDesDrawDieBuilder::ask_journal_class_name() const { return SM_string_copy("Tooling.DieDesDrawDieBuilder"); }
@@ -30,8 +61,144 @@ void DieDesDrawDieBuilder::cascade_destroy() {
 }
 
 void DieDesDrawDieBuilder::implement_destroy() {
-  // Releasing the owned punch builder comes with the build pipeline that makes it.
+  if (m_drawPunchBuilder == nullptr) return;
+  const tag_t punch = m_drawPunchBuilder->OmTag();
+  SetDrawPunchBuilder(nullptr);
+  hostInterface<JAM::Builder_Interface>("Builder")->Destroy(punch);
 }
+
+int DieDesDrawDieBuilder::validate_nothrow() { return 0; }
+
+int DieDesDrawDieBuilder::commit() {
+  DieDesDrawPunchBuilder* punch = m_drawPunchBuilder;
+  if (punch == nullptr) return 0;
+  return CommitBuild(*this, kSource, 238, 1, "DrawDie", [this] { return CreateUpperDrawDie(); },
+                     [punch](OM::Set* retired) { punch->DeleteFeaturesInOMSet(retired); });
+}
+
+// ---- reading the inputs back --------------------------------------------------------------
+
+int DieDesDrawDieBuilder::ConvertFrecToBuilderData(tag_t featureSet) {
+  ConvertFrecToSheetTagDeckThickness(featureSet);
+  ConvertFrecToEdgeOffsets(featureSet);
+  ConvertFrecToWallBaseThickness(featureSet);
+  ConvertFrecToMiscellaneous(featureSet);
+  ConvertFrecToCurvePlane(featureSet);
+  return 0;
+}
+
+namespace {
+// The member of the set with that title, through the punch (none without one).
+bool findIn(DieDesDrawPunchBuilder* punch, tag_t featureSet, const char* title, tag_t* feature) {
+  *feature = 0;
+  return punch != nullptr && featureSet != 0 && punch->FindFeatureInSetByAttrTitle(featureSet, title, feature);
+}
+
+// The entities of a curve builder's section: a new array the caller frees.
+template <class CurveBuilder>
+void sectionEntities(DieDesDrawPunchBuilder* punch, CurveBuilder* builder, int* count, tag_t** entities) {
+  *count = 0;
+  *entities = nullptr;
+  if (builder->GetSection() != nullptr) punch->AskSCEntities(builder->GetSection()->OmTag(), count, entities);
+}
+}  // namespace
+
+int DieDesDrawDieBuilder::ConvertFrecToSheetTagDeckThickness(tag_t featureSet) {
+  tag_t bottom = 0, middle = 0;
+  if (findIn(m_drawPunchBuilder, featureSet, "QD$ROUGH_OFFSET_BOTTOM", &bottom)) {
+    const RoughOffset read = readRoughOffset(bottom);
+    if (read.sheet != 0) m_sheetBody->set_selected_tag(read.sheet);
+    SetDeckThickness(std::fabs(read.distance));
+  }
+  if (findIn(m_drawPunchBuilder, featureSet, "QD$ROUGH_OFFSET_MIDDLE", &middle))
+    SetDeckFlangeThickness(m_deckThickness - std::fabs(readRoughOffset(middle).distance));
+  return 0;
+}
+
+int DieDesDrawDieBuilder::ConvertFrecToEdgeOffsets(tag_t featureSet) {
+  // Both offsets are read from the set given; a set read while another is
+  // being edited must not mix the two.
+  tag_t binder = 0, deck = 0;
+  if (findIn(m_drawPunchBuilder, featureSet, "QD$OFFSET_CURVE_BINDER", &binder))
+    SetBinderEdgeOffset(std::fabs(offsetCurveDistance(binder)));
+  if (findIn(m_drawPunchBuilder, featureSet, "QD$OFFSET_CURVE_DECK", &deck))
+    SetDeckEdgeOffset(std::fabs(offsetCurveDistance(deck)));
+  return 0;
+}
+
+int DieDesDrawDieBuilder::ConvertFrecToWallBaseThickness(tag_t featureSet) {
+  if (featureSet == 0) return 0;
+  tag_t stress = 0, inner = 0, main = 0;
+  if (findIn(m_drawPunchBuilder, featureSet, "QD$STRESS_SOLID", &stress)) {
+    EditingBuilder builder(true, stress);
+    SetBaseThickness(std::fabs(limitValue(builder.tag(), false) - limitValue(builder.tag(), true)));
+  } else {
+    SetBaseThickness(0.0);
+  }
+  if (findIn(m_drawPunchBuilder, featureSet, "QD$MAIN_SOLID_OFFSET_IN", &inner)) {
+    SetWallThickness(2.0 * offsetCurveDistance(inner));
+    SetCoreDrawDieOption(true);
+  } else if (findIn(m_drawPunchBuilder, featureSet, "QD$MAIN_BOTTOM_SOLID", &main)) {
+    EditingBuilder builder(true, main);
+    const double offset = std::fabs(featureOffset(builder.tag(), false));
+    SetWallThickness(2.0 * offset);
+    SetCoreDrawDieOption(offset > 1e-10);
+  }
+  return 0;
+}
+
+int DieDesDrawDieBuilder::ConvertFrecToMiscellaneous(tag_t featureSet) {
+  if (featureSet == 0) return 0;
+  tag_t top = 0;
+  const bool hasTop = findIn(m_drawPunchBuilder, featureSet, "QD$ROUGH_OFFSET_TOP", &top);
+  SetExactSheetbodyOption(!hasTop);
+  if (hasTop) SetMachiningAllowance(readRoughOffset(top).distance);
+  return 0;
+}
+
+int DieDesDrawDieBuilder::ConvertFrecToCurvePlane(tag_t featureSet) {
+  DieDesDrawPunchBuilder* punch = m_drawPunchBuilder;
+  tag_t projected = 0, join = 0, blankFlange = 0, flangeProjection = 0;
+  if (!findIn(punch, featureSet, "QD$PROJECT_CURVE_PUNCH", &projected)) return 0;
+  if (ModlCurveJA::ProjectCurveBuilder* builder =
+          ModlCurveJA::ProjectCurveBuilderFactory::Create(workModelPart(), featureOf(projected))) {
+    if (builder->GetPlane() != 0) SetBasePlane(builder->GetPlane());
+    destroyBuilder(builder);
+  }
+  punch->GetCurveOriginalSelection(featureSet, m_punchCurve, "QD$PROJECT_CURVE_PUNCH");
+  punch->GetCurveOriginalSelection(featureSet, m_blankCurve, "QD$PROJECT_CURVE_BLANK");
+  const bool hasJoin = findIn(punch, featureSet, "QD$FLANGE_JOIN_CURVE", &join);
+  if (findIn(punch, featureSet, "QD$OFFSET_CURVE_BLANK_FLANGE", &blankFlange)) {
+    // The flange was made from the blank: no flange curve was selected.
+    m_flangeCurve->clear();
+    SetFlangeOffset(std::fabs(offsetCurveDistance(blankFlange)));
+    return 0;
+  }
+  int count = 0;
+  tag_t* entities = nullptr;
+  if (hasJoin) {
+    FEATURE_RECORD* frec = featureOf(join);
+    if (frec == nullptr || dynamic_cast<CRV_JOIN_feature_parms*>(frec->ask_parms()) == nullptr) return 0;
+    ModlCurveJA::JoinCurvesBuilder* builder = ModlCurveJA::JoinCurvesBuilderFactory::Create(workModelPart(), frec);
+    if (builder == nullptr) return 0;
+    sectionEntities(punch, builder, &count, &entities);
+    if (count != 0) m_flangeCurve->set_tags(count, entities);
+    SM_free(entities);
+    destroyBuilder(builder);
+    return 0;
+  }
+  if (!findIn(punch, featureSet, "QD$PROJECT_CURVE_FLANGE", &flangeProjection)) return 0;
+  ModlCurveJA::ProjectCurveBuilder* builder =
+      ModlCurveJA::ProjectCurveBuilderFactory::Create(workModelPart(), featureOf(flangeProjection));
+  if (builder == nullptr) return 0;
+  sectionEntities(punch, builder, &count, &entities);
+  if (count != 0) m_flangeCurve->set_tags(1, entities);
+  SM_free(entities);
+  destroyBuilder(builder);
+  return 0;
+}
+
+// ---- accessors -----------------------------------------------------------------------------
 
 void DieDesDrawDieBuilder::SetPunchCurve(SELECT_OBJECT_list* curves) {
   OM::SetReferencedObject(this, m_punchCurveAttId, curves);

@@ -42,6 +42,38 @@ class STAMVIK_API DieDesDrawDieBuilder : public JAX_BUILDER {
   char* ask_journal_class_name() const override;
   void destroy() override;
   void cascade_destroy() override;
+  // Always 0: every set of inputs may be committed.
+  int validate_nothrow() override;
+  // Builds the upper draw die and gathers what it made into the "DrawDie"
+  // feature set (m_tfeatureSet). Returns the build's failure number, 0 on
+  // success; a die without its punch builder commits nothing and gives 0.
+  int commit() override;
+
+  // The builder's own operations, in their slot order. Each returns 0 or a
+  // message number; outputs are tags, 0 when absent.
+  // The build: every step below in turn, on the build layer.
+  virtual int CreateUpperDrawDie();
+  virtual int ProcessAllInputCurves();
+  virtual int CreateTopBottomRoughOffset(tag_t* top, tag_t* bottom, tag_t* middle);
+  virtual int CreateProjectCurves(tag_t* punchProjection, tag_t* blankProjection);
+  virtual int CreateOffsetCurves(tag_t blankProjection, tag_t* binderCurve, tag_t* deckCurve);
+  virtual int CreateMainBottomSolid(tag_t bottomBody, tag_t punchProjection, tag_t* mainBody, tag_t* mainFeature);
+  virtual int CreateTopSolid(tag_t topBody, tag_t bottomBody, tag_t deckCurve, tag_t mainBody, tag_t* topFeature,
+                             tag_t* topTrimFeature, tag_t* topSolidBody);
+  virtual int CreateSubTopSolid(tag_t topBody, tag_t middleBody, tag_t binderCurve, tag_t deckCurve,
+                                tag_t topSolidBody, tag_t* subTopFeature);
+  virtual int CreateStressSolid(tag_t flangeCurve, tag_t punchProjection, tag_t blankProjection, tag_t mainBody,
+                                tag_t* stressFeature);
+  // Read the inputs back from the features of an existing set; each gives 0.
+  virtual int ConvertFrecToBuilderData(tag_t featureSet);
+  virtual int ConvertFrecToSheetTagDeckThickness(tag_t featureSet);
+  virtual int ConvertFrecToEdgeOffsets(tag_t featureSet);
+  virtual int ConvertFrecToWallBaseThickness(tag_t featureSet);
+  virtual int ConvertFrecToMiscellaneous(tag_t featureSet);
+  virtual int ConvertFrecToCurvePlane(tag_t featureSet);
+  // Marks the die's top faces for finishing and its bottom faces for refining.
+  virtual int ClassifyMachiningFaces(tag_t mainFeature, tag_t topFeature, tag_t topTrimFeature, tag_t stressFeature,
+                                     tag_t topBody);
 
   SELECT_OBJECT* GetSheetBody() const { return m_sheetBody; }
   SELECT_OBJECT_list* GetPunchCurve() const { return m_punchCurve; }
@@ -95,6 +127,26 @@ class STAMVIK_API DieDesDrawDieBuilder : public JAX_BUILDER {
  private:
   friend class DieDesDrawDieBuilderFactory;
   void implement_destroy();
+
+  // The rule every build step follows for a feature of a role: found by its
+  // title when editing; a feature that was not found goes into m_frecSet, is
+  // placed before (mode 1) or after (mode 2) a reference when editing, and
+  // gets its title (also when editing, so that the next edit finds it); a
+  // role no longer needed is deleted at the end of the commit.
+  bool FindMember(const char* title, tag_t* feature);
+  void KeepMember(bool found, tag_t feature, const char* title, tag_t reference = 0, int mode = 0);
+  void PlaceFeature(tag_t feature, tag_t reference, int mode);
+  void RetireMember(bool found, tag_t feature);
+  // The base plane's direction: every extrusion's and every check's.
+  void BasePlaneDirection(double direction[3]);
+  // Smooths the curve when the punch finds it rough, the smoothing placed
+  // after the reference when new; otherwise retires the smoothing of that
+  // role. Returns the smoothing's status, or `status` when none ran.
+  int SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, int mode, int status);
+  // A unite (or a subtract) of the tool body with the target under the
+  // boolean tolerance retry: the distance tolerance, then 5, 10, 15 and 20
+  // times it. Returns the last attempt's status.
+  int BooleanWithRetry(bool unite, tag_t target, tag_t tool, tag_t* feature);
 };
 
 STAMVIK_OM_CLASS_EXPORTS(DieDesDrawDieBuilder)

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "Tooling_DieDesBuildSupport.hpp"
 #include "geom/Faces.hpp"
 #include "afl/Module.hpp"
 #include "geom/Sketch.hpp"
@@ -21,121 +22,10 @@ namespace KTX::Tooling {
 
 namespace {
 
+using namespace Support;
+
 constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
-constexpr int kBuildLayer = 251;  // the layer a build makes its features on
-constexpr int kMissingInput = 3030591;
 constexpr const char* kFromBase = "0.000000";  // every extrusion starts at its profile
-
-// Lengths enter the host's builders as "%f" texts.
-std::string lengthText(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%f", value);
-  return text;
-}
-
-template <class T>
-T* hostInterface(const char* name) {
-  return static_cast<T*>(JAM::ClassInitializer::GetUnjournalledInterface(name));
-}
-
-JAM::LayerManager_Interface* layerManager() { return hostInterface<JAM::LayerManager_Interface>("Layer.LayerManager"); }
-
-// What a rough-offset feature was made from: its first input sheet (0 when
-// none) and its offset distance, signed.
-struct RoughOffset {
-  tag_t sheet = 0;
-  double distance = 0.0;
-};
-RoughOffset readRoughOffset(tag_t feature) {
-  RSO_data_s data{};
-  RSO_init_data_with_option(&data, OM::OM_object_of_tag(feature), 1);
-  RoughOffset read{data.sheets.empty() ? 0 : data.sheets.front().sheet, data.distance};
-  RSO_reset_data(&data);
-  return read;
-}
-
-// An editing builder of an extrude or chamfer feature, destroyed on every way
-// out, and only when one was opened.
-class EditingBuilder {
- public:
-  EditingBuilder(bool extrude, tag_t feature) {
-    auto* collection = hostInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection");
-    if (extrude)
-      collection->CreateExtrudeBuilder(feature, &tag_);
-    else
-      collection->CreateChamferBuilder(feature, &tag_);
-  }
-  ~EditingBuilder() {
-    if (tag_ != 0) hostInterface<JAM::Builder_Interface>("Builder")->Destroy(tag_);
-  }
-  EditingBuilder(const EditingBuilder&) = delete;
-  EditingBuilder& operator=(const EditingBuilder&) = delete;
-  tag_t tag() const { return tag_; }
-
- private:
-  tag_t tag_ = 0;
-};
-
-std::string takeText(char* text) {
-  std::string out = text != nullptr ? text : "";
-  SM_free(text);
-  return out;
-}
-
-// The number an expression's text holds (0 for none).
-double expressionNumber(tag_t expression) {
-  char* text = nullptr;
-  if (expression != 0) hostInterface<JAM::Expression_Interface>("Expression")->Text(expression, &text);
-  return TEXT_atof(takeText(text).c_str());
-}
-
-// The start or end extend of an extrude builder's limits (0 when none).
-tag_t limitExtend(tag_t builder, bool end) {
-  tag_t limits = 0, extend = 0;
-  if (builder == 0) return 0;
-  hostInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->Limits(builder, &limits);
-  if (limits == 0) return 0;
-  auto* l = hostInterface<JAM::Limits_Interface>("GeometricUtilities.Limits");
-  if (end)
-    l->EndExtend(limits, &extend);
-  else
-    l->StartExtend(limits, &extend);
-  return extend;
-}
-
-double limitValue(tag_t builder, bool end) {
-  tag_t value = 0;
-  if (tag_t extend = limitExtend(builder, end); extend != 0)
-    hostInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->Value(extend, &value);
-  return expressionNumber(value);
-}
-
-// The object an extrude feature's end limit runs up to (0 when none).
-tag_t endLimitObject(tag_t feature) {
-  EditingBuilder builder(true, feature);
-  tag_t object = 0;
-  if (tag_t extend = limitExtend(builder.tag(), true); extend != 0)
-    hostInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->TrimmingObject(extend, &object);
-  return object;
-}
-
-double featureOffset(tag_t builder, bool end) {
-  tag_t offset = 0, expression = 0;
-  if (builder == 0) return 0.0;
-  hostInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->FeatureOffset(builder, &offset);
-  if (offset == 0) return 0.0;
-  auto* o = hostInterface<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
-  if (end)
-    o->EndOffset(offset, &expression);
-  else
-    o->StartOffset(offset, &expression);
-  return expressionNumber(expression);
-}
-
-tag_t workPartTag() {
-  PART_part* work = CONTEXT_ask_work_part_p();
-  return work != nullptr ? work->OmTag() : 0;
-}
 
 // Sets a hidden integer attribute of value 0 through a descriptor that the
 // caller keeps for the library's life.
@@ -147,24 +37,6 @@ bool titleHidden(tag_t object, Attr::UserAttributeDescriptor& descriptor, Attr::
   descriptor.hidden = true;
   value.integer = 0;
   return Attr::SetUserAttribute(object, descriptor, value);
-}
-
-void destroyBuilder(OM::Object* builder) {
-  if (builder != nullptr) hostInterface<JAM::Builder_Interface>("Builder")->Destroy(builder->OmTag());
-}
-
-FEATURE_RECORD* featureOf(tag_t feature) { return dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature)); }
-
-CM_part* workModelPart() { return PART_ask_cm_part_of_part_p(CONTEXT_ask_work_part_p()); }
-
-// The offset distance of an offset-curve feature, signed (0 when it has none).
-double offsetCurveDistance(tag_t feature) {
-  ModlCurveJA::OffsetCurveBuilder* builder =
-      ModlCurveJA::OffsetCurveBuilderFactory::Create(workModelPart(), featureOf(feature));
-  if (builder == nullptr) return 0.0;
-  const double distance = builder->GetDistance() != nullptr ? EXP_ask_value_of_exp(builder->GetDistance()) : 0.0;
-  destroyBuilder(builder);
-  return distance;
 }
 
 }  // namespace
@@ -288,94 +160,10 @@ int DieDesDrawPunchBuilder::ConvertFrecToMiscellaneous(tag_t featureSet) {
   return 0;
 }
 
-namespace {
-
-// The three session-modelling settings an edit turns off while it rebuilds,
-// each by its getter and the setter after it.
-struct HeldSetting {
-  int (JAM::SessionModeling_Interface::*get)(bool*);
-  int (JAM::SessionModeling_Interface::*set)(bool);
-};
-constexpr HeldSetting kHeldSettings[] = {
-    {&JAM::SessionModeling_Interface::GetLogical89, &JAM::SessionModeling_Interface::SetLogical90},
-    {&JAM::SessionModeling_Interface::GetLogical79, &JAM::SessionModeling_Interface::SetLogical80},
-    {&JAM::SessionModeling_Interface::GetLogical81, &JAM::SessionModeling_Interface::SetLogical82},
-};
-
-}  // namespace
 
 int DieDesDrawPunchBuilder::commit() {
-  const bool editing = m_tfeatureSet != 0;
-  auto* settings = hostInterface<JAM::SessionModeling_Interface>("Preferences.SessionModeling");
-  bool saved[3] = {true, true, true};
-  bool settingsHeld = false;
-  bool displaySuppressed = false;
-  int status = 0;
-  try {
-    SetFrecSet(OM_create_set());
-    SetFrecSetToDelete(OM_create_set());
-    if (editing) {
-      for (std::size_t i = 0; i < 3; ++i) {
-        (settings->*kHeldSettings[i].get)(&saved[i]);
-        (settings->*kHeldSettings[i].set)(false);
-      }
-      settingsHeld = true;
-    }
-    DSS_set_suppress_display(3);
-    displaySuppressed = true;
-    // A failed step has been reported already; what it made before failing
-    // is still grouped below.
-    status = CreateDrawDiePunch();
-    GroupMadeFeatures();
-    DeleteFeaturesInOMSet(m_frecSetToDelete);
-  } catch (const std::exception& e) {
-    status = Error::HandleAsBuilder(e, kSource, 300);
-  }
-  // The display and the settings come back on every path, a raised error's
-  // included.
-  if (displaySuppressed) DSS_set_suppress_display(2);
-  if (settingsHeld)
-    for (std::size_t i = 0; i < 3; ++i) (settings->*kHeldSettings[i].set)(saved[i]);
-  try {
-    DSS_REGEN_regenerate_display(1, nullptr);
-    UPDATE_do_update();
-  } catch (const std::exception& e) {
-    const int code = Error::HandleAsBuilder(e, kSource, 300);
-    if (status == 0) status = code;
-  }
-  if (OM::Set* set = m_frecSet; set != nullptr) {
-    SetFrecSet(nullptr);
-    OM_delete_object(set);
-  }
-  if (OM::Set* set = m_frecSetToDelete; set != nullptr) {
-    SetFrecSetToDelete(nullptr);
-    OM_delete_object(set);
-  }
-  return status;
-}
-
-void DieDesDrawPunchBuilder::GroupMadeFeatures() {
-  int count = 0;
-  tag_t* made = nullptr;
-  OM_flatten_set(m_frecSet, &count, &made);
-  std::vector<tag_t> features;
-  for (int i = 0; i < count; ++i) features.push_back(made[i]);
-  SM_free(made);
-  if (features.empty()) return;
-  if (m_tfeatureSet != 0) {
-    int memberCount = 0;
-    tag_t* members = nullptr;
-    FSET_ask_group_members(m_tfeatureSet, &memberCount, &members);
-    // The new features come first; a set that reports no member gets them
-    // as its members all the same, so that nothing made is left outside.
-    for (int i = 0; i < memberCount; ++i) features.push_back(members[i]);
-    SM_free(members);
-    TOOLING_replace_feature_set_member(m_tfeatureSet, features.data(), static_cast<int>(features.size()));
-  } else if (const tag_t set =
-                 TOOLING_create_user_defined_feature_set(features.data(), count, 1, 0, "Draw Punch");
-             set != 0) {
-    SetTfeatureSet(set);
-  }
+  return CommitBuild(*this, kSource, 300, 0, "Draw Punch", [this] { return CreateDrawDiePunch(); },
+                     [this](OM::Set* retired) { DeleteFeaturesInOMSet(retired); });
 }
 
 int DieDesDrawPunchBuilder::ConvertFrecToCurvePlane(tag_t featureSet) {
@@ -626,21 +414,6 @@ void DieDesDrawPunchBuilder::RetireMember(bool found, tag_t feature) {
   InsertFeatureIntoOMSetToDelete(found, &feature, m_frecSetToDelete);
 }
 
-namespace {
-// What every intermediate sheet and curve feature is handed to once made.
-void finishFeature(tag_t feature) {
-  if (feature != 0) hostInterface<JAM::Feature_Interface>("Features.Feature")->Operation13(feature);
-}
-
-tag_t firstBody(tag_t feature, tag_t otherwise) {
-  int count = 0;
-  tag_t* bodies = nullptr;
-  if (feature != 0) FREC_ask_body_eids(feature, &count, &bodies);
-  const tag_t body = count > 0 ? bodies[0] : otherwise;
-  SM_free(bodies);
-  return body;
-}
-}  // namespace
 
 void DieDesDrawPunchBuilder::BasePlaneNormal(double normal[3]) {
   normal[0] = normal[1] = normal[2] = 0.0;

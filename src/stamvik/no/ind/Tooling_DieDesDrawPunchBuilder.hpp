@@ -182,9 +182,6 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
 
  private:
   void implement_destroy();
-  // Makes the features of m_frecSet members of the set, first; a new set
-  // when creating.
-  void GroupMadeFeatures();
   // The rule every build step follows for a feature it makes: found by its
   // title when editing; a feature that was not found goes into m_frecSet, is
   // placed before (mode 1) or after (mode 2) a reference when editing (or

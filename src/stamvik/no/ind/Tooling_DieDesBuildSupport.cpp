@@ -1,0 +1,187 @@
+#include "Tooling_DieDesBuildSupport.hpp"
+
+#include <cstdio>
+#include <vector>
+
+#include "exp/Expression.hpp"
+#include "modl/CurveBuilders.hpp"
+#include "modl/ModelingInterfaces.hpp"
+#include "sys/Memory.hpp"
+#include "geom/Faces.hpp"
+
+namespace KTX::Tooling::Support {
+
+std::string lengthText(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%f", value);
+  return text;
+}
+
+JAM::LayerManager_Interface* layerManager() { return hostInterface<JAM::LayerManager_Interface>("Layer.LayerManager"); }
+
+tag_t workPartTag() {
+  PART_part* work = CONTEXT_ask_work_part_p();
+  return work != nullptr ? work->OmTag() : 0;
+}
+
+CM_part* workModelPart() { return PART_ask_cm_part_of_part_p(CONTEXT_ask_work_part_p()); }
+
+FEATURE_RECORD* featureOf(tag_t feature) { return dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature)); }
+
+void destroyBuilder(OM::Object* builder) {
+  if (builder != nullptr) hostInterface<JAM::Builder_Interface>("Builder")->Destroy(builder->OmTag());
+}
+
+void finishFeature(tag_t feature) {
+  if (feature != 0) hostInterface<JAM::Feature_Interface>("Features.Feature")->Operation13(feature);
+}
+
+tag_t firstBody(tag_t feature, tag_t otherwise) {
+  int count = 0;
+  tag_t* bodies = nullptr;
+  if (feature != 0) FREC_ask_body_eids(feature, &count, &bodies);
+  const tag_t body = count > 0 ? bodies[0] : otherwise;
+  SM_free(bodies);
+  return body;
+}
+
+RoughOffset readRoughOffset(tag_t feature) {
+  RSO_data_s data{};
+  RSO_init_data_with_option(&data, OM::OM_object_of_tag(feature), 1);
+  RoughOffset read{data.sheets.empty() ? 0 : data.sheets.front().sheet, data.distance};
+  RSO_reset_data(&data);
+  return read;
+}
+
+EditingBuilder::EditingBuilder(bool extrude, tag_t feature) {
+  auto* collection = hostInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection");
+  if (extrude)
+    collection->CreateExtrudeBuilder(feature, &tag_);
+  else
+    collection->CreateChamferBuilder(feature, &tag_);
+}
+
+EditingBuilder::~EditingBuilder() {
+  if (tag_ != 0) hostInterface<JAM::Builder_Interface>("Builder")->Destroy(tag_);
+}
+
+std::string takeText(char* text) {
+  std::string out = text != nullptr ? text : "";
+  SM_free(text);
+  return out;
+}
+
+double expressionNumber(tag_t expression) {
+  char* text = nullptr;
+  if (expression != 0) hostInterface<JAM::Expression_Interface>("Expression")->Text(expression, &text);
+  return TEXT_atof(takeText(text).c_str());
+}
+
+namespace {
+// The start or end extend of an extrude builder's limits (0 when none).
+tag_t limitExtend(tag_t builder, bool end) {
+  tag_t limits = 0, extend = 0;
+  if (builder == 0) return 0;
+  hostInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->Limits(builder, &limits);
+  if (limits == 0) return 0;
+  auto* l = hostInterface<JAM::Limits_Interface>("GeometricUtilities.Limits");
+  if (end)
+    l->EndExtend(limits, &extend);
+  else
+    l->StartExtend(limits, &extend);
+  return extend;
+}
+}  // namespace
+
+double limitValue(tag_t builder, bool end) {
+  tag_t value = 0;
+  if (tag_t extend = limitExtend(builder, end); extend != 0)
+    hostInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->Value(extend, &value);
+  return expressionNumber(value);
+}
+
+tag_t endLimitObject(tag_t feature) {
+  EditingBuilder builder(true, feature);
+  tag_t object = 0;
+  if (tag_t extend = limitExtend(builder.tag(), true); extend != 0)
+    hostInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->TrimmingObject(extend, &object);
+  return object;
+}
+
+double featureOffset(tag_t builder, bool end) {
+  tag_t offset = 0, expression = 0;
+  if (builder == 0) return 0.0;
+  hostInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->FeatureOffset(builder, &offset);
+  if (offset == 0) return 0.0;
+  auto* o = hostInterface<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
+  if (end)
+    o->EndOffset(offset, &expression);
+  else
+    o->StartOffset(offset, &expression);
+  return expressionNumber(expression);
+}
+
+double offsetCurveDistance(tag_t feature) {
+  ModlCurveJA::OffsetCurveBuilder* builder =
+      ModlCurveJA::OffsetCurveBuilderFactory::Create(workModelPart(), featureOf(feature));
+  if (builder == nullptr) return 0.0;
+  const double distance = builder->GetDistance() != nullptr ? EXP_ask_value_of_exp(builder->GetDistance()) : 0.0;
+  destroyBuilder(builder);
+  return distance;
+}
+
+namespace {
+struct HeldSetting {
+  int (JAM::SessionModeling_Interface::*get)(bool*);
+  int (JAM::SessionModeling_Interface::*set)(bool);
+};
+constexpr HeldSetting kHeldSettings[] = {
+    {&JAM::SessionModeling_Interface::GetLogical89, &JAM::SessionModeling_Interface::SetLogical90},
+    {&JAM::SessionModeling_Interface::GetLogical79, &JAM::SessionModeling_Interface::SetLogical80},
+    {&JAM::SessionModeling_Interface::GetLogical81, &JAM::SessionModeling_Interface::SetLogical82},
+};
+JAM::SessionModeling_Interface* sessionModeling() {
+  return hostInterface<JAM::SessionModeling_Interface>("Preferences.SessionModeling");
+}
+}  // namespace
+
+void HeldSettings::Hold() {
+  auto* settings = sessionModeling();
+  // Held as soon as the first is read, so that whatever was cleared comes back.
+  held_ = true;
+  for (std::size_t i = 0; i < 3; ++i) {
+    saved_[i] = false;
+    (settings->*kHeldSettings[i].get)(&saved_[i]);
+    (settings->*kHeldSettings[i].set)(false);
+  }
+}
+
+void HeldSettings::Restore() {
+  if (!held_) return;
+  held_ = false;
+  auto* settings = sessionModeling();
+  for (std::size_t i = 0; i < 3; ++i) (settings->*kHeldSettings[i].set)(saved_[i]);
+}
+
+void GroupMadeFeatures(OM::Set* made, tag_t editing, int moduleType, const char* name, tag_t* created) {
+  *created = 0;
+  int count = 0;
+  tag_t* flat = nullptr;
+  OM_flatten_set(made, &count, &flat);
+  std::vector<tag_t> features;
+  for (int i = 0; i < count; ++i) features.push_back(flat[i]);
+  SM_free(flat);
+  if (features.empty()) return;
+  if (editing != 0) {
+    int memberCount = 0;
+    tag_t* members = nullptr;
+    FSET_ask_group_members(editing, &memberCount, &members);
+    for (int i = 0; i < memberCount; ++i) features.push_back(members[i]);
+    SM_free(members);
+    TOOLING_replace_feature_set_member(editing, features.data(), static_cast<int>(features.size()));
+  } else {
+    *created = TOOLING_create_user_defined_feature_set(features.data(), count, 1, moduleType, name);
+  }
+}
+
+}  // namespace KTX::Tooling::Support

@@ -1,0 +1,155 @@
+// What the two tooling builds (the draw punch and the draw die) share: the
+// host's scripting interfaces fetched by name, reading a build's inputs back
+// from the features it made, and the commit that runs a build and gathers what
+// it made into one tooling feature set. Internal to the library.
+#pragma once
+#include <exception>
+#include <string>
+
+#include "afl/Module.hpp"
+#include "feat/Builder.hpp"
+#include "geom/Sketch.hpp"
+#include "jam/Jam.hpp"
+#include "om/ObjectSet.hpp"
+#include "pref/SessionInterfaces.hpp"
+#include "sys/Error.hpp"
+#include "tool/Tooling.hpp"
+#include "upd/Update.hpp"
+
+namespace KTX {
+class CM_part;
+}
+
+namespace KTX::Tooling::Support {
+
+constexpr int kBuildLayer = 251;       // the layer a build makes its features on
+constexpr int kMissingInput = 3030591;  // a step that has nothing to work on
+
+template <class T>
+T* hostInterface(const char* name) {
+  return static_cast<T*>(JAM::ClassInitializer::GetUnjournalledInterface(name));
+}
+JAM::LayerManager_Interface* layerManager();
+
+// Lengths enter the host's builders as "%f" texts.
+std::string lengthText(double value);
+
+tag_t workPartTag();
+CM_part* workModelPart();
+FEATURE_RECORD* featureOf(tag_t feature);
+// Destroys a host builder through the "Builder" interface (nothing for null).
+void destroyBuilder(OM::Object* builder);
+
+// What every intermediate sheet and curve feature is handed to once made.
+void finishFeature(tag_t feature);
+// The feature's first body, or `otherwise` when it has none (or is 0).
+tag_t firstBody(tag_t feature, tag_t otherwise);
+
+// What a rough-offset feature was made from: its first input sheet (0 when
+// none) and its offset distance, signed.
+struct RoughOffset {
+  tag_t sheet = 0;
+  double distance = 0.0;
+};
+RoughOffset readRoughOffset(tag_t feature);
+
+// An editing builder of an extrude or chamfer feature, destroyed on every way
+// out, and only when one was opened.
+class EditingBuilder {
+ public:
+  EditingBuilder(bool extrude, tag_t feature);
+  ~EditingBuilder();
+  EditingBuilder(const EditingBuilder&) = delete;
+  EditingBuilder& operator=(const EditingBuilder&) = delete;
+  tag_t tag() const { return tag_; }
+
+ private:
+  tag_t tag_ = 0;
+};
+
+// A host text handed over, freed.
+std::string takeText(char* text);
+// The number an expression's text holds (0 for none).
+double expressionNumber(tag_t expression);
+// The value of an extrude builder's start or end limit (0 when none).
+double limitValue(tag_t builder, bool end);
+// The object an extrude feature's end limit runs up to (0 when none).
+tag_t endLimitObject(tag_t feature);
+// The value of an extrude builder's start or end feature offset (0 when none).
+double featureOffset(tag_t builder, bool end);
+// The offset distance of an offset-curve feature, signed (0 when it has none).
+double offsetCurveDistance(tag_t feature);
+
+// The three session-modelling settings an edit turns off while it rebuilds,
+// each read, cleared and put back through its getter and setter.
+class HeldSettings {
+ public:
+  void Hold();
+  // Puts back what Hold found; nothing when nothing was held.
+  void Restore();
+
+ private:
+  bool saved_[3] = {false, false, false};
+  bool held_ = false;
+};
+
+// Makes the made features (first) members of the set being edited, even when
+// it reports no member, so that nothing made is left outside; when creating,
+// makes a new set of them and gives its tag. Nothing for no feature.
+void GroupMadeFeatures(OM::Set* made, tag_t editing, int moduleType, const char* name, tag_t* created);
+
+// The commit of a tooling build. The session settings are held while an edit
+// rebuilds and the display is suppressed; both come back on every path, a
+// raised error's included, and what the build made before a failure is still
+// grouped. The two sets exist only during the commit. Gives the build's
+// failure number, or that of the error caught; 0 on success.
+template <class Builder, class Build, class DeleteRetired>
+int CommitBuild(Builder& builder, const char* source, int line, int moduleType, const char* name, Build build,
+                DeleteRetired deleteRetired) {
+  HeldSettings settings;
+  bool displaySuppressed = false;
+  int status = 0;
+  try {
+    builder.SetFrecSet(OM_create_set());
+    builder.SetFrecSetToDelete(OM_create_set());
+    if (builder.GetTfeatureSet() != 0) settings.Hold();
+    DSS_set_suppress_display(3);
+    displaySuppressed = true;
+    // A failed step has been reported already; what it made before failing
+    // is grouped all the same.
+    status = build();
+    tag_t created = 0;
+    GroupMadeFeatures(builder.GetFrecSet(), builder.GetTfeatureSet(), moduleType, name, &created);
+    if (created != 0) builder.SetTfeatureSet(created);
+    deleteRetired(builder.GetFrecSetToDelete());
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, source, line);
+  }
+  // Each way back runs on its own, so that one that raises keeps none of the
+  // others from running.
+  auto restore = [&](auto&& step) {
+    try {
+      step();
+    } catch (const std::exception& e) {
+      const int code = Error::HandleAsBuilder(e, source, line);
+      if (status == 0) status = code;
+    }
+  };
+  if (displaySuppressed) restore([] { DSS_set_suppress_display(2); });
+  restore([&] { settings.Restore(); });
+  restore([] {
+    DSS_REGEN_regenerate_display(1, nullptr);
+    UPDATE_do_update();
+  });
+  if (OM::Set* set = builder.GetFrecSet(); set != nullptr) {
+    builder.SetFrecSet(nullptr);
+    OM_delete_object(set);
+  }
+  if (OM::Set* set = builder.GetFrecSetToDelete(); set != nullptr) {
+    builder.SetFrecSetToDelete(nullptr);
+    OM_delete_object(set);
+  }
+  return status;
+}
+
+}  // namespace KTX::Tooling::Support
