@@ -71,6 +71,11 @@ tag_t PART_ask_occ_part_of_part(PART_part* part) {
   return part != nullptr ? OM::OM_ask_object_tag(part) : 0;
 }
 
+void ASSY_set_work_part(PART_part* part) {
+  Host::Log("ASSY_set_work_part", "part=" + std::to_string(part != nullptr ? part->OmTag() : 0));
+  PART_set_work_part(part);
+}
+
 std::vector<tag_t> ASSY_ask_components(const PART_part* parent) {
   std::vector<tag_t> found;
   for (tag_t kept : Host::KeptInPart(parent))

@@ -59,6 +59,8 @@ KTX_HOST_API tag_t PART_ask_occ_part_of_part(PART_part* part);
 KTX_HOST_API tag_t OCC_ask_instance_of_name(tag_t occurrence, const char* name);
 // The components of a part, in the order added.
 KTX_HOST_API std::vector<tag_t> ASSY_ask_components(const PART_part* parent);
+// Makes the part the work part (logged), as the assembly navigator does.
+KTX_HOST_API void ASSY_set_work_part(PART_part* part);
 
 // The part file name a data-management command-line name stands for (the
 // stand-in's names stand for themselves): a new text.

@@ -1,5 +1,6 @@
 #include "geom/CurveLoops.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <unordered_map>
@@ -96,6 +97,16 @@ void OM_insert_into_tag_set(OM_tag_set* set, tag_t tag) {
 int OM_ask_tag_set_count(const OM_tag_set* set) { return set == nullptr ? 0 : static_cast<int>(set->tags.size()); }
 
 void OM_delete_tag_set(OM_tag_set* set) { delete set; }
+
+void OM_flatten_tag_set(const OM_tag_set* set, int* count, tag_t** tags) {
+  *count = 0;
+  *tags = nullptr;
+  if (set == nullptr || set->tags.empty()) return;
+  *tags = static_cast<tag_t*>(SM_alloc(set->tags.size() * sizeof(tag_t)));
+  if (*tags == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for %zu tags", set->tags.size());
+  std::copy(set->tags.begin(), set->tags.end(), *tags);
+  *count = static_cast<int>(set->tags.size());
+}
 
 int MW_sort_segments(const OM_tag_set* set, double tolerance, int* loopCount, MW_loop_s** loops, int* closedCount,
                      int* openCount) {

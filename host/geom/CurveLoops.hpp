@@ -18,6 +18,9 @@ KTX_HOST_API OM_tag_set* OM_create_tag_set();
 KTX_HOST_API void OM_insert_into_tag_set(OM_tag_set* set, tag_t tag);
 KTX_HOST_API int OM_ask_tag_set_count(const OM_tag_set* set);
 KTX_HOST_API void OM_delete_tag_set(OM_tag_set* set);
+// The set's tags in the order inserted: a new array (SM_alloc; null when
+// none) the caller frees.
+KTX_HOST_API void OM_flatten_tag_set(const OM_tag_set* set, int* count, tag_t** tags);
 
 // One loop of curves in chain order; closed when its two ends meet.
 struct MW_loop_s {

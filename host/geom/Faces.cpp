@@ -1,10 +1,12 @@
 #include "geom/Faces.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <unordered_map>
 #include <string>
 
+#include "kernel/Kernel.hpp"
 #include "om/HostClass.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
@@ -14,6 +16,7 @@ namespace KTX {
 
 int ES_face::ThisClassId = 0;
 int FREF_reference::ThisClassId = 0;
+int FACE_REFERENCE::ThisClassId = 0;
 
 namespace {
 
@@ -39,6 +42,7 @@ struct FaceClasses {
   FaceClasses() {
     Host::RegisterHostClass<ES_face>(OM::TaggedObject::OmClassName);
     Host::RegisterHostClass<FREF_reference>(OM::TaggedObject::OmClassName);
+    Host::RegisterHostClass<FACE_REFERENCE>(OM::TaggedObject::OmClassName);
     Host::RegisterHostClass<ATTR_holder>(OM::TaggedObject::OmClassName);
   }
 } faceClasses;
@@ -84,7 +88,38 @@ const std::string* find(tag_t object, char kind, const char* title) {
   return nullptr;
 }
 
+// Kernel face -> the model face made for it, and -> its reference. Kernel
+// tags are never reused, so an entry can only go stale: a face or reference
+// undone away reads as none.
+std::unordered_map<int, tag_t>& modelFaces() {
+  static auto* map = new std::unordered_map<int, tag_t>;
+  return *map;
+}
+std::unordered_map<int, tag_t>& faceReferences() {
+  static auto* map = new std::unordered_map<int, tag_t>;
+  return *map;
+}
+
+ES_face* faceOf(tag_t face) { return dynamic_cast<ES_face*>(OM::OM_object_of_tag(face)); }
+
 }  // namespace
+
+ES_face::ES_face(int classId, void* context) : GEOM_entity(classId, context), edges_(new OM::TagVla(this)) {}
+ES_face::~ES_face() { delete edges_; }
+
+const std::vector<tag_t>& ES_face::ask_edges() const { return edges_->Items(); }
+
+void ES_face::add_edge(tag_t edge) {
+  std::vector<tag_t>& items = edges_->Items();
+  if (edge == 0 || std::find(items.begin(), items.end(), edge) != items.end()) return;
+  OM::OM__log(edges_);
+  edges_->Items().push_back(edge);
+}
+
+void ES_face::cascade_destroy() {
+  if (kernelFace_ != 0) Kernel::DetachModelBody(OmTag());
+  GEOM_entity::cascade_destroy();
+}
 
 tag_t ES_create_face(tag_t body) {
   Host::Log("ES_create_face", "body=" + std::to_string(body));
@@ -92,7 +127,52 @@ tag_t ES_create_face(tag_t body) {
   if (solid == nullptr) return 0;
   auto* face = Host::CreateInPart<ES_face>(PART_ask_part_of_object(body));
   face->body_ = body;
+  // A face of a body the kernel holds is a kernel face too, so that the
+  // kernel's face queries and the host's lookup from kernel entities meet.
+  face->kernelFace_ = Kernel::AddFace(solid->ask_kernel_body());
+  if (face->kernelFace_ != 0) {
+    Kernel::AttachModelBody(face->OmTag(), face->kernelFace_);
+    modelFaces()[face->kernelFace_] = face->OmTag();
+  }
   return face->OmTag();
+}
+
+int ES_face_ask_edges(tag_t face, int* count, tag_t** edges) {
+  Host::Log("ES_face_ask_edges", "tag=" + std::to_string(face));
+  *count = 0;
+  *edges = nullptr;
+  const ES_face* f = faceOf(face);
+  if (f == nullptr) return Geometry::kNoEntity;
+  const std::vector<tag_t>& items = f->ask_edges();
+  if (items.empty()) return 0;
+  *edges = static_cast<tag_t*>(SM_alloc(items.size() * sizeof(tag_t)));
+  if (*edges == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for %zu edges", items.size());
+  std::copy(items.begin(), items.end(), *edges);
+  *count = static_cast<int>(items.size());
+  return 0;
+}
+
+void ES_face_add_edge(tag_t face, tag_t edge) {
+  if (ES_face* f = faceOf(face)) f->add_edge(edge);
+}
+
+tag_t ES_ask_eid_of_kernel_entity(int entity) {
+  if (const tag_t body = ES_solid_of_kernel_body(entity); body != 0) return body;
+  auto it = modelFaces().find(entity);
+  return it != modelFaces().end() && faceOf(it->second) != nullptr ? it->second : 0;
+}
+
+FACE_REFERENCE* FREF_find_fref_of_face(int kernelFace) {
+  Host::Log("FREF_find_fref_of_face", "face=" + std::to_string(kernelFace));
+  auto it = faceReferences().find(kernelFace);
+  if (it != faceReferences().end())
+    if (auto* kept = dynamic_cast<FACE_REFERENCE*>(OM::OM_object_of_tag(it->second))) return kept;
+  auto found = modelFaces().find(kernelFace);
+  if (found == modelFaces().end() || faceOf(found->second) == nullptr) return nullptr;
+  auto* reference = Host::CreateInPart<FACE_REFERENCE>(PART_ask_part_of_object(found->second));
+  reference->face_ = found->second;
+  faceReferences()[kernelFace] = reference->OmTag();
+  return reference;
 }
 
 tag_t FREF_create(tag_t face) {

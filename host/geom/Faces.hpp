@@ -9,18 +9,43 @@
 
 namespace KTX {
 
-// A face of a model body (its frame is the body's, at the face).
+// A face of a model body (its frame is the body's, at the face), the kernel
+// face it stands for when its body holds a live kernel body, and its edges.
 class KTX_HOST_API ES_face : public GEOM_entity {
   KTX_HOST_OBJECT(ES_face, "KTX::ES_face")
  public:
   tag_t ask_body() const { return body_; }
+  int ask_kernel_face() const { return kernelFace_; }
+  // The edges bounding the face, in the order added.
+  const std::vector<tag_t>& ask_edges() const;
+  // Adds an edge (logged for undo); one the face has already is not added twice.
+  void add_edge(tag_t edge);
+  // Forgets the kernel face it stood for.
+  void cascade_destroy() override;
 
  protected:
-  ES_face(int classId, void* context) : GEOM_entity(classId, context) {}
+  ES_face(int classId, void* context);
+  ~ES_face() override;
 
  private:
   friend KTX_HOST_API tag_t ES_create_face(tag_t body);
   tag_t body_;
+  int kernelFace_;
+  OM::TagVla* edges_;
+};
+
+// What a face reference of the modelling interfaces names: a model face.
+class KTX_HOST_API FACE_REFERENCE : public OM::TaggedObject {
+  KTX_HOST_OBJECT(FACE_REFERENCE, "KTX::FACE_REFERENCE")
+ public:
+  tag_t ask_face() const { return face_; }
+
+ protected:
+  FACE_REFERENCE(int classId, void* context) : OM::TaggedObject(classId, context) {}
+
+ private:
+  friend KTX_HOST_API FACE_REFERENCE* FREF_find_fref_of_face(int kernelFace);
+  tag_t face_;
 };
 
 // What a selection holds for a face: a reference to it.
@@ -45,6 +70,18 @@ KTX_HOST_API tag_t FREF_create(tag_t face);
 KTX_HOST_API tag_t FREF_ask_qd_eid(tag_t reference);
 // The body of a face; 0 for anything else.
 KTX_HOST_API tag_t ES_solid_ask_body(tag_t face);
+// The edges of a face: a new array (SM_alloc; null when none). 0, or
+// Geometry::kNoEntity for a tag that is no face. Logged.
+KTX_HOST_API int ES_face_ask_edges(tag_t face, int* count, tag_t** edges);
+// Test hook: the edge bounds the face (two faces that share an edge both list it).
+KTX_HOST_API void ES_face_add_edge(tag_t face, tag_t edge);
+// The model object a kernel entity stands for: a kernel body its model body,
+// a kernel face its model face; 0 when there is none (or it is gone).
+KTX_HOST_API tag_t ES_ask_eid_of_kernel_entity(int entity);
+// The reference of the model face that stands for the kernel face, made in
+// the face's part on the first ask and given again while it lives (the part
+// keeps it); null when no model face stands for the kernel face. Logged.
+KTX_HOST_API FACE_REFERENCE* FREF_find_fref_of_face(int kernelFace);
 
 // ---- user attributes ----------------------------------------------------------------
 // Real and string attributes by title on any live object, kept with the

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "geom/Faces.hpp"
 #include "kernel/Kernel.hpp"
 #include "om/HostClass.hpp"
 #include "sys/CallLog.hpp"
@@ -538,6 +539,9 @@ bool isOfType(tag_t tag, int type) {
       return dynamic_cast<const ES_curve*>(object) != nullptr;
     case 196:
       return dynamic_cast<const ES_csys*>(object) != nullptr;
+    case 70:
+      return dynamic_cast<const ES_solid*>(object) != nullptr || dynamic_cast<const ES_face*>(object) != nullptr ||
+             dynamic_cast<const ES_edge*>(object) != nullptr;
     default:
       return false;
   }

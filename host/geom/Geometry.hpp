@@ -220,7 +220,8 @@ KTX_HOST_API void INT_free_info(int count, INT_info* infos);
 KTX_HOST_API int DIEDES_UTILS__get_pt_and_dir(tag_t entity, double point[3], double direction[3]);
 
 // ---- entities of a part by type, their names and attributes ---------------------
-// Object types: 2 points, 45 curves, 196 coordinate systems. The first
+// Object types: 2 points, 45 curves, 70 bodies with their faces and edges,
+// 196 coordinate systems. The first
 // entity of the type that the part keeps (in the order made), and the next
 // one after `entity`; 0 when there is none. Logged.
 KTX_HOST_API tag_t RM_cycle_entities_by_type(const PART_part* part, int type);

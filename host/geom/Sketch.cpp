@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "assy/Assembly.hpp"
+#include "geom/Faces.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
 
@@ -50,6 +51,13 @@ int RM_ask_entity_type_and_subtype(tag_t entity, int* type, int* subtype) {
   if (dynamic_cast<ES_edge*>(object) != nullptr) {
     *type = 70;
     *subtype = 3;
+  } else if (dynamic_cast<ES_solid*>(object) != nullptr) {
+    *type = 70;
+  } else if (dynamic_cast<ES_face*>(object) != nullptr) {
+    *type = 70;
+    *subtype = 2;
+  } else if (dynamic_cast<FEATURE_RECORD*>(object) != nullptr) {
+    *type = 205;
   } else if (auto* curve = dynamic_cast<ES_curve*>(object)) {
     *type = curve->ask_point_count() == 2 ? 3 : 5;
   }

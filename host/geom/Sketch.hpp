@@ -13,7 +13,8 @@ KTX_HOST_API int ES_read_sketch_geom_members(tag_t sketch, int* count, tag_t** m
 KTX_HOST_API int ES_ask_sketch_placement(tag_t sketch, double origin[3], double matrix[9]);
 // An entity's type: 2 point, 3 line (a curve of two points), 5 arc (a curve of
 // more), 45 coordinate system, 46 plane, 0 anything else, all of subtype 0;
-// a solid's edge is type 70, subtype 3. Always 0.
+// a body is type 70 (subtype 0), its face 70 subtype 2 and its edge 70
+// subtype 3; a feature is 205. Always 0.
 KTX_HOST_API int RM_ask_entity_type_and_subtype(tag_t entity, int* type, int* subtype);
 // Suppresses (3) or restores (2) the display; the stand-in keeps the last mode.
 KTX_HOST_API void DSS_set_suppress_display(int mode);

@@ -2,11 +2,16 @@
 
 #include <cmath>
 #include <cstring>
+#include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
 #include "geom/Faces.hpp"
+#include "kernel/Kernel.hpp"
+#include "om/HostClass.hpp"
+#include "tool/Tooling.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -24,23 +29,99 @@ std::map<std::pair<tag_t, tag_t>, Scripted>& scripted() {
   return *pairs;
 }
 
-// The points by which an object is measured.
+std::set<std::pair<tag_t, tag_t>>& withoutMinimum() {
+  static auto* pairs = new std::set<std::pair<tag_t, tag_t>>;
+  return *pairs;
+}
+
+std::map<tag_t, std::vector<tag_t>>& topFaces() {
+  static auto* faces = new std::map<tag_t, std::vector<tag_t>>;
+  return *faces;
+}
+
+// A scalar value the modelling calls take their parameters from.
+class SCALAR_scalar : public OM::TaggedObject {
+  KTX_HOST_OBJECT(SCALAR_scalar, "KTX::SCALAR_scalar")
+ public:
+  double value;
+
+ protected:
+  SCALAR_scalar(int classId, void* context) : OM::TaggedObject(classId, context) {}
+};
+int SCALAR_scalar::ThisClassId = 0;
+struct ScalarClass {
+  ScalarClass() { Host::RegisterHostClass<SCALAR_scalar>(OM::TaggedObject::OmClassName); }
+} scalarClass;
+
+std::string v3(const double* v) { return std::to_string(v[0]) + "," + std::to_string(v[1]) + "," + std::to_string(v[2]); }
+
+// The points by which an object is measured: of a curve its points, of a face
+// the corners of its unit square, of another entity its origin.
 std::vector<double> measuredPoints(tag_t object) {
   OM::Object* found = OM::OM_object_of_tag(object);
   if (const auto* curve = dynamic_cast<const ES_curve*>(found)) return curve->ask_points();
+  if (dynamic_cast<const ES_face*>(found) != nullptr) {
+    std::vector<double> corners;
+    const double at[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    for (const auto& uv : at) {
+      double point[3], normal[3];
+      MODL_ask_face_props(object, uv, point, normal);
+      corners.insert(corners.end(), point, point + 3);
+    }
+    return corners;
+  }
   if (const auto* entity = dynamic_cast<const GEOM_entity*>(found))
     return std::vector<double>(entity->ask_origin(), entity->ask_origin() + 3);
   ERROR_raise(__FILE__, __LINE__, Geometry::kNoEntity, "tag %u is nothing to measure", object);
 }
 
-void measure(const char* name, tag_t first, tag_t second, bool maximum, double a[3], double b[3]) {
-  Host::Log(name, std::to_string(first) + " " + std::to_string(second));
-  if (auto it = scripted().find({first, second}); it != scripted().end()) {
-    if (it->second.raise != 0) ERROR_raise(__FILE__, __LINE__, it->second.raise, "the measurement failed");
-    std::memcpy(a, it->second.a, sizeof it->second.a);
-    std::memcpy(b, it->second.b, sizeof it->second.b);
-    return;
+// A plane is measured as the whole plane: each point of the other object
+// against its foot on the plane. The nearest is 0 where the points lie on
+// both sides (between the first two, in order, that do).
+bool measureAgainstPlane(const ES_plane* plane, const std::vector<double>& q, bool maximum, double onPlane[3],
+                         double onOther[3]) {
+  double origin[3], matrix[9];
+  plane->ask_frame(origin, matrix);
+  const double* n = matrix + 6;
+  const double nn = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
+  if (nn == 0.0 || q.empty()) return false;
+  auto height = [&](std::size_t i) {
+    return ((q[i] - origin[0]) * n[0] + (q[i + 1] - origin[1]) * n[1] + (q[i + 2] - origin[2]) * n[2]) / nn;
+  };
+  std::size_t best = 0;
+  for (std::size_t i = 0; i < q.size(); i += 3) {
+    const double h = height(i);
+    if (maximum ? std::fabs(h) > std::fabs(height(best)) : std::fabs(h) < std::fabs(height(best))) best = i;
+    if (!maximum && i > 0 && (h > 0.0) != (height(i - 3) > 0.0) && h != 0.0 && height(i - 3) != 0.0) {
+      const double t = height(i - 3) / (height(i - 3) - h);
+      for (int k = 0; k < 3; ++k) onOther[k] = onPlane[k] = q[i - 3 + k] + t * (q[i + k] - q[i - 3 + k]);
+      return true;
+    }
   }
+  const double h = height(best);
+  for (int k = 0; k < 3; ++k) {
+    onOther[k] = q[best + k];
+    onPlane[k] = q[best + k] - h * n[k];
+  }
+  return true;
+}
+
+// Whether the pair was scripted: its points given, or its raise raised.
+bool scriptedPoints(tag_t first, tag_t second, double a[3], double b[3]) {
+  auto it = scripted().find({first, second});
+  if (it == scripted().end()) return false;
+  if (it->second.raise != 0) ERROR_raise(__FILE__, __LINE__, it->second.raise, "the measurement failed");
+  std::memcpy(a, it->second.a, sizeof it->second.a);
+  std::memcpy(b, it->second.b, sizeof it->second.b);
+  return true;
+}
+
+void measured(tag_t first, tag_t second, bool maximum, double a[3], double b[3]) {
+  if (scriptedPoints(first, second, a, b)) return;
+  const auto* firstPlane = dynamic_cast<const ES_plane*>(OM::OM_object_of_tag(first));
+  const auto* secondPlane = dynamic_cast<const ES_plane*>(OM::OM_object_of_tag(second));
+  if (firstPlane != nullptr && measureAgainstPlane(firstPlane, measuredPoints(second), maximum, a, b)) return;
+  if (secondPlane != nullptr && measureAgainstPlane(secondPlane, measuredPoints(first), maximum, b, a)) return;
   const std::vector<double> p = measuredPoints(first), q = measuredPoints(second);
   double best = maximum ? -1.0 : HUGE_VAL;
   for (std::size_t i = 0; i < p.size(); i += 3)
@@ -51,6 +132,39 @@ void measure(const char* name, tag_t first, tag_t second, bool maximum, double a
       std::memcpy(a, &p[i], 3 * sizeof(double));
       std::memcpy(b, &q[j], 3 * sizeof(double));
     }
+}
+
+void measure(const char* name, tag_t first, tag_t second, bool maximum, double a[3], double b[3]) {
+  Host::Log(name, std::to_string(first) + " " + std::to_string(second));
+  measured(first, second, maximum, a, b);
+}
+
+std::vector<int> kernelTopFaces(const FEATURE_RECORD* frec) {
+  std::vector<int> out;
+  if (auto it = topFaces().find(frec->OmTag()); it != topFaces().end()) {
+    for (tag_t face : it->second)
+      if (const auto* f = dynamic_cast<const ES_face*>(OM::OM_object_of_tag(face)); f && f->ask_kernel_face() != 0)
+        out.push_back(f->ask_kernel_face());
+    return out;
+  }
+  const auto* body = dynamic_cast<const ES_solid*>(OM::OM_object_of_tag(frec->ask_body_eid()));
+  int count = 0;
+  int* faces = nullptr;
+  if (body == nullptr || ZV_BODY_ask_faces(body->ask_kernel_body(), &count, &faces) != 0) return out;
+  out.assign(faces, faces + count);
+  SM_free(faces);
+  return out;
+}
+
+template <class T>
+T* copyOut(const std::vector<T>& items, int* count) {
+  *count = 0;
+  if (items.empty()) return nullptr;
+  auto* out = static_cast<T*>(SM_alloc(items.size() * sizeof(T)));
+  if (out == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for %zu faces", items.size());
+  std::copy(items.begin(), items.end(), out);
+  *count = static_cast<int>(items.size());
+  return out;
 }
 
 }  // namespace
@@ -105,12 +219,86 @@ void JAUTL_SINGLE_MEASURE_ask_maximum_dist(tag_t first, tag_t second, double a[3
   measure("JAUTL_SINGLE_MEASURE_ask_maximum_dist", first, second, true, a, b);
 }
 
+int MIN_object_object(tag_t first, tag_t second, double tolerance, MIN_result_t* result) {
+  Host::Log("MIN_object_object", std::to_string(first) + " " + std::to_string(second) +
+                                     " tolerance=" + std::to_string(tolerance));
+  *result = MIN_result_t{};
+  if (withoutMinimum().count({first, second}) != 0) return 0;
+  measured(first, second, false, result->first, result->second);
+  result->n_results = 1;
+  result->distance[0] = std::hypot(result->first[0] - result->second[0], result->first[1] - result->second[1],
+                                   result->first[2] - result->second[2]);
+  return 0;
+}
+
+int FREC_ask_top_faces(tag_t frec, int* count, int** faces) {
+  Host::Log("FREC_ask_top_faces", "tag=" + std::to_string(frec));
+  *count = 0;
+  *faces = nullptr;
+  const auto* feature = dynamic_cast<const FEATURE_RECORD*>(OM::OM_object_of_tag(frec));
+  if (feature == nullptr) return kNotAFeature;
+  *faces = copyOut(kernelTopFaces(feature), count);
+  return 0;
+}
+
+int TOOLING_get_feat_faces(tag_t frec, int* count, tag_t** faces) {
+  Host::Log("TOOLING_get_feat_faces", "tag=" + std::to_string(frec));
+  *count = 0;
+  *faces = nullptr;
+  const auto* feature = dynamic_cast<const FEATURE_RECORD*>(OM::OM_object_of_tag(frec));
+  if (feature == nullptr) return kNotAFeature;
+  std::vector<tag_t> model;
+  for (int face : kernelTopFaces(feature))
+    if (const tag_t eid = ES_ask_eid_of_kernel_entity(face); eid != 0) model.push_back(eid);
+  *faces = copyOut(model, count);
+  return 0;
+}
+
+tag_t SCALAR_create_double(double value) {
+  Host::Log("SCALAR_create_double", std::to_string(value));
+  PART_part* part = PART_ask_work_part();
+  if (part == nullptr) return 0;
+  auto* scalar = Host::CreateInPart<SCALAR_scalar>(part);
+  scalar->value = value;
+  return scalar->OmTag();
+}
+
+double SCALAR_ask_value(tag_t scalar) {
+  const auto* s = dynamic_cast<const SCALAR_scalar*>(OM::OM_object_of_tag(scalar));
+  return s != nullptr ? s->value : 0.0;
+}
+
+tag_t POINT_create_on_surface(tag_t face, tag_t u, tag_t v) {
+  Host::Log("POINT_create_on_surface", std::to_string(face) + " " + std::to_string(u) + " " + std::to_string(v));
+  const bool scalars = dynamic_cast<const SCALAR_scalar*>(OM::OM_object_of_tag(u)) != nullptr &&
+                       dynamic_cast<const SCALAR_scalar*>(OM::OM_object_of_tag(v)) != nullptr;
+  const double at[2] = {SCALAR_ask_value(u), SCALAR_ask_value(v)};
+  double point[3], normal[3];
+  if (!scalars || MODL_ask_face_props(face, at, point, normal) != 0) return 0;
+  return ES_create_point(point);
+}
+
+int TOOLING_add_pmi_label(int lineCount, const char* const* lines, const double origin[3], tag_t point, int kind,
+                          double size) {
+  std::string text;
+  for (int i = 0; lines != nullptr && i < lineCount; ++i) text += std::string(i > 0 ? "|" : "") + (lines[i] ? lines[i] : "");
+  Host::Log("TOOLING_add_pmi_label", "\"" + text + "\" origin=" + v3(origin) + " point=" + std::to_string(point) +
+                                         " kind=" + std::to_string(kind) + " size=" + std::to_string(size));
+  return lineCount < 1 || lines == nullptr || point == 0 ? 3030591 : 0;
+}
+
 namespace Host {
+void ScriptTopFaces(tag_t frec, const std::vector<tag_t>& faces) { topFaces()[frec] = faces; }
+void ScriptNoMinimum(tag_t first, tag_t second) { withoutMinimum().insert({first, second}); }
 void ScriptMeasurement(tag_t first, tag_t second, const double a[3], const double b[3], int raise) {
   Scripted s{{a[0], a[1], a[2]}, {b[0], b[1], b[2]}, raise};
   scripted()[{first, second}] = s;
 }
-void ClearMeasurements() { scripted().clear(); }
+void ClearMeasurements() {
+  scripted().clear();
+  withoutMinimum().clear();
+  topFaces().clear();
+}
 }  // namespace Host
 
 }  // namespace KTX

@@ -26,10 +26,52 @@ KTX_HOST_API int CRV_ask_curve_on_plane(tag_t curve, const double origin[3], con
 KTX_HOST_API void JAUTL_SINGLE_MEASURE_ask_minimum_dist(tag_t first, tag_t second, double a[3], double b[3]);
 KTX_HOST_API void JAUTL_SINGLE_MEASURE_ask_maximum_dist(tag_t first, tag_t second, double a[3], double b[3]);
 
+// The minimum distance between two objects, as the measurement above finds
+// it (a plane measured as the whole plane, a face by the corners of its unit
+// square): one result, or none for a pair scripted so. The tolerance is
+// recorded only. 0; an object that is no entity raises kNoEntity; a scripted
+// pair gives its points or raises. Logged.
+struct MIN_result_s {
+  int n_results;        // 0 or 1
+  double distance[1];   // the first (only) distance found
+  double first[3];      // the point on the first object
+  double second[3];     // and on the second
+};
+using MIN_result_t = MIN_result_s;
+KTX_HOST_API int MIN_object_object(tag_t first, tag_t second, double tolerance, MIN_result_t* result);
+
+// The faces a feature made, as kernel faces: those scripted for it with
+// Host::ScriptTopFaces, else every face of its body's kernel body. A new
+// array (SM_alloc; null when none). 0, or kNotAFeature. Logged.
+KTX_HOST_API int FREC_ask_top_faces(tag_t frec, int* count, int** faces);
+// The same faces as model faces (those a model face stands for). 0, or
+// kNotAFeature. Logged.
+KTX_HOST_API int TOOLING_get_feat_faces(tag_t frec, int* count, tag_t** faces);
+
+// A scalar value object of the work part (0 without one).
+KTX_HOST_API tag_t SCALAR_create_double(double value);
+// The value of a scalar; 0.0 for a tag that is no scalar.
+KTX_HOST_API double SCALAR_ask_value(tag_t scalar);
+// A point entity of the work part at the face's point at the two scalars'
+// parameters (MODL_ask_face_props); 0 when the face or a scalar is missing.
+// Logged.
+KTX_HOST_API tag_t POINT_create_on_surface(tag_t face, tag_t u, tag_t v);
+// A label of `lineCount` lines placed at the origin and pointing at the
+// point, of that kind and text size. The stand-in makes nothing: the call is
+// logged with every argument. Returns 0; 3030591 for no text or no point.
+KTX_HOST_API int TOOLING_add_pmi_label(int lineCount, const char* const* lines, const double origin[3], tag_t point,
+                                       int kind, double size);
+
 namespace Host {
+// The feature's top faces are these model faces (in this order), for the
+// session until cleared.
+KTX_HOST_API void ScriptTopFaces(tag_t frec, const std::vector<tag_t>& faces);
+// MIN_object_object of the pair (in this order) finds no result.
+KTX_HOST_API void ScriptNoMinimum(tag_t first, tag_t second);
 // The measurements of the pair (in this order) give these points, or, with a
 // raise code not 0, raise it; for the session until cleared.
 KTX_HOST_API void ScriptMeasurement(tag_t first, tag_t second, const double a[3], const double b[3], int raise);
+// Forgets the scripted measurements, minimums and top faces.
 KTX_HOST_API void ClearMeasurements();
 }  // namespace Host
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "Tooling_DieDesBuildSupport.hpp"
 #include "geom/Faces.hpp"
@@ -16,6 +18,7 @@
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
 #include "tool/Tooling.hpp"
+#include "tool/ToolingGeometry.hpp"
 #include "upd/Update.hpp"
 
 namespace KTX::Tooling {
@@ -704,6 +707,84 @@ int DieDesDrawPunchBuilder::CreateChamfer(const std::vector<tag_t>& edges) {
                                  false, false, &feature);
   if (status == 0) KeepMember(found, feature, "QD$CHAMFER_BELT");
   return status;
+}
+
+namespace {
+
+// The faces a feature made, as model faces, in the order the host gives them.
+std::vector<tag_t> topFacesOf(tag_t feature) {
+  int count = 0;
+  int* kernelFaces = nullptr;
+  FREC_ask_top_faces(feature, &count, &kernelFaces);
+  std::vector<tag_t> faces;
+  faces.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i)
+    if (const tag_t face = ES_ask_eid_of_kernel_entity(kernelFaces[i]); face != 0) faces.push_back(face);
+  SM_free(kernelFaces);
+  return faces;
+}
+
+std::vector<tag_t> edgesOf(tag_t face) {
+  int count = 0;
+  tag_t* edges = nullptr;
+  ES_face_ask_edges(face, &count, &edges);
+  std::vector<tag_t> out(edges, edges + count);
+  SM_free(edges);
+  return out;
+}
+
+}  // namespace
+
+double DieDesDrawPunchBuilder::GetBaseThicknessFromStressFeature(tag_t featureSet) {
+  tag_t stress = 0;
+  if (featureSet == 0 || !FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_STRESS_SOLID", &stress)) return 0.0;
+  EditingBuilder builder(true, stress);
+  return std::fabs(limitValue(builder.tag(), false) - limitValue(builder.tag(), true));
+}
+
+int DieDesDrawPunchBuilder::ClassifyMachiningFaces(tag_t feature) {
+  if (feature == 0) return 0;
+  const double touching = 1.05 * TOLER_ask_distance_tol();
+  std::vector<tag_t> away;
+  for (tag_t face : topFacesOf(feature)) {
+    MIN_result_t nearest{};
+    MIN_object_object(m_basePlane, face, touching, &nearest);
+    if (nearest.n_results == 0 || nearest.distance[0] <= 1e-10) {
+      // A face that touches the base plane lies in it only when no point of it is off the plane.
+      AddAttributetoFace(face, AskMaximumDist(m_basePlane, face) <= 1e-10 ? 1 : 2);
+    } else {
+      AddAttributetoFace(face, 3);
+      away.push_back(face);
+    }
+  }
+  if (!away.empty()) AddPMILabelToOneTopFace(away[away.size() / 2], m_exactSheetbodyOption ? "Exact face" : "Rough face");
+  return 0;
+}
+
+int DieDesDrawPunchBuilder::GetBeltChamferEdges(tag_t beltFeature, tag_t plane, std::vector<tag_t>* edges) {
+  if (beltFeature == 0 || edges == nullptr) return 0;
+  const double tolerance = TOLER_ask_distance_tol();
+  const bool editing = m_tfeatureSet != 0;
+  const double baseThickness = editing ? GetBaseThicknessFromStressFeature(m_tfeatureSet) : 0.0;
+  std::vector<tag_t> lowerEdges;
+  std::unordered_set<tag_t> upperEdges;
+  for (tag_t face : topFacesOf(beltFeature)) {
+    MIN_result_t nearest{};
+    MIN_object_object(plane, face, tolerance, &nearest);
+    // The belt's lower faces lie on the base plane, or (editing) on the top of the stress solid.
+    const bool lower = nearest.n_results > 0 &&
+                       (nearest.distance[0] < tolerance ||
+                        (editing && std::fabs(nearest.distance[0] - baseThickness) <= tolerance));
+    const std::vector<tag_t> bounding = edgesOf(face);
+    if (lower)
+      lowerEdges.insert(lowerEdges.end(), bounding.begin(), bounding.end());
+    else
+      upperEdges.insert(bounding.begin(), bounding.end());
+  }
+  // An edge the two groups share runs round the belt where the chamfer goes.
+  for (tag_t edge : lowerEdges)
+    if (upperEdges.count(edge) != 0) edges->push_back(edge);
+  return 0;
 }
 
 }  // namespace KTX::Tooling

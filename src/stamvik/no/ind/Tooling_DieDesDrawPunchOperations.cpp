@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
+#include "assy/Assembly.hpp"
 #include "geom/Curve.hpp"
+#include "geom/CurveLoops.hpp"
 #include "geom/Faces.hpp"
 #include "geom/Sketch.hpp"
+#include "kernel/Kernel.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
@@ -216,6 +219,91 @@ bool DieDesDrawPunchBuilder::GetSheetTrimDirectionWithVector(tag_t body, const M
     ++(normal[0] * vector.X + normal[1] * vector.Y + normal[2] * vector.Z <= -kLimit ? against : along);
   }
   return against < along;
+}
+
+void DieDesDrawPunchBuilder::AskFaceReference(int count, const tag_t* faces, FACE_REFERENCE*** references,
+                                              tag_t** occurrences) {
+  if (count <= 0 || faces == nullptr || references == nullptr) return;
+  const std::size_t n = static_cast<std::size_t>(count);
+  const bool anyOccurrence = std::any_of(faces, faces + n, [](tag_t face) { return OCC_is_occurrence(face); });
+  auto* refs = static_cast<FACE_REFERENCE**>(SM_alloc(n * sizeof(FACE_REFERENCE*)));
+  tag_t* occs = anyOccurrence && occurrences != nullptr ? static_cast<tag_t*>(SM_alloc(n * sizeof(tag_t))) : nullptr;
+  if (refs == nullptr || (anyOccurrence && occurrences != nullptr && occs == nullptr)) {
+    SM_free(refs);
+    SM_free(occs);
+    ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for %d face references", count);
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    tag_t face = faces[i];
+    if (OCC_is_occurrence(face)) {
+      // A face seen through a component is referred to by its prototype, in that component.
+      if (occs != nullptr) occs[i] = OCC_ask_part_occurrence(face);
+      face = OCC_ask_prototype_of_occ(face);
+    } else if (occs != nullptr) {
+      const PART_part* part = PART_ask_part_of_object(face);
+      occs[i] = part != nullptr ? part->OmTag() : 0;
+    }
+    refs[i] = FREF_find_fref_of_face(ES_solid_ask_solvane_tag(face));
+  }
+  *references = refs;
+  if (occurrences != nullptr) *occurrences = occs;
+}
+
+void DieDesDrawPunchBuilder::GetAllTypedBodies(tag_t part, int type, int* count, tag_t** bodies) {
+  if (part == 0 || (type != ZV_BODY_type_solid_c && type != ZV_BODY_type_sheet_c)) return;
+  if (OCC_is_occurrence(part)) part = OCC_ask_prototype_of_occ(part);
+  PART_part* scanned = PART_of_tag(part);
+  PART_part* saved = CONTEXT_ask_work_part();
+  OM_tag_set* found = OM_create_tag_set();
+  ASSY_set_work_part(scanned);
+  try {
+    for (tag_t entity = RM_cycle_entities_by_type(scanned, 70); entity != 0;
+         entity = RM_next_entity_of_type(scanned, 70, entity)) {
+      int entityType = 0, subtype = 0, bodyType = 0;
+      RM_ask_entity_type_and_subtype(entity, &entityType, &subtype);
+      if (subtype != 0) continue;
+      if (ZV_BODY_ask_type(ES_solid_ask_solvane_tag(entity), &bodyType) == 0 && bodyType == type)
+        OM_insert_into_tag_set(found, entity);
+    }
+    OM_flatten_tag_set(found, count, bodies);
+  } catch (...) {
+    ASSY_set_work_part(saved);
+    OM_delete_tag_set(found);
+    throw;
+  }
+  ASSY_set_work_part(saved);
+  OM_delete_tag_set(found);
+}
+
+bool DieDesDrawPunchBuilder::CheckCurveSmooth(tag_t curve, const double direction[3]) {
+  if (curve == 0) return false;
+  PART_part* work = CONTEXT_ask_work_part_p();
+  tag_t feature = 0;
+  // A profile with corners gives a trial extrusion more side faces than a smooth one.
+  if (FeatExtrude(work != nullptr ? work->OmTag() : 0, 1, &curve, 1, direction, "0.0", "10.0", false, nullptr,
+                  nullptr, false, nullptr, false, 0, 0, false, 0, false, 0, &feature) != 0)
+    return false;
+  int count = 0;
+  tag_t* faces = nullptr;
+  TOOLING_get_feat_faces(feature, &count, &faces);
+  SM_free(faces);
+  if (feature != 0) TOOLING_delete_feature(1, &feature);
+  return count > 8;
+}
+
+int DieDesDrawPunchBuilder::AddPMILabelToOneTopFace(tag_t face, const char* text) {
+  if (face == 0 || text == nullptr) return 0;
+  const double middle[2] = {0.5, 0.5};
+  double point[3], normal[3];
+  if (MODL_ask_face_props(face, middle, point, normal) != 0) return 0;
+  // The label stands off the face along its normal, pointing back at its middle.
+  const double origin[3] = {point[0] + 100.0 * normal[0], point[1] + 100.0 * normal[1], point[2] + 100.0 * normal[2]};
+  const tag_t u = SCALAR_create_double(0.5), v = SCALAR_create_double(0.5);
+  if (const tag_t onFace = POINT_create_on_surface(face, u, v); onFace != 0) {
+    const char* const lines[1] = {text};
+    TOOLING_add_pmi_label(1, lines, origin, onFace, 4, 100.0);
+  }
+  return 0;
 }
 
 }  // namespace KTX::Tooling

@@ -13,17 +13,10 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t, int, const tag_t*, int, const dou
 }
 int DieDesDrawPunchBuilder::FeatTrimSolid(int, const tag_t*, tag_t, bool, tag_t*) { return 0; }
 int DieDesDrawPunchBuilder::FeatSheetBoundBox(unsigned int, int, const tag_t*, const double*, tag_t*) { return 0; }
-void DieDesDrawPunchBuilder::AskFaceReference(int, const tag_t*, FACE_REFERENCE***, tag_t**) {}
-void DieDesDrawPunchBuilder::GetAllTypedBodies(tag_t, int, int*, tag_t**) {}
-bool DieDesDrawPunchBuilder::CheckCurveSmooth(tag_t, const double[3]) { return false; }
-int DieDesDrawPunchBuilder::AddPMILabelToOneTopFace(tag_t, const char*) { return 0; }
 int DieDesDrawPunchBuilder::FeatChamfer(int, const tag_t*, int, double, double, double, int, bool, bool, tag_t*) {
   return 0;
 }
 tag_t DieDesDrawPunchBuilder::CreateDumbEdgeCollector(int, const tag_t*) { return 0; }
 int DieDesDrawPunchBuilder::GetTrimToolEids(tag_t, std::vector<int>&) { return 0; }
-int DieDesDrawPunchBuilder::ClassifyMachiningFaces(tag_t) { return 0; }
-int DieDesDrawPunchBuilder::GetBeltChamferEdges(tag_t, tag_t, std::vector<tag_t>*) { return 0; }
-double DieDesDrawPunchBuilder::GetBaseThicknessFromStressFeature(tag_t) { return 0.0; }
 
 }  // namespace KTX::Tooling
