@@ -18,9 +18,10 @@
 
 namespace KTX {
 
-// The tire envelope's parameters: the block itself is kept beside them.
+// The tire envelope's parameters: the block itself is kept beside them. Their
+// class name makes the feature a "Features.TireEnvelope" to scripts.
 class TIREENV_PARMS : public FEATURE_PARMS {
-  KTX_HOST_OBJECT(TIREENV_PARMS, "KTX::TIREENV_PARMS")
+  KTX_HOST_OBJECT(TIREENV_PARMS, "KTX::VD::TireEnvelope")
 
  protected:
   TIREENV_PARMS(int classId, void* context) : FEATURE_PARMS(classId, context) {}
