@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,7 +18,10 @@
 #include "assy/Assembly.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Sketch.hpp"
+#include "afl/TireEnvelope.hpp"
 #include "sys/Files.hpp"
+#include "sys/Memory.hpp"
+#include "vd/TireClearance.hpp"
 #include "vdja_tireenv_motion_util.hpp"
 
 using namespace KTX;
@@ -106,6 +110,69 @@ TEST_F(TireEnvelopeFiles, NumberedNamesShareOneCounter) {
   int counter = 0;
   EXPECT_EQ(vdja_tireenv_motion_probe_file_name(std::string(250, 'd').c_str(), "spindle_file", &counter, spindle),
             3771762);
+}
+
+// The three readers of a motion's files: a refused line leaves a note naming
+// file and line, and nothing is handed out.
+TEST_F(TireEnvelopeFiles, MotionFileReadersRefuseWhatIsNotTheirs) {
+  struct Case {
+    const char* what;
+    int reader;  // 0 spindle trace, 1 joint displacement (room 2), 2 data file
+    std::string text;
+    int result;
+    int count;         // lines handed out (-1: the count left alone)
+    const char* note;  // the line a refusal names
+  };
+  const Case cases[] = {
+      {"two trace lines and a blank", 0, "1 2 3 4 5 6\n\n7 8 9 10 11 12\n", 0, 2, nullptr},
+      {"five numbers", 0, "1 2 3 4 5 6\n1 2 3 4 5\n", -2, 0, "line 2"},
+      {"a word", 0, "1 2 3 4 5 six\n", -2, 0, "line 1"},
+      {"out of range", 0, "1 2 3 4 5 1e999\n", -2, 0, "line 1"},
+      {"joints up to the room", 1, "1 2\n3 4\n", 0, 2, nullptr},
+      {"joints one past the room", 1, "1 2\n3 4\n5 6\n", 0, 2, nullptr},
+      {"three joint numbers", 1, "1 2\n3 4 5\n", -2, 0, "line 2"},
+      {"data lines", 2, "a b\r\n\nc\n", 0, 3, nullptr},
+      {"a null byte", 2, std::string("a\nb\0c\n", 6), -2, -1, "line 2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string file = Write("motion.txt", c.text);
+    Host::ClearCalls();
+    const auto blocks = Memory::LiveCounters().blocks;
+    int count = -1, result = 0;
+    if (c.reader == 0) {
+      double **a = nullptr, **b = nullptr;
+      result = TIREENV_read_spindle_file(file.c_str(), 0, &count, &a, &b);
+      for (int i = 0; i < count; ++i) SM_free(a[i]), SM_free(b[i]);
+      EXPECT_EQ(a == nullptr, result != 0);
+      SM_free(a), SM_free(b);
+    } else if (c.reader == 1) {
+      double first[3] = {0, 0, -1}, second[3] = {0, 0, -1};
+      count = 2;
+      result = TIREENV_read_joints_displacement_fla_file(file.c_str(), first, second, &count);
+      EXPECT_EQ(first[2], -1);  // nothing past the room
+      if (result == 0) {
+        EXPECT_EQ(second[1], 4);
+      }
+    } else {
+      char** lines = nullptr;
+      result = TIREENV_read_data_file_into_strings(file.c_str(), &count, &lines);
+      if (result == 0) {
+        EXPECT_STREQ(lines[0], "a b");
+      }
+      for (int i = 0; i < count && lines != nullptr; ++i) SM_free(lines[i]);
+      EXPECT_EQ(lines == nullptr, result != 0);
+      SM_free(lines);
+    }
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(count, c.count);
+    EXPECT_EQ(Memory::LiveCounters().blocks, blocks);
+    const auto& calls = Host::Calls();
+    const bool noted = std::any_of(calls.begin(), calls.end(), [&](const Host::Call& call) {
+      return call.name == "TIREENV_note" && c.note != nullptr && call.args.find(file + " " + c.note + ":") == 0;
+    });
+    EXPECT_EQ(noted, c.note != nullptr);
+  }
 }
 
 TEST_F(TireEnvelopeFiles, SpindleTraceFile) {

@@ -15,6 +15,7 @@
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "vd/VehicleDesign.hpp"
 
 namespace KTX {
 
@@ -253,6 +254,9 @@ int TIREENV_read_data_file_into_strings(const char* fileName, int* count, char**
   std::vector<std::string> read;
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A line handed on as a text would lose all after a null byte.
+    if (line.find('\0') != std::string::npos)
+      return VD::NoteFileLine(fileName, static_cast<int>(read.size()) + 1, "not a line of text", -2);
     read.push_back(std::move(line));
   }
   *count = static_cast<int>(read.size());

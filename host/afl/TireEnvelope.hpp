@@ -219,7 +219,8 @@ KTX_HOST_API tag_t VD_ASSEM_ask_part_occ_of_inst(tag_t parentOccurrence, tag_t i
 // second (in place).
 KTX_HOST_API void TIREENV_put_tire_points_in_order(Tire_s* area);
 // The file's lines without their line ends: new arrays (SM_alloc, each line
-// too). 0; -1 when it cannot be read (nothing handed out).
+// too). 0; -1 when it cannot be read, -2 for a line holding a null byte (a
+// note names file and line); nothing handed out then.
 KTX_HOST_API int TIREENV_read_data_file_into_strings(const char* fileName, int* count, char*** lines);
 
 // Writes the lines into a new file of the temporary directory

@@ -19,10 +19,7 @@
 namespace KTX {
 namespace {
 
-int Note(const char* fileName, int line, const char* what, int result) {
-  Host::Log("TIREENV_note", std::string(fileName) + " line " + std::to_string(line) + ": " + what);
-  return result;
-}
+using VD::NoteFileLine;
 
 // The numbers of every line that holds any, each line exactly `per` of them:
 // 0; -1 unreadable; -2 for a line of other words (a note names the line).
@@ -40,12 +37,12 @@ int ReadNumberLines(const char* fileName, std::size_t per, std::vector<std::vect
       char* end = nullptr;
       errno = 0;
       const double value = std::strtod(at, &end);
-      if (end == at || errno == ERANGE) return Note(fileName, number, "not a number", -2);
+      if (end == at || errno == ERANGE) return NoteFileLine(fileName, number, "not a number", -2);
       values.push_back(value);
       at = end;
     }
     if (values.empty()) continue;
-    if (values.size() != per) return Note(fileName, number, "wrong count of numbers", -2);
+    if (values.size() != per) return NoteFileLine(fileName, number, "wrong count of numbers", -2);
     rows->push_back(std::move(values));
   }
   return 0;

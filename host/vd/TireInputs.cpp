@@ -63,10 +63,7 @@ bool FamilyOf(int type, Family* family) {
   }
 }
 
-int Note(const char* fileName, int line, const char* what, int result) {
-  Host::Log("TIREENV_note", std::string(fileName) + " line " + std::to_string(line) + ": " + what);
-  return result;
-}
+using VD::NoteFileLine;
 
 // The words of a line, or none for a blank or comment line.
 std::vector<std::string> WordsOf(const std::string& line) {
@@ -152,25 +149,25 @@ int TIREENV_load_susp_pt_file(const char* fileName, int type, char text[256], vo
     std::vector<double> values;
     if (!headed) {
       if (words.size() != 2 || words[0] != "template" || !NumbersOf(words, 1, &values))
-        return Note(fileName, lineNumber, "no template line", -11);
+        return NoteFileLine(fileName, lineNumber, "no template line", -11);
       // A number beyond int's range is no template type (and cannot be cast to one).
       const bool inRange = std::fabs(values[0]) < 1e9;
       const int fileType = inRange ? static_cast<int>(values[0]) : 0;
       Family fileFamily{};
       if (!inRange || values[0] != fileType || !FamilyOf(fileType, &fileFamily) || fileFamily.points != family.points)
-        return Note(fileName, lineNumber, "another template", -13);
+        return NoteFileLine(fileName, lineNumber, "another template", -13);
       headed = true;
       continue;
     }
-    if (words.size() != 4 || !NumbersOf(words, 1, &values)) return Note(fileName, lineNumber, "not a name and x y z", -2);
+    if (words.size() != 4 || !NumbersOf(words, 1, &values)) return NoteFileLine(fileName, lineNumber, "not a name and x y z", -2);
     std::size_t i = 0;
     while (i < family.count && words[0] != family.points[i].name) ++i;
-    if (i == family.count) return Note(fileName, lineNumber, "no such hard point", -20);
-    if (seen[i]) return Note(fileName, lineNumber, "hard point given twice", -21);
+    if (i == family.count) return NoteFileLine(fileName, lineNumber, "no such hard point", -20);
+    if (seen[i]) return NoteFileLine(fileName, lineNumber, "hard point given twice", -21);
     seen[i] = true;
     std::memcpy(copy.data() + family.points[i].offset, values.data(), 3 * sizeof(double));
   }
-  if (!headed) return Note(fileName, lineNumber, "no template line", -11);
+  if (!headed) return NoteFileLine(fileName, lineNumber, "no template line", -11);
   for (std::size_t i = 0; i < family.count; ++i) {
     if (seen[i]) continue;
     if (text != nullptr) std::snprintf(text, 256, "%s", family.points[i].name);
@@ -195,7 +192,7 @@ int TIREENV_create_spindle_lines_from_file(const char* fileName, int* count, tag
     const std::vector<std::string> words = WordsOf(line);
     if (words.empty()) continue;
     std::vector<double> values;
-    if (words.size() != 6 || !NumbersOf(words, 0, &values)) return Note(fileName, lineNumber, "not six numbers", -2);
+    if (words.size() != 6 || !NumbersOf(words, 0, &values)) return NoteFileLine(fileName, lineNumber, "not six numbers", -2);
     ends.insert(ends.end(), values.begin(), values.end());
   }
   const int n = static_cast<int>(ends.size() / 6);
@@ -251,15 +248,15 @@ int read_profile_file(const char* fileName, int* count, char*** names, tire_prof
     if (words.empty()) continue;
     if (words[0] == "profile") {
       if (words.size() < 2 || words.size() > 3 || (words.size() == 3 && words[2] != "mirror"))
-        return Note(fileName, lineNumber, "not profile <name> [mirror]", -2);
+        return NoteFileLine(fileName, lineNumber, "not profile <name> [mirror]", -2);
       read.push_back(words[1]);
       records.push_back({});
       records.back().mirror = words.size() == 3 ? 1 : 0;
       continue;
     }
     std::vector<double> values;
-    if (records.empty()) return Note(fileName, lineNumber, "a point before any profile", -2);
-    if (words.size() != 2 || !NumbersOf(words, 0, &values)) return Note(fileName, lineNumber, "not x y", -2);
+    if (records.empty()) return NoteFileLine(fileName, lineNumber, "a point before any profile", -2);
+    if (words.size() != 2 || !NumbersOf(words, 0, &values)) return NoteFileLine(fileName, lineNumber, "not x y", -2);
     tire_profile_point_s& r = records.back();
     if (r.count < 100) {
       r.points[r.count][0] = values[0];

@@ -159,10 +159,7 @@ int readoffsetvalues(const char* fileName, int* sectionCount, int* offsetCount, 
   Host::Log("readoffsetvalues", fileName != nullptr ? fileName : "(null)");
   std::ifstream in(fileName != nullptr ? fileName : "");
   if (!in) return -1;
-  const auto note = [&](int line, const char* what) {
-    Host::Log("TIREENV_note", std::string(fileName) + " line " + std::to_string(line) + ": " + what);
-    return -2;
-  };
+  const auto note = [&](int line, const char* what) { return VD::NoteFileLine(fileName, line, what, -2); };
   int sections = 0, widest = 0, lineNumber = 0;
   std::string line;
   while (std::getline(in, line)) {
@@ -197,6 +194,12 @@ int readoffsetvalues(const char* fileName, int* sectionCount, int* offsetCount, 
 }
 
 namespace VD {
+int NoteFileLine(const char* fileName, int line, const char* what, int result) {
+  Host::Log("TIREENV_note", std::string(fileName != nullptr ? fileName : "(null)") + " line " + std::to_string(line) +
+                                ": " + what);
+  return result;
+}
+
 void SetCsysAnswer(int type, const double origin[3], const double matrix[9]) {
   CsysAnswer& a = csysAnswer();
   a.type = type;

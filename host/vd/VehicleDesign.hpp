@@ -294,6 +294,9 @@ KTX_HOST_API void ResetCsysAnswer();
 // What the motion leaves for a trace at an index: the line's start and end.
 KTX_HOST_API void SetTracedLine(tag_t trace, int index, const double start[3], const double end[3]);
 KTX_HOST_API void ClearTracedLines();
+// The note a file reader leaves for a line it refuses (file, line number and
+// why, as a `TIREENV_note` call); gives back `result`.
+int NoteFileLine(const char* fileName, int line, const char* what, int result);
 }  // namespace VD
 
 }  // namespace KTX
