@@ -84,6 +84,12 @@ int JAUTL_BOOLEAN__create_boolean_feature(int type, tag_t target, bool option, i
     return static_cast<int>(code);
   if (long long code = Host::Answer("JAUTL_BOOLEAN__create_boolean_feature.type" + std::to_string(type), 0); code != 0)
     return static_cast<int>(code);
+  FEATURE_RECORD* frec = MakeBooleanFeature(type, target, n_tools, tools);
+  handOut(std::vector<tag_t>{frec->OmTag()}, n_features, features);
+  return 0;
+}
+
+FEATURE_RECORD* MakeBooleanFeature(int type, tag_t target, int n_tools, const tag_t* tools) {
   PART_part* part = PART_ask_part_of_object(target);
   auto* parms = Host::CreateInPart<BOOLEAN_parms>(part);
   parms->type_ = type;
@@ -95,8 +101,7 @@ int JAUTL_BOOLEAN__create_boolean_feature(int type, tag_t target, bool option, i
   frec->set_body_eid(target);
   graph().booleans.push_back(frec->OmTag());
   graph().order.push_back(frec->OmTag());
-  handOut(std::vector<tag_t>{frec->OmTag()}, n_features, features);
-  return 0;
+  return frec;
 }
 
 void BREF_ask_frecs_using_bref(tag_t bref, int* n_frecs, tag_t** frecs) {

@@ -10,6 +10,11 @@
 
 namespace KTX {
 
+// A boolean feature of `type` (0 unite, 1 subtract, 2 intersect) of the tools
+// with the target body, made in the target's part, its body the target. The
+// callers check their inputs first.
+KTX_HOST_API FEATURE_RECORD* MakeBooleanFeature(int type, tag_t target, int n_tools, const tag_t* tools);
+
 // The parameters of a boolean feature: its type (0 unite, 1 subtract, 2
 // intersect) and the references of its target and tool bodies.
 class KTX_HOST_API BOOLEAN_parms : public FEATURE_PARMS {
@@ -25,8 +30,7 @@ class KTX_HOST_API BOOLEAN_parms : public FEATURE_PARMS {
   ~BOOLEAN_parms() override;
 
  private:
-  friend KTX_HOST_API int JAUTL_BOOLEAN__create_boolean_feature(int, tag_t, bool, int, const tag_t*, bool, bool,
-                                                                bool, bool*, bool*, int*, tag_t**);
+  friend FEATURE_RECORD* MakeBooleanFeature(int, tag_t, int, const tag_t*);
   int type_;
   tag_t target_;
   OM::TagVla* tools_;

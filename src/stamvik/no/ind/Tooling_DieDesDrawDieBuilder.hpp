@@ -9,6 +9,8 @@
 
 namespace KTX::Tooling {
 
+class FeatureSetMembers;
+
 // Fields in object order; the attribute indexes say their persistent identity.
 #define STAMVIK_DIE_DES_DRAW_DIE_BUILDER_ATTRIBUTES(A)                                         \
   A(5, m_deckThickness, ::KTX::Frame::Double, 0x1)                                             \
@@ -147,6 +149,7 @@ class STAMVIK_API DieDesDrawDieBuilder : public JAX_BUILDER {
   // boolean tolerance retry: the distance tolerance, then 5, 10, 15 and 20
   // times it. Returns the last attempt's status.
   int BooleanWithRetry(bool unite, tag_t target, tag_t tool, tag_t* feature);
+  FeatureSetMembers Members();
 };
 
 STAMVIK_OM_CLASS_EXPORTS(DieDesDrawDieBuilder)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Tooling_DieDesBuildSupport.hpp"
+#include "Tooling_FeatureSetMembers.hpp"
 #include "geom/Faces.hpp"
 #include "afl/Module.hpp"
 #include "geom/Sketch.hpp"
@@ -395,48 +396,26 @@ STAMVIK_PLAIN_SETTER(SetCoreDrawPunchOption, bool, m_coreDrawPunchOption)
 
 // ---- the build's steps -----------------------------------------------------------------
 
-bool DieDesDrawPunchBuilder::FindMember(const char* title, tag_t* feature) {
-  *feature = 0;
-  return m_tfeatureSet != 0 && FindFeatureInSetByAttrTitle(m_tfeatureSet, title, feature);
-}
+FeatureSetMembers DieDesDrawPunchBuilder::Members() { return {this, m_tfeatureSet, m_frecSet, m_frecSetToDelete}; }
+
+bool DieDesDrawPunchBuilder::FindMember(const char* title, tag_t* feature) { return Members().Find(title, feature); }
 
 void DieDesDrawPunchBuilder::PlaceFeature(tag_t feature, tag_t reference, int mode) {
-  hostInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
-      ->PlaceFeatures(workPartTag(), &feature, 1, reference, mode);
+  Members().Place(feature, reference, mode);
 }
 
 void DieDesDrawPunchBuilder::KeepMember(bool found, tag_t feature, const char* title, tag_t reference, int mode,
                                         bool placeWhenCreating) {
-  if (feature == 0 || found) return;
-  OM_insert_into_set(m_frecSet, feature);
-  if (reference != 0 && mode != 0 && (m_tfeatureSet != 0 || placeWhenCreating)) PlaceFeature(feature, reference, mode);
-  AddHideIntAttr(feature, title);
+  Members().Keep(found, feature, title, reference, mode, placeWhenCreating);
 }
 
-void DieDesDrawPunchBuilder::RetireMember(bool found, tag_t feature) {
-  InsertFeatureIntoOMSetToDelete(found, &feature, m_frecSetToDelete);
-}
+void DieDesDrawPunchBuilder::RetireMember(bool found, tag_t feature) { Members().Retire(found, feature); }
 
-
-void DieDesDrawPunchBuilder::BasePlaneNormal(double normal[3]) {
-  normal[0] = normal[1] = normal[2] = 0.0;
-  hostInterface<JAM::IPlane_Interface>("IPlane")->Normal(m_basePlane, &normal[0], &normal[1], &normal[2]);
-}
+void DieDesDrawPunchBuilder::BasePlaneNormal(double normal[3]) { PlaneDirection(m_basePlane, normal); }
 
 int DieDesDrawPunchBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, const double normal[3],
                                             int status) {
-  tag_t smoothing = 0;
-  const bool found = FindMember(title, &smoothing);
-  if (*curve == 0 || !CheckCurveSmooth(*curve, normal)) {
-    RetireMember(found, smoothing);
-    return status;
-  }
-  status = FeatSmoothPunchProfile(*curve, curve, &smoothing);
-  if (status == 0) {
-    KeepMember(found, smoothing, title, reference, 2);
-    finishFeature(smoothing);
-  }
-  return status;
+  return Members().SmoothWhenRough(curve, title, reference, 2, normal, status);
 }
 
 int DieDesDrawPunchBuilder::CreateTopBottomRoughOffset(tag_t* top, tag_t* bottom, tag_t* belt) {

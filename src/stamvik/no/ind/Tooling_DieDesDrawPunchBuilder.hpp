@@ -16,6 +16,8 @@ class FACE_REFERENCE;
 
 namespace KTX::Tooling {
 
+class FeatureSetMembers;
+
 // Fields in object order (numbers, references, tags, options); the attribute
 // indexes say their persistent identity.
 #define STAMVIK_DIE_DES_DRAW_PUNCH_BUILDER_ATTRIBUTES(A)                                \
@@ -196,6 +198,7 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // retires the smoothing member. Returns the status of what ran.
   int SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, const double normal[3], int status);
   void BasePlaneNormal(double normal[3]);
+  FeatureSetMembers Members();
 };
 
 STAMVIK_OM_CLASS_EXPORTS(DieDesDrawPunchBuilder)

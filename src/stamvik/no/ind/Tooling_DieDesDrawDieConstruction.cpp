@@ -1,0 +1,240 @@
+// The draw die's build: the frame that runs its steps on the build layer,
+// the member rule its steps follow, and the curve and sheet steps (working
+// curves from the selections, the rough offsets of the die face, the
+// projections on the base plane and the offsets of the blank projection).
+#include <exception>
+
+#include "Tooling_DieDesBuildSupport.hpp"
+#include "Tooling_DieDesDrawDieBuilder.hpp"
+#include "Tooling_FeatureSetMembers.hpp"
+#include "geom/Geometry.hpp"
+#include "sys/Error.hpp"
+
+namespace KTX::Tooling {
+
+namespace {
+using namespace Support;
+constexpr const char* kSource = "Tooling_DieDesDrawDieBuilder";
+}  // namespace
+
+// ---- the member rule ----------------------------------------------------------------------
+
+FeatureSetMembers DieDesDrawDieBuilder::Members() {
+  return {m_drawPunchBuilder, m_tfeatureSet, m_frecSet, m_frecSetToDelete};
+}
+
+bool DieDesDrawDieBuilder::FindMember(const char* title, tag_t* feature) { return Members().Find(title, feature); }
+
+void DieDesDrawDieBuilder::KeepMember(bool found, tag_t feature, const char* title, tag_t reference, int mode) {
+  Members().Keep(found, feature, title, reference, mode);
+}
+
+void DieDesDrawDieBuilder::PlaceFeature(tag_t feature, tag_t reference, int mode) {
+  Members().Place(feature, reference, mode);
+}
+
+void DieDesDrawDieBuilder::RetireMember(bool found, tag_t feature) { Members().Retire(found, feature); }
+
+void DieDesDrawDieBuilder::BasePlaneDirection(double direction[3]) { PlaneDirection(m_basePlane, direction); }
+
+int DieDesDrawDieBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, int mode, int status) {
+  double direction[3];
+  BasePlaneDirection(direction);
+  return Members().SmoothWhenRough(curve, title, reference, mode, direction, status);
+}
+
+// ---- the frame ------------------------------------------------------------------------------
+
+int DieDesDrawDieBuilder::CreateUpperDrawDie() {
+  // Each step's failure ends the build at once; what the steps made stays in
+  // m_frecSet so that the commit still groups it.
+  auto step = [](int status, int line, int number, const char* failure, const char* success) {
+    if (status != 0) ERROR_raise(kSource, line, number, "%s", failure);
+    mtStatusAreaImmediate(success);
+  };
+  JAM::LayerManager_Interface* layers = layerManager();
+  const tag_t work = workPartTag();
+  int savedLayer = 1;
+  layers->AskWorkLayer(work, &savedLayer);
+  layers->SetWorkLayer(work, kBuildLayer);
+  int status = 0;
+  tag_t mainBody = 0;
+  try {
+    step(ProcessAllInputCurves(), 318, 3030582, "Error occurs on processing input curves.",
+         "Process input curves successfully.");
+    tag_t top = 0, bottom = 0, middle = 0;
+    int rc = CreateTopBottomRoughOffset(&top, &bottom, &middle);
+    if (rc == 0 && (top == 0 || bottom == 0 || middle == 0)) rc = kMissingInput;
+    step(rc, 326, 3030593, "Error occurs on creating rough offset sheets.", "Create rough offset sheets successfully.");
+    tag_t punchProjection = 0, blankProjection = 0;
+    rc = CreateProjectCurves(&punchProjection, &blankProjection);
+    if (rc == 0 && (punchProjection == 0 || blankProjection == 0)) rc = kMissingInput;
+    step(rc, 334, 3030594, "Error occurs on creating project curves.", "Create project curves successfully.");
+    tag_t binderCurve = 0, deckCurve = 0;
+    rc = CreateOffsetCurves(blankProjection, &binderCurve, &deckCurve);
+    if (rc == 0 && (binderCurve == 0 || deckCurve == 0)) rc = kMissingInput;
+    step(rc, 342, 3030595, "Error occurs on creating offset curves.", "Create offset curve successfully.");
+    tag_t mainFeature = 0;
+    step(CreateMainBottomSolid(bottom, punchProjection, &mainBody, &mainFeature), 349, 3030596,
+         "Error occurs on creating main solid body.", "Create main solid body successfully.");
+    tag_t topFeature = 0, topTrimFeature = 0, topSolidBody = 0;
+    step(CreateTopSolid(top, bottom, deckCurve, mainBody, &topFeature, &topTrimFeature, &topSolidBody), 357,
+         3030597, "Error occurs on creating top solid body.", "Create top solid body successfully.");
+    // The subtracted top is optional: its failure is shown and the build goes on.
+    tag_t subTopFeature = 0;
+    mtStatusAreaImmediate(CreateSubTopSolid(top, middle, binderCurve, deckCurve, topSolidBody, &subTopFeature) != 0
+                              ? "Create subtract top solid body failed."
+                              : "Create subtract top solid body successfully.");
+    tag_t stressFeature = 0;
+    step(CreateStressSolid(m_finalFlangeCurve, punchProjection, blankProjection, mainBody, &stressFeature), 372,
+         3030599, "Error occurs on creating the stress solid.", "Create stress solid successfully.");
+    ClassifyMachiningFaces(mainFeature, topFeature, topTrimFeature, stressFeature, top);
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, kSource, 381);
+  }
+  // The work layer goes back on every path, a failed step's included.
+  layers->SetWorkLayer(work, savedLayer);
+  layers->MoveToLayer(work, savedLayer, 1, &mainBody);
+  return status;
+}
+
+// ---- the curve and sheet steps --------------------------------------------------------------
+
+int DieDesDrawDieBuilder::ProcessAllInputCurves() {
+  try {
+    struct Input {
+      SELECT_OBJECT_list* selection;
+      const char* joinTitle;
+      tag_t curve;
+    };
+    Input inputs[3] = {{m_punchCurve, "QD$PUNCH_JOIN_CURVE", 0},
+                       {m_blankCurve, "QD$BLANK_JOIN_CURVE", 0},
+                       {m_flangeCurve, "QD$FLANGE_JOIN_CURVE", 0}};
+    for (Input& input : inputs) {
+      if (input.selection == nullptr) return kMissingInput;
+      // A blank or flange selection that is not one closed loop stops the
+      // build as the punch's does, rather than being built as if not selected.
+      if (int status = m_drawPunchBuilder->ProcessInputCurves(input.selection, m_tfeatureSet, "QD$ROUGH_OFFSET_BOTTOM",
+                                                              m_frecSetToDelete, input.joinTitle, m_frecSet,
+                                                              &input.curve);
+          status != 0)
+        return status;
+    }
+    SetFinalPunchCurve(inputs[0].curve);
+    SetFinalBlankCurve(inputs[1].curve);
+    // No flange curve retires its smoothing; a rough one is smoothed, before the bottom offset.
+    tag_t flange = inputs[2].curve, bottomMember = 0;
+    FindMember("QD$ROUGH_OFFSET_BOTTOM", &bottomMember);
+    const int status = SmoothWhenRough(&flange, "QD$SMOOTH_FLANGE_CURVE", bottomMember, 1, 0);
+    SetFinalFlangeCurve(flange);
+    return status;
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 563);
+  }
+}
+
+int DieDesDrawDieBuilder::CreateTopBottomRoughOffset(tag_t* top, tag_t* bottom, tag_t* middle) {
+  *top = *bottom = *middle = 0;
+  try {
+    tag_t topFeature = 0, bottomFeature = 0, middleFeature = 0;
+    const bool topFound = FindMember("QD$ROUGH_OFFSET_TOP", &topFeature);
+    const bool bottomFound = FindMember("QD$ROUGH_OFFSET_BOTTOM", &bottomFeature);
+    const bool middleFound = FindMember("QD$ROUGH_OFFSET_MIDDLE", &middleFeature);
+    const tag_t bottomMember = bottomFeature;
+    const tag_t csys = WCS_ask_tag();
+    const tag_t sheet = m_sheetBody != nullptr ? m_sheetBody->ask_selected_tag() : 0;
+    DieDesDrawPunchBuilder* punch = m_drawPunchBuilder;
+    if (!m_exactSheetbodyOption) {
+      if (int rc = punch->FeatRoughOffset(sheet, csys, m_machiningAllowance, 1.0, 5.0, &topFeature); rc != 0)
+        return rc;
+      KeepMember(topFound, topFeature, "QD$ROUGH_OFFSET_TOP", bottomMember, 1);
+    } else {
+      RetireMember(topFound, topFeature);
+      topFeature = 0;
+    }
+    if (int rc = punch->FeatRoughOffset(sheet, csys, m_deckThickness, 3.0, 25.0, &bottomFeature); rc != 0) return rc;
+    KeepMember(bottomFound, bottomFeature, "QD$ROUGH_OFFSET_BOTTOM");
+    if (int rc = punch->FeatRoughOffset(sheet, csys, m_deckThickness - m_deckFlangeThickness, 3.0, 25.0,
+                                        &middleFeature);
+        rc != 0)
+      return rc;
+    KeepMember(middleFound, middleFeature, "QD$ROUGH_OFFSET_MIDDLE");
+    *top = topFeature != 0 ? firstBody(topFeature, 0) : sheet;
+    *bottom = firstBody(bottomFeature, 0);
+    *middle = firstBody(middleFeature, 0);
+    finishFeature(topFeature);
+    finishFeature(bottomFeature);
+    finishFeature(middleFeature);
+    return 0;
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 640);
+  }
+}
+
+int DieDesDrawDieBuilder::CreateProjectCurves(tag_t* punchProjection, tag_t* blankProjection) {
+  *punchProjection = *blankProjection = 0;
+  if (m_finalPunchCurve == 0 || m_finalBlankCurve == 0) return kMissingInput;
+  try {
+    DieDesDrawPunchBuilder* punch = m_drawPunchBuilder;
+    tag_t punchFeature = 0, blankFeature = 0, flangeFeature = 0;
+    const bool punchFound = FindMember("QD$PROJECT_CURVE_PUNCH", &punchFeature);
+    const bool blankFound = FindMember("QD$PROJECT_CURVE_BLANK", &blankFeature);
+    const bool flangeFound = FindMember("QD$PROJECT_CURVE_FLANGE", &flangeFeature);
+    tag_t curve = m_finalPunchCurve;
+    int status = punch->FeatProjectCurve(&curve, 1, m_basePlane, punchProjection, &punchFeature);
+    if (status != 0) return status;
+    KeepMember(punchFound, punchFeature, "QD$PROJECT_CURVE_PUNCH");
+    finishFeature(punchFeature);
+    curve = m_finalBlankCurve;
+    status = punch->FeatProjectCurve(&curve, 1, m_basePlane, blankProjection, &blankFeature);
+    if (status != 0) return status;
+    KeepMember(blankFound, blankFeature, "QD$PROJECT_CURVE_BLANK");
+    finishFeature(blankFeature);
+    if (m_finalFlangeCurve != 0) {
+      curve = m_finalFlangeCurve;
+      tag_t projected = 0;
+      status = punch->FeatProjectCurve(&curve, 1, m_basePlane, &projected, &flangeFeature);
+      if (status != 0) return status;
+      SetFinalFlangeCurve(projected);
+      KeepMember(flangeFound, flangeFeature, "QD$PROJECT_CURVE_FLANGE", blankFeature, 2);
+      finishFeature(flangeFeature);
+    } else {
+      RetireMember(flangeFound, flangeFeature);
+    }
+    return SmoothWhenRough(punchProjection, "QD$SMOOTH_PROJECT_PUNCH_CURVE", blankFeature, 2, status);
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 712);
+  }
+}
+
+int DieDesDrawDieBuilder::CreateOffsetCurves(tag_t blankProjection, tag_t* binderCurve, tag_t* deckCurve) {
+  *binderCurve = *deckCurve = 0;
+  if (blankProjection == 0) return kMissingInput;
+  try {
+    struct Offset {
+      const char* title;
+      const char* smoothingTitle;
+      double distance;
+      tag_t* curve;
+    };
+    const Offset offsets[2] = {
+        {"QD$OFFSET_CURVE_BINDER", "QD$SMOOTH_OFFSET_BINDER_CURVE", m_binderEdgeOffset, binderCurve},
+        {"QD$OFFSET_CURVE_DECK", "QD$SMOOTH_OFFSET_DECK_CURVE", m_deckEdgeOffset, deckCurve}};
+    for (const Offset& offset : offsets) {
+      tag_t feature = 0;
+      const bool found = FindMember(offset.title, &feature);
+      // Both offsets go inwards of the blank.
+      if (int status = m_drawPunchBuilder->FeatOffsetCurve(blankProjection, -offset.distance, offset.curve, &feature);
+          status != 0)
+        return status;
+      KeepMember(found, feature, offset.title);
+      finishFeature(feature);
+      SmoothWhenRough(offset.curve, offset.smoothingTitle, feature, 2, 0);
+    }
+    return 0;
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 771);
+  }
+}
+
+}  // namespace KTX::Tooling
