@@ -88,8 +88,12 @@ class LayerManager final : public LayerManager_Interface {
     return 0;
   }
   int MoveToLayer(tag_t part, int layer, int count, const tag_t* objects) override {
-    Host::Log("LayerManagerMoveToLayer", "part=" + std::to_string(part) + " layer=" + std::to_string(layer) +
-                                             " count=" + std::to_string(count));
+    if (Host::Logging()) {
+      std::string moved;
+      for (int i = 0; objects != nullptr && i < count; ++i) moved += " " + std::to_string(objects[i]);
+      Host::Log("LayerManagerMoveToLayer", "part=" + std::to_string(part) + " layer=" + std::to_string(layer) +
+                                               " count=" + std::to_string(count) + moved);
+    }
     tag_t tag = 0;
     if (int rc = partTag(part, &tag); rc != 0) return rc;
     if (!validLayer(layer)) return kBadLayer;
