@@ -49,17 +49,11 @@ int DieDesDrawDieBuilder::CreateUpperDrawDie() {
   // Each step's failure ends the build at once; what the steps made stays in
   // m_frecSet so that the commit still groups it.
   auto step = [](int status, int line, int number, const char* failure, const char* success) {
-    if (status != 0) ERROR_raise(kSource, line, number, "%s", failure);
-    mtStatusAreaImmediate(success);
+    ReportStep(kSource, status, line, number, failure, success);
   };
-  JAM::LayerManager_Interface* layers = layerManager();
-  const tag_t work = workPartTag();
-  int savedLayer = 1;
-  layers->AskWorkLayer(work, &savedLayer);
-  layers->SetWorkLayer(work, kBuildLayer);
-  int status = 0;
+  // The main body, once made, goes to the user's layer with the work layer.
   tag_t mainBody = 0;
-  try {
+  return BuildOnLayer(kSource, 381, &mainBody, [&] {
     step(ProcessAllInputCurves(), 318, 3030582, "Error occurs on processing input curves.",
          "Process input curves successfully.");
     tag_t top = 0, bottom = 0, middle = 0;
@@ -89,13 +83,7 @@ int DieDesDrawDieBuilder::CreateUpperDrawDie() {
     step(CreateStressSolid(m_finalFlangeCurve, punchProjection, blankProjection, mainBody, &stressFeature), 372,
          3030599, "Error occurs on creating the stress solid.", "Create stress solid successfully.");
     ClassifyMachiningFaces(mainFeature, topFeature, topTrimFeature, stressFeature, top);
-  } catch (const std::exception& e) {
-    status = Error::HandleAsBuilder(e, kSource, 381);
-  }
-  // The work layer goes back on every path, a failed step's included.
-  layers->SetWorkLayer(work, savedLayer);
-  layers->MoveToLayer(work, savedLayer, 1, &mainBody);
-  return status;
+  });
 }
 
 // ---- the curve and sheet steps --------------------------------------------------------------

@@ -281,17 +281,11 @@ int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
   // Each step's failure ends the build at once; what the steps made stays in
   // m_frecSet so that the commit still groups it.
   auto step = [](int status, int line, int number, const char* failure, const char* success) {
-    if (status != 0) ERROR_raise(kSource, line, number, "%s", failure);
-    mtStatusAreaImmediate(success);
+    ReportStep(kSource, status, line, number, failure, success);
   };
-  JAM::LayerManager_Interface* layers = layerManager();
-  const tag_t work = workPartTag();
-  int savedLayer = 1;
-  layers->AskWorkLayer(work, &savedLayer);
-  layers->SetWorkLayer(work, kBuildLayer);
-  int status = 0;
-  std::vector<tag_t> beltEdges;
-  try {
+  const tag_t moved = 0;
+  return BuildOnLayer(kSource, 462, &moved, [&] {
+    std::vector<tag_t> beltEdges;
     tag_t finalCurve = 0;
     step(ProcessInputCurves(m_punchCurve, m_tfeatureSet, "QD$ROUGH_OFFSET_BOTTOM", m_frecSetToDelete,
                             "QD$PUNCH_JOIN_CURVE", m_frecSet, &finalCurve),
@@ -328,14 +322,7 @@ int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
     }
     step(CreateChamfer(beltEdges), 456, 3030589, "Error occurs on creating draw punch chamfer.",
          "Create draw punch chamfer successfully.");
-  } catch (const std::exception& e) {
-    status = Error::HandleAsBuilder(e, kSource, 462);
-  }
-  // The work layer goes back on every path, a failed step's included.
-  layers->SetWorkLayer(work, savedLayer);
-  tag_t moved = 0;
-  layers->MoveToLayer(work, savedLayer, 1, &moved);
-  return status;
+  });
 }
 
 char* DieDesDrawPunchBuilder::ask_journal_class_name() const {

@@ -7,6 +7,11 @@ namespace KTX::Tooling {
 
 using namespace Support;
 
+void ReportStep(const char* source, int status, int line, int number, const char* failure, const char* success) {
+  if (status != 0) ERROR_raise(source, line, number, "%s", failure);
+  mtStatusAreaImmediate(success);
+}
+
 void PlaneDirection(tag_t plane, double direction[3]) {
   direction[0] = direction[1] = direction[2] = 0.0;
   hostInterface<JAM::IPlane_Interface>("IPlane")->Normal(plane, &direction[0], &direction[1], &direction[2]);

@@ -6,6 +6,9 @@
 // its role title, so that the next edit finds it instead of making another;
 // a role no longer needed is retired into the set the commit deletes.
 #pragma once
+#include <exception>
+
+#include "Tooling_DieDesBuildSupport.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 
 namespace KTX::Tooling {
@@ -41,5 +44,31 @@ class FeatureSetMembers {
 // The base plane's direction, the extrusion and check direction of both tools
 // (zero for no plane).
 void PlaneDirection(tag_t plane, double direction[3]);
+
+// A build step's end: its failure raises its message (number, text) at the
+// source's line, which ends the build; its success shows its text.
+void ReportStep(const char* source, int status, int line, int number, const char* failure, const char* success);
+
+// Runs a build on the build layer. The user's work layer comes back on every
+// path, a failed step's included, and the object `*moved` (0 for none) goes
+// to it. A raised error is recorded at the handler's line and its message
+// number becomes the result.
+template <class Build>
+int BuildOnLayer(const char* source, int handlerLine, const tag_t* moved, Build build) {
+  JAM::LayerManager_Interface* layers = Support::layerManager();
+  const tag_t work = Support::workPartTag();
+  int savedLayer = 1;
+  layers->AskWorkLayer(work, &savedLayer);
+  layers->SetWorkLayer(work, Support::kBuildLayer);
+  int status = 0;
+  try {
+    build();
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, source, handlerLine);
+  }
+  layers->SetWorkLayer(work, savedLayer);
+  layers->MoveToLayer(work, savedLayer, 1, moved);
+  return status;
+}
 
 }  // namespace KTX::Tooling
