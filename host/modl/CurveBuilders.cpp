@@ -92,6 +92,16 @@ void CRV_feature_parms::set_curves(const std::vector<tag_t>& curves) {
   curves_->Items() = curves;
 }
 
+void CRV_feature_parms::set_distance(double distance) {
+  OM::LogForWrite(this);
+  distance_ = distance;
+}
+
+void CRV_feature_parms::set_plane(tag_t plane) {
+  OM::LogForWrite(this);
+  plane_ = plane;
+}
+
 void CRV_feature_parms::cascade_destroy() {
   for (tag_t t : ask_curves()) destroyTag(t);
   destroyTag(section_);
@@ -199,6 +209,7 @@ int CurveFeatureBuilder::commit_feature(FEATURE_RECORD** frec) {
     UPDATE_log_object_to_update(record);
   }
   parms->set_curves(curves);
+  KeepSettings(parms);
   if (frec != nullptr) *frec = record;
   return 0;
 }
@@ -317,13 +328,24 @@ void OffsetCurveBuilder::cascade_destroy() {
 
 CRV_feature_parms* OffsetCurveBuilder::MakeParms() { return Host::CreateHostObject<CRV_OFFSET_feature_parms>(); }
 
+void OffsetCurveBuilder::KeepSettings(CRV_feature_parms* parms) {
+  const EXP_expression* distance = GetDistance();
+  parms->set_distance(distance != nullptr ? distance->ask_value() : 0.0);
+}
+
 OffsetCurveBuilder* OffsetCurveBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
   auto* builder = makeBuilder<OffsetCurveBuilder, CRV_OFFSET_feature_parms>(part, frec);
   if (builder == nullptr) return nullptr;
   PART_part* owner = builder->ask_owning_part();
   builder->copies_ = 1;
   builder->trimOptions_ = Host::CreateInPart<CurveOptions>(owner)->OmTag();
-  builder->distance_ = EXP_expression::Make(owner, "0", 0.0, UNIT_ask_default_unit_obj_for_measure(0))->OmTag();
+  // Editing, the distance is the feature's.
+  const double distance = frec != nullptr ? dynamic_cast<CRV_feature_parms*>(frec->ask_parms())->ask_distance() : 0.0;
+  char* text = EXP_format_value(distance);
+  builder->distance_ =
+      EXP_expression::Make(owner, text != nullptr ? text : "0", distance, UNIT_ask_default_unit_obj_for_measure(0))
+          ->OmTag();
+  SM_free(text);
   return builder;
 }
 
@@ -367,10 +389,14 @@ void ProjectCurveBuilder::cascade_destroy() {
 
 CRV_feature_parms* ProjectCurveBuilder::MakeParms() { return Host::CreateHostObject<CRV_PROJECT_feature_parms>(); }
 
+void ProjectCurveBuilder::KeepSettings(CRV_feature_parms* parms) { parms->set_plane(plane_); }
+
 ProjectCurveBuilder* ProjectCurveBuilderFactory::Create(CM_part* part, FEATURE_RECORD* frec) {
   auto* builder = makeBuilder<ProjectCurveBuilder, CRV_PROJECT_feature_parms>(part, frec);
   if (builder == nullptr) return nullptr;
   builder->projection_ = Host::CreateInPart<CurveOptions>(builder->ask_owning_part())->OmTag();
+  // Editing, the plane is the feature's.
+  if (frec != nullptr) builder->plane_ = dynamic_cast<CRV_feature_parms*>(frec->ask_parms())->ask_plane();
   return builder;
 }
 

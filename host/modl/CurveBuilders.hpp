@@ -16,7 +16,8 @@
 namespace KTX {
 
 // The parameters of a curve feature: the section of its inputs and the curves
-// it made, both destroyed with it.
+// it made, both destroyed with it, and the settings an editing builder starts
+// from (an offset's distance, a projection's plane).
 class KTX_HOST_API CRV_feature_parms : public FEATURE_PARMS {
   KTX_HOST_OBJECT(CRV_feature_parms, "KTX::CRV_feature_parms")
  public:
@@ -25,6 +26,10 @@ class KTX_HOST_API CRV_feature_parms : public FEATURE_PARMS {
   std::vector<tag_t> ask_curves() const;
   // Replaces the curves, destroying those no longer held.
   void set_curves(const std::vector<tag_t>& curves);
+  double ask_distance() const { return distance_; }
+  void set_distance(double distance);
+  tag_t ask_plane() const { return plane_; }
+  void set_plane(tag_t plane);
   void cascade_destroy() override;
 
  protected:
@@ -34,6 +39,8 @@ class KTX_HOST_API CRV_feature_parms : public FEATURE_PARMS {
  private:
   tag_t section_;
   OM::TagVla* curves_;
+  double distance_;
+  tag_t plane_;
 };
 
 #define KTX_CURVE_PARMS(Class)                                                 \
@@ -103,6 +110,8 @@ class KTX_HOST_API CurveFeatureBuilder : public JAX_FEAT_BUILDER {
   // The curves the feature makes from the section's entities: 0, or a message number.
   virtual int MakeCurves(const std::vector<tag_t>& inputs, std::vector<tag_t>* curves) = 0;
   virtual CRV_feature_parms* MakeParms() = 0;
+  // Keeps in the feature's parameters the settings an editing builder starts from.
+  virtual void KeepSettings(CRV_feature_parms*) {}
 
  private:
   tag_t section_;
@@ -163,6 +172,7 @@ class KTX_HOST_API OffsetCurveBuilder : public CurveFeatureBuilder {
   // Each input moved by the distance along the offset direction.
   int MakeCurves(const std::vector<tag_t>& inputs, std::vector<tag_t>* curves) override;
   CRV_feature_parms* MakeParms() override;
+  void KeepSettings(CRV_feature_parms* parms) override;
 
  private:
   friend class OffsetCurveBuilderFactory;
@@ -197,6 +207,7 @@ class KTX_HOST_API ProjectCurveBuilder : public CurveFeatureBuilder {
   // kNoEntity (geom/Geometry.hpp) without a plane.
   int MakeCurves(const std::vector<tag_t>& inputs, std::vector<tag_t>* curves) override;
   CRV_feature_parms* MakeParms() override;
+  void KeepSettings(CRV_feature_parms* parms) override;
 
  private:
   friend class ProjectCurveBuilderFactory;

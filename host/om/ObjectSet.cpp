@@ -46,7 +46,13 @@ namespace KTX {
 
 OM::Set* OM_create_set() {
   OM::Set* set = Host::CreateHostObject<OM::Set>();
-  Host::Log("OM_create_set", "tag=" + std::to_string(OM::OM_ask_object_tag(set)));
+  // A call that fails hands nothing out, so it must leave nothing made.
+  try {
+    Host::Log("OM_create_set", "tag=" + std::to_string(OM::OM_ask_object_tag(set)));
+  } catch (...) {
+    set->destroy();
+    throw;
+  }
   return set;
 }
 

@@ -147,20 +147,27 @@ JAM::SessionModeling_Interface* sessionModeling() {
 
 void HeldSettings::Hold() {
   auto* settings = sessionModeling();
-  // Held as soon as the first is read, so that whatever was cleared comes back.
-  held_ = true;
-  for (std::size_t i = 0; i < 3; ++i) {
-    saved_[i] = false;
-    (settings->*kHeldSettings[i].get)(&saved_[i]);
-    (settings->*kHeldSettings[i].set)(false);
+  for (held_ = 0; held_ < 3; ++held_) {
+    (settings->*kHeldSettings[held_].get)(&saved_[held_]);
+    // Counted as held once cleared: a setting whose clearing failed was not changed.
+    (settings->*kHeldSettings[held_].set)(false);
   }
 }
 
 void HeldSettings::Restore() {
-  if (!held_) return;
-  held_ = false;
   auto* settings = sessionModeling();
-  for (std::size_t i = 0; i < 3; ++i) (settings->*kHeldSettings[i].set)(saved_[i]);
+  const int held = held_;
+  held_ = 0;
+  // Each is put back even when putting back another fails; the first failure is raised afterwards.
+  std::exception_ptr failure;
+  for (int i = 0; i < held; ++i) {
+    try {
+      (settings->*kHeldSettings[i].set)(saved_[i]);
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
 }
 
 void GroupMadeFeatures(OM::Set* made, tag_t editing, int moduleType, const char* name, tag_t* created) {

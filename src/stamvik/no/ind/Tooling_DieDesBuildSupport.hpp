@@ -90,7 +90,7 @@ class HeldSettings {
 
  private:
   bool saved_[3] = {false, false, false};
-  bool held_ = false;
+  int held_ = 0;  // how many were cleared, in order
 };
 
 // Makes the made features (first) members of the set being edited, even when
