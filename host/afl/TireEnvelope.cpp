@@ -291,6 +291,24 @@ void TIREENV_remove_tire_body_dataset(tag_t part) {
   Host::Log("TIREENV_remove_tire_body_dataset", std::to_string(part));
 }
 
+int TIREENV_find_profile_sketchs(PART_part* part, int* count, char*** names) {
+  Host::Log("TIREENV_find_profile_sketchs", part != nullptr ? std::to_string(part->OmTag()) : "0");
+  *count = 0;
+  *names = nullptr;
+  if (part == nullptr) return Parms::kNoParms;
+  const int n = static_cast<int>(std::clamp<long long>(Host::Answer("TIREENV_find_profile_sketchs", 1), 0, 100));
+  if (n == 0) return 0;
+  *names = static_cast<char**>(SM_alloc(static_cast<std::size_t>(n) * sizeof(char*)));
+  for (int i = 0; i < n; ++i) (*names)[i] = SM_string_copy(("PROFILE_SKETCH_" + std::to_string(i)).c_str());
+  *count = n;
+  return 0;
+}
+
+void VD_convert_char_toupper(char* text) {
+  for (; text != nullptr && *text != '\0'; ++text)
+    if (*text >= 'a' && *text <= 'z') *text = static_cast<char>(*text - 'a' + 'A');
+}
+
 namespace TireEnvelope {
 const std::vector<Extraction>& Extractions() { return records().extractions; }
 int ViewFits() { return records().fits; }

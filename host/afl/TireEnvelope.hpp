@@ -233,6 +233,12 @@ KTX_HOST_API tag_t VD_get_tag_handle_in_work_part(const char* handle);
 KTX_HOST_API tag_t OCC_ask_instance_of_part_occ(tag_t occurrence);
 // Recorded: the host's tire-body clearance data set of the part goes.
 KTX_HOST_API void TIREENV_remove_tire_body_dataset(tag_t part);
+// The names of the part's sketches that hold a tire profile: new arrays
+// (SM_alloc). The stand-in's part has "PROFILE_SKETCH_<i>" for i below the
+// answer "TIREENV_find_profile_sketchs" (default 1); 0, or kNoParms for no part.
+KTX_HOST_API int TIREENV_find_profile_sketchs(PART_part* part, int* count, char*** names);
+// The text upper-cased in place (ASCII letters).
+KTX_HOST_API void VD_convert_char_toupper(char* text);
 
 namespace TireEnvelope {
 // Test hooks: the extractions and view fits recorded since the last clear.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
@@ -43,15 +44,19 @@ bool same(const std::string& a, const std::string& b) { return STR_compare_i(a.c
 std::string orNull(const char* text) { return text != nullptr ? text : "(null)"; }
 
 // ---- the rule language's value texts ----------------------------------------------
-enum class Kind { Integer, Real, Boolean, Text, NumberList, TextList, Reference, Bad };
+// A list of numbers only or of texts only keeps them as such; any other list
+// (lists of lists, of references, mixed) keeps its items.
+enum class Kind { Integer, Real, Boolean, Text, NumberList, TextList, Reference, Point, Vector, List, Bad };
 struct Value {
   Kind kind = Kind::Bad;
   double number = 0;
   bool boolean = false;
   tag_t reference = 0;
+  double xyz[3] = {0, 0, 0};
   std::string text;
   std::vector<double> numbers;
   std::vector<std::string> texts;
+  std::vector<Value> items;
 };
 
 std::string trimmed(const std::string& text) {
@@ -77,12 +82,50 @@ bool quoted(const std::string& text, std::string* inner) {
   return inner->find('"') == std::string::npos;
 }
 
-Value parse(const std::string& raw) {
+// The items of a list's inside, split at the commas outside quotes and inner
+// braces; false for unbalanced braces or quotes.
+bool listItems(const std::string& inside, std::vector<std::string>* items) {
+  std::string item;
+  bool inQuotes = false;
+  int depth = 0;
+  for (char c : inside) {
+    if (c == '"') inQuotes = !inQuotes;
+    if (!inQuotes && c == '{') ++depth;
+    if (!inQuotes && c == '}' && --depth < 0) return false;
+    if (c == ',' && !inQuotes && depth == 0) {
+      items->push_back(trimmed(item));
+      item.clear();
+    } else {
+      item += c;
+    }
+  }
+  if (inQuotes || depth != 0) return false;
+  if (!trimmed(item).empty() || !items->empty()) items->push_back(trimmed(item));
+  return true;
+}
+
+// "point(x, y, z)" or "vector(x, y, z)".
+bool triple(const std::string& text, const char* word, double xyz[3]) {
+  const std::size_t length = std::strlen(word);
+  if (text.size() < length + 2 || STR_compare_i(text.substr(0, length).c_str(), word) != 0 || text[length] != '(' ||
+      text.back() != ')')
+    return false;
+  std::vector<std::string> parts;
+  if (!listItems(text.substr(length + 1, text.size() - length - 2), &parts) || parts.size() != 3) return false;
+  bool integral = false;
+  for (int i = 0; i < 3; ++i)
+    if (!wholeNumber(parts[static_cast<std::size_t>(i)], &xyz[i], &integral)) return false;
+  return true;
+}
+
+Value parse(const std::string& raw, int depth = 0) {
   Value value;
   const std::string text = trimmed(raw);
   bool integral = false;
   unsigned long long tag = 0;
   int used = 0;
+  // Deeper than any rule's value: refused rather than recursed into.
+  if (depth > 16) return value;
   if (same(text, "TRUE") || same(text, "FALSE")) {
     value.kind = Kind::Boolean;
     value.boolean = same(text, "TRUE");
@@ -93,36 +136,28 @@ Value parse(const std::string& raw) {
   } else if (std::sscanf(text.c_str(), "tag(%llu)%n", &tag, &used) == 1 && used == static_cast<int>(text.size())) {
     value.kind = Kind::Reference;
     value.reference = static_cast<tag_t>(tag);
+  } else if (triple(text, "point", value.xyz)) {
+    value.kind = Kind::Point;
+  } else if (triple(text, "vector", value.xyz)) {
+    value.kind = Kind::Vector;
   } else if (text.size() >= 2 && text.front() == '{' && text.back() == '}') {
     std::vector<std::string> items;
-    std::string item;
-    bool inQuotes = false;
-    for (char c : text.substr(1, text.size() - 2)) {
-      if (c == '"') inQuotes = !inQuotes;
-      if (c == ',' && !inQuotes) {
-        items.push_back(trimmed(item));
-        item.clear();
-      } else {
-        item += c;
-      }
-    }
-    if (inQuotes) return value;
-    if (!trimmed(item).empty() || !items.empty()) items.push_back(trimmed(item));
+    if (!listItems(text.substr(1, text.size() - 2), &items)) return value;
     bool allNumbers = true, allTexts = true;
     for (const auto& one : items) {
-      double number = 0;
-      std::string inner;
-      if (wholeNumber(one, &number, &integral))
-        value.numbers.push_back(number);
+      value.items.push_back(parse(one, depth + 1));
+      const Value& item = value.items.back();
+      if (item.kind == Kind::Bad) return Value{};
+      if (item.kind == Kind::Integer || item.kind == Kind::Real)
+        value.numbers.push_back(item.number);
       else
         allNumbers = false;
-      if (quoted(one, &inner))
-        value.texts.push_back(inner);
+      if (item.kind == Kind::Text)
+        value.texts.push_back(item.text);
       else
         allTexts = false;
     }
-    if (allNumbers) value.kind = Kind::NumberList;
-    else if (allTexts) value.kind = Kind::TextList;
+    value.kind = allNumbers ? Kind::NumberList : allTexts ? Kind::TextList : Kind::List;
   }
   return value;
 }
@@ -192,6 +227,48 @@ bool isAngle(const std::string& parameter) {
 }
 bool endsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The records made for rule instances: each carries a knowledge link.
+std::set<tag_t>& linkedRecords() {
+  static auto* records = new std::set<tag_t>;
+  return *records;
+}
+
+KBL_list_s* cellsOf(const std::vector<Value>& items);
+
+KBL_value_t valueOut(const Value& value) {
+  KBL_value_t out;
+  switch (value.kind) {
+    case Kind::Integer: out.type = KBL_TYPE_INTEGER, out.integer = static_cast<int>(value.number), out.number = value.number; break;
+    case Kind::Real: out.type = KBL_TYPE_NUMBER, out.number = value.number; break;
+    case Kind::Boolean: out.type = KBL_TYPE_BOOLEAN, out.logical = value.boolean; break;
+    case Kind::Text: out.type = KBL_TYPE_STRING, out.string = SM_string_copy(value.text.c_str()); break;
+    case Kind::Reference: out.type = KBL_TYPE_OBJECT, out.object = value.reference; break;
+    case Kind::Point:
+    case Kind::Vector:
+      out.type = value.kind == Kind::Point ? KBL_TYPE_POINT : KBL_TYPE_VECTOR;
+      std::memcpy(out.xyz, value.xyz, sizeof out.xyz);
+      break;
+    case Kind::NumberList:
+    case Kind::TextList:
+    case Kind::List: out.type = KBL_TYPE_LIST, out.list = cellsOf(value.items); break;
+    case Kind::Bad: break;
+  }
+  return out;
+}
+
+KBL_list_s* cellsOf(const std::vector<Value>& items) {
+  KBL_list_s* first = nullptr;
+  KBL_list_s** next = &first;
+  for (const Value& item : items) {
+    auto* cell = static_cast<KBL_list_s*>(SM_alloc(sizeof(KBL_list_s)));
+    cell->head = valueOut(item);
+    cell->tail = nullptr;
+    *next = cell;
+    next = &cell->tail;
+  }
+  return first;
 }
 
 char** textsOut(const std::vector<std::string>& texts) {
@@ -325,6 +402,7 @@ int VD_KF_create_child_rule(tag_t partTag, const char* parent, const char* name,
       if (parms != nullptr) parms->SetFeatureRecord(frec);
       frec->set_name(name);
       instance->SetFrec(frec->OmTag());
+      linkedRecords().insert(frec->OmTag());
     }
   }
   instance->SetParameters(nameList, valueList);
@@ -349,6 +427,39 @@ int VD_KF_create_child_rule(tag_t partTag, const char* parent, const char* name,
 int VD_KF_ask_integer(const char* nameChain, int* out) {
   STAMVIK_KF_ASK("VD_KF_ask_integer", value.kind == Kind::Integer && std::fabs(value.number) < 2147483648.0,
                  if (out != nullptr) *out = static_cast<int>(value.number))
+}
+int VD_KF_ask_number(const char* nameChain, double* out) {
+  STAMVIK_KF_ASK("VD_KF_ask_number", value.kind == Kind::Integer || value.kind == Kind::Real,
+                 if (out != nullptr) *out = value.number)
+}
+int VD_KF_ask_point(const char* nameChain, double* out) {
+  STAMVIK_KF_ASK("VD_KF_ask_point", value.kind == Kind::Point, if (out != nullptr) std::memcpy(out, value.xyz, sizeof value.xyz))
+}
+int VD_KF_ask_vector(const char* nameChain, double* out) {
+  STAMVIK_KF_ASK("VD_KF_ask_vector", value.kind == Kind::Vector, if (out != nullptr) std::memcpy(out, value.xyz, sizeof value.xyz))
+}
+int VD_KF_get_string_list(const char* nameChain, int* count, char*** out) {
+  STAMVIK_KF_ASK("VD_KF_get_string_list", value.kind == Kind::TextList || (value.kind == Kind::NumberList && value.numbers.empty()), {
+    if (count != nullptr) *count = static_cast<int>(value.texts.size());
+    if (out != nullptr) *out = textsOut(value.texts);
+  })
+}
+int VD_KF_ask_objs_list(const char* nameChain, int* count, tag_t** out) {
+  const auto references = [](const Value& list) {
+    for (const Value& item : list.items)
+      if (item.kind != Kind::Reference) return false;
+    return true;
+  };
+  STAMVIK_KF_ASK("VD_KF_ask_objs_list", (value.kind == Kind::List || value.kind == Kind::NumberList) && references(value), {
+    if (count != nullptr) *count = static_cast<int>(value.items.size());
+    if (out != nullptr) {
+      *out = nullptr;
+      if (!value.items.empty()) {
+        *out = static_cast<tag_t*>(SM_alloc(value.items.size() * sizeof(tag_t)));
+        for (std::size_t i = 0; i < value.items.size(); ++i) (*out)[i] = value.items[i].reference;
+      }
+    }
+  })
 }
 int VD_KF_ask_boolean(const char* nameChain, bool* out) {
   STAMVIK_KF_ASK("VD_KF_ask_boolean", value.kind == Kind::Boolean, if (out != nullptr) *out = value.boolean)
@@ -378,6 +489,66 @@ int VD_KF_ask_string_list(const char* nameChain, int* count, char*** out) {
   })
 }
 #undef STAMVIK_KF_ASK
+
+bool VD_KF_ask_rule_exist(const char* instanceChain, const char* attribute) {
+  Host::Log("VD_KF_ask_rule_exist", orNull(instanceChain) + " " + orNull(attribute));
+  Value value;
+  return lookUp((orNull(instanceChain) + orNull(attribute) + ":").c_str(), &value) == 0;
+}
+
+int KBL_evaluate_rule_to_value(const char* nameChain, KBL_value_t* out) {
+  Host::Log("KBL_evaluate_rule_to_value", orNull(nameChain));
+  *out = KBL_value_t{};
+  Value value;
+  if (const int status = lookUp(nameChain, &value); status != 0) return status;
+  if (value.kind == Kind::Bad) return KnowledgeRule::kBadValue;
+  *out = valueOut(value);
+  return 0;
+}
+
+int KBL_list_length(const KBL_list_s* list) {
+  int length = 0;
+  for (; list != nullptr; list = list->tail) ++length;
+  return length;
+}
+
+bool KBL_list_pop(KBL_list_s** list, KBL_value_t* head) {
+  if (list == nullptr || *list == nullptr) return false;
+  KBL_list_s* first = *list;
+  *head = first->head;
+  *list = first->tail;
+  SM_free(first);
+  return true;
+}
+
+void KBL_free_value(KBL_value_t* value) {
+  if (value == nullptr) return;
+  SM_free(value->string);
+  KBL_value_t head;
+  while (KBL_list_pop(&value->list, &head)) KBL_free_value(&head);
+  *value = KBL_value_t{};
+}
+
+tag_t KLINK_ask_klink_of_object(tag_t object) {
+  Host::Log("KLINK_ask_klink_of_object", "tag=" + std::to_string(object));
+  return linkedRecords().count(object) != 0 && OM::OM_object_of_tag(object) != nullptr ? object : 0;
+}
+
+int KLINK_ask_rule_instance(tag_t, tag_t link, tag_t* instance) {
+  *instance = 0;
+  if (link == 0) return KnowledgeRule::kNoInstance;
+  for (const KF_rule_instance* one : KnowledgeRule::Instances(PART_ask_part_of_object(link)))
+    if (one->ask_frec() == link) {
+      *instance = one->OmTag();
+      return 0;
+    }
+  return KnowledgeRule::kNoInstance;
+}
+
+char* IM_ask_instance_name(tag_t tag) {
+  const auto* instance = dynamic_cast<const KF_rule_instance*>(OM::OM_object_of_tag(tag));
+  return instance != nullptr ? SM_string_copy(("root:" + std::string(instance->ask_name()) + ":").c_str()) : nullptr;
+}
 
 int VD_get_instance_name_by_feature_tag(tag_t eid, char** name) {
   Host::Log("VD_get_instance_name_by_feature_tag", "tag=" + std::to_string(eid));
@@ -491,9 +662,11 @@ int KBL_init_part(PART_part* part, tag_t* handle) {
   return 0;
 }
 
-tag_t IM_ask_instance_manager(tag_t part) {
-  Host::Log("IM_ask_instance_manager", "tag=" + std::to_string(part));
-  return part;
+tag_t IM_ask_instance_manager(tag_t object) {
+  Host::Log("IM_ask_instance_manager", "tag=" + std::to_string(object));
+  if (dynamic_cast<const PART_part*>(OM::OM_object_of_tag(object)) != nullptr) return object;
+  const PART_part* part = PART_ask_part_of_object(object);
+  return part != nullptr ? part->OmTag() : 0;
 }
 
 int KBL_delete_instance_rule(tag_t manager, const char* ruleString, const char* parent) {

@@ -79,13 +79,68 @@ KTX_HOST_API int VD_KF_create_child_rule(tag_t part, const char* parent, const c
                                          int count, const char* const* names, const char* const* values,
                                          char** output);
 // Typed reads by name chain: 0, or kNoInstance / kNoAttribute / kWrongType
-// with the out-values untouched. Texts and lists are new host blocks.
+// with the out-values untouched. Texts and lists are new host blocks. A
+// number reads an integer too; a list of objects reads references (`tag(<n>)`).
 KTX_HOST_API int VD_KF_ask_integer(const char* nameChain, int* value);
+KTX_HOST_API int VD_KF_ask_number(const char* nameChain, double* value);
 KTX_HOST_API int VD_KF_ask_boolean(const char* nameChain, bool* value);
 KTX_HOST_API int VD_KF_get_string(const char* nameChain, char** text);
 KTX_HOST_API int VD_KF_ask_string(const char* nameChain, char** text);
+KTX_HOST_API int VD_KF_ask_point(const char* nameChain, double point[3]);
+KTX_HOST_API int VD_KF_ask_vector(const char* nameChain, double vector[3]);
 KTX_HOST_API int VD_KF_ask_number_list(const char* nameChain, int* count, double** values);
 KTX_HOST_API int VD_KF_ask_string_list(const char* nameChain, int* count, char*** texts);
+KTX_HOST_API int VD_KF_get_string_list(const char* nameChain, int* count, char*** texts);
+KTX_HOST_API int VD_KF_ask_objs_list(const char* nameChain, int* count, tag_t** objects);
+// Whether the instance (a name chain "root:<instance>:") has the attribute.
+KTX_HOST_API bool VD_KF_ask_rule_exist(const char* instanceChain, const char* attribute);
+
+// A rule's value as the rule language evaluates it. Lists are chains of
+// cells; a value owns its text and its list (host blocks).
+enum KBL_value_type : int {
+  KBL_TYPE_NONE = 0,
+  KBL_TYPE_INTEGER,
+  KBL_TYPE_NUMBER,
+  KBL_TYPE_BOOLEAN,
+  KBL_TYPE_STRING,
+  KBL_TYPE_OBJECT,
+  KBL_TYPE_POINT,
+  KBL_TYPE_VECTOR,
+  KBL_TYPE_LIST,
+};
+struct KBL_list_s;
+struct KBL_value_t {
+  int type = KBL_TYPE_NONE;
+  int integer = 0;
+  double number = 0;
+  bool logical = false;
+  char* string = nullptr;
+  tag_t object = 0;
+  double xyz[3] = {0, 0, 0};
+  KBL_list_s* list = nullptr;
+};
+struct KBL_list_s {
+  KBL_value_t head;
+  KBL_list_s* tail;
+};
+// The attribute's value: 0, or the read's errors (the value then NONE).
+KTX_HOST_API int KBL_evaluate_rule_to_value(const char* nameChain, KBL_value_t* value);
+KTX_HOST_API int KBL_list_length(const KBL_list_s* list);
+// Takes the first cell off the list: its value goes to `head` (the caller's
+// to free), the cell itself is freed. False on an empty list.
+KTX_HOST_API bool KBL_list_pop(KBL_list_s** list, KBL_value_t* head);
+// Frees what the value owns (its text, its list and their values).
+KTX_HOST_API void KBL_free_value(KBL_value_t* value);
+
+// A record made for a rule instance carries a knowledge link (the stand-in's
+// link is the record's own tag): 0 for any other object.
+KTX_HOST_API tag_t KLINK_ask_klink_of_object(tag_t object);
+// The rule instance of a link: 0 and its tag, or kNoInstance (tag 0) once the
+// instance is gone.
+KTX_HOST_API int KLINK_ask_rule_instance(tag_t manager, tag_t link, tag_t* instance);
+// The instance's name chain "root:<name>:", the prefix of its attributes'
+// names: a new text, null for no instance.
+KTX_HOST_API char* IM_ask_instance_name(tag_t instance);
 
 // The instance whose feature has that entity id: 0 and a new text, or kNoInstance.
 KTX_HOST_API int VD_get_instance_name_by_feature_tag(tag_t eid, char** name);
@@ -114,8 +169,9 @@ KTX_HOST_API char* VD_get_rule_string(const char* nameChain);
 // Readies the part's knowledge rules; the handle (the part's tag) is for the
 // rule calls that follow. Recorded; always 0.
 KTX_HOST_API int KBL_init_part(PART_part* part, tag_t* handle);
-// The work part's instance manager (its tag stands for it).
-KTX_HOST_API tag_t IM_ask_instance_manager(tag_t part);
+// The instance manager of the part of that object (the part's tag stands for
+// it).
+KTX_HOST_API tag_t IM_ask_instance_manager(tag_t object);
 // Deletes the instance the rule string names under the parent: 0, or kNoInstance.
 KTX_HOST_API int KBL_delete_instance_rule(tag_t manager, const char* ruleString, const char* parent);
 // The rule language's reference to an object: "tag(<n>)" (a new text).

@@ -1461,11 +1461,13 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
 
 // ---- the feature read back ---------------------------------------------------------
 
-namespace {
-// A length (measure 0) or angle (7) expression of the value, to six decimals.
-EXP_expression* NewExpression(double value, int measure) {
+EXP_expression* vdja_tireenv_new_expression(double value, int measure) {
   char text[64];
   std::snprintf(text, sizeof text, "%f", value);
+  return vdja_tireenv_new_expression(text, measure);
+}
+
+EXP_expression* vdja_tireenv_new_expression(const char* text, int measure) {
   EXP_expression* made = nullptr;
   if (const int code = EXP_create_sys_exp_with_units_all_errors(text, UNIT_ask_default_unit_obj_for_measure(measure),
                                                                 &made);
@@ -1473,6 +1475,8 @@ EXP_expression* NewExpression(double value, int measure) {
     ERROR_raise(kSource, __LINE__, code, "cannot make the expression %s", text);
   return made;
 }
+
+namespace {
 template <std::size_t N>
 std::string TextOf(const char (&field)[N]) {
   return std::string(field, strnlen(field, N));
@@ -1481,7 +1485,10 @@ int Bounded(int count, int room) { return std::clamp(count, 0, room); }
 }  // namespace
 
 int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  if (TireEnvelope_Is(frec) <= 0) return 0;
+  if (TireEnvelope_Is(frec) <= 0) {
+    ConvertRuleInstanceToBuilderData(frec);
+    return 0;
+  }
   struct BlockFree {
     void operator()(Tireenv_params_s* block) const { TireEnvelope_FreeApplData(&block); }
   };
@@ -1490,7 +1497,7 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   const Tireenv_params_s& b = *held;
   Tire_s* area = WorkArea();
   const auto expression = [&](const OM::AttributeId& field, double value, int measure) {
-    OM::OM_set_pointer(this, field, NewExpression(value, measure));
+    OM::OM_set_pointer(this, field, vdja_tireenv_new_expression(value, measure));
   };
 
   SetCreateTireEnvelopeFeature(b.createTireEnvelopeFeature != 0);

@@ -392,10 +392,17 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
 
  private:
   virtual int ConvertFrecToBuilderData(FEATURE_RECORD* frec);
+  // The older form: a knowledge-rule instance linked to the record.
+  void ConvertRuleInstanceToBuilderData(FEATURE_RECORD* frec);
   int CopyProfileFromFile();
   void implement_destroy();
   int Validate();
 };
+
+// A new length (measure 0) or angle (7) expression of the value to six
+// decimals, or of the text.
+EXP_expression* vdja_tireenv_new_expression(double value, int measure);
+EXP_expression* vdja_tireenv_new_expression(const char* text, int measure);
 
 // Under the data-management manager the host names the scenario for the
 // root part (a new text in *name); otherwise *name is left as it is.
