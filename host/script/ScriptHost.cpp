@@ -109,6 +109,16 @@ void replayPartAutomotiveCollection(JAM::Call& c) {
 }
 void replayPartSolid(JAM::Call& c) { c.SetStatus(Part_CreateSolidBody(c.Tag(), argument<tag_t>(c, 0))); }
 void replayPartSheet(JAM::Call& c) { c.SetStatus(Part_CreateSheetBody(c.Tag(), argument<tag_t>(c, 0))); }
+void replayPartPlane(JAM::Call& c) {
+  auto* const* points = static_cast<JAM_point3d_s* const*>(c.ArrayAddress(0));
+  c.SetStatus(Part_CreatePlane(c.Tag(), *argument<int>(c, 0), points != nullptr ? *points : nullptr,
+                               argument<tag_t>(c, 1)));
+}
+void replayPartLine(JAM::Call& c) {
+  auto* const* points = static_cast<JAM_point3d_s* const*>(c.ArrayAddress(0));
+  c.SetStatus(Part_CreateLine(c.Tag(), *argument<int>(c, 0), points != nullptr ? *points : nullptr,
+                              argument<tag_t>(c, 1)));
+}
 void replayCommit(JAM::Call& c) { c.SetStatus(Builder_Commit(c.Object(), argument<tag_t>(c, 0))); }
 void replayPreview(JAM::Call& c) { c.SetStatus(Builder_Preview(c.Object(), argument<int>(c, 0))); }
 void replayDestroy(JAM::Call& c) { c.SetStatus(Builder_Destroy(c.Object())); }
@@ -153,6 +163,10 @@ constexpr ValueSignature kAutoDieCollection[] = {{Direction::Result, ValueKind::
 constexpr ValueSignature kAutomotiveCollection[] = {
     {Direction::Result, ValueKind::Tag, "Features.AutomotiveCollection"}};
 constexpr ValueSignature kBody[] = {{Direction::Result, ValueKind::Tag, "Body"}};
+constexpr ValueSignature kPlane[] = {{Direction::In, ValueKind::StructArray, "Point3d"},
+                                     {Direction::Result, ValueKind::Tag, "Plane"}};
+constexpr ValueSignature kLine[] = {{Direction::In, ValueKind::StructArray, "Point3d"},
+                                    {Direction::Result, ValueKind::Tag, "Line"}};
 constexpr ValueSignature kCommitted[] = {{Direction::Result, ValueKind::Tag, "TaggedObject"}};
 constexpr ValueSignature kPreviewCount[] = {{Direction::Result, ValueKind::Integer, nullptr}};
 constexpr ValueSignature kAnObject[] = {{Direction::In, ValueKind::Tag, "TaggedObject"}};
@@ -178,6 +192,8 @@ struct HostBindings {
     Bind("Part", 1, "AutomotiveCollection", &replayPartAutomotiveCollection, On('t', kAutomotiveCollection));
     Bind("Part", 0, "CreateSolidBody", &replayPartSolid, On('t', kBody));
     Bind("Part", 0, "CreateSheetBody", &replayPartSheet, On('t', kBody));
+    Bind("Part", 0, "CreatePlane", &replayPartPlane, On('t', kPlane));
+    Bind("Part", 0, "CreateLine", &replayPartLine, On('t', kLine));
     Bind("Builder", 0, "Commit", &replayCommit, On('p', kCommitted));
     Bind("Builder", 0, "Preview", &replayPreview, On('p', kPreviewCount));
     Bind("Builder", 0, "Destroy", &replayDestroy, MemberSignature{'p', nullptr, 0});
@@ -556,6 +572,61 @@ int Part_CreateSheetBody(tag_t part, tag_t* body) {
       });
 }
 
+int Part_CreatePlane(tag_t part, int count, const JAM_point3d_s* points, tag_t* plane) {
+  return journalled(
+      "Part", 0, "CreatePlane", &replayPartPlane,
+      [&] {
+        JAM_this(part);
+        JAM_in_struct_array(JAM_lookup_struct("Point3d"), count, points, "points");
+        JAM_result_tag(classOf("Plane"), plane, "plane");
+      },
+      [&] {
+        *plane = 0;
+        PART_part* in = need(PART_of_tag(part), Error::kBadObject, "no part");
+        if (count != 2 || points == nullptr) return kBadLoop;
+        const double origin[3] = {points[0].x, points[0].y, points[0].z};
+        double matrix[9];
+        // Any frame whose third row is the normal.
+        const double n[3] = {points[1].x, points[1].y, points[1].z};
+        const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        if (length == 0.0) return kBadLoop;
+        const double z[3] = {n[0] / length, n[1] / length, n[2] / length};
+        const double seed[3] = {std::fabs(z[0]) < 0.9 ? 1.0 : 0.0, std::fabs(z[0]) < 0.9 ? 0.0 : 1.0, 0.0};
+        double x[3] = {seed[1] * z[2] - seed[2] * z[1], seed[2] * z[0] - seed[0] * z[2], seed[0] * z[1] - seed[1] * z[0]};
+        const double xl = std::sqrt(x[0] * x[0] + x[1] * x[1] + x[2] * x[2]);
+        for (double& v : x) v /= xl;
+        const double y[3] = {z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2], z[0] * x[1] - z[1] * x[0]};
+        for (int k = 0; k < 3; ++k) {
+          matrix[k] = x[k];
+          matrix[3 + k] = y[k];
+          matrix[6 + k] = z[k];
+        }
+        PART_part* work = PART_ask_work_part();
+        PART_set_work_part(in);
+        *plane = ES_create_plane(origin, matrix);
+        PART_set_work_part(work);
+        return 0;
+      });
+}
+
+int Part_CreateLine(tag_t part, int count, const JAM_point3d_s* points, tag_t* line) {
+  return journalled(
+      "Part", 0, "CreateLine", &replayPartLine,
+      [&] {
+        JAM_this(part);
+        JAM_in_struct_array(JAM_lookup_struct("Point3d"), count, points, "points");
+        JAM_result_tag(classOf("Line"), line, "line");
+      },
+      [&] {
+        *line = 0;
+        PART_part* in = need(PART_of_tag(part), Error::kBadObject, "no part");
+        if (count != 2 || points == nullptr) return kBadLoop;
+        const double from[3] = {points[0].x, points[0].y, points[0].z}, to[3] = {points[1].x, points[1].y, points[1].z};
+        *line = ES_create_line_in_part(in, from, to);
+        return 0;
+      });
+}
+
 int Builder_Commit(OM::Object* builder, tag_t* object) {
   return journalled(
       "Builder", 0, "Commit", &replayCommit,
@@ -797,6 +868,8 @@ const char* parentClass(const std::string& name) {
   static const std::map<std::string, const char*> host = {
       {"Part", "TaggedObject"},
       {"Body", "TaggedObject"},
+      {"Plane", "TaggedObject"},
+      {"Line", "TaggedObject"},
       {"SelectObject", "TaggedObject"},
       {"SelectObjectList", "TaggedObject"},
       {"Section", "TaggedObject"},
@@ -840,6 +913,9 @@ std::string journalClassOf(const OM::Object* object) {
   if (dynamic_cast<const UICOMPJA_list*>(object) != nullptr) return "ObjectList";
   if (dynamic_cast<const EXP_expression*>(object) != nullptr) return "Expression";
   if (dynamic_cast<const ES_solid*>(object) != nullptr) return "Body";
+  if (dynamic_cast<const ES_plane*>(object) != nullptr) return "Plane";
+  if (dynamic_cast<const ES_curve*>(object) != nullptr && dynamic_cast<const ES_edge*>(object) == nullptr)
+    return "Line";
   if (auto* frec = dynamic_cast<const FEATURE_RECORD*>(object)) {
     // A feature is published under its parameters' class, in whichever area.
     if (FEATURE_PARMS* parms = frec->ask_parms()) {

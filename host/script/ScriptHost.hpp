@@ -70,6 +70,12 @@ KTX_HOST_API int Part_get_AutoDieCollection(tag_t part, tag_t* collection);
 KTX_HOST_API int Part_get_AutomotiveCollection(tag_t part, tag_t* collection);
 KTX_HOST_API int Part_CreateSolidBody(tag_t part, tag_t* body);
 KTX_HOST_API int Part_CreateSheetBody(tag_t part, tag_t* body);
+// "Part", by tag: methods CreatePlane (a plane entity in the part through the
+// first of "points" with the second as its normal, result "plane", class
+// "Plane") and CreateLine (a line in the part from the first of "points" to
+// the second, result "line", class "Line"). Exactly two points, else kBadLoop.
+KTX_HOST_API int Part_CreatePlane(tag_t part, int count, const JAM_point3d_s* points, tag_t* plane);
+KTX_HOST_API int Part_CreateLine(tag_t part, int count, const JAM_point3d_s* points, tag_t* line);
 // "Builder", by pointer: Commit validates the builder and commits it (result
 // "object": the feature a feature builder made or edited, else 0); Preview
 // has the builder make its preview bodies and lets them go again (result
