@@ -88,13 +88,8 @@ const std::string* find(tag_t object, char kind, const char* title) {
   return nullptr;
 }
 
-// Kernel face -> the model face made for it, and -> its reference. Kernel
-// tags are never reused, so an entry can only go stale: a face or reference
-// undone away reads as none.
-std::unordered_map<int, tag_t>& modelFaces() {
-  static auto* map = new std::unordered_map<int, tag_t>;
-  return *map;
-}
+// Kernel face -> its reference. Kernel tags are never reused, so an entry
+// can only go stale: a reference undone away reads as none.
 std::unordered_map<int, tag_t>& faceReferences() {
   static auto* map = new std::unordered_map<int, tag_t>;
   return *map;
@@ -117,7 +112,7 @@ void ES_face::add_edge(tag_t edge) {
 }
 
 void ES_face::cascade_destroy() {
-  if (kernelFace_ != 0) Kernel::DetachModelBody(OmTag());
+  Kernel::DetachModelBody(OmTag());
   GEOM_entity::cascade_destroy();
 }
 
@@ -129,11 +124,8 @@ tag_t ES_create_face(tag_t body) {
   face->body_ = body;
   // A face of a body the kernel holds is a kernel face too, so that the
   // kernel's face queries and the host's lookup from kernel entities meet.
-  face->kernelFace_ = Kernel::AddFace(solid->ask_kernel_body());
-  if (face->kernelFace_ != 0) {
-    Kernel::AttachModelBody(face->OmTag(), face->kernelFace_);
-    modelFaces()[face->kernelFace_] = face->OmTag();
-  }
+  if (const int kernelFace = Kernel::AddFace(solid->ask_kernel_body()); kernelFace != 0)
+    Kernel::AttachModelBody(face->OmTag(), kernelFace);
   return face->OmTag();
 }
 
@@ -158,8 +150,8 @@ void ES_face_add_edge(tag_t face, tag_t edge) {
 
 tag_t ES_ask_eid_of_kernel_entity(int entity) {
   if (const tag_t body = ES_solid_of_kernel_body(entity); body != 0) return body;
-  auto it = modelFaces().find(entity);
-  return it != modelFaces().end() && faceOf(it->second) != nullptr ? it->second : 0;
+  const tag_t object = Kernel::ModelObjectOf(entity);
+  return OM::OM_object_of_tag(object) != nullptr ? object : 0;
 }
 
 FACE_REFERENCE* FREF_find_fref_of_face(int kernelFace) {
@@ -167,10 +159,10 @@ FACE_REFERENCE* FREF_find_fref_of_face(int kernelFace) {
   auto it = faceReferences().find(kernelFace);
   if (it != faceReferences().end())
     if (auto* kept = dynamic_cast<FACE_REFERENCE*>(OM::OM_object_of_tag(it->second))) return kept;
-  auto found = modelFaces().find(kernelFace);
-  if (found == modelFaces().end() || faceOf(found->second) == nullptr) return nullptr;
-  auto* reference = Host::CreateInPart<FACE_REFERENCE>(PART_ask_part_of_object(found->second));
-  reference->face_ = found->second;
+  const tag_t face = ES_ask_eid_of_kernel_entity(kernelFace);
+  if (faceOf(face) == nullptr) return nullptr;
+  auto* reference = Host::CreateInPart<FACE_REFERENCE>(PART_ask_part_of_object(face));
+  reference->face_ = face;
   faceReferences()[kernelFace] = reference->OmTag();
   return reference;
 }

@@ -9,13 +9,13 @@
 
 namespace KTX {
 
-// A face of a model body (its frame is the body's, at the face), the kernel
-// face it stands for when its body holds a live kernel body, and its edges.
+// A face of a model body (its frame is the body's, at the face) and its
+// edges. A face of a body that holds a live kernel body is a kernel face of
+// it too (attached as model bodies are).
 class KTX_HOST_API ES_face : public GEOM_entity {
   KTX_HOST_OBJECT(ES_face, "KTX::ES_face")
  public:
   tag_t ask_body() const { return body_; }
-  int ask_kernel_face() const { return kernelFace_; }
   // The edges bounding the face, in the order added.
   const std::vector<tag_t>& ask_edges() const;
   // Adds an edge (logged for undo); one the face has already is not added twice.
@@ -30,7 +30,6 @@ class KTX_HOST_API ES_face : public GEOM_entity {
  private:
   friend KTX_HOST_API tag_t ES_create_face(tag_t body);
   tag_t body_;
-  int kernelFace_;
   OM::TagVla* edges_;
 };
 

@@ -40,6 +40,7 @@ struct State {
   int nextTag = 70001;
   std::map<int, Entity> entities;
   std::map<tag_t, int> modelBodies;
+  std::map<int, tag_t> modelObjects;  // the same attachments, by kernel entity
   int liveBodies = 0;
   int deleteErrors = 0;
   std::vector<std::string> errors;
@@ -212,10 +213,10 @@ Counters LiveCounters() { return Counters{state().liveBodies, state().deleteErro
 const std::vector<std::string>& Errors() { return state().errors; }
 
 void AttachModelBody(tag_t object, int body) {
-  if (body == 0) {
-    state().modelBodies.erase(object);
-  } else {
+  DetachModelBody(object);
+  if (body != 0) {
     state().modelBodies[object] = body;
+    state().modelObjects[body] = object;
   }
 }
 
@@ -224,7 +225,14 @@ int DetachModelBody(tag_t object) {
   if (it == state().modelBodies.end()) return 0;
   int body = it->second;
   state().modelBodies.erase(it);
+  if (auto back = state().modelObjects.find(body); back != state().modelObjects.end() && back->second == object)
+    state().modelObjects.erase(back);
   return body;
+}
+
+tag_t ModelObjectOf(int entity) {
+  auto it = state().modelObjects.find(entity);
+  return it == state().modelObjects.end() ? 0 : it->second;
 }
 
 int CreatePartition() { return ++state().partitions; }

@@ -193,6 +193,9 @@ KTX_HOST_API const std::vector<std::string>& Errors();
 KTX_HOST_API void AttachModelBody(tag_t object, int body);
 // Takes the body from the model object and returns it (0 when none).
 KTX_HOST_API int DetachModelBody(tag_t object);
+// The model object a kernel entity is attached to (the last attached; 0 when
+// none). The object may be gone: the caller checks.
+KTX_HOST_API tag_t ModelObjectOf(int entity);
 
 // A new undo partition (not made current), the current one, and the one an
 // entity lives in (0 for an unknown tag).

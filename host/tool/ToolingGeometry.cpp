@@ -143,8 +143,7 @@ std::vector<int> kernelTopFaces(const FEATURE_RECORD* frec) {
   std::vector<int> out;
   if (auto it = topFaces().find(frec->OmTag()); it != topFaces().end()) {
     for (tag_t face : it->second)
-      if (const auto* f = dynamic_cast<const ES_face*>(OM::OM_object_of_tag(face)); f && f->ask_kernel_face() != 0)
-        out.push_back(f->ask_kernel_face());
+      if (const int kernelFace = ES_solid_ask_solvane_tag(face); kernelFace != 0) out.push_back(kernelFace);
     return out;
   }
   const auto* body = dynamic_cast<const ES_solid*>(OM::OM_object_of_tag(frec->ask_body_eid()));
