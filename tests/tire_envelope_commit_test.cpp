@@ -297,7 +297,7 @@ TEST_F(TireEnvelopeCommit, ReadBackFromTheFeature) {
     tire_->SetMotionFile(File("spindle_file.txt", "1 2 3 4 5 6\n").c_str());
     tire_->SetFirstDriverJointUpperLimit(30);
     tire_->SetSecondDriverJointLowerLimit(-80);
-    tire_->UpdateTemplatePoint(ShortLongArmwithSteering, 17, Math::Point3{1, 2, 3});
+    for (int i = 0; i < 18; ++i) tire_->UpdateTemplatePoint(ShortLongArmwithSteering, i, Math::Point3{1, 2, i + 3.0});
     Set(tire_->GetFrontOffsetValue(), 1.23456789);
     tire_->SetApplyOffset(true);
     tire_->SetEnvelopeOffset(CustomerDefinedData);
@@ -322,7 +322,9 @@ TEST_F(TireEnvelopeCommit, ReadBackFromTheFeature) {
       EXPECT_EQ(edit->GetSpindleFileLocation(), InNative);
       EXPECT_STREQ(edit->GetSpindleFileNameNative(), "spindle.txt");
     } else {
-      EXPECT_EQ(read->slArm.oppositeBushing.z, 3);
+      // All 18 hard points, each where the original had it.
+      EXPECT_EQ(std::memcmp(&read->slArm, &tire_->WorkArea()->slArm, offsetof(sSLArm_Suspension, useStabilizerBar)), 0);
+      EXPECT_EQ(read->slArm.oppositeBushing.z, 20);
       EXPECT_STREQ(edit->GetSteeringJointName(), "J_STEER");
       EXPECT_STREQ(edit->GetJouceJointName(), "J_SHK_CENTER");
       EXPECT_EQ(edit->GetFirstDriverJointUpperLimit(), 30);

@@ -43,17 +43,19 @@ class TireEnvelopeRuleInstance : public HostTest {
     HostTest::TearDown();
   }
   // An instance "TE_OLD" of the work part with those attributes, opened by a builder.
-  TireEnvelopeBuilder* Open(const Attributes& attributes) {
+  TireEnvelopeBuilder* Open(const Attributes& attributes, PART_part* in = nullptr) {
+    if (in == nullptr) in = part();
     std::vector<const char*> names, values;
     for (const auto& [name, value] : attributes) names.push_back(name.c_str()), values.push_back(value.c_str());
-    EXPECT_EQ(VD_KF_create_child_rule(part()->OmTag(), "root:", "TE_OLD", "%qd_tire_envelope",
+    EXPECT_EQ(VD_KF_create_child_rule(in->OmTag(), "root:", "TE_OLD", "%qd_tire_envelope",
                                       static_cast<int>(names.size()), names.data(), values.data(), nullptr),
               0);
     tag_t frec = 0;
     char* name = nullptr;
     VD_get_feature_tag_and_name("TE_OLD", &frec, &name);
     SM_free(name);
-    tire_ = TireEnvelopeBuilderFactory::Create(modelPart(), dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(frec)));
+    tire_ = TireEnvelopeBuilderFactory::Create(in->ModelPart(),
+                                               dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(frec)));
     return tire_;
   }
   static std::vector<std::string> Lines(const char* file) {
@@ -202,6 +204,19 @@ TEST_F(TireEnvelopeRuleInstance, MacphersonHardPointsAndClearance) {
   int count = 0;
   CLEAR_count_datasets(part(), &count);
   EXPECT_EQ(count, 1);
+}
+
+TEST_F(TireEnvelopeRuleInstance, ClearanceValueByUnit) {
+  for (const auto& [unit, clearance] : {std::pair{0, 20.0}, std::pair{1, 1.0}}) {
+    SCOPED_TRACE(unit);
+    PART_part* work = PART_part::Create(unit);
+    PART_set_work_part(work);
+    EXPECT_EQ(EXP_ask_value_of_exp(Open({}, work)->GetClearanceValue()), clearance);
+    tire_->destroy();
+    tire_ = nullptr;
+    PART_set_work_part(part());
+    work->destroy();
+  }
 }
 
 TEST_F(TireEnvelopeRuleInstance, RecordWithoutLinkLeavesTheBuilder) {
