@@ -1,12 +1,15 @@
 // The draw punch's face work on a solid of n top faces: the belt edges its
 // chamfer runs along (half the faces stand on the base plane, half lie above
 // it, each lower face sharing one edge with an upper one), and the sorting of
-// the faces by the base plane for machining. Each reports its fitted Big-O.
+// the faces by the base plane for machining, the punch's and the draw die's
+// (whose top is every face of its trim and whose bottom is every face of its
+// stress solid in the base plane). Each reports its fitted Big-O.
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <vector>
 
+#include "Tooling_DieDesDrawDieBuilder.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "geom/Faces.hpp"
 #include "kernel/Kernel.hpp"
@@ -95,6 +98,18 @@ void BM_ClassifyMachiningFaces(benchmark::State& state) {
   state.SetComplexityN(n);
 }
 BENCHMARK(BM_ClassifyMachiningFaces)->RangeMultiplier(2)->Range(8, 4096)->Complexity(benchmark::oN);
+
+void BM_DrawDieClassifyMachiningFaces(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  Belt belt(n);
+  auto* die = Tooling::DieDesDrawDieBuilderFactory::Create(0, PART_ask_work_part());
+  die->SetBasePlane(belt.plane());
+  const tag_t feature = belt.feature();
+  for (auto _ : state) die->ClassifyMachiningFaces(feature, 0, feature, feature, 0);
+  die->destroy();
+  state.SetComplexityN(n);
+}
+BENCHMARK(BM_DrawDieClassifyMachiningFaces)->RangeMultiplier(2)->Range(8, 4096)->Complexity(benchmark::oN);
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "TestSupport.hpp"
+#include "Tooling_DieDesDrawDieBuilder.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "assy/Assembly.hpp"
 #include "geom/Faces.hpp"
@@ -240,6 +241,66 @@ TEST_F(MachiningFaces, FaceReferencesAndTypedBodiesComeFromTheHostsAllocator) {
   other->destroy();
   Kernel::DetachModelBody(sheet);
   Kernel::DeleteBody(sheetBody, "test");
+}
+
+TEST_F(MachiningFaces, TheDiesTopIsFinishedItsBottomInThePlaneRefinedAndOneTopFaceLabelled) {
+  auto* die = DieDesDrawDieBuilderFactory::Create(0, part());
+  die->SetBasePlane(plane());
+  const double above[3] = {0, 0, 10};
+  const tag_t topBody = ES_create_point(above);
+  struct Row {
+    const char* what;
+    bool trimmed, stress, exact;
+    std::vector<double> top;     // heights of the top (or top-trim) feature's faces
+    std::vector<double> bottom;  // of the stress (or main) feature's faces
+    std::vector<std::string> topKinds, bottomKinds;
+    const char* label;  // text of the label, none when null
+    double labelled;    // height of the face it stands on
+  };
+  const Row rows[] = {
+      {"trimmed: every face of the trim, the stress solid's bottom", true, true, false, {3, 4, 5},
+       {0, 0.0099, 0.01}, {"FINISHING", "FINISHING", "FINISHING"}, {"REFINED", "REFINED", "none"}, "Rough face", 4},
+      {"untrimmed: the faces on the top sheet, the main solid's bottom", false, false, true, {9, 10},
+       {0, 2}, {"none", "FINISHING"}, {"REFINED", "none"}, "Exact face", 10},
+      {"no face on the top sheet: no label", false, true, false, {9.5}, {0}, {"none"}, {"REFINED"}, nullptr, 0},
+  };
+  auto heights = [](const std::vector<double>& zs) {
+    std::vector<FaceAt> faces;
+    for (double z : zs) faces.push_back({z, false, {}});
+    return faces;
+  };
+  for (const Row& row : rows) {
+    std::vector<tag_t> top, bottom;
+    const tag_t topFeature = Feature(heights(row.top), &top);
+    const tag_t bottomFeature = Feature(heights(row.bottom), &bottom);
+    const tag_t main = row.stress ? FEATURE_RECORD::Create(nullptr, nullptr)->OmTag() : bottomFeature;
+    die->SetExactSheetbodyOption(row.exact);
+    Host::ClearCalls();
+    EXPECT_EQ(die->ClassifyMachiningFaces(main, row.trimmed ? 0 : topFeature, row.trimmed ? topFeature : 0,
+                                          row.stress ? bottomFeature : 0, topBody),
+              0)
+        << row.what;
+    for (std::size_t i = 0; i < top.size(); ++i) EXPECT_EQ(KindOf(top[i]), row.topKinds[i]) << row.what << " " << i;
+    for (std::size_t i = 0; i < bottom.size(); ++i)
+      EXPECT_EQ(KindOf(bottom[i]), row.bottomKinds[i]) << row.what << " " << i;
+    const std::vector<std::string> labels = Args("TOOLING_add_pmi_label");
+    if (row.label == nullptr) {
+      EXPECT_TRUE(labels.empty()) << row.what;
+      continue;
+    }
+    ASSERT_EQ(labels.size(), 1u) << row.what;
+    EXPECT_EQ(labels[0].substr(0, labels[0].find(" point=")),
+              "\"" + std::string(row.label) + "\" origin=0.500000,0.500000," + std::to_string(row.labelled + 100.0))
+        << row.what;
+  }
+  // Without a main feature, or without both top features, nothing is asked.
+  std::vector<tag_t> faces;
+  const tag_t feature = Feature(heights({0}), &faces);
+  Host::ClearCalls();
+  EXPECT_EQ(die->ClassifyMachiningFaces(0, feature, feature, feature, topBody), 0);
+  EXPECT_EQ(die->ClassifyMachiningFaces(feature, 0, 0, feature, topBody), 0);
+  EXPECT_EQ(Host::CountCalls("FREC_ask_top_faces"), 0u);
+  die->destroy();
 }
 
 }  // namespace

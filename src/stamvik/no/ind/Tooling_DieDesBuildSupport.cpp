@@ -8,6 +8,7 @@
 #include "modl/ModelingInterfaces.hpp"
 #include "sys/Memory.hpp"
 #include "geom/Faces.hpp"
+#include "tool/ToolingGeometry.hpp"
 
 namespace KTX::Tooling::Support {
 
@@ -43,6 +44,18 @@ tag_t firstBody(tag_t feature, tag_t otherwise) {
   const tag_t body = count > 0 ? bodies[0] : otherwise;
   SM_free(bodies);
   return body;
+}
+
+std::vector<tag_t> topFacesOf(tag_t feature) {
+  int count = 0;
+  int* kernelFaces = nullptr;
+  FREC_ask_top_faces(feature, &count, &kernelFaces);
+  std::vector<tag_t> faces;
+  faces.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i)
+    if (const tag_t face = ES_ask_eid_of_kernel_entity(kernelFaces[i]); face != 0) faces.push_back(face);
+  SM_free(kernelFaces);
+  return faces;
 }
 
 RoughOffset readRoughOffset(tag_t feature) {

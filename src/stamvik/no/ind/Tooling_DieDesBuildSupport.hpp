@@ -5,6 +5,7 @@
 #pragma once
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "afl/Module.hpp"
 #include "feat/Builder.hpp"
@@ -44,6 +45,8 @@ void destroyBuilder(OM::Object* builder);
 void finishFeature(tag_t feature);
 // The feature's first body, or `otherwise` when it has none (or is 0).
 tag_t firstBody(tag_t feature, tag_t otherwise);
+// The faces a feature made, as model faces, in the order the host gives them.
+std::vector<tag_t> topFacesOf(tag_t feature);
 
 // What a rough-offset feature was made from: its first input sheet (0 when
 // none) and its offset distance, signed.

@@ -1,9 +1,11 @@
 // The draw die's solid steps: the main solid extruded from the punch
 // projection, the top solid from the deck offset curve united with it, the
-// subtracted top solid between the binder and deck offsets, and the stress
-// solid between the flange and punch curves.
+// subtracted top solid between the binder and deck offsets, the stress solid
+// between the flange and punch curves, and the machining kinds of the die's
+// top and bottom faces.
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "Tooling_DieDesBuildSupport.hpp"
 #include "Tooling_DieDesDrawDieBuilder.hpp"
@@ -287,6 +289,28 @@ int DieDesDrawDieBuilder::CreateStressSolid(tag_t flangeCurve, tag_t punchProjec
   } catch (const std::exception& e) {
     return Error::HandleAsBuilder(e, kSource, 1452);
   }
+}
+
+int DieDesDrawDieBuilder::ClassifyMachiningFaces(tag_t mainFeature, tag_t topFeature, tag_t topTrimFeature,
+                                                 tag_t stressFeature, tag_t topBody) {
+  if (mainFeature == 0 || (topFeature == 0 && topTrimFeature == 0)) return 0;
+  DieDesDrawPunchBuilder* punch = m_drawPunchBuilder;
+  const double tolerance = TOLER_ask_distance_tol();
+  // The top is finished: every face the trim by the top sheet made, or else
+  // the faces of the top extrusion that lie on the top sheet.
+  std::vector<tag_t> top;
+  for (tag_t face : topFacesOf(topTrimFeature != 0 ? topTrimFeature : topFeature))
+    if (topTrimFeature != 0 || punch->AskMinimumDist(face, topBody) < tolerance) {
+      punch->AddAttributetoFace(face, 3);
+      top.push_back(face);
+    }
+  // The bottom is refined where it lies in the base plane.
+  for (tag_t face : topFacesOf(stressFeature != 0 ? stressFeature : mainFeature))
+    if (punch->AskMaximumDist(face, m_basePlane) < tolerance) punch->AddAttributetoFace(face, 1);
+  // The label needs a top face to stand on.
+  if (!top.empty())
+    punch->AddPMILabelToOneTopFace(top[top.size() / 2], m_exactSheetbodyOption ? "Exact face" : "Rough face");
+  return 0;
 }
 
 }  // namespace KTX::Tooling

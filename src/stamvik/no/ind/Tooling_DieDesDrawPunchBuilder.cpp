@@ -677,19 +677,6 @@ int DieDesDrawPunchBuilder::CreateChamfer(const std::vector<tag_t>& edges) {
 
 namespace {
 
-// The faces a feature made, as model faces, in the order the host gives them.
-std::vector<tag_t> topFacesOf(tag_t feature) {
-  int count = 0;
-  int* kernelFaces = nullptr;
-  FREC_ask_top_faces(feature, &count, &kernelFaces);
-  std::vector<tag_t> faces;
-  faces.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i)
-    if (const tag_t face = ES_ask_eid_of_kernel_entity(kernelFaces[i]); face != 0) faces.push_back(face);
-  SM_free(kernelFaces);
-  return faces;
-}
-
 std::vector<tag_t> edgesOf(tag_t face) {
   int count = 0;
   tag_t* edges = nullptr;
