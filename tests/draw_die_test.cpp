@@ -112,8 +112,9 @@ TEST_F(DrawDie, AnEditCommitPutsTheSettingsAndTheDisplayBackWhereverItFails) {
   Settings()->SetLogical80(false);  // one of the three is off already and stays so
   const std::vector<bool> before = HeldSettings();
   auto* die = DieDesDrawDieBuilderFactory::Create(set, part());
+  // The calls of one commit, whatever it gives: each is failed in turn below.
   Failure::Count(Failure::kHostCall);
-  EXPECT_EQ(die->commit(), 0);
+  die->commit();
   const long long calls = Failure::Off();
   ASSERT_GT(calls, 4);
   EXPECT_EQ(HeldSettings(), before);

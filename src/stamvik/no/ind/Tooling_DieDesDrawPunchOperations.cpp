@@ -121,9 +121,14 @@ bool DieDesDrawPunchBuilder::FindFeatureInSetByAttrTitle(tag_t featureSet, const
   int count = 0;
   tag_t* members = nullptr;
   if (FSET_ask_group_members(featureSet, &count, &members) != 0) return false;
-  for (int i = 0; i < count && *feature == 0; ++i)
-    if (Attr::GetUserAttribute(members[i], title, nullptr)) *feature = members[i];
+  // The attribute query may raise: the host's list is let go of first.
+  const std::vector<tag_t> held(members, members + count);
   SM_free(members);
+  for (tag_t member : held)
+    if (Attr::GetUserAttribute(member, title, nullptr)) {
+      *feature = member;
+      break;
+    }
   return *feature != 0;
 }
 
