@@ -15,9 +15,35 @@ namespace {
 
 using Table = KTX::Host::AddressTable<std::size_t>;
 
+// Released host objects of up to kSpareLargest bytes are kept, by size
+// rounded up to kSpareStep, for the next ones of their size: a property
+// look-up makes a value and its caller releases it, call after call. Not
+// under AddressSanitizer, which must see every object freed to find a use
+// after release.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kKeepSpares = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kKeepSpares = false;
+#else
+constexpr bool kKeepSpares = true;
+#endif
+#else
+constexpr bool kKeepSpares = true;
+#endif
+constexpr std::size_t kSpareStep = 16;
+constexpr std::size_t kSpareLargest = 256;
+constexpr std::size_t kSparesKept = 64;  // per size
+
+struct SpareObjects {
+  void* blocks[kSparesKept];
+  std::size_t count = 0;
+};
+
 struct Heap {
   Table blocks;   // block -> size
   Table objects;  // object -> size
+  SpareObjects spares[kSpareLargest / kSpareStep];
   KTX::Memory::Counters counters;
   int failNext = 0;
   std::size_t failSize = 0;
@@ -166,16 +192,35 @@ __attribute__((noinline)) void* CppMemory::operator new(std::size_t size) noexce
       KTX::Failure::Step(KTX::Failure::kMemory, "CppMemory::new"))
     return nullptr;
   if (shouldFail()) return nullptr;
-  void* block = track(heap().objects, size);
-  if (block == nullptr) return nullptr;
-  ++heap().counters.objects;
+  Heap& h = heap();
+  void* block = nullptr;
+  if (kKeepSpares && size != 0 && size <= kSpareLargest) {
+    // A block of the whole rounded size, so that it can serve any object of that size.
+    SpareObjects& spare = h.spares[(size - 1) / kSpareStep];
+    block = spare.count != 0 ? spare.blocks[--spare.count] : std::malloc((size - 1) / kSpareStep * kSpareStep + kSpareStep);
+    if (block == nullptr) return nullptr;
+    h.objects.Insert(block, size);
+  } else {
+    block = track(h.objects, size);
+    if (block == nullptr) return nullptr;
+  }
+  ++h.counters.objects;
   return block;
 }
 
 void CppMemory::operator delete(void* block) noexcept {
   if (block == nullptr) return;
-  if (untrack(heap().objects, block, nullptr)) {
-    --heap().counters.objects;
+  std::size_t size = 0;
+  if (untrack(heap().objects, block, &size)) {
+    Heap& h = heap();
+    --h.counters.objects;
+    if (kKeepSpares && size != 0 && size <= kSpareLargest) {
+      SpareObjects& spare = h.spares[(size - 1) / kSpareStep];
+      if (spare.count < kSparesKept) {
+        spare.blocks[spare.count++] = block;
+        return;
+      }
+    }
     std::free(block);
   }
 }
