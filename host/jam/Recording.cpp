@@ -1,6 +1,5 @@
 // Recording of journalled calls, the fault filter, pauses and replay.
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -20,12 +19,13 @@ namespace {
 constexpr int kSuppressed = -1;
 
 struct State {
-  // The journal as Recorded() hands it out. Until someone asks for it after
-  // it was last cleared, the records are held below instead, made in place in
-  // storage that a clearing keeps (texts, lists and all): a caller that
-  // records and clears without reading (a script, a benchmark) moves no
-  // record and no value. The first read hands the held records over, and
-  // from then until the next clearing records go straight into the journal.
+  // The journal as Recorded() hands it out. Until someone first asks for it,
+  // the records are held below instead, made in place in storage that a
+  // clearing keeps (texts, lists and all): a process that records and clears
+  // without reading (a script run, a benchmark) moves no record and no
+  // value. The first read hands the held records over; from then on records
+  // go straight into the journal, so that whoever keeps a reference to it
+  // sees every record made later.
   Journal journal;
   bool handedOut = false;
   std::vector<Record> held;  // [0, heldCount) are the journal's; their values are kept apart
@@ -76,17 +76,15 @@ constexpr std::size_t kSpareRecords = 4096;
 constexpr std::size_t kSpareValues = 4 * kSpareRecords;
 
 // Never destroyed: the plug-in's exit steps may still call in at process exit.
-// Every recording call asks for it several times: once made, it is a load.
-std::atomic<State*> made{nullptr};
+// Every recording call asks for it several times: once made, it is a load
+// (the journal is one thread's, as the calls it records are).
+State* made = nullptr;
 [[gnu::noinline, gnu::cold]] State& makeState() {
   static auto* s = new State;
-  made.store(s, std::memory_order_release);
+  made = s;
   return *s;
 }
-[[gnu::always_inline]] inline State& state() {
-  State* s = made.load(std::memory_order_acquire);
-  return s != nullptr ? *s : makeState();
-}
+[[gnu::always_inline]] inline State& state() { return made != nullptr ? *made : makeState(); }
 
 // Sets a kept text to another only where it differs: the spare records and
 // values hold the same member and argument names call after call.
@@ -174,7 +172,6 @@ void letGo() {
     if (s.spareRecords.size() < kSpareRecords) s.spareRecords.push_back(std::move(r));
   }
   s.journal.clear();
-  s.handedOut = false;
   s.heldCount = 0;
   s.heldValueCount = 0;
   // A long journal held keeps room for no more than the spares would.
@@ -222,6 +219,10 @@ void handOut() {
       }
     }
   }
+  // Nothing is held again.
+  s.held = {};
+  s.heldSpans = {};
+  s.heldValues = {};
   s.heldCount = 0;
   s.heldValueCount = 0;
 }
