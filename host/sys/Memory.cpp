@@ -34,6 +34,9 @@ constexpr bool kKeepSpares = true;
 constexpr std::size_t kSpareStep = 16;
 constexpr std::size_t kSpareLargest = 256;
 constexpr std::size_t kSparesKept = 64;  // per size
+// Marks a spare's entry in the table of objects: a second release of it is
+// a bad one, as for any object released before.
+constexpr std::size_t kReleased = std::size_t{1} << (sizeof(std::size_t) * 8 - 1);
 
 struct SpareObjects {
   void* blocks[kSparesKept];
@@ -195,11 +198,17 @@ __attribute__((noinline)) void* CppMemory::operator new(std::size_t size) noexce
   Heap& h = heap();
   void* block = nullptr;
   if (kKeepSpares && size != 0 && size <= kSpareLargest) {
-    // A block of the whole rounded size, so that it can serve any object of that size.
     SpareObjects& spare = h.spares[(size - 1) / kSpareStep];
-    block = spare.count != 0 ? spare.blocks[--spare.count] : std::malloc((size - 1) / kSpareStep * kSpareStep + kSpareStep);
-    if (block == nullptr) return nullptr;
-    h.objects.Insert(block, size);
+    if (spare.count != 0) {
+      // A spare keeps its entry, marked released: it is live again.
+      block = spare.blocks[--spare.count];
+      *h.objects.Find(block) = size;
+    } else {
+      // The whole rounded size, so that the block can serve any object of that size later.
+      block = std::malloc((size - 1) / kSpareStep * kSpareStep + kSpareStep);
+      if (block == nullptr) return nullptr;
+      h.objects.Insert(block, size);
+    }
   } else {
     block = track(h.objects, size);
     if (block == nullptr) return nullptr;
@@ -210,19 +219,24 @@ __attribute__((noinline)) void* CppMemory::operator new(std::size_t size) noexce
 
 void CppMemory::operator delete(void* block) noexcept {
   if (block == nullptr) return;
-  std::size_t size = 0;
-  if (untrack(heap().objects, block, &size)) {
-    Heap& h = heap();
-    --h.counters.objects;
-    if (kKeepSpares && size != 0 && size <= kSpareLargest) {
-      SpareObjects& spare = h.spares[(size - 1) / kSpareStep];
-      if (spare.count < kSparesKept) {
-        spare.blocks[spare.count++] = block;
-        return;
-      }
-    }
-    std::free(block);
+  Heap& h = heap();
+  std::size_t* entry = h.objects.Find(block);
+  if (entry == nullptr || (*entry & kReleased) != 0) {
+    ++h.counters.badFrees;
+    return;
   }
+  std::size_t size = *entry;
+  --h.counters.objects;
+  if (kKeepSpares && size != 0 && size <= kSpareLargest) {
+    SpareObjects& spare = h.spares[(size - 1) / kSpareStep];
+    if (spare.count < kSparesKept) {
+      *entry = size | kReleased;
+      spare.blocks[spare.count++] = block;
+      return;
+    }
+  }
+  h.objects.Erase(block);
+  std::free(block);
 }
 
 __attribute__((noinline)) void* CppMemory::operator new[](std::size_t size) noexcept {
