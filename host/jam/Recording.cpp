@@ -78,13 +78,13 @@ constexpr std::size_t kSpareValues = 4 * kSpareRecords;
 // Never destroyed: the plug-in's exit steps may still call in at process exit.
 // Every recording call asks for it several times: once made, it is a load
 // (the journal is one thread's, as the calls it records are).
-State* made = nullptr;
+State* theState = nullptr;
 [[gnu::noinline, gnu::cold]] State& makeState() {
   static auto* s = new State;
-  made = s;
+  theState = s;
   return *s;
 }
-[[gnu::always_inline]] inline State& state() { return made != nullptr ? *made : makeState(); }
+[[gnu::always_inline]] inline State& state() { return theState != nullptr ? *theState : makeState(); }
 
 // Sets a kept text to another only where it differs: the spare records and
 // values hold the same member and argument names call after call.

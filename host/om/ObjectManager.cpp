@@ -104,10 +104,14 @@ struct Manager {
   bool undoing = false;
 };
 
-Manager& om() {
+// Asked for on every logged write and every look-up: once made, it is a load.
+Manager* theManager = nullptr;
+[[gnu::noinline, gnu::cold]] Manager& makeManager() {
   static auto* m = new Manager;
+  theManager = m;
   return *m;
 }
+[[gnu::always_inline]] inline Manager& om() { return theManager != nullptr ? *theManager : makeManager(); }
 
 ClassRecord* classRecord(int classId) {
   if (classId <= 0 || static_cast<std::size_t>(classId) > om().classes.size()) return nullptr;
