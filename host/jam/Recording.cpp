@@ -76,15 +76,18 @@ constexpr std::size_t kSpareRecords = 4096;
 constexpr std::size_t kSpareValues = 4 * kSpareRecords;
 
 // Never destroyed: the plug-in's exit steps may still call in at process exit.
-// Every recording call asks for it several times: once made, it is a load
-// (the journal is one thread's, as the calls it records are).
+// Every recording call asks for it several times: once made, it is a load.
 State* theState = nullptr;
 [[gnu::noinline, gnu::cold]] State& makeState() {
   static auto* s = new State;
-  theState = s;
+  __atomic_store_n(&theState, s, __ATOMIC_RELEASE);
   return *s;
 }
-[[gnu::always_inline]] inline State& state() { return theState != nullptr ? *theState : makeState(); }
+[[gnu::always_inline]] inline State& state() {
+  // A plain load (the builtin, never an outlined call), safe on any thread.
+  State* known = __atomic_load_n(&theState, __ATOMIC_ACQUIRE);
+  return known != nullptr ? *known : makeState();
+}
 
 // Sets a kept text to another only where it differs: the spare records and
 // values hold the same member and argument names call after call.

@@ -108,10 +108,14 @@ struct Manager {
 Manager* theManager = nullptr;
 [[gnu::noinline, gnu::cold]] Manager& makeManager() {
   static auto* m = new Manager;
-  theManager = m;
+  __atomic_store_n(&theManager, m, __ATOMIC_RELEASE);
   return *m;
 }
-[[gnu::always_inline]] inline Manager& om() { return theManager != nullptr ? *theManager : makeManager(); }
+[[gnu::always_inline]] inline Manager& om() {
+  // A plain load (the builtin, never an outlined call), safe on any thread.
+  Manager* known = __atomic_load_n(&theManager, __ATOMIC_ACQUIRE);
+  return known != nullptr ? *known : makeManager();
+}
 
 ClassRecord* classRecord(int classId) {
   if (classId <= 0 || static_cast<std::size_t>(classId) > om().classes.size()) return nullptr;

@@ -52,9 +52,18 @@ struct Heap {
   std::size_t failSize = 0;
 };
 
-Heap& heap() {
-  static Heap* h = new Heap;  // outlives every static destructor of the plug-in
+// Outlives every static destructor of the plug-in. Every allocation asks for
+// it: once made, it is a load.
+Heap* theHeap = nullptr;
+[[gnu::noinline, gnu::cold]] Heap& makeHeap() {
+  static Heap* h = new Heap;
+  __atomic_store_n(&theHeap, h, __ATOMIC_RELEASE);
   return *h;
+}
+[[gnu::always_inline]] inline Heap& heap() {
+  // A plain load (the builtin, never an outlined call), safe on any thread.
+  Heap* known = __atomic_load_n(&theHeap, __ATOMIC_ACQUIRE);
+  return known != nullptr ? *known : makeHeap();
 }
 
 bool shouldFail() {
