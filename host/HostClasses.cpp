@@ -33,6 +33,7 @@ struct HostClasses {
     RegisterHostClass<SC_loop>(tagged);
     RegisterHostClass<SC_collector>(tagged);
     RegisterHostClass<SC_FACE>(tagged);
+    RegisterHostClass<SC_rule>(tagged);
     RegisterHostClass<UICOMPJA_list>(tagged);
     RegisterHostClass<EXP_expression>(tagged);
     RegisterHostClass<OnPathDimBuilder>(JAX_BUILDER::OmClassName);
@@ -63,6 +64,7 @@ int SC_section::ThisClassId = 0;
 int SC_loop::ThisClassId = 0;
 int SC_collector::ThisClassId = 0;
 int SC_FACE::ThisClassId = 0;
+int SC_rule::ThisClassId = 0;
 int UICOMPJA_list::ThisClassId = 0;
 int EXP_expression::ThisClassId = 0;
 int OCC_occurrence::ThisClassId = 0;

@@ -388,7 +388,7 @@ TEST_F(DrawPunch, AnEditedSetGivesBackTheProfileTheUserSelected) {
   EXPECT_EQ(punch->commit(), 0);
   EXPECT_EQ(Args("mtStatusAreaImmediate").back(), "Create draw punch chamfer successfully.");
   const tag_t set = punch->GetTfeatureSet();
-  EXPECT_EQ(Members(set).size(), 2u);  // the join and the projection
+  EXPECT_EQ(Members(set).size(), 4u);  // the join, the projection, the outer and the belt solids
   punch->destroy();
 
   auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());

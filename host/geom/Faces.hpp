@@ -65,6 +65,17 @@ class KTX_HOST_API FREF_reference : public OM::TaggedObject {
 // reference to a face, both in the work part.
 KTX_HOST_API tag_t ES_create_face(tag_t body);
 KTX_HOST_API tag_t FREF_create(tag_t face);
+// A face's frame as MODL_ask_face_props reads it: its origin, two rows that
+// span the face and, third, its normal.
+struct FaceFrame {
+  double origin[3];
+  double matrix[9];
+};
+// A feature's body in the part (null: the work part): a model body owning a
+// new kernel body (a sheet, or a solid), with one kernel face and one face
+// per frame, in order, each face holding its kernel face
+// (ES_solid_ask_solvane_tag). Logged with the count of faces.
+KTX_HOST_API tag_t ES_create_body_with_faces(PART_part* part, bool sheet, const std::vector<FaceFrame>& faces);
 // The face a reference names; 0 for anything else.
 KTX_HOST_API tag_t FREF_ask_qd_eid(tag_t reference);
 // The body of a face; 0 for anything else.

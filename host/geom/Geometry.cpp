@@ -152,6 +152,18 @@ ES_solid* ES_solid::Make(PART_part* part, int kernelBody) {
   return body;
 }
 
+ES_solid* ES_solid::MakeOwning(PART_part* part, int kernelBody) {
+  ES_solid* body = Make(part, kernelBody);
+  body->ownsKernelBody_ = kernelBody != 0;
+  return body;
+}
+
+ES_solid::~ES_solid() {
+  if (!ownsKernelBody_ || !Kernel::IsBody(kernelBody_)) return;
+  Kernel::DetachModelBody(OmTag());
+  Kernel::DeleteBody(kernelBody_, "ES_solid");
+}
+
 void ES_solid::cascade_destroy() {
   if (kernelBody_ != 0) Kernel::DetachModelBody(OmTag());
   GEOM_entity::cascade_destroy();

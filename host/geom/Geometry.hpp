@@ -92,14 +92,20 @@ class KTX_HOST_API ES_solid : public GEOM_entity {
  public:
   int ask_kernel_body() const { return kernelBody_; }
   static ES_solid* Make(PART_part* part, int kernelBody);
+  // A body that owns its kernel body: the kernel body is deleted when the
+  // model body is freed for good (not when an undo may still revive it), as a
+  // feature's body goes with the feature.
+  static ES_solid* MakeOwning(PART_part* part, int kernelBody);
   // Gives the kernel body back to the kernel.
   void cascade_destroy() override;
 
  protected:
   ES_solid(int classId, void* context) : GEOM_entity(classId, context) {}
+  ~ES_solid() override;
 
  private:
   int kernelBody_;
+  bool ownsKernelBody_;
 };
 
 // When the model is updated for an entity made on the way: the callers pass

@@ -1,8 +1,12 @@
 #include "modl/ModelingInterfaces.hpp"
 
+#include <cmath>
 #include <map>
+#include <vector>
 
 #include "exp/Expression.hpp"
+#include "geom/Curve.hpp"
+#include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "om/HostClass.hpp"
@@ -10,6 +14,8 @@
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "tool/Tooling.hpp"
+#include "tool/ToolingGeometry.hpp"
 
 namespace KTX {
 namespace {
@@ -56,6 +62,45 @@ void destroyExtend(tag_t tag) {
   destroyTag(tag);
 }
 
+void cross(const double a[3], const double b[3], double out[3]) {
+  out[0] = a[1] * b[2] - a[2] * b[1];
+  out[1] = a[2] * b[0] - a[0] * b[2];
+  out[2] = a[0] * b[1] - a[1] * b[0];
+}
+
+bool unit(double v[3]) {
+  const double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+  if (length == 0.0) return false;
+  for (int i = 0; i < 3; ++i) v[i] /= length;
+  return true;
+}
+
+// The unit direction an extrusion runs along: its direction entity's (Z
+// when it has none).
+void extrudeDirection(tag_t direction, double d[3]) {
+  d[0] = d[1] = 0.0;
+  d[2] = 1.0;
+  if (auto* entity = hostObject<GEOM_entity>(direction)) entity->ask_direction(d);
+  if (!unit(d)) d[2] = 1.0;
+}
+
+// The points of every curve and edge of a section's rules, curve by curve.
+std::vector<std::vector<double>> profileCurves(tag_t section) {
+  std::vector<std::vector<double>> curves;
+  auto* found = hostObject<SC_section>(section);
+  if (found == nullptr) return curves;
+  for (tag_t entity : found->ask_rule_entities())
+    if (auto* curve = hostObject<ES_curve>(entity)) curves.push_back(curve->ask_points());
+  return curves;
+}
+
+// An extent until a selected object reaches this far.
+constexpr double kUntilObject = 10.0;
+
+double extent(int type, const std::string& value) {
+  return type == 2 ? kUntilObject : TEXT_atof(value.c_str());
+}
+
 }  // namespace
 
 ModelingFeatureBuilder* ModelingFeatureBuilder::Make(int kind, tag_t feature) {
@@ -64,9 +109,15 @@ ModelingFeatureBuilder* ModelingFeatureBuilder::Make(int kind, tag_t feature) {
   builder->kind_ = kind;
   builder->feature_ = feature;
   builder->limits_ = builder->offset_ = builder->firstOffset_ = builder->secondOffset_ = builder->angle_ = 0;
+  builder->draftAngle_ = 0;
+  builder->extrude_ = nullptr;
+  builder->chamfer_ = nullptr;
+  builder->tolerance_ = 0.0;
   if (kind == kExtrude) {
     ExtrudeValues values;
     Host::AskExtrudeValues(feature, &values);
+    builder->extrude_ = new ExtrudeValues(values);
+    builder->draftAngle_ = makeExpression(values.draftAngle);
     auto* limits = Host::CreateHostObject<GeometricLimits>();
     limits->start = makeExtend(values.startType, values.startValue, values.startObject);
     limits->end = makeExtend(values.endType, values.endValue, values.endObject);
@@ -79,6 +130,7 @@ ModelingFeatureBuilder* ModelingFeatureBuilder::Make(int kind, tag_t feature) {
   } else {
     ChamferValues values;
     Host::AskChamferValues(feature, &values);
+    builder->chamfer_ = new ChamferValues(values);
     builder->firstOffset_ = makeExpression(values.firstOffset);
     builder->secondOffset_ = makeExpression(values.secondOffset);
     builder->angle_ = makeExpression(values.angle);
@@ -90,13 +142,80 @@ char* ModelingFeatureBuilder::ask_journal_class_name() const {
   return SM_string_copy(kind_ == kExtrude ? "Features.ExtrudeBuilder" : "Features.ChamferBuilder");
 }
 
+ModelingFeatureBuilder::~ModelingFeatureBuilder() {
+  delete extrude_;
+  delete chamfer_;
+}
+
+ExtrudeValues& ModelingFeatureBuilder::extrude_settings() {
+  if (extrude_ == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "not an extrude builder");
+  return *extrude_;
+}
+
+ChamferValues& ModelingFeatureBuilder::chamfer_settings() {
+  if (chamfer_ == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "not a chamfer builder");
+  return *chamfer_;
+}
+
+void ModelingFeatureBuilder::set_tolerance(double tolerance) {
+  OM::LogForWrite(this);
+  tolerance_ = tolerance;
+}
+
+// A side face for every segment of every profile curve, swept from the start
+// to the end extent along the direction (its normal the segment crossed with
+// the direction); a solid adds the two caps.
+void ModelingFeatureBuilder::make_body(FEATURE_RECORD* feature, const ExtrudeValues& values) {
+  double d[3];
+  extrudeDirection(values.direction, d);
+  const double start = extent(values.startType, values.startValue);
+  const double end = extent(values.endType, values.endValue);
+  std::vector<FaceFrame> faces;
+  for (const std::vector<double>& p : profileCurves(values.section))
+    for (std::size_t i = 0; i + 5 < p.size(); i += 3) {
+      FaceFrame face{};
+      for (int k = 0; k < 3; ++k) {
+        face.origin[k] = p[i + k] + start * d[k];
+        face.matrix[k] = p[i + 3 + k] - p[i + k];
+        face.matrix[3 + k] = (end - start) * d[k];
+      }
+      cross(face.matrix, d, face.matrix + 6);
+      unit(face.matrix + 6);
+      faces.push_back(face);
+    }
+  if (values.bodyType == 0 && !faces.empty()) {
+    const FaceFrame first = faces.front();
+    for (double at : {start, end}) {
+      FaceFrame cap = first;
+      for (int k = 0; k < 3; ++k) {
+        cap.origin[k] = first.origin[k] + (at - start) * d[k];
+        cap.matrix[3 + k] = 0.0;
+        cap.matrix[6 + k] = at == start ? -d[k] : d[k];
+      }
+      cross(cap.matrix + 6, cap.matrix, cap.matrix + 3);
+      faces.push_back(cap);
+    }
+  }
+  const tag_t old = feature->ask_body_eid();
+  feature->set_body_eid(ES_create_body_with_faces(ask_owning_part(), values.bodyType == 1, faces));
+  if (old != 0) {
+    int count = 0;
+    tag_t* oldFaces = nullptr;
+    ES_body_ask_faces(old, &count, &oldFaces);
+    for (int i = 0; i < count; ++i) destroyTag(oldFaces[i]);
+    SM_free(oldFaces);
+    destroyTag(old);
+  }
+}
+
 int ModelingFeatureBuilder::commit() {
   if (feature_ == 0 || OM::OM_object_of_tag(feature_) == nullptr) {
     OM::LogForWrite(this);
     feature_ = FEATURE_RECORD::Create(ask_owning_part(), nullptr)->OmTag();
   }
   if (kind_ == kExtrude) {
-    ExtrudeValues values;
+    ExtrudeValues values = extrude_settings();
+    values.draftAngle = expressionText(draftAngle_);
     if (auto* limits = hostObject<GeometricLimits>(limits_)) {
       if (auto* start = hostObject<GeometricExtend>(limits->start)) {
         values.startType = start->type;
@@ -115,9 +234,13 @@ int ModelingFeatureBuilder::commit() {
       values.endOffset = expressionText(offset->end);
     }
     Host::SetExtrudeValues(feature_, values);
+    make_body(hostObject<FEATURE_RECORD>(feature_), values);
   } else {
-    Host::SetChamferValues(feature_, {expressionText(firstOffset_), expressionText(secondOffset_),
-                                      expressionText(angle_)});
+    ChamferValues values = chamfer_settings();
+    values.firstOffset = expressionText(firstOffset_);
+    values.secondOffset = expressionText(secondOffset_);
+    values.angle = expressionText(angle_);
+    Host::SetChamferValues(feature_, values);
   }
   return 0;
 }
@@ -136,6 +259,7 @@ void ModelingFeatureBuilder::cascade_destroy() {
   destroyTag(firstOffset_);
   destroyTag(secondOffset_);
   destroyTag(angle_);
+  destroyTag(draftAngle_);
   JAX_BUILDER::cascade_destroy();
 }
 
@@ -145,14 +269,32 @@ int GeometricExtend::ThisClassId = 0;
 int GeometricFeatureOffset::ThisClassId = 0;
 
 namespace JAM {
-namespace {
 
-// Records the call; a scripted answer "<interface>.<place>" is its failure.
-int record(const char* interface, int place, const std::string& args) {
+int RecordInterfaceCall(const char* interface, int place, const std::string& args) {
   const std::string key = std::string(interface) + "." + std::to_string(place);
   if (Host::Logging()) Host::Log(interface, "operation=" + std::to_string(place) + " " + args);
   return static_cast<int>(Host::Answer(key, 0));
 }
+
+namespace {
+
+int record(const char* interface, int place, const std::string& args) {
+  return RecordInterfaceCall(interface, place, args);
+}
+
+// Changes a setting of a builder of that kind: the bad-object error for
+// anything else.
+template <class Change>
+int setting(const char* interface, int place, tag_t builder, int kind, const std::string& args, Change change) {
+  if (int rc = record(interface, place, "builder=" + std::to_string(builder) + " " + args); rc != 0) return rc;
+  auto* found = hostObject<ModelingFeatureBuilder>(builder);
+  if (found == nullptr || found->ask_kind() != kind) return Error::kBadObject;
+  OM::LogForWrite(found);
+  change(*found);
+  return 0;
+}
+
+std::string text(const char* value) { return value != nullptr ? std::string("\"") + value + "\"" : "null"; }
 
 std::string tagArg(const char* name, tag_t tag) { return std::string(name) + "=" + std::to_string(tag); }
 
@@ -202,6 +344,64 @@ int askPart(const char* interface, int place, tag_t object, tag_t* out, Get get)
 class ExtrudeBuilder final : public ExtrudeBuilder_Interface {
  public:
   unsigned int GetInterfaceId() override { return 0xE7C0DE01U; }
+  int Section(tag_t builder, tag_t* section) override {
+    return askPart<ModelingFeatureBuilder>("Features.ExtrudeBuilder", 1, builder, section,
+                                           [](ModelingFeatureBuilder& b) { return b.extrude_settings().section; });
+  }
+  int SetSection(tag_t builder, tag_t section) override {
+    if (section != 0 && hostObject<SC_section>(section) == nullptr) return Error::kBadObject;
+    return set(2, builder, "section=" + std::to_string(section), [&](ExtrudeValues& v) { v.section = section; });
+  }
+  int Direction(tag_t builder, tag_t* direction) override {
+    return askPart<ModelingFeatureBuilder>("Features.ExtrudeBuilder", 3, builder, direction,
+                                           [](ModelingFeatureBuilder& b) { return b.extrude_settings().direction; });
+  }
+  int SetDirection(tag_t builder, tag_t direction) override {
+    return set(4, builder, "direction=" + std::to_string(direction),
+               [&](ExtrudeValues& v) { v.direction = direction; });
+  }
+  int SetBodyType(tag_t builder, int type) override {
+    return set(5, builder, "type=" + std::to_string(type), [&](ExtrudeValues& v) { v.bodyType = type; });
+  }
+  int SetDraftOption(tag_t builder, int option) override {
+    return set(6, builder, "option=" + std::to_string(option), [&](ExtrudeValues& v) { v.draftOption = option; });
+  }
+  int DraftAngle(tag_t builder, tag_t* expression) override {
+    return askPart<ModelingFeatureBuilder>("Features.ExtrudeBuilder", 7, builder, expression,
+                                           [](ModelingFeatureBuilder& b) { return b.ask_draft_angle(); });
+  }
+  int SetBoolean(tag_t builder, int type, tag_t target) override {
+    return set(8, builder, "type=" + std::to_string(type) + " target=" + std::to_string(target),
+               [&](ExtrudeValues& v) {
+                 v.booleanType = type;
+                 v.booleanTarget = target;
+               });
+  }
+  int PointAndVector(tag_t builder, double point[3], double vector[3]) override {
+    if (point == nullptr || vector == nullptr) return Error::kBadObject;
+    if (int rc = record("Features.ExtrudeBuilder", 9, "builder=" + std::to_string(builder)); rc != 0) return rc;
+    auto* found = hostObject<ModelingFeatureBuilder>(builder);
+    if (found == nullptr || found->ask_kind() != ModelingFeatureBuilder::kExtrude) return Error::kBadObject;
+    const std::vector<std::vector<double>> curves = profileCurves(found->extrude_settings().section);
+    if (curves.empty() || curves.front().size() < 6) return Error::kBadObject;
+    const std::vector<double>& p = curves.front();
+    double d[3];
+    extrudeDirection(found->extrude_settings().direction, d);
+    const double segment[3] = {p[3] - p[0], p[4] - p[1], p[5] - p[2]};
+    for (int k = 0; k < 3; ++k) point[k] = p[static_cast<std::size_t>(k)];
+    cross(d, segment, vector);
+    unit(vector);
+    return 0;
+  }
+
+ private:
+  template <class Change>
+  static int set(int place, tag_t builder, const std::string& args, Change change) {
+    return setting("Features.ExtrudeBuilder", place, builder, ModelingFeatureBuilder::kExtrude, args,
+                   [&](ModelingFeatureBuilder& b) { change(b.extrude_settings()); });
+  }
+
+ public:
   int FeatureOffset(tag_t builder, tag_t* offset) override {
     return askPart<ModelingFeatureBuilder>("Features.ExtrudeBuilder", 15, builder, offset,
                                            [](ModelingFeatureBuilder& b) { return b.ask_feature_offset(); });
@@ -228,6 +428,26 @@ class Limits final : public Limits_Interface {
 class Extend final : public Extend_Interface {
  public:
   unsigned int GetInterfaceId() override { return 0xE7E4D00U; }
+  int SetType(tag_t extend, int type) override {
+    return change(3, extend, "type=" + std::to_string(type), [&](GeometricExtend& e) { e.type = type; });
+  }
+  int SetTrimmingObject(tag_t extend, tag_t object) override {
+    return change(4, extend, "object=" + std::to_string(object), [&](GeometricExtend& e) { e.object = object; });
+  }
+
+ private:
+  template <class Change>
+  static int change(int place, tag_t extend, const std::string& args, Change apply) {
+    if (int rc = record("GeometricUtilities.Extend", place, "extend=" + std::to_string(extend) + " " + args); rc != 0)
+      return rc;
+    auto* found = hostObject<GeometricExtend>(extend);
+    if (found == nullptr) return Error::kBadObject;
+    OM::LogForWrite(found);
+    apply(*found);
+    return 0;
+  }
+
+ public:
   int Value(tag_t extend, tag_t* expression) override {
     return askPart<GeometricExtend>("GeometricUtilities.Extend", 5, extend, expression,
                                     [](GeometricExtend& e) { return e.value; });
@@ -241,6 +461,15 @@ class Extend final : public Extend_Interface {
 class FeatureOffset final : public FeatureOffset_Interface {
  public:
   unsigned int GetInterfaceId() override { return 0xF0FF5E7U; }
+  int SetOption(tag_t offset, int option) override {
+    const std::string args = "offset=" + std::to_string(offset) + " option=" + std::to_string(option);
+    if (int rc = record("GeometricUtilities.FeatureOffset", 1, args); rc != 0) return rc;
+    auto* found = hostObject<GeometricFeatureOffset>(offset);
+    if (found == nullptr) return Error::kBadObject;
+    OM::LogForWrite(found);
+    found->option = option;
+    return 0;
+  }
   int StartOffset(tag_t offset, tag_t* expression) override {
     return askPart<GeometricFeatureOffset>("GeometricUtilities.FeatureOffset", 3, offset, expression,
                                            [](GeometricFeatureOffset& o) { return o.start; });
@@ -266,6 +495,13 @@ class Expression final : public Expression_Interface {
  public:
   unsigned int GetInterfaceId() override { return 0xE4B7E55U; }
   int Text(tag_t expression, char** text) override { return textOut("Expression", 3, expression, expression, text); }
+  int SetRightHandSide(tag_t expression, const char* value) override {
+    const std::string args = "expression=" + std::to_string(expression) + " " + text(value);
+    if (int rc = record("Expression", 1, args); rc != 0) return rc;
+    auto* found = hostObject<EXP_expression>(expression);
+    if (found == nullptr || value == nullptr) return Error::kBadObject;
+    return EXP_edit_exp(0, found, value);
+  }
 };
 
 class ChamferBuilder final : public ChamferBuilder_Interface {
@@ -277,8 +513,58 @@ class ChamferBuilder final : public ChamferBuilder_Interface {
   int SecondOffset(tag_t builder, char** text) override {
     return textOut("Features.ChamferBuilder", 2, builder, chamferPart(builder, false), text);
   }
+  int SetOption(tag_t builder, int option) override {
+    return set(3, builder, "option=" + std::to_string(option), [&](ChamferValues& v) { v.option = option; });
+  }
+  int SetFirstOffset(tag_t builder, const char* value) override {
+    return setText(4, builder, value, [](ModelingFeatureBuilder& b) { return b.ask_first_offset(); });
+  }
+  int SetSecondOffset(tag_t builder, const char* value) override {
+    return setText(5, builder, value, [](ModelingFeatureBuilder& b) { return b.ask_second_offset(); });
+  }
+  int SetAngle(tag_t builder, const char* value) override {
+    return setText(6, builder, value, [](ModelingFeatureBuilder& b) { return b.ask_angle(); });
+  }
+  int SetOffsetMethod(tag_t builder, int method) override {
+    return set(7, builder, "method=" + std::to_string(method), [&](ChamferValues& v) { v.offsetMethod = method; });
+  }
+  int SetFirstFlag(tag_t builder, bool flag) override {
+    return set(8, builder, "flag=" + std::to_string(flag), [&](ChamferValues& v) { v.firstFlag = flag; });
+  }
+  int SetSecondFlag(tag_t builder, bool flag) override {
+    return set(9, builder, "flag=" + std::to_string(flag), [&](ChamferValues& v) { v.secondFlag = flag; });
+  }
+  int SetTolerance(tag_t builder, double tolerance) override {
+    return setting("Features.ChamferBuilder", 10, builder, ModelingFeatureBuilder::kChamfer,
+                   "tolerance=" + std::to_string(tolerance),
+                   [&](ModelingFeatureBuilder& b) { b.set_tolerance(tolerance); });
+  }
+  int Edges(tag_t builder, tag_t* collector) override {
+    return askPart<ModelingFeatureBuilder>("Features.ChamferBuilder", 11, builder, collector,
+                                           [](ModelingFeatureBuilder& b) { return b.chamfer_settings().edges; });
+  }
+  int SetEdges(tag_t builder, tag_t collector) override {
+    if (collector != 0 && hostObject<SC_collector>(collector) == nullptr) return Error::kBadObject;
+    return set(12, builder, "collector=" + std::to_string(collector),
+               [&](ChamferValues& v) { v.edges = collector; });
+  }
 
  private:
+  template <class Change>
+  static int set(int place, tag_t builder, const std::string& args, Change change) {
+    return setting("Features.ChamferBuilder", place, builder, ModelingFeatureBuilder::kChamfer, args,
+                   [&](ModelingFeatureBuilder& b) { change(b.chamfer_settings()); });
+  }
+  template <class Part>
+  static int setText(int place, tag_t builder, const char* value, Part part) {
+    if (int rc = record("Features.ChamferBuilder", place, "builder=" + std::to_string(builder) + " " + text(value));
+        rc != 0)
+      return rc;
+    auto* found = hostObject<ModelingFeatureBuilder>(builder);
+    if (found == nullptr || found->ask_kind() != ModelingFeatureBuilder::kChamfer || value == nullptr)
+      return Error::kBadObject;
+    return EXP_edit_exp(0, hostObject<EXP_expression>(part(*found)), value);
+  }
   static tag_t chamferPart(tag_t builder, bool first) {
     auto* found = hostObject<ModelingFeatureBuilder>(builder);
     if (found == nullptr || found->ask_kind() != ModelingFeatureBuilder::kChamfer) return 0;

@@ -24,6 +24,13 @@ namespace KTX {
 // 2 until a selected object), its value text and object; the feature offset's
 // option and its two texts.
 struct ExtrudeValues {
+  tag_t section = 0;    // the profile (kept with the feature for its edits)
+  tag_t direction = 0;  // a direction entity
+  int bodyType = 0;     // 0 solid, 1 sheet
+  int draftOption = 0;
+  std::string draftAngle = "0";
+  int booleanType = 0;
+  tag_t booleanTarget = 0;
   int startType = 0;
   std::string startValue = "0";
   tag_t startObject = 0;
@@ -40,6 +47,11 @@ struct ChamferValues {
   std::string firstOffset = "0";
   std::string secondOffset = "0";
   std::string angle = "45";
+  int option = 0;
+  int offsetMethod = 0;
+  bool firstFlag = false;
+  bool secondFlag = false;
+  tag_t edges = 0;  // the edge collector
 };
 
 // A builder of one of the host's own modelling features (extrude or chamfer),
@@ -59,18 +71,31 @@ class KTX_HOST_API ModelingFeatureBuilder : public JAX_BUILDER {
   tag_t ask_feature_offset() const { return offset_; }
   tag_t ask_first_offset() const { return firstOffset_; }
   tag_t ask_second_offset() const { return secondOffset_; }
+  tag_t ask_angle() const { return angle_; }
+  tag_t ask_draft_angle() const { return draftAngle_; }
+  // What the scripting interfaces set (each logged for undo).
+  ExtrudeValues& extrude_settings();
+  ChamferValues& chamfer_settings();
+  void set_tolerance(double tolerance);
 
  protected:
   ModelingFeatureBuilder(int classId, void* context) : JAX_BUILDER(classId, context) {}
+  ~ModelingFeatureBuilder() override;
 
  private:
+  // Makes the feature's body again from what the builder holds.
+  void make_body(FEATURE_RECORD* feature, const ExtrudeValues& values);
   int kind_;
   tag_t feature_;
+  ExtrudeValues* extrude_;  // the settings other than the sub-objects' own
+  ChamferValues* chamfer_;
+  double tolerance_;
   tag_t limits_;        // extrude: GeometricLimits
   tag_t offset_;        // extrude: GeometricFeatureOffset
   tag_t firstOffset_;   // chamfer: expressions
   tag_t secondOffset_;
   tag_t angle_;
+  tag_t draftAngle_;        // extrude: an expression
 };
 
 // An extrude's two limits, each a GeometricExtend.
@@ -111,6 +136,11 @@ class KTX_HOST_API GeometricFeatureOffset : public OM::TaggedObject {
 
 namespace JAM {
 
+// Writes a scripting-interface call to the call log ("operation=N" and the
+// arguments) and gives its scripted failure, the answer "<interface>.<place>"
+// (0 when none).
+KTX_HOST_API int RecordInterfaceCall(const char* interface, int place, const std::string& args);
+
 // 3 and 5 make a chamfer or an extrude builder in the work part, for the
 // feature (0: a new one); 141 places features in the part's feature order
 // before (mode 1) or after (mode 2) a reference feature.
@@ -134,12 +164,25 @@ class KTX_HOST_API FeatureCollection_Interface : public IJAInterface {
 };
 
 // An extrude builder's feature offset (15) and limits (16).
+// 1/2 its section, 3/4 its direction (a direction entity), 5 the body type of
+// its feature options (0 solid, 1 sheet), 6 the draft option, 7 the draft
+// angle expression, 8 the boolean (type and target), 9 the point and vector
+// of the offset side: the first point of the profile's first curve and the
+// direction crossed with that curve's first segment (unit), which is where a
+// positive offset goes.
 class KTX_HOST_API ExtrudeBuilder_Interface : public IJAInterface {
  public:
   virtual unsigned int GetInterfaceId() = 0;
-  KTX_HOLD_PLACE(1) KTX_HOLD_PLACE(2) KTX_HOLD_PLACE(3) KTX_HOLD_PLACE(4) KTX_HOLD_PLACE(5)
-  KTX_HOLD_PLACE(6) KTX_HOLD_PLACE(7) KTX_HOLD_PLACE(8) KTX_HOLD_PLACE(9) KTX_HOLD_PLACE(10)
-  KTX_HOLD_PLACE(11) KTX_HOLD_PLACE(12) KTX_HOLD_PLACE(13) KTX_HOLD_PLACE(14)
+  virtual int Section(tag_t builder, tag_t* section) = 0;                          // 1
+  virtual int SetSection(tag_t builder, tag_t section) = 0;                        // 2
+  virtual int Direction(tag_t builder, tag_t* direction) = 0;                      // 3
+  virtual int SetDirection(tag_t builder, tag_t direction) = 0;                    // 4
+  virtual int SetBodyType(tag_t builder, int type) = 0;                            // 5
+  virtual int SetDraftOption(tag_t builder, int option) = 0;                       // 6
+  virtual int DraftAngle(tag_t builder, tag_t* expression) = 0;                    // 7
+  virtual int SetBoolean(tag_t builder, int type, tag_t target) = 0;               // 8
+  virtual int PointAndVector(tag_t builder, double point[3], double vector[3]) = 0;  // 9
+  KTX_HOLD_PLACE(10) KTX_HOLD_PLACE(11) KTX_HOLD_PLACE(12) KTX_HOLD_PLACE(13) KTX_HOLD_PLACE(14)
   virtual int FeatureOffset(tag_t builder, tag_t* offset) = 0;  // 15
   virtual int Limits(tag_t builder, tag_t* limits) = 0;         // 16
 
@@ -165,7 +208,9 @@ class KTX_HOST_API Limits_Interface : public IJAInterface {
 class KTX_HOST_API Extend_Interface : public IJAInterface {
  public:
   virtual unsigned int GetInterfaceId() = 0;
-  KTX_HOLD_PLACE(1) KTX_HOLD_PLACE(2) KTX_HOLD_PLACE(3) KTX_HOLD_PLACE(4)
+  KTX_HOLD_PLACE(1) KTX_HOLD_PLACE(2)
+  virtual int SetType(tag_t extend, int type) = 0;                 // 3: 0 a value, 2 until an object
+  virtual int SetTrimmingObject(tag_t extend, tag_t object) = 0;   // 4
   virtual int Value(tag_t extend, tag_t* expression) = 0;        // 5
   virtual int TrimmingObject(tag_t extend, tag_t* object) = 0;   // 6
 
@@ -178,7 +223,8 @@ class KTX_HOST_API Extend_Interface : public IJAInterface {
 class KTX_HOST_API FeatureOffset_Interface : public IJAInterface {
  public:
   virtual unsigned int GetInterfaceId() = 0;
-  KTX_HOLD_PLACE(1) KTX_HOLD_PLACE(2)
+  virtual int SetOption(tag_t offset, int option) = 0;  // 1
+  KTX_HOLD_PLACE(2)
   virtual int StartOffset(tag_t offset, tag_t* expression) = 0;  // 3
   virtual int EndOffset(tag_t offset, tag_t* expression) = 0;    // 4
 
@@ -191,7 +237,8 @@ class KTX_HOST_API FeatureOffset_Interface : public IJAInterface {
 class KTX_HOST_API Expression_Interface : public IJAInterface {
  public:
   virtual unsigned int GetInterfaceId() = 0;
-  KTX_HOLD_PLACE(1) KTX_HOLD_PLACE(2)
+  virtual int SetRightHandSide(tag_t expression, const char* text) = 0;  // 1: its text (and value)
+  KTX_HOLD_PLACE(2)
   virtual int Text(tag_t expression, char** text) = 0;  // 3
 
  protected:
@@ -201,11 +248,24 @@ class KTX_HOST_API Expression_Interface : public IJAInterface {
 
 // A chamfer builder's first (1) and second (2) offset, each a copy of its
 // text the caller frees with SM_free.
+// 3 to 10 its settings: the chamfer option, the two offsets and the angle as
+// texts, the offset method, the two flags and the tolerance; 11/12 its edge
+// collector.
 class KTX_HOST_API ChamferBuilder_Interface : public IJAInterface {
  public:
   virtual unsigned int GetInterfaceId() = 0;
   virtual int FirstOffset(tag_t builder, char** text) = 0;   // 1
   virtual int SecondOffset(tag_t builder, char** text) = 0;  // 2
+  virtual int SetOption(tag_t builder, int option) = 0;                  // 3
+  virtual int SetFirstOffset(tag_t builder, const char* text) = 0;       // 4
+  virtual int SetSecondOffset(tag_t builder, const char* text) = 0;      // 5
+  virtual int SetAngle(tag_t builder, const char* text) = 0;             // 6
+  virtual int SetOffsetMethod(tag_t builder, int method) = 0;            // 7
+  virtual int SetFirstFlag(tag_t builder, bool flag) = 0;                // 8
+  virtual int SetSecondFlag(tag_t builder, bool flag) = 0;               // 9
+  virtual int SetTolerance(tag_t builder, double tolerance) = 0;         // 10
+  virtual int Edges(tag_t builder, tag_t* collector) = 0;                // 11
+  virtual int SetEdges(tag_t builder, tag_t collector) = 0;              // 12
 
  protected:
   ChamferBuilder_Interface() = default;

@@ -133,9 +133,50 @@ SC_collector* SC_collectorFactory::from_rules(tag_t part, int count, SC_FACE* co
   Host::Log("SC_collectorFactory::from_rules", "part=" + std::to_string(part) + " " + std::to_string(count));
   SC_collector* collector = object(part);
   for (int i = 0; i < count && rules != nullptr; ++i)
-    if (rules[i] != nullptr) collector->append(rules[i]->ask_face());
+    if (rules[i] != nullptr) {
+      collector->append(rules[i]->ask_face());
+      writable(collector->ruleKinds_)->Items().push_back(SC_rule::kFaceRule);
+    }
   return collector;
 }
+
+SC_collector* SC_collectorFactory::from_rules(tag_t part, int count, SC_rule* const* rules) {
+  Host::Log("SC_collectorFactory::from_rules", "part=" + std::to_string(part) + " rules=" + std::to_string(count));
+  SC_collector* collector = object(part);
+  if (count > 0 && rules != nullptr) collector->replace_rules(count, rules);
+  return collector;
+}
+
+SC_collector::SC_collector(int classId, void* context)
+    : TagListObject(classId, context), ruleKinds_(newArray<OM::IntVla>(this)) {}
+SC_collector::~SC_collector() { delete ruleKinds_; }
+
+std::vector<int> SC_collector::ask_rule_kinds() const {
+  return ruleKinds_ == nullptr ? std::vector<int>{} : ruleKinds_->Items();
+}
+
+void SC_collector::replace_rules(int count, SC_rule* const* rules) {
+  Host::Log("SC_collector::replace_rules", tagText(this) + " " + std::to_string(count));
+  std::vector<int> kinds;
+  std::vector<tag_t> entities;
+  for (int i = 0; i < count; ++i) {
+    if (rules[i] == nullptr) continue;
+    kinds.push_back(rules[i]->ask_kind());
+    for (int k = 0; k < rules[i]->ask_count(); ++k) entities.push_back(rules[i]->ask_nth(k));
+  }
+  writable(ruleKinds_)->Items() = kinds;
+  set_tags(static_cast<int>(entities.size()), entities.data());
+}
+
+SC_rule* SC_rule::Make(int kind, int count, const tag_t* entities) {
+  Host::Log("SC_rule::Make", "kind=" + std::to_string(kind) + " count=" + std::to_string(count));
+  auto* rule = Host::CreateInPart<SC_rule>(nullptr);
+  rule->kind_ = kind;
+  if (count > 0 && entities != nullptr) rule->Tags()->Items().assign(entities, entities + count);
+  return rule;
+}
+
+SC_rule* SC_BODYFactory::sc_body(int count, const tag_t* bodies) { return SC_rule::Make(SC_rule::kBodyRule, count, bodies); }
 
 void SC_collector::note_mapped() {
   BeforeChange();

@@ -207,18 +207,50 @@ class KTX_HOST_API SC_sectionFactory {
   static SC_section* object(tag_t part, double chainingTolerance, double distanceTolerance, double angleTolerance);
 };
 
+// A selection rule as the scripting interfaces hand one out: its kind (28
+// curves, 0 a solid's edges, 38 bodies, 17 a face) and its entities. The
+// caller releases it once it has been handed to a section or collector.
+class KTX_HOST_API SC_rule : public TagListObject {
+  KTX_HOST_OBJECT(SC_rule, "KTX::SC_rule")
+ public:
+  static constexpr int kBodyRule = 38, kFaceRule = 17;
+  int ask_kind() const { return kind_; }
+  // A new rule in the work part.
+  static SC_rule* Make(int kind, int count, const tag_t* entities);
+
+ protected:
+  SC_rule(int classId, void* context) : TagListObject(classId, context) {}
+
+ private:
+  int kind_;
+};
+
+// A collector: the objects its rules select, and the kinds of those rules
+// in order (a collector filled object by object has none).
 class KTX_HOST_API SC_collector : public TagListObject {
   KTX_HOST_OBJECT(SC_collector, "KTX::SC_collector")
  public:
   // Done by the host's extraction-table map when a commit maps its inputs.
   int ask_times_mapped() const { return timesMapped_; }
   void note_mapped();
+  std::vector<int> ask_rule_kinds() const;
+  // Its rules become these: their kinds, and their entities as its objects.
+  void replace_rules(int count, SC_rule* const* rules);
 
  protected:
-  SC_collector(int classId, void* context) : TagListObject(classId, context) {}
+  SC_collector(int classId, void* context);
+  ~SC_collector() override;
 
  private:
+  friend class SC_collectorFactory;
   int timesMapped_;  // zeroed by the host with the object
+  OM::IntVla* ruleKinds_;
+};
+
+class KTX_HOST_API SC_BODYFactory {
+ public:
+  // A new body rule (kind 38) of the bodies, in the work part.
+  static SC_rule* sc_body(int count, const tag_t* bodies);
 };
 
 // A rule that selects one face (selection input type 17).
@@ -249,6 +281,8 @@ class KTX_HOST_API SC_collectorFactory {
   // A new collector in the part with that tag (0: the work part) holding the
   // faces of the rules (the rules stay the caller's).
   static SC_collector* from_rules(tag_t part, int count, SC_FACE* const* rules);
+  // The same for rules of any kind (the rules stay the caller's).
+  static SC_collector* from_rules(tag_t part, int count, SC_rule* const* rules);
   // A new empty collector in the part with that tag (0: the work part).
   static SC_collector* object(tag_t part);
 };

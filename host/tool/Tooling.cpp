@@ -1,12 +1,16 @@
 #include "tool/Tooling.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
 
+#include "afl/DieEngParms.hpp"
 #include "afl/Parms.hpp"
+#include "geom/Faces.hpp"
+#include "tool/ToolingGeometry.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -46,10 +50,73 @@ tag_t* copyOut(const std::vector<tag_t>& tags, int* count) {
   return out;
 }
 
+// A feature's body goes with its faces.
+void destroyBody(tag_t body) {
+  auto* solid = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(body));
+  if (solid == nullptr) return;
+  int count = 0;
+  tag_t* faces = nullptr;
+  ES_body_ask_faces(body, &count, &faces);
+  for (int i = 0; i < count; ++i) static_cast<OM::TaggedObject*>(OM::OM_object_of_tag(faces[i]))->destroy();
+  SM_free(faces);
+  solid->destroy();
+}
+
 std::string listText(const tag_t* tags, int count) {
   std::string text;
   for (int i = 0; tags != nullptr && i < count; ++i) text += (i == 0 ? "" : ",") + std::to_string(tags[i]);
   return text;
+}
+
+// What a rough-offset feature was made with, by feature tag, for the session.
+struct RoughOffset {
+  std::vector<RSO_sheet_s> sheets;
+  tag_t csys;
+  char values[3][RSO_data_s::kTextSize];
+  int settings[4];
+};
+std::map<tag_t, RoughOffset>& roughOffsets() {
+  static auto* kept = new std::map<tag_t, RoughOffset>;
+  return *kept;
+}
+
+std::string describe(const RSO_data_s* data) {
+  std::string text = "feature=" + std::to_string(data->feature) + " sheets=";
+  for (std::size_t i = 0; i < data->sheets.size(); ++i)
+    text += (i == 0 ? "" : ",") + std::to_string(data->sheets[i].sheet) + "/" +
+            std::to_string(data->sheets[i].bodyReference);
+  text += " csys=" + std::to_string(data->csys);
+  for (const auto& value : data->values) text += std::string(" \"") + value + "\"";
+  text += " settings=";
+  for (int i = 0; i < 4; ++i) text += (i == 0 ? "" : ",") + std::to_string(data->settings[i]);
+  return text;
+}
+
+// The first sheet's faces, each moved along its normal by the first value.
+tag_t offsetSheet(const RSO_data_s* data) {
+  const double distance = TEXT_atof(data->values[0]);
+  int count = 0;
+  tag_t* faces = nullptr;
+  ES_body_ask_faces(data->sheets.front().sheet, &count, &faces);
+  std::vector<FaceFrame> frames;
+  for (int i = 0; i < count; ++i) {
+    FaceFrame frame{};
+    static_cast<GEOM_entity*>(OM::OM_object_of_tag(faces[i]))->ask_frame(frame.origin, frame.matrix);
+    const double* n = frame.matrix + 6;
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    for (int k = 0; length > 0.0 && k < 3; ++k) frame.origin[k] += distance * n[k] / length;
+    frames.push_back(frame);
+  }
+  SM_free(faces);
+  return ES_create_body_with_faces(nullptr, true, frames);
+}
+
+void keepRoughOffset(tag_t feature, const RSO_data_s* data) {
+  RoughOffset& kept = roughOffsets()[feature];
+  kept.sheets = data->sheets;
+  kept.csys = data->csys;
+  std::memcpy(kept.values, data->values, sizeof kept.values);
+  std::memcpy(kept.settings, data->settings, sizeof kept.settings);
 }
 
 }  // namespace
@@ -126,7 +193,9 @@ int TOOLING_delete_feature(int count, const tag_t* features) {
     FEATURE_RECORD* frec = featureOf(t);
     if (frec == nullptr) continue;  // listed twice
     if (FEATURE_PARMS* parms = frec->ask_parms()) parms->destroy();
+    const tag_t body = frec->ask_body_eid();
     frec->destroy();
+    destroyBody(body);
   }
   return 0;
 }
@@ -180,6 +249,14 @@ void RSO_init_data_with_option(RSO_data_s* data, OM::Object* feature, int option
   data->option = option;
   data->feature = tag;
   if (option != 1 || feature == nullptr) return;
+  if (auto it = roughOffsets().find(tag); it != roughOffsets().end()) {
+    data->sheets = it->second.sheets;
+    data->csys = it->second.csys;
+    std::memcpy(data->values, it->second.values, sizeof data->values);
+    std::memcpy(data->settings, it->second.settings, sizeof data->settings);
+    data->distance = TEXT_atof(data->values[0]);
+    return;
+  }
   if (const auto sheet = static_cast<tag_t>(Host::Answer("RSO_init_data_with_option.sheet", 0)); sheet != 0)
     data->sheets.push_back(RSO_sheet_s{sheet, 0});
   data->distance = Host::RealAnswer("RSO_init_data_with_option.distance", 0.0);
@@ -194,7 +271,46 @@ void RSO_reset_data(RSO_data_s* data) {
   for (auto& value : data->values) value[0] = '\0';
   std::fill(std::begin(data->settings), std::end(data->settings), 0);
   data->distance = 0.0;
-  data->result = 0;
+  data->result = nullptr;
+}
+
+int RSO_create_feature(RSO_data_s* data) {
+  Host::Log("RSO_create_feature", describe(data));
+  if (const auto failure = static_cast<int>(Host::Answer("RSO_create_feature", 0)); failure != 0) return failure;
+  if (data->sheets.empty()) return Geometry::kNoEntity;
+  FEATURE_RECORD* feature = FEATURE_RECORD::Create(nullptr, nullptr);
+  feature->set_body_eid(offsetSheet(data));
+  keepRoughOffset(feature->OmTag(), data);
+  data->result = feature;
+  return 0;
+}
+
+int RSO_edit_feature(RSO_data_s* data) {
+  Host::Log("RSO_edit_feature", describe(data));
+  if (const auto failure = static_cast<int>(Host::Answer("RSO_edit_feature", 0)); failure != 0) return failure;
+  FEATURE_RECORD* feature = featureOf(data->feature);
+  if (feature == nullptr || roughOffsets().count(data->feature) == 0) return kNotAFeature;
+  if (data->sheets.empty()) return Geometry::kNoEntity;
+  const tag_t old = feature->ask_body_eid();
+  feature->set_body_eid(offsetSheet(data));
+  destroyBody(old);
+  keepRoughOffset(feature->OmTag(), data);
+  data->result = feature;
+  return 0;
+}
+
+tag_t RSO_create_wcs() {
+  Host::Log("RSO_create_wcs");
+  double origin[3], matrix[9];
+  WCS_ask_origin(origin);
+  WCS_ask_matrix(matrix);
+  return ES_create_csys(origin, matrix);
+}
+
+tag_t ASSO_lookup_into_eid_ref_map(tag_t entity) {
+  Host::Log("ASSO_lookup_into_eid_ref_map", "tag=" + std::to_string(entity));
+  auto* face = dynamic_cast<ES_face*>(OM::OM_object_of_tag(entity));
+  return face == nullptr ? 0 : BREF_ask_bref_of_eidbody(face->ask_body());
 }
 
 namespace Host {
@@ -205,6 +321,7 @@ std::vector<tag_t> FeatureSetsOfPart(const PART_part* part) {
   return sets;
 }
 void SuppressOnHiddenUpdate(tag_t frec, int flag) { pendingSuppress()[frec] = flag; }
+void ForgetRoughOffsets() { roughOffsets().clear(); }
 }  // namespace Host
 
 }  // namespace KTX

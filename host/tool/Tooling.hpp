@@ -94,18 +94,40 @@ struct KTX_HOST_API RSO_data_s {
   char values[3][kTextSize];
   int settings[4];
   double distance;      // the offset distance
-  tag_t result;         // the feature the data made, 0 until then
+  FEATURE_RECORD* result;  // the feature the data made or edited, null until then
 };
 // Starts the data afresh; with option 1 and a feature, reads the feature's
-// inputs. The stand-in keeps no rough-offset features: what it reads is
-// scripted, the first input sheet by the answer
+// inputs: a feature RSO_create_feature made gives what it was made (or last
+// edited) with, the distance being its first value; for any other feature
+// what is read is scripted, the first input sheet by the answer
 // "RSO_init_data_with_option.sheet" and the distance by the real answer
 // "RSO_init_data_with_option.distance" (none and 0 unless scripted). Logged.
 KTX_HOST_API void RSO_init_data_with_option(RSO_data_s* data, OM::Object* feature, int option);
 // Empties the data (logged).
 KTX_HOST_API void RSO_reset_data(RSO_data_s* data);
+// Makes a rough-offset feature in the work part from the data: its body is a
+// sheet with one face for each face of the first sheet, moved along the
+// face's normal by the first value. 0 and the feature in `result`; the answer
+// "RSO_create_feature" not 0 is returned with nothing made; kNoEntity for
+// data without a sheet. Logged with the sheet, the coordinate system, the
+// three values and the settings.
+KTX_HOST_API int RSO_create_feature(RSO_data_s* data);
+// Edits the data's feature (one RSO_create_feature made) to the data: its
+// body made again as above, the old one deleted. 0 and the feature in
+// `result`; the answer "RSO_edit_feature" not 0 is returned with nothing
+// changed; kNotAFeature for another feature; kNoEntity without a sheet. Logged.
+KTX_HOST_API int RSO_edit_feature(RSO_data_s* data);
+// The coordinate system of the rough offset: a new one at the work
+// coordinate system (logged).
+KTX_HOST_API tag_t RSO_create_wcs();
+// The body reference of an entity's body as associativity keeps it: for a
+// face, the reference of the body it lies on (BREF_ask_bref_of_eidbody);
+// 0 for anything else. Logged.
+KTX_HOST_API tag_t ASSO_lookup_into_eid_ref_map(tag_t entity);
 
 namespace Host {
+// Forgets what the rough-offset features were made with (for tests).
+KTX_HOST_API void ForgetRoughOffsets();
 // The feature sets of the part, in the order made.
 KTX_HOST_API std::vector<tag_t> FeatureSetsOfPart(const PART_part* part);
 // The next hidden update leaves the feature with this suppress flag.

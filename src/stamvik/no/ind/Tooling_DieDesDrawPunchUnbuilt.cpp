@@ -5,18 +5,8 @@
 
 namespace KTX::Tooling {
 
-int DieDesDrawPunchBuilder::FeatRoughOffset(tag_t, tag_t, double, double, double, tag_t*) { return 0; }
-int DieDesDrawPunchBuilder::FeatExtrude(tag_t, int, const tag_t*, int, const double[3], const char*, const char*,
-                                        bool, const char*, const char*, bool, const char*, bool, int, tag_t, bool,
-                                        tag_t, bool, tag_t, tag_t*) {
-  return 0;
-}
 int DieDesDrawPunchBuilder::FeatTrimSolid(int, const tag_t*, tag_t, bool, tag_t*) { return 0; }
 int DieDesDrawPunchBuilder::FeatSheetBoundBox(unsigned int, int, const tag_t*, const double*, tag_t*) { return 0; }
-int DieDesDrawPunchBuilder::FeatChamfer(int, const tag_t*, int, double, double, double, int, bool, bool, tag_t*) {
-  return 0;
-}
-tag_t DieDesDrawPunchBuilder::CreateDumbEdgeCollector(int, const tag_t*) { return 0; }
 int DieDesDrawPunchBuilder::GetTrimToolEids(tag_t, std::vector<int>&) { return 0; }
 
 }  // namespace KTX::Tooling

@@ -1,0 +1,370 @@
+// The draw punch's feature-making operations, which both tooling pipelines
+// build their sets from: rough offsets, extrusions, chamfers and the edge
+// collectors they take. Each drives one of the host's builders through its
+// unjournalled scripting interfaces, so nothing it does is journalled, and
+// brackets its work with an undo mark so that a failure leaves the model as
+// it found it.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Tooling_DieDesDrawPunchBuilder.hpp"
+#include "afl/DieEngParms.hpp"
+#include "geom/Curve.hpp"
+#include "geom/Sketch.hpp"
+#include "jam/Session.hpp"
+#include "modl/ModelingInterfaces.hpp"
+#include "modl/SelectionInterfaces.hpp"
+#include "sys/Error.hpp"
+#include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
+#include "tool/Tooling.hpp"
+#include "vd/KnowledgeRule.hpp"
+
+namespace KTX::Tooling {
+
+namespace {
+
+constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
+constexpr int kMissingInput = 3030591;
+constexpr int kSuppressed = 4;       // the suppress flag an update leaves on a feature it could not apply
+constexpr double kSideLimit = 1e-10;  // the margin of the offset side test
+constexpr std::size_t kOffsetTextLimit = 132;  // the longest offset text the host's expressions take
+
+template <class Interface>
+Interface* unjournalled(const char* name) {
+  auto* found = static_cast<Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(name));
+  if (found == nullptr) ERROR_raise(kSource, __LINE__, Error::kBadObject, "no interface \"%s\"", name);
+  return found;
+}
+
+tag_t workPartTag() { return OM::OM_ask_object_tag(CONTEXT_ask_work_part()); }
+
+// After an edit the hidden update may have suppressed the feature.
+int updateEdited(tag_t feature) {
+  UPDATE_do_update_hidden();
+  return FREC_ask_suppress_flag(feature) == kSuppressed ? kSuppressed : 0;
+}
+
+std::string fixed(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%f", value);
+  return text;
+}
+
+// A leading "-" is dropped, otherwise one is put in front; the text may be
+// of any length.
+std::string negated(const std::string& text) { return !text.empty() && text[0] == '-' ? text.substr(1) : "-" + text; }
+
+// An offset text as the host's expressions take it: "0" for none, else at
+// most kOffsetTextLimit characters of it.
+std::string offsetText(const char* text) {
+  return text == nullptr ? std::string("0") : std::string(text).substr(0, kOffsetTextLimit);
+}
+
+// A "Session" undo mark, deleted (after an undo to it on failure) by finish.
+class SessionMark {
+ public:
+  explicit SessionMark(const char* name) : session_(unjournalled<JAM::Session_Interface>("Session")) {
+    if (session_->SessionSetUndoMark(1, name, &mark_) != 0) mark_ = 0;
+  }
+  bool set() const { return mark_ != 0; }
+  void finish(bool undo) {
+    if (mark_ == 0) return;
+    if (undo) UNDO_QD_undo_to_mark(mark_, nullptr);
+    session_->SessionDeleteUndoMark(mark_, nullptr, 0);
+    mark_ = 0;
+  }
+
+ private:
+  JAM::Session_Interface* session_;
+  int mark_ = 0;
+};
+
+// Rules handed out by the rule factory, released on every way out.
+class Rules {
+ public:
+  explicit Rules(const char* release) : release_(release) {}
+  ~Rules() {
+    auto* releaser = static_cast<JAM::RuleRelease_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(release_));
+    for (tag_t rule : rules_)
+      if (releaser != nullptr) releaser->Release(rule);
+  }
+  std::vector<tag_t>& tags() { return rules_; }
+
+ private:
+  const char* release_;
+  std::vector<tag_t> rules_;
+};
+
+bool isEdge(tag_t tag) {
+  int type = 0, subtype = 0;
+  RM_ask_entity_type_and_subtype(tag, &type, &subtype);
+  return type == 70 && subtype == 3;
+}
+
+// Sets a value expression's text, when there is one.
+int setText(tag_t expression, const std::string& text) {
+  return unjournalled<JAM::Expression_Interface>("Expression")->SetRightHandSide(expression, text.c_str());
+}
+
+}  // namespace
+
+int DieDesDrawPunchBuilder::FeatRoughOffset(tag_t sheet, tag_t csys, double distance, double first, double second,
+                                            tag_t* feature) {
+  if (sheet == 0 || feature == nullptr) return kMissingInput;
+  SessionMark mark("Create Rough Offset");
+  const bool editing = *feature != 0;
+  RSO_data_s data{};
+  int status = 0;
+  try {
+    RSO_init_data_with_option(&data, editing ? OM::OM_object_of_tag(*feature) : nullptr, editing ? 1 : 0);
+    int type = 0, subtype = 0;
+    RM_ask_entity_type_and_subtype(sheet, &type, &subtype);
+    const tag_t reference = subtype == 2 ? ASSO_lookup_into_eid_ref_map(sheet) : BREF_ask_bref_of_eidbody(sheet);
+    data.sheets.assign(1, RSO_sheet_s{sheet, reference});
+    data.csys = csys != 0 ? csys : RSO_create_wcs();
+    const double values[3] = {distance, first, second};
+    for (int i = 0; i < 3; ++i) std::snprintf(data.values[i], RSO_data_s::kTextSize, "%f", values[i]);
+    data.settings[0] = 2;
+    data.settings[1] = data.settings[2] = data.settings[3] = 0;
+    status = editing ? RSO_edit_feature(&data) : RSO_create_feature(&data);
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, kSource, 970);
+  }
+  // Without a mark there is nothing to undo to, but a failure stays a failure.
+  if (status == 0) {
+    try {
+      if (data.result != nullptr) *feature = CM_ask_eid_of_object(data.result);
+      if (editing) status = updateEdited(*feature);
+    } catch (const std::exception& e) {
+      status = Error::HandleAsBuilder(e, kSource, 970);
+    }
+  }
+  RSO_reset_data(&data);
+  mark.finish(status != 0 && status != kSuppressed);
+  return status;
+}
+
+tag_t DieDesDrawPunchBuilder::CreateDumbEdgeCollector(int count, const tag_t* edges) {
+  if (count <= 0 || edges == nullptr) return 0;
+  tag_t collector = 0;
+  if (unjournalled<JAM::ScCollectorCollection_Interface>("ScCollectorCollection")
+          ->CreateCollector(workPartTag(), &collector) != 0)
+    return 0;
+  Rules rules("EdgeDumbRule");
+  tag_t rule = 0;
+  if (unjournalled<JAM::ScRuleFactory_Interface>("ScRuleFactory")->CreateRuleEdgeDumb(count, edges, &rule) != 0)
+    return collector;
+  rules.tags().push_back(rule);
+  unjournalled<JAM::ScCollector_Interface>("ScCollector")->ReplaceRules(collector, 1, &rule, true);
+  return collector;
+}
+
+int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curves, int bodyStyle,
+                                        const double direction[3], const char* startLimit, const char* endLimit,
+                                        bool offset, const char* startOffset, const char* endOffset, bool draft,
+                                        const char* draftAngle, bool boolean, int booleanType, tag_t target,
+                                        bool startUntilSelected, tag_t startObject, bool endUntilSelected,
+                                        tag_t endObject, tag_t* feature) {
+  if (feature == nullptr) return kMissingInput;
+  auto* parts = unjournalled<JAM::PartCollection_Interface>("PartCollection");
+  tag_t saved = 0;
+  parts->Work(&saved);
+  if (int status = parts->SetWork(part); status != 0) return status;
+  const bool editing = *feature != 0;
+  SessionMark mark("Create Extrude Feature");
+  tag_t builder = 0;
+  auto build = [&]() -> int {
+    if (int rc = unjournalled<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
+                     ->CreateExtrudeBuilder(*feature, &builder);
+        rc != 0)
+      return rc;
+    auto* extrude = unjournalled<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder");
+    tag_t along = 0, section = 0;
+    if (!editing) {
+      const double origin[3] = {0.0, 0.0, 0.0};
+      if (int rc = unjournalled<JAM::DirectionCollection_Interface>("DirectionCollection")
+                       ->CreateDirection(origin, direction, 1, &along);
+          rc != 0)
+        return rc;
+      const double tolerance = TOLER_ask_distance_tol();
+      if (int rc = unjournalled<JAM::SectionCollection_Interface>("SectionCollection")
+                       ->CreateSection(0.95 * tolerance, tolerance, TOLER_ask_angular_tol(), &section);
+          rc != 0)
+        return rc;
+    } else {
+      if (int rc = extrude->Direction(builder, &along); rc != 0) return rc;
+      if (int rc = extrude->Section(builder, &section); rc != 0) return rc;
+    }
+    {
+      Rules rules("SelectionIntentRule");
+      auto* factory = unjournalled<JAM::ScRuleFactory_Interface>("ScRuleFactory");
+      for (int i = 0; curves != nullptr && i < count; ++i) {
+        tag_t rule = 0;
+        const int rc = isEdge(curves[i]) ? factory->CreateRuleEdgeDumb(1, &curves[i], &rule)
+                                         : factory->CreateRuleCurveDumb(1, &curves[i], &rule);
+        if (rc != 0) return rc;
+        rules.tags().push_back(rule);
+      }
+      if (editing)
+        if (int rc = RemoveAllRules(dynamic_cast<SC_section*>(OM::OM_object_of_tag(section))); rc != 0) return rc;
+      const double help[3] = {0.0, 0.0, 0.0};
+      if (int rc = unjournalled<JAM::Section_Interface>("Section")
+                       ->AddToSection(section, static_cast<int>(rules.tags().size()), rules.tags().data(), help,
+                                      false, false, false);
+          rc != 0)
+        return rc;
+    }
+    if (int rc = extrude->SetSection(builder, section); rc != 0) return rc;
+    if (int rc = extrude->SetDirection(builder, along); rc != 0) return rc;
+    if (int rc = extrude->SetBodyType(builder, bodyStyle); rc != 0) return rc;
+
+    tag_t limits = 0;
+    if (int rc = extrude->Limits(builder, &limits); rc != 0) return rc;
+    auto* limit = unjournalled<JAM::Limits_Interface>("GeometricUtilities.Limits");
+    auto* extend = unjournalled<JAM::Extend_Interface>("GeometricUtilities.Extend");
+    struct Side {
+      int (JAM::Limits_Interface::*get)(tag_t, tag_t*);
+      bool untilSelected;
+      tag_t object;
+      const char* value;
+    };
+    const Side sides[2] = {{&JAM::Limits_Interface::StartExtend, startUntilSelected, startObject, startLimit},
+                           {&JAM::Limits_Interface::EndExtend, endUntilSelected, endObject, endLimit}};
+    for (const Side& side : sides) {
+      tag_t end = 0;
+      if (int rc = (limit->*side.get)(limits, &end); rc != 0) return rc;
+      if (int rc = extend->SetType(end, side.untilSelected ? 2 : 0); rc != 0) return rc;
+      if (side.untilSelected) {
+        if (int rc = extend->SetTrimmingObject(end, side.object); rc != 0) return rc;
+      } else if (side.value != nullptr) {
+        tag_t value = 0;
+        if (int rc = extend->Value(end, &value); rc != 0) return rc;
+        if (int rc = setText(value, side.value); rc != 0) return rc;
+      }
+    }
+
+    tag_t offsets = 0;
+    if (int rc = extrude->FeatureOffset(builder, &offsets); rc != 0) return rc;
+    auto* featureOffset = unjournalled<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
+    if (!offset) {
+      if (int rc = featureOffset->SetOption(offsets, 0); rc != 0) return rc;
+    } else {
+      std::string start = offsetText(startOffset), end = offsetText(endOffset);
+      if (startOffset != nullptr && count > 0 && curves != nullptr && !Is2DCurve(curves[0])) {
+        // Which side a positive offset goes is the builder's; the texts follow the profile's turn.
+        double p[3], v[3];
+        if (int rc = extrude->PointAndVector(builder, p, v); rc != 0) return rc;
+        EVC_curve* evaluator = nullptr;
+        if (int rc = EVC_initialize(curves[0], &evaluator); rc != 0) return rc;
+        double t = 0.0, closest[3], q[3];
+        EVC_ask_closest_point(evaluator, p, 0, &t, closest);
+        t += t + 0.5 > 0.9999999999 ? -0.5 : 0.5;
+        EVC_evaluate(evaluator, t, 0, q, nullptr);
+        EVC_free(evaluator);
+        if (v[0] * (q[0] - p[0]) + v[1] * (q[1] - p[1]) + v[2] * (q[2] - p[2]) > -kSideLimit) {
+          start = negated(start);
+          end = negated(end);
+        }
+      }
+      if (int rc = featureOffset->SetOption(offsets, startOffset != nullptr ? 1 : 3); rc != 0) return rc;
+      tag_t expression = 0;
+      if (startOffset != nullptr) {
+        if (int rc = featureOffset->StartOffset(offsets, &expression); rc != 0) return rc;
+        if (int rc = setText(expression, start); rc != 0) return rc;
+      }
+      if (int rc = featureOffset->EndOffset(offsets, &expression); rc != 0) return rc;
+      if (int rc = setText(expression, end); rc != 0) return rc;
+    }
+
+    if (int rc = extrude->SetDraftOption(builder, draft ? 1 : 0); rc != 0) return rc;
+    if (draft) {
+      tag_t angle = 0;
+      if (int rc = extrude->DraftAngle(builder, &angle); rc != 0) return rc;
+      if (int rc = setText(angle, draftAngle != nullptr ? draftAngle : "0"); rc != 0) return rc;
+    }
+    if (int rc = extrude->SetBoolean(builder, boolean ? booleanType : 0, boolean ? target : 0); rc != 0) return rc;
+    return unjournalled<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder")->CommitFeature(builder, feature);
+  };
+  int status = 0;
+  try {
+    status = build();
+    if (status == 0 && editing) status = updateEdited(*feature);
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, kSource, 1320);
+  }
+  if (builder != 0) unjournalled<JAM::Builder_Interface>("Builder")->Destroy(builder);
+  parts->SetWork(saved);
+  mark.finish(status != 0 && status != kSuppressed);
+  return status;
+}
+
+int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int option, double firstOffset,
+                                        double secondOffset, double angle, int offsetMethod, bool firstFlag,
+                                        bool secondFlag, tag_t* feature) {
+  if (feature == nullptr) return kMissingInput;
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, "Draw Punch Chamfer", &error);
+  const bool editing = *feature != 0;
+  tag_t builder = 0;
+  int status = 0;
+  try {
+    auto* chamfer = unjournalled<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
+    unjournalled<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
+        ->CreateChamferBuilder(*feature, &builder);
+    auto build = [&]() -> int {
+      if (builder == 0) return 1;
+      if (!editing) {
+        const tag_t collector = CreateDumbEdgeCollector(count, edges);
+        if (collector == 0) return -1;  // nothing to chamfer: not a failure
+        if (int rc = chamfer->SetEdges(builder, collector); rc != 0) return rc;
+      } else {
+        tag_t collector = 0;
+        if (int rc = chamfer->Edges(builder, &collector); rc != 0) return rc;
+        if (collector != 0) {
+          Rules rules("EdgeDumbRule");
+          tag_t rule = 0;
+          if (int rc = unjournalled<JAM::ScRuleFactory_Interface>("ScRuleFactory")->CreateRuleEdgeDumb(count, edges, &rule);
+              rc != 0)
+            return rc;
+          rules.tags().push_back(rule);
+          if (int rc = unjournalled<JAM::ScCollector_Interface>("ScCollector")->ReplaceRules(collector, 1, &rule, true);
+              rc != 0)
+            return rc;
+        }
+      }
+      if (int rc = chamfer->SetOption(builder, option); rc != 0) return rc;
+      if (int rc = chamfer->SetFirstOffset(builder, fixed(firstOffset).c_str()); rc != 0) return rc;
+      if (option == 0) {
+        if (int rc = chamfer->SetOffsetMethod(builder, offsetMethod); rc != 0) return rc;
+      } else if (option == 1) {
+        if (int rc = chamfer->SetSecondOffset(builder, fixed(secondOffset).c_str()); rc != 0) return rc;
+        if (int rc = chamfer->SetOffsetMethod(builder, offsetMethod); rc != 0) return rc;
+        if (int rc = chamfer->SetFirstFlag(builder, firstFlag); rc != 0) return rc;
+      } else {
+        if (int rc = chamfer->SetAngle(builder, fixed(angle).c_str()); rc != 0) return rc;
+        if (int rc = chamfer->SetFirstFlag(builder, firstFlag); rc != 0) return rc;
+      }
+      if (int rc = chamfer->SetSecondFlag(builder, secondFlag); rc != 0) return rc;
+      if (int rc = chamfer->SetTolerance(builder, TOLER_ask_distance_tol()); rc != 0) return rc;
+      tag_t made = 0;
+      if (int rc = unjournalled<JAM::Builder_Interface>("Builder")->Commit(builder, &made); rc != 0) return rc;
+      *feature = made;
+      return updateEdited(made);
+    };
+    status = build();
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, kSource, 4593);
+  }
+  if (builder != 0) unjournalled<JAM::Builder_Interface>("Builder")->Destroy(builder);
+  if (status == -1) status = 0;
+  // Every way out ends the mark; a failure first takes the model back to it.
+  if (mark != 0 && error == 0) {
+    if (status != 0 && status != kSuppressed) UNDO_QD_undo_to_mark(mark, nullptr);
+    UNDO_QD_delete_mark(mark, nullptr);
+  }
+  return status;
+}
+
+}  // namespace KTX::Tooling

@@ -1,0 +1,231 @@
+// The draw punch's feature-making operations: what they hand the host's
+// builders, the features they leave in the part, and the model as it was
+// after any failure (builder gone, work part back, no undo mark left).
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "Tooling_DieDesDrawPunchBuilder.hpp"
+#include "geom/Curve.hpp"
+#include "geom/Faces.hpp"
+#include "jam/Session.hpp"
+#include "modl/ModelingInterfaces.hpp"
+#include "tool/Tooling.hpp"
+#include "tool/ToolingGeometry.hpp"
+
+using namespace KTX;
+using namespace KTX::Tooling;
+
+namespace {
+
+class ToolingFeatures : public stamvik_test::HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    punch_ = DieDesDrawPunchBuilderFactory::Create(0, part());
+  }
+  void TearDown() override {
+    punch_->destroy();
+    Host::ForgetModelingValues();
+    Host::ForgetRoughOffsets();
+    HostTest::TearDown();
+  }
+  DieDesDrawPunchBuilder* punch() const { return punch_; }
+  tag_t workTag() const { return part()->OmTag(); }
+  static tag_t Curve(const std::vector<double>& points) {
+    return ES_create_polyline(static_cast<int>(points.size() / 3), points.data());
+  }
+  // Extrudes the curve along +Z from 0 to 10, with or without offset texts.
+  int Extrude(tag_t curve, bool offset, const char* start, const char* end, tag_t* feature, tag_t part = 0) {
+    const double z[3] = {0, 0, 1};
+    return punch()->FeatExtrude(part != 0 ? part : workTag(), 1, &curve, 0, z, "0.000000", "10.000000", offset,
+                                start, end, false, nullptr, false, 0, 0, false, 0, false, 0, feature);
+  }
+  static std::vector<tag_t> FacesOf(tag_t feature) {
+    FEATURE_RECORD* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature));
+    int count = 0;
+    tag_t* faces = nullptr;
+    if (frec != nullptr) ES_body_ask_faces(frec->ask_body_eid(), &count, &faces);
+    std::vector<tag_t> out(faces, faces + count);
+    SM_free(faces);
+    return out;
+  }
+  static int Features(PART_part* in) {
+    int count = 0;
+    for (tag_t t : Host::KeptInPart(in)) count += dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)) != nullptr;
+    return count;
+  }
+
+ private:
+  DieDesDrawPunchBuilder* punch_ = nullptr;
+};
+
+TEST_F(ToolingFeatures, OffsetTextsFollowTheSideOfANonPlanarProfile) {
+  const std::string longText(200, '7');
+  struct Row {
+    const char* what;
+    std::vector<double> points;
+    const char* start;
+    const char* end;
+    int status;
+    int option;
+    std::vector<std::string> sent;  // the last texts the expressions were given
+  };
+  const std::vector<double> left = {0, 0, 0, 10, 0, 0, 10, 10, 5, 0, 10, 0};
+  const Row rows[] = {
+      {"turning to the offset side", left, "3.5", "-3.5", 0, 1, {"-3.5", "3.5"}},
+      {"turning away from it", {0, 0, 0, 10, 0, 0, 10, -10, 5, 0, -10, 0}, "3.5", "-3.5", 0, 1, {"3.5", "-3.5"}},
+      {"a planar profile", {0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0}, "3.5", "-3.5", 0, 1, {"3.5", "-3.5"}},
+      {"no start text: the end offset only", left, nullptr, "-3.5", 0, 3, {"10.000000", "-3.5"}},
+      // The host's expressions refuse a text this long, but it is cut and negated whole.
+      {"200 characters", left, longText.c_str(), "-5", 840101, 0, {"10.000000", "-" + longText.substr(0, 132)}},
+  };
+  for (const Row& row : rows) {
+    Host::ClearCalls();
+    tag_t feature = 0;
+    EXPECT_EQ(Extrude(Curve(row.points), true, row.start, row.end, &feature), row.status) << row.what;
+    std::vector<std::string> sent;
+    for (const Host::Call& call : Host::Calls())
+      if (call.name == "Expression" && call.args.rfind("operation=1 ", 0) == 0) {
+        const std::size_t open = call.args.find('"');
+        sent.push_back(call.args.substr(open + 1, call.args.rfind('"') - open - 1));
+      }
+    ASSERT_GE(sent.size(), 2u) << row.what;
+    EXPECT_EQ(std::vector<std::string>(sent.end() - 2, sent.end()), row.sent) << row.what;
+    ExtrudeValues made;
+    if (row.status == 0 && Host::AskExtrudeValues(feature, &made)) {
+      EXPECT_EQ(made.offsetOption, row.option) << row.what;
+    } else {
+      EXPECT_EQ(row.status, 840101) << row.what;
+    }
+  }
+}
+
+TEST_F(ToolingFeatures, AnExtrusionMakesAFeatureWithAFaceForEverySide) {
+  Host::ClearCalls();
+  tag_t feature = 0;
+  const tag_t square = Curve({0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0, 0, 0, 0});
+  ASSERT_EQ(Extrude(square, false, nullptr, nullptr, &feature), 0);
+  EXPECT_EQ(FacesOf(feature).size(), 6u);  // four sides and two caps
+  EXPECT_EQ(Host::OpenSessionMarks().size(), 0u);
+  EXPECT_EQ(OM::OM_ask_undo_mark_count(), 0);
+  bool named = false;
+  for (const Host::Call& call : Host::Calls())
+    named = named || (call.name == "SessionSetUndoMark" && call.args.find("Create Extrude Feature") != std::string::npos);
+  EXPECT_TRUE(named);
+  // Editing keeps the feature and makes its body again from the new limits.
+  const double z[3] = {0, 0, 1};
+  const tag_t edited = feature;
+  ASSERT_EQ(punch()->FeatExtrude(workTag(), 1, &square, 1, z, "0.000000", "4.000000", false, nullptr, nullptr, false,
+                                 nullptr, false, 0, 0, false, 0, false, 0, &feature),
+            0);
+  EXPECT_EQ(feature, edited);
+  EXPECT_EQ(FacesOf(feature).size(), 4u);  // a sheet: no caps
+  ExtrudeValues made;
+  ASSERT_TRUE(Host::AskExtrudeValues(feature, &made));
+  EXPECT_EQ(made.endValue, "4.000000");
+  // The hidden update suppressing the edited feature is its result.
+  Host::SuppressOnHiddenUpdate(feature, 4);
+  EXPECT_EQ(Extrude(square, false, nullptr, nullptr, &feature), 4);
+}
+
+TEST_F(ToolingFeatures, AFailedExtrusionLeavesTheModelAsItWas) {
+  PART_part* other = PART_part::Create(0);
+  const tag_t curve = Curve({0, 0, 0, 10, 0, 0, 10, 10, 0});
+  Host::SetAnswer("Features.FeatureBuilder.1", 4711);
+  Host::ClearCalls();
+  tag_t feature = 0;
+  EXPECT_EQ(Extrude(curve, false, nullptr, nullptr, &feature, other->OmTag()), 4711);
+  EXPECT_EQ(feature, 0u);
+  EXPECT_EQ(PART_ask_work_part(), part());
+  EXPECT_EQ(Features(other), 0);
+  EXPECT_EQ(Host::OpenSessionMarks().size(), 0u);
+  EXPECT_EQ(OM::OM_ask_undo_mark_count(), 0);
+  int destroyed = 0;
+  for (const Host::Call& call : Host::Calls()) destroyed += call.name == "Builder";
+  EXPECT_EQ(destroyed, 1);
+  other->destroy();
+}
+
+TEST_F(ToolingFeatures, ARoughOffsetMovesTheSheetAndIsEditedInPlace) {
+  const FaceFrame up{{0, 0, 1}, {1, 0, 0, 0, 1, 0, 0, 0, 2}};
+  const tag_t sheet = ES_create_body_with_faces(nullptr, true, {up, up});
+  Host::ClearCalls();
+  tag_t feature = 0;
+  ASSERT_EQ(punch()->FeatRoughOffset(sheet, 0, -3.0, 3.0, 25.0, &feature), 0);
+  ASSERT_NE(feature, 0u);
+  const double middle[2] = {0, 0};
+  double point[3], normal[3];
+  ASSERT_EQ(FacesOf(feature).size(), 2u);
+  MODL_ask_face_props(FacesOf(feature)[1], middle, point, normal);
+  EXPECT_DOUBLE_EQ(point[2], -2.0);
+  bool sent = false;
+  for (const Host::Call& call : Host::Calls())
+    sent = sent || (call.name == "RSO_create_feature" &&
+                    call.args.find("\"-3.000000\" \"3.000000\" \"25.000000\" settings=2,0,0,0") != std::string::npos);
+  EXPECT_TRUE(sent);
+
+  const tag_t made = feature;
+  EXPECT_EQ(punch()->FeatRoughOffset(sheet, 0, 2.0, 1.0, 5.0, &feature), 0);
+  EXPECT_EQ(feature, made);
+  MODL_ask_face_props(FacesOf(feature)[0], middle, point, normal);
+  EXPECT_DOUBLE_EQ(point[2], 3.0);
+
+  struct Row {
+    const char* what;
+    const char* answer;
+    tag_t sheet;
+    tag_t feature;
+    int status;
+  };
+  const Row rows[] = {{"no sheet", "", 0, 0, 3030591},
+                      {"a failed create", "RSO_create_feature", sheet, 0, 4711},
+                      {"a failed edit", "RSO_edit_feature", sheet, made, 4712}};
+  for (const Row& row : rows) {
+    if (row.answer[0] != '\0') Host::SetAnswer(row.answer, row.status);
+    tag_t inOut = row.feature;
+    EXPECT_EQ(punch()->FeatRoughOffset(row.sheet, 0, 1.0, 1.0, 5.0, &inOut), row.status) << row.what;
+    EXPECT_EQ(inOut, row.feature) << row.what;
+    EXPECT_EQ(OM::OM_ask_undo_mark_count(), 0) << row.what;
+  }
+  EXPECT_EQ(Features(part()), 1);
+}
+
+TEST_F(ToolingFeatures, AChamferSendsItsOffsetsAsTexts) {
+  const tag_t body = ES_create_solid(0);
+  const double along[6] = {0, 0, 0, 10, 0, 0}, across[6] = {0, 0, 0, 0, 10, 0};
+  const tag_t both[2] = {ES_create_edge(body, 2, along), ES_create_edge(body, 2, across)};
+  tag_t feature = 0;
+  ASSERT_EQ(punch()->FeatChamfer(2, both, 1, 8.0, 13.856405888926577, 0.0, 0, false, false, &feature), 0);
+  ChamferValues made;
+  ASSERT_TRUE(Host::AskChamferValues(feature, &made));
+  EXPECT_EQ(made.firstOffset, "8.000000");
+  EXPECT_EQ(made.secondOffset, "13.856406");
+  EXPECT_EQ(made.option, 1);
+  auto* collector = dynamic_cast<SC_collector*>(OM::OM_object_of_tag(made.edges));
+  ASSERT_NE(collector, nullptr);
+  EXPECT_EQ(collector->ask_count(), 2);
+  EXPECT_EQ(OM::OM_ask_undo_mark_count(), 0);
+
+  struct Row {
+    const char* what;
+    const char* answer;
+    int count;
+    int status;
+  };
+  const Row rows[] = {{"no edges", "", 0, 0},
+                      {"no builder", "Features.FeatureCollection.3", 2, 1},
+                      {"a failed commit", "Builder.1", 2, 4711}};
+  for (const Row& row : rows) {
+    if (row.answer[0] != '\0') Host::SetAnswer(row.answer, 4711);
+    tag_t inOut = 0;
+    EXPECT_EQ(punch()->FeatChamfer(row.count, both, 2, 8.0, 0.0, 45.0, 0, true, false, &inOut), row.status)
+        << row.what;
+    EXPECT_EQ(inOut, 0u) << row.what;
+    EXPECT_EQ(OM::OM_ask_undo_mark_count(), 0) << row.what;
+    Host::SetAnswer("Features.FeatureCollection.3", 0);
+  }
+  EXPECT_EQ(Features(part()), 1);
+}
+
+}  // namespace
