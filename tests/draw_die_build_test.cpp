@@ -33,6 +33,14 @@ std::vector<std::string> Args(const std::string& name) {
   return out;
 }
 
+// The features placed in the part's order (the extrusions the steps make open builders through the same interface).
+std::vector<std::string> Placed() {
+  std::vector<std::string> out;
+  for (const std::string& call : Args("Features.FeatureCollection"))
+    if (call.rfind("operation=141 ", 0) == 0) out.push_back(call);
+  return out;
+}
+
 class DrawDieBuild : public stamvik_test::JamTest {
  protected:
   void SetUp() override {
@@ -155,7 +163,7 @@ TEST_F(DrawDieBuild, ProjectionsAndOffsetsAreTitledWhenNewAndEditedWhenFound) {
   ASSERT_EQ(made.size(), 4u);
   for (std::size_t i = 0; i < made.size(); ++i) EXPECT_TRUE(HasTitle(made[i], titles[i])) << titles[i];
   EXPECT_EQ(Args("Features.Feature").size(), 4u);
-  EXPECT_EQ(Host::CountCalls("Features.FeatureCollection"), 0u);  // nothing is placed while creating
+  EXPECT_TRUE(Placed().empty());  // nothing is placed while creating
   // The deck offset lies 8 off the blank square's side, the binder offset 5.
   double start[3];
   CURVE_ask_point_at(deck, 0.0, start);
@@ -176,7 +184,7 @@ TEST_F(DrawDieBuild, ProjectionsAndOffsetsAreTitledWhenNewAndEditedWhenFound) {
   const std::vector<tag_t> added = InSet(die()->GetFrecSet());
   ASSERT_EQ(added.size(), 1u);
   EXPECT_TRUE(HasTitle(added[0], "QD$PROJECT_CURVE_FLANGE"));
-  EXPECT_EQ(Args("Features.FeatureCollection"),
+  EXPECT_EQ(Placed(),
             (std::vector<std::string>{"operation=141 " + PartArg() + " count=1 feature=" + std::to_string(added[0]) +
                                       " reference=" + std::to_string(made[1]) + " mode=2"}));
   EXPECT_NE(die()->GetFinalFlangeCurve(), 0u);
@@ -245,7 +253,7 @@ TEST_F(DrawDieBuild, ANewBlankFlangeOffsetIsTitledAndPlacedBeforeTheStressSolid)
   const std::vector<tag_t> added = InSet(die()->GetFrecSet());
   ASSERT_EQ(added.size(), 1u);
   EXPECT_TRUE(HasTitle(added[0], "QD$OFFSET_CURVE_BLANK_FLANGE"));
-  EXPECT_EQ(Args("Features.FeatureCollection"),
+  EXPECT_EQ(Placed(),
             (std::vector<std::string>{"operation=141 " + PartArg() + " count=1 feature=" + std::to_string(added[0]) +
                                       " reference=" + std::to_string(stress) + " mode=1"}));
   EXPECT_EQ(Args("Features.Feature"), (std::vector<std::string>{"operation=13 feature=" + std::to_string(added[0])}));

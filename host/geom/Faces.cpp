@@ -170,7 +170,13 @@ FACE_REFERENCE* FREF_find_fref_of_face(int kernelFace) {
 tag_t ES_create_body_with_faces(PART_part* part, bool sheet, const std::vector<FaceFrame>& faces) {
   Host::Log("ES_create_body_with_faces", std::string(sheet ? "sheet" : "solid") + " faces=" + std::to_string(faces.size()));
   const int kernelBody = Kernel::CreateBody(sheet ? Kernel::BodyType::Sheet : Kernel::BodyType::Solid);
-  const tag_t body = ES_solid::MakeOwning(part, kernelBody)->OmTag();
+  tag_t body = 0;
+  try {
+    body = ES_solid::MakeOwning(part, kernelBody)->OmTag();
+  } catch (...) {
+    Kernel::DeleteBody(kernelBody, "ES_create_body_with_faces");
+    throw;
+  }
   for (const FaceFrame& frame : faces) {
     const tag_t face = ES_create_face(body);
     dynamic_cast<ES_face*>(OM::OM_object_of_tag(face))->set_frame(frame.origin, frame.matrix);

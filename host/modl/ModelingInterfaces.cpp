@@ -14,6 +14,7 @@
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
 #include "tool/Tooling.hpp"
 #include "tool/ToolingGeometry.hpp"
 
@@ -116,6 +117,11 @@ ModelingFeatureBuilder* ModelingFeatureBuilder::Make(int kind, tag_t feature) {
   if (kind == kExtrude) {
     ExtrudeValues values;
     Host::AskExtrudeValues(feature, &values);
+    // An extrude feature made without a profile is edited from an empty one.
+    if (feature != 0 && values.section == 0) {
+      const double tolerance = TOLER_ask_distance_tol();
+      values.section = SC_sectionFactory::object(0, 0.95 * tolerance, tolerance, TOLER_ask_angular_tol())->OmTag();
+    }
     builder->extrude_ = new ExtrudeValues(values);
     builder->draftAngle_ = makeExpression(values.draftAngle);
     auto* limits = Host::CreateHostObject<GeometricLimits>();

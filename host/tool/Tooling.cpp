@@ -289,7 +289,7 @@ int RSO_edit_feature(RSO_data_s* data) {
   Host::Log("RSO_edit_feature", describe(data));
   if (const auto failure = static_cast<int>(Host::Answer("RSO_edit_feature", 0)); failure != 0) return failure;
   FEATURE_RECORD* feature = featureOf(data->feature);
-  if (feature == nullptr || roughOffsets().count(data->feature) == 0) return kNotAFeature;
+  if (feature == nullptr) return kNotAFeature;
   if (data->sheets.empty()) return Geometry::kNoEntity;
   const tag_t old = feature->ask_body_eid();
   feature->set_body_eid(offsetSheet(data));

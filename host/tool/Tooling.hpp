@@ -112,10 +112,11 @@ KTX_HOST_API void RSO_reset_data(RSO_data_s* data);
 // data without a sheet. Logged with the sheet, the coordinate system, the
 // three values and the settings.
 KTX_HOST_API int RSO_create_feature(RSO_data_s* data);
-// Edits the data's feature (one RSO_create_feature made) to the data: its
-// body made again as above, the old one deleted. 0 and the feature in
+// Edits the data's feature to the data: its body made again as above, the
+// old one deleted, and what it is made with kept. 0 and the feature in
 // `result`; the answer "RSO_edit_feature" not 0 is returned with nothing
-// changed; kNotAFeature for another feature; kNoEntity without a sheet. Logged.
+// changed; kNotAFeature for a tag that is no feature; kNoEntity without a
+// sheet. Logged.
 KTX_HOST_API int RSO_edit_feature(RSO_data_s* data);
 // The coordinate system of the rough offset: a new one at the work
 // coordinate system (logged).

@@ -5,6 +5,7 @@
 // brackets its work with an undo mark so that a failure leaves the model as
 // it found it.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -62,17 +63,31 @@ std::string offsetText(const char* text) {
   return text == nullptr ? std::string("0") : std::string(text).substr(0, kOffsetTextLimit);
 }
 
+// One of an operation's end steps: each runs whatever the one before did, a
+// raise becoming the operation's failure when it has none yet.
+template <class Step>
+void endStep(int* status, int line, Step step) {
+  try {
+    step();
+  } catch (const std::exception& e) {
+    const int code = Error::HandleAsBuilder(e, kSource, line);
+    if (*status == 0) *status = code;
+  }
+}
+
 // A "Session" undo mark, deleted (after an undo to it on failure) by finish.
 class SessionMark {
  public:
   explicit SessionMark(const char* name) : session_(unjournalled<JAM::Session_Interface>("Session")) {
     if (session_->SessionSetUndoMark(1, name, &mark_) != 0) mark_ = 0;
   }
-  bool set() const { return mark_ != 0; }
-  void finish(bool undo) {
+  // The mark goes whatever happens; the model goes back to it on failure.
+  void finish(int* status, int line) {
     if (mark_ == 0) return;
-    if (undo) UNDO_QD_undo_to_mark(mark_, nullptr);
-    session_->SessionDeleteUndoMark(mark_, nullptr, 0);
+    if (*status != 0 && *status != kSuppressed) endStep(status, line, [&] { UNDO_QD_undo_to_mark(mark_, nullptr); });
+    bool deleted = false;
+    endStep(status, line, [&] { deleted = session_->SessionDeleteUndoMark(mark_, nullptr, 0) == 0; });
+    if (!deleted) UNDO_QD_delete_mark(mark_, nullptr);
     mark_ = 0;
   }
 
@@ -113,11 +128,12 @@ int setText(tag_t expression, const std::string& text) {
 int DieDesDrawPunchBuilder::FeatRoughOffset(tag_t sheet, tag_t csys, double distance, double first, double second,
                                             tag_t* feature) {
   if (sheet == 0 || feature == nullptr) return kMissingInput;
-  SessionMark mark("Create Rough Offset");
   const bool editing = *feature != 0;
   RSO_data_s data{};
   int status = 0;
+  std::unique_ptr<SessionMark> mark;
   try {
+    mark = std::make_unique<SessionMark>("Create Rough Offset");
     RSO_init_data_with_option(&data, editing ? OM::OM_object_of_tag(*feature) : nullptr, editing ? 1 : 0);
     int type = 0, subtype = 0;
     RM_ask_entity_type_and_subtype(sheet, &type, &subtype);
@@ -133,16 +149,13 @@ int DieDesDrawPunchBuilder::FeatRoughOffset(tag_t sheet, tag_t csys, double dist
     status = Error::HandleAsBuilder(e, kSource, 970);
   }
   // Without a mark there is nothing to undo to, but a failure stays a failure.
-  if (status == 0) {
-    try {
+  if (status == 0)
+    endStep(&status, 970, [&] {
       if (data.result != nullptr) *feature = CM_ask_eid_of_object(data.result);
       if (editing) status = updateEdited(*feature);
-    } catch (const std::exception& e) {
-      status = Error::HandleAsBuilder(e, kSource, 970);
-    }
-  }
-  RSO_reset_data(&data);
-  mark.finish(status != 0 && status != kSuppressed);
+    });
+  endStep(&status, 970, [&] { RSO_reset_data(&data); });
+  if (mark != nullptr) mark->finish(&status, 970);
   return status;
 }
 
@@ -168,14 +181,18 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
                                         bool startUntilSelected, tag_t startObject, bool endUntilSelected,
                                         tag_t endObject, tag_t* feature) {
   if (feature == nullptr) return kMissingInput;
-  auto* parts = unjournalled<JAM::PartCollection_Interface>("PartCollection");
-  tag_t saved = 0;
-  parts->Work(&saved);
-  if (int status = parts->SetWork(part); status != 0) return status;
   const bool editing = *feature != 0;
-  SessionMark mark("Create Extrude Feature");
+  JAM::PartCollection_Interface* parts = nullptr;
+  tag_t saved = 0;
+  bool switched = false;
+  std::unique_ptr<SessionMark> mark;
   tag_t builder = 0;
   auto build = [&]() -> int {
+    parts = unjournalled<JAM::PartCollection_Interface>("PartCollection");
+    if (int rc = parts->Work(&saved); rc != 0) return rc;
+    if (int rc = parts->SetWork(part); rc != 0) return rc;
+    switched = true;
+    mark = std::make_unique<SessionMark>("Create Extrude Feature");
     if (int rc = unjournalled<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
                      ->CreateExtrudeBuilder(*feature, &builder);
         rc != 0)
@@ -294,9 +311,9 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
   } catch (const std::exception& e) {
     status = Error::HandleAsBuilder(e, kSource, 1320);
   }
-  if (builder != 0) unjournalled<JAM::Builder_Interface>("Builder")->Destroy(builder);
-  parts->SetWork(saved);
-  mark.finish(status != 0 && status != kSuppressed);
+  if (builder != 0) endStep(&status, 1320, [&] { unjournalled<JAM::Builder_Interface>("Builder")->Destroy(builder); });
+  if (switched) endStep(&status, 1320, [&] { parts->SetWork(saved); });
+  if (mark != nullptr) mark->finish(&status, 1320);
   return status;
 }
 
@@ -304,12 +321,12 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
                                         double secondOffset, double angle, int offsetMethod, bool firstFlag,
                                         bool secondFlag, tag_t* feature) {
   if (feature == nullptr) return kMissingInput;
-  int error = 0;
-  const int mark = UNDO_QD_set_mark(1, "Draw Punch Chamfer", &error);
+  int error = 0, mark = 0;
   const bool editing = *feature != 0;
   tag_t builder = 0;
   int status = 0;
   try {
+    mark = UNDO_QD_set_mark(1, "Draw Punch Chamfer", &error);
     auto* chamfer = unjournalled<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
     unjournalled<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
         ->CreateChamferBuilder(*feature, &builder);
@@ -357,12 +374,12 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
   } catch (const std::exception& e) {
     status = Error::HandleAsBuilder(e, kSource, 4593);
   }
-  if (builder != 0) unjournalled<JAM::Builder_Interface>("Builder")->Destroy(builder);
   if (status == -1) status = 0;
+  if (builder != 0) endStep(&status, 4593, [&] { unjournalled<JAM::Builder_Interface>("Builder")->Destroy(builder); });
   // Every way out ends the mark; a failure first takes the model back to it.
   if (mark != 0 && error == 0) {
-    if (status != 0 && status != kSuppressed) UNDO_QD_undo_to_mark(mark, nullptr);
-    UNDO_QD_delete_mark(mark, nullptr);
+    if (status != 0 && status != kSuppressed) endStep(&status, 4593, [&] { UNDO_QD_undo_to_mark(mark, nullptr); });
+    endStep(&status, 4593, [&] { UNDO_QD_delete_mark(mark, nullptr); });
   }
   return status;
 }
