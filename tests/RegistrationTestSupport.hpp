@@ -1,12 +1,13 @@
 // Checks the class-registration suites share: a registered class as the
-// object manager describes it, the parts of its rows every class has, and a
-// builder's journal class name.
+// object manager describes it, the parts of its rows every class has, a
+// class with some of its rows written out, and a builder's journal class name.
 // A check that stops at a fatal failure is meant to be wrapped in
 // ASSERT_NO_FATAL_FAILURE, so that the caller stops there too.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "om/ObjectManager.hpp"
@@ -50,6 +51,63 @@ inline void ExpectReferencedClass(const KTX::OM::ClassAttributeStruct* row, cons
   } else {
     ASSERT_NE(row->referencedClass, nullptr);
     EXPECT_STREQ(*row->referencedClass, referenced);
+  }
+}
+
+// A row written out by hand: the parts every row has, then the ones only
+// some rows carry.
+struct RegisteredRow {
+  unsigned index;
+  const char* field;
+  std::uint32_t type;
+  std::uint32_t flags;
+  const char* referenced = nullptr;  // class name of a reference
+  std::uint64_t measure = 0;         // measure code, 0 for none
+  bool startsTrue = false;           // the row gives the initial value true
+};
+
+// How much of a row a suite pins down beyond its name, type, flags and class:
+// every part (a row with none of the optional ones has no initial value, no
+// measure and no dimensions), or only the qualifier of its reference (classes
+// whose rows carry initial values and dimensions of their own).
+enum class RowParts { kAll, kReferencesOnly };
+
+// The class's registration and the rows written out. A reference row carries
+// the qualifier 0x10000, a row that starts true the qualifier 1, any other 0.
+inline void ExpectRegistration(int classId, const char* name, const char* superclass, int count,
+                               std::initializer_list<RegisteredRow> rows, RowParts parts = RowParts::kAll) {
+  SCOPED_TRACE(name);
+  KTX::OM::ClassView view;
+  ASSERT_NO_FATAL_FAILURE(ExpectRegisteredClass(classId, name, superclass, count, &view));
+  for (const RegisteredRow& want : rows) {
+    const KTX::OM::ClassAttributeStruct* row = view.rows.at(want.index);
+    SCOPED_TRACE(want.field);
+    ExpectRow(row, want.index, want.field, want.type, want.flags);
+    ASSERT_NO_FATAL_FAILURE(ExpectReferencedClass(row, want.referenced));
+    if (parts == RowParts::kReferencesOnly) {
+      if (want.referenced != nullptr) {
+        EXPECT_EQ(row->typeQualifier, 0x10000u);
+      }
+      continue;
+    }
+    EXPECT_EQ(row->dimensions, nullptr);
+    if (want.startsTrue) {
+      ASSERT_NE(row->initialValue, nullptr);
+      EXPECT_TRUE(*static_cast<const bool*>(row->initialValue));
+      EXPECT_EQ(row->typeQualifier, 1u);
+    } else {
+      EXPECT_EQ(row->initialValue, nullptr);
+      EXPECT_EQ(row->typeQualifier, want.type == 4 ? 0x10000u : 0u);
+    }
+    if (want.measure == 0) {
+      EXPECT_EQ(row->measureList, nullptr);
+    } else {
+      ASSERT_NE(row->measureList, nullptr);
+      const auto* m = static_cast<const KTX::OM::MeasureList*>(row->measureList);
+      EXPECT_EQ(m->count, 1u);
+      EXPECT_EQ(m->codes, &m->code);
+      EXPECT_EQ(m->code, want.measure);
+    }
   }
 }
 

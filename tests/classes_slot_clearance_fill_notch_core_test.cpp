@@ -18,49 +18,17 @@
 using namespace KTX;
 using namespace KTX::DieDesJA;
 using stamvik_test::ExpectJournalName;
-using stamvik_test::ExpectReferencedClass;
-using stamvik_test::ExpectRegisteredClass;
-using stamvik_test::ExpectRow;
+using stamvik_test::ExpectRegistration;
 using stamvik_test::HostTest;
 
 namespace {
 
 class SlotClearanceFillNotchCoreClasses : public HostTest {};
 
-struct RowSpec {
-  unsigned index;
-  const char* field;
-  std::uint32_t type;
-  std::uint32_t flags;
-  const char* referenced = nullptr;  // class name of a reference
-  std::uint64_t measure = 0;         // measure code, 0 for none
-};
-
-void ExpectRegistration(int classId, const char* name, int count, std::initializer_list<RowSpec> rows) {
-  SCOPED_TRACE(name);
-  OM::ClassView view;
-  ASSERT_NO_FATAL_FAILURE(ExpectRegisteredClass(classId, name, "KTX::DieDesJA::GenericBodyBuilder", count, &view));
-  for (const RowSpec& want : rows) {
-    const OM::ClassAttributeStruct* row = view.rows[want.index];
-    SCOPED_TRACE(want.field);
-    ExpectRow(row, want.index, want.field, want.type, want.flags);
-    EXPECT_EQ(row->typeQualifier, want.type == 4 ? 0x10000u : 0u);
-    EXPECT_EQ(row->initialValue, nullptr);
-    ASSERT_NO_FATAL_FAILURE(ExpectReferencedClass(row, want.referenced));
-    if (want.measure == 0) {
-      EXPECT_EQ(row->measureList, nullptr);
-    } else {
-      ASSERT_NE(row->measureList, nullptr);
-      const auto* m = static_cast<const OM::MeasureList*>(row->measureList);
-      EXPECT_EQ(m->count, 1u);
-      EXPECT_EQ(m->codes, &m->code);
-      EXPECT_EQ(m->code, want.measure);
-    }
-  }
-}
+constexpr const char* kBodyBuilder = "KTX::DieDesJA::GenericBodyBuilder";
 
 TEST_F(SlotClearanceFillNotchCoreClasses, RegistrationsMatchTheClassTable) {
-  ExpectRegistration(ClampingSlotBuilderClassId, "KTX::DieDesJA::ClampingSlotBuilder", 41,
+  ExpectRegistration(ClampingSlotBuilderClassId, "KTX::DieDesJA::ClampingSlotBuilder", kBodyBuilder, 41,
                      {{0, "m_target", 4, 0x804001, "KTX::SELECT_OBJECT"},
                       {1, "m_locations", 4, 0x804001, "KTX::DieDesJA::DieLocationsBuilder"},
                       {2, "m_locationOffsetDirection", 4, 0x804001, "KTX::DieDes::DieDirectionBuilder"},
@@ -77,27 +45,27 @@ TEST_F(SlotClearanceFillNotchCoreClasses, RegistrationsMatchTheClassTable) {
                       {37, "m_travelingUnitlessDefaults", 0xFFFF0006, 0x201, nullptr, 2184},
                       {39, "m_automaticUnitlessDefaults", 0xFFFF0006, 0x201, nullptr, 2184},
                       {40, "m_targetData", 4, 0xC04001, "KTX::DieDes::ClampingSlotTarget"}});
-  ExpectRegistration(ClearanceBuilderClassId, "KTX::DieDesJA::ClearanceBuilder", 13,
+  ExpectRegistration(ClearanceBuilderClassId, "KTX::DieDesJA::ClearanceBuilder", kBodyBuilder, 13,
                      {{1, "m_clearanceGeometryType", 3, 0x1},
                       {2, "m_geometry", 4, 0x804001, "KTX::SELECT_OBJECT_list"},
                       {5, "m_clearanceDirection", 4, 0x804001, "KTX::DieDes::DieDirectionBuilder"},
                       {7, "m_offset", 4, 0x4001, "KTX::EXP_expression"},
                       {10, "m_angleTolerance", 6, 0x1},
                       {12, "m_targetData", 4, 0x1A04001, "KTX::DieDes::ClearanceTarget"}});
-  ExpectRegistration(FillAreaBuilderClassId, "KTX::DieDesJA::FillAreaBuilder", 12,
+  ExpectRegistration(FillAreaBuilderClassId, "KTX::DieDesJA::FillAreaBuilder", kBodyBuilder, 12,
                      {{1, "m_boundary", 4, 0x804001, "KTX::SC_section"},
                       {3, "m_upperLimitType", 3, 0x1},
                       {5, "m_upperLimitPlane", 4, 0x804001, "KTX::DieDes::DiePlaneBuilder"},
                       {7, "m_lowerLimitOffset", 4, 0x1E04001, "KTX::EXP_expression"},
                       {10, "m_type", 3, 0x1},
                       {11, "m_targetData", 4, 0x1A04001, "KTX::DieDes::FillAreaTarget"}});
-  ExpectRegistration(FingerClearanceNotchBuilderClassId, "KTX::DieDesJA::FingerClearanceNotchBuilder", 14,
+  ExpectRegistration(FingerClearanceNotchBuilderClassId, "KTX::DieDesJA::FingerClearanceNotchBuilder", kBodyBuilder, 14,
                      {{2, "m_extrudeWidth", 4, 0x4001, "KTX::EXP_expression"},
                       {4, "m_reverseDirection", 0, 0x1},
                       {9, "m_attributes", 4, 0x804001, "KTX::DieDes::DieAttributesBuilder"},
                       {12, "m_type", 3, 0x1},
                       {13, "m_targetData", 4, 0x1A04001, "KTX::DieDes::FingerClearanceNotchTarget"}});
-  ExpectRegistration(HandlingCoreBuilderClassId, "KTX::DieDesJA::HandlingCoreBuilder", 12,
+  ExpectRegistration(HandlingCoreBuilderClassId, "KTX::DieDesJA::HandlingCoreBuilder", kBodyBuilder, 12,
                      {{1, "m_location", 4, 0x804001, "KTX::DieDesJA::DieLocationsBuilder"},
                       {3, "m_baseOrientation", 4, 0x804001, "KTX::DieDes::DiePlaneBuilder"},
                       {4, "m_height", 4, 0x804001, "KTX::EXP_expression"},

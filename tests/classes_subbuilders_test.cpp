@@ -18,46 +18,12 @@ using DieDes::DieShoeBuilder;
 using DieDesJA::DieLocationBuilder;
 using DieDesJA::DieLocationsBuilder;
 using stamvik_test::ExpectJournalName;
-using stamvik_test::ExpectReferencedClass;
-using stamvik_test::ExpectRegisteredClass;
-using stamvik_test::ExpectRow;
+using stamvik_test::ExpectRegistration;
 using stamvik_test::HostTest;
 
 namespace {
 
 class SubBuilders : public HostTest {};
-
-struct ExpectedRow {
-  unsigned index;
-  const char* field;
-  std::uint32_t type;
-  std::uint32_t flags;
-  const char* referenced = nullptr;  // class name of a reference
-  bool startsTrue = false;           // the row gives the initial value true
-};
-
-void ExpectRegistration(int classId, const char* name, const char* superclass, int count,
-                        std::initializer_list<ExpectedRow> rows) {
-  SCOPED_TRACE(name);
-  OM::ClassView view;
-  ASSERT_NO_FATAL_FAILURE(ExpectRegisteredClass(classId, name, superclass, count, &view));
-  for (const ExpectedRow& expected : rows) {
-    const OM::ClassAttributeStruct* row = view.rows[expected.index];
-    SCOPED_TRACE(expected.field);
-    ExpectRow(row, expected.index, expected.field, expected.type, expected.flags);
-    EXPECT_EQ(row->dimensions, nullptr);
-    EXPECT_EQ(row->measureList, nullptr);
-    ASSERT_NO_FATAL_FAILURE(ExpectReferencedClass(row, expected.referenced));
-    if (expected.startsTrue) {
-      ASSERT_NE(row->initialValue, nullptr);
-      EXPECT_TRUE(*static_cast<const bool*>(row->initialValue));
-      EXPECT_EQ(row->typeQualifier, 1u);
-    } else {
-      EXPECT_EQ(row->initialValue, nullptr);
-      EXPECT_EQ(row->typeQualifier, expected.type == 4 ? 0x10000u : 0u);
-    }
-  }
-}
 
 template <class Builder>
 Builder* HostMade() {
@@ -87,18 +53,18 @@ TEST_F(SubBuilders, RegistrationsMatchTheClassTable) {
                       {4, "m_plane", 9, 0xC04001},
                       {5, "m_coordinateSystemOrigin", 0x30006, 0x1},
                       {7, "m_allowOptions", 0x50000, 0x1},
-                      {8, "m_applIsOverallRequired", 0, 0x1, nullptr, true},
+                      {8, "m_applIsOverallRequired", 0, 0x1, nullptr, 0, true},
                       {9, "m_applScopeLocation", 3, 0x1}});
   ExpectRegistration(DieDesJA::DieLocationsBuilderClassId, "KTX::DieDesJA::DieLocationsBuilder",
                      "KTX::JAX_BASE_BUILDER", 5,
                      {{0, "m_list", 4, 0x804001, "KTX::UICOMPJA_list"},
                       {1, "m_allowOptions", 0x50000, 0x1},
-                      {2, "m_applIsOverallRequired", 0, 0x1, nullptr, true},
+                      {2, "m_applIsOverallRequired", 0, 0x1, nullptr, 0, true},
                       {4, "m_allowMultiple", 0, 0x1}});
   ExpectRegistration(DieDes::DieBooleanBuilderClassId, "KTX::DieDes::DieBooleanBuilder", "KTX::JAX_BUILDER", 4,
                      {{0, "m_booleanOptions", 3, 0x1},
                       {1, "m_selectBodies", 4, 0x4001, "KTX::SELECT_OBJECT_list"},
-                      {2, "m_applIsOverallRequired", 0, 0x1, nullptr, true},
+                      {2, "m_applIsOverallRequired", 0, 0x1, nullptr, 0, true},
                       {3, "m_applScope", 3, 0x1}});
   ExpectRegistration(DieDes::DieDirectionBuilderClassId, "KTX::DieDes::DieDirectionBuilder", "KTX::JAX_BUILDER", 9,
                      {{1, "m_direction", 4, 0x804001, "KTX::SELECT_OBJECT"},
@@ -106,7 +72,7 @@ TEST_F(SubBuilders, RegistrationsMatchTheClassTable) {
                       {3, "m_reverseSourceDirection", 0, 0x1},
                       {5, "m_coordinateSystemMatrix", 0x90006, 0x1},
                       {6, "m_allowOptions", 0x50000, 0x1},
-                      {7, "m_applIsOverallRequired", 0, 0x1, nullptr, true},
+                      {7, "m_applIsOverallRequired", 0, 0x1, nullptr, 0, true},
                       {8, "m_applScopeDirection", 3, 0x1}});
   ExpectRegistration(DieDes::DieShoeBuilderClassId, "KTX::DieDes::DieShoeBuilder", "KTX::JAX_FEAT_BUILDER", 31,
                      {{0, "m_baseOrientation", 4, 0xC04001, "KTX::DieDes::DiePlaneBuilder"},
