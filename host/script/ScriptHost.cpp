@@ -914,6 +914,8 @@ std::string journalClassOf(const OM::Object* object) {
   if (dynamic_cast<const EXP_expression*>(object) != nullptr) return "Expression";
   if (dynamic_cast<const ES_solid*>(object) != nullptr) return "Body";
   if (dynamic_cast<const ES_plane*>(object) != nullptr) return "Plane";
+  // A tooling feature set is scripted as a feature, as its builders take it.
+  if (dynamic_cast<const FSET_feature_set*>(object) != nullptr) return "Features.Feature";
   if (dynamic_cast<const ES_curve*>(object) != nullptr && dynamic_cast<const ES_edge*>(object) == nullptr)
     return "Line";
   if (auto* frec = dynamic_cast<const FEATURE_RECORD*>(object)) {
