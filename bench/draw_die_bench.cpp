@@ -1,0 +1,103 @@
+// An edit commit of a draw die whose feature set has m members, most of them
+// features of the user's without a role title: the build finds each role by
+// its title among the members and the commit puts the made features first.
+// The cost should grow linearly with m; the fitted Big-O is reported, and a
+// run that leaves objects, memory or undo marks behind is an error.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "Tooling_DieDesDrawDieBuilder.hpp"
+#include "geom/Curve.hpp"
+#include "om/ObjectManager.hpp"
+#include "sys/CallLog.hpp"
+#include "sys/Memory.hpp"
+#include "tool/Tooling.hpp"
+
+namespace {
+
+using namespace KTX;
+
+std::vector<tag_t> square(double size) {
+  const double c[5][3] = {{0, 0, 0}, {size, 0, 0}, {size, size, 0}, {0, size, 0}, {0, 0, 0}};
+  std::vector<tag_t> sides;
+  for (int i = 0; i < 4; ++i) sides.push_back(ES_create_line_in_part(nullptr, c[i], c[i + 1]));
+  return sides;
+}
+
+// A part holding a draw die's set of m members (the joined profiles of a first
+// commit and untitled features), and a die that edits it.
+class EditedDie {
+ public:
+  explicit EditedDie(int members) {
+    Host::SetLogging(false);
+    part_ = PART_part::Create(0);
+    PART_set_work_part(part_);
+    const std::vector<tag_t> punch = square(10), blank = square(20);
+    auto* first = Tooling::DieDesDrawDieBuilderFactory::Create(0, part_);
+    first->GetPunchCurve()->set_tags(4, punch.data());
+    first->GetBlankCurve()->set_tags(4, blank.data());
+    first->commit();
+    set_ = first->GetTfeatureSet();
+    first->destroy();
+    int count = 0;
+    tag_t* made = nullptr;
+    FSET_ask_group_members(set_, &count, &made);
+    std::vector<tag_t> all(made, made + count);
+    SM_free(made);
+    while (static_cast<int>(all.size()) < members) all.push_back(FEATURE_RECORD::Create(part_, nullptr)->OmTag());
+    TOOLING_replace_feature_set_member(set_, all.data(), static_cast<int>(all.size()));
+    die_ = Tooling::DieDesDrawDieBuilderFactory::Create(set_, part_);
+    // The profiles are read back only through their projections, which a
+    // build stopped before them does not make: they are given again.
+    die_->GetPunchCurve()->set_tags(4, punch.data());
+    die_->GetBlankCurve()->set_tags(4, blank.data());
+  }
+  ~EditedDie() {
+    die_->destroy();
+    part_->destroy();
+    PART_set_work_part(nullptr);
+    Host::SetLogging(true);
+  }
+  EditedDie(const EditedDie&) = delete;
+  EditedDie& operator=(const EditedDie&) = delete;
+  Tooling::DieDesDrawDieBuilder* die() const { return die_; }
+  int Members() const {
+    int count = 0;
+    tag_t* members = nullptr;
+    FSET_ask_group_members(set_, &count, &members);
+    SM_free(members);
+    return count;
+  }
+
+ private:
+  PART_part* part_ = nullptr;
+  Tooling::DieDesDrawDieBuilder* die_ = nullptr;
+  tag_t set_ = 0;
+};
+
+void BM_DrawDieEditCommit(benchmark::State& state) {
+  const int m = static_cast<int>(state.range(0));
+  const int objects = OM::OM_live_objects();
+  const Memory::Counters memory = Memory::LiveCounters();
+  const int marks = OM::OM_count_undo_marks();
+  {
+    EditedDie edited(m);
+    for (auto _ : state) {
+      edited.die()->commit();
+      if (edited.Members() != m) {
+        state.SkipWithError("the edit changed the set's membership");
+        break;
+      }
+    }
+  }
+  if (OM::OM_live_objects() != objects || Memory::LiveCounters().blocks != memory.blocks ||
+      OM::OM_count_undo_marks() != marks)
+    state.SkipWithError("objects, memory or undo marks left behind");
+  state.SetComplexityN(m);
+}
+BENCHMARK(BM_DrawDieEditCommit)->RangeMultiplier(2)->Range(32, 4096)->Complexity(benchmark::oN);
+
+}  // namespace
+
+BENCHMARK_MAIN();
