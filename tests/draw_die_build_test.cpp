@@ -20,6 +20,7 @@
 #include "sys/Settings.hpp"
 #include "tool/Tooling.hpp"
 #include "tool/ToolingBoolean.hpp"
+#include "tool/ToolingGeometry.hpp"
 
 using namespace KTX;
 using namespace KTX::Tooling;
@@ -55,6 +56,7 @@ class DrawDieBuild : public stamvik_test::JamTest {
     JamTest::TearDown();
   }
   DieDesDrawDieBuilder* die() const { return die_; }
+  void ResetDie() { die_ = DieDesDrawDieBuilderFactory::Create(0, part()); }
 
   // The two sets a commit keeps while it builds, for steps run on their own.
   void CloseSets() {
@@ -97,6 +99,44 @@ class DrawDieBuild : public stamvik_test::JamTest {
         JAM::ClassInitializer::GetUnjournalledInterface("Layer.LayerManager"));
   }
   std::string PartArg() const { return "part=" + std::to_string(part()->OmTag()); }
+
+  // A die ready to build: a flat die face, a punch square inside a blank
+  // square, a base plane 75.5 below the bodies' origins, and its distances.
+  void Ready() {
+    const FaceFrame flat = {{0, 0, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}};
+    die_->GetSheetBody()->set_selected_tag(ES_create_body_with_faces(nullptr, true, {flat}));
+    const tag_t punch = Square(10), blank = Square(40);
+    die_->GetPunchCurve()->set_tags(1, &punch);
+    die_->GetBlankCurve()->set_tags(1, &blank);
+    const double o[3] = {0, 0, -75.5}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    die_->SetBasePlane(ES_create_plane(o, m));
+    die_->SetMachiningAllowance(1.5);
+    die_->SetDeckThickness(40.0);
+    die_->SetDeckFlangeThickness(12.0);
+    die_->SetBinderEdgeOffset(5.0);
+    die_->SetDeckEdgeOffset(8.0);
+    die_->SetBaseThickness(20.0);
+    die_->SetFlangeOffset(6.0);
+  }
+  // The members of the die's set that carry the title.
+  int Titled(const char* title) const {
+    int count = 0;
+    tag_t* members = nullptr;
+    FSET_ask_group_members(die_->GetTfeatureSet(), &count, &members);
+    int titled = 0;
+    for (int i = 0; i < count; ++i) titled += HasTitle(members[i], title) ? 1 : 0;
+    SM_free(members);
+    return titled;
+  }
+  // What the extrusions' expressions were given, in order.
+  static std::vector<std::string> ExpressionTexts() {
+    std::vector<std::string> out;
+    for (const std::string& args : Args("Expression")) {
+      const std::size_t from = args.rfind(" \"") + 2;
+      out.push_back(args.substr(from, args.size() - from - 1));
+    }
+    return out;
+  }
 
  private:
   DieDesDrawDieBuilder* die_ = nullptr;
@@ -257,6 +297,132 @@ TEST_F(DrawDieBuild, ANewBlankFlangeOffsetIsTitledAndPlacedBeforeTheStressSolid)
             (std::vector<std::string>{"operation=141 " + PartArg() + " count=1 feature=" + std::to_string(added[0]) +
                                       " reference=" + std::to_string(stress) + " mode=1"}));
   EXPECT_EQ(Args("Features.Feature"), (std::vector<std::string>{"operation=13 feature=" + std::to_string(added[0])}));
+}
+
+TEST_F(DrawDieBuild, AMainSolidThatFailsStopsTheBuildWithWhatWasMadeGrouped) {
+  Ready();
+  ASSERT_EQ(Layers()->SetWorkLayer(0, 7), 0);
+  Host::SetAnswer("Features.FeatureBuilder.1", 99);  // every extrusion fails
+  Host::ClearCalls();
+  EXPECT_EQ(die()->commit(), 3030596);
+  ASSERT_FALSE(Error::SevereErrors().empty());
+  EXPECT_EQ(Error::SevereErrors().back().text, "Error occurs on creating main solid body.");
+  // Both tries: up to the bottom sheet, then 10 past its farthest point from the base plane.
+  const std::vector<std::string> texts = ExpressionTexts();
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "-85.500000"), texts.end());
+  EXPECT_EQ(Args("LayerManagerMoveToLayer"), (std::vector<std::string>{PartArg() + " layer=7 count=1 0"}));
+  EXPECT_EQ(Args("LayerManagerSetWorkLayer").back(), PartArg() + " layer=7");
+  // The three rough offsets, two projections and two offsets are the set's.
+  for (const char* title : {"QD$ROUGH_OFFSET_TOP", "QD$ROUGH_OFFSET_BOTTOM", "QD$ROUGH_OFFSET_MIDDLE",
+                            "QD$PROJECT_CURVE_PUNCH", "QD$PROJECT_CURVE_BLANK", "QD$OFFSET_CURVE_BINDER",
+                            "QD$OFFSET_CURVE_DECK"})
+    EXPECT_EQ(Titled(title), 1) << title;
+  EXPECT_EQ(Titled("QD$MAIN_BOTTOM_SOLID"), 0);
+  EXPECT_EQ(Args("RSO_create_feature").size(), 3u);
+}
+
+TEST_F(DrawDieBuild, TheSubtractedTopIsRetriedAtWideningTolerancesAndMayFail) {
+  struct Row {
+    const char* what;
+    int failures;  // of the subtraction
+    std::vector<std::string> tolerances;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"fourth attempt", 3, {"0.01", "0.05", "0.1", "0.15"}, "Create subtract top solid body successfully."},
+      {"fifth attempt", 4, {"0.01", "0.05", "0.1", "0.15", "0.2"}, "Create subtract top solid body successfully."},
+      {"none", 5, {"0.01", "0.05", "0.1", "0.15", "0.2"}, "Create subtract top solid body failed."},
+  };
+  for (const Row& row : rows) {
+    CloseSets();
+    die()->destroy();
+    ResetDie();
+    Ready();
+    // Every first try, up to the sheets, fails: each solid is extruded past them and trimmed.
+    Host::SetAnswer("GeometricUtilities.Extend.4", 98);
+    Host::SetAnswer("TOOLING_GEOM_create_boolean_subtract.fail", row.failures);
+    Host::ClearCalls();
+    EXPECT_EQ(die()->commit(), 0) << row.what;
+    std::vector<std::string> tolerances;
+    for (const std::string& call : Args("TOOLING_GEOM_create_boolean_subtract"))
+      tolerances.push_back(call.substr(call.rfind('=') + 1));
+    EXPECT_EQ(tolerances, row.tolerances) << row.what;
+    const std::vector<std::string> texts = Args("mtStatusAreaImmediate");
+    ASSERT_GE(texts.size(), 2u) << row.what;
+    EXPECT_EQ(texts[texts.size() - 2], row.text) << row.what;
+    EXPECT_EQ(texts.back(), "Create stress solid successfully.") << row.what;
+    EXPECT_EQ(Titled("QD$SUBTOP_SOLID_BOOL_TOP"), row.failures < 5 ? 1 : 0) << row.what;
+    EXPECT_EQ(Titled("QD$TOP_SOLID_BOOL_MAIN"), 1) << row.what;
+    EXPECT_EQ(Titled("QD$MAIN_SUBTOP_SOLID"), 1) << row.what;
+  }
+  // The rough offsets: the top by the allowance, the bottom by the deck
+  // thickness, the middle by the deck less its flange.
+  const std::vector<std::string> offsets = Args("RSO_create_feature");
+  ASSERT_EQ(offsets.size(), 3u);
+  const char* values[3] = {R"("1.500000" "1.000000" "5.000000")", R"("40.000000" "3.000000" "25.000000")",
+                           R"("28.000000" "3.000000" "25.000000")"};
+  for (int i = 0; i < 3; ++i) EXPECT_NE(offsets[i].find(values[i]), std::string::npos) << offsets[i];
+}
+
+TEST_F(DrawDieBuild, ACoreDiesMainSolidIsOffsetByHalfItsWallEitherWay) {
+  Ready();
+  die()->SetCoreDrawDieOption(true);
+  die()->SetWallThickness(9.0);
+  Host::SetAnswer("GeometricUtilities.Extend.4", 98);
+  Host::ClearCalls();
+  EXPECT_EQ(die()->commit(), 0);
+  // The first try stops at the bottom sheet it runs up to; the second runs
+  // from the profile to 10 past the sheet, offset by half the wall each way.
+  const std::vector<std::string> texts = ExpressionTexts();
+  const auto end = std::find(texts.begin(), texts.end(), "-85.500000");
+  ASSERT_NE(end, texts.end());
+  ASSERT_GE(texts.end() - end, 3);
+  EXPECT_EQ(std::vector<std::string>(end - 1, end + 3),
+            (std::vector<std::string>{"0", "-85.500000", "4.500000", "-4.500000"}));
+}
+
+TEST_F(DrawDieBuild, AFailedMeasurementOfTheSheetMakesNoSecondTry) {
+  Ready();
+  OpenSets();
+  const FaceFrame flat = {{0, 0, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}};
+  const tag_t top = ES_create_body_with_faces(nullptr, true, {flat});
+  const tag_t bottom = ES_create_body_with_faces(nullptr, true, {flat});
+  const tag_t curve = Square(10), mainBody = ES_create_body_with_faces(nullptr, false, {flat});
+  const double any[3] = {0, 0, 0};
+  Host::ScriptMeasurement(die()->GetBasePlane(), top, any, any, 4711);
+  Host::ScriptMeasurement(die()->GetBasePlane(), bottom, any, any, 4711);
+  Host::SetAnswer("GeometricUtilities.Extend.4", 98);  // the first tries fail
+  Host::ClearCalls();
+  tag_t body = 0, feature = 0, trim = 0, topBody = 0;
+  EXPECT_EQ(die()->CreateMainBottomSolid(bottom, curve, &body, &feature), 3030591);
+  EXPECT_EQ(die()->CreateTopSolid(top, bottom, curve, mainBody, &feature, &trim, &topBody), 3030591);
+  EXPECT_EQ(Host::CountCalls("Features.FeatureBuilder"), 0u);
+  EXPECT_EQ(body, 0u);
+  EXPECT_TRUE(InSet(die()->GetFrecSet()).empty());
+  Host::ClearMeasurements();
+}
+
+TEST_F(DrawDieBuild, AFlangeEmptiedOnEditIsMadeFromTheBlankOnceAndEditedAfter) {
+  Ready();
+  const tag_t flange = Square(30);
+  die()->GetFlangeCurve()->set_tags(1, &flange);
+  ASSERT_EQ(die()->commit(), 0);
+  EXPECT_EQ(Titled("QD$PROJECT_CURVE_FLANGE"), 1);
+  EXPECT_EQ(Titled("QD$OFFSET_CURVE_BLANK_FLANGE"), 0);
+  die()->GetFlangeCurve()->clear();
+  for (int edit = 0; edit < 2; ++edit) {
+    ASSERT_EQ(die()->commit(), 0) << edit;
+    EXPECT_EQ(Titled("QD$OFFSET_CURVE_BLANK_FLANGE"), 1) << edit;
+    EXPECT_EQ(Titled("QD$PROJECT_CURVE_FLANGE"), 0) << edit;
+  }
+  // Under the exact-sheet option the top offset goes.
+  tag_t top = 0;
+  ASSERT_TRUE(die()->GetDrawPunchBuilder()->FindFeatureInSetByAttrTitle(die()->GetTfeatureSet(),
+                                                                          "QD$ROUGH_OFFSET_TOP", &top));
+  die()->SetExactSheetbodyOption(true);
+  ASSERT_EQ(die()->commit(), 0);
+  EXPECT_EQ(OM::OM_object_of_tag(top), nullptr);
+  EXPECT_EQ(Titled("QD$ROUGH_OFFSET_TOP"), 0);
 }
 
 class ToolingBoolean : public stamvik_test::HostTest {};
