@@ -364,6 +364,19 @@ TEST_F(DrawDieBuild, TheSubtractedTopIsRetriedAtWideningTolerancesAndMayFail) {
   for (int i = 0; i < 3; ++i) EXPECT_NE(offsets[i].find(values[i]), std::string::npos) << offsets[i];
 }
 
+TEST_F(DrawDieBuild, ATopThatCannotBeUnitedIsGroupedAndFailsTheBuild) {
+  Ready();
+  Host::SetAnswer("GeometricUtilities.Extend.4", 98);
+  Host::SetAnswer("TOOLING_GEOM_create_boolean_unite.fail", 5);
+  Host::ClearCalls();
+  EXPECT_EQ(die()->commit(), 3030597);
+  EXPECT_EQ(Args("TOOLING_GEOM_create_boolean_unite").size(), 5u);
+  EXPECT_EQ(Args("mtStatusAreaImmediate").back(), "Create main solid body successfully.");
+  EXPECT_EQ(Error::SevereErrors().back().text, "Error occurs on creating top solid body.");
+  EXPECT_EQ(Titled("QD$MAIN_TOP_SOLID"), 1);
+  EXPECT_EQ(Titled("QD$TOP_SOLID_BOOL_MAIN"), 0);
+}
+
 TEST_F(DrawDieBuild, ACoreDiesMainSolidIsOffsetByHalfItsWallEitherWay) {
   Ready();
   die()->SetCoreDrawDieOption(true);
