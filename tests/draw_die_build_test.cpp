@@ -1,15 +1,12 @@
-// The draw die's build: its frame (build layer, status texts, failures), the
-// member rule its steps follow when creating and editing, the curve steps
-// and the stress solid, and the tooling booleans its solids are united and
-// subtracted with.
+// The draw die's build: its frame (build layer, status texts, failures), its
+// steps' features made, titled, edited and retired over a create and edits,
+// second tries past the sheets, and the booleans' tolerance retry.
 #include <algorithm>
-#include <cmath>
 #include <string>
 #include <vector>
 
 #include "JamTestSupport.hpp"
 #include "Tooling_DieDesDrawDieBuilder.hpp"
-#include "afl/BooleanFeatures.hpp"
 #include "afl/Module.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
@@ -31,14 +28,6 @@ std::vector<std::string> Args(const std::string& name) {
   std::vector<std::string> out;
   for (const Host::Call& c : Host::Calls())
     if (c.name == name) out.push_back(c.args);
-  return out;
-}
-
-// The features placed in the part's order (the extrusions the steps make open builders through the same interface).
-std::vector<std::string> Placed() {
-  std::vector<std::string> out;
-  for (const std::string& call : Args("Features.FeatureCollection"))
-    if (call.rfind("operation=141 ", 0) == 0) out.push_back(call);
   return out;
 }
 
@@ -90,10 +79,6 @@ class DrawDieBuild : public stamvik_test::JamTest {
     const double a[3] = {x0, y0, 0}, b[3] = {x1, y1, 0};
     return ES_create_line_in_part(nullptr, a, b);
   }
-  static tag_t Plane() {
-    const double o[3] = {0, 0, -20}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    return ES_create_plane(o, m);
-  }
   static JAM::LayerManager_Interface* Layers() {
     return static_cast<JAM::LayerManager_Interface*>(
         JAM::ClassInitializer::GetUnjournalledInterface("Layer.LayerManager"));
@@ -142,23 +127,6 @@ class DrawDieBuild : public stamvik_test::JamTest {
   DieDesDrawDieBuilder* die_ = nullptr;
 };
 
-TEST_F(DrawDieBuild, AFailedStepPutsTheWorkLayerBackAndMovesNoMainBody) {
-  ASSERT_EQ(Layers()->SetWorkLayer(0, 7), 0);
-  Host::ClearCalls();
-  // Nothing selected: the curves are processed, and the rough offsets have no sheet.
-  EXPECT_EQ(die()->CreateUpperDrawDie(), 3030593);
-  EXPECT_EQ(Args("LayerManagerSetWorkLayer"), (std::vector<std::string>{PartArg() + " layer=251", PartArg() + " layer=7"}));
-  EXPECT_EQ(Args("LayerManagerMoveToLayer"), (std::vector<std::string>{PartArg() + " layer=7 count=1 0"}));
-  EXPECT_EQ(Args("mtStatusAreaImmediate"), (std::vector<std::string>{"Process input curves successfully."}));
-  ASSERT_EQ(Error::SevereErrors().size(), 1u);
-  EXPECT_EQ(Error::SevereErrors()[0].code, 3030593);
-  EXPECT_EQ(Error::SevereErrors()[0].text, "Error occurs on creating rough offset sheets.");
-  int layer = 0;
-  EXPECT_EQ(Layers()->AskWorkLayer(0, &layer), 0);
-  EXPECT_EQ(layer, 7);
-  EXPECT_EQ(die()->GetFinalFlangeCurve(), 0u);
-}
-
 TEST_F(DrawDieBuild, ABlankOrFlangeSelectionThatIsNoClosedLoopStopsTheBuild) {
   struct Row {
     const char* what;
@@ -182,121 +150,6 @@ TEST_F(DrawDieBuild, ABlankOrFlangeSelectionThatIsNoClosedLoopStopsTheBuild) {
     EXPECT_EQ(Error::SevereErrors()[0].text, "Error occurs on processing input curves.") << row.what;
     list->clear();
   }
-}
-
-TEST_F(DrawDieBuild, ProjectionsAndOffsetsAreTitledWhenNewAndEditedWhenFound) {
-  const tag_t plane = Plane();
-  die()->SetBasePlane(plane);
-  die()->SetFinalPunchCurve(Square(10));
-  die()->SetFinalBlankCurve(Square(40));
-  die()->SetBinderEdgeOffset(5.0);
-  die()->SetDeckEdgeOffset(8.0);
-  OpenSets();
-  tag_t punch = 0, blank = 0, binder = 0, deck = 0;
-  ASSERT_EQ(die()->CreateProjectCurves(&punch, &blank), 0);
-  ASSERT_EQ(die()->CreateOffsetCurves(blank, &binder, &deck), 0);
-  ASSERT_NE(binder, 0u);
-  ASSERT_NE(deck, 0u);
-  const std::vector<tag_t> made = InSet(die()->GetFrecSet());
-  const char* titles[] = {"QD$PROJECT_CURVE_PUNCH", "QD$PROJECT_CURVE_BLANK", "QD$OFFSET_CURVE_BINDER",
-                          "QD$OFFSET_CURVE_DECK"};
-  ASSERT_EQ(made.size(), 4u);
-  for (std::size_t i = 0; i < made.size(); ++i) EXPECT_TRUE(HasTitle(made[i], titles[i])) << titles[i];
-  EXPECT_EQ(Args("Features.Feature").size(), 4u);
-  EXPECT_TRUE(Placed().empty());  // nothing is placed while creating
-  // The deck offset lies 8 off the blank square's side, the binder offset 5.
-  double start[3];
-  CURVE_ask_point_at(deck, 0.0, start);
-  EXPECT_DOUBLE_EQ(std::fabs(start[1]), 8.0);
-  CURVE_ask_point_at(binder, 0.0, start);
-  EXPECT_DOUBLE_EQ(std::fabs(start[1]), 5.0);
-
-  // An edit with a flange: the four are edited in place; the new flange
-  // projection goes after the blank projection and is titled all the same.
-  const tag_t set = TOOLING_create_user_defined_feature_set(made.data(), 4, 1, 1, "DrawDie");
-  die()->SetTfeatureSet(set);
-  die()->SetFinalFlangeCurve(Square(30));
-  OpenSets();
-  Host::ClearCalls();
-  tag_t punch2 = 0, blank2 = 0;
-  ASSERT_EQ(die()->CreateProjectCurves(&punch2, &blank2), 0);
-  ASSERT_EQ(die()->CreateOffsetCurves(blank2, &binder, &deck), 0);
-  const std::vector<tag_t> added = InSet(die()->GetFrecSet());
-  ASSERT_EQ(added.size(), 1u);
-  EXPECT_TRUE(HasTitle(added[0], "QD$PROJECT_CURVE_FLANGE"));
-  EXPECT_EQ(Placed(),
-            (std::vector<std::string>{"operation=141 " + PartArg() + " count=1 feature=" + std::to_string(added[0]) +
-                                      " reference=" + std::to_string(made[1]) + " mode=2"}));
-  EXPECT_NE(die()->GetFinalFlangeCurve(), 0u);
-  EXPECT_TRUE(InSet(die()->GetFrecSetToDelete()).empty());
-
-  // Without the flange again, its projection is retired.
-  std::vector<tag_t> members = made;
-  members.push_back(added[0]);
-  ASSERT_EQ(TOOLING_replace_feature_set_member(set, members.data(), 5), 0);
-  die()->SetFinalFlangeCurve(0);
-  OpenSets();
-  ASSERT_EQ(die()->CreateProjectCurves(&punch2, &blank2), 0);
-  EXPECT_TRUE(InSet(die()->GetFrecSet()).empty());
-  EXPECT_EQ(InSet(die()->GetFrecSetToDelete()), (std::vector<tag_t>{added[0]}));
-}
-
-TEST_F(DrawDieBuild, TheStressSolidsFlangeIsTheBlankOffsetWhenNoneIsSelected) {
-  const double tolerance = TOLER_ask_distance_tol();
-  die()->SetBasePlane(Plane());
-  const tag_t punch = Square(10), blank = Square(40), flange = Square(30), mainBody = Square(1);
-  struct Row {
-    const char* what;
-    double base, offset;
-    bool flange;
-    bool retiresStress;
-  };
-  const Row rows[] = {
-      {"base below the tolerance", 0.99 * tolerance, 6.0, true, true},
-      {"no flange, offset below the tolerance", 20.0, 0.99 * tolerance, false, true},
-      {"a flange selected", 20.0, 0.0, true, false},
-  };
-  for (const Row& row : rows) {
-    // Each row edits a set that holds both roles.
-    const tag_t stress = FEATURE_RECORD::Create(nullptr, nullptr)->OmTag();
-    const tag_t blankFlange = FEATURE_RECORD::Create(nullptr, nullptr)->OmTag();
-    ATTR_set_int(stress, "QD$STRESS_SOLID", 0, true);
-    ATTR_set_int(blankFlange, "QD$OFFSET_CURVE_BLANK_FLANGE", 0, true);
-    const tag_t both[2] = {stress, blankFlange};
-    die()->SetTfeatureSet(TOOLING_create_user_defined_feature_set(both, 2, 1, 1, "DrawDie"));
-    die()->SetBaseThickness(row.base);
-    die()->SetFlangeOffset(row.offset);
-    OpenSets();
-    tag_t made = 0;
-    EXPECT_EQ(die()->CreateStressSolid(row.flange ? flange : 0, punch, blank, mainBody, &made), 0) << row.what;
-    std::vector<tag_t> retired = InSet(die()->GetFrecSetToDelete());
-    std::sort(retired.begin(), retired.end());
-    const std::vector<tag_t> expected =
-        row.retiresStress ? std::vector<tag_t>{stress, blankFlange} : std::vector<tag_t>{blankFlange};
-    EXPECT_EQ(retired, expected) << row.what;
-    EXPECT_EQ(made, row.retiresStress ? 0u : stress) << row.what;
-    EXPECT_TRUE(InSet(die()->GetFrecSet()).empty()) << row.what;
-  }
-}
-
-TEST_F(DrawDieBuild, ANewBlankFlangeOffsetIsTitledAndPlacedBeforeTheStressSolid) {
-  die()->SetBasePlane(Plane());
-  die()->SetBaseThickness(20.0);
-  die()->SetFlangeOffset(TOLER_ask_distance_tol());  // at the tolerance: a flange all the same
-  const tag_t stress = FEATURE_RECORD::Create(nullptr, nullptr)->OmTag();
-  ATTR_set_int(stress, "QD$STRESS_SOLID", 0, true);
-  die()->SetTfeatureSet(TOOLING_create_user_defined_feature_set(&stress, 1, 1, 1, "DrawDie"));
-  OpenSets();
-  Host::ClearCalls();
-  tag_t made = 0;
-  EXPECT_EQ(die()->CreateStressSolid(0, Square(10), Square(40), Square(1), &made), 0);
-  const std::vector<tag_t> added = InSet(die()->GetFrecSet());
-  ASSERT_EQ(added.size(), 1u);
-  EXPECT_TRUE(HasTitle(added[0], "QD$OFFSET_CURVE_BLANK_FLANGE"));
-  EXPECT_EQ(Placed(),
-            (std::vector<std::string>{"operation=141 " + PartArg() + " count=1 feature=" + std::to_string(added[0]) +
-                                      " reference=" + std::to_string(stress) + " mode=1"}));
-  EXPECT_EQ(Args("Features.Feature"), (std::vector<std::string>{"operation=13 feature=" + std::to_string(added[0])}));
 }
 
 TEST_F(DrawDieBuild, AMainSolidThatFailsStopsTheBuildWithWhatWasMadeGrouped) {
@@ -436,51 +289,11 @@ TEST_F(DrawDieBuild, AFlangeEmptiedOnEditIsMadeFromTheBlankOnceAndEditedAfter) {
   ASSERT_EQ(die()->commit(), 0);
   EXPECT_EQ(OM::OM_object_of_tag(top), nullptr);
   EXPECT_EQ(Titled("QD$ROUGH_OFFSET_TOP"), 0);
-}
-
-class ToolingBoolean : public stamvik_test::HostTest {};
-
-TEST_F(ToolingBoolean, AttemptsFailAsScriptedThenMakeABooleanOfTheirKind) {
-  using Boolean = int (*)(int, const tag_t*, int, const tag_t*, bool, bool, double, tag_t*);
-  struct Row {
-    const char* name;
-    Boolean boolean;
-    int failures;
-    int type;
-  };
-  const Row rows[] = {{"TOOLING_GEOM_create_boolean_unite", &TOOLING_GEOM_create_boolean_unite, 2, 0},
-                      {"TOOLING_GEOM_create_boolean_subtract", &TOOLING_GEOM_create_boolean_subtract, 0, 1}};
-  const double o[3] = {0, 0, 0};
-  const tag_t target = ES_create_point(o), tool = ES_create_point(o);
-  for (const Row& row : rows) {
-    Host::SetAnswer(std::string(row.name) + ".fail", row.failures);
-    Host::SetAnswer(std::string(row.name) + ".status", 77);
-    Host::ClearCalls();
-    tag_t feature = 9;
-    for (int attempt = 0; attempt < row.failures; ++attempt) {
-      EXPECT_EQ(row.boolean(1, &target, 1, &tool, false, false, 0.01 * (attempt + 1), &feature), 77) << row.name;
-      EXPECT_EQ(feature, 0u) << row.name;
-    }
-    ASSERT_EQ(row.boolean(1, &target, 1, &tool, false, true, 0.15, &feature), 0) << row.name;
-    auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature));
-    ASSERT_NE(record, nullptr) << row.name;
-    auto* parms = dynamic_cast<BOOLEAN_parms*>(record->ask_parms());
-    ASSERT_NE(parms, nullptr) << row.name;
-    EXPECT_EQ(parms->ask_type(), row.type) << row.name;
-    EXPECT_EQ(record->ask_body_eid(), target) << row.name;
-    const std::vector<std::string> calls = Args(row.name);
-    ASSERT_EQ(calls.size(), static_cast<std::size_t>(row.failures + 1)) << row.name;
-    EXPECT_EQ(calls.back(), "targets=[" + std::to_string(target) + "] tools=[" + std::to_string(tool) +
-                                "] options=01 tolerance=0.15")
-        << row.name;
-  }
-  // Nothing to combine, or nowhere to put it: nothing is made.
-  tag_t feature = 0;
-  EXPECT_EQ(TOOLING_GEOM_create_boolean_unite(1, &target, 0, &tool, false, false, 0.01, &feature), Error::kBadObject);
-  EXPECT_EQ(TOOLING_GEOM_create_boolean_subtract(0, &target, 1, &tool, false, false, 0.01, &feature),
-            Error::kBadObject);
-  EXPECT_EQ(TOOLING_GEOM_create_boolean_unite(1, &target, 1, &tool, false, false, 0.01, nullptr), Error::kBadObject);
-  EXPECT_EQ(feature, 0u);
+  // A base below the tolerance makes no stress solid, and the old one goes with its flange.
+  die()->SetBaseThickness(0.99 * TOLER_ask_distance_tol());
+  ASSERT_EQ(die()->commit(), 0);
+  EXPECT_EQ(Titled("QD$STRESS_SOLID"), 0);
+  EXPECT_EQ(Titled("QD$OFFSET_CURVE_BLANK_FLANGE"), 0);
 }
 
 }  // namespace
