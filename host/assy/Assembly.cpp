@@ -171,6 +171,91 @@ int OCC_blank_component(tag_t occurrence, bool blank, bool, const void*) {
   return 0;
 }
 
+namespace {
+// A row-order placement from a position and the X and Y axes (Z their cross product).
+void PlacementOf(const double position[3], const double orientation[6], double placement[16]) {
+  const double* x = orientation;
+  const double* y = orientation + 3;
+  const double z[3] = {x[1] * y[2] - x[2] * y[1], x[2] * y[0] - x[0] * y[2], x[0] * y[1] - x[1] * y[0]};
+  const double made[16] = {x[0], y[0], z[0], position[0], x[1], y[1], z[1], position[1],
+                           x[2], y[2], z[2], position[2], 0,    0,    0,    1};
+  std::memcpy(placement, made, sizeof made);
+}
+
+// A load status reporting one failure: the file and its code.
+void LoadFailed(PART_load_status_s* status, const char* fileName, int code) {
+  if (status == nullptr) return;
+  status->failed = 1;
+  status->count = 1;
+  status->names = static_cast<char**>(SM_alloc(sizeof(char*)));
+  status->names[0] = SM_string_copy(fileName != nullptr ? fileName : "");
+  status->codes = static_cast<int*>(SM_alloc(sizeof(int)));
+  status->codes[0] = code;
+}
+
+// A part the session opens or makes: named by its file, in the unit of the
+// work part, kept by the work part (the session closes it with that part).
+PART_part* SessionPart(const char* fileName) {
+  PART_part* work = PART_ask_work_part();
+  PART_part* made = PART_part::Create(work != nullptr ? work->UnitCode() : 0);
+  if (work != nullptr) Host::KeepInPart(work, made);
+  Assy::NamePart(made, fileName);
+  return made;
+}
+}  // namespace
+
+void PART_free_load_status(PART_load_status_s* status) {
+  if (status == nullptr) return;
+  for (int i = 0; i < status->count && status->names != nullptr; ++i) SM_free(status->names[i]);
+  SM_free(status->names);
+  SM_free(status->codes);
+  *status = PART_load_status_s{};
+}
+
+PART_part* BASE_open_part_quietly(const char* fileName, PART_load_status_s* status) {
+  Host::Log("BASE_open_part_quietly", fileName != nullptr ? fileName : "(null)");
+  if (status != nullptr) *status = PART_load_status_s{};
+  if (fileName == nullptr || *fileName == '\0') return nullptr;
+  if (const int code = static_cast<int>(Host::Answer("BASE_open_part_quietly", 0)); code != 0) {
+    LoadFailed(status, fileName, code);
+    return nullptr;
+  }
+  if (PART_part* loaded = PART_ask_part_of_filename(fileName)) return loaded;
+  return SessionPart(fileName);
+}
+
+int TIREENV_new_tirebody_part(const char* fileName, PART_part** part) {
+  Host::Log("TIREENV_new_tirebody_part", fileName != nullptr ? fileName : "(null)");
+  *part = nullptr;
+  if (fileName == nullptr || *fileName == '\0') return kNoPartToAdd;
+  if (const int code = static_cast<int>(Host::Answer("TIREENV_new_tirebody_part", 0)); code != 0) return code;
+  *part = SessionPart(fileName);
+  return 0;
+}
+
+int VD_ASSEM_add_part_to_assembly(PART_part* assembly, const char* fileName, const char* referenceSet,
+                                  const char* componentName, const double position[3], const double orientation[6],
+                                  int layer, tag_t* instance, PART_load_status_s* status) {
+  char args[160];
+  std::snprintf(args, sizeof args, " at=(%g, %g, %g) x=(%g, %g, %g) y=(%g, %g, %g)", position[0], position[1],
+                position[2], orientation[0], orientation[1], orientation[2], orientation[3], orientation[4],
+                orientation[5]);
+  Host::Log("VD_ASSEM_add_part_to_assembly", "assembly=" + std::to_string(OM::OM_ask_object_tag(assembly)) +
+                                                 " file=" + (fileName != nullptr ? fileName : "(null)") +
+                                                 " name=" + (componentName != nullptr ? componentName : "(null)") + args);
+  *instance = 0;
+  if (status != nullptr) *status = PART_load_status_s{};
+  if (const int code = static_cast<int>(Host::Answer("VD_ASSEM_add_part_to_assembly", 0)); code != 0) {
+    LoadFailed(status, fileName, code);
+    return code;
+  }
+  PART_part* part = fileName != nullptr ? PART_ask_part_of_filename(fileName) : nullptr;
+  if (assembly == nullptr || part == nullptr) return kNoPartToAdd;
+  double placement[16];
+  PlacementOf(position, orientation, placement);
+  return ASSY_add_part_to_assembly(assembly, part, referenceSet, componentName, layer, placement, 0, instance);
+}
+
 int VD_ASSEM_reposition_instance(tag_t instance, const double position[3], const double orientation[6]) {
   char args[200];
   std::snprintf(args, sizeof args, "inst=%u at=(%g, %g, %g) x=(%g, %g, %g) y=(%g, %g, %g)", instance, position[0],
@@ -179,11 +264,8 @@ int VD_ASSEM_reposition_instance(tag_t instance, const double position[3], const
   Host::Log("VD_ASSEM_reposition_instance", args);
   ASSY_instance* found = instanceOf(instance);
   if (found == nullptr) return kNoInstance;
-  const double* x = orientation;
-  const double* y = orientation + 3;
-  const double z[3] = {x[1] * y[2] - x[2] * y[1], x[2] * y[0] - x[0] * y[2], x[0] * y[1] - x[1] * y[0]};
-  const double placement[16] = {x[0], y[0], z[0], position[0], x[1], y[1], z[1], position[1],
-                                x[2], y[2], z[2], position[2], 0,    0,    0,    1};
+  double placement[16];
+  PlacementOf(position, orientation, placement);
   found->set_placement(placement);
   return 0;
 }

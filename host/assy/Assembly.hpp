@@ -75,6 +75,32 @@ KTX_HOST_API int TIREENV_load_part_fully(const char* name);
 // The loaded part of that name (its file name as the host knows it); null when none.
 KTX_HOST_API PART_part* VD_PART_ask_part_tag(const char* name);
 
+// What a part load reports: whether it failed, and per part that failed its
+// file name and code (arrays the caller frees, PART_free_load_status).
+struct PART_load_status_s {
+  int failed;
+  int count;
+  char** names;
+  int* codes;
+};
+KTX_HOST_API void PART_free_load_status(PART_load_status_s* status);
+// Opens a part file without showing it. The stand-in reads nothing of the
+// file: the part is the one loaded under that name, or a new empty part of
+// that name, kept by the work part. The answer of its name, when not 0, fails
+// the load: null, and the status holds the file with that code.
+KTX_HOST_API PART_part* BASE_open_part_quietly(const char* fileName, PART_load_status_s* status);
+// A new, empty tire-body part of that file name, kept by the work part as
+// above: 0; the answer of its name when not 0, or kNoPartToAdd for no name,
+// with no part made.
+KTX_HOST_API int TIREENV_new_tirebody_part(const char* fileName, PART_part** part);
+// Adds the loaded part of that file name to the assembly as a component
+// placed at the position with the X and Y axes: 0 and the instance; the answer
+// of its name when not 0 (the status holds it) or kNoPartToAdd, with none.
+KTX_HOST_API int VD_ASSEM_add_part_to_assembly(PART_part* assembly, const char* fileName, const char* referenceSet,
+                                               const char* componentName, const double position[3],
+                                               const double orientation[6], int layer, tag_t* instance,
+                                               PART_load_status_s* status);
+
 // 1 when the part is fully loaded: the answer "PART_is_part_loaded_tol" (default 1).
 KTX_HOST_API int PART_is_part_loaded_tol(const PART_part* part);
 // Loads a component's part fully: 0; otherwise not 0 with the first code of

@@ -72,6 +72,8 @@ JAX_FEAT_BUILDER::~JAX_FEAT_BUILDER() = default;
 
 namespace {
 PART_part* workPart = nullptr;
+// Set only while the session works inside an assembly: otherwise the work part is the root.
+PART_part* rootPart = nullptr;
 
 // What each part keeps (by tag, so that an object destroyed before the part is
 // simply passed over), and who wants to hear of a part's end.
@@ -148,6 +150,7 @@ void PART_part::cascade_destroy() {
   for (Host::PartDestroyedHook hook : keeping().hooks) hook(this);
   destroyKept(this);
   if (workPart == this) workPart = nullptr;
+  if (rootPart == this) rootPart = nullptr;
   if (modelPart_ != nullptr) modelPart_->destroy();
   modelPart_ = nullptr;
   OM::TaggedObject::cascade_destroy();
@@ -159,7 +162,15 @@ PART_part* PART_ask_work_part() { return workPart; }
 void PART_set_work_part(PART_part* part) { workPart = part; }
 PART_part* CONTEXT_ask_work_part() { return workPart; }
 PART_part* CONTEXT_ask_work_part_p() { return workPart; }
-PART_part* CONTEXT_ask_root_part() { return workPart; }
+PART_part* CONTEXT_ask_root_part() { return rootPart != nullptr ? rootPart : workPart; }
+void CONTEXT_set_root_part(PART_part* part) {
+  Host::Log("CONTEXT_set_root_part", "part=" + std::to_string(OM::OM_ask_object_tag(part)));
+  rootPart = part;
+}
+void CONTEXT_set_work_part(PART_part* part) {
+  Host::Log("CONTEXT_set_work_part", "part=" + std::to_string(OM::OM_ask_object_tag(part)));
+  workPart = part;
+}
 int PART_ask_units(const PART_part* part) { return part == nullptr ? 0 : part->UnitCode(); }
 
 PART_part* PART_ask_part_of_object(tag_t object) {
@@ -314,6 +325,21 @@ void ES_cycle_frecs(tag_t part, tag_t* frec) {
       return;
     }
   }
+}
+
+int FREC_ask_all_frecs_of_part(const CM_part* part, int* count, tag_t** frecs) {
+  Host::Log("FREC_ask_all_frecs_of_part", "part=" + std::to_string(OM::OM_ask_object_tag(part)));
+  *count = 0;
+  *frecs = nullptr;
+  std::vector<tag_t> found;
+  if (part != nullptr)
+    for (tag_t kept : Host::KeptInPart(part->Part()))
+      if (dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(kept)) != nullptr) found.push_back(kept);
+  if (found.empty()) return 0;
+  *frecs = static_cast<tag_t*>(SM_alloc(found.size() * sizeof(tag_t)));
+  std::copy(found.begin(), found.end(), *frecs);
+  *count = static_cast<int>(found.size());
+  return 0;
 }
 
 int FMI_invoke_post_update(FEATURE_RECORD* frec) {

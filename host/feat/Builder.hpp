@@ -235,9 +235,13 @@ KTX_HOST_API void PART_set_work_part(PART_part* part);
 // The work part, as the modelling context gives it.
 KTX_HOST_API PART_part* CONTEXT_ask_work_part();
 KTX_HOST_API PART_part* CONTEXT_ask_work_part_p();
-// The top part of the assembly being worked on. The stand-in has no
-// assemblies of parts: the root part is the work part.
+// The top part of the assembly being worked on: the part last set as root,
+// else (none set, or it went) the work part.
 KTX_HOST_API PART_part* CONTEXT_ask_root_part();
+// Logged; null forgets the root, which is then the work part again.
+KTX_HOST_API void CONTEXT_set_root_part(PART_part* part);
+// The work part, as PART_set_work_part, logged.
+KTX_HOST_API void CONTEXT_set_work_part(PART_part* part);
 // The part's unit code (1 inch, otherwise millimetre); 0 for no part.
 KTX_HOST_API int PART_ask_units(const PART_part* part);
 // The part that keeps the object (null: no object, or kept by no part).
@@ -283,5 +287,8 @@ KTX_HOST_API int FMI_invoke_post_update(FEATURE_RECORD* frec);
 // made (0 to start; 0 again once they are exhausted). A part tag of no part
 // raises the bad-object error.
 KTX_HOST_API void ES_cycle_frecs(tag_t part, tag_t* frec);
+// The feature records of the model part's part, in the order they were made:
+// the count and a new array (SM_free; null for none). 0.
+KTX_HOST_API int FREC_ask_all_frecs_of_part(const CM_part* part, int* count, tag_t** frecs);
 
 }  // namespace KTX

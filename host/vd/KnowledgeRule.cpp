@@ -598,6 +598,12 @@ void VD_KF_auto_get_next_rule_name(const char* prefix, char** name) {
   }
 }
 
+bool VD_KF_get_rule_exist(const char* parent, const char* name) {
+  Host::Log("VD_KF_get_rule_exist", orNull(parent) + " " + orNull(name));
+  const KF_rule_instance* instance = findInstance(PART_ask_work_part(), orNull(name));
+  return instance != nullptr && same(instance->ask_parent(), orNull(parent));
+}
+
 int VD_get_feature_tag_and_name(const char* instanceName, tag_t* frec, char** name) {
   Host::Log("VD_get_feature_tag_and_name", orNull(instanceName));
   if (frec != nullptr) *frec = 0;

@@ -155,6 +155,9 @@ KTX_HOST_API int VD_ask_kf_expression_name(const char* instance, const char* exp
 
 // The first free name "<prefix><n>", n from 1, in the work part (a new text).
 KTX_HOST_API void VD_KF_auto_get_next_rule_name(const char* prefix, char** name);
+// Whether the work part has a rule instance of that name under the parent
+// (a name chain such as "Root:"; both ignoring case).
+KTX_HOST_API bool VD_KF_get_rule_exist(const char* parent, const char* name);
 // The instance's feature and its name: 0, or kNoInstance (tag 0, name null).
 KTX_HOST_API int VD_get_feature_tag_and_name(const char* instance, tag_t* frec, char** name);
 // The instance's expressions: new arrays of tags and names (count 0, null arrays for none).

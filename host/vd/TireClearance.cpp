@@ -88,6 +88,32 @@ int TIREENV_read_spindle_file(const char* fileName, int option, int* count, doub
   return 0;
 }
 
+int TIREENV_create_spindle_file_design_position(const char* fileName, char designFile[257], double pointA[3],
+                                                double pointB[3]) {
+  Host::Log("TIREENV_create_spindle_file_design_position", fileName != nullptr ? fileName : "(null)");
+  designFile[0] = '\0';
+  std::vector<std::vector<double>> rows;
+  if (const int code = ReadNumberLines(fileName, 6, &rows); code != 0) return code;
+  if (rows.empty()) return -2;
+  std::string name = fileName;
+  const std::size_t slash = name.find_last_of('/');
+  const std::size_t dot = name.find_last_of('.');
+  const std::size_t stem = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? dot : name.size();
+  name.insert(stem, "_design_position");
+  if (name.size() >= 257) return -1;
+  char line[200];
+  const double* r = rows.front().data();
+  std::snprintf(line, sizeof line, "%f %f %f %f %f %f\n", r[0], r[1], r[2], r[3], r[4], r[5]);
+  FILE* out = std::fopen(name.c_str(), "w");
+  if (out == nullptr) return -1;
+  const bool written = std::fputs(line, out) >= 0;
+  if (std::fclose(out) != 0 || !written) return -1;
+  std::memcpy(designFile, name.c_str(), name.size() + 1);
+  std::memcpy(pointA, r + 3, 3 * sizeof(double));
+  std::memcpy(pointB, r, 3 * sizeof(double));
+  return 0;
+}
+
 int TIREENV_read_joints_displacement_fla_file(const char* fileName, double* first, double* second, int* count) {
   Host::Log("TIREENV_read_joints_displacement_fla_file", fileName != nullptr ? fileName : "(null)");
   std::vector<std::vector<double>> rows;

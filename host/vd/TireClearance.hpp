@@ -17,6 +17,15 @@ KTX_HOST_API int TIREENV_ask_spindle_line_point(tag_t line, int wheelEnd, double
 // not six numbers (a note names file and line); nothing handed out then.
 KTX_HOST_API int TIREENV_read_spindle_file(const char* fileName, int option, int* count, double*** pointsA,
                                            double*** pointsB);
+// The design position of a spindle trace file: its first line written alone
+// into a new file beside it (the name with "_design_position" before the
+// extension; a file of that name is replaced), whose name goes into
+// designFile, and that line's points: A its second point, B its first (the
+// order in which the tire body is placed and the moving component moved to
+// the same spot). 0; -1 or -2 as the reader, or -2 for a file without a
+// line, with designFile "" and the points untouched.
+KTX_HOST_API int TIREENV_create_spindle_file_design_position(const char* fileName, char designFile[257],
+                                                             double pointA[3], double pointB[3]);
 // Reads a joint-displacement file (two numbers a line) into the arrays, at
 // most *count values each; *count becomes the number of lines read. 0, -1
 // or -2 as the spindle file (nothing written on -2).

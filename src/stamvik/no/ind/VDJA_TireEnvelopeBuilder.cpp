@@ -23,6 +23,7 @@
 #include "sys/Files.hpp"
 #include "sys/Memory.hpp"
 #include "upd/Update.hpp"
+#include "VDJA_TireEnvelopeBlock.hpp"
 #include "vdja_tireenv_motion_util.hpp"
 
 namespace KTX::VDJA {
@@ -281,13 +282,6 @@ bool TireEnvelopeBuilder::IsSolidBodyFromComponentPart() {
 
 namespace {
 
-// Host memory handed to the caller, freed on every way out.
-struct HostFree {
-  void operator()(void* block) const { SM_free(block); }
-};
-template <class T>
-using HostBlock = std::unique_ptr<T, HostFree>;
-
 double Distance2(const double a[3], const double b[3]) {
   double d = 0;
   for (int i = 0; i < 3; ++i) d += (a[i] - b[i]) * (a[i] - b[i]);
@@ -313,13 +307,10 @@ int TireEnvelopeBuilder::GetSpindleLineWheelEnd(tag_t line, const double point[3
   return Distance2(point, end) <= 1e-20 ? 1 : 0;
 }
 
-namespace {
-// A part's simple name, as the host's data management names it.
 HostBlock<char> SimpleNameOf(const char* partName) {
   HostBlock<char> managed(VD_ask_part_dm_name(partName));
   return HostBlock<char>(CFI_get_simple_name(managed.get(), 2));
 }
-}  // namespace
 
 int TireEnvelopeBuilder::AddMasterPart(const char* partName) {
   double placement[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -544,13 +535,20 @@ int TireEnvelopeBuilder::ProcessFromSpindelLines() {
   }
 }
 
-int TireEnvelopeBuilder::CreateTireBodyFeature(int, tag_t* body, double*, double*) {
-  if (body != nullptr) *body = 0;
+// ---- the motion scenario ----------------------------------------------------------
+
+// What a save of the master part or the tire-body part reports: the processed
+// failure when the host gives one, else the first failure that is not an
+// unsaved component of another part than `entry`.
+int PartSaveCode(const PART_save_failure_s& failures, PART_part* entry) {
+  constexpr int kComponentNotSaved = 641091;
+  if (failures.count <= 0) return 0;
+  if (const int processed = PART_process_save_failures(&failures, entry); processed < 0)
+    return kSaveMessageBase - processed;
+  for (int i = 0; i < failures.count; ++i)
+    if (failures.codes[i] != kComponentNotSaved || failures.parts[i] == entry) return failures.codes[i];
   return 0;
 }
-int TireEnvelopeBuilder::ProcessTireBodyPart() { return 0; }
-
-// ---- the motion scenario ----------------------------------------------------------
 
 namespace {
 
@@ -561,8 +559,6 @@ double ValueOf(const EXP_expression* expression) {
 constexpr int kDriveJointsMissing = 3771736;
 constexpr int kMasterFileMissing = 3771731;
 constexpr int kNoSpindleObject = 3771734;
-constexpr int kSaveMessageBase = 1020000;
-constexpr int kComponentNotSaved = 641091;
 
 void RaiseMessage(int line, int code) { ERROR_raise(kSource, line, code, "%s", ""); }
 
@@ -595,17 +591,6 @@ void UpdateWhenLogged() {
   if (!UPDATE_is_list_empty() || !UPDATE_is_delete_list_empty()) VD_update_do_update();
 }
 
-// What a save of the master part reports: the processed failure when the
-// host gives one, else the first failure that is not an unsaved component
-// of another part.
-int MasterSaveCode(const PART_save_failure_s& failures, PART_part* part) {
-  if (failures.count <= 0) return 0;
-  if (const int processed = PART_process_save_failures(&failures, part); processed < 0)
-    return kSaveMessageBase - processed;
-  for (int i = 0; i < failures.count; ++i)
-    if (failures.codes[i] != kComponentNotSaved || failures.parts[i] == part) return failures.codes[i];
-  return 0;
-}
 
 int ScenarioSaveCode(const PART_save_failure_s& failures, PART_part* part) {
   if (failures.count <= 0) return 0;
@@ -698,7 +683,7 @@ int TireEnvelopeBuilder::BuildMotionTemplate() {
       if (m_saveMasterPart) {
         PART_save_failure_s failures{};
         PART_save(work, &failures, 50);
-        const int code = MasterSaveCode(failures, work);
+        const int code = PartSaveCode(failures, work);
         PART_free_save_failures(&failures);
         if (code != 0) ERROR_raise(kSource, __LINE__, code, "Unable to save master part.");
       }
@@ -1106,62 +1091,69 @@ int TireEnvelopeBuilder::UpdateTemplatePoint(JA_TIRE_ENVELOPE_BUILDER_Suspension
 
 namespace {
 
-// Fills the block's fields; a text too long for its field is not written and
-// refuses the commit.
-class BlockWriter {
- public:
-  explicit BlockWriter(Tireenv_params_s* block) : b(block) {}
-  template <std::size_t N>
-  void Text(char (&field)[N], const char* text) {
-    const std::size_t length = std::strlen(text != nullptr ? text : "");
-    if (length >= N) {
-      refused = kTextTooLong;
-      return;
-    }
-    std::memcpy(field, text != nullptr ? text : "", length + 1);
-  }
-  template <std::size_t N>
-  void Handle(char (&field)[N], tag_t tag) {
-    HostBlock<char> handle(OM::TAG_ask_handle_of_tag(tag));
-    Text(field, handle ? handle.get() : "");
-  }
-  // A selection list's objects, handed to the block.
-  void List(const TagListObject* list, std::int32_t* count, tag_t** tags) {
-    int n = 0;
-    list->ask_tags(&n, tags);
-    *count = n;
-  }
-  // A file's lines, when the file is there.
-  static void Lines(const char* file, std::int32_t* count, char*** lines) {
-    if (file == nullptr || *file == '\0' || CFI_ask_file_exist(file) != 0) return;
-    int n = 0;
-    char** read = nullptr;
-    if (TIREENV_read_data_file_into_strings(file, &n, &read) != 0) return;
-    *count = n;
-    *lines = read;
-  }
-  // Handles of the objects of a list: the count, and an array of them when there are any.
-  void Handles(const TagListObject* list, std::int32_t* count, char*** handles) {
-    int n = 0;
-    tag_t* tags = nullptr;
-    list->ask_tags(&n, &tags);
-    HostBlock<tag_t> owned(tags);
-    *count = n;
-    if (n <= 0) return;
-    *handles = static_cast<char**>(SM_alloc(sizeof(char*) * static_cast<std::size_t>(n)));
-    for (int i = 0; i < n; ++i) {
-      char* handle = OM::TAG_ask_handle_of_tag(owned.get()[i]);
-      (*handles)[i] = handle != nullptr ? handle : SM_string_copy("");
-    }
-  }
-
-  Tireenv_params_s* b;
-  int refused = 0;
-};
-
 void Extract(FEATURE_RECORD* frec, int count, const tag_t* tags) { VD_create_extractions(frec, count, tags); }
 
 }  // namespace
+
+void WriteBlockLayers(const TireEnvelopeBuilder& builder, Tireenv_params_s* block) {
+  block->fixedTwo = 2;
+  block->wireframeLayer = PMAN_ask_int("VD_TE_WIREFRAME_LAYER");
+  block->sectionLayer = builder.GetSectionLayer();
+  block->sheetBodyLayer = builder.GetSheetBodyLayer();
+  block->profileSplineLayer = builder.GetProfileSplineLayer();
+  block->spindleLinesLayer = builder.GetSpindleLinesLayer();
+  block->wheelCsysLayer = PMAN_ask_int("VD_TE_WHEEL_CSYS_LAYER");
+  block->templateGeometryLayer = PMAN_ask_int("VD_TE_TEMPLATE_GEOMETRY_LAYER");
+}
+
+void WriteBlockProfilePoints(Tire_s* area, Tireenv_params_s* block) {
+  TIREENV_put_tire_points_in_order(area);
+  const int points = std::clamp(area->profilePointCount, 0, Tireenv_params_s::kMaxProfilePoints);
+  block->profilePointCount = points;
+  for (int i = 0; i < points; ++i) {
+    block->profilePoints[i][0] = area->profilePoints[i][0];
+    block->profilePoints[i][1] = area->profilePoints[i][1];
+  }
+}
+
+int WriteBlockOffsets(TireEnvelopeBuilder& builder, Tireenv_params_s* block, BlockWriter& w) {
+  if (!builder.GetApplyOffset()) return 0;
+  Tire_s* area = builder.WorkArea();
+  const int method = builder.GetEnvelopeOffset();
+  block->customerOffsets = method == CustomerDefinedData ? 1 : 0;
+  block->offsetsFromFile = method != FixedSections && method != CustomerDefinedData ? 1 : 0;
+  const auto copySections = [&](bool both) {
+    const int sections = std::clamp(area->sectionCount, 0, Tireenv_params_s::kMaxSections);
+    block->sectionCount = sections;
+    for (int i = 0; i < sections; ++i) {
+      block->sectionOffsetCounts[i] = std::clamp(area->sectionOffsetCounts[i], 0, Tireenv_params_s::kMaxOffsets);
+      block->sectionAngles[i] = area->sectionAngles[i];
+      std::memcpy(block->sectionOffsets[i], area->sectionOffsets[i], sizeof block->sectionOffsets[i]);
+      if (both) std::memcpy(block->secondOffsets[i], area->fileOffsets[i], sizeof block->secondOffsets[i]);
+    }
+  };
+  if (block->offsetsFromFile != 0) {
+    const char* file = builder.GetOffsetFileName();
+    if (CFI_ask_file_exist(file) == 0) {
+      int setting = 0, sections = 0;
+      // A file that cannot be read makes no feature.
+      if (const int status = readoffsetvalues(file, &sections, &setting, block->sectionAngles,
+                                              block->sectionOffsetCounts, block->secondOffsets, block->sectionOffsets);
+          status != 0)
+        return status;
+      block->offsetFileSetting = setting;
+      block->sectionCount = sections;
+    } else {
+      block->offsetFileSetting = area->featureOffsetData;
+      copySections(true);
+    }
+    w.Text(block->offsetFileName, file);
+  } else {
+    if (method == FixedSections) builder.InitializeEnvelopeOffset();
+    copySections(false);
+  }
+  return 0;
+}
 
 int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   Tireenv_params_s* block = nullptr;
@@ -1196,14 +1188,7 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   }
 
   block->displayInput = m_displayInput ? 1 : 0;
-  block->fixedTwo = 2;
-  block->wireframeLayer = PMAN_ask_int("VD_TE_WIREFRAME_LAYER");
-  block->sectionLayer = m_sectionLayer;
-  block->sheetBodyLayer = m_sheetBodyLayer;
-  block->profileSplineLayer = m_profileSplineLayer;
-  block->spindleLinesLayer = m_spindleLinesLayer;
-  block->wheelCsysLayer = PMAN_ask_int("VD_TE_WHEEL_CSYS_LAYER");
-  block->templateGeometryLayer = PMAN_ask_int("VD_TE_TEMPLATE_GEOMETRY_LAYER");
+  WriteBlockLayers(*this, block);
 
   block->addMasterComponentPart = m_addMasterComponentPart ? 1 : 0;
   if (m_addMasterComponentPart) w.Text(block->masterPartName, GetMasterPartName());
@@ -1251,13 +1236,7 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   block->rimDiameterOption = m_rimDiameterOption;
   block->rimDiameter = ValueOf(m_wheelRimDiameter);
 
-  TIREENV_put_tire_points_in_order(area);
-  const int points = std::clamp(area->profilePointCount, 0, Tireenv_params_s::kMaxProfilePoints);
-  block->profilePointCount = points;
-  for (int i = 0; i < points; ++i) {
-    block->profilePoints[i][0] = area->profilePoints[i][0];
-    block->profilePoints[i][1] = area->profilePoints[i][1];
-  }
+  WriteBlockProfilePoints(area, block);
 
   block->motion = m_motion;
   block->saveScenario = m_saveScenario ? 1 : 0;
@@ -1385,41 +1364,7 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   EXP_expression* const offsets[6] = {m_frontOffsetValue, m_upOffsetValue,      m_downOffsetValue,
                                       m_rearOffsetValue,  m_inboardOffsetValue, m_outboardOffsetValue};
   for (int i = 0; i < 6; ++i) block->offsets[i] = ValueOf(offsets[i]);
-  if (m_applyOffset) {
-    block->customerOffsets = m_envelopeOffset == CustomerDefinedData ? 1 : 0;
-    block->offsetsFromFile = m_envelopeOffset != FixedSections && m_envelopeOffset != CustomerDefinedData ? 1 : 0;
-    const auto copySections = [&](bool both) {
-      const int sections = std::clamp(area->sectionCount, 0, Tireenv_params_s::kMaxSections);
-      block->sectionCount = sections;
-      for (int i = 0; i < sections; ++i) {
-        block->sectionOffsetCounts[i] = std::clamp(area->sectionOffsetCounts[i], 0, Tireenv_params_s::kMaxOffsets);
-        block->sectionAngles[i] = area->sectionAngles[i];
-        std::memcpy(block->sectionOffsets[i], area->sectionOffsets[i], sizeof block->sectionOffsets[i]);
-        if (both) std::memcpy(block->secondOffsets[i], area->fileOffsets[i], sizeof block->secondOffsets[i]);
-      }
-    };
-    if (block->offsetsFromFile != 0) {
-      const char* file = GetOffsetFileName();
-      if (CFI_ask_file_exist(file) == 0) {
-        int setting = 0, sections = 0;
-        // A file that cannot be read makes no feature.
-        if (const int status = readoffsetvalues(file, &sections, &setting, block->sectionAngles,
-                                                block->sectionOffsetCounts, block->secondOffsets,
-                                                block->sectionOffsets);
-            status != 0)
-          return status;
-        block->offsetFileSetting = setting;
-        block->sectionCount = sections;
-      } else {
-        block->offsetFileSetting = area->featureOffsetData;
-        copySections(true);
-      }
-      w.Text(block->offsetFileName, file);
-    } else {
-      if (m_envelopeOffset == FixedSections) InitializeEnvelopeOffset();
-      copySections(false);
-    }
-  }
+  if (const int status = WriteBlockOffsets(*this, block, w); status != 0) return status;
 
   block->clearanceValue = ValueOf(m_clearanceValue);
   if (m_runClearanceAnalysis) {

@@ -1,0 +1,99 @@
+// What the tire envelope's operations share inside the library: the writer
+// of the feature's parameter block and the rules by which the envelope and
+// the tire body fill the same fields, the judging of part saves, and the
+// simple name of a part. Not exported.
+#pragma once
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "VDJA_TireEnvelopeBuilder.hpp"
+#include "afl/TireEnvelope.hpp"
+#include "om/ObjectManager.hpp"
+#include "sel/Selection.hpp"
+#include "sys/Files.hpp"
+#include "sys/Memory.hpp"
+#include "vd/Motion.hpp"
+
+namespace KTX::VDJA {
+
+// A negative result of the host's processing of save failures r gives the
+// status kSaveMessageBase - r.
+inline constexpr int kSaveMessageBase = 1020000;
+
+// Host memory handed to the caller, freed on every way out.
+struct HostFree {
+  void operator()(void* block) const { SM_free(block); }
+};
+template <class T>
+using HostBlock = std::unique_ptr<T, HostFree>;
+
+// Fills the block's fields; a text too long for its field is not written and
+// refuses the commit.
+class BlockWriter {
+ public:
+  explicit BlockWriter(Tireenv_params_s* block) : b(block) {}
+  template <std::size_t N>
+  void Text(char (&field)[N], const char* text) {
+    const std::size_t length = std::strlen(text != nullptr ? text : "");
+    if (length >= N) {
+      refused = kTextTooLong;
+      return;
+    }
+    std::memcpy(field, text != nullptr ? text : "", length + 1);
+  }
+  template <std::size_t N>
+  void Handle(char (&field)[N], tag_t tag) {
+    HostBlock<char> handle(OM::TAG_ask_handle_of_tag(tag));
+    Text(field, handle ? handle.get() : "");
+  }
+  // A selection list's objects, handed to the block.
+  void List(const TagListObject* list, std::int32_t* count, tag_t** tags) {
+    int n = 0;
+    list->ask_tags(&n, tags);
+    *count = n;
+  }
+  // A file's lines, when the file is there.
+  static void Lines(const char* file, std::int32_t* count, char*** lines) {
+    if (file == nullptr || *file == '\0' || CFI_ask_file_exist(file) != 0) return;
+    int n = 0;
+    char** read = nullptr;
+    if (TIREENV_read_data_file_into_strings(file, &n, &read) != 0) return;
+    *count = n;
+    *lines = read;
+  }
+  // Handles of the objects of a list: the count, and an array of them when there are any.
+  void Handles(const TagListObject* list, std::int32_t* count, char*** handles) {
+    int n = 0;
+    tag_t* tags = nullptr;
+    list->ask_tags(&n, &tags);
+    HostBlock<tag_t> owned(tags);
+    *count = n;
+    if (n <= 0) return;
+    *handles = static_cast<char**>(SM_alloc(sizeof(char*) * static_cast<std::size_t>(n)));
+    for (int i = 0; i < n; ++i) {
+      char* handle = OM::TAG_ask_handle_of_tag(owned.get()[i]);
+      (*handles)[i] = handle != nullptr ? handle : SM_string_copy("");
+    }
+  }
+
+  Tireenv_params_s* b;
+  int refused = 0;
+};
+
+// The three layer defaults and the builder's four layers.
+void WriteBlockLayers(const TireEnvelopeBuilder& builder, Tireenv_params_s* block);
+// The work record's tire points, put in order first.
+void WriteBlockProfilePoints(Tire_s* area, Tireenv_params_s* block);
+// The envelope-offset flags and sections, when offsets are applied: 0, or
+// the status of an offset file that cannot be read.
+int WriteBlockOffsets(TireEnvelopeBuilder& builder, Tireenv_params_s* block, BlockWriter& w);
+
+// What a save reports, judged against the work part on entry `entry`: 0, or
+// the status the save fails with.
+int PartSaveCode(const PART_save_failure_s& failures, PART_part* entry);
+
+// A part's simple name, as the host's data management names it.
+HostBlock<char> SimpleNameOf(const char* partName);
+
+}  // namespace KTX::VDJA
