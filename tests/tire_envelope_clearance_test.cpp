@@ -1,5 +1,7 @@
-// The tire envelope's moving component: placed at its markers, moved to the
-// motion's first position, and checked for clearance along the motion.
+// The tire body made in its own part and placed at the wheel; the tire
+// envelope's moving component placed at its markers, moved to the motion's
+// first position, and checked for clearance along the motion.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -9,11 +11,15 @@
 
 #include "TestSupport.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
+#include "afl/TireEnvelope.hpp"
 #include "assy/Assembly.hpp"
 #include "clear/Clearance.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
+#include "sys/Error.hpp"
+#include "upd/Update.hpp"
+#include "vd/KnowledgeRule.hpp"
 #include "vd/Motion.hpp"
 
 using namespace KTX;
@@ -222,6 +228,201 @@ TEST_F(TireEnvelopeClearance, EnvelopeAndTireBodyAnalysed) {
   EXPECT_EQ(ASSY_ask_components(part()).size(), 4u);
   tire_->set_mode(0);
   for (PART_part* other : others) other->destroy();
+}
+
+// ---- the tire body ----------------------------------------------------------------
+
+class TireBody : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    tire_ = TireEnvelopeBuilderFactory::Create(modelPart(), nullptr);
+    tire_->set_mode(1);
+    tire_->SetTireDefinition(ProfileCurves);
+    tire_->SetRunClearanceAnalysis(true);
+    bodyFile_ = "tire_body_" + std::to_string(::getpid()) + ".prt";
+    tire_->SetTireBodyOutputFileName(bodyFile_.c_str());
+    tire_->SetIsNewBodyFile(true);
+    tire_->GetWheelCenterlineShift()->set("10", 10);
+    trace_ = ::testing::TempDir() + "tire_body_trace_" + std::to_string(::getpid()) + ".txt";
+    design_ = ::testing::TempDir() + "tire_body_trace_" + std::to_string(::getpid()) + "_design_position.txt";
+    // The wheel's design position: the trace's first line.
+    FILE* f = std::fopen(trace_.c_str(), "w");
+    std::fputs("0 -560 250 0 -500 250\n0 -570 260 0 -510 260\n", f);
+    std::fclose(f);
+    tire_->SetMotion(SuspensionTemplate);
+    tire_->SetMotionFile(trace_.c_str());
+  }
+  void TearDown() override {
+    tire_->destroy();
+    VD::ResetMotion();
+    std::remove(trace_.c_str());
+    std::remove(design_.c_str());
+    HostTest::TearDown();
+  }
+  std::vector<tag_t> Components() const { return ASSY_ask_components(part()); }
+  std::vector<double> Placement(tag_t instance) const {
+    const double* p = static_cast<ASSY_instance*>(OM::OM_object_of_tag(instance))->ask_placement();
+    return {p[3], p[7], p[11], p[0], p[4], p[8], p[1], p[5], p[9]};
+  }
+  PART_part* BodyPart() const { return PART_ask_part_of_filename(bodyFile_.c_str()); }
+
+  TireEnvelopeBuilder* tire_ = nullptr;
+  std::string bodyFile_, trace_, design_;
+};
+
+// The placement as the tire-body operation asks for it (the moving
+// component's repositioning follows and may move it again).
+std::vector<std::string> Placements() {
+  std::vector<std::string> placed;
+  for (const Host::Call& call : Host::Calls())
+    if (call.name == "VD_ASSEM_add_part_to_assembly" || call.name == "VD_ASSEM_reposition_instance")
+      placed.push_back(call.name.substr(9, 3) + call.args.substr(call.args.find(" at=")));
+  return placed;
+}
+
+TEST_F(TireBody, PlacedAtTheShiftedDesignPositionOnceThenMoved) {
+  ASSERT_EQ(tire_->ProcessTireBodyPart(), 0);
+  const std::string at = " at=(0, -510, 250) x=(1, 0, 0) y=(0, 1, 0)";
+  EXPECT_EQ(Placements(), (std::vector<std::string>{"add" + at, "rep" + at}));
+  ASSERT_NE(BodyPart(), nullptr);
+  ASSERT_EQ(Components().size(), 1u);
+  const tag_t instance = Components()[0];
+  EXPECT_EQ(tire_->GetMovingCompInstTag(), instance);
+  EXPECT_EQ(Placement(instance), (std::vector<double>{0, -510, 250, 1, 0, 0, 0, 1, 0}));
+  EXPECT_FALSE(tire_->GetIsNewBodyFile());
+  EXPECT_EQ(CONTEXT_ask_work_part(), part());
+  EXPECT_EQ(CONTEXT_ask_root_part(), part());
+  // The feature stands in the tire-body part, made from the design position alone.
+  int count = 0;
+  tag_t* frecs = nullptr;
+  FREC_ask_all_frecs_of_part(BodyPart()->ModelPart(), &count, &frecs);
+  ASSERT_EQ(count, 1);
+  auto* frec = static_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(frecs[0]));
+  SM_free(frecs);
+  EXPECT_EQ(TireEnvelope_Is(frec), 2);
+  Tireenv_params_s* kept = TireEnvelope_ReadParms(frec);
+  EXPECT_EQ(std::string(kept->motionFile), design_);
+  EXPECT_EQ(kept->motionLineCount, 1);
+  TireEnvelope_FreeApplData(&kept);
+
+  // Again: the feature updated, the same component moved, nothing added.
+  static_cast<ASSY_instance*>(OM::OM_object_of_tag(instance))->set_placement(std::vector<double>(16, 0.0).data());
+  Host::ClearCalls();
+  ASSERT_EQ(tire_->ProcessTireBodyPart(), 0);
+  EXPECT_EQ(Components(), std::vector<tag_t>{instance});
+  EXPECT_EQ(Placement(instance), (std::vector<double>{0, -510, 250, 1, 0, 0, 0, 1, 0}));
+  EXPECT_EQ(Host::CountCalls("DIEENG_update_frec"), 1u);
+  EXPECT_EQ(Host::CountCalls("DIEENG_create_frec"), 0u);
+  EXPECT_EQ(Host::CountCalls("PART_save_no_components"), 0u);
+  EXPECT_EQ(Placements(), (std::vector<std::string>{"rep" + at, "rep" + at}));
+
+  // A tire-body part made again while its component stands: that component moves.
+  tire_->SetIsNewBodyFile(true);
+  Host::ClearCalls();
+  ASSERT_EQ(tire_->ProcessTireBodyPart(), 0);
+  EXPECT_EQ(Components(), std::vector<tag_t>{instance});
+  EXPECT_EQ(Placements(), (std::vector<std::string>{"rep" + at, "rep" + at}));
+}
+
+TEST_F(TireBody, FailuresGiveTheirStatusAndLeaveTheSessionWhereItWas) {
+  struct Row {
+    const char* name;
+    std::vector<int> otherPartCodes;  // failures the save reports on another part
+    int workPartCode;                 // and one on the work part on entry (0: none)
+    int processed;                    // the host's processing of the failures
+    bool existingIsWorkPart;
+    int status;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"unsaved component of another part passed over", {641091, 641100}, 0, 0, false, 641100,
+       "Unable to save tire body part."},
+      {"unsaved component of the work part", {}, 641091, 0, false, 641091, "Unable to save tire body part."},
+      {"only passed-over failures", {641091}, 0, 0, false, 0, nullptr},
+      {"processing fails", {641100}, 0, -9, false, 1020009, "Unable to save tire body part."},
+      {"tire-body part is the work part", {}, 0, 0, true, 3771737, ""},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    TearDown();
+    SetUp();
+    PART_part* other = PART_part::Create(0);
+    std::vector<std::pair<PART_part*, int>> failures;
+    for (int code : r.otherPartCodes) failures.emplace_back(other, code);
+    if (r.workPartCode != 0) failures.emplace_back(part(), r.workPartCode);
+    VD::ScriptSaveFailures(failures);
+    if (r.processed != 0) Host::SetAnswer("PART_process_save_failures", r.processed);
+    if (r.existingIsWorkPart) {
+      Assy::NamePart(part(), bodyFile_);
+      tire_->SetIsNewBodyFile(false);
+    }
+    Error::ClearSevereErrors();
+    EXPECT_EQ(tire_->ProcessTireBodyPart(), r.status);
+    EXPECT_EQ(CONTEXT_ask_work_part(), part());
+    EXPECT_EQ(CONTEXT_ask_root_part(), part());
+    EXPECT_EQ(Components().size(), r.status == 0 ? 1u : 0u);
+    if (r.text != nullptr) {
+      ASSERT_FALSE(Error::SevereErrors().empty());
+      EXPECT_EQ(Error::SevereErrors().back().code, r.status);
+      EXPECT_EQ(Error::SevereErrors().back().text, r.text);
+      EXPECT_EQ(Error::SevereErrors().back().closeMode, 0);
+    }
+    other->destroy();
+  }
+}
+
+TEST_F(TireBody, NoTireBodyPartPlacesNothing) {
+  // Not in the interactive mode the part is neither opened nor made.
+  tire_->set_mode(0);
+  EXPECT_EQ(tire_->ProcessTireBodyPart(), 3771738);
+  EXPECT_TRUE(Components().empty());
+  EXPECT_EQ(tire_->GetMovingCompInstTag(), 0u);
+  EXPECT_FALSE(tire_->GetIsNewBodyFile());
+}
+
+TEST_F(TireBody, FeatureBlockAndTheOlderRule) {
+  // The older rule's feature goes with the next update.
+  ASSERT_EQ(VD_KF_create_child_rule(OM::OM_ask_object_tag(part()), "root:", "%evt_tirebody", "%evt_tirebody_class", 0,
+                                    nullptr, nullptr, nullptr),
+            0);
+  tag_t older = 0;
+  VD_get_feature_tag_and_name("%evt_tirebody", &older, nullptr);
+  ASSERT_NE(older, 0u);
+  struct Row {
+    bool useOffsetFile, applyOffset;
+  };
+  for (const Row r : {Row{true, false}, Row{false, true}}) {
+    tire_->SetUseOffsetFile(r.useOffsetFile);
+    tire_->SetApplyOffset(r.applyOffset);
+    tag_t body = 0;
+    double a[3], b[3];
+    ASSERT_EQ(tire_->CreateTireBodyFeature(0, &body, a, b), 0);
+    ASSERT_NE(body, 0u);
+    EXPECT_EQ((std::vector<double>{a[0], a[1], a[2], b[0], b[1], b[2]}),
+              (std::vector<double>{0, -500, 250, 0, -560, 250}));
+    const std::vector<tag_t> deleted = Host::LoggedForDeletion();
+    EXPECT_NE(std::find(deleted.begin(), deleted.end(), older), deleted.end());
+    FEATURE_RECORD* frec = nullptr;
+    for (tag_t kept : Host::KeptInPart(part()))
+      if (auto* f = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(kept)); f != nullptr && TireEnvelope_Is(f) == 2)
+        frec = f;
+    ASSERT_NE(frec, nullptr);
+    Tireenv_params_s* kept = TireEnvelope_ReadParms(frec);
+    EXPECT_EQ(kept->tireBody, 1);
+    EXPECT_EQ(kept->applyOffset, r.useOffsetFile ? 1 : 0);
+    TireEnvelope_FreeApplData(&kept);
+    frec->destroy();
+  }
+  // Searching finds the tire body and updates it: no body handed out.
+  tag_t body = 0;
+  double a[3], b[3];
+  ASSERT_EQ(tire_->CreateTireBodyFeature(0, &body, a, b), 0);
+  Host::ClearCalls();
+  EXPECT_EQ(tire_->CreateTireBodyFeature(1, &body, a, b), 0);
+  EXPECT_EQ(body, 0u);
+  EXPECT_EQ(Host::CountCalls("DIEENG_update_frec"), 1u);
+  EXPECT_EQ(Host::CountCalls("DIEENG_create_frec"), 0u);
 }
 
 }  // namespace
