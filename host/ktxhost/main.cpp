@@ -246,6 +246,8 @@ int play(int argc, char** argv) {
     return kFailed;
   }
   KTX::Script::SetPreviewer(previewer);
+  KTX::Script::SetCommitFollower(
+      reinterpret_cast<KTX::Script::CommitFollower>(dlsym(previews, "KTXHOST_committed")));
 
   // A new part, the work part while the journal plays.
   KTX::PART_part* part = KTX::PART_part::Create(0);
@@ -315,6 +317,7 @@ int play(int argc, char** argv) {
   KTX::PART_set_work_part(nullptr);
   KTX::Script::UnbindPlugin();
   KTX::Script::SetPreviewer(nullptr);
+  KTX::Script::SetCommitFollower(nullptr);
   dlclose(previews);
   if (dlclose(handle) != 0) {
     std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());

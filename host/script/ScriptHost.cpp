@@ -226,6 +226,7 @@ tag_t makeBody(tag_t partTag, Kernel::BodyType type) {
 }
 
 Previewer previewer = nullptr;  // the host dialogs' previews, once they are loaded
+CommitFollower commitFollower = nullptr;  // the host dialogs' step after a commit
 
 std::string real(double d) {
   char text[40];
@@ -640,10 +641,15 @@ int Builder_Commit(OM::Object* builder, tag_t* object) {
         // The host commits only what validates.
         if (int rc = b->validate_nothrow(); rc != 0) return rc;
         auto* feature = dynamic_cast<JAX_FEAT_BUILDER*>(b);
-        if (feature == nullptr) return b->commit();
-        FEATURE_RECORD* frec = feature->get_frec();
-        int rc = feature->commit_feature(&frec);
-        if (rc == 0 && frec != nullptr) *object = frec->OmTag();
+        int rc = 0;
+        if (feature == nullptr) {
+          rc = b->commit();
+        } else {
+          FEATURE_RECORD* frec = feature->get_frec();
+          rc = feature->commit_feature(&frec);
+          if (rc == 0 && frec != nullptr) *object = frec->OmTag();
+        }
+        if (rc == 0 && commitFollower != nullptr) commitFollower(builder);
         return rc;
       });
 }
@@ -670,6 +676,7 @@ int Builder_Preview(OM::Object* builder, int* count) {
 }
 
 void SetPreviewer(Previewer given) { previewer = given; }
+void SetCommitFollower(CommitFollower given) { commitFollower = given; }
 
 int Builder_Destroy(OM::Object* builder) {
   return journalled(

@@ -89,6 +89,10 @@ KTX_HOST_API int Builder_Commit(OM::Object* builder, tag_t* object);
 using Previewer = int (*)(const OM::Object* builder, int* count, int** bodies, int* status);
 KTX_HOST_API void SetPreviewer(Previewer previewer);
 KTX_HOST_API int Builder_Preview(OM::Object* builder, int* count);
+// What the host's dialogs do once a builder has committed (a dialog's option
+// to list its inputs): run after every commit that succeeds; none until set.
+using CommitFollower = void (*)(OM::Object* builder);
+KTX_HOST_API void SetCommitFollower(CommitFollower follower);
 KTX_HOST_API int Builder_Destroy(OM::Object* builder);
 // "SelectObject": set Value (the selected object, by tag).
 KTX_HOST_API int SelectObject_set_Value(SELECT_OBJECT* selection, tag_t value);

@@ -6,6 +6,9 @@
 // (which it has then already loaded) and hands its one entry to the player.
 // The dialogs also build a die shoe's body when the feature is made: loading
 // the module registers that body maker with the host, unloading removes it.
+// After a commit the tire envelope's dialog lists the builder's inputs: its
+// option to list them is on (a script cannot set it, the builder's
+// DisplayInput not being published).
 #include <concepts>
 
 #include "DieDesJA_CastReliefBuilder.hpp"
@@ -18,6 +21,7 @@
 #include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesJA_MachineReliefBuilder.hpp"
 #include "DieDes_DieShoeBuilder.hpp"
+#include "VDJA_TireEnvelopeBuilder.hpp"
 #include "afl/Parms.hpp"
 #include "kernel/Kernel.hpp"
 
@@ -94,4 +98,9 @@ extern "C" __attribute__((visibility("default"))) int KTXHOST_preview(const KTX:
          Preview<HeelpostBuilder>(builder, count, bodies, status) ||
          Preview<KeywayBuilder>(builder, count, bodies, status) ||
          Preview<MachineReliefBuilder>(builder, count, bodies, status);
+}
+
+// The dialogs' step after a builder committed.
+extern "C" __attribute__((visibility("default"))) void KTXHOST_committed(KTX::OM::Object* builder) {
+  if (auto* tire = dynamic_cast<KTX::VDJA::TireEnvelopeBuilder*>(builder)) tire->DisplayInputInformation();
 }
