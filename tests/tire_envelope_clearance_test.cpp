@@ -119,19 +119,29 @@ TEST_F(TireEnvelopeClearance, ComponentBodyTurnsItsMarkersOntoTheMotion) {
 
 TEST_F(TireEnvelopeClearance, ReassemblyPlacesByBothMarkersOnly) {
   const double at[3] = {1, 2, 3}, other[3] = {4, 5, 6};
+  enum Kind { kNone, kPoint, kRefusedKind };  // the refused kind: an object of type 205
   struct Row {
     const char* name;
-    bool spindle, wheel, refuse, placedBefore;
+    Kind spindle, wheel;
+    bool refuse, placedBefore;
+    int loadFailure;  // the status a failed load of the component's part gives
     int status;
     int placements;
   };
   const Row rows[] = {
-      {"no markers", false, false, false, false, 3771715, 0},
-      {"spindle marker only", true, false, false, false, 3771715, 0},
-      {"wheel marker only", false, true, false, false, 3771715, 0},
-      {"both markers", true, true, false, false, 0, 1},
-      {"both markers, placed before", true, true, false, true, 0, 0},
-      {"host refuses", true, true, true, false, 3771717, 1},
+      {"no markers", kNone, kNone, false, false, 0, 3771715, 0},
+      {"spindle marker only", kPoint, kNone, false, false, 0, 3771715, 0},
+      {"wheel marker only", kNone, kPoint, false, false, 0, 3771715, 0},
+      {"both markers", kPoint, kPoint, false, false, 0, 0, 1},
+      {"both markers, placed before", kPoint, kPoint, false, true, 0, 0, 0},
+      {"host refuses", kPoint, kPoint, true, false, 0, 3771717, 1},
+      {"both markers of the refused kind", kRefusedKind, kRefusedKind, false, false, 0, 3771716, 0},
+      {"spindle marker of the refused kind", kRefusedKind, kPoint, false, false, 0, 3771715, 0},
+      {"component's part fails to load", kPoint, kPoint, false, false, 641044, 641044, 0},
+  };
+  const auto marker = [&](Kind kind, const char* name, const double point[3]) {
+    if (kind == kPoint) Marker(name, point);
+    if (kind == kRefusedKind) VD::NameObjectInPart(FEATURE_RECORD::Create(wheelPart_, nullptr)->OmTag(), wheelPart_, name);
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -139,8 +149,12 @@ TEST_F(TireEnvelopeClearance, ReassemblyPlacesByBothMarkersOnly) {
     SetUp();
     SolidFromComponent();
     Motion("0 -500 250 0 -560 250\n");
-    if (r.spindle) Marker("SPINDLE_POINT", other);
-    if (r.wheel) Marker("WHEEL_POINT", at);
+    marker(r.spindle, "SPINDLE_POINT", other);
+    marker(r.wheel, "WHEEL_POINT", at);
+    if (r.loadFailure != 0) {
+      Host::SetAnswer("PART_is_part_loaded_tol", 0);
+      Host::SetAnswer("PART_load_component.status", r.loadFailure);
+    }
     if (r.refuse) Host::SetAnswer("TIREENV_reassemble_origin_tirebody_component", 5);
     if (r.placedBefore) tire_->SetMovingCompInstTag(instance_);
     Host::ClearCalls();
@@ -151,7 +165,7 @@ TEST_F(TireEnvelopeClearance, ReassemblyPlacesByBothMarkersOnly) {
     EXPECT_EQ(Host::CountCalls("TIREENV_read_spindle_file"), 1u);
     double wheel[3], spindle[3];
     tire_->GetSpindleLineEndPoint(wheel, spindle);
-    const bool stored = r.spindle && r.wheel;
+    const bool stored = r.spindle == kPoint && r.wheel == kPoint;
     EXPECT_EQ(std::vector<double>(wheel, wheel + 3), stored ? std::vector<double>(at, at + 3) : std::vector<double>(3, 0));
     EXPECT_EQ(std::vector<double>(spindle, spindle + 3),
               stored ? std::vector<double>(other, other + 3) : std::vector<double>(3, 0));
@@ -166,6 +180,29 @@ TEST_F(TireEnvelopeClearance, ReassemblyPlacesByBothMarkersOnly) {
   EXPECT_EQ(tire_->ReassemTireBodyComponent(), 0);
   EXPECT_EQ(Host::CountCalls("TIREENV_read_spindle_file"), 0u);
   EXPECT_EQ(tire_->GetMovingCompInstTag(), 0u);
+}
+
+TEST_F(TireEnvelopeClearance, InteractiveRepositioningShowsTheCopiesOnceTheyAreAnalysed) {
+  // With the tire body's data set the moving part is hidden and its copy
+  // shown; without it nothing is hidden.
+  for (const bool analysed : {true, false}) {
+    SCOPED_TRACE(analysed ? "analysed" : "not analysed");
+    TearDown();
+    SetUp();
+    tire_->set_mode(1);
+    tire_->SetTireDefinition(ProfileCurves);
+    tire_->SetMovingCompInstTag(instance_);
+    Motion("0 -500 250 0 -560 250\n");
+    tag_t copy = 0, set = 0;
+    ASSERT_EQ(ASSY_add_part_to_assembly(part(), wheelPart_, nullptr, "ROLL_MOVING_COMP_COPY_0", -1, nullptr, 0, &copy), 0);
+    OCC_blank_component(copy, true, true, nullptr);
+    if (analysed) {
+      ASSERT_EQ(CLEAR_create_displaced_dataset(part(), "TIRE_BODY", &set), 0);
+    }
+    EXPECT_EQ(tire_->RepositionMovingComponent(), 0);
+    EXPECT_EQ(static_cast<ASSY_instance*>(OM::OM_object_of_tag(instance_))->is_blanked(), analysed);
+    EXPECT_EQ(static_cast<ASSY_instance*>(OM::OM_object_of_tag(copy))->is_blanked(), !analysed);
+  }
 }
 
 TEST_F(TireEnvelopeClearance, NothingSelectedLeavesTheDataSets) {
