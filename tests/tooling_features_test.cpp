@@ -10,6 +10,8 @@
 #include "geom/Faces.hpp"
 #include "jam/Session.hpp"
 #include "modl/ModelingInterfaces.hpp"
+#include "modl/TrimBody.hpp"
+#include "sel/Selection.hpp"
 #include "tool/Tooling.hpp"
 #include "tool/ToolingGeometry.hpp"
 
@@ -28,6 +30,7 @@ class ToolingFeatures : public stamvik_test::HostTest {
     punch_->destroy();
     Host::ForgetModelingValues();
     Host::ForgetRoughOffsets();
+    Host::ForgetTrimValues();
     HostTest::TearDown();
   }
   DieDesDrawPunchBuilder* punch() const { return punch_; }
@@ -226,6 +229,104 @@ TEST_F(ToolingFeatures, AChamferSendsItsOffsetsAsTexts) {
     Host::SetAnswer("Features.FeatureCollection.3", 0);
   }
   EXPECT_EQ(Features(part()), 1);
+}
+
+TEST_F(ToolingFeatures, ATrimTakesAPlaneOrFacesAndAnEditKeepsOnlyBodyTargets) {
+  const FaceFrame up{{0, 0, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}};
+  const tag_t target = ES_create_body_with_faces(nullptr, false, {up, up});
+  const tag_t sheet = ES_create_body_with_faces(nullptr, true, {up, up, up});
+  const double o[3] = {0, 0, 0}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  const tag_t plane = ES_create_plane(o, m);
+  auto firstFace = [](tag_t body) {
+    int count = 0;
+    tag_t* faces = nullptr;
+    ES_body_ask_faces(body, &count, &faces);
+    const tag_t first = faces[0];
+    SM_free(faces);
+    return first;
+  };
+  const tag_t bare = ES_create_face(ES_create_solid(0));  // a face the kernel does not hold
+  struct Row {
+    const char* what;
+    tag_t tool;
+    int status;
+    int option;
+    int faces;
+  };
+  const Row rows[] = {{"a plane", plane, 0, 1, 0},
+                      {"a sheet body", sheet, 0, 0, 3},
+                      {"a face of a solid: itself", firstFace(target), 0, 0, 1},
+                      {"a face of a sheet: the whole sheet", firstFace(sheet), 0, 0, 3},
+                      {"a face without a kernel face", bare, 670219, 0, 0}};
+  for (const Row& row : rows) {
+    tag_t feature = 0;
+    ASSERT_EQ(punch()->FeatTrimSolid(1, &target, row.tool, true, &feature), row.status) << row.what;
+    EXPECT_EQ(OM::OM_ask_undo_mark_count(), 0) << row.what;
+    if (row.status != 0) continue;
+    TrimValues made;
+    ASSERT_TRUE(Host::AskTrimValues(feature, &made)) << row.what;
+    EXPECT_EQ(made.toolOption, row.option) << row.what;
+    EXPECT_EQ(made.plane, row.option == 1 ? plane : 0u) << row.what;
+    auto* faces = dynamic_cast<SC_collector*>(OM::OM_object_of_tag(made.faces));
+    EXPECT_EQ(faces != nullptr ? faces->ask_count() : 0, row.faces) << row.what;
+    EXPECT_TRUE(made.reverse) << row.what;
+    EXPECT_EQ(punch()->GetFeatFirstBody(feature), target) << row.what;
+  }
+  EXPECT_EQ(punch()->FeatTrimSolid(1, &target, 0, false, nullptr), 3030591);
+
+  // A feature whose targets were picked by another rule is not edited.
+  tag_t feature = 0;
+  ASSERT_EQ(punch()->FeatTrimSolid(1, &target, plane, false, &feature), 0);
+  TrimValues made;
+  ASSERT_TRUE(Host::AskTrimValues(feature, &made));
+  auto* targets = dynamic_cast<SC_collector*>(OM::OM_object_of_tag(made.targets));
+  ASSERT_NE(targets, nullptr);
+  SC_rule* faceRule = SC_rule::Make(SC_rule::kFaceRule, 1, &target);
+  targets->replace_rules(1, &faceRule);
+  faceRule->destroy();
+  const int live = OM::OM_live_objects();
+  EXPECT_EQ(punch()->FeatTrimSolid(1, &target, plane, false, &feature), 3030591);
+  EXPECT_EQ(OM::OM_live_objects(), live);  // no builder left
+  EXPECT_EQ(OM::OM_ask_undo_mark_count(), 0);
+}
+
+TEST_F(ToolingFeatures, ABoundingSheetBoxesTheFacesOfItsFeatures) {
+  tag_t extrusion = 0;
+  ASSERT_EQ(Extrude(Curve({0, 0, 0, 10, 0, 0, 10, 20, 0, 0, 20, 0, 0, 0, 0}), false, nullptr, nullptr, &extrusion), 0);
+  const double offsets[6] = {1, 2, 3, 4, 5, 6};
+  tag_t body = 0;
+  ASSERT_EQ(punch()->FeatSheetBoundBox(0, 1, &extrusion, offsets, &body), 0);
+  double box[6];
+  ASSERT_EQ(BOUNDBOX_ask_bounding_box_aligned_wcs(1, &body, box), 0);
+  const double expected[6] = {-1, -3, -5, 12, 24, 16};
+  for (int i = 0; i < 6; ++i) EXPECT_DOUBLE_EQ(box[i], expected[i]) << i;
+
+  // An edit boxes the faces again with the new offsets, in the same feature.
+  const tag_t feature = FREC_ask_root_frec_of_body(body);
+  const double none[6] = {0, 0, 0, 0, 0, 0};
+  ASSERT_EQ(punch()->FeatSheetBoundBox(1, 1, &extrusion, none, &body), 0);
+  ASSERT_EQ(FREC_ask_root_frec_of_body(punch()->GetFeatFirstBody(feature)), feature);
+  ASSERT_EQ(BOUNDBOX_ask_bounding_box_aligned_wcs(1, &feature, box), 0);
+  EXPECT_DOUBLE_EQ(box[4], 20.0);
+
+  struct Row {
+    const char* what;
+    const char* answer;
+    tag_t object;
+    int status;
+  };
+  const double o[3] = {0, 0, 0};
+  const Row rows[] = {{"no face", "", ES_create_point(o), 3030591},
+                      {"a failed create", "EW_create_frec_by_face", extrusion, 4711}};
+  const int features = Features(part());
+  for (const Row& row : rows) {
+    if (row.answer[0] != '\0') Host::SetAnswer(row.answer, row.status);
+    tag_t made = 0;
+    EXPECT_EQ(punch()->FeatSheetBoundBox(0, 1, &row.object, offsets, &made), row.status) << row.what;
+    EXPECT_EQ(made, 0u) << row.what;
+    EXPECT_EQ(Features(part()), features) << row.what;
+    EXPECT_EQ(OM::OM_ask_undo_mark_count(), 0) << row.what;
+  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
 #include "modl/CurveBuilders.hpp"
+#include "modl/TrimBody.hpp"
 #include "om/HostClass.hpp"
 #include "sel/Selection.hpp"
 #include "sys/CallLog.hpp"
@@ -190,15 +191,30 @@ void ModelingFeatureBuilder::make_body(FEATURE_RECORD* feature, const ExtrudeVal
       faces.push_back(face);
     }
   if (values.bodyType == 0 && !faces.empty()) {
+    // A cap spans the first segment and the profile's reach square to it.
     const FaceFrame first = faces.front();
+    double along[3] = {first.matrix[0], first.matrix[1], first.matrix[2]}, reach[3] = {0, 0, 0}, best = 0.0;
+    unit(along);
+    for (const std::vector<double>& p : profileCurves(values.section))
+      for (std::size_t i = 0; i + 2 < p.size(); i += 3) {
+        double w[3];
+        for (int k = 0; k < 3; ++k) w[k] = p[i + k] + start * d[k] - first.origin[k];
+        const double a = w[0] * along[0] + w[1] * along[1] + w[2] * along[2];
+        const double h = w[0] * d[0] + w[1] * d[1] + w[2] * d[2];
+        for (int k = 0; k < 3; ++k) w[k] -= a * along[k] + h * d[k];
+        const double length = std::sqrt(w[0] * w[0] + w[1] * w[1] + w[2] * w[2]);
+        if (length > best) {
+          best = length;
+          for (int k = 0; k < 3; ++k) reach[k] = w[k];
+        }
+      }
     for (double at : {start, end}) {
       FaceFrame cap = first;
       for (int k = 0; k < 3; ++k) {
         cap.origin[k] = first.origin[k] + (at - start) * d[k];
-        cap.matrix[3 + k] = 0.0;
+        cap.matrix[3 + k] = reach[k];
         cap.matrix[6 + k] = at == start ? -d[k] : d[k];
       }
-      cross(cap.matrix + 6, cap.matrix, cap.matrix + 3);
       faces.push_back(cap);
     }
   }
@@ -318,6 +334,14 @@ class FeatureCollection final : public FeatureCollection_Interface {
   unsigned int GetInterfaceId() override { return 0xFEA7C011U; }
   int CreateChamferBuilder(tag_t feature, tag_t* builder) override {
     return makeBuilder("Features.FeatureCollection", 3, ModelingFeatureBuilder::kChamfer, feature, builder);
+  }
+  int CreateTrimBody2Builder(tag_t feature, tag_t* builder) override {
+    if (builder == nullptr) return Error::kBadObject;
+    *builder = 0;
+    if (int rc = record("Features.FeatureCollection", 4, tagArg("feature", feature)); rc != 0) return rc;
+    if (feature != 0 && hostObject<FEATURE_RECORD>(feature) == nullptr) return Error::kBadObject;
+    *builder = TrimBody2Builder::Make(hostObject<FEATURE_RECORD>(feature))->OmTag();
+    return 0;
   }
   int CreateExtrudeBuilder(tag_t feature, tag_t* builder) override {
     return makeBuilder("Features.FeatureCollection", 5, ModelingFeatureBuilder::kExtrude, feature, builder);

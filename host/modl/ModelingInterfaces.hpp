@@ -141,15 +141,15 @@ namespace JAM {
 // (0 when none).
 KTX_HOST_API int RecordInterfaceCall(const char* interface, int place, const std::string& args);
 
-// 3 and 5 make a chamfer or an extrude builder in the work part, for the
-// feature (0: a new one); 141 places features in the part's feature order
+// 3, 4 and 5 make a chamfer, a trim-body or an extrude builder in the work
+// part, for the feature (0: a new one); 141 places features in the part's feature order
 // before (mode 1) or after (mode 2) a reference feature.
 class KTX_HOST_API FeatureCollection_Interface : public IJAInterface {
  public:
   virtual unsigned int GetInterfaceId() = 0;
   KTX_HOLD_PLACE(1) KTX_HOLD_PLACE(2)
   virtual int CreateChamferBuilder(tag_t feature, tag_t* builder) = 0;  // 3
-  KTX_HOLD_PLACE(4)
+  virtual int CreateTrimBody2Builder(tag_t feature, tag_t* builder) = 0;  // 4
   virtual int CreateExtrudeBuilder(tag_t feature, tag_t* builder) = 0;  // 5
   KTX_HOLD_PLACE(6) KTX_HOLD_PLACE(7) KTX_HOLD_PLACE(8) KTX_HOLD_PLACE(9)
   KTX_HOLD_TEN(1) KTX_HOLD_TEN(2) KTX_HOLD_TEN(3) KTX_HOLD_TEN(4) KTX_HOLD_TEN(5) KTX_HOLD_TEN(6)

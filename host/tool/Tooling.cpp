@@ -50,10 +50,13 @@ tag_t* copyOut(const std::vector<tag_t>& tags, int* count) {
   return out;
 }
 
-// A feature's body goes with its faces.
+// A feature's body goes with its faces, unless a feature still alive holds
+// it too (a trim holds the body it trims).
 void destroyBody(tag_t body) {
   auto* solid = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(body));
   if (solid == nullptr) return;
+  for (tag_t t : Host::KeptInPart(PART_ask_part_of_object(body)))
+    if (FEATURE_RECORD* other = featureOf(t); other != nullptr && other->ask_body_eid() == body) return;
   int count = 0;
   tag_t* faces = nullptr;
   ES_body_ask_faces(body, &count, &faces);

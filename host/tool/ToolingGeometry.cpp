@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "afl/DieEngParms.hpp"
 #include "geom/Faces.hpp"
 #include "kernel/Kernel.hpp"
 #include "om/HostClass.hpp"
@@ -284,6 +285,160 @@ int TOOLING_add_pmi_label(int lineCount, const char* const* lines, const double 
   Host::Log("TOOLING_add_pmi_label", "\"" + text + "\" origin=" + v3(origin) + " point=" + std::to_string(point) +
                                          " kind=" + std::to_string(kind) + " size=" + std::to_string(size));
   return lineCount < 1 || lines == nullptr || point == 0 ? 3030591 : 0;
+}
+
+namespace {
+
+// The points an object is bounded by.
+void boundingPoints(tag_t object, std::vector<double>* points) {
+  OM::Object* found = OM::OM_object_of_tag(object);
+  if (auto* feature = dynamic_cast<FEATURE_RECORD*>(found)) return boundingPoints(feature->ask_body_eid(), points);
+  if (dynamic_cast<ES_solid*>(found) != nullptr) {
+    int count = 0;
+    tag_t* faces = nullptr;
+    ES_body_ask_faces(object, &count, &faces);
+    const std::vector<tag_t> all(faces, faces + count);
+    SM_free(faces);
+    for (tag_t face : all) boundingPoints(face, points);
+    return;
+  }
+  if (const auto* curve = dynamic_cast<const ES_curve*>(found)) {
+    const std::vector<double> p = curve->ask_points();
+    points->insert(points->end(), p.begin(), p.end());
+    return;
+  }
+  const auto* entity = dynamic_cast<const GEOM_entity*>(found);
+  if (entity == nullptr) return;
+  if (dynamic_cast<const ES_face*>(found) == nullptr) {
+    points->insert(points->end(), entity->ask_origin(), entity->ask_origin() + 3);
+    return;
+  }
+  double origin[3], matrix[9];
+  entity->ask_frame(origin, matrix);
+  for (int corner = 0; corner < 4; ++corner)
+    for (int k = 0; k < 3; ++k) points->push_back(origin[k] + (corner & 1) * matrix[k] + (corner >> 1) * matrix[3 + k]);
+}
+
+// The six faces of the grown box, at the work coordinate system, looking out.
+tag_t boxSheet(const double box[6], const double offsets[6]) {
+  double origin[3], matrix[9];
+  WCS_ask_origin(origin);
+  WCS_ask_matrix(matrix);
+  double lo[3], hi[3];
+  for (int k = 0; k < 3; ++k) {
+    lo[k] = box[k] - offsets[2 * k];
+    hi[k] = box[3 + k] + offsets[2 * k + 1];
+  }
+  std::vector<FaceFrame> faces;
+  for (int a = 0; a < 3; ++a)
+    for (int side = 0; side < 2; ++side) {
+      const int u = (a + 1) % 3, v = (a + 2) % 3;
+      double corner[3] = {lo[0], lo[1], lo[2]};
+      corner[a] = side == 0 ? lo[a] : hi[a];
+      FaceFrame face{};
+      for (int k = 0; k < 3; ++k) {
+        face.origin[k] = origin[k] + corner[0] * matrix[k] + corner[1] * matrix[3 + k] + corner[2] * matrix[6 + k];
+        face.matrix[k] = (hi[u] - lo[u]) * matrix[3 * u + k];
+        face.matrix[3 + k] = (hi[v] - lo[v]) * matrix[3 * v + k];
+        face.matrix[6 + k] = (side == 0 ? -1.0 : 1.0) * matrix[3 * a + k];
+      }
+      faces.push_back(face);
+    }
+  return ES_create_body_with_faces(nullptr, true, faces);
+}
+
+void destroyWithFaces(tag_t body) {
+  int count = 0;
+  tag_t* faces = nullptr;
+  ES_body_ask_faces(body, &count, &faces);
+  const std::vector<tag_t> all(faces, faces + count);
+  SM_free(faces);
+  for (tag_t face : all) static_cast<OM::TaggedObject*>(OM::OM_object_of_tag(face))->destroy();
+  if (auto* solid = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(body))) solid->destroy();
+}
+
+std::string realsText(const double* values, int count) {
+  std::string text;
+  for (int i = 0; values != nullptr && i < count; ++i) text += (i == 0 ? "" : ",") + std::to_string(values[i]);
+  return text;
+}
+
+}  // namespace
+
+int BOUNDBOX_ask_bounding_box_aligned_wcs(int count, const tag_t* objects, double box[6]) {
+  Host::Log("BOUNDBOX_ask_bounding_box_aligned_wcs", "count=" + std::to_string(count));
+  std::vector<double> points;
+  for (int i = 0; objects != nullptr && i < count; ++i) boundingPoints(objects[i], &points);
+  if (points.empty()) return Geometry::kNoEntity;
+  double origin[3], matrix[9];
+  WCS_ask_origin(origin);
+  WCS_ask_matrix(matrix);
+  for (int k = 0; k < 3; ++k) {
+    box[k] = HUGE_VAL;
+    box[3 + k] = -HUGE_VAL;
+  }
+  for (std::size_t i = 0; i < points.size(); i += 3)
+    for (int k = 0; k < 3; ++k) {
+      double local = 0.0;
+      for (int j = 0; j < 3; ++j) local += (points[i + j] - origin[j]) * matrix[3 * k + j];
+      box[k] = std::min(box[k], local);
+      box[3 + k] = std::max(box[3 + k], local);
+    }
+  return 0;
+}
+
+int EW_create_frec_by_face(const char* name, const double box[6], const double offsets[6], int count,
+                           const tag_t* faces, FACE_REFERENCE**, tag_t* feature) {
+  Host::Log("EW_create_frec_by_face", std::string("\"") + (name != nullptr ? name : "") + "\" box=" +
+                                          realsText(box, 6) + " offsets=" + realsText(offsets, 6) +
+                                          " faces=" + std::to_string(count));
+  *feature = 0;
+  if (const auto failure = static_cast<int>(Host::Answer("EW_create_frec_by_face", 0)); failure != 0) return failure;
+  if (count < 1 || faces == nullptr || box == nullptr || offsets == nullptr) return Geometry::kNoEntity;
+  FEATURE_RECORD* made = FEATURE_RECORD::Create(nullptr, nullptr);
+  made->set_body_eid(boxSheet(box, offsets));
+  *feature = made->OmTag();
+  return 0;
+}
+
+int EW_edit_faces_bound_box(tag_t feature, const double offsets[6], int count, const tag_t* faces,
+                            FACE_REFERENCE**) {
+  Host::Log("EW_edit_faces_bound_box", "feature=" + std::to_string(feature) + " offsets=" + realsText(offsets, 6) +
+                                           " faces=" + std::to_string(count));
+  if (const auto failure = static_cast<int>(Host::Answer("EW_edit_faces_bound_box", 0)); failure != 0) return failure;
+  auto* found = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature));
+  if (found == nullptr) return kNotAFeature;
+  double box[6];
+  if (count < 1 || faces == nullptr || offsets == nullptr || BOUNDBOX_ask_bounding_box_aligned_wcs(count, faces, box) != 0)
+    return Geometry::kNoEntity;
+  const tag_t old = found->ask_body_eid();
+  found->set_body_eid(boxSheet(box, offsets));
+  destroyWithFaces(old);
+  return 0;
+}
+
+int FREC_ask_brefs(tag_t feature, int* count, tag_t** references) {
+  *count = 0;
+  *references = nullptr;
+  auto* found = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature));
+  if (found == nullptr) return kNotAFeature;
+  if (found->ask_body_eid() == 0) return 0;
+  const tag_t reference = BREF_ask_bref_of_eidbody(found->ask_body_eid());
+  *references = static_cast<tag_t*>(SM_alloc(sizeof(tag_t)));
+  if (*references == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for a reference");
+  **references = reference;
+  *count = 1;
+  return 0;
+}
+
+tag_t FREC_ask_root_frec_of_body(tag_t body) {
+  Host::Log("FREC_ask_root_frec_of_body", "tag=" + std::to_string(body));
+  if (body == 0) return 0;
+  for (tag_t t : Host::KeptInPart(PART_ask_part_of_object(body)))
+    if (auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t));
+        feature != nullptr && feature->ask_body_eid() == body)
+      return t;
+  return 0;
 }
 
 namespace Host {

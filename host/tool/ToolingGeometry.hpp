@@ -62,6 +62,33 @@ KTX_HOST_API tag_t POINT_create_on_surface(tag_t face, tag_t u, tag_t v);
 KTX_HOST_API int TOOLING_add_pmi_label(int lineCount, const char* const* lines, const double origin[3], tag_t point,
                                        int kind, double size);
 
+class FACE_REFERENCE;
+
+// The box of the objects along the work coordinate system's axes, in its
+// coordinates: minimum x, y, z then maximum x, y, z. A curve counts by its
+// points, a face by the corners of its frame's square, a body by its faces, a
+// feature by its body, any other entity by its origin. 0, or kNoEntity
+// (the box untouched) when nothing gives a point. Logged.
+KTX_HOST_API int BOUNDBOX_ask_bounding_box_aligned_wcs(int count, const tag_t* objects, double box[6]);
+// A bounding-box sheet feature in the work part: a sheet of the six faces of
+// the box (work coordinate system, as above) grown by the six offsets
+// (minimum x, maximum x, minimum y, maximum y, minimum z, maximum z side,
+// outwards), its faces looking out. 0 and the feature; the answer
+// "EW_create_frec_by_face" not 0 is returned with nothing made; kNoEntity
+// for no face. The name and the references are recorded only. Logged.
+KTX_HOST_API int EW_create_frec_by_face(const char* name, const double box[6], const double offsets[6], int count,
+                                        const tag_t* faces, FACE_REFERENCE** references, tag_t* feature);
+// Makes the feature's sheet again round the faces' box with the offsets (the
+// old body and its faces destroyed): 0; the answer "EW_edit_faces_bound_box"
+// not 0 with nothing changed; kNotAFeature; kNoEntity for no face. Logged.
+KTX_HOST_API int EW_edit_faces_bound_box(tag_t feature, const double offsets[6], int count, const tag_t* faces,
+                                         FACE_REFERENCE** references);
+// The body references of the feature's bodies (an SM_ array; null for none):
+// 0, or kNotAFeature.
+KTX_HOST_API int FREC_ask_brefs(tag_t feature, int* count, tag_t** references);
+// The first feature of the body's part whose body it is; 0 for none. Logged.
+KTX_HOST_API tag_t FREC_ask_root_frec_of_body(tag_t body);
+
 namespace Host {
 // The feature's top faces are these model faces (in this order), for the
 // session until cleared.

@@ -16,10 +16,14 @@
 #include "jam/Session.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "modl/SelectionInterfaces.hpp"
+#include "modl/TrimBody.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
 #include "tool/Tooling.hpp"
+#include "tool/ToolingGeometry.hpp"
+#include "geom/Faces.hpp"
+#include "kernel/Kernel.hpp"
 #include "vd/KnowledgeRule.hpp"
 
 namespace KTX::Tooling {
@@ -380,6 +384,168 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
   if (mark != 0 && error == 0) {
     if (status != 0 && status != kSuppressed) endStep(&status, 4593, [&] { UNDO_QD_undo_to_mark(mark, nullptr); });
     endStep(&status, 4593, [&] { UNDO_QD_delete_mark(mark, nullptr); });
+  }
+  return status;
+}
+
+int DieDesDrawPunchBuilder::FeatTrimSolid(int count, const tag_t* bodies, tag_t tool, bool reverse, tag_t* feature) {
+  if (bodies == nullptr || count <= 0 || tool == 0 || feature == nullptr) return kMissingInput;
+  const bool editing = *feature != 0;
+  std::unique_ptr<SessionMark> mark;
+  tag_t builder = 0;
+  auto build = [&]() -> int {
+    mark = std::make_unique<SessionMark>(nullptr);
+    if (int rc = unjournalled<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
+                     ->CreateTrimBody2Builder(*feature, &builder);
+        rc != 0)
+      return rc;
+    auto* trim = unjournalled<JAM::TrimBody2Builder_Interface>("Features.TrimBody2Builder");
+    if (!editing) {
+      SC_rule* rule = SC_BODYFactory::sc_body(count, bodies);
+      SC_collector* targets = nullptr;
+      try {
+        targets = SC_collectorFactory::from_rules(workPartTag(), 1, &rule);
+      } catch (...) {
+        rule->destroy();
+        throw;
+      }
+      rule->destroy();
+      if (int rc = trim->SetTargets(builder, targets->OmTag()); rc != 0) return rc;
+    } else {
+      // An edit keeps its targets, but only a body rule can be a trim's.
+      tag_t targets = 0;
+      if (int rc = trim->Targets(builder, &targets); rc != 0) return rc;
+      int rules = 0;
+      int* kinds = nullptr;
+      if (int rc = unjournalled<JAM::ScCollector_Interface>("ScCollector")->RuleKinds(targets, &rules, &kinds); rc != 0)
+        return rc;
+      const bool bodyRule = rules > 0 && kinds[0] == SC_rule::kBodyRule;
+      SM_free(kinds);
+      if (!bodyRule) return kMissingInput;
+    }
+    if (int rc = trim->SetTolerance(builder, TOLER_ask_distance_tol()); rc != 0) return rc;
+    tag_t toolTag = 0;
+    if (int rc = trim->BooleanTool(builder, &toolTag); rc != 0) return rc;
+    auto* toolBuilder = dynamic_cast<FacePlaneToolBuilder*>(OM::OM_object_of_tag(toolTag));
+    if (toolBuilder == nullptr) return kMissingInput;
+    if (OM::OM_object_of_tag(tool) != nullptr && OM::OM_is_subclass(OM::OM_object_of_tag(tool)->OmClassId(), ES_plane::ThisClassId)) {
+      toolBuilder->SetToolOption(1);
+      toolBuilder->SetToolPlane(tool);
+    } else {
+      std::vector<int> faces;
+      int type = 0, subtype = 0;
+      RM_ask_entity_type_and_subtype(tool, &type, &subtype);
+      if (type == 70 && subtype == 0) {
+        int n = 0;
+        tag_t* all = nullptr;
+        if (int rc = unjournalled<JAM::Body_Interface>("Body")->Faces(tool, &n, &all); rc != 0) return rc;
+        faces.assign(all, all + n);
+        SM_free(all);
+      } else if (subtype == 2) {
+        if (int rc = GetTrimToolEids(tool, faces); rc != 0) return rc;
+      } else {
+        faces.push_back(static_cast<int>(tool));
+      }
+      const tag_t collector = TRIM_create_tool_face_collector(static_cast<int>(faces.size()), faces.data());
+      toolBuilder->SetToolOption(0);
+      FaceSetSelectionData* selection = toolBuilder->ask_face_selection();
+      if (selection == nullptr) {
+        selection = FaceSetSelectionDataFactory::Create(CONTEXT_ask_work_part());
+        selection->set_flag(0);
+      }
+      toolBuilder->SetToolFaces(selection, collector);
+    }
+    if (int rc = trim->SetReverse(builder, reverse); rc != 0) return rc;
+    auto* object = dynamic_cast<JAX_FEAT_BUILDER*>(OM::OM_object_of_tag(builder));
+    if (object == nullptr) return kMissingInput;
+    FEATURE_RECORD* made = nullptr;
+    if (int rc = object->commit_feature(&made); rc != 0) return rc;
+    if (editing) return updateEdited(*feature);
+    *feature = OM::OM_ask_object_tag(made);
+    return 0;
+  };
+  int status = 0;
+  try {
+    status = build();
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, kSource, 1564);
+  }
+  // Every way out goes back through the builder and the mark; a failure also undoes what was made.
+  if (builder != 0) endStep(&status, 1564, [&] { unjournalled<JAM::Builder_Interface>("Builder")->Destroy(builder); });
+  if (mark != nullptr) mark->finish(&status, 1564);
+  return status;
+}
+
+int DieDesDrawPunchBuilder::GetTrimToolEids(tag_t object, std::vector<int>& kernelEntities) {
+  const int entity = ES_solid_ask_solvane_tag(object);
+  if (entity == 0) return 670219;
+  int body = 0, type = 0;
+  ZV_FACE_ask_body(entity, &body);
+  ZV_BODY_ask_type(body, &type);
+  if (type == ZV_BODY_type_solid_c) {
+    kernelEntities.push_back(static_cast<int>(object));
+    return 0;
+  }
+  int count = 0;
+  int* faces = nullptr;
+  ZV_BODY_ask_faces(body, &count, &faces);
+  for (int i = 0; i < count; ++i) kernelEntities.push_back(static_cast<int>(ES_ask_eid_of_kernel_entity(faces[i])));
+  SM_free(faces);
+  return 0;
+}
+
+int DieDesDrawPunchBuilder::FeatSheetBoundBox(unsigned int edit, int count, const tag_t* objects,
+                                              const double* offsets, tag_t* body) {
+  if (body == nullptr) return kMissingInput;
+  int error = 0, mark = 0;
+  int status = 0;
+  FACE_REFERENCE** references = nullptr;
+  tag_t* occurrences = nullptr;
+  try {
+    mark = UNDO_QD_set_mark(1, nullptr, &error);
+    std::vector<tag_t> faces;
+    for (int i = 0; objects != nullptr && i < count; ++i) {
+      tag_t source = objects[i];
+      int type = 0, subtype = 0;
+      RM_ask_entity_type_and_subtype(source, &type, &subtype);
+      if (type == 205) {
+        int n = 0;
+        tag_t* brefs = nullptr;
+        FREC_ask_brefs(source, &n, &brefs);
+        source = n > 0 ? BREF_ask_qdeid_of_bref(brefs[0]) : 0;
+        SM_free(brefs);
+      }
+      int n = 0;
+      tag_t* found = nullptr;
+      ES_body_ask_faces(source, &n, &found);
+      faces.insert(faces.end(), found, found + n);
+      SM_free(found);
+    }
+    const int n = static_cast<int>(faces.size());
+    // Nothing to bound is a missing input, not a success.
+    if (faces.empty()) {
+      status = kMissingInput;
+    } else if (edit == 0) {
+      double box[6];
+      status = BOUNDBOX_ask_bounding_box_aligned_wcs(count, objects, box);
+      if (status == 0) {
+        AskFaceReference(n, faces.data(), &references, &occurrences);
+        tag_t feature = 0;
+        status = EW_create_frec_by_face("", box, offsets, n, faces.data(), references, &feature);
+        if (status == 0) *body = GetFeatFirstBody(feature);
+      }
+    } else {
+      AskFaceReference(n, faces.data(), &references, &occurrences);
+      status = EW_edit_faces_bound_box(FREC_ask_root_frec_of_body(*body), offsets, n, faces.data(), references);
+    }
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, kSource, 2067);
+  }
+  SM_free(references);
+  SM_free(occurrences);
+  if (mark != 0 && error == 0) {
+    if (status != 0) endStep(&status, 2067, [&] { UNDO_QD_undo_to_mark(mark, nullptr); });
+    endStep(&status, 2067, [&] { UNDO_QD_delete_mark(mark, nullptr); });
   }
   return status;
 }
