@@ -1,10 +1,13 @@
 // Shared set-up of the die-design body builders' suites: model bodies the
-// test owns, section loops, expressions, and readers of the host's call log.
+// test owns, section loops, expressions, base planes, readers of the host's
+// call log and of the records handed to it.
 #pragma once
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "DieDes_DiePlaneBuilder.hpp"
 #include "TestSupport.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
@@ -51,6 +54,19 @@ class DieDesignFeature : public stamvik_test::HostTest {
   }
   void Set(EXP_expression* expression, const char* text) {
     ASSERT_EQ(EXP_edit_exp(part()->ask_tag(), expression, text), 0);
+  }
+  // The plane given as the coordinate system at (0, 0, z).
+  static void CoordinateSystemAt(DieDes::DiePlaneBuilder* plane, double z) {
+    plane->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+    const double origin[3] = {0, 0, z};
+    plane->SetCoordinateSystemOrigin(origin);
+  }
+  // The value of type T at that byte of a record handed to the host.
+  template <class T>
+  static T At(const void* record, int byte) {
+    T value{};
+    std::memcpy(&value, static_cast<const unsigned char*>(record) + byte, sizeof value);
+    return value;
   }
 
   static int LiveBodies() { return Kernel::LiveCounters().liveBodies; }

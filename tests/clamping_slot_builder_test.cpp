@@ -32,17 +32,9 @@ class ClampingSlot : public DieDesignFeature {
   // closed flange profile.
   ClampingSlotBuilder* OnBase() {
     ClampingSlotBuilder* b = ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
-    b->GetBasePlane()->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
-    const double origin[3] = {0, 0, 10};
-    b->GetBasePlane()->SetCoordinateSystemOrigin(origin);
+    CoordinateSystemAt(b->GetBasePlane(), 10);
     ClosedLoop(b->GetFlangeBaseProfile());
     return b;
-  }
-  template <class T>
-  static T At(const void* record, int byte) {
-    T value{};
-    std::memcpy(&value, static_cast<const unsigned char*>(record) + byte, sizeof value);
-    return value;
   }
 };
 

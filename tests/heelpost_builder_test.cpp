@@ -26,9 +26,7 @@ class Heelpost : public DieDesignFeature {
   // and centred on a new coordinate system.
   HeelpostBuilder* OnBase() {
     HeelpostBuilder* b = HeelpostBuilderFactory::Create(modelPart(), nullptr);
-    b->GetBaseOrientation()->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
-    const double origin[3] = {0, 0, 10};
-    b->GetBaseOrientation()->SetCoordinateSystemOrigin(origin);
+    CoordinateSystemAt(b->GetBaseOrientation(), 10);
     b->GetCenter()->SetInputType(DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewCoordinateSystem);
     Set(b->GetLength(), "300");
     Set(b->GetWidth(), "150");
@@ -38,12 +36,6 @@ class Heelpost : public DieDesignFeature {
     Set(b->GetWallAThickness(), "5");
     b->SetWallACreate(true);
     return b;
-  }
-  template <class T>
-  static T At(const void* record, int byte) {
-    T value{};
-    std::memcpy(&value, static_cast<const unsigned char*>(record) + byte, sizeof value);
-    return value;
   }
   // The child's record of a tree made with four tags.
   static const void* ChildRecord(DIEDES_NODE_s* node) {

@@ -24,16 +24,8 @@ class Keyway : public DieDesignFeature {
   // A keyway whose base plane is the coordinate system at (0, 0, 10).
   KeywayBuilder* OnBasePlane() {
     KeywayBuilder* b = KeywayBuilderFactory::Create(modelPart(), nullptr);
-    b->GetBaseOrientation()->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
-    const double origin[3] = {0, 0, 10};
-    b->GetBaseOrientation()->SetCoordinateSystemOrigin(origin);
+    CoordinateSystemAt(b->GetBaseOrientation(), 10);
     return b;
-  }
-  template <class T>
-  static T At(const void* record, int byte) {
-    T value{};
-    std::memcpy(&value, static_cast<const unsigned char*>(record) + byte, sizeof value);
-    return value;
   }
 };
 

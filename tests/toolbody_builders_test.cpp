@@ -504,9 +504,7 @@ TEST_F(FillArea, TheLimitsTrimWithTheSheetsAndPlanesTheTypeCallsFor) {
 
   // An upper plane parallel to the base: trimmed against it, facing down.
   b->SetUpperLimitType(DieDesJA::JA_FILL_AREA_BUILDER_UpperLimitTypes_Plane);
-  b->GetUpperLimitPlane()->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
-  const double at[3] = {0, 0, 40};
-  b->GetUpperLimitPlane()->SetCoordinateSystemOrigin(at);
+  CoordinateSystemAt(b->GetUpperLimitPlane(), 40);
   Host::ClearCalls();
   ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
   EXPECT_EQ(Arg(Trim(410000), "direction"), "[0,0,-1]");
