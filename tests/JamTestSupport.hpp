@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -49,6 +50,14 @@ inline std::vector<std::string> JamCalls(bool withLog = true, bool withDefaultsQ
     out.push_back(args.empty() ? c.name : c.name + " " + args);
   }
   return out;
+}
+
+// The first calls of the journaling library (undo logging left out), no more
+// than n: a class's set-up checked up to the point a test cares about.
+inline std::vector<std::string> FirstJamCalls(std::size_t n) {
+  std::vector<std::string> calls = JamCalls(false);
+  calls.resize(std::min(calls.size(), n));
+  return calls;
 }
 
 // Whether this process has set the journal class up already (each test runs
@@ -150,6 +159,16 @@ inline std::vector<std::string> KtxhostOutput(const std::string& arguments, int*
   int exit = pclose(pipe);
   if (status != nullptr) *status = exit;
   return lines;
+}
+
+// The journal after the owner writes back all it reads of the object, the
+// journal cleared in between: what a script's round trip would record.
+inline const KTX::JAM::Journal& WriteBackAll(KTX::Property::Owner* owner, KTX::OM::Object* object) {
+  KTX::Property::List list;
+  owner->GetProperties(object, list);
+  KTX::JAM::ClearJournal();
+  owner->SetProperties(object, list);
+  return KTX::JAM::Recorded();
 }
 
 // Stands in for a parent property owner for the length of a test: notes what

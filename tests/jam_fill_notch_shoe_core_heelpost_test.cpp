@@ -43,6 +43,7 @@ using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
 using stamvik_test::OwnerRecorder;
 using stamvik_test::Paused;
+using stamvik_test::WriteBackAll;
 
 // The exports as a script declares them.
 extern "C" {
@@ -1066,12 +1067,8 @@ TEST_F(FillNotchShoeCoreHeelPostOwners, NamedSubobjectsOfTheNotchAndTheHandlingC
 TEST_F(FillNotchShoeCoreHeelPostOwners, FillAreaSetPropertiesWritesTypeLastEachAsItsOwnCall) {
   Property::Owner* owner = OwnerOf("Die.FillAreaBuilder");
   ASSERT_NE(owner, nullptr);
-  Property::List list;
-  owner->GetProperties(fill_, list);
-  JAM::ClearJournal();
-  owner->SetProperties(fill_, list);
   std::vector<std::string> members;
-  for (const JAM::Record& r : JAM::Recorded()) members.push_back(r.member);
+  for (const JAM::Record& r : WriteBackAll(owner, fill_)) members.push_back(r.member);
   EXPECT_EQ(members, (std::vector<std::string>{"UpperLimitType", "DistanceTolerance", "AngleTolerance", "Type"}));
 }
 

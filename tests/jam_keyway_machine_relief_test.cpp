@@ -24,10 +24,12 @@ using DieDesJA::MachineReliefBuilder;
 using stamvik_test::AlreadySetUp;
 using stamvik_test::ExpectInterfaceId;
 using stamvik_test::ExportsStartingWith;
+using stamvik_test::FirstJamCalls;
 using stamvik_test::HostTest;
 using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
 using stamvik_test::Paused;
+using stamvik_test::WriteBackAll;
 
 extern "C" {
 int XJA_KEYWAY_BUILDER_get_Location(KeywayBuilder*, int*);
@@ -187,9 +189,7 @@ TEST_F(KeywayMachineReliefTest, KeywaySetUpMakesItsRegistryCallsInOrderBeforeThe
   ASSERT_EQ(expected.size(), 23u + 21u);
   // No interface is added; the record follows at once.
   expected.push_back("JAM_start_property_call Die.KeywayBuilder 1 Type");
-  std::vector<std::string> calls = JamCalls(false);
-  calls.resize(std::min(calls.size(), expected.size()));
-  EXPECT_EQ(calls, expected);
+  EXPECT_EQ(FirstJamCalls(expected.size()), expected);
 
   // The second call finds the class set up.
   Host::ClearCalls();
@@ -660,12 +660,8 @@ TEST_F(KeywayMachineReliefOwners, SetPropertiesWritesTheSettableRowsEachAsOneJou
         {reliefOwner_, relief_, kRelief,
          {"MainProfileType", "SwitchTrimSide", "TrimSheetType", "JogWall", "DistanceTolerance", "AngleTolerance",
           "Type"}}}) {
-    Property::List list;
-    owner->GetProperties(object, list);
-    JAM::ClearJournal();
-    owner->SetProperties(object, list);
     std::vector<std::string> written;
-    for (const JAM::Record& r : JAM::Recorded()) {
+    for (const JAM::Record& r : WriteBackAll(owner, object)) {
       if (r.journalClass != journalClass) continue;
       EXPECT_EQ(r.methodType, 2) << r.member;
       EXPECT_EQ(r.depth, 0) << r.member;

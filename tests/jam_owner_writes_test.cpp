@@ -35,6 +35,7 @@
 
 using namespace KTX;
 using stamvik_test::JamTest;
+using stamvik_test::WriteBackAll;
 using DieDes::DieBooleanBuilder;
 using DieDes::DieDirectionBuilder;
 using DieDes::DiePlaneBuilder;
@@ -487,12 +488,8 @@ TEST_F(OwnerWrites, SetPropertiesWritesEachOwnersSettablePropertiesInTheirOrder)
     }
     Property::Owner* owner = OwnerOf(journalClass.c_str());
     ASSERT_NE(owner, nullptr);
-    Property::List list;
-    owner->GetProperties(object, list);
-    JAM::ClearJournal();
-    owner->SetProperties(object, list);
     std::vector<std::string> written;
-    for (const JAM::Record& r : JAM::Recorded()) {
+    for (const JAM::Record& r : WriteBackAll(owner, object)) {
       if (r.journalClass != journalClass) continue;
       EXPECT_EQ(r.methodType, 2) << r.member;
       EXPECT_EQ(r.status, 0) << r.member;
