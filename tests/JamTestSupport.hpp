@@ -161,6 +161,13 @@ inline std::vector<std::string> KtxhostOutput(const std::string& arguments, int*
   return lines;
 }
 
+// The property owner registered for a journal class (a failure when none).
+inline KTX::Property::Owner* OwnerOf(const char* journalClass) {
+  KTX::Property::Owner* owner = KTX::JAM::PropertyMapper::GetOwner(journalClass);
+  EXPECT_NE(owner, nullptr) << journalClass;
+  return owner;
+}
+
 // The journal after the owner writes back all it reads of the object, the
 // journal cleared in between: what a script's round trip would record.
 inline const KTX::JAM::Journal& WriteBackAll(KTX::Property::Owner* owner, KTX::OM::Object* object) {

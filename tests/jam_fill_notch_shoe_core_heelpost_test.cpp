@@ -892,9 +892,9 @@ class FillNotchShoeCoreHeelPostOwners : public FillNotchShoeCoreHeelPostBuilders
     JAM::PropertyMapper::RegisterPropertyOwner("Features.FeatureBuilder", "Builder", recorder_);
     return *recorder_;
   }
+  // The owner of one of these feature builders, registered under the feature builder's.
   static Property::Owner* OwnerOf(const char* journalClass) {
-    Property::Owner* owner = JAM::PropertyMapper::GetOwner(journalClass);
-    EXPECT_NE(owner, nullptr) << journalClass;
+    Property::Owner* owner = stamvik_test::OwnerOf(journalClass);
     EXPECT_STREQ(JAM::PropertyMapper::GetParentClassName(journalClass), "Features.FeatureBuilder");
     return owner;
   }

@@ -35,6 +35,7 @@
 
 using namespace KTX;
 using stamvik_test::JamTest;
+using stamvik_test::OwnerOf;
 using stamvik_test::WriteBackAll;
 using DieDes::DieBooleanBuilder;
 using DieDes::DieDirectionBuilder;
@@ -436,11 +437,6 @@ class OwnerWrites : public JamTest {
              b_.taper, b_.bead, b_.fill, b_.notch, b_.core, b_.heel, b_.keyway, b_.relief})
       o->destroy();
     JamTest::TearDown();
-  }
-  static Property::Owner* OwnerOf(const char* journalClass) {
-    Property::Owner* owner = JAM::PropertyMapper::GetOwner(journalClass);
-    EXPECT_NE(owner, nullptr) << journalClass;
-    return owner;
   }
 
   Builders b_;

@@ -36,6 +36,7 @@ using stamvik_test::FirstJamCalls;
 using stamvik_test::HostTest;
 using stamvik_test::JamCalls;
 using stamvik_test::JamTest;
+using stamvik_test::OwnerOf;
 using stamvik_test::NamedWrites;
 using stamvik_test::OwnerRecorder;
 
@@ -687,11 +688,6 @@ class SubBuilderOwners : public SubBuilderUnits {
     recorder_ = new OwnerRecorder(realParent_);
     JAM::PropertyMapper::RegisterPropertyOwner("TaggedObject", nullptr, recorder_);
     return *recorder_;
-  }
-  static Property::Owner* OwnerOf(const char* journalClass) {
-    Property::Owner* owner = JAM::PropertyMapper::GetOwner(journalClass);
-    EXPECT_NE(owner, nullptr) << journalClass;
-    return owner;
   }
 
   OwnerRecorder* recorder_ = nullptr;
