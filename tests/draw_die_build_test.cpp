@@ -268,6 +268,25 @@ TEST_F(DrawDieBuild, AFailedMeasurementOfTheSheetMakesNoSecondTry) {
   Host::ClearMeasurements();
 }
 
+TEST_F(DrawDieBuild, AMainSolidMadeAtTheFirstTryRetiresTheCoreOffsetCurves) {
+  Ready();
+  const tag_t core[2] = {FEATURE_RECORD::Create(nullptr, nullptr)->OmTag(),
+                         FEATURE_RECORD::Create(nullptr, nullptr)->OmTag()};
+  ATTR_set_int(core[0], "QD$MAIN_SOLID_OFFSET_IN", 0, true);
+  ATTR_set_int(core[1], "QD$MAIN_SOLID_OFFSET_OUT", 0, true);
+  die()->SetTfeatureSet(TOOLING_create_user_defined_feature_set(core, 2, 1, 1, "DrawDie"));
+  OpenSets();
+  const FaceFrame flat = {{0, 0, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}};
+  tag_t body = 0, feature = 0;
+  EXPECT_EQ(die()->CreateMainBottomSolid(ES_create_body_with_faces(nullptr, true, {flat}), Square(10), &body, &feature),
+            0);
+  std::vector<tag_t> retired = InSet(die()->GetFrecSetToDelete());
+  std::sort(retired.begin(), retired.end());
+  EXPECT_EQ(retired, std::vector<tag_t>(core, core + 2));
+  EXPECT_EQ(InSet(die()->GetFrecSet()), std::vector<tag_t>{feature});
+  EXPECT_TRUE(HasTitle(feature, "QD$MAIN_BOTTOM_SOLID"));
+}
+
 TEST_F(DrawDieBuild, AFlangeEmptiedOnEditIsMadeFromTheBlankOnceAndEditedAfter) {
   Ready();
   const tag_t flange = Square(30);
