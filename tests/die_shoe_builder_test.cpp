@@ -1,5 +1,6 @@
 // The die shoe: its validation, its parameters written and read back with
 // its boolean list, and its commit with the booleans made as features.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -213,6 +214,32 @@ TEST_F(DieShoeTest, ANewShoeKeepsItsUnitesAndMakesEveryBoolean) {
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(item->GetSelectBodies()->ask_nth(0), a);
   edit->destroy();
+  s->destroy();
+}
+
+TEST_F(DieShoeTest, ItsBooleanListRefusesTheShoeAndTheListItself) {
+  // The list owns its items and goes with the shoe: holding either would
+  // have the shoe's destroy run inside itself.
+  DieShoeBuilder* s = Shoe();
+  UICOMPJA_list* list = s->GetDieBooleansList();
+  AddItem(s, 0, {});
+  struct Row {
+    const char* how;
+    std::function<void(OM::Object*)> put;
+  };
+  const Row rows[] = {
+      {"insert", [&](OM::Object* o) { list->insert(0, o); }},
+      {"set", [&](OM::Object* o) { list->set_item(0, o); }},
+      {"append", [&](OM::Object* o) { list->append_items(1, &o); }},
+  };
+  for (const Row& row : rows) {
+    for (OM::Object* refused : {static_cast<OM::Object*>(s), static_cast<OM::Object*>(list)}) {
+      SCOPED_TRACE(row.how);
+      EXPECT_EQ(RaisedCode([&] { row.put(refused); }), 840002);
+      EXPECT_EQ(list->size(), 1);
+      EXPECT_NE(dynamic_cast<DieBooleanBuilder*>(list->ask_item(0)), nullptr);
+    }
+  }
   s->destroy();
 }
 

@@ -904,6 +904,19 @@ Object* OM_ask_owner(const Object* object) {
   return info == nullptr ? nullptr : info->owner;
 }
 
+bool OM_holds(const Object* from, const Object* to) {
+  if (from == nullptr || to == nullptr) return false;
+  if (OM_ask_owner(to) == from) return true;
+  const tag_t tag = to->OmTag();
+  for (const ClassAttributeStruct* row : allRows(from->OmClassId())) {
+    if (TypeCode::Count(row->typeCode) > 1) continue;
+    const std::uint32_t element = TypeCode::Element(row->typeCode);
+    if (element == TypeCode::kReference && field<Object*>(from, row) == to) return true;
+    if (element == TypeCode::kTag && field<tag_t>(from, row) == tag) return true;
+  }
+  return false;
+}
+
 int OM_count_undo_marks() { return static_cast<int>(om().marks.size()); }
 
 int OM_live_objects() {

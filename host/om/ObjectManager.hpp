@@ -301,6 +301,8 @@ KTX_HOST_API bool OM_is_subclass(int classId, int superclassId);
 KTX_HOST_API int OM_ask_class_id(const char* className);  // 0 when unknown
 KTX_HOST_API const char* OM_ask_class_name(int classId);
 KTX_HOST_API Object* OM_ask_owner(const Object* object);   // who holds it by OM_set_pointer
+// Whether `from` owns `to` or holds it in a single reference or tag field.
+KTX_HOST_API bool OM_holds(const Object* from, const Object* to);
 // For the host's own classes, which hold sub-objects in plain fields: makes
 // `owner` the owner that OM_ask_owner answers (null: none).
 // Puts the object under watch, a diagnostic aid: only logged.

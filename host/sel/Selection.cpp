@@ -480,6 +480,7 @@ OM::Object* UICOMPJA_list::ask_item(int index) const { return OM::OM_object_of_t
 void UICOMPJA_list::append_items(int count, OM::Object* const* items) {
   Host::Log("UICOMPJA_list_append_items", tagText(this) + " " + std::to_string(count));
   if (count < 1 || items == nullptr) return;
+  for (int i = 0; i < count; ++i) refuseOwnHolder(items[i]);
   auto& tags = writable(Tags())->Items();
   for (int i = 0; i < count; ++i) tags.push_back(OM::OM_ask_object_tag(items[i]));
   AfterChange();
@@ -521,9 +522,18 @@ void UICOMPJA_list::remove_at(int index, bool keepObject) {
   AfterChange();
 }
 
+// A list that owns its items destroys them with it: it cannot take itself or
+// the object that holds it, whose destroy would then run inside its own.
+void UICOMPJA_list::refuseOwnHolder(const OM::Object* item) const {
+  if (ownsItems_ && item != nullptr && (item == this || OM::OM_holds(item, this)))
+    ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "object %u holds the list %u that would own it",
+                OM::OM_ask_object_tag(item), OmTag());
+}
+
 void UICOMPJA_list::insert(int index, OM::Object* item) {
   Host::Log("UICOMPJA_list_insert", tagText(this) + " index=" + std::to_string(index) + " " + tagText(item));
   if (index < 0 || index > ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
+  refuseOwnHolder(item);
   auto& tags = writable(Tags())->Items();
   tags.insert(tags.begin() + index, OM::OM_ask_object_tag(item));
   if (insertCallback_ != nullptr) insertCallback_(this, insertData_, item, index);
@@ -533,6 +543,7 @@ void UICOMPJA_list::insert(int index, OM::Object* item) {
 void UICOMPJA_list::set_item(int index, OM::Object* item) {
   Host::Log("UICOMPJA_list_set_item", tagText(this) + " index=" + std::to_string(index) + " " + tagText(item));
   if (index < 0 || index >= ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
+  refuseOwnHolder(item);
   auto& tags = writable(Tags())->Items();
   const tag_t held = tags[static_cast<std::size_t>(index)];
   const tag_t put = OM::OM_ask_object_tag(item);

@@ -319,6 +319,7 @@ class KTX_HOST_API UICOMPJA_list : public TagListObject {
   UICOMPJA_list(int classId, void* context) : TagListObject(classId, context) {}
 
  private:
+  void refuseOwnHolder(const OM::Object* item) const;
   bool ownsItems_;
   InsertCallback insertCallback_;
   void* insertData_;
