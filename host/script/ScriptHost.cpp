@@ -920,6 +920,8 @@ std::string journalClassOf(const OM::Object* object) {
   if (dynamic_cast<const UICOMPJA_list*>(object) != nullptr) return "ObjectList";
   if (dynamic_cast<const EXP_expression*>(object) != nullptr) return "Expression";
   if (dynamic_cast<const ES_solid*>(object) != nullptr) return "Body";
+  // A feature set is a feature of the part to scripts, as the tooling builders publish it.
+  if (dynamic_cast<const FSET_feature_set*>(object) != nullptr) return "Features.Feature";
   if (dynamic_cast<const ES_plane*>(object) != nullptr) return "Plane";
   // A tooling feature set is scripted as a feature, as its builders take it.
   if (dynamic_cast<const FSET_feature_set*>(object) != nullptr) return "Features.Feature";

@@ -317,7 +317,9 @@ int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
     } else if (m_tfeatureSet != 0) {
       for (const char* title : {"QD$SMOOTH_OFFSET_INNER_CURVE", "QD$OFFSET_CURVE_INNER", "QD$MAIN_INNER_SOLID"}) {
         tag_t feature = 0;
-        RetireMember(FindMember(title, &feature), feature);
+        // Found first: the tag handed on is the one the search wrote.
+        const bool found = FindMember(title, &feature);
+        RetireMember(found, feature);
       }
     }
     step(CreateChamfer(beltEdges), 456, 3030589, "Error occurs on creating draw punch chamfer.",
