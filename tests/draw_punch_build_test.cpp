@@ -1,0 +1,246 @@
+// A draw punch built through the host's own modelling builders: what each
+// step makes and with which values, how a failed step ends the build, and
+// what an edit keeps, remakes and deletes.
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "Tooling_DieDesDrawPunchBuilder.hpp"
+#include "geom/Curve.hpp"
+#include "geom/Faces.hpp"
+#include "modl/ModelingInterfaces.hpp"
+#include "afl/Module.hpp"
+#include "om/ObjectSet.hpp"
+#include "pref/SessionInterfaces.hpp"
+#include "sys/Settings.hpp"
+#include "tool/Tooling.hpp"
+
+using namespace KTX;
+using namespace KTX::Tooling;
+
+namespace {
+
+class DrawPunchBuild : public stamvik_test::HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    Host::ResetSessionInterfaces();
+  }
+  void TearDown() override {
+    Host::ResetSessionInterfaces();
+    Host::ForgetModelingValues();
+    Host::ForgetRoughOffsets();
+    HostTest::TearDown();
+  }
+  // A punch over a sheet 20 above the base plane, its profile a regular
+  // polygon of `sides` lines 5 above it; deck 40, belt 25, relief 8 at 60
+  // degrees, a base 30 thick and 60 wide, an allowance of 1.5.
+  DieDesDrawPunchBuilder* Punch(int sides) {
+    auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
+    std::vector<tag_t> lines;
+    for (int i = 0; i < sides; ++i) {
+      const double a = 2 * M_PI * i / sides, b = 2 * M_PI * (i + 1) / sides;
+      const double p[3] = {30 * std::cos(a), 30 * std::sin(a), 5}, q[3] = {30 * std::cos(b), 30 * std::sin(b), 5};
+      lines.push_back(ES_create_line_in_part(nullptr, p, q));
+    }
+    punch->GetPunchCurve()->set_tags(sides, lines.data());
+    const double o[3] = {0, 0, 0}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    punch->SetBasePlane(ES_create_plane(o, m));
+    sheet_ = ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, -50, 20}, {100, 0, 0, 0, 100, 0, 0, 0, 1}}});
+    punch->GetSheetBody()->set_selected_tag(sheet_);
+    punch->SetDeckThickness(40);
+    punch->SetBeltThickness(25);
+    punch->SetReliefDistanse(8);
+    punch->SetReliefAngle(60);
+    punch->SetBaseThickness(30);
+    punch->SetBaseWidth(60);
+    punch->SetMachiningAllowance(1.5);
+    return punch;
+  }
+  static std::vector<std::string> Args(const std::string& name) {
+    std::vector<std::string> out;
+    for (const Host::Call& c : Host::Calls())
+      if (c.name == name) out.push_back(c.args);
+    return out;
+  }
+  // The role titles of the set's members, sorted.
+  static std::vector<std::string> Titles(tag_t set) {
+    int count = 0;
+    tag_t* members = nullptr;
+    FSET_ask_group_members(set, &count, &members);
+    std::vector<std::string> out;
+    for (int i = 0; i < count; ++i)
+      for (const std::string& title : ATTR_ask_titles(members[i])) out.push_back(title);
+    SM_free(members);
+    std::sort(out.begin(), out.end());
+    return out;
+  }
+  tag_t Member(tag_t set, const char* title) {
+    auto* finder = DieDesDrawPunchBuilderFactory::Create(0, part());
+    tag_t found = 0;
+    finder->FindFeatureInSetByAttrTitle(set, title, &found);
+    finder->destroy();
+    return found;
+  }
+  tag_t sheet() const { return sheet_; }
+
+ private:
+  tag_t sheet_ = 0;
+};
+
+TEST_F(DrawPunchBuild, ABuildShowsEveryStepAndOffsetsTheSheetByTheThicknesses) {
+  auto* punch = Punch(4);
+  Host::ClearCalls();
+  ASSERT_EQ(punch->commit(), 0);
+  EXPECT_EQ(Args("mtStatusAreaImmediate"),
+            (std::vector<std::string>{"Process input curves successfully.", "Create rough offset sheets successfully.",
+                                      "Create project curve successfully.", "Create outer main solid successfully.",
+                                      "Create belt solid body successfully.", "Create stress solid body successfully.",
+                                      "Create draw punch chamfer successfully."}));
+  // Top by the allowance, bottom and belt by minus their thicknesses, all in the work coordinate system.
+  const std::string from = "sheets=" + std::to_string(sheet()) + "/";
+  const std::string csys = " csys=" + std::to_string(WCS_ask_tag()) + " ";
+  const std::vector<std::string> offsets = Args("RSO_create_feature");
+  ASSERT_EQ(offsets.size(), 3u);
+  const char* const values[3] = {"\"1.500000\" \"1.000000\" \"5.000000\"", "\"-40.000000\" \"3.000000\" \"25.000000\"",
+                                 "\"-25.000000\" \"3.000000\" \"25.000000\""};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_NE(offsets[i].find(from), std::string::npos) << offsets[i];
+    EXPECT_NE(offsets[i].find(csys + values[i]), std::string::npos) << offsets[i];
+  }
+  const tag_t set = punch->GetTfeatureSet();
+  const tag_t belt = Member(set, "QD$ROUGH_OFFSET_BELT");
+  EXPECT_NE(belt, 0u);
+  punch->destroy();
+
+  // Deck and belt within the tolerance: no belt offset; the old one goes at the commit.
+  auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+  edit->SetBeltThickness(edit->GetDeckThickness() + 0.5 * TOLER_ask_distance_tol());
+  Host::ClearCalls();
+  ASSERT_EQ(edit->commit(), 0);
+  EXPECT_TRUE(Args("RSO_create_feature").empty());
+  EXPECT_EQ(Args("RSO_edit_feature").size(), 2u);
+  EXPECT_EQ(OM::OM_object_of_tag(belt), nullptr);
+  EXPECT_EQ(Member(set, "QD$ROUGH_OFFSET_BELT"), 0u);
+  edit->destroy();
+}
+
+TEST_F(DrawPunchBuild, AFailedRoughOffsetEndsTheBuildAndWhatWasMadeIsGrouped) {
+  auto* punch = Punch(4);
+  Host::SetAnswer("RSO_create_feature", 4711);
+  Error::ClearSevereErrors();
+  EXPECT_EQ(punch->commit(), 3030583);
+  ASSERT_FALSE(Error::SevereErrors().empty());
+  EXPECT_EQ(Error::SevereErrors().back().code, 3030583);
+  EXPECT_EQ(Error::SevereErrors().back().text, "Error occurs on creating rough offset sheets.");
+  EXPECT_EQ(Titles(punch->GetTfeatureSet()), (std::vector<std::string>{"QD$PUNCH_JOIN_CURVE"}));
+  int layer = 0;
+  static_cast<JAM::LayerManager_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface("Layer.LayerManager"))
+      ->AskWorkLayer(0, &layer);
+  EXPECT_EQ(layer, 1);
+  punch->destroy();
+}
+
+TEST_F(DrawPunchBuild, TheBeltChamferTakesTheReliefAndItsAngle) {
+  auto* punch = Punch(4);
+  const double p[2][3] = {{0, 0, 0}, {10, 0, 0}};
+  const std::vector<tag_t> edges = {ES_create_edge(0, 2, p[0]), ES_create_edge(0, 2, p[0])};
+  struct Row {
+    double angle;
+    bool made;
+  };
+  punch->SetFrecSet(OM_create_set());
+  for (const Row& row : {Row{90, false}, Row{60, true}}) {
+    punch->SetReliefAngle(row.angle);
+    Host::ClearCalls();
+    EXPECT_EQ(punch->CreateChamfer(edges), 0) << row.angle;
+    const std::vector<tag_t> made = [&] {
+      std::vector<tag_t> out;
+      int count = 0;
+      tag_t* all = nullptr;
+      OM_flatten_set(punch->GetFrecSet(), &count, &all);
+      out.assign(all, all + count);
+      SM_free(all);
+      return out;
+    }();
+    ASSERT_EQ(made.size(), row.made ? 1u : 0u) << row.angle;
+    if (!row.made) continue;
+    ChamferValues values;
+    ASSERT_TRUE(Host::AskChamferValues(made[0], &values));
+    EXPECT_EQ(values.option, 1);
+    EXPECT_EQ(values.firstOffset, "8.000000");
+    EXPECT_EQ(values.secondOffset, "13.856406");  // 8 tan 60 degrees, 13.856405888926577
+  }
+  OM::Set* made = punch->GetFrecSet();
+  punch->SetFrecSet(nullptr);
+  OM_delete_object(made);
+  punch->destroy();
+}
+
+TEST_F(DrawPunchBuild, ACurveIsSmoothWhenATrialSheetOfItHasAtMostEightFaces) {
+  auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
+  const double up[3] = {0, 0, 1};
+  struct Row {
+    int segments;
+    bool rough;
+  };
+  for (const Row& row : {Row{12, true}, Row{9, true}, Row{8, false}, Row{6, false}}) {
+    std::vector<double> points;
+    for (int i = 0; i <= row.segments; ++i) points.insert(points.end(), {10.0 * i, (i % 2) * 1.0, 0});
+    const tag_t curve = ES_create_polyline(row.segments + 1, points.data());
+    Host::ClearCalls();
+    EXPECT_EQ(punch->CheckCurveSmooth(curve, up), row.rough) << row.segments;
+    // A sheet (body style 1) from 0.0 to 10.0, left behind in no case.
+    std::string texts;
+    for (const std::string& args : Args("Expression")) texts += args.substr(args.rfind(' ')) + ";";
+    EXPECT_EQ(texts, " \"0.0\"; \"10.0\";") << row.segments;
+    const std::vector<std::string> settings = Args("Features.ExtrudeBuilder");
+    EXPECT_NE(std::find_if(settings.begin(), settings.end(),
+                           [](const std::string& a) { return a.find("operation=5 ") == 0 && a.find(" type=1") != a.npos; }),
+              settings.end());
+    int features = 0;
+    for (tag_t t : Host::KeptInPart(part())) features += dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)) != nullptr;
+    EXPECT_EQ(features, 0) << row.segments;
+  }
+  EXPECT_FALSE(punch->CheckCurveSmooth(0, up));
+  punch->destroy();
+}
+
+TEST_F(DrawPunchBuild, AnEditRetiresTheCoreAndAStressSolidTooThinToMake) {
+  auto* punch = Punch(12);
+  punch->SetCoreDrawPunchOption(true);
+  punch->SetWallThickness(20);
+  // The smoothing of a rough curve gives a curve as rough (a 12-gon), so that the inner curve is smoothed too.
+  std::vector<double> rough;
+  for (int i = 0; i <= 12; ++i) rough.insert(rough.end(), {30 * std::cos(M_PI * i / 6), 30 * std::sin(M_PI * i / 6), 0});
+  Host::SetAnswer("FREC_collect_all_dcurve.curve", ES_create_polyline(13, rough.data()));
+  ASSERT_EQ(punch->commit(), 0);
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  const char* const core[3] = {"QD$SMOOTH_OFFSET_INNER_CURVE", "QD$OFFSET_CURVE_INNER", "QD$MAIN_INNER_SOLID"};
+  tag_t made[3];
+  for (int i = 0; i < 3; ++i) {
+    made[i] = Member(set, core[i]);
+    EXPECT_NE(made[i], 0u) << core[i];
+  }
+
+  auto* plain = DieDesDrawPunchBuilderFactory::Create(set, part());
+  plain->SetCoreDrawPunchOption(false);
+  Host::ClearCalls();
+  ASSERT_EQ(plain->commit(), 0);
+  plain->destroy();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(OM::OM_object_of_tag(made[i]), nullptr) << core[i];
+
+  const tag_t stress = Member(set, "QD$MAIN_STRESS_SOLID");
+  ASSERT_NE(stress, 0u);
+  auto* thin = DieDesDrawPunchBuilderFactory::Create(set, part());
+  thin->SetBaseThickness(0.5 * TOLER_ask_distance_tol());
+  ASSERT_EQ(thin->commit(), 0);
+  thin->destroy();
+  EXPECT_EQ(OM::OM_object_of_tag(stress), nullptr);
+  EXPECT_EQ(Member(set, "QD$MAIN_STRESS_SOLID"), 0u);
+}
+
+}  // namespace
