@@ -1429,6 +1429,18 @@ std::string TextOf(const char (&field)[N]) {
 int Bounded(int count, int room) { return std::clamp(count, 0, room); }
 }  // namespace
 
+// Neither stored form keeps the driver locations: both read them from the
+// customer defaults.
+void TireEnvelopeBuilder::SetDriverLocationsFromDefaults() {
+  const double percent = PMAN_ask_real("VD_TE_WHEEL_DRIVER_LOCATION_PERCENT");
+  const double locationB = PMAN_ask_real("VD_TE_WHEEL_DRIVER_LOCATIONB");
+  SetTaperLocationYAxis(percent);
+  SetTaperLocationXAxis(percent);
+  SetFixedLocationPercentage(percent);
+  SetTaperLocationAY(locationB);
+  SetTaperLocationBX(locationB);
+}
+
 int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   if (TireEnvelope_Is(frec) <= 0) {
     ConvertRuleInstanceToBuilderData(frec);
@@ -1621,13 +1633,7 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   SetSecondDriverJointUpperLimit(b.secondUpper);
   SetSecondDriverJointLowerLimit(b.secondLower);
   SetSecondDriverJointSteps(b.secondSteps);
-  const double percent = PMAN_ask_real("VD_TE_WHEEL_DRIVER_LOCATION_PERCENT");
-  const double locationB = PMAN_ask_real("VD_TE_WHEEL_DRIVER_LOCATIONB");
-  SetTaperLocationYAxis(percent);
-  SetTaperLocationXAxis(percent);
-  SetFixedLocationPercentage(percent);
-  SetTaperLocationAY(locationB);
-  SetTaperLocationBX(locationB);
+  SetDriverLocationsFromDefaults();
   if (b.motion >= ExistingScenarioMotionModel) {
     SetSteeringJointName(TextOf(b.steeringJointName).c_str());
     SetJouceJointName(TextOf(b.jounceJointName).c_str());

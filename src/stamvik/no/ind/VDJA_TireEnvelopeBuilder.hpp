@@ -394,6 +394,7 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   virtual int ConvertFrecToBuilderData(FEATURE_RECORD* frec);
   // The older form: a knowledge-rule instance linked to the record.
   void ConvertRuleInstanceToBuilderData(FEATURE_RECORD* frec);
+  void SetDriverLocationsFromDefaults();
   int CopyProfileFromFile();
   void implement_destroy();
   int Validate();

@@ -454,13 +454,7 @@ void TireEnvelopeBuilder::ConvertRuleInstanceToBuilderData(FEATURE_RECORD* frec)
       if (jounceSteps) SetSecondDriverJointSteps(*jounceSteps);
       if (const auto v = rule.Number("evt_driver_step_jouceupper")) SetSecondDriverJointUpperLimit(*v);
       if (const auto v = rule.Number("evt_driver_step_joucelower")) SetSecondDriverJointLowerLimit(*v);
-      const double percent = PMAN_ask_real("VD_TE_WHEEL_DRIVER_LOCATION_PERCENT");
-      const double locationB = PMAN_ask_real("VD_TE_WHEEL_DRIVER_LOCATIONB");
-      SetTaperLocationYAxis(percent);
-      SetTaperLocationXAxis(percent);
-      SetFixedLocationPercentage(percent);
-      SetTaperLocationAY(locationB);
-      SetTaperLocationBX(locationB);
+      SetDriverLocationsFromDefaults();
       if (m_driverGraph == TaperedOneSide) {
         if (const auto a = rule.Number("evt_driver_step_location_a")) SetTaperLocationAY(*a);
         if (const auto b = rule.Number("evt_driver_step_location_b")) SetTaperLocationBX(*b);
