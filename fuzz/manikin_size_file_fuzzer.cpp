@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "InputFile.hpp"
 #include "VDJA_ManikinBuilder.hpp"
 #include "exp/Expression.hpp"
 #include "feat/Builder.hpp"
@@ -16,21 +17,12 @@
 #include "sys/TextFile.hpp"
 #include "vd/ManikinServices.hpp"
 
-namespace {
 using namespace KTX;
-
-const std::string& FileName() {
-  static const std::string name = "/tmp/manikin_size_fuzz_" + std::to_string(::getpid()) + ".hsd";
-  return name;
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Host::SetLogging(false);
-  if (std::FILE* file = std::fopen(FileName().c_str(), "wb")) {
-    if (size > 0) std::fwrite(data, 1, size, file);
-    std::fclose(file);
-  }
+  const char* name = stamvik_fuzz::WriteInputFile("manikin_size_fuzz", ".hsd", data, size);
+  if (name == nullptr) return 0;
   PART_part* part = PART_part::Create(size % 2 == 0 ? 0 : 1);
   PART_set_work_part(part);
   auto* manikin = VDJA::ManikinBuilderFactory::Create(part->ModelPart(), nullptr);
@@ -38,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const VDJA::VD_2DManikin_user_defined_manikin_size_value_t before{1, 2, 3, 4, 5, 6, 7, 8};
   manikin->SetManikinSizeData(&before);
   const std::size_t dialogs = VD::ErrorDialogs().size();
-  manikin->OpenFromFile(FileName().c_str());
+  manikin->OpenFromFile(name);
   if (VD::ErrorDialogs().size() != dialogs) {
     VDJA::VD_2DManikin_user_defined_manikin_size_value_t after{};
     manikin->GetManikinSizeData(&after);

@@ -12,17 +12,13 @@
 #include <memory>
 #include <string>
 
+#include "InputFile.hpp"
 #include "afl/TireEnvelope.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
 #include "vd/TireClearance.hpp"
 
 namespace {
-const std::string& FileName() {
-  static const std::string name = "/tmp/motion_files_fuzzer_" + std::to_string(::getpid()) + ".txt";
-  return name;
-}
-
 void Require(bool holds) {
   if (!holds) std::abort();
 }
@@ -31,11 +27,8 @@ void Require(bool holds) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace KTX;
   Host::SetLogging(false);
-  std::FILE* file = std::fopen(FileName().c_str(), "wb");
-  if (file == nullptr) return 0;
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
-  const char* name = FileName().c_str();
+  const char* name = stamvik_fuzz::WriteInputFile("motion_files_fuzzer", ".txt", data, size);
+  if (name == nullptr) return 0;
   const std::int64_t blocks = Memory::LiveCounters().blocks;
 
   int steps = -1;

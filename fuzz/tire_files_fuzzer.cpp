@@ -11,25 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "InputFile.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
 #include "vd/VehicleDesign.hpp"
 
-namespace {
-const std::string& FileName() {
-  static const std::string name = "/tmp/tire_files_fuzzer_" + std::to_string(::getpid()) + ".txt";
-  return name;
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace KTX;
   Host::SetLogging(false);
-  std::FILE* file = std::fopen(FileName().c_str(), "wb");
-  if (file == nullptr) return 0;
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
-  const char* name = FileName().c_str();
+  const char* name = stamvik_fuzz::WriteInputFile("tire_files_fuzzer", ".txt", data, size);
+  if (name == nullptr) return 0;
 
   static constexpr std::size_t kRecordSizes[4] = {sizeof(sMacpherson_Suspension), sizeof(sSLArm_Suspension),
                                                   sizeof(sSLArm_Suspension), sizeof(sFiveLinkAxle_Suspension)};
