@@ -88,6 +88,65 @@ TEST_F(Jam, RecordsNestAndARecordNeverClosedSurvives) {
   EXPECT_EQ(JAM::ReadJournal(text), j);
 }
 
+// Records made before anyone reads the journal are kept in storage that a
+// clearing keeps: a shorter journal after a longer one, a caller's value that
+// comes after a nested record's, a record still open when the journal is read
+// (and written to after it) must each read back as recorded.
+TEST_F(Jam, JournalReadAfterAClearingHoldsExactlyWhatWasRecordedSince) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Held");
+  int values[] = {1, 2, 3, 4};
+  for (int i = 0; i < 3; ++i) {
+    JAM_start_call(c, "Longer", nullptr);
+    for (int& v : values) JAM_in_int(&v, "earlier");
+    JAM_end_call(9);
+  }
+  JAM::ClearJournal();
+  JAM_start_call(c, "Outer", nullptr);
+  JAM_in_int(&values[0], "before");
+  JAM_start_call(c, "Inner", nullptr);
+  JAM_in_int(&values[1], "inner");
+  JAM_end_call(2);
+  JAM_in_int(&values[2], "after");
+  JAM_end_call(0);
+  JAM_start_call(c, "Open", nullptr);
+  JAM_in_int(&values[3], "first");
+
+  struct Row {
+    const char* member;
+    int depth;
+    std::vector<std::string> names;
+    std::vector<long long> integers;
+    int status;
+  };
+  auto check = [](const std::vector<Row>& rows) {
+    const JAM::Journal& j = JAM::Recorded();
+    ASSERT_EQ(j.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(j[i].member, rows[i].member) << i;
+      EXPECT_EQ(j[i].depth, rows[i].depth) << i;
+      EXPECT_EQ(j[i].status, rows[i].status) << i;
+      std::vector<std::string> names;
+      std::vector<long long> integers;
+      for (const JAM::Value& v : j[i].values) {
+        names.push_back(v.name);
+        integers.push_back(v.integer);
+      }
+      EXPECT_EQ(names, rows[i].names) << i;
+      EXPECT_EQ(integers, rows[i].integers) << i;
+    }
+  };
+  check({{"Outer", 0, {"before", "after"}, {1, 3}, 0},
+         {"Inner", 1, {"inner"}, {2}, 2},
+         {"Open", 0, {"first"}, {4}, 0}});
+  const JAM::Journal& kept = JAM::Recorded();
+  JAM_in_int(&values[0], "second");
+  JAM_end_call(5);
+  ASSERT_EQ(kept.size(), 3u);
+  EXPECT_EQ(kept[2].values.size(), 2u);
+  EXPECT_EQ(kept[2].status, 5);
+  EXPECT_EQ(kept[2].state, JAM::RecordState::Closed);
+}
+
 TEST_F(Jam, PausedJournalRecordsNothingAndPausesNest) {
   JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Pause");
   {

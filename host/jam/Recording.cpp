@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 
@@ -18,7 +19,26 @@ namespace {
 constexpr int kSuppressed = -1;
 
 struct State {
+  // The journal as Recorded() hands it out. Until someone first asks for it,
+  // the records are held below instead, made in place in storage that a
+  // clearing keeps (texts, lists and all): a process that records and clears
+  // without reading (a script run, a benchmark) moves no record and no
+  // value. The first read hands the held records over; from then on records
+  // go straight into the journal, so that whoever keeps a reference to it
+  // sees every record made later.
   Journal journal;
+  bool handedOut = false;
+  std::vector<Record> held;  // [0, heldCount) are the journal's; their values are kept apart
+  std::size_t heldCount = 0;
+  std::vector<Value> heldValues;  // [0, heldValueCount) are the held records' values
+  std::size_t heldValueCount = 0;
+  // Where each held record's values are, all in a row (a record that gets a
+  // value after another record's hands the journal out first).
+  struct Span {
+    std::size_t first = 0;
+    std::size_t count = 0;
+  };
+  std::vector<Span> heldSpans;  // one per held record
   std::vector<int> open;  // indexes into the journal; kSuppressed while paused
   int paused = 0;
   std::set<int> claimed;
@@ -56,34 +76,80 @@ constexpr std::size_t kSpareRecords = 4096;
 constexpr std::size_t kSpareValues = 4 * kSpareRecords;
 
 // Never destroyed: the plug-in's exit steps may still call in at process exit.
-State& state() {
+// Every recording call asks for it several times: once made, it is a load.
+State* theState = nullptr;
+[[gnu::noinline, gnu::cold]] State& makeState() {
   static auto* s = new State;
+  __atomic_store_n(&theState, s, __ATOMIC_RELEASE);
   return *s;
+}
+[[gnu::always_inline]] inline State& state() {
+  // A plain load (the builtin, never an outlined call), safe on any thread.
+  State* known = __atomic_load_n(&theState, __ATOMIC_ACQUIRE);
+  return known != nullptr ? *known : makeState();
+}
+
+// Sets a kept text to another only where it differs: the spare records and
+// values hold the same member and argument names call after call.
+inline void keep(std::string& kept, std::string_view text) {
+  if (kept.size() != text.size() || (!text.empty() && std::memcmp(kept.data(), text.data(), text.size()) != 0))
+    kept.assign(text);
+}
+inline void keep(std::string& kept, const char* text) {
+  keep(kept, text != nullptr ? std::string_view(text) : std::string_view());
 }
 
 std::string num(long long v) { return std::to_string(v); }
 
-Record* current() {
+// The record at an index of the journal, held or handed out.
+[[gnu::always_inline]] inline Record& recordAt(int index) {
   State& s = state();
-  if (s.open.empty() || s.open.back() == kSuppressed) return nullptr;
-  return &s.journal[static_cast<std::size_t>(s.open.back())];
+  auto i = static_cast<std::size_t>(index);
+  return s.handedOut ? s.journal[i] : s.held[i];
 }
 
-Value* add(Direction direction, ValueKind kind, const char* name, std::string_view type = {}) {
-  Record* r = current();
-  if (r == nullptr) return nullptr;
+std::span<Value> valuesAt(int index) {
   State& s = state();
-  if (s.spareValues.empty()) {
-    r->values.emplace_back();
+  auto i = static_cast<std::size_t>(index);
+  if (s.handedOut) return s.journal[i].values;
+  const State::Span& span = s.heldSpans[i];
+  return std::span<Value>(s.heldValues.data() + span.first, span.count);
+}
+
+[[gnu::always_inline]] inline Record* current() {
+  State& s = state();
+  if (s.open.empty() || s.open.back() == kSuppressed) return nullptr;
+  return &recordAt(s.open.back());
+}
+
+Record& newRecord();
+void handOut();
+
+Value* add(Direction direction, ValueKind kind, const char* name, std::string_view type = {}) {
+  State& s = state();
+  if (s.open.empty() || s.open.back() == kSuppressed) return nullptr;
+  auto index = static_cast<std::size_t>(s.open.back());
+  if (!s.handedOut && s.heldSpans[index].first + s.heldSpans[index].count != s.heldValueCount) handOut();
+  Value* made = nullptr;
+  if (!s.handedOut) {
+    if (s.heldValueCount == s.heldValues.size()) s.heldValues.emplace_back();
+    made = &s.heldValues[s.heldValueCount++];
+    ++s.heldSpans[index].count;
   } else {
-    r->values.push_back(std::move(s.spareValues.back()));
-    s.spareValues.pop_back();
+    Record& r = s.journal[index];
+    if (s.spareValues.empty()) {
+      r.values.emplace_back();
+    } else {
+      r.values.push_back(std::move(s.spareValues.back()));
+      s.spareValues.pop_back();
+    }
+    made = &r.values.back();
   }
-  Value& v = r->values.back();
+  Value& v = *made;
   v.direction = direction;
   v.kind = kind;
-  v.name.assign(name != nullptr ? name : "");
-  v.type.assign(type);
+  keep(v.name, name);
+  keep(v.type, type);
   v.attribute = 0;
   v.isNull = false;
   v.integer = 0;
@@ -98,16 +164,70 @@ Value* add(Direction direction, ValueKind kind, const char* name, std::string_vi
   return &v;
 }
 
-// The journal's records go to the spares (as many as are kept).
-void letGo(Journal& journal) {
+// The journal's records go to the spares (as many as are kept); held ones
+// stay where they are, for the next.
+void letGo() {
   State& s = state();
-  for (Record& r : journal) {
+  for (Record& r : s.journal) {
     for (Value& v : r.values)
       if (s.spareValues.size() < kSpareValues) s.spareValues.push_back(std::move(v));
     r.values.clear();
     if (s.spareRecords.size() < kSpareRecords) s.spareRecords.push_back(std::move(r));
   }
-  journal.clear();
+  s.journal.clear();
+  s.heldCount = 0;
+  s.heldValueCount = 0;
+  // A long journal held keeps room for no more than the spares would.
+  if (s.held.size() > kSpareRecords) {
+    s.held.resize(kSpareRecords);
+    s.held.shrink_to_fit();
+    s.heldSpans.resize(kSpareRecords);
+    s.heldSpans.shrink_to_fit();
+  }
+  if (s.heldValues.size() > kSpareValues) {
+    s.heldValues.resize(kSpareValues);
+    s.heldValues.shrink_to_fit();
+  }
+}
+
+// A new record at the end of the journal, a spare one where there is one.
+Record& newRecord() {
+  State& s = state();
+  if (s.spareRecords.empty()) {
+    s.journal.emplace_back();
+  } else {
+    s.journal.push_back(std::move(s.spareRecords.back()));
+    s.spareRecords.pop_back();
+  }
+  return s.journal.back();
+}
+
+// The held records become the journal's, each with its values.
+void handOut() {
+  State& s = state();
+  if (s.handedOut) return;
+  s.handedOut = true;
+  for (std::size_t i = 0; i < s.heldCount; ++i) {
+    const Record& from = s.held[i];
+    Record& to = newRecord();
+    to = from;
+    const State::Span& span = s.heldSpans[i];
+    for (std::size_t k = span.first; k < span.first + span.count; ++k) {
+      if (s.spareValues.empty()) {
+        to.values.push_back(s.heldValues[k]);
+      } else {
+        to.values.push_back(std::move(s.spareValues.back()));
+        s.spareValues.pop_back();
+        to.values.back() = s.heldValues[k];
+      }
+    }
+  }
+  // Nothing is held again.
+  s.held = {};
+  s.heldSpans = {};
+  s.heldValues = {};
+  s.heldCount = 0;
+  s.heldValueCount = 0;
 }
 
 std::string nameOf(const JAM_type_class_s* c) { return c != nullptr ? c->name : std::string(); }
@@ -181,23 +301,23 @@ void readResult(Value& v) {
   }
 }
 
-void finish(Record& r) {
-  for (Value& v : r.values) {
+void finish(std::span<Value> values) {
+  for (Value& v : values) {
     v.pending = nullptr;
     v.pendingCount = nullptr;
     v.structSize = 0;
   }
 }
 
-std::vector<std::string> namesOf(const Record& r) {
+std::vector<std::string> namesOf(std::span<const Value> values) {
   std::vector<std::string> names;
-  for (const Value& v : r.values) names.push_back(v.name);
+  for (const Value& v : values) names.push_back(v.name);
   return names;
 }
 
 // A member's form, learnt from a record that reached its end of arguments:
 // the callback it was opened with and how many values it holds.
-void learnForm(const Record& r) {
+void learnForm(const Record& r, std::span<const Value> values) {
   auto* member = static_cast<Internal::Learnt*>(r.learnt);
   Internal::Forms* forms = member != nullptr ? member->forms : nullptr;
   if (forms == nullptr) {
@@ -205,14 +325,14 @@ void learnForm(const Record& r) {
     if (member != nullptr) member->forms = forms;
   }
   for (auto& [known, learnt] : *forms)
-    if (known.size() == r.values.size() &&
-        std::equal(known.begin(), known.end(), r.values.begin(),
+    if (known.size() == values.size() &&
+        std::equal(known.begin(), known.end(), values.begin(),
                    [](const std::string& name, const Value& v) { return name == v.name; })) {
       learnt.replay = r.opener;
-      learnt.valueCount = static_cast<int>(r.values.size());
+      learnt.valueCount = static_cast<int>(values.size());
       return;
     }
-  forms->push_back({namesOf(r), Internal::Learnt{r.opener, static_cast<int>(r.values.size())}});
+  forms->push_back({namesOf(values), Internal::Learnt{r.opener, static_cast<int>(values.size())}});
 }
 
 // The form of an overloaded member that a record names by its arguments;
@@ -220,20 +340,21 @@ void learnForm(const Record& r) {
 const Internal::Learnt* formOf(const std::string& key, const Record& r) {
   auto it = state().forms.find(key);
   if (it == state().forms.end() || it->second.size() < 2) return nullptr;
-  std::vector<std::string> names = namesOf(r);
+  std::vector<std::string> names = namesOf(r.values);
   for (const auto& [known, learnt] : it->second)
     if (known == names) return &learnt;
   return nullptr;
 }
 
 void close(int index, RecordState how, int status) {
-  Record& r = state().journal[static_cast<std::size_t>(index)];
+  Record& r = recordAt(index);
+  std::span<Value> values = valuesAt(index);
   if (r.argumentsEnded && r.learnt != nullptr)
-    static_cast<Internal::Learnt*>(r.learnt)->valueCount = static_cast<int>(r.values.size());
-  if (r.argumentsEnded && r.opener != nullptr) learnForm(r);
+    static_cast<Internal::Learnt*>(r.learnt)->valueCount = static_cast<int>(values.size());
+  if (r.argumentsEnded && r.opener != nullptr) learnForm(r, values);
   if (how == RecordState::Closed)
-    for (Value& v : r.values) readResult(v);
-  finish(r);
+    for (Value& v : values) readResult(v);
+  finish(values);
   r.state = how;
   r.status = status;
 }
@@ -255,17 +376,25 @@ void start(JAM_type_class_s* journalClass, int methodType, const char* member, J
     s.open.push_back(kSuppressed);
     return;
   }
-  if (s.spareRecords.empty()) {
-    s.journal.emplace_back();
+  std::size_t index = 0;
+  Record* made = nullptr;
+  if (s.handedOut) {
+    made = &newRecord();
+    index = s.journal.size() - 1;
   } else {
-    s.journal.push_back(std::move(s.spareRecords.back()));
-    s.spareRecords.pop_back();
+    if (s.heldCount == s.held.size()) {
+      s.held.emplace_back();
+      s.heldSpans.emplace_back();
+    }
+    index = s.heldCount++;
+    made = &s.held[index];
+    s.heldSpans[index] = {s.heldValueCount, 0};
   }
-  Record& r = s.journal.back();
+  Record& r = *made;
   r.depth = static_cast<int>(s.open.size());
-  r.journalClass.assign(typeOf(journalClass));
+  keep(r.journalClass, typeOf(journalClass));
   r.methodType = methodType;
-  r.member.assign(member != nullptr ? member : "");
+  keep(r.member, member);
   r.attributes = -1;
   r.thisKind = 0;
   r.thisTag = 0;
@@ -278,7 +407,12 @@ void start(JAM_type_class_s* journalClass, int methodType, const char* member, J
   if (replay != nullptr) learnt->replay = replay;
   r.learnt = learnt;
   r.opener = replay;
-  s.open.push_back(static_cast<int>(s.journal.size() - 1));
+  s.open.push_back(static_cast<int>(index));
+}
+
+// Raises the error a test asked for at this recording call; no call when none is asked for.
+[[gnu::always_inline]] inline void maybeRaise(const char* function) {
+  if (!state().raiseAt.empty()) Internal::MaybeRaise(function);
 }
 
 }  // namespace
@@ -311,10 +445,13 @@ void MaybeRaise(const char* function) {
 
 }  // namespace Internal
 
-const Journal& Recorded() { return state().journal; }
+const Journal& Recorded() {
+  handOut();
+  return state().journal;
+}
 
 void ClearJournal() {
-  letGo(state().journal);
+  letGo();
   state().open.clear();
 }
 
@@ -324,7 +461,7 @@ void SetFaultVerdict(int verdict) { state().verdict = verdict; }
 void RaiseAt(const char* function, int number) { state().raiseAt[function] = number; }
 void Reset() {
   State& s = state();
-  letGo(s.journal);
+  letGo();
   s.open.clear();
   s.paused = 0;
   s.claimed.clear();
@@ -543,13 +680,13 @@ extern "C" {
 void JAM_start_property_call(JAM_type_class_s* journalClass, int methodType, const char* property,
                              JAM_replay_fn replay) {
   if (Host::Logging()) Host::Log("JAM_start_property_call", nameOf(journalClass) + " " + num(methodType) + " " + (property ? property : ""));
-  Internal::MaybeRaise("JAM_start_property_call");
+  maybeRaise("JAM_start_property_call");
   start(journalClass, methodType, property, replay);
 }
 
 void JAM_start_call(JAM_type_class_s* journalClass, const char* method, JAM_replay_fn replay) {
   if (Host::Logging()) Host::Log("JAM_start_call", nameOf(journalClass) + " " + (method ? method : ""));
-  Internal::MaybeRaise("JAM_start_call");
+  maybeRaise("JAM_start_call");
   start(journalClass, 0, method, replay);
 }
 
@@ -561,7 +698,7 @@ void JAM_set_method_attributes(int attributes) {
 void JAM_this_ptr(const void* object) {
   tag_t tag = tagOfPointer(object);
   if (Host::Logging()) Host::Log("JAM_this_ptr", num(tag));
-  Internal::MaybeRaise("JAM_this_ptr");
+  maybeRaise("JAM_this_ptr");
   if (Record* r = current()) {
     r->thisKind = 'p';
     r->thisTag = tag;
@@ -570,7 +707,7 @@ void JAM_this_ptr(const void* object) {
 
 void JAM_this(tag_t tag) {
   if (Host::Logging()) Host::Log("JAM_this", num(tag));
-  Internal::MaybeRaise("JAM_this");
+  maybeRaise("JAM_this");
   if (Record* r = current()) {
     r->thisKind = 't';
     r->thisTag = tag;
@@ -582,7 +719,7 @@ void JAM_this(tag_t tag) {
 
 void JAM_in_logical(const bool* value, const char* name) {
   JAM_LOG_VALUE("JAM_in_logical", name, value != nullptr ? num(*value) : "null");
-  Internal::MaybeRaise("JAM_in_logical");
+  maybeRaise("JAM_in_logical");
   if (Value* v = add(Direction::In, ValueKind::Logical, name)) v->integer = value != nullptr && *value;
 }
 void JAM_in_int(const int* value, const char* name) {
@@ -595,7 +732,7 @@ void JAM_in_double(const double* value, const char* name, int attribute) {
     if (value != nullptr) std::snprintf(text, sizeof text, "%.17g", *value);
     JAM_LOG_VALUE("JAM_in_double", name, text);
   }
-  Internal::MaybeRaise("JAM_in_double");
+  maybeRaise("JAM_in_double");
   if (Value* v = add(Direction::In, ValueKind::Double, name)) {
     v->real = value != nullptr ? *value : 0.0;
     v->attribute = attribute;
@@ -677,7 +814,7 @@ void result(ValueKind kind, const void* value, const char* name, std::string_vie
 
 void JAM_result_logical(const bool* value, const char* name) {
   JAM_LOG_VALUE("JAM_result_logical", name, "");
-  Internal::MaybeRaise("JAM_result_logical");
+  maybeRaise("JAM_result_logical");
   result(ValueKind::Logical, value, name);
 }
 void JAM_result_int(const int* value, const char* name) {
@@ -686,7 +823,7 @@ void JAM_result_int(const int* value, const char* name) {
 }
 void JAM_result_double(const double* value, const char* name) {
   JAM_LOG_VALUE("JAM_result_double", name, "");
-  Internal::MaybeRaise("JAM_result_double");
+  maybeRaise("JAM_result_double");
   result(ValueKind::Double, value, name);
 }
 void JAM_result_enum(JAM_type_enum_s* enumeration, const void* value, const char* name) {
@@ -695,7 +832,7 @@ void JAM_result_enum(JAM_type_enum_s* enumeration, const void* value, const char
 }
 void JAM_result_ptr(JAM_type_class_s* journalClass, const void* value, const char* name) {
   JAM_LOG_VALUE("JAM_result_ptr", name, nameOf(journalClass));
-  Internal::MaybeRaise("JAM_result_ptr");
+  maybeRaise("JAM_result_ptr");
   result(ValueKind::Ptr, value, name, typeOf(journalClass));
 }
 void JAM_result_tag(JAM_type_class_s* journalClass, const tag_t* value, const char* name) {
@@ -727,7 +864,7 @@ void JAM_result_utf8_string_array(int* count, const TEXT_s*** values, const char
 
 void JAM_end_of_arguments() {
   if (Host::Logging()) Host::Log("JAM_end_of_arguments");
-  Internal::MaybeRaise("JAM_end_of_arguments");
+  maybeRaise("JAM_end_of_arguments");
   if (Record* r = current()) r->argumentsEnded = true;
 }
 
@@ -743,7 +880,7 @@ void JAM_end_call(int status) {
 void JAM_AssociateTemplateTypeClass(const void* object, JAM_type_class_s* templateClass) {
   tag_t tag = tagOfPointer(object);
   if (Host::Logging()) Host::Log("JAM_AssociateTemplateTypeClass", num(tag) + " " + nameOf(templateClass));
-  Internal::MaybeRaise("JAM_AssociateTemplateTypeClass");
+  maybeRaise("JAM_AssociateTemplateTypeClass");
   if (Record* r = current()) r->associations.push_back({nameOf(templateClass), tag});
 }
 

@@ -104,9 +104,17 @@ struct Manager {
   bool undoing = false;
 };
 
-Manager& om() {
+// Asked for on every logged write and every look-up: once made, it is a load.
+Manager* theManager = nullptr;
+[[gnu::noinline, gnu::cold]] Manager& makeManager() {
   static auto* m = new Manager;
+  __atomic_store_n(&theManager, m, __ATOMIC_RELEASE);
   return *m;
+}
+[[gnu::always_inline]] inline Manager& om() {
+  // A plain load (the builtin, never an outlined call), safe on any thread.
+  Manager* known = __atomic_load_n(&theManager, __ATOMIC_ACQUIRE);
+  return known != nullptr ? *known : makeManager();
 }
 
 ClassRecord* classRecord(int classId) {

@@ -15,17 +15,55 @@ namespace {
 
 using Table = KTX::Host::AddressTable<std::size_t>;
 
+// Released host objects of up to kSpareLargest bytes are kept, by size
+// rounded up to kSpareStep, for the next ones of their size: a property
+// look-up makes a value and its caller releases it, call after call. Not
+// under AddressSanitizer, which must see every object freed to find a use
+// after release.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kKeepSpares = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kKeepSpares = false;
+#else
+constexpr bool kKeepSpares = true;
+#endif
+#else
+constexpr bool kKeepSpares = true;
+#endif
+constexpr std::size_t kSpareStep = 16;
+constexpr std::size_t kSpareLargest = 256;
+constexpr std::size_t kSparesKept = 64;  // per size
+// Marks a spare's entry in the table of objects: a second release of it is
+// a bad one, as for any object released before.
+constexpr std::size_t kReleased = std::size_t{1} << (sizeof(std::size_t) * 8 - 1);
+
+struct SpareObjects {
+  void* blocks[kSparesKept];
+  std::size_t count = 0;
+};
+
 struct Heap {
   Table blocks;   // block -> size
   Table objects;  // object -> size
+  SpareObjects spares[kSpareLargest / kSpareStep];
   KTX::Memory::Counters counters;
   int failNext = 0;
   std::size_t failSize = 0;
 };
 
-Heap& heap() {
-  static Heap* h = new Heap;  // outlives every static destructor of the plug-in
+// Outlives every static destructor of the plug-in. Every allocation asks for
+// it: once made, it is a load.
+Heap* theHeap = nullptr;
+[[gnu::noinline, gnu::cold]] Heap& makeHeap() {
+  static Heap* h = new Heap;
+  __atomic_store_n(&theHeap, h, __ATOMIC_RELEASE);
   return *h;
+}
+[[gnu::always_inline]] inline Heap& heap() {
+  // A plain load (the builtin, never an outlined call), safe on any thread.
+  Heap* known = __atomic_load_n(&theHeap, __ATOMIC_ACQUIRE);
+  return known != nullptr ? *known : makeHeap();
 }
 
 bool shouldFail() {
@@ -166,18 +204,48 @@ __attribute__((noinline)) void* CppMemory::operator new(std::size_t size) noexce
       KTX::Failure::Step(KTX::Failure::kMemory, "CppMemory::new"))
     return nullptr;
   if (shouldFail()) return nullptr;
-  void* block = track(heap().objects, size);
-  if (block == nullptr) return nullptr;
-  ++heap().counters.objects;
+  Heap& h = heap();
+  void* block = nullptr;
+  if (kKeepSpares && size != 0 && size <= kSpareLargest) {
+    SpareObjects& spare = h.spares[(size - 1) / kSpareStep];
+    if (spare.count != 0) {
+      // A spare keeps its entry, marked released: it is live again.
+      block = spare.blocks[--spare.count];
+      *h.objects.Find(block) = size;
+    } else {
+      // The whole rounded size, so that the block can serve any object of that size later.
+      block = std::malloc((size - 1) / kSpareStep * kSpareStep + kSpareStep);
+      if (block == nullptr) return nullptr;
+      h.objects.Insert(block, size);
+    }
+  } else {
+    block = track(h.objects, size);
+    if (block == nullptr) return nullptr;
+  }
+  ++h.counters.objects;
   return block;
 }
 
 void CppMemory::operator delete(void* block) noexcept {
   if (block == nullptr) return;
-  if (untrack(heap().objects, block, nullptr)) {
-    --heap().counters.objects;
-    std::free(block);
+  Heap& h = heap();
+  std::size_t* entry = h.objects.Find(block);
+  if (entry == nullptr || (*entry & kReleased) != 0) {
+    ++h.counters.badFrees;
+    return;
   }
+  std::size_t size = *entry;
+  --h.counters.objects;
+  if (kKeepSpares && size != 0 && size <= kSpareLargest) {
+    SpareObjects& spare = h.spares[(size - 1) / kSpareStep];
+    if (spare.count < kSparesKept) {
+      *entry = size | kReleased;
+      spare.blocks[spare.count++] = block;
+      return;
+    }
+  }
+  h.objects.Erase(block);
+  std::free(block);
 }
 
 __attribute__((noinline)) void* CppMemory::operator new[](std::size_t size) noexcept {

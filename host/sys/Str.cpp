@@ -16,11 +16,18 @@ int STR_compare_i(const char* first, const char* second) {
   }
   const auto* a = reinterpret_cast<const unsigned char*>(first);
   const auto* b = reinterpret_cast<const unsigned char*>(second);
+  // Most names differ in their first characters or agree byte for byte: the
+  // case is folded only where the bytes differ.
   for (;; ++a, ++b) {
-    unsigned char ca = lower(*a);
-    unsigned char cb = lower(*b);
+    unsigned char ca = *a;
+    unsigned char cb = *b;
+    if (ca == cb) {
+      if (ca == '\0') return 0;
+      continue;
+    }
+    ca = lower(ca);
+    cb = lower(cb);
     if (ca != cb) return ca < cb ? -1 : 1;
-    if (ca == '\0') return 0;
   }
 }
 }
