@@ -12,7 +12,6 @@
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -177,18 +176,6 @@ void BM_Floor(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Floor)->UseManualTime()->Unit(benchmark::kMicrosecond);
-
-// The one question to the kernel an outermost guarded call asks (is the
-// fault handler still the guard's?): the part of an export no user-space
-// work can take away, shown beside the rest.
-void BM_FaultHandlerQuery(benchmark::State& state) {
-  struct sigaction found {};
-  for (auto _ : state) {
-    sigaction(SIGSEGV, nullptr, &found);
-    benchmark::DoNotOptimize(found);
-  }
-}
-BENCHMARK(BM_FaultHandlerQuery)->Unit(benchmark::kNanosecond);
 
 // ---- writes ---------------------------------------------------------------------
 
@@ -462,8 +449,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
     Ratio("export set, repeated", "BM_ExportSetRepeated/manual_time", "OCAF repeated write",
           "BM_OcafRepeatedWrite/manual_time");
     Ratio("export set, paused", "BM_ExportSetPaused/manual_time", "floor", "BM_Floor/manual_time");
-    Ratio("fault handler query (in every export)", "BM_FaultHandlerQuery", "OCAF first write",
-          "BM_OcafFirstWrite/manual_time");
     Ratio("own setter, first after a mark", "BM_OwnSetterFirstAfterMark/manual_time", "floor",
           "BM_Floor/manual_time");
     for (const char* n : {"1000", "10000", "100000"}) {

@@ -625,6 +625,23 @@ TEST_F(CastReliefJournal, FaultInANestedGuardedCallReachesTheInnerGuardFirst) {
   }
 }
 
+// A caller that puts its handler over ours with signal() rather than
+// sigaction() turns the guard off no more than one that uses sigaction().
+TEST_F(CastReliefJournal, FaultAfterACallerSetItsHandlerWithSignalIsStillGuarded) {
+  JAM::Test::SetFaultVerdict(1);
+  static int signal = SIGSEGV;
+  int status = -7, reached = 0;
+  sighandler_t before = ::signal(SIGSEGV, &CallerHandler);
+  if (sigsetjmp(gCallerResume, 1) == 0)
+    status = JA::Guarded(&RaiseSignal, &signal);
+  else
+    reached = 1;
+  ::signal(SIGSEGV, before);
+  EXPECT_EQ(status, 65);
+  EXPECT_EQ(reached, 0);
+  EXPECT_EQ(JAM_ask_open_records(), 0);
+}
+
 TEST_F(CastReliefJournal, FaultOnASecondThreadAnswersSixtyFiveThere) {
   int raised = 0, real = 0;
   std::thread second([&] {

@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "sys/Error.hpp"
+#include "sys/FaultHandlers.hpp"
 
 namespace KTX::JA {
 
@@ -76,6 +77,9 @@ std::mutex installing;
 // Set when we gave a fault back to its caller's handler; the next outermost
 // guarded call puts ours back.
 std::atomic<bool> handedBack{false};
+// The host's count of fault handler changes when ours were last put in
+// place: a caller that put its own over ours since has moved it on.
+std::atomic<unsigned long> changesSeen{~0ul};
 
 int faultIndex(int signal) {
   for (int i = 0; i < kFaultCount; ++i)
@@ -126,13 +130,18 @@ void install() {
   action.sa_sigaction = &onFault;
   action.sa_flags = SA_SIGINFO | SA_NODEFER;
   sigemptyset(&action.sa_mask);
+  // Our own changes are counted too: the count seen is the one before them
+  // and them. Another thread's change meanwhile leaves it behind, and the
+  // next outermost guarded call looks again.
+  unsigned long changes = FaultHandlers::Changes();
   for (int i = 0; i < kFaultCount; ++i) {
     struct sigaction found {};
     sigaction(kFaults[i], nullptr, &found);
     if (ours(found)) continue;
     callers[i] = found;
-    sigaction(kFaults[i], &action, nullptr);
+    if (sigaction(kFaults[i], &action, nullptr) == 0) ++changes;
   }
+  changesSeen.store(changes, std::memory_order_release);
   handedBack.store(false, std::memory_order_release);
 }
 
@@ -171,14 +180,13 @@ int Guarded(int (*call)(void*), void* context) {
   GuardFrame frame;
   frame.stackAt = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
   dropAbandoned(frame.stackAt);
-  if (innermost == nullptr) {
-    // The outermost guarded call checks that the first fault's handler is
-    // still ours: one query, where a caller that put its own fault handling
-    // over ours would otherwise turn the guard off unseen.
-    struct sigaction found {};
-    sigaction(SIGSEGV, nullptr, &found);
-    if (!ours(found) || handedBack.load(std::memory_order_acquire)) install();
-  }
+  // The outermost guarded call puts ours back where a caller put its own
+  // fault handling over it, which would otherwise turn the guard off unseen.
+  // The host counts every change of a fault handler: no question to the
+  // kernel while none happened.
+  if (innermost == nullptr && (FaultHandlers::Changes() != changesSeen.load(std::memory_order_acquire) ||
+                               handedBack.load(std::memory_order_acquire)))
+    install();
   frame.outer = innermost;
   frame.openRecordsAtEntry = JAM_ask_open_records();
   innermost = &frame;
