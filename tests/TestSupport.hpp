@@ -3,6 +3,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "afl/DieEngParms.hpp"
 #include "feat/Builder.hpp"
 #include "kernel/Kernel.hpp"
@@ -73,6 +76,16 @@ inline KTX::FEATURE_RECORD* RoughSheetFeature() {
   auto* frec = KTX::FEATURE_RECORD::Create(nullptr, parms);
   parms->SetFeatureRecord(frec);
   return frec;
+}
+
+// The features placed in the part's feature order since the call log was
+// cleared, each as "feature=F reference=R mode=M".
+inline std::vector<std::string> Placements() {
+  std::vector<std::string> placed;
+  for (const KTX::Host::Call& call : KTX::Host::Calls())
+    if (call.name == "Features.FeatureCollection" && call.args.rfind("operation=141 ", 0) == 0)
+      placed.push_back(call.args.substr(call.args.find("feature=")));
+  return placed;
 }
 
 }  // namespace stamvik_test

@@ -315,4 +315,66 @@ TEST_F(DrawDieBuild, AFlangeEmptiedOnEditIsMadeFromTheBlankOnceAndEditedAfter) {
   EXPECT_EQ(Titled("QD$OFFSET_CURVE_BLANK_FLANGE"), 0);
 }
 
+TEST_F(DrawDieBuild, AFeatureNewInAnEditIsPlacedWhereAFreshBuildWouldHaveMadeIt) {
+  struct Placed {
+    const char* feature;
+    int mode;  // 1 before the reference, 2 after it
+    const char* reference;
+  };
+  struct Row {
+    const char* what;
+    bool exactFirst;     // built under the exact-sheet option, edited without it
+    bool flangeFirst;    // built with a flange selected, edited without
+    bool flangeLater;    // built without a flange, edited with one
+    bool pastTheSheets;  // the edit's first tries, up to the sheets, fail
+    std::vector<Placed> placed;
+  };
+  const Row rows[] = {
+      {"top offset", true, false, false, false, {{"QD$ROUGH_OFFSET_TOP", 1, "QD$ROUGH_OFFSET_BOTTOM"}}},
+      {"flange from the blank", false, true, false, false,
+       {{"QD$OFFSET_CURVE_BLANK_FLANGE", 1, "QD$STRESS_SOLID"}}},
+      {"flange projection", false, false, true, false,
+       {{"QD$PROJECT_CURVE_FLANGE", 2, "QD$PROJECT_CURVE_BLANK"}}},
+      {"trims and booleans", false, false, false, true,
+       {{"QD$MAIN_SOLID_TRIM", 2, "QD$MAIN_BOTTOM_SOLID"},
+        {"QD$TOP_SOLID_TRIM_TOP", 2, "QD$MAIN_TOP_SOLID"},
+        {"QD$TOP_SOLID_TRIM_BOTTOM", 2, "QD$TOP_SOLID_TRIM_TOP"},
+        {"QD$TOP_SOLID_BOOL_MAIN", 2, "QD$TOP_SOLID_TRIM_BOTTOM"},
+        {"QD$SUBTOP_SOLID_TRIM_MIDDLE", 2, "QD$MAIN_SUBTOP_SOLID"},
+        {"QD$SUBTOP_SOLID_BOOL_TOP", 2, "QD$SUBTOP_SOLID_TRIM_MIDDLE"},
+        {"QD$SUBTOP_SOLID_TRIM_TOP", 2, "QD$SUBTOP_SOLID_BOOL_TOP"}}},
+  };
+  for (const Row& row : rows) {
+    CloseSets();
+    die()->destroy();
+    ResetDie();
+    Ready();
+    const tag_t flange = Square(30);
+    die()->SetExactSheetbodyOption(row.exactFirst);
+    if (row.flangeFirst) die()->GetFlangeCurve()->set_tags(1, &flange);
+    Host::ClearCalls();
+    ASSERT_EQ(die()->commit(), 0) << row.what;
+    // A fresh build makes its features in order: nothing is placed.
+    EXPECT_TRUE(stamvik_test::Placements().empty()) << row.what;
+    die()->SetExactSheetbodyOption(false);
+    if (row.flangeFirst) die()->GetFlangeCurve()->clear();
+    if (row.flangeLater) die()->GetFlangeCurve()->set_tags(1, &flange);
+    if (row.pastTheSheets) Host::SetAnswer("GeometricUtilities.Extend.4", 98);
+    Host::ClearCalls();
+    ASSERT_EQ(die()->commit(), 0) << row.what;
+    Host::ClearAnswers();
+    // Each placement names the member it placed and the member it placed it by.
+    auto member = [&](const char* title) {
+      tag_t feature = 0;
+      die()->GetDrawPunchBuilder()->FindFeatureInSetByAttrTitle(die()->GetTfeatureSet(), title, &feature);
+      return std::to_string(feature);
+    };
+    std::vector<std::string> expected;
+    for (const Placed& p : row.placed)
+      expected.push_back("feature=" + member(p.feature) + " reference=" + member(p.reference) +
+                         " mode=" + std::to_string(p.mode));
+    EXPECT_EQ(stamvik_test::Placements(), expected) << row.what;
+  }
+}
+
 }  // namespace

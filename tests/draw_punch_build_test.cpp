@@ -243,4 +243,32 @@ TEST_F(DrawPunchBuild, AnEditRetiresTheCoreAndAStressSolidTooThinToMake) {
   EXPECT_EQ(Member(set, "QD$MAIN_STRESS_SOLID"), 0u);
 }
 
+TEST_F(DrawPunchBuild, TheFlangeProjectionIsPlacedAfterThePunchsAlsoWhenCreatingTheMainWallsOnlyWhenEditing) {
+  auto* punch = Punch(4);
+  auto square = [](double size) {
+    const double p[] = {-size, -size, 5, size, -size, 5, size, size, 5, -size, size, 5, -size, -size, 5};
+    return ES_create_polyline(5, p);
+  };
+  const tag_t flange = square(40), wall = square(35);
+  punch->GetFlangeProfile()->add_loop(SC_section::kClosed, 1, &flange);
+  auto after = [&](tag_t set, const char* title) {
+    return "feature=" + std::to_string(Member(set, title)) +
+           " reference=" + std::to_string(Member(set, "QD$PROJECT_CURVE_PUNCH")) + " mode=2";
+  };
+  Host::ClearCalls();
+  ASSERT_EQ(punch->commit(), 0);
+  const tag_t set = punch->GetTfeatureSet();
+  EXPECT_EQ(stamvik_test::Placements(), std::vector<std::string>{after(set, "QD$PROJECT_CURVE_FLANGE")});
+  punch->destroy();
+
+  // An edit that brings a main wall places it; the flange, found, stays where it is.
+  auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+  edit->GetFlangeProfile()->add_loop(SC_section::kClosed, 1, &flange);
+  edit->GetMainWallCenterLine()->add_loop(SC_section::kClosed, 1, &wall);
+  Host::ClearCalls();
+  ASSERT_EQ(edit->commit(), 0);
+  EXPECT_EQ(stamvik_test::Placements(), std::vector<std::string>{after(set, "QD$PROJECT_CURVE_MAINWALL_CLINE")});
+  edit->destroy();
+}
+
 }  // namespace
