@@ -14,6 +14,7 @@
 #include "afl/Module.hpp"
 #include "om/ObjectSet.hpp"
 #include "pref/SessionInterfaces.hpp"
+#include "sel/Selection.hpp"
 #include "sys/Settings.hpp"
 #include "tool/Tooling.hpp"
 
@@ -143,40 +144,46 @@ TEST_F(DrawPunchBuild, AFailedRoughOffsetEndsTheBuildAndWhatWasMadeIsGrouped) {
   punch->destroy();
 }
 
-TEST_F(DrawPunchBuild, TheBeltChamferTakesTheReliefAndItsAngle) {
-  auto* punch = Punch(4);
-  const double p[2][3] = {{0, 0, 0}, {10, 0, 0}};
-  const std::vector<tag_t> edges = {ES_create_edge(0, 2, p[0]), ES_create_edge(0, 2, p[0])};
+TEST_F(DrawPunchBuild, AWholeBuildChamfersTheBeltWhereItsWallsMeetItsTopByTheReliefAndItsAngle) {
   struct Row {
     double angle;
     bool made;
   };
-  punch->SetFrecSet(OM_create_set());
   for (const Row& row : {Row{90, false}, Row{60, true}}) {
+    auto* punch = Punch(4);
     punch->SetReliefAngle(row.angle);
-    Host::ClearCalls();
-    EXPECT_EQ(punch->CreateChamfer(edges), 0) << row.angle;
-    const std::vector<tag_t> made = [&] {
-      std::vector<tag_t> out;
-      int count = 0;
-      tag_t* all = nullptr;
-      OM_flatten_set(punch->GetFrecSet(), &count, &all);
-      out.assign(all, all + count);
-      SM_free(all);
-      return out;
-    }();
-    ASSERT_EQ(made.size(), row.made ? 1u : 0u) << row.angle;
+    ASSERT_EQ(punch->commit(), 0) << row.angle;
+    const tag_t set = punch->GetTfeatureSet();
+    punch->destroy();
+    const tag_t chamfer = Member(set, "QD$CHAMFER_BELT");
+    ASSERT_EQ(chamfer != 0, row.made) << row.angle;
     if (!row.made) continue;
     ChamferValues values;
-    ASSERT_TRUE(Host::AskChamferValues(made[0], &values));
+    ASSERT_TRUE(Host::AskChamferValues(chamfer, &values));
     EXPECT_EQ(values.option, 1);
     EXPECT_EQ(values.firstOffset, "8.000000");
     EXPECT_EQ(values.secondOffset, "13.856406");  // 8 tan 60 degrees, 13.856405888926577
+    // The belt stands on the base plane and reaches its sheet (10 up in the stand-in): the four
+    // edges round its top, each an edge of the belt's body.
+    const auto* collector = dynamic_cast<const SC_collector*>(OM::OM_object_of_tag(values.edges));
+    ASSERT_NE(collector, nullptr);
+    const tag_t beltBody = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(Member(set, "QD$MAIN_BELT_SOLID")))
+                               ->ask_body_eid();
+    std::vector<tag_t> edges;
+    for (int i = 0; i < collector->ask_count(); ++i) {
+      const tag_t edge = collector->ask_nth(i);
+      edges.push_back(edge);
+      const auto* found = dynamic_cast<const ES_edge*>(OM::OM_object_of_tag(edge));
+      ASSERT_NE(found, nullptr);
+      EXPECT_EQ(found->ask_body(), beltBody);
+      const std::vector<double> ends = found->ask_points();
+      ASSERT_EQ(ends.size(), 6u);
+      EXPECT_NEAR(ends[2], 10.0, 1e-9);
+      EXPECT_NEAR(ends[5], 10.0, 1e-9);
+    }
+    std::sort(edges.begin(), edges.end());
+    EXPECT_EQ(std::unique(edges.begin(), edges.end()) - edges.begin(), 4);
   }
-  OM::Set* made = punch->GetFrecSet();
-  punch->SetFrecSet(nullptr);
-  OM_delete_object(made);
-  punch->destroy();
 }
 
 TEST_F(DrawPunchBuild, ACurveIsSmoothWhenATrialSheetOfItHasAtMostEightFaces) {

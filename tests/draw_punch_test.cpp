@@ -388,7 +388,8 @@ TEST_F(DrawPunch, AnEditedSetGivesBackTheProfileTheUserSelected) {
   EXPECT_EQ(punch->commit(), 0);
   EXPECT_EQ(Args("mtStatusAreaImmediate").back(), "Create draw punch chamfer successfully.");
   const tag_t set = punch->GetTfeatureSet();
-  EXPECT_EQ(Members(set).size(), 4u);  // the join, the projection, the outer and the belt solids
+  // The join, the projection, the outer and the belt solids, and the chamfer round the belt.
+  EXPECT_EQ(Members(set).size(), 5u);
   punch->destroy();
 
   auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());

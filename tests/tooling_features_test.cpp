@@ -1,6 +1,7 @@
 // The draw punch's feature-making operations: what they hand the host's
 // builders, the features they leave in the part, and the model as it was
 // after any failure (builder gone, work part back, no undo mark left).
+#include <map>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,50 @@ TEST_F(ToolingFeatures, AnExtrusionMakesAFeatureWithAFaceForEverySide) {
   // The hidden update suppressing the edited feature is its result.
   Host::SuppressOnHiddenUpdate(feature, 4);
   EXPECT_EQ(Extrude(square, false, nullptr, nullptr, &feature), 4);
+}
+
+TEST_F(ToolingFeatures, AnExtrudedBodysFacesMeetAlongEdgesTheyShare) {
+  struct Row {
+    const char* what;
+    int bodyStyle;  // 0 solid, 1 sheet
+    std::vector<double> profile;
+    std::size_t faces, edges, shared;  // shared: edges bounding two faces
+  };
+  const Row rows[] = {
+      {"a triangle, solid", 0, {0, 0, 0, 10, 0, 0, 0, 10, 0, 0, 0, 0}, 5, 9, 9},
+      // Not convex: the caps follow the profile, not a box round it.
+      {"an L, solid", 0, {0, 0, 0, 20, 0, 0, 20, 5, 0, 5, 5, 0, 5, 20, 0, 0, 20, 0, 0, 0, 0}, 8, 18, 18},
+      {"an open line of three segments, sheet", 1, {0, 0, 0, 10, 0, 0, 10, 10, 0, 20, 10, 0}, 3, 10, 2},
+  };
+  const double z[3] = {0, 0, 1};
+  for (const Row& row : rows) {
+    tag_t feature = 0;
+    const tag_t curve = Curve(row.profile);
+    for (const char* end : {"10.000000", "4.000000"}) {  // made, then edited: the old body's edges go with it
+      ASSERT_EQ(punch()->FeatExtrude(workTag(), 1, &curve, row.bodyStyle, z, "0.000000", end, false, nullptr, nullptr,
+                                     false, nullptr, false, 0, 0, false, 0, false, 0, &feature),
+                0)
+          << row.what;
+      const std::vector<tag_t> faces = FacesOf(feature);
+      EXPECT_EQ(faces.size(), row.faces) << row.what;
+      std::map<tag_t, int> bounded;
+      for (tag_t face : faces) {
+        int count = 0;
+        tag_t* edges = nullptr;
+        ASSERT_EQ(ES_face_ask_edges(face, &count, &edges), 0);
+        for (int i = 0; i < count; ++i) ++bounded[edges[i]];
+        SM_free(edges);
+      }
+      EXPECT_EQ(bounded.size(), row.edges) << row.what << " " << end;
+      std::size_t shared = 0;
+      for (const auto& [edge, count] : bounded) shared += count == 2;
+      EXPECT_EQ(shared, row.shared) << row.what << " " << end;
+      std::size_t alive = 0;
+      for (tag_t t : Host::KeptInPart(part())) alive += dynamic_cast<ES_edge*>(OM::OM_object_of_tag(t)) != nullptr;
+      EXPECT_EQ(alive, row.edges) << row.what << " " << end;
+    }
+    ASSERT_EQ(TOOLING_delete_feature(1, &feature), 0) << row.what;
+  }
 }
 
 TEST_F(ToolingFeatures, AFailedExtrusionLeavesTheModelAsItWas) {

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <map>
-#include <unordered_map>
 #include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "kernel/Kernel.hpp"
 #include "om/HostClass.hpp"
@@ -97,6 +99,10 @@ std::unordered_map<int, tag_t>& faceReferences() {
 
 ES_face* faceOf(tag_t face) { return dynamic_cast<ES_face*>(OM::OM_object_of_tag(face)); }
 
+// Ends of two faces' boundaries closer than this (host units) are one point:
+// what the arithmetic of one body maker leaves between faces that meet.
+constexpr double kSameEdge = 1.0e-6;
+
 }  // namespace
 
 ES_face::ES_face(int classId, void* context) : GEOM_entity(classId, context), edges_(new OM::TagVla(this)) {}
@@ -167,7 +173,8 @@ FACE_REFERENCE* FREF_find_fref_of_face(int kernelFace) {
   return reference;
 }
 
-tag_t ES_create_body_with_faces(PART_part* part, bool sheet, const std::vector<FaceFrame>& faces) {
+tag_t ES_create_body_with_faces(PART_part* part, bool sheet, const std::vector<FaceFrame>& faces,
+                                const std::vector<FaceBoundaryLoops>& boundaries) {
   Host::Log("ES_create_body_with_faces", std::string(sheet ? "sheet" : "solid") + " faces=" + std::to_string(faces.size()));
   const int kernelBody = Kernel::CreateBody(sheet ? Kernel::BodyType::Sheet : Kernel::BodyType::Solid);
   tag_t body = 0;
@@ -177,10 +184,34 @@ tag_t ES_create_body_with_faces(PART_part* part, bool sheet, const std::vector<F
     Kernel::DeleteBody(kernelBody, "ES_create_body_with_faces");
     throw;
   }
-  for (const FaceFrame& frame : faces) {
-    const tag_t face = ES_create_face(body);
-    dynamic_cast<ES_face*>(OM::OM_object_of_tag(face))->set_frame(frame.origin, frame.matrix);
+  std::vector<Kernel::FaceBoundary> bounded(faces.size());
+  std::vector<ES_face*> made;
+  for (std::size_t i = 0; i < faces.size(); ++i) {
+    const FaceFrame& frame = faces[i];
+    made.push_back(dynamic_cast<ES_face*>(OM::OM_object_of_tag(ES_create_face(body))));
+    made.back()->set_frame(frame.origin, frame.matrix);
+    Kernel::FaceBoundary& b = bounded[i];
+    std::copy(frame.origin, frame.origin + 3, b.point);
+    std::copy(frame.matrix + 6, frame.matrix + 9, b.normal);
+    if (i < boundaries.size() && !boundaries[i].empty()) {
+      b.polygons = boundaries[i];
+      continue;
+    }
+    std::vector<double> corners;
+    for (const int corner : {0, 1, 3, 2})
+      for (int k = 0; k < 3; ++k)
+        corners.push_back(frame.origin[k] + (corner & 1) * frame.matrix[k] + (corner >> 1) * frame.matrix[3 + k]);
+    b.polygons.push_back(std::move(corners));
   }
+  // Faces the modeller finds meeting along a segment share its edge.
+  std::vector<std::vector<int>> faceEdges;
+  std::vector<std::vector<double>> ends;
+  Kernel::SewnEdges(bounded, kSameEdge, &faceEdges, &ends);
+  PART_part* owner = PART_ask_part_of_object(body);
+  std::vector<tag_t> edges;
+  for (const std::vector<double>& e : ends) edges.push_back(ES_create_edge_in_part(owner, body, 2, e.data()));
+  for (std::size_t i = 0; i < made.size(); ++i)
+    for (int edge : faceEdges[i]) made[i]->add_edge(edges[static_cast<std::size_t>(edge)]);
   return body;
 }
 

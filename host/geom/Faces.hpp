@@ -71,11 +71,20 @@ struct FaceFrame {
   double origin[3];
   double matrix[9];
 };
+// The closed polygons (x, y, z triples, the closing point not repeated) that
+// bound a face in its plane: the largest the outer one, the others holes.
+using FaceBoundaryLoops = std::vector<std::vector<double>>;
 // A feature's body in the part (null: the work part): a model body owning a
 // new kernel body (a sheet, or a solid), with one kernel face and one face
 // per frame, in order, each face holding its kernel face
-// (ES_solid_ask_solvane_tag). Logged with the count of faces.
-KTX_HOST_API tag_t ES_create_body_with_faces(PART_part* part, bool sheet, const std::vector<FaceFrame>& faces);
+// (ES_solid_ask_solvane_tag). Each face is bounded by its boundary (none
+// given, or empty: the parallelogram its frame's first two rows span from its
+// origin), and the body has the edges of its faces sewn together: faces whose
+// boundaries run along one segment share its edge (ES_face_ask_edges), an
+// edge of the body (ES_edge, in the body's part, gone with the body). Logged
+// with the count of faces.
+KTX_HOST_API tag_t ES_create_body_with_faces(PART_part* part, bool sheet, const std::vector<FaceFrame>& faces,
+                                             const std::vector<FaceBoundaryLoops>& boundaries = {});
 // The face a reference names; 0 for anything else.
 KTX_HOST_API tag_t FREF_ask_qd_eid(tag_t reference);
 // The body of a face; 0 for anything else.
@@ -83,7 +92,8 @@ KTX_HOST_API tag_t ES_solid_ask_body(tag_t face);
 // The edges of a face: a new array (SM_alloc; null when none). 0, or
 // Geometry::kNoEntity for a tag that is no face. Logged.
 KTX_HOST_API int ES_face_ask_edges(tag_t face, int* count, tag_t** edges);
-// Test hook: the edge bounds the face (two faces that share an edge both list it).
+// The edge bounds the face too (two faces that share an edge both list it);
+// a test hook besides the edges a body is made with.
 KTX_HOST_API void ES_face_add_edge(tag_t face, tag_t edge);
 // The model object a kernel entity stands for: a kernel body its model body,
 // a kernel face its model face; 0 when there is none (or it is gone).

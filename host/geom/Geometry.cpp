@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "feat/Builder.hpp"
 #include "geom/Faces.hpp"
 #include "kernel/Kernel.hpp"
 #include "om/HostClass.hpp"
@@ -166,6 +167,10 @@ ES_solid::~ES_solid() {
 
 void ES_solid::cascade_destroy() {
   if (kernelBody_ != 0) Kernel::DetachModelBody(OmTag());
+  // The body's edges bound its faces only: they go with it.
+  for (tag_t t : Host::KeptInPart(PART_ask_part_of_object(OmTag())))
+    if (auto* edge = dynamic_cast<ES_edge*>(OM::OM_object_of_tag(t)); edge != nullptr && edge->ask_body() == OmTag())
+      edge->destroy();
   GEOM_entity::cascade_destroy();
 }
 
@@ -201,8 +206,12 @@ void ES_curve::set_points(const std::vector<double>& points) {
 
 tag_t ES_create_edge(tag_t body, int count, const double* points) {
   Host::Log("ES_create_edge", "body=" + std::to_string(body) + " " + std::to_string(count));
+  return ES_create_edge_in_part(nullptr, body, count, points);
+}
+
+tag_t ES_create_edge_in_part(PART_part* part, tag_t body, int count, const double* points) {
   if (count < 2 || points == nullptr) return 0;
-  const tag_t tag = makeEntity<ES_edge>(nullptr, points, kIdentity);
+  const tag_t tag = makeEntity<ES_edge>(part, points, kIdentity);
   auto* edge = entityAs<ES_edge>(tag);
   if (edge == nullptr) return 0;
   edge->body_ = body;

@@ -78,12 +78,15 @@ class KTX_HOST_API ES_edge : public ES_curve {
   ES_edge(int classId, void* context) : ES_curve(classId, context) {}
 
  private:
-  friend KTX_HOST_API tag_t ES_create_edge(tag_t body, int count, const double* points);
+  friend KTX_HOST_API tag_t ES_create_edge_in_part(PART_part* part, tag_t body, int count, const double* points);
   tag_t body_;
 };
 // Test hook: a new edge of the body (any tag, 0 included) through `count`
 // points, in the work part; 0 for fewer than two points.
 KTX_HOST_API tag_t ES_create_edge(tag_t body, int count, const double* points);
+// The same in the given part (null: the work part), not logged: how a body
+// maker gives its body its edges.
+KTX_HOST_API tag_t ES_create_edge_in_part(PART_part* part, tag_t body, int count, const double* points);
 
 // A model body and the kernel body it holds (the kernel's model-body
 // attachment, so ES_solid_ask_solvane_tag answers with it).

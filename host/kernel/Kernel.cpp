@@ -270,6 +270,12 @@ int MakePlanarSheet(const std::vector<std::vector<double>>& polygons, const doub
   return 0;
 }
 
+void SewnEdges(const std::vector<FaceBoundary>& faces, double tolerance, std::vector<std::vector<int>>* faceEdges,
+               std::vector<std::vector<double>>* ends) {
+  GeometryClock clock;
+  Shapes::SewnEdges(faces, tolerance, faceEdges, ends);
+}
+
 int TrimToPlane(int body, const double point[3], const double normal[3]) {
   GeometryClock clock;
   if (!IsBody(body)) return IsAlive(body) ? ZV_ERROR_not_a_body : ZV_ERROR_bad_tag;

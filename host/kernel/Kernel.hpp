@@ -219,6 +219,20 @@ KTX_HOST_API bool HasGeometry(int body);
 // normal) or ZV_ERROR_geometry; *sheet is 0 unless a sheet was made.
 KTX_HOST_API int MakePlanarSheet(const std::vector<std::vector<double>>& polygons, const double point[3],
                                  const double normal[3], int* sheet);
+// The edges of planar faces, each bounded by closed polygons in the plane
+// through its point with its normal (as MakePlanarSheet takes them; any one
+// unit of length). The faces are sewn within `tolerance`, so that faces whose
+// boundaries run along one segment share its edge. For each face the indices
+// of its edges, in the order its boundary runs; for each edge its two ends
+// (six numbers). A face the modeller cannot make (fewer than three points, no
+// area, a zero normal) has its polygons' sides as edges of its own.
+struct FaceBoundary {
+  std::vector<std::vector<double>> polygons;
+  double point[3];
+  double normal[3];
+};
+KTX_HOST_API void SewnEdges(const std::vector<FaceBoundary>& faces, double tolerance,
+                            std::vector<std::vector<int>>* faceEdges, std::vector<std::vector<double>>* ends);
 // Keeps what lies on the side of the plane that the normal points to. With
 // nothing left the body is deleted. A body without geometry is left as it is.
 // 0, ZV_ERROR_bad_tag / ZV_ERROR_not_a_body, or ZV_ERROR_geometry.

@@ -8,11 +8,16 @@
 
 #include <TopoDS_Shape.hxx>
 
+#include "kernel/Kernel.hpp"
+
 namespace KTX::Kernel::Shapes {
 
 // The planar face bounded by the polygons (see Kernel::MakePlanarSheet).
 bool PlanarFace(const std::vector<std::vector<double>>& polygons, const double point[3], const double normal[3],
                 TopoDS_Shape* face);
+// The faces' edges (see Kernel::SewnEdges).
+void SewnEdges(const std::vector<FaceBoundary>& faces, double tolerance, std::vector<std::vector<int>>* faceEdges,
+               std::vector<std::vector<double>>* ends);
 // The solid swept by a face along the path.
 bool Prism(const TopoDS_Shape& face, const double path[3], TopoDS_Shape* solid);
 

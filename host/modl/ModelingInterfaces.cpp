@@ -96,6 +96,35 @@ std::vector<std::vector<double>> profileCurves(tag_t section) {
   return curves;
 }
 
+// The profile's curves chained into loops (one curve goes on from where the
+// one before it ended, either way round), each closed, moved `at` along d: a
+// cap's boundary.
+FaceBoundaryLoops profileLoops(const std::vector<std::vector<double>>& curves, const double d[3], double at) {
+  constexpr double kMeet = 1.0e-6;
+  auto meets = [](const double* a, const double* b) { return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]) <= kMeet; };
+  FaceBoundaryLoops loops;
+  for (const std::vector<double>& curve : curves) {
+    if (curve.size() < 6) continue;
+    std::vector<double> points = curve;
+    if (!loops.empty()) {
+      const double* end = loops.back().data() + loops.back().size() - 3;
+      if (meets(points.data() + points.size() - 3, end) && !meets(points.data(), end))
+        for (std::size_t i = 0, j = points.size() - 3; i < j; i += 3, j -= 3)
+          for (int k = 0; k < 3; ++k) std::swap(points[i + k], points[j + k]);
+      if (meets(points.data(), end)) {
+        loops.back().insert(loops.back().end(), points.begin() + 3, points.end());
+        continue;
+      }
+    }
+    loops.push_back(std::move(points));
+  }
+  for (std::vector<double>& loop : loops) {
+    if (loop.size() > 6 && meets(loop.data(), loop.data() + loop.size() - 3)) loop.resize(loop.size() - 3);
+    for (std::size_t i = 0; i < loop.size(); ++i) loop[i] += at * d[i % 3];
+  }
+  return loops;
+}
+
 // An extent until a selected object reaches this far.
 constexpr double kUntilObject = 10.0;
 
@@ -171,13 +200,15 @@ void ModelingFeatureBuilder::set_tolerance(double tolerance) {
 
 // A side face for every segment of every profile curve, swept from the start
 // to the end extent along the direction (its normal the segment crossed with
-// the direction); a solid adds the two caps.
+// the direction); a solid adds the two caps, bounded by the profile where it
+// starts and ends, so that they meet the side faces along their edges.
 void ModelingFeatureBuilder::make_body(FEATURE_RECORD* feature, const ExtrudeValues& values) {
   double d[3];
   extrudeDirection(values.direction, d);
   const double start = extent(values.startType, values.startValue);
   const double end = extent(values.endType, values.endValue);
   std::vector<FaceFrame> faces;
+  std::vector<FaceBoundaryLoops> boundaries;  // the caps' (a side face is its frame's parallelogram)
   for (const std::vector<double>& p : profileCurves(values.section))
     for (std::size_t i = 0; i + 5 < p.size(); i += 3) {
       FaceFrame face{};
@@ -209,6 +240,8 @@ void ModelingFeatureBuilder::make_body(FEATURE_RECORD* feature, const ExtrudeVal
         }
       }
     for (double at : {start, end}) {
+      boundaries.resize(faces.size());
+      boundaries.push_back(profileLoops(profileCurves(values.section), d, at));
       FaceFrame cap = first;
       for (int k = 0; k < 3; ++k) {
         cap.origin[k] = first.origin[k] + (at - start) * d[k];
@@ -219,7 +252,7 @@ void ModelingFeatureBuilder::make_body(FEATURE_RECORD* feature, const ExtrudeVal
     }
   }
   const tag_t old = feature->ask_body_eid();
-  feature->set_body_eid(ES_create_body_with_faces(ask_owning_part(), values.bodyType == 1, faces));
+  feature->set_body_eid(ES_create_body_with_faces(ask_owning_part(), values.bodyType == 1, faces, boundaries));
   if (old != 0) {
     int count = 0;
     tag_t* oldFaces = nullptr;
