@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <BRepAlgoAPI_Common.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
@@ -178,55 +179,65 @@ bool PlanarFace(const std::vector<std::vector<double>>& polygons, const double p
 
 void SewnEdges(const std::vector<FaceBoundary>& faces, double tolerance, std::vector<std::vector<int>>* faceEdges,
                std::vector<std::vector<double>>* ends) {
-  faceEdges->assign(faces.size(), {});
-  ends->clear();
-  std::vector<TopoDS_Shape> made(faces.size());
-  bool sewn = false;
-  try {
-    BRepBuilderAPI_Sewing sewing(tolerance);
-    for (std::size_t i = 0; i < faces.size(); ++i)
-      if (PlanarFace(faces[i].polygons, faces[i].point, faces[i].normal, &made[i])) sewing.Add(made[i]);
-      else made[i].Nullify();
-    sewing.Perform();
-    for (TopoDS_Shape& face : made)
-      if (!face.IsNull() && sewing.IsModified(face)) face = sewing.Modified(face);
-    sewn = true;
-  } catch (const Standard_Failure&) {
-    // Unsewn, each face that was made keeps edges of its own.
-  }
-  TopTools_IndexedMapOfShape edges;  // the modeller's edges, seen once each
-  std::vector<int> indexOf;          // the place in *ends of each of them
   auto addEnds = [&](const gp_Pnt& a, const gp_Pnt& b) {
     ends->push_back({a.X(), a.Y(), a.Z(), b.X(), b.Y(), b.Z()});
     return static_cast<int>(ends->size() - 1);
   };
-  for (std::size_t i = 0; i < faces.size(); ++i) {
+  // A face the modeller did not make: its polygons' sides, each once.
+  auto ownEdges = [&](std::size_t i) {
     std::vector<int>& own = (*faceEdges)[i];
-    if (made[i].IsNull() || !sewn) {
-      for (const std::vector<double>& p : faces[i].polygons) {
-        const std::size_t n = p.size() / 3;
-        for (std::size_t k = 0; n > 1 && k < n; ++k) {
-          const gp_Pnt a(p[3 * k], p[3 * k + 1], p[3 * k + 2]);
-          const std::size_t next = 3 * ((k + 1) % n);
-          const gp_Pnt b(p[next], p[next + 1], p[next + 2]);
-          if (a.Distance(b) > kSamePoint) own.push_back(addEnds(a, b));
+    std::vector<std::pair<gp_Pnt, gp_Pnt>> sides;
+    for (const std::vector<double>& p : faces[i].polygons) {
+      const std::size_t n = p.size() / 3;
+      for (std::size_t k = 0; n > 1 && k < n; ++k) {
+        const std::size_t next = 3 * ((k + 1) % n);
+        const gp_Pnt a(p[3 * k], p[3 * k + 1], p[3 * k + 2]), b(p[next], p[next + 1], p[next + 2]);
+        const bool again = std::any_of(sides.begin(), sides.end(), [&](const auto& side) {
+          return (side.first.Distance(a) <= kSamePoint && side.second.Distance(b) <= kSamePoint) ||
+                 (side.first.Distance(b) <= kSamePoint && side.second.Distance(a) <= kSamePoint);
+        });
+        if (a.Distance(b) <= kSamePoint || again) continue;
+        sides.emplace_back(a, b);
+        own.push_back(addEnds(a, b));
+      }
+    }
+  };
+  faceEdges->assign(faces.size(), {});
+  ends->clear();
+  try {
+    std::vector<TopoDS_Shape> made(faces.size());
+    BRepBuilderAPI_Sewing sewing(tolerance);
+    for (std::size_t i = 0; i < faces.size(); ++i)
+      if (PlanarFace(faces[i].polygons, faces[i].point, faces[i].normal, &made[i])) sewing.Add(made[i]);
+    sewing.Perform();
+    TopTools_IndexedMapOfShape edges;  // the modeller's edges, seen once each
+    std::vector<int> indexOf;          // the place in *ends of each of them
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+      if (made[i].IsNull()) {
+        ownEdges(i);
+        continue;
+      }
+      const TopoDS_Shape face = sewing.IsModified(made[i]) ? sewing.Modified(made[i]) : made[i];
+      std::vector<int>& own = (*faceEdges)[i];
+      for (TopExp_Explorer found(face, TopAbs_EDGE); found.More(); found.Next()) {
+        const TopoDS_Edge& edge = TopoDS::Edge(found.Current());
+        if (BRep_Tool::Degenerated(edge)) continue;
+        int index = edges.FindIndex(edge);
+        if (index == 0) {
+          index = edges.Add(edge);
+          TopoDS_Vertex first, last;
+          TopExp::Vertices(edge, first, last);
+          indexOf.push_back(addEnds(BRep_Tool::Pnt(first), BRep_Tool::Pnt(last)));
         }
+        const int place = indexOf[static_cast<std::size_t>(index - 1)];
+        if (std::find(own.begin(), own.end(), place) == own.end()) own.push_back(place);
       }
-      continue;
     }
-    for (TopExp_Explorer found(made[i], TopAbs_EDGE); found.More(); found.Next()) {
-      const TopoDS_Edge& edge = TopoDS::Edge(found.Current());
-      if (BRep_Tool::Degenerated(edge)) continue;
-      int index = edges.FindIndex(edge);
-      if (index == 0) {
-        index = edges.Add(edge);
-        TopoDS_Vertex first, last;
-        TopExp::Vertices(edge, first, last);
-        indexOf.push_back(addEnds(BRep_Tool::Pnt(first), BRep_Tool::Pnt(last)));
-      }
-      const int place = indexOf[static_cast<std::size_t>(index - 1)];
-      if (std::find(own.begin(), own.end(), place) == own.end()) own.push_back(place);
-    }
+  } catch (const Standard_Failure&) {
+    // Unsewn, every face keeps edges of its own.
+    faceEdges->assign(faces.size(), {});
+    ends->clear();
+    for (std::size_t i = 0; i < faces.size(); ++i) ownEdges(i);
   }
 }
 
