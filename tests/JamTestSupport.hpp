@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -58,6 +59,17 @@ inline std::vector<std::string> FirstJamCalls(std::size_t n) {
   std::vector<std::string> calls = JamCalls(false);
   calls.resize(std::min(calls.size(), n));
   return calls;
+}
+
+// The names of the list that are among the wanted ones, in the list's order:
+// equal to the wanted list when each of them is there once and they come in
+// that order, whatever else stands between them.
+inline std::vector<std::string> OnlyThese(const std::vector<std::string>& names,
+                                          const std::vector<std::string>& wanted) {
+  std::vector<std::string> kept;
+  for (const std::string& name : names)
+    if (std::find(wanted.begin(), wanted.end(), name) != wanted.end()) kept.push_back(name);
+  return kept;
 }
 
 // Whether this process has set the journal class up already (each test runs
@@ -204,6 +216,46 @@ class OwnerRecorder final : public KTX::JAM::TaggedObjectPropertyOwner {
 
  private:
   KTX::Property::Owner* real_;
+};
+
+// Puts a recorder in place of a parent class's property owner for the length
+// of a test; Restore (from the fixture's TearDown, before the host's counters
+// are checked) registers the real owner again and lets the recorder go.
+template <class Recorder = OwnerRecorder>
+class ParentOwnerStandIn {
+ public:
+  ParentOwnerStandIn() = default;
+  ParentOwnerStandIn(const ParentOwnerStandIn&) = delete;
+  ParentOwnerStandIn& operator=(const ParentOwnerStandIn&) = delete;
+  ~ParentOwnerStandIn() { Restore(); }
+
+  // The recorder, registered for the class under its parent class and handing
+  // on to the class's real owner. Where an owner takes the parent of the
+  // class it was registered for last, an aside class (registered with the
+  // real owner under the same parent) lets the real owner keep its parent
+  // while the recorder holds the class.
+  Recorder& Record(const char* journalClass, const char* parentClass, const char* aside = nullptr) {
+    Restore();
+    journalClass_ = journalClass;
+    parentClass_ = parentClass;
+    real_ = KTX::JAM::PropertyMapper::GetOwner(journalClass);
+    if (aside != nullptr) KTX::JAM::PropertyMapper::RegisterPropertyOwner(aside, parentClass, real_);
+    recorder_ = std::make_unique<Recorder>(real_);
+    KTX::JAM::PropertyMapper::RegisterPropertyOwner(journalClass, parentClass, recorder_.get());
+    return *recorder_;
+  }
+
+  void Restore() {
+    if (recorder_ == nullptr) return;
+    KTX::JAM::PropertyMapper::RegisterPropertyOwner(journalClass_, parentClass_, real_);
+    recorder_.reset();
+  }
+
+ private:
+  const char* journalClass_ = nullptr;
+  const char* parentClass_ = nullptr;
+  KTX::Property::Owner* real_ = nullptr;
+  std::unique_ptr<Recorder> recorder_;
 };
 
 }  // namespace stamvik_test

@@ -32,6 +32,7 @@ using stamvik_test::HostTest;
 using stamvik_test::JamCalls;
 using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
+using stamvik_test::OnlyThese;
 using stamvik_test::ReadFile;
 
 // The exports as a script declares them.
@@ -784,10 +785,7 @@ TEST(CastReliefLoad, UnitsRegisteredInTheTableOrder) {
       "Die.DrawBead", "Die.FillArea", "Die.FingerClearanceNotch", "Die.HandlingCore", "Die.Heelpost",
       "Die.Keyway", "Die.MachineRelief", "Die.SpringbackCompensation", "Features.CompensateRoughData",
       "Features.Manikin", "Features.TireEnvelope", "Tooling.AutoDieGroup"};
-  std::vector<std::string> seen;
-  for (const std::string& f : files)
-    if (std::find(ours.begin(), ours.end(), f) != ours.end()) seen.push_back(f);
-  EXPECT_EQ(seen, ours);
+  EXPECT_EQ(OnlyThese(files, ours), ours);
 
   std::vector<std::string> classes = JAM::Test::ClassInitializerNames();
   EXPECT_EQ(std::count(classes.begin(), classes.end(), "Die.CastReliefBuilder"), 1);

@@ -878,19 +878,11 @@ TEST_F(FillNotchShoeCoreHeelPostPrint, HeelpostPrintsItsGettersInSlotOrder) {
 class FillNotchShoeCoreHeelPostOwners : public FillNotchShoeCoreHeelPostBuilders {
  protected:
   void TearDown() override {
-    if (recorder_ != nullptr) {
-      JAM::PropertyMapper::RegisterPropertyOwner("Features.FeatureBuilder", "Builder", realParent_);
-      delete recorder_;
-    }
+    parent_.Restore();
     FillNotchShoeCoreHeelPostBuilders::TearDown();
   }
   OwnerRecorder& RecordParent() {
-    realParent_ = JAM::PropertyMapper::GetOwner("Features.FeatureBuilder");
-    // The real owner keeps its own parent while the recorder holds its class.
-    JAM::PropertyMapper::RegisterPropertyOwner("Test.FillNotchShoeCoreHeelPostFeatureBuilderAside", "Builder", realParent_);
-    recorder_ = new OwnerRecorder(realParent_);
-    JAM::PropertyMapper::RegisterPropertyOwner("Features.FeatureBuilder", "Builder", recorder_);
-    return *recorder_;
+    return parent_.Record("Features.FeatureBuilder", "Builder", "Test.FillNotchShoeCoreHeelPostFeatureBuilderAside");
   }
   // The owner of one of these feature builders, registered under the feature builder's.
   static Property::Owner* OwnerOf(const char* journalClass) {
@@ -913,8 +905,7 @@ class FillNotchShoeCoreHeelPostOwners : public FillNotchShoeCoreHeelPostBuilders
     return name != nullptr ? name : "(none)";
   }
 
-  OwnerRecorder* recorder_ = nullptr;
-  Property::Owner* realParent_ = nullptr;
+  stamvik_test::ParentOwnerStandIn<> parent_;
 };
 
 TEST_F(FillNotchShoeCoreHeelPostOwners, HeelpostReliefNamesByTheRuleAndOneThatIsNot) {

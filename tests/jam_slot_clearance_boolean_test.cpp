@@ -40,6 +40,7 @@ using stamvik_test::HostTest;
 using stamvik_test::JamCalls;
 using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
+using stamvik_test::OnlyThese;
 using stamvik_test::Prefixed;
 
 // The exports as a script declares them.
@@ -125,10 +126,7 @@ TEST(SlotClearanceBooleanLoad, UnitsJoinTheTableOrderWithTheirCreatorNames) {
   std::vector<std::string> order = {"Die.CastRelief",         "Die.ClampingSlotBuilder",        "Die.ClampingSlot",
                                     "Die.ClearanceBuilder",   "Die.Clearance",                  "Die.CompensateRoughDataBuilder",
                                     "Die.DieBooleanBuilder"};
-  std::vector<std::string> seen;
-  for (const std::string& f : JAM::Test::FileInitializerNames())
-    if (std::find(order.begin(), order.end(), f) != order.end()) seen.push_back(f);
-  EXPECT_EQ(seen, order);
+  EXPECT_EQ(OnlyThese(JAM::Test::FileInitializerNames(), order), order);
 
   std::vector<std::string> classes = JAM::Test::ClassInitializerNames();
   for (const char* builder :

@@ -38,6 +38,7 @@ using stamvik_test::JamCalls;
 using stamvik_test::JamTest;
 using stamvik_test::OwnerOf;
 using stamvik_test::NamedWrites;
+using stamvik_test::OnlyThese;
 using stamvik_test::OwnerRecorder;
 
 // The exports as a script declares them.
@@ -603,12 +604,8 @@ TEST_F(SubBuilderPrint, AStructureGetterThatFailsPrintsItsErrorForThatMethod) {
 
 TEST(SubBuilderLoad, RegisteredInTheTableOrderWithOneCreatorName) {
   std::vector<std::string> order = {kDirection, kLocations, kLocation, kPlane};
-  for (const std::vector<std::string>& names : {JAM::Test::FileInitializerNames(), JAM::Test::ClassInitializerNames()}) {
-    std::vector<std::string> seen;
-    for (const std::string& n : names)
-      if (std::find(order.begin(), order.end(), n) != order.end()) seen.push_back(n);
-    EXPECT_EQ(seen, order);
-  }
+  for (const std::vector<std::string>& names : {JAM::Test::FileInitializerNames(), JAM::Test::ClassInitializerNames()})
+    EXPECT_EQ(OnlyThese(names, order), order);
   std::vector<std::string> creators = JAM::Test::CreatorMethodNames();
   EXPECT_EQ(std::count(creators.begin(), creators.end(), "Die.DieCollection CreateDieLocation"), 1);
   for (const char* unregistered : {"CreateDieLocations", "CreateDieDirection", "CreateDiePlane"})
@@ -677,21 +674,12 @@ class SubBuilderOwners : public SubBuilderUnits {
     SetUpClasses();
   }
   void TearDown() override {
-    if (recorder_ != nullptr) {
-      JAM::PropertyMapper::RegisterPropertyOwner("TaggedObject", nullptr, realParent_);
-      delete recorder_;
-    }
+    parent_.Restore();
     SubBuilderUnits::TearDown();
   }
-  OwnerRecorder& RecordParent() {
-    realParent_ = JAM::PropertyMapper::GetOwner("TaggedObject");
-    recorder_ = new OwnerRecorder(realParent_);
-    JAM::PropertyMapper::RegisterPropertyOwner("TaggedObject", nullptr, recorder_);
-    return *recorder_;
-  }
+  OwnerRecorder& RecordParent() { return parent_.Record("TaggedObject", nullptr); }
 
-  OwnerRecorder* recorder_ = nullptr;
-  Property::Owner* realParent_ = nullptr;
+  stamvik_test::ParentOwnerStandIn<> parent_;
 };
 
 Property::EnumMembers gPlaneTypes{"Selection,Plane,CoordinateSystem"};
@@ -704,19 +692,14 @@ TEST_F(SubBuilderOwners, RegisteredUnderTaggedObjectInAlphabeticalOrderBeforeThe
   }
   std::vector<std::string> expected = {"owner Die.DieDirectionBuilder", "owner Die.DieLocationBuilder",
                                        "owner Die.DieLocationsBuilder", "owner Die.DiePlaneBuilder"};
-  std::vector<std::string> seen;
-  std::size_t lastOwner = 0, firstUnit = 0;
-  std::vector<const char*> names = Stamvik::LoadOrderNames();
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    std::string n = names[i];
-    if (std::find(expected.begin(), expected.end(), n) != expected.end()) {
-      seen.push_back(n);
-      lastOwner = i;
-    }
-    if (firstUnit == 0 && n.rfind("journal ", 0) == 0) firstUnit = i;
-  }
-  EXPECT_EQ(seen, expected);
-  EXPECT_LT(lastOwner, firstUnit);
+  const std::vector<const char*> loaded = Stamvik::LoadOrderNames();
+  const std::vector<std::string> names(loaded.begin(), loaded.end());
+  EXPECT_EQ(OnlyThese(names, expected), expected);
+  auto firstUnit = std::find_if(names.begin(), names.end(),
+                                [](const std::string& n) { return n.rfind("journal ", 0) == 0; });
+  ASSERT_NE(firstUnit, names.end());
+  for (const std::string& owner : expected)
+    EXPECT_LT(std::find(names.begin(), names.end(), owner), firstUnit) << owner;
 }
 
 TEST_F(SubBuilderOwners, EveryFormOfTheInputTypeNameReadsTheSameEnumeration) {

@@ -83,30 +83,21 @@ class CastReliefOwner : public JamTest {
     JAM::Test::Reset();
   }
   void TearDown() override {
-    if (recorder_ != nullptr) {
-      JAM::PropertyMapper::RegisterPropertyOwner("Features.FeatureBuilder", "Builder", realParent_);
-      delete recorder_;
-    }
+    parent_.Restore();
     builder_->destroy();
     JamTest::TearDown();
   }
 
   // Puts a recorder in place of the parent class's owner.
   ParentRecorder& RecordParent() {
-    realParent_ = JAM::PropertyMapper::GetOwner("Features.FeatureBuilder");
-    // The real owner keeps its own parent while the recorder holds its class.
-    JAM::PropertyMapper::RegisterPropertyOwner("Test.FeatureBuilderAside", "Builder", realParent_);
-    recorder_ = new ParentRecorder(realParent_);
-    JAM::PropertyMapper::RegisterPropertyOwner("Features.FeatureBuilder", "Builder", recorder_);
-    return *recorder_;
+    return parent_.Record("Features.FeatureBuilder", "Builder", "Test.FeatureBuilderAside");
   }
 
   ValuePtr Get(const char* name) { return ValuePtr(owner_->GetProperty(builder_, name)); }
 
   CastReliefBuilder* builder_ = nullptr;
   Property::Owner* owner_ = nullptr;
-  ParentRecorder* recorder_ = nullptr;
-  Property::Owner* realParent_ = nullptr;
+  stamvik_test::ParentOwnerStandIn<ParentRecorder> parent_;
 };
 
 // ---- names -------------------------------------------------------------------------
@@ -146,6 +137,11 @@ TEST_F(CastReliefOwner, NamesItDoesNotKnowGoToTheParentOwnerUnchanged) {
   ASSERT_NE(editing, nullptr);
   EXPECT_FALSE(editing->GetLogical());
   EXPECT_EQ(parent.requests.back().name, "Editing");
+  // And one of the parent's own parent, through the parent.
+  ValuePtr journalClass = Get("journal_class_name");
+  ASSERT_NE(journalClass, nullptr);
+  EXPECT_STREQ(journalClass->GetString(), "Die.CastReliefBuilder");
+  EXPECT_EQ(parent.requests.back().name, "journal_class_name");
 }
 
 TEST_F(CastReliefOwner, AnUnknownNameCostsTwoComparesARowAndOneForAOneWordRow) {
