@@ -2,6 +2,7 @@
 // the journaling library was asked, and what ktxhost prints when run apart.
 #pragma once
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -171,6 +172,25 @@ inline std::vector<std::string> KtxhostOutput(const std::string& arguments, int*
   int exit = pclose(pipe);
   if (status != nullptr) *status = exit;
   return lines;
+}
+
+// What a shell command wrote to stdout, whole, and its exit status (-1 when
+// it did not exit of itself).
+struct CommandRun {
+  int status = -1;
+  std::string out;
+};
+
+inline CommandRun RunCommand(const std::string& command) {
+  CommandRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  int rc = pclose(pipe);
+  run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  return run;
 }
 
 // The property owner registered for a journal class (a failure when none).

@@ -1,6 +1,5 @@
 // ktxhost as a command-line program: its help, version, exit statuses and
 // usage errors, and the journals it refuses to play.
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,30 +9,19 @@
 
 #include <gtest/gtest.h>
 
+#include "JamTestSupport.hpp"
 #include "jam/Journal.hpp"
 
 namespace {
 
-struct Outcome {
-  int status = -1;
-  std::string out, err;
+struct Outcome : stamvik_test::CommandRun {
+  std::string err;
 };
 
 // Runs ktxhost with the arguments (shell words); stdout and stderr apart.
 Outcome Ktxhost(const std::string& arguments, const std::string& errFile) {
-  Outcome run;
-  std::string command = std::string(KTXHOST_PROGRAM) + " " + arguments + " 2>" + errFile;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  int rc = pclose(pipe);
-  run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  if (FILE* f = std::fopen(errFile.c_str(), "r")) {
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) run.err.append(buffer, n);
-    std::fclose(f);
-  }
+  Outcome run{stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " " + arguments + " 2>" + errFile), ""};
+  run.err = stamvik_test::ReadFile(errFile);
   std::remove(errFile.c_str());
   return run;
 }

@@ -2,7 +2,6 @@
 // status checks (in process), and `ktxhost play` of every example with its
 // recorded journal played again (a fixed point) and its printed part.
 #include <dlfcn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -269,22 +268,9 @@ TEST_F(ScriptHostTest, APrintedBodyWithGeometryGivesItsVolumeAndBox) {
 
 // ---- ktxhost play ------------------------------------------------------------------------
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-};
+using Outcome = stamvik_test::CommandRun;
 
-Outcome Command(const std::string& command) {
-  Outcome run;
-  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  int rc = pclose(pipe);
-  run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  return run;
-}
+Outcome Command(const std::string& command) { return stamvik_test::RunCommand(command + " 2>/dev/null"); }
 
 std::string FileText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
