@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,14 @@ class HostTest : public ::testing::Test {
   KTX::Kernel::Counters kernelBefore_{};
   int expectedKernelDeleteErrors_ = 0;
 };
+
+// A text file's lines, without their line ends (none when it cannot be read).
+inline std::vector<std::string> FileLines(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
 
 // A rough-data compensation feature of sheet bodies in the work part, as a
 // commit leaves one (the part destroys it with its parameters).

@@ -63,13 +63,6 @@ class Manikin : public HostTest {
   std::vector<std::string> files_;
 };
 
-std::vector<std::string> Lines(const std::string& file) {
-  std::vector<std::string> lines;
-  std::ifstream in(file);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 // A size file with every key, one value replaced by `line` (or appended).
 std::string SizeFile(const std::string& replaceKey = "", const std::string& line = "") {
   const char* keys[] = {"LEG_LENGTH", "THIGH_LENGTH", "FOREARM_LENGTH", "ARM_LENGTH",
@@ -304,7 +297,7 @@ TEST_F(Manikin, SavedInInchesOpensInMillimetres) {
   m->SetCurrentManikinSize(UString("Tall"));
   const std::string file = Scratch("inch.hsd");
   EXPECT_EQ(m->SaveToFile(file.c_str()), 0);
-  const auto lines = Lines(file);
+  const auto lines = stamvik_test::FileLines(file);
   ASSERT_EQ(lines.size(), 32u);
   EXPECT_EQ(lines[0], "! This is a human size definition file");
   EXPECT_EQ(lines[1], " ");

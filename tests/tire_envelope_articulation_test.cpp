@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -54,12 +53,7 @@ class TireEnvelopeArticulation : public HostTest {
     for (const auto& step : VD::StepsTaken()) steps.emplace_back(step.at(0).step, step.at(1).step);
     return steps;
   }
-  std::vector<std::string> Lines() const {
-    std::ifstream in(file_);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
+  std::vector<std::string> Lines() const { return stamvik_test::FileLines(file_); }
   void ExpectEnded() {
     EXPECT_EQ(VD::MotionToolsOpen(), 0);
     EXPECT_EQ(VD::ArticulationsOpen(), 0);

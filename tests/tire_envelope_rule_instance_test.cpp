@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,12 +56,6 @@ class TireEnvelopeRuleInstance : public HostTest {
     tire_ = TireEnvelopeBuilderFactory::Create(in->ModelPart(),
                                                dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(frec)));
     return tire_;
-  }
-  static std::vector<std::string> Lines(const char* file) {
-    std::ifstream in(file);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
   }
 
   std::string dir_;
@@ -125,7 +118,7 @@ TEST_F(TireEnvelopeRuleInstance, MotionFileBlocks) {
                        {"spindle_file_data", R"({"1 2 3 4 5 6", "7 8 9 10 11 12"})"},
                        {"spindle_file_data_1", R"({"13 14 15 16 17 18"})"}};
     if (c.count != nullptr) rule.emplace_back("spindle_line_count", c.count);
-    EXPECT_EQ(Lines(Open(rule)->GetMotionFile()), c.lines);
+    EXPECT_EQ(stamvik_test::FileLines(Open(rule)->GetMotionFile()), c.lines);
   }
 }
 
