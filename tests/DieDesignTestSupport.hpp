@@ -1,6 +1,6 @@
-// Shared set-up of the die-design body builders' suites: model bodies the
-// test owns, section loops, expressions, base planes, readers of the host's
-// call log and of the records handed to it.
+// Shared set-up of the die-design and die-engineering body builders' suites:
+// model bodies the test owns, section loops, expressions, base planes,
+// readers of the host's call log and of the records handed to it.
 #pragma once
 #include <cstring>
 #include <string>

@@ -11,7 +11,7 @@
 
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
 #include "DieEngJA_SpringbackCompensationBuilder.hpp"
-#include "TestSupport.hpp"
+#include "DieDesignTestSupport.hpp"
 #include "afl/DieEngParms.hpp"
 #include "geom/Geometry.hpp"
 #include "sys/Settings.hpp"
@@ -22,41 +22,23 @@ using namespace KTX::DieEngJA;
 
 namespace {
 
-class Compensation : public stamvik_test::HostTest {
+class Compensation : public stamvik_test::DieDesignFeature {
  protected:
   void SetUp() override {
-    HostTest::SetUp();
+    DieDesignFeature::SetUp();
     Kernel::SetSessionPrecision(1e-8, 1e-11);
     Kernel::SetScaleFactors(0.001, 1000);
     undoMarksBefore_ = OM::OM_ask_undo_mark_count();
     memoryMarksBefore_ = Memory::OpenMarks();
   }
   void TearDown() override {
-    for (auto [model, body] : sheets_) {
-      Kernel::DetachModelBody(model);
-      Kernel::DeleteBody(body, "test");
-    }
     EXPECT_EQ(OM::OM_ask_undo_mark_count(), undoMarksBefore_) << "undo marks left set";
     EXPECT_EQ(Memory::OpenMarks(), memoryMarksBefore_) << "memory marks left set";
-    HostTest::TearDown();
+    DieDesignFeature::TearDown();
   }
 
   // A model sheet body holding a new kernel body.
-  tag_t Sheet(int* kernelBody = nullptr) {
-    const int body = Kernel::CreateBody(Kernel::BodyType::Sheet);
-    if (kernelBody != nullptr) *kernelBody = body;
-    const tag_t model = ES_create_solid(body);
-    sheets_.push_back({model, body});
-    return model;
-  }
-  tag_t Curve(double x) {
-    const double point[3] = {x, 0.0, 0.0};
-    return ES_create_point(point);
-  }
-  void AddLoop(SC_section* section) {
-    const tag_t curves[2] = {Curve(1.0), Curve(2.0)};
-    section->add_loop(SC_section::kClosed, 2, curves);
-  }
+  tag_t Sheet(int* kernelBody = nullptr) { return ModelBody(Kernel::BodyType::Sheet, kernelBody); }
 
   CompensateRoughDataBuilder* NewRough(int type, double distance = 0.01, double angle = 0.5) {
     auto* b = CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
@@ -89,7 +71,6 @@ class Compensation : public stamvik_test::HostTest {
   }
 
  private:
-  std::vector<std::pair<tag_t, int>> sheets_;
   int undoMarksBefore_ = 0;
   int memoryMarksBefore_ = 0;
 };
@@ -135,7 +116,7 @@ TEST_F(Compensation, RoughDataValidationRefusesInItsOrder) {
   };
   for (const Row& row : rows) {
     auto* b = NewRough(row.type, row.distance, row.angle);
-    if (row.curves) AddLoop(b->GetCurveCollector());
+    if (row.curves) ClosedLoop(b->GetCurveCollector());
     if (row.body) b->GetSheetBodies()->append(Sheet());
     EXPECT_EQ(b->validate_nothrow(), row.want) << row.what;
     b->destroy();
@@ -144,7 +125,7 @@ TEST_F(Compensation, RoughDataValidationRefusesInItsOrder) {
 
 TEST_F(Compensation, ACurveFeatureKeepsItsTypeAndReadsBackItsValues) {
   auto* b = NewRough(1);
-  AddLoop(b->GetCurveCollector());
+  ClosedLoop(b->GetCurveCollector());
   b->SetJoinOutputCurves(true);
   b->SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Fine);
   FEATURE_RECORD* made = nullptr;
@@ -244,7 +225,7 @@ TEST_F(Compensation, AFailedRoughDataCreateLeavesThePartAsItWas) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.answer);
     auto* b = NewRough(row.type);
-    AddLoop(b->GetCurveCollector());
+    ClosedLoop(b->GetCurveCollector());
     b->GetSheetBodies()->append(Sheet());
     const std::vector<tag_t> before = Host::KeptInPart(part());
     const int objects = OM::OM_live_objects();
@@ -263,7 +244,7 @@ TEST_F(Compensation, AFailedRoughDataCreateLeavesThePartAsItWas) {
 
 TEST_F(Compensation, AnUndoMarkThatCannotBeSetEndsTheCommitWithItsCode) {
   auto* rough = NewRough(1);
-  AddLoop(rough->GetCurveCollector());
+  ClosedLoop(rough->GetCurveCollector());
   auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
   Host::SetAnswer("UNDO_QD_set_mark.error", 9009);
   const std::vector<tag_t> before = Host::KeptInPart(part());
