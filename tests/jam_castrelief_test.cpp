@@ -990,20 +990,17 @@ TEST(CastReliefLoad, AnchorsDoNothing) {
 }
 
 TEST(CastReliefLoad, UnloadTakesTheUnitsDownInReverseClassInitializerFirst) {
-  std::string command = std::string(KTXHOST_PROGRAM) + " journal " + STAMVIK_PLUGIN;
-  FILE* pipe = popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
+  int status = -1;
+  const std::vector<std::string> lines = stamvik_test::KtxhostOutput(std::string("journal ") + STAMVIK_PLUGIN, &status);
+  ASSERT_FALSE(lines.empty());
   std::vector<std::string> registered, removed;
   bool recorded = false;
-  char line[512];
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
-    std::string text(line);
-    if (!text.empty() && text.back() == '\n') text.pop_back();
+  for (const std::string& text : lines) {
     if (text.rfind("FileInitializer ", 0) == 0 || text.rfind("ClassInitializer ", 0) == 0) registered.push_back(text);
     if (text.rfind("~", 0) == 0) removed.push_back(text.substr(1));
     if (text == "statuses 0 0 0 0") recorded = true;
   }
-  EXPECT_EQ(pclose(pipe), 0);
+  EXPECT_EQ(status, 0);
   EXPECT_TRUE(recorded);
   ASSERT_GE(registered.size(), 3u);
   EXPECT_EQ(registered[0], "FileInitializer Die.CastReliefBuilder");

@@ -1,39 +1,19 @@
 // What the host sees of the library's classes: their registration order and
 // registration data, and the plug-in loaded and unloaded by ktxhost.
 #include <algorithm>
-#include <array>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 
 using namespace KTX;
 
 namespace {
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::string run(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  std::array<char, 512> buffer{};
-  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
-  pclose(pipe);
-  return out;
-}
-
 TEST(Registration, KtxhostLoadListsClassesInLoadOrderAndExitStepsInReverse) {
-  std::string expected = readFile(std::string(STAMVIK_TEST_DATA) + "/ktxhost_load.txt");
+  std::string expected = stamvik_test::ReadFile(std::string(STAMVIK_TEST_DATA) + "/ktxhost_load.txt");
   ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(run(std::string(KTXHOST_PROGRAM) + " load " + STAMVIK_PLUGIN), expected);
+  EXPECT_EQ(stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " load " + STAMVIK_PLUGIN).out, expected);
 }
 
 TEST(Registration, BodyBuildersReachTheHostBeforeTheirSuperclass) {
