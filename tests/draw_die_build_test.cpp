@@ -85,11 +85,15 @@ class DrawDieBuild : public stamvik_test::JamTest {
   }
   std::string PartArg() const { return "part=" + std::to_string(part()->OmTag()); }
 
+  // A flat sheet over both squares below, so that extrusions run up to it.
+  static tag_t Sheet(double size = 100.0) {
+    const FaceFrame flat = {{-0.5 * size, -0.5 * size, 0}, {size, 0, 0, 0, size, 0, 0, 0, 1}};
+    return ES_create_body_with_faces(nullptr, true, {flat});
+  }
   // A die ready to build: a flat die face, a punch square inside a blank
   // square, a base plane 75.5 below the bodies' origins, and its distances.
   void Ready() {
-    const FaceFrame flat = {{0, 0, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}};
-    die_->GetSheetBody()->set_selected_tag(ES_create_body_with_faces(nullptr, true, {flat}));
+    die_->GetSheetBody()->set_selected_tag(Sheet());
     const tag_t punch = Square(10), blank = Square(40);
     die_->GetPunchCurve()->set_tags(1, &punch);
     die_->GetBlankCurve()->set_tags(1, &blank);
@@ -276,10 +280,8 @@ TEST_F(DrawDieBuild, AMainSolidMadeAtTheFirstTryRetiresTheCoreOffsetCurves) {
   ATTR_set_int(core[1], "QD$MAIN_SOLID_OFFSET_OUT", 0, true);
   die()->SetTfeatureSet(TOOLING_create_user_defined_feature_set(core, 2, 1, 1, "DrawDie"));
   OpenSets();
-  const FaceFrame flat = {{0, 0, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}};
   tag_t body = 0, feature = 0;
-  EXPECT_EQ(die()->CreateMainBottomSolid(ES_create_body_with_faces(nullptr, true, {flat}), Square(10), &body, &feature),
-            0);
+  EXPECT_EQ(die()->CreateMainBottomSolid(Sheet(), Square(10), &body, &feature), 0);
   std::vector<tag_t> retired = InSet(die()->GetFrecSetToDelete());
   std::sort(retired.begin(), retired.end());
   EXPECT_EQ(retired, std::vector<tag_t>(core, core + 2));
@@ -326,7 +328,7 @@ TEST_F(DrawDieBuild, AFeatureNewInAnEditIsPlacedWhereAFreshBuildWouldHaveMadeIt)
     bool exactFirst;     // built under the exact-sheet option, edited without it
     bool flangeFirst;    // built with a flange selected, edited without
     bool flangeLater;    // built without a flange, edited with one
-    bool pastTheSheets;  // the edit's first tries, up to the sheets, fail
+    bool pastTheSheets;  // the edit's sheet is too small to extrude up to
     std::vector<Placed> placed;
   };
   const Row rows[] = {
@@ -359,7 +361,9 @@ TEST_F(DrawDieBuild, AFeatureNewInAnEditIsPlacedWhereAFreshBuildWouldHaveMadeIt)
     die()->SetExactSheetbodyOption(false);
     if (row.flangeFirst) die()->GetFlangeCurve()->clear();
     if (row.flangeLater) die()->GetFlangeCurve()->set_tags(1, &flange);
-    if (row.pastTheSheets) Host::SetAnswer("GeometricUtilities.Extend.4", 98);
+    // A sheet that no longer reaches across the profiles: the extrusions
+    // cannot run up to its offsets and go past them instead.
+    if (row.pastTheSheets) die()->GetSheetBody()->set_selected_tag(Sheet(2.0));
     Host::ClearCalls();
     ASSERT_EQ(die()->commit(), 0) << row.what;
     Host::ClearAnswers();

@@ -5,8 +5,11 @@
 #include <vector>
 
 #include "TestSupport.hpp"
+#include "geom/Curve.hpp"
+#include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
 #include "modl/ModelingInterfaces.hpp"
+#include "sel/Selection.hpp"
 
 namespace {
 
@@ -84,6 +87,55 @@ TEST_F(ModelingInterfaces, AnEditingExtrudeBuilderReadsWhatItsFeatureWasMadeWith
   EXPECT_TRUE(Host::AskExtrudeValues(committed, &kept));
   EXPECT_EQ(kept.endValue, "0");
   EXPECT_EQ(builders->Destroy(fresh), 0);
+}
+
+TEST_F(ModelingInterfaces, AnExtrusionUntilAnObjectNeedsItAcrossTheWholeSweptProfile) {
+  // The profile: a square from (0, 0) to (10, 10) at height 0, swept along Z.
+  const double square[] = {0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0, 0, 0, 0};
+  const tag_t curve = ES_create_polyline(5, square);
+  auto flat = [](double x, double y, double size) {
+    return FaceFrame{{x, y, 5}, {size, 0, 0, 0, size, 0, 0, 0, 1}};
+  };
+  const FaceFrame upright = {{-1, -1, 5}, {12, 0, 0, 0, 0, 12, 0, -1, 0}};
+  struct Row {
+    const char* what;
+    std::vector<FaceFrame> faces;
+    bool fromTheStart;  // the start extent runs to the object, else the end one
+    int status;
+  };
+  const Row rows[] = {
+      {"a face over all of it", {flat(-1, -1, 12)}, false, 0},
+      {"a face ending at its edges", {flat(0, 0, 10)}, false, 0},
+      {"a face just short of them", {flat(0, 0, 9.99)}, false, ModelingFeatureBuilder::kObjectNotReached},
+      {"the same from the start", {flat(0, 0, 9.99)}, true, ModelingFeatureBuilder::kObjectNotReached},
+      {"two faces sharing it", {FaceFrame{{-1, -1, 5}, {6, 0, 0, 0, 12, 0, 0, 0, 1}}, FaceFrame{{5, -1, 5}, {6, 0, 0, 0, 12, 0, 0, 0, 1}}}, false, 0},
+      {"a face along the sweep", {upright}, false, ModelingFeatureBuilder::kObjectNotReached},
+      {"a body of unknown shape", {}, false, 0},
+  };
+  for (const Row& row : rows) {
+    SC_section* section = SC_sectionFactory::object(0, 0.0095, 0.01, 0.5);
+    SC_input_data* rule = SC_init_input_data(SC_section::kCurveRule);
+    rule->entities.push_back(curve);
+    ASSERT_EQ(section->add_rules(1, &SC_section::kCurveRule, &rule, 0, 0, 0, 0, false), 0);
+    SC_free_input_data(rule);
+    const tag_t object = ES_create_body_with_faces(nullptr, true, row.faces);
+    auto* feature = FEATURE_RECORD::Create(nullptr, nullptr);
+    ExtrudeValues values;
+    values.section = section->OmTag();
+    (row.fromTheStart ? values.startType : values.endType) = 2;
+    (row.fromTheStart ? values.startObject : values.endObject) = object;
+    Host::SetExtrudeValues(feature->OmTag(), values);
+    tag_t builder = 0, committed = 0;
+    ASSERT_EQ(Interface<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
+                  ->CreateExtrudeBuilder(feature->OmTag(), &builder),
+              0);
+    EXPECT_EQ(Interface<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder")->CommitFeature(builder, &committed),
+              row.status)
+        << row.what;
+    // An extrusion that cannot run up to its object leaves its feature as it was.
+    EXPECT_EQ(feature->ask_body_eid() != 0, row.status == 0) << row.what;
+    EXPECT_EQ(Interface<JAM::Builder_Interface>("Builder")->Destroy(builder), 0);
+  }
 }
 
 TEST_F(ModelingInterfaces, ChamferOffsetsAreHandedOutAsText) {

@@ -1,5 +1,6 @@
 #include "modl/ModelingInterfaces.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <vector>
@@ -130,6 +131,48 @@ constexpr double kUntilObject = 10.0;
 
 double extent(int type, const std::string& value) {
   return type == 2 ? kUntilObject : TEXT_atof(value.c_str());
+}
+
+// Whether the line through p along d crosses the face (within its parameter
+// square, a little tolerance around it).
+bool crosses(const double p[3], const double d[3], tag_t face) {
+  const auto* f = hostObject<GEOM_entity>(face);
+  if (f == nullptr) return false;
+  double o[3], m[9];
+  f->ask_frame(o, m);
+  // p + t d = o + u a + v b, solved for (u, v, t) by Cramer's rule.
+  const double* a = m;
+  const double* b = m + 3;
+  const double w[3] = {p[0] - o[0], p[1] - o[1], p[2] - o[2]};
+  auto det = [](const double* x, const double* y, const double z[3]) {
+    return x[0] * (y[1] * z[2] - y[2] * z[1]) - x[1] * (y[0] * z[2] - y[2] * z[0]) + x[2] * (y[0] * z[1] - y[1] * z[0]);
+  };
+  const double minusD[3] = {-d[0], -d[1], -d[2]};
+  const double whole = det(a, b, minusD);
+  if (std::fabs(whole) < 1e-12) return false;  // the face runs along the direction
+  const double u = det(w, b, minusD) / whole, v = det(a, w, minusD) / whole;
+  constexpr double kSlack = 1e-9;
+  return u >= -kSlack && u <= 1.0 + kSlack && v >= -kSlack && v <= 1.0 + kSlack;
+}
+
+// An extent until an object stops every point of the section there: the
+// object must lie across the whole swept section. A body of which the
+// stand-in knows no face is taken to lie across it (its shape is unknown).
+bool reachesEverywhere(const ExtrudeValues& values, int type, tag_t object) {
+  if (type != 2 || hostObject<ES_solid>(object) == nullptr) return true;
+  int count = 0;
+  tag_t* faces = nullptr;
+  ES_body_ask_faces(object, &count, &faces);
+  const std::vector<tag_t> across(faces, faces + count);
+  SM_free(faces);
+  if (across.empty()) return true;
+  double d[3];
+  extrudeDirection(values.direction, d);
+  for (const std::vector<double>& curve : profileCurves(values.section))
+    for (std::size_t i = 0; i + 2 < curve.size(); i += 3)
+      if (std::none_of(across.begin(), across.end(), [&](tag_t face) { return crosses(&curve[i], d, face); }))
+        return false;
+  return true;
 }
 
 }  // namespace
@@ -264,12 +307,9 @@ void ModelingFeatureBuilder::make_body(FEATURE_RECORD* feature, const ExtrudeVal
 }
 
 int ModelingFeatureBuilder::commit() {
-  if (feature_ == 0 || OM::OM_object_of_tag(feature_) == nullptr) {
-    OM::LogForWrite(this);
-    feature_ = FEATURE_RECORD::Create(ask_owning_part(), nullptr)->OmTag();
-  }
+  ExtrudeValues values;
   if (kind_ == kExtrude) {
-    ExtrudeValues values = extrude_settings();
+    values = extrude_settings();
     values.draftAngle = expressionText(draftAngle_);
     if (auto* limits = hostObject<GeometricLimits>(limits_)) {
       if (auto* start = hostObject<GeometricExtend>(limits->start)) {
@@ -288,14 +328,24 @@ int ModelingFeatureBuilder::commit() {
       values.startOffset = expressionText(offset->start);
       values.endOffset = expressionText(offset->end);
     }
+    // Nothing is made or changed by an extrusion that cannot run up to its object.
+    if (!reachesEverywhere(values, values.startType, values.startObject) ||
+        !reachesEverywhere(values, values.endType, values.endObject))
+      return kObjectNotReached;
+  }
+  if (feature_ == 0 || OM::OM_object_of_tag(feature_) == nullptr) {
+    OM::LogForWrite(this);
+    feature_ = FEATURE_RECORD::Create(ask_owning_part(), nullptr)->OmTag();
+  }
+  if (kind_ == kExtrude) {
     Host::SetExtrudeValues(feature_, values);
     make_body(hostObject<FEATURE_RECORD>(feature_), values);
   } else {
-    ChamferValues values = chamfer_settings();
-    values.firstOffset = expressionText(firstOffset_);
-    values.secondOffset = expressionText(secondOffset_);
-    values.angle = expressionText(angle_);
-    Host::SetChamferValues(feature_, values);
+    ChamferValues chamfer = chamfer_settings();
+    chamfer.firstOffset = expressionText(firstOffset_);
+    chamfer.secondOffset = expressionText(secondOffset_);
+    chamfer.angle = expressionText(angle_);
+    Host::SetChamferValues(feature_, chamfer);
   }
   return 0;
 }

@@ -61,6 +61,8 @@ class KTX_HOST_API ModelingFeatureBuilder : public JAX_BUILDER {
   KTX_HOST_OBJECT(ModelingFeatureBuilder, "KTX::ModelingFeatureBuilder")
  public:
   static constexpr int kExtrude = 1, kChamfer = 2;
+  // An extent until an object that does not lie across the whole swept section.
+  static constexpr int kObjectNotReached = 841301;
   static ModelingFeatureBuilder* Make(int kind, tag_t feature);
   char* ask_journal_class_name() const override;
   int commit() override;  // makes or updates the feature; see ask_feature

@@ -306,7 +306,14 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
       if (int rc = setText(angle, draftAngle != nullptr ? draftAngle : "0"); rc != 0) return rc;
     }
     if (int rc = extrude->SetBoolean(builder, boolean ? booleanType : 0, boolean ? target : 0); rc != 0) return rc;
-    return unjournalled<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder")->CommitFeature(builder, feature);
+    // A commit that fails hands back no feature: an edit keeps the tag of the
+    // feature it edits, so that a second try edits it again instead of
+    // making another beside it.
+    tag_t committed = *feature;
+    const int rc =
+        unjournalled<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder")->CommitFeature(builder, &committed);
+    if (rc == 0) *feature = committed;
+    return rc;
   };
   int status = 0;
   try {
