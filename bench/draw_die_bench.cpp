@@ -1,6 +1,8 @@
 // An edit commit of a draw die whose feature set has m members, most of them
-// features of the user's without a role title: the build finds each role by
-// its title among the members and the commit puts the made features first.
+// features of the user's without a role title. The die has no die face
+// sheet, so each build edits the two joined profiles and stops at the rough
+// offsets: what grows with m is finding each role by its title among the
+// members (the commit has no new feature to put first).
 // The cost should grow linearly with m; the fitted Big-O is reported, and a
 // run that leaves objects, memory or undo marks behind is an error.
 #include <benchmark/benchmark.h>

@@ -25,6 +25,7 @@
 #include "kernel/Kernel.hpp"
 #include "script/ScriptHost.hpp"
 #include "sel/Selection.hpp"
+#include "tool/ToolingGeometry.hpp"
 
 using namespace KTX;
 using stamvik_test::JamTest;
@@ -175,6 +176,23 @@ TEST_F(ScriptHostTest, ASectionTakesClosedAndOpenLoopsOfNewPointCurvesOnly) {
   ASSERT_EQ(last.values.size(), 2u);
   EXPECT_EQ(last.values[1].reals, (std::vector<double>{0, 0, 0, 1, 0, 0}));
   EXPECT_EQ(last.values[1].type, "Point3d");
+}
+
+TEST_F(ScriptHostTest, AFlatSheetNeedsACornerAndTheEndsOfTwoSidesNotOnALine) {
+  const JAM_point3d_s onALine[3] = {{0, 0, 5}, {4, 0, 5}, {8, 0, 5}};
+  const JAM_point3d_s four[4] = {{0, 0, 5}, {4, 0, 5}, {0, 3, 5}, {4, 3, 5}};
+  for (const auto& [points, count] : {std::pair{four, 2}, std::pair{four, 4}, std::pair{onALine, 3}}) {
+    tag_t body = 7;
+    EXPECT_EQ(Script::Part_CreateSheetBody(part()->OmTag(), count, points, &body), Script::kBadLoop) << count;
+    EXPECT_EQ(body, 0u) << count;
+  }
+  tag_t body = 0;
+  ASSERT_EQ(Script::Part_CreateSheetBody(part()->OmTag(), 3, four, &body), 0);
+  int count = 0;
+  tag_t* faces = nullptr;
+  ES_body_ask_faces(body, &count, &faces);
+  SM_free(faces);
+  EXPECT_EQ(count, 1);
 }
 
 TEST_F(ScriptHostTest, ASectionTakesAChainOfLinesAsOneLoopClosedBackToItsStartWhenAsked) {

@@ -109,6 +109,11 @@ void replayPartAutomotiveCollection(JAM::Call& c) {
 }
 void replayPartSolid(JAM::Call& c) { c.SetStatus(Part_CreateSolidBody(c.Tag(), argument<tag_t>(c, 0))); }
 void replayPartSheet(JAM::Call& c) { c.SetStatus(Part_CreateSheetBody(c.Tag(), argument<tag_t>(c, 0))); }
+void replayPartFlatSheet(JAM::Call& c) {
+  auto* const* points = static_cast<JAM_point3d_s* const*>(c.ArrayAddress(0));
+  c.SetStatus(Part_CreateSheetBody(c.Tag(), *argument<int>(c, 0), points != nullptr ? *points : nullptr,
+                                   argument<tag_t>(c, 1)));
+}
 void replayPartPlane(JAM::Call& c) {
   auto* const* points = static_cast<JAM_point3d_s* const*>(c.ArrayAddress(0));
   c.SetStatus(Part_CreatePlane(c.Tag(), *argument<int>(c, 0), points != nullptr ? *points : nullptr,
@@ -163,6 +168,8 @@ constexpr ValueSignature kAutoDieCollection[] = {{Direction::Result, ValueKind::
 constexpr ValueSignature kAutomotiveCollection[] = {
     {Direction::Result, ValueKind::Tag, "Features.AutomotiveCollection"}};
 constexpr ValueSignature kBody[] = {{Direction::Result, ValueKind::Tag, "Body"}};
+constexpr ValueSignature kFlatSheet[] = {{Direction::In, ValueKind::StructArray, "Point3d", "points"},
+                                         {Direction::Result, ValueKind::Tag, "Body"}};
 constexpr ValueSignature kPlane[] = {{Direction::In, ValueKind::StructArray, "Point3d"},
                                      {Direction::Result, ValueKind::Tag, "Plane"}};
 constexpr ValueSignature kLine[] = {{Direction::In, ValueKind::StructArray, "Point3d"},
@@ -192,6 +199,7 @@ struct HostBindings {
     Bind("Part", 1, "AutomotiveCollection", &replayPartAutomotiveCollection, On('t', kAutomotiveCollection));
     Bind("Part", 0, "CreateSolidBody", &replayPartSolid, On('t', kBody));
     Bind("Part", 0, "CreateSheetBody", &replayPartSheet, On('t', kBody));
+    Bind("Part", 0, "CreateSheetBody", &replayPartFlatSheet, On('t', kFlatSheet));
     Bind("Part", 0, "CreatePlane", &replayPartPlane, On('t', kPlane));
     Bind("Part", 0, "CreateLine", &replayPartLine, On('t', kLine));
     Bind("Builder", 0, "Commit", &replayCommit, On('p', kCommitted));
@@ -569,6 +577,36 @@ int Part_CreateSheetBody(tag_t part, tag_t* body) {
       [&] {
         *body = 0;
         *body = makeBody(part, Kernel::BodyType::Sheet);
+        return 0;
+      });
+}
+
+int Part_CreateSheetBody(tag_t part, int count, const JAM_point3d_s* points, tag_t* body) {
+  return journalled(
+      "Part", 0, "CreateSheetBody", &replayPartFlatSheet,
+      [&] {
+        JAM_this(part);
+        JAM_in_struct_array(JAM_lookup_struct("Point3d"), count, points, "points");
+        JAM_result_tag(classOf("Body"), body, "body");
+      },
+      [&] {
+        *body = 0;
+        PART_part* in = need(PART_of_tag(part), Error::kBadObject, "no part");
+        if (count != 3 || points == nullptr) return kBadLoop;
+        // The face spans the corner's two sides; its normal is the first crossed with the second.
+        FaceFrame face{{points[0].x, points[0].y, points[0].z},
+                       {points[1].x - points[0].x, points[1].y - points[0].y, points[1].z - points[0].z,
+                        points[2].x - points[0].x, points[2].y - points[0].y, points[2].z - points[0].z, 0, 0, 0}};
+        const double* a = face.matrix;
+        const double* b = face.matrix + 3;
+        double* n = face.matrix + 6;
+        n[0] = a[1] * b[2] - a[2] * b[1];
+        n[1] = a[2] * b[0] - a[0] * b[2];
+        n[2] = a[0] * b[1] - a[1] * b[0];
+        const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        if (length == 0.0) return kBadLoop;
+        for (int k = 0; k < 3; ++k) n[k] /= length;
+        *body = ES_create_body_with_faces(in, true, {face});
         return 0;
       });
 }

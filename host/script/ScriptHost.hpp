@@ -70,6 +70,11 @@ KTX_HOST_API int Part_get_AutoDieCollection(tag_t part, tag_t* collection);
 KTX_HOST_API int Part_get_AutomotiveCollection(tag_t part, tag_t* collection);
 KTX_HOST_API int Part_CreateSolidBody(tag_t part, tag_t* body);
 KTX_HOST_API int Part_CreateSheetBody(tag_t part, tag_t* body);
+// "Part", by tag: CreateSheetBody with "points" ("Point3d" array): a flat
+// sheet of one face at the first point, spanning the sides to the second and
+// the third (its normal the first side crossed with the second). Exactly
+// three points on no line, else kBadLoop.
+KTX_HOST_API int Part_CreateSheetBody(tag_t part, int count, const JAM_point3d_s* points, tag_t* body);
 // "Part", by tag: methods CreatePlane (a plane entity in the part through the
 // first of "points" with the second as its normal, result "plane", class
 // "Plane") and CreateLine (a line in the part from the first of "points" to
