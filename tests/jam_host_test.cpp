@@ -507,6 +507,23 @@ TEST_F(Jam, ClassInitializerHandsOutBothImplementationsByName) {
   EXPECT_EQ(JAM::ClassInitializer::GetUnjournalledInterface("Test.Interfaced"), nullptr);
 }
 
+// A name registered again hides the earlier registration until it goes; the
+// earlier one going first leaves the later one in place.
+TEST_F(Jam, ClassInitializerOfANameRegisteredTwiceHidesTheEarlierWhileItLives) {
+  FakeInterface first, second;
+  auto earlier = std::make_unique<JAM::ClassInitializer>("Test.Twice", &first, &first);
+  {
+    JAM::ClassInitializer later("Test.Twice", &second, &second);
+    EXPECT_EQ(JAM::ClassInitializer::GetJournalledInterface("Test.Twice"), &second);
+  }
+  EXPECT_EQ(JAM::ClassInitializer::GetJournalledInterface("Test.Twice"), &first);
+  auto later = std::make_unique<JAM::ClassInitializer>("Test.Twice", &second, &second);
+  earlier.reset();
+  EXPECT_EQ(JAM::ClassInitializer::GetUnjournalledInterface("Test.Twice"), &second);
+  later.reset();
+  EXPECT_EQ(JAM::ClassInitializer::GetJournalledInterface("Test.Twice"), nullptr);
+}
+
 // ---- automatic-test output -----------------------------------------------------------------
 
 TEST_F(Jam, PrintCallsHandedABodyCallItAndPrintTheValueOrTheStatus) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <list>
 #include <memory>
 #include <set>
 #include <string_view>
@@ -38,7 +39,9 @@ struct Registry {
   std::map<std::string, JAM_print_fn> printers;
   std::vector<std::string> creators;
   std::vector<FileEntry> files;
-  std::vector<ClassEntry> classInitializers;
+  // Entries stay where they are while others come and go: the index below
+  // points at them.
+  std::list<ClassEntry> classInitializers;
   // The latest live class initializer's interfaces by name: what the
   // property owners ask for on every call, found without a scan.
   struct NameHash {
@@ -75,12 +78,18 @@ Registry& registry() {
   return *r;
 }
 
-// Later registrations of a name hide earlier ones.
-void indexInterfaces() {
+// Later registrations of a name hide earlier ones; the entry going (null:
+// none) is passed over. The table by address is started afresh, since a hit
+// there is checked by name only.
+void indexInterfaces(const std::string& name, const ClassEntry* going = nullptr) {
   Registry& r = registry();
-  r.interfacesByName.clear();
   r.interfacesByAddress.Clear();
-  for (const ClassEntry& e : r.classInitializers) r.interfacesByName[e.name] = &e;
+  for (auto it = r.classInitializers.rbegin(); it != r.classInitializers.rend(); ++it)
+    if (&*it != going && it->name == name) {
+      r.interfacesByName[name] = &*it;
+      return;
+    }
+  r.interfacesByName.erase(name);
 }
 
 // The host's own units: they need no set-up of the plug-in's.
@@ -172,7 +181,7 @@ ClassInitializer::ClassInitializer(const char* className, IJAInterface* journall
     : className_(className) {
   Host::Log("ClassInitializer", str(className));
   registry().classInitializers.push_back({str(className), journalled, unjournalled, this});
-  indexInterfaces();
+  indexInterfaces(registry().classInitializers.back().name);
 }
 
 ClassInitializer::~ClassInitializer() {
@@ -180,8 +189,8 @@ ClassInitializer::~ClassInitializer() {
   auto& list = registry().classInitializers;
   for (auto it = list.begin(); it != list.end(); ++it)
     if (it->owner == this) {
+      indexInterfaces(it->name, &*it);
       list.erase(it);
-      indexInterfaces();
       return;
     }
 }
