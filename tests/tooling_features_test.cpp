@@ -1,6 +1,7 @@
 // The draw punch's feature-making operations: what they hand the host's
 // builders, the features they leave in the part, and the model as it was
 // after any failure (builder gone, work part back, no undo mark left).
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -173,6 +174,60 @@ TEST_F(ToolingFeatures, AnExtrudedBodysFacesMeetAlongEdgesTheyShare) {
       for (tag_t t : Host::KeptInPart(part())) alive += dynamic_cast<ES_edge*>(OM::OM_object_of_tag(t)) != nullptr;
       EXPECT_EQ(alive, row.edges) << row.what << " " << end;
     }
+    ASSERT_EQ(TOOLING_delete_feature(1, &feature), 0) << row.what;
+  }
+}
+
+// What names an extrusion's body (a trim, a boolean) must still name it after
+// the extrusion is edited: the body keeps its tag and gets new faces and edges.
+TEST_F(ToolingFeatures, AnEditedExtrusionKeepsItsBodyWithNewFacesAndUndoBringsTheOldBack) {
+  const struct {
+    const char* what;
+    int made, edited;  // body style: 0 solid, 1 sheet
+    bool kept;
+  } rows[] = {{"a solid", 0, 0, true}, {"a sheet", 1, 1, true}, {"a solid edited into a sheet", 0, 1, false}};
+  const double z[3] = {0, 0, 1};
+  const tag_t curve = Curve({0, 0, 0, 10, 0, 0, 0, 10, 0, 0, 0, 0});
+  for (const auto& row : rows) {
+    tag_t feature = 0;
+    auto extrude = [&](int style, const char* end) {
+      return punch()->FeatExtrude(workTag(), 1, &curve, style, z, "0.000000", end, false, nullptr, nullptr, false,
+                                  nullptr, false, 0, 0, false, 0, false, 0, &feature);
+    };
+    auto body = [&] { return dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature))->ask_body_eid(); };
+    auto edges = [&] {
+      std::vector<tag_t> live;
+      for (tag_t t : Host::KeptInPart(part()))
+        if (dynamic_cast<ES_edge*>(OM::OM_object_of_tag(t)) != nullptr) live.push_back(t);
+      return live;
+    };
+    auto kernelFaces = [&] {  // as the model faces they lead back to
+      std::vector<tag_t> out;
+      int count = 0;
+      int* faces = nullptr;
+      ZV_BODY_ask_faces(ES_solid_ask_solvane_tag(body()), &count, &faces);
+      for (int i = 0; i < count; ++i) out.push_back(ES_ask_eid_of_kernel_entity(faces[i]));
+      SM_free(faces);
+      return out;
+    };
+    ASSERT_EQ(extrude(row.made, "10.000000"), 0) << row.what;
+    const tag_t made = body();
+    const std::vector<tag_t> faces = FacesOf(feature), madeEdges = edges();
+    int error = -1;
+    const int mark = UNDO_QD_set_mark(1, nullptr, &error);
+    ASSERT_EQ(extrude(row.edited, "4.000000"), 0) << row.what;
+    EXPECT_EQ(body() == made, row.kept) << row.what;
+    const std::vector<tag_t> edited = FacesOf(feature), editedEdges = edges();
+    for (tag_t t : faces) EXPECT_EQ(OM::OM_object_of_tag(t), nullptr) << row.what;
+    for (tag_t t : madeEdges) EXPECT_EQ(std::count(editedEdges.begin(), editedEdges.end(), t), 0) << row.what;
+    EXPECT_EQ(kernelFaces(), edited) << row.what;
+
+    ASSERT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0) << row.what;
+    EXPECT_EQ(body(), made) << row.what;
+    EXPECT_EQ(FacesOf(feature), faces) << row.what;
+    EXPECT_EQ(edges(), madeEdges) << row.what;
+    for (tag_t t : edited) EXPECT_EQ(OM::OM_object_of_tag(t), nullptr) << row.what;
+    EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
     ASSERT_EQ(TOOLING_delete_feature(1, &feature), 0) << row.what;
   }
 }

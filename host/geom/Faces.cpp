@@ -173,17 +173,11 @@ FACE_REFERENCE* FREF_find_fref_of_face(int kernelFace) {
   return reference;
 }
 
-tag_t ES_create_body_with_faces(PART_part* part, bool sheet, const std::vector<FaceFrame>& faces,
-                                const std::vector<FaceBoundaryLoops>& boundaries) {
-  Host::Log("ES_create_body_with_faces", std::string(sheet ? "sheet" : "solid") + " faces=" + std::to_string(faces.size()));
-  const int kernelBody = Kernel::CreateBody(sheet ? Kernel::BodyType::Sheet : Kernel::BodyType::Solid);
-  tag_t body = 0;
-  try {
-    body = ES_solid::MakeOwning(part, kernelBody)->OmTag();
-  } catch (...) {
-    Kernel::DeleteBody(kernelBody, "ES_create_body_with_faces");
-    throw;
-  }
+namespace {
+
+// Gives the body one face per frame and the edges of those faces sewn
+// together (see ES_create_body_with_faces).
+void makeFaces(tag_t body, const std::vector<FaceFrame>& faces, const std::vector<FaceBoundaryLoops>& boundaries) {
   std::vector<Kernel::FaceBoundary> bounded(faces.size());
   std::vector<ES_face*> made;
   for (std::size_t i = 0; i < faces.size(); ++i) {
@@ -212,7 +206,42 @@ tag_t ES_create_body_with_faces(PART_part* part, bool sheet, const std::vector<F
   for (const std::vector<double>& e : ends) edges.push_back(ES_create_edge_in_part(owner, body, 2, e.data()));
   for (std::size_t i = 0; i < made.size(); ++i)
     for (int edge : faceEdges[i]) made[i]->add_edge(edges[static_cast<std::size_t>(edge)]);
+}
+
+}  // namespace
+
+tag_t ES_create_body_with_faces(PART_part* part, bool sheet, const std::vector<FaceFrame>& faces,
+                                const std::vector<FaceBoundaryLoops>& boundaries) {
+  Host::Log("ES_create_body_with_faces", std::string(sheet ? "sheet" : "solid") + " faces=" + std::to_string(faces.size()));
+  const int kernelBody = Kernel::CreateBody(sheet ? Kernel::BodyType::Sheet : Kernel::BodyType::Solid);
+  tag_t body = 0;
+  try {
+    body = ES_solid::MakeOwning(part, kernelBody)->OmTag();
+  } catch (...) {
+    Kernel::DeleteBody(kernelBody, "ES_create_body_with_faces");
+    throw;
+  }
+  makeFaces(body, faces, boundaries);
   return body;
+}
+
+bool ES_body_remake_faces(tag_t body, const std::vector<FaceFrame>& faces,
+                          const std::vector<FaceBoundaryLoops>& boundaries) {
+  Host::Log("ES_body_remake_faces", "body=" + std::to_string(body) + " faces=" + std::to_string(faces.size()));
+  if (dynamic_cast<ES_solid*>(OM::OM_object_of_tag(body)) == nullptr) return false;
+  std::vector<tag_t> old;
+  for (tag_t t : Host::KeptInPart(PART_ask_part_of_object(body))) {
+    const ES_face* face = faceOf(t);
+    const auto* edge = dynamic_cast<ES_edge*>(OM::OM_object_of_tag(t));
+    if ((face != nullptr && face->ask_body() == body) || (edge != nullptr && edge->ask_body() == body)) old.push_back(t);
+  }
+  for (tag_t t : old) {
+    // A face's kernel face goes with it, so the kernel body lists only the new ones.
+    if (faceOf(t) != nullptr) Kernel::RemoveFace(Kernel::DetachModelBody(t));
+    if (auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t))) object->destroy();
+  }
+  makeFaces(body, faces, boundaries);
+  return true;
 }
 
 tag_t FREF_create(tag_t face) {

@@ -85,6 +85,12 @@ using FaceBoundaryLoops = std::vector<std::vector<double>>;
 // with the count of faces.
 KTX_HOST_API tag_t ES_create_body_with_faces(PART_part* part, bool sheet, const std::vector<FaceFrame>& faces,
                                              const std::vector<FaceBoundaryLoops>& boundaries = {});
+// A feature's update: the body keeps its tag and kernel body, its faces and
+// edges (and their kernel faces) are destroyed, and it gets new ones as
+// ES_create_body_with_faces makes them. False (nothing changed) for a tag
+// that is no body. Logged with the count of faces.
+KTX_HOST_API bool ES_body_remake_faces(tag_t body, const std::vector<FaceFrame>& faces,
+                                       const std::vector<FaceBoundaryLoops>& boundaries = {});
 // The face a reference names; 0 for anything else.
 KTX_HOST_API tag_t FREF_ask_qd_eid(tag_t reference);
 // The body of a face; 0 for anything else.

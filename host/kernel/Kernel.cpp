@@ -171,8 +171,19 @@ int AddFace(int body) {
   return tag;
 }
 
+void RemoveFace(int face) {
+  Entity* e = live(face);
+  if (e == nullptr || e->body) return;
+  e->alive = false;
+  if (Entity* body = live(e->owner)) std::erase(body->faces, face);
+}
+
 bool IsAlive(int entity) { return live(entity) != nullptr; }
 bool IsBody(int entity) { return liveBody(entity) != nullptr; }
+bool IsSheet(int entity) {
+  const Entity* e = liveBody(entity);
+  return e != nullptr && e->type == ZV_BODY_type_sheet_c;
+}
 
 int CopiedFrom(int body) {
   auto it = state().entities.find(body);

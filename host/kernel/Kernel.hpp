@@ -172,8 +172,13 @@ struct ScaleFactorRecord {
 KTX_HOST_API int CreateBody(BodyType type);
 // A new face of a live body.
 KTX_HOST_API int AddFace(int body);
+// Kills a live face and takes it from its body's faces (a model body that
+// re-makes its faces drops the old ones); anything else does nothing.
+KTX_HOST_API void RemoveFace(int face);
 KTX_HOST_API bool IsAlive(int entity);
 KTX_HOST_API bool IsBody(int entity);
+// Whether the entity is a live sheet body; not logged.
+KTX_HOST_API bool IsSheet(int entity);
 // The body that `body` was copied from (0 for an original).
 KTX_HOST_API int CopiedFrom(int body);
 // Deletes a body and its faces. Deleting 0 does nothing. A body that is dead,

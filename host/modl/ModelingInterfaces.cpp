@@ -9,6 +9,7 @@
 #include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/TrimBody.hpp"
 #include "om/HostClass.hpp"
@@ -294,7 +295,13 @@ void ModelingFeatureBuilder::make_body(FEATURE_RECORD* feature, const ExtrudeVal
       faces.push_back(cap);
     }
   }
+  // An update keeps the feature's body (its tag, so what names it still
+  // does) and re-makes its faces; only a body of the other kind is made anew.
   const tag_t old = feature->ask_body_eid();
+  const auto* kept = dynamic_cast<const ES_solid*>(OM::OM_object_of_tag(old));
+  if (kept != nullptr && Kernel::IsBody(kept->ask_kernel_body()) &&
+      Kernel::IsSheet(kept->ask_kernel_body()) == (values.bodyType == 1) && ES_body_remake_faces(old, faces, boundaries))
+    return;
   feature->set_body_eid(ES_create_body_with_faces(ask_owning_part(), values.bodyType == 1, faces, boundaries));
   if (old != 0) {
     int count = 0;
