@@ -233,7 +233,9 @@ TEST_F(DieShoeTest, ItsBooleanListRefusesTheShoeAndTheListItself) {
       {"append", [&](OM::Object* o) { list->append_items(1, &o); }},
   };
   for (const Row& row : rows) {
-    for (OM::Object* refused : {static_cast<OM::Object*>(s), static_cast<OM::Object*>(list)}) {
+    // The part too: its destroy takes the shoe and the list with it.
+    for (OM::Object* refused :
+         {static_cast<OM::Object*>(s), static_cast<OM::Object*>(list), static_cast<OM::Object*>(part())}) {
       SCOPED_TRACE(row.how);
       EXPECT_EQ(RaisedCode([&] { row.put(refused); }), 840002);
       EXPECT_EQ(list->size(), 1);

@@ -385,6 +385,21 @@ TEST_F(DrawBead, DestroyingABeadDeletesItsSegmentsUnlessToldToKeepThem) {
 }
 
 
+// A list that does not own its items may hold the bead that holds it; taking
+// the bead out and destroying it would destroy the list inside its own call.
+TEST_F(DrawBead, RemovingTheBeadFromItsOwnSegmentListToDestroyItIsRefused) {
+  DrawBeadSegmentBuilder* a = Append();
+  UICOMPJA_list* list = bead_->GetSegmentList();
+  OM::Object* bead = bead_;
+  list->append_items(1, &bead);
+  EXPECT_EQ(RaisedCode([&] { list->remove_at(1, false); }), 840002);
+  ASSERT_EQ(list->size(), 2);
+  EXPECT_EQ(list->ask_item(0), a);
+  EXPECT_EQ(list->ask_item(1), bead_);
+  list->remove_at(1, true);
+  list->remove_at(0, false);
+}
+
 // ---- splitting along the centerline ----------------------------------------------------------------
 
 class DrawBeadSplit : public DrawBead {

@@ -513,19 +513,38 @@ void UICOMPJA_list::remove_at(int index, bool keepObject) {
   Host::Log("UICOMPJA_list_remove", tagText(this) + " index=" + std::to_string(index) +
                                         " keep=" + std::to_string(keepObject));
   if (index < 0 || index >= ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
+  const tag_t removed = Tags()->Items()[static_cast<std::size_t>(index)];
+  auto* object = keepObject ? nullptr : dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(removed));
+  // Destroying an item that holds the list would destroy the list inside
+  // its own call: refused before anything changes.
+  if (destroyReaches(object))
+    ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "object %u holds the list %u that would destroy it", removed,
+                OmTag());
   auto& tags = writable(Tags())->Items();
-  const tag_t removed = tags[static_cast<std::size_t>(index)];
   tags.erase(tags.begin() + index);
-  if (!keepObject) {
-    if (auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(removed))) object->destroy();
-  }
+  if (object != nullptr) object->destroy();
   AfterChange();
 }
 
-// A list that owns its items destroys them with it: it cannot take itself or
-// the object that holds it, whose destroy would then run inside its own.
+// Whether destroying the object would destroy this list too: the list
+// itself, an object that refers to it, one of its owners, or the part it is
+// in.
+bool UICOMPJA_list::destroyReaches(const OM::Object* item) const {
+  if (item == nullptr) return false;
+  if (item == this || OM::OM_holds(item, this)) return true;
+  if (dynamic_cast<const PART_part*>(item) != nullptr && PART_ask_part_of_object(OmTag()) == item) return true;
+  // Owner chains are short; the bound only guards against a cycle.
+  int steps = 0;
+  for (const OM::Object* owner = OM::OM_ask_owner(this); owner != nullptr && steps < 64;
+       owner = OM::OM_ask_owner(owner), ++steps)
+    if (owner == item) return true;
+  return false;
+}
+
+// A list that owns its items destroys them with it: it cannot take an object
+// whose destroy would reach the list, which would then run inside its own.
 void UICOMPJA_list::refuseOwnHolder(const OM::Object* item) const {
-  if (ownsItems_ && item != nullptr && (item == this || OM::OM_holds(item, this)))
+  if (ownsItems_ && destroyReaches(item))
     ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "object %u holds the list %u that would own it",
                 OM::OM_ask_object_tag(item), OmTag());
 }
@@ -544,13 +563,16 @@ void UICOMPJA_list::set_item(int index, OM::Object* item) {
   Host::Log("UICOMPJA_list_set_item", tagText(this) + " index=" + std::to_string(index) + " " + tagText(item));
   if (index < 0 || index >= ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
   refuseOwnHolder(item);
-  auto& tags = writable(Tags())->Items();
-  const tag_t held = tags[static_cast<std::size_t>(index)];
+  const tag_t held = Tags()->Items()[static_cast<std::size_t>(index)];
   const tag_t put = OM::OM_ask_object_tag(item);
+  auto* object = ownsItems_ && held != put ? dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(held)) : nullptr;
+  // The item may have come to hold the list since it was put in.
+  if (destroyReaches(object))
+    ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "object %u holds the list %u that would destroy it", held,
+                OmTag());
+  auto& tags = writable(Tags())->Items();
   tags[static_cast<std::size_t>(index)] = put;
-  if (ownsItems_ && held != put) {
-    if (auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(held))) object->destroy();
-  }
+  if (object != nullptr) object->destroy();
   AfterChange();
 }
 

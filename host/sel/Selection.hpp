@@ -320,6 +320,7 @@ class KTX_HOST_API UICOMPJA_list : public TagListObject {
 
  private:
   void refuseOwnHolder(const OM::Object* item) const;
+  bool destroyReaches(const OM::Object* item) const;
   bool ownsItems_;
   InsertCallback insertCallback_;
   void* insertData_;
