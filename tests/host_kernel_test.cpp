@@ -529,4 +529,91 @@ TEST_F(KernelTest, SessionMarksAreFetchedByNameAndUndoTheModel) {
   selection->destroy();
 }
 
+// Undo takes the kernel back with the model: what a mark's work made goes,
+// what it deleted or detached comes back; a stripped sheet is outside undo.
+TEST_F(KernelTest, UndoPutsTheKernelBackAsTheMarkFoundIt) {
+  using KTX::ES_solid;
+  using KTX::Kernel::ModelObjectOf;
+  int body = 0;
+  ES_solid* solid = nullptr;
+  auto faces = [&] {
+    int count = -1;
+    int* list = nullptr;
+    ZV_BODY_ask_faces(body, &count, &list);
+    SM_free(list);
+    return count;
+  };
+  const struct {
+    const char* what;
+    bool madeBefore;  // a held body made before the mark
+    void (*change)(int& body, ES_solid*& solid, KTX::PART_part* part);
+    bool alive;  // the body after the undo
+  } rows[] = {
+      {"a held body made", false,
+       [](int& b, ES_solid*& s, KTX::PART_part* p) { s = ES_solid::MakeOwning(p, b = KTX::Kernel::CreateBody(BodyType::Solid)); },
+       false},
+      {"a stripped sheet made", false,
+       [](int& b, ES_solid*&, KTX::PART_part*) { KTX::strip_qd_body(b = KTX::Kernel::CreateBody(BodyType::Sheet)); },
+       true},
+      {"a held body's solid destroyed", true, [](int&, ES_solid*& s, KTX::PART_part*) { s->destroy(); }, true},
+      {"a held body's face removed", true, [](int& b, ES_solid*&, KTX::PART_part*) {
+         int n = 0;
+         int* list = nullptr;
+         ZV_BODY_ask_faces(b, &n, &list);
+         KTX::Kernel::RemoveFace(list[0]);
+         SM_free(list);
+       }, true},
+  };
+  for (const auto& row : rows) {
+    body = 0;
+    solid = nullptr;
+    if (row.madeBefore) {
+      solid = ES_solid::MakeOwning(part(), body = KTX::Kernel::CreateBody(BodyType::Solid));
+      KTX::Kernel::AddFace(body);
+      KTX::Kernel::AddFace(body);
+    }
+    int error = 0;
+    const int mark = UNDO_QD_set_mark(1, nullptr, &error);
+    row.change(body, solid, part());
+    ASSERT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0) << row.what;
+    EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0) << row.what;
+    EXPECT_EQ(KTX::Kernel::IsBody(body), row.alive) << row.what;
+    EXPECT_EQ(LiveBodies(), row.alive ? 1 : 0) << row.what;
+    if (row.madeBefore) {
+      EXPECT_EQ(KTX::ES_solid_ask_solvane_tag(solid->OmTag()), body) << row.what;
+      EXPECT_EQ(ModelObjectOf(body), solid->OmTag()) << row.what;
+      EXPECT_EQ(faces(), 2) << row.what;
+      solid->destroy();
+    } else if (row.alive) {
+      EXPECT_EQ(DieDesUtilsDeleteBody(body), 0) << row.what;
+    }
+    EXPECT_EQ(LiveBodies(), 0) << row.what;
+  }
+}
+
+// A deleted mark's kernel changes go to the mark below, or are for good.
+TEST_F(KernelTest, KernelChangesFollowTheMarksTheyWereMadeUnder) {
+  const int a = KTX::Kernel::CreateBody(BodyType::Solid), b = KTX::Kernel::CreateBody(BodyType::Solid);
+  int error = 0;
+  int outer = UNDO_QD_set_mark(1, nullptr, &error);
+  DieDesUtilsDeleteBody(a);
+  int inner = UNDO_QD_set_mark(1, nullptr, &error);
+  DieDesUtilsDeleteBody(b);
+  UNDO_QD_delete_mark(inner, nullptr);
+  UNDO_QD_undo_to_mark(outer, nullptr);
+  EXPECT_TRUE(KTX::Kernel::IsBody(a));
+  EXPECT_TRUE(KTX::Kernel::IsBody(b));
+
+  // The oldest mark deleted under a newer one: its deletion stays, the newer's goes.
+  DieDesUtilsDeleteBody(a);
+  inner = UNDO_QD_set_mark(1, nullptr, &error);
+  DieDesUtilsDeleteBody(b);
+  UNDO_QD_delete_mark(outer, nullptr);
+  UNDO_QD_undo_to_mark(inner, nullptr);
+  UNDO_QD_delete_mark(inner, nullptr);
+  EXPECT_FALSE(KTX::Kernel::IsBody(a));
+  EXPECT_TRUE(KTX::Kernel::IsBody(b));
+  DieDesUtilsDeleteBody(b);
+}
+
 }  // namespace

@@ -226,6 +226,7 @@ TEST_F(ToolingFeatures, AnEditedExtrusionKeepsItsBodyWithNewFacesAndUndoBringsTh
     EXPECT_EQ(body(), made) << row.what;
     EXPECT_EQ(FacesOf(feature), faces) << row.what;
     EXPECT_EQ(edges(), madeEdges) << row.what;
+    EXPECT_EQ(kernelFaces(), faces) << row.what;
     for (tag_t t : edited) EXPECT_EQ(OM::OM_object_of_tag(t), nullptr) << row.what;
     EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
     ASSERT_EQ(TOOLING_delete_feature(1, &feature), 0) << row.what;

@@ -4,8 +4,12 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <optional>
+#include <set>
+#include <variant>
 
 #include "kernel/Shapes.hpp"
+#include "om/ObjectManager.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Failure.hpp"
 #include "sys/Memory.hpp"
@@ -34,6 +38,43 @@ struct GeometryClock {
   ~GeometryClock() { total() += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); }
 };
 
+// The kernel's part of undo: what each change overwrote, newest last, and
+// where each undo mark's changes begin. Tags are not taken back: like the
+// object manager's, they are never reused. A body stripped of host data
+// (a builder's temporary sheet) is the kernel's alone: no undo touches it or
+// its faces from then on.
+class Undo final : public OM::UndoStore {
+ public:
+  struct EntityWas {
+    int tag;
+    std::optional<Entity> entity;  // none: made since
+  };
+  struct BodyOfWas {
+    tag_t object;
+    std::optional<int> body;
+  };
+  struct ObjectOfWas {
+    int entity;
+    std::optional<tag_t> object;
+  };
+
+  bool Recording() const { return !reverting_ && OM::OM_undo_recording(); }
+  void Log(std::variant<EntityWas, BodyOfWas, ObjectOfWas> change) { log_.push_back(std::move(change)); }
+  bool Stripped(int body) const { return stripped_.contains(body); }
+  // Takes the body and its faces out of undo, what was logged of them too.
+  void Strip(int body);
+
+  void MarkSet() override { starts_.push_back(log_.size()); }
+  void UndoneTo(std::size_t index) override;
+  void MarkDeleted(std::size_t index) override;
+
+ private:
+  std::vector<std::variant<EntityWas, BodyOfWas, ObjectOfWas>> log_;
+  std::vector<std::size_t> starts_;
+  std::set<int> stripped_;
+  bool reverting_ = false;
+};
+
 struct State {
   // Kernel tags start far above the object manager's so that a host tag
   // passed for a kernel body is seen as unknown.
@@ -51,11 +92,112 @@ struct State {
   // entities are made in the current one.
   int partitions = 1;
   int currentPartition = 1;
+  Undo undo;
 };
 
 State& state() {
-  static State* s = new State;
+  static State* s = [] {
+    auto* made = new State;
+    OM::OM_add_undo_store(&made->undo);
+    return made;
+  }();
   return *s;
+}
+
+// Before an entity changes (or, for one not yet made, before it is made).
+void saveEntity(int tag, int owner = 0) {
+  Undo& undo = state().undo;
+  if (!undo.Recording()) return;
+  auto it = state().entities.find(tag);
+  if (it != state().entities.end()) owner = it->second.body ? tag : it->second.owner;
+  if (undo.Stripped(owner)) return;
+  undo.Log(Undo::EntityWas{tag, it == state().entities.end() ? std::nullopt : std::optional<Entity>(it->second)});
+}
+
+void setBodyOf(tag_t object, std::optional<int> body) {
+  auto& map = state().modelBodies;
+  auto it = map.find(object);
+  if (state().undo.Recording())
+    state().undo.Log(Undo::BodyOfWas{object, it == map.end() ? std::nullopt : std::optional<int>(it->second)});
+  if (body.has_value())
+    map[object] = *body;
+  else if (it != map.end())
+    map.erase(it);
+}
+
+void setObjectOf(int entity, std::optional<tag_t> object) {
+  auto& map = state().modelObjects;
+  auto it = map.find(entity);
+  if (state().undo.Recording())
+    state().undo.Log(Undo::ObjectOfWas{entity, it == map.end() ? std::nullopt : std::optional<tag_t>(it->second)});
+  if (object.has_value())
+    map[entity] = *object;
+  else if (it != map.end())
+    map.erase(it);
+}
+
+void Undo::UndoneTo(std::size_t index) {
+  if (index >= starts_.size()) return;
+  reverting_ = true;
+  State& s = state();
+  while (log_.size() > starts_[index]) {
+    std::visit(
+        [&](auto& was) {
+          using T = std::decay_t<decltype(was)>;
+          if constexpr (std::is_same_v<T, EntityWas>) {
+            auto liveBody = [](const Entity* e) { return e != nullptr && e->body && e->alive ? 1 : 0; };
+            auto now = s.entities.find(was.tag);
+            s.liveBodies += liveBody(was.entity ? &*was.entity : nullptr) -
+                            liveBody(now == s.entities.end() ? nullptr : &now->second);
+            if (was.entity.has_value())
+              s.entities.insert_or_assign(was.tag, std::move(*was.entity));
+            else
+              s.entities.erase(was.tag);
+          } else if constexpr (std::is_same_v<T, BodyOfWas>) {
+            setBodyOf(was.object, was.body);
+          } else {
+            setObjectOf(was.entity, was.object);
+          }
+        },
+        log_.back());
+    log_.pop_back();
+  }
+  starts_.resize(index + 1);
+  reverting_ = false;
+}
+
+void Undo::Strip(int body) {
+  stripped_.insert(body);
+  const auto& entities = state().entities;
+  auto ofBody = [&](const auto& change) {
+    const auto* was = std::get_if<EntityWas>(&change);
+    if (was == nullptr) return false;
+    if (was->tag == body) return true;
+    auto it = entities.find(was->tag);
+    return it != entities.end() && !it->second.body && it->second.owner == body;
+  };
+  std::size_t kept = 0;
+  std::vector<std::size_t> starts = starts_;
+  for (std::size_t i = 0, mark = 0; i < log_.size(); ++i) {
+    while (mark < starts_.size() && starts_[mark] == i) starts[mark++] = kept;
+    if (!ofBody(log_[i])) log_[kept++] = std::move(log_[i]);
+  }
+  for (std::size_t& start : starts) start = std::min(start, kept);
+  log_.resize(kept);
+  starts_ = std::move(starts);
+}
+
+void Undo::MarkDeleted(std::size_t index) {
+  if (index >= starts_.size()) return;
+  if (index > 0) {
+    starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(index));
+    return;
+  }
+  // The oldest mark: nothing can take its changes back any more.
+  const std::size_t end = starts_.size() > 1 ? starts_[1] : log_.size();
+  log_.erase(log_.begin(), log_.begin() + static_cast<std::ptrdiff_t>(end));
+  starts_.erase(starts_.begin());
+  for (std::size_t& start : starts_) start -= end;
 }
 
 Entity* live(int tag) {
@@ -82,6 +224,7 @@ void recordError(const std::string& text) {
 
 int newEntity(Entity e) {
   int tag = state().nextTag++;
+  saveEntity(tag, e.body ? 0 : e.owner);
   e.partition = state().currentPartition;
   if (e.body) ++state().liveBodies;
   state().entities.emplace(tag, std::move(e));
@@ -90,6 +233,8 @@ int newEntity(Entity e) {
 
 // Kills a live body and its faces without any check.
 void kill(int body) {
+  for (int face : state().entities.at(body).faces) saveEntity(face);
+  saveEntity(body);
   Entity& e = state().entities.at(body);
   for (int face : e.faces) state().entities.at(face).alive = false;
   e.alive = false;
@@ -100,6 +245,8 @@ void kill(int body) {
 // Gives a live body new geometry; its faces are the geometry's faces from
 // then on (new face tags: a face of the old shape is no face of the new).
 void setShape(int body, const TopoDS_Shape& shape) {
+  for (int face : state().entities.at(body).faces) saveEntity(face);
+  saveEntity(body);
   std::vector<int> old = std::move(state().entities.at(body).faces);
   for (int face : old) state().entities.at(face).alive = false;
   state().entities.at(body).faces.clear();
@@ -167,6 +314,7 @@ int AddFace(int body) {
   face.body = false;
   face.owner = body;
   int tag = newEntity(face);
+  saveEntity(body);
   state().entities.at(body).faces.push_back(tag);
   return tag;
 }
@@ -174,6 +322,8 @@ int AddFace(int body) {
 void RemoveFace(int face) {
   Entity* e = live(face);
   if (e == nullptr || e->body) return;
+  saveEntity(face);
+  if (live(e->owner) != nullptr) saveEntity(e->owner);
   e->alive = false;
   if (Entity* body = live(e->owner)) std::erase(body->faces, face);
 }
@@ -226,8 +376,8 @@ const std::vector<std::string>& Errors() { return state().errors; }
 void AttachModelBody(tag_t object, int body) {
   DetachModelBody(object);
   if (body != 0) {
-    state().modelBodies[object] = body;
-    state().modelObjects[body] = object;
+    setBodyOf(object, body);
+    setObjectOf(body, object);
   }
 }
 
@@ -235,9 +385,9 @@ int DetachModelBody(tag_t object) {
   auto it = state().modelBodies.find(object);
   if (it == state().modelBodies.end()) return 0;
   int body = it->second;
-  state().modelBodies.erase(it);
+  setBodyOf(object, std::nullopt);
   if (auto back = state().modelObjects.find(body); back != state().modelObjects.end() && back->second == object)
-    state().modelObjects.erase(back);
+    setObjectOf(body, std::nullopt);
   return body;
 }
 
@@ -465,6 +615,7 @@ int ZV_BODY_sweep(int body, const double path[3], ZV_TOPOL_track_r_t* tracking) 
     if (!Shapes::Prism(*sheet, path, &solid)) return ZV_ERROR_geometry;
     setShape(body, solid);
   }
+  saveEntity(body);
   state().entities.at(body).type = ZV_BODY_type_solid_c;
   tracking->n_track_records = 1;
   tracking->track_records = hostArray({body});
@@ -588,6 +739,8 @@ int ZV_PARTITION_move_body(int partition, int body) {
   if (partition < 1 || partition > state().partitions) return ZV_ERROR_bad_tag;
   if (int error = bodyError(body)) return error;
   if (int error = scripted("ZV_PARTITION_move_body")) return error;
+  for (int face : state().entities.at(body).faces) saveEntity(face);
+  saveEntity(body);
   Entity& e = state().entities.at(body);
   e.partition = partition;
   for (int face : e.faces) state().entities.at(face).partition = partition;
@@ -621,7 +774,11 @@ int ES_solid_ask_solvane_tag(tag_t object) {
 
 void strip_qd_body(int body) {
   Host::Log("strip_qd_body", "body=" + std::to_string(body));
-  if (!Kernel::IsBody(body)) Kernel::recordError("strip_qd_body: body " + std::to_string(body) + " is not alive");
+  if (!Kernel::IsBody(body)) {
+    Kernel::recordError("strip_qd_body: body " + std::to_string(body) + " is not alive");
+    return;
+  }
+  Kernel::state().undo.Strip(body);
 }
 
 }  // namespace KTX

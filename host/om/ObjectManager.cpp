@@ -102,6 +102,10 @@ struct Manager {
   int nextMark = 1;
   int checkingLevel = 1;
   bool undoing = false;
+  // Set while a deleted oldest mark frees what was deleted under it: what
+  // their destructors change is for good.
+  bool releasing = false;
+  std::vector<UndoStore*> stores;
 };
 
 // Asked for on every logged write and every look-up: once made, it is a load.
@@ -477,6 +481,13 @@ bool OM_is_kept_alive(const Object* object) { return object != nullptr && keptAl
 
 int OM_ask_undo_mark_count() { return static_cast<int>(om().marks.size()); }
 
+void OM_add_undo_store(UndoStore* store) {
+  om().stores.push_back(store);
+  for (std::size_t i = 0; i < om().marks.size(); ++i) store->MarkSet();
+}
+
+bool OM_undo_recording() { return !om().marks.empty() && !om().releasing; }
+
 void TaggedObject::cascade_destroy() {
   const ObjectInfo* info = om().objects.Find(this);
   if (info == nullptr) return;
@@ -630,6 +641,7 @@ int UNDO_QD_set_mark(int visibility, const char* name, int* error) {
   mark.name = name != nullptr ? name : "";
   om().marks.push_back(std::move(mark));
   resetStates();
+  for (UndoStore* store : om().stores) store->MarkSet();
   return om().marks.back().id;
 }
 
@@ -643,7 +655,9 @@ int UNDO_QD_undo_to_mark(int id, const char*) {
     undoMark(*m);
   }
   om().undoing = false;
+  const auto index = static_cast<std::size_t>(it - om().marks.begin());
   om().marks.erase(it + 1, om().marks.end());
+  for (UndoStore* store : om().stores) store->UndoneTo(index);
   resetStates();
   return 0;
 }
@@ -693,8 +707,12 @@ int deleteMark(int id) {
       if (below.loggedSet.Insert(a.array)) below.arrays.push_back(std::move(a));
     below.created.insert(below.created.end(), gone.created.begin(), gone.created.end());
     below.deleted.insert(below.deleted.end(), gone.deleted.begin(), gone.deleted.end());
-  } else {
+  }
+  for (UndoStore* store : om().stores) store->MarkDeleted(at);
+  if (at == 0) {
+    om().releasing = true;
     for (Object* o : gone.deleted) releaseMemory(o);
+    om().releasing = false;
   }
   letGo(gone.logged);
   gone.loggedSet.Clear();

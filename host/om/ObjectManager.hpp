@@ -326,6 +326,31 @@ KTX_HOST_API int OM_live_objects();
 // How many undo marks are set (a test reads whether marks balance).
 KTX_HOST_API int OM_count_undo_marks();
 
+// A store beside the objects that undo marks cover too (the kernel's bodies
+// and faces): it logs its own changes and follows the marks. `index` is a
+// mark's place in the stack of marks, 0 the oldest.
+class UndoStore {
+ public:
+  virtual void MarkSet() = 0;
+  // Everything changed since the mark at `index` was set is put back; that
+  // mark stays, the ones above it are gone. Told after the objects are
+  // undone, so that what their destructors changed is put back too.
+  virtual void UndoneTo(std::size_t index) = 0;
+  // The mark below takes over what the mark recorded; with none below, the
+  // changes are for good.
+  virtual void MarkDeleted(std::size_t index) = 0;
+
+ protected:
+  ~UndoStore() = default;
+};
+// The store is told of every mark from now on; it starts with the marks
+// already set.
+KTX_HOST_API void OM_add_undo_store(UndoStore* store);
+// Whether a change made now is one an undo mark takes back: false with no
+// mark set and while a deleted oldest mark frees for good what was deleted
+// under it.
+KTX_HOST_API bool OM_undo_recording();
+
 template <class T>
 T* TagToObject(tag_t tag) {
   return static_cast<T*>(OM_checked_object_of_tag(tag, T::ThisClassId));
