@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <unordered_set>
 #include <variant>
 
 #include "kernel/Shapes.hpp"
@@ -61,10 +62,19 @@ class Undo final : public OM::UndoStore {
   bool Recording() const { return !reverting_ && OM::OM_undo_recording(); }
   void Log(std::variant<EntityWas, BodyOfWas, ObjectOfWas> change) { log_.push_back(std::move(change)); }
   bool Stripped(int body) const { return stripped_.contains(body); }
+  // Whether this is the first change of the thing (a kind and a tag) under
+  // the newest mark: undo puts a mark's changes back whole, so only the first
+  // needs what it overwrote (a body given its faces one by one is logged once).
+  bool First(int kind, std::uint32_t tag) {
+    return changedUnderTop_.insert(static_cast<std::uint64_t>(kind) << 32 | tag).second;
+  }
   // Takes the body and its faces out of undo, what was logged of them too.
   void Strip(int body);
 
-  void MarkSet() override { starts_.push_back(log_.size()); }
+  void MarkSet() override {
+    starts_.push_back(log_.size());
+    changedUnderTop_.clear();
+  }
   void UndoneTo(std::size_t index) override;
   void MarkDeleted(std::size_t index) override;
 
@@ -72,6 +82,9 @@ class Undo final : public OM::UndoStore {
   std::vector<std::variant<EntityWas, BodyOfWas, ObjectOfWas>> log_;
   std::vector<std::size_t> starts_;
   std::set<int> stripped_;
+  // Under the newest mark; after a merge into it, what the merged mark knew
+  // is forgotten, which only logs a thing twice.
+  std::unordered_set<std::uint64_t> changedUnderTop_;
   bool reverting_ = false;
 };
 
@@ -110,14 +123,14 @@ void saveEntity(int tag, int owner = 0) {
   if (!undo.Recording()) return;
   auto it = state().entities.find(tag);
   if (it != state().entities.end()) owner = it->second.body ? tag : it->second.owner;
-  if (undo.Stripped(owner)) return;
+  if (undo.Stripped(owner) || !undo.First(0, static_cast<std::uint32_t>(tag))) return;
   undo.Log(Undo::EntityWas{tag, it == state().entities.end() ? std::nullopt : std::optional<Entity>(it->second)});
 }
 
 void setBodyOf(tag_t object, std::optional<int> body) {
   auto& map = state().modelBodies;
   auto it = map.find(object);
-  if (state().undo.Recording())
+  if (state().undo.Recording() && state().undo.First(1, object))
     state().undo.Log(Undo::BodyOfWas{object, it == map.end() ? std::nullopt : std::optional<int>(it->second)});
   if (body.has_value())
     map[object] = *body;
@@ -128,7 +141,7 @@ void setBodyOf(tag_t object, std::optional<int> body) {
 void setObjectOf(int entity, std::optional<tag_t> object) {
   auto& map = state().modelObjects;
   auto it = map.find(entity);
-  if (state().undo.Recording())
+  if (state().undo.Recording() && state().undo.First(2, static_cast<std::uint32_t>(entity)))
     state().undo.Log(Undo::ObjectOfWas{entity, it == map.end() ? std::nullopt : std::optional<tag_t>(it->second)});
   if (object.has_value())
     map[entity] = *object;
@@ -163,6 +176,7 @@ void Undo::UndoneTo(std::size_t index) {
     log_.pop_back();
   }
   starts_.resize(index + 1);
+  changedUnderTop_.clear();
   reverting_ = false;
 }
 
