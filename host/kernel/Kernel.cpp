@@ -73,7 +73,7 @@ class Undo final : public OM::UndoStore {
 
   void MarkSet() override {
     starts_.push_back(log_.size());
-    changedUnderTop_.clear();
+    ForgetChanged();
   }
   void UndoneTo(std::size_t index) override;
   void MarkDeleted(std::size_t index) override;
@@ -85,6 +85,14 @@ class Undo final : public OM::UndoStore {
   // Under the newest mark; after a merge into it, what the merged mark knew
   // is forgotten, which only logs a thing twice.
   std::unordered_set<std::uint64_t> changedUnderTop_;
+  // Clearing walks every bucket: after a mark that changed much, the table is
+  // given up instead, so that the marks after it cost what they change.
+  void ForgetChanged() {
+    if (changedUnderTop_.bucket_count() > 64)
+      changedUnderTop_ = {};
+    else if (!changedUnderTop_.empty())
+      changedUnderTop_.clear();
+  }
   bool reverting_ = false;
 };
 
@@ -176,7 +184,7 @@ void Undo::UndoneTo(std::size_t index) {
     log_.pop_back();
   }
   starts_.resize(index + 1);
-  changedUnderTop_.clear();
+  ForgetChanged();
   reverting_ = false;
 }
 
