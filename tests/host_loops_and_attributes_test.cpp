@@ -57,6 +57,7 @@ TEST_F(CurveLoops, CurvesInAnyOrderAndDirectionSortIntoTheirLoops) {
       {"two squares", two, 2, 2, 0, false},
       {"an open chain", Lines(square, false), 1, 0, 1, false},
       {"a gap within the tolerance, one line reversed", gap, 1, 1, 0, true},
+      {"a square beyond every cell number", Lines({0, 0, 1e114, 0, 1e114, 1e114, 0, 1e114}, true), 1, 1, 0, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

@@ -67,7 +67,14 @@ class EndIndex {
   }
 
  private:
-  long coordinate(double v) const { return static_cast<long>(std::floor(v / cell_)); }
+  // A coordinate farther out than any cell number (or none, NaN) takes the
+  // edge cell: cells only narrow the search, `meet` decides.
+  long coordinate(double v) const {
+    constexpr double kEdge = 4503599627370496.0;  // 2^52
+    const double cell = std::floor(v / cell_);
+    if (!(cell > -kEdge)) return -static_cast<long>(kEdge);
+    return static_cast<long>(std::min(cell, kEdge));
+  }
   static std::uint64_t pack(long x, long y, long z) {
     const auto part = [](long v) { return static_cast<std::uint64_t>(v) & 0x1FFFFFu; };
     return part(x) << 42 | part(y) << 21 | part(z);
