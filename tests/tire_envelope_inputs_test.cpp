@@ -3,6 +3,7 @@
 // driver paths of the motion runs.
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -224,6 +225,18 @@ TEST_F(TireEnvelopeInputs, TaperedYWithHalfTheLevelsFull) {
   EXPECT_EQ(path.front(), (std::pair<double, double>{0, 0}));
   EXPECT_EQ(path.back(), (std::pair<double, double>{0, 100}));
   EXPECT_DOUBLE_EQ(record_.limits[3], 100);
+}
+
+// Limits given as endless or as no number still make a path of the steps
+// asked, nothing counted from them.
+TEST_F(TireEnvelopeInputs, EndlessOrNoLimitsMakeABoundedPath) {
+  const double endless = std::numeric_limits<double>::infinity(), none = std::numeric_limits<double>::quiet_NaN();
+  for (int graph : {1, 2, 3, 5})
+    for (double limit : {endless, -endless, none}) {
+      SCOPED_TRACE("graph " + std::to_string(graph) + ", limit " + std::to_string(limit));
+      EXPECT_EQ(vdja_tireenv_motion_generate_driver_path(graph, 20, -20, 2, limit, 0, 3, 50, 50, 50, 0, &record_), 0);
+      EXPECT_LE(PathOf(record_).size(), 20u);  // 3 + 1 first-driver points on at most 5 levels
+    }
 }
 
 TEST_F(TireEnvelopeInputs, FiveLinkPaths) {

@@ -28,8 +28,13 @@ struct Point {
 };
 
 // A product that floating arithmetic leaves a hair above a whole number
-// counts as that number.
-long long CeilingBelow(double value) { return static_cast<long long>(std::ceil(value - 1e-9)); }
+// counts as that number. Endless limits make endless or no products: they
+// count as the most or none, which the callers bound to their steps anyway.
+long long CeilingBelow(double value) {
+  const double ceiling = std::ceil(value - 1e-9);
+  if (std::isnan(ceiling)) return 0;
+  return static_cast<long long>(std::clamp(ceiling, -9.0e18, 9.0e18));
+}
 
 // A count computed from a ceiling stays within 0 and its steps plus one.
 long long Bounded(long long count, long long steps) { return std::clamp<long long>(count, 0, steps + 1); }
