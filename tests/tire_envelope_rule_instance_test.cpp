@@ -132,7 +132,7 @@ TEST_F(TireEnvelopeRuleInstance, EnvelopeProfileAndMotion) {
   for (int i = 0; i <= Tire_s::kMaxProfilePoints; ++i) points += (i > 0 ? ", {" : "{") + std::to_string(i) + ", 300}";
   points += "}";
   TireEnvelopeBuilder* tire = Open({{"tire_points", points},
-                                    {"offvalues", "{{0, 10, 20}, {90, 5}}"},
+                                    {"offvalues", "{{0, 10, 20}, {90, 5, 99999999999}}"},
                                     {"mirror_flag", "TRUE"},
                                     {"surface_layer", "7"},
                                     {"evt_obj_group_definition", "1"},
@@ -152,6 +152,7 @@ TEST_F(TireEnvelopeRuleInstance, EnvelopeProfileAndMotion) {
   EXPECT_EQ(area->sectionOffsetCounts[0], 2);
   EXPECT_EQ(area->sectionOffsets[0][1], 20);
   EXPECT_EQ(area->sectionAngles[1], 90);
+  EXPECT_EQ(area->sectionOffsets[1][1], 99999999999.0);  // whole, but beyond an integer
   EXPECT_EQ(tire->GetEnvelopeOffset(), CustomerDefinedData);
   EXPECT_EQ(tire->GetSheetBodyLayer(), 7);
   EXPECT_EQ(tire->GetSectionLayer(), 1);

@@ -72,7 +72,8 @@ bool wholeNumber(const std::string& text, double* value, bool* integral) {
   const double v = std::strtod(text.c_str(), &end);
   if (end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(v)) return false;
   *value = v;
-  *integral = text.find_first_of(".eE") == std::string::npos;
+  // A whole number beyond an integer's range is a number, as a written real is.
+  *integral = text.find_first_of(".eE") == std::string::npos && std::fabs(v) < 2147483648.0;
   return true;
 }
 
