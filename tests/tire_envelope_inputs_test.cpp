@@ -123,6 +123,7 @@ TEST_F(TireEnvelopeInputs, ValidationStopsAtTheFirstFailingCheck) {
        3771765},
       {"start 44.9", [](TireEnvelopeBuilder* b) { Set(b->GetRadialStartAngle(), 44.9); }, 3771711},
       {"start 30.9", [](TireEnvelopeBuilder* b) { Set(b->GetRadialStartAngle(), 30.9); }, 0},
+      {"start 1e30, whole but 1 past 15s", [](TireEnvelopeBuilder* b) { Set(b->GetRadialStartAngle(), 1e30); }, 3771711},
       {"start -15.5", [](TireEnvelopeBuilder* b) { Set(b->GetRadialStartAngle(), -15.5); }, 0},
       {"end 100", [](TireEnvelopeBuilder* b) { Set(b->GetRadialEndAngle(), 100); }, 3771769},
       {"start 90 end 90", [](TireEnvelopeBuilder* b) { Set(b->GetRadialStartAngle(), 90); }, 3771712},

@@ -1006,8 +1006,10 @@ int TireEnvelopeBuilder::Validate() {
     if (rim < -t || rim > 25 * f + t) return 3771765;
   }
   const double s = ValueOf(m_radialStartAngle), e = ValueOf(m_radialEndAngle);
-  if (static_cast<long long>(std::trunc(s)) % 15 != 0) return 3771711;
-  if (static_cast<long long>(std::trunc(e)) % 15 != 0) return 3771769;
+  // The whole degrees' remainder, taken on the real: an angle of any size (or
+  // none) is checked without converting it to an integer.
+  if (std::fmod(std::trunc(s), 15.0) != 0) return 3771711;
+  if (std::fmod(std::trunc(e), 15.0) != 0) return 3771769;
   if (!(s < e)) return 3771712;
   if (std::fabs(e - s) > 360.0000000001) return 3771713;
   if (s < -90.0000000001) return 3771777;
