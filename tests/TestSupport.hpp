@@ -10,11 +10,15 @@
 #include "afl/DieEngParms.hpp"
 #include "feat/Builder.hpp"
 #include "kernel/Kernel.hpp"
+#include "modl/ModelingInterfaces.hpp"
 #include "om/ObjectManager.hpp"
+#include "pref/SessionInterfaces.hpp"
 #include "sys/Abort.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
+#include "tool/Tooling.hpp"
 
 namespace stamvik_test {
 
@@ -68,6 +72,25 @@ class HostTest : public ::testing::Test {
   int objectsBefore_ = 0;
   KTX::Kernel::Counters kernelBefore_{};
   int expectedKernelDeleteErrors_ = 0;
+};
+
+// A suite of builders that use the session's scripting interfaces and the
+// modelling values the host keeps: each test starts with the session's
+// interfaces as new and leaves them, the kept values and the customer
+// defaults as it found them.
+class SessionHostTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    KTX::Host::ResetSessionInterfaces();
+  }
+  void TearDown() override {
+    KTX::Host::ResetSessionInterfaces();
+    KTX::Host::ClearCustomerDefaults();
+    KTX::Host::ForgetModelingValues();
+    KTX::Host::ForgetRoughOffsets();
+    HostTest::TearDown();
+  }
 };
 
 // A text file's lines, without their line ends (none when it cannot be read).

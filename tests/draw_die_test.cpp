@@ -20,17 +20,11 @@ using namespace KTX::Tooling;
 
 namespace {
 
-class DrawDie : public stamvik_test::HostTest {
+class DrawDie : public stamvik_test::SessionHostTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    Host::ResetSessionInterfaces();
-  }
   void TearDown() override {
     Failure::Off();
-    Host::ResetSessionInterfaces();
-    Host::ForgetModelingValues();
-    HostTest::TearDown();
+    SessionHostTest::TearDown();
   }
   static tag_t Titled(const char* title) {
     FEATURE_RECORD* frec = FEATURE_RECORD::Create(nullptr, nullptr);

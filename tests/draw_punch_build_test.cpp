@@ -23,18 +23,8 @@ using namespace KTX::Tooling;
 
 namespace {
 
-class DrawPunchBuild : public stamvik_test::HostTest {
+class DrawPunchBuild : public stamvik_test::SessionHostTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    Host::ResetSessionInterfaces();
-  }
-  void TearDown() override {
-    Host::ResetSessionInterfaces();
-    Host::ForgetModelingValues();
-    Host::ForgetRoughOffsets();
-    HostTest::TearDown();
-  }
   // A punch over a sheet 20 above the base plane, its profile a regular
   // polygon of `sides` lines 5 above it; deck 40, belt 25, relief 8 at 60
   // degrees, a base 30 thick and 60 wide, an allowance of 1.5.

@@ -20,18 +20,8 @@ using namespace KTX::Tooling;
 
 namespace {
 
-class DrawPunch : public stamvik_test::HostTest {
+class DrawPunch : public stamvik_test::SessionHostTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    Host::ResetSessionInterfaces();
-  }
-  void TearDown() override {
-    Host::ResetSessionInterfaces();
-    Host::ClearCustomerDefaults();
-    Host::ForgetModelingValues();
-    HostTest::TearDown();
-  }
   // A feature set of new features, each titled as a punch build titles them.
   tag_t SetOf(const std::vector<std::string>& titles, std::vector<tag_t>* features = nullptr) {
     auto* titler = DieDesDrawPunchBuilderFactory::Create(0, part());

@@ -11,16 +11,8 @@ namespace {
 
 using namespace KTX;
 
-class SessionInterfaces : public stamvik_test::HostTest {
+class SessionInterfaces : public stamvik_test::SessionHostTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    Host::ResetSessionInterfaces();
-  }
-  void TearDown() override {
-    Host::ResetSessionInterfaces();
-    HostTest::TearDown();
-  }
   static JAM::SessionModeling_Interface* Modeling() {
     return static_cast<JAM::SessionModeling_Interface*>(
         JAM::ClassInitializer::GetUnjournalledInterface("Preferences.SessionModeling"));
