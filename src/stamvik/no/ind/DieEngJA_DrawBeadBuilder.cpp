@@ -11,6 +11,7 @@
 #include "afl/DrawBeadParms.hpp"
 #include "exp/Expression.hpp"
 #include "DieEngJA_DrawBeadItems.hpp"
+#include "OnEveryExit.hpp"
 #include "afl/Module.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
@@ -586,8 +587,10 @@ class Regeneration {
     if (const tag_t body = FREC_ask_body_eid_p(frec); body != 0) bodies_.push_back(body);
   }
   ~Regeneration() {
-    if (!bodies_.empty())
+    if (bodies_.empty()) return;
+    Stamvik::RunNoted("DSS_REGEN_regen_objs_in_views", [this] {
       DSS_REGEN_regen_objs_in_views(0, nullptr, static_cast<int>(bodies_.size()), bodies_.data());
+    });
   }
 
  private:
@@ -655,9 +658,7 @@ int DrawBeadBuilder::CommitEdit(FEATURE_RECORD* frec) {
   Regeneration regeneration;
   DIEENG_set_wizard_active();
   // The wizard is put back on every way out, a failure included.
-  struct WizardOff {
-    ~WizardOff() { DIEENG_set_wizard_inactive(); }
-  } wizardOff;
+  const Stamvik::OnEveryExit wizardOff("DIEENG_set_wizard_inactive", [] { DIEENG_set_wizard_inactive(); });
   DIE_DRBD_MALE_PARMS* parms = maleParmsOf(FREC_ask_parms_of_frec(frec), __LINE__);
   FEATURE_RECORD* triple[3] = {};
   DIE_DRBD_PARMS::FindAssociatedFrecs(frec, triple);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "OnEveryExit.hpp"
 #include "exp/Expression.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
@@ -75,7 +76,8 @@ EditingBuilder::EditingBuilder(bool extrude, tag_t feature) {
 }
 
 EditingBuilder::~EditingBuilder() {
-  if (tag_ != 0) hostInterface<JAM::Builder_Interface>("Builder")->Destroy(tag_);
+  if (tag_ != 0)
+    Stamvik::RunNoted("Builder::Destroy", [this] { hostInterface<JAM::Builder_Interface>("Builder")->Destroy(tag_); });
 }
 
 std::string takeText(char* text) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "OnEveryExit.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "afl/DieEngParms.hpp"
 #include "geom/Curve.hpp"
@@ -107,7 +108,7 @@ class Rules {
   ~Rules() {
     auto* releaser = static_cast<JAM::RuleRelease_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(release_));
     for (tag_t rule : rules_)
-      if (releaser != nullptr) releaser->Release(rule);
+      if (releaser != nullptr) Stamvik::RunNoted("RuleRelease::Release", [&] { releaser->Release(rule); });
   }
   std::vector<tag_t>& tags() { return rules_; }
 

@@ -23,6 +23,7 @@
 #include "sys/Files.hpp"
 #include "sys/Memory.hpp"
 #include "upd/Update.hpp"
+#include "OnEveryExit.hpp"
 #include "VDJA_TireEnvelopeBlock.hpp"
 #include "vdja_tireenv_motion_util.hpp"
 
@@ -1165,7 +1166,7 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
     Tireenv_params_s*& block;
     ~Finish() {
       TireEnvelope_FreeApplData(&block);
-      VD_VIEW_fit_view(1.0);
+      Stamvik::RunNoted("VD_VIEW_fit_view", [] { VD_VIEW_fit_view(1.0); });
     }
   } finish{block};
   BlockWriter w(block);

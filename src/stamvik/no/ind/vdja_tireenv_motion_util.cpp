@@ -8,6 +8,7 @@
 #include <numbers>
 #include <vector>
 
+#include "OnEveryExit.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Sketch.hpp"
 #include "om/ObjectManager.hpp"
@@ -269,7 +270,7 @@ struct SketchScratch {
   int mark = 0;
   tag_t* members = nullptr;
   ~SketchScratch() {
-    DSS_set_suppress_display(2);
+    Stamvik::RunNoted("DSS_set_suppress_display", [] { DSS_set_suppress_display(2); });
     SM_free(members);
     UNDO_QD_undo_to_mark(mark, nullptr);
     UNDO_QD_delete_mark(mark, nullptr);
@@ -426,7 +427,7 @@ class MotionTools {
     VD_MOTION_initialize();
     QF_VD_MOTION_ask_articulation_drive_joints(&jointCount_, &joints_);
   }
-  ~MotionTools() { End(); }
+  ~MotionTools() { Stamvik::RunNoted("VD_MOTION_terminate", [this] { End(); }); }
   MotionTools(const MotionTools&) = delete;
   MotionTools& operator=(const MotionTools&) = delete;
   void ZeroSteps() const {
@@ -457,11 +458,7 @@ class OpenArticulation {
  public:
   OpenArticulation() : status_(VD_MOTION_init_articulation()) {}
   ~OpenArticulation() {
-    try {
-      End();
-    } catch (...) {
-      // Already on the way out with an error of its own.
-    }
+    Stamvik::RunNoted("VD_MOTION_terminate_articulation", [this] { End(); });
   }
   OpenArticulation(const OpenArticulation&) = delete;
   OpenArticulation& operator=(const OpenArticulation&) = delete;
