@@ -432,6 +432,60 @@ TEST(KtxhostPlay, APartClosedWithABuilderStillOpenTakesItAndWhatItOwnsDown) {
   std::filesystem::remove_all(scratch);
 }
 
+TEST(KtxhostPlay, WhatTheHostShowsAndTheFailureSwitchFromTheEnvironmentAreOnTheErrorOutput) {
+  const std::filesystem::path scratch =
+      std::filesystem::temp_directory_path() / ("play_shown_" + std::to_string(getpid()));
+  std::filesystem::create_directories(scratch);
+  // A manikin builder asked to open a size file that is not there: the host's
+  // note and dialogs, at the line of the record that opened it.
+  std::string text = FileText(kExamples / "manikin_size_file.jou");
+  const std::size_t firstLength = text.find("\n# The eight lengths");
+  ASSERT_NE(firstLength, std::string::npos);
+  std::ofstream(scratch / "missing.jou") << text.substr(0, firstLength + 1)
+                                         << "record 0 method \"Features.ManikinBuilder\" \"OpenFromFile\"\n"
+                                            "  this ptr 10\n  in string \"filename\" - \"no_such_sizes.hsd\"\n"
+                                            "  closed 0\n";
+  const int openLine = 1 + static_cast<int>(std::count(text.begin(), text.begin() + firstLength + 1, '\n'));
+  const std::string missing = (scratch / "missing.jou").string();
+  const std::string at = missing + ":" + std::to_string(openLine) + ": ";
+  const std::string cast = (kExamples / "cast_relief.jou").string();
+  struct Row {
+    const char* setting;  // KTX_FAIL, null: unset
+    std::string journal;
+    int status;
+    std::vector<std::string> shown;  // each on the error output
+  };
+  const Row rows[] = {
+      {nullptr, missing, 0,
+       {at + "error: size definition error -1: no_such_sizes.hsd\n",
+        at + "note: The File no_such_sizes.hsd can not open or not found.\n",
+        at + "error: Invalid Input File: Error existing in reading from file."}},
+      {"hostcall:1", cast, 1, {"ktxhost: KTX_FAIL: call 1 failed: ", "840007"}},
+      {"memory+kernel+record+mark+hostcall:999999999", cast, 0, {"counted calls; none failed\n"}},
+      {"all:999999999", cast, 0, {"counted calls; none failed\n"}},
+      {"hostcall", cast, 2, {"KTX_FAIL=hostcall: no ':N'"}},
+      {"disk:3", cast, 2, {"unknown facility 'disk'"}},
+      {"hostcall+:3", cast, 2, {"unknown facility ''"}},
+      {"hostcall:0", cast, 2, {"'0' is no call number"}},
+      {"hostcall:-1", cast, 2, {"'-1' is no call number"}},
+      {"kernel:3x", cast, 2, {"'3x' is no call number"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.setting != nullptr ? row.setting : "unset");
+    const std::string env = row.setting != nullptr ? std::string("KTX_FAIL='") + row.setting + "' " : "";
+    const stamvik_test::CommandRun run = stamvik_test::RunCommand(env + KTXHOST_PROGRAM + " play " + row.journal +
+                                                                  " " + STAMVIK_PLUGIN + " 2>&1 >/dev/null");
+    EXPECT_EQ(run.status, row.status) << run.out;
+    for (const std::string& shown : row.shown) EXPECT_NE(run.out.find(shown), std::string::npos) << run.out;
+  }
+  // Unset, a play that shows nothing prints nothing there.
+  EXPECT_EQ(stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " + cast + " " + STAMVIK_PLUGIN +
+                                     " 2>&1 >/dev/null")
+                .out,
+            "");
+  std::filesystem::remove_all(scratch);
+}
+
 TEST(KtxhostPlay, AJournalThatDoesNotPlayFailsAndPrintsNoPart) {
   const std::filesystem::path scratch = std::filesystem::temp_directory_path() / ("play_bad_" + std::to_string(getpid()));
   std::filesystem::create_directories(scratch);

@@ -22,7 +22,9 @@
 #include "script/ScriptHost.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
+#include "sys/Failure.hpp"
 #include "sys/Listing.hpp"
+#include "sys/UserMessages.hpp"
 
 namespace KTX::DieDesJA {
 class CastReliefBuilder;
@@ -66,6 +68,20 @@ class PlayTemporaryDirectory {
  private:
   std::string directory_;
 };
+
+// Where a play stands, for what the host shows its user while a record plays:
+// each message a line "FILE:LINE: note|warning|error: text" on the error output.
+struct PlayPlace {
+  const std::string* file;
+  const int* line;
+};
+
+void showUser(KTX::Host::UserMessage kind, const std::string& text, void* context) {
+  const auto* place = static_cast<const PlayPlace*>(context);
+  static const char* const kKinds[] = {"note", "warning", "error"};
+  std::fprintf(stderr, "%s:%d: %s: %s\n", place->file->c_str(), *place->line, kKinds[static_cast<int>(kind)],
+               text.c_str());
+}
 
 const char* kExitCodes =
     "exit status: 0 done, 1 the work failed (the reason is printed), 2 the\n"
@@ -194,6 +210,15 @@ int play(int argc, char** argv) {
     std::fprintf(stderr, "ktxhost play: no journal given (see ktxhost help play)\n");
     return kUsageError;
   }
+  unsigned failing = 0;
+  long long failAt = 0;
+  if (const char* setting = std::getenv("KTX_FAIL"); setting != nullptr && *setting != '\0') {
+    std::string why;
+    if (!KTX::Failure::ParseSetting(setting, &failing, &failAt, &why)) {
+      std::fprintf(stderr, "ktxhost play: KTX_FAIL=%s: %s (see ktxhost help play)\n", setting, why.c_str());
+      return kUsageError;
+    }
+  }
   // Only a regular file is read: a device or a pipe may never end.
   struct stat info {};
   if (stat(file.c_str(), &info) != 0) {
@@ -274,6 +299,9 @@ int play(int argc, char** argv) {
   KTX::Host::SetBuildersMode(1);
   KTX::Listing::Reset();
   bool played = true;
+  const PlayPlace place{&file, &record.line};
+  KTX::Host::SetUserMessageSink(&showUser, const_cast<PlayPlace*>(&place));
+  if (failing != 0) KTX::Failure::FailAt(failing, failAt);
   try {
     for (std::size_t index = 0; more && played; ++index) {
       played = player.Play(record, index, &error, &line);
@@ -284,6 +312,14 @@ int play(int argc, char** argv) {
     played = false;
     error = e.text();
     line = e.line();
+  }
+  if (failing != 0) {
+    const long long counted = KTX::Failure::Off();
+    if (KTX::Failure::FailedCall().empty())
+      std::fprintf(stderr, "ktxhost: KTX_FAIL: the play made %lld counted calls; none failed\n", counted);
+    else
+      std::fprintf(stderr, "ktxhost: KTX_FAIL: call %lld failed: %s\n", failAt,
+                   KTX::Failure::FailedCall().c_str());
   }
   flush(true);
   KTX::Host::SetBuildersMode(0);
@@ -314,6 +350,7 @@ int play(int argc, char** argv) {
   }
 
   part->destroy();
+  KTX::Host::SetUserMessageSink(nullptr, nullptr);
   KTX::PART_set_work_part(nullptr);
   KTX::Script::UnbindPlugin();
   KTX::Script::SetPreviewer(nullptr);
@@ -361,7 +398,13 @@ const char* kPlayHelp =
     "with --step, those bodies are also written to the STEP file OUT (a play\n"
     "that leaves none fails).\n"
     "When QDEN_TMP_DIR is not set, the play sets it to a new temporary\n"
-    "directory and removes that directory when it ends.\n";
+    "directory and removes that directory when it ends.\n"
+    "The notes, warnings and error dialogs the host shows while the journal\n"
+    "plays are printed on the error output as 'FILE:LINE: note: text' (or\n"
+    "warning, error), LINE the record's. KTX_FAIL=FACILITIES:N in the\n"
+    "environment makes the Nth counted call of the facilities fail while the\n"
+    "journal plays (memory, kernel, record, mark, hostcall or all, joined with\n"
+    "'+'), as the stand-in's failure switch does in tests.\n";
 
 // A command: its name, a line for the overview, its own help, and what runs
 // it (given the arguments after its name).

@@ -1102,7 +1102,17 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
     }
 
   std::size_t before = JAM::Recorded().size();
-  int status = JAM::ReplayWith(call, play);
+  // A host error the call lets out (its journal class not found, its record
+  // not opened) is the call's status, as a script sees it: the record's line
+  // reports it, and a record it left open is closed with it.
+  const int openBefore = JAM_ask_open_records();
+  int status = 0;
+  try {
+    status = JAM::ReplayWith(call, play);
+  } catch (const Error::Exception& e) {
+    status = e.askCode() != 0 ? e.askCode() : Error::kStdException;
+    while (JAM_ask_open_records() > openBefore) JAM_end_call(status);
+  }
   ++played_.records;
   if (JAM::Recorded().size() > before) {
     const JAM::Record& made = JAM::Recorded()[before];

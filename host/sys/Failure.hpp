@@ -41,4 +41,11 @@ KTX_HOST_API long long Counted();
 // The call that was made to fail ("" while none has).
 KTX_HOST_API std::string FailedCall();
 
+// Reads a switch setting from text, as a program takes it from its
+// environment: "FACILITIES:N", the facilities named by "memory", "kernel",
+// "record", "mark", "hostcall" or "all" joined with '+', and N the counted
+// call that fails (1 the first). False, with `error` saying why, for text
+// that is no such setting.
+KTX_HOST_API bool ParseSetting(const std::string& text, unsigned* facilities, long long* n, std::string* error);
+
 }  // namespace KTX::Failure

@@ -1,4 +1,5 @@
 #include "sys/TextFile.hpp"
+#include "sys/UserMessages.hpp"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,6 +58,7 @@ void ERROR_note(const char* format, ...) {
   std::string text = vformat(format, args);
   va_end(args);
   Host::Log("ERROR_note", text);
+  Host::ShowUser(Host::UserMessage::kNote, text);
   notes().push_back(std::move(text));
 }
 

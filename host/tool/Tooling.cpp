@@ -12,6 +12,7 @@
 #include "geom/Faces.hpp"
 #include "tool/ToolingGeometry.hpp"
 #include "sys/CallLog.hpp"
+#include "sys/UserMessages.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
@@ -228,7 +229,10 @@ void UPDATE_do_update_hidden() {
     if (FEATURE_RECORD* frec = featureOf(tag)) frec->set_suppress_flag(flag);
 }
 
-void TOOLING_warning_message(const char* text) { Host::Log("TOOLING_warning_message", text != nullptr ? text : ""); }
+void TOOLING_warning_message(const char* text) {
+  Host::Log("TOOLING_warning_message", text != nullptr ? text : "");
+  Host::ShowUser(Host::UserMessage::kWarning, text != nullptr ? text : "");
+}
 
 int TOOLING_get_customer_default(int module, const char* name, int index, int type, char* buffer) {
   Host::Log("TOOLING_get_customer_default", std::to_string(module) + " " + (name != nullptr ? name : "") + " " +

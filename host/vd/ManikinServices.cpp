@@ -9,6 +9,7 @@
 
 #include "feat/Builder.hpp"
 #include "sys/CallLog.hpp"
+#include "sys/UserMessages.hpp"
 
 namespace KTX {
 namespace {
@@ -89,7 +90,10 @@ int VEC2_unitize(const double vector[2], double tolerance, double* length, doubl
 }
 
 void VD__output_default_error(const char* text, int code) {
-  Host::Log("VD__output_default_error", std::string(text != nullptr ? text : "(null)") + " " + std::to_string(code));
+  const std::string shown = std::string(text != nullptr ? text : "(null)") + " " + std::to_string(code);
+  Host::Log("VD__output_default_error", shown);
+  Host::ShowUser(Host::UserMessage::kError, "size definition error " + std::to_string(code) + ": " +
+                                                (text != nullptr ? text : "(null)"));
 }
 
 void mtErrorDialog(const char* title, int lineCount, const char* const* lines) {
@@ -98,6 +102,9 @@ void mtErrorDialog(const char* title, int lineCount, const char* const* lines) {
   std::string args = dialog.title;
   for (const auto& line : dialog.lines) args += " | " + line;
   Host::Log("mtErrorDialog", args);
+  std::string shown = dialog.title + ":";
+  for (const auto& line : dialog.lines) shown += " " + line;
+  Host::ShowUser(Host::UserMessage::kError, shown);
   dialogs().push_back(std::move(dialog));
 }
 

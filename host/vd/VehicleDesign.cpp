@@ -10,6 +10,7 @@
 
 #include "exp/Expression.hpp"
 #include "sys/CallLog.hpp"
+#include "sys/UserMessages.hpp"
 
 namespace KTX {
 namespace {
@@ -195,8 +196,10 @@ int readoffsetvalues(const char* fileName, int* sectionCount, int* offsetCount, 
 
 namespace VD {
 int NoteFileLine(const char* fileName, int line, const char* what, int result) {
-  Host::Log("TIREENV_note", std::string(fileName != nullptr ? fileName : "(null)") + " line " + std::to_string(line) +
-                                ": " + what);
+  const std::string text =
+      std::string(fileName != nullptr ? fileName : "(null)") + " line " + std::to_string(line) + ": " + what;
+  Host::Log("TIREENV_note", text);
+  Host::ShowUser(Host::UserMessage::kNote, text);
   return result;
 }
 

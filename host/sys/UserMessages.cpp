@@ -1,0 +1,23 @@
+#include "sys/UserMessages.hpp"
+
+namespace KTX::Host {
+namespace {
+UserMessageSink gSink = nullptr;
+void* gContext = nullptr;
+}  // namespace
+
+void SetUserMessageSink(UserMessageSink sink, void* context) {
+  gSink = sink;
+  gContext = context;
+}
+
+void ShowUser(UserMessage kind, const std::string& text) noexcept {
+  if (gSink == nullptr) return;
+  try {
+    gSink(kind, text, gContext);
+  } catch (...) {
+    // A sink that cannot show a message loses it; the call showing it goes on.
+  }
+}
+
+}  // namespace KTX::Host
