@@ -14,6 +14,9 @@
 #include "DieDesJA_DieLocationBuilder.hpp"
 #include "DieDesJA_DieLocationsBuilder.hpp"
 #include "DieDes_DieBooleanBuilder.hpp"
+#include "DieDes_DieShoeBuilder.hpp"
+#include "Tooling_DieDesDrawDieBuilder.hpp"
+#include "VDJA_TireEnvelopeBuilder.hpp"
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "afl/BodyUtils.hpp"
@@ -447,5 +450,45 @@ const Row kRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Operations, FailedInTurn, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
+// A play that stops early leaves its builders open: closing the part takes
+// each down with what it owns and keeps beside it (a work area, a table
+// entry, a builder it made inside its own making), whatever the order they
+// were made in.
+class LeftOpen : public stamvik_test::JamTest {};
+
+TEST_F(LeftOpen, BuildersLeftOpenGoWithTheirPart) {
+  using Make = std::function<void(PART_part*)>;
+  const Make castRelief = [](PART_part* p) { DieDesJA::CastReliefBuilderFactory::Create(p->ModelPart(), nullptr); };
+  const Make tire = [](PART_part* p) { VDJA::TireEnvelopeBuilderFactory::Create(p->ModelPart(), nullptr); };
+  const Make drawDie = [](PART_part* p) { Tooling::DieDesDrawDieBuilderFactory::Create(0, p); };
+  const Make shoe = [](PART_part* p) { DieDes::DieShoeBuilderFactory::Create(p->ModelPart(), nullptr); };
+  const struct {
+    const char* name;
+    std::vector<Make> made;
+  } rows[] = {
+      {"one cast relief", {castRelief}},
+      {"one tire envelope", {tire}},
+      {"two tire envelopes", {tire, tire}},
+      {"a draw die and the punch it made", {drawDie}},
+      {"a die shoe", {shoe}},
+      {"one of each, the draw die between", {tire, castRelief, drawDie, shoe, tire}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Memory::Counters memory = Memory::LiveCounters();
+    const int objects = OM::OM_live_objects();
+    PART_part* closing = PART_part::Create(0);
+    PART_part* work = PART_ask_work_part();
+    PART_set_work_part(closing);
+    for (const Make& make : row.made) make(closing);
+    EXPECT_GT(OM::OM_live_objects(), objects);
+    closing->destroy();
+    PART_set_work_part(work);
+    EXPECT_EQ(OM::OM_live_objects(), objects) << "host objects left alive";
+    EXPECT_EQ(Memory::LiveCounters().blocks, memory.blocks) << "memory blocks left";
+    EXPECT_EQ(Memory::LiveCounters().badFrees, memory.badFrees) << "memory freed twice";
+  }
+}
 
 }  // namespace

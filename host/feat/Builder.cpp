@@ -43,7 +43,31 @@ bool JAX_BASE_BUILDER::needs_defaults() {
   Host::Log("needs_defaults", needs ? "1" : "0");
   return needs;
 }
-void JAX_BASE_BUILDER::init_object(PART_part* part) { owningPart_ = part; }
+namespace {
+// The builders made in each part, by tag, in the order made: those still
+// alive when the part closes go with it. Tags of builders gone are swept out
+// as the list grows, so a long session keeps no more than it has open.
+struct OpenBuilders {
+  std::vector<tag_t> tags;
+  std::size_t sweepAt = 16;
+};
+std::map<tag_t, OpenBuilders>& openBuilders() {
+  static auto* open = new std::map<tag_t, OpenBuilders>;
+  return *open;
+}
+bool alive(tag_t t) { return OM::OM_object_of_tag(t) != nullptr && !OM::OM_is_deleted_tag(t); }
+}  // namespace
+
+void JAX_BASE_BUILDER::init_object(PART_part* part) {
+  owningPart_ = part;
+  if (part == nullptr) return;
+  OpenBuilders& open = openBuilders()[part->OmTag()];
+  if (open.tags.size() >= open.sweepAt) {
+    std::erase_if(open.tags, [](tag_t t) { return !alive(t); });
+    open.sweepAt = std::max<std::size_t>(16, 2 * open.tags.size());
+  }
+  open.tags.push_back(OmTag());
+}
 JAX_BASE_BUILDER::~JAX_BASE_BUILDER() = default;
 JAX_BUILDER::~JAX_BUILDER() = default;
 
@@ -106,6 +130,26 @@ std::vector<tag_t> KeptInPart(const PART_part* part) {
 }  // namespace Host
 
 namespace {
+// The builders a journal or a dialog left open go first, first made first: a
+// builder that made others inside its own making (a draw die its punch) takes
+// them down with it, and what each keeps beside its object goes with it. A
+// builder whose destroy fails is passed over; closing the part goes on.
+void destroyOpenBuilders(PART_part* part) {
+  auto it = openBuilders().find(part->OmTag());
+  if (it == openBuilders().end()) return;
+  std::vector<tag_t> tags = std::move(it->second.tags);
+  openBuilders().erase(it);
+  for (tag_t t : tags) {
+    if (!alive(t)) continue;
+    auto* builder = dynamic_cast<JAX_BASE_BUILDER*>(OM::OM_object_of_tag(t));
+    if (builder == nullptr || builder->ask_owning_part() != part) continue;
+    try {
+      builder->destroy();
+    } catch (...) {
+    }
+  }
+}
+
 void destroyKept(PART_part* part) {
   auto it = keeping().kept.find(part->OmTag());
   if (it == keeping().kept.end()) return;
@@ -148,6 +192,7 @@ void PART_part::SetWcs(const double origin[3], const double matrix[9]) {
 
 void PART_part::cascade_destroy() {
   for (Host::PartDestroyedHook hook : keeping().hooks) hook(this);
+  destroyOpenBuilders(this);
   destroyKept(this);
   if (workPart == this) workPart = nullptr;
   if (rootPart == this) rootPart = nullptr;

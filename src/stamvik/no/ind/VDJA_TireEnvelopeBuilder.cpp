@@ -45,9 +45,16 @@ namespace {
 
 constexpr const char* kSource = "VDJA_TireEnvelopeBuilder";
 
-// What the builders keep beside their objects, by builder. A table outlives
-// every builder: it is let go when the library unloads, and only then when no
-// builder is left to look into it.
+void ReleaseTablesAtUnload();
+void ReleaseTablesAtUnloadOnce() {
+  static bool registered = false;
+  if (!registered) Frame::AtUnload(&ReleaseTablesAtUnload);
+  registered = true;
+}
+
+// What the builders keep beside their objects, by builder. The tables outlive
+// every builder: they are let go when the library unloads, after the builders
+// still open then (ReleaseTablesAtUnload).
 template <class Value>
 class BuilderTable {
  public:
@@ -56,21 +63,20 @@ class BuilderTable {
     Map*& map = Pointer();
     if (map == nullptr) {
       map = new Map;
-      Frame::AtUnload(&Release);
+      ReleaseTablesAtUnloadOnce();
     }
     return *map;
+  }
+  static Map* Existing() { return Pointer(); }
+  static void Drop() {
+    delete Pointer();
+    Pointer() = nullptr;
   }
 
  private:
   static Map*& Pointer() {
     static Map* map = nullptr;
     return map;
-  }
-  static void Release() {
-    Map*& map = Pointer();
-    if (map == nullptr || !map->empty()) return;
-    delete map;
-    map = nullptr;
   }
 };
 
@@ -108,6 +114,25 @@ void ReleaseWorkArea(const TireEnvelopeBuilder* builder) {
   Tire_s* area = it->second;
   WorkAreas().erase(it);
   FreeWorkArea(area);
+}
+
+// A builder still open when the library unloads is destroyed with what it
+// holds; one that only an undo could bring back (its object is kept, its
+// destructor has not run) gives up its work area. Then the tables go.
+void ReleaseTablesAtUnload() {
+  if (auto* areas = BuilderTable<Tire_s*>::Existing()) {
+    std::vector<const TireEnvelopeBuilder*> left;
+    for (const auto& entry : *areas) left.push_back(entry.first);
+    for (const TireEnvelopeBuilder* held : left) {
+      auto* builder = const_cast<TireEnvelopeBuilder*>(held);
+      const tag_t tag = builder->OmTag();
+      if (OM::OM_object_of_tag(tag) == builder && !OM::OM_is_deleted_tag(tag))
+        Stamvik::RunNoted("TireEnvelopeBuilder::destroy", [builder] { builder->destroy(); });
+      ReleaseWorkArea(held);
+    }
+  }
+  BuilderTable<Tire_s*>::Drop();
+  BuilderTable<std::string>::Drop();
 }
 
 template <class Vla>
