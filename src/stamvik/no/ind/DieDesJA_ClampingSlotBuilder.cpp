@@ -9,6 +9,7 @@
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
+#include "OnEveryExit.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
@@ -93,9 +94,11 @@ struct Freed {
   ~Freed() { SM_free(block); }
 };
 
+// Also on the way out of a failure: a sleep state that cannot be set is
+// noted, and the object still goes.
 void sleepAndDelete(tag_t made) {
   if (made == 0) return;
-  RM_set_sleep_state(made, 1);
+  Stamvik::RunNoted("RM_set_sleep_state", [made] { RM_set_sleep_state(made, 1); });
   UPDATE_log_entity_to_delete(made);
 }
 
@@ -538,10 +541,27 @@ DIEDES_NODE_s* ClampingSlotBuilder::CreateApplStructure(tag_t orientation, tag_t
   Freed freedTags{tags}, freedCreated{created};
   if (count < 1) return nullptr;
 
+  // The locations made for the structure and not yet in one of its children
+  // go when it cannot be made.
+  int placed = 0;
+  auto letGoUnplaced = [&] {
+    for (int i = placed; i < count; ++i)
+      if (created != nullptr && created[i]) sleepAndDelete(tags[i]);
+  };
   static const DIEDES_NODE_init_s description{25, "Clamping Slots", 24, "Clamping Slot", nullptr};
   DIEDES_NODE_s* parent = nullptr;
-  if (DIEDES_NODE_create_nodes(1, &description, nullptr, nullptr, &parent) != 0 || parent == nullptr) return nullptr;
-  PopulateValuesInStucture(parent);
+  try {
+    if (DIEDES_NODE_create_nodes(1, &description, nullptr, nullptr, &parent) != 0) parent = nullptr;
+    if (parent != nullptr) PopulateValuesInStucture(parent);
+  } catch (...) {
+    FreeApplStructure(parent);
+    letGoUnplaced();
+    throw;
+  }
+  if (parent == nullptr) {
+    letGoUnplaced();
+    return nullptr;
+  }
   const auto* templateRecord = static_cast<const unsigned char*>(DIEDES_NODE_ask_appl_data(parent)[1]);
 
   bool copying = false;
@@ -559,6 +579,7 @@ DIEDES_NODE_s* ClampingSlotBuilder::CreateApplStructure(tag_t orientation, tag_t
         location = ES_copy_entity_onto_layer(location, -1);
       }
       put<std::int32_t>(record, 0, static_cast<std::int32_t>(location));
+      placed = i + 1;
       put<std::int32_t>(record, 4, static_cast<std::int32_t>(orientation));
       put<std::int32_t>(record, 8, static_cast<std::int32_t>(direction));
       SC_collector* collector = nullptr;
@@ -580,6 +601,7 @@ DIEDES_NODE_s* ClampingSlotBuilder::CreateApplStructure(tag_t orientation, tag_t
     Error::HandleAsBuilder(e, kSource, kApplStructureLine);
     if (copying) ES_end_copy_to_layer_upon_error();
     FreeApplStructure(parent);
+    letGoUnplaced();
     throw;
   }
   return parent;

@@ -2,8 +2,10 @@
 
 #include <cstring>
 #include <exception>
+#include <vector>
 
 #include "DieDes_FrameInput.hpp"
+#include "OnEveryExit.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "upd/Update.hpp"
@@ -197,28 +199,49 @@ int DieLocationsBuilder::GetOutputTags(SO_update_option_t option, int* count, ta
   if (tags != nullptr) *tags = nullptr;
   if (created != nullptr) *created = nullptr;
   const int size = m_list != nullptr ? m_list->size() : 0;
-  if (size > 0) {
-    if (tags != nullptr) *tags = AllocateArray<tag_t>(size);
-    if (created != nullptr) *created = AllocateArray<bool>(size);
-  }
+  // Filled here and handed over at the end: a host error on the way frees
+  // the arrays and lets go of the objects made for them.
+  tag_t* outTags = nullptr;
+  bool* outCreated = nullptr;
+  std::vector<tag_t> madeHere;
+  auto letGo = [](tag_t made) {
+    // Nobody will reference it: it must not stay in the model.
+    Stamvik::RunNoted("RM_set_sleep_state", [made] { RM_set_sleep_state(made, 1); });
+    UPDATE_log_entity_to_delete(made);
+  };
   int status = 0;
   int total = 0;
-  for (int i = 0; i < size && status == 0; ++i) {
-    DieLocationBuilder* item = ItemAt(i);
-    if (item == nullptr) continue;
-    bool made = false;
-    const tag_t tag = item->GetOutputTag(option, &made, &status);
-    if (tag == 0 || status != 0) continue;
-    if (tags != nullptr) {
-      (*tags)[total] = tag;
-      if (created != nullptr) (*created)[total] = made;
-    } else if (made) {
-      // Nobody will reference it: it must not stay in the model.
-      RM_set_sleep_state(tag, 1);
-      UPDATE_log_entity_to_delete(tag);
+  try {
+    if (size > 0 && tags != nullptr) {
+      outTags = AllocateArray<tag_t>(size);
+      outCreated = AllocateArray<bool>(size);
     }
-    ++total;
+    for (int i = 0; i < size && status == 0; ++i) {
+      DieLocationBuilder* item = ItemAt(i);
+      if (item == nullptr) continue;
+      bool made = false;
+      const tag_t tag = item->GetOutputTag(option, &made, &status);
+      if (tag == 0 || status != 0) continue;
+      if (outTags != nullptr) {
+        outTags[total] = tag;
+        outCreated[total] = made;
+        if (made) madeHere.push_back(tag);
+      } else if (made) {
+        letGo(tag);
+      }
+      ++total;
+    }
+  } catch (...) {
+    for (tag_t made : madeHere) letGo(made);
+    SM_free(outTags);
+    SM_free(outCreated);
+    throw;
   }
+  if (tags != nullptr) *tags = outTags;
+  if (created != nullptr)
+    *created = outCreated;
+  else
+    SM_free(outCreated);
   if (count != nullptr) *count = total;
   return status;
 }

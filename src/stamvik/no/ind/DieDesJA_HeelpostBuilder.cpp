@@ -8,6 +8,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "OnEveryExit.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
@@ -65,9 +66,11 @@ void put(unsigned char* record, int at, T value) {
   std::memcpy(record + at, &value, sizeof value);
 }
 
+// Part of the preview's clean-up, which always runs whole: a sleep state that
+// cannot be set is noted, and the object still goes.
 void sleepAndDelete(tag_t made) {
   if (made == 0) return;
-  RM_set_sleep_state(made, 1);
+  Stamvik::RunNoted("RM_set_sleep_state", [made] { RM_set_sleep_state(made, 1); });
   UPDATE_log_entity_to_delete(made);
 }
 

@@ -7,6 +7,7 @@
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
+#include "OnEveryExit.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "afl/BodyUtils.hpp"
 #include "kernel/Kernel.hpp"
@@ -378,6 +379,7 @@ int KeywayBuilder::PreviewCurve(const SC_section* section, bool targetGives, tag
   int count = 0;
   tag_t* curves = nullptr;
   if (section != nullptr) section->ask_tags(&count, &curves);
+  const Stamvik::OnEveryExit freeCurves("SM_free", [&curves] { SM_free(curves); });
   int rc = 0;
   if (count == 1)
     rc = DIEDES_UTILS_copy_curve(curves[0], curve);
@@ -385,7 +387,6 @@ int KeywayBuilder::PreviewCurve(const SC_section* section, bool targetGives, tag
     rc = DIEDES_UTILS_join_curves(count, curves, kJoinClosed, m_distanceTolerance, curve);
   else if (targetGives && targetCurve != 0)
     rc = DIEDES_UTILS_copy_curve(targetCurve, curve);
-  SM_free(curves);
   return rc;
 }
 
@@ -465,7 +466,9 @@ int KeywayBuilder::CreateBodies(int* count, int** bodies) const {
   // What the preview made for itself goes, whatever happened.
   for (tag_t made : {flangeCurve, interiorCurve, createdCsys}) {
     if (made == 0) continue;
-    RM_set_sleep_state(made, 1);
+    // The clean-up always runs whole: a sleep state that cannot be set is
+    // noted, and the object still goes.
+    Stamvik::RunNoted("RM_set_sleep_state", [made] { RM_set_sleep_state(made, 1); });
     UPDATE_log_entity_to_delete(made);
   }
   DieDesUtilsDeleteBody(copy);
@@ -513,8 +516,14 @@ DIEDES_NODE_s* KeywayBuilder::CreateApplStructure() const {
   if (DIEDES_NODE_create_nodes(1, &description, nullptr, nullptr, &parent) != 0 || parent == nullptr) return nullptr;
   parent->tolerances[0] = m_distanceTolerance;
   parent->tolerances[1] = m_angleTolerance;
-  PopulateValuesInStucture(parent);
-  DIEDES_NODE_s* child = DIEDES_NODE_create_child(parent);
+  DIEDES_NODE_s* child = nullptr;
+  try {
+    PopulateValuesInStucture(parent);
+    child = DIEDES_NODE_create_child(parent);
+  } catch (...) {
+    FreeApplStructure(parent);
+    throw;
+  }
   void** from = DIEDES_NODE_ask_appl_data(parent);
   void** to = DIEDES_NODE_ask_appl_data(child);
   // The record that was filled: the first one, or the second without a first.
