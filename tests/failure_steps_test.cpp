@@ -566,6 +566,11 @@ const Row kRows[] = {
     {"DieBooleanOnKernelBodies", kAll, false,
      [](FailedInTurn& t) { return std::make_unique<DieBooleanApplied>(t, false); }, {"UNDO_QD_set_mark"}},
     // What the example journals do, record by record.
+    Record("CastReliefPreviewOfTheExample", "cast_relief.jou", "Builder", "Preview", 1, 1, kPreviewAbsorbs),
+    Record("CastReliefCommitOfTheExample", "cast_relief.jou", "Builder", "Commit", 1, 1, kCommitAbsorbs),
+    Record("ClearancePreviewOfTheExample", "clearance.jou", "Builder", "Preview", 1, 1, kPreviewAbsorbs),
+    Record("CompensateRoughDataCommit", "compensate_rough_data.jou", "Builder", "Commit", 1),
+    Record("SpringbackSprungPoints", "springback.jou", "Die.SpringbackCompensationBuilder", "GetSprungPoints", 1),
     Record("HeelpostPreview", "heelpost.jou", "Builder", "Preview", 1, 1, kPreviewAbsorbs),
     Record("HeelpostCommit", "heelpost.jou", "Builder", "Commit", 1, 1, kCommitAbsorbs),
     Record("KeywayPreview", "keyway.jou", "Builder", "Preview", 1, 1, kPreviewAbsorbs),

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "DieEngJA_CommitMarks.hpp"
+#include "OnEveryExit.hpp"
 #include "kernel/Kernel.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -180,8 +181,8 @@ int CompensateRoughDataBuilder::CommitNew(FEATURE_RECORD** frec) {
     }
     char* name = nullptr;
     FMI_invoke_ask_name(made, &name);
+    const Stamvik::OnEveryExit freeName("SM_free", [&name] { SM_free(name); });
     made->set_name(name);
-    SM_free(name);
     if (!IsCurveMode()) status = CM_include_frec(made, apply);
     if (status == 0) status = CM_apply_frec(made, apply);
     if (status == 0) UPDATE_do_update();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "DieEngJA_CommitMarks.hpp"
+#include "OnEveryExit.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
@@ -307,8 +308,8 @@ int SpringbackCompensationBuilder::commit_feature(FEATURE_RECORD** frec) {
         CM_create_frec_using_parms(parms, &made);
         char* name = nullptr;
         FMI_invoke_ask_name(made, &name);
+        const Stamvik::OnEveryExit freeName("SM_free", [&name] { SM_free(name); });
         made->set_name(name);
-        SM_free(name);
         status = CM_include_frec(made, true);
         if (status == 0) status = CM_apply_frec(made, true);
         if (status == 0) UPDATE_do_update();
