@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "OnEveryExit.hpp"
 #include "VD_2DManikin_util.hpp"
 #include "afl/DieEngParms.hpp"
 #include "exp/Expression.hpp"
@@ -169,8 +170,8 @@ int ManikinBuilder::SetManikinSizeData(const VD_2DManikin_user_defined_manikin_s
       {m_handLength, sizes->hand},   {m_handGripLength, sizes->handGrip}};
   for (const auto& [expression, value] : edits) {
     char* text = EXP_format_value(value);
+    const Stamvik::OnEveryExit freeText("SM_free", [text] { SM_free(text); });
     EXP_edit_exp(part, expression, text);
-    SM_free(text);
   }
   return 0;
 }
@@ -444,11 +445,11 @@ int ManikinBuilder::SaveToFile(const char* fileName) {
   VD_2DManikin_value_t value{};
   value.unit = PartUnitCode();
   value.percentile = SM_string_copy(Frame::CharsOf(m_currentManikinSize));
+  const Stamvik::OnEveryExit freePercentile("SM_free", [&value] { SM_free(value.percentile); });
   value.thigh = sizes.thigh, value.leg = sizes.leg, value.arm = sizes.arm, value.forearm = sizes.forearm;
   value.torso = sizes.torso, value.shoulderToHip = sizes.shoulderToHip, value.hand = sizes.hand;
   value.handGrip = sizes.handGrip;
   const int written = VD_2DManikin_save_value_in_file(fileName, &value);
-  SM_free(value.percentile);
   if (written == 1) {
     const char* lines[] = {"Error existing in accessing the file.", "Attribute of the file may be read only."};
     mtErrorDialog("Input Validation", 2, lines);
@@ -468,10 +469,10 @@ int ManikinBuilder::OpenFromFile(const char* fileName) {
     mtErrorDialog("Invalid Input File", 2, lines);
     return 0;
   }
+  const Stamvik::OnEveryExit freePercentile("SM_free", [&value] { SM_free(value.percentile); });
   double sizes[8];
   VD_2DManikin_copy_value(PartUnitCode(), &value, sizes);
   SetCurrentManikinSize(UString(value.percentile));
-  SM_free(value.percentile);
   const VD_2DManikin_user_defined_manikin_size_value_t record{sizes[0], sizes[1], sizes[2], sizes[3],
                                                               sizes[4], sizes[5], sizes[6], sizes[7]};
   SetManikinSizeData(&record);

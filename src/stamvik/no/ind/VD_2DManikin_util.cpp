@@ -8,6 +8,7 @@
 #include <limits>
 #include <string>
 
+#include "OnEveryExit.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
 #include "sys/Files.hpp"
@@ -91,23 +92,23 @@ void VD_2DManikin_copy_value(int partUnitCode, const VD_2DManikin_value_t* value
 int VD_2DManikin_save_value_in_file(const char* fileName, const VD_2DManikin_value_t* value) {
   int type = 0;
   char* name = nullptr;
-  if (CFI_get_file_type(fileName, &type) != 0 || type != kCfiSizeDefinition) {
-    if (CFI_add_extension(fileName, kCfiSizeDefinition, &name) != 0) return 2;
-  } else {
-    name = SM_string_copy(fileName);
-  }
-  if (CFI_ask_file_exist(name) == 0 && CFI_query_file_permissions(name, kCfiSizeDefinition, 2) == 0) {
-    SM_free(name);
-    return 1;
-  }
   int channel = 0;
-  const int opened = CFI_open_iti_text(name, kCfiSizeDefinition, 3, &channel);
-  SM_free(name);
-  if (opened != 0) return 2;
+  {
+    const Stamvik::OnEveryExit freeName("SM_free", [&name] { SM_free(name); });
+    if (CFI_get_file_type(fileName, &type) != 0 || type != kCfiSizeDefinition) {
+      if (CFI_add_extension(fileName, kCfiSizeDefinition, &name) != 0) return 2;
+    } else {
+      name = SM_string_copy(fileName);
+    }
+    if (CFI_ask_file_exist(name) == 0 && CFI_query_file_permissions(name, kCfiSizeDefinition, 2) == 0) return 1;
+    if (CFI_open_iti_text(name, kCfiSizeDefinition, 3, &channel) != 0) return 2;
+  }
+  // A write that fails still closes the file (its own failure is noted).
+  Stamvik::OnEveryExit closeOnFailure("CFI_close_file", [channel] { CFI_close_file(channel); });
 
   auto line = [channel](char* text) {
+    const Stamvik::OnEveryExit freeText("SM_free", [text] { SM_free(text); });
     CFI_write_iti_line(channel, text);
-    SM_free(text);
   };
   auto plain = [channel](const char* text) { CFI_write_iti_line(channel, text); };
   plain("! This is a human size definition file");
@@ -137,6 +138,7 @@ int VD_2DManikin_save_value_in_file(const char* fileName, const VD_2DManikin_val
     line(TEXT_format_string(length.format, length.length));
     plain(" ");
   }
+  closeOnFailure.Dismiss();
   CFI_close_file(channel);
   return 0;
 }

@@ -441,9 +441,10 @@ class MotionTools {
   void End() {
     if (ended_) return;
     ended_ = true;
-    VD_MOTION_terminate();
+    // The joints are the run's own, whatever the end reports.
     SM_free(joints_);
     joints_ = nullptr;
+    VD_MOTION_terminate();
   }
 
  private:
@@ -871,11 +872,11 @@ char* vdja_tireenv_motion_temp_directory() {
 int vdja_tireenv_motion_file_names(char spindleFile[kMotionFileNameSize], char jointsFile[kMotionFileNameSize]) {
   char* directory = vdja_tireenv_motion_temp_directory();
   if (directory == nullptr) return kMotionFileMissing;
+  const Stamvik::OnEveryExit freeDirectory("SM_free", [directory] { SM_free(directory); });
   char spindle[kMotionFileNameSize], joints[kMotionFileNameSize];
   int counter = 0;
   int status = vdja_tireenv_motion_probe_file_name(directory, "spindle_file", &counter, spindle);
   if (status == 0) status = vdja_tireenv_motion_probe_file_name(directory, "joints_disp_file", &counter, joints);
-  SM_free(directory);
   if (status != 0) return status;
   std::memcpy(spindleFile, spindle, sizeof spindle);
   std::memcpy(jointsFile, joints, sizeof joints);
