@@ -141,4 +141,57 @@ TEST(PlayBack, AnObjectOfAnotherClassIsRefusedWithItsLine) {
   }
 }
 
+// ---- what the journal reader refuses ------------------------------------------------------
+
+TEST(JournalText, ANumberOrTextNoCallCanTakeIsRefusedWithItsLine) {
+  const std::string head = "record 0 get \"Session\" \"WorkPart\"\n";
+  struct Row {
+    const char* name;
+    std::string text;  // the journal after its header line
+    std::string message;  // after "FILE:"
+  };
+  const Row rows[] = {
+      {"nan", head + "  in double \"d\" - nan 0\n  closed 0\n", "3: not a finite number (found nan)"},
+      {"inf", head + "  in double \"d\" - -inf 0\n  closed 0\n", "3: not a finite number (found -inf)"},
+      {"beyond a double", head + "  in double \"d\" - 1e400 0\n  closed 0\n",
+       "3: not a finite number (found 1e400)"},
+      {"in a point list", head + "  result tag \"workpart\" \"Part\" 1\n  closed 0\n" + "record 0 method \"Section\" \"AddLoop\"\n  this ptr 12\n" +
+                              "  in struct-array \"points\" \"Point3d\" 6 0 0 0 1 NaN 0\n  closed 0\n",
+       "7: not a finite number (found NaN)"},
+      {"NUL escaped in a text", head + "  in string \"s\" - \"flange\\x00up\"\n  closed 0\n",
+       "3: a text holds a NUL (\\x00; a text ends at none)"},
+      {"NUL byte in a text", head + "  in string \"s\" - \"flange" + std::string(1, '\0') + "up\"\n  closed 0\n",
+       "3: a text holds a NUL byte (a text ends at none)"},
+      {"NUL in a keyword", "rec" + std::string(1, '\0') + "ord 0 get \"Session\" \"WorkPart\"\n",
+       "2: 'rec\\x00ord' outside a record"},
+      {"binary", std::string(200, '\xff') + "\n",
+       "2: '" + [] {
+         std::string s;
+         for (int i = 0; i < 40; ++i) s += "\\xff";
+         return s;
+       }() + "...' outside a record"},
+  };
+  Scratch scratch("journal_text");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const fs::path journal = scratch.Write("j.jou", "journal 1\n" + row.text);
+    CommandRun run = Ktxhost("play " + Play(journal));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, journal.string() + ":" + row.message + "\n");
+  }
+}
+
+TEST(JournalText, AJournalSavedWithAByteOrderMarkPlays) {
+  Scratch scratch("journal_bom");
+  const fs::path journal = scratch.Write(
+      "bom.jou", "\xEF\xBB\xBFjournal 1\nrecord 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n"
+                 "  closed 0\n");
+  CommandRun run = Ktxhost("play " + Play(journal));
+  EXPECT_EQ(run.status, 0) << run.out;
+  // Only at the very start: a mark inside is no keyword.
+  const fs::path inside = scratch.Write("inside.jou", "journal 1\n\xEF\xBB\xBFrecord 0 get \"Session\" \"WorkPart\"\n");
+  run = Ktxhost("play " + Play(inside));
+  EXPECT_EQ(run.out, inside.string() + ":2: '\\xef\\xbb\\xbfrecord' outside a record\n");
+}
+
 }  // namespace

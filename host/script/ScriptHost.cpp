@@ -610,6 +610,9 @@ int Part_CreateSheetBody(tag_t part, int count, const JAM_point3d_s* points, tag
         *body = 0;
         PART_part* in = need(PART_of_tag(part), Error::kBadObject, "no part");
         if (count != 3 || points == nullptr) return kBadLoop;
+        for (int i = 0; i < count; ++i)
+          if (!std::isfinite(points[i].x) || !std::isfinite(points[i].y) || !std::isfinite(points[i].z))
+            return kBadLoop;
         // The face spans the corner's two sides; its normal is the first crossed with the second.
         FaceFrame face{{points[0].x, points[0].y, points[0].z},
                        {points[1].x - points[0].x, points[1].y - points[0].y, points[1].z - points[0].z,
@@ -719,7 +722,7 @@ int Part_CreatePlane(tag_t part, int count, const JAM_point3d_s* points, tag_t* 
       [&] {
         *plane = 0;
         PART_part* in = need(PART_of_tag(part), Error::kBadObject, "no part");
-        if (count != 2 || points == nullptr) return kBadLoop;
+        if (count != 2 || points == nullptr || !finitePoints(count, points)) return kBadLoop;
         const double origin[3] = {points[0].x, points[0].y, points[0].z};
         double matrix[9];
         if (!frameAlong(points[1], matrix)) return kBadLoop;
@@ -742,7 +745,7 @@ int Part_CreateLine(tag_t part, int count, const JAM_point3d_s* points, tag_t* l
       [&] {
         *line = 0;
         PART_part* in = need(PART_of_tag(part), Error::kBadObject, "no part");
-        if (count != 2 || points == nullptr) return kBadLoop;
+        if (count != 2 || points == nullptr || !finitePoints(count, points)) return kBadLoop;
         const double from[3] = {points[0].x, points[0].y, points[0].z}, to[3] = {points[1].x, points[1].y, points[1].z};
         *line = ES_create_line_in_part(in, from, to);
         return 0;
@@ -844,7 +847,8 @@ int Section_AddLoop(SC_section* section, int kind, int count, const JAM_point3d_
       },
       [&] {
         need(section, Error::kBadObject, "no section");
-        if ((kind != SC_section::kClosed && kind != SC_section::kOpen) || count <= 0 || points == nullptr)
+        if ((kind != SC_section::kClosed && kind != SC_section::kOpen) || count <= 0 || points == nullptr ||
+            !finitePoints(count, points))
           return kBadLoop;
         std::vector<tag_t> curves;
         for (int i = 0; i < count; ++i) {
@@ -866,7 +870,8 @@ int Section_AddLines(SC_section* section, int kind, int count, const JAM_point3d
       },
       [&] {
         need(section, Error::kBadObject, "no section");
-        if ((kind != SC_section::kClosed && kind != SC_section::kOpen) || count < 2 || points == nullptr)
+        if ((kind != SC_section::kClosed && kind != SC_section::kOpen) || count < 2 || points == nullptr ||
+            !finitePoints(count, points))
           return kBadLoop;
         std::vector<tag_t> lines;
         const int ends = kind == SC_section::kClosed ? count : count - 1;
