@@ -67,6 +67,11 @@ template <class T>
 tag_t makeEntity(PART_part* part, const double origin[3], const double matrix[9]) {
   if (part == nullptr) part = PART_ask_work_part();
   if (part == nullptr) return 0;
+  // No entity stands at a place that is not finite, nor points that way.
+  for (int k = 0; k < 3; ++k)
+    if (origin != nullptr && !std::isfinite(origin[k])) return 0;
+  for (int k = 0; k < 9; ++k)
+    if (matrix != nullptr && !std::isfinite(matrix[k])) return 0;
   T* entity = Host::CreateInPart<T>(part);
   entity->set_frame(origin, matrix);
   return entity->OmTag();
@@ -197,6 +202,8 @@ std::vector<double> ES_curve::ask_points() const {
 
 void ES_curve::set_points(const std::vector<double>& points) {
   if (points_ == nullptr || points.size() < 6) return;
+  for (double v : points)
+    if (!std::isfinite(v)) return;
   OM::OM__log(points_);
   points_->Items() = points;
   double origin[3], matrix[9];
@@ -224,6 +231,9 @@ tag_t ES_create_polyline(int count, const double* points) { return ES_create_pol
 tag_t ES_create_polyline_in_part(PART_part* part, int count, const double* points) {
   Host::Log("ES_create_polyline", std::to_string(count) + " " + v3(points));
   if (scriptedFailure("ES_create_polyline") || count < 2 || points == nullptr) return 0;
+  // No curve runs through a point that is not finite.
+  for (int i = 0; i < 3 * count; ++i)
+    if (!std::isfinite(points[i])) return 0;
   double along[9];
   if (count == 2) {
     const double d[3] = {points[3] - points[0], points[4] - points[1], points[5] - points[2]};

@@ -56,7 +56,8 @@ class KTX_HOST_API ES_curve : public GEOM_entity {
   int ask_point_count() const;
   // The points as x, y, z triples.
   std::vector<double> ask_points() const;
-  // Replaces the points (logged for undo); fewer than two points leave the curve as it is.
+  // Replaces the points (logged for undo); fewer than two points, or one that
+  // is not finite, leave the curve as it is.
   void set_points(const std::vector<double>& points);
 
  protected:
@@ -117,6 +118,7 @@ enum SO_update_option_t : int {};
 
 // ---- making entities (in the work part; 0 when there is none) ----------------
 // Each may be scripted to fail: the answer "<name>.fail" not 0 gives tag 0.
+// A point, origin or frame that is not finite (NaN, infinite) gives tag 0 too.
 KTX_HOST_API tag_t ES_create_point(const double point[3]);
 KTX_HOST_API tag_t ES_create_plane(const double origin[3], const double matrix[9]);
 KTX_HOST_API tag_t ES_create_csys(const double origin[3], const double matrix[9]);

@@ -3,6 +3,7 @@
 // digits, which read back to the same bits.
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -133,6 +134,27 @@ void payload(std::string& out, const Value& v) {
   throw Error::Exception(kJournalText, why, {}, line);
 }
 
+// A word of the text as a message shows it: a byte that is no printable
+// character as \xHH (a NUL does not cut the message, binary does not reach
+// the terminal), and at most 40 bytes of it.
+std::string shown(std::string_view s) {
+  constexpr std::size_t kMost = 40;
+  static const char* const kHex = "0123456789abcdef";
+  std::string out;
+  for (std::size_t i = 0; i < s.size() && i < kMost; ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c >= 0x20 && c < 0x7f) {
+      out += static_cast<char>(c);
+    } else {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  if (s.size() > kMost) out += "...";
+  return out;
+}
+
 // Splits a line into words; quoted words keep their escapes undone. A quoted
 // word is marked by a leading '"' kept in `quoted`. The words look into the
 // line, or, for a quoted word with escapes, into `unescaped` (never longer
@@ -163,7 +185,7 @@ void split(std::string_view line, int number, Words& w) {
     }
     ++i;
     std::size_t from = i;
-    while (i < line.size() && line[i] != '"' && line[i] != '\\') ++i;
+    while (i < line.size() && line[i] != '"' && line[i] != '\\' && line[i] != '\0') ++i;
     if (i < line.size() && line[i] == '"') {  // no escapes: the word is the line's
       w.words.push_back(line.substr(from, i - from));
       w.quoted.push_back(true);
@@ -180,6 +202,7 @@ void split(std::string_view line, int number, Words& w) {
         break;
       }
       if (c != '\\') {
+        if (c == '\0') bad(number, "a text holds a NUL byte (a text ends at none)");
         w.unescaped += c;
         continue;
       }
@@ -195,6 +218,7 @@ void split(std::string_view line, int number, Words& w) {
           bad(number, "bad \\x escape");
         unsigned value = 0;
         std::from_chars(line.data() + i, line.data() + i + 2, value, 16);
+        if (value == 0) bad(number, "a text holds a NUL (\\x00; a text ends at none)");
         w.unescaped += static_cast<char>(value);
         i += 2;
       } else {
@@ -215,10 +239,10 @@ long long integer(std::string_view s, int line, const char* what, long long low,
   const char* last = s.data() + s.size();
   auto [end, error] = std::from_chars(first, last, v);
   if (s.empty() || end != last || error == std::errc::invalid_argument)
-    bad(line, std::string(what) + " is not an integer (found " + std::string(s) + ")");
+    bad(line, std::string(what) + " is not an integer (found " + shown(s) + ")");
   if (error == std::errc::result_out_of_range || v < low || v > high)
     bad(line, std::string(what) + " out of range (expected " + std::to_string(low) + " to " + std::to_string(high) +
-                  ", found " + std::string(s) + ")");
+                  ", found " + shown(s) + ")");
   return v;
 }
 constexpr long long kIntLow = std::numeric_limits<int>::min();
@@ -240,7 +264,10 @@ double readReal(std::string_view s, int line) {
   }
   char* end = nullptr;
   double v = std::strtod(text, &end);
-  if (s.empty() || *end != '\0') bad(line, "not a number (found " + std::string(s) + ")");
+  if (s.empty() || *end != '\0') bad(line, "not a number (found " + shown(s) + ")");
+  // What no geometry can take is refused here, where it enters: "nan",
+  // "inf" and a number beyond a double's range (read as infinite).
+  if (!std::isfinite(v)) bad(line, "not a finite number (found " + shown(s) + ")");
   return v;
 }
 
@@ -422,19 +449,21 @@ bool JournalReader::Next(Record* out) {
   };
   while (text_->lines.next(in_.rdbuf(), line, number + 1)) {
     ++number;
+    // A text saved with a byte-order mark is read as without it.
+    if (number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
     split(line, number, w);
     if (w.words.empty() || (!w.quoted[0] && !w.words[0].empty() && w.words[0][0] == '#')) continue;
     std::string_view key = w.words[0];
     auto need = [&](std::size_t n) {
-      if (w.words.size() < n) bad(number, "too few words in a '" + std::string(key) + "' line");
+      if (w.words.size() < n) bad(number, "too few words in a '" + shown(key) + "' line");
     };
     auto atMost = [&](std::size_t n) {
       if (w.words.size() > n)
-        bad(number, "unexpected '" + std::string(w.words[n]) + "' after a '" + std::string(key) + "' line");
+        bad(number, "unexpected '" + shown(w.words[n]) + "' after a '" + shown(key) + "' line");
     };
     if (!header_) {
       if (w.words.size() == 2 && key == "journal" && !w.quoted[1] && w.words[1] != "1")
-        bad(number, "journal version " + std::string(w.words[1]) + " is not read here (expected 'journal 1')");
+        bad(number, "journal version " + shown(w.words[1]) + " is not read here (expected 'journal 1')");
       if (line != kHeader) bad(number, "not a journal (expected the first line 'journal 1')");
       header_ = true;
       continue;
@@ -449,12 +478,12 @@ bool JournalReader::Next(Record* out) {
       int deepest = lastDepth_ + 1;
       if (depth > deepest)
         bad(number, "nested record without its caller (expected depth at most " + std::to_string(deepest) +
-                        ", found " + std::string(w.words[1]) + ")");
+                        ", found " + shown(w.words[1]) + ")");
       int methodType = -1;
       for (int t = 0; t < 3; ++t)
         if (w.words[2] == kMethodTypes[t]) methodType = t;
       if (methodType < 0)
-        bad(number, "unknown call type (expected method, get or set, found " + std::string(w.words[2]) + ")");
+        bad(number, "unknown call type (expected method, get or set, found " + shown(w.words[2]) + ")");
       bool handOut = reading_;
       if (handOut) handOutTo(out);
       startRecord();
@@ -469,9 +498,9 @@ bool JournalReader::Next(Record* out) {
       if (handOut) return true;
       continue;
     }
-    if (!reading_) bad(number, "'" + std::string(key) + "' outside a record");
+    if (!reading_) bad(number, "'" + shown(key) + "' outside a record");
     if (ended_ != 0)
-      bad(number, "'" + std::string(key) + "' after the record's end (" + endingName(r.state) + " at line " +
+      bad(number, "'" + shown(key) + "' after the record's end (" + endingName(r.state) + " at line " +
                       std::to_string(ended_) + ")");
     if (key == "attributes") {
       need(2);
@@ -483,7 +512,7 @@ bool JournalReader::Next(Record* out) {
       if (r.thisKind != 0) bad(number, "a second object for the record");
       r.thisKind = w.words[1] == "ptr" ? 'p' : w.words[1] == "tag" ? 't' : 0;
       if (r.thisKind == 0)
-        bad(number, "unknown object kind (expected ptr or tag, found " + std::string(w.words[1]) + ")");
+        bad(number, "unknown object kind (expected ptr or tag, found " + shown(w.words[1]) + ")");
       r.thisTag = static_cast<tag_t>(integer(w.words[2], number, "tag", 0, kTagHigh));
     } else if (key == "end-of-arguments") {
       atMost(1);
@@ -514,7 +543,7 @@ bool JournalReader::Next(Record* out) {
           v.kind = k.kind;
           known = true;
         }
-      if (!known) bad(number, "unknown value kind " + std::string(w.words[1]));
+      if (!known) bad(number, "unknown value kind " + shown(w.words[1]));
       v.name = w.words[2];
       if (w.quoted[3]) v.type = w.words[3];
       std::string_view first = w.words[4];
@@ -523,7 +552,7 @@ bool JournalReader::Next(Record* out) {
         case ValueKind::Logical:
           atMost(5);
           if (first != "true" && first != "false")
-            bad(number, "not a logical (expected true or false, found " + std::string(first) + ")");
+            bad(number, "not a logical (expected true or false, found " + shown(first) + ")");
           v.integer = first == "true";
           break;
         case ValueKind::Integer:
@@ -565,7 +594,7 @@ bool JournalReader::Next(Record* out) {
           }
           long long n = integer(first, number, "count", 0, kIntHigh);
           if (w.words.size() != 5 + static_cast<std::size_t>(n))
-            bad(number, "wrong number of values (expected " + std::string(first) + ", found " +
+            bad(number, "wrong number of values (expected " + shown(first) + ", found " +
                             std::to_string(w.words.size() - 5) + ")");
           v.reals.reserve(static_cast<std::size_t>(n));
           for (long long i = 0; i < n; ++i) v.reals.push_back(readReal(w.words[5 + static_cast<std::size_t>(i)], number));
@@ -580,14 +609,14 @@ bool JournalReader::Next(Record* out) {
           }
           long long n = integer(first, number, "count", 0, kIntHigh);
           if (w.words.size() != 5 + static_cast<std::size_t>(n))
-            bad(number, "wrong number of texts (expected " + std::string(first) + ", found " +
+            bad(number, "wrong number of texts (expected " + shown(first) + ", found " +
                             std::to_string(w.words.size() - 5) + ")");
           for (long long i = 0; i < n; ++i) v.texts.emplace_back(w.words[5 + static_cast<std::size_t>(i)]);
           break;
         }
       }
     } else {
-      bad(number, "unknown line " + std::string(key));
+      bad(number, "unknown line " + shown(key));
     }
   }
   if (!header_) bad(number, "empty journal (expected the first line 'journal 1')");

@@ -1,6 +1,7 @@
 #include "kernel/Kernel.hpp"
 
 #include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -444,7 +445,10 @@ int MakePlanarSheet(const std::vector<std::vector<double>>& polygons, const doub
   *sheet = 0;
   if (point == nullptr || normal == nullptr || polygons.empty()) return ZV_ERROR_bad_value;
   for (const std::vector<double>& polygon : polygons)
-    if (polygon.size() < 9) return ZV_ERROR_bad_value;
+    if (polygon.size() < 9 || !std::all_of(polygon.begin(), polygon.end(), [](double v) { return std::isfinite(v); }))
+      return ZV_ERROR_bad_value;
+  for (int k = 0; k < 3; ++k)
+    if (!std::isfinite(point[k]) || !std::isfinite(normal[k])) return ZV_ERROR_bad_value;
   if (normal[0] == 0 && normal[1] == 0 && normal[2] == 0) return ZV_ERROR_bad_value;
   TopoDS_Shape face;
   if (!Shapes::PlanarFace(polygons, point, normal, &face)) return ZV_ERROR_geometry;

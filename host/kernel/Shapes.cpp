@@ -138,10 +138,23 @@ void quiet() {
 
 }  // namespace
 
+namespace {
+// Whether every number is finite: the modeller is never handed a NaN or an
+// infinity (on some it loops without end).
+bool finite(const double* values, std::size_t count) {
+  if (values == nullptr) return false;
+  for (std::size_t i = 0; i < count; ++i)
+    if (!std::isfinite(values[i])) return false;
+  return true;
+}
+}  // namespace
+
 bool PlanarFace(const std::vector<std::vector<double>>& polygons, const double point[3], const double normal[3],
                 TopoDS_Shape* face) {
   double n[3];
-  if (polygons.empty() || !unit(normal, n)) return false;
+  if (polygons.empty() || !finite(point, 3) || !finite(normal, 3) || !unit(normal, n)) return false;
+  for (const std::vector<double>& points : polygons)
+    if (!finite(points.data(), points.size())) return false;
   try {
     std::vector<std::vector<gp_Pnt>> loops;
     for (const std::vector<double>& points : polygons) {
@@ -242,7 +255,7 @@ void SewnEdges(const std::vector<FaceBoundary>& faces, double tolerance, std::ve
 }
 
 bool Prism(const TopoDS_Shape& face, const double path[3], TopoDS_Shape* solid) {
-  if (!(dot(path, path) > kSamePoint * kSamePoint)) return false;
+  if (!finite(path, 3) || !(dot(path, path) > kSamePoint * kSamePoint)) return false;
   try {
     BRepPrimAPI_MakePrism prism(face, gp_Vec(path[0], path[1], path[2]), Standard_True);
     if (!prism.IsDone()) return false;
@@ -256,6 +269,7 @@ bool Prism(const TopoDS_Shape& face, const double path[3], TopoDS_Shape* solid) 
 }
 
 Outcome Offset(const TopoDS_Shape& shape, double offset, double tolerance, TopoDS_Shape* result) {
+  if (!std::isfinite(offset) || !std::isfinite(tolerance)) return Outcome::Failed;
   try {
     if (offset < 0 && IsSolid(shape)) {
       // A solid no wider than twice the offset along some axis has no point
@@ -326,7 +340,7 @@ Outcome Boolean(const TopoDS_Shape& target, const std::vector<TopoDS_Shape>& too
 
 Outcome HalfSpace(const TopoDS_Shape& shape, const double point[3], const double normal[3], TopoDS_Shape* result) {
   double n[3];
-  if (!unit(normal, n)) return Outcome::Failed;
+  if (!finite(point, 3) || !finite(normal, 3) || !unit(normal, n)) return Outcome::Failed;
   try {
     double min[3], max[3];
     if (!Bounds(shape, nullptr, nullptr, min, max)) return Outcome::NoVolume;
@@ -389,6 +403,7 @@ double Volume(const TopoDS_Shape& shape) {
 bool Bounds(const TopoDS_Shape& shape, const double origin[3], const double matrix[9], double min[3],
             double max[3]) {
   if (shape.IsNull()) return false;
+  if (origin != nullptr && matrix != nullptr && (!finite(origin, 3) || !finite(matrix, 9))) return false;
   TopoDS_Shape placed = shape;
   bool leftHanded = false;
   if (origin != nullptr && matrix != nullptr) {
@@ -415,6 +430,7 @@ bool Bounds(const TopoDS_Shape& shape, const double origin[3], const double matr
 
 int Classify(const TopoDS_Shape& shape, const double point[3], double tolerance) {
   int answer = -1;
+  if (!finite(point, 3)) return answer;
   for (TopExp_Explorer solids(shape, TopAbs_SOLID); solids.More(); solids.Next()) {
     BRepClass3d_SolidClassifier classifier(solids.Current(), gp_Pnt(point[0], point[1], point[2]), tolerance);
     TopAbs_State state = classifier.State();

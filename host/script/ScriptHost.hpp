@@ -81,6 +81,15 @@ KTX_HOST_API int Part_CreateSheetBody(tag_t part, int count, const JAM_point3d_s
 // the second, result "line", class "Line"). Exactly two points, else kBadLoop.
 KTX_HOST_API int Part_CreatePlane(tag_t part, int count, const JAM_point3d_s* points, tag_t* plane);
 KTX_HOST_API int Part_CreateLine(tag_t part, int count, const JAM_point3d_s* points, tag_t* line);
+// "Part", by tag: methods CreatePoint (a point entity at the one of "points",
+// result "point", class "Point"), CreateDirection (a direction entity through
+// the first of "points" along the second, result "direction", class
+// "Direction") and CreateCoordinateSystem (a coordinate system at the first
+// with the second as its Z axis, result "csys", class "CoordinateSystem").
+// Points that are not finite, a zero direction or another count: kBadLoop.
+KTX_HOST_API int Part_CreatePoint(tag_t part, int count, const JAM_point3d_s* points, tag_t* point);
+KTX_HOST_API int Part_CreateDirection(tag_t part, int count, const JAM_point3d_s* points, tag_t* direction);
+KTX_HOST_API int Part_CreateCoordinateSystem(tag_t part, int count, const JAM_point3d_s* points, tag_t* csys);
 // "Builder", by pointer: Commit validates the builder and commits it (result
 // "object": the feature a feature builder made or edited, else 0); Preview
 // has the builder make its preview bodies and lets them go again (result
@@ -168,6 +177,13 @@ struct PlaySummary {
 };
 KTX_HOST_API bool Play(const JAM::Journal& journal, std::string* error, int* errorLine = nullptr,
                        PlaySummary* summary = nullptr);
+
+// The journal class a live object is scripted as (what the object is: a
+// builder's own class, a host entity's, a feature's parameters' class), and
+// whether it is of `journalClass` or a class below it: the check the player
+// makes of every object a record passes.
+KTX_HOST_API std::string JournalClassOf(const OM::Object* object);
+KTX_HOST_API bool IsA(const OM::Object* object, const std::string& journalClass);
 
 // The same a record at a time, for a journal read as a stream: Play gives
 // what Play above gives for the record at `index` of the journal (a nested

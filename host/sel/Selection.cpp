@@ -363,7 +363,7 @@ std::vector<tag_t> SC_section::ask_rule_entities() const {
 
 void SC_section::add_loop(int kind, int count, const tag_t* curves) {
   Host::Log("SC_section_add_loop", tagText(this) + " " + std::to_string(kind) + " " + std::to_string(count));
-  if (count < 1 || curves == nullptr) return;
+  if (count < 1 || curves == nullptr || std::find(curves, curves + count, tag_t{0}) != curves + count) return;
   auto& loops = writable(loops_)->Items();
   auto& members = writable(Tags())->Items();
   auto& kinds = writable(loopKinds_)->Items();

@@ -152,6 +152,8 @@ class KTX_HOST_API SC_section : public TagListObject {
   // The entities of every rule, in order.
   std::vector<tag_t> ask_rule_entities() const;
   // Appends one loop of `count` curves (a new SC_loop in the section's part).
+  // A loop holding no curve, or tag 0 among them (an entity that could not be
+  // made, as one at a point that is not finite), is not added.
   void add_loop(int kind, int count, const tag_t* curves);
   int ask_loop_count() const;
   // The loop objects in the order added.

@@ -1,0 +1,197 @@
+// What a script records plays back, and what no journal, file or command
+// line may do to the host: hang it, exhaust it, or change a file it did not
+// mean to write. Runs ktxhost as a user would.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "JamTestSupport.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using stamvik_test::CommandRun;
+
+const fs::path kData = fs::path(STAMVIK_TEST_DATA);
+const fs::path kExamples = kData / ".." / ".." / "examples";
+
+std::string FileText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+// A scratch folder of the test's own, gone when the test ends.
+class Scratch {
+ public:
+  explicit Scratch(const std::string& name)
+      : path_(fs::temp_directory_path() / (name + "_" + std::to_string(getpid()))) {
+    fs::create_directories(path_);
+  }
+  ~Scratch() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  fs::path operator/(const std::string& name) const { return path_ / name; }
+  fs::path Write(const std::string& name, const std::string& text) const {
+    std::ofstream(path_ / name, std::ios::binary) << text;
+    return path_ / name;
+  }
+
+ private:
+  fs::path path_;
+};
+
+// ktxhost with the arguments; standard error is what is kept.
+CommandRun Ktxhost(const std::string& arguments) {
+  return stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " " + arguments + " 2>&1 >/dev/null");
+}
+
+std::string Play(const fs::path& journal, const std::string& options = "") {
+  return journal.string() + " " + options + (options.empty() ? "" : " ") + STAMVIK_PLUGIN;
+}
+
+// ---- what is recorded plays back ------------------------------------------------------
+
+TEST(PlayBack, EveryTagValuedMemberOfEveryPublishedClassPlaysBackItsRecording) {
+  // The journal sets and gets each member whose value is an object by tag;
+  // the members it covers must be every one the plug-in publishes.
+  const fs::path journal = kData / "play_tag_members.jou";
+  std::set<std::string> covered;
+  const std::regex get(R"re(record 0 get "([^"]+)" "([^"]+)"\n  this ptr \d+\n  result tag )re");
+  const std::string text = FileText(journal);
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), get); it != std::sregex_iterator(); ++it)
+    covered.insert((*it)[1].str() + " " + (*it)[2].str());
+  std::set<std::string> published;
+  CommandRun list = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " published 2>/dev/null");
+  ASSERT_EQ(list.status, 0);
+  std::istringstream lines(list.out);
+  std::string cls;
+  const std::regex member(R"re(    \d+ get (\S+) result "[^"]*" tag .*)re");
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch m;
+    if (line.rfind("class ", 0) == 0) cls = line.substr(6);
+    if (std::regex_match(line, m, member)) published.insert(cls + " " + m[1].str());
+  }
+  EXPECT_EQ(published.size(), 16u);
+  EXPECT_EQ(covered, published);
+
+  Scratch scratch("play_tag_members");
+  CommandRun first = Ktxhost("play " + Play(journal, "--record " + (scratch / "out.jou").string()));
+  ASSERT_EQ(first.status, 0) << first.out;
+  CommandRun second = Ktxhost("play " + Play(scratch / "out.jou", "--record " + (scratch / "out2.jou").string()));
+  ASSERT_EQ(second.status, 0) << second.out;
+  EXPECT_EQ(FileText(scratch / "out2.jou"), FileText(scratch / "out.jou"));
+  // Every object the getters gave back was a live one, not 0.
+  const std::string recorded = FileText(scratch / "out.jou");
+  for (const char* cls : {"Point", "Direction", "CoordinateSystem", "Plane"}) {
+    SCOPED_TRACE(cls);
+    EXPECT_NE(recorded.find(std::string("\" \"") + cls + "\" 10"), std::string::npos);
+  }
+}
+
+TEST(PlayBack, AnObjectOfAnotherClassIsRefusedWithItsLine) {
+  const std::string head =
+      "journal 1\n"
+      "record 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 0\n"
+      "record 0 get \"Part\" \"DieCollection\"\n  this tag 1\n"
+      "  result tag \"diecollection\" \"Die.DieCollection\" 1\n  closed 0\n"
+      "record 0 method \"Part\" \"CreatePoint\"\n  this tag 1\n"
+      "  in struct-array \"points\" \"Point3d\" 3 1 2 3\n  result tag \"point\" \"Point\" 2\n  closed 0\n"
+      "record 0 method \"Part\" \"CreateDirection\"\n  this tag 1\n"
+      "  in struct-array \"points\" \"Point3d\" 6 0 0 0 1 0 0\n  result tag \"direction\" \"Direction\" 3\n"
+      "  closed 0\n"
+      "record 0 method \"Die.DieCollection\" \"CreateDieLocation\"\n  this tag 1\n"
+      "  result tag \"item\" \"Die.DieLocationBuilder\" 10\n  closed 0\n";
+  struct Row {
+    const char* member;
+    const char* cls;
+    int tag;
+    const char* message;  // empty: plays
+  };
+  const Row rows[] = {
+      {"Point", "Point", 2, ""},
+      {"Vector", "Direction", 3, ""},
+      {"Point", "Point", 3, "tag 3 is an object of another class (expected \"Point\", found \"Direction\")"},
+      {"Vector", "Direction", 2, "tag 2 is an object of another class (expected \"Direction\", found \"Point\")"},
+      {"Plane", "Plane", 2, "tag 2 is an object of another class (expected \"Plane\", found \"Point\")"},
+  };
+  Scratch scratch("play_tag_class");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.member) + " " + std::to_string(row.tag));
+    std::string name = row.member;
+    for (char& c : name) c = static_cast<char>(std::tolower(c));
+    const fs::path journal = scratch.Write(
+        "j.jou", head + "record 0 set \"Die.DieLocationBuilder\" \"" + row.member + "\"\n  this ptr 10\n  in tag \"" +
+                     name + "\" \"" + row.cls + "\" " + std::to_string(row.tag) + "\n  closed 0\n");
+    CommandRun run = Ktxhost("play " + Play(journal));
+    if (*row.message == '\0') {
+      EXPECT_EQ(run.status, 0) << run.out;
+    } else {
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.out, journal.string() + ":25: " + row.message + "\n");
+    }
+  }
+}
+
+// ---- what the journal reader refuses ------------------------------------------------------
+
+TEST(JournalText, ANumberOrTextNoCallCanTakeIsRefusedWithItsLine) {
+  const std::string head = "record 0 get \"Session\" \"WorkPart\"\n";
+  struct Row {
+    const char* name;
+    std::string text;  // the journal after its header line
+    std::string message;  // after "FILE:"
+  };
+  const Row rows[] = {
+      {"nan", head + "  in double \"d\" - nan 0\n  closed 0\n", "3: not a finite number (found nan)"},
+      {"inf", head + "  in double \"d\" - -inf 0\n  closed 0\n", "3: not a finite number (found -inf)"},
+      {"beyond a double", head + "  in double \"d\" - 1e400 0\n  closed 0\n",
+       "3: not a finite number (found 1e400)"},
+      {"in a point list", head + "  result tag \"workpart\" \"Part\" 1\n  closed 0\n" + "record 0 method \"Section\" \"AddLoop\"\n  this ptr 12\n" +
+                              "  in struct-array \"points\" \"Point3d\" 6 0 0 0 1 NaN 0\n  closed 0\n",
+       "7: not a finite number (found NaN)"},
+      {"NUL escaped in a text", head + "  in string \"s\" - \"flange\\x00up\"\n  closed 0\n",
+       "3: a text holds a NUL (\\x00; a text ends at none)"},
+      {"NUL byte in a text", head + "  in string \"s\" - \"flange" + std::string(1, '\0') + "up\"\n  closed 0\n",
+       "3: a text holds a NUL byte (a text ends at none)"},
+      {"NUL in a keyword", "rec" + std::string(1, '\0') + "ord 0 get \"Session\" \"WorkPart\"\n",
+       "2: 'rec\\x00ord' outside a record"},
+      {"binary", std::string(200, '\xff') + "\n",
+       "2: '" + [] {
+         std::string s;
+         for (int i = 0; i < 40; ++i) s += "\\xff";
+         return s;
+       }() + "...' outside a record"},
+  };
+  Scratch scratch("journal_text");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const fs::path journal = scratch.Write("j.jou", "journal 1\n" + row.text);
+    CommandRun run = Ktxhost("play " + Play(journal));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, journal.string() + ":" + row.message + "\n");
+  }
+}
+
+TEST(JournalText, AJournalSavedWithAByteOrderMarkPlays) {
+  Scratch scratch("journal_bom");
+  const fs::path journal = scratch.Write(
+      "bom.jou", "\xEF\xBB\xBFjournal 1\nrecord 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n"
+                 "  closed 0\n");
+  CommandRun run = Ktxhost("play " + Play(journal));
+  EXPECT_EQ(run.status, 0) << run.out;
+  // Only at the very start: a mark inside is no keyword.
+  const fs::path inside = scratch.Write("inside.jou", "journal 1\n\xEF\xBB\xBFrecord 0 get \"Session\" \"WorkPart\"\n");
+  run = Ktxhost("play " + Play(inside));
+  EXPECT_EQ(run.out, inside.string() + ":2: '\\xef\\xbb\\xbfrecord' outside a record\n");
+}
+
+}  // namespace
