@@ -328,6 +328,29 @@ TEST_F(Manikin, SavedInInchesOpensInMillimetres) {
   EXPECT_TRUE(VD::ErrorDialogs().empty());
 }
 
+TEST_F(Manikin, AManikinWithNoSizeNameOpensTheFileItSavedAgain) {
+  ManikinBuilder* m = Make();
+  m->SetStandard(UserDefined);
+  SetSizes({16, 17, 12, 10, 20, 18, 7, 4});
+  const std::string file = Scratch("nameless.hsd");
+  ASSERT_EQ(m->SaveToFile(file.c_str()), 0);
+  EXPECT_EQ(stamvik_test::FileLines(file)[6], "PERCENTILE:   ");
+  SetSizes({1, 1, 1, 1, 1, 1, 1, 1});
+  m->SetCurrentManikinSize(UString("Tall"));
+  EXPECT_EQ(m->OpenFromFile(file.c_str()), 0);
+  VD_2DManikin_user_defined_manikin_size_value_t r{};
+  m->GetManikinSizeData(&r);
+  EXPECT_EQ(r.thigh, 16);
+  EXPECT_EQ(r.handGrip, 4);
+  EXPECT_EQ(m->GetCurrentManikinSize().utf8(), "");
+  EXPECT_TRUE(VD::ErrorDialogs().empty());
+  // A bare line is passed over when a later one names the size.
+  std::string named = SizeFile();
+  named.replace(named.find("PERCENTILE"), 0, "PERCENTILE:\n");
+  EXPECT_EQ(m->OpenFromFile(Write("named.hsd", named).c_str()), 0);
+  EXPECT_EQ(m->GetCurrentManikinSize().utf8(), "SAE J826 99%");
+}
+
 TEST_F(Manikin, KeysAreReadWhateverTheirCaseAndSeparator) {
   const std::string file = Write("keys.txt", "!LEG_LENGTH: 1\n# ARM_LENGTH: 2\n  leg_length = 400  \n" +
                                                  std::string(3000, 'x') + "\nLEG_LENGTH: 7\nARM_LENGTH:\n"
@@ -352,15 +375,21 @@ TEST_F(Manikin, KeysAreReadWhateverTheirCaseAndSeparator) {
 TEST_F(Manikin, BadSizeFilesChangeNothing) {
   struct Row {
     std::string name, text, note;
-    int code;
+    int code, refusal;
   };
   const std::string missing = testing::TempDir() + "manikin_none_" + std::to_string(::getpid());
+  std::string noPercentile = SizeFile();
+  noPercentile.replace(noPercentile.find("PERCENTILE"), 10, "PERCENT");
+  const std::string bareHandLength = "HAND_LENGTH:";
   const Row rows[] = {
-      {"negative", SizeFile("ARM_LENGTH", "ARM_LENGTH: -2"), "ARM_LENGTH is out of range.", -3},
-      {"word", SizeFile("FOREARM_LENGTH", "FOREARM_LENGTH: abc"), "FOREARM_LENGTH is out of range.", -3},
-      {"nohand", SizeFile("HAND_LENGTH", "! no hand"), "HAND_LENGTH is not read in the general default data structure.", -2},
-      {"unit", "UNIT: cm\n", "UNIT is out of range.", -3},
-      {"", "", "The File " + missing + " can not open or not found.", -1},
+      {"negative", SizeFile("ARM_LENGTH", "ARM_LENGTH: -2"), "ARM_LENGTH is out of range.", -3, 3770428},
+      {"word", SizeFile("FOREARM_LENGTH", "FOREARM_LENGTH: abc"), "FOREARM_LENGTH is out of range.", -3, 3770428},
+      {"nohand", SizeFile("HAND_LENGTH", "! no hand"), "HAND_LENGTH is not read in the general default data structure.", -2, 3770427},
+      {"barehand", SizeFile("HAND_LENGTH", bareHandLength), "HAND_LENGTH is not read in the general default data structure.", -2, 3770427},
+      {"nopercentile", noPercentile, "PERCENTILE is not read in the general default data structure.", -2, 3770427},
+      {"bareunit", "UNIT:\nPERCENTILE: x\n", "UNIT is not read in the general default data structure.", -2, 3770427},
+      {"unit", "UNIT: cm\n", "UNIT is out of range.", -3, 3770428},
+      {"", "", "The File " + missing + " can not open or not found.", -1, 3770426},
   };
   ManikinBuilder* m = Make();
   SetSizes({400, 410, 300, 250, 500, 450, 180, 100});
@@ -370,7 +399,7 @@ TEST_F(Manikin, BadSizeFilesChangeNothing) {
     VD::ClearErrorDialogs();
     const int marks = OM::OM_ask_undo_mark_count();
     const std::string file = row.name.empty() ? missing : Write(row.name, row.text);
-    EXPECT_EQ(m->OpenFromFile(file.c_str()), 0);
+    EXPECT_EQ(m->OpenFromFile(file.c_str()), row.refusal) << row.name;
     ASSERT_FALSE(Error::Notes().empty()) << row.name;
     EXPECT_EQ(Error::Notes()[0], row.note);
     std::vector<std::string> reports;
