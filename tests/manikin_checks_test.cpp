@@ -455,6 +455,52 @@ FEATURE_RECORD* Rule(PART_part* part, const char* name, const std::vector<RulePa
   return OM::TagToObject<FEATURE_RECORD>(frec);
 }
 
+TEST_F(Manikin, ARuleTextWritesADoubleQuoteTwice) {
+  struct Row {
+    const char* value;  // as the rule is given it
+    int status;
+    const char* text;  // what the rule reads back
+  };
+  const Row rows[] = {
+      {"\"5'8\"\" driver\"", 0, "5'8\" driver"},
+      {"\"\"", 0, ""},
+      {"\"\"\"\"", 0, "\""},
+      {"\"a\"\"\"\"b\"", 0, "a\"\"b"},
+      {"\"a\"b\"", KnowledgeRule::kBadValue, nullptr},
+      {"\"\"\"", KnowledgeRule::kBadValue, nullptr},
+      {"\"a\"\"", KnowledgeRule::kBadValue, nullptr},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.value);
+    const std::string name = "QUOTES" + std::to_string(++n);
+    const char* names[] = {"Percentage_usr"};
+    const char* values[] = {row.value};
+    EXPECT_EQ(VD_KF_create_child_rule(part()->OmTag(), "root:", name.c_str(), "%qd_vd_2dmanikin", 1, names, values,
+                                      nullptr),
+              row.status);
+    if (row.text == nullptr) continue;
+    char* text = nullptr;
+    ASSERT_EQ(VD_KF_get_string(("root:" + name + ":Percentage_usr:").c_str(), &text), 0);
+    EXPECT_STREQ(text, row.text);
+    SM_free(text);
+  }
+  // In a list the doubled quote stays inside its item.
+  const char* names[] = {"Names"};
+  const char* values[] = {"{\"a\"\",b\", \"c\"}"};
+  ASSERT_EQ(VD_KF_create_child_rule(part()->OmTag(), "root:", "QUOTES_LIST", "%qd_vd_2dmanikin", 1, names, values,
+                                    nullptr),
+            0);
+  int count = 0;
+  char** texts = nullptr;
+  ASSERT_EQ(VD_KF_get_string_list("root:QUOTES_LIST:Names:", &count, &texts), 0);
+  ASSERT_EQ(count, 2);
+  EXPECT_STREQ(texts[0], "a\",b");
+  EXPECT_STREQ(texts[1], "c");
+  for (int i = 0; i < count; ++i) SM_free(texts[i]);
+  SM_free(texts);
+}
+
 TEST_F(Manikin, ReadBackFromTheRuleInstance) {
   FEATURE_RECORD* frec = Rule(part(), "VD_2DM4", {{"Occ_Location", "2"}, {"Vehicle_class", "2"},
                                                   {"Standard", "0"}, {"Percentage_acc", "3"},

@@ -149,6 +149,21 @@ TEST_F(ManikinCommit, AnEnumerationValueOfNoMemberIsRefusedAndNothingCommitted) 
   }
 }
 
+TEST_F(ManikinCommit, ASizeNameAndFileHoldingADoubleQuoteCommitAndReadBackTheSame) {
+  ManikinBuilder* m = Driver(J826Type95thPercentile);
+  m->SetCurrentManikinSize(UString("5'8\" driver"));
+  m->SetOpenFromFile(UString("C:\\sizes\\\"tall\".hsd"));
+  FEATURE_RECORD* frec = nullptr;
+  ASSERT_EQ(m->commit_feature(&frec), 0);
+  ASSERT_NE(frec, nullptr);
+  auto p = Parameters(Rules(part())[0]);
+  EXPECT_EQ(p["Percentage_usr"], "\"5'8\"\" driver\"");
+  EXPECT_EQ(p["usr_def_file"], "\"C:\\sizes\\\"\"tall\"\".hsd\"");
+  ManikinBuilder* again = Make(frec);
+  EXPECT_EQ(again->GetCurrentManikinSize().utf8(), "5'8\" driver");
+  EXPECT_EQ(again->GetOpenFromFile().utf8(), "C:\\sizes\\\"tall\".hsd");
+}
+
 TEST_F(ManikinCommit, DesignPointRequirementsByPercentileAndSource) {
   VD::SetDefaultsFileValue("VD_DP_PROJ_NAME", "Sedan");
   VD::SetDefaultsFileValue("VD_2DM_HIP_POINT_ANG_PROPERTY_NAME", "hip");

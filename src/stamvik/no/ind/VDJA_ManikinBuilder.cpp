@@ -488,7 +488,16 @@ int ManikinBuilder::OpenFromFile(const char* fileName) {
 
 namespace {
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+// A text as the rule language reads it: between double quotes, each double
+// quote inside written twice (a size name such as 5'8" driver).
+std::string Quoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
 
 template <class Texts>
 std::string TextList(const Texts& texts, int count) {
