@@ -142,6 +142,8 @@ TEST_F(DrawDieBuild, ABlankOrFlangeSelectionThatIsNoClosedLoopStopsTheBuild) {
       {"flange of two lines apart", true, {Line(0, 0, 10, 0), Line(0, 5, 10, 5)}},
       {"flange of two closed squares", true, {Square(10), Square(20, 5)}},
   };
+  const double o[3] = {0, 0, 0}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  die()->SetBasePlane(ES_create_plane(o, m));
   for (const Row& row : rows) {
     SELECT_OBJECT_list* list = row.flange ? die()->GetFlangeCurve() : die()->GetBlankCurve();
     list->set_tags(static_cast<int>(row.curves.size()), row.curves.data());
@@ -153,6 +155,39 @@ TEST_F(DrawDieBuild, ABlankOrFlangeSelectionThatIsNoClosedLoopStopsTheBuild) {
     ASSERT_EQ(Error::SevereErrors().size(), 1u) << row.what;
     EXPECT_EQ(Error::SevereErrors()[0].text, "Error occurs on processing input curves.") << row.what;
     list->clear();
+  }
+}
+
+TEST_F(DrawDieBuild, ABasePlaneThatGivesNoDirectionStopsTheBuildBeforeAnythingIsMade) {
+  struct Row {
+    const char* what;
+    int base;  // 0 none, 1 a point, 2 a plane
+    int status;
+  };
+  const Row rows[] = {
+      {"a point", 1, Error::kBadObject},
+      {"none", 0, Error::kBadObject},
+      {"a plane", 2, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Ready();
+    const double o[3] = {0, 0, -75.5}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    die()->SetBasePlane(row.base == 0 ? 0 : row.base == 1 ? ES_create_point(o) : ES_create_plane(o, m));
+    Host::ClearCalls();
+    Error::ClearSevereErrors();
+    EXPECT_EQ(die()->commit(), row.status);
+    EXPECT_EQ(Args("IPlane").empty(), false);
+    // Not even the working curves are made on a plane that gives no direction.
+    EXPECT_EQ(Args("Features.FeatureBuilder").empty(), row.status != 0);
+    EXPECT_EQ(Args("RSO_create_feature").empty(), row.status != 0);
+    if (row.status != 0) {
+      ASSERT_EQ(Error::SevereErrors().size(), 1u);
+      EXPECT_EQ(Error::SevereErrors()[0].text, "The base plane gives no direction.");
+      EXPECT_EQ(die()->GetTfeatureSet(), 0u);
+    }
+    die()->destroy();
+    ResetDie();
   }
 }
 

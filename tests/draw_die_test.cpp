@@ -156,6 +156,8 @@ TEST_F(DrawDie, WhatABuildMadeBeforeItStoppedIsGroupedAlsoIntoASetThatHasNoMembe
     auto* die = DieDesDrawDieBuilderFactory::Create(editing, part());
     die->GetPunchCurve()->set_tags(4, punchSides.data());
     die->GetBlankCurve()->set_tags(4, blankSides.data());
+    const double o[3] = {0, 0, 0}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    die->SetBasePlane(ES_create_plane(o, m));
     const std::size_t setsBefore = Host::FeatureSetsOfPart(part()).size();
     // The sheet gives no rough offset: the build stops after joining the profiles.
     EXPECT_EQ(die->commit(), 3030593) << editing;

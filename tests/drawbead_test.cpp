@@ -454,6 +454,25 @@ TEST_F(DrawBeadSplit, ACenterlineOfThreeLinesGivesOneSegmentPerLineKeptApartByTh
   }
 }
 
+TEST_F(DrawBeadSplit, WatchingTheCenterlineWatchesEachLoopThenTheCurvesItChains) {
+  GiveCenterline({{0, 0, 0, 10, 0, 0, 10, 20, 0}, {0, 5, 0, 0, 9, 0}});
+  const SC_section* centerline = bead_->GetCenterline();
+  ASSERT_EQ(centerline->ask_loop_count(), 2);
+  const tag_t loops[2] = {centerline->ask_nth_loop(0), centerline->ask_nth_loop(1)};
+  // The section lists the three lines in loop order.
+  ASSERT_EQ(centerline->ask_count(), 3);
+  const auto tag = [](tag_t t) { return "tag=" + std::to_string(t); };
+  const std::vector<std::string> want = {tag(centerline->ask_tag()), tag(loops[0]),
+                                         tag(centerline->ask_nth(0)), tag(centerline->ask_nth(1)),
+                                         tag(loops[1]),               tag(centerline->ask_nth(2))};
+  Host::ClearCalls();
+  bead_->WatchObjects();
+  std::vector<std::string> watched;
+  for (const Host::Call& c : Host::Calls())
+    if (c.name == "OM_watch_object") watched.push_back(c.args);
+  EXPECT_EQ(watched, want);
+}
+
 TEST_F(DrawBeadSplit, NoSingleLoopOrNoFirstPathMakesNoSegment) {
   struct Row {
     const char* what;
@@ -624,6 +643,11 @@ TEST_F(DrawBeadRecords, OutputThreeMakesThreeFeaturesThatAnEditReadsBackAndOutpu
   ASSERT_NE(triple[1], nullptr);
   ASSERT_NE(triple[2], nullptr);
   const tag_t female = triple[1]->ask_tag(), sheet = triple[2]->ask_tag();
+  // What the two derived features hold goes with them.
+  const tag_t held[] = {triple[1]->ask_body_eid(), triple[2]->ask_body_eid(),
+                        OM::OM_ask_object_tag(triple[1]->ask_parms()), OM::OM_ask_object_tag(triple[2]->ask_parms())};
+  for (tag_t t : held) EXPECT_NE(OM::OM_object_of_tag(t), nullptr) << t;
+  const tag_t maleBody = male->ask_body_eid();
   const tag_t face = bead_->GetPlacementFace()->ask_tag(), centerline = bead_->GetCenterline()->ask_tag();
   const std::vector<std::pair<double, double>> positions = Positions();
   bead_->destroy();
@@ -650,7 +674,9 @@ TEST_F(DrawBeadRecords, OutputThreeMakesThreeFeaturesThatAnEditReadsBackAndOutpu
   ASSERT_EQ(bead_->commit_feature(&again), 0);
   EXPECT_EQ(OM::OM_object_of_tag(female), nullptr);
   EXPECT_EQ(OM::OM_object_of_tag(sheet), nullptr);
+  for (tag_t t : held) EXPECT_EQ(OM::OM_object_of_tag(t), nullptr) << t;
   EXPECT_NE(OM::OM_object_of_tag(male->ask_tag()), nullptr);
+  EXPECT_NE(OM::OM_object_of_tag(maleBody), nullptr);
   EXPECT_FALSE(Host::WizardActive());
 }
 

@@ -1,6 +1,7 @@
 // The stand-in's modelling builders as plug-ins reach them through scripting
 // interfaces fetched by name: editing builders that start from what their
 // feature was made with, commits, destroys and the recorded calls.
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
 #include "modl/ModelingInterfaces.hpp"
+#include "modl/SelectionInterfaces.hpp"
 #include "sel/Selection.hpp"
 
 namespace {
@@ -135,6 +137,42 @@ TEST_F(ModelingInterfaces, AnExtrusionUntilAnObjectNeedsItAcrossTheWholeSweptPro
     // An extrusion that cannot run up to its object leaves its feature as it was.
     EXPECT_EQ(feature->ask_body_eid() != 0, row.status == 0) << row.what;
     EXPECT_EQ(Interface<JAM::Builder_Interface>("Builder")->Destroy(builder), 0);
+  }
+}
+
+TEST_F(ModelingInterfaces, AnExtrusionsDirectionOfNoLengthIsRefusedAndNothingMade) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Row {
+    const char* what;
+    double vector[3];
+    int sense, status;
+    double z;  // of the direction made
+  };
+  const Row rows[] = {
+      {"zero", {0, 0, 0}, 1, ModelingFeatureBuilder::kZeroDirection, 0},
+      {"zero reversed", {0, 0, 0}, -1, ModelingFeatureBuilder::kZeroDirection, 0},
+      {"no number", {nan, 0, 0}, 1, ModelingFeatureBuilder::kZeroDirection, 0},
+      {"down, two long", {0, 0, -2}, 1, 0, -1},
+      {"down, reversed", {0, 0, -2}, -1, 0, 1},
+  };
+  EXPECT_EQ(ModelingFeatureBuilder::kZeroDirection, 841302);
+  auto* directions = Interface<JAM::DirectionCollection_Interface>("DirectionCollection");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const double origin[3] = {0, 0, 0};
+    const int before = OM::OM_live_objects();
+    tag_t made = 7;
+    EXPECT_EQ(directions->CreateDirection(origin, row.vector, row.sense, &made), row.status);
+    if (row.status != 0) {
+      EXPECT_EQ(made, 0u);
+      EXPECT_EQ(OM::OM_live_objects(), before);
+      continue;
+    }
+    double along[3] = {0, 0, 0};
+    const auto* entity = dynamic_cast<const GEOM_entity*>(OM::OM_object_of_tag(made));
+    ASSERT_NE(entity, nullptr);
+    entity->ask_direction(along);
+    EXPECT_EQ(along[2], row.z);
   }
 }
 

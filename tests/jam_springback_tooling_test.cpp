@@ -89,23 +89,27 @@ TEST(ToolingInterfaces, OperationZeroOfEachClassAnswersItsId) {
 }
 
 TEST_F(ToolingScripting, CreatorsCheckThePartAtTheirOwnLineOnlyWhenCheckingIsOn) {
+  enum Creator { kDie, kPierce, kPunch };
   struct Row {
     int level;
-    bool pierce;
+    Creator creator;
     const char* logged;  // the check's arguments, or null for none
   };
   const std::string partTag = std::to_string(part()->OmTag());
   const Row rows[] = {
-      {1, false, "src/stamvik/no/ind/jax_tooling_auto_die_collection 111 "},
-      {1, true, "src/stamvik/no/ind/jax_tooling_auto_die_collection 90 "},
-      {0, false, nullptr},
+      {1, kDie, "src/stamvik/no/ind/jax_tooling_auto_die_collection 111 "},
+      {1, kPierce, "src/stamvik/no/ind/jax_tooling_auto_die_collection 90 "},
+      {1, kPunch, "src/stamvik/no/ind/jax_tooling_auto_die_collection 52 "},
+      {0, kDie, nullptr},
   };
   for (const Row& r : rows) {
+    SCOPED_TRACE(r.creator);
     OM::OM_set_checking_level(r.level);
     Host::ClearCalls();
     tag_t made = 0;
-    int status = r.pierce ? XJA_AUTO_DIE_create_die_des_pierce_insert_builder(part()->OmTag(), &made)
-                          : XJA_AUTO_DIE_create_die_des_draw_die_builder(part()->OmTag(), 0, &made);
+    int status = r.creator == kPierce ? XJA_AUTO_DIE_create_die_des_pierce_insert_builder(part()->OmTag(), &made)
+                 : r.creator == kPunch ? XJA_AUTO_DIE_create_die_des_draw_punch_builder(part()->OmTag(), 0, &made)
+                                       : XJA_AUTO_DIE_create_die_des_draw_die_builder(part()->OmTag(), 0, &made);
     EXPECT_EQ(status, 0);
     EXPECT_NE(Keep<JAX_BUILDER>(made), nullptr);
     std::vector<std::string> checks;

@@ -328,6 +328,29 @@ TEST_F(Manikin, SavedInInchesOpensInMillimetres) {
   EXPECT_TRUE(VD::ErrorDialogs().empty());
 }
 
+TEST_F(Manikin, AManikinWithNoSizeNameOpensTheFileItSavedAgain) {
+  ManikinBuilder* m = Make();
+  m->SetStandard(UserDefined);
+  SetSizes({16, 17, 12, 10, 20, 18, 7, 4});
+  const std::string file = Scratch("nameless.hsd");
+  ASSERT_EQ(m->SaveToFile(file.c_str()), 0);
+  EXPECT_EQ(stamvik_test::FileLines(file)[6], "PERCENTILE:   ");
+  SetSizes({1, 1, 1, 1, 1, 1, 1, 1});
+  m->SetCurrentManikinSize(UString("Tall"));
+  EXPECT_EQ(m->OpenFromFile(file.c_str()), 0);
+  VD_2DManikin_user_defined_manikin_size_value_t r{};
+  m->GetManikinSizeData(&r);
+  EXPECT_EQ(r.thigh, 16);
+  EXPECT_EQ(r.handGrip, 4);
+  EXPECT_EQ(m->GetCurrentManikinSize().utf8(), "");
+  EXPECT_TRUE(VD::ErrorDialogs().empty());
+  // A bare line is passed over when a later one names the size.
+  std::string named = SizeFile();
+  named.replace(named.find("PERCENTILE"), 0, "PERCENTILE:\n");
+  EXPECT_EQ(m->OpenFromFile(Write("named.hsd", named).c_str()), 0);
+  EXPECT_EQ(m->GetCurrentManikinSize().utf8(), "SAE J826 99%");
+}
+
 TEST_F(Manikin, KeysAreReadWhateverTheirCaseAndSeparator) {
   const std::string file = Write("keys.txt", "!LEG_LENGTH: 1\n# ARM_LENGTH: 2\n  leg_length = 400  \n" +
                                                  std::string(3000, 'x') + "\nLEG_LENGTH: 7\nARM_LENGTH:\n"
@@ -352,15 +375,21 @@ TEST_F(Manikin, KeysAreReadWhateverTheirCaseAndSeparator) {
 TEST_F(Manikin, BadSizeFilesChangeNothing) {
   struct Row {
     std::string name, text, note;
-    int code;
+    int code, refusal;
   };
   const std::string missing = testing::TempDir() + "manikin_none_" + std::to_string(::getpid());
+  std::string noPercentile = SizeFile();
+  noPercentile.replace(noPercentile.find("PERCENTILE"), 10, "PERCENT");
+  const std::string bareHandLength = "HAND_LENGTH:";
   const Row rows[] = {
-      {"negative", SizeFile("ARM_LENGTH", "ARM_LENGTH: -2"), "ARM_LENGTH is out of range.", -3},
-      {"word", SizeFile("FOREARM_LENGTH", "FOREARM_LENGTH: abc"), "FOREARM_LENGTH is out of range.", -3},
-      {"nohand", SizeFile("HAND_LENGTH", "! no hand"), "HAND_LENGTH is not read in the general default data structure.", -2},
-      {"unit", "UNIT: cm\n", "UNIT is out of range.", -3},
-      {"", "", "The File " + missing + " can not open or not found.", -1},
+      {"negative", SizeFile("ARM_LENGTH", "ARM_LENGTH: -2"), "ARM_LENGTH is out of range.", -3, 3770428},
+      {"word", SizeFile("FOREARM_LENGTH", "FOREARM_LENGTH: abc"), "FOREARM_LENGTH is out of range.", -3, 3770428},
+      {"nohand", SizeFile("HAND_LENGTH", "! no hand"), "HAND_LENGTH is not read in the general default data structure.", -2, 3770427},
+      {"barehand", SizeFile("HAND_LENGTH", bareHandLength), "HAND_LENGTH is not read in the general default data structure.", -2, 3770427},
+      {"nopercentile", noPercentile, "PERCENTILE is not read in the general default data structure.", -2, 3770427},
+      {"bareunit", "UNIT:\nPERCENTILE: x\n", "UNIT is not read in the general default data structure.", -2, 3770427},
+      {"unit", "UNIT: cm\n", "UNIT is out of range.", -3, 3770428},
+      {"", "", "The File " + missing + " can not open or not found.", -1, 3770426},
   };
   ManikinBuilder* m = Make();
   SetSizes({400, 410, 300, 250, 500, 450, 180, 100});
@@ -370,7 +399,7 @@ TEST_F(Manikin, BadSizeFilesChangeNothing) {
     VD::ClearErrorDialogs();
     const int marks = OM::OM_ask_undo_mark_count();
     const std::string file = row.name.empty() ? missing : Write(row.name, row.text);
-    EXPECT_EQ(m->OpenFromFile(file.c_str()), 0);
+    EXPECT_EQ(m->OpenFromFile(file.c_str()), row.refusal) << row.name;
     ASSERT_FALSE(Error::Notes().empty()) << row.name;
     EXPECT_EQ(Error::Notes()[0], row.note);
     std::vector<std::string> reports;
@@ -424,6 +453,52 @@ FEATURE_RECORD* Rule(PART_part* part, const char* name, const std::vector<RulePa
   tag_t frec = 0;
   VD_get_feature_tag_and_name(name, &frec, nullptr);
   return OM::TagToObject<FEATURE_RECORD>(frec);
+}
+
+TEST_F(Manikin, ARuleTextWritesADoubleQuoteTwice) {
+  struct Row {
+    const char* value;  // as the rule is given it
+    int status;
+    const char* text;  // what the rule reads back
+  };
+  const Row rows[] = {
+      {"\"5'8\"\" driver\"", 0, "5'8\" driver"},
+      {"\"\"", 0, ""},
+      {"\"\"\"\"", 0, "\""},
+      {"\"a\"\"\"\"b\"", 0, "a\"\"b"},
+      {"\"a\"b\"", KnowledgeRule::kBadValue, nullptr},
+      {"\"\"\"", KnowledgeRule::kBadValue, nullptr},
+      {"\"a\"\"", KnowledgeRule::kBadValue, nullptr},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.value);
+    const std::string name = "QUOTES" + std::to_string(++n);
+    const char* names[] = {"Percentage_usr"};
+    const char* values[] = {row.value};
+    EXPECT_EQ(VD_KF_create_child_rule(part()->OmTag(), "root:", name.c_str(), "%qd_vd_2dmanikin", 1, names, values,
+                                      nullptr),
+              row.status);
+    if (row.text == nullptr) continue;
+    char* text = nullptr;
+    ASSERT_EQ(VD_KF_get_string(("root:" + name + ":Percentage_usr:").c_str(), &text), 0);
+    EXPECT_STREQ(text, row.text);
+    SM_free(text);
+  }
+  // In a list the doubled quote stays inside its item.
+  const char* names[] = {"Names"};
+  const char* values[] = {"{\"a\"\",b\", \"c\"}"};
+  ASSERT_EQ(VD_KF_create_child_rule(part()->OmTag(), "root:", "QUOTES_LIST", "%qd_vd_2dmanikin", 1, names, values,
+                                    nullptr),
+            0);
+  int count = 0;
+  char** texts = nullptr;
+  ASSERT_EQ(VD_KF_get_string_list("root:QUOTES_LIST:Names:", &count, &texts), 0);
+  ASSERT_EQ(count, 2);
+  EXPECT_STREQ(texts[0], "a\",b");
+  EXPECT_STREQ(texts[1], "c");
+  for (int i = 0; i < count; ++i) SM_free(texts[i]);
+  SM_free(texts);
 }
 
 TEST_F(Manikin, ReadBackFromTheRuleInstance) {

@@ -116,6 +116,54 @@ TEST_F(ManikinCommit, UserDefinedPassengerBecomesRuleInstance) {
   EXPECT_EQ(Parameters(Rules(part())[0])["Occ_Location"], "2");
 }
 
+TEST_F(ManikinCommit, AnEnumerationValueOfNoMemberIsRefusedAndNothingCommitted) {
+  struct Row {
+    int position, classification, standard, status;
+  };
+  const Row rows[] = {
+      {4, ClassA, SAEJ826Jul1995, kManikinPositionUnknown},
+      {2, ClassA, SAEJ826Jul1995, kManikinPositionUnknown},
+      {-1, ClassA, SAEJ826Jul1995, kManikinPositionUnknown},
+      {VDJA::Driver, 7, SAEJ826Jul1995, kManikinClassificationUnknown},
+      {VDJA::Driver, 2, SAEJ826Jul1995, kManikinClassificationUnknown},
+      {VDJA::Driver, ClassA, 7, kManikinStandardUnknown},
+      {VDJA::Driver, ClassA, 3, kManikinStandardUnknown},
+      {VDJA::Driver, ClassA, -1, kManikinStandardUnknown},
+      // The same manikin with members only commits.
+      {VDJA::Driver, ClassA, SAEJ826Jul1995, 0},
+  };
+  EXPECT_EQ(kManikinPositionUnknown, 3770441);
+  EXPECT_EQ(kManikinClassificationUnknown, 3770442);
+  EXPECT_EQ(kManikinStandardUnknown, 3770443);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.position) + " " + std::to_string(row.classification) + " " +
+                 std::to_string(row.standard));
+    ManikinBuilder* m = Driver(J826Type95thPercentile);
+    m->SetPosition(static_cast<JA_MANIKIN_BUILDER_PositionType>(row.position));
+    m->SetClassification(static_cast<JA_MANIKIN_BUILDER_ClassificationType>(row.classification));
+    m->SetStandard(static_cast<JA_MANIKIN_BUILDER_StandardType>(row.standard));
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(m, &object), row.status);
+    EXPECT_EQ(Rules(part()).size(), row.status == 0 ? 1u : 0u);
+    EXPECT_EQ(object != 0, row.status == 0);
+  }
+}
+
+TEST_F(ManikinCommit, ASizeNameAndFileHoldingADoubleQuoteCommitAndReadBackTheSame) {
+  ManikinBuilder* m = Driver(J826Type95thPercentile);
+  m->SetCurrentManikinSize(UString("5'8\" driver"));
+  m->SetOpenFromFile(UString("C:\\sizes\\\"tall\".hsd"));
+  FEATURE_RECORD* frec = nullptr;
+  ASSERT_EQ(m->commit_feature(&frec), 0);
+  ASSERT_NE(frec, nullptr);
+  auto p = Parameters(Rules(part())[0]);
+  EXPECT_EQ(p["Percentage_usr"], "\"5'8\"\" driver\"");
+  EXPECT_EQ(p["usr_def_file"], "\"C:\\sizes\\\"\"tall\"\".hsd\"");
+  ManikinBuilder* again = Make(frec);
+  EXPECT_EQ(again->GetCurrentManikinSize().utf8(), "5'8\" driver");
+  EXPECT_EQ(again->GetOpenFromFile().utf8(), "C:\\sizes\\\"tall\".hsd");
+}
+
 TEST_F(ManikinCommit, DesignPointRequirementsByPercentileAndSource) {
   VD::SetDefaultsFileValue("VD_DP_PROJ_NAME", "Sedan");
   VD::SetDefaultsFileValue("VD_2DM_HIP_POINT_ANG_PROPERTY_NAME", "hip");

@@ -156,6 +156,22 @@ TEST_F(TireEnvelopeInputs, ValidationStopsAtTheFirstFailingCheck) {
          Set(b->GetRadialStartAngle(), 45);
        },
        3771759},
+      {"first steps 10000 by 100", [](TireEnvelopeBuilder* b) {
+         b->SetFirstDriverJointSteps(10000);
+         b->SetSecondDriverJointSteps(100);
+       }, 0},
+      {"first steps 10001", [](TireEnvelopeBuilder* b) { b->SetFirstDriverJointSteps(10001); }, 3771791},
+      {"second steps at the int's most",
+       [](TireEnvelopeBuilder* b) { b->SetSecondDriverJointSteps(std::numeric_limits<int>::max()); }, 3771791},
+      {"steps 1001 by 1000", [](TireEnvelopeBuilder* b) {
+         b->SetFirstDriverJointSteps(1001);
+         b->SetSecondDriverJointSteps(1000);
+       }, 3771792},
+      {"one fixed, second steps unused", [](TireEnvelopeBuilder* b) {
+         b->SetDriverGraph(TwoDriversOneFixed);
+         b->SetSecondDriverJointSteps(std::numeric_limits<int>::max());
+       }, 0},
+      {"shock steps 10001", [](TireEnvelopeBuilder* b) { b->SetShockDriverJointSteps(10001); }, 3771791},
       {"offset file missing when creating",
        [](TireEnvelopeBuilder* b) {
          b->SetApplyOffset(true);
@@ -238,6 +254,44 @@ TEST_F(TireEnvelopeInputs, EndlessOrNoLimitsMakeABoundedPath) {
       EXPECT_EQ(vdja_tireenv_motion_generate_driver_path(graph, 20, -20, 2, limit, 0, 3, 50, 50, 50, 0, &record_), 0);
       EXPECT_LE(PathOf(record_).size(), 20u);  // 3 + 1 first-driver points on at most 5 levels
     }
+}
+
+// Steps are bounded before any path is made: 10,000 a driver, and 1,000,000
+// for the two drivers' steps multiplied (each at least 1).
+TEST_F(TireEnvelopeInputs, DriverStepsBeyondTheirBoundsMakeNoPath) {
+  struct Case {
+    const char* what;
+    int graph, fs, ss, want;
+    std::size_t points;  // of the path made
+  };
+  const int most = std::numeric_limits<int>::max();
+  const Case cases[] = {
+      {"first 10000, second 100: the product at its bound", 0, 10000, 100, 0, 10001u * 101u},
+      {"first 10001", 0, 10001, 1, 3771791, 0},
+      {"second at the int's most", 0, 1, most, 3771791, 0},
+      {"1001 by 1000: one thousand past the product", 0, 1001, 1000, 3771792, 0},
+      {"tapered Y, 1000 by 1001", 1, 1000, 1001, 3771792, 0},
+      {"no first steps count as one", 0, -5, 10000, 0, 2u * 10001u},
+      {"one fixed takes no second steps", 5, 10000, most, 0, 10001u},
+      {"one fixed, first 10001", 5, 10001, 1, 3771791, 0},
+      {"graph 6 makes nothing", 6, most, most, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // An earlier path goes in any case.
+    ASSERT_EQ(vdja_tireenv_motion_generate_driver_path(0, 20, -20, 1, 100, 0, 1, 0, 0, 0, 0, &record_), 0);
+    EXPECT_EQ(vdja_tireenv_motion_generate_driver_path(c.graph, 20, -20, c.fs, 100, 0, c.ss, 50, 50, 50, 0, &record_),
+              c.want);
+    EXPECT_EQ(static_cast<std::size_t>(record_.pointCount), c.points);
+    if (c.points == 0) {
+      EXPECT_EQ(record_.xValues, nullptr);
+    }
+  }
+  record_.mode = 1;
+  EXPECT_EQ(vdja_tireenv_motion_generate_fla_driver_path(0, 30, -30, 0, 10001, &record_), 3771791);
+  EXPECT_EQ(record_.pointCount, 0);
+  EXPECT_EQ(vdja_tireenv_motion_generate_fla_driver_path(0, 30, -30, 0, 10000, &record_), 0);
+  EXPECT_EQ(record_.pointCount, 10000);
 }
 
 TEST_F(TireEnvelopeInputs, FiveLinkPaths) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -253,6 +254,18 @@ TEST_F(TireEnvelopeMotionTemplate, TwoDriverRunTakesEachGraphsPercentage) {
   EXPECT_DOUBLE_EQ(steps[0].at(1).step, 25);
   EXPECT_DOUBLE_EQ(steps[1].at(1).step, 0);
   EXPECT_STREQ(tire_->GetMotionFile(), (dir_ + "spindle_file.txt").c_str());
+}
+
+TEST_F(TireEnvelopeMotionTemplate, StepsBeyondTheBoundRunNothing) {
+  tire_->SetMotion(SuspensionTemplate);
+  ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
+  tire_->SetFirstDriverJointSteps(std::numeric_limits<int>::max());
+  tire_->SetSecondDriverJointSteps(std::numeric_limits<int>::max());
+  tire_->SetMotionFile("kept");
+  EXPECT_EQ(tire_->RunMotionArticulation(), 3771791);
+  EXPECT_EQ(MotionRecordOf(tire_->WorkArea())->pointCount, 0);
+  EXPECT_TRUE(VD::StepsTaken().empty());
+  EXPECT_STREQ(tire_->GetMotionFile(), "kept");
 }
 
 TEST_F(TireEnvelopeMotionTemplate, RunsThatCannotStart) {

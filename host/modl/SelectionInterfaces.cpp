@@ -1,5 +1,6 @@
 #include "modl/SelectionInterfaces.hpp"
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -53,6 +54,9 @@ class DirectionCollection final : public DirectionCollection_Interface {
     const std::string args = "vector=" + std::to_string(vector[0]) + "," + std::to_string(vector[1]) + "," +
                              std::to_string(vector[2]) + " sense=" + std::to_string(sense);
     if (int rc = RecordInterfaceCall("DirectionCollection", 1, args); rc != 0) return rc;
+    // An extrusion along no direction is none: refused here, where its vector comes in.
+    if (!(std::fabs(vector[0]) + std::fabs(vector[1]) + std::fabs(vector[2]) > 0.0))
+      return ModelingFeatureBuilder::kZeroDirection;
     const double s = sense < 0 ? -1.0 : 1.0;
     const double along[3] = {s * vector[0], s * vector[1], s * vector[2]};
     *direction = DIRR_create_doubles(PART_ask_work_part(), 0, origin, along);

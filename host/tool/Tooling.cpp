@@ -193,16 +193,20 @@ int TOOLING_delete_feature(int count, const tag_t* features) {
   if (!allFeatures(features, count)) return kNotAFeature;
   // A set lists only live members, so a deleted feature leaves every set.
   const std::vector<tag_t> doomed(features, features + count);
-  for (tag_t t : doomed) {
-    FEATURE_RECORD* frec = featureOf(t);
-    if (frec == nullptr) continue;  // listed twice
-    if (FEATURE_PARMS* parms = frec->ask_parms()) parms->destroy();
-    const tag_t body = frec->ask_body_eid();
-    frec->destroy();
-    destroyBody(body);
-  }
+  for (tag_t t : doomed) Host::DeleteFeature(t);  // one listed twice is gone the second time
   return 0;
 }
+
+namespace Host {
+void DeleteFeature(tag_t feature) {
+  FEATURE_RECORD* frec = featureOf(feature);
+  if (frec == nullptr) return;
+  if (FEATURE_PARMS* parms = frec->ask_parms()) parms->destroy();
+  const tag_t body = frec->ask_body_eid();
+  frec->destroy();
+  destroyBody(body);
+}
+}  // namespace Host
 
 int FREC_ask_body_eids(tag_t frec, int* count, tag_t** bodies) {
   Host::Log("FREC_ask_body_eids", "tag=" + std::to_string(frec));

@@ -133,6 +133,9 @@ KTX_HOST_API void ForgetRoughOffsets();
 KTX_HOST_API std::vector<tag_t> FeatureSetsOfPart(const PART_part* part);
 // The next hidden update leaves the feature with this suppress flag.
 KTX_HOST_API void SuppressOnHiddenUpdate(tag_t frec, int flag);
+// Deletes a feature with its parameters and its body (the body stays while
+// another live feature holds it); nothing for a tag that is no feature.
+KTX_HOST_API void DeleteFeature(tag_t feature);
 }  // namespace Host
 
 }  // namespace KTX

@@ -6,6 +6,7 @@
 #include "geom/Sketch.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
+#include "tool/Tooling.hpp"
 
 namespace KTX {
 
@@ -42,7 +43,12 @@ void updateLogged() {
   for (tag_t t : toDelete) {
     // What a live feature still holds (a committed builder's section, say) stays with it.
     auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t));
-    if (object != nullptr && !OM::OM_is_kept_alive(object)) object->destroy();
+    if (object == nullptr || OM::OM_is_kept_alive(object)) continue;
+    // A feature takes its parameters and its body with it.
+    if (dynamic_cast<FEATURE_RECORD*>(object) != nullptr)
+      Host::DeleteFeature(t);
+    else
+      object->destroy();
   }
   for (tag_t t : toUpdate) {
     if (auto* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t))) frec->note_updated();

@@ -77,10 +77,16 @@ bool wholeNumber(const std::string& text, double* value, bool* integral) {
   return true;
 }
 
+// A text between double quotes, in which a double quote is written twice; a
+// lone one inside is no text.
 bool quoted(const std::string& text, std::string* inner) {
   if (text.size() < 2 || text.front() != '"' || text.back() != '"') return false;
-  *inner = text.substr(1, text.size() - 2);
-  return inner->find('"') == std::string::npos;
+  inner->clear();
+  for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+    if (text[i] == '"' && (i + 2 >= text.size() || text[++i] != '"')) return false;
+    *inner += text[i];
+  }
+  return true;
 }
 
 // The items of a list's inside, split at the commas outside quotes and inner

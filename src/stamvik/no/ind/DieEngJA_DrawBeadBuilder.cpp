@@ -1003,9 +1003,17 @@ void DrawBeadBuilder::Notify(OM::Object* changed) {
 void DrawBeadBuilder::WatchObjects() const {
   if (m_centerline == nullptr) return;
   OM::OM_watch_object(m_centerline);
-  for (int i = 0; i < m_centerline->ask_count(); ++i) {
-    if (OM::Object* member = OM::OM_object_of_tag(m_centerline->ask_nth(i)); member != nullptr)
-      OM::OM_watch_object(member);
+  // Each loop (the section's rule object) and then the curves it chains.
+  for (int i = 0; i < m_centerline->ask_loop_count(); ++i) {
+    const auto* loop = dynamic_cast<const SC_loop*>(OM::OM_object_of_tag(m_centerline->ask_nth_loop(i)));
+    if (loop == nullptr) continue;
+    OM::OM_watch_object(loop);
+    int count = 0;
+    tag_t* curves = nullptr;
+    loop->ask_curves(&count, &curves);
+    for (int k = 0; k < count; ++k)
+      if (OM::Object* curve = OM::OM_object_of_tag(curves[k]); curve != nullptr) OM::OM_watch_object(curve);
+    SM_free(curves);
   }
 }
 

@@ -35,7 +35,9 @@ void DieDesDrawDieBuilder::PlaceFeature(tag_t feature, tag_t reference, int mode
 
 void DieDesDrawDieBuilder::RetireMember(bool found, tag_t feature) { Members().Retire(found, feature); }
 
-void DieDesDrawDieBuilder::BasePlaneDirection(double direction[3]) { PlaneDirection(m_basePlane, direction); }
+void DieDesDrawDieBuilder::BasePlaneDirection(double direction[3]) {
+  PlaneDirection(kSource, __LINE__, m_basePlane, direction);
+}
 
 int DieDesDrawDieBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, int mode, int status) {
   double direction[3];
@@ -54,6 +56,9 @@ int DieDesDrawDieBuilder::CreateUpperDrawDie() {
   // The main body, once made, goes to the user's layer with the work layer.
   tag_t mainBody = 0;
   return BuildOnLayer(kSource, 381, &mainBody, [&] {
+    // Every step runs along the base plane's direction: without one nothing is made.
+    double direction[3];
+    BasePlaneDirection(direction);
     step(ProcessAllInputCurves(), 318, 3030582, "Error occurs on processing input curves.",
          "Process input curves successfully.");
     tag_t top = 0, bottom = 0, middle = 0;

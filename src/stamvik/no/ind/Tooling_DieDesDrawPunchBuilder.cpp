@@ -400,7 +400,9 @@ void DieDesDrawPunchBuilder::KeepMember(bool found, tag_t feature, const char* t
 
 void DieDesDrawPunchBuilder::RetireMember(bool found, tag_t feature) { Members().Retire(found, feature); }
 
-void DieDesDrawPunchBuilder::BasePlaneNormal(double normal[3]) { PlaneDirection(m_basePlane, normal); }
+void DieDesDrawPunchBuilder::BasePlaneNormal(double normal[3]) {
+  PlaneDirection(kSource, __LINE__, m_basePlane, normal);
+}
 
 int DieDesDrawPunchBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, const double normal[3],
                                             int status) {

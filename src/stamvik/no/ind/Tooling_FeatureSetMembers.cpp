@@ -12,9 +12,13 @@ void ReportStep(const char* source, int status, int line, int number, const char
   mtStatusAreaImmediate(success);
 }
 
-void PlaneDirection(tag_t plane, double direction[3]) {
+void PlaneDirection(const char* source, int line, tag_t plane, double direction[3]) {
   direction[0] = direction[1] = direction[2] = 0.0;
-  hostInterface<JAM::IPlane_Interface>("IPlane")->Normal(plane, &direction[0], &direction[1], &direction[2]);
+  // What is no plane gives no direction to extrude or check along.
+  if (const int status =
+          hostInterface<JAM::IPlane_Interface>("IPlane")->Normal(plane, &direction[0], &direction[1], &direction[2]);
+      status != 0)
+    ERROR_raise(source, line, status, "The base plane gives no direction.");
 }
 
 bool FeatureSetMembers::Find(const char* title, tag_t* feature) const {

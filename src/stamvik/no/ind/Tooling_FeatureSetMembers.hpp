@@ -41,9 +41,10 @@ class FeatureSetMembers {
   OM::Set* toDelete_;
 };
 
-// The base plane's direction, the extrusion and check direction of both tools
-// (zero for no plane).
-void PlaneDirection(tag_t plane, double direction[3]);
+// The base plane's direction, the extrusion and check direction of both tools;
+// the plane query's failure (no plane, or an object that is none) is raised
+// with its status at the source's line.
+void PlaneDirection(const char* source, int line, tag_t plane, double direction[3]);
 
 // A build step's end: its failure raises its message (number, text) at the
 // source's line, which ends the build; its success shows its text.

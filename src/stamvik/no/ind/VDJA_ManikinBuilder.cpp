@@ -334,6 +334,10 @@ bool ManikinBuilder::GetOutputOptionsReadyForApply() {
 }
 
 int ManikinBuilder::validate_nothrow() {
+  if (m_position != Driver && m_position != Passenger) return kManikinPositionUnknown;
+  if (m_classification != ClassA && m_classification != ClassB) return kManikinClassificationUnknown;
+  if (m_standard != SAEJ826Jul1995 && m_standard != Saej833 && m_standard != UserDefined)
+    return kManikinStandardUnknown;
   if (const int code = ValidateUserDefinedManikinSizeDimensions(); code != 0) return code;
   if ((m_standard == SAEJ826Jul1995 && (m_sAEPercentile < 0 || m_sAEPercentile > 2)) ||
       (m_standard == Saej833 && (m_sAEPercentile < 3 || m_sAEPercentile > 5)))
@@ -463,11 +467,13 @@ int ManikinBuilder::SaveToFile(const char* fileName) {
 
 int ManikinBuilder::OpenFromFile(const char* fileName) {
   VD_2DManikin_value_t value{};
-  if (!VD_2DManikin_read_customer_default_size(fileName, &value)) {
+  int refusal = 0;
+  if (!VD_2DManikin_read_customer_default_size(fileName, &value, &refusal)) {
     const char* lines[] = {"Error existing in reading from file.",
                            "The selected file does not include all required values."};
     mtErrorDialog("Invalid Input File", 2, lines);
-    return 0;
+    // A script must not take a refused file for one that was read.
+    return refusal;
   }
   const Stamvik::OnEveryExit freePercentile("SM_free", [&value] { SM_free(value.percentile); });
   double sizes[8];
@@ -483,7 +489,16 @@ int ManikinBuilder::OpenFromFile(const char* fileName) {
 
 namespace {
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+// A text as the rule language reads it: between double quotes, each double
+// quote inside written twice (a size name such as 5'8" driver).
+std::string Quoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
 
 template <class Texts>
 std::string TextList(const Texts& texts, int count) {

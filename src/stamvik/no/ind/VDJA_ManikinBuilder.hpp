@@ -58,6 +58,12 @@ enum VD_2DManikin_Posture_Dimension_Position_t : int {
 constexpr int kManikinPercentileNotOfStandard = 3770440;
 // A commit whose rule instance gave no feature: it is undone and fails with this.
 constexpr int kManikinRuleGaveNoFeature = 3772130;
+// Validation's answers to a position, vehicle class or standard that names
+// no member of its enumeration (the rule would be given a number it has no
+// meaning for).
+constexpr int kManikinPositionUnknown = 3770441;
+constexpr int kManikinClassificationUnknown = 3770442;
+constexpr int kManikinStandardUnknown = 3770443;
 
 // Fields in object order: texts and expressions, then 4-byte values, then logicals.
 #define STAMVIK_MANIKIN_BUILDER_ATTRIBUTES(A)                                               \

@@ -908,6 +908,15 @@ std::unordered_map<const TireEnvelopeBuilder*, std::string>& JointsFiles() {
 }
 }  // namespace
 
+namespace {
+// Steps beyond what a driver path may hold, of the two drivers and of a
+// five-link axle's shock driver alike, whichever the run will use.
+int DriverStepsRefusal(int graph, int first, int second, int shock) {
+  if (const int refused = vdja_tireenv_motion_check_driver_steps(graph, first, second); refused != 0) return refused;
+  return vdja_tireenv_motion_check_fla_steps(shock);
+}
+}  // namespace
+
 const char* TireEnvelopeBuilder::GetJointsDisplacementFile() const {
   auto it = JointsFiles().find(this);
   return it != JointsFiles().end() ? it->second.c_str() : "";
@@ -918,6 +927,11 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
     const int motion = m_motion, graph = m_driverGraph;
     // Methods that read the motion from files have nothing to articulate.
     if (motion != SuspensionTemplate && motion != ExistingScenarioMotionModel) return 0;
+    // Refused as validation refuses them, before any path is made.
+    if (const int refused = DriverStepsRefusal(graph, m_firstDriverJointSteps, m_secondDriverJointSteps,
+                                               m_shockDriverJointSteps);
+        refused != 0)
+      RaiseMessage(__LINE__, refused);
     Tire_s* area = WorkArea();
     vdja_tireenv_motion_record_t* record = MotionRecordOf(area);
     int type = 0;
@@ -1018,6 +1032,10 @@ int TireEnvelopeBuilder::validate_nothrow() {
 }
 
 int TireEnvelopeBuilder::Validate() {
+  if (const int refused = DriverStepsRefusal(m_driverGraph, m_firstDriverJointSteps, m_secondDriverJointSteps,
+                                             m_shockDriverJointSteps);
+      refused != 0)
+    return refused;
   // 25 inches in either unit system.
   const double f = PART_ask_units(CONTEXT_ask_work_part()) == 1 ? 1.0 : 25.4;
   const double t = 1e-10;

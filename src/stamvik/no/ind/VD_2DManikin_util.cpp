@@ -143,7 +143,9 @@ int VD_2DManikin_save_value_in_file(const char* fileName, const VD_2DManikin_val
   return 0;
 }
 
-bool VD_2DManikin_read_value_of_key(std::FILE* file, const char* key, double* number, char** text, int* line) {
+bool VD_2DManikin_read_value_of_key(std::FILE* file, const char* key, double* number, char** text, int* line,
+                                    bool* namedWithoutValue) {
+  if (namedWithoutValue != nullptr) *namedWithoutValue = false;
   if (file == nullptr || key == nullptr) return false;
   std::rewind(file);
   char wanted[kLineSize];
@@ -161,7 +163,7 @@ bool VD_2DManikin_read_value_of_key(std::FILE* file, const char* key, double* nu
     char* start = buffer + std::strspn(buffer, "=:");
     if (*start == '\0') continue;
     char* end = start + std::strcspn(start, "=:");
-    if (*end == '\0' || end[1] == '\0') continue;
+    if (*end == '\0') continue;
     *end = '\0';
     char* found = start;
     while (*found == ' ' || *found == '\t') ++found;
@@ -170,8 +172,13 @@ bool VD_2DManikin_read_value_of_key(std::FILE* file, const char* key, double* nu
     while (*value == ' ' || *value == '\t') ++value;
     STR_strip_ending_whitespace(value);
     if (STR_compare_i(found, wanted) != 0) continue;
+    if (*value == '\0') {
+      // A line with no value is passed over; a later one may give it.
+      if (namedWithoutValue != nullptr) *namedWithoutValue = true;
+      if (line != nullptr) *line = lineNumber;
+      continue;
+    }
     if (line != nullptr) *line = lineNumber;
-    if (*value == '\0') return false;
     if (text != nullptr)
       *text = SM_string_copy(value);
     else if (number != nullptr)
@@ -181,7 +188,8 @@ bool VD_2DManikin_read_value_of_key(std::FILE* file, const char* key, double* nu
   return false;
 }
 
-bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_value_t* value) {
+bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_value_t* value, int* refusal) {
+  if (refusal != nullptr) *refusal = 0;
   static constexpr const char* kMark = "Read Customer Default Manikin Definition";
   int error = 0;
   const int mark = UNDO_QD_set_mark(1, kMark, &error);
@@ -204,8 +212,14 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
     SM_free(unit);
     if (read.unit < 0) ERROR_raise(kSource, __LINE__, 3770428, "UNIT is out of range.");
     key = "PERCENTILE";
-    if (!VD_2DManikin_read_value_of_key(file, key, nullptr, &read.percentile, &line))
-      ERROR_raise(kSource, __LINE__, 3770427, "PERCENTILE is not read in the general default data structure.");
+    bool named = false;
+    if (!VD_2DManikin_read_value_of_key(file, key, nullptr, &read.percentile, &line, &named)) {
+      // A manikin that has no size name saves a bare "PERCENTILE:"; its file
+      // opens again with the empty name.
+      if (!named)
+        ERROR_raise(kSource, __LINE__, 3770427, "PERCENTILE is not read in the general default data structure.");
+      read.percentile = SM_string_copy("");
+    }
     const struct {
       const char* key;
       double* length;
@@ -222,6 +236,7 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
     ok = true;
   } catch (const std::exception& caught) {
     const int code = Error::Severe::Convert(caught).askCode();
+    if (refusal != nullptr) *refusal = code;
     const char* name = fileName != nullptr ? fileName : "";
     switch (code) {
       case 3770426:

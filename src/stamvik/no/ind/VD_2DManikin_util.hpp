@@ -31,14 +31,17 @@ STAMVIK_API int VD_2DManikin_save_value_in_file(const char* fileName, const VD_2
 // The first line of the open file whose key is `key` (case, "=" or ":" do not
 // matter; "#", ";" and "!" start comments): its value as a number (NaN when it
 // is not one) or as a new host string (when `text` is given). False when no
-// line has the key or its value is empty. `line` (may be null) receives the
+// line gives the key a value; a line naming it with none is passed over and
+// sets `namedWithoutValue` (may be null). `line` (may be null) receives the
 // number of the line read, counting pieces of over-long lines as lines.
 STAMVIK_API bool VD_2DManikin_read_value_of_key(std::FILE* file, const char* key, double* number, char** text,
-                                                int* line = nullptr);
+                                                int* line = nullptr, bool* namedWithoutValue = nullptr);
 // Reads a whole size file under its undo mark; false (noted, undone, nothing
 // of `value` to free) when a key is missing, a value is out of range or the
-// file cannot be opened.
-STAMVIK_API bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_value_t* value);
+// file cannot be opened, and `refusal` (may be null) receives the message
+// number of the refusal (0 when read). A bare "PERCENTILE:" is the empty name.
+STAMVIK_API bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_value_t* value,
+                                                         int* refusal = nullptr);
 
 // Whether legs of these lengths reach the pedal plane from the hip point.
 STAMVIK_API bool VD_2DManikin_check_leg_positions(const double heel[2], const double hip[2], double pedalAngle,

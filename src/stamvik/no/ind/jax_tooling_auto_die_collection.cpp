@@ -47,9 +47,9 @@ int Made(OM::TaggedObject* made, tag_t* result, int line) {
 
 int JAX_AUTO_DIE_create_die_des_draw_punch_builder(tag_t collection, tag_t featureSet, tag_t* builder) {
   *builder = 0;
-  PART_part* part = KeepingPart(collection, 63);
-  CheckFeatureSet(featureSet, 64);
-  return Made(Tooling::DieDesDrawPunchBuilderFactory::Create(featureSet, part), builder, 65);
+  PART_part* part = KeepingPart(collection, 52);
+  CheckFeatureSet(featureSet, 53);
+  return Made(Tooling::DieDesDrawPunchBuilderFactory::Create(featureSet, part), builder, 54);
 }
 
 int JAX_AUTO_DIE_create_die_des_draw_die_builder(tag_t collection, tag_t featureSet, tag_t* builder) {

@@ -209,10 +209,22 @@ void vdja_tireenv_motion_release_path(vdja_tireenv_motion_record_t* record) {
   record->pointCount = 0;
 }
 
+int vdja_tireenv_motion_check_driver_steps(int graph, int firstSteps, int secondSteps) {
+  if (graph < RectangularJounceRebound || graph > TwoDriversOneFixed) return 0;
+  if (firstSteps > kMaxDriverSteps) return kTooManyDriverSteps;
+  if (graph == TwoDriversOneFixed) return 0;
+  if (secondSteps > kMaxDriverSteps) return kTooManyDriverSteps;
+  const long long product = std::max<long long>(firstSteps, 1) * std::max<long long>(secondSteps, 1);
+  return product > kMaxDriverStepProduct ? kTooManyDriverStepProduct : 0;
+}
+
+int vdja_tireenv_motion_check_fla_steps(int steps) { return steps > kMaxDriverSteps ? kTooManyDriverSteps : 0; }
+
 int vdja_tireenv_motion_generate_driver_path(int graph, double fu, double fl, int fs, double su, double sl, int ss,
                                              double taper, double locationA, double locationB, tag_t sketch,
                                              vdja_tireenv_motion_record_t* r) {
   vdja_tireenv_motion_release_path(r);
+  if (const int refused = vdja_tireenv_motion_check_driver_steps(graph, fs, ss); refused != 0) return refused;
   switch (graph) {
     case RectangularJounceRebound: return vdja_tireenv_motion_driver_path_grid(fu, fl, fs, su, sl, ss, r);
     case RectangularTaperedY: return vdja_tireenv_motion_driver_path_tapered(fu, fl, fs, su, sl, ss, taper, r);
@@ -350,6 +362,7 @@ int vdja_tireenv_motion_driver_path_one_fixed(double fu, double fl, int fs, doub
 int vdja_tireenv_motion_generate_fla_driver_path(int type, double a, double b, double c, int steps,
                                                  vdja_tireenv_motion_record_t* r) {
   vdja_tireenv_motion_release_path(r);
+  if (const int refused = vdja_tireenv_motion_check_fla_steps(steps); refused != 0) return refused;
   if (type == 0) return vdja_tireenv_motion_fla_driver_path_range(a, b, steps, r);
   if (type == 1 || type == 2) return vdja_tireenv_motion_fla_driver_path_sweep(a, b, c, steps, r);
   return 0;

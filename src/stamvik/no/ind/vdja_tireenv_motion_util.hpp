@@ -10,8 +10,24 @@ namespace KTX::VDJA {
 // Lets the record's path go (when it has points) and leaves it empty.
 STAMVIK_API void vdja_tireenv_motion_release_path(vdja_tireenv_motion_record_t* record);
 
+// How long a driver path may be: at most kMaxDriverSteps steps a driver, and
+// the two drivers' steps multiplied (each counted as at least 1) at most
+// kMaxDriverStepProduct, so that a path stays within tens of megabytes.
+constexpr int kMaxDriverSteps = 10000;
+constexpr long long kMaxDriverStepProduct = 1000000;
+constexpr int kTooManyDriverSteps = 3771791;
+constexpr int kTooManyDriverStepProduct = 3771792;
+// 0 when the graph's path may be made of these steps (the one-fixed graph
+// uses no second driver's steps, a graph outside 0 to 5 none), otherwise
+// kTooManyDriverSteps or kTooManyDriverStepProduct.
+STAMVIK_API int vdja_tireenv_motion_check_driver_steps(int graph, int firstSteps, int secondSteps);
+// The same for a five-link axle's steps.
+STAMVIK_API int vdja_tireenv_motion_check_fla_steps(int steps);
+
 // Limits are given upper first, then lower; each generator stores them in
-// the record, replaces the record's path and returns 0.
+// the record, replaces the record's path and returns 0. The dispatchers
+// refuse steps beyond the bounds above with their number and leave the path
+// empty.
 STAMVIK_API int vdja_tireenv_motion_generate_driver_path(int graph, double firstUpper, double firstLower,
                                                          int firstSteps, double secondUpper, double secondLower,
                                                          int secondSteps, double taperLocation, double locationA,
