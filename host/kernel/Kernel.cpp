@@ -528,6 +528,18 @@ int ReadStep(const std::string& file, std::vector<int>* bodies) {
   return 0;
 }
 
+int TakeGeometry(int body, int from) {
+  if (Entity* e = live(body); e == nullptr || !e->body) return e == nullptr ? ZV_ERROR_bad_tag : ZV_ERROR_not_a_body;
+  if (Entity* e = live(from); e == nullptr || !e->body || from == body)
+    return e == nullptr ? ZV_ERROR_bad_tag : ZV_ERROR_not_a_body;
+  const Entity source = state().entities.at(from);
+  kill(from);
+  setShape(body, source.shape);
+  saveEntity(body);
+  state().entities.at(body).type = source.type;
+  return 0;
+}
+
 }  // namespace KTX::Kernel
 
 using namespace KTX::Kernel;

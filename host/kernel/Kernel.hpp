@@ -261,6 +261,14 @@ KTX_HOST_API int WriteStep(const std::vector<int>& bodies, const std::string& fi
 // appended to *bodies. 0, or ZV_ERROR_geometry when the file cannot be read.
 KTX_HOST_API int ReadStep(const std::string& file, std::vector<int>* bodies);
 
+// The body takes the geometry of `from`: its type, its shape and a face for
+// each of the shape's faces (new face tags); `from` is consumed. How a
+// feature's body is rebuilt in place: its tag, and the model object that
+// holds it, stay; undo gives the body its old geometry back. 0, or
+// ZV_ERROR_bad_tag / ZV_ERROR_not_a_body (either is no live body, or they
+// are one body), and nothing changed.
+KTX_HOST_API int TakeGeometry(int body, int from);
+
 // Seconds spent in the modeller so far (for benchmarks: the kernel's share of
 // a build).
 KTX_HOST_API double GeometrySeconds();
