@@ -528,6 +528,12 @@ int ReadStep(const std::string& file, std::vector<int>* bodies) {
   return 0;
 }
 
+double Tolerance(int body) {
+  GeometryClock clock;
+  const TopoDS_Shape* shape = shapeOf(body);
+  return shape == nullptr ? 0.0 : Shapes::Tolerance(*shape);
+}
+
 int TakeGeometry(int body, int from) {
   if (Entity* e = live(body); e == nullptr || !e->body) return e == nullptr ? ZV_ERROR_bad_tag : ZV_ERROR_not_a_body;
   if (Entity* e = live(from); e == nullptr || !e->body || from == body)

@@ -261,6 +261,10 @@ KTX_HOST_API int WriteStep(const std::vector<int>& bodies, const std::string& fi
 // appended to *bodies. 0, or ZV_ERROR_geometry when the file cannot be read.
 KTX_HOST_API int ReadStep(const std::string& file, std::vector<int>* bodies);
 
+// The largest tolerance of the body's vertices, edges and faces (kernel
+// units): how far its boundary may stray from its surfaces. 0 without geometry.
+KTX_HOST_API double Tolerance(int body);
+
 // The body takes the geometry of `from`: its type, its shape and a face for
 // each of the shape's faces (new face tags); `from` is consumed. How a
 // feature's body is rebuilt in place: its tag, and the model object that
