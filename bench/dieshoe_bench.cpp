@@ -17,6 +17,8 @@
 
 #include "DieDes_DieShoeBuilder.hpp"
 #include "afl/BodyUtils.hpp"
+#include "afl/Parms.hpp"
+#include "feat/Builder.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
@@ -168,6 +170,18 @@ B* Shoe(PART_part* part, int decks, int cutouts) {
   return shoe;
 }
 
+double Mm3(int body) {
+  const double k = Kernel::ScaleFactors().factors[1];
+  return Kernel::Volume(body) * k * k * k;
+}
+
+// A shoe of n decks without cutouts, by hand: the flange, each deck's block
+// above it (210 high), less each cavity inside 20 walls (260 by 360) from
+// below up to the deck of 30 (z 220).
+double DecksVolume(int n) {
+  return (DeckX0(n) + kGap) * (kDeckY + 2 * kGap) * 40 + n * (kDeckX * kDeckY * 210 - 260.0 * 360 * 220);
+}
+
 // The kernel calls of one build: the solid-modelling calls and the body
 // utilities the log holds.
 template <class B>
@@ -201,8 +215,7 @@ void BuildShoe(benchmark::State& state, int decks, int cutouts, bool cached) {
       shoe->CreateBody(&first);
       Kernel::DeleteBody(first, "benchmark");
     }
-    const double kernelBefore = Kernel::GeometrySeconds();
-    double seconds = 0;
+    double seconds = 0, kernel = 0;
     for (auto _ : state) {
       if (!cached) {
         state.PauseTiming();
@@ -210,18 +223,22 @@ void BuildShoe(benchmark::State& state, int decks, int cutouts, bool cached) {
         state.ResumeTiming();
       }
       const auto start = std::chrono::steady_clock::now();
+      const double kernelBefore = Kernel::GeometrySeconds();
       int body = 0;
       const int rc = shoe->CreateBody(&body);
       seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      kernel += Kernel::GeometrySeconds() - kernelBefore;
       state.PauseTiming();
       if (rc != 0) state.SkipWithError(("CreateBody returned " + std::to_string(rc)).c_str());
+      if (cutouts == 0 && std::abs(Mm3(body) / DecksVolume(decks) - 1) > 1e-9)
+        state.SkipWithError("the shoe's volume is not the decks' own");
       Kernel::DeleteBody(body, "benchmark");
       if (!cached) shoe->destroy();
       state.ResumeTiming();
     }
     if (cached) shoe->destroy();
     state.counters["kernel_calls"] = calls;
-    state.counters["kernel_share"] = seconds > 0 ? (Kernel::GeometrySeconds() - kernelBefore) / seconds : 0;
+    state.counters["kernel_share"] = seconds > 0 ? kernel / seconds : 0;
     state.SetComplexityN(cutouts > 0 ? cutouts : decks);
   } else {
     (void)decks, (void)cutouts, (void)cached;
@@ -237,6 +254,95 @@ BENCHMARK(BM_CreateBodyDecks)->RangeMultiplier(2)->Range(1, 64)->Unit(benchmark:
 BENCHMARK(BM_CreateBodyDecksCached)->RangeMultiplier(2)->Range(1, 64)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_CreateBodyCutouts)->RangeMultiplier(2)->Range(1, 64)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_CreateBodyCutoutsCached)->RangeMultiplier(2)->Range(1, 64)->Unit(benchmark::kMillisecond)->Complexity();
+
+// ---- a flange loop of n points -------------------------------------------------------
+
+// The body maker the host registers: a builder on the new record builds it.
+template <class B = DieDes::DieShoeBuilder>
+int MakeBody(FEATURE_RECORD* frec, int* body) {
+  *body = 0;
+  if constexpr (BuildsBody<B>) {
+    PART_part* work = PART_ask_work_part();
+    B* builder = DieDes::DieShoeBuilderFactory::Create(work != nullptr ? work->ModelPart() : nullptr, frec);
+    if (builder == nullptr) return 0;
+    const int rc = builder->CreateBody(body);
+    builder->destroy();
+    return rc;
+  }
+  return 0;
+}
+
+// A shoe of a flange alone whose loop is the n corners of a regular polygon
+// of radius 500, each a point, committed as a new feature: the
+// section, the parameters, the feature and its body (through the maker).
+// With a deck, one main deck of 600 by 400 in its middle as in BuildShoe.
+template <class B = DieDes::DieShoeBuilder>
+void FlangeLoop(benchmark::State& state, bool commit, bool deck) {
+  const int n = static_cast<int>(state.range(0));
+  if constexpr (BuildsBody<B>) {
+    Host::SetLogging(false);
+    DIEENG_register_body_maker("KTX::DieDes::DieShoe", &MakeBody<B>);
+    std::vector<double> points;
+    for (int i = 0; i <= n; ++i) {
+      const double a = 2 * 3.14159265358979323846 * (i % n) / n;
+      points.insert(points.end(), {500 * std::cos(a), 500 * std::sin(a), 0});
+    }
+    double seconds = 0, kernel = 0;
+    for (auto _ : state) {
+      state.PauseTiming();
+      auto* work = new WorkPart;
+      B* shoe = DieDes::DieShoeBuilderFactory::Create(work->part->ModelPart(), nullptr);
+      auto* base = shoe->GetBaseOrientation();
+      base->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+      const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+      base->SetCoordinateSystemOrigin(origin);
+      base->SetCoordinateSystemMatrix(identity);
+      EXP_edit_exp(work->part->ask_tag(), shoe->GetFlangeThickness(), "40");
+      if (deck) {
+        const tag_t middle = Rectangle(-300, -200, 300, 200);
+        shoe->GetMainDeckSectionPtr()->add_loop(SC_section::kClosed, 1, &middle);
+        EXP_edit_exp(work->part->ask_tag(), shoe->GetMainDeckOffset(), "250");
+        EXP_edit_exp(work->part->ask_tag(), shoe->GetWallThickness(), "20");
+        EXP_edit_exp(work->part->ask_tag(), shoe->GetDeckThickness(), "30");
+      }
+      shoe->SetDistanceTolerance(0.02);
+      state.ResumeTiming();
+      const auto start = std::chrono::steady_clock::now();
+      const double kernelBefore = Kernel::GeometrySeconds();
+      // A loop of points, as a script's Section.AddLoop gives it.
+      std::vector<tag_t> corners;
+      for (int i = 0; i < n; ++i) corners.push_back(ES_create_point(&points[3 * static_cast<std::size_t>(i)]));
+      shoe->GetBaseFlangeSectionPtr()->add_loop(SC_section::kClosed, n, corners.data());
+      int rc = 0, body = 0;
+      if (commit) {
+        rc = shoe->commit();
+      } else {
+        rc = shoe->CreateBody(&body);
+      }
+      seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      kernel += Kernel::GeometrySeconds() - kernelBefore;
+      state.PauseTiming();
+      if (rc != 0) state.SkipWithError(("the flange returned " + std::to_string(rc)).c_str());
+      Kernel::DeleteBody(body, "benchmark");
+      shoe->destroy();
+      delete work;
+      state.ResumeTiming();
+    }
+    state.counters["kernel_share"] = seconds > 0 ? kernel / seconds : 0;
+    DIEENG_register_body_maker("KTX::DieDes::DieShoe", nullptr);
+  } else {
+    (void)commit, (void)deck;
+    state.SkipWithError("the die-shoe builder has no CreateBody yet");
+  }
+  state.SetComplexityN(n);
+}
+
+void BM_FlangeLoopCommit(benchmark::State& state) { FlangeLoop(state, true, false); }
+void BM_FlangeLoopCreateBody(benchmark::State& state) { FlangeLoop(state, false, false); }
+void BM_FlangeLoopWithDeckCommit(benchmark::State& state) { FlangeLoop(state, true, true); }
+BENCHMARK(BM_FlangeLoopCommit)->RangeMultiplier(4)->Range(16, 16384)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_FlangeLoopCreateBody)->RangeMultiplier(4)->Range(16, 16384)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_FlangeLoopWithDeckCommit)->RangeMultiplier(4)->Range(16, 4096)->Unit(benchmark::kMillisecond)->Complexity();
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
+#include "om/ObjectManager.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Abort.hpp"
 
@@ -217,6 +218,68 @@ TEST_F(KernelGeometry, StepFileReadsBackAsTheSameSolid) {
   std::remove(file.c_str());
   for (int body : {target, tool, read[0]}) DieDesUtilsDeleteBody(body);
   EXPECT_EQ(KTX::Kernel::WriteStep({}, file), ZV_ERROR_bad_value);
+}
+
+TEST_F(KernelGeometry, ToolStepsInARowAreAppliedInTheirOrder) {
+  // The target: the cube 0..20; each tool a block (x0, x1) through all of
+  // it in y and z, or a bigger one: 'u' unites, 's' subtracts.
+  struct Step {
+    char step;
+    double x0, x1;
+  };
+  struct Row {
+    const char* what;
+    std::vector<Step> steps;
+    double volume;  // mm3; 0: nothing left
+  } rows[] = {
+      {"three unites apart", {{'u', 40, 60}, {'u', 80, 100}, {'u', 120, 140}}, 4 * 8000.0},
+      {"unites overlapping each other", {{'u', 10, 30}, {'u', 20, 40}}, 16000},
+      {"two subtracts", {{'s', 5, 10}, {'s', 12, 14}}, 8000 - 2000 - 800},
+      {"unite, then subtract what it brought", {{'u', 20, 40}, {'s', 30, 50}}, 12000},
+      {"subtract, then unite what it took", {{'s', 5, 10}, {'u', 5, 10}}, 8000},
+      {"subtract, unite, subtract", {{'s', 0, 10}, {'u', 0, 5}, {'s', 2, 3}}, 8000 - 4000 + 2000 - 400},
+      {"subtract everything", {{'s', -10, 30}}, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const int target = Block(0, 0, 20, 20, 0, 20);
+    std::vector<int> tools;
+    for (const Step& step : row.steps) {
+      tools.push_back(Block(step.x0, -5, step.x1, 25, -5, 30));
+      if (step.step == 'u') {
+        // Uniting the whole tool would add its overhang: a tool within the cube's y and z.
+        DieDesUtilsDeleteBody(tools.back());
+        tools.back() = Block(step.x0, 0, step.x1, 20, 0, 20);
+        EXPECT_EQ(DIEDES_UTILS__unite_tool_to_target(target, tools.back(), 0.02), 0);
+      } else {
+        EXPECT_EQ(DIEDES_UTILS__subtract_tool_from_target(target, tools.back(), 0.02), 0);
+      }
+    }
+    for (int tool : tools) EXPECT_TRUE(ZV_ENTITY_is(tool)) << "a tool step keeps its tool";
+    EXPECT_EQ(ZV_ENTITY_is(target), row.volume > 0);
+    if (row.volume > 0) {
+      EXPECT_NEAR(Mm3(target), row.volume, 1e-3);
+      DieDesUtilsDeleteBody(target);
+    }
+    for (int tool : tools) DieDesUtilsDeleteBody(tool);
+  }
+}
+
+TEST_F(KernelGeometry, UndoTakesBackToolStepsAppliedOrNot) {
+  const int target = Block(0, 0, 20, 20, 0, 20);
+  const int tool = Block(20, 0, 40, 20, 0, 20);
+  int error = 0;
+  const int outer = UNDO_QD_set_mark(1, nullptr, &error);
+  ASSERT_EQ(DIEDES_UTILS__unite_tool_to_target(target, tool, 0.02), 0);
+  // Marked before anything looked at the target: the unite is not yet applied.
+  const int inner = UNDO_QD_set_mark(1, nullptr, &error);
+  EXPECT_NEAR(Mm3(target), 16000, 1e-3);
+  UNDO_QD_undo_to_mark(inner, nullptr);
+  EXPECT_NEAR(Mm3(target), 16000, 1e-3) << "the unite came before the inner mark";
+  UNDO_QD_undo_to_mark(outer, nullptr);
+  EXPECT_NEAR(Mm3(target), 8000, 1e-3);
+  UNDO_QD_delete_mark(outer, nullptr);
+  for (int body : {target, tool}) DieDesUtilsDeleteBody(body);
 }
 
 TEST_F(KernelGeometry, LoopGeometryChainsItsCurvesInOrder) {

@@ -384,6 +384,39 @@ TEST(KtxhostPlay, StepFileOfAnExampleReadsBackAsItsBodiesSolids) {
   if (withGeometry == 0) GTEST_SKIP() << "no example makes a body with geometry";
 }
 
+TEST(KtxhostPlay, TheEditedDieShoeIsBuiltWithItsThinnerDeck) {
+  // Flange 1000 x 800 x 45; deck 600 x 400 up to 250; the cavity inside
+  // 45 walls (510 x 310) open from below up to the deck of 30 (z 220):
+  // 1000*800*45 + 600*400*205 - 510*310*220 mm3.
+  const double want = 3.6e7 + 4.92e7 - 3.4782e7;
+  const std::filesystem::path step =
+      std::filesystem::temp_directory_path() / ("play_shoe_" + std::to_string(getpid()) + ".stp");
+  Outcome run = Command(std::string(KTXHOST_PROGRAM) + " play " + (kExamples / "die_shoe.jou").string() +
+                        " --raw --step " + step.string() + " " + STAMVIK_PLUGIN);
+  ASSERT_EQ(run.status, 0) << run.out;
+  const std::vector<double> printed = PrintedVolumes(run.out);
+  ASSERT_EQ(printed.size(), 1u);
+  EXPECT_NEAR(printed[0] / want, 1.0, 1e-5);
+  std::vector<int> solids;
+  ASSERT_EQ(Kernel::ReadStep(step.string(), &solids), 0);
+  std::filesystem::remove(step);
+  ASSERT_EQ(solids.size(), 1u);
+  const double k = Kernel::ScaleFactors().factors[1];
+  EXPECT_NEAR(Kernel::Volume(solids[0]) * k * k * k / want, 1.0, 1e-6);
+  struct Probe {
+    double x, y, z;
+    Kernel::Containment where;
+  } probes[] = {{0, 0, 235, Kernel::Containment::In},    // in the deck of 30
+                {0, 0, 215, Kernel::Containment::Out},   // under it: was deck while it was 45
+                {280, 0, 215, Kernel::Containment::In},  // in a wall
+                {0, 0, 30, Kernel::Containment::Out}};   // the cavity opens through the flange
+  for (const Probe& p : probes) {
+    const double at[3] = {p.x / k, p.y / k, p.z / k};
+    EXPECT_EQ(Kernel::Classify(solids[0], at), p.where) << p.x << " " << p.y << " " << p.z;
+  }
+  Kernel::DeleteBody(solids[0], "test");
+}
+
 TEST(KtxhostPlay, EveryCreatorOfTheDieCollectionIsBoundAndPlays) {
   // Each of the 39 creators once, with every shape of arguments the
   // collection has, then each builder destroyed.

@@ -120,6 +120,9 @@ int toolStep(const char* caller, int target, int tool, int function, double tole
   ZV_BODY_boolean_o_t options;
   options.function = function;
   options.tolerance = tolerance * Kernel::ScaleFactors().factors[0];
+  // A body is built from tool steps one after another: the kernel applies a
+  // run of them in one boolean instead of one per tool.
+  Kernel::GatheredBooleans gathered;
   return booleanWithCopies(target, {tool}, options, nullptr);
 }
 

@@ -93,8 +93,10 @@ KTX_HOST_API bool DieDesUtilsAskInContext(int option);
 
 // Unites / subtracts a copy of `tool` into `target` in place; the tool stays.
 // Answer "DIEDES_UTILS__unite_tool_to_target" (or "..._subtract_...")
-// non-zero: that error and nothing changed. A subtraction that leaves no
-// volume leaves no target (see ZV_BODY_boolean_2).
+// non-zero: that error and nothing changed. A run of these onto one target
+// is applied in one boolean when the target is next looked at (see
+// KTX::Kernel::GatheredBooleans); a subtraction that leaves no volume leaves
+// no target from then on.
 KTX_HOST_API int DIEDES_UTILS__unite_tool_to_target(int target, int tool, double tolerance);
 KTX_HOST_API int DIEDES_UTILS__subtract_tool_from_target(int target, int tool, double tolerance);
 // Trims a body in place, keeping what lies on the side of the plane (point,

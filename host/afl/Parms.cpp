@@ -834,7 +834,23 @@ int DIEENG_CreateFrecWithParms(FEATURE_PARMS* parms, int kernelBody, FEATURE_REC
 
 int DIEENG_UpdateMultipleBodyFrec(FEATURE_RECORD* frec) {
   Host::Log("DIEENG_UpdateMultipleBodyFrec", tagText(frec));
-  return static_cast<int>(Host::Answer("DIEENG_UpdateMultipleBodyFrec", 0));
+  if (long long code = Host::Answer("DIEENG_UpdateMultipleBodyFrec", 0); code != 0) return static_cast<int>(code);
+  if (frec == nullptr || frec->ask_parms() == nullptr) return 0;
+  // The feature's body is made anew by the maker that made it, from the
+  // parameters as they now are, and takes the place of the old one: the
+  // model body and its kernel tag stay, so what refers to them still does.
+  const char* parmsClass = OM::OM_ask_class_name(frec->ask_parms()->OmClassId());
+  auto maker = bodyMakers().find(parmsClass != nullptr ? parmsClass : "");
+  if (maker == bodyMakers().end()) return 0;
+  const auto* body = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(frec->ask_body_eid()));
+  if (body == nullptr || !Kernel::IsBody(body->ask_kernel_body())) return 0;
+  int made = 0;
+  if (int rc = maker->second(frec, &made); rc != 0) {
+    if (made != 0 && Kernel::IsBody(made)) Kernel::DeleteBody(made, "DIEENG_UpdateMultipleBodyFrec");
+    return rc;
+  }
+  if (made == 0) return 0;
+  return Kernel::TakeGeometry(body->ask_kernel_body(), made);
 }
 
 int STR_snprintf(char* buffer, int limit, const char* format, ...) {

@@ -625,8 +625,12 @@ using FeatureBodyMaker = int (*)(FEATURE_RECORD* frec, int* body);
 // removes it). The host dialogs' module registers the die shoe's when it is
 // loaded.
 KTX_HOST_API void DIEENG_register_body_maker(const char* parmsClass, FeatureBodyMaker maker);
-// Updates the feature's bodies from its parameters: 0, or the scripted
-// answer "DIEENG_UpdateMultipleBodyFrec".
+// Updates the feature's bodies from its parameters: when a body maker is
+// registered for the parameters' class and the feature's model body holds a
+// kernel body, the maker builds the body anew from the record and the kernel
+// body takes its geometry (its tag stays; undo brings the old geometry
+// back). 0, or the maker's failure with the body unchanged, or the scripted
+// answer "DIEENG_UpdateMultipleBodyFrec" (nothing made).
 KTX_HOST_API int DIEENG_UpdateMultipleBodyFrec(FEATURE_RECORD* frec);
 
 // Bounded formatting into a buffer (at most limit - 1 characters and the end).

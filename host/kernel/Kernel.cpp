@@ -28,17 +28,37 @@ struct Entity {
   int partition = 0;  // the undo partition the entity lives in
   std::vector<int> faces;
   TopoDS_Shape shape;  // a body's geometry; null for a body made without it
+  // Tools gathered for one boolean onto the shape and not yet applied (see
+  // GatheredBooleans): every read of the shape applies them first.
+  std::vector<TopoDS_Shape> pending;
+  Shapes::Operation pendingOperation = Shapes::Operation::Unite;
 };
 
-// Adds the time of its scope to the modeller's total.
+// Adds the time of its scope to the modeller's total; a scope within
+// another adds nothing of its own.
 struct GeometryClock {
   static double& total() {
     static double seconds = 0;
     return seconds;
   }
+  static int& depth() {
+    static int open = 0;
+    return open;
+  }
   std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-  ~GeometryClock() { total() += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); }
+  GeometryClock() { ++depth(); }
+  ~GeometryClock() {
+    if (--depth() == 0) total() += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  GeometryClock(const GeometryClock&) = delete;
+  GeometryClock& operator=(const GeometryClock&) = delete;
 };
+
+// How many GatheredBooleans scopes are open.
+int& gathering() {
+  static int open = 0;
+  return open;
+}
 
 // The kernel's part of undo: what each change overwrote, newest last, and
 // where each undo mark's changes begin. Tags are not taken back: like the
@@ -262,6 +282,7 @@ void kill(int body) {
   for (int face : e.faces) state().entities.at(face).alive = false;
   e.alive = false;
   e.shape.Nullify();
+  e.pending.clear();
   --state().liveBodies;
 }
 
@@ -277,7 +298,38 @@ void setShape(int body, const TopoDS_Shape& shape) {
   for (int i = Shapes::FaceCount(shape); i > 0; --i) AddFace(body);
 }
 
+// Applies the tools gathered on a live body, all in one boolean. When the
+// modeller cannot take them together, they are applied one at a time in the
+// order they came, a tool it cannot take left out: what applying each as it
+// came would have left.
+void resolve(int body) {
+  Entity* gathered = liveBody(body);
+  if (gathered == nullptr || gathered->pending.empty()) return;
+  GeometryClock clock;
+  saveEntity(body);
+  Entity& e = state().entities.at(body);
+  const std::vector<TopoDS_Shape> tools = std::move(e.pending);
+  e.pending.clear();
+  TopoDS_Shape made;
+  Shapes::Outcome outcome = Shapes::Boolean(e.shape, tools, e.pendingOperation, &made);
+  if (outcome == Shapes::Outcome::Failed) {
+    made = e.shape;
+    outcome = Shapes::Outcome::Done;
+    for (std::size_t i = 0; i < tools.size() && outcome == Shapes::Outcome::Done; ++i) {
+      TopoDS_Shape next;
+      const Shapes::Outcome one = Shapes::Boolean(made, {tools[i]}, e.pendingOperation, &next);
+      if (one == Shapes::Outcome::Done) made = next;
+      if (one == Shapes::Outcome::NoVolume) outcome = one;
+    }
+  }
+  if (outcome == Shapes::Outcome::NoVolume)
+    kill(body);
+  else
+    setShape(body, made);
+}
+
 const TopoDS_Shape* shapeOf(int body) {
+  resolve(body);
   Entity* e = liveBody(body);
   return e == nullptr || e->shape.IsNull() ? nullptr : &e->shape;
 }
@@ -290,6 +342,7 @@ int* hostArray(const std::vector<int>& values) {
 }
 
 int copyBody(int body) {
+  resolve(body);
   Entity source = state().entities.at(body);
   Entity copy;
   copy.type = source.type;
@@ -332,6 +385,7 @@ int CreateBody(BodyType type) {
 }
 
 int AddFace(int body) {
+  resolve(body);
   if (liveBody(body) == nullptr) return 0;
   Entity face;
   face.body = false;
@@ -438,6 +492,9 @@ bool HasGeometry(int body) { return shapeOf(body) != nullptr; }
 
 double GeometrySeconds() { return GeometryClock::total(); }
 
+GatheredBooleans::GatheredBooleans() { ++gathering(); }
+GatheredBooleans::~GatheredBooleans() { --gathering(); }
+
 int MakePlanarSheet(const std::vector<std::vector<double>>& polygons, const double point[3], const double normal[3],
                     int* sheet) {
   GeometryClock clock;
@@ -532,6 +589,26 @@ int ReadStep(const std::string& file, std::vector<int>* bodies) {
   return 0;
 }
 
+double Tolerance(int body) {
+  GeometryClock clock;
+  const TopoDS_Shape* shape = shapeOf(body);
+  return shape == nullptr ? 0.0 : Shapes::Tolerance(*shape);
+}
+
+int TakeGeometry(int body, int from) {
+  resolve(body);
+  resolve(from);
+  if (Entity* e = live(body); e == nullptr || !e->body) return e == nullptr ? ZV_ERROR_bad_tag : ZV_ERROR_not_a_body;
+  if (Entity* e = live(from); e == nullptr || !e->body || from == body)
+    return e == nullptr ? ZV_ERROR_bad_tag : ZV_ERROR_not_a_body;
+  const Entity source = state().entities.at(from);
+  kill(from);
+  setShape(body, source.shape);
+  saveEntity(body);
+  state().entities.at(body).type = source.type;
+  return 0;
+}
+
 }  // namespace KTX::Kernel
 
 using namespace KTX::Kernel;
@@ -544,19 +621,38 @@ int bodyError(int body) {
 }
 
 // The boolean of a target with geometry: what the modeller makes of it and
-// the tools' geometry. A failure of the modeller changes nothing.
-int realBoolean(int target, const TopoDS_Shape& shape, int n_tools, const int* tools, const ZV_BODY_boolean_o_t& options,
+// the tools' geometry. A failure of the modeller changes nothing. While
+// booleans are gathered, a unite or subtract onto a solid only keeps its
+// tools' geometry for later (see GatheredBooleans).
+int realBoolean(int target, int n_tools, const int* tools, const ZV_BODY_boolean_o_t& options,
                 ZV_boolean_r_t* results, ZV_TOPOL_track_r_t* tracking) {
   GeometryClock clock;
-  std::vector<TopoDS_Shape> toolShapes;
-  for (int i = 0; i < n_tools; ++i)
-    if (const TopoDS_Shape* tool = shapeOf(tools[i])) toolShapes.push_back(*tool);
   Shapes::Operation operation = options.function == ZV_boolean_intersect_c  ? Shapes::Operation::Intersect
                                 : options.function == ZV_boolean_subtract_c ? Shapes::Operation::Subtract
                                                                             : Shapes::Operation::Unite;
+  const Entity& was = state().entities.at(target);
+  const bool gather = gathering() > 0 && operation != Shapes::Operation::Intersect &&
+                      was.type == ZV_BODY_type_solid_c && Shapes::IsSolid(was.shape);
+  if (gather && !was.pending.empty() && was.pendingOperation != operation) {
+    resolve(target);
+    if (!IsBody(target)) return ZV_ERROR_bad_tag;  // the gathered ones left nothing to work on
+  }
+  std::vector<TopoDS_Shape> toolShapes;
+  for (int i = 0; i < n_tools; ++i)
+    if (const TopoDS_Shape* tool = shapeOf(tools[i])) toolShapes.push_back(*tool);
+  Shapes::Outcome outcome = Shapes::Outcome::Done;
   TopoDS_Shape made;
-  Shapes::Outcome outcome = Shapes::Boolean(shape, toolShapes, operation, &made);
-  if (outcome == Shapes::Outcome::Failed) return ZV_ERROR_geometry;
+  if (gather) {
+    saveEntity(target);
+    Entity& e = state().entities.at(target);
+    e.pendingOperation = operation;
+    e.pending.insert(e.pending.end(), toolShapes.begin(), toolShapes.end());
+  } else {
+    const TopoDS_Shape* shape = shapeOf(target);
+    if (shape == nullptr) return ZV_ERROR_bad_tag;
+    outcome = Shapes::Boolean(*shape, toolShapes, operation, &made);
+    if (outcome == Shapes::Outcome::Failed) return ZV_ERROR_geometry;
+  }
   for (int i = 0; i < n_tools; ++i) {
     if (IsBody(tools[i])) kill(tools[i]);
   }
@@ -564,7 +660,7 @@ int realBoolean(int target, const TopoDS_Shape& shape, int n_tools, const int* t
     kill(target);
     results->status = ZV_boolean_result_failed_c;
   } else {
-    setShape(target, made);
+    if (!gather) setShape(target, made);
     results->status = ZV_boolean_result_success_c;
     results->n_bodies = 1;
     results->bodies = hostArray({target});
@@ -579,6 +675,7 @@ int realBoolean(int target, const TopoDS_Shape& shape, int n_tools, const int* t
 extern "C" {
 
 bool ZV_ENTITY_is(int entity) {
+  resolve(entity);
   bool is = IsAlive(entity);
   KTX::Host::Log("ZV_ENTITY_is", "entity=" + std::to_string(entity) + (is ? " -> true" : " -> false"));
   return is;
@@ -588,6 +685,7 @@ int ZV_ENTITY_copy(int entity, int* copy) {
   KTX::Host::Log("ZV_ENTITY_copy", "entity=" + std::to_string(entity));
   if (copy == nullptr) return ZV_ERROR_bad_value;
   *copy = 0;
+  resolve(entity);
   if (int error = bodyError(entity)) return error;
   if (int error = scripted("ZV_ENTITY_copy")) return error;
   *copy = copyBody(entity);
@@ -607,6 +705,7 @@ int ZV_BODY_ask_faces(int body, int* n_faces, int** faces) {
   if (n_faces == nullptr || faces == nullptr) return ZV_ERROR_bad_value;
   *n_faces = 0;
   *faces = nullptr;
+  resolve(body);
   if (int error = bodyError(body)) return error;
   const std::vector<int>& list = state().entities.at(body).faces;
   *n_faces = static_cast<int>(list.size());
@@ -701,7 +800,8 @@ int ZV_BODY_boolean_2(int target, int n_tools, const int* tools, const ZV_BODY_b
     if (int error = bodyError(tools[i])) return error;
   }
   if (int error = scripted("ZV_BODY_boolean_2")) return error;
-  if (const TopoDS_Shape* shape = shapeOf(target)) return realBoolean(target, *shape, n_tools, tools, used, results, tracking);
+  if (const Entity* e = liveBody(target); e != nullptr && !e->shape.IsNull())
+    return realBoolean(target, n_tools, tools, used, results, tracking);
   for (int i = 0; i < n_tools; ++i) {
     if (IsBody(tools[i])) kill(tools[i]);  // a tool named twice is consumed once
   }

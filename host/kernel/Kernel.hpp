@@ -261,6 +261,34 @@ KTX_HOST_API int WriteStep(const std::vector<int>& bodies, const std::string& fi
 // appended to *bodies. 0, or ZV_ERROR_geometry when the file cannot be read.
 KTX_HOST_API int ReadStep(const std::string& file, std::vector<int>* bodies);
 
+// The largest tolerance of the body's vertices, edges and faces (kernel
+// units): how far its boundary may stray from its surfaces. 0 without geometry.
+KTX_HOST_API double Tolerance(int body);
+
+// The body takes the geometry of `from`: its type, its shape and a face for
+// each of the shape's faces (new face tags); `from` is consumed. How a
+// feature's body is rebuilt in place: its tag, and the model object that
+// holds it, stay; undo gives the body its old geometry back. 0, or
+// ZV_ERROR_bad_tag / ZV_ERROR_not_a_body (either is no live body, or they
+// are one body), and nothing changed.
+KTX_HOST_API int TakeGeometry(int body, int from);
+
+// While one of these lives, a real unite or subtract (ZV_BODY_boolean_2)
+// onto a solid only gathers its tools (they are consumed as usual, and the
+// call answers success); the body applies everything gathered in one
+// boolean when it is next looked at (its geometry, faces, a copy, or
+// ZV_ENTITY_is) or given another operation. A body built from many tools
+// one call at a time so pays for one boolean instead of one on each body
+// the earlier ones grew. A subtraction that leaves no volume ends the body
+// when it is next looked at; only the liveness checks KTX::Kernel::IsBody
+// and IsAlive (which look at nothing) still see it until then.
+struct KTX_HOST_API GatheredBooleans {
+  GatheredBooleans();
+  ~GatheredBooleans();
+  GatheredBooleans(const GatheredBooleans&) = delete;
+  GatheredBooleans& operator=(const GatheredBooleans&) = delete;
+};
+
 // Seconds spent in the modeller so far (for benchmarks: the kernel's share of
 // a build).
 KTX_HOST_API double GeometrySeconds();

@@ -27,8 +27,10 @@
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
 #include <Message_PrinterOStream.hxx>
+#include <Precision.hxx>
 #include <STEPControl_Reader.hxx>
 #include <STEPControl_Writer.hxx>
+#include <ShapeFix_ShapeTolerance.hxx>
 #include <ShapeUpgrade_UnifySameDomain.hxx>
 #include <Standard_Failure.hxx>
 #include <TopExp.hxx>
@@ -103,6 +105,22 @@ TopoDS_Shape unified(const TopoDS_Shape& shape) {
   ShapeUpgrade_UnifySameDomain unify(shape, Standard_True, Standard_True, Standard_False);
   unify.Build();
   return unify.Shape();
+}
+
+// The offset leaves its edges and vertices a tolerance far above what its
+// faces need (a millimetre on blocks of planar faces), and every boolean
+// after it carries that on: the shape with its tolerances brought down to
+// the modeller's precision, or to the caller's tolerance where that is not
+// enough, when it is still valid so; otherwise the shape as it came.
+TopoDS_Shape tightened(const TopoDS_Shape& shape, double tolerance) {
+  const double least = Precision::Confusion();
+  const double most = std::max(least, tolerance);
+  for (const double limit : {least, most}) {
+    TopoDS_Shape tight = Copy(shape);
+    ShapeFix_ShapeTolerance().LimitTolerance(tight, least, limit);
+    if (BRepCheck_Analyzer(tight).IsValid()) return tight;
+  }
+  return shape;
 }
 
 TopoDS_Shape compoundOf(const std::vector<TopoDS_Shape>& shapes) {
@@ -285,6 +303,7 @@ Outcome Offset(const TopoDS_Shape& shape, double offset, double tolerance, TopoD
     if (!made.IsDone()) return Outcome::Failed;
     TopoDS_Shape out = made.Shape();
     if (!BRepCheck_Analyzer(out).IsValid()) return Outcome::Failed;
+    out = tightened(out, tolerance);
     if (IsSolid(shape)) {
       double volume = Volume(out);
       if (volume < 0) {
@@ -438,6 +457,18 @@ int Classify(const TopoDS_Shape& shape, const double point[3], double tolerance)
     if (state == TopAbs_ON) answer = 0;
   }
   return answer;
+}
+
+double Tolerance(const TopoDS_Shape& shape) {
+  if (shape.IsNull()) return 0;
+  double most = 0;
+  for (TopExp_Explorer v(shape, TopAbs_VERTEX); v.More(); v.Next())
+    most = std::max(most, BRep_Tool::Tolerance(TopoDS::Vertex(v.Current())));
+  for (TopExp_Explorer e(shape, TopAbs_EDGE); e.More(); e.Next())
+    most = std::max(most, BRep_Tool::Tolerance(TopoDS::Edge(e.Current())));
+  for (TopExp_Explorer f(shape, TopAbs_FACE); f.More(); f.Next())
+    most = std::max(most, BRep_Tool::Tolerance(TopoDS::Face(f.Current())));
+  return most;
 }
 
 int FaceCount(const TopoDS_Shape& shape) {
