@@ -29,6 +29,7 @@ class KTX_HOST_API ES_face : public GEOM_entity {
 
  private:
   friend KTX_HOST_API tag_t ES_create_face(tag_t body);
+  friend tag_t ES_create_face_of_kernel_face(tag_t body, int kernelFace);
   tag_t body_;
   OM::TagVla* edges_;
 };
@@ -91,6 +92,17 @@ KTX_HOST_API tag_t ES_create_body_with_faces(PART_part* part, bool sheet, const 
 // that is no body. Logged with the count of faces.
 KTX_HOST_API bool ES_body_remake_faces(tag_t body, const std::vector<FaceFrame>& faces,
                                        const std::vector<FaceBoundaryLoops>& boundaries = {});
+// A feature's body made from a kernel body that holds geometry: a model body
+// (in the part; null: the work part) owning it, with one model face for each
+// of the geometry's faces, in the kernel's order, framed as that face
+// (KTX::Kernel::DescribeFaces, in host units) and holding its kernel face, and
+// the geometry's edges. Logged with the count of faces.
+KTX_HOST_API tag_t ES_create_body_of_geometry(PART_part* part, int kernelBody);
+// After the geometry of the body's kernel body changed: its faces and edges
+// are destroyed and made again from the geometry. False (nothing changed)
+// for a tag that is no body or a body whose kernel body has no geometry.
+// Logged.
+KTX_HOST_API bool ES_body_follow_geometry(tag_t body);
 // The face a reference names; 0 for anything else.
 KTX_HOST_API tag_t FREF_ask_qd_eid(tag_t reference);
 // The body of a face; 0 for anything else.

@@ -908,3 +908,39 @@ void strip_qd_body(int body) {
 }
 
 }  // namespace KTX
+
+#include "kernel/BodyShapes.hpp"
+
+namespace KTX::Kernel::Bodies {
+
+int Make(BodyType type, const TopoDS_Shape& shape) {
+  const int body = CreateBody(type);
+  setShape(body, shape);
+  return body;
+}
+
+void Set(int body, const TopoDS_Shape& shape) { setShape(body, shape); }
+
+void Drop(int body) {
+  saveEntity(body);
+  state().entities.at(body).shape.Nullify();
+}
+
+const TopoDS_Shape* Of(int body) { return shapeOf(body); }
+
+std::vector<int> Faces(int body) {
+  const Entity* e = liveBody(body);
+  return e == nullptr ? std::vector<int>{} : e->faces;
+}
+
+void Kill(int body) {
+  if (liveBody(body) != nullptr) kill(body);
+}
+
+Clock::Clock() : start_(std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count()) {}
+Clock::~Clock() {
+  GeometryClock::total() +=
+      std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count() - start_;
+}
+
+}  // namespace KTX::Kernel::Bodies

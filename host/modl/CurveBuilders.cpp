@@ -8,6 +8,9 @@
 #include "geom/Curve.hpp"
 #include "geom/CurveLoops.hpp"
 #include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
+#include "kernel/Solids.hpp"
+#include "modl/FeatureGeometry.hpp"
 #include "om/HostClass.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
@@ -306,6 +309,42 @@ void OffsetCurveBuilder::AskOffsetDirection(double direction[3]) const {
   for (int i = 0; i < 3; ++i) direction[i] = d[i] / length * (reverse_ ? -1.0 : 1.0);
 }
 
+namespace {
+// A closed planar curve offset in its plane, its corners kept sharp: by
+// `distance` towards the side the direction points to at its first segment
+// (the region it bounds, or away from it). Nothing for an open curve, or
+// one of fewer than three segments; kShapeNotMade when the modeller cannot
+// offset it (an inward offset that leaves nothing).
+int offsetClosed(const std::vector<double>& points, const double direction[3], double distance,
+                 std::vector<double>* offset) {
+  offset->clear();
+  const std::size_t n = points.size() / 3;
+  if (n < 4 || std::hypot(points[0] - points[3 * n - 3], points[1] - points[3 * n - 2], points[2] - points[3 * n - 1]) >
+                   std::max(1.0e-6, TOLER_ask_distance_tol()))
+    return 0;
+  const double toKernel = Kernel::ScaleFactors().factors[0];
+  std::vector<double> loop(points.begin(), points.end() - 3);
+  double area[3] = {0, 0, 0};
+  for (std::size_t i = 0; i + 1 < n; ++i) {
+    const double* a = &loop[3 * i];
+    const double* b = &loop[3 * ((i + 1) % (n - 1))];
+    area[0] += a[1] * b[2] - a[2] * b[1];
+    area[1] += a[2] * b[0] - a[0] * b[2];
+    area[2] += a[0] * b[1] - a[1] * b[0];
+  }
+  const double t[3] = {loop[3] - loop[0], loop[4] - loop[1], loop[5] - loop[2]};
+  // Outward at the first segment: the segment crossed with the area normal.
+  const double out[3] = {t[1] * area[2] - t[2] * area[1], t[2] * area[0] - t[0] * area[2], t[0] * area[1] - t[1] * area[0]};
+  const double side = out[0] * direction[0] + out[1] * direction[1] + out[2] * direction[2];
+  if (side == 0.0) return 0;
+  for (double& v : loop) v *= toKernel;
+  if (Kernel::OffsetLoop(loop, (side > 0 ? distance : -distance) * toKernel, offset) != 0) return kShapeNotMade;
+  for (double& v : *offset) v /= toKernel;
+  offset->insert(offset->end(), offset->begin(), offset->begin() + 3);
+  return 0;
+}
+}  // namespace
+
 int OffsetCurveBuilder::MakeCurves(const std::vector<tag_t>& inputs, std::vector<tag_t>* curves) {
   double direction[3];
   AskOffsetDirection(direction);
@@ -314,8 +353,14 @@ int OffsetCurveBuilder::MakeCurves(const std::vector<tag_t>& inputs, std::vector
   for (tag_t input : inputs) {
     std::vector<double> points = pointsOf(input);
     if (points.empty()) return Geometry::kNoEntity;
-    for (std::size_t i = 0; i < points.size(); ++i) points[i] += by * direction[i % 3];
-    curves->push_back(polyline(ask_owning_part(), points));
+    std::vector<double> offset;
+    if (int status = offsetClosed(points, direction, by, &offset); status != 0) return status;
+    if (offset.empty()) {
+      // An open curve is moved along the direction.
+      for (std::size_t i = 0; i < points.size(); ++i) points[i] += by * direction[i % 3];
+      offset = std::move(points);
+    }
+    curves->push_back(polyline(ask_owning_part(), offset));
   }
   return 0;
 }

@@ -11,6 +11,7 @@
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
 #include "modl/CurveBuilders.hpp"
+#include "modl/FeatureGeometry.hpp"
 #include "modl/TrimBody.hpp"
 #include "om/HostClass.hpp"
 #include "sel/Selection.hpp"
@@ -246,7 +247,17 @@ void ModelingFeatureBuilder::set_tolerance(double tolerance) {
 // to the end extent along the direction (its normal the segment crossed with
 // the direction); a solid adds the two caps, bounded by the profile where it
 // starts and ends, so that they meet the side faces along their edges.
-void ModelingFeatureBuilder::make_body(FEATURE_RECORD* feature, const ExtrudeValues& values) {
+int ModelingFeatureBuilder::make_body(FEATURE_RECORD* feature, const ExtrudeValues& values) {
+  // A closed profile swept to values or bodies with geometry is a real shape.
+  int kernelBody = 0;
+  switch (ExtrudeGeometry(values, &kernelBody)) {
+    case 1:
+      return ExtrudeBody(feature, values, kernelBody);
+    case -1:
+      return kShapeNotMade;
+    default:
+      break;
+  }
   double d[3];
   extrudeDirection(values.direction, d);
   const double start = extent(values.startType, values.startValue);
@@ -301,7 +312,7 @@ void ModelingFeatureBuilder::make_body(FEATURE_RECORD* feature, const ExtrudeVal
   const auto* kept = dynamic_cast<const ES_solid*>(OM::OM_object_of_tag(old));
   if (kept != nullptr && Kernel::IsBody(kept->ask_kernel_body()) &&
       Kernel::IsSheet(kept->ask_kernel_body()) == (values.bodyType == 1) && ES_body_remake_faces(old, faces, boundaries))
-    return;
+    return 0;
   feature->set_body_eid(ES_create_body_with_faces(ask_owning_part(), values.bodyType == 1, faces, boundaries));
   if (old != 0) {
     int count = 0;
@@ -311,6 +322,7 @@ void ModelingFeatureBuilder::make_body(FEATURE_RECORD* feature, const ExtrudeVal
     SM_free(oldFaces);
     destroyTag(old);
   }
+  return 0;
 }
 
 int ModelingFeatureBuilder::commit() {
@@ -340,18 +352,42 @@ int ModelingFeatureBuilder::commit() {
         !reachesEverywhere(values, values.endType, values.endObject))
       return kObjectNotReached;
   }
-  if (feature_ == 0 || OM::OM_object_of_tag(feature_) == nullptr) {
+  const bool made = feature_ == 0 || OM::OM_object_of_tag(feature_) == nullptr;
+  if (made) {
     OM::LogForWrite(this);
     feature_ = FEATURE_RECORD::Create(ask_owning_part(), nullptr)->OmTag();
   }
   if (kind_ == kExtrude) {
+    if (int status = make_body(hostObject<FEATURE_RECORD>(feature_), values); status != 0) {
+      // A shape the modeller could not make leaves no new feature behind.
+      if (made) {
+        destroyTag(feature_);
+        feature_ = 0;
+      }
+      return status;
+    }
     Host::SetExtrudeValues(feature_, values);
-    make_body(hostObject<FEATURE_RECORD>(feature_), values);
   } else {
     ChamferValues chamfer = chamfer_settings();
     chamfer.firstOffset = expressionText(firstOffset_);
     chamfer.secondOffset = expressionText(secondOffset_);
     chamfer.angle = expressionText(angle_);
+    // The edges' bodies with geometry are chamfered: one offset on both faces
+    // (option 0), two offsets (1), or an offset and an angle.
+    std::vector<tag_t> edges;
+    if (const auto* collector = hostObject<SC_collector>(chamfer.edges))
+      for (int i = 0; i < collector->ask_count(); ++i) edges.push_back(collector->ask_nth(i));
+    const double first = TEXT_atof(chamfer.firstOffset.c_str());
+    const double second = chamfer.option == 0   ? first
+                          : chamfer.option == 1 ? TEXT_atof(chamfer.secondOffset.c_str())
+                                                : first * std::tan(TEXT_atof(chamfer.angle.c_str()) * M_PI / 180.0);
+    if (int status = ChamferGeometry(edges, first, second); status != 0) {
+      if (made) {
+        destroyTag(feature_);
+        feature_ = 0;
+      }
+      return status;
+    }
     Host::SetChamferValues(feature_, chamfer);
   }
   return 0;

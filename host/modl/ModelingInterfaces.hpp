@@ -88,8 +88,9 @@ class KTX_HOST_API ModelingFeatureBuilder : public JAX_BUILDER {
   ~ModelingFeatureBuilder() override;
 
  private:
-  // Makes the feature's body again from what the builder holds.
-  void make_body(FEATURE_RECORD* feature, const ExtrudeValues& values);
+  // Makes the feature's body again from what the builder holds: 0, or the
+  // modeller's failure (nothing changed).
+  int make_body(FEATURE_RECORD* feature, const ExtrudeValues& values);
   int kind_;
   tag_t feature_;
   ExtrudeValues* extrude_;  // the settings other than the sub-objects' own

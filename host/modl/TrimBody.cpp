@@ -1,8 +1,12 @@
 #include "modl/TrimBody.hpp"
 
+#include <cmath>
 #include <map>
 #include <string>
 
+#include "geom/Faces.hpp"
+#include "kernel/Kernel.hpp"
+#include "modl/FeatureGeometry.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "sel/Selection.hpp"
 #include "sys/CallLog.hpp"
@@ -111,6 +115,34 @@ void TrimBody2Builder::set_tolerance(double tolerance) {
   tolerance_ = tolerance;
 }
 
+namespace {
+// The plane a trim cuts by (host units, unit normal); false for none.
+bool toolPlane(const TrimValues& values, double point[3], double normal[3]) {
+  tag_t entity = values.toolOption == 1 ? values.plane : 0;
+  if (values.toolOption != 1)
+    if (const auto* faces = dynamic_cast<SC_collector*>(OM::OM_object_of_tag(values.faces)); faces != nullptr && faces->ask_count() > 0)
+      entity = faces->ask_nth(0);
+  const auto* found = dynamic_cast<GEOM_entity*>(OM::OM_object_of_tag(entity));
+  // A tool face may be given as its kernel face.
+  if (found == nullptr) found = dynamic_cast<GEOM_entity*>(OM::OM_object_of_tag(ES_ask_eid_of_kernel_entity(static_cast<int>(entity))));
+  if (found == nullptr) return false;
+  // Faces cut only as the real faces of a body with geometry.
+  if (const auto* face = dynamic_cast<const ES_face*>(found)) {
+    const auto* body = dynamic_cast<const ES_solid*>(OM::OM_object_of_tag(face->ask_body()));
+    if (body == nullptr || !Kernel::HasGeometry(body->ask_kernel_body())) return false;
+  }
+  double origin[3], matrix[9];
+  found->ask_frame(origin, matrix);
+  const double length = std::sqrt(matrix[6] * matrix[6] + matrix[7] * matrix[7] + matrix[8] * matrix[8]);
+  if (!(length > 0)) return false;
+  for (int k = 0; k < 3; ++k) {
+    point[k] = origin[k];
+    normal[k] = matrix[6 + k] / length;
+  }
+  return true;
+}
+}  // namespace
+
 int TrimBody2Builder::commit_feature(FEATURE_RECORD** frec) {
   Host::Log("TrimBody2Builder::commit_feature", "tag=" + std::to_string(OmTag()));
   if (long long code = Host::Answer("TrimBody2Builder.commit", 0); code != 0) return static_cast<int>(code);
@@ -131,6 +163,12 @@ int TrimBody2Builder::commit_feature(FEATURE_RECORD** frec) {
   // The trim changes the first target body: that body is the feature's.
   auto* targets = hostObject<SC_collector>(targets_);
   if (targets != nullptr && targets->ask_count() > 0) record->set_body_eid(targets->ask_nth(0));
+  // A target with geometry is cut by the tool's plane: the plane entity's, or
+  // that of the first tool face.
+  double point[3], normal[3];
+  if (targets != nullptr && toolPlane(values, point, normal))
+    for (int i = 0; i < targets->ask_count(); ++i)
+      if (int status = TrimBodyGeometry(targets->ask_nth(i), point, normal, reverse_); status != 0) return status;
   if (frec != nullptr) *frec = record;
   return 0;
 }

@@ -431,8 +431,8 @@ void describeFeature(std::string& out, FEATURE_RECORD* frec, const Naming& namin
 
 // What the part holds, named as `naming` says; the number of features and
 // of bodies in *features and *bodies.
-// A body's geometry in host units: its volume and its box along the world
-// axes; nothing for a body without geometry.
+// A body's geometry in host units: its volume (not for a sheet) and its box
+// along the world axes; nothing for a body without geometry.
 std::string geometryText(int kernelBody) {
   double min[3], max[3];
   if (!Kernel::Bounds(kernelBody, min, max)) return {};
@@ -443,7 +443,10 @@ std::string geometryText(int kernelBody) {
     std::snprintf(text, sizeof text, "%.6g", std::fabs(value) < 1e-9 ? 0.0 : value);
     return std::string(text);
   };
-  std::string text = " volume " + number(Kernel::Volume(kernelBody) * toHost * toHost * toHost) + " mm3 box";
+  // A sheet has no volume: its box alone.
+  std::string text = Kernel::IsSheet(kernelBody)
+                         ? std::string(" box")
+                         : " volume " + number(Kernel::Volume(kernelBody) * toHost * toHost * toHost) + " mm3 box";
   for (const double* corner : {min, max})
     for (int k = 0; k < 3; ++k) text += " " + number(corner[k] * toHost);
   return text + " mm";
@@ -626,7 +629,16 @@ int Part_CreateSheetBody(tag_t part, int count, const JAM_point3d_s* points, tag
         const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
         if (length == 0.0) return kBadLoop;
         for (int k = 0; k < 3; ++k) n[k] /= length;
-        *body = ES_create_body_with_faces(in, true, {face});
+        // A real planar sheet, so that what is built on it is real too.
+        const double toKernel = Kernel::ScaleFactors().factors[0];
+        std::vector<double> corners;
+        for (const int corner : {0, 1, 3, 2})
+          for (int k = 0; k < 3; ++k)
+            corners.push_back((face.origin[k] + (corner & 1) * a[k] + (corner >> 1) * b[k]) * toKernel);
+        const double at[3] = {corners[0], corners[1], corners[2]};
+        int sheet = 0;
+        if (Kernel::MakePlanarSheet({corners}, at, n, &sheet) != 0) return kBadLoop;
+        *body = ES_create_body_of_geometry(in, sheet);
         return 0;
       });
 }

@@ -10,6 +10,8 @@
 #include "afl/DieEngParms.hpp"
 #include "afl/Parms.hpp"
 #include "geom/Faces.hpp"
+#include "kernel/Kernel.hpp"
+#include "kernel/Solids.hpp"
 #include "tool/ToolingGeometry.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/UserMessages.hpp"
@@ -99,6 +101,13 @@ std::string describe(const RSO_data_s* data) {
 // The first sheet's faces, each moved along its normal by the first value.
 tag_t offsetSheet(const RSO_data_s* data) {
   const double distance = TEXT_atof(data->values[0]);
+  // A sheet with geometry is offset by the modeller.
+  if (const auto* sheet = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(data->sheets.front().sheet));
+      sheet != nullptr && Kernel::HasGeometry(sheet->ask_kernel_body())) {
+    int made = 0;
+    if (Kernel::OffsetSheet(sheet->ask_kernel_body(), distance * Kernel::ScaleFactors().factors[0], &made) != 0) return 0;
+    return ES_create_body_of_geometry(nullptr, made);
+  }
   int count = 0;
   tag_t* faces = nullptr;
   ES_body_ask_faces(data->sheets.front().sheet, &count, &faces);

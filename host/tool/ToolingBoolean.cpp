@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "afl/BooleanFeatures.hpp"
+#include "modl/FeatureGeometry.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 
@@ -34,6 +36,9 @@ int toolingBoolean(const char* name, int type, int n_targets, const tag_t* targe
     Host::SetAnswer(failing, left - 1);
     return static_cast<int>(Host::Answer(std::string(name) + ".status", 1));
   }
+  // Bodies with geometry are combined for real; a failure makes no feature.
+  if (int status = CombineGeometry(targets[0], std::vector<tag_t>(tools, tools + n_tools), type == 1); status != 0)
+    return status;
   *feature = MakeBooleanFeature(type, targets[0], n_tools, tools)->OmTag();
   return 0;
 }

@@ -1,0 +1,73 @@
+// The kernel's modelling of the tooling features: extrusions of closed
+// profiles, offsets of planar loops and of sheets, box sheets, booleans
+// between two bodies, chamfers, smooth approximations of point rows, and
+// what a body's faces and edges are. Every length is in kernel units
+// (metres); the host converts with KTX::Kernel::ScaleFactors. Each call
+// answers 0 or a kernel error (ZV_ERROR_bad_value for unusable input,
+// ZV_ERROR_geometry when the modeller cannot make the shape), making nothing
+// on an error.
+#pragma once
+#include <vector>
+
+#include "kernel/Kernel.hpp"
+
+namespace KTX::Kernel {
+
+// A new body: the region the closed loops bound (x, y, z triples, the
+// closing point not repeated; the loop of the largest area bounds it, the
+// others are holes) moved `start` along the unit direction and swept to
+// `end`. A solid, or with `sheet` the sheet of the swept loops alone.
+KTX_HOST_API int MakeExtrusion(const std::vector<std::vector<double>>& loops, const double direction[3], double start,
+                               double end, bool sheet, int* body);
+// The closed planar loop moved outward (away from the region it bounds) by
+// `outward`, inward when negative, its corners kept sharp: the new loop's
+// corners in order. ZV_ERROR_geometry also when an inward offset leaves
+// nothing.
+KTX_HOST_API int OffsetLoop(const std::vector<double>& loop, double outward, std::vector<double>* result);
+// A new sheet: every face of the sheet moved along its normal by `distance`.
+KTX_HOST_API int OffsetSheet(int sheet, double distance, int* result);
+// A new sheet: the six faces of the box from `low` to `high` in the frame at
+// `origin` whose axes are the rows of `matrix`.
+KTX_HOST_API int MakeBoxSheet(const double origin[3], const double matrix[9], const double low[3],
+                              const double high[3], int* sheet);
+// The target united with the tool (subtracted: the tool taken from it). The
+// tool's geometry is used up (its faces stay); the target gets the result's
+// faces. ZV_ERROR_geometry also when nothing of the target would be left.
+KTX_HOST_API int Combine(int target, int tool, bool subtract);
+// Chamfers the body's edges that run between the given ends (six numbers an
+// edge, either way round, within `tolerance`): `first` measured on the edge's
+// first face, `second` on the other. *chamfered is how many were found; none
+// found changes nothing and is no error.
+KTX_HOST_API int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double first, double second,
+                              double tolerance, int* chamfered);
+// A smooth curve near the points (a B-spline through them; closed: periodic
+// through every point, the closing one not repeated) sampled at `perSpan`
+// points between each two of them: the samples in order (closed: the first
+// not repeated at the end).
+KTX_HOST_API int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan,
+                              std::vector<double>* samples);
+
+// `into` (a live body) takes the geometry of `from`, which is deleted; its
+// faces are the geometry's from then on. A body of the other type keeps its
+// own type.
+KTX_HOST_API int TakeGeometry(int into, int from);
+// The plane of a body's geometry when every face of it lies in one plane
+// (the first face's normal); false otherwise.
+KTX_HOST_API bool PlaneOfBody(int body, double point[3], double normal[3]);
+
+// What a face of a body is: a frame (origin, two rows spanning the face's
+// box in its surface, the third its outward normal) and its boundary loops.
+struct FaceShape {
+  double origin[3];
+  double matrix[9];
+  std::vector<std::vector<double>> loops;
+};
+// The faces of a body with geometry, in the order of its kernel faces; empty
+// without geometry.
+KTX_HOST_API std::vector<FaceShape> DescribeFaces(int body);
+// The edges of a body with geometry: each a row of points along it (its two
+// ends for a line), and for each face the indices of its edges.
+KTX_HOST_API void DescribeEdges(int body, std::vector<std::vector<double>>* edges,
+                                std::vector<std::vector<int>>* faceEdges);
+
+}  // namespace KTX::Kernel
