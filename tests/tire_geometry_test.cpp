@@ -120,4 +120,48 @@ TEST_F(KingpinSteering, TheWheelCentreTurnsAboutTheKingpin) {
   }
 }
 
+// The short-long arm sprung at design steering: the lower ball joint rises
+// by the jounce on its circle about the lower bushings' axis ((-200, -340,
+// -140) to (200, -350, -130)), the upper one keeps its 365.5133376 to it on
+// its circle about the upper bushings' ((-140, -430, 240) to (120, -440,
+// 230)). Where they go was found by halving each arm's angle by hand.
+TEST_F(KingpinSteering, JounceSwingsTheBallJointsOnTheirArms) {
+  struct Case {
+    double jounce;
+    double lower[3], upper[3];
+  };
+  const Case cases[] = {
+      {40, {-1.0136532277441574, -710.5461291097662, -120}, {-18.55085498636997, -652.8224740258896, 240.5002443802707}},
+      {-40, {1.1241758631282437, -705.0329654748698, -200}, {-21.161584317315544, -639.0109433558498, 158.80975110564557}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.jounce);
+    TearDown();
+    SetUp();
+    sSLArm_Suspension block{};
+    QF_VD_SLA_SUSP_initial(&block);
+    QF_VD_SLA_SUSP_build_structure(&block);
+    unsigned int scenario = 0, shock = 0;
+    ASSERT_EQ(QF_VD_MOTION_create_scenario_nosave("corner", &scenario), 0);
+    QF_VD_SLA_SUSP_build_motion(&block);
+    VD_OBJ_cycle_by_name("J_SHK_CENTER", &shock);
+    ASSERT_NE(shock, 0u);
+    const double lower[3] = {0, -710, -160}, upper[3] = {-20, -650, 200};
+    const QF_MOTION_trace_s request{ES_create_line_in_part(nullptr, lower, upper), 1};
+    tag_t trace = 0;
+    VD_MOTION_create_trace(&request, &trace);
+    ASSERT_EQ(VD_MOTION_init_articulation(), 0);
+    VD_MOTION_edit_artic_step_size(shock, c.jounce);
+    int status = 0;
+    kmp_ipc_step(0, nullptr, &status);
+    VD_MOTION_terminate_articulation();
+    unsigned int line = 0;
+    VD_MOTION_trace(trace, 1, &line);
+    double low[3], up[3];
+    ASSERT_EQ(VD_ask_curve_end_points(line, low, up), 0);
+    EXPECT_LT(Distance(low, c.lower), 1e-6);
+    EXPECT_LT(Distance(up, c.upper), 1e-6);
+  }
+}
+
 }  // namespace
