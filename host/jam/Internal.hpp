@@ -57,6 +57,25 @@ int KnownValueCount(const std::string& key);
 // Raises the host error a test asked for at this function, once.
 void MaybeRaise(const char* function);
 
+// Writes a scripting default into the object through the owner of its
+// journal class: "Name" sets the property from the text as its type reads it
+// (a number, "0", "1", "false" or "true", an enumeration member's name, a text), "Name.Value"
+// the value of the expression the property holds. An object whose class has
+// no owner is left as it is. Raises kUnknownProperty for a name the owner
+// does not know, kWrongValueType for a text that does not read as the
+// property's type, or the owner's or the expression's own failure.
+void ApplyNamedValue(OM::Object* object, const char* path, const char* text);
+// While one lives, JAM_set_named_attribute_value also applies what it
+// records (the host giving a builder its defaults); otherwise it only records.
+class KTX_HOST_API ApplyingDefaults {
+ public:
+  ApplyingDefaults();
+  ~ApplyingDefaults();
+  ApplyingDefaults(const ApplyingDefaults&) = delete;
+  ApplyingDefaults& operator=(const ApplyingDefaults&) = delete;
+  static bool Active();
+};
+
 JAM_type_struct_s* FindStruct(const std::string& name);
 
 }  // namespace KTX::JAM::Internal

@@ -445,6 +445,7 @@ void JAM_set_named_attribute_value(OM::Object* object, const char* path, const c
             num(OM::OM_ask_object_tag(object)) + " " + str(path) + "=" + str(text) +
                 (JournalPauser::Paused() ? " (paused)" : ""));
   Internal::MaybeRaise("JAM_set_named_attribute_value");
+  if (Internal::ApplyingDefaults::Active()) Internal::ApplyNamedValue(object, path, text);
 }
 
 void JAM_test_print_tag_start(tag_t tag, const char* tagName, int level) {

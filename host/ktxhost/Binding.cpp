@@ -13,6 +13,7 @@
 
 #include "ja_binding.hpp"
 #include "script/ScriptHost.hpp"
+#include "sys/Error.hpp"
 
 #if __has_include("ja_die_cast_relief_builder_jam.hpp")
 #include "ja_die_cast_relief_builder_jam.hpp"
@@ -492,7 +493,16 @@ KTX::tag_t CreateBuilder(const std::string& journalClass, KTX::tag_t part, int* 
   *status = KTX::JAM::ReplayWith(call, play);
   if (KTX::JAM::Recorded().size() <= before) return 0;
   const KTX::JAM::Record& played = KTX::JAM::Recorded()[before];
-  return played.values.empty() ? 0 : static_cast<KTX::tag_t>(played.values.back().integer);
+  const KTX::tag_t made = played.values.empty() ? 0 : static_cast<KTX::tag_t>(played.values.back().integer);
+  if (made != 0 && *status == 0) {
+    // The builder is the part's either way: a failure of its defaults is the creation's.
+    try {
+      KTX::Script::GiveScriptingDefaults(made);
+    } catch (const KTX::Error::Exception& e) {
+      *status = e.askCode();
+    }
+  }
+  return made;
 }
 
 std::vector<Creator> Creators() {

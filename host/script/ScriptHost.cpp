@@ -3,6 +3,7 @@
 
 #include "geom/Curve.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -1245,10 +1246,42 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
         objects[static_cast<tag_t>(was.integer)] = static_cast<tag_t>(now.integer);
     }
   }
+  // A builder a collection's creator made for the script starts from its
+  // class's scripting defaults, as the host gives them to every new builder;
+  // one made to edit an object starts from what it edits.
+  const bool editing = std::any_of(call.values.begin(), call.values.end(), [](const JAM::Value& v) {
+    return v.direction == JAM::Direction::In && (v.kind == JAM::ValueKind::Tag || v.kind == JAM::ValueKind::Ptr) &&
+           v.integer != 0;
+  });
+  if (status == 0 && signature.object == 't' && !editing && JAM::Recorded().size() > before) {
+    const JAM::Record& made = JAM::Recorded()[before];
+    if (!made.values.empty() && made.values.back().direction == JAM::Direction::Result &&
+        made.values.back().kind == JAM::ValueKind::Tag) {
+      try {
+        GiveScriptingDefaults(static_cast<tag_t>(made.values.back().integer));
+      } catch (const Error::Exception& e) {
+        return fail({recorded.line, "the new builder's scripting defaults failed: " + e.text()});
+      }
+    }
+  }
   if (recorded.state == JAM::RecordState::Closed && status != recorded.status)
     return fail({recorded.line, "the call gave another status (expected " + Error::Describe(recorded.status) +
                                     ", found " + Error::Describe(status) + ")"});
   return true;
+}
+
+void GiveScriptingDefaults(tag_t builder) {
+  auto* object = dynamic_cast<JAX_BASE_BUILDER*>(OM::OM_object_of_tag(builder));
+  if (object == nullptr) return;
+  const std::string journalClass = journalClassOf(object);
+  // The class's scripting set-up registers its defaults function; a creator
+  // need not have run it.
+  if (JAM::Test::DefaultsFunction(journalClass.c_str()) == nullptr)
+    JAM::FileInitializer::Initialize(journalClass.c_str());
+  if (JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(journalClass.c_str())) {
+    JAM::Internal::ApplyingDefaults applying;
+    defaults(builder, true);
+  }
 }
 
 bool Play(const JAM::Journal& journal, std::string* error, int* errorLine, PlaySummary* summary) {

@@ -151,6 +151,15 @@ inline constexpr int kNoPreview = 840801;     // the builder's class has no prev
 inline constexpr int kNotABuilder = 840802;   // the object is no builder
 inline constexpr int kBadLoop = 840803;       // a loop kind other than 0 or 1, or no points
 
+// Gives a builder made for a script its class's scripting defaults: the
+// defaults function the class registered (its scripting set-up run first when
+// it has not run), told to apply them, the values written by name into the
+// builder (JAM_set_named_attribute_value). The player gives them to every
+// builder a creator makes given no object to edit. A tag that is no builder,
+// or a class without defaults, is left as it is; what the function raises
+// passes on.
+KTX_HOST_API void GiveScriptingDefaults(tag_t builder);
+
 // ---- playing ------------------------------------------------------------------------
 // Plays the journal's outermost records in order through their bindings.
 // The objects a journal names are its own tags: each result that is an

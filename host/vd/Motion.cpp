@@ -14,6 +14,7 @@
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
 #include "upd/Update.hpp"
+#include "vd/Suspension.hpp"
 #include "vd/VehicleDesign.hpp"
 
 namespace KTX {
@@ -51,6 +52,7 @@ struct Model {
   int toolsOpen = 0, articulationsOpen = 0, stepsThisArticulation = 0;
   // Scenarios by root part; objects by name, each in its scenario.
   std::map<tag_t, std::vector<Scenario>> scenarios;
+  std::map<tag_t, VD::Corner> corners;  // by scenario: the wheel corner its template built
   std::vector<std::pair<tag_t, std::pair<tag_t, std::string>>> named;  // object, (scenario, name)
   tag_t current = 0;
   tag_t nextScenario = 0x7A000001;
@@ -98,6 +100,21 @@ double CurrentLift() {
 std::vector<double> PositionOf(tag_t object) {
   double p[2][3];
   if (VD_ask_curve_end_points(object, p[0], p[1]) != 0) return std::vector<double>(6, 0.0);
+  if (auto corner = model().corners.find(model().current); corner != model().corners.end()) {
+    double rack = 0, jounce = 0;
+    for (tag_t tag : CurrentJoints()) {
+      const Joint& joint = model().joints.at(tag);
+      if (joint.kind == 0) rack += joint.displacement;
+      jounce += LiftOf(joint);
+    }
+    const VD::Placement knuckle = VD::KnucklePlacement(corner->second, rack, jounce);
+    std::vector<double> out;
+    for (const auto& q : p) {
+      const VD::Vec3 at = knuckle.Apply({q[0], q[1], q[2]});
+      out.insert(out.end(), {at.x, at.y, at.z});
+    }
+    return out;
+  }
   for (tag_t tag : CurrentJoints()) {
     const Joint& joint = model().joints.at(tag);
     if (joint.kind == 0) {
@@ -372,6 +389,7 @@ int QF_VD_MAC_SUSP_build_motion(sMacpherson_Suspension* b) {
   Joint_(0, Xyz(b->tieRodInner), "J_RACK");
   Joint_(1, Xyz(b->strutCenter), "J_STRUTCENTER");
   MakeSpindle(b->wheelCenterline, "MAC_32");
+  model().corners[model().current] = VD::CornerOf(*b);
   return 0;
 }
 int QF_VD_SLA_SUSP_build_motion(sSLArm_Suspension* b) {
@@ -380,6 +398,7 @@ int QF_VD_SLA_SUSP_build_motion(sSLArm_Suspension* b) {
   Joint_(1, Xyz(b->lowerBallJoint), "J_JAC_CENTER");
   Joint_(1, Xyz(b->lowerShockCenter), "J_SHK_CENTER");
   MakeSpindle(b->wheelCenterline, "SLA_32");
+  model().corners[model().current] = VD::CornerOf(*b);
   return 0;
 }
 int QF_VD_FLA_SUSP_build_motion(sFiveLinkAxle_Suspension* b) {

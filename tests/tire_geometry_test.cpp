@@ -1,0 +1,167 @@
+// The stand-in's physical tire geometry: the wheel corner steered about its
+// kingpin and sprung along its arms, the tire body and its swept envelope,
+// and real clearances against them.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "geom/Curve.hpp"
+#include "vd/Motion.hpp"
+#include "vd/Suspension.hpp"
+#include "vd/VehicleDesign.hpp"
+
+using namespace KTX;
+using stamvik_test::HostTest;
+
+namespace {
+
+double Distance(const double a[3], const double b[3]) {
+  return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+}
+// The distance of p to the line through a and b.
+double ToLine(const double p[3], const double a[3], const double b[3]) {
+  double k[3], w[3];
+  for (int i = 0; i < 3; ++i) k[i] = b[i] - a[i], w[i] = p[i] - a[i];
+  const double kk = k[0] * k[0] + k[1] * k[1] + k[2] * k[2], t = (w[0] * k[0] + w[1] * k[1] + w[2] * k[2]) / kk;
+  double r[3];
+  for (int i = 0; i < 3; ++i) r[i] = w[i] - t * k[i];
+  return std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]);
+}
+
+class KingpinSteering : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    VD::ResetMotion();
+  }
+  void TearDown() override {
+    VD::ResetMotion();
+    HostTest::TearDown();
+  }
+};
+
+// The host's example corners steered over the rack's whole travel, -30 to 30
+// millimetres in steps of 7.5, at design height. Each corner's kingpin, from
+// its lower ball joint up: short-long arm (0, -710, -160) to the upper ball
+// joint (-20, -650, 200); strut (5, -700, -150) to the strut top (-30, -560,
+// 520). The wheel centre (0, -760, 0) lies 76.0652887 and 89.4318886 from
+// them. The steering angle is what moves the tie-rod end ((140, -690, -40),
+// (130, -680, -60)) by the rack's travel along Y; its chord at the wheel
+// centre is 2 r sin(angle / 2).
+TEST_F(KingpinSteering, TheWheelCentreTurnsAboutTheKingpin) {
+  struct Case {
+    const char* what;
+    bool strut;
+    const char* steer;
+    double lower[3], upper[3];
+    double radius;
+    double chords[4];  // at rack -30, -15, 15 and 30
+  };
+  const Case cases[] = {
+      {"short-long arm", false, "J_STEER", {0, -710, -160}, {-20, -650, 200}, 76.06528869144306,
+       {15.868558134784474, 7.905479425518405, 7.913009954851478, 15.89931195036262}},
+      {"strut", true, "J_RACK", {5, -700, -150}, {-30, -560, 520}, 89.43188858711667,
+       {21.260964744941248, 10.586219205900841, 10.611088460887512, 21.363181717111516}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    unsigned int scenario = 0;
+    if (c.strut) {
+      sMacpherson_Suspension block{};
+      QF_VD_MAC_SUSP_initial(&block);
+      QF_VD_MAC_SUSP_build_structure(&block);
+      ASSERT_EQ(QF_VD_MOTION_create_scenario_nosave("corner", &scenario), 0);
+      QF_VD_MAC_SUSP_build_motion(&block);
+    } else {
+      sSLArm_Suspension block{};
+      QF_VD_SLA_SUSP_initial(&block);
+      QF_VD_SLA_SUSP_build_structure(&block);
+      ASSERT_EQ(QF_VD_MOTION_create_scenario_nosave("corner", &scenario), 0);
+      QF_VD_SLA_SUSP_build_motion(&block);
+    }
+    unsigned int steer = 0, spindle = 0;
+    VD_OBJ_cycle_by_name(c.steer, &steer);
+    VD_OBJ_cycle_by_name(c.strut ? "MAC_32" : "SLA_32", &spindle);
+    ASSERT_NE(steer, 0u);
+    ASSERT_NE(spindle, 0u);
+    const tag_t kingpin = ES_create_line_in_part(nullptr, c.lower, c.upper);
+    tag_t wheelTrace = 0, kingpinTrace = 0;
+    const QF_MOTION_trace_s wheelRequest{spindle, 1}, kingpinRequest{kingpin, 1};
+    VD_MOTION_create_trace(&wheelRequest, &wheelTrace);
+    VD_MOTION_create_trace(&kingpinRequest, &kingpinTrace);
+    ASSERT_EQ(VD_MOTION_init_articulation(), 0);
+    int status = 0;
+    VD_MOTION_edit_artic_step_size(steer, -30);
+    kmp_ipc_step(0, nullptr, &status);
+    VD_MOTION_edit_artic_step_size(steer, 7.5);
+    for (int i = 0; i < 8; ++i) kmp_ipc_step(0, nullptr, &status);
+    VD_MOTION_terminate_articulation();
+    const double design[3] = {0, -760, 0};
+    const double chordAt[9] = {c.chords[0], -1, c.chords[1], -1, 0, -1, c.chords[2], -1, c.chords[3]};
+    for (int k = 0; k <= 9; ++k) {
+      SCOPED_TRACE("position " + std::to_string(k));
+      unsigned int wheel = 0, axis = 0;
+      VD_MOTION_trace(wheelTrace, k, &wheel);
+      VD_MOTION_trace(kingpinTrace, k, &axis);
+      double centre[3], inner[3], low[3], up[3];
+      ASSERT_EQ(VD_ask_curve_end_points(wheel, centre, inner), 0);
+      ASSERT_EQ(VD_ask_curve_end_points(axis, low, up), 0);
+      EXPECT_LT(Distance(low, c.lower), 1e-9);
+      EXPECT_LT(Distance(up, c.upper), 1e-9);
+      EXPECT_NEAR(ToLine(centre, c.lower, c.upper), c.radius, c.radius * 1e-6);
+      const double chord = chordAt[k == 0 ? 4 : k - 1];  // index 0 is the design position, rack 0
+      if (chord >= 0) {
+        EXPECT_NEAR(Distance(centre, design), chord, chord * 1e-6 + 1e-9);
+      }
+    }
+  }
+}
+
+// The short-long arm sprung at design steering: the lower ball joint rises
+// by the jounce on its circle about the lower bushings' axis ((-200, -340,
+// -140) to (200, -350, -130)), the upper one keeps its 365.5133376 to it on
+// its circle about the upper bushings' ((-140, -430, 240) to (120, -440,
+// 230)). Where they go was found by halving each arm's angle by hand.
+TEST_F(KingpinSteering, JounceSwingsTheBallJointsOnTheirArms) {
+  struct Case {
+    double jounce;
+    double lower[3], upper[3];
+  };
+  const Case cases[] = {
+      {40, {-1.0136532277441574, -710.5461291097662, -120}, {-18.55085498636997, -652.8224740258896, 240.5002443802707}},
+      {-40, {1.1241758631282437, -705.0329654748698, -200}, {-21.161584317315544, -639.0109433558498, 158.80975110564557}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.jounce);
+    TearDown();
+    SetUp();
+    sSLArm_Suspension block{};
+    QF_VD_SLA_SUSP_initial(&block);
+    QF_VD_SLA_SUSP_build_structure(&block);
+    unsigned int scenario = 0, shock = 0;
+    ASSERT_EQ(QF_VD_MOTION_create_scenario_nosave("corner", &scenario), 0);
+    QF_VD_SLA_SUSP_build_motion(&block);
+    VD_OBJ_cycle_by_name("J_SHK_CENTER", &shock);
+    ASSERT_NE(shock, 0u);
+    const double lower[3] = {0, -710, -160}, upper[3] = {-20, -650, 200};
+    const QF_MOTION_trace_s request{ES_create_line_in_part(nullptr, lower, upper), 1};
+    tag_t trace = 0;
+    VD_MOTION_create_trace(&request, &trace);
+    ASSERT_EQ(VD_MOTION_init_articulation(), 0);
+    VD_MOTION_edit_artic_step_size(shock, c.jounce);
+    int status = 0;
+    kmp_ipc_step(0, nullptr, &status);
+    VD_MOTION_terminate_articulation();
+    unsigned int line = 0;
+    VD_MOTION_trace(trace, 1, &line);
+    double low[3], up[3];
+    ASSERT_EQ(VD_ask_curve_end_points(line, low, up), 0);
+    EXPECT_LT(Distance(low, c.lower), 1e-6);
+    EXPECT_LT(Distance(up, c.upper), 1e-6);
+  }
+}
+
+}  // namespace
