@@ -1,6 +1,7 @@
 // The clamping slot builder: its customer defaults by type and unit, the
 // rewriting of its dimensions when the type changes, its validation, the
 // parameters it commits and reads back, and its preview.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -262,6 +263,20 @@ TEST_F(ClampingSlot, APreviewCutsATargetCopyWithoutAMarkAndLetsWhatItMadeGo) {
   b->GetLocations()->AddUserLocation(p1);
   b->GetLocations()->AddUserLocation(p2);
   b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
+  // The orientation plane given by values: the preview makes a plane of its own.
+  CoordinateSystemAt(b->GetOrientationPlane(), 20);
+  b->SetType(DieDesJA::JA_CLAMPING_SLOT_BUILDER_types_Traveling);
+  b->SetLocationOnFlange(true);
+  // A different value in every field of the value record, and the notch angle.
+  EXP_expression* const fields[18] = {
+      b->GetLocationOffset(), b->GetPadOffset(),   b->GetCenterlineLength(), b->GetInnerWidth(),
+      b->GetSlotWidth(),      b->GetSlotLength(),  b->GetTopLength(),        b->GetSlotRadius(),
+      b->GetPadWidth(),       b->GetPadHeight(),   b->GetPadLength(),        b->GetPadRadius(),
+      b->GetOverhang(),       b->GetNotchWidth(),  b->GetNotchHeight(),      b->GetFlangeThickness(),
+      b->GetOffsetWidth(),    b->GetNotchAngle()};
+  const char* const texts[18] = {"1",  "2",    "41", "43", "47", "39", "61", "21",  "111",
+                                 "64", "81.5", "26", "3",  "5",  "6",  "44", "151", "30"};
+  for (int i = 0; i < 18; ++i) Set(fields[i], texts[i]);
   Host::ClearCalls();
   const int bodiesBefore = LiveBodies();
   int count = 0;
@@ -282,7 +297,22 @@ TEST_F(ClampingSlot, APreviewCutsATargetCopyWithoutAMarkAndLetsWhatItMadeGo) {
   EXPECT_EQ(At<std::int32_t>(call.toolData.data(), 60), 1);
   EXPECT_EQ(At<double>(call.toolData.data(), 40), 10.0);  // the base origin's z
   EXPECT_EQ(At<std::int32_t>(call.parentSecond.data(), 176), 6940000);
-  EXPECT_EQ(At<double>(call.parentSecond.data(), 24 + 8 * 15), 45.0);
+  // Each value at its own byte, in the parent's record and in each child's.
+  const double values[18] = {1, 2, 41, 43, 47, 39, 61, 21, 111, 64, 81.5, 26, 3, 5, 6, 44, 151, 30};
+  const int bytes[18] = {24, 32, 40, 48, 56, 64, 72, 80, 88, 96, 104, 112, 120, 128, 136, 144, 152, 160};
+  for (int i = 0; i < 18; ++i) {
+    SCOPED_TRACE(bytes[i]);
+    EXPECT_EQ(At<double>(call.parentSecond.data(), bytes[i]), values[i]);
+    EXPECT_EQ(At<double>(call.childFirst[0].data(), bytes[i]), values[i]);
+    EXPECT_EQ(At<double>(call.childFirst[1].data(), bytes[i]), values[i]);
+  }
+  EXPECT_EQ(At<std::int32_t>(call.parentSecond.data(), 168), 1);  // on the flange
+  EXPECT_EQ(At<std::int32_t>(call.parentSecond.data(), 172), 1);  // traveling
+  EXPECT_EQ(At<std::int32_t>(call.childFirst[1].data(), 168), 1);
+  EXPECT_EQ(At<std::int32_t>(call.childFirst[1].data(), 172), 1);
+  const auto plane = static_cast<tag_t>(At<std::int32_t>(call.childFirst[0].data(), 4));
+  EXPECT_NE(plane, 0u);
+  EXPECT_EQ(At<std::int32_t>(call.childFirst[1].data(), 4), static_cast<std::int32_t>(plane));
   // Each child: its own copy of a location, the values, no parent code.
   const auto copy1 = static_cast<tag_t>(At<std::int32_t>(call.childFirst[0].data(), 0));
   const auto copy2 = static_cast<tag_t>(At<std::int32_t>(call.childFirst[1].data(), 0));
@@ -299,10 +329,11 @@ TEST_F(ClampingSlot, APreviewCutsATargetCopyWithoutAMarkAndLetsWhatItMadeGo) {
     EXPECT_TRUE(Has(booleans[i], "text=\"Clamping Slot: Performing boolean operation\"")) << booleans[i];
   }
   // The location copies and the flange curve copy asleep and logged for
-  // deletion; the coordinate system made for the preview too.
+  // deletion; the coordinate system and the plane made for the preview too.
   const std::vector<std::string> deleted = ArgsOf("UPDATE_log_entity_to_delete");
-  EXPECT_EQ(deleted.size(), 4u);
-  for (tag_t copy : {copy1, copy2}) {
+  EXPECT_EQ(deleted.size(), 5u);
+  EXPECT_EQ(std::count(deleted.begin(), deleted.end(), "tag=" + std::to_string(plane)), 1);
+  for (tag_t copy : {copy1, copy2, plane}) {
     const auto* entity = dynamic_cast<const GEOM_entity*>(OM::OM_object_of_tag(copy));
     ASSERT_NE(entity, nullptr);
     EXPECT_TRUE(entity->ask_sleeping());
@@ -325,11 +356,22 @@ TEST_F(ClampingSlot, AFailedPreviewHandsOverNothing) {
   EXPECT_EQ(b->CreateBodies(&count, &bodies), 3030392);
   // The host's tool-body call fails.
   ClosedLoop(b->GetFlangeBaseProfile());
+  CoordinateSystemAt(b->GetOrientationPlane(), 20);
   Host::SetAnswer("DIEDES_CLAMPSLOT_parent_create_tool_body", 3030999);
+  Host::ClearCalls();
   EXPECT_EQ(b->CreateBodies(&count, &bodies), 3030999);
   EXPECT_EQ(count, 0);
   EXPECT_EQ(bodies, nullptr);
   EXPECT_EQ(LiveBodies(), bodiesBefore);
+  // What it made is let go all the same: the location copy, the flange curve
+  // copy, the coordinate system and the orientation plane, each asleep.
+  const std::vector<std::string> deleted = ArgsOf("UPDATE_log_entity_to_delete");
+  EXPECT_EQ(deleted.size(), 4u);
+  for (const std::string& d : deleted) {
+    SCOPED_TRACE(d);
+    const auto* entity = dynamic_cast<const GEOM_entity*>(OM::OM_object_of_tag(std::stoul(d.substr(4))));
+    EXPECT_TRUE(entity != nullptr && entity->ask_sleeping());
+  }
   b->destroy();
 }
 

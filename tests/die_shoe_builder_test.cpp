@@ -166,6 +166,13 @@ TEST_F(DieShoeTest, ANewShoeKeepsItsUnitesAndMakesEveryBoolean) {
   s->GetCenterlineSlotAttributes()->SetFirstText("SLOT");
   AddItem(s, 0, {a});
   AddItem(s, 1, {b});
+  // Six different values, so that two swapped expressions show.
+  Set(s->GetMainDeckOffset(), "251");
+  Set(s->GetCenterlineSlotDepth(), "16");
+  Set(s->GetCenterlineSlotWidth(), "51");
+  Set(s->GetFlangeThickness(), "44");
+  Set(s->GetWallThickness(), "30");
+  Set(s->GetDeckThickness(), "40");
   Host::ClearCalls();
   int rc = -1;
   FEATURE_RECORD* frec = Commit(s, &rc);
@@ -180,6 +187,13 @@ TEST_F(DieShoeTest, ANewShoeKeepsItsUnitesAndMakesEveryBoolean) {
   ASSERT_EQ(parms->GetNumDieShoeBooleanItems(), 1);
   EXPECT_EQ(parms->GetNthDieShoeBooleanItem(0)->AskTag(0), a);
   EXPECT_EQ(parms->GetNthDieShoeBooleanItem(0)->AskCount(), 1);
+  // Offset, slot depth, slot width, flange, wall, deck.
+  const double stored[6] = {251, 16, 51, 44, 30, 40};
+  for (int i = 0; i < 6; ++i) {
+    SCOPED_TRACE(i);
+    const EXP_expression* e = parms->AskEntityExpression(6, i);
+    EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), stored[i]);
+  }
 
   const auto made = ArgsOf("JAUTL_BOOLEAN__create_boolean_feature");
   ASSERT_EQ(made.size(), 2u);
@@ -208,6 +222,12 @@ TEST_F(DieShoeTest, ANewShoeKeepsItsUnitesAndMakesEveryBoolean) {
   EXPECT_EQ(edit->GetMainDeckSection(), s->GetMainDeckSection());
   EXPECT_EQ(edit->GetMainDeckOffset(), s->GetMainDeckOffset());
   EXPECT_EQ(edit->GetDistanceTolerance(), 0.01);
+  EXPECT_EQ(edit->GetOffsetValue(), 251);
+  EXPECT_EQ(edit->GetDepthValue(), 16);
+  EXPECT_EQ(edit->GetWidthValue(), 51);
+  EXPECT_EQ(edit->GetFlangeThicknessValue(), 44);
+  EXPECT_EQ(edit->GetWallThicknessValue(), 30);
+  EXPECT_EQ(edit->GetDeckThicknessValue(), 40);
   EXPECT_STREQ(edit->GetCenterlineSlotAttributes()->GetFirstText(), "SLOT");
   ASSERT_EQ(edit->GetDieBooleansList()->size(), 1);
   auto* item = dynamic_cast<DieBooleanBuilder*>(edit->GetDieBooleansList()->ask_item(0));

@@ -105,6 +105,25 @@ TEST_F(DrawPunchBuild, ABuildShowsEveryStepAndOffsetsTheSheetByTheThicknesses) {
   const tag_t belt = Member(set, "QD$ROUGH_OFFSET_BELT");
   EXPECT_NE(belt, 0u);
   punch->destroy();
+  // Without a flange profile the stress solid reaches from just inside the
+  // relief (8 and 1.05 of the tolerance 0.01) out to the base width less the
+  // relief (60 - 8), 30 thick; the belt from 8 out to 8 in.
+  struct Solid {
+    const char* title;
+    const char *end, *startOffset, *endOffset;
+  };
+  for (const Solid& solid : {Solid{"QD$MAIN_STRESS_SOLID", "30.000000", "-8.010500", "52.000000"},
+                             Solid{"QD$MAIN_BELT_SOLID", "0", "8.000000", "-8.000000"}}) {
+    SCOPED_TRACE(solid.title);
+    ExtrudeValues made;
+    EXPECT_TRUE(Host::AskExtrudeValues(Member(set, solid.title), &made));
+    EXPECT_EQ(made.offsetOption, 1);
+    EXPECT_EQ(made.startOffset, solid.startOffset);
+    EXPECT_EQ(made.endOffset, solid.endOffset);
+    if (std::string(solid.end) != "0") {
+      EXPECT_EQ(made.endValue, solid.end);
+    }
+  }
 
   // Deck and belt within the tolerance: no belt offset; the old one goes at the commit.
   auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());

@@ -116,6 +116,82 @@ TEST_F(Heelpost, ThePercentageGivesTheCreatedWallsOneThickness) {
   b->destroy();
 }
 
+// A different value in every field, so that a field written at another's
+// place, in the host's record or in the stored items, shows.
+TEST_F(Heelpost, EveryValueGoesToItsOwnPlaceAndComesBack) {
+  HeelpostBuilder* b = OnBase();
+  b->SetType(DieDesJA::JA_HEELPOST_BUILDER_types_GuidepostWearplate);
+  b->SetCreateFloor(true);
+  b->SetWallACreate(true);
+  b->SetWallCCreate(true);
+  b->SetWallDCreate(true);
+  b->SetWallBRelief(true);
+  b->SetWallCRelief(true);
+  // Stored order: location, base, pad offset, length, width, height, pad
+  // thickness, floor, diameter, x, y, relief width, relief depth, then each
+  // wall's thickness and offset.
+  EXP_expression* const stored[21] = {
+      b->GetLocationOffset(), b->GetBaseOffset(),     b->GetPadOffset(),      b->GetLength(),
+      b->GetWidth(),          b->GetHeight(),         b->GetPadThickness(),   b->GetFloorThickness(),
+      b->GetDiameter(),       b->GetXOffset(),        b->GetYOffset(),        b->GetReliefWidth(),
+      b->GetReliefDepth(),    b->GetWallAThickness(), b->GetWallAOffset(),    b->GetWallBThickness(),
+      b->GetWallBOffset(),    b->GetWallCThickness(), b->GetWallCOffset(),    b->GetWallDThickness(),
+      b->GetWallDOffset()};
+  const double values[21] = {1, 7, 3, 300, 150, 100, 20, 18, 12, 9, 11, 13, 15, 5, 17, 6, 19, 4, 21, 2, 23};
+  for (int i = 0; i < 21; ++i) Set(stored[i], std::to_string(values[i]).c_str());
+  Set(b->GetWallPercentage(), "31");
+
+  DIEDES_NODE_s* node = b->CreateApplStructure(0, 0, 0, 0);
+  ASSERT_NE(node, nullptr);
+  const void* record = ChildRecord(node);
+  struct Place {
+    int byte;
+    double value;
+  };
+  const Place places[] = {{48, 1},   {56, 3},   {64, 7},   {72, 300}, {80, 150}, {88, 20},  {96, 18},
+                          {104, 12}, {112, 9},  {120, 11}, {128, 13}, {136, 15}, {144, 31}, {152, 5},
+                          {160, 6},  {168, 4},  {176, 2},  {184, 17}, {192, 19}, {200, 21}, {208, 23}};
+  for (const Place& p : places) {
+    SCOPED_TRACE(p.byte);
+    EXPECT_EQ(At<double>(record, p.byte), p.value);
+  }
+  const int flags[6][2] = {{20, 0}, {24, 1}, {28, 0}, {32, 1}, {36, 1}, {40, 1}};
+  for (const auto& f : flags) EXPECT_EQ(At<std::int32_t>(record, f[0]), f[1]) << "byte " << f[0];
+  HeelpostBuilder::FreeApplStructure(node);
+
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  auto* parms = dynamic_cast<DieDes::Heelpost*>(FREC_ask_parms_of_frec(frec));
+  ASSERT_NE(parms, nullptr);
+  for (int i = 0; i < 21; ++i) {
+    SCOPED_TRACE(i);
+    const EXP_expression* e = parms->AskEntityExpression(5, i);
+    EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), values[i]);
+  }
+  // Type, use percent, floor, then create and relief of walls A to D.
+  const int ints[11] = {0, 0, 1, 1, 0, 0, 1, 1, 1, 1, 0};
+  for (int i = 0; i < 11; ++i) EXPECT_EQ(parms->AskEntityInt(8, i), ints[i]) << "integer " << i;
+  b->destroy();
+
+  HeelpostBuilder* edit = HeelpostBuilderFactory::Create(modelPart(), frec);
+  const EXP_expression* const read[21] = {
+      edit->GetLocationOffset(), edit->GetBaseOffset(),     edit->GetPadOffset(),    edit->GetLength(),
+      edit->GetWidth(),          edit->GetHeight(),         edit->GetPadThickness(), edit->GetFloorThickness(),
+      edit->GetDiameter(),       edit->GetXOffset(),        edit->GetYOffset(),      edit->GetReliefWidth(),
+      edit->GetReliefDepth(),    edit->GetWallAThickness(), edit->GetWallAOffset(),  edit->GetWallBThickness(),
+      edit->GetWallBOffset(),    edit->GetWallCThickness(), edit->GetWallCOffset(),  edit->GetWallDThickness(),
+      edit->GetWallDOffset()};
+  for (int i = 0; i < 21; ++i) EXPECT_EQ(EXP_ask_value_of_exp(read[i]), values[i]) << "expression " << i;
+  EXPECT_EQ(EXP_ask_value_of_exp(edit->GetWallPercentage()), 31.0);
+  EXPECT_EQ(edit->GetType(), DieDesJA::JA_HEELPOST_BUILDER_types_GuidepostWearplate);
+  const bool flagsBack[10] = {edit->GetUsePercent(),  edit->GetCreateFloor(), edit->GetWallACreate(), edit->GetWallARelief(),
+                              edit->GetWallBCreate(), edit->GetWallBRelief(), edit->GetWallCCreate(), edit->GetWallCRelief(),
+                              edit->GetWallDCreate(), edit->GetWallDRelief()};
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(flagsBack[i], ints[i + 1] == 1) << "flag " << i;
+  edit->destroy();
+}
+
 TEST_F(Heelpost, TheFloorAndTheHoleAreSentOnlyWhenMade) {
   struct Row {
     const char* name;
