@@ -275,6 +275,37 @@ TEST_F(ManikinPosture, ReachOfLegsAndArms) {
   EXPECT_FALSE(VD_2DManikin_check_arm_reach(hip, far, 25, lengths, 480));
 }
 
+// The shoulder leans back from the hip (100, 50) by the back angle 30 over
+// 400: sin 30 along X, cos 30 along Z, (300, 396.4101615) by hand. The arm
+// reaches between |arm - f| and arm + f, f the forearm and hand at 170
+// degrees: grip 205 leaves the forearm alone; forearm 267 and grip 124 give
+// sqrt(267^2 + 81^2 + 2 267 81 cos 10) = 347.0545700.
+TEST_F(ManikinPosture, TheArmReachesFromTheLeaningShoulderBetweenItsLimits) {
+  struct Row {
+    const char* what;
+    double forearm, grip, x, z;
+    bool reached;
+  };
+  const Row rows[] = {
+      {"550 behind, 600 of reach", 300, 205, 850, 396.4101615, true},
+      {"610 behind, 600 of reach", 300, 205, 910, 396.4101615, false},
+      {"550 above", 300, 205, 300, 946.4101615, true},
+      {"610 above", 300, 205, 300, 1006.4101615, false},
+      {"just inside 200, the least reach", 100, 205, 499.999, 396.4101615, false},
+      {"just past 200", 100, 205, 500.001, 396.4101615, true},
+      {"just inside 400", 100, 205, 699.999, 396.4101615, true},
+      {"just past 400", 100, 205, 700.001, 396.4101615, false},
+      {"just inside 647.05457", 267, 124, 947.0545, 396.4101615, true},
+      {"just past 647.05457", 267, 124, 947.0546, 396.4101615, false},
+  };
+  const double hip[2] = {100, 50};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const double wheel[2] = {row.x, row.z}, lengths[3] = {300, row.forearm, row.grip};
+    EXPECT_EQ(VD_2DManikin_check_arm_reach(hip, wheel, 30, lengths, 400), row.reached);
+  }
+}
+
 TEST_F(ManikinPosture, PercentileOfAnotherStandardIsRefused) {
   ManikinBuilder* m = Make();
   Pose(kDriver);

@@ -108,7 +108,21 @@ TEST_F(TireEnvelopeInputs, ValidationStopsAtTheFirstFailingCheck) {
     int want;
   };
   const Case cases[] = {
+      {"every layer 256",
+       [](TireEnvelopeBuilder* b) {
+         b->SetSectionLayer(256);
+         b->SetSheetBodyLayer(256);
+         b->SetProfileSplineLayer(256);
+         b->SetSpindleLinesLayer(256);
+       },
+       0},
+      {"section layer 0", [](TireEnvelopeBuilder* b) { b->SetSectionLayer(0); }, 3771763},
+      {"section layer 257", [](TireEnvelopeBuilder* b) { b->SetSectionLayer(257); }, 3771763},
       {"sheet-body layer 0", [](TireEnvelopeBuilder* b) { b->SetSheetBodyLayer(0); }, 3771763},
+      {"sheet-body layer 257", [](TireEnvelopeBuilder* b) { b->SetSheetBodyLayer(257); }, 3771763},
+      {"spline layer 0", [](TireEnvelopeBuilder* b) { b->SetProfileSplineLayer(0); }, 3771763},
+      {"spline layer 257", [](TireEnvelopeBuilder* b) { b->SetProfileSplineLayer(257); }, 3771763},
+      {"spindle layer 0", [](TireEnvelopeBuilder* b) { b->SetSpindleLinesLayer(0); }, 3771763},
       {"spindle layer 257", [](TireEnvelopeBuilder* b) { b->SetSpindleLinesLayer(257); }, 3771763},
       {"no profile points", [](TireEnvelopeBuilder* b) { b->WorkArea()->profilePointCount = 0; }, 3771761},
       {"no motion file", [](TireEnvelopeBuilder* b) { b->SetMotionFile("/no/such/file"); }, 3771762},
