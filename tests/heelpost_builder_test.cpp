@@ -157,7 +157,6 @@ TEST_F(Heelpost, EveryValueGoesToItsOwnPlaceAndComesBack) {
   b->SetWallCCreate(true);
   b->SetWallDCreate(true);
   b->SetWallBRelief(true);
-  b->SetWallCRelief(true);
   // Stored order: location, base, pad offset, length, width, height, pad
   // thickness, floor, diameter, x, y, relief width, relief depth, then each
   // wall's thickness and offset.
@@ -200,9 +199,9 @@ TEST_F(Heelpost, EveryValueGoesToItsOwnPlaceAndComesBack) {
     int numbers[4];
   };
   const Values made = {0, {1, 7, 3, 300, 150, 100, 20, 18, 12, 9, 11, 13, 15, 5, 17, 6, 19, 4, 21, 2, 23}, 31,
-                       {0, 0, 1, 1, 0, 0, 1, 1, 1, 1, 0}, {"PAD", "RELIEF", "HOLE", "DIAMETER"}, {11, 12, 13, 14}};
+                       {0, 0, 1, 1, 0, 0, 1, 1, 0, 1, 0}, {"PAD", "RELIEF", "HOLE", "DIAMETER"}, {11, 12, 13, 14}};
   const Values edited = {2, {2, 8, 4, 310, 160, 110, 22, 19, 14, 10, 12, 14, 16, 6, 18, 7, 20, 5, 22, 3, 24}, 33,
-                         {2, 1, 0, 0, 1, 1, 0, 0, 0, 0, 1}, {"PAD2", "RELIEF2", "HOLE2", "DIAMETER2"}, {21, 22, 23, 24}};
+                         {2, 1, 0, 0, 1, 1, 0, 0, 1, 0, 1}, {"PAD2", "RELIEF2", "HOLE2", "DIAMETER2"}, {21, 22, 23, 24}};
   auto expressions = [](const HeelpostBuilder* h) {
     return std::vector<EXP_expression*>{
         h->GetLocationOffset(), h->GetBaseOffset(),     h->GetPadOffset(),    h->GetLength(),
@@ -279,7 +278,7 @@ TEST_F(Heelpost, EveryValueGoesToItsOwnPlaceAndComesBack) {
   edit->SetWallBCreate(true);
   edit->SetWallBRelief(false);
   edit->SetWallCCreate(false);
-  edit->SetWallCRelief(false);
+  edit->SetWallCRelief(true);
   edit->SetWallDCreate(false);
   edit->SetWallDRelief(true);
   const std::vector<DieDes::DieAttributesBuilder*> editFaces = attributes(edit);
