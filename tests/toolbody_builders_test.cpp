@@ -138,6 +138,7 @@ TEST_F(FingerClearanceNotch, ValidationRefusesAClosedProfileLoopAndTolerancesAtT
       {"one closed loop", true, false, 0.01, 0.5, 3030493},
       {"distance tolerance at the margin", false, false, 1e-10, 0.5, 0},
       {"distance tolerance under it", false, false, 0.99e-10, 0.5, 3030447},
+      {"angle tolerance at the margin", false, false, 0.01, 1e-10, 0},
       {"angle tolerance under it", false, false, 0.01, 0.99e-10, 3030448},
   };
   for (const Row& row : rows) {
