@@ -213,6 +213,14 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
       {ClassA, true, 4, 95, 3770409},       {ClassA, false, 7, 90.0000000002, 3770411},
       {ClassA, false, 10, -0.01, 3770412},  {ClassA, false, 8, 0, 3770422},
       {ClassA, false, 1, -1, 3770416},      {ClassA, false, 5, 0, 0},
+      // Each limit at its tolerance and one step past.
+      {ClassA, false, 4, 4.91, 0},          {ClassA, false, 4, 4.89, 3770409},
+      {ClassB, false, 4, 10.91, 0},         {ClassB, false, 4, 10.89, 3770409},
+      {ClassB, false, 4, 18.09, 0},         {ClassB, false, 4, 18.11, 3770409},
+      {ClassA, false, 7, 90, 0},            {ClassA, false, 7, -0.01, 3770411},
+      {ClassA, false, 10, 90, 0},           {ClassA, false, 10, 90.0000000002, 3770412},
+      {ClassA, false, 9, 0, 3770423},       {ClassB, false, 11, 560.4, 0},
+      {ClassB, false, 11, 560.6, 3770414},
   };
   ManikinBuilder* m = Make();
   for (const Row& row : rows) {
@@ -221,7 +229,7 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
     m->SetAllowPostureValueOutOfRange(row.allowed);
     EXP_expression* target[] = {nullptr, m->GetSgRPLength(), nullptr, m->GetSgRPHeight(), m->GetBackAngle(),
                                 m->GetAHPLength(), nullptr, m->GetPedalPlaneAngle(), m->GetAHPToSWCLength(),
-                                nullptr, m->GetWheelAngle(), m->GetWheelDiameter()};
+                                m->GetAHPToSWCHeight(), m->GetWheelAngle(), m->GetWheelDiameter()};
     if (row.dimension == 1) {
       Set(m->GetAHPLength(), 601);
     } else {
@@ -230,6 +238,8 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
     EXPECT_EQ(Check(row.dimension), row.code) << "dimension " << row.dimension << " value " << row.value;
   }
   Pose(kDriver);
+  m->SetClassification(ClassA);
+  m->SetAllowPostureValueOutOfRange(false);
   for (int d = 0; d <= 12; ++d) EXPECT_EQ(Check(d), 0) << d;
 }
 
