@@ -316,6 +316,32 @@ TEST_F(ManikinPosture, TheArmReachesFromTheLeaningShoulderBetweenItsLimits) {
   }
 }
 
+// The ankle sits 81 back and 107 up from the heel (10, 20), turned by the
+// pedal angle: at 0 degrees (-71, 127), at 90 degrees (117, 101) by hand. Leg
+// 400 and thigh 450 reach from the ankle between 50 and 850.
+TEST_F(ManikinPosture, TheLegReachesFromTheAnkleTurnedByThePedalAngle) {
+  struct Row {
+    const char* what;
+    double pedal, x, z;
+    bool reached;
+  };
+  const Row rows[] = {
+      {"level pedal, 849.9 ahead", 0, 778.9, 127, true},
+      {"level pedal, 850.1 ahead", 0, 779.1, 127, false},
+      {"level pedal, 50.1 ahead", 0, -20.9, 127, true},
+      {"level pedal, 49.9 ahead", 0, -21.1, 127, false},
+      {"upright pedal, 849.9 ahead", 90, 966.9, 101, true},
+      {"upright pedal, 850.1 ahead", 90, 967.1, 101, false},
+      {"upright pedal, 849.9 above", 90, 117, 950.9, true},
+  };
+  const double heel[2] = {10, 20}, lengths[2] = {400, 450};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const double hip[2] = {row.x, row.z};
+    EXPECT_EQ(VD_2DManikin_check_leg_positions(heel, hip, row.pedal, lengths), row.reached);
+  }
+}
+
 TEST_F(ManikinPosture, PercentileOfAnotherStandardIsRefused) {
   ManikinBuilder* m = Make();
   Pose(kDriver);
