@@ -137,6 +137,51 @@ TEST_F(DrawPunchBuild, ABuildShowsEveryStepAndOffsetsTheSheetByTheThicknesses) {
   edit->destroy();
 }
 
+// What a build made is read back by an edit, every number as it was given;
+// an edit that changes every number is read back with the new ones.
+TEST_F(DrawPunchBuild, EveryNumberIsReadBackFromTheBuildAndFromAnEditThatChangesThemAll) {
+  struct Values {
+    double deck, belt, relief, angle, baseThickness, baseWidth, allowance;
+  };
+  auto check = [&](tag_t set, const Values& v) {
+    auto* back = DieDesDrawPunchBuilderFactory::Create(set, part());
+    EXPECT_EQ(back->GetDeckThickness(), v.deck);
+    EXPECT_EQ(back->GetBeltThickness(), v.belt);
+    EXPECT_EQ(back->GetReliefDistanse(), v.relief);
+    EXPECT_NEAR(back->GetReliefAngle(), v.angle, 1e-4);  // through the chamfer's offsets as six-decimal texts
+    EXPECT_EQ(back->GetBaseThickness(), v.baseThickness);
+    EXPECT_NEAR(back->GetBaseWidth(), v.baseWidth, 1e-9);
+    EXPECT_EQ(back->GetMachiningAllowance(), v.allowance);
+    EXPECT_FALSE(back->GetExactSheetbodyOption());
+    EXPECT_FALSE(back->GetCoreDrawPunchOption());
+    EXPECT_EQ(back->GetSheetBody()->ask_selected_tag(), sheet());
+    back->destroy();
+  };
+  auto* punch = Punch(4);
+  ASSERT_EQ(punch->commit(), 0);
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  {
+    SCOPED_TRACE("made");
+    check(set, {40, 25, 8, 60, 30, 60, 1.5});
+  }
+  const Values edited = {42, 27, 6, 45, 32, 64, 2.5};
+  auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+  edit->SetDeckThickness(edited.deck);
+  edit->SetBeltThickness(edited.belt);
+  edit->SetReliefDistanse(edited.relief);
+  edit->SetReliefAngle(edited.angle);
+  edit->SetBaseThickness(edited.baseThickness);
+  edit->SetBaseWidth(edited.baseWidth);
+  edit->SetMachiningAllowance(edited.allowance);
+  ASSERT_EQ(edit->commit(), 0);
+  edit->destroy();
+  {
+    SCOPED_TRACE("edited");
+    check(set, edited);
+  }
+}
+
 TEST_F(DrawPunchBuild, AFailedRoughOffsetEndsTheBuildAndWhatWasMadeIsGrouped) {
   auto* punch = Punch(4);
   Host::SetAnswer("RSO_create_feature", 4711);
