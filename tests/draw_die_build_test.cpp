@@ -276,6 +276,45 @@ TEST_F(DrawDieBuild, TheBinderAndDeckEdgeCurvesAreOffsetInwardsOfTheBlank) {
   EXPECT_EQ(distance("QD$OFFSET_CURVE_DECK"), -11.0);
 }
 
+// What a build made is read back by a new builder on its set, every number as
+// it was given; an edit that changes every number is read back with the new ones.
+TEST_F(DrawDieBuild, EveryNumberIsReadBackFromTheBuildAndFromAnEditThatChangesThemAll) {
+  struct Values {
+    double allowance, deck, deckFlange, binder, deckEdge, base, flange;
+  };
+  auto check = [&](const Values& v) {
+    auto* back = DieDesDrawDieBuilderFactory::Create(die()->GetTfeatureSet(), part());
+    EXPECT_EQ(back->GetMachiningAllowance(), v.allowance);
+    EXPECT_EQ(back->GetDeckThickness(), v.deck);
+    EXPECT_EQ(back->GetDeckFlangeThickness(), v.deckFlange);
+    EXPECT_EQ(back->GetBinderEdgeOffset(), v.binder);
+    EXPECT_EQ(back->GetDeckEdgeOffset(), v.deckEdge);
+    EXPECT_EQ(back->GetBaseThickness(), v.base);
+    EXPECT_EQ(back->GetFlangeOffset(), v.flange);
+    EXPECT_FALSE(back->GetExactSheetbodyOption());
+    back->destroy();
+  };
+  Ready();
+  ASSERT_EQ(die()->commit(), 0);
+  {
+    SCOPED_TRACE("made");
+    check({1.5, 40, 12, 5, 8, 20, 6});
+  }
+  const Values edited = {2.5, 42, 13, 4, 9, 22, 7};
+  die()->SetMachiningAllowance(edited.allowance);
+  die()->SetDeckThickness(edited.deck);
+  die()->SetDeckFlangeThickness(edited.deckFlange);
+  die()->SetBinderEdgeOffset(edited.binder);
+  die()->SetDeckEdgeOffset(edited.deckEdge);
+  die()->SetBaseThickness(edited.base);
+  die()->SetFlangeOffset(edited.flange);
+  ASSERT_EQ(die()->commit(), 0);
+  {
+    SCOPED_TRACE("edited");
+    check(edited);
+  }
+}
+
 TEST_F(DrawDieBuild, AFailedMeasurementOfTheSheetMakesNoSecondTry) {
   Ready();
   OpenSets();
