@@ -392,6 +392,15 @@ TEST_F(Heelpost, APreviewUnitesAndSubtractsUnderItsMark) {
   EXPECT_TRUE(Has(ArgsOf("DIEDES_UTILS_boolean_bodies")[0], "operation=15903"));
   ASSERT_EQ(ArgsOf("DIEDES_UTILS_boolean_bodies2").size(), 1u);
   EXPECT_TRUE(Has(ArgsOf("DIEDES_UTILS_boolean_bodies2")[0], "text=\"Heelpost: Performing boolean operation\""));
+  // What the preview made for itself (the coordinate system, the centre and
+  // the pad plane) is asleep and logged for deletion on success too.
+  const std::vector<std::string> deleted = ArgsOf("UPDATE_log_entity_to_delete");
+  EXPECT_EQ(deleted.size(), 3u);
+  for (const std::string& d : deleted) {
+    SCOPED_TRACE(d);
+    const auto* entity = dynamic_cast<const GEOM_entity*>(OM::OM_object_of_tag(std::stoul(d.substr(4))));
+    EXPECT_TRUE(entity != nullptr && entity->ask_sleeping());
+  }
   DieDesUtilsDeleteBodies(&count, &bodies);
   b->destroy();
 }

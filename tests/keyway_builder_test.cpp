@@ -350,6 +350,20 @@ TEST_F(Keyway, APreviewCutsACopyOfTheTargetAndLetsWhatItMadeGo) {
   EXPECT_EQ(LiveBodies(), bodiesThen);
   ExpectMark("Keyway create bodies", true);
   none->destroy();
+
+  // The host's tool-body call fails after the copies are made: the target's
+  // copy goes, the flange curve and the coordinate system are logged for
+  // deletion and gone with the undo.
+  Host::SetAnswer("DIEDES_KEY_parent_create_tool_body", 3030999);
+  Host::ClearCalls();
+  EXPECT_EQ(b->CreateBodies(&count, &bodies), 3030999);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(bodies, nullptr);
+  EXPECT_EQ(LiveBodies(), bodiesThen);
+  ExpectMark("Keyway create bodies", true);
+  const std::vector<std::string> deleted = ArgsOf("UPDATE_log_entity_to_delete");
+  EXPECT_EQ(deleted.size(), 2u);
+  for (const std::string& d : deleted) EXPECT_EQ(OM::OM_object_of_tag(std::stoul(d.substr(4))), nullptr) << d;
   b->destroy();
 }
 
