@@ -97,7 +97,13 @@ TEST_F(DieShoeTest, ValidationStopsAtTheFirstFailingInput) {
       {"flange just above it", [](DieShoeTest& t, DieShoeBuilder* s) { t.Set(s->GetFlangeThickness(), "0.0100001"); },
        0},
       {"no wall", [](DieShoeTest& t, DieShoeBuilder* s) { t.Set(s->GetWallThickness(), "0"); }, 3030403},
+      {"wall at the tolerance", [](DieShoeTest& t, DieShoeBuilder* s) { t.Set(s->GetWallThickness(), "0.01"); },
+       3030403},
+      {"wall just above it", [](DieShoeTest& t, DieShoeBuilder* s) { t.Set(s->GetWallThickness(), "0.0100001"); }, 0},
       {"no deck", [](DieShoeTest& t, DieShoeBuilder* s) { t.Set(s->GetDeckThickness(), "0"); }, 3030404},
+      {"deck at the tolerance", [](DieShoeTest& t, DieShoeBuilder* s) { t.Set(s->GetDeckThickness(), "0.01"); },
+       3030404},
+      {"deck just above it", [](DieShoeTest& t, DieShoeBuilder* s) { t.Set(s->GetDeckThickness(), "0.0100001"); }, 0},
       {"deck offset short of deck and tolerance",
        [](DieShoeTest& t, DieShoeBuilder* s) {
          t.ClosedLoop(s->GetMainDeckSectionPtr());
@@ -133,12 +139,36 @@ TEST_F(DieShoeTest, ValidationStopsAtTheFirstFailingInput) {
          t.Set(s->GetCenterlineSlotDepth(), "0");
        },
        3030399},
+      {"slot depth at the tolerance",
+       [](DieShoeTest& t, DieShoeBuilder* s) {
+         s->SetCenterlineSlotCreate(true);
+         t.Set(s->GetCenterlineSlotDepth(), "0.01");
+       },
+       3030399},
+      {"slot depth just above it",
+       [](DieShoeTest& t, DieShoeBuilder* s) {
+         s->SetCenterlineSlotCreate(true);
+         t.Set(s->GetCenterlineSlotDepth(), "0.0100001");
+       },
+       0},
       {"slot without width",
        [](DieShoeTest& t, DieShoeBuilder* s) {
          s->SetCenterlineSlotCreate(true);
          t.Set(s->GetCenterlineSlotWidth(), "0");
        },
        3030400},
+      {"slot width at the tolerance",
+       [](DieShoeTest& t, DieShoeBuilder* s) {
+         s->SetCenterlineSlotCreate(true);
+         t.Set(s->GetCenterlineSlotWidth(), "0.01");
+       },
+       3030400},
+      {"slot width just above it",
+       [](DieShoeTest& t, DieShoeBuilder* s) {
+         s->SetCenterlineSlotCreate(true);
+         t.Set(s->GetCenterlineSlotWidth(), "0.0100001");
+       },
+       0},
       {"slot direction required and missing",
        [](DieShoeTest&, DieShoeBuilder* s) {
          s->SetCenterlineSlotCreate(true);
@@ -148,12 +178,19 @@ TEST_F(DieShoeTest, ValidationStopsAtTheFirstFailingInput) {
       {"slot direction missing, no slot",
        [](DieShoeTest&, DieShoeBuilder* s) { s->GetCenterlineSlotDirection()->SetApplIsOverallRequired(true); }, 0},
       {"distance tolerance", [](DieShoeTest&, DieShoeBuilder* s) { s->SetDistanceTolerance(1e-11); }, 674028},
+      {"distance tolerance just under 1e-10",
+       [](DieShoeTest&, DieShoeBuilder* s) { s->SetDistanceTolerance(0.99e-10); }, 674028},
+      {"distance tolerance 1e-10", [](DieShoeTest&, DieShoeBuilder* s) { s->SetDistanceTolerance(1e-10); }, 0},
       {"angle tolerance", [](DieShoeTest&, DieShoeBuilder* s) { s->SetAngleTolerance(0); }, 674029},
+      {"angle tolerance just under 1e-10", [](DieShoeTest&, DieShoeBuilder* s) { s->SetAngleTolerance(0.99e-10); },
+       674029},
+      {"angle tolerance 1e-10", [](DieShoeTest&, DieShoeBuilder* s) { s->SetAngleTolerance(1e-10); }, 0},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
     DieShoeBuilder* s = Shoe();
     row.change(*this, s);
-    EXPECT_EQ(s->validate_nothrow(), row.want) << row.what;
+    EXPECT_EQ(s->validate_nothrow(), row.want);
     s->destroy();
   }
 }
@@ -215,6 +252,103 @@ TEST_F(DieShoeTest, ANewShoeKeepsItsUnitesAndMakesEveryBoolean) {
   EXPECT_EQ(item->GetSelectBodies()->ask_nth(0), a);
   edit->destroy();
   s->destroy();
+}
+
+// Committed with one value in every field, edited to others in every field:
+// the stored expressions, slot flag, tolerances and the three attribute
+// records (slot, main deck, base) at their places, and read back each time.
+TEST_F(DieShoeTest, AnEditChangesEveryFieldAndEachIsStoredAndReadBack) {
+  struct Values {
+    const char* texts[6];  // offset, slot depth, slot width, flange, wall, deck
+    double numbers[6];
+    bool slot;
+    double distance, angle;
+    const char* first[3];
+    const char* second[3];
+    int integers[3];
+  };
+  const Values made = {{"251", "16", "51", "44", "30", "40"}, {251, 16, 51, 44, 30, 40}, true, 0.01, 0.5,
+                       {"SLOT", "DECK", "BASE"}, {"s", "d", "b"}, {11, 12, 13}};
+  const Values edited = {{"252", "17", "52", "43", "31", "41"}, {252, 17, 52, 43, 31, 41}, false, 0.02, 0.25,
+                         {"SLOT2", "DECK2", "BASE2"}, {"t", "e", "c"}, {21, 22, 23}};
+  auto attributes = [](const DieShoeBuilder* s) {
+    return std::vector<DieDes::DieAttributesBuilder*>{s->GetCenterlineSlotAttributes(), s->GetMainDeckAttributes(),
+                                                      s->GetBaseAttributes()};
+  };
+  auto expressions = [](const DieShoeBuilder* s) {
+    return std::vector<EXP_expression*>{s->GetMainDeckOffset(),  s->GetCenterlineSlotDepth(), s->GetCenterlineSlotWidth(),
+                                        s->GetFlangeThickness(), s->GetWallThickness(),       s->GetDeckThickness()};
+  };
+  auto fill = [&](DieShoeBuilder* s, const Values& v) {
+    const std::vector<EXP_expression*> e = expressions(s);
+    for (int i = 0; i < 6; ++i) Set(e[i], v.texts[i]);
+    s->SetCenterlineSlotCreate(v.slot);
+    s->SetDistanceTolerance(v.distance);
+    s->SetAngleTolerance(v.angle);
+    const std::vector<DieDes::DieAttributesBuilder*> a = attributes(s);
+    for (int i = 0; i < 3; ++i) {
+      a[i]->SetFirstText(v.first[i]);
+      a[i]->SetSecondText(v.second[i]);
+      a[i]->SetIntegerValue(v.integers[i]);
+    }
+  };
+  auto check = [&](FEATURE_RECORD* frec, const Values& v) {
+    auto* parms = dynamic_cast<DieDes::DieShoe*>(frec->ask_parms());
+    ASSERT_NE(parms, nullptr);
+    for (int i = 0; i < 6; ++i) {
+      const EXP_expression* e = parms->AskEntityExpression(6, i);
+      EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), v.numbers[i]) << "expression " << i;
+    }
+    EXPECT_EQ(parms->AskEntityInt(7, 0), v.slot ? 1 : 0);
+    EXPECT_EQ(parms->GetDistanceTolerance(), v.distance);
+    EXPECT_EQ(parms->GetAngleTolerance(), v.angle);
+    for (int i = 0; i < 3; ++i) {
+      SCOPED_TRACE(v.first[i]);
+      DieAttributesRecord* record = parms->AskShoeAttributes(i);
+      ASSERT_NE(record, nullptr);
+      const auto* bytes = reinterpret_cast<const char*>(record);
+      EXPECT_STREQ(bytes, v.first[i]);
+      EXPECT_STREQ(bytes + 102, v.second[i]);
+      EXPECT_EQ(At<std::int32_t>(bytes, 236), v.integers[i]);
+      SM_free(record);
+    }
+    DieShoeBuilder* back = DieDes::DieShoeBuilderFactory::Create(modelPart(), frec);
+    const double values[6] = {back->GetOffsetValue(),          back->GetDepthValue(),
+                              back->GetWidthValue(),           back->GetFlangeThicknessValue(),
+                              back->GetWallThicknessValue(),   back->GetDeckThicknessValue()};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(values[i], v.numbers[i]) << "value " << i;
+    EXPECT_EQ(back->GetCenterlineSlotCreate(), v.slot);
+    EXPECT_EQ(back->GetDistanceTolerance(), v.distance);
+    EXPECT_EQ(back->GetAngleTolerance(), v.angle);
+    const std::vector<DieDes::DieAttributesBuilder*> a = attributes(back);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_STREQ(a[i]->GetFirstText(), v.first[i]);
+      EXPECT_STREQ(a[i]->GetSecondText(), v.second[i]);
+      EXPECT_EQ(a[i]->GetIntegerValue(), v.integers[i]);
+    }
+    back->destroy();
+  };
+
+  DieShoeBuilder* s = Shoe();
+  fill(s, made);
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(s, &rc);
+  ASSERT_EQ(rc, 0);
+  ASSERT_NE(frec, nullptr);
+  s->destroy();
+  {
+    SCOPED_TRACE("made");
+    check(frec, made);
+  }
+  DieShoeBuilder* edit = DieDes::DieShoeBuilderFactory::Create(modelPart(), frec);
+  fill(edit, edited);
+  FEATURE_RECORD* same = frec;
+  ASSERT_EQ(edit->commit_feature(&same), 0);
+  edit->destroy();
+  {
+    SCOPED_TRACE("edited");
+    check(frec, edited);
+  }
 }
 
 TEST_F(DieShoeTest, ItsBooleanListRefusesTheShoeAndTheListItself) {

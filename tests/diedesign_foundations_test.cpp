@@ -771,6 +771,9 @@ TEST_F(DieDesignFoundations, LocationRecordByteForByteAndBack) {
   location->SetPlane(503);
   const double origin[3] = {7, 8, 9};
   location->SetCoordinateSystemOrigin(origin);
+  // Nine different numbers, so that a row or column read at another's place shows.
+  const double matrix[9] = {11, 12, 13, 14, 15, 16, 17, 18, 19};
+  location->SetCoordinateSystemMatrix(matrix);
 
   DieDes::DieDesGenericLocation* parms = DieDes::DieDesGenericLocationFactory::Create();
   EXPECT_EQ(location->ToParms(parms, nullptr), 0);
@@ -786,11 +789,8 @@ TEST_F(DieDesignFoundations, LocationRecordByteForByteAndBack) {
   EXPECT_EQ(tags[0], selected);
   EXPECT_EQ(Read<std::uint32_t>(bytes, 16), location->GetLocation()->ask_tag());
   EXPECT_EQ(Read<std::uint32_t>(bytes, 20), 501u);
-  EXPECT_EQ(Read<double>(bytes, 24), 7);
-  EXPECT_EQ(Read<double>(bytes, 40), 9);
-  EXPECT_EQ(Read<double>(bytes, 48), 1);
-  EXPECT_EQ(Read<double>(bytes, 48 + 8 * 4), 1);
-  EXPECT_EQ(Read<double>(bytes, 112), 1);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Read<double>(bytes, 24 + 8 * i), origin[i]) << "origin " << i;
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(Read<double>(bytes, 48 + 8 * i), matrix[i]) << "matrix " << i;
   EXPECT_EQ(Read<std::uint32_t>(bytes, 120), 502u);
   EXPECT_EQ(Read<std::uint32_t>(bytes, 124), 503u);
   parms->FreeRecords(count, records);
@@ -802,9 +802,11 @@ TEST_F(DieDesignFoundations, LocationRecordByteForByteAndBack) {
   EXPECT_EQ(back->GetPoint(), 501u);
   EXPECT_EQ(back->GetVector(), 502u);
   EXPECT_EQ(back->GetPlane(), 503u);
-  double backOrigin[3];
+  double backOrigin[3], backMatrix[9];
   back->GetCoordinateSystemOrigin(backOrigin);
-  EXPECT_EQ(backOrigin[1], 8);
+  back->GetCoordinateSystemMatrix(backMatrix);
+  EXPECT_EQ(std::vector<double>(backOrigin, backOrigin + 3), std::vector<double>(origin, origin + 3));
+  EXPECT_EQ(std::vector<double>(backMatrix, backMatrix + 9), std::vector<double>(matrix, matrix + 9));
 
   // The clamping slot's node data take the same record at byte 184.
   std::vector<unsigned char> node(312, 0xEE);
@@ -815,6 +817,10 @@ TEST_F(DieDesignFoundations, LocationRecordByteForByteAndBack) {
   auto* nodeTags = Read<tag_t*>(node.data(), 192);
   ASSERT_NE(nodeTags, nullptr);
   EXPECT_EQ(nodeTags[0], selected);
+  EXPECT_EQ(Read<std::uint32_t>(node.data(), 184 + 20), 501u);
+  EXPECT_EQ(Read<double>(node.data(), 184 + 32), 8.0);
+  EXPECT_EQ(Read<double>(node.data(), 184 + 48 + 8 * 7), 18.0);
+  EXPECT_EQ(Read<std::uint32_t>(node.data(), 184 + 120), 502u);
   EXPECT_EQ(Read<std::uint32_t>(node.data(), 184 + 124), 503u);
   SM_free(nodeTags);
 

@@ -11,6 +11,7 @@
 #include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
+#include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "om/ObjectSet.hpp"
 #include "pref/SessionInterfaces.hpp"
@@ -284,6 +285,69 @@ TEST_F(DrawDieBuild, ACoreDiesMainSolidIsOffsetByHalfItsWallEitherWay) {
   ASSERT_GE(texts.end() - end, 3);
   EXPECT_EQ(std::vector<std::string>(end - 1, end + 3),
             (std::vector<std::string>{"0", "-85.500000", "4.500000", "-4.500000"}));
+}
+
+// The binder and deck edge curves lie inside the blank: its projection is
+// offset by minus the binder's 5 and minus the deck's 8, on a create and
+// again, with other distances, on an edit.
+TEST_F(DrawDieBuild, TheBinderAndDeckEdgeCurvesAreOffsetInwardsOfTheBlank) {
+  Ready();
+  auto distance = [&](const char* title) {
+    tag_t feature = 0;
+    if (!die()->GetDrawPunchBuilder()->FindFeatureInSetByAttrTitle(die()->GetTfeatureSet(), title, &feature)) return 0.0;
+    auto* builder = ModlCurveJA::OffsetCurveBuilderFactory::Create(
+        modelPart(), dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature)));
+    const double value = EXP_ask_value_of_exp(builder->GetDistance());
+    builder->destroy();
+    return value;
+  };
+  ASSERT_EQ(die()->commit(), 0);
+  EXPECT_EQ(distance("QD$OFFSET_CURVE_BINDER"), -5.0);
+  EXPECT_EQ(distance("QD$OFFSET_CURVE_DECK"), -8.0);
+  die()->SetBinderEdgeOffset(3.0);
+  die()->SetDeckEdgeOffset(11.0);
+  ASSERT_EQ(die()->commit(), 0);
+  EXPECT_EQ(distance("QD$OFFSET_CURVE_BINDER"), -3.0);
+  EXPECT_EQ(distance("QD$OFFSET_CURVE_DECK"), -11.0);
+}
+
+// What a build made is read back by a new builder on its set, every number as
+// it was given; an edit that changes every number is read back with the new ones.
+TEST_F(DrawDieBuild, EveryNumberIsReadBackFromTheBuildAndFromAnEditThatChangesThemAll) {
+  struct Values {
+    double allowance, deck, deckFlange, binder, deckEdge, base, flange;
+  };
+  auto check = [&](const Values& v) {
+    auto* back = DieDesDrawDieBuilderFactory::Create(die()->GetTfeatureSet(), part());
+    EXPECT_EQ(back->GetMachiningAllowance(), v.allowance);
+    EXPECT_EQ(back->GetDeckThickness(), v.deck);
+    EXPECT_EQ(back->GetDeckFlangeThickness(), v.deckFlange);
+    EXPECT_EQ(back->GetBinderEdgeOffset(), v.binder);
+    EXPECT_EQ(back->GetDeckEdgeOffset(), v.deckEdge);
+    EXPECT_EQ(back->GetBaseThickness(), v.base);
+    EXPECT_EQ(back->GetFlangeOffset(), v.flange);
+    EXPECT_FALSE(back->GetExactSheetbodyOption());
+    back->destroy();
+  };
+  Ready();
+  ASSERT_EQ(die()->commit(), 0);
+  {
+    SCOPED_TRACE("made");
+    check({1.5, 40, 12, 5, 8, 20, 6});
+  }
+  const Values edited = {2.5, 42, 13, 4, 9, 22, 7};
+  die()->SetMachiningAllowance(edited.allowance);
+  die()->SetDeckThickness(edited.deck);
+  die()->SetDeckFlangeThickness(edited.deckFlange);
+  die()->SetBinderEdgeOffset(edited.binder);
+  die()->SetDeckEdgeOffset(edited.deckEdge);
+  die()->SetBaseThickness(edited.base);
+  die()->SetFlangeOffset(edited.flange);
+  ASSERT_EQ(die()->commit(), 0);
+  {
+    SCOPED_TRACE("edited");
+    check(edited);
+  }
 }
 
 TEST_F(DrawDieBuild, AFailedMeasurementOfTheSheetMakesNoSecondTry) {

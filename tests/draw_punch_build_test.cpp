@@ -105,6 +105,25 @@ TEST_F(DrawPunchBuild, ABuildShowsEveryStepAndOffsetsTheSheetByTheThicknesses) {
   const tag_t belt = Member(set, "QD$ROUGH_OFFSET_BELT");
   EXPECT_NE(belt, 0u);
   punch->destroy();
+  // Without a flange profile the stress solid reaches from just inside the
+  // relief (8 and 1.05 of the tolerance 0.01) out to the base width less the
+  // relief (60 - 8), 30 thick; the belt from 8 out to 8 in.
+  struct Solid {
+    const char* title;
+    const char *end, *startOffset, *endOffset;
+  };
+  for (const Solid& solid : {Solid{"QD$MAIN_STRESS_SOLID", "30.000000", "-8.010500", "52.000000"},
+                             Solid{"QD$MAIN_BELT_SOLID", "0", "8.000000", "-8.000000"}}) {
+    SCOPED_TRACE(solid.title);
+    ExtrudeValues made;
+    EXPECT_TRUE(Host::AskExtrudeValues(Member(set, solid.title), &made));
+    EXPECT_EQ(made.offsetOption, 1);
+    EXPECT_EQ(made.startOffset, solid.startOffset);
+    EXPECT_EQ(made.endOffset, solid.endOffset);
+    if (std::string(solid.end) != "0") {
+      EXPECT_EQ(made.endValue, solid.end);
+    }
+  }
 
   // Deck and belt within the tolerance: no belt offset; the old one goes at the commit.
   auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
@@ -116,6 +135,51 @@ TEST_F(DrawPunchBuild, ABuildShowsEveryStepAndOffsetsTheSheetByTheThicknesses) {
   EXPECT_EQ(OM::OM_object_of_tag(belt), nullptr);
   EXPECT_EQ(Member(set, "QD$ROUGH_OFFSET_BELT"), 0u);
   edit->destroy();
+}
+
+// What a build made is read back by an edit, every number as it was given;
+// an edit that changes every number is read back with the new ones.
+TEST_F(DrawPunchBuild, EveryNumberIsReadBackFromTheBuildAndFromAnEditThatChangesThemAll) {
+  struct Values {
+    double deck, belt, relief, angle, baseThickness, baseWidth, allowance;
+  };
+  auto check = [&](tag_t set, const Values& v) {
+    auto* back = DieDesDrawPunchBuilderFactory::Create(set, part());
+    EXPECT_EQ(back->GetDeckThickness(), v.deck);
+    EXPECT_EQ(back->GetBeltThickness(), v.belt);
+    EXPECT_EQ(back->GetReliefDistanse(), v.relief);
+    EXPECT_NEAR(back->GetReliefAngle(), v.angle, 1e-4);  // through the chamfer's offsets as six-decimal texts
+    EXPECT_EQ(back->GetBaseThickness(), v.baseThickness);
+    EXPECT_NEAR(back->GetBaseWidth(), v.baseWidth, 1e-9);
+    EXPECT_EQ(back->GetMachiningAllowance(), v.allowance);
+    EXPECT_FALSE(back->GetExactSheetbodyOption());
+    EXPECT_FALSE(back->GetCoreDrawPunchOption());
+    EXPECT_EQ(back->GetSheetBody()->ask_selected_tag(), sheet());
+    back->destroy();
+  };
+  auto* punch = Punch(4);
+  ASSERT_EQ(punch->commit(), 0);
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  {
+    SCOPED_TRACE("made");
+    check(set, {40, 25, 8, 60, 30, 60, 1.5});
+  }
+  const Values edited = {42, 27, 6, 45, 32, 64, 2.5};
+  auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+  edit->SetDeckThickness(edited.deck);
+  edit->SetBeltThickness(edited.belt);
+  edit->SetReliefDistanse(edited.relief);
+  edit->SetReliefAngle(edited.angle);
+  edit->SetBaseThickness(edited.baseThickness);
+  edit->SetBaseWidth(edited.baseWidth);
+  edit->SetMachiningAllowance(edited.allowance);
+  ASSERT_EQ(edit->commit(), 0);
+  edit->destroy();
+  {
+    SCOPED_TRACE("edited");
+    check(set, edited);
+  }
 }
 
 TEST_F(DrawPunchBuild, AFailedRoughOffsetEndsTheBuildAndWhatWasMadeIsGrouped) {

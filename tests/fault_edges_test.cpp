@@ -134,6 +134,41 @@ TEST_F(Edges, ATextIsWrittenWithOnlyControlBytesEscaped) {
   }
 }
 
+// A status reads back as written up to either end of an int; one past
+// either end is refused rather than wrapped.
+TEST_F(Edges, AStatusAtEitherEndOfAnIntReadsBackAndOnePastIsRefused) {
+  struct Case {
+    JAM::RecordState state;
+    int status;
+    std::string written;
+  };
+  const Case cases[] = {
+      {JAM::RecordState::Closed, 2147483647, "closed 2147483647\n"},
+      {JAM::RecordState::Closed, -2147483647 - 1, "closed -2147483648\n"},
+      {JAM::RecordState::Failed, 2147483647, "failed 2147483647\n"},
+      {JAM::RecordState::Failed, -1, "failed -1\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.written);
+    JAM::Record r = Closed("Say", 0);
+    r.state = c.state;
+    r.status = c.status;
+    const std::string text = JAM::WriteJournal({r});
+    EXPECT_NE(text.find(c.written), std::string::npos) << text;
+    const JAM::Journal read = JAM::ReadJournal(text);
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].state, c.state);
+    EXPECT_EQ(read[0].status, c.status);
+  }
+  const std::string good = JAM::WriteJournal({Closed("Say", 0)});
+  for (const char* past : {"closed 2147483648", "closed -2147483649", "failed 2147483648"}) {
+    SCOPED_TRACE(past);
+    std::string text = good;
+    text.replace(text.find("closed 0"), 8, past);
+    EXPECT_EQ(RaisedCode([&] { JAM::ReadJournal(text); }), 840701);
+  }
+}
+
 TEST_F(Edges, OnlyTopLevelRecordsAreReplayedTheNestedAreMadeAgainByTheirCall) {
   struct Case {
     std::vector<int> depths;

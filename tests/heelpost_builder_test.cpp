@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "DieDesJA_HeelpostBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
@@ -44,32 +45,62 @@ class Heelpost : public DieDesignFeature {
 };
 
 TEST_F(Heelpost, ValidationChecksEachDimensionAndThePercentageLimits) {
+  using Getter = EXP_expression* (HeelpostBuilder::*)() const;
   struct Row {
     const char* name;
-    const char* expression;
+    Getter expression;
     const char* value;
     int want;
   };
+  // Each bound at its value and one step past: a size must exceed 1e-10, the
+  // rest may not fall to -1e-10, the percentage lies strictly between 1e-10
+  // and 99.9999999999.
   const Row rows[] = {
-      {"all set", "", "", 0},
-      {"length 0", "length", "0", 3030471},
-      {"a negative floor thickness", "floor", "-1", 3030475},
-      {"percentage 0", "percentage", "0", 3030481},
-      {"percentage 100", "percentage", "100", 3030481},
-      {"percentage just under 100", "percentage", "99.99", 0},
-      {"a negative wall thickness", "wallC", "-1", 3030479},
-      {"a negative wall offset", "offsetD", "-1", 3030480},
+      {"all set", nullptr, "", 0},
+      {"length at the margin", &HeelpostBuilder::GetLength, "0.0000000001", 3030471},
+      {"length past the margin", &HeelpostBuilder::GetLength, "0.0000000002", 0},
+      {"width 0", &HeelpostBuilder::GetWidth, "0", 3030472},
+      {"width 0.001", &HeelpostBuilder::GetWidth, "0.001", 0},
+      {"height 0", &HeelpostBuilder::GetHeight, "0", 3030473},
+      {"pad thickness 0", &HeelpostBuilder::GetPadThickness, "0", 3030474},
+      {"floor 0", &HeelpostBuilder::GetFloorThickness, "0", 0},
+      {"floor within the margin", &HeelpostBuilder::GetFloorThickness, "-0.00000000005", 0},
+      {"floor at the margin", &HeelpostBuilder::GetFloorThickness, "-0.0000000001", 3030475},
+      {"diameter -0.001", &HeelpostBuilder::GetDiameter, "-0.001", 3030478},
+      {"relief width -0.001", &HeelpostBuilder::GetReliefWidth, "-0.001", 3030476},
+      {"relief depth -0.001", &HeelpostBuilder::GetReliefDepth, "-0.001", 3030477},
+      {"percentage 0", &HeelpostBuilder::GetWallPercentage, "0", 3030481},
+      {"percentage just over the margin", &HeelpostBuilder::GetWallPercentage, "0.0000000002", 0},
+      {"percentage 100", &HeelpostBuilder::GetWallPercentage, "100", 3030481},
+      {"percentage at the top", &HeelpostBuilder::GetWallPercentage, "99.9999999999", 3030481},
+      {"percentage just under the top", &HeelpostBuilder::GetWallPercentage, "99.9999999998", 0},
+      {"wall A thickness -0.001", &HeelpostBuilder::GetWallAThickness, "-0.001", 3030479},
+      {"wall B thickness -0.001", &HeelpostBuilder::GetWallBThickness, "-0.001", 3030479},
+      {"wall C thickness -0.001", &HeelpostBuilder::GetWallCThickness, "-0.001", 3030479},
+      {"wall D thickness -0.001", &HeelpostBuilder::GetWallDThickness, "-0.001", 3030479},
+      {"wall D thickness 0", &HeelpostBuilder::GetWallDThickness, "0", 0},
+      {"wall A offset -0.001", &HeelpostBuilder::GetWallAOffset, "-0.001", 3030480},
+      {"wall B offset -0.001", &HeelpostBuilder::GetWallBOffset, "-0.001", 3030480},
+      {"wall C offset -0.001", &HeelpostBuilder::GetWallCOffset, "-0.001", 3030480},
+      {"wall D offset -0.001", &HeelpostBuilder::GetWallDOffset, "-0.001", 3030480},
+      {"location offset -5 is not checked", &HeelpostBuilder::GetLocationOffset, "-5", 0},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
     HeelpostBuilder* b = OnBase();
-    const std::string which = row.expression;
-    EXP_expression* e = which == "length"       ? b->GetLength()
-                        : which == "floor"      ? b->GetFloorThickness()
-                        : which == "percentage" ? b->GetWallPercentage()
-                        : which == "wallC"      ? b->GetWallCThickness()
-                                                : b->GetWallDOffset();
-    if (!which.empty()) Set(e, row.value);
-    EXPECT_EQ(b->validate_nothrow(), row.want) << row.name;
+    if (row.expression != nullptr) Set((b->*row.expression)(), row.value);
+    EXPECT_EQ(b->validate_nothrow(), row.want);
+    b->destroy();
+  }
+  // The tolerances: 1e-10 is enough, just under it is not.
+  for (const double tolerance : {1e-10, 0.99e-10}) {
+    SCOPED_TRACE(tolerance);
+    HeelpostBuilder* b = OnBase();
+    b->SetDistanceTolerance(tolerance);
+    EXPECT_EQ(b->validate_nothrow(), tolerance < 1e-10 ? 3030447 : 0);
+    b->SetDistanceTolerance(0.01);
+    b->SetAngleTolerance(tolerance);
+    EXPECT_EQ(b->validate_nothrow(), tolerance < 1e-10 ? 3030448 : 0);
     b->destroy();
   }
   // Without walls the post still validates; its record refuses it.
@@ -114,6 +145,153 @@ TEST_F(Heelpost, ThePercentageGivesTheCreatedWallsOneThickness) {
   Set(b->GetWallCThickness(), "0.001");
   EXPECT_EQ(RaisedCode([&] { b->CreateApplStructure(0, 0, 0, 0); }), 3030438);
   b->destroy();
+}
+
+// A different value in every field, so that a field written at another's
+// place, in the host's record or in the stored items, shows.
+TEST_F(Heelpost, EveryValueGoesToItsOwnPlaceAndComesBack) {
+  HeelpostBuilder* b = OnBase();
+  b->SetType(DieDesJA::JA_HEELPOST_BUILDER_types_GuidepostWearplate);
+  b->SetCreateFloor(true);
+  b->SetWallACreate(true);
+  b->SetWallCCreate(true);
+  b->SetWallDCreate(true);
+  b->SetWallBRelief(true);
+  // Stored order: location, base, pad offset, length, width, height, pad
+  // thickness, floor, diameter, x, y, relief width, relief depth, then each
+  // wall's thickness and offset.
+  EXP_expression* const stored[21] = {
+      b->GetLocationOffset(), b->GetBaseOffset(),     b->GetPadOffset(),      b->GetLength(),
+      b->GetWidth(),          b->GetHeight(),         b->GetPadThickness(),   b->GetFloorThickness(),
+      b->GetDiameter(),       b->GetXOffset(),        b->GetYOffset(),        b->GetReliefWidth(),
+      b->GetReliefDepth(),    b->GetWallAThickness(), b->GetWallAOffset(),    b->GetWallBThickness(),
+      b->GetWallBOffset(),    b->GetWallCThickness(), b->GetWallCOffset(),    b->GetWallDThickness(),
+      b->GetWallDOffset()};
+  const double values[21] = {1, 7, 3, 300, 150, 100, 20, 18, 12, 9, 11, 13, 15, 5, 17, 6, 19, 4, 21, 2, 23};
+  for (int i = 0; i < 21; ++i) Set(stored[i], std::to_string(values[i]).c_str());
+  Set(b->GetWallPercentage(), "31");
+
+  DIEDES_NODE_s* node = b->CreateApplStructure(0, 0, 0, 0);
+  ASSERT_NE(node, nullptr);
+  const void* record = ChildRecord(node);
+  struct Place {
+    int byte;
+    double value;
+  };
+  const Place places[] = {{48, 1},   {56, 3},   {64, 7},   {72, 300}, {80, 150}, {88, 20},  {96, 18},
+                          {104, 12}, {112, 9},  {120, 11}, {128, 13}, {136, 15}, {144, 31}, {152, 5},
+                          {160, 6},  {168, 4},  {176, 2},  {184, 17}, {192, 19}, {200, 21}, {208, 23}};
+  for (const Place& p : places) {
+    SCOPED_TRACE(p.byte);
+    EXPECT_EQ(At<double>(record, p.byte), p.value);
+  }
+  const int flags[6][2] = {{20, 0}, {24, 1}, {28, 0}, {32, 1}, {36, 1}, {40, 1}};
+  for (const auto& f : flags) EXPECT_EQ(At<std::int32_t>(record, f[0]), f[1]) << "byte " << f[0];
+  HeelpostBuilder::FreeApplStructure(node);
+
+  // Committed, then edited so that every value, flag and attribute changes.
+  struct Values {
+    int type;
+    double values[21];
+    double percentage;
+    int ints[11];  // type, use percent, floor, then create and relief of walls A to D
+    const char* titles[4];
+    int numbers[4];
+  };
+  const Values made = {0, {1, 7, 3, 300, 150, 100, 20, 18, 12, 9, 11, 13, 15, 5, 17, 6, 19, 4, 21, 2, 23}, 31,
+                       {0, 0, 1, 1, 0, 0, 1, 1, 0, 1, 0}, {"PAD", "RELIEF", "HOLE", "DIAMETER"}, {11, 12, 13, 14}};
+  const Values edited = {2, {2, 8, 4, 310, 160, 110, 22, 19, 14, 10, 12, 14, 16, 6, 18, 7, 20, 5, 22, 3, 24}, 33,
+                         {2, 1, 0, 0, 1, 1, 0, 0, 1, 0, 1}, {"PAD2", "RELIEF2", "HOLE2", "DIAMETER2"}, {21, 22, 23, 24}};
+  auto expressions = [](const HeelpostBuilder* h) {
+    return std::vector<EXP_expression*>{
+        h->GetLocationOffset(), h->GetBaseOffset(),     h->GetPadOffset(),    h->GetLength(),
+        h->GetWidth(),          h->GetHeight(),         h->GetPadThickness(), h->GetFloorThickness(),
+        h->GetDiameter(),       h->GetXOffset(),        h->GetYOffset(),      h->GetReliefWidth(),
+        h->GetReliefDepth(),    h->GetWallAThickness(), h->GetWallAOffset(),  h->GetWallBThickness(),
+        h->GetWallBOffset(),    h->GetWallCThickness(), h->GetWallCOffset(),  h->GetWallDThickness(),
+        h->GetWallDOffset()};
+  };
+  auto attributes = [](const HeelpostBuilder* h) {
+    return std::vector<DieDes::DieAttributesBuilder*>{h->GetPadAttributes(), h->GetReliefAttributes(),
+                                                      h->GetHoleAttributes(), h->GetHoleDiameterAttributes()};
+  };
+  auto check = [&](FEATURE_RECORD* frec, const Values& v) {
+    auto* parms = dynamic_cast<DieDes::Heelpost*>(FREC_ask_parms_of_frec(frec));
+    ASSERT_NE(parms, nullptr);
+    for (int i = 0; i < 21; ++i) {
+      const EXP_expression* e = parms->AskEntityExpression(5, i);
+      EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), v.values[i]) << "position " << i;
+    }
+    const EXP_expression* percentage = parms->AskEntityExpression(6, 0);
+    EXPECT_EQ(percentage == nullptr ? -1.0 : EXP_ask_value_of_exp(percentage), v.percentage);
+    for (int i = 0; i < 11; ++i) EXPECT_EQ(parms->AskEntityInt(8, i), v.ints[i]) << "integer " << i;
+    ASSERT_EQ(parms->AskAttributeRecordCount(), 4);
+    DieAttributesRecord records[4];
+    DieDes::DIEDES_ATTRIBUTE_TABLE table{};
+    table.count = 4;
+    table.records = records;
+    ASSERT_EQ(parms->ReadAttributeRecords(&table), 0);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_STREQ(reinterpret_cast<const char*>(&records[i]), v.titles[i]);
+      EXPECT_EQ(At<std::int32_t>(&records[i], 236), v.numbers[i]) << v.titles[i];
+    }
+
+    HeelpostBuilder* back = HeelpostBuilderFactory::Create(modelPart(), frec);
+    const std::vector<EXP_expression*> read = expressions(back);
+    for (int i = 0; i < 21; ++i) EXPECT_EQ(EXP_ask_value_of_exp(read[i]), v.values[i]) << "expression " << i;
+    EXPECT_EQ(EXP_ask_value_of_exp(back->GetWallPercentage()), v.percentage);
+    EXPECT_EQ(static_cast<int>(back->GetType()), v.ints[0]);
+    const bool flags[10] = {back->GetUsePercent(),  back->GetCreateFloor(), back->GetWallACreate(), back->GetWallARelief(),
+                            back->GetWallBCreate(), back->GetWallBRelief(), back->GetWallCCreate(), back->GetWallCRelief(),
+                            back->GetWallDCreate(), back->GetWallDRelief()};
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(flags[i], v.ints[i + 1] == 1) << "flag " << i;
+    const std::vector<DieDes::DieAttributesBuilder*> faces = attributes(back);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_STREQ(faces[i]->GetFirstText(), v.titles[i]);
+      EXPECT_EQ(faces[i]->GetIntegerValue(), v.numbers[i]);
+    }
+    back->destroy();
+  };
+  const std::vector<DieDes::DieAttributesBuilder*> faces = attributes(b);
+  for (int i = 0; i < 4; ++i) {
+    faces[i]->SetFirstText(made.titles[i]);
+    faces[i]->SetIntegerValue(made.numbers[i]);
+  }
+  int rc = -1;
+  FEATURE_RECORD* frec = Commit(b, &rc);
+  ASSERT_EQ(rc, 0);
+  b->destroy();
+  {
+    SCOPED_TRACE("made");
+    check(frec, made);
+  }
+
+  HeelpostBuilder* edit = HeelpostBuilderFactory::Create(modelPart(), frec);
+  edit->SetType(static_cast<DieDesJA::JA_HEELPOST_BUILDER_types>(edited.ints[0]));
+  const std::vector<EXP_expression*> fields = expressions(edit);
+  for (int i = 0; i < 21; ++i) Set(fields[i], std::to_string(edited.values[i]).c_str());
+  Set(edit->GetWallPercentage(), "33");
+  edit->SetUsePercent(true);
+  edit->SetCreateFloor(false);
+  edit->SetWallACreate(false);
+  edit->SetWallARelief(true);
+  edit->SetWallBCreate(true);
+  edit->SetWallBRelief(false);
+  edit->SetWallCCreate(false);
+  edit->SetWallCRelief(true);
+  edit->SetWallDCreate(false);
+  edit->SetWallDRelief(true);
+  const std::vector<DieDes::DieAttributesBuilder*> editFaces = attributes(edit);
+  for (int i = 0; i < 4; ++i) {
+    editFaces[i]->SetFirstText(edited.titles[i]);
+    editFaces[i]->SetIntegerValue(edited.numbers[i]);
+  }
+  ASSERT_EQ(edit->commit_feature(&frec), 0);
+  edit->destroy();
+  {
+    SCOPED_TRACE("edited");
+    check(frec, edited);
+  }
 }
 
 TEST_F(Heelpost, TheFloorAndTheHoleAreSentOnlyWhenMade) {
@@ -214,6 +392,15 @@ TEST_F(Heelpost, APreviewUnitesAndSubtractsUnderItsMark) {
   EXPECT_TRUE(Has(ArgsOf("DIEDES_UTILS_boolean_bodies")[0], "operation=15903"));
   ASSERT_EQ(ArgsOf("DIEDES_UTILS_boolean_bodies2").size(), 1u);
   EXPECT_TRUE(Has(ArgsOf("DIEDES_UTILS_boolean_bodies2")[0], "text=\"Heelpost: Performing boolean operation\""));
+  // What the preview made for itself (the coordinate system, the centre and
+  // the pad plane) is asleep and logged for deletion on success too.
+  const std::vector<std::string> deleted = ArgsOf("UPDATE_log_entity_to_delete");
+  EXPECT_EQ(deleted.size(), 3u);
+  for (const std::string& d : deleted) {
+    SCOPED_TRACE(d);
+    const auto* entity = dynamic_cast<const GEOM_entity*>(OM::OM_object_of_tag(std::stoul(d.substr(4))));
+    EXPECT_TRUE(entity != nullptr && entity->ask_sleeping());
+  }
   DieDesUtilsDeleteBodies(&count, &bodies);
   b->destroy();
 }

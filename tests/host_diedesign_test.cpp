@@ -473,10 +473,12 @@ TEST_F(HostDieDesign, NodeTreeChildrenGoWithTheParentsData) {
   std::memset(static_cast<char*>(DIEDES_NODE_ask_appl_data(child)[0]) + 24, 0xab, 160);
   std::memset(static_cast<char*>(DIEDES_NODE_ask_appl_data(child)[1]) + 24, 0xcd, 160);
   // A clamping slot's child carries its collector; a location record's tag
-  // array left in a child goes with the node.
+  // array left in a child's first record goes with the node, while the
+  // second record's bytes there are the builder's values, never freed.
   EXPECT_NE(*reinterpret_cast<SC_collector**>(static_cast<char*>(DIEDES_NODE_ask_appl_data(child)[0]) + 16), nullptr);
   auto* leftover = static_cast<tag_t*>(SM_alloc(2 * sizeof(tag_t)));
-  std::memcpy(static_cast<char*>(DIEDES_NODE_ask_appl_data(child)[1]) + 184 + 8, &leftover, sizeof leftover);
+  std::memcpy(static_cast<char*>(DIEDES_NODE_ask_appl_data(child)[0]) + 184 + 8, &leftover, sizeof leftover);
+  std::memset(static_cast<char*>(DIEDES_NODE_ask_appl_data(child)[1]) + 184, 0x5e, 128);
   DIEDES_NODE_set_mark(child, 1);
   EXPECT_EQ(DIEDES_NODE_ask_mark(child), 1);
   EXPECT_EQ(RaisedCode([&] { DIEDES_NODE_ask_nth_child(parent, 2); }), Error::kIndexOutOfRange);

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
@@ -28,6 +30,13 @@ class Keyway : public DieDesignFeature {
     return b;
   }
 };
+
+// The thirteen dimensions in the order the feature keeps them.
+std::vector<EXP_expression*> Dimensions(const KeywayBuilder* b) {
+  return {b->GetSlotLength(),   b->GetSlotWidth(),   b->GetSlotDepth(),       b->GetPadWidth(), b->GetPadHeight(),
+          b->GetMinimumRibHeight(), b->GetRunoffLength(), b->GetRunoffWidth(), b->GetRunoffDepth(),
+          b->GetRunoffRadius(), b->GetPlacementOffset(), b->GetOffset(),     b->GetDeckThickness()};
+}
 
 TEST_F(Keyway, TheBaseIsMovedByThePlacementOffsetAlongItsNormal) {
   KeywayBuilder* b = OnBasePlane();
@@ -67,62 +76,111 @@ TEST_F(Keyway, TheDirectionFollowsTheLocationFromTheCoordinateSystem) {
 }
 
 TEST_F(Keyway, TheRecordDoublesTheRadiusAddsTheDeckAndTheChildTakesItFromByteEight) {
-  KeywayBuilder* b = OnBasePlane();
-  Set(b->GetRunoffRadius(), "7.5");
-  Set(b->GetMinimumRibHeight(), "4");
-  Set(b->GetDeckThickness(), "20");
-  b->GetTargetData()->SetThickness(true, 25.0);
-  b->SetType(DieDesJA::JA_KEYWAY_BUILDER_types_Circular);
-  b->SetLocation(DieDesJA::JA_KEYWAY_BUILDER_location_type_NegativeY);
-  DIEDES_NODE_s* node = b->CreateApplStructure();
-  ASSERT_NE(node, nullptr);
-  const void* record = DIEDES_NODE_ask_appl_data(node)[0];
-  EXPECT_EQ(At<double>(record, 80), 15.0);
-  EXPECT_EQ(At<double>(record, 48), 29.0);
-  EXPECT_EQ(At<std::int32_t>(record, 104), 1);
-  EXPECT_EQ(At<std::int32_t>(record, 108), 3);
-  EXPECT_EQ(At<std::int32_t>(record, 0), 3);
-  EXPECT_EQ(At<std::int32_t>(record, 112), 510000);
-  EXPECT_EQ(node->tolerances[0], b->GetDistanceTolerance());
-  EXPECT_EQ(node->tolerances[1], b->GetAngleTolerance());
-  ASSERT_EQ(DIEDES_NODE_ask_num_children(node), 1);
-  const void* child = DIEDES_NODE_ask_appl_data(DIEDES_NODE_ask_nth_child(node, 0))[1];
-  EXPECT_EQ(std::memcmp(static_cast<const unsigned char*>(child) + 8, static_cast<const unsigned char*>(record) + 8,
-                        120),
-            0);
-  EXPECT_EQ(At<std::int32_t>(child, 0), 0);
-  KeywayBuilder::FreeApplStructure(node);
-  b->destroy();
+  struct Row {
+    const char* what;
+    bool targetDeck;
+    double ribPlusDeck;
+  };
+  // Rib height 4 over the builder's deck 20, or over the target's 25.
+  for (const Row& row : {Row{"the target's deck", true, 29.0}, Row{"the builder's deck", false, 24.0}}) {
+    SCOPED_TRACE(row.what);
+    KeywayBuilder* b = OnBasePlane();
+    const char* const texts[13] = {"40", "20", "10", "31", "12", "4", "17", "13", "9", "7.5", "5", "6", "20"};
+    const std::vector<EXP_expression*> dimensions = Dimensions(b);
+    for (int i = 0; i < 13; ++i) Set(dimensions[i], texts[i]);
+    if (row.targetDeck) b->GetTargetData()->SetThickness(true, 25.0);
+    b->SetType(DieDesJA::JA_KEYWAY_BUILDER_types_Circular);
+    b->SetLocation(DieDesJA::JA_KEYWAY_BUILDER_location_type_NegativeY);
+    b->SetCreateWithPad(true);
+    DIEDES_NODE_s* node = b->CreateApplStructure();
+    ASSERT_NE(node, nullptr);
+    const void* record = DIEDES_NODE_ask_appl_data(node)[0];
+    struct Place {
+      int byte;
+      double value;
+    };
+    const Place places[] = {{8, 40},  {16, 20}, {24, 10}, {32, 31}, {40, 12},          {48, row.ribPlusDeck},
+                            {56, 17}, {64, 13}, {72, 9},  {80, 15}, {88, 5}, {96, 6}};
+    for (const Place& p : places) EXPECT_EQ(At<double>(record, p.byte), p.value) << "byte " << p.byte;
+    EXPECT_EQ(At<std::int32_t>(record, 104), 1);
+    EXPECT_EQ(At<std::int32_t>(record, 108), 3);
+    EXPECT_EQ(At<std::int32_t>(record, 0), 3);
+    EXPECT_EQ(At<std::int32_t>(record, 112), 510000);
+    EXPECT_EQ(At<std::int32_t>(record, 116), 0);
+    EXPECT_EQ(At<std::int32_t>(record, 120), 1);
+    EXPECT_EQ(node->tolerances[0], b->GetDistanceTolerance());
+    EXPECT_EQ(node->tolerances[1], b->GetAngleTolerance());
+    EXPECT_EQ(DIEDES_NODE_ask_num_children(node), 1);
+    if (DIEDES_NODE_ask_num_children(node) == 1) {
+      const void* child = DIEDES_NODE_ask_appl_data(DIEDES_NODE_ask_nth_child(node, 0))[1];
+      EXPECT_EQ(std::memcmp(static_cast<const unsigned char*>(child) + 8, static_cast<const unsigned char*>(record) + 8,
+                            120),
+                0);
+      EXPECT_EQ(At<std::int32_t>(child, 0), 0);
+    }
+    KeywayBuilder::FreeApplStructure(node);
+    b->destroy();
+  }
 }
 
 TEST_F(Keyway, ValidationChecksTheSectionsAndEveryDimension) {
+  using Getter = EXP_expression* (KeywayBuilder::*)() const;
   struct Row {
     const char* name;
-    const char* expression;  // the dimension set, by getter
+    Getter expression;
     const char* value;
     bool openInteriorLoop;
     int want;
   };
+  // Each bound at its value and one step past: a slot size must exceed
+  // 1e-10, the rest may not fall to -1e-10.
   const Row rows[] = {
-      {"all set", "", "", false, 0},
-      {"a deck thickness of 0 passes", "deck", "0", false, 0},
-      {"a negative deck thickness", "deck", "-0.001", false, 3030451},
-      {"slot length 0", "length", "0", false, 3030452},
-      {"a negative runoff radius", "radius", "-1", false, 3030461},
-      {"an open interior loop", "", "", true, 3030463},
+      {"all set", nullptr, "", false, 0},
+      {"a deck thickness of 0 passes", &KeywayBuilder::GetDeckThickness, "0", false, 0},
+      {"a deck thickness within the margin", &KeywayBuilder::GetDeckThickness, "-0.00000000005", false, 0},
+      {"a deck thickness at the margin", &KeywayBuilder::GetDeckThickness, "-0.0000000001", false, 3030451},
+      {"slot length 0", &KeywayBuilder::GetSlotLength, "0", false, 3030452},
+      {"slot length at the margin", &KeywayBuilder::GetSlotLength, "0.0000000001", false, 3030452},
+      {"slot length past the margin", &KeywayBuilder::GetSlotLength, "0.0000000002", false, 0},
+      {"slot width 0", &KeywayBuilder::GetSlotWidth, "0", false, 3030453},
+      {"slot depth 0", &KeywayBuilder::GetSlotDepth, "0", false, 3030454},
+      {"slot depth 0.001", &KeywayBuilder::GetSlotDepth, "0.001", false, 0},
+      {"pad width -0.001", &KeywayBuilder::GetPadWidth, "-0.001", false, 3030455},
+      {"pad height -0.001", &KeywayBuilder::GetPadHeight, "-0.001", false, 3030456},
+      {"rib height -0.001", &KeywayBuilder::GetMinimumRibHeight, "-0.001", false, 3030457},
+      {"runoff length -0.001", &KeywayBuilder::GetRunoffLength, "-0.001", false, 3030458},
+      {"runoff width -0.001", &KeywayBuilder::GetRunoffWidth, "-0.001", false, 3030459},
+      {"runoff depth -0.001", &KeywayBuilder::GetRunoffDepth, "-0.001", false, 3030460},
+      {"a negative runoff radius", &KeywayBuilder::GetRunoffRadius, "-0.001", false, 3030461},
+      {"runoff radius 0", &KeywayBuilder::GetRunoffRadius, "0", false, 0},
+      {"offsets are not checked", &KeywayBuilder::GetPlacementOffset, "-5", false, 0},
+      {"an open interior loop", nullptr, "", true, 3030463},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
     KeywayBuilder* b = OnBasePlane();
     ClosedLoop(b->GetBaseFlange());
     Set(b->GetSlotLength(), "40");
     Set(b->GetSlotWidth(), "20");
     Set(b->GetSlotDepth(), "10");
-    const std::string which = row.expression;
-    if (which == "deck") Set(b->GetDeckThickness(), row.value);
-    if (which == "length") Set(b->GetSlotLength(), row.value);
-    if (which == "radius") Set(b->GetRunoffRadius(), row.value);
+    if (row.expression != nullptr) Set((b->*row.expression)(), row.value);
     if (row.openInteriorLoop) OpenLoop(b->GetInteriorProfile());
-    EXPECT_EQ(b->validate_nothrow(), row.want) << row.name;
+    EXPECT_EQ(b->validate_nothrow(), row.want);
+    b->destroy();
+  }
+  // The tolerances: 1e-10 is enough, just under it is not.
+  for (const double tolerance : {1e-10, 0.99e-10}) {
+    SCOPED_TRACE(tolerance);
+    KeywayBuilder* b = OnBasePlane();
+    ClosedLoop(b->GetBaseFlange());
+    Set(b->GetSlotLength(), "40");
+    Set(b->GetSlotWidth(), "20");
+    Set(b->GetSlotDepth(), "10");
+    b->SetDistanceTolerance(tolerance);
+    EXPECT_EQ(b->validate_nothrow(), tolerance < 1e-10 ? 3030447 : 0);
+    b->SetDistanceTolerance(0.01);
+    b->SetAngleTolerance(tolerance);
+    EXPECT_EQ(b->validate_nothrow(), tolerance < 1e-10 ? 3030448 : 0);
     b->destroy();
   }
   // Without a base flange the target's curve stands in for it.
@@ -136,40 +194,105 @@ TEST_F(Keyway, ValidationChecksTheSectionsAndEveryDimension) {
   b->destroy();
 }
 
+// Every field a different value, committed and read back; then every field
+// changed by an edit, committed and read back again.
 TEST_F(Keyway, CommittedAndOpenedAgainItHoldsItsItemsAndAttributes) {
+  struct Values {
+    double distance, angle;
+    int type, location;
+    bool pad;
+    double dimensions[13];
+    const char* titles[2];  // slot, pad
+    int numbers[2];
+  };
+  const Values made = {0.01, 0.5, 1, 3, true, {40, 20, 10, 31, 12, 4, 17, 13, 9, 7.5, 5, 6, 25}, {"SLOT", "PAD"}, {11, 12}};
+  const Values edited = {0.02, 0.25, 0, 2, false, {41, 21, 11, 32, 14, 3, 18, 15, 8, 6.5, 2, 1, 26}, {"SLOT2", "PAD2"},
+                         {21, 22}};
+  const tag_t csys[2] = {Curve(7.0), Curve(8.0)};
+  const tag_t sheets[2] = {Curve(9.0), Curve(10.0)};
+  auto fill = [&](KeywayBuilder* b, const Values& v, int which) {
+    b->SetDistanceTolerance(v.distance);
+    b->SetAngleTolerance(v.angle);
+    b->SetType(static_cast<DieDesJA::JA_KEYWAY_BUILDER_types>(v.type));
+    b->SetLocation(static_cast<DieDesJA::JA_KEYWAY_BUILDER_location_type>(v.location));
+    b->SetCreateWithPad(v.pad);
+    const std::vector<EXP_expression*> dimensions = Dimensions(b);
+    for (int i = 0; i < 13; ++i) Set(dimensions[i], std::to_string(v.dimensions[i]).c_str());
+    b->GetSlotAttributes()->SetFirstText(v.titles[0]);
+    b->GetSlotAttributes()->SetIntegerValue(v.numbers[0]);
+    b->GetPadAttributes()->SetFirstText(v.titles[1]);
+    b->GetPadAttributes()->SetIntegerValue(v.numbers[1]);
+    b->GetDieCenterlineCoordinateSystem()->set_selected_tag(csys[which]);
+    b->GetSheetMetal()->set_selected_tag(sheets[which]);
+  };
+  auto check = [&](FEATURE_RECORD* frec, const Values& v, int which) {
+    auto* parms = dynamic_cast<DieDes::Keyway*>(FREC_ask_parms_of_frec(frec));
+    ASSERT_NE(parms, nullptr);
+    EXPECT_EQ(parms->GetEntity(5)->AskCount(), 13);
+    EXPECT_EQ(parms->GetEntity(5)->AskFlag(), 1);
+    for (int i = 0; i < 13; ++i) {
+      const EXP_expression* e = parms->AskEntityExpression(5, i);
+      EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), v.dimensions[i]) << "position " << i;
+    }
+    EXPECT_EQ(parms->AskEntityInt(6, 0), v.type);
+    EXPECT_EQ(parms->AskEntityInt(6, 1), v.location);
+    EXPECT_EQ(parms->AskEntityInt(6, 2), v.pad ? 1 : 0);
+    EXPECT_EQ(parms->AskEntityTag(1, 0), csys[which]);
+    EXPECT_EQ(parms->AskEntityTag(2, 0), sheets[which]);
+    EXPECT_EQ(parms->GetDistanceTolerance(), v.distance);
+    EXPECT_EQ(parms->GetAngleTolerance(), v.angle);
+    ASSERT_EQ(parms->AskAttributeRecordCount(), 2);
+    EXPECT_EQ(parms->AskApplyMode(), 2);
+    DieAttributesRecord records[2];
+    DieDes::DIEDES_ATTRIBUTE_TABLE table{};
+    table.count = 2;
+    table.records = records;
+    ASSERT_EQ(parms->ReadAttributeRecords(&table), 0);
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_STREQ(reinterpret_cast<const char*>(&records[i]), v.titles[i]);
+      EXPECT_EQ(At<std::int32_t>(&records[i], 236), v.numbers[i]) << v.titles[i];
+    }
+
+    KeywayBuilder* back = KeywayBuilderFactory::Create(modelPart(), frec);
+    EXPECT_EQ(back->GetType(), v.type);
+    EXPECT_EQ(back->GetLocation(), v.location);
+    EXPECT_EQ(back->GetCreateWithPad(), v.pad);
+    EXPECT_EQ(back->GetDistanceTolerance(), v.distance);
+    EXPECT_EQ(back->GetAngleTolerance(), v.angle);
+    const std::vector<EXP_expression*> dimensions = Dimensions(back);
+    for (int i = 0; i < 13; ++i) EXPECT_EQ(EXP_ask_value_of_exp(dimensions[i]), v.dimensions[i]) << "dimension " << i;
+    EXPECT_STREQ(back->GetSlotAttributes()->GetFirstText(), v.titles[0]);
+    EXPECT_EQ(back->GetSlotAttributes()->GetIntegerValue(), v.numbers[0]);
+    EXPECT_STREQ(back->GetPadAttributes()->GetFirstText(), v.titles[1]);
+    EXPECT_EQ(back->GetPadAttributes()->GetIntegerValue(), v.numbers[1]);
+    EXPECT_EQ(back->GetDieCenterlineCoordinateSystem()->ask_selected_tag(), csys[which]);
+    EXPECT_EQ(back->GetSheetMetal()->ask_selected_tag(), sheets[which]);
+    EXPECT_FALSE(back->GetBaseFlange()->is_empty());
+    back->destroy();
+  };
+
   KeywayBuilder* b = OnBasePlane();
   ClosedLoop(b->GetBaseFlange());
-  Set(b->GetSlotLength(), "40");
-  Set(b->GetDeckThickness(), "20");
-  b->SetType(DieDesJA::JA_KEYWAY_BUILDER_types_Circular);
-  b->SetLocation(DieDesJA::JA_KEYWAY_BUILDER_location_type_NegativeY);
-  b->SetCreateWithPad(true);
-  b->GetPadAttributes()->SetFirstText("PAD");
+  fill(b, made, 0);
   int rc = -1;
   FEATURE_RECORD* frec = Commit(b, &rc);
   ASSERT_EQ(rc, 0);
   auto* parms = dynamic_cast<DieDes::Keyway*>(FREC_ask_parms_of_frec(frec));
   ASSERT_NE(parms, nullptr);
-  EXPECT_EQ(parms->GetEntity(5)->AskCount(), 13);
-  EXPECT_EQ(parms->GetEntity(5)->AskFlag(), 1);
-  EXPECT_EQ(parms->AskEntityInt(6, 0), 1);
-  EXPECT_EQ(parms->AskEntityInt(6, 1), 3);
-  EXPECT_EQ(parms->AskEntityInt(6, 2), 1);
   EXPECT_EQ(parms->AskEntityTag(3, 0), b->GetBaseFlange()->ask_tag());
-  EXPECT_EQ(parms->AskAttributeRecordCount(), 2);
-  EXPECT_EQ(parms->AskApplyMode(), 2);
   b->destroy();
-
+  {
+    SCOPED_TRACE("made");
+    check(frec, made, 0);
+  }
   KeywayBuilder* edit = KeywayBuilderFactory::Create(modelPart(), frec);
-  EXPECT_EQ(edit->GetType(), DieDesJA::JA_KEYWAY_BUILDER_types_Circular);
-  EXPECT_EQ(edit->GetLocation(), DieDesJA::JA_KEYWAY_BUILDER_location_type_NegativeY);
-  EXPECT_TRUE(edit->GetCreateWithPad());
-  EXPECT_EQ(EXP_ask_value_of_exp(edit->GetSlotLength()), 40.0);
-  EXPECT_EQ(EXP_ask_value_of_exp(edit->GetDeckThickness()), 20.0);
-  EXPECT_STREQ(edit->GetPadAttributes()->GetFirstText(), "PAD");
-  EXPECT_STREQ(edit->GetSlotAttributes()->GetFirstText(), "");
-  EXPECT_FALSE(edit->GetBaseFlange()->is_empty());
+  fill(edit, edited, 1);
+  ASSERT_EQ(edit->commit_feature(&frec), 0);
   edit->destroy();
+  {
+    SCOPED_TRACE("edited");
+    check(frec, edited, 1);
+  }
 }
 
 TEST_F(Keyway, ParametersWithMoreItemsThanTheLayoutAreRefusedUntouched) {
@@ -227,6 +350,20 @@ TEST_F(Keyway, APreviewCutsACopyOfTheTargetAndLetsWhatItMadeGo) {
   EXPECT_EQ(LiveBodies(), bodiesThen);
   ExpectMark("Keyway create bodies", true);
   none->destroy();
+
+  // The host's tool-body call fails after the copies are made: the target's
+  // copy goes, the flange curve and the coordinate system are logged for
+  // deletion and gone with the undo.
+  Host::SetAnswer("DIEDES_KEY_parent_create_tool_body", 3030999);
+  Host::ClearCalls();
+  EXPECT_EQ(b->CreateBodies(&count, &bodies), 3030999);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(bodies, nullptr);
+  EXPECT_EQ(LiveBodies(), bodiesThen);
+  ExpectMark("Keyway create bodies", true);
+  const std::vector<std::string> deleted = ArgsOf("UPDATE_log_entity_to_delete");
+  EXPECT_EQ(deleted.size(), 2u);
+  for (const std::string& d : deleted) EXPECT_EQ(OM::OM_object_of_tag(std::stoul(d.substr(4))), nullptr) << d;
   b->destroy();
 }
 

@@ -213,6 +213,14 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
       {ClassA, true, 4, 95, 3770409},       {ClassA, false, 7, 90.0000000002, 3770411},
       {ClassA, false, 10, -0.01, 3770412},  {ClassA, false, 8, 0, 3770422},
       {ClassA, false, 1, -1, 3770416},      {ClassA, false, 5, 0, 0},
+      // Each limit at its tolerance and one step past.
+      {ClassA, false, 4, 4.91, 0},          {ClassA, false, 4, 4.89, 3770409},
+      {ClassB, false, 4, 10.91, 0},         {ClassB, false, 4, 10.89, 3770409},
+      {ClassB, false, 4, 18.09, 0},         {ClassB, false, 4, 18.11, 3770409},
+      {ClassA, false, 7, 90, 0},            {ClassA, false, 7, -0.01, 3770411},
+      {ClassA, false, 10, 90, 0},           {ClassA, false, 10, 90.0000000002, 3770412},
+      {ClassA, false, 9, 0, 3770423},       {ClassB, false, 11, 560.4, 0},
+      {ClassB, false, 11, 560.6, 3770414},
   };
   ManikinBuilder* m = Make();
   for (const Row& row : rows) {
@@ -221,7 +229,7 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
     m->SetAllowPostureValueOutOfRange(row.allowed);
     EXP_expression* target[] = {nullptr, m->GetSgRPLength(), nullptr, m->GetSgRPHeight(), m->GetBackAngle(),
                                 m->GetAHPLength(), nullptr, m->GetPedalPlaneAngle(), m->GetAHPToSWCLength(),
-                                nullptr, m->GetWheelAngle(), m->GetWheelDiameter()};
+                                m->GetAHPToSWCHeight(), m->GetWheelAngle(), m->GetWheelDiameter()};
     if (row.dimension == 1) {
       Set(m->GetAHPLength(), 601);
     } else {
@@ -230,6 +238,8 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
     EXPECT_EQ(Check(row.dimension), row.code) << "dimension " << row.dimension << " value " << row.value;
   }
   Pose(kDriver);
+  m->SetClassification(ClassA);
+  m->SetAllowPostureValueOutOfRange(false);
   for (int d = 0; d <= 12; ++d) EXPECT_EQ(Check(d), 0) << d;
 }
 
@@ -273,6 +283,63 @@ TEST_F(ManikinPosture, ReachOfLegsAndArms) {
   EXPECT_EQ(Check(7), 0);  // the pedal angle is no arm dimension
   const double hip[2] = {0, 0}, far[2] = {3000, 0}, lengths[3] = {300, 267, 124};
   EXPECT_FALSE(VD_2DManikin_check_arm_reach(hip, far, 25, lengths, 480));
+}
+
+// The shoulder leans back from the hip (100, 50) by the back angle 30 over
+// 400: sin 30 along X, cos 30 along Z, (300, 396.4101615) by hand. The arm
+// reaches between |arm - f| and arm + f, f the forearm and hand at 170
+// degrees: grip 205 leaves the forearm alone; forearm 267 and grip 124 give
+// sqrt(267^2 + 81^2 + 2 267 81 cos 10) = 347.0545700.
+TEST_F(ManikinPosture, TheArmReachesFromTheLeaningShoulderBetweenItsLimits) {
+  struct Row {
+    const char* what;
+    double forearm, grip, x, z;
+    bool reached;
+  };
+  const Row rows[] = {
+      {"550 behind, 600 of reach", 300, 205, 850, 396.4101615, true},
+      {"610 behind, 600 of reach", 300, 205, 910, 396.4101615, false},
+      {"550 above", 300, 205, 300, 946.4101615, true},
+      {"610 above", 300, 205, 300, 1006.4101615, false},
+      {"just inside 200, the least reach", 100, 205, 499.999, 396.4101615, false},
+      {"just past 200", 100, 205, 500.001, 396.4101615, true},
+      {"just inside 400", 100, 205, 699.999, 396.4101615, true},
+      {"just past 400", 100, 205, 700.001, 396.4101615, false},
+      {"just inside 647.05457", 267, 124, 947.0545, 396.4101615, true},
+      {"just past 647.05457", 267, 124, 947.0546, 396.4101615, false},
+  };
+  const double hip[2] = {100, 50};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const double wheel[2] = {row.x, row.z}, lengths[3] = {300, row.forearm, row.grip};
+    EXPECT_EQ(VD_2DManikin_check_arm_reach(hip, wheel, 30, lengths, 400), row.reached);
+  }
+}
+
+// The ankle sits 81 back and 107 up from the heel (10, 20), turned by the
+// pedal angle: at 0 degrees (-71, 127), at 90 degrees (117, 101) by hand. Leg
+// 400 and thigh 450 reach from the ankle between 50 and 850.
+TEST_F(ManikinPosture, TheLegReachesFromTheAnkleTurnedByThePedalAngle) {
+  struct Row {
+    const char* what;
+    double pedal, x, z;
+    bool reached;
+  };
+  const Row rows[] = {
+      {"level pedal, 849.9 ahead", 0, 778.9, 127, true},
+      {"level pedal, 850.1 ahead", 0, 779.1, 127, false},
+      {"level pedal, 50.1 ahead", 0, -20.9, 127, true},
+      {"level pedal, 49.9 ahead", 0, -21.1, 127, false},
+      {"upright pedal, 849.9 ahead", 90, 966.9, 101, true},
+      {"upright pedal, 850.1 ahead", 90, 967.1, 101, false},
+      {"upright pedal, 849.9 above", 90, 117, 950.9, true},
+  };
+  const double heel[2] = {10, 20}, lengths[2] = {400, 450};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const double hip[2] = {row.x, row.z};
+    EXPECT_EQ(VD_2DManikin_check_leg_positions(heel, hip, row.pedal, lengths), row.reached);
+  }
 }
 
 TEST_F(ManikinPosture, PercentileOfAnotherStandardIsRefused) {

@@ -171,7 +171,15 @@ TEST_F(ManikinCommit, DesignPointRequirementsByPercentileAndSource) {
   VD::SetDefaultsFileValue("VD_2DM_HEEL_ANG_PROPERTY_NAME", "heel");
   VD::SetDefaultsFileValue("VD_2DM_95_HEEL_SWC_DIS_PROPERTY_NAME", "dist95");
   VD::SetDefaultsFileValue("VD_2DM_50_HEEL_SWC_DIS_PROPERTY_NAME", "dist50");
-  Host::SetCustomerDefault("VD_2DM_CRT_95_DIS_HEEL_SWC_MAX_MU", 700.0);
+  // Every criterion its own value, so that two read at each other's place show.
+  const std::pair<const char*, double> criteria[] = {
+      {"VD_2DM_CRT_ANG_HIP_POINT_MIN", 1.0},       {"VD_2DM_CRT_ANG_HIP_POINT_MAX", 2.0},
+      {"VD_2DM_CRT_ANG_SWC_MIN", 3.0},             {"VD_2DM_CRT_ANG_SWC_MAX", 4.0},
+      {"VD_2DM_CRT_ANG_HEEL_MIN", 5.0},            {"VD_2DM_CRT_ANG_HEEL_MAX", 6.0},
+      {"VD_2DM_CRT_95_DIS_HEEL_SWC_MIN_MU", 7.0},  {"VD_2DM_CRT_95_DIS_HEEL_SWC_MAX_MU", 700.0},
+      {"VD_2DM_CRT_50_DIS_HEEL_SWC_MIN_MU", 10.0}, {"VD_2DM_CRT_50_DIS_HEEL_SWC_MAX_MU", 11.0},
+      {"VD_2DM_CRT_95_DIS_HEEL_SWC_MIN_EU", 12.0}, {"VD_2DM_CRT_50_DIS_HEEL_SWC_MAX_EU", 13.0}};
+  for (const auto& [name, value] : criteria) Host::SetCustomerDefault(name, value);
   struct Row {
     JA_MANIKIN_BUILDER_SAEPercentileType percentile;
     int type;
@@ -185,30 +193,32 @@ TEST_F(ManikinCommit, DesignPointRequirementsByPercentileAndSource) {
         {"DP_Required_Property_Names", "{\"hip\", \"swc\", \"heel\", \"dist95\"}"}}},
       {J826Type50thPercentile, 0, "TRUE",
        {{"DP_Required_Source_Type", "0"},
-        {"DP_Required_Data", "{0.000000, 0.000000, 0.000000, 0.000000, 0.000000, 0.000000, 0.000000, 0.000000}"}}},
+        {"DP_Required_Data", "{1.000000, 2.000000, 3.000000, 4.000000, 5.000000, 6.000000, 10.000000, 11.000000}"}}},
       {J826Type95thPercentile, 0, "TRUE",
        {{"DP_Required_Source_Type", "0"},
-        {"DP_Required_Data", "{0.000000, 0.000000, 0.000000, 0.000000, 0.000000, 0.000000, 0.000000, 700.000000}"}}},
+        {"DP_Required_Data", "{1.000000, 2.000000, 3.000000, 4.000000, 5.000000, 6.000000, 7.000000, 700.000000}"}}},
       {J826Type95thPercentile, 4, "TRUE", {{"DP_Required_Source_Type", "4"}}},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.percentile) + " " + std::to_string(row.type));
     Validation::SetSourceType("VD_REQUIREMENT_SETTING_DPC_TYPE_UNX", row.type);
     ManikinBuilder* m = Driver(row.percentile);
     m->SetDrivingPostureCheck(true);
-    ASSERT_EQ(m->commit_feature(nullptr), 0) << row.percentile << " " << row.type;
+    EXPECT_EQ(m->commit_feature(nullptr), 0);
     const KF_rule_instance* rule = nullptr;
     for (auto* one : Rules(part()))
       if (m->GetCurrentManikinRuleName().utf8() == one->ask_name()) rule = one;
-    ASSERT_NE(rule, nullptr);
+    EXPECT_NE(rule, nullptr);
+    if (rule == nullptr) continue;
     const auto names = rule->ParameterNames();
     const auto values = rule->ParameterValues();
     std::size_t at = 0;
     while (at < names.size() && names[at] != "add_validation_checker?") ++at;
-    ASSERT_LT(at, names.size());
+    EXPECT_LT(at + row.pairs.size() + 1, names.size());
+    if (at + row.pairs.size() + 1 >= names.size()) continue;
     EXPECT_EQ(values[at], row.checker) << rule->ask_name();
     for (const auto& [name, value] : row.pairs) {
       ++at;
-      ASSERT_LT(at, names.size());
       EXPECT_EQ(names[at], name) << rule->ask_name();
       EXPECT_EQ(values[at], value) << rule->ask_name();
     }
@@ -216,6 +226,46 @@ TEST_F(ManikinCommit, DesignPointRequirementsByPercentileAndSource) {
     // A driver has the steering wheel's four rows.
     EXPECT_EQ(Parameters(rule).count("H18_exp_v1"), 1u);
     EXPECT_EQ(Parameters(rule)["Percentage_acc"], std::to_string(row.percentile + 1));
+  }
+}
+
+// A driver whose eleven posture values all differ: each reference names its
+// own expression, and each new angle expression is made from its own angle.
+TEST_F(ManikinCommit, EachDriverParameterNamesItsOwnExpression) {
+  ManikinBuilder* m = Driver(J826Type50thPercentile);
+  Set(m->GetSgRPLength(), 601);
+  Set(m->GetSgRPWidth(), 370);
+  Set(m->GetSgRPHeight(), 502);
+  Set(m->GetAHPLength(), 111);
+  Set(m->GetAHPHeight(), 251);
+  Set(m->GetBackAngle(), 26);
+  Set(m->GetPedalPlaneAngle(), 44);
+  Set(m->GetAHPToSWCLength(), 512);
+  Set(m->GetAHPToSWCHeight(), 489);
+  Set(m->GetWheelDiameter(), 401);
+  Set(m->GetWheelAngle(), 21);
+  Host::ClearCalls();
+  ASSERT_EQ(m->commit_feature(nullptr), 0);
+  auto p = Parameters(Rules(part())[0]);
+  EXPECT_EQ(p["Occ_Location"], "1");
+  const std::pair<const char*, EXP_expression*> references[] = {
+      {"L31_exp_v1", m->GetSgRPLength()},      {"W20_exp_v1", m->GetSgRPWidth()},
+      {"H70_exp_v1", m->GetSgRPHeight()},      {"AHP_X_exp_v1", m->GetAHPLength()},
+      {"AHP_Z_exp_v1", m->GetAHPHeight()},     {"L11_exp_v1", m->GetAHPToSWCLength()},
+      {"H17_exp_v1", m->GetAHPToSWCHeight()},  {"W9_exp_v1", m->GetWheelDiameter()}};
+  for (const auto& [name, expression] : references)
+    EXPECT_EQ(p[name], "tag(" + std::to_string(expression->OmTag()) + ")") << name;
+  // The new angle expressions hold the builder's angles.
+  const std::pair<const char*, double> angles[] = {
+      {"L40_exp_v1", 26}, {"Theta_AHP_exp_v1", 44}, {"H18_exp_v1", 21}};
+  for (const auto& [name, value] : angles) {
+    SCOPED_TRACE(name);
+    const std::string text = p[name];
+    EXPECT_EQ(text.rfind("tag(", 0), 0u);
+    const auto* made = text.size() > 5 ? dynamic_cast<const EXP_expression*>(
+                                             OM::OM_object_of_tag(static_cast<tag_t>(std::stoul(text.substr(4)))))
+                                       : nullptr;
+    EXPECT_EQ(made == nullptr ? -1.0 : EXP_ask_value_of_exp(made), value);
   }
 }
 

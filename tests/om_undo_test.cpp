@@ -1,9 +1,12 @@
 // Undo marks as the builders rely on them: every kind of persistent field
 // comes back as it was at the mark, and an object is logged at most once per
 // mark.
+#include <vector>
+
 #include "DieDes_DieShoeBuilder.hpp"
 #include "TestSupport.hpp"
 #include "Tooling_DieEngFormTaskBuilder.hpp"
+#include "sel/Selection.hpp"
 
 namespace {
 
@@ -104,11 +107,13 @@ TEST_F(UndoMarks, DeletingToAMarkKeepsTheWorkAndHandsItDown) {
   const int middle = Mark();
   EXPECT_EQ(UNDO_QD_set_mark_importance(middle, 1), 0);
   shoe->SetDistanceTolerance(0.75);
-  Mark();
+  const int top = Mark();
   shoe->SetAngleTolerance(0.25);
   // Ends the middle mark and the one above it; the changes stay.
   EXPECT_EQ(UNDO_QD_delete_to_mark(middle, nullptr), 0);
   EXPECT_EQ(UNDO_QD_delete_to_mark(middle, nullptr), Error::kBadObject);
+  EXPECT_EQ(UNDO_QD_delete_mark(top, nullptr), Error::kBadObject);
+  EXPECT_EQ(UNDO_QD_undo_to_mark(top, nullptr), Error::kBadObject);
   UNDO_QD_undo_to_mark_no_status(middle, nullptr);  // gone: nothing happens
   EXPECT_EQ(shoe->GetDistanceTolerance(), 0.75);
   EXPECT_EQ(shoe->GetAngleTolerance(), 0.25);
@@ -117,6 +122,64 @@ TEST_F(UndoMarks, DeletingToAMarkKeepsTheWorkAndHandsItDown) {
   EXPECT_EQ(UNDO_QD_delete_mark(outer, nullptr), 0);
   EXPECT_EQ(shoe->GetDistanceTolerance(), 0.5);
   EXPECT_NE(shoe->GetAngleTolerance(), 0.25);
+  shoe->destroy();
+}
+
+// Two marks, each with its own changes to a field and to an array: undone
+// to the inner, then twice to the outer (changed again in between), each
+// undo gives back exactly what was there at its mark.
+TEST_F(UndoMarks, NestedMarksAndTwoUndosToOneMarkGiveBackEachMarksState) {
+  auto* shoe = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+  SELECT_OBJECT_list* list = SELECT_OBJECT_listFactory::Create(part(), false);
+  shoe->SetDistanceTolerance(0.5);
+  shoe->SetSolvaneMainDeck(0, 71);
+  list->append(11);
+  const int outer = Mark();
+  shoe->SetDistanceTolerance(0.75);
+  shoe->SetSolvaneMainDeck(1, 72);
+  list->append(12);
+  const int inner = Mark();
+  shoe->SetDistanceTolerance(0.875);
+  shoe->SetSolvaneMainDeck(0, 81);
+  shoe->SetSolvaneMainDeck(2, 83);
+  list->append(13);
+
+  struct Step {
+    const char* what;
+    int mark;
+    bool changeAgain;
+    double tolerance;
+    std::vector<int> decks;
+    std::vector<tag_t> listed;
+  };
+  const Step steps[] = {
+      {"to the inner mark", inner, false, 0.75, {71, 72}, {11, 12}},
+      {"to the outer mark", outer, true, 0.5, {71}, {11}},
+      {"to the outer mark again", outer, false, 0.5, {71}, {11}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    EXPECT_EQ(UNDO_QD_undo_to_mark(step.mark, nullptr), 0);
+    EXPECT_EQ(shoe->GetDistanceTolerance(), step.tolerance);
+    std::vector<int> decks;
+    for (int i = 0; i < shoe->GetNumberSolvaneMainDecks(); ++i) decks.push_back(shoe->GetSolvaneMainDeck(i));
+    EXPECT_EQ(decks, step.decks);
+    std::vector<tag_t> listed;
+    for (int i = 0; i < list->ask_count(); ++i) listed.push_back(list->ask_nth(i));
+    EXPECT_EQ(listed, step.listed);
+    if (step.changeAgain) {
+      shoe->SetDistanceTolerance(0.25);
+      shoe->SetSolvaneMainDeck(0, 91);
+      shoe->SetSolvaneMainDeck(1, 92);
+      const tag_t other[3] = {21, 22, 23};
+      list->set_tags(3, other);
+    }
+  }
+  // Undoing to the outer mark ended the inner one; the outer stays until deleted.
+  EXPECT_EQ(UNDO_QD_undo_to_mark(inner, nullptr), Error::kBadObject);
+  EXPECT_EQ(UNDO_QD_delete_mark(outer, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(outer, nullptr), Error::kBadObject);
+  list->destroy();
   shoe->destroy();
 }
 

@@ -3,6 +3,7 @@
 // update that takes it.
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -147,6 +148,117 @@ TEST_F(TireEnvelopeCommit, OffsetsByMethod) {
       EXPECT_EQ(block->sectionOffsets[1][1], 4);
       EXPECT_STREQ(block->offsetFileName, (dir_ + "offsets.txt").c_str());
     }
+  }
+}
+
+template <class T>
+T At(const Tireenv_params_s* block, int byte) {
+  T value{};
+  std::memcpy(&value, reinterpret_cast<const unsigned char*>(block) + byte, sizeof value);
+  return value;
+}
+
+// Every number the block takes from the builder a value of its own, read at
+// the byte it belongs at; the taper location by motion, template and graph.
+TEST_F(TireEnvelopeCommit, EveryNumberAtItsOwnByte) {
+  struct Case {
+    const char* what;
+    int motion, suspension, graph;
+    double taper;  // Y axis 31, X axis 37, fixed percentage 41
+  };
+  const Case cases[] = {
+      {"spindle lines keep the Y axis", FromSpindleLines, ShortLongArmwithSteering, RectangularTaperedX, 31},
+      {"template, tapered Y", SuspensionTemplate, ShortLongArmwithSteering, RectangularTaperedY, 31},
+      {"template, tapered X", SuspensionTemplate, ShortLongArmwithSteering, RectangularTaperedX, 37},
+      {"template, one fixed", SuspensionTemplate, MacPhersonStrut, TwoDriversOneFixed, 41},
+      {"template, jounce and rebound", SuspensionTemplate, ShortLongArmwithSteering, RectangularJounceRebound, 31},
+      {"five-link template keeps the Y axis", SuspensionTemplate, FiveLinkSolidAxlewithoutSteering,
+       RectangularTaperedX, 31},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    tire_->SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(c.motion));
+    tire_->SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(c.suspension));
+    tire_->SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(c.graph));
+    tire_->SetTaperLocationYAxis(31);
+    tire_->SetTaperLocationXAxis(37);
+    tire_->SetFixedLocationPercentage(41);
+    tire_->SetXtoY(true);
+    tire_->SetFirstDriverJointUpperLimit(1.5);
+    tire_->SetFirstDriverJointLowerLimit(-2.5);
+    tire_->SetFirstDriverJointSteps(3);
+    tire_->SetSecondDriverJointUpperLimit(4.5);
+    tire_->SetSecondDriverJointLowerLimit(-5.5);
+    tire_->SetSecondDriverJointSteps(6);
+    tire_->SetTaperLocationAY(7.5);
+    tire_->SetTaperLocationBX(8.5);
+    Set(tire_->GetRollAngle(), 9.5);
+    tire_->SetJounceDistance(10.5);
+    tire_->SetReboundDistance(11.5);
+    tire_->SetShockDriverJointSteps(12);
+    tire_->SetEnvelopeConcavity(13.5);
+    Set(tire_->GetRadialStartAngle(), 15);
+    Set(tire_->GetRadialEndAngle(), 165);
+    Set(tire_->GetDistanceTolerance(), 0.02);
+    Set(tire_->GetTrimRadius(), 17.5);
+    tire_->SetSectionLayer(21);
+    tire_->SetSheetBodyLayer(22);
+    tire_->SetProfileSplineLayer(23);
+    tire_->SetSpindleLinesLayer(24);
+    tire_->SetRimDiameterOption(2);
+    Set(tire_->GetWheelRimDiameter(), 18.5);
+    tire_->SetCreateTireEnvelopeFeature(true);
+    tire_->SetRunClearanceAnalysis(false);
+    tire_->SetSaveScenario(true);
+    tire_->SetDisplayInput(true);
+    Block block = Commit();
+    ASSERT_NE(block, nullptr);
+    const Tireenv_params_s* b = block.get();
+    EXPECT_EQ(At<double>(b, 6328), c.taper);
+    const std::pair<int, double> doubles[] = {
+        {6280, 1.5},  {6288, -2.5}, {6304, 4.5},  {6312, -5.5}, {6336, 7.5},  {6344, 8.5},   {6536, 9.5},
+        {6544, 10.5}, {6552, 11.5}, {6592, 13.5}, {6600, 15},   {6608, 165},  {53912, 0.02}, {53920, 17.5},
+        {1912, 18.5}};
+    for (const auto& [byte, value] : doubles) EXPECT_EQ(At<double>(b, byte), value) << "byte " << byte;
+    const std::pair<int, int> ints[] = {{6272, c.graph}, {6296, 3},     {6320, 6},     {6560, 12},    {3528, c.motion},
+                                        {53936, 21},     {53940, 22},   {53944, 23},   {53948, 24},   {1908, 2},
+                                        {53908, 1},      {53928, 2}};
+    for (const auto& [byte, value] : ints) EXPECT_EQ(At<std::int32_t>(b, byte), value) << "byte " << byte;
+    const std::pair<int, int> bytes[] = {{6276, 1}, {160, 1}, {161, 0}, {4222, 1}, {53896, 1}};
+    for (const auto& [byte, value] : bytes) EXPECT_EQ(At<std::uint8_t>(b, byte), value) << "byte " << byte;
+    EXPECT_EQ(At<EXP_expression*>(b, 8), tire_->GetRadialStartAngle());
+    EXPECT_EQ(At<EXP_expression*>(b, 16), tire_->GetRadialEndAngle());
+    EXPECT_EQ(At<EXP_expression*>(b, 40), tire_->GetDistanceTolerance());
+    EXPECT_EQ(At<EXP_expression*>(b, 48), tire_->GetTrimRadius());
+
+    // Read back by an edit.
+    TireEnvelopeBuilder* edit = TireEnvelopeBuilderFactory::Create(modelPart(), frec_);
+    EXPECT_EQ(edit->GetDriverGraph(), c.graph);
+    EXPECT_TRUE(edit->GetXtoY());
+    const std::pair<double, double> back[] = {
+        {edit->GetFirstDriverJointUpperLimit(), 1.5},  {edit->GetFirstDriverJointLowerLimit(), -2.5},
+        {edit->GetSecondDriverJointUpperLimit(), 4.5}, {edit->GetSecondDriverJointLowerLimit(), -5.5},
+        {edit->GetJounceDistance(), 10.5},             {edit->GetReboundDistance(), 11.5},
+        {edit->GetEnvelopeConcavity(), 13.5},          {EXP_ask_value_of_exp(edit->GetRollAngle()), 9.5},
+        {EXP_ask_value_of_exp(edit->GetRadialStartAngle()), 15},
+        {EXP_ask_value_of_exp(edit->GetRadialEndAngle()), 165},
+        {EXP_ask_value_of_exp(edit->GetDistanceTolerance()), 0.02},
+        {EXP_ask_value_of_exp(edit->GetTrimRadius()), 17.5}};
+    for (std::size_t i = 0; i < std::size(back); ++i) EXPECT_EQ(back[i].first, back[i].second) << "value " << i;
+    EXPECT_EQ(edit->GetFirstDriverJointSteps(), 3);
+    EXPECT_EQ(edit->GetSecondDriverJointSteps(), 6);
+    EXPECT_EQ(edit->GetShockDriverJointSteps(), 12);
+    if (c.motion == SuspensionTemplate && c.suspension != FiveLinkSolidAxlewithoutSteering) {
+      const double taper = c.graph == RectangularTaperedX   ? edit->GetTaperLocationXAxis()
+                           : c.graph == TwoDriversOneFixed ? edit->GetFixedLocationPercentage()
+                                                           : edit->GetTaperLocationYAxis();
+      if (c.graph != RectangularJounceRebound) {
+        EXPECT_EQ(taper, c.taper);
+      }
+    }
+    edit->destroy();
   }
 }
 

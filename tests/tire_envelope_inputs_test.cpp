@@ -108,7 +108,21 @@ TEST_F(TireEnvelopeInputs, ValidationStopsAtTheFirstFailingCheck) {
     int want;
   };
   const Case cases[] = {
+      {"every layer 256",
+       [](TireEnvelopeBuilder* b) {
+         b->SetSectionLayer(256);
+         b->SetSheetBodyLayer(256);
+         b->SetProfileSplineLayer(256);
+         b->SetSpindleLinesLayer(256);
+       },
+       0},
+      {"section layer 0", [](TireEnvelopeBuilder* b) { b->SetSectionLayer(0); }, 3771763},
+      {"section layer 257", [](TireEnvelopeBuilder* b) { b->SetSectionLayer(257); }, 3771763},
       {"sheet-body layer 0", [](TireEnvelopeBuilder* b) { b->SetSheetBodyLayer(0); }, 3771763},
+      {"sheet-body layer 257", [](TireEnvelopeBuilder* b) { b->SetSheetBodyLayer(257); }, 3771763},
+      {"spline layer 0", [](TireEnvelopeBuilder* b) { b->SetProfileSplineLayer(0); }, 3771763},
+      {"spline layer 257", [](TireEnvelopeBuilder* b) { b->SetProfileSplineLayer(257); }, 3771763},
+      {"spindle layer 0", [](TireEnvelopeBuilder* b) { b->SetSpindleLinesLayer(0); }, 3771763},
       {"spindle layer 257", [](TireEnvelopeBuilder* b) { b->SetSpindleLinesLayer(257); }, 3771763},
       {"no profile points", [](TireEnvelopeBuilder* b) { b->WorkArea()->profilePointCount = 0; }, 3771761},
       {"no motion file", [](TireEnvelopeBuilder* b) { b->SetMotionFile("/no/such/file"); }, 3771762},
@@ -147,7 +161,41 @@ TEST_F(TireEnvelopeInputs, ValidationStopsAtTheFirstFailingCheck) {
        },
        3771778},
       {"tolerance 0", [](TireEnvelopeBuilder* b) { Set(b->GetDistanceTolerance(), 0); }, 3771709},
+      {"tolerance 1e-10", [](TireEnvelopeBuilder* b) { Set(b->GetDistanceTolerance(), 1e-10); }, 0},
+      {"tolerance just under 1e-10", [](TireEnvelopeBuilder* b) { Set(b->GetDistanceTolerance(), 0.99e-10); },
+       3771709},
       {"trim radius 0", [](TireEnvelopeBuilder* b) { Set(b->GetTrimRadius(), 0); }, 3771710},
+      {"trim radius 1e-10", [](TireEnvelopeBuilder* b) { Set(b->GetTrimRadius(), 1e-10); }, 0},
+      {"trim radius just under 1e-10", [](TireEnvelopeBuilder* b) { Set(b->GetTrimRadius(), 0.99e-10); }, 3771710},
+      {"shift 635", [](TireEnvelopeBuilder* b) { Set(b->GetWheelCenterlineShift(), 635); }, 0},
+      {"shift 635.2", [](TireEnvelopeBuilder* b) { Set(b->GetWheelCenterlineShift(), 635.2); }, 3771764},
+      {"profile curves, rim 0",
+       [](TireEnvelopeBuilder* b) {
+         b->SetTireDefinition(ProfileCurves);
+         Set(b->GetWheelRimDiameter(), 0);
+       },
+       0},
+      {"profile curves, rim 635",
+       [](TireEnvelopeBuilder* b) {
+         b->SetTireDefinition(ProfileCurves);
+         Set(b->GetWheelRimDiameter(), 635);
+       },
+       0},
+      {"profile curves, rim 635.2",
+       [](TireEnvelopeBuilder* b) {
+         b->SetTireDefinition(ProfileCurves);
+         Set(b->GetWheelRimDiameter(), 635.2);
+       },
+       3771765},
+      {"end 15.7, whole degrees 15", [](TireEnvelopeBuilder* b) { Set(b->GetRadialEndAngle(), 15.7); }, 0},
+      {"end 14.9", [](TireEnvelopeBuilder* b) { Set(b->GetRadialEndAngle(), 14.9); }, 3771769},
+      {"0 to 360, the whole turn", [](TireEnvelopeBuilder* b) { Set(b->GetRadialEndAngle(), 360); }, 0},
+      {"-105 to 0",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetRadialStartAngle(), -105);
+         Set(b->GetRadialEndAngle(), 0);
+       },
+       3771777},
       {"fixed sections hold 0 and 90",
        [](TireEnvelopeBuilder* b) { b->SetApplyOffset(true); }, 0},
       {"fixed sections lack 45",

@@ -90,6 +90,37 @@ TEST_F(FingerClearanceNotch, SheetBodiesGoToEntityThreeAfterEntityFourIsEmptiedA
   EXPECT_EQ(edited, frec);
   EXPECT_EQ(TagsOf(parms, 3), std::vector<tag_t>(sheets, sheets + 2));
   edit->destroy();
+
+  // Edited to faces, every value changed: no sheet body stays behind.
+  const tag_t faces[2] = {ModelBody(BodyType::Solid), ModelBody(BodyType::Solid)};
+  FingerClearanceNotchBuilder* toFaces = FingerClearanceNotchBuilderFactory::Create(modelPart(), frec);
+  toFaces->SetType(DieDesJA::JA_FINGER_CLEARANCE_NOTCH_BUILDER_Types_Face);
+  toFaces->SetReverseDirection(true);
+  toFaces->GetGeometry()->set_tags(2, faces);
+  Set(toFaces->GetExtrudeWidth(), "11");
+  Set(toFaces->GetWidth(), "13");
+  Set(toFaces->GetDepth(), "17");
+  ASSERT_EQ(toFaces->commit_feature(&edited), 0);
+  toFaces->destroy();
+  EXPECT_TRUE(TagsOf(parms, 3).empty());
+  EXPECT_EQ(TagsOf(parms, 4), std::vector<tag_t>(faces, faces + 2));
+  EXPECT_EQ(parms->AskEntityInt(0, 0), 1);
+  EXPECT_EQ(parms->AskEntityInt(0, 1), 1);
+  const double lengths[3] = {11, 13, 17};
+  for (int i = 0; i < 3; ++i) {
+    const EXP_expression* e = parms->AskEntityExpression(2, i);
+    EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), lengths[i]) << "length " << i;
+  }
+  FingerClearanceNotchBuilder* again = FingerClearanceNotchBuilderFactory::Create(modelPart(), frec);
+  EXPECT_EQ(again->GetType(), DieDesJA::JA_FINGER_CLEARANCE_NOTCH_BUILDER_Types_Face);
+  EXPECT_TRUE(again->GetReverseDirection());
+  ASSERT_EQ(again->GetGeometry()->ask_count(), 2);
+  EXPECT_EQ(again->GetGeometry()->ask_nth(0), faces[0]);
+  EXPECT_EQ(again->GetGeometry()->ask_nth(1), faces[1]);
+  EXPECT_EQ(EXP_ask_value_of_exp(again->GetExtrudeWidth()), 11.0);
+  EXPECT_EQ(EXP_ask_value_of_exp(again->GetWidth()), 13.0);
+  EXPECT_EQ(EXP_ask_value_of_exp(again->GetDepth()), 17.0);
+  again->destroy();
 }
 
 TEST_F(FingerClearanceNotch, ValidationRefusesAClosedProfileLoopAndTolerancesAtTheMargin) {
@@ -107,6 +138,7 @@ TEST_F(FingerClearanceNotch, ValidationRefusesAClosedProfileLoopAndTolerancesAtT
       {"one closed loop", true, false, 0.01, 0.5, 3030493},
       {"distance tolerance at the margin", false, false, 1e-10, 0.5, 0},
       {"distance tolerance under it", false, false, 0.99e-10, 0.5, 3030447},
+      {"angle tolerance at the margin", false, false, 0.01, 1e-10, 0},
       {"angle tolerance under it", false, false, 0.01, 0.99e-10, 3030448},
   };
   for (const Row& row : rows) {
@@ -357,11 +389,11 @@ TEST_F(TemporaryFeaturePreview, EachBuilderPreviewsUnderItsOwnMarkAndTextAndLeav
     const int bodiesBefore = LiveBodies();
     int count = 0;
     int* bodies = nullptr;
-    ASSERT_EQ(b.preview(&count, &bodies), 0);
-    ASSERT_EQ(count, 1);
+    EXPECT_EQ(b.preview(&count, &bodies), 0);
+    EXPECT_EQ(count, 1);
     ExpectMark(row.mark, false);
     const std::vector<std::string> booleans = ArgsOf("DIEDES_UTILS_boolean_bodies2");
-    ASSERT_EQ(booleans.size(), 2u);
+    EXPECT_EQ(booleans.size(), 2u);
     for (const std::string& args : booleans)
       EXPECT_TRUE(Has(args, std::string("text=\"") + row.text + "\"")) << args;
     EXPECT_EQ(ArgsOf(row.targetFactory).size(), 1u);

@@ -142,14 +142,15 @@ void DIEDES_NODE_free_appl_data(DIEDES_NODE_s* node) {
   node->children = nullptr;
   node->childCount = 0;
   for (void*& record : node->data) {
-    if (record != nullptr && node->parent != nullptr) {
-      // What a child's record holds: a location's tag array, and (first
-      // record of a clamping slot's child) its collector.
+    if (record != nullptr && node->parent != nullptr && record == node->data[0]) {
+      // What a child's first record holds: a location's tag array, and (a
+      // clamping slot's child) its collector. The second record is the
+      // builder's own, with values of its own at those bytes.
       auto* bytes = static_cast<unsigned char*>(record);
       DieDes::DieDesGenericLocationRecord location;
       std::memcpy(&location, bytes + kNodeLocationPlace, sizeof location);
       SM_free(location.selected);
-      if (record == node->data[0] && node->kind == kClampingSlotChildKind) {
+      if (node->kind == kClampingSlotChildKind) {
         SC_collector* collector = nullptr;
         std::memcpy(&collector, bytes + kNodeCollectorPlace, sizeof collector);
         if (collector != nullptr) collector->destroy();

@@ -77,9 +77,10 @@ struct DIEDES_NODE_s {
 // deletes it.
 constexpr int kClampingSlotChildKind = 24;
 constexpr int kNodeCollectorPlace = 16;
-// Where a child record keeps a location record (DieDesGenericLocationRecord)
-// written by its location builder; the tag array the record points to is
-// freed with the node.
+// Where a child's first record keeps a location record
+// (DieDesGenericLocationRecord) written by its location builder; the tag
+// array the record points to is freed with the node. The second record is
+// the builder's own: nothing in it is freed.
 constexpr int kNodeLocationPlace = 184;
 
 // Makes `count` (1) parent node from the description: 0, or kBadRecords for
