@@ -235,6 +235,8 @@ void exportSet(OM::Object* builder, double value) {
   }
   if (JAM_ask_open_records() == 0) JAM::ClearJournal();
 }
+// The export alone, its records left in the journal unread.
+void unreadExportSet(OM::Object* builder, double value) { plugin().exportSet(builder, value); }
 void pausedExportSet(OM::Object* builder, double value) {
   JAM::JournalPauser paused;
   plugin().exportSet(builder, value);
@@ -243,11 +245,13 @@ void ownSet(OM::Object* builder, double value) { plugin().ownSet(builder, value)
 
 void BM_ExportSetFirstAfterMark(benchmark::State& state) { FirstWrites(state, exportSet); }
 void BM_ExportSetRepeated(benchmark::State& state) { RepeatedWrites(state, exportSet); }
+void BM_ExportSetUnreadFirstAfterMark(benchmark::State& state) { FirstWrites(state, unreadExportSet); }
 void BM_ExportSetPaused(benchmark::State& state) { RepeatedWrites(state, pausedExportSet); }
 void BM_OwnSetterFirstAfterMark(benchmark::State& state) { FirstWrites(state, ownSet); }
 void BM_OwnSetterRepeated(benchmark::State& state) { RepeatedWrites(state, ownSet); }
 BENCHMARK(BM_ExportSetFirstAfterMark)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ExportSetRepeated)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ExportSetUnreadFirstAfterMark)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ExportSetPaused)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OwnSetterFirstAfterMark)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OwnSetterRepeated)->UseManualTime()->Unit(benchmark::kMicrosecond);
