@@ -10,6 +10,7 @@
 #include "sel/Selection.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
+#include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
 
 namespace {
@@ -57,6 +58,32 @@ void BM_PushThroughSegments(benchmark::State& state) {
   PART_set_work_part(nullptr);
 }
 BENCHMARK(BM_PushThroughSegments)->RangeMultiplier(2)->Range(8, 1024)->Complexity();
+
+// Destroying a bead of n segments, each with its own locations and
+// expressions: what each one owns is found from the object itself, so the
+// whole destroy is linear in n.
+void BM_DestroyBead(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  // As ktxhost play runs: the host's call log is a test aid.
+  Host::SetLogging(false);
+  for (auto _ : state) {
+    state.PauseTiming();
+    PART_part* part = PART_part::Create(0);
+    PART_set_work_part(part);
+    auto* bead = DieEngJA::DrawBeadBuilderFactory::Create(part->ModelPart(), nullptr);
+    for (int i = 0; i < n; ++i)
+      bead->GetSegmentList()->insert(i, DieEngJA::DrawBeadSegmentBuilderFactory::Create(bead, nullptr));
+    state.ResumeTiming();
+    bead->destroy();
+    state.PauseTiming();
+    part->destroy();
+    PART_set_work_part(nullptr);
+    state.ResumeTiming();
+  }
+  Host::SetLogging(true);
+  state.SetComplexityN(n);
+}
+BENCHMARK(BM_DestroyBead)->RangeMultiplier(2)->Range(128, 1024)->Complexity()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "afl/Parms.hpp"
@@ -103,6 +105,10 @@ PART_part* rootPart = nullptr;
 // simply passed over), and who wants to hear of a part's end.
 struct PartKeeping {
   std::map<tag_t, std::vector<tag_t>> kept;
+  // Each kept object's part (the first by tag, should two keep it): asked for
+  // on every destroy of an expression, so found without reading the lists.
+  std::unordered_map<tag_t, tag_t> partOf;
+  std::unordered_set<tag_t> keptTwice;  // kept by more than one part (rare)
   std::vector<Host::PartDestroyedHook> hooks;
 };
 PartKeeping& keeping() {
@@ -116,6 +122,11 @@ void KeepInPart(PART_part* part, OM::Object* object) {
   if (part == nullptr) part = workPart;
   if (part == nullptr || object == nullptr) return;
   keeping().kept[part->OmTag()].push_back(object->OmTag());
+  auto [at, added] = keeping().partOf.emplace(object->OmTag(), part->OmTag());
+  if (!added && at->second != part->OmTag()) {
+    keeping().keptTwice.insert(object->OmTag());
+    if (part->OmTag() < at->second) at->second = part->OmTag();
+  }
 }
 void OnPartDestroyed(PartDestroyedHook hook) { keeping().hooks.push_back(hook); }
 std::vector<tag_t> KeptInPart(const PART_part* part) {
@@ -150,11 +161,28 @@ void destroyOpenBuilders(PART_part* part) {
   }
 }
 
+// The part's objects are no longer its: each goes to another part that keeps
+// it too, or to none.
+void forgetPartOf(tag_t part, const std::vector<tag_t>& tags) {
+  for (tag_t t : tags) {
+    auto at = keeping().partOf.find(t);
+    if (at == keeping().partOf.end() || at->second != part) continue;
+    keeping().partOf.erase(at);
+    if (keeping().keptTwice.count(t) == 0) continue;
+    for (const auto& [other, kept] : keeping().kept)
+      if (std::find(kept.begin(), kept.end(), t) != kept.end()) {
+        keeping().partOf.emplace(t, other);
+        break;
+      }
+  }
+}
+
 void destroyKept(PART_part* part) {
   auto it = keeping().kept.find(part->OmTag());
   if (it == keeping().kept.end()) return;
   std::vector<tag_t> tags = std::move(it->second);
   keeping().kept.erase(it);
+  forgetPartOf(part->OmTag(), tags);
   // Builders go first, last made first: their destroy hands on, or
   // destroys, what they own and may still reach the features they edit.
   // Then the rest, first made first: a list that owns its items is made
@@ -222,10 +250,8 @@ PART_part* PART_ask_part_of_object(tag_t object) {
   if (object == 0) return nullptr;
   // A part keeps itself.
   if (auto* part = dynamic_cast<PART_part*>(OM::OM_object_of_tag(object))) return part;
-  for (const auto& [part, tags] : keeping().kept)
-    if (std::find(tags.begin(), tags.end(), object) != tags.end())
-      return dynamic_cast<PART_part*>(OM::OM_object_of_tag(part));
-  return nullptr;
+  auto at = keeping().partOf.find(object);
+  return at == keeping().partOf.end() ? nullptr : dynamic_cast<PART_part*>(OM::OM_object_of_tag(at->second));
 }
 
 OCC_occurrence* OCC_occurrence::Place(PART_part* part, tag_t prototype) {

@@ -6,7 +6,6 @@
 #include <limits>
 #include <map>
 #include <memory>
-#include <set>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -40,10 +39,57 @@ struct ClassRecord {
   bool alive = true;
 };
 
+// The places of the fields an object owns its sub-objects by, in ascending
+// order, held in place: an undo snapshot copies them with the object and asks
+// for no memory. An object owns a handful; one that owns more than fit here
+// keeps them all in a list instead.
+class PlaceSet {
+ public:
+  void insert(std::uint32_t place) {
+    if (!more_.empty()) {
+      auto at = std::lower_bound(more_.begin(), more_.end(), place);
+      if (at == more_.end() || *at != place) more_.insert(at, place);
+      return;
+    }
+    std::uint32_t* end = here_ + count_;
+    std::uint32_t* at = std::lower_bound(here_, end, place);
+    if (at != end && *at == place) return;
+    if (count_ == kHere) {
+      more_.assign(here_, end);
+      more_.insert(more_.begin() + (at - here_), place);
+      count_ = 0;
+      return;
+    }
+    std::copy_backward(at, end, end + 1);
+    *at = place;
+    ++count_;
+  }
+  void erase(std::uint32_t place) {
+    if (!more_.empty()) {
+      auto at = std::lower_bound(more_.begin(), more_.end(), place);
+      if (at != more_.end() && *at == place) more_.erase(at);
+      return;
+    }
+    std::uint32_t* end = here_ + count_;
+    std::uint32_t* at = std::lower_bound(here_, end, place);
+    if (at == end || *at != place) return;
+    std::copy(at + 1, end, at);
+    --count_;
+  }
+  const std::uint32_t* begin() const { return more_.empty() ? here_ : more_.data(); }
+  const std::uint32_t* end() const { return more_.empty() ? here_ + count_ : more_.data() + more_.size(); }
+
+ private:
+  static constexpr std::uint32_t kHere = 15;
+  std::uint32_t count_ = 0;  // of here_, while more_ is empty
+  std::uint32_t here_[kHere] = {};
+  std::vector<std::uint32_t> more_;
+};
+
 // What the host keeps beside each object.
 struct ObjectInfo {
   std::size_t size = 0;
-  std::set<std::uint32_t> ownedPlaces;  // fields stored with OM_set_pointer
+  PlaceSet ownedPlaces;  // fields stored with OM_set_pointer
   Object* owner = nullptr;
 };
 

@@ -18,6 +18,19 @@ int VD::Manikin::ThisClassId = 0;
 
 namespace {
 
+// Every instance made, in the order made (the order its part keeps them
+// in): an expression's destroy asks whether one holds it, and reading these
+// is cheaper than reading all that the part keeps.
+std::vector<tag_t>& madeInstances() {
+  static auto* made = new std::vector<tag_t>;
+  return *made;
+}
+KF_rule_instance* newInstance(PART_part* part) {
+  auto* instance = Host::CreateInPart<KF_rule_instance>(part);
+  madeInstances().push_back(instance->OmTag());
+  return instance;
+}
+
 struct RuleClasses {
   RuleClasses() {
     Host::RegisterHostClass<KF_rule_instance>(OM::TaggedObject::OmClassName);
@@ -346,8 +359,9 @@ namespace KnowledgeRule {
 std::vector<KF_rule_instance*> Instances(const PART_part* part) {
   std::vector<KF_rule_instance*> list;
   if (part == nullptr) return list;
-  for (tag_t tag : Host::KeptInPart(part))
-    if (auto* instance = dynamic_cast<KF_rule_instance*>(OM::OM_object_of_tag(tag)); instance != nullptr)
+  for (tag_t tag : madeInstances())
+    if (auto* instance = dynamic_cast<KF_rule_instance*>(OM::OM_object_of_tag(tag));
+        instance != nullptr && PART_ask_part_of_object(tag) == part)
       list.push_back(instance);
   return list;
 }
@@ -401,7 +415,7 @@ int VD_KF_create_child_rule(tag_t partTag, const char* parent, const char* name,
     }
   }
   if (instance == nullptr) {
-    instance = Host::CreateInPart<KF_rule_instance>(part);
+    instance = newInstance(part);
     instance->Fill(name, ruleClass, parent != nullptr ? parent : "root:");
     if (Host::Answer("VD_KF_create_child_rule.no_feature", 0) == 0) {
       FEATURE_PARMS* parms = manikin ? Host::CreateInPart<VD::Manikin>(part) : nullptr;
@@ -417,7 +431,7 @@ int VD_KF_create_child_rule(tag_t partTag, const char* parent, const char* name,
   Value checkerValue;
   if (manikin && lookUp(("root:" + std::string(name) + ":checker_instance:").c_str(), &checkerValue) == 0 &&
       findInstance(part, checkerName(name)) == nullptr) {
-    KF_rule_instance* checker = Host::CreateInPart<KF_rule_instance>(part);
+    KF_rule_instance* checker = newInstance(part);
     checker->Fill(checkerName(name).c_str(), "%qd_vd_2dmanikin_checker", ("root:" + std::string(name) + ":").c_str());
   }
   return 0;

@@ -1,0 +1,214 @@
+// What an object owns, as a destroy and an undo find it: every sub-object a
+// builder made goes with it and comes back with it, whether the builder owns
+// a few or more than its record holds in place, under nested marks, and
+// without touching another builder's; and the part that keeps an object.
+#include <map>
+#include <set>
+
+#include "DieDesJA_CastReliefBuilder.hpp"
+#include "DieDes_DieShoeBuilder.hpp"
+#include "TestSupport.hpp"
+#include "exp/Expression.hpp"
+
+using namespace KTX;
+using stamvik_test::HostTest;
+
+namespace {
+
+class Ownership : public HostTest {
+ protected:
+  static int Mark() {
+    int error = -1;
+    const int mark = UNDO_QD_set_mark(1, nullptr, &error);
+    EXPECT_EQ(error, 0);
+    return mark;
+  }
+
+  // Every live object made after the builder whose owners lead to it, with
+  // its owner: what the builder's factory made it.
+  static std::map<tag_t, tag_t> OwnedUnder(const OM::TaggedObject* builder) {
+    std::map<tag_t, tag_t> owned;
+    const tag_t from = builder->ask_tag();
+    for (tag_t t = from + 1; t < from + 400; ++t) {
+      OM::Object* object = OM::OM_object_of_tag(t);
+      if (object == nullptr) continue;
+      for (OM::Object* o = OM::OM_ask_owner(object); o != nullptr; o = OM::OM_ask_owner(o))
+        if (o == builder) {
+          owned[t] = OM::OM_ask_object_tag(OM::OM_ask_owner(object));
+          break;
+        }
+    }
+    return owned;
+  }
+
+  static int DirectlyOwned(const std::map<tag_t, tag_t>& owned, tag_t owner) {
+    int n = 0;
+    for (const auto& [t, by] : owned) n += by == owner ? 1 : 0;
+    return n;
+  }
+
+  // The owned objects that are gone.
+  static std::set<tag_t> Gone(const std::map<tag_t, tag_t>& owned) {
+    std::set<tag_t> gone;
+    for (const auto& [t, by] : owned)
+      if (OM::OM_is_deleted_tag(t)) gone.insert(t);
+    return gone;
+  }
+
+  // Every owned object alive, each under the owner it had.
+  static void ExpectBack(const std::map<tag_t, tag_t>& owned) {
+    for (const auto& [t, by] : owned) {
+      SCOPED_TRACE("tag " + std::to_string(t));
+      EXPECT_FALSE(OM::OM_is_deleted_tag(t));
+      EXPECT_EQ(OM::OM_ask_object_tag(OM::OM_ask_owner(OM::OM_object_of_tag(t))), by);
+    }
+  }
+
+ public:
+  OM::TaggedObject* Relief() { return DieDesJA::CastReliefBuilderFactory::Create(modelPart(), nullptr); }
+  OM::TaggedObject* Shoe() { return DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr); }
+};
+
+// A builder that owns a few sub-objects and one that owns more than its
+// record keeps in place (16 or more): a destroy under a mark takes them all,
+// the undo brings each back under its owner, and a destroy after the mark is
+// gone frees them for good.
+TEST_F(Ownership, DestroyUnderAMarkThenUndoBringsBackEveryOwnedObject) {
+  struct Case {
+    const char* builder;
+    OM::TaggedObject* (Ownership::*make)();
+    int directlyOwned;
+    int gone;  // of everything under it
+  };
+  const Case cases[] = {
+      {"cast relief", &Ownership::Relief, 8, 8},
+      {"die shoe", &Ownership::Shoe, 17, 12},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.builder);
+    OM::TaggedObject* builder = (this->*c.make)();
+    const tag_t tag = builder->ask_tag();
+    const std::map<tag_t, tag_t> owned = OwnedUnder(builder);
+    EXPECT_EQ(DirectlyOwned(owned, tag), c.directlyOwned);
+
+    const int mark = Mark();
+    builder->destroy();
+    EXPECT_TRUE(OM::OM_is_deleted_tag(tag));
+    // The part takes what is not the builder's to destroy (selections it
+    // holds, what a feature may hold): the rest goes with it.
+    const std::set<tag_t> gone = Gone(owned);
+    EXPECT_EQ(static_cast<int>(gone.size()), c.gone);
+    EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+    EXPECT_FALSE(OM::OM_is_deleted_tag(tag));
+    ExpectBack(owned);
+    EXPECT_EQ(OwnedUnder(builder), owned);
+    EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+
+    // Without a mark the same objects go, for good.
+    builder->destroy();
+    EXPECT_EQ(Gone(owned), gone);
+  }
+}
+
+// Two builders destroyed under two marks: each undo brings back only what
+// was destroyed under its own mark; deleting the inner mark hands its work
+// to the outer one, whose undo then brings back both.
+TEST_F(Ownership, NestedMarksBringBackEachBuildersObjectsAtTheirOwnMark) {
+  for (const bool deleteInner : {false, true}) {
+    SCOPED_TRACE(deleteInner ? "inner mark deleted" : "undone mark by mark");
+    OM::TaggedObject* first = Relief();
+    OM::TaggedObject* second = Shoe();
+    const std::map<tag_t, tag_t> firstOwned = OwnedUnder(first), secondOwned = OwnedUnder(second);
+    const int outer = Mark();
+    first->destroy();
+    const std::set<tag_t> firstGone = Gone(firstOwned);
+    EXPECT_FALSE(firstGone.empty());
+    EXPECT_TRUE(Gone(secondOwned).empty());
+    const int inner = Mark();
+    second->destroy();
+    const std::set<tag_t> secondGone = Gone(secondOwned);
+    EXPECT_FALSE(secondGone.empty());
+    EXPECT_EQ(Gone(firstOwned), firstGone);
+    if (deleteInner) {
+      EXPECT_EQ(UNDO_QD_delete_mark(inner, nullptr), 0);
+    } else {
+      EXPECT_EQ(UNDO_QD_undo_to_mark(inner, nullptr), 0);
+      EXPECT_EQ(UNDO_QD_delete_mark(inner, nullptr), 0);
+      EXPECT_EQ(Gone(firstOwned), firstGone);
+      ExpectBack(secondOwned);
+    }
+    EXPECT_EQ(UNDO_QD_undo_to_mark(outer, nullptr), 0);
+    EXPECT_EQ(UNDO_QD_delete_mark(outer, nullptr), 0);
+    ExpectBack(firstOwned);
+    ExpectBack(secondOwned);
+    first->destroy();
+    second->destroy();
+    EXPECT_EQ(Gone(firstOwned), firstGone);
+    EXPECT_EQ(Gone(secondOwned), secondGone);
+  }
+}
+
+// Destroying one builder leaves the other's objects alive and its own.
+TEST_F(Ownership, DestroyingOneBuilderLeavesAnothersObjects) {
+  for (const bool underAMark : {false, true}) {
+    SCOPED_TRACE(underAMark ? "under a mark" : "no mark");
+    OM::TaggedObject* kept = Shoe();
+    OM::TaggedObject* gone = Relief();
+    const std::map<tag_t, tag_t> keptOwned = OwnedUnder(kept), goneOwned = OwnedUnder(gone);
+    ASSERT_FALSE(keptOwned.empty());
+    const int mark = underAMark ? Mark() : 0;
+    gone->destroy();
+    EXPECT_FALSE(Gone(goneOwned).empty());
+    ExpectBack(keptOwned);
+    EXPECT_EQ(OwnedUnder(kept), keptOwned);
+    if (underAMark) {
+      EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+    }
+    kept->destroy();
+    EXPECT_FALSE(Gone(keptOwned).empty());
+  }
+}
+
+// The part of a kept object: the part that keeps it, the earlier made of
+// two that keep it, and the other once that one is gone.
+TEST_F(Ownership, ThePartOfAnObjectIsThePartThatKeepsIt) {
+  PART_part* first = PART_part::Create(0);
+  PART_part* other = PART_part::Create(0);
+  const UNIT_unit* mm = UNIT_ask_default_unit_obj_for_measure(0);
+  const tag_t inFirst = EXP_expression::Make(first, "1", 1, mm)->ask_tag();
+  const tag_t inOther = EXP_expression::Make(other, "2", 2, mm)->ask_tag();
+  EXP_expression* both = EXP_expression::Make(other, "3", 3, mm);
+  Host::KeepInPart(first, both);  // kept by the later part first
+  const tag_t inBoth = both->ask_tag();
+  struct Case {
+    const char* what;
+    tag_t object;
+    const PART_part* want;
+  };
+  const Case whileBoth[] = {
+      {"kept by the first part", inFirst, first},
+      {"kept by the other part", inOther, other},
+      {"kept by both", inBoth, first},
+      {"a part keeps itself", other->ask_tag(), other},
+      {"no object", 0, nullptr},
+  };
+  for (const Case& c : whileBoth) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(PART_ask_part_of_object(c.object), c.want);
+  }
+  // The first part goes, and with it what it keeps.
+  first->destroy();
+  const Case afterwards[] = {
+      {"kept by the gone part only", inFirst, nullptr},
+      {"kept by both", inBoth, other},
+      {"kept by the other part", inOther, other},
+  };
+  for (const Case& c : afterwards) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(PART_ask_part_of_object(c.object), c.want);
+  }
+  other->destroy();
+  EXPECT_EQ(PART_ask_part_of_object(inOther), nullptr);
+}
+
+}  // namespace
