@@ -605,7 +605,6 @@ int TakeGeometry(int body, int from) {
   kill(from);
   setShape(body, source.shape);
   saveEntity(body);
-  state().entities.at(body).type = source.type;
   return 0;
 }
 

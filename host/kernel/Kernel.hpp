@@ -265,8 +265,9 @@ KTX_HOST_API int ReadStep(const std::string& file, std::vector<int>* bodies);
 // units): how far its boundary may stray from its surfaces. 0 without geometry.
 KTX_HOST_API double Tolerance(int body);
 
-// The body takes the geometry of `from`: its type, its shape and a face for
-// each of the shape's faces (new face tags); `from` is consumed. How a
+// The body takes the geometry of `from`: its shape and a face for each of
+// the shape's faces (new face tags); `from` is consumed and the body keeps
+// its own type. How a
 // feature's body is rebuilt in place: its tag, and the model object that
 // holds it, stay; undo gives the body its old geometry back. 0, or
 // ZV_ERROR_bad_tag / ZV_ERROR_not_a_body (either is no live body, or they

@@ -497,16 +497,6 @@ int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan, st
   }
 }
 
-int TakeGeometry(int into, int from) {
-  Bodies::Clock clock;
-  const TopoDS_Shape* shape = Bodies::Of(from);
-  if (shape == nullptr || !IsBody(into) || into == from) return ZV_ERROR_bad_value;
-  const TopoDS_Shape taken = *shape;
-  Bodies::Set(into, taken);
-  Bodies::Kill(from);
-  return 0;
-}
-
 bool PlaneOfBody(int body, double point[3], double normal[3]) {
   Bodies::Clock clock;
   const TopoDS_Shape* shape = Bodies::Of(body);

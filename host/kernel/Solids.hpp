@@ -47,10 +47,6 @@ KTX_HOST_API int ChamferEdges(int body, const std::vector<std::vector<double>>& 
 KTX_HOST_API int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan,
                               std::vector<double>* samples);
 
-// `into` (a live body) takes the geometry of `from`, which is deleted; its
-// faces are the geometry's from then on. A body of the other type keeps its
-// own type.
-KTX_HOST_API int TakeGeometry(int into, int from);
 // The plane of a body's geometry when every face of it lies in one plane
 // (the first face's normal); false otherwise.
 KTX_HOST_API bool PlaneOfBody(int body, double point[3], double normal[3]);

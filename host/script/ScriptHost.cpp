@@ -1273,7 +1273,7 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
 void GiveScriptingDefaults(tag_t builder) {
   auto* object = dynamic_cast<JAX_BASE_BUILDER*>(OM::OM_object_of_tag(builder));
   if (object == nullptr) return;
-  const std::string journalClass = journalClassOf(object);
+  const std::string journalClass = JournalClassOf(object);
   // The class's scripting set-up registers its defaults function; a creator
   // need not have run it.
   if (JAM::Test::DefaultsFunction(journalClass.c_str()) == nullptr)
