@@ -477,7 +477,7 @@ TEST(KtxhostPlay, WhatTheHostShowsAndTheFailureSwitchFromTheEnvironmentAreOnTheE
   std::ofstream(scratch / "missing.jou") << text.substr(0, firstLength + 1)
                                          << "record 0 method \"Features.ManikinBuilder\" \"OpenFromFile\"\n"
                                             "  this ptr 10\n  in string \"filename\" - \"no_such_sizes.hsd\"\n"
-                                            "  closed 0\n";
+                                            "  closed 3770426\n";
   const int openLine = 1 + static_cast<int>(std::count(text.begin(), text.begin() + firstLength + 1, '\n'));
   const std::string missing = (scratch / "missing.jou").string();
   const std::string at = missing + ":" + std::to_string(openLine) + ": ";
