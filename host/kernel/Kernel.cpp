@@ -928,6 +928,7 @@ void Drop(int body) {
 const TopoDS_Shape* Of(int body) { return shapeOf(body); }
 
 std::vector<int> Faces(int body) {
+  resolve(body);  // gathered tools first: the faces are those of the result
   const Entity* e = liveBody(body);
   return e == nullptr ? std::vector<int>{} : e->faces;
 }
