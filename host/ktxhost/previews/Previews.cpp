@@ -61,7 +61,17 @@ int MakeDieShoeBody(KTX::FEATURE_RECORD* frec, int* body) {
     KTX::PART_part* work = KTX::PART_ask_work_part();
     B* builder = KTX::DieDes::DieShoeBuilderFactory::Create(work != nullptr ? work->ModelPart() : nullptr, frec);
     if (builder == nullptr) return 0;
-    int rc = builder->CreateBody(body);
+    // A build that raises hands out nothing either: the builder and the body
+    // it was making go before the error goes on.
+    int rc = 0;
+    try {
+      rc = builder->CreateBody(body);
+    } catch (...) {
+      builder->destroy();
+      if (*body != 0 && KTX::Kernel::IsBody(*body)) KTX::Kernel::DeleteBody(*body, "die shoe body maker");
+      *body = 0;
+      throw;
+    }
     builder->destroy();
     if (rc != 0 && *body != 0) {
       KTX::Kernel::DeleteBody(*body, "die shoe body maker");

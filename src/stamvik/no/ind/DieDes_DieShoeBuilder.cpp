@@ -7,6 +7,7 @@
 
 #include "DieDesJA_GenericBodyBuilder.hpp"
 #include "DieDesJA_ParameterEntities.hpp"
+#include "OnEveryExit.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Module.hpp"
@@ -610,9 +611,12 @@ int DieShoeBuilder::FromListBuilder(FEATURE_RECORD* frec, DieShoe* parms, UICOMP
     int tools = 0;
     tag_t* tags = nullptr;
     if (SELECT_OBJECT_list* selected = items[static_cast<std::size_t>(i)]->GetSelectBodies()) selected->ask_tags(&tools, &tags);
-    const DIEDES_ENTITY_CONTEXT context = DieDesJA::EntityContext(parms, tools > 0 ? 1 : 0);
-    const int rc = DieShoe::SetDieShoeBooleanTools(parms->GetNthDieShoeBooleanItem(i), &context, tools, tags, &changed);
-    SM_free(tags);
+    int rc = 0;
+    {
+      const Stamvik::OnEveryExit freeTags("SM_free", [tags] { SM_free(tags); });
+      const DIEDES_ENTITY_CONTEXT context = DieDesJA::EntityContext(parms, tools > 0 ? 1 : 0);
+      rc = DieShoe::SetDieShoeBooleanTools(parms->GetNthDieShoeBooleanItem(i), &context, tools, tags, &changed);
+    }
     if (rc != 0) return rc;
     if (map != nullptr && tools == 0) parms->GetNthDieShoeSubtractItem(i)->Empty();
   }
@@ -804,11 +808,18 @@ int CopyOf(int body) {
   return copy;
 }
 
-// Appends to a host-allocated array of bodies.
-void Append(int* count, int** bodies, int body) {
-  auto* grown = static_cast<int*>(SM_crealloc(*bodies, static_cast<std::size_t>(*count + 1) * sizeof(int)));
+// Appends to a host-allocated array of bodies; a body of the caller's own
+// (`owned`, a copy) that finds no room is deleted.
+void Append(int* count, int** bodies, int body, bool owned = true) {
+  int* grown = nullptr;
+  try {
+    grown = static_cast<int*>(SM_crealloc(*bodies, static_cast<std::size_t>(*count + 1) * sizeof(int)));
+  } catch (...) {
+    if (owned) DeleteLive(body);
+    throw;
+  }
   if (grown == nullptr) {
-    DeleteLive(body);
+    if (owned) DeleteLive(body);
     ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for %d bodies", *count + 1);
   }
   grown[(*count)++] = body;
@@ -821,7 +832,14 @@ template <class At>
 int HandOut(int count, At at, int** bodies) {
   if (bodies != nullptr) {
     *bodies = nullptr;
-    for (int i = 0, n = 0; i < count; ++i) Append(&n, bodies, at(i));
+    // The cache keeps its bodies: an array that cannot be made is let go alone.
+    try {
+      for (int i = 0, n = 0; i < count; ++i) Append(&n, bodies, at(i), false);
+    } catch (...) {
+      SM_free(*bodies);
+      *bodies = nullptr;
+      throw;
+    }
   }
   return count;
 }
@@ -955,9 +973,12 @@ int DieShoeBuilder::CreateOffsetBody(double offset, int body) const {
   const bool plain = std::fabs(offset) <= m_distanceTolerance;
   const int copy = CopyOf(body);
   if (copy == 0) return 0;
+  // The copy is the caller's only once handed out: a host error before goes with it.
+  Stamvik::OnEveryExit deleteCopy("DeleteLive", [copy] { DeleteLive(copy); });
   Trace(copy, plain ? "ZeroOffsetBefore" : "OffsetBefore", -1, false);
   if (plain) {
     Trace(copy, "ZeroOffsetAfter", -1, false);
+    deleteCopy.Dismiss();
     return copy;
   }
   try {
@@ -972,10 +993,10 @@ int DieShoeBuilder::CreateOffsetBody(double offset, int body) const {
     Check(rc, __LINE__, "the offset");
   } catch (const std::exception& e) {
     Error::HandleAsBuilder(e, kSource, __LINE__);
-    DeleteLive(copy);
     return 0;
   }
   Trace(copy, "OffsetAfter", -1, false);
+  deleteCopy.Dismiss();
   return copy;
 }
 
@@ -1159,6 +1180,8 @@ int DieShoeBuilder::GetSolvaneMainDeckUniteBodies(int** bodies) {
   double basePoint[3], baseMatrix[9], deckPoint[3], deckMatrix[9];
   if (!GetFrames(basePoint, baseMatrix, deckPoint, deckMatrix)) return 0;
   int count = 0;
+  // The copies handed out so far go with a host error on the way.
+  Stamvik::OnEveryExit deleteCopies("DieDesUtilsDeleteBodies", [&] { DieDesUtilsDeleteBodies(&count, bodies); });
   for (int i = 0; i < blocks; ++i) {
     const int block = GetSolvaneMainDeck(i);
     if (!ZV_ENTITY_is(block)) continue;
@@ -1172,6 +1195,7 @@ int DieShoeBuilder::GetSolvaneMainDeckUniteBodies(int** bodies) {
     }
     if (ZV_ENTITY_is(copy)) Append(&count, bodies, copy);
   }
+  deleteCopies.Dismiss();
   return count;
 }
 
@@ -1181,6 +1205,10 @@ template <class At>
 int CopiesOf(int cached, At at, int** bodies) {
   int count = 0;
   if (bodies != nullptr) *bodies = nullptr;
+  // The copies handed out so far go with a host error on the way.
+  Stamvik::OnEveryExit deleteCopies("DieDesUtilsDeleteBodies", [&] {
+    if (bodies != nullptr) DieDesUtilsDeleteBodies(&count, bodies);
+  });
   for (int i = 0; i < cached; ++i) {
     const int body = at(i);
     if (!ZV_ENTITY_is(body)) continue;
@@ -1190,6 +1218,7 @@ int CopiesOf(int cached, At at, int** bodies) {
     }
     if (const int copy = CopyOf(body); copy != 0) Append(&count, bodies, copy);
   }
+  deleteCopies.Dismiss();
   return count;
 }
 }  // namespace
@@ -1403,6 +1432,10 @@ int DieShoeBuilder::GetSolvaneDieDesignSubtractBodies(int** bodies) {
   if (bodies != nullptr) *bodies = nullptr;
   if (m_tagSolvaneMap == nullptr || m_dieBooleansList == nullptr) return 0;
   int count = 0;
+  // The copies handed out so far go with a host error on the way.
+  Stamvik::OnEveryExit deleteCopies("DieDesUtilsDeleteBodies", [&] {
+    if (bodies != nullptr) DieDesUtilsDeleteBodies(&count, bodies);
+  });
   for (int i = 0, n = m_dieBooleansList->size(); i < n; ++i) {
     const DieBooleanBuilder* item = ItemAt(m_dieBooleansList, i);
     if (item == nullptr || item->GetBooleanOptions() != JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite) continue;
@@ -1417,12 +1450,15 @@ int DieShoeBuilder::GetSolvaneDieDesignSubtractBodies(int** bodies) {
       }
     }
   }
+  deleteCopies.Dismiss();
   return count;
 }
 
 // ---- the body ----
 
 bool DieShoeBuilder::ApplyTools(int body, int* count, int** tools, bool unite) const {
+  // The tools are deleted on every way out, a host error's included.
+  const Stamvik::OnEveryExit deleteTools("DieDesUtilsDeleteBodies", [count, tools] { DieDesUtilsDeleteBodies(count, tools); });
   bool stopped = false;
   for (int i = 0; i < *count && !stopped; ++i) {
     if (unite)
@@ -1431,7 +1467,6 @@ bool DieShoeBuilder::ApplyTools(int body, int* count, int** tools, bool unite) c
       DIEDES_UTILS__subtract_tool_from_target(body, (*tools)[i], m_distanceTolerance);
     stopped = ABORT_ask_flag_status();
   }
-  DieDesUtilsDeleteBodies(count, tools);
   return stopped;
 }
 
@@ -1454,6 +1489,11 @@ int DieShoeBuilder::CreateBody(int* body) {
   int unites = 0, subtracts = 0;
   int *uniteBodies = nullptr, *subtractBodies = nullptr;
   unites = GetSolvaneMainDeckUniteBodies(&uniteBodies);
+  // Both are fetched before either is applied: a host error in between takes them too.
+  const Stamvik::OnEveryExit deleteFetched("DieDesUtilsDeleteBodies", [&] {
+    if (uniteBodies != nullptr) DieDesUtilsDeleteBodies(&unites, &uniteBodies);
+    if (subtractBodies != nullptr) DieDesUtilsDeleteBodies(&subtracts, &subtractBodies);
+  });
   subtracts = GetSolvaneMainDeckSubtractBodies(&subtractBodies);
   // Every tool fetched is deleted, also once the user has stopped.
   bool stopped = ApplyTools(*body, &unites, &uniteBodies, true);
