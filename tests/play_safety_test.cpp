@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "JamTestSupport.hpp"
+#include "sys/Replace.hpp"
 
 namespace {
 
@@ -192,6 +193,104 @@ TEST(JournalText, AJournalSavedWithAByteOrderMarkPlays) {
   const fs::path inside = scratch.Write("inside.jou", "journal 1\n\xEF\xBB\xBFrecord 0 get \"Session\" \"WorkPart\"\n");
   run = Ktxhost("play " + Play(inside));
   EXPECT_EQ(run.out, inside.string() + ":2: '\\xef\\xbb\\xbfrecord' outside a record\n");
+}
+
+// ---- what a play writes ------------------------------------------------------------------
+
+TEST(PlayOutputs, AnOutputThatCannotBeWrittenOrIsTheJournalIsRefusedBeforeThePlay) {
+  Scratch scratch("play_outputs");
+  const std::string text = FileText(kExamples / "cast_relief.jou");
+  const fs::path journal = scratch.Write("j.jou", text);
+  fs::create_symlink(journal, scratch / "link.jou");
+  fs::create_directories(scratch / "folder");
+  const std::string j = journal.string(), link = (scratch / "link.jou").string(),
+                    other = (scratch / "other.out").string(), folder = (scratch / "folder").string();
+  struct Row {
+    std::string arguments;
+    int status;
+    std::string message;
+  };
+  const std::string p = "ktxhost play: ";
+  const Row rows[] = {
+      {"--record " + j, 2, p + "'--record " + j + "' is the journal played: it would be overwritten (see ktxhost help play)"},
+      {"--step " + j, 2, p + "'--step " + j + "' is the journal played: it would be overwritten (see ktxhost help play)"},
+      {"--record " + link, 2,
+       p + "'--record " + link + "' is the journal played: it would be overwritten (see ktxhost help play)"},
+      {"--record " + other + " --step " + other, 2,
+       p + "'--record' and '--step' name the same file '" + other + "' (see ktxhost help play)"},
+      {"--record /nonexistent-dir/out.jou", 1,
+       p + "cannot write /nonexistent-dir/out.jou (--record): no directory /nonexistent-dir"},
+      {"--step " + folder, 1, p + "cannot write " + folder + " (--step): is a directory"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    CommandRun run = Ktxhost("play " + j + " " + row.arguments + " " + STAMVIK_PLUGIN);
+    EXPECT_EQ(run.status, row.status);
+    EXPECT_EQ(run.out, row.message + "\n");
+    EXPECT_EQ(FileText(journal), text);
+  }
+  // Nothing of the play ran: no part was printed.
+  CommandRun printed = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " + j + " --record " + j +
+                                                " " + STAMVIK_PLUGIN + " 2>/dev/null");
+  EXPECT_EQ(printed.out, "");
+}
+
+TEST(PlayOutputs, TheJournalNamedIsReadFromAFileOnly) {
+  struct Row {
+    const char* arguments;
+    int status;
+    const char* message;
+  };
+  const Row rows[] = {
+      {"play -", 2, "ktxhost play: standard input is not read: give the journal's file (see ktxhost help play)"},
+      {"play /nonexistent.jou", 1, "ktxhost play: /nonexistent.jou: No such file or directory"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    CommandRun run = Ktxhost(row.arguments);
+    EXPECT_EQ(run.status, row.status);
+    EXPECT_EQ(run.out, std::string(row.message) + "\n");
+  }
+}
+
+TEST(PlayOutputs, AFileIsReplacedWholeOrNotAtAll) {
+  Scratch scratch("replace");
+  const std::string name = (scratch / "size.hsd").string();
+  auto entries = [&] {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(scratch / "")) n += e.is_regular_file() ? 1 : 0;
+    return n;
+  };
+  struct Row {
+    const char* name;
+    const char* mode;
+    bool close;             // closed (else abandoned half way)
+    const char* expected;   // what the file then holds
+  };
+  const Row rows[] = {
+      {"written and closed", "w", true, "new\n"},
+      {"appended and closed", "a", true, "old\nnew\n"},
+      {"written, cut short", "w", false, "old\n"},
+      {"appended, cut short", "a", false, "old\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    scratch.Write("size.hsd", "old\n");
+    std::FILE* file = KTX::Files::OpenReplacing(name, row.mode);
+    ASSERT_NE(file, nullptr);
+    std::fputs("new\n", file);
+    std::fflush(file);
+    // While it is written the older file is whole.
+    EXPECT_EQ(FileText(name), "old\n");
+    if (row.close) {
+      EXPECT_EQ(KTX::Files::CloseReplacing(file), 0);
+    } else {
+      KTX::Files::AbandonReplacing(file);
+    }
+    EXPECT_EQ(FileText(name), row.expected);
+    EXPECT_EQ(entries(), 1) << "a temporary file was left";
+  }
+  EXPECT_EQ(KTX::Files::OpenReplacing((scratch / "missing" / "x").string(), "w"), nullptr);
 }
 
 }  // namespace
