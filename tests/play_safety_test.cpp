@@ -293,4 +293,72 @@ TEST(PlayOutputs, AFileIsReplacedWholeOrNotAtAll) {
   EXPECT_EQ(KTX::Files::OpenReplacing((scratch / "missing" / "x").string(), "w"), nullptr);
 }
 
+// ---- what a list takes ----------------------------------------------------------------------
+
+std::string Record(const std::string& head, const std::string& lines, int status) {
+  return "record 0 " + head + "\n" + lines + "  closed " + std::to_string(status) + "\n";
+}
+
+TEST(Lists, AListRefusesWhatItCannotHoldWithAStatusAndStaysAsItWas) {
+  // Two beads, each with a segment in its list; an expression; the part.
+  std::string head = "journal 1\n" +
+                     Record("get \"Session\" \"WorkPart\"", "  result tag \"workpart\" \"Part\" 1\n", 0);
+  for (int bead : {10, 11}) {
+    const std::string b = std::to_string(bead), segment = std::to_string(bead + 10),
+                      list = std::to_string(bead + 20);
+    head += Record("method \"Die.DieCollection\" \"CreateDrawBeadBuilder\"",
+                   "  this tag 1\n  in tag \"drawBead\" \"Die.DrawBead\" 0\n  result tag \"builder\" "
+                   "\"Die.DrawBeadBuilder\" " + b + "\n", 0) +
+            Record("method \"Die.DrawBeadBuilder\" \"CreateDrawBeadSegment\"",
+                   "  this tag " + b + "\n  result tag \"item\" \"Die.DrawBeadSegmentBuilder\" " + segment + "\n", 0) +
+            Record("get \"Die.DrawBeadBuilder\" \"SegmentList\"",
+                   "  this ptr " + b + "\n  result ptr \"segmentlist\" \"Die.DrawBeadSegmentBuilderList\" " + list + "\n",
+                   0) +
+            Record("method \"ObjectList\" \"Append\"", "  this tag " + list + "\n  in tag \"object\" \"TaggedObject\" " +
+                                                         segment + "\n", 0);
+  }
+  head += Record("get \"Die.DrawBeadBuilder\" \"FemaleWidthValue\"",
+                 "  this ptr 10\n  result ptr \"femalewidthvalue\" \"Expression\" 40\n", 0);
+  struct Row {
+    const char* name;
+    int object;  // appended to bead 10's list (30)
+    int status;
+  };
+  const Row rows[] = {
+      {"an expression", 40, 840804},
+      {"the other bead", 11, 840804},
+      {"its segment again", 20, 840805},
+      {"the other bead's segment", 21, 840806},
+      {"its own bead", 10, 840804},
+      {"the part", 1, 840804},
+  };
+  Scratch scratch("lists");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    // The append gives its status, and the list still holds one segment.
+    const std::string text =
+        head +
+        Record("method \"ObjectList\" \"Append\"",
+               "  this tag 30\n  in tag \"object\" \"TaggedObject\" " + std::to_string(row.object) + "\n", row.status) +
+        Record("method \"ObjectList\" \"FindItem\"",
+               "  this tag 30\n  in int \"index\" - 1\n  result tag \"object\" \"TaggedObject\" 0\n", 840003);
+    CommandRun run = Ktxhost("play " + Play(scratch.Write("lists.jou", text)));
+    EXPECT_EQ(run.status, 0) << run.out;
+  }
+}
+
+TEST(Lists, ASelectionTakesNoPart) {
+  const std::string text =
+      "journal 1\n" + Record("get \"Session\" \"WorkPart\"", "  result tag \"workpart\" \"Part\" 1\n", 0) +
+      Record("get \"Part\" \"DieCollection\"", "  this tag 1\n  result tag \"diecollection\" \"Die.DieCollection\" 1\n", 0) +
+      Record("method \"Die.DieCollection\" \"CreateDieBoolean\"",
+             "  this tag 1\n  result tag \"item\" \"Die.DieBooleanBuilder\" 20\n", 0) +
+      Record("get \"Die.DieBooleanBuilder\" \"SelectBodies\"",
+             "  this ptr 20\n  result ptr \"selectbodies\" \"SelectBrenvikObjectList\" 21\n", 0) +
+      Record("method \"SelectObjectList\" \"Add\"", "  this ptr 21\n  in tag \"object\" \"TaggedObject\" 1\n", 840807);
+  Scratch scratch("selection");
+  CommandRun run = Ktxhost("play " + Play(scratch.Write("select.jou", text)));
+  EXPECT_EQ(run.status, 0) << run.out;
+}
+
 }  // namespace
