@@ -223,7 +223,7 @@ TEST(KtxhostPlay, WhatIsNoRegularFileIsRefusedWithoutReadingIt) {
   for (const std::string& path : {std::string("/dev/zero"), testing::TempDir()}) {
     Outcome run = Ktxhost("play " + path, ErrFile());
     EXPECT_EQ(run.status, 1) << path;
-    EXPECT_EQ(run.err, path + ": not a regular file (a journal is read from a file)\n");
+    EXPECT_EQ(run.err, "ktxhost play: " + path + ": not a regular file (a journal is read from a file)\n");
   }
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "JamTestSupport.hpp"
+#include "sys/Replace.hpp"
 
 namespace {
 
@@ -192,6 +193,172 @@ TEST(JournalText, AJournalSavedWithAByteOrderMarkPlays) {
   const fs::path inside = scratch.Write("inside.jou", "journal 1\n\xEF\xBB\xBFrecord 0 get \"Session\" \"WorkPart\"\n");
   run = Ktxhost("play " + Play(inside));
   EXPECT_EQ(run.out, inside.string() + ":2: '\\xef\\xbb\\xbfrecord' outside a record\n");
+}
+
+// ---- what a play writes ------------------------------------------------------------------
+
+TEST(PlayOutputs, AnOutputThatCannotBeWrittenOrIsTheJournalIsRefusedBeforeThePlay) {
+  Scratch scratch("play_outputs");
+  const std::string text = FileText(kExamples / "cast_relief.jou");
+  const fs::path journal = scratch.Write("j.jou", text);
+  fs::create_symlink(journal, scratch / "link.jou");
+  fs::create_directories(scratch / "folder");
+  const std::string j = journal.string(), link = (scratch / "link.jou").string(),
+                    other = (scratch / "other.out").string(), folder = (scratch / "folder").string();
+  struct Row {
+    std::string arguments;
+    int status;
+    std::string message;
+  };
+  const std::string p = "ktxhost play: ";
+  const Row rows[] = {
+      {"--record " + j, 2, p + "'--record " + j + "' is the journal played: it would be overwritten (see ktxhost help play)"},
+      {"--step " + j, 2, p + "'--step " + j + "' is the journal played: it would be overwritten (see ktxhost help play)"},
+      {"--record " + link, 2,
+       p + "'--record " + link + "' is the journal played: it would be overwritten (see ktxhost help play)"},
+      {"--record " + other + " --step " + other, 2,
+       p + "'--record' and '--step' name the same file '" + other + "' (see ktxhost help play)"},
+      {"--record /nonexistent-dir/out.jou", 1,
+       p + "cannot write /nonexistent-dir/out.jou (--record): no directory /nonexistent-dir"},
+      {"--step " + folder, 1, p + "cannot write " + folder + " (--step): is a directory"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    CommandRun run = Ktxhost("play " + j + " " + row.arguments + " " + STAMVIK_PLUGIN);
+    EXPECT_EQ(run.status, row.status);
+    EXPECT_EQ(run.out, row.message + "\n");
+    EXPECT_EQ(FileText(journal), text);
+  }
+  // Nothing of the play ran: no part was printed.
+  CommandRun printed = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " + j + " --record " + j +
+                                                " " + STAMVIK_PLUGIN + " 2>/dev/null");
+  EXPECT_EQ(printed.out, "");
+}
+
+TEST(PlayOutputs, TheJournalNamedIsReadFromAFileOnly) {
+  struct Row {
+    const char* arguments;
+    int status;
+    const char* message;
+  };
+  const Row rows[] = {
+      {"play -", 2, "ktxhost play: standard input is not read: give the journal's file (see ktxhost help play)"},
+      {"play /nonexistent.jou", 1, "ktxhost play: /nonexistent.jou: No such file or directory"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    CommandRun run = Ktxhost(row.arguments);
+    EXPECT_EQ(run.status, row.status);
+    EXPECT_EQ(run.out, std::string(row.message) + "\n");
+  }
+}
+
+TEST(PlayOutputs, AFileIsReplacedWholeOrNotAtAll) {
+  Scratch scratch("replace");
+  const std::string name = (scratch / "size.hsd").string();
+  auto entries = [&] {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(scratch / "")) n += e.is_regular_file() ? 1 : 0;
+    return n;
+  };
+  struct Row {
+    const char* name;
+    const char* mode;
+    bool close;             // closed (else abandoned half way)
+    const char* expected;   // what the file then holds
+  };
+  const Row rows[] = {
+      {"written and closed", "w", true, "new\n"},
+      {"appended and closed", "a", true, "old\nnew\n"},
+      {"written, cut short", "w", false, "old\n"},
+      {"appended, cut short", "a", false, "old\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    scratch.Write("size.hsd", "old\n");
+    std::FILE* file = KTX::Files::OpenReplacing(name, row.mode);
+    ASSERT_NE(file, nullptr);
+    std::fputs("new\n", file);
+    std::fflush(file);
+    // While it is written the older file is whole.
+    EXPECT_EQ(FileText(name), "old\n");
+    if (row.close) {
+      EXPECT_EQ(KTX::Files::CloseReplacing(file), 0);
+    } else {
+      KTX::Files::AbandonReplacing(file);
+    }
+    EXPECT_EQ(FileText(name), row.expected);
+    EXPECT_EQ(entries(), 1) << "a temporary file was left";
+  }
+  EXPECT_EQ(KTX::Files::OpenReplacing((scratch / "missing" / "x").string(), "w"), nullptr);
+}
+
+// ---- what a list takes ----------------------------------------------------------------------
+
+std::string Record(const std::string& head, const std::string& lines, int status) {
+  return "record 0 " + head + "\n" + lines + "  closed " + std::to_string(status) + "\n";
+}
+
+TEST(Lists, AListRefusesWhatItCannotHoldWithAStatusAndStaysAsItWas) {
+  // Two beads, each with a segment in its list; an expression; the part.
+  std::string head = "journal 1\n" +
+                     Record("get \"Session\" \"WorkPart\"", "  result tag \"workpart\" \"Part\" 1\n", 0);
+  for (int bead : {10, 11}) {
+    const std::string b = std::to_string(bead), segment = std::to_string(bead + 10),
+                      list = std::to_string(bead + 20);
+    head += Record("method \"Die.DieCollection\" \"CreateDrawBeadBuilder\"",
+                   "  this tag 1\n  in tag \"drawBead\" \"Die.DrawBead\" 0\n  result tag \"builder\" "
+                   "\"Die.DrawBeadBuilder\" " + b + "\n", 0) +
+            Record("method \"Die.DrawBeadBuilder\" \"CreateDrawBeadSegment\"",
+                   "  this tag " + b + "\n  result tag \"item\" \"Die.DrawBeadSegmentBuilder\" " + segment + "\n", 0) +
+            Record("get \"Die.DrawBeadBuilder\" \"SegmentList\"",
+                   "  this ptr " + b + "\n  result ptr \"segmentlist\" \"Die.DrawBeadSegmentBuilderList\" " + list + "\n",
+                   0) +
+            Record("method \"ObjectList\" \"Append\"", "  this tag " + list + "\n  in tag \"object\" \"TaggedObject\" " +
+                                                         segment + "\n", 0);
+  }
+  head += Record("get \"Die.DrawBeadBuilder\" \"FemaleWidthValue\"",
+                 "  this ptr 10\n  result ptr \"femalewidthvalue\" \"Expression\" 40\n", 0);
+  struct Row {
+    const char* name;
+    int object;  // appended to bead 10's list (30)
+    int status;
+  };
+  const Row rows[] = {
+      {"an expression", 40, 840804},
+      {"the other bead", 11, 840804},
+      {"its segment again", 20, 840805},
+      {"the other bead's segment", 21, 840806},
+      {"its own bead", 10, 840804},
+      {"the part", 1, 840804},
+  };
+  Scratch scratch("lists");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    // The append gives its status, and the list still holds one segment.
+    const std::string text =
+        head +
+        Record("method \"ObjectList\" \"Append\"",
+               "  this tag 30\n  in tag \"object\" \"TaggedObject\" " + std::to_string(row.object) + "\n", row.status) +
+        Record("method \"ObjectList\" \"FindItem\"",
+               "  this tag 30\n  in int \"index\" - 1\n  result tag \"object\" \"TaggedObject\" 0\n", 840003);
+    CommandRun run = Ktxhost("play " + Play(scratch.Write("lists.jou", text)));
+    EXPECT_EQ(run.status, 0) << run.out;
+  }
+}
+
+TEST(Lists, ASelectionTakesNoPart) {
+  const std::string text =
+      "journal 1\n" + Record("get \"Session\" \"WorkPart\"", "  result tag \"workpart\" \"Part\" 1\n", 0) +
+      Record("get \"Part\" \"DieCollection\"", "  this tag 1\n  result tag \"diecollection\" \"Die.DieCollection\" 1\n", 0) +
+      Record("method \"Die.DieCollection\" \"CreateDieBoolean\"",
+             "  this tag 1\n  result tag \"item\" \"Die.DieBooleanBuilder\" 20\n", 0) +
+      Record("get \"Die.DieBooleanBuilder\" \"SelectBodies\"",
+             "  this ptr 20\n  result ptr \"selectbodies\" \"SelectBrenvikObjectList\" 21\n", 0) +
+      Record("method \"SelectObjectList\" \"Add\"", "  this ptr 21\n  in tag \"object\" \"TaggedObject\" 1\n", 840807);
+  Scratch scratch("selection");
+  CommandRun run = Ktxhost("play " + Play(scratch.Write("select.jou", text)));
+  EXPECT_EQ(run.status, 0) << run.out;
 }
 
 }  // namespace

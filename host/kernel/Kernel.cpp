@@ -15,6 +15,7 @@
 #include "sys/CallLog.hpp"
 #include "sys/Failure.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Replace.hpp"
 
 namespace KTX::Kernel {
 namespace {
@@ -573,7 +574,15 @@ int WriteStep(const std::vector<int>& bodies, const std::string& file) {
   for (int body : bodies)
     if (const TopoDS_Shape* shape = shapeOf(body)) shapes.push_back(*shape);
   if (shapes.empty()) return ZV_ERROR_bad_value;
-  return Shapes::WriteStep(shapes, state().scale.factors[1], file) ? 0 : ZV_ERROR_geometry;
+  // Written beside the file and renamed onto it: a write cut short leaves
+  // the older file whole.
+  std::string temporary;
+  if (!Files::MakeTemporaryBeside(file, &temporary)) return ZV_ERROR_geometry;
+  if (!Shapes::WriteStep(shapes, state().scale.factors[1], temporary)) {
+    std::remove(temporary.c_str());
+    return ZV_ERROR_geometry;
+  }
+  return Files::PutInPlace(temporary, file) ? 0 : ZV_ERROR_geometry;
 }
 
 int ReadStep(const std::string& file, std::vector<int>* bodies) {

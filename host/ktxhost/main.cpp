@@ -24,6 +24,7 @@
 #include "sys/Error.hpp"
 #include "sys/Failure.hpp"
 #include "sys/Listing.hpp"
+#include "sys/Replace.hpp"
 #include "sys/UserMessages.hpp"
 
 namespace KTX::DieDesJA {
@@ -171,6 +172,34 @@ int journal(const char* plugin) {
   return result;
 }
 
+// The outputs of a play, checked before anything is opened: neither may be
+// the journal played (by device and inode: a link or another spelling is the
+// same file), nor one the other; each must be writable.
+int checkOutputs(const std::string& journal, const std::string& out, const std::string& step) {
+  const std::pair<const char*, const std::string*> outputs[] = {{"--record", &out}, {"--step", &step}};
+  for (const auto& [option, name] : outputs) {
+    if (name->empty()) continue;
+    if (*name == journal || KTX::Files::SameFile(*name, journal)) {
+      std::fprintf(stderr, "ktxhost play: '%s %s' is the journal played: it would be overwritten (see ktxhost help play)\n",
+                   option, name->c_str());
+      return kUsageError;
+    }
+  }
+  if (!out.empty() && !step.empty() && (out == step || KTX::Files::SameFile(out, step))) {
+    std::fprintf(stderr, "ktxhost play: '--record' and '--step' name the same file '%s' (see ktxhost help play)\n",
+                 out.c_str());
+    return kUsageError;
+  }
+  for (const auto& [option, name] : outputs) {
+    if (name->empty()) continue;
+    if (std::string why = KTX::Files::WhyNotWritable(*name); !why.empty()) {
+      std::fprintf(stderr, "ktxhost play: cannot write %s (%s): %s\n", name->c_str(), option, why.c_str());
+      return kFailed;
+    }
+  }
+  return kDone;
+}
+
 int play(int argc, char** argv) {
   std::string file, out, step;
   bool raw = false;
@@ -219,19 +248,24 @@ int play(int argc, char** argv) {
       return kUsageError;
     }
   }
+  if (file == "-") {
+    std::fprintf(stderr, "ktxhost play: standard input is not read: give the journal's file (see ktxhost help play)\n");
+    return kUsageError;
+  }
+  if (int checked = checkOutputs(file, out, step); checked != kDone) return checked;
   // Only a regular file is read: a device or a pipe may never end.
   struct stat info {};
   if (stat(file.c_str(), &info) != 0) {
-    std::fprintf(stderr, "%s: %s\n", file.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "ktxhost play: %s: %s\n", file.c_str(), std::strerror(errno));
     return kFailed;
   }
   if (!S_ISREG(info.st_mode)) {
-    std::fprintf(stderr, "%s: not a regular file (a journal is read from a file)\n", file.c_str());
+    std::fprintf(stderr, "ktxhost play: %s: not a regular file (a journal is read from a file)\n", file.c_str());
     return kFailed;
   }
   std::ifstream in(file, std::ios::binary);
   if (!in) {
-    std::fprintf(stderr, "%s: cannot be read\n", file.c_str());
+    std::fprintf(stderr, "ktxhost play: %s: cannot be read\n", file.c_str());
     return kFailed;
   }
   // The journal is read as it is played, a record at a time, and nothing
@@ -278,10 +312,13 @@ int play(int argc, char** argv) {
   KTX::PART_part* part = KTX::PART_part::Create(0);
   KTX::PART_set_work_part(part);
   KTX::JAM::ClearJournal();
+  // The recorded journal is written beside OUT and takes its place when the
+  // play ends: a play cut short leaves the older OUT whole.
   std::ofstream recorded;
   std::unique_ptr<KTX::JAM::JournalWriter> writer;
+  std::string recordedTemporary;
   if (!out.empty()) {
-    recorded.open(out, std::ios::binary);
+    if (KTX::Files::MakeTemporaryBeside(out, &recordedTemporary)) recorded.open(recordedTemporary, std::ios::binary);
     writer = std::make_unique<KTX::JAM::JournalWriter>(recorded);
   }
   // What the host recorded, written out (with --record) and let go once no
@@ -343,8 +380,9 @@ int play(int argc, char** argv) {
   }
   if (!out.empty()) {
     recorded.close();
-    if (!recorded) {
-      std::fprintf(stderr, "ktxhost: cannot write %s\n", out.c_str());
+    if (!recorded || recordedTemporary.empty() || !KTX::Files::PutInPlace(recordedTemporary, out)) {
+      if (!recordedTemporary.empty()) std::remove(recordedTemporary.c_str());
+      std::fprintf(stderr, "ktxhost play: cannot write %s\n", out.c_str());
       result = 1;
     }
   }

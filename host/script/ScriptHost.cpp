@@ -832,7 +832,9 @@ int SelectObject_set_Value(SELECT_OBJECT* selection, tag_t value) {
         JAM_in_tag(classOf("TaggedObject"), &value, "value");
       },
       [&] {
-        need(selection, Error::kBadObject, "no selection")->set_selected_tag(value);
+        need(selection, Error::kBadObject, "no selection");
+        if (dynamic_cast<PART_part*>(OM::OM_object_of_tag(value)) != nullptr) return kPartSelected;
+        selection->set_selected_tag(value);
         return 0;
       });
 }
@@ -845,7 +847,10 @@ int SelectObjectList_Add(SELECT_OBJECT_list* list, tag_t object) {
         JAM_in_tag(classOf("TaggedObject"), &object, "object");
       },
       [&] {
-        need(list, Error::kBadObject, "no selection list")->append(object);
+        need(list, Error::kBadObject, "no selection list");
+        // What is selected is in a part, never the part itself.
+        if (dynamic_cast<PART_part*>(OM::OM_object_of_tag(object)) != nullptr) return kPartSelected;
+        list->append(object);
         return 0;
       });
 }
@@ -946,6 +951,8 @@ namespace {
 int appendToList(tag_t list, tag_t object) {
   auto* objects = need(dynamic_cast<UICOMPJA_list*>(OM::OM_object_of_tag(list)), Error::kBadObject, "no object list");
   OM::Object* item = need(OM::OM_object_of_tag(object), Error::kBadObject, "no object");
+  // A script puts in what the list holds: what its builder publishes.
+  if (const char* holds = objects->ask_item_class(); holds != nullptr && !IsA(item, holds)) return kOtherClassInList;
   objects->insert(objects->size(), item);
   return 0;
 }

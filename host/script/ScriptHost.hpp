@@ -150,6 +150,8 @@ class KTX_HOST_API ObjectList_Interface : public JAM::IJAInterface {
 inline constexpr int kNoPreview = 840801;     // the builder's class has no preview
 inline constexpr int kNotABuilder = 840802;   // the object is no builder
 inline constexpr int kBadLoop = 840803;       // a loop kind other than 0 or 1, or no points
+inline constexpr int kOtherClassInList = 840804;  // ObjectList Append: not of the class the list holds
+inline constexpr int kPartSelected = 840807;      // a selection given the part itself
 
 // Gives a builder made for a script its class's scripting defaults: the
 // defaults function the class registered (its scripting set-up run first when

@@ -1,6 +1,7 @@
 #include "sel/Selection.hpp"
 
 #include <algorithm>
+#include <map>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -477,10 +478,27 @@ SC_section* SC_sectionFactory::object(tag_t part, double chainingTolerance, doub
 
 OM::Object* UICOMPJA_list::ask_item(int index) const { return OM::OM_object_of_tag(ask_nth(index)); }
 
+namespace {
+// The lists each object was put in: a hint, checked against the lists as
+// they are now (an undo may have taken an object out again).
+std::multimap<tag_t, tag_t>& ownedIn() {
+  static auto* held = new std::multimap<tag_t, tag_t>;
+  return *held;
+}
+}  // namespace
+
 void UICOMPJA_list::append_items(int count, OM::Object* const* items) {
   Host::Log("UICOMPJA_list_append_items", tagText(this) + " " + std::to_string(count));
   if (count < 1 || items == nullptr) return;
-  for (int i = 0; i < count; ++i) refuseOwnHolder(items[i]);
+  for (int i = 0; i < count; ++i) {
+    refuseOwnHolder(items[i]);
+    refuseHeld(items[i], -1);
+    for (int j = 0; j < i; ++j)
+      if (items[j] == items[i] && items[i] != nullptr)
+        ERROR_raise(__FILE__, __LINE__, kAlreadyInList, "object %u is given twice", OM::OM_ask_object_tag(items[i]));
+  }
+  for (int i = 0; i < count; ++i)
+    if (items[i] != nullptr) ownedIn().emplace(OM::OM_ask_object_tag(items[i]), OmTag());
   auto& tags = writable(Tags())->Items();
   for (int i = 0; i < count; ++i) tags.push_back(OM::OM_ask_object_tag(items[i]));
   AfterChange();
@@ -549,10 +567,37 @@ void UICOMPJA_list::refuseOwnHolder(const OM::Object* item) const {
                 OM::OM_ask_object_tag(item), OmTag());
 }
 
+void UICOMPJA_list::set_item_class(const char* journalClass) {
+  BeforeChange();
+  itemClass_ = journalClass;
+}
+
+// An object is in a list once, and in one owning list at most. `index` is
+// the entry the object is put in place of (-1: none).
+void UICOMPJA_list::refuseHeld(const OM::Object* item, int index) const {
+  const tag_t tag = OM::OM_ask_object_tag(item);
+  if (tag == 0) return;
+  if (const int at = index_of(item); at >= 0 && at != index)
+    ERROR_raise(__FILE__, __LINE__, kAlreadyInList, "object %u is in the list %u already (entry %d)", tag, OmTag(), at);
+  auto [from, to] = ownedIn().equal_range(tag);
+  for (auto it = from; it != to;) {
+    auto* other = dynamic_cast<const UICOMPJA_list*>(OM::OM_object_of_tag(it->second));
+    if (other == nullptr || other->index_of(item) < 0) {
+      it = ownedIn().erase(it);
+      continue;
+    }
+    if (other != this)
+      ERROR_raise(__FILE__, __LINE__, kHeldByAnother, "object %u belongs to the list %u", tag, other->OmTag());
+    ++it;
+  }
+}
+
 void UICOMPJA_list::insert(int index, OM::Object* item) {
   Host::Log("UICOMPJA_list_insert", tagText(this) + " index=" + std::to_string(index) + " " + tagText(item));
   if (index < 0 || index > ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
   refuseOwnHolder(item);
+  refuseHeld(item, -1);
+  if (item != nullptr) ownedIn().emplace(OM::OM_ask_object_tag(item), OmTag());
   auto& tags = writable(Tags())->Items();
   tags.insert(tags.begin() + index, OM::OM_ask_object_tag(item));
   if (insertCallback_ != nullptr) insertCallback_(this, insertData_, item, index);
@@ -563,6 +608,7 @@ void UICOMPJA_list::set_item(int index, OM::Object* item) {
   Host::Log("UICOMPJA_list_set_item", tagText(this) + " index=" + std::to_string(index) + " " + tagText(item));
   if (index < 0 || index >= ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
   refuseOwnHolder(item);
+  refuseHeld(item, index);
   const tag_t held = Tags()->Items()[static_cast<std::size_t>(index)];
   const tag_t put = OM::OM_ask_object_tag(item);
   auto* object = ownsItems_ && held != put ? dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(held)) : nullptr;
@@ -570,6 +616,7 @@ void UICOMPJA_list::set_item(int index, OM::Object* item) {
   if (destroyReaches(object))
     ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "object %u holds the list %u that would destroy it", held,
                 OmTag());
+  if (put != 0) ownedIn().emplace(put, OmTag());
   auto& tags = writable(Tags())->Items();
   tags[static_cast<std::size_t>(index)] = put;
   if (object != nullptr) object->destroy();

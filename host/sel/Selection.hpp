@@ -316,13 +316,27 @@ class KTX_HOST_API UICOMPJA_list : public TagListObject {
   void set_item(int index, OM::Object* item);
   using InsertCallback = void (*)(UICOMPJA_list* list, void* data, OM::Object* item, int index);
   void set_insert_callback(InsertCallback callback, void* data);
+  // The journal class of what the list holds, as its builder publishes the
+  // list (null: not stated); the text is the caller's and must outlive the
+  // list (a literal). Scripts may put nothing else in.
+  const char* ask_item_class() const { return itemClass_; }
+  void set_item_class(const char* journalClass);
+
+  // What a list refuses, raised before anything changes: an object already
+  // in it; an object another list holds (an item has one holder: two owning
+  // lists would destroy it twice); and (840002) an object whose destroy would
+  // take the list with it.
+  static constexpr int kAlreadyInList = 840805;
+  static constexpr int kHeldByAnother = 840806;
 
  protected:
   UICOMPJA_list(int classId, void* context) : TagListObject(classId, context) {}
 
  private:
   void refuseOwnHolder(const OM::Object* item) const;
+  void refuseHeld(const OM::Object* item, int index) const;
   bool destroyReaches(const OM::Object* item) const;
+  const char* itemClass_;
   bool ownsItems_;
   InsertCallback insertCallback_;
   void* insertData_;

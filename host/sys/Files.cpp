@@ -1,4 +1,5 @@
 #include "sys/Files.hpp"
+#include "sys/Replace.hpp"
 
 #include <sys/stat.h>
 
@@ -77,7 +78,16 @@ std::FILE* SYSS_fopen(const char* name, const char* mode) {
   std::string plain;
   for (const char* c = mode; *c != '\0'; ++c)
     if (*c != 't') plain += *c;
+  // A file written is written whole (beside it, renamed at SYSS_fclose); a
+  // file read is read only when it is a regular file.
+  if (plain == "w" || plain == "a") return Files::OpenReplacing(name, plain.c_str());
+  if (plain == "r") return Files::OpenRegular(name);
   return std::fopen(name, plain.c_str());
+}
+
+int SYSS_fclose(std::FILE* file) {
+  Host::Log("SYSS_fclose");
+  return Files::CloseReplacing(file);
 }
 }  // namespace System
 

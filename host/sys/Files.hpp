@@ -24,7 +24,14 @@ KTX_HOST_API char* CFI_get_simple_name(const char* name, int mode);
 KTX_HOST_API char* STR_copy_uc(const char* text);
 
 namespace System {
+// Opens a file as fopen does (the host's text modes' 't' dropped). A file
+// opened to write ("w", "a") is written to a temporary file beside it that
+// takes its place at SYSS_fclose, whole; one opened to read ("r") only when
+// it is a regular file (never waiting on a pipe).
 KTX_HOST_API std::FILE* SYSS_fopen(const char* name, const char* mode);
+// Closes a file SYSS_fopen opened: one written is then put in place. 0, or
+// EOF when it could not be written (the older file stays).
+KTX_HOST_API int SYSS_fclose(std::FILE* file);
 }  // namespace System
 
 namespace Files {

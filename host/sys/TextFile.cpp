@@ -1,4 +1,5 @@
 #include "sys/TextFile.hpp"
+#include "sys/Replace.hpp"
 #include "sys/UserMessages.hpp"
 
 #include <sys/stat.h>
@@ -102,7 +103,8 @@ int CFI_open_iti_text(const char* name, int type, int mode, int* channel) {
   if (channel == nullptr) return 1;
   *channel = 0;
   if (name == nullptr || (mode != 1 && mode != 3)) return 1;
-  std::FILE* file = std::fopen(name, mode == 3 ? "w" : "r");
+  // Written whole (beside it, renamed at the close); read only when regular.
+  std::FILE* file = mode == 3 ? Files::OpenReplacing(name, "w") : Files::OpenRegular(name);
   if (file == nullptr) return 1;
   static int next = 0;
   *channel = ++next;
@@ -122,7 +124,7 @@ int CFI_close_file(int channel) {
   Host::Log("CFI_close_file", std::to_string(channel));
   auto found = channels().find(channel);
   if (found == channels().end()) return 1;
-  const int status = std::fclose(found->second) == 0 ? 0 : 1;
+  const int status = Files::CloseReplacing(found->second) == 0 ? 0 : 1;
   channels().erase(found);
   return status;
 }

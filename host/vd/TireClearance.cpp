@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "afl/TireEnvelope.hpp"
+#include "sys/Replace.hpp"
 #include "assy/Assembly.hpp"
 #include "clear/Clearance.hpp"
 #include "geom/Geometry.hpp"
@@ -104,10 +105,13 @@ int TIREENV_create_spindle_file_design_position(const char* fileName, char desig
   char line[200];
   const double* r = rows.front().data();
   std::snprintf(line, sizeof line, "%f %f %f %f %f %f\n", r[0], r[1], r[2], r[3], r[4], r[5]);
-  FILE* out = std::fopen(name.c_str(), "w");
+  FILE* out = Files::OpenReplacing(name, "w");
   if (out == nullptr) return -1;
-  const bool written = std::fputs(line, out) >= 0;
-  if (std::fclose(out) != 0 || !written) return -1;
+  if (std::fputs(line, out) < 0) {
+    Files::AbandonReplacing(out);
+    return -1;
+  }
+  if (Files::CloseReplacing(out) != 0) return -1;
   std::memcpy(designFile, name.c_str(), name.size() + 1);
   std::memcpy(pointA, r + 3, 3 * sizeof(double));
   std::memcpy(pointB, r, 3 * sizeof(double));

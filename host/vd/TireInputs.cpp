@@ -18,6 +18,7 @@
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Replace.hpp"
 #include "vd/VehicleDesign.hpp"
 
 namespace KTX {
@@ -224,11 +225,10 @@ int TIREENV_output_spindle_file_spinlines(const char* fileName, tag_t designLine
     if (Distance2(b, wheelPoint) < Distance2(a, wheelPoint)) std::swap(a, b);
     all.insert(all.end(), {a[0], a[1], a[2], b[0], b[1], b[2]});
   }
-  std::FILE* out = fileName != nullptr ? std::fopen(fileName, "w") : nullptr;
+  std::FILE* out = fileName != nullptr ? Files::OpenReplacing(fileName, "w") : nullptr;
   if (out == nullptr) return -1;
   for (std::size_t i = 0; i < all.size(); i += 6) WriteLine(out, &all[i], &all[i + 3]);
-  std::fclose(out);
-  return 0;
+  return Files::CloseReplacing(out) == 0 ? 0 : -1;
 }
 
 int read_profile_file(const char* fileName, int* count, char*** names, tire_profile_point_s** profiles) {

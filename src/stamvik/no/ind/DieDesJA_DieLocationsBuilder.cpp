@@ -37,6 +37,7 @@ void DieLocationsBuilder::InitCreate(PART_part* part, bool selectLocation, bool 
   OM::OM_set_pointer(this, m_listAttId, list);
   // The list holds the items for the builder: they go with it.
   list->set_owns_items(true);
+  list->set_item_class("Die.DieLocationBuilder");
 }
 
 char* DieLocationsBuilder::ask_journal_class_name() const { return SM_string_copy("Die.DieLocationsBuilder"); }

@@ -173,6 +173,7 @@ void DieShoeBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   // the item with it.
   UICOMPJA_list* booleans = UICOMPJA_listFactory::object(PART_ask_cm_part_of_part_p(owningPart));
   booleans->set_owns_items(true);
+  booleans->set_item_class("Die.DieBooleanBuilder");
   OM::OM_set_pointer(this, m_dieBooleansListAttId, booleans);
 
   SetDistanceTolerance(TOLER_ask_distance_tol());

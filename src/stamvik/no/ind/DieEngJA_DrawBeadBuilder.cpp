@@ -122,6 +122,7 @@ void DrawBeadBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   m_startPoint->SetParentHasObservers(true);
   m_endPoint->SetParentHasObservers(true);
   m_segmentList->set_insert_callback(&DrawBeadBuilder::InsertCB, this);
+  m_segmentList->set_item_class("Die.DrawBeadSegmentBuilder");
   EnableNotification();
 }
 

@@ -15,6 +15,7 @@
 #include "sys/Error.hpp"
 #include "sys/Files.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Replace.hpp"
 #include "upd/Update.hpp"
 #include "vd/Motion.hpp"
 
@@ -856,7 +857,7 @@ std::FILE* OpenForWriting(const char* name, bool append) {
 }
 
 void CloseWritten(std::FILE* file, const char* name) {
-  if (file != nullptr) std::fclose(file);
+  if (file != nullptr) System::SYSS_fclose(file);
   if (CFI_ask_file_exist(name) == 0) MakeWritable(name);
 }
 
@@ -941,7 +942,8 @@ int vdja_tireenv_motion_write_spindle_trace_file(vdja_tireenv_motion_record_t* r
       UPDATE_do_update();
     }
   } catch (...) {
-    std::fclose(file);
+    // The older file stays as it was: nothing half written takes its place.
+    Files::AbandonReplacing(file);
     throw;
   }
   CloseWritten(file, fileName);

@@ -1,0 +1,48 @@
+// Writing a file whole or not at all, and reading only what can be read
+// without waiting: what every writer and reader of the host and the plug-in
+// uses for the files a user names.
+#pragma once
+#include <cstdio>
+#include <string>
+
+#include "Export.hpp"
+
+namespace KTX::Files {
+
+// Whether two names reach the same file (device and inode, not the name);
+// false when either does not exist.
+KTX_HOST_API bool SameFile(const std::string& a, const std::string& b);
+
+// Why a file of that name could not be written (empty when it could): its
+// folder missing or not writable, the name a folder, or a file that exists
+// and may not be written.
+KTX_HOST_API std::string WhyNotWritable(const std::string& name);
+
+// A new temporary file beside `name` (its folder, its name with a suffix), as
+// a writer fills before it renames it into place; with the permissions of the
+// file it replaces, or a new file's. False (nothing made) when it cannot be
+// made.
+KTX_HOST_API bool MakeTemporaryBeside(const std::string& name, std::string* temporary);
+// Renames the temporary file onto `name`; on failure the temporary file is
+// removed and `name` is left as it was. True when it took its place.
+KTX_HOST_API bool PutInPlace(const std::string& temporary, const std::string& name);
+
+// A stream that writes `name` through a temporary file beside it: what was
+// written takes the file's place only at Close, whole; a write cut short
+// (disk full, a crash, Close never called) leaves the older file as it was.
+// Mode "w" starts empty, "a" from a copy of the existing file. Null when the
+// temporary file cannot be made. Close flushes, closes and renames: 0, or
+// EOF when anything failed (the older file then stays). A stream not opened
+// here is closed plainly.
+KTX_HOST_API std::FILE* OpenReplacing(const std::string& name, const char* mode);
+KTX_HOST_API int CloseReplacing(std::FILE* file);
+// Closes such a stream and removes its temporary file: the older file stays
+// (what a writer does when its work failed half way).
+KTX_HOST_API void AbandonReplacing(std::FILE* file);
+
+// Opens a file for reading only when it is a regular file, without waiting
+// on a pipe that has no writer (opened not blocking, then checked). Null,
+// with errno set (EINVAL for a file that is no regular file), otherwise.
+KTX_HOST_API std::FILE* OpenRegular(const char* name);
+
+}  // namespace KTX::Files
