@@ -169,20 +169,24 @@ TEST_F(DieShoeBody, TheSlotRunsAlongItsDirectionProjectedIntoTheBase) {
 }
 
 TEST_F(DieShoeBody, ATurnedShoeOnAMovedBaseKeepsTheVolumeAndTheAccuracy) {
-  // The reference shoe: 1000*800*40 + 600*400*210 - 560*360*220 mm3, built
-  // axis-aligned and turned about Z on a base moved off the origin.
-  const double want = 3.2e7 + 5.04e7 - 4.4352e7;
+  // Flange 1000 by 800, a deck 600 by 400 up to 250, built axis-aligned
+  // and turned about Z on a base moved off the origin: the flange, the
+  // deck's block above it, less the cavity inside the walls up to the deck.
   const double pi = 3.14159265358979323846;
   struct Row {
     const char* what;
     double degrees, ox, oy, oz;
+    double flange, wall, deck;
   } rows[] = {
-      {"axis-aligned", 0, 0, 0, 0},
-      {"turned 30 degrees on a moved base", 30, 120, -75, 35},
-      {"turned 45 degrees", 45, 0, 0, 0},
+      {"axis-aligned", 0, 0, 0, 0, 40, 20, 30},
+      {"turned 30 degrees on a moved base", 30, 120, -75, 35, 40, 20, 30},
+      {"turned 45 degrees", 45, 0, 0, 0, 40, 20, 30},
+      {"thick walls, turned 30 degrees on a moved base", 30, -260, 410, -15, 45, 45, 45},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
+    const double want = 1000 * 800 * row.flange + 600 * 400 * (250 - row.flange) -
+                        (600 - 2 * row.wall) * (400 - 2 * row.wall) * (250 - row.deck);
     const double c = std::cos(row.degrees * pi / 180), s = std::sin(row.degrees * pi / 180);
     const double origin[3] = {row.ox, row.oy, row.oz}, matrix[9] = {c, s, 0, -s, c, 0, 0, 0, 1};
     // A point of the shoe's own frame in the part.
@@ -209,9 +213,9 @@ TEST_F(DieShoeBody, ATurnedShoeOnAMovedBaseKeepsTheVolumeAndTheAccuracy) {
     };
     loop(shoe->GetBaseFlangeSectionPtr(), -500, -400, 500, 400);
     loop(shoe->GetMainDeckSectionPtr(), -300, -200, 300, 200);
-    Set(shoe->GetFlangeThickness(), "40");
-    Set(shoe->GetWallThickness(), "20");
-    Set(shoe->GetDeckThickness(), "30");
+    Set(shoe->GetFlangeThickness(), std::to_string(row.flange).c_str());
+    Set(shoe->GetWallThickness(), std::to_string(row.wall).c_str());
+    Set(shoe->GetDeckThickness(), std::to_string(row.deck).c_str());
     const int body = Build(shoe);
     ASSERT_NE(body, 0);
     const double k = Kernel::ScaleFactors().factors[1];
@@ -219,14 +223,78 @@ TEST_F(DieShoeBody, ATurnedShoeOnAMovedBaseKeepsTheVolumeAndTheAccuracy) {
     struct Local {
       double x, y, z;
       bool in;
-    } probes[] = {{0, 0, 235, true}, {0, 0, 215, false}, {290, 190, 100, true}, {310, 0, 100, false},
-                  {490, 390, 20, true}, {490, 390, 45, false}, {270, 170, 215, false}};
+    } probes[] = {{0, 0, 250 - row.deck / 2, true},
+                  {0, 0, 245 - row.deck, false},
+                  {300 - row.wall / 2, 200 - row.wall / 2, 100, true},
+                  {310, 0, 100, false},
+                  {490, 390, row.flange / 2, true},
+                  {490, 390, row.flange + 5, false},
+                  {295 - row.wall, 195 - row.wall, 245 - row.deck, false}};
     for (const Local& p : probes) {
       double at[3];
       place(p.x, p.y, p.z, at);
       EXPECT_EQ(DieDesUtils::ContainmentOf(body, at) == Containment::In, p.in) << p.x << " " << p.y << " " << p.z;
     }
     // The blocks come with the modeller's 1e-7 m; each boolean may add half of it.
+    EXPECT_LE(Kernel::Tolerance(body), 1e-6) << "the body's tolerance grew past its inputs'";
+    shoe->destroy();
+  }
+}
+
+TEST_F(DieShoeBody, ATurnedShoeWithCutoutsAndASlotHasTheVolumeOfTheAlignedOne) {
+  const double pi = 3.14159265358979323846;
+  struct Row {
+    const char* what;
+    double degrees, ox, oy, oz;
+  } rows[] = {
+      {"axis-aligned", 0, 0, 0, 0},
+      {"turned 30 degrees on a moved base", 30, 120, -75, 35},
+      {"turned 17 degrees on a moved base", 17, -40, 330, -20},
+  };
+  double aligned = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const double c = std::cos(row.degrees * pi / 180), s = std::sin(row.degrees * pi / 180);
+    const double origin[3] = {row.ox, row.oy, row.oz}, matrix[9] = {c, s, 0, -s, c, 0, 0, 0, 1};
+    auto place = [&](double x, double y, double out[3]) {
+      out[0] = row.ox + x * c - y * s;
+      out[1] = row.oy + x * s + y * c;
+      out[2] = row.oz;
+    };
+    DieShoeBuilder* shoe = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+    DieDes::DiePlaneBuilder* base = shoe->GetBaseOrientation();
+    base->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+    base->SetCoordinateSystemOrigin(origin);
+    base->SetCoordinateSystemMatrix(matrix);
+    shoe->SetDistanceTolerance(0.01);
+    auto loop = [&](SC_section* section, double x0, double y0, double x1, double y1) {
+      const double corners[4][2] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+      tag_t curves[4];
+      for (int i = 0; i < 4; ++i) {
+        double p[3];
+        place(corners[i][0], corners[i][1], p);
+        curves[i] = ES_create_point(p);
+      }
+      section->add_loop(SC_section::kClosed, 4, curves);
+    };
+    loop(shoe->GetBaseFlangeSectionPtr(), -500, -400, 500, 400);
+    loop(shoe->GetMainDeckSectionPtr(), -300, -200, 300, 200);
+    loop(shoe->GetDeckCutoutsSectionPtr(), 150, -50, 250, 50);
+    loop(shoe->GetDeckCutoutsSectionPtr(), -250, -150, -150, 150);
+    Set(shoe->GetFlangeThickness(), "45");
+    Set(shoe->GetWallThickness(), "45");
+    Set(shoe->GetDeckThickness(), "45");
+    shoe->SetCenterlineSlotCreate(true);
+    Set(shoe->GetCenterlineSlotWidth(), "50");
+    Set(shoe->GetCenterlineSlotDepth(), "15");
+    const double up[3] = {0, 0, 1};
+    shoe->GetCenterlineSlotDirection()->SetDirectionTo(origin, up);
+    const int body = Build(shoe);
+    ASSERT_NE(body, 0);
+    const double k = Kernel::ScaleFactors().factors[1];
+    const double volume = Kernel::Volume(body) * k * k * k;
+    if (aligned == 0) aligned = volume;
+    EXPECT_NEAR(volume / aligned, 1.0, 1e-6);
     EXPECT_LE(Kernel::Tolerance(body), 1e-6) << "the body's tolerance grew past its inputs'";
     shoe->destroy();
   }

@@ -98,17 +98,19 @@ TEST_F(FeatureBodyUpdate, TheBodyTakesTheNewGeometryInPlaceAndUndoGivesTheOldBac
   EXPECT_EQ(Kernel::LiveCounters().liveBodies, live);
 }
 
-TEST_F(FeatureBodyUpdate, AFailingMakerOrAScriptedFailureLeavesTheBody) {
+TEST_F(FeatureBodyUpdate, AFailingMakerOrAScriptedFailureOrNoMakerLeavesTheBody) {
   struct Row {
     const char* what;
     int failure;   // the maker's
     int answer;    // the scripted one
+    bool maker;    // registered
     int want;
     int madeCalls;
   } rows[] = {
-      {"the maker fails", 670443, 0, 670443, 1},
-      {"scripted", 0, 5150, 5150, 0},
-      {"both: the script wins", 670443, 5150, 5150, 0},
+      {"the maker fails", 670443, 0, true, 670443, 1},
+      {"scripted", 0, 5150, true, 5150, 0},
+      {"both: the script wins", 670443, 5150, true, 5150, 0},
+      {"no maker for the class", 0, 0, false, 0, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -120,7 +122,9 @@ TEST_F(FeatureBodyUpdate, AFailingMakerOrAScriptedFailureLeavesTheBody) {
     gFailure = row.failure;
     gMade = 0;
     Host::SetAnswer("DIEENG_UpdateMultipleBodyFrec", row.answer);
+    if (!row.maker) DIEENG_register_body_maker("KTX::DieDes::DieShoe", nullptr);
     EXPECT_EQ(DIEENG_UpdateMultipleBodyFrec(record), row.want);
+    DIEENG_register_body_maker("KTX::DieDes::DieShoe", &CubeMaker);
     EXPECT_EQ(gMade, row.madeCalls);
     EXPECT_NEAR(Mm3(body), 1000, 1e-6);
     EXPECT_EQ(Kernel::LiveCounters().liveBodies, live) << "what the failing maker handed out is deleted";
