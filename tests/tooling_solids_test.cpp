@@ -16,7 +16,10 @@
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "kernel/Kernel.hpp"
+#include "geom/Faces.hpp"
 #include "kernel/Solids.hpp"
+#include "tool/Tooling.hpp"
+#include "tool/ToolingGeometry.hpp"
 
 namespace {
 
@@ -220,6 +223,43 @@ TEST_F(ToolingSolids, ASmoothApproximationRunsThroughThePointsAndBulgesBetweenTh
   for (std::size_t i = 1; i < samples.size(); i += 3) EXPECT_NEAR(samples[i], 0, 1e-15);
   EXPECT_EQ(Kernel::SmoothPoints({0, 0, 0, kMm, 0, 0}, true, 3, &samples), ZV_ERROR_bad_value);
   EXPECT_EQ(Kernel::SmoothPoints(corners, true, 0, &samples), ZV_ERROR_bad_value);
+}
+
+TEST_F(ToolingSolids, ABoundingSheetRoundRealFacesIsARealBoxGrownByEachSidesOffset) {
+  // A flat sheet 40 x 20 at z 5: its box grown by 1 (-x), 2 (+x), 3 (-y),
+  // 4 (+y), 5 (-z) and 6 (+z).
+  int kernel = 0;
+  const double at[3] = {0, 0, 5 * kMm}, up[3] = {0, 0, 1};
+  ASSERT_EQ(Kernel::MakePlanarSheet({Rect(10, 0, 50, 20, 5)}, at, up, &kernel), 0);
+  const KTX::tag_t sheet = KTX::ES_create_body_of_geometry(part(), kernel);
+  int count = 0;
+  KTX::tag_t* faces = nullptr;
+  KTX::ES_body_ask_faces(sheet, &count, &faces);
+  ASSERT_EQ(count, 1);
+  double box[6];
+  ASSERT_EQ(KTX::BOUNDBOX_ask_bounding_box_aligned_wcs(count, faces, box), 0);
+  const double offsets[6] = {1, 2, 3, 4, 5, 6};
+  KTX::tag_t feature = 0;
+  ASSERT_EQ(KTX::EW_create_frec_by_face("", box, offsets, count, faces, nullptr, &feature), 0);
+  SM_free(faces);
+  const auto* record = dynamic_cast<KTX::FEATURE_RECORD*>(KTX::OM::OM_object_of_tag(feature));
+  ASSERT_NE(record, nullptr);
+  const auto* made = dynamic_cast<KTX::ES_solid*>(KTX::OM::OM_object_of_tag(record->ask_body_eid()));
+  ASSERT_NE(made, nullptr);
+  EXPECT_TRUE(Kernel::IsSheet(made->ask_kernel_body()));
+  double low[3], high[3];
+  ASSERT_TRUE(Kernel::Bounds(made->ask_kernel_body(), low, high));
+  const double want[6] = {9, -3, 0, 52, 24, 11};
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_NEAR(low[k] / kMm, want[k], 1e-9) << k;
+    EXPECT_NEAR(high[k] / kMm, want[3 + k], 1e-9) << k;
+  }
+  int made_faces = 0;
+  KTX::tag_t* box_faces = nullptr;
+  KTX::ES_body_ask_faces(record->ask_body_eid(), &made_faces, &box_faces);
+  SM_free(box_faces);
+  EXPECT_EQ(made_faces, 6);
+  KTX::TOOLING_delete_feature(1, &feature);
 }
 
 // ---- the examples and profiles of many sides, played by ktxhost --------------
