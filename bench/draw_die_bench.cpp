@@ -5,6 +5,8 @@
 // members (the commit has no new feature to put first).
 // The cost should grow linearly with m; the fitted Big-O is reported, and a
 // run that leaves objects, memory or undo marks behind is an error.
+// Then a whole draw die (the example's dimensions) built on real geometry
+// with a punch profile of n sides, with the kernel's share of the time.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -15,6 +17,7 @@
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
 #include "tool/Tooling.hpp"
+#include "ToolingBenchSupport.hpp"
 
 namespace {
 
@@ -99,6 +102,13 @@ void BM_DrawDieEditCommit(benchmark::State& state) {
   state.SetComplexityN(m);
 }
 BENCHMARK(BM_DrawDieEditCommit)->RangeMultiplier(2)->Range(32, 4096)->Complexity(benchmark::oN);
+
+void BM_DrawDieBuild(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  stamvik_bench::TimedBuilds<Tooling::DieDesDrawDieBuilder>(
+      state, [n](PART_part* part) { return stamvik_bench::DieOn(part, n); });
+}
+BENCHMARK(BM_DrawDieBuild)->Arg(4)->Arg(12)->Arg(64)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

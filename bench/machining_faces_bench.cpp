@@ -3,9 +3,14 @@
 // it, each lower face sharing one edge with an upper one), and the sorting of
 // the faces by the base plane for machining, the punch's and the draw die's
 // (whose top is every face of its trim and whose bottom is every face of its
-// stress solid in the base plane). Each reports its fitted Big-O.
+// stress solid in the base plane). Each reports its fitted Big-O. Then the
+// same on a real solid: a prism on a polygon of n sides relieved by a ring
+// up to a belt, made by the kernel (whose share of making it is reported),
+// its faces and edges those of the modeller's shape.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -13,6 +18,7 @@
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "geom/Faces.hpp"
 #include "kernel/Kernel.hpp"
+#include "kernel/Solids.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Settings.hpp"
 #include "tool/Tooling.hpp"
@@ -110,6 +116,90 @@ void BM_DrawDieClassifyMachiningFaces(benchmark::State& state) {
   state.SetComplexityN(n);
 }
 BENCHMARK(BM_DrawDieClassifyMachiningFaces)->RangeMultiplier(2)->Range(8, 4096)->Complexity(benchmark::oN);
+
+// A punch body on real geometry: a prism on a polygon of n sides (radius 80,
+// 0 to 100) relieved by 8 up to 75, as a feature's body.
+class RealBelt {
+ public:
+  explicit RealBelt(int n) {
+    Host::SetLogging(false);
+    part_ = PART_part::Create(0);
+    PART_set_work_part(part_);
+    const double origin[3] = {0, 0, 0}, flat[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    plane_ = ES_create_plane(origin, flat);
+    const double k = Kernel::ScaleFactors().factors[0], up[3] = {0, 0, 1};
+    std::vector<double> loop;
+    for (int i = 0; i < n; ++i) loop.insert(loop.end(), {80 * k * std::cos(2 * M_PI * i / n), 80 * k * std::sin(2 * M_PI * i / n), 0});
+    std::vector<double> inner, outer;
+    const double kernelBefore = Kernel::GeometrySeconds();
+    const auto start = std::chrono::steady_clock::now();
+    int body = 0, ring = 0;
+    Kernel::OffsetLoop(loop, -8 * k, &inner);
+    Kernel::OffsetLoop(loop, 8 * k, &outer);
+    Kernel::MakeExtrusion({loop}, up, 0, 100 * k, false, &body);
+    Kernel::MakeExtrusion({outer, inner}, up, 0, 75 * k, false, &ring);
+    Kernel::Combine(body, ring, true);
+    Kernel::DeleteBody(ring, "machining_faces_bench");
+    const tag_t solid = ES_create_body_of_geometry(part_, body);
+    seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    kernel_ = Kernel::GeometrySeconds() - kernelBefore;
+    FEATURE_RECORD* frec = FEATURE_RECORD::Create(part_, nullptr);
+    frec->set_body_eid(solid);
+    feature_ = frec->OmTag();
+    punch_ = Tooling::DieDesDrawPunchBuilderFactory::Create(0, part_);
+    punch_->SetBasePlane(plane_);
+    Host::SetCustomerDefault("MFM_Refined_Attribute", std::string("REFINED"));
+    Host::SetCustomerDefault("MFM_Rough_Attribute", std::string("ROUGH"));
+    Host::SetCustomerDefault("MFM_Finishing_Attribute", std::string("FINISHING"));
+  }
+  ~RealBelt() {
+    punch_->destroy();
+    part_->destroy();
+    PART_set_work_part(nullptr);
+    Host::ClearCustomerDefaults();
+    Host::SetLogging(true);
+  }
+  RealBelt(const RealBelt&) = delete;
+  RealBelt& operator=(const RealBelt&) = delete;
+  Tooling::DieDesDrawPunchBuilder* punch() const { return punch_; }
+  tag_t feature() const { return feature_; }
+  tag_t plane() const { return plane_; }
+  // The kernel's share of making the body and its model faces.
+  double KernelShare() const { return seconds_ > 0 ? kernel_ / seconds_ : 0; }
+
+ private:
+  PART_part* part_ = nullptr;
+  Tooling::DieDesDrawPunchBuilder* punch_ = nullptr;
+  tag_t plane_ = 0, feature_ = 0;
+  double seconds_ = 0, kernel_ = 0;
+};
+
+void BM_RealBeltChamferEdges(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  RealBelt belt(n);
+  std::vector<tag_t> edges;
+  for (auto _ : state) {
+    edges.clear();
+    belt.punch()->GetBeltChamferEdges(belt.feature(), belt.plane(), &edges);
+    // The relieved walls' upper edges, one a side, where they meet the step.
+    if (edges.size() != static_cast<std::size_t>(n)) {
+      state.SkipWithError(("found " + std::to_string(edges.size()) + " belt edges").c_str());
+      break;
+    }
+  }
+  state.counters["kernel_share_of_making"] = belt.KernelShare();
+  state.SetComplexityN(n);
+}
+BENCHMARK(BM_RealBeltChamferEdges)->RangeMultiplier(4)->Range(4, 256)->Complexity(benchmark::oNLogN);
+
+void BM_RealClassifyMachiningFaces(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  RealBelt belt(n);
+  for (auto _ : state) belt.punch()->ClassifyMachiningFaces(belt.feature());
+  state.counters["kernel_share_of_making"] = belt.KernelShare();
+  state.SetComplexityN(n);
+}
+BENCHMARK(BM_RealClassifyMachiningFaces)->RangeMultiplier(4)->Range(4, 256)->Complexity(benchmark::oN);
 
 }  // namespace
 

@@ -1,15 +1,18 @@
 #include "kernel/Solids.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakePolygon.hxx>
+#include <BRepBuilderAPI_MakeSolid.hxx>
+#include <BRepBuilderAPI_Sewing.hxx>
 #include <BRepClass_FaceClassifier.hxx>
-#include <BRepOffsetAPI_ThruSections.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
+#include <BRepCheck_Analyzer.hxx>
 #include <BRepFilletAPI_MakeChamfer.hxx>
 #include <BRepLProp_SLProps.hxx>
 #include <BRepOffsetAPI_MakeOffset.hxx>
@@ -31,6 +34,7 @@
 #include <TopoDS_Compound.hxx>
 #include <TopoDS_Edge.hxx>
 #include <TopoDS_Face.hxx>
+#include <TopoDS_Shell.hxx>
 #include <TopoDS_Wire.hxx>
 #include <gp_Ax2.hxx>
 #include <gp_Pln.hxx>
@@ -127,6 +131,47 @@ double fromSegment(const gp_Pnt& p, const gp_Pnt& a, const gp_Pnt& b) {
   return p.Distance(a.Translated(t * ab));
 }
 
+// The loop's sides moved `outward` (from the region the loop bounds about
+// its normal), each corner where its two sides' lines cross; false when a
+// side would turn round (it vanishes) or the loop no longer bounds a valid
+// face.
+bool sharpOffset(const std::vector<double>& loop, const gp_Dir& normal, double outward, std::vector<double>* out) {
+  const std::size_t n = loop.size() / 3;
+  auto at = [&](std::size_t i) {
+    i %= n;
+    return gp_XYZ(loop[3 * i], loop[3 * i + 1], loop[3 * i + 2]);
+  };
+  std::vector<gp_XYZ> corners(n);
+  for (std::size_t j = 0; j < n; ++j) {
+    // Sides j-1 (into corner j) and j (out of it), moved out.
+    const gp_XYZ a = at(j + n - 1), p = at(j), b = at(j + 1);
+    gp_XYZ t0 = p - a, t1 = b - p;
+    if (t0.Modulus() <= kSame || t1.Modulus() <= kSame) return false;
+    t0.Normalize();
+    t1.Normalize();
+    const gp_XYZ o0 = t0 ^ normal.XYZ(), o1 = t1 ^ normal.XYZ();
+    const gp_XYZ q0 = p + outward * o0, q1 = p + outward * o1;
+    // q0 + s t0 = q1 + u t1 in the plane: s from the cross products.
+    const double turn = (t0 ^ t1) * normal.XYZ();
+    if (std::fabs(turn) <= 1.0e-12) {
+      if (t0 * t1 < 0) return false;  // the loop turns back on itself
+      corners[j] = q1;
+      continue;
+    }
+    const double s = ((q1 - q0) ^ t1) * normal.XYZ() / turn;
+    corners[j] = q0 + s * t0;
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    const gp_XYZ side = corners[(i + 1) % n] - corners[i];
+    if (side * (at(i + 1) - at(i)) <= 0) return false;  // the side turned round
+  }
+  out->clear();
+  for (const gp_XYZ& c : corners) out->insert(out->end(), {c.X(), c.Y(), c.Z()});
+  TopoDS_Shape face;
+  gp_XYZ unused;
+  return regionOf({*out}, &face, &unused) && BRepCheck_Analyzer(face).IsValid();
+}
+
 }  // namespace
 
 int MakeExtrusion(const std::vector<std::vector<double>>& loops, const double direction[3], double start, double end,
@@ -178,6 +223,14 @@ int OffsetLoop(const std::vector<double>& loop, double outward, std::vector<doub
       *result = loop;
       return 0;
     }
+    // Every side moved out along its own normal, neighbours meeting where
+    // their lines cross: when no side turns round and the loop still bounds
+    // a valid face, that is the offset with sharp corners.
+    if (std::vector<double> sharp; sharpOffset(loop, gp_Dir(normal), outward, &sharp)) {
+      *result = std::move(sharp);
+      return 0;
+    }
+    // A side that vanishes changes the loop's make-up: the modeller's offset.
     BRepOffsetAPI_MakeOffset offset(TopoDS::Face(face), GeomAbs_Intersection);
     offset.Perform(outward);
     if (!offset.IsDone()) return ZV_ERROR_geometry;
@@ -364,33 +417,42 @@ bool loopChamfer(const TopoDS_Shape& shape, const std::vector<const Matched*>& l
   if (OffsetLoop(corners, outward ? first : -first, &wider) != 0) return false;
   std::vector<double> moved = corners;
   for (std::size_t i = 0; i < moved.size(); ++i) moved[i] += second * inWall.Coord(static_cast<int>(i % 3) + 1);
-  auto wire = [](const std::vector<double>& points) {
-    BRepBuilderAPI_MakePolygon polygon;
-    for (std::size_t i = 0; i + 2 < points.size(); i += 3) polygon.Add(gp_Pnt(points[i], points[i + 1], points[i + 2]));
-    polygon.Close();
-    return polygon.Wire();
+  if (wider.size() != corners.size()) return false;
+  // The wedge's faces, three a side: the chamfer, its part of the face in the
+  // loop's plane and its part of the wall, each a planar quadrilateral.
+  auto at = [](const std::vector<double>& points, std::size_t i) {
+    const std::size_t k = 3 * (i % (points.size() / 3));
+    return gp_Pnt(points[k], points[k + 1], points[k + 2]);
   };
-  BRepOffsetAPI_ThruSections ruled(Standard_True, Standard_True);
-  ruled.AddWire(wire(wider));
-  ruled.AddWire(wire(moved));
-  ruled.Build();
-  if (!ruled.IsDone()) return false;
-  TopoDS_Shape column;
-  const double path[3] = {second * inWall.X(), second * inWall.Y(), second * inWall.Z()};
-  TopoDS_Shape face;
-  gp_XYZ unused;
-  if (!regionOf({corners}, &face, &unused) || !Shapes::Prism(face, path, &column)) return false;
+  BRepBuilderAPI_Sewing sewing(tolerance);
+  const std::size_t n = corners.size() / 3;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::array<std::array<gp_Pnt, 4>, 3> quads = {
+        std::array<gp_Pnt, 4>{at(wider, i), at(wider, i + 1), at(moved, i + 1), at(moved, i)},
+        std::array<gp_Pnt, 4>{at(corners, i), at(corners, i + 1), at(wider, i + 1), at(wider, i)},
+        std::array<gp_Pnt, 4>{at(corners, i), at(corners, i + 1), at(moved, i + 1), at(moved, i)}};
+    for (const auto& quad : quads) {
+      BRepBuilderAPI_MakePolygon polygon(quad[0], quad[1], quad[2], quad[3], Standard_True);
+      BRepBuilderAPI_MakeFace face(polygon.Wire(), Standard_True);
+      if (!face.IsDone()) return false;
+      sewing.Add(face.Face());
+    }
+  }
+  sewing.Perform();
   TopoDS_Shape wedge;
-  TopoDS_Shape loft = ruled.Shape();
-  if (Shapes::Volume(loft) < 0) loft.Reverse();
-  if (Shapes::Boolean(outward ? loft : column, {outward ? column : loft}, Shapes::Operation::Subtract, &wedge) !=
-      Shapes::Outcome::Done)
-    return false;
+  {
+    TopExp_Explorer shell(sewing.SewedShape(), TopAbs_SHELL);
+    if (!shell.More()) return false;
+    BRepBuilderAPI_MakeSolid solid(TopoDS::Shell(shell.Current()));
+    if (!solid.IsDone()) return false;
+    wedge = solid.Solid();
+    if (Shapes::Volume(wedge) < 0) wedge.Reverse();
+  }
   // Hollow edges get the wedge; edges that stand out lose it.
   const gp_Pnt middle((m.ends[0].XYZ() + m.ends[1].XYZ()) / 2);
   const gp_Pnt probe = middle.Translated(first / 3 * inFlat + second / 3 * inWall);
-  const double at[3] = {probe.X(), probe.Y(), probe.Z()};
-  const bool hollow = Shapes::Classify(shape, at, 1.0e-9) < 0;
+  const double where[3] = {probe.X(), probe.Y(), probe.Z()};
+  const bool hollow = Shapes::Classify(shape, where, 1.0e-9) < 0;
   return Shapes::Boolean(shape, {wedge}, hollow ? Shapes::Operation::Unite : Shapes::Operation::Subtract, result) ==
          Shapes::Outcome::Done;
 }
@@ -527,6 +589,26 @@ bool PlaneOfBody(int body, double point[3], double normal[3]) {
   normal[1] = n.Y();
   normal[2] = n.Z();
   return true;
+}
+
+bool IsClosedSolid(int body) {
+  Bodies::Clock clock;
+  const TopoDS_Shape* shape = Bodies::Of(body);
+  if (shape == nullptr || !Shapes::IsSolid(*shape) || !(Shapes::Volume(*shape) > 0)) return false;
+  try {
+    if (!BRepCheck_Analyzer(*shape).IsValid()) return false;
+    TopTools_IndexedDataMapOfShapeListOfShape faces;
+    TopExp::MapShapesAndAncestors(*shape, TopAbs_EDGE, TopAbs_FACE, faces);
+    for (int i = 1; i <= faces.Extent(); ++i) {
+      if (BRep_Tool::Degenerated(TopoDS::Edge(faces.FindKey(i)))) continue;
+      TopTools_IndexedMapOfShape distinct;
+      for (const TopoDS_Shape& face : faces.FindFromIndex(i)) distinct.Add(face);
+      if (distinct.Extent() != 2 && !(distinct.Extent() == 1 && faces.FindFromIndex(i).Extent() == 2)) return false;
+    }
+    return true;
+  } catch (const Standard_Failure&) {
+    return false;
+  }
 }
 
 std::vector<FaceShape> DescribeFaces(int body) {

@@ -51,6 +51,10 @@ KTX_HOST_API int SmoothPoints(const std::vector<double>& points, bool closed, in
 // (the first face's normal); false otherwise.
 KTX_HOST_API bool PlaneOfBody(int body, double point[3], double normal[3]);
 
+// Whether the body holds a valid solid whose every edge bounds two faces
+// (closed, no free or shared-by-more edges) and whose volume is positive.
+KTX_HOST_API bool IsClosedSolid(int body);
+
 // What a face of a body is: a frame (origin, two rows spanning the face's
 // box in its surface, the third its outward normal) and its boundary loops.
 struct FaceShape {

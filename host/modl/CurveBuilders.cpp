@@ -119,10 +119,14 @@ int FREC_collect_all_dcurve(tag_t frec, int* count, tag_t** curves) {
   if (record == nullptr) return kNotAFeature;
   auto* parms = dynamic_cast<CRV_feature_parms*>(record->ask_parms());
   std::vector<tag_t> found;
+  // A compensation's curve is its smooth approximation of its input, unless
+  // a test scripted the curve.
   if (parms != nullptr)
     found = parms->ask_curves();
   else if (const auto scripted = static_cast<tag_t>(Host::Answer("FREC_collect_all_dcurve.curve", 0)); scripted != 0)
     found.push_back(scripted);
+  else
+    found = CompensatedCurves(record);
   if (found.empty()) return 0;
   *curves = static_cast<tag_t*>(SM_alloc(found.size() * sizeof(tag_t)));
   if (*curves == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for %zu tags", found.size());

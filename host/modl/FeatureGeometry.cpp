@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
+#include "afl/DieEngParms.hpp"
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
@@ -242,6 +244,52 @@ int CombineGeometry(tag_t target, const std::vector<tag_t>& tools, bool subtract
     if (Kernel::Combine(kernel, geometryOf(tool), subtract) != 0) return kShapeNotMade;
   ES_body_follow_geometry(target);
   return 0;
+}
+
+namespace {
+// What a compensation made, by feature: its input points and its curves.
+struct Compensated {
+  std::vector<std::vector<double>> inputs;
+  std::vector<tag_t> curves;
+};
+std::map<tag_t, Compensated>& compensated() {
+  static auto* made = new std::map<tag_t, Compensated>;
+  return *made;
+}
+constexpr int kSmoothSamples = 128;
+}  // namespace
+
+std::vector<tag_t> CompensatedCurves(FEATURE_RECORD* feature) {
+  const auto* parms = feature != nullptr ? dynamic_cast<DieEng::CompensateRoughCurve*>(feature->ask_parms()) : nullptr;
+  if (parms == nullptr) return {};
+  std::vector<std::vector<double>> inputs;
+  if (const SC_section* section = parms->GetCurveCollector())
+    for (tag_t entity : section->ask_rule_entities())
+      if (const auto* curve = hostObject<ES_curve>(entity)) inputs.push_back(curve->ask_points());
+  Compensated& kept = compensated()[feature->OmTag()];
+  const bool alive = std::all_of(kept.curves.begin(), kept.curves.end(),
+                                 [](tag_t t) { return hostObject<ES_curve>(t) != nullptr; });
+  if (alive && !kept.curves.empty() && kept.inputs == inputs) return kept.curves;
+  for (tag_t old : kept.curves)
+    if (auto* curve = hostObject<OM::TaggedObject>(old)) curve->destroy();
+  kept = Compensated{inputs, {}};
+  const double toKernel = Kernel::ScaleFactors().factors[0];
+  const double meet = std::max(1.0e-6, TOLER_ask_distance_tol());
+  for (const std::vector<double>& points : inputs) {
+    const std::size_t n = points.size() / 3;
+    if (n < 2) continue;
+    const bool closed =
+        n > 3 && std::hypot(points[0] - points[3 * n - 3], points[1] - points[3 * n - 2], points[2] - points[3 * n - 1]) <= meet;
+    const int spans = static_cast<int>(closed ? n - 1 : n - 1);
+    const int perSpan = std::max(1, (kSmoothSamples + spans - 1) / spans);
+    std::vector<double> smooth;
+    if (Kernel::SmoothPoints(scaled(points, toKernel), closed, perSpan, &smooth) != 0) continue;
+    for (double& v : smooth) v /= toKernel;
+    if (closed) smooth.insert(smooth.end(), smooth.begin(), smooth.begin() + 3);
+    kept.curves.push_back(ES_create_polyline_in_part(PART_ask_part_of_object(feature->OmTag()),
+                                                     static_cast<int>(smooth.size() / 3), smooth.data()));
+  }
+  return kept.curves;
 }
 
 }  // namespace KTX

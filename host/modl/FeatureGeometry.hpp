@@ -39,4 +39,12 @@ KTX_HOST_API int ChamferGeometry(const std::vector<tag_t>& edges, double first, 
 // kShapeNotMade.
 KTX_HOST_API int CombineGeometry(tag_t target, const std::vector<tag_t>& tools, bool subtract);
 
+// The curve a rough-data compensation of curves makes: for each curve of its
+// curve collector a smooth approximation, a B-spline through the curve's
+// points (closed: periodic) sampled between them, about 128 points in all
+// and never fewer than the curve's own. Made on the first ask and again
+// when the input has changed since (the old curve destroyed); an input
+// without points makes none.
+KTX_HOST_API std::vector<tag_t> CompensatedCurves(FEATURE_RECORD* feature);
+
 }  // namespace KTX

@@ -11,6 +11,7 @@
 #include "afl/DieEngParms.hpp"
 #include "geom/Faces.hpp"
 #include "kernel/Kernel.hpp"
+#include "kernel/Solids.hpp"
 #include "om/HostClass.hpp"
 #include "tool/Tooling.hpp"
 #include "sys/CallLog.hpp"
@@ -319,8 +320,19 @@ void boundingPoints(tag_t object, std::vector<double>* points) {
     for (int k = 0; k < 3; ++k) points->push_back(origin[k] + (corner & 1) * matrix[k] + (corner >> 1) * matrix[3 + k]);
 }
 
-// The six faces of the grown box, at the work coordinate system, looking out.
-tag_t boxSheet(const double box[6], const double offsets[6]) {
+// Whether any of the faces lies on a body with geometry.
+bool onGeometry(int count, const tag_t* faces) {
+  for (int i = 0; faces != nullptr && i < count; ++i) {
+    const tag_t body = ES_solid_ask_body(faces[i]);
+    const auto* solid = dynamic_cast<const ES_solid*>(OM::OM_object_of_tag(body != 0 ? body : faces[i]));
+    if (solid != nullptr && Kernel::HasGeometry(solid->ask_kernel_body())) return true;
+  }
+  return false;
+}
+
+// The six faces of the grown box, at the work coordinate system, looking out:
+// a real box sheet round faces of bodies with geometry.
+tag_t boxSheet(const double box[6], const double offsets[6], bool real) {
   double origin[3], matrix[9];
   WCS_ask_origin(origin);
   WCS_ask_matrix(matrix);
@@ -328,6 +340,14 @@ tag_t boxSheet(const double box[6], const double offsets[6]) {
   for (int k = 0; k < 3; ++k) {
     lo[k] = box[k] - offsets[2 * k];
     hi[k] = box[3 + k] + offsets[2 * k + 1];
+  }
+  if (real) {
+    const double toKernel = Kernel::ScaleFactors().factors[0];
+    const double at[3] = {origin[0] * toKernel, origin[1] * toKernel, origin[2] * toKernel};
+    const double low[3] = {lo[0] * toKernel, lo[1] * toKernel, lo[2] * toKernel};
+    const double high[3] = {hi[0] * toKernel, hi[1] * toKernel, hi[2] * toKernel};
+    int sheet = 0;
+    if (Kernel::MakeBoxSheet(at, matrix, low, high, &sheet) == 0) return ES_create_body_of_geometry(nullptr, sheet);
   }
   std::vector<FaceFrame> faces;
   for (int a = 0; a < 3; ++a)
@@ -396,7 +416,7 @@ int EW_create_frec_by_face(const char* name, const double box[6], const double o
   if (const auto failure = static_cast<int>(Host::Answer("EW_create_frec_by_face", 0)); failure != 0) return failure;
   if (count < 1 || faces == nullptr || box == nullptr || offsets == nullptr) return Geometry::kNoEntity;
   FEATURE_RECORD* made = FEATURE_RECORD::Create(nullptr, nullptr);
-  made->set_body_eid(boxSheet(box, offsets));
+  made->set_body_eid(boxSheet(box, offsets, onGeometry(count, faces)));
   *feature = made->OmTag();
   return 0;
 }
@@ -412,7 +432,7 @@ int EW_edit_faces_bound_box(tag_t feature, const double offsets[6], int count, c
   if (count < 1 || faces == nullptr || offsets == nullptr || BOUNDBOX_ask_bounding_box_aligned_wcs(count, faces, box) != 0)
     return Geometry::kNoEntity;
   const tag_t old = found->ask_body_eid();
-  found->set_body_eid(boxSheet(box, offsets));
+  found->set_body_eid(boxSheet(box, offsets, onGeometry(count, faces)));
   destroyWithFaces(old);
   return 0;
 }

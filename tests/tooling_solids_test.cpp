@@ -1,0 +1,415 @@
+// The tooling features' real solids: the modeller's offsets of planar loops,
+// extrusions of regions with holes, chamfers round loops of edges and smooth
+// approximations of point rows, in kernel units (metres), against values
+// worked out by hand; then the draw punch and draw die examples, played and
+// read back from their STEP files, against their volumes worked out by hand
+// for the examples' dimensions and points inside and outside them; and
+// punches and dies on profiles of many sides.
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "JamTestSupport.hpp"
+#include "TestSupport.hpp"
+#include "kernel/Kernel.hpp"
+#include "geom/Faces.hpp"
+#include "kernel/Solids.hpp"
+#include "tool/Tooling.hpp"
+#include "tool/ToolingGeometry.hpp"
+
+namespace {
+
+namespace Kernel = KTX::Kernel;
+using Kernel::Containment;
+
+constexpr double kMm = 0.001;  // a millimetre in kernel units
+
+// A regular polygon of n corners round (cx, cy) at height z, radius r (mm),
+// in kernel units.
+std::vector<double> Polygon(int n, double r, double cx = 0, double cy = 0, double z = 0) {
+  std::vector<double> p;
+  for (int k = 0; k < n; ++k) {
+    const double a = 2 * M_PI * k / n;
+    p.insert(p.end(), {(cx + r * std::cos(a)) * kMm, (cy + r * std::sin(a)) * kMm, z * kMm});
+  }
+  return p;
+}
+
+std::vector<double> Rect(double x0, double y0, double x1, double y1, double z = 0) {
+  return {x0 * kMm, y0 * kMm, z * kMm, x1 * kMm, y0 * kMm, z * kMm,
+          x1 * kMm, y1 * kMm, z * kMm, x0 * kMm, y1 * kMm, z * kMm};
+}
+
+// Twice the area of a loop in the XY plane, in square millimetres (signed:
+// counter-clockwise positive).
+double Area(const std::vector<double>& loop) {
+  double sum = 0;
+  const std::size_t n = loop.size() / 3;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::size_t j = (i + 1) % n;
+    sum += loop[3 * i] * loop[3 * j + 1] - loop[3 * j] * loop[3 * i + 1];
+  }
+  return sum / 2 / (kMm * kMm);
+}
+
+class ToolingSolids : public stamvik_test::HostTest {};
+
+TEST_F(ToolingSolids, APlanarLoopIsOffsetOutwardForAPositiveDistanceWithSharpCornersAndKeepsItsWay) {
+  struct Row {
+    const char* name;
+    std::vector<double> loop;
+    double by;      // mm, outward
+    double area;    // mm2, signed as the loop runs, by hand
+    double firstX;  // mm: the corner the result begins at
+  };
+  const std::vector<double> square = Rect(0, 0, 10, 10);
+  std::vector<double> clockwise = square;
+  std::swap_ranges(clockwise.begin() + 3, clockwise.begin() + 6, clockwise.begin() + 9);
+  const Row rows[] = {
+      {"outward 2", square, 2, 14 * 14, -2},
+      {"inward 2", square, -2, 6 * 6, 2},
+      {"inward to a line", square, -4.999, 0.002 * 0.002, 4.999},
+      {"clockwise outward 1", clockwise, 1, -12 * 12, -1},
+      // 12 sides of radius 50: the inradius 50 cos 15 deg grows by 3, and the
+      // area is 12 r_in^2 tan 15 deg.
+      {"12 sides outward 3", Polygon(12, 50), 3,
+       12 * std::pow(50 * std::cos(M_PI / 12) + 3, 2) * std::tan(M_PI / 12), 0},
+      {"128 sides inward 8", Polygon(128, 80), -8,
+       128 * std::pow(80 * std::cos(M_PI / 128) - 8, 2) * std::tan(M_PI / 128), 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<double> out;
+    ASSERT_EQ(Kernel::OffsetLoop(row.loop, row.by * kMm, &out), 0);
+    EXPECT_EQ(out.size(), row.loop.size());
+    EXPECT_NEAR(Area(out) / row.area, 1.0, 1e-9);
+    if (row.firstX != 0) {
+      EXPECT_NEAR(out[0] / kMm, row.firstX, 1e-9);
+    }
+  }
+  // A smooth curve's samples: sides of nearly one direction, none quite.
+  std::vector<double> wavy = Polygon(128, 80, 100, 60);
+  for (std::size_t i = 0; i < wavy.size(); i += 3) {
+    const double k = 1.0 + 1e-4 * std::sin(7.0 * static_cast<double>(i));
+    wavy[i] = (wavy[i] - 0.1) * k + 0.1;
+    wavy[i + 1] = (wavy[i + 1] - 0.06) * k + 0.06;
+  }
+  std::vector<double> out;
+  EXPECT_EQ(Kernel::OffsetLoop(wavy, -8 * kMm, &out), 0);
+  EXPECT_EQ(out.size(), wavy.size());
+  EXPECT_EQ(Kernel::OffsetLoop(square, -5.001 * kMm, &out), ZV_ERROR_geometry);
+  EXPECT_EQ(Kernel::OffsetLoop({0, 0, 0, 1, 0, 0}, kMm, &out), ZV_ERROR_bad_value);
+}
+
+
+// Cubic millimetres of a kernel body.
+double VolumeMm3(int body) { return Kernel::Volume(body) / (kMm * kMm * kMm); }
+
+Containment At(int body, double x, double y, double z) {
+  const double p[3] = {x * kMm, y * kMm, z * kMm};
+  return Kernel::Classify(body, p);
+}
+
+struct Probe {
+  double x, y, z;
+  Containment where;
+};
+
+void ExpectProbes(int body, const std::vector<Probe>& probes) {
+  for (const Probe& p : probes)
+    EXPECT_EQ(At(body, p.x, p.y, p.z), p.where) << p.x << " " << p.y << " " << p.z;
+}
+
+TEST_F(ToolingSolids, ARegionWithAHoleIsSweptBetweenItsExtentsEitherWayRound) {
+  int ring = 0, sheet = 0;
+  // A square 10 wide round a hole 4 wide, from 5 down to -3: (100 - 16) x 8.
+  ASSERT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 10, 10), Rect(3, 3, 7, 7)}, std::vector<double>{0, 0, 2}.data(), 5 * kMm,
+                                  -3 * kMm, false, &ring),
+            0);
+  EXPECT_NEAR(VolumeMm3(ring), 672, 1e-6);
+  EXPECT_TRUE(Kernel::IsClosedSolid(ring));
+  ExpectProbes(ring, {{1, 1, -2.9, Containment::In}, {5, 5, 0, Containment::Out}, {1, 1, 5.1, Containment::Out},
+                      {1, 1, -3.1, Containment::Out}});
+  ASSERT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 10, 10)}, std::vector<double>{0, 0, 1}.data(), 0, kMm, true, &sheet), 0);
+  EXPECT_TRUE(Kernel::IsSheet(sheet));
+  EXPECT_FALSE(Kernel::IsClosedSolid(sheet));
+  int none = 0;
+  // Swept along its own plane, or not at all: nothing.
+  EXPECT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 10, 10)}, std::vector<double>{1, 0, 0}.data(), 0, kMm, false, &none),
+            ZV_ERROR_geometry);
+  EXPECT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 10, 10)}, std::vector<double>{0, 0, 1}.data(), kMm, kMm, false, &none),
+            ZV_ERROR_bad_value);
+  EXPECT_EQ(none, 0);
+  for (int body : {ring, sheet}) Kernel::DeleteBody(body, "test");
+}
+
+TEST_F(ToolingSolids, AChamferRoundALoopTakesAWedgeFromEdgesThatStandOutAndFillsHollowOnes) {
+  // Standing out: the top edges of a block 10 x 6 x 4, 1 on the top face and
+  // 2 down the walls. The wedge is the block's top 2 less the frustum from
+  // 8 x 4 (z 4) to 10 x 6 (z 2): 120 - 2/6 (32 + 4 * 45 + 60) = 29 1/3.
+  int block = 0;
+  ASSERT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 10, 6)}, std::vector<double>{0, 0, 1}.data(), 0, 4 * kMm, false, &block),
+            0);
+  const std::vector<double> top = Rect(0, 0, 10, 6, 4);
+  std::vector<std::vector<double>> edges;
+  for (int i = 0; i < 4; ++i)
+    edges.push_back({top[3 * i], top[3 * i + 1], top[3 * i + 2], top[(3 * i + 3) % 12], top[(3 * i + 4) % 12],
+                     top[(3 * i + 5) % 12]});
+  int chamfered = 0;
+  ASSERT_EQ(Kernel::ChamferEdges(block, edges, 1 * kMm, 2 * kMm, 1e-8, &chamfered), 0);
+  EXPECT_EQ(chamfered, 4);
+  EXPECT_NEAR(VolumeMm3(block), 240 - 88.0 / 3, 1e-6);
+  EXPECT_TRUE(Kernel::IsClosedSolid(block));
+  // Cut where y + (4 - z) / 2 < 1 along the wall y = 0.
+  ExpectProbes(block, {{5, 0.3, 3.9, Containment::Out}, {5, 0.8, 2.5, Containment::In}, {5, 3, 3.9, Containment::In}});
+
+  // Hollow: a block 20 x 20 x 10 relieved by 2 all round up to 6, the
+  // inner loop of the step (16 wide, z 6) chamfered 2 on the step and 3 down
+  // the relieved wall. The step is 2 wide: the chamfer takes it whole. The
+  // wedge is the frustum from 20 x 20 (z 6) to 16 x 16 (z 3) less its
+  // column: 3/6 (400 + 4 * 324 - 5 * 256) = 208, on 4000 - 144 * 6.
+  int stepped = 0, ring = 0;
+  const double up[3] = {0, 0, 1};
+  ASSERT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 20, 20)}, up, 0, 10 * kMm, false, &stepped), 0);
+  ASSERT_EQ(Kernel::MakeExtrusion({Rect(-5, -5, 25, 25), Rect(2, 2, 18, 18)}, up, 0, 6 * kMm, false, &ring), 0);
+  ASSERT_EQ(Kernel::Combine(stepped, ring, true), 0);
+  EXPECT_NEAR(VolumeMm3(stepped), 3136, 1e-6);
+  EXPECT_FALSE(Kernel::HasGeometry(ring));
+  EXPECT_TRUE(Kernel::IsBody(ring));
+  const std::vector<double> inner = Rect(2, 2, 18, 18, 6);
+  edges.clear();
+  for (int i = 0; i < 4; ++i)
+    edges.push_back({inner[3 * i], inner[3 * i + 1], inner[3 * i + 2], inner[(3 * i + 3) % 12],
+                     inner[(3 * i + 4) % 12], inner[(3 * i + 5) % 12]});
+  ASSERT_EQ(Kernel::ChamferEdges(stepped, edges, 2 * kMm, 3 * kMm, 1e-8, &chamfered), 0);
+  EXPECT_EQ(chamfered, 4);
+  EXPECT_NEAR(VolumeMm3(stepped), 3136 + 208, 1e-6);
+  EXPECT_TRUE(Kernel::IsClosedSolid(stepped));
+  // Filled where z >= 6 - 3 (2 - s) / 2, s the distance out from the wall x = 18.
+  ExpectProbes(stepped, {{18.5, 10, 5, Containment::In}, {19.5, 10, 4, Containment::Out}, {1, 10, 2, Containment::Out}});
+  // Edges the body does not have change nothing.
+  ASSERT_EQ(Kernel::ChamferEdges(stepped, {{0, 0, 0.5, 0, 0, 0.6}}, kMm, kMm, 1e-8, &chamfered), 0);
+  EXPECT_EQ(chamfered, 0);
+  EXPECT_NEAR(VolumeMm3(stepped), 3344, 1e-6);
+  for (int body : {block, stepped, ring}) Kernel::DeleteBody(body, "test");
+}
+
+TEST_F(ToolingSolids, ASmoothApproximationRunsThroughThePointsAndBulgesBetweenThem) {
+  // Twelve corners on a circle of 50: the samples between two corners lie
+  // outside the polygon's side (at 50 cos 15 deg = 48.30 from the centre)
+  // and near the circle.
+  const std::vector<double> corners = Polygon(12, 50);
+  std::vector<double> samples;
+  ASSERT_EQ(Kernel::SmoothPoints(corners, true, 4, &samples), 0);
+  ASSERT_EQ(samples.size(), corners.size() * 4);
+  for (std::size_t i = 0; i < samples.size() / 3; ++i) {
+    const double r = std::hypot(samples[3 * i], samples[3 * i + 1]) / kMm;
+    if (i % 4 == 0) {
+      EXPECT_NEAR(samples[3 * i] / kMm, corners[3 * (i / 4)] / kMm, 1e-9) << i;
+      EXPECT_NEAR(samples[3 * i + 1] / kMm, corners[3 * (i / 4) + 1] / kMm, 1e-9) << i;
+    } else {
+      EXPECT_GT(r, 49.5) << i;
+      EXPECT_LT(r, 50.5) << i;
+    }
+  }
+  // Open: through both ends, the last point given.
+  ASSERT_EQ(Kernel::SmoothPoints({0, 0, 0, kMm, 0, 0, 2 * kMm, 0, 0}, false, 3, &samples), 0);
+  ASSERT_EQ(samples.size(), 3u * 7);
+  EXPECT_NEAR(samples[18] / kMm, 2, 1e-12);
+  for (std::size_t i = 1; i < samples.size(); i += 3) EXPECT_NEAR(samples[i], 0, 1e-15);
+  EXPECT_EQ(Kernel::SmoothPoints({0, 0, 0, kMm, 0, 0}, true, 3, &samples), ZV_ERROR_bad_value);
+  EXPECT_EQ(Kernel::SmoothPoints(corners, true, 0, &samples), ZV_ERROR_bad_value);
+}
+
+TEST_F(ToolingSolids, ABoundingSheetRoundRealFacesIsARealBoxGrownByEachSidesOffset) {
+  // A flat sheet 40 x 20 at z 5: its box grown by 1 (-x), 2 (+x), 3 (-y),
+  // 4 (+y), 5 (-z) and 6 (+z).
+  int kernel = 0;
+  const double at[3] = {0, 0, 5 * kMm}, up[3] = {0, 0, 1};
+  ASSERT_EQ(Kernel::MakePlanarSheet({Rect(10, 0, 50, 20, 5)}, at, up, &kernel), 0);
+  const KTX::tag_t sheet = KTX::ES_create_body_of_geometry(part(), kernel);
+  int count = 0;
+  KTX::tag_t* faces = nullptr;
+  KTX::ES_body_ask_faces(sheet, &count, &faces);
+  ASSERT_EQ(count, 1);
+  double box[6];
+  ASSERT_EQ(KTX::BOUNDBOX_ask_bounding_box_aligned_wcs(count, faces, box), 0);
+  const double offsets[6] = {1, 2, 3, 4, 5, 6};
+  KTX::tag_t feature = 0;
+  ASSERT_EQ(KTX::EW_create_frec_by_face("", box, offsets, count, faces, nullptr, &feature), 0);
+  SM_free(faces);
+  const auto* record = dynamic_cast<KTX::FEATURE_RECORD*>(KTX::OM::OM_object_of_tag(feature));
+  ASSERT_NE(record, nullptr);
+  const auto* made = dynamic_cast<KTX::ES_solid*>(KTX::OM::OM_object_of_tag(record->ask_body_eid()));
+  ASSERT_NE(made, nullptr);
+  EXPECT_TRUE(Kernel::IsSheet(made->ask_kernel_body()));
+  double low[3], high[3];
+  ASSERT_TRUE(Kernel::Bounds(made->ask_kernel_body(), low, high));
+  const double want[6] = {9, -3, 0, 52, 24, 11};
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_NEAR(low[k] / kMm, want[k], 1e-9) << k;
+    EXPECT_NEAR(high[k] / kMm, want[3 + k], 1e-9) << k;
+  }
+  int made_faces = 0;
+  KTX::tag_t* box_faces = nullptr;
+  KTX::ES_body_ask_faces(record->ask_body_eid(), &made_faces, &box_faces);
+  SM_free(box_faces);
+  EXPECT_EQ(made_faces, 6);
+  KTX::TOOLING_delete_feature(1, &feature);
+}
+
+// ---- the examples and profiles of many sides, played by ktxhost --------------
+
+const std::filesystem::path kExamples = std::filesystem::path(STAMVIK_TEST_DATA) / ".." / ".." / "examples";
+
+std::string Text(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Plays the journal with --step and reads the solids of the STEP file back:
+// false when the play fails.
+bool PlaySolids(const std::filesystem::path& journal, std::vector<int>* solids) {
+  const std::filesystem::path step =
+      std::filesystem::temp_directory_path() / ("tooling_solids_" + std::to_string(getpid()) + ".stp");
+  const stamvik_test::CommandRun run = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " +
+                                                               journal.string() + " --raw --step " + step.string() +
+                                                               " " + STAMVIK_PLUGIN + " 2>&1");
+  const bool played = run.status == 0 && Kernel::ReadStep(step.string(), solids) == 0;
+  std::filesystem::remove(step);
+  EXPECT_TRUE(played) << run.out;
+  return played;
+}
+
+TEST_F(ToolingSolids, TheExamplesPunchAndDieHaveTheVolumesWorkedOutForTheirDimensions) {
+  struct Row {
+    const char* journal;
+    double volume;  // mm3, by hand
+    std::vector<Probe> probes;
+  };
+  const Row rows[] = {
+      // The cored punch: profile 200 x 120 from the base (z 0) to the top
+      // offset (100 + 1.5): 2436000; relieved by 8 up to the belt offset
+      // (100 - 25): - (24000 - 184 x 104) x 75 = - 364800; the base (30
+      // thick) out to 60 past the relieved wall, over the relief: the whole
+      // 304 x 224 up to 30 in place of 184 x 104: + (68096 - 19136) x 30;
+      // the core 28 in (144 x 64) up to the bottom offset (100 - 40):
+      // - 9216 x 60. So 2987040; then the belt chamfer, 8 on the step and
+      // 8 tan 60 down the wall: the frustum from 200 x 120 to 184 x 104 less
+      // its column, h/6 (24000 + 4 x 21504 - 5 x 19136) with h = 8 sqrt 3.
+      {"draw_punch.jou",
+       2987040 + 8 * std::sqrt(3.0) / 6 * 14336,
+       {{100, 60, 80, Containment::In},
+        {4, 60, 90, Containment::In},
+        {4, 60, 50, Containment::Out},   // relieved
+        {100, 60, 40, Containment::Out},  // cored
+        {-40, 60, 15, Containment::In},   // the base
+        {-53, 60, 15, Containment::Out},
+        {100, 4, 70, Containment::In},  // filled by the chamfer: z >= 75 - 4 tan 60
+        {100, 4, 66, Containment::Out},
+        {100, 60, 102, Containment::Out}}},
+      // The die after its last commit (deck 40): the punch square 200 from
+      // the bottom offset (60 + 40) to the base plane (200): 4000000; the
+      // deck 340 wide from the top offset (61.5) to 100: 115600 x 38.5; the
+      // binder-to-deck band (320 to 340) taken from the middle offset (85)
+      // up: - 13200 x 15; the stress ring from the punch square out to the
+      // blank (300) offset 25 out, 30 below the base: (350^2 - 200^2) x 30.
+      {"draw_die.jou",
+       4000000 + 115600 * 38.5 - 13200 * 15 + 82500 * 30,
+       {{0, 0, 150, Containment::In},
+        {165, 0, 70, Containment::In},
+        {165, 0, 90, Containment::Out},  // the band (160 to 170)
+        {0, 0, 50, Containment::Out},
+        {0, 0, 62, Containment::In},
+        {165, 0, 150, Containment::Out},
+        {160, 0, 185, Containment::In},  // the stress ring
+        {176, 0, 185, Containment::Out}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.journal);
+    std::vector<int> solids;
+    if (!PlaySolids(kExamples / row.journal, &solids)) continue;
+    EXPECT_EQ(solids.size(), 1u);
+    if (solids.empty()) continue;
+    EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
+    EXPECT_NEAR(VolumeMm3(solids[0]) / row.volume, 1.0, 1e-6);
+    ExpectProbes(solids[0], row.probes);
+    for (int body : solids) Kernel::DeleteBody(body, "test");
+  }
+}
+
+// The example journal with its profile (the first four lines made and
+// added) replaced by a regular polygon of n sides, and without its edits.
+std::string Polygonal(const std::string& journal, int n, double r, double cx, double cy, const char* editsFrom) {
+  std::string text = Text(kExamples / journal);
+  text = text.substr(0, text.find(editsFrom));
+  auto nth = [&](const std::string& what, int k) {
+    std::size_t at = 0;
+    for (int i = 0; i <= k; ++i) at = text.find(what, i == 0 ? 0 : at + 1);
+    return text.rfind("record ", at);
+  };
+  auto cut = [&](const std::string& what, const std::string& with) {
+    const std::size_t from = nth(what, 0), to = text.find("closed 0\n", nth(what, 3)) + 9;
+    text = text.substr(0, from) + with + text.substr(to);
+  };
+  std::string lines, adds;
+  for (int k = 0; k < n; ++k) {
+    const double a = 2 * M_PI * k / n, b = 2 * M_PI * (k + 1) / n;
+    char line[400];
+    std::snprintf(line, sizeof line,
+                  "record 0 method \"Part\" \"CreateLine\"\n  this tag 1\n  in struct-array \"points\" \"Point3d\" 6 "
+                  "%.17g %.17g 50 %.17g %.17g 50\n  result tag \"line\" \"Line\" %d\n  closed 0\n",
+                  cx + r * std::cos(a), cy + r * std::sin(a), cx + r * std::cos(b), cy + r * std::sin(b), 500 + k);
+    lines += line;
+  }
+  const std::size_t add = nth("\"SelectObjectList\" \"Add\"", 0);
+  const std::string first = text.substr(add, text.find("closed 0\n", add) + 9 - add);
+  const std::size_t object = first.find("\"TaggedObject\" ") + 15;
+  for (int k = 0; k < n; ++k)
+    adds += first.substr(0, object) + std::to_string(500 + k) + first.substr(first.find('\n', object));
+  cut("\"SelectObjectList\" \"Add\"", adds);
+  cut("\"CreateLine\"", lines);
+  return text;
+}
+
+TEST_F(ToolingSolids, APunchAndADieOnTwelveSidesAreClosedSolids) {
+  // Twelve sides are more than a profile is taken as it is: the build goes
+  // through the smoothing (the compensation's curve).
+  struct Row {
+    const char* journal;
+    const char* editsFrom;
+    double cx, cy;
+    double low, high;  // mm3: with the circle of 80 and the inscribed polygon's area
+  };
+  const double circle = M_PI * 80 * 80, polygon = 6 * 80 * 80 * std::sin(M_PI / 6);
+  const Row rows[] = {
+      // The punch uncored: a profile of area A from 0 to 101.5, relieved by
+      // about 8 x (its length) x 75, the base ring, the chamfer: bounded by
+      // the plain prism of A and that of A grown by the base.
+      {"draw_punch.jou", "# Edit:", 100, 60, polygon * 60, (circle + 2 * M_PI * 80 * 52 + M_PI * 52 * 52) * 101.5},
+      // The die: the profile from 100 to 200, the deck and the stress ring.
+      {"draw_die.jou", "# Edited:", 0, 0, polygon * 100 + 115600 * 38.5 - 13200 * 15 + (122500 - circle) * 30,
+       circle * 100 + 115600 * 38.5 - 13200 * 15 + (122500 - polygon) * 30},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.journal);
+    const std::filesystem::path journal =
+        std::filesystem::temp_directory_path() / ("twelve_" + std::to_string(getpid()) + ".jou");
+    std::ofstream(journal) << Polygonal(row.journal, 12, 80, row.cx, row.cy, row.editsFrom);
+    std::vector<int> solids;
+    const bool played = PlaySolids(journal, &solids);
+    std::filesystem::remove(journal);
+    if (!played) continue;
+    ASSERT_EQ(solids.size(), 1u);
+    EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
+    EXPECT_GT(VolumeMm3(solids[0]), row.low);
+    EXPECT_LT(VolumeMm3(solids[0]), row.high);
+    Kernel::DeleteBody(solids[0], "test");
+  }
+}
+
+}  // namespace
