@@ -165,3 +165,4 @@ TEST_F(KingpinSteering, JounceSwingsTheBallJointsOnTheirArms) {
 }
 
 }  // namespace
+
