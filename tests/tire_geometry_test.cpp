@@ -2,11 +2,18 @@
 // kingpin and sprung along its arms, the tire body and its swept envelope,
 // and real clearances against them.
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "TestSupport.hpp"
+#include "afl/TireEnvelope.hpp"
+#include "afl/TireGeometry.hpp"
+#include "clear/Clearance.hpp"
 #include "geom/Curve.hpp"
+#include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
+#include "sys/Listing.hpp"
 #include "vd/Motion.hpp"
 #include "vd/Suspension.hpp"
 #include "vd/VehicleDesign.hpp"
@@ -162,6 +169,143 @@ TEST_F(KingpinSteering, JounceSwingsTheBallJointsOnTheirArms) {
     EXPECT_LT(Distance(low, c.lower), 1e-6);
     EXPECT_LT(Distance(up, c.upper), 1e-6);
   }
+}
+
+// A tire-envelope block of the example 225/55 R17 profile (a section from
+// the rim, (0, 215.9), out to the tread's edge, (112.5, 340)) and motion lines.
+struct Block {
+  std::unique_ptr<Tireenv_params_s> block = std::make_unique<Tireenv_params_s>();
+  std::vector<std::string> lines;
+  std::vector<char*> pointers;
+  Block(bool mirror, bool tireBody, std::vector<std::string> motion) : lines(std::move(motion)) {
+    const double points[5][2] = {{0, 215.9}, {40, 230}, {80, 290}, {110, 330}, {112.5, 340}};
+    block->profilePointCount = 5;
+    for (int i = 0; i < 5; ++i) block->profilePoints[i][0] = points[i][0], block->profilePoints[i][1] = points[i][1];
+    block->mirrorProfile = mirror ? 1 : 0;
+    block->tireBody = tireBody ? 1 : 0;
+    block->matrix[0] = block->matrix[4] = block->matrix[8] = 1;
+    for (std::string& line : lines) pointers.push_back(line.data());
+    block->motionLineCount = static_cast<int>(lines.size());
+    block->motionLines = pointers.data();
+  }
+};
+
+int KernelBodyOf(tag_t body) {
+  auto* solid = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(body));
+  return solid != nullptr ? solid->ask_kernel_body() : 0;
+}
+
+using TireGeometryTest = HostTest;
+
+// Pappus by hand: the section's first moment about the spindle, the sum over
+// its sides of (x1 r2 - x2 r1)(r1 + r2) / 6, times 2 pi. Mirrored it is
+// 5132485.8666667 (area 17589), so 32248359.786747 mm3; the half profile
+// closed by its chord gives 3025954.5288220. The wheel end is the line's
+// point farther out along Y, whichever way the line runs.
+TEST_F(TireGeometryTest, TheTireBodyIsItsProfileRevolved) {
+  struct Case {
+    const char* what;
+    bool mirror;
+    const char* line;
+    double volume;
+    double low[3], high[3];
+  };
+  const Case cases[] = {
+      {"mirrored", true, "0 -760 0 0 -660 0", 32248359.786746890, {-340, -872.5, -340}, {340, -647.5, 340}},
+      {"mirrored, wheel end last", true, "0 -660 0 0 -760 0", 32248359.786746890, {-340, -872.5, -340},
+       {340, -647.5, 340}},
+      {"half, closed by its chord", false, "0.000000 -760.000000 0.000000 0.000000 -660.000000 0.000000",
+       3025954.5288220313, {-340, -872.5, -340}, {340, -760, 340}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Block block(c.mirror, true, {c.line, "0 -760 100 0 -660 100"});
+    const int body = KernelBodyOf(TireGeometry::MakeBody(*block.block));
+    ASSERT_TRUE(Kernel::HasGeometry(body));
+    EXPECT_NEAR(Kernel::Volume(body) * 1e9, c.volume, c.volume * 1e-6);
+    double low[3], high[3];
+    ASSERT_TRUE(Kernel::Bounds(body, low, high));
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_NEAR(low[k] * 1000, c.low[k], 1e-6) << k;
+      EXPECT_NEAR(high[k] * 1000, c.high[k], 1e-6) << k;
+    }
+  }
+}
+
+// No section or no place of the wheel: no geometry, nothing left behind.
+TEST_F(TireGeometryTest, NoProfileOrNoMotionMakesNoBody) {
+  Block noLines(true, true, {"0 -760 0 0 -660", "a b c d e f"});
+  EXPECT_EQ(TireGeometry::MakeBody(*noLines.block), 0u);
+  // One point mirrored is itself: no area.
+  Block onePoint(true, true, {"0 -760 0 0 -660 0"});
+  onePoint.block->profilePointCount = 1;
+  EXPECT_EQ(TireGeometry::MakeBody(*onePoint.block), 0u);
+  // A section reaching the spindle cannot turn about it.
+  Block onTheAxis(true, true, {"0 -760 0 0 -660 0"});
+  onTheAxis.block->profilePoints[0][1] = 0;
+  EXPECT_EQ(TireGeometry::MakeBody(*onTheAxis.block), 0u);
+}
+
+// A block over the wheel, its floor at z = 350 across x -50..50, y -800..-720,
+// stands 10 clear of the tread (radius 340 about the Y axis); a floor at 330
+// cuts into it. The envelope of the wheel lifted by 5 comes 5 from it, at its
+// second position.
+TEST_F(TireGeometryTest, AClearanceRunMeasuresTheRealDistance) {
+  struct Case {
+    const char* what;
+    double floor;
+    bool envelope;
+    double distance;
+    int position;
+    bool interference;
+    const char* listed;
+  };
+  const Case cases[] = {
+      {"clear", 350, false, 10, -1, false, "Clearance \"SET\": minimum distance 10.000, inside the clearance zone of 20\n"},
+      {"cutting in", 330, false, 0, -1, true, "Clearance \"SET\": interference\n"},
+      {"envelope", 350, true, 5, 1, false,
+       "Clearance \"SET\": minimum distance 5.000 at motion position 2, inside the clearance zone of 20\n"},
+      {"far", 400, false, 60, -1, false, "Clearance \"SET\": minimum distance 60.000\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Listing::Reset();
+    Clearance::Reset();
+    Block block(true, !c.envelope, {"0 -760 0 0 -660 0", "0 -760 5 0 -660 5"});
+    tag_t tire = 0;
+    if (c.envelope) {
+      FEATURE_RECORD* feature = nullptr;
+      ASSERT_EQ(DIEENG_create_frec(TireEnvelopeClassId, block.block.get(), 0, &feature), 0);
+      tire = feature->ask_body_eid();
+    } else {
+      tire = TireGeometry::MakeBody(*block.block);
+    }
+    ASSERT_TRUE(Kernel::HasGeometry(KernelBodyOf(tire)));
+    const std::vector<double> floor = {-0.05, -0.8, c.floor / 1000, 0.05, -0.8, c.floor / 1000,
+                                       0.05, -0.72, c.floor / 1000, -0.05, -0.72, c.floor / 1000};
+    const double at[3] = {0, 0, c.floor / 1000}, up[3] = {0, 0, 1}, rise[3] = {0, 0, 0.05};
+    int box = 0;
+    ASSERT_EQ(Kernel::MakePlanarSheet({floor}, at, up, &box), 0);
+    ZV_TOPOL_track_r_t tracking{};
+    ASSERT_EQ(ZV_BODY_sweep(box, rise, &tracking), 0);
+    ZV_TOPOL_track_r_f(&tracking);
+    const tag_t solid = ES_solid::MakeOwning(nullptr, box)->OmTag();
+    tag_t set = 0, zone = 0;
+    ASSERT_EQ(CLEAR_create_dataset(part(), "SET", &set), 0);
+    ASSERT_EQ(VD_MODL_create_exp_tag("20", &zone), 0);
+    CLEAR_set_default_clear_zone(set, zone);
+    CLEAR_set_obj_list(set, 1, 4, 1, &tire, 0);
+    CLEAR_set_obj_list(set, 2, 4, 1, &solid, 0);
+    ASSERT_EQ(CLEAR_do_clearance_analysis(set, nullptr, 0), 0);
+    const CLEAR_dataset_record* record = Clearance::Dataset(set);
+    ASSERT_NE(record, nullptr);
+    EXPECT_TRUE(record->measured);
+    EXPECT_NEAR(record->minimumDistance, c.distance, 1e-4);
+    EXPECT_EQ(record->closestPosition, c.position);
+    EXPECT_EQ(record->interference, c.interference);
+    EXPECT_EQ(Listing::Text(), c.listed);
+  }
+  Clearance::Reset();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "afl/Parms.hpp"
+#include "afl/TireGeometry.hpp"
 #include "geom/Geometry.hpp"
 #include "om/HostClass.hpp"
 #include "sys/CallLog.hpp"
@@ -205,8 +206,10 @@ int DIEENG_create_frec(int classId, Tireenv_params_s* block, int option, FEATURE
   auto* parms = Host::CreateInPart<TIREENV_PARMS>(nullptr);
   FEATURE_RECORD* made = FEATURE_RECORD::Create(nullptr, parms);
   parms->SetFeatureRecord(made);
-  // The envelope's sheet stands as a point at the vehicle origin.
-  made->set_body_eid(ES_create_point(block->origin));
+  // The feature's solid (the tire body or its envelope); a point at the
+  // vehicle origin stands for it when there is no geometry to make.
+  const tag_t solid = TireGeometry::MakeBody(*block);
+  made->set_body_eid(solid != 0 ? solid : ES_create_point(block->origin));
   Store(parms, *block);
   *frec = made;
   return 0;
@@ -217,6 +220,11 @@ int DIEENG_update_frec(FEATURE_RECORD* frec, Tireenv_params_s* block) {
   if (long long code = Host::Answer("DIEENG_update_frec", 0); code != 0) return static_cast<int>(code);
   if (StoredOf(frec) == nullptr || block == nullptr) return Parms::kNoParms;
   Store(frec->ask_parms(), *block);
+  if (const tag_t solid = TireGeometry::MakeBody(*block); solid != 0) {
+    const tag_t old = frec->ask_body_eid();
+    frec->set_body_eid(solid);
+    if (auto* was = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(old))) was->destroy();
+  }
   return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "afl/TireGeometry.hpp"
 #include "exp/Expression.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
@@ -140,6 +141,7 @@ int CLEAR_do_clearance_analysis(tag_t set, const void*, int) {
   if (record == nullptr) return kNoDataset;
   if (const int answer = static_cast<int>(Host::Answer("CLEAR_do_clearance_analysis", 0)); answer != 0) return answer;
   ++record->runs;
+  TireGeometry::MeasureClearance(*record);
   return 0;
 }
 

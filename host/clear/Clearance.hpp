@@ -23,6 +23,11 @@ struct CLEAR_dataset_record {
   std::vector<tag_t> lists[2];
   int runs = 0;
   std::string configurations;  // the motion file the configurations came from
+  // What the last run measured between the lists' bodies that hold geometry.
+  bool measured = false;
+  double minimumDistance = 0;  // host units; 0 where they meet
+  int closestPosition = -1;    // the motion position (0 the first) of the closest approach; -1 none
+  bool interference = false;   // they share volume or touch
 };
 
 inline constexpr int kNoDataset = 852001;  // the tag is no clearance data set
@@ -49,7 +54,9 @@ KTX_HOST_API tag_t CLEAR_find_clear_object(tag_t set, tag_t object);
 KTX_HOST_API void CLEAR_store_callbacks();
 KTX_HOST_API void CLEAR_reset_callbacks();
 KTX_HOST_API void CLEAR_restore_callbacks();
-// Runs the analysis: 0, or the answer of the call's name.
+// Runs the analysis: 0, or the answer of the call's name. A run measures the
+// real distances between the lists' bodies (TireGeometry::MeasureClearance)
+// and lists what it found.
 KTX_HOST_API int CLEAR_do_clearance_analysis(tag_t set, const void* tagMap, int flag);
 
 // An expression of the text in the work part (length unit): its tag in

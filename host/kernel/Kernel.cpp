@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <variant>
 
+#include "kernel/Bodies.hpp"
 #include "kernel/Shapes.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/CallLog.hpp"
@@ -914,6 +915,20 @@ void strip_qd_body(int body) {
   }
   Kernel::state().undo.Strip(body);
 }
+
+namespace Kernel::Bodies {
+const TopoDS_Shape* ShapeOf(int body) { return Kernel::shapeOf(body); }
+int NewBody(BodyType type, const TopoDS_Shape& shape) {
+  const int body = CreateBody(type);
+  Kernel::setShape(body, shape);
+  return body;
+}
+namespace {
+double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+}  // namespace
+Clock::Clock() : start_(Now()) {}
+Clock::~Clock() { Kernel::GeometryClock::total() += Now() - start_; }
+}  // namespace Kernel::Bodies
 
 }  // namespace KTX
 

@@ -20,6 +20,7 @@
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
 #include "jam/Internal.hpp"
+#include "assy/Assembly.hpp"
 #include "kernel/Kernel.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
@@ -109,6 +110,11 @@ void replayPartAutomotiveCollection(JAM::Call& c) {
   c.SetStatus(Part_get_AutomotiveCollection(c.Tag(), argument<tag_t>(c, 0)));
 }
 void replayPartSolid(JAM::Call& c) { c.SetStatus(Part_CreateSolidBody(c.Tag(), argument<tag_t>(c, 0))); }
+void replayPartBlock(JAM::Call& c) {
+  auto* const* points = static_cast<JAM_point3d_s* const*>(c.ArrayAddress(0));
+  c.SetStatus(Part_CreateSolidBody(c.Tag(), *argument<int>(c, 0), points != nullptr ? *points : nullptr,
+                                   argument<tag_t>(c, 1)));
+}
 void replayPartSheet(JAM::Call& c) { c.SetStatus(Part_CreateSheetBody(c.Tag(), argument<tag_t>(c, 0))); }
 void replayPartFlatSheet(JAM::Call& c) {
   auto* const* points = static_cast<JAM_point3d_s* const*>(c.ArrayAddress(0));
@@ -215,6 +221,7 @@ struct HostBindings {
     Bind("Part", 0, "CreateSolidBody", &replayPartSolid, On('t', kBody));
     Bind("Part", 0, "CreateSheetBody", &replayPartSheet, On('t', kBody));
     Bind("Part", 0, "CreateSheetBody", &replayPartFlatSheet, On('t', kFlatSheet));
+    Bind("Part", 0, "CreateSolidBody", &replayPartBlock, On('t', kFlatSheet));
     Bind("Part", 0, "CreatePlane", &replayPartPlane, On('t', kPlane));
     Bind("Part", 0, "CreateLine", &replayPartLine, On('t', kLine));
     Bind("Part", 0, "CreatePoint", &replayPartPoint, On('t', kPoint));
@@ -489,6 +496,18 @@ std::string describePart(const PART_part* part, const Naming& naming, int* featu
     out += "body " + naming.Tag(t) + " " + kind + geometryText(body->ask_kernel_body()) + "\n";
     ++*bodies;
   }
+  // The solids of the parts the play made beside it (a tire body's part).
+  for (tag_t t : Host::KeptInPart(part)) {
+    auto* other = dynamic_cast<PART_part*>(OM::OM_object_of_tag(t));
+    if (other == nullptr) continue;
+    for (tag_t u : Host::KeptInPart(other)) {
+      auto* body = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(u));
+      if (body == nullptr || !Kernel::HasGeometry(body->ask_kernel_body())) continue;
+      out += "body " + naming.Tag(u) + " solid" + geometryText(body->ask_kernel_body()) + " in part \"" +
+             Assy::NameOfPart(other) + "\"\n";
+      ++*bodies;
+    }
+  }
   return out;
 }
 
@@ -598,6 +617,44 @@ int Part_CreateSheetBody(tag_t part, tag_t* body) {
       [&] {
         *body = 0;
         *body = makeBody(part, Kernel::BodyType::Sheet);
+        return 0;
+      });
+}
+
+int Part_CreateSolidBody(tag_t part, int count, const JAM_point3d_s* points, tag_t* body) {
+  return journalled(
+      "Part", 0, "CreateSolidBody", &replayPartBlock,
+      [&] {
+        JAM_this(part);
+        JAM_in_struct_array(JAM_lookup_struct("Point3d"), count, points, "points");
+        JAM_result_tag(classOf("Body"), body, "body");
+      },
+      [&] {
+        *body = 0;
+        PART_part* in = need(PART_of_tag(part), Error::kBadObject, "no part");
+        if (count != 2 || points == nullptr) return kBadLoop;
+        const double toKernel = Kernel::ScaleFactors().factors[0];
+        const double low[3] = {std::min(points[0].x, points[1].x) * toKernel,
+                               std::min(points[0].y, points[1].y) * toKernel,
+                               std::min(points[0].z, points[1].z) * toKernel};
+        const double high[3] = {std::max(points[0].x, points[1].x) * toKernel,
+                                std::max(points[0].y, points[1].y) * toKernel,
+                                std::max(points[0].z, points[1].z) * toKernel};
+        if (low[0] == high[0] || low[1] == high[1] || low[2] == high[2]) return kBadLoop;
+        // The box's floor, swept up to its top.
+        const std::vector<double> floor = {low[0], low[1], low[2], high[0], low[1], low[2],
+                                           high[0], high[1], low[2], low[0], high[1], low[2]};
+        const double up[3] = {0, 0, 1}, rise[3] = {0, 0, high[2] - low[2]};
+        int kernelBody = 0;
+        if (const int code = Kernel::MakePlanarSheet({floor}, low, up, &kernelBody); code != 0) return code;
+        ZV_TOPOL_track_r_t tracking{};
+        const int code = ZV_BODY_sweep(kernelBody, rise, &tracking);
+        ZV_TOPOL_track_r_f(&tracking);
+        if (code != 0) {
+          Kernel::DeleteBody(kernelBody, "Part_CreateSolidBody");
+          return code;
+        }
+        *body = ES_solid::MakeOwning(in, kernelBody)->OmTag();
         return 0;
       });
 }
@@ -1307,9 +1364,15 @@ std::string DescribePart(const PART_part* part) {
 
 std::vector<int> GeometryBodies(const PART_part* part) {
   std::vector<int> found;
-  for (tag_t t : Host::KeptInPart(part))
+  for (tag_t t : Host::KeptInPart(part)) {
     if (auto* body = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(t)))
       if (Kernel::HasGeometry(body->ask_kernel_body())) found.push_back(body->ask_kernel_body());
+    // And those of the parts made beside it.
+    if (auto* other = dynamic_cast<PART_part*>(OM::OM_object_of_tag(t)))
+      for (tag_t u : Host::KeptInPart(other))
+        if (auto* body = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(u)))
+          if (Kernel::HasGeometry(body->ask_kernel_body())) found.push_back(body->ask_kernel_body());
+  }
   return found;
 }
 

@@ -75,6 +75,10 @@ KTX_HOST_API int Part_CreateSheetBody(tag_t part, tag_t* body);
 // the third (its normal the first side crossed with the second). Exactly
 // three points on no line, else kBadLoop.
 KTX_HOST_API int Part_CreateSheetBody(tag_t part, int count, const JAM_point3d_s* points, tag_t* body);
+// "Part", by tag: CreateSolidBody with "points" ("Point3d" array): a box
+// solid of the part between two opposite corners, its sides along the
+// axes. Exactly two points whose box has volume, else kBadLoop.
+KTX_HOST_API int Part_CreateSolidBody(tag_t part, int count, const JAM_point3d_s* points, tag_t* body);
 // "Part", by tag: methods CreatePlane (a plane entity in the part through the
 // first of "points" with the second as its normal, result "plane", class
 // "Plane") and CreateLine (a line in the part from the first of "points" to

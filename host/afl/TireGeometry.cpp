@@ -1,0 +1,161 @@
+#include "afl/TireGeometry.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
+#include "sys/Listing.hpp"
+
+namespace KTX::TireGeometry {
+
+std::vector<double> Section(const Tireenv_params_s& block) {
+  const int count = std::clamp(block.profilePointCount, 0, Tireenv_params_s::kMaxProfilePoints);
+  std::vector<double> points;
+  auto add = [&](double x, double r) {
+    const std::size_t n = points.size();
+    if (n >= 2 && points[n - 2] == x && points[n - 1] == r) return;
+    points.push_back(x);
+    points.push_back(r);
+  };
+  for (int i = 0; i < count; ++i) add(block.profilePoints[i][0], block.profilePoints[i][1]);
+  if (block.mirrorProfile != 0)
+    for (int i = count - 1; i >= 0; --i) add(-block.profilePoints[i][0], block.profilePoints[i][1]);
+  // A closed polygon does not repeat its first point.
+  while (points.size() >= 4 && points[0] == points[points.size() - 2] && points[1] == points.back())
+    points.resize(points.size() - 2);
+  return points;
+}
+
+std::vector<Kernel::WheelPlace> Places(const Tireenv_params_s& block) {
+  std::vector<Kernel::WheelPlace> places;
+  for (int i = 0; block.motionLines != nullptr && i < block.motionLineCount; ++i) {
+    double p[2][3];
+    char extra = 0;
+    if (block.motionLines[i] == nullptr ||
+        std::sscanf(block.motionLines[i], "%lf %lf %lf %lf %lf %lf %c", &p[0][0], &p[0][1], &p[0][2], &p[1][0],
+                    &p[1][1], &p[1][2], &extra) != 6)
+      continue;
+    const bool firstOut = std::fabs(VD_LOCAL_Y(p[0], block.origin, block.matrix)) >=
+                          std::fabs(VD_LOCAL_Y(p[1], block.origin, block.matrix));
+    const double* wheel = firstOut ? p[0] : p[1];
+    const double* inner = firstOut ? p[1] : p[0];
+    Kernel::WheelPlace place{};
+    for (int k = 0; k < 3; ++k) {
+      place.axis[k] = wheel[k] - inner[k];
+      place.centre[k] = wheel[k];
+    }
+    if (place.axis[0] == 0 && place.axis[1] == 0 && place.axis[2] == 0) continue;
+    places.push_back(place);
+  }
+  return places;
+}
+
+tag_t MakeBody(const Tireenv_params_s& block) {
+  const std::vector<double> section = Section(block);
+  std::vector<Kernel::WheelPlace> places = Places(block);
+  if (section.size() < 6 || places.empty()) return 0;
+  if (block.tireBody != 0) places.resize(1);
+  double offset = 0;
+  if (block.tireBody == 0 && block.applyOffset != 0)
+    offset = std::max(0.0, *std::max_element(std::begin(block.offsets), std::end(block.offsets)));
+  // Host lengths to the kernel's.
+  const double scale = Kernel::ScaleFactors().factors[0];
+  std::vector<double> scaled(section);
+  for (double& v : scaled) v *= scale;
+  for (Kernel::WheelPlace& place : places)
+    for (double& c : place.centre) c *= scale;
+  int body = 0;
+  if (const int status = Kernel::MakeWheelSweep(scaled, places, offset * scale, &body); status != 0) {
+    Kernel::RecordError("tire-envelope geometry: the modeller answered " + std::to_string(status));
+    return 0;
+  }
+  return ES_solid::MakeOwning(nullptr, body)->OmTag();
+}
+
+namespace {
+
+// The kernel body of a model body that holds geometry; 0 otherwise.
+int GeometryOf(tag_t object) {
+  auto* solid = dynamic_cast<const ES_solid*>(OM::OM_object_of_tag(object));
+  return solid != nullptr && Kernel::HasGeometry(solid->ask_kernel_body()) ? solid->ask_kernel_body() : 0;
+}
+
+// The tire-envelope feature whose body the object is; null for none.
+FEATURE_RECORD* EnvelopeOf(tag_t object, const PART_part* part) {
+  for (tag_t t : Host::KeptInPart(part))
+    if (auto* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t));
+        frec != nullptr && frec->ask_body_eid() == object && TireEnvelope_Is(frec) != 0)
+      return frec;
+  return nullptr;
+}
+
+}  // namespace
+
+void MeasureClearance(CLEAR_dataset_record& record) {
+  record.measured = record.interference = false;
+  record.minimumDistance = 0;
+  record.closestPosition = -1;
+  std::vector<int> fixed;
+  for (tag_t object : record.lists[1])
+    if (const int body = GeometryOf(object)) fixed.push_back(body);
+  if (fixed.empty()) return;
+  const double toHost = Kernel::ScaleFactors().factors[1];
+  double closest = 0;
+  int position = -1;
+  auto against = [&](int body, int at) {
+    for (int other : fixed) {
+      double distance = 0;
+      if (Kernel::MinimumDistance(body, other, &distance, nullptr, nullptr) != 0) continue;
+      if (!record.measured || distance < closest) closest = distance, position = at;
+      record.measured = true;
+    }
+  };
+  const PART_part* part = PART_of_tag(record.part);
+  for (tag_t object : record.lists[0]) {
+    const int body = GeometryOf(object);
+    if (body == 0) continue;
+    FEATURE_RECORD* feature = part != nullptr ? EnvelopeOf(object, part) : nullptr;
+    Tireenv_params_s* block = feature != nullptr ? TireEnvelope_ReadParms(feature) : nullptr;
+    const std::vector<Kernel::WheelPlace> places = block != nullptr ? Places(*block) : std::vector<Kernel::WheelPlace>{};
+    std::vector<double> section = block != nullptr ? Section(*block) : std::vector<double>{};
+    TireEnvelope_FreeApplData(&block);
+    if (places.size() < 2 || section.size() < 6) {
+      against(body, -1);
+      continue;
+    }
+    // The tire at each position, in kernel units.
+    const double scale = Kernel::ScaleFactors().factors[0];
+    for (double& v : section) v *= scale;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+      Kernel::WheelPlace place = places[i];
+      for (double& c : place.centre) c *= scale;
+      int tire = 0;
+      if (Kernel::MakeWheelSweep(section, {place}, 0, &tire) != 0) continue;
+      against(tire, static_cast<int>(i));
+      Kernel::DeleteBody(tire, "MeasureClearance");
+    }
+  }
+  if (!record.measured) return;
+  record.minimumDistance = closest * toHost;
+  record.closestPosition = position;
+  // Closer than the modeller can tell apart: the bodies meet.
+  record.interference = closest <= 1e-9;
+  std::string line = "Clearance \"" + record.name + "\": ";
+  char text[160];
+  if (record.interference)
+    std::snprintf(text, sizeof text, "interference");
+  else
+    std::snprintf(text, sizeof text, "minimum distance %.3f", record.minimumDistance);
+  line += text;
+  if (position >= 0) line += " at motion position " + std::to_string(position + 1);
+  if (record.hasDefaultZone && !record.interference && record.minimumDistance < record.defaultZone) {
+    std::snprintf(text, sizeof text, ", inside the clearance zone of %g", record.defaultZone);
+    line += text;
+  }
+  listUIprintf("%s\n", line.c_str());
+}
+
+}  // namespace KTX::TireGeometry

@@ -1,0 +1,40 @@
+// The geometry of a tire-envelope feature: the tire body revolved from the
+// block's profile at the wheel, or the envelope it sweeps along the block's
+// motion.
+#pragma once
+#include <vector>
+
+#include "afl/TireEnvelope.hpp"
+#include "clear/Clearance.hpp"
+#include "kernel/Wheel.hpp"
+
+namespace KTX::TireGeometry {
+
+// The tire's section from the block's profile points (host units): the
+// points in order, then, when the profile is mirrored, their mirror images
+// about the centre plane back again; points repeated in a row taken once.
+KTX_HOST_API std::vector<double> Section(const Tireenv_params_s& block);
+// The wheel's places (host units) from the block's motion lines, six numbers
+// a line (a spindle line's two points): the wheel end is the point farther
+// out along the vehicle's Y axis, where the centre plane lies, and the
+// spindle points outboard. (The tire body's block carries no centerline
+// shift, so neither the body nor the envelope applies one.)
+// Lines of other words are passed over.
+KTX_HOST_API std::vector<Kernel::WheelPlace> Places(const Tireenv_params_s& block);
+// A new solid model body of the work part holding the feature's geometry:
+// the tire body (block byte 56 is 1) at the first place, or the envelope at
+// every place grown by the largest of the six offsets when the block applies
+// them. 0 when there is no section or place, or the modeller cannot make it
+// (then a kernel error is recorded).
+KTX_HOST_API tag_t MakeBody(const Tireenv_params_s& block);
+
+// Measures a clearance data set's run: every body of list 1 that holds
+// geometry against every body of list 2 that does. A tire-envelope feature's
+// body is measured as the tire at each position of its motion (the closest
+// position kept), any other body as it stands. Fills the record's measured
+// fields and lists one line in the listing window: the closest approach, or
+// the interference, and whether it lies inside the default clearance zone.
+// A set with nothing to measure is left unmeasured and lists nothing.
+KTX_HOST_API void MeasureClearance(CLEAR_dataset_record& record);
+
+}  // namespace KTX::TireGeometry

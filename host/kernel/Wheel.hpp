@@ -1,0 +1,33 @@
+// Wheel geometry in the kernel: a tire body revolved from its section, the
+// envelope it sweeps along a wheel's motion, and real clearances between
+// bodies. Kernel units (metres).
+#pragma once
+#include <vector>
+
+#include "Export.hpp"
+
+namespace KTX::Kernel {
+
+// Where a wheel stands: the centre of its centre plane and the spindle's
+// direction (need not be a unit vector).
+struct WheelPlace {
+  double centre[3];
+  double axis[3];
+};
+
+// A new solid body: the section, a closed polygon of (axial, radial) pairs
+// (the closing point not repeated; axial along the spindle from the centre
+// plane, radial from the spindle, above 0), revolved a full turn about the
+// spindle at each place, each revolution grown by `offset` when it is above 0,
+// and the revolutions united. 0, ZV_ERROR_bad_value (fewer than three pairs,
+// a radial not above 0, no place, a zero axis) or ZV_ERROR_geometry.
+KTX_HOST_API int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places,
+                                double offset, int* body);
+
+// The shortest distance between two bodies with geometry and a point of each
+// where it is found; 0 when they touch or share volume (one inside the other
+// too). 0, ZV_ERROR_bad_tag (a body that is not alive or holds no geometry)
+// or ZV_ERROR_geometry.
+KTX_HOST_API int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]);
+
+}  // namespace KTX::Kernel
