@@ -222,13 +222,11 @@ void RepeatedWrites(benchmark::State& state, Write write) {
 // call's record from the recorded journal (the objects its results name) and,
 // once no call is open, lets the journal go.
 void exportSet(OM::Object* builder, double value) {
-  const std::size_t before = JAM::Recorded().size();
+  const std::size_t before = JAM::RecordedCount();
   plugin().exportSet(builder, value);
-  const JAM::Journal& journal = JAM::Recorded();
-  if (journal.size() > before) {
-    const JAM::Record& made = journal[before];
+  if (JAM::RecordedCount() > before) {
     long long named = 0;
-    for (const JAM::Value& v : made.values)
+    for (const JAM::Value& v : JAM::RecordedValues(before))
       if (v.direction != JAM::Direction::In && (v.kind == JAM::ValueKind::Tag || v.kind == JAM::ValueKind::Ptr))
         named += v.integer;
     benchmark::DoNotOptimize(named);

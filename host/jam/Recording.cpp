@@ -455,6 +455,16 @@ void ClearJournal() {
   state().open.clear();
 }
 
+std::size_t RecordedCount() {
+  const State& s = state();
+  return s.handedOut ? s.journal.size() : s.heldCount;
+}
+
+std::span<const Value> RecordedValues(std::size_t index) {
+  if (index >= RecordedCount()) return {};
+  return valuesAt(static_cast<int>(index));
+}
+
 namespace Test {
 void ClaimErrorNumber(int number) { state().claimed.insert(number); }
 void SetFaultVerdict(int verdict) { state().verdict = verdict; }

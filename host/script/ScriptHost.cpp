@@ -1101,14 +1101,14 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
       v.integer = tag;
     }
 
-  std::size_t before = JAM::Recorded().size();
+  std::size_t before = JAM::RecordedCount();
   int status = JAM::ReplayWith(call, play);
   ++played_.records;
-  if (JAM::Recorded().size() > before) {
-    const JAM::Record& made = JAM::Recorded()[before];
-    for (std::size_t i = 0; i < recorded.values.size() && i < made.values.size(); ++i) {
+  if (JAM::RecordedCount() > before) {
+    const std::span<const JAM::Value> made = JAM::RecordedValues(before);
+    for (std::size_t i = 0; i < recorded.values.size() && i < made.size(); ++i) {
       const JAM::Value& was = recorded.values[i];
-      const JAM::Value& now = made.values[i];
+      const JAM::Value& now = made[i];
       if (was.direction == JAM::Direction::In || was.name != now.name) continue;
       if ((was.kind == JAM::ValueKind::Tag || was.kind == JAM::ValueKind::Ptr) && was.integer != 0)
         objects[static_cast<tag_t>(was.integer)] = static_cast<tag_t>(now.integer);
