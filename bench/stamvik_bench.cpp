@@ -516,6 +516,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
     Ratio("undo per logged object, 100000 live", "BM_UndoPerLoggedObject/100000/manual_time", "1000 live",
           "BM_UndoPerLoggedObject/1000/manual_time");
     Ratio("set mark, 100000 live", "BM_SetMark/100000/manual_time", "1000 live", "BM_SetMark/1000/manual_time");
+    Ratio("builder churn, 8000 cycles", "BM_BuilderChurn/8000", "1000 cycles", "BM_BuilderChurn/1000");
+    Ratio("export set unread, first after a mark", "BM_ExportSetUnreadFirstAfterMark/manual_time", "OCAF first write",
+          "BM_OcafFirstWrite/manual_time");
     Ratio("GetProperty camel", "BM_GetPropertyCamel", "floor", "BM_Floor/manual_time");
     Ratio("GetProperty snake", "BM_GetPropertySnake", "floor", "BM_Floor/manual_time");
     Ratio("GetProperty unknown", "BM_GetPropertyUnknown", "floor", "BM_Floor/manual_time");
