@@ -222,13 +222,11 @@ void RepeatedWrites(benchmark::State& state, Write write) {
 // call's record from the recorded journal (the objects its results name) and,
 // once no call is open, lets the journal go.
 void exportSet(OM::Object* builder, double value) {
-  const std::size_t before = JAM::Recorded().size();
+  const std::size_t before = JAM::RecordedCount();
   plugin().exportSet(builder, value);
-  const JAM::Journal& journal = JAM::Recorded();
-  if (journal.size() > before) {
-    const JAM::Record& made = journal[before];
+  if (JAM::RecordedCount() > before) {
     long long named = 0;
-    for (const JAM::Value& v : made.values)
+    for (const JAM::Value& v : JAM::RecordedValues(before))
       if (v.direction != JAM::Direction::In && (v.kind == JAM::ValueKind::Tag || v.kind == JAM::ValueKind::Ptr))
         named += v.integer;
     benchmark::DoNotOptimize(named);
@@ -518,6 +516,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
     Ratio("undo per logged object, 100000 live", "BM_UndoPerLoggedObject/100000/manual_time", "1000 live",
           "BM_UndoPerLoggedObject/1000/manual_time");
     Ratio("set mark, 100000 live", "BM_SetMark/100000/manual_time", "1000 live", "BM_SetMark/1000/manual_time");
+    Ratio("builder churn, 8000 cycles", "BM_BuilderChurn/8000", "1000 cycles", "BM_BuilderChurn/1000");
+    Ratio("export set unread, first after a mark", "BM_ExportSetUnreadFirstAfterMark/manual_time", "OCAF first write",
+          "BM_OcafFirstWrite/manual_time");
     Ratio("GetProperty camel", "BM_GetPropertyCamel", "floor", "BM_Floor/manual_time");
     Ratio("GetProperty snake", "BM_GetPropertySnake", "floor", "BM_Floor/manual_time");
     Ratio("GetProperty unknown", "BM_GetPropertyUnknown", "floor", "BM_Floor/manual_time");

@@ -8,6 +8,7 @@
 #include <deque>
 #include <iosfwd>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,11 @@ class KTX_HOST_API Call {
 // ---- the journal the stand-in keeps -------------------------------------------
 KTX_HOST_API const Journal& Recorded();
 KTX_HOST_API void ClearJournal();
+// How many records the journal holds, and the values of one (empty for an
+// index past them), read where they are made: a reader that only looks
+// after each call (the player) asks for no copy of the journal.
+KTX_HOST_API std::size_t RecordedCount();
+KTX_HOST_API std::span<const Value> RecordedValues(std::size_t index);
 
 // ---- text ----------------------------------------------------------------------
 KTX_HOST_API std::string WriteJournal(const Journal& journal);

@@ -359,14 +359,22 @@ void close(int index, RecordState how, int status) {
   r.status = status;
 }
 
+// What is known of the member a recording call names, found from the handles
+// it is given; null the first time (or when the text at that address is
+// another member's).
+Internal::Learnt* knownLearnt(const JAM_type_class_s* journalClass, int methodType, const char* member) {
+  State& s = state();
+  auto hit = s.byCall.find(State::CallKey{journalClass, methodType, member});
+  if (hit != s.byCall.end() && member != nullptr && hit->second.first == member) return hit->second.second;
+  return nullptr;
+}
+
+// The same, learnt from the record's names the first time.
 Internal::Learnt* learntFor(const JAM_type_class_s* journalClass, int methodType, const char* member,
                             const Record& r) {
   State& s = state();
-  State::CallKey key{journalClass, methodType, member};
-  auto hit = s.byCall.find(key);
-  if (hit != s.byCall.end() && member != nullptr && hit->second.first == member) return hit->second.second;
   Internal::Learnt* learnt = &s.learnt[Internal::ReplayKey(r.journalClass, methodType, r.member)];
-  s.byCall[key] = {r.member, learnt};
+  s.byCall[State::CallKey{journalClass, methodType, member}] = {r.member, learnt};
   return learnt;
 }
 
@@ -392,9 +400,16 @@ void start(JAM_type_class_s* journalClass, int methodType, const char* member, J
   }
   Record& r = *made;
   r.depth = static_cast<int>(s.open.size());
-  keep(r.journalClass, typeOf(journalClass));
   r.methodType = methodType;
-  keep(r.member, member);
+  // A record made again for the member it was last made for (a journal
+  // cleared as it goes reuses its records) holds its names already: one
+  // member, one class and one member name.
+  Internal::Learnt* learnt = knownLearnt(journalClass, methodType, member);
+  if (learnt == nullptr || r.learnt != learnt) {
+    keep(r.journalClass, typeOf(journalClass));
+    keep(r.member, member);
+    if (learnt == nullptr) learnt = learntFor(journalClass, methodType, member, r);
+  }
   r.attributes = -1;
   r.thisKind = 0;
   r.thisTag = 0;
@@ -403,7 +418,6 @@ void start(JAM_type_class_s* journalClass, int methodType, const char* member, J
   r.state = RecordState::Open;
   r.status = 0;
   r.line = 0;
-  Internal::Learnt* learnt = learntFor(journalClass, methodType, member, r);
   if (replay != nullptr) learnt->replay = replay;
   r.learnt = learnt;
   r.opener = replay;
@@ -453,6 +467,16 @@ const Journal& Recorded() {
 void ClearJournal() {
   letGo();
   state().open.clear();
+}
+
+std::size_t RecordedCount() {
+  const State& s = state();
+  return s.handedOut ? s.journal.size() : s.heldCount;
+}
+
+std::span<const Value> RecordedValues(std::size_t index) {
+  if (index >= RecordedCount()) return {};
+  return valuesAt(static_cast<int>(index));
 }
 
 namespace Test {

@@ -1287,7 +1287,7 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
       v.integer = tag;
     }
 
-  std::size_t before = JAM::Recorded().size();
+  std::size_t before = JAM::RecordedCount();
   // A host error the call lets out (its journal class not found, its record
   // not opened) is the call's status, as a script sees it: the record's line
   // reports it, and a record it left open is closed with it.
@@ -1300,11 +1300,11 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
     while (JAM_ask_open_records() > openBefore) JAM_end_call(status);
   }
   ++played_.records;
-  if (JAM::Recorded().size() > before) {
-    const JAM::Record& made = JAM::Recorded()[before];
-    for (std::size_t i = 0; i < recorded.values.size() && i < made.values.size(); ++i) {
+  if (JAM::RecordedCount() > before) {
+    const std::span<const JAM::Value> made = JAM::RecordedValues(before);
+    for (std::size_t i = 0; i < recorded.values.size() && i < made.size(); ++i) {
       const JAM::Value& was = recorded.values[i];
-      const JAM::Value& now = made.values[i];
+      const JAM::Value& now = made[i];
       if (was.direction == JAM::Direction::In || was.name != now.name) continue;
       if ((was.kind == JAM::ValueKind::Tag || was.kind == JAM::ValueKind::Ptr) && was.integer != 0)
         objects[static_cast<tag_t>(was.integer)] = static_cast<tag_t>(now.integer);
