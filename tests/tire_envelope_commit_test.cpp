@@ -262,6 +262,53 @@ TEST_F(TireEnvelopeCommit, EveryNumberAtItsOwnByte) {
   }
 }
 
+// Each template's hard points reach the block as consecutive points, in the
+// order the block keeps them: the strut's index 10 after its 13.
+TEST_F(TireEnvelopeCommit, TemplateHardPointsInTheBlocksOrder) {
+  struct Case {
+    const char* what;
+    int suspension;
+    std::vector<int> order;  // the point index at each place of the block
+  };
+  const Case cases[] = {
+      {"MacPherson strut", MacPhersonStrut, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14}},
+      {"short-long arm", ShortLongArmwithSteering, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}},
+      {"five-link", FiveLinkSolidAxlewithoutSteering, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    const auto type = static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(c.suspension);
+    tire_->SetMotion(SuspensionTemplate);
+    tire_->SetSuspensionTemplate(type);
+    for (int i = 0; i < static_cast<int>(c.order.size()); ++i)
+      EXPECT_EQ(tire_->UpdateTemplatePoint(type, i, Math::Point3{1.0 * i, 100.0 + i, 200.0 + i}), 0) << i;
+    Block block = Commit();
+    ASSERT_NE(block, nullptr);
+    for (std::size_t place = 0; place < c.order.size(); ++place) {
+      const int index = c.order[place];
+      const int byte = 4488 + 24 * static_cast<int>(place);
+      EXPECT_EQ(std::vector<double>({At<double>(block.get(), byte), At<double>(block.get(), byte + 8),
+                                     At<double>(block.get(), byte + 16)}),
+                std::vector<double>({1.0 * index, 100.0 + index, 200.0 + index}))
+          << "place " << place;
+    }
+    // Read back by an edit, each point where it was.
+    TireEnvelopeBuilder* edit = TireEnvelopeBuilderFactory::Create(modelPart(), frec_);
+    const Tire_s* read = edit->WorkArea();
+    const Tire_s* made = tire_->WorkArea();
+    if (c.suspension == MacPhersonStrut) {
+      EXPECT_EQ(std::memcmp(&read->macpherson, &made->macpherson, sizeof made->macpherson), 0);
+    } else if (c.suspension == FiveLinkSolidAxlewithoutSteering) {
+      EXPECT_EQ(std::memcmp(&read->fiveLink, &made->fiveLink, sizeof made->fiveLink), 0);
+    } else {
+      EXPECT_EQ(std::memcmp(&read->slArm, &made->slArm, sizeof made->slArm), 0);
+    }
+    edit->destroy();
+  }
+}
+
 TEST_F(TireEnvelopeCommit, SpindleLinesNotesAndTheirFile) {
   const double a[3] = {0, -650, 0}, b[3] = {0, -720, 0}, at[3] = {0, -720, 0};
   const tag_t design = ES_create_line_in_part(nullptr, a, b), end = ES_create_point(at);
