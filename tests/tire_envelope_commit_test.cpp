@@ -130,7 +130,8 @@ TEST_F(TireEnvelopeCommit, OffsetsByMethod) {
       EXPECT_EQ(frec_, nullptr);
       continue;
     }
-    ASSERT_NE(block, nullptr);
+    EXPECT_NE(block, nullptr);
+    if (block == nullptr) continue;
     EXPECT_EQ(std::vector<double>(block->offsets, block->offsets + 6), (std::vector<double>{4, 6, 10, 8, 2, 12}));
     if (c.sections < 0) {
       EXPECT_TRUE(Untouched(&block->sectionCount, sizeof block->sectionCount));
@@ -214,7 +215,8 @@ TEST_F(TireEnvelopeCommit, EveryNumberAtItsOwnByte) {
     tire_->SetSaveScenario(true);
     tire_->SetDisplayInput(true);
     Block block = Commit();
-    ASSERT_NE(block, nullptr);
+    EXPECT_NE(block, nullptr);
+    if (block == nullptr) continue;
     const Tireenv_params_s* b = block.get();
     EXPECT_EQ(At<double>(b, 6328), c.taper);
     const std::pair<int, double> doubles[] = {
@@ -285,7 +287,8 @@ TEST_F(TireEnvelopeCommit, TemplateHardPointsInTheBlocksOrder) {
     for (int i = 0; i < static_cast<int>(c.order.size()); ++i)
       EXPECT_EQ(tire_->UpdateTemplatePoint(type, i, Math::Point3{1.0 * i, 100.0 + i, 200.0 + i}), 0) << i;
     Block block = Commit();
-    ASSERT_NE(block, nullptr);
+    EXPECT_NE(block, nullptr);
+    if (block == nullptr) continue;
     for (std::size_t place = 0; place < c.order.size(); ++place) {
       const int index = c.order[place];
       const int byte = 4488 + 24 * static_cast<int>(place);
@@ -371,8 +374,10 @@ TEST_F(TireEnvelopeCommit, WhatMakesNoFeature) {
     Block block = Commit(c.result);
     EXPECT_EQ(TireEnvelope::ViewFits(), 1);
     if (c.result == 0) {
-      ASSERT_NE(block, nullptr);
-      EXPECT_EQ(std::strlen(block->scenarioName), c.nameLength);
+      EXPECT_NE(block, nullptr);
+      if (block != nullptr) {
+        EXPECT_EQ(std::strlen(block->scenarioName), c.nameLength);
+      }
       continue;
     }
     EXPECT_EQ(frec_, nullptr);
@@ -401,7 +406,9 @@ TEST_F(TireEnvelopeCommit, DriverPathOrJointLinesOfTheRun) {
     ::setenv("QDEN_TMP_DIR", dir_.c_str(), 1);
     tire_->SetMotion(SuspensionTemplate);
     tire_->SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(c.templateType));
-    ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
+    const int built = tire_->BuildMotionTemplate();
+    EXPECT_EQ(built, 0);
+    if (built != 0) continue;
     tire_->SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(c.graph));
     tire_->SetFirstDriverJointUpperLimit(30);
     tire_->SetFirstDriverJointLowerLimit(-30);
@@ -413,16 +420,21 @@ TEST_F(TireEnvelopeCommit, DriverPathOrJointLinesOfTheRun) {
     tire_->SetReboundDistance(-60);
     tire_->SetShockDriverJointSteps(4);
     tire_->GetRollAngle()->set("3", 3);
-    ASSERT_EQ(tire_->RunMotionArticulation(), 0);
+    const int ran = tire_->RunMotionArticulation();
+    EXPECT_EQ(ran, 0);
+    if (ran != 0) continue;
     // Another run's file, where the temporary directory now points, is not this feature's.
     std::system(("mkdir -p " + dir_ + "other").c_str());
     File("other/joints_disp_file.txt", "1 1\n");
     ::setenv("QDEN_TMP_DIR", (dir_ + "other/").c_str(), 1);
     Block block = Commit();
-    ASSERT_NE(block, nullptr);
+    EXPECT_NE(block, nullptr);
+    if (block == nullptr) continue;
     if (c.jointLines < 0) {
-      ASSERT_EQ(block->driverPointCount * 2, static_cast<int>(c.pairs.size()));
-      EXPECT_EQ(std::vector<double>(block->driverPoints, block->driverPoints + c.pairs.size()), c.pairs);
+      EXPECT_EQ(block->driverPointCount * 2, static_cast<int>(c.pairs.size()));
+      if (block->driverPointCount * 2 == static_cast<int>(c.pairs.size())) {
+        EXPECT_EQ(std::vector<double>(block->driverPoints, block->driverPoints + c.pairs.size()), c.pairs);
+      }
     } else {
       EXPECT_EQ(block->jointLineCount, c.jointLines);
     }
@@ -466,7 +478,8 @@ TEST_F(TireEnvelopeCommit, ReadBackFromTheFeature) {
     area->sectionOffsetCounts[1] = 2;
     area->sectionOffsets[1][1] = 7;
     Commit();
-    ASSERT_NE(frec_, nullptr);
+    EXPECT_NE(frec_, nullptr);
+    if (frec_ == nullptr) continue;
 
     TireEnvelopeBuilder* edit = TireEnvelopeBuilderFactory::Create(modelPart(), frec_);
     EXPECT_EQ(edit->GetMotion(), c.motion);
