@@ -57,6 +57,20 @@ int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_get_Geometry(FingerClearanceNotchBuilder*
 int XJA_DIE_SHOE_BUILDER_get_die_booleans_list(DieShoeBuilder*, UICOMPJA_list**);
 int XJA_DIE_SHOE_BUILDER_set_distance_tolerance(DieShoeBuilder*, double);
 int XJA_DIE_SHOE_BUILDER_get_distance_tolerance(DieShoeBuilder*, double*);
+int XJA_DIE_SHOE_BUILDER_get_main_deck_offset(DieShoeBuilder*, EXP_expression**);
+int XJA_DIE_SHOE_BUILDER_get_centerline_slot_depth(DieShoeBuilder*, EXP_expression**);
+int XJA_DIE_SHOE_BUILDER_get_centerline_slot_width(DieShoeBuilder*, EXP_expression**);
+int XJA_DIE_SHOE_BUILDER_get_flange_thickness(DieShoeBuilder*, EXP_expression**);
+int XJA_DIE_SHOE_BUILDER_get_wall_thickness(DieShoeBuilder*, EXP_expression**);
+int XJA_DIE_SHOE_BUILDER_get_deck_thickness(DieShoeBuilder*, EXP_expression**);
+int XJA_DIE_SHOE_BUILDER_get_base_flange_section(DieShoeBuilder*, SC_section**);
+int XJA_DIE_SHOE_BUILDER_get_main_deck_section(DieShoeBuilder*, SC_section**);
+int XJA_DIE_SHOE_BUILDER_get_deck_cutouts_section(DieShoeBuilder*, SC_section**);
+int XJA_DIE_SHOE_BUILDER_get_centerline_slot_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_DIE_SHOE_BUILDER_get_main_deck_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_DIE_SHOE_BUILDER_get_base_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_DIE_SHOE_BUILDER_get_base_orientation(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
+int XJA_DIE_SHOE_BUILDER_get_main_deck_plane(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
 int XJA_HANDLING_CORE_BUILDER_set_Type(HandlingCoreBuilder*, int);
 int XJA_HEELPOST_BUILDER_get_type(HeelpostBuilder*, int*);
 int XJA_HEELPOST_BUILDER_set_type(HeelpostBuilder*, int);
@@ -499,6 +513,60 @@ TEST_F(FillNotchShoeCoreHeelPostBuilders, EachHeelpostMemberReachesItsOwnField) 
       EXPECT_EQ((heel_->*f.field)(), &f == &on) << f.name;
     }
   }
+}
+
+// Each scripting member reaches the die shoe's own field: six expressions,
+// three sections, three attribute sub-builders and two planes, all different.
+TEST_F(FillNotchShoeCoreHeelPostBuilders, EachDieShoeMemberReachesItsOwnField) {
+  auto expect = [&](const auto& members) {
+    for (const auto& m : members) {
+      decltype((shoe_->*m.field)()) got = nullptr;
+      EXPECT_EQ(m.get(shoe_, &got), 0) << m.name;
+      EXPECT_EQ(got, (shoe_->*m.field)()) << m.name;
+    }
+  };
+  struct ExpressionsRow {
+    const char* name;
+    int (*get)(DieShoeBuilder*, EXP_expression**);
+    EXP_expression* (DieShoeBuilder::*field)() const;
+  };
+  const ExpressionsRow expressions[] = {
+      {"main_deck_offset", XJA_DIE_SHOE_BUILDER_get_main_deck_offset, &DieShoeBuilder::GetMainDeckOffset},
+      {"centerline_slot_depth", XJA_DIE_SHOE_BUILDER_get_centerline_slot_depth, &DieShoeBuilder::GetCenterlineSlotDepth},
+      {"centerline_slot_width", XJA_DIE_SHOE_BUILDER_get_centerline_slot_width, &DieShoeBuilder::GetCenterlineSlotWidth},
+      {"flange_thickness", XJA_DIE_SHOE_BUILDER_get_flange_thickness, &DieShoeBuilder::GetFlangeThickness},
+      {"wall_thickness", XJA_DIE_SHOE_BUILDER_get_wall_thickness, &DieShoeBuilder::GetWallThickness},
+      {"deck_thickness", XJA_DIE_SHOE_BUILDER_get_deck_thickness, &DieShoeBuilder::GetDeckThickness}};
+  expect(expressions);
+  struct SectionsRow {
+    const char* name;
+    int (*get)(DieShoeBuilder*, SC_section**);
+    SC_section* (DieShoeBuilder::*field)() const;
+  };
+  const SectionsRow sections[] = {
+      {"base_flange_section", XJA_DIE_SHOE_BUILDER_get_base_flange_section, &DieShoeBuilder::GetBaseFlangeSectionPtr},
+      {"main_deck_section", XJA_DIE_SHOE_BUILDER_get_main_deck_section, &DieShoeBuilder::GetMainDeckSectionPtr},
+      {"deck_cutouts_section", XJA_DIE_SHOE_BUILDER_get_deck_cutouts_section, &DieShoeBuilder::GetDeckCutoutsSectionPtr}};
+  expect(sections);
+  struct AttributesRow {
+    const char* name;
+    int (*get)(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
+    DieDes::DieAttributesBuilder* (DieShoeBuilder::*field)() const;
+  };
+  const AttributesRow attributes[] = {
+      {"centerline_slot_attributes", XJA_DIE_SHOE_BUILDER_get_centerline_slot_attributes, &DieShoeBuilder::GetCenterlineSlotAttributes},
+      {"main_deck_attributes", XJA_DIE_SHOE_BUILDER_get_main_deck_attributes, &DieShoeBuilder::GetMainDeckAttributes},
+      {"base_attributes", XJA_DIE_SHOE_BUILDER_get_base_attributes, &DieShoeBuilder::GetBaseAttributes}};
+  expect(attributes);
+  struct PlanesRow {
+    const char* name;
+    int (*get)(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
+    DieDes::DiePlaneBuilder* (DieShoeBuilder::*field)() const;
+  };
+  const PlanesRow planes[] = {
+      {"base_orientation", XJA_DIE_SHOE_BUILDER_get_base_orientation, &DieShoeBuilder::GetBaseOrientation},
+      {"main_deck_plane", XJA_DIE_SHOE_BUILDER_get_main_deck_plane, &DieShoeBuilder::GetMainDeckPlane}};
+  expect(planes);
 }
 
 // ---- journal records ----------------------------------------------------------------------
