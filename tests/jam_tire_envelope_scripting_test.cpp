@@ -24,6 +24,20 @@ using VDJA::TireEnvelopeBuilder;
 
 extern "C" {
 int XJA_FEATURE_AUTOMOTIVE_COLLECTION_create_tire_envelope_builder(tag_t, tag_t, tag_t*);
+int XJA_TIRE_ENVELOPE_BUILDER_get_ClearanceValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_DistanceTolerance(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_DownOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_FrontOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_InboardOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_OutboardOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_RadialEndAngle(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_RadialStartAngle(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_RearOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_RollAngle(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_TrimRadius(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_UpOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_WheelCenterlineShift(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_WheelRimDiameter(TireEnvelopeBuilder*, EXP_expression**);
 int XJA_TIRE_ENVELOPE_BUILDER_get_EnvelopeConcavity(TireEnvelopeBuilder*, double*);
 int XJA_TIRE_ENVELOPE_BUILDER_set_EnvelopeConcavity(TireEnvelopeBuilder*, double);
 int XJA_TIRE_ENVELOPE_BUILDER_get_FirstDriverJointLowerLimit(TireEnvelopeBuilder*, double*);
@@ -135,12 +149,37 @@ TEST_F(TireEnvelopeScripting, ExportsEveryMemberAndTheFourFormsUnderTheirNumbers
   stamvik_test::ExpectInterfaceId<Features_TireEnvelopeBuilder_Interface>("Features.TireEnvelopeBuilder", 0xe8dd7489);
 }
 
-// Each plain member reaches the builder's own field: twelve numbers and
-// seven whole numbers, all set to different values through their members, and
-// each of ten flags set alone.
+// Each member reaches the builder's own field: fourteen expressions, twelve
+// numbers and seven whole numbers, all set to different values through their
+// members, and each of ten flags set alone.
 TEST_F(TireEnvelopeScripting, EachPlainMemberReachesItsOwnField) {
   TireEnvelopeBuilder* tire = Make();
   ASSERT_NE(tire, nullptr);
+  struct Expression {
+    const char* name;
+    int (*get)(TireEnvelopeBuilder*, EXP_expression**);
+    EXP_expression* (TireEnvelopeBuilder::*field)() const;
+  };
+  const Expression expressions[] = {
+      {"ClearanceValue", XJA_TIRE_ENVELOPE_BUILDER_get_ClearanceValue, &TireEnvelopeBuilder::GetClearanceValue},
+      {"DistanceTolerance", XJA_TIRE_ENVELOPE_BUILDER_get_DistanceTolerance, &TireEnvelopeBuilder::GetDistanceTolerance},
+      {"DownOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_DownOffsetValue, &TireEnvelopeBuilder::GetDownOffsetValue},
+      {"FrontOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_FrontOffsetValue, &TireEnvelopeBuilder::GetFrontOffsetValue},
+      {"InboardOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_InboardOffsetValue, &TireEnvelopeBuilder::GetInboardOffsetValue},
+      {"OutboardOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_OutboardOffsetValue, &TireEnvelopeBuilder::GetOutboardOffsetValue},
+      {"RadialEndAngle", XJA_TIRE_ENVELOPE_BUILDER_get_RadialEndAngle, &TireEnvelopeBuilder::GetRadialEndAngle},
+      {"RadialStartAngle", XJA_TIRE_ENVELOPE_BUILDER_get_RadialStartAngle, &TireEnvelopeBuilder::GetRadialStartAngle},
+      {"RearOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_RearOffsetValue, &TireEnvelopeBuilder::GetRearOffsetValue},
+      {"RollAngle", XJA_TIRE_ENVELOPE_BUILDER_get_RollAngle, &TireEnvelopeBuilder::GetRollAngle},
+      {"TrimRadius", XJA_TIRE_ENVELOPE_BUILDER_get_TrimRadius, &TireEnvelopeBuilder::GetTrimRadius},
+      {"UpOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_UpOffsetValue, &TireEnvelopeBuilder::GetUpOffsetValue},
+      {"WheelCenterlineShift", XJA_TIRE_ENVELOPE_BUILDER_get_WheelCenterlineShift, &TireEnvelopeBuilder::GetWheelCenterlineShift},
+      {"WheelRimDiameter", XJA_TIRE_ENVELOPE_BUILDER_get_WheelRimDiameter, &TireEnvelopeBuilder::GetWheelRimDiameter}};
+  for (const Expression& e : expressions) {
+    EXP_expression* got = nullptr;
+    EXPECT_EQ(e.get(tire, &got), 0) << e.name;
+    EXPECT_EQ(got, (tire->*e.field)()) << e.name;
+  }
   struct Number {
     const char* name;
     int (*get)(TireEnvelopeBuilder*, double*);
