@@ -156,7 +156,8 @@ TEST_F(Edges, AStatusAtEitherEndOfAnIntReadsBackAndOnePastIsRefused) {
     const std::string text = JAM::WriteJournal({r});
     EXPECT_NE(text.find(c.written), std::string::npos) << text;
     const JAM::Journal read = JAM::ReadJournal(text);
-    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read.size(), 1u);
+    if (read.empty()) continue;
     EXPECT_EQ(read[0].state, c.state);
     EXPECT_EQ(read[0].status, c.status);
   }

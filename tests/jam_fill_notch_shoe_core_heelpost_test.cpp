@@ -57,6 +57,20 @@ int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_get_Geometry(FingerClearanceNotchBuilder*
 int XJA_DIE_SHOE_BUILDER_get_die_booleans_list(DieShoeBuilder*, UICOMPJA_list**);
 int XJA_DIE_SHOE_BUILDER_set_distance_tolerance(DieShoeBuilder*, double);
 int XJA_DIE_SHOE_BUILDER_get_distance_tolerance(DieShoeBuilder*, double*);
+int XJA_DIE_SHOE_BUILDER_get_main_deck_offset(DieShoeBuilder*, EXP_expression**);
+int XJA_DIE_SHOE_BUILDER_get_centerline_slot_depth(DieShoeBuilder*, EXP_expression**);
+int XJA_DIE_SHOE_BUILDER_get_centerline_slot_width(DieShoeBuilder*, EXP_expression**);
+int XJA_DIE_SHOE_BUILDER_get_flange_thickness(DieShoeBuilder*, EXP_expression**);
+int XJA_DIE_SHOE_BUILDER_get_wall_thickness(DieShoeBuilder*, EXP_expression**);
+int XJA_DIE_SHOE_BUILDER_get_deck_thickness(DieShoeBuilder*, EXP_expression**);
+int XJA_DIE_SHOE_BUILDER_get_base_flange_section(DieShoeBuilder*, SC_section**);
+int XJA_DIE_SHOE_BUILDER_get_main_deck_section(DieShoeBuilder*, SC_section**);
+int XJA_DIE_SHOE_BUILDER_get_deck_cutouts_section(DieShoeBuilder*, SC_section**);
+int XJA_DIE_SHOE_BUILDER_get_centerline_slot_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_DIE_SHOE_BUILDER_get_main_deck_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_DIE_SHOE_BUILDER_get_base_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_DIE_SHOE_BUILDER_get_base_orientation(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
+int XJA_DIE_SHOE_BUILDER_get_main_deck_plane(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
 int XJA_HANDLING_CORE_BUILDER_set_Type(HandlingCoreBuilder*, int);
 int XJA_HEELPOST_BUILDER_get_type(HeelpostBuilder*, int*);
 int XJA_HEELPOST_BUILDER_set_type(HeelpostBuilder*, int);
@@ -65,6 +79,43 @@ int XJA_HEELPOST_BUILDER_set_WallBRelief(HeelpostBuilder*, bool);
 int XJA_HEELPOST_BUILDER_set_WallCRelief(HeelpostBuilder*, bool);
 int XJA_HEELPOST_BUILDER_set_WallDRelief(HeelpostBuilder*, bool);
 int XJA_HEELPOST_BUILDER_get_WallCRelief(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_set_UsePercent(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_CreateFloor(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallACreate(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallBCreate(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallCCreate(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallDCreate(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_get_LocationOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_BaseOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_PadOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_Length(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_Width(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_Height(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_PadThickness(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_FloorThickness(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_Diameter(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_XOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_YOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_ReliefWidth(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_ReliefDepth(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallPercentage(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallAThickness(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallAOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallBThickness(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallBOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallCThickness(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallCOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallDThickness(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallDOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_UsePercent(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_CreateFloor(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallACreate(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallARelief(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallBCreate(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallBRelief(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallCCreate(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallDCreate(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallDRelief(HeelpostBuilder*, bool*);
 int XJA_HEELPOST_BUILDER_get_DieCenterlineCoordinateSystem(HeelpostBuilder*, SELECT_OBJECT**);
 int XJA_FILL_AREA_BUILDER_set_AngleTolerance(FillAreaBuilder*, double);
 int XJA_DIE_SHOE_BUILDER_set_centerline_slot_create(DieShoeBuilder*, bool);
@@ -397,6 +448,126 @@ class FillNotchShoeCoreHeelPostBuilders : public JamTest {
   HandlingCoreBuilder* core_ = nullptr;
   HeelpostBuilder* heel_ = nullptr;
 };
+
+// Each scripting member reaches the heel post's own field: twenty-two
+// different expressions, and each of ten flags set alone through its member
+// reads true in its own field and through its own member only.
+TEST_F(FillNotchShoeCoreHeelPostBuilders, EachHeelpostMemberReachesItsOwnField) {
+  struct Expression {
+    const char* name;
+    int (*get)(HeelpostBuilder*, EXP_expression**);
+    EXP_expression* (HeelpostBuilder::*field)() const;
+  };
+  const Expression expressions[] = {
+      {"LocationOffset", XJA_HEELPOST_BUILDER_get_LocationOffset, &HeelpostBuilder::GetLocationOffset},
+      {"BaseOffset", XJA_HEELPOST_BUILDER_get_BaseOffset, &HeelpostBuilder::GetBaseOffset},
+      {"PadOffset", XJA_HEELPOST_BUILDER_get_PadOffset, &HeelpostBuilder::GetPadOffset},
+      {"Length", XJA_HEELPOST_BUILDER_get_Length, &HeelpostBuilder::GetLength},
+      {"Width", XJA_HEELPOST_BUILDER_get_Width, &HeelpostBuilder::GetWidth},
+      {"Height", XJA_HEELPOST_BUILDER_get_Height, &HeelpostBuilder::GetHeight},
+      {"PadThickness", XJA_HEELPOST_BUILDER_get_PadThickness, &HeelpostBuilder::GetPadThickness},
+      {"FloorThickness", XJA_HEELPOST_BUILDER_get_FloorThickness, &HeelpostBuilder::GetFloorThickness},
+      {"Diameter", XJA_HEELPOST_BUILDER_get_Diameter, &HeelpostBuilder::GetDiameter},
+      {"XOffset", XJA_HEELPOST_BUILDER_get_XOffset, &HeelpostBuilder::GetXOffset},
+      {"YOffset", XJA_HEELPOST_BUILDER_get_YOffset, &HeelpostBuilder::GetYOffset},
+      {"ReliefWidth", XJA_HEELPOST_BUILDER_get_ReliefWidth, &HeelpostBuilder::GetReliefWidth},
+      {"ReliefDepth", XJA_HEELPOST_BUILDER_get_ReliefDepth, &HeelpostBuilder::GetReliefDepth},
+      {"WallPercentage", XJA_HEELPOST_BUILDER_get_WallPercentage, &HeelpostBuilder::GetWallPercentage},
+      {"WallAThickness", XJA_HEELPOST_BUILDER_get_WallAThickness, &HeelpostBuilder::GetWallAThickness},
+      {"WallAOffset", XJA_HEELPOST_BUILDER_get_WallAOffset, &HeelpostBuilder::GetWallAOffset},
+      {"WallBThickness", XJA_HEELPOST_BUILDER_get_WallBThickness, &HeelpostBuilder::GetWallBThickness},
+      {"WallBOffset", XJA_HEELPOST_BUILDER_get_WallBOffset, &HeelpostBuilder::GetWallBOffset},
+      {"WallCThickness", XJA_HEELPOST_BUILDER_get_WallCThickness, &HeelpostBuilder::GetWallCThickness},
+      {"WallCOffset", XJA_HEELPOST_BUILDER_get_WallCOffset, &HeelpostBuilder::GetWallCOffset},
+      {"WallDThickness", XJA_HEELPOST_BUILDER_get_WallDThickness, &HeelpostBuilder::GetWallDThickness},
+      {"WallDOffset", XJA_HEELPOST_BUILDER_get_WallDOffset, &HeelpostBuilder::GetWallDOffset}};
+  for (const Expression& e : expressions) {
+    EXP_expression* got = nullptr;
+    EXPECT_EQ(e.get(heel_, &got), 0) << e.name;
+    EXPECT_EQ(got, (heel_->*e.field)()) << e.name;
+  }
+  struct Flag {
+    const char* name;
+    int (*get)(HeelpostBuilder*, bool*);
+    int (*set)(HeelpostBuilder*, bool);
+    bool (HeelpostBuilder::*field)() const;
+  };
+  const Flag flags[] = {
+      {"UsePercent", XJA_HEELPOST_BUILDER_get_UsePercent, XJA_HEELPOST_BUILDER_set_UsePercent, &HeelpostBuilder::GetUsePercent},
+      {"CreateFloor", XJA_HEELPOST_BUILDER_get_CreateFloor, XJA_HEELPOST_BUILDER_set_CreateFloor, &HeelpostBuilder::GetCreateFloor},
+      {"WallACreate", XJA_HEELPOST_BUILDER_get_WallACreate, XJA_HEELPOST_BUILDER_set_WallACreate, &HeelpostBuilder::GetWallACreate},
+      {"WallARelief", XJA_HEELPOST_BUILDER_get_WallARelief, XJA_HEELPOST_BUILDER_set_WallARelief, &HeelpostBuilder::GetWallARelief},
+      {"WallBCreate", XJA_HEELPOST_BUILDER_get_WallBCreate, XJA_HEELPOST_BUILDER_set_WallBCreate, &HeelpostBuilder::GetWallBCreate},
+      {"WallBRelief", XJA_HEELPOST_BUILDER_get_WallBRelief, XJA_HEELPOST_BUILDER_set_WallBRelief, &HeelpostBuilder::GetWallBRelief},
+      {"WallCCreate", XJA_HEELPOST_BUILDER_get_WallCCreate, XJA_HEELPOST_BUILDER_set_WallCCreate, &HeelpostBuilder::GetWallCCreate},
+      {"WallCRelief", XJA_HEELPOST_BUILDER_get_WallCRelief, XJA_HEELPOST_BUILDER_set_WallCRelief, &HeelpostBuilder::GetWallCRelief},
+      {"WallDCreate", XJA_HEELPOST_BUILDER_get_WallDCreate, XJA_HEELPOST_BUILDER_set_WallDCreate, &HeelpostBuilder::GetWallDCreate},
+      {"WallDRelief", XJA_HEELPOST_BUILDER_get_WallDRelief, XJA_HEELPOST_BUILDER_set_WallDRelief, &HeelpostBuilder::GetWallDRelief}};
+  for (const Flag& on : flags) {
+    SCOPED_TRACE(on.name);
+    for (const Flag& f : flags) EXPECT_EQ(f.set(heel_, &f == &on), 0) << f.name;
+    for (const Flag& f : flags) {
+      bool got = !(&f == &on);
+      EXPECT_EQ(f.get(heel_, &got), 0) << f.name;
+      EXPECT_EQ(got, &f == &on) << f.name;
+      EXPECT_EQ((heel_->*f.field)(), &f == &on) << f.name;
+    }
+  }
+}
+
+// Each scripting member reaches the die shoe's own field: six expressions,
+// three sections, three attribute sub-builders and two planes, all different.
+TEST_F(FillNotchShoeCoreHeelPostBuilders, EachDieShoeMemberReachesItsOwnField) {
+  auto expect = [&](const auto& members) {
+    for (const auto& m : members) {
+      decltype((shoe_->*m.field)()) got = nullptr;
+      EXPECT_EQ(m.get(shoe_, &got), 0) << m.name;
+      EXPECT_EQ(got, (shoe_->*m.field)()) << m.name;
+    }
+  };
+  struct ExpressionsRow {
+    const char* name;
+    int (*get)(DieShoeBuilder*, EXP_expression**);
+    EXP_expression* (DieShoeBuilder::*field)() const;
+  };
+  const ExpressionsRow expressions[] = {
+      {"main_deck_offset", XJA_DIE_SHOE_BUILDER_get_main_deck_offset, &DieShoeBuilder::GetMainDeckOffset},
+      {"centerline_slot_depth", XJA_DIE_SHOE_BUILDER_get_centerline_slot_depth, &DieShoeBuilder::GetCenterlineSlotDepth},
+      {"centerline_slot_width", XJA_DIE_SHOE_BUILDER_get_centerline_slot_width, &DieShoeBuilder::GetCenterlineSlotWidth},
+      {"flange_thickness", XJA_DIE_SHOE_BUILDER_get_flange_thickness, &DieShoeBuilder::GetFlangeThickness},
+      {"wall_thickness", XJA_DIE_SHOE_BUILDER_get_wall_thickness, &DieShoeBuilder::GetWallThickness},
+      {"deck_thickness", XJA_DIE_SHOE_BUILDER_get_deck_thickness, &DieShoeBuilder::GetDeckThickness}};
+  expect(expressions);
+  struct SectionsRow {
+    const char* name;
+    int (*get)(DieShoeBuilder*, SC_section**);
+    SC_section* (DieShoeBuilder::*field)() const;
+  };
+  const SectionsRow sections[] = {
+      {"base_flange_section", XJA_DIE_SHOE_BUILDER_get_base_flange_section, &DieShoeBuilder::GetBaseFlangeSectionPtr},
+      {"main_deck_section", XJA_DIE_SHOE_BUILDER_get_main_deck_section, &DieShoeBuilder::GetMainDeckSectionPtr},
+      {"deck_cutouts_section", XJA_DIE_SHOE_BUILDER_get_deck_cutouts_section, &DieShoeBuilder::GetDeckCutoutsSectionPtr}};
+  expect(sections);
+  struct AttributesRow {
+    const char* name;
+    int (*get)(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
+    DieDes::DieAttributesBuilder* (DieShoeBuilder::*field)() const;
+  };
+  const AttributesRow attributes[] = {
+      {"centerline_slot_attributes", XJA_DIE_SHOE_BUILDER_get_centerline_slot_attributes, &DieShoeBuilder::GetCenterlineSlotAttributes},
+      {"main_deck_attributes", XJA_DIE_SHOE_BUILDER_get_main_deck_attributes, &DieShoeBuilder::GetMainDeckAttributes},
+      {"base_attributes", XJA_DIE_SHOE_BUILDER_get_base_attributes, &DieShoeBuilder::GetBaseAttributes}};
+  expect(attributes);
+  struct PlanesRow {
+    const char* name;
+    int (*get)(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
+    DieDes::DiePlaneBuilder* (DieShoeBuilder::*field)() const;
+  };
+  const PlanesRow planes[] = {
+      {"base_orientation", XJA_DIE_SHOE_BUILDER_get_base_orientation, &DieShoeBuilder::GetBaseOrientation},
+      {"main_deck_plane", XJA_DIE_SHOE_BUILDER_get_main_deck_plane, &DieShoeBuilder::GetMainDeckPlane}};
+  expect(planes);
+}
 
 // ---- journal records ----------------------------------------------------------------------
 

@@ -40,6 +40,25 @@ int XJA_KEYWAY_BUILDER_set_CreateWithPad(KeywayBuilder*, bool);
 int XJA_KEYWAY_BUILDER_set_AngleTolerance(KeywayBuilder*, double);
 int XJA_KEYWAY_BUILDER_get_SlotWidth(KeywayBuilder*, EXP_expression**);
 int XJA_KEYWAY_BUILDER_get_DieCenterlineCoordinateSystem(KeywayBuilder*, SELECT_OBJECT**);
+int XJA_KEYWAY_BUILDER_get_DeckThickness(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_SlotLength(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_SlotDepth(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_PadWidth(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_PadHeight(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_MinimumRibHeight(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_RunoffLength(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_RunoffWidth(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_RunoffDepth(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_RunoffRadius(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_PlacementOffset(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_Offset(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_SlotAttributes(KeywayBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_KEYWAY_BUILDER_get_PadAttributes(KeywayBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_KEYWAY_BUILDER_get_SheetMetal(KeywayBuilder*, SELECT_OBJECT**);
+int XJA_KEYWAY_BUILDER_get_Target(KeywayBuilder*, SELECT_OBJECT**);
+int XJA_KEYWAY_BUILDER_get_DistanceTolerance(KeywayBuilder*, double*);
+int XJA_KEYWAY_BUILDER_get_AngleTolerance(KeywayBuilder*, double*);
+int XJA_KEYWAY_BUILDER_set_DistanceTolerance(KeywayBuilder*, double);
 int XJA_MACHINE_RELIEF_BUILDER_get_Type(MachineReliefBuilder*, int*);
 int XJA_MACHINE_RELIEF_BUILDER_set_Type(MachineReliefBuilder*, int);
 int XJA_MACHINE_RELIEF_BUILDER_set_MainProfileType(MachineReliefBuilder*, int);
@@ -238,6 +257,57 @@ TEST_F(KeywayMachineReliefTest, MachineReliefSetUpMakesItsRegistryCallsInOrder) 
 }
 
 // ---- the keyway's members ---------------------------------------------------------------
+
+// Each scripting member reaches the keyway's own field: thirteen different
+// expressions, the two attribute sub-builders, the three selections and the
+// two tolerances.
+TEST_F(KeywayMachineReliefTest, EachKeywayMemberReachesItsOwnField) {
+  struct Expression {
+    const char* name;
+    int (*get)(KeywayBuilder*, EXP_expression**);
+    EXP_expression* (KeywayBuilder::*field)() const;
+  };
+  const Expression expressions[] = {
+      {"DeckThickness", XJA_KEYWAY_BUILDER_get_DeckThickness, &KeywayBuilder::GetDeckThickness},
+      {"SlotLength", XJA_KEYWAY_BUILDER_get_SlotLength, &KeywayBuilder::GetSlotLength},
+      {"SlotDepth", XJA_KEYWAY_BUILDER_get_SlotDepth, &KeywayBuilder::GetSlotDepth},
+      {"PadWidth", XJA_KEYWAY_BUILDER_get_PadWidth, &KeywayBuilder::GetPadWidth},
+      {"PadHeight", XJA_KEYWAY_BUILDER_get_PadHeight, &KeywayBuilder::GetPadHeight},
+      {"MinimumRibHeight", XJA_KEYWAY_BUILDER_get_MinimumRibHeight, &KeywayBuilder::GetMinimumRibHeight},
+      {"RunoffLength", XJA_KEYWAY_BUILDER_get_RunoffLength, &KeywayBuilder::GetRunoffLength},
+      {"RunoffWidth", XJA_KEYWAY_BUILDER_get_RunoffWidth, &KeywayBuilder::GetRunoffWidth},
+      {"RunoffDepth", XJA_KEYWAY_BUILDER_get_RunoffDepth, &KeywayBuilder::GetRunoffDepth},
+      {"RunoffRadius", XJA_KEYWAY_BUILDER_get_RunoffRadius, &KeywayBuilder::GetRunoffRadius},
+      {"PlacementOffset", XJA_KEYWAY_BUILDER_get_PlacementOffset, &KeywayBuilder::GetPlacementOffset},
+      {"Offset", XJA_KEYWAY_BUILDER_get_Offset, &KeywayBuilder::GetOffset},
+      {"SlotWidth", XJA_KEYWAY_BUILDER_get_SlotWidth, &KeywayBuilder::GetSlotWidth}};
+  for (const Expression& e : expressions) {
+    EXP_expression* got = nullptr;
+    EXPECT_EQ(e.get(keyway_, &got), 0) << e.name;
+    EXPECT_EQ(got, (keyway_->*e.field)()) << e.name;
+  }
+  DieDes::DieAttributesBuilder *slot = nullptr, *pad = nullptr;
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_SlotAttributes(keyway_, &slot), 0);
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_PadAttributes(keyway_, &pad), 0);
+  EXPECT_EQ(slot, keyway_->GetSlotAttributes());
+  EXPECT_EQ(pad, keyway_->GetPadAttributes());
+  SELECT_OBJECT *target = nullptr, *sheet = nullptr, *csys = nullptr;
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_Target(keyway_, &target), 0);
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_SheetMetal(keyway_, &sheet), 0);
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_DieCenterlineCoordinateSystem(keyway_, &csys), 0);
+  EXPECT_EQ(target, keyway_->GetTarget());
+  EXPECT_EQ(sheet, keyway_->GetSheetMetal());
+  EXPECT_EQ(csys, keyway_->GetDieCenterlineCoordinateSystem());
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_set_DistanceTolerance(keyway_, 0.03), 0);
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_set_AngleTolerance(keyway_, 0.7), 0);
+  double distance = 0, angle = 0;
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_DistanceTolerance(keyway_, &distance), 0);
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_AngleTolerance(keyway_, &angle), 0);
+  EXPECT_EQ(keyway_->GetDistanceTolerance(), 0.03);
+  EXPECT_EQ(keyway_->GetAngleTolerance(), 0.7);
+  EXPECT_EQ(distance, 0.03);
+  EXPECT_EQ(angle, 0.7);
+}
 
 TEST_F(KeywayMachineReliefTest, KeywayTypeIsExportedInLowerCaseAndJournalledAsType) {
   SetUpClasses();

@@ -52,6 +52,31 @@ int XJA_CLAMPING_SLOT_BUILDER_get_die_centerline_coordinate_system(ClampingSlotB
 int XJA_CLAMPING_SLOT_BUILDER_get_type(ClampingSlotBuilder*, int*);
 int XJA_CLAMPING_SLOT_BUILDER_set_type(ClampingSlotBuilder*, int);
 int XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(ClampingSlotBuilder*, double);
+int XJA_CLAMPING_SLOT_BUILDER_get_centerline_length(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_inner_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_length(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_top_length(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_radius(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_height(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_length(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_radius(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_overhang(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_notch_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_notch_height(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_notch_angle(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_flange_thickness(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_offset_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_location_offset(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_offset(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_end_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_notch_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_overhang_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_distance_tolerance(ClampingSlotBuilder*, double*);
+int XJA_CLAMPING_SLOT_BUILDER_get_angle_tolerance(ClampingSlotBuilder*, double*);
+int XJA_CLAMPING_SLOT_BUILDER_set_angle_tolerance(ClampingSlotBuilder*, double);
 int XJA_CLEARANCE_BUILDER_get_Target(ClearanceBuilder*, SELECT_OBJECT**);
 int XJA_CLEARANCE_BUILDER_get_Type(ClearanceBuilder*, int*);
 int XJA_CLEARANCE_BUILDER_set_Type(ClearanceBuilder*, int);
@@ -351,6 +376,65 @@ TEST_F(SlotClearanceBooleanJournal, ASnakeCaseSetRecordsTheMemberUnderItsOwnName
   ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(slot_, false), 0);
   EXPECT_FALSE(slot_->GetLocationOnFlange());
   EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
+}
+
+// Each scripting member reaches the builder's own field: eighteen different
+// expressions, five different attribute sub-builders, two tolerances.
+TEST_F(SlotClearanceBooleanJournal, EachClampingSlotMemberReachesItsOwnField) {
+  struct Expression {
+    const char* name;
+    int (*get)(ClampingSlotBuilder*, EXP_expression**);
+    EXP_expression* (ClampingSlotBuilder::*field)() const;
+  };
+  const Expression expressions[] = {
+      {"centerline_length", XJA_CLAMPING_SLOT_BUILDER_get_centerline_length, &ClampingSlotBuilder::GetCenterlineLength},
+      {"inner_width", XJA_CLAMPING_SLOT_BUILDER_get_inner_width, &ClampingSlotBuilder::GetInnerWidth},
+      {"slot_width", XJA_CLAMPING_SLOT_BUILDER_get_slot_width, &ClampingSlotBuilder::GetSlotWidth},
+      {"slot_length", XJA_CLAMPING_SLOT_BUILDER_get_slot_length, &ClampingSlotBuilder::GetSlotLength},
+      {"top_length", XJA_CLAMPING_SLOT_BUILDER_get_top_length, &ClampingSlotBuilder::GetTopLength},
+      {"slot_radius", XJA_CLAMPING_SLOT_BUILDER_get_slot_radius, &ClampingSlotBuilder::GetSlotRadius},
+      {"pad_width", XJA_CLAMPING_SLOT_BUILDER_get_pad_width, &ClampingSlotBuilder::GetPadWidth},
+      {"pad_height", XJA_CLAMPING_SLOT_BUILDER_get_pad_height, &ClampingSlotBuilder::GetPadHeight},
+      {"pad_length", XJA_CLAMPING_SLOT_BUILDER_get_pad_length, &ClampingSlotBuilder::GetPadLength},
+      {"pad_radius", XJA_CLAMPING_SLOT_BUILDER_get_pad_radius, &ClampingSlotBuilder::GetPadRadius},
+      {"overhang", XJA_CLAMPING_SLOT_BUILDER_get_overhang, &ClampingSlotBuilder::GetOverhang},
+      {"notch_width", XJA_CLAMPING_SLOT_BUILDER_get_notch_width, &ClampingSlotBuilder::GetNotchWidth},
+      {"notch_height", XJA_CLAMPING_SLOT_BUILDER_get_notch_height, &ClampingSlotBuilder::GetNotchHeight},
+      {"notch_angle", XJA_CLAMPING_SLOT_BUILDER_get_notch_angle, &ClampingSlotBuilder::GetNotchAngle},
+      {"flange_thickness", XJA_CLAMPING_SLOT_BUILDER_get_flange_thickness, &ClampingSlotBuilder::GetFlangeThickness},
+      {"offset_width", XJA_CLAMPING_SLOT_BUILDER_get_offset_width, &ClampingSlotBuilder::GetOffsetWidth},
+      {"location_offset", XJA_CLAMPING_SLOT_BUILDER_get_location_offset, &ClampingSlotBuilder::GetLocationOffset},
+      {"pad_offset", XJA_CLAMPING_SLOT_BUILDER_get_pad_offset, &ClampingSlotBuilder::GetPadOffset}};
+  for (const Expression& e : expressions) {
+    EXP_expression* got = nullptr;
+    EXPECT_EQ(e.get(slot_, &got), 0) << e.name;
+    EXPECT_EQ(got, (slot_->*e.field)()) << e.name;
+  }
+  struct Attributes {
+    const char* name;
+    int (*get)(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+    DieDes::DieAttributesBuilder* (ClampingSlotBuilder::*field)() const;
+  };
+  const Attributes attributes[] = {
+      {"pad_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_pad_faces_attributes, &ClampingSlotBuilder::GetPadFacesAttributes},
+      {"slot_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_slot_faces_attributes, &ClampingSlotBuilder::GetSlotFacesAttributes},
+      {"slot_end_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_slot_end_faces_attributes, &ClampingSlotBuilder::GetSlotEndFacesAttributes},
+      {"notch_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_notch_faces_attributes, &ClampingSlotBuilder::GetNotchFacesAttributes},
+      {"overhang_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_overhang_faces_attributes, &ClampingSlotBuilder::GetOverhangFacesAttributes}};
+  for (const Attributes& a : attributes) {
+    DieDes::DieAttributesBuilder* got = nullptr;
+    EXPECT_EQ(a.get(slot_, &got), 0) << a.name;
+    EXPECT_EQ(got, (slot_->*a.field)()) << a.name;
+  }
+  EXPECT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(slot_, 0.03), 0);
+  EXPECT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_angle_tolerance(slot_, 0.7), 0);
+  EXPECT_EQ(slot_->GetDistanceTolerance(), 0.03);
+  EXPECT_EQ(slot_->GetAngleTolerance(), 0.7);
+  double distance = 0, angle = 0;
+  EXPECT_EQ(XJA_CLAMPING_SLOT_BUILDER_get_distance_tolerance(slot_, &distance), 0);
+  EXPECT_EQ(XJA_CLAMPING_SLOT_BUILDER_get_angle_tolerance(slot_, &angle), 0);
+  EXPECT_EQ(distance, 0.03);
+  EXPECT_EQ(angle, 0.7);
 }
 
 TEST_F(SlotClearanceBooleanJournal, ClampingSlotTypeStoresWhatItIsGivenEvenOutsideTheEnumeration) {

@@ -4,11 +4,13 @@
 // Expected values are typed from the classes' published descriptions.
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "DieEngJA_SpringbackCompensationBuilder.hpp"
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
+#include "Tooling_DieDesDrawDieBuilder.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "Tooling_DieDesPierceInsertBuilder.hpp"
 #include "Tooling_DieEngFormTaskBuilder.hpp"
@@ -35,6 +37,46 @@ int XJA_AUTO_DIE_create_die_des_draw_punch_builder(tag_t, tag_t, tag_t*);
 int XJA_AUTO_DIE_create_die_des_pierce_insert_builder(tag_t, tag_t*);
 int XJA_AUTO_DIE_create_die_eng_form_task_builder(tag_t, tag_t, tag_t*);
 int XJA_AutoDieCollection_enumerate(tag_t, tag_t*);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_DeckThickness(Tooling::DieDesDrawPunchBuilder*, double*);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_DeckThickness(Tooling::DieDesDrawPunchBuilder*, double);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_BeltThickness(Tooling::DieDesDrawPunchBuilder*, double*);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_BeltThickness(Tooling::DieDesDrawPunchBuilder*, double);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_ReliefDistanse(Tooling::DieDesDrawPunchBuilder*, double*);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_ReliefDistanse(Tooling::DieDesDrawPunchBuilder*, double);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_ReliefAngle(Tooling::DieDesDrawPunchBuilder*, double*);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_ReliefAngle(Tooling::DieDesDrawPunchBuilder*, double);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_WallThickness(Tooling::DieDesDrawPunchBuilder*, double*);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_WallThickness(Tooling::DieDesDrawPunchBuilder*, double);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_BaseThickness(Tooling::DieDesDrawPunchBuilder*, double*);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_BaseThickness(Tooling::DieDesDrawPunchBuilder*, double);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_BaseWidth(Tooling::DieDesDrawPunchBuilder*, double*);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_BaseWidth(Tooling::DieDesDrawPunchBuilder*, double);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_MachiningAllowance(Tooling::DieDesDrawPunchBuilder*, double*);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_MachiningAllowance(Tooling::DieDesDrawPunchBuilder*, double);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_ExactSheetbodyOption(Tooling::DieDesDrawPunchBuilder*, bool*);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_ExactSheetbodyOption(Tooling::DieDesDrawPunchBuilder*, bool);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_CoreDrawPunchOption(Tooling::DieDesDrawPunchBuilder*, bool*);
+int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_CoreDrawPunchOption(Tooling::DieDesDrawPunchBuilder*, bool);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_get_DeckThickness(Tooling::DieDesDrawDieBuilder*, double*);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_set_DeckThickness(Tooling::DieDesDrawDieBuilder*, double);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_get_BinderEdgeOffset(Tooling::DieDesDrawDieBuilder*, double*);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_set_BinderEdgeOffset(Tooling::DieDesDrawDieBuilder*, double);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_get_DeckEdgeOffset(Tooling::DieDesDrawDieBuilder*, double*);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_set_DeckEdgeOffset(Tooling::DieDesDrawDieBuilder*, double);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_get_DeckFlangeThickness(Tooling::DieDesDrawDieBuilder*, double*);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_set_DeckFlangeThickness(Tooling::DieDesDrawDieBuilder*, double);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_get_WallThickness(Tooling::DieDesDrawDieBuilder*, double*);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_set_WallThickness(Tooling::DieDesDrawDieBuilder*, double);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_get_BaseThickness(Tooling::DieDesDrawDieBuilder*, double*);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_set_BaseThickness(Tooling::DieDesDrawDieBuilder*, double);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_get_FlangeOffset(Tooling::DieDesDrawDieBuilder*, double*);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_set_FlangeOffset(Tooling::DieDesDrawDieBuilder*, double);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_get_MachiningAllowance(Tooling::DieDesDrawDieBuilder*, double*);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_set_MachiningAllowance(Tooling::DieDesDrawDieBuilder*, double);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_get_ExactSheetbodyOption(Tooling::DieDesDrawDieBuilder*, bool*);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_set_ExactSheetbodyOption(Tooling::DieDesDrawDieBuilder*, bool);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_get_CoreDrawDieOption(Tooling::DieDesDrawDieBuilder*, bool*);
+int XJA_DIE_DES_DRAW_DIE_BUILDER_set_CoreDrawDieOption(Tooling::DieDesDrawDieBuilder*, bool);
 int XJA_SPRINGBACK_COMPENSATION_BUILDER_SetSprungPoints(SpringbackCompensationBuilder*, int, const JAM_point3d_s*);
 int XJA_SPRINGBACK_COMPENSATION_BUILDER_GetSprungPoints(SpringbackCompensationBuilder*, int*, JAM_point3d_s**);
 int XJA_SPRINGBACK_COMPENSATION_BUILDER_SetProductPoints(SpringbackCompensationBuilder*, int, const JAM_point3d_s*);
@@ -86,6 +128,64 @@ TEST(ToolingInterfaces, OperationZeroOfEachClassAnswersItsId) {
   ExpectInterfaceId<Tooling_DieDesDrawPunchBuilder_Interface>("Tooling.DieDesDrawPunchBuilder", 0x5ef7eb31);
   ExpectInterfaceId<Tooling_DieDesPierceInsertBuilder_Interface>("Tooling.DieDesPierceInsertBuilder", 0xd47f772f);
   ExpectInterfaceId<Tooling_DieEngFormTaskBuilder_Interface>("Tooling.DieEngFormTaskBuilder", 0x2ad31d66);
+}
+
+// Each number and option of the draw punch and the draw die reaches the
+// builder's own field: all numbers set to different values through their
+// members, each option set alone.
+template <class B>
+void ExpectOwnFields(B* b, const std::vector<std::tuple<const char*, int (*)(B*, double*), int (*)(B*, double),
+                                                         double (B::*)() const>>& numbers,
+                     const std::vector<std::tuple<const char*, int (*)(B*, bool*), int (*)(B*, bool),
+                                                  bool (B::*)() const>>& options) {
+  for (std::size_t i = 0; i < numbers.size(); ++i) EXPECT_EQ(std::get<2>(numbers[i])(b, 3.5 + i), 0);
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    const auto& [name, get, set, field] = numbers[i];
+    double got = 0;
+    EXPECT_EQ(get(b, &got), 0) << name;
+    EXPECT_EQ(got, 3.5 + i) << name;
+    EXPECT_EQ((b->*field)(), 3.5 + i) << name;
+  }
+  for (std::size_t on = 0; on < options.size(); ++on) {
+    for (std::size_t i = 0; i < options.size(); ++i) EXPECT_EQ(std::get<2>(options[i])(b, i == on), 0);
+    for (std::size_t i = 0; i < options.size(); ++i) {
+      const auto& [name, get, set, field] = options[i];
+      bool got = i != on;
+      EXPECT_EQ(get(b, &got), 0) << name;
+      EXPECT_EQ(got, i == on) << name << " with " << std::get<0>(options[on]);
+      EXPECT_EQ((b->*field)(), i == on) << name << " with " << std::get<0>(options[on]);
+    }
+  }
+}
+
+TEST_F(ToolingScripting, EachDrawPunchAndDrawDieMemberReachesItsOwnField) {
+  using Tooling::DieDesDrawDieBuilder;
+  auto* punch = Tooling::DieDesDrawPunchBuilderFactory::Create(0, part());
+  made_.push_back(punch->OmTag());
+  ExpectOwnFields<DieDesDrawPunchBuilder>(punch, {
+      {"DeckThickness", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_DeckThickness, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_DeckThickness, &DieDesDrawPunchBuilder::GetDeckThickness},
+      {"BeltThickness", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_BeltThickness, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_BeltThickness, &DieDesDrawPunchBuilder::GetBeltThickness},
+      {"ReliefDistanse", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_ReliefDistanse, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_ReliefDistanse, &DieDesDrawPunchBuilder::GetReliefDistanse},
+      {"ReliefAngle", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_ReliefAngle, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_ReliefAngle, &DieDesDrawPunchBuilder::GetReliefAngle},
+      {"WallThickness", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_WallThickness, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_WallThickness, &DieDesDrawPunchBuilder::GetWallThickness},
+      {"BaseThickness", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_BaseThickness, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_BaseThickness, &DieDesDrawPunchBuilder::GetBaseThickness},
+      {"BaseWidth", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_BaseWidth, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_BaseWidth, &DieDesDrawPunchBuilder::GetBaseWidth},
+      {"MachiningAllowance", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_MachiningAllowance, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_MachiningAllowance, &DieDesDrawPunchBuilder::GetMachiningAllowance}}, {
+      {"ExactSheetbodyOption", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_ExactSheetbodyOption, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_ExactSheetbodyOption, &DieDesDrawPunchBuilder::GetExactSheetbodyOption},
+      {"CoreDrawPunchOption", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_CoreDrawPunchOption, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_CoreDrawPunchOption, &DieDesDrawPunchBuilder::GetCoreDrawPunchOption}});
+  auto* die = Tooling::DieDesDrawDieBuilderFactory::Create(0, part());
+  made_.push_back(die->OmTag());
+  ExpectOwnFields<DieDesDrawDieBuilder>(die, {
+      {"DeckThickness", XJA_DIE_DES_DRAW_DIE_BUILDER_get_DeckThickness, XJA_DIE_DES_DRAW_DIE_BUILDER_set_DeckThickness, &DieDesDrawDieBuilder::GetDeckThickness},
+      {"BinderEdgeOffset", XJA_DIE_DES_DRAW_DIE_BUILDER_get_BinderEdgeOffset, XJA_DIE_DES_DRAW_DIE_BUILDER_set_BinderEdgeOffset, &DieDesDrawDieBuilder::GetBinderEdgeOffset},
+      {"DeckEdgeOffset", XJA_DIE_DES_DRAW_DIE_BUILDER_get_DeckEdgeOffset, XJA_DIE_DES_DRAW_DIE_BUILDER_set_DeckEdgeOffset, &DieDesDrawDieBuilder::GetDeckEdgeOffset},
+      {"DeckFlangeThickness", XJA_DIE_DES_DRAW_DIE_BUILDER_get_DeckFlangeThickness, XJA_DIE_DES_DRAW_DIE_BUILDER_set_DeckFlangeThickness, &DieDesDrawDieBuilder::GetDeckFlangeThickness},
+      {"WallThickness", XJA_DIE_DES_DRAW_DIE_BUILDER_get_WallThickness, XJA_DIE_DES_DRAW_DIE_BUILDER_set_WallThickness, &DieDesDrawDieBuilder::GetWallThickness},
+      {"BaseThickness", XJA_DIE_DES_DRAW_DIE_BUILDER_get_BaseThickness, XJA_DIE_DES_DRAW_DIE_BUILDER_set_BaseThickness, &DieDesDrawDieBuilder::GetBaseThickness},
+      {"FlangeOffset", XJA_DIE_DES_DRAW_DIE_BUILDER_get_FlangeOffset, XJA_DIE_DES_DRAW_DIE_BUILDER_set_FlangeOffset, &DieDesDrawDieBuilder::GetFlangeOffset},
+      {"MachiningAllowance", XJA_DIE_DES_DRAW_DIE_BUILDER_get_MachiningAllowance, XJA_DIE_DES_DRAW_DIE_BUILDER_set_MachiningAllowance, &DieDesDrawDieBuilder::GetMachiningAllowance}}, {
+      {"ExactSheetbodyOption", XJA_DIE_DES_DRAW_DIE_BUILDER_get_ExactSheetbodyOption, XJA_DIE_DES_DRAW_DIE_BUILDER_set_ExactSheetbodyOption, &DieDesDrawDieBuilder::GetExactSheetbodyOption},
+      {"CoreDrawDieOption", XJA_DIE_DES_DRAW_DIE_BUILDER_get_CoreDrawDieOption, XJA_DIE_DES_DRAW_DIE_BUILDER_set_CoreDrawDieOption, &DieDesDrawDieBuilder::GetCoreDrawDieOption}});
 }
 
 TEST_F(ToolingScripting, CreatorsCheckThePartAtTheirOwnLineOnlyWhenCheckingIsOn) {

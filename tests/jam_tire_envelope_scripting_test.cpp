@@ -24,6 +24,78 @@ using VDJA::TireEnvelopeBuilder;
 
 extern "C" {
 int XJA_FEATURE_AUTOMOTIVE_COLLECTION_create_tire_envelope_builder(tag_t, tag_t, tag_t*);
+int XJA_TIRE_ENVELOPE_BUILDER_get_ClearanceValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_DistanceTolerance(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_DownOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_FrontOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_InboardOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_OutboardOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_RadialEndAngle(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_RadialStartAngle(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_RearOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_RollAngle(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_TrimRadius(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_UpOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_WheelCenterlineShift(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_WheelRimDiameter(TireEnvelopeBuilder*, EXP_expression**);
+int XJA_TIRE_ENVELOPE_BUILDER_get_EnvelopeConcavity(TireEnvelopeBuilder*, double*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_EnvelopeConcavity(TireEnvelopeBuilder*, double);
+int XJA_TIRE_ENVELOPE_BUILDER_get_FirstDriverJointLowerLimit(TireEnvelopeBuilder*, double*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_FirstDriverJointLowerLimit(TireEnvelopeBuilder*, double);
+int XJA_TIRE_ENVELOPE_BUILDER_get_FirstDriverJointUpperLimit(TireEnvelopeBuilder*, double*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_FirstDriverJointUpperLimit(TireEnvelopeBuilder*, double);
+int XJA_TIRE_ENVELOPE_BUILDER_get_FixedLocationPercentage(TireEnvelopeBuilder*, double*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_FixedLocationPercentage(TireEnvelopeBuilder*, double);
+int XJA_TIRE_ENVELOPE_BUILDER_get_JounceDistance(TireEnvelopeBuilder*, double*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_JounceDistance(TireEnvelopeBuilder*, double);
+int XJA_TIRE_ENVELOPE_BUILDER_get_ReboundDistance(TireEnvelopeBuilder*, double*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_ReboundDistance(TireEnvelopeBuilder*, double);
+int XJA_TIRE_ENVELOPE_BUILDER_get_SecondDriverJointLowerLimit(TireEnvelopeBuilder*, double*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_SecondDriverJointLowerLimit(TireEnvelopeBuilder*, double);
+int XJA_TIRE_ENVELOPE_BUILDER_get_SecondDriverJointUpperLimit(TireEnvelopeBuilder*, double*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_SecondDriverJointUpperLimit(TireEnvelopeBuilder*, double);
+int XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationAY(TireEnvelopeBuilder*, double*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationAY(TireEnvelopeBuilder*, double);
+int XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationBX(TireEnvelopeBuilder*, double*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationBX(TireEnvelopeBuilder*, double);
+int XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationXAxis(TireEnvelopeBuilder*, double*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationXAxis(TireEnvelopeBuilder*, double);
+int XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationYAxis(TireEnvelopeBuilder*, double*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationYAxis(TireEnvelopeBuilder*, double);
+int XJA_TIRE_ENVELOPE_BUILDER_get_FirstDriverJointSteps(TireEnvelopeBuilder*, int*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_FirstDriverJointSteps(TireEnvelopeBuilder*, int);
+int XJA_TIRE_ENVELOPE_BUILDER_get_SecondDriverJointSteps(TireEnvelopeBuilder*, int*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_SecondDriverJointSteps(TireEnvelopeBuilder*, int);
+int XJA_TIRE_ENVELOPE_BUILDER_get_ShockDriverJointSteps(TireEnvelopeBuilder*, int*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_ShockDriverJointSteps(TireEnvelopeBuilder*, int);
+int XJA_TIRE_ENVELOPE_BUILDER_get_SectionLayer(TireEnvelopeBuilder*, int*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_SectionLayer(TireEnvelopeBuilder*, int);
+int XJA_TIRE_ENVELOPE_BUILDER_get_SheetBodyLayer(TireEnvelopeBuilder*, int*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_SheetBodyLayer(TireEnvelopeBuilder*, int);
+int XJA_TIRE_ENVELOPE_BUILDER_get_ProfileSplineLayer(TireEnvelopeBuilder*, int*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_ProfileSplineLayer(TireEnvelopeBuilder*, int);
+int XJA_TIRE_ENVELOPE_BUILDER_get_SpindleLinesLayer(TireEnvelopeBuilder*, int*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_SpindleLinesLayer(TireEnvelopeBuilder*, int);
+int XJA_TIRE_ENVELOPE_BUILDER_get_AddMasterComponentPart(TireEnvelopeBuilder*, bool*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_AddMasterComponentPart(TireEnvelopeBuilder*, bool);
+int XJA_TIRE_ENVELOPE_BUILDER_get_ApplyOffset(TireEnvelopeBuilder*, bool*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_ApplyOffset(TireEnvelopeBuilder*, bool);
+int XJA_TIRE_ENVELOPE_BUILDER_get_BushingJointAsymmetric(TireEnvelopeBuilder*, bool*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_BushingJointAsymmetric(TireEnvelopeBuilder*, bool);
+int XJA_TIRE_ENVELOPE_BUILDER_get_CreateTireEnvelopeFeature(TireEnvelopeBuilder*, bool*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_CreateTireEnvelopeFeature(TireEnvelopeBuilder*, bool);
+int XJA_TIRE_ENVELOPE_BUILDER_get_InnerJointAsymmetric(TireEnvelopeBuilder*, bool*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_InnerJointAsymmetric(TireEnvelopeBuilder*, bool);
+int XJA_TIRE_ENVELOPE_BUILDER_get_MirrorProfile(TireEnvelopeBuilder*, bool*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_MirrorProfile(TireEnvelopeBuilder*, bool);
+int XJA_TIRE_ENVELOPE_BUILDER_get_RunClearanceAnalysis(TireEnvelopeBuilder*, bool*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_RunClearanceAnalysis(TireEnvelopeBuilder*, bool);
+int XJA_TIRE_ENVELOPE_BUILDER_get_SaveMasterPart(TireEnvelopeBuilder*, bool*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_SaveMasterPart(TireEnvelopeBuilder*, bool);
+int XJA_TIRE_ENVELOPE_BUILDER_get_SaveScenario(TireEnvelopeBuilder*, bool*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_SaveScenario(TireEnvelopeBuilder*, bool);
+int XJA_TIRE_ENVELOPE_BUILDER_get_UseStabilizerBar(TireEnvelopeBuilder*, bool*);
+int XJA_TIRE_ENVELOPE_BUILDER_set_UseStabilizerBar(TireEnvelopeBuilder*, bool);
 int XJA_TIRE_ENVELOPE_BUILDER_SetOffsetSections(TireEnvelopeBuilder*, int, const double*);
 int XJA_TIRE_ENVELOPE_BUILDER_SetOffsetValues(TireEnvelopeBuilder*, int, int, const double*);
 int XJA_TIRE_ENVELOPE_BUILDER_SetClearanceValues(TireEnvelopeBuilder*, int, const double*);
@@ -75,6 +147,114 @@ TEST_F(TireEnvelopeScripting, ExportsEveryMemberAndTheFourFormsUnderTheirNumbers
     for (const std::string& s : stamvik_test::ExportsStartingWith(prefix)) found.insert(s);
   EXPECT_EQ(found, forms);
   stamvik_test::ExpectInterfaceId<Features_TireEnvelopeBuilder_Interface>("Features.TireEnvelopeBuilder", 0xe8dd7489);
+}
+
+// Each member reaches the builder's own field: fourteen expressions, twelve
+// numbers and seven whole numbers, all set to different values through their
+// members, and each of ten flags set alone.
+TEST_F(TireEnvelopeScripting, EachPlainMemberReachesItsOwnField) {
+  TireEnvelopeBuilder* tire = Make();
+  ASSERT_NE(tire, nullptr);
+  struct Expression {
+    const char* name;
+    int (*get)(TireEnvelopeBuilder*, EXP_expression**);
+    EXP_expression* (TireEnvelopeBuilder::*field)() const;
+  };
+  const Expression expressions[] = {
+      {"ClearanceValue", XJA_TIRE_ENVELOPE_BUILDER_get_ClearanceValue, &TireEnvelopeBuilder::GetClearanceValue},
+      {"DistanceTolerance", XJA_TIRE_ENVELOPE_BUILDER_get_DistanceTolerance, &TireEnvelopeBuilder::GetDistanceTolerance},
+      {"DownOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_DownOffsetValue, &TireEnvelopeBuilder::GetDownOffsetValue},
+      {"FrontOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_FrontOffsetValue, &TireEnvelopeBuilder::GetFrontOffsetValue},
+      {"InboardOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_InboardOffsetValue, &TireEnvelopeBuilder::GetInboardOffsetValue},
+      {"OutboardOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_OutboardOffsetValue, &TireEnvelopeBuilder::GetOutboardOffsetValue},
+      {"RadialEndAngle", XJA_TIRE_ENVELOPE_BUILDER_get_RadialEndAngle, &TireEnvelopeBuilder::GetRadialEndAngle},
+      {"RadialStartAngle", XJA_TIRE_ENVELOPE_BUILDER_get_RadialStartAngle, &TireEnvelopeBuilder::GetRadialStartAngle},
+      {"RearOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_RearOffsetValue, &TireEnvelopeBuilder::GetRearOffsetValue},
+      {"RollAngle", XJA_TIRE_ENVELOPE_BUILDER_get_RollAngle, &TireEnvelopeBuilder::GetRollAngle},
+      {"TrimRadius", XJA_TIRE_ENVELOPE_BUILDER_get_TrimRadius, &TireEnvelopeBuilder::GetTrimRadius},
+      {"UpOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_UpOffsetValue, &TireEnvelopeBuilder::GetUpOffsetValue},
+      {"WheelCenterlineShift", XJA_TIRE_ENVELOPE_BUILDER_get_WheelCenterlineShift, &TireEnvelopeBuilder::GetWheelCenterlineShift},
+      {"WheelRimDiameter", XJA_TIRE_ENVELOPE_BUILDER_get_WheelRimDiameter, &TireEnvelopeBuilder::GetWheelRimDiameter}};
+  for (const Expression& e : expressions) {
+    EXP_expression* got = nullptr;
+    EXPECT_EQ(e.get(tire, &got), 0) << e.name;
+    EXPECT_EQ(got, (tire->*e.field)()) << e.name;
+  }
+  struct Number {
+    const char* name;
+    int (*get)(TireEnvelopeBuilder*, double*);
+    int (*set)(TireEnvelopeBuilder*, double);
+    double (TireEnvelopeBuilder::*field)() const;
+  };
+  const Number numbers[] = {
+      {"EnvelopeConcavity", XJA_TIRE_ENVELOPE_BUILDER_get_EnvelopeConcavity, XJA_TIRE_ENVELOPE_BUILDER_set_EnvelopeConcavity, &TireEnvelopeBuilder::GetEnvelopeConcavity},
+      {"FirstDriverJointLowerLimit", XJA_TIRE_ENVELOPE_BUILDER_get_FirstDriverJointLowerLimit, XJA_TIRE_ENVELOPE_BUILDER_set_FirstDriverJointLowerLimit, &TireEnvelopeBuilder::GetFirstDriverJointLowerLimit},
+      {"FirstDriverJointUpperLimit", XJA_TIRE_ENVELOPE_BUILDER_get_FirstDriverJointUpperLimit, XJA_TIRE_ENVELOPE_BUILDER_set_FirstDriverJointUpperLimit, &TireEnvelopeBuilder::GetFirstDriverJointUpperLimit},
+      {"FixedLocationPercentage", XJA_TIRE_ENVELOPE_BUILDER_get_FixedLocationPercentage, XJA_TIRE_ENVELOPE_BUILDER_set_FixedLocationPercentage, &TireEnvelopeBuilder::GetFixedLocationPercentage},
+      {"JounceDistance", XJA_TIRE_ENVELOPE_BUILDER_get_JounceDistance, XJA_TIRE_ENVELOPE_BUILDER_set_JounceDistance, &TireEnvelopeBuilder::GetJounceDistance},
+      {"ReboundDistance", XJA_TIRE_ENVELOPE_BUILDER_get_ReboundDistance, XJA_TIRE_ENVELOPE_BUILDER_set_ReboundDistance, &TireEnvelopeBuilder::GetReboundDistance},
+      {"SecondDriverJointLowerLimit", XJA_TIRE_ENVELOPE_BUILDER_get_SecondDriverJointLowerLimit, XJA_TIRE_ENVELOPE_BUILDER_set_SecondDriverJointLowerLimit, &TireEnvelopeBuilder::GetSecondDriverJointLowerLimit},
+      {"SecondDriverJointUpperLimit", XJA_TIRE_ENVELOPE_BUILDER_get_SecondDriverJointUpperLimit, XJA_TIRE_ENVELOPE_BUILDER_set_SecondDriverJointUpperLimit, &TireEnvelopeBuilder::GetSecondDriverJointUpperLimit},
+      {"TaperLocationAY", XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationAY, XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationAY, &TireEnvelopeBuilder::GetTaperLocationAY},
+      {"TaperLocationBX", XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationBX, XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationBX, &TireEnvelopeBuilder::GetTaperLocationBX},
+      {"TaperLocationXAxis", XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationXAxis, XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationXAxis, &TireEnvelopeBuilder::GetTaperLocationXAxis},
+      {"TaperLocationYAxis", XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationYAxis, XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationYAxis, &TireEnvelopeBuilder::GetTaperLocationYAxis}};
+  for (std::size_t i = 0; i < std::size(numbers); ++i) EXPECT_EQ(numbers[i].set(tire, 10.5 + i), 0) << numbers[i].name;
+  for (std::size_t i = 0; i < std::size(numbers); ++i) {
+    double got = 0;
+    EXPECT_EQ(numbers[i].get(tire, &got), 0) << numbers[i].name;
+    EXPECT_EQ(got, 10.5 + i) << numbers[i].name;
+    EXPECT_EQ((tire->*numbers[i].field)(), 10.5 + i) << numbers[i].name;
+  }
+  struct Whole {
+    const char* name;
+    int (*get)(TireEnvelopeBuilder*, int*);
+    int (*set)(TireEnvelopeBuilder*, int);
+    int (TireEnvelopeBuilder::*field)() const;
+  };
+  const Whole wholes[] = {
+      {"FirstDriverJointSteps", XJA_TIRE_ENVELOPE_BUILDER_get_FirstDriverJointSteps, XJA_TIRE_ENVELOPE_BUILDER_set_FirstDriverJointSteps, &TireEnvelopeBuilder::GetFirstDriverJointSteps},
+      {"SecondDriverJointSteps", XJA_TIRE_ENVELOPE_BUILDER_get_SecondDriverJointSteps, XJA_TIRE_ENVELOPE_BUILDER_set_SecondDriverJointSteps, &TireEnvelopeBuilder::GetSecondDriverJointSteps},
+      {"ShockDriverJointSteps", XJA_TIRE_ENVELOPE_BUILDER_get_ShockDriverJointSteps, XJA_TIRE_ENVELOPE_BUILDER_set_ShockDriverJointSteps, &TireEnvelopeBuilder::GetShockDriverJointSteps},
+      {"SectionLayer", XJA_TIRE_ENVELOPE_BUILDER_get_SectionLayer, XJA_TIRE_ENVELOPE_BUILDER_set_SectionLayer, &TireEnvelopeBuilder::GetSectionLayer},
+      {"SheetBodyLayer", XJA_TIRE_ENVELOPE_BUILDER_get_SheetBodyLayer, XJA_TIRE_ENVELOPE_BUILDER_set_SheetBodyLayer, &TireEnvelopeBuilder::GetSheetBodyLayer},
+      {"ProfileSplineLayer", XJA_TIRE_ENVELOPE_BUILDER_get_ProfileSplineLayer, XJA_TIRE_ENVELOPE_BUILDER_set_ProfileSplineLayer, &TireEnvelopeBuilder::GetProfileSplineLayer},
+      {"SpindleLinesLayer", XJA_TIRE_ENVELOPE_BUILDER_get_SpindleLinesLayer, XJA_TIRE_ENVELOPE_BUILDER_set_SpindleLinesLayer, &TireEnvelopeBuilder::GetSpindleLinesLayer}};
+  for (std::size_t i = 0; i < std::size(wholes); ++i)
+    EXPECT_EQ(wholes[i].set(tire, 21 + static_cast<int>(i)), 0) << wholes[i].name;
+  for (std::size_t i = 0; i < std::size(wholes); ++i) {
+    int got = 0;
+    EXPECT_EQ(wholes[i].get(tire, &got), 0) << wholes[i].name;
+    EXPECT_EQ(got, 21 + static_cast<int>(i)) << wholes[i].name;
+    EXPECT_EQ((tire->*wholes[i].field)(), 21 + static_cast<int>(i)) << wholes[i].name;
+  }
+  struct Flag {
+    const char* name;
+    int (*get)(TireEnvelopeBuilder*, bool*);
+    int (*set)(TireEnvelopeBuilder*, bool);
+    bool (TireEnvelopeBuilder::*field)() const;
+  };
+  const Flag flags[] = {
+      {"AddMasterComponentPart", XJA_TIRE_ENVELOPE_BUILDER_get_AddMasterComponentPart, XJA_TIRE_ENVELOPE_BUILDER_set_AddMasterComponentPart, &TireEnvelopeBuilder::GetAddMasterComponentPart},
+      {"ApplyOffset", XJA_TIRE_ENVELOPE_BUILDER_get_ApplyOffset, XJA_TIRE_ENVELOPE_BUILDER_set_ApplyOffset, &TireEnvelopeBuilder::GetApplyOffset},
+      {"BushingJointAsymmetric", XJA_TIRE_ENVELOPE_BUILDER_get_BushingJointAsymmetric, XJA_TIRE_ENVELOPE_BUILDER_set_BushingJointAsymmetric, &TireEnvelopeBuilder::GetBushingJointAsymmetric},
+      {"CreateTireEnvelopeFeature", XJA_TIRE_ENVELOPE_BUILDER_get_CreateTireEnvelopeFeature, XJA_TIRE_ENVELOPE_BUILDER_set_CreateTireEnvelopeFeature, &TireEnvelopeBuilder::GetCreateTireEnvelopeFeature},
+      {"InnerJointAsymmetric", XJA_TIRE_ENVELOPE_BUILDER_get_InnerJointAsymmetric, XJA_TIRE_ENVELOPE_BUILDER_set_InnerJointAsymmetric, &TireEnvelopeBuilder::GetInnerJointAsymmetric},
+      {"MirrorProfile", XJA_TIRE_ENVELOPE_BUILDER_get_MirrorProfile, XJA_TIRE_ENVELOPE_BUILDER_set_MirrorProfile, &TireEnvelopeBuilder::GetMirrorProfile},
+      {"RunClearanceAnalysis", XJA_TIRE_ENVELOPE_BUILDER_get_RunClearanceAnalysis, XJA_TIRE_ENVELOPE_BUILDER_set_RunClearanceAnalysis, &TireEnvelopeBuilder::GetRunClearanceAnalysis},
+      {"SaveMasterPart", XJA_TIRE_ENVELOPE_BUILDER_get_SaveMasterPart, XJA_TIRE_ENVELOPE_BUILDER_set_SaveMasterPart, &TireEnvelopeBuilder::GetSaveMasterPart},
+      {"SaveScenario", XJA_TIRE_ENVELOPE_BUILDER_get_SaveScenario, XJA_TIRE_ENVELOPE_BUILDER_set_SaveScenario, &TireEnvelopeBuilder::GetSaveScenario},
+      {"UseStabilizerBar", XJA_TIRE_ENVELOPE_BUILDER_get_UseStabilizerBar, XJA_TIRE_ENVELOPE_BUILDER_set_UseStabilizerBar, &TireEnvelopeBuilder::GetUseStabilizerBar}};
+  for (const Flag& on : flags) {
+    SCOPED_TRACE(on.name);
+    for (const Flag& f : flags) EXPECT_EQ(f.set(tire, &f == &on), 0) << f.name;
+    for (const Flag& f : flags) {
+      bool got = !(&f == &on);
+      EXPECT_EQ(f.get(tire, &got), 0) << f.name;
+      EXPECT_EQ(got, &f == &on) << f.name;
+      EXPECT_EQ((tire->*f.field)(), &f == &on) << f.name;
+    }
+  }
 }
 
 // Each row runs on a builder whose table holds 12 sections, every section 3 offsets.

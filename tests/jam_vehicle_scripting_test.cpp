@@ -23,6 +23,39 @@ int XJA_FEATURE_AUTOMOTIVE_COLLECTION_create_manikin_builder(tag_t, tag_t, tag_t
 int XJA_FEATURE_AUTOMOTIVE_COLLECTION_create_tire_envelope_builder(tag_t, tag_t, tag_t*);
 int XJA_MANIKIN_BUILDER_set_CurrentManikinSize(ManikinBuilder*, TEXT_s*);
 int XJA_MANIKIN_BUILDER_get_CurrentManikinSize(ManikinBuilder*, TEXT_s**);
+int XJA_MANIKIN_BUILDER_get_ThighLength(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_LegLength(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_ArmLength(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_ForearmLength(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_TorsoLength(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_ShoulderToHipLength(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_HandLength(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_HandGripLength(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_SgRPLength(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_SgRPWidth(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_SgRPHeight(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_BackAngle(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_AHPLength(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_AHPHeight(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_PedalPlaneAngle(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_AHPToSWCLength(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_AHPToSWCHeight(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_WheelDiameter(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_WheelAngle(ManikinBuilder*, EXP_expression**);
+int XJA_MANIKIN_BUILDER_get_AllowPostureValueOutOfRange(ManikinBuilder*, bool*);
+int XJA_MANIKIN_BUILDER_set_AllowPostureValueOutOfRange(ManikinBuilder*, bool);
+int XJA_MANIKIN_BUILDER_get_DrivingPostureCheck(ManikinBuilder*, bool*);
+int XJA_MANIKIN_BUILDER_set_DrivingPostureCheck(ManikinBuilder*, bool);
+int XJA_MANIKIN_BUILDER_get_JointAngleReport(ManikinBuilder*, bool*);
+int XJA_MANIKIN_BUILDER_set_JointAngleReport(ManikinBuilder*, bool);
+int XJA_MANIKIN_BUILDER_get_Position(ManikinBuilder*, int*);
+int XJA_MANIKIN_BUILDER_set_Position(ManikinBuilder*, int);
+int XJA_MANIKIN_BUILDER_get_Classification(ManikinBuilder*, int*);
+int XJA_MANIKIN_BUILDER_set_Classification(ManikinBuilder*, int);
+int XJA_MANIKIN_BUILDER_get_Standard(ManikinBuilder*, int*);
+int XJA_MANIKIN_BUILDER_set_Standard(ManikinBuilder*, int);
+int XJA_MANIKIN_BUILDER_get_SAEPercentile(ManikinBuilder*, int*);
+int XJA_MANIKIN_BUILDER_set_SAEPercentile(ManikinBuilder*, int);
 }
 
 namespace {
@@ -57,6 +90,83 @@ TEST_F(VehicleScripting, BothCollectionsEnumerateThroughOneFunction) {
   auto* autoDie = static_cast<Tooling_AutoDieCollection_Interface*>(
       JAM::ClassInitializer::GetUnjournalledInterface("Tooling.AutoDieCollection"));
   EXPECT_EQ(automotive->Enumerate(), autoDie->Enumerate());
+}
+
+// Each member reaches the manikin's own field: nineteen different
+// expressions, each of three flags set alone, and four enumerations set to
+// values that differ from each other.
+TEST_F(VehicleScripting, EachManikinMemberReachesItsOwnField) {
+  ManikinBuilder* m = Manikin();
+  ASSERT_NE(m, nullptr);
+  struct Expression {
+    const char* name;
+    int (*get)(ManikinBuilder*, EXP_expression**);
+    EXP_expression* (ManikinBuilder::*field)() const;
+  };
+  const Expression expressions[] = {
+      {"ThighLength", XJA_MANIKIN_BUILDER_get_ThighLength, &ManikinBuilder::GetThighLength},
+      {"LegLength", XJA_MANIKIN_BUILDER_get_LegLength, &ManikinBuilder::GetLegLength},
+      {"ArmLength", XJA_MANIKIN_BUILDER_get_ArmLength, &ManikinBuilder::GetArmLength},
+      {"ForearmLength", XJA_MANIKIN_BUILDER_get_ForearmLength, &ManikinBuilder::GetForearmLength},
+      {"TorsoLength", XJA_MANIKIN_BUILDER_get_TorsoLength, &ManikinBuilder::GetTorsoLength},
+      {"ShoulderToHipLength", XJA_MANIKIN_BUILDER_get_ShoulderToHipLength, &ManikinBuilder::GetShoulderToHipLength},
+      {"HandLength", XJA_MANIKIN_BUILDER_get_HandLength, &ManikinBuilder::GetHandLength},
+      {"HandGripLength", XJA_MANIKIN_BUILDER_get_HandGripLength, &ManikinBuilder::GetHandGripLength},
+      {"SgRPLength", XJA_MANIKIN_BUILDER_get_SgRPLength, &ManikinBuilder::GetSgRPLength},
+      {"SgRPWidth", XJA_MANIKIN_BUILDER_get_SgRPWidth, &ManikinBuilder::GetSgRPWidth},
+      {"SgRPHeight", XJA_MANIKIN_BUILDER_get_SgRPHeight, &ManikinBuilder::GetSgRPHeight},
+      {"BackAngle", XJA_MANIKIN_BUILDER_get_BackAngle, &ManikinBuilder::GetBackAngle},
+      {"AHPLength", XJA_MANIKIN_BUILDER_get_AHPLength, &ManikinBuilder::GetAHPLength},
+      {"AHPHeight", XJA_MANIKIN_BUILDER_get_AHPHeight, &ManikinBuilder::GetAHPHeight},
+      {"PedalPlaneAngle", XJA_MANIKIN_BUILDER_get_PedalPlaneAngle, &ManikinBuilder::GetPedalPlaneAngle},
+      {"AHPToSWCLength", XJA_MANIKIN_BUILDER_get_AHPToSWCLength, &ManikinBuilder::GetAHPToSWCLength},
+      {"AHPToSWCHeight", XJA_MANIKIN_BUILDER_get_AHPToSWCHeight, &ManikinBuilder::GetAHPToSWCHeight},
+      {"WheelDiameter", XJA_MANIKIN_BUILDER_get_WheelDiameter, &ManikinBuilder::GetWheelDiameter},
+      {"WheelAngle", XJA_MANIKIN_BUILDER_get_WheelAngle, &ManikinBuilder::GetWheelAngle}};
+  for (const Expression& e : expressions) {
+    EXP_expression* got = nullptr;
+    EXPECT_EQ(e.get(m, &got), 0) << e.name;
+    EXPECT_EQ(got, (m->*e.field)()) << e.name;
+  }
+  struct Flag {
+    const char* name;
+    int (*get)(ManikinBuilder*, bool*);
+    int (*set)(ManikinBuilder*, bool);
+    bool (ManikinBuilder::*field)() const;
+  };
+  const Flag flags[] = {
+      {"AllowPostureValueOutOfRange", XJA_MANIKIN_BUILDER_get_AllowPostureValueOutOfRange, XJA_MANIKIN_BUILDER_set_AllowPostureValueOutOfRange, &ManikinBuilder::GetAllowPostureValueOutOfRange},
+      {"DrivingPostureCheck", XJA_MANIKIN_BUILDER_get_DrivingPostureCheck, XJA_MANIKIN_BUILDER_set_DrivingPostureCheck, &ManikinBuilder::GetDrivingPostureCheck},
+      {"JointAngleReport", XJA_MANIKIN_BUILDER_get_JointAngleReport, XJA_MANIKIN_BUILDER_set_JointAngleReport, &ManikinBuilder::GetJointAngleReport}};
+  for (const Flag& on : flags) {
+    SCOPED_TRACE(on.name);
+    for (const Flag& f : flags) EXPECT_EQ(f.set(m, &f == &on), 0) << f.name;
+    for (const Flag& f : flags) {
+      bool got = !(&f == &on);
+      EXPECT_EQ(f.get(m, &got), 0) << f.name;
+      EXPECT_EQ(got, &f == &on) << f.name;
+      EXPECT_EQ((m->*f.field)(), &f == &on) << f.name;
+    }
+  }
+  // Passenger, class B, the J833 standard and its 95th percentile male.
+  using VDJA::ClassB, VDJA::J833LargeHuman95thMale, VDJA::Passenger, VDJA::Saej833;
+  EXPECT_EQ(XJA_MANIKIN_BUILDER_set_Position(m, Passenger), 0);
+  EXPECT_EQ(XJA_MANIKIN_BUILDER_set_Classification(m, ClassB), 0);
+  EXPECT_EQ(XJA_MANIKIN_BUILDER_set_Standard(m, Saej833), 0);
+  EXPECT_EQ(XJA_MANIKIN_BUILDER_set_SAEPercentile(m, J833LargeHuman95thMale), 0);
+  EXPECT_EQ(m->GetPosition(), Passenger);
+  EXPECT_EQ(m->GetClassification(), ClassB);
+  EXPECT_EQ(m->GetStandard(), Saej833);
+  EXPECT_EQ(m->GetSAEPercentile(), J833LargeHuman95thMale);
+  int position = -1, classification = -1, standard = -1, percentile = -1;
+  EXPECT_EQ(XJA_MANIKIN_BUILDER_get_Position(m, &position), 0);
+  EXPECT_EQ(XJA_MANIKIN_BUILDER_get_Classification(m, &classification), 0);
+  EXPECT_EQ(XJA_MANIKIN_BUILDER_get_Standard(m, &standard), 0);
+  EXPECT_EQ(XJA_MANIKIN_BUILDER_get_SAEPercentile(m, &percentile), 0);
+  EXPECT_EQ(position, Passenger);
+  EXPECT_EQ(classification, ClassB);
+  EXPECT_EQ(standard, Saej833);
+  EXPECT_EQ(percentile, J833LargeHuman95thMale);
 }
 
 TEST_F(VehicleScripting, ACollectionOfNoPartIsRefusedBeforeTheHostIsAsked) {

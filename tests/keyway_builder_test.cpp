@@ -93,7 +93,11 @@ TEST_F(Keyway, TheRecordDoublesTheRadiusAddsTheDeckAndTheChildTakesItFromByteEig
     b->SetLocation(DieDesJA::JA_KEYWAY_BUILDER_location_type_NegativeY);
     b->SetCreateWithPad(true);
     DIEDES_NODE_s* node = b->CreateApplStructure();
-    ASSERT_NE(node, nullptr);
+    EXPECT_NE(node, nullptr);
+    if (node == nullptr) {
+      b->destroy();
+      continue;
+    }
     const void* record = DIEDES_NODE_ask_appl_data(node)[0];
     struct Place {
       int byte;

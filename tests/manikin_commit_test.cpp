@@ -269,6 +269,65 @@ TEST_F(ManikinCommit, EachDriverParameterNamesItsOwnExpression) {
   }
 }
 
+// A driver committed, read back, edited so that its class, percentile,
+// options and every posture value change, committed and read back again.
+TEST_F(ManikinCommit, AnEditOfEveryFieldIsReadBackFromTheRule) {
+  struct Values {
+    JA_MANIKIN_BUILDER_ClassificationType classification;
+    JA_MANIKIN_BUILDER_SAEPercentileType percentile;
+    bool allow, check;
+    double posture[11];  // SgRP length, width, height, back, AHP length, height, pedal, SWC length, height, diameter, wheel angle
+  };
+  const Values made = {ClassB, J826Type95thPercentile, true, true,
+                       {601, 370, 502, 16, 111, 251, 44, 512, 489, 501, 21}};
+  const Values edited = {ClassA, J826Type50thPercentile, false, false,
+                         {611, 380, 512, 26, 121, 261, 46, 522, 499, 401, 23}};
+  auto posture = [](const ManikinBuilder* m) {
+    return std::vector<EXP_expression*>{m->GetSgRPLength(),    m->GetSgRPWidth(),     m->GetSgRPHeight(),
+                                        m->GetBackAngle(),     m->GetAHPLength(),     m->GetAHPHeight(),
+                                        m->GetPedalPlaneAngle(), m->GetAHPToSWCLength(), m->GetAHPToSWCHeight(),
+                                        m->GetWheelDiameter(), m->GetWheelAngle()};
+  };
+  auto fill = [&](ManikinBuilder* m, const Values& v) {
+    m->SetClassification(v.classification);
+    m->SetSAEPercentile(v.percentile);
+    m->SetAllowPostureValueOutOfRange(v.allow);
+    m->SetDrivingPostureCheck(v.check);
+    const std::vector<EXP_expression*> e = posture(m);
+    for (int i = 0; i < 11; ++i) Set(e[i], v.posture[i]);
+  };
+  auto check = [&](FEATURE_RECORD* frec, const Values& v) {
+    ManikinBuilder* back = Make(frec);
+    EXPECT_EQ(back->GetPosition(), KTX::VDJA::Driver);
+    EXPECT_EQ(back->GetClassification(), v.classification);
+    EXPECT_EQ(back->GetStandard(), SAEJ826Jul1995);
+    EXPECT_EQ(back->GetSAEPercentile(), v.percentile);
+    EXPECT_EQ(back->GetAllowPostureValueOutOfRange(), v.allow);
+    EXPECT_EQ(back->GetDrivingPostureCheck(), v.check);
+    const std::vector<EXP_expression*> e = posture(back);
+    for (int i = 0; i < 11; ++i) EXPECT_DOUBLE_EQ(EXP_ask_value_of_exp(e[i]), v.posture[i]) << "posture " << i;
+  };
+  ManikinBuilder* m = Make();
+  fill(m, made);
+  FEATURE_RECORD* frec = nullptr;
+  ASSERT_EQ(m->commit_feature(&frec), 0);
+  ASSERT_NE(frec, nullptr);
+  {
+    SCOPED_TRACE("made");
+    check(frec, made);
+  }
+  ManikinBuilder* edit = Make(frec);
+  fill(edit, edited);
+  ASSERT_EQ(edit->commit_feature(nullptr), 0);
+  int manikins = 0;  // the same instance, rebuilt (its checker is an instance of its own)
+  for (auto* r : Rules(part())) manikins += std::string(r->ask_rule_class()) == "%qd_vd_2dmanikin" ? 1 : 0;
+  EXPECT_EQ(manikins, 1);
+  {
+    SCOPED_TRACE("edited");
+    check(frec, edited);
+  }
+}
+
 TEST_F(ManikinCommit, JointAngleCheckerOfCustomerDefaults) {
   const char* joints[] = {"BACK", "SHOULDER", "ELBOW", "HIP", "KNEE", "ANKLE", "HAND"};
   for (int i = 0; i < 7; ++i) {

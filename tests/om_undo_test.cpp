@@ -183,4 +183,41 @@ TEST_F(UndoMarks, NestedMarksAndTwoUndosToOneMarkGiveBackEachMarksState) {
   shoe->destroy();
 }
 
+// Objects made and deleted under marks that are ended into an outer one: an
+// undo to the outer mark takes the made ones away and brings the deleted one
+// back with what it held, and a second undo to it does so again.
+TEST_F(UndoMarks, MadeAndDeletedObjectsFollowTheirMarksIntoTheOuterOne) {
+  SELECT_OBJECT_list* kept = SELECT_OBJECT_listFactory::Create(part(), false);
+  kept->append(31);
+  kept->append(32);
+  const tag_t keptTag = kept->OmTag();
+  const int outer = Mark();
+  const int middle = Mark();
+  Mark();
+  SELECT_OBJECT_list* made = SELECT_OBJECT_listFactory::Create(part(), false);
+  const tag_t madeTag = made->OmTag();
+  kept->destroy();
+  EXPECT_EQ(OM::OM_object_of_tag(keptTag), nullptr);
+  EXPECT_EQ(UNDO_QD_delete_to_mark(middle, nullptr), 0);
+
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    EXPECT_EQ(UNDO_QD_undo_to_mark(outer, nullptr), 0);
+    EXPECT_EQ(OM::OM_object_of_tag(madeTag), nullptr);
+    auto* back = dynamic_cast<SELECT_OBJECT_list*>(OM::OM_object_of_tag(keptTag));
+    EXPECT_NE(back, nullptr);
+    if (back == nullptr) break;
+    EXPECT_EQ(back->ask_count(), 2);
+    if (back->ask_count() == 2) {
+      EXPECT_EQ(back->ask_nth(1), 32u);
+    }
+    // Made and deleted again under the same mark.
+    made = SELECT_OBJECT_listFactory::Create(part(), false);
+    back->destroy();
+  }
+  EXPECT_EQ(UNDO_QD_undo_to_mark(outer, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(outer, nullptr), 0);
+  if (auto* back = dynamic_cast<SELECT_OBJECT_list*>(OM::OM_object_of_tag(keptTag))) back->destroy();
+}
+
 }  // namespace

@@ -130,7 +130,8 @@ TEST_F(TireEnvelopeCommit, OffsetsByMethod) {
       EXPECT_EQ(frec_, nullptr);
       continue;
     }
-    ASSERT_NE(block, nullptr);
+    EXPECT_NE(block, nullptr);
+    if (block == nullptr) continue;
     EXPECT_EQ(std::vector<double>(block->offsets, block->offsets + 6), (std::vector<double>{4, 6, 10, 8, 2, 12}));
     if (c.sections < 0) {
       EXPECT_TRUE(Untouched(&block->sectionCount, sizeof block->sectionCount));
@@ -159,12 +160,14 @@ T At(const Tireenv_params_s* block, int byte) {
 }
 
 // Every number the block takes from the builder a value of its own, read at
-// the byte it belongs at; the taper location by motion, template and graph.
+// the byte it belongs at and read back by an edit; the edit then changes every
+// number (each by 100) and updates the feature, read again. The taper location
+// goes by motion, template and graph.
 TEST_F(TireEnvelopeCommit, EveryNumberAtItsOwnByte) {
   struct Case {
     const char* what;
     int motion, suspension, graph;
-    double taper;  // Y axis 31, X axis 37, fixed percentage 41
+    double taper;  // Y axis 31, X axis 37, fixed percentage 41, before the edit's 100
   };
   const Case cases[] = {
       {"spindle lines keep the Y axis", FromSpindleLines, ShortLongArmwithSteering, RectangularTaperedX, 31},
@@ -175,6 +178,87 @@ TEST_F(TireEnvelopeCommit, EveryNumberAtItsOwnByte) {
       {"five-link template keeps the Y axis", SuspensionTemplate, FiveLinkSolidAxlewithoutSteering,
        RectangularTaperedX, 31},
   };
+  auto fill = [](TireEnvelopeBuilder* t, double d) {
+    t->SetTaperLocationYAxis(31 + d);
+    t->SetTaperLocationXAxis(37 + d);
+    t->SetFixedLocationPercentage(41 + d);
+    t->SetFirstDriverJointUpperLimit(1.5 + d);
+    t->SetFirstDriverJointLowerLimit(-2.5 - d);
+    t->SetFirstDriverJointSteps(3 + static_cast<int>(d));
+    t->SetSecondDriverJointUpperLimit(4.5 + d);
+    t->SetSecondDriverJointLowerLimit(-5.5 - d);
+    t->SetSecondDriverJointSteps(6 + static_cast<int>(d));
+    t->SetTaperLocationAY(7.5 + d);
+    t->SetTaperLocationBX(8.5 + d);
+    Set(t->GetRollAngle(), 9.5 + d);
+    t->SetJounceDistance(10.5 + d);
+    t->SetReboundDistance(11.5 + d);
+    t->SetShockDriverJointSteps(12 + static_cast<int>(d));
+    t->SetEnvelopeConcavity(13.5 + d);
+    Set(t->GetRadialStartAngle(), 15 + d / 100 * 15);  // 15, then 30
+    Set(t->GetRadialEndAngle(), 165 + d / 100 * 15);    // 165, then 180
+    Set(t->GetDistanceTolerance(), 0.02 + d / 10000);
+    Set(t->GetTrimRadius(), 17.5 + d);
+    t->SetSectionLayer(21 + static_cast<int>(d));
+    t->SetSheetBodyLayer(22 + static_cast<int>(d));
+    t->SetProfileSplineLayer(23 + static_cast<int>(d));
+    t->SetSpindleLinesLayer(24 + static_cast<int>(d));
+    t->SetRimDiameterOption(d == 0 ? 2 : 1);
+    Set(t->GetWheelRimDiameter(), 18.5 + d);
+    t->SetXtoY(d == 0);
+    t->SetCreateTireEnvelopeFeature(d == 0);
+    t->SetRunClearanceAnalysis(d != 0);
+    t->SetSaveScenario(d == 0);
+    t->SetDisplayInput(d == 0);
+  };
+  auto check = [&](const Tireenv_params_s* b, const Case& c, double d, const TireEnvelopeBuilder* t) {
+    EXPECT_EQ(At<double>(b, 6328), c.taper + d);
+    const std::pair<int, double> doubles[] = {
+        {6280, 1.5 + d},  {6288, -2.5 - d}, {6304, 4.5 + d},  {6312, -5.5 - d},         {6336, 7.5 + d},
+        {6344, 8.5 + d},  {6536, 9.5 + d},  {6544, 10.5 + d}, {6552, 11.5 + d},         {6592, 13.5 + d},
+        {6600, 15 + d / 100 * 15},          {6608, 165 + d / 100 * 15},                 {53912, 0.02 + d / 10000},
+        {53920, 17.5 + d}, {1912, 18.5 + d}};
+    for (const auto& [byte, value] : doubles) EXPECT_EQ(At<double>(b, byte), value) << "byte " << byte;
+    const int n = static_cast<int>(d);
+    const std::pair<int, int> ints[] = {
+        {6272, c.graph},  {6296, 3 + n},   {6320, 6 + n},   {6560, 12 + n}, {3528, c.motion},      {53936, 21 + n},
+        {53940, 22 + n},  {53944, 23 + n}, {53948, 24 + n}, {53908, 1},     {1908, d == 0 ? 2 : 1}, {53928, 2}};
+    for (const auto& [byte, value] : ints) EXPECT_EQ(At<std::int32_t>(b, byte), value) << "byte " << byte;
+    const int first = d == 0 ? 1 : 0;
+    const std::pair<int, int> bytes[] = {{6276, first}, {160, first}, {161, 1 - first}, {4222, first}, {53896, first}};
+    for (const auto& [byte, value] : bytes) EXPECT_EQ(At<std::uint8_t>(b, byte), value) << "byte " << byte;
+    EXPECT_EQ(At<EXP_expression*>(b, 8), t->GetRadialStartAngle());
+    EXPECT_EQ(At<EXP_expression*>(b, 16), t->GetRadialEndAngle());
+    EXPECT_EQ(At<EXP_expression*>(b, 40), t->GetDistanceTolerance());
+    EXPECT_EQ(At<EXP_expression*>(b, 48), t->GetTrimRadius());
+  };
+  auto readBack = [&](const Case& c, double d) {
+    TireEnvelopeBuilder* edit = TireEnvelopeBuilderFactory::Create(modelPart(), frec_);
+    EXPECT_EQ(edit->GetDriverGraph(), c.graph);
+    EXPECT_EQ(edit->GetXtoY(), d == 0);
+    const std::pair<double, double> back[] = {
+        {edit->GetFirstDriverJointUpperLimit(), 1.5 + d},  {edit->GetFirstDriverJointLowerLimit(), -2.5 - d},
+        {edit->GetSecondDriverJointUpperLimit(), 4.5 + d}, {edit->GetSecondDriverJointLowerLimit(), -5.5 - d},
+        {edit->GetJounceDistance(), 10.5 + d},             {edit->GetReboundDistance(), 11.5 + d},
+        {edit->GetEnvelopeConcavity(), 13.5 + d},          {EXP_ask_value_of_exp(edit->GetRollAngle()), 9.5 + d},
+        {EXP_ask_value_of_exp(edit->GetRadialStartAngle()), 15 + d / 100 * 15},
+        {EXP_ask_value_of_exp(edit->GetRadialEndAngle()), 165 + d / 100 * 15},
+        {EXP_ask_value_of_exp(edit->GetDistanceTolerance()), 0.02 + d / 10000},
+        {EXP_ask_value_of_exp(edit->GetTrimRadius()), 17.5 + d}};
+    for (std::size_t i = 0; i < std::size(back); ++i) EXPECT_EQ(back[i].first, back[i].second) << "value " << i;
+    const int n = static_cast<int>(d);
+    EXPECT_EQ(edit->GetFirstDriverJointSteps(), 3 + n);
+    EXPECT_EQ(edit->GetSecondDriverJointSteps(), 6 + n);
+    EXPECT_EQ(edit->GetShockDriverJointSteps(), 12 + n);
+    if (c.motion == SuspensionTemplate && c.suspension != FiveLinkSolidAxlewithoutSteering &&
+        c.graph != RectangularJounceRebound) {
+      const double taper = c.graph == RectangularTaperedX   ? edit->GetTaperLocationXAxis()
+                           : c.graph == TwoDriversOneFixed ? edit->GetFixedLocationPercentage()
+                                                           : edit->GetTaperLocationYAxis();
+      EXPECT_EQ(taper, c.taper + d);
+    }
+    return edit;
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TearDown();
@@ -182,81 +266,71 @@ TEST_F(TireEnvelopeCommit, EveryNumberAtItsOwnByte) {
     tire_->SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(c.motion));
     tire_->SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(c.suspension));
     tire_->SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(c.graph));
-    tire_->SetTaperLocationYAxis(31);
-    tire_->SetTaperLocationXAxis(37);
-    tire_->SetFixedLocationPercentage(41);
-    tire_->SetXtoY(true);
-    tire_->SetFirstDriverJointUpperLimit(1.5);
-    tire_->SetFirstDriverJointLowerLimit(-2.5);
-    tire_->SetFirstDriverJointSteps(3);
-    tire_->SetSecondDriverJointUpperLimit(4.5);
-    tire_->SetSecondDriverJointLowerLimit(-5.5);
-    tire_->SetSecondDriverJointSteps(6);
-    tire_->SetTaperLocationAY(7.5);
-    tire_->SetTaperLocationBX(8.5);
-    Set(tire_->GetRollAngle(), 9.5);
-    tire_->SetJounceDistance(10.5);
-    tire_->SetReboundDistance(11.5);
-    tire_->SetShockDriverJointSteps(12);
-    tire_->SetEnvelopeConcavity(13.5);
-    Set(tire_->GetRadialStartAngle(), 15);
-    Set(tire_->GetRadialEndAngle(), 165);
-    Set(tire_->GetDistanceTolerance(), 0.02);
-    Set(tire_->GetTrimRadius(), 17.5);
-    tire_->SetSectionLayer(21);
-    tire_->SetSheetBodyLayer(22);
-    tire_->SetProfileSplineLayer(23);
-    tire_->SetSpindleLinesLayer(24);
-    tire_->SetRimDiameterOption(2);
-    Set(tire_->GetWheelRimDiameter(), 18.5);
-    tire_->SetCreateTireEnvelopeFeature(true);
-    tire_->SetRunClearanceAnalysis(false);
-    tire_->SetSaveScenario(true);
-    tire_->SetDisplayInput(true);
+    fill(tire_, 0);
     Block block = Commit();
-    ASSERT_NE(block, nullptr);
-    const Tireenv_params_s* b = block.get();
-    EXPECT_EQ(At<double>(b, 6328), c.taper);
-    const std::pair<int, double> doubles[] = {
-        {6280, 1.5},  {6288, -2.5}, {6304, 4.5},  {6312, -5.5}, {6336, 7.5},  {6344, 8.5},   {6536, 9.5},
-        {6544, 10.5}, {6552, 11.5}, {6592, 13.5}, {6600, 15},   {6608, 165},  {53912, 0.02}, {53920, 17.5},
-        {1912, 18.5}};
-    for (const auto& [byte, value] : doubles) EXPECT_EQ(At<double>(b, byte), value) << "byte " << byte;
-    const std::pair<int, int> ints[] = {{6272, c.graph}, {6296, 3},     {6320, 6},     {6560, 12},    {3528, c.motion},
-                                        {53936, 21},     {53940, 22},   {53944, 23},   {53948, 24},   {1908, 2},
-                                        {53908, 1},      {53928, 2}};
-    for (const auto& [byte, value] : ints) EXPECT_EQ(At<std::int32_t>(b, byte), value) << "byte " << byte;
-    const std::pair<int, int> bytes[] = {{6276, 1}, {160, 1}, {161, 0}, {4222, 1}, {53896, 1}};
-    for (const auto& [byte, value] : bytes) EXPECT_EQ(At<std::uint8_t>(b, byte), value) << "byte " << byte;
-    EXPECT_EQ(At<EXP_expression*>(b, 8), tire_->GetRadialStartAngle());
-    EXPECT_EQ(At<EXP_expression*>(b, 16), tire_->GetRadialEndAngle());
-    EXPECT_EQ(At<EXP_expression*>(b, 40), tire_->GetDistanceTolerance());
-    EXPECT_EQ(At<EXP_expression*>(b, 48), tire_->GetTrimRadius());
+    EXPECT_NE(block, nullptr);
+    if (block == nullptr) continue;
+    check(block.get(), c, 0, tire_);
 
-    // Read back by an edit.
+    TireEnvelopeBuilder* edit = readBack(c, 0);
+    fill(edit, 100);
+    FEATURE_RECORD* edited = frec_;
+    EXPECT_EQ(edit->commit_feature(&edited), 0);
+    EXPECT_EQ(edited, frec_);
+    Block updated(TireEnvelope_ReadParms(frec_));
+    EXPECT_NE(updated, nullptr);
+    if (updated != nullptr) {
+      SCOPED_TRACE("edited");
+      check(updated.get(), c, 100, edit);
+      readBack(c, 100)->destroy();
+    }
+    edit->destroy();
+  }
+}
+
+// Each template's hard points reach the block as consecutive points, in the
+// order the block keeps them: the strut's index 10 after its 13.
+TEST_F(TireEnvelopeCommit, TemplateHardPointsInTheBlocksOrder) {
+  struct Case {
+    const char* what;
+    int suspension;
+    std::vector<int> order;  // the point index at each place of the block
+  };
+  const Case cases[] = {
+      {"MacPherson strut", MacPhersonStrut, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14}},
+      {"short-long arm", ShortLongArmwithSteering, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}},
+      {"five-link", FiveLinkSolidAxlewithoutSteering, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    const auto type = static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(c.suspension);
+    tire_->SetMotion(SuspensionTemplate);
+    tire_->SetSuspensionTemplate(type);
+    for (int i = 0; i < static_cast<int>(c.order.size()); ++i)
+      EXPECT_EQ(tire_->UpdateTemplatePoint(type, i, Math::Point3{1.0 * i, 100.0 + i, 200.0 + i}), 0) << i;
+    Block block = Commit();
+    EXPECT_NE(block, nullptr);
+    if (block == nullptr) continue;
+    for (std::size_t place = 0; place < c.order.size(); ++place) {
+      const int index = c.order[place];
+      const int byte = 4488 + 24 * static_cast<int>(place);
+      EXPECT_EQ(std::vector<double>({At<double>(block.get(), byte), At<double>(block.get(), byte + 8),
+                                     At<double>(block.get(), byte + 16)}),
+                std::vector<double>({1.0 * index, 100.0 + index, 200.0 + index}))
+          << "place " << place;
+    }
+    // Read back by an edit, each point where it was.
     TireEnvelopeBuilder* edit = TireEnvelopeBuilderFactory::Create(modelPart(), frec_);
-    EXPECT_EQ(edit->GetDriverGraph(), c.graph);
-    EXPECT_TRUE(edit->GetXtoY());
-    const std::pair<double, double> back[] = {
-        {edit->GetFirstDriverJointUpperLimit(), 1.5},  {edit->GetFirstDriverJointLowerLimit(), -2.5},
-        {edit->GetSecondDriverJointUpperLimit(), 4.5}, {edit->GetSecondDriverJointLowerLimit(), -5.5},
-        {edit->GetJounceDistance(), 10.5},             {edit->GetReboundDistance(), 11.5},
-        {edit->GetEnvelopeConcavity(), 13.5},          {EXP_ask_value_of_exp(edit->GetRollAngle()), 9.5},
-        {EXP_ask_value_of_exp(edit->GetRadialStartAngle()), 15},
-        {EXP_ask_value_of_exp(edit->GetRadialEndAngle()), 165},
-        {EXP_ask_value_of_exp(edit->GetDistanceTolerance()), 0.02},
-        {EXP_ask_value_of_exp(edit->GetTrimRadius()), 17.5}};
-    for (std::size_t i = 0; i < std::size(back); ++i) EXPECT_EQ(back[i].first, back[i].second) << "value " << i;
-    EXPECT_EQ(edit->GetFirstDriverJointSteps(), 3);
-    EXPECT_EQ(edit->GetSecondDriverJointSteps(), 6);
-    EXPECT_EQ(edit->GetShockDriverJointSteps(), 12);
-    if (c.motion == SuspensionTemplate && c.suspension != FiveLinkSolidAxlewithoutSteering) {
-      const double taper = c.graph == RectangularTaperedX   ? edit->GetTaperLocationXAxis()
-                           : c.graph == TwoDriversOneFixed ? edit->GetFixedLocationPercentage()
-                                                           : edit->GetTaperLocationYAxis();
-      if (c.graph != RectangularJounceRebound) {
-        EXPECT_EQ(taper, c.taper);
-      }
+    const Tire_s* read = edit->WorkArea();
+    const Tire_s* made = tire_->WorkArea();
+    if (c.suspension == MacPhersonStrut) {
+      EXPECT_EQ(std::memcmp(&read->macpherson, &made->macpherson, sizeof made->macpherson), 0);
+    } else if (c.suspension == FiveLinkSolidAxlewithoutSteering) {
+      EXPECT_EQ(std::memcmp(&read->fiveLink, &made->fiveLink, sizeof made->fiveLink), 0);
+    } else {
+      EXPECT_EQ(std::memcmp(&read->slArm, &made->slArm, sizeof made->slArm), 0);
     }
     edit->destroy();
   }
@@ -324,8 +398,10 @@ TEST_F(TireEnvelopeCommit, WhatMakesNoFeature) {
     Block block = Commit(c.result);
     EXPECT_EQ(TireEnvelope::ViewFits(), 1);
     if (c.result == 0) {
-      ASSERT_NE(block, nullptr);
-      EXPECT_EQ(std::strlen(block->scenarioName), c.nameLength);
+      EXPECT_NE(block, nullptr);
+      if (block != nullptr) {
+        EXPECT_EQ(std::strlen(block->scenarioName), c.nameLength);
+      }
       continue;
     }
     EXPECT_EQ(frec_, nullptr);
@@ -354,7 +430,9 @@ TEST_F(TireEnvelopeCommit, DriverPathOrJointLinesOfTheRun) {
     ::setenv("QDEN_TMP_DIR", dir_.c_str(), 1);
     tire_->SetMotion(SuspensionTemplate);
     tire_->SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(c.templateType));
-    ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
+    const int built = tire_->BuildMotionTemplate();
+    EXPECT_EQ(built, 0);
+    if (built != 0) continue;
     tire_->SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(c.graph));
     tire_->SetFirstDriverJointUpperLimit(30);
     tire_->SetFirstDriverJointLowerLimit(-30);
@@ -366,16 +444,21 @@ TEST_F(TireEnvelopeCommit, DriverPathOrJointLinesOfTheRun) {
     tire_->SetReboundDistance(-60);
     tire_->SetShockDriverJointSteps(4);
     tire_->GetRollAngle()->set("3", 3);
-    ASSERT_EQ(tire_->RunMotionArticulation(), 0);
+    const int ran = tire_->RunMotionArticulation();
+    EXPECT_EQ(ran, 0);
+    if (ran != 0) continue;
     // Another run's file, where the temporary directory now points, is not this feature's.
     std::system(("mkdir -p " + dir_ + "other").c_str());
     File("other/joints_disp_file.txt", "1 1\n");
     ::setenv("QDEN_TMP_DIR", (dir_ + "other/").c_str(), 1);
     Block block = Commit();
-    ASSERT_NE(block, nullptr);
+    EXPECT_NE(block, nullptr);
+    if (block == nullptr) continue;
     if (c.jointLines < 0) {
-      ASSERT_EQ(block->driverPointCount * 2, static_cast<int>(c.pairs.size()));
-      EXPECT_EQ(std::vector<double>(block->driverPoints, block->driverPoints + c.pairs.size()), c.pairs);
+      EXPECT_EQ(block->driverPointCount * 2, static_cast<int>(c.pairs.size()));
+      if (block->driverPointCount * 2 == static_cast<int>(c.pairs.size())) {
+        EXPECT_EQ(std::vector<double>(block->driverPoints, block->driverPoints + c.pairs.size()), c.pairs);
+      }
     } else {
       EXPECT_EQ(block->jointLineCount, c.jointLines);
     }
@@ -419,7 +502,8 @@ TEST_F(TireEnvelopeCommit, ReadBackFromTheFeature) {
     area->sectionOffsetCounts[1] = 2;
     area->sectionOffsets[1][1] = 7;
     Commit();
-    ASSERT_NE(frec_, nullptr);
+    EXPECT_NE(frec_, nullptr);
+    if (frec_ == nullptr) continue;
 
     TireEnvelopeBuilder* edit = TireEnvelopeBuilderFactory::Create(modelPart(), frec_);
     EXPECT_EQ(edit->GetMotion(), c.motion);

@@ -68,15 +68,16 @@ TEST_F(TireEnvelopeRuleInstance, DriverGraphFromTheRulesNumber) {
     const char* graphNumber;
     int graph;
     int secondSteps;
-    double taperY, fixed;  // the percentage lands in the graph's own field
+    double taperY, taperX, fixed;  // the percentage lands in the graph's own field
   };
   const double standard = PMAN_ask_real("VD_TE_WHEEL_DRIVER_LOCATION_PERCENT");
   const Case cases[] = {
-      {"graph 1, the first", "1", RectangularJounceRebound, 5, standard, standard},
-      {"graph 2 tapers Y", "2", RectangularTaperedY, 5, 40, standard},
-      {"graph 6 fixes the second driver at the first's steps", "6", TwoDriversOneFixed, 3, standard, 40},
-      {"0 is no graph", "0", RectangularJounceRebound, 5, standard, standard},
-      {"7 is no graph", "7", RectangularJounceRebound, 5, standard, standard},
+      {"graph 1, the first", "1", RectangularJounceRebound, 5, standard, standard, standard},
+      {"graph 2 tapers Y", "2", RectangularTaperedY, 5, 40, standard, standard},
+      {"graph 3 tapers X", "3", RectangularTaperedX, 5, standard, 40, standard},
+      {"graph 6 fixes the second driver at the first's steps", "6", TwoDriversOneFixed, 3, standard, standard, 40},
+      {"0 is no graph", "0", RectangularJounceRebound, 5, standard, standard, standard},
+      {"7 is no graph", "7", RectangularJounceRebound, 5, standard, standard, standard},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -85,16 +86,22 @@ TEST_F(TireEnvelopeRuleInstance, DriverGraphFromTheRulesNumber) {
     TireEnvelopeBuilder* tire =
         Open({{"evt_motion_group_motionoption", "1"}, {"evt_driver_step_graphno", c.graphNumber},
               {"evt_driver_step_steeringsteps", "3"}, {"evt_driver_step_joucesteps", "5"},
-              {"evt_driver_step_steeringupper", "30"}, {"evt_driver_step_joucelower", "-80"},
+              {"evt_driver_step_steeringupper", "30"}, {"evt_driver_step_steeringlower", "-25"},
+              {"evt_driver_step_jouceupper", "70"}, {"evt_driver_step_joucelower", "-80"},
               {"evt_driver_step_locpercent", "40"}});
     EXPECT_EQ(tire->GetDriverGraph(), c.graph);
     EXPECT_EQ(tire->GetFirstDriverJointSteps(), 3);
     EXPECT_EQ(tire->GetSecondDriverJointSteps(), c.secondSteps);
     EXPECT_EQ(tire->GetTaperLocationYAxis(), c.taperY);
+    EXPECT_EQ(tire->GetTaperLocationXAxis(), c.taperX);
     EXPECT_EQ(tire->GetFixedLocationPercentage(), c.fixed);
+    EXPECT_EQ(tire->GetFirstDriverJointUpperLimit(), 30);
+    EXPECT_EQ(tire->GetFirstDriverJointLowerLimit(), -25);
+    EXPECT_EQ(tire->GetSecondDriverJointUpperLimit(), 70);
+    EXPECT_EQ(tire->GetSecondDriverJointLowerLimit(), -80);
+    // First lower and upper, then second lower and upper.
     const vdja_tireenv_motion_record_t* record = MotionRecordOf(tire->WorkArea());
-    EXPECT_EQ(record->limits[1], 30);
-    EXPECT_EQ(record->limits[2], -80);
+    EXPECT_EQ(std::vector<double>(record->limits, record->limits + 4), (std::vector<double>{-25, 30, -80, 70}));
   }
 }
 

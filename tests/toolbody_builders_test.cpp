@@ -100,8 +100,22 @@ TEST_F(FingerClearanceNotch, SheetBodiesGoToEntityThreeAfterEntityFourIsEmptiedA
   Set(toFaces->GetExtrudeWidth(), "11");
   Set(toFaces->GetWidth(), "13");
   Set(toFaces->GetDepth(), "17");
+  toFaces->SetDistanceTolerance(0.02);
+  toFaces->SetAngleTolerance(0.25);
+  toFaces->GetAttributes()->SetFirstText("NOTCH");
+  toFaces->GetAttributes()->SetSecondText("n");
+  toFaces->GetAttributes()->SetIntegerValue(17);
   ASSERT_EQ(toFaces->commit_feature(&edited), 0);
   toFaces->destroy();
+  // The attribute record: the title at byte 0, the value at 102, the setting at 236.
+  DieAttributesRecord* record = parms->AskDieAttributes();
+  ASSERT_NE(record, nullptr);
+  EXPECT_STREQ(reinterpret_cast<const char*>(record), "NOTCH");
+  EXPECT_STREQ(reinterpret_cast<const char*>(record) + 102, "n");
+  EXPECT_EQ(At<std::int32_t>(record, 236), 17);
+  SM_free(record);
+  EXPECT_EQ(parms->GetDistanceTolerance(), 0.02);
+  EXPECT_EQ(parms->GetAngleTolerance(), 0.25);
   EXPECT_TRUE(TagsOf(parms, 3).empty());
   EXPECT_EQ(TagsOf(parms, 4), std::vector<tag_t>(faces, faces + 2));
   EXPECT_EQ(parms->AskEntityInt(0, 0), 1);
@@ -120,6 +134,11 @@ TEST_F(FingerClearanceNotch, SheetBodiesGoToEntityThreeAfterEntityFourIsEmptiedA
   EXPECT_EQ(EXP_ask_value_of_exp(again->GetExtrudeWidth()), 11.0);
   EXPECT_EQ(EXP_ask_value_of_exp(again->GetWidth()), 13.0);
   EXPECT_EQ(EXP_ask_value_of_exp(again->GetDepth()), 17.0);
+  EXPECT_EQ(again->GetDistanceTolerance(), 0.02);
+  EXPECT_EQ(again->GetAngleTolerance(), 0.25);
+  EXPECT_STREQ(again->GetAttributes()->GetFirstText(), "NOTCH");
+  EXPECT_STREQ(again->GetAttributes()->GetSecondText(), "n");
+  EXPECT_EQ(again->GetAttributes()->GetIntegerValue(), 17);
   again->destroy();
 }
 
