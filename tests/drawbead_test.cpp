@@ -832,3 +832,100 @@ TEST_F(DrawBeadRecords, ARecordOlderThanTheTagFormatIsConvertedOnReadingAndWritt
 }
 
 }  // namespace
+
+namespace {
+
+using namespace KTX;
+using DieEngJA::DrawBeadBuilder;
+
+// Each flag and choice of the bead set alone: it lands at its own integer of
+// item 5 and nowhere else, and a bead read from that record has it alone.
+TEST_F(DrawBeadRecords, EachFlagAndChoiceHasItsOwnIntegerAndComesBackFromIt) {
+  using B = DrawBeadBuilder;
+  namespace D = DieEngJA;
+  struct Row {
+    const char* what;
+    int position, value;
+    std::function<void(B*)> set;
+    std::function<int(const B*)> get;
+  };
+  const Row rows[] = {
+      {"male bead position", 0, 1, [](B* b) { b->SetMaleBeadPosition(D::JA_DRAW_BEAD_BUILDER_MaleBeadPositionTypes_Lower); },
+       [](const B* b) { return int(b->GetMaleBeadPosition()); }},
+      {"reverse metal thickness", 1, 1, [](B* b) { b->SetReverseMetalThickness(true); },
+       [](const B* b) { return int(b->GetReverseMetalThickness()); }},
+      {"centerline projection", 2, 1,
+       [](B* b) { b->SetCenterlineProjection(D::JA_DRAW_BEAD_BUILDER_ProjectionDirectionTypes_NormalToPlacementFace); },
+       [](const B* b) { return int(b->GetCenterlineProjection()); }},
+      {"reference direction", 4, 1, [](B* b) { b->SetReferenceDirection(true); },
+       [](const B* b) { return int(b->GetReferenceDirection()); }},
+      {"taper bead", 5, 1, [](B* b) { b->SetTaperBead(true); }, [](const B* b) { return int(b->GetTaperBead()); }},
+      {"base orientation", 6, 1, [](B* b) { b->SetBaseOrientation(D::JA_DRAW_BEAD_BUILDER_OrientationTypes_Vertical); },
+       [](const B* b) { return int(b->GetBaseOrientation()); }},
+      {"transition definition", 7, 1,
+       [](B* b) { b->SetTransitionDefinition(D::JA_DRAW_BEAD_BUILDER_TransitionDefinitionTypes_Manual); },
+       [](const B* b) { return int(b->GetTransitionDefinition()); }},
+      {"female depth type", 8, 1, [](B* b) { b->SetFemaleDepthType(D::JA_DRAW_BEAD_BUILDER_FemaleDepthTypes_Constant); },
+       [](const B* b) { return int(b->GetFemaleDepthType()); }},
+      {"female width type", 9, 1, [](B* b) { b->SetFemaleWidthType(D::JA_DRAW_BEAD_BUILDER_FemaleWidthTypes_Constant); },
+       [](const B* b) { return int(b->GetFemaleWidthType()); }},
+      {"build start taper", 10, 1, [](B* b) { b->SetBuildStartTaper(true); },
+       [](const B* b) { return int(b->GetBuildStartTaper()); }},
+      {"build end taper", 11, 1, [](B* b) { b->SetBuildEndTaper(true); },
+       [](const B* b) { return int(b->GetBuildEndTaper()); }},
+      {"output", 12, 3, [](B* b) { b->SetOutput(D::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal); },
+       [](const B* b) { return int(b->GetOutput()); }},
+      {"machine offset", 13, 1, [](B* b) { b->SetMachineOffset(true); },
+       [](const B* b) { return int(b->GetMachineOffset()); }},
+      {"generate height curve", 14, 1, [](B* b) { b->SetGenerateHeightCurve(true); },
+       [](const B* b) { return int(b->GetGenerateHeightCurve()); }},
+      {"orient section to draw", 15, 1,
+       [](B* b) { b->SetOrientSectionToDraw(D::JA_DRAW_BEAD_BUILDER_OrientSectionToDrawTypes_SheetMetalNormal); },
+       [](const B* b) { return int(b->GetOrientSectionToDraw()); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    B* written = D::DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+    row.set(written);
+    DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
+    EXPECT_EQ(written->ToParms(parms), 0);
+    written->destroy();
+    EXPECT_EQ(parms->GetEntity(5)->AskCount(), 17);
+    for (int i = 0; i < 17 && i < parms->GetEntity(5)->AskCount(); ++i)
+      EXPECT_EQ(parms->AskEntityInt(5, i), i == row.position ? row.value : 0) << "integer " << i;
+
+    B* read = D::DrawBeadBuilderFactory::Create(modelPart(), FEATURE_RECORD::Create(nullptr, parms));
+    for (const Row& other : rows) EXPECT_EQ(other.get(read), &other == &row ? row.value : 0) << other.what;
+    read->destroy();
+  }
+}
+
+// The four lengths and the two tolerances, all different, each at its own
+// place of the record and back.
+TEST_F(DrawBeadRecords, TheLengthsAndTolerancesHaveTheirOwnPlacesAndComeBack) {
+  Set(bead_->GetMetalThickness(), 1.5);
+  Set(bead_->GetClearance(), 0.3);
+  Set(bead_->GetFemaleDepthValue(), 4);
+  Set(bead_->GetFemaleWidthValue(), 12);
+  bead_->SetDistanceTolerance(0.07);
+  bead_->SetAngleTolerance(0.9);
+  DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
+  ASSERT_EQ(bead_->ToParms(parms), 0);
+  const double lengths[] = {1.5, 0.3, 4, 12};
+  for (int i = 0; i < 4; ++i) EXPECT_DOUBLE_EQ(parms->AskEntityExpression(6, i)->ask_value(), lengths[i]) << i;
+  EXPECT_DOUBLE_EQ(parms->GetDistanceTolerance(), 0.07);
+  EXPECT_DOUBLE_EQ(parms->GetAngleTolerance(), 0.9);
+  EXPECT_EQ(parms->GetByteFlag(), 1);
+  EXPECT_DOUBLE_EQ(parms->GetEntity(9)->AskDouble(0), parms->GetDefaultSphereDiameter());
+  bead_->destroy();
+
+  bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), FEATURE_RECORD::Create(nullptr, parms));
+  EXPECT_DOUBLE_EQ(bead_->GetMetalThickness()->ask_value(), 1.5);
+  EXPECT_DOUBLE_EQ(bead_->GetClearance()->ask_value(), 0.3);
+  EXPECT_DOUBLE_EQ(bead_->GetFemaleDepthValue()->ask_value(), 4);
+  EXPECT_DOUBLE_EQ(bead_->GetFemaleWidthValue()->ask_value(), 12);
+  EXPECT_DOUBLE_EQ(bead_->GetDistanceTolerance(), 0.07);
+  EXPECT_DOUBLE_EQ(bead_->GetAngleTolerance(), 0.9);
+}
+
+}  // namespace
