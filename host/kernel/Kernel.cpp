@@ -916,19 +916,6 @@ void strip_qd_body(int body) {
   Kernel::state().undo.Strip(body);
 }
 
-namespace Kernel::Bodies {
-const TopoDS_Shape* ShapeOf(int body) { return Kernel::shapeOf(body); }
-int NewBody(BodyType type, const TopoDS_Shape& shape) {
-  const int body = CreateBody(type);
-  Kernel::setShape(body, shape);
-  return body;
-}
-namespace {
-double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
-}  // namespace
-Clock::Clock() : start_(Now()) {}
-Clock::~Clock() { Kernel::GeometryClock::total() += Now() - start_; }
-}  // namespace Kernel::Bodies
 
 }  // namespace KTX
 
@@ -961,10 +948,14 @@ void Kill(int body) {
   if (liveBody(body) != nullptr) kill(body);
 }
 
-Clock::Clock() : start_(std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count()) {}
+// Counts like GeometryClock: a scope within another adds nothing of its own.
+Clock::Clock() : start_(std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count()) {
+  ++GeometryClock::depth();
+}
 Clock::~Clock() {
-  GeometryClock::total() +=
-      std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count() - start_;
+  if (--GeometryClock::depth() == 0)
+    GeometryClock::total() +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count() - start_;
 }
 
 }  // namespace KTX::Kernel::Bodies
