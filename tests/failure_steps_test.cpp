@@ -607,6 +607,10 @@ const Row kRows[] = {
     // 6th call here (FAILURE_WALK_STRIDE=1 walks them whole).
     Record("DieShoeCommit", "die_shoe.jou", "Builder", "Commit", 1, 12, kDieShoeAbsorbs),
     Record("DieShoeEditCommit", "die_shoe.jou", "Builder", "Commit", 2, 6, kDieShoeAbsorbs),
+    // The tooling builds go on without a step's undo mark. Hundreds and
+    // thousands of calls: every 10th and 50th here.
+    Record("DrawPunchCommit", "draw_punch.jou", "Builder", "Commit", 1, 10, {"UNDO_QD_set_mark"}),
+    Record("DrawDieCommit", "draw_die.jou", "Builder", "Commit", 1, 50, {"UNDO_QD_set_mark"}),
     Record("DrawBeadCommit", "draw_bead_split.jou", "Builder", "Commit", 1),
     Record("DrawBeadEditCommit", "draw_bead_split.jou", "Builder", "Commit", 2),
     Record("ManikinCommit", "manikin_commit.jou", "Builder", "Commit", 1),
