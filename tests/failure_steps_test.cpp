@@ -603,14 +603,14 @@ const Row kRows[] = {
     Record("HandlingCoreCommit", "handling_core.jou", "Builder", "Commit", 1, 1, kCommitAbsorbs),
     Record("MachineReliefPreview", "machine_relief.jou", "Builder", "Preview", 1, 1, kPreviewAbsorbs),
     Record("MachineReliefCommit", "machine_relief.jou", "Builder", "Commit", 1, 1, kCommitAbsorbs),
-    // The shoe builds its body with the kernel at every run: every 12th and
-    // 6th call here (FAILURE_WALK_STRIDE=1 walks them whole).
-    Record("DieShoeCommit", "die_shoe.jou", "Builder", "Commit", 1, 12, kDieShoeAbsorbs),
-    Record("DieShoeEditCommit", "die_shoe.jou", "Builder", "Commit", 2, 6, kDieShoeAbsorbs),
-    // The tooling builds go on without a step's undo mark. Hundreds and
-    // thousands of calls: every 10th and 50th here.
-    Record("DrawPunchCommit", "draw_punch.jou", "Builder", "Commit", 1, 10, {"UNDO_QD_set_mark"}),
-    Record("DrawDieCommit", "draw_die.jou", "Builder", "Commit", 1, 50, {"UNDO_QD_set_mark"}),
+    // The shoe builds its body with the kernel at every run: every 30th and
+    // 24th call here (FAILURE_WALK_STRIDE=1 walks them whole).
+    Record("DieShoeCommit", "die_shoe.jou", "Builder", "Commit", 1, 30, kDieShoeAbsorbs),
+    Record("DieShoeEditCommit", "die_shoe.jou", "Builder", "Commit", 2, 24, kDieShoeAbsorbs),
+    // The tooling builds go on without a step's undo mark. Thousands of
+    // calls: every 20th to 250th here.
+    Record("DrawPunchCommit", "draw_punch.jou", "Builder", "Commit", 1, 20, {"UNDO_QD_set_mark"}),
+    Record("DrawDieCommit", "draw_die.jou", "Builder", "Commit", 1, 100, {"UNDO_QD_set_mark"}),
     Record("DrawBeadCommit", "draw_bead_split.jou", "Builder", "Commit", 1),
     Record("DrawBeadEditCommit", "draw_bead_split.jou", "Builder", "Commit", 2),
     Record("ManikinCommit", "manikin_commit.jou", "Builder", "Commit", 1),
@@ -624,6 +624,34 @@ const Row kRows[] = {
            "BuildMotionTemplate", 1),
     Record("TireEnvelopeTemplate", "tire_envelope_template.jou", "Features.TireEnvelopeBuilder",
            "ReadSuspensionTemplate", 1),
+    // The segmentation goes on past the status of the list call that inserts a segment.
+    Record("DrawBeadSegmentsFromCurves", "draw_bead_split.jou", "Die.DrawBeadBuilder",
+           "CreateSegmentsFromCenterlineCurves", 1, 1,
+           {"JAM_this", "JAM_lookup_or_create_class", "JAM_in_tag", "JAM_end_of_arguments", "UICOMPJA_list_insert"}),
+    Record("DrawBeadSegment", "draw_bead.jou", "Die.DrawBeadBuilder", "CreateDrawBeadSegment", 1),
+    Record("DrawBeadDestroy", "draw_bead_split.jou", "Builder", "Destroy", 1),
+    Record("DieShoeCreator", "die_shoe.jou", "Die.DieCollection", "DieShoe", 1),
+    Record("DieShoeEditCreator", "die_shoe.jou", "Die.DieCollection", "DieShoe", 2, 9),
+    Record("DieShoeDestroy", "die_shoe.jou", "Builder", "Destroy", 1),
+    Record("TireEnvelopeProfilePoints", "tire_envelope_clearance.jou", "Features.TireEnvelopeBuilder",
+           "CalculateProfilePoints", 1),
+    Record("TireEnvelopeProfileSketch", "tire_envelope.jou", "Features.TireEnvelopeBuilder", "SetTireProfileSketch", 1),
+    Record("TireEnvelopeOffsetSections", "tire_envelope.jou", "Features.TireEnvelopeBuilder", "SetOffsetSections", 1),
+    Record("TireEnvelopeEditCreator", "tire_envelope_commit.jou", "Features.AutomotiveCollection",
+           "CreateTireEnvelopeBuilder", 2),
+    Record("TireEnvelopeDestroy", "tire_envelope_commit.jou", "Builder", "Destroy", 1),
+    Record("ManikinEditCreator", "manikin_commit.jou", "Features.AutomotiveCollection", "CreateManikinBuilder", 2),
+    Record("ManikinEditCommit", "manikin_commit.jou", "Builder", "Commit", 2),
+    Record("SpringbackProductPoints", "springback.jou", "Die.SpringbackCompensationBuilder", "SetProductPoints", 1),
+    Record("CompensateRoughDataEditCommit", "compensate_rough_data.jou", "Builder", "Commit", 2),
+    Record("CastReliefEditCommit", "cast_relief.jou", "Builder", "Commit", 2, 1, kCommitAbsorbs),
+    Record("ToolingPierceInsertBuilder", "tooling.jou", "Tooling.AutoDieCollection", "CreateDieDesPierceInsertBuilder",
+           1),
+    Record("ToolingFormTaskBuilder", "tooling.jou", "Tooling.AutoDieCollection", "CreateDieEngFormTaskBuilder", 1),
+    Record("ToolingDrawPunchBuilder", "tooling.jou", "Tooling.AutoDieCollection", "CreateDieDesDrawPunchBuilder", 1),
+    Record("ToolingFormTaskGetDetails", "tooling.jou", "Tooling.DieEngFormTaskBuilder", "GetDetails", 1),
+    Record("DrawDieEditCommit", "draw_die.jou", "Builder", "Commit", 2, 250, {"UNDO_QD_set_mark"}),
+    Record("DrawPunchEditCommit", "draw_punch.jou", "Builder", "Commit", 2, 40, {"UNDO_QD_set_mark"}),
     Record("ToolingFormTaskDetails", "tooling.jou", "Tooling.DieEngFormTaskBuilder", "SetDetails", 1),
     Record("ToolingDrawDieBuilder", "tooling.jou", "Tooling.AutoDieCollection", "CreateDieDesDrawDieBuilder", 1),
     Record("ToolingDrawDieDestroy", "tooling.jou", "Builder", "Destroy", 1),
