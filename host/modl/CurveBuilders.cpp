@@ -189,8 +189,9 @@ void CurveFeatureBuilder::Start(CM_part* part, FEATURE_RECORD* frec, CRV_feature
 
 int CurveFeatureBuilder::commit_feature(FEATURE_RECORD** frec) {
   char* name = ask_journal_class_name();
-  Host::Log("ModlCurveJA::commit", std::string(name) + " tag=" + std::to_string(OmTag()));
-  SM_free(name);
+  const std::string called = std::string(name) + " tag=" + std::to_string(OmTag());
+  SM_free(name);  // before the call is logged: a failing call raises there
+  Host::Log("ModlCurveJA::commit", called);
   if (long long code = Host::Answer("ModlCurveJA.commit", 0); code != 0) return static_cast<int>(code);
   SC_section* section = GetSection();
   std::vector<tag_t> curves;
@@ -250,12 +251,24 @@ int JoinCurvesBuilder::MakeCurves(const std::vector<tag_t>& inputs, std::vector<
   for (tag_t t : inputs) OM_insert_into_tag_set(set, t);
   int count = 0, closed = 0, open = 0;
   MW_loop_s* loops = nullptr;
-  int status = MW_sort_segments(set, GetDistanceTolerance(), &count, &loops, &closed, &open);
-  OM_delete_tag_set(set);
   tag_t joined = 0;
-  // A join of curves in several chains joins the first chain only.
-  if (status == 0 && count > 0)
-    status = GEN_ZVTPAD_combine_curves(loops[0].count, loops[0].curves, 0, GetDistanceTolerance(), &joined);
+  int status = 0;
+  // The set and the loops go also when a call on the way raises.
+  try {
+    status = MW_sort_segments(set, GetDistanceTolerance(), &count, &loops, &closed, &open);
+  } catch (...) {
+    OM_delete_tag_set(set);
+    throw;
+  }
+  OM_delete_tag_set(set);
+  try {
+    // A join of curves in several chains joins the first chain only.
+    if (status == 0 && count > 0)
+      status = GEN_ZVTPAD_combine_curves(loops[0].count, loops[0].curves, 0, GetDistanceTolerance(), &joined);
+  } catch (...) {
+    MW_free_loops(count, loops);
+    throw;
+  }
   MW_free_loops(count, loops);
   if (status != 0) return status;
   if (joined != 0) curves->push_back(joined);
@@ -391,9 +404,14 @@ OffsetCurveBuilder* OffsetCurveBuilderFactory::Create(CM_part* part, FEATURE_REC
   // Editing, the distance is the feature's.
   const double distance = frec != nullptr ? dynamic_cast<CRV_feature_parms*>(frec->ask_parms())->ask_distance() : 0.0;
   char* text = EXP_format_value(distance);
-  builder->distance_ =
-      EXP_expression::Make(owner, text != nullptr ? text : "0", distance, UNIT_ask_default_unit_obj_for_measure(0))
-          ->OmTag();
+  try {
+    builder->distance_ =
+        EXP_expression::Make(owner, text != nullptr ? text : "0", distance, UNIT_ask_default_unit_obj_for_measure(0))
+            ->OmTag();
+  } catch (...) {
+    SM_free(text);
+    throw;
+  }
   SM_free(text);
   return builder;
 }

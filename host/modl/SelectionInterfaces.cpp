@@ -128,8 +128,14 @@ class Section final : public Section_Interface {
       data.push_back(input);
       kinds.push_back(rule->ask_kind());
     }
-    if (status == 0)
-      status = found->add_rules(static_cast<int>(kinds.size()), kinds.data(), data.data(), 0, 0, 0, 0, true);
+    // The inputs go also when adding them raises.
+    try {
+      if (status == 0)
+        status = found->add_rules(static_cast<int>(kinds.size()), kinds.data(), data.data(), 0, 0, 0, 0, true);
+    } catch (...) {
+      for (SC_input_data* input : data) SC_free_input_data(input);
+      throw;
+    }
     for (SC_input_data* input : data) SC_free_input_data(input);
     return status;
   }

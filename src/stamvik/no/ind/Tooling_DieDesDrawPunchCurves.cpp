@@ -8,6 +8,7 @@
 
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
+#include "OnEveryExit.hpp"
 #include "afl/DieEngParms.hpp"
 #include "afl/Module.hpp"
 #include "geom/Curve.hpp"
@@ -214,8 +215,11 @@ int DieDesDrawPunchBuilder::FeatOffsetCurve(tag_t curve, double distance, tag_t*
         builder->GetTrimOptions()->SetTrimOption(0);
         builder->SetTolerance(TOLER_ask_distance_tol());
         char* text = EXP_format_value(distance);
-        const int edited = EXP_edit_exp(0, builder->GetDistance(), text);
-        SM_free(text);
+        int edited = 0;
+        {
+          const Stamvik::OnEveryExit freeText("SM_free", [text] { SM_free(text); });
+          edited = EXP_edit_exp(0, builder->GetDistance(), text);
+        }
         if (edited != 0) return edited;
         // The offset goes the other way when the builder's direction points
         // away from the curve's first half.
@@ -223,9 +227,11 @@ int DieDesDrawPunchBuilder::FeatOffsetCurve(tag_t curve, double distance, tag_t*
         builder->AskOffsetDirection(direction);
         EVC_curve* evaluator = nullptr;
         if (int status = EVC_initialize(curve, &evaluator); status != 0) return status;
-        EVC_evaluate(evaluator, 0.0, 0, first, nullptr);
-        EVC_evaluate(evaluator, 0.5, 0, middle, nullptr);
-        EVC_free(evaluator);
+        {
+          const Stamvik::OnEveryExit freeEvaluator("EVC_free", [evaluator] { EVC_free(evaluator); });
+          EVC_evaluate(evaluator, 0.0, 0, first, nullptr);
+          EVC_evaluate(evaluator, 0.5, 0, middle, nullptr);
+        }
         double dot = 0;
         for (int i = 0; i < 3; ++i) dot += direction[i] * (middle[i] - first[i]);
         if (dot < 1e-10) {

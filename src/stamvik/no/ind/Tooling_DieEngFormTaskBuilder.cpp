@@ -70,8 +70,13 @@ void DieEngFormTaskBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 DIE_FRMTSK_s* DieEngFormTaskBuilder::NewRecord() {
   DIE_FRMTSK_s* record = DIE_FRMTSK_alloc_appl_data(0, nullptr);
   if (record == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the form task");
-  DIEENG_DEFAULTS_get(kDefaultsFirst, &record->defaults[0]);
-  DIEENG_DEFAULTS_get(kDefaultsSecond, &record->defaults[1]);
+  try {
+    DIEENG_DEFAULTS_get(kDefaultsFirst, &record->defaults[0]);
+    DIEENG_DEFAULTS_get(kDefaultsSecond, &record->defaults[1]);
+  } catch (...) {
+    DIE_FRMTSK_free_appl_data(record);
+    throw;
+  }
   return record;
 }
 

@@ -374,15 +374,26 @@ int ManikinBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     }
   }
   char* text = nullptr;
-  VD_KF_get_string(chain("Percentage_usr").c_str(), &text);
-  SetCurrentManikinSize(UString(text != nullptr && *text != '\0' ? text : "SAE J826 99%"));
-  SM_free(text);
-  text = nullptr;
-  if (VD_KF_get_string(chain("usr_def_file").c_str(), &text) == 0) SetOpenFromFile(UString(text));
-  SM_free(text);
+  {
+    // A text handed out goes also when taking it over fails.
+    const Stamvik::OnEveryExit freeText("SM_free", [&text] {
+      SM_free(text);
+      text = nullptr;
+    });
+    VD_KF_get_string(chain("Percentage_usr").c_str(), &text);
+    SetCurrentManikinSize(UString(text != nullptr && *text != '\0' ? text : "SAE J826 99%"));
+  }
+  {
+    const Stamvik::OnEveryExit freeText("SM_free", [&text] { SM_free(text); });
+    if (VD_KF_get_string(chain("usr_def_file").c_str(), &text) == 0) SetOpenFromFile(UString(text));
+  }
 
   int count = 0;
   double* list = nullptr;
+  const Stamvik::OnEveryExit freeList("SM_free", [&list] {
+    SM_free(list);
+    list = nullptr;
+  });
   if (VD_KF_ask_number_list(chain("usr_def_para").c_str(), &count, &list) == 0 && count == 8) {
     SetManikinSizeArrayData(list);
   } else {
@@ -395,7 +406,6 @@ int ManikinBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
                                                                 sizes[4], sizes[5], sizes[6], sizes[7]};
     SetManikinSizeData(&record);
   }
-  SM_free(list);
 
   int version = 0;
   VD_KF_ask_integer(chain("Algorithm_version").c_str(), &version);
@@ -592,13 +602,15 @@ int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
       if (status == 0 && VD_KF_ask_boolean(("root:" + name + ":add_checker?:").c_str(), &checker) == 0 && checker) {
         // The rule makes its checker anew; the old one goes before the update.
         char* chain = nullptr;
+        const Stamvik::OnEveryExit freeChain("SM_free", [&chain] { SM_free(chain); });
         if (VD_KF_get_instance_namechain(("root:" + name + ":checker_instance:").c_str(), &chain) == 0) {
           char* rule = VD_get_rule_string(chain);
-          KBL_delete_instance_rule(IM_ask_instance_manager(partTag), rule, "root:");
-          SM_free(rule);
+          {
+            const Stamvik::OnEveryExit freeRule("SM_free", [rule] { SM_free(rule); });
+            KBL_delete_instance_rule(IM_ask_instance_manager(partTag), rule, "root:");
+          }
           UPDATE_do_update();
         }
-        SM_free(chain);
       }
       if (status == 0 && frec != nullptr) *frec = get_frec();
     } else {

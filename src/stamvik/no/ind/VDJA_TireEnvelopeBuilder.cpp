@@ -84,14 +84,21 @@ class BuilderTable {
 // copy for the host's calls: undo and part loading write old pointers into it.
 std::unordered_map<const TireEnvelopeBuilder*, Tire_s*>& WorkAreas() { return BuilderTable<Tire_s*>::Get(); }
 
+void FreeWorkArea(Tire_s* area);
+
 // A zeroed work area holding the templates' initial hard points.
 Tire_s* NewWorkArea() {
   auto* area = static_cast<Tire_s*>(SM_alloc(sizeof(Tire_s)));
   if (area == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the tire envelope's work area");
   std::memset(static_cast<void*>(area), 0, sizeof(Tire_s));
-  QF_VD_MAC_SUSP_initial(&area->macpherson);
-  QF_VD_SLA_SUSP_initial(&area->slArm);
-  QF_VD_FLA_SUSP_initial(&area->fiveLink);
+  try {
+    QF_VD_MAC_SUSP_initial(&area->macpherson);
+    QF_VD_SLA_SUSP_initial(&area->slArm);
+    QF_VD_FLA_SUSP_initial(&area->fiveLink);
+  } catch (...) {
+    FreeWorkArea(area);
+    throw;
+  }
   return area;
 }
 
