@@ -361,4 +361,28 @@ TEST(Lists, ASelectionTakesNoPart) {
   EXPECT_EQ(run.status, 0) << run.out;
 }
 
+// ---- the command line ------------------------------------------------------------------------
+
+TEST(CommandLine, ALibraryThatIsNotThePlugInIsRefused) {
+  const std::string journal = (kExamples / "cast_relief.jou").string();
+  struct Row {
+    std::string arguments;
+    int status;
+    std::string message;
+  };
+  const Row rows[] = {
+      {"load libm.so.6", 1, "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
+      {"play " + journal + " libm.so.6", 1, "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      {"help help", 0, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    CommandRun run = Ktxhost(row.arguments);
+    EXPECT_EQ(run.status, row.status);
+    EXPECT_EQ(run.out, row.message);
+  }
+  CommandRun help = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " help help");
+  EXPECT_EQ(help.out.rfind("usage: ktxhost help [COMMAND]\n", 0), 0u) << help.out;
+}
+
 }  // namespace

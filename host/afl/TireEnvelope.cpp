@@ -17,6 +17,7 @@
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "vd/VehicleDesign.hpp"
+#include "sys/Replace.hpp"
 
 namespace KTX {
 
@@ -257,11 +258,12 @@ void TIREENV_put_tire_points_in_order(Tire_s* area) {
 
 int TIREENV_read_data_file_into_strings(const char* fileName, int* count, char*** lines) {
   Host::Log("TIREENV_read_data_file_into_strings", fileName != nullptr ? fileName : "");
-  std::ifstream in(fileName != nullptr ? fileName : "");
-  if (!in) return -1;
+  std::vector<std::string> fileLines;
+  std::string why;
+  if (Files::ReadLines(fileName, std::size_t{64} << 20, &fileLines, &why) != 0)
+    return VD::NoteFileLine(fileName, 0, why.c_str(), -1);
   std::vector<std::string> read;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (std::string& line : fileLines) {
     // A line handed on as a text would lose all after a null byte.
     if (line.find('\0') != std::string::npos)
       return VD::NoteFileLine(fileName, static_cast<int>(read.size()) + 1, "not a line of text", -2);

@@ -105,8 +105,14 @@ int load(const char* plugin) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
     return kFailed;
   }
-  printEvents(before, true);
   std::size_t loaded = KTX::OM::RegistrationEvents().size();
+  if (loaded == before) {
+    // A library that registers no class is some other library.
+    std::fprintf(stderr, "ktxhost load: %s is not the plug-in: it registers no class\n", plugin);
+    dlclose(handle);
+    return kFailed;
+  }
+  printEvents(before, true);
   if (dlclose(handle) != 0) {
     std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
     return kFailed;
@@ -290,7 +296,12 @@ int play(int argc, char** argv) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
     return kFailed;
   }
-  KTXHost::BindPlugin(handle);
+  if (KTXHost::BindPlugin(handle) == 0) {
+    std::fprintf(stderr, "ktxhost play: %s is not the plug-in: it exports no scripting call\n", plugin);
+    KTX::Script::UnbindPlugin();
+    dlclose(handle);
+    return kFailed;
+  }
   // The dialogs' previews are linked against the plug-in: loaded now, they
   // bind to the plug-in just loaded.
   void* previews = dlopen(KTXHOST_PREVIEWS, RTLD_NOW | RTLD_LOCAL);
@@ -542,6 +553,10 @@ int main(int argc, char** argv) {
   if (first == "help") {
     if (argc == 2) {
       overview(stdout);
+      return kDone;
+    }
+    if (argc == 3 && std::strcmp(argv[2], "help") == 0) {
+      std::printf("usage: ktxhost help [COMMAND]\n\nPrints the commands, or the help of one command.\n\n%s", kExitCodes);
       return kDone;
     }
     const Command* c = find(argv[2]);

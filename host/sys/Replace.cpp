@@ -180,4 +180,73 @@ std::FILE* OpenRegular(const char* name) {
   return file;
 }
 
+int ReadLines(const char* name, std::size_t most, std::vector<std::string>* lines, std::string* why) {
+  lines->clear();
+  why->clear();
+  errno = 0;
+  std::FILE* file = OpenRegular(name);
+  if (file == nullptr) {
+    const int error = errno;
+    if (error == ENOENT) {
+      *why = "no such file";
+      return 840502;
+    }
+    if (error == EINVAL || error == EISDIR) {
+      *why = error == EISDIR ? "a directory, not a file" : "not a regular file (a device or a pipe)";
+      return kNotRegular;
+    }
+    *why = std::strerror(error);
+    return kUnreadable;
+  }
+  struct stat info {};
+  if (::fstat(::fileno(file), &info) == 0 && static_cast<std::size_t>(info.st_size) > most) {
+    std::fclose(file);
+    *why = "larger than " + std::to_string(most) + " bytes";
+    return kTooLarge;
+  }
+  std::string line;
+  std::size_t total = 0;
+  char block[1 << 14];
+  std::size_t n = 0;
+  int status = 0;
+  while (status == 0 && (n = std::fread(block, 1, sizeof block, file)) > 0) {
+    total += n;
+    // A file that grows while it is read is held to the same bound.
+    if (total > most) {
+      *why = "larger than " + std::to_string(most) + " bytes";
+      status = kTooLarge;
+      break;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+      if (block[i] != '\n') {
+        line += block[i];
+        if (line.size() > kLongestLine) {
+          *why = "line " + std::to_string(lines->size() + 1) + " longer than " + std::to_string(kLongestLine) +
+                 " bytes";
+          status = kLineTooLong;
+          break;
+        }
+        continue;
+      }
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines->push_back(std::move(line));
+      line.clear();
+    }
+  }
+  if (status == 0 && std::ferror(file) != 0) {
+    *why = std::strerror(errno);
+    status = kUnreadable;
+  }
+  std::fclose(file);
+  if (status != 0) {
+    lines->clear();
+    return status;
+  }
+  if (!line.empty()) {
+    if (line.back() == '\r') line.pop_back();
+    lines->push_back(std::move(line));
+  }
+  return 0;
+}
+
 }  // namespace KTX::Files

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "Export.hpp"
 
@@ -44,5 +45,18 @@ KTX_HOST_API void AbandonReplacing(std::FILE* file);
 // on a pipe that has no writer (opened not blocking, then checked). Null,
 // with errno set (EINVAL for a file that is no regular file), otherwise.
 KTX_HOST_API std::FILE* OpenRegular(const char* name);
+
+// The lines of a text file a user names, as every reader of the host and
+// the plug-in reads one: a regular file only (never waiting on a pipe), no
+// line longer than kLongestLine (what the journal reader allows), at most
+// `most` bytes in all (a format's natural bound). Line ends (LF, CR LF) are
+// dropped. 0, or the failure's message number with its text in *why:
+// 840502 no such file, kNotRegular, kTooLarge, kLineTooLong, kUnreadable.
+inline constexpr std::size_t kLongestLine = std::size_t{1} << 20;
+inline constexpr int kNotRegular = 841401;
+inline constexpr int kTooLarge = 841402;
+inline constexpr int kLineTooLong = 841403;
+inline constexpr int kUnreadable = 841404;
+KTX_HOST_API int ReadLines(const char* name, std::size_t most, std::vector<std::string>* lines, std::string* why);
 
 }  // namespace KTX::Files

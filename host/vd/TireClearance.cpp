@@ -26,10 +26,13 @@ using VD::NoteFileLine;
 // 0; -1 unreadable; -2 for a line of other words (a note names the line).
 int ReadNumberLines(const char* fileName, std::size_t per, std::vector<std::vector<double>>* rows) {
   if (fileName == nullptr) return -1;
-  std::ifstream in(fileName);
-  if (!in) return -1;
-  std::string line;
-  for (int number = 1; std::getline(in, line); ++number) {
+  std::vector<std::string> lines;
+  std::string why;
+  if (Files::ReadLines(fileName, std::size_t{64} << 20, &lines, &why) != 0)
+    return NoteFileLine(fileName, 0, why.c_str(), -1);
+  int number = 0;
+  for (const std::string& line : lines) {
+    ++number;
     std::vector<double> values;
     const char* at = line.c_str();
     for (;;) {

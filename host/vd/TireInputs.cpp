@@ -134,16 +134,19 @@ int TIREENV_load_susp_pt_file(const char* fileName, int type, char text[256], vo
   Host::Log("TIREENV_load_susp_pt_file", std::string(fileName != nullptr ? fileName : "(null)") + " type=" +
                                              std::to_string(type));
   Family family{};
-  std::ifstream in(fileName != nullptr ? fileName : "");
-  if (!in || !FamilyOf(type, &family) || record == nullptr) return -1;
+  if (!FamilyOf(type, &family) || record == nullptr) return -1;
+  // A template names a few dozen hard points: a megabyte is ample.
+  std::vector<std::string> lines;
+  std::string why;
+  if (Files::ReadLines(fileName, std::size_t{1} << 20, &lines, &why) != 0)
+    return NoteFileLine(fileName, 0, why.c_str(), -1);
   // Read into a copy: a bad file leaves the record as it was.
   std::vector<unsigned char> copy(family.recordSize);
   std::memcpy(copy.data(), record, family.recordSize);
   std::vector<bool> seen(family.count, false);
   bool headed = false;
   int lineNumber = 0;
-  std::string line;
-  while (std::getline(in, line)) {
+  for (const std::string& line : lines) {
     ++lineNumber;
     const std::vector<std::string> words = WordsOf(line);
     if (words.empty()) continue;
@@ -182,13 +185,14 @@ int TIREENV_create_spindle_lines_from_file(const char* fileName, int* count, tag
   Host::Log("TIREENV_create_spindle_lines_from_file", fileName != nullptr ? fileName : "(null)");
   *count = 0;
   *lines = nullptr;
-  std::ifstream in(fileName != nullptr ? fileName : "");
-  if (!in) return -1;
+  std::vector<std::string> read;
+  std::string why;
+  if (Files::ReadLines(fileName, std::size_t{64} << 20, &read, &why) != 0)
+    return NoteFileLine(fileName, 0, why.c_str(), -1);
   // Every line is read before one is made: a bad file makes nothing.
   std::vector<double> ends;
   int lineNumber = 0;
-  std::string line;
-  while (std::getline(in, line)) {
+  for (const std::string& line : read) {
     ++lineNumber;
     const std::vector<std::string> words = WordsOf(line);
     if (words.empty()) continue;
@@ -236,13 +240,14 @@ int read_profile_file(const char* fileName, int* count, char*** names, tire_prof
   *count = 0;
   *names = nullptr;
   *profiles = nullptr;
-  std::ifstream in(fileName != nullptr ? fileName : "");
-  if (!in) return -1;
+  std::vector<std::string> lines;
+  std::string why;
+  if (Files::ReadLines(fileName, std::size_t{64} << 20, &lines, &why) != 0)
+    return NoteFileLine(fileName, 0, why.c_str(), -1);
   std::vector<std::string> read;
   std::vector<tire_profile_point_s> records;
   int lineNumber = 0;
-  std::string line;
-  while (std::getline(in, line)) {
+  for (const std::string& line : lines) {
     ++lineNumber;
     const std::vector<std::string> words = WordsOf(line);
     if (words.empty()) continue;

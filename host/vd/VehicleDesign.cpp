@@ -10,6 +10,7 @@
 
 #include "exp/Expression.hpp"
 #include "sys/CallLog.hpp"
+#include "sys/Replace.hpp"
 #include "sys/UserMessages.hpp"
 
 namespace KTX {
@@ -158,12 +159,14 @@ bool TIREENV_check_angle_in_offset_angles(const Tire_s* area, double angle) {
 int readoffsetvalues(const char* fileName, int* sectionCount, int* offsetCount, double angles[36],
                      int offsetCounts[36], double offsets[36][80], double fileOffsets[36][80]) {
   Host::Log("readoffsetvalues", fileName != nullptr ? fileName : "(null)");
-  std::ifstream in(fileName != nullptr ? fileName : "");
-  if (!in) return -1;
+  // 36 sections of at most 81 numbers, with comments: a megabyte is ample.
+  std::vector<std::string> lines;
+  std::string why;
+  if (Files::ReadLines(fileName, std::size_t{1} << 20, &lines, &why) != 0)
+    return VD::NoteFileLine(fileName, 0, why.c_str(), -1);
   const auto note = [&](int line, const char* what) { return VD::NoteFileLine(fileName, line, what, -2); };
   int sections = 0, widest = 0, lineNumber = 0;
-  std::string line;
-  while (std::getline(in, line)) {
+  for (const std::string& line : lines) {
     ++lineNumber;
     std::istringstream words(line);
     std::string word;

@@ -33,6 +33,10 @@ namespace {
 // Released by the destructor when the host frees a builder it never destroyed.
 void ReleaseWorkArea(const TireEnvelopeBuilder* builder);
 std::unordered_map<const TireEnvelopeBuilder*, std::string>& JointsFiles();
+// A host file reader's failure as a status with a text: -1 the file could
+// not be read (no such file, no regular file, too large, a line over 1 MiB),
+// -2 a line that is not what the format takes; the host's note names which.
+int FileReadStatus(int raw) { return raw == -1 ? 841404 : raw == -2 ? 841405 : raw; }
 }  // namespace
 
 void OnHostRelease(TireEnvelopeBuilder* builder) { ReleaseWorkArea(builder); }
@@ -417,7 +421,7 @@ int TireEnvelopeBuilder::CreateLinkedProfiles() {
 int TireEnvelopeBuilder::CreateSpindleLines(const char* fileName) {
   int count = 0;
   tag_t* made = nullptr;
-  const int result = TIREENV_create_spindle_lines_from_file(fileName, &count, &made);
+  const int result = FileReadStatus(TIREENV_create_spindle_lines_from_file(fileName, &count, &made));
   HostBlock<tag_t> lines(made);
   // The old lines go only once the new file gave lines of its own.
   if (result != 0 || count < 1) return result;
@@ -487,7 +491,7 @@ int TireEnvelopeBuilder::CopyProfileFromFile() {
   int count = 0;
   char** readNames = nullptr;
   tire_profile_point_s* readProfiles = nullptr;
-  const int result = read_profile_file(GetProfilePointFile(), &count, &readNames, &readProfiles);
+  const int result = FileReadStatus(read_profile_file(GetProfilePointFile(), &count, &readNames, &readProfiles));
   HostBlock<char*> names(readNames);
   HostBlock<tire_profile_point_s> profiles(readProfiles);
   const auto freeNames = [&] {
@@ -1088,8 +1092,8 @@ int TireEnvelopeBuilder::Validate() {
         double second[Tire_s::kMaxSections][Tire_s::kMaxOffsets] = {};
       };
       auto scratch = std::make_unique<Scratch>();
-      return readoffsetvalues(file, &scratch->sections, &scratch->offsets, scratch->angles, scratch->counts,
-                              scratch->first, scratch->second);
+      return FileReadStatus(readoffsetvalues(file, &scratch->sections, &scratch->offsets, scratch->angles,
+                                             scratch->counts, scratch->first, scratch->second));
     }
   }
 }
@@ -1190,8 +1194,9 @@ int WriteBlockOffsets(TireEnvelopeBuilder& builder, Tireenv_params_s* block, Blo
     if (CFI_ask_file_exist(file) == 0) {
       int setting = 0, sections = 0;
       // A file that cannot be read makes no feature.
-      if (const int status = readoffsetvalues(file, &sections, &setting, block->sectionAngles,
-                                              block->sectionOffsetCounts, block->secondOffsets, block->sectionOffsets);
+      if (const int status = FileReadStatus(readoffsetvalues(file, &sections, &setting, block->sectionAngles,
+                                                             block->sectionOffsetCounts, block->secondOffsets,
+                                                             block->sectionOffsets));
           status != 0)
         return status;
       block->offsetFileSetting = setting;

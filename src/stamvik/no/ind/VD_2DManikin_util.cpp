@@ -204,6 +204,10 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
   try {
     file = System::SYSS_fopen(fileName, "rt");
     if (file == nullptr) ERROR_raise(kSource, __LINE__, 3770426, "Customer Default file can not open or not found.");
+    // A size file is a dozen keys: what is larger than a megabyte is none,
+    // and is not read (each key is looked for from the start).
+    if (std::fseek(file, 0, SEEK_END) != 0 || std::ftell(file) > (1L << 20))
+      ERROR_raise(kSource, __LINE__, 3770426, "Customer Default file can not open or not found.");
     key = "UNIT";
     char* unit = nullptr;
     if (!VD_2DManikin_read_value_of_key(file, key, nullptr, &unit, &line))

@@ -1,0 +1,149 @@
+// Every reader of a file a user names, given what is no such file: a device
+// that never ends, a pipe with no writer, a directory, a line or a file
+// beyond its bound, a file of NULs. Each must answer at once, in bounded
+// memory, with its failure.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "afl/TireEnvelope.hpp"
+#include "sys/CallLog.hpp"
+#include "sys/Files.hpp"
+#include "sys/Memory.hpp"
+#include "sys/Replace.hpp"
+#include "sys/TextFile.hpp"
+#include "vd/TireClearance.hpp"
+#include "vd/VehicleDesign.hpp"
+
+using namespace KTX;
+namespace fs = std::filesystem;
+
+namespace {
+
+class FileReaders : public stamvik_test::HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    dir_ = fs::temp_directory_path() / ("file_readers_" + std::to_string(getpid()));
+    fs::create_directories(dir_);
+    ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+    std::ofstream(dir_ / "long.txt") << std::string(Files::kLongestLine + 1, '7');
+    std::ofstream(dir_ / "large.txt") << std::string(600000, '\n') << std::string(600000, '\n');
+    std::ofstream(dir_ / "nuls.txt") << std::string(4096, '\0');
+  }
+  void TearDown() override {
+    fs::remove_all(dir_);
+    HostTest::TearDown();
+  }
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  fs::path dir_;
+};
+
+TEST_F(FileReaders, ReadLinesTakesOnlyARegularFileWithinItsBounds) {
+  struct Row {
+    std::string name;
+    std::size_t most;
+    int status;
+    std::string why;
+  };
+  const Row rows[] = {
+      {"/dev/zero", 1 << 20, Files::kNotRegular, "not a regular file (a device or a pipe)"},
+      {Path("fifo"), 1 << 20, Files::kNotRegular, "not a regular file (a device or a pipe)"},
+      {dir_.string(), 1 << 20, Files::kNotRegular, "a directory, not a file"},
+      {Path("none.txt"), 1 << 20, 840502, "no such file"},
+      {Path("long.txt"), 4 << 20, Files::kLineTooLong, "line 1 longer than 1048576 bytes"},
+      {Path("large.txt"), 1 << 20, Files::kTooLarge, "larger than 1048576 bytes"},
+      // At the bound is within it: 1200000 bytes read, 1200000 empty lines.
+      {Path("large.txt"), 1200000, 0, ""},
+      {Path("nuls.txt"), 1 << 20, 0, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name + " " + std::to_string(row.most));
+    std::vector<std::string> lines{"stale"};
+    std::string why;
+    EXPECT_EQ(Files::ReadLines(row.name.c_str(), row.most, &lines, &why), row.status);
+    EXPECT_EQ(why, row.why);
+    if (row.status != 0) {
+      EXPECT_TRUE(lines.empty());
+    }
+  }
+  std::vector<std::string> lines;
+  std::string why;
+  std::ofstream(dir_ / "ends.txt") << "a\r\nb\n\nc";
+  ASSERT_EQ(Files::ReadLines(Path("ends.txt").c_str(), 100, &lines, &why), 0);
+  EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "", "c"}));
+}
+
+TEST_F(FileReaders, EveryReaderRefusesWhatIsNoFileItCanRead) {
+  // Each reader by its name, run on a file; what it answers for no file it can read.
+  struct Reader {
+    const char* name;
+    std::function<int(const char*)> read;
+  };
+  const Reader readers[] = {
+      {"profile", [](const char* f) {
+         int count = 0;
+         char** names = nullptr;
+         tire_profile_point_s* profiles = nullptr;
+         return read_profile_file(f, &count, &names, &profiles);
+       }},
+      {"offsets", [](const char* f) {
+         int sections = 0, offsets = 0, counts[36];
+         double angles[36];
+         static double a[36][80], b[36][80];
+         return readoffsetvalues(f, &sections, &offsets, angles, counts, a, b);
+       }},
+      {"spindle lines", [](const char* f) {
+         int count = 0;
+         tag_t* lines = nullptr;
+         return TIREENV_create_spindle_lines_from_file(f, &count, &lines);
+       }},
+      {"data strings", [](const char* f) {
+         int count = 0;
+         char** lines = nullptr;
+         return TIREENV_read_data_file_into_strings(f, &count, &lines);
+       }},
+      {"joints", [](const char* f) {
+         double first[8], second[8];
+         int count = 8;
+         return TIREENV_read_joints_displacement_fla_file(f, first, second, &count);
+       }},
+      {"size file channel", [](const char* f) {
+         int channel = 0;
+         return CFI_open_iti_text(f, 0, 1, &channel) == 0 ? 0 : -1;
+       }},
+  };
+  for (const Reader& reader : readers) {
+    for (const std::string& file : {std::string("/dev/zero"), Path("fifo"), dir_.string(), Path("long.txt")}) {
+      // A channel is opened here, its lines read later (by the writer's reader).
+      if (std::string(reader.name) == "size file channel" && file == Path("long.txt")) continue;
+      SCOPED_TRACE(std::string(reader.name) + " " + file);
+      Host::ClearCalls();
+      EXPECT_EQ(reader.read(file.c_str()), -1);
+    }
+  }
+  // The manikin size file and the motion files are opened through the
+  // host's fopen: to read, a regular file only.
+  for (const std::string& file : {std::string("/dev/zero"), Path("fifo"), dir_.string()}) {
+    SCOPED_TRACE(file);
+    EXPECT_EQ(System::SYSS_fopen(file.c_str(), "rt"), nullptr);
+  }
+  // The reason is noted with the file.
+  Host::ClearCalls();
+  int count = 0;
+  char** names = nullptr;
+  tire_profile_point_s* profiles = nullptr;
+  read_profile_file(Path("fifo").c_str(), &count, &names, &profiles);
+  std::vector<std::string> notes;
+  for (const Host::Call& c : Host::Calls())
+    if (c.name == "TIREENV_note") notes.push_back(c.args);
+  EXPECT_EQ(notes, std::vector<std::string>{Path("fifo") + " line 0: not a regular file (a device or a pipe)"});
+}
+
+}  // namespace
