@@ -211,8 +211,17 @@ int MakeExtrusion(const std::vector<std::vector<double>>& loops, const double di
   }
 }
 
+namespace {
+int offsetLoop(const std::vector<double>& loop, double outward, std::vector<double>* result);
+}  // namespace
+
 int OffsetLoop(const std::vector<double>& loop, double outward, std::vector<double>* result) {
   Bodies::Clock clock;
+  return offsetLoop(loop, outward, result);
+}
+
+namespace {
+int offsetLoop(const std::vector<double>& loop, double outward, std::vector<double>* result) {
   if (result == nullptr || loop.size() < 9) return ZV_ERROR_bad_value;
   result->clear();
   try {
@@ -258,6 +267,8 @@ int OffsetLoop(const std::vector<double>& loop, double outward, std::vector<doub
     return ZV_ERROR_geometry;
   }
 }
+
+}  // namespace
 
 int OffsetSheet(int sheet, double distance, int* result) {
   Bodies::Clock clock;
@@ -414,7 +425,7 @@ bool loopChamfer(const TopoDS_Shape& shape, const std::vector<const Matched*>& l
   const gp_Vec along(gp_Pnt(corners[0], corners[1], corners[2]), gp_Pnt(corners[3], corners[4], corners[5]));
   const bool outward = along.Crossed(gp_Vec(normal)).Dot(inFlat) > 0;
   std::vector<double> wider;
-  if (OffsetLoop(corners, outward ? first : -first, &wider) != 0) return false;
+  if (offsetLoop(corners, outward ? first : -first, &wider) != 0) return false;
   std::vector<double> moved = corners;
   for (std::size_t i = 0; i < moved.size(); ++i) moved[i] += second * inWall.Coord(static_cast<int>(i % 3) + 1);
   if (wider.size() != corners.size()) return false;
