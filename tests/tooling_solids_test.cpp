@@ -262,6 +262,34 @@ TEST_F(ToolingSolids, ABoundingSheetRoundRealFacesIsARealBoxGrownByEachSidesOffs
   KTX::TOOLING_delete_feature(1, &feature);
 }
 
+TEST_F(ToolingSolids, UndoBringsBackACombinedTargetAndTheToolItUsedUp) {
+  const double up[3] = {0, 0, 1};
+  int block = 0, ring = 0;
+  ASSERT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 20, 20)}, up, 0, 10 * kMm, false, &block), 0);
+  const KTX::tag_t body = KTX::ES_create_body_of_geometry(part(), block);
+  ASSERT_EQ(Kernel::MakeExtrusion({Rect(-5, -5, 25, 25), Rect(2, 2, 18, 18)}, up, 0, 6 * kMm, false, &ring), 0);
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, "combine", &error);
+  ASSERT_EQ(Kernel::Combine(block, ring, true), 0);
+  ASSERT_TRUE(KTX::ES_body_follow_geometry(body));
+  EXPECT_NEAR(VolumeMm3(block), 3136, 1e-6);
+  int faces = 0;
+  KTX::tag_t* tags = nullptr;
+  KTX::ES_body_ask_faces(body, &faces, &tags);
+  SM_free(tags);
+  // Top, bottom, the 4 outer walls above the step, the step, the 4 relieved walls.
+  EXPECT_EQ(faces, 11);
+  UNDO_QD_undo_to_mark(mark, nullptr);
+  UNDO_QD_delete_mark(mark, nullptr);
+  EXPECT_NEAR(VolumeMm3(block), 4000, 1e-6);
+  EXPECT_NEAR(VolumeMm3(ring), 30 * 30 * 6 - 256 * 6, 1e-6);
+  KTX::ES_body_ask_faces(body, &faces, &tags);
+  SM_free(tags);
+  EXPECT_EQ(faces, 6);
+  Kernel::DeleteBody(ring, "test");
+  if (auto* made = dynamic_cast<KTX::OM::TaggedObject*>(KTX::OM::OM_object_of_tag(body))) made->destroy();
+}
+
 // ---- the examples and profiles of many sides, played by ktxhost --------------
 
 const std::filesystem::path kExamples = std::filesystem::path(STAMVIK_TEST_DATA) / ".." / ".." / "examples";
