@@ -105,6 +105,12 @@ TEST_F(ToolingSolids, APlanarLoopIsOffsetOutwardForAPositiveDistanceWithSharpCor
   EXPECT_EQ(out.size(), wavy.size());
   EXPECT_EQ(Kernel::OffsetLoop(square, -5.001 * kMm, &out), ZV_ERROR_geometry);
   EXPECT_EQ(Kernel::OffsetLoop({0, 0, 0, 1, 0, 0}, kMm, &out), ZV_ERROR_bad_value);
+  // Lengths no model has are refused before the modeller sees them.
+  std::vector<double> far = square;
+  far[4] = NAN;
+  EXPECT_EQ(Kernel::OffsetLoop(far, kMm, &out), ZV_ERROR_bad_value);
+  EXPECT_EQ(Kernel::OffsetLoop(square, HUGE_VAL, &out), ZV_ERROR_bad_value);
+  EXPECT_EQ(Kernel::OffsetLoop(square, 1.0e4 + 1, &out), ZV_ERROR_bad_value);
 }
 
 
@@ -144,6 +150,8 @@ TEST_F(ToolingSolids, ARegionWithAHoleIsSweptBetweenItsExtentsEitherWayRound) {
   EXPECT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 10, 10)}, std::vector<double>{1, 0, 0}.data(), 0, kMm, false, &none),
             ZV_ERROR_geometry);
   EXPECT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 10, 10)}, std::vector<double>{0, 0, 1}.data(), kMm, kMm, false, &none),
+            ZV_ERROR_bad_value);
+  EXPECT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 10, 10)}, std::vector<double>{0, 0, 1}.data(), 0, HUGE_VAL, false, &none),
             ZV_ERROR_bad_value);
   EXPECT_EQ(none, 0);
   for (int body : {ring, sheet}) Kernel::DeleteBody(body, "test");
