@@ -16,7 +16,9 @@
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "kernel/Kernel.hpp"
+#include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "geom/Faces.hpp"
+#include "modl/ModelingInterfaces.hpp"
 #include "kernel/Solids.hpp"
 #include "tool/Tooling.hpp"
 #include "tool/ToolingGeometry.hpp"
@@ -103,6 +105,12 @@ TEST_F(ToolingSolids, APlanarLoopIsOffsetOutwardForAPositiveDistanceWithSharpCor
   EXPECT_EQ(out.size(), wavy.size());
   EXPECT_EQ(Kernel::OffsetLoop(square, -5.001 * kMm, &out), ZV_ERROR_geometry);
   EXPECT_EQ(Kernel::OffsetLoop({0, 0, 0, 1, 0, 0}, kMm, &out), ZV_ERROR_bad_value);
+  // Lengths no model has are refused before the modeller sees them.
+  std::vector<double> far = square;
+  far[4] = NAN;
+  EXPECT_EQ(Kernel::OffsetLoop(far, kMm, &out), ZV_ERROR_bad_value);
+  EXPECT_EQ(Kernel::OffsetLoop(square, HUGE_VAL, &out), ZV_ERROR_bad_value);
+  EXPECT_EQ(Kernel::OffsetLoop(square, 1.0e4 + 1, &out), ZV_ERROR_bad_value);
 }
 
 
@@ -142,6 +150,8 @@ TEST_F(ToolingSolids, ARegionWithAHoleIsSweptBetweenItsExtentsEitherWayRound) {
   EXPECT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 10, 10)}, std::vector<double>{1, 0, 0}.data(), 0, kMm, false, &none),
             ZV_ERROR_geometry);
   EXPECT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 10, 10)}, std::vector<double>{0, 0, 1}.data(), kMm, kMm, false, &none),
+            ZV_ERROR_bad_value);
+  EXPECT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 10, 10)}, std::vector<double>{0, 0, 1}.data(), 0, HUGE_VAL, false, &none),
             ZV_ERROR_bad_value);
   EXPECT_EQ(none, 0);
   for (int body : {ring, sheet}) Kernel::DeleteBody(body, "test");
@@ -260,6 +270,81 @@ TEST_F(ToolingSolids, ABoundingSheetRoundRealFacesIsARealBoxGrownByEachSidesOffs
   SM_free(box_faces);
   EXPECT_EQ(made_faces, 6);
   KTX::TOOLING_delete_feature(1, &feature);
+}
+
+TEST_F(ToolingSolids, UndoBringsBackACombinedTargetAndTheToolItUsedUp) {
+  const double up[3] = {0, 0, 1};
+  int block = 0, ring = 0;
+  ASSERT_EQ(Kernel::MakeExtrusion({Rect(0, 0, 20, 20)}, up, 0, 10 * kMm, false, &block), 0);
+  const KTX::tag_t body = KTX::ES_create_body_of_geometry(part(), block);
+  ASSERT_EQ(Kernel::MakeExtrusion({Rect(-5, -5, 25, 25), Rect(2, 2, 18, 18)}, up, 0, 6 * kMm, false, &ring), 0);
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, "combine", &error);
+  ASSERT_EQ(Kernel::Combine(block, ring, true), 0);
+  ASSERT_TRUE(KTX::ES_body_follow_geometry(body));
+  EXPECT_NEAR(VolumeMm3(block), 3136, 1e-6);
+  int faces = 0;
+  KTX::tag_t* tags = nullptr;
+  KTX::ES_body_ask_faces(body, &faces, &tags);
+  SM_free(tags);
+  // Top, bottom, the 4 outer walls above the step, the step, the 4 relieved walls.
+  EXPECT_EQ(faces, 11);
+  UNDO_QD_undo_to_mark(mark, nullptr);
+  UNDO_QD_delete_mark(mark, nullptr);
+  EXPECT_NEAR(VolumeMm3(block), 4000, 1e-6);
+  EXPECT_NEAR(VolumeMm3(ring), 30 * 30 * 6 - 256 * 6, 1e-6);
+  KTX::ES_body_ask_faces(body, &faces, &tags);
+  SM_free(tags);
+  EXPECT_EQ(faces, 6);
+  Kernel::DeleteBody(ring, "test");
+  if (auto* made = dynamic_cast<KTX::OM::TaggedObject*>(KTX::OM::OM_object_of_tag(body))) made->destroy();
+}
+
+TEST_F(ToolingSolids, AnExtrusionUntilATiltedSheetIsCutBackToItsPlaneOnTheOtherLimitsSide) {
+  // A square 10 wide (z 0) swept along +z or -z between the value 0 and a
+  // sheet on the plane z = s (10 + x) (s the sweep's sense), either limit the
+  // sheet: the prism under the slope, 10 x (10 x 10 + 10 x 10 / 2) = 1500.
+  auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(0, part());
+  const double square[] = {0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 10, 0, 0, 0, 0};
+  const KTX::tag_t curve = KTX::ES_create_polyline(5, square);
+  struct Row {
+    const char* what;
+    double sense;
+    bool sheetAtStart;
+    Probe in, out;
+  };
+  const Row rows[] = {
+      {"up, ending at the sheet", 1, false, {9, 5, 18.5, Containment::In}, {1, 5, 11.5, Containment::Out}},
+      {"up, starting at the sheet", 1, true, {9, 5, 18.5, Containment::In}, {1, 5, 11.5, Containment::Out}},
+      {"down, ending at the sheet", -1, false, {9, 5, -18.5, Containment::In}, {1, 5, -11.5, Containment::Out}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    // The sheet over x -5 to 15, y -5 to 15, its normal along the sweep's z.
+    std::vector<double> corners;
+    for (const auto& [x, y] : {std::pair{-5.0, -5.0}, std::pair{15.0, -5.0}, std::pair{15.0, 15.0}, std::pair{-5.0, 15.0}})
+      corners.insert(corners.end(), {x * kMm, y * kMm, row.sense * (10 + x) * kMm});
+    const double at[3] = {corners[0], corners[1], corners[2]}, normal[3] = {-row.sense, 0, 1};
+    int kernel = 0;
+    ASSERT_EQ(Kernel::MakePlanarSheet({corners}, at, normal, &kernel), 0);
+    const KTX::tag_t sheet = KTX::ES_create_body_of_geometry(part(), kernel);
+    const double direction[3] = {0, 0, row.sense};
+    KTX::tag_t feature = 0;
+    ASSERT_EQ(punch->FeatExtrude(part()->OmTag(), 1, &curve, 0, direction, row.sheetAtStart ? nullptr : "0",
+                                 row.sheetAtStart ? "0" : nullptr, false, nullptr, nullptr, false, nullptr, false, 0, 0,
+                                 row.sheetAtStart, row.sheetAtStart ? sheet : 0, !row.sheetAtStart,
+                                 row.sheetAtStart ? 0 : sheet, &feature),
+              0);
+    const auto* body = dynamic_cast<KTX::ES_solid*>(KTX::OM::OM_object_of_tag(punch->GetFeatFirstBody(feature)));
+    ASSERT_NE(body, nullptr);
+    EXPECT_NEAR(VolumeMm3(body->ask_kernel_body()), 1500, 1e-6);
+    EXPECT_TRUE(Kernel::IsClosedSolid(body->ask_kernel_body()));
+    ExpectProbes(body->ask_kernel_body(), {row.in, row.out});
+    KTX::TOOLING_delete_feature(1, &feature);
+    if (auto* made = dynamic_cast<KTX::OM::TaggedObject*>(KTX::OM::OM_object_of_tag(sheet))) made->destroy();
+  }
+  punch->destroy();
+  KTX::Host::ForgetModelingValues();
 }
 
 // ---- the examples and profiles of many sides, played by ktxhost --------------

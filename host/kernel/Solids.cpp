@@ -51,6 +51,16 @@ constexpr double kSame = 1.0e-9;
 // Points of a curved edge or face boundary a description gives.
 constexpr int kCurveSamples = 8;
 
+// Lengths beyond this (kernel units: ten kilometres) are no model's: a
+// value that large, infinite or not a number is refused before the modeller
+// sees it.
+constexpr double kFarthest = 1.0e4;
+
+bool usable(double value) { return std::isfinite(value) && std::fabs(value) <= kFarthest; }
+bool usable(const std::vector<double>& values) {
+  return std::all_of(values.begin(), values.end(), [](double v) { return usable(v); });
+}
+
 // Newell's normal of a loop (twice its area's length).
 gp_XYZ areaNormal(const std::vector<double>& loop) {
   gp_XYZ sum(0, 0, 0);
@@ -179,6 +189,9 @@ int MakeExtrusion(const std::vector<std::vector<double>>& loops, const double di
   Bodies::Clock clock;
   if (body == nullptr || direction == nullptr) return ZV_ERROR_bad_value;
   *body = 0;
+  for (const std::vector<double>& loop : loops)
+    if (!usable(loop)) return ZV_ERROR_bad_value;
+  if (!usable(start) || !usable(end) || !usable({direction[0], direction[1], direction[2]})) return ZV_ERROR_bad_value;
   const gp_Vec d(direction[0], direction[1], direction[2]);
   if (loops.empty() || d.Magnitude() <= kSame || std::fabs(end - start) <= kSame) return ZV_ERROR_bad_value;
   try {
@@ -211,9 +224,18 @@ int MakeExtrusion(const std::vector<std::vector<double>>& loops, const double di
   }
 }
 
+namespace {
+int offsetLoop(const std::vector<double>& loop, double outward, std::vector<double>* result);
+}  // namespace
+
 int OffsetLoop(const std::vector<double>& loop, double outward, std::vector<double>* result) {
   Bodies::Clock clock;
-  if (result == nullptr || loop.size() < 9) return ZV_ERROR_bad_value;
+  return offsetLoop(loop, outward, result);
+}
+
+namespace {
+int offsetLoop(const std::vector<double>& loop, double outward, std::vector<double>* result) {
+  if (result == nullptr || loop.size() < 9 || !usable(loop) || !usable(outward)) return ZV_ERROR_bad_value;
   result->clear();
   try {
     TopoDS_Shape face;
@@ -259,12 +281,14 @@ int OffsetLoop(const std::vector<double>& loop, double outward, std::vector<doub
   }
 }
 
+}  // namespace
+
 int OffsetSheet(int sheet, double distance, int* result) {
   Bodies::Clock clock;
   if (result == nullptr) return ZV_ERROR_bad_value;
   *result = 0;
   const TopoDS_Shape* shape = Bodies::Of(sheet);
-  if (shape == nullptr) return ZV_ERROR_bad_value;
+  if (shape == nullptr || !usable(distance)) return ZV_ERROR_bad_value;
   TopoDS_Shape made;
   if (std::fabs(distance) <= kSame) {
     made = Shapes::Copy(*shape);
@@ -281,7 +305,7 @@ int MakeBoxSheet(const double origin[3], const double matrix[9], const double lo
   if (sheet == nullptr) return ZV_ERROR_bad_value;
   *sheet = 0;
   for (int k = 0; k < 3; ++k)
-    if (!(high[k] - low[k] > kSame)) return ZV_ERROR_bad_value;
+    if (!(high[k] - low[k] > kSame) || !usable(low[k]) || !usable(high[k]) || !usable(origin[k])) return ZV_ERROR_bad_value;
   try {
     const gp_Dir x(matrix[0], matrix[1], matrix[2]), z(matrix[6], matrix[7], matrix[8]);
     const gp_Dir y(matrix[3], matrix[4], matrix[5]);
@@ -414,7 +438,7 @@ bool loopChamfer(const TopoDS_Shape& shape, const std::vector<const Matched*>& l
   const gp_Vec along(gp_Pnt(corners[0], corners[1], corners[2]), gp_Pnt(corners[3], corners[4], corners[5]));
   const bool outward = along.Crossed(gp_Vec(normal)).Dot(inFlat) > 0;
   std::vector<double> wider;
-  if (OffsetLoop(corners, outward ? first : -first, &wider) != 0) return false;
+  if (offsetLoop(corners, outward ? first : -first, &wider) != 0) return false;
   std::vector<double> moved = corners;
   for (std::size_t i = 0; i < moved.size(); ++i) moved[i] += second * inWall.Coord(static_cast<int>(i % 3) + 1);
   if (wider.size() != corners.size()) return false;
@@ -465,7 +489,9 @@ int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double
   if (chamfered == nullptr) return ZV_ERROR_bad_value;
   *chamfered = 0;
   const TopoDS_Shape* shape = Bodies::Of(body);
-  if (shape == nullptr || !(first > 0) || !(second > 0)) return ZV_ERROR_bad_value;
+  if (shape == nullptr || !(first > 0) || !(second > 0) || !usable(first) || !usable(second)) return ZV_ERROR_bad_value;
+  for (const std::vector<double>& edge : edges)
+    if (!usable(edge)) return ZV_ERROR_bad_value;
   try {
     TopTools_IndexedDataMapOfShapeListOfShape faces;
     TopExp::MapShapesAndAncestors(*shape, TopAbs_EDGE, TopAbs_FACE, faces);
@@ -518,7 +544,7 @@ int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double
 
 int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan, std::vector<double>* samples) {
   Bodies::Clock clock;
-  if (samples == nullptr || perSpan < 1) return ZV_ERROR_bad_value;
+  if (samples == nullptr || perSpan < 1 || perSpan > 1000 || !usable(points)) return ZV_ERROR_bad_value;
   samples->clear();
   std::vector<gp_Pnt> rows;
   for (std::size_t i = 0; i + 2 < points.size(); i += 3) {

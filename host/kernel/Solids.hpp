@@ -3,7 +3,8 @@
 // between two bodies, chamfers, smooth approximations of point rows, and
 // what a body's faces and edges are. Every length is in kernel units
 // (metres); the host converts with KTX::Kernel::ScaleFactors. Each call
-// answers 0 or a kernel error (ZV_ERROR_bad_value for unusable input,
+// answers 0 or a kernel error (ZV_ERROR_bad_value for unusable input: also
+// a length or coordinate that is not finite or beyond ten kilometres,
 // ZV_ERROR_geometry when the modeller cannot make the shape), making nothing
 // on an error.
 #pragma once

@@ -124,6 +124,7 @@ int ExtrudeGeometry(const ExtrudeValues& values, int* kernelBody) {
   // met; the sweep runs past the planes and is cut back to them.
   double origin[2][3], normal[2][3];
   double extent[2] = {TEXT_atof(values.startValue.c_str()) * toKernel, TEXT_atof(values.endValue.c_str()) * toKernel};
+  bool flat[2] = {false, false};
   double low = HUGE_VAL, high = -HUGE_VAL;          // the planes' reach
   double fixedLow = HUGE_VAL, fixedHigh = -HUGE_VAL;  // the values' own
   double centre[3] = {0, 0, 0};
@@ -142,15 +143,26 @@ int ExtrudeGeometry(const ExtrudeValues& values, int* kernelBody) {
     if (!planeOf(objects[side], origin[side], normal[side])) return -1;
     for (double& v : origin[side]) v *= toKernel;
     if (std::fabs(dot(d, normal[side])) < 1.0e-9) return -1;
+    double first = HUGE_VAL, last = -HUGE_VAL;
     for (const std::vector<double>& loop : region)
       for (std::size_t i = 0; i + 2 < loop.size(); i += 3) {
         const double t = meetAt(side, &loop[i]);
-        low = std::min(low, t);
-        high = std::max(high, t);
+        first = std::min(first, t);
+        last = std::max(last, t);
       }
     extent[side] = meetAt(side, centre);
+    // A plane the whole profile meets at one extent (square to the sweep
+    // across a flat profile) is that extent: no cut is needed.
+    if (last - first <= 1.0e-12) {
+      flat[side] = true;
+      fixedLow = std::min(fixedLow, extent[side]);
+      fixedHigh = std::max(fixedHigh, extent[side]);
+      continue;
+    }
+    low = std::min(low, first);
+    high = std::max(high, last);
   }
-  const bool cut = types[0] == 2 || types[1] == 2;
+  const bool cut = (types[0] == 2 && !flat[0]) || (types[1] == 2 && !flat[1]);
   if (cut) {
     // Past every plane by a tenth of the whole reach (a millimetre at least).
     const double margin = 0.1 * (std::max(high, fixedHigh) - std::min(low, fixedLow)) + 0.001;
@@ -159,11 +171,12 @@ int ExtrudeGeometry(const ExtrudeValues& values, int* kernelBody) {
   }
   low = std::min(low, fixedLow);
   high = std::max(high, fixedHigh);
+  if (!cut && fixedLow == fixedHigh) return -1;  // both limits at one extent
   if (!(high - low > 1.0e-9)) return -1;
   int made = 0;
   if (Kernel::MakeExtrusion(region, d, low, high, values.bodyType == 1, &made) != 0) return -1;
   for (int side = 0; side < 2 && cut; ++side) {
-    if (types[side] != 2) continue;
+    if (types[side] != 2 || flat[side]) continue;
     // Keep the side of the plane where the other limit lies.
     const double other = extent[1 - side];
     const double towards[3] = {centre[0] + other * d[0] - origin[side][0], centre[1] + other * d[1] - origin[side][1],
