@@ -166,6 +166,8 @@ BENCHMARK(BM_RollSearch)->Arg(4)->Arg(16)->Arg(64)->Arg(256)->Unit(benchmark::kM
 // positions (rack -30 to 30, jounce -50 to 100): the example profile faceted
 // at each position and the positions united in one fuse. Time per position
 // and the modeller's share of it (the rest places the knuckles and copies).
+// The time per position grows with the grid: from 30 x 30 on a run takes
+// hours, so run those with a filter.
 void BM_EnvelopeSweep(benchmark::State& state) {
   Host::SetLogging(false);
   const int n = static_cast<int>(state.range(0));
