@@ -3,6 +3,7 @@
 // path again per row would show a time per point growing with the rows.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,11 @@
 #include "feat/Builder.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Sketch.hpp"
+#include "kernel/Kernel.hpp"
+#include "kernel/Wheel.hpp"
 #include "sys/CallLog.hpp"
 #include "vd/Motion.hpp"
+#include "vd/Suspension.hpp"
 #include "vd/VehicleDesign.hpp"
 #include "vdja_tireenv_motion_util.hpp"
 
@@ -157,6 +161,46 @@ void BM_RollSearch(benchmark::State& state) {
   PART_set_work_part(nullptr);
 }
 BENCHMARK(BM_RollSearch)->Arg(4)->Arg(16)->Arg(64)->Arg(256)->Unit(benchmark::kMicrosecond);
+
+// The envelope of a short-long-arm corner's tire over an n x n grid of
+// positions (rack -30 to 30, jounce -50 to 100): the example profile faceted
+// at each position and the positions united in one fuse. Time per position
+// and the modeller's share of it (the rest places the knuckles and copies).
+// The time per position grows with the grid: from 30 x 30 on a run takes
+// hours, so run those with a filter.
+void BM_EnvelopeSweep(benchmark::State& state) {
+  Host::SetLogging(false);
+  const int n = static_cast<int>(state.range(0));
+  sSLArm_Suspension block{};
+  QF_VD_SLA_SUSP_initial(&block);
+  const VD::Corner corner = VD::CornerOf(block);
+  const double wheel[3] = {0, -760, 0}, inner[3] = {0, -660, 0};
+  std::vector<Kernel::WheelPlace> places;
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) {
+      const double rack = -30 + 60.0 * i / (n - 1), jounce = -50 + 150.0 * j / (n - 1);
+      const VD::Placement knuckle = VD::KnucklePlacement(corner, rack, jounce);
+      const VD::Vec3 c = knuckle.Apply({wheel[0], wheel[1], wheel[2]}), d = knuckle.Apply({inner[0], inner[1], inner[2]});
+      places.push_back({{c.x / 1000, c.y / 1000, c.z / 1000}, {c.x - d.x, c.y - d.y, c.z - d.z}});
+    }
+  const std::vector<double> section = {0, 0.2159, 0.040, 0.230, 0.080, 0.290, 0.110, 0.330, 0.1125, 0.340,
+                                       -0.1125, 0.340, -0.110, 0.330, -0.080, 0.290, -0.040, 0.230};
+  double kernel = 0, wall = 0;
+  for (auto _ : state) {
+    const double before = Kernel::GeometrySeconds();
+    const auto start = std::chrono::steady_clock::now();
+    int body = 0;
+    if (Kernel::MakeWheelSweep(section, places, 0, &body) != 0) state.SkipWithError("no envelope");
+    wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    kernel += Kernel::GeometrySeconds() - before;
+    Kernel::DeleteBody(body, "BM_EnvelopeSweep");
+  }
+  const double count = static_cast<double>(places.size());
+  state.counters["positions"] = count;
+  state.counters["ms_per_position"] = 1000 * wall / count / static_cast<double>(state.iterations());
+  state.counters["kernel_share"] = wall > 0 ? kernel / wall : 0;
+}
+BENCHMARK(BM_EnvelopeSweep)->Arg(3)->Arg(5)->DenseRange(10, 50, 10)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 

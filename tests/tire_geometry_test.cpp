@@ -171,6 +171,24 @@ TEST_F(KingpinSteering, JounceSwingsTheBallJointsOnTheirArms) {
   }
 }
 
+// A kingpin of no length gives no axis: the rack turns nothing, and nothing
+// is scaled by a rotation about a zero axis.
+TEST(KingpinAxis, ACollapsedKingpinSteersNothing) {
+  VD::Corner corner;
+  corner.lowerBallJoint = corner.upperPoint = {0, -710, -160};
+  corner.tieRodOuter = {140, -690, -40};
+  corner.lowerFront = {-200, -340, -140};
+  corner.lowerRear = {200, -350, -130};
+  for (double rack : {-30.0, 30.0}) {
+    SCOPED_TRACE(rack);
+    EXPECT_EQ(VD::SteeringAngle(corner, rack), 0);
+    const VD::Vec3 centre = VD::KnucklePlacement(corner, rack, 0).Apply({0, -760, 0});
+    EXPECT_NEAR(centre.x, 0, 1e-12);
+    EXPECT_NEAR(centre.y, -760, 1e-12);
+    EXPECT_NEAR(centre.z, 0, 1e-12);
+  }
+}
+
 // A tire-envelope block of the example 225/55 R17 profile (a section from
 // the rim, (0, 215.9), out to the tread's edge, (112.5, 340)) and motion lines.
 struct Block {

@@ -29,8 +29,8 @@ namespace KTX::Kernel {
 namespace {
 
 // Facets a turn of a swept tire: at a radius of 340 mm its corners stand
-// 1.3 mm beyond the tread.
-constexpr int kSegments = 36;
+// 2.9 mm beyond the tread.
+constexpr int kSegments = 24;
 
 // The tire revolved about the Z axis through the origin (the section's
 // axial along Z, its radial along X); false when the modeller cannot make it.
@@ -96,19 +96,26 @@ TopoDS_Shape Placed(const TopoDS_Shape& tire, const WheelPlace& place) {
 // The solids' union in one run of the modeller's general fuse.
 bool Unite(const std::vector<TopoDS_Shape>& solids, TopoDS_Shape* united) {
   try {
-    TopTools_ListOfShape arguments, tools;
-    arguments.Append(solids.front());
-    for (std::size_t i = 1; i < solids.size(); ++i) tools.Append(solids[i]);
-    BRepAlgoAPI_Fuse fuse;
-    fuse.SetArguments(arguments);
-    fuse.SetTools(tools);
-    fuse.SetRunParallel(Standard_False);
-    fuse.Build();
-    if (!fuse.IsDone() || fuse.HasErrors()) return false;
-    // Facets of one plane merged: the fewest faces for what follows.
-    ShapeUpgrade_UnifySameDomain unify(fuse.Shape(), Standard_True, Standard_True, Standard_False);
-    unify.Build();
-    *united = unify.Shape();
+    // Neighbours first, then the unions of neighbours: each fuse meets a
+    // body that overlaps its partner most, and none grows long before the end.
+    std::vector<TopoDS_Shape> level = solids;
+    while (level.size() > 1) {
+      std::vector<TopoDS_Shape> next;
+      for (std::size_t i = 0; i < level.size(); i += 2) {
+        if (i + 1 == level.size()) {
+          next.push_back(level[i]);
+          continue;
+        }
+        BRepAlgoAPI_Fuse fuse(level[i], level[i + 1]);
+        if (!fuse.IsDone() || fuse.HasErrors()) return false;
+        // Facets of one plane merged: the fewest faces for what follows.
+        ShapeUpgrade_UnifySameDomain unify(fuse.Shape(), Standard_True, Standard_True, Standard_False);
+        unify.Build();
+        next.push_back(unify.Shape());
+      }
+      level.swap(next);
+    }
+    *united = level.front();
     return Shapes::IsSolid(*united);
   } catch (const Standard_Failure&) {
     return false;

@@ -102,6 +102,8 @@ Corner CornerOf(const sSLArm_Suspension& b) {
 }
 
 double SteeringAngle(const Corner& corner, double rack) {
+  // A kingpin of no length is no axis to steer about.
+  if (Length(corner.upperPoint - corner.lowerBallJoint) == 0) return 0;
   // The tie-rod end's Y at angle t: its design Y + a (cos t - 1) + b sin t.
   const Circle arm = CircleOf(corner.tieRodOuter, corner.lowerBallJoint, corner.upperPoint - corner.lowerBallJoint);
   const double a = arm.radius * arm.u.y, b = arm.radius * arm.v.y;
@@ -130,7 +132,7 @@ Placement KnucklePlacement(const Corner& corner, double rack, double jounce) {
   Aligning(Unit(upper0 - lower0), Unit(upper - lower), p.rotation);
   // ...then steered about it.
   double steer[9];
-  AxisRotation(Unit(upper - lower), SteeringAngle(corner, rack), steer);
+  AxisRotation(Unit(upper - lower), Length(upper - lower) > 0 ? SteeringAngle(corner, rack) : 0, steer);
   Product(steer, p.rotation, p.rotation);
   p.shift = lower - Times(p.rotation, lower0);
   return p;

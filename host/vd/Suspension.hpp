@@ -31,7 +31,7 @@ KTX_HOST_API Corner CornerOf(const sSLArm_Suspension& block);
 struct Placement {
   double rotation[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
   Vec3 shift;
-  Vec3 Apply(const Vec3& p) const;
+  KTX_HOST_API Vec3 Apply(const Vec3& p) const;
 };
 
 // The steering angle (radians; positive turns the knuckle right-handed about
