@@ -8,6 +8,7 @@
 #include "DieDesJA_CastReliefBuilder.hpp"
 #include "DieDes_DieShoeBuilder.hpp"
 #include "TestSupport.hpp"
+#include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 
 using namespace KTX;
@@ -209,6 +210,49 @@ TEST_F(Ownership, ThePartOfAnObjectIsThePartThatKeepsIt) {
   }
   other->destroy();
   EXPECT_EQ(PART_ask_part_of_object(inOther), nullptr);
+}
+
+// An expression a feature's entity holds is kept alive; the hold an undo
+// brings back keeps it again, and one given up does not; an expression freed
+// for good leaves no holder noted.
+TEST_F(Ownership, AHoldThatAnUndoBringsBackKeepsItsExpressionAgain) {
+  DIEDES_GENERIC_BODY_PARMS* parms = DIEDES_GENERIC_BODY_PARMSFactory::Create(2);
+  DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(1);
+  const UNIT_unit* mm = UNIT_ask_default_unit_obj_for_measure(0);
+  EXP_expression* first = nullptr;
+  EXP_expression* second = nullptr;
+  ASSERT_EQ(EXP_create_sys_exp_with_units_all_errors("1", mm, &first), 0);
+  ASSERT_EQ(EXP_create_sys_exp_with_units_all_errors("2", mm, &second), 0);
+  DIEDES_ENTITY_CONTEXT context{0, nullptr, {nullptr, nullptr}};
+  ASSERT_EQ(entity->SetExpressions(&context, 1, &first), 0);
+  ASSERT_EQ(entity->SetExpressions(&context, 1, &first), 0);  // noted once
+  struct Case {
+    const char* when;
+    bool firstKept, secondKept;
+  };
+  auto expect = [&](const Case& c) {
+    SCOPED_TRACE(c.when);
+    EXPECT_EQ(OM::OM_is_kept_alive(first), c.firstKept);
+    EXPECT_EQ(OM::OM_is_kept_alive(second), c.secondKept);
+  };
+  expect({"held first", true, false});
+  ASSERT_NE(OM::OM_ask_holders(first->ask_tag()), nullptr);
+  EXPECT_EQ(*OM::OM_ask_holders(first->ask_tag()), std::vector<tag_t>{entity->ask_tag()});
+  const int mark = Mark();
+  ASSERT_EQ(entity->SetExpressions(&context, 1, &second), 0);
+  expect({"the second instead, under a mark", false, true});
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+  expect({"the first again, undone", true, false});
+  // Freed for good: nothing is noted of it any more.
+  const tag_t secondTag = second->ask_tag();
+  second->destroy();
+  EXPECT_EQ(OM::OM_ask_holders(secondTag), nullptr);
+  // Tag 0 holds nothing and is held by nothing.
+  OM::OM_note_holder(0, entity->ask_tag());
+  OM::OM_note_holder(first->ask_tag(), 0);
+  EXPECT_EQ(OM::OM_ask_holders(0), nullptr);
+  EXPECT_EQ(OM::OM_ask_holders(first->ask_tag())->size(), 1u);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <map>
-#include <set>
 #include <string>
 
 #include "om/HostClass.hpp"
@@ -24,12 +23,6 @@ namespace {
 
 std::string tagText(const OM::Object* o) { return "tag=" + std::to_string(OM::OM_ask_object_tag(o)); }
 
-// Every live parameter object that holds sections or collectors by tag.
-std::set<const FEATURE_PARMS*>& liveHolders() {
-  static auto* holders = new std::set<const FEATURE_PARMS*>;
-  return *holders;
-}
-
 bool holds(const FEATURE_PARMS* parms, tag_t tag) {
   if (auto* curve = dynamic_cast<const DieEng::CompensateRoughCurve*>(parms))
     return OM::OM_ask_object_tag(curve->GetCurveCollector()) == tag ||
@@ -41,13 +34,17 @@ bool holds(const FEATURE_PARMS* parms, tag_t tag) {
 }
 
 // The sections and collectors a builder made and handed to the feature's
-// parameters stay with the feature when the builder goes.
+// parameters stay with the feature when the builder goes. The parameters
+// note each one they store as held by them: the check reads only the
+// object's own holders.
 bool heldByDieEngParms(const OM::Object* object) {
   const tag_t tag = OM::OM_ask_object_tag(object);
-  if (tag == 0) return false;
-  for (const FEATURE_PARMS* parms : liveHolders()) {
-    if (OM::OM_is_deleted_tag(parms->ask_tag())) continue;
-    if (holds(parms, tag)) return true;
+  const std::vector<tag_t>* holders = tag == 0 ? nullptr : OM::OM_ask_holders(tag);
+  if (holders == nullptr) return false;
+  for (tag_t holder : *holders) {
+    // Parameters deleted under an undo mark are kept only for the undo.
+    const auto* parms = dynamic_cast<const FEATURE_PARMS*>(OM::OM_object_of_tag(holder));
+    if (parms != nullptr && holds(parms, tag)) return true;
   }
   return false;
 }
@@ -237,20 +234,20 @@ KTX_DIEENG_SET(SpringbackCompensation, SetProductFacets, tag_t, productFacets_)
 KTX_DIEENG_SET(SpringbackCompensation, SetSprungFacets, tag_t, sprungFacets_)
 #undef KTX_DIEENG_SET
 
-CompensateRoughCurve::CompensateRoughCurve(int classId, void* context) : CompensateRoughData(classId, context) {
-  liveHolders().insert(this);
-}
-CompensateRoughCurve::~CompensateRoughCurve() { liveHolders().erase(this); }
+CompensateRoughCurve::CompensateRoughCurve(int classId, void* context) : CompensateRoughData(classId, context) {}
+CompensateRoughCurve::~CompensateRoughCurve() = default;
 
 SC_section* CompensateRoughCurve::GetCurveCollector() const { return objectOf<SC_section>(curves_); }
 void CompensateRoughCurve::SetCurveCollector(SC_section* section) {
   OM::LogForWrite(this);
   curves_ = OM::OM_ask_object_tag(section);
+  OM::OM_note_holder(curves_, OmTag());
 }
 SC_collector* CompensateRoughCurve::GetProjectToFaces() const { return objectOf<SC_collector>(faces_); }
 void CompensateRoughCurve::SetProjectToFaces(SC_collector* faces) {
   OM::LogForWrite(this);
   faces_ = OM::OM_ask_object_tag(faces);
+  OM::OM_note_holder(faces_, OmTag());
 }
 
 CompensateRoughSheet::CompensateRoughSheet(int classId, void* context)
@@ -263,10 +260,8 @@ SpringbackCompensation::SpringbackCompensation(int classId, void* context)
       productPoints_(made<OM::DoubleVla>(this)),
       sprungPoints_(made<OM::DoubleVla>(this)) {
   if (files_ != nullptr) files_->Resize(2);
-  liveHolders().insert(this);
 }
 SpringbackCompensation::~SpringbackCompensation() {
-  liveHolders().erase(this);
   delete files_;
   delete productPoints_;
   delete sprungPoints_;
@@ -276,11 +271,13 @@ SC_section* SpringbackCompensation::GetInnerCurveCollector() const { return obje
 void SpringbackCompensation::SetInnerCurveCollector(SC_section* section) {
   OM::LogForWrite(this);
   innerCurve_ = OM::OM_ask_object_tag(section);
+  OM::OM_note_holder(innerCurve_, OmTag());
 }
 SC_section* SpringbackCompensation::GetOuterCurveCollector() const { return objectOf<SC_section>(outerCurve_); }
 void SpringbackCompensation::SetOuterCurveCollector(SC_section* section) {
   OM::LogForWrite(this);
   outerCurve_ = OM::OM_ask_object_tag(section);
+  OM::OM_note_holder(outerCurve_, OmTag());
 }
 
 FEATURE_RECORD* SpringbackCompensation::GetOneStep() const { return objectOf<FEATURE_RECORD>(oneStep_); }

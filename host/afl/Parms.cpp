@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <set>
 #include <string>
 
 #include "afl/DieShoeParms.hpp"
@@ -67,20 +66,17 @@ struct ParmsClasses {
   }
 } parmsClasses;
 
-// The entities made and not yet gone: a feature's entities hold the sections
-// and expressions their builder made, so the builder's cascade must leave
-// those alive.
-std::set<const DIEDES_GENERIC_ENTITY*>& liveEntities() {
-  static auto* entities = new std::set<const DIEDES_GENERIC_ENTITY*>;
-  return *entities;
-}
-
+// A feature's entities hold the sections and expressions their builder made,
+// so the builder's cascade must leave those alive. Each entity notes the tags
+// it stores as held by it: the check reads only the object's own holders.
 bool heldByAnEntity(const OM::Object* object) {
   const tag_t tag = OM::OM_ask_object_tag(object);
-  if (tag == 0) return false;
-  for (const DIEDES_GENERIC_ENTITY* entity : liveEntities()) {
+  const std::vector<tag_t>* holders = tag == 0 ? nullptr : OM::OM_ask_holders(tag);
+  if (holders == nullptr) return false;
+  for (tag_t holder : *holders) {
     // An entity deleted under an undo mark is kept only for the undo.
-    if (OM::OM_is_deleted_tag(entity->ask_tag())) continue;
+    const auto* entity = dynamic_cast<const DIEDES_GENERIC_ENTITY*>(OM::OM_object_of_tag(holder));
+    if (entity == nullptr) continue;
     if (entity->AskKind() != DIEDES_GENERIC_ENTITY::kTags && entity->AskKind() != DIEDES_GENERIC_ENTITY::kExpressions)
       continue;
     for (int i = 0, n = entity->AskCount(); i < n; ++i)
@@ -151,12 +147,9 @@ DIEDES_GENERIC_ENTITY::DIEDES_GENERIC_ENTITY(int classId, void* context)
       ints_(new OM::IntVla(this)),
       tags_(new OM::TagVla(this)),
       records_(new OM::StringVla(this)),
-      doubles_(new OM::DoubleVla(this)) {
-  liveEntities().insert(this);
-}
+      doubles_(new OM::DoubleVla(this)) {}
 
 DIEDES_GENERIC_ENTITY::~DIEDES_GENERIC_ENTITY() {
-  liveEntities().erase(this);
   delete ints_;
   delete tags_;
   delete records_;
@@ -188,6 +181,7 @@ int DIEDES_GENERIC_ENTITY::SetTags(const DIEDES_ENTITY_CONTEXT* context, int cou
   if (count > 0 && tags == nullptr) return Parms::kBadRecords;
   Store(context, count > 0 ? kTags : kEmpty);
   tags_->Items().assign(tags, tags + count);
+  for (int i = 0; i < count; ++i) OM::OM_note_holder(tags[i], OmTag());
   return 0;
 }
 
@@ -204,7 +198,10 @@ int DIEDES_GENERIC_ENTITY::SetExpressions(const DIEDES_ENTITY_CONTEXT* context, 
   if (int rc = Begin("DIEDES_GENERIC_ENTITY::SetExpressions", context, count); rc != 0) return rc;
   if (count > 0 && expressions == nullptr) return Parms::kBadRecords;
   Store(context, count > 0 ? kExpressions : kEmpty);
-  for (int i = 0; i < count; ++i) tags_->Items().push_back(OM::OM_ask_object_tag(expressions[i]));
+  for (int i = 0; i < count; ++i) {
+    tags_->Items().push_back(OM::OM_ask_object_tag(expressions[i]));
+    OM::OM_note_holder(tags_->Items().back(), OmTag());
+  }
   return 0;
 }
 

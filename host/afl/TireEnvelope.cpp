@@ -128,19 +128,34 @@ const Tireenv_params_s* StoredOf(const FEATURE_RECORD* frec) {
   return it != stored().end() ? it->second.get() : nullptr;
 }
 
+// The expressions a block refers to.
+void heldBy(const Tireenv_params_s& block, const EXP_expression* (&held)[6]) {
+  const EXP_expression* all[6] = {block.radialStartAngle,  block.radialEndAngle,    block.wheelRimDiameter,
+                                  block.wheelCenterlineShift, block.distanceTolerance, block.trimRadius};
+  std::copy(std::begin(all), std::end(all), held);
+}
+
 void Store(FEATURE_PARMS* parms, const Tireenv_params_s& block) {
   std::erase_if(stored(), [](const auto& entry) { return OM::OM_object_of_tag(entry.first) == nullptr; });
-  stored()[parms->OmTag()] = StoredBlock(Copy(block, PlainAllocate));
+  StoredBlock& kept = stored()[parms->OmTag()];
+  kept = StoredBlock(Copy(block, PlainAllocate));
+  const EXP_expression* held[6];
+  heldBy(*kept, held);
+  for (const EXP_expression* e : held) OM::OM_note_holder(OM::OM_ask_object_tag(e), parms->OmTag());
 }
 
 // A feature's block refers to the expressions of the builder that committed
-// it: they stay while the feature's parameters do.
+// it: they stay while the feature's parameters do. The parameters note them
+// as held when the block is stored: the check reads only the object's own
+// holders.
 bool HeldByAFeature(const OM::Object* object) {
-  for (const auto& [parms, block] : stored()) {
-    if (OM::OM_object_of_tag(parms) == nullptr) continue;
-    const EXP_expression* held[6] = {block->radialStartAngle,     block->radialEndAngle,
-                                     block->wheelRimDiameter,     block->wheelCenterlineShift,
-                                     block->distanceTolerance,    block->trimRadius};
+  const std::vector<tag_t>* holders = OM::OM_ask_holders(OM::OM_ask_object_tag(object));
+  if (holders == nullptr) return false;
+  for (tag_t parms : *holders) {
+    auto block = stored().find(parms);
+    if (block == stored().end() || OM::OM_object_of_tag(parms) == nullptr) continue;
+    const EXP_expression* held[6];
+    heldBy(*block->second, held);
     for (const EXP_expression* e : held)
       if (e != nullptr && static_cast<const OM::Object*>(e) == object) return true;
   }

@@ -152,6 +152,8 @@ struct Manager {
   // their destructors change is for good.
   bool releasing = false;
   std::vector<UndoStore*> stores;
+  // Who may hold each object by its tag (OM_note_holder).
+  std::unordered_map<tag_t, std::vector<tag_t>> holders;
 };
 
 // Asked for on every logged write and every look-up: once made, it is a load.
@@ -341,6 +343,7 @@ void freeHeapValues(Object* o) {
 }
 
 void releaseMemory(Object* o) {
+  if (!om().holders.empty()) om().holders.erase(o->OmTag());
   freeHeapValues(o);
   o->~Object();
   om().objects.Erase(o);
@@ -524,6 +527,17 @@ void OM_set_keep_alive_check(KeepAliveCheck check) {
 }
 
 bool OM_is_kept_alive(const Object* object) { return object != nullptr && keptAlive(object); }
+
+void OM_note_holder(tag_t held, tag_t holder) {
+  if (held == 0 || holder == 0) return;
+  std::vector<tag_t>& noted = om().holders[held];
+  if (std::find(noted.begin(), noted.end(), holder) == noted.end()) noted.push_back(holder);
+}
+
+const std::vector<tag_t>* OM_ask_holders(tag_t held) {
+  auto it = om().holders.find(held);
+  return it == om().holders.end() ? nullptr : &it->second;
+}
 
 int OM_ask_undo_mark_count() { return static_cast<int>(om().marks.size()); }
 

@@ -320,6 +320,14 @@ using KeepAliveCheck = bool (*)(const Object* object);
 KTX_HOST_API void OM_set_keep_alive_check(KeepAliveCheck check);
 // Whether any library's check holds the object.
 KTX_HOST_API bool OM_is_kept_alive(const Object* object);
+// Who may hold an object by its tag, for those checks: a holder notes each
+// tag it stores, and a check reads the object's own few candidates (asking
+// each whether it holds the object now) instead of every holder there is. A
+// candidate stays noted until the object is freed for good, so that an undo
+// that brings a hold back finds it. Tag 0 on either side is ignored.
+KTX_HOST_API void OM_note_holder(tag_t held, tag_t holder);
+// The holders noted for the tag, oldest first (null when none).
+KTX_HOST_API const std::vector<tag_t>* OM_ask_holders(tag_t held);
 // How many undo marks are set and not yet deleted.
 KTX_HOST_API int OM_ask_undo_mark_count();
 KTX_HOST_API int OM_live_objects();

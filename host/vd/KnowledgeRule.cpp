@@ -37,14 +37,22 @@ struct RuleClasses {
     Host::RegisterHostClass<VD::Manikin>(FEATURE_PARMS::OmClassName);
     OM::OM_set_keep_alive_check(&heldByAnInstance);
   }
-  // An expression a live instance holds stays when the builder that made it goes.
+  // An expression a live instance of its part holds stays when the builder
+  // that made it goes. Instances note the expressions they store as held by
+  // them: the check reads only the expression's own holders.
   static bool heldByAnInstance(const OM::Object* object) {
     const auto* expression = dynamic_cast<const EXP_expression*>(object);
     if (expression == nullptr) return false;
     const tag_t tag = expression->OmTag();
-    for (const KF_rule_instance* instance : KnowledgeRule::Instances(PART_ask_part_of_object(tag)))
+    const std::vector<tag_t>* holders = OM::OM_ask_holders(tag);
+    if (holders == nullptr) return false;
+    const PART_part* part = PART_ask_part_of_object(tag);
+    for (tag_t holder : *holders) {
+      const auto* instance = dynamic_cast<const KF_rule_instance*>(OM::OM_object_of_tag(holder));
+      if (instance == nullptr || part == nullptr || PART_ask_part_of_object(holder) != part) continue;
       for (const auto& [name, held] : instance->Expressions())
         if (held == tag) return true;
+    }
     return false;
   }
 } ruleClasses;
@@ -347,6 +355,7 @@ void KF_rule_instance::SetExpressions(const std::vector<std::pair<std::string, t
   for (const auto& [name, tag] : expressions) {
     expressionNames_->Items().push_back(name);
     expressionTags_->Items().push_back(tag);
+    OM::OM_note_holder(tag, OmTag());
   }
 }
 
