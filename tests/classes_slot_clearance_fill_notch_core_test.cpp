@@ -281,6 +281,16 @@ TEST_F(SlotClearanceFillNotchCoreClasses, UndoRestoresFieldsAndDefaultArrays) {
   EXPECT_EQ(clearance->GetType(), JA_CLEARANCE_BUILDER_Types_Gage);
   EXPECT_EQ(clearance->GetClearanceGeometryType(), JA_CLEARANCE_BUILDER_ClearanceGeometryTypes_Solid);
   EXPECT_EQ(clearance->GetDistanceTolerance(), KTX::TOLER_ask_distance_tol());  // as the new builder took it
+  // Written again under the same mark, past the array's end too, and undone again.
+  slot->SetTravelingUnitDefault(0, 26.0);
+  slot->SetTravelingUnitDefault(17, 31.0);
+  slot->SetAutomaticUnitlessDefault(0, 16.0);
+  slot->SetDistanceTolerance(0.6);
+  ASSERT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(slot->GetTravelingUnitDefaults(), 17);
+  EXPECT_EQ(slot->GetTravelingUnitDefault(0), 20.0);
+  EXPECT_EQ(slot->GetAutomaticUnitlessDefault(0), 0.0);
+  EXPECT_EQ(slot->GetDistanceTolerance(), 0.01);
   EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
   slot->destroy();
   clearance->destroy();

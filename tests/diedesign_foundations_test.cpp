@@ -945,6 +945,9 @@ TEST_F(DieDesignFoundations, ClampingSlotNodesTakeTheItemsAndReportTheFirstFailu
   ASSERT_EQ(DIEDES_NODE_ask_num_children(node), 2) << "the failing item's child is used by the next";
   auto* second = static_cast<unsigned char*>(DIEDES_NODE_ask_appl_data(DIEDES_NODE_ask_nth_child(node, 1))[0]);
   EXPECT_EQ(second[24], 0x11);
+  EXPECT_EQ(second[160], 0x11) << "the notch angle's first byte";
+  EXPECT_EQ(second[183], 0x11) << "the last byte before the location record";
+  EXPECT_EQ(second[23], 0) << "bytes before 24 are not the template's";
   EXPECT_EQ(Read<std::int32_t>(second, 176), 0);
   EXPECT_EQ(Read<std::int32_t>(second, 184), 2);
   EXPECT_EQ(second[0], 0) << "bytes before 24 are not the template's";

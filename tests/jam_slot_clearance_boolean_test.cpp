@@ -783,6 +783,48 @@ TEST_F(SlotClearanceBooleanOwners, BothFormsOfLocationOnFlangeWriteTheSameLogica
   }
 }
 
+// Each key of the clamping slot's owner reads the builder's own object.
+TEST_F(SlotClearanceBooleanOwners, EachClampingSlotKeyReadsItsOwnObject) {
+  const std::pair<const char*, const OM::Object*> keys[] = {
+      {"CenterlineLength", slot_->GetCenterlineLength()},
+      {"InnerWidth", slot_->GetInnerWidth()},
+      {"SlotWidth", slot_->GetSlotWidth()},
+      {"SlotLength", slot_->GetSlotLength()},
+      {"TopLength", slot_->GetTopLength()},
+      {"SlotRadius", slot_->GetSlotRadius()},
+      {"PadWidth", slot_->GetPadWidth()},
+      {"PadHeight", slot_->GetPadHeight()},
+      {"PadLength", slot_->GetPadLength()},
+      {"PadRadius", slot_->GetPadRadius()},
+      {"Overhang", slot_->GetOverhang()},
+      {"NotchWidth", slot_->GetNotchWidth()},
+      {"NotchHeight", slot_->GetNotchHeight()},
+      {"NotchAngle", slot_->GetNotchAngle()},
+      {"FlangeThickness", slot_->GetFlangeThickness()},
+      {"OffsetWidth", slot_->GetOffsetWidth()},
+      {"LocationOffset", slot_->GetLocationOffset()},
+      {"PadOffset", slot_->GetPadOffset()},
+      {"PadFacesAttributes", slot_->GetPadFacesAttributes()},
+      {"SlotFacesAttributes", slot_->GetSlotFacesAttributes()},
+      {"SlotEndFacesAttributes", slot_->GetSlotEndFacesAttributes()},
+      {"NotchFacesAttributes", slot_->GetNotchFacesAttributes()},
+      {"OverhangFacesAttributes", slot_->GetOverhangFacesAttributes()},
+      {"Target", slot_->GetTarget()},
+      {"Locations", slot_->GetLocations()},
+      {"LocationOffsetDirection", slot_->GetLocationOffsetDirection()},
+      {"BasePlane", slot_->GetBasePlane()},
+      {"DieCenterlineCoordinateSystem", slot_->GetDieCenterlineCoordinateSystem()},
+      {"OrientationPlane", slot_->GetOrientationPlane()},
+      {"FlangeBaseProfile", slot_->GetFlangeBaseProfile()}};
+  for (const auto& [key, object] : keys) {
+    ValuePtr value = Get("Die.ClampingSlotBuilder", slot_, key);
+    EXPECT_TRUE(value != nullptr && value->GetType() == Property::ValueType::kSubobject) << key;
+    if (value != nullptr && value->GetType() == Property::ValueType::kSubobject) {
+      EXPECT_EQ(value->GetSubobject(), object) << key;
+    }
+  }
+}
+
 TEST_F(SlotClearanceBooleanOwners, ClampingSlotListWithoutAnObjectHoldsItsThirtyFourEntriesFirst) {
   Property::List list;
   OwnerOf("Die.ClampingSlotBuilder")->GetProperties(nullptr, list);

@@ -199,12 +199,15 @@ TEST_F(TireEnvelopeScripting, EachPlainMemberReachesItsOwnField) {
       {"TaperLocationBX", XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationBX, XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationBX, &TireEnvelopeBuilder::GetTaperLocationBX},
       {"TaperLocationXAxis", XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationXAxis, XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationXAxis, &TireEnvelopeBuilder::GetTaperLocationXAxis},
       {"TaperLocationYAxis", XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationYAxis, XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationYAxis, &TireEnvelopeBuilder::GetTaperLocationYAxis}};
-  for (std::size_t i = 0; i < std::size(numbers); ++i) EXPECT_EQ(numbers[i].set(tire, 10.5 + i), 0) << numbers[i].name;
-  for (std::size_t i = 0; i < std::size(numbers); ++i) {
+  double value = 10.5;
+  for (const Number& n : numbers) EXPECT_EQ(n.set(tire, value++), 0) << n.name;
+  value = 10.5;
+  for (const Number& n : numbers) {
     double got = 0;
-    EXPECT_EQ(numbers[i].get(tire, &got), 0) << numbers[i].name;
-    EXPECT_EQ(got, 10.5 + i) << numbers[i].name;
-    EXPECT_EQ((tire->*numbers[i].field)(), 10.5 + i) << numbers[i].name;
+    EXPECT_EQ(n.get(tire, &got), 0) << n.name;
+    EXPECT_EQ(got, value) << n.name;
+    EXPECT_EQ((tire->*n.field)(), value) << n.name;
+    ++value;
   }
   struct Whole {
     const char* name;
@@ -220,13 +223,15 @@ TEST_F(TireEnvelopeScripting, EachPlainMemberReachesItsOwnField) {
       {"SheetBodyLayer", XJA_TIRE_ENVELOPE_BUILDER_get_SheetBodyLayer, XJA_TIRE_ENVELOPE_BUILDER_set_SheetBodyLayer, &TireEnvelopeBuilder::GetSheetBodyLayer},
       {"ProfileSplineLayer", XJA_TIRE_ENVELOPE_BUILDER_get_ProfileSplineLayer, XJA_TIRE_ENVELOPE_BUILDER_set_ProfileSplineLayer, &TireEnvelopeBuilder::GetProfileSplineLayer},
       {"SpindleLinesLayer", XJA_TIRE_ENVELOPE_BUILDER_get_SpindleLinesLayer, XJA_TIRE_ENVELOPE_BUILDER_set_SpindleLinesLayer, &TireEnvelopeBuilder::GetSpindleLinesLayer}};
-  for (std::size_t i = 0; i < std::size(wholes); ++i)
-    EXPECT_EQ(wholes[i].set(tire, 21 + static_cast<int>(i)), 0) << wholes[i].name;
-  for (std::size_t i = 0; i < std::size(wholes); ++i) {
+  int whole = 21;
+  for (const Whole& w : wholes) EXPECT_EQ(w.set(tire, whole++), 0) << w.name;
+  whole = 21;
+  for (const Whole& w : wholes) {
     int got = 0;
-    EXPECT_EQ(wholes[i].get(tire, &got), 0) << wholes[i].name;
-    EXPECT_EQ(got, 21 + static_cast<int>(i)) << wholes[i].name;
-    EXPECT_EQ((tire->*wholes[i].field)(), 21 + static_cast<int>(i)) << wholes[i].name;
+    EXPECT_EQ(w.get(tire, &got), 0) << w.name;
+    EXPECT_EQ(got, whole) << w.name;
+    EXPECT_EQ((tire->*w.field)(), whole) << w.name;
+    ++whole;
   }
   struct Flag {
     const char* name;

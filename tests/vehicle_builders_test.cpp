@@ -139,8 +139,14 @@ TEST_F(VehicleBuilders, ManikinTextsAreUndoneWithTheBuilder) {
   manikin->SetCurrentManikinSize(manikin->GetCurrentManikinSize());
   manikin->SetSaveFileName("sizes.txt");
   EXPECT_EQ(manikin->GetCurrentManikinSize(), UString("mine"));
-  UNDO_QD_undo_to_mark(mark, nullptr);
-  UNDO_QD_delete_mark(mark, nullptr);
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(manikin->GetCurrentManikinSize(), UString("SAE J826 99%"));
+  EXPECT_STREQ(manikin->GetSaveFileName(), "");
+  // Written again under the same mark and undone a second time.
+  manikin->SetCurrentManikinSize(UString("other"));
+  manikin->SetSaveFileName("more.txt");
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
   EXPECT_EQ(manikin->GetCurrentManikinSize(), UString("SAE J826 99%"));
   EXPECT_STREQ(manikin->GetSaveFileName(), "");
   manikin->destroy();
