@@ -276,6 +276,57 @@ TEST_F(Compensation, ARecordOfAnotherFeatureIsNoRoughDataFeature) {
 
 // ---- springback ------------------------------------------------------------------------
 
+// Every number of both modes differs from the others: each reaches its own
+// field of the parameters and comes back from it.
+TEST_F(Compensation, RoughDataNumbersHaveTheirOwnFieldsInBothModes) {
+  auto* curve = NewRough(1, 0.03, 0.7);
+  curve->SetMaximumGap(2.5);
+  curve->SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Rough);
+  curve->SetJoinOutputCurves(true);
+  auto* curveParms = DieEng::CompensateRoughCurveFactory::Create();
+  curve->ToCurveParms(curveParms);
+  EXPECT_DOUBLE_EQ(curveParms->GetDistanceTolerance(), 0.03);
+  EXPECT_DOUBLE_EQ(curveParms->GetAngleTolerance(), 0.7);
+  EXPECT_DOUBLE_EQ(curveParms->GetMaximumGap(), 2.5);
+  EXPECT_EQ(curveParms->GetApproximation(), 1);
+  EXPECT_TRUE(curveParms->GetJoinOutputCurves());
+
+  auto* sheet = NewRough(0, 0.04, 0.8);
+  sheet->SetMaximumGap(3.5);
+  sheet->SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Exact);
+  sheet->SetModifyInputSheet(true);
+  sheet->GetSheetBodies()->append(Sheet());
+  auto* sheetParms = DieEng::CompensateRoughSheetFactory::Create();
+  sheet->ToSheetParms(sheetParms);
+  EXPECT_DOUBLE_EQ(sheetParms->GetDistanceTolerance(), 0.04);
+  EXPECT_DOUBLE_EQ(sheetParms->GetAngleTolerance(), 0.8);
+  EXPECT_DOUBLE_EQ(sheetParms->GetMaximumGap(), 3.5);
+  EXPECT_EQ(sheetParms->GetApproximation(), 3);
+  EXPECT_TRUE(sheetParms->GetModifyInputSheet());
+
+  // Read into builders that hold other values of everything.
+  auto* fromCurve = NewRough(0, 0.09, 0.9);
+  fromCurve->SetIntApproximation(2);
+  fromCurve->FromCurveParms(curveParms);
+  EXPECT_EQ(fromCurve->GetIntType(), 1);
+  EXPECT_DOUBLE_EQ(fromCurve->GetDistanceTolerance(), 0.03);
+  EXPECT_DOUBLE_EQ(fromCurve->GetAngleTolerance(), 0.7);
+  EXPECT_DOUBLE_EQ(fromCurve->GetMaximumGap(), 2.5);
+  EXPECT_EQ(fromCurve->GetIntApproximation(), 1);
+  EXPECT_TRUE(fromCurve->GetJoinOutputCurves());
+  auto* fromSheet = NewRough(1, 0.09, 0.9);
+  fromSheet->SetIntApproximation(2);
+  fromSheet->FromSheetParms(sheetParms);
+  EXPECT_EQ(fromSheet->GetIntType(), 0);
+  EXPECT_DOUBLE_EQ(fromSheet->GetDistanceTolerance(), 0.04);
+  EXPECT_DOUBLE_EQ(fromSheet->GetAngleTolerance(), 0.8);
+  EXPECT_DOUBLE_EQ(fromSheet->GetMaximumGap(), 3.5);
+  EXPECT_EQ(fromSheet->GetIntApproximation(), 3);
+  EXPECT_TRUE(fromSheet->GetModifyInputSheet());
+  EXPECT_EQ(fromSheet->GetSheetBodies()->ask_count(), 1);
+  for (auto* b : {curve, sheet, fromCurve, fromSheet}) b->destroy();
+}
+
 TEST_F(Compensation, SpringbackValidationByMode) {
   struct Row {
     const char* what;
@@ -306,6 +357,99 @@ TEST_F(Compensation, SpringbackValidationByMode) {
     if (row.oneStep) b->GetOneStep()->set_selected_tag(stamvik_test::RoughSheetFeature()->ask_tag());
     if (row.sprungFacets) b->GetSprungFacets()->set_selected_tag(Sheet());
     EXPECT_EQ(b->validate_nothrow(), row.want) << row.what;
+    b->destroy();
+  }
+}
+
+// The numbers of the fit all differ, and each flag is set alone: each lands in
+// its own field of the parameters and is read back into its own.
+TEST_F(Compensation, SpringbackFieldsHaveTheirOwnPlacesAndComeBack) {
+  using B = SpringbackCompensationBuilder;
+  using P = DieEng::SpringbackCompensation;
+  struct Flag {
+    const char* what;
+    void (B::*set)(bool);
+    bool (B::*get)() const;
+    bool (P::*stored)() const;
+  };
+  const Flag flags[] = {
+      {"create facets", &B::SetCreateFacets, &B::GetCreateFacets, &P::GetCreateFacets},
+      {"max deviation", &B::SetCalculateMaxDeviation, &B::GetCalculateMaxDeviation, &P::GetCalculateMaxDeviation},
+      {"convexity", &B::SetConvexityEnabled, &B::GetConvexityEnabled, &P::GetConvexityEnabled},
+      {"generic deform", &B::SetIsGenericDeform, &B::GetIsGenericDeform, &P::GetIsGenericDeform},
+  };
+  const tag_t vector = Sheet(), convexity = Sheet();
+  for (const Flag& flag : flags) {
+    SCOPED_TRACE(flag.what);
+    auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+    b->SetDefinedBy(JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_FacetedBodies);
+    b->GetProductSheet()->set_selected_tag(Sheet());
+    b->SetResultType(JA_SPRINGBACK_COMPENSATION_BUILDER_ResultSheetType_Sprung);
+    b->SetShapeValue(0.25);
+    b->SetDeformationFactor(1.75);
+    b->SetSmoothingFactor(3e-9);
+    b->SetStepSize(2.5);
+    b->SetDistanceTolerance(0.03);
+    b->SetAngleTolerance(0.7);
+    b->SetDivisions(7);
+    b->SetDrawVector(vector);
+    b->SetConvexityDirection(convexity);
+    (b->*flag.set)(true);
+    auto* parms = DieEng::SpringbackCompensationFactory::Create();
+    EXPECT_EQ(b->SetParms(parms), 0);
+    b->destroy();
+    EXPECT_EQ(parms->GetDefinedBy(), 1);
+    EXPECT_EQ(parms->GetResultType(), 1);
+    EXPECT_DOUBLE_EQ(parms->GetShapeValue(), 0.25);
+    EXPECT_DOUBLE_EQ(parms->GetDeformationFactor(), 1.75);
+    EXPECT_DOUBLE_EQ(parms->GetSmoothingFactor(), 3e-9);
+    EXPECT_DOUBLE_EQ(parms->GetStepSize(), 2.5);
+    EXPECT_DOUBLE_EQ(parms->GetDistanceTolerance(), 0.03);
+    EXPECT_DOUBLE_EQ(parms->GetAngleTolerance(), 0.7);
+    EXPECT_EQ(parms->GetDivisions(), 7);
+    EXPECT_EQ(parms->GetDrawVector(), vector);
+    EXPECT_EQ(parms->GetConvexityDirection(), convexity);
+    for (const Flag& other : flags) EXPECT_EQ((parms->*other.stored)(), &other == &flag) << other.what;
+
+    auto* read = SpringbackCompensationBuilderFactory::Create(modelPart(), FEATURE_RECORD::Create(nullptr, parms));
+    EXPECT_EQ(read->GetDefinedBy(), JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_FacetedBodies);
+    EXPECT_EQ(read->GetResultType(), JA_SPRINGBACK_COMPENSATION_BUILDER_ResultSheetType_Sprung);
+    EXPECT_DOUBLE_EQ(read->GetShapeValue(), 0.25);
+    EXPECT_DOUBLE_EQ(read->GetDeformationFactor(), 1.75);
+    EXPECT_DOUBLE_EQ(read->GetSmoothingFactor(), 3e-9);
+    EXPECT_DOUBLE_EQ(read->GetStepSize(), 2.5);
+    EXPECT_DOUBLE_EQ(read->GetDistanceTolerance(), 0.03);
+    EXPECT_DOUBLE_EQ(read->GetAngleTolerance(), 0.7);
+    EXPECT_EQ(read->GetDivisions(), 7);
+    EXPECT_EQ(read->GetDrawVector(), vector);
+    EXPECT_EQ(read->GetConvexityDirection(), convexity);
+    for (const Flag& other : flags) EXPECT_EQ((read->*other.get)(), &other == &flag) << other.what;
+    read->destroy();
+  }
+}
+
+// The degree is a choice in the builder and the degree itself in the record.
+TEST_F(Compensation, SpringbackDegreesMapBothWays) {
+  struct Row {
+    int choice, stored;
+  };
+  const Row written[] = {{0, 2}, {1, 3}, {2, 5}, {3, 7}, {4, 3}, {-1, 3}};
+  for (const Row& row : written) {
+    SCOPED_TRACE(row.choice);
+    auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+    b->SetDegree(static_cast<JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType>(row.choice));
+    auto* parms = DieEng::SpringbackCompensationFactory::Create();
+    EXPECT_EQ(b->SetParms(parms), 0);
+    EXPECT_EQ(parms->GetDegree(), row.stored);
+    b->destroy();
+  }
+  const Row read[] = {{0, 2}, {1, 3}, {2, 5}, {3, 7}, {1, 4}, {1, 6}, {1, 0}};
+  for (const Row& row : read) {
+    SCOPED_TRACE(row.stored);
+    auto* parms = DieEng::SpringbackCompensationFactory::Create();
+    parms->SetDegree(row.stored);
+    auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), FEATURE_RECORD::Create(nullptr, parms));
+    EXPECT_EQ(int(b->GetDegree()), row.choice);
     b->destroy();
   }
 }
