@@ -221,6 +221,17 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
       {ClassA, false, 10, 90, 0},           {ClassA, false, 10, 90.0000000002, 3770412},
       {ClassA, false, 9, 0, 3770423},       {ClassB, false, 11, 560.4, 0},
       {ClassB, false, 11, 560.6, 3770414},
+      // The heel may come up to the hip's length, not past it.
+      {ClassA, false, 5, 600, 0},           {ClassA, false, 5, 600.001, 3770418},
+      // H30 through the heel's height (the hip at 500).
+      {ClassA, false, 6, 500 - 126.6, 0},   {ClassA, false, 6, 500 - 126.4, 3770420},
+      {ClassA, true, 6, 500 - 126.4, 3770421}, {ClassA, false, 6, 500 - 405.4, 0},
+      {ClassA, false, 6, 500 - 405.6, 3770420}, {ClassA, true, 6, 500, 3770419},
+      {ClassA, false, 6, 500, 3770420},     {ClassB, false, 6, 500 - 530.4, 0},
+      {ClassB, false, 6, 500 - 530.6, 3770420}, {ClassB, false, 6, 500 - 404.6, 0},
+      {ClassB, false, 6, 500 - 404.4, 3770420},
+      // The fixed angle ranges start a hair below 0.
+      {ClassA, false, 7, -5e-11, 0},        {ClassA, false, 10, -5e-11, 0},
   };
   ManikinBuilder* m = Make();
   for (const Row& row : rows) {
@@ -228,7 +239,7 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
     m->SetClassification(static_cast<JA_MANIKIN_BUILDER_ClassificationType>(row.classification));
     m->SetAllowPostureValueOutOfRange(row.allowed);
     EXP_expression* target[] = {nullptr, m->GetSgRPLength(), nullptr, m->GetSgRPHeight(), m->GetBackAngle(),
-                                m->GetAHPLength(), nullptr, m->GetPedalPlaneAngle(), m->GetAHPToSWCLength(),
+                                m->GetAHPLength(), m->GetAHPHeight(), m->GetPedalPlaneAngle(), m->GetAHPToSWCLength(),
                                 m->GetAHPToSWCHeight(), m->GetWheelAngle(), m->GetWheelDiameter()};
     if (row.dimension == 1) {
       Set(m->GetAHPLength(), 601);
@@ -241,6 +252,31 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
   m->SetClassification(ClassA);
   m->SetAllowPostureValueOutOfRange(false);
   for (int d = 0; d <= 12; ++d) EXPECT_EQ(Check(d), 0) << d;
+}
+
+// A passenger's H30 runs from 0 (no tolerance below) to thigh + leg + 107
+// (here 450 + 400 + 107 = 957, half a millimetre above); the class does not
+// matter. Past 957.5 the range check refuses; inside it the hip is then out
+// of the legs' reach (3770424), which is how the two are told apart.
+TEST_F(ManikinPosture, APassengersHeightRunsFromZeroToLegsAndThighPlusTheAnkle) {
+  struct Row {
+    int classification;
+    double h30;
+    int code;
+  };
+  const Row rows[] = {
+      {ClassA, 957.4, 3770424}, {ClassA, 957.6, 3770420}, {ClassB, 957.4, 3770424}, {ClassB, 957.6, 3770420},
+      {ClassB, -5e-11, 0},      {ClassB, -0.01, 3770420}, {ClassA, 0, 0},
+  };
+  ManikinBuilder* m = Make();
+  m->SetPosition(Passenger);
+  SetSizes({450, 400, 300, 250, 500, 450, 180, 100});
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << "class " << row.classification << " H30 " << row.h30);
+    Pose({{600, 0, row.h30}, {0, 0}, 20, 45, {0, 0}, 0, 0});
+    m->SetClassification(static_cast<JA_MANIKIN_BUILDER_ClassificationType>(row.classification));
+    EXPECT_EQ(Check(3), row.code);
+  }
 }
 
 TEST_F(ManikinPosture, PassengerAllowedDeviationDoesNotHideALaterFailure) {
