@@ -407,8 +407,26 @@ TEST_F(Manikin, SavedInInchesOpensInMillimetres) {
   EXPECT_EQ(lines[2], "! must be mm or inch");
   EXPECT_EQ(lines[3], "UNIT:   inch");
   EXPECT_EQ(lines[6], "PERCENTILE:   Tall");
-  EXPECT_EQ(lines[9], "THIGH_LENGTH:   16.00");
-  EXPECT_EQ(lines[30], "HAND_GRIP_LENGTH:   4.00");
+  // Every length at its own line, each after its comment and before a separator.
+  const struct {
+    int line;
+    const char *comment, *text;
+  } written[] = {
+      {9, "!must be number", "THIGH_LENGTH:   16.00"},
+      {12, "!must be number", "LEG_LENGTH:   17.00"},
+      {15, "!must be number", "ARM_LENGTH:   12.00"},
+      {18, "!must be number", "FOREARM_LENGTH:   10.00"},
+      {21, "!must be number(calculated)", "TORSO_LENGTH:   20.00"},
+      {24, "!must be number(calculated)", "SHOULDER_TO_HIP_LENGTH:   18.00"},
+      {27, "!must be number", "HAND_LENGTH:   7.00"},
+      {30, "!must be number", "HAND_GRIP_LENGTH:   4.00"},
+  };
+  for (const auto& w : written) {
+    EXPECT_EQ(lines[w.line - 1], w.comment) << w.line;
+    EXPECT_EQ(lines[w.line], w.text) << w.line;
+    EXPECT_EQ(lines[w.line + 1], " ") << w.line;
+  }
+  EXPECT_EQ(lines[5], "!could be any string");
   // A negative size writes nothing.
   Set(m->GetThighLength(), -0.5);
   const std::string refused = Scratch("refused.hsd");
@@ -425,8 +443,13 @@ TEST_F(Manikin, SavedInInchesOpensInMillimetres) {
   VD_2DManikin_user_defined_manikin_size_value_t r{};
   mm->GetManikinSizeData(&r);
   EXPECT_DOUBLE_EQ(r.thigh, 16 * 25.4);
-  EXPECT_DOUBLE_EQ(r.handGrip, 4 * 25.4);
+  EXPECT_DOUBLE_EQ(r.leg, 17 * 25.4);
+  EXPECT_DOUBLE_EQ(r.arm, 12 * 25.4);
+  EXPECT_DOUBLE_EQ(r.forearm, 10 * 25.4);
+  EXPECT_DOUBLE_EQ(r.torso, 20 * 25.4);
   EXPECT_DOUBLE_EQ(r.shoulderToHip, 18 * 25.4);
+  EXPECT_DOUBLE_EQ(r.hand, 7 * 25.4);
+  EXPECT_DOUBLE_EQ(r.handGrip, 4 * 25.4);
   EXPECT_EQ(mm->GetCurrentManikinSize().utf8(), "TALL");
   EXPECT_TRUE(VD::ErrorDialogs().empty());
 }
