@@ -196,6 +196,60 @@ TEST_F(TireEnvelopeInputs, ValidationStopsAtTheFirstFailingCheck) {
          Set(b->GetRadialEndAngle(), 0);
        },
        3771777},
+      {"-90.5 to 0, whole degrees -90 but below the least start",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetRadialStartAngle(), -90.5);
+         Set(b->GetRadialEndAngle(), 0);
+       },
+       3771777},
+      {"15 to 360.5, whole degrees 360 but past the last end",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetRadialStartAngle(), 15);
+         Set(b->GetRadialEndAngle(), 360.5);
+       },
+       3771778},
+      {"-90 to 270.5, a span past the whole turn",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetRadialStartAngle(), -90);
+         Set(b->GetRadialEndAngle(), 270.5);
+       },
+       3771713},
+      {"profile curves, rim a hair below 0",
+       [](TireEnvelopeBuilder* b) {
+         b->SetTireDefinition(ProfileCurves);
+         Set(b->GetWheelRimDiameter(), -5e-11);
+       },
+       0},
+      {"a bad layer before no profile points",
+       [](TireEnvelopeBuilder* b) {
+         b->SetSpindleLinesLayer(257);
+         b->WorkArea()->profilePointCount = 0;
+       },
+       3771763},
+      {"no profile points before no motion file",
+       [](TireEnvelopeBuilder* b) {
+         b->WorkArea()->profilePointCount = 0;
+         b->SetMotionFile("/no/such/file");
+       },
+       3771761},
+      {"no motion file before a shift too far",
+       [](TireEnvelopeBuilder* b) {
+         b->SetMotionFile("/no/such/file");
+         Set(b->GetWheelCenterlineShift(), 700);
+       },
+       3771762},
+      {"the start's 15s before the end's",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetRadialStartAngle(), 14.9);
+         Set(b->GetRadialEndAngle(), 100);
+       },
+       3771711},
+      {"tolerance before trim radius",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetDistanceTolerance(), 0);
+         Set(b->GetTrimRadius(), 0);
+       },
+       3771709},
       {"fixed sections hold 0 and 90",
        [](TireEnvelopeBuilder* b) { b->SetApplyOffset(true); }, 0},
       {"fixed sections lack 45",
