@@ -348,6 +348,104 @@ TEST_F(DrawBead, ATaperReadFromAShortItemLetsGoOfTheExpressionsItHeld) {
   EXPECT_EQ(std::find(logged.begin(), logged.end(), height->ask_tag()), logged.end());
 }
 
+// Twelve shape values, each different: each goes to its own position of
+// items 1 and 2 and comes back into its own expression of a loaded segment;
+// symmetry, flow and width type to their own integers of item 0.
+TEST_F(DrawBead, EverySegmentShapeValueHasItsOwnPositionAndComesBack) {
+  using S = DrawBeadSegmentBuilder;
+  using Get = EXP_expression* (S::*)() const;
+  const struct {
+    const char* what;
+    Get get;
+    int item, position;
+  } fields[] = {
+      {"female left radius", &S::GetFemaleLeftRadius, 1, 0},
+      {"female right radius", &S::GetFemaleRightRadius, 1, 1},
+      {"male left width", &S::GetMaleLeftWidth, 1, 2},
+      {"male left top radius", &S::GetMaleLeftTopRadius, 1, 3},
+      {"male left sheet radius", &S::GetMaleLeftSheetRadius, 1, 4},
+      {"male right width", &S::GetMaleRightWidth, 1, 5},
+      {"male right top radius", &S::GetMaleRightTopRadius, 1, 6},
+      {"male right sheet radius", &S::GetMaleRightSheetRadius, 1, 7},
+      {"male bead height", &S::GetMaleBeadHeight, 1, 8},
+      {"male transition length", &S::GetMaleTransitionLength, 1, 9},
+      {"male left wall angle", &S::GetMaleLeftWallAngle, 2, 0},
+      {"male right wall angle", &S::GetMaleRightWallAngle, 2, 1},
+  };
+  DrawBeadSegmentBuilder* segment = Append();
+  double value = 1.25;
+  for (const auto& f : fields) {
+    Set((segment->*f.get)(), value);
+    value += 1;
+  }
+  segment->SetSymmetry(true);
+  segment->SetFlow(true);
+  segment->SetMaleBeadWidthType(DieEngJA::JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived);
+  DIEDES_GEN_C_DRBD_SEG_PARMS* parms = DIEDES_GEN_C_DRBD_SEG_PARMSFactory::Create();
+  ASSERT_EQ(segment->ToParms(parms), 0);
+  EXPECT_EQ(parms->GetEntity(0)->AskCount(), 3);
+  for (int i = 0; i < 3 && i < parms->GetEntity(0)->AskCount(); ++i) EXPECT_EQ(parms->AskEntityInt(0, i), 1) << i;
+  EXPECT_EQ(parms->GetEntity(1)->AskCount(), 10);
+  EXPECT_EQ(parms->GetEntity(2)->AskCount(), 2);
+  value = 1.25;
+  for (const auto& f : fields) {
+    const EXP_expression* stored = parms->AskEntityExpression(f.item, f.position);
+    EXPECT_EQ(stored == nullptr ? -1.0 : stored->ask_value(), value) << f.what;
+    value += 1;
+  }
+
+  DrawBeadSegmentBuilder* loaded =
+      DieEngJA::DrawBeadSegmentBuilderFactory::Create(bead_, FEATURE_RECORD::Create(part(), nullptr));
+  loaded->FromParms(parms);
+  value = 1.25;
+  for (const auto& f : fields) {
+    const EXP_expression* back = (loaded->*f.get)();
+    EXPECT_EQ(back == nullptr ? -1.0 : back->ask_value(), value) << f.what;
+    value += 1;
+  }
+  EXPECT_TRUE(loaded->GetSymmetry());
+  EXPECT_TRUE(loaded->GetFlow());
+  EXPECT_EQ(loaded->GetMaleBeadWidthType(), DieEngJA::JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived);
+  loaded->destroy();
+
+  // Without symmetry the flow is stored as 0, whatever the segment holds.
+  segment->SetSymmetry(false);
+  ASSERT_EQ(segment->ToParms(parms), 0);
+  EXPECT_EQ(parms->AskEntityInt(0, 0), 0);
+  EXPECT_EQ(parms->AskEntityInt(0, 1), 0);
+  EXPECT_EQ(parms->AskEntityInt(0, 2), 1);
+}
+
+// A Point taper with three different lengths: the type at item 0, height,
+// length and radius at item 1 in that order, the point at item 2, and back.
+TEST_F(DrawBead, ATapersTypeLengthsAndPointHaveTheirOwnPlacesAndComeBack) {
+  DrawBeadTaperBuilder* taper = bead_->GetStartTaper();
+  taper->SetTaperType(DieEngJA::JA_DRAW_BEAD_TAPER_BUILDER_TaperTypes_Point);
+  Set(taper->GetTaperRadius(), 3);
+  Set(taper->GetTaperWashoutHeight(), 5);
+  Set(taper->GetTaperWashoutLength(), 7);
+  const tag_t point = Line(2);
+  taper->SetTaperPoint(point);
+  DIEDES_GEN_P_DRBD_TPR_PARMS* parms = DIEDES_GEN_P_DRBD_TPR_PARMSFactory::Create();
+  ASSERT_EQ(taper->ToParms(parms), 0);
+  EXPECT_EQ(parms->AskEntityInt(0, 0), 2);
+  const double lengths[3] = {5, 7, 3};
+  for (int i = 0; i < 3; ++i) {
+    const EXP_expression* stored = parms->AskEntityExpression(1, i);
+    EXPECT_EQ(stored == nullptr ? -1.0 : stored->ask_value(), lengths[i]) << i;
+  }
+  EXPECT_EQ(parms->GetEntity(2)->AskCount(), 1);
+  EXPECT_EQ(parms->GetEntity(2)->AskTag(0), point);
+
+  DrawBeadTaperBuilder* loaded = bead_->GetEndTaper();
+  loaded->FromParms(parms);
+  EXPECT_EQ(loaded->GetTaperType(), DieEngJA::JA_DRAW_BEAD_TAPER_BUILDER_TaperTypes_Point);
+  EXPECT_EQ(loaded->GetTaperRadius()->ask_value(), 3);
+  EXPECT_EQ(loaded->GetTaperWashoutHeight()->ask_value(), 5);
+  EXPECT_EQ(loaded->GetTaperWashoutLength()->ask_value(), 7);
+  EXPECT_EQ(loaded->GetTaperPoint(), point);
+}
+
 // ---- loading and destruction ----------------------------------------------------------------------
 
 TEST_F(DrawBead, ASegmentMadeForLoadingAndNeverFilledIsHarmless) {
