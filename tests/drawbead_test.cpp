@@ -108,6 +108,18 @@ TEST_F(DrawBead, ValidationChecksTheFemaleGapsOnlyWhenTheOutputHasAFemale) {
       // An edited bead stored without the flag keeps its gaps above the tolerance.
       {2, 0, 0, 5, 5, false, 0, 3030303},
       {2, 0.03, 0.03, 5, 5, false, 0, 0},
+      // Each gap at its bound (the tolerance 0.02, plus 1e-10) and one step inside it.
+      {2, 0.02, 0.03, 5, 5, false, 0, 3030303},
+      {2, 0.0200000002, 0.0200000002, 5, 5, false, 0, 0},
+      {2, 0.03, 0.02, 5, 5, false, 0, 3030304},
+      {2, -5e-11, -5e-11, 5, 5, false, 0x200, 0},
+      {2, 0, 0, 5, 0.02, false, 0x200, 3030297},
+      {2, 0, 0, 5, 0.0200000002, false, 0x200, 0},
+      {3, 0, 0, 0.02, 5, false, 0x200, 3030298},
+      {3, 0, 0, 0.0200000002, 5, false, 0x200, 0},
+      // In order: the clearance before the thickness, the depth before the width.
+      {2, -0.5, -0.5, 5, 5, false, 0x200, 3030303},
+      {2, 0, 0, 0, 0, false, 0x200, 3030297},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << "output " << row.output << " clearance " << row.clearance << " flags "
@@ -155,6 +167,49 @@ TEST_F(DrawBead, SegmentValidationHoldsTheSectionInsideTheBead) {
     Set(bead_->GetFemaleWidthValue(), row.femaleWidth);
     EXPECT_EQ(segment->validate_nothrow(), row.want);
     EXPECT_EQ(bead_->validate_nothrow(), row.want);
+  }
+}
+
+// The segment's limits with a female bead: each at its bound and one step
+// past it. Tolerance 0.02; male widths 3 and 5 make the bead 8 wide.
+TEST_F(DrawBead, SegmentLimitsOfAFemaleBeadAtAndPastEachBound) {
+  struct Row {
+    const char* what;
+    double leftTop, rightTop, height, leftWidth, leftFemale, rightFemale, femaleWidth, femaleDepth;
+    int want;
+  };
+  const Row rows[] = {
+      {"all inside", 2, 2, 2, 3, 1, 1, 8.02, 2, 0},
+      {"left top radius at the tolerance", 0.02, 2, 2, 3, 1, 1, 8.02, 2, 3030300},
+      {"right top radius at the tolerance", 2, 0.02, 2, 3, 1, 1, 8.02, 2, 3030300},
+      {"top radii just past it", 0.0200000002, 0.0200000002, 2, 3, 1, 1, 8.02, 2, 0},
+      {"height at the tolerance", 2, 2, 0.02, 3, 1, 1, 8.02, 2, 3030301},
+      {"height just past it", 2, 2, 0.0200000002, 3, 1, 1, 8.02, 0.0200000002, 0},
+      {"left width at the tolerance", 0.5, 0.5, 2, 0.02, 1, 1, 8.02, 2, 3030302},
+      {"left female radius at the tolerance", 2, 2, 2, 3, 0.02, 1, 8.02, 2, 3030299},
+      {"right female radius at the tolerance", 2, 2, 2, 3, 1, 0.02, 8.02, 2, 3030299},
+      {"female radii just past it", 2, 2, 2, 3, 0.0200000002, 0.0200000002, 8.02, 2, 0},
+      {"female width one tolerance short", 2, 2, 2, 3, 1, 1, 8.0199, 2, 3030378},
+      {"female depth just below the height", 2, 2, 2, 3, 1, 1, 8.02, 1.9999, 3030379},
+      {"female depth a hair below the height", 2, 2, 2, 3, 1, 1, 8.02, 2 - 5e-11, 0},
+  };
+  DrawBeadSegmentBuilder* segment = Append();
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale);
+  bead_->SetFemaleWidthType(DieEngJA::JA_DRAW_BEAD_BUILDER_FemaleWidthTypes_Constant);
+  bead_->SetFemaleDepthType(DieEngJA::JA_DRAW_BEAD_BUILDER_FemaleDepthTypes_Constant);
+  segment->SetMaleBeadWidthType(DieEngJA::JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Constant);
+  Set(segment->GetMaleRightWidth(), 5);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Set(segment->GetMaleLeftTopRadius(), row.leftTop);
+    Set(segment->GetMaleRightTopRadius(), row.rightTop);
+    Set(segment->GetMaleBeadHeight(), row.height);
+    Set(segment->GetMaleLeftWidth(), row.leftWidth);
+    Set(segment->GetFemaleLeftRadius(), row.leftFemale);
+    Set(segment->GetFemaleRightRadius(), row.rightFemale);
+    Set(bead_->GetFemaleWidthValue(), row.femaleWidth);
+    Set(bead_->GetFemaleDepthValue(), row.femaleDepth);
+    EXPECT_EQ(segment->validate_nothrow(), row.want);
   }
 }
 
