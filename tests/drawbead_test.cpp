@@ -589,6 +589,33 @@ class DrawBeadSplit : public DrawBead {
   const std::vector<double> kThreeLines = {0, 0, 0, 10, 0, 0, 10, 20, 0, 40, 20, 0};
 };
 
+// A bead that goes leaves its centerline logged for deletion and its path,
+// when it had one, asleep and logged too.
+TEST_F(DrawBeadSplit, ABeadThatGoesLogsItsCenterlineAndPutsItsPathToSleep) {
+  for (const bool withPath : {true, false}) {
+    SCOPED_TRACE(withPath);
+    if (bead_ == nullptr) bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+    Append();
+    if (withPath) GiveCenterline({kThreeLines});
+    bead_->SetDetail(0, "kept");
+    const tag_t path = bead_->GetPathForSegments();
+    EXPECT_EQ(path != 0, withPath);
+    const tag_t centerline = bead_->GetCenterline()->ask_tag();
+    Host::ClearUpdateLogs();
+    bead_->destroy();
+    bead_ = nullptr;
+    const std::vector<tag_t> logged = Host::LoggedForDeletion();
+    auto isLogged = [&](tag_t t) { return std::find(logged.begin(), logged.end(), t) != logged.end(); };
+    EXPECT_TRUE(isLogged(centerline));
+    if (withPath) {
+      EXPECT_TRUE(isLogged(path));
+      auto* curve = dynamic_cast<GEOM_entity*>(OM::OM_object_of_tag(path));
+      EXPECT_TRUE(curve != nullptr && curve->ask_sleeping());
+    }
+    Host::ClearUpdateLogs();
+  }
+}
+
 TEST_F(DrawBeadSplit, ACenterlineOfThreeLinesGivesOneSegmentPerLineKeptApartByTheClearance) {
   Append();
   GiveCenterline({kThreeLines});
