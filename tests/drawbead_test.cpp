@@ -501,6 +501,39 @@ TEST_F(DrawBead, ATapersTypeLengthsAndPointHaveTheirOwnPlacesAndComeBack) {
   EXPECT_EQ(loaded->GetTaperPoint(), point);
 }
 
+// New data puts the segment on a new placeholder line: the old line is put
+// to sleep and logged for deletion with the two locations it carried and the
+// expression that a new one replaced; what stays is not logged.
+TEST_F(DrawBead, NewSegmentDataLeavesTheOldLineAsleepAndItsLocationsLogged) {
+  DrawBeadSegmentBuilder* segment = Append();
+  const tag_t oldLine = segment->GetTemporaryPath();
+  const tag_t oldStart = segment->GetStartLocation()->ask_tag(), oldEnd = segment->GetEndLocation()->ask_tag();
+  DieEngJA::DrawBeadSegmentData data;
+  segment->GetData(&data);
+  const tag_t replaced = data.femaleLeftRadius->ask_tag(), kept = data.femaleRightRadius->ask_tag();
+  ASSERT_EQ(EXP_create_sys_exp_with_units_all_errors("3", UNIT_ask_default_unit_obj_for_measure(0),
+                                                     &data.femaleLeftRadius),
+            0);
+  Host::ClearUpdateLogs();
+  segment->SetData(data);
+  const tag_t newLine = segment->GetTemporaryPath();
+  EXPECT_NE(newLine, oldLine);
+  auto* old = dynamic_cast<GEOM_entity*>(OM::OM_object_of_tag(oldLine));
+  EXPECT_TRUE(old != nullptr && old->ask_sleeping());
+  auto* fresh = dynamic_cast<GEOM_entity*>(OM::OM_object_of_tag(newLine));
+  EXPECT_TRUE(fresh != nullptr && !fresh->ask_sleeping());
+  const std::vector<tag_t> logged = Host::LoggedForDeletion();
+  auto isLogged = [&](tag_t t) { return std::find(logged.begin(), logged.end(), t) != logged.end(); };
+  EXPECT_TRUE(isLogged(oldLine));
+  EXPECT_TRUE(isLogged(oldStart));
+  EXPECT_TRUE(isLogged(oldEnd));
+  EXPECT_TRUE(isLogged(replaced));
+  EXPECT_FALSE(isLogged(kept));
+  EXPECT_FALSE(isLogged(newLine));
+  EXPECT_EQ(segment->GetFemaleLeftRadius()->ask_value(), 3);
+  Host::ClearUpdateLogs();
+}
+
 // ---- loading and destruction ----------------------------------------------------------------------
 
 TEST_F(DrawBead, ASegmentMadeForLoadingAndNeverFilledIsHarmless) {
