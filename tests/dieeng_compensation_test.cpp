@@ -242,6 +242,28 @@ TEST_F(Compensation, AFailedRoughDataCreateLeavesThePartAsItWas) {
   }
 }
 
+TEST_F(Compensation, AFailedSpringbackCreateLeavesThePartAsItWas) {
+  const std::pair<const char*, int> rows[] = {
+      {"CM_apply_frec", 7101}, {"CM_include_frec", 7102}, {"CM_create_frec_using_parms", 7103}};
+  for (const auto& [answer, code] : rows) {
+    SCOPED_TRACE(answer);
+    auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+    b->GetOneStep()->set_selected_tag(stamvik_test::RoughSheetFeature()->ask_tag());
+    const std::vector<tag_t> before = Host::KeptInPart(part());
+    const int objects = OM::OM_live_objects();
+    Host::ClearCalls();
+    Host::SetAnswer(answer, code);
+    FEATURE_RECORD* made = nullptr;
+    EXPECT_EQ(Commit(b, &made), code);
+    EXPECT_EQ(Host::KeptInPart(part()), before);
+    EXPECT_EQ(OM::OM_live_objects(), objects);
+    EXPECT_EQ(Host::CountCalls("UNDO_QD_undo_to_mark"), 1u);
+    EXPECT_EQ(Host::CountCalls("UNDO_QD_delete_mark"), 1u);
+    Host::ClearAnswers();
+    b->destroy();
+  }
+}
+
 TEST_F(Compensation, AnUndoMarkThatCannotBeSetEndsTheCommitWithItsCode) {
   auto* rough = NewRough(1);
   ClosedLoop(rough->GetCurveCollector());
