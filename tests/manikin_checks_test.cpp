@@ -378,6 +378,44 @@ TEST_F(ManikinPosture, TheLegReachesFromTheAnkleTurnedByThePedalAngle) {
   }
 }
 
+// The builder hands the arm check its own points and sizes: the hip (600,
+// 500), the wheel centre at the heel (0, 250) plus the wheel's offsets, the
+// back angle 25, and the arm 300, forearm 200 and grip 100 with a shoulder
+// 480 above the hip. By hand: the shoulder at (802.8567656, 935.0277378),
+// the forearm and hand 303.9521765 long, so the wheel is reached from
+// 3.9521765 to 603.9521765 away, level with the shoulder. An arm and forearm
+// taken for each other would reach from 203.8 only and to 603.8; the hand
+// length (180) taken for the grip would reach 524.7 only; a back angle of
+// the wrong sign would put the shoulder at 397.1.
+TEST_F(ManikinPosture, TheBuilderHandsTheArmCheckItsOwnPointsAndSizes) {
+  struct Row {
+    const char* what;
+    int dimension;
+    double wheelX;
+    int code;
+  };
+  const Row rows[] = {
+      {"just inside the reach", 8, 1406.7989422, 0},
+      {"just past the reach", 8, 1406.8189422, 3770425},
+      {"just outside the least reach", 8, 806.8189422, 0},
+      {"just inside the least reach", 8, 806.7989422, 3770425},
+      {"100 ahead of the shoulder", 8, 902.8567656, 0},
+      {"just inside the reach, by the wheel's height", 9, 1406.7989422, 0},
+      {"just past the reach, by the wheel's height", 9, 1406.8189422, 3770425},
+      {"just past the reach, by the back angle", 4, 1406.8189422, 3770425},
+      {"just past the reach, the SgRP width is no arm dimension", 2, 1406.8189422, 0},
+      {"just past the reach, the pedal is no arm dimension", 7, 1406.8189422, 0},
+  };
+  ManikinBuilder* m = Make();
+  SetSizes({450, 400, 300, 200, 500, 480, 180, 100});
+  m->SetClassification(ClassA);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Pose({{600, 0, 500}, {0, 250}, 25, 45, {row.wheelX, 685.0277378}, 400, 20});
+    EXPECT_EQ(Check(row.dimension), row.code);
+  }
+}
+
 TEST_F(ManikinPosture, PercentileOfAnotherStandardIsRefused) {
   ManikinBuilder* m = Make();
   Pose(kDriver);
