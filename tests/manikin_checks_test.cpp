@@ -416,6 +416,38 @@ TEST_F(ManikinPosture, TheBuilderHandsTheArmCheckItsOwnPointsAndSizes) {
   }
 }
 
+// The builder hands the leg check the heel (100, 250), the hip and the pedal
+// angle 30: by hand the ankle lies at (83.3519423, 383.1647182), and leg 400
+// and thigh 450 reach from 50 to 850 away from it. A heel and hip taken for
+// each other, or the pedal turned the other way (ankle at (-23.6, 302.2)),
+// move both limits. A passenger, so that no arm is checked after the legs.
+TEST_F(ManikinPosture, TheBuilderHandsTheLegCheckItsOwnPointsAndAngle) {
+  struct Row {
+    const char* what;
+    int dimension;
+    double hipX;
+    int code;
+  };
+  const Row rows[] = {
+      {"just inside the reach", 1, 933.3419423, 0},
+      {"just past the reach", 1, 933.3619423, 3770424},
+      {"just outside the least reach", 1, 133.3619423, 0},
+      {"just inside the least reach", 1, 133.3419423, 3770424},
+      {"just past the reach, by the pedal angle", 7, 933.3619423, 3770424},
+      {"just inside the reach, by the heel's length", 5, 933.3419423, 0},
+      {"just past the reach, by the heel's length", 5, 933.3619423, 3770424},
+      {"just past the reach, the back angle is no leg dimension", 4, 933.3619423, 0},
+  };
+  ManikinBuilder* m = Make();
+  m->SetPosition(Passenger);
+  SetSizes({450, 400, 300, 200, 500, 480, 180, 100});
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Pose({{row.hipX, 0, 383.1647182}, {100, 250}, 20, 30, {0, 0}, 0, 0});
+    EXPECT_EQ(Check(row.dimension), row.code);
+  }
+}
+
 TEST_F(ManikinPosture, PercentileOfAnotherStandardIsRefused) {
   ManikinBuilder* m = Make();
   Pose(kDriver);
