@@ -503,6 +503,55 @@ TEST_F(Compensation, SpringbackWritesOnlyTheCurrentModesInputs) {
   }
 }
 
+// An edit from points to faceted bodies leaves the feature nothing of the
+// points: no point of either list and no file name; the facets are the new ones.
+TEST_F(Compensation, ASpringbackEditedFromPointsToFacetsKeepsNoPoint) {
+  auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  b->SetDefinedBy(JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_Points);
+  b->GetProductSheet()->set_selected_tag(Sheet());
+  b->SetProductPointsFile("/no/such/product.txt");
+  b->SetSprungPointsFile("/no/such/sprung.txt");
+  for (int i = 0; i < 2; ++i) {
+    b->SetNthProductPoint(i, Math::Point3{double(i), 0, 0});
+    b->SetNthSprungPoint(i, Math::Point3{double(i), 1, 0});
+  }
+  FEATURE_RECORD* made = nullptr;
+  ASSERT_EQ(Commit(b, &made), 0);
+  ASSERT_NE(made, nullptr);
+  b->destroy();
+  auto* parms = dynamic_cast<DieEng::SpringbackCompensation*>(made->ask_parms());
+  ASSERT_NE(parms, nullptr);
+  EXPECT_EQ(parms->GetProductPointCount(), 2);
+
+  auto* edit = SpringbackCompensationBuilderFactory::Create(modelPart(), made);
+  edit->SetDefinedBy(JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_FacetedBodies);
+  const tag_t product = Sheet(), facets = Sheet(), sprung = Sheet();
+  edit->GetProductSheet()->set_selected_tag(product);
+  edit->GetProductFacets()->set_selected_tag(facets);
+  edit->GetSprungFacets()->set_selected_tag(sprung);
+  FEATURE_RECORD* edited = made;
+  ASSERT_EQ(Commit(edit, &edited), 0);
+  edit->destroy();
+  EXPECT_EQ(parms->GetDefinedBy(), 1);
+  EXPECT_EQ(parms->GetProductPointCount(), 0);
+  EXPECT_EQ(parms->GetSprungPointCount(), 0);
+  EXPECT_STREQ(parms->GetProductPointsFile(), "");
+  EXPECT_STREQ(parms->GetSprungPointsFile(), "");
+  EXPECT_EQ(parms->GetProductFacets(), facets);
+  EXPECT_EQ(parms->GetSprungFacets(), sprung);
+  EXPECT_EQ(BREF_ask_qdeid_of_bref(parms->GetProductSheet()), product);
+  EXPECT_EQ(parms->GetOneStep(), nullptr);
+
+  auto* back = SpringbackCompensationBuilderFactory::Create(modelPart(), made);
+  EXPECT_EQ(back->GetDefinedBy(), JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_FacetedBodies);
+  EXPECT_EQ(back->GetProductPointCount(), 0);
+  EXPECT_EQ(back->GetSprungPointCount(), 0);
+  EXPECT_EQ(back->GetProductFacets()->ask_selected_tag(), facets);
+  EXPECT_EQ(back->GetSprungFacets()->ask_selected_tag(), sprung);
+  back->destroy();
+  Host::ClearUpdateLogs();
+}
+
 TEST_F(Compensation, ASpringbackFeatureReadsBackAndSharesItsSections) {
   char file[] = "/tmp/stamvik_points_XXXXXX";
   const int fd = mkstemp(file);
