@@ -185,8 +185,12 @@ TEST_F(Compensation, ASheetCommitKeepsOneInputSheetAsTheTargetAndDiagnosesMore) 
     modelPart()->set_current_target(0);
     Host::ClearCalls();
     FEATURE_RECORD* made = nullptr;
-    ASSERT_EQ(Commit(b, &made), 0);
-    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(Commit(b, &made), 0);
+    EXPECT_NE(made, nullptr);
+    if (made == nullptr) {
+      b->destroy();
+      continue;
+    }
     EXPECT_EQ(made->ask_version(), 2);
     EXPECT_TRUE(made->ask_included());
     EXPECT_TRUE(made->ask_applied());

@@ -732,11 +732,12 @@ TEST_F(DrawBeadSplit, CurveStartsNearTheEndsOrEachOtherAreDropped) {
     for (double x : row.xs) points.insert(points.end(), {x, 0, 0});
     points.insert(points.end(), {100, 0, 0});
     GiveCenterline({points});
-    ASSERT_EQ(bead_->CreateSegmentsFromCenterlineCurves(), 0);
+    EXPECT_EQ(bead_->CreateSegmentsFromCenterlineCurves(), 0);
     std::vector<double> starts;
     for (const auto& p : Positions()) starts.push_back(p.first);
-    ASSERT_EQ(starts.size(), row.count);
-    for (std::size_t i = 0; i < row.starts.size(); ++i) EXPECT_NEAR(starts[i], row.starts[i], 1e-9) << i;
+    EXPECT_EQ(starts.size(), row.count);
+    for (std::size_t i = 0; i < row.starts.size() && i < starts.size(); ++i)
+      EXPECT_NEAR(starts[i], row.starts[i], 1e-9) << i;
     SetUp();
   }
 }
@@ -961,7 +962,7 @@ TEST_F(DrawBeadRecords, TheMaterialFlagComesFromTheFaceOrItsBodyOnlyWhenTheTitle
       ATTR_set_real(holder, "MAT", row.value);
     DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
     Host::ClearCalls();
-    ASSERT_EQ(bead_->ToParms(parms), 0);
+    EXPECT_EQ(bead_->ToParms(parms), 0);
     EXPECT_EQ(parms->AskEntityInt(5, 3), row.want);
     if (row.title == nullptr || *row.title == '\0') {
       EXPECT_EQ(Count("FREF_ask_qd_eid"), 0);
