@@ -337,6 +337,43 @@ TEST_F(TireEnvelopeInputs, TwoDriverPaths) {
   }
 }
 
+// Tapered on one side, by hand. Second driver 0 to 100 in 4 steps, A 50:
+// the rectangle runs to 50 in 2 levels, then 2 rows narrow to B 50 at the
+// top (75 wide at 75, 50 wide at 100). Second driver 10 to 110, A 30: A%
+// (110 x 0.3 - 10) = 23, the rectangle to 33 in one level, then 4 rows at
+// 52.25, 71.5, 90.75 and 110, narrowing by 12.5 of the width each.
+TEST_F(TireEnvelopeInputs, TaperedOneSideByHand) {
+  struct Case {
+    const char* what;
+    double su, sl, a;
+    Path want;
+  };
+  const Case cases[] = {
+      {"0 to 100, A 50",
+       100,
+       0,
+       50,
+       {{-20, 0}, {0, 0}, {20, 0}, {-20, 25}, {0, 25}, {20, 25}, {-20, 50}, {0, 50}, {20, 50},
+        {-15, 75}, {0, 75}, {15, 75}, {-10, 100}, {10, 100}}},
+      {"10 to 110, A 30",
+       110,
+       10,
+       30,
+       {{-20, 10}, {0, 10}, {20, 10}, {-20, 33}, {0, 33}, {20, 33}, {-17.5, 52.25}, {0, 52.25}, {17.5, 52.25},
+        {-15, 71.5}, {0, 71.5}, {15, 71.5}, {-12.5, 90.75}, {0, 90.75}, {12.5, 90.75}, {-10, 110}, {10, 110}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(vdja_tireenv_motion_generate_driver_path(3, 20, -20, 2, c.su, c.sl, 4, 0, c.a, 50, 0, &record_), 0);
+    const Path got = PathOf(record_);
+    EXPECT_EQ(got.size(), c.want.size());
+    for (std::size_t i = 0; i < got.size() && i < c.want.size(); ++i) {
+      EXPECT_NEAR(got[i].first, c.want[i].first, 1e-9) << i;
+      EXPECT_NEAR(got[i].second, c.want[i].second, 1e-9) << i;
+    }
+  }
+}
+
 TEST_F(TireEnvelopeInputs, TaperedYWithHalfTheLevelsFull) {
   vdja_tireenv_motion_generate_driver_path(1, 20, -20, 2, 100, 0, 10, 50, 0, 0, 0, &record_);
   const Path path = PathOf(record_);
@@ -381,7 +418,7 @@ TEST_F(TireEnvelopeInputs, DriverStepsBeyondTheirBoundsMakeNoPath) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     // An earlier path goes in any case.
-    ASSERT_EQ(vdja_tireenv_motion_generate_driver_path(0, 20, -20, 1, 100, 0, 1, 0, 0, 0, 0, &record_), 0);
+    EXPECT_EQ(vdja_tireenv_motion_generate_driver_path(0, 20, -20, 1, 100, 0, 1, 0, 0, 0, 0, &record_), 0);
     EXPECT_EQ(vdja_tireenv_motion_generate_driver_path(c.graph, 20, -20, c.fs, 100, 0, c.ss, 50, 50, 50, 0, &record_),
               c.want);
     EXPECT_EQ(static_cast<std::size_t>(record_.pointCount), c.points);
