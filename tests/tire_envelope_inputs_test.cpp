@@ -374,6 +374,26 @@ TEST_F(TireEnvelopeInputs, TaperedOneSideByHand) {
   }
 }
 
+// Tapered in Y, by hand, off the origin: first driver 10 to 50 (middle 30)
+// in 2 steps, second 10 to 110 in 8 at 50 percent. The full band runs from
+// 35 to 85; the taper zones get two levels each (22.5 below, 97.5 above),
+// where the range is half as wide, 20 to 40, and the ends are the middle alone.
+TEST_F(TireEnvelopeInputs, TaperedYOffTheOriginByHand) {
+  EXPECT_EQ(vdja_tireenv_motion_generate_driver_path(1, 50, 10, 2, 110, 10, 8, 50, 0, 0, 0, &record_), 0);
+  Path want = {{30, 10}};
+  for (double level : {22.5, 35.0, 47.5, 60.0, 72.5, 85.0, 97.5}) {
+    const bool narrow = level < 35 || level > 85;
+    for (double x : narrow ? std::vector<double>{20, 30, 40} : std::vector<double>{10, 30, 50}) want.push_back({x, level});
+  }
+  want.push_back({30, 110});
+  const Path got = PathOf(record_);
+  EXPECT_EQ(got.size(), want.size());
+  for (std::size_t i = 0; i < got.size() && i < want.size(); ++i) {
+    EXPECT_NEAR(got[i].first, want[i].first, 1e-9) << i;
+    EXPECT_NEAR(got[i].second, want[i].second, 1e-9) << i;
+  }
+}
+
 TEST_F(TireEnvelopeInputs, TaperedYWithHalfTheLevelsFull) {
   vdja_tireenv_motion_generate_driver_path(1, 20, -20, 2, 100, 0, 10, 50, 0, 0, 0, &record_);
   const Path path = PathOf(record_);
