@@ -185,8 +185,12 @@ TEST_F(Compensation, ASheetCommitKeepsOneInputSheetAsTheTargetAndDiagnosesMore) 
     modelPart()->set_current_target(0);
     Host::ClearCalls();
     FEATURE_RECORD* made = nullptr;
-    ASSERT_EQ(Commit(b, &made), 0);
-    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(Commit(b, &made), 0);
+    EXPECT_NE(made, nullptr);
+    if (made == nullptr) {
+      b->destroy();
+      continue;
+    }
     EXPECT_EQ(made->ask_version(), 2);
     EXPECT_TRUE(made->ask_included());
     EXPECT_TRUE(made->ask_applied());
@@ -242,6 +246,28 @@ TEST_F(Compensation, AFailedRoughDataCreateLeavesThePartAsItWas) {
   }
 }
 
+TEST_F(Compensation, AFailedSpringbackCreateLeavesThePartAsItWas) {
+  const std::pair<const char*, int> rows[] = {
+      {"CM_apply_frec", 7101}, {"CM_include_frec", 7102}, {"CM_create_frec_using_parms", 7103}};
+  for (const auto& [answer, code] : rows) {
+    SCOPED_TRACE(answer);
+    auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+    b->GetOneStep()->set_selected_tag(stamvik_test::RoughSheetFeature()->ask_tag());
+    const std::vector<tag_t> before = Host::KeptInPart(part());
+    const int objects = OM::OM_live_objects();
+    Host::ClearCalls();
+    Host::SetAnswer(answer, code);
+    FEATURE_RECORD* made = nullptr;
+    EXPECT_EQ(Commit(b, &made), code);
+    EXPECT_EQ(Host::KeptInPart(part()), before);
+    EXPECT_EQ(OM::OM_live_objects(), objects);
+    EXPECT_EQ(Host::CountCalls("UNDO_QD_undo_to_mark"), 1u);
+    EXPECT_EQ(Host::CountCalls("UNDO_QD_delete_mark"), 1u);
+    Host::ClearAnswers();
+    b->destroy();
+  }
+}
+
 TEST_F(Compensation, AnUndoMarkThatCannotBeSetEndsTheCommitWithItsCode) {
   auto* rough = NewRough(1);
   ClosedLoop(rough->GetCurveCollector());
@@ -275,6 +301,57 @@ TEST_F(Compensation, ARecordOfAnotherFeatureIsNoRoughDataFeature) {
 }
 
 // ---- springback ------------------------------------------------------------------------
+
+// Every number of both modes differs from the others: each reaches its own
+// field of the parameters and comes back from it.
+TEST_F(Compensation, RoughDataNumbersHaveTheirOwnFieldsInBothModes) {
+  auto* curve = NewRough(1, 0.03, 0.7);
+  curve->SetMaximumGap(2.5);
+  curve->SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Rough);
+  curve->SetJoinOutputCurves(true);
+  auto* curveParms = DieEng::CompensateRoughCurveFactory::Create();
+  curve->ToCurveParms(curveParms);
+  EXPECT_DOUBLE_EQ(curveParms->GetDistanceTolerance(), 0.03);
+  EXPECT_DOUBLE_EQ(curveParms->GetAngleTolerance(), 0.7);
+  EXPECT_DOUBLE_EQ(curveParms->GetMaximumGap(), 2.5);
+  EXPECT_EQ(curveParms->GetApproximation(), 1);
+  EXPECT_TRUE(curveParms->GetJoinOutputCurves());
+
+  auto* sheet = NewRough(0, 0.04, 0.8);
+  sheet->SetMaximumGap(3.5);
+  sheet->SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Exact);
+  sheet->SetModifyInputSheet(true);
+  sheet->GetSheetBodies()->append(Sheet());
+  auto* sheetParms = DieEng::CompensateRoughSheetFactory::Create();
+  sheet->ToSheetParms(sheetParms);
+  EXPECT_DOUBLE_EQ(sheetParms->GetDistanceTolerance(), 0.04);
+  EXPECT_DOUBLE_EQ(sheetParms->GetAngleTolerance(), 0.8);
+  EXPECT_DOUBLE_EQ(sheetParms->GetMaximumGap(), 3.5);
+  EXPECT_EQ(sheetParms->GetApproximation(), 3);
+  EXPECT_TRUE(sheetParms->GetModifyInputSheet());
+
+  // Read into builders that hold other values of everything.
+  auto* fromCurve = NewRough(0, 0.09, 0.9);
+  fromCurve->SetIntApproximation(2);
+  fromCurve->FromCurveParms(curveParms);
+  EXPECT_EQ(fromCurve->GetIntType(), 1);
+  EXPECT_DOUBLE_EQ(fromCurve->GetDistanceTolerance(), 0.03);
+  EXPECT_DOUBLE_EQ(fromCurve->GetAngleTolerance(), 0.7);
+  EXPECT_DOUBLE_EQ(fromCurve->GetMaximumGap(), 2.5);
+  EXPECT_EQ(fromCurve->GetIntApproximation(), 1);
+  EXPECT_TRUE(fromCurve->GetJoinOutputCurves());
+  auto* fromSheet = NewRough(1, 0.09, 0.9);
+  fromSheet->SetIntApproximation(2);
+  fromSheet->FromSheetParms(sheetParms);
+  EXPECT_EQ(fromSheet->GetIntType(), 0);
+  EXPECT_DOUBLE_EQ(fromSheet->GetDistanceTolerance(), 0.04);
+  EXPECT_DOUBLE_EQ(fromSheet->GetAngleTolerance(), 0.8);
+  EXPECT_DOUBLE_EQ(fromSheet->GetMaximumGap(), 3.5);
+  EXPECT_EQ(fromSheet->GetIntApproximation(), 3);
+  EXPECT_TRUE(fromSheet->GetModifyInputSheet());
+  EXPECT_EQ(fromSheet->GetSheetBodies()->ask_count(), 1);
+  for (auto* b : {curve, sheet, fromCurve, fromSheet}) b->destroy();
+}
 
 TEST_F(Compensation, SpringbackValidationByMode) {
   struct Row {
@@ -310,6 +387,99 @@ TEST_F(Compensation, SpringbackValidationByMode) {
   }
 }
 
+// The numbers of the fit all differ, and each flag is set alone: each lands in
+// its own field of the parameters and is read back into its own.
+TEST_F(Compensation, SpringbackFieldsHaveTheirOwnPlacesAndComeBack) {
+  using B = SpringbackCompensationBuilder;
+  using P = DieEng::SpringbackCompensation;
+  struct Flag {
+    const char* what;
+    void (B::*set)(bool);
+    bool (B::*get)() const;
+    bool (P::*stored)() const;
+  };
+  const Flag flags[] = {
+      {"create facets", &B::SetCreateFacets, &B::GetCreateFacets, &P::GetCreateFacets},
+      {"max deviation", &B::SetCalculateMaxDeviation, &B::GetCalculateMaxDeviation, &P::GetCalculateMaxDeviation},
+      {"convexity", &B::SetConvexityEnabled, &B::GetConvexityEnabled, &P::GetConvexityEnabled},
+      {"generic deform", &B::SetIsGenericDeform, &B::GetIsGenericDeform, &P::GetIsGenericDeform},
+  };
+  const tag_t vector = Sheet(), convexity = Sheet();
+  for (const Flag& flag : flags) {
+    SCOPED_TRACE(flag.what);
+    auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+    b->SetDefinedBy(JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_FacetedBodies);
+    b->GetProductSheet()->set_selected_tag(Sheet());
+    b->SetResultType(JA_SPRINGBACK_COMPENSATION_BUILDER_ResultSheetType_Sprung);
+    b->SetShapeValue(0.25);
+    b->SetDeformationFactor(1.75);
+    b->SetSmoothingFactor(3e-9);
+    b->SetStepSize(2.5);
+    b->SetDistanceTolerance(0.03);
+    b->SetAngleTolerance(0.7);
+    b->SetDivisions(7);
+    b->SetDrawVector(vector);
+    b->SetConvexityDirection(convexity);
+    (b->*flag.set)(true);
+    auto* parms = DieEng::SpringbackCompensationFactory::Create();
+    EXPECT_EQ(b->SetParms(parms), 0);
+    b->destroy();
+    EXPECT_EQ(parms->GetDefinedBy(), 1);
+    EXPECT_EQ(parms->GetResultType(), 1);
+    EXPECT_DOUBLE_EQ(parms->GetShapeValue(), 0.25);
+    EXPECT_DOUBLE_EQ(parms->GetDeformationFactor(), 1.75);
+    EXPECT_DOUBLE_EQ(parms->GetSmoothingFactor(), 3e-9);
+    EXPECT_DOUBLE_EQ(parms->GetStepSize(), 2.5);
+    EXPECT_DOUBLE_EQ(parms->GetDistanceTolerance(), 0.03);
+    EXPECT_DOUBLE_EQ(parms->GetAngleTolerance(), 0.7);
+    EXPECT_EQ(parms->GetDivisions(), 7);
+    EXPECT_EQ(parms->GetDrawVector(), vector);
+    EXPECT_EQ(parms->GetConvexityDirection(), convexity);
+    for (const Flag& other : flags) EXPECT_EQ((parms->*other.stored)(), &other == &flag) << other.what;
+
+    auto* read = SpringbackCompensationBuilderFactory::Create(modelPart(), FEATURE_RECORD::Create(nullptr, parms));
+    EXPECT_EQ(read->GetDefinedBy(), JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_FacetedBodies);
+    EXPECT_EQ(read->GetResultType(), JA_SPRINGBACK_COMPENSATION_BUILDER_ResultSheetType_Sprung);
+    EXPECT_DOUBLE_EQ(read->GetShapeValue(), 0.25);
+    EXPECT_DOUBLE_EQ(read->GetDeformationFactor(), 1.75);
+    EXPECT_DOUBLE_EQ(read->GetSmoothingFactor(), 3e-9);
+    EXPECT_DOUBLE_EQ(read->GetStepSize(), 2.5);
+    EXPECT_DOUBLE_EQ(read->GetDistanceTolerance(), 0.03);
+    EXPECT_DOUBLE_EQ(read->GetAngleTolerance(), 0.7);
+    EXPECT_EQ(read->GetDivisions(), 7);
+    EXPECT_EQ(read->GetDrawVector(), vector);
+    EXPECT_EQ(read->GetConvexityDirection(), convexity);
+    for (const Flag& other : flags) EXPECT_EQ((read->*other.get)(), &other == &flag) << other.what;
+    read->destroy();
+  }
+}
+
+// The degree is a choice in the builder and the degree itself in the record.
+TEST_F(Compensation, SpringbackDegreesMapBothWays) {
+  struct Row {
+    int choice, stored;
+  };
+  const Row written[] = {{0, 2}, {1, 3}, {2, 5}, {3, 7}, {4, 3}, {-1, 3}};
+  for (const Row& row : written) {
+    SCOPED_TRACE(row.choice);
+    auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+    b->SetDegree(static_cast<JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType>(row.choice));
+    auto* parms = DieEng::SpringbackCompensationFactory::Create();
+    EXPECT_EQ(b->SetParms(parms), 0);
+    EXPECT_EQ(parms->GetDegree(), row.stored);
+    b->destroy();
+  }
+  const Row read[] = {{0, 2}, {1, 3}, {2, 5}, {3, 7}, {1, 4}, {1, 6}, {1, 0}};
+  for (const Row& row : read) {
+    SCOPED_TRACE(row.stored);
+    auto* parms = DieEng::SpringbackCompensationFactory::Create();
+    parms->SetDegree(row.stored);
+    auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), FEATURE_RECORD::Create(nullptr, parms));
+    EXPECT_EQ(int(b->GetDegree()), row.choice);
+    b->destroy();
+  }
+}
+
 TEST_F(Compensation, SpringbackWritesOnlyTheCurrentModesInputs) {
   const tag_t prototype = Sheet();
   const tag_t occurrence = OCC_occurrence::Place(nullptr, prototype)->ask_tag();
@@ -335,6 +505,55 @@ TEST_F(Compensation, SpringbackWritesOnlyTheCurrentModesInputs) {
     EXPECT_STREQ(parms->GetProductPointsFile(), mode == 2 ? "/no/such/points.txt" : "");
     b->destroy();
   }
+}
+
+// An edit from points to faceted bodies leaves the feature nothing of the
+// points: no point of either list and no file name; the facets are the new ones.
+TEST_F(Compensation, ASpringbackEditedFromPointsToFacetsKeepsNoPoint) {
+  auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  b->SetDefinedBy(JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_Points);
+  b->GetProductSheet()->set_selected_tag(Sheet());
+  b->SetProductPointsFile("/no/such/product.txt");
+  b->SetSprungPointsFile("/no/such/sprung.txt");
+  for (int i = 0; i < 2; ++i) {
+    b->SetNthProductPoint(i, Math::Point3{double(i), 0, 0});
+    b->SetNthSprungPoint(i, Math::Point3{double(i), 1, 0});
+  }
+  FEATURE_RECORD* made = nullptr;
+  ASSERT_EQ(Commit(b, &made), 0);
+  ASSERT_NE(made, nullptr);
+  b->destroy();
+  auto* parms = dynamic_cast<DieEng::SpringbackCompensation*>(made->ask_parms());
+  ASSERT_NE(parms, nullptr);
+  EXPECT_EQ(parms->GetProductPointCount(), 2);
+
+  auto* edit = SpringbackCompensationBuilderFactory::Create(modelPart(), made);
+  edit->SetDefinedBy(JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_FacetedBodies);
+  const tag_t product = Sheet(), facets = Sheet(), sprung = Sheet();
+  edit->GetProductSheet()->set_selected_tag(product);
+  edit->GetProductFacets()->set_selected_tag(facets);
+  edit->GetSprungFacets()->set_selected_tag(sprung);
+  FEATURE_RECORD* edited = made;
+  ASSERT_EQ(Commit(edit, &edited), 0);
+  edit->destroy();
+  EXPECT_EQ(parms->GetDefinedBy(), 1);
+  EXPECT_EQ(parms->GetProductPointCount(), 0);
+  EXPECT_EQ(parms->GetSprungPointCount(), 0);
+  EXPECT_STREQ(parms->GetProductPointsFile(), "");
+  EXPECT_STREQ(parms->GetSprungPointsFile(), "");
+  EXPECT_EQ(parms->GetProductFacets(), facets);
+  EXPECT_EQ(parms->GetSprungFacets(), sprung);
+  EXPECT_EQ(BREF_ask_qdeid_of_bref(parms->GetProductSheet()), product);
+  EXPECT_EQ(parms->GetOneStep(), nullptr);
+
+  auto* back = SpringbackCompensationBuilderFactory::Create(modelPart(), made);
+  EXPECT_EQ(back->GetDefinedBy(), JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_FacetedBodies);
+  EXPECT_EQ(back->GetProductPointCount(), 0);
+  EXPECT_EQ(back->GetSprungPointCount(), 0);
+  EXPECT_EQ(back->GetProductFacets()->ask_selected_tag(), facets);
+  EXPECT_EQ(back->GetSprungFacets()->ask_selected_tag(), sprung);
+  back->destroy();
+  Host::ClearUpdateLogs();
 }
 
 TEST_F(Compensation, ASpringbackFeatureReadsBackAndSharesItsSections) {

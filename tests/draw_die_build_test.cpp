@@ -285,6 +285,32 @@ TEST_F(DrawDieBuild, ACoreDiesMainSolidIsOffsetByHalfItsWallEitherWay) {
   ASSERT_GE(texts.end() - end, 3);
   EXPECT_EQ(std::vector<std::string>(end - 1, end + 3),
             (std::vector<std::string>{"0", "-85.500000", "4.500000", "-4.500000"}));
+  // Read back: the whole wall and the core option, the others as they were.
+  auto* back = DieDesDrawDieBuilderFactory::Create(die()->GetTfeatureSet(), part());
+  EXPECT_EQ(back->GetWallThickness(), 9.0);
+  EXPECT_TRUE(back->GetCoreDrawDieOption());
+  EXPECT_FALSE(back->GetExactSheetbodyOption());
+  EXPECT_EQ(back->GetMachiningAllowance(), 1.5);
+  back->destroy();
+}
+
+// The exact sheet is the die's top: no top offset is made, and a builder on
+// the set reads the option back while its allowance stays as it was given.
+TEST_F(DrawDieBuild, AnExactSheetMakesNoTopOffsetAndIsReadBackSo) {
+  Ready();
+  die()->SetExactSheetbodyOption(true);
+  Host::ClearCalls();
+  EXPECT_EQ(die()->commit(), 0);
+  const std::vector<std::string> offsets = Args("RSO_create_feature");
+  EXPECT_EQ(offsets.size(), 2u);
+  EXPECT_EQ(Titled("QD$ROUGH_OFFSET_TOP"), 0);
+  auto* back = DieDesDrawDieBuilderFactory::Create(die()->GetTfeatureSet(), part());
+  EXPECT_TRUE(back->GetExactSheetbodyOption());
+  EXPECT_EQ(back->GetMachiningAllowance(), 0.0);
+  EXPECT_FALSE(back->GetCoreDrawDieOption());
+  EXPECT_EQ(back->GetDeckThickness(), 40.0);
+  EXPECT_EQ(back->GetDeckFlangeThickness(), 12.0);
+  back->destroy();
 }
 
 // The binder and deck edge curves lie inside the blank: its projection is

@@ -10,6 +10,7 @@
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
+#include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "afl/Module.hpp"
 #include "om/ObjectSet.hpp"
@@ -285,6 +286,12 @@ TEST_F(DrawPunchBuild, AnEditRetiresTheCoreAndAStressSolidTooThinToMake) {
   for (int i = 0; i < 3; ++i) {
     made[i] = Member(set, core[i]);
     EXPECT_NE(made[i], 0u) << core[i];
+  }
+  // The core's wall lies outwards of the relief: the punch curve offset by 8 + 20.
+  if (auto* inner = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(made[1])); inner != nullptr) {
+    auto* offset = ModlCurveJA::OffsetCurveBuilderFactory::Create(modelPart(), inner);
+    EXPECT_EQ(EXP_ask_value_of_exp(offset->GetDistance()), 28.0);
+    offset->destroy();
   }
 
   auto* plain = DieDesDrawPunchBuilderFactory::Create(set, part());

@@ -221,6 +221,17 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
       {ClassA, false, 10, 90, 0},           {ClassA, false, 10, 90.0000000002, 3770412},
       {ClassA, false, 9, 0, 3770423},       {ClassB, false, 11, 560.4, 0},
       {ClassB, false, 11, 560.6, 3770414},
+      // The heel may come up to the hip's length, not past it.
+      {ClassA, false, 5, 600, 0},           {ClassA, false, 5, 600.001, 3770418},
+      // H30 through the heel's height (the hip at 500).
+      {ClassA, false, 6, 500 - 126.6, 0},   {ClassA, false, 6, 500 - 126.4, 3770420},
+      {ClassA, true, 6, 500 - 126.4, 3770421}, {ClassA, false, 6, 500 - 405.4, 0},
+      {ClassA, false, 6, 500 - 405.6, 3770420}, {ClassA, true, 6, 500, 3770419},
+      {ClassA, false, 6, 500, 3770420},     {ClassB, false, 6, 500 - 530.4, 0},
+      {ClassB, false, 6, 500 - 530.6, 3770420}, {ClassB, false, 6, 500 - 404.6, 0},
+      {ClassB, false, 6, 500 - 404.4, 3770420},
+      // The fixed angle ranges start a hair below 0.
+      {ClassA, false, 7, -5e-11, 0},        {ClassA, false, 10, -5e-11, 0},
   };
   ManikinBuilder* m = Make();
   for (const Row& row : rows) {
@@ -228,7 +239,7 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
     m->SetClassification(static_cast<JA_MANIKIN_BUILDER_ClassificationType>(row.classification));
     m->SetAllowPostureValueOutOfRange(row.allowed);
     EXP_expression* target[] = {nullptr, m->GetSgRPLength(), nullptr, m->GetSgRPHeight(), m->GetBackAngle(),
-                                m->GetAHPLength(), nullptr, m->GetPedalPlaneAngle(), m->GetAHPToSWCLength(),
+                                m->GetAHPLength(), m->GetAHPHeight(), m->GetPedalPlaneAngle(), m->GetAHPToSWCLength(),
                                 m->GetAHPToSWCHeight(), m->GetWheelAngle(), m->GetWheelDiameter()};
     if (row.dimension == 1) {
       Set(m->GetAHPLength(), 601);
@@ -241,6 +252,31 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
   m->SetClassification(ClassA);
   m->SetAllowPostureValueOutOfRange(false);
   for (int d = 0; d <= 12; ++d) EXPECT_EQ(Check(d), 0) << d;
+}
+
+// A passenger's H30 runs from 0 (no tolerance below) to thigh + leg + 107
+// (here 450 + 400 + 107 = 957, half a millimetre above); the class does not
+// matter. Past 957.5 the range check refuses; inside it the hip is then out
+// of the legs' reach (3770424), which is how the two are told apart.
+TEST_F(ManikinPosture, APassengersHeightRunsFromZeroToLegsAndThighPlusTheAnkle) {
+  struct Row {
+    int classification;
+    double h30;
+    int code;
+  };
+  const Row rows[] = {
+      {ClassA, 957.4, 3770424}, {ClassA, 957.6, 3770420}, {ClassB, 957.4, 3770424}, {ClassB, 957.6, 3770420},
+      {ClassB, -5e-11, 0},      {ClassB, -0.01, 3770420}, {ClassA, 0, 0},
+  };
+  ManikinBuilder* m = Make();
+  m->SetPosition(Passenger);
+  SetSizes({450, 400, 300, 250, 500, 450, 180, 100});
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << "class " << row.classification << " H30 " << row.h30);
+    Pose({{600, 0, row.h30}, {0, 0}, 20, 45, {0, 0}, 0, 0});
+    m->SetClassification(static_cast<JA_MANIKIN_BUILDER_ClassificationType>(row.classification));
+    EXPECT_EQ(Check(3), row.code);
+  }
 }
 
 TEST_F(ManikinPosture, PassengerAllowedDeviationDoesNotHideALaterFailure) {
@@ -342,6 +378,76 @@ TEST_F(ManikinPosture, TheLegReachesFromTheAnkleTurnedByThePedalAngle) {
   }
 }
 
+// The builder hands the arm check its own points and sizes: the hip (600,
+// 500), the wheel centre at the heel (0, 250) plus the wheel's offsets, the
+// back angle 25, and the arm 300, forearm 200 and grip 100 with a shoulder
+// 480 above the hip. By hand: the shoulder at (802.8567656, 935.0277378),
+// the forearm and hand 303.9521765 long, so the wheel is reached from
+// 3.9521765 to 603.9521765 away, level with the shoulder. An arm and forearm
+// taken for each other would reach from 203.8 only and to 603.8; the hand
+// length (180) taken for the grip would reach 524.7 only; a back angle of
+// the wrong sign would put the shoulder at 397.1.
+TEST_F(ManikinPosture, TheBuilderHandsTheArmCheckItsOwnPointsAndSizes) {
+  struct Row {
+    const char* what;
+    int dimension;
+    double wheelX;
+    int code;
+  };
+  const Row rows[] = {
+      {"just inside the reach", 8, 1406.7989422, 0},
+      {"just past the reach", 8, 1406.8189422, 3770425},
+      {"just outside the least reach", 8, 806.8189422, 0},
+      {"just inside the least reach", 8, 806.7989422, 3770425},
+      {"100 ahead of the shoulder", 8, 902.8567656, 0},
+      {"just inside the reach, by the wheel's height", 9, 1406.7989422, 0},
+      {"just past the reach, by the wheel's height", 9, 1406.8189422, 3770425},
+      {"just past the reach, by the back angle", 4, 1406.8189422, 3770425},
+      {"just past the reach, the SgRP width is no arm dimension", 2, 1406.8189422, 0},
+      {"just past the reach, the pedal is no arm dimension", 7, 1406.8189422, 0},
+  };
+  ManikinBuilder* m = Make();
+  SetSizes({450, 400, 300, 200, 500, 480, 180, 100});
+  m->SetClassification(ClassA);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Pose({{600, 0, 500}, {0, 250}, 25, 45, {row.wheelX, 685.0277378}, 400, 20});
+    EXPECT_EQ(Check(row.dimension), row.code);
+  }
+}
+
+// The builder hands the leg check the heel (100, 250), the hip and the pedal
+// angle 30: by hand the ankle lies at (83.3519423, 383.1647182), and leg 400
+// and thigh 450 reach from 50 to 850 away from it. A heel and hip taken for
+// each other, or the pedal turned the other way (ankle at (-23.6, 302.2)),
+// move both limits. A passenger, so that no arm is checked after the legs.
+TEST_F(ManikinPosture, TheBuilderHandsTheLegCheckItsOwnPointsAndAngle) {
+  struct Row {
+    const char* what;
+    int dimension;
+    double hipX;
+    int code;
+  };
+  const Row rows[] = {
+      {"just inside the reach", 1, 933.3419423, 0},
+      {"just past the reach", 1, 933.3619423, 3770424},
+      {"just outside the least reach", 1, 133.3619423, 0},
+      {"just inside the least reach", 1, 133.3419423, 3770424},
+      {"just past the reach, by the pedal angle", 7, 933.3619423, 3770424},
+      {"just inside the reach, by the heel's length", 5, 933.3419423, 0},
+      {"just past the reach, by the heel's length", 5, 933.3619423, 3770424},
+      {"just past the reach, the back angle is no leg dimension", 4, 933.3619423, 0},
+  };
+  ManikinBuilder* m = Make();
+  m->SetPosition(Passenger);
+  SetSizes({450, 400, 300, 200, 500, 480, 180, 100});
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Pose({{row.hipX, 0, 383.1647182}, {100, 250}, 20, 30, {0, 0}, 0, 0});
+    EXPECT_EQ(Check(row.dimension), row.code);
+  }
+}
+
 TEST_F(ManikinPosture, PercentileOfAnotherStandardIsRefused) {
   ManikinBuilder* m = Make();
   Pose(kDriver);
@@ -371,8 +477,26 @@ TEST_F(Manikin, SavedInInchesOpensInMillimetres) {
   EXPECT_EQ(lines[2], "! must be mm or inch");
   EXPECT_EQ(lines[3], "UNIT:   inch");
   EXPECT_EQ(lines[6], "PERCENTILE:   Tall");
-  EXPECT_EQ(lines[9], "THIGH_LENGTH:   16.00");
-  EXPECT_EQ(lines[30], "HAND_GRIP_LENGTH:   4.00");
+  // Every length at its own line, each after its comment and before a separator.
+  const struct {
+    int line;
+    const char *comment, *text;
+  } written[] = {
+      {9, "!must be number", "THIGH_LENGTH:   16.00"},
+      {12, "!must be number", "LEG_LENGTH:   17.00"},
+      {15, "!must be number", "ARM_LENGTH:   12.00"},
+      {18, "!must be number", "FOREARM_LENGTH:   10.00"},
+      {21, "!must be number(calculated)", "TORSO_LENGTH:   20.00"},
+      {24, "!must be number(calculated)", "SHOULDER_TO_HIP_LENGTH:   18.00"},
+      {27, "!must be number", "HAND_LENGTH:   7.00"},
+      {30, "!must be number", "HAND_GRIP_LENGTH:   4.00"},
+  };
+  for (const auto& w : written) {
+    EXPECT_EQ(lines[w.line - 1], w.comment) << w.line;
+    EXPECT_EQ(lines[w.line], w.text) << w.line;
+    EXPECT_EQ(lines[w.line + 1], " ") << w.line;
+  }
+  EXPECT_EQ(lines[5], "!could be any string");
   // A negative size writes nothing.
   Set(m->GetThighLength(), -0.5);
   const std::string refused = Scratch("refused.hsd");
@@ -389,8 +513,13 @@ TEST_F(Manikin, SavedInInchesOpensInMillimetres) {
   VD_2DManikin_user_defined_manikin_size_value_t r{};
   mm->GetManikinSizeData(&r);
   EXPECT_DOUBLE_EQ(r.thigh, 16 * 25.4);
-  EXPECT_DOUBLE_EQ(r.handGrip, 4 * 25.4);
+  EXPECT_DOUBLE_EQ(r.leg, 17 * 25.4);
+  EXPECT_DOUBLE_EQ(r.arm, 12 * 25.4);
+  EXPECT_DOUBLE_EQ(r.forearm, 10 * 25.4);
+  EXPECT_DOUBLE_EQ(r.torso, 20 * 25.4);
   EXPECT_DOUBLE_EQ(r.shoulderToHip, 18 * 25.4);
+  EXPECT_DOUBLE_EQ(r.hand, 7 * 25.4);
+  EXPECT_DOUBLE_EQ(r.handGrip, 4 * 25.4);
   EXPECT_EQ(mm->GetCurrentManikinSize().utf8(), "TALL");
   EXPECT_TRUE(VD::ErrorDialogs().empty());
 }

@@ -109,7 +109,11 @@ TEST_F(ManikinCommit, UserDefinedPassengerBecomesRuleInstance) {
   // Read back, it is the same manikin; committed again, the same instance.
   ManikinBuilder* again = Make(frec);
   EXPECT_EQ(again->GetStandard(), UserDefined);
-  EXPECT_EQ(EXP_ask_value_of_exp(again->GetLegLength()), 410);
+  VD_2DManikin_user_defined_manikin_size_value_t back{};
+  again->GetManikinSizeData(&back);
+  EXPECT_EQ(std::vector<double>({back.thigh, back.leg, back.arm, back.forearm, back.torso, back.shoulderToHip, back.hand,
+                                 back.handGrip}),
+            std::vector<double>({400, 410, 300, 250, 500, 450, 180, 100}));
   Set(again->GetBackAngle(), 12);
   ASSERT_EQ(again->commit_feature(nullptr), 0);
   ASSERT_EQ(Rules(part()).size(), 1u);

@@ -196,6 +196,60 @@ TEST_F(TireEnvelopeInputs, ValidationStopsAtTheFirstFailingCheck) {
          Set(b->GetRadialEndAngle(), 0);
        },
        3771777},
+      {"-90.5 to 0, whole degrees -90 but below the least start",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetRadialStartAngle(), -90.5);
+         Set(b->GetRadialEndAngle(), 0);
+       },
+       3771777},
+      {"15 to 360.5, whole degrees 360 but past the last end",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetRadialStartAngle(), 15);
+         Set(b->GetRadialEndAngle(), 360.5);
+       },
+       3771778},
+      {"-90 to 270.5, a span past the whole turn",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetRadialStartAngle(), -90);
+         Set(b->GetRadialEndAngle(), 270.5);
+       },
+       3771713},
+      {"profile curves, rim a hair below 0",
+       [](TireEnvelopeBuilder* b) {
+         b->SetTireDefinition(ProfileCurves);
+         Set(b->GetWheelRimDiameter(), -5e-11);
+       },
+       0},
+      {"a bad layer before no profile points",
+       [](TireEnvelopeBuilder* b) {
+         b->SetSpindleLinesLayer(257);
+         b->WorkArea()->profilePointCount = 0;
+       },
+       3771763},
+      {"no profile points before no motion file",
+       [](TireEnvelopeBuilder* b) {
+         b->WorkArea()->profilePointCount = 0;
+         b->SetMotionFile("/no/such/file");
+       },
+       3771761},
+      {"no motion file before a shift too far",
+       [](TireEnvelopeBuilder* b) {
+         b->SetMotionFile("/no/such/file");
+         Set(b->GetWheelCenterlineShift(), 700);
+       },
+       3771762},
+      {"the start's 15s before the end's",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetRadialStartAngle(), 14.9);
+         Set(b->GetRadialEndAngle(), 100);
+       },
+       3771711},
+      {"tolerance before trim radius",
+       [](TireEnvelopeBuilder* b) {
+         Set(b->GetDistanceTolerance(), 0);
+         Set(b->GetTrimRadius(), 0);
+       },
+       3771709},
       {"fixed sections hold 0 and 90",
        [](TireEnvelopeBuilder* b) { b->SetApplyOffset(true); }, 0},
       {"fixed sections lack 45",
@@ -283,6 +337,63 @@ TEST_F(TireEnvelopeInputs, TwoDriverPaths) {
   }
 }
 
+// Tapered on one side, by hand. Second driver 0 to 100 in 4 steps, A 50:
+// the rectangle runs to 50 in 2 levels, then 2 rows narrow to B 50 at the
+// top (75 wide at 75, 50 wide at 100). Second driver 10 to 110, A 30: A%
+// (110 x 0.3 - 10) = 23, the rectangle to 33 in one level, then 4 rows at
+// 52.25, 71.5, 90.75 and 110, narrowing by 12.5 of the width each.
+TEST_F(TireEnvelopeInputs, TaperedOneSideByHand) {
+  struct Case {
+    const char* what;
+    double su, sl, a;
+    Path want;
+  };
+  const Case cases[] = {
+      {"0 to 100, A 50",
+       100,
+       0,
+       50,
+       {{-20, 0}, {0, 0}, {20, 0}, {-20, 25}, {0, 25}, {20, 25}, {-20, 50}, {0, 50}, {20, 50},
+        {-15, 75}, {0, 75}, {15, 75}, {-10, 100}, {10, 100}}},
+      {"10 to 110, A 30",
+       110,
+       10,
+       30,
+       {{-20, 10}, {0, 10}, {20, 10}, {-20, 33}, {0, 33}, {20, 33}, {-17.5, 52.25}, {0, 52.25}, {17.5, 52.25},
+        {-15, 71.5}, {0, 71.5}, {15, 71.5}, {-12.5, 90.75}, {0, 90.75}, {12.5, 90.75}, {-10, 110}, {10, 110}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(vdja_tireenv_motion_generate_driver_path(3, 20, -20, 2, c.su, c.sl, 4, 0, c.a, 50, 0, &record_), 0);
+    const Path got = PathOf(record_);
+    EXPECT_EQ(got.size(), c.want.size());
+    for (std::size_t i = 0; i < got.size() && i < c.want.size(); ++i) {
+      EXPECT_NEAR(got[i].first, c.want[i].first, 1e-9) << i;
+      EXPECT_NEAR(got[i].second, c.want[i].second, 1e-9) << i;
+    }
+  }
+}
+
+// Tapered in Y, by hand, off the origin: first driver 10 to 50 (middle 30)
+// in 2 steps, second 10 to 110 in 8 at 50 percent. The full band runs from
+// 35 to 85; the taper zones get two levels each (22.5 below, 97.5 above),
+// where the range is half as wide, 20 to 40, and the ends are the middle alone.
+TEST_F(TireEnvelopeInputs, TaperedYOffTheOriginByHand) {
+  EXPECT_EQ(vdja_tireenv_motion_generate_driver_path(1, 50, 10, 2, 110, 10, 8, 50, 0, 0, 0, &record_), 0);
+  Path want = {{30, 10}};
+  for (double level : {22.5, 35.0, 47.5, 60.0, 72.5, 85.0, 97.5}) {
+    const bool narrow = level < 35 || level > 85;
+    for (double x : narrow ? std::vector<double>{20, 30, 40} : std::vector<double>{10, 30, 50}) want.push_back({x, level});
+  }
+  want.push_back({30, 110});
+  const Path got = PathOf(record_);
+  EXPECT_EQ(got.size(), want.size());
+  for (std::size_t i = 0; i < got.size() && i < want.size(); ++i) {
+    EXPECT_NEAR(got[i].first, want[i].first, 1e-9) << i;
+    EXPECT_NEAR(got[i].second, want[i].second, 1e-9) << i;
+  }
+}
+
 TEST_F(TireEnvelopeInputs, TaperedYWithHalfTheLevelsFull) {
   vdja_tireenv_motion_generate_driver_path(1, 20, -20, 2, 100, 0, 10, 50, 0, 0, 0, &record_);
   const Path path = PathOf(record_);
@@ -327,7 +438,7 @@ TEST_F(TireEnvelopeInputs, DriverStepsBeyondTheirBoundsMakeNoPath) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     // An earlier path goes in any case.
-    ASSERT_EQ(vdja_tireenv_motion_generate_driver_path(0, 20, -20, 1, 100, 0, 1, 0, 0, 0, 0, &record_), 0);
+    EXPECT_EQ(vdja_tireenv_motion_generate_driver_path(0, 20, -20, 1, 100, 0, 1, 0, 0, 0, 0, &record_), 0);
     EXPECT_EQ(vdja_tireenv_motion_generate_driver_path(c.graph, 20, -20, c.fs, 100, 0, c.ss, 50, 50, 50, 0, &record_),
               c.want);
     EXPECT_EQ(static_cast<std::size_t>(record_.pointCount), c.points);

@@ -228,4 +228,30 @@ TEST_F(TireEnvelopeRuleInstance, RecordWithoutLinkLeavesTheBuilder) {
   EXPECT_EQ(Host::CountCalls("IM_ask_instance_manager"), 0u);
 }
 
+// The four layers, all different from each other and from their defaults,
+// and the flags against their defaults: each read from its own attribute.
+TEST_F(TireEnvelopeRuleInstance, EachLayerAndFlagFromItsOwnAttribute) {
+  TireEnvelopeBuilder* tire = Open({{"sec_1_layer", "11"},
+                                    {"surface_layer", "12"},
+                                    {"profile_layer", "13"},
+                                    {"spindle_line_layer", "14"},
+                                    {"evt_finish_step_outputlistwin", "TRUE"},
+                                    {"evt_wel_group_motionenvelope", "FALSE"},
+                                    {"evt_wel_group_clearancebrowser", "FALSE"},
+                                    {"evt_obj_group_definition", "1"},
+                                    {"rim_diameter", "431.8"},
+                                    {"wheel_cl_offset", "3.5"},
+                                    {"concav_sens", "0.75"}});
+  EXPECT_EQ(tire->GetSectionLayer(), 11);
+  EXPECT_EQ(tire->GetSheetBodyLayer(), 12);
+  EXPECT_EQ(tire->GetProfileSplineLayer(), 13);
+  EXPECT_EQ(tire->GetSpindleLinesLayer(), 14);
+  EXPECT_TRUE(tire->GetDisplayInput());
+  EXPECT_FALSE(tire->GetCreateTireEnvelopeFeature());
+  EXPECT_FALSE(tire->GetRunClearanceAnalysis());
+  EXPECT_NEAR(EXP_ask_value_of_exp(tire->GetWheelRimDiameter()), 431.8, 1e-12);
+  EXPECT_NEAR(EXP_ask_value_of_exp(tire->GetWheelCenterlineShift()), 3.5, 1e-12);
+  EXPECT_EQ(tire->GetEnvelopeConcavity(), 0.75);
+}
+
 }  // namespace

@@ -44,9 +44,11 @@ TEST_F(FormTask, EveryNewBuilderReadsBothDefaultsBlocks) {
   auto* second = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
   EXPECT_EQ(Args("DIEENG_DEFAULTS_get"), (std::vector<std::string>{"4", "5", "4", "5"}));
   for (auto* b : {first, second}) {
-    ASSERT_NE(b->GetFrmtskStruct(), nullptr);
-    EXPECT_EQ(b->GetFrmtskStruct()->defaults[0].number, 4);
-    EXPECT_EQ(b->GetFrmtskStruct()->defaults[1].number, 5);
+    EXPECT_NE(b->GetFrmtskStruct(), nullptr);
+    if (b->GetFrmtskStruct() != nullptr) {
+      EXPECT_EQ(b->GetFrmtskStruct()->defaults[0].number, 4);
+      EXPECT_EQ(b->GetFrmtskStruct()->defaults[1].number, 5);
+    }
     EXPECT_NE(b->GetRegionBounds(), nullptr);
     EXPECT_EQ(b->validate_nothrow(), 0);
   }
@@ -128,6 +130,82 @@ TEST_F(FormTask, CreateThenEditUpdatesAtOnceOnlyForANewDieTip) {
   }
 }
 
+// The tags and flags of the record are all different, so one written into
+// another's place shows; an edit changes every one of them and is read back.
+TEST_F(FormTask, EachInputHasItsOwnPlaceInTheRecordAndAnEditChangesThemAll) {
+  struct Values {
+    tag_t tip, point, cam;
+    bool finish;
+    std::vector<std::string> details;
+  };
+  const Values made{Point(1), Point(2), Point(3), false, {"alpha", "beta"}};
+  const Values edited{Point(4), Point(5), Point(6), true, {"gamma", "delta", "epsilon"}};
+  auto fill = [](DieEngFormTaskBuilder* b, const Values& v) {
+    b->GetDieTip()->set_selected_tag(v.tip);
+    b->SetPointInRegion(v.point);
+    b->SetCamDirection(v.cam);
+    b->SetFinishOperation(v.finish);
+    b->SetNumDetails(0);
+    for (size_t i = 0; i < v.details.size(); ++i) b->SetNthValueInDetails(int(i), UString(v.details[i].c_str()));
+  };
+  auto expectRecord = [](const DIE_FRMTSK_s* r, const Values& v) {
+    EXPECT_EQ(r->dieTip, v.tip);
+    EXPECT_EQ(r->pointInRegion, v.point);
+    EXPECT_EQ(r->camDirection, v.cam);
+    EXPECT_EQ(r->finishOperation, v.finish ? 1 : 0);
+    EXPECT_EQ(r->afterFinish, 0);
+    EXPECT_EQ(r->srfc[0], srfc1[0]);
+    EXPECT_EQ(r->srfc[1], srfc1[1]);
+    EXPECT_EQ(r->detailCount, int(v.details.size()));
+    for (int i = 0; i < r->detailCount && i < int(v.details.size()); ++i) EXPECT_STREQ(r->details[i], v.details[i].c_str());
+  };
+  auto expectBuilder = [](const DieEngFormTaskBuilder* b, const Values& v) {
+    EXPECT_EQ(b->GetDieTip()->ask_selected_tag(), v.tip);
+    EXPECT_EQ(b->GetPointInRegion(), v.point);
+    EXPECT_EQ(b->GetCamDirection(), v.cam);
+    EXPECT_EQ(b->GetFinishOperation(), v.finish);
+    EXPECT_EQ(b->GetNumDetails(), int(v.details.size()));
+    for (int i = 0; i < b->GetNumDetails() && i < int(v.details.size()); ++i)
+      EXPECT_EQ(b->GetNthValueInDetails(i).utf8(), v.details[i]);
+  };
+  const double kept[2] = {srfc1[0], srfc1[1]};
+  srfc1[0] = 2.5;
+  srfc1[1] = -7.25;
+  auto* b = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
+  fill(b, made);
+  FEATURE_RECORD* frec = nullptr;
+  ASSERT_EQ(b->commit_feature(&frec), 0);
+  FEATURE_RECORD* feature = b->GetFrmtskStruct()->frec;
+  ASSERT_NE(feature, nullptr);
+  {
+    SCOPED_TRACE("made");
+    expectRecord(b->GetFrmtskStruct(), made);
+  }
+  b->destroy();
+
+  auto* edit = DieEngFormTaskBuilderFactory::Create(modelPart(), feature);
+  {
+    SCOPED_TRACE("made, read back");
+    expectBuilder(edit, made);
+  }
+  fill(edit, edited);
+  FEATURE_RECORD* again = feature;
+  ASSERT_EQ(edit->commit_feature(&again), 0);
+  {
+    SCOPED_TRACE("edited");
+    expectRecord(edit->GetFrmtskStruct(), edited);
+  }
+  edit->destroy();
+  auto* back = DieEngFormTaskBuilderFactory::Create(modelPart(), feature);
+  {
+    SCOPED_TRACE("edited, read back");
+    expectBuilder(back, edited);
+  }
+  back->destroy();
+  srfc1[0] = kept[0];
+  srfc1[1] = kept[1];
+}
+
 TEST_F(FormTask, AFeatureOfAnotherKindCommitsNothing) {
   auto* other = stamvik_test::RoughSheetFeature();
   auto* b = DieEngFormTaskBuilderFactory::Create(modelPart(), other);
@@ -152,6 +230,45 @@ TEST_F(FormTask, APierceInsertHoldsItsInputsAndMakesNothing) {
   const size_t features = FeatureCount();
   EXPECT_EQ(pierce->commit(), 0);
   EXPECT_EQ(FeatureCount(), features);
+  pierce->destroy();
+}
+
+// Each number of the pierce insert is different; each setter writes its own
+// field, and an undo to a mark set before the writes gives back every zero.
+TEST_F(FormTask, EachPierceInsertNumberHasItsOwnFieldAndIsUndone) {
+  using P = DieDesPierceInsertBuilder;
+  struct Row {
+    const char* what;
+    void (P::*set)(double);
+    double (P::*get)() const;
+    double value;
+  };
+  const Row rows[] = {
+      {"up length", &P::SetUpToleranceForLength, &P::GetUpToleranceForLength, 0.11},
+      {"down length", &P::SetDownToleranceForLength, &P::GetDownToleranceForLength, -0.13},
+      {"up width", &P::SetGetUpToleranceForWidth, &P::GetUpToleranceForWidth, 0.17},
+      {"down width", &P::SetGetDownToleranceForWidth, &P::GetDownToleranceForWidth, -0.19},
+      {"thickness", &P::SetThicknessValue, &P::GetThicknessValue, 0.8},
+      {"punch penetration", &P::SetPunchPenetration, &P::GetPunchPenetration, 2.3},
+      {"die penetration", &P::SetDiePenetration, &P::GetDiePenetration, 2.9},
+      {"tolerance coefficient", &P::SetToleranceCoefficient, &P::GetToleranceCoefficient, 0.31},
+      {"clearance coefficient", &P::SetClearanceCoefficient, &P::GetClearanceCoefficient, 0.37},
+  };
+  auto* pierce = DieDesPierceInsertBuilderFactory::Create(part());
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, nullptr, &error);
+  ASSERT_EQ(error, 0);
+  for (const Row& row : rows) (pierce->*row.set)(row.value);
+  pierce->SetCatalogOption(41);
+  pierce->SetThicknessDirectionOption(JA_DIE_DES_PIERCE_INSERT_BUILDER_Direction_Lower);
+  for (const Row& row : rows) EXPECT_EQ((pierce->*row.get)(), row.value) << row.what;
+  EXPECT_EQ(pierce->GetCatalogOption(), 41);
+  EXPECT_EQ(pierce->GetThicknessDirectionOption(), JA_DIE_DES_PIERCE_INSERT_BUILDER_Direction_Lower);
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+  for (const Row& row : rows) EXPECT_EQ((pierce->*row.get)(), 0.0) << row.what;
+  EXPECT_EQ(pierce->GetCatalogOption(), 0);
+  EXPECT_EQ(pierce->GetThicknessDirectionOption(), JA_DIE_DES_PIERCE_INSERT_BUILDER_Direction_Upper);
   pierce->destroy();
 }
 
