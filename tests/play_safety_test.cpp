@@ -163,6 +163,8 @@ TEST(JournalText, ANumberOrTextNoCallCanTakeIsRefusedWithItsLine) {
        "3: a text holds a NUL (\\x00; a text ends at none)"},
       {"NUL byte in a text", head + "  in string \"s\" - \"flange" + std::string(1, '\0') + "up\"\n  closed 0\n",
        "3: a text holds a NUL byte (a text ends at none)"},
+      {"unprintable class", "record 0 get \"" + std::string(3, '\x01') + "\" \"M\"\n  closed 0\n",
+       "2: nothing is bound to get \"\\x01\\x01\\x01\" \"M\""},
       {"NUL in a keyword", "rec" + std::string(1, '\0') + "ord 0 get \"Session\" \"WorkPart\"\n",
        "2: 'rec\\x00ord' outside a record"},
       {"binary", std::string(200, '\xff') + "\n",

@@ -134,11 +134,13 @@ void payload(std::string& out, const Value& v) {
   throw Error::Exception(kJournalText, why, {}, line);
 }
 
-// A word of the text as a message shows it: a byte that is no printable
-// character as \xHH (a NUL does not cut the message, binary does not reach
-// the terminal), and at most 40 bytes of it.
-std::string shown(std::string_view s) {
-  constexpr std::size_t kMost = 40;
+// A word of the text as a message shows it: at most 40 bytes of it.
+std::string shown(std::string_view s) { return ShownText(s); }
+
+}  // namespace
+
+std::string ShownText(std::string_view s, std::size_t most) {
+  const std::size_t kMost = most;
   static const char* const kHex = "0123456789abcdef";
   std::string out;
   for (std::size_t i = 0; i < s.size() && i < kMost; ++i) {
@@ -154,6 +156,8 @@ std::string shown(std::string_view s) {
   if (s.size() > kMost) out += "...";
   return out;
 }
+
+namespace {
 
 // Splits a line into words; quoted words keep their escapes undone. A quoted
 // word is marked by a leading '"' kept in `quoted`. The words look into the
