@@ -166,7 +166,11 @@ TEST(JournalText, ANumberOrTextNoCallCanTakeIsRefusedWithItsLine) {
       {"unprintable class", "record 0 get \"" + std::string(3, '\x01') + "\" \"M\"\n  closed 0\n",
        "2: nothing is bound to get \"\\x01\\x01\\x01\" \"M\""},
       {"NUL in a keyword", "rec" + std::string(1, '\0') + "ord 0 get \"Session\" \"WorkPart\"\n",
-       "2: 'rec\\x00ord' outside a record"},
+       "2: 'rec\\x00ord' holds a NUL byte (a text ends at none)"},
+      {"NUL in a name", head + "  result tag \"work" + std::string(1, '\0') + "part\" \"Part\" 1\n  closed 0\n",
+       "3: a text holds a NUL byte (a text ends at none)"},
+      {"NUL in an unquoted word", head + "  in enum a" + std::string(1, '\0') + "b \"d\" \"E\" 2\n  closed 0\n",
+       "3: 'a\\x00b' holds a NUL byte (a text ends at none)"},
       {"binary", std::string(200, '\xff') + "\n",
        "2: '" + [] {
          std::string s;

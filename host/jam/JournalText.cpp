@@ -457,6 +457,10 @@ bool JournalReader::Next(Record* out) {
     if (number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
     split(line, number, w);
     if (w.words.empty() || (!w.quoted[0] && !w.words[0].empty() && w.words[0][0] == '#')) continue;
+    // No word holds a NUL: a name or a text would end at it.
+    for (std::string_view word : w.words)
+      if (word.find('\0') != std::string_view::npos)
+        bad(number, "'" + shown(word) + "' holds a NUL byte (a text ends at none)");
     std::string_view key = w.words[0];
     auto need = [&](std::size_t n) {
       if (w.words.size() < n) bad(number, "too few words in a '" + shown(key) + "' line");
