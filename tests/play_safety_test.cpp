@@ -387,6 +387,15 @@ TEST(CommandLine, ALibraryThatIsNotThePlugInIsRefused) {
     EXPECT_EQ(run.status, row.status);
     EXPECT_EQ(run.out, row.message);
   }
+  // A real written by name is refused when it is not finite.
+  for (const char* value : {"nan", "-inf", "1e400"}) {
+    SCOPED_TRACE(value);
+    CommandRun props = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " props DistanceTolerance=" + value +
+                                                " --plugin " + STAMVIK_PLUGIN + " 2>&1");
+    EXPECT_EQ(props.status, 1);
+    EXPECT_NE(props.out.find(std::string("DistanceTolerance: '") + value + "' is no Double\n"), std::string::npos)
+        << props.out;
+  }
   CommandRun help = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " help help");
   EXPECT_EQ(help.out.rfind("usage: ktxhost help [COMMAND]\n", 0), 0u) << help.out;
 }
