@@ -99,6 +99,11 @@ TEST_F(FileReaders, EveryReaderRefusesWhatIsNoFileItCanRead) {
          static double a[36][80], b[36][80];
          return readoffsetvalues(f, &sections, &offsets, angles, counts, a, b);
        }},
+      {"template", [](const char* f) {
+         sMacpherson_Suspension record{};
+         char text[256] = {};
+         return TIREENV_load_susp_pt_file(f, 0, text, &record);
+       }},
       {"spindle lines", [](const char* f) {
          int count = 0;
          tag_t* lines = nullptr;

@@ -163,8 +163,14 @@ TEST(JournalText, ANumberOrTextNoCallCanTakeIsRefusedWithItsLine) {
        "3: a text holds a NUL (\\x00; a text ends at none)"},
       {"NUL byte in a text", head + "  in string \"s\" - \"flange" + std::string(1, '\0') + "up\"\n  closed 0\n",
        "3: a text holds a NUL byte (a text ends at none)"},
+      {"unprintable class", "record 0 get \"" + std::string(3, '\x01') + "\" \"M\"\n  closed 0\n",
+       "2: nothing is bound to get \"\\x01\\x01\\x01\" \"M\""},
       {"NUL in a keyword", "rec" + std::string(1, '\0') + "ord 0 get \"Session\" \"WorkPart\"\n",
-       "2: 'rec\\x00ord' outside a record"},
+       "2: 'rec\\x00ord' holds a NUL byte (a text ends at none)"},
+      {"NUL in a name", head + "  result tag \"work" + std::string(1, '\0') + "part\" \"Part\" 1\n  closed 0\n",
+       "3: a text holds a NUL byte (a text ends at none)"},
+      {"NUL in an unquoted word", head + "  in enum a" + std::string(1, '\0') + "b \"d\" \"E\" 2\n  closed 0\n",
+       "3: 'a\\x00b' holds a NUL byte (a text ends at none)"},
       {"binary", std::string(200, '\xff') + "\n",
        "2: '" + [] {
          std::string s;
@@ -380,6 +386,15 @@ TEST(CommandLine, ALibraryThatIsNotThePlugInIsRefused) {
     CommandRun run = Ktxhost(row.arguments);
     EXPECT_EQ(run.status, row.status);
     EXPECT_EQ(run.out, row.message);
+  }
+  // A real written by name is refused when it is not finite.
+  for (const char* value : {"nan", "-inf", "1e400"}) {
+    SCOPED_TRACE(value);
+    CommandRun props = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " props DistanceTolerance=" + value +
+                                                " --plugin " + STAMVIK_PLUGIN + " 2>&1");
+    EXPECT_EQ(props.status, 1);
+    EXPECT_NE(props.out.find(std::string("DistanceTolerance: '") + value + "' is no Double\n"), std::string::npos)
+        << props.out;
   }
   CommandRun help = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " help help");
   EXPECT_EQ(help.out.rfind("usage: ktxhost help [COMMAND]\n", 0), 0u) << help.out;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "jam/Jam.hpp"
@@ -193,6 +194,10 @@ class KTX_HOST_API JournalReader {
 // A line longer than this is refused before it is read whole.
 inline constexpr std::size_t kLongestJournalLine = std::size_t{1} << 20;
 inline constexpr int kJournalText = 840701;
+// A text read from a journal as a message shows it: each byte that is no
+// printable ASCII character as \xHH (a NUL does not end the message, binary
+// does not reach a terminal), at most `most` bytes of it, then "...".
+KTX_HOST_API std::string ShownText(std::string_view text, std::size_t most = 40);
 
 // ---- replay ----------------------------------------------------------------------
 // Plays one record back through the replay callback the stand-in learnt for

@@ -134,11 +134,13 @@ void payload(std::string& out, const Value& v) {
   throw Error::Exception(kJournalText, why, {}, line);
 }
 
-// A word of the text as a message shows it: a byte that is no printable
-// character as \xHH (a NUL does not cut the message, binary does not reach
-// the terminal), and at most 40 bytes of it.
-std::string shown(std::string_view s) {
-  constexpr std::size_t kMost = 40;
+// A word of the text as a message shows it: at most 40 bytes of it.
+std::string shown(std::string_view s) { return ShownText(s); }
+
+}  // namespace
+
+std::string ShownText(std::string_view s, std::size_t most) {
+  const std::size_t kMost = most;
   static const char* const kHex = "0123456789abcdef";
   std::string out;
   for (std::size_t i = 0; i < s.size() && i < kMost; ++i) {
@@ -154,6 +156,8 @@ std::string shown(std::string_view s) {
   if (s.size() > kMost) out += "...";
   return out;
 }
+
+namespace {
 
 // Splits a line into words; quoted words keep their escapes undone. A quoted
 // word is marked by a leading '"' kept in `quoted`. The words look into the
@@ -453,6 +457,10 @@ bool JournalReader::Next(Record* out) {
     if (number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
     split(line, number, w);
     if (w.words.empty() || (!w.quoted[0] && !w.words[0].empty() && w.words[0][0] == '#')) continue;
+    // No word holds a NUL: a name or a text would end at it.
+    for (std::string_view word : w.words)
+      if (word.find('\0') != std::string_view::npos)
+        bad(number, "'" + shown(word) + "' holds a NUL byte (a text ends at none)");
     std::string_view key = w.words[0];
     auto need = [&](std::size_t n) {
       if (w.words.size() < n) bad(number, "too few words in a '" + shown(key) + "' line");

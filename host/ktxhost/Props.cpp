@@ -8,6 +8,7 @@
 #include <dlfcn.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -41,14 +42,16 @@ bool parseDouble(const char* text, double* out) {
   char* end = nullptr;
   errno = 0;
   *out = std::strtod(text, &end);
-  return end != text && *end == '\0' && errno == 0;
+  // A real that is not finite is no value a builder can hold.
+  return end != text && *end == '\0' && errno == 0 && std::isfinite(*out);
 }
 
 bool parseLong(const char* text, long* out) {
   char* end = nullptr;
   errno = 0;
   *out = std::strtol(text, &end, 10);
-  return end != text && *end == '\0' && errno == 0;
+  // A real that is not finite is no value a builder can hold.
+  return end != text && *end == '\0' && errno == 0 && std::isfinite(*out);
 }
 
 std::vector<std::string> split(const std::string& text, char separator) {

@@ -1234,11 +1234,13 @@ Refusal checkValues(const JAM::Record& r, const MemberSignature& signature) {
 bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* error, int* errorLine) {
   std::map<tag_t, tag_t>& objects = played_.objects;  // the journal's tag -> the live object's tag
   auto fail = [&](const Refusal& refusal) {
-    *error = refusal.what;
+    // The names in it are the journal's: shown printable, and not without end.
+    *error = JAM::ShownText(refusal.what, 1000);
     if (errorLine != nullptr) *errorLine = refusal.line;
     if (refusal.line == 0)
-      *error = "record " + std::to_string(index + 1) + " (" + recorded.journalClass + " " + recorded.member +
-               "): " + refusal.what;
+      *error = JAM::ShownText("record " + std::to_string(index + 1) + " (" + recorded.journalClass + " " +
+                                  recorded.member + "): " + refusal.what,
+                              1000);
     return false;
   };
   // A live object for a journal's tag, of the class the record states.
