@@ -30,6 +30,7 @@
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
+#include "geom/Sketch.hpp"
 #include "jam/Journal.hpp"
 #include "jam/Session.hpp"
 #include "script/ScriptHost.hpp"
@@ -183,6 +184,7 @@ class FailedInTurn : public stamvik_test::JamTest, public ::testing::WithParamIn
     const int omMarks = OM::OM_count_undo_marks();
     const std::string partBefore = Script::DescribePart(PART_ask_work_part());
     const int partition = Kernel::CurrentPartition();
+    const int display = DSS_ask_suppress_display();
     notesBefore_ = Error::Notes().size();
     severeBefore_ = Error::SevereErrors().size();
     dialogsBefore_ = VD::ErrorDialogs().size();
@@ -211,6 +213,7 @@ class FailedInTurn : public stamvik_test::JamTest, public ::testing::WithParamIn
     }
     EXPECT_EQ(DIEDES_UTILS__get_extraction_table(), nullptr) << *failed;
     EXPECT_EQ(Kernel::CurrentPartition(), partition) << *failed;
+    EXPECT_EQ(DSS_ask_suppress_display(), display) << *failed << ": the display's suppression left changed";
     op->Release();
     op.reset();
     ReleaseInputs();

@@ -389,7 +389,7 @@ void DieShoeBuilder::UpdateWithoutMessages() {
   } catch (const std::exception& e) {
     Error::HandleAsBuilder(e, kSource, __LINE__);
   }
-  if (level == 2) DSS_set_suppress_display(2);
+  if (level == 2) Stamvik::RunNoted("DSS_set_suppress_display", [] { DSS_set_suppress_display(2); });
 }
 
 int DieShoeBuilder::commit_feature(FEATURE_RECORD** frec) {
