@@ -316,7 +316,7 @@ TEST_F(TireGeometryTest, NoProfileOrNoMotionMakesNoBody) {
 TEST_F(TireGeometryTest, AClearanceRunMeasuresTheRealDistance) {
   struct Case {
     const char* what;
-    double floor;
+    double floor, height;
     bool envelope;
     double distance;
     int position;
@@ -324,11 +324,13 @@ TEST_F(TireGeometryTest, AClearanceRunMeasuresTheRealDistance) {
     const char* listed;
   };
   const Case cases[] = {
-      {"clear", 350, false, 10, -1, false, "Clearance \"SET\": minimum distance 10.000, inside the clearance zone of 20\n"},
-      {"cutting in", 330, false, 0, -1, true, "Clearance \"SET\": interference\n"},
-      {"envelope", 350, true, 5, 1, false,
+      {"clear", 350, 50, false, 10, -1, false, "Clearance \"SET\": minimum distance 10.000, inside the clearance zone of 20\n"},
+      {"cutting in", 330, 50, false, 0, -1, true, "Clearance \"SET\": interference\n"},
+      // Wholly inside the tread's rubber (radius 230 to 340): no face meets, yet no clearance.
+      {"inside the rubber", 300, 20, false, 0, -1, true, "Clearance \"SET\": interference\n"},
+      {"envelope", 350, 50, true, 5, 1, false,
        "Clearance \"SET\": minimum distance 5.000 at motion position 2, inside the clearance zone of 20\n"},
-      {"far", 400, false, 60, -1, false, "Clearance \"SET\": minimum distance 60.000\n"},
+      {"far", 400, 50, false, 60, -1, false, "Clearance \"SET\": minimum distance 60.000\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -346,7 +348,7 @@ TEST_F(TireGeometryTest, AClearanceRunMeasuresTheRealDistance) {
     ASSERT_TRUE(Kernel::HasGeometry(KernelBodyOf(tire)));
     const std::vector<double> floor = {-0.05, -0.8, c.floor / 1000, 0.05, -0.8, c.floor / 1000,
                                        0.05, -0.72, c.floor / 1000, -0.05, -0.72, c.floor / 1000};
-    const double at[3] = {0, 0, c.floor / 1000}, up[3] = {0, 0, 1}, rise[3] = {0, 0, 0.05};
+    const double at[3] = {0, 0, c.floor / 1000}, up[3] = {0, 0, 1}, rise[3] = {0, 0, c.height / 1000};
     int box = 0;
     ASSERT_EQ(Kernel::MakePlanarSheet({floor}, at, up, &box), 0);
     ZV_TOPOL_track_r_t tracking{};
