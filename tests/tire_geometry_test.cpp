@@ -171,6 +171,51 @@ TEST_F(KingpinSteering, JounceSwingsTheBallJointsOnTheirArms) {
   }
 }
 
+// The strut sprung at design steering: its ball joint rises by the jounce on
+// the lower arm's circle about the bushings ((-180, -330, -130) to (220,
+// -350, -120)) and the kingpin turns to pass through the strut's top mount
+// (-30, -560, 520), which stays: the traced kingpin line starts at the ball
+// joint and points at the mount. Found by halving the arm's angle by hand.
+TEST_F(KingpinSteering, AStrutsKingpinKeepsToItsTopMount) {
+  struct Case {
+    double jounce;
+    double lower[3], direction[3];
+  };
+  const Case cases[] = {
+      {40, {3.9744499566720037, -700.5110008665599, -110}, {-0.05256170705480044, 0.21738388921509375, 0.9746699501170666}},
+      {-40, {6.249231258968621, -695.0153748206276, -190}, {-0.05009346626154024, 0.1865801808332956, 0.9811618015180363}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.jounce);
+    TearDown();
+    SetUp();
+    sMacpherson_Suspension block{};
+    QF_VD_MAC_SUSP_initial(&block);
+    QF_VD_MAC_SUSP_build_structure(&block);
+    unsigned int scenario = 0, strut = 0;
+    ASSERT_EQ(QF_VD_MOTION_create_scenario_nosave("corner", &scenario), 0);
+    QF_VD_MAC_SUSP_build_motion(&block);
+    VD_OBJ_cycle_by_name("J_STRUTCENTER", &strut);
+    ASSERT_NE(strut, 0u);
+    const double lower[3] = {5, -700, -150}, upper[3] = {-30, -560, 520};
+    const QF_MOTION_trace_s request{ES_create_line_in_part(nullptr, lower, upper), 1};
+    tag_t trace = 0;
+    VD_MOTION_create_trace(&request, &trace);
+    ASSERT_EQ(VD_MOTION_init_articulation(), 0);
+    VD_MOTION_edit_artic_step_size(strut, c.jounce);
+    int status = 0;
+    kmp_ipc_step(0, nullptr, &status);
+    VD_MOTION_terminate_articulation();
+    unsigned int line = 0;
+    VD_MOTION_trace(trace, 1, &line);
+    double low[3], up[3];
+    ASSERT_EQ(VD_ask_curve_end_points(line, low, up), 0);
+    EXPECT_LT(Distance(low, c.lower), 1e-6);
+    const double length = Distance(low, up);
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR((up[k] - low[k]) / length, c.direction[k], 1e-9) << k;
+  }
+}
+
 // A kingpin of no length gives no axis: the rack turns nothing, and nothing
 // is scaled by a rotation about a zero axis.
 TEST(KingpinAxis, ACollapsedKingpinSteersNothing) {
@@ -271,7 +316,7 @@ TEST_F(TireGeometryTest, NoProfileOrNoMotionMakesNoBody) {
 TEST_F(TireGeometryTest, AClearanceRunMeasuresTheRealDistance) {
   struct Case {
     const char* what;
-    double floor;
+    double floor, height;
     bool envelope;
     double distance;
     int position;
@@ -279,11 +324,13 @@ TEST_F(TireGeometryTest, AClearanceRunMeasuresTheRealDistance) {
     const char* listed;
   };
   const Case cases[] = {
-      {"clear", 350, false, 10, -1, false, "Clearance \"SET\": minimum distance 10.000, inside the clearance zone of 20\n"},
-      {"cutting in", 330, false, 0, -1, true, "Clearance \"SET\": interference\n"},
-      {"envelope", 350, true, 5, 1, false,
+      {"clear", 350, 50, false, 10, -1, false, "Clearance \"SET\": minimum distance 10.000, inside the clearance zone of 20\n"},
+      {"cutting in", 330, 50, false, 0, -1, true, "Clearance \"SET\": interference\n"},
+      // Wholly inside the tread's rubber (radius 230 to 340): no face meets, yet no clearance.
+      {"inside the rubber", 300, 20, false, 0, -1, true, "Clearance \"SET\": interference\n"},
+      {"envelope", 350, 50, true, 5, 1, false,
        "Clearance \"SET\": minimum distance 5.000 at motion position 2, inside the clearance zone of 20\n"},
-      {"far", 400, false, 60, -1, false, "Clearance \"SET\": minimum distance 60.000\n"},
+      {"far", 400, 50, false, 60, -1, false, "Clearance \"SET\": minimum distance 60.000\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -301,7 +348,7 @@ TEST_F(TireGeometryTest, AClearanceRunMeasuresTheRealDistance) {
     ASSERT_TRUE(Kernel::HasGeometry(KernelBodyOf(tire)));
     const std::vector<double> floor = {-0.05, -0.8, c.floor / 1000, 0.05, -0.8, c.floor / 1000,
                                        0.05, -0.72, c.floor / 1000, -0.05, -0.72, c.floor / 1000};
-    const double at[3] = {0, 0, c.floor / 1000}, up[3] = {0, 0, 1}, rise[3] = {0, 0, 0.05};
+    const double at[3] = {0, 0, c.floor / 1000}, up[3] = {0, 0, 1}, rise[3] = {0, 0, c.height / 1000};
     int box = 0;
     ASSERT_EQ(Kernel::MakePlanarSheet({floor}, at, up, &box), 0);
     ZV_TOPOL_track_r_t tracking{};

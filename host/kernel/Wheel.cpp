@@ -174,8 +174,6 @@ int MinimumDistance(int first, int second, double* distance, double onFirst[3], 
     const gp_Pnt p = measured.PointOnShape1(1), q = measured.PointOnShape2(1);
     if (onFirst != nullptr) onFirst[0] = p.X(), onFirst[1] = p.Y(), onFirst[2] = p.Z();
     if (onSecond != nullptr) onSecond[0] = q.X(), onSecond[1] = q.Y(), onSecond[2] = q.Z();
-    // A body wholly inside a solid of the other is no clearance, whatever its faces' distance.
-    if (measured.InnerSolution()) *distance = 0;
     return 0;
   } catch (const Standard_Failure&) {
     return ZV_ERROR_geometry;
