@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <map>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -105,9 +104,15 @@ PART_part* rootPart = nullptr;
 // simply passed over), and who wants to hear of a part's end.
 struct PartKeeping {
   std::map<tag_t, std::vector<tag_t>> kept;
-  // Each kept object's part (the first by tag, should two keep it): asked for
-  // on every destroy of an expression, so found without reading the lists.
-  std::unordered_map<tag_t, tag_t> partOf;
+  // Each kept object's part (the first by tag, should two keep it; 0: none),
+  // by the object's tag: asked for on every destroy of an expression, so
+  // found without reading the lists. Tags are handed out in a row, so this
+  // grows as the lists do.
+  std::vector<tag_t> partOf;
+  tag_t& partOfTag(tag_t object) {
+    if (object >= partOf.size()) partOf.resize(std::max<std::size_t>(object + 1, partOf.size() * 2), 0);
+    return partOf[object];
+  }
   std::unordered_set<tag_t> keptTwice;  // kept by more than one part (rare)
   std::vector<Host::PartDestroyedHook> hooks;
 };
@@ -122,10 +127,12 @@ void KeepInPart(PART_part* part, OM::Object* object) {
   if (part == nullptr) part = workPart;
   if (part == nullptr || object == nullptr) return;
   keeping().kept[part->OmTag()].push_back(object->OmTag());
-  auto [at, added] = keeping().partOf.emplace(object->OmTag(), part->OmTag());
-  if (!added && at->second != part->OmTag()) {
+  tag_t& known = keeping().partOfTag(object->OmTag());
+  if (known == 0) {
+    known = part->OmTag();
+  } else if (known != part->OmTag()) {
     keeping().keptTwice.insert(object->OmTag());
-    if (part->OmTag() < at->second) at->second = part->OmTag();
+    if (part->OmTag() < known) known = part->OmTag();
   }
 }
 void OnPartDestroyed(PartDestroyedHook hook) { keeping().hooks.push_back(hook); }
@@ -165,13 +172,13 @@ void destroyOpenBuilders(PART_part* part) {
 // it too, or to none.
 void forgetPartOf(tag_t part, const std::vector<tag_t>& tags) {
   for (tag_t t : tags) {
-    auto at = keeping().partOf.find(t);
-    if (at == keeping().partOf.end() || at->second != part) continue;
-    keeping().partOf.erase(at);
+    tag_t& known = keeping().partOfTag(t);
+    if (known != part) continue;
+    known = 0;
     if (keeping().keptTwice.count(t) == 0) continue;
     for (const auto& [other, kept] : keeping().kept)
       if (std::find(kept.begin(), kept.end(), t) != kept.end()) {
-        keeping().partOf.emplace(t, other);
+        known = other;
         break;
       }
   }
@@ -250,8 +257,8 @@ PART_part* PART_ask_part_of_object(tag_t object) {
   if (object == 0) return nullptr;
   // A part keeps itself.
   if (auto* part = dynamic_cast<PART_part*>(OM::OM_object_of_tag(object))) return part;
-  auto at = keeping().partOf.find(object);
-  return at == keeping().partOf.end() ? nullptr : dynamic_cast<PART_part*>(OM::OM_object_of_tag(at->second));
+  const tag_t part = object < keeping().partOf.size() ? keeping().partOf[object] : 0;
+  return part == 0 ? nullptr : dynamic_cast<PART_part*>(OM::OM_object_of_tag(part));
 }
 
 OCC_occurrence* OCC_occurrence::Place(PART_part* part, tag_t prototype) {

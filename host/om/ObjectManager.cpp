@@ -99,13 +99,24 @@ struct TagSlot {
   bool deleted = false;
 };
 
-// One object's state when it was first logged under a mark.
+// A string or array field's value in a snapshot: its bytes lie in the
+// snapshot's heap, after those of the values before it.
+struct HeapValue {
+  std::uint32_t place = 0;        // the field
+  VariableObject* array = nullptr;  // an array field's array; null: a string field
+  bool none = false;              // a string field that held no text
+  std::size_t size = 0;           // bytes in the heap (a text's with its end)
+};
+
+// One object's state when it was first logged under a mark: its bytes, its
+// record, and its strings' and arrays' contents one after another, all in
+// room the snapshot keeps for the next mark's.
 struct Snapshot {
   Object* object = nullptr;
   std::vector<unsigned char> bytes;
   ObjectInfo info;
-  std::map<std::uint32_t, std::unique_ptr<std::vector<unsigned char>>> strings;  // place -> text (null: none)
-  std::map<VariableObject*, std::vector<unsigned char>> arrays;               // array -> serialised items
+  std::vector<HeapValue> values;
+  std::vector<unsigned char> heap;
 };
 
 struct ArraySnapshot {
@@ -142,7 +153,7 @@ struct Manager {
   // What undone and deleted marks let go of, kept with its room for the next
   // marks: a mark set, written under and undone again and again (a script's
   // every step) asks for no memory once it has run.
-  std::vector<std::vector<unsigned char>> spareBytes;
+  std::vector<Snapshot> spareSnapshots;
   std::vector<Snapshot> spareLogged;
   KTX::Host::AddressTable<bool> spareLoggedSet;
   int nextMark = 1;
@@ -193,18 +204,19 @@ std::string tagText(const Object* o) { return "tag=" + std::to_string(o->OmTag()
 
 // ---- array contents, copied for undo ----
 
+// Each appends the items' bytes to what `out` holds; each load reads `size`
+// bytes from `in`.
 template <class T>
 void saveItems(const std::vector<T>& items, std::vector<unsigned char>& out) {
-  out.resize(items.size() * sizeof(T));
-  if (!items.empty()) std::memcpy(out.data(), items.data(), out.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(items.data());
+  out.insert(out.end(), p, p + items.size() * sizeof(T));
 }
 template <class T>
-void loadItems(std::vector<T>& items, const std::vector<unsigned char>& in) {
-  items.resize(in.size() / sizeof(T));
-  if (!items.empty()) std::memcpy(items.data(), in.data(), in.size());
+void loadItems(std::vector<T>& items, const unsigned char* in, std::size_t size) {
+  items.resize(size / sizeof(T));
+  if (!items.empty()) std::memcpy(items.data(), in, items.size() * sizeof(T));
 }
 void saveStrings(const std::vector<std::string>& items, std::vector<unsigned char>& out) {
-  out.clear();
   for (const std::string& s : items) {
     std::uint64_t n = s.size();
     const auto* p = reinterpret_cast<const unsigned char*>(&n);
@@ -212,31 +224,35 @@ void saveStrings(const std::vector<std::string>& items, std::vector<unsigned cha
     out.insert(out.end(), s.begin(), s.end());
   }
 }
-void loadStrings(std::vector<std::string>& items, const std::vector<unsigned char>& in) {
+void loadStrings(std::vector<std::string>& items, const unsigned char* in, std::size_t size) {
   items.clear();
   std::size_t at = 0;
-  while (at + sizeof(std::uint64_t) <= in.size()) {
+  while (at + sizeof(std::uint64_t) <= size) {
     std::uint64_t n = 0;
-    std::memcpy(&n, in.data() + at, sizeof n);
+    std::memcpy(&n, in + at, sizeof n);
     at += sizeof n;
-    items.emplace_back(reinterpret_cast<const char*>(in.data() + at), n);
+    items.emplace_back(reinterpret_cast<const char*>(in + at), n);
     at += n;
   }
 }
 
-std::vector<unsigned char> saveArray(VariableObject* a) {
-  std::vector<unsigned char> out;
+// Appends the array's items to `out`.
+void saveArray(VariableObject* a, std::vector<unsigned char>& out) {
   if (auto* d = dynamic_cast<Vla<double>*>(a)) saveItems(d->Items(), out);
   else if (auto* i = dynamic_cast<Vla<int>*>(a)) saveItems(i->Items(), out);
   else if (auto* t = dynamic_cast<Vla<tag_t>*>(a)) saveItems(t->Items(), out);
   else if (auto* s = dynamic_cast<Vla<std::string>*>(a)) saveStrings(s->Items(), out);
+}
+std::vector<unsigned char> saveArray(VariableObject* a) {
+  std::vector<unsigned char> out;
+  saveArray(a, out);
   return out;
 }
-void loadArray(VariableObject* a, const std::vector<unsigned char>& in) {
-  if (auto* d = dynamic_cast<Vla<double>*>(a)) loadItems(d->Items(), in);
-  else if (auto* i = dynamic_cast<Vla<int>*>(a)) loadItems(i->Items(), in);
-  else if (auto* t = dynamic_cast<Vla<tag_t>*>(a)) loadItems(t->Items(), in);
-  else if (auto* s = dynamic_cast<Vla<std::string>*>(a)) loadStrings(s->Items(), in);
+void loadArray(VariableObject* a, const unsigned char* in, std::size_t size) {
+  if (auto* d = dynamic_cast<Vla<double>*>(a)) loadItems(d->Items(), in, size);
+  else if (auto* i = dynamic_cast<Vla<int>*>(a)) loadItems(i->Items(), in, size);
+  else if (auto* t = dynamic_cast<Vla<tag_t>*>(a)) loadItems(t->Items(), in, size);
+  else if (auto* s = dynamic_cast<Vla<std::string>*>(a)) loadStrings(s->Items(), in, size);
 }
 
 bool isHeapArray(const ClassAttributeStruct* row) {
@@ -307,25 +323,43 @@ VariableObject* makeArray(Object* owner, const ClassAttributeStruct* row) {
   }
 }
 
-Snapshot takeSnapshot(Object* o, const ObjectInfo& info) {
+// The object as it is now, in a snapshot let go by an earlier mark where
+// there is one. An array logged under the mark before its object was is
+// taken as that log has it: its state at the mark, not what it holds now.
+Snapshot takeSnapshot(Object* o, const ObjectInfo& info, const std::vector<ArraySnapshot>& loggedArrays) {
   Snapshot s;
+  if (!om().spareSnapshots.empty()) {
+    s = std::move(om().spareSnapshots.back());
+    om().spareSnapshots.pop_back();
+  }
   s.object = o;
   s.info = info;
-  if (!om().spareBytes.empty()) {
-    s.bytes = std::move(om().spareBytes.back());
-    om().spareBytes.pop_back();
-  }
   const auto* b = reinterpret_cast<const unsigned char*>(o);
   s.bytes.assign(b, b + info.size);
+  s.values.clear();
+  s.heap.clear();
   for (const ClassAttributeStruct* row : heapRows(o->OmClassId())) {
+    HeapValue value;
+    value.place = row->fieldPlace;
+    const std::size_t before = s.heap.size();
     if (isHeapArray(row)) {
-      if (VariableObject* a = field<VariableObject*>(o, row)) s.arrays[a] = saveArray(a);
+      value.array = field<VariableObject*>(o, row);
+      if (value.array == nullptr) continue;
+      auto logged = std::find_if(loggedArrays.begin(), loggedArrays.end(),
+                                 [&](const ArraySnapshot& a) { return a.array == value.array; });
+      if (logged != loggedArrays.end())
+        s.heap.insert(s.heap.end(), logged->items.begin(), logged->items.end());
+      else
+        saveArray(value.array, s.heap);
     } else if (isString(row)) {
       const char* text = field<char*>(o, row);
-      s.strings[row->fieldPlace] =
-          text == nullptr ? nullptr
-                          : std::make_unique<std::vector<unsigned char>>(text, text + std::strlen(text) + 1);
+      value.none = text == nullptr;
+      if (text != nullptr) s.heap.insert(s.heap.end(), text, text + std::strlen(text) + 1);
+    } else {
+      continue;
     }
+    value.size = s.heap.size() - before;
+    s.values.push_back(value);
   }
   return s;
 }
@@ -354,21 +388,27 @@ void releaseMemory(Object* o) {
 void restoreSnapshot(Snapshot& s) {
   Object* o = s.object;
   // Arrays made after the snapshot go; arrays that existed get their items back.
-  std::vector<VariableObject*> current;
   for (const ClassAttributeStruct* row : heapRows(o->OmClassId())) {
     if (isHeapArray(row)) {
       VariableObject* a = field<VariableObject*>(o, row);
-      if (a != nullptr && s.arrays.count(a) == 0) delete a;
+      if (a != nullptr && std::none_of(s.values.begin(), s.values.end(), [&](const HeapValue& v) { return v.array == a; }))
+        delete a;
     } else if (isString(row)) {
       SM_free(field<char*>(o, row));
     }
   }
   std::memcpy(reinterpret_cast<unsigned char*>(o), s.bytes.data(), s.bytes.size());
   if (o->OmState() != 0) om().stateSet.Insert(o);
-  for (auto& [array, items] : s.arrays) loadArray(array, items);
-  for (auto& [place, text] : s.strings) {
-    char*& f = *reinterpret_cast<char**>(reinterpret_cast<char*>(o) + place);
-    f = text ? SM_string_copy(reinterpret_cast<const char*>(text->data())) : nullptr;
+  std::size_t at = 0;
+  for (const HeapValue& v : s.values) {
+    const unsigned char* data = s.heap.data() + at;
+    at += v.size;
+    if (v.array != nullptr) {
+      loadArray(v.array, data, v.size);
+    } else {
+      char*& f = *reinterpret_cast<char**>(reinterpret_cast<char*>(o) + v.place);
+      f = v.none ? nullptr : SM_string_copy(reinterpret_cast<const char*>(data));
+    }
   }
   om().objects.Entry(o) = s.info;
 }
@@ -609,12 +649,7 @@ void OM__log(Object* object) {
   Mark& mark = om().marks.back();
   const ObjectInfo* known = om().objects.Find(object);
   if (known == nullptr || !mark.loggedSet.Insert(object)) return;
-  Snapshot snapshot = takeSnapshot(object, *known);
-  // An array changed under this mark before its object was logged: its state
-  // at the mark is its own snapshot, not what it holds now.
-  for (const ArraySnapshot& a : mark.arrays)
-    if (auto it = snapshot.arrays.find(a.array); it != snapshot.arrays.end()) it->second = a.items;
-  mark.logged.push_back(std::move(snapshot));
+  mark.logged.push_back(takeSnapshot(object, *known, mark.arrays));
   object->OmSetState(Object::kStateNoLog);
 }
 
@@ -632,14 +667,15 @@ constexpr std::size_t kSpareSnapshots = 4096;
 
 void letGo(std::vector<Snapshot>& logged) {
   for (Snapshot& s : logged)
-    if (s.bytes.capacity() != 0 && om().spareBytes.size() < kSpareSnapshots) om().spareBytes.push_back(std::move(s.bytes));
+    if (om().spareSnapshots.size() < kSpareSnapshots) om().spareSnapshots.push_back(std::move(s));
   logged.clear();
   if (logged.capacity() > om().spareLogged.capacity() && logged.capacity() <= kSpareSnapshots)
     std::swap(logged, om().spareLogged);
 }
 
 void undoMark(Mark& mark) {
-  for (auto it = mark.arrays.rbegin(); it != mark.arrays.rend(); ++it) loadArray(it->array, it->items);
+  for (auto it = mark.arrays.rbegin(); it != mark.arrays.rend(); ++it)
+    loadArray(it->array, it->items.data(), it->items.size());
   for (auto it = mark.logged.rbegin(); it != mark.logged.rend(); ++it) restoreSnapshot(*it);
   for (Object* o : mark.deleted) {
     if (TagSlot* slot = slotOf(o->OmTag())) slot->deleted = false;

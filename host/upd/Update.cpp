@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "geom/Sketch.hpp"
 #include "sys/CallLog.hpp"
@@ -11,17 +13,34 @@
 namespace KTX {
 
 namespace {
+// Tags logged once each, in the order logged: a long session logs an object
+// of every builder it destroys, so whether one is logged already is looked up,
+// not read from the list.
+struct TagLog {
+  std::vector<tag_t> tags;
+  std::unordered_set<tag_t> logged;
+  void add(tag_t tag) {
+    if (tag != 0 && logged.insert(tag).second) tags.push_back(tag);
+  }
+  bool holds(tag_t tag) const { return tag != 0 && logged.count(tag) != 0; }
+  std::vector<tag_t> take() {
+    std::vector<tag_t> out = std::move(tags);
+    clear();
+    return out;
+  }
+  void clear() {
+    tags.clear();
+    logged.clear();
+  }
+};
+
 struct Logs {
-  std::vector<tag_t> toUpdate;
-  std::vector<tag_t> toDelete;
+  TagLog toUpdate;
+  TagLog toDelete;
 };
 Logs& logs() {
   static auto* l = new Logs;
   return *l;
-}
-
-void add(std::vector<tag_t>& list, tag_t tag) {
-  if (tag != 0 && std::find(list.begin(), list.end(), tag) == list.end()) list.push_back(tag);
 }
 
 std::vector<tag_t> alive(const std::vector<tag_t>& list) {
@@ -36,10 +55,8 @@ void forgetPart(PART_part*) { Host::ClearUpdateLogs(); }
 // Deletes what is logged for deletion and counts an update on every logged
 // record.
 void updateLogged() {
-  std::vector<tag_t> toDelete = std::move(logs().toDelete);
-  std::vector<tag_t> toUpdate = std::move(logs().toUpdate);
-  logs().toDelete.clear();
-  logs().toUpdate.clear();
+  std::vector<tag_t> toDelete = logs().toDelete.take();
+  std::vector<tag_t> toUpdate = logs().toUpdate.take();
   for (tag_t t : toDelete) {
     // What a live feature still holds (a committed builder's section, say) stays with it.
     auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t));
@@ -65,28 +82,28 @@ struct Registration {
 void UPDATE_log_object_to_update(OM::Object* object) {
   tag_t tag = OM::OM_ask_object_tag(object);
   Host::Log("UPDATE_log_object_to_update", "tag=" + std::to_string(tag));
-  add(logs().toUpdate, tag);
+  logs().toUpdate.add(tag);
 }
 
 void UPDATE_log_entity_to_update(tag_t entity) {
   Host::Log("UPDATE_log_entity_to_update", "tag=" + std::to_string(entity));
-  add(logs().toUpdate, entity);
+  logs().toUpdate.add(entity);
 }
 
 bool UPDATE_is_object_logged(const OM::Object* object) {
   tag_t tag = OM::OM_ask_object_tag(object);
-  return tag != 0 && std::find(logs().toUpdate.begin(), logs().toUpdate.end(), tag) != logs().toUpdate.end();
+  return logs().toUpdate.holds(tag);
 }
 
 void UPDATE_log_object_to_delete(OM::Object* object) {
   tag_t tag = OM::OM_ask_object_tag(object);
   Host::Log("UPDATE_log_object_to_delete", "tag=" + std::to_string(tag));
-  add(logs().toDelete, tag);
+  logs().toDelete.add(tag);
 }
 
 void UPDATE_log_entity_to_delete(tag_t entity) {
   Host::Log("UPDATE_log_entity_to_delete", "tag=" + std::to_string(entity));
-  add(logs().toDelete, entity);
+  logs().toDelete.add(entity);
 }
 
 void UPDATE_do_update() {
@@ -126,8 +143,8 @@ void JAUTL_UPDATE__ensure_update_protected(const char* caller) {
 }
 
 namespace Host {
-std::vector<tag_t> LoggedForUpdate() { return alive(logs().toUpdate); }
-std::vector<tag_t> LoggedForDeletion() { return alive(logs().toDelete); }
+std::vector<tag_t> LoggedForUpdate() { return alive(logs().toUpdate.tags); }
+std::vector<tag_t> LoggedForDeletion() { return alive(logs().toDelete.tags); }
 void ClearUpdateLogs() {
   logs().toUpdate.clear();
   logs().toDelete.clear();
