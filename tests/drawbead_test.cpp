@@ -983,6 +983,29 @@ TEST_F(DrawBeadRecords, ACreateThatGetsNoRecordFailsAndLeavesNoParameters) {
   EXPECT_EQ(OM::OM_live_objects(), objects);
 }
 
+// A create whose male bead cannot join its operation stops there: no female
+// or sheet-metal bead is made, the male's body is still regenerated, and the
+// host's number is returned.
+TEST_F(DrawBeadRecords, ACreateStoppedAtTheOperationMakesNoDerivedBeadAndRegeneratesTheMale) {
+  MakeThreeSegments();
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal);
+  Host::SetAnswer("DIE_DRBD_PARMS::IsPlacementFaceDieEngineeringBody", 1);
+  Host::SetAnswer("DIEENG_insert_into_operation", 5555);
+  Host::ClearCalls();
+  FEATURE_RECORD* male = nullptr;
+  EXPECT_EQ(bead_->commit_feature(&male), 5555);
+  Host::ClearAnswers();
+  EXPECT_EQ(Made(), (std::vector<std::string>{"DIE_DRBD_MALE_PARMSFactory::Create", "DSS_REGEN_regen_objs_in_views"}));
+  EXPECT_EQ(Count("DIEENG_CreateFrecWithParms"), 1);
+  EXPECT_EQ(Count("DIEENG_insert_into_operation"), 1);
+  // The one body regenerated is the male's.
+  for (const Host::Call& c : Host::Calls()) {
+    if (c.name == "DSS_REGEN_regen_objs_in_views") {
+      EXPECT_EQ(c.args.rfind("option=0 count=1 ", 0), 0u) << c.args;
+    }
+  }
+}
+
 TEST_F(DrawBeadRecords, AFailedEditPutsTheWizardBack) {
   MakeThreeSegments();
   FEATURE_RECORD* male = nullptr;
