@@ -1006,6 +1006,46 @@ TEST_F(DrawBeadRecords, ACreateStoppedAtTheOperationMakesNoDerivedBeadAndRegener
   }
 }
 
+// Raised from output 1 to 3 by an edit: when a newer feature is current, the
+// male is made current for the derived beads and the newer one current again
+// after them; when the male is the newest, nothing is made current.
+TEST_F(DrawBeadRecords, AnEditRaisingTheOutputMakesTheDerivedBeadsRightAfterTheMale) {
+  for (const bool newer : {true, false}) {
+    SCOPED_TRACE(newer);
+    if (bead_ == nullptr) bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+    MakeThreeSegments();
+    bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_Male);
+    FEATURE_RECORD* male = nullptr;
+    EXPECT_EQ(bead_->commit_feature(&male), 0);
+    bead_->destroy();
+    bead_ = nullptr;
+    if (male == nullptr) continue;
+    FEATURE_RECORD* later = newer ? FEATURE_RECORD::Create(part(), nullptr) : nullptr;
+    bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), male);
+    bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal);
+    Host::ClearCalls();
+    FEATURE_RECORD* edited = male;
+    EXPECT_EQ(bead_->commit_feature(&edited), 0);
+    std::vector<std::string> current;
+    for (const Host::Call& c : Host::Calls())
+      if (c.name == "FREC_make_current_feature") current.push_back(c.args);
+    const std::vector<std::string> want =
+        newer ? std::vector<std::string>{"tag=" + std::to_string(male->ask_tag()), "tag=" + std::to_string(later->ask_tag())}
+              : std::vector<std::string>{};
+    EXPECT_EQ(current, want);
+    FEATURE_RECORD* triple[3] = {};
+    DIE_DRBD_PARMS::FindAssociatedFrecs(male, triple);
+    EXPECT_NE(triple[1], nullptr);
+    EXPECT_NE(triple[2], nullptr);
+    if (newer) {
+      EXPECT_EQ(CM_part_get_current_feature(modelPart()), later);
+    }
+    bead_->destroy();
+    bead_ = nullptr;
+    Host::ClearUpdateLogs();
+  }
+}
+
 TEST_F(DrawBeadRecords, AFailedEditPutsTheWizardBack) {
   MakeThreeSegments();
   FEATURE_RECORD* male = nullptr;
