@@ -139,6 +139,15 @@ TEST_F(DrawBead, ValidationChecksTheFemaleGapsOnlyWhenTheOutputHasAFemale) {
     bead_->set_frec(frec);
     EXPECT_EQ(bead_->validate_nothrow(), row.want);
   }
+  // A feature whose parameters are no bead's takes the lenient rule of a new bead.
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale);
+  bead_->SetTaperBead(false);
+  Set(bead_->GetClearance(), 0);
+  Set(bead_->GetMetalThickness(), 0);
+  Set(bead_->GetFemaleWidthValue(), 5);
+  Set(bead_->GetFemaleDepthValue(), 5);
+  bead_->set_frec(FEATURE_RECORD::Create(part(), DIEDES_GEN_C_DRBD_SEG_PARMSFactory::Create()));
+  EXPECT_EQ(bead_->validate_nothrow(), 0);
   bead_->set_frec(nullptr);
 }
 
