@@ -168,7 +168,14 @@ TEST_F(FormTask, EachInputHasItsOwnPlaceInTheRecordAndAnEditChangesThemAll) {
     for (int i = 0; i < b->GetNumDetails() && i < int(v.details.size()); ++i)
       EXPECT_EQ(b->GetNthValueInDetails(i).utf8(), v.details[i]);
   };
-  const double kept[2] = {srfc1[0], srfc1[1]};
+  // Two values of their own in the host's surface record, given back on every way out.
+  struct KeptSurface {
+    double values[2] = {srfc1[0], srfc1[1]};
+    ~KeptSurface() {
+      srfc1[0] = values[0];
+      srfc1[1] = values[1];
+    }
+  } kept;
   srfc1[0] = 2.5;
   srfc1[1] = -7.25;
   auto* b = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
@@ -202,8 +209,6 @@ TEST_F(FormTask, EachInputHasItsOwnPlaceInTheRecordAndAnEditChangesThemAll) {
     expectBuilder(back, edited);
   }
   back->destroy();
-  srfc1[0] = kept[0];
-  srfc1[1] = kept[1];
 }
 
 TEST_F(FormTask, AFeatureOfAnotherKindCommitsNothing) {
