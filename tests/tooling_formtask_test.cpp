@@ -64,6 +64,12 @@ TEST_F(FormTask, ShapeDetailsAreBodiesOrShapeTheRegion) {
   b->AskApplicationData(record);
   ASSERT_EQ(record->shapeDetailCount, 2);
   EXPECT_EQ(record->shapeDetailBodies[1], bodies[1]);
+  // No shape detail at all leaves the bodies the record holds.
+  b->GetShapeDetail()->set_tags(0, nullptr);
+  b->AskApplicationData(record);
+  ASSERT_EQ(record->shapeDetailCount, 2);
+  EXPECT_EQ(record->shapeDetailBodies[0], bodies[0]);
+  EXPECT_EQ(record->shapeDetailBodies[1], bodies[1]);
   EXPECT_EQ(record->region.type, 2);
   EXPECT_EQ(record->srfc[0], srfc1[0]);
 
