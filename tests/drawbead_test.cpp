@@ -2,6 +2,8 @@
 // bead's path, the segment and taper records, and the bead's destruction.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -1088,6 +1090,47 @@ TEST_F(DrawBeadRecords, AttributeTextsAreCutToTheirFieldsAndTheOldTitleIsKept) {
   parms->destroy();
 }
 
+
+// Each of the seven attribute builders, with a title, value and number of its
+// own, goes to its own 240-byte record of the block in the order male sheet,
+// male face, female sheet, female face, sheet-metal sheet, sheet-metal face,
+// machining-offset title, and a bead read from the record has each back.
+TEST_F(DrawBeadRecords, EachAttributeBuilderHasItsOwnRecordInOrder) {
+  using Get = DieDes::DieAttributesBuilder* (DrawBeadBuilder::*)() const;
+  const Get builders[7] = {&DrawBeadBuilder::GetMaleSheetAttribute,       &DrawBeadBuilder::GetMaleFaceAttribute,
+                           &DrawBeadBuilder::GetFemaleSheetAttribute,     &DrawBeadBuilder::GetFemaleFaceAttribute,
+                           &DrawBeadBuilder::GetSheetMetalSheetAttribute, &DrawBeadBuilder::GetSheetMetalFaceAttribute,
+                           &DrawBeadBuilder::GetMachiningOffsetTitleAttribute};
+  for (int i = 0; i < 7; ++i) {
+    DieDes::DieAttributesBuilder* a = (bead_->*builders[i])();
+    a->SetFirstText(("TITLE" + std::to_string(i)).c_str());
+    a->SetSecondText(("value" + std::to_string(i)).c_str());
+    a->SetIntegerValue(11 + i);
+  }
+  DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
+  ASSERT_EQ(bead_->ToParms(parms), 0);
+  DieAttributesRecord records[7];
+  ASSERT_EQ(parms->AskAttributeInformation(records), 0);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(records);
+  for (int i = 0; i < 7; ++i) {
+    SCOPED_TRACE(i);
+    const auto* record = bytes + 240 * i;
+    EXPECT_STREQ(reinterpret_cast<const char*>(record), ("TITLE" + std::to_string(i)).c_str());
+    EXPECT_STREQ(reinterpret_cast<const char*>(record + 102), ("value" + std::to_string(i)).c_str());
+    std::int32_t number = 0;
+    std::memcpy(&number, record + 236, sizeof number);
+    EXPECT_EQ(number, 11 + i);
+  }
+  bead_->destroy();
+  bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), FEATURE_RECORD::Create(nullptr, parms));
+  for (int i = 0; i < 7; ++i) {
+    SCOPED_TRACE(i);
+    const DieDes::DieAttributesBuilder* a = (bead_->*builders[i])();
+    EXPECT_STREQ(a->GetFirstText(), ("TITLE" + std::to_string(i)).c_str());
+    EXPECT_STREQ(a->GetSecondText(), ("value" + std::to_string(i)).c_str());
+    EXPECT_EQ(a->GetIntegerValue(), 11 + i);
+  }
+}
 
 TEST_F(DrawBeadRecords, ARecordOlderThanTheTagFormatIsConvertedOnReadingAndWrittenWithTags) {
   for (const bool withBuilder : {true, false}) {
