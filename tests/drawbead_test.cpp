@@ -1132,6 +1132,35 @@ TEST_F(DrawBeadRecords, EachAttributeBuilderHasItsOwnRecordInOrder) {
   }
 }
 
+// The start and the end, each a point of its own, go to items 2 and 3 in
+// that order.
+TEST_F(DrawBeadRecords, TheStartAndTheEndHaveTheirOwnItems) {
+  const double a[3] = {1, 2, 3}, b[3] = {7, 8, 9};
+  const tag_t start = ES_create_point(a), end = ES_create_point(b);
+  bead_->GetStartPoint()->SetInputType(DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewPoint);
+  bead_->GetStartPoint()->SetPoint(start);
+  bead_->GetEndPoint()->SetInputType(DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewPoint);
+  bead_->GetEndPoint()->SetPoint(end);
+  DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
+  ASSERT_EQ(bead_->ToParms(parms), 0);
+  const std::pair<int, tag_t> items[] = {{2, start}, {3, end}};
+  for (const auto& [item, point] : items) {
+    SCOPED_TRACE(item);
+    auto* location = dynamic_cast<DieDes::DieDesGenericLocation*>(parms->GetEntity(item));
+    EXPECT_NE(location, nullptr);
+    if (location == nullptr) continue;
+    int count = 0;
+    DieDes::DieDesGenericLocationRecord* records = nullptr;
+    location->AskRecords(0, &count, &records);
+    EXPECT_EQ(count, 1);
+    if (count >= 1 && records != nullptr) {
+      EXPECT_EQ(records[0].point, point);
+      EXPECT_EQ(records[0].type, DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewPoint);
+    }
+    location->FreeRecords(count, records);
+  }
+}
+
 TEST_F(DrawBeadRecords, ARecordOlderThanTheTagFormatIsConvertedOnReadingAndWrittenWithTags) {
   for (const bool withBuilder : {true, false}) {
     SCOPED_TRACE(withBuilder);
