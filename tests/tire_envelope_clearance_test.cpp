@@ -447,7 +447,7 @@ TEST_F(TireBody, EveryNumberOfTheBlockAtItsOwnByte) {
   ASSERT_NE(frec, nullptr);
   Tireenv_params_s* block = TireEnvelope_ReadParms(frec);
   ASSERT_NE(block, nullptr);
-  const auto* bytes = reinterpret_cast<const unsigned char*>(block);
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(block);
   auto at = [&](int offset, auto zero) {
     decltype(zero) value;
     std::memcpy(&value, bytes + offset, sizeof value);
@@ -462,6 +462,23 @@ TEST_F(TireBody, EveryNumberOfTheBlockAtItsOwnByte) {
   const std::pair<int, std::uint8_t> flags[] = {{56, 1}, {1920, 0}, {6616, 1}};
   for (const auto& [offset, value] : flags) EXPECT_EQ(at(offset, std::uint8_t{}), value) << "byte " << offset;
   EXPECT_EQ(at(704, std::uint64_t{}), 0u);
+  TireEnvelope_FreeApplData(&block);
+  frec->destroy();
+
+  // A solid-body tire keeps no rim diameter and always mirrors.
+  tire_->SetTireDefinition(SolidBody);
+  ASSERT_EQ(tire_->CreateTireBodyFeature(0, &body, a, b), 0);
+  frec = nullptr;
+  for (tag_t kept : Host::KeptInPart(part()))
+    if (auto* f = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(kept)); f != nullptr && TireEnvelope_Is(f) == 2)
+      frec = f;
+  ASSERT_NE(frec, nullptr);
+  block = TireEnvelope_ReadParms(frec);
+  ASSERT_NE(block, nullptr);
+  bytes = reinterpret_cast<const unsigned char*>(block);
+  EXPECT_EQ(at(696, std::int32_t{}), 0);
+  EXPECT_EQ(at(1912, double{}), 0.0);
+  EXPECT_EQ(at(1920, std::uint8_t{}), 1);
   TireEnvelope_FreeApplData(&block);
 }
 
