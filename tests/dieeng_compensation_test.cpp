@@ -213,6 +213,46 @@ TEST_F(Compensation, ASheetCommitKeepsOneInputSheetAsTheTargetAndDiagnosesMore) 
   }
 }
 
+// A sheet feature edited so that every number, the flag and the bodies change
+// is read back with the new ones only.
+TEST_F(Compensation, ASheetEditChangingEverythingIsReadBackWithTheNewValues) {
+  auto* b = NewRough(0, 0.03, 0.7);
+  b->SetMaximumGap(2.5);
+  b->SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Rough);
+  const tag_t first = Sheet();
+  b->GetSheetBodies()->append(first);
+  FEATURE_RECORD* made = nullptr;
+  ASSERT_EQ(Commit(b, &made), 0);
+  ASSERT_NE(made, nullptr);
+  b->destroy();
+
+  auto* edit = CompensateRoughDataBuilderFactory::Create(modelPart(), made);
+  edit->SetDistanceTolerance(0.04);
+  edit->SetAngleTolerance(0.8);
+  edit->SetMaximumGap(3.5);
+  edit->SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Exact);
+  edit->SetModifyInputSheet(true);
+  const tag_t others[2] = {Sheet(), Sheet()};
+  edit->GetSheetBodies()->set_tags(2, others);
+  FEATURE_RECORD* edited = made;
+  ASSERT_EQ(Commit(edit, &edited), 0);
+  edit->destroy();
+
+  auto* back = CompensateRoughDataBuilderFactory::Create(modelPart(), made);
+  EXPECT_DOUBLE_EQ(back->GetDistanceTolerance(), 0.04);
+  EXPECT_DOUBLE_EQ(back->GetAngleTolerance(), 0.8);
+  EXPECT_DOUBLE_EQ(back->GetMaximumGap(), 3.5);
+  EXPECT_EQ(back->GetApproximation(), JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Exact);
+  EXPECT_TRUE(back->GetModifyInputSheet());
+  int count = 0;
+  tag_t* tags = nullptr;
+  back->GetSheetBodies()->ask_tags(&count, &tags);
+  EXPECT_EQ(std::vector<tag_t>(tags, tags + count), std::vector<tag_t>(others, others + 2));
+  SM_free(tags);
+  back->destroy();
+  Host::ClearUpdateLogs();
+}
+
 TEST_F(Compensation, AFailedRoughDataCreateLeavesThePartAsItWas) {
   struct Row {
     const char* answer;

@@ -295,6 +295,9 @@ TEST_F(DrawPunchBuild, AnEditRetiresTheCoreAndAStressSolidTooThinToMake) {
   }
 
   auto* plain = DieDesDrawPunchBuilderFactory::Create(set, part());
+  // Read back: the core, and its wall as the inner offset less the relief.
+  EXPECT_TRUE(plain->GetCoreDrawPunchOption());
+  EXPECT_EQ(plain->GetWallThickness(), 20.0);
   plain->SetCoreDrawPunchOption(false);
   Host::ClearCalls();
   ASSERT_EQ(plain->commit(), 0);

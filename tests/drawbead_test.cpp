@@ -2,6 +2,8 @@
 // bead's path, the segment and taper records, and the bead's destruction.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -139,6 +141,15 @@ TEST_F(DrawBead, ValidationChecksTheFemaleGapsOnlyWhenTheOutputHasAFemale) {
     bead_->set_frec(frec);
     EXPECT_EQ(bead_->validate_nothrow(), row.want);
   }
+  // A feature whose parameters are no bead's takes the lenient rule of a new bead.
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale);
+  bead_->SetTaperBead(false);
+  Set(bead_->GetClearance(), 0);
+  Set(bead_->GetMetalThickness(), 0);
+  Set(bead_->GetFemaleWidthValue(), 5);
+  Set(bead_->GetFemaleDepthValue(), 5);
+  bead_->set_frec(FEATURE_RECORD::Create(part(), DIEDES_GEN_C_DRBD_SEG_PARMSFactory::Create()));
+  EXPECT_EQ(bead_->validate_nothrow(), 0);
   bead_->set_frec(nullptr);
 }
 
@@ -983,6 +994,69 @@ TEST_F(DrawBeadRecords, ACreateThatGetsNoRecordFailsAndLeavesNoParameters) {
   EXPECT_EQ(OM::OM_live_objects(), objects);
 }
 
+// A create whose male bead cannot join its operation stops there: no female
+// or sheet-metal bead is made, the male's body is still regenerated, and the
+// host's number is returned.
+TEST_F(DrawBeadRecords, ACreateStoppedAtTheOperationMakesNoDerivedBeadAndRegeneratesTheMale) {
+  MakeThreeSegments();
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal);
+  Host::SetAnswer("DIE_DRBD_PARMS::IsPlacementFaceDieEngineeringBody", 1);
+  Host::SetAnswer("DIEENG_insert_into_operation", 5555);
+  Host::ClearCalls();
+  FEATURE_RECORD* male = nullptr;
+  EXPECT_EQ(bead_->commit_feature(&male), 5555);
+  Host::ClearAnswers();
+  EXPECT_EQ(Made(), (std::vector<std::string>{"DIE_DRBD_MALE_PARMSFactory::Create", "DSS_REGEN_regen_objs_in_views"}));
+  EXPECT_EQ(Count("DIEENG_CreateFrecWithParms"), 1);
+  EXPECT_EQ(Count("DIEENG_insert_into_operation"), 1);
+  // The one body regenerated is the male's.
+  for (const Host::Call& c : Host::Calls()) {
+    if (c.name == "DSS_REGEN_regen_objs_in_views") {
+      EXPECT_EQ(c.args.rfind("option=0 count=1 ", 0), 0u) << c.args;
+    }
+  }
+}
+
+// Raised from output 1 to 3 by an edit: when a newer feature is current, the
+// male is made current for the derived beads and the newer one current again
+// after them; when the male is the newest, nothing is made current.
+TEST_F(DrawBeadRecords, AnEditRaisingTheOutputMakesTheDerivedBeadsRightAfterTheMale) {
+  for (const bool newer : {true, false}) {
+    SCOPED_TRACE(newer);
+    if (bead_ == nullptr) bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+    MakeThreeSegments();
+    bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_Male);
+    FEATURE_RECORD* male = nullptr;
+    EXPECT_EQ(bead_->commit_feature(&male), 0);
+    bead_->destroy();
+    bead_ = nullptr;
+    if (male == nullptr) continue;
+    FEATURE_RECORD* later = newer ? FEATURE_RECORD::Create(part(), nullptr) : nullptr;
+    bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), male);
+    bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal);
+    Host::ClearCalls();
+    FEATURE_RECORD* edited = male;
+    EXPECT_EQ(bead_->commit_feature(&edited), 0);
+    std::vector<std::string> current;
+    for (const Host::Call& c : Host::Calls())
+      if (c.name == "FREC_make_current_feature") current.push_back(c.args);
+    const std::vector<std::string> want =
+        newer ? std::vector<std::string>{"tag=" + std::to_string(male->ask_tag()), "tag=" + std::to_string(later->ask_tag())}
+              : std::vector<std::string>{};
+    EXPECT_EQ(current, want);
+    FEATURE_RECORD* triple[3] = {};
+    DIE_DRBD_PARMS::FindAssociatedFrecs(male, triple);
+    EXPECT_NE(triple[1], nullptr);
+    EXPECT_NE(triple[2], nullptr);
+    if (newer) {
+      EXPECT_EQ(CM_part_get_current_feature(modelPart()), later);
+    }
+    bead_->destroy();
+    bead_ = nullptr;
+    Host::ClearUpdateLogs();
+  }
+}
+
 TEST_F(DrawBeadRecords, AFailedEditPutsTheWizardBack) {
   MakeThreeSegments();
   FEATURE_RECORD* male = nullptr;
@@ -1016,6 +1090,76 @@ TEST_F(DrawBeadRecords, AttributeTextsAreCutToTheirFieldsAndTheOldTitleIsKept) {
   parms->destroy();
 }
 
+
+// Each of the seven attribute builders, with a title, value and number of its
+// own, goes to its own 240-byte record of the block in the order male sheet,
+// male face, female sheet, female face, sheet-metal sheet, sheet-metal face,
+// machining-offset title, and a bead read from the record has each back.
+TEST_F(DrawBeadRecords, EachAttributeBuilderHasItsOwnRecordInOrder) {
+  using Get = DieDes::DieAttributesBuilder* (DrawBeadBuilder::*)() const;
+  const Get builders[7] = {&DrawBeadBuilder::GetMaleSheetAttribute,       &DrawBeadBuilder::GetMaleFaceAttribute,
+                           &DrawBeadBuilder::GetFemaleSheetAttribute,     &DrawBeadBuilder::GetFemaleFaceAttribute,
+                           &DrawBeadBuilder::GetSheetMetalSheetAttribute, &DrawBeadBuilder::GetSheetMetalFaceAttribute,
+                           &DrawBeadBuilder::GetMachiningOffsetTitleAttribute};
+  for (int i = 0; i < 7; ++i) {
+    DieDes::DieAttributesBuilder* a = (bead_->*builders[i])();
+    a->SetFirstText(("TITLE" + std::to_string(i)).c_str());
+    a->SetSecondText(("value" + std::to_string(i)).c_str());
+    a->SetIntegerValue(11 + i);
+  }
+  DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
+  ASSERT_EQ(bead_->ToParms(parms), 0);
+  DieAttributesRecord records[7];
+  ASSERT_EQ(parms->AskAttributeInformation(records), 0);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(records);
+  for (int i = 0; i < 7; ++i) {
+    SCOPED_TRACE(i);
+    const auto* record = bytes + 240 * i;
+    EXPECT_STREQ(reinterpret_cast<const char*>(record), ("TITLE" + std::to_string(i)).c_str());
+    EXPECT_STREQ(reinterpret_cast<const char*>(record + 102), ("value" + std::to_string(i)).c_str());
+    std::int32_t number = 0;
+    std::memcpy(&number, record + 236, sizeof number);
+    EXPECT_EQ(number, 11 + i);
+  }
+  bead_->destroy();
+  bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), FEATURE_RECORD::Create(nullptr, parms));
+  for (int i = 0; i < 7; ++i) {
+    SCOPED_TRACE(i);
+    const DieDes::DieAttributesBuilder* a = (bead_->*builders[i])();
+    EXPECT_STREQ(a->GetFirstText(), ("TITLE" + std::to_string(i)).c_str());
+    EXPECT_STREQ(a->GetSecondText(), ("value" + std::to_string(i)).c_str());
+    EXPECT_EQ(a->GetIntegerValue(), 11 + i);
+  }
+}
+
+// The start and the end, each a point of its own, go to items 2 and 3 in
+// that order.
+TEST_F(DrawBeadRecords, TheStartAndTheEndHaveTheirOwnItems) {
+  const double a[3] = {1, 2, 3}, b[3] = {7, 8, 9};
+  const tag_t start = ES_create_point(a), end = ES_create_point(b);
+  bead_->GetStartPoint()->SetInputType(DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewPoint);
+  bead_->GetStartPoint()->SetPoint(start);
+  bead_->GetEndPoint()->SetInputType(DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewPoint);
+  bead_->GetEndPoint()->SetPoint(end);
+  DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
+  ASSERT_EQ(bead_->ToParms(parms), 0);
+  const std::pair<int, tag_t> items[] = {{2, start}, {3, end}};
+  for (const auto& [item, point] : items) {
+    SCOPED_TRACE(item);
+    auto* location = dynamic_cast<DieDes::DieDesGenericLocation*>(parms->GetEntity(item));
+    EXPECT_NE(location, nullptr);
+    if (location == nullptr) continue;
+    int count = 0;
+    DieDes::DieDesGenericLocationRecord* records = nullptr;
+    location->AskRecords(0, &count, &records);
+    EXPECT_EQ(count, 1);
+    if (count >= 1 && records != nullptr) {
+      EXPECT_EQ(records[0].point, point);
+      EXPECT_EQ(records[0].type, DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewPoint);
+    }
+    location->FreeRecords(count, records);
+  }
+}
 
 TEST_F(DrawBeadRecords, ARecordOlderThanTheTagFormatIsConvertedOnReadingAndWrittenWithTags) {
   for (const bool withBuilder : {true, false}) {

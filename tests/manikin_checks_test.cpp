@@ -258,7 +258,7 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
 // (here 450 + 400 + 107 = 957, half a millimetre above); the class does not
 // matter. Past 957.5 the range check refuses; inside it the hip is then out
 // of the legs' reach (3770424), which is how the two are told apart.
-TEST_F(ManikinPosture, APassengersHeightRunsFromZeroToLegsAndThighPlusTheAnkle) {
+TEST_F(ManikinPosture, APassengersHeightAndBackAngleRunFromZeroToTheirLimits) {
   struct Row {
     int classification;
     double h30;
@@ -276,6 +276,13 @@ TEST_F(ManikinPosture, APassengersHeightRunsFromZeroToLegsAndThighPlusTheAnkle) 
     Pose({{600, 0, row.h30}, {0, 0}, 20, 45, {0, 0}, 0, 0});
     m->SetClassification(static_cast<JA_MANIKIN_BUILDER_ClassificationType>(row.classification));
     EXPECT_EQ(Check(3), row.code);
+  }
+  // The back angle of a passenger: 0 with no tolerance below, 25 with 0.1 above.
+  const std::pair<double, int> backs[] = {{0, 0}, {-5e-11, 0}, {-0.01, 3770409}, {25.05, 0}, {25.09, 0}, {25.11, 3770409}};
+  for (const auto& [back, code] : backs) {
+    SCOPED_TRACE(testing::Message() << "back " << back);
+    Pose({{600, 0, 300}, {0, 0}, back, 45, {0, 0}, 0, 0});
+    EXPECT_EQ(Check(4), code);
   }
 }
 

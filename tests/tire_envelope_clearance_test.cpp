@@ -3,7 +3,9 @@
 // first position, and checked for clearance along the motion.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -416,6 +418,68 @@ TEST_F(TireBody, NoTireBodyPartPlacesNothing) {
   EXPECT_TRUE(Components().empty());
   EXPECT_EQ(tire_->GetMovingCompInstTag(), 0u);
   EXPECT_FALSE(tire_->GetIsNewBodyFile());
+}
+
+// The tire body's block, every number different, each at its own byte; the
+// offset flag is the use-offset-file one, not the apply-offset one, and the
+// mirror flag and rim diameter are the profile tire's own.
+TEST_F(TireBody, EveryNumberOfTheBlockAtItsOwnByte) {
+  tire_->SetSectionLayer(31);
+  tire_->SetSheetBodyLayer(32);
+  tire_->SetProfileSplineLayer(33);
+  tire_->SetSpindleLinesLayer(34);
+  tire_->SetEnvelopeConcavity(0.625);
+  tire_->GetRadialStartAngle()->set("15", 15);
+  tire_->GetRadialEndAngle()->set("150", 150);
+  tire_->GetDistanceTolerance()->set("0.03", 0.03);
+  tire_->GetTrimRadius()->set("7.5", 7.5);
+  tire_->GetWheelRimDiameter()->set("431.8", 431.8);
+  tire_->SetMirrorProfile(false);
+  tire_->SetUseOffsetFile(true);
+  tire_->SetApplyOffset(false);
+  tag_t body = 0;
+  double a[3], b[3];
+  ASSERT_EQ(tire_->CreateTireBodyFeature(0, &body, a, b), 0);
+  FEATURE_RECORD* frec = nullptr;
+  for (tag_t kept : Host::KeptInPart(part()))
+    if (auto* f = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(kept)); f != nullptr && TireEnvelope_Is(f) == 2)
+      frec = f;
+  ASSERT_NE(frec, nullptr);
+  Tireenv_params_s* block = TireEnvelope_ReadParms(frec);
+  ASSERT_NE(block, nullptr);
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(block);
+  auto at = [&](int offset, auto zero) {
+    decltype(zero) value;
+    std::memcpy(&value, bytes + offset, sizeof value);
+    return value;
+  };
+  const std::pair<int, std::int32_t> ints[] = {{53908, 1}, {53928, 2}, {53936, 31}, {53940, 32}, {53944, 33},
+                                               {53948, 34}, {696, 1},   {3528, SuspensionTemplate}};
+  for (const auto& [offset, value] : ints) EXPECT_EQ(at(offset, std::int32_t{}), value) << "byte " << offset;
+  const std::pair<int, double> doubles[] = {{1912, 431.8}, {6592, 0.625}, {6600, 15}, {6608, 150}, {53912, 0.03},
+                                            {53920, 7.5}};
+  for (const auto& [offset, value] : doubles) EXPECT_EQ(at(offset, double{}), value) << "byte " << offset;
+  const std::pair<int, std::uint8_t> flags[] = {{56, 1}, {1920, 0}, {6616, 1}};
+  for (const auto& [offset, value] : flags) EXPECT_EQ(at(offset, std::uint8_t{}), value) << "byte " << offset;
+  EXPECT_EQ(at(704, std::uint64_t{}), 0u);
+  TireEnvelope_FreeApplData(&block);
+  frec->destroy();
+
+  // A solid-body tire keeps no rim diameter and always mirrors.
+  tire_->SetTireDefinition(SolidBody);
+  ASSERT_EQ(tire_->CreateTireBodyFeature(0, &body, a, b), 0);
+  frec = nullptr;
+  for (tag_t kept : Host::KeptInPart(part()))
+    if (auto* f = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(kept)); f != nullptr && TireEnvelope_Is(f) == 2)
+      frec = f;
+  ASSERT_NE(frec, nullptr);
+  block = TireEnvelope_ReadParms(frec);
+  ASSERT_NE(block, nullptr);
+  bytes = reinterpret_cast<const unsigned char*>(block);
+  EXPECT_EQ(at(696, std::int32_t{}), 0);
+  EXPECT_EQ(at(1912, double{}), 0.0);
+  EXPECT_EQ(at(1920, std::uint8_t{}), 1);
+  TireEnvelope_FreeApplData(&block);
 }
 
 TEST_F(TireBody, FeatureBlockAndTheOlderRule) {
