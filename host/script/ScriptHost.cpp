@@ -26,6 +26,7 @@
 #include "sel/Selection.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
+#include "sys/TextFile.hpp"
 #include "sys/Memory.hpp"
 #include "tool/Tooling.hpp"
 #include "vd/KnowledgeRule.hpp"
@@ -1345,8 +1346,20 @@ void GiveScriptingDefaults(tag_t builder) {
   if (JAM::Test::DefaultsFunction(journalClass.c_str()) == nullptr)
     JAM::FileInitializer::Initialize(journalClass.c_str());
   if (JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(journalClass.c_str())) {
-    JAM::Internal::ApplyingDefaults applying;
-    defaults(builder, true);
+    try {
+      JAM::Internal::ApplyingDefaults applying;
+      defaults(builder, true);
+    } catch (const Error::Exception&) {
+      // A builder that did not get its defaults was not made: the script
+      // sees the creation fail and is handed nothing to go on with, and
+      // what the builder holds beside its object goes with it.
+      try {
+        object->destroy();
+      } catch (const Error::Exception& e) {
+        ERROR_note("a builder whose defaults failed could not be destroyed: %s (%d)", e.text().c_str(), e.askCode());
+      }
+      throw;
+    }
   }
 }
 
