@@ -620,8 +620,9 @@ const Row kRows[] = {
     Record("ManikinSizeFileSave", "manikin_size_file.jou", "Features.ManikinBuilder", "SaveToFile", 1),
     Record("ManikinSizeFileOpen", "manikin_size_file.jou", "Features.ManikinBuilder", "OpenFromFile", 1),
     Record("TireEnvelopeCommit", "tire_envelope_commit.jou", "Builder", "Commit", 1),
+    // Each run plays the tire body's and envelope's real geometry first.
     Record("TireEnvelopeClearance", "tire_envelope_clearance.jou", "Features.TireEnvelopeBuilder",
-           "PerformClearanceAnalysis", 1),
+           "PerformClearanceAnalysis", 1, 6),
     Record("TireEnvelopeMotion", "tire_envelope_motion.jou", "Features.TireEnvelopeBuilder", "RunMotionArticulation", 1),
     Record("TireEnvelopeMotionTemplate", "tire_envelope_motion.jou", "Features.TireEnvelopeBuilder",
            "BuildMotionTemplate", 1),
