@@ -628,10 +628,14 @@ const Row kRows[] = {
            "BuildMotionTemplate", 1),
     Record("TireEnvelopeTemplate", "tire_envelope_template.jou", "Features.TireEnvelopeBuilder",
            "ReadSuspensionTemplate", 1),
-    // The segmentation goes on past the status of the list call that inserts a segment.
+    // The segmentation goes on past the status of the list call that inserts a
+    // segment, whose class check copies the segment's journal class name (a
+    // copy the plug-in makes itself where its compiler does not turn the call
+    // into a jump).
     Record("DrawBeadSegmentsFromCurves", "draw_bead_split.jou", "Die.DrawBeadBuilder",
            "CreateSegmentsFromCenterlineCurves", 1, 1,
-           {"JAM_this", "JAM_lookup_or_create_class", "JAM_in_tag", "JAM_end_of_arguments", "UICOMPJA_list_insert"}),
+           {"JAM_this", "JAM_lookup_or_create_class", "JAM_in_tag", "JAM_end_of_arguments", "UICOMPJA_list_insert",
+            "SM_string_copy"}),
     Record("DrawBeadSegment", "draw_bead.jou", "Die.DrawBeadBuilder", "CreateDrawBeadSegment", 1),
     Record("DrawBeadDestroy", "draw_bead_split.jou", "Builder", "Destroy", 1),
     Record("DieShoeCreator", "die_shoe.jou", "Die.DieCollection", "DieShoe", 1),

@@ -1340,26 +1340,26 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
 void GiveScriptingDefaults(tag_t builder) {
   auto* object = dynamic_cast<JAX_BASE_BUILDER*>(OM::OM_object_of_tag(builder));
   if (object == nullptr) return;
-  const std::string journalClass = JournalClassOf(object);
-  // The class's scripting set-up registers its defaults function; a creator
-  // need not have run it.
-  if (JAM::Test::DefaultsFunction(journalClass.c_str()) == nullptr)
-    JAM::FileInitializer::Initialize(journalClass.c_str());
-  if (JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(journalClass.c_str())) {
-    try {
+  try {
+    const std::string journalClass = JournalClassOf(object);
+    // The class's scripting set-up registers its defaults function; a creator
+    // need not have run it.
+    if (JAM::Test::DefaultsFunction(journalClass.c_str()) == nullptr)
+      JAM::FileInitializer::Initialize(journalClass.c_str());
+    if (JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(journalClass.c_str())) {
       JAM::Internal::ApplyingDefaults applying;
       defaults(builder, true);
-    } catch (const Error::Exception&) {
-      // A builder that did not get its defaults was not made: the script
-      // sees the creation fail and is handed nothing to go on with, and
-      // what the builder holds beside its object goes with it.
-      try {
-        object->destroy();
-      } catch (const Error::Exception& e) {
-        ERROR_note("a builder whose defaults failed could not be destroyed: %s (%d)", e.text().c_str(), e.askCode());
-      }
-      throw;
     }
+  } catch (const Error::Exception&) {
+    // A builder that did not get its defaults was not made: the script sees
+    // the creation fail and is handed nothing to go on with, and what the
+    // builder holds beside its object goes with it.
+    try {
+      object->destroy();
+    } catch (const Error::Exception& e) {
+      ERROR_note("a builder whose defaults failed could not be destroyed: %s (%d)", e.text().c_str(), e.askCode());
+    }
+    throw;
   }
 }
 
