@@ -208,6 +208,48 @@ TEST_F(KernelGeometry, BooleanPastTheTimeLimitChangesNothing) {
   }
 }
 
+// The offset and the trim are held to the same limit.
+TEST_F(KernelGeometry, OffsetAndTrimPastTheTimeLimitChangeNothing) {
+  struct Limit {
+    ~Limit() { KTX::Kernel::SetGeometryLimit(-1); }
+  } restore;
+  struct Row {
+    const char* what;
+    bool offset;   // otherwise the trim at z 10, keeping what is above
+    double limit;  // seconds; negative: the default
+    int error;
+    double volume;  // mm3 afterwards
+  } rows[] = {
+      {"offset at no time", true, 0, ZV_ERROR_geometry, 100.0 * 100 * 30},
+      {"offset at the default", true, -1, 0, 90.0 * 90 * 20},
+      {"trim at no time", false, 0, ZV_ERROR_geometry, 100.0 * 100 * 30},
+      {"trim at the default", false, -1, 0, 100.0 * 100 * 20},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    KTX::Kernel::SetGeometryLimit(row.limit);
+    int block = Block(0, 0, 100, 100, 0, 30);
+    KTX::Host::ClearCalls();
+    if (row.offset) {
+      ZV_TOPOL_track_r_t tracking;
+      ZV_TOPOL_local_r_t local;
+      EXPECT_EQ(ZV_BODY_offset_2(block, -0.005, 2e-5, nullptr, &tracking, &local), row.error);
+      ZV_TOPOL_track_r_f(&tracking);
+      ZV_TOPOL_local_r_f(&local);
+    } else {
+      const double point[3] = {0, 0, 10}, up[3] = {0, 0, 1};
+      EXPECT_EQ(DIEDES_UTILS__trim_body_to_plane(block, point, up), row.error);
+    }
+    EXPECT_TRUE(ZV_ENTITY_is(block));
+    EXPECT_NEAR(Mm3(block), row.volume, 1e-3);
+    bool noted = false;
+    for (const KTX::Host::Call& c : KTX::Host::Calls())
+      noted = noted || c.args == "body=" + std::to_string(block) + " stopped: the modeller ran past the limit of 0 s";
+    EXPECT_EQ(noted, row.error != 0);
+    DieDesUtilsDeleteBody(block);
+  }
+}
+
 TEST_F(KernelGeometry, InwardOffsetThatLeavesNoVolumeLeavesNoBody) {
   struct Row {
     double offset;  // mm
