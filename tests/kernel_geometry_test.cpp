@@ -3,6 +3,7 @@
 // through the body utilities as the die shoe's construction calls them.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -155,6 +156,97 @@ TEST_F(KernelGeometry, BooleansAreReal) {
     ZV_TOPOL_track_r_f(&tracking);
     ZV_boolean_r_f(&results);
     if (ZV_ENTITY_is(target)) DieDesUtilsDeleteBody(target);
+  }
+}
+
+// A boolean the time limit breaks off is the modeller's failure: nothing
+// changes, the tools stay alive, and the call log says why.
+TEST_F(KernelGeometry, BooleanPastTheTimeLimitChangesNothing) {
+  struct Limit {
+    ~Limit() { KTX::Kernel::SetGeometryLimit(-1); }
+  } restore;
+  struct Row {
+    const char* what;
+    double limit;  // seconds; negative: the default
+    int function;
+    int error;
+    double volume;  // mm3 of the target afterwards
+  } rows[] = {
+      {"unite at no time", 0, ZV_boolean_unite_c, ZV_ERROR_geometry, 8000},
+      {"subtract at no time", 0, ZV_boolean_subtract_c, ZV_ERROR_geometry, 8000},
+      {"intersect at no time", 0, ZV_boolean_intersect_c, ZV_ERROR_geometry, 8000},
+      {"unite at the default", -1, ZV_boolean_unite_c, 0, 12000},
+      {"subtract at the default", -1, ZV_boolean_subtract_c, 0, 4000},
+      {"subtract within an hour", 3600, ZV_boolean_subtract_c, 0, 4000},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    KTX::Kernel::SetGeometryLimit(row.limit);
+    int target = Block(0, 0, 20, 20, 0, 20);
+    int tools[2] = {Block(10, 0, 30, 20, 0, 20), Block(10, 0, 30, 20, 0, 20)};
+    const int bodies = KTX::Kernel::LiveCounters().liveBodies;
+    KTX::Host::ClearCalls();
+    ZV_BODY_boolean_o_t options;
+    options.function = row.function;
+    ZV_TOPOL_track_r_t tracking;
+    ZV_boolean_r_t results;
+    EXPECT_EQ(ZV_BODY_boolean_2(target, 1, tools, &options, &tracking, &results), row.error);
+    EXPECT_NEAR(Mm3(target), row.volume, 1e-3);
+    const bool refused = row.error != 0;
+    EXPECT_EQ(KTX::Kernel::LiveCounters().liveBodies, refused ? bodies : bodies - 1);
+    EXPECT_EQ(ZV_ENTITY_is(tools[0]), refused);
+    std::vector<std::string> notes;
+    for (const KTX::Host::Call& c : KTX::Host::Calls())
+      if (c.name == "ZV_BODY_boolean_2") notes.push_back(c.args);
+    const std::string stopped =
+        "body=" + std::to_string(target) + " stopped: the modeller ran past the limit of 0 s";
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), stopped), refused ? 1 : 0);
+    ZV_TOPOL_track_r_f(&tracking);
+    ZV_boolean_r_f(&results);
+    for (int body : {target, tools[0], tools[1]})
+      if (ZV_ENTITY_is(body)) DieDesUtilsDeleteBody(body);
+  }
+}
+
+// The offset and the trim are held to the same limit.
+TEST_F(KernelGeometry, OffsetAndTrimPastTheTimeLimitChangeNothing) {
+  struct Limit {
+    ~Limit() { KTX::Kernel::SetGeometryLimit(-1); }
+  } restore;
+  struct Row {
+    const char* what;
+    bool offset;   // otherwise the trim at z 10, keeping what is above
+    double limit;  // seconds; negative: the default
+    int error;
+    double volume;  // mm3 afterwards
+  } rows[] = {
+      {"offset at no time", true, 0, ZV_ERROR_geometry, 100.0 * 100 * 30},
+      {"offset at the default", true, -1, 0, 90.0 * 90 * 20},
+      {"trim at no time", false, 0, ZV_ERROR_geometry, 100.0 * 100 * 30},
+      {"trim at the default", false, -1, 0, 100.0 * 100 * 20},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    KTX::Kernel::SetGeometryLimit(row.limit);
+    int block = Block(0, 0, 100, 100, 0, 30);
+    KTX::Host::ClearCalls();
+    if (row.offset) {
+      ZV_TOPOL_track_r_t tracking;
+      ZV_TOPOL_local_r_t local;
+      EXPECT_EQ(ZV_BODY_offset_2(block, -0.005, 2e-5, nullptr, &tracking, &local), row.error);
+      ZV_TOPOL_track_r_f(&tracking);
+      ZV_TOPOL_local_r_f(&local);
+    } else {
+      const double point[3] = {0, 0, 10}, up[3] = {0, 0, 1};
+      EXPECT_EQ(DIEDES_UTILS__trim_body_to_plane(block, point, up), row.error);
+    }
+    EXPECT_TRUE(ZV_ENTITY_is(block));
+    EXPECT_NEAR(Mm3(block), row.volume, 1e-3);
+    bool noted = false;
+    for (const KTX::Host::Call& c : KTX::Host::Calls())
+      noted = noted || c.args == "body=" + std::to_string(block) + " stopped: the modeller ran past the limit of 0 s";
+    EXPECT_EQ(noted, row.error != 0);
+    DieDesUtilsDeleteBody(block);
   }
 }
 

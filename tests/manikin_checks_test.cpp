@@ -575,6 +575,75 @@ TEST_F(Manikin, KeysAreReadWhateverTheirCaseAndSeparator) {
   std::fclose(f);
 }
 
+// A size file's lines are taken whole: the tail of a long line is never a
+// key of its own. A file past a megabyte is refused with nothing taken.
+TEST_F(Manikin, SizeFileLinesAreTakenWhole) {
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  const std::string body = SizeFile();  // ARM_LENGTH 404
+  const auto padded = [&](std::size_t size) {
+    return "#" + std::string(size - body.size() - 2, '-') + "\n" + body;
+  };
+  struct Row {
+    std::string name, text;
+    int refusal;
+    double arm;
+  };
+  const Row rows[] = {
+      {"tail", std::string(1023, 'x') + "ARM_LENGTH: 7\n" + body, 0, 404},
+      {"comment", "#" + std::string(1022, '-') + "ARM_LENGTH: 7\n" + body, 0, 404},
+      {"longer", "#" + std::string(5000, '-') + "ARM_LENGTH: 7\n" + body, 0, 404},
+      {"atmib", padded(kMiB), 0, 404},
+      {"pastmib", padded(kMiB + 1), 3770426, 300},
+  };
+  ManikinBuilder* m = Make();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    SetSizes({400, 410, 300, 250, 500, 450, 180, 100});
+    const std::string file = Write(row.name, row.text);
+    const int marks = OM::OM_ask_undo_mark_count();
+    EXPECT_EQ(m->OpenFromFile(file.c_str()), row.refusal);
+    EXPECT_EQ(OM::OM_ask_undo_mark_count(), marks);
+    VD_2DManikin_user_defined_manikin_size_value_t r{};
+    m->GetManikinSizeData(&r);
+    EXPECT_EQ(r.arm, row.arm);
+    EXPECT_EQ(r.leg, row.refusal == 0 ? 401 : 410);
+    VD::ClearErrorDialogs();
+  }
+}
+
+// An open size file gives keys from whole lines up to the host's readers'
+// limit; a line past it gives no key at all.
+TEST_F(Manikin, KeysComeFromLinesUpToTheLongestTheHostReads) {
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  struct Row {
+    const char* what;
+    std::string text;
+    bool found;
+    int line;
+  } rows[] = {
+      {"comment at the limit", "#" + std::string(kMiB - 1, '-') + "\nLEG_LENGTH: 5\n", true, 2},
+      {"comment one past it", "#" + std::string(kMiB, '-') + "\nLEG_LENGTH: 5\n", false, 0},
+      // The carriage return counts, as the host's readers count it.
+      {"comment at the limit with its CR", "#" + std::string(kMiB - 2, '-') + "\r\nLEG_LENGTH: 5\r\n", true, 2},
+      {"comment one past it with its CR", "#" + std::string(kMiB - 1, '-') + "\r\nLEG_LENGTH: 5\r\n", false, 0},
+      {"last line at the limit", "LEG_LENGTH: 5" + std::string(kMiB - 13, ' '), true, 1},
+      {"last line one past it", "LEG_LENGTH: 5" + std::string(kMiB - 12, ' '), false, 0},
+      {"key after a split point", std::string(1023, '-') + "LEG_LENGTH: 6\nLEG_LENGTH: 5\n", true, 2},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string file = Write("limit.txt", row.text);
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    double value = 0;
+    int line = 0;
+    EXPECT_EQ(VD_2DManikin_read_value_of_key(f, "LEG_LENGTH", &value, nullptr, &line), row.found);
+    EXPECT_EQ(value, row.found ? 5 : 0);
+    EXPECT_EQ(line, row.line);
+    std::fclose(f);
+  }
+}
+
 TEST_F(Manikin, BadSizeFilesChangeNothing) {
   struct Row {
     std::string name, text, note;

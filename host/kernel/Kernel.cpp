@@ -12,6 +12,7 @@
 
 #include "kernel/Bodies.hpp"
 #include "kernel/Shapes.hpp"
+#include "kernel/TimeLimit.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Failure.hpp"
@@ -55,6 +56,12 @@ struct GeometryClock {
   GeometryClock(const GeometryClock&) = delete;
   GeometryClock& operator=(const GeometryClock&) = delete;
 };
+
+// The call log's note of a call the time limit broke off.
+void logStopped(const char* call, int body) {
+  KTX::Host::Log(call, "body=" + std::to_string(body) + " stopped: the modeller ran past the limit of " +
+                           RealText(Shapes::LimitSeconds()) + " s");
+}
 
 // How many GatheredBooleans scopes are open.
 int& gathering() {
@@ -314,7 +321,11 @@ void resolve(int body) {
   e.pending.clear();
   TopoDS_Shape made;
   Shapes::Outcome outcome = Shapes::Boolean(e.shape, tools, e.pendingOperation, &made);
-  if (outcome == Shapes::Outcome::Failed) {
+  // Stopped: one at a time would only run as long again, each.
+  if (outcome == Shapes::Outcome::Stopped) {
+    logStopped("ZV_BODY_boolean_2", body);
+    made = e.shape;
+  } else if (outcome == Shapes::Outcome::Failed) {
     made = e.shape;
     outcome = Shapes::Outcome::Done;
     for (std::size_t i = 0; i < tools.size() && outcome == Shapes::Outcome::Done; ++i) {
@@ -322,6 +333,10 @@ void resolve(int body) {
       const Shapes::Outcome one = Shapes::Boolean(made, {tools[i]}, e.pendingOperation, &next);
       if (one == Shapes::Outcome::Done) made = next;
       if (one == Shapes::Outcome::NoVolume) outcome = one;
+      if (one == Shapes::Outcome::Stopped) {
+        logStopped("ZV_BODY_boolean_2", body);
+        outcome = one;
+      }
     }
   }
   if (outcome == Shapes::Outcome::NoVolume)
@@ -494,6 +509,8 @@ bool HasGeometry(int body) { return shapeOf(body) != nullptr; }
 
 double GeometrySeconds() { return GeometryClock::total(); }
 
+void SetGeometryLimit(double seconds) { Shapes::SetLimitSeconds(seconds); }
+
 GatheredBooleans::GatheredBooleans() { ++gathering(); }
 GatheredBooleans::~GatheredBooleans() { --gathering(); }
 
@@ -536,6 +553,9 @@ int TrimToPlane(int body, const double point[3], const double normal[3]) {
     case Shapes::Outcome::NoVolume:
       kill(body);
       return 0;
+    case Shapes::Outcome::Stopped:
+      logStopped("TrimToPlane", body);
+      break;
     case Shapes::Outcome::Failed:
       break;
   }
@@ -660,7 +680,8 @@ int realBoolean(int target, int n_tools, const int* tools, const ZV_BODY_boolean
     const TopoDS_Shape* shape = shapeOf(target);
     if (shape == nullptr) return ZV_ERROR_bad_tag;
     outcome = Shapes::Boolean(*shape, toolShapes, operation, &made);
-    if (outcome == Shapes::Outcome::Failed) return ZV_ERROR_geometry;
+    if (outcome == Shapes::Outcome::Stopped) logStopped("ZV_BODY_boolean_2", target);
+    if (outcome == Shapes::Outcome::Failed || outcome == Shapes::Outcome::Stopped) return ZV_ERROR_geometry;
   }
   for (int i = 0; i < n_tools; ++i) {
     if (IsBody(tools[i])) kill(tools[i]);
@@ -779,6 +800,9 @@ int ZV_BODY_offset_2(int body, double offset, double tolerance, const ZV_BODY_of
         kill(body);
         results->status = ZV_local_result_no_volume_c;
         return 0;
+      case Shapes::Outcome::Stopped:
+        logStopped("ZV_BODY_offset_2", body);
+        return ZV_ERROR_geometry;
       case Shapes::Outcome::Failed:
         return ZV_ERROR_geometry;
     }

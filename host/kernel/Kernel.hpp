@@ -293,6 +293,11 @@ struct KTX_HOST_API GatheredBooleans {
 // Seconds spent in the modeller so far (for benchmarks: the kernel's share of
 // a build).
 KTX_HOST_API double GeometrySeconds();
+// The longest one long call of the modeller (a boolean, an offset) may run,
+// in seconds: KTX_KERNEL_SECONDS, 300 when unset. A call stopped there fails
+// as the modeller's failure does, with nothing changed. A negative value
+// goes back to the environment's.
+KTX_HOST_API void SetGeometryLimit(double seconds);
 
 // Argument text helpers shared with the body utilities.
 KTX_HOST_API std::string ListText(int count, const int* values);

@@ -1,5 +1,7 @@
 #include "kernel/Shapes.hpp"
 
+#include "kernel/TimeLimit.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -132,16 +134,19 @@ TopoDS_Shape compoundOf(const std::vector<TopoDS_Shape>& shapes) {
   return compound;
 }
 
-// One boolean of the modeller; false when it reports errors.
+// One boolean of the modeller: Failed when it reports errors, Stopped when
+// the time limit broke it off.
 template <class Algorithm>
-bool run(const TopTools_ListOfShape& arguments, const TopTools_ListOfShape& tools, TopoDS_Shape* result) {
+Outcome run(const TopTools_ListOfShape& arguments, const TopTools_ListOfShape& tools, TopoDS_Shape* result) {
   Algorithm algorithm;
   algorithm.SetArguments(arguments);
   algorithm.SetTools(tools);
-  algorithm.Build();
-  if (algorithm.HasErrors() || !algorithm.IsDone()) return false;
+  Bounded bound;
+  algorithm.Build(bound.Range());
+  if (bound.Stopped()) return Outcome::Stopped;
+  if (algorithm.HasErrors() || !algorithm.IsDone()) return Outcome::Failed;
   *result = algorithm.Shape();
-  return true;
+  return Outcome::Done;
 }
 
 void quiet() {
@@ -194,7 +199,7 @@ bool PlanarFace(const std::vector<std::vector<double>>& polygons, const double p
         if (!faceOf(loops[i], plane, &hole)) return false;
         holes.Append(hole);
       }
-      if (!run<BRepAlgoAPI_Cut>(arguments, holes, &result)) return false;
+      if (run<BRepAlgoAPI_Cut>(arguments, holes, &result) != Outcome::Done) return false;
       TopExp_Explorer faces(result, TopAbs_FACE);
       if (!faces.More()) return false;
       result = faces.Current();
@@ -288,6 +293,7 @@ bool Prism(const TopoDS_Shape& face, const double path[3], TopoDS_Shape* solid) 
 
 Outcome Offset(const TopoDS_Shape& shape, double offset, double tolerance, TopoDS_Shape* result) {
   if (!std::isfinite(offset) || !std::isfinite(tolerance)) return Outcome::Failed;
+  Bounded bound;
   try {
     if (offset < 0 && IsSolid(shape)) {
       // A solid no wider than twice the offset along some axis has no point
@@ -299,7 +305,8 @@ Outcome Offset(const TopoDS_Shape& shape, double offset, double tolerance, TopoD
     }
     BRepOffsetAPI_MakeOffsetShape made;
     made.PerformByJoin(shape, offset, tolerance > 0 ? tolerance : 1.0e-7, BRepOffset_Skin, Standard_False,
-                       Standard_False, GeomAbs_Intersection);
+                       Standard_False, GeomAbs_Intersection, Standard_False, bound.Range());
+    if (bound.Stopped()) return Outcome::Stopped;
     if (!made.IsDone()) return Outcome::Failed;
     TopoDS_Shape out = made.Shape();
     if (!BRepCheck_Analyzer(out).IsValid()) return Outcome::Failed;
@@ -315,7 +322,7 @@ Outcome Offset(const TopoDS_Shape& shape, double offset, double tolerance, TopoD
     *result = out;
     return Outcome::Done;
   } catch (const Standard_Failure&) {
-    return Outcome::Failed;
+    return bound.Stopped() ? Outcome::Stopped : Outcome::Failed;
   }
 }
 
@@ -325,7 +332,7 @@ Outcome Boolean(const TopoDS_Shape& target, const std::vector<TopoDS_Shape>& too
     TopTools_ListOfShape arguments, toolList;
     arguments.Append(target);
     TopoDS_Shape made;
-    bool ok = true;
+    Outcome ran = Outcome::Done;
     if (operation == Operation::Intersect) {
       // Inside any tool: the tools are one region first.
       TopoDS_Shape region = tools.empty() ? TopoDS_Shape() : tools.front();
@@ -333,22 +340,22 @@ Outcome Boolean(const TopoDS_Shape& target, const std::vector<TopoDS_Shape>& too
         TopTools_ListOfShape first, rest;
         first.Append(tools.front());
         for (std::size_t i = 1; i < tools.size(); ++i) rest.Append(tools[i]);
-        if (!run<BRepAlgoAPI_Fuse>(first, rest, &region)) return Outcome::Failed;
+        if (const Outcome fused = run<BRepAlgoAPI_Fuse>(first, rest, &region); fused != Outcome::Done) return fused;
       }
       if (region.IsNull()) return Outcome::NoVolume;
       toolList.Append(region);
-      ok = run<BRepAlgoAPI_Common>(arguments, toolList, &made);
+      ran = run<BRepAlgoAPI_Common>(arguments, toolList, &made);
     } else {
       for (const TopoDS_Shape& tool : tools) toolList.Append(tool);
       if (toolList.IsEmpty()) {
         made = target;
       } else if (operation == Operation::Unite) {
-        ok = run<BRepAlgoAPI_Fuse>(arguments, toolList, &made);
+        ran = run<BRepAlgoAPI_Fuse>(arguments, toolList, &made);
       } else {
-        ok = run<BRepAlgoAPI_Cut>(arguments, toolList, &made);
+        ran = run<BRepAlgoAPI_Cut>(arguments, toolList, &made);
       }
     }
-    if (!ok) return Outcome::Failed;
+    if (ran != Outcome::Done) return ran;
     if (IsSolid(target) && Volume(made) <= kNoVolume) return Outcome::NoVolume;
     *result = unified(made);
     return Outcome::Done;
@@ -397,7 +404,7 @@ Outcome HalfSpace(const TopoDS_Shape& shape, const double point[3], const double
     arguments.Append(shape);
     tools.Append(box.Shape());
     TopoDS_Shape made;
-    if (!run<BRepAlgoAPI_Common>(arguments, tools, &made)) return Outcome::Failed;
+    if (const Outcome ran = run<BRepAlgoAPI_Common>(arguments, tools, &made); ran != Outcome::Done) return ran;
     if (Volume(made) <= kNoVolume) return Outcome::NoVolume;
     *result = unified(made);
     return Outcome::Done;

@@ -21,7 +21,8 @@ void SewnEdges(const std::vector<FaceBoundary>& faces, double tolerance, std::ve
 // The solid swept by a face along the path.
 bool Prism(const TopoDS_Shape& face, const double path[3], TopoDS_Shape* solid);
 
-enum class Outcome { Done, NoVolume, Failed };
+// Stopped: the modeller ran past the time limit (see TimeLimit.hpp).
+enum class Outcome { Done, NoVolume, Failed, Stopped };
 // The shape with every face moved along its normal by `offset` (negative:
 // inward), sharp edges kept sharp.
 Outcome Offset(const TopoDS_Shape& shape, double offset, double tolerance, TopoDS_Shape* result);

@@ -24,6 +24,7 @@
 
 #include "kernel/Bodies.hpp"
 #include "kernel/Shapes.hpp"
+#include "kernel/TimeLimit.hpp"
 
 namespace KTX::Kernel {
 namespace {
@@ -106,8 +107,9 @@ bool Unite(const std::vector<TopoDS_Shape>& solids, TopoDS_Shape* united) {
           next.push_back(level[i]);
           continue;
         }
-        BRepAlgoAPI_Fuse fuse(level[i], level[i + 1]);
-        if (!fuse.IsDone() || fuse.HasErrors()) return false;
+        Shapes::Bounded bound;
+        BRepAlgoAPI_Fuse fuse(level[i], level[i + 1], bound.Range());
+        if (bound.Stopped() || !fuse.IsDone() || fuse.HasErrors()) return false;
         // Facets of one plane merged: the fewest faces for what follows.
         ShapeUpgrade_UnifySameDomain unify(fuse.Shape(), Standard_True, Standard_True, Standard_False);
         unify.Build();

@@ -7,12 +7,14 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "OnEveryExit.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
 #include "sys/Files.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Replace.hpp"
 #include "sys/Str.hpp"
 #include "sys/TextFile.hpp"
 #include "feat/Builder.hpp"
@@ -143,24 +145,25 @@ int VD_2DManikin_save_value_in_file(const char* fileName, const VD_2DManikin_val
   return 0;
 }
 
-bool VD_2DManikin_read_value_of_key(std::FILE* file, const char* key, double* number, char** text, int* line,
-                                    bool* namedWithoutValue) {
+namespace {
+
+// The first of the lines giving the key a value (see
+// VD_2DManikin_read_value_of_key). Each line is looked at whole.
+bool valueOfKey(const std::vector<std::string>& lines, const char* key, double* number, char** text, int* line,
+                bool* namedWithoutValue) {
   if (namedWithoutValue != nullptr) *namedWithoutValue = false;
-  if (file == nullptr || key == nullptr) return false;
-  std::rewind(file);
-  char wanted[kLineSize];
-  std::snprintf(wanted, sizeof wanted, "%s", key);
-  upperStripped(wanted);
-  char buffer[kLineSize];
+  std::vector<char> wanted(key, key + std::strlen(key) + 1);
+  upperStripped(wanted.data());
+  std::vector<char> buffer;
   int lineNumber = 0;
-  while (std::fgets(buffer, sizeof buffer, file) != nullptr) {
+  for (const std::string& read : lines) {
     ++lineNumber;
-    std::size_t length = std::strlen(buffer);
-    if (length > 0 && (buffer[length - 1] == '\n' || buffer[length - 1] == '\r')) buffer[--length] = '\0';
-    upperStripped(buffer);
+    buffer.assign(read.begin(), read.end());
+    buffer.push_back('\0');
+    upperStripped(buffer.data());
     if (buffer[0] == '#' || buffer[0] == ';' || buffer[0] == '!') continue;
     // The key is the first token between separators, the value all after it.
-    char* start = buffer + std::strspn(buffer, "=:");
+    char* start = buffer.data() + std::strspn(buffer.data(), "=:");
     if (*start == '\0') continue;
     char* end = start + std::strcspn(start, "=:");
     if (*end == '\0') continue;
@@ -171,7 +174,7 @@ bool VD_2DManikin_read_value_of_key(std::FILE* file, const char* key, double* nu
     char* value = end + 1;
     while (*value == ' ' || *value == '\t') ++value;
     STR_strip_ending_whitespace(value);
-    if (STR_compare_i(found, wanted) != 0) continue;
+    if (STR_compare_i(found, wanted.data()) != 0) continue;
     if (*value == '\0') {
       // A line with no value is passed over; a later one may give it.
       if (namedWithoutValue != nullptr) *namedWithoutValue = true;
@@ -188,6 +191,31 @@ bool VD_2DManikin_read_value_of_key(std::FILE* file, const char* key, double* nu
   return false;
 }
 
+}  // namespace
+
+bool VD_2DManikin_read_value_of_key(std::FILE* file, const char* key, double* number, char** text, int* line,
+                                    bool* namedWithoutValue) {
+  if (namedWithoutValue != nullptr) *namedWithoutValue = false;
+  if (file == nullptr || key == nullptr) return false;
+  std::rewind(file);
+  // Whole lines, as the host's readers take them: a line longer than they
+  // allow is no size file's, and nothing of the file is read.
+  std::vector<std::string> lines(1);
+  char block[kLineSize];
+  while (std::fgets(block, sizeof block, file) != nullptr) {
+    std::string& current = lines.back();
+    current += block;
+    const bool ended = current.back() == '\n';
+    if (current.size() - (ended ? 1 : 0) > Files::kLongestLine) return false;
+    if (!ended) continue;
+    current.pop_back();
+    if (!current.empty() && current.back() == '\r') current.pop_back();
+    lines.emplace_back();
+  }
+  if (lines.back().empty()) lines.pop_back();
+  return valueOfKey(lines, key, number, text, line, namedWithoutValue);
+}
+
 bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_value_t* value, int* refusal) {
   if (refusal != nullptr) *refusal = 0;
   static constexpr const char* kMark = "Read Customer Default Manikin Definition";
@@ -196,28 +224,28 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
   if (error != 0) ERROR_raise(kSource, __LINE__, error, "Cannot set undo mark");
   UNDO_QD_set_mark_importance(mark, 1);
 
-  std::FILE* file = nullptr;
+  std::vector<std::string> lines;
   VD_2DManikin_value_t read{};
   const char* key = nullptr;
   int line = 0;
   bool ok = false;
   try {
-    file = System::SYSS_fopen(fileName, "rt");
-    if (file == nullptr) ERROR_raise(kSource, __LINE__, 3770426, "Customer Default file can not open or not found.");
     // A size file is a dozen keys: what is larger than a megabyte is none,
-    // and is not read (each key is looked for from the start).
-    if (std::fseek(file, 0, SEEK_END) != 0 || std::ftell(file) > (1L << 20))
+    // nor is a file with a line longer than the host's readers allow; such a
+    // file is refused before any of it is taken.
+    std::string why;
+    if (Files::ReadLines(fileName, std::size_t{1} << 20, &lines, &why) != 0)
       ERROR_raise(kSource, __LINE__, 3770426, "Customer Default file can not open or not found.");
     key = "UNIT";
     char* unit = nullptr;
-    if (!VD_2DManikin_read_value_of_key(file, key, nullptr, &unit, &line))
+    if (!valueOfKey(lines, key, nullptr, &unit, &line, nullptr))
       ERROR_raise(kSource, __LINE__, 3770427, "UNIT is not read in the general default data structure.");
     read.unit = STR_compare_i(unit, "MM") == 0 ? 0 : STR_compare_i(unit, "INCH") == 0 ? 1 : -1;
     SM_free(unit);
     if (read.unit < 0) ERROR_raise(kSource, __LINE__, 3770428, "UNIT is out of range.");
     key = "PERCENTILE";
     bool named = false;
-    if (!VD_2DManikin_read_value_of_key(file, key, nullptr, &read.percentile, &line, &named)) {
+    if (!valueOfKey(lines, key, nullptr, &read.percentile, &line, &named)) {
       // A manikin that has no size name saves a bare "PERCENTILE:"; its file
       // opens again with the empty name.
       if (!named)
@@ -233,7 +261,7 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
                    {"HAND_GRIP_LENGTH", &read.handGrip}, {"SHOULDER_TO_HIP_LENGTH", &read.shoulderToHip}};
     for (const auto& length : lengths) {
       key = length.key;
-      if (!VD_2DManikin_read_value_of_key(file, key, length.length, nullptr, &line))
+      if (!valueOfKey(lines, key, length.length, nullptr, &line, nullptr))
         ERROR_raise(kSource, __LINE__, 3770427, "%s is not read in the general default data structure.", key);
       if (!(*length.length >= -kZero)) ERROR_raise(kSource, __LINE__, 3770428, "%s is out of range.", key);
     }
@@ -265,7 +293,6 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
     SM_free(read.percentile);
     read.percentile = nullptr;
   }
-  if (file != nullptr) std::fclose(file);
   UNDO_QD_delete_to_mark(mark, kMark);
   if (ok) *value = read;
   return ok;

@@ -33,7 +33,8 @@ STAMVIK_API int VD_2DManikin_save_value_in_file(const char* fileName, const VD_2
 // is not one) or as a new host string (when `text` is given). False when no
 // line gives the key a value; a line naming it with none is passed over and
 // sets `namedWithoutValue` (may be null). `line` (may be null) receives the
-// number of the line read, counting pieces of over-long lines as lines.
+// number of the line read. Lines are taken whole; a file with a line longer
+// than the host's readers allow (1 MiB) gives no key.
 STAMVIK_API bool VD_2DManikin_read_value_of_key(std::FILE* file, const char* key, double* number, char** text,
                                                 int* line = nullptr, bool* namedWithoutValue = nullptr);
 // Reads a whole size file under its undo mark; false (noted, undone, nothing
