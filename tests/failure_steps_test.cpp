@@ -623,6 +623,9 @@ const Row kRows[] = {
     // Each run plays the tire body's and envelope's real geometry first.
     Record("TireEnvelopeClearance", "tire_envelope_clearance.jou", "Features.TireEnvelopeBuilder",
            "PerformClearanceAnalysis", 1, 6),
+    // The tire body is made in a part the call makes for it: an undo takes that part back.
+    Record("TireEnvelopeTireBody", "tire_envelope_clearance.jou", "Features.TireEnvelopeBuilder",
+           "UpdateTireBodyFeature", 1, 30),
     Record("TireEnvelopeMotion", "tire_envelope_motion.jou", "Features.TireEnvelopeBuilder", "RunMotionArticulation", 1),
     Record("TireEnvelopeMotionTemplate", "tire_envelope_motion.jou", "Features.TireEnvelopeBuilder",
            "BuildMotionTemplate", 1),

@@ -6,6 +6,7 @@
 #include "DieDes_DieShoeBuilder.hpp"
 #include "TestSupport.hpp"
 #include "Tooling_DieEngFormTaskBuilder.hpp"
+#include "assy/Assembly.hpp"
 #include "sel/Selection.hpp"
 
 namespace {
@@ -218,6 +219,71 @@ TEST_F(UndoMarks, MadeAndDeletedObjectsFollowTheirMarksIntoTheOuterOne) {
   EXPECT_EQ(UNDO_QD_undo_to_mark(outer, nullptr), 0);
   EXPECT_EQ(UNDO_QD_delete_mark(outer, nullptr), 0);
   if (auto* back = dynamic_cast<SELECT_OBJECT_list*>(OM::OM_object_of_tag(keptTag))) back->destroy();
+}
+
+// A part the session opens or makes under a mark goes with the mark: an undo
+// leaves no name, work part or root part naming the freed part, and a part
+// made before the mark stays. The next open of the name makes a new part.
+TEST_F(UndoMarks, APartMadeUnderAnUndoneMarkIsNoLongerFoundOrWorkedIn) {
+  const auto makeNew = [](const char* name) {
+    PART_part* made = nullptr;
+    EXPECT_EQ(TIREENV_new_tirebody_part(name, &made), 0);
+    return made;
+  };
+  const auto openQuietly = [](const char* name) {
+    PART_load_status_s status{};
+    return BASE_open_part_quietly(name, &status);
+  };
+  const struct {
+    const char* name;
+    bool madeBeforeMark;
+    bool workIn;  // the made part becomes the root and work part before the undo
+    int parts;    // made under the mark, each of a name of its own
+    bool quietly;
+  } rows[] = {
+      {"a new part", false, false, 1, false},
+      {"a part opened quietly", false, false, 1, true},
+      {"a new part worked in", false, true, 1, false},
+      {"two new parts, the second worked in", false, true, 2, false},
+      {"a part made before the mark stays", true, true, 1, false},
+  };
+  const char* const names[] = {"undone_body_a", "undone_body_b"};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    PART_part* entry = PART_ask_work_part();
+    const int objects = OM::OM_live_objects();
+    std::vector<PART_part*> made;
+    if (row.madeBeforeMark) made.push_back(makeNew(names[0]));
+    const int mark = Mark();
+    for (int i = 0; i < row.parts && !row.madeBeforeMark; ++i)
+      made.push_back(row.quietly ? openQuietly(names[i]) : makeNew(names[i]));
+    for (PART_part* p : made) ASSERT_NE(p, nullptr);
+    if (row.workIn) {
+      CONTEXT_set_root_part(made.back());
+      CONTEXT_set_work_part(made.back());
+    }
+    EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+    EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+    if (row.madeBeforeMark) {
+      EXPECT_EQ(PART_ask_part_of_filename(names[0]), made[0]);
+      EXPECT_EQ(CONTEXT_ask_work_part(), made[0]);
+      made[0]->destroy();
+    } else {
+      for (int i = 0; i < row.parts; ++i) EXPECT_EQ(PART_ask_part_of_filename(names[i]), nullptr) << names[i];
+      EXPECT_EQ(CONTEXT_ask_work_part(), row.workIn ? nullptr : entry);
+      EXPECT_EQ(CONTEXT_ask_root_part(), CONTEXT_ask_work_part());
+    }
+    EXPECT_EQ(OM::OM_live_objects(), objects);
+    CONTEXT_set_root_part(nullptr);
+    CONTEXT_set_work_part(entry);
+    // Opened again, the name gives a live part of its own.
+    PART_part* again = openQuietly(names[0]);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(PART_ask_part_of_filename(names[0]), again);
+    EXPECT_EQ(OM::OM_live_objects(), objects + 2);
+    again->destroy();
+    EXPECT_EQ(PART_ask_part_of_filename(names[0]), nullptr);
+  }
 }
 
 }  // namespace

@@ -203,6 +203,27 @@ void destroyKept(PART_part* part) {
     if (auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t))) object->destroy();
   }
 }
+// A part made under a mark that is undone goes without its destroy: the
+// session lets go of it as it does of a part that is closed (a dangling work
+// or root part, or a part still found by its name, would be used by the next
+// call). What it kept was made after it, under the same mark, and is taken
+// back with it.
+const struct PartUndone {
+  PartUndone() {
+    OM::OM_on_creation_undone([](OM::Object* object) {
+      auto* part = dynamic_cast<PART_part*>(object);
+      if (part == nullptr) return;
+      for (Host::PartDestroyedHook hook : keeping().hooks) hook(part);
+      openBuilders().erase(part->OmTag());
+      if (auto it = keeping().kept.find(part->OmTag()); it != keeping().kept.end()) {
+        forgetPartOf(part->OmTag(), it->second);
+        keeping().kept.erase(it);
+      }
+      if (workPart == part) workPart = nullptr;
+      if (rootPart == part) rootPart = nullptr;
+    });
+  }
+} partUndone;
 }  // namespace
 
 PART_part* PART_part::Create(int unitCode) {

@@ -163,6 +163,7 @@ struct Manager {
   // their destructors change is for good.
   bool releasing = false;
   std::vector<UndoStore*> stores;
+  std::vector<CreationUndoneHook> creationUndone;
   // Who may hold each object by its tag (OM_note_holder).
   std::unordered_map<tag_t, std::vector<tag_t>> holders;
 };
@@ -586,6 +587,10 @@ void OM_add_undo_store(UndoStore* store) {
   for (std::size_t i = 0; i < om().marks.size(); ++i) store->MarkSet();
 }
 
+void OM_on_creation_undone(CreationUndoneHook hook) {
+  if (hook != nullptr) om().creationUndone.push_back(hook);
+}
+
 bool OM_undo_recording() { return !om().marks.empty() && !om().releasing; }
 
 void TaggedObject::cascade_destroy() {
@@ -682,6 +687,7 @@ void undoMark(Mark& mark) {
   }
   for (auto it = mark.created.rbegin(); it != mark.created.rend(); ++it) {
     Object* o = *it;
+    for (CreationUndoneHook hook : om().creationUndone) hook(o);
     if (TagSlot* slot = slotOf(o->OmTag())) {
       slot->deleted = true;
       slot->object = nullptr;

@@ -354,6 +354,13 @@ class UndoStore {
 // The store is told of every mark from now on; it starts with the marks
 // already set.
 KTX_HOST_API void OM_add_undo_store(UndoStore* store);
+// Told of each object an undo takes back because it was made under the
+// undone mark, just before it goes (its tag still answers): a host library
+// whose services hold such an object outside the object manager (a part
+// the session opened or made, say) lets go of it there, as when the object
+// is destroyed. Null is ignored.
+using CreationUndoneHook = void (*)(Object* object);
+KTX_HOST_API void OM_on_creation_undone(CreationUndoneHook hook);
 // Whether a change made now is one an undo mark takes back: false with no
 // mark set and while a deleted oldest mark frees for good what was deleted
 // under it.
