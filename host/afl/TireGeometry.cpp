@@ -57,7 +57,7 @@ tag_t MakeBody(const Tireenv_params_s& block) {
   const std::vector<double> section = Section(block);
   std::vector<Kernel::WheelPlace> places = Places(block);
   if (section.size() < 6 || places.empty()) return 0;
-  if (block.tireBody != 0) places.resize(1);
+  if (block.tireBody != 0) places.erase(places.begin() + 1, places.end());  // the wheel at its first place
   double offset = 0;
   if (block.tireBody == 0 && block.applyOffset != 0)
     offset = std::max(0.0, *std::max_element(std::begin(block.offsets), std::end(block.offsets)));
