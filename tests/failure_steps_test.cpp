@@ -620,9 +620,10 @@ const Row kRows[] = {
     Record("ManikinSizeFileSave", "manikin_size_file.jou", "Features.ManikinBuilder", "SaveToFile", 1),
     Record("ManikinSizeFileOpen", "manikin_size_file.jou", "Features.ManikinBuilder", "OpenFromFile", 1),
     Record("TireEnvelopeCommit", "tire_envelope_commit.jou", "Builder", "Commit", 1),
-    // Each run plays the tire body's and envelope's real geometry first.
+    // Each run plays the tire body's and envelope's real geometry first: every
+    // 11th call (FAILURE_WALK_STRIDE=1 walks them all).
     Record("TireEnvelopeClearance", "tire_envelope_clearance.jou", "Features.TireEnvelopeBuilder",
-           "PerformClearanceAnalysis", 1, 6),
+           "PerformClearanceAnalysis", 1, 11),
     // The tire body is made in a part the call makes for it: an undo takes that part back.
     Record("TireEnvelopeTireBody", "tire_envelope_clearance.jou", "Features.TireEnvelopeBuilder",
            "UpdateTireBodyFeature", 1, 30),
