@@ -30,6 +30,12 @@ std::vector<tag_t> square(double size) {
   return sides;
 }
 
+// A plane for the die to stand on: a build is refused at once without one.
+tag_t basePlane() {
+  const double origin[3] = {0, 0, 0}, axes[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  return ES_create_plane(origin, axes);
+}
+
 // A part holding a draw die's set of m members (the joined profiles of a first
 // commit and untitled features), and a die that edits it.
 class EditedDie {
@@ -42,6 +48,7 @@ class EditedDie {
     auto* first = Tooling::DieDesDrawDieBuilderFactory::Create(0, part_);
     first->GetPunchCurve()->set_tags(4, punch.data());
     first->GetBlankCurve()->set_tags(4, blank.data());
+    first->SetBasePlane(basePlane());
     first->commit();
     set_ = first->GetTfeatureSet();
     first->destroy();
@@ -57,6 +64,7 @@ class EditedDie {
     // build stopped before them does not make: they are given again.
     die_->GetPunchCurve()->set_tags(4, punch.data());
     die_->GetBlankCurve()->set_tags(4, blank.data());
+    die_->SetBasePlane(basePlane());
   }
   ~EditedDie() {
     die_->destroy();
