@@ -48,6 +48,23 @@ class KingpinSteering : public HostTest {
   }
 };
 
+// The line between `lower` and `upper`, traced after the joint takes one
+// articulation step of `step`: its two ends.
+void TracedAfterOneStep(unsigned int joint, double step, const double lower[3], const double upper[3], double low[3],
+                        double up[3]) {
+  const QF_MOTION_trace_s request{ES_create_line_in_part(nullptr, lower, upper), 1};
+  tag_t trace = 0;
+  VD_MOTION_create_trace(&request, &trace);
+  ASSERT_EQ(VD_MOTION_init_articulation(), 0);
+  VD_MOTION_edit_artic_step_size(joint, step);
+  int status = 0;
+  kmp_ipc_step(0, nullptr, &status);
+  VD_MOTION_terminate_articulation();
+  unsigned int line = 0;
+  VD_MOTION_trace(trace, 1, &line);
+  ASSERT_EQ(VD_ask_curve_end_points(line, low, up), 0);
+}
+
 // The host's example corners steered over the rack's whole travel, -30 to 30
 // millimetres in steps of 7.5, at design height. Each corner's kingpin, from
 // its lower ball joint up: short-long arm (0, -710, -160) to the upper ball
@@ -154,18 +171,8 @@ TEST_F(KingpinSteering, JounceSwingsTheBallJointsOnTheirArms) {
     VD_OBJ_cycle_by_name("J_SHK_CENTER", &shock);
     ASSERT_NE(shock, 0u);
     const double lower[3] = {0, -710, -160}, upper[3] = {-20, -650, 200};
-    const QF_MOTION_trace_s request{ES_create_line_in_part(nullptr, lower, upper), 1};
-    tag_t trace = 0;
-    VD_MOTION_create_trace(&request, &trace);
-    ASSERT_EQ(VD_MOTION_init_articulation(), 0);
-    VD_MOTION_edit_artic_step_size(shock, c.jounce);
-    int status = 0;
-    kmp_ipc_step(0, nullptr, &status);
-    VD_MOTION_terminate_articulation();
-    unsigned int line = 0;
-    VD_MOTION_trace(trace, 1, &line);
     double low[3], up[3];
-    ASSERT_EQ(VD_ask_curve_end_points(line, low, up), 0);
+    ASSERT_NO_FATAL_FAILURE(TracedAfterOneStep(shock, c.jounce, lower, upper, low, up));
     EXPECT_LT(Distance(low, c.lower), 1e-6);
     EXPECT_LT(Distance(up, c.upper), 1e-6);
   }
@@ -198,18 +205,8 @@ TEST_F(KingpinSteering, AStrutsKingpinKeepsToItsTopMount) {
     VD_OBJ_cycle_by_name("J_STRUTCENTER", &strut);
     ASSERT_NE(strut, 0u);
     const double lower[3] = {5, -700, -150}, upper[3] = {-30, -560, 520};
-    const QF_MOTION_trace_s request{ES_create_line_in_part(nullptr, lower, upper), 1};
-    tag_t trace = 0;
-    VD_MOTION_create_trace(&request, &trace);
-    ASSERT_EQ(VD_MOTION_init_articulation(), 0);
-    VD_MOTION_edit_artic_step_size(strut, c.jounce);
-    int status = 0;
-    kmp_ipc_step(0, nullptr, &status);
-    VD_MOTION_terminate_articulation();
-    unsigned int line = 0;
-    VD_MOTION_trace(trace, 1, &line);
     double low[3], up[3];
-    ASSERT_EQ(VD_ask_curve_end_points(line, low, up), 0);
+    ASSERT_NO_FATAL_FAILURE(TracedAfterOneStep(strut, c.jounce, lower, upper, low, up));
     EXPECT_LT(Distance(low, c.lower), 1e-6);
     const double length = Distance(low, up);
     for (int k = 0; k < 3; ++k) EXPECT_NEAR((up[k] - low[k]) / length, c.direction[k], 1e-9) << k;
