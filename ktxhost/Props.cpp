@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -156,9 +155,11 @@ bool request(Property::Owner& owner, OM::Object* object, OM::Object* builder, co
 
 }  // namespace
 
+extern const Syntax kPropsSyntax{"props",
+                                  {{"--class", "NAME", "a value"}, kPluginOption, {"--no-object", nullptr, nullptr}},
+                                  {{"NAME | NAME=VALUE", "request", Operand::kRepeated}}};
+
 extern const char* const kPropsHelp =
-    "usage: ktxhost props [--class NAME] [--plugin PATH] [--no-object] [NAME | NAME=VALUE]...\n"
-    "\n"
     "Loads the plug-in, makes a new builder of the journal class given with\n"
     "--class (\"Die.CastReliefBuilder\" when none is given) through the creator\n"
     "the plug-in publishes for it, as a script makes one, and asks the owner of\n"
@@ -175,40 +176,20 @@ extern const char* const kPropsHelp =
     "how many of the classes it registered with the property mapper are still\n"
     "registered.\n";
 
-int Props(int argc, char** argv, const char* defaultPlugin) {
-  const char* plugin = defaultPlugin;
-  std::string journalClass = kDefaultClass;
-  bool withObject = true;
-  std::vector<std::string> requests;
-  for (int i = 0; i < argc; ++i) {
-    bool valued = std::strcmp(argv[i], "--plugin") == 0 || std::strcmp(argv[i], "--class") == 0;
-    if (valued && i + 1 == argc) {
-      std::fprintf(stderr, "ktxhost props: '%s' needs a value (see ktxhost help props)\n", argv[i]);
-      return 2;
-    }
-    if (std::strcmp(argv[i], "--plugin") == 0) {
-      plugin = argv[++i];
-    } else if (std::strcmp(argv[i], "--class") == 0) {
-      journalClass = argv[++i];
-    } else if (std::strcmp(argv[i], "--no-object") == 0) {
-      withObject = false;
-    } else if (argv[i][0] == '-') {
-      std::fprintf(stderr, "ktxhost props: unknown option '%s' (see ktxhost help props)\n", argv[i]);
-      return 2;
-    } else {
-      requests.push_back(argv[i]);
-    }
-  }
+int Props(const Arguments& arguments, const char* plugin) {
+  const std::string journalClass = arguments.Value("--class", kDefaultClass);
+  const bool withObject = !arguments.Given("--no-object");
+  const std::vector<std::string>& requests = arguments.Repeated();
 
   std::vector<std::string> before = JAM::PropertyMapper::RegisteredClasses();
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
-    return 1;
+    return kFailed;
   }
   KTXHost::BindPlugin(handle);
   Property::Owner* owner = JAM::PropertyMapper::GetOwner(journalClass.c_str());
-  int result = 0;
+  int result = kDone;
   bool made = false;  // whether there was a builder to ask
   PART_part* part = PART_part::Create(0);
   PART_set_work_part(part);
@@ -218,11 +199,11 @@ int Props(int argc, char** argv, const char* defaultPlugin) {
   if (owner == nullptr || status == -1) {
     std::fprintf(stderr, "ktxhost props: the plug-in publishes no %s of \"%s\" (see ktxhost help props)\n",
                  owner == nullptr ? "property owner" : "creator", journalClass.c_str());
-    result = 1;
+    result = kFailed;
   } else if (status != 0 || builder == nullptr) {
     std::fprintf(stderr, "ktxhost props: the creator of \"%s\" failed with status %s\n", journalClass.c_str(),
                  Error::Describe(status).c_str());
-    result = 1;
+    result = kFailed;
   } else {
     made = true;
     OM::Object* object = withObject ? builder : nullptr;
@@ -238,13 +219,13 @@ int Props(int argc, char** argv, const char* defaultPlugin) {
         owner->GetProperties(object, list);
       } catch (const Error::Exception& e) {
         std::printf("error %d %s\n", e.askCode(), e.text().c_str());
-        result = 1;
+        result = kFailed;
       }
       for (int i = 0; i < list.GetCount(); ++i)
         std::printf("%s %s\n", list.GetNameByIndex(i), describe(*list.GetPropertyByIndex(i)).c_str());
     }
     for (const std::string& r : requests)
-      if (!request(*owner, object, builder, r)) result = 1;
+      if (!request(*owner, object, builder, r)) result = kFailed;
     if (!requests.empty()) {
       std::printf("journal records: %zu\n", JAM::Recorded().size());
       if (!JAM::Recorded().empty()) std::fputs(JAM::WriteJournal(JAM::Recorded()).c_str(), stdout);
@@ -258,7 +239,7 @@ int Props(int argc, char** argv, const char* defaultPlugin) {
   added.erase(added.begin(), added.begin() + static_cast<std::ptrdiff_t>(before.size()));
   if (dlclose(handle) != 0) {
     std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
-    return 1;
+    return kFailed;
   }
   if (!made) return result;
   // The plug-in's owners are gone, but unloading takes none of its classes

@@ -493,9 +493,11 @@ std::vector<Unit> UnitsRegistered(std::size_t fromCall) {
 
 }  // namespace
 
+extern const Syntax kPublishedSyntax{"published",
+                                      {{"--class", "NAME", "a journal class"}, {"--counts", nullptr, nullptr}, kPluginOption},
+                                      {{"PLUGIN", "plug-in", Operand::kPlugin}}};
+
 extern const char* const kPublishedHelp =
-    "usage: ktxhost published [--class NAME] [--counts] [PLUGIN]\n"
-    "\n"
     "Loads the plug-in, runs every journal class's set-up by name and prints\n"
     "what the host then knows of it, one fact a line: each journal class in\n"
     "load order (parent, kind, creator names, class initializer and interface\n"
@@ -508,34 +510,9 @@ extern const char* const kPublishedHelp =
     "(exit 1); a plug-in that cannot be loaded, or a NAME not published, gives\n"
     "the reason only (exit 1).\n";
 
-int Published(int argc, char** argv, const char* defaultPlugin) {
-  std::string only;
-  bool counts = false;
-  const char* plugin = defaultPlugin;
-  bool pluginGiven = false;
-  for (int i = 0; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--class") {
-      if (i + 1 == argc) {
-        std::fprintf(stderr, "ktxhost published: '--class' needs a journal class (see ktxhost help published)\n");
-        return 2;
-      }
-      only = argv[++i];
-    } else if (arg == "--counts") {
-      counts = true;
-    } else if (!arg.empty() && arg[0] == '-') {
-      std::fprintf(stderr, "ktxhost published: unknown option '%s' (see ktxhost help published)\n", argv[i]);
-      return 2;
-    } else if (!pluginGiven) {
-      plugin = argv[i];
-      pluginGiven = true;
-    } else {
-      std::fprintf(stderr,
-                   "ktxhost published: unexpected argument '%s': one plug-in at most (see ktxhost help published)\n",
-                   argv[i]);
-      return 2;
-    }
-  }
+int Published(const Arguments& arguments, const char* plugin) {
+  const std::string only = arguments.Value("--class", "");
+  const bool counts = arguments.Given("--counts");
 
   std::vector<std::string> ownersBefore = JAM::PropertyMapper::RegisteredClasses();
   std::size_t classInitializersBefore = JAM::Test::ClassInitializerNames().size();
@@ -543,26 +520,26 @@ int Published(int argc, char** argv, const char* defaultPlugin) {
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost published: cannot load %s: %s\n", plugin, dlerror());
-    return 1;
+    return kFailed;
   }
   std::vector<Export> exports;
   std::string error;
   if (!ReadExports(handle, &exports, &error)) {
     std::fprintf(stderr, "ktxhost published: cannot read the exports of %s: %s\n", plugin, error.c_str());
     dlclose(handle);
-    return 1;
+    return kFailed;
   }
   std::vector<std::string> owners;
   for (const std::string& name : JAM::PropertyMapper::RegisteredClasses())
     if (std::find(ownersBefore.begin(), ownersBefore.end(), name) == ownersBefore.end()) owners.push_back(name);
 
-  int result = 0;
+  int result = kDone;
   {
     Listing listing(UnitsRegistered(fromCall), owners, exports,
                     JAM::Test::ClassInitializerNames().size() - classInitializersBefore);
     if (!only.empty() && !listing.Publishes(only)) {
       std::fprintf(stderr, "ktxhost published: no published class %s\n", only.c_str());
-      result = 1;
+      result = kFailed;
     } else {
       listing.SetUp(counts ? std::string() : only);
       if (!counts) {
@@ -571,12 +548,12 @@ int Published(int argc, char** argv, const char* defaultPlugin) {
         if (only.empty()) listing.PrintRest();
       }
       if (only.empty()) listing.PrintTotals();
-      if (listing.AnySetUpFailed()) result = 1;
+      if (listing.AnySetUpFailed()) result = kFailed;
     }
   }
   if (dlclose(handle) != 0) {
     std::fprintf(stderr, "ktxhost published: cannot unload %s: %s\n", plugin, dlerror());
-    return 1;
+    return kFailed;
   }
   return result;
 }

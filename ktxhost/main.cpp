@@ -13,6 +13,7 @@
 #include <string>
 
 #include "Binding.hpp"
+#include "Options.hpp"
 #include "feat/Builder.hpp"
 #include "Props.hpp"
 #include "Published.hpp"
@@ -36,10 +37,15 @@ class SELECT_OBJECT;
 
 namespace {
 
-// Exit statuses, as --help states them.
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kUsageError = 2;
+using KTX::HostProgram::Arguments;
+using KTX::HostProgram::kDone;
+using KTX::HostProgram::kExitCodes;
+using KTX::HostProgram::kFailed;
+using KTX::HostProgram::kPluginOption;
+using KTX::HostProgram::kUsageError;
+using KTX::HostProgram::Operand;
+using KTX::HostProgram::Option;
+using KTX::HostProgram::Syntax;
 
 // The plug-in writes its motion files into the directory "QDEN_TMP_DIR"
 // names. A play that finds none set gives it a directory of its own for the
@@ -84,10 +90,6 @@ void showUser(KTX::Host::UserMessage kind, const std::string& text, void* contex
                text.c_str());
 }
 
-const char* kExitCodes =
-    "exit status: 0 done, 1 the work failed (the reason is printed), 2 the\n"
-    "command line is wrong (the argument is named)\n";
-
 void printEvents(std::size_t from, bool registered) {
   const auto& events = KTX::OM::RegistrationEvents();
   for (std::size_t i = from; i < events.size(); ++i) {
@@ -118,7 +120,7 @@ int load(const char* plugin) {
     return kFailed;
   }
   printEvents(loaded, false);
-  return 0;
+  return kDone;
 }
 
 // The journaling library's calls made since `from`, whose names are listed.
@@ -150,11 +152,11 @@ int journal(const char* plugin) {
   auto getTolerance = reinterpret_cast<GetDouble>(dlsym(handle, "XJA_CAST_RELIEF_BUILDER_get_DistanceTolerance"));
   auto getTarget = reinterpret_cast<GetObject>(dlsym(handle, "XJA_CAST_RELIEF_BUILDER_get_Target"));
   int classId = KTX::OM::OM_ask_class_id("KTX::DieDesJA::CastReliefBuilder");
-  int result = 0;
+  int result = kDone;
   if (setSupport == nullptr || setTolerance == nullptr || getTolerance == nullptr || getTarget == nullptr ||
       classId == 0) {
     std::fprintf(stderr, "ktxhost: the plug-in publishes no cast-relief builder\n");
-    result = 1;
+    result = kFailed;
   } else {
     auto* made = static_cast<KTX::OM::TaggedObject*>(
         KTX::OM::ObjectFactory::CreateObject(classId, KTX::OM::OM_memory_type_persistent, nullptr));
@@ -206,45 +208,11 @@ int checkOutputs(const std::string& journal, const std::string& out, const std::
   return kDone;
 }
 
-int play(int argc, char** argv) {
-  std::string file, out, step;
-  bool raw = false;
-  const char* plugin = KTXHOST_DEFAULT_PLUGIN;
-  int given = 0;
-  for (int i = 0; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--raw") {
-      raw = true;
-    } else if (arg == "--record") {
-      if (i + 1 == argc) {
-        std::fprintf(stderr, "ktxhost play: '--record' needs a file to write (see ktxhost help play)\n");
-        return kUsageError;
-      }
-      out = argv[++i];
-    } else if (arg == "--step") {
-      if (i + 1 == argc) {
-        std::fprintf(stderr, "ktxhost play: '--step' needs a file to write (see ktxhost help play)\n");
-        return kUsageError;
-      }
-      step = argv[++i];
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(stderr, "ktxhost play: unknown option '%s' (see ktxhost help play)\n", argv[i]);
-      return kUsageError;
-    } else if (given == 0) {
-      file = arg;
-      ++given;
-    } else if (given == 1) {
-      plugin = argv[i];
-      ++given;
-    } else {
-      std::fprintf(stderr, "ktxhost play: unexpected argument '%s': one journal and one plug-in at most (see ktxhost help play)\n", argv[i]);
-      return kUsageError;
-    }
-  }
-  if (file.empty()) {
-    std::fprintf(stderr, "ktxhost play: no journal given (see ktxhost help play)\n");
-    return kUsageError;
-  }
+int play(const Arguments& arguments, const char* plugin) {
+  const std::string file = arguments.Operand(0);
+  const std::string out = arguments.Value("--record", "");
+  const std::string step = arguments.Value("--step", "");
+  const bool raw = arguments.Given("--raw");
   unsigned failing = 0;
   long long failAt = 0;
   if (const char* setting = std::getenv("KTX_FAIL"); setting != nullptr && *setting != '\0') {
@@ -394,7 +362,7 @@ int play(int argc, char** argv) {
     if (!recorded || recordedTemporary.empty() || !KTX::Files::PutInPlace(recordedTemporary, out)) {
       if (!recordedTemporary.empty()) std::remove(recordedTemporary.c_str());
       std::fprintf(stderr, "ktxhost play: cannot write %s\n", out.c_str());
-      result = 1;
+      result = kFailed;
     }
   }
 
@@ -412,25 +380,29 @@ int play(int argc, char** argv) {
   return result;
 }
 
+// Each command's table and help; the usage line is made from the table.
+const Syntax kLoadSyntax{"load", {kPluginOption}, {{"PLUGIN", "plug-in", Operand::kPlugin}}};
 const char* kLoadHelp =
-    "usage: ktxhost load [PLUGIN]\n"
-    "\n"
     "Loads the plug-in, prints one line per class it registers (class,\n"
     "superclass, attribute count, class flags in hex), unloads it and prints its\n"
     "exit steps in the order they ran.\n";
 
+const Syntax kJournalSyntax{"journal", {kPluginOption}, {{"PLUGIN", "plug-in", Operand::kPlugin}}};
 const char* kJournalHelp =
-    "usage: ktxhost journal [PLUGIN]\n"
-    "\n"
     "Loads the plug-in and prints what its journaling units register (creator\n"
     "method names, file and class initializers); drives a cast-relief builder\n"
     "through four of its exported scripting calls and prints the journal the\n"
     "host recorded, as text; unloads the plug-in and prints the journaling exit\n"
     "steps in the order they ran.\n";
 
+const Syntax kPlaySyntax{"play",
+                         {{"--record", "OUT", "a file to write"},
+                          {"--step", "OUT", "a file to write"},
+                          {"--raw", nullptr, nullptr},
+                          kPluginOption},
+                         {{"FILE", "journal", Operand::kRequired}, {"PLUGIN", "plug-in", Operand::kPlugin}},
+                         /*dashIsOperand=*/true};
 const char* kPlayHelp =
-    "usage: ktxhost play FILE [--record OUT] [--step OUT] [--raw] [PLUGIN]\n"
-    "\n"
     "Loads the plug-in, plays the journal FILE (the journal text of\n"
     "host/README.md) against a new part through the exported scripting calls,\n"
     "as a script would, and prints what the part then holds: its features with\n"
@@ -455,57 +427,29 @@ const char* kPlayHelp =
     "journal plays (memory, kernel, record, mark, hostcall or all, joined with\n"
     "'+'), as the stand-in's failure switch does in tests.\n";
 
-// A command: its name, a line for the overview, its own help, and what runs
-// it (given the arguments after its name).
+// A command: its name, a line for the overview, its table, its help after
+// the usage line, and what runs it (given its arguments and the plug-in).
 struct Command {
   const char* name;
   const char* summary;
+  const Syntax* syntax;
   const char* help;
-  int (*run)(int argc, char** argv);
+  int (*run)(const Arguments& arguments, const char* plugin);
 };
 
-// The arguments of load and journal: at most one plug-in, no option.
-bool pluginArgument(const char* command, int argc, char** argv, const char** plugin) {
-  for (int i = 0; i < argc; ++i) {
-    if (argv[i][0] == '-') {
-      std::fprintf(stderr, "ktxhost %s: unknown option '%s' (see ktxhost help %s)\n", command, argv[i], command);
-      return false;
-    }
-    if (i > 0) {
-      std::fprintf(stderr, "ktxhost %s: unexpected argument '%s': one plug-in at most (see ktxhost help %s)\n",
-                   command, argv[i], command);
-      return false;
-    }
-    *plugin = argv[i];
-  }
-  return true;
-}
-
-int runLoad(int argc, char** argv) {
-  const char* plugin = KTXHOST_DEFAULT_PLUGIN;
-  if (!pluginArgument("load", argc, argv, &plugin)) return kUsageError;
-  return load(plugin);
-}
-
-int runJournal(int argc, char** argv) {
-  const char* plugin = KTXHOST_DEFAULT_PLUGIN;
-  if (!pluginArgument("journal", argc, argv, &plugin)) return kUsageError;
-  return journal(plugin);
-}
-
-int runProps(int argc, char** argv) { return KTX::HostProgram::Props(argc, argv, KTXHOST_DEFAULT_PLUGIN); }
-int runPublished(int argc, char** argv) {
-  return KTX::HostProgram::Published(argc, argv, KTXHOST_DEFAULT_PLUGIN);
-}
+int runLoad(const Arguments&, const char* plugin) { return load(plugin); }
+int runJournal(const Arguments&, const char* plugin) { return journal(plugin); }
 
 const Command kCommands[] = {
-    {"load", "load the plug-in, print the classes it registers and its exit steps", kLoadHelp, &runLoad},
-    {"journal", "print what the journaling units register and a journal of four calls", kJournalHelp,
+    {"load", "load the plug-in, print the classes it registers and its exit steps", &kLoadSyntax, kLoadHelp,
+     &runLoad},
+    {"journal", "print what the journaling units register and a journal of four calls", &kJournalSyntax, kJournalHelp,
      &runJournal},
-    {"play", "play a journal against a new part and print what the part holds", kPlayHelp, &play},
-    {"props", "list, read or write a builder's properties by name", KTX::HostProgram::kPropsHelp, &runProps},
+    {"play", "play a journal against a new part and print what the part holds", &kPlaySyntax, kPlayHelp, &play},
+    {"props", "list, read or write a builder's properties by name", &KTX::HostProgram::kPropsSyntax,
+     KTX::HostProgram::kPropsHelp, &KTX::HostProgram::Props},
     {"published", "list every journal class, member, export and property the plug-in publishes",
-     KTX::HostProgram::kPublishedHelp, &runPublished},
+     &KTX::HostProgram::kPublishedSyntax, KTX::HostProgram::kPublishedHelp, &KTX::HostProgram::Published},
 };
 
 const Command* find(const std::string& name) {
@@ -519,7 +463,8 @@ void overview(FILE* to) {
       "usage: ktxhost COMMAND [ARGUMENTS]\n"
       "       ktxhost help COMMAND | COMMAND --help | --version | --help\n"
       "\n"
-      "The stand-in host. PLUGIN defaults to the plug-in built beside it.\n"
+      "The stand-in host. Every command loads the plug-in --plugin PATH names,\n"
+      "by default the one built beside it.\n"
       "\n"
       "commands:\n",
       to);
@@ -528,7 +473,7 @@ void overview(FILE* to) {
 }
 
 int help(const Command& c) {
-  std::printf("%s\n%s", c.help, kExitCodes);
+  std::printf("%s\n\n%s\n%s", KTX::HostProgram::Usage(*c.syntax).c_str(), c.help, kExitCodes);
   return kDone;
 }
 
@@ -577,5 +522,7 @@ int main(int argc, char** argv) {
   // A command's own help wins over whatever else is given.
   for (int i = 2; i < argc; ++i)
     if (asksHelp(argv[i])) return help(*c);
-  return c->run(argc - 2, argv + 2);
+  Arguments arguments;
+  if (!KTX::HostProgram::Parse(*c->syntax, argc - 2, argv + 2, &arguments)) return kUsageError;
+  return c->run(arguments, arguments.Value(kPluginOption.name, KTXHOST_DEFAULT_PLUGIN));
 }
