@@ -994,14 +994,11 @@ TEST(CastReliefLoad, UnloadTakesTheUnitsDownInReverseClassInitializerFirst) {
   const std::vector<std::string> lines = stamvik_test::KtxhostOutput(std::string("journal ") + STAMVIK_PLUGIN, &status);
   ASSERT_FALSE(lines.empty());
   std::vector<std::string> registered, removed;
-  bool recorded = false;
   for (const std::string& text : lines) {
     if (text.rfind("FileInitializer ", 0) == 0 || text.rfind("ClassInitializer ", 0) == 0) registered.push_back(text);
     if (text.rfind("~", 0) == 0) removed.push_back(text.substr(1));
-    if (text == "statuses 0 0 0 0") recorded = true;
   }
   EXPECT_EQ(status, 0);
-  EXPECT_TRUE(recorded);
   ASSERT_GE(registered.size(), 3u);
   EXPECT_EQ(registered[0], "FileInitializer Die.CastReliefBuilder");
   EXPECT_EQ(registered[1], "ClassInitializer Die.CastReliefBuilder");

@@ -1,5 +1,6 @@
 // ktxhost as a command-line program: its help, version, exit statuses and
-// usage errors, and the journals it refuses to play.
+// usage errors, and the journals it refuses to play; and the journal a
+// script's calls leave on a builder the host made by its class id.
 #include <unistd.h>
 
 #include <cstdio>
@@ -7,11 +8,22 @@
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "DieDesJA_CastReliefBuilder.hpp"
 #include "JamTestSupport.hpp"
 #include "jam/Journal.hpp"
+#include "om/ObjectManager.hpp"
+
+// The exports as a script declares them.
+extern "C" {
+int XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(KTX::DieDesJA::CastReliefBuilder*, bool);
+int XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(KTX::DieDesJA::CastReliefBuilder*, double);
+int XJA_CAST_RELIEF_BUILDER_get_DistanceTolerance(KTX::DieDesJA::CastReliefBuilder*, double*);
+int XJA_CAST_RELIEF_BUILDER_get_Target(KTX::DieDesJA::CastReliefBuilder*, KTX::SELECT_OBJECT**);
+}
 
 namespace {
 
@@ -120,6 +132,8 @@ TEST(KtxhostCommandLine, EveryCommandLoadsThePluginTheOptionOrTheLastWordNames) 
       {"load --plugin libm.so.6", "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
       {"load libm.so.6", "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
       {"load --plugin " + missing + " --plugin libm.so.6", "ktxhost load: libm.so.6 is not the plug-in"},
+      {"journal --plugin libm.so.6", "ktxhost journal: libm.so.6 is not the plug-in: it registers no journaling unit\n"},
+      {"journal libm.so.6", "ktxhost journal: libm.so.6 is not the plug-in: it registers no journaling unit\n"},
       {"play " + cast + " --plugin libm.so.6", "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
       {"play --plugin libm.so.6 " + cast, "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
       {"play " + cast + " libm.so.6", "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
@@ -330,6 +344,61 @@ TEST(KtxhostPlay, ThePartIsReportedWithTheJournalsTagsAndASummary) {
   std::ostringstream golden;
   golden << in.rdbuf();
   EXPECT_EQ(run.out, golden.str());
+}
+
+}  // namespace
+
+namespace {
+
+// ---- a script's calls on a builder made by its class id ----------------------------------
+
+using ScriptedBuilder = stamvik_test::JamTest;
+
+// The object manager makes the builder from its class id alone, as the host
+// makes an object it reads back, with no collection's creator: nothing gave
+// it a target, so the getter answers none. Each of a script's four calls is
+// recorded whole and closed, the builder by its tag.
+TEST_F(ScriptedBuilder, FourExportedCallsOnABuilderMadeByItsClassIdAreRecordedWhole) {
+  const int classId = KTX::OM::OM_ask_class_id("KTX::DieDesJA::CastReliefBuilder");
+  ASSERT_NE(classId, 0);
+  auto* made = static_cast<KTX::OM::TaggedObject*>(
+      KTX::OM::ObjectFactory::CreateObject(classId, KTX::OM::OM_memory_type_persistent, nullptr));
+  auto* builder = dynamic_cast<KTX::DieDesJA::CastReliefBuilder*>(made);
+  ASSERT_NE(builder, nullptr);
+  KTX::JAM::ClearJournal();
+
+  double tolerance = 0;
+  // Any object: the getter must overwrite it with the builder's none.
+  auto* target = reinterpret_cast<KTX::SELECT_OBJECT*>(made);
+  const std::vector<int> statuses = {XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder, true),
+                                     XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(builder, 0.01),
+                                     XJA_CAST_RELIEF_BUILDER_get_DistanceTolerance(builder, &tolerance),
+                                     XJA_CAST_RELIEF_BUILDER_get_Target(builder, &target)};
+  EXPECT_EQ(statuses, std::vector<int>(4, 0));
+  EXPECT_EQ(tolerance, 0.01);
+  EXPECT_EQ(target, nullptr);
+
+  const std::string self = "  this ptr " + std::to_string(made->OmTag()) + "\n";
+  EXPECT_EQ(KTX::JAM::WriteJournal(KTX::JAM::Recorded()),
+            "journal 1\n"
+            "record 0 set \"Die.CastReliefBuilder\" \"CreateSupportCasting\"\n" + self +
+                "  in logical \"createsupportcasting\" - true\n"
+                "  end-of-arguments\n"
+                "  closed 0\n"
+                "record 0 set \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n" + self +
+                "  in double \"distancetolerance\" - 0.01 0\n"
+                "  end-of-arguments\n"
+                "  closed 0\n"
+                "record 0 get \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n" + self +
+                "  result double \"distancetolerance\" - 0.01\n"
+                "  end-of-arguments\n"
+                "  closed 0\n"
+                "record 0 get \"Die.CastReliefBuilder\" \"Target\"\n" + self +
+                "  result ptr \"target\" \"SelectBrenvikObject\" 0\n"
+                "  end-of-arguments\n"
+                "  associate \"SelectBrenvikObject\" 0\n"
+                "  closed 0\n");
+  made->destroy();
 }
 
 }  // namespace
