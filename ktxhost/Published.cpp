@@ -493,9 +493,10 @@ std::vector<Unit> UnitsRegistered(std::size_t fromCall) {
 
 }  // namespace
 
-extern const Syntax kPublishedSyntax{"published",
-                                      {{"--class", "NAME", "a journal class"}, {"--counts", nullptr, nullptr}, kPluginOption},
-                                      {{"PLUGIN", "plug-in", Operand::kPlugin}}};
+extern const Syntax kPublishedSyntax{
+    "published",
+    {{"--class", "NAME", "a journal class"}, {"--counts", nullptr, nullptr}, kPluginOption},
+    {{"PLUGIN", "plug-in", Operand::kPlugin}}};
 
 extern const char* const kPublishedHelp =
     "Loads the plug-in, runs every journal class's set-up by name and prints\n"

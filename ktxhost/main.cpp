@@ -37,7 +37,6 @@ using KTX::HostProgram::kFailed;
 using KTX::HostProgram::kPluginOption;
 using KTX::HostProgram::kUsageError;
 using KTX::HostProgram::Operand;
-using KTX::HostProgram::Option;
 using KTX::HostProgram::Syntax;
 
 // The plug-in writes its motion files into the directory "QDEN_TMP_DIR"
