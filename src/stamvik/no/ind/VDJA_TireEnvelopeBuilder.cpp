@@ -25,6 +25,7 @@
 #include "upd/Update.hpp"
 #include "OnEveryExit.hpp"
 #include "VDJA_TireEnvelopeBlock.hpp"
+#include "VDJA_TireEnvelopeFields.hpp"
 #include "vdja_tireenv_motion_util.hpp"
 
 namespace KTX::VDJA {
@@ -1155,10 +1156,7 @@ void Extract(FEATURE_RECORD* frec, int count, const tag_t* tags) { VD_create_ext
 void WriteBlockLayers(const TireEnvelopeBuilder& builder, Tireenv_params_s* block) {
   block->fixedTwo = 2;
   block->wireframeLayer = PMAN_ask_int("VD_TE_WIREFRAME_LAYER");
-  block->sectionLayer = builder.GetSectionLayer();
-  block->sheetBodyLayer = builder.GetSheetBodyLayer();
-  block->profileSplineLayer = builder.GetProfileSplineLayer();
-  block->spindleLinesLayer = builder.GetSpindleLinesLayer();
+  WriteFields(builder, kSectionLayerField, kSpindleLinesLayerField, block);
   block->wheelCsysLayer = PMAN_ask_int("VD_TE_WHEEL_CSYS_LAYER");
   block->templateGeometryLayer = PMAN_ask_int("VD_TE_TEMPLATE_GEOMETRY_LAYER");
 }
@@ -1213,45 +1211,8 @@ int WriteBlockOffsets(TireEnvelopeBuilder& builder, Tireenv_params_s* block, Blo
   return 0;
 }
 
-int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
-  Tireenv_params_s* block = nullptr;
-  TireEnvelope_AllocApplData(&block, frec != nullptr ? *frec : nullptr);
-  // The block goes, and the view is fitted, on every way out.
-  struct Finish {
-    Tireenv_params_s*& block;
-    ~Finish() {
-      TireEnvelope_FreeApplData(&block);
-      Stamvik::RunNoted("VD_VIEW_fit_view", [] { VD_VIEW_fit_view(1.0); });
-    }
-  } finish{block};
-  BlockWriter w(block);
-  Tire_s* area = WorkArea();
-  const vdja_tireenv_motion_record_t* motionRecord = MotionRecordOf(area);
-  FEATURE_RECORD* own = get_frec();
-
-  block->tireBody = 0;
-  block->fixedOne = 1;
-  int csysType = 0;
-  GetVehicleCsys(&csysType, block->origin, block->matrix);
-  block->createTireEnvelopeFeature = m_createTireEnvelopeFeature ? 1 : 0;
-  block->runClearanceAnalysis = m_runClearanceAnalysis ? 1 : 0;
-
-  const int notes = GetNumSessionNotes();
-  block->sessionNoteCount = notes;
-  block->sessionNotes = static_cast<char**>(SM_alloc(sizeof(char*) * static_cast<std::size_t>(std::max(notes, 1))));
-  for (int i = 0; i < notes; ++i) {
-    TEXT_s* text = TEXT_create_string(GetNthValueInSessionNotes(i).utf8_str());
-    block->sessionNotes[i] = SM_string_copy(TEXT_to_locale(text));
-    TEXT_free(text);
-  }
-
-  block->displayInput = m_displayInput ? 1 : 0;
-  WriteBlockLayers(*this, block);
-
-  block->addMasterComponentPart = m_addMasterComponentPart ? 1 : 0;
-  if (m_addMasterComponentPart) w.Text(block->masterPartName, GetMasterPartName());
-
-  block->tireDefinition = m_tireDefinition;
+void TireEnvelopeBuilder::WriteBlockTire(Tireenv_params_s* block, BlockWriter& w, FEATURE_RECORD* own) {
+  WriteField(*this, kTireDefinitionField, block);
   switch (m_tireDefinition) {
     case SolidBody: {
       w.List(m_tireDefinitionBody, &block->tireBodyCount, &block->tireBodies);
@@ -1282,22 +1243,67 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
       break;
     default: break;
   }
-  block->wheelCenterlineShift = m_wheelCenterlineShift;
+  WriteField(*this, kWheelCenterlineShiftField, block);
   if (m_tireDefinition > SolidBody) {
-    block->wheelRimDiameter = m_wheelRimDiameter;
-    block->mirrorProfile = m_mirrorProfile ? 1 : 0;
+    WriteField(*this, kWheelRimDiameterField, block);
+    WriteField(*this, kMirrorProfileField, block);
   } else {
     block->wheelCsys = m_wheelCsys;
     block->wheelRimDiameter = nullptr;
     block->mirrorProfile = 1;
   }
-  block->rimDiameterOption = m_rimDiameterOption;
-  block->rimDiameter = ValueOf(m_wheelRimDiameter);
+  WriteFields(*this, kRimDiameterOptionField, kRimDiameterField, block);
+}
 
-  WriteBlockProfilePoints(area, block);
+void TireEnvelopeBuilder::WriteBlockTemplate(Tireenv_params_s* block, BlockWriter& w, FEATURE_RECORD* own) {
+  Tire_s* area = WorkArea();
+  const auto copyPoints = [&](const void* record, const std::size_t* places, std::size_t count) {
+    const auto* bytes = static_cast<const unsigned char*>(record);
+    for (std::size_t i = 0; i < count && i < Tireenv_params_s::kMaxHardPoints; ++i)
+      std::memcpy(block->hardPoints[i], bytes + places[i], sizeof block->hardPoints[i]);
+  };
+  const auto bars = [&] {
+    w.List(m_leftStabilizerBar, &block->leftBarCount, &block->leftBars);
+    w.List(m_rightStabilizerBar, &block->rightBarCount, &block->rightBars);
+  };
+  switch (m_suspensionTemplate) {
+    case MacPhersonStrut: {
+      // The record's own order: index 10 lies after 13.
+      static constexpr std::size_t kStored[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14};
+      std::size_t places[std::size(kStored)];
+      for (std::size_t i = 0; i < std::size(kStored); ++i) places[i] = kMacpherson[kStored[i]];
+      copyPoints(&area->macpherson, places, std::size(places));
+      const auto& m = area->macpherson;
+      block->templateFlags[0] = m.useStabilizerBar != 0, block->templateFlags[1] = m.symmetricInnerJoint != 0;
+      block->templateFlags[2] = m.symmetricBushing != 0;
+      if (m_useStabilizerBar) {
+        bars();
+        Extract(own, block->leftBarCount, block->leftBars);
+        Extract(own, block->rightBarCount, block->rightBars);
+      }
+      break;
+    }
+    case ShortLongArmwithSteering:
+    case ShortLongArmwithoutSteering: {
+      copyPoints(&area->slArm, kSLArm, std::size(kSLArm));
+      const auto& a = area->slArm;
+      block->templateFlags[0] = a.useStabilizerBar != 0, block->templateFlags[1] = a.symmetricInnerJoint != 0;
+      block->templateFlags[2] = a.symmetricBushing != 0;
+      if (m_useStabilizerBar) bars();
+      break;
+    }
+    case FiveLinkSolidAxlewithoutSteering:
+      copyPoints(&area->fiveLink, kFiveLink, std::size(kFiveLink));
+      block->templateFlags[0] = area->fiveLink.symmetricTrackBarInner != 0;
+      block->templateFlags[1] = area->fiveLink.symmetricBumper != 0;
+      break;
+    default: break;
+  }
+}
 
-  block->motion = m_motion;
-  block->saveScenario = m_saveScenario ? 1 : 0;
+void TireEnvelopeBuilder::WriteBlockMotion(Tireenv_params_s* block, BlockWriter& w, FEATURE_RECORD* own) {
+  const vdja_tireenv_motion_record_t* motionRecord = MotionRecordOf(WorkArea());
+  WriteFields(*this, kMotionField, kSaveScenarioField, block);
   if (m_motion == ExistingSpindleFile) {
     block->spindleFileLocation = m_spindleFileLocation;
     w.Text(block->motionFile, GetSpindleFileName());
@@ -1322,48 +1328,7 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
       w.Text(block->scenarioName, GetScenarioName());
       block->suspensionTemplate = m_suspensionTemplate;
       w.Text(block->suspensionTemplateFileName, GetSuspensionTemplateFileName());
-      const auto copyPoints = [&](const void* record, const std::size_t* places, std::size_t count) {
-        const auto* bytes = static_cast<const unsigned char*>(record);
-        for (std::size_t i = 0; i < count && i < Tireenv_params_s::kMaxHardPoints; ++i)
-          std::memcpy(block->hardPoints[i], bytes + places[i], sizeof block->hardPoints[i]);
-      };
-      const auto bars = [&] {
-        w.List(m_leftStabilizerBar, &block->leftBarCount, &block->leftBars);
-        w.List(m_rightStabilizerBar, &block->rightBarCount, &block->rightBars);
-      };
-      switch (m_suspensionTemplate) {
-        case MacPhersonStrut: {
-          // The record's own order: index 10 lies after 13.
-          static constexpr std::size_t kStored[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14};
-          std::size_t places[std::size(kStored)];
-          for (std::size_t i = 0; i < std::size(kStored); ++i) places[i] = kMacpherson[kStored[i]];
-          copyPoints(&area->macpherson, places, std::size(places));
-          const auto& m = area->macpherson;
-          block->templateFlags[0] = m.useStabilizerBar != 0, block->templateFlags[1] = m.symmetricInnerJoint != 0;
-          block->templateFlags[2] = m.symmetricBushing != 0;
-          if (m_useStabilizerBar) {
-            bars();
-            Extract(own, block->leftBarCount, block->leftBars);
-            Extract(own, block->rightBarCount, block->rightBars);
-          }
-          break;
-        }
-        case ShortLongArmwithSteering:
-        case ShortLongArmwithoutSteering: {
-          copyPoints(&area->slArm, kSLArm, std::size(kSLArm));
-          const auto& a = area->slArm;
-          block->templateFlags[0] = a.useStabilizerBar != 0, block->templateFlags[1] = a.symmetricInnerJoint != 0;
-          block->templateFlags[2] = a.symmetricBushing != 0;
-          if (m_useStabilizerBar) bars();
-          break;
-        }
-        case FiveLinkSolidAxlewithoutSteering:
-          copyPoints(&area->fiveLink, kFiveLink, std::size(kFiveLink));
-          block->templateFlags[0] = area->fiveLink.symmetricTrackBarInner != 0;
-          block->templateFlags[1] = area->fiveLink.symmetricBumper != 0;
-          break;
-        default: break;
-      }
+      WriteBlockTemplate(block, w, own);
     }
     if (m_motion >= ExistingScenarioMotionModel) {
       std::memcpy(block->spindleLine, motionRecord->spindleLine, sizeof block->spindleLine);
@@ -1383,67 +1348,83 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   }
   BlockWriter::Lines(block->motionFile, &block->motionLineCount, &block->motionLines);
 
-  block->rollAngle = ValueOf(m_rollAngle);
-  block->jounceDistance = m_jounceDistance;
-  block->reboundDistance = m_reboundDistance;
-  block->shockSteps = m_shockDriverJointSteps;
-  block->driverGraph = m_driverGraph;
-  block->xtoY = m_xtoY ? 1 : 0;
-  block->firstUpper = m_firstDriverJointUpperLimit;
-  block->firstLower = m_firstDriverJointLowerLimit;
-  block->firstSteps = m_firstDriverJointSteps;
-  block->secondUpper = m_secondDriverJointUpperLimit;
-  block->secondLower = m_secondDriverJointLowerLimit;
-  block->secondSteps = m_secondDriverJointSteps;
-  block->taperLocation = m_taperLocationYAxis;
-  block->taperLocationAY = m_taperLocationAY;
-  block->taperLocationBX = m_taperLocationBX;
+  WriteFields(*this, kRollAngleField, kTaperLocationBXField, block);
   if (m_motion > FromSpindleLines) {
     w.Text(block->steeringJointName, GetSteeringJointName());
     w.Text(block->jounceJointName, GetJouceJointName());
     if (m_suspensionTemplate != FiveLinkSolidAxlewithoutSteering) {
-      if (m_driverGraph == RectangularTaperedX) block->taperLocation = m_taperLocationXAxis;
-      if (m_driverGraph == TwoDriversOneFixed) block->taperLocation = m_fixedLocationPercentage;
+      if (m_driverGraph == RectangularTaperedX) WriteField(*this, kTaperLocationXAxisField, block);
+      if (m_driverGraph == TwoDriversOneFixed) WriteField(*this, kFixedLocationPercentageField, block);
       if (m_driverGraph == BySketch) w.Handle(block->sketchHandle, m_driverGraphSketch->ask_selected_tag());
     }
   }
+}
 
-  block->envelopeConcavity = m_envelopeConcavity;
-  block->radialStart = ValueOf(m_radialStartAngle);
-  block->radialEnd = ValueOf(m_radialEndAngle);
-  block->distanceToleranceValue = ValueOf(m_distanceTolerance);
-  block->trimRadiusValue = ValueOf(m_trimRadius);
-  block->radialStartAngle = m_radialStartAngle;
-  block->radialEndAngle = m_radialEndAngle;
-  block->distanceTolerance = m_distanceTolerance;
-  block->trimRadius = m_trimRadius;
-
-  block->applyOffset = m_applyOffset ? 1 : 0;
-  EXP_expression* const offsets[6] = {m_frontOffsetValue, m_upOffsetValue,      m_downOffsetValue,
-                                      m_rearOffsetValue,  m_inboardOffsetValue, m_outboardOffsetValue};
-  for (int i = 0; i < 6; ++i) block->offsets[i] = ValueOf(offsets[i]);
-  if (const int status = WriteBlockOffsets(*this, block, w); status != 0) return status;
-
-  block->clearanceValue = ValueOf(m_clearanceValue);
-  if (m_runClearanceAnalysis) {
-    if (m_tireDefinition == SolidBody && IsSolidBodyFromComponentPart()) {
-      block->useTireBodyFile = 0;
-    } else {
-      block->useTireBodyFile = 1;
-      w.Text(block->tireBodyFile, GetTireBodyOutputFileName());
-    }
-    if (m_movingCompInstTag != 0)
-      if (const tag_t occurrence = VD_ASSEM_ask_part_occ_of_inst(0, m_movingCompInstTag); occurrence != 0)
-        w.Handle(block->movingComponentHandle, occurrence);
-    w.Handles(m_clearanceAnalysisBodies, &block->clearanceBodyCount, &block->clearanceBodies);
-    w.Handles(m_clearanceAnalysisComponents, &block->clearanceComponentCount, &block->clearanceComponents);
-    const int count = GetCompOffsetLength();
-    block->compOffsetCount = count;
-    if (count > 0) {
-      block->compOffsets = static_cast<double*>(SM_alloc(sizeof(double) * static_cast<std::size_t>(count)));
-      for (int i = 0; i < count; ++i) block->compOffsets[i] = GetCompOffset(i);
-    }
+void TireEnvelopeBuilder::WriteBlockClearance(Tireenv_params_s* block, BlockWriter& w) {
+  WriteField(*this, kClearanceValueField, block);
+  if (!m_runClearanceAnalysis) return;
+  if (m_tireDefinition == SolidBody && IsSolidBodyFromComponentPart()) {
+    block->useTireBodyFile = 0;
+  } else {
+    block->useTireBodyFile = 1;
+    w.Text(block->tireBodyFile, GetTireBodyOutputFileName());
   }
+  if (m_movingCompInstTag != 0)
+    if (const tag_t occurrence = VD_ASSEM_ask_part_occ_of_inst(0, m_movingCompInstTag); occurrence != 0)
+      w.Handle(block->movingComponentHandle, occurrence);
+  w.Handles(m_clearanceAnalysisBodies, &block->clearanceBodyCount, &block->clearanceBodies);
+  w.Handles(m_clearanceAnalysisComponents, &block->clearanceComponentCount, &block->clearanceComponents);
+  const int count = GetCompOffsetLength();
+  block->compOffsetCount = count;
+  if (count > 0) {
+    block->compOffsets = static_cast<double*>(SM_alloc(sizeof(double) * static_cast<std::size_t>(count)));
+    for (int i = 0; i < count; ++i) block->compOffsets[i] = GetCompOffset(i);
+  }
+}
+
+int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
+  Tireenv_params_s* block = nullptr;
+  TireEnvelope_AllocApplData(&block, frec != nullptr ? *frec : nullptr);
+  // The block goes, and the view is fitted, on every way out.
+  struct Finish {
+    Tireenv_params_s*& block;
+    ~Finish() {
+      TireEnvelope_FreeApplData(&block);
+      Stamvik::RunNoted("VD_VIEW_fit_view", [] { VD_VIEW_fit_view(1.0); });
+    }
+  } finish{block};
+  BlockWriter w(block);
+  Tire_s* area = WorkArea();
+  FEATURE_RECORD* own = get_frec();
+
+  block->tireBody = 0;
+  block->fixedOne = 1;
+  int csysType = 0;
+  GetVehicleCsys(&csysType, block->origin, block->matrix);
+  WriteFields(*this, kCreateTireEnvelopeFeatureField, kRunClearanceAnalysisField, block);
+
+  const int notes = GetNumSessionNotes();
+  block->sessionNoteCount = notes;
+  block->sessionNotes = static_cast<char**>(SM_alloc(sizeof(char*) * static_cast<std::size_t>(std::max(notes, 1))));
+  for (int i = 0; i < notes; ++i) {
+    TEXT_s* text = TEXT_create_string(GetNthValueInSessionNotes(i).utf8_str());
+    block->sessionNotes[i] = SM_string_copy(TEXT_to_locale(text));
+    TEXT_free(text);
+  }
+
+  WriteField(*this, kDisplayInputField, block);
+  WriteBlockLayers(*this, block);
+
+  WriteField(*this, kAddMasterComponentPartField, block);
+  if (m_addMasterComponentPart) w.Text(block->masterPartName, GetMasterPartName());
+
+  WriteBlockTire(block, w, own);
+  WriteBlockProfilePoints(area, block);
+  WriteBlockMotion(block, w, own);
+
+  WriteFields(*this, kEnvelopeConcavityField, kOutboardOffsetField, block);
+  if (const int status = WriteBlockOffsets(*this, block, w); status != 0) return status;
+  WriteBlockClearance(block, w);
 
   // A name that does not fit its field makes no feature.
   if (w.refused != 0) return w.refused;
@@ -1499,39 +1480,8 @@ void TireEnvelopeBuilder::SetDriverLocationsFromDefaults() {
   SetTaperLocationBX(locationB);
 }
 
-int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  if (TireEnvelope_Is(frec) <= 0) {
-    ConvertRuleInstanceToBuilderData(frec);
-    return 0;
-  }
-  struct BlockFree {
-    void operator()(Tireenv_params_s* block) const { TireEnvelope_FreeApplData(&block); }
-  };
-  const std::unique_ptr<Tireenv_params_s, BlockFree> held(TireEnvelope_ReadParms(frec));
-  if (held == nullptr) return 0;
-  const Tireenv_params_s& b = *held;
-  Tire_s* area = WorkArea();
-  const auto expression = [&](const OM::AttributeId& field, double value, int measure) {
-    OM::OM_set_pointer(this, field, vdja_tireenv_new_expression(value, measure));
-  };
-
-  SetCreateTireEnvelopeFeature(b.createTireEnvelopeFeature != 0);
-  SetRunClearanceAnalysis(b.runClearanceAnalysis != 0);
-  const int notes = b.sessionNotes != nullptr ? std::max(b.sessionNoteCount, 0) : 0;
-  SetNumSessionNotes(0);
-  for (int i = 0; i < notes; ++i) SetNthValueInSessionNotes(i, UString(b.sessionNotes[i]));
-  SetDisplayInput(b.displayInput != 0);
-  SetSectionLayer(b.sectionLayer);
-  SetSheetBodyLayer(b.sheetBodyLayer);
-  SetProfileSplineLayer(b.profileSplineLayer);
-  SetSpindleLinesLayer(b.spindleLinesLayer);
-  SetAddMasterComponentPart(b.addMasterComponentPart != 0);
-  if (b.addMasterComponentPart == 1) {
-    SetMasterPartName(TextOf(b.masterPartName).c_str());
-    TIREENV_load_part_fully(GetMasterPartName());
-  }
-
-  SetTireDefinition(static_cast<JA_TIRE_ENVELOPE_BUILDER_TireDefinitionOption>(b.tireDefinition));
+void TireEnvelopeBuilder::ReadBlockTire(const Tireenv_params_s& b) {
+  ReadField(*this, kTireDefinitionField, b);
   switch (b.tireDefinition) {
     case SolidBody: {
       m_tireDefinitionBody->clear();
@@ -1557,16 +1507,16 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
       break;
     default: break;
   }
-  SetWheelCenterlineShift(b.wheelCenterlineShift);
-  SetRimDiameterOption(b.rimDiameterOption);
+  ReadFields(*this, kWheelCenterlineShiftField, kRimDiameterOptionField, b);
   if (b.tireDefinition == SolidBody) {
     SetWheelCsys(b.wheelCsys);
     SetMirrorProfile(true);
-    expression(m_wheelRimDiameterAttId, b.rimDiameter, 0);
+    ReadField(*this, kRimDiameterField, b);
   } else {
-    SetWheelRimDiameter(b.wheelRimDiameter);
-    SetMirrorProfile(b.mirrorProfile != 0);
+    ReadField(*this, kWheelRimDiameterField, b);
+    ReadField(*this, kMirrorProfileField, b);
   }
+  Tire_s* area = WorkArea();
   const int points = Bounded(b.profilePointCount, Tire_s::kMaxProfilePoints);
   area->profilePointCount = points;
   for (int i = 0; i < points; ++i) {
@@ -1574,9 +1524,70 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     area->profilePoints[i][1] = b.profilePoints[i][1];
     area->profilePoints[i][2] = 0;
   }
+}
 
-  SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(b.motion));
-  SetSaveScenario(b.saveScenario != 0);
+void TireEnvelopeBuilder::ReadBlockTemplate(const Tireenv_params_s& b) {
+  Tire_s* area = WorkArea();
+  const auto putPoints = [&](void* record, const std::size_t* places, std::size_t count) {
+    auto* bytes = static_cast<unsigned char*>(record);
+    for (std::size_t i = 0; i < count && i < Tireenv_params_s::kMaxHardPoints; ++i)
+      std::memcpy(bytes + places[i], b.hardPoints[i], sizeof b.hardPoints[i]);
+  };
+  const auto flags = [&](std::uint8_t* use, std::uint8_t* inner, std::uint8_t* bushing) {
+    if (use != nullptr) *use = b.templateFlags[0] == 1, SetUseStabilizerBar(b.templateFlags[0] == 1);
+    *inner = b.templateFlags[use != nullptr ? 1 : 0] == 1;
+    *bushing = b.templateFlags[use != nullptr ? 2 : 1] == 1;
+    SetInnerJointAsymmetric(*inner == 0);
+    SetBushingJointAsymmetric(*bushing == 0);
+  };
+  const auto bars = [&] {
+    if (b.leftBars != nullptr) m_leftStabilizerBar->set_tags(std::max(b.leftBarCount, 0), b.leftBars);
+    if (b.rightBars != nullptr) m_rightStabilizerBar->set_tags(std::max(b.rightBarCount, 0), b.rightBars);
+  };
+  switch (b.suspensionTemplate) {
+    case MacPhersonStrut: {
+      static constexpr std::size_t kStored[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14};
+      std::size_t places[std::size(kStored)];
+      for (std::size_t i = 0; i < std::size(kStored); ++i) places[i] = kMacpherson[kStored[i]];
+      auto& m = area->macpherson;
+      putPoints(&m, places, std::size(places));
+      flags(&m.useStabilizerBar, &m.symmetricInnerJoint, &m.symmetricBushing);
+      if (m.useStabilizerBar != 0) {
+        bars();
+        // The record keeps its own copies of the curves.
+        const auto copy = [](const tag_t* tags, int count, tag_t** into, std::int32_t* counted) {
+          SM_free(*into);
+          *into = nullptr;
+          *counted = tags != nullptr ? std::max(count, 0) : 0;
+          if (*counted == 0) return;
+          *into = static_cast<tag_t*>(SM_alloc(sizeof(tag_t) * static_cast<std::size_t>(*counted)));
+          std::memcpy(*into, tags, sizeof(tag_t) * static_cast<std::size_t>(*counted));
+        };
+        copy(b.leftBars, b.leftBarCount, &m.leftStabilizerBar, &m.leftStabilizerBarCount);
+        copy(b.rightBars, b.rightBarCount, &m.rightStabilizerBar, &m.rightStabilizerBarCount);
+      }
+      break;
+    }
+    case ShortLongArmwithSteering:
+    case ShortLongArmwithoutSteering: {
+      auto& a = area->slArm;
+      putPoints(&a, kSLArm, std::size(kSLArm));
+      flags(&a.useStabilizerBar, &a.symmetricInnerJoint, &a.symmetricBushing);
+      if (a.useStabilizerBar != 0) bars();
+      break;
+    }
+    case FiveLinkSolidAxlewithoutSteering: {
+      auto& f = area->fiveLink;
+      putPoints(&f, kFiveLink, std::size(kFiveLink));
+      flags(nullptr, &f.symmetricTrackBarInner, &f.symmetricBumper);
+      break;
+    }
+    default: break;
+  }
+}
+
+void TireEnvelopeBuilder::ReadBlockMotion(const Tireenv_params_s& b) {
+  ReadFields(*this, kMotionField, kSaveScenarioField, b);
   // The stored lines become a file again; its name is the motion file.
   const auto writeBack = [&] {
     char name[Tireenv_params_s::kText];
@@ -1602,65 +1613,10 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
       SetScenarioName(TextOf(b.scenarioName).c_str());
       SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(b.suspensionTemplate));
       SetSuspensionTemplateFileName(TextOf(b.suspensionTemplateFileName).c_str());
-      const auto putPoints = [&](void* record, const std::size_t* places, std::size_t count) {
-        auto* bytes = static_cast<unsigned char*>(record);
-        for (std::size_t i = 0; i < count && i < Tireenv_params_s::kMaxHardPoints; ++i)
-          std::memcpy(bytes + places[i], b.hardPoints[i], sizeof b.hardPoints[i]);
-      };
-      const auto flags = [&](std::uint8_t* use, std::uint8_t* inner, std::uint8_t* bushing) {
-        if (use != nullptr) *use = b.templateFlags[0] == 1, SetUseStabilizerBar(b.templateFlags[0] == 1);
-        *inner = b.templateFlags[use != nullptr ? 1 : 0] == 1;
-        *bushing = b.templateFlags[use != nullptr ? 2 : 1] == 1;
-        SetInnerJointAsymmetric(*inner == 0);
-        SetBushingJointAsymmetric(*bushing == 0);
-      };
-      const auto bars = [&] {
-        if (b.leftBars != nullptr) m_leftStabilizerBar->set_tags(std::max(b.leftBarCount, 0), b.leftBars);
-        if (b.rightBars != nullptr) m_rightStabilizerBar->set_tags(std::max(b.rightBarCount, 0), b.rightBars);
-      };
-      switch (b.suspensionTemplate) {
-        case MacPhersonStrut: {
-          static constexpr std::size_t kStored[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14};
-          std::size_t places[std::size(kStored)];
-          for (std::size_t i = 0; i < std::size(kStored); ++i) places[i] = kMacpherson[kStored[i]];
-          auto& m = area->macpherson;
-          putPoints(&m, places, std::size(places));
-          flags(&m.useStabilizerBar, &m.symmetricInnerJoint, &m.symmetricBushing);
-          if (m.useStabilizerBar != 0) {
-            bars();
-            // The record keeps its own copies of the curves.
-            const auto copy = [](const tag_t* tags, int count, tag_t** into, std::int32_t* counted) {
-              SM_free(*into);
-              *into = nullptr;
-              *counted = tags != nullptr ? std::max(count, 0) : 0;
-              if (*counted == 0) return;
-              *into = static_cast<tag_t*>(SM_alloc(sizeof(tag_t) * static_cast<std::size_t>(*counted)));
-              std::memcpy(*into, tags, sizeof(tag_t) * static_cast<std::size_t>(*counted));
-            };
-            copy(b.leftBars, b.leftBarCount, &m.leftStabilizerBar, &m.leftStabilizerBarCount);
-            copy(b.rightBars, b.rightBarCount, &m.rightStabilizerBar, &m.rightStabilizerBarCount);
-          }
-          break;
-        }
-        case ShortLongArmwithSteering:
-        case ShortLongArmwithoutSteering: {
-          auto& a = area->slArm;
-          putPoints(&a, kSLArm, std::size(kSLArm));
-          flags(&a.useStabilizerBar, &a.symmetricInnerJoint, &a.symmetricBushing);
-          if (a.useStabilizerBar != 0) bars();
-          break;
-        }
-        case FiveLinkSolidAxlewithoutSteering: {
-          auto& f = area->fiveLink;
-          putPoints(&f, kFiveLink, std::size(kFiveLink));
-          flags(nullptr, &f.symmetricTrackBarInner, &f.symmetricBumper);
-          break;
-        }
-        default: break;
-      }
+      ReadBlockTemplate(b);
     }
     if (b.motion >= ExistingScenarioMotionModel) {
-      vdja_tireenv_motion_record_t* record = MotionRecordOf(area);
+      vdja_tireenv_motion_record_t* record = MotionRecordOf(WorkArea());
       std::memcpy(record->spindleLine, b.spindleLine, sizeof record->spindleLine);
       SetSpindleLineEndPoint(b.spindleLine + 3, b.spindleLine);
     }
@@ -1678,69 +1634,53 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
       SetMotionFile(name.c_str());
     }
   }
+}
 
-  expression(m_rollAngleAttId, b.rollAngle, 7);
-  SetJounceDistance(b.jounceDistance);
-  SetReboundDistance(b.reboundDistance);
-  SetShockDriverJointSteps(b.shockSteps);
-  SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(b.driverGraph));
-  SetXtoY(b.xtoY != 0);
-  SetFirstDriverJointUpperLimit(b.firstUpper);
-  SetFirstDriverJointLowerLimit(b.firstLower);
-  SetFirstDriverJointSteps(b.firstSteps);
-  SetSecondDriverJointUpperLimit(b.secondUpper);
-  SetSecondDriverJointLowerLimit(b.secondLower);
-  SetSecondDriverJointSteps(b.secondSteps);
+void TireEnvelopeBuilder::ReadBlockDrivers(const Tireenv_params_s& b) {
+  ReadFields(*this, kRollAngleField, kSecondStepsField, b);
   SetDriverLocationsFromDefaults();
-  if (b.motion >= ExistingScenarioMotionModel) {
-    SetSteeringJointName(TextOf(b.steeringJointName).c_str());
-    SetJouceJointName(TextOf(b.jounceJointName).c_str());
-    if (b.suspensionTemplate != FiveLinkSolidAxlewithoutSteering) {
-      switch (b.driverGraph) {
-        case RectangularTaperedY: SetTaperLocationYAxis(b.taperLocation); break;
-        case RectangularTaperedX: SetTaperLocationXAxis(b.taperLocation); break;
-        case TaperedOneSide:
-          SetTaperLocationAY(b.taperLocationAY);
-          SetTaperLocationBX(b.taperLocationBX);
-          break;
-        case TwoDriversOneFixed: SetFixedLocationPercentage(b.taperLocation); break;
-        case BySketch:
-          m_driverGraphSketch->set_selected_tag(OM::TAG_find_by_handle(TextOf(b.sketchHandle).c_str()));
-          break;
-        default: break;
-      }
-    }
+  if (b.motion < ExistingScenarioMotionModel) return;
+  SetSteeringJointName(TextOf(b.steeringJointName).c_str());
+  SetJouceJointName(TextOf(b.jounceJointName).c_str());
+  if (b.suspensionTemplate == FiveLinkSolidAxlewithoutSteering) return;
+  switch (b.driverGraph) {
+    case RectangularTaperedY: ReadField(*this, kTaperLocationYAxisField, b); break;
+    case RectangularTaperedX: ReadField(*this, kTaperLocationXAxisField, b); break;
+    case TaperedOneSide:
+      ReadField(*this, kTaperLocationAYField, b);
+      ReadField(*this, kTaperLocationBXField, b);
+      break;
+    case TwoDriversOneFixed: ReadField(*this, kFixedLocationPercentageField, b); break;
+    case BySketch:
+      m_driverGraphSketch->set_selected_tag(OM::TAG_find_by_handle(TextOf(b.sketchHandle).c_str()));
+      break;
+    default: break;
   }
+}
 
-  SetEnvelopeConcavity(b.envelopeConcavity);
-  SetRadialStartAngle(b.radialStartAngle);
-  SetRadialEndAngle(b.radialEndAngle);
-  SetDistanceTolerance(b.distanceTolerance);
-  SetTrimRadius(b.trimRadius);
-  SetApplyOffset(b.applyOffset != 0);
-  const OM::AttributeId* const offsetFields[6] = {&m_frontOffsetValueAttId, &m_upOffsetValueAttId,
-                                                  &m_rearOffsetValueAttId,  &m_downOffsetValueAttId,
-                                                  &m_inboardOffsetValueAttId, &m_outboardOffsetValueAttId};
-  // The block holds front, up, down, rear, inboard, outboard.
-  const double offsetValues[6] = {b.offsets[0], b.offsets[1], b.offsets[3], b.offsets[2], b.offsets[4], b.offsets[5]};
-  for (int i = 0; i < 6; ++i) expression(*offsetFields[i], offsetValues[i], 0);
-  if (b.applyOffset != 0) {
-    const bool fromFile = b.offsetsFromFile == 1;
-    JAX_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(
-        this, fromFile ? FromOffsetFile : b.customerOffsets == 1 ? CustomerDefinedData : FixedSections);
-    const int sections = Bounded(b.sectionCount, Tire_s::kMaxSections);
-    area->sectionCount = sections;
-    for (int i = 0; i < sections; ++i) {
-      area->sectionOffsetCounts[i] = Bounded(b.sectionOffsetCounts[i], Tire_s::kMaxOffsets);
-      area->sectionAngles[i] = b.sectionAngles[i];
-      std::memcpy(area->sectionOffsets[i], b.sectionOffsets[i], sizeof area->sectionOffsets[i]);
-      if (fromFile) std::memcpy(area->fileOffsets[i], b.secondOffsets[i], sizeof area->fileOffsets[i]);
-    }
-    SetOffsetFileName(TextOf(b.offsetFileName).c_str());
-    area->featureOffsetData = b.offsetFileSetting;
+void TireEnvelopeBuilder::ReadBlockOffsets(const Tireenv_params_s& b) {
+  ReadFields(*this, kEnvelopeConcavityField, kApplyOffsetField, b);
+  for (const EnvelopeFieldId offset : kOffsetsAsRead) ReadField(*this, offset, b);
+  if (b.applyOffset == 0) return;
+  Tire_s* area = WorkArea();
+  const bool fromFile = b.offsetsFromFile == 1;
+  JAX_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(
+      this, fromFile ? FromOffsetFile : b.customerOffsets == 1 ? CustomerDefinedData : FixedSections);
+  const int sections = Bounded(b.sectionCount, Tire_s::kMaxSections);
+  area->sectionCount = sections;
+  for (int i = 0; i < sections; ++i) {
+    area->sectionOffsetCounts[i] = Bounded(b.sectionOffsetCounts[i], Tire_s::kMaxOffsets);
+    area->sectionAngles[i] = b.sectionAngles[i];
+    std::memcpy(area->sectionOffsets[i], b.sectionOffsets[i], sizeof area->sectionOffsets[i]);
+    if (fromFile) std::memcpy(area->fileOffsets[i], b.secondOffsets[i], sizeof area->fileOffsets[i]);
   }
-  expression(m_clearanceValueAttId, b.clearanceValue, 0);
-  if (b.runClearanceAnalysis == 0) return 0;
+  SetOffsetFileName(TextOf(b.offsetFileName).c_str());
+  area->featureOffsetData = b.offsetFileSetting;
+}
+
+void TireEnvelopeBuilder::ReadBlockClearance(const Tireenv_params_s& b) {
+  ReadField(*this, kClearanceValueField, b);
+  if (b.runClearanceAnalysis == 0) return;
 
   if (!(b.tireDefinition == SolidBody && IsSolidBodyFromComponentPart()))
     SetTireBodyOutputFileName(TextOf(b.tireBodyFile).c_str());
@@ -1759,6 +1699,35 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   const int offsets = b.compOffsets != nullptr ? std::max(b.compOffsetCount, 0) : 0;
   SetCompOffsetLength(offsets);
   for (int i = 0; i < offsets; ++i) SetCompOffset(i, b.compOffsets[i]);
+}
+
+int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  if (TireEnvelope_Is(frec) <= 0) {
+    ConvertRuleInstanceToBuilderData(frec);
+    return 0;
+  }
+  struct BlockFree {
+    void operator()(Tireenv_params_s* block) const { TireEnvelope_FreeApplData(&block); }
+  };
+  const std::unique_ptr<Tireenv_params_s, BlockFree> held(TireEnvelope_ReadParms(frec));
+  if (held == nullptr) return 0;
+  const Tireenv_params_s& b = *held;
+  WorkArea();
+
+  ReadFields(*this, kCreateTireEnvelopeFeatureField, kRunClearanceAnalysisField, b);
+  const int notes = b.sessionNotes != nullptr ? std::max(b.sessionNoteCount, 0) : 0;
+  SetNumSessionNotes(0);
+  for (int i = 0; i < notes; ++i) SetNthValueInSessionNotes(i, UString(b.sessionNotes[i]));
+  ReadFields(*this, kDisplayInputField, kAddMasterComponentPartField, b);
+  if (b.addMasterComponentPart == 1) {
+    SetMasterPartName(TextOf(b.masterPartName).c_str());
+    TIREENV_load_part_fully(GetMasterPartName());
+  }
+  ReadBlockTire(b);
+  ReadBlockMotion(b);
+  ReadBlockDrivers(b);
+  ReadBlockOffsets(b);
+  ReadBlockClearance(b);
   return 0;
 }
 
