@@ -705,6 +705,173 @@ std::string ChooseScenarioName(int templateType, bool manager, const std::string
 
 }  // namespace
 
+// The scenario the articulation runs: built from the template, or the
+// existing one opened; the status of the build (-99 or -98 for a scenario
+// saved under the manager) or of the five-link test.
+int TireEnvelopeBuilder::PrepareScenario(int motion, int templateType, bool save, bool manager, PART_part* work,
+                                         PART_part* root, bool* fiveLink) {
+  int result = 0;
+  Tire_s* area = WorkArea();
+  if (motion == SuspensionTemplate) {
+    bool exists = false;
+    QF_VD_MOTION_is_scenario_exist(GetScenarioName(), &exists);
+    bool opened = false;
+    if (exists && !manager) {
+      SetJointTagHandleLength(0);
+      SetFLADrvJointHandleLength(0);
+      SFMOD__delete_scenario(root, GetScenarioName());
+    } else if (exists) {
+      UnderMark(nullptr, kMarkFailure, __LINE__, [&] {
+        unsigned int scenario = 0;
+        if (const int code = KMC_file_open_scenario(root, GetScenarioName(), &scenario); code != 0)
+          RaiseMessage(__LINE__, code);
+        KMC_file_call_functions_at_scn_load_time();
+        ScenarioOpenedOrMade();
+        SetScenarioTag(scenario);
+      });
+      opened = true;
+    }
+    if (!opened) {
+      const std::string name = ChooseScenarioName(templateType, manager, GetScenarioName());
+      switch (templateType) {
+        case MacPhersonStrut: QF_VD_MAC_SUSP_build_structure(&area->macpherson); break;
+        case ShortLongArmwithSteering:
+        case ShortLongArmwithoutSteering:
+          area->slArm.withoutSteering = templateType == ShortLongArmwithoutSteering ? 1 : 0;
+          QF_VD_SLA_SUSP_build_structure(&area->slArm);
+          break;
+        case FiveLinkSolidAxlewithoutSteering: QF_VD_FLA_SUSP_build_structure(&area->fiveLink); break;
+        default: break;
+      }
+      SetScenarioName(name.c_str());
+      unsigned int scenario = 0;
+      const int code = save ? QF_VD_MOTION_create_scenario(name.c_str(), &scenario)
+                            : QF_VD_MOTION_create_scenario_nosave(name.c_str(), &scenario);
+      if (code != 0) ERROR_raise(kSource, __LINE__, code, "%s", ERROR_decode(code));
+      if (save && manager) result = PART__ask_new_scenario_file_type() == 190 ? -99 : -98;
+      KMC_set_mech_initialized(false);
+      UnderMark(nullptr, kMarkFailure, __LINE__, [&] {
+        switch (templateType) {
+          case MacPhersonStrut: QF_VD_MAC_SUSP_build_motion(&area->macpherson); break;
+          case ShortLongArmwithSteering:
+          case ShortLongArmwithoutSteering: QF_VD_SLA_SUSP_build_motion(&area->slArm); break;
+          case FiveLinkSolidAxlewithoutSteering: QF_VD_FLA_SUSP_build_motion(&area->fiveLink); break;
+          default: break;
+        }
+        if (save) {
+          UpdateWhenLogged();
+          PART_save_failure_s failures{};
+          PART_save_no_components(root, &failures);
+          const int saveCode = ScenarioSaveCode(failures, root);
+          PART_free_save_failures(&failures);
+          if (saveCode != 0) ERROR_raise(kSource, __LINE__, saveCode, "Unable to save scenario part.");
+        }
+        ScenarioOpenedOrMade();
+      });
+      // Kept so that the run can clean up a scenario never saved.
+      SetScenarioTag(scenario);
+    }
+  } else {
+    if (!PART_is_motion_part(work)) {
+      const std::string name = GetScenarioName();
+      bool open = false;
+      if (PART_part* master = VD_PART_ask_part_tag(GetMasterPartName());
+          m_addMasterComponentPart && master != nullptr) {
+        PART_set_displayed_part(master);
+        open = true;
+      } else {
+        QF_VD_MOTION_is_scenario_exist(name.c_str(), &open);
+      }
+      if (open) {
+        unsigned int scenario = 0;
+        if (const int code = KMC_file_open_scenario(root, name.c_str(), &scenario); code != 0)
+          RaiseMessage(__LINE__, code);
+        KMC_file_call_functions_at_scn_load_time();
+        ScenarioOpenedOrMade();
+        SetScenarioTag(scenario);
+      }
+    }
+    result = QF_VD_is_fla_template(fiveLink);
+    if (result == -1) RaiseMessage(__LINE__, kDriveJointsMissing);
+  }
+  return result;
+}
+
+// The joints the articulation drives, chosen among the scenario's drive
+// joints by the motion method and the template, into the builder.
+void TireEnvelopeBuilder::ChooseDriverJoints(int motion, int templateType, bool fiveLink, int count,
+                                            const tag_t* drive) {
+  Tire_s* area = WorkArea();
+  tag_t first = 0, second = 0;
+  if (motion == ExistingScenarioMotionModel && fiveLink) {
+    const std::string name = JointName(drive[0]);
+    tag_t leftShock = 0, rightShock = 0;
+    if (count >= 2 && name == "L_SHOCK") leftShock = drive[0], rightShock = drive[1];
+    if (count >= 2 && name == "R_SHOCK") rightShock = drive[0], leftShock = drive[1];
+    unsigned int leftBumper = 0, rightBumper = 0;
+    VD_OBJ_cycle_by_name("L_BUMPER", &leftBumper);
+    VD_OBJ_cycle_by_name("R_BUMPER", &rightBumper);
+    // A five-link axle is driven by all four joints or not at all.
+    if (leftShock == 0 || rightShock == 0 || leftBumper == 0 || rightBumper == 0)
+      RaiseMessage(__LINE__, kDriveJointsMissing);
+    const tag_t four[4] = {leftShock, rightShock, leftBumper, rightBumper};
+    SetFLADrvJointHandleLength(4);
+    for (int i = 0; i < 4; ++i) SetFLADrvJointHandle(i, HandleOf(four[i]).c_str());
+    SetSuspensionTemplate(FiveLinkSolidAxlewithoutSteering);
+    first = leftShock, second = rightShock;
+  } else if (motion == ExistingScenarioMotionModel) {
+    if (get_frec() != nullptr && GetJointTagHandleLength() == 0 && count > 2) {
+      tag_t steering = 0, jounce = 0;
+      for (int i = 0; i < count; ++i) {
+        const std::string name = JointName(drive[i]);
+        if (name == GetSteeringJointName()) steering = drive[i];
+        if (name == GetJouceJointName()) jounce = drive[i];
+      }
+      if (steering != 0 && jounce != 0) JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, steering, jounce);
+    }
+    if (GetJointTagHandleLength() >= 2) {
+      first = OM::TAG_find_by_handle(GetJointTagHandle(0));
+      second = OM::TAG_find_by_handle(GetJointTagHandle(1));
+    } else {
+      first = drive[0];
+      second = drive[count == 1 ? 0 : count == 2 ? 1 : 2];
+    }
+  } else {
+    // The template's slots, cleared and then filled by the drive joints' names.
+    auto& mac = area->macpherson;
+    auto& sla = area->slArm;
+    auto& fla = area->fiveLink;
+    mac.rackJoint = mac.strutCenterJoint = 0;
+    sla.steeringJoint = sla.jacCenterJoint = sla.shockCenterJoint = 0;
+    fla.leftShockJoint = fla.rightShockJoint = fla.leftBumperJoint = fla.rightBumperJoint = 0;
+    const std::pair<const char*, tag_t*> slots[3][4] = {
+        {{"J_RACK", &mac.rackJoint}, {"J_STRUTCENTER", &mac.strutCenterJoint}, {nullptr, nullptr}, {nullptr, nullptr}},
+        {{"J_STEER", &sla.steeringJoint}, {"J_JAC_CENTER", &sla.jacCenterJoint},
+         {"J_SHK_CENTER", &sla.shockCenterJoint}, {nullptr, nullptr}},
+        {{"L_SHOCK", &fla.leftShockJoint}, {"R_SHOCK", &fla.rightShockJoint}, {"L_BUMPER", &fla.leftBumperJoint},
+         {"R_BUMPER", &fla.rightBumperJoint}}};
+    const int family = templateType == MacPhersonStrut ? 0 : templateType == FiveLinkSolidAxlewithoutSteering ? 2 : 1;
+    for (int i = 0; i < count; ++i) {
+      const std::string name = JointName(drive[i]);
+      for (const auto& [slotName, slot] : slots[family])
+        if (slotName != nullptr && name == slotName) *slot = drive[i];
+    }
+    switch (templateType) {
+      case MacPhersonStrut: first = mac.rackJoint, second = mac.strutCenterJoint; break;
+      case ShortLongArmwithSteering: first = sla.steeringJoint, second = sla.shockCenterJoint; break;
+      case ShortLongArmwithoutSteering: first = second = sla.shockCenterJoint; break;
+      case FiveLinkSolidAxlewithoutSteering:
+        first = fla.leftShockJoint, second = fla.rightShockJoint;
+        if (fla.leftBumperJoint == 0 || fla.rightBumperJoint == 0) first = 0;
+        break;
+      default: break;
+    }
+  }
+  // A scenario lacking a joint the articulation drives is no scenario to run.
+  if (first == 0 || second == 0) RaiseMessage(__LINE__, kDriveJointsMissing);
+  JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, first, second);
+}
+
 int TireEnvelopeBuilder::BuildMotionTemplate() {
   const int motion = m_motion, templateType = m_suspensionTemplate;
   const bool save = m_saveScenario;
@@ -744,163 +911,13 @@ int TireEnvelopeBuilder::BuildMotionTemplate() {
       return 0;
     }
 
-    int result = 0;
     bool fiveLink = false;
-    Tire_s* area = WorkArea();
-    if (motion == SuspensionTemplate) {
-      bool exists = false;
-      QF_VD_MOTION_is_scenario_exist(GetScenarioName(), &exists);
-      bool opened = false;
-      if (exists && !manager) {
-        SetJointTagHandleLength(0);
-        SetFLADrvJointHandleLength(0);
-        SFMOD__delete_scenario(root, GetScenarioName());
-      } else if (exists) {
-        UnderMark(nullptr, kMarkFailure, __LINE__, [&] {
-          unsigned int scenario = 0;
-          if (const int code = KMC_file_open_scenario(root, GetScenarioName(), &scenario); code != 0)
-            RaiseMessage(__LINE__, code);
-          KMC_file_call_functions_at_scn_load_time();
-          ScenarioOpenedOrMade();
-          SetScenarioTag(scenario);
-        });
-        opened = true;
-      }
-      if (!opened) {
-        const std::string name = ChooseScenarioName(templateType, manager, GetScenarioName());
-        switch (templateType) {
-          case MacPhersonStrut: QF_VD_MAC_SUSP_build_structure(&area->macpherson); break;
-          case ShortLongArmwithSteering:
-          case ShortLongArmwithoutSteering:
-            area->slArm.withoutSteering = templateType == ShortLongArmwithoutSteering ? 1 : 0;
-            QF_VD_SLA_SUSP_build_structure(&area->slArm);
-            break;
-          case FiveLinkSolidAxlewithoutSteering: QF_VD_FLA_SUSP_build_structure(&area->fiveLink); break;
-          default: break;
-        }
-        SetScenarioName(name.c_str());
-        unsigned int scenario = 0;
-        const int code = save ? QF_VD_MOTION_create_scenario(name.c_str(), &scenario)
-                              : QF_VD_MOTION_create_scenario_nosave(name.c_str(), &scenario);
-        if (code != 0) ERROR_raise(kSource, __LINE__, code, "%s", ERROR_decode(code));
-        if (save && manager) result = PART__ask_new_scenario_file_type() == 190 ? -99 : -98;
-        KMC_set_mech_initialized(false);
-        UnderMark(nullptr, kMarkFailure, __LINE__, [&] {
-          switch (templateType) {
-            case MacPhersonStrut: QF_VD_MAC_SUSP_build_motion(&area->macpherson); break;
-            case ShortLongArmwithSteering:
-            case ShortLongArmwithoutSteering: QF_VD_SLA_SUSP_build_motion(&area->slArm); break;
-            case FiveLinkSolidAxlewithoutSteering: QF_VD_FLA_SUSP_build_motion(&area->fiveLink); break;
-            default: break;
-          }
-          if (save) {
-            UpdateWhenLogged();
-            PART_save_failure_s failures{};
-            PART_save_no_components(root, &failures);
-            const int saveCode = ScenarioSaveCode(failures, root);
-            PART_free_save_failures(&failures);
-            if (saveCode != 0) ERROR_raise(kSource, __LINE__, saveCode, "Unable to save scenario part.");
-          }
-          ScenarioOpenedOrMade();
-        });
-        // Kept so that the run can clean up a scenario never saved.
-        SetScenarioTag(scenario);
-      }
-    } else {
-      if (!PART_is_motion_part(work)) {
-        const std::string name = GetScenarioName();
-        bool open = false;
-        if (PART_part* master = VD_PART_ask_part_tag(GetMasterPartName());
-            m_addMasterComponentPart && master != nullptr) {
-          PART_set_displayed_part(master);
-          open = true;
-        } else {
-          QF_VD_MOTION_is_scenario_exist(name.c_str(), &open);
-        }
-        if (open) {
-          unsigned int scenario = 0;
-          if (const int code = KMC_file_open_scenario(root, name.c_str(), &scenario); code != 0)
-            RaiseMessage(__LINE__, code);
-          KMC_file_call_functions_at_scn_load_time();
-          ScenarioOpenedOrMade();
-          SetScenarioTag(scenario);
-        }
-      }
-      result = QF_VD_is_fla_template(&fiveLink);
-      if (result == -1) RaiseMessage(__LINE__, kDriveJointsMissing);
-    }
+    const int result = PrepareScenario(motion, templateType, save, manager, work, root, &fiveLink);
 
     QF_VD_MOTION_ask_articulation_drive_joints(&count, &drive);
     if (count < 1) RaiseMessage(__LINE__, kDriveJointsMissing);
     SetDriveJointCount(count);
-    tag_t first = 0, second = 0;
-    if (motion == ExistingScenarioMotionModel && fiveLink) {
-      const std::string name = JointName(drive[0]);
-      tag_t leftShock = 0, rightShock = 0;
-      if (count >= 2 && name == "L_SHOCK") leftShock = drive[0], rightShock = drive[1];
-      if (count >= 2 && name == "R_SHOCK") rightShock = drive[0], leftShock = drive[1];
-      unsigned int leftBumper = 0, rightBumper = 0;
-      VD_OBJ_cycle_by_name("L_BUMPER", &leftBumper);
-      VD_OBJ_cycle_by_name("R_BUMPER", &rightBumper);
-      // A five-link axle is driven by all four joints or not at all.
-      if (leftShock == 0 || rightShock == 0 || leftBumper == 0 || rightBumper == 0)
-        RaiseMessage(__LINE__, kDriveJointsMissing);
-      const tag_t four[4] = {leftShock, rightShock, leftBumper, rightBumper};
-      SetFLADrvJointHandleLength(4);
-      for (int i = 0; i < 4; ++i) SetFLADrvJointHandle(i, HandleOf(four[i]).c_str());
-      SetSuspensionTemplate(FiveLinkSolidAxlewithoutSteering);
-      first = leftShock, second = rightShock;
-    } else if (motion == ExistingScenarioMotionModel) {
-      if (get_frec() != nullptr && GetJointTagHandleLength() == 0 && count > 2) {
-        tag_t steering = 0, jounce = 0;
-        for (int i = 0; i < count; ++i) {
-          const std::string name = JointName(drive[i]);
-          if (name == GetSteeringJointName()) steering = drive[i];
-          if (name == GetJouceJointName()) jounce = drive[i];
-        }
-        if (steering != 0 && jounce != 0) JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, steering, jounce);
-      }
-      if (GetJointTagHandleLength() >= 2) {
-        first = OM::TAG_find_by_handle(GetJointTagHandle(0));
-        second = OM::TAG_find_by_handle(GetJointTagHandle(1));
-      } else {
-        first = drive[0];
-        second = drive[count == 1 ? 0 : count == 2 ? 1 : 2];
-      }
-    } else {
-      // The template's slots, cleared and then filled by the drive joints' names.
-      auto& mac = area->macpherson;
-      auto& sla = area->slArm;
-      auto& fla = area->fiveLink;
-      mac.rackJoint = mac.strutCenterJoint = 0;
-      sla.steeringJoint = sla.jacCenterJoint = sla.shockCenterJoint = 0;
-      fla.leftShockJoint = fla.rightShockJoint = fla.leftBumperJoint = fla.rightBumperJoint = 0;
-      const std::pair<const char*, tag_t*> slots[3][4] = {
-          {{"J_RACK", &mac.rackJoint}, {"J_STRUTCENTER", &mac.strutCenterJoint}, {nullptr, nullptr}, {nullptr, nullptr}},
-          {{"J_STEER", &sla.steeringJoint}, {"J_JAC_CENTER", &sla.jacCenterJoint},
-           {"J_SHK_CENTER", &sla.shockCenterJoint}, {nullptr, nullptr}},
-          {{"L_SHOCK", &fla.leftShockJoint}, {"R_SHOCK", &fla.rightShockJoint}, {"L_BUMPER", &fla.leftBumperJoint},
-           {"R_BUMPER", &fla.rightBumperJoint}}};
-      const int family = templateType == MacPhersonStrut ? 0 : templateType == FiveLinkSolidAxlewithoutSteering ? 2 : 1;
-      for (int i = 0; i < count; ++i) {
-        const std::string name = JointName(drive[i]);
-        for (const auto& [slotName, slot] : slots[family])
-          if (slotName != nullptr && name == slotName) *slot = drive[i];
-      }
-      switch (templateType) {
-        case MacPhersonStrut: first = mac.rackJoint, second = mac.strutCenterJoint; break;
-        case ShortLongArmwithSteering: first = sla.steeringJoint, second = sla.shockCenterJoint; break;
-        case ShortLongArmwithoutSteering: first = second = sla.shockCenterJoint; break;
-        case FiveLinkSolidAxlewithoutSteering:
-          first = fla.leftShockJoint, second = fla.rightShockJoint;
-          if (fla.leftBumperJoint == 0 || fla.rightBumperJoint == 0) first = 0;
-          break;
-        default: break;
-      }
-    }
-    // A scenario lacking a joint the articulation drives is no scenario to run.
-    if (first == 0 || second == 0) RaiseMessage(__LINE__, kDriveJointsMissing);
-    JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, first, second);
+    ChooseDriverJoints(motion, templateType, fiveLink, count, drive);
     SM_free(drive);
     UNDO_QD_delete_to_mark(outer, nullptr);
     return result;

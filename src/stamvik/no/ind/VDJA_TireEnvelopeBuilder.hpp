@@ -428,7 +428,8 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   void ListEnvelope();
   // The motion template's parts: the scenario built or opened, and the two
   // joints the articulation drives.
-  int PrepareScenario(int motion, int templateType, bool save, bool manager, bool* fiveLink);
+  int PrepareScenario(int motion, int templateType, bool save, bool manager, PART_part* work, PART_part* root,
+                      bool* fiveLink);
   void ChooseDriverJoints(int motion, int templateType, bool fiveLink, int count, const tag_t* drive);
   void SetDriverLocationsFromDefaults();
   int CopyProfileFromFile();
