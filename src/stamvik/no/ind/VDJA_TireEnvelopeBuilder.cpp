@@ -1322,7 +1322,7 @@ void TireEnvelopeBuilder::WriteBlockMotion(Tireenv_params_s* block, BlockWriter&
   const vdja_tireenv_motion_record_t* motionRecord = MotionRecordOf(WorkArea());
   WriteFields(*this, kMotionField, kSaveScenarioField, block);
   if (m_motion == ExistingSpindleFile) {
-    block->spindleFileLocation = m_spindleFileLocation;
+    WriteField(*this, kSpindleFileLocationField, block);
     w.Text(block->motionFile, GetSpindleFileName());
   } else {
     w.Text(block->motionFile, GetMotionFile());
@@ -1340,10 +1340,10 @@ void TireEnvelopeBuilder::WriteBlockMotion(Tireenv_params_s* block, BlockWriter&
         w.Text(block->spindleLineHandle, GetSpindleLineHandle());
       w.Text(block->steeringJointName, GetSteeringJointName());
       w.Text(block->jounceJointName, GetJouceJointName());
-      block->suspensionTemplate = m_suspensionTemplate;
+      WriteField(*this, kSuspensionTemplateField, block);
     } else {
       w.Text(block->scenarioName, GetScenarioName());
-      block->suspensionTemplate = m_suspensionTemplate;
+      WriteField(*this, kSuspensionTemplateField, block);
       w.Text(block->suspensionTemplateFileName, GetSuspensionTemplateFileName());
       WriteBlockTemplate(block, w, own);
     }
@@ -1625,10 +1625,10 @@ void TireEnvelopeBuilder::ReadBlockMotion(const Tireenv_params_s& b) {
       SetScenarioName(TextOf(b.scenarioName).c_str());
       SetSteeringJointName(TextOf(b.steeringJointName).c_str());
       SetJouceJointName(TextOf(b.jounceJointName).c_str());
-      SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(b.suspensionTemplate));
+      ReadField(*this, kSuspensionTemplateField, b);
     } else {
       SetScenarioName(TextOf(b.scenarioName).c_str());
-      SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(b.suspensionTemplate));
+      ReadField(*this, kSuspensionTemplateField, b);
       SetSuspensionTemplateFileName(TextOf(b.suspensionTemplateFileName).c_str());
       ReadBlockTemplate(b);
     }
@@ -1638,9 +1638,9 @@ void TireEnvelopeBuilder::ReadBlockMotion(const Tireenv_params_s& b) {
       SetSpindleLineEndPoint(b.spindleLine + 3, b.spindleLine);
     }
   } else {
-    SetSpindleFileLocation(RTENV_ask_qdmanager_active()
-                               ? static_cast<JA_TIRE_ENVELOPE_BUILDER_SpindleFileLocationOption>(b.spindleFileLocation)
-                               : InNative);
+    // Only the manager keeps a spindle file in the vault.
+    if (RTENV_ask_qdmanager_active()) ReadField(*this, kSpindleFileLocationField, b);
+    else SetSpindleFileLocation(InNative);
     const std::string name = TextOf(b.motionFile);
     SetSpindleFileName(name.c_str());
     if (m_spindleFileLocation == InVaultra) {

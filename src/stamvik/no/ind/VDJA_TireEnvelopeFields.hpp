@@ -32,6 +32,8 @@ enum EnvelopeFieldId : int {
   kRimDiameterField,
   kMotionField,
   kSaveScenarioField,
+  kSpindleFileLocationField,
+  kSuspensionTemplateField,
   kRollAngleField,
   kJounceDistanceField,
   kReboundDistanceField,

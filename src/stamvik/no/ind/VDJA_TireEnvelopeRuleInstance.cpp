@@ -307,7 +307,7 @@ void TireEnvelopeBuilder::ReadRuleTire(const RuleValues& rule, const std::option
 }
 
 void TireEnvelopeBuilder::ReadRuleTemplate(const RuleValues& rule) {
-  if (const auto save = rule.Logical("evt_motion_group_savescen_template")) SetSaveScenario(*save);
+  ReadRuleField(*this, rule, kSaveScenarioField);
   Tire_s* area = WorkArea();
   auto& m = area->macpherson;
   const auto flags = [&](std::uint8_t use, std::uint8_t inner, std::uint8_t bushing, bool bars) {
@@ -355,8 +355,7 @@ void TireEnvelopeBuilder::ReadRuleTemplate(const RuleValues& rule) {
 }
 
 void TireEnvelopeBuilder::ReadRuleMotion(const RuleValues& rule) {
-  if (const auto motion = rule.Integer("evt_motion_group_motionoption"))
-    SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(*motion));
+  ReadRuleField(*this, rule, kMotionField);
   const bool manager = RTENV_ask_qdmanager_active();
   if (m_motion != ExistingSpindleFile || manager) {
     const int blocks = rule.Exists("spindle_line_count") ? rule.Integer("spindle_line_count").value_or(1) : 1;
@@ -388,8 +387,7 @@ void TireEnvelopeBuilder::ReadRuleMotion(const RuleValues& rule) {
   }
   if (const auto handle = rule.Text("evt_spindle_step_spindle")) SetSpindleLineHandle(handle->c_str());
   if (m_motion == ExistingScenarioMotionModel || m_motion == SuspensionTemplate)
-    if (const auto type = rule.Integer("evt_motion_group_templatetype"))
-      SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(*type));
+    ReadRuleField(*this, rule, kSuspensionTemplateField);
   if (m_motion == SuspensionTemplate) ReadRuleTemplate(rule);
 
   if (const auto file = rule.Text("motion_file")) {
