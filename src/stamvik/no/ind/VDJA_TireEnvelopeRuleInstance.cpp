@@ -241,10 +241,6 @@ std::string Upper(const char* word) {
   return text;
 }
 
-}  // namespace
-
-namespace {
-
 void SelectAll(TagListObject* list, const std::vector<tag_t>& tags) {
   list->set_tags(static_cast<int>(tags.size()), tags.data());
 }
