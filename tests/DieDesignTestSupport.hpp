@@ -2,17 +2,30 @@
 // model bodies the test owns, section loops, expressions, base planes,
 // readers of the host's call log and of the records handed to it.
 #pragma once
+#include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "DieDesJA_FillAreaBuilder.hpp"
+#include "DieDesJA_FingerClearanceNotchBuilder.hpp"
+#include "DieDesJA_HandlingCoreBuilder.hpp"
+#include "DieDesJA_HeelpostBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
+#include "DieDes_DieShoeBuilder.hpp"
+#include "DieDesJA_GenericBodyBuilder.hpp"
+#include "JamTestSupport.hpp"
+#include "RegistrationTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
+#include "jam/Journal.hpp"
 #include "jam/Session.hpp"
 #include "kernel/Kernel.hpp"
+#include "om/HostClass.hpp"
+#include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
 
 namespace stamvik_test {
@@ -111,6 +124,197 @@ class DieDesignFeature : public stamvik_test::HostTest {
 
  private:
   std::vector<std::pair<tag_t, int>> modelBodies_;
+};
+
+// The scripting classes of the fill-area, finger-clearance-notch, die-shoe,
+// handling-core and heel-post builders: one builder of each, made in the
+// model part and set up before a case looks at the calls. The defaults, test
+// prints and property owners of those classes, read back.
+using DieDes::DieShoeBuilder;
+using DieDesJA::FillAreaBuilder;
+using DieDesJA::FingerClearanceNotchBuilder;
+using DieDesJA::HandlingCoreBuilder;
+using DieDesJA::HeelpostBuilder;
+
+class DieToolBuilders : public JamTest {
+ protected:
+  void SetUp() override {
+    JamTest::SetUp();
+    fill_ = DieDesJA::FillAreaBuilderFactory::Create(modelPart(), nullptr);
+    notch_ = DieDesJA::FingerClearanceNotchBuilderFactory::Create(modelPart(), nullptr);
+    shoe_ = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+    core_ = DieDesJA::HandlingCoreBuilderFactory::Create(modelPart(), nullptr);
+    heel_ = DieDesJA::HeelpostBuilderFactory::Create(modelPart(), nullptr);
+    // The classes are set up before the cases look at their calls.
+    for (const char* c : {"Die.FillAreaBuilder", "Die.FingerClearanceNotchBuilder", "Die.DieShoeBuilder",
+                          "Die.HandlingCoreBuilder", "Die.HeelpostBuilder"})
+      JAM::FileInitializer::Initialize(c);
+    JAM::ClearJournal();
+    Host::ClearCalls();
+    Error::ClearSevereErrors();
+  }
+  void TearDown() override {
+    for (OM::TaggedObject* b : std::initializer_list<OM::TaggedObject*>{fill_, notch_, shoe_, core_, heel_}) b->destroy();
+    JamTest::TearDown();
+  }
+  static std::string TagOf(const OM::TaggedObject* o) { return std::to_string(o->ask_tag()); }
+
+  FillAreaBuilder* fill_ = nullptr;
+  FingerClearanceNotchBuilder* notch_ = nullptr;
+  DieShoeBuilder* shoe_ = nullptr;
+  HandlingCoreBuilder* core_ = nullptr;
+  HeelpostBuilder* heel_ = nullptr;
+};
+
+class DieToolBuilderDefaults : public DieToolBuilders {
+ protected:
+  std::vector<std::string> Written(const OM::TaggedObject* builder) { return NamedWrites(TagOf(builder), true); }
+  std::vector<std::string> Apply(const char* journalClass, const OM::TaggedObject* builder, bool apply = true) {
+    JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(journalClass);
+    EXPECT_NE(defaults, nullptr) << journalClass;
+    if (defaults == nullptr) return {};
+    Host::ClearCalls();
+    defaults(builder->ask_tag(), apply);
+    return Written(builder);
+  }
+};
+
+class DieToolBuilderPrint : public DieToolBuilders {
+ protected:
+  // The printed entries: "Get" names and what each printed, in order.
+  std::vector<std::string> Printed(const char* journalClass, const OM::TaggedObject* builder) {
+    JAM::Autotest::EnableAPIPrint(journalClass, true);
+    JAM::Autotest::m_objectDetails = 1;
+    JAM::Autotest::m_subobjectNesting = 1;
+    Host::ClearCalls();
+    tag_t tag = builder->ask_tag();
+    JAM_print_fn print = JAM::Test::PrintFunction(journalClass);
+    EXPECT_NE(print, nullptr);
+    if (print != nullptr) print(&tag, "b", 1);
+    std::vector<std::string> out;
+    for (const Host::Call& c : Host::Calls()) {
+      if (c.name.rfind("JAM_test_print_", 0) != 0) continue;
+      std::string kind = c.name.substr(std::string("JAM_test_print_").size());
+      if (kind == "method_end") continue;
+      out.push_back(kind + " " + c.args);
+    }
+    return out;
+  }
+  // An expression prints as an object with details on; one the builder does
+  // not hold prints as a null pointer.
+  static std::vector<std::string> Expressions(const std::vector<std::pair<std::string, EXP_expression*>>& getters) {
+    std::vector<std::string> out;
+    for (const auto& [g, expression] : getters) {
+      std::string printed = g;
+      printed[0] = static_cast<char>(printed[0] - 'A' + 'a');
+      out.push_back("method_start Get" + g);
+      if (expression != nullptr)
+        out.push_back("param_object " + printed + " " + TagOf(expression) + " Expression 0");
+      else
+        out.push_back("param_ptr " + printed + " 0 Expression 0");
+    }
+    return out;
+  }
+  std::vector<std::string> Tail(const OM::TaggedObject* builder, const char* journalClass) {
+    std::string t = TagOf(builder);
+    return {"subobjects_of_object " + t + " b 0", "tag_of_class " + t + " FeatureBuilder  0",
+            "call_custom_print_fn " + t + " b " + journalClass, "tag_end b 1"};
+  }
+};
+
+class DieToolBuilderOwners : public DieToolBuilders {
+ protected:
+  void TearDown() override {
+    parent_.Restore();
+    DieToolBuilders::TearDown();
+  }
+  OwnerRecorder& RecordParent() {
+    return parent_.Record("Features.FeatureBuilder", "Builder", "Test.DieToolFeatureBuilderAside");
+  }
+  // The owner of one of these feature builders, registered under the feature builder's.
+  static Property::Owner* OwnerOf(const char* journalClass) {
+    Property::Owner* owner = stamvik_test::OwnerOf(journalClass);
+    EXPECT_STREQ(JAM::PropertyMapper::GetParentClassName(journalClass), "Features.FeatureBuilder");
+    return owner;
+  }
+  static std::vector<std::string> Names(const Property::List& list, int count) {
+    std::vector<std::string> out;
+    for (int i = 0; i < count && i < list.GetCount(); ++i) out.push_back(list.GetNameByIndex(i));
+    return out;
+  }
+  static std::string ClassOf(const Property::Value* value) {
+    if (value == nullptr || value->GetType() != Property::ValueType::kSubobject) return "(no subobject)";
+    return static_cast<const Property::Subobject*>(value)->GetClassName();
+  }
+  static std::string MemberOf(const Property::Value* value) {
+    if (value == nullptr || value->GetType() != Property::ValueType::kEnum) return "(no enum)";
+    const char* name = static_cast<const Property::Enum*>(value)->GetMemberName();
+    return name != nullptr ? name : "(none)";
+  }
+
+  stamvik_test::ParentOwnerStandIn<> parent_;
+};
+
+// The die-design body builders as object-manager classes: their
+// registration rows, references and plain-field logging.
+class GenericBodyBuilderClasses : public HostTest {
+ protected:
+  static constexpr std::uint32_t kSelection = 0x4, kLogicalType = 0x0, kIntegerType = 0x3, kDoubleType = 0x6;
+
+  static const KTX::OM::RegistrationEvent* RegistrationOf(const char* className) {
+    for (const auto& event : KTX::OM::RegistrationEvents())
+      if (event.registered && event.className == className) return &event;
+    return nullptr;
+  }
+
+  // Registration data of a class, and a few of its rows written out by hand.
+  static void ExpectClass(int classId, const char* name, int rows,
+                          std::initializer_list<stamvik_test::RegisteredRow> expected) {
+    ASSERT_NO_FATAL_FAILURE(
+        ExpectRegistration(classId, name, "KTX::DieDesJA::GenericBodyBuilder", rows, expected));
+    const OM::RegistrationEvent* event = RegistrationOf(name);
+    ASSERT_NE(event, nullptr) << name;
+    EXPECT_EQ(event->attributeCount, rows);
+    OM::ClassView view;
+    OM::OM_describe_class(classId, &view);
+    // None of these classes has a starting value, a measure or a second dimension.
+    for (const OM::ClassAttributeStruct* row : view.rows) {
+      EXPECT_EQ(row->initialValue, nullptr) << row->fieldName;
+      EXPECT_EQ(row->measureList, nullptr) << row->fieldName;
+      EXPECT_EQ(row->dimensions, nullptr) << row->fieldName;
+    }
+  }
+
+  // How many rows are references, and how many of them carry `flags`.
+  static std::pair<int, int> References(int classId, std::uint32_t flags) {
+    OM::ClassView view;
+    OM::OM_describe_class(classId, &view);
+    int references = 0, withFlags = 0;
+    for (const OM::ClassAttributeStruct* row : view.rows) {
+      if (row->typeCode != kSelection) {
+        EXPECT_EQ(row->flags, 0x1u) << row->fieldName;
+        continue;
+      }
+      ++references;
+      if (row->flags == flags) ++withFlags;
+    }
+    return {references, withFlags};
+  }
+
+  static int AlgorithmVersion(const OM::Object* builder) {
+    int version = -1;
+    OM::OM_ask_int(builder, DieDesJA::GenericBodyBuilder::m_algorithmVersionAttId, &version);
+    return version;
+  }
+
+  static std::string JournalClass(const JAX_BASE_BUILDER* builder) {
+    char* name = builder->ask_journal_class_name();
+    std::string copy = name;
+    SM_free(name);
+    return copy;
+  }
+
+  int LogCalls() const { return static_cast<int>(Host::CountCalls("OM__log")); }
 };
 
 }  // namespace stamvik_test

@@ -6,6 +6,7 @@
 #include "DieDesJA_HeelpostBuilder.hpp"
 #include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesJA_MachineReliefBuilder.hpp"
+#include "DieDesignTestSupport.hpp"
 #include "RegistrationTestSupport.hpp"
 #include "sys/Settings.hpp"
 #include "TestSupport.hpp"
@@ -18,84 +19,9 @@ using stamvik_test::HostTest;
 
 namespace {
 
-constexpr std::uint32_t kSelection = 0x4, kLogicalType = 0x0, kIntegerType = 0x3, kDoubleType = 0x6;
-
-const OM::RegistrationEvent* RegistrationOf(const char* className) {
-  for (const auto& event : OM::RegistrationEvents())
-    if (event.registered && event.className == className) return &event;
-  return nullptr;
-}
-
-class HeelPostKeywayReliefClasses : public HostTest {
- protected:
-  // Registration data of a class, and a few of its rows written out by hand.
-  static void ExpectClass(int classId, const char* name, int rows,
-                          std::initializer_list<stamvik_test::RegisteredRow> expected) {
-    ASSERT_NO_FATAL_FAILURE(
-        ExpectRegistration(classId, name, "KTX::DieDesJA::GenericBodyBuilder", rows, expected));
-    const OM::RegistrationEvent* event = RegistrationOf(name);
-    ASSERT_NE(event, nullptr) << name;
-    EXPECT_EQ(event->attributeCount, rows);
-    OM::ClassView view;
-    OM::OM_describe_class(classId, &view);
-    // None of these classes has a starting value, a measure or a second dimension.
-    for (const OM::ClassAttributeStruct* row : view.rows) {
-      EXPECT_EQ(row->initialValue, nullptr) << row->fieldName;
-      EXPECT_EQ(row->measureList, nullptr) << row->fieldName;
-      EXPECT_EQ(row->dimensions, nullptr) << row->fieldName;
-    }
-  }
-
-  // How many rows are references, and how many of them carry `flags`.
-  static std::pair<int, int> References(int classId, std::uint32_t flags) {
-    OM::ClassView view;
-    OM::OM_describe_class(classId, &view);
-    int references = 0, withFlags = 0;
-    for (const OM::ClassAttributeStruct* row : view.rows) {
-      if (row->typeCode != kSelection) {
-        EXPECT_EQ(row->flags, 0x1u) << row->fieldName;
-        continue;
-      }
-      ++references;
-      if (row->flags == flags) ++withFlags;
-    }
-    return {references, withFlags};
-  }
-
-  static int AlgorithmVersion(const OM::Object* builder) {
-    int version = -1;
-    OM::OM_ask_int(builder, GenericBodyBuilder::m_algorithmVersionAttId, &version);
-    return version;
-  }
-
-  static std::string JournalClass(const JAX_BASE_BUILDER* builder) {
-    char* name = builder->ask_journal_class_name();
-    std::string copy = name;
-    SM_free(name);
-    return copy;
-  }
-
-  int LogCalls() const { return static_cast<int>(Host::CountCalls("OM__log")); }
-};
+using HeelPostKeywayReliefClasses = stamvik_test::GenericBodyBuilderClasses;
 
 // ---- registration -----------------------------------------------------------
-
-TEST_F(HeelPostKeywayReliefClasses, HeelpostRegistrationMatchesTheClassTable) {
-  ExpectClass(HeelpostBuilderClassId, "KTX::DieDesJA::HeelpostBuilder", 47,
-              {{0, "m_target", kSelection, 0x1A04001, "KTX::SELECT_OBJECT"},
-               {1, "m_center", kSelection, 0x1A04001, "KTX::DieDesJA::DieLocationBuilder"},
-               {2, "m_offsetDirection", kSelection, 0x1A04001, "KTX::DieDes::DieDirectionBuilder"},
-               {6, "m_padOrientation", kSelection, 0x1A04001, "KTX::DieDes::DiePlaneBuilder"},
-               {13, "m_createFloor", kLogicalType, 0x1, nullptr},
-               {21, "m_wallPercentage", kSelection, 0x1A04001, "KTX::EXP_expression"},
-               {25, "m_wallARelief", kLogicalType, 0x1, nullptr},
-               {36, "m_wallDOffset", kSelection, 0x1A04001, "KTX::EXP_expression"},
-               {42, "m_holeDiameterAttributes", kSelection, 0x1A04001, "KTX::DieDes::DieAttributesBuilder"},
-               {44, "m_angleTolerance", kDoubleType, 0x1, nullptr},
-               {45, "m_type", kIntegerType, 0x1, nullptr},
-               {46, "m_targetData", kSelection, 0x1A04001, "KTX::DieDes::HeelpostTarget"}});
-  EXPECT_EQ(References(HeelpostBuilderClassId, 0x1A04001), std::make_pair(33, 33));
-}
 
 TEST_F(HeelPostKeywayReliefClasses, KeywayRegistrationMatchesTheClassTable) {
   ExpectClass(KeywayBuilderClassId, "KTX::DieDesJA::KeywayBuilder", 27,
@@ -185,58 +111,6 @@ TEST_F(HeelPostKeywayReliefClasses, FactoriesMakeBuildersWithZeroedInputs) {
 }
 
 // ---- plain fields ---------------------------------------------------------------
-
-TEST_F(HeelPostKeywayReliefClasses, HeelpostFlagsAreSeparateFieldsEachLoggedOnce) {
-  struct Flag {
-    bool (HeelpostBuilder::*get)() const;
-    void (HeelpostBuilder::*set)(bool);
-  };
-  const Flag flags[] = {
-      {&HeelpostBuilder::GetCreateFloor, &HeelpostBuilder::SetCreateFloor},
-      {&HeelpostBuilder::GetUsePercent, &HeelpostBuilder::SetUsePercent},
-      {&HeelpostBuilder::GetWallACreate, &HeelpostBuilder::SetWallACreate},
-      {&HeelpostBuilder::GetWallARelief, &HeelpostBuilder::SetWallARelief},
-      {&HeelpostBuilder::GetWallBCreate, &HeelpostBuilder::SetWallBCreate},
-      {&HeelpostBuilder::GetWallBRelief, &HeelpostBuilder::SetWallBRelief},
-      {&HeelpostBuilder::GetWallCCreate, &HeelpostBuilder::SetWallCCreate},
-      {&HeelpostBuilder::GetWallCRelief, &HeelpostBuilder::SetWallCRelief},
-      {&HeelpostBuilder::GetWallDCreate, &HeelpostBuilder::SetWallDCreate},
-      {&HeelpostBuilder::GetWallDRelief, &HeelpostBuilder::SetWallDRelief},
-      {&HeelpostBuilder::GetDisplayOptionalSelections, &HeelpostBuilder::SetDisplayOptionalSelections},
-  };
-  HeelpostBuilder* heelpost = HeelpostBuilderFactory::Create(modelPart(), nullptr);
-  for (std::size_t i = 0; i < std::size(flags); ++i) {
-    SCOPED_TRACE(i);
-    Host::ClearCalls();
-    const Flag& flag = flags[i];
-    (heelpost->*flag.set)(true);
-    EXPECT_EQ(LogCalls(), 1);
-    for (std::size_t j = 0; j < std::size(flags); ++j) {
-      const Flag& other = flags[j];
-      EXPECT_EQ((heelpost->*other.get)(), i == j) << j;
-    }
-    (heelpost->*flag.set)(false);
-  }
-
-  Host::ClearCalls();
-  heelpost->SetType(JA_HEELPOST_BUILDER_types_SafetyBlock);
-  heelpost->SetDistanceTolerance(0.01);
-  heelpost->SetAngleTolerance(0.5);
-  EXPECT_EQ(LogCalls(), 3);
-  EXPECT_EQ(heelpost->GetType(), JA_HEELPOST_BUILDER_types_SafetyBlock);
-  EXPECT_EQ(heelpost->GetDistanceTolerance(), 0.01);
-  EXPECT_EQ(heelpost->GetAngleTolerance(), 0.5);
-
-  // An object that need not be logged is written without a log call.
-  Host::ClearCalls();
-  heelpost->OmSetState(OM::Object::kStateNoLog);
-  heelpost->SetWallCCreate(true);
-  heelpost->SetType(JA_HEELPOST_BUILDER_types_StorageBlock);
-  EXPECT_EQ(LogCalls(), 0);
-  EXPECT_TRUE(heelpost->GetWallCCreate());
-  EXPECT_EQ(heelpost->GetType(), JA_HEELPOST_BUILDER_types_StorageBlock);
-  heelpost->destroy();
-}
 
 TEST_F(HeelPostKeywayReliefClasses, KeywayLocationThroughTheObjectManagerIsThePlainField) {
   KeywayBuilder* keyway = KeywayBuilderFactory::Create(modelPart(), nullptr);

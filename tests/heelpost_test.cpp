@@ -1,6 +1,9 @@
 // The heel post builder: its validation, the record it hands the host's
 // tool-body call (walls, percentage, floor), the parameters it commits and
-// reads back, and its preview under its undo mark.
+// reads back, and its preview under its undo mark; as an object-manager class
+// its registration and flags; as a scripting class its set-up, members,
+// exclusive wall reliefs, defaults, test print and property owner.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -12,14 +15,78 @@
 #include "afl/DieAttributes.hpp"
 #include "afl/Module.hpp"
 #include "afl/Parms.hpp"
+#include "ja_die_heelpost_builder_jam.hpp"
+#include "jam/Journal.hpp"
+#include "prop/PropertyMapper.hpp"
+#include "sel/Selection.hpp"
 
 using namespace KTX;
 using KTX::DieDesJA::HeelpostBuilder;
+using KTX::DieDesJA::HeelpostBuilderClassId;
 using KTX::DieDesJA::HeelpostBuilderFactory;
+using KTX::DieDesJA::JA_HEELPOST_BUILDER_types_SafetyBlock;
+using KTX::DieDesJA::JA_HEELPOST_BUILDER_types_StorageBlock;
 using KTX::Kernel::BodyType;
 using stamvik_test::DieDesignFeature;
+using stamvik_test::JamCalls;
+using stamvik_test::NamedWrites;
+using stamvik_test::OwnerRecorder;
+using stamvik_test::Paused;
+using stamvik_test::WriteBackAll;
+using Property::ValuePtr;
+
+// The exports as a script declares them.
+extern "C" {
+int XJA_HEELPOST_BUILDER_get_type(HeelpostBuilder*, int*);
+int XJA_HEELPOST_BUILDER_set_type(HeelpostBuilder*, int);
+int XJA_HEELPOST_BUILDER_set_WallARelief(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallBRelief(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallCRelief(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallDRelief(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_get_WallCRelief(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_set_UsePercent(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_CreateFloor(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallACreate(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallBCreate(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallCCreate(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_set_WallDCreate(HeelpostBuilder*, bool);
+int XJA_HEELPOST_BUILDER_get_LocationOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_BaseOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_PadOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_Length(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_Width(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_Height(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_PadThickness(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_FloorThickness(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_Diameter(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_XOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_YOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_ReliefWidth(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_ReliefDepth(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallPercentage(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallAThickness(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallAOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallBThickness(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallBOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallCThickness(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallCOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallDThickness(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_WallDOffset(HeelpostBuilder*, EXP_expression**);
+int XJA_HEELPOST_BUILDER_get_UsePercent(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_CreateFloor(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallACreate(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallARelief(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallBCreate(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallBRelief(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallCCreate(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallDCreate(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_WallDRelief(HeelpostBuilder*, bool*);
+int XJA_HEELPOST_BUILDER_get_DieCenterlineCoordinateSystem(HeelpostBuilder*, SELECT_OBJECT**);
+}
 
 namespace {
+
+using namespace stamvik_test::lists;
 
 class Heelpost : public DieDesignFeature {
  protected:
@@ -437,6 +504,492 @@ TEST_F(Heelpost, APreviewThatCannotPlaceThePostUndoesItself) {
     for (const std::string& args : ArgsOf("RM_set_sleep_state")) EXPECT_TRUE(Has(args, " 1")) << args;
     b->destroy();
   }
+}
+
+// ---- as an object-manager class -----------------------------------------------------
+
+class HeelpostClass : public stamvik_test::GenericBodyBuilderClasses {};
+
+TEST_F(HeelpostClass, HeelpostRegistrationMatchesTheClassTable) {
+  ExpectClass(HeelpostBuilderClassId, "KTX::DieDesJA::HeelpostBuilder", 47,
+              {{0, "m_target", kSelection, 0x1A04001, "KTX::SELECT_OBJECT"},
+               {1, "m_center", kSelection, 0x1A04001, "KTX::DieDesJA::DieLocationBuilder"},
+               {2, "m_offsetDirection", kSelection, 0x1A04001, "KTX::DieDes::DieDirectionBuilder"},
+               {6, "m_padOrientation", kSelection, 0x1A04001, "KTX::DieDes::DiePlaneBuilder"},
+               {13, "m_createFloor", kLogicalType, 0x1, nullptr},
+               {21, "m_wallPercentage", kSelection, 0x1A04001, "KTX::EXP_expression"},
+               {25, "m_wallARelief", kLogicalType, 0x1, nullptr},
+               {36, "m_wallDOffset", kSelection, 0x1A04001, "KTX::EXP_expression"},
+               {42, "m_holeDiameterAttributes", kSelection, 0x1A04001, "KTX::DieDes::DieAttributesBuilder"},
+               {44, "m_angleTolerance", kDoubleType, 0x1, nullptr},
+               {45, "m_type", kIntegerType, 0x1, nullptr},
+               {46, "m_targetData", kSelection, 0x1A04001, "KTX::DieDes::HeelpostTarget"}});
+  EXPECT_EQ(References(HeelpostBuilderClassId, 0x1A04001), std::make_pair(33, 33));
+}
+
+TEST_F(HeelpostClass, HeelpostFlagsAreSeparateFieldsEachLoggedOnce) {
+  struct Flag {
+    bool (HeelpostBuilder::*get)() const;
+    void (HeelpostBuilder::*set)(bool);
+  };
+  const Flag flags[] = {
+      {&HeelpostBuilder::GetCreateFloor, &HeelpostBuilder::SetCreateFloor},
+      {&HeelpostBuilder::GetUsePercent, &HeelpostBuilder::SetUsePercent},
+      {&HeelpostBuilder::GetWallACreate, &HeelpostBuilder::SetWallACreate},
+      {&HeelpostBuilder::GetWallARelief, &HeelpostBuilder::SetWallARelief},
+      {&HeelpostBuilder::GetWallBCreate, &HeelpostBuilder::SetWallBCreate},
+      {&HeelpostBuilder::GetWallBRelief, &HeelpostBuilder::SetWallBRelief},
+      {&HeelpostBuilder::GetWallCCreate, &HeelpostBuilder::SetWallCCreate},
+      {&HeelpostBuilder::GetWallCRelief, &HeelpostBuilder::SetWallCRelief},
+      {&HeelpostBuilder::GetWallDCreate, &HeelpostBuilder::SetWallDCreate},
+      {&HeelpostBuilder::GetWallDRelief, &HeelpostBuilder::SetWallDRelief},
+      {&HeelpostBuilder::GetDisplayOptionalSelections, &HeelpostBuilder::SetDisplayOptionalSelections},
+  };
+  HeelpostBuilder* heelpost = HeelpostBuilderFactory::Create(modelPart(), nullptr);
+  for (std::size_t i = 0; i < std::size(flags); ++i) {
+    SCOPED_TRACE(i);
+    Host::ClearCalls();
+    const Flag& flag = flags[i];
+    (heelpost->*flag.set)(true);
+    EXPECT_EQ(LogCalls(), 1);
+    for (std::size_t j = 0; j < std::size(flags); ++j) {
+      const Flag& other = flags[j];
+      EXPECT_EQ((heelpost->*other.get)(), i == j) << j;
+    }
+    (heelpost->*flag.set)(false);
+  }
+
+  Host::ClearCalls();
+  heelpost->SetType(JA_HEELPOST_BUILDER_types_SafetyBlock);
+  heelpost->SetDistanceTolerance(0.01);
+  heelpost->SetAngleTolerance(0.5);
+  EXPECT_EQ(LogCalls(), 3);
+  EXPECT_EQ(heelpost->GetType(), JA_HEELPOST_BUILDER_types_SafetyBlock);
+  EXPECT_EQ(heelpost->GetDistanceTolerance(), 0.01);
+  EXPECT_EQ(heelpost->GetAngleTolerance(), 0.5);
+
+  // An object that need not be logged is written without a log call.
+  Host::ClearCalls();
+  heelpost->OmSetState(OM::Object::kStateNoLog);
+  heelpost->SetWallCCreate(true);
+  heelpost->SetType(JA_HEELPOST_BUILDER_types_StorageBlock);
+  EXPECT_EQ(LogCalls(), 0);
+  EXPECT_TRUE(heelpost->GetWallCCreate());
+  EXPECT_EQ(heelpost->GetType(), JA_HEELPOST_BUILDER_types_StorageBlock);
+  heelpost->destroy();
+}
+
+// ---- as a scripting class -------------------------------------------------------------
+
+class HeelpostSetUp : public stamvik_test::ScriptingClassSetUp {};
+class HeelpostScripting : public stamvik_test::DieToolBuilders {};
+class HeelpostDefaults : public stamvik_test::DieToolBuilderDefaults {};
+class HeelpostPrint : public stamvik_test::DieToolBuilderPrint {};
+class HeelpostOwners : public stamvik_test::DieToolBuilderOwners {};
+
+TEST_F(HeelpostSetUp, HeelpostLooksUpItsCoordinateSystemTemplateFirst) {
+  std::vector<std::string> deps = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DieLocationBuilder",
+                                   "Die.DiePlaneBuilder", "Expression", "SelectObject"};
+  std::vector<std::string> calls = SetUpClass("Die.HeelpostBuilder", deps);
+  SKIP_WHEN_SET_UP(calls);
+  std::vector<std::string> accessors = {
+      "BaseOffset",     "BaseOrientation", "Center",         "Diameter",       "DieCenterlineCoordinateSystem",
+      "FloorThickness", "Height",          "HoleAttributes", "HoleDiameterAttributes",
+      "Length",         "LocationOffset",  "OffsetDirection", "PadAttributes", "PadOffset",
+      "PadOrientation", "PadThickness",    "ReliefAttributes", "ReliefDepth",  "ReliefWidth",
+      "Target",         "WallAOffset",     "WallAThickness", "WallBOffset",    "WallBThickness",
+      "WallCOffset",    "WallCThickness",  "WallDOffset",    "WallDThickness", "WallPercentage",
+      "Width",          "XOffset",         "YOffset"};
+  ASSERT_EQ(accessors.size(), 32u);
+  for (std::string& a : accessors) a += " 0 1";
+  std::vector<std::string> expected =
+      std::vector<std::string>{"FileInitializer::Initialize Die.HeelpostBuilder"} +
+      Prefixed("FileInitializer::Initialize ", deps) +
+      Prefixed("JAM_lookup_or_create_class ", {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder",
+                                               "Die.DieLocationBuilder", "Die.DiePlaneBuilder", "Expression",
+                                               "Features.FeatureBuilder"}) +
+      std::vector<std::string>{
+          "JAM_lookup_or_create_template_class SelectCoordinateSystem SelectObject CoordinateSystem",
+          "JAM_lookup_or_create_template_class SelectBrenvikObject SelectObject BrenvikObject",
+          "JAM_lookup_or_create_enum Die.HeelpostBuilder.Types 4",
+          "JAM_add_enum_member Die.HeelpostBuilder.Types GuidepostWearplate 0",
+          "JAM_add_enum_member Die.HeelpostBuilder.Types StorageBlock 1",
+          "JAM_add_enum_member Die.HeelpostBuilder.Types SafetyBlock 2",
+          "JAM_create_class Die.HeelpostBuilder Features.FeatureBuilder",
+          "JAM_test_register_print_fn Die.HeelpostBuilder",
+          "JAM_register_initialisation_function Die.HeelpostBuilder",
+      } +
+      Prefixed("JAM_declare_ptr_property_accessor Die.HeelpostBuilder ", accessors);
+  EXPECT_EQ(calls, expected);
+}
+
+// Each scripting member reaches the heel post's own field: twenty-two
+// different expressions, and each of ten flags set alone through its member
+// reads true in its own field and through its own member only.
+TEST_F(HeelpostScripting, EachHeelpostMemberReachesItsOwnField) {
+  struct Expression {
+    const char* name;
+    int (*get)(HeelpostBuilder*, EXP_expression**);
+    EXP_expression* (HeelpostBuilder::*field)() const;
+  };
+  const Expression expressions[] = {
+      {"LocationOffset", XJA_HEELPOST_BUILDER_get_LocationOffset, &HeelpostBuilder::GetLocationOffset},
+      {"BaseOffset", XJA_HEELPOST_BUILDER_get_BaseOffset, &HeelpostBuilder::GetBaseOffset},
+      {"PadOffset", XJA_HEELPOST_BUILDER_get_PadOffset, &HeelpostBuilder::GetPadOffset},
+      {"Length", XJA_HEELPOST_BUILDER_get_Length, &HeelpostBuilder::GetLength},
+      {"Width", XJA_HEELPOST_BUILDER_get_Width, &HeelpostBuilder::GetWidth},
+      {"Height", XJA_HEELPOST_BUILDER_get_Height, &HeelpostBuilder::GetHeight},
+      {"PadThickness", XJA_HEELPOST_BUILDER_get_PadThickness, &HeelpostBuilder::GetPadThickness},
+      {"FloorThickness", XJA_HEELPOST_BUILDER_get_FloorThickness, &HeelpostBuilder::GetFloorThickness},
+      {"Diameter", XJA_HEELPOST_BUILDER_get_Diameter, &HeelpostBuilder::GetDiameter},
+      {"XOffset", XJA_HEELPOST_BUILDER_get_XOffset, &HeelpostBuilder::GetXOffset},
+      {"YOffset", XJA_HEELPOST_BUILDER_get_YOffset, &HeelpostBuilder::GetYOffset},
+      {"ReliefWidth", XJA_HEELPOST_BUILDER_get_ReliefWidth, &HeelpostBuilder::GetReliefWidth},
+      {"ReliefDepth", XJA_HEELPOST_BUILDER_get_ReliefDepth, &HeelpostBuilder::GetReliefDepth},
+      {"WallPercentage", XJA_HEELPOST_BUILDER_get_WallPercentage, &HeelpostBuilder::GetWallPercentage},
+      {"WallAThickness", XJA_HEELPOST_BUILDER_get_WallAThickness, &HeelpostBuilder::GetWallAThickness},
+      {"WallAOffset", XJA_HEELPOST_BUILDER_get_WallAOffset, &HeelpostBuilder::GetWallAOffset},
+      {"WallBThickness", XJA_HEELPOST_BUILDER_get_WallBThickness, &HeelpostBuilder::GetWallBThickness},
+      {"WallBOffset", XJA_HEELPOST_BUILDER_get_WallBOffset, &HeelpostBuilder::GetWallBOffset},
+      {"WallCThickness", XJA_HEELPOST_BUILDER_get_WallCThickness, &HeelpostBuilder::GetWallCThickness},
+      {"WallCOffset", XJA_HEELPOST_BUILDER_get_WallCOffset, &HeelpostBuilder::GetWallCOffset},
+      {"WallDThickness", XJA_HEELPOST_BUILDER_get_WallDThickness, &HeelpostBuilder::GetWallDThickness},
+      {"WallDOffset", XJA_HEELPOST_BUILDER_get_WallDOffset, &HeelpostBuilder::GetWallDOffset}};
+  for (const Expression& e : expressions) {
+    EXP_expression* got = nullptr;
+    EXPECT_EQ(e.get(heel_, &got), 0) << e.name;
+    EXPECT_EQ(got, (heel_->*e.field)()) << e.name;
+  }
+  struct Flag {
+    const char* name;
+    int (*get)(HeelpostBuilder*, bool*);
+    int (*set)(HeelpostBuilder*, bool);
+    bool (HeelpostBuilder::*field)() const;
+  };
+  const Flag flags[] = {
+      {"UsePercent", XJA_HEELPOST_BUILDER_get_UsePercent, XJA_HEELPOST_BUILDER_set_UsePercent, &HeelpostBuilder::GetUsePercent},
+      {"CreateFloor", XJA_HEELPOST_BUILDER_get_CreateFloor, XJA_HEELPOST_BUILDER_set_CreateFloor, &HeelpostBuilder::GetCreateFloor},
+      {"WallACreate", XJA_HEELPOST_BUILDER_get_WallACreate, XJA_HEELPOST_BUILDER_set_WallACreate, &HeelpostBuilder::GetWallACreate},
+      {"WallARelief", XJA_HEELPOST_BUILDER_get_WallARelief, XJA_HEELPOST_BUILDER_set_WallARelief, &HeelpostBuilder::GetWallARelief},
+      {"WallBCreate", XJA_HEELPOST_BUILDER_get_WallBCreate, XJA_HEELPOST_BUILDER_set_WallBCreate, &HeelpostBuilder::GetWallBCreate},
+      {"WallBRelief", XJA_HEELPOST_BUILDER_get_WallBRelief, XJA_HEELPOST_BUILDER_set_WallBRelief, &HeelpostBuilder::GetWallBRelief},
+      {"WallCCreate", XJA_HEELPOST_BUILDER_get_WallCCreate, XJA_HEELPOST_BUILDER_set_WallCCreate, &HeelpostBuilder::GetWallCCreate},
+      {"WallCRelief", XJA_HEELPOST_BUILDER_get_WallCRelief, XJA_HEELPOST_BUILDER_set_WallCRelief, &HeelpostBuilder::GetWallCRelief},
+      {"WallDCreate", XJA_HEELPOST_BUILDER_get_WallDCreate, XJA_HEELPOST_BUILDER_set_WallDCreate, &HeelpostBuilder::GetWallDCreate},
+      {"WallDRelief", XJA_HEELPOST_BUILDER_get_WallDRelief, XJA_HEELPOST_BUILDER_set_WallDRelief, &HeelpostBuilder::GetWallDRelief}};
+  for (const Flag& on : flags) {
+    SCOPED_TRACE(on.name);
+    for (const Flag& f : flags) EXPECT_EQ(f.set(heel_, &f == &on), 0) << f.name;
+    for (const Flag& f : flags) {
+      bool got = !(&f == &on);
+      EXPECT_EQ(f.get(heel_, &got), 0) << f.name;
+      EXPECT_EQ(got, &f == &on) << f.name;
+      EXPECT_EQ((heel_->*f.field)(), &f == &on) << f.name;
+    }
+  }
+}
+
+TEST_F(HeelpostScripting, HeelpostTypeExportsInLowerCaseButJournalsTheMemberType) {
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_type(heel_, 2), 0);
+  EXPECT_EQ(heel_->GetType(), DieDesJA::JA_HEELPOST_BUILDER_types_SafetyBlock);
+  std::vector<std::string> expected = {
+      "JAM_start_property_call Die.HeelpostBuilder 2 Type",
+      "JAM_this_ptr " + TagOf(heel_),
+      "JAM_in_enum type=Die.HeelpostBuilder.Types:2",
+      "JAM_end_of_arguments",
+      "OM__log tag=" + TagOf(heel_),
+      "JAM_end_call 0",
+  };
+  EXPECT_EQ(JamCalls(), expected);
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  const JAM::Record& set = JAM::Recorded()[0];
+  EXPECT_EQ(set.member, "Type");
+  EXPECT_EQ(set.methodType, 2);
+  ASSERT_EQ(set.values.size(), 1u);
+  EXPECT_EQ(set.values[0].name, "type");
+  EXPECT_EQ(set.values[0].type, "Die.HeelpostBuilder.Types");
+
+  int type = -1;
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_get_type(heel_, &type), 0);
+  EXPECT_EQ(type, 2);
+  const JAM::Record& get = JAM::Recorded().at(1);
+  EXPECT_EQ(get.member, "Type");
+  EXPECT_EQ(get.methodType, 1);
+  EXPECT_EQ(get.values.at(0).name, "type");
+  EXPECT_EQ(get.values.at(0).integer, 2);
+}
+
+struct Walls {
+  bool relief[4];
+  bool create[4];
+};
+Walls WallsOf(const HeelpostBuilder* h) {
+  return {{h->GetWallARelief(), h->GetWallBRelief(), h->GetWallCRelief(), h->GetWallDRelief()},
+          {h->GetWallACreate(), h->GetWallBCreate(), h->GetWallCCreate(), h->GetWallDCreate()}};
+}
+std::vector<bool> Reliefs(const HeelpostBuilder* h) {
+  Walls w = WallsOf(h);
+  return {w.relief[0], w.relief[1], w.relief[2], w.relief[3]};
+}
+
+TEST_F(HeelpostScripting, SwitchingAWallReliefOnLeavesItTheOnlyOneAndTouchesNoCreateFlag) {
+  heel_->SetWallACreate(true);
+  heel_->SetWallBCreate(false);
+  heel_->SetWallCCreate(true);
+  heel_->SetWallDCreate(false);
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallARelief(heel_, true), 0);
+  heel_->SetWallBRelief(true);  // set directly, outside the scripting rule
+  heel_->SetWallDRelief(true);
+  JAM::ClearJournal();
+
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallCRelief(heel_, true), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, false, true, false}));
+  Walls w = WallsOf(heel_);
+  EXPECT_EQ(std::vector<bool>(w.create, w.create + 4), (std::vector<bool>{true, false, true, false}));
+  // One record: the other walls' writes are the body's own, not journalled calls.
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].member, "WallCRelief");
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).name, "wallcrelief");
+  bool c = false;
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_get_WallCRelief(heel_, &c), 0);
+  EXPECT_TRUE(c);
+}
+
+TEST_F(HeelpostScripting, SwitchingAWallReliefOffNeverSwitchesAnotherOn) {
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallARelief(heel_, true), 0);
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallBRelief(heel_, false), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{true, false, false, false}));
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallARelief(heel_, false), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, false, false, false}));
+}
+
+TEST_F(HeelpostScripting, EachWallsSetterClearsTheOtherThree) {
+  using Setter = int (*)(HeelpostBuilder*, bool);
+  const Setter setters[] = {&XJA_HEELPOST_BUILDER_set_WallARelief, &XJA_HEELPOST_BUILDER_set_WallBRelief,
+                            &XJA_HEELPOST_BUILDER_set_WallCRelief, &XJA_HEELPOST_BUILDER_set_WallDRelief};
+  for (int wall = 0; wall < 4; ++wall) {
+    heel_->SetWallARelief(true);
+    heel_->SetWallBRelief(true);
+    heel_->SetWallCRelief(true);
+    heel_->SetWallDRelief(true);
+    ASSERT_EQ(setters[wall](heel_, true), 0);
+    std::vector<bool> only(4, false);
+    only[static_cast<std::size_t>(wall)] = true;
+    EXPECT_EQ(Reliefs(heel_), only) << wall;
+  }
+  // From all off, switching one on changes only that one.
+  heel_->SetWallARelief(false);
+  heel_->SetWallBRelief(false);
+  heel_->SetWallCRelief(false);
+  heel_->SetWallDRelief(false);
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_WallBRelief(heel_, true), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, true, false, false}));
+}
+
+TEST_F(HeelpostScripting, AnExclusiveReliefIsUndoneAsOneChange) {
+  heel_->SetWallARelief(true);
+  int error = 0;
+  int mark = UNDO_QD_set_mark(1, "walls", &error);
+  ASSERT_EQ(error, 0);
+  Host::ClearCalls();
+  auto* journalled = static_cast<Die_HeelpostBuilder_Interface*>(
+      JAM::ClassInitializer::GetJournalledInterface("Die.HeelpostBuilder"));
+  ASSERT_NE(journalled, nullptr);
+  ASSERT_EQ(journalled->SetWallDRelief(heel_, true), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, false, false, true}));
+  // Logged before the first write; the later writes find it logged.
+  EXPECT_EQ(Host::CountCalls("OM__log"), 1u);
+  UNDO_QD_undo_to_mark(mark, "walls");
+  UNDO_QD_delete_mark(mark, "walls");
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{true, false, false, false}));
+}
+
+const std::vector<std::string> kHeelpostPaths = {
+    "AngleTolerance",       "BaseOffset.Value",     "CreateFloor",          "Diameter.Value",
+    "DistanceTolerance",    "FloorThickness.Value", "Height.Value",         "Length.Value",
+    "LocationOffset.Value", "PadOffset.Value",      "PadThickness.Value",   "ReliefDepth.Value",
+    "ReliefWidth.Value",    "UsePercent",           "WallACreate",          "WallAOffset.Value",
+    "WallARelief",          "WallAThickness.Value", "WallBCreate",          "WallBOffset.Value",
+    "WallBRelief",          "WallBThickness.Value", "WallCCreate",          "WallCOffset.Value",
+    "WallCRelief",          "WallCThickness.Value", "WallDCreate",          "WallDOffset.Value",
+    "WallDRelief",          "WallDThickness.Value", "WallPercentage.Value", "Width.Value",
+    "XOffset.Value",        "YOffset.Value"};
+
+std::vector<std::string> Rows(const std::vector<std::string>& paths, const std::vector<std::string>& texts) {
+  std::vector<std::string> rows;
+  for (std::size_t i = 0; i < paths.size() && i < texts.size(); ++i) rows.push_back(paths[i] + "=" + texts[i]);
+  return rows;
+}
+
+TEST_F(HeelpostDefaults, HeelpostMillimetreSet) {
+  std::vector<std::string> texts = {"0.5", "0", "0",  "50", "0.0254", "60", "300", "150", "0",  "0", "60", "5",
+                                    "5",   "0", "1",  "0",  "0",      "30", "1",   "0",   "0",  "30", "1", "0",
+                                    "0",   "30", "1", "0",  "0",      "30", "40",  "150", "0",  "0"};
+  ASSERT_EQ(texts.size(), 34u);
+  EXPECT_EQ(Apply("Die.HeelpostBuilder", heel_), Paused(Rows(kHeelpostPaths, texts)));
+}
+
+TEST_F(HeelpostDefaults, HeelpostInchSetKeepsItsTextsAndTheMillimetreTolerances) {
+  part()->SetUnitCode(1);
+  std::vector<std::string> texts = {"0.5", "0", "0",   "2", "0.0254", "1.4", "12", "6", "0",   "0",  "10.4", "0.2",
+                                    "0.2", "0", "1",   "0", "0",      "1.2", "1",  "0", "0",   "1.2", "1",   "0",
+                                    "0",   "1.2", "1", "0", "0",      "1.2", "40", "6", "0",   "0"};
+  ASSERT_EQ(texts.size(), 34u);
+  std::vector<std::string> written = Apply("Die.HeelpostBuilder", heel_);
+  EXPECT_EQ(written, Paused(Rows(kHeelpostPaths, texts)));
+  EXPECT_EQ(written.at(0), "AngleTolerance=0.5 (paused)");
+  EXPECT_EQ(written.at(4), "DistanceTolerance=0.0254 (paused)");
+  EXPECT_EQ(written.at(31), "Width.Value=6 (paused)");
+  EXPECT_EQ(written.at(6), "Height.Value=12 (paused)");
+}
+
+TEST_F(HeelpostDefaults, NotAskedAndNotNeededSetsNothingButVisits) {
+  Host::SetAnswer("needs_defaults", 0);
+  EXPECT_TRUE(Apply("Die.HeelpostBuilder", heel_, false).empty());
+  std::vector<std::string> calls = JamCalls();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "JournalPauser pause"), 0);
+  EXPECT_EQ(std::count(calls.begin(), calls.end(),
+                       "JAM_traverse_builder_objects Die.HeelpostBuilder " + TagOf(heel_) + " 0"),
+            1);
+  EXPECT_FALSE(heel_->DefaultsInProgress());
+}
+
+TEST_F(HeelpostPrint, HeelpostPrintsItsGettersInSlotOrder) {
+  std::vector<std::string> printed = Printed("Die.HeelpostBuilder", heel_);
+  std::vector<std::string> getters;
+  for (const std::string& p : printed) {
+    std::size_t at = p.find(" Get");
+    if (p.rfind("tag", 0) != 0 && at != std::string::npos) getters.push_back(p.substr(at + 1, p.find(' ', at + 1) - at - 1));
+  }
+  std::vector<std::string> expected = {
+      "GetLocationOffset", "GetBaseOffset", "GetPadOffset", "GetLength", "GetWidth", "GetHeight",
+      "GetPadThickness", "GetCreateFloor", "GetFloorThickness", "GetDiameter", "GetXOffset", "GetYOffset",
+      "GetReliefWidth", "GetReliefDepth", "GetUsePercent", "GetWallPercentage",
+      "GetWallACreate", "GetWallAThickness", "GetWallAOffset", "GetWallARelief",
+      "GetWallBCreate", "GetWallBThickness", "GetWallBOffset", "GetWallBRelief",
+      "GetWallCCreate", "GetWallCThickness", "GetWallCOffset", "GetWallCRelief",
+      "GetWallDCreate", "GetWallDThickness", "GetWallDOffset", "GetWallDRelief",
+      "GetDistanceTolerance", "GetAngleTolerance", "GetType"};
+  EXPECT_EQ(getters, expected);
+  EXPECT_NE(std::find(printed.begin(), printed.end(), Expressions({{"WallAThickness", heel_->GetWallAThickness()}})[1]),
+            printed.end());
+  EXPECT_NE(std::find(printed.begin(), printed.end(),
+                      "logical_prop GetWallDRelief wallDRelief=" + std::to_string(heel_->GetWallDRelief() ? 1 : 0)),
+            printed.end());
+  ASSERT_GE(printed.size(), 5u);
+  EXPECT_EQ(printed[printed.size() - 5].rfind("enum_prop GetType type Types=", 0), 0u);
+  EXPECT_EQ(std::vector<std::string>(printed.end() - 4, printed.end()), Tail(heel_, "Die.HeelpostBuilder"));
+}
+
+TEST_F(HeelpostOwners, HeelpostReliefNamesByTheRuleAndOneThatIsNot) {
+  Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
+  ASSERT_NE(owner, nullptr);
+  OwnerRecorder& parent = RecordParent();
+  for (bool relief : {true, false}) {
+    heel_->SetWallARelief(relief);
+    for (const char* name : {"wall_a_relief", "WallARelief", "WALLARELIEF", "wallarelief", "WALL_A_RELIEF"}) {
+      ValuePtr value(owner->GetProperty(heel_, name));
+      ASSERT_NE(value, nullptr) << name;
+      ASSERT_EQ(value->GetType(), Property::ValueType::kLogical) << name;
+      EXPECT_EQ(value->GetLogical(), relief) << name;
+    }
+  }
+  EXPECT_TRUE(parent.requests.empty());
+  for (const char* name : {"walla_relief", "wall_arelief", "wall a relief"}) {
+    ValuePtr value(owner->GetProperty(heel_, name));
+    EXPECT_EQ(value, nullptr) << name;
+  }
+  EXPECT_EQ(parent.requests, (std::vector<std::string>{"GetProperty walla_relief", "GetProperty wall_arelief",
+                                                       "GetProperty wall a relief"}));
+  ValuePtr x(owner->GetProperty(heel_, "x_offset"));
+  EXPECT_EQ(ClassOf(x.get()), "Expression");
+  ValuePtr system(owner->GetProperty(heel_, "die_centerline_coordinate_system"));
+  EXPECT_EQ(ClassOf(system.get()), "SelectCoordinateSystem");
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(HeelpostOwners, HeelpostListsItsFortyFivePropertiesBeforeTheParents) {
+  Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
+  ASSERT_NE(owner, nullptr);
+  Property::List list;
+  owner->GetProperties(heel_, list);
+  ASSERT_GT(list.GetCount(), 45);
+  std::vector<std::string> names = Names(list, 45);
+  EXPECT_EQ(names.front(), "Target");
+  EXPECT_EQ(names[8], "DieCenterlineCoordinateSystem");
+  EXPECT_EQ(names[25], "WallARelief");
+  EXPECT_EQ(names[44], "Type");
+  EXPECT_STREQ(list.GetNameByIndex(45), "Editing");  // the first of "Features.FeatureBuilder"
+  EXPECT_EQ(ClassOf(list.GetPropertyByIndex(1)), "Die.DieLocationBuilder");
+  EXPECT_EQ(ClassOf(list.GetPropertyByIndex(41)), "Die.DieAttributesBuilder");
+}
+
+TEST_F(HeelpostOwners, HeelpostTypeReadsByNameAndAWriteIsTheJournalledSetType) {
+  Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
+  ASSERT_NE(owner, nullptr);
+  heel_->SetType(DieDesJA::JA_HEELPOST_BUILDER_types_SafetyBlock);
+  ValuePtr lower(owner->GetProperty(heel_, "type"));
+  ValuePtr camel(owner->GetProperty(heel_, "Type"));
+  EXPECT_EQ(MemberOf(lower.get()), "SafetyBlock");
+  EXPECT_EQ(MemberOf(camel.get()), "SafetyBlock");
+  EXPECT_EQ(camel->GetEnum(), 2);
+
+  ValuePtr one(owner->GetProperty(heel_, "Type"));
+  static_cast<Property::Enum&>(*one).SetValue(1);
+  EXPECT_EQ(owner->SetProperty(heel_, "TYPE", one.get()), 0);
+  EXPECT_EQ(heel_->GetType(), DieDesJA::JA_HEELPOST_BUILDER_types_StorageBlock);
+  JAM::Journal viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  ASSERT_EQ(XJA_HEELPOST_BUILDER_set_type(heel_, 1), 0);
+  ASSERT_EQ(viaOwner.size(), 1u);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+  EXPECT_EQ(viaOwner[0].member, "Type");
+  EXPECT_EQ(viaOwner[0].values.at(0).name, "type");
+}
+
+TEST_F(HeelpostOwners, HeelpostReliefWritesKeepOneReliefAndSubobjectWritesGoToTheParent) {
+  Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
+  ASSERT_NE(owner, nullptr);
+  heel_->SetWallARelief(true);
+  heel_->SetWallBRelief(true);
+  heel_->SetWallDRelief(true);
+  ValuePtr yes = Property::MakeLogical(true);
+  ValuePtr no = Property::MakeLogical(false);
+  EXPECT_EQ(owner->SetProperty(heel_, "wall_c_relief", yes.get()), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, false, true, false}));
+  EXPECT_EQ(owner->SetProperty(heel_, "WallCRelief", no.get()), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, false, false, false}));
+  heel_->SetWallBRelief(true);
+  EXPECT_EQ(owner->SetProperty(heel_, "WallARelief", no.get()), 0);
+  EXPECT_EQ(Reliefs(heel_), (std::vector<bool>{false, true, false, false}));
+  ASSERT_EQ(JAM::Recorded().size(), 3u);
+  EXPECT_EQ(JAM::Recorded()[0].member, "WallCRelief");
+
+  OwnerRecorder& parent = RecordParent();
+  for (const char* name : {"Length", "Center", "PadAttributes"})
+    EXPECT_EQ(owner->SetProperty(heel_, name, yes.get()), Property::kUnknownProperty) << name;
+  EXPECT_EQ(parent.requests, (std::vector<std::string>{"SetProperty Length", "SetProperty Center",
+                                                       "SetProperty PadAttributes"}));
+  EXPECT_EQ(JAM::Recorded().size(), 3u);
+}
+
+TEST_F(HeelpostOwners, HeelpostSetPropertiesWritesItsThirteenInOrder) {
+  Property::Owner* owner = OwnerOf("Die.HeelpostBuilder");
+  ASSERT_NE(owner, nullptr);
+  Property::List list;
+  owner->GetProperties(heel_, list);
+  JAM::ClearJournal();
+  OwnerRecorder& parent = RecordParent();
+  owner->SetProperties(heel_, list);
+  std::vector<std::string> members;
+  for (const JAM::Record& r : JAM::Recorded())
+    if (r.depth == 0) members.push_back(r.member);
+  EXPECT_EQ(members, (std::vector<std::string>{"CreateFloor", "UsePercent", "WallACreate", "WallARelief",
+                                               "WallBCreate", "WallBRelief", "WallCCreate", "WallCRelief",
+                                               "WallDCreate", "WallDRelief", "DistanceTolerance",
+                                               "AngleTolerance", "Type"}));
+  ASSERT_FALSE(parent.requests.empty());
+  EXPECT_EQ(parent.requests.back(), "SetProperties");
 }
 
 }  // namespace
