@@ -305,32 +305,6 @@ TEST_F(FillNotchShoeCoreHeelPostSetUp, FingerClearanceNotchInItsOrder) {
   EXPECT_EQ(calls, expected);
 }
 
-TEST_F(FillNotchShoeCoreHeelPostSetUp, DieShoeInItsOrderWithItsDefaultsFunction) {
-  std::vector<std::string> deps = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DiePlaneBuilder",
-                                   "Expression", "ObjectList", "Section"};
-  std::vector<std::string> calls = SetUpClass("Die.DieShoeBuilder", deps);
-  SKIP_WHEN_SET_UP(calls);
-  std::vector<std::string> expected =
-      std::vector<std::string>{"FileInitializer::Initialize Die.DieShoeBuilder"} +
-      Prefixed("FileInitializer::Initialize ", deps) +
-      Prefixed("JAM_lookup_or_create_class ", {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder",
-                                               "Die.DiePlaneBuilder", "Expression", "Features.FeatureBuilder",
-                                               "Section"}) +
-      std::vector<std::string>{
-          "JAM_lookup_or_create_template_class Die.DieBooleanBuilderList ObjectList Die.DieBooleanBuilder",
-          "JAM_create_class Die.DieShoeBuilder Features.FeatureBuilder",
-          "JAM_test_register_print_fn Die.DieShoeBuilder",
-          "JAM_register_initialisation_function Die.DieShoeBuilder",
-      } +
-      Prefixed("JAM_declare_ptr_property_accessor Die.DieShoeBuilder ",
-               {"BaseAttributes 0 1", "BaseFlangeSection 0 1", "BaseOrientation 0 1", "CenterlineSlotAttributes 0 1",
-                "CenterlineSlotDepth 0 1", "CenterlineSlotDirection 0 1", "CenterlineSlotWidth 0 1",
-                "DeckCutoutsSection 0 1", "DeckThickness 0 1", "DieBooleansList 0 1", "FlangeThickness 0 1",
-                "MainDeckAttributes 0 1", "MainDeckOffset 0 1", "MainDeckPlane 0 1", "MainDeckSection 0 1",
-                "WallThickness 0 1"});
-  EXPECT_EQ(calls, expected);
-}
-
 TEST_F(FillNotchShoeCoreHeelPostSetUp, HandlingCoreInItsOrder) {
   std::vector<std::string> deps = {"Die.DieLocationsBuilder", "Die.DiePlaneBuilder", "Expression", "SelectObject"};
   std::vector<std::string> calls = SetUpClass("Die.HandlingCoreBuilder", deps);
@@ -359,60 +333,6 @@ TEST_F(FillNotchShoeCoreHeelPostSetUp, HandlingCoreInItsOrder) {
 // ---- builders ----------------------------------------------------------------------------
 
 using FillNotchShoeCoreHeelPostBuilders = stamvik_test::DieToolBuilders;
-
-// Each scripting member reaches the die shoe's own field: six expressions,
-// three sections, three attribute sub-builders and two planes, all different.
-TEST_F(FillNotchShoeCoreHeelPostBuilders, EachDieShoeMemberReachesItsOwnField) {
-  auto expect = [&](const auto& members) {
-    for (const auto& m : members) {
-      decltype((shoe_->*m.field)()) got = nullptr;
-      EXPECT_EQ(m.get(shoe_, &got), 0) << m.name;
-      EXPECT_EQ(got, (shoe_->*m.field)()) << m.name;
-    }
-  };
-  struct ExpressionsRow {
-    const char* name;
-    int (*get)(DieShoeBuilder*, EXP_expression**);
-    EXP_expression* (DieShoeBuilder::*field)() const;
-  };
-  const ExpressionsRow expressions[] = {
-      {"main_deck_offset", XJA_DIE_SHOE_BUILDER_get_main_deck_offset, &DieShoeBuilder::GetMainDeckOffset},
-      {"centerline_slot_depth", XJA_DIE_SHOE_BUILDER_get_centerline_slot_depth, &DieShoeBuilder::GetCenterlineSlotDepth},
-      {"centerline_slot_width", XJA_DIE_SHOE_BUILDER_get_centerline_slot_width, &DieShoeBuilder::GetCenterlineSlotWidth},
-      {"flange_thickness", XJA_DIE_SHOE_BUILDER_get_flange_thickness, &DieShoeBuilder::GetFlangeThickness},
-      {"wall_thickness", XJA_DIE_SHOE_BUILDER_get_wall_thickness, &DieShoeBuilder::GetWallThickness},
-      {"deck_thickness", XJA_DIE_SHOE_BUILDER_get_deck_thickness, &DieShoeBuilder::GetDeckThickness}};
-  expect(expressions);
-  struct SectionsRow {
-    const char* name;
-    int (*get)(DieShoeBuilder*, SC_section**);
-    SC_section* (DieShoeBuilder::*field)() const;
-  };
-  const SectionsRow sections[] = {
-      {"base_flange_section", XJA_DIE_SHOE_BUILDER_get_base_flange_section, &DieShoeBuilder::GetBaseFlangeSectionPtr},
-      {"main_deck_section", XJA_DIE_SHOE_BUILDER_get_main_deck_section, &DieShoeBuilder::GetMainDeckSectionPtr},
-      {"deck_cutouts_section", XJA_DIE_SHOE_BUILDER_get_deck_cutouts_section, &DieShoeBuilder::GetDeckCutoutsSectionPtr}};
-  expect(sections);
-  struct AttributesRow {
-    const char* name;
-    int (*get)(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
-    DieDes::DieAttributesBuilder* (DieShoeBuilder::*field)() const;
-  };
-  const AttributesRow attributes[] = {
-      {"centerline_slot_attributes", XJA_DIE_SHOE_BUILDER_get_centerline_slot_attributes, &DieShoeBuilder::GetCenterlineSlotAttributes},
-      {"main_deck_attributes", XJA_DIE_SHOE_BUILDER_get_main_deck_attributes, &DieShoeBuilder::GetMainDeckAttributes},
-      {"base_attributes", XJA_DIE_SHOE_BUILDER_get_base_attributes, &DieShoeBuilder::GetBaseAttributes}};
-  expect(attributes);
-  struct PlanesRow {
-    const char* name;
-    int (*get)(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
-    DieDes::DiePlaneBuilder* (DieShoeBuilder::*field)() const;
-  };
-  const PlanesRow planes[] = {
-      {"base_orientation", XJA_DIE_SHOE_BUILDER_get_base_orientation, &DieShoeBuilder::GetBaseOrientation},
-      {"main_deck_plane", XJA_DIE_SHOE_BUILDER_get_main_deck_plane, &DieShoeBuilder::GetMainDeckPlane}};
-  expect(planes);
-}
 
 // ---- journal records ----------------------------------------------------------------------
 
@@ -471,40 +391,6 @@ TEST_F(FillNotchShoeCoreHeelPostBuilders, SelectionResultsAreAssociatedWithTheir
   EXPECT_EQ(j[3].values.at(0).name, "diecenterlinecoordinatesystem");
 }
 
-TEST_F(FillNotchShoeCoreHeelPostBuilders, DieShoeSlotEightJournalledOrNot) {
-  auto* journalled = static_cast<Die_DieShoeBuilder_Interface*>(
-      JAM::ClassInitializer::GetJournalledInterface("Die.DieShoeBuilder"));
-  auto* unjournalled = static_cast<Die_DieShoeBuilder_Interface*>(
-      JAM::ClassInitializer::GetUnjournalledInterface("Die.DieShoeBuilder"));
-  ASSERT_NE(journalled, nullptr);
-  ASSERT_NE(unjournalled, nullptr);
-
-  EXPECT_EQ(unjournalled->SetCenterlineSlotCreate(shoe_, true), 0);
-  EXPECT_TRUE(shoe_->GetCenterlineSlotCreate());
-  EXPECT_TRUE(JAM::Recorded().empty());
-
-  EXPECT_EQ(journalled->SetCenterlineSlotCreate(shoe_, false), 0);
-  EXPECT_FALSE(shoe_->GetCenterlineSlotCreate());
-  ASSERT_EQ(JAM::Recorded().size(), 1u);
-  const JAM::Record& r = JAM::Recorded()[0];
-  EXPECT_EQ(r.journalClass, "Die.DieShoeBuilder");
-  EXPECT_EQ(r.member, "CenterlineSlotCreate");
-  EXPECT_EQ(r.methodType, 2);
-  EXPECT_EQ(r.values.at(0).name, "centerlineslotcreate");
-  EXPECT_EQ(r.values.at(0).integer, 0);
-}
-
-TEST_F(FillNotchShoeCoreHeelPostBuilders, DieShoeTolerancesStoreZeroAndNegativeValuesAsGiven) {
-  for (double value : {0.0, -0.5}) {
-    ASSERT_EQ(XJA_DIE_SHOE_BUILDER_set_distance_tolerance(shoe_, value), 0);
-    double read = 1;
-    ASSERT_EQ(XJA_DIE_SHOE_BUILDER_get_distance_tolerance(shoe_, &read), 0);
-    EXPECT_EQ(read, value);
-  }
-  EXPECT_EQ(JAM::Recorded().at(0).member, "DistanceTolerance");
-  EXPECT_EQ(JAM::Recorded().at(0).values.at(0).name, "distancetolerance");
-}
-
 TEST_F(FillNotchShoeCoreHeelPostBuilders, ErrorsCarryEachUnitsSourceName) {
   JAM::Test::RaiseAt("JAM_end_of_arguments", 66);
   EXPECT_EQ(XJA_HEELPOST_BUILDER_set_WallARelief(heel_, true), 66);
@@ -560,24 +446,6 @@ TEST_F(FillNotchShoeCoreHeelPostDefaults, WithoutAWorkPartOrAnotherUnitCodeTheMi
   EXPECT_EQ(Apply("Die.FingerClearanceNotchBuilder", notch_).at(0), "Depth.Value=5 (paused)");
 }
 
-TEST_F(FillNotchShoeCoreHeelPostDefaults, DieShoeOnlyVisitsItsSubObjects) {
-  std::string t = TagOf(shoe_);
-  EXPECT_TRUE(Apply("Die.DieShoeBuilder", shoe_, true).empty());
-  EXPECT_EQ(JamCalls(), (std::vector<std::string>{"OM__log tag=" + t,
-                                                  "JAM_traverse_builder_objects Die.DieShoeBuilder " + t + " 1",
-                                                  "OM__log tag=" + t}));
-  EXPECT_FALSE(shoe_->DefaultsInProgress());
-
-  Host::SetAnswer("needs_defaults", 0);
-  part()->SetUnitCode(1);
-  EXPECT_TRUE(Apply("Die.DieShoeBuilder", shoe_, false).empty());
-  EXPECT_EQ(JamCalls(), (std::vector<std::string>{"needs_defaults 0", "OM__log tag=" + t,
-                                                  "JAM_traverse_builder_objects Die.DieShoeBuilder " + t + " 0",
-                                                  "OM__log tag=" + t}));
-  EXPECT_FALSE(shoe_->DefaultsInProgress());
-  EXPECT_TRUE(JAM::Recorded().empty());
-}
-
 // ---- test prints --------------------------------------------------------------------------------
 
 using FillNotchShoeCoreHeelPostPrint = stamvik_test::DieToolBuilderPrint;
@@ -624,25 +492,6 @@ TEST_F(FillNotchShoeCoreHeelPostPrint, FillAreaAndFingerClearanceNotchPrintTheir
   EXPECT_EQ(notch[10].rfind("enum_prop GetType type Types=", 0), 0u);
   EXPECT_EQ(std::vector<std::string>(notch.begin() + 11, notch.end()),
             Tail(notch_, "Die.FingerClearanceNotchBuilder"));
-}
-
-TEST_F(FillNotchShoeCoreHeelPostPrint, DieShoePrintsExpressionsTheLogicalAndTolerancesOnly) {
-  shoe_->SetDistanceTolerance(0.125);
-  shoe_->SetAngleTolerance(0.5);
-  std::string t = TagOf(shoe_);
-  std::vector<std::string> expected =
-      std::vector<std::string>{"tag_start " + t + " b 1"} + Expressions({{"MainDeckOffset", shoe_->GetMainDeckOffset()}}) +
-      std::vector<std::string>{"logical_prop GetCenterlineSlotCreate centerlineSlotCreate=" +
-                               std::to_string(shoe_->GetCenterlineSlotCreate() ? 1 : 0)} +
-      Expressions({{"CenterlineSlotDepth", shoe_->GetCenterlineSlotDepth()},
-                   {"CenterlineSlotWidth", shoe_->GetCenterlineSlotWidth()},
-                   {"FlangeThickness", shoe_->GetFlangeThickness()},
-                   {"WallThickness", shoe_->GetWallThickness()},
-                   {"DeckThickness", shoe_->GetDeckThickness()}}) +
-      std::vector<std::string>{"double_prop GetDistanceTolerance distanceTolerance=0.125",
-                               "double_prop GetAngleTolerance angleTolerance=0.5"} +
-      Tail(shoe_, "Die.DieShoeBuilder");
-  EXPECT_EQ(Printed("Die.DieShoeBuilder", shoe_), expected);
 }
 
 // ---- property owners ----------------------------------------------------------------------
@@ -737,32 +586,6 @@ TEST_F(FillNotchShoeCoreHeelPostOwners, WithoutAnObjectEveryRowIsListedWithItsNu
     }
     EXPECT_EQ(enums, row.enums);
   }
-}
-
-TEST_F(FillNotchShoeCoreHeelPostOwners, DieShoeListsNineteenAndWritesThree) {
-  Property::Owner* owner = OwnerOf("Die.DieShoeBuilder");
-  ASSERT_NE(owner, nullptr);
-  Property::List list;
-  owner->GetProperties(shoe_, list);
-  ASSERT_GT(list.GetCount(), 19);
-  std::vector<std::string> names = Names(list, 19);
-  EXPECT_EQ(names.front(), "BaseOrientation");
-  EXPECT_EQ(names[11], "DieBooleansList");
-  EXPECT_EQ(names.back(), "AngleTolerance");
-  EXPECT_STREQ(list.GetNameByIndex(19), "Editing");
-  EXPECT_EQ(ClassOf(list.GetProperty("DieBooleansList")), "Die.DieBooleanBuilderList");
-  EXPECT_EQ(list.GetProperty("DieBooleansList")->GetSubobject(), shoe_->GetDieBooleansList());
-
-  JAM::ClearJournal();
-  owner->SetProperties(shoe_, list);
-  std::vector<std::string> members;
-  for (const JAM::Record& r : JAM::Recorded()) members.push_back(r.member);
-  EXPECT_EQ(members, (std::vector<std::string>{"CenterlineSlotCreate", "DistanceTolerance", "AngleTolerance"}));
-
-  OwnerRecorder& parent = RecordParent();
-  ValuePtr value = Property::MakeDouble(3.0);
-  EXPECT_EQ(owner->SetProperty(shoe_, "main_deck_offset", value.get()), Property::kUnknownProperty);
-  EXPECT_EQ(parent.requests, std::vector<std::string>{"SetProperty main_deck_offset"});
 }
 
 TEST_F(FillNotchShoeCoreHeelPostOwners, AWriteThroughAnyOwnerIsJournalledLikeItsScriptingCall) {
