@@ -158,7 +158,8 @@ TEST_F(DieEngToolingBuilders, HostMadeObjectsStartWithTheTablesInitialValues) {
     for (const OM::ClassAttributeStruct* row : view.rows) {
       SCOPED_TRACE(row->fieldName);
       if (row->attributeIndex == 0x80000000u + index) {
-        ASSERT_NE(row->initialValue, nullptr);
+        EXPECT_NE(row->initialValue, nullptr);
+        if (row->initialValue == nullptr) continue;
         EXPECT_TRUE(*static_cast<const bool*>(row->initialValue));
         EXPECT_EQ(row->typeQualifier, 1u);
       } else {

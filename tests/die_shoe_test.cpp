@@ -343,7 +343,8 @@ TEST_F(DieShoeTest, AnEditChangesEveryFieldAndEachIsStoredAndReadBack) {
     for (int i = 0; i < 3; ++i) {
       SCOPED_TRACE(v.first[i]);
       DieAttributesRecord* record = parms->AskShoeAttributes(i);
-      ASSERT_NE(record, nullptr);
+      EXPECT_NE(record, nullptr);
+      if (record == nullptr) continue;
       const auto* bytes = reinterpret_cast<const char*>(record);
       EXPECT_STREQ(bytes, v.first[i]);
       EXPECT_STREQ(bytes + 102, v.second[i]);
@@ -457,6 +458,7 @@ TEST_F(DieShoeTest, AnEditAppliesItsBooleansOnlyWhenTheFeatureAllows) {
   const std::string tag = std::to_string(frec->ask_tag());
   DSS_set_suppress_display(2);
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
     Host::ClearAnswers();
     if (row.suppression != nullptr) Host::SetAnswer(std::string(row.suppression) + "." + tag, 1);
     DieShoeBuilder* edit = DieDes::DieShoeBuilderFactory::Create(modelPart(), frec);
@@ -465,8 +467,8 @@ TEST_F(DieShoeTest, AnEditAppliesItsBooleansOnlyWhenTheFeatureAllows) {
     FEATURE_RECORD* again = frec;
     EXPECT_EQ(edit->commit_feature(&again), 0) << row.what;
     const auto updates = ArgsOf("UPDATE_do_update_no_message");
-    ASSERT_EQ(updates.size(), row.update ? 1u : 0u) << row.what;
-    if (row.update) {
+    EXPECT_EQ(updates.size(), row.update ? 1u : 0u) << row.what;
+    if (row.update && updates.size() == 1u) {
       EXPECT_EQ(updates[0], "suppress=3") << row.what;
     }
     EXPECT_EQ(ArgsOf("DieShoe::TakeOverTemporaryBuilder").size(), row.update ? 2u : 0u) << row.what;
@@ -718,7 +720,11 @@ TEST_F(DieShoeBody, ATurnedShoeOnAMovedBaseKeepsTheVolumeAndTheAccuracy) {
     Set(shoe->GetWallThickness(), std::to_string(row.wall).c_str());
     Set(shoe->GetDeckThickness(), std::to_string(row.deck).c_str());
     const int body = Build(shoe);
-    ASSERT_NE(body, 0);
+    EXPECT_NE(body, 0);
+    if (body == 0) {
+      shoe->destroy();
+      continue;
+    }
     const double k = Kernel::ScaleFactors().factors[1];
     EXPECT_NEAR(Kernel::Volume(body) * k * k * k / want, 1.0, 1e-6);
     struct Local {
@@ -791,7 +797,11 @@ TEST_F(DieShoeBody, ATurnedShoeWithCutoutsAndASlotHasTheVolumeOfTheAlignedOne) {
     const double up[3] = {0, 0, 1};
     shoe->GetCenterlineSlotDirection()->SetDirectionTo(origin, up);
     const int body = Build(shoe);
-    ASSERT_NE(body, 0);
+    EXPECT_NE(body, 0);
+    if (body == 0) {
+      shoe->destroy();
+      continue;
+    }
     const double k = Kernel::ScaleFactors().factors[1];
     const double volume = Kernel::Volume(body) * k * k * k;
     if (aligned == 0) aligned = volume;

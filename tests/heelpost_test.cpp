@@ -768,11 +768,12 @@ TEST_F(HeelpostScripting, EachWallsSetterClearsTheOtherThree) {
   const Setter setters[] = {&XJA_HEELPOST_BUILDER_set_WallARelief, &XJA_HEELPOST_BUILDER_set_WallBRelief,
                             &XJA_HEELPOST_BUILDER_set_WallCRelief, &XJA_HEELPOST_BUILDER_set_WallDRelief};
   for (int wall = 0; wall < 4; ++wall) {
+    SCOPED_TRACE(wall);
     heel_->SetWallARelief(true);
     heel_->SetWallBRelief(true);
     heel_->SetWallCRelief(true);
     heel_->SetWallDRelief(true);
-    ASSERT_EQ(setters[wall](heel_, true), 0);
+    EXPECT_EQ(setters[wall](heel_, true), 0);
     std::vector<bool> only(4, false);
     only[static_cast<std::size_t>(wall)] = true;
     EXPECT_EQ(Reliefs(heel_), only) << wall;
