@@ -18,6 +18,7 @@
 #include "DieDesJA_GenericBodyBuilder.hpp"
 #include "JamTestSupport.hpp"
 #include "RegistrationTestSupport.hpp"
+#include "afl/Parms.hpp"
 #include "TestSupport.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
@@ -316,5 +317,15 @@ class GenericBodyBuilderClasses : public HostTest {
 
   int LogCalls() const { return static_cast<int>(Host::CountCalls("OM__log")); }
 };
+
+// The tags of one of a generic body's entities, in order.
+inline std::vector<tag_t> TagsOf(const DIEDES_GENERIC_BODY_PARMS* parms, int entity) {
+  int count = 0;
+  tag_t* tags = nullptr;
+  parms->GetEntity(entity)->AskTags(&count, &tags);
+  std::vector<tag_t> out(tags, tags + count);
+  SM_free(tags);
+  return out;
+}
 
 }  // namespace stamvik_test

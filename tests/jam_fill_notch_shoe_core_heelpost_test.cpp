@@ -251,88 +251,6 @@ TEST(FillNotchShoeCoreHeelPostInterfaces, OperationZeroAnswersEachClassesInterfa
 
 using FillNotchShoeCoreHeelPostSetUp = stamvik_test::ScriptingClassSetUp;
 
-TEST_F(FillNotchShoeCoreHeelPostSetUp, FillAreaInItsOrder) {
-  std::vector<std::string> deps = {"Die.DiePlaneBuilder", "Expression", "Section", "SelectObject"};
-  std::vector<std::string> calls = SetUpClass("Die.FillAreaBuilder", deps);
-  SKIP_WHEN_SET_UP(calls);
-  std::vector<std::string> expected =
-      std::vector<std::string>{"FileInitializer::Initialize Die.FillAreaBuilder"} +
-      Prefixed("FileInitializer::Initialize ", deps) +
-      Prefixed("JAM_lookup_or_create_class ",
-               {"Die.DiePlaneBuilder", "Expression", "Features.FeatureBuilder", "Section"}) +
-      std::vector<std::string>{
-          "JAM_lookup_or_create_template_class SelectBody SelectObject Body",
-          "JAM_lookup_or_create_enum Die.FillAreaBuilder.Types 4",
-          "JAM_lookup_or_create_enum Die.FillAreaBuilder.UpperLimitTypes 4",
-          "JAM_add_enum_member Die.FillAreaBuilder.Types BaseFlange 0",
-          "JAM_add_enum_member Die.FillAreaBuilder.Types ProductContact 1",
-          "JAM_add_enum_member Die.FillAreaBuilder.Types ScrapArea 2",
-          "JAM_add_enum_member Die.FillAreaBuilder.Types UserDefined 3",
-          "JAM_add_enum_member Die.FillAreaBuilder.UpperLimitTypes Sheet 0",
-          "JAM_add_enum_member Die.FillAreaBuilder.UpperLimitTypes Plane 1",
-          "JAM_create_class Die.FillAreaBuilder Features.FeatureBuilder",
-          "JAM_test_register_print_fn Die.FillAreaBuilder",
-          "JAM_register_initialisation_function Die.FillAreaBuilder",
-      } +
-      Prefixed("JAM_declare_ptr_property_accessor Die.FillAreaBuilder ",
-               {"BaseOrientation 0 1", "Boundary 0 1", "LowerLimitOffset 0 1", "LowerLimitSheet 0 1", "Target 0 1",
-                "UpperLimitPlane 0 1", "UpperLimitSheet 0 1"});
-  EXPECT_EQ(calls, expected);
-}
-
-TEST_F(FillNotchShoeCoreHeelPostSetUp, FingerClearanceNotchInItsOrder) {
-  std::vector<std::string> deps = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DiePlaneBuilder",
-                                   "Expression", "Section", "SelectObject", "SelectObjectList"};
-  std::vector<std::string> calls = SetUpClass("Die.FingerClearanceNotchBuilder", deps);
-  SKIP_WHEN_SET_UP(calls);
-  std::vector<std::string> expected =
-      std::vector<std::string>{"FileInitializer::Initialize Die.FingerClearanceNotchBuilder"} +
-      Prefixed("FileInitializer::Initialize ", deps) +
-      Prefixed("JAM_lookup_or_create_class ", {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder",
-                                               "Die.DiePlaneBuilder", "Expression", "Features.FeatureBuilder",
-                                               "Section"}) +
-      std::vector<std::string>{
-          "JAM_lookup_or_create_template_class SelectBody SelectObject Body",
-          "JAM_lookup_or_create_template_class SelectBrenvikObjectList SelectObjectList BrenvikObject",
-          "JAM_lookup_or_create_enum Die.FingerClearanceNotchBuilder.Types 4",
-          "JAM_add_enum_member Die.FingerClearanceNotchBuilder.Types Section 0",
-          "JAM_add_enum_member Die.FingerClearanceNotchBuilder.Types Face 1",
-          "JAM_add_enum_member Die.FingerClearanceNotchBuilder.Types SheetBody 2",
-          "JAM_create_class Die.FingerClearanceNotchBuilder Features.FeatureBuilder",
-          "JAM_test_register_print_fn Die.FingerClearanceNotchBuilder",
-          "JAM_register_initialisation_function Die.FingerClearanceNotchBuilder",
-      } +
-      Prefixed("JAM_declare_ptr_property_accessor Die.FingerClearanceNotchBuilder ",
-               {"Attributes 0 1", "BaseOrientation 0 1", "ClearanceDirection 0 1", "Depth 0 1", "ExtrudeWidth 0 1",
-                "Geometry 0 1", "Section 0 1", "Target 0 1", "Width 0 1"});
-  EXPECT_EQ(calls, expected);
-}
-
-TEST_F(FillNotchShoeCoreHeelPostSetUp, HandlingCoreInItsOrder) {
-  std::vector<std::string> deps = {"Die.DieLocationsBuilder", "Die.DiePlaneBuilder", "Expression", "SelectObject"};
-  std::vector<std::string> calls = SetUpClass("Die.HandlingCoreBuilder", deps);
-  SKIP_WHEN_SET_UP(calls);
-  std::vector<std::string> expected =
-      std::vector<std::string>{"FileInitializer::Initialize Die.HandlingCoreBuilder"} +
-      Prefixed("FileInitializer::Initialize ", deps) +
-      Prefixed("JAM_lookup_or_create_class ",
-               {"Die.DieLocationsBuilder", "Die.DiePlaneBuilder", "Expression", "Features.FeatureBuilder"}) +
-      std::vector<std::string>{
-          "JAM_lookup_or_create_template_class SelectBody SelectObject Body",
-          "JAM_lookup_or_create_enum Die.HandlingCoreBuilder.Types 4",
-          "JAM_add_enum_member Die.HandlingCoreBuilder.Types AtLocation 0",
-          "JAM_add_enum_member Die.HandlingCoreBuilder.Types FromBase 1",
-          "JAM_add_enum_member Die.HandlingCoreBuilder.Types MapFromBase 2",
-          "JAM_create_class Die.HandlingCoreBuilder Features.FeatureBuilder",
-          "JAM_test_register_print_fn Die.HandlingCoreBuilder",
-          "JAM_register_initialisation_function Die.HandlingCoreBuilder",
-      } +
-      Prefixed("JAM_declare_ptr_property_accessor Die.HandlingCoreBuilder ",
-               {"BaseOrientation 0 1", "Clearance 0 1", "CoreOrientation 0 1", "Depth 0 1", "Height 0 1",
-                "Location 0 1", "Target 0 1", "Width 0 1"});
-  EXPECT_EQ(calls, expected);
-}
-
 // ---- builders ----------------------------------------------------------------------------
 
 using FillNotchShoeCoreHeelPostBuilders = stamvik_test::DieToolBuilders;
@@ -433,14 +351,6 @@ TEST_F(FillNotchShoeCoreHeelPostDefaults, FillAreaAndFingerClearanceNotchInBothU
   EXPECT_FALSE(notch_->DefaultsInProgress());
 }
 
-TEST_F(FillNotchShoeCoreHeelPostDefaults, HandlingCoreInBothUnitSystems) {
-  EXPECT_EQ(Apply("Die.HandlingCoreBuilder", core_),
-            Paused({"Clearance.Value=100", "Depth.Value=40", "Height.Value=100", "Width.Value=75"}));
-  part()->SetUnitCode(1);
-  EXPECT_EQ(Apply("Die.HandlingCoreBuilder", core_),
-            Paused({"Clearance.Value=4", "Depth.Value=1.6", "Height.Value=4", "Width.Value=3"}));
-}
-
 TEST_F(FillNotchShoeCoreHeelPostDefaults, WithoutAWorkPartOrAnotherUnitCodeTheMillimetreTexts) {
   PART_set_work_part(nullptr);
   EXPECT_EQ(Apply("Die.HandlingCoreBuilder", core_).at(3), "Width.Value=75 (paused)");
@@ -454,25 +364,6 @@ TEST_F(FillNotchShoeCoreHeelPostDefaults, WithoutAWorkPartOrAnotherUnitCodeTheMi
 // ---- test prints --------------------------------------------------------------------------------
 
 using FillNotchShoeCoreHeelPostPrint = stamvik_test::DieToolBuilderPrint;
-
-TEST_F(FillNotchShoeCoreHeelPostPrint, HandlingCorePrintsItsValuesInSlotOrder) {
-  core_->SetDistanceTolerance(0.25);
-  core_->SetAngleTolerance(0.5);
-  core_->SetType(DieDesJA::JA_HANDLING_CORE_BUILDER_Types_MapFromBase);
-  std::string t = TagOf(core_);
-  std::vector<std::string> expected = std::vector<std::string>{"tag_start " + t + " b 1"} +
-                                      Expressions({{"Height", core_->GetHeight()},
-                                                   {"Width", core_->GetWidth()},
-                                                   {"Clearance", core_->GetClearance()},
-                                                   {"Depth", core_->GetDepth()}}) +
-                                      std::vector<std::string>{
-                                          "double_prop GetDistanceTolerance distanceTolerance=0.25",
-                                          "double_prop GetAngleTolerance angleTolerance=0.5",
-                                          "enum_prop GetType type Types=MapFromBase",
-                                      } +
-                                      Tail(core_, "Die.HandlingCoreBuilder");
-  EXPECT_EQ(Printed("Die.HandlingCoreBuilder", core_), expected);
-}
 
 TEST_F(FillNotchShoeCoreHeelPostPrint, FillAreaAndFingerClearanceNotchPrintTheirValues) {
   std::string f = TagOf(fill_);
@@ -539,14 +430,6 @@ TEST_F(FillNotchShoeCoreHeelPostOwners, NamedSubobjectsOfTheNotchAndTheHandlingC
   EXPECT_EQ(core->SetProperty(core_, "Location", yes.get()), Property::kUnknownProperty);
   EXPECT_EQ(parent.requests, std::vector<std::string>{"SetProperty Location"});
   EXPECT_TRUE(JAM::Recorded().empty());
-}
-
-TEST_F(FillNotchShoeCoreHeelPostOwners, FillAreaSetPropertiesWritesTypeLastEachAsItsOwnCall) {
-  Property::Owner* owner = OwnerOf("Die.FillAreaBuilder");
-  ASSERT_NE(owner, nullptr);
-  std::vector<std::string> members;
-  for (const JAM::Record& r : WriteBackAll(owner, fill_)) members.push_back(r.member);
-  EXPECT_EQ(members, (std::vector<std::string>{"UpperLimitType", "DistanceTolerance", "AngleTolerance", "Type"}));
 }
 
 TEST_F(FillNotchShoeCoreHeelPostOwners, WithoutAnObjectEveryRowIsListedWithItsNullValue) {
