@@ -13,6 +13,8 @@
 #include "DieDesJA_FingerClearanceNotchBuilder.hpp"
 #include "DieDesJA_HandlingCoreBuilder.hpp"
 #include "DieDesJA_HeelpostBuilder.hpp"
+#include "DieDesJA_KeywayBuilder.hpp"
+#include "DieDesJA_MachineReliefBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
 #include "DieDes_DieShoeBuilder.hpp"
 #include "DieDesJA_GenericBodyBuilder.hpp"
@@ -28,6 +30,12 @@
 #include "om/HostClass.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
+
+// The exports the keyway and machine relief fixture sets its classes up through.
+extern "C" {
+int XJA_KEYWAY_BUILDER_get_type(KTX::DieDesJA::KeywayBuilder*, int*);
+int XJA_MACHINE_RELIEF_BUILDER_get_Type(KTX::DieDesJA::MachineReliefBuilder*, int*);
+}
 
 namespace stamvik_test {
 
@@ -327,5 +335,90 @@ inline std::vector<tag_t> TagsOf(const DIEDES_GENERIC_BODY_PARMS* parms, int ent
   SM_free(tags);
   return out;
 }
+
+// The scripting classes of the keyway and machine relief builders: one
+// builder of each made in the model part, the classes set up on request, and
+// their defaults and test prints read back.
+using DieDesJA::KeywayBuilder;
+using DieDesJA::MachineReliefBuilder;
+
+class KeywayReliefScripting : public JamTest {
+ protected:
+  static constexpr const char* kKeyway = "Die.KeywayBuilder";
+  static constexpr const char* kRelief = "Die.MachineReliefBuilder";
+
+  // The registry calls these tests compare leave the defaults queries out.
+  static std::vector<std::string> JamCalls(bool withLog = true) {
+    return stamvik_test::JamCalls(withLog, /*withDefaultsQueries=*/false);
+  }
+  // The units a class depends on are set up before the test looks, so that
+  // only the class's own registry calls remain to be seen.
+  static void SetUpDependencies(const std::vector<const char*>& names) {
+    for (const char* name : names) KTX::JAM::FileInitializer::Initialize(name);
+  }
+
+  void SetUp() override {
+    JamTest::SetUp();
+    keyway_ = DieDesJA::KeywayBuilderFactory::Create(modelPart(), nullptr);
+    relief_ = DieDesJA::MachineReliefBuilderFactory::Create(modelPart(), nullptr);
+    Host::ClearCalls();
+    Error::ClearSevereErrors();
+  }
+  void TearDown() override {
+    keyway_->destroy();
+    relief_->destroy();
+    JamTest::TearDown();
+  }
+  // Sets both classes up, then forgets what was logged and recorded.
+  void SetUpClasses() {
+    int ignored = 0;
+    ASSERT_EQ(XJA_KEYWAY_BUILDER_get_type(keyway_, &ignored), 0);
+    ASSERT_EQ(XJA_MACHINE_RELIEF_BUILDER_get_Type(relief_, &ignored), 0);
+    JAM::ClearJournal();
+    Host::ClearCalls();
+  }
+  static std::string TagOf(const OM::Object* object) { return std::to_string(object->OmTag()); }
+
+  KeywayBuilder* keyway_ = nullptr;
+  MachineReliefBuilder* relief_ = nullptr;
+};
+
+class KeywayReliefDefaults : public KeywayReliefScripting {
+ protected:
+  std::vector<std::string> Apply(const char* className, OM::Object* builder) {
+    JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(className);
+    EXPECT_NE(defaults, nullptr);
+    Host::ClearCalls();
+    if (defaults != nullptr) defaults(builder->OmTag(), true);
+    return NamedWrites(TagOf(builder));
+  }
+};
+
+class KeywayReliefPrint : public KeywayReliefScripting {
+ protected:
+  // The printed entries: the getter's name, then the printed name and, for an
+  // enumeration, its type.
+  std::vector<std::string> Print(const char* className, OM::Object* builder) {
+    JAM::Autotest::EnableAPIPrint(className, true);
+    Host::ClearCalls();
+    tag_t tag = builder->OmTag();
+    JAM::Test::PrintFunction(className)(&tag, nullptr, 0);
+    std::vector<std::string> out;
+    for (const Host::Call& c : Host::Calls()) {
+      if (c.name == "JAM_test_print_method_start" || c.name == "JAM_test_print_param_ptr" ||
+          c.name == "JAM_test_print_param_object")
+        continue;
+      if (c.name == "JAM_test_print_method_end") {
+        out.push_back(c.args + " (expression)");
+      } else if (c.name.rfind("_prop") == c.name.size() - 5) {
+        std::string args = c.args.substr(0, c.args.find('='));
+        out.push_back(args);
+      } else if (c.name == "JAM_test_print_tag_of_class") {
+        out.push_back("class " + c.args.substr(c.args.find(' ') + 1));
+      }
+    }
+    return out;
+  }
+};
 
 }  // namespace stamvik_test

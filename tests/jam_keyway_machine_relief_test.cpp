@@ -10,6 +10,7 @@
 
 #include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesJA_MachineReliefBuilder.hpp"
+#include "DieDesignTestSupport.hpp"
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "ja_die_keyway_builder_jam.hpp"
@@ -71,17 +72,6 @@ namespace {
 const char* kKeyway = "Die.KeywayBuilder";
 const char* kRelief = "Die.MachineReliefBuilder";
 
-// The registry calls these tests compare leave the defaults queries out.
-std::vector<std::string> JamCalls(bool withLog = true) {
-  return stamvik_test::JamCalls(withLog, /*withDefaultsQueries=*/false);
-}
-
-// The units a class depends on are set up before the test looks, so that
-// only the class's own registry calls remain to be seen.
-void SetUpDependencies(const std::vector<const char*>& names) {
-  for (const char* name : names) JAM::FileInitializer::Initialize(name);
-}
-
 // ---- exports and interface ids -------------------------------------------------------
 
 TEST(KeywayMachineReliefExports, KeywayExportsItsThirtyOneMembersTypeInLowerCase) {
@@ -139,33 +129,7 @@ TEST(KeywayMachineReliefExports, RegisteredBeforeTheirFeatureClassesWithTheirCre
 
 // ---- set-up ------------------------------------------------------------------------------
 
-class KeywayMachineReliefTest : public JamTest {
- protected:
-  void SetUp() override {
-    JamTest::SetUp();
-    keyway_ = DieDesJA::KeywayBuilderFactory::Create(modelPart(), nullptr);
-    relief_ = DieDesJA::MachineReliefBuilderFactory::Create(modelPart(), nullptr);
-    Host::ClearCalls();
-    Error::ClearSevereErrors();
-  }
-  void TearDown() override {
-    keyway_->destroy();
-    relief_->destroy();
-    JamTest::TearDown();
-  }
-  // Sets both classes up, then forgets what was logged and recorded.
-  void SetUpClasses() {
-    int ignored = 0;
-    ASSERT_EQ(XJA_KEYWAY_BUILDER_get_type(keyway_, &ignored), 0);
-    ASSERT_EQ(XJA_MACHINE_RELIEF_BUILDER_get_Type(relief_, &ignored), 0);
-    JAM::ClearJournal();
-    Host::ClearCalls();
-  }
-  static std::string TagOf(const OM::Object* object) { return std::to_string(object->OmTag()); }
-
-  KeywayBuilder* keyway_ = nullptr;
-  MachineReliefBuilder* relief_ = nullptr;
-};
+using KeywayMachineReliefTest = stamvik_test::KeywayReliefScripting;
 
 // Runs alone in its process under ctest; skipped when the class was set up earlier.
 TEST_F(KeywayMachineReliefTest, KeywaySetUpMakesItsRegistryCallsInOrderBeforeTheFirstRecord) {
@@ -463,16 +427,7 @@ TEST_F(KeywayMachineReliefTest, MachineReliefThickenOnAnInteriorProfileReadsBack
 
 // ---- scripting defaults ----------------------------------------------------------------------
 
-class KeywayMachineReliefDefaults : public KeywayMachineReliefTest {
- protected:
-  std::vector<std::string> Apply(const char* className, OM::Object* builder) {
-    JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(className);
-    EXPECT_NE(defaults, nullptr);
-    Host::ClearCalls();
-    if (defaults != nullptr) defaults(builder->OmTag(), true);
-    return NamedWrites(TagOf(builder));
-  }
-};
+using KeywayMachineReliefDefaults = stamvik_test::KeywayReliefDefaults;
 
 TEST_F(KeywayMachineReliefDefaults, KeywayMillimetreAndInchTexts) {
   SetUpClasses();
@@ -523,32 +478,7 @@ TEST_F(KeywayMachineReliefDefaults, MachineReliefWritesNoToleranceAndNoType) {
 
 // ---- test print ---------------------------------------------------------------------------------
 
-class KeywayMachineReliefPrint : public KeywayMachineReliefTest {
- protected:
-  // The printed entries: the getter's name, then the printed name and, for an
-  // enumeration, its type.
-  std::vector<std::string> Print(const char* className, OM::Object* builder) {
-    JAM::Autotest::EnableAPIPrint(className, true);
-    Host::ClearCalls();
-    tag_t tag = builder->OmTag();
-    JAM::Test::PrintFunction(className)(&tag, nullptr, 0);
-    std::vector<std::string> out;
-    for (const Host::Call& c : Host::Calls()) {
-      if (c.name == "JAM_test_print_method_start" || c.name == "JAM_test_print_param_ptr" ||
-          c.name == "JAM_test_print_param_object")
-        continue;
-      if (c.name == "JAM_test_print_method_end") {
-        out.push_back(c.args + " (expression)");
-      } else if (c.name.rfind("_prop") == c.name.size() - 5) {
-        std::string args = c.args.substr(0, c.args.find('='));
-        out.push_back(args);
-      } else if (c.name == "JAM_test_print_tag_of_class") {
-        out.push_back("class " + c.args.substr(c.args.find(' ') + 1));
-      }
-    }
-    return out;
-  }
-};
+using KeywayMachineReliefPrint = stamvik_test::KeywayReliefPrint;
 
 TEST_F(KeywayMachineReliefPrint, KeywayPrintsItsValuesInSlotOrder) {
   SetUpClasses();
