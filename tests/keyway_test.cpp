@@ -1,5 +1,7 @@
 // The keyway builder: its validation, its geometric queries and the record it
-// hands the host's tool-body call through the node tree.
+// hands the host's tool-body call through the node tree; as an object-manager
+// class its registration and location field; as a scripting class its
+// exports, set-up, members, defaults and test print.
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -8,16 +10,58 @@
 
 #include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
+#include "JamTestSupport.hpp"
+#include "ja_die_keyway_builder_jam.hpp"
+#include "ja_die_machine_relief_builder_jam.hpp"
+#include "jam/Journal.hpp"
+#include "prop/PropertyMapper.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Module.hpp"
 #include "afl/Parms.hpp"
 
 using namespace KTX;
+using namespace KTX::DieDesJA;
 using KTX::DieDesJA::KeywayBuilder;
 using KTX::DieDesJA::KeywayBuilderFactory;
 using KTX::Kernel::BodyType;
 using stamvik_test::DieDesignFeature;
+
+using stamvik_test::AlreadySetUp;
+using stamvik_test::ExportsStartingWith;
+using stamvik_test::FirstJamCalls;
+using stamvik_test::Paused;
+
+// The exports as a script declares them.
+extern "C" {
+int XJA_KEYWAY_BUILDER_get_Location(KeywayBuilder*, int*);
+int XJA_KEYWAY_BUILDER_set_Location(KeywayBuilder*, int);
+int XJA_KEYWAY_BUILDER_get_type(KeywayBuilder*, int*);
+int XJA_KEYWAY_BUILDER_set_type(KeywayBuilder*, int);
+int XJA_KEYWAY_BUILDER_set_CreateWithPad(KeywayBuilder*, bool);
+int XJA_KEYWAY_BUILDER_set_AngleTolerance(KeywayBuilder*, double);
+int XJA_KEYWAY_BUILDER_get_SlotWidth(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_DieCenterlineCoordinateSystem(KeywayBuilder*, SELECT_OBJECT**);
+int XJA_KEYWAY_BUILDER_get_DeckThickness(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_SlotLength(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_SlotDepth(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_PadWidth(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_PadHeight(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_MinimumRibHeight(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_RunoffLength(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_RunoffWidth(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_RunoffDepth(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_RunoffRadius(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_PlacementOffset(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_Offset(KeywayBuilder*, EXP_expression**);
+int XJA_KEYWAY_BUILDER_get_SlotAttributes(KeywayBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_KEYWAY_BUILDER_get_PadAttributes(KeywayBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_KEYWAY_BUILDER_get_SheetMetal(KeywayBuilder*, SELECT_OBJECT**);
+int XJA_KEYWAY_BUILDER_get_Target(KeywayBuilder*, SELECT_OBJECT**);
+int XJA_KEYWAY_BUILDER_get_DistanceTolerance(KeywayBuilder*, double*);
+int XJA_KEYWAY_BUILDER_get_AngleTolerance(KeywayBuilder*, double*);
+int XJA_KEYWAY_BUILDER_set_DistanceTolerance(KeywayBuilder*, double);
+}
 
 namespace {
 
@@ -392,6 +436,304 @@ TEST_F(Keyway, TheFlangeIsMetOnTheNegativeSideAndBroughtOntoTheBase) {
   EXPECT_FALSE(upper->GetIntersectionOnFlange(point, direction, side, onFlange));
   EXPECT_EQ(onFlange[1], point[1]);
   upper->destroy();
+}
+
+// ---- as an object-manager class -----------------------------------------------------
+
+class KeywayClass : public stamvik_test::GenericBodyBuilderClasses {};
+
+TEST_F(KeywayClass, KeywayRegistrationMatchesTheClassTable) {
+  ExpectClass(KeywayBuilderClassId, "KTX::DieDesJA::KeywayBuilder", 27,
+              {{0, "m_target", kSelection, 0x1A04001, "KTX::SELECT_OBJECT"},
+               {1, "m_location", kIntegerType, 0x1, nullptr},
+               {3, "m_baseOrientation", kSelection, 0x1A04001, "KTX::DieDes::DiePlaneBuilder"},
+               {9, "m_interiorProfile", kSelection, 0x1A04001, "KTX::SC_section"},
+               {15, "m_minimumRibHeight", kSelection, 0x1A04001, "KTX::EXP_expression"},
+               {20, "m_createWithPad", kLogicalType, 0x1, nullptr},
+               {22, "m_padAttributes", kSelection, 0x1A04001, "KTX::DieDes::DieAttributesBuilder"},
+               {23, "m_distanceTolerance", kDoubleType, 0x1, nullptr},
+               {25, "m_type", kIntegerType, 0x1, nullptr},
+               {26, "m_targetData", kSelection, 0x1A04001, "KTX::DieDes::KeywayTarget"}});
+  EXPECT_EQ(References(KeywayBuilderClassId, 0x1A04001), std::make_pair(22, 22));
+}
+
+TEST_F(KeywayClass, KeywayLocationThroughTheObjectManagerIsThePlainField) {
+  KeywayBuilder* keyway = KeywayBuilderFactory::Create(modelPart(), nullptr);
+  Host::ClearCalls();
+  keyway->SetLocation(JA_KEYWAY_BUILDER_location_type_NegativeY);
+  EXPECT_EQ(LogCalls(), 1);
+  EXPECT_EQ(keyway->GetLocationInt(), 3);
+  keyway->SetLocationInt(1);
+  EXPECT_EQ(keyway->GetLocation(), JA_KEYWAY_BUILDER_location_type_NegativeX);
+  EXPECT_EQ(keyway->GetType(), JA_KEYWAY_BUILDER_types_Rectangular);
+
+  Host::ClearCalls();
+  keyway->SetType(JA_KEYWAY_BUILDER_types_Circular);
+  keyway->SetCreateWithPad(true);
+  keyway->SetDistanceTolerance(0.02);
+  keyway->SetAngleTolerance(0.25);
+  EXPECT_EQ(LogCalls(), 4);
+  EXPECT_EQ(keyway->GetType(), JA_KEYWAY_BUILDER_types_Circular);
+  EXPECT_EQ(keyway->GetLocation(), JA_KEYWAY_BUILDER_location_type_NegativeX);
+  EXPECT_TRUE(keyway->GetCreateWithPad());
+  EXPECT_EQ(keyway->GetDistanceTolerance(), 0.02);
+  EXPECT_EQ(keyway->GetAngleTolerance(), 0.25);
+
+  Host::ClearCalls();
+  keyway->OmSetState(OM::Object::kStateNoLog);
+  keyway->SetLocation(JA_KEYWAY_BUILDER_location_type_PositiveY);
+  EXPECT_EQ(LogCalls(), 0);
+  EXPECT_EQ(keyway->GetLocationInt(), 2);
+  keyway->destroy();
+}
+
+// ---- as a scripting class -------------------------------------------------------------
+
+class KeywayScripting : public stamvik_test::KeywayReliefScripting {};
+class KeywayDefaults : public stamvik_test::KeywayReliefDefaults {};
+class KeywayPrint : public stamvik_test::KeywayReliefPrint {};
+
+TEST(KeywayExports, KeywayExportsItsThirtyOneMembersTypeInLowerCase) {
+  std::set<std::string> expected;
+  for (const char* name :
+       {"get_Target", "get_Location", "set_Location", "get_Offset", "get_BaseOrientation", "get_PlacementOffset",
+        "get_DieCenterlineCoordinateSystem", "get_SheetMetal", "get_DeckThickness", "get_BaseFlange",
+        "get_InteriorProfile", "get_SlotLength", "get_SlotWidth", "get_SlotDepth", "get_PadWidth", "get_PadHeight",
+        "get_MinimumRibHeight", "get_RunoffLength", "get_RunoffWidth", "get_RunoffDepth", "get_RunoffRadius",
+        "get_CreateWithPad", "set_CreateWithPad", "get_SlotAttributes", "get_PadAttributes",
+        "get_DistanceTolerance", "set_DistanceTolerance", "get_AngleTolerance", "set_AngleTolerance", "get_type",
+        "set_type"})
+    expected.insert(std::string("XJA_KEYWAY_BUILDER_") + name);
+  ASSERT_EQ(expected.size(), 31u);
+  EXPECT_EQ(ExportsStartingWith("XJA_KEYWAY_BUILDER_"), expected);
+}
+
+// Runs alone in its process under ctest; skipped when the class was set up earlier.
+TEST_F(KeywayScripting, KeywaySetUpMakesItsRegistryCallsInOrderBeforeTheFirstRecord) {
+  if (AlreadySetUp(kKeyway)) GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  SetUpDependencies({"Die.DieAttributesBuilder", "Die.DiePlaneBuilder", "Expression", "Section", "SelectObject"});
+  Host::ClearCalls();
+  int type = -1;
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_get_type(keyway_, &type), 0);
+  std::vector<std::string> expected = {
+      "FileInitializer::Initialize Die.DieAttributesBuilder",
+      "FileInitializer::Initialize Die.DiePlaneBuilder",
+      "FileInitializer::Initialize Expression",
+      "FileInitializer::Initialize Section",
+      "FileInitializer::Initialize SelectObject",
+      "JAM_lookup_or_create_class Die.DieAttributesBuilder",
+      "JAM_lookup_or_create_class Die.DiePlaneBuilder",
+      "JAM_lookup_or_create_class Expression",
+      "JAM_lookup_or_create_class Features.FeatureBuilder",
+      "JAM_lookup_or_create_class Section",
+      "JAM_lookup_or_create_template_class SelectCartesianCoordinateSystem SelectObject CartesianCoordinateSystem",
+      "JAM_lookup_or_create_template_class SelectBrenvikObject SelectObject BrenvikObject",
+      "JAM_lookup_or_create_enum Die.KeywayBuilder.Types 4",
+      "JAM_lookup_or_create_enum Die.KeywayBuilder.LocationType 4",
+      "JAM_add_enum_member Die.KeywayBuilder.Types Rectangular 0",
+      "JAM_add_enum_member Die.KeywayBuilder.Types Circular 1",
+      "JAM_add_enum_member Die.KeywayBuilder.LocationType PositiveX 0",
+      "JAM_add_enum_member Die.KeywayBuilder.LocationType NegativeX 1",
+      "JAM_add_enum_member Die.KeywayBuilder.LocationType PositiveY 2",
+      "JAM_add_enum_member Die.KeywayBuilder.LocationType NegativeY 3",
+      "JAM_create_class Die.KeywayBuilder Features.FeatureBuilder",
+      "JAM_test_register_print_fn Die.KeywayBuilder",
+      "JAM_register_initialisation_function Die.KeywayBuilder",
+  };
+  for (const char* accessor :
+       {"BaseFlange", "BaseOrientation", "DeckThickness", "DieCenterlineCoordinateSystem", "InteriorProfile",
+        "MinimumRibHeight", "Offset", "PadAttributes", "PadHeight", "PadWidth", "PlacementOffset", "RunoffDepth",
+        "RunoffLength", "RunoffRadius", "RunoffWidth", "SheetMetal", "SlotAttributes", "SlotDepth", "SlotLength",
+        "SlotWidth", "Target"})
+    expected.push_back(std::string("JAM_declare_ptr_property_accessor Die.KeywayBuilder ") + accessor + " 0 1");
+  ASSERT_EQ(expected.size(), 23u + 21u);
+  // No interface is added; the record follows at once.
+  expected.push_back("JAM_start_property_call Die.KeywayBuilder 1 Type");
+  EXPECT_EQ(FirstJamCalls(expected.size()), expected);
+
+  // The second call finds the class set up.
+  Host::ClearCalls();
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_get_type(keyway_, &type), 0);
+  EXPECT_EQ(JamCalls(false).front(), "JAM_start_property_call Die.KeywayBuilder 1 Type");
+}
+
+// Each scripting member reaches the keyway's own field: thirteen different
+// expressions, the two attribute sub-builders, the three selections and the
+// two tolerances.
+TEST_F(KeywayScripting, EachKeywayMemberReachesItsOwnField) {
+  struct Expression {
+    const char* name;
+    int (*get)(KeywayBuilder*, EXP_expression**);
+    EXP_expression* (KeywayBuilder::*field)() const;
+  };
+  const Expression expressions[] = {
+      {"DeckThickness", XJA_KEYWAY_BUILDER_get_DeckThickness, &KeywayBuilder::GetDeckThickness},
+      {"SlotLength", XJA_KEYWAY_BUILDER_get_SlotLength, &KeywayBuilder::GetSlotLength},
+      {"SlotDepth", XJA_KEYWAY_BUILDER_get_SlotDepth, &KeywayBuilder::GetSlotDepth},
+      {"PadWidth", XJA_KEYWAY_BUILDER_get_PadWidth, &KeywayBuilder::GetPadWidth},
+      {"PadHeight", XJA_KEYWAY_BUILDER_get_PadHeight, &KeywayBuilder::GetPadHeight},
+      {"MinimumRibHeight", XJA_KEYWAY_BUILDER_get_MinimumRibHeight, &KeywayBuilder::GetMinimumRibHeight},
+      {"RunoffLength", XJA_KEYWAY_BUILDER_get_RunoffLength, &KeywayBuilder::GetRunoffLength},
+      {"RunoffWidth", XJA_KEYWAY_BUILDER_get_RunoffWidth, &KeywayBuilder::GetRunoffWidth},
+      {"RunoffDepth", XJA_KEYWAY_BUILDER_get_RunoffDepth, &KeywayBuilder::GetRunoffDepth},
+      {"RunoffRadius", XJA_KEYWAY_BUILDER_get_RunoffRadius, &KeywayBuilder::GetRunoffRadius},
+      {"PlacementOffset", XJA_KEYWAY_BUILDER_get_PlacementOffset, &KeywayBuilder::GetPlacementOffset},
+      {"Offset", XJA_KEYWAY_BUILDER_get_Offset, &KeywayBuilder::GetOffset},
+      {"SlotWidth", XJA_KEYWAY_BUILDER_get_SlotWidth, &KeywayBuilder::GetSlotWidth}};
+  for (const Expression& e : expressions) {
+    EXP_expression* got = nullptr;
+    EXPECT_EQ(e.get(keyway_, &got), 0) << e.name;
+    EXPECT_EQ(got, (keyway_->*e.field)()) << e.name;
+  }
+  DieDes::DieAttributesBuilder *slot = nullptr, *pad = nullptr;
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_SlotAttributes(keyway_, &slot), 0);
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_PadAttributes(keyway_, &pad), 0);
+  EXPECT_EQ(slot, keyway_->GetSlotAttributes());
+  EXPECT_EQ(pad, keyway_->GetPadAttributes());
+  SELECT_OBJECT *target = nullptr, *sheet = nullptr, *csys = nullptr;
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_Target(keyway_, &target), 0);
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_SheetMetal(keyway_, &sheet), 0);
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_DieCenterlineCoordinateSystem(keyway_, &csys), 0);
+  EXPECT_EQ(target, keyway_->GetTarget());
+  EXPECT_EQ(sheet, keyway_->GetSheetMetal());
+  EXPECT_EQ(csys, keyway_->GetDieCenterlineCoordinateSystem());
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_set_DistanceTolerance(keyway_, 0.03), 0);
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_set_AngleTolerance(keyway_, 0.7), 0);
+  double distance = 0, angle = 0;
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_DistanceTolerance(keyway_, &distance), 0);
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_get_AngleTolerance(keyway_, &angle), 0);
+  EXPECT_EQ(keyway_->GetDistanceTolerance(), 0.03);
+  EXPECT_EQ(keyway_->GetAngleTolerance(), 0.7);
+  EXPECT_EQ(distance, 0.03);
+  EXPECT_EQ(angle, 0.7);
+}
+
+TEST_F(KeywayScripting, KeywayTypeIsExportedInLowerCaseAndJournalledAsType) {
+  SetUpClasses();
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_set_type(keyway_, 1), 0);
+  EXPECT_EQ(keyway_->GetType(), DieDesJA::JA_KEYWAY_BUILDER_types_Circular);
+  int type = -1;
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_get_type(keyway_, &type), 0);
+  EXPECT_EQ(type, 1);
+  std::string t = TagOf(keyway_);
+  EXPECT_EQ(JamCalls(), (std::vector<std::string>{
+                            "JAM_start_property_call Die.KeywayBuilder 2 Type",
+                            "JAM_this_ptr " + t,
+                            "JAM_in_enum type=Die.KeywayBuilder.Types:1",
+                            "JAM_end_of_arguments",
+                            "OM__log tag=" + t,
+                            "JAM_end_call 0",
+                            "JAM_start_property_call Die.KeywayBuilder 1 Type",
+                            "JAM_this_ptr " + t,
+                            "JAM_result_enum type=Die.KeywayBuilder.Types",
+                            "JAM_end_of_arguments",
+                            "JAM_end_call 0",
+                        }));
+  ASSERT_EQ(JAM::Recorded().size(), 2u);
+  const JAM::Value& in = JAM::Recorded()[0].values.at(0);
+  EXPECT_EQ(JAM::Recorded()[0].member, "Type");
+  EXPECT_EQ(in.name, "type");
+  EXPECT_EQ(in.kind, JAM::ValueKind::Enum);
+  EXPECT_EQ(in.type, "Die.KeywayBuilder.Types");
+  EXPECT_EQ(JAM::Recorded()[1].values.at(0).integer, 1);
+}
+
+TEST_F(KeywayScripting, KeywayLocationThroughEitherInterfaceReachesTheBuildersOperations) {
+  SetUpClasses();
+  auto* journalled = static_cast<Die_KeywayBuilder_Interface*>(JAM::ClassInitializer::GetJournalledInterface(kKeyway));
+  auto* unjournalled =
+      static_cast<Die_KeywayBuilder_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(kKeyway));
+  ASSERT_NE(journalled, nullptr);
+  ASSERT_NE(unjournalled, nullptr);
+
+  EXPECT_EQ(unjournalled->SetLocation(keyway_, 3), 0);
+  EXPECT_EQ(keyway_->GetLocation(), DieDesJA::JA_KEYWAY_BUILDER_location_type_NegativeY);
+  EXPECT_EQ(unjournalled->SetType(keyway_, 1), 0);
+  int value = -1;
+  EXPECT_EQ(unjournalled->GetType(keyway_, &value), 0);
+  EXPECT_EQ(value, 1);
+  EXPECT_TRUE(JAM::Recorded().empty());
+
+  EXPECT_EQ(journalled->SetLocation(keyway_, 2), 0);
+  EXPECT_EQ(keyway_->GetLocation(), DieDesJA::JA_KEYWAY_BUILDER_location_type_PositiveY);
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].member, "Location");
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).name, "location");
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).type, "Die.KeywayBuilder.LocationType");
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).integer, 2);
+
+  // The stored value is what the builder's operation answers, read through the export.
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_get_Location(keyway_, &value), 0);
+  EXPECT_EQ(value, 2);
+
+  // Nothing is checked: a value outside the enumeration is stored as given.
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_set_Location(keyway_, 9), 0);
+  EXPECT_EQ(static_cast<int>(keyway_->GetLocation()), 9);
+}
+
+TEST_F(KeywayScripting, KeywayJournalledSetLogsOnceAndRecordsTheCall) {
+  SetUpClasses();
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_set_CreateWithPad(keyway_, false), 0);
+  EXPECT_FALSE(keyway_->GetCreateWithPad());
+  std::string t = TagOf(keyway_);
+  EXPECT_EQ(JamCalls(), (std::vector<std::string>{
+                            "JAM_start_property_call Die.KeywayBuilder 2 CreateWithPad",
+                            "JAM_this_ptr " + t,
+                            "JAM_in_logical createwithpad=0",
+                            "JAM_end_of_arguments",
+                            "OM__log tag=" + t,
+                            "JAM_end_call 0",
+                        }));
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].state, JAM::RecordState::Closed);
+
+  // A builder that need not be logged is not.
+  Host::ClearCalls();
+  keyway_->OmSetState(OM::Object::kStateNoLog);
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_set_CreateWithPad(keyway_, true), 0);
+  EXPECT_TRUE(keyway_->GetCreateWithPad());
+  EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
+}
+
+TEST_F(KeywayDefaults, KeywayMillimetreAndInchTexts) {
+  SetUpClasses();
+  EXPECT_EQ(Apply(kKeyway, keyway_),
+            Paused({"AngleTolerance=0.5", "CreateWithPad=1", "DeckThickness.Value=0", "DistanceTolerance=0.0254",
+                    "Location=PositiveX", "MinimumRibHeight.Value=200", "Offset.Value=0", "PadHeight.Value=65",
+                    "PadWidth.Value=60", "PlacementOffset.Value=0", "RunoffDepth.Value=40",
+                    "RunoffLength.Value=60", "RunoffRadius.Value=30", "RunoffWidth.Value=16", "SlotDepth.Value=20",
+                    "SlotLength.Value=100", "SlotWidth.Value=25"}));
+  part()->SetUnitCode(1);
+  EXPECT_EQ(Apply(kKeyway, keyway_),
+            Paused({"AngleTolerance=0.5", "CreateWithPad=1", "DeckThickness.Value=0", "DistanceTolerance=0.001",
+                    "Location=PositiveX", "MinimumRibHeight.Value=8", "Offset.Value=0", "PadHeight.Value=2.6",
+                    "PadWidth.Value=2.4", "PlacementOffset.Value=0", "RunoffDepth.Value=1.6",
+                    "RunoffLength.Value=2.4", "RunoffRadius.Value=1.2", "RunoffWidth.Value=0.625",
+                    "SlotDepth.Value=0.8", "SlotLength.Value=4", "SlotWidth.Value=1"}));
+  EXPECT_TRUE(JAM::Recorded().empty());
+  EXPECT_FALSE(keyway_->DefaultsInProgress());
+}
+
+TEST_F(KeywayDefaults, KeywayWithoutAWorkPartTakesTheMillimetreTexts) {
+  SetUpClasses();
+  PART_set_work_part(nullptr);
+  std::vector<std::string> rows = Apply(kKeyway, keyway_);
+  ASSERT_EQ(rows.size(), 17u);
+  EXPECT_EQ(rows[3], "DistanceTolerance=0.0254 (paused)");
+  EXPECT_EQ(rows[16], "SlotWidth.Value=25 (paused)");
+}
+
+TEST_F(KeywayPrint, KeywayPrintsItsValuesInSlotOrder) {
+  SetUpClasses();
+  std::vector<std::string> expected = {"GetLocation location LocationType"};
+  for (const char* name : {"GetOffset", "GetPlacementOffset", "GetDeckThickness", "GetSlotLength", "GetSlotWidth",
+                           "GetSlotDepth", "GetPadWidth", "GetPadHeight", "GetMinimumRibHeight", "GetRunoffLength",
+                           "GetRunoffWidth", "GetRunoffDepth", "GetRunoffRadius"})
+    expected.push_back(std::string(name) + " (expression)");
+  for (const char* line : {"GetCreateWithPad createWithPad", "GetDistanceTolerance distanceTolerance",
+                           "GetAngleTolerance angleTolerance", "GetType type Types", "class FeatureBuilder  0"})
+    expected.push_back(line);
+  EXPECT_EQ(Print(kKeyway, keyway_), expected);
 }
 
 }  // namespace
