@@ -34,7 +34,6 @@ using Property::ValuePtr;
 
 // The exports as a script declares them.
 extern "C" {
-int XJA_DIE_SHOE_BUILDER_get_die_booleans_list(DieShoeBuilder*, UICOMPJA_list**);
 int XJA_DIE_SHOE_BUILDER_set_distance_tolerance(DieShoeBuilder*, double);
 int XJA_DIE_SHOE_BUILDER_get_distance_tolerance(DieShoeBuilder*, double*);
 int XJA_DIE_SHOE_BUILDER_get_main_deck_offset(DieShoeBuilder*, EXP_expression**);
@@ -51,7 +50,6 @@ int XJA_DIE_SHOE_BUILDER_get_main_deck_attributes(DieShoeBuilder*, DieDes::DieAt
 int XJA_DIE_SHOE_BUILDER_get_base_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
 int XJA_DIE_SHOE_BUILDER_get_base_orientation(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
 int XJA_DIE_SHOE_BUILDER_get_main_deck_plane(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
-int XJA_DIE_SHOE_BUILDER_set_centerline_slot_create(DieShoeBuilder*, bool);
 }
 
 namespace {

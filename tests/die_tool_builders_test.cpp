@@ -1,10 +1,14 @@
-// The scripting classes of the fill-area, finger-clearance-notch, die-shoe,
-// handling-core and heel-post builders: exports, interface ids, set-up
-// orders, defaults in both unit systems, test prints, journal records and the
-// heel post's exclusive wall reliefs. Every expected name, order and text is
+// Tables across the die-design tool builders (fill area, finger-clearance
+// notch, die shoe, handling core, heel post, keyway, machine relief): what
+// their scripting classes export and register, their interface ids, type
+// setters, selection results and errors, defaults and prints that span two
+// classes, their property owners read and written alike, and the classes as
+// the object manager makes and undoes them. A class's own cases are in its
+// own file (heelpost_test.cpp, ...). Every expected name, order and text is
 // written out by hand from the classes' published descriptions.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -14,19 +18,27 @@
 #include "DieDesJA_FingerClearanceNotchBuilder.hpp"
 #include "DieDesJA_HandlingCoreBuilder.hpp"
 #include "DieDesJA_HeelpostBuilder.hpp"
+#include "DieDesJA_KeywayBuilder.hpp"
+#include "DieDesJA_MachineReliefBuilder.hpp"
 #include "DieDes_DieShoeBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
 #include "JamTestSupport.hpp"
 #include "LoadOrder.hpp"
+#include "RegistrationTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "ja_die_die_shoe_builder_jam.hpp"
 #include "ja_die_fill_area_builder_jam.hpp"
 #include "ja_die_finger_clearance_notch_builder_jam.hpp"
 #include "ja_die_handling_core_builder_jam.hpp"
 #include "ja_die_heelpost_builder_jam.hpp"
+#include "ja_die_keyway_builder_jam.hpp"
+#include "ja_die_machine_relief_builder_jam.hpp"
 #include "jam/Journal.hpp"
+#include "om/HostClass.hpp"
+#include "prop/Property.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
+#include "sys/Settings.hpp"
 
 using namespace KTX;
 using DieDes::DieShoeBuilder;
@@ -45,7 +57,10 @@ using stamvik_test::NamedWrites;
 using stamvik_test::OwnerRecorder;
 using stamvik_test::Paused;
 using stamvik_test::WriteBackAll;
-
+using DieDesJA::KeywayBuilder;
+using DieDesJA::MachineReliefBuilder;
+using stamvik_test::ExportsStartingWith;
+using stamvik_test::FirstJamCalls;
 // The exports as a script declares them.
 extern "C" {
 int XJA_FILL_AREA_BUILDER_get_Target(FillAreaBuilder*, SELECT_OBJECT**);
@@ -57,70 +72,24 @@ int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_set_ReverseDirection(FingerClearanceNotch
 int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_get_Geometry(FingerClearanceNotchBuilder*, SELECT_OBJECT_list**);
 int XJA_DIE_SHOE_BUILDER_get_die_booleans_list(DieShoeBuilder*, UICOMPJA_list**);
 int XJA_DIE_SHOE_BUILDER_set_distance_tolerance(DieShoeBuilder*, double);
-int XJA_DIE_SHOE_BUILDER_get_distance_tolerance(DieShoeBuilder*, double*);
-int XJA_DIE_SHOE_BUILDER_get_main_deck_offset(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_centerline_slot_depth(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_centerline_slot_width(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_flange_thickness(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_wall_thickness(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_deck_thickness(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_base_flange_section(DieShoeBuilder*, SC_section**);
-int XJA_DIE_SHOE_BUILDER_get_main_deck_section(DieShoeBuilder*, SC_section**);
-int XJA_DIE_SHOE_BUILDER_get_deck_cutouts_section(DieShoeBuilder*, SC_section**);
-int XJA_DIE_SHOE_BUILDER_get_centerline_slot_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_DIE_SHOE_BUILDER_get_main_deck_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_DIE_SHOE_BUILDER_get_base_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_DIE_SHOE_BUILDER_get_base_orientation(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
-int XJA_DIE_SHOE_BUILDER_get_main_deck_plane(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
 int XJA_HANDLING_CORE_BUILDER_set_Type(HandlingCoreBuilder*, int);
-int XJA_HEELPOST_BUILDER_get_type(HeelpostBuilder*, int*);
 int XJA_HEELPOST_BUILDER_set_type(HeelpostBuilder*, int);
 int XJA_HEELPOST_BUILDER_set_WallARelief(HeelpostBuilder*, bool);
 int XJA_HEELPOST_BUILDER_set_WallBRelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallCRelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallDRelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_get_WallCRelief(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_set_UsePercent(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_CreateFloor(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallACreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallBCreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallCCreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallDCreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_get_LocationOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_BaseOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_PadOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_Length(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_Width(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_Height(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_PadThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_FloorThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_Diameter(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_XOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_YOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_ReliefWidth(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_ReliefDepth(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallPercentage(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallAThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallAOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallBThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallBOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallCThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallCOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallDThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallDOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_UsePercent(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_CreateFloor(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallACreate(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallARelief(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallBCreate(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallBRelief(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallCCreate(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallDCreate(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallDRelief(HeelpostBuilder*, bool*);
 int XJA_HEELPOST_BUILDER_get_DieCenterlineCoordinateSystem(HeelpostBuilder*, SELECT_OBJECT**);
 int XJA_FILL_AREA_BUILDER_set_AngleTolerance(FillAreaBuilder*, double);
 int XJA_DIE_SHOE_BUILDER_set_centerline_slot_create(DieShoeBuilder*, bool);
+int XJA_KEYWAY_BUILDER_set_Location(KeywayBuilder*, int);
+int XJA_KEYWAY_BUILDER_set_type(KeywayBuilder*, int);
+int XJA_KEYWAY_BUILDER_set_AngleTolerance(KeywayBuilder*, double);
+int XJA_KEYWAY_BUILDER_get_DieCenterlineCoordinateSystem(KeywayBuilder*, SELECT_OBJECT**);
+int XJA_MACHINE_RELIEF_BUILDER_set_Type(MachineReliefBuilder*, int);
+int XJA_MACHINE_RELIEF_BUILDER_get_TrimSheet(MachineReliefBuilder*, SELECT_OBJECT**);
+int XJA_MACHINE_RELIEF_BUILDER_set_JogWall(MachineReliefBuilder*, bool);
 }
+
+using namespace KTX::DieDesJA;
+using stamvik_test::ExpectRegistration;
 
 namespace {
 
@@ -135,7 +104,7 @@ std::set<std::string> ExportsOf(const std::set<std::string>& symbols, const std:
   return out;
 }
 
-TEST(FillNotchShoeCoreHeelPostExports, EachClassExportsExactlyItsMemberTable) {
+TEST(DieToolBuilderExports, EachClassExportsExactlyItsMemberTable) {
   std::set<std::string> symbols = DynamicSymbols();
   ASSERT_FALSE(symbols.empty());
 
@@ -202,7 +171,7 @@ TEST(FillNotchShoeCoreHeelPostExports, EachClassExportsExactlyItsMemberTable) {
 
 // ---- load registration --------------------------------------------------------------
 
-TEST(FillNotchShoeCoreHeelPostLoad, EachBuilderUnitRegistersBeforeItsFeatureWithItsCreatorAndInterfaces) {
+TEST(DieToolBuilderLoad, EachBuilderUnitRegistersBeforeItsFeatureWithItsCreatorAndInterfaces) {
   const std::pair<std::string, std::string> pairs[] = {
       {"Die.DieShoeBuilder", "Die.DieShoe"},
       {"Die.FillAreaBuilder", "Die.FillArea"},
@@ -236,7 +205,7 @@ TEST(FillNotchShoeCoreHeelPostLoad, EachBuilderUnitRegistersBeforeItsFeatureWith
 
 // ---- interfaces ------------------------------------------------------------------------
 
-TEST(FillNotchShoeCoreHeelPostInterfaces, OperationZeroAnswersEachClassesInterfaceId) {
+TEST(DieToolBuilderInterfaces, OperationZeroAnswersEachClassesInterfaceId) {
   ExpectInterfaceId<Die_FillAreaBuilder_Interface>("Die.FillAreaBuilder", 0x9D1F9021u);
   ExpectInterfaceId<Die_FingerClearanceNotchBuilder_Interface>("Die.FingerClearanceNotchBuilder", 0x92A5131Eu);
   ExpectInterfaceId<Die_DieShoeBuilder_Interface>("Die.DieShoeBuilder", 0xBCB073E9u);
@@ -244,20 +213,11 @@ TEST(FillNotchShoeCoreHeelPostInterfaces, OperationZeroAnswersEachClassesInterfa
   ExpectInterfaceId<Die_HeelpostBuilder_Interface>("Die.HeelpostBuilder", 0x6C55C872u);
 }
 
-// ---- set-up --------------------------------------------------------------------------------
-// Each case runs first in its process (each test runs alone under ctest). The
-// dependencies are set up beforehand, so that the class's own calls are the
-// only ones logged.
-
-using FillNotchShoeCoreHeelPostSetUp = stamvik_test::ScriptingClassSetUp;
-
-// ---- builders ----------------------------------------------------------------------------
-
-using FillNotchShoeCoreHeelPostBuilders = stamvik_test::DieToolBuilders;
+using stamvik_test::DieToolBuilders;
 
 // ---- journal records ----------------------------------------------------------------------
 
-TEST_F(FillNotchShoeCoreHeelPostBuilders, TypeSettersStoreValuesOutsideTheirEnumerations) {
+TEST_F(DieToolBuilders, TypeSettersStoreValuesOutsideTheirEnumerations) {
   // The fill area goes through the builder's own type operations, the others
   // write the field; none of them rejects a value the journal passes.
   ASSERT_EQ(XJA_FILL_AREA_BUILDER_set_Type(fill_, 7), 0);
@@ -283,7 +243,7 @@ TEST_F(FillNotchShoeCoreHeelPostBuilders, TypeSettersStoreValuesOutsideTheirEnum
   EXPECT_EQ(JAM::Recorded()[5].values.at(0).type, "Die.FillAreaBuilder.UpperLimitTypes");
 }
 
-TEST_F(FillNotchShoeCoreHeelPostBuilders, SelectionResultsAreAssociatedWithTheirTemplateClasses) {
+TEST_F(DieToolBuilders, SelectionResultsAreAssociatedWithTheirTemplateClasses) {
   SELECT_OBJECT* target = nullptr;
   ASSERT_EQ(XJA_FILL_AREA_BUILDER_get_Target(fill_, &target), 0);
   SELECT_OBJECT_list* geometry = nullptr;
@@ -314,7 +274,7 @@ TEST_F(FillNotchShoeCoreHeelPostBuilders, SelectionResultsAreAssociatedWithTheir
   EXPECT_EQ(j[3].values.at(0).name, "diecenterlinecoordinatesystem");
 }
 
-TEST_F(FillNotchShoeCoreHeelPostBuilders, ErrorsCarryEachUnitsSourceName) {
+TEST_F(DieToolBuilders, ErrorsCarryEachUnitsSourceName) {
   JAM::Test::RaiseAt("JAM_end_of_arguments", 66);
   EXPECT_EQ(XJA_HEELPOST_BUILDER_set_WallARelief(heel_, true), 66);
   EXPECT_FALSE(heel_->GetWallARelief());
@@ -332,13 +292,11 @@ TEST_F(FillNotchShoeCoreHeelPostBuilders, ErrorsCarryEachUnitsSourceName) {
   }
 }
 
-// ---- heel post: exclusive wall reliefs --------------------------------------------------------
-
 // ---- scripting defaults ------------------------------------------------------------------------
 
-using FillNotchShoeCoreHeelPostDefaults = stamvik_test::DieToolBuilderDefaults;
+using stamvik_test::DieToolBuilderDefaults;
 
-TEST_F(FillNotchShoeCoreHeelPostDefaults, FillAreaAndFingerClearanceNotchInBothUnitSystems) {
+TEST_F(DieToolBuilderDefaults, FillAreaAndFingerClearanceNotchInBothUnitSystems) {
   EXPECT_EQ(Apply("Die.FillAreaBuilder", fill_), Paused({"LowerLimitOffset.Value=1", "UpperLimitType=Sheet"}));
   EXPECT_EQ(Apply("Die.FingerClearanceNotchBuilder", notch_),
             Paused({"Depth.Value=5", "ExtrudeWidth.Value=0", "Width.Value=5"}));
@@ -351,7 +309,7 @@ TEST_F(FillNotchShoeCoreHeelPostDefaults, FillAreaAndFingerClearanceNotchInBothU
   EXPECT_FALSE(notch_->DefaultsInProgress());
 }
 
-TEST_F(FillNotchShoeCoreHeelPostDefaults, WithoutAWorkPartOrAnotherUnitCodeTheMillimetreTexts) {
+TEST_F(DieToolBuilderDefaults, WithoutAWorkPartOrAnotherUnitCodeTheMillimetreTexts) {
   PART_set_work_part(nullptr);
   EXPECT_EQ(Apply("Die.HandlingCoreBuilder", core_).at(3), "Width.Value=75 (paused)");
   EXPECT_EQ(Apply("Die.FillAreaBuilder", fill_).at(0), "LowerLimitOffset.Value=1 (paused)");
@@ -363,9 +321,9 @@ TEST_F(FillNotchShoeCoreHeelPostDefaults, WithoutAWorkPartOrAnotherUnitCodeTheMi
 
 // ---- test prints --------------------------------------------------------------------------------
 
-using FillNotchShoeCoreHeelPostPrint = stamvik_test::DieToolBuilderPrint;
+using stamvik_test::DieToolBuilderPrint;
 
-TEST_F(FillNotchShoeCoreHeelPostPrint, FillAreaAndFingerClearanceNotchPrintTheirValues) {
+TEST_F(DieToolBuilderPrint, FillAreaAndFingerClearanceNotchPrintTheirValues) {
   std::string f = TagOf(fill_);
   std::vector<std::string> fill = Printed("Die.FillAreaBuilder", fill_);
   ASSERT_GE(fill.size(), 7u);
@@ -392,9 +350,9 @@ TEST_F(FillNotchShoeCoreHeelPostPrint, FillAreaAndFingerClearanceNotchPrintTheir
 
 // ---- property owners ----------------------------------------------------------------------
 
-using FillNotchShoeCoreHeelPostOwners = stamvik_test::DieToolBuilderOwners;
+using stamvik_test::DieToolBuilderOwners;
 
-TEST_F(FillNotchShoeCoreHeelPostOwners, TypeByAnyCaseReadsEachClassesOwnMembers) {
+TEST_F(DieToolBuilderOwners, TypeByAnyCaseReadsEachClassesOwnMembers) {
   fill_->SetType(DieDesJA::JA_FILL_AREA_BUILDER_Types_ProductContact);
   notch_->SetType(DieDesJA::JA_FINGER_CLEARANCE_NOTCH_BUILDER_Types_Face);
   core_->SetType(DieDesJA::JA_HANDLING_CORE_BUILDER_Types_FromBase);
@@ -413,7 +371,7 @@ TEST_F(FillNotchShoeCoreHeelPostOwners, TypeByAnyCaseReadsEachClassesOwnMembers)
   }
 }
 
-TEST_F(FillNotchShoeCoreHeelPostOwners, NamedSubobjectsOfTheNotchAndTheHandlingCore) {
+TEST_F(DieToolBuilderOwners, NamedSubobjectsOfTheNotchAndTheHandlingCore) {
   Property::Owner* notch = OwnerOf("Die.FingerClearanceNotchBuilder");
   Property::Owner* core = OwnerOf("Die.HandlingCoreBuilder");
   ASSERT_NE(notch, nullptr);
@@ -432,7 +390,7 @@ TEST_F(FillNotchShoeCoreHeelPostOwners, NamedSubobjectsOfTheNotchAndTheHandlingC
   EXPECT_TRUE(JAM::Recorded().empty());
 }
 
-TEST_F(FillNotchShoeCoreHeelPostOwners, WithoutAnObjectEveryRowIsListedWithItsNullValue) {
+TEST_F(DieToolBuilderOwners, WithoutAnObjectEveryRowIsListedWithItsNullValue) {
   struct Row {
     const char* journalClass;
     int count;
@@ -480,7 +438,7 @@ TEST_F(FillNotchShoeCoreHeelPostOwners, WithoutAnObjectEveryRowIsListedWithItsNu
   }
 }
 
-TEST_F(FillNotchShoeCoreHeelPostOwners, AWriteThroughAnyOwnerIsJournalledLikeItsScriptingCall) {
+TEST_F(DieToolBuilderOwners, AWriteThroughAnyOwnerIsJournalledLikeItsScriptingCall) {
   ValuePtr angle = Property::MakeDouble(0.75);
   EXPECT_EQ(OwnerOf("Die.FillAreaBuilder")->SetProperty(fill_, "angle_tolerance", angle.get()), 0);
   JAM::Journal viaOwner = JAM::Recorded();
@@ -507,7 +465,7 @@ TEST_F(FillNotchShoeCoreHeelPostOwners, AWriteThroughAnyOwnerIsJournalledLikeIts
   EXPECT_EQ(viaOwner[0].values.at(0).name, "wallbrelief");
 }
 
-TEST(FillNotchShoeCoreHeelPostOwnerLoad, EachBuilderOwnerComesJustBeforeItsFeatureOwner) {
+TEST(DieToolBuilderOwnerLoad, EachBuilderOwnerComesJustBeforeItsFeatureOwner) {
   std::vector<std::string> names;
   for (const char* n : Stamvik::LoadOrderNames()) names.push_back(n);
   for (const char* c : {"DieShoe", "FillArea", "FingerClearanceNotch", "HandlingCore", "Heelpost"}) {
@@ -523,6 +481,355 @@ TEST(FillNotchShoeCoreHeelPostOwnerLoad, EachBuilderOwnerComesJustBeforeItsFeatu
   for (const char* c : {"Die.DieShoeBuilder", "Die.FillAreaBuilder", "Die.FingerClearanceNotchBuilder",
                         "Die.HandlingCoreBuilder", "Die.HeelpostBuilder"})
     EXPECT_STREQ(JAM::PropertyMapper::GetParentClassName(c), "Features.FeatureBuilder") << c;
+}
+
+}  // namespace
+
+namespace {
+
+const char* kKeyway = "Die.KeywayBuilder";
+const char* kRelief = "Die.MachineReliefBuilder";
+
+// ---- exports and interface ids -------------------------------------------------------
+
+TEST(KeywayReliefExports, OperationZeroAnswersTheInterfaceIdOnBothImplementations) {
+  ExpectInterfaceId<Die_KeywayBuilder_Interface>(kKeyway, 0xA0A521D1u);
+  ExpectInterfaceId<Die_MachineReliefBuilder_Interface>(kRelief, 0x125DF3C1u);
+}
+
+TEST(KeywayReliefExports, RegisteredBeforeTheirFeatureClassesWithTheirCreators) {
+  std::vector<std::string> files = JAM::Test::FileInitializerNames();
+  auto at = std::find(files.begin(), files.end(), "Die.KeywayBuilder");
+  ASSERT_NE(at, files.end());
+  ASSERT_GE(files.end() - at, 4);
+  EXPECT_EQ(std::vector<std::string>(at, at + 4),
+            (std::vector<std::string>{"Die.KeywayBuilder", "Die.Keyway", "Die.MachineReliefBuilder",
+                                      "Die.MachineRelief"}));
+  std::vector<std::string> classes = JAM::Test::ClassInitializerNames();
+  EXPECT_EQ(std::count(classes.begin(), classes.end(), "Die.KeywayBuilder"), 1);
+  EXPECT_EQ(std::count(classes.begin(), classes.end(), "Die.MachineReliefBuilder"), 1);
+  EXPECT_EQ(std::count(classes.begin(), classes.end(), "Die.Keyway"), 0);
+  EXPECT_EQ(std::count(classes.begin(), classes.end(), "Die.MachineRelief"), 0);
+  std::vector<std::string> creators = JAM::Test::CreatorMethodNames();
+  EXPECT_EQ(std::count(creators.begin(), creators.end(), "Die.DieCollection Keyway"), 1);
+  EXPECT_EQ(std::count(creators.begin(), creators.end(), "Die.DieCollection CreateMachineReliefBuilder"), 1);
+}
+
+using stamvik_test::KeywayReliefScripting;
+
+// ---- members -----------------------------------------------------------------------------
+
+TEST_F(KeywayReliefScripting, SelectionGettersAssociateWithTheirTemplateClass) {
+  SetUpClasses();
+  SELECT_OBJECT* system = nullptr;
+  SELECT_OBJECT* sheet = nullptr;
+  ASSERT_EQ(XJA_KEYWAY_BUILDER_get_DieCenterlineCoordinateSystem(keyway_, &system), 0);
+  ASSERT_EQ(XJA_MACHINE_RELIEF_BUILDER_get_TrimSheet(relief_, &sheet), 0);
+  ASSERT_EQ(JAM::Recorded().size(), 2u);
+  const JAM::Record& first = JAM::Recorded()[0];
+  EXPECT_EQ(first.member, "DieCenterlineCoordinateSystem");
+  EXPECT_EQ(first.values.at(0).name, "diecenterlinecoordinatesystem");
+  ASSERT_EQ(first.associations.size(), 1u);
+  EXPECT_EQ(first.associations[0].templateClass, "SelectCartesianCoordinateSystem");
+  EXPECT_EQ(first.associations[0].tag, system != nullptr ? system->ask_tag() : 0u);
+  const JAM::Record& second = JAM::Recorded()[1];
+  EXPECT_EQ(second.values.at(0).name, "trimsheet");
+  ASSERT_EQ(second.associations.size(), 1u);
+  EXPECT_EQ(second.associations[0].templateClass, "SelectBody");
+  EXPECT_EQ(second.associations[0].tag, sheet != nullptr ? sheet->ask_tag() : 0u);
+}
+
+TEST_F(KeywayReliefScripting, AnErrorInAJournalledBodyNamesTheUnit) {
+  SetUpClasses();
+  JAM::Test::RaiseAt("JAM_end_of_arguments", 66);
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_set_type(keyway_, 1), 66);
+  JAM::Test::RaiseAt("JAM_end_of_arguments", 66);
+  EXPECT_EQ(XJA_MACHINE_RELIEF_BUILDER_set_JogWall(relief_, true), 66);
+  ASSERT_EQ(Error::SevereErrors().size(), 2u);
+  EXPECT_EQ(Error::SevereErrors()[0].file, "ja_die_keyway_builder_jam");
+  EXPECT_EQ(Error::SevereErrors()[1].file, "ja_die_machine_relief_builder_jam");
+  EXPECT_EQ(JAM::Recorded().at(0).status, 66);
+  // The body did not run.
+  EXPECT_EQ(keyway_->GetType(), DieDesJA::JA_KEYWAY_BUILDER_types_Rectangular);
+  EXPECT_FALSE(relief_->GetJogWall());
+}
+
+// ---- property owners -------------------------------------------------------------------------
+
+class KeywayReliefOwners : public KeywayReliefScripting {
+ protected:
+  void SetUp() override {
+    KeywayReliefScripting::SetUp();
+    keywayOwner_ = JAM::PropertyMapper::GetOwner(kKeyway);
+    reliefOwner_ = JAM::PropertyMapper::GetOwner(kRelief);
+    ASSERT_NE(keywayOwner_, nullptr);
+    ASSERT_NE(reliefOwner_, nullptr);
+    SetUpClasses();
+  }
+  Property::ValuePtr Keyway(const char* name) {
+    return Property::ValuePtr(keywayOwner_->GetProperty(keyway_, name));
+  }
+  Property::ValuePtr Relief(const char* name) {
+    return Property::ValuePtr(reliefOwner_->GetProperty(relief_, name));
+  }
+  static std::vector<std::string> Names(const Property::List& list, int count) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count && i < list.GetCount(); ++i)
+      names.push_back(list.GetNameByIndex(i) != nullptr ? list.GetNameByIndex(i) : "(none)");
+    return names;
+  }
+  static const char* ClassNameOf(const Property::ValuePtr& value) {
+    return static_cast<const Property::Subobject&>(*value).GetClassName();
+  }
+
+  Property::Owner* keywayOwner_ = nullptr;
+  Property::Owner* reliefOwner_ = nullptr;
+};
+
+TEST_F(KeywayReliefOwners, ListsTheirTablesInOrderThenTheFeatureBuildersProperties) {
+  Property::List keyway;
+  keywayOwner_->GetProperties(keyway_, keyway);
+  std::vector<std::string> expected = {
+      "Target", "Location", "Offset", "BaseOrientation", "PlacementOffset", "DieCenterlineCoordinateSystem",
+      "SheetMetal", "DeckThickness", "BaseFlange", "InteriorProfile", "SlotLength", "SlotWidth", "SlotDepth",
+      "PadWidth", "PadHeight", "MinimumRibHeight", "RunoffLength", "RunoffWidth", "RunoffDepth", "RunoffRadius",
+      "CreateWithPad", "SlotAttributes", "PadAttributes", "DistanceTolerance", "AngleTolerance", "Type",
+      // then the owner of "Features.FeatureBuilder"
+      "Editing"};
+  EXPECT_EQ(Names(keyway, 27), expected);
+
+  Property::List relief;
+  reliefOwner_->GetProperties(relief_, relief);
+  expected = {"Target", "BaseOrientation", "BaseOffset", "TopOffset", "MainProfileType", "MainProfile",
+              "SwitchTrimSide", "Start", "End", "CamDirection", "TrimSheetType", "TrimSheet", "TrimSheetFace",
+              "TrimSheetOffset", "InsideWallProfile", "Offset", "Relief", "BeltFaceThickness", "ProfileOffset",
+              "ReliefOffset", "TrimOffset", "WallOffset", "WallThickness", "JogWall", "BeltAttributes",
+              "DistanceTolerance", "AngleTolerance", "Type", "Editing"};
+  EXPECT_EQ(Names(relief, 29), expected);
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(KeywayReliefOwners, EveryFormOfANameReadsTheSameProperty) {
+  keyway_->SetLocation(DieDesJA::JA_KEYWAY_BUILDER_location_type_NegativeY);
+  for (const char* name : {"location", "Location", "LOCATION"}) {
+    Property::ValuePtr value = Keyway(name);
+    ASSERT_NE(value, nullptr) << name;
+    ASSERT_EQ(value->GetType(), Property::ValueType::kEnum) << name;
+    EXPECT_EQ(value->GetEnum(), 3) << name;
+    EXPECT_STREQ(static_cast<Property::Enum&>(*value).GetMemberName(), "NegativeY") << name;
+  }
+  for (const char* name : {"MinimumRibHeight", "minimum_rib_height", "MINIMUM_RIB_HEIGHT", "minimumribheight"}) {
+    Property::ValuePtr value = Keyway(name);
+    ASSERT_NE(value, nullptr) << name;
+    EXPECT_EQ(value->GetSubobject(), keyway_->GetMinimumRibHeight()) << name;
+    EXPECT_STREQ(ClassNameOf(value), "Expression") << name;
+  }
+  Property::ValuePtr system = Keyway("die_centerline_coordinate_system");
+  ASSERT_NE(system, nullptr);
+  EXPECT_STREQ(ClassNameOf(system), "SelectCartesianCoordinateSystem");
+
+  relief_->SetTrimSheetType(DieDesJA::JA_MACHINE_RELIEF_BUILDER_TrimSheetTypes_Face);
+  for (const char* name : {"trim_sheet_type", "TrimSheetType"}) {
+    Property::ValuePtr value = Relief(name);
+    ASSERT_NE(value, nullptr) << name;
+    EXPECT_EQ(value->GetEnum(), 1) << name;
+    EXPECT_STREQ(static_cast<Property::Enum&>(*value).GetMemberName(), "Face") << name;
+  }
+  for (auto [name, object] : {std::pair<const char*, OM::Object*>{"start", relief_->GetStart()},
+                              {"end", relief_->GetEnd()}}) {
+    Property::ValuePtr value = Relief(name);
+    ASSERT_NE(value, nullptr) << name;
+    ASSERT_EQ(value->GetType(), Property::ValueType::kSubobject) << name;
+    EXPECT_EQ(value->GetSubobject(), object) << name;
+    EXPECT_STREQ(ClassNameOf(value), "Die.DieLocationBuilder") << name;
+  }
+  // A blank between the words is no form of the name: the parent's owner knows nothing of it.
+  EXPECT_EQ(Relief("trim sheet type"), nullptr);
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(KeywayReliefOwners, AWriteLeavesTheSameJournalRecordAsTheScriptingCall) {
+  keyway_->SetLocation(DieDesJA::JA_KEYWAY_BUILDER_location_type_NegativeY);
+  Property::ValuePtr location = Keyway("Location");
+  static_cast<Property::Enum&>(*location).SetValue(0);
+  EXPECT_EQ(keywayOwner_->SetProperty(keyway_, "location", location.get()), 0);
+  EXPECT_EQ(keyway_->GetLocation(), DieDesJA::JA_KEYWAY_BUILDER_location_type_PositiveX);
+  JAM::Journal viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_set_Location(keyway_, 0), 0);
+  ASSERT_EQ(viaOwner.size(), 1u);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+  EXPECT_EQ(viaOwner[0].member, "Location");
+  EXPECT_EQ(viaOwner[0].values.at(0).name, "location");
+
+  JAM::ClearJournal();
+  Property::ValuePtr angle = Property::MakeDouble(0.75);
+  EXPECT_EQ(keywayOwner_->SetProperty(keyway_, "ANGLE_TOLERANCE", angle.get()), 0);
+  viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  EXPECT_EQ(XJA_KEYWAY_BUILDER_set_AngleTolerance(keyway_, 0.75), 0);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+
+  // The machine relief's Type: written through the owner, read back as set.
+  JAM::ClearJournal();
+  Property::ValuePtr type = Relief("Type");
+  static_cast<Property::Enum&>(*type).SetValue(2);
+  EXPECT_EQ(reliefOwner_->SetProperty(relief_, "type", type.get()), 0);
+  viaOwner = JAM::Recorded();
+  JAM::ClearJournal();
+  EXPECT_EQ(XJA_MACHINE_RELIEF_BUILDER_set_Type(relief_, 2), 0);
+  EXPECT_EQ(viaOwner, JAM::Recorded());
+  Property::ValuePtr back = Relief("Type");
+  EXPECT_EQ(back->GetEnum(), 2);
+  EXPECT_STREQ(static_cast<Property::Enum&>(*back).GetMemberName(), "Thicken");
+}
+
+TEST_F(KeywayReliefOwners, ReadOnlyPropertiesGoToTheParentOwnerAndWriteNothing) {
+  Property::ValuePtr value = Property::MakeDouble(1.0);
+  // Nobody up the chain writes these: the host's answer comes back unchanged.
+  EXPECT_EQ(keywayOwner_->SetProperty(keyway_, "SlotWidth", value.get()), Property::kUnknownProperty);
+  EXPECT_EQ(reliefOwner_->SetProperty(relief_, "trim_sheet_face", value.get()), Property::kUnknownProperty);
+  EXPECT_EQ(reliefOwner_->SetProperty(relief_, "BeltAttributes", value.get()), Property::kUnknownProperty);
+  EXPECT_EQ(reliefOwner_->SetProperty(relief_, "Start", value.get()), Property::kUnknownProperty);
+  EXPECT_TRUE(JAM::Recorded().empty());
+}
+
+TEST_F(KeywayReliefOwners, SetPropertiesWritesTheSettableRowsEachAsOneJournalledCall) {
+  for (auto [owner, object, journalClass, members] :
+       {std::tuple<Property::Owner*, OM::Object*, std::string, std::vector<std::string>>{
+            keywayOwner_, keyway_, kKeyway, {"Location", "CreateWithPad", "DistanceTolerance", "AngleTolerance", "Type"}},
+        {reliefOwner_, relief_, kRelief,
+         {"MainProfileType", "SwitchTrimSide", "TrimSheetType", "JogWall", "DistanceTolerance", "AngleTolerance",
+          "Type"}}}) {
+    std::vector<std::string> written;
+    for (const JAM::Record& r : WriteBackAll(owner, object)) {
+      if (r.journalClass != journalClass) continue;
+      EXPECT_EQ(r.methodType, 2) << r.member;
+      EXPECT_EQ(r.depth, 0) << r.member;
+      written.push_back(r.member);
+    }
+    EXPECT_EQ(written, members) << journalClass;
+  }
+}
+
+TEST_F(KeywayReliefOwners, FeatureOwnersAnswerAsTheBodyFeatureOwner) {
+  Property::Owner* bodyFeature = JAM::PropertyMapper::GetOwner("Features.BodyFeature");
+  ASSERT_NE(bodyFeature, nullptr);
+  for (const char* feature : {"Die.Keyway", "Die.MachineRelief"}) {
+    Property::Owner* owner = JAM::PropertyMapper::GetOwner(feature);
+    ASSERT_NE(owner, nullptr) << feature;
+    Property::List mine, parents;
+    owner->GetProperties(keyway_, mine);
+    bodyFeature->GetProperties(keyway_, parents);
+    EXPECT_EQ(Names(mine, mine.GetCount()), Names(parents, parents.GetCount())) << feature;
+    EXPECT_EQ(Property::ValuePtr(owner->GetProperty(keyway_, "Location")), nullptr) << feature;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+using stamvik_test::GenericBodyBuilderClasses;
+
+// ---- registration -----------------------------------------------------------
+
+TEST_F(GenericBodyBuilderClasses, CreateCallbacksGivenNoMemoryConstructNothing) {
+  EXPECT_EQ(HeelpostBuilder::CreateHeelpostBuilderCallback(nullptr, 1, nullptr), nullptr);
+  EXPECT_EQ(KeywayBuilder::CreateKeywayBuilderCallback(nullptr, 1, nullptr), nullptr);
+  EXPECT_EQ(MachineReliefBuilder::CreateMachineReliefBuilderCallback(nullptr, 1, nullptr), nullptr);
+}
+
+// ---- fresh objects ------------------------------------------------------------
+
+TEST_F(GenericBodyBuilderClasses, FactoriesMakeBuildersWithZeroedInputs) {
+  HeelpostBuilder* heelpost = HeelpostBuilderFactory::Create(modelPart(), nullptr);
+  KeywayBuilder* keyway = KeywayBuilderFactory::Create(modelPart(), nullptr);
+  MachineReliefBuilder* relief = MachineReliefBuilderFactory::Create(modelPart(), nullptr);
+  ASSERT_NE(heelpost, nullptr);
+  ASSERT_NE(keyway, nullptr);
+  ASSERT_NE(relief, nullptr);
+
+  EXPECT_EQ(heelpost->OmClassId(), HeelpostBuilderClassId);
+  EXPECT_EQ(heelpost->ask_owning_part(), part());
+  EXPECT_EQ(heelpost->get_frec(), nullptr);
+  EXPECT_EQ(AlgorithmVersion(heelpost), 0);
+  EXPECT_EQ(JournalClass(heelpost), "Die.HeelpostBuilder");
+  EXPECT_EQ(heelpost->GetType(), JA_HEELPOST_BUILDER_types_GuidepostWearplate);
+  EXPECT_FALSE(heelpost->GetCreateFloor());
+  EXPECT_FALSE(heelpost->GetUsePercent());
+  EXPECT_FALSE(heelpost->GetWallDRelief());
+  EXPECT_FALSE(heelpost->GetDisplayOptionalSelections());
+  EXPECT_NE(heelpost->GetCenter(), nullptr);
+  EXPECT_NE(heelpost->GetTargetData(), nullptr);
+  EXPECT_EQ(heelpost->GetDistanceTolerance(), KTX::TOLER_ask_distance_tol());
+
+  EXPECT_EQ(keyway->OmClassId(), KeywayBuilderClassId);
+  EXPECT_EQ(keyway->ask_owning_part(), part());
+  EXPECT_EQ(AlgorithmVersion(keyway), 0);
+  EXPECT_EQ(JournalClass(keyway), "Die.KeywayBuilder");
+  EXPECT_EQ(keyway->GetLocation(), JA_KEYWAY_BUILDER_location_type_PositiveX);
+  EXPECT_EQ(keyway->GetType(), JA_KEYWAY_BUILDER_types_Rectangular);
+  EXPECT_FALSE(keyway->GetCreateWithPad());
+  EXPECT_TRUE(keyway->GetBaseFlange()->is_empty());
+
+  EXPECT_EQ(relief->OmClassId(), MachineReliefBuilderClassId);
+  EXPECT_EQ(relief->ask_owning_part(), part());
+  EXPECT_EQ(AlgorithmVersion(relief), 0);
+  EXPECT_EQ(JournalClass(relief), "Die.MachineReliefBuilder");
+  EXPECT_EQ(relief->GetType(), JA_MACHINE_RELIEF_BUILDER_Types_Cam);
+  EXPECT_EQ(relief->GetMainProfileType(), JA_MACHINE_RELIEF_BUILDER_MainProfileTypes_Exterior);
+  EXPECT_EQ(relief->GetTrimSheetType(), JA_MACHINE_RELIEF_BUILDER_TrimSheetTypes_Sheet);
+  EXPECT_FALSE(relief->GetSwitchTrimSide());
+  EXPECT_FALSE(relief->GetJogWall());
+  EXPECT_EQ(relief->GetTrimSheetFace()->ask_count(), 0);
+
+  heelpost->destroy();
+  keyway->destroy();
+  relief->destroy();
+}
+
+// ---- undo ------------------------------------------------------------------------------
+
+TEST_F(GenericBodyBuilderClasses, UndoRestoresHeelpostAndKeywayFields) {
+  HeelpostBuilder* heelpost = HeelpostBuilderFactory::Create(modelPart(), nullptr);
+  KeywayBuilder* keyway = KeywayBuilderFactory::Create(modelPart(), nullptr);
+  heelpost->SetWallBCreate(true);
+  keyway->SetLocation(JA_KEYWAY_BUILDER_location_type_PositiveY);
+  SELECT_OBJECT* sheetMetal = keyway->GetSheetMetal();
+  SELECT_OBJECT* csys = heelpost->GetDieCenterlineCoordinateSystem();
+  auto* selection = Host::CreateHostObject<SELECT_OBJECT>();
+
+  int error = -1;
+  int mark = UNDO_QD_set_mark(1, nullptr, &error);
+  ASSERT_EQ(error, 0);
+  heelpost->SetWallBCreate(false);
+  heelpost->SetUsePercent(true);
+  heelpost->SetType(JA_HEELPOST_BUILDER_types_SafetyBlock);
+  heelpost->SetDistanceTolerance(0.5);
+  OM::SetReferencedObject(heelpost, HeelpostBuilder::m_dieCenterlineCoordinateSystemAttId, selection);
+  ASSERT_EQ(heelpost->GetDieCenterlineCoordinateSystem(), selection);
+  keyway->SetLocation(JA_KEYWAY_BUILDER_location_type_NegativeY);
+  keyway->SetType(JA_KEYWAY_BUILDER_types_Circular);
+  keyway->SetCreateWithPad(true);
+  OM::SetReferencedObject(keyway, KeywayBuilder::m_sheetMetalAttId, selection);
+  ASSERT_EQ(keyway->GetSheetMetal(), selection);
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+
+  EXPECT_TRUE(heelpost->GetWallBCreate());
+  EXPECT_FALSE(heelpost->GetUsePercent());
+  EXPECT_EQ(heelpost->GetType(), JA_HEELPOST_BUILDER_types_GuidepostWearplate);
+  EXPECT_EQ(heelpost->GetDistanceTolerance(), KTX::TOLER_ask_distance_tol());  // as the new builder took it
+  EXPECT_EQ(heelpost->GetDieCenterlineCoordinateSystem(), csys);
+  EXPECT_EQ(keyway->GetLocation(), JA_KEYWAY_BUILDER_location_type_PositiveY);
+  EXPECT_EQ(keyway->GetType(), JA_KEYWAY_BUILDER_types_Rectangular);
+  EXPECT_FALSE(keyway->GetCreateWithPad());
+  EXPECT_EQ(keyway->GetSheetMetal(), sheetMetal);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+
+  heelpost->destroy();
+  keyway->destroy();
+  selection->destroy();
 }
 
 }  // namespace

@@ -81,7 +81,6 @@ int XJA_HEELPOST_BUILDER_get_WallBRelief(HeelpostBuilder*, bool*);
 int XJA_HEELPOST_BUILDER_get_WallCCreate(HeelpostBuilder*, bool*);
 int XJA_HEELPOST_BUILDER_get_WallDCreate(HeelpostBuilder*, bool*);
 int XJA_HEELPOST_BUILDER_get_WallDRelief(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_DieCenterlineCoordinateSystem(HeelpostBuilder*, SELECT_OBJECT**);
 }
 
 namespace {

@@ -37,8 +37,6 @@ extern "C" {
 int XJA_MACHINE_RELIEF_BUILDER_get_Type(MachineReliefBuilder*, int*);
 int XJA_MACHINE_RELIEF_BUILDER_set_Type(MachineReliefBuilder*, int);
 int XJA_MACHINE_RELIEF_BUILDER_set_MainProfileType(MachineReliefBuilder*, int);
-int XJA_MACHINE_RELIEF_BUILDER_get_TrimSheet(MachineReliefBuilder*, SELECT_OBJECT**);
-int XJA_MACHINE_RELIEF_BUILDER_set_JogWall(MachineReliefBuilder*, bool);
 }
 
 namespace {
