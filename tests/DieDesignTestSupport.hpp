@@ -4,19 +4,24 @@
 #pragma once
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "DieDesJA_ClampingSlotBuilder.hpp"
+#include "DieDesJA_ClearanceBuilder.hpp"
 #include "DieDesJA_FillAreaBuilder.hpp"
 #include "DieDesJA_FingerClearanceNotchBuilder.hpp"
 #include "DieDesJA_HandlingCoreBuilder.hpp"
 #include "DieDesJA_HeelpostBuilder.hpp"
 #include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesJA_MachineReliefBuilder.hpp"
+#include "DieDes_DieBooleanBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
 #include "DieDes_DieShoeBuilder.hpp"
+#include "DieEngJA_CompensateRoughDataBuilder.hpp"
 #include "DieDesJA_GenericBodyBuilder.hpp"
 #include "JamTestSupport.hpp"
 #include "RegistrationTestSupport.hpp"
@@ -28,6 +33,7 @@
 #include "jam/Session.hpp"
 #include "kernel/Kernel.hpp"
 #include "om/HostClass.hpp"
+#include "prop/Property.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
 
@@ -419,6 +425,129 @@ class KeywayReliefPrint : public KeywayReliefScripting {
     }
     return out;
   }
+};
+
+// The scripting classes of the clamping slot, clearance, rough data and die
+// boolean builders: one builder of each made in the part, the classes set up
+// before a case looks at the calls; their defaults, test prints and property
+// owners read back. FirstCallSetUp sets a class up through its first
+// journalled call and hands back the calls up to that call's record.
+using DieDes::DieBooleanBuilder;
+using DieDesJA::ClampingSlotBuilder;
+using DieDesJA::ClearanceBuilder;
+using DieEngJA::CompensateRoughDataBuilder;
+using Property::ValuePtr;
+
+class FirstCallSetUp : public JamTest {
+ protected:
+  // Runs the set-up through the first journalled call and returns the calls up to its record.
+  template <class Call>
+  std::vector<std::string> SetUpCalls(const char* journalClass, const std::vector<const char*>& dependencies,
+                                      Call&& first) {
+    if (AlreadySetUp(journalClass)) return {};
+    for (const char* d : dependencies) JAM::FileInitializer::Initialize(d);
+    Host::ClearCalls();
+    first();
+    std::vector<std::string> calls = JamCalls(false);
+    auto record = std::find_if(calls.begin(), calls.end(),
+                               [](const std::string& c) { return c.rfind("JAM_start_", 0) == 0; });
+    if (record != calls.end()) calls.erase(record + 1, calls.end());
+    return calls;
+  }
+};
+
+class SlotClearanceRoughBooleanBuilders : public JamTest {
+ protected:
+  void SetUp() override {
+    JamTest::SetUp();
+    slot_ = DieDesJA::ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
+    clearance_ = DieDesJA::ClearanceBuilderFactory::Create(modelPart(), nullptr);
+    rough_ = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
+    boolean_ = DieDes::DieBooleanBuilderFactory::Create(part());
+    // The classes are set up by their first journalled call.
+    for (const char* c :
+         {"Die.ClampingSlotBuilder", "Die.ClearanceBuilder", "Die.CompensateRoughDataBuilder", "Die.DieBooleanBuilder"})
+      JAM::FileInitializer::Initialize(c);
+    JAM::ClearJournal();
+    Host::ClearCalls();
+    Error::ClearSevereErrors();
+  }
+  void TearDown() override {
+    slot_->destroy();
+    clearance_->destroy();
+    rough_->destroy();
+    boolean_->destroy();
+    JamTest::TearDown();
+  }
+  static std::string TagOf(const OM::TaggedObject* o) { return std::to_string(o->ask_tag()); }
+
+  ClampingSlotBuilder* slot_ = nullptr;
+  ClearanceBuilder* clearance_ = nullptr;
+  CompensateRoughDataBuilder* rough_ = nullptr;
+  DieBooleanBuilder* boolean_ = nullptr;
+};
+
+class SlotClearanceRoughBooleanDefaults : public SlotClearanceRoughBooleanBuilders {
+ protected:
+  // "path=text" of every named write on the object, in order.
+  std::vector<std::string> Written(const OM::TaggedObject* o) { return NamedWrites(TagOf(o), true); }
+  void Apply(const char* journalClass, const OM::TaggedObject* o) {
+    JAM_defaults_fn defaults = JAM::Test::DefaultsFunction(journalClass);
+    ASSERT_NE(defaults, nullptr) << journalClass;
+    defaults(o->ask_tag(), true);
+  }
+};
+
+class SlotClearanceRoughBooleanPrint : public SlotClearanceRoughBooleanBuilders {
+ protected:
+  // The "Get" names printed, in order, and what closes the class's entry.
+  std::vector<std::string> Printed(const char* journalClass, const OM::TaggedObject* o) {
+    JAM::Autotest::EnableAPIPrint(journalClass, true);
+    Host::ClearCalls();
+    tag_t tag = o->ask_tag();
+    JAM_print_fn print = JAM::Test::PrintFunction(journalClass);
+    if (print == nullptr) return {"no print function"};
+    print(&tag, nullptr, 0);
+    std::vector<std::string> out;
+    for (const Host::Call& c : Host::Calls()) {
+      if (c.name == "JAM_test_print_method_start" || c.name == "JAM_test_print_tag_of_class") {
+        out.push_back(c.name == "JAM_test_print_tag_of_class" ? "class " + c.args.substr(TagOf(o).size() + 1)
+                                                              : c.args);
+      } else if (c.name.rfind("JAM_test_print_", 0) == 0 && c.name.size() > 5 &&
+                 c.name.compare(c.name.size() - 5, 5, "_prop") == 0) {
+        out.push_back(c.args.substr(0, c.args.find(' ')));
+      }
+    }
+    return out;
+  }
+};
+
+class SlotClearanceRoughBooleanOwners : public SlotClearanceRoughBooleanBuilders {
+ protected:
+  static Property::Owner* OwnerOf(const char* journalClass) {
+    return JAM::PropertyMapper::GetOwner(journalClass);
+  }
+  static ValuePtr Get(const char* journalClass, OM::Object* object, const char* name) {
+    return ValuePtr(OwnerOf(journalClass)->GetProperty(object, name));
+  }
+  static const char* ClassOf(const ValuePtr& v) { return static_cast<const Property::Subobject&>(*v).GetClassName(); }
+  // The journal of one write through the owner and of the same scripting call, from the same state.
+  template <class Reset, class Script>
+  static void ExpectSameRecord(Reset&& reset, const std::function<int()>& viaOwner, Script&& viaScript) {
+    reset();
+    JAM::ClearJournal();
+    EXPECT_EQ(viaOwner(), 0);
+    JAM::Journal owner = JAM::Recorded();
+    reset();
+    JAM::ClearJournal();
+    EXPECT_EQ(viaScript(), 0);
+    ASSERT_EQ(owner.size(), 1u);
+    EXPECT_EQ(owner, JAM::Recorded());
+    EXPECT_EQ(JAM::WriteJournal(owner), JAM::WriteJournal(JAM::Recorded()));
+  }
+  static inline Property::EnumMembers slotTypes{"Hydraulic,Traveling,Automatic"};
+  static inline Property::EnumMembers approximations{"Coarse,Rough,Fine,Exact"};
+  static inline Property::EnumMembers booleanTypes{"Unite,Subtract,Intersect"};
 };
 
 }  // namespace stamvik_test

@@ -10,6 +10,10 @@
 
 #include "DieDesJA_ClampingSlotBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
+#include "JamTestSupport.hpp"
+#include "ja_die_clamping_slot_builder_jam.hpp"
+#include "jam/Journal.hpp"
+#include "prop/PropertyMapper.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Module.hpp"
@@ -21,6 +25,47 @@ using KTX::DieDesJA::ClampingSlotBuilder;
 using KTX::DieDesJA::ClampingSlotBuilderFactory;
 using KTX::Kernel::BodyType;
 using stamvik_test::DieDesignFeature;
+
+using Property::ValuePtr;
+using stamvik_test::ExportsStartingWith;
+using stamvik_test::JamCalls;
+using stamvik_test::Prefixed;
+
+// The exports as a script declares them.
+extern "C" {
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_location_on_flange(ClampingSlotBuilder*, bool*);
+int XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(ClampingSlotBuilder*, bool);
+int XJA_CLAMPING_SLOT_BUILDER_get_die_centerline_coordinate_system(ClampingSlotBuilder*, SELECT_OBJECT**);
+int XJA_CLAMPING_SLOT_BUILDER_get_type(ClampingSlotBuilder*, int*);
+int XJA_CLAMPING_SLOT_BUILDER_set_type(ClampingSlotBuilder*, int);
+int XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(ClampingSlotBuilder*, double);
+int XJA_CLAMPING_SLOT_BUILDER_get_centerline_length(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_inner_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_length(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_top_length(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_radius(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_height(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_length(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_radius(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_overhang(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_notch_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_notch_height(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_notch_angle(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_flange_thickness(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_offset_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_location_offset(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_offset(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_end_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_notch_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_overhang_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_distance_tolerance(ClampingSlotBuilder*, double*);
+int XJA_CLAMPING_SLOT_BUILDER_get_angle_tolerance(ClampingSlotBuilder*, double*);
+int XJA_CLAMPING_SLOT_BUILDER_set_angle_tolerance(ClampingSlotBuilder*, double);
+}
 
 namespace {
 
@@ -512,6 +557,320 @@ TEST_F(ClampingSlot, NamedOrAttributedLocationsArePreselected) {
   ClampingSlotBuilder* withHidden = ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
   EXPECT_EQ(withHidden->GetLocations()->GetList()->size(), 2);
   withHidden->destroy();
+}
+
+// ---- as a scripting class -------------------------------------------------------------
+
+class ClampingSlotSetUp : public stamvik_test::FirstCallSetUp {};
+class ClampingSlotScripting : public stamvik_test::SlotClearanceRoughBooleanBuilders {};
+class ClampingSlotDefaults : public stamvik_test::SlotClearanceRoughBooleanDefaults {};
+class ClampingSlotPrint : public stamvik_test::SlotClearanceRoughBooleanPrint {};
+class ClampingSlotOwners : public stamvik_test::SlotClearanceRoughBooleanOwners {};
+
+TEST(ClampingSlotExports, ClampingSlotExportsItsThirtyEightMembersInSnakeCase) {
+  std::set<std::string> expected = Prefixed(
+      "XJA_CLAMPING_SLOT_BUILDER_",
+      {"get_target", "get_locations", "get_location_offset_direction", "get_base_plane",
+       "get_die_centerline_coordinate_system", "get_orientation_plane", "get_flange_base_profile",
+       "get_centerline_length", "get_inner_width", "get_slot_width", "get_slot_length", "get_top_length",
+       "get_slot_radius", "get_pad_width", "get_pad_height", "get_pad_length", "get_pad_radius", "get_overhang",
+       "get_notch_width", "get_notch_height", "get_notch_angle", "get_flange_thickness", "get_offset_width",
+       "get_location_on_flange", "set_location_on_flange", "get_location_offset", "get_pad_offset",
+       "get_pad_faces_attributes", "get_slot_faces_attributes", "get_slot_end_faces_attributes",
+       "get_notch_faces_attributes", "get_overhang_faces_attributes", "get_distance_tolerance",
+       "set_distance_tolerance", "get_angle_tolerance", "set_angle_tolerance", "get_type", "set_type"});
+  ASSERT_EQ(expected.size(), 38u);
+  EXPECT_EQ(ExportsStartingWith("XJA_CLAMPING_SLOT_BUILDER_"), expected);
+}
+
+TEST_F(ClampingSlotSetUp, ClampingSlotLooksUpItsCoordinateSystemTemplateFirst) {
+  std::vector<const char*> dependencies = {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder",
+                                           "Die.DieLocationsBuilder", "Die.DiePlaneBuilder", "Expression", "Section",
+                                           "SelectObject"};
+  auto* b = DieDesJA::ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
+  std::vector<std::string> calls = SetUpCalls("Die.ClampingSlotBuilder", dependencies,
+                                              [&] { XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(b, 0.5); });
+  b->destroy();
+  if (calls.empty()) GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  std::vector<std::string> expected;
+  for (const char* d : dependencies) expected.push_back(std::string("FileInitializer::Initialize ") + d);
+  for (const char* c : {"Die.DieAttributesBuilder", "Die.DieDirectionBuilder", "Die.DieLocationsBuilder",
+                        "Die.DiePlaneBuilder", "Expression", "Features.FeatureBuilder", "Section"})
+    expected.push_back(std::string("JAM_lookup_or_create_class ") + c);
+  expected.insert(expected.end(),
+                  {"JAM_lookup_or_create_template_class SelectCartesianCoordinateSystem SelectObject CartesianCoordinateSystem",
+                   "JAM_lookup_or_create_template_class SelectBrenvikObject SelectObject BrenvikObject",
+                   "JAM_lookup_or_create_enum Die.ClampingSlotBuilder.Types 4",
+                   "JAM_add_enum_member Die.ClampingSlotBuilder.Types Hydraulic 0",
+                   "JAM_add_enum_member Die.ClampingSlotBuilder.Types Traveling 1",
+                   "JAM_add_enum_member Die.ClampingSlotBuilder.Types Automatic 2",
+                   "JAM_create_class Die.ClampingSlotBuilder Features.FeatureBuilder",
+                   "JAM_test_register_print_fn Die.ClampingSlotBuilder",
+                   "JAM_register_initialisation_function Die.ClampingSlotBuilder"});
+  // Every object-valued property, in ASCII order of its name.
+  for (const char* p : {"BasePlane", "CenterlineLength", "DieCenterlineCoordinateSystem", "FlangeBaseProfile",
+                        "FlangeThickness", "InnerWidth", "LocationOffset", "LocationOffsetDirection", "Locations",
+                        "NotchAngle", "NotchFacesAttributes", "NotchHeight", "NotchWidth", "OffsetWidth",
+                        "OrientationPlane", "Overhang", "OverhangFacesAttributes", "PadFacesAttributes", "PadHeight",
+                        "PadLength", "PadOffset", "PadRadius", "PadWidth", "SlotEndFacesAttributes",
+                        "SlotFacesAttributes", "SlotLength", "SlotRadius", "SlotWidth", "Target", "TopLength"})
+    expected.push_back(std::string("JAM_declare_ptr_property_accessor Die.ClampingSlotBuilder ") + p + " 0 1");
+  expected.push_back("JAM_start_property_call Die.ClampingSlotBuilder 2 DistanceTolerance");
+  EXPECT_EQ(calls, expected);
+}
+
+TEST_F(ClampingSlotScripting, ASnakeCaseSetRecordsTheMemberUnderItsOwnNameAndLogsOnce) {
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(slot_, true), 0);
+  EXPECT_TRUE(slot_->GetLocationOnFlange());
+  std::string t = TagOf(slot_);
+  EXPECT_EQ(JamCalls(), (std::vector<std::string>{
+                            "JAM_start_property_call Die.ClampingSlotBuilder 2 LocationOnFlange",
+                            "JAM_this_ptr " + t,
+                            "JAM_in_logical locationonflange=1",
+                            "JAM_end_of_arguments",
+                            "OM__log tag=" + t,
+                            "JAM_end_call 0",
+                        }));
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  const JAM::Record& r = JAM::Recorded()[0];
+  EXPECT_EQ(r.journalClass, "Die.ClampingSlotBuilder");
+  EXPECT_EQ(r.member, "LocationOnFlange");
+  EXPECT_EQ(r.status, 0);
+
+  // An object that need not be logged is not.
+  Host::ClearCalls();
+  slot_->OmSetState(OM::Object::kStateNoLog);
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(slot_, false), 0);
+  EXPECT_FALSE(slot_->GetLocationOnFlange());
+  EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
+}
+
+// Each scripting member reaches the builder's own field: eighteen different
+// expressions, five different attribute sub-builders, two tolerances.
+TEST_F(ClampingSlotScripting, EachClampingSlotMemberReachesItsOwnField) {
+  struct Expression {
+    const char* name;
+    int (*get)(ClampingSlotBuilder*, EXP_expression**);
+    EXP_expression* (ClampingSlotBuilder::*field)() const;
+  };
+  const Expression expressions[] = {
+      {"centerline_length", XJA_CLAMPING_SLOT_BUILDER_get_centerline_length, &ClampingSlotBuilder::GetCenterlineLength},
+      {"inner_width", XJA_CLAMPING_SLOT_BUILDER_get_inner_width, &ClampingSlotBuilder::GetInnerWidth},
+      {"slot_width", XJA_CLAMPING_SLOT_BUILDER_get_slot_width, &ClampingSlotBuilder::GetSlotWidth},
+      {"slot_length", XJA_CLAMPING_SLOT_BUILDER_get_slot_length, &ClampingSlotBuilder::GetSlotLength},
+      {"top_length", XJA_CLAMPING_SLOT_BUILDER_get_top_length, &ClampingSlotBuilder::GetTopLength},
+      {"slot_radius", XJA_CLAMPING_SLOT_BUILDER_get_slot_radius, &ClampingSlotBuilder::GetSlotRadius},
+      {"pad_width", XJA_CLAMPING_SLOT_BUILDER_get_pad_width, &ClampingSlotBuilder::GetPadWidth},
+      {"pad_height", XJA_CLAMPING_SLOT_BUILDER_get_pad_height, &ClampingSlotBuilder::GetPadHeight},
+      {"pad_length", XJA_CLAMPING_SLOT_BUILDER_get_pad_length, &ClampingSlotBuilder::GetPadLength},
+      {"pad_radius", XJA_CLAMPING_SLOT_BUILDER_get_pad_radius, &ClampingSlotBuilder::GetPadRadius},
+      {"overhang", XJA_CLAMPING_SLOT_BUILDER_get_overhang, &ClampingSlotBuilder::GetOverhang},
+      {"notch_width", XJA_CLAMPING_SLOT_BUILDER_get_notch_width, &ClampingSlotBuilder::GetNotchWidth},
+      {"notch_height", XJA_CLAMPING_SLOT_BUILDER_get_notch_height, &ClampingSlotBuilder::GetNotchHeight},
+      {"notch_angle", XJA_CLAMPING_SLOT_BUILDER_get_notch_angle, &ClampingSlotBuilder::GetNotchAngle},
+      {"flange_thickness", XJA_CLAMPING_SLOT_BUILDER_get_flange_thickness, &ClampingSlotBuilder::GetFlangeThickness},
+      {"offset_width", XJA_CLAMPING_SLOT_BUILDER_get_offset_width, &ClampingSlotBuilder::GetOffsetWidth},
+      {"location_offset", XJA_CLAMPING_SLOT_BUILDER_get_location_offset, &ClampingSlotBuilder::GetLocationOffset},
+      {"pad_offset", XJA_CLAMPING_SLOT_BUILDER_get_pad_offset, &ClampingSlotBuilder::GetPadOffset}};
+  for (const Expression& e : expressions) {
+    EXP_expression* got = nullptr;
+    EXPECT_EQ(e.get(slot_, &got), 0) << e.name;
+    EXPECT_EQ(got, (slot_->*e.field)()) << e.name;
+  }
+  struct Attributes {
+    const char* name;
+    int (*get)(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+    DieDes::DieAttributesBuilder* (ClampingSlotBuilder::*field)() const;
+  };
+  const Attributes attributes[] = {
+      {"pad_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_pad_faces_attributes, &ClampingSlotBuilder::GetPadFacesAttributes},
+      {"slot_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_slot_faces_attributes, &ClampingSlotBuilder::GetSlotFacesAttributes},
+      {"slot_end_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_slot_end_faces_attributes, &ClampingSlotBuilder::GetSlotEndFacesAttributes},
+      {"notch_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_notch_faces_attributes, &ClampingSlotBuilder::GetNotchFacesAttributes},
+      {"overhang_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_overhang_faces_attributes, &ClampingSlotBuilder::GetOverhangFacesAttributes}};
+  for (const Attributes& a : attributes) {
+    DieDes::DieAttributesBuilder* got = nullptr;
+    EXPECT_EQ(a.get(slot_, &got), 0) << a.name;
+    EXPECT_EQ(got, (slot_->*a.field)()) << a.name;
+  }
+  EXPECT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(slot_, 0.03), 0);
+  EXPECT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_angle_tolerance(slot_, 0.7), 0);
+  EXPECT_EQ(slot_->GetDistanceTolerance(), 0.03);
+  EXPECT_EQ(slot_->GetAngleTolerance(), 0.7);
+  double distance = 0, angle = 0;
+  EXPECT_EQ(XJA_CLAMPING_SLOT_BUILDER_get_distance_tolerance(slot_, &distance), 0);
+  EXPECT_EQ(XJA_CLAMPING_SLOT_BUILDER_get_angle_tolerance(slot_, &angle), 0);
+  EXPECT_EQ(distance, 0.03);
+  EXPECT_EQ(angle, 0.7);
+}
+
+TEST_F(ClampingSlotScripting, ClampingSlotTypeStoresWhatItIsGivenEvenOutsideTheEnumeration) {
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_type(slot_, 2), 0);
+  int type = -1;
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_get_type(slot_, &type), 0);
+  EXPECT_EQ(type, 2);
+  const JAM::Record& set = JAM::Recorded().at(0);
+  EXPECT_EQ(set.member, "Type");
+  EXPECT_EQ(set.values.at(0).name, "type");
+  EXPECT_EQ(set.values.at(0).type, "Die.ClampingSlotBuilder.Types");
+  EXPECT_EQ(set.values.at(0).integer, 2);
+  EXPECT_EQ(JAM::Recorded().at(1).values.at(0).integer, 2);
+
+  // Kept as given; bringing the dimensions up to date must not index with it.
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_type(slot_, 7), 0);
+  EXPECT_EQ(slot_->GetType(), 7);
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_type(slot_, -1), 0);
+  EXPECT_EQ(slot_->GetType(), -1);
+}
+
+TEST_F(ClampingSlotDefaults, ClampingSlotMillimetreTexts) {
+  Apply("Die.ClampingSlotBuilder", slot_);
+  std::vector<std::string> expected = {
+      "CenterlineLength.Value=40 (paused)", "FlangeThickness.Value=45 (paused)", "InnerWidth.Value=45 (paused)",
+      "LocationOffset.Value=0 (paused)",    "LocationOnFlange=false (paused)",   "NotchAngle.Value=0 (paused)",
+      "NotchHeight.Value=0 (paused)",       "NotchWidth.Value=0 (paused)",       "OffsetWidth.Value=150 (paused)",
+      "Overhang.Value=0 (paused)",          "PadHeight.Value=63.5 (paused)",     "PadLength.Value=80 (paused)",
+      "PadOffset.Value=0 (paused)",         "PadRadius.Value=25 (paused)",       "PadWidth.Value=110 (paused)",
+      "SlotLength.Value=40 (paused)",       "SlotRadius.Value=20 (paused)",      "SlotWidth.Value=45 (paused)",
+      "TopLength.Value=60 (paused)",
+  };
+  EXPECT_EQ(Written(slot_), expected);
+  EXPECT_TRUE(JAM::Recorded().empty());
+  EXPECT_FALSE(slot_->DefaultsInProgress());
+}
+
+TEST_F(ClampingSlotDefaults, ClampingSlotInchTexts) {
+  part()->SetUnitCode(1);
+  Apply("Die.ClampingSlotBuilder", slot_);
+  std::vector<std::string> expected = {
+      "CenterlineLength.Value=1.57 (paused)", "FlangeThickness.Value=1.77 (paused)", "InnerWidth.Value=1.77 (paused)",
+      "LocationOffset.Value=0 (paused)",      "LocationOnFlange=false (paused)",     "NotchAngle.Value=0 (paused)",
+      "NotchHeight.Value=0 (paused)",         "NotchWidth.Value=0 (paused)",         "OffsetWidth.Value=5.9 (paused)",
+      "Overhang.Value=0 (paused)",            "PadHeight.Value=2.5 (paused)",        "PadLength.Value=3.15 (paused)",
+      "PadOffset.Value=0 (paused)",           "PadRadius.Value=1.0 (paused)",        "PadWidth.Value=4.33 (paused)",
+      "SlotLength.Value=1.57 (paused)",       "SlotRadius.Value=0.787 (paused)",     "SlotWidth.Value=1.77 (paused)",
+      "TopLength.Value=2.36 (paused)",
+  };
+  EXPECT_EQ(Written(slot_), expected);
+}
+
+TEST_F(ClampingSlotPrint, ClampingSlotPrintsItsValuesInDeclarationOrder) {
+  std::vector<std::string> expected;
+  for (const char* p : {"CenterlineLength", "InnerWidth", "SlotWidth", "SlotLength", "TopLength", "SlotRadius",
+                        "PadWidth", "PadHeight", "PadLength", "PadRadius", "Overhang", "NotchWidth", "NotchHeight",
+                        "NotchAngle", "FlangeThickness", "OffsetWidth", "LocationOnFlange", "LocationOffset",
+                        "PadOffset", "DistanceTolerance", "AngleTolerance", "Type"})
+    expected.push_back(std::string("Get") + p);
+  expected.push_back("class FeatureBuilder  0");
+  EXPECT_EQ(Printed("Die.ClampingSlotBuilder", slot_), expected);
+  // The type prints under its enumeration's short name.
+  EXPECT_EQ(Host::CountCalls("JAM_test_print_enum_prop"), 1u);
+  for (const Host::Call& c : Host::Calls()) {
+    if (c.name == "JAM_test_print_enum_prop") {
+      EXPECT_EQ(c.args, "GetType type Types=Hydraulic");
+    }
+  }
+}
+
+TEST_F(ClampingSlotOwners, ClampingSlotTypeReadsAsItsMemberNameAndWritesThroughTheJournalledSetter) {
+  slot_->SetType(DieDesJA::JA_CLAMPING_SLOT_BUILDER_types_Traveling);
+  ValuePtr type = Get("Die.ClampingSlotBuilder", slot_, "Type");
+  ASSERT_EQ(type->GetType(), Property::ValueType::kEnum);
+  EXPECT_EQ(type->GetEnum(), 1);
+  EXPECT_STREQ(static_cast<Property::Enum&>(*type).GetMemberName(), "Traveling");
+
+  ValuePtr automatic = Property::MakeEnum(slotTypes, 2);
+  ExpectSameRecord([&] { slot_->SetType(DieDesJA::JA_CLAMPING_SLOT_BUILDER_types_Hydraulic); },
+                   [&] { return OwnerOf("Die.ClampingSlotBuilder")->SetProperty(slot_, "type", automatic.get()); },
+                   [&] { return XJA_CLAMPING_SLOT_BUILDER_set_type(slot_, 2); });
+  EXPECT_EQ(slot_->GetType(), DieDesJA::JA_CLAMPING_SLOT_BUILDER_types_Automatic);
+  EXPECT_EQ(JAM::Recorded().at(0).values.at(0).integer, 2);
+}
+
+TEST_F(ClampingSlotOwners, BothFormsOfLocationOnFlangeWriteTheSameLogical) {
+  ValuePtr yes = Property::MakeLogical(true);
+  for (const char* name : {"location_on_flange", "LocationOnFlange", "LOCATION_ON_FLANGE"}) {
+    ExpectSameRecord([&] { slot_->SetLocationOnFlange(false); },
+                     [&] { return OwnerOf("Die.ClampingSlotBuilder")->SetProperty(slot_, name, yes.get()); },
+                     [&] { return XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(slot_, true); });
+    EXPECT_TRUE(slot_->GetLocationOnFlange()) << name;
+    EXPECT_TRUE(Get("Die.ClampingSlotBuilder", slot_, name)->GetLogical()) << name;
+  }
+}
+
+// Each key of the clamping slot's owner reads the builder's own object.
+TEST_F(ClampingSlotOwners, EachClampingSlotKeyReadsItsOwnObject) {
+  const std::pair<const char*, const OM::Object*> keys[] = {
+      {"CenterlineLength", slot_->GetCenterlineLength()},
+      {"InnerWidth", slot_->GetInnerWidth()},
+      {"SlotWidth", slot_->GetSlotWidth()},
+      {"SlotLength", slot_->GetSlotLength()},
+      {"TopLength", slot_->GetTopLength()},
+      {"SlotRadius", slot_->GetSlotRadius()},
+      {"PadWidth", slot_->GetPadWidth()},
+      {"PadHeight", slot_->GetPadHeight()},
+      {"PadLength", slot_->GetPadLength()},
+      {"PadRadius", slot_->GetPadRadius()},
+      {"Overhang", slot_->GetOverhang()},
+      {"NotchWidth", slot_->GetNotchWidth()},
+      {"NotchHeight", slot_->GetNotchHeight()},
+      {"NotchAngle", slot_->GetNotchAngle()},
+      {"FlangeThickness", slot_->GetFlangeThickness()},
+      {"OffsetWidth", slot_->GetOffsetWidth()},
+      {"LocationOffset", slot_->GetLocationOffset()},
+      {"PadOffset", slot_->GetPadOffset()},
+      {"PadFacesAttributes", slot_->GetPadFacesAttributes()},
+      {"SlotFacesAttributes", slot_->GetSlotFacesAttributes()},
+      {"SlotEndFacesAttributes", slot_->GetSlotEndFacesAttributes()},
+      {"NotchFacesAttributes", slot_->GetNotchFacesAttributes()},
+      {"OverhangFacesAttributes", slot_->GetOverhangFacesAttributes()},
+      {"Target", slot_->GetTarget()},
+      {"Locations", slot_->GetLocations()},
+      {"LocationOffsetDirection", slot_->GetLocationOffsetDirection()},
+      {"BasePlane", slot_->GetBasePlane()},
+      {"DieCenterlineCoordinateSystem", slot_->GetDieCenterlineCoordinateSystem()},
+      {"OrientationPlane", slot_->GetOrientationPlane()},
+      {"FlangeBaseProfile", slot_->GetFlangeBaseProfile()}};
+  for (const auto& [key, object] : keys) {
+    ValuePtr value = Get("Die.ClampingSlotBuilder", slot_, key);
+    EXPECT_TRUE(value != nullptr && value->GetType() == Property::ValueType::kSubobject) << key;
+    if (value != nullptr && value->GetType() == Property::ValueType::kSubobject) {
+      EXPECT_EQ(value->GetSubobject(), object) << key;
+    }
+  }
+}
+
+TEST_F(ClampingSlotOwners, ClampingSlotListWithoutAnObjectHoldsItsThirtyFourEntriesFirst) {
+  Property::List list;
+  OwnerOf("Die.ClampingSlotBuilder")->GetProperties(nullptr, list);
+  const char* names[] = {"Target", "Locations", "LocationOffsetDirection", "BasePlane",
+                         "DieCenterlineCoordinateSystem", "OrientationPlane", "FlangeBaseProfile", "CenterlineLength",
+                         "InnerWidth", "SlotWidth", "SlotLength", "TopLength", "SlotRadius", "PadWidth", "PadHeight",
+                         "PadLength", "PadRadius", "Overhang", "NotchWidth", "NotchHeight", "NotchAngle",
+                         "FlangeThickness", "OffsetWidth", "LocationOnFlange", "LocationOffset", "PadOffset",
+                         "PadFacesAttributes", "SlotFacesAttributes", "SlotEndFacesAttributes",
+                         "NotchFacesAttributes", "OverhangFacesAttributes", "DistanceTolerance", "AngleTolerance",
+                         "Type"};
+  ASSERT_GT(list.GetCount(), 34);
+  int subobjects = 0;
+  for (int i = 0; i < 34; ++i) {
+    EXPECT_STREQ(list.GetNameByIndex(i), names[i]) << i;
+    Property::Value* v = list.GetPropertyByIndex(i);
+    if (v->GetType() == Property::ValueType::kSubobject) {
+      ++subobjects;
+      EXPECT_EQ(v->GetSubobject(), nullptr) << i;
+    }
+  }
+  EXPECT_EQ(subobjects, 30);
+  EXPECT_FALSE(list.GetProperty("LocationOnFlange")->GetLogical());
+  EXPECT_EQ(list.GetProperty("DistanceTolerance")->GetDouble(), 0.0);
+  EXPECT_EQ(list.GetProperty("AngleTolerance")->GetDouble(), 0.0);
+  EXPECT_STREQ(static_cast<Property::Enum*>(list.GetProperty("Type"))->GetMemberName(), "Hydraulic");
+  EXPECT_STREQ(static_cast<Property::Subobject*>(list.GetProperty("DieCenterlineCoordinateSystem"))->GetClassName(),
+               "SelectCartesianCoordinateSystem");
+  EXPECT_STREQ(static_cast<Property::Subobject*>(list.GetProperty("Locations"))->GetClassName(),
+               "Die.DieLocationsBuilder");
+  EXPECT_STREQ(list.GetNameByIndex(34), "Editing");  // then the parent's
 }
 
 }  // namespace

@@ -9,23 +9,32 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "DieDesJA_ClampingSlotBuilder.hpp"
+#include "DieDesJA_ClearanceBuilder.hpp"
 #include "DieDesJA_FillAreaBuilder.hpp"
 #include "DieDesJA_FingerClearanceNotchBuilder.hpp"
 #include "DieDesJA_HandlingCoreBuilder.hpp"
 #include "DieDesJA_HeelpostBuilder.hpp"
 #include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesJA_MachineReliefBuilder.hpp"
+#include "DieDes_DieBooleanBuilder.hpp"
 #include "DieDes_DieShoeBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
+#include "DieEngJA_CompensateRoughDataBuilder.hpp"
 #include "JamTestSupport.hpp"
 #include "LoadOrder.hpp"
 #include "RegistrationTestSupport.hpp"
 #include "TestSupport.hpp"
+#include "ja_die_clamping_slot_builder_jam.hpp"
+#include "ja_die_clearance_builder_jam.hpp"
+#include "ja_die_compensate_rough_data_builder_jam.hpp"
+#include "ja_die_die_boolean_builder_jam.hpp"
 #include "ja_die_die_shoe_builder_jam.hpp"
 #include "ja_die_fill_area_builder_jam.hpp"
 #include "ja_die_finger_clearance_notch_builder_jam.hpp"
@@ -61,6 +70,15 @@ using DieDesJA::KeywayBuilder;
 using DieDesJA::MachineReliefBuilder;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::FirstJamCalls;
+using namespace KTX::DieDesJA;
+using stamvik_test::ExpectRegistration;
+using DieDes::DieBooleanBuilder;
+using DieDesJA::ClampingSlotBuilder;
+using DieDesJA::ClearanceBuilder;
+using DieEngJA::CompensateRoughDataBuilder;
+using stamvik_test::OnlyThese;
+using stamvik_test::Prefixed;
+
 // The exports as a script declares them.
 extern "C" {
 int XJA_FILL_AREA_BUILDER_get_Target(FillAreaBuilder*, SELECT_OBJECT**);
@@ -86,10 +104,50 @@ int XJA_KEYWAY_BUILDER_get_DieCenterlineCoordinateSystem(KeywayBuilder*, SELECT_
 int XJA_MACHINE_RELIEF_BUILDER_set_Type(MachineReliefBuilder*, int);
 int XJA_MACHINE_RELIEF_BUILDER_get_TrimSheet(MachineReliefBuilder*, SELECT_OBJECT**);
 int XJA_MACHINE_RELIEF_BUILDER_set_JogWall(MachineReliefBuilder*, bool);
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_location_on_flange(ClampingSlotBuilder*, bool*);
+int XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(ClampingSlotBuilder*, bool);
+int XJA_CLAMPING_SLOT_BUILDER_get_die_centerline_coordinate_system(ClampingSlotBuilder*, SELECT_OBJECT**);
+int XJA_CLAMPING_SLOT_BUILDER_get_type(ClampingSlotBuilder*, int*);
+int XJA_CLAMPING_SLOT_BUILDER_set_type(ClampingSlotBuilder*, int);
+int XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(ClampingSlotBuilder*, double);
+int XJA_CLAMPING_SLOT_BUILDER_get_centerline_length(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_inner_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_length(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_top_length(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_radius(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_height(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_length(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_radius(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_overhang(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_notch_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_notch_height(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_notch_angle(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_flange_thickness(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_offset_width(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_location_offset(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_offset(ClampingSlotBuilder*, EXP_expression**);
+int XJA_CLAMPING_SLOT_BUILDER_get_pad_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_slot_end_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_notch_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_overhang_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
+int XJA_CLAMPING_SLOT_BUILDER_get_distance_tolerance(ClampingSlotBuilder*, double*);
+int XJA_CLAMPING_SLOT_BUILDER_get_angle_tolerance(ClampingSlotBuilder*, double*);
+int XJA_CLAMPING_SLOT_BUILDER_set_angle_tolerance(ClampingSlotBuilder*, double);
+int XJA_CLEARANCE_BUILDER_get_Target(ClearanceBuilder*, SELECT_OBJECT**);
+int XJA_CLEARANCE_BUILDER_get_Type(ClearanceBuilder*, int*);
+int XJA_CLEARANCE_BUILDER_set_Type(ClearanceBuilder*, int);
+int XJA_CLEARANCE_BUILDER_set_ClearanceGeometryType(ClearanceBuilder*, int);
+int XJA_COMPENSATE_ROUGH_DATA_BUILDER_get_type(CompensateRoughDataBuilder*, int*);
+int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_type(CompensateRoughDataBuilder*, int);
+int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_maximum_gap(CompensateRoughDataBuilder*, double);
+int XJA_COMPENSATE_ROUGH_DATA_BUILDER_get_sheet_bodies(CompensateRoughDataBuilder*, SELECT_OBJECT_list**);
+int XJA_DIE_BOOLEAN_BUILDER_get_boolean_options(DieBooleanBuilder*, int*);
+int XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(DieBooleanBuilder*, int);
+int XJA_DIE_BOOLEAN_BUILDER_get_select_bodies(DieBooleanBuilder*, SELECT_OBJECT_list**);
 }
-
-using namespace KTX::DieDesJA;
-using stamvik_test::ExpectRegistration;
 
 namespace {
 
@@ -830,6 +888,145 @@ TEST_F(GenericBodyBuilderClasses, UndoRestoresHeelpostAndKeywayFields) {
   heelpost->destroy();
   keyway->destroy();
   selection->destroy();
+}
+
+}  // namespace
+
+namespace {
+
+// ---- exports and interface ids -------------------------------------------------------
+
+TEST(DieToolBuilderExports, OperationZeroOfBothImplementationsAnswersTheInterfaceId) {
+  ExpectInterfaceId<Die_ClampingSlotBuilder_Interface>("Die.ClampingSlotBuilder", 0xc53d8319u);
+  ExpectInterfaceId<Die_ClearanceBuilder_Interface>("Die.ClearanceBuilder", 0xbb75bdb2u);
+  ExpectInterfaceId<Die_CompensateRoughDataBuilder_Interface>("Die.CompensateRoughDataBuilder", 0x82dc166cu);
+  ExpectInterfaceId<Die_DieBooleanBuilder_Interface>("Die.DieBooleanBuilder", 0x3ea763e1u);
+}
+
+// ---- load registration ------------------------------------------------------------------
+
+TEST(DieToolBuilderLoad, UnitsJoinTheTableOrderWithTheirCreatorNames) {
+  std::vector<std::string> order = {"Die.CastRelief",         "Die.ClampingSlotBuilder",        "Die.ClampingSlot",
+                                    "Die.ClearanceBuilder",   "Die.Clearance",                  "Die.CompensateRoughDataBuilder",
+                                    "Die.DieBooleanBuilder"};
+  EXPECT_EQ(OnlyThese(JAM::Test::FileInitializerNames(), order), order);
+
+  std::vector<std::string> classes = JAM::Test::ClassInitializerNames();
+  for (const char* builder :
+       {"Die.ClampingSlotBuilder", "Die.ClearanceBuilder", "Die.CompensateRoughDataBuilder", "Die.DieBooleanBuilder"})
+    EXPECT_EQ(std::count(classes.begin(), classes.end(), builder), 1) << builder;
+
+  std::vector<std::string> creators = JAM::Test::CreatorMethodNames();
+  auto at = [&](const char* pair) { return std::find(creators.begin(), creators.end(), pair) - creators.begin(); };
+  EXPECT_LT(at("Die.DieCollection CastRelief"), at("Die.DieCollection ClampingSlot"));
+  EXPECT_LT(at("Die.DieCollection ClampingSlot"), at("Die.DieCollection CreateClearanceBuilder"));
+  EXPECT_LT(at("Die.DieCollection CreateClearanceBuilder"), at("Die.DieCollection CompensateRoughData"));
+  EXPECT_LT(at("Die.DieCollection CompensateRoughData"), static_cast<long>(creators.size()));
+  for (const std::string& c : creators) EXPECT_EQ(c.find("DieBoolean"), std::string::npos) << c;
+}
+
+// ---- journalled calls --------------------------------------------------------------------
+
+using stamvik_test::SlotClearanceRoughBooleanBuilders;
+
+TEST_F(SlotClearanceRoughBooleanBuilders, AGetOfTargetWithoutASelectionIsNullAndStillAssociated) {
+  auto* bare = static_cast<ClearanceBuilder*>(
+      OM::ObjectFactory::CreateObject(DieDesJA::ClearanceBuilderClassId, OM::OM_memory_type_persistent, nullptr));
+  Host::ClearCalls();
+  SELECT_OBJECT* target = reinterpret_cast<SELECT_OBJECT*>(&target);  // anything but null
+  ASSERT_EQ(XJA_CLEARANCE_BUILDER_get_Target(bare, &target), 0);
+  EXPECT_EQ(target, nullptr);
+  std::vector<std::string> calls = JamCalls();
+  EXPECT_EQ(calls.at(2), "JAM_result_ptr target=SelectBody");
+  EXPECT_EQ(calls.at(4), "JAM_AssociateTemplateTypeClass 0 SelectBody");
+  bare->destroy();
+
+  // A selection list result is associated with its list template class, whatever it holds.
+  SELECT_OBJECT_list* bodies = reinterpret_cast<SELECT_OBJECT_list*>(&bodies);
+  ASSERT_EQ(XJA_DIE_BOOLEAN_BUILDER_get_select_bodies(boolean_, &bodies), 0);
+  const JAM::Record& r = JAM::Recorded().back();
+  EXPECT_EQ(r.values.at(0).name, "selectbodies");
+  EXPECT_EQ(r.values.at(0).type, "SelectBrenvikObjectList");
+  ASSERT_EQ(r.associations.size(), 1u);
+  EXPECT_EQ(r.associations[0].tag, bodies != nullptr ? bodies->ask_tag() : 0u);
+
+  SELECT_OBJECT* system = nullptr;
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_get_die_centerline_coordinate_system(slot_, &system), 0);
+  const JAM::Record& s = JAM::Recorded().back();
+  EXPECT_EQ(s.values.at(0).type, "SelectCartesianCoordinateSystem");
+  ASSERT_EQ(s.associations.size(), 1u);
+  EXPECT_EQ(s.associations[0].tag, system != nullptr ? system->ask_tag() : 0u);
+}
+
+// ---- test prints -------------------------------------------------------------------------------
+
+using stamvik_test::SlotClearanceRoughBooleanPrint;
+
+TEST_F(SlotClearanceRoughBooleanPrint, ClearanceAndRoughDataPrintTheirValues) {
+  EXPECT_EQ(Printed("Die.ClearanceBuilder", clearance_),
+            (std::vector<std::string>{"GetClearanceGeometryType", "GetDistance", "GetOffset", "GetDistanceTolerance",
+                                      "GetAngleTolerance", "GetType", "class FeatureBuilder  0"}));
+  EXPECT_EQ(Printed("Die.CompensateRoughDataBuilder", rough_),
+            (std::vector<std::string>{"GetJoinOutputCurves", "GetModifyInputSheet", "GetApproximation",
+                                      "GetDistanceTolerance", "GetAngleTolerance", "GetMaximumGap", "GetType",
+                                      "class FeatureBuilder  0"}));
+}
+
+// ---- property owners -----------------------------------------------------------------------------
+
+using stamvik_test::SlotClearanceRoughBooleanOwners;
+
+TEST_F(SlotClearanceRoughBooleanOwners, RegisteredUnderTheirJournalClassesAndParents) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"Die.ClampingSlotBuilder", "Features.FeatureBuilder"},
+      {"Die.ClearanceBuilder", "Features.FeatureBuilder"},
+      {"Die.CompensateRoughDataBuilder", "Features.FeatureBuilder"},
+      {"Die.DieBooleanBuilder", "TaggedObject"},
+  };
+  for (const auto& [journalClass, parent] : rows) {
+    SCOPED_TRACE(journalClass);
+    EXPECT_NE(OwnerOf(journalClass), nullptr) << journalClass;
+    EXPECT_NE(JAM::PropertyMapper::GetParentClassName(journalClass), nullptr) << journalClass;
+    if (JAM::PropertyMapper::GetParentClassName(journalClass) == nullptr) continue;
+    EXPECT_STREQ(JAM::PropertyMapper::GetParentClassName(journalClass), parent) << journalClass;
+  }
+}
+
+TEST_F(SlotClearanceRoughBooleanOwners, OwnersLoadBeforeTheJournalingUnitsInAlphabeticalOrder) {
+  std::vector<std::string> names;
+  for (const char* n : Stamvik::LoadOrderNames()) names.push_back(n);
+  auto at = [&](const std::string& name) {
+    auto it = std::find(names.begin(), names.end(), name);
+    return it == names.end() ? -1L : static_cast<long>(it - names.begin());
+  };
+  std::vector<long> order = {at("owner Die.CastRelief"),      at("owner Die.ClampingSlotBuilder"),
+                             at("owner Die.ClampingSlot"),    at("owner Die.ClearanceBuilder"),
+                             at("owner Die.Clearance"),       at("owner Die.CompensateRoughDataBuilder"),
+                             at("owner Die.DieBooleanBuilder")};
+  for (std::size_t i = 1; i < order.size(); ++i) EXPECT_EQ(order[i], order[i - 1] + 1) << i;
+  EXPECT_LT(order.back(), at("journal Die.CastReliefBuilder"));
+}
+
+// ---- journal text and replay ---------------------------------------------------------------------
+
+TEST_F(SlotClearanceRoughBooleanBuilders, ARecordedJournalReplaysToTheSameJournal) {
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(slot_, 1.0 / 3.0), 0);
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_type(slot_, 1), 0);
+  ASSERT_EQ(XJA_CLEARANCE_BUILDER_set_Type(clearance_, 2), 0);
+  ASSERT_EQ(XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_maximum_gap(rough_, 0.125), 0);
+  ASSERT_EQ(XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(boolean_, 1), 0);
+  EXP_expression* width = nullptr;
+  ASSERT_EQ(XJA_CLAMPING_SLOT_BUILDER_get_slot_width(slot_, &width), 0);
+
+  std::string text = JAM::WriteJournal(JAM::Recorded());
+  JAM::Journal read = JAM::ReadJournal(text);
+  EXPECT_EQ(read, JAM::Recorded());
+
+  slot_->SetDistanceTolerance(0);
+  JAM::ClearJournal();
+  EXPECT_EQ(JAM::ReplayJournal(read), std::vector<int>(6, 0));
+  EXPECT_EQ(JAM::WriteJournal(JAM::Recorded()), text);
+  EXPECT_EQ(slot_->GetDistanceTolerance(), 1.0 / 3.0);
 }
 
 }  // namespace
