@@ -10,6 +10,7 @@
 
 #include "DieDesJA_ClampingSlotBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
+#include "om/HostClass.hpp"
 #include "JamTestSupport.hpp"
 #include "ja_die_clamping_slot_builder_jam.hpp"
 #include "jam/Journal.hpp"
@@ -21,6 +22,7 @@
 #include "sys/Settings.hpp"
 
 using namespace KTX;
+using namespace KTX::DieDesJA;
 using KTX::DieDesJA::ClampingSlotBuilder;
 using KTX::DieDesJA::ClampingSlotBuilderFactory;
 using KTX::Kernel::BodyType;
@@ -557,6 +559,80 @@ TEST_F(ClampingSlot, NamedOrAttributedLocationsArePreselected) {
   ClampingSlotBuilder* withHidden = ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
   EXPECT_EQ(withHidden->GetLocations()->GetList()->size(), 2);
   withHidden->destroy();
+}
+
+// ---- as an object-manager class -----------------------------------------------------
+
+class ClampingSlotClass : public stamvik_test::HostTest {};
+
+TEST_F(ClampingSlotClass, TheClampingSlotsValueRowsAllCarryAMeasure) {
+  OM::ClassView view;
+  ASSERT_TRUE(OM::OM_describe_class(ClampingSlotBuilderClassId, &view));
+  int measured = 0;
+  for (const OM::ClassAttributeStruct* row : view.rows) measured += row->measureList != nullptr ? 1 : 0;
+  EXPECT_EQ(measured, 26);
+}
+
+TEST_F(ClampingSlotClass, DefaultArraysGrowOnlyAtTheirEnd) {
+  // A slot that has not read its defaults (no InitCreate): no arrays yet.
+  auto* slot = static_cast<ClampingSlotBuilder*>(
+      OM::ObjectFactory::CreateObject(ClampingSlotBuilderClassId, OM::OM_memory_type_persistent, nullptr));
+  EXPECT_EQ(slot->GetHydraulicUnitDefaults(), 0);
+  EXPECT_EQ(RaisedCode([&] { slot->GetHydraulicUnitDefault(0); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { slot->SetHydraulicUnitDefault(1, 5.0); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { slot->SetHydraulicUnitDefault(-1, 5.0); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(slot->GetHydraulicUnitDefaults(), 0);
+
+  slot->SetHydraulicUnitDefault(0, 40.0);  // creates the array
+  slot->SetHydraulicUnitDefault(1, 45.0);  // at the length: grows by one
+  ASSERT_EQ(slot->GetHydraulicUnitDefaults(), 2);
+  EXPECT_EQ(slot->GetHydraulicUnitDefault(0), 40.0);
+  EXPECT_EQ(slot->GetHydraulicUnitDefault(1), 45.0);
+  EXPECT_EQ(slot->GetHydraulicUnitDefaultsArray()[1], 45.0);
+
+  EXPECT_EQ(RaisedCode([&] { slot->SetHydraulicUnitDefault(3, 1.0); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { slot->SetHydraulicUnitDefault(-1, 1.0); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { slot->GetHydraulicUnitDefault(2); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { slot->GetHydraulicUnitDefault(-1); }), Error::kIndexOutOfRange);
+  ASSERT_EQ(slot->GetHydraulicUnitDefaults(), 2);
+  EXPECT_EQ(slot->GetHydraulicUnitDefault(0), 40.0);
+  EXPECT_EQ(slot->GetHydraulicUnitDefault(1), 45.0);
+
+  // Overwriting inside the array logs the array, not the builder.
+  Host::ClearCalls();
+  slot->SetHydraulicUnitDefault(0, 41.0);
+  EXPECT_EQ(Host::CallNames({"OM__log", "OM__log_array", "OM_set_array_length"}),
+            std::vector<std::string>{"OM__log_array"});
+  EXPECT_EQ(slot->GetHydraulicUnitDefault(0), 41.0);
+
+  slot->SetHydraulicUnitDefaults(17);
+  EXPECT_EQ(slot->GetHydraulicUnitDefaults(), 17);
+  EXPECT_EQ(slot->GetHydraulicUnitDefault(16), 0.0);
+  slot->destroy();
+}
+
+TEST_F(ClampingSlotClass, EachDefaultArrayHasItsOwnField) {
+  auto* slot = ClampingSlotBuilderFactory::Create(modelPart(), nullptr);
+  slot->SetHydraulicUnitDefaults(17);
+  slot->SetHydraulicUnitlessDefault(0, 1.0);
+  slot->SetTravelingUnitDefaults(3);
+  slot->SetTravelingUnitlessDefault(0, 2.0);
+  slot->SetAutomaticUnitDefaults(5);
+  slot->SetAutomaticUnitlessDefaults(2);
+  slot->SetAutomaticUnitlessDefault(1, 3.0);
+  EXPECT_EQ(OM::OM_vask_array_length(slot, ClampingSlotBuilder::m_hydraulicUnitDefaultsAttId), 17);
+  EXPECT_EQ(OM::OM_vask_array_length(slot, ClampingSlotBuilder::m_hydraulicUnitlessDefaultsAttId), 1);
+  EXPECT_EQ(OM::OM_vask_array_length(slot, ClampingSlotBuilder::m_travelingUnitDefaultsAttId), 3);
+  EXPECT_EQ(OM::OM_vask_array_length(slot, ClampingSlotBuilder::m_travelingUnitlessDefaultsAttId), 1);
+  EXPECT_EQ(OM::OM_vask_array_length(slot, ClampingSlotBuilder::m_automaticUnitDefaultsAttId), 5);
+  EXPECT_EQ(OM::OM_vask_array_length(slot, ClampingSlotBuilder::m_automaticUnitlessDefaultsAttId), 2);
+  EXPECT_EQ(slot->GetHydraulicUnitlessDefault(0), 1.0);
+  EXPECT_EQ(slot->GetTravelingUnitlessDefault(0), 2.0);
+  EXPECT_EQ(slot->GetTravelingUnitDefaults(), 3);
+  EXPECT_EQ(slot->GetAutomaticUnitDefault(4), 0.0);
+  EXPECT_EQ(slot->GetAutomaticUnitlessDefault(1), 3.0);
+  EXPECT_EQ(slot->GetAutomaticUnitlessDefaultsArray()[0], 0.0);
+  slot->destroy();
 }
 
 // ---- as a scripting class -------------------------------------------------------------

@@ -7,6 +7,7 @@
 
 #include "DieDesJA_HandlingCoreBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
+#include "om/HostClass.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/Module.hpp"
 #include "afl/Parms.hpp"
@@ -105,6 +106,20 @@ TEST_F(HandlingCore, ParametersWithoutAModuleRaiseTheIndexError) {
   ASSERT_EQ(DIEENG_CreateFrecWithParms(parms, 0, &frec), 0);
   EXPECT_EQ(RaisedCode([&] { b->ConvertBuilderDataToFrec(frec); }), Error::kIndexOutOfRange);
   b->destroy();
+}
+
+// ---- as an object-manager class -----------------------------------------------------
+
+class HandlingCoreClass : public stamvik_test::HostTest {};
+
+TEST_F(HandlingCoreClass, AFactoryGivenARecordKeepsItForEditing) {
+  FEATURE_RECORD* record = nullptr;
+  auto* made = HandlingCoreBuilderFactory::Create(modelPart(), nullptr);
+  ASSERT_EQ(made->commit_feature(&record), 0);
+  made->destroy();
+  auto* core = HandlingCoreBuilderFactory::Create(modelPart(), record);
+  EXPECT_EQ(core->get_frec(), record);
+  core->destroy();
 }
 
 // ---- as a scripting class -------------------------------------------------------------
