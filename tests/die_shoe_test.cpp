@@ -832,6 +832,89 @@ TEST_F(DieShoeBody, AnAbortStopsAfterTheToolInHandAndDeletesTheRest) {
 
 namespace {
 
+// ---- as an object-manager class -----------------------------------------------------
+
+class DieShoeClass : public stamvik_test::HostTest {};
+
+TEST_F(DieShoeClass, LoopTagsGrowOnlyByAppendingAtTheEnd) {
+  DieShoeBuilder* shoe = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+
+  EXPECT_EQ(RaisedCode([&] { shoe->SetMainDeckLoopTag(1, 501); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { shoe->SetMainDeckLoopTag(-1, 501); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(shoe->GetNumberMainDeckLoopTags(), 0);
+  EXPECT_EQ(RaisedCode([&] { shoe->GetMainDeckLoopTag(0); }), Error::kIndexOutOfRange);
+
+  shoe->SetMainDeckLoopTag(0, 501);
+  EXPECT_EQ(shoe->GetNumberMainDeckLoopTags(), 1);
+  EXPECT_EQ(shoe->GetMainDeckLoopTag(0), 501u);
+  shoe->SetMainDeckLoopTag(1, 502);
+  EXPECT_EQ(shoe->GetNumberMainDeckLoopTags(), 2);
+  EXPECT_EQ(shoe->GetMainDeckLoopTag(1), 502u);
+
+  EXPECT_EQ(RaisedCode([&] { shoe->SetMainDeckLoopTag(3, 503); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { shoe->SetMainDeckLoopTag(-1, 503); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(shoe->GetNumberMainDeckLoopTags(), 2);
+  EXPECT_EQ(shoe->GetMainDeckLoopTag(0), 501u);
+  EXPECT_EQ(shoe->GetMainDeckLoopTag(1), 502u);
+  EXPECT_EQ(RaisedCode([&] { shoe->GetMainDeckLoopTag(2); }), Error::kIndexOutOfRange);
+
+  // Overwriting inside the array logs the array and keeps its length.
+  Host::ClearCalls();
+  shoe->SetMainDeckLoopTag(0, 511);
+  EXPECT_EQ(Host::CountCalls("OM__log_array"), 1u);
+  EXPECT_EQ(Host::CountCalls("OM_set_array_length"), 0u);
+  EXPECT_EQ(shoe->GetMainDeckLoopTag(0), 511u);
+  EXPECT_EQ(shoe->GetNumberMainDeckLoopTags(), 2);
+
+  // The cutout curves are a separate array under the same rule.
+  shoe->SetDeckCutoutLoopTag(0, 601);
+  EXPECT_EQ(RaisedCode([&] { shoe->SetDeckCutoutLoopTag(2, 602); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(shoe->GetNumberDeckCutoutLoopTags(), 1);
+  EXPECT_EQ(shoe->GetDeckCutoutLoopTag(0), 601u);
+  EXPECT_EQ(shoe->GetNumberMainDeckLoopTags(), 2);
+
+  shoe->SetNumberMainDeckLoopTags(0);
+  EXPECT_EQ(shoe->GetNumberMainDeckLoopTags(), 0);
+  shoe->destroy();
+}
+
+TEST_F(DieShoeClass, BodyCachesAndWarningsFollowTheSameIndexRule) {
+  DieShoeBuilder* shoe = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+
+  shoe->SetSolvaneMainDeck(0, 71);
+  shoe->SetSolvaneMainDeck(1, 72);
+  EXPECT_EQ(RaisedCode([&] { shoe->SetSolvaneMainDeck(3, 73); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { shoe->SetSolvaneMainDeck(-1, 73); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(shoe->GetNumberSolvaneMainDecks(), 2);
+  EXPECT_EQ(shoe->GetSolvaneMainDeck(1), 72);
+  EXPECT_EQ(RaisedCode([&] { shoe->GetSolvaneMainDeck(2); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(shoe->GetNumberSolvaneMainDeckIntersections(), 0);
+  EXPECT_EQ(RaisedCode([&] { shoe->GetSolvaneDeckCutout(0); }), Error::kIndexOutOfRange);
+
+  shoe->SetNumberSolvaneDeckCutoutIntersections(3);
+  shoe->SetSolvaneDeckCutoutIntersection(2, 90);
+  EXPECT_EQ(shoe->GetNumberSolvaneDeckCutoutIntersections(), 3);
+  EXPECT_EQ(shoe->GetSolvaneDeckCutoutIntersection(0), 0);
+  EXPECT_EQ(shoe->GetSolvaneDeckCutoutIntersection(2), 90);
+
+  // A warning is recorded once however often it is met.
+  shoe->SetWarningNumber(670443);
+  shoe->SetWarningNumber(3030173);
+  shoe->SetWarningNumber(670443);
+  ASSERT_EQ(shoe->GetWarningNumbersLength(), 2);
+  EXPECT_EQ(shoe->GetWarningNumbers(0), 670443);
+  EXPECT_EQ(shoe->GetWarningNumbers(1), 3030173);
+  EXPECT_EQ(RaisedCode([&] { shoe->SetWarningNumbers(3, 1070013); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(shoe->GetWarningNumbersLength(), 2);
+  shoe->SetWarningNumbers(2, 1070013);
+  EXPECT_EQ(shoe->GetWarningNumbers(2), 1070013);
+  shoe->destroy();
+}
+
+}  // namespace
+
+namespace {
+
 using namespace stamvik_test::lists;
 
 // ---- as a scripting class -------------------------------------------------------------
