@@ -12,6 +12,8 @@
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
 #include "DieEngJA_SpringbackCompensationBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
+#include "RegistrationTestSupport.hpp"
+#include "om/HostClass.hpp"
 #include "JamTestSupport.hpp"
 #include "ja_die_compensate_rough_data_builder_jam.hpp"
 #include "jam/Journal.hpp"
@@ -847,6 +849,95 @@ TEST_F(RoughDataOwners, AnEditedRoughDataTypeWrittenThroughTheOwnerRaisesPropErr
   EXPECT_EQ(JAM::Recorded()[0].status, 3030446);
   editing->destroy();
   record->destroy();
+}
+
+}  // namespace
+
+namespace {
+
+// ---- as an object-manager class -----------------------------------------------------
+
+class CompensationClass : public stamvik_test::HostTest {};
+
+TEST_F(CompensationClass, TheTypeOfAnEditedCompensationCannotChange) {
+  auto* record = stamvik_test::RoughSheetFeature();
+  auto* editing = CompensateRoughDataBuilderFactory::Create(modelPart(), record);
+  Host::ClearCalls();
+  try {
+    editing->SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
+    ADD_FAILURE() << "no error raised";
+  } catch (const Error::Exception& e) {
+    EXPECT_EQ(e.askCode(), 3030446);
+    EXPECT_EQ(e.line(), 350);
+    EXPECT_NE(e.file().find("DieEngJA_CompensateRoughDataBuilder"), std::string::npos);
+  }
+  EXPECT_EQ(editing->GetType(), JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
+  EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
+  // The same type again is no change.
+  editing->SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
+  // The integer form stores without the check.
+  editing->SetIntType(1);
+  EXPECT_EQ(editing->GetType(), JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
+
+  auto* fresh = CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
+  fresh->SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
+  EXPECT_EQ(fresh->GetIntType(), 1);
+  fresh->SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Exact);
+  EXPECT_EQ(fresh->GetIntApproximation(), 3);
+  editing->destroy();
+  fresh->destroy();
+  record->destroy();
+}
+
+TEST_F(CompensationClass, PointListsCountThreeDoublesAPoint) {
+  auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  Math::Point3 p;
+  EXPECT_EQ(springback->GetProductPointCount(), 0);
+  EXPECT_EQ(springback->GetProductPointRef(), nullptr);
+  EXPECT_EQ(RaisedCode([&] { springback->GetNthProductPoint(0, p); }), Error::kIndexOutOfRange);
+
+  springback->SetNthProductPoint(0, {1, 2, 3});
+  Host::ClearCalls();
+  springback->SetNthProductPoint(1, {4, 5, 6});
+  EXPECT_EQ(Host::CountCalls("OM__log_array"), 2u);  // once to grow, once to write
+  springback->SetNthProductPoint(0, {7, 8, 9});
+  EXPECT_EQ(springback->GetProductPointCount(), 2);
+  EXPECT_EQ(RaisedCode([&] { springback->SetNthProductPoint(3, {0, 0, 0}); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { springback->SetNthProductPoint(-1, {0, 0, 0}); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { springback->GetNthProductPoint(2, p); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(springback->GetProductPointCount(), 2);
+  springback->GetNthProductPoint(1, p);
+  EXPECT_EQ(p.X, 4);
+  EXPECT_EQ(p.Z, 6);
+  const double* ref = springback->GetProductPointRef();
+  ASSERT_NE(ref, nullptr);
+  EXPECT_EQ(ref[0], 7);
+  EXPECT_EQ(ref[5], 6);
+
+  // A list whose length is no multiple of three: whole points only.
+  OM::OM_set_array_length(springback, SpringbackCompensationBuilder::m_sprungPointsAttId, 4);
+  EXPECT_EQ(springback->GetSprungPointCount(), 1);
+  EXPECT_EQ(RaisedCode([&] { springback->GetNthSprungPoint(1, p); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { springback->SetNthSprungPoint(1, {1, 1, 1}); }), Error::kIndexOutOfRange);
+  springback->SetSprungPointCount(3);
+  EXPECT_EQ(OM::OM_vask_array_length(springback, SpringbackCompensationBuilder::m_sprungPointsAttId), 9);
+  springback->SetNthSprungPoint(2, {1, 1, 1});
+  EXPECT_EQ(springback->GetProductPointCount(), 2);
+  springback->destroy();
+}
+
+TEST_F(CompensationClass, PointFileNamesAreReplacedSafely) {
+  auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_STREQ(springback->GetProductPointsFile(), "");
+  springback->SetProductPointsFile("product.txt");
+  springback->SetSprungPointsFile("sprung.txt");
+  EXPECT_STREQ(springback->GetProductPointsFile(), "product.txt");
+  // Its own stored name given back replaces it with the same text.
+  springback->SetProductPointsFile(springback->GetProductPointsFile());
+  EXPECT_STREQ(springback->GetProductPointsFile(), "product.txt");
+  springback->SetSprungPointsFile(nullptr);
+  EXPECT_STREQ(springback->GetSprungPointsFile(), "");
+  springback->destroy();
 }
 
 }  // namespace
