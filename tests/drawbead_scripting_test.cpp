@@ -542,8 +542,10 @@ TEST_F(DrawBeadUnits, TheScriptedSplitJournalsEachNewSegmentAndItsAppendUnderIts
   for (const JAM::Record& r : JAM::Recorded()) {
     records.push_back(std::to_string(r.depth) + " " + r.journalClass + " " + r.member);
     if (r.member == "CreateDrawBeadSegment") {
-      ASSERT_EQ(r.values.size(), 1u);
-      EXPECT_EQ(r.values[0].name, "item");
+      EXPECT_EQ(r.values.size(), 1u);
+      if (!r.values.empty()) {
+        EXPECT_EQ(r.values[0].name, "item");
+      }
     }
   }
   EXPECT_EQ(records, (std::vector<std::string>{"0 Die.DrawBeadBuilder CreateSegmentsFromCenterlineCurves",

@@ -1,6 +1,6 @@
-// The die-engineering and tooling builders as the host sees them: their
-// registrations, a new object's fields, field writes with their undo
-// logging, and the indexed arrays (segment parameters, details, points).
+// The die-engineering and tooling builders as the host sees them, across the
+// classes: their registrations, a new object's fields, field writes with
+// their undo logging, undo. A class's own arrays are in its own file.
 #include <cstring>
 #include <functional>
 #include <string>
@@ -158,7 +158,8 @@ TEST_F(DieEngToolingBuilders, HostMadeObjectsStartWithTheTablesInitialValues) {
     for (const OM::ClassAttributeStruct* row : view.rows) {
       SCOPED_TRACE(row->fieldName);
       if (row->attributeIndex == 0x80000000u + index) {
-        ASSERT_NE(row->initialValue, nullptr);
+        EXPECT_NE(row->initialValue, nullptr);
+        if (row->initialValue == nullptr) continue;
         EXPECT_TRUE(*static_cast<const bool*>(row->initialValue));
         EXPECT_EQ(row->typeQualifier, 1u);
       } else {
@@ -214,78 +215,7 @@ TEST_F(DieEngToolingBuilders, FactoriesMakeUsableBuildersWithTheirJournalNames) 
   record->destroy();
 }
 
-TEST_F(DieEngToolingBuilders, ASegmentBelongsToItsBeadAndKeepsItsClearance) {
-  auto* bead = DrawBeadBuilderFactory::Create(modelPart(), nullptr);
-  bead->SetDistanceTolerance(0.02);
-  auto* segment = DrawBeadSegmentBuilderFactory::Create(bead, nullptr);
-  EXPECT_EQ(segment->GetParentDrawBeadBuilder(), bead);
-  EXPECT_DOUBLE_EQ(segment->GetSegmentClearance(), 0.5);
-  EXPECT_FALSE(segment->GetSkipValidate());
-  EXPECT_EQ(segment->commit(), 0);
-  ExpectJournalName(segment, "Die.DrawBeadSegmentBuilder");
-
-  bead->SetTaperBead(true);
-  bead->SetTransitionDefinition(JA_DRAW_BEAD_BUILDER_TransitionDefinitionTypes_Manual);
-  bead->SetFemaleWidthType(JA_DRAW_BEAD_BUILDER_FemaleWidthTypes_Constant);
-  EXPECT_TRUE(segment->GetTaperBead());
-  EXPECT_EQ(segment->GetDefinitionType(), 1);
-  EXPECT_EQ(segment->GetFemaleWidthOption(), 1);
-
-  auto* orphan = DrawBeadSegmentBuilderFactory::Create(nullptr, nullptr);
-  EXPECT_FALSE(orphan->GetTaperBead());
-  EXPECT_EQ(orphan->GetDefinitionType(), 0);
-  EXPECT_EQ(orphan->GetFemaleWidthOption(), 0);
-  orphan->RemoveParentObservers();
-  EXPECT_TRUE(orphan->GetSkipValidate());
-
-  segment->destroy();
-  orphan->destroy();
-  bead->destroy();
-}
-
-TEST_F(DieEngToolingBuilders, DerivedFemaleWidthMakesTheMaleWidthConstant) {
-  auto* segment = DrawBeadSegmentBuilderFactory::Create(nullptr, nullptr);
-  segment->SetMaleBeadWidthType(JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived);
-  segment->SetFemaleWidthOption(1);
-  EXPECT_EQ(segment->GetMaleBeadWidthType(), JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived);
-  Host::ClearCalls();
-  segment->SetFemaleWidthOption(0);
-  EXPECT_EQ(segment->GetMaleBeadWidthType(), JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Constant);
-  EXPECT_EQ(Host::CountCalls("OM__log"), 1u);
-  segment->destroy();
-}
-
 // ---- the rough-data compensation type -------------------------------------------------
-
-TEST_F(DieEngToolingBuilders, TheTypeOfAnEditedCompensationCannotChange) {
-  auto* record = stamvik_test::RoughSheetFeature();
-  auto* editing = CompensateRoughDataBuilderFactory::Create(modelPart(), record);
-  Host::ClearCalls();
-  try {
-    editing->SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
-    ADD_FAILURE() << "no error raised";
-  } catch (const Error::Exception& e) {
-    EXPECT_EQ(e.askCode(), 3030446);
-    EXPECT_EQ(e.line(), 350);
-    EXPECT_NE(e.file().find("DieEngJA_CompensateRoughDataBuilder"), std::string::npos);
-  }
-  EXPECT_EQ(editing->GetType(), JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
-  EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
-  // The same type again is no change.
-  editing->SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
-  // The integer form stores without the check.
-  editing->SetIntType(1);
-  EXPECT_EQ(editing->GetType(), JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
-
-  auto* fresh = CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
-  fresh->SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
-  EXPECT_EQ(fresh->GetIntType(), 1);
-  fresh->SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Exact);
-  EXPECT_EQ(fresh->GetIntApproximation(), 3);
-  editing->destroy();
-  fresh->destroy();
-  record->destroy();
-}
 
 // ---- plain writes and references ----------------------------------------------------------
 
@@ -394,138 +324,6 @@ TEST_F(DieEngToolingBuilders, TagsAndReferencesGoThroughTheirAttributeIds) {
 }
 
 // ---- indexed arrays ----------------------------------------------------------------------
-
-TEST_F(DieEngToolingBuilders, SegmentParametersGrowOnlyAtTheirEnd) {
-  auto* bead = DrawBeadBuilderFactory::Create(modelPart(), nullptr);
-  EXPECT_EQ(bead->GetSegmentParametersLength(), 0);
-  EXPECT_EQ(RaisedCode([&] { bead->GetSegmentParameter(0); }), Error::kIndexOutOfRange);
-  bead->SetSegmentParameter(0, 0.25);
-  EXPECT_EQ(bead->GetSegmentParametersLength(), 1);
-  bead->SetSegmentParameter(1, 0.75);
-  bead->SetSegmentParameter(0, 0.5);
-  EXPECT_EQ(bead->GetSegmentParametersLength(), 2);
-  EXPECT_EQ(RaisedCode([&] { bead->SetSegmentParameter(3, 1.0); }), Error::kIndexOutOfRange);
-  EXPECT_EQ(RaisedCode([&] { bead->SetSegmentParameter(-1, 1.0); }), Error::kIndexOutOfRange);
-  EXPECT_EQ(RaisedCode([&] { bead->GetSegmentParameter(2); }), Error::kIndexOutOfRange);
-  ASSERT_EQ(bead->GetSegmentParametersLength(), 2);
-  EXPECT_EQ(bead->GetSegmentParameter(0), 0.5);
-  EXPECT_EQ(bead->GetSegmentParameter(1), 0.75);
-  bead->SetSegmentParametersLength(0);
-  EXPECT_EQ(bead->GetSegmentParametersLength(), 0);
-  bead->destroy();
-}
-
-TEST_F(DieEngToolingBuilders, BeadDetailsGrowOnlyAtTheirEndAndComeBackAsFreshCopies) {
-  auto* bead = DrawBeadBuilderFactory::Create(modelPart(), nullptr);
-  EXPECT_STREQ(bead->GetDetail(0), "");
-  char* stale[1] = {nullptr};
-  char** strings = stale;
-  EXPECT_EQ(bead->GetMoreDetailsInfo(&strings), 0);
-  EXPECT_EQ(strings, nullptr);
-
-  bead->SetDetail(0, "first");
-  bead->SetDetail(1, "second");
-  EXPECT_EQ(RaisedCode([&] { bead->SetDetail(3, "gap"); }), Error::kIndexOutOfRange);
-  EXPECT_EQ(RaisedCode([&] { bead->SetDetail(-1, "negative"); }), Error::kIndexOutOfRange);
-  EXPECT_EQ(RaisedCode([&] { bead->GetDetail(2); }), Error::kIndexOutOfRange);
-  ASSERT_EQ(bead->GetDetailsLength(), 2);
-
-  int count = bead->GetMoreDetailsInfo(&strings);
-  ASSERT_EQ(count, 2);
-  EXPECT_STREQ(strings[0], "first");
-  EXPECT_STREQ(strings[1], "second");
-  strings[0][0] = 'F';  // the caller's own copy
-  EXPECT_STREQ(bead->GetDetail(0), "first");
-
-  const char* replacement[] = {"one", nullptr, "three"};
-  bead->SetMoreDetailsInfo(3, replacement);
-  ASSERT_EQ(bead->GetDetailsLength(), 3);
-  EXPECT_STREQ(bead->GetDetail(1), "");
-  EXPECT_STREQ(bead->GetDetail(2), "three");
-  DrawBeadBuilder::FreeDetails(&count, &strings);
-  EXPECT_EQ(count, 0);
-  EXPECT_EQ(strings, nullptr);
-
-  // The builder's own details given back to it stay intact.
-  const char* own[] = {bead->GetDetail(2), bead->GetDetail(0)};
-  bead->SetMoreDetailsInfo(2, own);
-  EXPECT_STREQ(bead->GetDetail(0), "three");
-  EXPECT_STREQ(bead->GetDetail(1), "one");
-
-  // Released without a count, the copies still go back to the allocator.
-  bead->GetMoreDetailsInfo(&strings);
-  DrawBeadBuilder::FreeDetails(nullptr, &strings);
-  EXPECT_EQ(strings, nullptr);
-
-  bead->SetMoreDetailsInfo(0, own);
-  EXPECT_EQ(bead->GetDetailsLength(), 0);
-  bead->destroy();
-}
-
-TEST_F(DieEngToolingBuilders, FormTaskDetailLinesGrowOnlyAtTheirEnd) {
-  auto* task = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
-  task->SetNthValueInDetails(0, UString("Überlauf"));
-  task->SetNthValueInDetails(1, UString("second"));
-  EXPECT_EQ(RaisedCode([&] { task->SetNthValueInDetails(3, UString("gap")); }), Error::kIndexOutOfRange);
-  EXPECT_EQ(RaisedCode([&] { task->SetNthValueInDetails(-1, UString("neg")); }), Error::kIndexOutOfRange);
-  EXPECT_EQ(RaisedCode([&] { task->GetNthValueInDetails(2); }), Error::kIndexOutOfRange);
-  ASSERT_EQ(task->GetNumDetails(), 2);
-  EXPECT_EQ(task->GetNthValueInDetails(0), UString("Überlauf"));
-  task->SetNumDetails(1);
-  EXPECT_EQ(task->GetNumDetails(), 1);
-  task->destroy();
-}
-
-TEST_F(DieEngToolingBuilders, PointListsCountThreeDoublesAPoint) {
-  auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
-  Math::Point3 p;
-  EXPECT_EQ(springback->GetProductPointCount(), 0);
-  EXPECT_EQ(springback->GetProductPointRef(), nullptr);
-  EXPECT_EQ(RaisedCode([&] { springback->GetNthProductPoint(0, p); }), Error::kIndexOutOfRange);
-
-  springback->SetNthProductPoint(0, {1, 2, 3});
-  Host::ClearCalls();
-  springback->SetNthProductPoint(1, {4, 5, 6});
-  EXPECT_EQ(Host::CountCalls("OM__log_array"), 2u);  // once to grow, once to write
-  springback->SetNthProductPoint(0, {7, 8, 9});
-  EXPECT_EQ(springback->GetProductPointCount(), 2);
-  EXPECT_EQ(RaisedCode([&] { springback->SetNthProductPoint(3, {0, 0, 0}); }), Error::kIndexOutOfRange);
-  EXPECT_EQ(RaisedCode([&] { springback->SetNthProductPoint(-1, {0, 0, 0}); }), Error::kIndexOutOfRange);
-  EXPECT_EQ(RaisedCode([&] { springback->GetNthProductPoint(2, p); }), Error::kIndexOutOfRange);
-  EXPECT_EQ(springback->GetProductPointCount(), 2);
-  springback->GetNthProductPoint(1, p);
-  EXPECT_EQ(p.X, 4);
-  EXPECT_EQ(p.Z, 6);
-  const double* ref = springback->GetProductPointRef();
-  ASSERT_NE(ref, nullptr);
-  EXPECT_EQ(ref[0], 7);
-  EXPECT_EQ(ref[5], 6);
-
-  // A list whose length is no multiple of three: whole points only.
-  OM::OM_set_array_length(springback, SpringbackCompensationBuilder::m_sprungPointsAttId, 4);
-  EXPECT_EQ(springback->GetSprungPointCount(), 1);
-  EXPECT_EQ(RaisedCode([&] { springback->GetNthSprungPoint(1, p); }), Error::kIndexOutOfRange);
-  EXPECT_EQ(RaisedCode([&] { springback->SetNthSprungPoint(1, {1, 1, 1}); }), Error::kIndexOutOfRange);
-  springback->SetSprungPointCount(3);
-  EXPECT_EQ(OM::OM_vask_array_length(springback, SpringbackCompensationBuilder::m_sprungPointsAttId), 9);
-  springback->SetNthSprungPoint(2, {1, 1, 1});
-  EXPECT_EQ(springback->GetProductPointCount(), 2);
-  springback->destroy();
-}
-
-TEST_F(DieEngToolingBuilders, PointFileNamesAreReplacedSafely) {
-  auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
-  EXPECT_STREQ(springback->GetProductPointsFile(), "");
-  springback->SetProductPointsFile("product.txt");
-  springback->SetSprungPointsFile("sprung.txt");
-  EXPECT_STREQ(springback->GetProductPointsFile(), "product.txt");
-  // Its own stored name given back replaces it with the same text.
-  springback->SetProductPointsFile(springback->GetProductPointsFile());
-  EXPECT_STREQ(springback->GetProductPointsFile(), "product.txt");
-  springback->SetSprungPointsFile(nullptr);
-  EXPECT_STREQ(springback->GetSprungPointsFile(), "");
-  springback->destroy();
-}
 
 // ---- undo ----------------------------------------------------------------------------------
 

@@ -218,8 +218,10 @@ TEST_F(ToolingScripting, CreatorsCheckThePartAtTheirOwnLineOnlyWhenCheckingIsOn)
     if (r.logged == nullptr) {
       EXPECT_TRUE(checks.empty());
     } else {
-      ASSERT_EQ(checks.size(), 1u);
-      EXPECT_EQ(checks[0].rfind(std::string(r.logged) + partTag, 0), 0u) << checks[0];
+      EXPECT_EQ(checks.size(), 1u);
+      if (checks.size() == 1u) {
+        EXPECT_EQ(checks[0].rfind(std::string(r.logged) + partTag, 0), 0u) << checks[0];
+      }
     }
   }
 }

@@ -80,7 +80,11 @@ TEST(RecordedJournal, EachCallsRecordIsReadWhereItIsMadeAndAfterTheJournalIsHand
   for (const Row& row : kRows) {
     SCOPED_TRACE(std::string("handed out: ") + row.journalClass + " " + row.member);
     Record(row);
-    ASSERT_EQ(JAM::Recorded().size(), 1u);
+    EXPECT_EQ(JAM::Recorded().size(), 1u);
+    if (JAM::Recorded().size() != 1u) {
+      JAM::ClearJournal();
+      continue;
+    }
     ExpectRecord(JAM::Recorded()[0], row);
     ExpectValues(0, row);
     EXPECT_TRUE(JAM::RecordedValues(1).empty());
