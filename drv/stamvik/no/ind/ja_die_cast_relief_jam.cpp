@@ -1,4 +1,3 @@
-// Feature journal class "Die.CastRelief".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(CastRelief, ja_die_cast_relief_jam, "Die.CastRelief", "Features.BodyFeature")
+// Feature journal class "Die.CastRelief": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_die_cast_relief_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

@@ -1,4 +1,3 @@
-// Feature journal class "Die.ClampingSlot".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(ClampingSlot, ja_die_clamping_slot_jam, "Die.ClampingSlot", "Features.BodyFeature")
+// Feature journal class "Die.ClampingSlot": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_die_clamping_slot_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

@@ -1,4 +1,3 @@
-// Feature journal class "Die.DieShoe".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(DieShoe, ja_die_die_shoe_jam, "Die.DieShoe", "Features.BodyFeature")
+// Feature journal class "Die.DieShoe": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_die_die_shoe_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

@@ -1,4 +1,3 @@
-// Feature journal class "Die.DrawBead".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(DrawBead, ja_die_draw_bead_jam, "Die.DrawBead", "Features.BodyFeature")
+// Feature journal class "Die.DrawBead": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_die_draw_bead_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

@@ -1,4 +1,3 @@
-// Feature journal class "Die.FillArea".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(FillArea, ja_die_fill_area_jam, "Die.FillArea", "Features.BodyFeature")
+// Feature journal class "Die.FillArea": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_die_fill_area_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

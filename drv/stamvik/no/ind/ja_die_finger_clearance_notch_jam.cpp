@@ -1,4 +1,3 @@
-// Feature journal class "Die.FingerClearanceNotch".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(FingerClearanceNotch, ja_die_finger_clearance_notch_jam, "Die.FingerClearanceNotch", "Features.BodyFeature")
+// Feature journal class "Die.FingerClearanceNotch": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_die_finger_clearance_notch_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

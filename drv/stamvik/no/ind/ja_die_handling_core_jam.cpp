@@ -1,4 +1,3 @@
-// Feature journal class "Die.HandlingCore".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(HandlingCore, ja_die_handling_core_jam, "Die.HandlingCore", "Features.BodyFeature")
+// Feature journal class "Die.HandlingCore": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_die_handling_core_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

@@ -1,4 +1,3 @@
-// Feature journal class "Die.Heelpost".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(Heelpost, ja_die_heelpost_jam, "Die.Heelpost", "Features.BodyFeature")
+// Feature journal class "Die.Heelpost": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_die_heelpost_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

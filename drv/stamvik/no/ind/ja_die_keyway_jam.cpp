@@ -1,4 +1,3 @@
-// Feature journal class "Die.Keyway".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(Keyway, ja_die_keyway_jam, "Die.Keyway", "Features.BodyFeature")
+// Feature journal class "Die.Keyway": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_die_keyway_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

@@ -1,4 +1,3 @@
-// Feature journal class "Die.MachineRelief".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(MachineRelief, ja_die_machine_relief_jam, "Die.MachineRelief", "Features.BodyFeature")
+// Feature journal class "Die.MachineRelief": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_die_machine_relief_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

@@ -1,4 +1,3 @@
-// Feature journal class "Die.SpringbackCompensation".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(SpringbackCompensation, ja_die_springback_compensation_jam, "Die.SpringbackCompensation", "Features.BodyFeature")
+// Feature journal class "Die.SpringbackCompensation": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_die_springback_compensation_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

@@ -1110,6 +1110,13 @@ void SetDefaults(tag_t tag, bool apply) {
   }
 }
 
+// A unit source's defaults function: SetDefaults where the description has
+// defaults or visits its sub-objects, otherwise never registered and empty.
+template <class U>
+void SetDefaultsWhereDescribed(tag_t tag, bool apply) {
+  if constexpr (U::defaults.size() != 0 || U::defaultsVisitOnly) SetDefaults<U>(tag, apply);
+}
+
 // ---- load-time registration -----------------------------------------------------------
 
 template <class U>

@@ -1,4 +1,3 @@
-// Feature journal class "Features.CompensateRoughData".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(CompensateRoughData, ja_features_compensate_rough_data_jam, "Features.CompensateRoughData", "Features.BodyFeature")
+// Feature journal class "Features.CompensateRoughData": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_features_compensate_rough_data_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

@@ -1,4 +1,3 @@
-// Feature journal class "Features.Manikin".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(Manikin, ja_features_manikin_jam, "Features.Manikin", "Features.Feature")
+// Feature journal class "Features.Manikin": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_features_manikin_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

@@ -1,4 +1,3 @@
-// Feature journal class "Features.TireEnvelope".
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(TireEnvelope, ja_features_tire_envelope_jam, "Features.TireEnvelope", "Features.BodyFeature")
+// Feature journal class "Features.TireEnvelope": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_features_tire_envelope_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"

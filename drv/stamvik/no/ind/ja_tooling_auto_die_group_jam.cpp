@@ -1,5 +1,3 @@
-// Feature journal class "Tooling.AutoDieGroup": its set-up creates the class
-// under "TaggedObject" without looking anything up first.
-#include "ja_feature_unit.hpp"
-
-JA_FEATURE_UNIT(AutoDieGroup, ja_tooling_auto_die_group_jam, "Tooling.AutoDieGroup", "TaggedObject", false)
+// Feature journal class "Tooling.AutoDieGroup": its catalogue row, expanded by the engine.
+#define JA_UNIT_SOURCE_ja_tooling_auto_die_group_jam JA_THIS_UNIT_SOURCE
+#include "ja_unit_source.hpp"
