@@ -25,7 +25,7 @@
 #define JA_UNIT_SOURCE_COUNT_CF(Area, Class, unit, ...) +JA_UNIT_SOURCE_IS_THIS(unit)
 #if (0 JA_CATALOGUE(JA_UNIT_SOURCE_COUNT_B, JA_UNIT_SOURCE_COUNT_CF, JA_UNIT_SOURCE_COUNT_CF)) != 1
 #error "this unit source names no row of the catalogue (ja_catalogue.hpp), or more than one"
-#endif
+#else
 
 // The row as a tuple, (kind, columns...), taken out of the catalogue before
 // it is expanded, so that what it expands to may read the catalogue again
@@ -128,3 +128,5 @@
 #define JA_UNIT_SOURCE_DISPATCH(kind, ...) JA_UNIT_SOURCE_##kind(__VA_ARGS__)
 
 JA_UNIT_SOURCE_OF(JA_UNIT_SOURCE_ROW)
+
+#endif
