@@ -23,6 +23,7 @@
 #include "ja_die_finger_clearance_notch_builder_jam.hpp"
 #include "ja_die_handling_core_builder_jam.hpp"
 #include "ja_die_heelpost_builder_jam.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
@@ -46,81 +47,6 @@ using stamvik_test::Paused;
 using stamvik_test::WriteBackAll;
 
 // The exports as a script declares them.
-extern "C" {
-int XJA_FILL_AREA_BUILDER_get_Target(FillAreaBuilder*, SELECT_OBJECT**);
-int XJA_FILL_AREA_BUILDER_get_Type(FillAreaBuilder*, int*);
-int XJA_FILL_AREA_BUILDER_set_Type(FillAreaBuilder*, int);
-int XJA_FILL_AREA_BUILDER_set_UpperLimitType(FillAreaBuilder*, int);
-int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_set_Type(FingerClearanceNotchBuilder*, int);
-int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_set_ReverseDirection(FingerClearanceNotchBuilder*, bool);
-int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_get_Geometry(FingerClearanceNotchBuilder*, SELECT_OBJECT_list**);
-int XJA_DIE_SHOE_BUILDER_get_die_booleans_list(DieShoeBuilder*, UICOMPJA_list**);
-int XJA_DIE_SHOE_BUILDER_set_distance_tolerance(DieShoeBuilder*, double);
-int XJA_DIE_SHOE_BUILDER_get_distance_tolerance(DieShoeBuilder*, double*);
-int XJA_DIE_SHOE_BUILDER_get_main_deck_offset(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_centerline_slot_depth(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_centerline_slot_width(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_flange_thickness(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_wall_thickness(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_deck_thickness(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_base_flange_section(DieShoeBuilder*, SC_section**);
-int XJA_DIE_SHOE_BUILDER_get_main_deck_section(DieShoeBuilder*, SC_section**);
-int XJA_DIE_SHOE_BUILDER_get_deck_cutouts_section(DieShoeBuilder*, SC_section**);
-int XJA_DIE_SHOE_BUILDER_get_centerline_slot_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_DIE_SHOE_BUILDER_get_main_deck_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_DIE_SHOE_BUILDER_get_base_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_DIE_SHOE_BUILDER_get_base_orientation(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
-int XJA_DIE_SHOE_BUILDER_get_main_deck_plane(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
-int XJA_HANDLING_CORE_BUILDER_set_Type(HandlingCoreBuilder*, int);
-int XJA_HEELPOST_BUILDER_get_type(HeelpostBuilder*, int*);
-int XJA_HEELPOST_BUILDER_set_type(HeelpostBuilder*, int);
-int XJA_HEELPOST_BUILDER_set_WallARelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallBRelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallCRelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallDRelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_get_WallCRelief(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_set_UsePercent(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_CreateFloor(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallACreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallBCreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallCCreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallDCreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_get_LocationOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_BaseOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_PadOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_Length(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_Width(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_Height(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_PadThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_FloorThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_Diameter(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_XOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_YOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_ReliefWidth(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_ReliefDepth(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallPercentage(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallAThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallAOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallBThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallBOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallCThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallCOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallDThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallDOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_UsePercent(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_CreateFloor(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallACreate(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallARelief(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallBCreate(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallBRelief(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallCCreate(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallDCreate(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallDRelief(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_DieCenterlineCoordinateSystem(HeelpostBuilder*, SELECT_OBJECT**);
-int XJA_FILL_AREA_BUILDER_set_AngleTolerance(FillAreaBuilder*, double);
-int XJA_DIE_SHOE_BUILDER_set_centerline_slot_create(DieShoeBuilder*, bool);
-}
-
 namespace {
 
 std::vector<std::string> Prefixed(const std::string& prefix, const std::vector<std::string>& names) {

@@ -14,6 +14,7 @@
 #include "TestSupport.hpp"
 #include "ja_die_keyway_builder_jam.hpp"
 #include "ja_die_machine_relief_builder_jam.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "prop/Property.hpp"
 #include "prop/PropertyMapper.hpp"
@@ -30,41 +31,6 @@ using stamvik_test::JamTest;
 using stamvik_test::NamedWrites;
 using stamvik_test::Paused;
 using stamvik_test::WriteBackAll;
-
-extern "C" {
-int XJA_KEYWAY_BUILDER_get_Location(KeywayBuilder*, int*);
-int XJA_KEYWAY_BUILDER_set_Location(KeywayBuilder*, int);
-int XJA_KEYWAY_BUILDER_get_type(KeywayBuilder*, int*);
-int XJA_KEYWAY_BUILDER_set_type(KeywayBuilder*, int);
-int XJA_KEYWAY_BUILDER_set_CreateWithPad(KeywayBuilder*, bool);
-int XJA_KEYWAY_BUILDER_set_AngleTolerance(KeywayBuilder*, double);
-int XJA_KEYWAY_BUILDER_get_SlotWidth(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_DieCenterlineCoordinateSystem(KeywayBuilder*, SELECT_OBJECT**);
-int XJA_KEYWAY_BUILDER_get_DeckThickness(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_SlotLength(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_SlotDepth(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_PadWidth(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_PadHeight(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_MinimumRibHeight(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_RunoffLength(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_RunoffWidth(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_RunoffDepth(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_RunoffRadius(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_PlacementOffset(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_Offset(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_SlotAttributes(KeywayBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_KEYWAY_BUILDER_get_PadAttributes(KeywayBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_KEYWAY_BUILDER_get_SheetMetal(KeywayBuilder*, SELECT_OBJECT**);
-int XJA_KEYWAY_BUILDER_get_Target(KeywayBuilder*, SELECT_OBJECT**);
-int XJA_KEYWAY_BUILDER_get_DistanceTolerance(KeywayBuilder*, double*);
-int XJA_KEYWAY_BUILDER_get_AngleTolerance(KeywayBuilder*, double*);
-int XJA_KEYWAY_BUILDER_set_DistanceTolerance(KeywayBuilder*, double);
-int XJA_MACHINE_RELIEF_BUILDER_get_Type(MachineReliefBuilder*, int*);
-int XJA_MACHINE_RELIEF_BUILDER_set_Type(MachineReliefBuilder*, int);
-int XJA_MACHINE_RELIEF_BUILDER_set_MainProfileType(MachineReliefBuilder*, int);
-int XJA_MACHINE_RELIEF_BUILDER_get_TrimSheet(MachineReliefBuilder*, SELECT_OBJECT**);
-int XJA_MACHINE_RELIEF_BUILDER_set_JogWall(MachineReliefBuilder*, bool);
-}
 
 namespace {
 

@@ -22,6 +22,7 @@
 #include "ja_die_clearance_builder_jam.hpp"
 #include "ja_die_compensate_rough_data_builder_jam.hpp"
 #include "ja_die_die_boolean_builder_jam.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "prop/Property.hpp"
 #include "prop/PropertyMapper.hpp"
@@ -44,52 +45,6 @@ using stamvik_test::OnlyThese;
 using stamvik_test::Prefixed;
 
 // The exports as a script declares them.
-extern "C" {
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_location_on_flange(ClampingSlotBuilder*, bool*);
-int XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(ClampingSlotBuilder*, bool);
-int XJA_CLAMPING_SLOT_BUILDER_get_die_centerline_coordinate_system(ClampingSlotBuilder*, SELECT_OBJECT**);
-int XJA_CLAMPING_SLOT_BUILDER_get_type(ClampingSlotBuilder*, int*);
-int XJA_CLAMPING_SLOT_BUILDER_set_type(ClampingSlotBuilder*, int);
-int XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(ClampingSlotBuilder*, double);
-int XJA_CLAMPING_SLOT_BUILDER_get_centerline_length(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_inner_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_length(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_top_length(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_radius(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_height(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_length(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_radius(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_overhang(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_notch_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_notch_height(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_notch_angle(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_flange_thickness(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_offset_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_location_offset(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_offset(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_end_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_notch_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_overhang_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_distance_tolerance(ClampingSlotBuilder*, double*);
-int XJA_CLAMPING_SLOT_BUILDER_get_angle_tolerance(ClampingSlotBuilder*, double*);
-int XJA_CLAMPING_SLOT_BUILDER_set_angle_tolerance(ClampingSlotBuilder*, double);
-int XJA_CLEARANCE_BUILDER_get_Target(ClearanceBuilder*, SELECT_OBJECT**);
-int XJA_CLEARANCE_BUILDER_get_Type(ClearanceBuilder*, int*);
-int XJA_CLEARANCE_BUILDER_set_Type(ClearanceBuilder*, int);
-int XJA_CLEARANCE_BUILDER_set_ClearanceGeometryType(ClearanceBuilder*, int);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_get_type(CompensateRoughDataBuilder*, int*);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_type(CompensateRoughDataBuilder*, int);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_maximum_gap(CompensateRoughDataBuilder*, double);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_get_sheet_bodies(CompensateRoughDataBuilder*, SELECT_OBJECT_list**);
-int XJA_DIE_BOOLEAN_BUILDER_get_boolean_options(DieBooleanBuilder*, int*);
-int XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(DieBooleanBuilder*, int);
-int XJA_DIE_BOOLEAN_BUILDER_get_select_bodies(DieBooleanBuilder*, SELECT_OBJECT_list**);
-}
-
 namespace {
 
 // ---- exports and interface ids -------------------------------------------------------
