@@ -1,5 +1,7 @@
-// A journaling unit's source: its catalogue row, expanded. The source names
-// its unit and includes this file; no include guard, one unit per source:
+// A journaling unit's source: its catalogue row (a builder's or a
+// collection's; the features' units are ja_feature_units.cpp), expanded. The
+// source names its unit and includes this file; no include guard, one unit
+// per source:
 //
 //   #define JA_UNIT_SOURCE_ja_die_keyway_builder_jam JA_THIS_UNIT_SOURCE
 //   #include "ja_unit_source.hpp"
@@ -22,9 +24,9 @@
 #define JA_UNIT_SOURCE_IF_0(...)
 
 #define JA_UNIT_SOURCE_COUNT_B(Area, Class, Namespace, unit, ...) +JA_UNIT_SOURCE_IS_THIS(unit)
-#define JA_UNIT_SOURCE_COUNT_CF(Area, Class, unit, ...) +JA_UNIT_SOURCE_IS_THIS(unit)
-#if (0 JA_CATALOGUE(JA_UNIT_SOURCE_COUNT_B, JA_UNIT_SOURCE_COUNT_CF, JA_UNIT_SOURCE_COUNT_CF)) != 1
-#error "this unit source names no row of the catalogue (ja_catalogue.hpp), or more than one"
+#define JA_UNIT_SOURCE_COUNT_C(Area, Class, unit, ...) +JA_UNIT_SOURCE_IS_THIS(unit)
+#if (0 JA_CATALOGUE(JA_UNIT_SOURCE_COUNT_B, JA_UNIT_SOURCE_COUNT_C, JA_CATALOGUE_NOTHING)) != 1
+#error "this unit source names no builder or collection row of the catalogue (ja_catalogue.hpp), or more than one"
 #else
 
 // The row as a tuple, (kind, columns...), taken out of the catalogue before
@@ -34,19 +36,16 @@
   JA_UNIT_SOURCE_IF(JA_UNIT_SOURCE_IS_THIS(unit))((BUILDER, Area, Class, Namespace, unit, __VA_ARGS__), )
 #define JA_UNIT_SOURCE_ROW_C(Area, Class, unit, ...) \
   JA_UNIT_SOURCE_IF(JA_UNIT_SOURCE_IS_THIS(unit))((COLLECTION, Area, Class, unit, __VA_ARGS__), )
-#define JA_UNIT_SOURCE_ROW_F(Area, Class, unit, ...) \
-  JA_UNIT_SOURCE_IF(JA_UNIT_SOURCE_IS_THIS(unit))((FEATURE, Area, Class, unit, __VA_ARGS__), )
 #define JA_UNIT_SOURCE_HEAD(row, ...) row
 #define JA_UNIT_SOURCE_HEAD_OF(...) JA_UNIT_SOURCE_HEAD(__VA_ARGS__)
 #define JA_UNIT_SOURCE_ROW \
-  JA_UNIT_SOURCE_HEAD_OF(JA_CATALOGUE(JA_UNIT_SOURCE_ROW_B, JA_UNIT_SOURCE_ROW_C, JA_UNIT_SOURCE_ROW_F) ~)
+  JA_UNIT_SOURCE_HEAD_OF(JA_CATALOGUE(JA_UNIT_SOURCE_ROW_B, JA_UNIT_SOURCE_ROW_C, JA_CATALOGUE_NOTHING) ~)
 
-// Its description (a feature has none: the feature pattern serves).
+// Its description.
 #define JA_UNIT_SOURCE_HEADER_OF(row) JA_UNIT_SOURCE_HEADER_I row
 #define JA_UNIT_SOURCE_HEADER_I(kind, ...) JA_UNIT_SOURCE_HEADER_##kind(__VA_ARGS__)
 #define JA_UNIT_SOURCE_HEADER_BUILDER(Area, Class, Namespace, unit, ...) JA_CATALOGUE_STR(unit.hpp)
 #define JA_UNIT_SOURCE_HEADER_COLLECTION(Area, Class, unit, ...) JA_CATALOGUE_STR(unit.hpp)
-#define JA_UNIT_SOURCE_HEADER_FEATURE(...) "ja_feature_unit.hpp"
 #include JA_UNIT_SOURCE_HEADER_OF(JA_UNIT_SOURCE_ROW)
 
 // The exports' names and types, as the engine's JA_EXPORT reads them.
@@ -54,7 +53,6 @@
 #define JA_UNIT_SOURCE_COLUMNS_I(kind, ...) JA_UNIT_SOURCE_COLUMNS_##kind(__VA_ARGS__)
 #define JA_UNIT_SOURCE_COLUMNS_BUILDER(Area, Class, Namespace, unit, MEMBERS, EXPORT) (unit, EXPORT)
 #define JA_UNIT_SOURCE_COLUMNS_COLLECTION(Area, Class, unit, MEMBERS, EXPORT, ...) (unit, EXPORT)
-#define JA_UNIT_SOURCE_COLUMNS_FEATURE(...) (~, ~)
 #define JA_UNIT_SOURCE_FIRST(a, b) a
 #define JA_UNIT_SOURCE_SECOND_OF(a, b) b
 #define JA_UNIT_SOURCE_APPLY(m, args) m args
@@ -119,10 +117,6 @@
 #define JA_UNIT_SOURCE_ENUMERATOR_ALIAS(Name, Alias)                                                 \
   extern "C" STAMVIK_API int XJA_##Alias##_enumerate(KTX::tag_t collection, KTX::tag_t* cursor)      \
       __attribute__((alias(JA_CATALOGUE_STR(XJA_##Name##_enumerate))));
-
-// A feature: the feature pattern.
-#define JA_UNIT_SOURCE_FEATURE(Area, Class, unit, Parent, ...) \
-  JA_FEATURE_UNIT(Class, unit, #Area "." #Class, Parent __VA_OPT__(, ) __VA_ARGS__)
 
 #define JA_UNIT_SOURCE_OF(row) JA_UNIT_SOURCE_DISPATCH row
 #define JA_UNIT_SOURCE_DISPATCH(kind, ...) JA_UNIT_SOURCE_##kind(__VA_ARGS__)

@@ -1,3 +1,0 @@
-// Feature journal class "Features.Manikin": its catalogue row, expanded by the engine.
-#define JA_UNIT_SOURCE_ja_features_manikin_jam JA_THIS_UNIT_SOURCE
-#include "ja_unit_source.hpp"
