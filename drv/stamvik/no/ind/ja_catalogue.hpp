@@ -1,6 +1,7 @@
 // The catalogue of published classes: one row per journal class the library
 // publishes. Everything that lists the classes is made from these rows: the
-// unit sources (ja_unit_source.hpp), the load anchors (ja_force_load.cpp), the
+// unit sources (ja_unit_source.hpp), the feature classes' units and owners
+// (ja_feature_units.cpp), the load anchors (ja_force_load.cpp), the
 // declarations of the load steps (LoadOrder.cpp), and, through
 // ja_catalogue_descriptions.hpp, whatever reads every description (the
 // scripting binding, the dialogs' previews, the declarations of the exports).
