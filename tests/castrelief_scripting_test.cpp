@@ -20,6 +20,7 @@
 #include "LoadOrder.hpp"
 #include "TestSupport.hpp"
 #include "ja_die_cast_relief_builder_jam.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "sel/Selection.hpp"
 
@@ -36,18 +37,6 @@ using stamvik_test::OnlyThese;
 using stamvik_test::ReadFile;
 
 // The exports as a script declares them.
-extern "C" {
-int XJA_CAST_RELIEF_BUILDER_get_Target(CastReliefBuilder*, SELECT_OBJECT**);
-int XJA_CAST_RELIEF_BUILDER_get_ReliefProfile(CastReliefBuilder*, SC_section**);
-int XJA_CAST_RELIEF_BUILDER_get_ReliefDepth(CastReliefBuilder*, EXP_expression**);
-int XJA_CAST_RELIEF_BUILDER_get_Thickness(CastReliefBuilder*, EXP_expression**);
-int XJA_CAST_RELIEF_BUILDER_get_CreateSupportCasting(CastReliefBuilder*, bool*);
-int XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(CastReliefBuilder*, bool);
-int XJA_CAST_RELIEF_BUILDER_get_DistanceTolerance(CastReliefBuilder*, double*);
-int XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(CastReliefBuilder*, double);
-int XJA_CAST_RELIEF_BUILDER_set_AngleTolerance(CastReliefBuilder*, double);
-}
-
 namespace {
 
 const char* kClass = "Die.CastReliefBuilder";

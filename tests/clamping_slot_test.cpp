@@ -10,6 +10,7 @@
 
 #include "DieDesJA_ClampingSlotBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
+#include "ja_exports.hpp"
 #include "om/HostClass.hpp"
 #include "JamTestSupport.hpp"
 #include "ja_die_clamping_slot_builder_jam.hpp"
@@ -32,42 +33,6 @@ using Property::ValuePtr;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::JamCalls;
 using stamvik_test::Prefixed;
-
-// The exports as a script declares them.
-extern "C" {
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_location_on_flange(ClampingSlotBuilder*, bool*);
-int XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(ClampingSlotBuilder*, bool);
-int XJA_CLAMPING_SLOT_BUILDER_get_die_centerline_coordinate_system(ClampingSlotBuilder*, SELECT_OBJECT**);
-int XJA_CLAMPING_SLOT_BUILDER_get_type(ClampingSlotBuilder*, int*);
-int XJA_CLAMPING_SLOT_BUILDER_set_type(ClampingSlotBuilder*, int);
-int XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(ClampingSlotBuilder*, double);
-int XJA_CLAMPING_SLOT_BUILDER_get_centerline_length(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_inner_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_length(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_top_length(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_radius(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_height(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_length(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_radius(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_overhang(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_notch_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_notch_height(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_notch_angle(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_flange_thickness(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_offset_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_location_offset(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_offset(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_end_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_notch_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_overhang_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_distance_tolerance(ClampingSlotBuilder*, double*);
-int XJA_CLAMPING_SLOT_BUILDER_get_angle_tolerance(ClampingSlotBuilder*, double*);
-int XJA_CLAMPING_SLOT_BUILDER_set_angle_tolerance(ClampingSlotBuilder*, double);
-}
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "DieDesignTestSupport.hpp"
 #include "JamTestSupport.hpp"
 #include "ja_die_clearance_builder_jam.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "afl/BodyUtils.hpp"
@@ -31,14 +32,6 @@ using Property::ValuePtr;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::JamCalls;
 using stamvik_test::Prefixed;
-
-// The exports as a script declares them.
-extern "C" {
-int XJA_CLEARANCE_BUILDER_get_Target(ClearanceBuilder*, SELECT_OBJECT**);
-int XJA_CLEARANCE_BUILDER_get_Type(ClearanceBuilder*, int*);
-int XJA_CLEARANCE_BUILDER_set_Type(ClearanceBuilder*, int);
-int XJA_CLEARANCE_BUILDER_set_ClearanceGeometryType(ClearanceBuilder*, int);
-}
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "DieDesignTestSupport.hpp"
 #include "JamTestSupport.hpp"
 #include "ja_die_die_boolean_builder_jam.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "afl/BodyUtils.hpp"
@@ -29,13 +30,6 @@ using Property::ValuePtr;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::JamCalls;
 using stamvik_test::Prefixed;
-
-// The exports as a script declares them.
-extern "C" {
-int XJA_DIE_BOOLEAN_BUILDER_get_boolean_options(DieBooleanBuilder*, int*);
-int XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(DieBooleanBuilder*, int);
-int XJA_DIE_BOOLEAN_BUILDER_get_select_bodies(DieBooleanBuilder*, SELECT_OBJECT_list**);
-}
 
 namespace {
 

@@ -24,6 +24,7 @@
 #include "afl/DieFeatureBuilders.hpp"
 #include "afl/Parms.hpp"
 #include "ja_die_die_collection_jam.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 
 using namespace KTX;
@@ -33,21 +34,6 @@ using stamvik_test::HostTest;
 using stamvik_test::JamTest;
 
 // The exports as a script declares them.
-extern "C" {
-int XJA_FEATURE_DIE_cast_relief(tag_t collection, tag_t castRelief, tag_t* builder);
-int XJA_FEATURE_DIE_create_clearance_builder(tag_t collection, tag_t clearance, tag_t* builder);
-int XJA_FEATURE_DIE_create_die_locations(tag_t collection, tag_t feature, bool, bool, bool, bool, bool, bool, bool,
-                                         tag_t* item);
-int XJA_FEATURE_DIE_create_die_location(tag_t collection, tag_t* item);
-int XJA_FEATURE_DIE_rotor(tag_t collection, tag_t rotor, tag_t* builder);
-int XJA_FEATURE_DIE_create_quick_binder_builder(tag_t collection, tag_t quickBinder, tag_t* builder);
-int XJA_FEATURE_DIE_create_addendum_section_user_defined_builder(tag_t collection, tag_t* builder);
-int XJA_FEATURE_DIE_create_uncut_regions_builder(tag_t collection, tag_t* builder);
-int XJA_FEATURE_DIE_create_die_limits(tag_t collection, tag_t* item);
-int XJA_FEATURE_DIE_trim_flange_die_assistant(tag_t collection, tag_t nullFeature, tag_t* builder);
-int XJA_DieCollection_enumerate(tag_t collection, tag_t* cursor);
-}
-
 namespace {
 
 constexpr unsigned kBadFactoryCode = 3777001;  // scripted for a host factory's failure

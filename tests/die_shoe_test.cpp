@@ -17,6 +17,7 @@
 #include "afl/DieShoeParms.hpp"
 #include "geom/Sketch.hpp"
 #include "ja_die_die_shoe_builder_jam.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
@@ -31,26 +32,6 @@ using stamvik_test::JamCalls;
 using stamvik_test::OwnerRecorder;
 using stamvik_test::Paused;
 using Property::ValuePtr;
-
-// The exports as a script declares them.
-extern "C" {
-int XJA_DIE_SHOE_BUILDER_set_distance_tolerance(DieShoeBuilder*, double);
-int XJA_DIE_SHOE_BUILDER_get_distance_tolerance(DieShoeBuilder*, double*);
-int XJA_DIE_SHOE_BUILDER_get_main_deck_offset(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_centerline_slot_depth(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_centerline_slot_width(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_flange_thickness(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_wall_thickness(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_deck_thickness(DieShoeBuilder*, EXP_expression**);
-int XJA_DIE_SHOE_BUILDER_get_base_flange_section(DieShoeBuilder*, SC_section**);
-int XJA_DIE_SHOE_BUILDER_get_main_deck_section(DieShoeBuilder*, SC_section**);
-int XJA_DIE_SHOE_BUILDER_get_deck_cutouts_section(DieShoeBuilder*, SC_section**);
-int XJA_DIE_SHOE_BUILDER_get_centerline_slot_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_DIE_SHOE_BUILDER_get_main_deck_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_DIE_SHOE_BUILDER_get_base_attributes(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_DIE_SHOE_BUILDER_get_base_orientation(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
-int XJA_DIE_SHOE_BUILDER_get_main_deck_plane(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
-}
 
 namespace {
 

@@ -43,6 +43,7 @@
 #include "ja_die_heelpost_builder_jam.hpp"
 #include "ja_die_keyway_builder_jam.hpp"
 #include "ja_die_machine_relief_builder_jam.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "om/HostClass.hpp"
 #include "prop/Property.hpp"
@@ -80,76 +81,6 @@ using DieEngJA::CompensateRoughDataBuilder;
 using stamvik_test::OnlyThese;
 using stamvik_test::Prefixed;
 using stamvik_test::ExpectJournalName;
-
-// The exports as a script declares them.
-extern "C" {
-int XJA_FILL_AREA_BUILDER_get_Target(FillAreaBuilder*, SELECT_OBJECT**);
-int XJA_FILL_AREA_BUILDER_get_Type(FillAreaBuilder*, int*);
-int XJA_FILL_AREA_BUILDER_set_Type(FillAreaBuilder*, int);
-int XJA_FILL_AREA_BUILDER_set_UpperLimitType(FillAreaBuilder*, int);
-int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_set_Type(FingerClearanceNotchBuilder*, int);
-int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_set_ReverseDirection(FingerClearanceNotchBuilder*, bool);
-int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_get_Geometry(FingerClearanceNotchBuilder*, SELECT_OBJECT_list**);
-int XJA_DIE_SHOE_BUILDER_get_die_booleans_list(DieShoeBuilder*, UICOMPJA_list**);
-int XJA_DIE_SHOE_BUILDER_set_distance_tolerance(DieShoeBuilder*, double);
-int XJA_HANDLING_CORE_BUILDER_set_Type(HandlingCoreBuilder*, int);
-int XJA_HEELPOST_BUILDER_set_type(HeelpostBuilder*, int);
-int XJA_HEELPOST_BUILDER_set_WallARelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallBRelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_get_DieCenterlineCoordinateSystem(HeelpostBuilder*, SELECT_OBJECT**);
-int XJA_FILL_AREA_BUILDER_set_AngleTolerance(FillAreaBuilder*, double);
-int XJA_DIE_SHOE_BUILDER_set_centerline_slot_create(DieShoeBuilder*, bool);
-int XJA_KEYWAY_BUILDER_set_Location(KeywayBuilder*, int);
-int XJA_KEYWAY_BUILDER_set_type(KeywayBuilder*, int);
-int XJA_KEYWAY_BUILDER_set_AngleTolerance(KeywayBuilder*, double);
-int XJA_KEYWAY_BUILDER_get_DieCenterlineCoordinateSystem(KeywayBuilder*, SELECT_OBJECT**);
-int XJA_MACHINE_RELIEF_BUILDER_set_Type(MachineReliefBuilder*, int);
-int XJA_MACHINE_RELIEF_BUILDER_get_TrimSheet(MachineReliefBuilder*, SELECT_OBJECT**);
-int XJA_MACHINE_RELIEF_BUILDER_set_JogWall(MachineReliefBuilder*, bool);
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_location_on_flange(ClampingSlotBuilder*, bool*);
-int XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(ClampingSlotBuilder*, bool);
-int XJA_CLAMPING_SLOT_BUILDER_get_die_centerline_coordinate_system(ClampingSlotBuilder*, SELECT_OBJECT**);
-int XJA_CLAMPING_SLOT_BUILDER_get_type(ClampingSlotBuilder*, int*);
-int XJA_CLAMPING_SLOT_BUILDER_set_type(ClampingSlotBuilder*, int);
-int XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(ClampingSlotBuilder*, double);
-int XJA_CLAMPING_SLOT_BUILDER_get_centerline_length(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_inner_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_length(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_top_length(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_radius(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_height(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_length(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_radius(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_overhang(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_notch_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_notch_height(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_notch_angle(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_flange_thickness(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_offset_width(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_location_offset(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_offset(ClampingSlotBuilder*, EXP_expression**);
-int XJA_CLAMPING_SLOT_BUILDER_get_pad_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_slot_end_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_notch_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_overhang_faces_attributes(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_CLAMPING_SLOT_BUILDER_get_distance_tolerance(ClampingSlotBuilder*, double*);
-int XJA_CLAMPING_SLOT_BUILDER_get_angle_tolerance(ClampingSlotBuilder*, double*);
-int XJA_CLAMPING_SLOT_BUILDER_set_angle_tolerance(ClampingSlotBuilder*, double);
-int XJA_CLEARANCE_BUILDER_get_Target(ClearanceBuilder*, SELECT_OBJECT**);
-int XJA_CLEARANCE_BUILDER_get_Type(ClearanceBuilder*, int*);
-int XJA_CLEARANCE_BUILDER_set_Type(ClearanceBuilder*, int);
-int XJA_CLEARANCE_BUILDER_set_ClearanceGeometryType(ClearanceBuilder*, int);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_get_type(CompensateRoughDataBuilder*, int*);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_type(CompensateRoughDataBuilder*, int);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_maximum_gap(CompensateRoughDataBuilder*, double);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_get_sheet_bodies(CompensateRoughDataBuilder*, SELECT_OBJECT_list**);
-int XJA_DIE_BOOLEAN_BUILDER_get_boolean_options(DieBooleanBuilder*, int*);
-int XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(DieBooleanBuilder*, int);
-int XJA_DIE_BOOLEAN_BUILDER_get_select_bodies(DieBooleanBuilder*, SELECT_OBJECT_list**);
-}
 
 namespace {
 

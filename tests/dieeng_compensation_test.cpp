@@ -13,6 +13,7 @@
 #include "DieEngJA_SpringbackCompensationBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
 #include "RegistrationTestSupport.hpp"
+#include "ja_exports.hpp"
 #include "om/HostClass.hpp"
 #include "JamTestSupport.hpp"
 #include "ja_die_compensate_rough_data_builder_jam.hpp"
@@ -30,14 +31,6 @@ using Property::ValuePtr;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::JamCalls;
 using stamvik_test::Prefixed;
-
-// The exports as a script declares them.
-extern "C" {
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_get_type(CompensateRoughDataBuilder*, int*);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_type(CompensateRoughDataBuilder*, int);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_maximum_gap(CompensateRoughDataBuilder*, double);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_get_sheet_bodies(CompensateRoughDataBuilder*, SELECT_OBJECT_list**);
-}
 
 namespace {
 

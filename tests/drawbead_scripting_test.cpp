@@ -20,6 +20,7 @@
 #include "ja_die_draw_bead_segment_builder_jam.hpp"
 #include "ja_die_draw_bead_taper_builder_jam.hpp"
 #include "geom/Curve.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "prop/Property.hpp"
 #include "prop/PropertyMapper.hpp"
@@ -40,30 +41,6 @@ using stamvik_test::NamedWrites;
 using stamvik_test::Prefixed;
 
 // The exports as a script declares them.
-extern "C" {
-int XJA_DRAW_BEAD_BUILDER_get_MaleBeadPosition(DrawBeadBuilder*, int*);
-int XJA_DRAW_BEAD_BUILDER_set_MaleBeadPosition(DrawBeadBuilder*, int);
-int XJA_DRAW_BEAD_BUILDER_set_TaperBead(DrawBeadBuilder*, bool);
-int XJA_DRAW_BEAD_BUILDER_set_Output(DrawBeadBuilder*, int);
-int XJA_DRAW_BEAD_BUILDER_set_BaseOrientation(DrawBeadBuilder*, int);
-int XJA_DRAW_BEAD_BUILDER_set_TransitionDefinition(DrawBeadBuilder*, int);
-int XJA_DRAW_BEAD_BUILDER_set_FemaleWidthType(DrawBeadBuilder*, int);
-int XJA_DRAW_BEAD_BUILDER_get_SegmentList(DrawBeadBuilder*, UICOMPJA_list**);
-int XJA_DRAW_BEAD_BUILDER_CreateSegmentsFromCenterlineCurves(tag_t);
-int XJA_DRAW_BEAD_BUILDER_create_draw_bead_segment(tag_t, tag_t*);
-int XJA_DRAW_BEAD_BUILDER_SetDefaultDrawDirection(tag_t);
-int XJA_DRAW_BEAD_BUILDER_SetMoreDetails(DrawBeadBuilder*, int, const char**);
-int XJA_DRAW_BEAD_BUILDER_GetMoreDetails(DrawBeadBuilder*, int*, char***);
-int XJA_DRAW_BEAD_SEGMENT_BUILDER_get_Symmetry(DrawBeadSegmentBuilder*, bool*);
-int XJA_DRAW_BEAD_SEGMENT_BUILDER_set_Symmetry(DrawBeadSegmentBuilder*, bool);
-int XJA_DRAW_BEAD_SEGMENT_BUILDER_get_Flow(DrawBeadSegmentBuilder*, bool*);
-int XJA_DRAW_BEAD_SEGMENT_BUILDER_set_Flow(DrawBeadSegmentBuilder*, bool);
-int XJA_DRAW_BEAD_SEGMENT_BUILDER_set_MaleBeadWidthType(DrawBeadSegmentBuilder*, int);
-int XJA_DRAW_BEAD_TAPER_BUILDER_get_TaperType(DrawBeadTaperBuilder*, int*);
-int XJA_DRAW_BEAD_TAPER_BUILDER_get_TaperPoint(DrawBeadTaperBuilder*, tag_t*);
-int XJA_DRAW_BEAD_TAPER_BUILDER_set_TaperPoint(DrawBeadTaperBuilder*, tag_t);
-}
-
 namespace {
 
 const char* kBead = "Die.DrawBeadBuilder";

@@ -31,6 +31,7 @@
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
 #include "geom/Sketch.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "jam/Session.hpp"
 #include "script/ScriptHost.hpp"
@@ -43,15 +44,6 @@
 
 using namespace KTX;
 namespace Failure = KTX::Failure;
-
-extern "C" {
-int XJA_FEATURE_DIE_cast_relief(tag_t collection, tag_t castRelief, tag_t* builder);
-int XJA_FEATURE_DIE_create_clearance_builder(tag_t collection, tag_t clearance, tag_t* builder);
-int XJA_FEATURE_DIE_create_die_locations(tag_t collection, tag_t feature, bool, bool, bool, bool, bool, bool, bool,
-                                         tag_t* item);
-int XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(DieDesJA::CastReliefBuilder* builder, bool value);
-int XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(DieDesJA::CastReliefBuilder* builder, double value);
-}
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "ja_engine.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "prop/Property.hpp"
 #include "prop/PropertyMapper.hpp"
@@ -21,8 +22,6 @@
 #include "sys/Text.hpp"
 
 using namespace KTX;
-
-extern "C" int XJA_DieCollection_enumerate(tag_t collection, tag_t* cursor);
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "afl/Module.hpp"
 #include "afl/Parms.hpp"
 #include "ja_die_heelpost_builder_jam.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
@@ -34,54 +35,6 @@ using stamvik_test::OwnerRecorder;
 using stamvik_test::Paused;
 using stamvik_test::WriteBackAll;
 using Property::ValuePtr;
-
-// The exports as a script declares them.
-extern "C" {
-int XJA_HEELPOST_BUILDER_get_type(HeelpostBuilder*, int*);
-int XJA_HEELPOST_BUILDER_set_type(HeelpostBuilder*, int);
-int XJA_HEELPOST_BUILDER_set_WallARelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallBRelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallCRelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallDRelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_get_WallCRelief(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_set_UsePercent(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_CreateFloor(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallACreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallBCreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallCCreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallDCreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_get_LocationOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_BaseOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_PadOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_Length(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_Width(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_Height(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_PadThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_FloorThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_Diameter(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_XOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_YOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_ReliefWidth(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_ReliefDepth(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallPercentage(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallAThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallAOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallBThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallBOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallCThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallCOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallDThickness(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_WallDOffset(HeelpostBuilder*, EXP_expression**);
-int XJA_HEELPOST_BUILDER_get_UsePercent(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_CreateFloor(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallACreate(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallARelief(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallBCreate(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallBRelief(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallCCreate(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallDCreate(HeelpostBuilder*, bool*);
-int XJA_HEELPOST_BUILDER_get_WallDRelief(HeelpostBuilder*, bool*);
-}
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "JamTestSupport.hpp"
 #include "ja_die_keyway_builder_jam.hpp"
 #include "ja_die_machine_relief_builder_jam.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "afl/BodyUtils.hpp"
@@ -31,37 +32,6 @@ using stamvik_test::AlreadySetUp;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::FirstJamCalls;
 using stamvik_test::Paused;
-
-// The exports as a script declares them.
-extern "C" {
-int XJA_KEYWAY_BUILDER_get_Location(KeywayBuilder*, int*);
-int XJA_KEYWAY_BUILDER_set_Location(KeywayBuilder*, int);
-int XJA_KEYWAY_BUILDER_get_type(KeywayBuilder*, int*);
-int XJA_KEYWAY_BUILDER_set_type(KeywayBuilder*, int);
-int XJA_KEYWAY_BUILDER_set_CreateWithPad(KeywayBuilder*, bool);
-int XJA_KEYWAY_BUILDER_set_AngleTolerance(KeywayBuilder*, double);
-int XJA_KEYWAY_BUILDER_get_SlotWidth(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_DieCenterlineCoordinateSystem(KeywayBuilder*, SELECT_OBJECT**);
-int XJA_KEYWAY_BUILDER_get_DeckThickness(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_SlotLength(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_SlotDepth(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_PadWidth(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_PadHeight(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_MinimumRibHeight(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_RunoffLength(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_RunoffWidth(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_RunoffDepth(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_RunoffRadius(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_PlacementOffset(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_Offset(KeywayBuilder*, EXP_expression**);
-int XJA_KEYWAY_BUILDER_get_SlotAttributes(KeywayBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_KEYWAY_BUILDER_get_PadAttributes(KeywayBuilder*, DieDes::DieAttributesBuilder**);
-int XJA_KEYWAY_BUILDER_get_SheetMetal(KeywayBuilder*, SELECT_OBJECT**);
-int XJA_KEYWAY_BUILDER_get_Target(KeywayBuilder*, SELECT_OBJECT**);
-int XJA_KEYWAY_BUILDER_get_DistanceTolerance(KeywayBuilder*, double*);
-int XJA_KEYWAY_BUILDER_get_AngleTolerance(KeywayBuilder*, double*);
-int XJA_KEYWAY_BUILDER_set_DistanceTolerance(KeywayBuilder*, double);
-}
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "JamTestSupport.hpp"
 #include "ja_die_keyway_builder_jam.hpp"
 #include "ja_die_machine_relief_builder_jam.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "afl/BodyUtils.hpp"
@@ -31,13 +32,6 @@ using stamvik_test::AlreadySetUp;
 using stamvik_test::ExportsStartingWith;
 using stamvik_test::FirstJamCalls;
 using stamvik_test::Paused;
-
-// The exports as a script declares them.
-extern "C" {
-int XJA_MACHINE_RELIEF_BUILDER_get_Type(MachineReliefBuilder*, int*);
-int XJA_MACHINE_RELIEF_BUILDER_set_Type(MachineReliefBuilder*, int);
-int XJA_MACHINE_RELIEF_BUILDER_set_MainProfileType(MachineReliefBuilder*, int);
-}
 
 namespace {
 

@@ -28,6 +28,7 @@
 #include "DieEngJA_DrawBeadTaperBuilder.hpp"
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
+#include "ja_exports.hpp"
 #include "jam/Jam.hpp"
 #include "jam/Journal.hpp"
 #include "prop/Property.hpp"
@@ -57,101 +58,6 @@ using DieEngJA::DrawBeadTaperBuilder;
 using Property::ValuePtr;
 
 // The setters as a script declares them.
-extern "C" {
-int XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange(ClampingSlotBuilder*, bool);
-int XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(ClampingSlotBuilder*, double);
-int XJA_CLAMPING_SLOT_BUILDER_set_angle_tolerance(ClampingSlotBuilder*, double);
-int XJA_CLAMPING_SLOT_BUILDER_set_type(ClampingSlotBuilder*, int);
-int XJA_CLEARANCE_BUILDER_set_ClearanceGeometryType(ClearanceBuilder*, int);
-int XJA_CLEARANCE_BUILDER_set_DistanceTolerance(ClearanceBuilder*, double);
-int XJA_CLEARANCE_BUILDER_set_AngleTolerance(ClearanceBuilder*, double);
-int XJA_CLEARANCE_BUILDER_set_Type(ClearanceBuilder*, int);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_join_output_curves(CompensateRoughDataBuilder*, bool);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_modify_input_sheet(CompensateRoughDataBuilder*, bool);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_approximation(CompensateRoughDataBuilder*, int);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_distance_tolerance(CompensateRoughDataBuilder*, double);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_angle_tolerance(CompensateRoughDataBuilder*, double);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_maximum_gap(CompensateRoughDataBuilder*, double);
-int XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_type(CompensateRoughDataBuilder*, int);
-int XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(DieBooleanBuilder*, int);
-int XJA_DIE_DIRECTION_BUILDER_set_input_type(DieDirectionBuilder*, int);
-int XJA_DIE_DIRECTION_BUILDER_set_vector(DieDirectionBuilder*, tag_t);
-int XJA_DIE_DIRECTION_BUILDER_set_coordinate_system_origin(DieDirectionBuilder*, const JAM_point3d_s*);
-int XJA_DIE_DIRECTION_BUILDER_set_reverse_source_direction(DieDirectionBuilder*, bool);
-int XJA_DIE_LOCATION_BUILDER_set_InputType(DieLocationBuilder*, int);
-int XJA_DIE_LOCATION_BUILDER_set_Point(DieLocationBuilder*, tag_t);
-int XJA_DIE_LOCATION_BUILDER_set_Vector(DieLocationBuilder*, tag_t);
-int XJA_DIE_LOCATION_BUILDER_set_Plane(DieLocationBuilder*, tag_t);
-int XJA_DIE_LOCATION_BUILDER_set_CoordinateSystemOrigin(DieLocationBuilder*, const JAM_point3d_s*);
-int XJA_DIE_PLANE_BUILDER_set_input_type(DiePlaneBuilder*, int);
-int XJA_DIE_PLANE_BUILDER_set_specify_plane(DiePlaneBuilder*, tag_t);
-int XJA_DIE_PLANE_BUILDER_set_coordinate_system_origin(DiePlaneBuilder*, const JAM_point3d_s*);
-int XJA_DIE_PLANE_BUILDER_set_reverse_source_direction(DiePlaneBuilder*, bool);
-int XJA_DIE_SHOE_BUILDER_set_centerline_slot_create(DieShoeBuilder*, bool);
-int XJA_DIE_SHOE_BUILDER_set_distance_tolerance(DieShoeBuilder*, double);
-int XJA_DIE_SHOE_BUILDER_set_angle_tolerance(DieShoeBuilder*, double);
-int XJA_DRAW_BEAD_BUILDER_set_MaleBeadPosition(DrawBeadBuilder*, int);
-int XJA_DRAW_BEAD_BUILDER_set_ReverseMetalThickness(DrawBeadBuilder*, bool);
-int XJA_DRAW_BEAD_BUILDER_set_CenterlineProjection(DrawBeadBuilder*, int);
-int XJA_DRAW_BEAD_BUILDER_set_ReferenceDirection(DrawBeadBuilder*, bool);
-int XJA_DRAW_BEAD_BUILDER_set_TaperBead(DrawBeadBuilder*, bool);
-int XJA_DRAW_BEAD_BUILDER_set_BaseOrientation(DrawBeadBuilder*, int);
-int XJA_DRAW_BEAD_BUILDER_set_TransitionDefinition(DrawBeadBuilder*, int);
-int XJA_DRAW_BEAD_BUILDER_set_FemaleDepthType(DrawBeadBuilder*, int);
-int XJA_DRAW_BEAD_BUILDER_set_FemaleWidthType(DrawBeadBuilder*, int);
-int XJA_DRAW_BEAD_BUILDER_set_BuildStartTaper(DrawBeadBuilder*, bool);
-int XJA_DRAW_BEAD_BUILDER_set_BuildEndTaper(DrawBeadBuilder*, bool);
-int XJA_DRAW_BEAD_BUILDER_set_Output(DrawBeadBuilder*, int);
-int XJA_DRAW_BEAD_BUILDER_set_MachineOffset(DrawBeadBuilder*, bool);
-int XJA_DRAW_BEAD_BUILDER_set_GenerateHeightCurve(DrawBeadBuilder*, bool);
-int XJA_DRAW_BEAD_BUILDER_set_OrientSectionToDraw(DrawBeadBuilder*, int);
-int XJA_DRAW_BEAD_BUILDER_set_DistanceTolerance(DrawBeadBuilder*, double);
-int XJA_DRAW_BEAD_BUILDER_set_AngleTolerance(DrawBeadBuilder*, double);
-int XJA_DRAW_BEAD_SEGMENT_BUILDER_set_Symmetry(DrawBeadSegmentBuilder*, bool);
-int XJA_DRAW_BEAD_SEGMENT_BUILDER_set_Flow(DrawBeadSegmentBuilder*, bool);
-int XJA_DRAW_BEAD_SEGMENT_BUILDER_set_MaleBeadWidthType(DrawBeadSegmentBuilder*, int);
-int XJA_DRAW_BEAD_TAPER_BUILDER_set_TaperType(DrawBeadTaperBuilder*, int);
-int XJA_DRAW_BEAD_TAPER_BUILDER_set_TaperPoint(DrawBeadTaperBuilder*, tag_t);
-int XJA_FILL_AREA_BUILDER_set_UpperLimitType(FillAreaBuilder*, int);
-int XJA_FILL_AREA_BUILDER_set_DistanceTolerance(FillAreaBuilder*, double);
-int XJA_FILL_AREA_BUILDER_set_AngleTolerance(FillAreaBuilder*, double);
-int XJA_FILL_AREA_BUILDER_set_Type(FillAreaBuilder*, int);
-int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_set_ReverseDirection(FingerClearanceNotchBuilder*, bool);
-int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_set_DistanceTolerance(FingerClearanceNotchBuilder*, double);
-int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_set_AngleTolerance(FingerClearanceNotchBuilder*, double);
-int XJA_FINGER_CLEARANCE_NOTCH_BUILDER_set_Type(FingerClearanceNotchBuilder*, int);
-int XJA_HANDLING_CORE_BUILDER_set_DistanceTolerance(HandlingCoreBuilder*, double);
-int XJA_HANDLING_CORE_BUILDER_set_AngleTolerance(HandlingCoreBuilder*, double);
-int XJA_HANDLING_CORE_BUILDER_set_Type(HandlingCoreBuilder*, int);
-int XJA_HEELPOST_BUILDER_set_CreateFloor(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_UsePercent(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallACreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallARelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallBCreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallBRelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallCCreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallCRelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallDCreate(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_WallDRelief(HeelpostBuilder*, bool);
-int XJA_HEELPOST_BUILDER_set_DistanceTolerance(HeelpostBuilder*, double);
-int XJA_HEELPOST_BUILDER_set_AngleTolerance(HeelpostBuilder*, double);
-int XJA_HEELPOST_BUILDER_set_type(HeelpostBuilder*, int);
-int XJA_KEYWAY_BUILDER_set_Location(KeywayBuilder*, int);
-int XJA_KEYWAY_BUILDER_set_CreateWithPad(KeywayBuilder*, bool);
-int XJA_KEYWAY_BUILDER_set_DistanceTolerance(KeywayBuilder*, double);
-int XJA_KEYWAY_BUILDER_set_AngleTolerance(KeywayBuilder*, double);
-int XJA_KEYWAY_BUILDER_set_type(KeywayBuilder*, int);
-int XJA_MACHINE_RELIEF_BUILDER_set_MainProfileType(MachineReliefBuilder*, int);
-int XJA_MACHINE_RELIEF_BUILDER_set_SwitchTrimSide(MachineReliefBuilder*, bool);
-int XJA_MACHINE_RELIEF_BUILDER_set_TrimSheetType(MachineReliefBuilder*, int);
-int XJA_MACHINE_RELIEF_BUILDER_set_JogWall(MachineReliefBuilder*, bool);
-int XJA_MACHINE_RELIEF_BUILDER_set_DistanceTolerance(MachineReliefBuilder*, double);
-int XJA_MACHINE_RELIEF_BUILDER_set_AngleTolerance(MachineReliefBuilder*, double);
-int XJA_MACHINE_RELIEF_BUILDER_set_Type(MachineReliefBuilder*, int);
-int XJA_HEELPOST_BUILDER_get_type(HeelpostBuilder*, int*);
-int XJA_KEYWAY_BUILDER_get_Location(KeywayBuilder*, int*);
-}
-
 namespace {
 
 struct Builders {

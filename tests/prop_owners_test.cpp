@@ -12,6 +12,7 @@
 #include "JamTestSupport.hpp"
 #include "LoadOrder.hpp"
 #include "TestSupport.hpp"
+#include "ja_exports.hpp"
 #include "ja_property_owner.hpp"
 #include "ja_value_types.hpp"
 #include "jam/Journal.hpp"
@@ -25,11 +26,6 @@ using DieDesJA::CastReliefBuilder;
 using Property::ValuePtr;
 using stamvik_test::HostTest;
 using stamvik_test::JamTest;
-
-extern "C" {
-int XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(CastReliefBuilder*, bool);
-int XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(CastReliefBuilder*, double);
-}
 
 namespace {
 

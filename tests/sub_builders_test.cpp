@@ -27,6 +27,7 @@
 #include "ja_die_die_location_builder_jam.hpp"
 #include "ja_die_die_locations_builder_jam.hpp"
 #include "ja_die_die_plane_builder_jam.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "om/HostClass.hpp"
 #include "prop/PropertyMapper.hpp"
@@ -53,35 +54,6 @@ using stamvik_test::ExpectJournalName;
 using stamvik_test::ExpectRegistration;
 
 // The exports as a script declares them.
-extern "C" {
-int XJA_DIE_LOCATION_BUILDER_get_InputType(DieLocationBuilder*, int*);
-int XJA_DIE_LOCATION_BUILDER_set_InputType(DieLocationBuilder*, int);
-int XJA_DIE_LOCATION_BUILDER_get_Point(DieLocationBuilder*, tag_t*);
-int XJA_DIE_LOCATION_BUILDER_set_Point(DieLocationBuilder*, tag_t);
-int XJA_DIE_LOCATION_BUILDER_set_Plane(DieLocationBuilder*, tag_t);
-int XJA_DIE_LOCATION_BUILDER_get_CoordinateSystemOrigin(DieLocationBuilder*, JAM_point3d_s*);
-int XJA_DIE_LOCATION_BUILDER_set_CoordinateSystemOrigin(DieLocationBuilder*, const JAM_point3d_s*);
-int XJA_DIE_LOCATION_BUILDER_get_CoordinateSystemMatrix(DieLocationBuilder*, JAM_matrix3x3_s*);
-int XJA_DIE_LOCATION_BUILDER_set_CoordinateSystemMatrix(DieLocationBuilder*, const JAM_matrix3x3_s*);
-int XJA_DIE_LOCATIONS_BUILDER_get_List(DieLocationsBuilder*, UICOMPJA_list**);
-int XJA_DIE_DIRECTION_BUILDER_get_input_type(DieDirectionBuilder*, int*);
-int XJA_DIE_DIRECTION_BUILDER_set_input_type(DieDirectionBuilder*, int);
-int XJA_DIE_DIRECTION_BUILDER_get_source_data_type(DieDirectionBuilder*, int*);
-int XJA_DIE_DIRECTION_BUILDER_set_source_data_type(DieDirectionBuilder*, int);
-int XJA_DIE_DIRECTION_BUILDER_set_vector(DieDirectionBuilder*, tag_t);
-int XJA_DIE_DIRECTION_BUILDER_set_reverse_source_direction(DieDirectionBuilder*, bool);
-int XJA_DIE_PLANE_BUILDER_get_input_type(DiePlaneBuilder*, int*);
-int XJA_DIE_PLANE_BUILDER_set_input_type(DiePlaneBuilder*, int);
-int XJA_DIE_PLANE_BUILDER_get_source_data_type(DiePlaneBuilder*, int*);
-int XJA_DIE_PLANE_BUILDER_set_source_data_type(DiePlaneBuilder*, int);
-int XJA_DIE_PLANE_BUILDER_get_select_plane(DiePlaneBuilder*, SELECT_OBJECT**);
-int XJA_DIE_PLANE_BUILDER_set_specify_plane(DiePlaneBuilder*, tag_t);
-int XJA_DIE_PLANE_BUILDER_set_coordinate_system_origin(DiePlaneBuilder*, const JAM_point3d_s*);
-int XJA_DIE_PLANE_BUILDER_set_reverse_source_direction(DiePlaneBuilder*, bool);
-int XJA_DIE_PLANE_BUILDER_get_coordinate_system_matrix(DiePlaneBuilder*, JAM_matrix3x3_s*);
-int XJA_DIE_PLANE_BUILDER_set_coordinate_system_matrix(DiePlaneBuilder*, const JAM_matrix3x3_s*);
-}
-
 namespace {
 
 const char* kLocation = "Die.DieLocationBuilder";

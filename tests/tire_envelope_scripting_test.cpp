@@ -10,6 +10,7 @@
 #include "TestSupport.hpp"
 #include "assy/Assembly.hpp"
 #include "geom/Sketch.hpp"
+#include "ja_exports.hpp"
 #include "ja_features_tire_envelope_builder_jam.hpp"
 #include "jam/Journal.hpp"
 #include "om/ObjectNames.hpp"
@@ -21,95 +22,6 @@
 
 using namespace KTX;
 using VDJA::TireEnvelopeBuilder;
-
-extern "C" {
-int XJA_FEATURE_AUTOMOTIVE_COLLECTION_create_tire_envelope_builder(tag_t, tag_t, tag_t*);
-int XJA_TIRE_ENVELOPE_BUILDER_get_ClearanceValue(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_DistanceTolerance(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_DownOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_FrontOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_InboardOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_OutboardOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_RadialEndAngle(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_RadialStartAngle(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_RearOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_RollAngle(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_TrimRadius(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_UpOffsetValue(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_WheelCenterlineShift(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_WheelRimDiameter(TireEnvelopeBuilder*, EXP_expression**);
-int XJA_TIRE_ENVELOPE_BUILDER_get_EnvelopeConcavity(TireEnvelopeBuilder*, double*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_EnvelopeConcavity(TireEnvelopeBuilder*, double);
-int XJA_TIRE_ENVELOPE_BUILDER_get_FirstDriverJointLowerLimit(TireEnvelopeBuilder*, double*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_FirstDriverJointLowerLimit(TireEnvelopeBuilder*, double);
-int XJA_TIRE_ENVELOPE_BUILDER_get_FirstDriverJointUpperLimit(TireEnvelopeBuilder*, double*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_FirstDriverJointUpperLimit(TireEnvelopeBuilder*, double);
-int XJA_TIRE_ENVELOPE_BUILDER_get_FixedLocationPercentage(TireEnvelopeBuilder*, double*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_FixedLocationPercentage(TireEnvelopeBuilder*, double);
-int XJA_TIRE_ENVELOPE_BUILDER_get_JounceDistance(TireEnvelopeBuilder*, double*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_JounceDistance(TireEnvelopeBuilder*, double);
-int XJA_TIRE_ENVELOPE_BUILDER_get_ReboundDistance(TireEnvelopeBuilder*, double*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_ReboundDistance(TireEnvelopeBuilder*, double);
-int XJA_TIRE_ENVELOPE_BUILDER_get_SecondDriverJointLowerLimit(TireEnvelopeBuilder*, double*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_SecondDriverJointLowerLimit(TireEnvelopeBuilder*, double);
-int XJA_TIRE_ENVELOPE_BUILDER_get_SecondDriverJointUpperLimit(TireEnvelopeBuilder*, double*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_SecondDriverJointUpperLimit(TireEnvelopeBuilder*, double);
-int XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationAY(TireEnvelopeBuilder*, double*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationAY(TireEnvelopeBuilder*, double);
-int XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationBX(TireEnvelopeBuilder*, double*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationBX(TireEnvelopeBuilder*, double);
-int XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationXAxis(TireEnvelopeBuilder*, double*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationXAxis(TireEnvelopeBuilder*, double);
-int XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationYAxis(TireEnvelopeBuilder*, double*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationYAxis(TireEnvelopeBuilder*, double);
-int XJA_TIRE_ENVELOPE_BUILDER_get_FirstDriverJointSteps(TireEnvelopeBuilder*, int*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_FirstDriverJointSteps(TireEnvelopeBuilder*, int);
-int XJA_TIRE_ENVELOPE_BUILDER_get_SecondDriverJointSteps(TireEnvelopeBuilder*, int*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_SecondDriverJointSteps(TireEnvelopeBuilder*, int);
-int XJA_TIRE_ENVELOPE_BUILDER_get_ShockDriverJointSteps(TireEnvelopeBuilder*, int*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_ShockDriverJointSteps(TireEnvelopeBuilder*, int);
-int XJA_TIRE_ENVELOPE_BUILDER_get_SectionLayer(TireEnvelopeBuilder*, int*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_SectionLayer(TireEnvelopeBuilder*, int);
-int XJA_TIRE_ENVELOPE_BUILDER_get_SheetBodyLayer(TireEnvelopeBuilder*, int*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_SheetBodyLayer(TireEnvelopeBuilder*, int);
-int XJA_TIRE_ENVELOPE_BUILDER_get_ProfileSplineLayer(TireEnvelopeBuilder*, int*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_ProfileSplineLayer(TireEnvelopeBuilder*, int);
-int XJA_TIRE_ENVELOPE_BUILDER_get_SpindleLinesLayer(TireEnvelopeBuilder*, int*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_SpindleLinesLayer(TireEnvelopeBuilder*, int);
-int XJA_TIRE_ENVELOPE_BUILDER_get_AddMasterComponentPart(TireEnvelopeBuilder*, bool*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_AddMasterComponentPart(TireEnvelopeBuilder*, bool);
-int XJA_TIRE_ENVELOPE_BUILDER_get_ApplyOffset(TireEnvelopeBuilder*, bool*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_ApplyOffset(TireEnvelopeBuilder*, bool);
-int XJA_TIRE_ENVELOPE_BUILDER_get_BushingJointAsymmetric(TireEnvelopeBuilder*, bool*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_BushingJointAsymmetric(TireEnvelopeBuilder*, bool);
-int XJA_TIRE_ENVELOPE_BUILDER_get_CreateTireEnvelopeFeature(TireEnvelopeBuilder*, bool*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_CreateTireEnvelopeFeature(TireEnvelopeBuilder*, bool);
-int XJA_TIRE_ENVELOPE_BUILDER_get_InnerJointAsymmetric(TireEnvelopeBuilder*, bool*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_InnerJointAsymmetric(TireEnvelopeBuilder*, bool);
-int XJA_TIRE_ENVELOPE_BUILDER_get_MirrorProfile(TireEnvelopeBuilder*, bool*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_MirrorProfile(TireEnvelopeBuilder*, bool);
-int XJA_TIRE_ENVELOPE_BUILDER_get_RunClearanceAnalysis(TireEnvelopeBuilder*, bool*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_RunClearanceAnalysis(TireEnvelopeBuilder*, bool);
-int XJA_TIRE_ENVELOPE_BUILDER_get_SaveMasterPart(TireEnvelopeBuilder*, bool*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_SaveMasterPart(TireEnvelopeBuilder*, bool);
-int XJA_TIRE_ENVELOPE_BUILDER_get_SaveScenario(TireEnvelopeBuilder*, bool*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_SaveScenario(TireEnvelopeBuilder*, bool);
-int XJA_TIRE_ENVELOPE_BUILDER_get_UseStabilizerBar(TireEnvelopeBuilder*, bool*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_UseStabilizerBar(TireEnvelopeBuilder*, bool);
-int XJA_TIRE_ENVELOPE_BUILDER_SetOffsetSections(TireEnvelopeBuilder*, int, const double*);
-int XJA_TIRE_ENVELOPE_BUILDER_SetOffsetValues(TireEnvelopeBuilder*, int, int, const double*);
-int XJA_TIRE_ENVELOPE_BUILDER_SetClearanceValues(TireEnvelopeBuilder*, int, const double*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_SpindleFileLocation(TireEnvelopeBuilder*, int);
-int XJA_TIRE_ENVELOPE_BUILDER_set_SpindleFileName(TireEnvelopeBuilder*, const char*);
-int XJA_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(TireEnvelopeBuilder*, int);
-int XJA_TIRE_ENVELOPE_BUILDER_BuildMotionTemplate(TireEnvelopeBuilder*);
-int XJA_TIRE_ENVELOPE_BUILDER_SwitchDrivers(tag_t);
-int XJA_TIRE_ENVELOPE_BUILDER_SetVehicleCoordinateSystem(TireEnvelopeBuilder*, int, const JAM_point3d_s*,
-                                                         const JAM_matrix3x3_s*);
-int XJA_TIRE_ENVELOPE_BUILDER_SetSuspentionTemplatePoint(TireEnvelopeBuilder*, int, int, const JAM_point3d_s*);
-int X113JA_TIRE_ENVELOPE_BUILDER_AddMasterPart(TireEnvelopeBuilder*, tag_t);
-int X115JA_TIRE_ENVELOPE_BUILDER_SetTireProfileSketch(TireEnvelopeBuilder*, tag_t);
-}
 
 namespace {
 
@@ -340,7 +252,8 @@ TEST_F(TireEnvelopeScripting, TheSpindleFileNameIsFiledByItsLocationAndTheOffset
     b->SetSpindleFileNameNative("kept");
     b->SetSpindleFileNameVre("kept");
     ASSERT_EQ(XJA_TIRE_ENVELOPE_BUILDER_set_SpindleFileLocation(b, r.location), 0);
-    ASSERT_EQ(XJA_TIRE_ENVELOPE_BUILDER_set_SpindleFileName(b, "s.txt"), 0);
+    char file[] = "s.txt";  // the export takes the text as char*
+    ASSERT_EQ(XJA_TIRE_ENVELOPE_BUILDER_set_SpindleFileName(b, file), 0);
     EXPECT_STREQ(b->GetSpindleFileNameNative(), r.native) << r.location;
     EXPECT_STREQ(b->GetSpindleFileNameVre(), r.vault) << r.location;
     EXPECT_STREQ(b->GetMotionFile(), "s.txt") << r.location;

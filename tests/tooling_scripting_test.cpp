@@ -15,6 +15,7 @@
 #include "Tooling_DieDesPierceInsertBuilder.hpp"
 #include "Tooling_DieEngFormTaskBuilder.hpp"
 #include "ja_die_springback_compensation_builder_jam.hpp"
+#include "ja_exports.hpp"
 #include "ja_tooling_auto_die_collection_jam.hpp"
 #include "ja_tooling_die_des_draw_die_builder_jam.hpp"
 #include "ja_tooling_die_des_draw_punch_builder_jam.hpp"
@@ -30,62 +31,6 @@ using DieEngJA::SpringbackCompensationBuilder;
 using Tooling::DieDesDrawPunchBuilder;
 using Tooling::DieDesPierceInsertBuilder;
 using Tooling::DieEngFormTaskBuilder;
-
-extern "C" {
-int XJA_AUTO_DIE_create_die_des_draw_die_builder(tag_t, tag_t, tag_t*);
-int XJA_AUTO_DIE_create_die_des_draw_punch_builder(tag_t, tag_t, tag_t*);
-int XJA_AUTO_DIE_create_die_des_pierce_insert_builder(tag_t, tag_t*);
-int XJA_AUTO_DIE_create_die_eng_form_task_builder(tag_t, tag_t, tag_t*);
-int XJA_AutoDieCollection_enumerate(tag_t, tag_t*);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_DeckThickness(Tooling::DieDesDrawPunchBuilder*, double*);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_DeckThickness(Tooling::DieDesDrawPunchBuilder*, double);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_BeltThickness(Tooling::DieDesDrawPunchBuilder*, double*);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_BeltThickness(Tooling::DieDesDrawPunchBuilder*, double);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_ReliefDistanse(Tooling::DieDesDrawPunchBuilder*, double*);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_ReliefDistanse(Tooling::DieDesDrawPunchBuilder*, double);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_ReliefAngle(Tooling::DieDesDrawPunchBuilder*, double*);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_ReliefAngle(Tooling::DieDesDrawPunchBuilder*, double);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_WallThickness(Tooling::DieDesDrawPunchBuilder*, double*);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_WallThickness(Tooling::DieDesDrawPunchBuilder*, double);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_BaseThickness(Tooling::DieDesDrawPunchBuilder*, double*);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_BaseThickness(Tooling::DieDesDrawPunchBuilder*, double);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_BaseWidth(Tooling::DieDesDrawPunchBuilder*, double*);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_BaseWidth(Tooling::DieDesDrawPunchBuilder*, double);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_MachiningAllowance(Tooling::DieDesDrawPunchBuilder*, double*);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_MachiningAllowance(Tooling::DieDesDrawPunchBuilder*, double);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_ExactSheetbodyOption(Tooling::DieDesDrawPunchBuilder*, bool*);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_ExactSheetbodyOption(Tooling::DieDesDrawPunchBuilder*, bool);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_CoreDrawPunchOption(Tooling::DieDesDrawPunchBuilder*, bool*);
-int XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_CoreDrawPunchOption(Tooling::DieDesDrawPunchBuilder*, bool);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_get_DeckThickness(Tooling::DieDesDrawDieBuilder*, double*);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_set_DeckThickness(Tooling::DieDesDrawDieBuilder*, double);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_get_BinderEdgeOffset(Tooling::DieDesDrawDieBuilder*, double*);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_set_BinderEdgeOffset(Tooling::DieDesDrawDieBuilder*, double);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_get_DeckEdgeOffset(Tooling::DieDesDrawDieBuilder*, double*);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_set_DeckEdgeOffset(Tooling::DieDesDrawDieBuilder*, double);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_get_DeckFlangeThickness(Tooling::DieDesDrawDieBuilder*, double*);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_set_DeckFlangeThickness(Tooling::DieDesDrawDieBuilder*, double);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_get_WallThickness(Tooling::DieDesDrawDieBuilder*, double*);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_set_WallThickness(Tooling::DieDesDrawDieBuilder*, double);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_get_BaseThickness(Tooling::DieDesDrawDieBuilder*, double*);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_set_BaseThickness(Tooling::DieDesDrawDieBuilder*, double);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_get_FlangeOffset(Tooling::DieDesDrawDieBuilder*, double*);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_set_FlangeOffset(Tooling::DieDesDrawDieBuilder*, double);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_get_MachiningAllowance(Tooling::DieDesDrawDieBuilder*, double*);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_set_MachiningAllowance(Tooling::DieDesDrawDieBuilder*, double);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_get_ExactSheetbodyOption(Tooling::DieDesDrawDieBuilder*, bool*);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_set_ExactSheetbodyOption(Tooling::DieDesDrawDieBuilder*, bool);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_get_CoreDrawDieOption(Tooling::DieDesDrawDieBuilder*, bool*);
-int XJA_DIE_DES_DRAW_DIE_BUILDER_set_CoreDrawDieOption(Tooling::DieDesDrawDieBuilder*, bool);
-int XJA_SPRINGBACK_COMPENSATION_BUILDER_SetSprungPoints(SpringbackCompensationBuilder*, int, const JAM_point3d_s*);
-int XJA_SPRINGBACK_COMPENSATION_BUILDER_GetSprungPoints(SpringbackCompensationBuilder*, int*, JAM_point3d_s**);
-int XJA_SPRINGBACK_COMPENSATION_BUILDER_SetProductPoints(SpringbackCompensationBuilder*, int, const JAM_point3d_s*);
-int XJA_SPRINGBACK_COMPENSATION_BUILDER_GetProductPoints(SpringbackCompensationBuilder*, int*, JAM_point3d_s**);
-int XJA_SPRINGBACK_COMPENSATION_BUILDER_set_ProductPointsFile(SpringbackCompensationBuilder*, const char*);
-int XJA_SPRINGBACK_COMPENSATION_BUILDER_get_ProductPointsFile(SpringbackCompensationBuilder*, char**);
-int XJA_DIE_ENG_FORM_TASK_BUILDER_SetDetails(DieEngFormTaskBuilder*, int, const TEXT_s**);
-int XJA_DIE_ENG_FORM_TASK_BUILDER_GetDetails(DieEngFormTaskBuilder*, int*, TEXT_s***);
-}
 
 namespace {
 
@@ -295,7 +240,8 @@ TEST_F(ToolingScripting, APointsFileIsJournalledAsFilenameAndReadBackAsACopy) {
   EXPECT_STREQ(read, "");
   SM_free(read);
   JAM::ClearJournal();
-  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_set_ProductPointsFile(b, "a.pts"), 0);
+  char file[] = "a.pts";  // the export takes the text as char*
+  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_set_ProductPointsFile(b, file), 0);
   ASSERT_EQ(JAM::Recorded().size(), 1u);
   EXPECT_EQ(JAM::Recorded()[0].values.at(0).name, "filename");
   EXPECT_EQ(JAM::Recorded()[0].values.at(0).text, "a.pts");

@@ -8,6 +8,7 @@
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "VDJA_ManikinBuilder.hpp"
+#include "ja_exports.hpp"
 #include "ja_features_automotive_collection_jam.hpp"
 #include "ja_features_manikin_builder_jam.hpp"
 #include "jam/Journal.hpp"
@@ -17,46 +18,6 @@
 
 using namespace KTX;
 using VDJA::ManikinBuilder;
-
-extern "C" {
-int XJA_FEATURE_AUTOMOTIVE_COLLECTION_create_manikin_builder(tag_t, tag_t, tag_t*);
-int XJA_FEATURE_AUTOMOTIVE_COLLECTION_create_tire_envelope_builder(tag_t, tag_t, tag_t*);
-int XJA_MANIKIN_BUILDER_set_CurrentManikinSize(ManikinBuilder*, TEXT_s*);
-int XJA_MANIKIN_BUILDER_get_CurrentManikinSize(ManikinBuilder*, TEXT_s**);
-int XJA_MANIKIN_BUILDER_get_ThighLength(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_LegLength(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_ArmLength(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_ForearmLength(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_TorsoLength(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_ShoulderToHipLength(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_HandLength(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_HandGripLength(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_SgRPLength(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_SgRPWidth(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_SgRPHeight(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_BackAngle(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_AHPLength(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_AHPHeight(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_PedalPlaneAngle(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_AHPToSWCLength(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_AHPToSWCHeight(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_WheelDiameter(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_WheelAngle(ManikinBuilder*, EXP_expression**);
-int XJA_MANIKIN_BUILDER_get_AllowPostureValueOutOfRange(ManikinBuilder*, bool*);
-int XJA_MANIKIN_BUILDER_set_AllowPostureValueOutOfRange(ManikinBuilder*, bool);
-int XJA_MANIKIN_BUILDER_get_DrivingPostureCheck(ManikinBuilder*, bool*);
-int XJA_MANIKIN_BUILDER_set_DrivingPostureCheck(ManikinBuilder*, bool);
-int XJA_MANIKIN_BUILDER_get_JointAngleReport(ManikinBuilder*, bool*);
-int XJA_MANIKIN_BUILDER_set_JointAngleReport(ManikinBuilder*, bool);
-int XJA_MANIKIN_BUILDER_get_Position(ManikinBuilder*, int*);
-int XJA_MANIKIN_BUILDER_set_Position(ManikinBuilder*, int);
-int XJA_MANIKIN_BUILDER_get_Classification(ManikinBuilder*, int*);
-int XJA_MANIKIN_BUILDER_set_Classification(ManikinBuilder*, int);
-int XJA_MANIKIN_BUILDER_get_Standard(ManikinBuilder*, int*);
-int XJA_MANIKIN_BUILDER_set_Standard(ManikinBuilder*, int);
-int XJA_MANIKIN_BUILDER_get_SAEPercentile(ManikinBuilder*, int*);
-int XJA_MANIKIN_BUILDER_set_SAEPercentile(ManikinBuilder*, int);
-}
 
 namespace {
 

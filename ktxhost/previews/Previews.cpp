@@ -11,18 +11,8 @@
 // DisplayInput not being published).
 #include <concepts>
 
-#include "DieDesJA_CastReliefBuilder.hpp"
-#include "DieDesJA_ClampingSlotBuilder.hpp"
-#include "DieDesJA_ClearanceBuilder.hpp"
-#include "DieDesJA_FillAreaBuilder.hpp"
-#include "DieDesJA_FingerClearanceNotchBuilder.hpp"
-#include "DieDesJA_HandlingCoreBuilder.hpp"
-#include "DieDesJA_HeelpostBuilder.hpp"
-#include "DieDesJA_KeywayBuilder.hpp"
-#include "DieDesJA_MachineReliefBuilder.hpp"
-#include "DieDes_DieShoeBuilder.hpp"
-#include "VDJA_TireEnvelopeBuilder.hpp"
 #include "afl/Parms.hpp"
+#include "ja_catalogue_descriptions.hpp"
 #include "kernel/Kernel.hpp"
 
 namespace {
@@ -93,21 +83,16 @@ struct BodyMakers {
 
 }  // namespace
 
+// Every builder of the catalogue is asked, in catalogue order; a class
+// without a preview passes without a cast.
+#define KTXHOST_PREVIEW(Area, Class, Namespace, ...) Preview<KTX::Namespace::Class>(builder, count, bodies, status) ||
+
 // 1 when the builder's class has a preview: it ran, its status is in
 // *status and the bodies it handed over (the caller's) in *count and *bodies;
 // 0 when the class has none.
 extern "C" __attribute__((visibility("default"))) int KTXHOST_preview(const KTX::OM::Object* builder, int* count,
                                                                       int** bodies, int* status) {
-  using namespace KTX::DieDesJA;
-  return Preview<CastReliefBuilder>(builder, count, bodies, status) ||
-         Preview<ClampingSlotBuilder>(builder, count, bodies, status) ||
-         Preview<ClearanceBuilder>(builder, count, bodies, status) ||
-         Preview<FillAreaBuilder>(builder, count, bodies, status) ||
-         Preview<FingerClearanceNotchBuilder>(builder, count, bodies, status) ||
-         Preview<HandlingCoreBuilder>(builder, count, bodies, status) ||
-         Preview<HeelpostBuilder>(builder, count, bodies, status) ||
-         Preview<KeywayBuilder>(builder, count, bodies, status) ||
-         Preview<MachineReliefBuilder>(builder, count, bodies, status);
+  return JA_CATALOGUE(KTXHOST_PREVIEW, JA_CATALOGUE_NOTHING, JA_CATALOGUE_NOTHING) false;
 }
 
 // The dialogs' step after a builder committed.
