@@ -1,39 +1,12 @@
-#include "kernel/TimeLimit.hpp"
+#include "kernel/geometry/TimeLimit.hpp"
 
 #include <algorithm>
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
+
+#include "kernel/geometry/BodyShapes.hpp"
 
 namespace KTX::Kernel::Shapes {
-namespace {
 
-constexpr double kDefaultSeconds = 300;
-
-double fromEnvironment() {
-  const char* text = std::getenv("KTX_KERNEL_SECONDS");
-  if (text == nullptr || *text == '\0') return kDefaultSeconds;
-  char* end = nullptr;
-  errno = 0;
-  const double seconds = std::strtod(text, &end);
-  if (errno != 0 || *end != '\0' || !std::isfinite(seconds) || seconds < 0) return kDefaultSeconds;
-  return seconds;
-}
-
-double& chosen() {
-  static double seconds = -1;
-  return seconds;
-}
-
-}  // namespace
-
-double LimitSeconds() {
-  if (chosen() >= 0) return chosen();
-  static const double environment = fromEnvironment();
-  return environment;
-}
-
-void SetLimitSeconds(double seconds) { chosen() = std::isfinite(seconds) && seconds >= 0 ? seconds : -1; }
+double LimitSeconds() { return Bodies::Kernel().LimitSeconds(); }
 
 TimeLimit::TimeLimit() {
   // A limit past what the clock can hold is no limit.
