@@ -4,6 +4,7 @@
 // clear error, not a crash.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -206,6 +207,85 @@ int AskRows(const char* when) {
   check(LiveCounters().liveBodies == liveBefore, "kernel bodies left alive");
   std::fflush(stderr);
   std::_Exit(faults);
+}
+
+// Run in a process of its own whose module cannot be loaded: every call that
+// needs the modeller fails as the modeller's failure does and makes nothing;
+// the rest answer as without geometry. Exits with the number of faults.
+[[noreturn]] void FailsWithoutTheModule() {
+  setenv("KTX_GEOMETRY_MODULE", "/nonexistent/libktxgeom.so", 1);
+  int faults = 0;
+  const int liveBefore = LiveCounters().liveBodies;
+  const std::vector<double> square{0, 0, 0, 0.01, 0, 0, 0.01, 0.01, 0, 0, 0.01, 0};
+  const double point[3] = {0, 0, 0}, up[3] = {0, 0, 1}, x[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  const double low[3] = {0, 0, 0}, high[3] = {1, 1, 1};
+  struct Making {
+    const char* call;
+    std::function<int(int* made)> make;
+  };
+  const Making rows[] = {
+      {"MakePlanarSheet", [&](int* made) { return MakePlanarSheet({square}, point, up, made); }},
+      {"MakeExtrusion", [&](int* made) { return MakeExtrusion({square}, up, 0, 0.01, false, made); }},
+      {"MakeBoxSheet", [&](int* made) { return MakeBoxSheet(point, x, low, high, made); }},
+      {"MakeWheelSweep",
+       [&](int* made) { return MakeWheelSweep({-0.1, 0.2, 0.1, 0.2, 0, 0.3}, {WheelPlace{{0, 0, 0}, {0, 1, 0}}}, 0, made); }},
+      {"ReadStep",
+       [&](int* made) {
+         std::vector<int> read;
+         const int error = ReadStep("/nonexistent/x.stp", &read);
+         *made = read.empty() ? 0 : read.front();
+         return error;
+       }},
+      {"OffsetLoop",
+       [&](int* made) {
+         std::vector<double> out;
+         *made = 0;
+         return OffsetLoop(square, 0.001, &out);
+       }},
+      {"SmoothPoints",
+       [&](int* made) {
+         std::vector<double> out;
+         *made = 0;
+         return SmoothPoints(square, true, 4, &out);
+       }},
+  };
+  for (const Making& row : rows) {
+    int made = 7;
+    const int error = row.make(&made);
+    if (error != ZV_ERROR_geometry || made != 0) {
+      std::fprintf(stderr, "%s answered %d and made %d, expected 22005 and nothing\n", row.call, error, made);
+      ++faults;
+    }
+  }
+  // Faces the modeller cannot sew keep their places, with no edges.
+  std::vector<std::vector<int>> faceEdges;
+  std::vector<std::vector<double>> ends{{1}};
+  const FaceBoundary face{{square}, {0, 0, 0}, {0, 0, 1}};
+  SewnEdges({face, face}, 1e-6, &faceEdges, &ends);
+  if (faceEdges.size() != 2 || !faceEdges[0].empty() || !ends.empty()) {
+    std::fprintf(stderr, "SewnEdges gave %zu faces and %zu edges, expected 2 and none\n", faceEdges.size(), ends.size());
+    ++faults;
+  }
+  faults += AskRows("the module missing");
+  const std::vector<std::string>& errors = Errors();
+  if (std::count_if(errors.begin(), errors.end(), [](const std::string& e) {
+        return e.rfind("cannot load the geometry module /nonexistent/libktxgeom.so: ", 0) == 0;
+      }) != 1) {
+    std::fprintf(stderr, "the load's failure is not recorded once\n");
+    ++faults;
+  }
+  if (GeometryLoaded() || LiveCounters().liveBodies != liveBefore) {
+    std::fprintf(stderr, "loaded, or bodies left alive\n");
+    ++faults;
+  }
+  std::fflush(stderr);
+  std::_Exit(faults);
+}
+
+TEST(KernelModule, WithoutTheModuleEveryModellingCallFailsAndMakesNothing) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(FailsWithoutTheModule(), ::testing::ExitedWithCode(0),
+              "ktx: cannot load the geometry module /nonexistent/libktxgeom.so: ");
 }
 
 TEST(KernelModule, LoadedOnlyWhenABodyWithGeometryIsMade) {

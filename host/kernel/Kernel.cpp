@@ -565,7 +565,11 @@ void SewnEdges(const std::vector<FaceBoundary>& faces, double tolerance, std::ve
                std::vector<std::vector<double>>* ends) {
   Modeller* modeller = LoadModeller();
   GeometryClock clock;
-  if (modeller != nullptr) modeller->SewnEdges(faces, tolerance, faceEdges, ends);
+  if (modeller != nullptr) return modeller->SewnEdges(faces, tolerance, faceEdges, ends);
+  // Without the modeller (an error already reported) every face is there,
+  // with no edges.
+  faceEdges->assign(faces.size(), {});
+  ends->clear();
 }
 
 int TrimToPlane(int body, const double point[3], const double normal[3]) {
