@@ -32,10 +32,7 @@ struct Bounded {
   bool Stopped() const { return limit->Passed(); }
 };
 
-// The limit in seconds: KTX_KERNEL_SECONDS when it is a number of at least
-// 0, otherwise 300, unless SetLimitSeconds set one.
+// The limit in seconds, as the kernel holds it (see SetGeometryLimit).
 double LimitSeconds();
-// A negative value goes back to the environment's.
-void SetLimitSeconds(double seconds);
 
 }  // namespace KTX::Kernel::Shapes

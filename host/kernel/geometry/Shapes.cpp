@@ -1,6 +1,6 @@
-#include "kernel/Shapes.hpp"
+#include "kernel/geometry/Shapes.hpp"
 
-#include "kernel/TimeLimit.hpp"
+#include "kernel/geometry/TimeLimit.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // The modeller behind the kernel's bodies (Open CASCADE Technology). Only the
-// kernel's own sources include this: everything else sees kernel tags.
+// geometry module's sources include this: everything else sees kernel tags.
 // Lengths are kernel units. No modeller exception leaves these calls: a
 // failure is their false (or Failed) answer.
 #pragma once
@@ -8,7 +8,7 @@
 
 #include <TopoDS_Shape.hxx>
 
-#include "kernel/Kernel.hpp"
+#include "kernel/Modeller.hpp"
 
 namespace KTX::Kernel::Shapes {
 
@@ -21,13 +21,10 @@ void SewnEdges(const std::vector<FaceBoundary>& faces, double tolerance, std::ve
 // The solid swept by a face along the path.
 bool Prism(const TopoDS_Shape& face, const double path[3], TopoDS_Shape* solid);
 
-// Stopped: the modeller ran past the time limit (see TimeLimit.hpp).
-enum class Outcome { Done, NoVolume, Failed, Stopped };
 // The shape with every face moved along its normal by `offset` (negative:
 // inward), sharp edges kept sharp.
 Outcome Offset(const TopoDS_Shape& shape, double offset, double tolerance, TopoDS_Shape* result);
 
-enum class Operation { Unite, Subtract, Intersect };
 // Unite and subtract take every tool; intersect keeps what lies inside any
 // tool. Coplanar faces of the result are merged.
 Outcome Boolean(const TopoDS_Shape& target, const std::vector<TopoDS_Shape>& tools, Operation operation,

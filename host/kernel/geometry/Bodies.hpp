@@ -1,7 +1,7 @@
 // The kernel's bodies under the names the wheel's sources use (only
-// host/kernel includes it).
+// kernel/geometry includes it).
 #pragma once
-#include "kernel/BodyShapes.hpp"
+#include "kernel/geometry/BodyShapes.hpp"
 
 namespace KTX::Kernel::Bodies {
 

@@ -1,4 +1,4 @@
-#include "kernel/Solids.hpp"
+#include "kernel/geometry/Modelling.hpp"
 
 #include <algorithm>
 #include <array>
@@ -40,10 +40,10 @@
 #include <gp_Pln.hxx>
 #include <gp_Trsf.hxx>
 
-#include "kernel/BodyShapes.hpp"
-#include "kernel/Shapes.hpp"
+#include "kernel/geometry/BodyShapes.hpp"
+#include "kernel/geometry/Shapes.hpp"
 
-namespace KTX::Kernel {
+namespace KTX::Kernel::Modelling {
 namespace {
 
 // Points this close (kernel units) are one point.
@@ -707,4 +707,4 @@ void DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vecto
   }
 }
 
-}  // namespace KTX::Kernel
+}  // namespace KTX::Kernel::Modelling

@@ -1,4 +1,4 @@
-#include "kernel/Wheel.hpp"
+#include "kernel/geometry/Modelling.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -22,11 +22,11 @@
 #include <gp_Ax3.hxx>
 #include <gp_Trsf.hxx>
 
-#include "kernel/Bodies.hpp"
-#include "kernel/Shapes.hpp"
-#include "kernel/TimeLimit.hpp"
+#include "kernel/geometry/Bodies.hpp"
+#include "kernel/geometry/Shapes.hpp"
+#include "kernel/geometry/TimeLimit.hpp"
 
-namespace KTX::Kernel {
+namespace KTX::Kernel::Modelling {
 namespace {
 
 // Facets a turn of a swept tire: at a radius of 340 mm its corners stand
@@ -182,4 +182,4 @@ int MinimumDistance(int first, int second, double* distance, double onFirst[3], 
   }
 }
 
-}  // namespace KTX::Kernel
+}  // namespace KTX::Kernel::Modelling

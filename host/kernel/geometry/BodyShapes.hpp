@@ -1,11 +1,27 @@
-// The kernel's bodies as its own modelling sources reach their geometry (only
-// host/kernel includes this). Lengths are kernel units.
+// The kernel's bodies as the geometry module's sources reach their geometry
+// (only kernel/geometry includes this). Lengths are kernel units.
 #pragma once
 #include <TopoDS_Shape.hxx>
 
-#include "kernel/Kernel.hpp"
+#include "kernel/Modeller.hpp"
 
-namespace KTX::Kernel::Bodies {
+namespace KTX::Kernel {
+
+// What the kernel's opaque shape holds.
+struct Shape {
+  TopoDS_Shape value;
+};
+
+namespace Bodies {
+
+// The kernel's side, as the module was given it when loaded (Attach).
+void Attach(BodyAccess* bodies);
+BodyAccess& Kernel();
+
+// The shape as the kernel holds it (null for a null shape), and back (a
+// null shape for null).
+ShapeRef Wrap(const TopoDS_Shape& shape);
+const TopoDS_Shape& Unwrap(const ShapeRef& shape);
 
 // A new live body holding the shape, with one kernel face per face of it (in
 // the order TopExp::MapShapes finds them), made in the current partition.
@@ -18,21 +34,15 @@ void Set(int body, const TopoDS_Shape& shape);
 void Drop(int body);
 // The geometry of a live body; null for a body without it.
 const TopoDS_Shape* Of(int body);
-// The kernel faces of a live body, in the order of its shape's faces.
-std::vector<int> Faces(int body);
-// Kills a live body and its faces (no check: the caller made it).
-void Kill(int body);
 
 // Adds the time of its scope to the kernel's modelling time (GeometrySeconds).
 class Clock {
  public:
-  Clock();
-  ~Clock();
+  Clock() { Kernel().EnterClock(); }
+  ~Clock() { Kernel().LeaveClock(); }
   Clock(const Clock&) = delete;
   Clock& operator=(const Clock&) = delete;
-
- private:
-  double start_;
 };
 
-}  // namespace KTX::Kernel::Bodies
+}  // namespace Bodies
+}  // namespace KTX::Kernel
