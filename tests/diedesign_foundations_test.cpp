@@ -1065,7 +1065,7 @@ TEST_F(DieDesignFoundations, EveryWayOutFreesTheExtractionTable) {
   // Success without a record is no success.
   Host::SetAnswer("DIEENG_CreateFrecWithParms.norecord", 1);
   Host::ClearCalls();
-  EXPECT_EQ(probe->commit_feature(&frec), GenericBodyBuilder::kNoFeatureMade);
+  EXPECT_EQ(probe->commit_feature(&frec), 690000);
   EXPECT_EQ(frec, nullptr);
   EXPECT_EQ(Host::CountCalls("FMI_invoke_post_update"), 0u);
   EXPECT_EQ(Host::CountCalls("FEATURE_PARMS::SetFeatureRecord"), 0u);

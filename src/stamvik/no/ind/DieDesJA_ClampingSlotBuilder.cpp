@@ -9,6 +9,7 @@
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieAttributes.hpp"
@@ -45,21 +46,19 @@ constexpr int kApplStructureLine = 1819;
 constexpr int kPreviewLine = 2055;
 constexpr int kPrePopulateLine = 2203;
 
-enum Message : int {
-  kBadLocations = 3030432,
-  kBadOffsetDirection = 3030433,
-  kBadOrientationPlane = 3030436,
-  kBadBasePlane = 3030437,
-  kNoBase = 3030391,
-  kNoCoordinateSystem = 3030435,
-  kNoFlangeProfile = 3030392,
-  kOpenFlangeProfile = 3030393,
-  kNotOneFlangeLoop = 3030394,
-  kBadDistanceTolerance = 674028,
-  kBadAngleTolerance = 674029,
-  kWrongParms = 690000,
-  kNoDatabaseParms = 670156,
-};
+using Messages::kBadBaseOrientation;
+using Messages::kBadLocation;
+using Messages::kBadOffsetDirection;
+using Messages::kBadOrientationPlane;
+using Messages::kGeneralAngleToleranceTooSmall;
+using Messages::kGeneralDistanceToleranceTooSmall;
+using Messages::kNoBaseFlange;
+using Messages::kNoBaseOrientation;
+using Messages::kNoCoordinateSystem;
+using Messages::kNoDatabaseParms;
+using Messages::kNotOneBaseFlangeLoop;
+using Messages::kOpenBaseFlange;
+using Messages::kWrongParms;
 
 // The items the clamping slot's parameters hold at most, and how they are applied.
 constexpr int kItems = 9;
@@ -299,11 +298,11 @@ void ClampingSlotBuilder::TypeChanged() const {
 }
 
 int ClampingSlotBuilder::validate_nothrow() {
-  if (m_locations == nullptr || m_locations->validate_nothrow() != 0) return kBadLocations;
+  if (m_locations == nullptr || m_locations->validate_nothrow() != 0) return kBadLocation;
   if (m_locationOffsetDirection == nullptr || m_locationOffsetDirection->validate_nothrow() != 0)
     return kBadOffsetDirection;
   if (m_orientationPlane == nullptr || m_orientationPlane->validate_nothrow() != 0) return kBadOrientationPlane;
-  if (m_basePlane == nullptr || m_basePlane->validate_nothrow() != 0) return kBadBasePlane;
+  if (m_basePlane == nullptr || m_basePlane->validate_nothrow() != 0) return kBadBaseOrientation;
 
   int first = 0, second = 0, third = 0;
   tag_t *firstItems = nullptr, *secondItems = nullptr, *thirdItems = nullptr;
@@ -314,11 +313,11 @@ int ClampingSlotBuilder::validate_nothrow() {
   SM_free(thirdItems);
   const bool targetProfile = m_targetData != nullptr && m_targetData->GetFlangeProfileFlag();
   if (first < 1) {
-    if (!targetProfile) return kNoFlangeProfile;
+    if (!targetProfile) return kNoBaseFlange;
   } else if (second > 0) {
-    return kOpenFlangeProfile;
+    return kOpenBaseFlange;
   } else if (third != 1) {
-    return kNotOneFlangeLoop;
+    return kNotOneBaseFlangeLoop;
   }
 
   const bool automatic = m_type == JA_CLAMPING_SLOT_BUILDER_types_Automatic;
@@ -343,8 +342,8 @@ int ClampingSlotBuilder::validate_nothrow() {
     if (!nonNegative(valueOf(expression))) return message;
   if (!(valueOf(m_flangeThickness) > kMargin)) return 3030424;
   if (!nonNegative(valueOf(m_offsetWidth))) return 3030425;
-  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
-  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  if (m_distanceTolerance < kMargin) return kGeneralDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return kGeneralAngleToleranceTooSmall;
   return 0;
 }
 
@@ -411,7 +410,7 @@ int ClampingSlotBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
         int count = 0;
         m_locations->GetLocation(&count, nullptr, nullptr);
         if (count < 1) {
-          status = kBadLocations;
+          status = kBadLocation;
         } else {
           status = m_locations->ToParmsClampingSlot(node, count);
           if (status == 0) status = module->Apply(owner, node, kApplyInPlace);
@@ -663,7 +662,7 @@ int ClampingSlotBuilder::CreateBodies(int* count, int** bodies) const {
         m_targetData->GetBaseOrigin(origin);
         m_targetData->GetBaseNormal(normal);
       } else {
-        status = kNoBase;
+        status = kNoBaseOrientation;
       }
     }
     tag_t csys = 0;
@@ -686,7 +685,7 @@ int ClampingSlotBuilder::CreateBodies(int* count, int** bodies) const {
         if (m_targetData != nullptr && m_targetData->GetFlangeProfileFlag())
           status = DIEDES_UTILS_copy_curve(m_targetData->GetFlangeProfileCurve(), &profileCurve);
         else
-          status = kNoFlangeProfile;
+          status = kNoBaseFlange;
       } else if (curveCount == 1) {
         status = DIEDES_UTILS_copy_curve(curves[0], &profileCurve);
       } else {

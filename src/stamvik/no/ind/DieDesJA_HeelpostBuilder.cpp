@@ -8,6 +8,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieAttributes.hpp"
@@ -40,18 +41,16 @@ constexpr double kMargin = 1e-10;
 constexpr int kNotifyLine = 931;
 constexpr int kPreviewLine = 1215;
 
-enum Message : int {
-  kBadCenter = 3030432,
-  kBadOffsetDirection = 3030433,
-  kBadPadOrientation = 3030436,
-  kBadBaseOrientation = 3030437,
-  kNoWalls = 3030438,
-  kBadHeight = 3030473,
-  kBadDistanceTolerance = 3030447,
-  kBadAngleTolerance = 3030448,
-  kWrongParms = 690000,
-  kNoDatabaseParms = 670156,
-};
+using Messages::kAngleToleranceTooSmall;
+using Messages::kBadBaseOrientation;
+using Messages::kBadLocation;
+using Messages::kBadOffsetDirection;
+using Messages::kBadOrientationPlane;
+using Messages::kDistanceToleranceTooSmall;
+using Messages::kHeelpostHeightTooSmall;
+using Messages::kNoDatabaseParms;
+using Messages::kNoWalls;
+using Messages::kWrongParms;
 
 constexpr int kItems = 9;
 constexpr int kApplyInPlace = 2;
@@ -141,10 +140,10 @@ void HeelpostBuilder::Notify(OM::Object* changed) {
 }
 
 int HeelpostBuilder::validate_nothrow() {
-  if (m_center == nullptr || m_center->validate_nothrow() != 0) return kBadCenter;
+  if (m_center == nullptr || m_center->validate_nothrow() != 0) return kBadLocation;
   if (m_offsetDirection == nullptr || m_offsetDirection->validate_nothrow() != 0) return kBadOffsetDirection;
   if (m_baseOrientation == nullptr || m_baseOrientation->validate_nothrow() != 0) return kBadBaseOrientation;
-  if (m_padOrientation == nullptr || m_padOrientation->validate_nothrow() != 0) return kBadPadOrientation;
+  if (m_padOrientation == nullptr || m_padOrientation->validate_nothrow() != 0) return kBadOrientationPlane;
   struct Check {
     const EXP_expression* value;
     bool positive;  // else non-negative
@@ -165,8 +164,8 @@ int HeelpostBuilder::validate_nothrow() {
     if (!(valueOf(thickness) > -kMargin)) return 3030479;
   for (const EXP_expression* offset : {m_wallAOffset, m_wallBOffset, m_wallCOffset, m_wallDOffset})
     if (!(valueOf(offset) > -kMargin)) return 3030480;
-  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
-  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;
 }
 
@@ -380,7 +379,7 @@ int HeelpostBuilder::CreateBodies(int* count, int** bodies) const {
       }
     }
     center = m_center->GetOutputTag(static_cast<SO_update_option_t>(0), &centerCreated, &status);
-    if (status == 0 && center == 0) status = kBadCenter;
+    if (status == 0 && center == 0) status = kBadLocation;
     if (status == 0)
       direction = m_offsetDirection->GetOutputTag(static_cast<SO_update_option_t>(1), &directionCreated, &status);
     tag_t csys = 0;
@@ -400,7 +399,7 @@ int HeelpostBuilder::CreateBodies(int* count, int** bodies) const {
         }
       } else {
         const double height = valueOf(m_height);
-        if (!(std::fabs(height) > m_distanceTolerance)) status = kBadHeight;
+        if (!(std::fabs(height) > m_distanceTolerance)) status = kHeelpostHeightTooSmall;
         for (int i = 0; i < 3; ++i) padPoint[i] = origin[i] + height * normal[i];
         MTX3_init_z(normal, matrix);
         padPlane = ES_create_plane(padPoint, matrix);

@@ -7,6 +7,7 @@
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "afl/BodyUtils.hpp"
@@ -38,17 +39,15 @@ constexpr const char* kSource = "DieDesJA_KeywayBuilder";
 constexpr double kMargin = 1e-10;
 constexpr int kNotifyLine = 923;
 
-enum Message : int {
-  kBadBase = 3030437,
-  kNoBaseFlange = 3030392,
-  kOpenBaseFlange = 3030393,
-  kNotOneBaseFlangeLoop = 3030394,
-  kOpenInteriorProfile = 3030463,
-  kNotOneInteriorLoop = 3030464,
-  kBadDistanceTolerance = 3030447,
-  kBadAngleTolerance = 3030448,
-  kWrongParms = 690000,
-};
+using Messages::kAngleToleranceTooSmall;
+using Messages::kBadBaseOrientation;
+using Messages::kDistanceToleranceTooSmall;
+using Messages::kNoBaseFlange;
+using Messages::kNotOneBaseFlangeLoop;
+using Messages::kNotOneInteriorLoop;
+using Messages::kOpenBaseFlange;
+using Messages::kOpenInteriorProfile;
+using Messages::kWrongParms;
 
 // The items the keyway's parameters hold at most.
 constexpr int kItems = 7;
@@ -118,7 +117,7 @@ void KeywayBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 }
 
 int KeywayBuilder::validate_nothrow() {
-  if (m_baseOrientation == nullptr || m_baseOrientation->validate_nothrow() != 0) return kBadBase;
+  if (m_baseOrientation == nullptr || m_baseOrientation->validate_nothrow() != 0) return kBadBaseOrientation;
 
   const LoopCounts flange = countsOf(m_baseFlange);
   const bool targetFlange = m_targetData != nullptr && m_targetData->GetBaseFlangeFlag();
@@ -149,8 +148,8 @@ int KeywayBuilder::validate_nothrow() {
     const double v = valueOf(check.value);
     if (check.positive ? !(v > kMargin) : !(v > -kMargin)) return check.message;
   }
-  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
-  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "DieDesJA_DieLocationBuilder.hpp"
 #include "DieDes_DieDirectionBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
+#include "Messages.hpp"
 #include "StamvikExport.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
@@ -57,7 +58,7 @@ STAMVIK_API int WriteDieAttributesRecord(DieAttributesPart part, OM::Object* own
 
 // ---- reading back ---------------------------------------------------------------------
 
-inline constexpr int kNoDatabaseParms = 670156;
+using Messages::kNoDatabaseParms;
 
 // The record's parameters as the builder's feature class; raises 670156
 // "Feature has no database parameters." (from the builder's source) when

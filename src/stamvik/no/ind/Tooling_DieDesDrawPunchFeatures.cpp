@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "afl/DieEngParms.hpp"
@@ -32,7 +33,7 @@ namespace KTX::Tooling {
 namespace {
 
 constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
-constexpr int kMissingInput = 3030591;
+using Messages::kMissingInput;
 constexpr int kSuppressed = 4;       // the suppress flag an update leaves on a feature it could not apply
 constexpr double kSideLimit = 1e-10;  // the margin of the offset side test
 constexpr std::size_t kOffsetTextLimit = 132;  // the longest offset text the host's expressions take

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "ClassFrame.hpp"
+#include "Messages.hpp"
 #include "feat/Builder.hpp"
 #include "math/Point3.hpp"
 #include "sel/Selection.hpp"
@@ -14,7 +15,7 @@
 namespace KTX::VDJA {
 
 // A name or path longer than the feature's field refuses the commit.
-constexpr int kTextTooLong = 3771790;
+using Messages::kTextTooLong;
 
 enum JA_TIRE_ENVELOPE_BUILDER_TireDefinitionOption : int {
   SolidBody = 0,
