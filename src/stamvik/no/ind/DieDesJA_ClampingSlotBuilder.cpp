@@ -456,16 +456,7 @@ int ClampingSlotBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
   const DieDes::DieAttributesBuilder* builders[5] = {m_padFacesAttributes, m_slotFacesAttributes,
                                                      m_slotEndFacesAttributes, m_notchFacesAttributes,
                                                      m_overhangFacesAttributes};
-  for (int i = 0; i < 5; ++i) {
-    DieAttributesRecord& r = records[i];
-    if (r.title[0] != '\0') STR_snprintf(r.previousTitle, 50, "%s", r.title);
-    std::memset(r.title, 0, sizeof r.title);
-    std::memset(r.value, 0, sizeof r.value);
-    if (builders[i] == nullptr) continue;
-    STR_snprintf(r.title, 50, "%s", builders[i]->GetFirstText());
-    STR_snprintf(r.value, 50, "%s", builders[i]->GetSecondText());
-    r.number = builders[i]->GetIntegerValue();
-  }
+  FillDieAttributesRecords(records, builders);
   return slot->ApplyAttributeRecords(owner, &table, kApplyInPlace);
 }
 

@@ -226,16 +226,7 @@ int HeelpostBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
   if (int rc = heelpost->ReadAttributeRecords(&table); rc != 0) return rc;
   const DieDes::DieAttributesBuilder* builders[4] = {m_padAttributes, m_reliefAttributes, m_holeAttributes,
                                                      m_holeDiameterAttributes};
-  for (int i = 0; i < 4; ++i) {
-    DieAttributesRecord& r = records[i];
-    if (r.title[0] != '\0') STR_snprintf(r.previousTitle, 50, "%s", r.title);
-    std::memset(r.title, 0, sizeof r.title);
-    std::memset(r.value, 0, sizeof r.value);
-    if (builders[i] == nullptr) continue;
-    STR_snprintf(r.title, 50, "%s", builders[i]->GetFirstText());
-    STR_snprintf(r.value, 50, "%s", builders[i]->GetSecondText());
-    r.number = builders[i]->GetIntegerValue();
-  }
+  FillDieAttributesRecords(records, builders);
   return heelpost->ApplyAttributeRecords(OM_ask_subobject_owner(parms), &table, kApplyInPlace);
 }
 

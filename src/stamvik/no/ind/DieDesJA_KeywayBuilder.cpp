@@ -238,16 +238,7 @@ int KeywayBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
   DieDes::DIEDES_ATTRIBUTE_TABLE table{{}, {0, 1, 2, 3}, 2, records};
   if (int rc = keyway->ReadAttributeRecords(&table); rc != 0) return rc;
   const DieDes::DieAttributesBuilder* builders[2] = {m_slotAttributes, m_padAttributes};
-  for (int i = 0; i < 2; ++i) {
-    DieAttributesRecord& r = records[i];
-    if (r.title[0] != '\0') STR_snprintf(r.previousTitle, 50, "%s", r.title);
-    std::memset(r.title, 0, sizeof r.title);
-    std::memset(r.value, 0, sizeof r.value);
-    if (builders[i] == nullptr) continue;
-    STR_snprintf(r.title, 50, "%s", builders[i]->GetFirstText());
-    STR_snprintf(r.value, 50, "%s", builders[i]->GetSecondText());
-    r.number = builders[i]->GetIntegerValue();
-  }
+  FillDieAttributesRecords(records, builders);
   return keyway->ApplyAttributeRecords(OM_ask_subobject_owner(parms), &table, kApplyInPlace);
 }
 
