@@ -50,6 +50,26 @@ using Messages::kBadBaseOrientation;
 using Messages::kBadLocation;
 using Messages::kBadOffsetDirection;
 using Messages::kBadOrientationPlane;
+using Messages::kClampingCenterlineLengthNegative;
+using Messages::kClampingFlangeThicknessNotPositive;
+using Messages::kClampingInnerWidthNegative;
+using Messages::kClampingNotchAngleNegative;
+using Messages::kClampingNotchHeightNegative;
+using Messages::kClampingNotchWidthNegative;
+using Messages::kClampingOffsetWidthNegative;
+using Messages::kClampingOverhangNegative;
+using Messages::kClampingPadHeightNegative;
+using Messages::kClampingPadLengthNegative;
+using Messages::kClampingPadNarrowerThanSlot;
+using Messages::kClampingPadRadiusNegative;
+using Messages::kClampingPadShorterThanTop;
+using Messages::kClampingPadWidthNegative;
+using Messages::kClampingSlotLengthNegative;
+using Messages::kClampingSlotNotWiderThanInner;
+using Messages::kClampingSlotRadiusNegative;
+using Messages::kClampingSlotWidthNegative;
+using Messages::kClampingTopLengthNegative;
+using Messages::kClampingTopShorterThanSlot;
 using Messages::kGeneralAngleToleranceTooSmall;
 using Messages::kGeneralDistanceToleranceTooSmall;
 using Messages::kNoBaseFlange;
@@ -325,23 +345,30 @@ int ClampingSlotBuilder::validate_nothrow() {
   const double slotWidth = valueOf(m_slotWidth), innerWidth = valueOf(m_innerWidth);
   const double padWidth = valueOf(m_padWidth), slotLength = valueOf(m_slotLength);
   const double topLength = valueOf(m_topLength), padLength = valueOf(m_padLength);
-  if (!automatic && !nonNegative(valueOf(m_centerlineLength))) return 3030410;
-  if (!nonNegative(innerWidth)) return 3030411;
-  if (!(slotWidth > innerWidth - kMargin)) return 3030428;
-  if (!nonNegative(slotWidth)) return 3030412;
-  if (!(padWidth >= slotWidth)) return 3030429;
-  if (!nonNegative(slotLength)) return 3030413;
-  if (!(topLength >= slotLength)) return 3030430;
-  if (!nonNegative(topLength)) return 3030414;
-  if (!automatic && !(padLength >= topLength)) return 3030431;
+  if (!automatic && !nonNegative(valueOf(m_centerlineLength))) return kClampingCenterlineLengthNegative;
+  if (!nonNegative(innerWidth)) return kClampingInnerWidthNegative;
+  if (!(slotWidth > innerWidth - kMargin)) return kClampingSlotNotWiderThanInner;
+  if (!nonNegative(slotWidth)) return kClampingSlotWidthNegative;
+  if (!(padWidth >= slotWidth)) return kClampingPadNarrowerThanSlot;
+  if (!nonNegative(slotLength)) return kClampingSlotLengthNegative;
+  if (!(topLength >= slotLength)) return kClampingTopShorterThanSlot;
+  if (!nonNegative(topLength)) return kClampingTopLengthNegative;
+  if (!automatic && !(padLength >= topLength)) return kClampingPadShorterThanTop;
   const std::pair<const EXP_expression*, int> rest[] = {
-      {m_slotRadius, 3030415}, {m_padWidth, 3030416},   {m_padHeight, 3030417},  {m_padLength, 3030418},
-      {m_padRadius, 3030419},  {m_overhang, 3030420},   {m_notchWidth, 3030421}, {m_notchHeight, 3030422},
-      {m_notchAngle, 3030423}};
+      {m_slotRadius, kClampingSlotRadiusNegative},
+      {m_padWidth, kClampingPadWidthNegative},
+      {m_padHeight, kClampingPadHeightNegative},
+      {m_padLength, kClampingPadLengthNegative},
+      {m_padRadius, kClampingPadRadiusNegative},
+      {m_overhang, kClampingOverhangNegative},
+      {m_notchWidth, kClampingNotchWidthNegative},
+      {m_notchHeight, kClampingNotchHeightNegative},
+      {m_notchAngle, kClampingNotchAngleNegative},
+  };
   for (const auto& [expression, message] : rest)
     if (!nonNegative(valueOf(expression))) return message;
-  if (!(valueOf(m_flangeThickness) > kMargin)) return 3030424;
-  if (!nonNegative(valueOf(m_offsetWidth))) return 3030425;
+  if (!(valueOf(m_flangeThickness) > kMargin)) return kClampingFlangeThicknessNotPositive;
+  if (!nonNegative(valueOf(m_offsetWidth))) return kClampingOffsetWidthNegative;
   if (m_distanceTolerance < kMargin) return kGeneralDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kGeneralAngleToleranceTooSmall;
   return 0;

@@ -47,7 +47,17 @@ using Messages::kBadLocation;
 using Messages::kBadOffsetDirection;
 using Messages::kBadOrientationPlane;
 using Messages::kDistanceToleranceTooSmall;
-using Messages::kHeelpostHeightTooSmall;
+using Messages::kHeelpostDiameterNegative;
+using Messages::kHeelpostFloorThicknessNegative;
+using Messages::kHeelpostHeightNotPositive;
+using Messages::kHeelpostLengthNotPositive;
+using Messages::kHeelpostPadThicknessNotPositive;
+using Messages::kHeelpostReliefDepthNegative;
+using Messages::kHeelpostReliefWidthNegative;
+using Messages::kHeelpostWallOffsetNegative;
+using Messages::kHeelpostWallPercentageOutOfRange;
+using Messages::kHeelpostWallThicknessNegative;
+using Messages::kHeelpostWidthNotPositive;
 using Messages::kNoDatabaseParms;
 using Messages::kNoWalls;
 using Messages::kWrongParms;
@@ -150,20 +160,25 @@ int HeelpostBuilder::validate_nothrow() {
     int message;
   };
   const Check checks[] = {
-      {m_length, true, 3030471},          {m_width, true, 3030472},        {m_height, true, 3030473},
-      {m_padThickness, true, 3030474},    {m_floorThickness, false, 3030475}, {m_diameter, false, 3030478},
-      {m_reliefWidth, false, 3030476},    {m_reliefDepth, false, 3030477},
+      {m_length, true, kHeelpostLengthNotPositive},
+      {m_width, true, kHeelpostWidthNotPositive},
+      {m_height, true, kHeelpostHeightNotPositive},
+      {m_padThickness, true, kHeelpostPadThicknessNotPositive},
+      {m_floorThickness, false, kHeelpostFloorThicknessNegative},
+      {m_diameter, false, kHeelpostDiameterNegative},
+      {m_reliefWidth, false, kHeelpostReliefWidthNegative},
+      {m_reliefDepth, false, kHeelpostReliefDepthNegative},
   };
   for (const Check& check : checks) {
     const double v = valueOf(check.value);
     if (check.positive ? !(v > kMargin) : !(v > -kMargin)) return check.message;
   }
   const double percentage = valueOf(m_wallPercentage);
-  if (!(percentage > kMargin) || !(percentage < 99.9999999999)) return 3030481;
+  if (!(percentage > kMargin) || !(percentage < 99.9999999999)) return kHeelpostWallPercentageOutOfRange;
   for (const EXP_expression* thickness : {m_wallAThickness, m_wallBThickness, m_wallCThickness, m_wallDThickness})
-    if (!(valueOf(thickness) > -kMargin)) return 3030479;
+    if (!(valueOf(thickness) > -kMargin)) return kHeelpostWallThicknessNegative;
   for (const EXP_expression* offset : {m_wallAOffset, m_wallBOffset, m_wallCOffset, m_wallDOffset})
-    if (!(valueOf(offset) > -kMargin)) return 3030480;
+    if (!(valueOf(offset) > -kMargin)) return kHeelpostWallOffsetNegative;
   if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;
@@ -390,7 +405,7 @@ int HeelpostBuilder::CreateBodies(int* count, int** bodies) const {
         }
       } else {
         const double height = valueOf(m_height);
-        if (!(std::fabs(height) > m_distanceTolerance)) status = kHeelpostHeightTooSmall;
+        if (!(std::fabs(height) > m_distanceTolerance)) status = kHeelpostHeightNotPositive;
         for (int i = 0; i < 3; ++i) padPoint[i] = origin[i] + height * normal[i];
         MTX3_init_z(normal, matrix);
         padPlane = ES_create_plane(padPoint, matrix);

@@ -42,6 +42,17 @@ constexpr int kNotifyLine = 923;
 using Messages::kAngleToleranceTooSmall;
 using Messages::kBadBaseOrientation;
 using Messages::kDistanceToleranceTooSmall;
+using Messages::kKeywayDeckThicknessNegative;
+using Messages::kKeywayMinimumRibHeightNegative;
+using Messages::kKeywayPadHeightNegative;
+using Messages::kKeywayPadWidthNegative;
+using Messages::kKeywayRunoffDepthNegative;
+using Messages::kKeywayRunoffLengthNegative;
+using Messages::kKeywayRunoffRadiusNegative;
+using Messages::kKeywayRunoffWidthNegative;
+using Messages::kKeywaySlotDepthNotPositive;
+using Messages::kKeywaySlotLengthNotPositive;
+using Messages::kKeywaySlotWidthNotPositive;
 using Messages::kNoBaseFlange;
 using Messages::kNotOneBaseFlangeLoop;
 using Messages::kNotOneInteriorLoop;
@@ -139,10 +150,17 @@ int KeywayBuilder::validate_nothrow() {
     int message;
   };
   const Check checks[] = {
-      {m_deckThickness, false, 3030451}, {m_slotLength, true, 3030452},    {m_slotWidth, true, 3030453},
-      {m_slotDepth, true, 3030454},      {m_padWidth, false, 3030455},     {m_padHeight, false, 3030456},
-      {m_minimumRibHeight, false, 3030457}, {m_runoffLength, false, 3030458}, {m_runoffWidth, false, 3030459},
-      {m_runoffDepth, false, 3030460},   {m_runoffRadius, false, 3030461},
+      {m_deckThickness, false, kKeywayDeckThicknessNegative},
+      {m_slotLength, true, kKeywaySlotLengthNotPositive},
+      {m_slotWidth, true, kKeywaySlotWidthNotPositive},
+      {m_slotDepth, true, kKeywaySlotDepthNotPositive},
+      {m_padWidth, false, kKeywayPadWidthNegative},
+      {m_padHeight, false, kKeywayPadHeightNegative},
+      {m_minimumRibHeight, false, kKeywayMinimumRibHeightNegative},
+      {m_runoffLength, false, kKeywayRunoffLengthNegative},
+      {m_runoffWidth, false, kKeywayRunoffWidthNegative},
+      {m_runoffDepth, false, kKeywayRunoffDepthNegative},
+      {m_runoffRadius, false, kKeywayRunoffRadiusNegative},
   };
   for (const Check& check : checks) {
     const double v = valueOf(check.value);

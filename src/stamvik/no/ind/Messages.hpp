@@ -16,6 +16,8 @@ inline constexpr int kComponentNotSaved = 641091;
 // The feature's stored parameters are missing or of another class than the
 // builder's (raised, with the builder's own text).
 inline constexpr int kNoDatabaseParms = 670156;
+// A trim tool's tag gives no kernel body.
+inline constexpr int kNoTrimToolBody = 670219;
 // A springback compensation's definition is none of those it knows.
 inline constexpr int kUnknownDefinition = 670229;
 // The record to edit is not a springback compensation.
@@ -84,6 +86,28 @@ inline constexpr int kBadSlotDirection = 3030401;
 inline constexpr int kFlangeTooThin = 3030402;
 inline constexpr int kWallTooThin = 3030403;
 inline constexpr int kDeckTooThin = 3030404;
+// A clamping slot's sizes: a length, width, radius, angle or offset below 0,
+// a flange thickness not above 0, and sizes out of order.
+inline constexpr int kClampingCenterlineLengthNegative = 3030410;
+inline constexpr int kClampingInnerWidthNegative = 3030411;
+inline constexpr int kClampingSlotWidthNegative = 3030412;
+inline constexpr int kClampingSlotLengthNegative = 3030413;
+inline constexpr int kClampingTopLengthNegative = 3030414;
+inline constexpr int kClampingSlotRadiusNegative = 3030415;
+inline constexpr int kClampingPadWidthNegative = 3030416;
+inline constexpr int kClampingPadHeightNegative = 3030417;
+inline constexpr int kClampingPadLengthNegative = 3030418;
+inline constexpr int kClampingPadRadiusNegative = 3030419;
+inline constexpr int kClampingOverhangNegative = 3030420;
+inline constexpr int kClampingNotchWidthNegative = 3030421;
+inline constexpr int kClampingNotchHeightNegative = 3030422;
+inline constexpr int kClampingNotchAngleNegative = 3030423;
+inline constexpr int kClampingFlangeThicknessNotPositive = 3030424;
+inline constexpr int kClampingOffsetWidthNegative = 3030425;
+inline constexpr int kClampingSlotNotWiderThanInner = 3030428;
+inline constexpr int kClampingPadNarrowerThanSlot = 3030429;
+inline constexpr int kClampingTopShorterThanSlot = 3030430;
+inline constexpr int kClampingPadShorterThanTop = 3030431;
 // A location (or a list of them) that does not validate, or that selects nothing.
 inline constexpr int kBadLocation = 3030432;
 // The offset direction does not validate.
@@ -106,11 +130,36 @@ inline constexpr int kTypeChangeWhileEditing = 3030446;
 // rough-data compensation give: a distance or angle tolerance below 1e-10.
 inline constexpr int kDistanceToleranceTooSmall = 3030447;
 inline constexpr int kAngleToleranceTooSmall = 3030448;
+// A keyway's sizes: the deck thickness, pad, rib and runoff sizes below 0,
+// the slot's length, width and depth not above 0.
+inline constexpr int kKeywayDeckThicknessNegative = 3030451;
+inline constexpr int kKeywaySlotLengthNotPositive = 3030452;
+inline constexpr int kKeywaySlotWidthNotPositive = 3030453;
+inline constexpr int kKeywaySlotDepthNotPositive = 3030454;
+inline constexpr int kKeywayPadWidthNegative = 3030455;
+inline constexpr int kKeywayPadHeightNegative = 3030456;
+inline constexpr int kKeywayMinimumRibHeightNegative = 3030457;
+inline constexpr int kKeywayRunoffLengthNegative = 3030458;
+inline constexpr int kKeywayRunoffWidthNegative = 3030459;
+inline constexpr int kKeywayRunoffDepthNegative = 3030460;
+inline constexpr int kKeywayRunoffRadiusNegative = 3030461;
 // A keyway's interior profile: open loops, or not exactly one closed loop.
 inline constexpr int kOpenInteriorProfile = 3030463;
 inline constexpr int kNotOneInteriorLoop = 3030464;
-// A heel post's height not above 0.
-inline constexpr int kHeelpostHeightTooSmall = 3030473;
+// A heel post's sizes: its length, width, height and pad thickness not above
+// 0; floor thickness, relief, diameter, wall thickness and offset below 0; a
+// wall percentage not between 0 and 100.
+inline constexpr int kHeelpostLengthNotPositive = 3030471;
+inline constexpr int kHeelpostWidthNotPositive = 3030472;
+inline constexpr int kHeelpostHeightNotPositive = 3030473;
+inline constexpr int kHeelpostPadThicknessNotPositive = 3030474;
+inline constexpr int kHeelpostFloorThicknessNegative = 3030475;
+inline constexpr int kHeelpostReliefWidthNegative = 3030476;
+inline constexpr int kHeelpostReliefDepthNegative = 3030477;
+inline constexpr int kHeelpostDiameterNegative = 3030478;
+inline constexpr int kHeelpostWallThicknessNegative = 3030479;
+inline constexpr int kHeelpostWallOffsetNegative = 3030480;
+inline constexpr int kHeelpostWallPercentageOutOfRange = 3030481;
 // A cast relief without a relief sheet whose depth is not above the distance
 // tolerance; without sheet metal, from neither the selection nor the target.
 inline constexpr int kReliefDepthTooSmall = 3030482;
@@ -124,11 +173,59 @@ inline constexpr int kCannotMapFromBase = 3030495;
 // A springback compensation whose point lists differ in length, or which has no sprung points.
 inline constexpr int kPointCountsDiffer = 3030511;
 inline constexpr int kNoSprungPoints = 3030513;
+// The draw punch's and the draw die's build steps that failed (the draw
+// punch's first, which the draw die shares: processing the input curves).
+inline constexpr int kToolingInputCurvesFailed = 3030582;
+inline constexpr int kDrawPunchRoughOffsetSheetsFailed = 3030583;
+inline constexpr int kDrawPunchProjectCurveFailed = 3030584;
+inline constexpr int kDrawPunchOuterSolidFailed = 3030585;
+inline constexpr int kDrawPunchBeltSolidFailed = 3030586;
+inline constexpr int kDrawPunchOffsetCurveFailed = 3030587;
+inline constexpr int kDrawPunchStressSolidFailed = 3030588;
+inline constexpr int kDrawPunchChamferFailed = 3030589;
+inline constexpr int kDrawPunchInnerSolidFailed = 3030590;
 // A tooling step or modelling operation with nothing to work on.
 inline constexpr int kMissingInput = 3030591;
+inline constexpr int kDrawDieRoughOffsetSheetsFailed = 3030593;
+inline constexpr int kDrawDieProjectCurvesFailed = 3030594;
+inline constexpr int kDrawDieOffsetCurvesFailed = 3030595;
+inline constexpr int kDrawDieMainSolidFailed = 3030596;
+inline constexpr int kDrawDieTopSolidFailed = 3030597;
+inline constexpr int kDrawDieStressSolidFailed = 3030599;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 
+// Manikin validation: the first user-defined length below 0 gives this number
+// plus its place (thigh, leg, arm, forearm, torso, shoulder to hip, hand, hand
+// grip: 0 to 7).
+inline constexpr int kManikinUserLengthNegative = 3770401;
+// A posture dimension out of its range; the "allowed" ones are the deviations
+// a manikin that allows out-of-range values accepts.
+inline constexpr int kManikinBackAngleOutOfRange = 3770409;
+inline constexpr int kManikinBackAngleAllowedOutOfRange = 3770410;
+inline constexpr int kManikinPedalAngleOutOfRange = 3770411;
+inline constexpr int kManikinWheelAngleOutOfRange = 3770412;
+inline constexpr int kManikinWheelDiameterNegative = 3770413;
+inline constexpr int kManikinWheelDiameterOutOfRange = 3770414;
+inline constexpr int kManikinWheelDiameterAllowedOutOfRange = 3770415;
+// The seating reference point behind the accelerator heel point, checked on
+// the one's and on the other's length; its height, likewise.
+inline constexpr int kManikinSgRPLengthBelowAHP = 3770416;
+inline constexpr int kManikinSgRPHeightBelowAHP = 3770417;
+inline constexpr int kManikinAHPLengthAboveSgRP = 3770418;
+inline constexpr int kManikinAHPHeightAboveSgRP = 3770419;
+inline constexpr int kManikinH30OutOfRange = 3770420;
+inline constexpr int kManikinH30AllowedOutOfRange = 3770421;
+// The steering wheel's place from the heel point below 0.
+inline constexpr int kManikinWheelLengthNegative = 3770422;
+inline constexpr int kManikinWheelHeightNegative = 3770423;
+// The legs cannot reach the pedal, the arms the steering wheel.
+inline constexpr int kManikinLegsOutOfReach = 3770424;
+inline constexpr int kManikinArmsOutOfReach = 3770425;
+// A manikin size file that cannot be opened, lacks a key, or holds a value out of range.
+inline constexpr int kManikinSizeFileUnreadable = 3770426;
+inline constexpr int kManikinSizeFileKeyMissing = 3770427;
+inline constexpr int kManikinSizeFileValueOutOfRange = 3770428;
 // Manikin validation: a percentile that does not belong to the standard, a
 // position, vehicle class or standard that names no member of its enumeration.
 inline constexpr int kManikinPercentileNotOfStandard = 3770440;
@@ -152,13 +249,22 @@ inline constexpr int kDriveJointsMissing = 3771736;
 // The tire body's part is the work part, or could be neither found nor made.
 inline constexpr int kTireBodyPartIsWorkPart = 3771737;
 inline constexpr int kNoTireBodyPart = 3771738;
-// No name could be made for a motion file.
+// More offset values than a section of the tire envelope takes.
+inline constexpr int kTooManyOffsets = 3771757;
+// No motion file: none could be named, or the one named does not exist.
 inline constexpr int kMotionFileMissing = 3771762;
+// More sections than the tire envelope takes, or a section index past them.
+inline constexpr int kTooManySections = 3771768;
 // A name or path too long for its field in the tire envelope's block.
 inline constexpr int kTextTooLong = 3771790;
 // A driver's step count above 10,000; the two drivers' steps multiplied above 1,000,000.
 inline constexpr int kTooManyDriverSteps = 3771791;
 inline constexpr int kTooManyDriverStepProduct = 3771792;
+// The manikin's new angle expressions that failed: the steering wheel's, the
+// back's, the pedal plane's.
+inline constexpr int kManikinWheelAngleExpressionFailed = 3772122;
+inline constexpr int kManikinBackAngleExpressionFailed = 3772123;
+inline constexpr int kManikinPedalAngleExpressionFailed = 3772127;
 // A manikin commit whose rule instance gave no feature record.
 inline constexpr int kManikinRuleGaveNoFeature = 3772130;
 
