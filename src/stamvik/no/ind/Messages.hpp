@@ -54,22 +54,25 @@ inline constexpr int kNoSpringbackInput = 690034;
 // A cast relief's profile holds no closed loop, or holds open loops.
 inline constexpr int kNoReliefLoop = 3030022;
 inline constexpr int kOpenReliefLoops = 3030210;
-// A draw bead's female depth or width, clearance or metal thickness too small.
+// A draw bead's female depth or width too small.
 inline constexpr int kBeadFemaleDepthTooSmall = 3030297;
 inline constexpr int kBeadFemaleWidthTooSmall = 3030298;
 // A draw-bead segment's sizes: female radii, male top radii, male bead height
-// and male width too small; top radii wider than the bead.
+// and male width too small.
 inline constexpr int kSegmentFemaleRadiiTooSmall = 3030299;
 inline constexpr int kSegmentTopRadiiTooSmall = 3030300;
 inline constexpr int kSegmentBeadHeightTooSmall = 3030301;
 inline constexpr int kSegmentMaleWidthTooSmall = 3030302;
+// A draw bead's clearance or metal thickness too small.
 inline constexpr int kBeadClearanceTooSmall = 3030303;
 inline constexpr int kBeadMetalThicknessTooSmall = 3030304;
+// A draw-bead segment's top radii wider than the bead.
 inline constexpr int kSegmentTopRadiiWiderThanBead = 3030321;
 // A draw-bead segment's female width or depth too small.
 inline constexpr int kSegmentFemaleWidthTooSmall = 3030378;
 inline constexpr int kSegmentFemaleDepthTooSmall = 3030379;
-// No base: neither the base orientation nor the target gives one.
+// No base: neither the base orientation nor the target gives one (the die
+// shoe: its base orientation does not validate).
 inline constexpr int kNoBaseOrientation = 3030391;
 // The base flange's profile: no loop, open loops, or not exactly one closed loop.
 inline constexpr int kNoBaseFlange = 3030392;
@@ -173,8 +176,8 @@ inline constexpr int kCannotMapFromBase = 3030495;
 // A springback compensation whose point lists differ in length, or which has no sprung points.
 inline constexpr int kPointCountsDiffer = 3030511;
 inline constexpr int kNoSprungPoints = 3030513;
-// The draw punch's and the draw die's build steps that failed (the draw
-// punch's first, which the draw die shares: processing the input curves).
+// A draw punch's build step that failed; the first, processing the input
+// curves, is the draw die's first step as well.
 inline constexpr int kToolingInputCurvesFailed = 3030582;
 inline constexpr int kDrawPunchRoughOffsetSheetsFailed = 3030583;
 inline constexpr int kDrawPunchProjectCurveFailed = 3030584;
@@ -186,6 +189,7 @@ inline constexpr int kDrawPunchChamferFailed = 3030589;
 inline constexpr int kDrawPunchInnerSolidFailed = 3030590;
 // A tooling step or modelling operation with nothing to work on.
 inline constexpr int kMissingInput = 3030591;
+// A draw die's build step that failed.
 inline constexpr int kDrawDieRoughOffsetSheetsFailed = 3030593;
 inline constexpr int kDrawDieProjectCurvesFailed = 3030594;
 inline constexpr int kDrawDieOffsetCurvesFailed = 3030595;
