@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "DieDes_FrameInput.hpp"
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -44,8 +45,8 @@ char* DieLocationsBuilder::ask_journal_class_name() const { return SM_string_cop
 
 namespace {
 constexpr const char* kSource = "DieDesJA_DieLocationsBuilder";
-constexpr int kParmsError = 670156;
-constexpr int kInvalidItem = 3030432;
+using Messages::kBadLocation;
+using Messages::kNoDatabaseParms;
 // The line under which an error while reading a list is recorded.
 constexpr int kReadErrorLine = 144;
 // The bytes of a child's data record that come from the parent's template,
@@ -104,16 +105,16 @@ int DieLocationsBuilder::validate_nothrow() {
   for (int i = 0; i < size; ++i) {
     DieLocationBuilder* item = ItemAt(i);
     // The owner reports one message for the list, whatever the item's own.
-    if (item != nullptr && item->validate_nothrow() != 0) return kInvalidItem;
+    if (item != nullptr && item->validate_nothrow() != 0) return kBadLocation;
   }
   return 0;
 }
 
 void DieLocationsBuilder::FromParms(DieDesGenericLocation** parms, int n) {
-  if (parms == nullptr) ERROR_raise(kSource, __LINE__, kParmsError, "Die Generic Location parms are NULL.");
+  if (parms == nullptr) ERROR_raise(kSource, __LINE__, kNoDatabaseParms, "Die Generic Location parms are NULL.");
   for (int i = 0; i < n; ++i) {
     if (parms[i] == nullptr || !OM::OM_is_subclass(parms[i]->OmClassId(), DieDesGenericLocation::ThisClassId))
-      ERROR_raise(kSource, __LINE__, kParmsError, "Parms are not for a Die Generic Location.");
+      ERROR_raise(kSource, __LINE__, kNoDatabaseParms, "Parms are not for a Die Generic Location.");
   }
   if (n < 1) return;
   auto** items = AllocateArray<OM::Object*>(n);
@@ -136,7 +137,7 @@ void DieLocationsBuilder::FromParms(DieDesGenericLocation** parms, int n) {
 }
 
 int DieLocationsBuilder::ToParmsClampingSlot(DIEDES_NODE_s* node, int n) const {
-  if (node == nullptr) return kParmsError;
+  if (node == nullptr) return kNoDatabaseParms;
   void** data = DIEDES_NODE_ask_appl_data(node);
   const char* templateRecord = data != nullptr ? static_cast<const char*>(data[1]) : nullptr;
   const int children = DIEDES_NODE_ask_num_children(node);
@@ -254,7 +255,7 @@ int DieLocationsBuilder::ToParmsSingle(DieDesGenericLocation* parms, FEATURE_REC
 }
 
 int DieLocationsBuilder::ToParmsParentModule(DIEDES_GENERIC_MODULE_PARMS* parms, FEATURE_RECORD* frec) const {
-  if (parms == nullptr) ERROR_raise(kSource, __LINE__, kParmsError, "Die Generic Location parms are NULL.");
+  if (parms == nullptr) ERROR_raise(kSource, __LINE__, kNoDatabaseParms, "Die Generic Location parms are NULL.");
   const int size = m_list != nullptr ? m_list->size() : 0;
   int items = 0;
   for (int i = 0; i < size; ++i)

@@ -6,6 +6,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Messages.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
@@ -28,13 +29,11 @@ constexpr const char* kSource = "DieDesJA_FillAreaBuilder";
 constexpr double kMargin = 1e-10;
 constexpr int kEntities = 7;
 
-enum Message : int {
-  kOpenBoundaryLoops = 3030490,
-  kNoBase = 3030437,
-  kBadDistanceTolerance = 3030447,
-  kBadAngleTolerance = 3030448,
-  kWrongParms = 690000,
-};
+using Messages::kAngleToleranceTooSmall;
+using Messages::kBadBaseOrientation;
+using Messages::kDistanceToleranceTooSmall;
+using Messages::kOpenSectionLoops;
+using Messages::kWrongParms;
 
 // Where errors are reported: the reaction to the target, the preview.
 constexpr int kNotifyLine = 800;
@@ -110,9 +109,9 @@ int FillAreaBuilder::validate_nothrow() {
   SM_free(firstItems);
   SM_free(secondItems);
   SM_free(thirdItems);
-  if (second >= 1) return kOpenBoundaryLoops;
-  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
-  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  if (second >= 1) return kOpenSectionLoops;
+  if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;
 }
 
@@ -225,7 +224,7 @@ int FillAreaBuilder::CreateBodies(int* count, int** bodies) const {
       m_targetData->GetBaseOrigin(origin);
       m_targetData->GetBaseNormal(normal);
     } else {
-      status = kNoBase;
+      status = kBadBaseOrientation;
     }
     if (status == 0) {
       double upperOrigin[3] = {0, 0, 0};

@@ -72,28 +72,27 @@ namespace {
 constexpr const char* kSource = "DieDes_DieShoeBuilder";
 constexpr double kMargin = 1e-10;
 
-enum Message : int {
-  kBadBaseOrientation = 3030391,
-  kNoBaseFlangeLoop = 3030392,
-  kOpenBaseFlangeLoop = 3030393,
-  kNotOneBaseFlangeLoop = 3030394,
-  kOpenMainDeckLoop = 3030395,
-  kBadMainDeckPlane = 3030396,
-  kMainDeckTooLow = 3030397,
-  kOpenDeckCutoutLoop = 3030398,
-  kSlotDepthTooSmall = 3030399,
-  kSlotWidthTooSmall = 3030400,
-  kBadSlotDirection = 3030401,
-  kFlangeTooThin = 3030402,
-  kWallTooThin = 3030403,
-  kDeckTooThin = 3030404,
-  kBadDistanceTolerance = 674028,
-  kBadAngleTolerance = 674029,
-  kWrongParms = 690000,
-  kCorrupted = 670156,
-  kNoTarget = 690025,
-  kTargetNotABody = 670422,
-};
+// The shoe's own names for shared message numbers, where they differ.
+constexpr int kBadBaseOrientation = Messages::kNoBaseOrientation;
+constexpr int kNoBaseFlangeLoop = Messages::kNoBaseFlange;
+constexpr int kOpenBaseFlangeLoop = Messages::kOpenBaseFlange;
+constexpr int kBadDistanceTolerance = Messages::kGeneralDistanceToleranceTooSmall;
+constexpr int kBadAngleTolerance = Messages::kGeneralAngleToleranceTooSmall;
+constexpr int kCorrupted = Messages::kNoDatabaseParms;
+using Messages::kBadMainDeckPlane;
+using Messages::kBadSlotDirection;
+using Messages::kDeckTooThin;
+using Messages::kFlangeTooThin;
+using Messages::kMainDeckTooLow;
+using Messages::kNoTarget;
+using Messages::kNotOneBaseFlangeLoop;
+using Messages::kOpenDeckCutoutLoop;
+using Messages::kOpenMainDeckLoop;
+using Messages::kSlotDepthTooSmall;
+using Messages::kSlotWidthTooSmall;
+using Messages::kTargetNotABody;
+using Messages::kWallTooThin;
+using Messages::kWrongParms;
 
 // The parameters' entities.
 enum Entity : int {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
+#include "Messages.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/DrawBeadParms.hpp"
 #include "exp/Expression.hpp"
@@ -40,13 +41,12 @@ namespace {
 constexpr double kMargin = 1e-10;
 constexpr unsigned kNewBeadFlags = 0x200;
 
-enum Message : int {
-  kBadClearance = 3030303,
-  kBadThickness = 3030304,
-  kBadFemaleDepth = 3030297,
-  kBadFemaleWidth = 3030298,
-  kNoRecordMade = 690000,
-};
+// The bead's own names for shared message numbers.
+constexpr int kBadClearance = Messages::kBeadClearanceTooSmall;
+constexpr int kBadThickness = Messages::kBeadMetalThicknessTooSmall;
+constexpr int kBadFemaleDepth = Messages::kBeadFemaleDepthTooSmall;
+constexpr int kBadFemaleWidth = Messages::kBeadFemaleWidthTooSmall;
+constexpr int kNoRecordMade = Messages::kWrongParms;
 
 double valueOf(const EXP_expression* expression) {
   return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;

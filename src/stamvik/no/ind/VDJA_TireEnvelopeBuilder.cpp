@@ -579,7 +579,7 @@ int TireEnvelopeBuilder::ProcessFromSpindelLines() {
 // failure when the host gives one, else the first failure that is not an
 // unsaved component of another part than `entry`.
 int PartSaveCode(const PART_save_failure_s& failures, PART_part* entry) {
-  constexpr int kComponentNotSaved = 641091;
+  using Messages::kComponentNotSaved;
   if (failures.count <= 0) return 0;
   if (const int processed = PART_process_save_failures(&failures, entry); processed < 0)
     return kSaveMessageBase - processed;
@@ -594,9 +594,9 @@ double ValueOf(const EXP_expression* expression) {
   return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
 }
 
-constexpr int kDriveJointsMissing = 3771736;
-constexpr int kMasterFileMissing = 3771731;
-constexpr int kNoSpindleObject = 3771734;
+using Messages::kDriveJointsMissing;
+using Messages::kMasterFileMissing;
+using Messages::kNoSpindleObject;
 
 void RaiseMessage(int line, int code) { ERROR_raise(kSource, line, code, "%s", ""); }
 

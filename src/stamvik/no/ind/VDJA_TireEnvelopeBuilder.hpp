@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "ClassFrame.hpp"
+#include "Messages.hpp"
 #include "feat/Builder.hpp"
 #include "math/Point3.hpp"
 #include "sel/Selection.hpp"
@@ -22,7 +23,7 @@ class BlockWriter;
 class RuleValues;
 
 // A name or path longer than the feature's field refuses the commit.
-constexpr int kTextTooLong = 3771790;
+using Messages::kTextTooLong;
 
 enum JA_TIRE_ENVELOPE_BUILDER_TireDefinitionOption : int {
   SolidBody = 0,

@@ -19,6 +19,8 @@ using namespace KTX::VDJA;
 namespace {
 
 constexpr const char* kSource = "jax_features_tire_envelope_builder";
+using KTX::Messages::kTooManyOffsets;
+using KTX::Messages::kTooManySections;
 
 struct Named {
   std::string handle;
@@ -150,7 +152,7 @@ int JAX_TIRE_ENVELOPE_BUILDER_PerformClearanceAnalysis(TireEnvelopeBuilder* buil
 int JAX_TIRE_ENVELOPE_BUILDER_SetOffsetSections(TireEnvelopeBuilder* builder, int count, const double* sectionAngle) {
   Frame::CheckArrayIn(count, sectionAngle);
   if (count > Tire_s::kMaxSections)
-    ERROR_raise(kSource, __LINE__, 3771768, "The number of sections exceeds the allowable number %d",
+    ERROR_raise(kSource, __LINE__, kTooManySections, "The number of sections exceeds the allowable number %d",
                 Tire_s::kMaxSections);
   Tire_s* area = builder->WorkArea();
   area->sectionCount = count;
@@ -164,13 +166,13 @@ int JAX_TIRE_ENVELOPE_BUILDER_SetOffsetValues(TireEnvelopeBuilder* builder, int 
   Frame::CheckArrayIn(count, offsetValues);
   Tire_s* area = builder->WorkArea();
   if (sectionIndex >= Tire_s::kMaxSections)
-    ERROR_raise(kSource, __LINE__, 3771768, "The index of section exceeds the allowable number %d.",
+    ERROR_raise(kSource, __LINE__, kTooManySections, "The index of section exceeds the allowable number %d.",
                 Tire_s::kMaxSections);
   if (sectionIndex >= area->sectionCount)
-    ERROR_raise(kSource, __LINE__, 3771768, "The index of section exceeds the specified number %d.",
+    ERROR_raise(kSource, __LINE__, kTooManySections, "The index of section exceeds the specified number %d.",
                 area->sectionCount);
   if (count > Tire_s::kMaxOffsets)
-    ERROR_raise(kSource, __LINE__, 3771757, "The number of offsets exceeds the allowable number %d.",
+    ERROR_raise(kSource, __LINE__, kTooManyOffsets, "The number of offsets exceeds the allowable number %d.",
                 Tire_s::kMaxOffsets);
   area->sectionOffsetCounts[sectionIndex] = count;
   for (int i = 0; i < count; ++i) area->sectionOffsets[sectionIndex][i] = offsetValues[i];
