@@ -206,10 +206,40 @@ T* need(T* object, int code, const char* what) {
   return object;
 }
 
-tag_t makeBody(tag_t partTag, Kernel::BodyType type) {
-  PART_part* part = need(PART_of_tag(partTag), Error::kBadObject, "no part");
-  ES_solid* body = ES_solid::Make(part, Kernel::CreateBody(type));
-  return body->OmTag();
+// A member of "Part" that answers one object of the part: its record holds
+// the part, what `record` adds and the result; the result is cleared and
+// the part looked up before `make` runs on it.
+template <class RecordFn, class Make>
+int partMember(int methodType, const char* member, JAM_replay_fn replay, const char* resultClass,
+               const char* resultName, tag_t part, tag_t* result, RecordFn&& record, Make&& make) {
+  return journalled(
+      "Part", methodType, member, replay,
+      [&] {
+        JAM_this(part);
+        record();
+        JAM_result_tag(classOf(resultClass), result, resultName);
+      },
+      [&] {
+        *result = 0;
+        return make(need(PART_of_tag(part), Error::kBadObject, "no part"));
+      });
+}
+
+// The same for a method that makes its object from "points" ("Point3d" array).
+template <class Make>
+int partFromPoints(const char* member, JAM_replay_fn replay, const char* resultClass, const char* resultName,
+                   tag_t part, int count, const JAM_point3d_s* points, tag_t* result, Make&& make) {
+  return partMember(
+      0, member, replay, resultClass, resultName, part, result,
+      [&] { JAM_in_struct_array(JAM_lookup_struct("Point3d"), count, points, "points"); }, make);
+}
+
+// A plain body of the part.
+int partBody(const char* member, JAM_replay_fn replay, tag_t part, Kernel::BodyType type, tag_t* body) {
+  return partMember(0, member, replay, "Body", "body", part, body, [] {}, [&](PART_part* in) {
+    *body = ES_solid::Make(in, Kernel::CreateBody(type))->OmTag();
+    return 0;
+  });
 }
 
 Previewer previewer = nullptr;  // the host dialogs' previews, once they are loaded
@@ -235,17 +265,10 @@ namespace {
 // collection's class.
 int partCollection(tag_t part, const char* member, JAM_replay_fn replay, const char* collectionClass,
                    const char* resultName, tag_t* collection) {
-  return journalled(
-      "Part", 1, member, replay,
-      [&] {
-        JAM_this(part);
-        JAM_result_tag(classOf(collectionClass), collection, resultName);
-      },
-      [&] {
-        *collection = 0;
-        *collection = need(PART_of_tag(part), Error::kBadObject, "no part")->OmTag();
-        return 0;
-      });
+  return partMember(1, member, replay, collectionClass, resultName, part, collection, [] {}, [&](PART_part* in) {
+    *collection = in->OmTag();
+    return 0;
+  });
 }
 }  // namespace
 
@@ -262,44 +285,16 @@ int Part_get_AutomotiveCollection(tag_t part, tag_t* collection) {
 }
 
 int Part_CreateSolidBody(tag_t part, tag_t* body) {
-  return journalled(
-      "Part", 0, "CreateSolidBody", &replayPartSolid,
-      [&] {
-        JAM_this(part);
-        JAM_result_tag(classOf("Body"), body, "body");
-      },
-      [&] {
-        *body = 0;
-        *body = makeBody(part, Kernel::BodyType::Solid);
-        return 0;
-      });
+  return partBody("CreateSolidBody", &replayPartSolid, part, Kernel::BodyType::Solid, body);
 }
 
 int Part_CreateSheetBody(tag_t part, tag_t* body) {
-  return journalled(
-      "Part", 0, "CreateSheetBody", &replayPartSheet,
-      [&] {
-        JAM_this(part);
-        JAM_result_tag(classOf("Body"), body, "body");
-      },
-      [&] {
-        *body = 0;
-        *body = makeBody(part, Kernel::BodyType::Sheet);
-        return 0;
-      });
+  return partBody("CreateSheetBody", &replayPartSheet, part, Kernel::BodyType::Sheet, body);
 }
 
 int Part_CreateSolidBody(tag_t part, int count, const JAM_point3d_s* points, tag_t* body) {
-  return journalled(
-      "Part", 0, "CreateSolidBody", &replayPartBlock,
-      [&] {
-        JAM_this(part);
-        JAM_in_struct_array(JAM_lookup_struct("Point3d"), count, points, "points");
-        JAM_result_tag(classOf("Body"), body, "body");
-      },
-      [&] {
-        *body = 0;
-        PART_part* in = need(PART_of_tag(part), Error::kBadObject, "no part");
+  return partFromPoints(
+      "CreateSolidBody", &replayPartBlock, "Body", "body", part, count, points, body, [&](PART_part* in) {
         if (count != 2 || points == nullptr) return kBadLoop;
         const double toKernel = Kernel::ScaleFactors().factors[0];
         const double low[3] = {std::min(points[0].x, points[1].x) * toKernel,
@@ -328,16 +323,8 @@ int Part_CreateSolidBody(tag_t part, int count, const JAM_point3d_s* points, tag
 }
 
 int Part_CreateSheetBody(tag_t part, int count, const JAM_point3d_s* points, tag_t* body) {
-  return journalled(
-      "Part", 0, "CreateSheetBody", &replayPartFlatSheet,
-      [&] {
-        JAM_this(part);
-        JAM_in_struct_array(JAM_lookup_struct("Point3d"), count, points, "points");
-        JAM_result_tag(classOf("Body"), body, "body");
-      },
-      [&] {
-        *body = 0;
-        PART_part* in = need(PART_of_tag(part), Error::kBadObject, "no part");
+  return partFromPoints(
+      "CreateSheetBody", &replayPartFlatSheet, "Body", "body", part, count, points, body, [&](PART_part* in) {
         if (count != 3 || points == nullptr) return kBadLoop;
         for (int i = 0; i < count; ++i)
           if (!std::isfinite(points[i].x) || !std::isfinite(points[i].y) || !std::isfinite(points[i].z))
@@ -401,16 +388,8 @@ bool finitePoints(int count, const JAM_point3d_s* points) {
 // (one point; or an origin and a direction, the coordinate system's Z axis).
 int createEntity(const char* member, JAM_replay_fn replay, const char* journalClass, const char* result,
                  tag_t part, int count, const JAM_point3d_s* points, tag_t* entity) {
-  return journalled(
-      "Part", 0, member, replay,
-      [&] {
-        JAM_this(part);
-        JAM_in_struct_array(JAM_lookup_struct("Point3d"), count, points, "points");
-        JAM_result_tag(classOf(journalClass), entity, result);
-      },
-      [&] {
-        *entity = 0;
-        PART_part* in = need(PART_of_tag(part), Error::kBadObject, "no part");
+  return partFromPoints(
+      member, replay, journalClass, result, part, count, points, entity, [&](PART_part* in) {
         const int wanted = std::strcmp(journalClass, "Point") == 0 ? 1 : 2;
         if (count != wanted || points == nullptr || !finitePoints(count, points)) return kBadLoop;
         const double origin[3] = {points[0].x, points[0].y, points[0].z};
@@ -450,16 +429,8 @@ int Part_CreateCoordinateSystem(tag_t part, int count, const JAM_point3d_s* poin
 }
 
 int Part_CreatePlane(tag_t part, int count, const JAM_point3d_s* points, tag_t* plane) {
-  return journalled(
-      "Part", 0, "CreatePlane", &replayPartPlane,
-      [&] {
-        JAM_this(part);
-        JAM_in_struct_array(JAM_lookup_struct("Point3d"), count, points, "points");
-        JAM_result_tag(classOf("Plane"), plane, "plane");
-      },
-      [&] {
-        *plane = 0;
-        PART_part* in = need(PART_of_tag(part), Error::kBadObject, "no part");
+  return partFromPoints(
+      "CreatePlane", &replayPartPlane, "Plane", "plane", part, count, points, plane, [&](PART_part* in) {
         if (count != 2 || points == nullptr || !finitePoints(count, points)) return kBadLoop;
         const double origin[3] = {points[0].x, points[0].y, points[0].z};
         double matrix[9];
@@ -473,16 +444,8 @@ int Part_CreatePlane(tag_t part, int count, const JAM_point3d_s* points, tag_t* 
 }
 
 int Part_CreateLine(tag_t part, int count, const JAM_point3d_s* points, tag_t* line) {
-  return journalled(
-      "Part", 0, "CreateLine", &replayPartLine,
-      [&] {
-        JAM_this(part);
-        JAM_in_struct_array(JAM_lookup_struct("Point3d"), count, points, "points");
-        JAM_result_tag(classOf("Line"), line, "line");
-      },
-      [&] {
-        *line = 0;
-        PART_part* in = need(PART_of_tag(part), Error::kBadObject, "no part");
+  return partFromPoints(
+      "CreateLine", &replayPartLine, "Line", "line", part, count, points, line, [&](PART_part* in) {
         if (count != 2 || points == nullptr || !finitePoints(count, points)) return kBadLoop;
         const double from[3] = {points[0].x, points[0].y, points[0].z}, to[3] = {points[1].x, points[1].y, points[1].z};
         *line = ES_create_line_in_part(in, from, to);
@@ -580,9 +543,15 @@ int SelectObjectList_Add(SELECT_OBJECT_list* list, tag_t object) {
       });
 }
 
-int Section_AddLoop(SC_section* section, int kind, int count, const JAM_point3d_s* points) {
+namespace {
+// A method of "Section" that adds one loop of kind "kind" made from "points"
+// ("Point3d" array): at least `fewest` points, or kBadLoop; `curves` makes
+// the loop's curves.
+template <class Curves>
+int addLoop(const char* member, JAM_replay_fn replay, SC_section* section, int kind, int count,
+            const JAM_point3d_s* points, int fewest, Curves&& curves) {
   return journalled(
-      "Section", 0, "AddLoop", &replayAddLoop,
+      "Section", 0, member, replay,
       [&] {
         JAM_this_ptr(section);
         JAM_in_int(&kind, "kind");
@@ -590,43 +559,39 @@ int Section_AddLoop(SC_section* section, int kind, int count, const JAM_point3d_
       },
       [&] {
         need(section, Error::kBadObject, "no section");
-        if ((kind != SC_section::kClosed && kind != SC_section::kOpen) || count <= 0 || points == nullptr ||
+        if ((kind != SC_section::kClosed && kind != SC_section::kOpen) || count < fewest || points == nullptr ||
             !finitePoints(count, points))
           return kBadLoop;
-        std::vector<tag_t> curves;
-        for (int i = 0; i < count; ++i) {
-          const double point[3] = {points[i].x, points[i].y, points[i].z};
-          curves.push_back(ES_create_point(point));
-        }
-        section->add_loop(kind, count, curves.data());
+        const std::vector<tag_t> loop = curves();
+        section->add_loop(kind, static_cast<int>(loop.size()), loop.data());
         return 0;
       });
 }
+}  // namespace
+
+int Section_AddLoop(SC_section* section, int kind, int count, const JAM_point3d_s* points) {
+  return addLoop("AddLoop", &replayAddLoop, section, kind, count, points, 1, [&] {
+    std::vector<tag_t> curves;
+    for (int i = 0; i < count; ++i) {
+      const double point[3] = {points[i].x, points[i].y, points[i].z};
+      curves.push_back(ES_create_point(point));
+    }
+    return curves;
+  });
+}
 
 int Section_AddLines(SC_section* section, int kind, int count, const JAM_point3d_s* points) {
-  return journalled(
-      "Section", 0, "AddLines", &replayAddLines,
-      [&] {
-        JAM_this_ptr(section);
-        JAM_in_int(&kind, "kind");
-        JAM_in_struct_array(JAM_lookup_struct("Point3d"), count, points, "points");
-      },
-      [&] {
-        need(section, Error::kBadObject, "no section");
-        if ((kind != SC_section::kClosed && kind != SC_section::kOpen) || count < 2 || points == nullptr ||
-            !finitePoints(count, points))
-          return kBadLoop;
-        std::vector<tag_t> lines;
-        const int ends = kind == SC_section::kClosed ? count : count - 1;
-        for (int i = 0; i < ends; ++i) {
-          const JAM_point3d_s& a = points[i];
-          const JAM_point3d_s& b = points[(i + 1) % count];
-          const double from[3] = {a.x, a.y, a.z}, to[3] = {b.x, b.y, b.z};
-          lines.push_back(ES_create_line_in_part(nullptr, from, to));
-        }
-        section->add_loop(kind, static_cast<int>(lines.size()), lines.data());
-        return 0;
-      });
+  return addLoop("AddLines", &replayAddLines, section, kind, count, points, 2, [&] {
+    std::vector<tag_t> lines;
+    const int ends = kind == SC_section::kClosed ? count : count - 1;
+    for (int i = 0; i < ends; ++i) {
+      const JAM_point3d_s& a = points[i];
+      const JAM_point3d_s& b = points[(i + 1) % count];
+      const double from[3] = {a.x, a.y, a.z}, to[3] = {b.x, b.y, b.z};
+      lines.push_back(ES_create_line_in_part(nullptr, from, to));
+    }
+    return lines;
+  });
 }
 
 int Expression_set_RightHandSide(EXP_expression* expression, const char* text) {
