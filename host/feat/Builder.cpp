@@ -7,7 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "afl/Parms.hpp"
+#include "om/TagIntMap.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Failure.hpp"
@@ -146,6 +146,10 @@ std::vector<tag_t> KeptInPart(const PART_part* part) {
   return alive;
 }
 }  // namespace Host
+
+// Made here, with the parts, and not in the object manager: a new map is
+// kept by the work part.
+OM_tag_int_map* OM_tag_int_mapFactory::Create() { return Host::CreateInPart<OM_tag_int_map>(nullptr); }
 
 namespace {
 // The builders a journal or a dialog left open go first, first made first: a

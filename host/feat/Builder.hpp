@@ -152,7 +152,23 @@ class KTX_HOST_API CM_part : public OM::TaggedObject {
   tag_t currentFeature_;
 };
 
-class FEATURE_PARMS;
+// The parameters of a feature, the base of every feature's parameter class
+// (registered, with the die-design parameter classes below it, by the
+// automotive-feature library).
+class KTX_HOST_API FEATURE_PARMS : public OM::TaggedObject {
+  KTX_HOST_OBJECT(FEATURE_PARMS, "KTX::FEATURE_PARMS")
+ public:
+  // The feature record that holds the parameters (null until one is handed over).
+  FEATURE_RECORD* GetSubObjectOwner() const;
+  // The new record hands itself to its parameters.
+  virtual void SetFeatureRecord(FEATURE_RECORD* frec);
+
+ protected:
+  FEATURE_PARMS(int classId, void* context) : OM::TaggedObject(classId, context) {}
+
+ private:
+  tag_t frec_;
+};
 
 // A feature of a part: its parameter object, the body it made (a model body
 // entity) and the kernel body it was applied to.
