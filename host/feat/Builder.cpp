@@ -36,6 +36,9 @@ void NotifyOwnerOfChange(OM::Object* changed) {
   }
 }
 
+void ObservedObject::BeforeChange() { OM::LogForWrite(this); }
+void ObservedObject::AfterChange() { NotifyOwnerOfChange(this); }
+
 char* JAX_BASE_BUILDER::ask_journal_class_name() const { return SM_string_copy("Builder"); }
 int JAX_BASE_BUILDER::validate_nothrow() { return 0; }
 int JAX_BASE_BUILDER::commit() { return 0; }

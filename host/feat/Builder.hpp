@@ -38,6 +38,15 @@ class KTX_HOST_API IChildOfObservable {
 // Tells the observer that owns `changed` (when it asked to be told) that it changed.
 KTX_HOST_API void NotifyOwnerOfChange(OM::Object* changed);
 
+// A host object that a builder owns and observes.
+class KTX_HOST_API ObservedObject : public OM::TaggedObject, public IChildOfObservable {
+ protected:
+  ObservedObject(int classId, void* context) : OM::TaggedObject(classId, context) {}
+  // Logs the object before a change and tells its observing owner after it.
+  void BeforeChange();
+  void AfterChange();
+};
+
 class KTX_HOST_API JAX_BASE_BUILDER : public OM::TaggedObject, public IGenericObserver, public IChildOfObservable {
   KTX_HOST_OBJECT(JAX_BASE_BUILDER, "KTX::JAX_BASE_BUILDER")
 
