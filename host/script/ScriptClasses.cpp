@@ -512,35 +512,35 @@ int Builder_Destroy(OM::Object* builder) {
       });
 }
 
-int SelectObject_set_Value(SELECT_OBJECT* selection, tag_t value) {
+namespace {
+// A member of a selection that is given one object (argument `argument`,
+// by tag): what is selected is in a part, never the part itself.
+template <class Selection, class Select>
+int selectOne(const char* journalClass, int methodType, const char* member, JAM_replay_fn replay,
+              Selection* selection, const char* what, tag_t object, const char* argument, Select&& select) {
   return journalled(
-      "SelectObject", 2, "Value", &replaySelectValue,
+      journalClass, methodType, member, replay,
       [&] {
         JAM_this_ptr(selection);
-        JAM_in_tag(classOf("TaggedObject"), &value, "value");
+        JAM_in_tag(classOf("TaggedObject"), &object, argument);
       },
       [&] {
-        need(selection, Error::kBadObject, "no selection");
-        if (dynamic_cast<PART_part*>(OM::OM_object_of_tag(value)) != nullptr) return kPartSelected;
-        selection->set_selected_tag(value);
+        need(selection, Error::kBadObject, what);
+        if (dynamic_cast<PART_part*>(OM::OM_object_of_tag(object)) != nullptr) return kPartSelected;
+        select();
         return 0;
       });
 }
+}  // namespace
+
+int SelectObject_set_Value(SELECT_OBJECT* selection, tag_t value) {
+  return selectOne("SelectObject", 2, "Value", &replaySelectValue, selection, "no selection", value, "value",
+                   [&] { selection->set_selected_tag(value); });
+}
 
 int SelectObjectList_Add(SELECT_OBJECT_list* list, tag_t object) {
-  return journalled(
-      "SelectObjectList", 0, "Add", &replayListAdd,
-      [&] {
-        JAM_this_ptr(list);
-        JAM_in_tag(classOf("TaggedObject"), &object, "object");
-      },
-      [&] {
-        need(list, Error::kBadObject, "no selection list");
-        // What is selected is in a part, never the part itself.
-        if (dynamic_cast<PART_part*>(OM::OM_object_of_tag(object)) != nullptr) return kPartSelected;
-        list->append(object);
-        return 0;
-      });
+  return selectOne("SelectObjectList", 0, "Add", &replayListAdd, list, "no selection list", object, "object",
+                   [&] { list->append(object); });
 }
 
 namespace {
