@@ -1,5 +1,6 @@
-// Selection, section, collector, list and expression objects that builders
-// hold as owned sub-objects. They tell their owner when they change.
+// Selection, section, collector and list objects that builders hold as owned
+// sub-objects (expressions, which they hold too, are exp/Expression.hpp's).
+// They tell their owner when they change.
 //
 // Their state lies in the object itself (plain fields) or in arrays that the
 // object makes when it is constructed and keeps to its end, so that the
