@@ -11,7 +11,6 @@
 #include "afl/DieEngParms.hpp"
 #include "afl/DrawBeadParms.hpp"
 #include "exp/Expression.hpp"
-#include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
 #include "jam/Internal.hpp"
 #include "prop/PropertyMapper.hpp"
