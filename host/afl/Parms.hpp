@@ -25,21 +25,6 @@ enum Message : int {
 };
 }  // namespace Parms
 
-class KTX_HOST_API FEATURE_PARMS : public OM::TaggedObject {
-  KTX_HOST_OBJECT(FEATURE_PARMS, "KTX::FEATURE_PARMS")
- public:
-  // The feature record that holds the parameters (null until one is handed over).
-  FEATURE_RECORD* GetSubObjectOwner() const;
-  // The new record hands itself to its parameters.
-  virtual void SetFeatureRecord(FEATURE_RECORD* frec);
-
- protected:
-  FEATURE_PARMS(int classId, void* context) : OM::TaggedObject(classId, context) {}
-
- private:
-  tag_t frec_;
-};
-
 // The owner of a parameter object (its feature record) or of an entity (its
 // parameter object); otherwise the object that holds it (OM_ask_owner).
 KTX_HOST_API OM::Object* OM_ask_subobject_owner(const OM::Object* object);

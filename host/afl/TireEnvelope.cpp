@@ -309,7 +309,6 @@ tag_t VD_get_tag_handle_in_work_part(const char* handle) {
   return tag != 0 && PART_ask_part_of_object(tag) == CONTEXT_ask_work_part() ? tag : 0;
 }
 
-tag_t OCC_ask_instance_of_part_occ(tag_t occurrence) { return occurrence; }
 
 void TIREENV_remove_tire_body_dataset(tag_t part) {
   Host::Log("TIREENV_remove_tire_body_dataset", std::to_string(part));

@@ -229,8 +229,6 @@ KTX_HOST_API int TIREENV_read_data_file_into_strings(const char* fileName, int* 
 KTX_HOST_API int TIREENV_write_strings_into_data_file(int count, char* const* lines, char fileName[257]);
 // The live object of the work part that the handle names; 0 otherwise.
 KTX_HOST_API tag_t VD_get_tag_handle_in_work_part(const char* handle);
-// The stand-in's instance of an occurrence is the occurrence itself.
-KTX_HOST_API tag_t OCC_ask_instance_of_part_occ(tag_t occurrence);
 // Recorded: the host's tire-body clearance data set of the part goes.
 KTX_HOST_API void TIREENV_remove_tire_body_dataset(tag_t part);
 // The names of the part's sketches that hold a tire profile: new arrays

@@ -158,4 +158,11 @@ void MeasureClearance(CLEAR_dataset_record& record) {
   listUIprintf("%s\n", line.c_str());
 }
 
+namespace {
+// A clearance run measures the tire envelope's bodies as this library does.
+struct MeasurerRegistration {
+  MeasurerRegistration() { Host::SetClearanceMeasurer(&MeasureClearance); }
+} measurerRegistration;
+}  // namespace
+
 }  // namespace KTX::TireGeometry

@@ -162,6 +162,8 @@ PART_part* OCC_ask_part_of_part_occ(tag_t partOccurrence) {
 
 tag_t OCC_ask_part_occ_of_instance(tag_t instance) { return instanceOf(instance) ? instance : 0; }
 
+tag_t OCC_ask_instance_of_part_occ(tag_t occurrence) { return occurrence; }
+
 int OCC_blank_component(tag_t occurrence, bool blank, bool, const void*) {
   Host::Log("OCC_blank_component", "occ=" + std::to_string(occurrence) + (blank ? " hide" : " show"));
   ASSY_instance* instance = instanceOf(occurrence);

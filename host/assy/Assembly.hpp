@@ -109,14 +109,16 @@ KTX_HOST_API int PART_load_component(PART_part* part, int* firstStatus);
 
 // ---- instances and occurrences ----------------------------------------------------
 // The stand-in's part occurrence of a component is its instance (and the
-// instance of a part occurrence the occurrence itself, afl/TireEnvelope.hpp),
-// and a part's root occurrence is the part's own tag.
+// instance of a part occurrence the occurrence itself), and a part's root
+// occurrence is the part's own tag.
 KTX_HOST_API bool OCC_is_part_occurrence(tag_t object);
 // The component an occurrence of a body lies in (Assy::PlaceInComponent); 0 for none.
 KTX_HOST_API tag_t OCC_ask_part_occurrence(tag_t occurrence);
 // The part a part occurrence shows (null for anything else).
 KTX_HOST_API PART_part* OCC_ask_part_of_part_occ(tag_t partOccurrence);
 KTX_HOST_API tag_t OCC_ask_part_occ_of_instance(tag_t instance);
+// The stand-in's instance of an occurrence is the occurrence itself.
+KTX_HOST_API tag_t OCC_ask_instance_of_part_occ(tag_t occurrence);
 // Hides (blank true) or shows a component: 0, or kNoInstance.
 KTX_HOST_API int OCC_blank_component(tag_t occurrence, bool blank, bool cascade, const void* filter);
 // Moves an instance: position, then orientation as its X axis and Y axis

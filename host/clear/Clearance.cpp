@@ -2,13 +2,14 @@
 
 #include <cstdio>
 
-#include "afl/TireGeometry.hpp"
 #include "exp/Expression.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
 
 namespace KTX {
 namespace {
+Host::ClearanceMeasurer measurer = nullptr;  // the automotive-feature library's, once registered
+
 struct Library {
   tag_t next = 0x7C000001;
   std::map<tag_t, CLEAR_dataset_record> sets;  // by tag, in the order made
@@ -141,9 +142,11 @@ int CLEAR_do_clearance_analysis(tag_t set, const void*, int) {
   if (record == nullptr) return kNoDataset;
   if (const int answer = static_cast<int>(Host::Answer("CLEAR_do_clearance_analysis", 0)); answer != 0) return answer;
   ++record->runs;
-  TireGeometry::MeasureClearance(*record);
+  if (measurer != nullptr) measurer(*record);
   return 0;
 }
+
+void Host::SetClearanceMeasurer(ClearanceMeasurer given) { measurer = given; }
 
 int VD_MODL_create_exp_tag(const char* text, tag_t* expression) {
   Host::Log("VD_MODL_create_exp_tag", text != nullptr ? text : "(null)");

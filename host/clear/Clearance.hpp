@@ -55,9 +55,15 @@ KTX_HOST_API void CLEAR_store_callbacks();
 KTX_HOST_API void CLEAR_reset_callbacks();
 KTX_HOST_API void CLEAR_restore_callbacks();
 // Runs the analysis: 0, or the answer of the call's name. A run measures the
-// real distances between the lists' bodies (TireGeometry::MeasureClearance)
-// and lists what it found.
+// real distances between the lists' bodies through the measurer (the
+// automotive-feature library's TireGeometry::MeasureClearance, which it
+// registers when the library loads; without one nothing is measured) and
+// lists what it found.
 KTX_HOST_API int CLEAR_do_clearance_analysis(tag_t set, const void* tagMap, int flag);
+namespace Host {
+using ClearanceMeasurer = void (*)(CLEAR_dataset_record& record);
+KTX_HOST_API void SetClearanceMeasurer(ClearanceMeasurer measurer);
+}  // namespace Host
 
 // An expression of the text in the work part (length unit): its tag in
 // *expression, 0; or the expression library's status.

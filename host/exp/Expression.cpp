@@ -43,6 +43,13 @@ EXP_expression* EXP_expression::Make(PART_part* part, const char* text, double v
   return expression;
 }
 
+void EXP_expression::set(const char* text, double value) {
+  BeforeChange();
+  std::snprintf(text_, sizeof text_, "%s", text == nullptr ? "" : text);
+  value_ = value;
+  AfterChange();
+}
+
 bool EXP_parse_number(const char* text, double* value) {
   if (text == nullptr) return false;
   while (*text == ' ' || *text == '\t') ++text;

@@ -1,7 +1,7 @@
 // Expressions with units, as the part-modelling library keeps them: a text
 // that is a number, its value and its unit.
 #pragma once
-#include "sel/Selection.hpp"
+#include "feat/Builder.hpp"
 
 namespace KTX {
 
@@ -10,6 +10,28 @@ namespace KTX {
 struct UNIT_unit {
   int measure;
   const char* name;
+};
+
+// An expression: its text, its value (in its unit) and its unit.
+class KTX_HOST_API EXP_expression : public ObservedObject {
+  KTX_HOST_OBJECT(EXP_expression, "KTX::EXP_expression")
+ public:
+  static constexpr int kTextSize = 128;
+  const char* ask_text() const { return text_; }
+  double ask_value() const { return value_; }
+  const UNIT_unit* ask_unit() const;
+  // Sets text and value after logging; tells the owner.
+  void set(const char* text, double value);
+  // A new expression in the part (null: the work part) with its text already parsed.
+  static EXP_expression* Make(PART_part* part, const char* text, double value, const UNIT_unit* unit);
+
+ protected:
+  EXP_expression(int classId, void* context) : ObservedObject(classId, context) {}
+
+ private:
+  char text_[kTextSize];
+  double value_;
+  int unitIndex_;
 };
 
 namespace Expression {

@@ -7,7 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "afl/Parms.hpp"
+#include "om/TagIntMap.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Failure.hpp"
@@ -35,6 +35,9 @@ void NotifyOwnerOfChange(OM::Object* changed) {
     observer->Notify(changed);
   }
 }
+
+void ObservedObject::BeforeChange() { OM::LogForWrite(this); }
+void ObservedObject::AfterChange() { NotifyOwnerOfChange(this); }
 
 char* JAX_BASE_BUILDER::ask_journal_class_name() const { return SM_string_copy("Builder"); }
 int JAX_BASE_BUILDER::validate_nothrow() { return 0; }
@@ -146,6 +149,10 @@ std::vector<tag_t> KeptInPart(const PART_part* part) {
   return alive;
 }
 }  // namespace Host
+
+// Made here, with the parts, and not in the object manager: a new map is
+// kept by the work part.
+OM_tag_int_map* OM_tag_int_mapFactory::Create() { return Host::CreateInPart<OM_tag_int_map>(nullptr); }
 
 namespace {
 // The builders a journal or a dialog left open go first, first made first: a

@@ -38,6 +38,15 @@ class KTX_HOST_API IChildOfObservable {
 // Tells the observer that owns `changed` (when it asked to be told) that it changed.
 KTX_HOST_API void NotifyOwnerOfChange(OM::Object* changed);
 
+// A host object that a builder owns and observes.
+class KTX_HOST_API ObservedObject : public OM::TaggedObject, public IChildOfObservable {
+ protected:
+  ObservedObject(int classId, void* context) : OM::TaggedObject(classId, context) {}
+  // Logs the object before a change and tells its observing owner after it.
+  void BeforeChange();
+  void AfterChange();
+};
+
 class KTX_HOST_API JAX_BASE_BUILDER : public OM::TaggedObject, public IGenericObserver, public IChildOfObservable {
   KTX_HOST_OBJECT(JAX_BASE_BUILDER, "KTX::JAX_BASE_BUILDER")
 
@@ -152,7 +161,23 @@ class KTX_HOST_API CM_part : public OM::TaggedObject {
   tag_t currentFeature_;
 };
 
-class FEATURE_PARMS;
+// The parameters of a feature, the base of every feature's parameter class
+// (registered, with the die-design parameter classes below it, by the
+// automotive-feature library).
+class KTX_HOST_API FEATURE_PARMS : public OM::TaggedObject {
+  KTX_HOST_OBJECT(FEATURE_PARMS, "KTX::FEATURE_PARMS")
+ public:
+  // The feature record that holds the parameters (null until one is handed over).
+  FEATURE_RECORD* GetSubObjectOwner() const;
+  // The new record hands itself to its parameters.
+  virtual void SetFeatureRecord(FEATURE_RECORD* frec);
+
+ protected:
+  FEATURE_PARMS(int classId, void* context) : OM::TaggedObject(classId, context) {}
+
+ private:
+  tag_t frec_;
+};
 
 // A feature of a part: its parameter object, the body it made (a model body
 // entity) and the kernel body it was applied to.

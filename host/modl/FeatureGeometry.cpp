@@ -12,6 +12,7 @@
 #include "sel/Selection.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Settings.hpp"
+#include "tool/ToolingBoolean.hpp"
 #include "tool/ToolingGeometry.hpp"
 
 namespace KTX {
@@ -258,6 +259,13 @@ int CombineGeometry(tag_t target, const std::vector<tag_t>& tools, bool subtract
   ES_body_follow_geometry(target);
   return 0;
 }
+
+namespace {
+// The tooling library's booleans combine geometry as the modelling features do.
+struct GeometryCombinerRegistration {
+  GeometryCombinerRegistration() { Host::SetGeometryCombiner(&CombineGeometry); }
+} geometryCombinerRegistration;
+}  // namespace
 
 namespace {
 // What a compensation made, by feature: its input points and its curves.

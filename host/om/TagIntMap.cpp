@@ -1,6 +1,5 @@
 #include "om/TagIntMap.hpp"
 
-#include "feat/Builder.hpp"
 #include "sys/Error.hpp"
 
 namespace KTX {
@@ -46,7 +45,5 @@ void OM_tag_int_map::Insert(tag_t tag, int value) {
   pairs_->Items().push_back(static_cast<int>(tag));
   pairs_->Items().push_back(value);
 }
-
-OM_tag_int_map* OM_tag_int_mapFactory::Create() { return Host::CreateInPart<OM_tag_int_map>(nullptr); }
 
 }  // namespace KTX

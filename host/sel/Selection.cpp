@@ -41,9 +41,6 @@ tag_t* copyTags(const std::vector<tag_t>& tags) {
 }
 }  // namespace
 
-void ObservedObject::BeforeChange() { OM::LogForWrite(this); }
-void ObservedObject::AfterChange() { NotifyOwnerOfChange(this); }
-
 // ---- SELECT_OBJECT ----------------------------------------------------------------
 
 void SELECT_OBJECT::set_selected_tag(tag_t tag) {
@@ -631,15 +628,6 @@ void UICOMPJA_list::set_insert_callback(InsertCallback callback, void* data) {
 UICOMPJA_list* UICOMPJA_listFactory::object(CM_part* part) {
   Host::Log("UICOMPJA_listFactory::object", Host::TagArg(part));
   return Host::CreateInPart<UICOMPJA_list>(PART_ask_part_of_cm_part(part));
-}
-
-// ---- EXP_expression ---------------------------------------------------------------------
-
-void EXP_expression::set(const char* text, double value) {
-  BeforeChange();
-  std::snprintf(text_, sizeof text_, "%s", text == nullptr ? "" : text);
-  value_ = value;
-  AfterChange();
 }
 
 }  // namespace KTX

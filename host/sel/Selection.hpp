@@ -1,5 +1,6 @@
-// Selection, section, collector, list and expression objects that builders
-// hold as owned sub-objects. They tell their owner when they change.
+// Selection, section, collector and list objects that builders hold as owned
+// sub-objects (expressions, which they hold too, are exp/Expression.hpp's).
+// They tell their owner when they change.
 //
 // Their state lies in the object itself (plain fields) or in arrays that the
 // object makes when it is constructed and keeps to its end, so that the
@@ -7,21 +8,11 @@
 #pragma once
 #include <vector>
 
+#include "exp/Expression.hpp"
 #include "feat/Builder.hpp"
 #include "sys/Memory.hpp"
 
 namespace KTX {
-
-struct UNIT_unit;
-
-// A host object that a builder owns and observes.
-class KTX_HOST_API ObservedObject : public OM::TaggedObject, public IChildOfObservable {
- protected:
-  ObservedObject(int classId, void* context) : OM::TaggedObject(classId, context) {}
-  // Logs the object before a change and tells its observing owner after it.
-  void BeforeChange();
-  void AfterChange();
-};
 
 // One selected object.
 class KTX_HOST_API SELECT_OBJECT : public ObservedObject {
@@ -345,28 +336,6 @@ class KTX_HOST_API UICOMPJA_list : public TagListObject {
 class KTX_HOST_API UICOMPJA_listFactory {
  public:
   static UICOMPJA_list* object(CM_part* part);
-};
-
-// An expression: its text, its value (in its unit) and its unit.
-class KTX_HOST_API EXP_expression : public ObservedObject {
-  KTX_HOST_OBJECT(EXP_expression, "KTX::EXP_expression")
- public:
-  static constexpr int kTextSize = 128;
-  const char* ask_text() const { return text_; }
-  double ask_value() const { return value_; }
-  const UNIT_unit* ask_unit() const;
-  // Sets text and value after logging; tells the owner.
-  void set(const char* text, double value);
-  // A new expression in the part (null: the work part) with its text already parsed.
-  static EXP_expression* Make(PART_part* part, const char* text, double value, const UNIT_unit* unit);
-
- protected:
-  EXP_expression(int classId, void* context) : ObservedObject(classId, context) {}
-
- private:
-  char text_[kTextSize];
-  double value_;
-  int unitIndex_;
 };
 
 // A position on a path curve (sel/OnPathDim.cpp), held by a value

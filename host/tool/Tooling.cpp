@@ -217,6 +217,13 @@ void DeleteFeature(tag_t feature) {
 }
 }  // namespace Host
 
+namespace {
+// The model update deletes the features logged for deletion as this room does.
+struct FeatureDeleterRegistration {
+  FeatureDeleterRegistration() { Host::SetFeatureDeleter(&Host::DeleteFeature); }
+} featureDeleterRegistration;
+}  // namespace
+
 int FREC_ask_body_eids(tag_t frec, int* count, tag_t** bodies) {
   Host::Log("FREC_ask_body_eids", "tag=" + std::to_string(frec));
   *count = 0;

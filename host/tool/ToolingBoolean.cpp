@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "afl/BooleanFeatures.hpp"
-#include "modl/FeatureGeometry.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 
 namespace KTX {
 
 namespace {
+
+Host::GeometryCombiner geometryCombiner = nullptr;  // the modelling features', once registered
 
 std::string tagList(int count, const tag_t* tags) {
   std::string text = "[";
@@ -37,13 +38,16 @@ int toolingBoolean(const char* name, int type, int n_targets, const tag_t* targe
     return static_cast<int>(Host::Answer(std::string(name) + ".status", 1));
   }
   // Bodies with geometry are combined for real; a failure makes no feature.
-  if (int status = CombineGeometry(targets[0], std::vector<tag_t>(tools, tools + n_tools), type == 1); status != 0)
-    return status;
+  if (geometryCombiner != nullptr)
+    if (int status = geometryCombiner(targets[0], std::vector<tag_t>(tools, tools + n_tools), type == 1); status != 0)
+      return status;
   *feature = MakeBooleanFeature(type, targets[0], n_tools, tools)->OmTag();
   return 0;
 }
 
 }  // namespace
+
+void Host::SetGeometryCombiner(GeometryCombiner combiner) { geometryCombiner = combiner; }
 
 int TOOLING_GEOM_create_boolean_unite(int n_targets, const tag_t* targets, int n_tools, const tag_t* tools,
                                       bool option1, bool option2, double tolerance, tag_t* feature) {

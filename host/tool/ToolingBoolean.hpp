@@ -1,6 +1,8 @@
 // The tooling library's booleans of solid bodies at a given tolerance, which
 // the tooling builds retry at growing tolerances until one succeeds.
 #pragma once
+#include <vector>
+
 #include "feat/Builder.hpp"
 
 namespace KTX {
@@ -18,5 +20,13 @@ KTX_HOST_API int TOOLING_GEOM_create_boolean_unite(int n_targets, const tag_t* t
 KTX_HOST_API int TOOLING_GEOM_create_boolean_subtract(int n_targets, const tag_t* targets, int n_tools,
                                                       const tag_t* tools, bool option1, bool option2,
                                                       double tolerance, tag_t* feature);
+
+namespace Host {
+// What combines the bodies' geometry for the booleans above: the modelling
+// features' own, which they register when the library loads (0, or a
+// message number and no feature made). Without one no geometry is combined.
+using GeometryCombiner = int (*)(tag_t target, const std::vector<tag_t>& tools, bool subtract);
+KTX_HOST_API void SetGeometryCombiner(GeometryCombiner combiner);
+}  // namespace Host
 
 }  // namespace KTX

@@ -8,7 +8,6 @@
 #include "geom/Sketch.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
-#include "tool/Tooling.hpp"
 
 namespace KTX {
 
@@ -43,6 +42,8 @@ Logs& logs() {
   return *l;
 }
 
+Host::FeatureDeleter featureDeleter = nullptr;  // the tooling library's, once it registered it
+
 std::vector<tag_t> alive(const std::vector<tag_t>& list) {
   std::vector<tag_t> out;
   for (tag_t t : list)
@@ -62,8 +63,8 @@ void updateLogged() {
     auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t));
     if (object == nullptr || OM::OM_is_kept_alive(object)) continue;
     // A feature takes its parameters and its body with it.
-    if (dynamic_cast<FEATURE_RECORD*>(object) != nullptr)
-      Host::DeleteFeature(t);
+    if (dynamic_cast<FEATURE_RECORD*>(object) != nullptr && featureDeleter != nullptr)
+      featureDeleter(t);
     else
       object->destroy();
   }
@@ -149,6 +150,7 @@ void ClearUpdateLogs() {
   logs().toUpdate.clear();
   logs().toDelete.clear();
 }
+void SetFeatureDeleter(FeatureDeleter deleter) { featureDeleter = deleter; }
 }  // namespace Host
 
 }  // namespace KTX

@@ -41,6 +41,11 @@ namespace Host {
 KTX_HOST_API std::vector<tag_t> LoggedForUpdate();
 KTX_HOST_API std::vector<tag_t> LoggedForDeletion();
 KTX_HOST_API void ClearUpdateLogs();
+// How the update deletes a feature logged for deletion, with its parameters
+// and its body: the tooling library registers its deleter when it loads
+// (without one only the record goes, as any other object logged does).
+using FeatureDeleter = void (*)(tag_t feature);
+KTX_HOST_API void SetFeatureDeleter(FeatureDeleter deleter);
 }  // namespace Host
 
 }  // namespace KTX

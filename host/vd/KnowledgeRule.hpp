@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "feat/Builder.hpp"
 #include "om/HostClass.hpp"

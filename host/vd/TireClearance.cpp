@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "afl/TireEnvelope.hpp"
 #include "sys/Replace.hpp"
 #include "assy/Assembly.hpp"
 #include "clear/Clearance.hpp"
