@@ -10,6 +10,7 @@
 #include "afl/DieDesign.hpp"
 #include "afl/Parms.hpp"
 #include "kernel/Kernel.hpp"
+#include "om/LogTags.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Failure.hpp"
 #include "sys/Error.hpp"

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "om/HostClass.hpp"
+#include "om/LogTags.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"

@@ -6,6 +6,7 @@
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
 #include "om/HostClass.hpp"
+#include "om/LogTags.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"

@@ -11,6 +11,7 @@
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
 #include "om/HostClass.hpp"
+#include "om/LogTags.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Failure.hpp"
 #include "sys/Error.hpp"

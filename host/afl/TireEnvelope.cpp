@@ -13,6 +13,7 @@
 #include "afl/TireGeometry.hpp"
 #include "geom/Geometry.hpp"
 #include "om/HostClass.hpp"
+#include "om/LogTags.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"

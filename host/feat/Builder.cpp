@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "om/LogTags.hpp"
 #include "om/TagIntMap.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"

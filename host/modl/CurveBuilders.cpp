@@ -12,6 +12,7 @@
 #include "kernel/Solids.hpp"
 #include "modl/FeatureGeometry.hpp"
 #include "om/HostClass.hpp"
+#include "om/LogTags.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "om/LogTags.hpp"
 #include "sys/AddressTable.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"

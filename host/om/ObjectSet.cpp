@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "om/LogTags.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"

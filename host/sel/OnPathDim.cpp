@@ -3,6 +3,7 @@
 
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
+#include "om/LogTags.hpp"
 #include "sel/Selection.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"

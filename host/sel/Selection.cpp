@@ -9,6 +9,7 @@
 
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
+#include "om/LogTags.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
