@@ -49,9 +49,8 @@ struct CutShort : std::runtime_error {
 
 // The writer's own clean-up: the file is closed on the way out as a
 // plug-in's scope guard closes it.
-template <class Close>
 struct ClosedOnTheWayOut {
-  Close close;
+  std::function<void()> close;
   bool armed = true;
   ~ClosedOnTheWayOut() {
     if (!armed) return;
