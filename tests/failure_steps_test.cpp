@@ -4,6 +4,7 @@
 // behind, deletes no body twice, balances its undo marks and leaves the part
 // as it was. A builder that lands adds its operations to the table.
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -434,6 +435,43 @@ class DieBooleanApplied : public Operation {
 
 constexpr unsigned kAll = Failure::kEverything;
 
+// The example journals name their files relative to the working directory
+// (their inputs under examples/, the size file a manikin saves): a play runs
+// in a directory of its own holding copies of the inputs, so that nothing it
+// writes lands where the suite was started, and goes with it.
+class PlayFolder {
+ public:
+  explicit PlayFolder(const std::filesystem::path& examples)
+      : path_(std::filesystem::temp_directory_path() / ("failure_steps_play_" + std::to_string(getpid()))),
+        started_(std::filesystem::current_path()) {
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_ / "examples");
+    for (const auto& entry : std::filesystem::directory_iterator(examples))
+      if (entry.is_regular_file() && entry.path().extension() == ".txt")
+        std::filesystem::copy_file(entry.path(), path_ / "examples" / entry.path().filename());
+    std::filesystem::current_path(path_);
+  }
+  ~PlayFolder() {
+    std::error_code ignored;
+    std::filesystem::current_path(started_, ignored);
+    std::filesystem::remove_all(path_, ignored);
+  }
+  PlayFolder(const PlayFolder&) = delete;
+  PlayFolder& operator=(const PlayFolder&) = delete;
+  // The temporary files (NAME.tmp-XXXXXX) writes left in it.
+  std::vector<std::string> Temporaries() const {
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_))
+      if (entry.path().filename().string().find(".tmp-") != std::string::npos)
+        left.push_back(entry.path().lexically_relative(path_).string());
+    return left;
+  }
+
+ private:
+  std::filesystem::path path_;
+  std::filesystem::path started_;
+};
+
 // One outermost record of an example journal, played as ktxhost plays it:
 // the records before it are played first (not counted) into a part of its
 // own, the record is the operation, and the part goes (with every builder
@@ -443,7 +481,7 @@ class JournalRecord : public Operation {
   // The `occurrence`th (1 the first) outermost record calling `member` of `journalClass`.
   JournalRecord(FailedInTurn& test, const char* example, const char* journalClass, const char* member,
                 int occurrence)
-      : Operation(test) {
+      : Operation(test), folder_(Examples()) {
     BindPlugin();
     journal_ = JAM::ReadJournal(stamvik_test::ReadFile((Examples() / example).string()));
     work_ = PART_ask_work_part();
@@ -471,6 +509,8 @@ class JournalRecord : public Operation {
     return played ? 0 : -1;
   }
   void Release() override {
+    // A write that failed, however, took its temporary file with it.
+    EXPECT_EQ(folder_.Temporaries(), std::vector<std::string>{}) << "a write left its temporary file";
     JAM::ClearJournal();
     // The kernel bodies of the part's bodies are the session's to delete.
     for (tag_t t : Host::KeptInPart(part_))
@@ -503,12 +543,21 @@ class JournalRecord : public Operation {
             std::filesystem::temp_directory_path() / ("failure_steps_" + std::to_string(getpid()));
         std::filesystem::create_directories(motion);
         setenv("QDEN_TMP_DIR", motion.c_str(), 1);
+        // ... and go with the run.
+        static const struct Removed {
+          std::filesystem::path path;
+          ~Removed() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+          }
+        } removed{motion};
       }
       return true;
     }();
     (void)bound;
   }
 
+  PlayFolder folder_;
   JAM::Journal journal_;
   std::size_t at_ = static_cast<std::size_t>(-1);
   Script::Player player_;

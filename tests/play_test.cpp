@@ -288,7 +288,43 @@ TEST_F(ScriptHostTest, APrintedBodyWithGeometryGivesItsVolumeAndBox) {
 
 using Outcome = stamvik_test::CommandRun;
 
-Outcome Command(const std::string& command) { return stamvik_test::RunCommand(command + " 2>/dev/null"); }
+const std::filesystem::path kExamples = std::filesystem::path(STAMVIK_TEST_DATA) / ".." / ".." / "examples";
+
+// The example journals name their files relative to the working directory
+// (their inputs under examples/, the size file a manikin saves): the plays
+// run in a directory of this run's own holding copies of the inputs, so
+// that nothing they write lands where the suite was started.
+const std::filesystem::path& PlayFolder() {
+  static const struct Folder {
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("play_test_cwd_" + std::to_string(getpid()));
+    Folder() {
+      std::filesystem::create_directories(path / "examples");
+      for (const auto& entry : std::filesystem::directory_iterator(kExamples))
+        if (entry.is_regular_file() && entry.path().extension() == ".txt")
+          std::filesystem::copy_file(entry.path(), path / "examples" / entry.path().filename(),
+                                     std::filesystem::copy_options::overwrite_existing);
+    }
+    ~Folder() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+  } folder;
+  return folder.path;
+}
+
+// The temporary files (NAME.tmp-XXXXXX) the plays' writes left there.
+std::vector<std::string> TemporariesLeft() {
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(PlayFolder()))
+    if (entry.path().filename().string().find(".tmp-") != std::string::npos)
+      left.push_back(entry.path().lexically_relative(PlayFolder()).string());
+  return left;
+}
+
+Outcome Command(const std::string& command) {
+  return stamvik_test::RunCommand("cd " + PlayFolder().string() + " && " + command + " 2>/dev/null");
+}
 
 std::string FileText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -296,8 +332,6 @@ std::string FileText(const std::filesystem::path& path) {
   all << in.rdbuf();
   return all.str();
 }
-
-const std::filesystem::path kExamples = std::filesystem::path(STAMVIK_TEST_DATA) / ".." / ".." / "examples";
 
 std::vector<std::filesystem::path> Examples() {
   std::vector<std::filesystem::path> files;
@@ -324,6 +358,7 @@ TEST(KtxhostPlay, EveryExamplePlaysAndItsRecordedJournalIsAFixedPoint) {
     const std::filesystem::path out = scratch / "out.jou", out2 = scratch / "out2.jou";
     Play(example, out, &first);
     EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(TemporariesLeft(), std::vector<std::string>{}) << "a write left its temporary file";
     if (first.status != 0) continue;
     Play(out, out2, &second);
     EXPECT_EQ(second.status, 0);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <set>
 #include <string>
 
@@ -86,7 +87,18 @@ std::FILE* SYSS_fopen(const char* name, const char* mode) {
 }
 
 int SYSS_fclose(std::FILE* file) {
-  Host::Log("SYSS_fclose");
+  // As CFI_close_file: the file is let go on every way out, and one written
+  // takes its place only when its close succeeds outside an error's way.
+  try {
+    Host::Log("SYSS_fclose");
+  } catch (...) {
+    Files::AbandonReplacing(file);
+    throw;
+  }
+  if (std::uncaught_exceptions() > 0) {
+    Files::AbandonReplacing(file);
+    return EOF;
+  }
   return Files::CloseReplacing(file);
 }
 }  // namespace System

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <utility>
 
 namespace KTX::Files {
 namespace {
@@ -84,7 +85,7 @@ bool MakeTemporaryBeside(const std::string& given, std::string* temporary) {
   }
   ::fchmod(fd, mode);
   ::close(fd);
-  *temporary = pattern;
+  *temporary = std::move(pattern);
   return true;
 }
 
@@ -120,8 +121,15 @@ std::FILE* OpenReplacing(const std::string& name, const char* mode) {
     std::remove(temporary.c_str());
     return nullptr;
   }
-  std::lock_guard<std::mutex> hold(pendingLock());
-  pending()[file] = {temporary, name};
+  try {
+    std::lock_guard<std::mutex> hold(pendingLock());
+    pending()[file] = {temporary, name};
+  } catch (...) {
+    // Not handed out: nobody else could close it or remove its temporary file.
+    std::fclose(file);
+    std::remove(temporary.c_str());
+    throw;
+  }
   return file;
 }
 
@@ -132,7 +140,7 @@ int CloseReplacing(std::FILE* file) {
     std::lock_guard<std::mutex> hold(pendingLock());
     auto found = pending().find(file);
     if (found == pending().end()) return std::fclose(file);
-    target = found->second;
+    target = std::move(found->second);
     pending().erase(found);
   }
   bool written = std::fflush(file) == 0 && std::ferror(file) == 0;
@@ -152,7 +160,7 @@ void AbandonReplacing(std::FILE* file) {
     std::lock_guard<std::mutex> hold(pendingLock());
     auto found = pending().find(file);
     if (found != pending().end()) {
-      temporary = found->second.temporary;
+      temporary = std::move(found->second.temporary);
       pending().erase(found);
     }
   }

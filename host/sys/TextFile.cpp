@@ -7,6 +7,7 @@
 
 #include <cstdarg>
 #include <cstring>
+#include <exception>
 #include <map>
 
 #include "sys/CallLog.hpp"
@@ -121,12 +122,26 @@ int CFI_write_iti_line(int channel, const char* line) {
 }
 
 int CFI_close_file(int channel) {
-  Host::Log("CFI_close_file", std::to_string(channel));
-  auto found = channels().find(channel);
-  if (found == channels().end()) return 1;
-  const int status = Files::CloseReplacing(found->second) == 0 ? 0 : 1;
-  channels().erase(found);
-  return status;
+  // The channel is let go on every way out. A close that fails, or one made
+  // while an error is on its way (a writer's clean-up), leaves the older file
+  // as it was and no temporary file beside it.
+  std::FILE* file = nullptr;
+  if (auto found = channels().find(channel); found != channels().end()) {
+    file = found->second;
+    channels().erase(found);
+  }
+  try {
+    Host::Log("CFI_close_file", std::to_string(channel));
+  } catch (...) {
+    Files::AbandonReplacing(file);
+    throw;
+  }
+  if (file == nullptr) return 1;
+  if (std::uncaught_exceptions() > 0) {
+    Files::AbandonReplacing(file);
+    return 1;
+  }
+  return Files::CloseReplacing(file) == 0 ? 0 : 1;
 }
 
 namespace Error {

@@ -1,0 +1,192 @@
+// A file the host writes for a user takes its place whole or not at all, and
+// no way out of a write leaves its temporary file (NAME.tmp-XXXXXX) behind:
+// the text channels, the system's streams and the replacing stream under
+// them, each written to the end, failed at each host call the failure switch
+// reaches, failed by the system, and cut short by an error on its way.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
+#include "sys/Failure.hpp"
+#include "sys/Files.hpp"
+#include "sys/Replace.hpp"
+#include "sys/TextFile.hpp"
+
+namespace fs = std::filesystem;
+using namespace KTX;
+
+namespace {
+
+std::string FileText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+// What a folder holds besides the file written: a left temporary file shows here.
+std::vector<std::string> Others(const fs::path& folder, const std::string& written) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().filename() != written) names.push_back(entry.path().filename().string());
+  return names;
+}
+
+// Thrown by the writer itself half way (not a host error).
+struct CutShort : std::runtime_error {
+  CutShort() : std::runtime_error("cut short") {}
+};
+
+// The writer's own clean-up: the file is closed on the way out as a
+// plug-in's scope guard closes it.
+struct ClosedOnTheWayOut {
+  std::function<void()> close;
+  bool armed = true;
+  ~ClosedOnTheWayOut() {
+    if (!armed) return;
+    try {
+      close();
+    } catch (...) {
+    }
+  }
+};
+
+// "new\n" written through a text channel (CFI_open_iti_text mode 3) and closed.
+int ThroughAChannel(const std::string& name, bool cutShort) {
+  int channel = 0;
+  if (CFI_open_iti_text(name.c_str(), kCfiSizeDefinition, 3, &channel) != 0) return 1;
+  ClosedOnTheWayOut guard{[channel] { CFI_close_file(channel); }};
+  CFI_write_iti_line(channel, "new");
+  if (cutShort) throw CutShort();
+  guard.armed = false;
+  return CFI_close_file(channel);
+}
+
+// "new\n" written through the system's stream (SYSS_fopen "w") and closed.
+int ThroughAStream(const std::string& name, bool cutShort) {
+  std::FILE* file = System::SYSS_fopen(name.c_str(), "wt");
+  if (file == nullptr) return 1;
+  ClosedOnTheWayOut guard{[file] { System::SYSS_fclose(file); }};
+  std::fputs("new\n", file);
+  if (cutShort) throw CutShort();
+  guard.armed = false;
+  return System::SYSS_fclose(file) == 0 ? 0 : 1;
+}
+
+class FileReplaced : public ::testing::Test {
+ protected:
+  void SetUp() override { Host::ClearCalls(); }
+  void TearDown() override {
+    Failure::Off();
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+  const fs::path folder_ = fs::temp_directory_path() / ("replace_test_" + std::to_string(getpid()));
+};
+
+TEST_F(FileReplaced, EveryWayOutLeavesTheOlderFileOrTheNewOneAndNoTemporaryFile) {
+  enum class Outcome { kReturned, kHostError, kWritersError };
+  struct Row {
+    const char* name;
+    std::function<int(const std::string&, bool)> write;
+    long long failedHostCall;  // 0: none fails
+    bool cutShort;             // the writer throws between writing and closing
+    int status;                // what the write returns, when it returns
+    Outcome outcome;
+    const char* holds;         // the file afterwards ("old\n" was there)
+  };
+  const Row rows[] = {
+      // Host calls counted: the open (1), the close (2).
+      {"channel written and closed", ThroughAChannel, 0, false, 0, Outcome::kReturned, "new\n"},
+      {"channel, its open fails", ThroughAChannel, 1, false, 0, Outcome::kHostError, "old\n"},
+      {"channel, its close fails", ThroughAChannel, 2, false, 0, Outcome::kHostError, "old\n"},
+      {"channel, the writer fails half way", ThroughAChannel, 0, true, 0, Outcome::kWritersError, "old\n"},
+      {"stream written and closed", ThroughAStream, 0, false, 0, Outcome::kReturned, "new\n"},
+      {"stream, its open fails", ThroughAStream, 1, false, 0, Outcome::kHostError, "old\n"},
+      {"stream, its close fails", ThroughAStream, 2, false, 0, Outcome::kHostError, "old\n"},
+      {"stream, the writer fails half way", ThroughAStream, 0, true, 0, Outcome::kWritersError, "old\n"},
+  };
+  const std::string name = (folder_ / "sizes.hsd").string();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    std::ofstream(name, std::ios::binary) << "old\n";
+    const int channels = Host::OpenTextChannels();
+    if (row.failedHostCall != 0) Failure::FailAt(Failure::kHostCall, row.failedHostCall);
+    Outcome outcome = Outcome::kReturned;
+    int status = -1;
+    try {
+      status = row.write(name, row.cutShort);
+    } catch (const Error::Exception& e) {
+      outcome = Outcome::kHostError;
+      EXPECT_EQ(e.askCode(), Failure::kInjected);
+    } catch (const CutShort&) {
+      outcome = Outcome::kWritersError;
+    }
+    Failure::Off();
+    EXPECT_EQ(outcome, row.outcome);
+    if (row.outcome == Outcome::kReturned) {
+      EXPECT_EQ(status, row.status);
+    }
+    EXPECT_EQ(FileText(name), row.holds);
+    EXPECT_EQ(Others(folder_, "sizes.hsd"), std::vector<std::string>{}) << "a temporary file was left";
+    EXPECT_EQ(Host::OpenTextChannels(), channels) << "a channel was left open";
+  }
+}
+
+TEST_F(FileReplaced, TheSystemRefusingAWriteLeavesNoTemporaryFile) {
+  struct Row {
+    const char* name;
+    const char* target;   // in the folder
+    bool folderInTheWay;  // the target is a folder (the rename fails)
+    bool dataRefused;     // the stream's descriptor is gone (its writes fail)
+    bool opens;
+    int closed;           // CloseReplacing's answer
+    const char* holds;    // the file afterwards ("old\n" was there; null: no file)
+  };
+  const Row rows[] = {
+      {"written whole", "sizes.hsd", false, false, true, 0, "new\n"},
+      {"no such folder", "missing/sizes.hsd", false, false, false, 0, nullptr},
+      {"a folder in the way", "sizes.hsd", true, false, true, EOF, nullptr},
+      {"the data refused", "sizes.hsd", false, true, true, EOF, "old\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    const fs::path target = folder_ / row.target;
+    if (row.folderInTheWay)
+      fs::create_directories(target / "inside");
+    else if (row.opens)
+      std::ofstream(target, std::ios::binary) << "old\n";
+    std::FILE* file = Files::OpenReplacing(target.string(), "w");
+    EXPECT_EQ(file != nullptr, row.opens);
+    if (file != nullptr) {
+      if (row.dataRefused) ::close(::fileno(file));
+      std::fputs("new\n", file);
+      EXPECT_EQ(Files::CloseReplacing(file), row.closed);
+    }
+    const std::vector<std::string> expected =
+        row.folderInTheWay || row.holds != nullptr ? std::vector<std::string>{"sizes.hsd"} : std::vector<std::string>{};
+    EXPECT_EQ(Others(folder_, ""), expected) << "a temporary file was left";
+    if (row.folderInTheWay) {
+      EXPECT_TRUE(fs::is_directory(target / "inside"));
+    }
+    if (row.holds != nullptr) {
+      EXPECT_EQ(FileText(target), row.holds);
+    }
+  }
+}
+
+}  // namespace
