@@ -316,4 +316,30 @@ class ScriptingClassSetUp : public JamTest {
 #define SKIP_WHEN_SET_UP(calls) \
   if ((calls).empty()) GTEST_SKIP() << "the class was set up by an earlier test in this process"
 
+// The 16 feature and group classes of the plug-in's load table, each under
+// the parent the table names.
+struct FeatureClassRow {
+  const char* journalClass;
+  const char* parent;
+};
+
+inline constexpr FeatureClassRow kFeatureClasses[] = {
+    {"Die.CastRelief", "Features.BodyFeature"},
+    {"Die.ClampingSlot", "Features.BodyFeature"},
+    {"Die.Clearance", "Features.BodyFeature"},
+    {"Die.DieShoe", "Features.BodyFeature"},
+    {"Die.DrawBead", "Features.BodyFeature"},
+    {"Die.FillArea", "Features.BodyFeature"},
+    {"Die.FingerClearanceNotch", "Features.BodyFeature"},
+    {"Die.HandlingCore", "Features.BodyFeature"},
+    {"Die.Heelpost", "Features.BodyFeature"},
+    {"Die.Keyway", "Features.BodyFeature"},
+    {"Die.MachineRelief", "Features.BodyFeature"},
+    {"Die.SpringbackCompensation", "Features.BodyFeature"},
+    {"Features.CompensateRoughData", "Features.BodyFeature"},
+    {"Features.Manikin", "Features.Feature"},
+    {"Features.TireEnvelope", "Features.BodyFeature"},
+    {"Tooling.AutoDieGroup", "TaggedObject"},
+};
+
 }  // namespace stamvik_test

@@ -93,6 +93,14 @@ class SessionHostTest : public HostTest {
   }
 };
 
+// An undo mark (visible, unnamed), checked to be set without error.
+inline int UndoMark() {
+  int error = -1;
+  const int mark = UNDO_QD_set_mark(1, nullptr, &error);
+  EXPECT_EQ(error, 0);
+  return mark;
+}
+
 // A text file's lines, without their line ends (none when it cannot be read).
 inline std::vector<std::string> FileLines(const std::string& path) {
   std::ifstream in(path);
