@@ -689,12 +689,7 @@ TEST_F(ClampingSlotScripting, ASnakeCaseSetRecordsTheMemberUnderItsOwnNameAndLog
 // Each scripting member reaches the builder's own field: eighteen different
 // expressions, five different attribute sub-builders, two tolerances.
 TEST_F(ClampingSlotScripting, EachClampingSlotMemberReachesItsOwnField) {
-  struct Expression {
-    const char* name;
-    int (*get)(ClampingSlotBuilder*, EXP_expression**);
-    EXP_expression* (ClampingSlotBuilder::*field)() const;
-  };
-  const Expression expressions[] = {
+  const stamvik_test::MemberRow<ClampingSlotBuilder, EXP_expression*> expressions[] = {
       {"centerline_length", XJA_CLAMPING_SLOT_BUILDER_get_centerline_length, &ClampingSlotBuilder::GetCenterlineLength},
       {"inner_width", XJA_CLAMPING_SLOT_BUILDER_get_inner_width, &ClampingSlotBuilder::GetInnerWidth},
       {"slot_width", XJA_CLAMPING_SLOT_BUILDER_get_slot_width, &ClampingSlotBuilder::GetSlotWidth},
@@ -713,27 +708,14 @@ TEST_F(ClampingSlotScripting, EachClampingSlotMemberReachesItsOwnField) {
       {"offset_width", XJA_CLAMPING_SLOT_BUILDER_get_offset_width, &ClampingSlotBuilder::GetOffsetWidth},
       {"location_offset", XJA_CLAMPING_SLOT_BUILDER_get_location_offset, &ClampingSlotBuilder::GetLocationOffset},
       {"pad_offset", XJA_CLAMPING_SLOT_BUILDER_get_pad_offset, &ClampingSlotBuilder::GetPadOffset}};
-  for (const Expression& e : expressions) {
-    EXP_expression* got = nullptr;
-    EXPECT_EQ(e.get(slot_, &got), 0) << e.name;
-    EXPECT_EQ(got, (slot_->*e.field)()) << e.name;
-  }
-  struct Attributes {
-    const char* name;
-    int (*get)(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-    DieDes::DieAttributesBuilder* (ClampingSlotBuilder::*field)() const;
-  };
-  const Attributes attributes[] = {
+  stamvik_test::ExpectMembersReachTheirFields(slot_, expressions);
+  const stamvik_test::MemberRow<ClampingSlotBuilder, DieDes::DieAttributesBuilder*> attributes[] = {
       {"pad_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_pad_faces_attributes, &ClampingSlotBuilder::GetPadFacesAttributes},
       {"slot_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_slot_faces_attributes, &ClampingSlotBuilder::GetSlotFacesAttributes},
       {"slot_end_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_slot_end_faces_attributes, &ClampingSlotBuilder::GetSlotEndFacesAttributes},
       {"notch_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_notch_faces_attributes, &ClampingSlotBuilder::GetNotchFacesAttributes},
       {"overhang_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_overhang_faces_attributes, &ClampingSlotBuilder::GetOverhangFacesAttributes}};
-  for (const Attributes& a : attributes) {
-    DieDes::DieAttributesBuilder* got = nullptr;
-    EXPECT_EQ(a.get(slot_, &got), 0) << a.name;
-    EXPECT_EQ(got, (slot_->*a.field)()) << a.name;
-  }
+  stamvik_test::ExpectMembersReachTheirFields(slot_, attributes);
   EXPECT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(slot_, 0.03), 0);
   EXPECT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_angle_tolerance(slot_, 0.7), 0);
   EXPECT_EQ(slot_->GetDistanceTolerance(), 0.03);

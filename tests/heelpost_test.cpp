@@ -579,12 +579,7 @@ TEST_F(HeelpostSetUp, HeelpostLooksUpItsCoordinateSystemTemplateFirst) {
 // different expressions, and each of ten flags set alone through its member
 // reads true in its own field and through its own member only.
 TEST_F(HeelpostScripting, EachHeelpostMemberReachesItsOwnField) {
-  struct Expression {
-    const char* name;
-    int (*get)(HeelpostBuilder*, EXP_expression**);
-    EXP_expression* (HeelpostBuilder::*field)() const;
-  };
-  const Expression expressions[] = {
+  const stamvik_test::MemberRow<HeelpostBuilder, EXP_expression*> expressions[] = {
       {"LocationOffset", XJA_HEELPOST_BUILDER_get_LocationOffset, &HeelpostBuilder::GetLocationOffset},
       {"BaseOffset", XJA_HEELPOST_BUILDER_get_BaseOffset, &HeelpostBuilder::GetBaseOffset},
       {"PadOffset", XJA_HEELPOST_BUILDER_get_PadOffset, &HeelpostBuilder::GetPadOffset},
@@ -607,18 +602,8 @@ TEST_F(HeelpostScripting, EachHeelpostMemberReachesItsOwnField) {
       {"WallCOffset", XJA_HEELPOST_BUILDER_get_WallCOffset, &HeelpostBuilder::GetWallCOffset},
       {"WallDThickness", XJA_HEELPOST_BUILDER_get_WallDThickness, &HeelpostBuilder::GetWallDThickness},
       {"WallDOffset", XJA_HEELPOST_BUILDER_get_WallDOffset, &HeelpostBuilder::GetWallDOffset}};
-  for (const Expression& e : expressions) {
-    EXP_expression* got = nullptr;
-    EXPECT_EQ(e.get(heel_, &got), 0) << e.name;
-    EXPECT_EQ(got, (heel_->*e.field)()) << e.name;
-  }
-  struct Flag {
-    const char* name;
-    int (*get)(HeelpostBuilder*, bool*);
-    int (*set)(HeelpostBuilder*, bool);
-    bool (HeelpostBuilder::*field)() const;
-  };
-  const Flag flags[] = {
+  stamvik_test::ExpectMembersReachTheirFields(heel_, expressions);
+  const stamvik_test::SettableMemberRow<HeelpostBuilder, bool> flags[] = {
       {"UsePercent", XJA_HEELPOST_BUILDER_get_UsePercent, XJA_HEELPOST_BUILDER_set_UsePercent, &HeelpostBuilder::GetUsePercent},
       {"CreateFloor", XJA_HEELPOST_BUILDER_get_CreateFloor, XJA_HEELPOST_BUILDER_set_CreateFloor, &HeelpostBuilder::GetCreateFloor},
       {"WallACreate", XJA_HEELPOST_BUILDER_get_WallACreate, XJA_HEELPOST_BUILDER_set_WallACreate, &HeelpostBuilder::GetWallACreate},
@@ -629,16 +614,7 @@ TEST_F(HeelpostScripting, EachHeelpostMemberReachesItsOwnField) {
       {"WallCRelief", XJA_HEELPOST_BUILDER_get_WallCRelief, XJA_HEELPOST_BUILDER_set_WallCRelief, &HeelpostBuilder::GetWallCRelief},
       {"WallDCreate", XJA_HEELPOST_BUILDER_get_WallDCreate, XJA_HEELPOST_BUILDER_set_WallDCreate, &HeelpostBuilder::GetWallDCreate},
       {"WallDRelief", XJA_HEELPOST_BUILDER_get_WallDRelief, XJA_HEELPOST_BUILDER_set_WallDRelief, &HeelpostBuilder::GetWallDRelief}};
-  for (const Flag& on : flags) {
-    SCOPED_TRACE(on.name);
-    for (const Flag& f : flags) EXPECT_EQ(f.set(heel_, &f == &on), 0) << f.name;
-    for (const Flag& f : flags) {
-      bool got = !(&f == &on);
-      EXPECT_EQ(f.get(heel_, &got), 0) << f.name;
-      EXPECT_EQ(got, &f == &on) << f.name;
-      EXPECT_EQ((heel_->*f.field)(), &f == &on) << f.name;
-    }
-  }
+  stamvik_test::ExpectEachFlagAlone(heel_, flags);
 }
 
 TEST_F(HeelpostScripting, HeelpostTypeExportsInLowerCaseButJournalsTheMemberType) {

@@ -531,12 +531,7 @@ TEST_F(KeywayScripting, KeywaySetUpMakesItsRegistryCallsInOrderBeforeTheFirstRec
 // expressions, the two attribute sub-builders, the three selections and the
 // two tolerances.
 TEST_F(KeywayScripting, EachKeywayMemberReachesItsOwnField) {
-  struct Expression {
-    const char* name;
-    int (*get)(KeywayBuilder*, EXP_expression**);
-    EXP_expression* (KeywayBuilder::*field)() const;
-  };
-  const Expression expressions[] = {
+  const stamvik_test::MemberRow<KeywayBuilder, EXP_expression*> expressions[] = {
       {"DeckThickness", XJA_KEYWAY_BUILDER_get_DeckThickness, &KeywayBuilder::GetDeckThickness},
       {"SlotLength", XJA_KEYWAY_BUILDER_get_SlotLength, &KeywayBuilder::GetSlotLength},
       {"SlotDepth", XJA_KEYWAY_BUILDER_get_SlotDepth, &KeywayBuilder::GetSlotDepth},
@@ -550,11 +545,7 @@ TEST_F(KeywayScripting, EachKeywayMemberReachesItsOwnField) {
       {"PlacementOffset", XJA_KEYWAY_BUILDER_get_PlacementOffset, &KeywayBuilder::GetPlacementOffset},
       {"Offset", XJA_KEYWAY_BUILDER_get_Offset, &KeywayBuilder::GetOffset},
       {"SlotWidth", XJA_KEYWAY_BUILDER_get_SlotWidth, &KeywayBuilder::GetSlotWidth}};
-  for (const Expression& e : expressions) {
-    EXP_expression* got = nullptr;
-    EXPECT_EQ(e.get(keyway_, &got), 0) << e.name;
-    EXPECT_EQ(got, (keyway_->*e.field)()) << e.name;
-  }
+  stamvik_test::ExpectMembersReachTheirFields(keyway_, expressions);
   DieDes::DieAttributesBuilder *slot = nullptr, *pad = nullptr;
   EXPECT_EQ(XJA_KEYWAY_BUILDER_get_SlotAttributes(keyway_, &slot), 0);
   EXPECT_EQ(XJA_KEYWAY_BUILDER_get_PadAttributes(keyway_, &pad), 0);
