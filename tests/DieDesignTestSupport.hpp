@@ -97,6 +97,15 @@ class DieDesignFeature : public stamvik_test::HostTest {
     return value;
   }
 
+  // Reads the first `count` of the parameters' attribute records into
+  // records: the read's status.
+  static int ReadAttributeRecords(const DieDes::DieDesAttributeItemParms* parms, DieAttributesRecord* records,
+                                  int count) {
+    DieDes::DIEDES_ATTRIBUTE_TABLE table{};
+    table.count = count;
+    table.records = records;
+    return parms->ReadAttributeRecords(&table);
+  }
   static int LiveBodies() { return Kernel::LiveCounters().liveBodies; }
   // The arguments of every logged call of that name.
   static std::vector<std::string> ArgsOf(const std::string& name) {

@@ -300,10 +300,7 @@ TEST_F(ClampingSlot, CommittedAndOpenedAgainItHoldsItsLocationsItemsAndAttribute
     // title at byte 0, the value at 102, the setting at 236.
     ASSERT_EQ(parms->AskAttributeRecordCount(), 5);
     DieAttributesRecord records[5];
-    DieDes::DIEDES_ATTRIBUTE_TABLE table{};
-    table.count = 5;
-    table.records = records;
-    ASSERT_EQ(parms->ReadAttributeRecords(&table), 0);
+    ASSERT_EQ(ReadAttributeRecords(parms, records, 5), 0);
     for (int i = 0; i < 5; ++i) {
       SCOPED_TRACE(v.titles[i]);
       const auto* bytes = reinterpret_cast<const char*>(&records[i]);

@@ -246,10 +246,7 @@ TEST_F(Heelpost, EveryValueGoesToItsOwnPlaceAndComesBack) {
     for (int i = 0; i < 11; ++i) EXPECT_EQ(parms->AskEntityInt(8, i), v.ints[i]) << "integer " << i;
     ASSERT_EQ(parms->AskAttributeRecordCount(), 4);
     DieAttributesRecord records[4];
-    DieDes::DIEDES_ATTRIBUTE_TABLE table{};
-    table.count = 4;
-    table.records = records;
-    ASSERT_EQ(parms->ReadAttributeRecords(&table), 0);
+    ASSERT_EQ(ReadAttributeRecords(parms, records, 4), 0);
     for (int i = 0; i < 4; ++i) {
       EXPECT_STREQ(reinterpret_cast<const char*>(&records[i]), v.titles[i]);
       EXPECT_EQ(At<std::int32_t>(&records[i], 236), v.numbers[i]) << v.titles[i];

@@ -262,10 +262,7 @@ TEST_F(Keyway, CommittedAndOpenedAgainItHoldsItsItemsAndAttributes) {
     ASSERT_EQ(parms->AskAttributeRecordCount(), 2);
     EXPECT_EQ(parms->AskApplyMode(), 2);
     DieAttributesRecord records[2];
-    DieDes::DIEDES_ATTRIBUTE_TABLE table{};
-    table.count = 2;
-    table.records = records;
-    ASSERT_EQ(parms->ReadAttributeRecords(&table), 0);
+    ASSERT_EQ(ReadAttributeRecords(parms, records, 2), 0);
     for (int i = 0; i < 2; ++i) {
       EXPECT_STREQ(reinterpret_cast<const char*>(&records[i]), v.titles[i]);
       EXPECT_EQ(At<std::int32_t>(&records[i], 236), v.numbers[i]) << v.titles[i];
