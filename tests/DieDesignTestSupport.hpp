@@ -108,12 +108,7 @@ class DieDesignFeature : public stamvik_test::HostTest {
   }
   static int LiveBodies() { return Kernel::LiveCounters().liveBodies; }
   // The arguments of every logged call of that name.
-  static std::vector<std::string> ArgsOf(const std::string& name) {
-    std::vector<std::string> args;
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == name) args.push_back(c.args);
-    return args;
-  }
+  static std::vector<std::string> ArgsOf(const std::string& name) { return stamvik_test::ArgsOf(name); }
   static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
   // The bodies of a logged "tools=[...]" argument.
   static std::vector<int> ToolsIn(const std::string& args) {

@@ -161,6 +161,14 @@ void ExpectEachFlagAlone(B* b, const SettableMemberRow<B, bool> (&flags)[N]) {
   }
 }
 
+// The arguments of every logged call of that name, in the log's order.
+inline std::vector<std::string> ArgsOf(const std::string& name) {
+  std::vector<std::string> args;
+  for (const KTX::Host::Call& c : KTX::Host::Calls())
+    if (c.name == name) args.push_back(c.args);
+  return args;
+}
+
 // A text file's lines, without their line ends (none when it cannot be read).
 inline std::vector<std::string> FileLines(const std::string& path) {
   std::ifstream in(path);
