@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ModelInputs.hpp"
 #include "TestSupport.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "geom/Curve.hpp"
@@ -32,24 +33,12 @@ class DrawPunchBuild : public stamvik_test::SessionHostTest {
   // degrees, a base 30 thick and 60 wide, an allowance of 1.5.
   DieDesDrawPunchBuilder* Punch(int sides) {
     auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
-    std::vector<tag_t> lines;
-    for (int i = 0; i < sides; ++i) {
-      const double a = 2 * M_PI * i / sides, b = 2 * M_PI * (i + 1) / sides;
-      const double p[3] = {30 * std::cos(a), 30 * std::sin(a), 5}, q[3] = {30 * std::cos(b), 30 * std::sin(b), 5};
-      lines.push_back(ES_create_line_in_part(nullptr, p, q));
-    }
+    const std::vector<tag_t> lines = stamvik_inputs::PolygonLines(sides, 30, 0, 0, 5);
     punch->GetPunchCurve()->set_tags(sides, lines.data());
-    const double o[3] = {0, 0, 0}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    punch->SetBasePlane(ES_create_plane(o, m));
+    punch->SetBasePlane(stamvik_inputs::PlaneAt(0));
     sheet_ = ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, -50, 20}, {100, 0, 0, 0, 100, 0, 0, 0, 1}}});
     punch->GetSheetBody()->set_selected_tag(sheet_);
-    punch->SetDeckThickness(40);
-    punch->SetBeltThickness(25);
-    punch->SetReliefDistanse(8);
-    punch->SetReliefAngle(60);
-    punch->SetBaseThickness(30);
-    punch->SetBaseWidth(60);
-    punch->SetMachiningAllowance(1.5);
+    stamvik_inputs::SetExampleSizes(punch);
     return punch;
   }
   // The role titles of the set's members, sorted.
