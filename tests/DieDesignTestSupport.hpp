@@ -97,6 +97,17 @@ class DieDesignFeature : public stamvik_test::HostTest {
     return value;
   }
 
+  // Validation at a tolerance limit: the distance tolerance at `tolerance`,
+  // then the angle tolerance with the distance back at 0.01. 1e-10 is enough;
+  // less gives the die tool builders' codes.
+  template <class B>
+  static void ExpectToleranceLimit(B* b, double tolerance) {
+    b->SetDistanceTolerance(tolerance);
+    EXPECT_EQ(b->validate_nothrow(), tolerance < 1e-10 ? 3030447 : 0);
+    b->SetDistanceTolerance(0.01);
+    b->SetAngleTolerance(tolerance);
+    EXPECT_EQ(b->validate_nothrow(), tolerance < 1e-10 ? 3030448 : 0);
+  }
   // Reads the first `count` of the parameters' attribute records into
   // records: the read's status.
   static int ReadAttributeRecords(const DieDes::DieDesAttributeItemParms* parms, DieAttributesRecord* records,

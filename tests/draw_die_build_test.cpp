@@ -42,6 +42,13 @@ class DrawDieBuild : public stamvik_test::JamTest {
   }
   DieDesDrawDieBuilder* die() const { return die_; }
   void ResetDie() { die_ = DieDesDrawDieBuilderFactory::Create(0, part()); }
+  // A new die with its inputs ready, in place of the one a row used.
+  void ReadyNewDie() {
+    CloseSets();
+    die_->destroy();
+    ResetDie();
+    Ready();
+  }
 
   // The two sets a commit keeps while it builds, for steps run on their own.
   void CloseSets() {
@@ -228,10 +235,7 @@ TEST_F(DrawDieBuild, TheSubtractedTopIsRetriedAtWideningTolerancesAndMayFail) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    CloseSets();
-    die()->destroy();
-    ResetDie();
-    Ready();
+    ReadyNewDie();
     // Every first try, up to the sheets, fails: each solid is extruded past them and trimmed.
     Host::SetAnswer("GeometricUtilities.Extend.4", 98);
     Host::SetAnswer("TOOLING_GEOM_create_boolean_subtract.fail", row.failures);
@@ -477,10 +481,7 @@ TEST_F(DrawDieBuild, AFeatureNewInAnEditIsPlacedWhereAFreshBuildWouldHaveMadeIt)
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    CloseSets();
-    die()->destroy();
-    ResetDie();
-    Ready();
+    ReadyNewDie();
     const tag_t flange = Square(30);
     die()->SetExactSheetbodyOption(row.exactFirst);
     if (row.flangeFirst) die()->GetFlangeCurve()->set_tags(1, &flange);
