@@ -108,6 +108,15 @@ class DieDesignFeature : public stamvik_test::HostTest {
     b->SetAngleTolerance(tolerance);
     EXPECT_EQ(b->validate_nothrow(), tolerance < 1e-10 ? 3030448 : 0);
   }
+  // The values of the first n expressions the parameters keep in the entity
+  // (-1 for one missing), each named by the label and its position.
+  static void ExpectEntityValues(const DIEDES_GENERIC_BODY_PARMS* parms, int entity, const double* values, int n,
+                                 const char* label) {
+    for (int i = 0; i < n; ++i) {
+      const EXP_expression* e = parms->AskEntityExpression(entity, i);
+      EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), values[i]) << label << " " << i;
+    }
+  }
   // Reads the first `count` of the parameters' attribute records into
   // records: the read's status.
   static int ReadAttributeRecords(const DieDes::DieDesAttributeItemParms* parms, DieAttributesRecord* records,
@@ -117,6 +126,15 @@ class DieDesignFeature : public stamvik_test::HostTest {
     table.records = records;
     return parms->ReadAttributeRecords(&table);
   }
+  // The records' titles (at byte 0) and numbers (the int32 at byte 236).
+  static void ExpectTitlesAndNumbers(const DieAttributesRecord* records, const char* const* titles,
+                                     const int* numbers, int n) {
+    for (int i = 0; i < n; ++i) {
+      EXPECT_STREQ(reinterpret_cast<const char*>(&records[i]), titles[i]);
+      EXPECT_EQ(At<std::int32_t>(&records[i], 236), numbers[i]) << titles[i];
+    }
+  }
+
   static int LiveBodies() { return Kernel::LiveCounters().liveBodies; }
   // The arguments of every logged call of that name.
   static std::vector<std::string> ArgsOf(const std::string& name) { return stamvik_test::ArgsOf(name); }

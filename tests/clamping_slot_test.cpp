@@ -285,10 +285,7 @@ TEST_F(ClampingSlot, CommittedAndOpenedAgainItHoldsItsLocationsItemsAndAttribute
   auto check = [&](DieDes::ClampingSlot* parms, FEATURE_RECORD* frec, const Values& v, tag_t coordinateSystem) {
     EXPECT_EQ(parms->GetEntity(5)->AskCount(), 17);
     EXPECT_EQ(parms->GetEntity(5)->AskFlag(), 1);
-    for (int i = 0; i < 17; ++i) {
-      const EXP_expression* e = parms->AskEntityExpression(5, i);
-      EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), v.fields[i]) << "position " << i;
-    }
+    ExpectEntityValues(parms, 5, v.fields, 17, "position");
     const EXP_expression* angle = parms->AskEntityExpression(6, 0);
     EXPECT_EQ(angle == nullptr ? -1.0 : EXP_ask_value_of_exp(angle), v.fields[17]);
     EXPECT_EQ(parms->AskEntityInt(7, 0), static_cast<int>(v.type));

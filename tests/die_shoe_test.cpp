@@ -299,10 +299,7 @@ TEST_F(DieShoeTest, AnEditChangesEveryFieldAndEachIsStoredAndReadBack) {
   auto check = [&](FEATURE_RECORD* frec, const Values& v) {
     auto* parms = dynamic_cast<DieDes::DieShoe*>(frec->ask_parms());
     ASSERT_NE(parms, nullptr);
-    for (int i = 0; i < 6; ++i) {
-      const EXP_expression* e = parms->AskEntityExpression(6, i);
-      EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), v.numbers[i]) << "expression " << i;
-    }
+    ExpectEntityValues(parms, 6, v.numbers, 6, "expression");
     EXPECT_EQ(parms->AskEntityInt(7, 0), v.slot ? 1 : 0);
     EXPECT_EQ(parms->GetDistanceTolerance(), v.distance);
     EXPECT_EQ(parms->GetAngleTolerance(), v.angle);

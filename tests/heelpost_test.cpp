@@ -233,20 +233,14 @@ TEST_F(Heelpost, EveryValueGoesToItsOwnPlaceAndComesBack) {
   auto check = [&](FEATURE_RECORD* frec, const Values& v) {
     auto* parms = dynamic_cast<DieDes::Heelpost*>(FREC_ask_parms_of_frec(frec));
     ASSERT_NE(parms, nullptr);
-    for (int i = 0; i < 21; ++i) {
-      const EXP_expression* e = parms->AskEntityExpression(5, i);
-      EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), v.values[i]) << "position " << i;
-    }
+    ExpectEntityValues(parms, 5, v.values, 21, "position");
     const EXP_expression* percentage = parms->AskEntityExpression(6, 0);
     EXPECT_EQ(percentage == nullptr ? -1.0 : EXP_ask_value_of_exp(percentage), v.percentage);
     for (int i = 0; i < 11; ++i) EXPECT_EQ(parms->AskEntityInt(8, i), v.ints[i]) << "integer " << i;
     ASSERT_EQ(parms->AskAttributeRecordCount(), 4);
     DieAttributesRecord records[4];
     ASSERT_EQ(ReadAttributeRecords(parms, records, 4), 0);
-    for (int i = 0; i < 4; ++i) {
-      EXPECT_STREQ(reinterpret_cast<const char*>(&records[i]), v.titles[i]);
-      EXPECT_EQ(At<std::int32_t>(&records[i], 236), v.numbers[i]) << v.titles[i];
-    }
+    ExpectTitlesAndNumbers(records, v.titles, v.numbers, 4);
 
     HeelpostBuilder* back = HeelpostBuilderFactory::Create(modelPart(), frec);
     const std::vector<EXP_expression*> read = expressions(back);

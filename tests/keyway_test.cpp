@@ -244,10 +244,7 @@ TEST_F(Keyway, CommittedAndOpenedAgainItHoldsItsItemsAndAttributes) {
     ASSERT_NE(parms, nullptr);
     EXPECT_EQ(parms->GetEntity(5)->AskCount(), 13);
     EXPECT_EQ(parms->GetEntity(5)->AskFlag(), 1);
-    for (int i = 0; i < 13; ++i) {
-      const EXP_expression* e = parms->AskEntityExpression(5, i);
-      EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), v.dimensions[i]) << "position " << i;
-    }
+    ExpectEntityValues(parms, 5, v.dimensions, 13, "position");
     EXPECT_EQ(parms->AskEntityInt(6, 0), v.type);
     EXPECT_EQ(parms->AskEntityInt(6, 1), v.location);
     EXPECT_EQ(parms->AskEntityInt(6, 2), v.pad ? 1 : 0);
@@ -259,10 +256,7 @@ TEST_F(Keyway, CommittedAndOpenedAgainItHoldsItsItemsAndAttributes) {
     EXPECT_EQ(parms->AskApplyMode(), 2);
     DieAttributesRecord records[2];
     ASSERT_EQ(ReadAttributeRecords(parms, records, 2), 0);
-    for (int i = 0; i < 2; ++i) {
-      EXPECT_STREQ(reinterpret_cast<const char*>(&records[i]), v.titles[i]);
-      EXPECT_EQ(At<std::int32_t>(&records[i], 236), v.numbers[i]) << v.titles[i];
-    }
+    ExpectTitlesAndNumbers(records, v.titles, v.numbers, 2);
 
     KeywayBuilder* back = KeywayBuilderFactory::Create(modelPart(), frec);
     EXPECT_EQ(back->GetType(), v.type);
