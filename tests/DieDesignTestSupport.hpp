@@ -117,6 +117,17 @@ class DieDesignFeature : public stamvik_test::HostTest {
       EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), values[i]) << label << " " << i;
     }
   }
+  // A preview that ends with the status hands over no body and leaves none.
+  template <class B>
+  static void ExpectPreviewHandsOverNothing(B* b, int status) {
+    const int bodiesBefore = LiveBodies();
+    int count = 0;
+    int* bodies = nullptr;
+    EXPECT_EQ(b->CreateBodies(&count, &bodies), status);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(bodies, nullptr);
+    EXPECT_EQ(LiveBodies(), bodiesBefore);
+  }
   // Reads the first `count` of the parameters' attribute records into
   // records: the read's status.
   static int ReadAttributeRecords(const DieDes::DieDesAttributeItemParms* parms, DieAttributesRecord* records,

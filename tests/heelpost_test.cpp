@@ -429,13 +429,7 @@ TEST_F(Heelpost, APreviewThatCannotPlaceThePostUndoesItself) {
     Set(b->GetHeight(), row.height);
     b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
     Host::ClearCalls();
-    const int bodiesBefore = LiveBodies();
-    int count = 0;
-    int* bodies = nullptr;
-    EXPECT_EQ(b->CreateBodies(&count, &bodies), row.status);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(bodies, nullptr);
-    EXPECT_EQ(LiveBodies(), bodiesBefore);
+    ExpectPreviewHandsOverNothing(b, row.status);
     ExpectMark("Heelpost create bodies", true);
     EXPECT_TRUE(ArgsOf("DIEDES_HLPST_parent_create_tool_body").empty());
     EXPECT_EQ(ArgsOf("UPDATE_log_entity_to_delete").size(), row.deleted);
