@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Tooling_DieDesDrawDieBuilder.hpp"
+#include "ModelInputs.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
@@ -22,18 +23,8 @@ namespace stamvik_bench {
 
 using namespace KTX;
 
-// The n sides of a regular polygon of radius r round (cx, cy) at height z,
-// its first corner `phase` (radians) round from +x.
-inline std::vector<tag_t> PolygonLines(int n, double r, double cx, double cy, double z, double phase = 0) {
-  std::vector<tag_t> lines;
-  for (int i = 0; i < n; ++i) {
-    const double a = phase + 2 * M_PI * i / n, b = phase + 2 * M_PI * (i + 1) / n;
-    const double p[3] = {cx + r * std::cos(a), cy + r * std::sin(a), z};
-    const double q[3] = {cx + r * std::cos(b), cy + r * std::sin(b), z};
-    lines.push_back(ES_create_line_in_part(nullptr, p, q));
-  }
-  return lines;
-}
+using stamvik_inputs::PlaneAt;
+using stamvik_inputs::PolygonLines;
 
 // A flat sheet with geometry from a corner along +x and +y (its normal +z).
 inline tag_t FlatSheet(double x, double y, double z, double dx, double dy) {
@@ -46,11 +37,6 @@ inline tag_t FlatSheet(double x, double y, double z, double dx, double dy) {
   return ES_create_body_of_geometry(nullptr, sheet);
 }
 
-inline tag_t PlaneAt(double z) {
-  const double o[3] = {0, 0, z}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-  return ES_create_plane(o, m);
-}
-
 // The draw punch example's inputs on a profile of n sides (radius 80).
 inline Tooling::DieDesDrawPunchBuilder* PunchOn(PART_part* part, int n) {
   auto* punch = Tooling::DieDesDrawPunchBuilderFactory::Create(0, part);
@@ -58,13 +44,7 @@ inline Tooling::DieDesDrawPunchBuilder* PunchOn(PART_part* part, int n) {
   punch->GetPunchCurve()->set_tags(n, lines.data());
   punch->SetBasePlane(PlaneAt(0));
   punch->GetSheetBody()->set_selected_tag(FlatSheet(-50, -50, 100, 300, 220));
-  punch->SetDeckThickness(40);
-  punch->SetBeltThickness(25);
-  punch->SetReliefDistanse(8);
-  punch->SetReliefAngle(60);
-  punch->SetBaseThickness(30);
-  punch->SetBaseWidth(60);
-  punch->SetMachiningAllowance(1.5);
+  stamvik_inputs::SetExampleSizes(punch);
   return punch;
 }
 

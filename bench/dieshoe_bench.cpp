@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "DieDes_DieShoeBuilder.hpp"
+#include "ModelInputs.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/Parms.hpp"
 #include "feat/Builder.hpp"
@@ -60,16 +61,7 @@ struct WorkPart {
 
 // ---- the kernel steps alone ------------------------------------------------------
 
-int Block(tag_t curve, double z0, double height) {
-  const double point[3] = {0, 0, z0}, up[3] = {0, 0, 1};
-  int sheet = 0;
-  DIEDES_UTILS__bplane_from_curves(1, &curve, point, up, 0.02, &sheet, nullptr, nullptr);
-  const double path[3] = {0, 0, height * Kernel::ScaleFactors().factors[0]};
-  ZV_TOPOL_track_r_t tracking;
-  ZV_BODY_sweep(sheet, path, &tracking);
-  ZV_TOPOL_track_r_f(&tracking);
-  return sheet;
-}
+int Block(tag_t curve, double z0, double height) { return stamvik_inputs::SweptBlock(curve, z0, height, 0.02); }
 
 void BM_KernelDeckBlock(benchmark::State& state) {
   WorkPart work;

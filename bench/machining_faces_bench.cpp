@@ -27,17 +27,57 @@ namespace {
 
 using namespace KTX;
 
-// A part with a base plane and a feature whose body has n faces, half lower
-// and half upper, and the punch that works on them.
-class Belt {
+// A work part with its base plane flat through the origin, and a draw punch
+// on that plane over a feature whose body a derived class makes, with the
+// machining attributes' names set; the host's call log is off while it lives.
+class PunchOverFeature {
  public:
-  explicit Belt(int n) {
+  PunchOverFeature(const PunchOverFeature&) = delete;
+  PunchOverFeature& operator=(const PunchOverFeature&) = delete;
+  Tooling::DieDesDrawPunchBuilder* punch() const { return punch_; }
+  tag_t feature() const { return feature_; }
+  tag_t plane() const { return plane_; }
+
+ protected:
+  PunchOverFeature() {
     Host::SetLogging(false);
     part_ = PART_part::Create(0);
     PART_set_work_part(part_);
     const double origin[3] = {0, 0, 0}, flat[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    const double standing[9] = {1, 0, 0, 0, 0, 1, 0, -1, 0};
     plane_ = ES_create_plane(origin, flat);
+  }
+  ~PunchOverFeature() {
+    punch_->destroy();
+    part_->destroy();
+    PART_set_work_part(nullptr);
+    Host::ClearCustomerDefaults();
+    Host::SetLogging(true);
+  }
+  PART_part* part() const { return part_; }
+  // The feature whose body is the solid, and the punch over it.
+  void MakeFeature(tag_t solid) {
+    FEATURE_RECORD* frec = FEATURE_RECORD::Create(part_, nullptr);
+    frec->set_body_eid(solid);
+    feature_ = frec->OmTag();
+    punch_ = Tooling::DieDesDrawPunchBuilderFactory::Create(0, part_);
+    punch_->SetBasePlane(plane_);
+    Host::SetCustomerDefault("MFM_Refined_Attribute", std::string("REFINED"));
+    Host::SetCustomerDefault("MFM_Rough_Attribute", std::string("ROUGH"));
+    Host::SetCustomerDefault("MFM_Finishing_Attribute", std::string("FINISHING"));
+  }
+
+ private:
+  PART_part* part_ = nullptr;
+  Tooling::DieDesDrawPunchBuilder* punch_ = nullptr;
+  tag_t plane_ = 0, feature_ = 0;
+};
+
+// A feature whose body has n faces, half lower and half upper.
+class Belt : public PunchOverFeature {
+ public:
+  explicit Belt(int n) {
+    const double flat[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    const double standing[9] = {1, 0, 0, 0, 0, 1, 0, -1, 0};
     body_ = Kernel::CreateBody(Kernel::BodyType::Solid);
     solid_ = ES_create_solid(body_);
     const double z = 5.0;
@@ -51,33 +91,15 @@ class Belt {
       for (tag_t e = 0; e < 4; ++e) ES_face_add_edge(lower, base + e);
       for (tag_t e = 3; e < 7; ++e) ES_face_add_edge(upper, base + e);
     }
-    FEATURE_RECORD* frec = FEATURE_RECORD::Create(part_, nullptr);
-    frec->set_body_eid(solid_);
-    feature_ = frec->OmTag();
-    punch_ = Tooling::DieDesDrawPunchBuilderFactory::Create(0, part_);
-    punch_->SetBasePlane(plane_);
-    Host::SetCustomerDefault("MFM_Refined_Attribute", std::string("REFINED"));
-    Host::SetCustomerDefault("MFM_Rough_Attribute", std::string("ROUGH"));
-    Host::SetCustomerDefault("MFM_Finishing_Attribute", std::string("FINISHING"));
+    MakeFeature(solid_);
   }
   ~Belt() {
-    punch_->destroy();
     Kernel::DetachModelBody(solid_);
     Kernel::DeleteBody(body_, "machining_faces_bench");
-    part_->destroy();
-    PART_set_work_part(nullptr);
-    Host::ClearCustomerDefaults();
   }
-  Belt(const Belt&) = delete;
-  Belt& operator=(const Belt&) = delete;
-  Tooling::DieDesDrawPunchBuilder* punch() const { return punch_; }
-  tag_t feature() const { return feature_; }
-  tag_t plane() const { return plane_; }
 
  private:
-  PART_part* part_ = nullptr;
-  Tooling::DieDesDrawPunchBuilder* punch_ = nullptr;
-  tag_t plane_ = 0, solid_ = 0, feature_ = 0;
+  tag_t solid_ = 0;
   int body_ = 0;
 };
 
@@ -119,14 +141,9 @@ BENCHMARK(BM_DrawDieClassifyMachiningFaces)->RangeMultiplier(2)->Range(8, 4096)-
 
 // A punch body on real geometry: a prism on a polygon of n sides (radius 80,
 // 0 to 100) relieved by 8 up to 75, as a feature's body.
-class RealBelt {
+class RealBelt : public PunchOverFeature {
  public:
   explicit RealBelt(int n) {
-    Host::SetLogging(false);
-    part_ = PART_part::Create(0);
-    PART_set_work_part(part_);
-    const double origin[3] = {0, 0, 0}, flat[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    plane_ = ES_create_plane(origin, flat);
     const double k = Kernel::ScaleFactors().factors[0], up[3] = {0, 0, 1};
     std::vector<double> loop;
     for (int i = 0; i < n; ++i) loop.insert(loop.end(), {80 * k * std::cos(2 * M_PI * i / n), 80 * k * std::sin(2 * M_PI * i / n), 0});
@@ -140,37 +157,15 @@ class RealBelt {
     Kernel::MakeExtrusion({outer, inner}, up, 0, 75 * k, false, &ring);
     Kernel::Combine(body, ring, true);
     Kernel::DeleteBody(ring, "machining_faces_bench");
-    const tag_t solid = ES_create_body_of_geometry(part_, body);
+    const tag_t solid = ES_create_body_of_geometry(part(), body);
     seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     kernel_ = Kernel::GeometrySeconds() - kernelBefore;
-    FEATURE_RECORD* frec = FEATURE_RECORD::Create(part_, nullptr);
-    frec->set_body_eid(solid);
-    feature_ = frec->OmTag();
-    punch_ = Tooling::DieDesDrawPunchBuilderFactory::Create(0, part_);
-    punch_->SetBasePlane(plane_);
-    Host::SetCustomerDefault("MFM_Refined_Attribute", std::string("REFINED"));
-    Host::SetCustomerDefault("MFM_Rough_Attribute", std::string("ROUGH"));
-    Host::SetCustomerDefault("MFM_Finishing_Attribute", std::string("FINISHING"));
+    MakeFeature(solid);
   }
-  ~RealBelt() {
-    punch_->destroy();
-    part_->destroy();
-    PART_set_work_part(nullptr);
-    Host::ClearCustomerDefaults();
-    Host::SetLogging(true);
-  }
-  RealBelt(const RealBelt&) = delete;
-  RealBelt& operator=(const RealBelt&) = delete;
-  Tooling::DieDesDrawPunchBuilder* punch() const { return punch_; }
-  tag_t feature() const { return feature_; }
-  tag_t plane() const { return plane_; }
   // The kernel's share of making the body and its model faces.
   double KernelShare() const { return seconds_ > 0 ? kernel_ / seconds_ : 0; }
 
  private:
-  PART_part* part_ = nullptr;
-  Tooling::DieDesDrawPunchBuilder* punch_ = nullptr;
-  tag_t plane_ = 0, feature_ = 0;
   double seconds_ = 0, kernel_ = 0;
 };
 

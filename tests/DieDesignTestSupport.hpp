@@ -97,14 +97,58 @@ class DieDesignFeature : public stamvik_test::HostTest {
     return value;
   }
 
+  // Validation at a tolerance limit: the distance tolerance at `tolerance`,
+  // then the angle tolerance with the distance back at 0.01. 1e-10 is enough;
+  // less gives the die tool builders' codes.
+  template <class B>
+  static void ExpectToleranceLimit(B* b, double tolerance) {
+    b->SetDistanceTolerance(tolerance);
+    EXPECT_EQ(b->validate_nothrow(), tolerance < 1e-10 ? 3030447 : 0);
+    b->SetDistanceTolerance(0.01);
+    b->SetAngleTolerance(tolerance);
+    EXPECT_EQ(b->validate_nothrow(), tolerance < 1e-10 ? 3030448 : 0);
+  }
+  // The values of the first n expressions the parameters keep in the entity
+  // (-1 for one missing), each named by the label and its position.
+  static void ExpectEntityValues(const DIEDES_GENERIC_BODY_PARMS* parms, int entity, const double* values, int n,
+                                 const char* label) {
+    for (int i = 0; i < n; ++i) {
+      const EXP_expression* e = parms->AskEntityExpression(entity, i);
+      EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), values[i]) << label << " " << i;
+    }
+  }
+  // A preview that ends with the status hands over no body and leaves none.
+  template <class B>
+  static void ExpectPreviewHandsOverNothing(B* b, int status) {
+    const int bodiesBefore = LiveBodies();
+    int count = 0;
+    int* bodies = nullptr;
+    EXPECT_EQ(b->CreateBodies(&count, &bodies), status);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(bodies, nullptr);
+    EXPECT_EQ(LiveBodies(), bodiesBefore);
+  }
+  // Reads the first `count` of the parameters' attribute records into
+  // records: the read's status.
+  static int ReadAttributeRecords(const DieDes::DieDesAttributeItemParms* parms, DieAttributesRecord* records,
+                                  int count) {
+    DieDes::DIEDES_ATTRIBUTE_TABLE table{};
+    table.count = count;
+    table.records = records;
+    return parms->ReadAttributeRecords(&table);
+  }
+  // The records' titles (at byte 0) and numbers (the int32 at byte 236).
+  static void ExpectTitlesAndNumbers(const DieAttributesRecord* records, const char* const* titles,
+                                     const int* numbers, int n) {
+    for (int i = 0; i < n; ++i) {
+      EXPECT_STREQ(reinterpret_cast<const char*>(&records[i]), titles[i]);
+      EXPECT_EQ(At<std::int32_t>(&records[i], 236), numbers[i]) << titles[i];
+    }
+  }
+
   static int LiveBodies() { return Kernel::LiveCounters().liveBodies; }
   // The arguments of every logged call of that name.
-  static std::vector<std::string> ArgsOf(const std::string& name) {
-    std::vector<std::string> args;
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == name) args.push_back(c.args);
-    return args;
-  }
+  static std::vector<std::string> ArgsOf(const std::string& name) { return stamvik_test::ArgsOf(name); }
   static bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
   // The bodies of a logged "tools=[...]" argument.
   static std::vector<int> ToolsIn(const std::string& args) {

@@ -316,4 +316,40 @@ class ScriptingClassSetUp : public JamTest {
 #define SKIP_WHEN_SET_UP(calls) \
   if ((calls).empty()) GTEST_SKIP() << "the class was set up by an earlier test in this process"
 
+// The test print's calls and its asks whether printing is on, each as the
+// call name's last word and its arguments.
+inline std::vector<std::string> TestPrints() {
+  std::vector<std::string> out;
+  for (const KTX::Host::Call& c : KTX::Host::Calls())
+    if (c.name.rfind("JAM_test_print_", 0) == 0 || c.name == "Autotest::APIPrintEnabled")
+      out.push_back(c.name.substr(c.name.rfind('_') + 1) + " " + c.args);
+  return out;
+}
+
+// The 16 feature and group classes of the plug-in's load table, each under
+// the parent the table names.
+struct FeatureClassRow {
+  const char* journalClass;
+  const char* parent;
+};
+
+inline constexpr FeatureClassRow kFeatureClasses[] = {
+    {"Die.CastRelief", "Features.BodyFeature"},
+    {"Die.ClampingSlot", "Features.BodyFeature"},
+    {"Die.Clearance", "Features.BodyFeature"},
+    {"Die.DieShoe", "Features.BodyFeature"},
+    {"Die.DrawBead", "Features.BodyFeature"},
+    {"Die.FillArea", "Features.BodyFeature"},
+    {"Die.FingerClearanceNotch", "Features.BodyFeature"},
+    {"Die.HandlingCore", "Features.BodyFeature"},
+    {"Die.Heelpost", "Features.BodyFeature"},
+    {"Die.Keyway", "Features.BodyFeature"},
+    {"Die.MachineRelief", "Features.BodyFeature"},
+    {"Die.SpringbackCompensation", "Features.BodyFeature"},
+    {"Features.CompensateRoughData", "Features.BodyFeature"},
+    {"Features.Manikin", "Features.Feature"},
+    {"Features.TireEnvelope", "Features.BodyFeature"},
+    {"Tooling.AutoDieGroup", "TaggedObject"},
+};
+
 }  // namespace stamvik_test

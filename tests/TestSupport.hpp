@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -92,6 +93,81 @@ class SessionHostTest : public HostTest {
     HostTest::TearDown();
   }
 };
+
+// An undo mark (visible, unnamed), checked to be set without error.
+inline int UndoMark() {
+  int error = -1;
+  const int mark = UNDO_QD_set_mark(1, nullptr, &error);
+  EXPECT_EQ(error, 0);
+  return mark;
+}
+
+// A scripting member of builder class B and the builder's own accessor it
+// must reach: its name, its getter, its setter where it has one, the field.
+template <class B, class T>
+struct MemberRow {
+  const char* name;
+  int (*get)(B*, T*);
+  T (B::*field)() const;
+};
+template <class B, class T>
+struct SettableMemberRow {
+  const char* name;
+  int (*get)(B*, T*);
+  int (*set)(B*, T);
+  T (B::*field)() const;
+};
+
+// Each member's getter hands out the builder's own field.
+template <class B, class T, std::size_t N>
+void ExpectMembersReachTheirFields(B* b, const MemberRow<B, T> (&members)[N]) {
+  for (const MemberRow<B, T>& m : members) {
+    T got{};
+    EXPECT_EQ(m.get(b, &got), 0) << m.name;
+    EXPECT_EQ(got, (b->*m.field)()) << m.name;
+  }
+}
+
+// The values set through their members, each one more than the one before
+// from `first`, read back through each member and in each field: no two
+// members share a field.
+template <class B, class T, std::size_t N>
+void ExpectValuesReachTheirFields(B* b, const SettableMemberRow<B, T> (&members)[N], T first) {
+  T value = first;
+  for (const SettableMemberRow<B, T>& m : members) EXPECT_EQ(m.set(b, value++), 0) << m.name;
+  value = first;
+  for (const SettableMemberRow<B, T>& m : members) {
+    T got{};
+    EXPECT_EQ(m.get(b, &got), 0) << m.name;
+    EXPECT_EQ(got, value) << m.name;
+    EXPECT_EQ((b->*m.field)(), value) << m.name;
+    ++value;
+  }
+}
+
+// Each flag set alone through its member reads true in its own field and
+// through its own member only.
+template <class B, std::size_t N>
+void ExpectEachFlagAlone(B* b, const SettableMemberRow<B, bool> (&flags)[N]) {
+  for (const SettableMemberRow<B, bool>& on : flags) {
+    SCOPED_TRACE(on.name);
+    for (const SettableMemberRow<B, bool>& f : flags) EXPECT_EQ(f.set(b, &f == &on), 0) << f.name;
+    for (const SettableMemberRow<B, bool>& f : flags) {
+      bool got = !(&f == &on);
+      EXPECT_EQ(f.get(b, &got), 0) << f.name;
+      EXPECT_EQ(got, &f == &on) << f.name;
+      EXPECT_EQ((b->*f.field)(), &f == &on) << f.name;
+    }
+  }
+}
+
+// The arguments of every logged call of that name, in the log's order.
+inline std::vector<std::string> ArgsOf(const std::string& name) {
+  std::vector<std::string> args;
+  for (const KTX::Host::Call& c : KTX::Host::Calls())
+    if (c.name == name) args.push_back(c.args);
+  return args;
+}
 
 // A text file's lines, without their line ends (none when it cannot be read).
 inline std::vector<std::string> FileLines(const std::string& path) {

@@ -391,13 +391,7 @@ TEST_F(CastReliefDefaults, RunLeftByAnErrorStillEndsThePauseAndTheDefaultsFlag) 
 
 class CastReliefPrint : public CastReliefJournal {
  protected:
-  std::vector<std::string> Printed() {
-    std::vector<std::string> out;
-    for (const Host::Call& c : Host::Calls())
-      if (c.name.rfind("JAM_test_print_", 0) == 0 || c.name == "Autotest::APIPrintEnabled")
-        out.push_back(c.name.substr(c.name.rfind('_') + 1) + " " + c.args);
-    return out;
-  }
+  static std::vector<std::string> Printed() { return stamvik_test::TestPrints(); }
   void Print(const char* tagName) {
     JAM_print_fn print = JAM::Test::PrintFunction(kClass);
     ASSERT_NE(print, nullptr);

@@ -285,10 +285,7 @@ TEST_F(ClampingSlot, CommittedAndOpenedAgainItHoldsItsLocationsItemsAndAttribute
   auto check = [&](DieDes::ClampingSlot* parms, FEATURE_RECORD* frec, const Values& v, tag_t coordinateSystem) {
     EXPECT_EQ(parms->GetEntity(5)->AskCount(), 17);
     EXPECT_EQ(parms->GetEntity(5)->AskFlag(), 1);
-    for (int i = 0; i < 17; ++i) {
-      const EXP_expression* e = parms->AskEntityExpression(5, i);
-      EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), v.fields[i]) << "position " << i;
-    }
+    ExpectEntityValues(parms, 5, v.fields, 17, "position");
     const EXP_expression* angle = parms->AskEntityExpression(6, 0);
     EXPECT_EQ(angle == nullptr ? -1.0 : EXP_ask_value_of_exp(angle), v.fields[17]);
     EXPECT_EQ(parms->AskEntityInt(7, 0), static_cast<int>(v.type));
@@ -300,10 +297,7 @@ TEST_F(ClampingSlot, CommittedAndOpenedAgainItHoldsItsLocationsItemsAndAttribute
     // title at byte 0, the value at 102, the setting at 236.
     ASSERT_EQ(parms->AskAttributeRecordCount(), 5);
     DieAttributesRecord records[5];
-    DieDes::DIEDES_ATTRIBUTE_TABLE table{};
-    table.count = 5;
-    table.records = records;
-    ASSERT_EQ(parms->ReadAttributeRecords(&table), 0);
+    ASSERT_EQ(ReadAttributeRecords(parms, records, 5), 0);
     for (int i = 0; i < 5; ++i) {
       SCOPED_TRACE(v.titles[i]);
       const auto* bytes = reinterpret_cast<const char*>(&records[i]);
@@ -689,12 +683,7 @@ TEST_F(ClampingSlotScripting, ASnakeCaseSetRecordsTheMemberUnderItsOwnNameAndLog
 // Each scripting member reaches the builder's own field: eighteen different
 // expressions, five different attribute sub-builders, two tolerances.
 TEST_F(ClampingSlotScripting, EachClampingSlotMemberReachesItsOwnField) {
-  struct Expression {
-    const char* name;
-    int (*get)(ClampingSlotBuilder*, EXP_expression**);
-    EXP_expression* (ClampingSlotBuilder::*field)() const;
-  };
-  const Expression expressions[] = {
+  const stamvik_test::MemberRow<ClampingSlotBuilder, EXP_expression*> expressions[] = {
       {"centerline_length", XJA_CLAMPING_SLOT_BUILDER_get_centerline_length, &ClampingSlotBuilder::GetCenterlineLength},
       {"inner_width", XJA_CLAMPING_SLOT_BUILDER_get_inner_width, &ClampingSlotBuilder::GetInnerWidth},
       {"slot_width", XJA_CLAMPING_SLOT_BUILDER_get_slot_width, &ClampingSlotBuilder::GetSlotWidth},
@@ -713,27 +702,14 @@ TEST_F(ClampingSlotScripting, EachClampingSlotMemberReachesItsOwnField) {
       {"offset_width", XJA_CLAMPING_SLOT_BUILDER_get_offset_width, &ClampingSlotBuilder::GetOffsetWidth},
       {"location_offset", XJA_CLAMPING_SLOT_BUILDER_get_location_offset, &ClampingSlotBuilder::GetLocationOffset},
       {"pad_offset", XJA_CLAMPING_SLOT_BUILDER_get_pad_offset, &ClampingSlotBuilder::GetPadOffset}};
-  for (const Expression& e : expressions) {
-    EXP_expression* got = nullptr;
-    EXPECT_EQ(e.get(slot_, &got), 0) << e.name;
-    EXPECT_EQ(got, (slot_->*e.field)()) << e.name;
-  }
-  struct Attributes {
-    const char* name;
-    int (*get)(ClampingSlotBuilder*, DieDes::DieAttributesBuilder**);
-    DieDes::DieAttributesBuilder* (ClampingSlotBuilder::*field)() const;
-  };
-  const Attributes attributes[] = {
+  stamvik_test::ExpectMembersReachTheirFields(slot_, expressions);
+  const stamvik_test::MemberRow<ClampingSlotBuilder, DieDes::DieAttributesBuilder*> attributes[] = {
       {"pad_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_pad_faces_attributes, &ClampingSlotBuilder::GetPadFacesAttributes},
       {"slot_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_slot_faces_attributes, &ClampingSlotBuilder::GetSlotFacesAttributes},
       {"slot_end_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_slot_end_faces_attributes, &ClampingSlotBuilder::GetSlotEndFacesAttributes},
       {"notch_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_notch_faces_attributes, &ClampingSlotBuilder::GetNotchFacesAttributes},
       {"overhang_faces_attributes", XJA_CLAMPING_SLOT_BUILDER_get_overhang_faces_attributes, &ClampingSlotBuilder::GetOverhangFacesAttributes}};
-  for (const Attributes& a : attributes) {
-    DieDes::DieAttributesBuilder* got = nullptr;
-    EXPECT_EQ(a.get(slot_, &got), 0) << a.name;
-    EXPECT_EQ(got, (slot_->*a.field)()) << a.name;
-  }
+  stamvik_test::ExpectMembersReachTheirFields(slot_, attributes);
   EXPECT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_distance_tolerance(slot_, 0.03), 0);
   EXPECT_EQ(XJA_CLAMPING_SLOT_BUILDER_set_angle_tolerance(slot_, 0.7), 0);
   EXPECT_EQ(slot_->GetDistanceTolerance(), 0.03);

@@ -43,6 +43,11 @@ class DieShoeTest : public stamvik_test::DieDesignFeature {
   using DieDesignFeature::ClosedLoop;
   using DieDesignFeature::OpenLoop;
   using DieDesignFeature::Set;
+  // A centre-line slot asked for, with one of its sizes set to the text.
+  void Slot(DieShoeBuilder* s, EXP_expression* (DieShoeBuilder::*size)() const, const char* text) {
+    s->SetCenterlineSlotCreate(true);
+    Set((s->*size)(), text);
+  }
 
  protected:
   void TearDown() override {
@@ -151,40 +156,22 @@ TEST_F(DieShoeTest, ValidationStopsAtTheFirstFailingInput) {
       {"open cutout loop", [](DieShoeTest& t, DieShoeBuilder* s) { t.OpenLoop(s->GetDeckCutoutsSectionPtr()); },
        3030398},
       {"slot without depth",
-       [](DieShoeTest& t, DieShoeBuilder* s) {
-         s->SetCenterlineSlotCreate(true);
-         t.Set(s->GetCenterlineSlotDepth(), "0");
-       },
+       [](DieShoeTest& t, DieShoeBuilder* s) { t.Slot(s, &DieShoeBuilder::GetCenterlineSlotDepth, "0"); },
        3030399},
       {"slot depth at the tolerance",
-       [](DieShoeTest& t, DieShoeBuilder* s) {
-         s->SetCenterlineSlotCreate(true);
-         t.Set(s->GetCenterlineSlotDepth(), "0.01");
-       },
+       [](DieShoeTest& t, DieShoeBuilder* s) { t.Slot(s, &DieShoeBuilder::GetCenterlineSlotDepth, "0.01"); },
        3030399},
       {"slot depth just above it",
-       [](DieShoeTest& t, DieShoeBuilder* s) {
-         s->SetCenterlineSlotCreate(true);
-         t.Set(s->GetCenterlineSlotDepth(), "0.0100001");
-       },
+       [](DieShoeTest& t, DieShoeBuilder* s) { t.Slot(s, &DieShoeBuilder::GetCenterlineSlotDepth, "0.0100001"); },
        0},
       {"slot without width",
-       [](DieShoeTest& t, DieShoeBuilder* s) {
-         s->SetCenterlineSlotCreate(true);
-         t.Set(s->GetCenterlineSlotWidth(), "0");
-       },
+       [](DieShoeTest& t, DieShoeBuilder* s) { t.Slot(s, &DieShoeBuilder::GetCenterlineSlotWidth, "0"); },
        3030400},
       {"slot width at the tolerance",
-       [](DieShoeTest& t, DieShoeBuilder* s) {
-         s->SetCenterlineSlotCreate(true);
-         t.Set(s->GetCenterlineSlotWidth(), "0.01");
-       },
+       [](DieShoeTest& t, DieShoeBuilder* s) { t.Slot(s, &DieShoeBuilder::GetCenterlineSlotWidth, "0.01"); },
        3030400},
       {"slot width just above it",
-       [](DieShoeTest& t, DieShoeBuilder* s) {
-         s->SetCenterlineSlotCreate(true);
-         t.Set(s->GetCenterlineSlotWidth(), "0.0100001");
-       },
+       [](DieShoeTest& t, DieShoeBuilder* s) { t.Slot(s, &DieShoeBuilder::GetCenterlineSlotWidth, "0.0100001"); },
        0},
       {"slot direction required and missing",
        [](DieShoeTest&, DieShoeBuilder* s) {
@@ -312,10 +299,7 @@ TEST_F(DieShoeTest, AnEditChangesEveryFieldAndEachIsStoredAndReadBack) {
   auto check = [&](FEATURE_RECORD* frec, const Values& v) {
     auto* parms = dynamic_cast<DieDes::DieShoe*>(frec->ask_parms());
     ASSERT_NE(parms, nullptr);
-    for (int i = 0; i < 6; ++i) {
-      const EXP_expression* e = parms->AskEntityExpression(6, i);
-      EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), v.numbers[i]) << "expression " << i;
-    }
+    ExpectEntityValues(parms, 6, v.numbers, 6, "expression");
     EXPECT_EQ(parms->AskEntityInt(7, 0), v.slot ? 1 : 0);
     EXPECT_EQ(parms->GetDistanceTolerance(), v.distance);
     EXPECT_EQ(parms->GetAngleTolerance(), v.angle);
@@ -935,55 +919,28 @@ TEST_F(DieShoeSetUp, DieShoeInItsOrderWithItsDefaultsFunction) {
 // Each scripting member reaches the die shoe's own field: six expressions,
 // three sections, three attribute sub-builders and two planes, all different.
 TEST_F(DieShoeScripting, EachDieShoeMemberReachesItsOwnField) {
-  auto expect = [&](const auto& members) {
-    for (const auto& m : members) {
-      decltype((shoe_->*m.field)()) got = nullptr;
-      EXPECT_EQ(m.get(shoe_, &got), 0) << m.name;
-      EXPECT_EQ(got, (shoe_->*m.field)()) << m.name;
-    }
-  };
-  struct ExpressionsRow {
-    const char* name;
-    int (*get)(DieShoeBuilder*, EXP_expression**);
-    EXP_expression* (DieShoeBuilder::*field)() const;
-  };
-  const ExpressionsRow expressions[] = {
+  const stamvik_test::MemberRow<DieShoeBuilder, EXP_expression*> expressions[] = {
       {"main_deck_offset", XJA_DIE_SHOE_BUILDER_get_main_deck_offset, &DieShoeBuilder::GetMainDeckOffset},
       {"centerline_slot_depth", XJA_DIE_SHOE_BUILDER_get_centerline_slot_depth, &DieShoeBuilder::GetCenterlineSlotDepth},
       {"centerline_slot_width", XJA_DIE_SHOE_BUILDER_get_centerline_slot_width, &DieShoeBuilder::GetCenterlineSlotWidth},
       {"flange_thickness", XJA_DIE_SHOE_BUILDER_get_flange_thickness, &DieShoeBuilder::GetFlangeThickness},
       {"wall_thickness", XJA_DIE_SHOE_BUILDER_get_wall_thickness, &DieShoeBuilder::GetWallThickness},
       {"deck_thickness", XJA_DIE_SHOE_BUILDER_get_deck_thickness, &DieShoeBuilder::GetDeckThickness}};
-  expect(expressions);
-  struct SectionsRow {
-    const char* name;
-    int (*get)(DieShoeBuilder*, SC_section**);
-    SC_section* (DieShoeBuilder::*field)() const;
-  };
-  const SectionsRow sections[] = {
+  stamvik_test::ExpectMembersReachTheirFields(shoe_, expressions);
+  const stamvik_test::MemberRow<DieShoeBuilder, SC_section*> sections[] = {
       {"base_flange_section", XJA_DIE_SHOE_BUILDER_get_base_flange_section, &DieShoeBuilder::GetBaseFlangeSectionPtr},
       {"main_deck_section", XJA_DIE_SHOE_BUILDER_get_main_deck_section, &DieShoeBuilder::GetMainDeckSectionPtr},
       {"deck_cutouts_section", XJA_DIE_SHOE_BUILDER_get_deck_cutouts_section, &DieShoeBuilder::GetDeckCutoutsSectionPtr}};
-  expect(sections);
-  struct AttributesRow {
-    const char* name;
-    int (*get)(DieShoeBuilder*, DieDes::DieAttributesBuilder**);
-    DieDes::DieAttributesBuilder* (DieShoeBuilder::*field)() const;
-  };
-  const AttributesRow attributes[] = {
+  stamvik_test::ExpectMembersReachTheirFields(shoe_, sections);
+  const stamvik_test::MemberRow<DieShoeBuilder, DieDes::DieAttributesBuilder*> attributes[] = {
       {"centerline_slot_attributes", XJA_DIE_SHOE_BUILDER_get_centerline_slot_attributes, &DieShoeBuilder::GetCenterlineSlotAttributes},
       {"main_deck_attributes", XJA_DIE_SHOE_BUILDER_get_main_deck_attributes, &DieShoeBuilder::GetMainDeckAttributes},
       {"base_attributes", XJA_DIE_SHOE_BUILDER_get_base_attributes, &DieShoeBuilder::GetBaseAttributes}};
-  expect(attributes);
-  struct PlanesRow {
-    const char* name;
-    int (*get)(DieShoeBuilder*, DieDes::DiePlaneBuilder**);
-    DieDes::DiePlaneBuilder* (DieShoeBuilder::*field)() const;
-  };
-  const PlanesRow planes[] = {
+  stamvik_test::ExpectMembersReachTheirFields(shoe_, attributes);
+  const stamvik_test::MemberRow<DieShoeBuilder, DieDes::DiePlaneBuilder*> planes[] = {
       {"base_orientation", XJA_DIE_SHOE_BUILDER_get_base_orientation, &DieShoeBuilder::GetBaseOrientation},
       {"main_deck_plane", XJA_DIE_SHOE_BUILDER_get_main_deck_plane, &DieShoeBuilder::GetMainDeckPlane}};
-  expect(planes);
+  stamvik_test::ExpectMembersReachTheirFields(shoe_, planes);
 }
 
 TEST_F(DieShoeScripting, DieShoeSlotEightJournalledOrNot) {

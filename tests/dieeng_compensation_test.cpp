@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "om/HostClass.hpp"
 #include "JamTestSupport.hpp"
 #include "ja_die_compensate_rough_data_builder_jam.hpp"
+#include "ja_die_springback_compensation_builder_jam.hpp"
 #include "jam/Journal.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "afl/DieEngParms.hpp"
@@ -847,6 +849,73 @@ TEST_F(RoughDataOwners, AnEditedRoughDataTypeWrittenThroughTheOwnerRaisesPropErr
 }  // namespace
 
 namespace {
+
+// ---- the springback compensation as a scripting class -------------------------------
+
+// Its point lists and points file across the scripting boundary.
+class SpringbackScripting : public stamvik_test::JamTest {
+ protected:
+  void TearDown() override {
+    for (SpringbackCompensationBuilder* b : made_) b->destroy();
+    stamvik_test::JamTest::TearDown();
+  }
+  SpringbackCompensationBuilder* Springback() {
+    auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+    made_.push_back(b);
+    return b;
+  }
+  std::vector<SpringbackCompensationBuilder*> made_;
+};
+
+TEST_F(SpringbackScripting, PointListsCrossWholeAndABadListChangesNothing) {
+  SpringbackCompensationBuilder* b = Springback();
+  const JAM_point3d_s four[] = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {-1, -2, -3}};
+  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_SetSprungPoints(b, 4, four), 0);
+  const Memory::Counters before = Memory::LiveCounters();
+  int count = -1;
+  JAM_point3d_s* points = nullptr;
+  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_GetSprungPoints(b, &count, &points), 0);
+  ASSERT_EQ(count, 4);
+  EXPECT_EQ(Memory::LiveCounters().blocks, before.blocks + 1);
+  EXPECT_EQ(Memory::LiveCounters().bytes, before.bytes + 4 * 24);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(std::memcmp(&points[i], &four[i], sizeof four[i]), 0) << i;
+  SM_free(points);
+
+  // No product points: nothing handed out.
+  JAM_point3d_s stale{};
+  points = &stale;
+  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_GetProductPoints(b, &count, &points), 0);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(points, nullptr);
+  EXPECT_EQ(Memory::LiveCounters().blocks, before.blocks);
+
+  // A count below 0, or no array for points: refused before anything is written.
+  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_SetProductPoints(b, 1, four), 0);
+  EXPECT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_SetProductPoints(b, -2, four), Error::kIndexOutOfRange);
+  EXPECT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_SetProductPoints(b, 2, nullptr), Error::kIndexOutOfRange);
+  EXPECT_EQ(b->GetProductPointCount(), 1);
+  EXPECT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_SetProductPoints(b, 0, nullptr), 0);
+  EXPECT_EQ(b->GetProductPointCount(), 0);
+}
+
+TEST_F(SpringbackScripting, APointsFileIsJournalledAsFilenameAndReadBackAsACopy) {
+  SpringbackCompensationBuilder* b = Springback();
+  char* read = nullptr;
+  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_get_ProductPointsFile(b, &read), 0);
+  ASSERT_NE(read, nullptr);
+  EXPECT_STREQ(read, "");
+  SM_free(read);
+  JAM::ClearJournal();
+  char file[] = "a.pts";  // the export takes the text as char*
+  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_set_ProductPointsFile(b, file), 0);
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).name, "filename");
+  EXPECT_EQ(JAM::Recorded()[0].values.at(0).text, "a.pts");
+  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_get_ProductPointsFile(b, &read), 0);
+  EXPECT_STREQ(read, "a.pts");
+  EXPECT_NE(read, b->GetProductPointsFile());
+  SM_free(read);
+}
 
 // ---- as an object-manager class -----------------------------------------------------
 

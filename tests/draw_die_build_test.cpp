@@ -21,16 +21,11 @@
 #include "tool/ToolingGeometry.hpp"
 
 using namespace KTX;
+using stamvik_test::ArgsOf;
 using namespace KTX::Tooling;
 
 namespace {
 
-std::vector<std::string> Args(const std::string& name) {
-  std::vector<std::string> out;
-  for (const Host::Call& c : Host::Calls())
-    if (c.name == name) out.push_back(c.args);
-  return out;
-}
 
 class DrawDieBuild : public stamvik_test::JamTest {
  protected:
@@ -47,6 +42,13 @@ class DrawDieBuild : public stamvik_test::JamTest {
   }
   DieDesDrawDieBuilder* die() const { return die_; }
   void ResetDie() { die_ = DieDesDrawDieBuilderFactory::Create(0, part()); }
+  // A new die with its inputs ready, in place of the one a row used.
+  void ReadyNewDie() {
+    CloseSets();
+    die_->destroy();
+    ResetDie();
+    Ready();
+  }
 
   // The two sets a commit keeps while it builds, for steps run on their own.
   void CloseSets() {
@@ -121,7 +123,7 @@ class DrawDieBuild : public stamvik_test::JamTest {
   // What the extrusions' expressions were given, in order.
   static std::vector<std::string> ExpressionTexts() {
     std::vector<std::string> out;
-    for (const std::string& args : Args("Expression")) {
+    for (const std::string& args : ArgsOf("Expression")) {
       const std::size_t from = args.rfind(" \"") + 2;
       out.push_back(args.substr(from, args.size() - from - 1));
     }
@@ -152,8 +154,8 @@ TEST_F(DrawDieBuild, ABlankOrFlangeSelectionThatIsNoClosedLoopStopsTheBuild) {
     Host::ClearCalls();
     Error::ClearSevereErrors();
     EXPECT_EQ(die()->CreateUpperDrawDie(), 3030582) << row.what;
-    EXPECT_TRUE(Args("mtStatusAreaImmediate").empty()) << row.what;
-    EXPECT_EQ(Args("TOOLING_warning_message").size(), 1u) << row.what;
+    EXPECT_TRUE(ArgsOf("mtStatusAreaImmediate").empty()) << row.what;
+    EXPECT_EQ(ArgsOf("TOOLING_warning_message").size(), 1u) << row.what;
     EXPECT_EQ(Error::SevereErrors().size(), 1u) << row.what;
     if (!Error::SevereErrors().empty()) {
       EXPECT_EQ(Error::SevereErrors()[0].text, "Error occurs on processing input curves.") << row.what;
@@ -181,10 +183,10 @@ TEST_F(DrawDieBuild, ABasePlaneThatGivesNoDirectionStopsTheBuildBeforeAnythingIs
     Host::ClearCalls();
     Error::ClearSevereErrors();
     EXPECT_EQ(die()->commit(), row.status);
-    EXPECT_EQ(Args("IPlane").empty(), false);
+    EXPECT_EQ(ArgsOf("IPlane").empty(), false);
     // Not even the working curves are made on a plane that gives no direction.
-    EXPECT_EQ(Args("Features.FeatureBuilder").empty(), row.status != 0);
-    EXPECT_EQ(Args("RSO_create_feature").empty(), row.status != 0);
+    EXPECT_EQ(ArgsOf("Features.FeatureBuilder").empty(), row.status != 0);
+    EXPECT_EQ(ArgsOf("RSO_create_feature").empty(), row.status != 0);
     if (row.status != 0) {
       EXPECT_EQ(Error::SevereErrors().size(), 1u);
       if (!Error::SevereErrors().empty()) {
@@ -208,15 +210,15 @@ TEST_F(DrawDieBuild, AMainSolidThatFailsStopsTheBuildWithWhatWasMadeGrouped) {
   // Both tries: up to the bottom sheet, then 10 past its farthest point from the base plane.
   const std::vector<std::string> texts = ExpressionTexts();
   EXPECT_NE(std::find(texts.begin(), texts.end(), "-85.500000"), texts.end());
-  EXPECT_EQ(Args("LayerManagerMoveToLayer"), (std::vector<std::string>{PartArg() + " layer=7 count=1 0"}));
-  EXPECT_EQ(Args("LayerManagerSetWorkLayer").back(), PartArg() + " layer=7");
+  EXPECT_EQ(ArgsOf("LayerManagerMoveToLayer"), (std::vector<std::string>{PartArg() + " layer=7 count=1 0"}));
+  EXPECT_EQ(ArgsOf("LayerManagerSetWorkLayer").back(), PartArg() + " layer=7");
   // The three rough offsets, two projections and two offsets are the set's.
   for (const char* title : {"QD$ROUGH_OFFSET_TOP", "QD$ROUGH_OFFSET_BOTTOM", "QD$ROUGH_OFFSET_MIDDLE",
                             "QD$PROJECT_CURVE_PUNCH", "QD$PROJECT_CURVE_BLANK", "QD$OFFSET_CURVE_BINDER",
                             "QD$OFFSET_CURVE_DECK"})
     EXPECT_EQ(Titled(title), 1) << title;
   EXPECT_EQ(Titled("QD$MAIN_BOTTOM_SOLID"), 0);
-  EXPECT_EQ(Args("RSO_create_feature").size(), 3u);
+  EXPECT_EQ(ArgsOf("RSO_create_feature").size(), 3u);
 }
 
 TEST_F(DrawDieBuild, TheSubtractedTopIsRetriedAtWideningTolerancesAndMayFail) {
@@ -233,20 +235,17 @@ TEST_F(DrawDieBuild, TheSubtractedTopIsRetriedAtWideningTolerancesAndMayFail) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    CloseSets();
-    die()->destroy();
-    ResetDie();
-    Ready();
+    ReadyNewDie();
     // Every first try, up to the sheets, fails: each solid is extruded past them and trimmed.
     Host::SetAnswer("GeometricUtilities.Extend.4", 98);
     Host::SetAnswer("TOOLING_GEOM_create_boolean_subtract.fail", row.failures);
     Host::ClearCalls();
     EXPECT_EQ(die()->commit(), 0) << row.what;
     std::vector<std::string> tolerances;
-    for (const std::string& call : Args("TOOLING_GEOM_create_boolean_subtract"))
+    for (const std::string& call : ArgsOf("TOOLING_GEOM_create_boolean_subtract"))
       tolerances.push_back(call.substr(call.rfind('=') + 1));
     EXPECT_EQ(tolerances, row.tolerances) << row.what;
-    const std::vector<std::string> texts = Args("mtStatusAreaImmediate");
+    const std::vector<std::string> texts = ArgsOf("mtStatusAreaImmediate");
     EXPECT_GE(texts.size(), 2u) << row.what;
     if (texts.size() >= 2u) {
       EXPECT_EQ(texts[texts.size() - 2], row.text) << row.what;
@@ -258,7 +257,7 @@ TEST_F(DrawDieBuild, TheSubtractedTopIsRetriedAtWideningTolerancesAndMayFail) {
   }
   // The rough offsets: the top by the allowance, the bottom by the deck
   // thickness, the middle by the deck less its flange.
-  const std::vector<std::string> offsets = Args("RSO_create_feature");
+  const std::vector<std::string> offsets = ArgsOf("RSO_create_feature");
   ASSERT_EQ(offsets.size(), 3u);
   const char* values[3] = {R"("1.500000" "1.000000" "5.000000")", R"("40.000000" "3.000000" "25.000000")",
                            R"("28.000000" "3.000000" "25.000000")"};
@@ -271,8 +270,8 @@ TEST_F(DrawDieBuild, ATopThatCannotBeUnitedIsGroupedAndFailsTheBuild) {
   Host::SetAnswer("TOOLING_GEOM_create_boolean_unite.fail", 5);
   Host::ClearCalls();
   EXPECT_EQ(die()->commit(), 3030597);
-  EXPECT_EQ(Args("TOOLING_GEOM_create_boolean_unite").size(), 5u);
-  EXPECT_EQ(Args("mtStatusAreaImmediate").back(), "Create main solid body successfully.");
+  EXPECT_EQ(ArgsOf("TOOLING_GEOM_create_boolean_unite").size(), 5u);
+  EXPECT_EQ(ArgsOf("mtStatusAreaImmediate").back(), "Create main solid body successfully.");
   EXPECT_EQ(Error::SevereErrors().back().text, "Error occurs on creating top solid body.");
   EXPECT_EQ(Titled("QD$MAIN_TOP_SOLID"), 1);
   EXPECT_EQ(Titled("QD$TOP_SOLID_BOOL_MAIN"), 0);
@@ -309,7 +308,7 @@ TEST_F(DrawDieBuild, AnExactSheetMakesNoTopOffsetAndIsReadBackSo) {
   die()->SetExactSheetbodyOption(true);
   Host::ClearCalls();
   EXPECT_EQ(die()->commit(), 0);
-  const std::vector<std::string> offsets = Args("RSO_create_feature");
+  const std::vector<std::string> offsets = ArgsOf("RSO_create_feature");
   EXPECT_EQ(offsets.size(), 2u);
   EXPECT_EQ(Titled("QD$ROUGH_OFFSET_TOP"), 0);
   auto* back = DieDesDrawDieBuilderFactory::Create(die()->GetTfeatureSet(), part());
@@ -482,10 +481,7 @@ TEST_F(DrawDieBuild, AFeatureNewInAnEditIsPlacedWhereAFreshBuildWouldHaveMadeIt)
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    CloseSets();
-    die()->destroy();
-    ResetDie();
-    Ready();
+    ReadyNewDie();
     const tag_t flange = Square(30);
     die()->SetExactSheetbodyOption(row.exactFirst);
     if (row.flangeFirst) die()->GetFlangeCurve()->set_tags(1, &flange);

@@ -16,6 +16,7 @@
 #include "tool/Tooling.hpp"
 
 using namespace KTX;
+using stamvik_test::ArgsOf;
 using namespace KTX::Tooling;
 
 namespace {
@@ -34,12 +35,6 @@ class DrawDie : public stamvik_test::SessionHostTest {
   static tag_t SetOf(const std::vector<tag_t>& features) {
     return TOOLING_create_user_defined_feature_set(features.data(), static_cast<int>(features.size()), 1, 1,
                                                    "DrawDie");
-  }
-  static std::vector<std::string> Args(const std::string& name) {
-    std::vector<std::string> out;
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == name) out.push_back(c.args);
-    return out;
   }
   // A list's tags, in order.
   static std::vector<tag_t> Tags(const SELECT_OBJECT_list* list) {
@@ -78,7 +73,7 @@ TEST_F(DrawDie, ANewDieOwnsOneNewPunchAndDestroysItThroughTheBuilderInterface) {
   const tag_t punchTag = punch->OmTag();
   Host::ClearCalls();
   die->destroy();
-  EXPECT_EQ(Args("Builder"), (std::vector<std::string>{"operation=2 builder=" + std::to_string(punchTag)}));
+  EXPECT_EQ(ArgsOf("Builder"), (std::vector<std::string>{"operation=2 builder=" + std::to_string(punchTag)}));
   EXPECT_EQ(OM::OM_object_of_tag(punchTag), nullptr);
 }
 
@@ -100,7 +95,7 @@ TEST_F(DrawDie, ADieWhosePunchCouldNotBeMadeCommitsNothing) {
   EXPECT_TRUE(Host::Calls().empty());
   EXPECT_TRUE(Host::FeatureSetsOfPart(part()).empty());
   die->destroy();
-  EXPECT_TRUE(Args("Builder").empty());
+  EXPECT_TRUE(ArgsOf("Builder").empty());
 }
 
 TEST_F(DrawDie, AnEditCommitPutsTheSettingsAndTheDisplayBackWhereverItFails) {
@@ -130,7 +125,7 @@ TEST_F(DrawDie, AnEditCommitPutsTheSettingsAndTheDisplayBackWhereverItFails) {
     int changed = 0;
     for (std::size_t i = 0; i < 3; ++i) changed += after[i] != before[i] ? 1 : 0;
     EXPECT_LE(changed, call == "SessionModeling" ? 1 : 0) << n << " " << call;
-    const std::vector<std::string> display = Args("DSS_set_suppress_display");
+    const std::vector<std::string> display = ArgsOf("DSS_set_suppress_display");
     if (!display.empty() && call != "DSS_set_suppress_display") {
       EXPECT_EQ(display.back(), "2") << n << " " << call;
     }
@@ -293,7 +288,7 @@ TEST_F(DrawDie, ThePlaneAndTheCurvesAreReadBackAndAFlangeFromTheBlankEmptiesTheF
     EXPECT_EQ(Tags(die->GetBlankCurve()), blankSides) << row.what;
     EXPECT_EQ(Tags(die->GetFlangeCurve()), row.flangeCurves) << row.what;
     EXPECT_DOUBLE_EQ(die->GetFlangeOffset(), row.flangeOffset) << row.what;
-    for (const std::string& destroyed : Args("Builder")) EXPECT_NE(destroyed, "operation=2 builder=0") << row.what;
+    for (const std::string& destroyed : ArgsOf("Builder")) EXPECT_NE(destroyed, "operation=2 builder=0") << row.what;
     die->destroy();
   }
 }

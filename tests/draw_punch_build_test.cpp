@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ModelInputs.hpp"
 #include "TestSupport.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "geom/Curve.hpp"
@@ -20,6 +21,7 @@
 #include "tool/Tooling.hpp"
 
 using namespace KTX;
+using stamvik_test::ArgsOf;
 using namespace KTX::Tooling;
 
 namespace {
@@ -31,31 +33,13 @@ class DrawPunchBuild : public stamvik_test::SessionHostTest {
   // degrees, a base 30 thick and 60 wide, an allowance of 1.5.
   DieDesDrawPunchBuilder* Punch(int sides) {
     auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
-    std::vector<tag_t> lines;
-    for (int i = 0; i < sides; ++i) {
-      const double a = 2 * M_PI * i / sides, b = 2 * M_PI * (i + 1) / sides;
-      const double p[3] = {30 * std::cos(a), 30 * std::sin(a), 5}, q[3] = {30 * std::cos(b), 30 * std::sin(b), 5};
-      lines.push_back(ES_create_line_in_part(nullptr, p, q));
-    }
+    const std::vector<tag_t> lines = stamvik_inputs::PolygonLines(sides, 30, 0, 0, 5);
     punch->GetPunchCurve()->set_tags(sides, lines.data());
-    const double o[3] = {0, 0, 0}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    punch->SetBasePlane(ES_create_plane(o, m));
+    punch->SetBasePlane(stamvik_inputs::PlaneAt(0));
     sheet_ = ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, -50, 20}, {100, 0, 0, 0, 100, 0, 0, 0, 1}}});
     punch->GetSheetBody()->set_selected_tag(sheet_);
-    punch->SetDeckThickness(40);
-    punch->SetBeltThickness(25);
-    punch->SetReliefDistanse(8);
-    punch->SetReliefAngle(60);
-    punch->SetBaseThickness(30);
-    punch->SetBaseWidth(60);
-    punch->SetMachiningAllowance(1.5);
+    stamvik_inputs::SetExampleSizes(punch);
     return punch;
-  }
-  static std::vector<std::string> Args(const std::string& name) {
-    std::vector<std::string> out;
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == name) out.push_back(c.args);
-    return out;
   }
   // The role titles of the set's members, sorted.
   static std::vector<std::string> Titles(tag_t set) {
@@ -86,7 +70,7 @@ TEST_F(DrawPunchBuild, ABuildShowsEveryStepAndOffsetsTheSheetByTheThicknesses) {
   auto* punch = Punch(4);
   Host::ClearCalls();
   ASSERT_EQ(punch->commit(), 0);
-  EXPECT_EQ(Args("mtStatusAreaImmediate"),
+  EXPECT_EQ(ArgsOf("mtStatusAreaImmediate"),
             (std::vector<std::string>{"Process input curves successfully.", "Create rough offset sheets successfully.",
                                       "Create project curve successfully.", "Create outer main solid successfully.",
                                       "Create belt solid body successfully.", "Create stress solid body successfully.",
@@ -94,7 +78,7 @@ TEST_F(DrawPunchBuild, ABuildShowsEveryStepAndOffsetsTheSheetByTheThicknesses) {
   // Top by the allowance, bottom and belt by minus their thicknesses, all in the work coordinate system.
   const std::string from = "sheets=" + std::to_string(sheet()) + "/";
   const std::string csys = " csys=" + std::to_string(WCS_ask_tag()) + " ";
-  const std::vector<std::string> offsets = Args("RSO_create_feature");
+  const std::vector<std::string> offsets = ArgsOf("RSO_create_feature");
   ASSERT_EQ(offsets.size(), 3u);
   const char* const values[3] = {"\"1.500000\" \"1.000000\" \"5.000000\"", "\"-40.000000\" \"3.000000\" \"25.000000\"",
                                  "\"-25.000000\" \"3.000000\" \"25.000000\""};
@@ -131,8 +115,8 @@ TEST_F(DrawPunchBuild, ABuildShowsEveryStepAndOffsetsTheSheetByTheThicknesses) {
   edit->SetBeltThickness(edit->GetDeckThickness() + 0.5 * TOLER_ask_distance_tol());
   Host::ClearCalls();
   ASSERT_EQ(edit->commit(), 0);
-  EXPECT_TRUE(Args("RSO_create_feature").empty());
-  EXPECT_EQ(Args("RSO_edit_feature").size(), 2u);
+  EXPECT_TRUE(ArgsOf("RSO_create_feature").empty());
+  EXPECT_EQ(ArgsOf("RSO_edit_feature").size(), 2u);
   EXPECT_EQ(OM::OM_object_of_tag(belt), nullptr);
   EXPECT_EQ(Member(set, "QD$ROUGH_OFFSET_BELT"), 0u);
   edit->destroy();
@@ -259,9 +243,9 @@ TEST_F(DrawPunchBuild, ACurveIsSmoothWhenATrialSheetOfItHasAtMostEightFaces) {
     EXPECT_EQ(punch->CheckCurveSmooth(curve, up), row.rough) << row.segments;
     // A sheet (body style 1) from 0.0 to 10.0, left behind in no case.
     std::string texts;
-    for (const std::string& args : Args("Expression")) texts += args.substr(args.rfind(' ')) + ";";
+    for (const std::string& args : ArgsOf("Expression")) texts += args.substr(args.rfind(' ')) + ";";
     EXPECT_EQ(texts, " \"0.0\"; \"10.0\";") << row.segments;
-    const std::vector<std::string> settings = Args("Features.ExtrudeBuilder");
+    const std::vector<std::string> settings = ArgsOf("Features.ExtrudeBuilder");
     EXPECT_NE(std::find_if(settings.begin(), settings.end(),
                            [](const std::string& a) { return a.find("operation=5 ") == 0 && a.find(" type=1") != a.npos; }),
               settings.end());

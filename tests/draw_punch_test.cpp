@@ -16,6 +16,7 @@
 #include "tool/Tooling.hpp"
 
 using namespace KTX;
+using stamvik_test::ArgsOf;
 using namespace KTX::Tooling;
 
 namespace {
@@ -54,12 +55,6 @@ class DrawPunch : public stamvik_test::SessionHostTest {
     (static_cast<JAM::SessionModeling_Interface*>(
          JAM::ClassInitializer::GetUnjournalledInterface("Preferences.SessionModeling"))->*get)(&value);
     return value;
-  }
-  static std::vector<std::string> Args(const std::string& name) {
-    std::vector<std::string> out;
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == name) out.push_back(c.args);
-    return out;
   }
   static JAM::LayerManager_Interface* Layers() {
     return static_cast<JAM::LayerManager_Interface*>(
@@ -125,14 +120,14 @@ TEST_F(DrawPunch, TheBuildRunsOnLayer251AndPutsTheWorkLayerBack) {
   ASSERT_EQ(Layers()->SetWorkLayer(0, 7), 0);
   Host::ClearCalls();
   EXPECT_EQ(punch->CreateDrawDiePunch(), 3030583);  // no sheet: the rough offsets fail
-  EXPECT_EQ(Args("LayerManagerSetWorkLayer"),
+  EXPECT_EQ(ArgsOf("LayerManagerSetWorkLayer"),
             (std::vector<std::string>{"part=" + std::to_string(part()->OmTag()) + " layer=251",
                                       "part=" + std::to_string(part()->OmTag()) + " layer=7"}));
-  EXPECT_EQ(Args("LayerManagerMoveToLayer").size(), 1u);
+  EXPECT_EQ(ArgsOf("LayerManagerMoveToLayer").size(), 1u);
   int layer = 0;
   EXPECT_EQ(Layers()->AskWorkLayer(0, &layer), 0);
   EXPECT_EQ(layer, 7);
-  EXPECT_EQ(Args("mtStatusAreaImmediate"), (std::vector<std::string>{"Process input curves successfully."}));
+  EXPECT_EQ(ArgsOf("mtStatusAreaImmediate"), (std::vector<std::string>{"Process input curves successfully."}));
   EXPECT_EQ(punch->GetFinalPunchCurve(), 0u);
   punch->destroy();
 }
@@ -149,7 +144,7 @@ TEST_F(DrawPunch, WithoutAPunchCurveTheBuildStopsAtTheProjectionAndReportsIt) {
   Error::ClearSevereErrors();
   Host::ClearCalls();
   EXPECT_EQ(punch->CreateDrawDiePunch(), 3030584);
-  EXPECT_EQ(Args("mtStatusAreaImmediate"),
+  EXPECT_EQ(ArgsOf("mtStatusAreaImmediate"),
             (std::vector<std::string>{"Process input curves successfully.", "Create rough offset sheets successfully."}));
   ASSERT_EQ(Error::SevereErrors().size(), 1u);
   EXPECT_EQ(Error::SevereErrors()[0].code, 3030584);
@@ -168,7 +163,7 @@ TEST_F(DrawPunch, ACommitOfNothingMakesNoSetAndLeavesTheSessionAsItWas) {
   EXPECT_EQ(punch->GetTfeatureSet(), 0u);
   EXPECT_TRUE(Host::FeatureSetsOfPart(part()).empty());
   EXPECT_EQ(Host::CountCalls("SessionModeling"), 0u);
-  EXPECT_EQ(Args("DSS_set_suppress_display"), (std::vector<std::string>{"3", "2"}));
+  EXPECT_EQ(ArgsOf("DSS_set_suppress_display"), (std::vector<std::string>{"3", "2"}));
   EXPECT_EQ(Host::CountCalls("OM_destroy"), 2u);  // the two object sets
   EXPECT_EQ(punch->GetFrecSet(), nullptr);
   EXPECT_EQ(punch->GetFrecSetToDelete(), nullptr);
@@ -185,14 +180,14 @@ TEST_F(DrawPunch, AnEditHoldsThreeSessionSettingsOffAndPutsThemBack) {
   auto* punch = DieDesDrawPunchBuilderFactory::Create(set, part());
   Host::ClearCalls();
   EXPECT_EQ(punch->commit(), 3030583);
-  EXPECT_EQ(Args("SessionModeling"),
+  EXPECT_EQ(ArgsOf("SessionModeling"),
             (std::vector<std::string>{"operation=90 value=false", "operation=80 value=false",
                                       "operation=82 value=false", "operation=90 value=true",
                                       "operation=80 value=false", "operation=82 value=true"}));
   EXPECT_FALSE(Setting(&JAM::SessionModeling_Interface::GetLogical79));
   EXPECT_TRUE(Setting(&JAM::SessionModeling_Interface::GetLogical81));
   EXPECT_TRUE(Setting(&JAM::SessionModeling_Interface::GetLogical89));
-  EXPECT_EQ(Args("DSS_set_suppress_display"), (std::vector<std::string>{"3", "2"}));
+  EXPECT_EQ(ArgsOf("DSS_set_suppress_display"), (std::vector<std::string>{"3", "2"}));
   EXPECT_EQ(punch->GetTfeatureSet(), set);
   punch->destroy();
 }
@@ -217,7 +212,7 @@ TEST_F(DrawPunch, MachiningFacesTakeTheTitleOfTheirKindsCustomerDefault) {
   for (const Row& row : rows) {
     Host::ClearCalls();
     EXPECT_EQ(punch->AddAttributetoFace(row.face, row.kind), row.result) << row.kind;
-    const std::vector<std::string> set = Args("ATTR_set_int");
+    const std::vector<std::string> set = ArgsOf("ATTR_set_int");
     if (row.title == nullptr) {
       EXPECT_TRUE(set.empty()) << row.kind;
       continue;
@@ -228,7 +223,7 @@ TEST_F(DrawPunch, MachiningFacesTakeTheTitleOfTheirKindsCustomerDefault) {
     EXPECT_EQ(value, 0);
     EXPECT_FALSE(hidden);
   }
-  EXPECT_EQ(Args("TOOLING_get_customer_default").back(), "0 MFM_Refined_Attribute 0 0");
+  EXPECT_EQ(ArgsOf("TOOLING_get_customer_default").back(), "0 MFM_Refined_Attribute 0 0");
   punch->destroy();
 }
 
@@ -253,7 +248,7 @@ TEST_F(DrawPunch, ACommitJoinsALoopGroupsItAndAnEditKeepsOrRetiresTheJoin) {
   EXPECT_TRUE(ATTR_ask_int(join, "QD$PUNCH_JOIN_CURVE", &value, &hidden));
   EXPECT_EQ(value, 0);
   EXPECT_TRUE(hidden);
-  EXPECT_EQ(Args("Features.Feature"), (std::vector<std::string>{"operation=13 feature=" + std::to_string(join)}));
+  EXPECT_EQ(ArgsOf("Features.Feature"), (std::vector<std::string>{"operation=13 feature=" + std::to_string(join)}));
   ASSERT_EQ(Host::FeatureSetsOfPart(part()).size(), 1u);
   const tag_t set = Host::FeatureSetsOfPart(part())[0];
   EXPECT_EQ(punch->GetTfeatureSet(), set);
@@ -264,7 +259,7 @@ TEST_F(DrawPunch, ACommitJoinsALoopGroupsItAndAnEditKeepsOrRetiresTheJoin) {
   ASSERT_GE(count, 1);
   EXPECT_EQ(punch->GetFinalPunchCurve(), curves[0]);
   SM_free(curves);
-  EXPECT_EQ(Args("mtStatusAreaImmediate").front(), "Process input curves successfully.");
+  EXPECT_EQ(ArgsOf("mtStatusAreaImmediate").front(), "Process input curves successfully.");
   int layer = 0;
   EXPECT_EQ(Layers()->AskWorkLayer(0, &layer), 0);
   EXPECT_EQ(layer, layerBefore);
@@ -272,7 +267,7 @@ TEST_F(DrawPunch, ACommitJoinsALoopGroupsItAndAnEditKeepsOrRetiresTheJoin) {
   // Again: an edit. The settings are held off and put back, and the join found by its title is edited.
   Host::ClearCalls();
   EXPECT_EQ(punch->commit(), 3030583);
-  EXPECT_EQ(Args("SessionModeling"),
+  EXPECT_EQ(ArgsOf("SessionModeling"),
             (std::vector<std::string>{"operation=90 value=false", "operation=80 value=false",
                                       "operation=82 value=false", "operation=90 value=true",
                                       "operation=80 value=true", "operation=82 value=true"}));
@@ -355,7 +350,7 @@ TEST_F(DrawPunch, SheetsAndThicknessesAreReadBackFromTheRoughOffsets) {
   EXPECT_DOUBLE_EQ(punch->GetBeltThickness(), 3.0);
   // Every editing builder opened was destroyed (two solids' end limits, the belt solid's offset once
   // more for the relief distance), and no builder that was never opened.
-  const std::vector<std::string> destroyed = Args("Builder");
+  const std::vector<std::string> destroyed = ArgsOf("Builder");
   EXPECT_EQ(destroyed.size(), 3u);
   for (const std::string& call : destroyed) EXPECT_NE(call, "operation=2 builder=0");
   punch->destroy();
@@ -376,7 +371,7 @@ TEST_F(DrawPunch, AnEditedSetGivesBackTheProfileTheUserSelected) {
   punch->SetExactSheetbodyOption(true);
   Host::ClearCalls();
   EXPECT_EQ(punch->commit(), 0);
-  EXPECT_EQ(Args("mtStatusAreaImmediate").back(), "Create draw punch chamfer successfully.");
+  EXPECT_EQ(ArgsOf("mtStatusAreaImmediate").back(), "Create draw punch chamfer successfully.");
   const tag_t set = punch->GetTfeatureSet();
   // The join, the projection, the outer and the belt solids, and the chamfer round the belt.
   EXPECT_EQ(Members(set).size(), 5u);

@@ -3,6 +3,7 @@
 // the old geometry back, and a maker that fails leaves the body as it was.
 #include <vector>
 
+#include "ModelInputs.hpp"
 #include "TestSupport.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieShoeParms.hpp"
@@ -25,15 +26,7 @@ int gMade = 0;
 
 int Cube(double side) {
   const double p[] = {0, 0, 0, side, 0, 0, side, side, 0, 0, side, 0, 0, 0, 0};
-  const tag_t curve = ES_create_polyline(5, p);
-  const double point[3] = {0, 0, 0}, up[3] = {0, 0, 1};
-  int sheet = 0;
-  DIEDES_UTILS__bplane_from_curves(1, &curve, point, up, 0.01, &sheet, nullptr, nullptr);
-  const double path[3] = {0, 0, side * Kernel::ScaleFactors().factors[0]};
-  ZV_TOPOL_track_r_t tracking;
-  ZV_BODY_sweep(sheet, path, &tracking);
-  ZV_TOPOL_track_r_f(&tracking);
-  return sheet;
+  return stamvik_inputs::SweptBlock(ES_create_polyline(5, p), 0, side, 0.01);
 }
 
 int CubeMaker(FEATURE_RECORD*, int* body) {

@@ -104,10 +104,7 @@ TEST_F(FingerClearanceNotch, SheetBodiesGoToEntityThreeAfterEntityFourIsEmptiedA
   EXPECT_EQ(parms->AskEntityInt(0, 0), 1);
   EXPECT_EQ(parms->AskEntityInt(0, 1), 1);
   const double lengths[3] = {11, 13, 17};
-  for (int i = 0; i < 3; ++i) {
-    const EXP_expression* e = parms->AskEntityExpression(2, i);
-    EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), lengths[i]) << "length " << i;
-  }
+  ExpectEntityValues(parms, 2, lengths, 3, "length");
   FingerClearanceNotchBuilder* again = FingerClearanceNotchBuilderFactory::Create(modelPart(), frec);
   EXPECT_EQ(again->GetType(), DieDesJA::JA_FINGER_CLEARANCE_NOTCH_BUILDER_Types_Face);
   EXPECT_TRUE(again->GetReverseDirection());

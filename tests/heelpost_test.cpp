@@ -115,11 +115,7 @@ TEST_F(Heelpost, ValidationChecksEachDimensionAndThePercentageLimits) {
   for (const double tolerance : {1e-10, 0.99e-10}) {
     SCOPED_TRACE(tolerance);
     HeelpostBuilder* b = OnBase();
-    b->SetDistanceTolerance(tolerance);
-    EXPECT_EQ(b->validate_nothrow(), tolerance < 1e-10 ? 3030447 : 0);
-    b->SetDistanceTolerance(0.01);
-    b->SetAngleTolerance(tolerance);
-    EXPECT_EQ(b->validate_nothrow(), tolerance < 1e-10 ? 3030448 : 0);
+    ExpectToleranceLimit(b, tolerance);
     b->destroy();
   }
   // Without walls the post still validates; its record refuses it.
@@ -237,23 +233,14 @@ TEST_F(Heelpost, EveryValueGoesToItsOwnPlaceAndComesBack) {
   auto check = [&](FEATURE_RECORD* frec, const Values& v) {
     auto* parms = dynamic_cast<DieDes::Heelpost*>(FREC_ask_parms_of_frec(frec));
     ASSERT_NE(parms, nullptr);
-    for (int i = 0; i < 21; ++i) {
-      const EXP_expression* e = parms->AskEntityExpression(5, i);
-      EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), v.values[i]) << "position " << i;
-    }
+    ExpectEntityValues(parms, 5, v.values, 21, "position");
     const EXP_expression* percentage = parms->AskEntityExpression(6, 0);
     EXPECT_EQ(percentage == nullptr ? -1.0 : EXP_ask_value_of_exp(percentage), v.percentage);
     for (int i = 0; i < 11; ++i) EXPECT_EQ(parms->AskEntityInt(8, i), v.ints[i]) << "integer " << i;
     ASSERT_EQ(parms->AskAttributeRecordCount(), 4);
     DieAttributesRecord records[4];
-    DieDes::DIEDES_ATTRIBUTE_TABLE table{};
-    table.count = 4;
-    table.records = records;
-    ASSERT_EQ(parms->ReadAttributeRecords(&table), 0);
-    for (int i = 0; i < 4; ++i) {
-      EXPECT_STREQ(reinterpret_cast<const char*>(&records[i]), v.titles[i]);
-      EXPECT_EQ(At<std::int32_t>(&records[i], 236), v.numbers[i]) << v.titles[i];
-    }
+    ASSERT_EQ(ReadAttributeRecords(parms, records, 4), 0);
+    ExpectTitlesAndNumbers(records, v.titles, v.numbers, 4);
 
     HeelpostBuilder* back = HeelpostBuilderFactory::Create(modelPart(), frec);
     const std::vector<EXP_expression*> read = expressions(back);
@@ -442,13 +429,7 @@ TEST_F(Heelpost, APreviewThatCannotPlaceThePostUndoesItself) {
     Set(b->GetHeight(), row.height);
     b->GetTarget()->set_selected_tag(ModelBody(BodyType::Solid));
     Host::ClearCalls();
-    const int bodiesBefore = LiveBodies();
-    int count = 0;
-    int* bodies = nullptr;
-    EXPECT_EQ(b->CreateBodies(&count, &bodies), row.status);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(bodies, nullptr);
-    EXPECT_EQ(LiveBodies(), bodiesBefore);
+    ExpectPreviewHandsOverNothing(b, row.status);
     ExpectMark("Heelpost create bodies", true);
     EXPECT_TRUE(ArgsOf("DIEDES_HLPST_parent_create_tool_body").empty());
     EXPECT_EQ(ArgsOf("UPDATE_log_entity_to_delete").size(), row.deleted);
@@ -579,12 +560,7 @@ TEST_F(HeelpostSetUp, HeelpostLooksUpItsCoordinateSystemTemplateFirst) {
 // different expressions, and each of ten flags set alone through its member
 // reads true in its own field and through its own member only.
 TEST_F(HeelpostScripting, EachHeelpostMemberReachesItsOwnField) {
-  struct Expression {
-    const char* name;
-    int (*get)(HeelpostBuilder*, EXP_expression**);
-    EXP_expression* (HeelpostBuilder::*field)() const;
-  };
-  const Expression expressions[] = {
+  const stamvik_test::MemberRow<HeelpostBuilder, EXP_expression*> expressions[] = {
       {"LocationOffset", XJA_HEELPOST_BUILDER_get_LocationOffset, &HeelpostBuilder::GetLocationOffset},
       {"BaseOffset", XJA_HEELPOST_BUILDER_get_BaseOffset, &HeelpostBuilder::GetBaseOffset},
       {"PadOffset", XJA_HEELPOST_BUILDER_get_PadOffset, &HeelpostBuilder::GetPadOffset},
@@ -607,18 +583,8 @@ TEST_F(HeelpostScripting, EachHeelpostMemberReachesItsOwnField) {
       {"WallCOffset", XJA_HEELPOST_BUILDER_get_WallCOffset, &HeelpostBuilder::GetWallCOffset},
       {"WallDThickness", XJA_HEELPOST_BUILDER_get_WallDThickness, &HeelpostBuilder::GetWallDThickness},
       {"WallDOffset", XJA_HEELPOST_BUILDER_get_WallDOffset, &HeelpostBuilder::GetWallDOffset}};
-  for (const Expression& e : expressions) {
-    EXP_expression* got = nullptr;
-    EXPECT_EQ(e.get(heel_, &got), 0) << e.name;
-    EXPECT_EQ(got, (heel_->*e.field)()) << e.name;
-  }
-  struct Flag {
-    const char* name;
-    int (*get)(HeelpostBuilder*, bool*);
-    int (*set)(HeelpostBuilder*, bool);
-    bool (HeelpostBuilder::*field)() const;
-  };
-  const Flag flags[] = {
+  stamvik_test::ExpectMembersReachTheirFields(heel_, expressions);
+  const stamvik_test::SettableMemberRow<HeelpostBuilder, bool> flags[] = {
       {"UsePercent", XJA_HEELPOST_BUILDER_get_UsePercent, XJA_HEELPOST_BUILDER_set_UsePercent, &HeelpostBuilder::GetUsePercent},
       {"CreateFloor", XJA_HEELPOST_BUILDER_get_CreateFloor, XJA_HEELPOST_BUILDER_set_CreateFloor, &HeelpostBuilder::GetCreateFloor},
       {"WallACreate", XJA_HEELPOST_BUILDER_get_WallACreate, XJA_HEELPOST_BUILDER_set_WallACreate, &HeelpostBuilder::GetWallACreate},
@@ -629,16 +595,7 @@ TEST_F(HeelpostScripting, EachHeelpostMemberReachesItsOwnField) {
       {"WallCRelief", XJA_HEELPOST_BUILDER_get_WallCRelief, XJA_HEELPOST_BUILDER_set_WallCRelief, &HeelpostBuilder::GetWallCRelief},
       {"WallDCreate", XJA_HEELPOST_BUILDER_get_WallDCreate, XJA_HEELPOST_BUILDER_set_WallDCreate, &HeelpostBuilder::GetWallDCreate},
       {"WallDRelief", XJA_HEELPOST_BUILDER_get_WallDRelief, XJA_HEELPOST_BUILDER_set_WallDRelief, &HeelpostBuilder::GetWallDRelief}};
-  for (const Flag& on : flags) {
-    SCOPED_TRACE(on.name);
-    for (const Flag& f : flags) EXPECT_EQ(f.set(heel_, &f == &on), 0) << f.name;
-    for (const Flag& f : flags) {
-      bool got = !(&f == &on);
-      EXPECT_EQ(f.get(heel_, &got), 0) << f.name;
-      EXPECT_EQ(got, &f == &on) << f.name;
-      EXPECT_EQ((heel_->*f.field)(), &f == &on) << f.name;
-    }
-  }
+  stamvik_test::ExpectEachFlagAlone(heel_, flags);
 }
 
 TEST_F(HeelpostScripting, HeelpostTypeExportsInLowerCaseButJournalsTheMemberType) {

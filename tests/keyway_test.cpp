@@ -194,11 +194,7 @@ TEST_F(Keyway, ValidationChecksTheSectionsAndEveryDimension) {
     Set(b->GetSlotLength(), "40");
     Set(b->GetSlotWidth(), "20");
     Set(b->GetSlotDepth(), "10");
-    b->SetDistanceTolerance(tolerance);
-    EXPECT_EQ(b->validate_nothrow(), tolerance < 1e-10 ? 3030447 : 0);
-    b->SetDistanceTolerance(0.01);
-    b->SetAngleTolerance(tolerance);
-    EXPECT_EQ(b->validate_nothrow(), tolerance < 1e-10 ? 3030448 : 0);
+    ExpectToleranceLimit(b, tolerance);
     b->destroy();
   }
   // Without a base flange the target's curve stands in for it.
@@ -248,10 +244,7 @@ TEST_F(Keyway, CommittedAndOpenedAgainItHoldsItsItemsAndAttributes) {
     ASSERT_NE(parms, nullptr);
     EXPECT_EQ(parms->GetEntity(5)->AskCount(), 13);
     EXPECT_EQ(parms->GetEntity(5)->AskFlag(), 1);
-    for (int i = 0; i < 13; ++i) {
-      const EXP_expression* e = parms->AskEntityExpression(5, i);
-      EXPECT_EQ(e == nullptr ? -1.0 : EXP_ask_value_of_exp(e), v.dimensions[i]) << "position " << i;
-    }
+    ExpectEntityValues(parms, 5, v.dimensions, 13, "position");
     EXPECT_EQ(parms->AskEntityInt(6, 0), v.type);
     EXPECT_EQ(parms->AskEntityInt(6, 1), v.location);
     EXPECT_EQ(parms->AskEntityInt(6, 2), v.pad ? 1 : 0);
@@ -262,14 +255,8 @@ TEST_F(Keyway, CommittedAndOpenedAgainItHoldsItsItemsAndAttributes) {
     ASSERT_EQ(parms->AskAttributeRecordCount(), 2);
     EXPECT_EQ(parms->AskApplyMode(), 2);
     DieAttributesRecord records[2];
-    DieDes::DIEDES_ATTRIBUTE_TABLE table{};
-    table.count = 2;
-    table.records = records;
-    ASSERT_EQ(parms->ReadAttributeRecords(&table), 0);
-    for (int i = 0; i < 2; ++i) {
-      EXPECT_STREQ(reinterpret_cast<const char*>(&records[i]), v.titles[i]);
-      EXPECT_EQ(At<std::int32_t>(&records[i], 236), v.numbers[i]) << v.titles[i];
-    }
+    ASSERT_EQ(ReadAttributeRecords(parms, records, 2), 0);
+    ExpectTitlesAndNumbers(records, v.titles, v.numbers, 2);
 
     KeywayBuilder* back = KeywayBuilderFactory::Create(modelPart(), frec);
     EXPECT_EQ(back->GetType(), v.type);
@@ -531,12 +518,7 @@ TEST_F(KeywayScripting, KeywaySetUpMakesItsRegistryCallsInOrderBeforeTheFirstRec
 // expressions, the two attribute sub-builders, the three selections and the
 // two tolerances.
 TEST_F(KeywayScripting, EachKeywayMemberReachesItsOwnField) {
-  struct Expression {
-    const char* name;
-    int (*get)(KeywayBuilder*, EXP_expression**);
-    EXP_expression* (KeywayBuilder::*field)() const;
-  };
-  const Expression expressions[] = {
+  const stamvik_test::MemberRow<KeywayBuilder, EXP_expression*> expressions[] = {
       {"DeckThickness", XJA_KEYWAY_BUILDER_get_DeckThickness, &KeywayBuilder::GetDeckThickness},
       {"SlotLength", XJA_KEYWAY_BUILDER_get_SlotLength, &KeywayBuilder::GetSlotLength},
       {"SlotDepth", XJA_KEYWAY_BUILDER_get_SlotDepth, &KeywayBuilder::GetSlotDepth},
@@ -550,11 +532,7 @@ TEST_F(KeywayScripting, EachKeywayMemberReachesItsOwnField) {
       {"PlacementOffset", XJA_KEYWAY_BUILDER_get_PlacementOffset, &KeywayBuilder::GetPlacementOffset},
       {"Offset", XJA_KEYWAY_BUILDER_get_Offset, &KeywayBuilder::GetOffset},
       {"SlotWidth", XJA_KEYWAY_BUILDER_get_SlotWidth, &KeywayBuilder::GetSlotWidth}};
-  for (const Expression& e : expressions) {
-    EXP_expression* got = nullptr;
-    EXPECT_EQ(e.get(keyway_, &got), 0) << e.name;
-    EXPECT_EQ(got, (keyway_->*e.field)()) << e.name;
-  }
+  stamvik_test::ExpectMembersReachTheirFields(keyway_, expressions);
   DieDes::DieAttributesBuilder *slot = nullptr, *pad = nullptr;
   EXPECT_EQ(XJA_KEYWAY_BUILDER_get_SlotAttributes(keyway_, &slot), 0);
   EXPECT_EQ(XJA_KEYWAY_BUILDER_get_PadAttributes(keyway_, &pad), 0);

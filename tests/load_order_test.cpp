@@ -98,39 +98,21 @@ TEST_F(FeatureUnits, TestPrintNamesTheParentsShortName) {
 
 // The 16 feature and group classes, under the parents of the load table.
 TEST_F(FeatureUnits, EachFeatureClassIsCreatedUnderItsTablesParentWithoutAnInterface) {
-  const std::vector<std::pair<std::string, std::string>> features = {
-      {"Die.CastRelief", "Features.BodyFeature"},
-      {"Die.ClampingSlot", "Features.BodyFeature"},
-      {"Die.Clearance", "Features.BodyFeature"},
-      {"Die.DieShoe", "Features.BodyFeature"},
-      {"Die.DrawBead", "Features.BodyFeature"},
-      {"Die.FillArea", "Features.BodyFeature"},
-      {"Die.FingerClearanceNotch", "Features.BodyFeature"},
-      {"Die.HandlingCore", "Features.BodyFeature"},
-      {"Die.Heelpost", "Features.BodyFeature"},
-      {"Die.Keyway", "Features.BodyFeature"},
-      {"Die.MachineRelief", "Features.BodyFeature"},
-      {"Die.SpringbackCompensation", "Features.BodyFeature"},
-      {"Features.CompensateRoughData", "Features.BodyFeature"},
-      {"Features.Manikin", "Features.Feature"},
-      {"Features.TireEnvelope", "Features.BodyFeature"},
-      {"Tooling.AutoDieGroup", "TaggedObject"},
-  };
-  for (const auto& [feature, parent] : features) {
+  for (const auto& [feature, parent] : stamvik_test::kFeatureClasses) {
     SCOPED_TRACE(feature);
-    JAM::FileInitializer::Initialize(feature.c_str());
+    JAM::FileInitializer::Initialize(feature);
     JAM::Test::TypeView view;
-    const bool described = JAM::Test::DescribeClass(feature.c_str(), &view);
+    const bool described = JAM::Test::DescribeClass(feature, &view);
     EXPECT_TRUE(described) << feature;
     if (!described) continue;
     EXPECT_TRUE(view.created) << feature;
     EXPECT_EQ(view.parent, parent) << feature;
     EXPECT_TRUE(view.accessors.empty()) << feature;
     EXPECT_TRUE(view.interfaces.empty()) << feature;
-    EXPECT_NE(JAM::Test::PrintFunction(feature.c_str()), nullptr) << feature;
-    EXPECT_EQ(JAM::Test::DefaultsFunction(feature.c_str()), nullptr) << feature;
-    EXPECT_EQ(JAM::ClassInitializer::GetJournalledInterface(feature.c_str()), nullptr) << feature;
-    EXPECT_EQ(JAM::ClassInitializer::GetUnjournalledInterface(feature.c_str()), nullptr) << feature;
+    EXPECT_NE(JAM::Test::PrintFunction(feature), nullptr) << feature;
+    EXPECT_EQ(JAM::Test::DefaultsFunction(feature), nullptr) << feature;
+    EXPECT_EQ(JAM::ClassInitializer::GetJournalledInterface(feature), nullptr) << feature;
+    EXPECT_EQ(JAM::ClassInitializer::GetUnjournalledInterface(feature), nullptr) << feature;
   }
 }
 

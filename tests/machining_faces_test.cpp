@@ -18,6 +18,7 @@
 #include "tool/ToolingGeometry.hpp"
 
 using namespace KTX;
+using stamvik_test::ArgsOf;
 using namespace KTX::Tooling;
 
 namespace {
@@ -76,12 +77,6 @@ class MachiningFaces : public stamvik_test::HostTest {
     }
     return "none";
   }
-  static std::vector<std::string> Args(const std::string& name) {
-    std::vector<std::string> out;
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == name) out.push_back(c.args);
-    return out;
-  }
   DieDesDrawPunchBuilder* punch() const { return punch_; }
   tag_t plane() const { return plane_; }
 
@@ -119,7 +114,7 @@ TEST_F(MachiningFaces, FacesAreSortedByTheBasePlaneAndTheMiddleFaceAwayIsLabelle
     Host::ClearCalls();
     EXPECT_EQ(punch()->ClassifyMachiningFaces(feature), 0) << row.what;
     for (std::size_t i = 0; i < faces.size(); ++i) EXPECT_EQ(KindOf(faces[i]), row.kinds[i]) << row.what << " " << i;
-    const std::vector<std::string> labels = Args("TOOLING_add_pmi_label");
+    const std::vector<std::string> labels = ArgsOf("TOOLING_add_pmi_label");
     if (row.labelled < 0) {
       EXPECT_TRUE(labels.empty()) << row.what;
       continue;
@@ -286,7 +281,7 @@ TEST_F(MachiningFaces, TheDiesTopIsFinishedItsBottomInThePlaneRefinedAndOneTopFa
     for (std::size_t i = 0; i < top.size(); ++i) EXPECT_EQ(KindOf(top[i]), row.topKinds[i]) << row.what << " " << i;
     for (std::size_t i = 0; i < bottom.size(); ++i)
       EXPECT_EQ(KindOf(bottom[i]), row.bottomKinds[i]) << row.what << " " << i;
-    const std::vector<std::string> labels = Args("TOOLING_add_pmi_label");
+    const std::vector<std::string> labels = ArgsOf("TOOLING_add_pmi_label");
     if (row.label == nullptr) {
       EXPECT_TRUE(labels.empty()) << row.what;
       continue;

@@ -167,6 +167,14 @@ struct Posture {
 
 class ManikinPosture : public Manikin {
  protected:
+  // A reach check's row: the dimension validated, the point moved along x
+  // (the wheel centre for an arm, the hip for a leg), the check's code.
+  struct ReachRow {
+    const char* what;
+    int dimension;
+    double x;
+    int code;
+  };
   void Pose(const Posture& p) {
     Set(manikin_->GetSgRPLength(), p.sgRP[0]);
     Set(manikin_->GetSgRPWidth(), p.sgRP[1]);
@@ -395,13 +403,7 @@ TEST_F(ManikinPosture, TheLegReachesFromTheAnkleTurnedByThePedalAngle) {
 // length (180) taken for the grip would reach 524.7 only; a back angle of
 // the wrong sign would put the shoulder at 397.1.
 TEST_F(ManikinPosture, TheBuilderHandsTheArmCheckItsOwnPointsAndSizes) {
-  struct Row {
-    const char* what;
-    int dimension;
-    double wheelX;
-    int code;
-  };
-  const Row rows[] = {
+  const ReachRow rows[] = {
       {"just inside the reach", 8, 1406.7989422, 0},
       {"just past the reach", 8, 1406.8189422, 3770425},
       {"just outside the least reach", 8, 806.8189422, 0},
@@ -416,9 +418,9 @@ TEST_F(ManikinPosture, TheBuilderHandsTheArmCheckItsOwnPointsAndSizes) {
   ManikinBuilder* m = Make();
   SetSizes({450, 400, 300, 200, 500, 480, 180, 100});
   m->SetClassification(ClassA);
-  for (const Row& row : rows) {
+  for (const ReachRow& row : rows) {
     SCOPED_TRACE(row.what);
-    Pose({{600, 0, 500}, {0, 250}, 25, 45, {row.wheelX, 685.0277378}, 400, 20});
+    Pose({{600, 0, 500}, {0, 250}, 25, 45, {row.x, 685.0277378}, 400, 20});
     EXPECT_EQ(Check(row.dimension), row.code);
   }
 }
@@ -429,13 +431,7 @@ TEST_F(ManikinPosture, TheBuilderHandsTheArmCheckItsOwnPointsAndSizes) {
 // each other, or the pedal turned the other way (ankle at (-23.6, 302.2)),
 // move both limits. A passenger, so that no arm is checked after the legs.
 TEST_F(ManikinPosture, TheBuilderHandsTheLegCheckItsOwnPointsAndAngle) {
-  struct Row {
-    const char* what;
-    int dimension;
-    double hipX;
-    int code;
-  };
-  const Row rows[] = {
+  const ReachRow rows[] = {
       {"just inside the reach", 1, 933.3419423, 0},
       {"just past the reach", 1, 933.3619423, 3770424},
       {"just outside the least reach", 1, 133.3619423, 0},
@@ -448,9 +444,9 @@ TEST_F(ManikinPosture, TheBuilderHandsTheLegCheckItsOwnPointsAndAngle) {
   ManikinBuilder* m = Make();
   m->SetPosition(Passenger);
   SetSizes({450, 400, 300, 200, 500, 480, 180, 100});
-  for (const Row& row : rows) {
+  for (const ReachRow& row : rows) {
     SCOPED_TRACE(row.what);
-    Pose({{row.hipX, 0, 383.1647182}, {100, 250}, 20, 30, {0, 0}, 0, 0});
+    Pose({{row.x, 0, 383.1647182}, {100, 250}, 20, 30, {0, 0}, 0, 0});
     EXPECT_EQ(Check(row.dimension), row.code);
   }
 }

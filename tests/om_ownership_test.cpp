@@ -13,18 +13,12 @@
 
 using namespace KTX;
 using stamvik_test::HostTest;
+using stamvik_test::UndoMark;
 
 namespace {
 
 class Ownership : public HostTest {
  protected:
-  static int Mark() {
-    int error = -1;
-    const int mark = UNDO_QD_set_mark(1, nullptr, &error);
-    EXPECT_EQ(error, 0);
-    return mark;
-  }
-
   // Every live object made after the builder whose owners lead to it, with
   // its owner: what the builder's factory made it.
   static std::map<tag_t, tag_t> OwnedUnder(const OM::TaggedObject* builder) {
@@ -92,7 +86,7 @@ TEST_F(Ownership, DestroyUnderAMarkThenUndoBringsBackEveryOwnedObject) {
     const std::map<tag_t, tag_t> owned = OwnedUnder(builder);
     EXPECT_EQ(DirectlyOwned(owned, tag), c.directlyOwned);
 
-    const int mark = Mark();
+    const int mark = UndoMark();
     builder->destroy();
     EXPECT_TRUE(OM::OM_is_deleted_tag(tag));
     // The part takes what is not the builder's to destroy (selections it
@@ -120,12 +114,12 @@ TEST_F(Ownership, NestedMarksBringBackEachBuildersObjectsAtTheirOwnMark) {
     OM::TaggedObject* first = Relief();
     OM::TaggedObject* second = Shoe();
     const std::map<tag_t, tag_t> firstOwned = OwnedUnder(first), secondOwned = OwnedUnder(second);
-    const int outer = Mark();
+    const int outer = UndoMark();
     first->destroy();
     const std::set<tag_t> firstGone = Gone(firstOwned);
     EXPECT_FALSE(firstGone.empty());
     EXPECT_TRUE(Gone(secondOwned).empty());
-    const int inner = Mark();
+    const int inner = UndoMark();
     second->destroy();
     const std::set<tag_t> secondGone = Gone(secondOwned);
     EXPECT_FALSE(secondGone.empty());
@@ -157,7 +151,7 @@ TEST_F(Ownership, DestroyingOneBuilderLeavesAnothersObjects) {
     OM::TaggedObject* gone = Relief();
     const std::map<tag_t, tag_t> keptOwned = OwnedUnder(kept), goneOwned = OwnedUnder(gone);
     ASSERT_FALSE(keptOwned.empty());
-    const int mark = underAMark ? Mark() : 0;
+    const int mark = underAMark ? UndoMark() : 0;
     gone->destroy();
     EXPECT_FALSE(Gone(goneOwned).empty());
     ExpectBack(keptOwned);
@@ -238,7 +232,7 @@ TEST_F(Ownership, AHoldThatAnUndoBringsBackKeepsItsExpressionAgain) {
   expect({"held first", true, false});
   ASSERT_NE(OM::OM_ask_holders(first->ask_tag()), nullptr);
   EXPECT_EQ(*OM::OM_ask_holders(first->ask_tag()), std::vector<tag_t>{entity->ask_tag()});
-  const int mark = Mark();
+  const int mark = UndoMark();
   ASSERT_EQ(entity->SetExpressions(&context, 1, &second), 0);
   expect({"the second instead, under a mark", false, true});
   EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);

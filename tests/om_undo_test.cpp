@@ -12,20 +12,13 @@
 namespace {
 
 using namespace KTX;
+using stamvik_test::UndoMark;
 
-class UndoMarks : public stamvik_test::HostTest {
- protected:
-  static int Mark() {
-    int error = -1;
-    const int mark = UNDO_QD_set_mark(1, nullptr, &error);
-    EXPECT_EQ(error, 0);
-    return mark;
-  }
-};
+class UndoMarks : public stamvik_test::HostTest {};
 
 TEST_F(UndoMarks, AnObjectIsLoggedOncePerMarkAndAgainUnderTheNext) {
   auto* shoe = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
-  int mark = Mark();
+  int mark = UndoMark();
   Host::ClearCalls();
   shoe->SetCenterlineSlotCreate(true);
   shoe->SetDistanceTolerance(0.5);
@@ -34,7 +27,7 @@ TEST_F(UndoMarks, AnObjectIsLoggedOncePerMarkAndAgainUnderTheNext) {
   EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
 
   // The first change after the next mark is logged again, and undone to it.
-  mark = Mark();
+  mark = UndoMark();
   Host::ClearCalls();
   shoe->SetDistanceTolerance(0.75);
   shoe->SetAngleTolerance(0.125);
@@ -54,7 +47,7 @@ TEST_F(UndoMarks, TextLinesKernelBodyListsAndTagReferencesComeBack) {
   shoe->SetSolvaneMainDeck(0, 71);
   task->SetCamDirection(301);
 
-  const int mark = Mark();
+  const int mark = UndoMark();
   task->SetNthValueInDetails(0, UString("rewritten"));
   task->SetNthValueInDetails(1, UString("added"));
   task->SetCamDirection(404);
@@ -79,10 +72,10 @@ TEST_F(UndoMarks, TheNextMarkClearsEveryNeedNotBeLoggedState) {
   auto* byHand = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
   auto* logged = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
   byHand->OmSetState(OM::Object::kStateNoLog);
-  const int outer = Mark();
+  const int outer = UndoMark();
   logged->SetDistanceTolerance(0.5);
   auto* made = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
-  const int inner = Mark();
+  const int inner = UndoMark();
   Host::ClearCalls();
   for (auto* shoe : {byHand, logged, made}) {
     EXPECT_EQ(shoe->OmState(), 0);
@@ -104,11 +97,11 @@ namespace {
 TEST_F(UndoMarks, DeletingToAMarkKeepsTheWorkAndHandsItDown) {
   auto* shoe = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
   shoe->SetDistanceTolerance(0.5);
-  const int outer = Mark();
-  const int middle = Mark();
+  const int outer = UndoMark();
+  const int middle = UndoMark();
   EXPECT_EQ(UNDO_QD_set_mark_importance(middle, 1), 0);
   shoe->SetDistanceTolerance(0.75);
-  const int top = Mark();
+  const int top = UndoMark();
   shoe->SetAngleTolerance(0.25);
   // Ends the middle mark and the one above it; the changes stay.
   EXPECT_EQ(UNDO_QD_delete_to_mark(middle, nullptr), 0);
@@ -135,11 +128,11 @@ TEST_F(UndoMarks, NestedMarksAndTwoUndosToOneMarkGiveBackEachMarksState) {
   shoe->SetDistanceTolerance(0.5);
   shoe->SetSolvaneMainDeck(0, 71);
   list->append(11);
-  const int outer = Mark();
+  const int outer = UndoMark();
   shoe->SetDistanceTolerance(0.75);
   shoe->SetSolvaneMainDeck(1, 72);
   list->append(12);
-  const int inner = Mark();
+  const int inner = UndoMark();
   shoe->SetDistanceTolerance(0.875);
   shoe->SetSolvaneMainDeck(0, 81);
   shoe->SetSolvaneMainDeck(2, 83);
@@ -192,9 +185,9 @@ TEST_F(UndoMarks, MadeAndDeletedObjectsFollowTheirMarksIntoTheOuterOne) {
   kept->append(31);
   kept->append(32);
   const tag_t keptTag = kept->OmTag();
-  const int outer = Mark();
-  const int middle = Mark();
-  Mark();
+  const int outer = UndoMark();
+  const int middle = UndoMark();
+  UndoMark();
   SELECT_OBJECT_list* made = SELECT_OBJECT_listFactory::Create(part(), false);
   const tag_t madeTag = made->OmTag();
   kept->destroy();
@@ -254,7 +247,7 @@ TEST_F(UndoMarks, APartMadeUnderAnUndoneMarkIsNoLongerFoundOrWorkedIn) {
     const int objects = OM::OM_live_objects();
     std::vector<PART_part*> made;
     if (row.madeBeforeMark) made.push_back(makeNew(names[0]));
-    const int mark = Mark();
+    const int mark = UndoMark();
     for (int i = 0; i < row.parts && !row.madeBeforeMark; ++i)
       made.push_back(row.quietly ? openQuietly(names[i]) : makeNew(names[i]));
     bool allMade = true;

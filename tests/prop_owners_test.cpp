@@ -428,30 +428,6 @@ TEST(PropertyOwnerLoad, OwnersLoadInTheOneOrderOfTheirClasses) {
     EXPECT_NE(std::find(loaded.begin(), loaded.end(), name), loaded.end()) << name;
 }
 
-struct FeatureOwnerRow {
-  const char* journalClass;
-  const char* parent;
-};
-
-const FeatureOwnerRow kFeatureOwners[] = {
-    {"Die.CastRelief", "Features.BodyFeature"},
-    {"Die.ClampingSlot", "Features.BodyFeature"},
-    {"Die.Clearance", "Features.BodyFeature"},
-    {"Die.DieShoe", "Features.BodyFeature"},
-    {"Die.DrawBead", "Features.BodyFeature"},
-    {"Die.FillArea", "Features.BodyFeature"},
-    {"Die.FingerClearanceNotch", "Features.BodyFeature"},
-    {"Die.HandlingCore", "Features.BodyFeature"},
-    {"Die.Heelpost", "Features.BodyFeature"},
-    {"Die.Keyway", "Features.BodyFeature"},
-    {"Die.MachineRelief", "Features.BodyFeature"},
-    {"Die.SpringbackCompensation", "Features.BodyFeature"},
-    {"Features.CompensateRoughData", "Features.BodyFeature"},
-    {"Features.Manikin", "Features.Feature"},
-    {"Features.TireEnvelope", "Features.BodyFeature"},
-    {"Tooling.AutoDieGroup", "TaggedObject"},
-};
-
 class FeatureOwners : public HostTest {};
 
 std::vector<std::string> Formatted(const Property::List& list) {
@@ -463,7 +439,7 @@ std::vector<std::string> Formatted(const Property::List& list) {
 
 TEST_F(FeatureOwners, EveryRequestGetsWhatTheParentClassOwnerGives) {
   OM::Object* feature = part();
-  for (const FeatureOwnerRow& row : kFeatureOwners) {
+  for (const stamvik_test::FeatureClassRow& row : stamvik_test::kFeatureClasses) {
     SCOPED_TRACE(row.journalClass);
     Property::Owner* owner = JAM::PropertyMapper::GetOwner(row.journalClass);
     Property::Owner* parent = JAM::PropertyMapper::GetOwner(row.parent);

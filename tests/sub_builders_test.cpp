@@ -465,13 +465,7 @@ TEST_F(LocationDefaults, NotAskedToApplyDoesNothing) {
 class SubBuilderPrint : public SubBuilderUnits {
  protected:
   static std::string FirstTwoWords(const std::string& text) { return text.substr(0, text.find(' ', text.find(' ') + 1)); }
-  std::vector<std::string> Printed() {
-    std::vector<std::string> out;
-    for (const Host::Call& c : Host::Calls())
-      if (c.name.rfind("JAM_test_print_", 0) == 0 || c.name == "Autotest::APIPrintEnabled")
-        out.push_back(c.name.substr(c.name.rfind('_') + 1) + " " + c.args);
-    return out;
-  }
+  static std::vector<std::string> Printed() { return stamvik_test::TestPrints(); }
 };
 
 TEST_F(SubBuilderPrint, PlanePrintsItsValueMembersInInterfaceOrder) {

@@ -67,12 +67,7 @@ TEST_F(TireEnvelopeScripting, ExportsEveryMemberAndTheFourFormsUnderTheirNumbers
 TEST_F(TireEnvelopeScripting, EachPlainMemberReachesItsOwnField) {
   TireEnvelopeBuilder* tire = Make();
   ASSERT_NE(tire, nullptr);
-  struct Expression {
-    const char* name;
-    int (*get)(TireEnvelopeBuilder*, EXP_expression**);
-    EXP_expression* (TireEnvelopeBuilder::*field)() const;
-  };
-  const Expression expressions[] = {
+  const stamvik_test::MemberRow<TireEnvelopeBuilder, EXP_expression*> expressions[] = {
       {"ClearanceValue", XJA_TIRE_ENVELOPE_BUILDER_get_ClearanceValue, &TireEnvelopeBuilder::GetClearanceValue},
       {"DistanceTolerance", XJA_TIRE_ENVELOPE_BUILDER_get_DistanceTolerance, &TireEnvelopeBuilder::GetDistanceTolerance},
       {"DownOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_DownOffsetValue, &TireEnvelopeBuilder::GetDownOffsetValue},
@@ -87,18 +82,8 @@ TEST_F(TireEnvelopeScripting, EachPlainMemberReachesItsOwnField) {
       {"UpOffsetValue", XJA_TIRE_ENVELOPE_BUILDER_get_UpOffsetValue, &TireEnvelopeBuilder::GetUpOffsetValue},
       {"WheelCenterlineShift", XJA_TIRE_ENVELOPE_BUILDER_get_WheelCenterlineShift, &TireEnvelopeBuilder::GetWheelCenterlineShift},
       {"WheelRimDiameter", XJA_TIRE_ENVELOPE_BUILDER_get_WheelRimDiameter, &TireEnvelopeBuilder::GetWheelRimDiameter}};
-  for (const Expression& e : expressions) {
-    EXP_expression* got = nullptr;
-    EXPECT_EQ(e.get(tire, &got), 0) << e.name;
-    EXPECT_EQ(got, (tire->*e.field)()) << e.name;
-  }
-  struct Number {
-    const char* name;
-    int (*get)(TireEnvelopeBuilder*, double*);
-    int (*set)(TireEnvelopeBuilder*, double);
-    double (TireEnvelopeBuilder::*field)() const;
-  };
-  const Number numbers[] = {
+  stamvik_test::ExpectMembersReachTheirFields(tire, expressions);
+  const stamvik_test::SettableMemberRow<TireEnvelopeBuilder, double> numbers[] = {
       {"EnvelopeConcavity", XJA_TIRE_ENVELOPE_BUILDER_get_EnvelopeConcavity, XJA_TIRE_ENVELOPE_BUILDER_set_EnvelopeConcavity, &TireEnvelopeBuilder::GetEnvelopeConcavity},
       {"FirstDriverJointLowerLimit", XJA_TIRE_ENVELOPE_BUILDER_get_FirstDriverJointLowerLimit, XJA_TIRE_ENVELOPE_BUILDER_set_FirstDriverJointLowerLimit, &TireEnvelopeBuilder::GetFirstDriverJointLowerLimit},
       {"FirstDriverJointUpperLimit", XJA_TIRE_ENVELOPE_BUILDER_get_FirstDriverJointUpperLimit, XJA_TIRE_ENVELOPE_BUILDER_set_FirstDriverJointUpperLimit, &TireEnvelopeBuilder::GetFirstDriverJointUpperLimit},
@@ -111,23 +96,8 @@ TEST_F(TireEnvelopeScripting, EachPlainMemberReachesItsOwnField) {
       {"TaperLocationBX", XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationBX, XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationBX, &TireEnvelopeBuilder::GetTaperLocationBX},
       {"TaperLocationXAxis", XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationXAxis, XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationXAxis, &TireEnvelopeBuilder::GetTaperLocationXAxis},
       {"TaperLocationYAxis", XJA_TIRE_ENVELOPE_BUILDER_get_TaperLocationYAxis, XJA_TIRE_ENVELOPE_BUILDER_set_TaperLocationYAxis, &TireEnvelopeBuilder::GetTaperLocationYAxis}};
-  double value = 10.5;
-  for (const Number& n : numbers) EXPECT_EQ(n.set(tire, value++), 0) << n.name;
-  value = 10.5;
-  for (const Number& n : numbers) {
-    double got = 0;
-    EXPECT_EQ(n.get(tire, &got), 0) << n.name;
-    EXPECT_EQ(got, value) << n.name;
-    EXPECT_EQ((tire->*n.field)(), value) << n.name;
-    ++value;
-  }
-  struct Whole {
-    const char* name;
-    int (*get)(TireEnvelopeBuilder*, int*);
-    int (*set)(TireEnvelopeBuilder*, int);
-    int (TireEnvelopeBuilder::*field)() const;
-  };
-  const Whole wholes[] = {
+  stamvik_test::ExpectValuesReachTheirFields(tire, numbers, 10.5);
+  const stamvik_test::SettableMemberRow<TireEnvelopeBuilder, int> wholes[] = {
       {"FirstDriverJointSteps", XJA_TIRE_ENVELOPE_BUILDER_get_FirstDriverJointSteps, XJA_TIRE_ENVELOPE_BUILDER_set_FirstDriverJointSteps, &TireEnvelopeBuilder::GetFirstDriverJointSteps},
       {"SecondDriverJointSteps", XJA_TIRE_ENVELOPE_BUILDER_get_SecondDriverJointSteps, XJA_TIRE_ENVELOPE_BUILDER_set_SecondDriverJointSteps, &TireEnvelopeBuilder::GetSecondDriverJointSteps},
       {"ShockDriverJointSteps", XJA_TIRE_ENVELOPE_BUILDER_get_ShockDriverJointSteps, XJA_TIRE_ENVELOPE_BUILDER_set_ShockDriverJointSteps, &TireEnvelopeBuilder::GetShockDriverJointSteps},
@@ -135,23 +105,8 @@ TEST_F(TireEnvelopeScripting, EachPlainMemberReachesItsOwnField) {
       {"SheetBodyLayer", XJA_TIRE_ENVELOPE_BUILDER_get_SheetBodyLayer, XJA_TIRE_ENVELOPE_BUILDER_set_SheetBodyLayer, &TireEnvelopeBuilder::GetSheetBodyLayer},
       {"ProfileSplineLayer", XJA_TIRE_ENVELOPE_BUILDER_get_ProfileSplineLayer, XJA_TIRE_ENVELOPE_BUILDER_set_ProfileSplineLayer, &TireEnvelopeBuilder::GetProfileSplineLayer},
       {"SpindleLinesLayer", XJA_TIRE_ENVELOPE_BUILDER_get_SpindleLinesLayer, XJA_TIRE_ENVELOPE_BUILDER_set_SpindleLinesLayer, &TireEnvelopeBuilder::GetSpindleLinesLayer}};
-  int whole = 21;
-  for (const Whole& w : wholes) EXPECT_EQ(w.set(tire, whole++), 0) << w.name;
-  whole = 21;
-  for (const Whole& w : wholes) {
-    int got = 0;
-    EXPECT_EQ(w.get(tire, &got), 0) << w.name;
-    EXPECT_EQ(got, whole) << w.name;
-    EXPECT_EQ((tire->*w.field)(), whole) << w.name;
-    ++whole;
-  }
-  struct Flag {
-    const char* name;
-    int (*get)(TireEnvelopeBuilder*, bool*);
-    int (*set)(TireEnvelopeBuilder*, bool);
-    bool (TireEnvelopeBuilder::*field)() const;
-  };
-  const Flag flags[] = {
+  stamvik_test::ExpectValuesReachTheirFields(tire, wholes, 21);
+  const stamvik_test::SettableMemberRow<TireEnvelopeBuilder, bool> flags[] = {
       {"AddMasterComponentPart", XJA_TIRE_ENVELOPE_BUILDER_get_AddMasterComponentPart, XJA_TIRE_ENVELOPE_BUILDER_set_AddMasterComponentPart, &TireEnvelopeBuilder::GetAddMasterComponentPart},
       {"ApplyOffset", XJA_TIRE_ENVELOPE_BUILDER_get_ApplyOffset, XJA_TIRE_ENVELOPE_BUILDER_set_ApplyOffset, &TireEnvelopeBuilder::GetApplyOffset},
       {"BushingJointAsymmetric", XJA_TIRE_ENVELOPE_BUILDER_get_BushingJointAsymmetric, XJA_TIRE_ENVELOPE_BUILDER_set_BushingJointAsymmetric, &TireEnvelopeBuilder::GetBushingJointAsymmetric},
@@ -162,16 +117,7 @@ TEST_F(TireEnvelopeScripting, EachPlainMemberReachesItsOwnField) {
       {"SaveMasterPart", XJA_TIRE_ENVELOPE_BUILDER_get_SaveMasterPart, XJA_TIRE_ENVELOPE_BUILDER_set_SaveMasterPart, &TireEnvelopeBuilder::GetSaveMasterPart},
       {"SaveScenario", XJA_TIRE_ENVELOPE_BUILDER_get_SaveScenario, XJA_TIRE_ENVELOPE_BUILDER_set_SaveScenario, &TireEnvelopeBuilder::GetSaveScenario},
       {"UseStabilizerBar", XJA_TIRE_ENVELOPE_BUILDER_get_UseStabilizerBar, XJA_TIRE_ENVELOPE_BUILDER_set_UseStabilizerBar, &TireEnvelopeBuilder::GetUseStabilizerBar}};
-  for (const Flag& on : flags) {
-    SCOPED_TRACE(on.name);
-    for (const Flag& f : flags) EXPECT_EQ(f.set(tire, &f == &on), 0) << f.name;
-    for (const Flag& f : flags) {
-      bool got = !(&f == &on);
-      EXPECT_EQ(f.get(tire, &got), 0) << f.name;
-      EXPECT_EQ(got, &f == &on) << f.name;
-      EXPECT_EQ((tire->*f.field)(), &f == &on) << f.name;
-    }
-  }
+  stamvik_test::ExpectEachFlagAlone(tire, flags);
 }
 
 // Each row runs on a builder whose table holds 12 sections, every section 3 offsets.

@@ -18,6 +18,7 @@
 #include "tool/Tooling.hpp"
 
 using namespace KTX;
+using stamvik_test::ArgsOf;
 using namespace KTX::Tooling;
 
 namespace {
@@ -55,12 +56,6 @@ class ToolingOperations : public stamvik_test::JamTest {
   static tag_t SetOf(const std::vector<tag_t>& features) {
     return TOOLING_create_user_defined_feature_set(features.data(), static_cast<int>(features.size()), 1, 0,
                                                    "Draw Punch");
-  }
-  static std::vector<std::string> Args(const std::string& name) {
-    std::vector<std::string> out;
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == name) out.push_back(c.args);
-    return out;
   }
   static int BuildersAlive() {
     int alive = 0;
@@ -115,7 +110,7 @@ TEST_F(ToolingOperations, RetiredFeaturesAreDeletedTogetherAndAnUnfoundOneStays)
   EXPECT_EQ(a + b, 0u);
   EXPECT_EQ(punch()->DeleteFeaturesInOMSet(doomed), 0);
   EXPECT_EQ(OM::OM_object_of_tag(keptA), nullptr);
-  EXPECT_EQ(Args("TOOLING_delete_feature").size(), 1u);
+  EXPECT_EQ(ArgsOf("TOOLING_delete_feature").size(), 1u);
   OM_delete_object(doomed);
   EXPECT_EQ(punch()->DeleteFeaturesInOMSet(nullptr), 0);
 }
@@ -230,9 +225,9 @@ TEST_F(ToolingOperations, TheSelectionMustFormOneClosedLoop) {
         punch()->ProcessInputCurves(list, 0, "QD$ROUGH_OFFSET_BOTTOM", nullptr, "QD$PUNCH_JOIN_CURVE", made, &curve),
         row.status)
         << row.what;
-    EXPECT_EQ(Args("TOOLING_warning_message"), std::vector<std::string>{row.warning}) << row.what;
+    EXPECT_EQ(ArgsOf("TOOLING_warning_message"), std::vector<std::string>{row.warning}) << row.what;
     EXPECT_EQ(OM_ask_set_count(made), 0) << row.what;
-    EXPECT_EQ(Args("ModlCurveJA::commit").size(), 0u) << row.what << ": a feature was made";
+    EXPECT_EQ(ArgsOf("ModlCurveJA::commit").size(), 0u) << row.what << ": a feature was made";
     OM_delete_object(made);
   }
 }
@@ -256,8 +251,8 @@ TEST_F(ToolingOperations, FourLinesAreJoinedIntoATitledFeatureAndEditedAgain) {
   EXPECT_TRUE(ATTR_ask_int(join, "QD$PUNCH_JOIN_CURVE", &value, &hidden));
   EXPECT_EQ(value, 0);
   EXPECT_TRUE(hidden);
-  EXPECT_EQ(Args("Features.Feature").size(), 1u);
-  EXPECT_EQ(Args("Features.FeatureCollection").size(), 0u) << "placed with no set to edit";
+  EXPECT_EQ(ArgsOf("Features.Feature").size(), 1u);
+  EXPECT_EQ(ArgsOf("Features.FeatureCollection").size(), 0u) << "placed with no set to edit";
   EXPECT_EQ(BuildersAlive(), 0) << "the curve builder is left alive";
 
   // The set made of it is edited: the join is found and edited in place.
@@ -273,7 +268,7 @@ TEST_F(ToolingOperations, FourLinesAreJoinedIntoATitledFeatureAndEditedAgain) {
   EXPECT_EQ(OM_ask_set_count(made), 1) << "the edited join is not new";
   EXPECT_EQ(CurvesOf(join), std::vector<tag_t>{curve});
   EXPECT_EQ(CURVE_ask_arc_length(curve), 80.0);
-  EXPECT_EQ(Args("ATTR_set_int").size(), 0u);
+  EXPECT_EQ(ArgsOf("ATTR_set_int").size(), 0u);
 
   // One closed curve: no join needed, the old one is retired.
   const double ring[] = {0, 0, 0, 5, 0, 0, 5, 5, 0, 0, 0, 0};
@@ -306,8 +301,8 @@ TEST_F(ToolingOperations, ANewJoinInAnEditedSetIsPlacedBeforeItsReference) {
   ASSERT_EQ(punch()->ProcessInputCurves(punch()->GetPunchCurve(), set, "QD$ROUGH_OFFSET_BOTTOM", nullptr,
                                         "QD$BLANK_JOIN_CURVE", made, &curve),
             0);
-  ASSERT_EQ(Args("Features.FeatureCollection").size(), 1u);
-  const std::string placed = Args("Features.FeatureCollection")[0];
+  ASSERT_EQ(ArgsOf("Features.FeatureCollection").size(), 1u);
+  const std::string placed = ArgsOf("Features.FeatureCollection")[0];
   EXPECT_NE(placed.find("reference=" + std::to_string(reference)), std::string::npos) << placed;
   EXPECT_NE(placed.find("mode=1"), std::string::npos) << placed;
   OM_delete_object(made);
@@ -332,7 +327,7 @@ TEST_F(ToolingOperations, ACommittedFeatureWithoutACurveOrAFailedCommitLeavesNoB
     EXPECT_EQ(curve, row.feature ? 0u : 9u) << row.what;
     EXPECT_EQ(BuildersAlive(), 0) << row.what;
   }
-  for (const std::string& destroyed : Args("Builder")) EXPECT_EQ(destroyed.find("builder=0"), std::string::npos);
+  for (const std::string& destroyed : ArgsOf("Builder")) EXPECT_EQ(destroyed.find("builder=0"), std::string::npos);
 }
 
 TEST_F(ToolingOperations, AnOffsetSquareToTheCurvesHalfIsReversedAndAnEditSuppressedByTheUpdateGives4) {

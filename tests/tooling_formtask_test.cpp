@@ -13,6 +13,7 @@
 #include "upd/Update.hpp"
 
 using namespace KTX;
+using stamvik_test::ArgsOf;
 using namespace KTX::Tooling;
 
 namespace {
@@ -28,12 +29,6 @@ class FormTask : public stamvik_test::HostTest {
     return ES_create_point(at);
   }
   tag_t Body() { return ES_solid::Make(nullptr, 0)->ask_tag(); }
-  static std::vector<std::string> Args(const std::string& name) {
-    std::vector<std::string> out;
-    for (const Host::Call& c : Host::Calls())
-      if (c.name == name) out.push_back(c.args);
-    return out;
-  }
   size_t FeatureCount() const {
     size_t n = 0;
     for (tag_t t : Host::KeptInPart(part())) n += dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)) != nullptr;
@@ -44,7 +39,7 @@ class FormTask : public stamvik_test::HostTest {
 TEST_F(FormTask, EveryNewBuilderReadsBothDefaultsBlocks) {
   auto* first = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
   auto* second = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
-  EXPECT_EQ(Args("DIEENG_DEFAULTS_get"), (std::vector<std::string>{"4", "5", "4", "5"}));
+  EXPECT_EQ(ArgsOf("DIEENG_DEFAULTS_get"), (std::vector<std::string>{"4", "5", "4", "5"}));
   for (auto* b : {first, second}) {
     EXPECT_NE(b->GetFrmtskStruct(), nullptr);
     if (b->GetFrmtskStruct() != nullptr) {

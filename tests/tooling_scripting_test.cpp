@@ -1,10 +1,9 @@
-// The scripting classes of the springback-compensation builder, the auto-die
-// collection and the four tooling builders: creators and their checks, point
-// lists and detail texts across the boundary, defaults and property owners.
-// Expected values are typed from the classes' published descriptions.
-#include <cstring>
+// The scripting classes of the auto-die collection and the four tooling
+// builders, with the springback-compensation builder where a table runs
+// across it too: creators and their checks, detail texts across the
+// boundary, defaults and property owners. Expected values are typed from the
+// classes' published descriptions.
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "DieEngJA_SpringbackCompensationBuilder.hpp"
@@ -78,36 +77,11 @@ TEST(ToolingInterfaces, OperationZeroOfEachClassAnswersItsId) {
 // Each number and option of the draw punch and the draw die reaches the
 // builder's own field: all numbers set to different values through their
 // members, each option set alone.
-template <class B>
-void ExpectOwnFields(B* b, const std::vector<std::tuple<const char*, int (*)(B*, double*), int (*)(B*, double),
-                                                         double (B::*)() const>>& numbers,
-                     const std::vector<std::tuple<const char*, int (*)(B*, bool*), int (*)(B*, bool),
-                                                  bool (B::*)() const>>& options) {
-  for (std::size_t i = 0; i < numbers.size(); ++i) EXPECT_EQ(std::get<2>(numbers[i])(b, 3.5 + i), 0);
-  for (std::size_t i = 0; i < numbers.size(); ++i) {
-    const auto& [name, get, set, field] = numbers[i];
-    double got = 0;
-    EXPECT_EQ(get(b, &got), 0) << name;
-    EXPECT_EQ(got, 3.5 + i) << name;
-    EXPECT_EQ((b->*field)(), 3.5 + i) << name;
-  }
-  for (std::size_t on = 0; on < options.size(); ++on) {
-    for (std::size_t i = 0; i < options.size(); ++i) EXPECT_EQ(std::get<2>(options[i])(b, i == on), 0);
-    for (std::size_t i = 0; i < options.size(); ++i) {
-      const auto& [name, get, set, field] = options[i];
-      bool got = i != on;
-      EXPECT_EQ(get(b, &got), 0) << name;
-      EXPECT_EQ(got, i == on) << name << " with " << std::get<0>(options[on]);
-      EXPECT_EQ((b->*field)(), i == on) << name << " with " << std::get<0>(options[on]);
-    }
-  }
-}
-
 TEST_F(ToolingScripting, EachDrawPunchAndDrawDieMemberReachesItsOwnField) {
   using Tooling::DieDesDrawDieBuilder;
   auto* punch = Tooling::DieDesDrawPunchBuilderFactory::Create(0, part());
   made_.push_back(punch->OmTag());
-  ExpectOwnFields<DieDesDrawPunchBuilder>(punch, {
+  const stamvik_test::SettableMemberRow<DieDesDrawPunchBuilder, double> punchNumbers[] = {
       {"DeckThickness", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_DeckThickness, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_DeckThickness, &DieDesDrawPunchBuilder::GetDeckThickness},
       {"BeltThickness", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_BeltThickness, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_BeltThickness, &DieDesDrawPunchBuilder::GetBeltThickness},
       {"ReliefDistanse", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_ReliefDistanse, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_ReliefDistanse, &DieDesDrawPunchBuilder::GetReliefDistanse},
@@ -115,12 +89,15 @@ TEST_F(ToolingScripting, EachDrawPunchAndDrawDieMemberReachesItsOwnField) {
       {"WallThickness", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_WallThickness, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_WallThickness, &DieDesDrawPunchBuilder::GetWallThickness},
       {"BaseThickness", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_BaseThickness, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_BaseThickness, &DieDesDrawPunchBuilder::GetBaseThickness},
       {"BaseWidth", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_BaseWidth, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_BaseWidth, &DieDesDrawPunchBuilder::GetBaseWidth},
-      {"MachiningAllowance", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_MachiningAllowance, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_MachiningAllowance, &DieDesDrawPunchBuilder::GetMachiningAllowance}}, {
+      {"MachiningAllowance", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_MachiningAllowance, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_MachiningAllowance, &DieDesDrawPunchBuilder::GetMachiningAllowance}};
+  const stamvik_test::SettableMemberRow<DieDesDrawPunchBuilder, bool> punchOptions[] = {
       {"ExactSheetbodyOption", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_ExactSheetbodyOption, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_ExactSheetbodyOption, &DieDesDrawPunchBuilder::GetExactSheetbodyOption},
-      {"CoreDrawPunchOption", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_CoreDrawPunchOption, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_CoreDrawPunchOption, &DieDesDrawPunchBuilder::GetCoreDrawPunchOption}});
+      {"CoreDrawPunchOption", XJA_DIE_DES_DRAW_PUNCH_BUILDER_get_CoreDrawPunchOption, XJA_DIE_DES_DRAW_PUNCH_BUILDER_set_CoreDrawPunchOption, &DieDesDrawPunchBuilder::GetCoreDrawPunchOption}};
+  stamvik_test::ExpectValuesReachTheirFields(punch, punchNumbers, 3.5);
+  stamvik_test::ExpectEachFlagAlone(punch, punchOptions);
   auto* die = Tooling::DieDesDrawDieBuilderFactory::Create(0, part());
   made_.push_back(die->OmTag());
-  ExpectOwnFields<DieDesDrawDieBuilder>(die, {
+  const stamvik_test::SettableMemberRow<DieDesDrawDieBuilder, double> dieNumbers[] = {
       {"DeckThickness", XJA_DIE_DES_DRAW_DIE_BUILDER_get_DeckThickness, XJA_DIE_DES_DRAW_DIE_BUILDER_set_DeckThickness, &DieDesDrawDieBuilder::GetDeckThickness},
       {"BinderEdgeOffset", XJA_DIE_DES_DRAW_DIE_BUILDER_get_BinderEdgeOffset, XJA_DIE_DES_DRAW_DIE_BUILDER_set_BinderEdgeOffset, &DieDesDrawDieBuilder::GetBinderEdgeOffset},
       {"DeckEdgeOffset", XJA_DIE_DES_DRAW_DIE_BUILDER_get_DeckEdgeOffset, XJA_DIE_DES_DRAW_DIE_BUILDER_set_DeckEdgeOffset, &DieDesDrawDieBuilder::GetDeckEdgeOffset},
@@ -128,9 +105,12 @@ TEST_F(ToolingScripting, EachDrawPunchAndDrawDieMemberReachesItsOwnField) {
       {"WallThickness", XJA_DIE_DES_DRAW_DIE_BUILDER_get_WallThickness, XJA_DIE_DES_DRAW_DIE_BUILDER_set_WallThickness, &DieDesDrawDieBuilder::GetWallThickness},
       {"BaseThickness", XJA_DIE_DES_DRAW_DIE_BUILDER_get_BaseThickness, XJA_DIE_DES_DRAW_DIE_BUILDER_set_BaseThickness, &DieDesDrawDieBuilder::GetBaseThickness},
       {"FlangeOffset", XJA_DIE_DES_DRAW_DIE_BUILDER_get_FlangeOffset, XJA_DIE_DES_DRAW_DIE_BUILDER_set_FlangeOffset, &DieDesDrawDieBuilder::GetFlangeOffset},
-      {"MachiningAllowance", XJA_DIE_DES_DRAW_DIE_BUILDER_get_MachiningAllowance, XJA_DIE_DES_DRAW_DIE_BUILDER_set_MachiningAllowance, &DieDesDrawDieBuilder::GetMachiningAllowance}}, {
+      {"MachiningAllowance", XJA_DIE_DES_DRAW_DIE_BUILDER_get_MachiningAllowance, XJA_DIE_DES_DRAW_DIE_BUILDER_set_MachiningAllowance, &DieDesDrawDieBuilder::GetMachiningAllowance}};
+  const stamvik_test::SettableMemberRow<DieDesDrawDieBuilder, bool> dieOptions[] = {
       {"ExactSheetbodyOption", XJA_DIE_DES_DRAW_DIE_BUILDER_get_ExactSheetbodyOption, XJA_DIE_DES_DRAW_DIE_BUILDER_set_ExactSheetbodyOption, &DieDesDrawDieBuilder::GetExactSheetbodyOption},
-      {"CoreDrawDieOption", XJA_DIE_DES_DRAW_DIE_BUILDER_get_CoreDrawDieOption, XJA_DIE_DES_DRAW_DIE_BUILDER_set_CoreDrawDieOption, &DieDesDrawDieBuilder::GetCoreDrawDieOption}});
+      {"CoreDrawDieOption", XJA_DIE_DES_DRAW_DIE_BUILDER_get_CoreDrawDieOption, XJA_DIE_DES_DRAW_DIE_BUILDER_set_CoreDrawDieOption, &DieDesDrawDieBuilder::GetCoreDrawDieOption}};
+  stamvik_test::ExpectValuesReachTheirFields(die, dieNumbers, 3.5);
+  stamvik_test::ExpectEachFlagAlone(die, dieOptions);
 }
 
 TEST_F(ToolingScripting, CreatorsCheckThePartAtTheirOwnLineOnlyWhenCheckingIsOn) {
@@ -199,56 +179,6 @@ TEST_F(ToolingScripting, ACollectionOfNoPartOrAFeatureSetOfNoObjectMakesNothing)
   tag_t cursor = 1234;
   EXPECT_EQ(XJA_AutoDieCollection_enumerate(part()->OmTag(), &cursor), 0);
   EXPECT_EQ(cursor, 1234u);
-}
-
-TEST_F(ToolingScripting, PointListsCrossWholeAndABadListChangesNothing) {
-  SpringbackCompensationBuilder* b = Springback();
-  const JAM_point3d_s four[] = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {-1, -2, -3}};
-  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_SetSprungPoints(b, 4, four), 0);
-  const Memory::Counters before = Memory::LiveCounters();
-  int count = -1;
-  JAM_point3d_s* points = nullptr;
-  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_GetSprungPoints(b, &count, &points), 0);
-  ASSERT_EQ(count, 4);
-  EXPECT_EQ(Memory::LiveCounters().blocks, before.blocks + 1);
-  EXPECT_EQ(Memory::LiveCounters().bytes, before.bytes + 4 * 24);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(std::memcmp(&points[i], &four[i], sizeof four[i]), 0) << i;
-  SM_free(points);
-
-  // No product points: nothing handed out.
-  JAM_point3d_s stale{};
-  points = &stale;
-  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_GetProductPoints(b, &count, &points), 0);
-  EXPECT_EQ(count, 0);
-  EXPECT_EQ(points, nullptr);
-  EXPECT_EQ(Memory::LiveCounters().blocks, before.blocks);
-
-  // A count below 0, or no array for points: refused before anything is written.
-  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_SetProductPoints(b, 1, four), 0);
-  EXPECT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_SetProductPoints(b, -2, four), Error::kIndexOutOfRange);
-  EXPECT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_SetProductPoints(b, 2, nullptr), Error::kIndexOutOfRange);
-  EXPECT_EQ(b->GetProductPointCount(), 1);
-  EXPECT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_SetProductPoints(b, 0, nullptr), 0);
-  EXPECT_EQ(b->GetProductPointCount(), 0);
-}
-
-TEST_F(ToolingScripting, APointsFileIsJournalledAsFilenameAndReadBackAsACopy) {
-  SpringbackCompensationBuilder* b = Springback();
-  char* read = nullptr;
-  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_get_ProductPointsFile(b, &read), 0);
-  ASSERT_NE(read, nullptr);
-  EXPECT_STREQ(read, "");
-  SM_free(read);
-  JAM::ClearJournal();
-  char file[] = "a.pts";  // the export takes the text as char*
-  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_set_ProductPointsFile(b, file), 0);
-  ASSERT_EQ(JAM::Recorded().size(), 1u);
-  EXPECT_EQ(JAM::Recorded()[0].values.at(0).name, "filename");
-  EXPECT_EQ(JAM::Recorded()[0].values.at(0).text, "a.pts");
-  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_get_ProductPointsFile(b, &read), 0);
-  EXPECT_STREQ(read, "a.pts");
-  EXPECT_NE(read, b->GetProductPointsFile());
-  SM_free(read);
 }
 
 TEST_F(ToolingScripting, DetailsAreReplacedWholeOrNotAtAll) {

@@ -59,12 +59,7 @@ TEST_F(VehicleScripting, BothCollectionsEnumerateThroughOneFunction) {
 TEST_F(VehicleScripting, EachManikinMemberReachesItsOwnField) {
   ManikinBuilder* m = Manikin();
   ASSERT_NE(m, nullptr);
-  struct Expression {
-    const char* name;
-    int (*get)(ManikinBuilder*, EXP_expression**);
-    EXP_expression* (ManikinBuilder::*field)() const;
-  };
-  const Expression expressions[] = {
+  const stamvik_test::MemberRow<ManikinBuilder, EXP_expression*> expressions[] = {
       {"ThighLength", XJA_MANIKIN_BUILDER_get_ThighLength, &ManikinBuilder::GetThighLength},
       {"LegLength", XJA_MANIKIN_BUILDER_get_LegLength, &ManikinBuilder::GetLegLength},
       {"ArmLength", XJA_MANIKIN_BUILDER_get_ArmLength, &ManikinBuilder::GetArmLength},
@@ -84,31 +79,12 @@ TEST_F(VehicleScripting, EachManikinMemberReachesItsOwnField) {
       {"AHPToSWCHeight", XJA_MANIKIN_BUILDER_get_AHPToSWCHeight, &ManikinBuilder::GetAHPToSWCHeight},
       {"WheelDiameter", XJA_MANIKIN_BUILDER_get_WheelDiameter, &ManikinBuilder::GetWheelDiameter},
       {"WheelAngle", XJA_MANIKIN_BUILDER_get_WheelAngle, &ManikinBuilder::GetWheelAngle}};
-  for (const Expression& e : expressions) {
-    EXP_expression* got = nullptr;
-    EXPECT_EQ(e.get(m, &got), 0) << e.name;
-    EXPECT_EQ(got, (m->*e.field)()) << e.name;
-  }
-  struct Flag {
-    const char* name;
-    int (*get)(ManikinBuilder*, bool*);
-    int (*set)(ManikinBuilder*, bool);
-    bool (ManikinBuilder::*field)() const;
-  };
-  const Flag flags[] = {
+  stamvik_test::ExpectMembersReachTheirFields(m, expressions);
+  const stamvik_test::SettableMemberRow<ManikinBuilder, bool> flags[] = {
       {"AllowPostureValueOutOfRange", XJA_MANIKIN_BUILDER_get_AllowPostureValueOutOfRange, XJA_MANIKIN_BUILDER_set_AllowPostureValueOutOfRange, &ManikinBuilder::GetAllowPostureValueOutOfRange},
       {"DrivingPostureCheck", XJA_MANIKIN_BUILDER_get_DrivingPostureCheck, XJA_MANIKIN_BUILDER_set_DrivingPostureCheck, &ManikinBuilder::GetDrivingPostureCheck},
       {"JointAngleReport", XJA_MANIKIN_BUILDER_get_JointAngleReport, XJA_MANIKIN_BUILDER_set_JointAngleReport, &ManikinBuilder::GetJointAngleReport}};
-  for (const Flag& on : flags) {
-    SCOPED_TRACE(on.name);
-    for (const Flag& f : flags) EXPECT_EQ(f.set(m, &f == &on), 0) << f.name;
-    for (const Flag& f : flags) {
-      bool got = !(&f == &on);
-      EXPECT_EQ(f.get(m, &got), 0) << f.name;
-      EXPECT_EQ(got, &f == &on) << f.name;
-      EXPECT_EQ((m->*f.field)(), &f == &on) << f.name;
-    }
-  }
+  stamvik_test::ExpectEachFlagAlone(m, flags);
   // Passenger, class B, the J833 standard and its 95th percentile male.
   using VDJA::ClassB, VDJA::J833LargeHuman95thMale, VDJA::Passenger, VDJA::Saej833;
   EXPECT_EQ(XJA_MANIKIN_BUILDER_set_Position(m, Passenger), 0);
