@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "OnEveryExit.hpp"
+#include "afl/BodyUtils.hpp"
 #include "exp/Expression.hpp"
 #include "jam/Jam.hpp"
 #include "om/ObjectManager.hpp"
@@ -58,6 +59,38 @@ class HostBlock {
     RunNoted("SM_free", [block] { SM_free(block); });
   }
   T* block_ = nullptr;
+};
+
+// Kernel bodies the host handed out as a count and an SM_ array: the bodies
+// are deleted and the array freed on every way out, unless handed on.
+class BodyArray {
+ public:
+  BodyArray() noexcept = default;
+  ~BodyArray() {
+    if (bodies_ != nullptr || count_ != 0)
+      RunNoted("DieDesUtilsDeleteBodies", [this] { DieDesUtilsDeleteBodies(&count_, &bodies_); });
+  }
+  BodyArray(const BodyArray&) = delete;
+  BodyArray& operator=(const BodyArray&) = delete;
+
+  // For a host call that hands the bodies out (the array holds none yet).
+  int* count() noexcept { return &count_; }
+  int** bodies() noexcept { return &bodies_; }
+  int size() const noexcept { return count_; }
+  int* data() const noexcept { return bodies_; }
+  // Deletes the bodies and frees the array now (the host's call is made,
+  // and logged, even when the array is empty).
+  void Delete() { DieDesUtilsDeleteBodies(&count_, &bodies_); }
+  // Hands the bodies over to `to` (which holds none), leaving this empty.
+  void HandOver(int* count, int** bodies) noexcept {
+    *count = std::exchange(count_, 0);
+    *bodies = std::exchange(bodies_, nullptr);
+  }
+  void HandOver(BodyArray& to) noexcept { HandOver(&to.count_, &to.bodies_); }
+
+ private:
+  int count_ = 0;
+  int* bodies_ = nullptr;
 };
 
 // The value of an expression; 0 for none.
