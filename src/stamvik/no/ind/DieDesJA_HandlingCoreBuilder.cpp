@@ -5,6 +5,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Support.hpp"
 #include "afl/Module.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
@@ -41,7 +42,7 @@ constexpr TemporaryFeaturePreviewNames kPreview{"Handling Core create bodies",
 
 DIEDES_GENERIC_BODY_PARMS* newCoreParms() { return DieDes::HandlingCoreFactory::Create(); }
 
-double valueOf(EXP_expression* expression) { return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0; }
+using Stamvik::ExpressionValue;
 
 // The module that carries the locations: the first item of the module list
 // (the index error when the list is empty).
@@ -92,9 +93,9 @@ int HandlingCoreBuilder::validate_nothrow() {
   if (m_type == JA_HANDLING_CORE_BUILDER_Types_MapFromBase && m_targetData != nullptr &&
       !m_targetData->GetMapFromBaseFlag())
     return kCannotMapFromBase;
-  if (valueOf(m_height) < m_distanceTolerance + kMargin) return kHeightTooSmall;
-  if (valueOf(m_width) < m_distanceTolerance + kMargin) return kWidthTooSmall;
-  if (m_type == JA_HANDLING_CORE_BUILDER_Types_AtLocation && valueOf(m_depth) < -kMargin) return kNegativeDepth;
+  if (ExpressionValue(m_height) < m_distanceTolerance + kMargin) return kHeightTooSmall;
+  if (ExpressionValue(m_width) < m_distanceTolerance + kMargin) return kWidthTooSmall;
+  if (m_type == JA_HANDLING_CORE_BUILDER_Types_AtLocation && ExpressionValue(m_depth) < -kMargin) return kNegativeDepth;
   if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
   if (m_angleTolerance < kMargin) return kBadAngleTolerance;
   return 0;
@@ -118,14 +119,14 @@ int HandlingCoreBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
 }
 
 int HandlingCoreBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOrRaise<DieDes::HandlingCore>(frec, kSource, __LINE__);
+  auto* parms = FeatureParmsOrRaise<DieDes::HandlingCore>(frec, kSource, 121);
   OM::LogForWrite(parms);
   parms->SetAlgorithmVersion(GetAlgorithmVersion());
   return ToParms(parms);
 }
 
 void HandlingCoreBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOrRaise<DieDes::HandlingCore>(frec, kSource, __LINE__);
+  auto* parms = FeatureParmsOrRaise<DieDes::HandlingCore>(frec, kSource, 128);
 
   SetAlgorithmVersion(parms->GetAlgorithmVersion());
   SetDistanceTolerance(parms->GetDistanceTolerance());
