@@ -148,8 +148,7 @@ int CastReliefBuilder::validate_nothrow() {
   int first = 0, second = 0, third = 0;
   Stamvik::HostBlock<tag_t> firstItems, secondItems, thirdItems;
   if (m_reliefProfile != nullptr)
-    m_reliefProfile->ask_loop_summary(&first, firstItems.out(), &second, secondItems.out(), &third,
-                                      thirdItems.out());
+    m_reliefProfile->ask_loop_summary(&first, firstItems.out(), &second, secondItems.out(), &third, thirdItems.out());
   if (first < 1) return kNoClosedLoop;
   if (second > 0) return kOpenLoops;
 
@@ -434,15 +433,15 @@ int CastReliefBuilder::CreateBodies(int* count, int** bodies) const {
         int edgeLabel = 1000000;
         DieDes::CastRelief::CreateToolBody(GetAlgorithmVersion(), m_reliefProfile, sheet, selectedTag(m_reliefSheet),
                                            m_reliefSheetTemp, m_supportSheetTemp, origin, normal,
-                                           ExpressionValue(m_reliefDepth), m_createSupportCasting, ExpressionValue(m_thickness),
-                                           m_distanceTolerance, m_angleTolerance, nullptr, &faceLabel, &edgeLabel,
-                                           tools.count(), tools.bodies(), operations.out());
+                                           ExpressionValue(m_reliefDepth), m_createSupportCasting,
+                                           ExpressionValue(m_thickness), m_distanceTolerance, m_angleTolerance, nullptr,
+                                           &faceLabel, &edgeLabel, tools.count(), tools.bodies(), operations.out());
         if (copy != 0 && bodyType == ZV_BODY_type_solid_c) {
           int result = 0;
-          DIEDES_UTILS_boolean_bodies(copy, tools.size(), tools.data(), operations.get(), ZV_boolean_unite_c,
-                                      nullptr, m_distanceTolerance, kBooleanText, &result);
-          DIEDES_UTILS_boolean_bodies2(54, &copy, tools.size(), tools.data(), operations.get(),
-                                       ZV_boolean_subtract_c, nullptr, m_distanceTolerance, kBooleanText, &result);
+          DIEDES_UTILS_boolean_bodies(copy, tools.size(), tools.data(), operations.get(), ZV_boolean_unite_c, nullptr,
+                                      m_distanceTolerance, kBooleanText, &result);
+          DIEDES_UTILS_boolean_bodies2(54, &copy, tools.size(), tools.data(), operations.get(), ZV_boolean_subtract_c,
+                                       nullptr, m_distanceTolerance, kBooleanText, &result);
           if (copy != 0) {
             *out.bodies() = static_cast<int*>(SM_calloc(1, sizeof(int)));
             if (out.data() == nullptr) ERROR_raise(kSource, 450, Error::kNoMemory, "no memory for a body");

@@ -688,8 +688,8 @@ int ClampingSlotBuilder::CreateBodies(int* count, int** bodies) const {
                                                         tools.count(), tools.bodies(), second.out());
     }
     if (status == 0)
-      HandOutPreviewBodies({kSource, kPreviewLine, "Clamping Slot: Performing boolean operation"}, m_distanceTolerance, bodyType, &copy, tools.count(),
-                           tools.bodies(), second.get(), out.count(), out.bodies());
+      HandOutPreviewBodies({kSource, kPreviewLine, "Clamping Slot: Performing boolean operation"}, m_distanceTolerance,
+                           bodyType, &copy, tools.count(), tools.bodies(), second.get(), out.count(), out.bodies());
   } catch (const std::exception& e) {
     const int rc = Error::HandleAsBuilder(e, kSource, kPreviewLine);
     if (status == 0) status = rc;

@@ -5,6 +5,7 @@
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Support.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
@@ -50,7 +51,7 @@ void appendTag(int* count, tag_t** tags, tag_t tag) {
   const auto n = static_cast<std::size_t>(*count);
   auto* grown = static_cast<tag_t*>(*tags == nullptr ? SM_calloc(1, sizeof(tag_t))
                                                      : SM_crealloc(*tags, (n + 1) * sizeof(tag_t)));
-  if (grown == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for %d tags", *count + 1);
+  if (grown == nullptr) ERROR_raise(kSource, 53, Error::kNoMemory, "no memory for %d tags", *count + 1);
   grown[n] = tag;
   *tags = grown;
   ++*count;
@@ -114,7 +115,7 @@ int ClearanceBuilder::validate_nothrow() {
   SM_free(thirdItems);
   if (second > 0) return kOpenSectionLoops;
   if (selectedTag(m_target) == 0) {
-    const double offset = m_offset != nullptr ? EXP_ask_value_of_exp(m_offset) : 0.0;
+    const double offset = Stamvik::ExpressionValue(m_offset);
     if (!(std::fabs(offset) > m_distanceTolerance)) return kOffsetTooSmall;
   }
   if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
@@ -142,14 +143,14 @@ int ClearanceBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
 }
 
 int ClearanceBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOrRaise<DieDes::Clearance>(frec, kSource, __LINE__);
+  auto* parms = FeatureParmsOrRaise<DieDes::Clearance>(frec, kSource, 145);
   OM::LogForWrite(parms);
   parms->SetAlgorithmVersion(GetAlgorithmVersion());
   return ToParms(parms);
 }
 
 void ClearanceBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOrRaise<DieDes::Clearance>(frec, kSource, __LINE__);
+  auto* parms = FeatureParmsOrRaise<DieDes::Clearance>(frec, kSource, 152);
 
   SetAlgorithmVersion(parms->GetAlgorithmVersion());
   const double distance = parms->GetDistanceTolerance();

@@ -242,10 +242,9 @@ int FillAreaBuilder::CreateBodies(int* count, int** bodies) const {
         const int kind = m_targetData != nullptr && m_targetData->GetExtrusionKindFlag()
                              ? m_targetData->GetExtrusionKind()
                              : kDefaultExtrusionKind;
-        status = DieDes::FillArea::CreateBasicExtrusionsStatic(nullptr, nullptr, kExtrusionFeature, kind,
-                                                               profileCount, profiles.get(), start, normal, origin,
-                                                               height, m_distanceTolerance, tools.count(),
-                                                               tools.bodies());
+        status = DieDes::FillArea::CreateBasicExtrusionsStatic(nullptr, nullptr, kExtrusionFeature, kind, profileCount,
+                                                               profiles.get(), start, normal, origin, height,
+                                                               m_distanceTolerance, tools.count(), tools.bodies());
       }
     }
   } catch (const std::exception& e) {

@@ -298,19 +298,28 @@ void HeelpostBuilder::PopulateValuesInStucture(DIEDES_NODE_s* node) const {
   if (m_createFloor)
     floor = m_targetData != nullptr && m_targetData->GetThicknessFlag() ? m_targetData->GetThicknessValue()
                                                                         : ExpressionValue(m_floorThickness);
-  const double values[13] = {ExpressionValue(m_locationOffset), ExpressionValue(m_padOffset),   ExpressionValue(m_baseOffset),
-                             ExpressionValue(m_length),         ExpressionValue(m_width),       ExpressionValue(m_padThickness),
-                             floor,                     guidepost ? ExpressionValue(m_diameter) : 0.0,
-                             ExpressionValue(m_xOffset),        ExpressionValue(m_yOffset),     ExpressionValue(m_reliefWidth),
-                             ExpressionValue(m_reliefDepth),    ExpressionValue(m_wallPercentage)};
+  const double values[13] = {ExpressionValue(m_locationOffset),
+                             ExpressionValue(m_padOffset),
+                             ExpressionValue(m_baseOffset),
+                             ExpressionValue(m_length),
+                             ExpressionValue(m_width),
+                             ExpressionValue(m_padThickness),
+                             floor,
+                             guidepost ? ExpressionValue(m_diameter) : 0.0,
+                             ExpressionValue(m_xOffset),
+                             ExpressionValue(m_yOffset),
+                             ExpressionValue(m_reliefWidth),
+                             ExpressionValue(m_reliefDepth),
+                             ExpressionValue(m_wallPercentage)};
   for (int i = 0; i < 13; ++i) put(record, 48 + 8 * i, values[i]);
 
-  double thicknesses[4] = {ExpressionValue(m_wallAThickness), ExpressionValue(m_wallBThickness), ExpressionValue(m_wallCThickness),
-                           ExpressionValue(m_wallDThickness)};
+  double thicknesses[4] = {ExpressionValue(m_wallAThickness), ExpressionValue(m_wallBThickness),
+                           ExpressionValue(m_wallCThickness), ExpressionValue(m_wallDThickness)};
   if (m_usePercent) {
     const double length = ExpressionValue(m_length), width = ExpressionValue(m_width);
-    const double t = DieDes::Heelpost::CalculateWallThickness(creates[0], creates[1], creates[2], creates[3], length,
-                                                              width, ExpressionValue(m_wallPercentage), m_distanceTolerance);
+    const double t =
+        DieDes::Heelpost::CalculateWallThickness(creates[0], creates[1], creates[2], creates[3], length, width,
+                                                 ExpressionValue(m_wallPercentage), m_distanceTolerance);
     if (t > kMargin) {
       ERROR_lprintf("Area LxW %f, reduced to thickness %f\n", length * width, t);
       for (int i = 0; i < 4; ++i) thicknesses[i] = creates[i] ? t : 0.0;
@@ -321,8 +330,8 @@ void HeelpostBuilder::PopulateValuesInStucture(DIEDES_NODE_s* node) const {
   for (int i = 0; i < 4; ++i)
     if (creates[i] && thicknesses[i] < m_distanceTolerance)
       ERROR_raise(kSource, lines[i], kNoWalls, "Parameters do not create any walls.");
-  const double offsets[4] = {ExpressionValue(m_wallAOffset), ExpressionValue(m_wallBOffset), ExpressionValue(m_wallCOffset),
-                             ExpressionValue(m_wallDOffset)};
+  const double offsets[4] = {ExpressionValue(m_wallAOffset), ExpressionValue(m_wallBOffset),
+                             ExpressionValue(m_wallCOffset), ExpressionValue(m_wallDOffset)};
   for (int i = 0; i < 4; ++i) put(record, 184 + 8 * i, offsets[i]);
 }
 
@@ -425,8 +434,8 @@ int HeelpostBuilder::CreateBodies(int* count, int** bodies) const {
       if (status == 0) {
         node = CreateApplStructure(center, padPlane, direction, csys);
         const double tolerances[2] = {m_distanceTolerance, m_angleTolerance};
-        status = DIEDES_HLPST_parent_create_tool_body(node, tolerances, &toolData, 7010000, 7020000, 7030000,
-                                                      7040000, tools.count(), tools.bodies(), second.out());
+        status = DIEDES_HLPST_parent_create_tool_body(node, tolerances, &toolData, 7010000, 7020000, 7030000, 7040000,
+                                                      tools.count(), tools.bodies(), second.out());
       }
     }
     if (status == 0) {

@@ -7,20 +7,20 @@
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
-#include "OnEveryExit.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
-#include "kernel/Kernel.hpp"
-#include "math/Vector.hpp"
-#include "sys/Error.hpp"
-#include "upd/Update.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
+#include "math/Vector.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::DieDesJA {
 
@@ -450,8 +450,8 @@ int KeywayBuilder::CreateBodies(int* count, int** bodies) const {
                                                   tools.bodies(), second.out());
     }
     if (status == 0)
-      HandOutPreviewBodies({kSource, kPreviewLine, "Keyway: Performing boolean operation"}, m_distanceTolerance, bodyType, &copy, tools.count(),
-                           tools.bodies(), second.get(), out.count(), out.bodies());
+      HandOutPreviewBodies({kSource, kPreviewLine, "Keyway: Performing boolean operation"}, m_distanceTolerance,
+                           bodyType, &copy, tools.count(), tools.bodies(), second.get(), out.count(), out.bodies());
   } catch (const std::exception& e) {
     const int rc = Error::HandleAsBuilder(e, kSource, kPreviewLine);
     if (status == 0) status = rc;
@@ -491,11 +491,11 @@ void KeywayBuilder::PopulateValuesInStucture(DIEDES_NODE_s* node) const {
   if (record == nullptr) return;
   const double deck = m_targetData != nullptr && m_targetData->GetThicknessFlag() ? m_targetData->GetThicknessValue()
                                                                                   : ExpressionValue(m_deckThickness);
-  const double values[12] = {ExpressionValue(m_slotLength),   ExpressionValue(m_slotWidth),
-                             ExpressionValue(m_slotDepth),    ExpressionValue(m_padWidth),
-                             ExpressionValue(m_padHeight),    ExpressionValue(m_minimumRibHeight) + deck,
-                             ExpressionValue(m_runoffLength), ExpressionValue(m_runoffWidth),
-                             ExpressionValue(m_runoffDepth),  ExpressionValue(m_runoffRadius) * 2.0,
+  const double values[12] = {ExpressionValue(m_slotLength),      ExpressionValue(m_slotWidth),
+                             ExpressionValue(m_slotDepth),       ExpressionValue(m_padWidth),
+                             ExpressionValue(m_padHeight),       ExpressionValue(m_minimumRibHeight) + deck,
+                             ExpressionValue(m_runoffLength),    ExpressionValue(m_runoffWidth),
+                             ExpressionValue(m_runoffDepth),     ExpressionValue(m_runoffRadius) * 2.0,
                              ExpressionValue(m_placementOffset), ExpressionValue(m_offset)};
   for (int i = 0; i < 12; ++i) put(record, 8 + 8 * i, values[i]);
   put<std::int32_t>(record, 104, GetType());

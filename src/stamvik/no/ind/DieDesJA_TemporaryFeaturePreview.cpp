@@ -172,8 +172,8 @@ int CreateBodiesThroughTemporaryFeature(const TemporaryFeaturePreviewNames& name
           const double tolerance = builder.DistanceTolerance();
           DIEDES_UTILS_boolean_bodies2(22, &copy, tools.size(), tools.data(), operations.get(), ZV_boolean_unite_c,
                                        nullptr, tolerance, names.booleanText, &result);
-          DIEDES_UTILS_boolean_bodies2(22, &copy, tools.size(), tools.data(), operations.get(),
-                                       ZV_boolean_subtract_c, nullptr, tolerance, names.booleanText, &result);
+          DIEDES_UTILS_boolean_bodies2(22, &copy, tools.size(), tools.data(), operations.get(), ZV_boolean_subtract_c,
+                                       nullptr, tolerance, names.booleanText, &result);
           if (copy != 0) {
             *out.bodies() = static_cast<int*>(SM_calloc(1, sizeof(int)));
             if (out.data() == nullptr)

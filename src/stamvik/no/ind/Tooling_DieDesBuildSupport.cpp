@@ -4,11 +4,12 @@
 #include <vector>
 
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "exp/Expression.hpp"
+#include "geom/Faces.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "sys/Memory.hpp"
-#include "geom/Faces.hpp"
 #include "tool/ToolingGeometry.hpp"
 
 namespace KTX::Tooling::Support {
@@ -140,7 +141,7 @@ double offsetCurveDistance(tag_t feature) {
   ModlCurveJA::OffsetCurveBuilder* builder =
       ModlCurveJA::OffsetCurveBuilderFactory::Create(workModelPart(), featureOf(feature));
   if (builder == nullptr) return 0.0;
-  const double distance = builder->GetDistance() != nullptr ? EXP_ask_value_of_exp(builder->GetDistance()) : 0.0;
+  const double distance = Stamvik::ExpressionValue(builder->GetDistance());
   destroyBuilder(builder);
   return distance;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "VD_2DManikin_util.hpp"
 #include "afl/DieEngParms.hpp"
 #include "exp/Expression.hpp"
@@ -35,16 +36,14 @@ void AttachExpression(OM::Object* builder, const OM::AttributeId& field, int mea
   EXP_expression* expression = nullptr;
   const int code =
       EXP_create_sys_exp_with_units_all_errors(text, UNIT_ask_default_unit_obj_for_measure(measure), &expression);
-  if (code != 0) ERROR_raise("VDJA_ManikinBuilder", __LINE__, code, "cannot make a default expression");
+  if (code != 0) ERROR_raise("VDJA_ManikinBuilder", 38, code, "cannot make a default expression");
   OM::OM_set_pointer(builder, field, expression);
 }
 void AttachZero(OM::Object* builder, const OM::AttributeId& field, int measure) {
   AttachExpression(builder, field, measure, "0");
 }
 
-double valueOf(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
-}
+using Stamvik::ExpressionValue;
 
 // The three deviations validation accepts when out-of-range values are allowed.
 bool IsAllowedDeviation(int code) { return code == 3770410 || code == 3770415 || code == 3770421; }
@@ -144,16 +143,18 @@ int ManikinBuilder::GetVehicleManikinSettings(VD_2DManikin_vehicle_settings_t* s
 
 int ManikinBuilder::GetManikinSizeData(VD_2DManikin_user_defined_manikin_size_value_t* sizes) {
   if (m_standard != UserDefined) return 0;
-  *sizes = {valueOf(m_thighLength), valueOf(m_legLength),           valueOf(m_armLength),  valueOf(m_forearmLength),
-            valueOf(m_torsoLength), valueOf(m_shoulderToHipLength), valueOf(m_handLength), valueOf(m_handGripLength)};
+  *sizes = {ExpressionValue(m_thighLength),   ExpressionValue(m_legLength),     ExpressionValue(m_armLength),
+            ExpressionValue(m_forearmLength), ExpressionValue(m_torsoLength),   ExpressionValue(m_shoulderToHipLength),
+            ExpressionValue(m_handLength),    ExpressionValue(m_handGripLength)};
   return 0;
 }
 
 int ManikinBuilder::GetManikinSizeArrayData(int standard, int percentileIndex, double sizes[8]) {
   if (standard == UserDefined) {
-    const double arrayOrder[8] = {valueOf(m_legLength),   valueOf(m_thighLength),         valueOf(m_forearmLength),
-                                  valueOf(m_armLength),   valueOf(m_torsoLength),         valueOf(m_shoulderToHipLength),
-                                  valueOf(m_handGripLength), valueOf(m_handLength)};
+    const double arrayOrder[8] = {ExpressionValue(m_legLength),      ExpressionValue(m_thighLength),
+                                  ExpressionValue(m_forearmLength),  ExpressionValue(m_armLength),
+                                  ExpressionValue(m_torsoLength),    ExpressionValue(m_shoulderToHipLength),
+                                  ExpressionValue(m_handGripLength), ExpressionValue(m_handLength)};
     std::copy(arrayOrder, arrayOrder + 8, sizes);
     return 0;
   }
@@ -216,9 +217,10 @@ int ManikinBuilder::PostureValidateDimension(VD_2DManikin_vehicle_settings_t* se
     h30Min = vd_convert_unit(405.0), h30Max = vd_convert_unit(530.0), backMin = 11, backMax = 18;
     wheelMin = vd_convert_unit(450.0), wheelMax = vd_convert_unit(560.0);
   }
-  const double sgRPLength = valueOf(m_sgRPLength), sgRPHeight = valueOf(m_sgRPHeight), back = valueOf(m_backAngle),
-               aHPLength = valueOf(m_aHPLength), aHPHeight = valueOf(m_aHPHeight), pedal = valueOf(m_pedalPlaneAngle),
-               wheelDiameter = valueOf(m_wheelDiameter);
+  const double sgRPLength = ExpressionValue(m_sgRPLength), sgRPHeight = ExpressionValue(m_sgRPHeight),
+               back = ExpressionValue(m_backAngle), aHPLength = ExpressionValue(m_aHPLength),
+               aHPHeight = ExpressionValue(m_aHPHeight), pedal = ExpressionValue(m_pedalPlaneAngle),
+               wheelDiameter = ExpressionValue(m_wheelDiameter);
   const char* unit = PART_ask_units(PART_ask_work_part()) == 1 ? "inch" : "mm";
   auto outside90 = [](double angle) { return angle < -kZero || angle > kRightAngleBound; };
 
@@ -257,13 +259,13 @@ int ManikinBuilder::PostureValidateDimension(VD_2DManikin_vehicle_settings_t* se
       if (outside90(pedal)) code = Report(message, 3770411);
       break;
     case POSTURE_AHP_TO_SWC_LENGTH:
-      if (valueOf(m_aHPToSWCLength) < kZero) code = Report(message, 3770422);
+      if (ExpressionValue(m_aHPToSWCLength) < kZero) code = Report(message, 3770422);
       break;
     case POSTURE_AHP_TO_SWC_HEIGHT:
-      if (valueOf(m_aHPToSWCHeight) < kZero) code = Report(message, 3770423);
+      if (ExpressionValue(m_aHPToSWCHeight) < kZero) code = Report(message, 3770423);
       break;
     case POSTURE_WHEEL_ANGLE:
-      if (outside90(valueOf(m_wheelAngle))) code = Report(message, 3770412);
+      if (outside90(ExpressionValue(m_wheelAngle))) code = Report(message, 3770412);
       break;
     case POSTURE_WHEEL_DIAMETER: {
       if (allowed && wheelDiameter < kZero) {
@@ -287,7 +289,8 @@ int ManikinBuilder::PostureValidateDimension(VD_2DManikin_vehicle_settings_t* se
   }
   if (passenger) return 0;
   if (d == 1 || d == 3 || d == 4 || d == 5 || d == 6 || d == 8 || d == 9) {
-    const double wheel[2] = {aHPLength + valueOf(m_aHPToSWCLength), aHPHeight + valueOf(m_aHPToSWCHeight)};
+    const double wheel[2] = {aHPLength + ExpressionValue(m_aHPToSWCLength),
+                             aHPHeight + ExpressionValue(m_aHPToSWCHeight)};
     const double arms[3] = {arm, forearm, handGrip};
     if (!VD_2DManikin_check_arm_reach(hip, wheel, back, arms, shoulderToHip)) return Report(message, 3770425);
   }
@@ -565,7 +568,7 @@ std::string NewAngle(const std::string& rule, const char* parameter, const EXP_e
                                        UNIT_ask_default_unit_obj_for_measure(kAngle), &output) != 0 ||
       output == nullptr) {
     SM_free(output);
-    ERROR_raise("VDJA_ManikinBuilder", __LINE__, failure, "%s", ERROR_decode(failure));
+    ERROR_raise("VDJA_ManikinBuilder", 568, failure, "%s", ERROR_decode(failure));
   }
   std::string value = output;
   SM_free(output);
@@ -588,9 +591,9 @@ int SetNamedMark(const char* name, int line) {
 int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
   int mark = 0;
   try {
-    mark = SetNamedMark(kCommitMark, __LINE__);
+    mark = SetNamedMark(kCommitMark, 591);
   } catch (const std::exception& caught) {
-    return Error::HandleAsBuilder(caught, "VDJA_ManikinBuilder", __LINE__);
+    return Error::HandleAsBuilder(caught, "VDJA_ManikinBuilder", 593);
   }
   try {
     int status = 0;
@@ -641,7 +644,7 @@ int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
   } catch (const std::exception& caught) {
     Error::Severe error;
     error.Use(Error::Severe::Convert(caught));
-    error.SetLocation("VDJA_ManikinBuilder", __LINE__, 0);
+    error.SetLocation("VDJA_ManikinBuilder", 644, 0);
     const int code = error.askCode();
     UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
     error.Close(0);
@@ -671,7 +674,7 @@ int ManikinBuilder::BuildManikin(const UString& ruleName, bool create) {
   };
   int mark = 0;
   try {
-    mark = SetNamedMark(kBuildMark, __LINE__);
+    mark = SetNamedMark(kBuildMark, 674);
   } catch (...) {
     freePrevious();
     throw;
@@ -753,7 +756,7 @@ int ManikinBuilder::BuildManikin(const UString& ruleName, bool create) {
     const Error::Exception error = Error::Severe::Convert(caught);
     UNDO_QD_undo_to_mark_no_status(mark, kBuildMark);
     UNDO_QD_delete_to_mark(mark, kBuildMark);
-    throw Error::Exception(error.askCode(), error.text(), "VDJA_ManikinBuilder", __LINE__);
+    throw Error::Exception(error.askCode(), error.text(), "VDJA_ManikinBuilder", 756);
   }
 }
 
