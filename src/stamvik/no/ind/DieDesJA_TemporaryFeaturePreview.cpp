@@ -14,9 +14,7 @@
 namespace KTX::DieDesJA {
 
 namespace {
-JAM::Session_Interface* session() {
-  return static_cast<JAM::Session_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface("Session"));
-}
+JAM::Session_Interface* session() { return Stamvik::UnjournalledInterface<JAM::Session_Interface>("Session"); }
 }  // namespace
 
 int SetPreviewUndoMark(const char* name) {

@@ -1,7 +1,9 @@
 #include "DieDes_DieBooleanBuilder.hpp"
 
 #include <exception>
+#include <optional>
 
+#include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/BooleanFeatures.hpp"
 #include "kernel/Kernel.hpp"
@@ -118,7 +120,7 @@ void DieBooleanBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
   }
   if (n == 0) return;
   auto* grown = static_cast<tag_t*>(SM_crealloc(*tags, static_cast<std::size_t>(*count + n) * sizeof(tag_t)));
-  if (grown == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the selected objects");
+  if (grown == nullptr) ERROR_raise(kSource, 121, Error::kNoMemory, "no memory for the selected objects");
   *tags = grown;
   for (int i = 0; i < n; ++i) grown[*count + i] = m_selectBodies->ask_nth(i);
   *count += n;
@@ -136,7 +138,7 @@ void DieBooleanBuilder::GetModifyingBrefs(FEATURE_RECORD* /*frec*/, int* count, 
   auto* grown = static_cast<tag_t*>(SM_crealloc(*brefs, static_cast<std::size_t>(*count + n) * sizeof(tag_t)));
   if (grown == nullptr) {
     SM_free(selected);
-    ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the body references");
+    ERROR_raise(kSource, 139, Error::kNoMemory, "no memory for the body references");
   }
   *brefs = grown;
   try {
@@ -161,7 +163,7 @@ int DieBooleanBuilder::GetSelectedBodies(JA_DIE_BOOLEAN_BUILDER_boolean_type typ
     if (n > 0) {
       auto* grown =
           static_cast<tag_t*>(SM_crealloc(*bodies, static_cast<std::size_t>(*count + n) * sizeof(tag_t)));
-      if (grown == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the selected bodies");
+      if (grown == nullptr) ERROR_raise(kSource, 164, Error::kNoMemory, "no memory for the selected bodies");
       *bodies = grown;
       for (int i = 0; i < n; ++i) grown[*count + i] = selected[i];
       *count += n;
@@ -175,7 +177,7 @@ int DieBooleanBuilder::GetSelectedBodies(JA_DIE_BOOLEAN_BUILDER_boolean_type typ
     SM_free(*bodies);
     *bodies = nullptr;
     *count = 0;
-    return Error::HandleAsBuilder(e, kSource, __LINE__);
+    return Error::HandleAsBuilder(e, kSource, 178);
   }
 }
 
@@ -198,7 +200,7 @@ bool DieBooleanBuilder::ForceDieDesignFeatureUpdate() const {
       logged = true;
     } catch (const std::exception& e) {
       // One tool's trouble keeps none of the others from its update.
-      Error::HandleAsBuilder(e, kSource, __LINE__);
+      Error::HandleAsBuilder(e, kSource, 201);
     }
   }
   SM_free(selected);
@@ -209,7 +211,7 @@ void DieBooleanBuilder::FilterToolBodiesForUnite(int function, tag_t target, int
                                                  int* keptCount, tag_t** kept) {
   *keptCount = 0;
   *kept = count > 0 ? static_cast<tag_t*>(SM_alloc(static_cast<std::size_t>(count) * sizeof(tag_t))) : nullptr;
-  if (count > 0 && *kept == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the tools");
+  if (count > 0 && *kept == nullptr) ERROR_raise(kSource, 212, Error::kNoMemory, "no memory for the tools");
   if (function != ZV_boolean_unite_c) {
     for (int i = 0; i < count; ++i) (*kept)[(*keptCount)++] = tools[i];
     return;
@@ -231,20 +233,19 @@ void DieBooleanBuilder::FilterToolBodiesForUnite(int function, tag_t target, int
   } catch (const std::exception& e) {
     // What passed so far is still to be united.
     SM_free(users);
-    Error::HandleAsBuilder(e, kSource, __LINE__);
+    Error::HandleAsBuilder(e, kSource, 234);
   }
 }
 
 int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target, int targetBody, bool featureMode,
                                           double tolerance) const {
-  int mark = 0;
+  std::optional<Stamvik::UndoMarkScope> mark;
   int status = 0;
   int previousPartition = 0;
-  tag_t* selected = nullptr;
-  tag_t* kept = nullptr;
-  int copyCount = 0;
-  int* copies = nullptr;
-  int* functions = nullptr;
+  Stamvik::HostBlock<tag_t> selected;
+  Stamvik::HostBlock<tag_t> kept;
+  Stamvik::BodyArray copies;
+  Stamvik::HostBlock<int> functions;
   try {
     if (!featureMode) {
       if (targetBody == 0) return kMissingTarget;
@@ -269,36 +270,35 @@ int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target
       default:
         return 0;
     }
-    int error = 0;
-    mark = UNDO_QD_set_mark(1, nullptr, &error);
-    if (error != 0) mark = 0;  // the boolean runs without a way back
+    mark.emplace(nullptr);  // without a mark the boolean runs without a way back
     int n = 0;
-    if (m_selectBodies != nullptr) m_selectBodies->ask_tags(&n, &selected);
+    if (m_selectBodies != nullptr) m_selectBodies->ask_tags(&n, selected.out());
     if (n > 0) {
       const int body = featureMode ? kernelBodyOf(target) : targetBody;
-      if (body == 0) ERROR_raise(kSource, __LINE__, kInvalidBody, "Application Body is invalid.");
+      if (body == 0) ERROR_raise(kSource, 279, kInvalidBody, "Application Body is invalid.");
       int current = 0;
-      raiseKernelError(__LINE__, ZV_PARTITION_ask_current(&current), "give its current partition");
+      raiseKernelError(281, ZV_PARTITION_ask_current(&current), "give its current partition");
       previousPartition = current;
       int partition = 0;
-      raiseKernelError(__LINE__, ZV_BODY_ask_partition(body, &partition), "give the target's partition");
-      raiseKernelError(__LINE__, ZV_PARTITION_set_current(partition), "switch to the target's partition");
+      raiseKernelError(284, ZV_BODY_ask_partition(body, &partition), "give the target's partition");
+      raiseKernelError(285, ZV_PARTITION_set_current(partition), "switch to the target's partition");
       if (featureMode) {
         int keptCount = 0;
-        FilterToolBodiesForUnite(function, target, n, selected, &keptCount, &kept);
+        FilterToolBodiesForUnite(function, target, n, selected.get(), &keptCount, kept.out());
         if (keptCount > 0) {
           // The tools go into the feature; undo brings them back to the list.
           m_selectBodies->clear();
           bool flag1 = false, flag2 = false;
           int made = 0;
           tag_t* features = nullptr;
-          status = JAUTL_BOOLEAN__create_boolean_feature(type, target, false, keptCount, kept, false, false, false,
-                                                         &flag1, &flag2, &made, &features);
+          status = JAUTL_BOOLEAN__create_boolean_feature(type, target, false, keptCount, kept.get(), false, false,
+                                                         false, &flag1, &flag2, &made, &features);
           SM_free(features);
         }
       } else {
-        copies = static_cast<int*>(SM_alloc(static_cast<std::size_t>(n) * sizeof(int)));
-        functions = static_cast<int*>(SM_alloc(static_cast<std::size_t>(n) * sizeof(int)));
+        *copies.bodies() = static_cast<int*>(SM_alloc(static_cast<std::size_t>(n) * sizeof(int)));
+        functions.reset(static_cast<int*>(SM_alloc(static_cast<std::size_t>(n) * sizeof(int))));
+        int& copyCount = *copies.count();
         bool complete = true;
         for (int i = 0; i < n && complete; ++i) {
           const int tool = kernelBodyOf(selected[i]);
@@ -306,9 +306,9 @@ int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target
           if (!complete) break;  // no boolean at all, and no copy kept
           int copy = 0;
           const int rc = DieDesUtilsSolvaneCopy(false, tool, &copy);
-          if (copy != 0) copies[copyCount++] = copy;
-          raiseKernelError(__LINE__, rc, "copy a tool");
-          raiseKernelError(__LINE__, ZV_PARTITION_move_body(partition, copy), "move a tool's copy");
+          if (copy != 0) copies.data()[copyCount++] = copy;
+          raiseKernelError(310, rc, "copy a tool");
+          raiseKernelError(311, ZV_PARTITION_move_body(partition, copy), "move a tool's copy");
           functions[copyCount - 1] = function;
         }
         if (complete) {
@@ -317,23 +317,20 @@ int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target
           options.option_24 = 1;
           options.tolerance = tolerance * Kernel::ScaleFactors().factors[0];
           int result = 0;
-          status = DIEDES_UTILS_boolean_bodies(targetBody, copyCount, copies, functions, function, &options,
-                                               tolerance, "Performing boolean", &result);
+          status = DIEDES_UTILS_boolean_bodies(targetBody, copyCount, copies.data(), functions.get(), function,
+                                               &options, tolerance, "Performing boolean", &result);
         }
       }
     }
   } catch (const std::exception& e) {
-    status = Error::HandleAsBuilder(e, kSource, __LINE__);
+    status = Error::HandleAsBuilder(e, kSource, 326);
   }
-  if (copies != nullptr) DieDesUtilsDeleteBodies(&copyCount, &copies);
-  SM_free(functions);
-  SM_free(kept);
+  if (copies.data() != nullptr) copies.Delete();
+  functions.reset();
+  kept.reset();
   if (previousPartition != 0) ZV_PARTITION_set_current(previousPartition);
-  SM_free(selected);
-  if (mark != 0) {
-    if (status != 0) UNDO_QD_undo_to_mark(mark, nullptr);
-    UNDO_QD_delete_mark(mark, nullptr);
-  }
+  selected.reset();
+  if (status == 0 && mark) mark->Commit();
   return status;
 }
 

@@ -4,6 +4,7 @@
 
 #include "DieEngJA_CommitMarks.hpp"
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "kernel/Kernel.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -179,10 +180,9 @@ int CompensateRoughDataBuilder::CommitNew(FEATURE_RECORD** frec) {
         }
       }
     }
-    char* name = nullptr;
-    FMI_invoke_ask_name(made, &name);
-    const Stamvik::OnEveryExit freeName("SM_free", [&name] { SM_free(name); });
-    made->set_name(name);
+    Stamvik::HostBlock<char> name;
+    FMI_invoke_ask_name(made, name.out());
+    made->set_name(name.get());
     if (!IsCurveMode()) status = CM_include_frec(made, apply);
     if (status == 0) status = CM_apply_frec(made, apply);
     if (status == 0) UPDATE_do_update();

@@ -20,7 +20,7 @@ std::string lengthText(double value) {
   return text;
 }
 
-JAM::LayerManager_Interface* layerManager() { return hostInterface<JAM::LayerManager_Interface>("Layer.LayerManager"); }
+JAM::LayerManager_Interface* layerManager() { return Stamvik::UnjournalledInterface<JAM::LayerManager_Interface>("Layer.LayerManager"); }
 
 tag_t workPartTag() {
   PART_part* work = CONTEXT_ask_work_part_p();
@@ -32,11 +32,11 @@ CM_part* workModelPart() { return PART_ask_cm_part_of_part_p(CONTEXT_ask_work_pa
 FEATURE_RECORD* featureOf(tag_t feature) { return dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature)); }
 
 void destroyBuilder(OM::Object* builder) {
-  if (builder != nullptr) hostInterface<JAM::Builder_Interface>("Builder")->Destroy(builder->OmTag());
+  if (builder != nullptr) Stamvik::UnjournalledInterface<JAM::Builder_Interface>("Builder")->Destroy(builder->OmTag());
 }
 
 void finishFeature(tag_t feature) {
-  if (feature != 0) hostInterface<JAM::Feature_Interface>("Features.Feature")->Operation13(feature);
+  if (feature != 0) Stamvik::UnjournalledInterface<JAM::Feature_Interface>("Features.Feature")->Operation13(feature);
 }
 
 tag_t firstBody(tag_t feature, tag_t otherwise) {
@@ -69,7 +69,7 @@ RoughOffset readRoughOffset(tag_t feature) {
 }
 
 EditingBuilder::EditingBuilder(bool extrude, tag_t feature) {
-  auto* collection = hostInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection");
+  auto* collection = Stamvik::UnjournalledInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection");
   if (extrude)
     collection->CreateExtrudeBuilder(feature, &tag_);
   else
@@ -78,7 +78,7 @@ EditingBuilder::EditingBuilder(bool extrude, tag_t feature) {
 
 EditingBuilder::~EditingBuilder() {
   if (tag_ != 0)
-    Stamvik::RunNoted("Builder::Destroy", [this] { hostInterface<JAM::Builder_Interface>("Builder")->Destroy(tag_); });
+    Stamvik::RunNoted("Builder::Destroy", [this] { Stamvik::UnjournalledInterface<JAM::Builder_Interface>("Builder")->Destroy(tag_); });
 }
 
 std::string takeText(char* text) {
@@ -89,7 +89,7 @@ std::string takeText(char* text) {
 
 double expressionNumber(tag_t expression) {
   char* text = nullptr;
-  if (expression != 0) hostInterface<JAM::Expression_Interface>("Expression")->Text(expression, &text);
+  if (expression != 0) Stamvik::UnjournalledInterface<JAM::Expression_Interface>("Expression")->Text(expression, &text);
   return TEXT_atof(takeText(text).c_str());
 }
 
@@ -98,9 +98,9 @@ namespace {
 tag_t limitExtend(tag_t builder, bool end) {
   tag_t limits = 0, extend = 0;
   if (builder == 0) return 0;
-  hostInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->Limits(builder, &limits);
+  Stamvik::UnjournalledInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->Limits(builder, &limits);
   if (limits == 0) return 0;
-  auto* l = hostInterface<JAM::Limits_Interface>("GeometricUtilities.Limits");
+  auto* l = Stamvik::UnjournalledInterface<JAM::Limits_Interface>("GeometricUtilities.Limits");
   if (end)
     l->EndExtend(limits, &extend);
   else
@@ -112,7 +112,7 @@ tag_t limitExtend(tag_t builder, bool end) {
 double limitValue(tag_t builder, bool end) {
   tag_t value = 0;
   if (tag_t extend = limitExtend(builder, end); extend != 0)
-    hostInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->Value(extend, &value);
+    Stamvik::UnjournalledInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->Value(extend, &value);
   return expressionNumber(value);
 }
 
@@ -120,16 +120,16 @@ tag_t endLimitObject(tag_t feature) {
   EditingBuilder builder(true, feature);
   tag_t object = 0;
   if (tag_t extend = limitExtend(builder.tag(), true); extend != 0)
-    hostInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->TrimmingObject(extend, &object);
+    Stamvik::UnjournalledInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->TrimmingObject(extend, &object);
   return object;
 }
 
 double featureOffset(tag_t builder, bool end) {
   tag_t offset = 0, expression = 0;
   if (builder == 0) return 0.0;
-  hostInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->FeatureOffset(builder, &offset);
+  Stamvik::UnjournalledInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->FeatureOffset(builder, &offset);
   if (offset == 0) return 0.0;
-  auto* o = hostInterface<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
+  auto* o = Stamvik::UnjournalledInterface<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
   if (end)
     o->EndOffset(offset, &expression);
   else
@@ -157,7 +157,7 @@ constexpr HeldSetting kHeldSettings[] = {
     {&JAM::SessionModeling_Interface::GetLogical81, &JAM::SessionModeling_Interface::SetLogical82},
 };
 JAM::SessionModeling_Interface* sessionModeling() {
-  return hostInterface<JAM::SessionModeling_Interface>("Preferences.SessionModeling");
+  return Stamvik::UnjournalledInterface<JAM::SessionModeling_Interface>("Preferences.SessionModeling");
 }
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Support.hpp"
 #include "afl/Module.hpp"
 #include "feat/Builder.hpp"
 #include "geom/Sketch.hpp"
@@ -26,10 +27,6 @@ namespace KTX::Tooling::Support {
 constexpr int kBuildLayer = 251;       // the layer a build makes its features on
 constexpr int kMissingInput = 3030591;  // a step that has nothing to work on
 
-template <class T>
-T* hostInterface(const char* name) {
-  return static_cast<T*>(JAM::ClassInitializer::GetUnjournalledInterface(name));
-}
 JAM::LayerManager_Interface* layerManager();
 
 // Lengths enter the host's builders as "%f" texts.

@@ -64,7 +64,7 @@ void DieDesDrawDieBuilder::implement_destroy() {
   if (m_drawPunchBuilder == nullptr) return;
   const tag_t punch = m_drawPunchBuilder->OmTag();
   SetDrawPunchBuilder(nullptr);
-  hostInterface<JAM::Builder_Interface>("Builder")->Destroy(punch);
+  Stamvik::UnjournalledInterface<JAM::Builder_Interface>("Builder")->Destroy(punch);
 }
 
 int DieDesDrawDieBuilder::validate_nothrow() { return 0; }

@@ -144,7 +144,7 @@ int DieDesDrawPunchBuilder::ConvertFrecToMiscellaneous(tag_t featureSet) {
   tag_t chamfer = 0, top = 0, inner = 0;
   if (FindFeatureInSetByAttrTitle(featureSet, "QD$CHAMFER_BELT", &chamfer)) {
     EditingBuilder builder(false, chamfer);
-    auto* offsets = hostInterface<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
+    auto* offsets = Stamvik::UnjournalledInterface<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
     char* first = nullptr;
     char* second = nullptr;
     if (builder.tag() != 0) {
@@ -401,7 +401,7 @@ void DieDesDrawPunchBuilder::KeepMember(bool found, tag_t feature, const char* t
 void DieDesDrawPunchBuilder::RetireMember(bool found, tag_t feature) { Members().Retire(found, feature); }
 
 void DieDesDrawPunchBuilder::BasePlaneNormal(double normal[3]) {
-  PlaneDirection(kSource, __LINE__, m_basePlane, normal);
+  PlaneDirection(kSource, 404, m_basePlane, normal);
 }
 
 int DieDesDrawPunchBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, const double normal[3],

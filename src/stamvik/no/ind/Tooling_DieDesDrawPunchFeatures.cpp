@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "afl/DieEngParms.hpp"
 #include "geom/Curve.hpp"
@@ -37,10 +38,12 @@ constexpr int kSuppressed = 4;       // the suppress flag an update leaves on a 
 constexpr double kSideLimit = 1e-10;  // the margin of the offset side test
 constexpr std::size_t kOffsetTextLimit = 132;  // the longest offset text the host's expressions take
 
+// These operations cannot go on without any interface they call: a missing
+// one is raised from here, where the caller of the shared fetch checks it.
 template <class Interface>
-Interface* unjournalled(const char* name) {
-  auto* found = static_cast<Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(name));
-  if (found == nullptr) ERROR_raise(kSource, __LINE__, Error::kBadObject, "no interface \"%s\"", name);
+Interface* required(const char* name) {
+  auto* found = Stamvik::UnjournalledInterface<Interface>(name);
+  if (found == nullptr) ERROR_raise(kSource, 43, Error::kBadObject, "no interface \"%s\"", name);
   return found;
 }
 
@@ -80,25 +83,36 @@ void endStep(int* status, int line, Step step) {
   }
 }
 
-// A "Session" undo mark, deleted (after an undo to it on failure) by finish.
+// A "Session" mark goes through the session, or the object manager when the
+// session cannot delete it.
+void deleteSessionMark(int mark) {
+  bool deleted = false;
+  try {
+    deleted = required<JAM::Session_Interface>("Session")->SessionDeleteUndoMark(mark, nullptr, 0) == 0;
+  } catch (...) {
+    UNDO_QD_delete_mark(mark, nullptr);
+    throw;
+  }
+  if (!deleted) UNDO_QD_delete_mark(mark, nullptr);
+}
+
+// A "Session" undo mark held for an operation: the model goes back to it
+// unless the operation succeeds or only leaves its feature suppressed, and
+// it is deleted on every way out.
 class SessionMark {
  public:
-  explicit SessionMark(const char* name) : session_(unjournalled<JAM::Session_Interface>("Session")) {
-    if (session_->SessionSetUndoMark(1, name, &mark_) != 0) mark_ = 0;
-  }
-  // The mark goes whatever happens; the model goes back to it on failure.
-  void finish(int* status, int line) {
-    if (mark_ == 0) return;
-    if (*status != 0 && *status != kSuppressed) endStep(status, line, [&] { UNDO_QD_undo_to_mark(mark_, nullptr); });
-    bool deleted = false;
-    endStep(status, line, [&] { deleted = session_->SessionDeleteUndoMark(mark_, nullptr, 0) == 0; });
-    if (!deleted) UNDO_QD_delete_mark(mark_, nullptr);
-    mark_ = 0;
+  explicit SessionMark(const char* name) : scope_(set(name), &Stamvik::UndoMarkScope::QuickUndoTo, &deleteSessionMark) {}
+  void finish(int status) {
+    if (status == 0 || status == kSuppressed) scope_.Commit();
   }
 
  private:
-  JAM::Session_Interface* session_;
-  int mark_ = 0;
+  static int set(const char* name) {
+    int mark = 0;
+    if (required<JAM::Session_Interface>("Session")->SessionSetUndoMark(1, name, &mark) != 0) mark = 0;
+    return mark;
+  }
+  Stamvik::UndoMarkScope scope_;
 };
 
 // Rules handed out by the rule factory, released on every way out.
@@ -106,7 +120,7 @@ class Rules {
  public:
   explicit Rules(const char* release) : release_(release) {}
   ~Rules() {
-    auto* releaser = static_cast<JAM::RuleRelease_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(release_));
+    auto* releaser = Stamvik::UnjournalledInterface<JAM::RuleRelease_Interface>(release_);
     for (tag_t rule : rules_)
       if (releaser != nullptr) Stamvik::RunNoted("RuleRelease::Release", [&] { releaser->Release(rule); });
   }
@@ -125,7 +139,7 @@ bool isEdge(tag_t tag) {
 
 // Sets a value expression's text, when there is one.
 int setText(tag_t expression, const std::string& text) {
-  return unjournalled<JAM::Expression_Interface>("Expression")->SetRightHandSide(expression, text.c_str());
+  return required<JAM::Expression_Interface>("Expression")->SetRightHandSide(expression, text.c_str());
 }
 
 }  // namespace
@@ -160,22 +174,23 @@ int DieDesDrawPunchBuilder::FeatRoughOffset(tag_t sheet, tag_t csys, double dist
       if (editing) status = updateEdited(*feature);
     });
   endStep(&status, 970, [&] { RSO_reset_data(&data); });
-  if (mark != nullptr) mark->finish(&status, 970);
+  if (mark != nullptr) mark->finish(status);
+  mark.reset();
   return status;
 }
 
 tag_t DieDesDrawPunchBuilder::CreateDumbEdgeCollector(int count, const tag_t* edges) {
   if (count <= 0 || edges == nullptr) return 0;
   tag_t collector = 0;
-  if (unjournalled<JAM::ScCollectorCollection_Interface>("ScCollectorCollection")
+  if (required<JAM::ScCollectorCollection_Interface>("ScCollectorCollection")
           ->CreateCollector(workPartTag(), &collector) != 0)
     return 0;
   Rules rules("EdgeDumbRule");
   tag_t rule = 0;
-  if (unjournalled<JAM::ScRuleFactory_Interface>("ScRuleFactory")->CreateRuleEdgeDumb(count, edges, &rule) != 0)
+  if (required<JAM::ScRuleFactory_Interface>("ScRuleFactory")->CreateRuleEdgeDumb(count, edges, &rule) != 0)
     return collector;
   rules.tags().push_back(rule);
-  unjournalled<JAM::ScCollector_Interface>("ScCollector")->ReplaceRules(collector, 1, &rule, true);
+  required<JAM::ScCollector_Interface>("ScCollector")->ReplaceRules(collector, 1, &rule, true);
   return collector;
 }
 
@@ -193,25 +208,25 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
   std::unique_ptr<SessionMark> mark;
   tag_t builder = 0;
   auto build = [&]() -> int {
-    parts = unjournalled<JAM::PartCollection_Interface>("PartCollection");
+    parts = required<JAM::PartCollection_Interface>("PartCollection");
     if (int rc = parts->Work(&saved); rc != 0) return rc;
     if (int rc = parts->SetWork(part); rc != 0) return rc;
     switched = true;
     mark = std::make_unique<SessionMark>("Create Extrude Feature");
-    if (int rc = unjournalled<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
+    if (int rc = required<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
                      ->CreateExtrudeBuilder(*feature, &builder);
         rc != 0)
       return rc;
-    auto* extrude = unjournalled<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder");
+    auto* extrude = required<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder");
     tag_t along = 0, section = 0;
     if (!editing) {
       const double origin[3] = {0.0, 0.0, 0.0};
-      if (int rc = unjournalled<JAM::DirectionCollection_Interface>("DirectionCollection")
+      if (int rc = required<JAM::DirectionCollection_Interface>("DirectionCollection")
                        ->CreateDirection(origin, direction, 1, &along);
           rc != 0)
         return rc;
       const double tolerance = TOLER_ask_distance_tol();
-      if (int rc = unjournalled<JAM::SectionCollection_Interface>("SectionCollection")
+      if (int rc = required<JAM::SectionCollection_Interface>("SectionCollection")
                        ->CreateSection(0.95 * tolerance, tolerance, TOLER_ask_angular_tol(), &section);
           rc != 0)
         return rc;
@@ -221,7 +236,7 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
     }
     {
       Rules rules("SelectionIntentRule");
-      auto* factory = unjournalled<JAM::ScRuleFactory_Interface>("ScRuleFactory");
+      auto* factory = required<JAM::ScRuleFactory_Interface>("ScRuleFactory");
       for (int i = 0; curves != nullptr && i < count; ++i) {
         tag_t rule = 0;
         const int rc = isEdge(curves[i]) ? factory->CreateRuleEdgeDumb(1, &curves[i], &rule)
@@ -232,7 +247,7 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
       if (editing)
         if (int rc = RemoveAllRules(dynamic_cast<SC_section*>(OM::OM_object_of_tag(section))); rc != 0) return rc;
       const double help[3] = {0.0, 0.0, 0.0};
-      if (int rc = unjournalled<JAM::Section_Interface>("Section")
+      if (int rc = required<JAM::Section_Interface>("Section")
                        ->AddToSection(section, static_cast<int>(rules.tags().size()), rules.tags().data(), help,
                                       false, false, false);
           rc != 0)
@@ -244,8 +259,8 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
 
     tag_t limits = 0;
     if (int rc = extrude->Limits(builder, &limits); rc != 0) return rc;
-    auto* limit = unjournalled<JAM::Limits_Interface>("GeometricUtilities.Limits");
-    auto* extend = unjournalled<JAM::Extend_Interface>("GeometricUtilities.Extend");
+    auto* limit = required<JAM::Limits_Interface>("GeometricUtilities.Limits");
+    auto* extend = required<JAM::Extend_Interface>("GeometricUtilities.Extend");
     struct Side {
       int (JAM::Limits_Interface::*get)(tag_t, tag_t*);
       bool untilSelected;
@@ -269,7 +284,7 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
 
     tag_t offsets = 0;
     if (int rc = extrude->FeatureOffset(builder, &offsets); rc != 0) return rc;
-    auto* featureOffset = unjournalled<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
+    auto* featureOffset = required<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
     if (!offset) {
       if (int rc = featureOffset->SetOption(offsets, 0); rc != 0) return rc;
     } else {
@@ -312,7 +327,7 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
     // making another beside it.
     tag_t committed = *feature;
     const int rc =
-        unjournalled<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder")->CommitFeature(builder, &committed);
+        required<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder")->CommitFeature(builder, &committed);
     if (rc == 0) *feature = committed;
     return rc;
   };
@@ -323,9 +338,10 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
   } catch (const std::exception& e) {
     status = Error::HandleAsBuilder(e, kSource, 1320);
   }
-  if (builder != 0) endStep(&status, 1320, [&] { unjournalled<JAM::Builder_Interface>("Builder")->Destroy(builder); });
+  if (builder != 0) endStep(&status, 1320, [&] { required<JAM::Builder_Interface>("Builder")->Destroy(builder); });
   if (switched) endStep(&status, 1320, [&] { parts->SetWork(saved); });
-  if (mark != nullptr) mark->finish(&status, 1320);
+  if (mark != nullptr) mark->finish(status);
+  mark.reset();
   return status;
 }
 
@@ -339,8 +355,8 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
   int status = 0;
   try {
     mark = UNDO_QD_set_mark(1, "Draw Punch Chamfer", &error);
-    auto* chamfer = unjournalled<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
-    unjournalled<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
+    auto* chamfer = required<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
+    required<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
         ->CreateChamferBuilder(*feature, &builder);
     auto build = [&]() -> int {
       if (builder == 0) return 1;
@@ -354,11 +370,11 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
         if (collector != 0) {
           Rules rules("EdgeDumbRule");
           tag_t rule = 0;
-          if (int rc = unjournalled<JAM::ScRuleFactory_Interface>("ScRuleFactory")->CreateRuleEdgeDumb(count, edges, &rule);
+          if (int rc = required<JAM::ScRuleFactory_Interface>("ScRuleFactory")->CreateRuleEdgeDumb(count, edges, &rule);
               rc != 0)
             return rc;
           rules.tags().push_back(rule);
-          if (int rc = unjournalled<JAM::ScCollector_Interface>("ScCollector")->ReplaceRules(collector, 1, &rule, true);
+          if (int rc = required<JAM::ScCollector_Interface>("ScCollector")->ReplaceRules(collector, 1, &rule, true);
               rc != 0)
             return rc;
         }
@@ -378,7 +394,7 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
       if (int rc = chamfer->SetSecondFlag(builder, secondFlag); rc != 0) return rc;
       if (int rc = chamfer->SetTolerance(builder, TOLER_ask_distance_tol()); rc != 0) return rc;
       tag_t made = 0;
-      if (int rc = unjournalled<JAM::Builder_Interface>("Builder")->Commit(builder, &made); rc != 0) return rc;
+      if (int rc = required<JAM::Builder_Interface>("Builder")->Commit(builder, &made); rc != 0) return rc;
       *feature = made;
       return updateEdited(made);
     };
@@ -387,7 +403,7 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
     status = Error::HandleAsBuilder(e, kSource, 4593);
   }
   if (status == -1) status = 0;
-  if (builder != 0) endStep(&status, 4593, [&] { unjournalled<JAM::Builder_Interface>("Builder")->Destroy(builder); });
+  if (builder != 0) endStep(&status, 4593, [&] { required<JAM::Builder_Interface>("Builder")->Destroy(builder); });
   // Every way out ends the mark; a failure first takes the model back to it.
   if (mark != 0 && error == 0) {
     if (status != 0 && status != kSuppressed) endStep(&status, 4593, [&] { UNDO_QD_undo_to_mark(mark, nullptr); });
@@ -403,11 +419,11 @@ int DieDesDrawPunchBuilder::FeatTrimSolid(int count, const tag_t* bodies, tag_t 
   tag_t builder = 0;
   auto build = [&]() -> int {
     mark = std::make_unique<SessionMark>(nullptr);
-    if (int rc = unjournalled<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
+    if (int rc = required<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
                      ->CreateTrimBody2Builder(*feature, &builder);
         rc != 0)
       return rc;
-    auto* trim = unjournalled<JAM::TrimBody2Builder_Interface>("Features.TrimBody2Builder");
+    auto* trim = required<JAM::TrimBody2Builder_Interface>("Features.TrimBody2Builder");
     if (!editing) {
       SC_rule* rule = SC_BODYFactory::sc_body(count, bodies);
       SC_collector* targets = nullptr;
@@ -425,7 +441,7 @@ int DieDesDrawPunchBuilder::FeatTrimSolid(int count, const tag_t* bodies, tag_t 
       if (int rc = trim->Targets(builder, &targets); rc != 0) return rc;
       int rules = 0;
       int* kinds = nullptr;
-      if (int rc = unjournalled<JAM::ScCollector_Interface>("ScCollector")->RuleKinds(targets, &rules, &kinds); rc != 0)
+      if (int rc = required<JAM::ScCollector_Interface>("ScCollector")->RuleKinds(targets, &rules, &kinds); rc != 0)
         return rc;
       const bool bodyRule = rules > 0 && kinds[0] == SC_rule::kBodyRule;
       SM_free(kinds);
@@ -446,7 +462,7 @@ int DieDesDrawPunchBuilder::FeatTrimSolid(int count, const tag_t* bodies, tag_t 
       if (type == 70 && subtype == 0) {
         int n = 0;
         tag_t* all = nullptr;
-        if (int rc = unjournalled<JAM::Body_Interface>("Body")->Faces(tool, &n, &all); rc != 0) return rc;
+        if (int rc = required<JAM::Body_Interface>("Body")->Faces(tool, &n, &all); rc != 0) return rc;
         faces.assign(all, all + n);
         SM_free(all);
       } else if (subtype == 2) {
@@ -479,8 +495,9 @@ int DieDesDrawPunchBuilder::FeatTrimSolid(int count, const tag_t* bodies, tag_t 
     status = Error::HandleAsBuilder(e, kSource, 1564);
   }
   // Every way out goes back through the builder and the mark; a failure also undoes what was made.
-  if (builder != 0) endStep(&status, 1564, [&] { unjournalled<JAM::Builder_Interface>("Builder")->Destroy(builder); });
-  if (mark != nullptr) mark->finish(&status, 1564);
+  if (builder != 0) endStep(&status, 1564, [&] { required<JAM::Builder_Interface>("Builder")->Destroy(builder); });
+  if (mark != nullptr) mark->finish(status);
+  mark.reset();
   return status;
 }
 

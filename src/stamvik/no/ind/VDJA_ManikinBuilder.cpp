@@ -170,9 +170,8 @@ int ManikinBuilder::SetManikinSizeData(const VD_2DManikin_user_defined_manikin_s
       {m_torsoLength, sizes->torso}, {m_shoulderToHipLength, sizes->shoulderToHip},
       {m_handLength, sizes->hand},   {m_handGripLength, sizes->handGrip}};
   for (const auto& [expression, value] : edits) {
-    char* text = EXP_format_value(value);
-    const Stamvik::OnEveryExit freeText("SM_free", [text] { SM_free(text); });
-    EXP_edit_exp(part, expression, text);
+    const Stamvik::HostBlock<char> text(EXP_format_value(value));
+    EXP_edit_exp(part, expression, text.get());
   }
   return 0;
 }
@@ -352,10 +351,10 @@ int ManikinBuilder::validate_nothrow() {
 // ---- reading a manikin back from its rule instance ------------------------------------------
 
 int ManikinBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  char* instance = nullptr;
-  if (VD_get_instance_name_by_feature_tag(CM_ask_eid_of_object(frec), &instance) != 0 || instance == nullptr) return 0;
-  const std::string name = instance;
-  SM_free(instance);
+  Stamvik::HostBlock<char> instance;
+  if (VD_get_instance_name_by_feature_tag(CM_ask_eid_of_object(frec), instance.out()) != 0 || !instance) return 0;
+  const std::string name = instance.get();
+  instance.reset();
   SetCurrentManikinRuleName(UString(name));
   auto chain = [&name](const char* attribute) { return "root:" + name + ":" + attribute + ":"; };
   int number = 0;
@@ -376,29 +375,21 @@ int ManikinBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
         SetSAEPercentile(static_cast<JA_MANIKIN_BUILDER_SAEPercentileType>(percentile - 1 + (code == 1 ? 0 : 3)));
     }
   }
-  char* text = nullptr;
   {
     // A text handed out goes also when taking it over fails.
-    const Stamvik::OnEveryExit freeText("SM_free", [&text] {
-      SM_free(text);
-      text = nullptr;
-    });
-    VD_KF_get_string(chain("Percentage_usr").c_str(), &text);
-    SetCurrentManikinSize(UString(text != nullptr && *text != '\0' ? text : "SAE J826 99%"));
+    Stamvik::HostBlock<char> text;
+    VD_KF_get_string(chain("Percentage_usr").c_str(), text.out());
+    SetCurrentManikinSize(UString(text && *text.get() != '\0' ? text.get() : "SAE J826 99%"));
   }
   {
-    const Stamvik::OnEveryExit freeText("SM_free", [&text] { SM_free(text); });
-    if (VD_KF_get_string(chain("usr_def_file").c_str(), &text) == 0) SetOpenFromFile(UString(text));
+    Stamvik::HostBlock<char> text;
+    if (VD_KF_get_string(chain("usr_def_file").c_str(), text.out()) == 0) SetOpenFromFile(UString(text.get()));
   }
 
   int count = 0;
-  double* list = nullptr;
-  const Stamvik::OnEveryExit freeList("SM_free", [&list] {
-    SM_free(list);
-    list = nullptr;
-  });
-  if (VD_KF_ask_number_list(chain("usr_def_para").c_str(), &count, &list) == 0 && count == 8) {
-    SetManikinSizeArrayData(list);
+  Stamvik::HostBlock<double> list;
+  if (VD_KF_ask_number_list(chain("usr_def_para").c_str(), &count, list.out()) == 0 && count == 8) {
+    SetManikinSizeArrayData(list.get());
   } else {
     VD_2DManikin_value_t standard{};
     VD_2DManikin_init_default_value(&standard);
@@ -439,9 +430,8 @@ int ManikinBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
                                          std::tuple{defaults.aHPToSWCHeight, &m_aHPToSWCHeightAttId, kLength},
                                          std::tuple{defaults.wheelDiameter, &m_wheelDiameterAttId, kLength},
                                          std::tuple{defaults.wheelAngle, &m_wheelAngleAttId, kAngle}}) {
-      char* formatted = SM_sprintf("%f", value);
-      AttachExpression(this, *field, measure, formatted);
-      SM_free(formatted);
+      const Stamvik::HostBlock<char> formatted(SM_sprintf("%f", value));
+      AttachExpression(this, *field, measure, formatted.get());
     }
   }
   bool checker = false;
@@ -461,8 +451,8 @@ int ManikinBuilder::SaveToFile(const char* fileName) {
   GetManikinSizeData(&sizes);
   VD_2DManikin_value_t value{};
   value.unit = PartUnitCode();
-  value.percentile = SM_string_copy(Frame::CharsOf(m_currentManikinSize));
-  const Stamvik::OnEveryExit freePercentile("SM_free", [&value] { SM_free(value.percentile); });
+  const Stamvik::HostBlock<char> percentile(SM_string_copy(Frame::CharsOf(m_currentManikinSize)));
+  value.percentile = percentile.get();
   value.thigh = sizes.thigh, value.leg = sizes.leg, value.arm = sizes.arm, value.forearm = sizes.forearm;
   value.torso = sizes.torso, value.shoulderToHip = sizes.shoulderToHip, value.hand = sizes.hand;
   value.handGrip = sizes.handGrip;
@@ -488,7 +478,7 @@ int ManikinBuilder::OpenFromFile(const char* fileName) {
     // A script must not take a refused file for one that was read.
     return refusal;
   }
-  const Stamvik::OnEveryExit freePercentile("SM_free", [&value] { SM_free(value.percentile); });
+  const Stamvik::HostBlock<char> percentile(value.percentile);
   double sizes[8];
   VD_2DManikin_copy_value(PartUnitCode(), &value, sizes);
   SetCurrentManikinSize(UString(value.percentile));
@@ -555,24 +545,18 @@ struct Parameters {
 };
 
 std::string Reference(const EXP_expression* expression) {
-  char* text = VD_reference_object(expression != nullptr ? expression->OmTag() : 0);
-  std::string reference = text != nullptr ? text : "";
-  SM_free(text);
-  return reference;
+  const Stamvik::HostBlock<char> text(VD_reference_object(expression != nullptr ? expression->OmTag() : 0));
+  return text ? text.get() : "";
 }
 
 // A new angle expression of the rule from the builder's one; its failure is the given message.
 std::string NewAngle(const std::string& rule, const char* parameter, const EXP_expression* expression, int failure) {
-  char* output = nullptr;
+  Stamvik::HostBlock<char> output;
   if (VD_create_expression_value_units(rule.c_str(), parameter, expression != nullptr ? expression->ask_text() : "0",
-                                       UNIT_ask_default_unit_obj_for_measure(kAngle), &output) != 0 ||
-      output == nullptr) {
-    SM_free(output);
+                                       UNIT_ask_default_unit_obj_for_measure(kAngle), output.out()) != 0 ||
+      !output)
     ERROR_raise("VDJA_ManikinBuilder", 568, failure, "%s", ERROR_decode(failure));
-  }
-  std::string value = output;
-  SM_free(output);
-  return value;
+  return output.get();
 }
 
 constexpr const char* kCommitMark = "Create 2D Manikin";
@@ -604,30 +588,28 @@ int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
       bool checker = false;
       if (status == 0 && VD_KF_ask_boolean(("root:" + name + ":add_checker?:").c_str(), &checker) == 0 && checker) {
         // The rule makes its checker anew; the old one goes before the update.
-        char* chain = nullptr;
-        const Stamvik::OnEveryExit freeChain("SM_free", [&chain] { SM_free(chain); });
-        if (VD_KF_get_instance_namechain(("root:" + name + ":checker_instance:").c_str(), &chain) == 0) {
-          char* rule = VD_get_rule_string(chain);
+        Stamvik::HostBlock<char> chain;
+        if (VD_KF_get_instance_namechain(("root:" + name + ":checker_instance:").c_str(), chain.out()) == 0) {
           {
-            const Stamvik::OnEveryExit freeRule("SM_free", [rule] { SM_free(rule); });
-            KBL_delete_instance_rule(IM_ask_instance_manager(partTag), rule, "root:");
+            const Stamvik::HostBlock<char> rule(VD_get_rule_string(chain.get()));
+            KBL_delete_instance_rule(IM_ask_instance_manager(partTag), rule.get(), "root:");
           }
           UPDATE_do_update();
         }
       }
       if (status == 0 && frec != nullptr) *frec = get_frec();
     } else {
-      char* next = nullptr;
-      VD_KF_auto_get_next_rule_name("VD_2DM", &next);
-      const std::string name = next != nullptr ? next : "";
-      SM_free(next);
+      Stamvik::HostBlock<char> next;
+      VD_KF_auto_get_next_rule_name("VD_2DM", next.out());
+      const std::string name = next ? next.get() : "";
+      next.reset();
       SetCurrentManikinRuleName(UString(name));
       status = BuildManikin(UString(name), true);
       if (status == 0) {
         tag_t feature = 0;
-        char* featureName = nullptr;
-        VD_get_feature_tag_and_name(name.c_str(), &feature, &featureName);
-        SM_free(featureName);
+        Stamvik::HostBlock<char> featureName;
+        VD_get_feature_tag_and_name(name.c_str(), &feature, featureName.out());
+        featureName.reset();
         auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature));
         if (record == nullptr) {
           status = kManikinRuleGaveNoFeature;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Sketch.hpp"
 #include "om/ObjectManager.hpp"
@@ -68,7 +69,7 @@ void StoreLimits(vdja_tireenv_motion_record_t* r, double fu, double fl, double s
 
 double* NewValues(std::size_t count) {
   auto* values = static_cast<double*>(SM_alloc(count * sizeof(double)));
-  if (values == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for a driver path");
+  if (values == nullptr) ERROR_raise(kSource, 71, Error::kNoMemory, "no memory for a driver path");
   return values;
 }
 
@@ -296,7 +297,7 @@ int vdja_tireenv_motion_driver_path_from_sketch(double fu, double fl, int fs, do
                                                 tag_t sketch, vdja_tireenv_motion_record_t* r) {
   int error = 0;
   const int mark = UNDO_QD_set_mark(0, nullptr, &error);
-  if (error != 0) ERROR_raise(kSource, __LINE__, error, "Failed to set UNDO mark");
+  if (error != 0) ERROR_raise(kSource, 299, error, "Failed to set UNDO mark");
   SketchScratch scratch;
   scratch.mark = mark;
   StoreLimits(r, fu, fl, su, sl);
@@ -408,7 +409,7 @@ int vdja_tireenv_motion_articulation_step(int n, int* counter) {
   for (int i = 0; i < std::abs(n); ++i) {
     int status = 0;
     kmp_ipc_step(n > 0 ? 0 : 1, nullptr, &status);
-    if (status != 0) ERROR_raise(kSource, __LINE__, kArticulationFailed, "Articulation failed");
+    if (status != 0) ERROR_raise(kSource, 411, kArticulationFailed, "Articulation failed");
     ++*counter;
   }
   return 0;
@@ -562,7 +563,7 @@ int vdja_tireenv_motion_run_articulation(const double origin[3], const double ma
     vdja_tireenv_motion_write_spindle_trace_file(r, origin, matrix, spindleFile, spindle, trace, steps, 0);
   const int result = run.End();
   tools.End();
-  if (!run.started()) RaiseNotStarted(__LINE__);
+  if (!run.started()) RaiseNotStarted(565);
   return result;
 }
 
@@ -592,7 +593,7 @@ int vdja_tireenv_motion_run_fla_articulation(const double origin[3], const doubl
   BumperTravel(fiveLink[2], leftFull, leftFirst);
   BumperTravel(fiveLink[3], rightFull, rightFirst);
   tools.End();
-  if (!run.started()) RaiseNotStarted(__LINE__);
+  if (!run.started()) RaiseNotStarted(595);
   return result;
 }
 
@@ -665,7 +666,7 @@ int vdja_tireenv_motion_run_single_driver_articulation(const double origin[3], c
     r->failed = 1;
     roll.End();
     tools.End();
-    RaiseSearchFailure(first, roll.started(), __LINE__);
+    RaiseSearchFailure(first, roll.started(), 668);
     return first;
   }
   int phase = 0;
@@ -683,7 +684,7 @@ int vdja_tireenv_motion_run_single_driver_articulation(const double origin[3], c
   }
   const int result = roll.End();
   tools.End();
-  RaiseSearchFailure(result, roll.started(), __LINE__);
+  RaiseSearchFailure(result, roll.started(), 686);
   return result;
 }
 
@@ -845,7 +846,7 @@ bool Writable(const char* name) { return CFI_modify_file_protection(name, 79, 13
 
 // A file the run writes must be writable; the host's code ends the run.
 void MakeWritable(const char* name) {
-  if (const int code = CFI_modify_file_protection(name, 79, 13107, 0); code != 0) ERROR_raise(kSource, __LINE__, code, "%s", "");
+  if (const int code = CFI_modify_file_protection(name, 79, 13107, 0); code != 0) ERROR_raise(kSource, 848, code, "%s", "");
 }
 
 // Opens for appending when asked and the file exists, else anew; either way
@@ -884,13 +885,12 @@ char* vdja_tireenv_motion_temp_directory() {
 }
 
 int vdja_tireenv_motion_file_names(char spindleFile[kMotionFileNameSize], char jointsFile[kMotionFileNameSize]) {
-  char* directory = vdja_tireenv_motion_temp_directory();
-  if (directory == nullptr) return kMotionFileMissing;
-  const Stamvik::OnEveryExit freeDirectory("SM_free", [directory] { SM_free(directory); });
+  const Stamvik::HostBlock<char> directory(vdja_tireenv_motion_temp_directory());
+  if (!directory) return kMotionFileMissing;
   char spindle[kMotionFileNameSize], joints[kMotionFileNameSize];
   int counter = 0;
-  int status = vdja_tireenv_motion_probe_file_name(directory, "spindle_file", &counter, spindle);
-  if (status == 0) status = vdja_tireenv_motion_probe_file_name(directory, "joints_disp_file", &counter, joints);
+  int status = vdja_tireenv_motion_probe_file_name(directory.get(), "spindle_file", &counter, spindle);
+  if (status == 0) status = vdja_tireenv_motion_probe_file_name(directory.get(), "joints_disp_file", &counter, joints);
   if (status != 0) return status;
   std::memcpy(spindleFile, spindle, sizeof spindle);
   std::memcpy(jointsFile, joints, sizeof joints);
