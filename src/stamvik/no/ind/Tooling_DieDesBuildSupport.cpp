@@ -20,7 +20,9 @@ std::string lengthText(double value) {
   return text;
 }
 
-JAM::LayerManager_Interface* layerManager() { return Stamvik::UnjournalledInterface<JAM::LayerManager_Interface>("Layer.LayerManager"); }
+JAM::LayerManager_Interface* layerManager() {
+  return Stamvik::UnjournalledInterface<JAM::LayerManager_Interface>("Layer.LayerManager");
+}
 
 tag_t workPartTag() {
   PART_part* work = CONTEXT_ask_work_part_p();
@@ -78,7 +80,8 @@ EditingBuilder::EditingBuilder(bool extrude, tag_t feature) {
 
 EditingBuilder::~EditingBuilder() {
   if (tag_ != 0)
-    Stamvik::RunNoted("Builder::Destroy", [this] { Stamvik::UnjournalledInterface<JAM::Builder_Interface>("Builder")->Destroy(tag_); });
+    Stamvik::RunNoted("Builder::Destroy",
+                      [this] { Stamvik::UnjournalledInterface<JAM::Builder_Interface>("Builder")->Destroy(tag_); });
 }
 
 std::string takeText(char* text) {
@@ -127,7 +130,8 @@ tag_t endLimitObject(tag_t feature) {
 double featureOffset(tag_t builder, bool end) {
   tag_t offset = 0, expression = 0;
   if (builder == 0) return 0.0;
-  Stamvik::UnjournalledInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->FeatureOffset(builder, &offset);
+  Stamvik::UnjournalledInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")
+      ->FeatureOffset(builder, &offset);
   if (offset == 0) return 0.0;
   auto* o = Stamvik::UnjournalledInterface<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
   if (end)

@@ -400,9 +400,7 @@ void DieDesDrawPunchBuilder::KeepMember(bool found, tag_t feature, const char* t
 
 void DieDesDrawPunchBuilder::RetireMember(bool found, tag_t feature) { Members().Retire(found, feature); }
 
-void DieDesDrawPunchBuilder::BasePlaneNormal(double normal[3]) {
-  PlaneDirection(kSource, 404, m_basePlane, normal);
-}
+void DieDesDrawPunchBuilder::BasePlaneNormal(double normal[3]) { PlaneDirection(kSource, 404, m_basePlane, normal); }
 
 int DieDesDrawPunchBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, const double normal[3],
                                             int status) {

@@ -155,10 +155,12 @@ int DieDesDrawPunchBuilder::ProcessInputCurves(SELECT_OBJECT_list* selection, ta
     // An edit keeps the order of a fresh build: the new join comes before the reference.
     tag_t reference = 0;
     if (featureSet != 0 && FindFeatureInSetByAttrTitle(featureSet, referenceTitle, &reference))
-      if (auto* features = Stamvik::UnjournalledInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection"))
+      if (auto* features =
+              Stamvik::UnjournalledInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection"))
         features->PlaceFeatures(workPartTag(), &join, 1, reference, 1);
   }
-  if (auto* feature = Stamvik::UnjournalledInterface<JAM::Feature_Interface>("Features.Feature")) feature->Operation13(join);
+  if (auto* feature = Stamvik::UnjournalledInterface<JAM::Feature_Interface>("Features.Feature"))
+    feature->Operation13(join);
   if (!found && join != 0) AddHideIntAttr(join, joinTitle);
   return status;
 }

@@ -101,7 +101,8 @@ void deleteSessionMark(int mark) {
 // it is deleted on every way out.
 class SessionMark {
  public:
-  explicit SessionMark(const char* name) : scope_(set(name), &Stamvik::UndoMarkScope::QuickUndoTo, &deleteSessionMark) {}
+  explicit SessionMark(const char* name)
+      : scope_(set(name), &Stamvik::UndoMarkScope::QuickUndoTo, &deleteSessionMark) {}
   void finish(int status) {
     if (status == 0 || status == kSuppressed) scope_.Commit();
   }
@@ -247,9 +248,8 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
       if (editing)
         if (int rc = RemoveAllRules(dynamic_cast<SC_section*>(OM::OM_object_of_tag(section))); rc != 0) return rc;
       const double help[3] = {0.0, 0.0, 0.0};
-      if (int rc = required<JAM::Section_Interface>("Section")
-                       ->AddToSection(section, static_cast<int>(rules.tags().size()), rules.tags().data(), help,
-                                      false, false, false);
+      if (int rc = required<JAM::Section_Interface>("Section")->AddToSection(
+              section, static_cast<int>(rules.tags().size()), rules.tags().data(), help, false, false, false);
           rc != 0)
         return rc;
     }
@@ -356,8 +356,7 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
   try {
     mark = UNDO_QD_set_mark(1, "Draw Punch Chamfer", &error);
     auto* chamfer = required<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
-    required<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
-        ->CreateChamferBuilder(*feature, &builder);
+    required<JAM::FeatureCollection_Interface>("Features.FeatureCollection")->CreateChamferBuilder(*feature, &builder);
     auto build = [&]() -> int {
       if (builder == 0) return 1;
       if (!editing) {

@@ -15,8 +15,8 @@ void ReportStep(const char* source, int status, int line, int number, const char
 void PlaneDirection(const char* source, int line, tag_t plane, double direction[3]) {
   direction[0] = direction[1] = direction[2] = 0.0;
   // What is no plane gives no direction to extrude or check along.
-  if (const int status =
-          Stamvik::UnjournalledInterface<JAM::IPlane_Interface>("IPlane")->Normal(plane, &direction[0], &direction[1], &direction[2]);
+  if (const int status = Stamvik::UnjournalledInterface<JAM::IPlane_Interface>("IPlane")->Normal(
+          plane, &direction[0], &direction[1], &direction[2]);
       status != 0)
     ERROR_raise(source, line, status, "The base plane gives no direction.");
 }
