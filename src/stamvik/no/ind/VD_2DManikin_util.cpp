@@ -249,8 +249,7 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
     if (!valueOfKey(lines, key, nullptr, &read.percentile, &line, &named)) {
       // A manikin that has no size name saves a bare "PERCENTILE:"; its file
       // opens again with the empty name.
-      if (!named)
-        ERROR_raise(kSource, 252, 3770427, "PERCENTILE is not read in the general default data structure.");
+      if (!named) ERROR_raise(kSource, 252, 3770427, "PERCENTILE is not read in the general default data structure.");
       read.percentile = SM_string_copy("");
     }
     const struct {
