@@ -846,7 +846,8 @@ bool Writable(const char* name) { return CFI_modify_file_protection(name, 79, 13
 
 // A file the run writes must be writable; the host's code ends the run.
 void MakeWritable(const char* name) {
-  if (const int code = CFI_modify_file_protection(name, 79, 13107, 0); code != 0) ERROR_raise(kSource, 848, code, "%s", "");
+  if (const int code = CFI_modify_file_protection(name, 79, 13107, 0); code != 0)
+    ERROR_raise(kSource, 848, code, "%s", "");
 }
 
 // Opens for appending when asked and the file exists, else anew; either way
