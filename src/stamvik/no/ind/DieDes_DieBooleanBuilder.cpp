@@ -49,11 +49,10 @@ bool broughtIntoTarget(tag_t frec, tag_t target, int targetBody) {
   }
   if (!FREC_is_a_meta_frec(frec)) return false;
   int n = 0;
-  int* tops = nullptr;
-  FREC_ask_top_targets_of_frec(frec, &n, &tops);
+  Stamvik::HostBlock<int> tops;
+  FREC_ask_top_targets_of_frec(frec, &n, tops.out());
   bool found = false;
   for (int i = 0; i < n && !found; ++i) found = targetBody != 0 && tops[i] == targetBody;
-  SM_free(tops);
   return found;
 }
 }  // namespace
@@ -67,9 +66,8 @@ int DieBooleanBuilder::validate_nothrow() {
   if (!m_applIsOverallRequired) return 0;
   if (m_selectBodies == nullptr) return 1;
   int count = 0;
-  tag_t* tags = nullptr;
-  m_selectBodies->ask_tags(&count, &tags);
-  SM_free(tags);
+  Stamvik::HostBlock<tag_t> tags;
+  m_selectBodies->ask_tags(&count, tags.out());
   return count > 0 ? 0 : 1;
 }
 
@@ -87,28 +85,22 @@ char* DieBooleanBuilder::GetBooleanTypeText() const {
 void DieBooleanBuilder::UpdateMap(OM_tag_int_map* map) const {
   if (map == nullptr || m_selectBodies == nullptr) return;
   int n = 0;
-  tag_t* selected = nullptr;
-  m_selectBodies->ask_tags(&n, &selected);
-  try {
-    for (int i = 0; i < n; ++i) {
-      int body = 0;
-      bool fresh = true;
-      if (!DieDesUtilsGetDieDesignSolvaneBody(selected[i], 5, &body, &fresh)) continue;
-      int held = 0;
-      const bool holds = map->Find(selected[i], &held);
-      if (fresh) {
-        // The map may hold this very body already: it is kept, not deleted.
-        if (holds && held != 0 && held != body) DieDesUtilsDeleteBody(held);
-        map->Insert(selected[i], body);
-      } else if (!holds) {
-        map->Insert(selected[i], 0);
-      }
+  Stamvik::HostBlock<tag_t> selected;
+  m_selectBodies->ask_tags(&n, selected.out());
+  for (int i = 0; i < n; ++i) {
+    int body = 0;
+    bool fresh = true;
+    if (!DieDesUtilsGetDieDesignSolvaneBody(selected[i], 5, &body, &fresh)) continue;
+    int held = 0;
+    const bool holds = map->Find(selected[i], &held);
+    if (fresh) {
+      // The map may hold this very body already: it is kept, not deleted.
+      if (holds && held != 0 && held != body) DieDesUtilsDeleteBody(held);
+      map->Insert(selected[i], body);
+    } else if (!holds) {
+      map->Insert(selected[i], 0);
     }
-  } catch (...) {
-    SM_free(selected);
-    throw;
   }
-  SM_free(selected);
 }
 
 void DieBooleanBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
@@ -129,37 +121,25 @@ void DieBooleanBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
 void DieBooleanBuilder::GetModifyingBrefs(FEATURE_RECORD* /*frec*/, int* count, tag_t** brefs) const {
   if (count == nullptr || brefs == nullptr || m_selectBodies == nullptr) return;
   int n = 0;
-  tag_t* selected = nullptr;
-  m_selectBodies->ask_tags(&n, &selected);
-  if (n == 0) {
-    SM_free(selected);
-    return;
-  }
+  Stamvik::HostBlock<tag_t> selected;
+  m_selectBodies->ask_tags(&n, selected.out());
+  if (n == 0) return;
   auto* grown = static_cast<tag_t*>(SM_crealloc(*brefs, static_cast<std::size_t>(*count + n) * sizeof(tag_t)));
-  if (grown == nullptr) {
-    SM_free(selected);
-    ERROR_raise(kSource, 139, Error::kNoMemory, "no memory for the body references");
-  }
+  if (grown == nullptr) ERROR_raise(kSource, 139, Error::kNoMemory, "no memory for the body references");
   *brefs = grown;
-  try {
-    for (int i = 0; i < n; ++i) {
-      const tag_t bref = BREF_ask_bref_of_eidbody(selected[i]);
-      if (bref != 0) grown[(*count)++] = bref;
-    }
-  } catch (...) {
-    SM_free(selected);
-    throw;
+  for (int i = 0; i < n; ++i) {
+    const tag_t bref = BREF_ask_bref_of_eidbody(selected[i]);
+    if (bref != 0) grown[(*count)++] = bref;
   }
-  SM_free(selected);
 }
 
 int DieBooleanBuilder::GetSelectedBodies(JA_DIE_BOOLEAN_BUILDER_boolean_type type, int* count, tag_t** bodies) const {
   if (GetBooleanOptions() != type) return 0;
   if (m_selectBodies == nullptr || count == nullptr || bodies == nullptr) return 0;
   int n = 0;
-  tag_t* selected = nullptr;
+  Stamvik::HostBlock<tag_t> selected;
   try {
-    m_selectBodies->ask_tags(&n, &selected);
+    m_selectBodies->ask_tags(&n, selected.out());
     if (n > 0) {
       auto* grown =
           static_cast<tag_t*>(SM_crealloc(*bodies, static_cast<std::size_t>(*count + n) * sizeof(tag_t)));
@@ -168,10 +148,8 @@ int DieBooleanBuilder::GetSelectedBodies(JA_DIE_BOOLEAN_BUILDER_boolean_type typ
       for (int i = 0; i < n; ++i) grown[*count + i] = selected[i];
       *count += n;
     }
-    SM_free(selected);
     return 0;
   } catch (const std::exception& e) {
-    SM_free(selected);
     // What the caller had gathered goes too: an emptied array is never left
     // holding a block nobody frees.
     SM_free(*bodies);
@@ -184,8 +162,8 @@ int DieBooleanBuilder::GetSelectedBodies(JA_DIE_BOOLEAN_BUILDER_boolean_type typ
 bool DieBooleanBuilder::ForceDieDesignFeatureUpdate() const {
   if (GetBooleanOptions() != JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite || m_selectBodies == nullptr) return false;
   int n = 0;
-  tag_t* selected = nullptr;
-  m_selectBodies->ask_tags(&n, &selected);
+  Stamvik::HostBlock<tag_t> selected;
+  m_selectBodies->ask_tags(&n, selected.out());
   bool logged = false;
   for (int i = 0; i < n; ++i) {
     try {
@@ -203,7 +181,6 @@ bool DieBooleanBuilder::ForceDieDesignFeatureUpdate() const {
       Error::HandleAsBuilder(e, kSource, 201);
     }
   }
-  SM_free(selected);
   return logged;
 }
 
@@ -216,23 +193,20 @@ void DieBooleanBuilder::FilterToolBodiesForUnite(int function, tag_t target, int
     for (int i = 0; i < count; ++i) (*kept)[(*keptCount)++] = tools[i];
     return;
   }
-  tag_t* users = nullptr;
   try {
     const int targetBody = kernelBodyOf(target);
     for (int i = 0; i < count; ++i) {
       const tag_t bref = BREF_ask_bref_of_eidbody(tools[i]);
       if (bref == 0) continue;
       int n = 0;
-      BREF_ask_frecs_using_bref(bref, &n, &users);
+      Stamvik::HostBlock<tag_t> users;
+      BREF_ask_frecs_using_bref(bref, &n, users.out());
       bool united = false;
       for (int j = 0; j < n && !united; ++j) united = broughtIntoTarget(users[j], target, targetBody);
-      SM_free(users);
-      users = nullptr;
       if (!united) (*kept)[(*keptCount)++] = tools[i];
     }
   } catch (const std::exception& e) {
     // What passed so far is still to be united.
-    SM_free(users);
     Error::HandleAsBuilder(e, kSource, 234);
   }
 }
@@ -290,10 +264,9 @@ int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target
           m_selectBodies->clear();
           bool flag1 = false, flag2 = false;
           int made = 0;
-          tag_t* features = nullptr;
+          Stamvik::HostBlock<tag_t> features;
           status = JAUTL_BOOLEAN__create_boolean_feature(type, target, false, keptCount, kept.get(), false, false,
-                                                         false, &flag1, &flag2, &made, &features);
-          SM_free(features);
+                                                         false, &flag1, &flag2, &made, features.out());
         }
       } else {
         *copies.bodies() = static_cast<int*>(SM_alloc(static_cast<std::size_t>(n) * sizeof(int)));
