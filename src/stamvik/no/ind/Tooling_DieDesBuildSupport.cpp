@@ -43,22 +43,19 @@ void finishFeature(tag_t feature) {
 
 tag_t firstBody(tag_t feature, tag_t otherwise) {
   int count = 0;
-  tag_t* bodies = nullptr;
-  if (feature != 0) FREC_ask_body_eids(feature, &count, &bodies);
-  const tag_t body = count > 0 ? bodies[0] : otherwise;
-  SM_free(bodies);
-  return body;
+  Stamvik::HostBlock<tag_t> bodies;
+  if (feature != 0) FREC_ask_body_eids(feature, &count, bodies.out());
+  return count > 0 ? bodies[0] : otherwise;
 }
 
 std::vector<tag_t> topFacesOf(tag_t feature) {
   int count = 0;
-  int* kernelFaces = nullptr;
-  FREC_ask_top_faces(feature, &count, &kernelFaces);
+  Stamvik::HostBlock<int> kernelFaces;
+  FREC_ask_top_faces(feature, &count, kernelFaces.out());
   std::vector<tag_t> faces;
   faces.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i)
     if (const tag_t face = ES_ask_eid_of_kernel_entity(kernelFaces[i]); face != 0) faces.push_back(face);
-  SM_free(kernelFaces);
   return faces;
 }
 
@@ -85,9 +82,8 @@ EditingBuilder::~EditingBuilder() {
 }
 
 std::string takeText(char* text) {
-  std::string out = text != nullptr ? text : "";
-  SM_free(text);
-  return out;
+  const Stamvik::HostBlock<char> held(text);
+  return held ? held.get() : "";
 }
 
 double expressionNumber(tag_t expression) {
@@ -193,18 +189,18 @@ void HeldSettings::Restore() {
 void GroupMadeFeatures(OM::Set* made, tag_t editing, int moduleType, const char* name, tag_t* created) {
   *created = 0;
   int count = 0;
-  tag_t* flat = nullptr;
-  OM_flatten_set(made, &count, &flat);
+  Stamvik::HostBlock<tag_t> flat;
+  OM_flatten_set(made, &count, flat.out());
   std::vector<tag_t> features;
   for (int i = 0; i < count; ++i) features.push_back(flat[i]);
-  SM_free(flat);
+  flat.reset();
   if (features.empty()) return;
   if (editing != 0) {
     int memberCount = 0;
-    tag_t* members = nullptr;
-    FSET_ask_group_members(editing, &memberCount, &members);
+    Stamvik::HostBlock<tag_t> members;
+    FSET_ask_group_members(editing, &memberCount, members.out());
     for (int i = 0; i < memberCount; ++i) features.push_back(members[i]);
-    SM_free(members);
+    members.reset();
     TOOLING_replace_feature_set_member(editing, features.data(), static_cast<int>(features.size()));
   } else {
     *created = TOOLING_create_user_defined_feature_set(features.data(), count, 1, moduleType, name);

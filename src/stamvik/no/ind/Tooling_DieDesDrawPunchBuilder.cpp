@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "Support.hpp"
 #include "Tooling_DieDesBuildSupport.hpp"
 #include "Tooling_FeatureSetMembers.hpp"
 #include "geom/Faces.hpp"
@@ -191,15 +192,15 @@ int DieDesDrawPunchBuilder::ConvertFrecToCurvePlane(tag_t featureSet) {
         ModlCurveJA::ProjectCurveBuilderFactory::Create(workModelPart(), featureOf(feature));
     if (builder == nullptr) continue;
     int count = 0;
-    tag_t* entities = nullptr;
-    AskSCEntities(builder->GetSection() != nullptr ? builder->GetSection()->OmTag() : 0, &count, &entities);
+    Stamvik::HostBlock<tag_t> entities;
+    AskSCEntities(builder->GetSection() != nullptr ? builder->GetSection()->OmTag() : 0, &count, entities.out());
     if (count > 0) {
       std::vector<tag_t> curves, edges;
-      ClassifyCurvesEdges(entities, count, curves, edges);
+      ClassifyCurvesEdges(entities.get(), count, curves, edges);
       SC_section* section = profile.section;
       ConvertVectorCurvesToSCsection(curves, edges, &section);
     }
-    SM_free(entities);
+    entities.reset();
     destroyBuilder(builder);
   }
   return 0;
@@ -247,31 +248,31 @@ int DieDesDrawPunchBuilder::GetCurveOriginalSelection(tag_t featureSet, SELECT_O
       ModlCurveJA::ProjectCurveBuilderFactory::Create(workModelPart(), featureOf(projected));
   if (builder == nullptr) return 0;
   int count = 0;
-  tag_t* entities = nullptr;
-  if (builder->GetSection() != nullptr) AskSCEntities(builder->GetSection()->OmTag(), &count, &entities);
+  Stamvik::HostBlock<tag_t> entities;
+  if (builder->GetSection() != nullptr) AskSCEntities(builder->GetSection()->OmTag(), &count, entities.out());
   if (count > 0) {
     int type = 0, subtype = 0;
     RM_ask_entity_type_and_subtype(entities[0], &type, &subtype);
     if (type == 70 && subtype == 3) {
-      selection->set_tags(1, entities);
+      selection->set_tags(1, entities.get());
     } else if (FEATURE_RECORD* maker = featureOf(FREC_find_child_frec_of_so(entities[0]))) {
       // A joined curve gives back what was joined; any other curve itself.
       if (dynamic_cast<CRV_JOIN_feature_parms*>(maker->ask_parms()) != nullptr) {
         if (ModlCurveJA::JoinCurvesBuilder* join =
                 ModlCurveJA::JoinCurvesBuilderFactory::Create(workModelPart(), maker)) {
           int joinedCount = 0;
-          tag_t* joined = nullptr;
-          if (join->GetSection() != nullptr) AskSCEntities(join->GetSection()->OmTag(), &joinedCount, &joined);
-          if (joinedCount > 0) selection->set_tags(joinedCount, joined);
-          SM_free(joined);
+          Stamvik::HostBlock<tag_t> joined;
+          if (join->GetSection() != nullptr) AskSCEntities(join->GetSection()->OmTag(), &joinedCount, joined.out());
+          if (joinedCount > 0) selection->set_tags(joinedCount, joined.get());
+          joined.reset();
           destroyBuilder(join);
         }
       } else {
-        selection->set_tags(1, entities);
+        selection->set_tags(1, entities.get());
       }
     }
   }
-  SM_free(entities);
+  entities.reset();
   destroyBuilder(builder);
   return 0;
 }
@@ -483,18 +484,17 @@ int DieDesDrawPunchBuilder::CreateProjectCurve(tag_t* punch, tag_t* flange, tag_
       tag_t& feature = profile.feature;
       const bool found = FindMember(profile.title, &feature);
       int count = 0;
-      tag_t* entities = nullptr;
-      AskSCEntities(profile.section != nullptr ? profile.section->OmTag() : 0, &count, &entities);
+      Stamvik::HostBlock<tag_t> entities;
+      AskSCEntities(profile.section != nullptr ? profile.section->OmTag() : 0, &count, entities.out());
       if (count == 0) {
         RetireMember(found, feature);
       } else {
-        status = FeatProjectCurve(entities, count, m_basePlane, profile.out, &feature);
+        status = FeatProjectCurve(entities.get(), count, m_basePlane, profile.out, &feature);
         if (status == 0) {
           KeepMember(found, feature, profile.title, punchFeature, 2, profile.placeWhenCreating);
           finishFeature(feature);
         }
       }
-      SM_free(entities);
     }
 
     double normal[3];
@@ -681,11 +681,9 @@ namespace {
 
 std::vector<tag_t> edgesOf(tag_t face) {
   int count = 0;
-  tag_t* edges = nullptr;
-  ES_face_ask_edges(face, &count, &edges);
-  std::vector<tag_t> out(edges, edges + count);
-  SM_free(edges);
-  return out;
+  Stamvik::HostBlock<tag_t> edges;
+  ES_face_ask_edges(face, &count, edges.out());
+  return std::vector<tag_t>(edges.get(), edges.get() + count);
 }
 
 }  // namespace
