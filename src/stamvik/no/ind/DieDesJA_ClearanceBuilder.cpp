@@ -108,11 +108,9 @@ char* ClearanceBuilder::ask_journal_class_name() const { return SM_string_copy("
 
 int ClearanceBuilder::validate_nothrow() {
   int first = 0, second = 0, third = 0;
-  tag_t *firstItems = nullptr, *secondItems = nullptr, *thirdItems = nullptr;
-  if (m_section != nullptr) m_section->ask_loop_summary(&first, &firstItems, &second, &secondItems, &third, &thirdItems);
-  SM_free(firstItems);
-  SM_free(secondItems);
-  SM_free(thirdItems);
+  Stamvik::HostBlock<tag_t> firstItems, secondItems, thirdItems;
+  if (m_section != nullptr)
+    m_section->ask_loop_summary(&first, firstItems.out(), &second, secondItems.out(), &third, thirdItems.out());
   if (second > 0) return kOpenSectionLoops;
   if (selectedTag(m_target) == 0) {
     const double offset = Stamvik::ExpressionValue(m_offset);

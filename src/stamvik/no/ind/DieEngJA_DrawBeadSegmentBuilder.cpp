@@ -273,17 +273,14 @@ double DrawBeadSegmentBuilder::GetToleranceAsPathPercent() const {
 int DrawBeadSegmentBuilder::NotifySetExpressionValue(int which, double value) {
   OnPathDimBuilder* location = which == 0 ? m_startLocation : m_endLocation;
   if (location == nullptr) return 0;
-  char* text = nullptr;
   try {
-    text = EXP_format_value(value);
+    Stamvik::HostBlock<char> text(EXP_format_value(value));
     EXP_expression* expression = location->GetValueExpression();
-    EXP_edit_exp_all_errors(OM::OM_ask_object_tag(ask_owning_part()), expression, text);
-    SM_free(text);
-    text = nullptr;
+    EXP_edit_exp_all_errors(OM::OM_ask_object_tag(ask_owning_part()), expression, text.get());
+    text.reset();
     EXP_ask_value_of_exp(expression);
     if (location->HasPath()) location->Update(kUpdateMode);
   } catch (const std::exception& e) {
-    SM_free(text);
     return Error::HandleAsBuilder(e, kSource, 288);
   }
   return 0;
