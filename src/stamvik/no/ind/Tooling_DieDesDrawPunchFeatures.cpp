@@ -6,6 +6,7 @@
 // it found it.
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -439,11 +440,12 @@ int DieDesDrawPunchBuilder::FeatTrimSolid(int count, const tag_t* bodies, tag_t 
       tag_t targets = 0;
       if (int rc = trim->Targets(builder, &targets); rc != 0) return rc;
       int rules = 0;
-      int* kinds = nullptr;
-      if (int rc = required<JAM::ScCollector_Interface>("ScCollector")->RuleKinds(targets, &rules, &kinds); rc != 0)
+      Stamvik::HostBlock<int> kinds;
+      if (int rc = required<JAM::ScCollector_Interface>("ScCollector")->RuleKinds(targets, &rules, kinds.out());
+          rc != 0)
         return rc;
       const bool bodyRule = rules > 0 && kinds[0] == SC_rule::kBodyRule;
-      SM_free(kinds);
+      kinds.reset();
       if (!bodyRule) return kMissingInput;
     }
     if (int rc = trim->SetTolerance(builder, TOLER_ask_distance_tol()); rc != 0) return rc;
@@ -460,10 +462,9 @@ int DieDesDrawPunchBuilder::FeatTrimSolid(int count, const tag_t* bodies, tag_t 
       RM_ask_entity_type_and_subtype(tool, &type, &subtype);
       if (type == 70 && subtype == 0) {
         int n = 0;
-        tag_t* all = nullptr;
-        if (int rc = required<JAM::Body_Interface>("Body")->Faces(tool, &n, &all); rc != 0) return rc;
-        faces.assign(all, all + n);
-        SM_free(all);
+        Stamvik::HostBlock<tag_t> all;
+        if (int rc = required<JAM::Body_Interface>("Body")->Faces(tool, &n, all.out()); rc != 0) return rc;
+        faces.assign(all.get(), all.get() + n);
       } else if (subtype == 2) {
         if (int rc = GetTrimToolEids(tool, faces); rc != 0) return rc;
       } else {
@@ -511,22 +512,21 @@ int DieDesDrawPunchBuilder::GetTrimToolEids(tag_t object, std::vector<int>& kern
     return 0;
   }
   int count = 0;
-  int* faces = nullptr;
-  ZV_BODY_ask_faces(body, &count, &faces);
+  Stamvik::HostBlock<int> faces;
+  ZV_BODY_ask_faces(body, &count, faces.out());
   for (int i = 0; i < count; ++i) kernelEntities.push_back(static_cast<int>(ES_ask_eid_of_kernel_entity(faces[i])));
-  SM_free(faces);
   return 0;
 }
 
 int DieDesDrawPunchBuilder::FeatSheetBoundBox(unsigned int edit, int count, const tag_t* objects,
                                               const double* offsets, tag_t* body) {
   if (body == nullptr) return kMissingInput;
-  int error = 0, mark = 0;
+  std::optional<Stamvik::UndoMarkScope> mark;
   int status = 0;
-  FACE_REFERENCE** references = nullptr;
-  tag_t* occurrences = nullptr;
+  Stamvik::HostBlock<FACE_REFERENCE*> references;
+  Stamvik::HostBlock<tag_t> occurrences;
   try {
-    mark = UNDO_QD_set_mark(1, nullptr, &error);
+    mark.emplace(nullptr);
     std::vector<tag_t> faces;
     for (int i = 0; objects != nullptr && i < count; ++i) {
       tag_t source = objects[i];
@@ -534,16 +534,14 @@ int DieDesDrawPunchBuilder::FeatSheetBoundBox(unsigned int edit, int count, cons
       RM_ask_entity_type_and_subtype(source, &type, &subtype);
       if (type == 205) {
         int n = 0;
-        tag_t* brefs = nullptr;
-        FREC_ask_brefs(source, &n, &brefs);
+        Stamvik::HostBlock<tag_t> brefs;
+        FREC_ask_brefs(source, &n, brefs.out());
         source = n > 0 ? BREF_ask_qdeid_of_bref(brefs[0]) : 0;
-        SM_free(brefs);
       }
       int n = 0;
-      tag_t* found = nullptr;
-      ES_body_ask_faces(source, &n, &found);
-      faces.insert(faces.end(), found, found + n);
-      SM_free(found);
+      Stamvik::HostBlock<tag_t> found;
+      ES_body_ask_faces(source, &n, found.out());
+      faces.insert(faces.end(), found.get(), found.get() + n);
     }
     const int n = static_cast<int>(faces.size());
     // Nothing to bound is a missing input, not a success.
@@ -553,24 +551,22 @@ int DieDesDrawPunchBuilder::FeatSheetBoundBox(unsigned int edit, int count, cons
       double box[6];
       status = BOUNDBOX_ask_bounding_box_aligned_wcs(count, objects, box);
       if (status == 0) {
-        AskFaceReference(n, faces.data(), &references, &occurrences);
+        AskFaceReference(n, faces.data(), references.out(), occurrences.out());
         tag_t feature = 0;
-        status = EW_create_frec_by_face("", box, offsets, n, faces.data(), references, &feature);
+        status = EW_create_frec_by_face("", box, offsets, n, faces.data(), references.get(), &feature);
         if (status == 0) *body = GetFeatFirstBody(feature);
       }
     } else {
-      AskFaceReference(n, faces.data(), &references, &occurrences);
-      status = EW_edit_faces_bound_box(FREC_ask_root_frec_of_body(*body), offsets, n, faces.data(), references);
+      AskFaceReference(n, faces.data(), references.out(), occurrences.out());
+      status = EW_edit_faces_bound_box(FREC_ask_root_frec_of_body(*body), offsets, n, faces.data(), references.get());
     }
   } catch (const std::exception& e) {
     status = Error::HandleAsBuilder(e, kSource, 2067);
   }
-  SM_free(references);
-  SM_free(occurrences);
-  if (mark != 0 && error == 0) {
-    if (status != 0) endStep(&status, 2067, [&] { UNDO_QD_undo_to_mark(mark, nullptr); });
-    endStep(&status, 2067, [&] { UNDO_QD_delete_mark(mark, nullptr); });
-  }
+  references.reset();
+  occurrences.reset();
+  if (status == 0 && mark) mark->Commit();
+  mark.reset();
   return status;
 }
 
