@@ -172,26 +172,16 @@ SC_section* GenericBodyBuilder::NewSection() const {
 void GenericBodyBuilder::PopulateExtractionTable() const {
   if (DIEDES_UTILS__get_extraction_table() != nullptr) return;
   int count = 0;
-  tag_t* tags = nullptr;
-  try {
-    GetSelectedObjects(&count, &tags);
-  } catch (...) {
-    SM_free(tags);
-    throw;
-  }
-  CreateExtractionTable(get_frec(), count, tags);
+  Stamvik::HostBlock<tag_t> tags;
+  GetSelectedObjects(&count, tags.out());
+  CreateExtractionTable(get_frec(), count, tags.release());
 }
 
 void GenericBodyBuilder::CreateExtractionTable(FEATURE_RECORD* frec, int count, tag_t* tags) {
   // The tags are freed also when a host call on the way raises.
-  try {
-    DIEDES_UTILS_create_extraction_table_map_object();
-    DIEDES_UTILS_create_extraction_table(frec, count, tags);
-  } catch (...) {
-    SM_free(tags);
-    throw;
-  }
-  SM_free(tags);
+  const Stamvik::HostBlock<tag_t> held(tags);
+  DIEDES_UTILS_create_extraction_table_map_object();
+  DIEDES_UTILS_create_extraction_table(frec, count, tags);
 }
 
 GenericBodyBuilder::ExtractionTableScope::~ExtractionTableScope() { DIEDES_UTILS_free_extraction_table(); }
@@ -304,10 +294,10 @@ void GenericBodyBuilder::ReactToTarget(OM::Object* changed, SELECT_OBJECT* targe
     targetData->SetTargetBody(target->ask_selected_tag());
     if (orientation != nullptr) orientation->SetApplIsOverallRequired(!targetData->GetOrientationFlag());
     if (thickness != nullptr && targetData->GetThicknessFlag()) {
-      char* text = EXP_format_value(targetData->GetThicknessValue());
+      Stamvik::HostBlock<char> text(EXP_format_value(targetData->GetThicknessValue()));
       PART_part* part = ask_owning_part();
-      const int rc = EXP_edit_exp(part != nullptr ? part->ask_tag() : 0, thickness, text);
-      SM_free(text);
+      const int rc = EXP_edit_exp(part != nullptr ? part->ask_tag() : 0, thickness, text.get());
+      text.reset();
       if (rc == 0) EXP_ask_value_of_exp(thickness);
     }
   } catch (const std::exception& e) {
