@@ -57,9 +57,8 @@ double numberOf(const char* text) {
 
 void upperStripped(char* text) {
   STR_strip_ending_whitespace(text);
-  char* upper = STR_copy_uc(text);
-  std::memcpy(text, upper, std::strlen(upper));
-  SM_free(upper);
+  const Stamvik::HostBlock<char> upper(STR_copy_uc(text));
+  std::memcpy(text, upper.get(), std::strlen(upper.get()));
 }
 
 }  // namespace
@@ -238,11 +237,11 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
     if (Files::ReadLines(fileName, std::size_t{1} << 20, &lines, &why) != 0)
       ERROR_raise(kSource, 238, 3770426, "Customer Default file can not open or not found.");
     key = "UNIT";
-    char* unit = nullptr;
-    if (!valueOfKey(lines, key, nullptr, &unit, &line, nullptr))
+    Stamvik::HostBlock<char> unit;
+    if (!valueOfKey(lines, key, nullptr, unit.out(), &line, nullptr))
       ERROR_raise(kSource, 242, 3770427, "UNIT is not read in the general default data structure.");
-    read.unit = STR_compare_i(unit, "MM") == 0 ? 0 : STR_compare_i(unit, "INCH") == 0 ? 1 : -1;
-    SM_free(unit);
+    read.unit = STR_compare_i(unit.get(), "MM") == 0 ? 0 : STR_compare_i(unit.get(), "INCH") == 0 ? 1 : -1;
+    unit.reset();
     if (read.unit < 0) ERROR_raise(kSource, 245, 3770428, "UNIT is out of range.");
     key = "PERCENTILE";
     bool named = false;

@@ -77,20 +77,14 @@ double* NewValues(std::size_t count) {
 void StorePath(vdja_tireenv_motion_record_t* r, const std::vector<Point>& path) {
   vdja_tireenv_motion_release_path(r);
   if (path.empty()) return;
-  double* x = NewValues(path.size());
-  double* y = nullptr;
-  try {
-    y = NewValues(path.size());
-  } catch (...) {
-    SM_free(x);
-    throw;
-  }
+  Stamvik::HostBlock<double> x(NewValues(path.size()));
+  Stamvik::HostBlock<double> y(NewValues(path.size()));
   for (std::size_t i = 0; i < path.size(); ++i) {
-    x[i] = path[i].x;
-    y[i] = path[i].y;
+    x.get()[i] = path[i].x;
+    y.get()[i] = path[i].y;
   }
-  r->xValues = x;
-  r->yValues = y;
+  r->xValues = x.release();
+  r->yValues = y.release();
   r->pointCount = static_cast<int>(path.size());
 }
 
@@ -324,8 +318,8 @@ int vdja_tireenv_motion_driver_path_from_sketch(double fu, double fl, int fs, do
       RM_ask_entity_type_and_subtype(scratch.members[m], &type, &subtype);
       if (type != 3 && type != 5 && type != 6 && type != 7 && type != 9) continue;
       int hits = 0;
-      VD_intersection_s* found = nullptr;
-      status = VD_MODL_intersect_objects(plane, scratch.members[m], 0.001, &hits, &found);
+      Stamvik::HostBlock<VD_intersection_s> found;
+      status = VD_MODL_intersect_objects(plane, scratch.members[m], 0.001, &hits, found.out());
       for (int h = 0; h < hits; ++h)
         for (const double* p : {found[h].point, found[h].end}) {
           if (p == found[h].end && found[h].kind != 1) continue;
@@ -334,7 +328,6 @@ int vdja_tireenv_motion_driver_path_from_sketch(double fu, double fl, int fs, do
           hi = cut ? std::max(hi, x) : x;
           cut = true;
         }
-      SM_free(found);
     }
     // A level that no member cuts adds no point.
     if (cut && hi - lo > 0.0001)
@@ -521,14 +514,13 @@ void BumperTravel(tag_t bumper, double* full, double* first) {
   Math::Point3 origin;
   if (KMC_get_joint_origin(bumper, &origin) != 0) return;
   int counts[3] = {0, 0, 0};
-  double* values[3] = {nullptr, nullptr, nullptr};
-  for (int c = 0; c < 3; ++c) VD_MOTION_ask_trans_displacement_results(bumper, c + 1, 0, &counts[c], &values[c]);
+  Stamvik::HostBlock<double> values[3];
+  for (int c = 0; c < 3; ++c) VD_MOTION_ask_trans_displacement_results(bumper, c + 1, 0, &counts[c], values[c].out());
   const int m = std::min({counts[0], counts[1], counts[2]});
   if (m >= 2) {
     *full = Distance(origin, values[0][m - 1], values[1][m - 1], values[2][m - 1]);
     *first = Distance(origin, values[0][1], values[1][1], values[2][1]);
   }
-  for (double* v : values) SM_free(v);
 }
 
 }  // namespace
@@ -820,8 +812,8 @@ int vdja_tireenv_motion_set_motion_drivers(int source, const tag_t* joints, cons
   vdja_tireenv_motion_fla_joints(source, joints, block, fiveLink);
   VD_MOTION_initialize();
   int count = 0;
-  tag_t* drive = nullptr;
-  int status = QF_VD_MOTION_ask_articulation_drive_joints(&count, &drive);
+  Stamvik::HostBlock<tag_t> drive;
+  int status = QF_VD_MOTION_ask_articulation_drive_joints(&count, drive.out());
   KMC_motion_driver_data_t driver{};
   KMC_init_motion_driver_data(&driver);
   // Every joint is set, also after one fails: the first failure is the answer.
@@ -833,7 +825,7 @@ int vdja_tireenv_motion_set_motion_drivers(int source, const tag_t* joints, cons
   driver.kind = 4;
   set(fiveLink[0]);
   set(fiveLink[1]);
-  SM_free(drive);
+  drive.reset();
   VD_MOTION_terminate();
   return status;
 }
