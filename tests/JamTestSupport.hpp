@@ -278,4 +278,42 @@ class ParentOwnerStandIn {
   std::unique_ptr<Recorder> recorder_;
 };
 
+// Expected call lists written as rows: each name behind a prefix, and two
+// lists one after the other. A suite takes them with
+// `using namespace stamvik_test::lists;`.
+namespace lists {
+inline std::vector<std::string> Prefixed(const std::string& prefix, const std::vector<std::string>& names) {
+  std::vector<std::string> out;
+  for (const std::string& n : names) out.push_back(prefix + n);
+  return out;
+}
+inline std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+}  // namespace lists
+
+// A scripting class's set-up, logged. Each case runs first in its process
+// (each test runs alone under ctest); the dependencies are set up beforehand,
+// so that the class's own calls are the only ones logged.
+class ScriptingClassSetUp : public JamTest {
+ protected:
+  // Sets the class up by name and returns what it called, the request included.
+  std::vector<std::string> SetUpClass(const char* journalClass, const std::vector<std::string>& dependencies) {
+    if (AlreadySetUp(journalClass)) return {};
+    for (const std::string& d : dependencies) KTX::JAM::FileInitializer::Initialize(d.c_str());
+    KTX::Host::ClearCalls();
+    KTX::JAM::FileInitializer::Initialize(journalClass);
+    std::vector<std::string> calls = JamCalls(false);
+    // Set up once: asking again runs nothing more.
+    KTX::Host::ClearCalls();
+    KTX::JAM::FileInitializer::Initialize(journalClass);
+    EXPECT_EQ(JamCalls(false), std::vector<std::string>{std::string("FileInitializer::Initialize ") + journalClass});
+    return calls;
+  }
+};
+
+#define SKIP_WHEN_SET_UP(calls) \
+  if ((calls).empty()) GTEST_SKIP() << "the class was set up by an earlier test in this process"
+
 }  // namespace stamvik_test

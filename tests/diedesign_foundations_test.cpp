@@ -1065,7 +1065,7 @@ TEST_F(DieDesignFoundations, EveryWayOutFreesTheExtractionTable) {
   // Success without a record is no success.
   Host::SetAnswer("DIEENG_CreateFrecWithParms.norecord", 1);
   Host::ClearCalls();
-  EXPECT_EQ(probe->commit_feature(&frec), GenericBodyBuilder::kNoFeatureMade);
+  EXPECT_EQ(probe->commit_feature(&frec), 690000);
   EXPECT_EQ(frec, nullptr);
   EXPECT_EQ(Host::CountCalls("FMI_invoke_post_update"), 0u);
   EXPECT_EQ(Host::CountCalls("FEATURE_PARMS::SetFeatureRecord"), 0u);
@@ -1262,6 +1262,51 @@ TEST_F(DieDesignFoundations, DieAttributesKeepThePreviousTitle) {
   EXPECT_EQ(std::string(back->GetFirstText()), std::string(49, 'T'));
   EXPECT_STREQ(back->GetSecondText(), "v");
   EXPECT_EQ(back->GetIntegerValue(), 4);
+}
+
+// An attribute item's records are renewed from one sub-builder each: the
+// title a record had becomes its previous one, a missing sub-builder leaves
+// the texts empty and the integer as it was, texts are cut to 49 characters.
+TEST_F(DieDesignFoundations, AttributeItemRecordsKeepTheirTitlesAsPreviousOnes) {
+  auto builder = [&](const std::string& title, const char* value, int number) {
+    DieDes::DieAttributesBuilder* made = DieDes::DieAttributesBuilderFactory::Create(part(), true, true, false);
+    made->SetFirstText(title.c_str());
+    made->SetSecondText(value);
+    made->SetIntegerValue(number);
+    return made;
+  };
+  struct Row {
+    const char* what;
+    std::string title, previous, value;  // as the record stood
+    int number;
+    const DieDes::DieAttributesBuilder* from;
+    std::string wantTitle, wantPrevious, wantValue;
+    int wantNumber;
+  };
+  const Row rows[] = {
+      {"a titled record", "OLD", "", "old value", 1, builder("NEW", "val", 7), "NEW", "OLD", "val", 7},
+      {"no sub-builder", "", "KEPT", "gone", 5, nullptr, "", "KEPT", "", 5},
+      {"texts at and past the limit", std::string(49, 'P'), "", "", 0, builder(std::string(70, 'T'), "", 9),
+       std::string(49, 'T'), std::string(49, 'P'), "", 9},
+  };
+  DieAttributesRecord records[std::size(rows)];
+  std::vector<const DieDes::DieAttributesBuilder*> builders;
+  std::memset(records, 0, sizeof records);
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    std::memcpy(records[i].title, rows[i].title.c_str(), rows[i].title.size());
+    std::memcpy(records[i].previousTitle, rows[i].previous.c_str(), rows[i].previous.size());
+    std::memcpy(records[i].value, rows[i].value.c_str(), rows[i].value.size());
+    records[i].number = rows[i].number;
+    builders.push_back(rows[i].from);
+  }
+  DieDesJA::FillDieAttributesRecords(records, builders);
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(rows[i].what);
+    EXPECT_EQ(std::string(records[i].title, strnlen(records[i].title, sizeof records[i].title)), rows[i].wantTitle);
+    EXPECT_STREQ(records[i].previousTitle, rows[i].wantPrevious.c_str());
+    EXPECT_EQ(std::string(records[i].value, strnlen(records[i].value, sizeof records[i].value)), rows[i].wantValue);
+    EXPECT_EQ(records[i].number, rows[i].wantNumber);
+  }
 }
 
 TEST_F(DieDesignFoundations, EntitiesWriteListsAndSections) {

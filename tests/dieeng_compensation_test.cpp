@@ -12,6 +12,13 @@
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
 #include "DieEngJA_SpringbackCompensationBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
+#include "RegistrationTestSupport.hpp"
+#include "ja_exports.hpp"
+#include "om/HostClass.hpp"
+#include "JamTestSupport.hpp"
+#include "ja_die_compensate_rough_data_builder_jam.hpp"
+#include "jam/Journal.hpp"
+#include "prop/PropertyMapper.hpp"
 #include "afl/DieEngParms.hpp"
 #include "geom/Geometry.hpp"
 #include "sys/Settings.hpp"
@@ -19,6 +26,11 @@
 
 using namespace KTX;
 using namespace KTX::DieEngJA;
+
+using Property::ValuePtr;
+using stamvik_test::ExportsStartingWith;
+using stamvik_test::JamCalls;
+using stamvik_test::Prefixed;
 
 namespace {
 
@@ -646,6 +658,279 @@ TEST_F(Compensation, ASpringbackFeatureReadsBackAndSharesItsSections) {
 
   auto* other = stamvik_test::RoughSheetFeature();
   EXPECT_EQ(RaisedCode([&] { SpringbackCompensationBuilderFactory::Create(modelPart(), other); }), 670357);
+}
+
+// ---- as a scripting class -------------------------------------------------------------
+
+class RoughDataSetUp : public stamvik_test::FirstCallSetUp {};
+class RoughDataScripting : public stamvik_test::SlotClearanceRoughBooleanBuilders {};
+class RoughDataDefaults : public stamvik_test::SlotClearanceRoughBooleanDefaults {};
+class RoughDataOwners : public stamvik_test::SlotClearanceRoughBooleanOwners {};
+
+TEST(RoughDataExports, RoughDataExportsItsSeventeenMembersInSnakeCase) {
+  std::set<std::string> expected = Prefixed(
+      "XJA_COMPENSATE_ROUGH_DATA_BUILDER_",
+      {"get_curve_collector", "get_sheet_bodies", "get_project_to_faces", "get_join_output_curves",
+       "set_join_output_curves", "get_modify_input_sheet", "set_modify_input_sheet", "get_approximation",
+       "set_approximation", "get_distance_tolerance", "set_distance_tolerance", "get_angle_tolerance",
+       "set_angle_tolerance", "get_maximum_gap", "set_maximum_gap", "get_type", "set_type"});
+  ASSERT_EQ(expected.size(), 17u);
+  EXPECT_EQ(ExportsStartingWith("XJA_COMPENSATE_ROUGH_DATA_BUILDER_"), expected);
+}
+
+TEST_F(RoughDataSetUp, RoughDataRegistersItsTypesBeforeItsApproximation) {
+  std::vector<const char*> dependencies = {"ScCollector", "Section", "SelectObjectList"};
+  auto* b = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
+  std::vector<std::string> calls = SetUpCalls("Die.CompensateRoughDataBuilder", dependencies,
+                                              [&] { XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_maximum_gap(b, 2.0); });
+  b->destroy();
+  if (calls.empty()) GTEST_SKIP() << "the class was set up by an earlier test in this process";
+  std::vector<std::string> expected = {
+      "FileInitializer::Initialize ScCollector",
+      "FileInitializer::Initialize Section",
+      "FileInitializer::Initialize SelectObjectList",
+      "JAM_lookup_or_create_class Features.FeatureBuilder",
+      "JAM_lookup_or_create_class ScCollector",
+      "JAM_lookup_or_create_class Section",
+      "JAM_lookup_or_create_template_class SelectBodyList SelectObjectList Body",
+      "JAM_lookup_or_create_enum Die.CompensateRoughDataBuilder.Types 4",
+      "JAM_lookup_or_create_enum Die.CompensateRoughDataBuilder.ApproximationType 4",
+      "JAM_add_enum_member Die.CompensateRoughDataBuilder.Types SheetBody 0",
+      "JAM_add_enum_member Die.CompensateRoughDataBuilder.Types Curve 1",
+      "JAM_add_enum_member Die.CompensateRoughDataBuilder.ApproximationType Coarse 0",
+      "JAM_add_enum_member Die.CompensateRoughDataBuilder.ApproximationType Rough 1",
+      "JAM_add_enum_member Die.CompensateRoughDataBuilder.ApproximationType Fine 2",
+      "JAM_add_enum_member Die.CompensateRoughDataBuilder.ApproximationType Exact 3",
+      "JAM_create_class Die.CompensateRoughDataBuilder Features.FeatureBuilder",
+      "JAM_test_register_print_fn Die.CompensateRoughDataBuilder",
+      "JAM_register_initialisation_function Die.CompensateRoughDataBuilder",
+      "JAM_declare_ptr_property_accessor Die.CompensateRoughDataBuilder CurveCollector 0 1",
+      "JAM_declare_ptr_property_accessor Die.CompensateRoughDataBuilder ProjectToFaces 0 1",
+      "JAM_declare_ptr_property_accessor Die.CompensateRoughDataBuilder SheetBodies 0 1",
+      "JAM_start_property_call Die.CompensateRoughDataBuilder 2 MaximumGap",
+  };
+  EXPECT_EQ(calls, expected);
+}
+
+TEST_F(RoughDataScripting, RoughDataTypeChangeWhileEditingReturnsTheErrorAndKeepsTheType) {
+  auto* record = stamvik_test::RoughSheetFeature();
+  auto* editing = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), record);
+  Host::ClearCalls();
+  EXPECT_EQ(XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_type(editing, 1), 3030446);  // "Curve"
+  EXPECT_EQ(editing->GetType(), DieEngJA::JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
+  EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
+  // Above 65: the further step runs; the record closes with the number.
+  ASSERT_EQ(Error::SevereErrors().size(), 1u);
+  EXPECT_EQ(Error::SevereErrors()[0].code, 3030446);
+  EXPECT_TRUE(Error::SevereErrors()[0].further);
+  EXPECT_EQ(Error::SevereErrors()[0].closeMode, 2);
+  EXPECT_EQ(Error::SevereErrors()[0].file, "ja_die_compensate_rough_data_builder_jam");
+  const JAM::Record& r = JAM::Recorded().at(0);
+  EXPECT_EQ(r.member, "Type");
+  EXPECT_EQ(r.state, JAM::RecordState::Closed);
+  EXPECT_EQ(r.status, 3030446);
+
+  // The same type again is no change.
+  EXPECT_EQ(XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_type(editing, 0), 0);
+  int type = -1;
+  ASSERT_EQ(XJA_COMPENSATE_ROUGH_DATA_BUILDER_get_type(editing, &type), 0);
+  EXPECT_EQ(type, 0);
+  // A builder that makes a new feature takes any type.
+  EXPECT_EQ(XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_type(rough_, 1), 0);
+  EXPECT_EQ(rough_->GetType(), DieEngJA::JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
+  editing->destroy();
+  record->destroy();
+}
+
+TEST_F(RoughDataScripting, UnjournalledInterfaceRecordsNothingAndLetsTheErrorThrough) {
+  auto* plain = static_cast<Die_CompensateRoughDataBuilder_Interface*>(
+      JAM::ClassInitializer::GetUnjournalledInterface("Die.CompensateRoughDataBuilder"));
+  auto* journalled = static_cast<Die_CompensateRoughDataBuilder_Interface*>(
+      JAM::ClassInitializer::GetJournalledInterface("Die.CompensateRoughDataBuilder"));
+  ASSERT_NE(plain, nullptr);
+  ASSERT_NE(journalled, nullptr);
+  EXPECT_EQ(plain->SetMaximumGap(rough_, 7.5), 0);
+  EXPECT_EQ(rough_->GetMaximumGap(), 7.5);
+  EXPECT_TRUE(JAM::Recorded().empty());
+
+  auto* record = stamvik_test::RoughSheetFeature();
+  auto* editing = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), record);
+  EXPECT_EQ(RaisedCode([&] { plain->SetType(editing, 1); }), 3030446);
+  EXPECT_TRUE(JAM::Recorded().empty());
+  EXPECT_EQ(journalled->SetType(editing, 1), 3030446);
+  EXPECT_EQ(JAM::Recorded().size(), 1u);
+  editing->destroy();
+  record->destroy();
+}
+
+TEST_F(RoughDataDefaults, RoughDataInBothUnitSystemsAndWithoutAWorkPart) {
+  std::vector<std::string> millimetre = {
+      "AngleTolerance=0.5 (paused)",   "Approximation=Coarse (paused)", "DistanceTolerance=0.0254 (paused)",
+      "JoinOutputCurves=0 (paused)",   "MaximumGap=5.0 (paused)",       "ModifyInputSheet=0 (paused)",
+  };
+  Apply("Die.CompensateRoughDataBuilder", rough_);
+  EXPECT_EQ(Written(rough_), millimetre);
+
+  Host::ClearCalls();
+  part()->SetUnitCode(1);
+  Apply("Die.CompensateRoughDataBuilder", rough_);
+  EXPECT_EQ(Written(rough_), (std::vector<std::string>{
+                                 "AngleTolerance=0.5 (paused)", "Approximation=Coarse (paused)",
+                                 "DistanceTolerance=0.001 (paused)", "JoinOutputCurves=0 (paused)",
+                                 "MaximumGap=0.2 (paused)", "ModifyInputSheet=0 (paused)"}));
+
+  Host::ClearCalls();
+  PART_set_work_part(nullptr);
+  Apply("Die.CompensateRoughDataBuilder", rough_);
+  EXPECT_EQ(Written(rough_), millimetre);
+  PART_set_work_part(part());
+}
+
+TEST_F(RoughDataOwners, RoughDataNamesValuesAndWrites) {
+  ValuePtr camel = Get("Die.CompensateRoughDataBuilder", rough_, "CurveCollector");
+  ValuePtr snake = Get("Die.CompensateRoughDataBuilder", rough_, "curve_collector");
+  EXPECT_EQ(camel->GetSubobject(), snake->GetSubobject());
+  EXPECT_EQ(camel->GetSubobject(), rough_->GetCurveCollector());
+  EXPECT_STREQ(ClassOf(Get("Die.CompensateRoughDataBuilder", rough_, "project_to_faces")), "ScCollector");
+
+  ValuePtr exact = Property::MakeEnum(approximations, 3);
+  ExpectSameRecord(
+      [&] { rough_->SetApproximation(DieEngJA::JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Coarse); },
+      [&] { return OwnerOf("Die.CompensateRoughDataBuilder")->SetProperty(rough_, "Approximation", exact.get()); },
+      [&] {
+        auto* journalled = static_cast<Die_CompensateRoughDataBuilder_Interface*>(
+            JAM::ClassInitializer::GetJournalledInterface("Die.CompensateRoughDataBuilder"));
+        return journalled->SetApproximation(rough_, 3);
+      });
+  EXPECT_EQ(rough_->GetApproximation(), DieEngJA::JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Exact);
+
+  ValuePtr gap = Property::MakeDouble(2.5);
+  ExpectSameRecord([&] { rough_->SetMaximumGap(0); },
+                   [&] { return OwnerOf("Die.CompensateRoughDataBuilder")->SetProperty(rough_, "maximum_gap", gap.get()); },
+                   [&] { return XJA_COMPENSATE_ROUGH_DATA_BUILDER_set_maximum_gap(rough_, 2.5); });
+  EXPECT_EQ(Get("Die.CompensateRoughDataBuilder", rough_, "MaximumGap")->GetDouble(), 2.5);
+
+  // Read-only: handed to the parent, which writes nothing either.
+  ValuePtr anything = Property::MakeDouble(1.0);
+  EXPECT_EQ(OwnerOf("Die.CompensateRoughDataBuilder")->SetProperty(rough_, "SheetBodies", anything.get()),
+            Property::kUnknownProperty);
+  EXPECT_TRUE(JAM::Recorded().size() == 1u && JAM::Recorded()[0].member == "MaximumGap");
+
+  Property::List list;
+  OwnerOf("Die.CompensateRoughDataBuilder")->GetProperties(nullptr, list);
+  EXPECT_STREQ(list.GetNameByIndex(5), "Approximation");
+  EXPECT_STREQ(static_cast<Property::Enum*>(list.GetPropertyByIndex(5))->GetMemberName(), "Coarse");
+  EXPECT_STREQ(list.GetNameByIndex(9), "Type");
+  EXPECT_STREQ(list.GetNameByIndex(10), "Editing");
+}
+
+TEST_F(RoughDataOwners, AnEditedRoughDataTypeWrittenThroughTheOwnerRaisesPropErr) {
+  auto* record = stamvik_test::RoughSheetFeature();
+  auto* editing = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), record);
+  static Property::EnumMembers types{"SheetBody,Curve"};
+  ValuePtr curve = Property::MakeEnum(types, 1);
+  try {
+    OwnerOf("Die.CompensateRoughDataBuilder")->SetProperty(editing, "Type", curve.get());
+    ADD_FAILURE() << "no error";
+  } catch (const Error::Exception& e) {
+    EXPECT_EQ(e.askCode(), 3030446);
+    EXPECT_EQ(e.text(), "prop err");
+    EXPECT_EQ(e.file(), "drv/stamvik/no/ind/Die_CompensateRoughDataBuilderPropertyOwner");
+  }
+  EXPECT_EQ(editing->GetType(), DieEngJA::JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].status, 3030446);
+  editing->destroy();
+  record->destroy();
+}
+
+}  // namespace
+
+namespace {
+
+// ---- as an object-manager class -----------------------------------------------------
+
+class CompensationClass : public stamvik_test::HostTest {};
+
+TEST_F(CompensationClass, TheTypeOfAnEditedCompensationCannotChange) {
+  auto* record = stamvik_test::RoughSheetFeature();
+  auto* editing = CompensateRoughDataBuilderFactory::Create(modelPart(), record);
+  Host::ClearCalls();
+  try {
+    editing->SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
+    ADD_FAILURE() << "no error raised";
+  } catch (const Error::Exception& e) {
+    EXPECT_EQ(e.askCode(), 3030446);
+    EXPECT_EQ(e.line(), 350);
+    EXPECT_NE(e.file().find("DieEngJA_CompensateRoughDataBuilder"), std::string::npos);
+  }
+  EXPECT_EQ(editing->GetType(), JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
+  EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
+  // The same type again is no change.
+  editing->SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types_SheetBody);
+  // The integer form stores without the check.
+  editing->SetIntType(1);
+  EXPECT_EQ(editing->GetType(), JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
+
+  auto* fresh = CompensateRoughDataBuilderFactory::Create(modelPart(), nullptr);
+  fresh->SetType(JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve);
+  EXPECT_EQ(fresh->GetIntType(), 1);
+  fresh->SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Exact);
+  EXPECT_EQ(fresh->GetIntApproximation(), 3);
+  editing->destroy();
+  fresh->destroy();
+  record->destroy();
+}
+
+TEST_F(CompensationClass, PointListsCountThreeDoublesAPoint) {
+  auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  Math::Point3 p;
+  EXPECT_EQ(springback->GetProductPointCount(), 0);
+  EXPECT_EQ(springback->GetProductPointRef(), nullptr);
+  EXPECT_EQ(RaisedCode([&] { springback->GetNthProductPoint(0, p); }), Error::kIndexOutOfRange);
+
+  springback->SetNthProductPoint(0, {1, 2, 3});
+  Host::ClearCalls();
+  springback->SetNthProductPoint(1, {4, 5, 6});
+  EXPECT_EQ(Host::CountCalls("OM__log_array"), 2u);  // once to grow, once to write
+  springback->SetNthProductPoint(0, {7, 8, 9});
+  EXPECT_EQ(springback->GetProductPointCount(), 2);
+  EXPECT_EQ(RaisedCode([&] { springback->SetNthProductPoint(3, {0, 0, 0}); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { springback->SetNthProductPoint(-1, {0, 0, 0}); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { springback->GetNthProductPoint(2, p); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(springback->GetProductPointCount(), 2);
+  springback->GetNthProductPoint(1, p);
+  EXPECT_EQ(p.X, 4);
+  EXPECT_EQ(p.Z, 6);
+  const double* ref = springback->GetProductPointRef();
+  ASSERT_NE(ref, nullptr);
+  EXPECT_EQ(ref[0], 7);
+  EXPECT_EQ(ref[5], 6);
+
+  // A list whose length is no multiple of three: whole points only.
+  OM::OM_set_array_length(springback, SpringbackCompensationBuilder::m_sprungPointsAttId, 4);
+  EXPECT_EQ(springback->GetSprungPointCount(), 1);
+  EXPECT_EQ(RaisedCode([&] { springback->GetNthSprungPoint(1, p); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { springback->SetNthSprungPoint(1, {1, 1, 1}); }), Error::kIndexOutOfRange);
+  springback->SetSprungPointCount(3);
+  EXPECT_EQ(OM::OM_vask_array_length(springback, SpringbackCompensationBuilder::m_sprungPointsAttId), 9);
+  springback->SetNthSprungPoint(2, {1, 1, 1});
+  EXPECT_EQ(springback->GetProductPointCount(), 2);
+  springback->destroy();
+}
+
+TEST_F(CompensationClass, PointFileNamesAreReplacedSafely) {
+  auto* springback = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_STREQ(springback->GetProductPointsFile(), "");
+  springback->SetProductPointsFile("product.txt");
+  springback->SetSprungPointsFile("sprung.txt");
+  EXPECT_STREQ(springback->GetProductPointsFile(), "product.txt");
+  // Its own stored name given back replaces it with the same text.
+  springback->SetProductPointsFile(springback->GetProductPointsFile());
+  EXPECT_STREQ(springback->GetProductPointsFile(), "product.txt");
+  springback->SetSprungPointsFile(nullptr);
+  EXPECT_STREQ(springback->GetSprungPointsFile(), "");
+  springback->destroy();
 }
 
 }  // namespace

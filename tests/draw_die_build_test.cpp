@@ -146,6 +146,7 @@ TEST_F(DrawDieBuild, ABlankOrFlangeSelectionThatIsNoClosedLoopStopsTheBuild) {
   const double o[3] = {0, 0, 0}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
   die()->SetBasePlane(ES_create_plane(o, m));
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
     SELECT_OBJECT_list* list = row.flange ? die()->GetFlangeCurve() : die()->GetBlankCurve();
     list->set_tags(static_cast<int>(row.curves.size()), row.curves.data());
     Host::ClearCalls();
@@ -153,8 +154,10 @@ TEST_F(DrawDieBuild, ABlankOrFlangeSelectionThatIsNoClosedLoopStopsTheBuild) {
     EXPECT_EQ(die()->CreateUpperDrawDie(), 3030582) << row.what;
     EXPECT_TRUE(Args("mtStatusAreaImmediate").empty()) << row.what;
     EXPECT_EQ(Args("TOOLING_warning_message").size(), 1u) << row.what;
-    ASSERT_EQ(Error::SevereErrors().size(), 1u) << row.what;
-    EXPECT_EQ(Error::SevereErrors()[0].text, "Error occurs on processing input curves.") << row.what;
+    EXPECT_EQ(Error::SevereErrors().size(), 1u) << row.what;
+    if (!Error::SevereErrors().empty()) {
+      EXPECT_EQ(Error::SevereErrors()[0].text, "Error occurs on processing input curves.") << row.what;
+    }
     list->clear();
   }
 }
@@ -183,8 +186,10 @@ TEST_F(DrawDieBuild, ABasePlaneThatGivesNoDirectionStopsTheBuildBeforeAnythingIs
     EXPECT_EQ(Args("Features.FeatureBuilder").empty(), row.status != 0);
     EXPECT_EQ(Args("RSO_create_feature").empty(), row.status != 0);
     if (row.status != 0) {
-      ASSERT_EQ(Error::SevereErrors().size(), 1u);
-      EXPECT_EQ(Error::SevereErrors()[0].text, "The base plane gives no direction.");
+      EXPECT_EQ(Error::SevereErrors().size(), 1u);
+      if (!Error::SevereErrors().empty()) {
+        EXPECT_EQ(Error::SevereErrors()[0].text, "The base plane gives no direction.");
+      }
       EXPECT_EQ(die()->GetTfeatureSet(), 0u);
     }
     die()->destroy();
@@ -227,6 +232,7 @@ TEST_F(DrawDieBuild, TheSubtractedTopIsRetriedAtWideningTolerancesAndMayFail) {
       {"none", 5, {"0.01", "0.05", "0.1", "0.15", "0.2"}, "Create subtract top solid body failed."},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
     CloseSets();
     die()->destroy();
     ResetDie();
@@ -241,9 +247,11 @@ TEST_F(DrawDieBuild, TheSubtractedTopIsRetriedAtWideningTolerancesAndMayFail) {
       tolerances.push_back(call.substr(call.rfind('=') + 1));
     EXPECT_EQ(tolerances, row.tolerances) << row.what;
     const std::vector<std::string> texts = Args("mtStatusAreaImmediate");
-    ASSERT_GE(texts.size(), 2u) << row.what;
-    EXPECT_EQ(texts[texts.size() - 2], row.text) << row.what;
-    EXPECT_EQ(texts.back(), "Create stress solid successfully.") << row.what;
+    EXPECT_GE(texts.size(), 2u) << row.what;
+    if (texts.size() >= 2u) {
+      EXPECT_EQ(texts[texts.size() - 2], row.text) << row.what;
+      EXPECT_EQ(texts.back(), "Create stress solid successfully.") << row.what;
+    }
     EXPECT_EQ(Titled("QD$SUBTOP_SOLID_BOOL_TOP"), row.failures < 5 ? 1 : 0) << row.what;
     EXPECT_EQ(Titled("QD$TOP_SOLID_BOOL_MAIN"), 1) << row.what;
     EXPECT_EQ(Titled("QD$MAIN_SUBTOP_SOLID"), 1) << row.what;
@@ -423,7 +431,8 @@ TEST_F(DrawDieBuild, AFlangeEmptiedOnEditIsMadeFromTheBlankOnceAndEditedAfter) {
   EXPECT_EQ(Titled("QD$OFFSET_CURVE_BLANK_FLANGE"), 0);
   die()->GetFlangeCurve()->clear();
   for (int edit = 0; edit < 2; ++edit) {
-    ASSERT_EQ(die()->commit(), 0) << edit;
+    SCOPED_TRACE(edit);
+    EXPECT_EQ(die()->commit(), 0) << edit;
     EXPECT_EQ(Titled("QD$OFFSET_CURVE_BLANK_FLANGE"), 1) << edit;
     EXPECT_EQ(Titled("QD$PROJECT_CURVE_FLANGE"), 0) << edit;
   }
@@ -472,6 +481,7 @@ TEST_F(DrawDieBuild, AFeatureNewInAnEditIsPlacedWhereAFreshBuildWouldHaveMadeIt)
         {"QD$SUBTOP_SOLID_TRIM_TOP", 2, "QD$SUBTOP_SOLID_BOOL_TOP"}}},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
     CloseSets();
     die()->destroy();
     ResetDie();
@@ -480,7 +490,7 @@ TEST_F(DrawDieBuild, AFeatureNewInAnEditIsPlacedWhereAFreshBuildWouldHaveMadeIt)
     die()->SetExactSheetbodyOption(row.exactFirst);
     if (row.flangeFirst) die()->GetFlangeCurve()->set_tags(1, &flange);
     Host::ClearCalls();
-    ASSERT_EQ(die()->commit(), 0) << row.what;
+    EXPECT_EQ(die()->commit(), 0) << row.what;
     // A fresh build makes its features in order: nothing is placed.
     EXPECT_TRUE(stamvik_test::Placements().empty()) << row.what;
     die()->SetExactSheetbodyOption(false);
@@ -490,7 +500,7 @@ TEST_F(DrawDieBuild, AFeatureNewInAnEditIsPlacedWhereAFreshBuildWouldHaveMadeIt)
     // cannot run up to its offsets and go past them instead.
     if (row.pastTheSheets) die()->GetSheetBody()->set_selected_tag(Sheet(2.0));
     Host::ClearCalls();
-    ASSERT_EQ(die()->commit(), 0) << row.what;
+    EXPECT_EQ(die()->commit(), 0) << row.what;
     Host::ClearAnswers();
     // Each placement names the member it placed and the member it placed it by.
     auto member = [&](const char* title) {

@@ -68,7 +68,9 @@ TEST_F(DrawDie, ANewDieOwnsOneNewPunchAndDestroysItThroughTheBuilderInterface) {
   ASSERT_NE(die->GetSheetBody(), nullptr);
   const std::vector<SELECT_OBJECT_list*> lists = {die->GetPunchCurve(), die->GetBlankCurve(), die->GetFlangeCurve()};
   for (std::size_t i = 0; i < lists.size(); ++i) {
-    ASSERT_NE(lists[i], nullptr) << i;
+    SCOPED_TRACE(i);
+    EXPECT_NE(lists[i], nullptr) << i;
+    if (lists[i] == nullptr) continue;
     EXPECT_EQ(lists[i]->ask_count(), 0) << i;
     for (std::size_t j = 0; j < i; ++j) EXPECT_NE(lists[i], lists[j]);
   }
@@ -251,6 +253,7 @@ TEST_F(DrawDie, ThePlaneAndTheCurvesAreReadBackAndAFlangeFromTheBlankEmptiesTheF
       {"projected from one curve", kProjected, {blankSides[1]}, 4.0},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
     auto* die = DieDesDrawDieBuilderFactory::Create(0, part());
     DieDesDrawPunchBuilder* punch = die->GetDrawPunchBuilder();
     std::vector<tag_t> features;
@@ -262,22 +265,22 @@ TEST_F(DrawDie, ThePlaneAndTheCurvesAreReadBackAndAFlangeFromTheBlankEmptiesTheF
     };
     auto joinedAndProjected = [&](const std::vector<tag_t>& sides, const char* title) {
       tag_t joined = 0;
-      ASSERT_EQ(punch->FeatJoinCurve(sides, {}, &joined, &feature), 0);
+      EXPECT_EQ(punch->FeatJoinCurve(sides, {}, &joined, &feature), 0);
       feature = 0;
-      ASSERT_EQ(punch->FeatProjectCurve(&joined, 1, plane, &curve, &feature), 0);
+      EXPECT_EQ(punch->FeatProjectCurve(&joined, 1, plane, &curve, &feature), 0);
       titled(title);
     };
     joinedAndProjected(punchSides, "QD$PROJECT_CURVE_PUNCH");
     joinedAndProjected(blankSides, "QD$PROJECT_CURVE_BLANK");
     if (row.flange == kFromBlank) {
       tag_t offset = 0;
-      ASSERT_EQ(punch->FeatOffsetCurve(curve, -2.5, &offset, &feature), 0);
+      EXPECT_EQ(punch->FeatOffsetCurve(curve, -2.5, &offset, &feature), 0);
       titled("QD$OFFSET_CURVE_BLANK_FLANGE");
     } else if (row.flange == kJoined) {
-      ASSERT_EQ(punch->FeatJoinCurve(blankSides, {}, &curve, &feature), 0);
+      EXPECT_EQ(punch->FeatJoinCurve(blankSides, {}, &curve, &feature), 0);
       titled("QD$FLANGE_JOIN_CURVE");
     } else {
-      ASSERT_EQ(punch->FeatProjectCurve(&blankSides[1], 1, plane, &curve, &feature), 0);
+      EXPECT_EQ(punch->FeatProjectCurve(&blankSides[1], 1, plane, &curve, &feature), 0);
       titled("QD$PROJECT_CURVE_FLANGE");
     }
     const tag_t set = SetOf(features);

@@ -11,6 +11,8 @@
 #include "DieEngJA_DrawBeadBuilder.hpp"
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
 #include "DieEngJA_DrawBeadTaperBuilder.hpp"
+#include "RegistrationTestSupport.hpp"
+#include "om/HostClass.hpp"
 #include "TestSupport.hpp"
 #include "afl/DrawBeadParms.hpp"
 #include "exp/Expression.hpp"
@@ -1284,6 +1286,125 @@ TEST_F(DrawBeadRecords, TheLengthsAndTolerancesHaveTheirOwnPlacesAndComeBack) {
   EXPECT_DOUBLE_EQ(bead_->GetFemaleWidthValue()->ask_value(), 12);
   EXPECT_DOUBLE_EQ(bead_->GetDistanceTolerance(), 0.07);
   EXPECT_DOUBLE_EQ(bead_->GetAngleTolerance(), 0.9);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace KTX::DieEngJA;
+using stamvik_test::ExpectJournalName;
+
+// ---- as an object-manager class -----------------------------------------------------
+
+class DrawBeadClass : public stamvik_test::HostTest {};
+
+TEST_F(DrawBeadClass, ASegmentBelongsToItsBeadAndKeepsItsClearance) {
+  auto* bead = DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+  bead->SetDistanceTolerance(0.02);
+  auto* segment = DrawBeadSegmentBuilderFactory::Create(bead, nullptr);
+  EXPECT_EQ(segment->GetParentDrawBeadBuilder(), bead);
+  EXPECT_DOUBLE_EQ(segment->GetSegmentClearance(), 0.5);
+  EXPECT_FALSE(segment->GetSkipValidate());
+  EXPECT_EQ(segment->commit(), 0);
+  ExpectJournalName(segment, "Die.DrawBeadSegmentBuilder");
+
+  bead->SetTaperBead(true);
+  bead->SetTransitionDefinition(JA_DRAW_BEAD_BUILDER_TransitionDefinitionTypes_Manual);
+  bead->SetFemaleWidthType(JA_DRAW_BEAD_BUILDER_FemaleWidthTypes_Constant);
+  EXPECT_TRUE(segment->GetTaperBead());
+  EXPECT_EQ(segment->GetDefinitionType(), 1);
+  EXPECT_EQ(segment->GetFemaleWidthOption(), 1);
+
+  auto* orphan = DrawBeadSegmentBuilderFactory::Create(nullptr, nullptr);
+  EXPECT_FALSE(orphan->GetTaperBead());
+  EXPECT_EQ(orphan->GetDefinitionType(), 0);
+  EXPECT_EQ(orphan->GetFemaleWidthOption(), 0);
+  orphan->RemoveParentObservers();
+  EXPECT_TRUE(orphan->GetSkipValidate());
+
+  segment->destroy();
+  orphan->destroy();
+  bead->destroy();
+}
+
+TEST_F(DrawBeadClass, DerivedFemaleWidthMakesTheMaleWidthConstant) {
+  auto* segment = DrawBeadSegmentBuilderFactory::Create(nullptr, nullptr);
+  segment->SetMaleBeadWidthType(JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived);
+  segment->SetFemaleWidthOption(1);
+  EXPECT_EQ(segment->GetMaleBeadWidthType(), JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived);
+  Host::ClearCalls();
+  segment->SetFemaleWidthOption(0);
+  EXPECT_EQ(segment->GetMaleBeadWidthType(), JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Constant);
+  EXPECT_EQ(Host::CountCalls("OM__log"), 1u);
+  segment->destroy();
+}
+
+TEST_F(DrawBeadClass, SegmentParametersGrowOnlyAtTheirEnd) {
+  auto* bead = DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_EQ(bead->GetSegmentParametersLength(), 0);
+  EXPECT_EQ(RaisedCode([&] { bead->GetSegmentParameter(0); }), Error::kIndexOutOfRange);
+  bead->SetSegmentParameter(0, 0.25);
+  EXPECT_EQ(bead->GetSegmentParametersLength(), 1);
+  bead->SetSegmentParameter(1, 0.75);
+  bead->SetSegmentParameter(0, 0.5);
+  EXPECT_EQ(bead->GetSegmentParametersLength(), 2);
+  EXPECT_EQ(RaisedCode([&] { bead->SetSegmentParameter(3, 1.0); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { bead->SetSegmentParameter(-1, 1.0); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { bead->GetSegmentParameter(2); }), Error::kIndexOutOfRange);
+  ASSERT_EQ(bead->GetSegmentParametersLength(), 2);
+  EXPECT_EQ(bead->GetSegmentParameter(0), 0.5);
+  EXPECT_EQ(bead->GetSegmentParameter(1), 0.75);
+  bead->SetSegmentParametersLength(0);
+  EXPECT_EQ(bead->GetSegmentParametersLength(), 0);
+  bead->destroy();
+}
+
+TEST_F(DrawBeadClass, BeadDetailsGrowOnlyAtTheirEndAndComeBackAsFreshCopies) {
+  auto* bead = DrawBeadBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_STREQ(bead->GetDetail(0), "");
+  char* stale[1] = {nullptr};
+  char** strings = stale;
+  EXPECT_EQ(bead->GetMoreDetailsInfo(&strings), 0);
+  EXPECT_EQ(strings, nullptr);
+
+  bead->SetDetail(0, "first");
+  bead->SetDetail(1, "second");
+  EXPECT_EQ(RaisedCode([&] { bead->SetDetail(3, "gap"); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { bead->SetDetail(-1, "negative"); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { bead->GetDetail(2); }), Error::kIndexOutOfRange);
+  ASSERT_EQ(bead->GetDetailsLength(), 2);
+
+  int count = bead->GetMoreDetailsInfo(&strings);
+  ASSERT_EQ(count, 2);
+  EXPECT_STREQ(strings[0], "first");
+  EXPECT_STREQ(strings[1], "second");
+  strings[0][0] = 'F';  // the caller's own copy
+  EXPECT_STREQ(bead->GetDetail(0), "first");
+
+  const char* replacement[] = {"one", nullptr, "three"};
+  bead->SetMoreDetailsInfo(3, replacement);
+  ASSERT_EQ(bead->GetDetailsLength(), 3);
+  EXPECT_STREQ(bead->GetDetail(1), "");
+  EXPECT_STREQ(bead->GetDetail(2), "three");
+  DrawBeadBuilder::FreeDetails(&count, &strings);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(strings, nullptr);
+
+  // The builder's own details given back to it stay intact.
+  const char* own[] = {bead->GetDetail(2), bead->GetDetail(0)};
+  bead->SetMoreDetailsInfo(2, own);
+  EXPECT_STREQ(bead->GetDetail(0), "three");
+  EXPECT_STREQ(bead->GetDetail(1), "one");
+
+  // Released without a count, the copies still go back to the allocator.
+  bead->GetMoreDetailsInfo(&strings);
+  DrawBeadBuilder::FreeDetails(nullptr, &strings);
+  EXPECT_EQ(strings, nullptr);
+
+  bead->SetMoreDetailsInfo(0, own);
+  EXPECT_EQ(bead->GetDetailsLength(), 0);
+  bead->destroy();
 }
 
 }  // namespace

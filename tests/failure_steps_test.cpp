@@ -31,6 +31,7 @@
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
 #include "geom/Sketch.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "jam/Session.hpp"
 #include "script/ScriptHost.hpp"
@@ -43,15 +44,6 @@
 
 using namespace KTX;
 namespace Failure = KTX::Failure;
-
-extern "C" {
-int XJA_FEATURE_DIE_cast_relief(tag_t collection, tag_t castRelief, tag_t* builder);
-int XJA_FEATURE_DIE_create_clearance_builder(tag_t collection, tag_t clearance, tag_t* builder);
-int XJA_FEATURE_DIE_create_die_locations(tag_t collection, tag_t feature, bool, bool, bool, bool, bool, bool, bool,
-                                         tag_t* item);
-int XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(DieDesJA::CastReliefBuilder* builder, bool value);
-int XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(DieDesJA::CastReliefBuilder* builder, double value);
-}
 
 namespace {
 
@@ -249,7 +241,8 @@ TEST_P(FailedInTurn, EveryCallFailedInTurnIsReportedAndCleanedUp) {
     const int status = RunOnce(row, n, &failed);
     const Counts after = Now();
     const std::string where = "call " + std::to_string(n) + " (" + failed + ") of " + row.name;
-    ASSERT_FALSE(failed.empty()) << where << ": the failing call never came";
+    SCOPED_TRACE(where);
+    EXPECT_FALSE(failed.empty()) << where << ": the failing call never came";
     if (status == 0) {
       const bool noted = row.notedAbsorbs &&
                          (Error::Notes().size() > notesBefore_ || Error::SevereErrors().size() > severeBefore_ ||
@@ -263,6 +256,8 @@ TEST_P(FailedInTurn, EveryCallFailedInTurnIsReportedAndCleanedUp) {
     EXPECT_EQ(after.objects, before.objects) << where << ": host objects left alive";
     EXPECT_EQ(after.kernel.liveBodies, before.kernel.liveBodies) << where << ": kernel bodies left alive";
     EXPECT_EQ(after.kernel.deleteErrors, before.kernel.deleteErrors) << where << ": a body deleted twice";
+    // No call past the last one counted fails either.
+    if (failed.empty()) break;
   }
 }
 

@@ -14,6 +14,7 @@
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "ja_engine.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "prop/Property.hpp"
 #include "prop/PropertyMapper.hpp"
@@ -21,8 +22,6 @@
 #include "sys/Text.hpp"
 
 using namespace KTX;
-
-extern "C" int XJA_DieCollection_enumerate(tag_t collection, tag_t* cursor);
 
 namespace {
 
@@ -320,8 +319,9 @@ TEST_F(Edges, AClearanceWithoutTargetNeedsAnOffsetBeyondTheTolerance) {
   };
   const Case cases[] = {{"0.01", 672225}, {"-0.01", 672225}, {"0.0101", 0}, {"-0.0101", 0}};
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.offset);
     auto* b = DieDesJA::ClearanceBuilderFactory::Create(modelPart(), nullptr);
-    ASSERT_EQ(EXP_edit_exp(part()->ask_tag(), b->GetOffset(), c.offset), 0);
+    EXPECT_EQ(EXP_edit_exp(part()->ask_tag(), b->GetOffset(), c.offset), 0);
     EXPECT_EQ(b->validate_nothrow(), c.status) << c.offset;
     b->destroy();
   }
@@ -330,6 +330,7 @@ TEST_F(Edges, AClearanceWithoutTargetNeedsAnOffsetBeyondTheTolerance) {
 TEST_F(Edges, TheDieCollectionEnumeratesEveryDieFeatureAndSkipsAllOthers) {
   const char* cases[] = {"NND", "DNND", "DNNND", "NNDNN", "DD"};
   for (const char* kinds : cases) {
+    SCOPED_TRACE(kinds);
     std::vector<tag_t> die;
     for (const char* k = kinds; *k != '\0'; ++k) {
       FEATURE_PARMS* parms = *k == 'D' ? DieDes::CastReliefFactory::Create() : nullptr;
@@ -339,12 +340,16 @@ TEST_F(Edges, TheDieCollectionEnumeratesEveryDieFeatureAndSkipsAllOthers) {
     std::vector<tag_t> seen;
     tag_t cursor = 0;
     do {
-      ASSERT_EQ(XJA_DieCollection_enumerate(part()->ask_tag(), &cursor), 0);
+      const int status = XJA_DieCollection_enumerate(part()->ask_tag(), &cursor);
+      EXPECT_EQ(status, 0);
+      if (status != 0) break;
       if (cursor != 0) seen.push_back(cursor);
     } while (cursor != 0 && seen.size() < 20);
     // Each row's features come after the earlier rows'.
-    ASSERT_GE(seen.size(), die.size()) << kinds;
-    EXPECT_EQ(std::vector<tag_t>(seen.end() - static_cast<long>(die.size()), seen.end()), die) << kinds;
+    EXPECT_GE(seen.size(), die.size()) << kinds;
+    if (seen.size() >= die.size()) {
+      EXPECT_EQ(std::vector<tag_t>(seen.end() - static_cast<long>(die.size()), seen.end()), die) << kinds;
+    }
     for (tag_t t : seen) EXPECT_TRUE(DIEENG_is_dieeng_feature(OM::TagToObject<FEATURE_RECORD>(t))) << kinds;
   }
 }

@@ -115,10 +115,11 @@ TEST_F(ModelingInterfaces, AnExtrusionUntilAnObjectNeedsItAcrossTheWholeSweptPro
       {"a body of unknown shape", {}, false, 0},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
     SC_section* section = SC_sectionFactory::object(0, 0.0095, 0.01, 0.5);
     SC_input_data* rule = SC_init_input_data(SC_section::kCurveRule);
     rule->entities.push_back(curve);
-    ASSERT_EQ(section->add_rules(1, &SC_section::kCurveRule, &rule, 0, 0, 0, 0, false), 0);
+    EXPECT_EQ(section->add_rules(1, &SC_section::kCurveRule, &rule, 0, 0, 0, 0, false), 0);
     SC_free_input_data(rule);
     const tag_t object = ES_create_body_with_faces(nullptr, true, row.faces);
     auto* feature = FEATURE_RECORD::Create(nullptr, nullptr);
@@ -128,7 +129,7 @@ TEST_F(ModelingInterfaces, AnExtrusionUntilAnObjectNeedsItAcrossTheWholeSweptPro
     (row.fromTheStart ? values.startObject : values.endObject) = object;
     Host::SetExtrudeValues(feature->OmTag(), values);
     tag_t builder = 0, committed = 0;
-    ASSERT_EQ(Interface<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
+    EXPECT_EQ(Interface<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
                   ->CreateExtrudeBuilder(feature->OmTag(), &builder),
               0);
     EXPECT_EQ(Interface<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder")->CommitFeature(builder, &committed),
@@ -170,7 +171,8 @@ TEST_F(ModelingInterfaces, AnExtrusionsDirectionOfNoLengthIsRefusedAndNothingMad
     }
     double along[3] = {0, 0, 0};
     const auto* entity = dynamic_cast<const GEOM_entity*>(OM::OM_object_of_tag(made));
-    ASSERT_NE(entity, nullptr);
+    EXPECT_NE(entity, nullptr);
+    if (entity == nullptr) continue;
     entity->ask_direction(along);
     EXPECT_EQ(along[2], row.z);
   }

@@ -71,7 +71,8 @@ TEST_F(SessionInterfaces, WorkLayerIsKeptPerPartAndBadInputChangesNothing) {
       {work, 0, JAM::kBadLayer, 7}, {work, 257, JAM::kBadLayer, 7}, {line, 12, Error::kBadObject, 7},
   };
   for (const Row& row : rows) {
-    ASSERT_EQ(Layers()->SetWorkLayer(work, 7), 0);
+    SCOPED_TRACE(std::to_string(row.part) + " " + std::to_string(row.layer));
+    EXPECT_EQ(Layers()->SetWorkLayer(work, 7), 0);
     EXPECT_EQ(Layers()->SetWorkLayer(row.part, row.layer), row.status) << row.part << " " << row.layer;
     int layer = 0;
     EXPECT_EQ(Layers()->AskWorkLayer(0, &layer), 0);

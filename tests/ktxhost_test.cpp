@@ -1,16 +1,29 @@
 // ktxhost as a command-line program: its help, version, exit statuses and
-// usage errors, and the journals it refuses to play.
+// usage errors, and the journals it refuses to play; and the journal a
+// script's calls leave on a builder the host made by its class id.
 #include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "DieDesJA_CastReliefBuilder.hpp"
 #include "JamTestSupport.hpp"
 #include "jam/Journal.hpp"
+#include "om/ObjectManager.hpp"
+
+// The exports as a script declares them.
+extern "C" {
+int XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(KTX::DieDesJA::CastReliefBuilder*, bool);
+int XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(KTX::DieDesJA::CastReliefBuilder*, double);
+int XJA_CAST_RELIEF_BUILDER_get_DistanceTolerance(KTX::DieDesJA::CastReliefBuilder*, double*);
+int XJA_CAST_RELIEF_BUILDER_get_Target(KTX::DieDesJA::CastReliefBuilder*, KTX::SELECT_OBJECT**);
+}
 
 namespace {
 
@@ -48,10 +61,21 @@ TEST(KtxhostCommandLine, HelpVersionAndUsageErrorsGiveTheirStatusAndNameTheArgum
       {"help fly", 2, "", "unknown command 'fly'"},
       {"play", 2, "", "no journal given"},
       {"play a.jou --frobnicate", 2, "", "unknown option '--frobnicate'"},
-      {"play a.jou b.so c", 2, "", "unexpected argument 'c'"},
+      {"play a.jou b.so c", 2, "", "unexpected argument 'c': one journal and one plug-in at most"},
       {"play a.jou --record", 2, "", "'--record' needs a file"},
       {"load --verbose", 2, "", "unknown option '--verbose'"},
       {"load a.so b.so", 2, "", "unexpected argument 'b.so'"},
+      {"load --plugin", 2, "", "'--plugin' needs a value"},
+      {"play a.jou --plugin", 2, "", "'--plugin' needs a value"},
+      {"published --class", 2, "", "'--class' needs a journal class"},
+      {"published a.so b.so", 2, "", "unexpected argument 'b.so': one plug-in at most"},
+      {"journal a.so b.so", 2, "", "unexpected argument 'b.so': one plug-in at most"},
+      // An empty word names no journal; a lone "-" is a journal to play only,
+      // which is refused by name, and an unknown option elsewhere.
+      {"play '' b.so", 2, "", "no journal given"},
+      {"play -", 2, "", "standard input is not read"},
+      {"load -", 2, "", "unknown option '-'"},
+      {"props -", 2, "", "unknown option '-'"},
       {"props --class", 2, "", "'--class' needs a value"},
       {"props --colour red", 2, "", "unknown option '--colour'"},
       {"props --class Die.NoSuchBuilder", 1, "", "no property owner of \"Die.NoSuchBuilder\""},
@@ -69,11 +93,67 @@ TEST(KtxhostCommandLine, HelpVersionAndUsageErrorsGiveTheirStatusAndNameTheArgum
 }
 
 TEST(KtxhostCommandLine, EveryCommandsHelpStatesTheExitStatuses) {
-  for (const char* command : {"load", "journal", "play", "props"}) {
+  for (const char* command : {"load", "journal", "play", "props", "published"}) {
     Outcome run = Ktxhost(std::string("help ") + command, ErrFile());
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("exit status: 0 done, 1 the work failed"), std::string::npos) << command;
   }
+}
+
+// The usage lines are made from each command's table of options.
+TEST(KtxhostCommandLine, EveryUsageLineNamesThePluginWithTheOneOption) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"load", "usage: ktxhost load [--plugin PATH]\n"},
+      {"journal", "usage: ktxhost journal [--plugin PATH]\n"},
+      {"play", "usage: ktxhost play FILE [--record OUT] [--step OUT] [--raw] [--plugin PATH]\n"},
+      {"props", "usage: ktxhost props [--class NAME] [--plugin PATH] [--no-object] [NAME | NAME=VALUE]...\n"},
+      {"published", "usage: ktxhost published [--class NAME] [--counts] [--plugin PATH]\n"},
+  };
+  for (const auto& [command, usage] : rows) {
+    SCOPED_TRACE(command);
+    Outcome run = Ktxhost(std::string(command) + " --help", ErrFile());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1), usage);
+    EXPECT_EQ(run.out.compare(std::string(usage).size(), 1, "\n"), 0) << run.out;
+  }
+}
+
+// Every command loads the library --plugin names (the last one given); load,
+// journal, play and published also take it as their last word, as callers
+// wrote it before the option was every command's.
+TEST(KtxhostCommandLine, EveryCommandLoadsThePluginTheOptionOrTheLastWordNames) {
+  const std::string cast = std::string(STAMVIK_TEST_DATA) + "/../../examples/cast_relief.jou";
+  const std::string missing = testing::TempDir() + "no_such_plugin.so";
+  struct Row {
+    std::string arguments;
+    std::string err;  // what stderr begins with
+  };
+  const Row rows[] = {
+      {"load --plugin libm.so.6", "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
+      {"load libm.so.6", "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
+      {"load --plugin " + missing + " --plugin libm.so.6", "ktxhost load: libm.so.6 is not the plug-in"},
+      {"journal --plugin libm.so.6", "ktxhost journal: libm.so.6 is not the plug-in: it registers no journaling unit\n"},
+      {"journal libm.so.6", "ktxhost journal: libm.so.6 is not the plug-in: it registers no journaling unit\n"},
+      {"play " + cast + " --plugin libm.so.6", "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      {"play --plugin libm.so.6 " + cast, "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      {"play " + cast + " libm.so.6", "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      {"props --plugin libm.so.6", "ktxhost props: the plug-in publishes no property owner of \"Die.CastReliefBuilder\""},
+      {"published --plugin " + missing, "ktxhost published: cannot load " + missing + ": "},
+      {"published " + missing, "ktxhost published: cannot load " + missing + ": "},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    Outcome run = Ktxhost(row.arguments, ErrFile());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind(row.err, 0), 0u) << run.err;
+  }
+  // The plug-in named either way is the one loaded.
+  Outcome named = Ktxhost(std::string("load --plugin ") + STAMVIK_PLUGIN, ErrFile());
+  Outcome last = Ktxhost(std::string("load ") + STAMVIK_PLUGIN, ErrFile());
+  EXPECT_EQ(named.status, 0) << named.err;
+  EXPECT_NE(named.out.find("register KTX::DieDesJA::CastReliefBuilder "), std::string::npos) << named.out;
+  EXPECT_EQ(named.out, last.out);
 }
 
 TEST(KtxhostCommandLine, PropsMakesAnyPublishedBuilderThroughItsCreator) {
@@ -211,7 +291,7 @@ TEST(KtxhostPlay, AWrongRecordIsNotPlayedAndNamedByFileAndLine) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     std::string path = WriteFile("bad.jou", std::string(kMade) + row.record);
-    Outcome run = Ktxhost("play " + path + " " + STAMVIK_PLUGIN, ErrFile());
+    Outcome run = Ktxhost("play " + path + " --plugin " + STAMVIK_PLUGIN, ErrFile());
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, path + ":" + std::to_string(row.line) + ": " + row.message + "\n");
@@ -243,8 +323,8 @@ TEST(KtxhostPlay, AJournalWithCrLfLineEndsPlaysAsWithLf) {
   std::string crlf;
   for (char c : lf.str()) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   std::string a = WriteFile("lf.jou", lf.str()), b = WriteFile("crlf.jou", crlf);
-  Outcome withLf = Ktxhost("play " + a + " " + STAMVIK_PLUGIN, ErrFile());
-  Outcome withCrLf = Ktxhost("play " + b + " " + STAMVIK_PLUGIN, ErrFile());
+  Outcome withLf = Ktxhost("play " + a + " --plugin " + STAMVIK_PLUGIN, ErrFile());
+  Outcome withCrLf = Ktxhost("play " + b + " --plugin " + STAMVIK_PLUGIN, ErrFile());
   EXPECT_EQ(withLf.status, 0);
   EXPECT_EQ(withCrLf.status, 0) << withCrLf.err;
   EXPECT_EQ(withCrLf.out, withLf.out);
@@ -258,12 +338,67 @@ namespace {
 
 TEST(KtxhostPlay, ThePartIsReportedWithTheJournalsTagsAndASummary) {
   const std::string example = std::string(STAMVIK_TEST_DATA) + "/../../examples/cast_relief.jou";
-  Outcome run = Ktxhost("play " + example + " " + STAMVIK_PLUGIN, ErrFile());
+  Outcome run = Ktxhost("play " + example + " --plugin " + STAMVIK_PLUGIN, ErrFile());
   EXPECT_EQ(run.status, 0) << run.err;
   std::ifstream in(std::string(STAMVIK_TEST_DATA) + "/report_cast_relief.txt", std::ios::binary);
   std::ostringstream golden;
   golden << in.rdbuf();
   EXPECT_EQ(run.out, golden.str());
+}
+
+}  // namespace
+
+namespace {
+
+// ---- a script's calls on a builder made by its class id ----------------------------------
+
+using ScriptedBuilder = stamvik_test::JamTest;
+
+// The object manager makes the builder from its class id alone, as the host
+// makes an object it reads back, with no collection's creator: nothing gave
+// it a target, so the getter answers none. Each of a script's four calls is
+// recorded whole and closed, the builder by its tag.
+TEST_F(ScriptedBuilder, FourExportedCallsOnABuilderMadeByItsClassIdAreRecordedWhole) {
+  const int classId = KTX::OM::OM_ask_class_id("KTX::DieDesJA::CastReliefBuilder");
+  ASSERT_NE(classId, 0);
+  auto* made = static_cast<KTX::OM::TaggedObject*>(
+      KTX::OM::ObjectFactory::CreateObject(classId, KTX::OM::OM_memory_type_persistent, nullptr));
+  auto* builder = dynamic_cast<KTX::DieDesJA::CastReliefBuilder*>(made);
+  ASSERT_NE(builder, nullptr);
+  KTX::JAM::ClearJournal();
+
+  double tolerance = 0;
+  // Any object: the getter must overwrite it with the builder's none.
+  auto* target = reinterpret_cast<KTX::SELECT_OBJECT*>(made);
+  const std::vector<int> statuses = {XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder, true),
+                                     XJA_CAST_RELIEF_BUILDER_set_DistanceTolerance(builder, 0.01),
+                                     XJA_CAST_RELIEF_BUILDER_get_DistanceTolerance(builder, &tolerance),
+                                     XJA_CAST_RELIEF_BUILDER_get_Target(builder, &target)};
+  EXPECT_EQ(statuses, std::vector<int>(4, 0));
+  EXPECT_EQ(tolerance, 0.01);
+  EXPECT_EQ(target, nullptr);
+
+  const std::string self = "  this ptr " + std::to_string(made->OmTag()) + "\n";
+  EXPECT_EQ(KTX::JAM::WriteJournal(KTX::JAM::Recorded()),
+            "journal 1\n"
+            "record 0 set \"Die.CastReliefBuilder\" \"CreateSupportCasting\"\n" + self +
+                "  in logical \"createsupportcasting\" - true\n"
+                "  end-of-arguments\n"
+                "  closed 0\n"
+                "record 0 set \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n" + self +
+                "  in double \"distancetolerance\" - 0.01 0\n"
+                "  end-of-arguments\n"
+                "  closed 0\n"
+                "record 0 get \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n" + self +
+                "  result double \"distancetolerance\" - 0.01\n"
+                "  end-of-arguments\n"
+                "  closed 0\n"
+                "record 0 get \"Die.CastReliefBuilder\" \"Target\"\n" + self +
+                "  result ptr \"target\" \"SelectBrenvikObject\" 0\n"
+                "  end-of-arguments\n"
+                "  associate \"SelectBrenvikObject\" 0\n"
+                "  closed 0\n");
+  made->destroy();
 }
 
 }  // namespace

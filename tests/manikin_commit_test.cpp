@@ -396,12 +396,15 @@ TEST_F(ManikinCommit, JointSourcesOtherThanCustomerDefaults) {
   };
   const Row rows[] = {{2, false, 1, 7, 2}, {4, false, 0, 0, -1}, {5, false, 1, 7, 0}, {3, false, 1, 7, 3}};
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.type);
     Validation::ClearRecord();
     Validation::SetSourceType("VD_REQUIREMENT_SETTING_MJA_TYPE_UNX", row.type);
     Host::SetAnswer("RTENV_ask_qdmanager_active", row.dataManagement ? 1 : 0);
     ManikinBuilder* m = Driver(J826Type10thPercentile);
     m->SetJointAngleReport(true);
-    ASSERT_EQ(m->commit_feature(nullptr), 0);
+    const int status = m->commit_feature(nullptr);
+    EXPECT_EQ(status, 0);
+    if (status != 0) continue;
     const auto& r = Validation::Recorded();
     EXPECT_EQ(r.plugins.size(), row.plugins) << row.type;
     EXPECT_EQ(r.requirements.size(), row.requirements) << row.type;
@@ -409,9 +412,11 @@ TEST_F(ManikinCommit, JointSourcesOtherThanCustomerDefaults) {
       EXPECT_EQ(r.requirements.at(0).sourceType, row.recordedType);
     }
     if (row.type == 4) {
-      ASSERT_EQ(r.log.size(), 1u);
-      EXPECT_EQ(r.log[0].text, "Error occurred during validation.");
-      EXPECT_FALSE(r.log[0].withChecker);
+      EXPECT_EQ(r.log.size(), 1u);
+      if (r.log.size() == 1u) {
+        EXPECT_EQ(r.log[0].text, "Error occurred during validation.");
+        EXPECT_FALSE(r.log[0].withChecker);
+      }
     }
     if (row.type == 2) {
       EXPECT_EQ(std::string(r.requirements[0].project), std::string(132, 'p'));
@@ -440,6 +445,7 @@ TEST_F(ManikinCommit, FailedBuildLeavesNothing) {
                       {"VD_KF_create_child_rule", 7, false},
                       {"VD_KF_create_child_rule.no_feature", kManikinRuleGaveNoFeature, false}};
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.answer);
     Host::ClearAnswers();
     Host::ClearCalls();
     Error::ClearSevereErrors();
@@ -454,8 +460,8 @@ TEST_F(ManikinCommit, FailedBuildLeavesNothing) {
     EXPECT_EQ(m->GetCurrentManikinRuleName().utf8(), "") << row.answer;
     EXPECT_EQ(OM::OM_live_objects(), objects) << row.answer;
     EXPECT_EQ(OM::OM_ask_undo_mark_count(), 0);
-    ASSERT_EQ(Error::SevereErrors().size(), row.severe ? 1u : 0u) << row.answer;
-    if (row.severe) {
+    EXPECT_EQ(Error::SevereErrors().size(), row.severe ? 1u : 0u) << row.answer;
+    if (row.severe && Error::SevereErrors().size() == 1u) {
       EXPECT_EQ(Error::SevereErrors()[0].code, row.status);
       EXPECT_EQ(Error::SevereErrors()[0].closeMode, 0);
       EXPECT_EQ(Error::SevereErrors()[0].file, "VDJA_ManikinBuilder");
@@ -467,9 +473,10 @@ TEST_F(ManikinCommit, FailedBuildLeavesNothing) {
           names.push_back(call.name);
           args.push_back(call.args);
         }
-      ASSERT_EQ(names, (std::vector<std::string>{"UNDO_QD_set_mark", "UNDO_QD_set_mark", "UNDO_QD_undo_to_mark_no_status",
+      EXPECT_EQ(names, (std::vector<std::string>{"UNDO_QD_set_mark", "UNDO_QD_set_mark", "UNDO_QD_undo_to_mark_no_status",
                                                  "UNDO_QD_delete_to_mark", "UNDO_QD_undo_to_mark_no_status",
                                                  "UNDO_QD_delete_to_mark"}));
+      if (args.size() != 6u) continue;
       EXPECT_EQ(args[0], "1 Create 2D Manikin");
       EXPECT_EQ(args[1], "1 Create 2D manikin Child Rule");
       EXPECT_EQ(args[2], args[3]);

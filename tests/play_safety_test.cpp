@@ -283,7 +283,8 @@ TEST(PlayOutputs, AFileIsReplacedWholeOrNotAtAll) {
     SCOPED_TRACE(row.name);
     scratch.Write("size.hsd", "old\n");
     std::FILE* file = KTX::Files::OpenReplacing(name, row.mode);
-    ASSERT_NE(file, nullptr);
+    EXPECT_NE(file, nullptr);
+    if (file == nullptr) continue;
     std::fputs("new\n", file);
     std::fflush(file);
     // While it is written the older file is whole.

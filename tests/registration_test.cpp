@@ -36,9 +36,12 @@ TEST(Registration, BodyBuildersReachTheHostBeforeTheirSuperclass) {
 TEST(Registration, RowsCarryIndexPlaceAndRegistrantWord) {
   for (const OM::RegistrationEvent& e : OM::RegistrationEvents()) {
     if (!e.registered || e.className.rfind("KTX::Die", 0) != 0) continue;
+    SCOPED_TRACE(e.className);
     EXPECT_EQ(e.registrantWord, 0x80000000u + static_cast<unsigned>(e.attributeCount)) << e.className;
     OM::ClassView view;
-    ASSERT_TRUE(OM::OM_describe_class(OM::OM_ask_class_id(e.className.c_str()), &view)) << e.className;
+    const bool described = OM::OM_describe_class(OM::OM_ask_class_id(e.className.c_str()), &view);
+    EXPECT_TRUE(described) << e.className;
+    if (!described) continue;
     for (std::size_t i = 0; i < view.rows.size(); ++i) {
       const OM::ClassAttributeStruct* row = view.rows[i];
       EXPECT_EQ(row->attributeIndex, 0x80000000u + i) << e.className;

@@ -171,10 +171,12 @@ TEST_F(TireEnvelopeDriverJoints, RecordsBothJointsOrNothing) {
       {"back to two", strut, rack, 0, strut, rack, "J_STRUTCENTER", "J_RACK"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     EXPECT_EQ(RaisedCode([&] { EXPECT_EQ(JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(tire, c.steer, c.jounce), 0); }),
               c.raised)
         << c.what;
-    ASSERT_EQ(tire->GetJointTagHandleLength(), 2) << c.what;
+    EXPECT_EQ(tire->GetJointTagHandleLength(), 2) << c.what;
+    if (tire->GetJointTagHandleLength() != 2) continue;
     EXPECT_EQ(OM::TAG_find_by_handle(tire->GetJointTagHandle(0)), c.wantSteer) << c.what;
     EXPECT_EQ(OM::TAG_find_by_handle(tire->GetJointTagHandle(1)), c.wantJounce) << c.what;
     EXPECT_STREQ(tire->GetSteeringJointName(), c.steerName) << c.what;

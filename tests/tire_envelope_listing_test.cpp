@@ -1,8 +1,10 @@
 // The tire envelope's listing: each case's whole listing against its golden
 // text, and what the listing hands back.
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "JamTestSupport.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
@@ -163,6 +165,32 @@ TEST_F(TireEnvelopeListing, EachCaseListsAsItsGolden) {
     EXPECT_EQ(Listing::Text(), stamvik_test::ReadFile(std::string(STAMVIK_TEST_DATA) + "/" + c.golden));
     TearDown();
     SetUp();
+  }
+}
+
+// No golden lists a five-link axle: its shock driver's four lines, each value
+// told apart from the others, in the order a user enters them.
+TEST_F(TireEnvelopeListing, AFiveLinkAxleListsItsShockDriverInOrder) {
+  for (const auto motion : {SuspensionTemplate, ExistingScenarioMotionModel}) {
+    SCOPED_TRACE(motion);
+    Listing::Reset();
+    tire_->SetCreateTireEnvelopeFeature(true);
+    tire_->SetMotion(motion);
+    tire_->SetSuspensionTemplate(FiveLinkSolidAxlewithoutSteering);
+    Set(tire_->GetRollAngle(), 1.5);
+    tire_->SetJounceDistance(80.25);
+    tire_->SetReboundDistance(-60.5);
+    tire_->SetShockDriverJointSteps(7);
+    tire_->DisplayInputInformation();
+    const std::vector<std::string> lines = Listing::Lines();
+    const auto roll = std::find(lines.begin(), lines.end(), "Roll Angle: 1.500000\n");
+    if (roll == lines.end() || lines.end() - roll < 4) {
+      ADD_FAILURE() << "no roll angle with three lines after it";
+      continue;
+    }
+    EXPECT_EQ(roll[1], "Jounce: 80.250000\n");
+    EXPECT_EQ(roll[2], "Rebound: -60.500000\n");
+    EXPECT_EQ(roll[3], "Steps: 7\n");
   }
 }
 

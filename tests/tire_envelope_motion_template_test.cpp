@@ -169,8 +169,10 @@ TEST_F(TireEnvelopeMotionTemplate, AFailedSaveRollsEverythingBack) {
       EXPECT_STREQ(tire_->GetScenarioName(), "scen_mac_1");
       continue;
     }
-    ASSERT_FALSE(Error::SevereErrors().empty());
-    EXPECT_EQ(Error::SevereErrors().back().text, c.text);
+    EXPECT_FALSE(Error::SevereErrors().empty());
+    if (!Error::SevereErrors().empty()) {
+      EXPECT_EQ(Error::SevereErrors().back().text, c.text);
+    }
     EXPECT_STREQ(tire_->GetScenarioName(), "");
     EXPECT_EQ(tire_->GetMasterPartTag(), 0u);
     EXPECT_EQ(OM::OM_live_objects(), before) << "the motion build was kept";
@@ -197,7 +199,9 @@ TEST_F(TireEnvelopeMotionTemplate, FiveLinkRunRollsEachSideInTwoPasses) {
     SetUp();
     tire_->SetMotion(SuspensionTemplate);
     tire_->SetSuspensionTemplate(FiveLinkSolidAxlewithoutSteering);
-    ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
+    const int built = tire_->BuildMotionTemplate();
+    EXPECT_EQ(built, 0);
+    if (built != 0) continue;
     tire_->SetJounceDistance(60);
     tire_->SetReboundDistance(-60);
     tire_->SetShockDriverJointSteps(c.steps);
@@ -207,7 +211,8 @@ TEST_F(TireEnvelopeMotionTemplate, FiveLinkRunRollsEachSideInTwoPasses) {
     EXPECT_EQ(VD::ArticulationsOpen(), 0);
     const std::vector<std::vector<double>> rows = Rows(dir_ + "joints_disp_file.txt");
     const std::size_t n = static_cast<std::size_t>(std::max(c.steps, 2));
-    ASSERT_EQ(rows.size(), n * static_cast<std::size_t>(c.passes));
+    EXPECT_EQ(rows.size(), n * static_cast<std::size_t>(c.passes));
+    if (rows.size() != n * static_cast<std::size_t>(c.passes)) continue;
     // The base pass: both shocks together from rebound to jounce.
     EXPECT_EQ(rows.front(), (std::vector<double>{-60, -60}));
     EXPECT_EQ(rows[n - 1], (std::vector<double>{60, 60}));
@@ -286,7 +291,7 @@ TEST_F(TireEnvelopeMotionTemplate, RunsThatCannotStart) {
     SetUp();
     tire_->SetMotion(SuspensionTemplate);
     if (c.build) {
-      ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
+      EXPECT_EQ(tire_->BuildMotionTemplate(), 0);
     }
     tire_->SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(c.motion));
     tire_->SetMotionFile("kept");

@@ -135,10 +135,12 @@ TEST_F(ToolingOperations, SectionsTakeCurvesThenEdgesEachAsItsOwnRule) {
                       {"edges only", 0, 1, 0, {0}},
                       {"curves and an edge", 2, 1, 0, {28, 0}}};
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
     SC_section* section = nullptr;
     EXPECT_EQ(punch()->ConvertCurvesToSCsection(row.curveCount, curves, row.edgeCount, &edge, &section), row.status)
         << row.what;
-    ASSERT_NE(section, nullptr) << row.what << ": the new section stays with the caller";
+    EXPECT_NE(section, nullptr) << row.what << ": the new section stays with the caller";
+    if (section == nullptr) continue;
     std::vector<int> kinds;
     for (const SC_rule_s& rule : section->ask_rules_data()) kinds.push_back(rule.kind);
     EXPECT_EQ(kinds, row.kinds) << row.what;

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "RegistrationTestSupport.hpp"
+#include "om/HostClass.hpp"
 #include "TestSupport.hpp"
 #include "Tooling_DieDesPierceInsertBuilder.hpp"
 #include "Tooling_DieEngFormTaskBuilder.hpp"
@@ -281,6 +283,28 @@ TEST_F(FormTask, EachPierceInsertNumberHasItsOwnFieldAndIsUndone) {
   EXPECT_EQ(pierce->GetCatalogOption(), 0);
   EXPECT_EQ(pierce->GetThicknessDirectionOption(), JA_DIE_DES_PIERCE_INSERT_BUILDER_Direction_Upper);
   pierce->destroy();
+}
+
+}  // namespace
+
+namespace {
+
+// ---- as an object-manager class -----------------------------------------------------
+
+class FormTaskClass : public stamvik_test::HostTest {};
+
+TEST_F(FormTaskClass, FormTaskDetailLinesGrowOnlyAtTheirEnd) {
+  auto* task = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
+  task->SetNthValueInDetails(0, UString("Überlauf"));
+  task->SetNthValueInDetails(1, UString("second"));
+  EXPECT_EQ(RaisedCode([&] { task->SetNthValueInDetails(3, UString("gap")); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { task->SetNthValueInDetails(-1, UString("neg")); }), Error::kIndexOutOfRange);
+  EXPECT_EQ(RaisedCode([&] { task->GetNthValueInDetails(2); }), Error::kIndexOutOfRange);
+  ASSERT_EQ(task->GetNumDetails(), 2);
+  EXPECT_EQ(task->GetNthValueInDetails(0), UString("Überlauf"));
+  task->SetNumDetails(1);
+  EXPECT_EQ(task->GetNumDetails(), 1);
+  task->destroy();
 }
 
 }  // namespace

@@ -18,7 +18,6 @@
 namespace KTX {
 namespace {
 
-std::string tagOf(const OM::Object* o) { return std::to_string(OM::OM_ask_object_tag(o)); }
 std::string real(double v) { return Kernel::RealText(v); }
 std::string vec(const double* v) {
   return v == nullptr ? "null" : "[" + real(v[0]) + "," + real(v[1]) + "," + real(v[2]) + "]";
@@ -43,7 +42,7 @@ void handOut(const std::vector<int>& bodies, const std::vector<int>& operations,
 
 void DIEDES_GENERIC_ENTITY::ReleaseContents(int option) {
   Host::Log("DIEDES_GENERIC_ENTITY::ReleaseContents",
-            "tag=" + tagOf(this) + " index=" + std::to_string(index_) + " option=" + std::to_string(option));
+            "tag=" + Host::TagNumber(this) + " index=" + std::to_string(index_) + " option=" + std::to_string(option));
   OM::LogForWrite(this);
   kind_ = kEmpty;
   if (ints_ != nullptr) {
@@ -101,13 +100,13 @@ int CastRelief::CreateToolBody(int algorithmVersion, SC_section* profile, tag_t 
                                double distanceTolerance, double angleTolerance, FEATURE_RECORD* frec,
                                int* faceLabel, int* edgeLabel, int* count, int** tools, int** operations) {
   Host::Log("CastRelief::CreateToolBody",
-            "version=" + std::to_string(algorithmVersion) + " profile=" + tagOf(profile) +
+            "version=" + std::to_string(algorithmVersion) + " profile=" + Host::TagNumber(profile) +
                 " sheet=" + std::to_string(sheet) + " reliefSheet=" + std::to_string(reliefSheet) +
                 " reliefSheetTemp=" + std::to_string(reliefSheetTemp) +
                 " supportSheetTemp=" + std::to_string(supportSheetTemp) + " origin=" + vec(origin) +
                 " normal=" + vec(normal) + " depth=" + real(depth) + " support=" + (supportCasting ? "1" : "0") +
                 " thickness=" + real(thickness) + " tolerances=[" + real(distanceTolerance) + "," +
-                real(angleTolerance) + "] frec=" + tagOf(frec) +
+                real(angleTolerance) + "] frec=" + Host::TagNumber(frec) +
                 " faceLabel=" + std::to_string(faceLabel == nullptr ? -1 : *faceLabel) +
                 " edgeLabel=" + std::to_string(edgeLabel == nullptr ? -1 : *edgeLabel));
   if (count == nullptr || tools == nullptr || operations == nullptr) return ZV_ERROR_bad_value;
@@ -141,7 +140,7 @@ const char* ToolBodyFeature::FeatureName() const {
 }
 
 void ToolBodyFeature::SetTargetData(DieDesTarget* target) {
-  Host::Log(std::string(FeatureName()) + "::SetTargetData", "tag=" + tagOf(this) + " target=" + tagOf(target));
+  Host::Log(std::string(FeatureName()) + "::SetTargetData", "tag=" + Host::TagNumber(this) + " target=" + Host::TagNumber(target));
   OM::LogForWrite(this);
   targetData_ = OM::OM_ask_object_tag(target);
 }
@@ -152,7 +151,7 @@ DieDesTarget* ToolBodyFeature::GetTargetData() const {
 
 void ToolBodyFeature::SetGenericAttrPtr(OM::TaggedObject* attributes) {
   Host::Log(std::string(FeatureName()) + "::SetGenericAttrPtr",
-            "tag=" + tagOf(this) + " attributes=" + tagOf(attributes));
+            "tag=" + Host::TagNumber(this) + " attributes=" + Host::TagNumber(attributes));
   OM::LogForWrite(this);
   genericAttr_ = OM::OM_ask_object_tag(attributes);
 }
@@ -165,8 +164,8 @@ void ToolBodyFeature::CreateBasicBodies(FEATURE_RECORD* frec, int mode, int kern
                                         int** operations, int** tools) {
   const std::string call = std::string(FeatureName()) + "::CreateBasicBodies";
   DieDesTarget* target = GetTargetData();
-  Host::Log(call, "tag=" + tagOf(this) + " frec=" + tagOf(frec) + " mode=" + std::to_string(mode) +
-                      " target=" + std::to_string(kernelTarget) + " targetData=" + tagOf(target) +
+  Host::Log(call, "tag=" + Host::TagNumber(this) + " frec=" + Host::TagNumber(frec) + " mode=" + std::to_string(mode) +
+                      " target=" + std::to_string(kernelTarget) + " targetData=" + Host::TagNumber(target) +
                       " targetBody=" + std::to_string(target == nullptr ? 0 : target->GetTargetBody()));
   if (count == nullptr || operations == nullptr || tools == nullptr)
     ERROR_raise(__FILE__, __LINE__, ZV_ERROR_bad_value, "%s without outputs", call.c_str());

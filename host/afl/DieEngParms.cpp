@@ -21,7 +21,6 @@ int DieEng::SpringbackCompensation::ThisClassId = 0;
 
 namespace {
 
-std::string tagText(const OM::Object* o) { return "tag=" + std::to_string(OM::OM_ask_object_tag(o)); }
 
 bool holds(const FEATURE_PARMS* parms, tag_t tag) {
   if (auto* curve = dynamic_cast<const DieEng::CompensateRoughCurve*>(parms))
@@ -105,14 +104,14 @@ tag_t BREF_ask_qdeid_of_bref(tag_t bref) {
 }
 
 void BREF_set_current_target(CM_part* part, int kernelBody) {
-  Host::Log("BREF_set_current_target", tagText(part) + " body=" + std::to_string(kernelBody));
+  Host::Log("BREF_set_current_target", Host::TagArg(part) + " body=" + std::to_string(kernelBody));
   if (part != nullptr) part->set_current_target(kernelBody);
 }
 
 CM_part* CM__ask_current_part_ptr() { return PART_ask_cm_part_of_part_p(PART_ask_work_part()); }
 
 int BREF_holder::SetBodies(const BREF_request_s* request, int count, const tag_t* bodies) {
-  Host::Log("BREF_holder::SetBodies", tagText(parms_) + " mode=" + std::to_string(request ? request->mode : -1) +
+  Host::Log("BREF_holder::SetBodies", Host::TagArg(parms_) + " mode=" + std::to_string(request ? request->mode : -1) +
                                           " frec=" + std::to_string(OM::OM_ask_object_tag(request ? request->frec : nullptr)) +
                                           " count=" + std::to_string(count));
   if (request == nullptr || brefs_ == nullptr) return DieEngMessage::kNoBodies;
@@ -124,7 +123,7 @@ int BREF_holder::SetBodies(const BREF_request_s* request, int count, const tag_t
 }
 
 int BREF_holder::AskBodies(const BREF_request_s* request, int* count, tag_t** bodies) const {
-  Host::Log("BREF_holder::AskBodies", tagText(parms_));
+  Host::Log("BREF_holder::AskBodies", Host::TagArg(parms_));
   *count = 0;
   *bodies = nullptr;
   if (request == nullptr || brefs_ == nullptr) return DieEngMessage::kNoBodies;
@@ -139,7 +138,7 @@ int BREF_holder::AskBodies(const BREF_request_s* request, int* count, tag_t** bo
 // ---- feature modelling ------------------------------------------------------------------
 
 void CM_create_frec_using_parms(FEATURE_PARMS* parms, FEATURE_RECORD** frec) {
-  Host::Log("CM_create_frec_using_parms", tagText(parms));
+  Host::Log("CM_create_frec_using_parms", Host::TagArg(parms));
   if (parms == nullptr || frec == nullptr)
     ERROR_raise(__FILE__, __LINE__, Parms::kNoParms, "no parameters for the feature");
   if (long long code = Host::Answer("CM_create_frec_using_parms", 0); code != 0)
@@ -150,7 +149,7 @@ void CM_create_frec_using_parms(FEATURE_PARMS* parms, FEATURE_RECORD** frec) {
 }
 
 int CM_include_frec(FEATURE_RECORD* frec, bool apply) {
-  Host::Log("CM_include_frec", tagText(frec) + (apply ? " true" : " false"));
+  Host::Log("CM_include_frec", Host::TagArg(frec) + (apply ? " true" : " false"));
   if (frec == nullptr) return Error::kBadObject;
   if (long long code = Host::Answer("CM_include_frec", 0); code != 0) return static_cast<int>(code);
   frec->note_included(apply);
@@ -158,7 +157,7 @@ int CM_include_frec(FEATURE_RECORD* frec, bool apply) {
 }
 
 int CM_apply_frec(FEATURE_RECORD* frec, bool apply) {
-  Host::Log("CM_apply_frec", tagText(frec) + (apply ? " true" : " false"));
+  Host::Log("CM_apply_frec", Host::TagArg(frec) + (apply ? " true" : " false"));
   if (frec == nullptr) return Error::kBadObject;
   if (long long code = Host::Answer("CM_apply_frec", 0); code != 0) return static_cast<int>(code);
   frec->note_applied(apply);
@@ -166,12 +165,12 @@ int CM_apply_frec(FEATURE_RECORD* frec, bool apply) {
 }
 
 void FREC_set_frec_version(FEATURE_RECORD* frec, int version) {
-  Host::Log("FREC_set_frec_version", tagText(frec) + " " + std::to_string(version));
+  Host::Log("FREC_set_frec_version", Host::TagArg(frec) + " " + std::to_string(version));
   if (frec != nullptr) frec->set_version(version);
 }
 
 void FMI_invoke_ask_name(const FEATURE_RECORD* frec, char** name) {
-  Host::Log("FMI_invoke_ask_name", tagText(frec));
+  Host::Log("FMI_invoke_ask_name", Host::TagArg(frec));
   std::string kind = "Feature";
   if (FEATURE_PARMS* parms = frec != nullptr ? frec->ask_parms() : nullptr) {
     kind = OM::OM_ask_class_name(parms->OmClassId());

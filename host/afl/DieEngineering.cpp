@@ -22,7 +22,6 @@ struct FormTaskClasses {
   }
 } formTaskClasses;
 
-std::string tagText(const OM::Object* o) { return "tag=" + std::to_string(OM::OM_ask_object_tag(o)); }
 
 template <class T>
 T* blocks(int count) {
@@ -132,13 +131,13 @@ void DIE_FRMTSK_free_appl_data(DIE_FRMTSK_s* record) {
 }
 
 bool DIE_FRMTSK_is_a_frmtsk_frec(const FEATURE_RECORD* frec) {
-  Host::Log("DIE_FRMTSK_is_a_frmtsk_frec", tagText(frec));
+  Host::Log("DIE_FRMTSK_is_a_frmtsk_frec", Host::TagArg(frec));
   return frec != nullptr && dynamic_cast<DIE_FRMTSK_PARMS*>(frec->ask_parms()) != nullptr;
 }
 
 int DIE_FRMTSK_read_parms(bool option, DIE_FRMTSK_s* record) {
   Host::Log("DIE_FRMTSK_read_parms", std::string(option ? "true " : "false ") +
-                                         tagText(record != nullptr ? record->frec : nullptr));
+                                         Host::TagArg(record != nullptr ? record->frec : nullptr));
   auto* parms = record == nullptr || record->frec == nullptr
                     ? nullptr
                     : dynamic_cast<DIE_FRMTSK_PARMS*>(record->frec->ask_parms());
@@ -150,7 +149,7 @@ int DIE_FRMTSK_read_parms(bool option, DIE_FRMTSK_s* record) {
 tag_t DIE_FRMTSK__get_tag_of_sel(tag_t object) { return object; }
 
 void DIE_PRCTSK_ReplaceEntsInCollector(SC_collector* collector, int count, const tag_t* tags) {
-  Host::Log("DIE_PRCTSK_ReplaceEntsInCollector", tagText(collector) + " " + std::to_string(count));
+  Host::Log("DIE_PRCTSK_ReplaceEntsInCollector", Host::TagArg(collector) + " " + std::to_string(count));
   if (collector != nullptr) collector->set_tags(count, tags);
 }
 
@@ -174,7 +173,7 @@ int CMP_RT_ask_rm_entities(const CMP_RT_s* region, int kind, bool, int* count, t
 
 int CMP_RT_replace_rm_entities(CMP_RT_s* region, int kind, int option, tag_t collector, FEATURE_RECORD* frec) {
   Host::Log("CMP_RT_replace_rm_entities", std::to_string(kind) + " " + std::to_string(option) + " collector=" +
-                                              std::to_string(collector) + " " + tagText(frec));
+                                              std::to_string(collector) + " " + Host::TagArg(frec));
   if (region == nullptr || kind < 0 || kind > 1) return Error::kBadObject;
   auto* source = dynamic_cast<SC_collector*>(OM::OM_object_of_tag(collector));
   int count = 0;
@@ -226,7 +225,7 @@ int DIEENG_create_frec(int classId, DIE_FRMTSK_s* record, int option, FEATURE_RE
 }
 
 int DIEENG_update_frec(FEATURE_RECORD* frec, DIE_FRMTSK_s* record) {
-  Host::Log("DIEENG_update_frec", tagText(frec));
+  Host::Log("DIEENG_update_frec", Host::TagArg(frec));
   if (long long code = Host::Answer("DIEENG_update_frec", 0); code != 0) return static_cast<int>(code);
   auto* parms = frec == nullptr ? nullptr : dynamic_cast<DIE_FRMTSK_PARMS*>(frec->ask_parms());
   if (parms == nullptr || record == nullptr) return Parms::kNoParms;

@@ -18,7 +18,6 @@ struct DieFeatureBuilderClass {
   DieFeatureBuilderClass() { Host::RegisterHostClass<DieFeatureBuilder>(JAX_FEAT_BUILDER::OmClassName); }
 } dieFeatureBuilderClass;
 
-std::string tagText(const OM::Object* object) { return std::to_string(OM::OM_ask_object_tag(object)); }
 }  // namespace
 
 char* DieFeatureBuilder::ask_journal_class_name() const { return SM_string_copy(journalClass_); }
@@ -33,7 +32,7 @@ struct DieFeatureBuilderMaker {
   // part's keeping (the work part when none is given).
   static DieFeatureBuilder* Make(const char* factory, const char* journalClass, PART_part* part, CM_part* modelPart,
                                  FEATURE_RECORD* frec, std::initializer_list<bool> flags) {
-    std::string args = "part=" + tagText(part) + " cmpart=" + tagText(modelPart) + " frec=" + tagText(frec);
+    std::string args = "part=" + Host::TagNumber(part) + " cmpart=" + Host::TagNumber(modelPart) + " frec=" + Host::TagNumber(frec);
     if (flags.size() != 0) {
       args += " ";
       for (bool flag : flags) args += flag ? "1" : "0";
@@ -104,7 +103,7 @@ DieFeatureBuilder* DieDes::TrimFlangeDieAssistantBuilderFactory::Create(PART_par
 }
 
 bool DIEENG_is_dieeng_feature(const FEATURE_RECORD* frec) {
-  Host::Log("DIEENG_is_dieeng_feature", "tag=" + tagText(frec));
+  Host::Log("DIEENG_is_dieeng_feature", "tag=" + Host::TagNumber(frec));
   if (frec == nullptr) return false;
   const FEATURE_PARMS* parms = frec->ask_parms();
   return parms != nullptr && OM::OM_is_subclass(parms->OmClassId(), DIEDES_GENERIC_BODY_PARMS::ThisClassId);

@@ -28,7 +28,6 @@ struct DieShoeClasses {
   }
 } dieShoeClasses;
 
-std::string tagText(const OM::Object* o) { return "tag=" + std::to_string(OM::OM_ask_object_tag(o)); }
 
 OM::TagVla* writable(OM::TagVla* array) {
   if (array == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for the object's array");
@@ -71,13 +70,13 @@ bool holds(const DIEDES_GENERIC_ENTITY* entity, int count, const T* values, bool
 }  // namespace
 
 int DIEDES_GENERIC_bref::Release(FEATURE_RECORD* frec) {
-  Host::Log("DIEDES_GENERIC_bref::Release", tagText(this) + " frec=" + std::to_string(OM::OM_ask_object_tag(frec)));
+  Host::Log("DIEDES_GENERIC_bref::Release", Host::TagArg(this) + " frec=" + std::to_string(OM::OM_ask_object_tag(frec)));
   if (long long code = Host::Answer("DIEDES_GENERIC_bref::Release", 0); code != 0) return static_cast<int>(code);
   return SetTags(nullptr, 0, nullptr);
 }
 
 void DIEDES_GENERIC_latent_body::Empty() {
-  Host::Log("DIEDES_GENERIC_latent_body::Empty", tagText(this));
+  Host::Log("DIEDES_GENERIC_latent_body::Empty", Host::TagArg(this));
   SetInts(nullptr, 0, nullptr);
 }
 
@@ -111,7 +110,7 @@ DieAttributesPart DieShoe::GetShoeAttributes(int which) {
 }
 
 DieAttributesRecord* DieShoe::AskShoeAttributes(int which) const {
-  Host::Log("DieShoe::AskShoeAttributes", tagText(this) + " record=" + std::to_string(which));
+  Host::Log("DieShoe::AskShoeAttributes", Host::TagArg(this) + " record=" + std::to_string(which));
   if (which < 0 || which > 2) OM::ThrowIndexOutOfRange(which, 0, 3);
   auto* record = static_cast<DieAttributesRecord*>(SM_alloc(sizeof(DieAttributesRecord)));
   if (record == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for a record");
@@ -120,7 +119,7 @@ DieAttributesRecord* DieShoe::AskShoeAttributes(int which) const {
 }
 
 void DieShoe::StoreAttributesEntity(OM::Object* owner) {
-  Host::Log("DieShoe::StoreAttributesEntity", tagText(this) + " owner=" + std::to_string(OM::OM_ask_object_tag(owner)));
+  Host::Log("DieShoe::StoreAttributesEntity", Host::TagArg(this) + " owner=" + std::to_string(OM::OM_ask_object_tag(owner)));
   OM::LogForWrite(this);
   ++attributesStores_;
 }
@@ -131,7 +130,7 @@ DIEDES_GENERIC_int* DieShoe::GetDieShoeBooleanTypes() const {
 
 DIEDES_GENERIC_int* DieShoe::CreateDieShoeBooleanTypes() {
   if (DIEDES_GENERIC_int* held = GetDieShoeBooleanTypes()) return held;
-  Host::Log("DieShoe::CreateDieShoeBooleanTypes", tagText(this));
+  Host::Log("DieShoe::CreateDieShoeBooleanTypes", Host::TagArg(this));
   auto* types = Host::CreateInPart<DIEDES_GENERIC_int>(nullptr);
   OM::LogForWrite(this);
   types_ = types->OmTag();
@@ -157,7 +156,7 @@ int DieShoe::SetDieShoeBooleanTools(DIEDES_GENERIC_bref* item, const DIEDES_ENTI
 
 int DieShoe::GetNumDieShoeBooleanItems() const { return entryCount(booleanItems_); }
 void DieShoe::SetNumDieShoeBooleanItems(int count) {
-  Host::Log("DieShoe::SetNumDieShoeBooleanItems", tagText(this) + " count=" + std::to_string(count));
+  Host::Log("DieShoe::SetNumDieShoeBooleanItems", Host::TagArg(this) + " count=" + std::to_string(count));
   resize(booleanItems_, count);
 }
 DIEDES_GENERIC_bref* DieShoe::GetNthDieShoeBooleanItem(int index) const {
@@ -167,7 +166,7 @@ void DieShoe::SetNthDieShoeBooleanItem(int index, DIEDES_GENERIC_bref* item) { s
 
 int DieShoe::GetNumDieShoeSubtractItems() const { return entryCount(subtractItems_); }
 void DieShoe::SetNumDieShoeSubtractItems(int count) {
-  Host::Log("DieShoe::SetNumDieShoeSubtractItems", tagText(this) + " count=" + std::to_string(count));
+  Host::Log("DieShoe::SetNumDieShoeSubtractItems", Host::TagArg(this) + " count=" + std::to_string(count));
   resize(subtractItems_, count);
 }
 DIEDES_GENERIC_latent_body* DieShoe::GetNthDieShoeSubtractItem(int index) const {
@@ -178,18 +177,18 @@ void DieShoe::SetNthDieShoeSubtractItem(int index, DIEDES_GENERIC_latent_body* i
 }
 
 bool DieShoe::TracksBooleanChanges() const {
-  Host::Log("DieShoe::TracksBooleanChanges", tagText(this));
+  Host::Log("DieShoe::TracksBooleanChanges", Host::TagArg(this));
   return Host::Answer("DieShoe::TracksBooleanChanges", 1) != 0;
 }
 
 void DieShoe::NoteBooleanDataChanged(FEATURE_RECORD* frec) {
-  Host::Log("DieShoe::NoteBooleanDataChanged", tagText(this) + " frec=" + std::to_string(OM::OM_ask_object_tag(frec)));
+  Host::Log("DieShoe::NoteBooleanDataChanged", Host::TagArg(this) + " frec=" + std::to_string(OM::OM_ask_object_tag(frec)));
   OM::LogForWrite(this);
   ++booleanChanges_;
 }
 
 void DieShoe::ClearDieShoeBooleanData(FEATURE_RECORD* frec) {
-  Host::Log("DieShoe::ClearDieShoeBooleanData", tagText(this) + " frec=" + std::to_string(OM::OM_ask_object_tag(frec)));
+  Host::Log("DieShoe::ClearDieShoeBooleanData", Host::TagArg(this) + " frec=" + std::to_string(OM::OM_ask_object_tag(frec)));
   for (OM::TagVla* items : {booleanItems_, subtractItems_}) {
     const std::vector<tag_t> held = items->Items();
     writable(items)->Items().clear();
@@ -204,7 +203,7 @@ void DieShoe::ClearDieShoeBooleanData(FEATURE_RECORD* frec) {
 }
 
 void DieShoe::TakeOverTemporaryBuilder(OM::TaggedObject* builder) {
-  Host::Log("DieShoe::TakeOverTemporaryBuilder", tagText(this) + " builder=" + std::to_string(OM::OM_ask_object_tag(builder)));
+  Host::Log("DieShoe::TakeOverTemporaryBuilder", Host::TagArg(this) + " builder=" + std::to_string(OM::OM_ask_object_tag(builder)));
   if (builder != nullptr) builder->destroy();
 }
 

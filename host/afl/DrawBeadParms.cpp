@@ -36,7 +36,6 @@ struct DrawBeadParmsClasses {
   }
 } drawBeadParmsClasses;
 
-std::string tagText(const OM::Object* o) { return "tag=" + std::to_string(OM::OM_ask_object_tag(o)); }
 
 std::vector<int> plainItems(int items) {
   return std::vector<int>(static_cast<std::size_t>(items < 0 ? 0 : items), DIEDES_GENERIC_ENTITY::ThisClassId);
@@ -79,12 +78,12 @@ FEATURE_PARMS* ParmsChildren::At(int index) const {
 }
 
 void ParmsChildren::SetCount(int count) {
-  Host::Log("ParmsChildren::SetCount", tagText(owner_) + " " + std::to_string(count));
+  Host::Log("ParmsChildren::SetCount", Host::TagArg(owner_) + " " + std::to_string(count));
   writable(children_)->Resize(count);
 }
 
 void ParmsChildren::Set(int index, FEATURE_PARMS* child) {
-  Host::Log("ParmsChildren::Set", tagText(owner_) + " " + std::to_string(index) + " " + tagText(child));
+  Host::Log("ParmsChildren::Set", Host::TagArg(owner_) + " " + std::to_string(index) + " " + Host::TagArg(child));
   if (index < 0 || index >= Count()) OM::ThrowIndexOutOfRange(index, 0, Count());
   writable(children_)->Items()[static_cast<std::size_t>(index)] = OM::OM_ask_object_tag(child);
 }
@@ -140,7 +139,7 @@ void DIE_DRBD_PARMS::SetByteFlag(int flag) {
 }
 
 DIEDES_GENERIC_ENTITY* DIE_DRBD_PARMS::SetNthDiedesItems(int index, DIEDES_GENERIC_ENTITY* item) {
-  Host::Log("DIE_DRBD_PARMS::SetNthDiedesItems", tagText(this) + " " + std::to_string(index) + " " + tagText(item));
+  Host::Log("DIE_DRBD_PARMS::SetNthDiedesItems", Host::TagArg(this) + " " + std::to_string(index) + " " + Host::TagArg(item));
   return ReplaceEntity(index, item);
 }
 
@@ -149,7 +148,7 @@ bool DIE_DRBD_PARMS::HasAttributeInformation() const {
 }
 
 int DIE_DRBD_PARMS::AskAttributeInformation(DieAttributesRecord records[kAttributeRecords]) const {
-  Host::Log("DIE_DRBD_PARMS::AskAttributeInformation", tagText(this));
+  Host::Log("DIE_DRBD_PARMS::AskAttributeInformation", Host::TagArg(this));
   if (!HasAttributeInformation()) return Parms::kBadDescriptor;
   for (int i = 0; i < kAttributeRecords; ++i) {
     const std::string& bytes = attributes_->At(i);
@@ -160,7 +159,7 @@ int DIE_DRBD_PARMS::AskAttributeInformation(DieAttributesRecord records[kAttribu
 }
 
 int DIE_DRBD_PARMS::WriteAttributeInformation(const DieAttributesRecord records[kAttributeRecords], int mode) {
-  Host::Log("DIE_DRBD_PARMS::WriteAttributeInformation", tagText(this) + " mode=" + std::to_string(mode));
+  Host::Log("DIE_DRBD_PARMS::WriteAttributeInformation", Host::TagArg(this) + " mode=" + std::to_string(mode));
   if (!HasAttributeInformation()) return Parms::kBadDescriptor;
   writable(attributes_);
   for (int i = 0; i < kAttributeRecords; ++i)
@@ -170,18 +169,18 @@ int DIE_DRBD_PARMS::WriteAttributeInformation(const DieAttributesRecord records[
 }
 
 void DIE_DRBD_PARMS::UpdateAttributeInformationFromBody() {
-  Host::Log("DIE_DRBD_PARMS::UpdateAttributeInformationFromBody", tagText(this));
+  Host::Log("DIE_DRBD_PARMS::UpdateAttributeInformationFromBody", Host::TagArg(this));
 }
 
 void DIE_DRBD_PARMS::SetMoreDetailsInfo(FEATURE_RECORD* frec, int count, const char* const* strings) {
-  Host::Log("DIE_DRBD_PARMS::SetMoreDetailsInfo", tagText(this) + " " + tagText(frec) + " " + std::to_string(count));
+  Host::Log("DIE_DRBD_PARMS::SetMoreDetailsInfo", Host::TagArg(this) + " " + Host::TagArg(frec) + " " + std::to_string(count));
   std::vector<std::string> copies;
   for (int i = 0; i < count && strings != nullptr; ++i) copies.emplace_back(strings[i] != nullptr ? strings[i] : "");
   writable(details_)->Items() = std::move(copies);
 }
 
 int DIE_DRBD_PARMS::GetMoreDetailsInfo(FEATURE_RECORD* frec, char*** strings) const {
-  Host::Log("DIE_DRBD_PARMS::GetMoreDetailsInfo", tagText(this) + " " + tagText(frec));
+  Host::Log("DIE_DRBD_PARMS::GetMoreDetailsInfo", Host::TagArg(this) + " " + Host::TagArg(frec));
   const int count = details_ == nullptr ? 0 : details_->Length();
   if (strings == nullptr) return count;
   *strings = nullptr;
@@ -193,8 +192,8 @@ int DIE_DRBD_PARMS::GetMoreDetailsInfo(FEATURE_RECORD* frec, char*** strings) co
 }
 
 void DIE_DRBD_PARMS::SetAssociatedFrecs(FEATURE_RECORD* const triple[3]) {
-  Host::Log("DIE_DRBD_PARMS::SetAssociatedFrecs", tagText(this) + " " + tagText(triple[0]) + " " + tagText(triple[1]) +
-                                                      " " + tagText(triple[2]));
+  Host::Log("DIE_DRBD_PARMS::SetAssociatedFrecs", Host::TagArg(this) + " " + Host::TagArg(triple[0]) + " " + Host::TagArg(triple[1]) +
+                                                      " " + Host::TagArg(triple[2]));
   OM::LogForWrite(this);
   for (int i = 0; i < 3; ++i) triple_[i] = OM::OM_ask_object_tag(triple[i]);
 }
@@ -207,7 +206,7 @@ void DIE_DRBD_PARMS::AskAssociatedFrecs(FEATURE_RECORD* triple[3]) const {
 }
 
 void DIE_DRBD_PARMS::FindAssociatedFrecs(const FEATURE_RECORD* frec, FEATURE_RECORD* triple[3]) {
-  Host::Log("DIE_DRBD_PARMS::FindAssociatedFrecs", tagText(frec));
+  Host::Log("DIE_DRBD_PARMS::FindAssociatedFrecs", Host::TagArg(frec));
   triple[0] = triple[1] = triple[2] = nullptr;
   const auto* parms = dynamic_cast<const DIE_DRBD_PARMS*>(frec == nullptr ? nullptr : frec->ask_parms());
   if (parms == nullptr) return;
@@ -226,20 +225,20 @@ void DIE_DRBD_PARMS::FindAssociatedFrecs(const FEATURE_RECORD* frec, FEATURE_REC
 }
 
 FEATURE_RECORD* DIE_DRBD_PARMS::AskOperation() const {
-  Host::Log("DIE_DRBD_PARMS::AskOperation", tagText(this));
+  Host::Log("DIE_DRBD_PARMS::AskOperation", Host::TagArg(this));
   const auto tag = static_cast<tag_t>(Host::Answer("DIE_DRBD_PARMS::AskOperation", 0));
   return dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(tag));
 }
 
 bool DIE_DRBD_PARMS::IsPlacementFaceDieEngineeringBody() const {
-  Host::Log("DIE_DRBD_PARMS::IsPlacementFaceDieEngineeringBody", tagText(this));
+  Host::Log("DIE_DRBD_PARMS::IsPlacementFaceDieEngineeringBody", Host::TagArg(this));
   return Host::Answer("DIE_DRBD_PARMS::IsPlacementFaceDieEngineeringBody", 0) != 0;
 }
 
-void DIE_DRBD_PARMS::SetDieEngineeringFrec() { Host::Log("DIE_DRBD_PARMS::SetDieEngineeringFrec", tagText(this)); }
+void DIE_DRBD_PARMS::SetDieEngineeringFrec() { Host::Log("DIE_DRBD_PARMS::SetDieEngineeringFrec", Host::TagArg(this)); }
 
 void DIE_DRBD_PARMS::MarkForUpdate(bool marked) {
-  Host::Log("DIE_DRBD_PARMS::MarkForUpdate", tagText(this) + (marked ? " 1" : " 0"));
+  Host::Log("DIE_DRBD_PARMS::MarkForUpdate", Host::TagArg(this) + (marked ? " 1" : " 0"));
   OM::LogForWrite(this);
   marked_ = marked;
 }
@@ -267,7 +266,7 @@ DIE_DRBD_MALE_PARMS* DIE_DRBD_MALE_PARMSFactory::Create() {
 namespace {
 template <class T>
 T* makeDerived(const char* call, FEATURE_RECORD* const triple[3]) {
-  Host::Log(call, tagText(triple[0]) + " " + tagText(triple[1]) + " " + tagText(triple[2]));
+  Host::Log(call, Host::TagArg(triple[0]) + " " + Host::TagArg(triple[1]) + " " + Host::TagArg(triple[2]));
   if (Host::Answer(std::string(call) + ".none", 0) != 0) return nullptr;
   auto* parms = static_cast<T*>(DIEDES_GENERIC_BODY_PARMS::Make(T::ThisClassId, {}));
   parms->SetAssociatedFrecs(triple);
@@ -281,18 +280,18 @@ DIE_DRBD_FEMALE_PARMS* DIE_DRBD_FEMALE_PARMSFactory::Create(FEATURE_RECORD* cons
 
 DIE_DRBD_SHEETMETAL_PARMS* DIE_DRBD_SHEETMETAL_PARMSFactory::Create(FEATURE_RECORD* const triple[3],
                                                                    FEATURE_RECORD* operation) {
-  Host::Log("DIE_DRBD_SHEETMETAL_PARMSFactory::operation", tagText(operation));
+  Host::Log("DIE_DRBD_SHEETMETAL_PARMSFactory::operation", Host::TagArg(operation));
   return makeDerived<DIE_DRBD_SHEETMETAL_PARMS>("DIE_DRBD_SHEETMETAL_PARMSFactory::Create", triple);
 }
 
 void DIE_DRBD_SHEETMETAL_PARMS::UpdatePartTip(FEATURE_RECORD* operation) {
-  Host::Log("DIE_DRBD_SHEETMETAL_PARMS::UpdatePartTip", tagText(this) + " " + tagText(operation));
+  Host::Log("DIE_DRBD_SHEETMETAL_PARMS::UpdatePartTip", Host::TagArg(this) + " " + Host::TagArg(operation));
 }
 
 // ---- die-engineering feature calls --------------------------------------------------------------
 
 int DIEENG_insert_into_operation(FEATURE_RECORD* frec, FEATURE_RECORD* operation, int mode) {
-  Host::Log("DIEENG_insert_into_operation", tagText(frec) + " " + tagText(operation) + " mode=" + std::to_string(mode));
+  Host::Log("DIEENG_insert_into_operation", Host::TagArg(frec) + " " + Host::TagArg(operation) + " mode=" + std::to_string(mode));
   return static_cast<int>(Host::Answer("DIEENG_insert_into_operation", 0));
 }
 
@@ -323,12 +322,12 @@ OLD_profile* OLD_profile::Make(SC_section* sectionOfBuilder) {
 }
 
 bool CMP_has_section_builder(const OLD_profile* profile) {
-  Host::Log("CMP_has_section_builder", tagText(profile));
+  Host::Log("CMP_has_section_builder", Host::TagArg(profile));
   return profile != nullptr && profile->ask_section() != 0;
 }
 
 void CMP_ask_section_builder(const OLD_profile* profile, int* count, tag_t** objects) {
-  Host::Log("CMP_ask_section_builder", tagText(profile));
+  Host::Log("CMP_ask_section_builder", Host::TagArg(profile));
   *count = 0;
   *objects = nullptr;
   if (profile == nullptr || profile->ask_section() == 0) return;
@@ -343,7 +342,7 @@ void CMP_RT_init(CMP_RT_runtime* runtime, int slots) {
 }
 
 int CMP_RT_from_om(CMP_RT_runtime*, int count, OLD_profile* profile, FEATURE_RECORD* frec) {
-  Host::Log("CMP_RT_from_om", std::to_string(count) + " " + tagText(profile) + " " + tagText(frec));
+  Host::Log("CMP_RT_from_om", std::to_string(count) + " " + Host::TagArg(profile) + " " + Host::TagArg(frec));
   return static_cast<int>(Host::Answer("CMP_RT_from_om", 0));
 }
 
@@ -351,7 +350,7 @@ int CMP_RT_to_om(CMP_RT_runtime*, const CMP_RT_option* option, FEATURE_RECORD* f
   std::string text = option == nullptr ? "no option" : "kind=" + std::to_string(option->kind);
   if (option != nullptr && option->pair != nullptr)
     text += " pair=" + std::to_string(option->pair[0]) + "," + std::to_string(option->pair[1]);
-  Host::Log("CMP_RT_to_om", text + " " + tagText(frec) + " " + tagText(profile));
+  Host::Log("CMP_RT_to_om", text + " " + Host::TagArg(frec) + " " + Host::TagArg(profile));
   return 0;
 }
 
@@ -359,7 +358,7 @@ void CMP_RT_free(CMP_RT_runtime*) { Host::Log("CMP_RT_free"); }
 
 SC_section* CMP_cnvt_old_profile_by_add_section(FEATURE_RECORD* frec, OLD_profile* profile, double distance,
                                                 double chaining, double angle) {
-  Host::Log("CMP_cnvt_old_profile_by_add_section", tagText(frec) + " " + tagText(profile) + " " +
+  Host::Log("CMP_cnvt_old_profile_by_add_section", Host::TagArg(frec) + " " + Host::TagArg(profile) + " " +
                                                        std::to_string(distance) + " " + std::to_string(chaining) +
                                                        " " + std::to_string(angle));
   if (Host::Answer("CMP_cnvt_old_profile_by_add_section.none", 0) != 0) return nullptr;

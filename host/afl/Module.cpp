@@ -23,7 +23,6 @@ struct ModuleClasses {
   }
 } moduleClasses;
 
-std::string tagText(const OM::Object* o) { return "tag=" + std::to_string(OM::OM_ask_object_tag(o)); }
 
 template <class T>
 T* newBlock(std::size_t count) {
@@ -53,14 +52,14 @@ DIEDES_GENERIC_ENTITY* DIEDES_GENERIC_MODULE_PARMS::GetNthDiedesItems(int index)
 }
 
 void DIEDES_GENERIC_MODULE_PARMS::SetNumDiedesItems(int count) {
-  Host::Log("SetNumDiedesItems", tagText(this) + " " + std::to_string(count));
+  Host::Log("SetNumDiedesItems", Host::TagArg(this) + " " + std::to_string(count));
   if (items_ == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for the module's items");
   OM::OM__log(items_);
   items_->Resize(count);
 }
 
 void DIEDES_GENERIC_MODULE_PARMS::SetNthDiedesItems(int index, OM::Object* item) {
-  Host::Log("SetNthDiedesItems", tagText(this) + " " + std::to_string(index) + " " + tagText(item));
+  Host::Log("SetNthDiedesItems", Host::TagArg(this) + " " + std::to_string(index) + " " + Host::TagArg(item));
   if (index < 0 || index >= GetNumDiedesItems()) OM::ThrowIndexOutOfRange(index, 0, GetNumDiedesItems());
   OM::OM__log(items_);
   items_->Items()[static_cast<std::size_t>(index)] = OM::OM_ask_object_tag(item);
@@ -72,7 +71,7 @@ DIEDES_GENERIC_MODULE_PARMS* DIEDES_GENERIC_MODULE_PARMSFactory::Create() {
 }
 
 void OM_delete_object(OM::Object* object) {
-  Host::Log("OM_delete_object", tagText(object));
+  Host::Log("OM_delete_object", Host::TagArg(object));
   if (auto* tagged = dynamic_cast<OM::TaggedObject*>(object)) tagged->destroy();
 }
 
@@ -82,7 +81,7 @@ int DIEDES_NODE_create_nodes(int count, const DIEDES_NODE_init_s* description, D
                              const void* attribute, DIEDES_NODE_s** node) {
   Host::Log("DIEDES_NODE_create_nodes", std::to_string(count) + " kind=" +
                                             std::to_string(description == nullptr ? 0 : description->parentKind) +
-                                            " " + tagText(parms));
+                                            " " + Host::TagArg(parms));
   if (node == nullptr) return Parms::kBadRecords;
   *node = nullptr;
   if (count != 1 || description == nullptr) return Parms::kBadRecords;
@@ -180,7 +179,7 @@ DIEDES_GENERIC_MODULE_PARMS* ClampingSlotModule::GetChild(int index) const {
 }
 
 void ClampingSlotModule::ReadChildren(DIEDES_NODE_s* node) const {
-  Host::Log("ClampingSlotModule::ReadChildren", tagText(this) + " children=" + std::to_string(GetNumChildren()));
+  Host::Log("ClampingSlotModule::ReadChildren", Host::TagArg(this) + " children=" + std::to_string(GetNumChildren()));
   if (node == nullptr) return;
   for (int i = 0; i < GetNumChildren(); ++i) {
     DIEDES_NODE_s* child = DIEDES_NODE_create_child(node);
@@ -214,7 +213,7 @@ void ClampingSlotModule::DestroyChildren() {
 }
 
 int ClampingSlotModule::Apply(OM::Object* owner, DIEDES_NODE_s* node, int mode) {
-  Host::Log("ClampingSlotModule::Apply", tagText(this) + " owner=" + std::to_string(OM::OM_ask_object_tag(owner)) +
+  Host::Log("ClampingSlotModule::Apply", Host::TagArg(this) + " owner=" + std::to_string(OM::OM_ask_object_tag(owner)) +
                                              " mode=" + std::to_string(mode) +
                                              " children=" + std::to_string(DIEDES_NODE_ask_num_children(node)));
   OM::LogForWrite(this);

@@ -89,7 +89,6 @@ struct KeepHeldObjects {
   KeepHeldObjects() { OM::OM_set_keep_alive_check(&heldByAnEntity); }
 } keepHeldObjects;
 
-std::string tagText(const OM::Object* o) { return "tag=" + std::to_string(OM::OM_ask_object_tag(o)); }
 
 template <class Array>
 Array* writable(Array* array) {
@@ -127,13 +126,13 @@ FEATURE_RECORD* FEATURE_PARMS::GetSubObjectOwner() const {
 }
 
 void FEATURE_PARMS::SetFeatureRecord(FEATURE_RECORD* frec) {
-  Host::Log("FEATURE_PARMS::SetFeatureRecord", tagText(this) + " frec=" + std::to_string(OM::OM_ask_object_tag(frec)));
+  Host::Log("FEATURE_PARMS::SetFeatureRecord", Host::TagArg(this) + " frec=" + std::to_string(OM::OM_ask_object_tag(frec)));
   OM::LogForWrite(this);
   frec_ = OM::OM_ask_object_tag(frec);
 }
 
 OM::Object* OM_ask_subobject_owner(const OM::Object* object) {
-  Host::Log("OM_ask_subobject_owner", tagText(object));
+  Host::Log("OM_ask_subobject_owner", Host::TagArg(object));
   if (auto* parms = dynamic_cast<const FEATURE_PARMS*>(object)) return parms->GetSubObjectOwner();
   if (auto* entity = dynamic_cast<const DIEDES_GENERIC_ENTITY*>(object))
     return OM::OM_object_of_tag(entity->AskParmsTag());
@@ -157,7 +156,7 @@ DIEDES_GENERIC_ENTITY::~DIEDES_GENERIC_ENTITY() {
 }
 
 int DIEDES_GENERIC_ENTITY::Begin(const char* call, const DIEDES_ENTITY_CONTEXT* context, int count) {
-  Host::Log(call, tagText(this) + " index=" + std::to_string(index_) + " count=" + std::to_string(count) +
+  Host::Log(call, Host::TagArg(this) + " index=" + std::to_string(index_) + " count=" + std::to_string(count) +
                       " flag=" + std::to_string(context == nullptr ? 0 : context->flag) +
                       " owner=" + std::to_string(OM::OM_ask_object_tag(context == nullptr ? nullptr : context->owner)));
   if (long long code = Host::Answer("DIEDES_GENERIC_ENTITY_set." + std::to_string(index_), 0); code != 0)
@@ -225,7 +224,7 @@ int DIEDES_GENERIC_ENTITY::AskCount() const {
 }
 
 void DIEDES_GENERIC_ENTITY::AskTags(int* count, tag_t** tags) const {
-  Host::Log("DIEDES_GENERIC_ENTITY::AskTags", tagText(this) + " index=" + std::to_string(index_));
+  Host::Log("DIEDES_GENERIC_ENTITY::AskTags", Host::TagArg(this) + " index=" + std::to_string(index_));
   bool hasTags = kind_ == kTags || kind_ == kExpressions;
   int n = hasTags ? AskCount() : 0;
   if (count != nullptr) *count = n;
@@ -266,14 +265,14 @@ DieAttributesPart::DieAttributesPart(DIEDES_GENERIC_BODY_PARMS* parms)
     : parms_(parms), record_(parms != nullptr ? &parms->dieAttributes_ : nullptr) {}
 
 int DieAttributesPart::Read(DIEDES_ATTRIBUTE_DESCRIPTOR* descriptor, int mode) const {
-  Host::Log("DieAttributesPart::Read", tagText(parms_) + " mode=" + std::to_string(mode));
+  Host::Log("DieAttributesPart::Read", Host::TagArg(parms_) + " mode=" + std::to_string(mode));
   if (descriptor == nullptr || descriptor->record == nullptr || record_ == nullptr) return Parms::kBadDescriptor;
   *descriptor->record = *record_;
   return 0;
 }
 
 int DieAttributesPart::Write(OM::Object* owner, const DIEDES_ATTRIBUTE_DESCRIPTOR* descriptor, int mode) {
-  Host::Log("DieAttributesPart::Write", tagText(parms_) + " owner=" + std::to_string(OM::OM_ask_object_tag(owner)) +
+  Host::Log("DieAttributesPart::Write", Host::TagArg(parms_) + " owner=" + std::to_string(OM::OM_ask_object_tag(owner)) +
                                             " mode=" + std::to_string(mode));
   if (descriptor == nullptr || descriptor->record == nullptr || record_ == nullptr) return Parms::kBadDescriptor;
   // The record lies in the parameter object, so logging it covers the record.
@@ -368,7 +367,7 @@ const void* DIEDES_GENERIC_BODY_PARMS::GetDieDesModuleItemsAttribute() const {
 }
 
 tag_t DIEDES_GENERIC_BODY_PARMS::GetTargetEID(const DIEDES_GENERIC_BODY_PARMS* parms) {
-  Host::Log("GetTargetEID", tagText(parms));
+  Host::Log("GetTargetEID", Host::TagArg(parms));
   return parms == nullptr ? 0 : parms->targetEid_;
 }
 
@@ -378,7 +377,7 @@ void DIEDES_GENERIC_BODY_PARMS::SetTargetEID(tag_t body) {
 }
 
 DieAttributesRecord* DIEDES_GENERIC_BODY_PARMS::AskDieAttributes() const {
-  Host::Log("DIEDES_GENERIC_BODY_PARMS::AskDieAttributes", tagText(this));
+  Host::Log("DIEDES_GENERIC_BODY_PARMS::AskDieAttributes", Host::TagArg(this));
   auto* record = allocArray<DieAttributesRecord>(1);
   *record = dieAttributes_;
   return record;
@@ -387,7 +386,7 @@ DieAttributesRecord* DIEDES_GENERIC_BODY_PARMS::AskDieAttributes() const {
 void DIEDES_GENERIC_BODY_PARMS::SetFeatureRecord(FEATURE_RECORD* frec) { FEATURE_PARMS::SetFeatureRecord(frec); }
 
 void DIEDES_GENERIC_BODY_PARMS::DieDesBuilderGetSectionObjects(const SC_section* section, int* count, tag_t** tags) {
-  Host::Log("DieDesBuilderGetSectionObjects", tagText(section));
+  Host::Log("DieDesBuilderGetSectionObjects", Host::TagArg(section));
   if (section == nullptr || count == nullptr) return;
   for (int i = 0; i < section->ask_count(); ++i) {
     if (tags != nullptr) {
@@ -420,7 +419,7 @@ void storePlainRecords(OM::StringVla* records, int count, const Record* items) {
 template <class Record>
 int askPlainRecords(const char* call, const DIEDES_GENERIC_ENTITY* entity, const OM::StringVla* records, int first,
                     int* count, Record** out) {
-  Host::Log(call, tagText(entity) + " first=" + std::to_string(first));
+  Host::Log(call, Host::TagArg(entity) + " first=" + std::to_string(first));
   std::vector<const std::string*> from = recordsFrom(records, first);
   if (count != nullptr) *count = static_cast<int>(from.size());
   if (out == nullptr) return 0;
@@ -478,7 +477,7 @@ int DieDesGenericLocation::StoreRecords(const DIEDES_ENTITY_CONTEXT* context, in
 }
 
 int DieDesGenericLocation::AskRecords(int first, int* count, DieDesGenericLocationRecord** records) const {
-  Host::Log("DieDesGenericLocation::AskRecords", tagText(this) + " first=" + std::to_string(first));
+  Host::Log("DieDesGenericLocation::AskRecords", Host::TagArg(this) + " first=" + std::to_string(first));
   if (long long code = Host::Answer("DieDesGenericLocation::AskRecords." + std::to_string(ask_tag()), 0); code != 0)
     ERROR_raise(__FILE__, __LINE__, static_cast<int>(code), "the records of location %u cannot be read", ask_tag());
   std::vector<const std::string*> from = recordsFrom(Records(), first);
@@ -496,14 +495,14 @@ int DieDesGenericLocation::AskRecords(int first, int* count, DieDesGenericLocati
 }
 
 void DieDesGenericLocation::FreeRecords(int count, DieDesGenericLocationRecord* records) const {
-  Host::Log("DieDesGenericLocation::FreeRecords", tagText(this) + " count=" + std::to_string(count));
+  Host::Log("DieDesGenericLocation::FreeRecords", Host::TagArg(this) + " count=" + std::to_string(count));
   if (records == nullptr) return;
   for (int i = 0; i < count; ++i) SM_free(records[i].selected);
   SM_free(records);
 }
 
 void DieDesGenericLocation::Release(FEATURE_RECORD* frec) {
-  Host::Log("DieDesGenericLocation::Release", tagText(this) + " frec=" + std::to_string(OM::OM_ask_object_tag(frec)));
+  Host::Log("DieDesGenericLocation::Release", Host::TagArg(this) + " frec=" + std::to_string(OM::OM_ask_object_tag(frec)));
   OM::LogForWrite(this);
   writable(Records())->Items().clear();
 }
@@ -573,7 +572,7 @@ int DieDesAttributeItemParms::AskAttributeRecordCount() const {
 }
 
 int DieDesAttributeItemParms::ReadAttributeRecords(DIEDES_ATTRIBUTE_TABLE* table) const {
-  Host::Log("ReadAttributeRecords", tagText(this));
+  Host::Log("ReadAttributeRecords", Host::TagArg(this));
   if (table == nullptr || table->count < 0 || (table->count > 0 && table->records == nullptr))
     return Parms::kBadDescriptor;
   for (int i = 0; i < table->count; ++i) {
@@ -587,7 +586,7 @@ int DieDesAttributeItemParms::ReadAttributeRecords(DIEDES_ATTRIBUTE_TABLE* table
 
 int DieDesAttributeItemParms::ApplyAttributeRecords(OM::Object* owner, const DIEDES_ATTRIBUTE_TABLE* table,
                                                     int mode) {
-  Host::Log("ApplyAttributeRecords", tagText(this) + " owner=" + std::to_string(OM::OM_ask_object_tag(owner)) +
+  Host::Log("ApplyAttributeRecords", Host::TagArg(this) + " owner=" + std::to_string(OM::OM_ask_object_tag(owner)) +
                                          " mode=" + std::to_string(mode));
   if (table == nullptr || table->count < 0 || (table->count > 0 && table->records == nullptr))
     return Parms::kBadDescriptor;
@@ -619,7 +618,7 @@ ClampingSlotModule* ClampingSlot::GetModule(int index) const {
 }
 
 void ClampingSlot::ClearModules() {
-  Host::Log("ClampingSlot::ClearModules", tagText(this));
+  Host::Log("ClampingSlot::ClearModules", Host::TagArg(this));
   const std::vector<tag_t> modules = modules_ != nullptr ? modules_->Items() : std::vector<tag_t>{};
   writable(modules_)->Items().clear();
   for (tag_t t : modules)
@@ -690,12 +689,12 @@ FEATURE_PARMS* HandlingCore::GetNthModuleItem(int index) const {
 }
 
 void HandlingCore::AppendModuleItem(FEATURE_PARMS* item) {
-  Host::Log("HandlingCore::AppendModuleItem", tagText(this) + " item=" + std::to_string(OM::OM_ask_object_tag(item)));
+  Host::Log("HandlingCore::AppendModuleItem", Host::TagArg(this) + " item=" + std::to_string(OM::OM_ask_object_tag(item)));
   writable(modules_)->Items().push_back(OM::OM_ask_object_tag(item));
 }
 
 void HandlingCore::ClearModuleItems() {
-  Host::Log("HandlingCore::ClearModuleItems", tagText(this));
+  Host::Log("HandlingCore::ClearModuleItems", Host::TagArg(this));
   writable(modules_)->Items().clear();
 }
 
@@ -728,12 +727,12 @@ namespace KTX {
 // ---- the extraction table ---------------------------------------------------------------------
 
 void DIEDES_EXTRACTION_TABLE_MAP::MapSection(SC_section* section) {
-  Host::Log("DIEDES_EXTRACTION_TABLE_MAP::MapSection", tagText(section));
+  Host::Log("DIEDES_EXTRACTION_TABLE_MAP::MapSection", Host::TagArg(section));
   if (section != nullptr) section->note_mapped();
 }
 
 void DIEDES_EXTRACTION_TABLE_MAP::MapCollector(SC_collector* collector) {
-  Host::Log("DIEDES_EXTRACTION_TABLE_MAP::MapCollector", tagText(collector));
+  Host::Log("DIEDES_EXTRACTION_TABLE_MAP::MapCollector", Host::TagArg(collector));
   if (collector != nullptr) collector->note_mapped();
 }
 
@@ -794,7 +793,7 @@ void DIEENG_register_body_maker(const char* parmsClass, FeatureBodyMaker maker) 
 }
 
 int DIEENG_CreateFrecWithParms(FEATURE_PARMS* parms, int kernelBody, FEATURE_RECORD** frec) {
-  Host::Log("DIEENG_CreateFrecWithParms", tagText(parms) + " body=" + std::to_string(kernelBody));
+  Host::Log("DIEENG_CreateFrecWithParms", Host::TagArg(parms) + " body=" + std::to_string(kernelBody));
   if (parms == nullptr || frec == nullptr) return Parms::kNoParms;
   if (Failure::Fails(Failure::kFeatureRecord, "DIEENG_CreateFrecWithParms")) return Failure::kInjected;
   if (long long code = Host::Answer("DIEENG_CreateFrecWithParms", 0); code != 0) return static_cast<int>(code);
@@ -830,7 +829,7 @@ int DIEENG_CreateFrecWithParms(FEATURE_PARMS* parms, int kernelBody, FEATURE_REC
 }
 
 int DIEENG_UpdateMultipleBodyFrec(FEATURE_RECORD* frec) {
-  Host::Log("DIEENG_UpdateMultipleBodyFrec", tagText(frec));
+  Host::Log("DIEENG_UpdateMultipleBodyFrec", Host::TagArg(frec));
   if (long long code = Host::Answer("DIEENG_UpdateMultipleBodyFrec", 0); code != 0) return static_cast<int>(code);
   if (frec == nullptr || frec->ask_parms() == nullptr) return 0;
   // The feature's body is made anew by the maker that made it, from the

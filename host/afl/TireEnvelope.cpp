@@ -174,12 +174,11 @@ Records& records() {
   return *r;
 }
 
-std::string TagText(const OM::Object* o) { return std::to_string(OM::OM_ask_object_tag(o)); }
 
 }  // namespace
 
 void TireEnvelope_AllocApplData(Tireenv_params_s** block, FEATURE_RECORD* frec) {
-  Host::Log("TireEnvelope_AllocApplData", TagText(frec));
+  Host::Log("TireEnvelope_AllocApplData", Host::TagNumber(frec));
   auto* made = static_cast<Tireenv_params_s*>(SM_alloc(sizeof(Tireenv_params_s)));
   std::memset(static_cast<void*>(made), kTireenvSentinel, sizeof(Tireenv_params_s));
   made->radialStartAngle = made->radialEndAngle = made->wheelRimDiameter = made->wheelCenterlineShift = nullptr;
@@ -198,7 +197,7 @@ void TireEnvelope_FreeApplData(Tireenv_params_s** block) {
 }
 
 Tireenv_params_s* TireEnvelope_ReadParms(const FEATURE_RECORD* frec) {
-  Host::Log("TireEnvelope_ReadParms", TagText(frec));
+  Host::Log("TireEnvelope_ReadParms", Host::TagNumber(frec));
   const Tireenv_params_s* kept = StoredOf(frec);
   return kept != nullptr ? Copy(*kept, HostAllocate) : nullptr;
 }
@@ -210,7 +209,7 @@ int TireEnvelope_Is(const FEATURE_RECORD* frec) {
 }
 
 int TireEnvelope_ChangeOutputAttributes(FEATURE_RECORD* frec, const Tireenv_params_s*) {
-  Host::Log("TireEnvelope_ChangeOutputAttributes", TagText(frec));
+  Host::Log("TireEnvelope_ChangeOutputAttributes", Host::TagNumber(frec));
   return 0;
 }
 
@@ -232,7 +231,7 @@ int DIEENG_create_frec(int classId, Tireenv_params_s* block, int option, FEATURE
 }
 
 int DIEENG_update_frec(FEATURE_RECORD* frec, Tireenv_params_s* block) {
-  Host::Log("DIEENG_update_frec", TagText(frec));
+  Host::Log("DIEENG_update_frec", Host::TagNumber(frec));
   if (long long code = Host::Answer("DIEENG_update_frec", 0); code != 0) return static_cast<int>(code);
   if (StoredOf(frec) == nullptr || block == nullptr) return Parms::kNoParms;
   Store(frec->ask_parms(), *block);
@@ -245,7 +244,7 @@ int DIEENG_update_frec(FEATURE_RECORD* frec, Tireenv_params_s* block) {
 }
 
 void VD_create_extractions(FEATURE_RECORD* frec, int count, const tag_t* tags) {
-  Host::Log("VD_create_extractions", TagText(frec) + " " + std::to_string(count));
+  Host::Log("VD_create_extractions", Host::TagNumber(frec) + " " + std::to_string(count));
   records().extractions.push_back(
       {OM::OM_ask_object_tag(frec), tags != nullptr && count > 0 ? std::vector<tag_t>(tags, tags + count)
                                                                  : std::vector<tag_t>{}});

@@ -29,7 +29,6 @@ int unitIndex(const UNIT_unit* unit) {
   return kNumber;
 }
 
-std::string tagText(const OM::Object* o) { return "tag=" + std::to_string(OM::OM_ask_object_tag(o)); }
 }  // namespace
 
 const UNIT_unit* EXP_expression::ask_unit() const {
@@ -92,7 +91,7 @@ char* EXP_format_value(double value) {
 }
 
 int EXP_edit_exp(tag_t part, EXP_expression* expression, const char* text) {
-  Host::Log("EXP_edit_exp", "part=" + std::to_string(part) + " " + tagText(expression) + " " +
+  Host::Log("EXP_edit_exp", "part=" + std::to_string(part) + " " + Host::TagArg(expression) + " " +
                                 (text == nullptr ? "(null)" : text));
   if (expression == nullptr) return Expression::kNoExpression;
   double value = 0;
@@ -108,7 +107,7 @@ void EXP_edit_exp_all_errors(tag_t part, EXP_expression* expression, const char*
 }
 
 double EXP_ask_value_of_exp(const EXP_expression* expression) {
-  Host::Log("EXP_ask_value_of_exp", tagText(expression));
+  Host::Log("EXP_ask_value_of_exp", Host::TagArg(expression));
   return expression == nullptr ? 0.0 : expression->ask_value();
 }
 

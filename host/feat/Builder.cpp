@@ -373,7 +373,7 @@ void CM_part::set_current_feature(tag_t frec) {
 }
 
 tag_t FREC_ask_body_eid_p(const FEATURE_RECORD* frec) {
-  Host::Log("FREC_ask_body_eid_p", "tag=" + std::to_string(OM::OM_ask_object_tag(frec)));
+  Host::Log("FREC_ask_body_eid_p", Host::TagArg(frec));
   return frec == nullptr ? 0 : frec->ask_body_eid();
 }
 
@@ -390,12 +390,12 @@ FEATURE_RECORD* CM_part_get_current_feature(const CM_part* part) {
 }
 
 void FREC_make_current_feature(FEATURE_RECORD* frec) {
-  Host::Log("FREC_make_current_feature", "tag=" + std::to_string(OM::OM_ask_object_tag(frec)));
+  Host::Log("FREC_make_current_feature", Host::TagArg(frec));
   if (CM_part* part = CM__ask_part_of_object(frec); part != nullptr) part->set_current_feature(OM::OM_ask_object_tag(frec));
 }
 
 FEATURE_PARMS* FREC_ask_parms_of_frec(const FEATURE_RECORD* frec) {
-  Host::Log("FREC_ask_parms_of_frec", "tag=" + std::to_string(OM::OM_ask_object_tag(frec)));
+  Host::Log("FREC_ask_parms_of_frec", Host::TagArg(frec));
   return frec == nullptr ? nullptr : frec->ask_parms();
 }
 
@@ -442,7 +442,7 @@ int FREC_ask_all_frecs_of_part(const CM_part* part, int* count, tag_t** frecs) {
 }
 
 int FMI_invoke_post_update(FEATURE_RECORD* frec) {
-  Host::Log("FMI_invoke_post_update", "tag=" + std::to_string(OM::OM_ask_object_tag(frec)));
+  Host::Log("FMI_invoke_post_update", Host::TagArg(frec));
   return static_cast<int>(Host::Answer("FMI_invoke_post_update", 0));
 }
 

@@ -2,17 +2,17 @@
 
 #include <chrono>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <set>
 #include <unordered_set>
 #include <variant>
 
-#include "kernel/Bodies.hpp"
-#include "kernel/Shapes.hpp"
-#include "kernel/TimeLimit.hpp"
+#include "kernel/Modeller.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Failure.hpp"
@@ -30,10 +30,10 @@ struct Entity {
   int copiedFrom = 0;
   int partition = 0;  // the undo partition the entity lives in
   std::vector<int> faces;
-  TopoDS_Shape shape;  // a body's geometry; null for a body made without it
+  ShapeRef shape;  // a body's geometry; null for a body made without it
   // Tools gathered for one boolean onto the shape and not yet applied (see
   // GatheredBooleans): every read of the shape applies them first.
-  std::vector<TopoDS_Shape> pending;
+  std::vector<ShapeRef> pending;
   Shapes::Operation pendingOperation = Shapes::Operation::Unite;
 };
 
@@ -57,10 +57,36 @@ struct GeometryClock {
   GeometryClock& operator=(const GeometryClock&) = delete;
 };
 
+// The longest one long call of the modeller may run: KTX_KERNEL_SECONDS
+// when it is a number of at least 0, otherwise 300, unless
+// SetGeometryLimit chose one.
+constexpr double kDefaultLimitSeconds = 300;
+
+double limitFromEnvironment() {
+  const char* text = std::getenv("KTX_KERNEL_SECONDS");
+  if (text == nullptr || *text == '\0') return kDefaultLimitSeconds;
+  char* end = nullptr;
+  errno = 0;
+  const double seconds = std::strtod(text, &end);
+  if (errno != 0 || *end != '\0' || !std::isfinite(seconds) || seconds < 0) return kDefaultLimitSeconds;
+  return seconds;
+}
+
+double& chosenLimit() {
+  static double seconds = -1;
+  return seconds;
+}
+
+double limitSeconds() {
+  if (chosenLimit() >= 0) return chosenLimit();
+  static const double environment = limitFromEnvironment();
+  return environment;
+}
+
 // The call log's note of a call the time limit broke off.
 void logStopped(const char* call, int body) {
   KTX::Host::Log(call, "body=" + std::to_string(body) + " stopped: the modeller ran past the limit of " +
-                           RealText(Shapes::LimitSeconds()) + " s");
+                           RealText(limitSeconds()) + " s");
 }
 
 // How many GatheredBooleans scopes are open.
@@ -290,21 +316,21 @@ void kill(int body) {
   Entity& e = state().entities.at(body);
   for (int face : e.faces) state().entities.at(face).alive = false;
   e.alive = false;
-  e.shape.Nullify();
+  e.shape.reset();
   e.pending.clear();
   --state().liveBodies;
 }
 
 // Gives a live body new geometry; its faces are the geometry's faces from
 // then on (new face tags: a face of the old shape is no face of the new).
-void setShape(int body, const TopoDS_Shape& shape) {
+void setShape(int body, const ShapeRef& shape) {
   for (int face : state().entities.at(body).faces) saveEntity(face);
   saveEntity(body);
   std::vector<int> old = std::move(state().entities.at(body).faces);
   for (int face : old) state().entities.at(face).alive = false;
   state().entities.at(body).faces.clear();
   state().entities.at(body).shape = shape;
-  for (int i = Shapes::FaceCount(shape); i > 0; --i) AddFace(body);
+  for (int i = shape == nullptr ? 0 : LoadedModeller().FaceCount(shape); i > 0; --i) AddFace(body);
 }
 
 // Applies the tools gathered on a live body, all in one boolean. When the
@@ -317,10 +343,11 @@ void resolve(int body) {
   GeometryClock clock;
   saveEntity(body);
   Entity& e = state().entities.at(body);
-  const std::vector<TopoDS_Shape> tools = std::move(e.pending);
+  const std::vector<ShapeRef> tools = std::move(e.pending);
   e.pending.clear();
-  TopoDS_Shape made;
-  Shapes::Outcome outcome = Shapes::Boolean(e.shape, tools, e.pendingOperation, &made);
+  Modeller& modeller = LoadedModeller();
+  ShapeRef made;
+  Shapes::Outcome outcome = modeller.Boolean(e.shape, tools, e.pendingOperation, &made);
   // Stopped: one at a time would only run as long again, each.
   if (outcome == Shapes::Outcome::Stopped) {
     logStopped("ZV_BODY_boolean_2", body);
@@ -329,8 +356,8 @@ void resolve(int body) {
     made = e.shape;
     outcome = Shapes::Outcome::Done;
     for (std::size_t i = 0; i < tools.size() && outcome == Shapes::Outcome::Done; ++i) {
-      TopoDS_Shape next;
-      const Shapes::Outcome one = Shapes::Boolean(made, {tools[i]}, e.pendingOperation, &next);
+      ShapeRef next;
+      const Shapes::Outcome one = modeller.Boolean(made, {tools[i]}, e.pendingOperation, &next);
       if (one == Shapes::Outcome::Done) made = next;
       if (one == Shapes::Outcome::NoVolume) outcome = one;
       if (one == Shapes::Outcome::Stopped) {
@@ -345,10 +372,10 @@ void resolve(int body) {
     setShape(body, made);
 }
 
-const TopoDS_Shape* shapeOf(int body) {
+const ShapeRef* shapeOf(int body) {
   resolve(body);
   Entity* e = liveBody(body);
-  return e == nullptr || e->shape.IsNull() ? nullptr : &e->shape;
+  return e == nullptr || e->shape == nullptr ? nullptr : &e->shape;
 }
 
 int* hostArray(const std::vector<int>& values) {
@@ -364,9 +391,9 @@ int copyBody(int body) {
   Entity copy;
   copy.type = source.type;
   copy.copiedFrom = body;
-  {
+  if (source.shape != nullptr) {
     GeometryClock clock;
-    copy.shape = Shapes::Copy(source.shape);
+    copy.shape = LoadedModeller().Copy(source.shape);
   }
   int tag = newEntity(copy);
   for (std::size_t i = 0; i < source.faces.size(); ++i) AddFace(tag);
@@ -509,7 +536,7 @@ bool HasGeometry(int body) { return shapeOf(body) != nullptr; }
 
 double GeometrySeconds() { return GeometryClock::total(); }
 
-void SetGeometryLimit(double seconds) { Shapes::SetLimitSeconds(seconds); }
+void SetGeometryLimit(double seconds) { chosenLimit() = std::isfinite(seconds) && seconds >= 0 ? seconds : -1; }
 
 GatheredBooleans::GatheredBooleans() { ++gathering(); }
 GatheredBooleans::~GatheredBooleans() { --gathering(); }
@@ -526,8 +553,9 @@ int MakePlanarSheet(const std::vector<std::vector<double>>& polygons, const doub
   for (int k = 0; k < 3; ++k)
     if (!std::isfinite(point[k]) || !std::isfinite(normal[k])) return ZV_ERROR_bad_value;
   if (normal[0] == 0 && normal[1] == 0 && normal[2] == 0) return ZV_ERROR_bad_value;
-  TopoDS_Shape face;
-  if (!Shapes::PlanarFace(polygons, point, normal, &face)) return ZV_ERROR_geometry;
+  Modeller* modeller = LoadModeller();
+  ShapeRef face;
+  if (modeller == nullptr || !modeller->PlanarFace(polygons, point, normal, &face)) return ZV_ERROR_geometry;
   *sheet = CreateBody(BodyType::Sheet);
   setShape(*sheet, face);
   return 0;
@@ -535,18 +563,23 @@ int MakePlanarSheet(const std::vector<std::vector<double>>& polygons, const doub
 
 void SewnEdges(const std::vector<FaceBoundary>& faces, double tolerance, std::vector<std::vector<int>>* faceEdges,
                std::vector<std::vector<double>>* ends) {
+  Modeller* modeller = LoadModeller();
   GeometryClock clock;
-  Shapes::SewnEdges(faces, tolerance, faceEdges, ends);
+  if (modeller != nullptr) return modeller->SewnEdges(faces, tolerance, faceEdges, ends);
+  // Without the modeller (an error already reported) every face is there,
+  // with no edges.
+  faceEdges->assign(faces.size(), {});
+  ends->clear();
 }
 
 int TrimToPlane(int body, const double point[3], const double normal[3]) {
   GeometryClock clock;
   if (!IsBody(body)) return IsAlive(body) ? ZV_ERROR_not_a_body : ZV_ERROR_bad_tag;
   if (point == nullptr || normal == nullptr) return ZV_ERROR_bad_value;
-  const TopoDS_Shape* shape = shapeOf(body);
+  const ShapeRef* shape = shapeOf(body);
   if (shape == nullptr) return 0;
-  TopoDS_Shape kept;
-  switch (Shapes::HalfSpace(*shape, point, normal, &kept)) {
+  ShapeRef kept;
+  switch (LoadedModeller().HalfSpace(*shape, point, normal, &kept)) {
     case Shapes::Outcome::Done:
       setShape(body, kept);
       return 0;
@@ -564,42 +597,42 @@ int TrimToPlane(int body, const double point[3], const double normal[3]) {
 
 double Volume(int body) {
   GeometryClock clock;
-  const TopoDS_Shape* shape = shapeOf(body);
-  return shape == nullptr ? 0.0 : Shapes::Volume(*shape);
+  const ShapeRef* shape = shapeOf(body);
+  return shape == nullptr ? 0.0 : LoadedModeller().Volume(*shape);
 }
 
 bool Bounds(int body, double min[3], double max[3]) {
   GeometryClock clock;
-  const TopoDS_Shape* shape = shapeOf(body);
-  return shape != nullptr && Shapes::Bounds(*shape, nullptr, nullptr, min, max);
+  const ShapeRef* shape = shapeOf(body);
+  return shape != nullptr && LoadedModeller().Bounds(*shape, nullptr, nullptr, min, max);
 }
 
 bool AlignedBounds(int body, const double origin[3], const double matrix[9], double min[3], double max[3]) {
   GeometryClock clock;
-  const TopoDS_Shape* shape = shapeOf(body);
+  const ShapeRef* shape = shapeOf(body);
   return shape != nullptr && origin != nullptr && matrix != nullptr &&
-         Shapes::Bounds(*shape, origin, matrix, min, max);
+         LoadedModeller().Bounds(*shape, origin, matrix, min, max);
 }
 
 Containment Classify(int body, const double point[3]) {
   GeometryClock clock;
-  const TopoDS_Shape* shape = shapeOf(body);
+  const ShapeRef* shape = shapeOf(body);
   if (shape == nullptr || point == nullptr) return Containment::Out;
-  int where = Shapes::Classify(*shape, point, state().linearPrecision);
+  int where = LoadedModeller().Classify(*shape, point, state().linearPrecision);
   return where > 0 ? Containment::In : where == 0 ? Containment::On : Containment::Out;
 }
 
 int WriteStep(const std::vector<int>& bodies, const std::string& file) {
   GeometryClock clock;
-  std::vector<TopoDS_Shape> shapes;
+  std::vector<ShapeRef> shapes;
   for (int body : bodies)
-    if (const TopoDS_Shape* shape = shapeOf(body)) shapes.push_back(*shape);
+    if (const ShapeRef* shape = shapeOf(body)) shapes.push_back(*shape);
   if (shapes.empty()) return ZV_ERROR_bad_value;
   // Written beside the file and renamed onto it: a write cut short leaves
   // the older file whole.
   std::string temporary;
   if (!Files::MakeTemporaryBeside(file, &temporary)) return ZV_ERROR_geometry;
-  if (!Shapes::WriteStep(shapes, state().scale.factors[1], temporary)) {
+  if (!LoadedModeller().WriteStep(shapes, state().scale.factors[1], temporary)) {
     std::remove(temporary.c_str());
     return ZV_ERROR_geometry;
   }
@@ -607,11 +640,12 @@ int WriteStep(const std::vector<int>& bodies, const std::string& file) {
 }
 
 int ReadStep(const std::string& file, std::vector<int>* bodies) {
-  GeometryClock clock;
-  std::vector<TopoDS_Shape> solids;
   if (bodies == nullptr) return ZV_ERROR_bad_value;
-  if (!Shapes::ReadStep(file, state().scale.factors[0], &solids)) return ZV_ERROR_geometry;
-  for (const TopoDS_Shape& solid : solids) {
+  Modeller* modeller = LoadModeller();
+  GeometryClock clock;
+  std::vector<ShapeRef> solids;
+  if (modeller == nullptr || !modeller->ReadStep(file, state().scale.factors[0], &solids)) return ZV_ERROR_geometry;
+  for (const ShapeRef& solid : solids) {
     int body = CreateBody(BodyType::Solid);
     setShape(body, solid);
     bodies->push_back(body);
@@ -621,8 +655,8 @@ int ReadStep(const std::string& file, std::vector<int>* bodies) {
 
 double Tolerance(int body) {
   GeometryClock clock;
-  const TopoDS_Shape* shape = shapeOf(body);
-  return shape == nullptr ? 0.0 : Shapes::Tolerance(*shape);
+  const ShapeRef* shape = shapeOf(body);
+  return shape == nullptr ? 0.0 : LoadedModeller().Tolerance(*shape);
 }
 
 int TakeGeometry(int body, int from) {
@@ -660,26 +694,27 @@ int realBoolean(int target, int n_tools, const int* tools, const ZV_BODY_boolean
                                 : options.function == ZV_boolean_subtract_c ? Shapes::Operation::Subtract
                                                                             : Shapes::Operation::Unite;
   const Entity& was = state().entities.at(target);
+  Modeller& modeller = LoadedModeller();
   const bool gather = gathering() > 0 && operation != Shapes::Operation::Intersect &&
-                      was.type == ZV_BODY_type_solid_c && Shapes::IsSolid(was.shape);
+                      was.type == ZV_BODY_type_solid_c && modeller.IsSolid(was.shape);
   if (gather && !was.pending.empty() && was.pendingOperation != operation) {
     resolve(target);
     if (!IsBody(target)) return ZV_ERROR_bad_tag;  // the gathered ones left nothing to work on
   }
-  std::vector<TopoDS_Shape> toolShapes;
+  std::vector<ShapeRef> toolShapes;
   for (int i = 0; i < n_tools; ++i)
-    if (const TopoDS_Shape* tool = shapeOf(tools[i])) toolShapes.push_back(*tool);
+    if (const ShapeRef* tool = shapeOf(tools[i])) toolShapes.push_back(*tool);
   Shapes::Outcome outcome = Shapes::Outcome::Done;
-  TopoDS_Shape made;
+  ShapeRef made;
   if (gather) {
     saveEntity(target);
     Entity& e = state().entities.at(target);
     e.pendingOperation = operation;
     e.pending.insert(e.pending.end(), toolShapes.begin(), toolShapes.end());
   } else {
-    const TopoDS_Shape* shape = shapeOf(target);
+    const ShapeRef* shape = shapeOf(target);
     if (shape == nullptr) return ZV_ERROR_bad_tag;
-    outcome = Shapes::Boolean(*shape, toolShapes, operation, &made);
+    outcome = modeller.Boolean(*shape, toolShapes, operation, &made);
     if (outcome == Shapes::Outcome::Stopped) logStopped("ZV_BODY_boolean_2", target);
     if (outcome == Shapes::Outcome::Failed || outcome == Shapes::Outcome::Stopped) return ZV_ERROR_geometry;
   }
@@ -764,10 +799,10 @@ int ZV_BODY_sweep(int body, const double path[3], ZV_TOPOL_track_r_t* tracking) 
   if (int error = bodyError(body)) return error;
   if (state().entities.at(body).type != ZV_BODY_type_sheet_c) return ZV_ERROR_wrong_type;
   if (int error = scripted("ZV_BODY_sweep")) return error;
-  if (const TopoDS_Shape* sheet = shapeOf(body)) {
+  if (const ShapeRef* sheet = shapeOf(body)) {
     GeometryClock clock;
-    TopoDS_Shape solid;
-    if (!Shapes::Prism(*sheet, path, &solid)) return ZV_ERROR_geometry;
+    ShapeRef solid;
+    if (!LoadedModeller().Prism(*sheet, path, &solid)) return ZV_ERROR_geometry;
     setShape(body, solid);
   }
   saveEntity(body);
@@ -788,10 +823,10 @@ int ZV_BODY_offset_2(int body, double offset, double tolerance, const ZV_BODY_of
   *results = ZV_TOPOL_local_r_t{};
   if (int error = bodyError(body)) return error;
   if (int error = scripted("ZV_BODY_offset_2")) return error;
-  if (const TopoDS_Shape* shape = shapeOf(body)) {
+  if (const ShapeRef* shape = shapeOf(body)) {
     GeometryClock clock;
-    TopoDS_Shape moved;
-    switch (Shapes::Offset(*shape, offset, tolerance, &moved)) {
+    ShapeRef moved;
+    switch (LoadedModeller().Offset(*shape, offset, tolerance, &moved)) {
       case Shapes::Outcome::Done:
         setShape(body, moved);
         break;
@@ -833,7 +868,7 @@ int ZV_BODY_boolean_2(int target, int n_tools, const int* tools, const ZV_BODY_b
     if (int error = bodyError(tools[i])) return error;
   }
   if (int error = scripted("ZV_BODY_boolean_2")) return error;
-  if (const Entity* e = liveBody(target); e != nullptr && !e->shape.IsNull())
+  if (const Entity* e = liveBody(target); e != nullptr && e->shape != nullptr)
     return realBoolean(target, n_tools, tools, used, results, tracking);
   for (int i = 0; i < n_tools; ++i) {
     if (IsBody(tools[i])) kill(tools[i]);  // a tool named twice is consumed once
@@ -943,43 +978,41 @@ void strip_qd_body(int body) {
 
 }  // namespace KTX
 
-#include "kernel/BodyShapes.hpp"
+namespace KTX::Kernel {
+namespace {
 
-namespace KTX::Kernel::Bodies {
+// The kernel's bodies as the geometry module reaches them.
+class Bodies final : public BodyAccess {
+ public:
+  int Make(BodyType type, ShapeRef shape) override {
+    const int body = CreateBody(type);
+    setShape(body, shape);
+    return body;
+  }
+  void Set(int body, ShapeRef shape) override { setShape(body, shape); }
+  void Drop(int body) override {
+    saveEntity(body);
+    state().entities.at(body).shape.reset();
+  }
+  const ShapeRef* Of(int body) override { return shapeOf(body); }
+  void EnterClock() override {
+    if (GeometryClock::depth()++ == 0) started_ = std::chrono::steady_clock::now();
+  }
+  void LeaveClock() override {
+    if (--GeometryClock::depth() == 0)
+      GeometryClock::total() += std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+  }
+  double LimitSeconds() override { return limitSeconds(); }
 
-int Make(BodyType type, const TopoDS_Shape& shape) {
-  const int body = CreateBody(type);
-  setShape(body, shape);
-  return body;
+ private:
+  std::chrono::steady_clock::time_point started_;
+};
+
+}  // namespace
+
+BodyAccess& KernelBodies() {
+  static Bodies bodies;
+  return bodies;
 }
 
-void Set(int body, const TopoDS_Shape& shape) { setShape(body, shape); }
-
-void Drop(int body) {
-  saveEntity(body);
-  state().entities.at(body).shape.Nullify();
-}
-
-const TopoDS_Shape* Of(int body) { return shapeOf(body); }
-
-std::vector<int> Faces(int body) {
-  resolve(body);  // gathered tools first: the faces are those of the result
-  const Entity* e = liveBody(body);
-  return e == nullptr ? std::vector<int>{} : e->faces;
-}
-
-void Kill(int body) {
-  if (liveBody(body) != nullptr) kill(body);
-}
-
-// Counts like GeometryClock: a scope within another adds nothing of its own.
-Clock::Clock() : start_(std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count()) {
-  ++GeometryClock::depth();
-}
-Clock::~Clock() {
-  if (--GeometryClock::depth() == 0)
-    GeometryClock::total() +=
-        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count() - start_;
-}
-
-}  // namespace KTX::Kernel::Bodies
+}  // namespace KTX::Kernel

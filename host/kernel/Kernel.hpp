@@ -290,6 +290,11 @@ struct KTX_HOST_API GatheredBooleans {
   GatheredBooleans& operator=(const GatheredBooleans&) = delete;
 };
 
+// Whether the geometry module (the modeller's libraries) is loaded: it is
+// loaded the first time a call needs the modeller, so a session that makes no
+// geometry never loads it.
+KTX_HOST_API bool GeometryLoaded();
+
 // Seconds spent in the modeller so far (for benchmarks: the kernel's share of
 // a build).
 KTX_HOST_API double GeometrySeconds();

@@ -141,7 +141,7 @@ namespace KTX::ModlCurveJA {
 
 namespace {
 void logSetting(const OM::Object* object, const char* name, const std::string& value) {
-  Host::Log(std::string("ModlCurveJA::") + name, "tag=" + std::to_string(OM::OM_ask_object_tag(object)) + " " + value);
+  Host::Log(std::string("ModlCurveJA::") + name, Host::TagArg(object) + " " + value);
 }
 }  // namespace
 

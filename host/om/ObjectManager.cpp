@@ -201,7 +201,6 @@ int superclassOf(int classId) {
   return c->superclassId;
 }
 
-std::string tagText(const Object* o) { return "tag=" + std::to_string(o->OmTag()); }
 
 // ---- array contents, copied for undo ----
 
@@ -545,7 +544,7 @@ Object* ObjectFactory::CreateObject(int classId, OM_memory_type_t, void* context
   object->omState_ = om().marks.empty() ? 0 : Object::kStateNoLog;
   if (object->omState_ != 0) om().stateSet.Insert(object);
   if (!om().marks.empty()) om().marks.back().created.push_back(object);
-  if (KTX::Host::Logging()) Host::Log("OM_create_object", c->name + " " + tagText(object));
+  if (KTX::Host::Logging()) Host::Log("OM_create_object", c->name + " " + Host::TagArg(object));
   return object;
 }
 
@@ -596,7 +595,7 @@ bool OM_undo_recording() { return !om().marks.empty() && !om().releasing; }
 void TaggedObject::cascade_destroy() {
   const ObjectInfo* info = om().objects.Find(this);
   if (info == nullptr) return;
-  if (KTX::Host::Logging()) Host::Log("OM_destroy", tagText(this));
+  if (KTX::Host::Logging()) Host::Log("OM_destroy", Host::TagArg(this));
   std::vector<Object*> owned;
   for (std::uint32_t place : info->ownedPlaces) {
     Object* sub = *reinterpret_cast<Object**>(reinterpret_cast<char*>(this) + place);
@@ -615,7 +614,7 @@ void TaggedObject::cascade_destroy() {
   killObject(this);
 }
 
-void OM_watch_object(const Object* object) { Host::Log("OM_watch_object", tagText(object)); }
+void OM_watch_object(const Object* object) { Host::Log("OM_watch_object", Host::TagArg(object)); }
 
 void OM_set_owner(Object* owned, Object* owner) {
   if (ObjectInfo* sub = om().objects.Find(owned)) sub->owner = owner;
@@ -649,7 +648,7 @@ void ThrowIndexOutOfRange(int index, int low, int high) {
 // ---- logging and undo ---------------------------------------------------------
 
 void OM__log(Object* object) {
-  if (KTX::Host::Logging()) Host::Log("OM__log", tagText(object));
+  if (KTX::Host::Logging()) Host::Log("OM__log", Host::TagArg(object));
   if (om().marks.empty() || om().undoing) return;
   Mark& mark = om().marks.back();
   const ObjectInfo* known = om().objects.Find(object);
@@ -659,7 +658,7 @@ void OM__log(Object* object) {
 }
 
 void OM__log(VariableObject* array) {
-  if (KTX::Host::Logging()) Host::Log("OM__log_array", array->Owner() != nullptr ? tagText(array->Owner()) : "");
+  if (KTX::Host::Logging()) Host::Log("OM__log_array", array->Owner() != nullptr ? Host::TagArg(array->Owner()) : "");
   if (om().marks.empty() || om().undoing) return;
   Mark& mark = om().marks.back();
   if (!mark.loggedSet.Insert(array)) return;
@@ -829,7 +828,7 @@ namespace KTX::OM {
 
 void SetReferencedObject(Object* object, const AttributeId& attribute, Object* referenced) {
   const ClassAttributeStruct* row = rowOf(object, attribute);
-  if (KTX::Host::Logging()) Host::Log("SetReferencedObject", tagText(object) + " " + row->fieldName + " -> " +
+  if (KTX::Host::Logging()) Host::Log("SetReferencedObject", Host::TagArg(object) + " " + row->fieldName + " -> " +
                                        (referenced != nullptr ? std::to_string(referenced->OmTag()) : "0"));
   OM__log(object);
   if (TypeCode::Element(row->typeCode) == TypeCode::kTag)
@@ -840,7 +839,7 @@ void SetReferencedObject(Object* object, const AttributeId& attribute, Object* r
 
 void SetReferencedObject(Object* object, const AttributeId& attribute, tag_t referenced) {
   const ClassAttributeStruct* row = rowOf(object, attribute);
-  if (KTX::Host::Logging()) Host::Log("SetReferencedObject", tagText(object) + " " + row->fieldName + " -> " + std::to_string(referenced));
+  if (KTX::Host::Logging()) Host::Log("SetReferencedObject", Host::TagArg(object) + " " + row->fieldName + " -> " + std::to_string(referenced));
   if (TypeCode::Element(row->typeCode) == TypeCode::kTag) {
     OM__log(object);
     field<tag_t>(object, row) = referenced;
@@ -853,7 +852,7 @@ void SetReferencedObject(Object* object, const AttributeId& attribute, tag_t ref
 
 void OM_set_pointer(Object* object, const AttributeId& attribute, Object* owned) {
   const ClassAttributeStruct* row = rowOf(object, attribute);
-  if (KTX::Host::Logging()) Host::Log("OM_set_pointer", tagText(object) + " " + row->fieldName);
+  if (KTX::Host::Logging()) Host::Log("OM_set_pointer", Host::TagArg(object) + " " + row->fieldName);
   OM__log(object);
   field<Object*>(object, row) = owned;
   ObjectInfo* info = om().objects.Find(object);
@@ -907,7 +906,7 @@ void OM_vset_array_length(Object* object, const AttributeId& attribute, int leng
 
 void OM_set_array_length(Object* object, const AttributeId& attribute, int length) {
   const ClassAttributeStruct* row = rowOf(object, attribute);
-  if (KTX::Host::Logging()) Host::Log("OM_set_array_length", tagText(object) + " " + row->fieldName + " " + std::to_string(length));
+  if (KTX::Host::Logging()) Host::Log("OM_set_array_length", Host::TagArg(object) + " " + row->fieldName + " " + std::to_string(length));
   if (!isHeapArray(row))
     ERROR_raise(__FILE__, __LINE__, Error::kBadAttribute, "%s is not an array", row->fieldName);
   OM__log(object);

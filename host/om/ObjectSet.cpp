@@ -48,7 +48,7 @@ OM::Set* OM_create_set() {
   OM::Set* set = Host::CreateHostObject<OM::Set>();
   // A call that fails hands nothing out, so it must leave nothing made.
   try {
-    Host::Log("OM_create_set", "tag=" + std::to_string(OM::OM_ask_object_tag(set)));
+    Host::Log("OM_create_set", Host::TagArg(set));
   } catch (...) {
     set->destroy();
     throw;

@@ -11,7 +11,6 @@ namespace KTX {
 
 namespace {
 constexpr double kTiny = 1e-10;
-std::string tagText(const OM::Object* o) { return "tag=" + std::to_string(OM::OM_ask_object_tag(o)); }
 std::string flags(std::initializer_list<bool> values) {
   std::string out;
   for (bool v : values) out += v ? '1' : '0';
@@ -58,7 +57,7 @@ void OnPathDimBuilder::SetUpdateHold(bool hold) {
 void OnPathDimBuilder::GetOriginPoint(double point[3]) const { std::copy(origin_, origin_ + 3, point); }
 
 void OnPathDimBuilder::Update(int mode) {
-  Host::Log("OnPathDimBuilder::Update", tagText(this) + " mode=" + std::to_string(mode));
+  Host::Log("OnPathDimBuilder::Update", Host::TagArg(this) + " mode=" + std::to_string(mode));
   const double length = GetPathLength();
   double t = length > kTiny ? GetLengthValue() / length : 0.0;
   double point[3] = {0, 0, 0};
@@ -101,14 +100,14 @@ OnPathDimBuilder* OnPathDimBuilder::Make(EXP_expression* expression, tag_t path,
 
 OnPathDimBuilder* OnPathDimBuilderFactory::New(EXP_expression* expression, tag_t path, bool flag0, bool flag1,
                                                bool flag2) {
-  Host::Log("OnPathDimBuilderFactory::New", tagText(expression) + " path=" + std::to_string(path) + " " +
+  Host::Log("OnPathDimBuilderFactory::New", Host::TagArg(expression) + " path=" + std::to_string(path) + " " +
                                                 flags({flag0, flag1, flag2}));
   return OnPathDimBuilder::Make(expression, path, false);
 }
 
 OnPathDimBuilder* OnPathDimBuilderFactory::Parameter(EXP_expression* expression, tag_t path, bool flag0, bool flag1,
                                                      bool flag2, bool flag3) {
-  Host::Log("OnPathDimBuilderFactory::Parameter", tagText(expression) + " path=" + std::to_string(path) + " " +
+  Host::Log("OnPathDimBuilderFactory::Parameter", Host::TagArg(expression) + " path=" + std::to_string(path) + " " +
                                                       flags({flag0, flag1, flag2, flag3}));
   return OnPathDimBuilder::Make(expression, path, true);
 }

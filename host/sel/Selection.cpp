@@ -16,7 +16,6 @@
 namespace KTX {
 
 namespace {
-std::string tagText(const OM::Object* o) { return "tag=" + std::to_string(OM::OM_ask_object_tag(o)); }
 
 template <class Array>
 Array* newArray(OM::Object* owner) {
@@ -48,7 +47,7 @@ void ObservedObject::AfterChange() { NotifyOwnerOfChange(this); }
 // ---- SELECT_OBJECT ----------------------------------------------------------------
 
 void SELECT_OBJECT::set_selected_tag(tag_t tag) {
-  Host::Log("SELECT_OBJECT_set", tagText(this) + " " + std::to_string(tag));
+  Host::Log("SELECT_OBJECT_set", Host::TagArg(this) + " " + std::to_string(tag));
   if (tag == selected_) return;
   BeforeChange();
   selected_ = tag;
@@ -56,7 +55,7 @@ void SELECT_OBJECT::set_selected_tag(tag_t tag) {
 }
 
 SELECT_OBJECT* SELECT_OBJECTFactory::Create(PART_part* part) {
-  Host::Log("SELECT_OBJECTFactory::Create", tagText(part));
+  Host::Log("SELECT_OBJECTFactory::Create", Host::TagArg(part));
   return Host::CreateInPart<SELECT_OBJECT>(part);
 }
 
@@ -84,34 +83,34 @@ bool TagListObject::contains(tag_t tag) const {
 }
 
 void TagListObject::append(tag_t tag) {
-  Host::Log("list_append", tagText(this) + " " + std::to_string(tag));
+  Host::Log("list_append", Host::TagArg(this) + " " + std::to_string(tag));
   writable(tags_)->Items().push_back(tag);
   AfterChange();
 }
 
 void TagListObject::set_tags(int count, const tag_t* tags) {
-  Host::Log("list_set", tagText(this) + " " + std::to_string(count));
+  Host::Log("list_set", Host::TagArg(this) + " " + std::to_string(count));
   auto& items = writable(tags_)->Items();
   items.assign(tags, tags + (count > 0 && tags != nullptr ? count : 0));
   AfterChange();
 }
 
 void TagListObject::clear() {
-  Host::Log("list_clear", tagText(this));
+  Host::Log("list_clear", Host::TagArg(this));
   if (ask_count() == 0) return;
   writable(tags_)->Items().clear();
   AfterChange();
 }
 
 SELECT_OBJECT_list* SELECT_OBJECT_listFactory::Create(PART_part* part, bool flag) {
-  Host::Log("SELECT_OBJECT_listFactory::Create", tagText(part) + " " + std::to_string(flag));
+  Host::Log("SELECT_OBJECT_listFactory::Create", Host::TagArg(part) + " " + std::to_string(flag));
   auto* list = Host::CreateInPart<SELECT_OBJECT_list>(part);
   list->multipleKinds_ = flag;
   return list;
 }
 
 SC_collector* SC_collectorFactory::Create(PART_part* part) {
-  Host::Log("SC_collectorFactory::Create", tagText(part));
+  Host::Log("SC_collectorFactory::Create", Host::TagArg(part));
   return Host::CreateInPart<SC_collector>(part);
 }
 
@@ -157,7 +156,7 @@ std::vector<int> SC_collector::ask_rule_kinds() const {
 }
 
 void SC_collector::replace_rules(int count, SC_rule* const* rules) {
-  Host::Log("SC_collector::replace_rules", tagText(this) + " " + std::to_string(count));
+  Host::Log("SC_collector::replace_rules", Host::TagArg(this) + " " + std::to_string(count));
   std::vector<int> kinds;
   std::vector<tag_t> entities;
   for (int i = 0; i < count; ++i) {
@@ -218,7 +217,7 @@ void appendPoint(std::vector<double>& chain, const double* p, double tolerance) 
 
 EVC_curve* SC_loop::ask_curve_geometry(bool joined, double tolerance) const {
   Host::Log("SC_loop_ask_curve_geometry",
-            tagText(this) + " joined=" + (joined ? "1" : "0") + " tol=" + std::to_string(tolerance));
+            Host::TagArg(this) + " joined=" + (joined ? "1" : "0") + " tol=" + std::to_string(tolerance));
   std::vector<double> chain;
   std::size_t firstEnd = 0;  // the points of the first curve, which the second may turn
   for (tag_t tag : curves_ == nullptr ? std::vector<tag_t>{} : curves_->Items()) {
@@ -289,7 +288,7 @@ void SC_free_input_data(SC_input_data* data) { delete data; }
 
 int SC_section::add_rules(int count, const int* kinds, SC_input_data* const* data, int option1, int option2,
                           int option3, int option4, bool flag) {
-  Host::Log("SC_section::add_rules", tagText(this) + " " + std::to_string(count) + " options " +
+  Host::Log("SC_section::add_rules", Host::TagArg(this) + " " + std::to_string(count) + " options " +
                                          std::to_string(option1) + " " + std::to_string(option2) + " " +
                                          std::to_string(option3) + " " + std::to_string(option4) +
                                          (flag ? " true" : " false"));
@@ -318,7 +317,7 @@ int SC_section::add_rules(int count, const int* kinds, SC_input_data* const* dat
 int SC_section::ask_rule_count() const { return ruleKinds_ == nullptr ? 0 : ruleKinds_->Length(); }
 
 std::vector<SC_rule_s> SC_section::ask_rules_data() const {
-  Host::Log("SC_section::ask_rules_data", tagText(this));
+  Host::Log("SC_section::ask_rules_data", Host::TagArg(this));
   std::vector<SC_rule_s> rules;
   std::size_t at = 0;
   for (int i = 0; i < ask_rule_count(); ++i) {
@@ -332,7 +331,7 @@ std::vector<SC_rule_s> SC_section::ask_rules_data() const {
 }
 
 int SC_section::remove_rules(int count, const int* indexes) {
-  Host::Log("SC_section::remove_rules", tagText(this) + " " + std::to_string(count));
+  Host::Log("SC_section::remove_rules", Host::TagArg(this) + " " + std::to_string(count));
   const int n = ask_rule_count();
   for (int i = 0; i < count; ++i)
     if (indexes == nullptr || indexes[i] < 0 || indexes[i] >= n)
@@ -363,7 +362,7 @@ std::vector<tag_t> SC_section::ask_rule_entities() const {
 }
 
 void SC_section::add_loop(int kind, int count, const tag_t* curves) {
-  Host::Log("SC_section_add_loop", tagText(this) + " " + std::to_string(kind) + " " + std::to_string(count));
+  Host::Log("SC_section_add_loop", Host::TagArg(this) + " " + std::to_string(kind) + " " + std::to_string(count));
   if (count < 1 || curves == nullptr || std::find(curves, curves + count, tag_t{0}) != curves + count) return;
   auto& loops = writable(loops_)->Items();
   auto& members = writable(Tags())->Items();
@@ -390,7 +389,7 @@ tag_t SC_section::ask_nth_loop(int index) const {
 
 void SC_section::ask_loop_summary(int* first, tag_t** firstItems, int* second, tag_t** secondItems, int* third,
                                   tag_t** thirdItems) const {
-  Host::Log("SC_section_ask_loop_summary", tagText(this));
+  Host::Log("SC_section_ask_loop_summary", Host::TagArg(this));
   std::vector<tag_t> closedCurves, openCurves, closedLoops;
   std::size_t at = 0;
   for (int i = 0; i < ask_loop_count(); ++i) {
@@ -423,7 +422,7 @@ void SC_section::cascade_destroy() {
 }
 
 void SC_section::OrderLoops() {
-  Host::Log("SC_section::OrderLoops", tagText(this));
+  Host::Log("SC_section::OrderLoops", Host::TagArg(this));
   BeforeChange();
   ordered_ = true;
 }
@@ -435,7 +434,7 @@ void SC_section::ask_tolerances(double* chaining, double* distance, double* angl
 }
 
 void SC_section::set_tolerances(double chaining, double distance, double angle) {
-  Host::Log("SC_section::set_tolerances", tagText(this) + " " + std::to_string(chaining) + " " +
+  Host::Log("SC_section::set_tolerances", Host::TagArg(this) + " " + std::to_string(chaining) + " " +
                                               std::to_string(distance) + " " + std::to_string(angle));
   OM::LogForWrite(this);
   chaining_ = chaining;
@@ -449,13 +448,13 @@ void SC_section::note_mapped() {
 }
 
 void SC_section::set_in_context(bool on) {
-  Host::Log("SC_section::set_in_context", tagText(this) + (on ? " true" : " false"));
+  Host::Log("SC_section::set_in_context", Host::TagArg(this) + (on ? " true" : " false"));
   OM::LogForWrite(this);
   inContext_ = on;
 }
 
 void SC_section::set_associative(bool on) {
-  Host::Log("SC_section::set_associative", tagText(this) + (on ? " true" : " false"));
+  Host::Log("SC_section::set_associative", Host::TagArg(this) + (on ? " true" : " false"));
   OM::LogForWrite(this);
   associative_ = on;
 }
@@ -488,7 +487,7 @@ std::multimap<tag_t, tag_t>& ownedIn() {
 }  // namespace
 
 void UICOMPJA_list::append_items(int count, OM::Object* const* items) {
-  Host::Log("UICOMPJA_list_append_items", tagText(this) + " " + std::to_string(count));
+  Host::Log("UICOMPJA_list_append_items", Host::TagArg(this) + " " + std::to_string(count));
   if (count < 1 || items == nullptr) return;
   for (int i = 0; i < count; ++i) {
     refuseOwnHolder(items[i]);
@@ -528,7 +527,7 @@ int UICOMPJA_list::index_of(const OM::Object* item) const {
 }
 
 void UICOMPJA_list::remove_at(int index, bool keepObject) {
-  Host::Log("UICOMPJA_list_remove", tagText(this) + " index=" + std::to_string(index) +
+  Host::Log("UICOMPJA_list_remove", Host::TagArg(this) + " index=" + std::to_string(index) +
                                         " keep=" + std::to_string(keepObject));
   if (index < 0 || index >= ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
   const tag_t removed = Tags()->Items()[static_cast<std::size_t>(index)];
@@ -593,7 +592,7 @@ void UICOMPJA_list::refuseHeld(const OM::Object* item, int index) const {
 }
 
 void UICOMPJA_list::insert(int index, OM::Object* item) {
-  Host::Log("UICOMPJA_list_insert", tagText(this) + " index=" + std::to_string(index) + " " + tagText(item));
+  Host::Log("UICOMPJA_list_insert", Host::TagArg(this) + " index=" + std::to_string(index) + " " + Host::TagArg(item));
   if (index < 0 || index > ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
   refuseOwnHolder(item);
   refuseHeld(item, -1);
@@ -605,7 +604,7 @@ void UICOMPJA_list::insert(int index, OM::Object* item) {
 }
 
 void UICOMPJA_list::set_item(int index, OM::Object* item) {
-  Host::Log("UICOMPJA_list_set_item", tagText(this) + " index=" + std::to_string(index) + " " + tagText(item));
+  Host::Log("UICOMPJA_list_set_item", Host::TagArg(this) + " index=" + std::to_string(index) + " " + Host::TagArg(item));
   if (index < 0 || index >= ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
   refuseOwnHolder(item);
   refuseHeld(item, index);
@@ -630,7 +629,7 @@ void UICOMPJA_list::set_insert_callback(InsertCallback callback, void* data) {
 }
 
 UICOMPJA_list* UICOMPJA_listFactory::object(CM_part* part) {
-  Host::Log("UICOMPJA_listFactory::object", tagText(part));
+  Host::Log("UICOMPJA_listFactory::object", Host::TagArg(part));
   return Host::CreateInPart<UICOMPJA_list>(PART_ask_part_of_cm_part(part));
 }
 

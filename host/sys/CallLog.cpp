@@ -4,6 +4,7 @@
 #include <exception>
 #include <map>
 
+#include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
 #include "sys/Failure.hpp"
 
@@ -64,6 +65,9 @@ std::size_t CountCalls(const std::string& name) {
   return static_cast<std::size_t>(
       std::count_if(state().calls.begin(), state().calls.end(), [&](const Call& c) { return c.name == name; }));
 }
+
+std::string TagArg(const OM::Object* object) { return "tag=" + TagNumber(object); }
+std::string TagNumber(const OM::Object* object) { return std::to_string(OM::OM_ask_object_tag(object)); }
 
 void SetAnswer(const std::string& name, long long value) { state().answers[name] = value; }
 long long Answer(const std::string& name, long long fallback) {

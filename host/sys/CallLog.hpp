@@ -6,6 +6,10 @@
 
 #include "Export.hpp"
 
+namespace KTX::OM {
+class Object;
+}
+
 namespace KTX::Host {
 
 struct Call {
@@ -27,6 +31,11 @@ KTX_HOST_API void ClearCalls();
 // `filter` (all when it is empty).
 KTX_HOST_API std::vector<std::string> CallNames(const std::vector<std::string>& filter = {});
 KTX_HOST_API std::size_t CountCalls(const std::string& name);
+
+// An object among a logged call's arguments: "tag=12" ("tag=0" for none).
+std::string TagArg(const OM::Object* object);
+// Its bare tag, for an argument the call names itself ("frec=12").
+std::string TagNumber(const OM::Object* object);
 
 // Scripted answers: a fake asks Answer(name, fallback); a test sets them.
 KTX_HOST_API void SetAnswer(const std::string& name, long long value);

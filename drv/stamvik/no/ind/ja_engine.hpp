@@ -1110,6 +1110,13 @@ void SetDefaults(tag_t tag, bool apply) {
   }
 }
 
+// A unit source's defaults function: SetDefaults where the description has
+// defaults or visits its sub-objects, otherwise never registered and empty.
+template <class U>
+void SetDefaultsWhereDescribed(tag_t tag, bool apply) {
+  if constexpr (U::defaults.size() != 0 || U::defaultsVisitOnly) SetDefaults<U>(tag, apply);
+}
+
 // ---- load-time registration -----------------------------------------------------------
 
 template <class U>
@@ -1280,18 +1287,35 @@ void LoadUnit(JAM::IJAInterface* journalled, JAM::IJAInterface* unjournalled) {
 
 // The guarded export of a row, under its unmangled name.
 #define JA_EXPORT(kind, ...) JA_DISPATCH(EXPORT, kind)(kind, __VA_ARGS__)
-#define JA_EXPORT_PROPERTY(kind, Member, V, Body, Line, ...)                                                  \
+#define JA_EXPORT_PROPERTY(kind, Member, V, Body, Line, ...)                                   \
+  JA_EXPORT_SIGNATURE_PROPERTY(kind, Member, __VA_ARGS__) {                                    \
+    return ::KTX::JA::Guard<&::KTX::JA::Journalled<JA_UNIT::kind##_##Member>>(object, value);   \
+  }
+#define JA_EXPORT_METHOD(kind, Member, Sig, Body, Line, ...)                         \
+  JA_EXPORT_SIGNATURE_METHOD(kind, Member, __VA_ARGS__) {                            \
+    return ::KTX::JA::Guard<&JA_UNIT::Member::Frame::Journalled>(self JA_ARGS(kind)); \
+  }
+#define JA_EXPORT_OVERLOAD(kind, Member, Sig, Body, Line, Number)                                \
+  JA_EXPORT_SIGNATURE_OVERLOAD(kind, Member, Number) {                                           \
+    return ::KTX::JA::Guard<&JA_UNIT::Member##_##Number::Frame::Journalled>(self JA_ARGS(kind)); \
+  }
+
+// The same exports declared, for callers of the library's scripting calls.
+#define JA_EXPORT_DECLARATION(kind, ...) JA_DISPATCH(EXPORT_DECLARATION, kind)(kind, __VA_ARGS__)
+#define JA_EXPORT_DECLARATION_PROPERTY(kind, Member, V, Body, Line, ...) \
+  JA_EXPORT_SIGNATURE_PROPERTY(kind, Member, __VA_ARGS__);
+#define JA_EXPORT_DECLARATION_METHOD(kind, Member, Sig, Body, Line, ...) \
+  JA_EXPORT_SIGNATURE_METHOD(kind, Member, __VA_ARGS__);
+#define JA_EXPORT_DECLARATION_OVERLOAD(kind, Member, Sig, Body, Line, Number) \
+  JA_EXPORT_SIGNATURE_OVERLOAD(kind, Member, Number);
+
+// An export's name and parameters, which its definition and its declaration share.
+#define JA_EXPORT_SIGNATURE_PROPERTY(kind, Member, ...)                                                       \
   extern "C" STAMVIK_API int JA_CAT(XJA_, JA_EXPORT_CLASS, _##kind, _, JA_EXPORT_MEMBER(Member, __VA_ARGS__))( \
-      JA_UNIT::Unit::Object * object, JA_UNIT::kind##_##Member::Param value) {                                \
-    return ::KTX::JA::Guard<&::KTX::JA::Journalled<JA_UNIT::kind##_##Member>>(object, value);                  \
-  }
-#define JA_EXPORT_METHOD(kind, Member, Sig, Body, Line, ...)                                                 \
-  extern "C" STAMVIK_API int JA_CAT(XJA_, JA_EXPORT_CLASS, _, JA_EXPORT_MEMBER(Member, __VA_ARGS__), )(      \
-      JA_UNIT::Member::Self self JA_PARAMS(kind, JA_UNIT::Member)) {                                         \
-    return ::KTX::JA::Guard<&JA_UNIT::Member::Frame::Journalled>(self JA_ARGS(kind));                         \
-  }
-#define JA_EXPORT_OVERLOAD(kind, Member, Sig, Body, Line, Number)                                          \
-  extern "C" STAMVIK_API int JA_CAT(X, Number, JA_, JA_EXPORT_CLASS, _##Member)(                          \
-      JA_UNIT::Member##_##Number::Self self JA_PARAMS(kind, JA_UNIT::Member##_##Number)) {                \
-    return ::KTX::JA::Guard<&JA_UNIT::Member##_##Number::Frame::Journalled>(self JA_ARGS(kind));           \
-  }
+      JA_UNIT::Unit::Object * object, JA_UNIT::kind##_##Member::Param value)
+#define JA_EXPORT_SIGNATURE_METHOD(kind, Member, ...)                                                   \
+  extern "C" STAMVIK_API int JA_CAT(XJA_, JA_EXPORT_CLASS, _, JA_EXPORT_MEMBER(Member, __VA_ARGS__), )( \
+      JA_UNIT::Member::Self self JA_PARAMS(kind, JA_UNIT::Member))
+#define JA_EXPORT_SIGNATURE_OVERLOAD(kind, Member, Number)                     \
+  extern "C" STAMVIK_API int JA_CAT(X, Number, JA_, JA_EXPORT_CLASS, _##Member)( \
+      JA_UNIT::Member##_##Number::Self self JA_PARAMS(kind, JA_UNIT::Member##_##Number))

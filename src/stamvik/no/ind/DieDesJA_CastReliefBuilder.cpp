@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/Parms.hpp"
@@ -29,19 +30,17 @@ constexpr const char* kBooleanText = "CastRelief: Performing boolean operation";
 
 constexpr double kMargin = 1e-10;
 
-enum Message : int {
-  kNoClosedLoop = 3030022,
-  kOpenLoops = 3030210,
-  kNoSheetMetal = 3030483,
-  kDepthTooSmall = 3030482,
-  kBadBaseOrientation = 3030437,
-  kBadDistanceTolerance = 674028,
-  kBadAngleTolerance = 674029,
-  kNoBaseOrientation = 3030391,
-  kNoTargetCopy = 674057,
-  kWrongParms = 690000,
-  kNotCastRelief = 670156,
-};
+using Messages::kBadBaseOrientation;
+using Messages::kGeneralAngleToleranceTooSmall;
+using Messages::kGeneralDistanceToleranceTooSmall;
+using Messages::kNoBaseOrientation;
+using Messages::kNoDatabaseParms;
+using Messages::kNoReliefLoop;
+using Messages::kNoSheetMetal;
+using Messages::kNoTargetCopy;
+using Messages::kOpenReliefLoops;
+using Messages::kReliefDepthTooSmall;
+using Messages::kWrongParms;
 
 tag_t selectedTag(const SELECT_OBJECT* selection) {
   return selection != nullptr ? selection->ask_selected_tag() : 0;
@@ -65,9 +64,9 @@ void appendTag(int* count, tag_t** tags, tag_t tag) {
 // they belong to another feature.
 DieDes::CastRelief* castReliefParms(FEATURE_RECORD* frec) {
   FEATURE_PARMS* parms = frec != nullptr ? FREC_ask_parms_of_frec(frec) : nullptr;
-  if (parms == nullptr) ERROR_raise(kSource, 68, kNotCastRelief, "Feature has no database parameters.");
+  if (parms == nullptr) ERROR_raise(kSource, 68, kNoDatabaseParms, "Feature has no database parameters.");
   if (!OM::OM_is_subclass(parms->OmClassId(), DieDes::CastRelief::ThisClassId))
-    ERROR_raise(kSource, 70, kNotCastRelief, "Feature is not a Cast Relief.");
+    ERROR_raise(kSource, 70, kNoDatabaseParms, "Feature is not a Cast Relief.");
   return static_cast<DieDes::CastRelief*>(parms);
 }
 
@@ -149,16 +148,16 @@ int CastReliefBuilder::validate_nothrow() {
   Stamvik::HostBlock<tag_t> firstItems, secondItems, thirdItems;
   if (m_reliefProfile != nullptr)
     m_reliefProfile->ask_loop_summary(&first, firstItems.out(), &second, secondItems.out(), &third, thirdItems.out());
-  if (first < 1) return kNoClosedLoop;
-  if (second > 0) return kOpenLoops;
+  if (first < 1) return kNoReliefLoop;
+  if (second > 0) return kOpenReliefLoops;
 
   if (selectedTag(m_sheetMetal) == 0 && (m_targetData == nullptr || !m_targetData->GetSheetFlag()))
     return kNoSheetMetal;
   if (selectedTag(m_reliefSheet) == 0 && !(std::fabs(ExpressionValue(m_reliefDepth)) > m_distanceTolerance))
-    return kDepthTooSmall;
+    return kReliefDepthTooSmall;
   if (m_baseOrientation != nullptr && m_baseOrientation->validate_nothrow() != 0) return kBadBaseOrientation;
-  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
-  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  if (m_distanceTolerance < kMargin) return kGeneralDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return kGeneralAngleToleranceTooSmall;
   return 0;
 }
 

@@ -9,6 +9,7 @@
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
@@ -47,21 +48,39 @@ constexpr int kApplStructureLine = 1819;
 constexpr int kPreviewLine = 2055;
 constexpr int kPrePopulateLine = 2203;
 
-enum Message : int {
-  kBadLocations = 3030432,
-  kBadOffsetDirection = 3030433,
-  kBadOrientationPlane = 3030436,
-  kBadBasePlane = 3030437,
-  kNoBase = 3030391,
-  kNoCoordinateSystem = 3030435,
-  kNoFlangeProfile = 3030392,
-  kOpenFlangeProfile = 3030393,
-  kNotOneFlangeLoop = 3030394,
-  kBadDistanceTolerance = 674028,
-  kBadAngleTolerance = 674029,
-  kWrongParms = 690000,
-  kNoDatabaseParms = 670156,
-};
+using Messages::kBadBaseOrientation;
+using Messages::kBadLocation;
+using Messages::kBadOffsetDirection;
+using Messages::kBadOrientationPlane;
+using Messages::kClampingCenterlineLengthNegative;
+using Messages::kClampingFlangeThicknessNotPositive;
+using Messages::kClampingInnerWidthNegative;
+using Messages::kClampingNotchAngleNegative;
+using Messages::kClampingNotchHeightNegative;
+using Messages::kClampingNotchWidthNegative;
+using Messages::kClampingOffsetWidthNegative;
+using Messages::kClampingOverhangNegative;
+using Messages::kClampingPadHeightNegative;
+using Messages::kClampingPadLengthNegative;
+using Messages::kClampingPadNarrowerThanSlot;
+using Messages::kClampingPadRadiusNegative;
+using Messages::kClampingPadShorterThanTop;
+using Messages::kClampingPadWidthNegative;
+using Messages::kClampingSlotLengthNegative;
+using Messages::kClampingSlotNotWiderThanInner;
+using Messages::kClampingSlotRadiusNegative;
+using Messages::kClampingSlotWidthNegative;
+using Messages::kClampingTopLengthNegative;
+using Messages::kClampingTopShorterThanSlot;
+using Messages::kGeneralAngleToleranceTooSmall;
+using Messages::kGeneralDistanceToleranceTooSmall;
+using Messages::kNoBaseFlange;
+using Messages::kNoBaseOrientation;
+using Messages::kNoCoordinateSystem;
+using Messages::kNoDatabaseParms;
+using Messages::kNotOneBaseFlangeLoop;
+using Messages::kOpenBaseFlange;
+using Messages::kWrongParms;
 
 // The items the clamping slot's parameters hold at most, and how they are applied.
 constexpr int kItems = 9;
@@ -285,11 +304,11 @@ void ClampingSlotBuilder::TypeChanged() const {
 }
 
 int ClampingSlotBuilder::validate_nothrow() {
-  if (m_locations == nullptr || m_locations->validate_nothrow() != 0) return kBadLocations;
+  if (m_locations == nullptr || m_locations->validate_nothrow() != 0) return kBadLocation;
   if (m_locationOffsetDirection == nullptr || m_locationOffsetDirection->validate_nothrow() != 0)
     return kBadOffsetDirection;
   if (m_orientationPlane == nullptr || m_orientationPlane->validate_nothrow() != 0) return kBadOrientationPlane;
-  if (m_basePlane == nullptr || m_basePlane->validate_nothrow() != 0) return kBadBasePlane;
+  if (m_basePlane == nullptr || m_basePlane->validate_nothrow() != 0) return kBadBaseOrientation;
 
   int first = 0, second = 0, third = 0;
   Stamvik::HostBlock<tag_t> firstItems, secondItems, thirdItems;
@@ -298,11 +317,11 @@ int ClampingSlotBuilder::validate_nothrow() {
                                           thirdItems.out());
   const bool targetProfile = m_targetData != nullptr && m_targetData->GetFlangeProfileFlag();
   if (first < 1) {
-    if (!targetProfile) return kNoFlangeProfile;
+    if (!targetProfile) return kNoBaseFlange;
   } else if (second > 0) {
-    return kOpenFlangeProfile;
+    return kOpenBaseFlange;
   } else if (third != 1) {
-    return kNotOneFlangeLoop;
+    return kNotOneBaseFlangeLoop;
   }
 
   const bool automatic = m_type == JA_CLAMPING_SLOT_BUILDER_types_Automatic;
@@ -310,25 +329,32 @@ int ClampingSlotBuilder::validate_nothrow() {
   const double slotWidth = ExpressionValue(m_slotWidth), innerWidth = ExpressionValue(m_innerWidth);
   const double padWidth = ExpressionValue(m_padWidth), slotLength = ExpressionValue(m_slotLength);
   const double topLength = ExpressionValue(m_topLength), padLength = ExpressionValue(m_padLength);
-  if (!automatic && !nonNegative(ExpressionValue(m_centerlineLength))) return 3030410;
-  if (!nonNegative(innerWidth)) return 3030411;
-  if (!(slotWidth > innerWidth - kMargin)) return 3030428;
-  if (!nonNegative(slotWidth)) return 3030412;
-  if (!(padWidth >= slotWidth)) return 3030429;
-  if (!nonNegative(slotLength)) return 3030413;
-  if (!(topLength >= slotLength)) return 3030430;
-  if (!nonNegative(topLength)) return 3030414;
-  if (!automatic && !(padLength >= topLength)) return 3030431;
+  if (!automatic && !nonNegative(ExpressionValue(m_centerlineLength))) return kClampingCenterlineLengthNegative;
+  if (!nonNegative(innerWidth)) return kClampingInnerWidthNegative;
+  if (!(slotWidth > innerWidth - kMargin)) return kClampingSlotNotWiderThanInner;
+  if (!nonNegative(slotWidth)) return kClampingSlotWidthNegative;
+  if (!(padWidth >= slotWidth)) return kClampingPadNarrowerThanSlot;
+  if (!nonNegative(slotLength)) return kClampingSlotLengthNegative;
+  if (!(topLength >= slotLength)) return kClampingTopShorterThanSlot;
+  if (!nonNegative(topLength)) return kClampingTopLengthNegative;
+  if (!automatic && !(padLength >= topLength)) return kClampingPadShorterThanTop;
   const std::pair<const EXP_expression*, int> rest[] = {
-      {m_slotRadius, 3030415}, {m_padWidth, 3030416},   {m_padHeight, 3030417},  {m_padLength, 3030418},
-      {m_padRadius, 3030419},  {m_overhang, 3030420},   {m_notchWidth, 3030421}, {m_notchHeight, 3030422},
-      {m_notchAngle, 3030423}};
+      {m_slotRadius, kClampingSlotRadiusNegative},
+      {m_padWidth, kClampingPadWidthNegative},
+      {m_padHeight, kClampingPadHeightNegative},
+      {m_padLength, kClampingPadLengthNegative},
+      {m_padRadius, kClampingPadRadiusNegative},
+      {m_overhang, kClampingOverhangNegative},
+      {m_notchWidth, kClampingNotchWidthNegative},
+      {m_notchHeight, kClampingNotchHeightNegative},
+      {m_notchAngle, kClampingNotchAngleNegative},
+  };
   for (const auto& [expression, message] : rest)
     if (!nonNegative(ExpressionValue(expression))) return message;
-  if (!(ExpressionValue(m_flangeThickness) > kMargin)) return 3030424;
-  if (!nonNegative(ExpressionValue(m_offsetWidth))) return 3030425;
-  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
-  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  if (!(ExpressionValue(m_flangeThickness) > kMargin)) return kClampingFlangeThicknessNotPositive;
+  if (!nonNegative(ExpressionValue(m_offsetWidth))) return kClampingOffsetWidthNegative;
+  if (m_distanceTolerance < kMargin) return kGeneralDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return kGeneralAngleToleranceTooSmall;
   return 0;
 }
 
@@ -395,7 +421,7 @@ int ClampingSlotBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
         int count = 0;
         m_locations->GetLocation(&count, nullptr, nullptr);
         if (count < 1) {
-          status = kBadLocations;
+          status = kBadLocation;
         } else {
           status = m_locations->ToParmsClampingSlot(node, count);
           if (status == 0) status = module->Apply(owner, node, kApplyInPlace);
@@ -441,16 +467,7 @@ int ClampingSlotBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
   const DieDes::DieAttributesBuilder* builders[5] = {m_padFacesAttributes, m_slotFacesAttributes,
                                                      m_slotEndFacesAttributes, m_notchFacesAttributes,
                                                      m_overhangFacesAttributes};
-  for (int i = 0; i < 5; ++i) {
-    DieAttributesRecord& r = records[i];
-    if (r.title[0] != '\0') STR_snprintf(r.previousTitle, 50, "%s", r.title);
-    std::memset(r.title, 0, sizeof r.title);
-    std::memset(r.value, 0, sizeof r.value);
-    if (builders[i] == nullptr) continue;
-    STR_snprintf(r.title, 50, "%s", builders[i]->GetFirstText());
-    STR_snprintf(r.value, 50, "%s", builders[i]->GetSecondText());
-    r.number = builders[i]->GetIntegerValue();
-  }
+  FillDieAttributesRecords(records, builders);
   return slot->ApplyAttributeRecords(owner, &table, kApplyInPlace);
 }
 
@@ -643,7 +660,7 @@ int ClampingSlotBuilder::CreateBodies(int* count, int** bodies) const {
         m_targetData->GetBaseOrigin(origin);
         m_targetData->GetBaseNormal(normal);
       } else {
-        status = kNoBase;
+        status = kNoBaseOrientation;
       }
     }
     tag_t csys = 0;
@@ -665,7 +682,7 @@ int ClampingSlotBuilder::CreateBodies(int* count, int** bodies) const {
         if (m_targetData != nullptr && m_targetData->GetFlangeProfileFlag())
           status = DIEDES_UTILS_copy_curve(m_targetData->GetFlangeProfileCurve(), &profileCurve);
         else
-          status = kNoFlangeProfile;
+          status = kNoBaseFlange;
       } else if (curveCount == 1) {
         status = DIEDES_UTILS_copy_curve(curves[0], &profileCurve);
       } else {

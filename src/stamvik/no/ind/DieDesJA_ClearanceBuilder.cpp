@@ -5,6 +5,7 @@
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
@@ -27,13 +28,11 @@ constexpr const char* kSource = "DieDesJA_ClearanceBuilder";
 constexpr double kMargin = 1e-10;
 constexpr int kEntities = 6;
 
-enum Message : int {
-  kOpenSectionLoops = 3030490,
-  kOffsetTooSmall = 672225,
-  kBadDistanceTolerance = 3030447,
-  kBadAngleTolerance = 3030448,
-  kWrongParms = 690000,
-};
+using Messages::kAngleToleranceTooSmall;
+using Messages::kClearanceOffsetTooSmall;
+using Messages::kDistanceToleranceTooSmall;
+using Messages::kOpenSectionLoops;
+using Messages::kWrongParms;
 
 // Where an error of the reaction to the target is reported.
 constexpr int kNotifyLine = 809;
@@ -114,10 +113,10 @@ int ClearanceBuilder::validate_nothrow() {
   if (second > 0) return kOpenSectionLoops;
   if (selectedTag(m_target) == 0) {
     const double offset = Stamvik::ExpressionValue(m_offset);
-    if (!(std::fabs(offset) > m_distanceTolerance)) return kOffsetTooSmall;
+    if (!(std::fabs(offset) > m_distanceTolerance)) return kClearanceOffsetTooSmall;
   }
-  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
-  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDes_FrameInput.hpp"
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -16,11 +17,11 @@ STAMVIK_OM_DEFINE_CLASS(DieLocationBuilder, "KTX::JAX_BUILDER", 0x1000, &GetDieL
 
 namespace {
 constexpr const char* kSource = "DieDesJA_DieLocationBuilder";
-constexpr int kParmsError = 670156;
-constexpr int kNoSelection = 3030432;
-constexpr int kNoPoint = 674317;
-constexpr int kNoVector = 674316;
-constexpr int kNoPlane = 3030436;
+using Messages::kBadLocation;
+using Messages::kBadOrientationPlane;
+using Messages::kNoDatabaseParms;
+using Messages::kNoLocationPoint;
+using Messages::kNoLocationVector;
 // Where a clamping slot's node data take the location record.
 constexpr std::size_t kNodeRecordPlace = 184;
 
@@ -40,9 +41,9 @@ static_assert(offsetof(DieDesGenericLocationRecord, vector) == 120);
 static_assert(offsetof(DieDesGenericLocationRecord, plane) == 124);
 
 void CheckParms(const DieDesGenericLocation* parms, int line) {
-  if (parms == nullptr) ERROR_raise(kSource, line, kParmsError, "Die Generic Location parms are NULL.");
+  if (parms == nullptr) ERROR_raise(kSource, line, kNoDatabaseParms, "Die Generic Location parms are NULL.");
   if (!OM::OM_is_subclass(parms->OmClassId(), DieDesGenericLocation::ThisClassId))
-    ERROR_raise(kSource, line, kParmsError, "Parms are not for a Die Generic Location.");
+    ERROR_raise(kSource, line, kNoDatabaseParms, "Parms are not for a Die Generic Location.");
 }
 
 template <class T>
@@ -121,13 +122,13 @@ int DieLocationBuilder::validate_nothrow() {
   if (!m_applIsOverallRequired) return 0;
   switch (m_inputType) {
     case JA_DIE_LOCATION_BUILDER_LocationType_SelectLocation:
-      return m_location == nullptr || !m_location->has_selection() ? kNoSelection : 0;
+      return m_location == nullptr || !m_location->has_selection() ? kBadLocation : 0;
     case JA_DIE_LOCATION_BUILDER_LocationType_NewPoint:
-      return m_point == 0 ? kNoPoint : 0;
+      return m_point == 0 ? kNoLocationPoint : 0;
     case JA_DIE_LOCATION_BUILDER_LocationType_NewVector:
-      return m_vector == 0 ? kNoVector : 0;
+      return m_vector == 0 ? kNoLocationVector : 0;
     case JA_DIE_LOCATION_BUILDER_LocationType_NewPlane:
-      return m_plane == 0 ? kNoPlane : 0;
+      return m_plane == 0 ? kBadOrientationPlane : 0;
     default:
       return 0;
   }
@@ -148,23 +149,23 @@ int DieLocationBuilder::ToParms(DieDesGenericLocation* parms, FEATURE_RECORD* fr
 int DieLocationBuilder::ToParms2(void* nodeData) const {
   switch (m_inputType) {
     case JA_DIE_LOCATION_BUILDER_LocationType_SelectLocation:
-      if (m_location == nullptr || !m_location->has_selection()) return kNoSelection;
+      if (m_location == nullptr || !m_location->has_selection()) return kBadLocation;
       break;
     case JA_DIE_LOCATION_BUILDER_LocationType_NewPoint:
-      if (m_point == 0) return kNoPoint;
+      if (m_point == 0) return kNoLocationPoint;
       break;
     case JA_DIE_LOCATION_BUILDER_LocationType_NewCoordinateSystem:
       break;
     case JA_DIE_LOCATION_BUILDER_LocationType_NewVector:
-      if (m_vector == 0) return kNoVector;
+      if (m_vector == 0) return kNoLocationVector;
       break;
     case JA_DIE_LOCATION_BUILDER_LocationType_NewPlane:
-      if (m_plane == 0) return kNoPlane;
+      if (m_plane == 0) return kBadOrientationPlane;
       break;
     default:
-      return kParmsError;
+      return kNoDatabaseParms;
   }
-  if (nodeData == nullptr) return kParmsError;
+  if (nodeData == nullptr) return kNoDatabaseParms;
   // The node keeps the record's tag array.
   const DieDesGenericLocationRecord record = FillRecord(*this);
   char* place = static_cast<char*>(nodeData) + kNodeRecordPlace;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "DieDes_FrameInput.hpp"
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "sys/Error.hpp"
@@ -45,8 +46,8 @@ char* DieLocationsBuilder::ask_journal_class_name() const { return SM_string_cop
 
 namespace {
 constexpr const char* kSource = "DieDesJA_DieLocationsBuilder";
-constexpr int kParmsError = 670156;
-constexpr int kInvalidItem = 3030432;
+using Messages::kBadLocation;
+using Messages::kNoDatabaseParms;
 // The line under which an error while reading a list is recorded.
 constexpr int kReadErrorLine = 144;
 // The bytes of a child's data record that come from the parent's template,
@@ -105,16 +106,16 @@ int DieLocationsBuilder::validate_nothrow() {
   for (int i = 0; i < size; ++i) {
     DieLocationBuilder* item = ItemAt(i);
     // The owner reports one message for the list, whatever the item's own.
-    if (item != nullptr && item->validate_nothrow() != 0) return kInvalidItem;
+    if (item != nullptr && item->validate_nothrow() != 0) return kBadLocation;
   }
   return 0;
 }
 
 void DieLocationsBuilder::FromParms(DieDesGenericLocation** parms, int n) {
-  if (parms == nullptr) ERROR_raise(kSource, 113, kParmsError, "Die Generic Location parms are NULL.");
+  if (parms == nullptr) ERROR_raise(kSource, 113, kNoDatabaseParms, "Die Generic Location parms are NULL.");
   for (int i = 0; i < n; ++i) {
     if (parms[i] == nullptr || !OM::OM_is_subclass(parms[i]->OmClassId(), DieDesGenericLocation::ThisClassId))
-      ERROR_raise(kSource, 116, kParmsError, "Parms are not for a Die Generic Location.");
+      ERROR_raise(kSource, 116, kNoDatabaseParms, "Parms are not for a Die Generic Location.");
   }
   if (n < 1) return;
   const Stamvik::HostBlock<OM::Object*> items(AllocateArray<OM::Object*>(n));
@@ -135,7 +136,7 @@ void DieLocationsBuilder::FromParms(DieDesGenericLocation** parms, int n) {
 }
 
 int DieLocationsBuilder::ToParmsClampingSlot(DIEDES_NODE_s* node, int n) const {
-  if (node == nullptr) return kParmsError;
+  if (node == nullptr) return kNoDatabaseParms;
   void** data = DIEDES_NODE_ask_appl_data(node);
   const char* templateRecord = data != nullptr ? static_cast<const char*>(data[1]) : nullptr;
   const int children = DIEDES_NODE_ask_num_children(node);
@@ -241,7 +242,7 @@ int DieLocationsBuilder::ToParmsSingle(DieDesGenericLocation* parms, FEATURE_REC
 }
 
 int DieLocationsBuilder::ToParmsParentModule(DIEDES_GENERIC_MODULE_PARMS* parms, FEATURE_RECORD* frec) const {
-  if (parms == nullptr) ERROR_raise(kSource, 257, kParmsError, "Die Generic Location parms are NULL.");
+  if (parms == nullptr) ERROR_raise(kSource, 257, kNoDatabaseParms, "Die Generic Location parms are NULL.");
   const int size = m_list != nullptr ? m_list->size() : 0;
   int items = 0;
   for (int i = 0; i < size; ++i)

@@ -6,6 +6,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/Parms.hpp"
@@ -30,13 +31,11 @@ constexpr const char* kSource = "DieDesJA_FillAreaBuilder";
 constexpr double kMargin = 1e-10;
 constexpr int kEntities = 7;
 
-enum Message : int {
-  kOpenBoundaryLoops = 3030490,
-  kNoBase = 3030437,
-  kBadDistanceTolerance = 3030447,
-  kBadAngleTolerance = 3030448,
-  kWrongParms = 690000,
-};
+using Messages::kAngleToleranceTooSmall;
+using Messages::kBadBaseOrientation;
+using Messages::kDistanceToleranceTooSmall;
+using Messages::kOpenSectionLoops;
+using Messages::kWrongParms;
 
 // Where errors are reported: the reaction to the target, the preview.
 constexpr int kNotifyLine = 800;
@@ -106,9 +105,9 @@ int FillAreaBuilder::validate_nothrow() {
   Stamvik::HostBlock<tag_t> firstItems, secondItems, thirdItems;
   if (m_boundary != nullptr)
     m_boundary->ask_loop_summary(&first, firstItems.out(), &second, secondItems.out(), &third, thirdItems.out());
-  if (second >= 1) return kOpenBoundaryLoops;
-  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
-  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  if (second >= 1) return kOpenSectionLoops;
+  if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;
 }
 
@@ -219,7 +218,7 @@ int FillAreaBuilder::CreateBodies(int* count, int** bodies) const {
       m_targetData->GetBaseOrigin(origin);
       m_targetData->GetBaseNormal(normal);
     } else {
-      status = kNoBase;
+      status = kBadBaseOrientation;
     }
     if (status == 0) {
       double upperOrigin[3] = {0, 0, 0};

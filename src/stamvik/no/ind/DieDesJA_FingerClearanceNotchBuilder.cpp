@@ -3,6 +3,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Messages.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
@@ -22,12 +23,10 @@ constexpr const char* kSource = "DieDesJA_FingerClearanceNotchBuilder";
 constexpr double kMargin = 1e-10;
 constexpr int kEntities = 7;
 
-enum Message : int {
-  kClosedSectionLoops = 3030493,
-  kBadDistanceTolerance = 3030447,
-  kBadAngleTolerance = 3030448,
-  kWrongParms = 690000,
-};
+using Messages::kAngleToleranceTooSmall;
+using Messages::kClosedSectionLoops;
+using Messages::kDistanceToleranceTooSmall;
+using Messages::kWrongParms;
 
 // Where an error of the reaction to the target is reported.
 constexpr int kNotifyLine = 843;
@@ -103,8 +102,8 @@ int FingerClearanceNotchBuilder::validate_nothrow() {
   int first = 0, second = 0, third = 0;
   if (m_section != nullptr) m_section->ask_loop_summary(&first, nullptr, &second, nullptr, &third, nullptr);
   if (third > 0) return kClosedSectionLoops;
-  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
-  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "exp/Expression.hpp"
@@ -25,9 +26,10 @@ STAMVIK_OM_DEFINE_CLASS(GenericBodyBuilder, "KTX::JAX_FEAT_BUILDER", 0x1001, nul
 namespace {
 constexpr const char* kSchemaSource = "DieDesJA_GenericBodyBuilder_SchemaRegistrant";
 constexpr const char* kSource = "DieDesJA_GenericBodyBuilder";
-constexpr int kAbstractMethod = 580203;
-constexpr int kNoBase = 3030391;
-constexpr int kNoCoordinateSystem = 3030435;
+using Messages::kAbstractMethod;
+using Messages::kNoBaseOrientation;
+using Messages::kNoCoordinateSystem;
+using Messages::kWrongParms;
 }  // namespace
 
 int GenericBodyBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD*) {
@@ -57,7 +59,7 @@ void GenericBodyBuilder::SetAlgorithmVersion(int version) {
 
 int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDES_GENERIC_BODY_PARMS* parms,
                                                     tag_t body) {
-  if (parms == nullptr) return kNoFeatureMade;
+  if (parms == nullptr) return kWrongParms;
 
   if (frec != nullptr && *frec != nullptr) {
     FEATURE_RECORD* record = *frec;
@@ -72,7 +74,7 @@ int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDE
   FEATURE_RECORD* created = nullptr;
   if (int rc = DIEENG_CreateFrecWithParms(parms, kernelBody, &created); rc != 0) return rc;
   // Success without a record would leave the caller believing a feature exists.
-  if (created == nullptr) return kNoFeatureMade;
+  if (created == nullptr) return kWrongParms;
   if (frec != nullptr) *frec = created;
 
   if (FMI_invoke_post_update(created) == 0) {
@@ -130,7 +132,7 @@ int GenericBodyBuilder::PreviewFrame(SELECT_OBJECT* csysSelection, tag_t targetC
     targetData->GetBaseOrigin(origin);
     targetData->GetBaseNormal(normal);
   } else {
-    return kNoBase;
+    return kNoBaseOrientation;
   }
   return 0;
 }

@@ -35,12 +35,10 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
  public:
   // Creates the feature (*frec null: the new record is put there) or updates
   // the one at *frec from the parameters; body is the target body the new
-  // feature applies to (0 for none). 0 or the first failure's number.
+  // feature applies to (0 for none). 0 or the first failure's number; with no
+  // parameters, or when the host made no feature record although it answered
+  // success, Messages::kWrongParms: either way no feature exists.
   int DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDES_GENERIC_BODY_PARMS* parms, tag_t body);
-
-  // What a commit returns when it has no parameters, or when the host made no
-  // feature record although it answered success: either way no feature exists.
-  static constexpr int kNoFeatureMade = 690000;
 
   // The host's extraction table (and its map) for the record, from the
   // inputs' tags: an SM_alloc array that is freed, also when a host call raises.

@@ -5,6 +5,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/Module.hpp"
 #include "afl/Parms.hpp"
@@ -24,15 +25,13 @@ constexpr const char* kSource = "DieDesJA_HandlingCoreBuilder";
 constexpr double kMargin = 1e-10;
 constexpr int kEntities = 4;
 
-enum Message : int {
-  kCannotMapFromBase = 3030495,
-  kHeightTooSmall = 690004,
-  kWidthTooSmall = 690005,
-  kNegativeDepth = 690006,
-  kBadDistanceTolerance = 3030447,
-  kBadAngleTolerance = 3030448,
-  kWrongParms = 690000,
-};
+using Messages::kAngleToleranceTooSmall;
+using Messages::kCannotMapFromBase;
+using Messages::kCoreDepthNegative;
+using Messages::kCoreHeightTooSmall;
+using Messages::kCoreWidthTooSmall;
+using Messages::kDistanceToleranceTooSmall;
+using Messages::kWrongParms;
 
 // Where an error of the reaction to the target is reported.
 constexpr int kNotifyLine = 633;
@@ -93,11 +92,11 @@ int HandlingCoreBuilder::validate_nothrow() {
   if (m_type == JA_HANDLING_CORE_BUILDER_Types_MapFromBase && m_targetData != nullptr &&
       !m_targetData->GetMapFromBaseFlag())
     return kCannotMapFromBase;
-  if (ExpressionValue(m_height) < m_distanceTolerance + kMargin) return kHeightTooSmall;
-  if (ExpressionValue(m_width) < m_distanceTolerance + kMargin) return kWidthTooSmall;
-  if (m_type == JA_HANDLING_CORE_BUILDER_Types_AtLocation && ExpressionValue(m_depth) < -kMargin) return kNegativeDepth;
-  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
-  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  if (ExpressionValue(m_height) < m_distanceTolerance + kMargin) return kCoreHeightTooSmall;
+  if (ExpressionValue(m_width) < m_distanceTolerance + kMargin) return kCoreWidthTooSmall;
+  if (m_type == JA_HANDLING_CORE_BUILDER_Types_AtLocation && ExpressionValue(m_depth) < -kMargin) return kCoreDepthNegative;
+  if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;
 }
 

@@ -8,6 +8,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
@@ -42,18 +43,26 @@ constexpr double kMargin = 1e-10;
 constexpr int kNotifyLine = 931;
 constexpr int kPreviewLine = 1215;
 
-enum Message : int {
-  kBadCenter = 3030432,
-  kBadOffsetDirection = 3030433,
-  kBadPadOrientation = 3030436,
-  kBadBaseOrientation = 3030437,
-  kNoWalls = 3030438,
-  kBadHeight = 3030473,
-  kBadDistanceTolerance = 3030447,
-  kBadAngleTolerance = 3030448,
-  kWrongParms = 690000,
-  kNoDatabaseParms = 670156,
-};
+using Messages::kAngleToleranceTooSmall;
+using Messages::kBadBaseOrientation;
+using Messages::kBadLocation;
+using Messages::kBadOffsetDirection;
+using Messages::kBadOrientationPlane;
+using Messages::kDistanceToleranceTooSmall;
+using Messages::kHeelpostDiameterNegative;
+using Messages::kHeelpostFloorThicknessNegative;
+using Messages::kHeelpostHeightNotPositive;
+using Messages::kHeelpostLengthNotPositive;
+using Messages::kHeelpostPadThicknessNotPositive;
+using Messages::kHeelpostReliefDepthNegative;
+using Messages::kHeelpostReliefWidthNegative;
+using Messages::kHeelpostWallOffsetNegative;
+using Messages::kHeelpostWallPercentageOutOfRange;
+using Messages::kHeelpostWallThicknessNegative;
+using Messages::kHeelpostWidthNotPositive;
+using Messages::kNoDatabaseParms;
+using Messages::kNoWalls;
+using Messages::kWrongParms;
 
 constexpr int kItems = 9;
 constexpr int kApplyInPlace = 2;
@@ -141,32 +150,37 @@ void HeelpostBuilder::Notify(OM::Object* changed) {
 }
 
 int HeelpostBuilder::validate_nothrow() {
-  if (m_center == nullptr || m_center->validate_nothrow() != 0) return kBadCenter;
+  if (m_center == nullptr || m_center->validate_nothrow() != 0) return kBadLocation;
   if (m_offsetDirection == nullptr || m_offsetDirection->validate_nothrow() != 0) return kBadOffsetDirection;
   if (m_baseOrientation == nullptr || m_baseOrientation->validate_nothrow() != 0) return kBadBaseOrientation;
-  if (m_padOrientation == nullptr || m_padOrientation->validate_nothrow() != 0) return kBadPadOrientation;
+  if (m_padOrientation == nullptr || m_padOrientation->validate_nothrow() != 0) return kBadOrientationPlane;
   struct Check {
     const EXP_expression* value;
     bool positive;  // else non-negative
     int message;
   };
   const Check checks[] = {
-      {m_length, true, 3030471},          {m_width, true, 3030472},        {m_height, true, 3030473},
-      {m_padThickness, true, 3030474},    {m_floorThickness, false, 3030475}, {m_diameter, false, 3030478},
-      {m_reliefWidth, false, 3030476},    {m_reliefDepth, false, 3030477},
+      {m_length, true, kHeelpostLengthNotPositive},
+      {m_width, true, kHeelpostWidthNotPositive},
+      {m_height, true, kHeelpostHeightNotPositive},
+      {m_padThickness, true, kHeelpostPadThicknessNotPositive},
+      {m_floorThickness, false, kHeelpostFloorThicknessNegative},
+      {m_diameter, false, kHeelpostDiameterNegative},
+      {m_reliefWidth, false, kHeelpostReliefWidthNegative},
+      {m_reliefDepth, false, kHeelpostReliefDepthNegative},
   };
   for (const Check& check : checks) {
     const double v = ExpressionValue(check.value);
     if (check.positive ? !(v > kMargin) : !(v > -kMargin)) return check.message;
   }
   const double percentage = ExpressionValue(m_wallPercentage);
-  if (!(percentage > kMargin) || !(percentage < 99.9999999999)) return 3030481;
+  if (!(percentage > kMargin) || !(percentage < 99.9999999999)) return kHeelpostWallPercentageOutOfRange;
   for (const EXP_expression* thickness : {m_wallAThickness, m_wallBThickness, m_wallCThickness, m_wallDThickness})
-    if (!(ExpressionValue(thickness) > -kMargin)) return 3030479;
+    if (!(ExpressionValue(thickness) > -kMargin)) return kHeelpostWallThicknessNegative;
   for (const EXP_expression* offset : {m_wallAOffset, m_wallBOffset, m_wallCOffset, m_wallDOffset})
-    if (!(ExpressionValue(offset) > -kMargin)) return 3030480;
-  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
-  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+    if (!(ExpressionValue(offset) > -kMargin)) return kHeelpostWallOffsetNegative;
+  if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;
 }
 
@@ -227,16 +241,7 @@ int HeelpostBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
   if (int rc = heelpost->ReadAttributeRecords(&table); rc != 0) return rc;
   const DieDes::DieAttributesBuilder* builders[4] = {m_padAttributes, m_reliefAttributes, m_holeAttributes,
                                                      m_holeDiameterAttributes};
-  for (int i = 0; i < 4; ++i) {
-    DieAttributesRecord& r = records[i];
-    if (r.title[0] != '\0') STR_snprintf(r.previousTitle, 50, "%s", r.title);
-    std::memset(r.title, 0, sizeof r.title);
-    std::memset(r.value, 0, sizeof r.value);
-    if (builders[i] == nullptr) continue;
-    STR_snprintf(r.title, 50, "%s", builders[i]->GetFirstText());
-    STR_snprintf(r.value, 50, "%s", builders[i]->GetSecondText());
-    r.number = builders[i]->GetIntegerValue();
-  }
+  FillDieAttributesRecords(records, builders);
   return heelpost->ApplyAttributeRecords(OM_ask_subobject_owner(parms), &table, kApplyInPlace);
 }
 
@@ -387,7 +392,7 @@ int HeelpostBuilder::CreateBodies(int* count, int** bodies) const {
       }
     }
     center = m_center->GetOutputTag(static_cast<SO_update_option_t>(0), &centerCreated, &status);
-    if (status == 0 && center == 0) status = kBadCenter;
+    if (status == 0 && center == 0) status = kBadLocation;
     if (status == 0)
       direction = m_offsetDirection->GetOutputTag(static_cast<SO_update_option_t>(1), &directionCreated, &status);
     tag_t csys = 0;
@@ -407,7 +412,7 @@ int HeelpostBuilder::CreateBodies(int* count, int** bodies) const {
         }
       } else {
         const double height = ExpressionValue(m_height);
-        if (!(std::fabs(height) > m_distanceTolerance)) status = kBadHeight;
+        if (!(std::fabs(height) > m_distanceTolerance)) status = kHeelpostHeightNotPositive;
         Math::AddScaled(origin, height, normal, padPoint);
         MTX3_init_z(normal, matrix);
         padPlane = ES_create_plane(padPoint, matrix);

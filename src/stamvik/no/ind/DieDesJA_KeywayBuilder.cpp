@@ -8,6 +8,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
@@ -40,17 +41,26 @@ constexpr const char* kSource = "DieDesJA_KeywayBuilder";
 constexpr double kMargin = 1e-10;
 constexpr int kNotifyLine = 923;
 
-enum Message : int {
-  kBadBase = 3030437,
-  kNoBaseFlange = 3030392,
-  kOpenBaseFlange = 3030393,
-  kNotOneBaseFlangeLoop = 3030394,
-  kOpenInteriorProfile = 3030463,
-  kNotOneInteriorLoop = 3030464,
-  kBadDistanceTolerance = 3030447,
-  kBadAngleTolerance = 3030448,
-  kWrongParms = 690000,
-};
+using Messages::kAngleToleranceTooSmall;
+using Messages::kBadBaseOrientation;
+using Messages::kDistanceToleranceTooSmall;
+using Messages::kKeywayDeckThicknessNegative;
+using Messages::kKeywayMinimumRibHeightNegative;
+using Messages::kKeywayPadHeightNegative;
+using Messages::kKeywayPadWidthNegative;
+using Messages::kKeywayRunoffDepthNegative;
+using Messages::kKeywayRunoffLengthNegative;
+using Messages::kKeywayRunoffRadiusNegative;
+using Messages::kKeywayRunoffWidthNegative;
+using Messages::kKeywaySlotDepthNotPositive;
+using Messages::kKeywaySlotLengthNotPositive;
+using Messages::kKeywaySlotWidthNotPositive;
+using Messages::kNoBaseFlange;
+using Messages::kNotOneBaseFlangeLoop;
+using Messages::kNotOneInteriorLoop;
+using Messages::kOpenBaseFlange;
+using Messages::kOpenInteriorProfile;
+using Messages::kWrongParms;
 
 // The items the keyway's parameters hold at most.
 constexpr int kItems = 7;
@@ -118,7 +128,7 @@ void KeywayBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 }
 
 int KeywayBuilder::validate_nothrow() {
-  if (m_baseOrientation == nullptr || m_baseOrientation->validate_nothrow() != 0) return kBadBase;
+  if (m_baseOrientation == nullptr || m_baseOrientation->validate_nothrow() != 0) return kBadBaseOrientation;
 
   const LoopCounts flange = countsOf(m_baseFlange);
   const bool targetFlange = m_targetData != nullptr && m_targetData->GetBaseFlangeFlag();
@@ -140,17 +150,24 @@ int KeywayBuilder::validate_nothrow() {
     int message;
   };
   const Check checks[] = {
-      {m_deckThickness, false, 3030451}, {m_slotLength, true, 3030452},    {m_slotWidth, true, 3030453},
-      {m_slotDepth, true, 3030454},      {m_padWidth, false, 3030455},     {m_padHeight, false, 3030456},
-      {m_minimumRibHeight, false, 3030457}, {m_runoffLength, false, 3030458}, {m_runoffWidth, false, 3030459},
-      {m_runoffDepth, false, 3030460},   {m_runoffRadius, false, 3030461},
+      {m_deckThickness, false, kKeywayDeckThicknessNegative},
+      {m_slotLength, true, kKeywaySlotLengthNotPositive},
+      {m_slotWidth, true, kKeywaySlotWidthNotPositive},
+      {m_slotDepth, true, kKeywaySlotDepthNotPositive},
+      {m_padWidth, false, kKeywayPadWidthNegative},
+      {m_padHeight, false, kKeywayPadHeightNegative},
+      {m_minimumRibHeight, false, kKeywayMinimumRibHeightNegative},
+      {m_runoffLength, false, kKeywayRunoffLengthNegative},
+      {m_runoffWidth, false, kKeywayRunoffWidthNegative},
+      {m_runoffDepth, false, kKeywayRunoffDepthNegative},
+      {m_runoffRadius, false, kKeywayRunoffRadiusNegative},
   };
   for (const Check& check : checks) {
     const double v = ExpressionValue(check.value);
     if (check.positive ? !(v > kMargin) : !(v > -kMargin)) return check.message;
   }
-  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
-  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;
 }
 
@@ -241,16 +258,7 @@ int KeywayBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
   DieDes::DIEDES_ATTRIBUTE_TABLE table{{}, {0, 1, 2, 3}, 2, records};
   if (int rc = keyway->ReadAttributeRecords(&table); rc != 0) return rc;
   const DieDes::DieAttributesBuilder* builders[2] = {m_slotAttributes, m_padAttributes};
-  for (int i = 0; i < 2; ++i) {
-    DieAttributesRecord& r = records[i];
-    if (r.title[0] != '\0') STR_snprintf(r.previousTitle, 50, "%s", r.title);
-    std::memset(r.title, 0, sizeof r.title);
-    std::memset(r.value, 0, sizeof r.value);
-    if (builders[i] == nullptr) continue;
-    STR_snprintf(r.title, 50, "%s", builders[i]->GetFirstText());
-    STR_snprintf(r.value, 50, "%s", builders[i]->GetSecondText());
-    r.number = builders[i]->GetIntegerValue();
-  }
+  FillDieAttributesRecords(records, builders);
   return keyway->ApplyAttributeRecords(OM_ask_subobject_owner(parms), &table, kApplyInPlace);
 }
 

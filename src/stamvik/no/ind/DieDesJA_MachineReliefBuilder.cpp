@@ -5,6 +5,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Messages.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
@@ -26,11 +27,9 @@ constexpr const char* kSource = "DieDesJA_MachineReliefBuilder";
 constexpr double kMargin = 1e-10;
 constexpr int kEntities = 10;
 
-enum Message : int {
-  kBadDistanceTolerance = 3030447,
-  kBadAngleTolerance = 3030448,
-  kWrongParms = 690000,
-};
+using Messages::kAngleToleranceTooSmall;
+using Messages::kDistanceToleranceTooSmall;
+using Messages::kWrongParms;
 
 // Where an error of the reactions is reported.
 constexpr int kNotifyLine = 1179;
@@ -99,8 +98,8 @@ void MachineReliefBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 char* MachineReliefBuilder::ask_journal_class_name() const { return SM_string_copy("Die.MachineReliefBuilder"); }
 
 int MachineReliefBuilder::validate_nothrow() {
-  if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
-  if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;
 }
 

@@ -122,6 +122,20 @@ int WriteDieAttributesRecord(DieAttributesPart part, OM::Object* owner, const Di
   return part.Write(owner, &descriptor, 2);
 }
 
+void FillDieAttributesRecords(DieAttributesRecord* records,
+                              std::span<const DieDes::DieAttributesBuilder* const> builders) {
+  for (std::size_t i = 0; i < builders.size(); ++i) {
+    DieAttributesRecord& r = records[i];
+    if (r.title[0] != '\0') STR_snprintf(r.previousTitle, 50, "%s", r.title);
+    std::memset(r.title, 0, sizeof r.title);
+    std::memset(r.value, 0, sizeof r.value);
+    if (builders[i] == nullptr) continue;
+    STR_snprintf(r.title, 50, "%s", builders[i]->GetFirstText());
+    STR_snprintf(r.value, 50, "%s", builders[i]->GetSecondText());
+    r.number = builders[i]->GetIntegerValue();
+  }
+}
+
 // ---- reading back ----------------------------------------------------------------------------
 
 void ReadSelectionListEntity(const DIEDES_GENERIC_BODY_PARMS* parms, int index, TagListObject* list) {

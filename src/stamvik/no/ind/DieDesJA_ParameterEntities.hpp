@@ -3,9 +3,12 @@
 // edited: the steps every builder takes in the same way. Each builder
 // decides which entity holds which input.
 #pragma once
+#include <span>
+
 #include "DieDesJA_DieLocationBuilder.hpp"
 #include "DieDes_DieDirectionBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
+#include "Messages.hpp"
 #include "StamvikExport.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
@@ -54,10 +57,16 @@ STAMVIK_API int WriteDieAttributes(DIEDES_GENERIC_BODY_PARMS* parms,
 // owner the write is made for.
 STAMVIK_API int WriteDieAttributesRecord(DieAttributesPart part, OM::Object* owner,
                                          const DieDes::DieAttributesBuilder* attributes);
+// The records an attribute item read, one a sub-builder in the item's order,
+// renewed before the item applies them: a record that had a title keeps it as
+// its previous title, and takes its sub-builder's texts and integer (no
+// sub-builder: no texts, the integer as it was).
+STAMVIK_API void FillDieAttributesRecords(DieAttributesRecord* records,
+                                          std::span<const DieDes::DieAttributesBuilder* const> builders);
 
 // ---- reading back ---------------------------------------------------------------------
 
-inline constexpr int kNoDatabaseParms = 670156;
+using Messages::kNoDatabaseParms;
 
 // The record's parameters as the builder's feature class; raises 670156
 // "Feature has no database parameters." (from the builder's source) when

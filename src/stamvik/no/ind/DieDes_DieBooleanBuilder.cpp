@@ -3,6 +3,7 @@
 #include <exception>
 #include <optional>
 
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/BooleanFeatures.hpp"
@@ -26,8 +27,8 @@ DieBooleanBuilder* DieBooleanBuilderFactory::Create(PART_part* part) {
 
 namespace {
 constexpr const char* kSource = "DieDes_DieBooleanBuilder";
-constexpr int kMissingTarget = 690025;
-constexpr int kInvalidBody = 670422;
+using Messages::kNoTarget;
+using Messages::kTargetNotABody;
 
 // The kernel body of a model body, through its prototype when it is an
 // assembly occurrence; 0 when it has none.
@@ -222,10 +223,10 @@ int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target
   Stamvik::HostBlock<int> functions;
   try {
     if (!featureMode) {
-      if (targetBody == 0) return kMissingTarget;
-      if (!ZV_ENTITY_is(targetBody)) return kInvalidBody;
+      if (targetBody == 0) return kNoTarget;
+      if (!ZV_ENTITY_is(targetBody)) return kTargetNotABody;
     } else if (target == 0) {
-      return kMissingTarget;
+      return kNoTarget;
     }
     // The boolean feature's type is the builder's own; the kernel knows it by
     // its function token.
@@ -249,7 +250,7 @@ int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target
     if (m_selectBodies != nullptr) m_selectBodies->ask_tags(&n, selected.out());
     if (n > 0) {
       const int body = featureMode ? kernelBodyOf(target) : targetBody;
-      if (body == 0) ERROR_raise(kSource, 279, kInvalidBody, "Application Body is invalid.");
+      if (body == 0) ERROR_raise(kSource, 279, kTargetNotABody, "Application Body is invalid.");
       int current = 0;
       raiseKernelError(281, ZV_PARTITION_ask_current(&current), "give its current partition");
       previousPartition = current;

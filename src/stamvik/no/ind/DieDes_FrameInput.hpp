@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "DieDesJA_SelectedTags.hpp"
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/Parms.hpp"
 #include "om/ObjectManager.hpp"
@@ -50,13 +51,12 @@ class FrameInput {
   using Traits = FrameInputTraits<Builder>;
   using Parms = typename Traits::Parms;
   using Record = typename Traits::Record;
-  static constexpr int kParmsError = 670156;
 
  public:
   static void CheckParms(const Parms* parms, int line) {
-    if (parms == nullptr) ERROR_raise(Traits::kSource, line, kParmsError, "%s", Traits::kParmsNull);
+    if (parms == nullptr) ERROR_raise(Traits::kSource, line, Messages::kNoDatabaseParms, "%s", Traits::kParmsNull);
     if (!OM::OM_is_subclass(parms->OmClassId(), Parms::ThisClassId))
-      ERROR_raise(Traits::kSource, line, kParmsError, "%s", Traits::kParmsWrong);
+      ERROR_raise(Traits::kSource, line, Messages::kNoDatabaseParms, "%s", Traits::kParmsWrong);
   }
 
   // 0, or 1 (nothing selected) or 2 (no entity) while the input is required.

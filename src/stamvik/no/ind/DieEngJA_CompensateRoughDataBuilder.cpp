@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "DieEngJA_CommitMarks.hpp"
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "kernel/Kernel.hpp"
@@ -16,6 +17,14 @@ namespace KTX::DieEngJA {
 namespace {
 constexpr const char* kSource = "DieEngJA_CompensateRoughDataBuilder";
 constexpr const char* kMarkName = "DieEngJA::CompensateRoughDataBuilder::commit_feature";
+using Messages::kAngleToleranceTooSmall;
+using Messages::kDistanceToleranceTooSmall;
+using Messages::kNoCurves;
+using Messages::kNoDatabaseParms;
+using Messages::kNoSheetBodies;
+using Messages::kSheetBodiesKept;
+// The type of a feature is fixed once it exists.
+using Messages::kTypeChangeWhileEditing;
 // Values the validation compares with are above these by more than rounding.
 constexpr double kMargin = 1e-10;
 // Who the diagnostic of a kept input sheet comes from, and its kind.
@@ -68,7 +77,7 @@ void CompensateRoughDataBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) 
   else if (isOfClass(parms, DieEng::CompensateRoughSheet::ThisClassId))
     FromSheetParms(static_cast<DieEng::CompensateRoughSheet*>(parms));
   else
-    ERROR_raise(kSource, 373, kNotARoughDataFeature, "Not a compensate rough data feature");
+    ERROR_raise(kSource, 373, kNoDatabaseParms, "Not a compensate rough data feature");
 }
 
 void CompensateRoughDataBuilder::FromCurveParms(DieEng::CompensateRoughCurve* parms) {

@@ -38,15 +38,6 @@ class STAMVIK_API CompensateRoughDataBuilder : public JAX_FEAT_BUILDER {
                    STAMVIK_COMPENSATE_ROUGH_DATA_BUILDER_ATTRIBUTES)
 
  public:
-  // The type of a feature is fixed once it exists.
-  static constexpr int kTypeChangeWhileEditing = 3030446;
-  static constexpr int kNotARoughDataFeature = 670156;
-  static constexpr int kNoCurves = 3030441;
-  static constexpr int kSheetBodiesKept = 3030443;
-  static constexpr int kNoSheetBodies = 3030445;
-  static constexpr int kDistanceToleranceTooSmall = 3030447;
-  static constexpr int kAngleToleranceTooSmall = 3030448;
-
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
   int validate_nothrow() override;

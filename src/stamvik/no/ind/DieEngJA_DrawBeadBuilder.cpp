@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
+#include "Messages.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/DrawBeadParms.hpp"
 #include "exp/Expression.hpp"
@@ -40,13 +41,12 @@ namespace {
 constexpr double kMargin = 1e-10;
 constexpr unsigned kNewBeadFlags = 0x200;
 
-enum Message : int {
-  kBadClearance = 3030303,
-  kBadThickness = 3030304,
-  kBadFemaleDepth = 3030297,
-  kBadFemaleWidth = 3030298,
-  kNoRecordMade = 690000,
-};
+// The bead's own names for shared message numbers.
+constexpr int kBadClearance = Messages::kBeadClearanceTooSmall;
+constexpr int kBadThickness = Messages::kBeadMetalThicknessTooSmall;
+constexpr int kBadFemaleDepth = Messages::kBeadFemaleDepthTooSmall;
+constexpr int kBadFemaleWidth = Messages::kBeadFemaleWidthTooSmall;
+constexpr int kNoRecordMade = Messages::kWrongParms;
 
 double valueOf(const EXP_expression* expression) {
   return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
@@ -774,248 +774,6 @@ int DrawBeadBuilder::CommitEdit(FEATURE_RECORD* frec) {
   }
   if (anyMarked) rc = update();
   return rc;
-}
-
-// ---- the path and the split -------------------------------------------------------
-
-namespace {
-
-constexpr double kNearlyEqual = 1e-8;
-constexpr int kJoinOneOpenLoop = 11, kJoinOther = 10, kTrimMode = 1, kClosestAlgorithm = 1;
-
-// The curves of the section's loop when it has exactly one; empty otherwise.
-std::vector<tag_t> curvesOfOnlyLoop(const SC_section* section) {
-  std::vector<tag_t> curves;
-  if (section == nullptr || section->ask_loop_count() != 1) return curves;
-  const auto* loop = dynamic_cast<const SC_loop*>(OM::OM_object_of_tag(section->ask_nth_loop(0)));
-  if (loop == nullptr) return curves;
-  int count = 0;
-  tag_t* tags = nullptr;
-  loop->ask_curves(&count, &tags);
-  if (tags != nullptr) curves.assign(tags, tags + count);
-  SM_free(tags);
-  return curves;
-}
-
-// A plane across the path where it passes closest to the location; 0 when the
-// location gives no point.
-tag_t planeAcross(const EVC_curve* evaluator, const DieDesJA::DieLocationBuilder* location) {
-  int count = 0;
-  Math::Point3* points = nullptr;
-  const bool located = location != nullptr && location->GetLocation(&count, nullptr, &points) && count >= 1;
-  double given[3] = {0, 0, 0};
-  if (located) given[0] = points[0].X, given[1] = points[0].Y, given[2] = points[0].Z;
-  SM_free(points);
-  if (!located) return 0;
-  double t = 0, closest[3], point[3], derivative[3], unit[3], frame[9], length = 0;
-  EVC_ask_closest_point(evaluator, given, kClosestAlgorithm, &t, closest);
-  EVC_evaluate(evaluator, t, 1, point, derivative);
-  VEC3_unitize(derivative, kMargin, &length, unit);
-  MTX3_init_z(unit, frame);
-  return ES_create_plane(point, frame);
-}
-
-// The split list, grown in the host's memory so that a list that cannot grow
-// raises its no-memory error; freed on every way out.
-class SplitList {
- public:
-  SplitList() = default;
-  SplitList(const SplitList&) = delete;
-  SplitList& operator=(const SplitList&) = delete;
-  ~SplitList() { SM_free(values_); }
-  void Append(double value) {
-    if (count_ == capacity_) {
-      const std::size_t grown = capacity_ == 0 ? 8 : 2 * capacity_;
-      values_ = static_cast<double*>(SM_crealloc(values_, grown * sizeof(double)));
-      capacity_ = grown;
-    }
-    values_[count_++] = value;
-  }
-  double* begin() { return values_; }
-  double* end() { return values_ + count_; }
-  std::size_t size() const { return count_; }
-  double& operator[](std::size_t i) { return values_[i]; }
-
- private:
-  double* values_ = nullptr;
-  std::size_t count_ = 0, capacity_ = 0;
-};
-
-}  // namespace
-
-void DrawBeadBuilder::SetPathForSegments() {
-  tag_t path = 0;
-  if (m_centerline != nullptr && m_centerline->ask_loop_count() == 1) {
-    int closed = 0, open = 0, closedLoops = 0;
-    tag_t *closedItems = nullptr, *openItems = nullptr, *loopItems = nullptr;
-    m_centerline->ask_loop_summary(&closed, &closedItems, &open, &openItems, &closedLoops, &loopItems);
-    SM_free(closedItems);
-    SM_free(openItems);
-    SM_free(loopItems);
-    const std::vector<tag_t> curves = curvesOfOnlyLoop(m_centerline);
-    if (curves.size() == 1)
-      GEN_ZVTPAD_curve_copy(curves[0], &path);
-    else if (curves.size() > 1)
-      GEN_ZVTPAD_combine_curves(static_cast<int>(curves.size()), curves.data(),
-                                open == 1 ? kJoinOneOpenLoop : kJoinOther, m_distanceTolerance, &path);
-  }
-  if (path != 0) {
-    EVC_curve* evaluator = nullptr;
-    EVC_initialize(path, &evaluator);
-    tag_t start = 0, end = 0;
-    try {
-      start = planeAcross(evaluator, m_startPoint);
-      end = planeAcross(evaluator, m_endPoint);
-    } catch (...) {
-      EVC_free(evaluator);
-      throw;
-    }
-    EVC_free(evaluator);
-    if (start != 0 || end != 0) {
-      DIEDES_UTILS__trim_profile(kTrimMode, path, start, end, m_distanceTolerance, m_angleTolerance);
-      // Only the planes that were made go.
-      for (const tag_t plane : {start, end}) {
-        if (plane == 0) continue;
-        RM_set_sleep_state(plane, true);
-        UPDATE_log_entity_to_delete(plane);
-      }
-    }
-  }
-  OM::SetReferencedObject(this, m_pathForSegmentsAttId, path);
-}
-
-void DrawBeadBuilder::CreateSegmentParameters() {
-  if (GetSegmentParametersLength() > 0) SetSegmentParametersLength(0);
-  const std::vector<tag_t> curves = curvesOfOnlyLoop(m_centerline);
-  if (curves.empty() || m_segmentList == nullptr) return;
-  const DrawBeadSegmentBuilder* first = nullptr;
-  for (int i = 0; i < m_segmentList->size() && first == nullptr; ++i) first = SegmentAt(i);
-  if (first == nullptr) return;
-  const tag_t path = first->GetUserPath(0);
-  if (path == 0) return;
-
-  EVC_curve* evaluator = nullptr;
-  if (EVC_initialize(path, &evaluator) != 0) return;
-  double limits[2];
-  EVC_ask_curve_limits(evaluator, limits);
-  SplitList values;
-  try {
-    values.Append(limits[0]);
-    values.Append(limits[1]);
-    for (const tag_t curve : curves) {
-      double start[3], end[3], closest[3], t = 0;
-      SWEEP_ask_qd_endpoints(curve, start, end);
-      EVC_ask_closest_point(evaluator, start, kClosestAlgorithm, &t, closest);
-      values.Append(t);
-    }
-  } catch (...) {
-    // A list that cannot grow keeps nothing: no parameter, and so no segment.
-    EVC_free(evaluator);
-    throw;
-  }
-  EVC_free(evaluator);
-
-  const std::size_t kept = SplitRule(limits[0], values.begin(), values.size());
-  if (kept == 0) return;
-  SetSegmentParametersLength(static_cast<int>(kept));
-  for (std::size_t i = 0; i < kept; ++i) SetSegmentParameter(static_cast<int>(i), values[i]);
-}
-
-std::size_t DrawBeadBuilder::SplitRule(double t0, double* values, std::size_t count) {
-  std::sort(values, values + count);
-  // Marks are written as the pass goes, so three near-equal values at the
-  // start keep the first and the third.
-  const double mark = t0 - 1.0;
-  for (std::size_t i = 0; i + 1 < count; ++i)
-    if (std::fabs(values[i] - values[i + 1]) <= kNearlyEqual) values[i == 0 ? i + 1 : i] = mark;
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < count; ++i)
-    if (values[i] > t0 - kMargin) values[kept++] = values[i];
-  return kept;
-}
-
-DrawBeadSegmentBuilder* DrawBeadBuilder::CleanList() {
-  if (m_segmentList == nullptr) return nullptr;
-  DrawBeadSegmentBuilder* kept = nullptr;
-  for (int i = 0; i < m_segmentList->size() && kept == nullptr; ++i) kept = SegmentAt(i);
-  for (int i = m_segmentList->size() - 1; i >= 0; --i)
-    if (kept == nullptr || m_segmentList->ask_item(i) != kept) m_segmentList->remove_at(i, !m_deleteSegmentsDuringClean);
-  return kept;
-}
-
-int DrawBeadBuilder::CreateNewSegments() {
-  std::vector<double> p;
-  for (int i = 0; i < GetSegmentParametersLength(); ++i) p.push_back(GetSegmentParameter(i));
-  if (p.size() < 2) return 0;
-  DrawBeadSegmentBuilder* kept = CleanList();
-  // Both calls are journalled, so that a replayed journal makes the same segments.
-  auto* beads =
-      static_cast<Die_DrawBeadBuilder_Interface*>(JAM::ClassInitializer::GetJournalledInterface("Die.DrawBeadBuilder"));
-  auto* lists = static_cast<Script::ObjectList_Interface*>(JAM::ClassInitializer::GetJournalledInterface("ObjectList"));
-  int firstFailure = 0;
-  for (std::size_t i = 0; i + 1 < p.size(); ++i) {
-    DrawBeadSegmentBuilder* segment = kept;
-    if (i > 0) {
-      tag_t item = 0;
-      const int rc = beads == nullptr ? Error::kBadObject : beads->CreateDrawBeadSegment(ask_tag(), &item);
-      if (rc != 0) {
-        if (firstFailure == 0) firstFailure = rc;
-        continue;
-      }
-      segment = item != 0 ? OM::TagToObject<DrawBeadSegmentBuilder>(item) : nullptr;
-      if (segment != nullptr && m_segmentList != nullptr && lists != nullptr)
-        lists->Append(m_segmentList->ask_tag(), item);
-    }
-    if (segment != nullptr) segment->UpdateStartAndEndByParameter(p[i], p[i + 1]);
-  }
-  return firstFailure;
-}
-
-int DrawBeadBuilder::CreateSegmentsFromCenterlineCurves() {
-  CreateSegmentParameters();
-  const int rc = CreateNewSegments();
-  if (GetSegmentParametersLength() > 0) SetSegmentParametersLength(0);
-  return rc;
-}
-
-void DrawBeadBuilder::Notify(OM::Object* changed) {
-  if (m_changesPending) return;
-  SetChangesPending(true);
-  try {
-    const bool centerline = changed != nullptr && changed == static_cast<OM::Object*>(m_centerline);
-    if (centerline) CleanList();
-    if (changed != nullptr && (centerline || changed == static_cast<OM::Object*>(m_startPoint) ||
-                               changed == static_cast<OM::Object*>(m_endPoint))) {
-      const tag_t old = m_pathForSegments;
-      SetPathForSegments();
-      UpdateSegmentPaths();
-      if (old != 0 && old != m_pathForSegments) {
-        gt316(old);
-        RM_set_sleep_state(old, true);
-        UPDATE_log_entity_to_delete(old);
-      }
-    }
-  } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, __LINE__);
-  }
-  SetChangesPending(false);
-}
-
-void DrawBeadBuilder::WatchObjects() const {
-  if (m_centerline == nullptr) return;
-  OM::OM_watch_object(m_centerline);
-  // Each loop (the section's rule object) and then the curves it chains.
-  for (int i = 0; i < m_centerline->ask_loop_count(); ++i) {
-    const auto* loop = dynamic_cast<const SC_loop*>(OM::OM_object_of_tag(m_centerline->ask_nth_loop(i)));
-    if (loop == nullptr) continue;
-    OM::OM_watch_object(loop);
-    int count = 0;
-    tag_t* curves = nullptr;
-    loop->ask_curves(&count, &curves);
-    for (int k = 0; k < count; ++k)
-      if (OM::Object* curve = OM::OM_object_of_tag(curves[k]); curve != nullptr) OM::OM_watch_object(curve);
-    SM_free(curves);
-  }
 }
 
 // ---- the segment list ------------------------------------------------------------

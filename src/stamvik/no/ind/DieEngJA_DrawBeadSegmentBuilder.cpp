@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "DieEngJA_DrawBeadItems.hpp"
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/DrawBeadParms.hpp"
 #include "exp/Expression.hpp"
@@ -29,18 +30,16 @@ constexpr double kTiny = 1e-10;
 constexpr double kFullPercent = 99.9999999999;
 constexpr int kTemporaryLayer = 258;
 constexpr int kUpdateMode = 3;
-constexpr int kBadParms = 670156;
 
-enum Message : int {
-  kTopRadii = 3030300,
-  kBeadHeight = 3030301,
-  kMaleWidth = 3030302,
-  kRadiiWiderThanBead = 3030321,
-  kFemaleRadii = 3030299,
-  kFemaleWidth = 3030378,
-  kFemaleDepth = 3030379,
-  kTopRadiusWarning = 672144,
-};
+using Messages::kNoDatabaseParms;
+using Messages::kSegmentBeadHeightTooSmall;
+using Messages::kSegmentFemaleDepthTooSmall;
+using Messages::kSegmentFemaleRadiiTooSmall;
+using Messages::kSegmentFemaleWidthTooSmall;
+using Messages::kSegmentMaleWidthTooSmall;
+using Messages::kSegmentTopRadiiTooSmall;
+using Messages::kSegmentTopRadiiWiderThanBead;
+using Messages::kSegmentTopRadiusWarning;
 
 enum Item : int { kFlags = 0, kSection = 1, kWallAngles = 2, kWithUnit = 3, kWithoutUnit = 4, kItems = 5 };
 
@@ -75,9 +74,9 @@ OnPathDimBuilder* newLocation(EXP_expression* expression, tag_t path) {
 }
 
 void checkParms(const DIEDES_GEN_C_DRBD_SEG_PARMS* parms, int line) {
-  if (parms == nullptr) ERROR_raise(kSource, line, kBadParms, "Segment parms cannot be NULL.");
+  if (parms == nullptr) ERROR_raise(kSource, line, kNoDatabaseParms, "Segment parms cannot be NULL.");
   if (!OM::OM_is_subclass(parms->OmClassId(), DIEDES_GEN_C_DRBD_SEG_PARMS::ThisClassId))
-    ERROR_raise(kSource, line, kBadParms, "Parm is not a Draw Bead Segment.");
+    ERROR_raise(kSource, line, kNoDatabaseParms, "Parm is not a Draw Bead Segment.");
 }
 
 // The expressions of an item, at least `least` positions (an item of another
@@ -456,29 +455,29 @@ int DrawBeadSegmentBuilder::validate_nothrow() {
 
   const double leftTop = ExpressionValue(m_maleLeftTopRadius), rightTop = ExpressionValue(m_maleRightTopRadius);
   const double height = ExpressionValue(m_maleBeadHeight);
-  if (leftTop < t || rightTop < t) return kTopRadii;
-  if (height < t) return kBeadHeight;
+  if (leftTop < t || rightTop < t) return kSegmentTopRadiiTooSmall;
+  if (height < t) return kSegmentBeadHeightTooSmall;
   double width = 0;
   if (m_maleBeadWidthType == JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived && !taper) {
     width = femaleWidth - 2.0 * (thickness + clearance);
-    if (width < t) return kMaleWidth;
+    if (width < t) return kSegmentMaleWidthTooSmall;
   } else {
     const double left = ExpressionValue(m_maleLeftWidth), right = ExpressionValue(m_maleRightWidth);
-    if (left < t || right < t) return kMaleWidth;
+    if (left < t || right < t) return kSegmentMaleWidthTooSmall;
     width = left + right;
   }
-  if (leftTop + rightTop > width + kTiny) return kRadiiWiderThanBead;
+  if (leftTop + rightTop > width + kTiny) return kSegmentTopRadiiWiderThanBead;
 
   if ((output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale ||
        output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal) &&
       !taper) {
-    if (ExpressionValue(m_femaleLeftRadius) < t || ExpressionValue(m_femaleRightRadius) < t) return kFemaleRadii;
+    if (ExpressionValue(m_femaleLeftRadius) < t || ExpressionValue(m_femaleRightRadius) < t) return kSegmentFemaleRadiiTooSmall;
     if (bead->GetFemaleWidthType() == JA_DRAW_BEAD_BUILDER_FemaleWidthTypes_Constant &&
         femaleWidth < width + bead->GetDistanceTolerance())
-      return kFemaleWidth;
+      return kSegmentFemaleWidthTooSmall;
     if (bead->GetFemaleDepthType() == JA_DRAW_BEAD_BUILDER_FemaleDepthTypes_Constant &&
         ExpressionValue(bead->GetFemaleDepthValue()) < height - kTiny)
-      return kFemaleDepth;
+      return kSegmentFemaleDepthTooSmall;
   }
   return 0;
 }
@@ -491,7 +490,7 @@ int DrawBeadSegmentBuilder::GetTopRadiusCode() const {
   const double least = 12.0 * bead->GetDistanceTolerance() + ExpressionValue(bead->GetMetalThickness()) - kTiny;
   return ExpressionValue(m_maleLeftTopRadius) >= least && ExpressionValue(m_maleRightTopRadius) >= least
              ? 0
-             : kTopRadiusWarning;
+             : kSegmentTopRadiusWarning;
 }
 
 // ---- the record -----------------------------------------------------------------------
@@ -529,7 +528,7 @@ int DrawBeadSegmentBuilder::ToParms(DIEDES_GEN_C_DRBD_SEG_PARMS* parms) {
 void DrawBeadSegmentBuilder::FromParms(DIEDES_GEN_C_DRBD_SEG_PARMS* parms) {
   checkParms(parms, 532);
   if (parms->GetNumEntities() < kItems)
-    ERROR_raise(kSource, 534, kBadParms, "Incorrect number of items stored in segment.");
+    ERROR_raise(kSource, 534, kNoDatabaseParms, "Incorrect number of items stored in segment.");
   DrawBeadSegmentData data;
   data.symmetry = Items::intAt(parms, kFlags, 0, 1) == 1;
   data.flow = Items::intAt(parms, kFlags, 1, 1) == 1;

@@ -1,6 +1,7 @@
 #include "DieEngJA_DrawBeadTaperBuilder.hpp"
 
 #include "DieEngJA_DrawBeadItems.hpp"
+#include "Messages.hpp"
 #include "afl/DrawBeadParms.hpp"
 #include "exp/Expression.hpp"
 #include "sys/Error.hpp"
@@ -21,13 +22,13 @@ DrawBeadTaperBuilder* DrawBeadTaperBuilderFactory::Create(PART_part* part, FEATU
 namespace {
 
 constexpr const char* kSource = "DieEngJA_DrawBeadTaperBuilder";
-constexpr int kBadParms = 670156;
+using Messages::kNoDatabaseParms;
 enum Item : int { kType = 0, kExpressions = 1, kPoint = 2, kItems = 3 };
 
 void checkParms(const DIEDES_GEN_P_DRBD_TPR_PARMS* parms, int line) {
-  if (parms == nullptr) ERROR_raise(kSource, line, kBadParms, "Taper parms cannot be NULL.");
+  if (parms == nullptr) ERROR_raise(kSource, line, kNoDatabaseParms, "Taper parms cannot be NULL.");
   if (!OM::OM_is_subclass(parms->OmClassId(), DIEDES_GEN_P_DRBD_TPR_PARMS::ThisClassId))
-    ERROR_raise(kSource, line, kBadParms, "Parm is not a Draw Bead Taper.");
+    ERROR_raise(kSource, line, kNoDatabaseParms, "Parm is not a Draw Bead Taper.");
 }
 
 EXP_expression* newLength() {
@@ -62,7 +63,7 @@ int DrawBeadTaperBuilder::ToParms(DIEDES_GEN_P_DRBD_TPR_PARMS* parms) {
 void DrawBeadTaperBuilder::FromParms(DIEDES_GEN_P_DRBD_TPR_PARMS* parms) {
   checkParms(parms, __LINE__);
   if (parms->GetNumEntities() < kItems)
-    ERROR_raise(kSource, __LINE__, kBadParms, "Incorrect number of items stored in taper.");
+    ERROR_raise(kSource, __LINE__, kNoDatabaseParms, "Incorrect number of items stored in taper.");
   SetTaperType(static_cast<JA_DRAW_BEAD_TAPER_BUILDER_TaperTypes>(Items::intAt(parms, kType, 0, 0)));
   Items::replaceExpression(this, m_taperWashoutHeightAttId, m_taperWashoutHeight,
                            Items::expressionAt(parms, kExpressions, 0));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "DieEngJA_CommitMarks.hpp"
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "sys/Error.hpp"
@@ -26,6 +27,11 @@ namespace {
 constexpr int kDoublesPerPoint = 3;
 constexpr const char* kSource = "DieEngJA_SpringbackCompensationBuilder";
 constexpr const char* kMarkName = "DieEngJA::SpringbackCompensation::commit_feature";
+using Messages::kNoSpringbackInput;
+using Messages::kNoSprungPoints;
+using Messages::kNotASpringbackFeature;
+using Messages::kPointCountsDiffer;
+using Messages::kUnknownDefinition;
 // The section's chaining tolerance, relative to its distance tolerance.
 constexpr double kChainingFactor = 0.95;
 
@@ -273,15 +279,15 @@ void SpringbackCompensationBuilder::ReadPoints(const DieEng::SpringbackCompensat
 int SpringbackCompensationBuilder::validate_nothrow() {
   switch (m_definedBy) {
     case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_OneStepFeature:
-      return selected(m_oneStep) == 0 ? kMissingInput : 0;
+      return selected(m_oneStep) == 0 ? kNoSpringbackInput : 0;
     case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_FacetedBodies:
-      return selected(m_productSheet) == 0 || selected(m_sprungFacets) == 0 ? kMissingInput : 0;
+      return selected(m_productSheet) == 0 || selected(m_sprungFacets) == 0 ? kNoSpringbackInput : 0;
     case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_Points: {
       const int products = GetProductPointCount();
       const int sprung = GetSprungPointCount();
       if (products >= 1 && products != sprung) return kPointCountsDiffer;
       if (sprung < 1) return kNoSprungPoints;
-      return selected(m_productSheet) == 0 ? kMissingInput : 0;
+      return selected(m_productSheet) == 0 ? kNoSpringbackInput : 0;
     }
     default:
       return kUnknownDefinition;

@@ -62,12 +62,6 @@ class STAMVIK_API SpringbackCompensationBuilder : public JAX_FEAT_BUILDER {
                    STAMVIK_SPRINGBACK_COMPENSATION_BUILDER_ATTRIBUTES)
 
  public:
-  static constexpr int kNotASpringbackFeature = 670357;
-  static constexpr int kMissingInput = 690034;
-  static constexpr int kPointCountsDiffer = 3030511;
-  static constexpr int kNoSprungPoints = 3030513;
-  static constexpr int kUnknownDefinition = 670229;
-
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
   int validate_nothrow() override;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/Module.hpp"
 #include "feat/Builder.hpp"
@@ -25,7 +26,7 @@ class CM_part;
 namespace KTX::Tooling::Support {
 
 constexpr int kBuildLayer = 251;       // the layer a build makes its features on
-constexpr int kMissingInput = 3030591;  // a step that has nothing to work on
+using Messages::kMissingInput;  // a step that has nothing to work on
 
 JAM::LayerManager_Interface* layerManager();
 

@@ -4,6 +4,7 @@
 // projections on the base plane and the offsets of the blank projection).
 #include <exception>
 
+#include "Messages.hpp"
 #include "Tooling_DieDesBuildSupport.hpp"
 #include "Tooling_DieDesDrawDieBuilder.hpp"
 #include "Tooling_FeatureSetMembers.hpp"
@@ -15,6 +16,13 @@ namespace KTX::Tooling {
 namespace {
 using namespace Support;
 constexpr const char* kSource = "Tooling_DieDesDrawDieBuilder";
+using Messages::kDrawDieMainSolidFailed;
+using Messages::kDrawDieOffsetCurvesFailed;
+using Messages::kDrawDieProjectCurvesFailed;
+using Messages::kDrawDieRoughOffsetSheetsFailed;
+using Messages::kDrawDieStressSolidFailed;
+using Messages::kDrawDieTopSolidFailed;
+using Messages::kToolingInputCurvesFailed;
 }  // namespace
 
 // ---- the member rule ----------------------------------------------------------------------
@@ -59,26 +67,29 @@ int DieDesDrawDieBuilder::CreateUpperDrawDie() {
     // Every step runs along the base plane's direction: without one nothing is made.
     double direction[3];
     BasePlaneDirection(direction);
-    step(ProcessAllInputCurves(), 318, 3030582, "Error occurs on processing input curves.",
+    step(ProcessAllInputCurves(), 318, kToolingInputCurvesFailed, "Error occurs on processing input curves.",
          "Process input curves successfully.");
     tag_t top = 0, bottom = 0, middle = 0;
     int rc = CreateTopBottomRoughOffset(&top, &bottom, &middle);
     if (rc == 0 && (top == 0 || bottom == 0 || middle == 0)) rc = kMissingInput;
-    step(rc, 326, 3030593, "Error occurs on creating rough offset sheets.", "Create rough offset sheets successfully.");
+    step(rc, 326, kDrawDieRoughOffsetSheetsFailed, "Error occurs on creating rough offset sheets.",
+         "Create rough offset sheets successfully.");
     tag_t punchProjection = 0, blankProjection = 0;
     rc = CreateProjectCurves(&punchProjection, &blankProjection);
     if (rc == 0 && (punchProjection == 0 || blankProjection == 0)) rc = kMissingInput;
-    step(rc, 334, 3030594, "Error occurs on creating project curves.", "Create project curves successfully.");
+    step(rc, 334, kDrawDieProjectCurvesFailed, "Error occurs on creating project curves.",
+         "Create project curves successfully.");
     tag_t binderCurve = 0, deckCurve = 0;
     rc = CreateOffsetCurves(blankProjection, &binderCurve, &deckCurve);
     if (rc == 0 && (binderCurve == 0 || deckCurve == 0)) rc = kMissingInput;
-    step(rc, 342, 3030595, "Error occurs on creating offset curves.", "Create offset curve successfully.");
+    step(rc, 342, kDrawDieOffsetCurvesFailed, "Error occurs on creating offset curves.",
+         "Create offset curve successfully.");
     tag_t mainFeature = 0;
-    step(CreateMainBottomSolid(bottom, punchProjection, &mainBody, &mainFeature), 349, 3030596,
+    step(CreateMainBottomSolid(bottom, punchProjection, &mainBody, &mainFeature), 349, kDrawDieMainSolidFailed,
          "Error occurs on creating main solid body.", "Create main solid body successfully.");
     tag_t topFeature = 0, topTrimFeature = 0, topSolidBody = 0;
     step(CreateTopSolid(top, bottom, deckCurve, mainBody, &topFeature, &topTrimFeature, &topSolidBody), 357,
-         3030597, "Error occurs on creating top solid body.", "Create top solid body successfully.");
+         kDrawDieTopSolidFailed, "Error occurs on creating top solid body.", "Create top solid body successfully.");
     // The subtracted top is optional: its failure is shown and the build goes on.
     tag_t subTopFeature = 0;
     mtStatusAreaImmediate(CreateSubTopSolid(top, middle, binderCurve, deckCurve, topSolidBody, &subTopFeature) != 0
@@ -86,7 +97,7 @@ int DieDesDrawDieBuilder::CreateUpperDrawDie() {
                               : "Create subtract top solid body successfully.");
     tag_t stressFeature = 0;
     step(CreateStressSolid(m_finalFlangeCurve, punchProjection, blankProjection, mainBody, &stressFeature), 372,
-         3030599, "Error occurs on creating the stress solid.", "Create stress solid successfully.");
+         kDrawDieStressSolidFailed, "Error occurs on creating the stress solid.", "Create stress solid successfully.");
     ClassifyMachiningFaces(mainFeature, topFeature, topTrimFeature, stressFeature, top);
   });
 }

@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "Tooling_DieDesBuildSupport.hpp"
 #include "Tooling_FeatureSetMembers.hpp"
@@ -30,6 +31,15 @@ namespace {
 using namespace Support;
 
 constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
+using Messages::kDrawPunchBeltSolidFailed;
+using Messages::kDrawPunchChamferFailed;
+using Messages::kDrawPunchInnerSolidFailed;
+using Messages::kDrawPunchOffsetCurveFailed;
+using Messages::kDrawPunchOuterSolidFailed;
+using Messages::kDrawPunchProjectCurveFailed;
+using Messages::kDrawPunchRoughOffsetSheetsFailed;
+using Messages::kDrawPunchStressSolidFailed;
+using Messages::kToolingInputCurvesFailed;
 constexpr const char* kFromBase = "0.000000";  // every extrusion starts at its profile
 
 // Sets a hidden integer attribute of value 0 through a descriptor that the
@@ -290,31 +300,32 @@ int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
     tag_t finalCurve = 0;
     step(ProcessInputCurves(m_punchCurve, m_tfeatureSet, "QD$ROUGH_OFFSET_BOTTOM", m_frecSetToDelete,
                             "QD$PUNCH_JOIN_CURVE", m_frecSet, &finalCurve),
-         357, 3030582, "Error occurs on processing input curves.", "Process input curves successfully.");
+         357, kToolingInputCurvesFailed, "Error occurs on processing input curves.", "Process input curves successfully.");
     SetFinalPunchCurve(finalCurve);
 
     tag_t top = 0, bottom = 0, belt = 0;
     int rc = CreateTopBottomRoughOffset(&top, &bottom, &belt);
     if (rc == 0 && (top == 0 || bottom == 0 || belt == 0)) rc = kMissingInput;
-    step(rc, 370, 3030583, "Error occurs on creating rough offset sheets.", "Create rough offset sheets successfully.");
+    step(rc, 370, kDrawPunchRoughOffsetSheetsFailed, "Error occurs on creating rough offset sheets.",
+         "Create rough offset sheets successfully.");
     tag_t punch = 0, flange = 0, mainWall = 0;
-    step(CreateProjectCurve(&punch, &flange, &mainWall), 380, 3030584, "Error occurs on creating project curve.",
-         "Create project curve successfully.");
+    step(CreateProjectCurve(&punch, &flange, &mainWall), 380, kDrawPunchProjectCurveFailed,
+         "Error occurs on creating project curve.", "Create project curve successfully.");
     tag_t outer = 0;
-    step(CreateOuterSolid(top, punch, &outer), 390, 3030585, "Error occurs on creating outer main solid.",
-         "Create outer main solid successfully.");
+    step(CreateOuterSolid(top, punch, &outer), 390, kDrawPunchOuterSolidFailed,
+         "Error occurs on creating outer main solid.", "Create outer main solid successfully.");
     tag_t beltCurve = 0;
-    step(CreateBeltSolid(belt, punch, mainWall, outer, &beltCurve, &beltEdges), 400, 3030586,
+    step(CreateBeltSolid(belt, punch, mainWall, outer, &beltCurve, &beltEdges), 400, kDrawPunchBeltSolidFailed,
          "Error occurs on creating belt solid body.", "Create belt solid body successfully.");
     const tag_t stressCurve = mainWall != 0 ? mainWall : punch;
-    step(CreateStressSolid(stressCurve, flange, beltCurve, outer), 411, 3030588,
+    step(CreateStressSolid(stressCurve, flange, beltCurve, outer), 411, kDrawPunchStressSolidFailed,
          "Error occurs on creating stress solid body.", "Create stress solid body successfully.");
     if (m_coreDrawPunchOption) {
       tag_t inner = 0;
-      step(CreateOffsetCurve(stressCurve, &inner), 424, 3030587, "Error occurs on creating offset curve.",
-           "Create offset curve successfully.");
-      step(CreateInnerSolid(bottom, inner, outer), 434, 3030590, "Error occurs on creating inner solid body.",
-           "Create inner solid body successfully.");
+      step(CreateOffsetCurve(stressCurve, &inner), 424, kDrawPunchOffsetCurveFailed,
+           "Error occurs on creating offset curve.", "Create offset curve successfully.");
+      step(CreateInnerSolid(bottom, inner, outer), 434, kDrawPunchInnerSolidFailed,
+           "Error occurs on creating inner solid body.", "Create inner solid body successfully.");
     } else if (m_tfeatureSet != 0) {
       for (const char* title : {"QD$SMOOTH_OFFSET_INNER_CURVE", "QD$OFFSET_CURVE_INNER", "QD$MAIN_INNER_SOLID"}) {
         tag_t feature = 0;
@@ -323,7 +334,7 @@ int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
         RetireMember(found, feature);
       }
     }
-    step(CreateChamfer(beltEdges), 456, 3030589, "Error occurs on creating draw punch chamfer.",
+    step(CreateChamfer(beltEdges), 456, kDrawPunchChamferFailed, "Error occurs on creating draw punch chamfer.",
          "Create draw punch chamfer successfully.");
   });
 }

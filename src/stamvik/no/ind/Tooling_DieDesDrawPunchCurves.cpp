@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "OnEveryExit.hpp"
@@ -29,7 +30,7 @@ namespace KTX::Tooling {
 namespace {
 
 constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
-constexpr int kMissingInput = 3030591;  // no input, or a selection that is not one closed loop
+using Messages::kMissingInput;  // no input, or a selection that is not one closed loop
 constexpr int kSuppressed = 4;          // the suppress flag an update leaves on a feature it could not apply
 
 tag_t workPartTag() { return OM::OM_ask_object_tag(CONTEXT_ask_work_part()); }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
@@ -34,7 +35,8 @@ namespace KTX::Tooling {
 namespace {
 
 constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
-constexpr int kMissingInput = 3030591;
+using Messages::kMissingInput;
+using Messages::kNoTrimToolBody;
 constexpr int kSuppressed = 4;       // the suppress flag an update leaves on a feature it could not apply
 constexpr double kSideLimit = 1e-10;  // the margin of the offset side test
 constexpr std::size_t kOffsetTextLimit = 132;  // the longest offset text the host's expressions take
@@ -503,7 +505,7 @@ int DieDesDrawPunchBuilder::FeatTrimSolid(int count, const tag_t* bodies, tag_t 
 
 int DieDesDrawPunchBuilder::GetTrimToolEids(tag_t object, std::vector<int>& kernelEntities) {
   const int entity = ES_solid_ask_solvane_tag(object);
-  if (entity == 0) return 670219;
+  if (entity == 0) return kNoTrimToolBody;
   int body = 0, type = 0;
   ZV_FACE_ask_body(entity, &body);
   ZV_BODY_ask_type(body, &type);

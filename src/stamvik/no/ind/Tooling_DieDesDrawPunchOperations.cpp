@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "assy/Assembly.hpp"
@@ -26,7 +27,7 @@ namespace KTX::Tooling {
 
 namespace {
 
-constexpr int kMissingInput = 3030591;  // no input to work on
+using Messages::kMissingInput;  // no input to work on
 constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
 
 tag_t* copyTags(const std::vector<tag_t>& tags) {

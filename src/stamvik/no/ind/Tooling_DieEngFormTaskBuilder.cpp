@@ -3,6 +3,7 @@
 #include <cstring>
 #include <exception>
 
+#include "Messages.hpp"
 #include "Support.hpp"
 #include "geom/Geometry.hpp"
 #include "sys/Error.hpp"
@@ -13,6 +14,7 @@ namespace KTX::Tooling {
 
 namespace {
 constexpr const char* kSource = "Tooling_DieEngFormTaskBuilder";
+using Messages::kNoDatabaseParms;
 // The numbers of the two die-engineering defaults blocks a form task reads.
 constexpr int kDefaultsFirst = 4;
 constexpr int kDefaultsSecond = 5;
@@ -175,7 +177,7 @@ int DieEngFormTaskBuilder::commit_feature(FEATURE_RECORD** frec) {
   try {
     DIE_FRMTSK_s* record = m_frmtskStruct;
     // A builder opened on a feature of another kind has nothing to commit.
-    if (record == nullptr) ERROR_raise(kSource, 80, kNotAFormTask, "Feature is not a Form Task.");
+    if (record == nullptr) ERROR_raise(kSource, 80, kNoDatabaseParms, "Feature is not a Form Task.");
     AskApplicationData(record);
     SetFrmtskStruct(record);
     if (edited == nullptr) {

@@ -26,8 +26,6 @@ class STAMVIK_API DieEngFormTaskBuilder : public JAX_FEAT_BUILDER {
                    STAMVIK_DIE_ENG_FORM_TASK_BUILDER_ATTRIBUTES)
 
  public:
-  static constexpr int kNotAFormTask = 670156;
-
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
   // The host always finds a form task valid.

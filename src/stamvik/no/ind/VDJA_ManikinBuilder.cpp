@@ -27,6 +27,28 @@ STAMVIK_OM_DEFINE_CLASS(ManikinBuilder, "KTX::JAX_FEAT_BUILDER", 0x1000, &GetMan
 
 namespace {
 
+using Messages::kManikinAHPHeightAboveSgRP;
+using Messages::kManikinAHPLengthAboveSgRP;
+using Messages::kManikinArmsOutOfReach;
+using Messages::kManikinBackAngleAllowedOutOfRange;
+using Messages::kManikinBackAngleExpressionFailed;
+using Messages::kManikinBackAngleOutOfRange;
+using Messages::kManikinH30AllowedOutOfRange;
+using Messages::kManikinH30OutOfRange;
+using Messages::kManikinLegsOutOfReach;
+using Messages::kManikinPedalAngleExpressionFailed;
+using Messages::kManikinPedalAngleOutOfRange;
+using Messages::kManikinSgRPHeightBelowAHP;
+using Messages::kManikinSgRPLengthBelowAHP;
+using Messages::kManikinUserLengthNegative;
+using Messages::kManikinWheelAngleExpressionFailed;
+using Messages::kManikinWheelAngleOutOfRange;
+using Messages::kManikinWheelDiameterAllowedOutOfRange;
+using Messages::kManikinWheelDiameterNegative;
+using Messages::kManikinWheelDiameterOutOfRange;
+using Messages::kManikinWheelHeightNegative;
+using Messages::kManikinWheelLengthNegative;
+
 constexpr int kLength = 0, kAngle = 7;
 constexpr double kZero = 1e-10, kAngleTolerance = 0.1, kRightAngleBound = 90.0000000001;
 constexpr int kDefaultsTextSize = 133;
@@ -46,7 +68,10 @@ void AttachZero(OM::Object* builder, const OM::AttributeId& field, int measure) 
 using Stamvik::ExpressionValue;
 
 // The three deviations validation accepts when out-of-range values are allowed.
-bool IsAllowedDeviation(int code) { return code == 3770410 || code == 3770415 || code == 3770421; }
+bool IsAllowedDeviation(int code) {
+  return code == kManikinBackAngleAllowedOutOfRange || code == kManikinWheelDiameterAllowedOutOfRange ||
+         code == kManikinH30AllowedOutOfRange;
+}
 
 // Gives the message number; when asked, the catalogue's text of it, with
 // the arguments put in where it takes some.
@@ -191,7 +216,7 @@ int ManikinBuilder::ValidateUserDefinedManikinSizeDimensions() {
   const double recordOrder[8] = {sizes.thigh, sizes.leg,           sizes.arm,  sizes.forearm,
                                  sizes.torso, sizes.shoulderToHip, sizes.hand, sizes.handGrip};
   for (int i = 0; i < 8; ++i)
-    if (recordOrder[i] < -kZero) return 3770401 + i;
+    if (recordOrder[i] < -kZero) return kManikinUserLengthNegative + i;
   return 0;
 }
 
@@ -226,54 +251,57 @@ int ManikinBuilder::PostureValidateDimension(VD_2DManikin_vehicle_settings_t* se
   int code = 0;
   switch (d) {
     case POSTURE_SGRP_LENGTH:
-      if (aHPLength > sgRPLength + kZero) code = Report(message, 3770416, aHPLength);
+      if (aHPLength > sgRPLength + kZero) code = Report(message, kManikinSgRPLengthBelowAHP, aHPLength);
       break;
     case POSTURE_AHP_LENGTH:
-      if (aHPLength > sgRPLength + kZero) code = Report(message, 3770418, sgRPLength);
+      if (aHPLength > sgRPLength + kZero) code = Report(message, kManikinAHPLengthAboveSgRP, sgRPLength);
       break;
     case POSTURE_SGRP_HEIGHT:
     case POSTURE_AHP_HEIGHT: {
       if (allowed && sgRPHeight - aHPHeight < kZero) {
-        code = d == POSTURE_SGRP_HEIGHT ? Report(message, 3770417, aHPHeight) : Report(message, 3770419, sgRPHeight);
+        code = d == POSTURE_SGRP_HEIGHT ? Report(message, kManikinSgRPHeightBelowAHP, aHPHeight)
+                                        : Report(message, kManikinAHPHeightAboveSgRP, sgRPHeight);
         break;
       }
       const double h30 = sgRPHeight - aHPHeight;
       const double below = std::fabs(h30Min) > kZero ? tolerance : kZero;
       if (h30 < h30Min - below || h30 > h30Max + tolerance)
-        code = Report(message, allowed ? 3770421 : 3770420, sgRPHeight - h30Max, sgRPHeight - h30Min, unit, h30Min,
-                      h30Max, unit);
+        code = Report(message, allowed ? kManikinH30AllowedOutOfRange : kManikinH30OutOfRange, sgRPHeight - h30Max,
+                      sgRPHeight - h30Min, unit, h30Min, h30Max, unit);
       break;
     }
     case POSTURE_BACK_ANGLE: {
       if (allowed && outside90(back)) {
-        code = Report(message, 3770409, 0.0, 90.0);
+        code = Report(message, kManikinBackAngleOutOfRange, 0.0, 90.0);
         break;
       }
       const double below = backMin > kZero ? kAngleTolerance : kZero;
       if (back < backMin - below || back > backMax + kAngleTolerance)
-        code = Report(message, allowed ? 3770410 : 3770409, backMin, backMax);
+        code = Report(message, allowed ? kManikinBackAngleAllowedOutOfRange : kManikinBackAngleOutOfRange, backMin,
+                      backMax);
       break;
     }
     case POSTURE_PEDAL_ANGLE:
-      if (outside90(pedal)) code = Report(message, 3770411);
+      if (outside90(pedal)) code = Report(message, kManikinPedalAngleOutOfRange);
       break;
     case POSTURE_AHP_TO_SWC_LENGTH:
-      if (ExpressionValue(m_aHPToSWCLength) < kZero) code = Report(message, 3770422);
+      if (ExpressionValue(m_aHPToSWCLength) < kZero) code = Report(message, kManikinWheelLengthNegative);
       break;
     case POSTURE_AHP_TO_SWC_HEIGHT:
-      if (ExpressionValue(m_aHPToSWCHeight) < kZero) code = Report(message, 3770423);
+      if (ExpressionValue(m_aHPToSWCHeight) < kZero) code = Report(message, kManikinWheelHeightNegative);
       break;
     case POSTURE_WHEEL_ANGLE:
-      if (outside90(ExpressionValue(m_wheelAngle))) code = Report(message, 3770412);
+      if (outside90(ExpressionValue(m_wheelAngle))) code = Report(message, kManikinWheelAngleOutOfRange);
       break;
     case POSTURE_WHEEL_DIAMETER: {
       if (allowed && wheelDiameter < kZero) {
-        code = Report(message, 3770413, 0.0, unit);
+        code = Report(message, kManikinWheelDiameterNegative, 0.0, unit);
         break;
       }
       const double below = std::fabs(wheelMin) > kZero ? tolerance : kZero;
       if (wheelDiameter < wheelMin - below || wheelDiameter > wheelMax + tolerance)
-        code = Report(message, allowed ? 3770415 : 3770414, wheelMin, wheelMax, unit);
+        code = Report(message, allowed ? kManikinWheelDiameterAllowedOutOfRange : kManikinWheelDiameterOutOfRange,
+                      wheelMin, wheelMax, unit);
       break;
     }
     default:
@@ -284,14 +312,15 @@ int ManikinBuilder::PostureValidateDimension(VD_2DManikin_vehicle_settings_t* se
   const double hip[2] = {sgRPLength, sgRPHeight}, heel[2] = {aHPLength, aHPHeight};
   if (d == 1 || d == 3 || d == 5 || d == 6 || d == 7) {
     const double legs[2] = {leg, thigh};
-    if (!VD_2DManikin_check_leg_positions(heel, hip, pedal, legs)) return Report(message, 3770424);
+    if (!VD_2DManikin_check_leg_positions(heel, hip, pedal, legs)) return Report(message, kManikinLegsOutOfReach);
   }
   if (passenger) return 0;
   if (d == 1 || d == 3 || d == 4 || d == 5 || d == 6 || d == 8 || d == 9) {
     const double wheel[2] = {aHPLength + ExpressionValue(m_aHPToSWCLength),
                              aHPHeight + ExpressionValue(m_aHPToSWCHeight)};
     const double arms[3] = {arm, forearm, handGrip};
-    if (!VD_2DManikin_check_arm_reach(hip, wheel, back, arms, shoulderToHip)) return Report(message, 3770425);
+    if (!VD_2DManikin_check_arm_reach(hip, wheel, back, arms, shoulderToHip))
+      return Report(message, kManikinArmsOutOfReach);
   }
   return 0;
 }
@@ -692,13 +721,14 @@ int ManikinBuilder::BuildManikin(const UString& ruleName, bool create) {
     p.Add("H70_exp_v1", Reference(m_sgRPHeight));
     p.Add("AHP_X_exp_v1", Reference(m_aHPLength));
     p.Add("AHP_Z_exp_v1", Reference(m_aHPHeight));
-    p.Add("L40_exp_v1", NewAngle(name, "L40_exp_v1", m_backAngle, 3772123));
-    p.Add("Theta_AHP_exp_v1", NewAngle(name, "Theta_AHP_exp_v1", m_pedalPlaneAngle, 3772127));
+    p.Add("L40_exp_v1", NewAngle(name, "L40_exp_v1", m_backAngle, kManikinBackAngleExpressionFailed));
+    p.Add("Theta_AHP_exp_v1",
+          NewAngle(name, "Theta_AHP_exp_v1", m_pedalPlaneAngle, kManikinPedalAngleExpressionFailed));
     if (m_position == Driver) {
       p.Add("L11_exp_v1", Reference(m_aHPToSWCLength));
       p.Add("H17_exp_v1", Reference(m_aHPToSWCHeight));
       p.Add("W9_exp_v1", Reference(m_wheelDiameter));
-      p.Add("H18_exp_v1", NewAngle(name, "H18_exp_v1", m_wheelAngle, 3772122));
+      p.Add("H18_exp_v1", NewAngle(name, "H18_exp_v1", m_wheelAngle, kManikinWheelAngleExpressionFailed));
     }
     p.Add("usr_def_file", Quoted(Frame::CharsOf(m_openFromFile)));
     p.Add("Percentage_usr", Quoted(Frame::CharsOf(m_currentManikinSize)));

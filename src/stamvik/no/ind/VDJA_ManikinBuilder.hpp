@@ -2,6 +2,7 @@
 // the body-size standard or user sizes, and the posture's design points.
 #pragma once
 #include "ClassFrame.hpp"
+#include "Messages.hpp"
 #include "feat/Builder.hpp"
 #include "sel/Selection.hpp"
 #include "sys/UString.hpp"
@@ -55,15 +56,15 @@ enum VD_2DManikin_Posture_Dimension_Position_t : int {
 
 // Validation's answer to a standard and percentile that do not belong
 // together (a J826 manikin with a J833 percentile, or the reverse).
-constexpr int kManikinPercentileNotOfStandard = 3770440;
+using Messages::kManikinPercentileNotOfStandard;
 // A commit whose rule instance gave no feature: it is undone and fails with this.
-constexpr int kManikinRuleGaveNoFeature = 3772130;
+using Messages::kManikinRuleGaveNoFeature;
 // Validation's answers to a position, vehicle class or standard that names
 // no member of its enumeration (the rule would be given a number it has no
 // meaning for).
-constexpr int kManikinPositionUnknown = 3770441;
-constexpr int kManikinClassificationUnknown = 3770442;
-constexpr int kManikinStandardUnknown = 3770443;
+using Messages::kManikinPositionUnknown;
+using Messages::kManikinClassificationUnknown;
+using Messages::kManikinStandardUnknown;
 
 // Fields in object order: texts and expressions, then 4-byte values, then logicals.
 #define STAMVIK_MANIKIN_BUILDER_ATTRIBUTES(A)                                               \

@@ -25,6 +25,7 @@
 #include "upd/Update.hpp"
 #include "OnEveryExit.hpp"
 #include "VDJA_TireEnvelopeBlock.hpp"
+#include "VDJA_TireEnvelopeFields.hpp"
 #include "vdja_tireenv_motion_util.hpp"
 
 namespace KTX::VDJA {
@@ -578,7 +579,7 @@ int TireEnvelopeBuilder::ProcessFromSpindelLines() {
 // failure when the host gives one, else the first failure that is not an
 // unsaved component of another part than `entry`.
 int PartSaveCode(const PART_save_failure_s& failures, PART_part* entry) {
-  constexpr int kComponentNotSaved = 641091;
+  using Messages::kComponentNotSaved;
   if (failures.count <= 0) return 0;
   if (const int processed = PART_process_save_failures(&failures, entry); processed < 0)
     return kSaveMessageBase - processed;
@@ -593,9 +594,9 @@ double ValueOf(const EXP_expression* expression) {
   return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
 }
 
-constexpr int kDriveJointsMissing = 3771736;
-constexpr int kMasterFileMissing = 3771731;
-constexpr int kNoSpindleObject = 3771734;
+using Messages::kDriveJointsMissing;
+using Messages::kMasterFileMissing;
+using Messages::kNoSpindleObject;
 
 void RaiseMessage(int line, int code) { ERROR_raise(kSource, line, code, "%s", ""); }
 
@@ -704,6 +705,173 @@ std::string ChooseScenarioName(int templateType, bool manager, const std::string
 
 }  // namespace
 
+// The scenario the articulation runs: built from the template, or the
+// existing one opened; the status of the build (-99 or -98 for a scenario
+// saved under the manager) or of the five-link test.
+int TireEnvelopeBuilder::PrepareScenario(int motion, int templateType, bool save, bool manager, PART_part* work,
+                                         PART_part* root, bool* fiveLink) {
+  int result = 0;
+  Tire_s* area = WorkArea();
+  if (motion == SuspensionTemplate) {
+    bool exists = false;
+    QF_VD_MOTION_is_scenario_exist(GetScenarioName(), &exists);
+    bool opened = false;
+    if (exists && !manager) {
+      SetJointTagHandleLength(0);
+      SetFLADrvJointHandleLength(0);
+      SFMOD__delete_scenario(root, GetScenarioName());
+    } else if (exists) {
+      UnderMark(nullptr, kMarkFailure, __LINE__, [&] {
+        unsigned int scenario = 0;
+        if (const int code = KMC_file_open_scenario(root, GetScenarioName(), &scenario); code != 0)
+          RaiseMessage(__LINE__, code);
+        KMC_file_call_functions_at_scn_load_time();
+        ScenarioOpenedOrMade();
+        SetScenarioTag(scenario);
+      });
+      opened = true;
+    }
+    if (!opened) {
+      const std::string name = ChooseScenarioName(templateType, manager, GetScenarioName());
+      switch (templateType) {
+        case MacPhersonStrut: QF_VD_MAC_SUSP_build_structure(&area->macpherson); break;
+        case ShortLongArmwithSteering:
+        case ShortLongArmwithoutSteering:
+          area->slArm.withoutSteering = templateType == ShortLongArmwithoutSteering ? 1 : 0;
+          QF_VD_SLA_SUSP_build_structure(&area->slArm);
+          break;
+        case FiveLinkSolidAxlewithoutSteering: QF_VD_FLA_SUSP_build_structure(&area->fiveLink); break;
+        default: break;
+      }
+      SetScenarioName(name.c_str());
+      unsigned int scenario = 0;
+      const int code = save ? QF_VD_MOTION_create_scenario(name.c_str(), &scenario)
+                            : QF_VD_MOTION_create_scenario_nosave(name.c_str(), &scenario);
+      if (code != 0) ERROR_raise(kSource, __LINE__, code, "%s", ERROR_decode(code));
+      if (save && manager) result = PART__ask_new_scenario_file_type() == 190 ? -99 : -98;
+      KMC_set_mech_initialized(false);
+      UnderMark(nullptr, kMarkFailure, __LINE__, [&] {
+        switch (templateType) {
+          case MacPhersonStrut: QF_VD_MAC_SUSP_build_motion(&area->macpherson); break;
+          case ShortLongArmwithSteering:
+          case ShortLongArmwithoutSteering: QF_VD_SLA_SUSP_build_motion(&area->slArm); break;
+          case FiveLinkSolidAxlewithoutSteering: QF_VD_FLA_SUSP_build_motion(&area->fiveLink); break;
+          default: break;
+        }
+        if (save) {
+          UpdateWhenLogged();
+          PART_save_failure_s failures{};
+          PART_save_no_components(root, &failures);
+          const int saveCode = ScenarioSaveCode(failures, root);
+          PART_free_save_failures(&failures);
+          if (saveCode != 0) ERROR_raise(kSource, __LINE__, saveCode, "Unable to save scenario part.");
+        }
+        ScenarioOpenedOrMade();
+      });
+      // Kept so that the run can clean up a scenario never saved.
+      SetScenarioTag(scenario);
+    }
+  } else {
+    if (!PART_is_motion_part(work)) {
+      const std::string name = GetScenarioName();
+      bool open = false;
+      if (PART_part* master = VD_PART_ask_part_tag(GetMasterPartName());
+          m_addMasterComponentPart && master != nullptr) {
+        PART_set_displayed_part(master);
+        open = true;
+      } else {
+        QF_VD_MOTION_is_scenario_exist(name.c_str(), &open);
+      }
+      if (open) {
+        unsigned int scenario = 0;
+        if (const int code = KMC_file_open_scenario(root, name.c_str(), &scenario); code != 0)
+          RaiseMessage(__LINE__, code);
+        KMC_file_call_functions_at_scn_load_time();
+        ScenarioOpenedOrMade();
+        SetScenarioTag(scenario);
+      }
+    }
+    result = QF_VD_is_fla_template(fiveLink);
+    if (result == -1) RaiseMessage(__LINE__, kDriveJointsMissing);
+  }
+  return result;
+}
+
+// The joints the articulation drives, chosen among the scenario's drive
+// joints by the motion method and the template, into the builder.
+void TireEnvelopeBuilder::ChooseDriverJoints(int motion, int templateType, bool fiveLink, int count,
+                                            const tag_t* drive) {
+  Tire_s* area = WorkArea();
+  tag_t first = 0, second = 0;
+  if (motion == ExistingScenarioMotionModel && fiveLink) {
+    const std::string name = JointName(drive[0]);
+    tag_t leftShock = 0, rightShock = 0;
+    if (count >= 2 && name == "L_SHOCK") leftShock = drive[0], rightShock = drive[1];
+    if (count >= 2 && name == "R_SHOCK") rightShock = drive[0], leftShock = drive[1];
+    unsigned int leftBumper = 0, rightBumper = 0;
+    VD_OBJ_cycle_by_name("L_BUMPER", &leftBumper);
+    VD_OBJ_cycle_by_name("R_BUMPER", &rightBumper);
+    // A five-link axle is driven by all four joints or not at all.
+    if (leftShock == 0 || rightShock == 0 || leftBumper == 0 || rightBumper == 0)
+      RaiseMessage(__LINE__, kDriveJointsMissing);
+    const tag_t four[4] = {leftShock, rightShock, leftBumper, rightBumper};
+    SetFLADrvJointHandleLength(4);
+    for (int i = 0; i < 4; ++i) SetFLADrvJointHandle(i, HandleOf(four[i]).c_str());
+    SetSuspensionTemplate(FiveLinkSolidAxlewithoutSteering);
+    first = leftShock, second = rightShock;
+  } else if (motion == ExistingScenarioMotionModel) {
+    if (get_frec() != nullptr && GetJointTagHandleLength() == 0 && count > 2) {
+      tag_t steering = 0, jounce = 0;
+      for (int i = 0; i < count; ++i) {
+        const std::string name = JointName(drive[i]);
+        if (name == GetSteeringJointName()) steering = drive[i];
+        if (name == GetJouceJointName()) jounce = drive[i];
+      }
+      if (steering != 0 && jounce != 0) JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, steering, jounce);
+    }
+    if (GetJointTagHandleLength() >= 2) {
+      first = OM::TAG_find_by_handle(GetJointTagHandle(0));
+      second = OM::TAG_find_by_handle(GetJointTagHandle(1));
+    } else {
+      first = drive[0];
+      second = drive[count == 1 ? 0 : count == 2 ? 1 : 2];
+    }
+  } else {
+    // The template's slots, cleared and then filled by the drive joints' names.
+    auto& mac = area->macpherson;
+    auto& sla = area->slArm;
+    auto& fla = area->fiveLink;
+    mac.rackJoint = mac.strutCenterJoint = 0;
+    sla.steeringJoint = sla.jacCenterJoint = sla.shockCenterJoint = 0;
+    fla.leftShockJoint = fla.rightShockJoint = fla.leftBumperJoint = fla.rightBumperJoint = 0;
+    const std::pair<const char*, tag_t*> slots[3][4] = {
+        {{"J_RACK", &mac.rackJoint}, {"J_STRUTCENTER", &mac.strutCenterJoint}, {nullptr, nullptr}, {nullptr, nullptr}},
+        {{"J_STEER", &sla.steeringJoint}, {"J_JAC_CENTER", &sla.jacCenterJoint},
+         {"J_SHK_CENTER", &sla.shockCenterJoint}, {nullptr, nullptr}},
+        {{"L_SHOCK", &fla.leftShockJoint}, {"R_SHOCK", &fla.rightShockJoint}, {"L_BUMPER", &fla.leftBumperJoint},
+         {"R_BUMPER", &fla.rightBumperJoint}}};
+    const int family = templateType == MacPhersonStrut ? 0 : templateType == FiveLinkSolidAxlewithoutSteering ? 2 : 1;
+    for (int i = 0; i < count; ++i) {
+      const std::string name = JointName(drive[i]);
+      for (const auto& [slotName, slot] : slots[family])
+        if (slotName != nullptr && name == slotName) *slot = drive[i];
+    }
+    switch (templateType) {
+      case MacPhersonStrut: first = mac.rackJoint, second = mac.strutCenterJoint; break;
+      case ShortLongArmwithSteering: first = sla.steeringJoint, second = sla.shockCenterJoint; break;
+      case ShortLongArmwithoutSteering: first = second = sla.shockCenterJoint; break;
+      case FiveLinkSolidAxlewithoutSteering:
+        first = fla.leftShockJoint, second = fla.rightShockJoint;
+        if (fla.leftBumperJoint == 0 || fla.rightBumperJoint == 0) first = 0;
+        break;
+      default: break;
+    }
+  }
+  // A scenario lacking a joint the articulation drives is no scenario to run.
+  if (first == 0 || second == 0) RaiseMessage(__LINE__, kDriveJointsMissing);
+  JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, first, second);
+}
+
 int TireEnvelopeBuilder::BuildMotionTemplate() {
   const int motion = m_motion, templateType = m_suspensionTemplate;
   const bool save = m_saveScenario;
@@ -743,163 +911,13 @@ int TireEnvelopeBuilder::BuildMotionTemplate() {
       return 0;
     }
 
-    int result = 0;
     bool fiveLink = false;
-    Tire_s* area = WorkArea();
-    if (motion == SuspensionTemplate) {
-      bool exists = false;
-      QF_VD_MOTION_is_scenario_exist(GetScenarioName(), &exists);
-      bool opened = false;
-      if (exists && !manager) {
-        SetJointTagHandleLength(0);
-        SetFLADrvJointHandleLength(0);
-        SFMOD__delete_scenario(root, GetScenarioName());
-      } else if (exists) {
-        UnderMark(nullptr, kMarkFailure, __LINE__, [&] {
-          unsigned int scenario = 0;
-          if (const int code = KMC_file_open_scenario(root, GetScenarioName(), &scenario); code != 0)
-            RaiseMessage(__LINE__, code);
-          KMC_file_call_functions_at_scn_load_time();
-          ScenarioOpenedOrMade();
-          SetScenarioTag(scenario);
-        });
-        opened = true;
-      }
-      if (!opened) {
-        const std::string name = ChooseScenarioName(templateType, manager, GetScenarioName());
-        switch (templateType) {
-          case MacPhersonStrut: QF_VD_MAC_SUSP_build_structure(&area->macpherson); break;
-          case ShortLongArmwithSteering:
-          case ShortLongArmwithoutSteering:
-            area->slArm.withoutSteering = templateType == ShortLongArmwithoutSteering ? 1 : 0;
-            QF_VD_SLA_SUSP_build_structure(&area->slArm);
-            break;
-          case FiveLinkSolidAxlewithoutSteering: QF_VD_FLA_SUSP_build_structure(&area->fiveLink); break;
-          default: break;
-        }
-        SetScenarioName(name.c_str());
-        unsigned int scenario = 0;
-        const int code = save ? QF_VD_MOTION_create_scenario(name.c_str(), &scenario)
-                              : QF_VD_MOTION_create_scenario_nosave(name.c_str(), &scenario);
-        if (code != 0) ERROR_raise(kSource, __LINE__, code, "%s", ERROR_decode(code));
-        if (save && manager) result = PART__ask_new_scenario_file_type() == 190 ? -99 : -98;
-        KMC_set_mech_initialized(false);
-        UnderMark(nullptr, kMarkFailure, __LINE__, [&] {
-          switch (templateType) {
-            case MacPhersonStrut: QF_VD_MAC_SUSP_build_motion(&area->macpherson); break;
-            case ShortLongArmwithSteering:
-            case ShortLongArmwithoutSteering: QF_VD_SLA_SUSP_build_motion(&area->slArm); break;
-            case FiveLinkSolidAxlewithoutSteering: QF_VD_FLA_SUSP_build_motion(&area->fiveLink); break;
-            default: break;
-          }
-          if (save) {
-            UpdateWhenLogged();
-            PART_save_failure_s failures{};
-            PART_save_no_components(root, &failures);
-            const int saveCode = ScenarioSaveCode(failures, root);
-            PART_free_save_failures(&failures);
-            if (saveCode != 0) ERROR_raise(kSource, __LINE__, saveCode, "Unable to save scenario part.");
-          }
-          ScenarioOpenedOrMade();
-        });
-        // Kept so that the run can clean up a scenario never saved.
-        SetScenarioTag(scenario);
-      }
-    } else {
-      if (!PART_is_motion_part(work)) {
-        const std::string name = GetScenarioName();
-        bool open = false;
-        if (PART_part* master = VD_PART_ask_part_tag(GetMasterPartName());
-            m_addMasterComponentPart && master != nullptr) {
-          PART_set_displayed_part(master);
-          open = true;
-        } else {
-          QF_VD_MOTION_is_scenario_exist(name.c_str(), &open);
-        }
-        if (open) {
-          unsigned int scenario = 0;
-          if (const int code = KMC_file_open_scenario(root, name.c_str(), &scenario); code != 0)
-            RaiseMessage(__LINE__, code);
-          KMC_file_call_functions_at_scn_load_time();
-          ScenarioOpenedOrMade();
-          SetScenarioTag(scenario);
-        }
-      }
-      result = QF_VD_is_fla_template(&fiveLink);
-      if (result == -1) RaiseMessage(__LINE__, kDriveJointsMissing);
-    }
+    const int result = PrepareScenario(motion, templateType, save, manager, work, root, &fiveLink);
 
     QF_VD_MOTION_ask_articulation_drive_joints(&count, &drive);
     if (count < 1) RaiseMessage(__LINE__, kDriveJointsMissing);
     SetDriveJointCount(count);
-    tag_t first = 0, second = 0;
-    if (motion == ExistingScenarioMotionModel && fiveLink) {
-      const std::string name = JointName(drive[0]);
-      tag_t leftShock = 0, rightShock = 0;
-      if (count >= 2 && name == "L_SHOCK") leftShock = drive[0], rightShock = drive[1];
-      if (count >= 2 && name == "R_SHOCK") rightShock = drive[0], leftShock = drive[1];
-      unsigned int leftBumper = 0, rightBumper = 0;
-      VD_OBJ_cycle_by_name("L_BUMPER", &leftBumper);
-      VD_OBJ_cycle_by_name("R_BUMPER", &rightBumper);
-      // A five-link axle is driven by all four joints or not at all.
-      if (leftShock == 0 || rightShock == 0 || leftBumper == 0 || rightBumper == 0)
-        RaiseMessage(__LINE__, kDriveJointsMissing);
-      const tag_t four[4] = {leftShock, rightShock, leftBumper, rightBumper};
-      SetFLADrvJointHandleLength(4);
-      for (int i = 0; i < 4; ++i) SetFLADrvJointHandle(i, HandleOf(four[i]).c_str());
-      SetSuspensionTemplate(FiveLinkSolidAxlewithoutSteering);
-      first = leftShock, second = rightShock;
-    } else if (motion == ExistingScenarioMotionModel) {
-      if (get_frec() != nullptr && GetJointTagHandleLength() == 0 && count > 2) {
-        tag_t steering = 0, jounce = 0;
-        for (int i = 0; i < count; ++i) {
-          const std::string name = JointName(drive[i]);
-          if (name == GetSteeringJointName()) steering = drive[i];
-          if (name == GetJouceJointName()) jounce = drive[i];
-        }
-        if (steering != 0 && jounce != 0) JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, steering, jounce);
-      }
-      if (GetJointTagHandleLength() >= 2) {
-        first = OM::TAG_find_by_handle(GetJointTagHandle(0));
-        second = OM::TAG_find_by_handle(GetJointTagHandle(1));
-      } else {
-        first = drive[0];
-        second = drive[count == 1 ? 0 : count == 2 ? 1 : 2];
-      }
-    } else {
-      // The template's slots, cleared and then filled by the drive joints' names.
-      auto& mac = area->macpherson;
-      auto& sla = area->slArm;
-      auto& fla = area->fiveLink;
-      mac.rackJoint = mac.strutCenterJoint = 0;
-      sla.steeringJoint = sla.jacCenterJoint = sla.shockCenterJoint = 0;
-      fla.leftShockJoint = fla.rightShockJoint = fla.leftBumperJoint = fla.rightBumperJoint = 0;
-      const std::pair<const char*, tag_t*> slots[3][4] = {
-          {{"J_RACK", &mac.rackJoint}, {"J_STRUTCENTER", &mac.strutCenterJoint}, {nullptr, nullptr}, {nullptr, nullptr}},
-          {{"J_STEER", &sla.steeringJoint}, {"J_JAC_CENTER", &sla.jacCenterJoint},
-           {"J_SHK_CENTER", &sla.shockCenterJoint}, {nullptr, nullptr}},
-          {{"L_SHOCK", &fla.leftShockJoint}, {"R_SHOCK", &fla.rightShockJoint}, {"L_BUMPER", &fla.leftBumperJoint},
-           {"R_BUMPER", &fla.rightBumperJoint}}};
-      const int family = templateType == MacPhersonStrut ? 0 : templateType == FiveLinkSolidAxlewithoutSteering ? 2 : 1;
-      for (int i = 0; i < count; ++i) {
-        const std::string name = JointName(drive[i]);
-        for (const auto& [slotName, slot] : slots[family])
-          if (slotName != nullptr && name == slotName) *slot = drive[i];
-      }
-      switch (templateType) {
-        case MacPhersonStrut: first = mac.rackJoint, second = mac.strutCenterJoint; break;
-        case ShortLongArmwithSteering: first = sla.steeringJoint, second = sla.shockCenterJoint; break;
-        case ShortLongArmwithoutSteering: first = second = sla.shockCenterJoint; break;
-        case FiveLinkSolidAxlewithoutSteering:
-          first = fla.leftShockJoint, second = fla.rightShockJoint;
-          if (fla.leftBumperJoint == 0 || fla.rightBumperJoint == 0) first = 0;
-          break;
-        default: break;
-      }
-    }
-    // A scenario lacking a joint the articulation drives is no scenario to run.
-    if (first == 0 || second == 0) RaiseMessage(__LINE__, kDriveJointsMissing);
-    JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, first, second);
+    ChooseDriverJoints(motion, templateType, fiveLink, count, drive);
     SM_free(drive);
     UNDO_QD_delete_to_mark(outer, nullptr);
     return result;
@@ -1155,10 +1173,7 @@ void Extract(FEATURE_RECORD* frec, int count, const tag_t* tags) { VD_create_ext
 void WriteBlockLayers(const TireEnvelopeBuilder& builder, Tireenv_params_s* block) {
   block->fixedTwo = 2;
   block->wireframeLayer = PMAN_ask_int("VD_TE_WIREFRAME_LAYER");
-  block->sectionLayer = builder.GetSectionLayer();
-  block->sheetBodyLayer = builder.GetSheetBodyLayer();
-  block->profileSplineLayer = builder.GetProfileSplineLayer();
-  block->spindleLinesLayer = builder.GetSpindleLinesLayer();
+  WriteFields(builder, kSectionLayerField, kSpindleLinesLayerField, block);
   block->wheelCsysLayer = PMAN_ask_int("VD_TE_WHEEL_CSYS_LAYER");
   block->templateGeometryLayer = PMAN_ask_int("VD_TE_TEMPLATE_GEOMETRY_LAYER");
 }
@@ -1213,45 +1228,8 @@ int WriteBlockOffsets(TireEnvelopeBuilder& builder, Tireenv_params_s* block, Blo
   return 0;
 }
 
-int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
-  Tireenv_params_s* block = nullptr;
-  TireEnvelope_AllocApplData(&block, frec != nullptr ? *frec : nullptr);
-  // The block goes, and the view is fitted, on every way out.
-  struct Finish {
-    Tireenv_params_s*& block;
-    ~Finish() {
-      TireEnvelope_FreeApplData(&block);
-      Stamvik::RunNoted("VD_VIEW_fit_view", [] { VD_VIEW_fit_view(1.0); });
-    }
-  } finish{block};
-  BlockWriter w(block);
-  Tire_s* area = WorkArea();
-  const vdja_tireenv_motion_record_t* motionRecord = MotionRecordOf(area);
-  FEATURE_RECORD* own = get_frec();
-
-  block->tireBody = 0;
-  block->fixedOne = 1;
-  int csysType = 0;
-  GetVehicleCsys(&csysType, block->origin, block->matrix);
-  block->createTireEnvelopeFeature = m_createTireEnvelopeFeature ? 1 : 0;
-  block->runClearanceAnalysis = m_runClearanceAnalysis ? 1 : 0;
-
-  const int notes = GetNumSessionNotes();
-  block->sessionNoteCount = notes;
-  block->sessionNotes = static_cast<char**>(SM_alloc(sizeof(char*) * static_cast<std::size_t>(std::max(notes, 1))));
-  for (int i = 0; i < notes; ++i) {
-    TEXT_s* text = TEXT_create_string(GetNthValueInSessionNotes(i).utf8_str());
-    block->sessionNotes[i] = SM_string_copy(TEXT_to_locale(text));
-    TEXT_free(text);
-  }
-
-  block->displayInput = m_displayInput ? 1 : 0;
-  WriteBlockLayers(*this, block);
-
-  block->addMasterComponentPart = m_addMasterComponentPart ? 1 : 0;
-  if (m_addMasterComponentPart) w.Text(block->masterPartName, GetMasterPartName());
-
-  block->tireDefinition = m_tireDefinition;
+void TireEnvelopeBuilder::WriteBlockTire(Tireenv_params_s* block, BlockWriter& w, FEATURE_RECORD* own) {
+  WriteField(*this, kTireDefinitionField, block);
   switch (m_tireDefinition) {
     case SolidBody: {
       w.List(m_tireDefinitionBody, &block->tireBodyCount, &block->tireBodies);
@@ -1282,24 +1260,69 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
       break;
     default: break;
   }
-  block->wheelCenterlineShift = m_wheelCenterlineShift;
+  WriteField(*this, kWheelCenterlineShiftField, block);
   if (m_tireDefinition > SolidBody) {
-    block->wheelRimDiameter = m_wheelRimDiameter;
-    block->mirrorProfile = m_mirrorProfile ? 1 : 0;
+    WriteField(*this, kWheelRimDiameterField, block);
+    WriteField(*this, kMirrorProfileField, block);
   } else {
     block->wheelCsys = m_wheelCsys;
     block->wheelRimDiameter = nullptr;
     block->mirrorProfile = 1;
   }
-  block->rimDiameterOption = m_rimDiameterOption;
-  block->rimDiameter = ValueOf(m_wheelRimDiameter);
+  WriteFields(*this, kRimDiameterOptionField, kRimDiameterField, block);
+}
 
-  WriteBlockProfilePoints(area, block);
+void TireEnvelopeBuilder::WriteBlockTemplate(Tireenv_params_s* block, BlockWriter& w, FEATURE_RECORD* own) {
+  Tire_s* area = WorkArea();
+  const auto copyPoints = [&](const void* record, const std::size_t* places, std::size_t count) {
+    const auto* bytes = static_cast<const unsigned char*>(record);
+    for (std::size_t i = 0; i < count && i < Tireenv_params_s::kMaxHardPoints; ++i)
+      std::memcpy(block->hardPoints[i], bytes + places[i], sizeof block->hardPoints[i]);
+  };
+  const auto bars = [&] {
+    w.List(m_leftStabilizerBar, &block->leftBarCount, &block->leftBars);
+    w.List(m_rightStabilizerBar, &block->rightBarCount, &block->rightBars);
+  };
+  switch (m_suspensionTemplate) {
+    case MacPhersonStrut: {
+      // The record's own order: index 10 lies after 13.
+      static constexpr std::size_t kStored[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14};
+      std::size_t places[std::size(kStored)];
+      for (std::size_t i = 0; i < std::size(kStored); ++i) places[i] = kMacpherson[kStored[i]];
+      copyPoints(&area->macpherson, places, std::size(places));
+      const auto& m = area->macpherson;
+      block->templateFlags[0] = m.useStabilizerBar != 0, block->templateFlags[1] = m.symmetricInnerJoint != 0;
+      block->templateFlags[2] = m.symmetricBushing != 0;
+      if (m_useStabilizerBar) {
+        bars();
+        Extract(own, block->leftBarCount, block->leftBars);
+        Extract(own, block->rightBarCount, block->rightBars);
+      }
+      break;
+    }
+    case ShortLongArmwithSteering:
+    case ShortLongArmwithoutSteering: {
+      copyPoints(&area->slArm, kSLArm, std::size(kSLArm));
+      const auto& a = area->slArm;
+      block->templateFlags[0] = a.useStabilizerBar != 0, block->templateFlags[1] = a.symmetricInnerJoint != 0;
+      block->templateFlags[2] = a.symmetricBushing != 0;
+      if (m_useStabilizerBar) bars();
+      break;
+    }
+    case FiveLinkSolidAxlewithoutSteering:
+      copyPoints(&area->fiveLink, kFiveLink, std::size(kFiveLink));
+      block->templateFlags[0] = area->fiveLink.symmetricTrackBarInner != 0;
+      block->templateFlags[1] = area->fiveLink.symmetricBumper != 0;
+      break;
+    default: break;
+  }
+}
 
-  block->motion = m_motion;
-  block->saveScenario = m_saveScenario ? 1 : 0;
+void TireEnvelopeBuilder::WriteBlockMotion(Tireenv_params_s* block, BlockWriter& w, FEATURE_RECORD* own) {
+  const vdja_tireenv_motion_record_t* motionRecord = MotionRecordOf(WorkArea());
+  WriteFields(*this, kMotionField, kSaveScenarioField, block);
   if (m_motion == ExistingSpindleFile) {
-    block->spindleFileLocation = m_spindleFileLocation;
+    WriteField(*this, kSpindleFileLocationField, block);
     w.Text(block->motionFile, GetSpindleFileName());
   } else {
     w.Text(block->motionFile, GetMotionFile());
@@ -1317,53 +1340,12 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
         w.Text(block->spindleLineHandle, GetSpindleLineHandle());
       w.Text(block->steeringJointName, GetSteeringJointName());
       w.Text(block->jounceJointName, GetJouceJointName());
-      block->suspensionTemplate = m_suspensionTemplate;
+      WriteField(*this, kSuspensionTemplateField, block);
     } else {
       w.Text(block->scenarioName, GetScenarioName());
-      block->suspensionTemplate = m_suspensionTemplate;
+      WriteField(*this, kSuspensionTemplateField, block);
       w.Text(block->suspensionTemplateFileName, GetSuspensionTemplateFileName());
-      const auto copyPoints = [&](const void* record, const std::size_t* places, std::size_t count) {
-        const auto* bytes = static_cast<const unsigned char*>(record);
-        for (std::size_t i = 0; i < count && i < Tireenv_params_s::kMaxHardPoints; ++i)
-          std::memcpy(block->hardPoints[i], bytes + places[i], sizeof block->hardPoints[i]);
-      };
-      const auto bars = [&] {
-        w.List(m_leftStabilizerBar, &block->leftBarCount, &block->leftBars);
-        w.List(m_rightStabilizerBar, &block->rightBarCount, &block->rightBars);
-      };
-      switch (m_suspensionTemplate) {
-        case MacPhersonStrut: {
-          // The record's own order: index 10 lies after 13.
-          static constexpr std::size_t kStored[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14};
-          std::size_t places[std::size(kStored)];
-          for (std::size_t i = 0; i < std::size(kStored); ++i) places[i] = kMacpherson[kStored[i]];
-          copyPoints(&area->macpherson, places, std::size(places));
-          const auto& m = area->macpherson;
-          block->templateFlags[0] = m.useStabilizerBar != 0, block->templateFlags[1] = m.symmetricInnerJoint != 0;
-          block->templateFlags[2] = m.symmetricBushing != 0;
-          if (m_useStabilizerBar) {
-            bars();
-            Extract(own, block->leftBarCount, block->leftBars);
-            Extract(own, block->rightBarCount, block->rightBars);
-          }
-          break;
-        }
-        case ShortLongArmwithSteering:
-        case ShortLongArmwithoutSteering: {
-          copyPoints(&area->slArm, kSLArm, std::size(kSLArm));
-          const auto& a = area->slArm;
-          block->templateFlags[0] = a.useStabilizerBar != 0, block->templateFlags[1] = a.symmetricInnerJoint != 0;
-          block->templateFlags[2] = a.symmetricBushing != 0;
-          if (m_useStabilizerBar) bars();
-          break;
-        }
-        case FiveLinkSolidAxlewithoutSteering:
-          copyPoints(&area->fiveLink, kFiveLink, std::size(kFiveLink));
-          block->templateFlags[0] = area->fiveLink.symmetricTrackBarInner != 0;
-          block->templateFlags[1] = area->fiveLink.symmetricBumper != 0;
-          break;
-        default: break;
-      }
+      WriteBlockTemplate(block, w, own);
     }
     if (m_motion >= ExistingScenarioMotionModel) {
       std::memcpy(block->spindleLine, motionRecord->spindleLine, sizeof block->spindleLine);
@@ -1383,67 +1365,83 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   }
   BlockWriter::Lines(block->motionFile, &block->motionLineCount, &block->motionLines);
 
-  block->rollAngle = ValueOf(m_rollAngle);
-  block->jounceDistance = m_jounceDistance;
-  block->reboundDistance = m_reboundDistance;
-  block->shockSteps = m_shockDriverJointSteps;
-  block->driverGraph = m_driverGraph;
-  block->xtoY = m_xtoY ? 1 : 0;
-  block->firstUpper = m_firstDriverJointUpperLimit;
-  block->firstLower = m_firstDriverJointLowerLimit;
-  block->firstSteps = m_firstDriverJointSteps;
-  block->secondUpper = m_secondDriverJointUpperLimit;
-  block->secondLower = m_secondDriverJointLowerLimit;
-  block->secondSteps = m_secondDriverJointSteps;
-  block->taperLocation = m_taperLocationYAxis;
-  block->taperLocationAY = m_taperLocationAY;
-  block->taperLocationBX = m_taperLocationBX;
+  WriteFields(*this, kRollAngleField, kTaperLocationBXField, block);
   if (m_motion > FromSpindleLines) {
     w.Text(block->steeringJointName, GetSteeringJointName());
     w.Text(block->jounceJointName, GetJouceJointName());
     if (m_suspensionTemplate != FiveLinkSolidAxlewithoutSteering) {
-      if (m_driverGraph == RectangularTaperedX) block->taperLocation = m_taperLocationXAxis;
-      if (m_driverGraph == TwoDriversOneFixed) block->taperLocation = m_fixedLocationPercentage;
+      if (m_driverGraph == RectangularTaperedX) WriteField(*this, kTaperLocationXAxisField, block);
+      if (m_driverGraph == TwoDriversOneFixed) WriteField(*this, kFixedLocationPercentageField, block);
       if (m_driverGraph == BySketch) w.Handle(block->sketchHandle, m_driverGraphSketch->ask_selected_tag());
     }
   }
+}
 
-  block->envelopeConcavity = m_envelopeConcavity;
-  block->radialStart = ValueOf(m_radialStartAngle);
-  block->radialEnd = ValueOf(m_radialEndAngle);
-  block->distanceToleranceValue = ValueOf(m_distanceTolerance);
-  block->trimRadiusValue = ValueOf(m_trimRadius);
-  block->radialStartAngle = m_radialStartAngle;
-  block->radialEndAngle = m_radialEndAngle;
-  block->distanceTolerance = m_distanceTolerance;
-  block->trimRadius = m_trimRadius;
-
-  block->applyOffset = m_applyOffset ? 1 : 0;
-  EXP_expression* const offsets[6] = {m_frontOffsetValue, m_upOffsetValue,      m_downOffsetValue,
-                                      m_rearOffsetValue,  m_inboardOffsetValue, m_outboardOffsetValue};
-  for (int i = 0; i < 6; ++i) block->offsets[i] = ValueOf(offsets[i]);
-  if (const int status = WriteBlockOffsets(*this, block, w); status != 0) return status;
-
-  block->clearanceValue = ValueOf(m_clearanceValue);
-  if (m_runClearanceAnalysis) {
-    if (m_tireDefinition == SolidBody && IsSolidBodyFromComponentPart()) {
-      block->useTireBodyFile = 0;
-    } else {
-      block->useTireBodyFile = 1;
-      w.Text(block->tireBodyFile, GetTireBodyOutputFileName());
-    }
-    if (m_movingCompInstTag != 0)
-      if (const tag_t occurrence = VD_ASSEM_ask_part_occ_of_inst(0, m_movingCompInstTag); occurrence != 0)
-        w.Handle(block->movingComponentHandle, occurrence);
-    w.Handles(m_clearanceAnalysisBodies, &block->clearanceBodyCount, &block->clearanceBodies);
-    w.Handles(m_clearanceAnalysisComponents, &block->clearanceComponentCount, &block->clearanceComponents);
-    const int count = GetCompOffsetLength();
-    block->compOffsetCount = count;
-    if (count > 0) {
-      block->compOffsets = static_cast<double*>(SM_alloc(sizeof(double) * static_cast<std::size_t>(count)));
-      for (int i = 0; i < count; ++i) block->compOffsets[i] = GetCompOffset(i);
-    }
+void TireEnvelopeBuilder::WriteBlockClearance(Tireenv_params_s* block, BlockWriter& w) {
+  WriteField(*this, kClearanceValueField, block);
+  if (!m_runClearanceAnalysis) return;
+  if (m_tireDefinition == SolidBody && IsSolidBodyFromComponentPart()) {
+    block->useTireBodyFile = 0;
+  } else {
+    block->useTireBodyFile = 1;
+    w.Text(block->tireBodyFile, GetTireBodyOutputFileName());
   }
+  if (m_movingCompInstTag != 0)
+    if (const tag_t occurrence = VD_ASSEM_ask_part_occ_of_inst(0, m_movingCompInstTag); occurrence != 0)
+      w.Handle(block->movingComponentHandle, occurrence);
+  w.Handles(m_clearanceAnalysisBodies, &block->clearanceBodyCount, &block->clearanceBodies);
+  w.Handles(m_clearanceAnalysisComponents, &block->clearanceComponentCount, &block->clearanceComponents);
+  const int count = GetCompOffsetLength();
+  block->compOffsetCount = count;
+  if (count > 0) {
+    block->compOffsets = static_cast<double*>(SM_alloc(sizeof(double) * static_cast<std::size_t>(count)));
+    for (int i = 0; i < count; ++i) block->compOffsets[i] = GetCompOffset(i);
+  }
+}
+
+int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
+  Tireenv_params_s* block = nullptr;
+  TireEnvelope_AllocApplData(&block, frec != nullptr ? *frec : nullptr);
+  // The block goes, and the view is fitted, on every way out.
+  struct Finish {
+    Tireenv_params_s*& block;
+    ~Finish() {
+      TireEnvelope_FreeApplData(&block);
+      Stamvik::RunNoted("VD_VIEW_fit_view", [] { VD_VIEW_fit_view(1.0); });
+    }
+  } finish{block};
+  BlockWriter w(block);
+  Tire_s* area = WorkArea();
+  FEATURE_RECORD* own = get_frec();
+
+  block->tireBody = 0;
+  block->fixedOne = 1;
+  int csysType = 0;
+  GetVehicleCsys(&csysType, block->origin, block->matrix);
+  WriteFields(*this, kCreateTireEnvelopeFeatureField, kRunClearanceAnalysisField, block);
+
+  const int notes = GetNumSessionNotes();
+  block->sessionNoteCount = notes;
+  block->sessionNotes = static_cast<char**>(SM_alloc(sizeof(char*) * static_cast<std::size_t>(std::max(notes, 1))));
+  for (int i = 0; i < notes; ++i) {
+    TEXT_s* text = TEXT_create_string(GetNthValueInSessionNotes(i).utf8_str());
+    block->sessionNotes[i] = SM_string_copy(TEXT_to_locale(text));
+    TEXT_free(text);
+  }
+
+  WriteField(*this, kDisplayInputField, block);
+  WriteBlockLayers(*this, block);
+
+  WriteField(*this, kAddMasterComponentPartField, block);
+  if (m_addMasterComponentPart) w.Text(block->masterPartName, GetMasterPartName());
+
+  WriteBlockTire(block, w, own);
+  WriteBlockProfilePoints(area, block);
+  WriteBlockMotion(block, w, own);
+
+  WriteFields(*this, kEnvelopeConcavityField, kOutboardOffsetField, block);
+  if (const int status = WriteBlockOffsets(*this, block, w); status != 0) return status;
+  WriteBlockClearance(block, w);
 
   // A name that does not fit its field makes no feature.
   if (w.refused != 0) return w.refused;
@@ -1499,39 +1497,8 @@ void TireEnvelopeBuilder::SetDriverLocationsFromDefaults() {
   SetTaperLocationBX(locationB);
 }
 
-int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  if (TireEnvelope_Is(frec) <= 0) {
-    ConvertRuleInstanceToBuilderData(frec);
-    return 0;
-  }
-  struct BlockFree {
-    void operator()(Tireenv_params_s* block) const { TireEnvelope_FreeApplData(&block); }
-  };
-  const std::unique_ptr<Tireenv_params_s, BlockFree> held(TireEnvelope_ReadParms(frec));
-  if (held == nullptr) return 0;
-  const Tireenv_params_s& b = *held;
-  Tire_s* area = WorkArea();
-  const auto expression = [&](const OM::AttributeId& field, double value, int measure) {
-    OM::OM_set_pointer(this, field, vdja_tireenv_new_expression(value, measure));
-  };
-
-  SetCreateTireEnvelopeFeature(b.createTireEnvelopeFeature != 0);
-  SetRunClearanceAnalysis(b.runClearanceAnalysis != 0);
-  const int notes = b.sessionNotes != nullptr ? std::max(b.sessionNoteCount, 0) : 0;
-  SetNumSessionNotes(0);
-  for (int i = 0; i < notes; ++i) SetNthValueInSessionNotes(i, UString(b.sessionNotes[i]));
-  SetDisplayInput(b.displayInput != 0);
-  SetSectionLayer(b.sectionLayer);
-  SetSheetBodyLayer(b.sheetBodyLayer);
-  SetProfileSplineLayer(b.profileSplineLayer);
-  SetSpindleLinesLayer(b.spindleLinesLayer);
-  SetAddMasterComponentPart(b.addMasterComponentPart != 0);
-  if (b.addMasterComponentPart == 1) {
-    SetMasterPartName(TextOf(b.masterPartName).c_str());
-    TIREENV_load_part_fully(GetMasterPartName());
-  }
-
-  SetTireDefinition(static_cast<JA_TIRE_ENVELOPE_BUILDER_TireDefinitionOption>(b.tireDefinition));
+void TireEnvelopeBuilder::ReadBlockTire(const Tireenv_params_s& b) {
+  ReadField(*this, kTireDefinitionField, b);
   switch (b.tireDefinition) {
     case SolidBody: {
       m_tireDefinitionBody->clear();
@@ -1557,16 +1524,16 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
       break;
     default: break;
   }
-  SetWheelCenterlineShift(b.wheelCenterlineShift);
-  SetRimDiameterOption(b.rimDiameterOption);
+  ReadFields(*this, kWheelCenterlineShiftField, kRimDiameterOptionField, b);
   if (b.tireDefinition == SolidBody) {
     SetWheelCsys(b.wheelCsys);
     SetMirrorProfile(true);
-    expression(m_wheelRimDiameterAttId, b.rimDiameter, 0);
+    ReadField(*this, kRimDiameterField, b);
   } else {
-    SetWheelRimDiameter(b.wheelRimDiameter);
-    SetMirrorProfile(b.mirrorProfile != 0);
+    ReadField(*this, kWheelRimDiameterField, b);
+    ReadField(*this, kMirrorProfileField, b);
   }
+  Tire_s* area = WorkArea();
   const int points = Bounded(b.profilePointCount, Tire_s::kMaxProfilePoints);
   area->profilePointCount = points;
   for (int i = 0; i < points; ++i) {
@@ -1574,9 +1541,70 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     area->profilePoints[i][1] = b.profilePoints[i][1];
     area->profilePoints[i][2] = 0;
   }
+}
 
-  SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(b.motion));
-  SetSaveScenario(b.saveScenario != 0);
+void TireEnvelopeBuilder::ReadBlockTemplate(const Tireenv_params_s& b) {
+  Tire_s* area = WorkArea();
+  const auto putPoints = [&](void* record, const std::size_t* places, std::size_t count) {
+    auto* bytes = static_cast<unsigned char*>(record);
+    for (std::size_t i = 0; i < count && i < Tireenv_params_s::kMaxHardPoints; ++i)
+      std::memcpy(bytes + places[i], b.hardPoints[i], sizeof b.hardPoints[i]);
+  };
+  const auto flags = [&](std::uint8_t* use, std::uint8_t* inner, std::uint8_t* bushing) {
+    if (use != nullptr) *use = b.templateFlags[0] == 1, SetUseStabilizerBar(b.templateFlags[0] == 1);
+    *inner = b.templateFlags[use != nullptr ? 1 : 0] == 1;
+    *bushing = b.templateFlags[use != nullptr ? 2 : 1] == 1;
+    SetInnerJointAsymmetric(*inner == 0);
+    SetBushingJointAsymmetric(*bushing == 0);
+  };
+  const auto bars = [&] {
+    if (b.leftBars != nullptr) m_leftStabilizerBar->set_tags(std::max(b.leftBarCount, 0), b.leftBars);
+    if (b.rightBars != nullptr) m_rightStabilizerBar->set_tags(std::max(b.rightBarCount, 0), b.rightBars);
+  };
+  switch (b.suspensionTemplate) {
+    case MacPhersonStrut: {
+      static constexpr std::size_t kStored[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14};
+      std::size_t places[std::size(kStored)];
+      for (std::size_t i = 0; i < std::size(kStored); ++i) places[i] = kMacpherson[kStored[i]];
+      auto& m = area->macpherson;
+      putPoints(&m, places, std::size(places));
+      flags(&m.useStabilizerBar, &m.symmetricInnerJoint, &m.symmetricBushing);
+      if (m.useStabilizerBar != 0) {
+        bars();
+        // The record keeps its own copies of the curves.
+        const auto copy = [](const tag_t* tags, int count, tag_t** into, std::int32_t* counted) {
+          SM_free(*into);
+          *into = nullptr;
+          *counted = tags != nullptr ? std::max(count, 0) : 0;
+          if (*counted == 0) return;
+          *into = static_cast<tag_t*>(SM_alloc(sizeof(tag_t) * static_cast<std::size_t>(*counted)));
+          std::memcpy(*into, tags, sizeof(tag_t) * static_cast<std::size_t>(*counted));
+        };
+        copy(b.leftBars, b.leftBarCount, &m.leftStabilizerBar, &m.leftStabilizerBarCount);
+        copy(b.rightBars, b.rightBarCount, &m.rightStabilizerBar, &m.rightStabilizerBarCount);
+      }
+      break;
+    }
+    case ShortLongArmwithSteering:
+    case ShortLongArmwithoutSteering: {
+      auto& a = area->slArm;
+      putPoints(&a, kSLArm, std::size(kSLArm));
+      flags(&a.useStabilizerBar, &a.symmetricInnerJoint, &a.symmetricBushing);
+      if (a.useStabilizerBar != 0) bars();
+      break;
+    }
+    case FiveLinkSolidAxlewithoutSteering: {
+      auto& f = area->fiveLink;
+      putPoints(&f, kFiveLink, std::size(kFiveLink));
+      flags(nullptr, &f.symmetricTrackBarInner, &f.symmetricBumper);
+      break;
+    }
+    default: break;
+  }
+}
+
+void TireEnvelopeBuilder::ReadBlockMotion(const Tireenv_params_s& b) {
+  ReadFields(*this, kMotionField, kSaveScenarioField, b);
   // The stored lines become a file again; its name is the motion file.
   const auto writeBack = [&] {
     char name[Tireenv_params_s::kText];
@@ -1597,77 +1625,22 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
       SetScenarioName(TextOf(b.scenarioName).c_str());
       SetSteeringJointName(TextOf(b.steeringJointName).c_str());
       SetJouceJointName(TextOf(b.jounceJointName).c_str());
-      SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(b.suspensionTemplate));
+      ReadField(*this, kSuspensionTemplateField, b);
     } else {
       SetScenarioName(TextOf(b.scenarioName).c_str());
-      SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(b.suspensionTemplate));
+      ReadField(*this, kSuspensionTemplateField, b);
       SetSuspensionTemplateFileName(TextOf(b.suspensionTemplateFileName).c_str());
-      const auto putPoints = [&](void* record, const std::size_t* places, std::size_t count) {
-        auto* bytes = static_cast<unsigned char*>(record);
-        for (std::size_t i = 0; i < count && i < Tireenv_params_s::kMaxHardPoints; ++i)
-          std::memcpy(bytes + places[i], b.hardPoints[i], sizeof b.hardPoints[i]);
-      };
-      const auto flags = [&](std::uint8_t* use, std::uint8_t* inner, std::uint8_t* bushing) {
-        if (use != nullptr) *use = b.templateFlags[0] == 1, SetUseStabilizerBar(b.templateFlags[0] == 1);
-        *inner = b.templateFlags[use != nullptr ? 1 : 0] == 1;
-        *bushing = b.templateFlags[use != nullptr ? 2 : 1] == 1;
-        SetInnerJointAsymmetric(*inner == 0);
-        SetBushingJointAsymmetric(*bushing == 0);
-      };
-      const auto bars = [&] {
-        if (b.leftBars != nullptr) m_leftStabilizerBar->set_tags(std::max(b.leftBarCount, 0), b.leftBars);
-        if (b.rightBars != nullptr) m_rightStabilizerBar->set_tags(std::max(b.rightBarCount, 0), b.rightBars);
-      };
-      switch (b.suspensionTemplate) {
-        case MacPhersonStrut: {
-          static constexpr std::size_t kStored[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14};
-          std::size_t places[std::size(kStored)];
-          for (std::size_t i = 0; i < std::size(kStored); ++i) places[i] = kMacpherson[kStored[i]];
-          auto& m = area->macpherson;
-          putPoints(&m, places, std::size(places));
-          flags(&m.useStabilizerBar, &m.symmetricInnerJoint, &m.symmetricBushing);
-          if (m.useStabilizerBar != 0) {
-            bars();
-            // The record keeps its own copies of the curves.
-            const auto copy = [](const tag_t* tags, int count, tag_t** into, std::int32_t* counted) {
-              SM_free(*into);
-              *into = nullptr;
-              *counted = tags != nullptr ? std::max(count, 0) : 0;
-              if (*counted == 0) return;
-              *into = static_cast<tag_t*>(SM_alloc(sizeof(tag_t) * static_cast<std::size_t>(*counted)));
-              std::memcpy(*into, tags, sizeof(tag_t) * static_cast<std::size_t>(*counted));
-            };
-            copy(b.leftBars, b.leftBarCount, &m.leftStabilizerBar, &m.leftStabilizerBarCount);
-            copy(b.rightBars, b.rightBarCount, &m.rightStabilizerBar, &m.rightStabilizerBarCount);
-          }
-          break;
-        }
-        case ShortLongArmwithSteering:
-        case ShortLongArmwithoutSteering: {
-          auto& a = area->slArm;
-          putPoints(&a, kSLArm, std::size(kSLArm));
-          flags(&a.useStabilizerBar, &a.symmetricInnerJoint, &a.symmetricBushing);
-          if (a.useStabilizerBar != 0) bars();
-          break;
-        }
-        case FiveLinkSolidAxlewithoutSteering: {
-          auto& f = area->fiveLink;
-          putPoints(&f, kFiveLink, std::size(kFiveLink));
-          flags(nullptr, &f.symmetricTrackBarInner, &f.symmetricBumper);
-          break;
-        }
-        default: break;
-      }
+      ReadBlockTemplate(b);
     }
     if (b.motion >= ExistingScenarioMotionModel) {
-      vdja_tireenv_motion_record_t* record = MotionRecordOf(area);
+      vdja_tireenv_motion_record_t* record = MotionRecordOf(WorkArea());
       std::memcpy(record->spindleLine, b.spindleLine, sizeof record->spindleLine);
       SetSpindleLineEndPoint(b.spindleLine + 3, b.spindleLine);
     }
   } else {
-    SetSpindleFileLocation(RTENV_ask_qdmanager_active()
-                               ? static_cast<JA_TIRE_ENVELOPE_BUILDER_SpindleFileLocationOption>(b.spindleFileLocation)
-                               : InNative);
+    // Only the manager keeps a spindle file in the vault.
+    if (RTENV_ask_qdmanager_active()) ReadField(*this, kSpindleFileLocationField, b);
+    else SetSpindleFileLocation(InNative);
     const std::string name = TextOf(b.motionFile);
     SetSpindleFileName(name.c_str());
     if (m_spindleFileLocation == InVaultra) {
@@ -1678,69 +1651,53 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
       SetMotionFile(name.c_str());
     }
   }
+}
 
-  expression(m_rollAngleAttId, b.rollAngle, 7);
-  SetJounceDistance(b.jounceDistance);
-  SetReboundDistance(b.reboundDistance);
-  SetShockDriverJointSteps(b.shockSteps);
-  SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(b.driverGraph));
-  SetXtoY(b.xtoY != 0);
-  SetFirstDriverJointUpperLimit(b.firstUpper);
-  SetFirstDriverJointLowerLimit(b.firstLower);
-  SetFirstDriverJointSteps(b.firstSteps);
-  SetSecondDriverJointUpperLimit(b.secondUpper);
-  SetSecondDriverJointLowerLimit(b.secondLower);
-  SetSecondDriverJointSteps(b.secondSteps);
+void TireEnvelopeBuilder::ReadBlockDrivers(const Tireenv_params_s& b) {
+  ReadFields(*this, kRollAngleField, kSecondStepsField, b);
   SetDriverLocationsFromDefaults();
-  if (b.motion >= ExistingScenarioMotionModel) {
-    SetSteeringJointName(TextOf(b.steeringJointName).c_str());
-    SetJouceJointName(TextOf(b.jounceJointName).c_str());
-    if (b.suspensionTemplate != FiveLinkSolidAxlewithoutSteering) {
-      switch (b.driverGraph) {
-        case RectangularTaperedY: SetTaperLocationYAxis(b.taperLocation); break;
-        case RectangularTaperedX: SetTaperLocationXAxis(b.taperLocation); break;
-        case TaperedOneSide:
-          SetTaperLocationAY(b.taperLocationAY);
-          SetTaperLocationBX(b.taperLocationBX);
-          break;
-        case TwoDriversOneFixed: SetFixedLocationPercentage(b.taperLocation); break;
-        case BySketch:
-          m_driverGraphSketch->set_selected_tag(OM::TAG_find_by_handle(TextOf(b.sketchHandle).c_str()));
-          break;
-        default: break;
-      }
-    }
+  if (b.motion < ExistingScenarioMotionModel) return;
+  SetSteeringJointName(TextOf(b.steeringJointName).c_str());
+  SetJouceJointName(TextOf(b.jounceJointName).c_str());
+  if (b.suspensionTemplate == FiveLinkSolidAxlewithoutSteering) return;
+  switch (b.driverGraph) {
+    case RectangularTaperedY: ReadField(*this, kTaperLocationYAxisField, b); break;
+    case RectangularTaperedX: ReadField(*this, kTaperLocationXAxisField, b); break;
+    case TaperedOneSide:
+      ReadField(*this, kTaperLocationAYField, b);
+      ReadField(*this, kTaperLocationBXField, b);
+      break;
+    case TwoDriversOneFixed: ReadField(*this, kFixedLocationPercentageField, b); break;
+    case BySketch:
+      m_driverGraphSketch->set_selected_tag(OM::TAG_find_by_handle(TextOf(b.sketchHandle).c_str()));
+      break;
+    default: break;
   }
+}
 
-  SetEnvelopeConcavity(b.envelopeConcavity);
-  SetRadialStartAngle(b.radialStartAngle);
-  SetRadialEndAngle(b.radialEndAngle);
-  SetDistanceTolerance(b.distanceTolerance);
-  SetTrimRadius(b.trimRadius);
-  SetApplyOffset(b.applyOffset != 0);
-  const OM::AttributeId* const offsetFields[6] = {&m_frontOffsetValueAttId, &m_upOffsetValueAttId,
-                                                  &m_rearOffsetValueAttId,  &m_downOffsetValueAttId,
-                                                  &m_inboardOffsetValueAttId, &m_outboardOffsetValueAttId};
-  // The block holds front, up, down, rear, inboard, outboard.
-  const double offsetValues[6] = {b.offsets[0], b.offsets[1], b.offsets[3], b.offsets[2], b.offsets[4], b.offsets[5]};
-  for (int i = 0; i < 6; ++i) expression(*offsetFields[i], offsetValues[i], 0);
-  if (b.applyOffset != 0) {
-    const bool fromFile = b.offsetsFromFile == 1;
-    JAX_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(
-        this, fromFile ? FromOffsetFile : b.customerOffsets == 1 ? CustomerDefinedData : FixedSections);
-    const int sections = Bounded(b.sectionCount, Tire_s::kMaxSections);
-    area->sectionCount = sections;
-    for (int i = 0; i < sections; ++i) {
-      area->sectionOffsetCounts[i] = Bounded(b.sectionOffsetCounts[i], Tire_s::kMaxOffsets);
-      area->sectionAngles[i] = b.sectionAngles[i];
-      std::memcpy(area->sectionOffsets[i], b.sectionOffsets[i], sizeof area->sectionOffsets[i]);
-      if (fromFile) std::memcpy(area->fileOffsets[i], b.secondOffsets[i], sizeof area->fileOffsets[i]);
-    }
-    SetOffsetFileName(TextOf(b.offsetFileName).c_str());
-    area->featureOffsetData = b.offsetFileSetting;
+void TireEnvelopeBuilder::ReadBlockOffsets(const Tireenv_params_s& b) {
+  ReadFields(*this, kEnvelopeConcavityField, kApplyOffsetField, b);
+  for (const EnvelopeFieldId offset : kOffsetsAsRead) ReadField(*this, offset, b);
+  if (b.applyOffset == 0) return;
+  Tire_s* area = WorkArea();
+  const bool fromFile = b.offsetsFromFile == 1;
+  JAX_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(
+      this, fromFile ? FromOffsetFile : b.customerOffsets == 1 ? CustomerDefinedData : FixedSections);
+  const int sections = Bounded(b.sectionCount, Tire_s::kMaxSections);
+  area->sectionCount = sections;
+  for (int i = 0; i < sections; ++i) {
+    area->sectionOffsetCounts[i] = Bounded(b.sectionOffsetCounts[i], Tire_s::kMaxOffsets);
+    area->sectionAngles[i] = b.sectionAngles[i];
+    std::memcpy(area->sectionOffsets[i], b.sectionOffsets[i], sizeof area->sectionOffsets[i]);
+    if (fromFile) std::memcpy(area->fileOffsets[i], b.secondOffsets[i], sizeof area->fileOffsets[i]);
   }
-  expression(m_clearanceValueAttId, b.clearanceValue, 0);
-  if (b.runClearanceAnalysis == 0) return 0;
+  SetOffsetFileName(TextOf(b.offsetFileName).c_str());
+  area->featureOffsetData = b.offsetFileSetting;
+}
+
+void TireEnvelopeBuilder::ReadBlockClearance(const Tireenv_params_s& b) {
+  ReadField(*this, kClearanceValueField, b);
+  if (b.runClearanceAnalysis == 0) return;
 
   if (!(b.tireDefinition == SolidBody && IsSolidBodyFromComponentPart()))
     SetTireBodyOutputFileName(TextOf(b.tireBodyFile).c_str());
@@ -1759,6 +1716,35 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   const int offsets = b.compOffsets != nullptr ? std::max(b.compOffsetCount, 0) : 0;
   SetCompOffsetLength(offsets);
   for (int i = 0; i < offsets; ++i) SetCompOffset(i, b.compOffsets[i]);
+}
+
+int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
+  if (TireEnvelope_Is(frec) <= 0) {
+    ConvertRuleInstanceToBuilderData(frec);
+    return 0;
+  }
+  struct BlockFree {
+    void operator()(Tireenv_params_s* block) const { TireEnvelope_FreeApplData(&block); }
+  };
+  const std::unique_ptr<Tireenv_params_s, BlockFree> held(TireEnvelope_ReadParms(frec));
+  if (held == nullptr) return 0;
+  const Tireenv_params_s& b = *held;
+  WorkArea();
+
+  ReadFields(*this, kCreateTireEnvelopeFeatureField, kRunClearanceAnalysisField, b);
+  const int notes = b.sessionNotes != nullptr ? std::max(b.sessionNoteCount, 0) : 0;
+  SetNumSessionNotes(0);
+  for (int i = 0; i < notes; ++i) SetNthValueInSessionNotes(i, UString(b.sessionNotes[i]));
+  ReadFields(*this, kDisplayInputField, kAddMasterComponentPartField, b);
+  if (b.addMasterComponentPart == 1) {
+    SetMasterPartName(TextOf(b.masterPartName).c_str());
+    TIREENV_load_part_fully(GetMasterPartName());
+  }
+  ReadBlockTire(b);
+  ReadBlockMotion(b);
+  ReadBlockDrivers(b);
+  ReadBlockOffsets(b);
+  ReadBlockClearance(b);
   return 0;
 }
 

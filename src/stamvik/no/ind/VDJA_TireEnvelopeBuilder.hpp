@@ -3,18 +3,27 @@
 // and the tire body and clearance analysis that may follow.
 #pragma once
 #include <cstdint>
+#include <optional>
 
 #include "ClassFrame.hpp"
+#include "Messages.hpp"
 #include "feat/Builder.hpp"
 #include "math/Point3.hpp"
 #include "sel/Selection.hpp"
 #include "sys/UString.hpp"
 #include "vd/VehicleDesign.hpp"
 
+namespace KTX {
+struct Tireenv_params_s;
+}
+
 namespace KTX::VDJA {
 
+class BlockWriter;
+class RuleValues;
+
 // A name or path longer than the feature's field refuses the commit.
-constexpr int kTextTooLong = 3771790;
+using Messages::kTextTooLong;
 
 enum JA_TIRE_ENVELOPE_BUILDER_TireDefinitionOption : int {
   SolidBody = 0,
@@ -394,6 +403,35 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   virtual int ConvertFrecToBuilderData(FEATURE_RECORD* frec);
   // The older form: a knowledge-rule instance linked to the record.
   void ConvertRuleInstanceToBuilderData(FEATURE_RECORD* frec);
+  // Commit's parts: the tire, the motion (with the suspension template's
+  // points) and the clearance analysis into the block.
+  void WriteBlockTire(Tireenv_params_s* block, BlockWriter& w, FEATURE_RECORD* own);
+  void WriteBlockMotion(Tireenv_params_s* block, BlockWriter& w, FEATURE_RECORD* own);
+  void WriteBlockTemplate(Tireenv_params_s* block, BlockWriter& w, FEATURE_RECORD* own);
+  void WriteBlockClearance(Tireenv_params_s* block, BlockWriter& w);
+  // Editing's parts: the same read back from the block.
+  void ReadBlockTire(const Tireenv_params_s& b);
+  void ReadBlockMotion(const Tireenv_params_s& b);
+  void ReadBlockTemplate(const Tireenv_params_s& b);
+  void ReadBlockDrivers(const Tireenv_params_s& b);
+  void ReadBlockOffsets(const Tireenv_params_s& b);
+  void ReadBlockClearance(const Tireenv_params_s& b);
+  // The older form's parts.
+  void ReadRuleTire(const RuleValues& rule, const std::optional<bool>& mirror);
+  void ReadRuleMotion(const RuleValues& rule);
+  void ReadRuleTemplate(const RuleValues& rule);
+  void ReadRuleDrivers(const RuleValues& rule);
+  void ReadRuleEnvelope(const RuleValues& rule);
+  void ReadRuleClearance(const RuleValues& rule);
+  // The listing's parts: the motion's definition and its drivers.
+  bool ListMotion();
+  void ListDrivers();
+  void ListEnvelope();
+  // The motion template's parts: the scenario built or opened, and the two
+  // joints the articulation drives.
+  int PrepareScenario(int motion, int templateType, bool save, bool manager, PART_part* work, PART_part* root,
+                      bool* fiveLink);
+  void ChooseDriverJoints(int motion, int templateType, bool fiveLink, int count, const tag_t* drive);
   void SetDriverLocationsFromDefaults();
   int CopyProfileFromFile();
   void implement_destroy();

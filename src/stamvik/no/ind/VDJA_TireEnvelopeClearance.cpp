@@ -29,9 +29,9 @@ namespace KTX::VDJA {
 namespace {
 
 constexpr const char* kSource = "VDJA_TireEnvelopeBuilder";
-constexpr int kMarkersMissing = 3771715;
-constexpr int kMarkersRefused = 3771716;
-constexpr int kReassemblyRefused = 3771717;
+using Messages::kMarkersMissing;
+using Messages::kMarkersRefused;
+using Messages::kReassemblyRefused;
 constexpr int kPointType = 2;
 constexpr int kRefusedMarkerType = 205;
 constexpr int kComponentType = 63;

@@ -5,11 +5,13 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "VDJA_TireEnvelopeBuilder.hpp"
+#include "VDJA_TireEnvelopeFields.hpp"
 #include "assy/Assembly.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
@@ -41,10 +43,6 @@ void PrintSized(std::size_t size, const char* format, ...) {
 #define STAMVIK_LINE(...) PrintSized(kLine, __VA_ARGS__)
 
 const char* Logical(bool value) { return value ? "TRUE" : "FALSE"; }
-
-double ValueOfExpression(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
-}
 
 // A setting of the vehicle-design defaults file, printed found or not; the
 // lookup's status.
@@ -186,6 +184,20 @@ void PrintWithStabilizer(const void* record, const HardPoint* points, std::size_
   }
 }
 
+// A field's line: its label, and its value as the field's kind prints it.
+void ListField(const TireEnvelopeBuilder& builder, EnvelopeFieldId id) {
+  const EnvelopeField& row = FieldRow(id);
+  const double value = row.number(builder);
+  switch (row.kind) {
+    case FieldKind::Logical: STAMVIK_LINE("%s: %s\n", row.label, Logical(value != 0)); break;
+    case FieldKind::Integer: STAMVIK_LINE("%s: %d\n", row.label, static_cast<int>(value)); break;
+    default: STAMVIK_LINE("%s: %f\n", row.label, value); break;
+  }
+}
+void ListFields(const TireEnvelopeBuilder& builder, std::initializer_list<EnvelopeFieldId> ids) {
+  for (const EnvelopeFieldId id : ids) ListField(builder, id);
+}
+
 const char* const kTemplateNames[] = {"MacPherson Strut", "Short Long Arm with Steering",
                                       "Short Long Arm without Steering", "Five-Link Solid Axle without Steering"};
 
@@ -213,18 +225,14 @@ int TireEnvelopeBuilder::DisplayInputInformation() {
   const int status = PrintRealSetting("VD_TE_CONCAVITY_SENS");
 
   STAMVIK_LINE("\n --------  Tire Envelope Inputs -------- \n");
-  STAMVIK_LINE("Create motion envelope: %s\n", Logical(m_createTireEnvelopeFeature));
-  STAMVIK_LINE("Run clearance analysis: %s\n", Logical(m_runClearanceAnalysis));
+  ListFields(*this, {kCreateTireEnvelopeFeatureField, kRunClearanceAnalysisField});
   if (!m_createTireEnvelopeFeature && !m_runClearanceAnalysis) return status;
 
   STAMVIK_LINE("Session Notes: \n");
   for (int i = 0; i < GetNumSessionNotes(); ++i)
     STAMVIK_LINE("          %s\n", GetNthValueInSessionNotes(i).utf8_str());
-  STAMVIK_LINE("Sheet Bodies Layer: %d\n", m_sheetBodyLayer);
-  STAMVIK_LINE("Section 1 Layer: %d\n", m_sectionLayer);
-  STAMVIK_LINE("Profile Spline Layer: %d\n", m_profileSplineLayer);
-  STAMVIK_LINE("Spindle Line Layer: %d\n", m_spindleLinesLayer);
-  STAMVIK_LINE("Add Master Component Part: %s\n", Logical(m_addMasterComponentPart));
+  ListFields(*this, {kSheetBodyLayerField, kSectionLayerField, kProfileSplineLayerField, kSpindleLinesLayerField,
+                     kAddMasterComponentPartField});
   if (m_addMasterComponentPart && GetMasterPartName()[0] != '\0')
     STAMVIK_LINE("Master part is: %s\n", ManagedName(GetMasterPartName()).c_str());
 
@@ -256,12 +264,18 @@ int TireEnvelopeBuilder::DisplayInputInformation() {
   if (m_tireDefinition != SolidBody) {
     const std::vector<std::string> rims = RimNames(namesFound ? &standardNames : nullptr);
     STAMVIK_LINE("Rim diameter Name: %s\n", NameAt(rims, m_rimDiameterOption));
-    STAMVIK_LINE("Rim diameter: %f\n", ValueOfExpression(m_wheelRimDiameter));
-    STAMVIK_LINE("Mirror: %s\n", Logical(m_mirrorProfile));
+    ListFields(*this, {kWheelRimDiameterField, kMirrorProfileField});
   }
-  STAMVIK_LINE("Wheel Centerline Shift: %f\n", ValueOfExpression(m_wheelCenterlineShift));
+  ListField(*this, kWheelCenterlineShiftField);
   STAMVIK_LINE("Motion Definition:\n");
 
+  if (ListMotion()) ListDrivers();
+  if (m_createTireEnvelopeFeature) ListEnvelope();
+  return status;
+}
+
+// What moves the wheel; true when drivers move it.
+bool TireEnvelopeBuilder::ListMotion() {
   Tire_s* area = WorkArea();
   bool drivers = true;
   switch (m_motion) {
@@ -322,109 +336,104 @@ int TireEnvelopeBuilder::DisplayInputInformation() {
       break;
     default: break;
   }
+  return drivers;
+}
 
-  if (drivers) {
-    const vdja_tireenv_motion_record_t* record = MotionRecordOf(area);
-    const bool fiveLink = (m_motion == ExistingScenarioMotionModel || m_motion == SuspensionTemplate) &&
-                          m_suspensionTemplate == FiveLinkSolidAxlewithoutSteering;
-    const int graph = m_driverGraph;
+// The drivers, their path and the spindle axis.
+void TireEnvelopeBuilder::ListDrivers() {
+  Tire_s* area = WorkArea();
+  const vdja_tireenv_motion_record_t* record = MotionRecordOf(area);
+  const bool fiveLink = (m_motion == ExistingScenarioMotionModel || m_motion == SuspensionTemplate) &&
+                        m_suspensionTemplate == FiveLinkSolidAxlewithoutSteering;
+  const int graph = m_driverGraph;
+  if (fiveLink) {
+    ListFields(*this, {kRollAngleField, kJounceDistanceField, kReboundDistanceField, kShockStepsField});
+  } else {
+    STAMVIK_LINE("Select Graph No: %d\n", graph + 1);
+    const char* steering = GetSteeringJointName();
+    const char* jounce = GetJouceJointName();
+    struct Driver {
+      double lower, upper;
+      int steps;
+    };
+    const Driver first{m_firstDriverJointLowerLimit, m_firstDriverJointUpperLimit, m_firstDriverJointSteps};
+    const Driver second{m_secondDriverJointLowerLimit, m_secondDriverJointUpperLimit, m_secondDriverJointSteps};
+    // The steering joint drives the axis it is associated with, the jounce joint the other.
+    const Driver& steeringDriver = m_xtoY ? first : second;
+    const Driver& jounceDriver = m_xtoY ? second : first;
+    STAMVIK_LINE("%s joint associated with %s axis.\n", steering, m_xtoY ? "X" : "Y");
+    STAMVIK_LINE("%s joint associated with %s axis.\n", jounce, m_xtoY ? "Y" : "X");
+    STAMVIK_LINE("%s Lower Limit: %f\n", steering, steeringDriver.lower);
+    STAMVIK_LINE("%s Upper Limit: %f\n", steering, steeringDriver.upper);
+    STAMVIK_LINE("%s Steps: %d\n", steering, steeringDriver.steps);
+    STAMVIK_LINE("%s Lower Limit: %f\n", jounce, jounceDriver.lower);
+    STAMVIK_LINE("%s Upper Limit: %f\n", jounce, jounceDriver.upper);
+    if (graph != TwoDriversOneFixed) STAMVIK_LINE("%s Steps: %d\n", jounce, jounceDriver.steps);
+    switch (graph) {
+      case RectangularTaperedY: ListField(*this, kTaperLocationYAxisField); break;
+      case RectangularTaperedX: ListField(*this, kTaperLocationXAxisField); break;
+      case TwoDriversOneFixed: ListField(*this, kFixedLocationPercentageField); break;
+      case TaperedOneSide: ListFields(*this, {kTaperLocationAYField, kTaperLocationBXField}); break;
+      default: break;
+    }
+  }
+  const double* line = record->spindleLine;
+  STAMVIK_LINE("Spindle Axis: \n");
+  STAMVIK_LINE("    Spindle Point: %f, %f, %f\n", line[0], line[1], line[2]);
+  STAMVIK_LINE("    Wheel Point: %f %f %f\n", line[3], line[4], line[5]);
+  const int n = record->pointCount;
+  if (n > 0) {
+    STAMVIK_LINE("Driver Steps: X                Y\n");
     if (fiveLink) {
-      STAMVIK_LINE("Roll Angle: %f\n", ValueOfExpression(m_rollAngle));
-      STAMVIK_LINE("Jounce: %f\n", m_jounceDistance);
-      STAMVIK_LINE("Rebound: %f\n", m_reboundDistance);
-      STAMVIK_LINE("Steps: %d\n", m_shockDriverJointSteps);
+      // The file this builder's last five-link run wrote; without one, the
+      // run's usual name in the temporary directory.
+      std::string file = GetJointsDisplacementFile();
+      if (file.empty()) {
+        std::unique_ptr<char, void (*)(void*)> directory(vdja_tireenv_motion_temp_directory(), SM_free);
+        char name[257];
+        std::snprintf(name, sizeof name, "%sjoints_disp_file.txt", directory ? directory.get() : "");
+        file = name;
+      }
+      if (CFI_ask_file_exist(file.c_str()) == 0) {
+        int count = 5 * n;
+        std::vector<double> xs(static_cast<std::size_t>(count)), ys(static_cast<std::size_t>(count));
+        if (TIREENV_read_joints_displacement_fla_file(file.c_str(), xs.data(), ys.data(), &count) != 0) count = 0;
+        for (int i = 0; i < count; ++i)
+          STAMVIK_LINE("  %d         %f          %f\n", i, xs[static_cast<std::size_t>(i)],
+                       ys[static_cast<std::size_t>(i)]);
+      }
     } else {
-      STAMVIK_LINE("Select Graph No: %d\n", graph + 1);
-      const char* steering = GetSteeringJointName();
-      const char* jounce = GetJouceJointName();
-      struct Driver {
-        double lower, upper;
-        int steps;
-      };
-      const Driver first{m_firstDriverJointLowerLimit, m_firstDriverJointUpperLimit, m_firstDriverJointSteps};
-      const Driver second{m_secondDriverJointLowerLimit, m_secondDriverJointUpperLimit, m_secondDriverJointSteps};
-      // The steering joint drives the axis it is associated with, the jounce joint the other.
-      const Driver& steeringDriver = m_xtoY ? first : second;
-      const Driver& jounceDriver = m_xtoY ? second : first;
-      STAMVIK_LINE("%s joint associated with %s axis.\n", steering, m_xtoY ? "X" : "Y");
-      STAMVIK_LINE("%s joint associated with %s axis.\n", jounce, m_xtoY ? "Y" : "X");
-      STAMVIK_LINE("%s Lower Limit: %f\n", steering, steeringDriver.lower);
-      STAMVIK_LINE("%s Upper Limit: %f\n", steering, steeringDriver.upper);
-      STAMVIK_LINE("%s Steps: %d\n", steering, steeringDriver.steps);
-      STAMVIK_LINE("%s Lower Limit: %f\n", jounce, jounceDriver.lower);
-      STAMVIK_LINE("%s Upper Limit: %f\n", jounce, jounceDriver.upper);
-      if (graph != TwoDriversOneFixed) STAMVIK_LINE("%s Steps: %d\n", jounce, jounceDriver.steps);
-      switch (graph) {
-        case RectangularTaperedY: STAMVIK_LINE("Percentage: %f\n", m_taperLocationYAxis); break;
-        case RectangularTaperedX: STAMVIK_LINE("Percentage: %f\n", m_taperLocationXAxis); break;
-        case TwoDriversOneFixed: STAMVIK_LINE("Percentage: %f\n", m_fixedLocationPercentage); break;
-        case TaperedOneSide:
-          STAMVIK_LINE("A: %f\n", m_taperLocationAY);
-          STAMVIK_LINE("B: %f\n", m_taperLocationBX);
-          break;
-        default: break;
-      }
-    }
-    const double* line = record->spindleLine;
-    STAMVIK_LINE("Spindle Axis: \n");
-    STAMVIK_LINE("    Spindle Point: %f, %f, %f\n", line[0], line[1], line[2]);
-    STAMVIK_LINE("    Wheel Point: %f %f %f\n", line[3], line[4], line[5]);
-    const int n = record->pointCount;
-    if (n > 0) {
-      STAMVIK_LINE("Driver Steps: X                Y\n");
-      if (fiveLink) {
-        // The file this builder's last five-link run wrote; without one, the
-        // run's usual name in the temporary directory.
-        std::string file = GetJointsDisplacementFile();
-        if (file.empty()) {
-          std::unique_ptr<char, void (*)(void*)> directory(vdja_tireenv_motion_temp_directory(), SM_free);
-          char name[257];
-          std::snprintf(name, sizeof name, "%sjoints_disp_file.txt", directory ? directory.get() : "");
-          file = name;
-        }
-        if (CFI_ask_file_exist(file.c_str()) == 0) {
-          int count = 5 * n;
-          std::vector<double> xs(static_cast<std::size_t>(count)), ys(static_cast<std::size_t>(count));
-          if (TIREENV_read_joints_displacement_fla_file(file.c_str(), xs.data(), ys.data(), &count) != 0) count = 0;
-          for (int i = 0; i < count; ++i)
-            STAMVIK_LINE("  %d         %f          %f\n", i, xs[static_cast<std::size_t>(i)],
-                         ys[static_cast<std::size_t>(i)]);
-        }
-      } else {
-        for (int i = 0; i < n; ++i)
-          STAMVIK_LINE("  %d         %f          %f\n", i, record->xValues[i],
-                       record->yValues[graph == TwoDriversOneFixed ? 0 : i]);
-      }
+      for (int i = 0; i < n; ++i)
+        STAMVIK_LINE("  %d         %f          %f\n", i, record->xValues[i],
+                     record->yValues[graph == TwoDriversOneFixed ? 0 : i]);
     }
   }
+}
 
-  if (m_createTireEnvelopeFeature) {
-    STAMVIK_LINE("Concavity Sensitivity: %f\n", m_envelopeConcavity);
-    STAMVIK_LINE("Distance tolerance: %f\n", ValueOfExpression(m_distanceTolerance));
-    STAMVIK_LINE("Start angle: %f\n", ValueOfExpression(m_radialStartAngle));
-    STAMVIK_LINE("End angle: %f\n", ValueOfExpression(m_radialEndAngle));
-    STAMVIK_LINE("Trim Radius from spindle: %f\n", ValueOfExpression(m_trimRadius));
-    if (!m_applyOffset) {
-      STAMVIK_LINE("Offsets are not used.\n");
-    } else if (m_envelopeOffset == FromOffsetFile) {
-      PrintSized(kLongLine, "Offset file: %s\n", GetOffsetFileName());
-    } else if (area->sectionCount > 0) {
-      STAMVIK_LINE("Offset values:\n");
-      const int sections = std::min(area->sectionCount, Tire_s::kMaxSections);
-      for (int s = 0; s < sections; ++s) {
-        char piece[64];
-        std::snprintf(piece, sizeof piece, "          %f", area->sectionAngles[s]);
-        std::string text = piece;
-        const int offsets = std::min(area->sectionOffsetCounts[s], Tire_s::kMaxOffsets);
-        for (int k = 0; k < offsets; ++k) {
-          std::snprintf(piece, sizeof piece, ", %f", area->sectionOffsets[s][k]);
-          text += piece;
-        }
-        PrintSized(kLongLine, "%s\n", text.c_str());
+// The envelope's range and its offsets.
+void TireEnvelopeBuilder::ListEnvelope() {
+  Tire_s* area = WorkArea();
+  ListFields(*this, {kEnvelopeConcavityField, kDistanceToleranceField, kRadialStartAngleField,
+                     kRadialEndAngleField, kTrimRadiusField});
+  if (!m_applyOffset) {
+    STAMVIK_LINE("Offsets are not used.\n");
+  } else if (m_envelopeOffset == FromOffsetFile) {
+    PrintSized(kLongLine, "Offset file: %s\n", GetOffsetFileName());
+  } else if (area->sectionCount > 0) {
+    STAMVIK_LINE("Offset values:\n");
+    const int sections = std::min(area->sectionCount, Tire_s::kMaxSections);
+    for (int s = 0; s < sections; ++s) {
+      char piece[64];
+      std::snprintf(piece, sizeof piece, "          %f", area->sectionAngles[s]);
+      std::string text = piece;
+      const int offsets = std::min(area->sectionOffsetCounts[s], Tire_s::kMaxOffsets);
+      for (int k = 0; k < offsets; ++k) {
+        std::snprintf(piece, sizeof piece, ", %f", area->sectionOffsets[s][k]);
+        text += piece;
       }
+      PrintSized(kLongLine, "%s\n", text.c_str());
     }
   }
-  return status;
 }
 
 }  // namespace KTX::VDJA

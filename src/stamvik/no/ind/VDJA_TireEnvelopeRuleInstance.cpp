@@ -2,6 +2,7 @@
 // the feature record: its values are read attribute by attribute into the
 // builder when the envelope is opened for editing.
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <optional>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "VDJA_TireEnvelopeBuilder.hpp"
+#include "VDJA_TireEnvelopeFields.hpp"
 #include "afl/TireEnvelope.hpp"
 #include "assy/Assembly.hpp"
 #include "clear/Clearance.hpp"
@@ -40,6 +42,8 @@ struct Held {
   T* block = nullptr;
   ~Held() { SM_free(block); }
 };
+
+}  // namespace
 
 // The rule instance's values, each under the instance's name chain followed
 // by the attribute's name and a colon. A read that fails gives nothing, so
@@ -126,6 +130,8 @@ class RuleValues {
  private:
   std::string prefix_;
 };
+
+namespace {
 
 enum class Kind { Point, Vector, Logical };
 struct HardPoint {
@@ -235,76 +241,39 @@ std::string Upper(const char* word) {
   return text;
 }
 
+void SelectAll(TagListObject* list, const std::vector<tag_t>& tags) {
+  list->set_tags(static_cast<int>(tags.size()), tags.data());
+}
+
+// A field the rule may hold, into the builder; a value it lacks leaves the
+// field, or gives the field's default.
+void ReadRuleField(TireEnvelopeBuilder& builder, const RuleValues& rule, EnvelopeFieldId id) {
+  const EnvelopeField& row = FieldRow(id);
+  std::optional<double> value;
+  switch (row.kind) {
+    case FieldKind::Logical:
+      if (const auto flag = rule.Logical(row.rule)) value = *flag ? 1.0 : 0.0;
+      break;
+    case FieldKind::Integer:
+      if (const auto number = rule.Integer(row.rule)) value = *number;
+      break;
+    default: value = rule.Number(row.rule); break;
+  }
+  if (!value && !std::isnan(row.ruleDefault)) value = row.ruleDefault;
+  if (value) SetFieldNumber(builder, row, *value);
+}
+
 }  // namespace
 
-void TireEnvelopeBuilder::ConvertRuleInstanceToBuilderData(FEATURE_RECORD* frec) {
-  const tag_t link = KLINK_ask_klink_of_object(OM::OM_ask_object_tag(frec));
-  if (link == 0) return;
-  tag_t instance = 0;
-  if (KLINK_ask_rule_instance(IM_ask_instance_manager(link), link, &instance) != 0 || instance == 0) return;
-  Held<char> instanceName;
-  instanceName.block = IM_ask_instance_name(instance);
-  if (instanceName.block == nullptr) return;
-  const RuleValues rule(instanceName.block);
-  Tire_s* area = WorkArea();
-  const auto expression = [&](const OM::AttributeId& field, double value, int measure) {
-    OM::OM_set_pointer(this, field, vdja_tireenv_new_expression(value, measure));
-  };
-  const auto selectAll = [](TagListObject* list, const std::vector<tag_t>& tags) {
-    list->set_tags(static_cast<int>(tags.size()), tags.data());
-  };
-
-  // The tire profile and the offset sections, no more than the work area holds.
-  if (const auto rows = rule.Rows("tire_points")) {
-    const int count = static_cast<int>(std::min<std::size_t>(rows->size(), Tire_s::kMaxProfilePoints));
-    area->profilePointCount = count;
-    for (int i = 0; i < count; ++i) {
-      const std::vector<double>& xy = (*rows)[static_cast<std::size_t>(i)];
-      area->profilePoints[i][0] = xy.size() > 0 ? xy[0] : 0;
-      area->profilePoints[i][1] = xy.size() > 1 ? xy[1] : 0;
-      area->profilePoints[i][2] = 0;
-    }
-  }
-  if (const auto rows = rule.Rows("offvalues")) {
-    const int count = static_cast<int>(std::min<std::size_t>(rows->size(), Tire_s::kMaxSections));
-    area->sectionCount = count;
-    for (int i = 0; i < count; ++i) {
-      const std::vector<double>& row = (*rows)[static_cast<std::size_t>(i)];
-      area->sectionAngles[i] = row.empty() ? 0 : row[0];
-      const int offsets = std::clamp(static_cast<int>(row.size()) - 1, 0, Tire_s::kMaxOffsets);
-      area->sectionOffsetCounts[i] = offsets;
-      for (int k = 0; k < offsets; ++k) area->sectionOffsets[i][k] = row[static_cast<std::size_t>(k) + 1];
-    }
-  }
-  const std::optional<bool> mirror = rule.Logical("mirror_flag");
-  if (mirror) area->mirrorProfile = *mirror ? 1 : 0;
-
-  SetSectionLayer(rule.Integer("sec_1_layer").value_or(1));
-  SetSheetBodyLayer(rule.Integer("surface_layer").value_or(101));
-  SetProfileSplineLayer(rule.Integer("profile_layer").value_or(201));
-  SetSpindleLinesLayer(rule.Integer("spindle_line_layer").value_or(200));
-  if (const auto display = rule.Logical("evt_finish_step_outputlistwin")) SetDisplayInput(*display);
-  SetCreateTireEnvelopeFeature(rule.Logical("evt_wel_group_motionenvelope").value_or(true));
-  const bool clearance = rule.Logical("evt_wel_group_clearancebrowser").value_or(true);
-  SetRunClearanceAnalysis(clearance);
-  const std::vector<std::string> notes = rule.Texts("comment", true);
-  for (std::size_t i = 0; i < notes.size(); ++i)
-    SetNthValueInSessionNotes(GetNumSessionNotes(), UString(notes[i].c_str()));
-  if (const auto option = rule.Integer("evt_study_group_partoption")) {
-    SetAddMasterComponentPart(*option != 0);
-    if (*option != 0)
-      if (const auto master = rule.Text("evt_part_step_masterpart")) SetMasterPartName(master->c_str());
-  }
-
-  // The tire.
+void TireEnvelopeBuilder::ReadRuleTire(const RuleValues& rule, const std::optional<bool>& mirror) {
   if (const auto definition = rule.Integer("evt_obj_group_definition"); definition && *definition == 0) {
     SetTireDefinition(SolidBody);
-    if (const auto bodies = rule.Objects("evt_obj_group_tireobjs")) selectAll(m_tireDefinitionBody, *bodies);
+    if (const auto bodies = rule.Objects("evt_obj_group_tireobjs")) SelectAll(m_tireDefinitionBody, *bodies);
     if (const auto csys = rule.Objects("evt_obj_group_tirecsys"); csys && !csys->empty()) SetWheelCsys(csys->front());
   } else if (definition) {
     if (rule.Integer("evt_profile_step_profileoption").value_or(0) == 0) {
       SetTireDefinition(ProfileCurves);
-      if (const auto curves = rule.Objects("evt_obj_group_profilecurves")) selectAll(m_tireDefinitionProfile, *curves);
+      if (const auto curves = rule.Objects("evt_obj_group_profilecurves")) SelectAll(m_tireDefinitionProfile, *curves);
     } else {
       SetTireDefinition(SketchfromOtherPart);
       if (const auto part = rule.Text("evt_profile_step_profilepart")) {
@@ -326,15 +295,63 @@ void TireEnvelopeBuilder::ConvertRuleInstanceToBuilderData(FEATURE_RECORD* frec)
         SM_free(sketches);
       }
     }
-    if (const auto option = rule.Integer("evt_wheel_step_rimoption")) SetRimDiameterOption(*option);
-    if (const auto rim = rule.Number("rim_diameter")) expression(m_wheelRimDiameterAttId, *rim, 0);
+    ReadRuleField(*this, rule, kRimDiameterOptionField);
+    ReadRuleField(*this, rule, kWheelRimDiameterField);
     if (mirror) SetMirrorProfile(*mirror);
   }
-  if (const auto shift = rule.Number("wheel_cl_offset")) expression(m_wheelCenterlineShiftAttId, *shift, 0);
+  ReadRuleField(*this, rule, kWheelCenterlineShiftField);
+}
 
-  // The motion, and the lines its file held, written back to a file.
-  if (const auto motion = rule.Integer("evt_motion_group_motionoption"))
-    SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(*motion));
+void TireEnvelopeBuilder::ReadRuleTemplate(const RuleValues& rule) {
+  ReadRuleField(*this, rule, kSaveScenarioField);
+  Tire_s* area = WorkArea();
+  auto& m = area->macpherson;
+  const auto flags = [&](std::uint8_t use, std::uint8_t inner, std::uint8_t bushing, bool bars) {
+    if (bars) SetUseStabilizerBar(use != 0);
+    SetInnerJointAsymmetric(inner == 0);
+    SetBushingJointAsymmetric(bushing == 0);
+    if (!bars || use == 0) return;
+    // The record keeps its own copies of the curves, with their counts.
+    const auto keep = [&](const char* attribute, TagListObject* list, tag_t** into, std::int32_t* counted) {
+      const auto curves = rule.Objects(attribute);
+      if (!curves) return;
+      SelectAll(list, *curves);
+      SM_free(*into);
+      *into = nullptr;
+      *counted = static_cast<std::int32_t>(curves->size());
+      if (curves->empty()) return;
+      *into = static_cast<tag_t*>(SM_alloc(sizeof(tag_t) * curves->size()));
+      std::memcpy(*into, curves->data(), sizeof(tag_t) * curves->size());
+    };
+    keep("evt_stabilizer_step_centerlinecurves", m_leftStabilizerBar, &m.leftStabilizerBar,
+         &m.leftStabilizerBarCount);
+    keep("evt_stabilizer_step_rightlinecurves", m_rightStabilizerBar, &m.rightStabilizerBar,
+         &m.rightStabilizerBarCount);
+  };
+  switch (m_suspensionTemplate) {
+    case MacPhersonStrut:
+      ReadHardPoints(rule, "evt_mac_susp_", kMacphersonPoints, std::size(kMacphersonPoints), &m);
+      flags(m.useStabilizerBar, m.symmetricInnerJoint, m.symmetricBushing, true);
+      break;
+    case ShortLongArmwithSteering:
+    case ShortLongArmwithoutSteering: {
+      auto& a = area->slArm;
+      ReadHardPoints(rule, "evt_sla_susp_", kSLArmPoints, std::size(kSLArmPoints), &a);
+      flags(a.useStabilizerBar, a.symmetricInnerJoint, a.symmetricBushing, true);
+      break;
+    }
+    case FiveLinkSolidAxlewithoutSteering: {
+      auto& f = area->fiveLink;
+      ReadHardPoints(rule, "evt_fla_susp_", kFiveLinkPoints, std::size(kFiveLinkPoints), &f);
+      flags(0, f.symmetricTrackBarInner, f.symmetricBumper, false);
+      break;
+    }
+    default: break;
+  }
+}
+
+void TireEnvelopeBuilder::ReadRuleMotion(const RuleValues& rule) {
+  ReadRuleField(*this, rule, kMotionField);
   const bool manager = RTENV_ask_qdmanager_active();
   if (m_motion != ExistingSpindleFile || manager) {
     const int blocks = rule.Exists("spindle_line_count") ? rule.Integer("spindle_line_count").value_or(1) : 1;
@@ -362,59 +379,12 @@ void TireEnvelopeBuilder::ConvertRuleInstanceToBuilderData(FEATURE_RECORD* frec)
             vdja_tireenv_create_curve_end_point(design, rule.Integer("evt_spinlines_step_wheelend").value_or(0)));
     }
     if (const auto lines = rule.Objects("evt_spinlines_step_spinlines"); lines && !lines->empty())
-      selectAll(m_spindleLines, *lines);
+      SelectAll(m_spindleLines, *lines);
   }
   if (const auto handle = rule.Text("evt_spindle_step_spindle")) SetSpindleLineHandle(handle->c_str());
-  const bool scenarioOrTemplate = m_motion == ExistingScenarioMotionModel || m_motion == SuspensionTemplate;
-  if (scenarioOrTemplate)
-    if (const auto type = rule.Integer("evt_motion_group_templatetype"))
-      SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(*type));
-  if (m_motion == SuspensionTemplate) {
-    if (const auto save = rule.Logical("evt_motion_group_savescen_template")) SetSaveScenario(*save);
-    auto& m = area->macpherson;
-    const auto flags = [&](std::uint8_t use, std::uint8_t inner, std::uint8_t bushing, bool bars) {
-      if (bars) SetUseStabilizerBar(use != 0);
-      SetInnerJointAsymmetric(inner == 0);
-      SetBushingJointAsymmetric(bushing == 0);
-      if (!bars || use == 0) return;
-      // The record keeps its own copies of the curves, with their counts.
-      const auto keep = [&](const char* attribute, TagListObject* list, tag_t** into, std::int32_t* counted) {
-        const auto curves = rule.Objects(attribute);
-        if (!curves) return;
-        selectAll(list, *curves);
-        SM_free(*into);
-        *into = nullptr;
-        *counted = static_cast<std::int32_t>(curves->size());
-        if (curves->empty()) return;
-        *into = static_cast<tag_t*>(SM_alloc(sizeof(tag_t) * curves->size()));
-        std::memcpy(*into, curves->data(), sizeof(tag_t) * curves->size());
-      };
-      keep("evt_stabilizer_step_centerlinecurves", m_leftStabilizerBar, &m.leftStabilizerBar,
-           &m.leftStabilizerBarCount);
-      keep("evt_stabilizer_step_rightlinecurves", m_rightStabilizerBar, &m.rightStabilizerBar,
-           &m.rightStabilizerBarCount);
-    };
-    switch (m_suspensionTemplate) {
-      case MacPhersonStrut:
-        ReadHardPoints(rule, "evt_mac_susp_", kMacphersonPoints, std::size(kMacphersonPoints), &m);
-        flags(m.useStabilizerBar, m.symmetricInnerJoint, m.symmetricBushing, true);
-        break;
-      case ShortLongArmwithSteering:
-      case ShortLongArmwithoutSteering: {
-        auto& a = area->slArm;
-        ReadHardPoints(rule, "evt_sla_susp_", kSLArmPoints, std::size(kSLArmPoints), &a);
-        flags(a.useStabilizerBar, a.symmetricInnerJoint, a.symmetricBushing, true);
-        break;
-      }
-      case FiveLinkSolidAxlewithoutSteering: {
-        auto& f = area->fiveLink;
-        ReadHardPoints(rule, "evt_fla_susp_", kFiveLinkPoints, std::size(kFiveLinkPoints), &f);
-        flags(0, f.symmetricTrackBarInner, f.symmetricBumper, false);
-        break;
-      }
-      default: break;
-    }
-  }
+  if (m_motion == ExistingScenarioMotionModel || m_motion == SuspensionTemplate)
+    ReadRuleField(*this, rule, kSuspensionTemplateField);
+  if (m_motion == SuspensionTemplate) ReadRuleTemplate(rule);
 
   if (const auto file = rule.Text("motion_file")) {
     SetMotionFile(file->c_str());
@@ -424,87 +394,74 @@ void TireEnvelopeBuilder::ConvertRuleInstanceToBuilderData(FEATURE_RECORD* frec)
       SetSpindleFileName(file->c_str());
     }
   }
+}
 
-  // The drivers.
-  if (m_motion != ExistingSpindleFile) {
-    vdja_tireenv_motion_record_t* record = MotionRecordOf(area);
-    if (scenarioOrTemplate)
-      if (const auto scenario = rule.Text("evt_motion_group_scenarioname")) SetScenarioName(scenario->c_str());
-    if (m_motion == SuspensionTemplate && m_suspensionTemplate == FiveLinkSolidAxlewithoutSteering) {
-      if (const auto roll = rule.Number("evt_driver_step_rollangle")) expression(m_rollAngleAttId, *roll, 7);
-      if (const auto jounce = rule.Number("evt_driver_step_jounce")) SetJounceDistance(*jounce);
-      if (const auto rebound = rule.Number("evt_driver_step_rebound")) SetReboundDistance(*rebound);
-      if (const auto steps = rule.Integer("evt_driver_step_steps")) SetShockDriverJointSteps(*steps);
-      record->mode = 1;
-      record->jounceDistance = m_jounceDistance;
-      record->reboundDistance = m_reboundDistance;
-    } else {
-      // The rule counts graphs from 1; a number it cannot mean leaves the graph as it was.
-      if (const auto graph = rule.Integer("evt_driver_step_graphno"); graph && *graph >= 1 && *graph <= 6)
-        SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(*graph - 1));
-      if (const auto name = rule.Text("evt_driver_step_steeringjointname")) SetSteeringJointName(name->c_str());
-      if (const auto name = rule.Text("evt_driver_step_joucejointname")) SetJouceJointName(name->c_str());
-      if (const auto xtoY = rule.Logical("evt_driver_step_x_y")) SetXtoY(*xtoY);
-      const std::optional<int> steeringSteps = rule.Integer("evt_driver_step_steeringsteps");
-      if (steeringSteps) SetFirstDriverJointSteps(*steeringSteps);
-      if (const auto v = rule.Number("evt_driver_step_steeringupper")) SetFirstDriverJointUpperLimit(*v);
-      if (const auto v = rule.Number("evt_driver_step_steeringlower")) SetFirstDriverJointLowerLimit(*v);
-      const std::optional<int> jounceSteps =
-          m_driverGraph == TwoDriversOneFixed ? steeringSteps : rule.Integer("evt_driver_step_joucesteps");
-      if (jounceSteps) SetSecondDriverJointSteps(*jounceSteps);
-      if (const auto v = rule.Number("evt_driver_step_jouceupper")) SetSecondDriverJointUpperLimit(*v);
-      if (const auto v = rule.Number("evt_driver_step_joucelower")) SetSecondDriverJointLowerLimit(*v);
-      SetDriverLocationsFromDefaults();
-      if (m_driverGraph == TaperedOneSide) {
-        if (const auto a = rule.Number("evt_driver_step_location_a")) SetTaperLocationAY(*a);
-        if (const auto b = rule.Number("evt_driver_step_location_b")) SetTaperLocationBX(*b);
-      } else if (const auto share = rule.Number("evt_driver_step_locpercent")) {
-        if (m_driverGraph == RectangularTaperedY) SetTaperLocationYAxis(*share);
-        else if (m_driverGraph == RectangularTaperedX) SetTaperLocationXAxis(*share);
-        else if (m_driverGraph == TwoDriversOneFixed) SetFixedLocationPercentage(*share);
-      }
-      if (m_driverGraph == BySketch)
-        if (const auto handle = rule.Text("evt_driver_step_sketch"))
-          m_driverGraphSketch->set_selected_tag(OM::TAG_find_by_handle(handle->c_str()));
-      record->limits[0] = m_firstDriverJointLowerLimit;
-      record->limits[1] = m_firstDriverJointUpperLimit;
-      record->limits[2] = m_secondDriverJointLowerLimit;
-      record->limits[3] = m_secondDriverJointUpperLimit;
-      record->mode = 0;
+void TireEnvelopeBuilder::ReadRuleDrivers(const RuleValues& rule) {
+  vdja_tireenv_motion_record_t* record = MotionRecordOf(WorkArea());
+  if (m_motion == ExistingScenarioMotionModel || m_motion == SuspensionTemplate)
+    if (const auto scenario = rule.Text("evt_motion_group_scenarioname")) SetScenarioName(scenario->c_str());
+  if (m_motion == SuspensionTemplate && m_suspensionTemplate == FiveLinkSolidAxlewithoutSteering) {
+    for (int id = kRollAngleField; id <= kShockStepsField; ++id)
+      ReadRuleField(*this, rule, static_cast<EnvelopeFieldId>(id));
+    record->mode = 1;
+    record->jounceDistance = m_jounceDistance;
+    record->reboundDistance = m_reboundDistance;
+  } else {
+    // The rule counts graphs from 1; a number it cannot mean leaves the graph as it was.
+    if (const auto graph = rule.Integer("evt_driver_step_graphno"); graph && *graph >= 1 && *graph <= 6)
+      SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(*graph - 1));
+    if (const auto name = rule.Text("evt_driver_step_steeringjointname")) SetSteeringJointName(name->c_str());
+    if (const auto name = rule.Text("evt_driver_step_joucejointname")) SetJouceJointName(name->c_str());
+    ReadRuleField(*this, rule, kXtoYField);
+    const std::optional<int> steeringSteps = rule.Integer(FieldRow(kFirstStepsField).rule);
+    if (steeringSteps) SetFirstDriverJointSteps(*steeringSteps);
+    ReadRuleField(*this, rule, kFirstUpperField);
+    ReadRuleField(*this, rule, kFirstLowerField);
+    const std::optional<int> jounceSteps =
+        m_driverGraph == TwoDriversOneFixed ? steeringSteps : rule.Integer(FieldRow(kSecondStepsField).rule);
+    if (jounceSteps) SetSecondDriverJointSteps(*jounceSteps);
+    ReadRuleField(*this, rule, kSecondUpperField);
+    ReadRuleField(*this, rule, kSecondLowerField);
+    SetDriverLocationsFromDefaults();
+    if (m_driverGraph == TaperedOneSide) {
+      ReadRuleField(*this, rule, kTaperLocationAYField);
+      ReadRuleField(*this, rule, kTaperLocationBXField);
+    } else if (const auto share = rule.Number("evt_driver_step_locpercent")) {
+      if (m_driverGraph == RectangularTaperedY) SetTaperLocationYAxis(*share);
+      else if (m_driverGraph == RectangularTaperedX) SetTaperLocationXAxis(*share);
+      else if (m_driverGraph == TwoDriversOneFixed) SetFixedLocationPercentage(*share);
     }
-    double spindle[3], wheel[3];
-    if (rule.Exists("evt_driver_step_spindlepoint") && rule.Exists("evt_driver_step_wheelpoint") &&
-        rule.Point("evt_driver_step_spindlepoint", spindle) && rule.Point("evt_driver_step_wheelpoint", wheel)) {
-      std::memcpy(record->spindleLine, spindle, sizeof spindle);
-      std::memcpy(record->spindleLine + 3, wheel, sizeof wheel);
-      SetSpindleLineEndPoint(wheel, spindle);
-    }
+    if (m_driverGraph == BySketch)
+      if (const auto handle = rule.Text("evt_driver_step_sketch"))
+        m_driverGraphSketch->set_selected_tag(OM::TAG_find_by_handle(handle->c_str()));
+    record->limits[0] = m_firstDriverJointLowerLimit;
+    record->limits[1] = m_firstDriverJointUpperLimit;
+    record->limits[2] = m_secondDriverJointLowerLimit;
+    record->limits[3] = m_secondDriverJointUpperLimit;
+    record->mode = 0;
   }
+  double spindle[3], wheel[3];
+  if (rule.Exists("evt_driver_step_spindlepoint") && rule.Exists("evt_driver_step_wheelpoint") &&
+      rule.Point("evt_driver_step_spindlepoint", spindle) && rule.Point("evt_driver_step_wheelpoint", wheel)) {
+    std::memcpy(record->spindleLine, spindle, sizeof spindle);
+    std::memcpy(record->spindleLine + 3, wheel, sizeof wheel);
+    SetSpindleLineEndPoint(wheel, spindle);
+  }
+}
 
-  // The envelope.
-  if (const auto v = rule.Number("concav_sens")) SetEnvelopeConcavity(*v);
-  if (const auto v = rule.Number("trim_dist_spindle")) expression(m_trimRadiusAttId, *v, 0);
-  if (const auto v = rule.Number("radial_angstart")) expression(m_radialStartAngleAttId, *v, 7);
-  if (const auto v = rule.Number("radial_angend")) expression(m_radialEndAngleAttId, *v, 7);
+void TireEnvelopeBuilder::ReadRuleEnvelope(const RuleValues& rule) {
+  for (const EnvelopeFieldId id : {kEnvelopeConcavityField, kTrimRadiusField, kRadialStartAngleField,
+                                   kRadialEndAngleField})
+    ReadRuleField(*this, rule, id);
   // The older form kept no tolerance of its own: the part's current one holds.
-  expression(m_distanceToleranceAttId, TOLER_ask_distance_tol(), 0);
-  if (const auto apply = rule.Logical("envelope_offset")) SetApplyOffset(*apply);
+  SetFieldNumber(*this, FieldRow(kDistanceToleranceField), TOLER_ask_distance_tol());
+  ReadRuleField(*this, rule, kApplyOffsetField);
   const bool customer = rule.Exists("customer_offset") && rule.Logical("customer_offset").value_or(false);
   JAX_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(this, customer ? CustomerDefinedData : FixedSections);
-  const struct {
-    const char* attribute;
-    const OM::AttributeId* field;
-  } offsets[] = {{"evt_offset_step_offsetleft", &m_frontOffsetValueAttId},
-                 {"evt_offset_step_offsetup", &m_upOffsetValueAttId},
-                 {"evt_offset_step_offsetright", &m_rearOffsetValueAttId},
-                 {"evt_offset_step_offsetbottom", &m_downOffsetValueAttId},
-                 {"evt_offset_step_offsetinboard", &m_inboardOffsetValueAttId},
-                 {"evt_offset_step_offsetoutboard", &m_outboardOffsetValueAttId}};
-  for (const auto& offset : offsets)
-    if (const auto v = rule.Number(offset.attribute)) expression(*offset.field, *v, 0);
+  for (const EnvelopeFieldId offset : kOffsetsAsRead) ReadRuleField(*this, rule, offset);
+}
 
-  // The clearance analysis, whose earlier data sets go.
-  if (!clearance) return;
+void TireEnvelopeBuilder::ReadRuleClearance(const RuleValues& rule) {
   PART_part* work = CONTEXT_ask_work_part();
   DeleteDatasetsNamed(work, {Upper("tire_body"), Upper("tire_envelope")});
   const std::string moving = rule.Text("evt_analysis_group_movinghandler").value_or("");
@@ -517,14 +474,72 @@ void TireEnvelopeBuilder::ConvertRuleInstanceToBuilderData(FEATURE_RECORD* frec)
   if (rule.Logical("evt_analysis_group_newtirebody").value_or(false))
     if (const auto name = rule.Text("evt_tirebody_step_tirepartname")) SetTireBodyOutputFileName(name->c_str());
   if (const auto components = rule.Objects("evt_clearance_group_compobjs"))
-    selectAll(m_clearanceAnalysisComponents, *components);
-  if (const auto bodies = rule.Objects("evt_clearance_group_solidobjs")) selectAll(m_clearanceAnalysisBodies, *bodies);
+    SelectAll(m_clearanceAnalysisComponents, *components);
+  if (const auto bodies = rule.Objects("evt_clearance_group_solidobjs")) SelectAll(m_clearanceAnalysisBodies, *bodies);
   OM::OM_set_pointer(this, m_clearanceValueAttId,
                      vdja_tireenv_new_expression(PART_ask_units(work) == 1 ? "1.0" : "20.0", 0));
   if (const auto zones = rule.Numbers("evt_zone_step_zone_offset")) {
     SetCompOffsetLength(static_cast<int>(zones->size()));
     for (std::size_t i = 0; i < zones->size(); ++i) SetCompOffset(static_cast<int>(i), (*zones)[i]);
   }
+}
+
+void TireEnvelopeBuilder::ConvertRuleInstanceToBuilderData(FEATURE_RECORD* frec) {
+  const tag_t link = KLINK_ask_klink_of_object(OM::OM_ask_object_tag(frec));
+  if (link == 0) return;
+  tag_t instance = 0;
+  if (KLINK_ask_rule_instance(IM_ask_instance_manager(link), link, &instance) != 0 || instance == 0) return;
+  Held<char> instanceName;
+  instanceName.block = IM_ask_instance_name(instance);
+  if (instanceName.block == nullptr) return;
+  const RuleValues rule(instanceName.block);
+  Tire_s* area = WorkArea();
+
+  // The tire profile and the offset sections, no more than the work area holds.
+  if (const auto rows = rule.Rows("tire_points")) {
+    const int count = static_cast<int>(std::min<std::size_t>(rows->size(), Tire_s::kMaxProfilePoints));
+    area->profilePointCount = count;
+    for (int i = 0; i < count; ++i) {
+      const std::vector<double>& xy = (*rows)[static_cast<std::size_t>(i)];
+      area->profilePoints[i][0] = xy.size() > 0 ? xy[0] : 0;
+      area->profilePoints[i][1] = xy.size() > 1 ? xy[1] : 0;
+      area->profilePoints[i][2] = 0;
+    }
+  }
+  if (const auto rows = rule.Rows("offvalues")) {
+    const int count = static_cast<int>(std::min<std::size_t>(rows->size(), Tire_s::kMaxSections));
+    area->sectionCount = count;
+    for (int i = 0; i < count; ++i) {
+      const std::vector<double>& row = (*rows)[static_cast<std::size_t>(i)];
+      area->sectionAngles[i] = row.empty() ? 0 : row[0];
+      const int offsets = std::clamp(static_cast<int>(row.size()) - 1, 0, Tire_s::kMaxOffsets);
+      area->sectionOffsetCounts[i] = offsets;
+      for (int k = 0; k < offsets; ++k) area->sectionOffsets[i][k] = row[static_cast<std::size_t>(k) + 1];
+    }
+  }
+  const std::optional<bool> mirror = rule.Logical("mirror_flag");
+  if (mirror) area->mirrorProfile = *mirror ? 1 : 0;
+
+  for (const EnvelopeFieldId id : {kSectionLayerField, kSheetBodyLayerField, kProfileSplineLayerField,
+                                   kSpindleLinesLayerField, kDisplayInputField, kCreateTireEnvelopeFeatureField,
+                                   kRunClearanceAnalysisField})
+    ReadRuleField(*this, rule, id);
+  const std::vector<std::string> notes = rule.Texts("comment", true);
+  for (std::size_t i = 0; i < notes.size(); ++i)
+    SetNthValueInSessionNotes(GetNumSessionNotes(), UString(notes[i].c_str()));
+  if (const auto option = rule.Integer("evt_study_group_partoption")) {
+    SetAddMasterComponentPart(*option != 0);
+    if (*option != 0)
+      if (const auto master = rule.Text("evt_part_step_masterpart")) SetMasterPartName(master->c_str());
+  }
+
+  ReadRuleTire(rule, mirror);
+  // The motion, and the lines its file held, written back to a file.
+  ReadRuleMotion(rule);
+  if (m_motion != ExistingSpindleFile) ReadRuleDrivers(rule);
+  ReadRuleEnvelope(rule);
+  // The clearance analysis, whose earlier data sets go.
+  if (m_runClearanceAnalysis) ReadRuleClearance(rule);
 }
 
 }  // namespace KTX::VDJA

@@ -26,9 +26,9 @@ constexpr const char* kSource = "VDJA_TireEnvelopeBuilder";
 constexpr const char* kTireBodyMark = "CREATE TIRE BODY";
 constexpr const char* kOlderTireBodyRule = "%evt_tirebody";
 constexpr int kTireBodyFeatureKind = 2;
-constexpr int kTireBodyPartIsWorkPart = 3771737;
+using Messages::kTireBodyPartIsWorkPart;
 // The tire-body part could be neither found nor made: no component to place.
-constexpr int kNoTireBodyPart = 3771738;
+using Messages::kNoTireBodyPart;
 constexpr double kDirectionTolerance = 1e-10;
 
 double ValueOf(const EXP_expression* expression) {

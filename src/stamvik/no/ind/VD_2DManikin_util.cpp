@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "om/ObjectManager.hpp"
@@ -29,6 +30,9 @@ namespace KTX::VDJA {
 namespace {
 
 constexpr const char* kSource = "VD_2DManikin_util";
+using Messages::kManikinSizeFileKeyMissing;
+using Messages::kManikinSizeFileUnreadable;
+using Messages::kManikinSizeFileValueOutOfRange;
 constexpr double kZero = 1e-10;
 constexpr double kDegree = 0.01745329251994328;
 
@@ -235,20 +239,20 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
     // file is refused before any of it is taken.
     std::string why;
     if (Files::ReadLines(fileName, std::size_t{1} << 20, &lines, &why) != 0)
-      ERROR_raise(kSource, 238, 3770426, "Customer Default file can not open or not found.");
+      ERROR_raise(kSource, 238, kManikinSizeFileUnreadable, "Customer Default file can not open or not found.");
     key = "UNIT";
     Stamvik::HostBlock<char> unit;
     if (!valueOfKey(lines, key, nullptr, unit.out(), &line, nullptr))
-      ERROR_raise(kSource, 242, 3770427, "UNIT is not read in the general default data structure.");
+      ERROR_raise(kSource, 242, kManikinSizeFileKeyMissing, "UNIT is not read in the general default data structure.");
     read.unit = STR_compare_i(unit.get(), "MM") == 0 ? 0 : STR_compare_i(unit.get(), "INCH") == 0 ? 1 : -1;
     unit.reset();
-    if (read.unit < 0) ERROR_raise(kSource, 245, 3770428, "UNIT is out of range.");
+    if (read.unit < 0) ERROR_raise(kSource, 245, kManikinSizeFileValueOutOfRange, "UNIT is out of range.");
     key = "PERCENTILE";
     bool named = false;
     if (!valueOfKey(lines, key, nullptr, &read.percentile, &line, &named)) {
       // A manikin that has no size name saves a bare "PERCENTILE:"; its file
       // opens again with the empty name.
-      if (!named) ERROR_raise(kSource, 252, 3770427, "PERCENTILE is not read in the general default data structure.");
+      if (!named) ERROR_raise(kSource, 252, kManikinSizeFileKeyMissing, "PERCENTILE is not read in the general default data structure.");
       read.percentile = SM_string_copy("");
     }
     const struct {
@@ -261,8 +265,8 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
     for (const auto& length : lengths) {
       key = length.key;
       if (!valueOfKey(lines, key, length.length, nullptr, &line, nullptr))
-        ERROR_raise(kSource, 265, 3770427, "%s is not read in the general default data structure.", key);
-      if (!(*length.length >= -kZero)) ERROR_raise(kSource, 266, 3770428, "%s is out of range.", key);
+        ERROR_raise(kSource, 265, kManikinSizeFileKeyMissing, "%s is not read in the general default data structure.", key);
+      if (!(*length.length >= -kZero)) ERROR_raise(kSource, 266, kManikinSizeFileValueOutOfRange, "%s is out of range.", key);
     }
     ok = true;
   } catch (const std::exception& caught) {
@@ -270,16 +274,16 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
     if (refusal != nullptr) *refusal = code;
     const char* name = fileName != nullptr ? fileName : "";
     switch (code) {
-      case 3770426:
+      case kManikinSizeFileUnreadable:
         VD__output_default_error(name, -1);
         ERROR_note("The File %s can not open or not found.", name);
         break;
-      case 3770427:
+      case kManikinSizeFileKeyMissing:
         VD__output_default_error(key, -2);
         ERROR_note("%s is not read in the general default data structure.", key);
         ERROR_note("In file %s.", name);
         break;
-      case 3770428:
+      case kManikinSizeFileValueOutOfRange:
         VD__output_default_error(key, -3);
         ERROR_note("%s is out of range.", key);
         ERROR_note("In file %s, line %d.", name, line);

@@ -20,6 +20,8 @@ using namespace KTX::VDJA;
 namespace {
 
 constexpr const char* kSource = "jax_features_tire_envelope_builder";
+using KTX::Messages::kTooManyOffsets;
+using KTX::Messages::kTooManySections;
 
 struct Named {
   std::string handle;
@@ -151,7 +153,7 @@ int JAX_TIRE_ENVELOPE_BUILDER_PerformClearanceAnalysis(TireEnvelopeBuilder* buil
 int JAX_TIRE_ENVELOPE_BUILDER_SetOffsetSections(TireEnvelopeBuilder* builder, int count, const double* sectionAngle) {
   Frame::CheckArrayIn(count, sectionAngle);
   if (count > Tire_s::kMaxSections)
-    ERROR_raise(kSource, 153, 3771768, "The number of sections exceeds the allowable number %d", Tire_s::kMaxSections);
+    ERROR_raise(kSource, 153, kTooManySections, "The number of sections exceeds the allowable number %d", Tire_s::kMaxSections);
   Tire_s* area = builder->WorkArea();
   area->sectionCount = count;
   for (int i = 0; i < count; ++i) area->sectionAngles[i] = sectionAngle[i];
@@ -164,11 +166,11 @@ int JAX_TIRE_ENVELOPE_BUILDER_SetOffsetValues(TireEnvelopeBuilder* builder, int 
   Frame::CheckArrayIn(count, offsetValues);
   Tire_s* area = builder->WorkArea();
   if (sectionIndex >= Tire_s::kMaxSections)
-    ERROR_raise(kSource, 167, 3771768, "The index of section exceeds the allowable number %d.", Tire_s::kMaxSections);
+    ERROR_raise(kSource, 167, kTooManySections, "The index of section exceeds the allowable number %d.", Tire_s::kMaxSections);
   if (sectionIndex >= area->sectionCount)
-    ERROR_raise(kSource, 170, 3771768, "The index of section exceeds the specified number %d.", area->sectionCount);
+    ERROR_raise(kSource, 170, kTooManySections, "The index of section exceeds the specified number %d.", area->sectionCount);
   if (count > Tire_s::kMaxOffsets)
-    ERROR_raise(kSource, 173, 3771757, "The number of offsets exceeds the allowable number %d.", Tire_s::kMaxOffsets);
+    ERROR_raise(kSource, 173, kTooManyOffsets, "The number of offsets exceeds the allowable number %d.", Tire_s::kMaxOffsets);
   area->sectionOffsetCounts[sectionIndex] = count;
   for (int i = 0; i < count; ++i) area->sectionOffsets[sectionIndex][i] = offsetValues[i];
   return 0;

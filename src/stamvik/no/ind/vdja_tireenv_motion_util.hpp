@@ -2,6 +2,7 @@
 // through which the two driver joints (or the five-link axle's shock and
 // bumper joints) are moved while the spindle line is traced.
 #pragma once
+#include "Messages.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "vd/Motion.hpp"
 
@@ -15,8 +16,8 @@ STAMVIK_API void vdja_tireenv_motion_release_path(vdja_tireenv_motion_record_t* 
 // kMaxDriverStepProduct, so that a path stays within tens of megabytes.
 constexpr int kMaxDriverSteps = 10000;
 constexpr long long kMaxDriverStepProduct = 1000000;
-constexpr int kTooManyDriverSteps = 3771791;
-constexpr int kTooManyDriverStepProduct = 3771792;
+using Messages::kTooManyDriverSteps;
+using Messages::kTooManyDriverStepProduct;
 // 0 when the graph's path may be made of these steps (the one-fixed graph
 // uses no second driver's steps, a graph outside 0 to 5 none), otherwise
 // kTooManyDriverSteps or kTooManyDriverStepProduct.
@@ -70,9 +71,9 @@ STAMVIK_API int vdja_tireenv_motion_ask_driver_mode(int driverOption, bool secon
 
 // ---- articulation ------------------------------------------------------------------
 
-constexpr int kArticulationNotStarted = 3771732;  // also: a roll's search gave up
-constexpr int kTraceFailed = 3771733;             // a roll's search could not trace the spindle line
-constexpr int kArticulationFailed = 3771735;
+using Messages::kArticulationNotStarted;  // also: a roll's search gave up
+using Messages::kTraceFailed;             // a roll's search could not trace the spindle line
+using Messages::kArticulationFailed;
 // How many passes a search makes at most before it gives up.
 constexpr int kMaxSearchPasses = 200;
 
@@ -138,7 +139,7 @@ STAMVIK_API int vdja_tireenv_motion_set_motion_drivers(int source, const tag_t* 
 // ---- the files a run leaves in the temporary directory ----------------------------
 
 // Status when a file name cannot be made (no temporary directory, no free name).
-constexpr int kMotionFileMissing = 3771762;
+using Messages::kMotionFileMissing;
 constexpr int kMotionFileNameSize = 257;
 
 // Takes "<directory><stem>.txt" unless a file of that name exists and cannot

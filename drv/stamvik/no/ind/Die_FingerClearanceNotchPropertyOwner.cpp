@@ -1,5 +1,0 @@
-// Property owner of the feature class "Die.FingerClearanceNotch": it publishes nothing of its
-// own and passes every request, unchanged, to the owner of "Features.BodyFeature".
-#include "ja_property_owner.hpp"
-
-JA_FEATURE_PROPERTY_OWNER(Die_FingerClearanceNotchPropertyOwner, "Die.FingerClearanceNotch", "Features.BodyFeature")

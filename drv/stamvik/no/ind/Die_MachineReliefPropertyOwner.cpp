@@ -1,5 +1,0 @@
-// Property owner of the feature class "Die.MachineRelief": it publishes nothing of its
-// own and passes every request, unchanged, to the owner of "Features.BodyFeature".
-#include "ja_property_owner.hpp"
-
-JA_FEATURE_PROPERTY_OWNER(Die_MachineReliefPropertyOwner, "Die.MachineRelief", "Features.BodyFeature")

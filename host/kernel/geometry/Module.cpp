@@ -1,0 +1,165 @@
+// The geometry module's one entry: the modeller the kernel loads on its
+// first need of it (see kernel/Modeller.hpp).
+#include <utility>
+
+#include "kernel/geometry/BodyShapes.hpp"
+#include "kernel/geometry/Modelling.hpp"
+#include "kernel/geometry/Shapes.hpp"
+
+namespace KTX::Kernel {
+namespace Bodies {
+namespace {
+
+BodyAccess* kernel = nullptr;
+
+}  // namespace
+
+BodyAccess& Kernel() { return *kernel; }
+
+ShapeRef Wrap(const TopoDS_Shape& shape) {
+  if (shape.IsNull()) return nullptr;
+  return std::make_shared<const Shape>(Shape{shape});
+}
+
+const TopoDS_Shape& Unwrap(const ShapeRef& shape) {
+  static const TopoDS_Shape none;
+  return shape == nullptr ? none : shape->value;
+}
+
+int Make(BodyType type, const TopoDS_Shape& shape) { return kernel->Make(type, Wrap(shape)); }
+void Set(int body, const TopoDS_Shape& shape) { kernel->Set(body, Wrap(shape)); }
+void Drop(int body) { kernel->Drop(body); }
+
+const TopoDS_Shape* Of(int body) {
+  const ShapeRef* shape = kernel->Of(body);
+  return shape == nullptr || *shape == nullptr ? nullptr : &(*shape)->value;
+}
+
+void Attach(BodyAccess* bodies) { kernel = bodies; }
+
+}  // namespace Bodies
+
+namespace {
+
+using Bodies::Unwrap;
+using Bodies::Wrap;
+
+std::vector<TopoDS_Shape> unwrapped(const std::vector<ShapeRef>& shapes) {
+  std::vector<TopoDS_Shape> out;
+  out.reserve(shapes.size());
+  for (const ShapeRef& shape : shapes) out.push_back(Unwrap(shape));
+  return out;
+}
+
+class OcctModeller final : public Modeller {
+ public:
+  bool PlanarFace(const std::vector<std::vector<double>>& polygons, const double point[3], const double normal[3],
+                  ShapeRef* face) override {
+    TopoDS_Shape made;
+    const bool done = Shapes::PlanarFace(polygons, point, normal, &made);
+    *face = Wrap(made);
+    return done;
+  }
+  void SewnEdges(const std::vector<FaceBoundary>& faces, double tolerance, std::vector<std::vector<int>>* faceEdges,
+                 std::vector<std::vector<double>>* ends) override {
+    Shapes::SewnEdges(faces, tolerance, faceEdges, ends);
+  }
+  bool Prism(const ShapeRef& face, const double path[3], ShapeRef* solid) override {
+    TopoDS_Shape made;
+    const bool done = Shapes::Prism(Unwrap(face), path, &made);
+    *solid = Wrap(made);
+    return done;
+  }
+  Shapes::Outcome Offset(const ShapeRef& shape, double offset, double tolerance, ShapeRef* result) override {
+    TopoDS_Shape made;
+    const Shapes::Outcome outcome = Shapes::Offset(Unwrap(shape), offset, tolerance, &made);
+    *result = Wrap(made);
+    return outcome;
+  }
+  Shapes::Outcome Boolean(const ShapeRef& target, const std::vector<ShapeRef>& tools, Shapes::Operation operation,
+                          ShapeRef* result) override {
+    TopoDS_Shape made;
+    const Shapes::Outcome outcome = Shapes::Boolean(Unwrap(target), unwrapped(tools), operation, &made);
+    *result = Wrap(made);
+    return outcome;
+  }
+  Shapes::Outcome HalfSpace(const ShapeRef& shape, const double point[3], const double normal[3],
+                            ShapeRef* result) override {
+    TopoDS_Shape made;
+    const Shapes::Outcome outcome = Shapes::HalfSpace(Unwrap(shape), point, normal, &made);
+    *result = Wrap(made);
+    return outcome;
+  }
+  ShapeRef Copy(const ShapeRef& shape) override { return Wrap(Shapes::Copy(Unwrap(shape))); }
+  double Volume(const ShapeRef& shape) override { return Shapes::Volume(Unwrap(shape)); }
+  bool Bounds(const ShapeRef& shape, const double origin[3], const double matrix[9], double min[3],
+              double max[3]) override {
+    return Shapes::Bounds(Unwrap(shape), origin, matrix, min, max);
+  }
+  int Classify(const ShapeRef& shape, const double point[3], double tolerance) override {
+    return Shapes::Classify(Unwrap(shape), point, tolerance);
+  }
+  double Tolerance(const ShapeRef& shape) override { return Shapes::Tolerance(Unwrap(shape)); }
+  int FaceCount(const ShapeRef& shape) override { return Shapes::FaceCount(Unwrap(shape)); }
+  bool IsSolid(const ShapeRef& shape) override { return Shapes::IsSolid(Unwrap(shape)); }
+  bool WriteStep(const std::vector<ShapeRef>& shapes, double scale, const std::string& file) override {
+    return Shapes::WriteStep(unwrapped(shapes), scale, file);
+  }
+  bool ReadStep(const std::string& file, double scale, std::vector<ShapeRef>* solids) override {
+    std::vector<TopoDS_Shape> read;
+    const bool done = Shapes::ReadStep(file, scale, &read);
+    for (const TopoDS_Shape& solid : read) solids->push_back(Wrap(solid));
+    return done;
+  }
+
+  int MakeExtrusion(const std::vector<std::vector<double>>& loops, const double direction[3], double start,
+                    double end, bool sheet, int* body) override {
+    return Modelling::MakeExtrusion(loops, direction, start, end, sheet, body);
+  }
+  int OffsetLoop(const std::vector<double>& loop, double outward, std::vector<double>* result) override {
+    return Modelling::OffsetLoop(loop, outward, result);
+  }
+  int OffsetSheet(int sheet, double distance, int* result) override {
+    return Modelling::OffsetSheet(sheet, distance, result);
+  }
+  int MakeBoxSheet(const double origin[3], const double matrix[9], const double low[3], const double high[3],
+                   int* sheet) override {
+    return Modelling::MakeBoxSheet(origin, matrix, low, high, sheet);
+  }
+  int Combine(int target, int tool, bool subtract) override { return Modelling::Combine(target, tool, subtract); }
+  int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double first, double second,
+                   double tolerance, int* chamfered) override {
+    return Modelling::ChamferEdges(body, edges, first, second, tolerance, chamfered);
+  }
+  int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan,
+                   std::vector<double>* samples) override {
+    return Modelling::SmoothPoints(points, closed, perSpan, samples);
+  }
+  bool PlaneOfBody(int body, double point[3], double normal[3]) override {
+    return Modelling::PlaneOfBody(body, point, normal);
+  }
+  bool IsClosedSolid(int body) override { return Modelling::IsClosedSolid(body); }
+  std::vector<FaceShape> DescribeFaces(int body) override { return Modelling::DescribeFaces(body); }
+  void DescribeEdges(int body, std::vector<std::vector<double>>* edges,
+                     std::vector<std::vector<int>>* faceEdges) override {
+    Modelling::DescribeEdges(body, edges, faceEdges);
+  }
+  int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
+                     int* body) override {
+    return Modelling::MakeWheelSweep(section, places, offset, body);
+  }
+  int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]) override {
+    return Modelling::MinimumDistance(first, second, distance, onFirst, onSecond);
+  }
+};
+
+}  // namespace
+}  // namespace KTX::Kernel
+
+extern "C" __attribute__((visibility("default"))) KTX::Kernel::Modeller* ktx_geometry_modeller(
+    KTX::Kernel::BodyAccess* bodies, int version) {
+  if (version != KTX::Kernel::kModellerVersion || bodies == nullptr) return nullptr;
+  KTX::Kernel::Bodies::Attach(bodies);
+  static KTX::Kernel::OcctModeller modeller;
+  return &modeller;
+}

@@ -1,0 +1,710 @@
+#include "kernel/geometry/Modelling.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include <BRepAdaptor_Curve.hxx>
+#include <BRepAdaptor_Surface.hxx>
+#include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRepBuilderAPI_MakePolygon.hxx>
+#include <BRepBuilderAPI_MakeSolid.hxx>
+#include <BRepBuilderAPI_Sewing.hxx>
+#include <BRepClass_FaceClassifier.hxx>
+#include <BRepBuilderAPI_Transform.hxx>
+#include <BRepCheck_Analyzer.hxx>
+#include <BRepFilletAPI_MakeChamfer.hxx>
+#include <BRepLProp_SLProps.hxx>
+#include <BRepOffsetAPI_MakeOffset.hxx>
+#include <BRepPrimAPI_MakeBox.hxx>
+#include <BRepPrimAPI_MakePrism.hxx>
+#include <BRepTools.hxx>
+#include <BRepTools_WireExplorer.hxx>
+#include <BRep_Builder.hxx>
+#include <BRep_Tool.hxx>
+#include <GeomAPI_Interpolate.hxx>
+#include <Geom_BSplineCurve.hxx>
+#include <Standard_Failure.hxx>
+#include <TColgp_HArray1OfPnt.hxx>
+#include <TopExp.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Compound.hxx>
+#include <TopoDS_Edge.hxx>
+#include <TopoDS_Face.hxx>
+#include <TopoDS_Shell.hxx>
+#include <TopoDS_Wire.hxx>
+#include <gp_Ax2.hxx>
+#include <gp_Pln.hxx>
+#include <gp_Trsf.hxx>
+
+#include "kernel/geometry/BodyShapes.hpp"
+#include "kernel/geometry/Shapes.hpp"
+
+namespace KTX::Kernel::Modelling {
+namespace {
+
+// Points this close (kernel units) are one point.
+constexpr double kSame = 1.0e-9;
+// Points of a curved edge or face boundary a description gives.
+constexpr int kCurveSamples = 8;
+
+// Lengths beyond this (kernel units: ten kilometres) are no model's: a
+// value that large, infinite or not a number is refused before the modeller
+// sees it.
+constexpr double kFarthest = 1.0e4;
+
+bool usable(double value) { return std::isfinite(value) && std::fabs(value) <= kFarthest; }
+bool usable(const std::vector<double>& values) {
+  return std::all_of(values.begin(), values.end(), [](double v) { return usable(v); });
+}
+
+// Newell's normal of a loop (twice its area's length).
+gp_XYZ areaNormal(const std::vector<double>& loop) {
+  gp_XYZ sum(0, 0, 0);
+  const std::size_t n = loop.size() / 3;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::size_t j = (i + 1) % n;
+    sum += gp_XYZ(loop[3 * i], loop[3 * i + 1], loop[3 * i + 2]) ^ gp_XYZ(loop[3 * j], loop[3 * j + 1], loop[3 * j + 2]);
+  }
+  return sum;
+}
+
+// The planar face the loops bound, in the plane of the largest.
+bool regionOf(const std::vector<std::vector<double>>& loops, TopoDS_Shape* face, gp_XYZ* normal) {
+  std::size_t outer = 0;
+  for (std::size_t i = 0; i < loops.size(); ++i) {
+    if (loops[i].size() < 9) return false;
+    if (areaNormal(loops[i]).Modulus() > areaNormal(loops[outer]).Modulus()) outer = i;
+  }
+  if (loops.empty()) return false;
+  const gp_XYZ n = areaNormal(loops[outer]);
+  if (n.Modulus() <= kSame * kSame) return false;
+  const double point[3] = {loops[outer][0], loops[outer][1], loops[outer][2]};
+  const double direction[3] = {n.X(), n.Y(), n.Z()};
+  if (!Shapes::PlanarFace(loops, point, direction, face)) return false;
+  *normal = n.Normalized();
+  return true;
+}
+
+TopoDS_Shape moved(const TopoDS_Shape& shape, const gp_Vec& by) {
+  gp_Trsf move;
+  move.SetTranslation(by);
+  return BRepBuilderAPI_Transform(shape, move, Standard_True).Shape();
+}
+
+// The corners of a wire in the order it runs (curved edges sampled).
+std::vector<double> wirePoints(const TopoDS_Wire& wire, const TopoDS_Face* face) {
+  std::vector<double> out;
+  BRepTools_WireExplorer walk;
+  if (face != nullptr)
+    walk.Init(wire, *face);
+  else
+    walk.Init(wire);
+  for (; walk.More(); walk.Next()) {
+    const TopoDS_Edge& edge = walk.Current();
+    if (BRep_Tool::Degenerated(edge)) continue;
+    BRepAdaptor_Curve curve(edge);
+    const bool line = curve.GetType() == GeomAbs_Line;
+    const int steps = line ? 1 : kCurveSamples;
+    const bool reversed = edge.Orientation() == TopAbs_REVERSED;
+    for (int i = 0; i < steps; ++i) {
+      const double s = static_cast<double>(i) / steps;
+      const double t = reversed ? curve.LastParameter() - s * (curve.LastParameter() - curve.FirstParameter())
+                                : curve.FirstParameter() + s * (curve.LastParameter() - curve.FirstParameter());
+      const gp_Pnt p = curve.Value(t);
+      out.insert(out.end(), {p.X(), p.Y(), p.Z()});
+    }
+  }
+  return out;
+}
+
+std::vector<double> edgePoints(const TopoDS_Edge& edge) {
+  BRepAdaptor_Curve curve(edge);
+  const int steps = curve.GetType() == GeomAbs_Line ? 1 : kCurveSamples;
+  std::vector<double> out;
+  for (int i = 0; i <= steps; ++i) {
+    const gp_Pnt p = curve.Value(curve.FirstParameter() + (curve.LastParameter() - curve.FirstParameter()) * i / steps);
+    out.insert(out.end(), {p.X(), p.Y(), p.Z()});
+  }
+  return out;
+}
+
+// Distance of p from the segment a-b.
+double fromSegment(const gp_Pnt& p, const gp_Pnt& a, const gp_Pnt& b) {
+  const gp_Vec ab(a, b), ap(a, p);
+  const double length2 = ab.SquareMagnitude();
+  if (length2 <= 0) return p.Distance(a);
+  const double t = std::clamp(ap.Dot(ab) / length2, 0.0, 1.0);
+  return p.Distance(a.Translated(t * ab));
+}
+
+// The loop's sides moved `outward` (from the region the loop bounds about
+// its normal), each corner where its two sides' lines cross; false when a
+// side would turn round (it vanishes) or the loop no longer bounds a valid
+// face.
+bool sharpOffset(const std::vector<double>& loop, const gp_Dir& normal, double outward, std::vector<double>* out) {
+  const std::size_t n = loop.size() / 3;
+  auto at = [&](std::size_t i) {
+    i %= n;
+    return gp_XYZ(loop[3 * i], loop[3 * i + 1], loop[3 * i + 2]);
+  };
+  std::vector<gp_XYZ> corners(n);
+  for (std::size_t j = 0; j < n; ++j) {
+    // Sides j-1 (into corner j) and j (out of it), moved out.
+    const gp_XYZ a = at(j + n - 1), p = at(j), b = at(j + 1);
+    gp_XYZ t0 = p - a, t1 = b - p;
+    if (t0.Modulus() <= kSame || t1.Modulus() <= kSame) return false;
+    t0.Normalize();
+    t1.Normalize();
+    const gp_XYZ o0 = t0 ^ normal.XYZ(), o1 = t1 ^ normal.XYZ();
+    const gp_XYZ q0 = p + outward * o0, q1 = p + outward * o1;
+    // q0 + s t0 = q1 + u t1 in the plane: s from the cross products.
+    const double turn = (t0 ^ t1) * normal.XYZ();
+    if (std::fabs(turn) <= 1.0e-12) {
+      if (t0 * t1 < 0) return false;  // the loop turns back on itself
+      corners[j] = q1;
+      continue;
+    }
+    const double s = ((q1 - q0) ^ t1) * normal.XYZ() / turn;
+    corners[j] = q0 + s * t0;
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    const gp_XYZ side = corners[(i + 1) % n] - corners[i];
+    if (side * (at(i + 1) - at(i)) <= 0) return false;  // the side turned round
+  }
+  out->clear();
+  for (const gp_XYZ& c : corners) out->insert(out->end(), {c.X(), c.Y(), c.Z()});
+  TopoDS_Shape face;
+  gp_XYZ unused;
+  return regionOf({*out}, &face, &unused) && BRepCheck_Analyzer(face).IsValid();
+}
+
+}  // namespace
+
+int MakeExtrusion(const std::vector<std::vector<double>>& loops, const double direction[3], double start, double end,
+                  bool sheet, int* body) {
+  Bodies::Clock clock;
+  if (body == nullptr || direction == nullptr) return ZV_ERROR_bad_value;
+  *body = 0;
+  for (const std::vector<double>& loop : loops)
+    if (!usable(loop)) return ZV_ERROR_bad_value;
+  if (!usable(start) || !usable(end) || !usable({direction[0], direction[1], direction[2]})) return ZV_ERROR_bad_value;
+  const gp_Vec d(direction[0], direction[1], direction[2]);
+  if (loops.empty() || d.Magnitude() <= kSame || std::fabs(end - start) <= kSame) return ZV_ERROR_bad_value;
+  try {
+    TopoDS_Shape face;
+    gp_XYZ normal;
+    if (!regionOf(loops, &face, &normal)) return ZV_ERROR_geometry;
+    const gp_Vec unit = d.Normalized();
+    if (std::fabs(unit.XYZ() * normal) <= 1.0e-9) return ZV_ERROR_geometry;  // swept along its own plane
+    TopoDS_Shape base = moved(face, std::min(start, end) * unit);
+    const gp_Vec path = std::fabs(end - start) * unit;
+    TopoDS_Shape made;
+    if (sheet) {
+      BRep_Builder builder;
+      TopoDS_Compound walls;
+      builder.MakeCompound(walls);
+      for (TopExp_Explorer wire(base, TopAbs_WIRE); wire.More(); wire.Next()) {
+        BRepPrimAPI_MakePrism prism(wire.Current(), path, Standard_True);
+        if (!prism.IsDone()) return ZV_ERROR_geometry;
+        builder.Add(walls, prism.Shape());
+      }
+      made = walls;
+    } else {
+      const double p[3] = {path.X(), path.Y(), path.Z()};
+      if (!Shapes::Prism(base, p, &made)) return ZV_ERROR_geometry;
+    }
+    *body = Bodies::Make(sheet ? BodyType::Sheet : BodyType::Solid, made);
+    return 0;
+  } catch (const Standard_Failure&) {
+    return ZV_ERROR_geometry;
+  }
+}
+
+namespace {
+int offsetLoop(const std::vector<double>& loop, double outward, std::vector<double>* result);
+}  // namespace
+
+int OffsetLoop(const std::vector<double>& loop, double outward, std::vector<double>* result) {
+  Bodies::Clock clock;
+  return offsetLoop(loop, outward, result);
+}
+
+namespace {
+int offsetLoop(const std::vector<double>& loop, double outward, std::vector<double>* result) {
+  if (result == nullptr || loop.size() < 9 || !usable(loop) || !usable(outward)) return ZV_ERROR_bad_value;
+  result->clear();
+  try {
+    TopoDS_Shape face;
+    gp_XYZ normal;
+    if (!regionOf({loop}, &face, &normal)) return ZV_ERROR_geometry;
+    if (std::fabs(outward) <= kSame) {
+      *result = loop;
+      return 0;
+    }
+    // Every side moved out along its own normal, neighbours meeting where
+    // their lines cross: when no side turns round and the loop still bounds
+    // a valid face, that is the offset with sharp corners.
+    if (std::vector<double> sharp; sharpOffset(loop, gp_Dir(normal), outward, &sharp)) {
+      *result = std::move(sharp);
+      return 0;
+    }
+    // A side that vanishes changes the loop's make-up: the modeller's offset.
+    BRepOffsetAPI_MakeOffset offset(TopoDS::Face(face), GeomAbs_Intersection);
+    offset.Perform(outward);
+    if (!offset.IsDone()) return ZV_ERROR_geometry;
+    TopExp_Explorer wires(offset.Shape(), TopAbs_WIRE);
+    if (!wires.More()) return ZV_ERROR_geometry;
+    std::vector<double> points = wirePoints(TopoDS::Wire(wires.Current()), nullptr);
+    wires.Next();
+    if (wires.More() || points.size() < 9) return ZV_ERROR_geometry;  // split apart, or nothing left
+    // The same way round as the loop it came from.
+    if (areaNormal(points) * normal < 0)
+      for (std::size_t i = 0, j = points.size() - 3; i < j; i += 3, j -= 3)
+        for (int k = 0; k < 3; ++k) std::swap(points[i + k], points[j + k]);
+    // Begin at the corner nearest the loop's first, so that a curve and its
+    // offset start alike.
+    const gp_Pnt first(loop[0], loop[1], loop[2]);
+    std::size_t nearest = 0;
+    for (std::size_t i = 0; i < points.size(); i += 3)
+      if (first.Distance(gp_Pnt(points[i], points[i + 1], points[i + 2])) <
+          first.Distance(gp_Pnt(points[nearest], points[nearest + 1], points[nearest + 2])))
+        nearest = i;
+    std::rotate(points.begin(), points.begin() + static_cast<long>(nearest), points.end());
+    *result = std::move(points);
+    return 0;
+  } catch (const Standard_Failure&) {
+    return ZV_ERROR_geometry;
+  }
+}
+
+}  // namespace
+
+int OffsetSheet(int sheet, double distance, int* result) {
+  Bodies::Clock clock;
+  if (result == nullptr) return ZV_ERROR_bad_value;
+  *result = 0;
+  const TopoDS_Shape* shape = Bodies::Of(sheet);
+  if (shape == nullptr || !usable(distance)) return ZV_ERROR_bad_value;
+  TopoDS_Shape made;
+  if (std::fabs(distance) <= kSame) {
+    made = Shapes::Copy(*shape);
+  } else if (Shapes::Offset(*shape, distance, 1.0e-7, &made) != Shapes::Outcome::Done) {
+    return ZV_ERROR_geometry;
+  }
+  *result = Bodies::Make(BodyType::Sheet, made);
+  return 0;
+}
+
+int MakeBoxSheet(const double origin[3], const double matrix[9], const double low[3], const double high[3],
+                 int* sheet) {
+  Bodies::Clock clock;
+  if (sheet == nullptr) return ZV_ERROR_bad_value;
+  *sheet = 0;
+  for (int k = 0; k < 3; ++k)
+    if (!(high[k] - low[k] > kSame) || !usable(low[k]) || !usable(high[k]) || !usable(origin[k])) return ZV_ERROR_bad_value;
+  try {
+    const gp_Dir x(matrix[0], matrix[1], matrix[2]), z(matrix[6], matrix[7], matrix[8]);
+    const gp_Dir y(matrix[3], matrix[4], matrix[5]);
+    const gp_Pnt corner(origin[0] + low[0] * x.X() + low[1] * y.X() + low[2] * z.X(),
+                        origin[1] + low[0] * x.Y() + low[1] * y.Y() + low[2] * z.Y(),
+                        origin[2] + low[0] * x.Z() + low[1] * y.Z() + low[2] * z.Z());
+    BRepPrimAPI_MakeBox box(gp_Ax2(corner, z, x), high[0] - low[0], high[1] - low[1], high[2] - low[2]);
+    *sheet = Bodies::Make(BodyType::Sheet, box.Shell());
+    return 0;
+  } catch (const Standard_Failure&) {
+    return ZV_ERROR_geometry;
+  }
+}
+
+int Combine(int target, int tool, bool subtract) {
+  Bodies::Clock clock;
+  const TopoDS_Shape* shape = Bodies::Of(target);
+  const TopoDS_Shape* with = Bodies::Of(tool);
+  if (shape == nullptr || with == nullptr || target == tool) return ZV_ERROR_bad_value;
+  TopoDS_Shape made;
+  const auto outcome = Shapes::Boolean(*shape, {Shapes::Copy(*with)},
+                                       subtract ? Shapes::Operation::Subtract : Shapes::Operation::Unite, &made);
+  if (outcome != Shapes::Outcome::Done) return ZV_ERROR_geometry;
+  Bodies::Set(target, made);
+  Bodies::Drop(tool);
+  return 0;
+}
+
+namespace {
+
+struct Matched {
+  TopoDS_Edge edge;
+  TopoDS_Face faces[2];
+  gp_Pnt ends[2];
+};
+
+gp_Dir planeNormal(const TopoDS_Face& face, bool* planar) {
+  BRepAdaptor_Surface surface(face);
+  *planar = surface.GetType() == GeomAbs_Plane;
+  if (!*planar) return gp_Dir(0, 0, 1);
+  gp_Dir n = surface.Plane().Axis().Direction();
+  if (face.Orientation() == TopAbs_REVERSED) n.Reverse();
+  return n;
+}
+
+// The side of the edge a face lies on: the unit vector square to the edge in
+// the face's plane, pointing into the face.
+bool intoFace(const Matched& m, const TopoDS_Face& face, gp_Vec* into) {
+  bool planar = false;
+  const gp_Dir n = planeNormal(face, &planar);
+  if (!planar) return false;
+  const gp_Vec along(m.ends[0], m.ends[1]);
+  if (along.Magnitude() <= kSame) return false;
+  gp_Vec v = gp_Vec(n).Crossed(along).Normalized();
+  const gp_Pnt middle((m.ends[0].XYZ() + m.ends[1].XYZ()) / 2);
+  const double step = 1.0e-5;
+  BRepClass_FaceClassifier inside(face, middle.Translated(step * v), 1.0e-7);
+  if (inside.State() != TopAbs_IN) {
+    BRepClass_FaceClassifier other(face, middle.Translated(-step * v), 1.0e-7);
+    if (other.State() != TopAbs_IN) return false;
+    v.Reverse();
+  }
+  *into = v;
+  return true;
+}
+
+// The matched edges chained into closed loops (corner points in order) and
+// the edges in the same order; false when a chain does not close.
+bool chains(const std::vector<Matched>& matched, double tolerance, std::vector<std::vector<const Matched*>>* loops) {
+  std::vector<bool> used(matched.size(), false);
+  for (std::size_t first = 0; first < matched.size(); ++first) {
+    if (used[first]) continue;
+    used[first] = true;
+    std::vector<const Matched*> loop{&matched[first]};
+    gp_Pnt end = matched[first].ends[1];
+    const gp_Pnt start = matched[first].ends[0];
+    while (end.Distance(start) > tolerance) {
+      bool found = false;
+      for (std::size_t i = 0; i < matched.size() && !found; ++i) {
+        if (used[i]) continue;
+        for (int side = 0; side < 2 && !found; ++side)
+          if (matched[i].ends[side].Distance(end) <= tolerance) {
+            used[i] = true;
+            loop.push_back(&matched[i]);
+            end = matched[i].ends[1 - side];
+            found = true;
+          }
+      }
+      if (!found) return false;
+    }
+    loops->push_back(std::move(loop));
+  }
+  return true;
+}
+
+// A chamfer round a closed loop of edges between a face in the loop's plane
+// (`first` measured on it) and faces square to it (`second` on them), made as
+// the wedge between the loop's planes: the ruled solid from the loop offset
+// by `first` in its plane to the loop moved `second` along the walls, less
+// (or, offset inward, within) the loop's own prism; united with the body
+// where the edges are hollow, taken from it where they stand out.
+bool loopChamfer(const TopoDS_Shape& shape, const std::vector<const Matched*>& loop, double first, double second,
+                 double tolerance, TopoDS_Shape* result) {
+  std::vector<double> corners;
+  gp_Pnt end = loop.front()->ends[0];
+  for (const Matched* m : loop) {
+    corners.insert(corners.end(), {end.X(), end.Y(), end.Z()});
+    end = m->ends[0].Distance(end) <= tolerance ? m->ends[1] : m->ends[0];
+  }
+  const gp_XYZ area = areaNormal(corners);
+  if (area.Modulus() <= kSame * kSame || loop.size() < 3) return false;
+  const gp_Dir normal(area);
+  // Each edge: its face in the plane and its wall, and which way each lies.
+  const Matched& m = *loop.front();
+  bool planar[2];
+  const gp_Dir n0 = planeNormal(m.faces[0], &planar[0]), n1 = planeNormal(m.faces[1], &planar[1]);
+  if (!planar[0] || !planar[1]) return false;
+  const int flat = std::fabs(n0.Dot(normal)) > std::fabs(n1.Dot(normal)) ? 0 : 1;
+  for (const Matched* each : loop) {
+    bool a = false, b = false;
+    const gp_Dir f = planeNormal(each->faces[0], &a), g = planeNormal(each->faces[1], &b);
+    if (!a || !b) return false;
+    const gp_Dir& flatNormal = std::fabs(f.Dot(normal)) > std::fabs(g.Dot(normal)) ? f : g;
+    const gp_Dir& wallNormal = std::fabs(f.Dot(normal)) > std::fabs(g.Dot(normal)) ? g : f;
+    if (std::fabs(flatNormal.Dot(normal)) < 1 - 1.0e-9 || std::fabs(wallNormal.Dot(normal)) > 1.0e-9) return false;
+  }
+  gp_Vec inFlat, inWall;
+  if (!intoFace(m, m.faces[flat], &inFlat) || !intoFace(m, m.faces[1 - flat], &inWall)) return false;
+  // Outward from the loop in its plane at its first edge.
+  const gp_Vec along(gp_Pnt(corners[0], corners[1], corners[2]), gp_Pnt(corners[3], corners[4], corners[5]));
+  const bool outward = along.Crossed(gp_Vec(normal)).Dot(inFlat) > 0;
+  std::vector<double> wider;
+  if (offsetLoop(corners, outward ? first : -first, &wider) != 0) return false;
+  std::vector<double> moved = corners;
+  for (std::size_t i = 0; i < moved.size(); ++i) moved[i] += second * inWall.Coord(static_cast<int>(i % 3) + 1);
+  if (wider.size() != corners.size()) return false;
+  // The wedge's faces, three a side: the chamfer, its part of the face in the
+  // loop's plane and its part of the wall, each a planar quadrilateral.
+  auto at = [](const std::vector<double>& points, std::size_t i) {
+    const std::size_t k = 3 * (i % (points.size() / 3));
+    return gp_Pnt(points[k], points[k + 1], points[k + 2]);
+  };
+  BRepBuilderAPI_Sewing sewing(tolerance);
+  const std::size_t n = corners.size() / 3;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::array<std::array<gp_Pnt, 4>, 3> quads = {
+        std::array<gp_Pnt, 4>{at(wider, i), at(wider, i + 1), at(moved, i + 1), at(moved, i)},
+        std::array<gp_Pnt, 4>{at(corners, i), at(corners, i + 1), at(wider, i + 1), at(wider, i)},
+        std::array<gp_Pnt, 4>{at(corners, i), at(corners, i + 1), at(moved, i + 1), at(moved, i)}};
+    for (const auto& quad : quads) {
+      BRepBuilderAPI_MakePolygon polygon(quad[0], quad[1], quad[2], quad[3], Standard_True);
+      BRepBuilderAPI_MakeFace face(polygon.Wire(), Standard_True);
+      if (!face.IsDone()) return false;
+      sewing.Add(face.Face());
+    }
+  }
+  sewing.Perform();
+  TopoDS_Shape wedge;
+  {
+    TopExp_Explorer shell(sewing.SewedShape(), TopAbs_SHELL);
+    if (!shell.More()) return false;
+    BRepBuilderAPI_MakeSolid solid(TopoDS::Shell(shell.Current()));
+    if (!solid.IsDone()) return false;
+    wedge = solid.Solid();
+    if (Shapes::Volume(wedge) < 0) wedge.Reverse();
+  }
+  // Hollow edges get the wedge; edges that stand out lose it.
+  const gp_Pnt middle((m.ends[0].XYZ() + m.ends[1].XYZ()) / 2);
+  const gp_Pnt probe = middle.Translated(first / 3 * inFlat + second / 3 * inWall);
+  const double where[3] = {probe.X(), probe.Y(), probe.Z()};
+  const bool hollow = Shapes::Classify(shape, where, 1.0e-9) < 0;
+  return Shapes::Boolean(shape, {wedge}, hollow ? Shapes::Operation::Unite : Shapes::Operation::Subtract, result) ==
+         Shapes::Outcome::Done;
+}
+
+}  // namespace
+
+int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double first, double second,
+                 double tolerance, int* chamfered) {
+  Bodies::Clock clock;
+  if (chamfered == nullptr) return ZV_ERROR_bad_value;
+  *chamfered = 0;
+  const TopoDS_Shape* shape = Bodies::Of(body);
+  if (shape == nullptr || !(first > 0) || !(second > 0) || !usable(first) || !usable(second)) return ZV_ERROR_bad_value;
+  for (const std::vector<double>& edge : edges)
+    if (!usable(edge)) return ZV_ERROR_bad_value;
+  try {
+    TopTools_IndexedDataMapOfShapeListOfShape faces;
+    TopExp::MapShapesAndAncestors(*shape, TopAbs_EDGE, TopAbs_FACE, faces);
+    std::vector<Matched> matched;
+    for (int i = 1; i <= faces.Extent(); ++i) {
+      const TopoDS_Edge& edge = TopoDS::Edge(faces.FindKey(i));
+      if (BRep_Tool::Degenerated(edge) || faces.FindFromIndex(i).Extent() != 2) continue;
+      TopoDS_Vertex a, b;
+      TopExp::Vertices(edge, a, b);
+      const gp_Pnt pa = BRep_Tool::Pnt(a), pb = BRep_Tool::Pnt(b);
+      const bool along = std::any_of(edges.begin(), edges.end(), [&](const std::vector<double>& e) {
+        if (e.size() < 6) return false;
+        const gp_Pnt s(e[0], e[1], e[2]), t(e[e.size() - 3], e[e.size() - 2], e[e.size() - 1]);
+        return fromSegment(pa, s, t) <= tolerance && fromSegment(pb, s, t) <= tolerance;
+      });
+      if (!along) continue;
+      matched.push_back(Matched{edge,
+                                {TopoDS::Face(faces.FindFromIndex(i).First()), TopoDS::Face(faces.FindFromIndex(i).Last())},
+                                {pa, pb}});
+    }
+    if (matched.empty()) return 0;
+    TopoDS_Shape made;
+    std::vector<std::vector<const Matched*>> loops;
+    bool done = chains(matched, tolerance, &loops);
+    if (done) {
+      made = *shape;
+      for (const auto& loop : loops) {
+        TopoDS_Shape next;
+        if (!(done = loopChamfer(made, loop, first, second, tolerance, &next))) break;
+        made = next;
+      }
+    }
+    if (!done) {
+      // Anything else is the modeller's own chamfer, `first` on the face in
+      // which the edge's neighbours lie when they all lie in one plane.
+      BRepFilletAPI_MakeChamfer chamfer(*shape);
+      for (const Matched& m : matched) chamfer.Add(first, second, m.edge, m.faces[0]);
+      chamfer.Build();
+      if (!chamfer.IsDone()) return ZV_ERROR_geometry;
+      made = chamfer.Shape();
+    }
+    if (Shapes::IsSolid(*shape) && !(Shapes::Volume(made) > 0)) return ZV_ERROR_geometry;
+    Bodies::Set(body, made);
+    *chamfered = static_cast<int>(matched.size());
+    return 0;
+  } catch (const Standard_Failure&) {
+    return ZV_ERROR_geometry;
+  }
+}
+
+int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan, std::vector<double>* samples) {
+  Bodies::Clock clock;
+  if (samples == nullptr || perSpan < 1 || perSpan > 1000 || !usable(points)) return ZV_ERROR_bad_value;
+  samples->clear();
+  std::vector<gp_Pnt> rows;
+  for (std::size_t i = 0; i + 2 < points.size(); i += 3) {
+    const gp_Pnt p(points[i], points[i + 1], points[i + 2]);
+    if (rows.empty() || rows.back().Distance(p) > kSame) rows.push_back(p);
+  }
+  if (closed && rows.size() > 1 && rows.back().Distance(rows.front()) <= kSame) rows.pop_back();
+  if (rows.size() < (closed ? 3U : 2U)) return ZV_ERROR_bad_value;
+  try {
+    Handle(TColgp_HArray1OfPnt) through = new TColgp_HArray1OfPnt(1, static_cast<int>(rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i) through->SetValue(static_cast<int>(i) + 1, rows[i]);
+    GeomAPI_Interpolate interpolate(through, closed ? Standard_True : Standard_False, kSame);
+    interpolate.Perform();
+    if (!interpolate.IsDone()) return ZV_ERROR_geometry;
+    const Handle(Geom_BSplineCurve) curve = interpolate.Curve();
+    const int spans = closed ? static_cast<int>(rows.size()) : static_cast<int>(rows.size()) - 1;
+    const double t0 = curve->FirstParameter(), t1 = curve->LastParameter();
+    // The points sit at the knots (chord-length parameters), one span between two.
+    std::vector<double> knots;
+    for (int i = curve->FirstUKnotIndex(); i <= curve->LastUKnotIndex(); ++i) knots.push_back(curve->Knot(i));
+    if (static_cast<int>(knots.size()) != spans + 1) {
+      knots.clear();
+      for (int i = 0; i <= spans; ++i) knots.push_back(t0 + (t1 - t0) * i / spans);
+    }
+    for (int span = 0; span < spans; ++span)
+      for (int k = 0; k < perSpan; ++k) {
+        const gp_Pnt p = curve->Value(knots[span] + (knots[span + 1] - knots[span]) * k / perSpan);
+        samples->insert(samples->end(), {p.X(), p.Y(), p.Z()});
+      }
+    if (!closed) {
+      const gp_Pnt p = curve->Value(knots.back());
+      samples->insert(samples->end(), {p.X(), p.Y(), p.Z()});
+    }
+    return 0;
+  } catch (const Standard_Failure&) {
+    samples->clear();
+    return ZV_ERROR_geometry;
+  }
+}
+
+bool PlaneOfBody(int body, double point[3], double normal[3]) {
+  Bodies::Clock clock;
+  const TopoDS_Shape* shape = Bodies::Of(body);
+  if (shape == nullptr) return false;
+  bool first = true;
+  gp_Pln plane;
+  for (TopExp_Explorer found(*shape, TopAbs_FACE); found.More(); found.Next()) {
+    const TopoDS_Face& face = TopoDS::Face(found.Current());
+    BRepAdaptor_Surface surface(face);
+    if (surface.GetType() != GeomAbs_Plane) return false;
+    gp_Pln own = surface.Plane();
+    if (face.Orientation() == TopAbs_REVERSED) own.SetAxis(own.Axis().Reversed());
+    if (first) {
+      plane = own;
+      first = false;
+    } else if (!plane.Axis().Direction().IsParallel(own.Axis().Direction(), 1.0e-9) ||
+               plane.Distance(own.Location()) > kSame) {
+      return false;
+    }
+  }
+  if (first) return false;
+  const gp_Pnt o = plane.Location();
+  const gp_Dir n = plane.Axis().Direction();
+  point[0] = o.X();
+  point[1] = o.Y();
+  point[2] = o.Z();
+  normal[0] = n.X();
+  normal[1] = n.Y();
+  normal[2] = n.Z();
+  return true;
+}
+
+bool IsClosedSolid(int body) {
+  Bodies::Clock clock;
+  const TopoDS_Shape* shape = Bodies::Of(body);
+  if (shape == nullptr || !Shapes::IsSolid(*shape) || !(Shapes::Volume(*shape) > 0)) return false;
+  try {
+    if (!BRepCheck_Analyzer(*shape).IsValid()) return false;
+    TopTools_IndexedDataMapOfShapeListOfShape faces;
+    TopExp::MapShapesAndAncestors(*shape, TopAbs_EDGE, TopAbs_FACE, faces);
+    for (int i = 1; i <= faces.Extent(); ++i) {
+      if (BRep_Tool::Degenerated(TopoDS::Edge(faces.FindKey(i)))) continue;
+      TopTools_IndexedMapOfShape distinct;
+      for (const TopoDS_Shape& face : faces.FindFromIndex(i)) distinct.Add(face);
+      if (distinct.Extent() != 2 && !(distinct.Extent() == 1 && faces.FindFromIndex(i).Extent() == 2)) return false;
+    }
+    return true;
+  } catch (const Standard_Failure&) {
+    return false;
+  }
+}
+
+std::vector<FaceShape> DescribeFaces(int body) {
+  Bodies::Clock clock;
+  std::vector<FaceShape> out;
+  const TopoDS_Shape* shape = Bodies::Of(body);
+  if (shape == nullptr) return out;
+  TopTools_IndexedMapOfShape faces;
+  TopExp::MapShapes(*shape, TopAbs_FACE, faces);
+  for (int i = 1; i <= faces.Extent(); ++i) {
+    const TopoDS_Face& face = TopoDS::Face(faces(i));
+    FaceShape described{};
+    try {
+      double u0, u1, v0, v1;
+      BRepTools::UVBounds(face, u0, u1, v0, v1);
+      BRepAdaptor_Surface surface(face);
+      const gp_Pnt o = surface.Value(u0, v0), pu = surface.Value(u1, v0), pv = surface.Value(u0, v1);
+      gp_Dir normal;
+      if (surface.GetType() == GeomAbs_Plane) {
+        normal = surface.Plane().Axis().Direction();
+      } else {
+        BRepLProp_SLProps props(surface, (u0 + u1) / 2, (v0 + v1) / 2, 1, 1.0e-9);
+        if (props.IsNormalDefined()) normal = props.Normal();
+      }
+      if (face.Orientation() == TopAbs_REVERSED) normal.Reverse();
+      const double row[9] = {pu.X() - o.X(), pu.Y() - o.Y(), pu.Z() - o.Z(), pv.X() - o.X(), pv.Y() - o.Y(),
+                             pv.Z() - o.Z(), normal.X(), normal.Y(), normal.Z()};
+      std::copy(row, row + 9, described.matrix);
+      described.origin[0] = o.X();
+      described.origin[1] = o.Y();
+      described.origin[2] = o.Z();
+      for (TopExp_Explorer wire(face, TopAbs_WIRE); wire.More(); wire.Next())
+        described.loops.push_back(wirePoints(TopoDS::Wire(wire.Current()), &face));
+    } catch (const Standard_Failure&) {
+      // A face the modeller cannot describe keeps a zero frame.
+    }
+    out.push_back(std::move(described));
+  }
+  return out;
+}
+
+void DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vector<std::vector<int>>* faceEdges) {
+  Bodies::Clock clock;
+  edges->clear();
+  faceEdges->clear();
+  const TopoDS_Shape* shape = Bodies::Of(body);
+  if (shape == nullptr) return;
+  TopTools_IndexedMapOfShape all, faces;
+  TopExp::MapShapes(*shape, TopAbs_FACE, faces);
+  std::vector<int> placeOf;  // the index in *edges of each edge of `all`
+  for (int i = 1; i <= faces.Extent(); ++i) {
+    std::vector<int> own;
+    for (TopExp_Explorer found(faces(i), TopAbs_EDGE); found.More(); found.Next()) {
+      const TopoDS_Edge& edge = TopoDS::Edge(found.Current());
+      if (BRep_Tool::Degenerated(edge)) continue;
+      int index = all.FindIndex(edge);
+      if (index == 0) {
+        index = all.Add(edge);
+        try {
+          edges->push_back(edgePoints(edge));
+        } catch (const Standard_Failure&) {
+          edges->push_back({});
+        }
+        placeOf.push_back(static_cast<int>(edges->size()) - 1);
+      }
+      const int place = placeOf[static_cast<std::size_t>(index - 1)];
+      if (std::find(own.begin(), own.end(), place) == own.end()) own.push_back(place);
+    }
+    faceEdges->push_back(std::move(own));
+  }
+}
+
+}  // namespace KTX::Kernel::Modelling

@@ -1,0 +1,126 @@
+// The stand-in's scripting binding of the plug-in: one table per published
+// class, made from the class's description (its member table, read as data
+// through drv/stamvik/no/ind/ja_binding.hpp) with the class's export prefix.
+// Binding resolves each row's exported scripting call in the loaded plug-in
+// by name and enters it with the host's bindings, so that playing a journal
+// calls what a script calls. The classes are the catalogue's
+// (ja_catalogue.hpp), every one with a description.
+#include "Binding.hpp"
+
+#include <dlfcn.h>
+
+#include <iterator>
+
+#include "ja_binding.hpp"
+#include "ja_catalogue.hpp"
+#include "script/ScriptHost.hpp"
+#include "sys/Error.hpp"
+
+// One table of rows per described class, k_<unit>, in catalogue order.
+#define KTXHOST_ROWS_I(unit) k_##unit
+#define KTXHOST_ROWS(unit) KTXHOST_ROWS_I(unit)
+#define JA_EACH_DESCRIPTION \
+  namespace {               \
+  const ::KTX::JA::BindingRow KTXHOST_ROWS(JA_UNIT)[] = {JA_MEMBERS(JA_BINDING_ROW)}; \
+  }
+#include "ja_catalogue_descriptions.hpp"
+#undef JA_EACH_DESCRIPTION
+
+namespace {
+
+using ::KTX::JA::BindingRow;
+
+using Table = KTXHost::PublishedClass;
+// A class's rows with what its description says beyond its members.
+#define KTXHOST_TABLE(unit)                                                                         \
+  Table{unit::Unit::journalClass, k_##unit, std::size(k_##unit), unit::Unit::defaults.data(),       \
+        unit::Unit::defaults.size(), unit::Unit::defaultsVisitOnly},
+#define KTXHOST_BUILDER_TABLE(Area, Class, Namespace, unit, ...) KTXHOST_TABLE(unit)
+#define KTXHOST_COLLECTION_TABLE(Area, Class, unit, ...) KTXHOST_TABLE(unit)
+const Table kTables[] = {JA_CATALOGUE(KTXHOST_BUILDER_TABLE, KTXHOST_COLLECTION_TABLE, JA_CATALOGUE_NOTHING)};
+
+}  // namespace
+
+namespace KTXHost {
+
+int BindPlugin(void* plugin) {
+  int bound = 0;
+  for (const Table& table : kTables) {
+    for (std::size_t i = 0; i < table.count; ++i) {
+      const BindingRow& row = table.rows[i];
+      *row.symbol = dlsym(plugin, row.exportName);
+      if (*row.symbol == nullptr) continue;  // not published by this plug-in
+      KTX::Script::Bind(row.journalClass, row.methodType, row.member, row.play, row.signature);
+      ++bound;
+    }
+  }
+  return bound;
+}
+
+namespace {
+const Creator* creatorOf(const std::vector<Creator>& creators, const std::string& journalClass) {
+  for (const Creator& creator : creators) {
+    const KTX::Script::MemberSignature& s = creator.signature;
+    if (s.count == 0) continue;
+    const KTX::Script::ValueSignature& made = s.values[s.count - 1];
+    if (made.direction == KTX::JAM::Direction::Result && made.kind == KTX::JAM::ValueKind::Tag &&
+        made.type != nullptr && journalClass == made.type)
+      return &creator;
+  }
+  return nullptr;
+}
+}  // namespace
+
+bool HasCreator(const std::string& journalClass) { return creatorOf(Creators(), journalClass) != nullptr; }
+
+KTX::tag_t CreateBuilder(const std::string& journalClass, KTX::tag_t part, int* status) {
+  std::vector<Creator> creators = Creators();
+  const Creator* creator = creatorOf(creators, journalClass);
+  JAM_replay_fn play = creator != nullptr ? KTX::Script::Bound(creator->journalClass, 0, creator->member) : nullptr;
+  if (play == nullptr) {
+    *status = -1;
+    return 0;
+  }
+  KTX::JAM::Record call;
+  call.journalClass = creator->journalClass;
+  call.member = creator->member;
+  call.thisKind = 't';
+  call.thisTag = part;
+  for (int i = 0; i < creator->signature.count; ++i) {
+    const KTX::Script::ValueSignature& want = creator->signature.values[i];
+    KTX::JAM::Value& v = call.values.emplace_back();
+    v.direction = want.direction;
+    v.kind = want.kind;
+    v.type = want.type != nullptr ? want.type : "";
+    v.isNull = true;  // no text, no array
+  }
+  std::size_t before = KTX::JAM::Recorded().size();
+  *status = KTX::JAM::ReplayWith(call, play);
+  if (KTX::JAM::Recorded().size() <= before) return 0;
+  const KTX::JAM::Record& played = KTX::JAM::Recorded()[before];
+  const KTX::tag_t made = played.values.empty() ? 0 : static_cast<KTX::tag_t>(played.values.back().integer);
+  if (made != 0 && *status == 0) {
+    // The builder is the part's either way: a failure of its defaults is the creation's.
+    try {
+      KTX::Script::GiveScriptingDefaults(made);
+    } catch (const KTX::Error::Exception& e) {
+      *status = e.askCode();
+    }
+  }
+  return made;
+}
+
+std::vector<Creator> Creators() {
+  std::vector<Creator> creators;
+  for (const Table& table : kTables)
+    for (std::size_t i = 0; i < table.count; ++i) {
+      const BindingRow& row = table.rows[i];
+      if (row.methodType == 0 && row.signature.object == 't')
+        creators.push_back({row.journalClass, row.member, row.signature});
+    }
+  return creators;
+}
+
+std::vector<PublishedClass> PublishedClasses() { return {std::begin(kTables), std::end(kTables)}; }
+
+}  // namespace KTXHost

@@ -1,0 +1,492 @@
+// ktxhost: the stand-in host program. It loads the plug-in the way the real
+// host would and shows what the plug-in registered.
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "Binding.hpp"
+#include "Options.hpp"
+#include "feat/Builder.hpp"
+#include "Props.hpp"
+#include "Published.hpp"
+#include "jam/Journal.hpp"
+#include "kernel/Kernel.hpp"
+#include "om/ObjectManager.hpp"
+#include "script/ScriptHost.hpp"
+#include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
+#include "sys/Failure.hpp"
+#include "sys/Listing.hpp"
+#include "sys/Replace.hpp"
+#include "sys/UserMessages.hpp"
+
+namespace {
+
+using KTX::HostProgram::Arguments;
+using KTX::HostProgram::kDone;
+using KTX::HostProgram::kExitCodes;
+using KTX::HostProgram::kFailed;
+using KTX::HostProgram::kPluginOption;
+using KTX::HostProgram::kUsageError;
+using KTX::HostProgram::Operand;
+using KTX::HostProgram::Syntax;
+
+// The plug-in writes its motion files into the directory "QDEN_TMP_DIR"
+// names. A play that finds none set gives it a directory of its own for the
+// play and removes it, with whatever was written there, when the play ends:
+// the variable is then unset again. A directory the caller set is left alone.
+class PlayTemporaryDirectory {
+ public:
+  PlayTemporaryDirectory() {
+    const char* set = std::getenv("QDEN_TMP_DIR");
+    if (set != nullptr && *set != '\0') return;
+    std::error_code error;
+    std::string pattern = (std::filesystem::temp_directory_path(error) / "ktxhost-play-XXXXXX").string();
+    if (error) pattern = "/tmp/ktxhost-play-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) return;
+    directory_ = pattern;
+    ::setenv("QDEN_TMP_DIR", directory_.c_str(), 1);
+  }
+  ~PlayTemporaryDirectory() {
+    if (directory_.empty()) return;
+    ::unsetenv("QDEN_TMP_DIR");
+    std::error_code error;
+    std::filesystem::remove_all(directory_, error);
+  }
+  PlayTemporaryDirectory(const PlayTemporaryDirectory&) = delete;
+  PlayTemporaryDirectory& operator=(const PlayTemporaryDirectory&) = delete;
+
+ private:
+  std::string directory_;
+};
+
+// Where a play stands, for what the host shows its user while a record plays:
+// each message a line "FILE:LINE: note|warning|error: text" on the error output.
+struct PlayPlace {
+  const std::string* file;
+  const int* line;
+};
+
+void showUser(KTX::Host::UserMessage kind, const std::string& text, void* context) {
+  const auto* place = static_cast<const PlayPlace*>(context);
+  static const char* const kKinds[] = {"note", "warning", "error"};
+  std::fprintf(stderr, "%s:%d: %s: %s\n", place->file->c_str(), *place->line, kKinds[static_cast<int>(kind)],
+               text.c_str());
+}
+
+void printEvents(std::size_t from, bool registered) {
+  const auto& events = KTX::OM::RegistrationEvents();
+  for (std::size_t i = from; i < events.size(); ++i) {
+    const auto& e = events[i];
+    if (e.registered != registered) continue;
+    std::printf("%s %s %s %d 0x%x\n", registered ? "register" : "unregister", e.className.c_str(),
+                e.superclassName.c_str(), e.attributeCount, e.classFlags);
+  }
+}
+
+int load(const char* plugin) {
+  std::size_t before = KTX::OM::RegistrationEvents().size();
+  void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
+    return kFailed;
+  }
+  std::size_t loaded = KTX::OM::RegistrationEvents().size();
+  if (loaded == before) {
+    // A library that registers no class is some other library.
+    std::fprintf(stderr, "ktxhost load: %s is not the plug-in: it registers no class\n", plugin);
+    dlclose(handle);
+    return kFailed;
+  }
+  printEvents(before, true);
+  if (dlclose(handle) != 0) {
+    std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
+    return kFailed;
+  }
+  printEvents(loaded, false);
+  return kDone;
+}
+
+// The journaling library's calls made since `from`, whose names are listed.
+void printJournalCalls(std::size_t from, const std::vector<std::string>& names) {
+  const auto& calls = KTX::Host::Calls();
+  for (std::size_t i = from; i < calls.size(); ++i)
+    for (const std::string& name : names)
+      if (calls[i].name == name) std::printf("%s %s\n", calls[i].name.c_str(), calls[i].args.c_str());
+}
+
+int journal(const char* plugin) {
+  KTX::Host::ClearCalls();
+  void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
+    return kFailed;
+  }
+  std::size_t loaded = KTX::Host::Calls().size();
+  if (loaded == 0) {
+    // A library that registers no journaling unit is some other library.
+    std::fprintf(stderr, "ktxhost journal: %s is not the plug-in: it registers no journaling unit\n", plugin);
+    dlclose(handle);
+    return kFailed;
+  }
+  printJournalCalls(0, {"JAM_register_creator_method_name", "FileInitializer", "ClassInitializer"});
+  if (dlclose(handle) != 0) {
+    std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
+    return kFailed;
+  }
+  printJournalCalls(loaded, {"~ClassInitializer", "~FileInitializer", "JAM_destroy_class"});
+  return kDone;
+}
+
+// The outputs of a play, checked before anything is opened: neither may be
+// the journal played (by device and inode: a link or another spelling is the
+// same file), nor one the other; each must be writable.
+int checkOutputs(const std::string& journal, const std::string& out, const std::string& step) {
+  const std::pair<const char*, const std::string*> outputs[] = {{"--record", &out}, {"--step", &step}};
+  for (const auto& [option, name] : outputs) {
+    if (name->empty()) continue;
+    if (*name == journal || KTX::Files::SameFile(*name, journal)) {
+      std::fprintf(stderr, "ktxhost play: '%s %s' is the journal played: it would be overwritten (see ktxhost help play)\n",
+                   option, name->c_str());
+      return kUsageError;
+    }
+  }
+  if (!out.empty() && !step.empty() && (out == step || KTX::Files::SameFile(out, step))) {
+    std::fprintf(stderr, "ktxhost play: '--record' and '--step' name the same file '%s' (see ktxhost help play)\n",
+                 out.c_str());
+    return kUsageError;
+  }
+  for (const auto& [option, name] : outputs) {
+    if (name->empty()) continue;
+    if (std::string why = KTX::Files::WhyNotWritable(*name); !why.empty()) {
+      std::fprintf(stderr, "ktxhost play: cannot write %s (%s): %s\n", name->c_str(), option, why.c_str());
+      return kFailed;
+    }
+  }
+  return kDone;
+}
+
+int play(const Arguments& arguments, const char* plugin) {
+  const std::string file = arguments.Operand(0);
+  const std::string out = arguments.Value("--record", "");
+  const std::string step = arguments.Value("--step", "");
+  const bool raw = arguments.Given("--raw");
+  unsigned failing = 0;
+  long long failAt = 0;
+  if (const char* setting = std::getenv("KTX_FAIL"); setting != nullptr && *setting != '\0') {
+    std::string why;
+    if (!KTX::Failure::ParseSetting(setting, &failing, &failAt, &why)) {
+      std::fprintf(stderr, "ktxhost play: KTX_FAIL=%s: %s (see ktxhost help play)\n", setting, why.c_str());
+      return kUsageError;
+    }
+  }
+  if (file == "-") {
+    std::fprintf(stderr, "ktxhost play: standard input is not read: give the journal's file (see ktxhost help play)\n");
+    return kUsageError;
+  }
+  if (int checked = checkOutputs(file, out, step); checked != kDone) return checked;
+  // Only a regular file is read: a device or a pipe may never end.
+  struct stat info {};
+  if (stat(file.c_str(), &info) != 0) {
+    std::fprintf(stderr, "ktxhost play: %s: %s\n", file.c_str(), std::strerror(errno));
+    return kFailed;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    std::fprintf(stderr, "ktxhost play: %s: not a regular file (a journal is read from a file)\n", file.c_str());
+    return kFailed;
+  }
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "ktxhost play: %s: cannot be read\n", file.c_str());
+    return kFailed;
+  }
+  // The journal is read as it is played, a record at a time, and nothing
+  // played is kept: a journal of any length plays in the same memory. Its
+  // first record is read before the plug-in is loaded, so that what is no
+  // journal is refused without it.
+  KTX::JAM::JournalReader reader(in);
+  KTX::JAM::Record record;
+  bool more = false;
+  try {
+    more = reader.Next(&record);
+  } catch (const KTX::Error::Exception& e) {
+    std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), e.line(), e.text().c_str());
+    return kFailed;
+  }
+
+  PlayTemporaryDirectory temporary;
+  // Nothing here reads the host's call log: a played call does not feed it.
+  KTX::Host::SetLogging(false);
+  void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
+    return kFailed;
+  }
+  if (KTXHost::BindPlugin(handle) == 0) {
+    std::fprintf(stderr, "ktxhost play: %s is not the plug-in: it exports no scripting call\n", plugin);
+    KTX::Script::UnbindPlugin();
+    dlclose(handle);
+    return kFailed;
+  }
+  // The dialogs' previews are linked against the plug-in: loaded now, they
+  // bind to the plug-in just loaded.
+  void* previews = dlopen(KTXHOST_PREVIEWS, RTLD_NOW | RTLD_LOCAL);
+  auto previewer = previews != nullptr
+                       ? reinterpret_cast<KTX::Script::Previewer>(dlsym(previews, "KTXHOST_preview"))
+                       : nullptr;
+  if (previewer == nullptr) {
+    std::fprintf(stderr, "ktxhost: cannot load the previews %s: %s\n", KTXHOST_PREVIEWS, dlerror());
+    if (previews != nullptr) dlclose(previews);
+    KTX::Script::UnbindPlugin();
+    dlclose(handle);
+    return kFailed;
+  }
+  KTX::Script::SetPreviewer(previewer);
+  KTX::Script::SetCommitFollower(
+      reinterpret_cast<KTX::Script::CommitFollower>(dlsym(previews, "KTXHOST_committed")));
+
+  // A new part, the work part while the journal plays.
+  KTX::PART_part* part = KTX::PART_part::Create(0);
+  KTX::PART_set_work_part(part);
+  KTX::JAM::ClearJournal();
+  // The recorded journal is written beside OUT and takes its place when the
+  // play ends: a play cut short leaves the older OUT whole.
+  std::ofstream recorded;
+  std::unique_ptr<KTX::JAM::JournalWriter> writer;
+  std::string recordedTemporary;
+  if (!out.empty()) {
+    if (KTX::Files::MakeTemporaryBeside(out, &recordedTemporary)) recorded.open(recordedTemporary, std::ios::binary);
+    writer = std::make_unique<KTX::JAM::JournalWriter>(recorded);
+  }
+  // What the host recorded, written out (with --record) and let go once no
+  // call of it is open.
+  auto flush = [&](bool all) {
+    if (!all && JAM_ask_open_records() != 0) return;
+    if (writer != nullptr)
+      for (const KTX::JAM::Record& r : KTX::JAM::Recorded()) writer->Write(r);
+    KTX::JAM::ClearJournal();
+  };
+  std::string error;
+  int line = 0;
+  KTX::Script::Player player;
+  // Builders made while a journal plays run in the interactive mode.
+  KTX::Host::SetBuildersMode(1);
+  KTX::Listing::Reset();
+  bool played = true;
+  const PlayPlace place{&file, &record.line};
+  KTX::Host::SetUserMessageSink(&showUser, const_cast<PlayPlace*>(&place));
+  if (failing != 0) KTX::Failure::FailAt(failing, failAt);
+  try {
+    for (std::size_t index = 0; more && played; ++index) {
+      played = player.Play(record, index, &error, &line);
+      flush(false);
+      if (played) more = reader.Next(&record);
+    }
+  } catch (const KTX::Error::Exception& e) {
+    played = false;
+    error = e.text();
+    line = e.line();
+  }
+  if (failing != 0) {
+    const long long counted = KTX::Failure::Off();
+    if (KTX::Failure::FailedCall().empty())
+      std::fprintf(stderr, "ktxhost: KTX_FAIL: the play made %lld counted calls; none failed\n", counted);
+    else
+      std::fprintf(stderr, "ktxhost: KTX_FAIL: call %lld failed: %s\n", failAt,
+                   KTX::Failure::FailedCall().c_str());
+  }
+  flush(true);
+  KTX::Host::SetBuildersMode(0);
+  if (played) {
+    std::fputs((raw ? KTX::Script::DescribePart(part) : KTX::Script::ReportPart(part, player.Summary())).c_str(),
+               stdout);
+    // What the play wrote to the listing window, as it stands there.
+    for (const std::string& listed : KTX::Listing::Lines()) std::fputs(listed.c_str(), stdout);
+  }
+  int result = played ? kDone : kFailed;
+  if (!played) std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), line, error.c_str());
+  if (played && !step.empty()) {
+    const std::vector<int> bodies = KTX::Script::GeometryBodies(part);
+    if (bodies.empty()) {
+      std::fprintf(stderr, "ktxhost: no body of the part has geometry: %s is not written\n", step.c_str());
+      result = kFailed;
+    } else if (KTX::Kernel::WriteStep(bodies, step) != 0) {
+      std::fprintf(stderr, "ktxhost: cannot write %s\n", step.c_str());
+      result = kFailed;
+    }
+  }
+  if (!out.empty()) {
+    recorded.close();
+    if (!recorded || recordedTemporary.empty() || !KTX::Files::PutInPlace(recordedTemporary, out)) {
+      if (!recordedTemporary.empty()) std::remove(recordedTemporary.c_str());
+      std::fprintf(stderr, "ktxhost play: cannot write %s\n", out.c_str());
+      result = kFailed;
+    }
+  }
+
+  part->destroy();
+  KTX::Host::SetUserMessageSink(nullptr, nullptr);
+  KTX::PART_set_work_part(nullptr);
+  KTX::Script::UnbindPlugin();
+  KTX::Script::SetPreviewer(nullptr);
+  KTX::Script::SetCommitFollower(nullptr);
+  dlclose(previews);
+  if (dlclose(handle) != 0) {
+    std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
+    return kFailed;
+  }
+  return result;
+}
+
+// Each command's table and help; the usage line is made from the table.
+const Syntax kLoadSyntax{"load", {kPluginOption}, {{"PLUGIN", "plug-in", Operand::kPlugin}}};
+const char* kLoadHelp =
+    "Loads the plug-in, prints one line per class it registers (class,\n"
+    "superclass, attribute count, class flags in hex), unloads it and prints its\n"
+    "exit steps in the order they ran.\n";
+
+const Syntax kJournalSyntax{"journal", {kPluginOption}, {{"PLUGIN", "plug-in", Operand::kPlugin}}};
+const char* kJournalHelp =
+    "Loads the plug-in and prints what its journaling units register (creator\n"
+    "method names, file and class initializers); unloads the plug-in and prints\n"
+    "the journaling exit steps in the order they ran.\n";
+
+const Syntax kPlaySyntax{"play",
+                         {{"--record", "OUT", "a file to write"},
+                          {"--step", "OUT", "a file to write"},
+                          {"--raw", nullptr, nullptr},
+                          kPluginOption},
+                         {{"FILE", "journal", Operand::kRequired}, {"PLUGIN", "plug-in", Operand::kPlugin}},
+                         /*dashIsOperand=*/true};
+const char* kPlayHelp =
+    "Loads the plug-in, plays the journal FILE (the journal text of\n"
+    "host/README.md) against a new part through the exported scripting calls,\n"
+    "as a script would, and prints what the part then holds: its features with\n"
+    "their parameters, and its bodies, each object by the host's tag and the\n"
+    "journal's, then the number of bodies and a summary line (records played,\n"
+    "features, bodies alive, status); --raw prints the part by the host's tags\n"
+    "alone, without the summary. What the play wrote to the listing window\n"
+    "follows, line by line. Builders made while it plays run in mode 1.\n"
+    "Every record is checked against the\n"
+    "member it calls before it is played; a record that is wrong stops the play\n"
+    "with one line 'FILE:LINE: what is wrong'. With --record, the journal\n"
+    "recorded while playing is also written to OUT (also when the play stops).\n"
+    "A body with geometry is printed with its volume and box (millimetres);\n"
+    "with --step, those bodies are also written to the STEP file OUT (a play\n"
+    "that leaves none fails).\n"
+    "When QDEN_TMP_DIR is not set, the play sets it to a new temporary\n"
+    "directory and removes that directory when it ends.\n"
+    "The notes, warnings and error dialogs the host shows while the journal\n"
+    "plays are printed on the error output as 'FILE:LINE: note: text' (or\n"
+    "warning, error), LINE the record's. KTX_FAIL=FACILITIES:N in the\n"
+    "environment makes the Nth counted call of the facilities fail while the\n"
+    "journal plays (memory, kernel, record, mark, hostcall or all, joined with\n"
+    "'+'), as the stand-in's failure switch does in tests.\n";
+
+// A command: its name, a line for the overview, its table, its help after
+// the usage line, and what runs it (given its arguments and the plug-in).
+struct Command {
+  const char* name;
+  const char* summary;
+  const Syntax* syntax;
+  const char* help;
+  int (*run)(const Arguments& arguments, const char* plugin);
+};
+
+int runLoad(const Arguments&, const char* plugin) { return load(plugin); }
+int runJournal(const Arguments&, const char* plugin) { return journal(plugin); }
+
+const Command kCommands[] = {
+    {"load", "load the plug-in, print the classes it registers and its exit steps", &kLoadSyntax, kLoadHelp,
+     &runLoad},
+    {"journal", "print what the journaling units register and their exit steps", &kJournalSyntax, kJournalHelp,
+     &runJournal},
+    {"play", "play a journal against a new part and print what the part holds", &kPlaySyntax, kPlayHelp, &play},
+    {"props", "list, read or write a builder's properties by name", &KTX::HostProgram::kPropsSyntax,
+     KTX::HostProgram::kPropsHelp, &KTX::HostProgram::Props},
+    {"published", "list every journal class, member, export and property the plug-in publishes",
+     &KTX::HostProgram::kPublishedSyntax, KTX::HostProgram::kPublishedHelp, &KTX::HostProgram::Published},
+};
+
+const Command* find(const std::string& name) {
+  for (const Command& c : kCommands)
+    if (name == c.name) return &c;
+  return nullptr;
+}
+
+void overview(FILE* to) {
+  std::fputs(
+      "usage: ktxhost COMMAND [ARGUMENTS]\n"
+      "       ktxhost help COMMAND | COMMAND --help | --version | --help\n"
+      "\n"
+      "The stand-in host. Every command loads the plug-in --plugin PATH names,\n"
+      "by default the one built beside it.\n"
+      "\n"
+      "commands:\n",
+      to);
+  for (const Command& c : kCommands) std::fprintf(to, "  %-8s %s\n", c.name, c.summary);
+  std::fprintf(to, "\n%s", kExitCodes);
+}
+
+int help(const Command& c) {
+  std::printf("%s\n\n%s\n%s", KTX::HostProgram::Usage(*c.syntax).c_str(), c.help, kExitCodes);
+  return kDone;
+}
+
+bool asksHelp(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    overview(stderr);
+    return kUsageError;
+  }
+  std::string first = argv[1];
+  if (asksHelp(argv[1])) {
+    overview(stdout);
+    return kDone;
+  }
+  if (first == "--version") {
+    std::printf("ktxhost %s\n", KTXHOST_VERSION);
+    return kDone;
+  }
+  if (first == "help") {
+    if (argc == 2) {
+      overview(stdout);
+      return kDone;
+    }
+    if (argc == 3 && std::strcmp(argv[2], "help") == 0) {
+      std::printf("usage: ktxhost help [COMMAND]\n\nPrints the commands, or the help of one command.\n\n%s", kExitCodes);
+      return kDone;
+    }
+    const Command* c = find(argv[2]);
+    if (c == nullptr || argc > 3) {
+      std::fprintf(stderr, "ktxhost help: %s '%s'\n\n", c == nullptr ? "unknown command" : "unexpected argument",
+                   argv[c == nullptr ? 2 : 3]);
+      overview(stderr);
+      return kUsageError;
+    }
+    return help(*c);
+  }
+  const Command* c = find(first);
+  if (c == nullptr) {
+    std::fprintf(stderr, "ktxhost: unknown command '%s'\n\n", first.c_str());
+    overview(stderr);
+    return kUsageError;
+  }
+  // A command's own help wins over whatever else is given.
+  for (int i = 2; i < argc; ++i)
+    if (asksHelp(argv[i])) return help(*c);
+  Arguments arguments;
+  if (!KTX::HostProgram::Parse(*c->syntax, argc - 2, argv + 2, &arguments)) return kUsageError;
+  return c->run(arguments, arguments.Value(kPluginOption.name, KTXHOST_DEFAULT_PLUGIN));
+}

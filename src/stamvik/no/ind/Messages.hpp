@@ -1,0 +1,275 @@
+// The message numbers the builders return or raise, each named once. The
+// host shows the number to the user and journals and stored records keep it,
+// so a number never changes; where two builders say alike things with two
+// numbers (one from the host's general catalogue, one from the die catalogue)
+// the two names say which is which.
+#pragma once
+
+namespace KTX::Messages {
+
+// ---- the host's general catalogue ---------------------------------------------------
+
+// A method that only the builder's subclasses give was called on the generic body builder.
+inline constexpr int kAbstractMethod = 580203;
+// A save left a component of another part unsaved (a failure the save passes over).
+inline constexpr int kComponentNotSaved = 641091;
+// The feature's stored parameters are missing or of another class than the
+// builder's (raised, with the builder's own text).
+inline constexpr int kNoDatabaseParms = 670156;
+// A trim tool's tag gives no kernel body.
+inline constexpr int kNoTrimToolBody = 670219;
+// A springback compensation's definition is none of those it knows.
+inline constexpr int kUnknownDefinition = 670229;
+// The record to edit is not a springback compensation.
+inline constexpr int kNotASpringbackFeature = 670357;
+// The boolean's target is not a kernel body.
+inline constexpr int kTargetNotABody = 670422;
+// Warning: a draw-bead segment's top radius is small for a machined taper bead.
+inline constexpr int kSegmentTopRadiusWarning = 672144;
+// A clearance without a target body whose offset is not above the distance tolerance.
+inline constexpr int kClearanceOffsetTooSmall = 672225;
+// The general catalogue's tolerance checks, which the cast relief, the
+// clamping slot and the die shoe give: a distance or angle tolerance below 1e-10.
+inline constexpr int kGeneralDistanceToleranceTooSmall = 674028;
+inline constexpr int kGeneralAngleToleranceTooSmall = 674029;
+// Copying the target's body gave no body.
+inline constexpr int kNoTargetCopy = 674057;
+// A die location of the vector kind without a vector, of the point kind without a point.
+inline constexpr int kNoLocationVector = 674316;
+inline constexpr int kNoLocationPoint = 674317;
+// No parameter object of the builder's own class to write into (none, one of
+// another class, or no record made for it); returned, not raised.
+inline constexpr int kWrongParms = 690000;
+// A handling core's height or width not above the distance tolerance, its depth below 0.
+inline constexpr int kCoreHeightTooSmall = 690004;
+inline constexpr int kCoreWidthTooSmall = 690005;
+inline constexpr int kCoreDepthNegative = 690006;
+// The boolean has no target.
+inline constexpr int kNoTarget = 690025;
+// A springback compensation lacks an input it needs.
+inline constexpr int kNoSpringbackInput = 690034;
+
+// ---- the die catalogue -------------------------------------------------------------
+
+// A cast relief's profile holds no closed loop, or holds open loops.
+inline constexpr int kNoReliefLoop = 3030022;
+inline constexpr int kOpenReliefLoops = 3030210;
+// A draw bead's female depth or width too small.
+inline constexpr int kBeadFemaleDepthTooSmall = 3030297;
+inline constexpr int kBeadFemaleWidthTooSmall = 3030298;
+// A draw-bead segment's sizes: female radii, male top radii, male bead height
+// and male width too small.
+inline constexpr int kSegmentFemaleRadiiTooSmall = 3030299;
+inline constexpr int kSegmentTopRadiiTooSmall = 3030300;
+inline constexpr int kSegmentBeadHeightTooSmall = 3030301;
+inline constexpr int kSegmentMaleWidthTooSmall = 3030302;
+// A draw bead's clearance or metal thickness too small.
+inline constexpr int kBeadClearanceTooSmall = 3030303;
+inline constexpr int kBeadMetalThicknessTooSmall = 3030304;
+// A draw-bead segment's top radii wider than the bead.
+inline constexpr int kSegmentTopRadiiWiderThanBead = 3030321;
+// A draw-bead segment's female width or depth too small.
+inline constexpr int kSegmentFemaleWidthTooSmall = 3030378;
+inline constexpr int kSegmentFemaleDepthTooSmall = 3030379;
+// No base: neither the base orientation nor the target gives one (the die
+// shoe: its base orientation does not validate).
+inline constexpr int kNoBaseOrientation = 3030391;
+// The base flange's profile: no loop, open loops, or not exactly one closed loop.
+inline constexpr int kNoBaseFlange = 3030392;
+inline constexpr int kOpenBaseFlange = 3030393;
+inline constexpr int kNotOneBaseFlangeLoop = 3030394;
+// The die shoe's main deck, deck cutouts, slot and thicknesses.
+inline constexpr int kOpenMainDeckLoop = 3030395;
+inline constexpr int kBadMainDeckPlane = 3030396;
+inline constexpr int kMainDeckTooLow = 3030397;
+inline constexpr int kOpenDeckCutoutLoop = 3030398;
+inline constexpr int kSlotDepthTooSmall = 3030399;
+inline constexpr int kSlotWidthTooSmall = 3030400;
+inline constexpr int kBadSlotDirection = 3030401;
+inline constexpr int kFlangeTooThin = 3030402;
+inline constexpr int kWallTooThin = 3030403;
+inline constexpr int kDeckTooThin = 3030404;
+// A clamping slot's sizes: a length, width, radius, angle or offset below 0,
+// a flange thickness not above 0, and sizes out of order.
+inline constexpr int kClampingCenterlineLengthNegative = 3030410;
+inline constexpr int kClampingInnerWidthNegative = 3030411;
+inline constexpr int kClampingSlotWidthNegative = 3030412;
+inline constexpr int kClampingSlotLengthNegative = 3030413;
+inline constexpr int kClampingTopLengthNegative = 3030414;
+inline constexpr int kClampingSlotRadiusNegative = 3030415;
+inline constexpr int kClampingPadWidthNegative = 3030416;
+inline constexpr int kClampingPadHeightNegative = 3030417;
+inline constexpr int kClampingPadLengthNegative = 3030418;
+inline constexpr int kClampingPadRadiusNegative = 3030419;
+inline constexpr int kClampingOverhangNegative = 3030420;
+inline constexpr int kClampingNotchWidthNegative = 3030421;
+inline constexpr int kClampingNotchHeightNegative = 3030422;
+inline constexpr int kClampingNotchAngleNegative = 3030423;
+inline constexpr int kClampingFlangeThicknessNotPositive = 3030424;
+inline constexpr int kClampingOffsetWidthNegative = 3030425;
+inline constexpr int kClampingSlotNotWiderThanInner = 3030428;
+inline constexpr int kClampingPadNarrowerThanSlot = 3030429;
+inline constexpr int kClampingTopShorterThanSlot = 3030430;
+inline constexpr int kClampingPadShorterThanTop = 3030431;
+// A location (or a list of them) that does not validate, or that selects nothing.
+inline constexpr int kBadLocation = 3030432;
+// The offset direction does not validate.
+inline constexpr int kBadOffsetDirection = 3030433;
+// No coordinate system could be had or made.
+inline constexpr int kNoCoordinateSystem = 3030435;
+// An orientation (or pad) plane that does not validate, or a plane location without a plane.
+inline constexpr int kBadOrientationPlane = 3030436;
+// The base orientation does not validate, or a preview finds no base.
+inline constexpr int kBadBaseOrientation = 3030437;
+// A heel post's parameters make no wall.
+inline constexpr int kNoWalls = 3030438;
+// The rough-data compensation: no curves, sheet bodies kept, no sheet bodies,
+// a type changed while editing.
+inline constexpr int kNoCurves = 3030441;
+inline constexpr int kSheetBodiesKept = 3030443;
+inline constexpr int kNoSheetBodies = 3030445;
+inline constexpr int kTypeChangeWhileEditing = 3030446;
+// The die catalogue's tolerance checks, which the other body builders and the
+// rough-data compensation give: a distance or angle tolerance below 1e-10.
+inline constexpr int kDistanceToleranceTooSmall = 3030447;
+inline constexpr int kAngleToleranceTooSmall = 3030448;
+// A keyway's sizes: the deck thickness, pad, rib and runoff sizes below 0,
+// the slot's length, width and depth not above 0.
+inline constexpr int kKeywayDeckThicknessNegative = 3030451;
+inline constexpr int kKeywaySlotLengthNotPositive = 3030452;
+inline constexpr int kKeywaySlotWidthNotPositive = 3030453;
+inline constexpr int kKeywaySlotDepthNotPositive = 3030454;
+inline constexpr int kKeywayPadWidthNegative = 3030455;
+inline constexpr int kKeywayPadHeightNegative = 3030456;
+inline constexpr int kKeywayMinimumRibHeightNegative = 3030457;
+inline constexpr int kKeywayRunoffLengthNegative = 3030458;
+inline constexpr int kKeywayRunoffWidthNegative = 3030459;
+inline constexpr int kKeywayRunoffDepthNegative = 3030460;
+inline constexpr int kKeywayRunoffRadiusNegative = 3030461;
+// A keyway's interior profile: open loops, or not exactly one closed loop.
+inline constexpr int kOpenInteriorProfile = 3030463;
+inline constexpr int kNotOneInteriorLoop = 3030464;
+// A heel post's sizes: its length, width, height and pad thickness not above
+// 0; floor thickness, relief, diameter, wall thickness and offset below 0; a
+// wall percentage not between 0 and 100.
+inline constexpr int kHeelpostLengthNotPositive = 3030471;
+inline constexpr int kHeelpostWidthNotPositive = 3030472;
+inline constexpr int kHeelpostHeightNotPositive = 3030473;
+inline constexpr int kHeelpostPadThicknessNotPositive = 3030474;
+inline constexpr int kHeelpostFloorThicknessNegative = 3030475;
+inline constexpr int kHeelpostReliefWidthNegative = 3030476;
+inline constexpr int kHeelpostReliefDepthNegative = 3030477;
+inline constexpr int kHeelpostDiameterNegative = 3030478;
+inline constexpr int kHeelpostWallThicknessNegative = 3030479;
+inline constexpr int kHeelpostWallOffsetNegative = 3030480;
+inline constexpr int kHeelpostWallPercentageOutOfRange = 3030481;
+// A cast relief without a relief sheet whose depth is not above the distance
+// tolerance; without sheet metal, from neither the selection nor the target.
+inline constexpr int kReliefDepthTooSmall = 3030482;
+inline constexpr int kNoSheetMetal = 3030483;
+// A section (the clearance's, the fill area's boundary) with open loops; a
+// finger-clearance notch's section with closed loops.
+inline constexpr int kOpenSectionLoops = 3030490;
+inline constexpr int kClosedSectionLoops = 3030493;
+// A handling core mapped from a base that its target does not allow.
+inline constexpr int kCannotMapFromBase = 3030495;
+// A springback compensation whose point lists differ in length, or which has no sprung points.
+inline constexpr int kPointCountsDiffer = 3030511;
+inline constexpr int kNoSprungPoints = 3030513;
+// A draw punch's build step that failed; the first, processing the input
+// curves, is the draw die's first step as well.
+inline constexpr int kToolingInputCurvesFailed = 3030582;
+inline constexpr int kDrawPunchRoughOffsetSheetsFailed = 3030583;
+inline constexpr int kDrawPunchProjectCurveFailed = 3030584;
+inline constexpr int kDrawPunchOuterSolidFailed = 3030585;
+inline constexpr int kDrawPunchBeltSolidFailed = 3030586;
+inline constexpr int kDrawPunchOffsetCurveFailed = 3030587;
+inline constexpr int kDrawPunchStressSolidFailed = 3030588;
+inline constexpr int kDrawPunchChamferFailed = 3030589;
+inline constexpr int kDrawPunchInnerSolidFailed = 3030590;
+// A tooling step or modelling operation with nothing to work on.
+inline constexpr int kMissingInput = 3030591;
+// A draw die's build step that failed.
+inline constexpr int kDrawDieRoughOffsetSheetsFailed = 3030593;
+inline constexpr int kDrawDieProjectCurvesFailed = 3030594;
+inline constexpr int kDrawDieOffsetCurvesFailed = 3030595;
+inline constexpr int kDrawDieMainSolidFailed = 3030596;
+inline constexpr int kDrawDieTopSolidFailed = 3030597;
+inline constexpr int kDrawDieStressSolidFailed = 3030599;
+
+// ---- the vehicle-design catalogue ---------------------------------------------------
+
+// Manikin validation: the first user-defined length below 0 gives this number
+// plus its place (thigh, leg, arm, forearm, torso, shoulder to hip, hand, hand
+// grip: 0 to 7).
+inline constexpr int kManikinUserLengthNegative = 3770401;
+// A posture dimension out of its range; the "allowed" ones are the deviations
+// a manikin that allows out-of-range values accepts.
+inline constexpr int kManikinBackAngleOutOfRange = 3770409;
+inline constexpr int kManikinBackAngleAllowedOutOfRange = 3770410;
+inline constexpr int kManikinPedalAngleOutOfRange = 3770411;
+inline constexpr int kManikinWheelAngleOutOfRange = 3770412;
+inline constexpr int kManikinWheelDiameterNegative = 3770413;
+inline constexpr int kManikinWheelDiameterOutOfRange = 3770414;
+inline constexpr int kManikinWheelDiameterAllowedOutOfRange = 3770415;
+// The seating reference point behind the accelerator heel point, checked on
+// the one's and on the other's length; its height, likewise.
+inline constexpr int kManikinSgRPLengthBelowAHP = 3770416;
+inline constexpr int kManikinSgRPHeightBelowAHP = 3770417;
+inline constexpr int kManikinAHPLengthAboveSgRP = 3770418;
+inline constexpr int kManikinAHPHeightAboveSgRP = 3770419;
+inline constexpr int kManikinH30OutOfRange = 3770420;
+inline constexpr int kManikinH30AllowedOutOfRange = 3770421;
+// The steering wheel's place from the heel point below 0.
+inline constexpr int kManikinWheelLengthNegative = 3770422;
+inline constexpr int kManikinWheelHeightNegative = 3770423;
+// The legs cannot reach the pedal, the arms the steering wheel.
+inline constexpr int kManikinLegsOutOfReach = 3770424;
+inline constexpr int kManikinArmsOutOfReach = 3770425;
+// A manikin size file that cannot be opened, lacks a key, or holds a value out of range.
+inline constexpr int kManikinSizeFileUnreadable = 3770426;
+inline constexpr int kManikinSizeFileKeyMissing = 3770427;
+inline constexpr int kManikinSizeFileValueOutOfRange = 3770428;
+// Manikin validation: a percentile that does not belong to the standard, a
+// position, vehicle class or standard that names no member of its enumeration.
+inline constexpr int kManikinPercentileNotOfStandard = 3770440;
+inline constexpr int kManikinPositionUnknown = 3770441;
+inline constexpr int kManikinClassificationUnknown = 3770442;
+inline constexpr int kManikinStandardUnknown = 3770443;
+// The tire envelope's clearance run: the markers are missing or refused, the
+// reassembly is refused.
+inline constexpr int kMarkersMissing = 3771715;
+inline constexpr int kMarkersRefused = 3771716;
+inline constexpr int kReassemblyRefused = 3771717;
+// The motion run: no master file; articulation not started (or a roll's
+// search gave up); the spindle line not traced; no spindle object;
+// articulation failed; drive joints missing.
+inline constexpr int kMasterFileMissing = 3771731;
+inline constexpr int kArticulationNotStarted = 3771732;
+inline constexpr int kTraceFailed = 3771733;
+inline constexpr int kNoSpindleObject = 3771734;
+inline constexpr int kArticulationFailed = 3771735;
+inline constexpr int kDriveJointsMissing = 3771736;
+// The tire body's part is the work part, or could be neither found nor made.
+inline constexpr int kTireBodyPartIsWorkPart = 3771737;
+inline constexpr int kNoTireBodyPart = 3771738;
+// More offset values than a section of the tire envelope takes.
+inline constexpr int kTooManyOffsets = 3771757;
+// No motion file: none could be named, or the one named does not exist.
+inline constexpr int kMotionFileMissing = 3771762;
+// More sections than the tire envelope takes, or a section index past them.
+inline constexpr int kTooManySections = 3771768;
+// A name or path too long for its field in the tire envelope's block.
+inline constexpr int kTextTooLong = 3771790;
+// A driver's step count above 10,000; the two drivers' steps multiplied above 1,000,000.
+inline constexpr int kTooManyDriverSteps = 3771791;
+inline constexpr int kTooManyDriverStepProduct = 3771792;
+// The manikin's new angle expressions that failed: the steering wheel's, the
+// back's, the pedal plane's.
+inline constexpr int kManikinWheelAngleExpressionFailed = 3772122;
+inline constexpr int kManikinBackAngleExpressionFailed = 3772123;
+inline constexpr int kManikinPedalAngleExpressionFailed = 3772127;
+// A manikin commit whose rule instance gave no feature record.
+inline constexpr int kManikinRuleGaveNoFeature = 3772130;
+
+}  // namespace KTX::Messages

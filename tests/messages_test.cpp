@@ -1,0 +1,232 @@
+// Message numbers: the user sees them, journals and stored records keep them,
+// so each name must give the number the catalogue gives it, and no number
+// may have two names.
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "Messages.hpp"
+
+namespace {
+
+using namespace KTX;
+
+struct Row {
+  const char* name;
+  int value;
+  int number;  // as the catalogue gives it
+};
+
+const Row kRows[] = {
+      {"kAbstractMethod", Messages::kAbstractMethod, 580203},
+      {"kComponentNotSaved", Messages::kComponentNotSaved, 641091},
+      {"kNoDatabaseParms", Messages::kNoDatabaseParms, 670156},
+      {"kNoTrimToolBody", Messages::kNoTrimToolBody, 670219},
+      {"kUnknownDefinition", Messages::kUnknownDefinition, 670229},
+      {"kNotASpringbackFeature", Messages::kNotASpringbackFeature, 670357},
+      {"kTargetNotABody", Messages::kTargetNotABody, 670422},
+      {"kSegmentTopRadiusWarning", Messages::kSegmentTopRadiusWarning, 672144},
+      {"kClearanceOffsetTooSmall", Messages::kClearanceOffsetTooSmall, 672225},
+      {"kGeneralDistanceToleranceTooSmall", Messages::kGeneralDistanceToleranceTooSmall, 674028},
+      {"kGeneralAngleToleranceTooSmall", Messages::kGeneralAngleToleranceTooSmall, 674029},
+      {"kNoTargetCopy", Messages::kNoTargetCopy, 674057},
+      {"kNoLocationVector", Messages::kNoLocationVector, 674316},
+      {"kNoLocationPoint", Messages::kNoLocationPoint, 674317},
+      {"kWrongParms", Messages::kWrongParms, 690000},
+      {"kCoreHeightTooSmall", Messages::kCoreHeightTooSmall, 690004},
+      {"kCoreWidthTooSmall", Messages::kCoreWidthTooSmall, 690005},
+      {"kCoreDepthNegative", Messages::kCoreDepthNegative, 690006},
+      {"kNoTarget", Messages::kNoTarget, 690025},
+      {"kNoSpringbackInput", Messages::kNoSpringbackInput, 690034},
+      {"kNoReliefLoop", Messages::kNoReliefLoop, 3030022},
+      {"kOpenReliefLoops", Messages::kOpenReliefLoops, 3030210},
+      {"kBeadFemaleDepthTooSmall", Messages::kBeadFemaleDepthTooSmall, 3030297},
+      {"kBeadFemaleWidthTooSmall", Messages::kBeadFemaleWidthTooSmall, 3030298},
+      {"kSegmentFemaleRadiiTooSmall", Messages::kSegmentFemaleRadiiTooSmall, 3030299},
+      {"kSegmentTopRadiiTooSmall", Messages::kSegmentTopRadiiTooSmall, 3030300},
+      {"kSegmentBeadHeightTooSmall", Messages::kSegmentBeadHeightTooSmall, 3030301},
+      {"kSegmentMaleWidthTooSmall", Messages::kSegmentMaleWidthTooSmall, 3030302},
+      {"kBeadClearanceTooSmall", Messages::kBeadClearanceTooSmall, 3030303},
+      {"kBeadMetalThicknessTooSmall", Messages::kBeadMetalThicknessTooSmall, 3030304},
+      {"kSegmentTopRadiiWiderThanBead", Messages::kSegmentTopRadiiWiderThanBead, 3030321},
+      {"kSegmentFemaleWidthTooSmall", Messages::kSegmentFemaleWidthTooSmall, 3030378},
+      {"kSegmentFemaleDepthTooSmall", Messages::kSegmentFemaleDepthTooSmall, 3030379},
+      {"kNoBaseOrientation", Messages::kNoBaseOrientation, 3030391},
+      {"kNoBaseFlange", Messages::kNoBaseFlange, 3030392},
+      {"kOpenBaseFlange", Messages::kOpenBaseFlange, 3030393},
+      {"kNotOneBaseFlangeLoop", Messages::kNotOneBaseFlangeLoop, 3030394},
+      {"kOpenMainDeckLoop", Messages::kOpenMainDeckLoop, 3030395},
+      {"kBadMainDeckPlane", Messages::kBadMainDeckPlane, 3030396},
+      {"kMainDeckTooLow", Messages::kMainDeckTooLow, 3030397},
+      {"kOpenDeckCutoutLoop", Messages::kOpenDeckCutoutLoop, 3030398},
+      {"kSlotDepthTooSmall", Messages::kSlotDepthTooSmall, 3030399},
+      {"kSlotWidthTooSmall", Messages::kSlotWidthTooSmall, 3030400},
+      {"kBadSlotDirection", Messages::kBadSlotDirection, 3030401},
+      {"kFlangeTooThin", Messages::kFlangeTooThin, 3030402},
+      {"kWallTooThin", Messages::kWallTooThin, 3030403},
+      {"kDeckTooThin", Messages::kDeckTooThin, 3030404},
+      {"kClampingCenterlineLengthNegative", Messages::kClampingCenterlineLengthNegative, 3030410},
+      {"kClampingInnerWidthNegative", Messages::kClampingInnerWidthNegative, 3030411},
+      {"kClampingSlotWidthNegative", Messages::kClampingSlotWidthNegative, 3030412},
+      {"kClampingSlotLengthNegative", Messages::kClampingSlotLengthNegative, 3030413},
+      {"kClampingTopLengthNegative", Messages::kClampingTopLengthNegative, 3030414},
+      {"kClampingSlotRadiusNegative", Messages::kClampingSlotRadiusNegative, 3030415},
+      {"kClampingPadWidthNegative", Messages::kClampingPadWidthNegative, 3030416},
+      {"kClampingPadHeightNegative", Messages::kClampingPadHeightNegative, 3030417},
+      {"kClampingPadLengthNegative", Messages::kClampingPadLengthNegative, 3030418},
+      {"kClampingPadRadiusNegative", Messages::kClampingPadRadiusNegative, 3030419},
+      {"kClampingOverhangNegative", Messages::kClampingOverhangNegative, 3030420},
+      {"kClampingNotchWidthNegative", Messages::kClampingNotchWidthNegative, 3030421},
+      {"kClampingNotchHeightNegative", Messages::kClampingNotchHeightNegative, 3030422},
+      {"kClampingNotchAngleNegative", Messages::kClampingNotchAngleNegative, 3030423},
+      {"kClampingFlangeThicknessNotPositive", Messages::kClampingFlangeThicknessNotPositive, 3030424},
+      {"kClampingOffsetWidthNegative", Messages::kClampingOffsetWidthNegative, 3030425},
+      {"kClampingSlotNotWiderThanInner", Messages::kClampingSlotNotWiderThanInner, 3030428},
+      {"kClampingPadNarrowerThanSlot", Messages::kClampingPadNarrowerThanSlot, 3030429},
+      {"kClampingTopShorterThanSlot", Messages::kClampingTopShorterThanSlot, 3030430},
+      {"kClampingPadShorterThanTop", Messages::kClampingPadShorterThanTop, 3030431},
+      {"kBadLocation", Messages::kBadLocation, 3030432},
+      {"kBadOffsetDirection", Messages::kBadOffsetDirection, 3030433},
+      {"kNoCoordinateSystem", Messages::kNoCoordinateSystem, 3030435},
+      {"kBadOrientationPlane", Messages::kBadOrientationPlane, 3030436},
+      {"kBadBaseOrientation", Messages::kBadBaseOrientation, 3030437},
+      {"kNoWalls", Messages::kNoWalls, 3030438},
+      {"kNoCurves", Messages::kNoCurves, 3030441},
+      {"kSheetBodiesKept", Messages::kSheetBodiesKept, 3030443},
+      {"kNoSheetBodies", Messages::kNoSheetBodies, 3030445},
+      {"kTypeChangeWhileEditing", Messages::kTypeChangeWhileEditing, 3030446},
+      {"kDistanceToleranceTooSmall", Messages::kDistanceToleranceTooSmall, 3030447},
+      {"kAngleToleranceTooSmall", Messages::kAngleToleranceTooSmall, 3030448},
+      {"kKeywayDeckThicknessNegative", Messages::kKeywayDeckThicknessNegative, 3030451},
+      {"kKeywaySlotLengthNotPositive", Messages::kKeywaySlotLengthNotPositive, 3030452},
+      {"kKeywaySlotWidthNotPositive", Messages::kKeywaySlotWidthNotPositive, 3030453},
+      {"kKeywaySlotDepthNotPositive", Messages::kKeywaySlotDepthNotPositive, 3030454},
+      {"kKeywayPadWidthNegative", Messages::kKeywayPadWidthNegative, 3030455},
+      {"kKeywayPadHeightNegative", Messages::kKeywayPadHeightNegative, 3030456},
+      {"kKeywayMinimumRibHeightNegative", Messages::kKeywayMinimumRibHeightNegative, 3030457},
+      {"kKeywayRunoffLengthNegative", Messages::kKeywayRunoffLengthNegative, 3030458},
+      {"kKeywayRunoffWidthNegative", Messages::kKeywayRunoffWidthNegative, 3030459},
+      {"kKeywayRunoffDepthNegative", Messages::kKeywayRunoffDepthNegative, 3030460},
+      {"kKeywayRunoffRadiusNegative", Messages::kKeywayRunoffRadiusNegative, 3030461},
+      {"kOpenInteriorProfile", Messages::kOpenInteriorProfile, 3030463},
+      {"kNotOneInteriorLoop", Messages::kNotOneInteriorLoop, 3030464},
+      {"kHeelpostLengthNotPositive", Messages::kHeelpostLengthNotPositive, 3030471},
+      {"kHeelpostWidthNotPositive", Messages::kHeelpostWidthNotPositive, 3030472},
+      {"kHeelpostHeightNotPositive", Messages::kHeelpostHeightNotPositive, 3030473},
+      {"kHeelpostPadThicknessNotPositive", Messages::kHeelpostPadThicknessNotPositive, 3030474},
+      {"kHeelpostFloorThicknessNegative", Messages::kHeelpostFloorThicknessNegative, 3030475},
+      {"kHeelpostReliefWidthNegative", Messages::kHeelpostReliefWidthNegative, 3030476},
+      {"kHeelpostReliefDepthNegative", Messages::kHeelpostReliefDepthNegative, 3030477},
+      {"kHeelpostDiameterNegative", Messages::kHeelpostDiameterNegative, 3030478},
+      {"kHeelpostWallThicknessNegative", Messages::kHeelpostWallThicknessNegative, 3030479},
+      {"kHeelpostWallOffsetNegative", Messages::kHeelpostWallOffsetNegative, 3030480},
+      {"kHeelpostWallPercentageOutOfRange", Messages::kHeelpostWallPercentageOutOfRange, 3030481},
+      {"kReliefDepthTooSmall", Messages::kReliefDepthTooSmall, 3030482},
+      {"kNoSheetMetal", Messages::kNoSheetMetal, 3030483},
+      {"kOpenSectionLoops", Messages::kOpenSectionLoops, 3030490},
+      {"kClosedSectionLoops", Messages::kClosedSectionLoops, 3030493},
+      {"kCannotMapFromBase", Messages::kCannotMapFromBase, 3030495},
+      {"kPointCountsDiffer", Messages::kPointCountsDiffer, 3030511},
+      {"kNoSprungPoints", Messages::kNoSprungPoints, 3030513},
+      {"kToolingInputCurvesFailed", Messages::kToolingInputCurvesFailed, 3030582},
+      {"kDrawPunchRoughOffsetSheetsFailed", Messages::kDrawPunchRoughOffsetSheetsFailed, 3030583},
+      {"kDrawPunchProjectCurveFailed", Messages::kDrawPunchProjectCurveFailed, 3030584},
+      {"kDrawPunchOuterSolidFailed", Messages::kDrawPunchOuterSolidFailed, 3030585},
+      {"kDrawPunchBeltSolidFailed", Messages::kDrawPunchBeltSolidFailed, 3030586},
+      {"kDrawPunchOffsetCurveFailed", Messages::kDrawPunchOffsetCurveFailed, 3030587},
+      {"kDrawPunchStressSolidFailed", Messages::kDrawPunchStressSolidFailed, 3030588},
+      {"kDrawPunchChamferFailed", Messages::kDrawPunchChamferFailed, 3030589},
+      {"kDrawPunchInnerSolidFailed", Messages::kDrawPunchInnerSolidFailed, 3030590},
+      {"kMissingInput", Messages::kMissingInput, 3030591},
+      {"kDrawDieRoughOffsetSheetsFailed", Messages::kDrawDieRoughOffsetSheetsFailed, 3030593},
+      {"kDrawDieProjectCurvesFailed", Messages::kDrawDieProjectCurvesFailed, 3030594},
+      {"kDrawDieOffsetCurvesFailed", Messages::kDrawDieOffsetCurvesFailed, 3030595},
+      {"kDrawDieMainSolidFailed", Messages::kDrawDieMainSolidFailed, 3030596},
+      {"kDrawDieTopSolidFailed", Messages::kDrawDieTopSolidFailed, 3030597},
+      {"kDrawDieStressSolidFailed", Messages::kDrawDieStressSolidFailed, 3030599},
+      {"kManikinUserLengthNegative", Messages::kManikinUserLengthNegative, 3770401},
+      {"kManikinBackAngleOutOfRange", Messages::kManikinBackAngleOutOfRange, 3770409},
+      {"kManikinBackAngleAllowedOutOfRange", Messages::kManikinBackAngleAllowedOutOfRange, 3770410},
+      {"kManikinPedalAngleOutOfRange", Messages::kManikinPedalAngleOutOfRange, 3770411},
+      {"kManikinWheelAngleOutOfRange", Messages::kManikinWheelAngleOutOfRange, 3770412},
+      {"kManikinWheelDiameterNegative", Messages::kManikinWheelDiameterNegative, 3770413},
+      {"kManikinWheelDiameterOutOfRange", Messages::kManikinWheelDiameterOutOfRange, 3770414},
+      {"kManikinWheelDiameterAllowedOutOfRange", Messages::kManikinWheelDiameterAllowedOutOfRange, 3770415},
+      {"kManikinSgRPLengthBelowAHP", Messages::kManikinSgRPLengthBelowAHP, 3770416},
+      {"kManikinSgRPHeightBelowAHP", Messages::kManikinSgRPHeightBelowAHP, 3770417},
+      {"kManikinAHPLengthAboveSgRP", Messages::kManikinAHPLengthAboveSgRP, 3770418},
+      {"kManikinAHPHeightAboveSgRP", Messages::kManikinAHPHeightAboveSgRP, 3770419},
+      {"kManikinH30OutOfRange", Messages::kManikinH30OutOfRange, 3770420},
+      {"kManikinH30AllowedOutOfRange", Messages::kManikinH30AllowedOutOfRange, 3770421},
+      {"kManikinWheelLengthNegative", Messages::kManikinWheelLengthNegative, 3770422},
+      {"kManikinWheelHeightNegative", Messages::kManikinWheelHeightNegative, 3770423},
+      {"kManikinLegsOutOfReach", Messages::kManikinLegsOutOfReach, 3770424},
+      {"kManikinArmsOutOfReach", Messages::kManikinArmsOutOfReach, 3770425},
+      {"kManikinSizeFileUnreadable", Messages::kManikinSizeFileUnreadable, 3770426},
+      {"kManikinSizeFileKeyMissing", Messages::kManikinSizeFileKeyMissing, 3770427},
+      {"kManikinSizeFileValueOutOfRange", Messages::kManikinSizeFileValueOutOfRange, 3770428},
+      {"kManikinPercentileNotOfStandard", Messages::kManikinPercentileNotOfStandard, 3770440},
+      {"kManikinPositionUnknown", Messages::kManikinPositionUnknown, 3770441},
+      {"kManikinClassificationUnknown", Messages::kManikinClassificationUnknown, 3770442},
+      {"kManikinStandardUnknown", Messages::kManikinStandardUnknown, 3770443},
+      {"kMarkersMissing", Messages::kMarkersMissing, 3771715},
+      {"kMarkersRefused", Messages::kMarkersRefused, 3771716},
+      {"kReassemblyRefused", Messages::kReassemblyRefused, 3771717},
+      {"kMasterFileMissing", Messages::kMasterFileMissing, 3771731},
+      {"kArticulationNotStarted", Messages::kArticulationNotStarted, 3771732},
+      {"kTraceFailed", Messages::kTraceFailed, 3771733},
+      {"kNoSpindleObject", Messages::kNoSpindleObject, 3771734},
+      {"kArticulationFailed", Messages::kArticulationFailed, 3771735},
+      {"kDriveJointsMissing", Messages::kDriveJointsMissing, 3771736},
+      {"kTireBodyPartIsWorkPart", Messages::kTireBodyPartIsWorkPart, 3771737},
+      {"kNoTireBodyPart", Messages::kNoTireBodyPart, 3771738},
+      {"kTooManyOffsets", Messages::kTooManyOffsets, 3771757},
+      {"kMotionFileMissing", Messages::kMotionFileMissing, 3771762},
+      {"kTooManySections", Messages::kTooManySections, 3771768},
+      {"kTextTooLong", Messages::kTextTooLong, 3771790},
+      {"kTooManyDriverSteps", Messages::kTooManyDriverSteps, 3771791},
+      {"kTooManyDriverStepProduct", Messages::kTooManyDriverStepProduct, 3771792},
+      {"kManikinWheelAngleExpressionFailed", Messages::kManikinWheelAngleExpressionFailed, 3772122},
+      {"kManikinBackAngleExpressionFailed", Messages::kManikinBackAngleExpressionFailed, 3772123},
+      {"kManikinPedalAngleExpressionFailed", Messages::kManikinPedalAngleExpressionFailed, 3772127},
+      {"kManikinRuleGaveNoFeature", Messages::kManikinRuleGaveNoFeature, 3772130},
+};
+
+TEST(Messages, EachNameGivesTheCatalogueNumber) {
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(row.value, row.number);
+  }
+}
+
+// The header is the one place a number is named: every name it defines is
+// pinned above, and no number is named twice.
+TEST(Messages, TheHeaderNamesEachNumberOnce) {
+  std::ifstream in(STAMVIK_TEST_DATA "/../../src/stamvik/no/ind/Messages.hpp");
+  ASSERT_TRUE(in.good());
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string source = text.str();
+  const std::regex definition(R"(inline constexpr int (k\w+) = (\d+);)");
+  std::map<std::string, int> pinned;
+  for (const Row& row : kRows) pinned[row.name] = row.number;
+  std::map<int, std::string> named;
+  int count = 0;
+  for (auto it = std::sregex_iterator(source.begin(), source.end(), definition); it != std::sregex_iterator(); ++it) {
+    const std::string name = (*it)[1];
+    const int number = std::stoi((*it)[2]);
+    SCOPED_TRACE(name);
+    ++count;
+    EXPECT_EQ(pinned.count(name), 1u) << "not pinned by the table";
+    const auto [at, fresh] = named.emplace(number, name);
+    EXPECT_TRUE(fresh) << number << " is also named " << at->second;
+  }
+  EXPECT_EQ(count, static_cast<int>(std::size(kRows)));
+}
+
+}  // namespace

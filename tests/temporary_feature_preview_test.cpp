@@ -1,0 +1,97 @@
+// The previews of the fill area, finger-clearance notch, handling core and
+// machine relief builders through a temporary feature: each under its own
+// undo mark and text, leaving nothing behind.
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "DieDesJA_FillAreaBuilder.hpp"
+#include "DieDesJA_FingerClearanceNotchBuilder.hpp"
+#include "DieDesJA_HandlingCoreBuilder.hpp"
+#include "DieDesJA_MachineReliefBuilder.hpp"
+#include "DieDesignTestSupport.hpp"
+#include "afl/BodyUtils.hpp"
+#include "afl/Module.hpp"
+#include "afl/Parms.hpp"
+#include "upd/Update.hpp"
+
+using namespace KTX;
+using KTX::DieDesJA::FingerClearanceNotchBuilder;
+using KTX::DieDesJA::FingerClearanceNotchBuilderFactory;
+using KTX::Kernel::BodyType;
+using KTX::DieDesJA::HandlingCoreBuilder;
+using KTX::DieDesJA::HandlingCoreBuilderFactory;
+using KTX::DieDesJA::MachineReliefBuilder;
+using KTX::DieDesJA::MachineReliefBuilderFactory;
+using KTX::DieDesJA::FillAreaBuilder;
+using KTX::DieDesJA::FillAreaBuilderFactory;
+using stamvik_test::DieDesignFeature;
+
+namespace {
+
+// ---- the previews through a temporary feature -----------------------------------------
+
+class TemporaryFeaturePreview : public DieDesignFeature {};
+
+// A builder of one of the route's classes, its target and its preview.
+struct RouteBuilder {
+  DieDesJA::GenericBodyBuilder* builder;
+  SELECT_OBJECT* target;
+  std::function<int(int*, int**)> preview;
+};
+
+template <class B>
+RouteBuilder Route(B* b) {
+  return {b, b->GetTarget(), [b](int* count, int** bodies) { return b->CreateBodies(count, bodies); }};
+}
+
+TEST_F(TemporaryFeaturePreview, EachBuilderPreviewsUnderItsOwnMarkAndTextAndLeavesNothing) {
+  struct Row {
+    const char* mark;
+    const char* text;
+    const char* targetFactory;  // what gives the temporary feature its target
+    int deleted;                // objects the clean-up deletes
+    RouteBuilder (*make)(CM_part* part);
+  };
+  const Row rows[] = {
+      {"Finger clearance notch create bodies", "Finger Clearance Notch: Performing boolean operation",
+       "FingerClearanceNotchTargetFactory::Create", 2,
+       [](CM_part* p) { return Route(FingerClearanceNotchBuilderFactory::Create(p, nullptr)); }},
+      {"Handling Core create bodies", " Handling Core: Performing boolean operation",
+       "HandlingCoreTargetFactory::CreateCopy", 1,
+       [](CM_part* p) {
+         HandlingCoreBuilder* b = HandlingCoreBuilderFactory::Create(p, nullptr);
+         EXP_edit_exp(0, b->GetHeight(), "10");
+         EXP_edit_exp(0, b->GetWidth(), "10");
+         return Route(b);
+       }},
+      {"Machine Relief create bodies", "Machine Relief: Performing boolean operation",
+       "MachineReliefTargetFactory::CreateCopy", 1,
+       [](CM_part* p) { return Route(MachineReliefBuilderFactory::Create(p, nullptr)); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.mark);
+    RouteBuilder b = row.make(modelPart());
+    b.target->set_selected_tag(ModelBody(BodyType::Solid));
+    Host::ClearCalls();
+    const int bodiesBefore = LiveBodies();
+    int count = 0;
+    int* bodies = nullptr;
+    EXPECT_EQ(b.preview(&count, &bodies), 0);
+    EXPECT_EQ(count, 1);
+    ExpectMark(row.mark, false);
+    const std::vector<std::string> booleans = ArgsOf("DIEDES_UTILS_boolean_bodies2");
+    EXPECT_EQ(booleans.size(), 2u);
+    for (const std::string& args : booleans)
+      EXPECT_TRUE(Has(args, std::string("text=\"") + row.text + "\"")) << args;
+    EXPECT_EQ(ArgsOf(row.targetFactory).size(), 1u);
+    EXPECT_EQ(ArgsOf("OM_delete_object").size(), static_cast<std::size_t>(row.deleted));
+    // Only the copy of the target is left, and it is the caller's.
+    EXPECT_EQ(LiveBodies(), bodiesBefore + 1);
+    DieDesUtilsDeleteBodies(&count, &bodies);
+    b.builder->destroy();
+  }
+}
+
+}  // namespace
