@@ -24,6 +24,11 @@ inline constexpr int kUnknownDefinition = 670229;
 inline constexpr int kNotASpringbackFeature = 670357;
 // The boolean's target is not a kernel body.
 inline constexpr int kTargetNotABody = 670422;
+// Warning: a body trimmed to a plane is no longer a kernel entity (the die shoe's
+// cavities and deck cutouts).
+inline constexpr int kVanished = 670443;
+// The die shoe has no base flange body to build its solid from.
+inline constexpr int kNoBaseBody = 671385;
 // Warning: a draw-bead segment's top radius is small for a machined taper bead.
 inline constexpr int kSegmentTopRadiusWarning = 672144;
 // A clearance without a target body whose offset is not above the distance tolerance.
@@ -48,12 +53,17 @@ inline constexpr int kCoreDepthNegative = 690006;
 inline constexpr int kNoTarget = 690025;
 // A springback compensation lacks an input it needs.
 inline constexpr int kNoSpringbackInput = 690034;
+// Warning: the sweep of a die shoe's deck-cutout block failed.
+inline constexpr int kCutoutSweepFailed = 1070013;
 
 // ---- the die catalogue -------------------------------------------------------------
 
 // A cast relief's profile holds no closed loop, or holds open loops.
 inline constexpr int kNoReliefLoop = 3030022;
 inline constexpr int kOpenReliefLoops = 3030210;
+// A host error while the die shoe made a deck-cutout block, a main-deck cavity or a
+// bounding box (a warning, or the bounding box's status).
+inline constexpr int kStageHostError = 3030173;
 // A draw bead's female depth or width too small.
 inline constexpr int kBeadFemaleDepthTooSmall = 3030297;
 inline constexpr int kBeadFemaleWidthTooSmall = 3030298;
