@@ -28,6 +28,7 @@ const Row kRows[] = {
       {"kNoDatabaseParms", Messages::kNoDatabaseParms, 670156},
       {"kNoTrimToolBody", Messages::kNoTrimToolBody, 670219},
       {"kUnknownDefinition", Messages::kUnknownDefinition, 670229},
+      {"kNoSection", Messages::kNoSection, 670241},
       {"kNotASpringbackFeature", Messages::kNotASpringbackFeature, 670357},
       {"kTargetNotABody", Messages::kTargetNotABody, 670422},
       {"kVanished", Messages::kVanished, 670443},

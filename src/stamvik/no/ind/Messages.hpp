@@ -20,6 +20,9 @@ inline constexpr int kNoDatabaseParms = 670156;
 inline constexpr int kNoTrimToolBody = 670219;
 // A springback compensation's definition is none of those it knows.
 inline constexpr int kUnknownDefinition = 670229;
+// A draw bead's centerline gives no section (none from its profile, or none could be
+// made for it).
+inline constexpr int kNoSection = 670241;
 // The record to edit is not a springback compensation.
 inline constexpr int kNotASpringbackFeature = 670357;
 // The boolean's target is not a kernel body.
