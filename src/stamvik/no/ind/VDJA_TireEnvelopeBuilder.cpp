@@ -554,7 +554,7 @@ int TireEnvelopeBuilder::LoadTemplatePointFile(const char* fileName, char** mess
 int TireEnvelopeBuilder::ProcessFromSpindelLines() {
   try {
     HostBlock<char> directory(vdja_tireenv_motion_temp_directory());
-    if (directory == nullptr) return kMotionFileMissing;
+    if (!directory) return kMotionFileMissing;
     char name[kMotionFileNameSize];
     int counter = 0;
     if (int status = vdja_tireenv_motion_probe_file_name(directory.get(), "spindle_file", &counter, name); status != 0)
@@ -593,40 +593,11 @@ int PartSaveCode(const PART_save_failure_s& failures, PART_part* entry) {
 
 namespace {
 
-double ValueOf(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
-}
-
 using Messages::kDriveJointsMissing;
 using Messages::kMasterFileMissing;
 using Messages::kNoSpindleObject;
 
 void RaiseMessage(int line, int code) { ERROR_raise(kSource, line, code, "%s", ""); }
-
-int SetMark(const char* name, const char* failure, int line) {
-  int status = 0;
-  const int mark = UNDO_QD_set_mark(1, name, &status);
-  if (status != 0) ERROR_raise(kSource, line, status, failure, status);
-  UNDO_QD_set_mark_importance(mark, name != nullptr ? 1 : 0);
-  return mark;
-}
-
-// Runs `work` under its own mark: kept on success, rolled back and ended
-// when it raises (the error goes on to the caller).
-template <class Work>
-void UnderMark(const char* name, const char* failure, int line, Work work) {
-  const int mark = SetMark(name, failure, line);
-  try {
-    work();
-  } catch (...) {
-    UNDO_QD_undo_to_mark_no_status(mark, name);
-    UNDO_QD_delete_to_mark(mark, name);
-    throw;
-  }
-  UNDO_QD_delete_to_mark(mark, name);
-}
-
-constexpr const char* kMarkFailure = "Failed to set UNDO mark - code %d";
 
 void UpdateWhenLogged() {
   if (!UPDATE_is_list_empty() || !UPDATE_is_delete_list_empty()) VD_update_do_update();
@@ -649,8 +620,7 @@ int ManagedFileCheck(PART_part* part) {
 }
 
 void ScenarioOpenedOrMade() {
-  auto* session =
-      static_cast<JAM::MotionSession_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface("Motion.MotionSession"));
+  auto* session = Stamvik::UnjournalledInterface<JAM::MotionSession_Interface>("Motion.MotionSession");
   if (session != nullptr) session->SessionScenarioChanged();
 }
 
@@ -1013,7 +983,7 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
       record->jounceDistance = m_jounceDistance;
       record->reboundDistance = m_reboundDistance;
       const int steps = m_shockDriverJointSteps;
-      const double roll = ValueOf(m_rollAngle);
+      const double roll = Stamvik::ExpressionValue(m_rollAngle);
       const int source = motion == SuspensionTemplate ? 1 : 0;
       tag_t joints[4] = {0, 0, 0, 0};
       if (source == 0) {
@@ -1075,13 +1045,13 @@ int TireEnvelopeBuilder::Validate() {
     if (layer < 1 || layer > 256) return Messages::kLayerOutOfRange;
   if (WorkArea()->profilePointCount == 0) return Messages::kNoProfilePoints;
   if (CFI_ask_file_exist(GetMotionFile()) != 0) return Messages::kMotionFileMissing;
-  const double shift = ValueOf(m_wheelCenterlineShift);
+  const double shift = Stamvik::ExpressionValue(m_wheelCenterlineShift);
   if (shift < -25 * f - t || shift > 25 * f + t) return Messages::kCenterlineShiftOutOfRange;
   if (m_tireDefinition != SolidBody) {
-    const double rim = ValueOf(m_wheelRimDiameter);
+    const double rim = Stamvik::ExpressionValue(m_wheelRimDiameter);
     if (rim < -t || rim > 25 * f + t) return Messages::kRimDiameterOutOfRange;
   }
-  const double s = ValueOf(m_radialStartAngle), e = ValueOf(m_radialEndAngle);
+  const double s = Stamvik::ExpressionValue(m_radialStartAngle), e = Stamvik::ExpressionValue(m_radialEndAngle);
   // The whole degrees' remainder, taken on the real: an angle of any size (or
   // none) is checked without converting it to an integer.
   if (std::fmod(std::trunc(s), 15.0) != 0) return Messages::kStartAngleNotMultipleOf15;
@@ -1090,8 +1060,8 @@ int TireEnvelopeBuilder::Validate() {
   if (std::fabs(e - s) > 360.0000000001) return Messages::kAngleSpanOver360;
   if (s < -90.0000000001) return Messages::kStartAngleBelowMinus90;
   if (e > 360.0000000001) return Messages::kEndAngleAbove360;
-  if (ValueOf(m_distanceTolerance) < t) return Messages::kTireDistanceToleranceNotPositive;
-  if (ValueOf(m_trimRadius) < t) return Messages::kTrimRadiusNotPositive;
+  if (Stamvik::ExpressionValue(m_distanceTolerance) < t) return Messages::kTireDistanceToleranceNotPositive;
+  if (Stamvik::ExpressionValue(m_trimRadius) < t) return Messages::kTrimRadiusNotPositive;
   if (!m_applyOffset) return 0;
   switch (m_envelopeOffset) {
     case FixedSections:
@@ -1127,9 +1097,9 @@ void TireEnvelopeBuilder::InitializeEnvelopeOffset() {
   for (int i = 0; i < area->sectionCount; ++i) {
     area->sectionAngles[i] = angles[i];
     area->sectionOffsetCounts[i] = 3;
-    area->sectionOffsets[i][0] = ValueOf(m_inboardOffsetValue);
-    area->sectionOffsets[i][1] = ValueOf(across[i]);
-    area->sectionOffsets[i][2] = ValueOf(m_outboardOffsetValue);
+    area->sectionOffsets[i][0] = Stamvik::ExpressionValue(m_inboardOffsetValue);
+    area->sectionOffsets[i][1] = Stamvik::ExpressionValue(across[i]);
+    area->sectionOffsets[i][2] = Stamvik::ExpressionValue(m_outboardOffsetValue);
   }
 }
 
@@ -1726,6 +1696,7 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     ConvertRuleInstanceToBuilderData(frec);
     return 0;
   }
+  // The block is the feature's own kind, freed by the feature's call, not SM_free.
   struct BlockFree {
     void operator()(Tireenv_params_s* block) const { TireEnvelope_FreeApplData(&block); }
   };
