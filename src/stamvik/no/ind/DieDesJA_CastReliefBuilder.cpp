@@ -5,10 +5,12 @@
 
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "kernel/Kernel.hpp"
+#include "math/Vector.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
@@ -44,9 +46,7 @@ tag_t selectedTag(const SELECT_OBJECT* selection) {
   return selection != nullptr ? selection->ask_selected_tag() : 0;
 }
 
-double valueOf(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
-}
+using Stamvik::ExpressionValue;
 
 // Grows the caller's array by one tag (SM_calloc for the first entry).
 void appendTag(int* count, tag_t** tags, tag_t tag) {
@@ -54,7 +54,7 @@ void appendTag(int* count, tag_t** tags, tag_t tag) {
   const auto n = static_cast<std::size_t>(*count);
   auto* grown = static_cast<tag_t*>(*tags == nullptr ? SM_calloc(1, sizeof(tag_t))
                                                      : SM_crealloc(*tags, (n + 1) * sizeof(tag_t)));
-  if (grown == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for %d tags", *count + 1);
+  if (grown == nullptr) ERROR_raise(kSource, 58, Error::kNoMemory, "no memory for %d tags", *count + 1);
   grown[n] = tag;
   *tags = grown;
   ++*count;
@@ -64,9 +64,9 @@ void appendTag(int* count, tag_t** tags, tag_t tag) {
 // they belong to another feature.
 DieDes::CastRelief* castReliefParms(FEATURE_RECORD* frec) {
   FEATURE_PARMS* parms = frec != nullptr ? FREC_ask_parms_of_frec(frec) : nullptr;
-  if (parms == nullptr) ERROR_raise(kSource, __LINE__, kNoDatabaseParms, "Feature has no database parameters.");
+  if (parms == nullptr) ERROR_raise(kSource, 68, kNoDatabaseParms, "Feature has no database parameters.");
   if (!OM::OM_is_subclass(parms->OmClassId(), DieDes::CastRelief::ThisClassId))
-    ERROR_raise(kSource, __LINE__, kNoDatabaseParms, "Feature is not a Cast Relief.");
+    ERROR_raise(kSource, 70, kNoDatabaseParms, "Feature is not a Cast Relief.");
   return static_cast<DieDes::CastRelief*>(parms);
 }
 
@@ -145,18 +145,15 @@ void CastReliefBuilder::DeleteSheetTemps() {
 
 int CastReliefBuilder::validate_nothrow() {
   int first = 0, second = 0, third = 0;
-  tag_t *firstItems = nullptr, *secondItems = nullptr, *thirdItems = nullptr;
+  Stamvik::HostBlock<tag_t> firstItems, secondItems, thirdItems;
   if (m_reliefProfile != nullptr)
-    m_reliefProfile->ask_loop_summary(&first, &firstItems, &second, &secondItems, &third, &thirdItems);
-  SM_free(firstItems);
-  SM_free(secondItems);
-  SM_free(thirdItems);
+    m_reliefProfile->ask_loop_summary(&first, firstItems.out(), &second, secondItems.out(), &third, thirdItems.out());
   if (first < 1) return kNoReliefLoop;
   if (second > 0) return kOpenReliefLoops;
 
   if (selectedTag(m_sheetMetal) == 0 && (m_targetData == nullptr || !m_targetData->GetSheetFlag()))
     return kNoSheetMetal;
-  if (selectedTag(m_reliefSheet) == 0 && !(std::fabs(valueOf(m_reliefDepth)) > m_distanceTolerance))
+  if (selectedTag(m_reliefSheet) == 0 && !(std::fabs(ExpressionValue(m_reliefDepth)) > m_distanceTolerance))
     return kReliefDepthTooSmall;
   if (m_baseOrientation != nullptr && m_baseOrientation->validate_nothrow() != 0) return kBadBaseOrientation;
   if (m_distanceTolerance < kMargin) return kGeneralDistanceToleranceTooSmall;
@@ -233,8 +230,8 @@ void CastReliefBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     UPDATE_log_object_to_delete(old);
   }
   int count = 0;
-  tag_t* tags = nullptr;
-  if (entities > 0) parms->GetEntity(0)->AskTags(&count, &tags);
+  Stamvik::HostBlock<tag_t> tags;
+  if (entities > 0) parms->GetEntity(0)->AskTags(&count, tags.out());
   SC_section* profile = nullptr;
   if (count >= 1 && tags[0] != 0) {
     // The feature's section stays the feature's: the builder refers to it
@@ -243,7 +240,7 @@ void CastReliefBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   } else {
     profile = SC_sectionFactory::object(OM::OM_ask_object_tag(ask_owning_part()), 0.95 * distance, distance, angle);
   }
-  SM_free(tags);
+  tags.reset();
   SetReliefProfile(profile);
 
   // A sheet left out at commit (the target gave it) is no value to read.
@@ -293,7 +290,7 @@ bool CastReliefBuilder::FindBaseOrientation(double origin[3], double normal[3]) 
   tag_t plane = 0;
   double matrix[9] = {};
   if (m_baseOrientation != nullptr && m_baseOrientation->GetPlaneDefinition(&plane, origin, matrix)) {
-    for (int i = 0; i < 3; ++i) normal[i] = matrix[6 + i];
+    Math::NormalOfMatrix(matrix, normal);
     return true;
   }
   if (m_targetData != nullptr && m_targetData->GetBaseFlag()) {
@@ -330,7 +327,7 @@ void CastReliefBuilder::SetReliefSheetTemp() {
   double origin[3], normal[3];
   if (!FindBaseOrientation(origin, normal)) return;
   const double tolerances[2] = {m_distanceTolerance, m_angleTolerance};
-  const double depth = valueOf(m_reliefDepth);
+  const double depth = ExpressionValue(m_reliefDepth);
   const bool deep = std::fabs(depth) > m_distanceTolerance;
 
   int rc = 0;
@@ -361,8 +358,8 @@ void CastReliefBuilder::SetSupportSheetTemp() {
 
   double origin[3], normal[3];
   if (!FindBaseOrientation(origin, normal)) return;
-  const double depth = valueOf(m_reliefDepth);
-  const double thickness = valueOf(m_thickness);
+  const double depth = ExpressionValue(m_reliefDepth);
+  const double thickness = ExpressionValue(m_thickness);
   tag_t base = selectedTag(m_reliefSheet);
   if (base == 0) base = SheetMetalTag();
   if (base == 0) return;
@@ -370,7 +367,7 @@ void CastReliefBuilder::SetSupportSheetTemp() {
 
   double sheetNormal[3] = {};
   DIEDES_GENERIC_BODY_PARMS::GetSheetNormal(ES_solid_ask_solvane_tag(base), normal, 75.0, nullptr, sheetNormal);
-  const double dot = sheetNormal[0] * normal[0] + sheetNormal[1] * normal[1] + sheetNormal[2] * normal[2];
+  const double dot = Math::Dot(sheetNormal, normal);
   const double offset = dot >= 0.0 ? depth - thickness : depth + thickness;
 
   const double tolerances[2] = {m_distanceTolerance, m_angleTolerance};
@@ -389,14 +386,14 @@ int CastReliefBuilder::CreateBodies(int* count, int** bodies) const {
   const tag_t sheet = SheetMetalTag();
   if (sheet == 0) return 0;
 
-  const int mark = SetPreviewUndoMark(kMarkName);
+  Stamvik::UndoMarkScope mark = PreviewUndoMarkScope(kMarkName);
   int rc = kNoBaseOrientation;
   bool targetSelected = false;
   int targetBody = 0;
   int copy = 0;
-  int toolCount = 0;
-  int* tools = nullptr;
-  int* operations = nullptr;
+  Stamvik::BodyArray tools;
+  Stamvik::HostBlock<int> operations;
+  Stamvik::BodyArray out;
   bool finished = false;
   auto finish = [&finished] {
     if (finished) return;
@@ -435,50 +432,45 @@ int CastReliefBuilder::CreateBodies(int* count, int** bodies) const {
         int edgeLabel = 1000000;
         DieDes::CastRelief::CreateToolBody(GetAlgorithmVersion(), m_reliefProfile, sheet, selectedTag(m_reliefSheet),
                                            m_reliefSheetTemp, m_supportSheetTemp, origin, normal,
-                                           valueOf(m_reliefDepth), m_createSupportCasting, valueOf(m_thickness),
-                                           m_distanceTolerance, m_angleTolerance, nullptr, &faceLabel, &edgeLabel,
-                                           &toolCount, &tools, &operations);
+                                           ExpressionValue(m_reliefDepth), m_createSupportCasting,
+                                           ExpressionValue(m_thickness), m_distanceTolerance, m_angleTolerance, nullptr,
+                                           &faceLabel, &edgeLabel, tools.count(), tools.bodies(), operations.out());
         if (copy != 0 && bodyType == ZV_BODY_type_solid_c) {
           int result = 0;
-          DIEDES_UTILS_boolean_bodies(copy, toolCount, tools, operations, ZV_boolean_unite_c, nullptr,
+          DIEDES_UTILS_boolean_bodies(copy, tools.size(), tools.data(), operations.get(), ZV_boolean_unite_c, nullptr,
                                       m_distanceTolerance, kBooleanText, &result);
-          DIEDES_UTILS_boolean_bodies2(54, &copy, toolCount, tools, operations, ZV_boolean_subtract_c, nullptr,
-                                       m_distanceTolerance, kBooleanText, &result);
+          DIEDES_UTILS_boolean_bodies2(54, &copy, tools.size(), tools.data(), operations.get(), ZV_boolean_subtract_c,
+                                       nullptr, m_distanceTolerance, kBooleanText, &result);
           if (copy != 0) {
-            auto* out = static_cast<int*>(SM_calloc(1, sizeof(int)));
-            if (out == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for a body");
-            out[0] = copy;
-            copy = 0;  // the caller's now: never both handed over and deleted
-            *bodies = out;
-            *count = 1;
+            *out.bodies() = static_cast<int*>(SM_calloc(1, sizeof(int)));
+            if (out.data() == nullptr) ERROR_raise(kSource, 450, Error::kNoMemory, "no memory for a body");
+            out.data()[0] = copy;
+            *out.count() = 1;
+            copy = 0;  // held by the result now: never both handed over and deleted
           }
         } else {
           // A copy that is not a solid takes no part, and nobody else would release it.
           DieDesUtilsDeleteBody(copy);
           copy = 0;
-          if (toolCount > 0) {
-            *count = toolCount;
-            *bodies = tools;
-            toolCount = 0;
-            tools = nullptr;
-          }
+          if (tools.size() > 0) tools.HandOver(out);
         }
         finish();
       }
     }
   } catch (const std::exception& e) {
     finish();
-    rc = Error::HandleAsBuilder(e, kSource, __LINE__);
+    rc = Error::HandleAsBuilder(e, kSource, 472);
   }
 
-  DieDesUtilsDeleteBodies(&toolCount, &tools);
-  SM_free(operations);
+  tools.Delete();
+  operations.reset();
   if (rc != 0) {
     if (targetSelected && copy != targetBody) DieDesUtilsDeleteBody(copy);
-    DieDesUtilsDeleteBodies(count, bodies);
-    UndoToPreviewMark(mark);
+    out.Delete();  // and the model goes back to the mark
+  } else {
+    if (out.data() != nullptr) out.HandOver(count, bodies);
+    mark.Commit();
   }
-  DeletePreviewUndoMark(mark);
   return rc;
 }
 

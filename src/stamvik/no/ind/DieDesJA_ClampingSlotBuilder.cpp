@@ -11,12 +11,14 @@
 #include "DieDesJA_SelectedTags.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
+#include "math/Vector.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
@@ -98,20 +100,12 @@ constexpr const char* kDefaultKeys[17] = {
 constexpr int kFlangeThicknessPosition = 15;
 constexpr const char* kTypeWords[3] = {"Hydraulic_ClampSlot", "Traveling_ClampSlot", "Automatic_ClampSlot"};
 
-double valueOf(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(const_cast<EXP_expression*>(expression)) : 0.0;
-}
+using Stamvik::ExpressionValue;
 
 template <class T>
 void put(unsigned char* record, int at, T value) {
   std::memcpy(record + at, &value, sizeof value);
 }
-
-// Frees what a host call handed out, on every way out.
-struct Freed {
-  void* block = nullptr;
-  ~Freed() { SM_free(block); }
-};
 
 // Also on the way out of a failure: a sleep state that cannot be set is
 // noted, and the object still goes.
@@ -192,15 +186,13 @@ void ClampingSlotBuilder::ReadTypeDefaults(int type) {
   const char* suffix = PART_ask_units(ask_owning_part()) != 0 ? "_EU" : "_MU";
   double values[17] = {};
   for (int i = 2; i < 17; ++i) {
-    char* name = SM_sprintf("%s%s%s%s", "DIE_", kTypeWords[type], kDefaultKeys[i], suffix);
-    Freed freed{name};
-    values[i] = PMAN_ask_real(name);
+    const Stamvik::HostBlock<char> name(SM_sprintf("%s%s%s%s", "DIE_", kTypeWords[type], kDefaultKeys[i], suffix));
+    values[i] = PMAN_ask_real(name.get());
   }
-  char* angleName = SM_sprintf("%s%sNotchAngle", "DIE_", kTypeWords[type]);
   double angle = 0;
   {
-    Freed freed{angleName};
-    angle = PMAN_ask_real(angleName);
+    const Stamvik::HostBlock<char> angleName(SM_sprintf("%s%sNotchAngle", "DIE_", kTypeWords[type]));
+    angle = PMAN_ask_real(angleName.get());
   }
   if (type == JA_CLAMPING_SLOT_BUILDER_types_Traveling) {
     // The chord of the slot's radius at the depth the top leaves above the slot.
@@ -220,23 +212,21 @@ void ClampingSlotBuilder::ReadTypeDefaults(int type) {
 }
 
 void ClampingSlotBuilder::PrePopulateSelections() {
-  char* name = nullptr;
-  char* title = nullptr;
-  char* value = nullptr;
+  Stamvik::HostBlock<char> name, title, value;
   try {
-    name = PMAN_ask_string("DIE_ClampSlot_LocationName");
-    title = PMAN_ask_string("DIE_PrePopulate_AttrTitle");
-    if (title != nullptr && title[0] != '\0') value = PMAN_ask_string("DIE_ClampSlot_AttrValue");
-    const bool byName = name != nullptr && name[0] != '\0';
-    const bool byAttribute = title != nullptr && title[0] != '\0' && value != nullptr && value[0] != '\0';
+    name.reset(PMAN_ask_string("DIE_ClampSlot_LocationName"));
+    title.reset(PMAN_ask_string("DIE_PrePopulate_AttrTitle"));
+    if (title && title[0] != '\0') value.reset(PMAN_ask_string("DIE_ClampSlot_AttrValue"));
+    const bool byName = name && name[0] != '\0';
+    const bool byAttribute = title && title[0] != '\0' && value && value[0] != '\0';
     if (byName || byAttribute) {
       const bool allowHidden = PMAN_ask_logical("DIE_PrePopulate_AllowHidden") != 0;
       PART_part* part = PART_ask_rm_part_of_part(ask_owning_part());
       for (int type : {2, 45, 196}) {
         for (tag_t entity = RM_cycle_entities_by_type(part, type); entity != 0;
              entity = RM_next_entity_of_type(part, type, entity)) {
-          if (DieDesUtilsHasAttribute(entity, 4, allowHidden, byName ? name : nullptr,
-                                      byAttribute ? title : nullptr, byAttribute ? value : nullptr))
+          if (DieDesUtilsHasAttribute(entity, 4, allowHidden, byName ? name.get() : nullptr,
+                                      byAttribute ? title.get() : nullptr, byAttribute ? value.get() : nullptr))
             m_locations->AddUserLocation(entity);
         }
       }
@@ -244,9 +234,6 @@ void ClampingSlotBuilder::PrePopulateSelections() {
   } catch (const std::exception& e) {
     Error::HandleAsBuilder(e, kSource, kPrePopulateLine);
   }
-  SM_free(name);
-  SM_free(title);
-  SM_free(value);
 }
 
 void ClampingSlotBuilder::Notify(OM::Object* changed) {
@@ -299,9 +286,8 @@ void ClampingSlotBuilder::TypeChanged() const {
     const tag_t part = OM::OM_ask_object_tag(ask_owning_part());
     const auto edit = [&](EXP_expression* expression, double wanted) {
       if (expression == nullptr || std::fabs(EXP_ask_value_of_exp(expression) - wanted) <= kMargin) return true;
-      char* text = EXP_format_value(wanted);
-      Freed freed{text};
-      if (EXP_edit_exp(part, expression, text) != 0) return false;
+      const Stamvik::HostBlock<char> text(EXP_format_value(wanted));
+      if (EXP_edit_exp(part, expression, text.get()) != 0) return false;
       EXP_ask_value_of_exp(expression);
       return true;
     };
@@ -325,12 +311,10 @@ int ClampingSlotBuilder::validate_nothrow() {
   if (m_basePlane == nullptr || m_basePlane->validate_nothrow() != 0) return kBadBaseOrientation;
 
   int first = 0, second = 0, third = 0;
-  tag_t *firstItems = nullptr, *secondItems = nullptr, *thirdItems = nullptr;
+  Stamvik::HostBlock<tag_t> firstItems, secondItems, thirdItems;
   if (m_flangeBaseProfile != nullptr)
-    m_flangeBaseProfile->ask_loop_summary(&first, &firstItems, &second, &secondItems, &third, &thirdItems);
-  SM_free(firstItems);
-  SM_free(secondItems);
-  SM_free(thirdItems);
+    m_flangeBaseProfile->ask_loop_summary(&first, firstItems.out(), &second, secondItems.out(), &third,
+                                          thirdItems.out());
   const bool targetProfile = m_targetData != nullptr && m_targetData->GetFlangeProfileFlag();
   if (first < 1) {
     if (!targetProfile) return kNoBaseFlange;
@@ -342,10 +326,10 @@ int ClampingSlotBuilder::validate_nothrow() {
 
   const bool automatic = m_type == JA_CLAMPING_SLOT_BUILDER_types_Automatic;
   const auto nonNegative = [](double v) { return v > -kMargin; };
-  const double slotWidth = valueOf(m_slotWidth), innerWidth = valueOf(m_innerWidth);
-  const double padWidth = valueOf(m_padWidth), slotLength = valueOf(m_slotLength);
-  const double topLength = valueOf(m_topLength), padLength = valueOf(m_padLength);
-  if (!automatic && !nonNegative(valueOf(m_centerlineLength))) return kClampingCenterlineLengthNegative;
+  const double slotWidth = ExpressionValue(m_slotWidth), innerWidth = ExpressionValue(m_innerWidth);
+  const double padWidth = ExpressionValue(m_padWidth), slotLength = ExpressionValue(m_slotLength);
+  const double topLength = ExpressionValue(m_topLength), padLength = ExpressionValue(m_padLength);
+  if (!automatic && !nonNegative(ExpressionValue(m_centerlineLength))) return kClampingCenterlineLengthNegative;
   if (!nonNegative(innerWidth)) return kClampingInnerWidthNegative;
   if (!(slotWidth > innerWidth - kMargin)) return kClampingSlotNotWiderThanInner;
   if (!nonNegative(slotWidth)) return kClampingSlotWidthNegative;
@@ -366,9 +350,9 @@ int ClampingSlotBuilder::validate_nothrow() {
       {m_notchAngle, kClampingNotchAngleNegative},
   };
   for (const auto& [expression, message] : rest)
-    if (!nonNegative(valueOf(expression))) return message;
-  if (!(valueOf(m_flangeThickness) > kMargin)) return kClampingFlangeThicknessNotPositive;
-  if (!nonNegative(valueOf(m_offsetWidth))) return kClampingOffsetWidthNegative;
+    if (!nonNegative(ExpressionValue(expression))) return message;
+  if (!(ExpressionValue(m_flangeThickness) > kMargin)) return kClampingFlangeThicknessNotPositive;
+  if (!nonNegative(ExpressionValue(m_offsetWidth))) return kClampingOffsetWidthNegative;
   if (m_distanceTolerance < kMargin) return kGeneralDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kGeneralAngleToleranceTooSmall;
   return 0;
@@ -539,12 +523,12 @@ void ClampingSlotBuilder::PopulateValuesInStucture(DIEDES_NODE_s* node) const {
   EXP_expression* values[17];
   ValueRecord(values);
   for (int i = 0; i < 17; ++i) {
-    double v = valueOf(values[i]);
+    double v = ExpressionValue(values[i]);
     if (i == kFlangeThicknessPosition && m_targetData != nullptr && m_targetData->GetThicknessFlag())
       v = m_targetData->GetThicknessValue();
     put(record, 24 + 8 * i, v);
   }
-  put(record, 160, valueOf(m_notchAngle));
+  put(record, 160, ExpressionValue(m_notchAngle));
   put<std::int32_t>(record, 168, m_locationOnFlange ? 1 : 0);
   put<std::int32_t>(record, 172, GetType());
   put<std::int32_t>(record, 176, node->parent == nullptr ? kParentCode : 0);
@@ -552,10 +536,9 @@ void ClampingSlotBuilder::PopulateValuesInStucture(DIEDES_NODE_s* node) const {
 
 DIEDES_NODE_s* ClampingSlotBuilder::CreateApplStructure(tag_t orientation, tag_t direction) const {
   int count = 0;
-  tag_t* tags = nullptr;
-  bool* created = nullptr;
-  m_locations->GetOutputTags(static_cast<SO_update_option_t>(1), &count, &tags, &created);
-  Freed freedTags{tags}, freedCreated{created};
+  Stamvik::HostBlock<tag_t> tags;
+  Stamvik::HostBlock<bool> created;
+  m_locations->GetOutputTags(static_cast<SO_update_option_t>(1), &count, tags.out(), created.out());
   if (count < 1) return nullptr;
 
   // The locations made for the structure and not yet in one of its children
@@ -563,7 +546,7 @@ DIEDES_NODE_s* ClampingSlotBuilder::CreateApplStructure(tag_t orientation, tag_t
   int placed = 0;
   auto letGoUnplaced = [&] {
     for (int i = placed; i < count; ++i)
-      if (created != nullptr && created[i]) sleepAndDelete(tags[i]);
+      if (created && created[i]) sleepAndDelete(tags[i]);
   };
   static const DIEDES_NODE_init_s description{25, "Clamping Slots", 24, "Clamping Slot", nullptr};
   DIEDES_NODE_s* parent = nullptr;
@@ -602,11 +585,10 @@ DIEDES_NODE_s* ClampingSlotBuilder::CreateApplStructure(tag_t orientation, tag_t
       SC_collector* collector = nullptr;
       std::memcpy(&collector, record + kNodeCollectorPlace, sizeof collector);
       int curveCount = 0;
-      tag_t* curves = nullptr;
-      if (m_flangeBaseProfile != nullptr) m_flangeBaseProfile->ask_tags(&curveCount, &curves);
-      Freed freedCurves{curves};
+      Stamvik::HostBlock<tag_t> curves;
+      if (m_flangeBaseProfile != nullptr) m_flangeBaseProfile->ask_tags(&curveCount, curves.out());
       if (curveCount > 0) {
-        CMP_RT_replace_rm_entities(collector, 0, curveCount, curves, nullptr);
+        CMP_RT_replace_rm_entities(collector, 0, curveCount, curves.get(), nullptr);
       } else if (m_targetData != nullptr && m_targetData->GetFlangeProfileFlag()) {
         const tag_t curve = m_targetData->GetFlangeProfileCurve();
         CMP_RT_replace_rm_entities(collector, 0, 1, &curve, nullptr);
@@ -645,11 +627,9 @@ int ClampingSlotBuilder::CreateBodies(int* count, int** bodies) const {
   int bodyType = ZV_BODY_type_solid_c;
   int copy = 0;
   int targetBody = 0;
-  int toolCount = 0;
-  int* tools = nullptr;
-  int* second = nullptr;
-  int outCount = 0;
-  int* out = nullptr;
+  Stamvik::BodyArray tools;
+  Stamvik::HostBlock<int> second;
+  Stamvik::BodyArray out;
   tag_t profileCurve = 0, createdCsys = 0, orientation = 0, direction = 0;
   bool orientationCreated = false, directionCreated = false;
   DIEDES_NODE_s* node = nullptr;
@@ -675,7 +655,7 @@ int ClampingSlotBuilder::CreateBodies(int* count, int** bodies) const {
       tag_t plane = 0;
       double matrix[9];
       if (m_basePlane->GetPlaneDefinition(&plane, origin, matrix)) {
-        for (int i = 0; i < 3; ++i) normal[i] = matrix[6 + i];
+        Math::NormalOfMatrix(matrix, normal);
       } else if (m_targetData != nullptr && m_targetData->GetOrientationFlag()) {
         m_targetData->GetBaseOrigin(origin);
         m_targetData->GetBaseNormal(normal);
@@ -696,9 +676,8 @@ int ClampingSlotBuilder::CreateBodies(int* count, int** bodies) const {
     }
     if (status == 0) {
       int curveCount = 0;
-      tag_t* curves = nullptr;
-      if (m_flangeBaseProfile != nullptr) m_flangeBaseProfile->ask_tags(&curveCount, &curves);
-      Freed freedCurves{curves};
+      Stamvik::HostBlock<tag_t> curves;
+      if (m_flangeBaseProfile != nullptr) m_flangeBaseProfile->ask_tags(&curveCount, curves.out());
       if (curveCount == 0) {
         if (m_targetData != nullptr && m_targetData->GetFlangeProfileFlag())
           status = DIEDES_UTILS_copy_curve(m_targetData->GetFlangeProfileCurve(), &profileCurve);
@@ -707,7 +686,7 @@ int ClampingSlotBuilder::CreateBodies(int* count, int** bodies) const {
       } else if (curveCount == 1) {
         status = DIEDES_UTILS_copy_curve(curves[0], &profileCurve);
       } else {
-        status = DIEDES_UTILS_join_curves(curveCount, curves, kJoinClosed, m_distanceTolerance, &profileCurve);
+        status = DIEDES_UTILS_join_curves(curveCount, curves.get(), kJoinClosed, m_distanceTolerance, &profileCurve);
       }
     }
     if (status == 0) {
@@ -723,18 +702,18 @@ int ClampingSlotBuilder::CreateBodies(int* count, int** bodies) const {
       node = CreateApplStructure(orientation, direction);
       const double tolerances[2] = {m_distanceTolerance, m_angleTolerance};
       status = DIEDES_CLAMPSLOT_parent_create_tool_body(node, tolerances, &toolData, kParentCode, kToolCode,
-                                                        &toolCount, &tools, &second);
+                                                        tools.count(), tools.bodies(), second.out());
     }
     if (status == 0)
-      HandOutPreviewBodies({kSource, kPreviewLine, "Clamping Slot: Performing boolean operation"}, m_distanceTolerance, bodyType, &copy, &toolCount,
-                           &tools, second, &outCount, &out);
+      HandOutPreviewBodies({kSource, kPreviewLine, "Clamping Slot: Performing boolean operation"}, m_distanceTolerance,
+                           bodyType, &copy, tools.count(), tools.bodies(), second.get(), out.count(), out.bodies());
   } catch (const std::exception& e) {
     const int rc = Error::HandleAsBuilder(e, kSource, kPreviewLine);
     if (status == 0) status = rc;
   }
 
-  DieDesUtilsDeleteBodies(&toolCount, &tools);
-  SM_free(second);
+  tools.Delete();
+  second.reset();
   FreeApplStructure(node);
   // What the preview made for itself goes, whatever happened.
   sleepAndDelete(profileCurve);
@@ -743,13 +722,10 @@ int ClampingSlotBuilder::CreateBodies(int* count, int** bodies) const {
   if (directionCreated) sleepAndDelete(direction);
   if (copy != targetBody) DieDesUtilsDeleteBody(copy);
   if (status != 0) {
-    DieDesUtilsDeleteBodies(&outCount, &out);
+    out.Delete();
     return status;
   }
-  if (outCount > 0) {
-    *count = outCount;
-    *bodies = out;
-  }
+  if (out.size() > 0) out.HandOver(count, bodies);
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
@@ -49,7 +50,7 @@ void appendTag(int* count, tag_t** tags, tag_t tag) {
   const auto n = static_cast<std::size_t>(*count);
   auto* grown = static_cast<tag_t*>(*tags == nullptr ? SM_calloc(1, sizeof(tag_t))
                                                      : SM_crealloc(*tags, (n + 1) * sizeof(tag_t)));
-  if (grown == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for %d tags", *count + 1);
+  if (grown == nullptr) ERROR_raise(kSource, 53, Error::kNoMemory, "no memory for %d tags", *count + 1);
   grown[n] = tag;
   *tags = grown;
   ++*count;
@@ -106,14 +107,12 @@ char* ClearanceBuilder::ask_journal_class_name() const { return SM_string_copy("
 
 int ClearanceBuilder::validate_nothrow() {
   int first = 0, second = 0, third = 0;
-  tag_t *firstItems = nullptr, *secondItems = nullptr, *thirdItems = nullptr;
-  if (m_section != nullptr) m_section->ask_loop_summary(&first, &firstItems, &second, &secondItems, &third, &thirdItems);
-  SM_free(firstItems);
-  SM_free(secondItems);
-  SM_free(thirdItems);
+  Stamvik::HostBlock<tag_t> firstItems, secondItems, thirdItems;
+  if (m_section != nullptr)
+    m_section->ask_loop_summary(&first, firstItems.out(), &second, secondItems.out(), &third, thirdItems.out());
   if (second > 0) return kOpenSectionLoops;
   if (selectedTag(m_target) == 0) {
-    const double offset = m_offset != nullptr ? EXP_ask_value_of_exp(m_offset) : 0.0;
+    const double offset = Stamvik::ExpressionValue(m_offset);
     if (!(std::fabs(offset) > m_distanceTolerance)) return kClearanceOffsetTooSmall;
   }
   if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
@@ -141,14 +140,14 @@ int ClearanceBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
 }
 
 int ClearanceBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOrRaise<DieDes::Clearance>(frec, kSource, __LINE__);
+  auto* parms = FeatureParmsOrRaise<DieDes::Clearance>(frec, kSource, 145);
   OM::LogForWrite(parms);
   parms->SetAlgorithmVersion(GetAlgorithmVersion());
   return ToParms(parms);
 }
 
 void ClearanceBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOrRaise<DieDes::Clearance>(frec, kSource, __LINE__);
+  auto* parms = FeatureParmsOrRaise<DieDes::Clearance>(frec, kSource, 152);
 
   SetAlgorithmVersion(parms->GetAlgorithmVersion());
   const double distance = parms->GetDistanceTolerance();

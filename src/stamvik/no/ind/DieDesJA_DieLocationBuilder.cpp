@@ -5,6 +5,7 @@
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDes_FrameInput.hpp"
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 
@@ -48,7 +49,7 @@ void CheckParms(const DieDesGenericLocation* parms, int line) {
 template <class T>
 T* AllocateOne() {
   auto* block = static_cast<T*>(SM_calloc(1, sizeof(T)));
-  if (block == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory");
+  if (block == nullptr) ERROR_raise(kSource, 50, Error::kNoMemory, "no memory");
   return block;
 }
 
@@ -136,20 +137,13 @@ int DieLocationBuilder::validate_nothrow() {
 // ---- parameters --------------------------------------------------------------------
 
 int DieLocationBuilder::ToParms(DieDesGenericLocation* parms, FEATURE_RECORD* frec) const {
-  CheckParms(parms, __LINE__);
+  CheckParms(parms, 138);
   const DieDesGenericLocationRecord record = FillRecord(*this);
+  const Stamvik::HostBlock<tag_t> selected(record.selected);
   DIEDES_ENTITY_CONTEXT context{};
   context.flag = 0;
   context.owner = frec;
-  int status = 0;
-  try {
-    status = parms->StoreRecords(&context, 1, &record);
-  } catch (...) {
-    SM_free(record.selected);
-    throw;
-  }
-  SM_free(record.selected);
-  return status;
+  return parms->StoreRecords(&context, 1, &record);
 }
 
 int DieLocationBuilder::ToParms2(void* nodeData) const {
@@ -181,7 +175,7 @@ int DieLocationBuilder::ToParms2(void* nodeData) const {
 }
 
 void DieLocationBuilder::FromParms(DieDesGenericLocation* parms) {
-  CheckParms(parms, __LINE__);
+  CheckParms(parms, 183);
   int count = 0;
   DieDesGenericLocationRecord* records = nullptr;
   parms->AskRecords(0, &count, &records);

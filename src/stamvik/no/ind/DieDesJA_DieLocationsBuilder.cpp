@@ -7,6 +7,7 @@
 #include "DieDes_FrameInput.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "upd/Update.hpp"
@@ -61,7 +62,7 @@ template <class T>
 T* AllocateArray(int count) {
   if (count <= 0) return nullptr;
   auto* block = static_cast<T*>(SM_calloc(static_cast<std::size_t>(count), sizeof(T)));
-  if (block == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for %d entries", count);
+  if (block == nullptr) ERROR_raise(kSource, 63, Error::kNoMemory, "no memory for %d entries", count);
   return block;
 }
 
@@ -70,7 +71,7 @@ template <class T>
 void AppendArray(T** array, int have, const T* more, int n) {
   if (array == nullptr || n <= 0) return;
   auto* grown = static_cast<T*>(SM_crealloc(*array, sizeof(T) * static_cast<std::size_t>(have + n)));
-  if (grown == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for %d entries", have + n);
+  if (grown == nullptr) ERROR_raise(kSource, 72, Error::kNoMemory, "no memory for %d entries", have + n);
   std::memcpy(grown + have, more, sizeof(T) * static_cast<std::size_t>(n));
   *array = grown;
 }
@@ -111,13 +112,13 @@ int DieLocationsBuilder::validate_nothrow() {
 }
 
 void DieLocationsBuilder::FromParms(DieDesGenericLocation** parms, int n) {
-  if (parms == nullptr) ERROR_raise(kSource, __LINE__, kNoDatabaseParms, "Die Generic Location parms are NULL.");
+  if (parms == nullptr) ERROR_raise(kSource, 113, kNoDatabaseParms, "Die Generic Location parms are NULL.");
   for (int i = 0; i < n; ++i) {
     if (parms[i] == nullptr || !OM::OM_is_subclass(parms[i]->OmClassId(), DieDesGenericLocation::ThisClassId))
-      ERROR_raise(kSource, __LINE__, kNoDatabaseParms, "Parms are not for a Die Generic Location.");
+      ERROR_raise(kSource, 116, kNoDatabaseParms, "Parms are not for a Die Generic Location.");
   }
   if (n < 1) return;
-  auto** items = AllocateArray<OM::Object*>(n);
+  const Stamvik::HostBlock<OM::Object*> items(AllocateArray<OM::Object*>(n));
   int made = 0;
   try {
     for (int i = 0; i < n; ++i) {
@@ -125,15 +126,13 @@ void DieLocationsBuilder::FromParms(DieDesGenericLocation** parms, int n) {
       items[made++] = item;
       item->FromParms(parms[i]);
     }
-    m_list->append_items(n, items);
+    m_list->append_items(n, items.get());
   } catch (const std::exception& e) {
     // Nothing else holds the items made so far: they would outlive the list.
     for (int i = 0; i < made; ++i) static_cast<DieLocationBuilder*>(items[i])->destroy();
-    SM_free(items);
     const Error::Exception error = Error::Severe::Convert(e);
     ERROR_raise(kSource, kReadErrorLine, error.askCode(), "%s", error.text().c_str());
   }
-  SM_free(items);
 }
 
 int DieLocationsBuilder::ToParmsClampingSlot(DIEDES_NODE_s* node, int n) const {
@@ -177,19 +176,12 @@ bool DieLocationsBuilder::GetLocation(int* count, tag_t** tags, Math::Point3** p
     DieLocationBuilder* item = ItemAt(i);
     if (item == nullptr) continue;
     int itemCount = 0;
-    tag_t* itemTags = nullptr;
-    Math::Point3* itemPoints = nullptr;
-    item->GetLocation(&itemCount, tags != nullptr ? &itemTags : nullptr, points != nullptr ? &itemPoints : nullptr);
-    try {
-      AppendArray(tags, total, itemTags, itemCount);
-      AppendArray(points, total, itemPoints, itemCount);
-    } catch (...) {
-      SM_free(itemTags);
-      SM_free(itemPoints);
-      throw;
-    }
-    SM_free(itemTags);
-    SM_free(itemPoints);
+    Stamvik::HostBlock<tag_t> itemTags;
+    Stamvik::HostBlock<Math::Point3> itemPoints;
+    item->GetLocation(&itemCount, tags != nullptr ? itemTags.out() : nullptr,
+                      points != nullptr ? itemPoints.out() : nullptr);
+    AppendArray(tags, total, itemTags.get(), itemCount);
+    AppendArray(points, total, itemPoints.get(), itemCount);
     total += itemCount;
   }
   if (count != nullptr) *count = total;
@@ -203,8 +195,8 @@ int DieLocationsBuilder::GetOutputTags(SO_update_option_t option, int* count, ta
   const int size = m_list != nullptr ? m_list->size() : 0;
   // Filled here and handed over at the end: a host error on the way frees
   // the arrays and lets go of the objects made for them.
-  tag_t* outTags = nullptr;
-  bool* outCreated = nullptr;
+  Stamvik::HostBlock<tag_t> outTags;
+  Stamvik::HostBlock<bool> outCreated;
   std::vector<tag_t> madeHere;
   auto letGo = [](tag_t made) {
     // Nobody will reference it: it must not stay in the model.
@@ -215,8 +207,8 @@ int DieLocationsBuilder::GetOutputTags(SO_update_option_t option, int* count, ta
   int total = 0;
   try {
     if (size > 0 && tags != nullptr) {
-      outTags = AllocateArray<tag_t>(size);
-      outCreated = AllocateArray<bool>(size);
+      outTags.reset(AllocateArray<tag_t>(size));
+      outCreated.reset(AllocateArray<bool>(size));
     }
     for (int i = 0; i < size && status == 0; ++i) {
       DieLocationBuilder* item = ItemAt(i);
@@ -224,7 +216,7 @@ int DieLocationsBuilder::GetOutputTags(SO_update_option_t option, int* count, ta
       bool made = false;
       const tag_t tag = item->GetOutputTag(option, &made, &status);
       if (tag == 0 || status != 0) continue;
-      if (outTags != nullptr) {
+      if (outTags) {
         outTags[total] = tag;
         outCreated[total] = made;
         if (made) madeHere.push_back(tag);
@@ -235,15 +227,10 @@ int DieLocationsBuilder::GetOutputTags(SO_update_option_t option, int* count, ta
     }
   } catch (...) {
     for (tag_t made : madeHere) letGo(made);
-    SM_free(outTags);
-    SM_free(outCreated);
     throw;
   }
-  if (tags != nullptr) *tags = outTags;
-  if (created != nullptr)
-    *created = outCreated;
-  else
-    SM_free(outCreated);
+  if (tags != nullptr) *tags = outTags.release();
+  if (created != nullptr) *created = outCreated.release();
   if (count != nullptr) *count = total;
   return status;
 }
@@ -255,7 +242,7 @@ int DieLocationsBuilder::ToParmsSingle(DieDesGenericLocation* parms, FEATURE_REC
 }
 
 int DieLocationsBuilder::ToParmsParentModule(DIEDES_GENERIC_MODULE_PARMS* parms, FEATURE_RECORD* frec) const {
-  if (parms == nullptr) ERROR_raise(kSource, __LINE__, kNoDatabaseParms, "Die Generic Location parms are NULL.");
+  if (parms == nullptr) ERROR_raise(kSource, 257, kNoDatabaseParms, "Die Generic Location parms are NULL.");
   const int size = m_list != nullptr ? m_list->size() : 0;
   int items = 0;
   for (int i = 0; i < size; ++i)

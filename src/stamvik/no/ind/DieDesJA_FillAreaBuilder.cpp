@@ -7,11 +7,13 @@
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
+#include "math/Vector.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
@@ -48,8 +50,6 @@ constexpr int kLowerTrim = 429999;
 constexpr const char* kMarkName = "Fill Area create bodies";
 constexpr const char* kBooleanText = "Fill Area: Performing boolean operation";
 
-double dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
 tag_t selectedTag(const SELECT_OBJECT* selection) {
   return selection != nullptr ? selection->ask_selected_tag() : 0;
 }
@@ -57,11 +57,9 @@ tag_t selectedTag(const SELECT_OBJECT* selection) {
 // The entity's first tag, 0 when it holds none.
 tag_t firstTag(const DIEDES_GENERIC_BODY_PARMS* parms, int index) {
   int count = 0;
-  tag_t* tags = nullptr;
-  parms->GetEntity(index)->AskTags(&count, &tags);
-  const tag_t first = count >= 1 && tags != nullptr ? tags[0] : 0;
-  SM_free(tags);
-  return first;
+  Stamvik::HostBlock<tag_t> tags;
+  parms->GetEntity(index)->AskTags(&count, tags.out());
+  return count >= 1 && tags ? tags[0] : 0;
 }
 
 }  // namespace
@@ -104,11 +102,9 @@ char* FillAreaBuilder::ask_journal_class_name() const { return SM_string_copy("D
 
 int FillAreaBuilder::validate_nothrow() {
   int first = 0, second = 0, third = 0;
-  tag_t *firstItems = nullptr, *secondItems = nullptr, *thirdItems = nullptr;
-  if (m_boundary != nullptr) m_boundary->ask_loop_summary(&first, &firstItems, &second, &secondItems, &third, &thirdItems);
-  SM_free(firstItems);
-  SM_free(secondItems);
-  SM_free(thirdItems);
+  Stamvik::HostBlock<tag_t> firstItems, secondItems, thirdItems;
+  if (m_boundary != nullptr)
+    m_boundary->ask_loop_summary(&first, firstItems.out(), &second, secondItems.out(), &third, thirdItems.out());
   if (second >= 1) return kOpenSectionLoops;
   if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
@@ -143,14 +139,14 @@ int FillAreaBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
 }
 
 int FillAreaBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOfClassOrRaise<DieDes::FillArea>(frec, kSource, __LINE__, "Feature is not a Fill Area.");
+  auto* parms = FeatureParmsOfClassOrRaise<DieDes::FillArea>(frec, kSource, 147, "Feature is not a Fill Area.");
   OM::LogForWrite(parms);
   parms->SetAlgorithmVersion(GetAlgorithmVersion());
   return ToParms(parms);
 }
 
 void FillAreaBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOfClassOrRaise<DieDes::FillArea>(frec, kSource, __LINE__, "Feature is not a Fill Area.");
+  auto* parms = FeatureParmsOfClassOrRaise<DieDes::FillArea>(frec, kSource, 154, "Feature is not a Fill Area.");
 
   SetAlgorithmVersion(parms->GetAlgorithmVersion());
   SetDistanceTolerance(parms->GetDistanceTolerance());
@@ -201,16 +197,14 @@ int FillAreaBuilder::commit_feature(FEATURE_RECORD** frec) {
 // ---- preview ------------------------------------------------------------------------
 
 int FillAreaBuilder::CreateBodies(int* count, int** bodies) const {
-  const int mark = SetPreviewUndoMark(kMarkName);
+  Stamvik::UndoMarkScope mark = PreviewUndoMarkScope(kMarkName);
   int status = 0;
   int profileCount = 0;
-  tag_t* profiles = nullptr;
-  int toolCount = 0;
-  int* tools = nullptr;
-  int* operations = nullptr;
+  Stamvik::HostBlock<tag_t> profiles;
+  Stamvik::BodyArray tools;
+  Stamvik::HostBlock<int> operations;
   int copy = 0;
-  int outCount = 0;
-  int* out = nullptr;
+  Stamvik::BodyArray out;
   double origin[3] = {0, 0, 0};
   double normal[3] = {0, 0, 1};
 
@@ -219,7 +213,7 @@ int FillAreaBuilder::CreateBodies(int* count, int** bodies) const {
     tag_t plane = 0;
     double matrix[9];
     if (m_baseOrientation != nullptr && m_baseOrientation->GetPlaneDefinition(&plane, origin, matrix)) {
-      for (int i = 0; i < 3; ++i) normal[i] = matrix[6 + i];
+      Math::NormalOfMatrix(matrix, normal);
     } else if (m_targetData != nullptr && m_targetData->GetOrientationFlag()) {
       m_targetData->GetBaseOrigin(origin);
       m_targetData->GetBaseNormal(normal);
@@ -234,7 +228,7 @@ int FillAreaBuilder::CreateBodies(int* count, int** bodies) const {
           m_upperLimitPlane != nullptr && m_upperLimitPlane->GetPlaneDefinition(&upperPlane, upperOrigin, upperMatrix);
       const double step = Kernel::ScaleFactors().factors[1] * 0.001;
       double start[3];
-      for (int i = 0; i < 3; ++i) start[i] = origin[i] - step * normal[i];
+      Math::AddScaled(origin, -step, normal, start);
       double top[3] = {0, 0, 0};
       status = DieDes::FillArea::GetTopPointStatic(GetType(), selectedTag(m_target), m_targetData, m_upperLimitType,
                                                    hasUpperPlane, upperOrigin, selectedTag(m_upperLimitSheet),
@@ -242,14 +236,14 @@ int FillAreaBuilder::CreateBodies(int* count, int** bodies) const {
       const double height = status == 0 ? std::fabs(DIEDES_UTILS__dist_to_plane(top, start, normal)) : 0.0;
       if (status == 0)
         status = DieDes::FillArea::GetClosedProfilesStatic(OM::OM_ask_object_tag(m_boundary), m_distanceTolerance,
-                                                           &profileCount, &profiles);
+                                                           &profileCount, profiles.out());
       if (status == 0) {
         const int kind = m_targetData != nullptr && m_targetData->GetExtrusionKindFlag()
                              ? m_targetData->GetExtrusionKind()
                              : kDefaultExtrusionKind;
-        status = DieDes::FillArea::CreateBasicExtrusionsStatic(nullptr, nullptr, kExtrusionFeature, kind,
-                                                               profileCount, profiles, start, normal, origin, height,
-                                                               m_distanceTolerance, &toolCount, &tools);
+        status = DieDes::FillArea::CreateBasicExtrusionsStatic(nullptr, nullptr, kExtrusionFeature, kind, profileCount,
+                                                               profiles.get(), start, normal, origin, height,
+                                                               m_distanceTolerance, tools.count(), tools.bodies());
       }
     }
   } catch (const std::exception& e) {
@@ -267,12 +261,12 @@ int FillAreaBuilder::CreateBodies(int* count, int** bodies) const {
     const int rc = Error::HandleAsBuilder(e, kSource, kPreviewLine);
     if (status == 0) status = rc;
   }
-  SM_free(profiles);
+  profiles.reset();
 
   // Trimmed at both limits, then combined with a copy of the target.
   try {
-    if (status == 0) status = TrimToObject(GetType(), 0, origin, normal, toolCount, tools);
-    if (status == 0) status = TrimToObject(GetType(), 1, origin, normal, toolCount, tools);
+    if (status == 0) status = TrimToObject(GetType(), 0, origin, normal, tools.size(), tools.data());
+    if (status == 0) status = TrimToObject(GetType(), 1, origin, normal, tools.size(), tools.data());
     const tag_t target = selectedTag(m_target);
     const int kernelTarget = target != 0 ? ES_solid_ask_solvane_tag(target) : 0;
     int bodyType = 0;
@@ -283,24 +277,21 @@ int FillAreaBuilder::CreateBodies(int* count, int** bodies) const {
     if (copy != 0 && bodyType == ZV_BODY_type_solid_c) {
       const int operation = GetType() == JA_FILL_AREA_BUILDER_Types_ScrapArea ? ZV_boolean_subtract_c
                                                                               : ZV_boolean_unite_c;
-      if (toolCount > 0) {
-        operations = static_cast<int*>(SM_calloc(static_cast<std::size_t>(toolCount), sizeof(int)));
-        if (operations == nullptr) ERROR_raise(kSource, kPreviewLine, Error::kNoMemory, "no memory for operations");
-        for (int i = 0; i < toolCount; ++i) operations[i] = operation;
+      if (tools.size() > 0) {
+        operations.reset(static_cast<int*>(SM_calloc(static_cast<std::size_t>(tools.size()), sizeof(int))));
+        if (!operations) ERROR_raise(kSource, kPreviewLine, Error::kNoMemory, "no memory for operations");
+        for (int i = 0; i < tools.size(); ++i) operations[i] = operation;
       }
       int result = 0;
-      DIEDES_UTILS_boolean_bodies(copy, toolCount, tools, operations, operation, nullptr, m_distanceTolerance,
-                                  kBooleanText, &result);
-      out = static_cast<int*>(SM_calloc(1, sizeof(int)));
-      if (out == nullptr) ERROR_raise(kSource, kPreviewLine, Error::kNoMemory, "no memory for a body");
-      out[0] = copy;
-      outCount = 1;
+      DIEDES_UTILS_boolean_bodies(copy, tools.size(), tools.data(), operations.get(), operation, nullptr,
+                                  m_distanceTolerance, kBooleanText, &result);
+      *out.bodies() = static_cast<int*>(SM_calloc(1, sizeof(int)));
+      if (out.data() == nullptr) ERROR_raise(kSource, kPreviewLine, Error::kNoMemory, "no memory for a body");
+      out.data()[0] = copy;
+      *out.count() = 1;
       copy = 0;  // held by the result now: deleted through it, never twice
-    } else if (toolCount > 0) {
-      out = tools;
-      outCount = toolCount;
-      tools = nullptr;
-      toolCount = 0;
+    } else if (tools.size() > 0) {
+      tools.HandOver(out);
     }
   } catch (const std::exception& e) {
     const int rc = Error::HandleAsBuilder(e, kSource, kPreviewLine);
@@ -309,18 +300,16 @@ int FillAreaBuilder::CreateBodies(int* count, int** bodies) const {
 
   // A copy not made the result is nobody's but this preview's.
   DieDesUtilsDeleteBody(copy);
-  DieDesUtilsDeleteBodies(&toolCount, &tools);
-  SM_free(operations);
+  tools.Delete();
+  operations.reset();
 
   if (status != 0) {
-    // Nothing is handed over from a failed preview.
-    DieDesUtilsDeleteBodies(&outCount, &out);
-    UndoToPreviewMark(mark);
+    // Nothing is handed over from a failed preview; the model goes back to the mark.
+    out.Delete();
   } else {
-    *count = outCount;
-    *bodies = out;
+    out.HandOver(count, bodies);
+    mark.Commit();
   }
-  DeletePreviewUndoMark(mark);
   return status;
 }
 
@@ -347,11 +336,9 @@ int FillAreaBuilder::TrimToObject(int type, int which, const double origin[3], c
     double planeOrigin[3];
     double planeMatrix[9];
     if (m_upperLimitPlane != nullptr && m_upperLimitPlane->GetPlaneDefinition(&plane, planeOrigin, planeMatrix)) {
-      for (int i = 0; i < 3; ++i) {
-        point[i] = planeOrigin[i];
-        direction[i] = planeMatrix[6 + i];
-      }
-      if (dot(direction, normal) > kMargin) reverse();
+      Math::Copy(planeOrigin, point);
+      Math::NormalOfMatrix(planeMatrix, direction);
+      if (Math::Dot(direction, normal) > kMargin) reverse();
       usePlane = true;
     } else if (type == JA_FILL_AREA_BUILDER_Types_BaseFlange && m_targetData != nullptr &&
                m_targetData->GetUpperOffsetFlag()) {
@@ -369,11 +356,11 @@ int FillAreaBuilder::TrimToObject(int type, int which, const double origin[3], c
     if (type == JA_FILL_AREA_BUILDER_Types_ProductContact && upperSheet == 0 && m_targetData != nullptr &&
         m_targetData->GetTrimmingSheetFlag())
       trimObject = m_targetData->GetTrimmingSheet();
-    if (side == JA_FILL_AREA_BUILDER_UpperLimitTypes_Sheet && dot(direction, normal) > kMargin) reverse();
+    if (side == JA_FILL_AREA_BUILDER_UpperLimitTypes_Sheet && Math::Dot(direction, normal) > kMargin) reverse();
   } else {
     code = kLowerTrim;
     if (type == JA_FILL_AREA_BUILDER_Types_ProductContact || type == JA_FILL_AREA_BUILDER_Types_UserDefined)
-      offset = m_lowerLimitOffset != nullptr ? EXP_ask_value_of_exp(m_lowerLimitOffset) : 0.0;
+      offset = Stamvik::ExpressionValue(m_lowerLimitOffset);
     bool found = false;
     if (tag_t lower = selectedTag(m_lowerLimitSheet); lower != 0) {
       trimObject = lower;

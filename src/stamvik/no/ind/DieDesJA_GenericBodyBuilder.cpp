@@ -1,14 +1,17 @@
 #include "DieDesJA_GenericBodyBuilder.hpp"
 
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
+#include "math/Vector.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -30,19 +33,19 @@ using Messages::kWrongParms;
 }  // namespace
 
 int GenericBodyBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD*) {
-  ERROR_raise(kSchemaSource, __LINE__, kAbstractMethod,
+  ERROR_raise(kSchemaSource, 31, kAbstractMethod,
               "Attempt to invoke abstract method GenericBodyBuilder::ConvertBuilderDataToFrec on &%p of class %s",
               static_cast<void*>(this), OM::OM_ask_class_name(OmClassId()));
 }
 
 int GenericBodyBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS*) {
-  ERROR_raise(kSchemaSource, __LINE__, kAbstractMethod,
+  ERROR_raise(kSchemaSource, 37, kAbstractMethod,
               "Attempt to invoke abstract method GenericBodyBuilder::ToParms on &%p of class %s",
               static_cast<void*>(this), OM::OM_ask_class_name(OmClassId()));
 }
 
 void GenericBodyBuilder::GetSelectedObjects(int*, tag_t**) const {
-  ERROR_raise(kSchemaSource, __LINE__, kAbstractMethod,
+  ERROR_raise(kSchemaSource, 43, kAbstractMethod,
               "Attempt to invoke abstract method GenericBodyBuilder::GetSelectedObjects on &%p of class %s",
               static_cast<const void*>(this), OM::OM_ask_class_name(OmClassId()));
 }
@@ -124,7 +127,7 @@ int GenericBodyBuilder::PreviewFrame(SELECT_OBJECT* csysSelection, tag_t targetC
   tag_t plane = 0;
   double matrix[9];
   if (baseOrientation->GetPlaneDefinition(&plane, origin, matrix)) {
-    for (int i = 0; i < 3; ++i) normal[i] = matrix[6 + i];
+    Math::NormalOfMatrix(matrix, normal);
   } else if (targetData != nullptr && targetData->GetOrientationFlag()) {
     targetData->GetBaseOrigin(origin);
     targetData->GetBaseNormal(normal);
@@ -171,26 +174,16 @@ SC_section* GenericBodyBuilder::NewSection() const {
 void GenericBodyBuilder::PopulateExtractionTable() const {
   if (DIEDES_UTILS__get_extraction_table() != nullptr) return;
   int count = 0;
-  tag_t* tags = nullptr;
-  try {
-    GetSelectedObjects(&count, &tags);
-  } catch (...) {
-    SM_free(tags);
-    throw;
-  }
-  CreateExtractionTable(get_frec(), count, tags);
+  Stamvik::HostBlock<tag_t> tags;
+  GetSelectedObjects(&count, tags.out());
+  CreateExtractionTable(get_frec(), count, tags.release());
 }
 
 void GenericBodyBuilder::CreateExtractionTable(FEATURE_RECORD* frec, int count, tag_t* tags) {
   // The tags are freed also when a host call on the way raises.
-  try {
-    DIEDES_UTILS_create_extraction_table_map_object();
-    DIEDES_UTILS_create_extraction_table(frec, count, tags);
-  } catch (...) {
-    SM_free(tags);
-    throw;
-  }
-  SM_free(tags);
+  const Stamvik::HostBlock<tag_t> held(tags);
+  DIEDES_UTILS_create_extraction_table_map_object();
+  DIEDES_UTILS_create_extraction_table(frec, count, tags);
 }
 
 GenericBodyBuilder::ExtractionTableScope::~ExtractionTableScope() { DIEDES_UTILS_free_extraction_table(); }
@@ -279,20 +272,16 @@ int GenericBodyBuilder::CommitUpdatingTarget(FEATURE_RECORD** frec, DieDes::DieD
 }
 
 void GenericBodyBuilder::DoUpdate() {
-  int mark = 0;
+  // Set inside the guard: a mark that cannot be set is the update's failure too.
+  std::optional<Stamvik::UndoMarkScope> mark;
   int failure = 0;
   try {
-    int error = 0;
-    mark = UNDO_QD_set_mark(1, nullptr, &error);
-    if (error != 0) mark = 0;
+    mark.emplace(nullptr);
     UPDATE_do_update();
   } catch (const std::exception& e) {
-    failure = Error::HandleAsBuilder(e, kSource, __LINE__);
+    failure = Error::HandleAsBuilder(e, kSource, 288);
   }
-  if (mark != 0) {
-    if (failure != 0) UNDO_QD_undo_to_mark(mark, nullptr);
-    UNDO_QD_delete_mark(mark, nullptr);
-  }
+  if (failure == 0 && mark) mark->Commit();
 }
 
 // ---- the reaction to the target --------------------------------------------------
@@ -307,14 +296,14 @@ void GenericBodyBuilder::ReactToTarget(OM::Object* changed, SELECT_OBJECT* targe
     targetData->SetTargetBody(target->ask_selected_tag());
     if (orientation != nullptr) orientation->SetApplIsOverallRequired(!targetData->GetOrientationFlag());
     if (thickness != nullptr && targetData->GetThicknessFlag()) {
-      char* text = EXP_format_value(targetData->GetThicknessValue());
+      Stamvik::HostBlock<char> text(EXP_format_value(targetData->GetThicknessValue()));
       PART_part* part = ask_owning_part();
-      const int rc = EXP_edit_exp(part != nullptr ? part->ask_tag() : 0, thickness, text);
-      SM_free(text);
+      const int rc = EXP_edit_exp(part != nullptr ? part->ask_tag() : 0, thickness, text.get());
+      text.reset();
       if (rc == 0) EXP_ask_value_of_exp(thickness);
     }
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, source, line != 0 ? line : __LINE__);
+    Error::HandleAsBuilder(e, source, line != 0 ? line : 315);
   }
 }
 

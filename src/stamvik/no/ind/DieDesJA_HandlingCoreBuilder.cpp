@@ -6,6 +6,7 @@
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "afl/Module.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
@@ -40,7 +41,7 @@ constexpr TemporaryFeaturePreviewNames kPreview{"Handling Core create bodies",
 
 DIEDES_GENERIC_BODY_PARMS* newCoreParms() { return DieDes::HandlingCoreFactory::Create(); }
 
-double valueOf(EXP_expression* expression) { return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0; }
+using Stamvik::ExpressionValue;
 
 // The module that carries the locations: the first item of the module list
 // (the index error when the list is empty).
@@ -91,9 +92,9 @@ int HandlingCoreBuilder::validate_nothrow() {
   if (m_type == JA_HANDLING_CORE_BUILDER_Types_MapFromBase && m_targetData != nullptr &&
       !m_targetData->GetMapFromBaseFlag())
     return kCannotMapFromBase;
-  if (valueOf(m_height) < m_distanceTolerance + kMargin) return kCoreHeightTooSmall;
-  if (valueOf(m_width) < m_distanceTolerance + kMargin) return kCoreWidthTooSmall;
-  if (m_type == JA_HANDLING_CORE_BUILDER_Types_AtLocation && valueOf(m_depth) < -kMargin) return kCoreDepthNegative;
+  if (ExpressionValue(m_height) < m_distanceTolerance + kMargin) return kCoreHeightTooSmall;
+  if (ExpressionValue(m_width) < m_distanceTolerance + kMargin) return kCoreWidthTooSmall;
+  if (m_type == JA_HANDLING_CORE_BUILDER_Types_AtLocation && ExpressionValue(m_depth) < -kMargin) return kCoreDepthNegative;
   if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;
@@ -117,14 +118,14 @@ int HandlingCoreBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
 }
 
 int HandlingCoreBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOrRaise<DieDes::HandlingCore>(frec, kSource, __LINE__);
+  auto* parms = FeatureParmsOrRaise<DieDes::HandlingCore>(frec, kSource, 121);
   OM::LogForWrite(parms);
   parms->SetAlgorithmVersion(GetAlgorithmVersion());
   return ToParms(parms);
 }
 
 void HandlingCoreBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOrRaise<DieDes::HandlingCore>(frec, kSource, __LINE__);
+  auto* parms = FeatureParmsOrRaise<DieDes::HandlingCore>(frec, kSource, 128);
 
   SetAlgorithmVersion(parms->GetAlgorithmVersion());
   SetDistanceTolerance(parms->GetDistanceTolerance());

@@ -10,6 +10,7 @@
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
@@ -17,6 +18,7 @@
 #include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
+#include "math/Vector.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
@@ -66,9 +68,7 @@ constexpr int kItems = 9;
 constexpr int kApplyInPlace = 2;
 constexpr int kToolDataCode = 80000;
 
-double valueOf(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(const_cast<EXP_expression*>(expression)) : 0.0;
-}
+using Stamvik::ExpressionValue;
 
 template <class T>
 void put(unsigned char* record, int at, T value) {
@@ -170,15 +170,15 @@ int HeelpostBuilder::validate_nothrow() {
       {m_reliefDepth, false, kHeelpostReliefDepthNegative},
   };
   for (const Check& check : checks) {
-    const double v = valueOf(check.value);
+    const double v = ExpressionValue(check.value);
     if (check.positive ? !(v > kMargin) : !(v > -kMargin)) return check.message;
   }
-  const double percentage = valueOf(m_wallPercentage);
+  const double percentage = ExpressionValue(m_wallPercentage);
   if (!(percentage > kMargin) || !(percentage < 99.9999999999)) return kHeelpostWallPercentageOutOfRange;
   for (const EXP_expression* thickness : {m_wallAThickness, m_wallBThickness, m_wallCThickness, m_wallDThickness})
-    if (!(valueOf(thickness) > -kMargin)) return kHeelpostWallThicknessNegative;
+    if (!(ExpressionValue(thickness) > -kMargin)) return kHeelpostWallThicknessNegative;
   for (const EXP_expression* offset : {m_wallAOffset, m_wallBOffset, m_wallCOffset, m_wallDOffset})
-    if (!(valueOf(offset) > -kMargin)) return kHeelpostWallOffsetNegative;
+    if (!(ExpressionValue(offset) > -kMargin)) return kHeelpostWallOffsetNegative;
   if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;
@@ -302,20 +302,29 @@ void HeelpostBuilder::PopulateValuesInStucture(DIEDES_NODE_s* node) const {
   double floor = 0.0;
   if (m_createFloor)
     floor = m_targetData != nullptr && m_targetData->GetThicknessFlag() ? m_targetData->GetThicknessValue()
-                                                                        : valueOf(m_floorThickness);
-  const double values[13] = {valueOf(m_locationOffset), valueOf(m_padOffset),   valueOf(m_baseOffset),
-                             valueOf(m_length),         valueOf(m_width),       valueOf(m_padThickness),
-                             floor,                     guidepost ? valueOf(m_diameter) : 0.0,
-                             valueOf(m_xOffset),        valueOf(m_yOffset),     valueOf(m_reliefWidth),
-                             valueOf(m_reliefDepth),    valueOf(m_wallPercentage)};
+                                                                        : ExpressionValue(m_floorThickness);
+  const double values[13] = {ExpressionValue(m_locationOffset),
+                             ExpressionValue(m_padOffset),
+                             ExpressionValue(m_baseOffset),
+                             ExpressionValue(m_length),
+                             ExpressionValue(m_width),
+                             ExpressionValue(m_padThickness),
+                             floor,
+                             guidepost ? ExpressionValue(m_diameter) : 0.0,
+                             ExpressionValue(m_xOffset),
+                             ExpressionValue(m_yOffset),
+                             ExpressionValue(m_reliefWidth),
+                             ExpressionValue(m_reliefDepth),
+                             ExpressionValue(m_wallPercentage)};
   for (int i = 0; i < 13; ++i) put(record, 48 + 8 * i, values[i]);
 
-  double thicknesses[4] = {valueOf(m_wallAThickness), valueOf(m_wallBThickness), valueOf(m_wallCThickness),
-                           valueOf(m_wallDThickness)};
+  double thicknesses[4] = {ExpressionValue(m_wallAThickness), ExpressionValue(m_wallBThickness),
+                           ExpressionValue(m_wallCThickness), ExpressionValue(m_wallDThickness)};
   if (m_usePercent) {
-    const double length = valueOf(m_length), width = valueOf(m_width);
-    const double t = DieDes::Heelpost::CalculateWallThickness(creates[0], creates[1], creates[2], creates[3], length,
-                                                              width, valueOf(m_wallPercentage), m_distanceTolerance);
+    const double length = ExpressionValue(m_length), width = ExpressionValue(m_width);
+    const double t =
+        DieDes::Heelpost::CalculateWallThickness(creates[0], creates[1], creates[2], creates[3], length, width,
+                                                 ExpressionValue(m_wallPercentage), m_distanceTolerance);
     if (t > kMargin) {
       ERROR_lprintf("Area LxW %f, reduced to thickness %f\n", length * width, t);
       for (int i = 0; i < 4; ++i) thicknesses[i] = creates[i] ? t : 0.0;
@@ -326,8 +335,8 @@ void HeelpostBuilder::PopulateValuesInStucture(DIEDES_NODE_s* node) const {
   for (int i = 0; i < 4; ++i)
     if (creates[i] && thicknesses[i] < m_distanceTolerance)
       ERROR_raise(kSource, lines[i], kNoWalls, "Parameters do not create any walls.");
-  const double offsets[4] = {valueOf(m_wallAOffset), valueOf(m_wallBOffset), valueOf(m_wallCOffset),
-                             valueOf(m_wallDOffset)};
+  const double offsets[4] = {ExpressionValue(m_wallAOffset), ExpressionValue(m_wallBOffset),
+                             ExpressionValue(m_wallCOffset), ExpressionValue(m_wallDOffset)};
   for (int i = 0; i < 4; ++i) put(record, 184 + 8 * i, offsets[i]);
 }
 
@@ -362,16 +371,14 @@ void HeelpostBuilder::FreeApplStructure(DIEDES_NODE_s* node) {
 // ---- preview ------------------------------------------------------------------------------
 
 int HeelpostBuilder::CreateBodies(int* count, int** bodies) const {
-  const int mark = SetPreviewUndoMark("Heelpost create bodies");
+  Stamvik::UndoMarkScope mark = PreviewUndoMarkScope("Heelpost create bodies");
   int status = 0;
   int bodyType = ZV_BODY_type_solid_c;
   int copy = 0;
   int targetBody = 0;
-  int toolCount = 0;
-  int* tools = nullptr;
-  int* second = nullptr;
-  int outCount = 0;
-  int* out = nullptr;
+  Stamvik::BodyArray tools;
+  Stamvik::HostBlock<int> second;
+  Stamvik::BodyArray out;
   tag_t center = 0, direction = 0, createdCsys = 0, padPlane = 0;
   bool centerCreated = false, directionCreated = false, padPlaneCreated = false;
   DIEDES_NODE_s* node = nullptr;
@@ -404,9 +411,9 @@ int HeelpostBuilder::CreateBodies(int* count, int** bodies) const {
           padPlaneCreated = padPlane != 0;
         }
       } else {
-        const double height = valueOf(m_height);
+        const double height = ExpressionValue(m_height);
         if (!(std::fabs(height) > m_distanceTolerance)) status = kHeelpostHeightNotPositive;
-        for (int i = 0; i < 3; ++i) padPoint[i] = origin[i] + height * normal[i];
+        Math::AddScaled(origin, height, normal, padPoint);
         MTX3_init_z(normal, matrix);
         padPlane = ES_create_plane(padPoint, matrix);
         padPlaneCreated = padPlane != 0;
@@ -432,29 +439,26 @@ int HeelpostBuilder::CreateBodies(int* count, int** bodies) const {
       if (status == 0) {
         node = CreateApplStructure(center, padPlane, direction, csys);
         const double tolerances[2] = {m_distanceTolerance, m_angleTolerance};
-        status = DIEDES_HLPST_parent_create_tool_body(node, tolerances, &toolData, 7010000, 7020000, 7030000,
-                                                      7040000, &toolCount, &tools, &second);
+        status = DIEDES_HLPST_parent_create_tool_body(node, tolerances, &toolData, 7010000, 7020000, 7030000, 7040000,
+                                                      tools.count(), tools.bodies(), second.out());
       }
     }
     if (status == 0) {
       if (copy != 0 && bodyType == ZV_BODY_type_solid_c) {
         int result = 0;
-        DIEDES_UTILS_boolean_bodies(copy, toolCount, tools, second, ZV_boolean_unite_c, nullptr, m_distanceTolerance,
-                                    "Heelpost: Performing boolean operation", &result);
-        DIEDES_UTILS_boolean_bodies2(54, &copy, toolCount, tools, second, ZV_boolean_subtract_c, nullptr,
-                                     m_distanceTolerance, "Heelpost: Performing boolean operation", &result);
+        DIEDES_UTILS_boolean_bodies(copy, tools.size(), tools.data(), second.get(), ZV_boolean_unite_c, nullptr,
+                                    m_distanceTolerance, "Heelpost: Performing boolean operation", &result);
+        DIEDES_UTILS_boolean_bodies2(54, &copy, tools.size(), tools.data(), second.get(), ZV_boolean_subtract_c,
+                                     nullptr, m_distanceTolerance, "Heelpost: Performing boolean operation", &result);
         if (copy != 0) {
-          out = static_cast<int*>(SM_calloc(1, sizeof(int)));
-          if (out == nullptr) ERROR_raise(kSource, kPreviewLine, Error::kNoMemory, "no memory for a body");
-          out[0] = copy;
-          outCount = 1;
+          *out.bodies() = static_cast<int*>(SM_calloc(1, sizeof(int)));
+          if (out.data() == nullptr) ERROR_raise(kSource, kPreviewLine, Error::kNoMemory, "no memory for a body");
+          out.data()[0] = copy;
+          *out.count() = 1;
           copy = 0;  // held by the result now
         }
-      } else if (toolCount > 0) {
-        out = tools;
-        outCount = toolCount;
-        tools = nullptr;
-        toolCount = 0;
+      } else if (tools.size() > 0) {
+        tools.HandOver(out);
       }
     }
   } catch (const std::exception& e) {
@@ -462,8 +466,8 @@ int HeelpostBuilder::CreateBodies(int* count, int** bodies) const {
     if (status == 0) status = rc;
   }
 
-  DieDesUtilsDeleteBodies(&toolCount, &tools);
-  SM_free(second);
+  tools.Delete();
+  second.reset();
   FreeApplStructure(node);
   // What the preview made for itself goes, whatever happened.
   if (centerCreated) sleepAndDelete(center);
@@ -472,13 +476,11 @@ int HeelpostBuilder::CreateBodies(int* count, int** bodies) const {
   sleepAndDelete(createdCsys);
   if (copy != targetBody) DieDesUtilsDeleteBody(copy);
   if (status != 0) {
-    DieDesUtilsDeleteBodies(&outCount, &out);
-    UndoToPreviewMark(mark);
-  } else if (outCount > 0) {
-    *count = outCount;
-    *bodies = out;
+    out.Delete();  // and the model goes back to the mark
+  } else {
+    if (out.size() > 0) out.HandOver(count, bodies);
+    mark.Commit();
   }
-  DeletePreviewUndoMark(mark);
   return status;
 }
 

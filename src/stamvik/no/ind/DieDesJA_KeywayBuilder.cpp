@@ -7,19 +7,21 @@
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
+#include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
-#include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "Support.hpp"
 #include "afl/BodyUtils.hpp"
-#include "kernel/Kernel.hpp"
-#include "sys/Error.hpp"
-#include "upd/Update.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
+#include "math/Vector.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::DieDesJA {
 
@@ -72,9 +74,7 @@ constexpr int kJoinClosed = 11;
 // Where an error of the preview is reported.
 constexpr int kPreviewLine = 1196;
 
-double valueOf(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(const_cast<EXP_expression*>(expression)) : 0.0;
-}
+using Stamvik::ExpressionValue;
 
 struct LoopCounts {
   int first = 0, second = 0, third = 0;
@@ -163,7 +163,7 @@ int KeywayBuilder::validate_nothrow() {
       {m_runoffRadius, false, kKeywayRunoffRadiusNegative},
   };
   for (const Check& check : checks) {
-    const double v = valueOf(check.value);
+    const double v = ExpressionValue(check.value);
     if (check.positive ? !(v > kMargin) : !(v > -kMargin)) return check.message;
   }
   if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
@@ -178,7 +178,7 @@ void KeywayBuilder::Notify(OM::Object* changed) {
 bool KeywayBuilder::GetIntersectionOnFlange(double point[3], double direction[3], double side[3],
                                             double onFlange[3]) const {
   GetIntersectionDirection(point, direction, side);
-  for (int i = 0; i < 3; ++i) onFlange[i] = point[i];
+  Math::Copy(point, onFlange);
   double precision = 0;
   ZV_SESSION_ask_precision(&precision);
   const double tolerance = precision * Kernel::ScaleFactors().factors[1];
@@ -186,10 +186,10 @@ bool KeywayBuilder::GetIntersectionOnFlange(double point[3], double direction[3]
   GetBaseInformation(baseOrigin, baseNormal);
 
   int count = 0;
-  tag_t* curves = nullptr;
-  if (m_baseFlange != nullptr) m_baseFlange->ask_tags(&count, &curves);
-  std::vector<tag_t> flange(curves, curves + count);
-  SM_free(curves);
+  Stamvik::HostBlock<tag_t> curves;
+  if (m_baseFlange != nullptr) m_baseFlange->ask_tags(&count, curves.out());
+  std::vector<tag_t> flange(curves.get(), curves.get() + count);
+  curves.reset();
   if (flange.empty() && m_targetData != nullptr && m_targetData->GetBaseFlangeFlag())
     flange.push_back(m_targetData->GetBaseFlangeCurve());
 
@@ -200,10 +200,12 @@ bool KeywayBuilder::GetIntersectionOnFlange(double point[3], double direction[3]
     INT_plane_object(point, direction, curve, tolerance, &n, &infos);
     for (int i = 0; i < n && !found; ++i) {
       const double* p = infos[i].point;
-      const double across = (p[0] - point[0]) * side[0] + (p[1] - point[1]) * side[1] + (p[2] - point[2]) * side[2];
+      double fromPoint[3];
+      Math::Subtract(p, point, fromPoint);
+      const double across = Math::Dot(fromPoint, side);
       if (infos[i].kind != 0 || !(across < 0)) continue;
       const double height = DIEDES_UTILS__dist_to_plane(p, baseOrigin, baseNormal);
-      for (int k = 0; k < 3; ++k) onFlange[k] = p[k] - height * baseNormal[k];
+      Math::AddScaled(p, -height, baseNormal, onFlange);
       found = true;
     }
     INT_free_info(n, infos);
@@ -261,14 +263,14 @@ int KeywayBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
 }
 
 int KeywayBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOfClassOrRaise<DieDes::Keyway>(frec, kSource, __LINE__, "Feature is not a Keyway.");
+  auto* parms = FeatureParmsOfClassOrRaise<DieDes::Keyway>(frec, kSource, 256, "Feature is not a Keyway.");
   OM::LogForWrite(parms);
   parms->SetAlgorithmVersion(GetAlgorithmVersion());
   return ToParms(parms);
 }
 
 void KeywayBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOfClassOrRaise<DieDes::Keyway>(frec, kSource, __LINE__, "Feature is not a Keyway.");
+  auto* parms = FeatureParmsOfClassOrRaise<DieDes::Keyway>(frec, kSource, 263, "Feature is not a Keyway.");
   SetAlgorithmVersion(parms->GetAlgorithmVersion());
   const int items = EntitiesToUse(parms, kItems);
   if (items > 0) {
@@ -339,8 +341,8 @@ bool KeywayBuilder::GetBaseInformation(double origin[3], double normal[3]) const
     m_targetData->GetBaseNormal(normal);
     found = true;
   }
-  const double offset = valueOf(m_placementOffset);
-  for (int i = 0; i < 3; ++i) origin[i] += offset * normal[i];
+  const double offset = ExpressionValue(m_placementOffset);
+  Math::AddScaled(origin, offset, normal, origin);
   return found;
 }
 
@@ -372,12 +374,10 @@ void KeywayBuilder::GetIntersectionDirection(double point[3], double direction[3
   double length = 0;
   VEC3_unitize(matrix, kMargin, &length, frame);
   VEC3_unitize(matrix + 3, kMargin, &length, frame + 3);
-  frame[6] = frame[1] * frame[5] - frame[2] * frame[4];
-  frame[7] = frame[2] * frame[3] - frame[0] * frame[5];
-  frame[8] = frame[0] * frame[4] - frame[1] * frame[3];
+  Math::Cross(frame, frame + 3, frame + 6);
   DIEDES_KEY_derive_dirs(m_location, baseNormal, frame, direction, side);
-  const double offset = valueOf(m_offset);
-  for (int i = 0; i < 3; ++i) point[i] = origin[i] + offset * direction[i];
+  const double offset = ExpressionValue(m_offset);
+  Math::AddScaled(origin, offset, direction, point);
 }
 
 // ---- preview ------------------------------------------------------------------------
@@ -385,29 +385,26 @@ void KeywayBuilder::GetIntersectionDirection(double point[3], double direction[3
 int KeywayBuilder::PreviewCurve(const SC_section* section, bool targetGives, tag_t targetCurve, tag_t* curve) const {
   *curve = 0;
   int count = 0;
-  tag_t* curves = nullptr;
-  if (section != nullptr) section->ask_tags(&count, &curves);
-  const Stamvik::OnEveryExit freeCurves("SM_free", [&curves] { SM_free(curves); });
+  Stamvik::HostBlock<tag_t> curves;
+  if (section != nullptr) section->ask_tags(&count, curves.out());
   int rc = 0;
   if (count == 1)
     rc = DIEDES_UTILS_copy_curve(curves[0], curve);
   else if (count > 1)
-    rc = DIEDES_UTILS_join_curves(count, curves, kJoinClosed, m_distanceTolerance, curve);
+    rc = DIEDES_UTILS_join_curves(count, curves.get(), kJoinClosed, m_distanceTolerance, curve);
   else if (targetGives && targetCurve != 0)
     rc = DIEDES_UTILS_copy_curve(targetCurve, curve);
   return rc;
 }
 
 int KeywayBuilder::CreateBodies(int* count, int** bodies) const {
-  const int mark = SetPreviewUndoMark("Keyway create bodies");
+  Stamvik::UndoMarkScope mark = PreviewUndoMarkScope("Keyway create bodies");
   int status = 0;
   int copy = 0;
   int bodyType = ZV_BODY_type_solid_c;
-  int toolCount = 0;
-  int* tools = nullptr;
-  int* second = nullptr;
-  int outCount = 0;
-  int* out = nullptr;
+  Stamvik::BodyArray tools;
+  Stamvik::HostBlock<int> second;
+  Stamvik::BodyArray out;
   tag_t flangeCurve = 0, interiorCurve = 0, createdCsys = 0;
   DIEDES_NODE_s* node = nullptr;
   DIEDES_KEY_tool_data_s toolData{};
@@ -457,19 +454,19 @@ int KeywayBuilder::CreateBodies(int* count, int** bodies) const {
       toolData.interiorProfileCurve = static_cast<std::int32_t>(interiorCurve);
       node = CreateApplStructure();
       const double tolerances[2] = {m_distanceTolerance, m_angleTolerance};
-      status = DIEDES_KEY_parent_create_tool_body(node, tolerances, &toolData, kKeywayCode, &toolCount, &tools,
-                                                  &second);
+      status = DIEDES_KEY_parent_create_tool_body(node, tolerances, &toolData, kKeywayCode, tools.count(),
+                                                  tools.bodies(), second.out());
     }
     if (status == 0)
-      HandOutPreviewBodies({kSource, kPreviewLine, "Keyway: Performing boolean operation"}, m_distanceTolerance, bodyType, &copy, &toolCount,
-                           &tools, second, &outCount, &out);
+      HandOutPreviewBodies({kSource, kPreviewLine, "Keyway: Performing boolean operation"}, m_distanceTolerance,
+                           bodyType, &copy, tools.count(), tools.bodies(), second.get(), out.count(), out.bodies());
   } catch (const std::exception& e) {
     const int rc = Error::HandleAsBuilder(e, kSource, kPreviewLine);
     if (status == 0) status = rc;
   }
 
-  DieDesUtilsDeleteBodies(&toolCount, &tools);
-  SM_free(second);
+  tools.Delete();
+  second.reset();
   FreeApplStructure(node);
   // What the preview made for itself goes, whatever happened.
   for (tag_t made : {flangeCurve, interiorCurve, createdCsys}) {
@@ -481,13 +478,11 @@ int KeywayBuilder::CreateBodies(int* count, int** bodies) const {
   }
   DieDesUtilsDeleteBody(copy);
   if (status != 0) {
-    DieDesUtilsDeleteBodies(&outCount, &out);
-    UndoToPreviewMark(mark);
+    out.Delete();  // and the model goes back to the mark
   } else {
-    *count = outCount;
-    *bodies = out;
+    out.HandOver(count, bodies);
+    mark.Commit();
   }
-  DeletePreviewUndoMark(mark);
   return status;
 }
 
@@ -503,13 +498,13 @@ void KeywayBuilder::PopulateValuesInStucture(DIEDES_NODE_s* node) const {
     record = static_cast<unsigned char*>(data[1]);
   if (record == nullptr) return;
   const double deck = m_targetData != nullptr && m_targetData->GetThicknessFlag() ? m_targetData->GetThicknessValue()
-                                                                                  : valueOf(m_deckThickness);
-  const double values[12] = {valueOf(m_slotLength),   valueOf(m_slotWidth),
-                             valueOf(m_slotDepth),    valueOf(m_padWidth),
-                             valueOf(m_padHeight),    valueOf(m_minimumRibHeight) + deck,
-                             valueOf(m_runoffLength), valueOf(m_runoffWidth),
-                             valueOf(m_runoffDepth),  valueOf(m_runoffRadius) * 2.0,
-                             valueOf(m_placementOffset), valueOf(m_offset)};
+                                                                                  : ExpressionValue(m_deckThickness);
+  const double values[12] = {ExpressionValue(m_slotLength),      ExpressionValue(m_slotWidth),
+                             ExpressionValue(m_slotDepth),       ExpressionValue(m_padWidth),
+                             ExpressionValue(m_padHeight),       ExpressionValue(m_minimumRibHeight) + deck,
+                             ExpressionValue(m_runoffLength),    ExpressionValue(m_runoffWidth),
+                             ExpressionValue(m_runoffDepth),     ExpressionValue(m_runoffRadius) * 2.0,
+                             ExpressionValue(m_placementOffset), ExpressionValue(m_offset)};
   for (int i = 0; i < 12; ++i) put(record, 8 + 8 * i, values[i]);
   put<std::int32_t>(record, 104, GetType());
   put<std::int32_t>(record, 108, m_location);

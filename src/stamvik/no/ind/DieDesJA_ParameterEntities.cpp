@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "Support.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Text.hpp"
 #include "upd/Update.hpp"
@@ -73,21 +74,13 @@ int WriteSectionEntity(DIEDES_GENERIC_BODY_PARMS* parms, int index, int flag, SC
 
 int WriteSelectionListEntity(DIEDES_GENERIC_BODY_PARMS* parms, int index, const TagListObject* list) {
   int count = 0;
-  tag_t* tags = nullptr;
-  if (list != nullptr) list->ask_tags(&count, &tags);
-  if (count == 0 || tags == nullptr) {
-    SM_free(tags);
+  Stamvik::HostBlock<tag_t> tags;
+  if (list != nullptr) list->ask_tags(&count, tags.out());
+  if (count == 0 || !tags) {
+    tags.reset();
     return WriteTagsEntity(parms, index, 0, 0, nullptr);
   }
-  int status = 0;
-  try {
-    status = WriteTagsEntity(parms, index, 1, count, tags);
-  } catch (...) {
-    SM_free(tags);
-    throw;
-  }
-  SM_free(tags);
-  return status;
+  return WriteTagsEntity(parms, index, 1, count, tags.get());
 }
 
 int WritePlaneEntity(DIEDES_GENERIC_BODY_PARMS* parms, int index, const DieDes::DiePlaneBuilder* plane) {
@@ -149,16 +142,10 @@ void ReadSelectionListEntity(const DIEDES_GENERIC_BODY_PARMS* parms, int index, 
   DIEDES_GENERIC_ENTITY* entity = EntityToRead(parms, index);
   if (entity == nullptr || list == nullptr) return;
   int count = 0;
-  tag_t* tags = nullptr;
-  entity->AskTags(&count, &tags);
-  try {
-    if (count >= 1 && tags != nullptr && tags[0] != 0)
-      for (int i = 0; i < count; ++i) list->append(tags[i]);
-  } catch (...) {
-    SM_free(tags);
-    throw;
-  }
-  SM_free(tags);
+  Stamvik::HostBlock<tag_t> tags;
+  entity->AskTags(&count, tags.out());
+  if (count >= 1 && tags && tags[0] != 0)
+    for (int i = 0; i < count; ++i) list->append(tags[i]);
 }
 
 SC_section* ReadSectionEntity(OM::Object* builder, const OM::AttributeId& attribute, SC_section* current,
@@ -167,10 +154,10 @@ SC_section* ReadSectionEntity(OM::Object* builder, const OM::AttributeId& attrib
   if (entity == nullptr) return current;
 
   int count = 0;
-  tag_t* tags = nullptr;
-  entity->AskTags(&count, &tags);
-  const tag_t stored = count >= 1 && tags != nullptr ? tags[0] : 0;
-  SM_free(tags);
+  Stamvik::HostBlock<tag_t> tags;
+  entity->AskTags(&count, tags.out());
+  const tag_t stored = count >= 1 && tags ? tags[0] : 0;
+  tags.reset();
   // The section the builder holds already is kept, not deleted under it.
   if (current != nullptr && stored != 0 && current->ask_tag() == stored) return current;
 
@@ -216,14 +203,8 @@ void ReadLocationEntity(const DIEDES_GENERIC_BODY_PARMS* parms, int index, DieLo
 
 void ReadDieAttributes(const DIEDES_GENERIC_BODY_PARMS* parms, DieDes::DieAttributesBuilder* attributes) {
   if (parms == nullptr || attributes == nullptr) return;
-  DieAttributesRecord* record = parms->AskDieAttributes();
-  try {
-    ReadDieAttributesRecord(record, attributes);
-  } catch (...) {
-    SM_free(record);
-    throw;
-  }
-  SM_free(record);
+  const Stamvik::HostBlock<DieAttributesRecord> record(parms->AskDieAttributes());
+  ReadDieAttributesRecord(record.get(), attributes);
 }
 
 void ReadDieAttributesRecord(const DieAttributesRecord* record, DieDes::DieAttributesBuilder* attributes) {

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/Module.hpp"
 #include "jam/Session.hpp"
@@ -13,9 +14,7 @@
 namespace KTX::DieDesJA {
 
 namespace {
-JAM::Session_Interface* session() {
-  return static_cast<JAM::Session_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface("Session"));
-}
+JAM::Session_Interface* session() { return Stamvik::UnjournalledInterface<JAM::Session_Interface>("Session"); }
 }  // namespace
 
 int SetPreviewUndoMark(const char* name) {
@@ -142,12 +141,12 @@ const TemporaryFeatureCalls& MachineReliefFeatureCalls() {
 int CreateBodiesThroughTemporaryFeature(const TemporaryFeaturePreviewNames& names,
                                         TemporaryFeatureBuilderSteps& builder, const TemporaryFeatureCalls& feature,
                                         int* count, int** bodies) {
-  const int mark = SetPreviewUndoMark(names.markName);
+  Stamvik::UndoMarkScope mark = PreviewUndoMarkScope(names.markName);
   int status = 0;
   DIEDES_GENERIC_BODY_PARMS* parms = nullptr;
-  int toolCount = 0;
-  int* tools = nullptr;
-  int* operations = nullptr;
+  Stamvik::BodyArray tools;
+  Stamvik::HostBlock<int> operations;
+  Stamvik::BodyArray out;
   int copy = 0;
 
   try {
@@ -160,7 +159,7 @@ int CreateBodiesThroughTemporaryFeature(const TemporaryFeaturePreviewNames& name
       if (target != 0) feature.AttachTargetData(parms, builder.OwningPart(), target, builder.BuilderTargetData());
       if (status == 0) {
         const int kernelTarget = target != 0 ? ES_solid_ask_solvane_tag(target) : 0;
-        feature.CreateBasicBodies(parms, kernelTarget, &toolCount, &operations, &tools);
+        feature.CreateBasicBodies(parms, kernelTarget, tools.count(), operations.out(), tools.bodies());
         int bodyType = ZV_BODY_type_solid_c;
         if (kernelTarget != 0) {
           DieDesUtilsSolvaneCopy(false, kernelTarget, &copy);
@@ -169,28 +168,23 @@ int CreateBodiesThroughTemporaryFeature(const TemporaryFeaturePreviewNames& name
         if (copy != 0 && bodyType == ZV_BODY_type_solid_c) {
           int result = 0;
           const double tolerance = builder.DistanceTolerance();
-          DIEDES_UTILS_boolean_bodies2(22, &copy, toolCount, tools, operations, ZV_boolean_unite_c, nullptr,
-                                       tolerance, names.booleanText, &result);
-          DIEDES_UTILS_boolean_bodies2(22, &copy, toolCount, tools, operations, ZV_boolean_subtract_c, nullptr,
-                                       tolerance, names.booleanText, &result);
+          DIEDES_UTILS_boolean_bodies2(22, &copy, tools.size(), tools.data(), operations.get(), ZV_boolean_unite_c,
+                                       nullptr, tolerance, names.booleanText, &result);
+          DIEDES_UTILS_boolean_bodies2(22, &copy, tools.size(), tools.data(), operations.get(), ZV_boolean_subtract_c,
+                                       nullptr, tolerance, names.booleanText, &result);
           if (copy != 0) {
-            auto* out = static_cast<int*>(SM_calloc(1, sizeof(int)));
-            if (out == nullptr) ERROR_raise(names.source, names.catchLine, Error::kNoMemory, "no memory for a body");
-            out[0] = copy;
-            copy = 0;  // the caller's now: it must not be deleted here as well
-            *bodies = out;
-            *count = 1;
+            *out.bodies() = static_cast<int*>(SM_calloc(1, sizeof(int)));
+            if (out.data() == nullptr)
+              ERROR_raise(names.source, names.catchLine, Error::kNoMemory, "no memory for a body");
+            out.data()[0] = copy;
+            *out.count() = 1;
+            copy = 0;  // held by the result now: it must not be deleted here as well
           }
         } else {
           // A copy that is not a solid is not used, and nobody else would release it.
           DieDesUtilsDeleteBody(copy);
           copy = 0;
-          if (toolCount > 0) {
-            *count = toolCount;
-            *bodies = tools;
-            toolCount = 0;
-            tools = nullptr;
-          }
+          if (tools.size() > 0) tools.HandOver(out);
         }
       }
     }
@@ -205,15 +199,17 @@ int CreateBodiesThroughTemporaryFeature(const TemporaryFeaturePreviewNames& name
     const int rc = Error::HandleAsBuilder(e, names.source, names.catchLine);
     if (status == 0) status = rc;
   }
-  DieDesUtilsDeleteBodies(&toolCount, &tools);
-  SM_free(operations);
+  tools.Delete();
+  operations.reset();
 
   if (status != 0) {
+    // Nothing is handed over from a failed preview; the model goes back to the mark.
     DieDesUtilsDeleteBody(copy);
-    DieDesUtilsDeleteBodies(count, bodies);
-    UndoToPreviewMark(mark);
+    out.Delete();
+  } else {
+    if (out.data() != nullptr) out.HandOver(count, bodies);
+    mark.Commit();
   }
-  DeletePreviewUndoMark(mark);
   return status;
 }
 

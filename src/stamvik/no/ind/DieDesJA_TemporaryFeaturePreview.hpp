@@ -5,6 +5,7 @@
 #pragma once
 #include "Export.hpp"
 #include "StamvikExport.hpp"
+#include "Support.hpp"
 #include "afl/DieDesign.hpp"
 #include "afl/Parms.hpp"
 
@@ -15,6 +16,11 @@ namespace KTX::DieDesJA {
 STAMVIK_API int SetPreviewUndoMark(const char* name);
 STAMVIK_API void UndoToPreviewMark(int mark);
 STAMVIK_API void DeletePreviewUndoMark(int mark);
+// Such a mark held for the preview's scope: the model goes back to it unless
+// the preview commits, and the mark is deleted on every way out.
+inline Stamvik::UndoMarkScope PreviewUndoMarkScope(const char* name) {
+  return Stamvik::UndoMarkScope(SetPreviewUndoMark(name), &UndoToPreviewMark, &DeletePreviewUndoMark);
+}
 
 // What differs between the builders that preview through a temporary feature.
 struct TemporaryFeaturePreviewNames {

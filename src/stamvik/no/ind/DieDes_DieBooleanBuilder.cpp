@@ -1,8 +1,10 @@
 #include "DieDes_DieBooleanBuilder.hpp"
 
 #include <exception>
+#include <optional>
 
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/BooleanFeatures.hpp"
 #include "kernel/Kernel.hpp"
@@ -48,11 +50,10 @@ bool broughtIntoTarget(tag_t frec, tag_t target, int targetBody) {
   }
   if (!FREC_is_a_meta_frec(frec)) return false;
   int n = 0;
-  int* tops = nullptr;
-  FREC_ask_top_targets_of_frec(frec, &n, &tops);
+  Stamvik::HostBlock<int> tops;
+  FREC_ask_top_targets_of_frec(frec, &n, tops.out());
   bool found = false;
   for (int i = 0; i < n && !found; ++i) found = targetBody != 0 && tops[i] == targetBody;
-  SM_free(tops);
   return found;
 }
 }  // namespace
@@ -66,9 +67,8 @@ int DieBooleanBuilder::validate_nothrow() {
   if (!m_applIsOverallRequired) return 0;
   if (m_selectBodies == nullptr) return 1;
   int count = 0;
-  tag_t* tags = nullptr;
-  m_selectBodies->ask_tags(&count, &tags);
-  SM_free(tags);
+  Stamvik::HostBlock<tag_t> tags;
+  m_selectBodies->ask_tags(&count, tags.out());
   return count > 0 ? 0 : 1;
 }
 
@@ -86,28 +86,22 @@ char* DieBooleanBuilder::GetBooleanTypeText() const {
 void DieBooleanBuilder::UpdateMap(OM_tag_int_map* map) const {
   if (map == nullptr || m_selectBodies == nullptr) return;
   int n = 0;
-  tag_t* selected = nullptr;
-  m_selectBodies->ask_tags(&n, &selected);
-  try {
-    for (int i = 0; i < n; ++i) {
-      int body = 0;
-      bool fresh = true;
-      if (!DieDesUtilsGetDieDesignSolvaneBody(selected[i], 5, &body, &fresh)) continue;
-      int held = 0;
-      const bool holds = map->Find(selected[i], &held);
-      if (fresh) {
-        // The map may hold this very body already: it is kept, not deleted.
-        if (holds && held != 0 && held != body) DieDesUtilsDeleteBody(held);
-        map->Insert(selected[i], body);
-      } else if (!holds) {
-        map->Insert(selected[i], 0);
-      }
+  Stamvik::HostBlock<tag_t> selected;
+  m_selectBodies->ask_tags(&n, selected.out());
+  for (int i = 0; i < n; ++i) {
+    int body = 0;
+    bool fresh = true;
+    if (!DieDesUtilsGetDieDesignSolvaneBody(selected[i], 5, &body, &fresh)) continue;
+    int held = 0;
+    const bool holds = map->Find(selected[i], &held);
+    if (fresh) {
+      // The map may hold this very body already: it is kept, not deleted.
+      if (holds && held != 0 && held != body) DieDesUtilsDeleteBody(held);
+      map->Insert(selected[i], body);
+    } else if (!holds) {
+      map->Insert(selected[i], 0);
     }
-  } catch (...) {
-    SM_free(selected);
-    throw;
   }
-  SM_free(selected);
 }
 
 void DieBooleanBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
@@ -119,7 +113,7 @@ void DieBooleanBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
   }
   if (n == 0) return;
   auto* grown = static_cast<tag_t*>(SM_crealloc(*tags, static_cast<std::size_t>(*count + n) * sizeof(tag_t)));
-  if (grown == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the selected objects");
+  if (grown == nullptr) ERROR_raise(kSource, 121, Error::kNoMemory, "no memory for the selected objects");
   *tags = grown;
   for (int i = 0; i < n; ++i) grown[*count + i] = m_selectBodies->ask_nth(i);
   *count += n;
@@ -128,63 +122,49 @@ void DieBooleanBuilder::GetSelectedObjects(int* count, tag_t** tags) const {
 void DieBooleanBuilder::GetModifyingBrefs(FEATURE_RECORD* /*frec*/, int* count, tag_t** brefs) const {
   if (count == nullptr || brefs == nullptr || m_selectBodies == nullptr) return;
   int n = 0;
-  tag_t* selected = nullptr;
-  m_selectBodies->ask_tags(&n, &selected);
-  if (n == 0) {
-    SM_free(selected);
-    return;
-  }
+  Stamvik::HostBlock<tag_t> selected;
+  m_selectBodies->ask_tags(&n, selected.out());
+  if (n == 0) return;
   auto* grown = static_cast<tag_t*>(SM_crealloc(*brefs, static_cast<std::size_t>(*count + n) * sizeof(tag_t)));
-  if (grown == nullptr) {
-    SM_free(selected);
-    ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the body references");
-  }
+  if (grown == nullptr) ERROR_raise(kSource, 139, Error::kNoMemory, "no memory for the body references");
   *brefs = grown;
-  try {
-    for (int i = 0; i < n; ++i) {
-      const tag_t bref = BREF_ask_bref_of_eidbody(selected[i]);
-      if (bref != 0) grown[(*count)++] = bref;
-    }
-  } catch (...) {
-    SM_free(selected);
-    throw;
+  for (int i = 0; i < n; ++i) {
+    const tag_t bref = BREF_ask_bref_of_eidbody(selected[i]);
+    if (bref != 0) grown[(*count)++] = bref;
   }
-  SM_free(selected);
 }
 
 int DieBooleanBuilder::GetSelectedBodies(JA_DIE_BOOLEAN_BUILDER_boolean_type type, int* count, tag_t** bodies) const {
   if (GetBooleanOptions() != type) return 0;
   if (m_selectBodies == nullptr || count == nullptr || bodies == nullptr) return 0;
   int n = 0;
-  tag_t* selected = nullptr;
+  Stamvik::HostBlock<tag_t> selected;
   try {
-    m_selectBodies->ask_tags(&n, &selected);
+    m_selectBodies->ask_tags(&n, selected.out());
     if (n > 0) {
       auto* grown =
           static_cast<tag_t*>(SM_crealloc(*bodies, static_cast<std::size_t>(*count + n) * sizeof(tag_t)));
-      if (grown == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the selected bodies");
+      if (grown == nullptr) ERROR_raise(kSource, 164, Error::kNoMemory, "no memory for the selected bodies");
       *bodies = grown;
       for (int i = 0; i < n; ++i) grown[*count + i] = selected[i];
       *count += n;
     }
-    SM_free(selected);
     return 0;
   } catch (const std::exception& e) {
-    SM_free(selected);
     // What the caller had gathered goes too: an emptied array is never left
     // holding a block nobody frees.
     SM_free(*bodies);
     *bodies = nullptr;
     *count = 0;
-    return Error::HandleAsBuilder(e, kSource, __LINE__);
+    return Error::HandleAsBuilder(e, kSource, 178);
   }
 }
 
 bool DieBooleanBuilder::ForceDieDesignFeatureUpdate() const {
   if (GetBooleanOptions() != JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite || m_selectBodies == nullptr) return false;
   int n = 0;
-  tag_t* selected = nullptr;
-  m_selectBodies->ask_tags(&n, &selected);
+  Stamvik::HostBlock<tag_t> selected;
+  m_selectBodies->ask_tags(&n, selected.out());
   bool logged = false;
   for (int i = 0; i < n; ++i) {
     try {
@@ -199,10 +179,9 @@ bool DieBooleanBuilder::ForceDieDesignFeatureUpdate() const {
       logged = true;
     } catch (const std::exception& e) {
       // One tool's trouble keeps none of the others from its update.
-      Error::HandleAsBuilder(e, kSource, __LINE__);
+      Error::HandleAsBuilder(e, kSource, 201);
     }
   }
-  SM_free(selected);
   return logged;
 }
 
@@ -210,42 +189,38 @@ void DieBooleanBuilder::FilterToolBodiesForUnite(int function, tag_t target, int
                                                  int* keptCount, tag_t** kept) {
   *keptCount = 0;
   *kept = count > 0 ? static_cast<tag_t*>(SM_alloc(static_cast<std::size_t>(count) * sizeof(tag_t))) : nullptr;
-  if (count > 0 && *kept == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the tools");
+  if (count > 0 && *kept == nullptr) ERROR_raise(kSource, 212, Error::kNoMemory, "no memory for the tools");
   if (function != ZV_boolean_unite_c) {
     for (int i = 0; i < count; ++i) (*kept)[(*keptCount)++] = tools[i];
     return;
   }
-  tag_t* users = nullptr;
   try {
     const int targetBody = kernelBodyOf(target);
     for (int i = 0; i < count; ++i) {
       const tag_t bref = BREF_ask_bref_of_eidbody(tools[i]);
       if (bref == 0) continue;
       int n = 0;
-      BREF_ask_frecs_using_bref(bref, &n, &users);
+      Stamvik::HostBlock<tag_t> users;
+      BREF_ask_frecs_using_bref(bref, &n, users.out());
       bool united = false;
       for (int j = 0; j < n && !united; ++j) united = broughtIntoTarget(users[j], target, targetBody);
-      SM_free(users);
-      users = nullptr;
       if (!united) (*kept)[(*keptCount)++] = tools[i];
     }
   } catch (const std::exception& e) {
     // What passed so far is still to be united.
-    SM_free(users);
-    Error::HandleAsBuilder(e, kSource, __LINE__);
+    Error::HandleAsBuilder(e, kSource, 234);
   }
 }
 
 int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target, int targetBody, bool featureMode,
                                           double tolerance) const {
-  int mark = 0;
+  std::optional<Stamvik::UndoMarkScope> mark;
   int status = 0;
   int previousPartition = 0;
-  tag_t* selected = nullptr;
-  tag_t* kept = nullptr;
-  int copyCount = 0;
-  int* copies = nullptr;
-  int* functions = nullptr;
+  Stamvik::HostBlock<tag_t> selected;
+  Stamvik::HostBlock<tag_t> kept;
+  Stamvik::BodyArray copies;
+  Stamvik::HostBlock<int> functions;
   try {
     if (!featureMode) {
       if (targetBody == 0) return kNoTarget;
@@ -270,36 +245,34 @@ int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target
       default:
         return 0;
     }
-    int error = 0;
-    mark = UNDO_QD_set_mark(1, nullptr, &error);
-    if (error != 0) mark = 0;  // the boolean runs without a way back
+    mark.emplace(nullptr);  // without a mark the boolean runs without a way back
     int n = 0;
-    if (m_selectBodies != nullptr) m_selectBodies->ask_tags(&n, &selected);
+    if (m_selectBodies != nullptr) m_selectBodies->ask_tags(&n, selected.out());
     if (n > 0) {
       const int body = featureMode ? kernelBodyOf(target) : targetBody;
-      if (body == 0) ERROR_raise(kSource, __LINE__, kTargetNotABody, "Application Body is invalid.");
+      if (body == 0) ERROR_raise(kSource, 279, kTargetNotABody, "Application Body is invalid.");
       int current = 0;
-      raiseKernelError(__LINE__, ZV_PARTITION_ask_current(&current), "give its current partition");
+      raiseKernelError(281, ZV_PARTITION_ask_current(&current), "give its current partition");
       previousPartition = current;
       int partition = 0;
-      raiseKernelError(__LINE__, ZV_BODY_ask_partition(body, &partition), "give the target's partition");
-      raiseKernelError(__LINE__, ZV_PARTITION_set_current(partition), "switch to the target's partition");
+      raiseKernelError(284, ZV_BODY_ask_partition(body, &partition), "give the target's partition");
+      raiseKernelError(285, ZV_PARTITION_set_current(partition), "switch to the target's partition");
       if (featureMode) {
         int keptCount = 0;
-        FilterToolBodiesForUnite(function, target, n, selected, &keptCount, &kept);
+        FilterToolBodiesForUnite(function, target, n, selected.get(), &keptCount, kept.out());
         if (keptCount > 0) {
           // The tools go into the feature; undo brings them back to the list.
           m_selectBodies->clear();
           bool flag1 = false, flag2 = false;
           int made = 0;
-          tag_t* features = nullptr;
-          status = JAUTL_BOOLEAN__create_boolean_feature(type, target, false, keptCount, kept, false, false, false,
-                                                         &flag1, &flag2, &made, &features);
-          SM_free(features);
+          Stamvik::HostBlock<tag_t> features;
+          status = JAUTL_BOOLEAN__create_boolean_feature(type, target, false, keptCount, kept.get(), false, false,
+                                                         false, &flag1, &flag2, &made, features.out());
         }
       } else {
-        copies = static_cast<int*>(SM_alloc(static_cast<std::size_t>(n) * sizeof(int)));
-        functions = static_cast<int*>(SM_alloc(static_cast<std::size_t>(n) * sizeof(int)));
+        *copies.bodies() = static_cast<int*>(SM_alloc(static_cast<std::size_t>(n) * sizeof(int)));
+        functions.reset(static_cast<int*>(SM_alloc(static_cast<std::size_t>(n) * sizeof(int))));
+        int& copyCount = *copies.count();
         bool complete = true;
         for (int i = 0; i < n && complete; ++i) {
           const int tool = kernelBodyOf(selected[i]);
@@ -307,9 +280,9 @@ int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target
           if (!complete) break;  // no boolean at all, and no copy kept
           int copy = 0;
           const int rc = DieDesUtilsSolvaneCopy(false, tool, &copy);
-          if (copy != 0) copies[copyCount++] = copy;
-          raiseKernelError(__LINE__, rc, "copy a tool");
-          raiseKernelError(__LINE__, ZV_PARTITION_move_body(partition, copy), "move a tool's copy");
+          if (copy != 0) copies.data()[copyCount++] = copy;
+          raiseKernelError(310, rc, "copy a tool");
+          raiseKernelError(311, ZV_PARTITION_move_body(partition, copy), "move a tool's copy");
           functions[copyCount - 1] = function;
         }
         if (complete) {
@@ -318,23 +291,20 @@ int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target
           options.option_24 = 1;
           options.tolerance = tolerance * Kernel::ScaleFactors().factors[0];
           int result = 0;
-          status = DIEDES_UTILS_boolean_bodies(targetBody, copyCount, copies, functions, function, &options,
-                                               tolerance, "Performing boolean", &result);
+          status = DIEDES_UTILS_boolean_bodies(targetBody, copyCount, copies.data(), functions.get(), function,
+                                               &options, tolerance, "Performing boolean", &result);
         }
       }
     }
   } catch (const std::exception& e) {
-    status = Error::HandleAsBuilder(e, kSource, __LINE__);
+    status = Error::HandleAsBuilder(e, kSource, 326);
   }
-  if (copies != nullptr) DieDesUtilsDeleteBodies(&copyCount, &copies);
-  SM_free(functions);
-  SM_free(kept);
+  if (copies.data() != nullptr) copies.Delete();
+  functions.reset();
+  kept.reset();
   if (previousPartition != 0) ZV_PARTITION_set_current(previousPartition);
-  SM_free(selected);
-  if (mark != 0) {
-    if (status != 0) UNDO_QD_undo_to_mark(mark, nullptr);
-    UNDO_QD_delete_mark(mark, nullptr);
-  }
+  selected.reset();
+  if (status == 0 && mark) mark->Commit();
   return status;
 }
 

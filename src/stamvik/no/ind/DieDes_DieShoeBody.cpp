@@ -10,7 +10,9 @@
 
 #include "DieDesJA_GenericBodyBuilder.hpp"
 #include "DieDesJA_ParameterEntities.hpp"
+#include "Messages.hpp"
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Module.hpp"
@@ -42,19 +44,13 @@ constexpr double kMargin = 1e-10;
 namespace {
 
 constexpr int kAborted = 66;
-constexpr int kNoBaseBody = 671385;
-constexpr int kVanished = 670443;
-constexpr int kCutoutSweepFailed = 1070013;
-constexpr int kStageHostError = 3030173;
+using Messages::kCutoutSweepFailed;
+using Messages::kNoBaseBody;
+using Messages::kStageHostError;
+using Messages::kVanished;
 constexpr int kEntityCurve = 45;
 
 double KernelLength() { return Kernel::ScaleFactors().factors[0]; }
-
-void Cross(const double a[3], const double b[3], double out[3]) {
-  out[0] = a[1] * b[2] - a[2] * b[1];
-  out[1] = a[2] * b[0] - a[0] * b[2];
-  out[2] = a[0] * b[1] - a[1] * b[0];
-}
 
 // Handed to the host's debug output and, when kept, to its body trace.
 void Trace(int body, const char* name, int index, bool kept = true) {
@@ -90,7 +86,7 @@ void Append(int* count, int** bodies, int body, bool owned = true) {
   }
   if (grown == nullptr) {
     if (owned) DeleteLive(body);
-    ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for %d bodies", *count + 1);
+    ERROR_raise(kSource, 824, Error::kNoMemory, "no memory for %d bodies", *count + 1);
   }
   grown[(*count)++] = body;
   *bodies = grown;
@@ -128,7 +124,7 @@ int LoopsOf(const SC_section* section, tag_t** loops) {
 bool DieShoeBuilder::GetOrientationForMainDeck(double point[3], double normal[3]) const {
   double basePoint[3], baseMatrix[9], deckMatrix[9];
   if (!GetFrames(basePoint, baseMatrix, point, deckMatrix)) return false;
-  for (int i = 0; i < 3; ++i) normal[i] = deckMatrix[6 + i];
+  Math::NormalOfMatrix(deckMatrix, normal);
   return true;
 }
 
@@ -163,21 +159,16 @@ tag_t DieShoeBuilder::CreateTagFromLoop(tag_t loop) const {
 }
 
 tag_t DieShoeBuilder::GetBaseFlangeTag(bool force) {
-  tag_t* loops = nullptr;
-  const int count = LoopsOf(m_baseFlangeSection, &loops);
-  try {
-    const bool stored = m_baseFlangeTag != 0;
-    if (stored && (force || count != 1)) {
-      const tag_t old = m_baseFlangeTag;
-      SetBaseFlangeTagPrivate(0);
-      SleepAndForget(old);
-    }
-    if (m_baseFlangeTag == 0 && count == 1) SetBaseFlangeTagPrivate(CreateTagFromLoop(loops[0]));
-  } catch (...) {
-    SM_free(loops);
-    throw;
+  Stamvik::HostBlock<tag_t> loops;
+  const int count = LoopsOf(m_baseFlangeSection, loops.out());
+  const bool stored = m_baseFlangeTag != 0;
+  if (stored && (force || count != 1)) {
+    const tag_t old = m_baseFlangeTag;
+    SetBaseFlangeTagPrivate(0);
+    SleepAndForget(old);
   }
-  SM_free(loops);
+  if (m_baseFlangeTag == 0 && count == 1) SetBaseFlangeTagPrivate(CreateTagFromLoop(loops[0]));
+  loops.reset();
   return m_baseFlangeTag;
 }
 
@@ -191,25 +182,20 @@ int DieShoeBuilder::GetDeckCutoutLoopTags(bool force, tag_t** tags) {
 int DieShoeBuilder::RefreshLoopTags(SC_section* section, bool cutouts, bool force, tag_t** tags) {
   auto held = [&] { return cutouts ? GetNumberDeckCutoutLoopTags() : GetNumberMainDeckLoopTags(); };
   auto at = [&](int i) { return cutouts ? GetDeckCutoutLoopTag(i) : GetMainDeckLoopTag(i); };
-  tag_t* loops = nullptr;
-  const int count = LoopsOf(section, &loops);
-  try {
-    if (force || count != held()) {
-      for (int i = 0, n = held(); i < n; ++i) SleepAndForget(at(i));
-      cutouts ? SetNumberDeckCutoutLoopTags(0) : SetNumberMainDeckLoopTags(0);
-      for (int i = 0; i < count; ++i) {
-        const tag_t curve = CreateTagFromLoop(loops[i]);
-        cutouts ? SetDeckCutoutLoopTag(i, curve) : SetMainDeckLoopTag(i, curve);
-      }
+  Stamvik::HostBlock<tag_t> loops;
+  const int count = LoopsOf(section, loops.out());
+  if (force || count != held()) {
+    for (int i = 0, n = held(); i < n; ++i) SleepAndForget(at(i));
+    cutouts ? SetNumberDeckCutoutLoopTags(0) : SetNumberMainDeckLoopTags(0);
+    for (int i = 0; i < count; ++i) {
+      const tag_t curve = CreateTagFromLoop(loops[i]);
+      cutouts ? SetDeckCutoutLoopTag(i, curve) : SetMainDeckLoopTag(i, curve);
     }
-  } catch (...) {
-    SM_free(loops);
-    throw;
   }
-  SM_free(loops);
+  loops.reset();
   if (tags != nullptr) {
     *tags = count > 0 ? static_cast<tag_t*>(SM_alloc(static_cast<std::size_t>(count) * sizeof(tag_t))) : nullptr;
-    if (count > 0 && *tags == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for %d curves", count);
+    if (count > 0 && *tags == nullptr) ERROR_raise(kSource, 943, Error::kNoMemory, "no memory for %d curves", count);
     for (int i = 0; i < count; ++i) (*tags)[i] = at(i);
   }
   return count;
@@ -229,12 +215,12 @@ int DieShoeBuilder::CreateSweptBody(int count, const tag_t* curves, const double
     ZV_TOPOL_track_r_t tracking;
     const int rc = ZV_BODY_sweep(sheet, path, &tracking);
     ZV_TOPOL_track_r_f(&tracking);
-    Check(rc, __LINE__, "the sweep");
+    Check(rc, 963, "the sweep");
     *body = sheet;
     return 0;
   } catch (const std::exception& e) {
     DeleteLive(sheet);
-    return Error::HandleAsBuilder(e, kSource, __LINE__);
+    return Error::HandleAsBuilder(e, kSource, 968);
   }
 }
 
@@ -260,9 +246,9 @@ int DieShoeBuilder::CreateOffsetBody(double offset, int body) const {
     const int rc = ZV_BODY_offset_2(copy, offset * factor, m_distanceTolerance * factor, &options, &tracking, &results);
     ZV_TOPOL_track_r_f(&tracking);
     ZV_TOPOL_local_r_f(&results);
-    Check(rc, __LINE__, "the offset");
+    Check(rc, 994, "the offset");
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, __LINE__);
+    Error::HandleAsBuilder(e, kSource, 996);
     return 0;
   }
   Trace(copy, "OffsetAfter", -1, false);
@@ -282,7 +268,7 @@ int DieShoeBuilder::GetBoundingBox(const double origin[3], const double matrix[9
   try {
     rc = DIEDES_UTILS_ask_bounding_box_aligned(1, &object, csys, minCorner, extents);
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, __LINE__);
+    Error::HandleAsBuilder(e, kSource, 1016);
     rc = kStageHostError;
   }
   UPDATE_log_entity_to_delete(csys);
@@ -304,17 +290,18 @@ void DieShoeBuilder::GetMinMaxDistance(const double point[3], const double matri
     double corner[3], extents[3];
     if (GetBoundingBox(point, matrix, objects[i], corner, extents) != 0) continue;
     const double drop = DIEDES_UTILS__dist_to_plane(corner, point, z);
-    for (int k = 0; k < 3; ++k) corner[k] -= drop * z[k];
+    Math::AddScaled(corner, -drop, z, corner);
     for (int c = 0; c < 4; ++c) {
       const double ex = (c & 1) != 0 ? extents[0] : 0.0;
       const double ey = (c & 2) != 0 ? extents[1] : 0.0;
       double foot[3];
-      for (int k = 0; k < 3; ++k) foot[k] = corner[k] + ex * x[k] + ey * y[k];
+      Math::AddScaled(corner, ex, x, foot);
+      Math::AddScaled(foot, ey, y, foot);
       // How far the deck plane lies from the footprint's corner along the
       // base's normal; a deck standing along that normal is never reached.
       if (std::fabs(along) <= kMargin) continue;
       double toDeck[3];
-      for (int k = 0; k < 3; ++k) toDeck[k] = deckPoint[k] - foot[k];
+      Math::Subtract(deckPoint, foot, toDeck);
       const double distance = Dot(toDeck, deckNormal) / along;
       if (first) {
         if (min != nullptr) *min = distance;
@@ -370,27 +357,22 @@ int DieShoeBuilder::GetSolvaneBaseFlange() {
 
 int DieShoeBuilder::GetSolvaneMainDeckBodies(int** bodies) {
   if (GetNumberSolvaneMainDecks() == 0) {
-    tag_t* curves = nullptr;
-    const int count = GetMainDeckLoopTags(false, &curves);
+    Stamvik::HostBlock<tag_t> curves;
+    const int count = GetMainDeckLoopTags(false, curves.out());
     double basePoint[3], baseMatrix[9], deckPoint[3], deckMatrix[9];
-    try {
-      if (count > 0 && GetFrames(basePoint, baseMatrix, deckPoint, deckMatrix)) {
-        for (int i = 0; i < count; ++i) {
-          int block = 0;
-          // A failed sweep has deleted its body already.
-          if (SweepToDeck(count, curves, basePoint, baseMatrix, deckPoint, deckMatrix, i, &block) != 0 || block == 0) {
-            ERROR_note("Error building main deck.");
-            continue;
-          }
-          SetSolvaneMainDeck(GetNumberSolvaneMainDecks(), block);
-          Trace(block, "MainDeckBody", i);
+    if (count > 0 && GetFrames(basePoint, baseMatrix, deckPoint, deckMatrix)) {
+      for (int i = 0; i < count; ++i) {
+        int block = 0;
+        // A failed sweep has deleted its body already.
+        if (SweepToDeck(count, curves.get(), basePoint, baseMatrix, deckPoint, deckMatrix, i, &block) != 0 || block == 0) {
+          ERROR_note("Error building main deck.");
+          continue;
         }
+        SetSolvaneMainDeck(GetNumberSolvaneMainDecks(), block);
+        Trace(block, "MainDeckBody", i);
       }
-    } catch (...) {
-      SM_free(curves);
-      throw;
     }
-    SM_free(curves);
+    curves.reset();
     if (GetNumberSolvaneMainDecks() > 0) {
       GetSolvaneMainDeckIntersectionBodies(nullptr);
       GetSolvaneMainDeckSubtractionBodies(nullptr);
@@ -425,7 +407,7 @@ int DieShoeBuilder::GetSolvaneMainDeckSubtractionBodies(int** bodies) {
         cavity = CreateOffsetBody(0.0, GetSolvaneMainDeckIntersection(i));
         if (cavity == 0) continue;
         Trace(cavity, "SubBodyBefore", i, false);
-        Check(DIEDES_UTILS__trim_body_to_plane(cavity, plane, normal), __LINE__, "the trim");
+        Check(DIEDES_UTILS__trim_body_to_plane(cavity, plane, normal), 1159, "the trim");
         if (!ZV_ENTITY_is(cavity)) {
           SetWarningNumber(kVanished);
           continue;
@@ -433,7 +415,7 @@ int DieShoeBuilder::GetSolvaneMainDeckSubtractionBodies(int** bodies) {
         SetSolvaneMainDeckSubtraction(GetNumberSolvaneMainDeckSubtractions(), cavity);
         Trace(cavity, "SubBody", i);
       } catch (const std::exception& e) {
-        Error::HandleAsBuilder(e, kSource, __LINE__);
+        Error::HandleAsBuilder(e, kSource, 1167);
         DeleteLive(cavity);
         SetWarningNumber(kStageHostError);
       }
@@ -503,43 +485,38 @@ int DieShoeBuilder::GetSolvaneDeckCutoutBodies(int** bodies) {
   const double deck = GetDeckThicknessValue();
   if (deck < m_distanceTolerance - kMargin || GetWallThicknessValue() < m_distanceTolerance - kMargin) return 0;
   if (GetNumberSolvaneDeckCutouts() == 0) {
-    tag_t* curves = nullptr;
-    const int count = GetDeckCutoutLoopTags(false, &curves);
+    Stamvik::HostBlock<tag_t> curves;
+    const int count = GetDeckCutoutLoopTags(false, curves.out());
     double basePoint[3], baseMatrix[9], deckPoint[3], deckMatrix[9];
-    try {
-      if (count > 0 && GetFrames(basePoint, baseMatrix, deckPoint, deckMatrix)) {
-        const double* normal = deckMatrix + 6;
-        const double rise = m_distanceTolerance + deck;
-        const double plane[3] = {deckPoint[0] + rise * normal[0], deckPoint[1] + rise * normal[1],
-                                 deckPoint[2] + rise * normal[2]};
-        const double up[3] = {-normal[0], -normal[1], -normal[2]};
-        for (int i = 0; i < count; ++i) {
-          int block = 0;
-          if (SweepToDeck(count, curves, basePoint, baseMatrix, deckPoint, deckMatrix, i, &block) != 0 || block == 0) {
-            SetWarningNumber(kCutoutSweepFailed);
+    if (count > 0 && GetFrames(basePoint, baseMatrix, deckPoint, deckMatrix)) {
+      const double* normal = deckMatrix + 6;
+      const double rise = m_distanceTolerance + deck;
+      const double plane[3] = {deckPoint[0] + rise * normal[0], deckPoint[1] + rise * normal[1],
+                               deckPoint[2] + rise * normal[2]};
+      const double up[3] = {-normal[0], -normal[1], -normal[2]};
+      for (int i = 0; i < count; ++i) {
+        int block = 0;
+        if (SweepToDeck(count, curves.get(), basePoint, baseMatrix, deckPoint, deckMatrix, i, &block) != 0 || block == 0) {
+          SetWarningNumber(kCutoutSweepFailed);
+          continue;
+        }
+        try {
+          Trace(block, "DeckCutBodyBefore", i, false);
+          Check(DIEDES_UTILS__trim_body_to_plane(block, plane, up), 1255, "the trim");
+          if (!ZV_ENTITY_is(block)) {
+            SetWarningNumber(kVanished);
             continue;
           }
-          try {
-            Trace(block, "DeckCutBodyBefore", i, false);
-            Check(DIEDES_UTILS__trim_body_to_plane(block, plane, up), __LINE__, "the trim");
-            if (!ZV_ENTITY_is(block)) {
-              SetWarningNumber(kVanished);
-              continue;
-            }
-            SetSolvaneDeckCutout(GetNumberSolvaneDeckCutouts(), block);
-            Trace(block, "DeckCutBody", i);
-          } catch (const std::exception& e) {
-            DeleteLive(block);
-            Error::HandleAsBuilder(e, kSource, __LINE__);
-            SetWarningNumber(kStageHostError);
-          }
+          SetSolvaneDeckCutout(GetNumberSolvaneDeckCutouts(), block);
+          Trace(block, "DeckCutBody", i);
+        } catch (const std::exception& e) {
+          DeleteLive(block);
+          Error::HandleAsBuilder(e, kSource, 1264);
+          SetWarningNumber(kStageHostError);
         }
       }
-    } catch (...) {
-      SM_free(curves);
-      throw;
     }
-    SM_free(curves);
+    curves.reset();
   }
   return HandOut(GetNumberSolvaneDeckCutouts(), [this](int i) { return GetSolvaneDeckCutout(i); }, bodies);
 }
@@ -569,7 +546,7 @@ int DieShoeBuilder::GetSolvaneDeckCutoutSubtractBodies(int** bodies) {
           const int status = results.status;
           ZV_TOPOL_track_r_f(&tracking);
           ZV_boolean_r_f(&results);
-          Check(rc, __LINE__, "the intersection");
+          Check(rc, 1303, "the intersection");
           if (status == ZV_boolean_result_success_c && ZV_ENTITY_is(target)) {
             SetSolvaneDeckCutoutIntersection(GetNumberSolvaneDeckCutoutIntersections(), target);
             Trace(target, "DeckCutBody", i);
@@ -579,7 +556,7 @@ int DieShoeBuilder::GetSolvaneDeckCutoutSubtractBodies(int** bodies) {
             ERROR_note("Error building deck cutout intersection.");
           }
         } catch (const std::exception& e) {
-          Error::HandleAsBuilder(e, kSource, __LINE__);
+          Error::HandleAsBuilder(e, kSource, 1313);
           DeleteLive(target);
           ERROR_note("Error building deck cutout intersection.");
         }
@@ -622,13 +599,13 @@ bool DieShoeBuilder::GetSlotOrientation(tag_t* tag, double point[3], double matr
     for (int i = 0; i < 9; ++i) frame[i] = baseMatrix[i];
   } else {
     double across[3];
-    Cross(up, direction, across);
+    Math::Cross(up, direction, across);
     MTX3_init_y_z(across, up, frame);
   }
   double origin[3] = {basePoint[0], basePoint[1], basePoint[2]};
   if (defined) {
     const double drop = DIEDES_UTILS__dist_to_plane(slotPoint, basePoint, up);
-    for (int k = 0; k < 3; ++k) origin[k] = slotPoint[k] - drop * up[k];
+    Math::AddScaled(slotPoint, -drop, up, origin);
   }
 
   const tag_t flange = m_baseFlangeTag;
@@ -636,13 +613,15 @@ bool DieShoeBuilder::GetSlotOrientation(tag_t* tag, double point[3], double matr
     double corner[3], extents[3];
     if (GetBoundingBox(origin, frame, flange, corner, extents) != 0) return false;
     const double drop = DIEDES_UTILS__dist_to_plane(corner, basePoint, up);
-    for (int k = 0; k < 3; ++k) corner[k] -= drop * up[k];
+    Math::AddScaled(corner, -drop, up, corner);
     double* x = frame;
     double* y = frame + 3;
-    if (centred)
-      for (int k = 0; k < 3; ++k) origin[k] = corner[k] + 0.5 * extents[0] * x[k] + 0.5 * extents[1] * y[k];
+    if (centred) {
+      Math::AddScaled(corner, 0.5 * extents[0], x, origin);
+      Math::AddScaled(origin, 0.5 * extents[1], y, origin);
+    }
     double offset[3];
-    for (int k = 0; k < 3; ++k) offset[k] = corner[k] - origin[k];
+    Math::Subtract(corner, origin, offset);
     const double t = Dot(offset, x);
     const double width = GetWidthValue();
     for (int k = 0; k < 3; ++k) origin[k] += (t - 10.0 * m_distanceTolerance) * x[k] - 0.5 * width * y[k];
@@ -653,7 +632,7 @@ bool DieShoeBuilder::GetSlotOrientation(tag_t* tag, double point[3], double matr
     }
   }
   *tag = given;
-  for (int k = 0; k < 3; ++k) point[k] = origin[k];
+  Math::Copy(origin, point);
   for (int i = 0; i < 9; ++i) matrix[i] = frame[i];
   return true;
 }
@@ -686,9 +665,9 @@ int DieShoeBuilder::GetSolvaneSlot() {
     ZV_TOPOL_track_r_t tracking;
     const int rc = ZV_BODY_sweep(slot, path, &tracking);
     ZV_TOPOL_track_r_f(&tracking);
-    Check(rc, __LINE__, "the sweep");
+    Check(rc, 1420, "the sweep");
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, __LINE__);
+    Error::HandleAsBuilder(e, kSource, 1422);
     DeleteLive(slot);
     ERROR_note("Error building centerline slot.");
     return 0;

@@ -9,6 +9,7 @@
 #include "DieDesJA_GenericBodyBuilder.hpp"
 #include "DieDesJA_ParameterEntities.hpp"
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Module.hpp"
@@ -17,6 +18,7 @@
 #include "geom/Geometry.hpp"
 #include "geom/Sketch.hpp"
 #include "kernel/Kernel.hpp"
+#include "math/Vector.hpp"
 #include "afl/DieEngParms.hpp"
 #include "sys/Abort.hpp"
 #include "sys/Error.hpp"
@@ -114,16 +116,10 @@ struct LoopCounts {
 LoopCounts CountLoops(const SC_section* section) {
   LoopCounts counts;
   if (section == nullptr) return counts;
-  tag_t *firstItems = nullptr, *secondItems = nullptr, *thirdItems = nullptr;
-  section->ask_loop_summary(&counts.first, &firstItems, &counts.second, &secondItems, &counts.third, &thirdItems);
-  SM_free(firstItems);
-  SM_free(secondItems);
-  SM_free(thirdItems);
+  Stamvik::HostBlock<tag_t> firstItems, secondItems, thirdItems;
+  section->ask_loop_summary(&counts.first, firstItems.out(), &counts.second, secondItems.out(), &counts.third,
+                            thirdItems.out());
   return counts;
-}
-
-double ValueOf(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
 }
 
 EXP_expression* NewLength(const char* text) {
@@ -257,16 +253,16 @@ bool DieShoeBuilder::GetMainDeckOrientation(tag_t* tag, double point[3], double 
   const bool deck = m_mainDeckPlane != nullptr && m_mainDeckPlane->GetPlaneDefinition(tag, point, matrix);
   if (!deck && !GetBaseOrientation(tag, point, matrix)) return false;
   const double offset = GetOffsetValue();
-  for (int i = 0; i < 3; ++i) point[i] += offset * matrix[6 + i];
+  Math::AddScaled(point, offset, matrix + 6, point);
   return true;
 }
 
-double DieShoeBuilder::GetOffsetValue() const { return ValueOf(m_mainDeckOffset); }
-double DieShoeBuilder::GetDepthValue() const { return ValueOf(m_centerlineSlotDepth); }
-double DieShoeBuilder::GetWidthValue() const { return ValueOf(m_centerlineSlotWidth); }
-double DieShoeBuilder::GetFlangeThicknessValue() const { return ValueOf(m_flangeThickness); }
-double DieShoeBuilder::GetWallThicknessValue() const { return ValueOf(m_wallThickness); }
-double DieShoeBuilder::GetDeckThicknessValue() const { return ValueOf(m_deckThickness); }
+double DieShoeBuilder::GetOffsetValue() const { return Stamvik::ExpressionValue(m_mainDeckOffset); }
+double DieShoeBuilder::GetDepthValue() const { return Stamvik::ExpressionValue(m_centerlineSlotDepth); }
+double DieShoeBuilder::GetWidthValue() const { return Stamvik::ExpressionValue(m_centerlineSlotWidth); }
+double DieShoeBuilder::GetFlangeThicknessValue() const { return Stamvik::ExpressionValue(m_flangeThickness); }
+double DieShoeBuilder::GetWallThicknessValue() const { return Stamvik::ExpressionValue(m_wallThickness); }
+double DieShoeBuilder::GetDeckThicknessValue() const { return Stamvik::ExpressionValue(m_deckThickness); }
 
 // ---- selections, map and references ---------------------------------------------------
 
@@ -336,9 +332,7 @@ int DieShoeBuilder::ApplyBooleanBodies(FEATURE_RECORD* frec, tag_t target, int t
   if (featureMode ? target == 0 : targetBody == 0) return kNoTarget;
   if (!featureMode && !ZV_ENTITY_is(targetBody)) return kTargetNotABody;
 
-  int error = 0;
-  int mark = UNDO_QD_set_mark(1, nullptr, &error);
-  if (error != 0) mark = 0;
+  Stamvik::UndoMarkScope mark(nullptr);
   int rc = 0;
   try {
     if (m_dieBooleansList != nullptr)
@@ -346,11 +340,10 @@ int DieShoeBuilder::ApplyBooleanBodies(FEATURE_RECORD* frec, tag_t target, int t
         if (const DieBooleanBuilder* item = ItemAt(m_dieBooleansList, i))
           rc = item->ApplyBooleanBodies(frec, target, targetBody, featureMode, m_distanceTolerance);
   } catch (const std::exception& e) {
-    rc = Error::HandleAsBuilder(e, kSource, __LINE__);
+    rc = Error::HandleAsBuilder(e, kSource, 362);
   }
   // The booleans made before a failing one go with it.
-  if (rc != 0 && mark != 0) UNDO_QD_undo_to_mark(mark, nullptr);
-  if (mark != 0) UNDO_QD_delete_mark(mark, nullptr);
+  if (rc == 0) mark.Commit();
   return rc;
 }
 
@@ -374,7 +367,7 @@ void DieShoeBuilder::UpdateWithoutMessages() {
   try {
     UPDATE_do_update_no_message();
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, __LINE__);
+    Error::HandleAsBuilder(e, kSource, 390);
   }
   if (level == 2) Stamvik::RunNoted("DSS_set_suppress_display", [] { DSS_set_suppress_display(2); });
 }
@@ -423,7 +416,7 @@ int DieShoeBuilder::commit_feature(FEATURE_RECORD** frec) {
 
 int DieShoeBuilder::CommitBooleans(FEATURE_RECORD* record, tag_t* body) {
   auto* parms =
-      DieDesJA::FeatureParmsOfClassOrRaise<DieShoe>(record, kSource, __LINE__, "Feature is not a Die Shoe.");
+      DieDesJA::FeatureParmsOfClassOrRaise<DieShoe>(record, kSource, 439, "Feature is not a Die Shoe.");
   if (*body == 0) *body = FREC_ask_body_eid(OM::OM_ask_object_tag(record));
   const int kernelBody = *body != 0 ? ES_solid_ask_solvane_tag(*body) : 0;
   if (*body == 0 || kernelBody == 0) return get_mode() == 0 ? kNoTarget : 0;
@@ -449,7 +442,7 @@ int DieShoeBuilder::CommitBooleans(FEATURE_RECORD* record, tag_t* body) {
       DIEDES_UTILS_boolean_tolerance_derive(0);
     }
   } catch (const std::exception& e) {
-    rc = Error::HandleAsBuilder(e, kSource, __LINE__);
+    rc = Error::HandleAsBuilder(e, kSource, 465);
     DIEDES_UTILS_boolean_tolerance_derive(0);
     DIEDES_UTILS_progress_bar_destroy();
     DIEDES_UTILS_clear_build_state();
@@ -494,12 +487,12 @@ int DieShoeBuilder::ToParms(DieShoe* parms) {
 }
 
 int DieShoeBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
-  auto* parms = DieDesJA::FeatureParmsOfClassOrRaise<DieShoe>(frec, kSource, __LINE__, "Feature is not a Die Shoe.");
+  auto* parms = DieDesJA::FeatureParmsOfClassOrRaise<DieShoe>(frec, kSource, 510, "Feature is not a Die Shoe.");
   return ToParms(parms);
 }
 
 void DieShoeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  auto* parms = DieDesJA::FeatureParmsOfClassOrRaise<DieShoe>(frec, kSource, __LINE__, "Feature is not a Die Shoe.");
+  auto* parms = DieDesJA::FeatureParmsOfClassOrRaise<DieShoe>(frec, kSource, 515, "Feature is not a Die Shoe.");
   PART_part* workPart = CONTEXT_ask_work_part_p();
 
   DieDesJA::ReadPlaneEntity(parms, kBaseOrientationEntity, m_baseOrientation);
@@ -546,14 +539,8 @@ void DieShoeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
 
   DieAttributesBuilder* records[3] = {m_centerlineSlotAttributes, m_mainDeckAttributes, m_baseAttributes};
   for (int which = DieShoe::kSlotAttributes; which <= DieShoe::kBaseAttributes; ++which) {
-    DieAttributesRecord* record = parms->AskShoeAttributes(which);
-    try {
-      DieDesJA::ReadDieAttributesRecord(record, records[which]);
-    } catch (...) {
-      SM_free(record);
-      throw;
-    }
-    SM_free(record);
+    const Stamvik::HostBlock<DieAttributesRecord> record(parms->AskShoeAttributes(which));
+    DieDesJA::ReadDieAttributesRecord(record.get(), records[which]);
   }
 }
 
@@ -597,13 +584,13 @@ int DieShoeBuilder::FromListBuilder(FEATURE_RECORD* frec, DieShoe* parms, UICOMP
   for (int i = 0; i < count; ++i) {
     types[static_cast<std::size_t>(i)] = items[static_cast<std::size_t>(i)]->GetBooleanOptions();
     int tools = 0;
-    tag_t* tags = nullptr;
-    if (SELECT_OBJECT_list* selected = items[static_cast<std::size_t>(i)]->GetSelectBodies()) selected->ask_tags(&tools, &tags);
     int rc = 0;
     {
-      const Stamvik::OnEveryExit freeTags("SM_free", [tags] { SM_free(tags); });
+      Stamvik::HostBlock<tag_t> tags;
+      if (SELECT_OBJECT_list* selected = items[static_cast<std::size_t>(i)]->GetSelectBodies())
+        selected->ask_tags(&tools, tags.out());
       const DIEDES_ENTITY_CONTEXT context = DieDesJA::EntityContext(parms, tools > 0 ? 1 : 0);
-      rc = DieShoe::SetDieShoeBooleanTools(parms->GetNthDieShoeBooleanItem(i), &context, tools, tags, &changed);
+      rc = DieShoe::SetDieShoeBooleanTools(parms->GetNthDieShoeBooleanItem(i), &context, tools, tags.get(), &changed);
     }
     if (rc != 0) return rc;
     if (map != nullptr && tools == 0) parms->GetNthDieShoeSubtractItem(i)->Empty();
@@ -619,7 +606,7 @@ void DieShoeBuilder::ToListBuilder(DieShoe* parms, UICOMPJA_list* list, OM_tag_i
   if (types == nullptr || list == nullptr) return;
   const int count = parms->GetNumDieShoeBooleanItems();
   if (count == 0) return;
-  if (types->AskCount() != count) ERROR_raise(kSource, __LINE__, kCorrupted, "Permanent data base is corrupted.");
+  if (types->AskCount() != count) ERROR_raise(kSource, 635, kCorrupted, "Permanent data base is corrupted.");
 
   for (int i = 0; i < count; ++i) {
     const DIEDES_GENERIC_bref* stored = parms->GetNthDieShoeBooleanItem(i);
@@ -631,19 +618,14 @@ void DieShoeBuilder::ToListBuilder(DieShoe* parms, UICOMPJA_list* list, OM_tag_i
     list->append_items(1, &appended);
     item->SetBooleanOptions(static_cast<JA_DIE_BOOLEAN_BUILDER_boolean_type>(types->AskInt(i)));
     int tools = 0;
-    tag_t* tags = nullptr;
-    stored->AskTags(&tools, &tags);
-    try {
-      if (tools > 0) item->GetSelectBodies()->set_tags(tools, tags);
-      const DIEDES_GENERIC_latent_body* bodies =
-          i < parms->GetNumDieShoeSubtractItems() ? parms->GetNthDieShoeSubtractItem(i) : nullptr;
-      if (map != nullptr && bodies != nullptr && tools > 0 && bodies->AskCount() == tools)
-        for (int j = 0; j < tools; ++j) SetTagSolvaneMapEntry(map, tags[j], bodies->AskInt(j));
-    } catch (...) {
-      SM_free(tags);
-      throw;
-    }
-    SM_free(tags);
+    Stamvik::HostBlock<tag_t> tags;
+    stored->AskTags(&tools, tags.out());
+    if (tools > 0) item->GetSelectBodies()->set_tags(tools, tags.get());
+    const DIEDES_GENERIC_latent_body* bodies =
+        i < parms->GetNumDieShoeSubtractItems() ? parms->GetNthDieShoeSubtractItem(i) : nullptr;
+    if (map != nullptr && bodies != nullptr && tools > 0 && bodies->AskCount() == tools)
+      for (int j = 0; j < tools; ++j) SetTagSolvaneMapEntry(map, tags[j], bodies->AskInt(j));
+    tags.reset();
   }
 }
 

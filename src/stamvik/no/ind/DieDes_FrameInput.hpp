@@ -9,6 +9,7 @@
 
 #include "DieDesJA_SelectedTags.hpp"
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "afl/Parms.hpp"
 #include "om/ObjectManager.hpp"
 #include "sel/Selection.hpp"
@@ -95,24 +96,18 @@ class FrameInput {
   static void FromParms(Builder& builder, Parms* parms, int line) {
     CheckParms(parms, line);
     int count = 0;
-    Record* records = nullptr;
-    parms->AskRecords(0, &count, &records);
-    try {
-      if (count == 1 && records != nullptr) {
-        const Record& record = records[0];
-        builder.SetInputType(static_cast<typename Traits::Type>(record.type));
-        if (SELECT_OBJECT* selection = Traits::Selection(builder); record.selectedObject != 0 && selection != nullptr)
-          selection->set_selected_tag(record.selectedObject);
-        Traits::SetEntity(builder, record.entity);
-        builder.SetReverseSourceDirection(record.reverse);
-        builder.SetCoordinateSystemOrigin(record.origin);
-        builder.SetCoordinateSystemMatrix(record.matrix);
-      }
-    } catch (...) {
-      SM_free(records);
-      throw;
+    Stamvik::HostBlock<Record> records;
+    parms->AskRecords(0, &count, records.out());
+    if (count == 1 && records) {
+      const Record& record = records[0];
+      builder.SetInputType(static_cast<typename Traits::Type>(record.type));
+      if (SELECT_OBJECT* selection = Traits::Selection(builder); record.selectedObject != 0 && selection != nullptr)
+        selection->set_selected_tag(record.selectedObject);
+      Traits::SetEntity(builder, record.entity);
+      builder.SetReverseSourceDirection(record.reverse);
+      builder.SetCoordinateSystemOrigin(record.origin);
+      builder.SetCoordinateSystemMatrix(record.matrix);
     }
-    SM_free(records);
   }
 
   // Appends the selected object and then the entity to the caller's list.

@@ -8,22 +8,23 @@ namespace KTX::DieEngJA {
 
 CommitMarks::CommitMarks(const char* markName, const char* source, int severeLine) : memoryMark_(SM_set_mark()) {
   int error = 0;
-  undoMark_ = UNDO_QD_set_mark(1, markName, &error);
-  if (error == 0) return;
-  undoMark_ = 0;
+  const int mark = UNDO_QD_set_mark(1, markName, &error);
+  if (error == 0) {
+    undoMark_.emplace(mark, &Stamvik::UndoMarkScope::QuickUndoTo, &Stamvik::UndoMarkScope::QuickDelete);
+    return;
+  }
   failure_ = error;
   SM_free_to_mark(memoryMark_);
   memoryMark_ = 0;
   ERROR_severe(source, severeLine, error, "Failed to set undo mark = code %d", error);
 }
 
-int CommitMarks::Finish(int status) {
-  if (undoMark_ != 0) {
-    if (status != 0) UNDO_QD_undo_to_mark(undoMark_, nullptr);
-    UNDO_QD_delete_mark(undoMark_, nullptr);
-    undoMark_ = 0;
+int CommitMarks::Finish(int status) noexcept {
+  if (undoMark_) {
+    if (status == 0) undoMark_->Commit();
+    undoMark_.reset();
   }
-  if (memoryMark_ != 0) SM_free_to_mark(memoryMark_);
+  if (memoryMark_ != 0) Stamvik::RunNoted("SM_free_to_mark", [this] { SM_free_to_mark(memoryMark_); });
   memoryMark_ = 0;
   return status;
 }

@@ -5,6 +5,7 @@
 #include "DieEngJA_CommitMarks.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "kernel/Kernel.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -95,9 +96,9 @@ void CompensateRoughDataBuilder::FromCurveParms(DieEng::CompensateRoughCurve* pa
 void CompensateRoughDataBuilder::ToCurveParms(DieEng::CompensateRoughCurve* parms) const {
   parms->SetCurveCollector(m_curveCollector);
   int count = 0;
-  tag_t* faces = nullptr;
-  if (m_projectToFaces != nullptr) m_projectToFaces->ask_tags(&count, &faces);
-  SM_free(faces);
+  Stamvik::HostBlock<tag_t> faces;
+  if (m_projectToFaces != nullptr) m_projectToFaces->ask_tags(&count, faces.out());
+  faces.reset();
   // An empty collector means no projection at all.
   parms->SetProjectToFaces(count > 0 ? m_projectToFaces : nullptr);
   parms->SetJoinOutputCurves(m_joinOutputCurves);
@@ -110,10 +111,10 @@ void CompensateRoughDataBuilder::ToCurveParms(DieEng::CompensateRoughCurve* parm
 void CompensateRoughDataBuilder::ToSheetParms(DieEng::CompensateRoughSheet* parms) const {
   const BREF_request_s request = bodyRequest(get_frec(), m_distanceTolerance, m_angleTolerance);
   int count = 0;
-  tag_t* bodies = nullptr;
-  if (m_sheetBodies != nullptr) m_sheetBodies->ask_tags(&count, &bodies);
-  const int rc = parms->GetBodyReferences().SetBodies(&request, count, bodies);
-  SM_free(bodies);
+  Stamvik::HostBlock<tag_t> bodies;
+  if (m_sheetBodies != nullptr) m_sheetBodies->ask_tags(&count, bodies.out());
+  const int rc = parms->GetBodyReferences().SetBodies(&request, count, bodies.get());
+  bodies.reset();
   if (rc != 0) ERROR_raise(kSource, 434, rc, "Error from setting brefs");
   parms->SetModifyInputSheet(m_modifyInputSheet);
   parms->SetApproximation(m_approximation);
@@ -125,10 +126,10 @@ void CompensateRoughDataBuilder::ToSheetParms(DieEng::CompensateRoughSheet* parm
 void CompensateRoughDataBuilder::FromSheetParms(DieEng::CompensateRoughSheet* parms) {
   const BREF_request_s request = bodyRequest(get_frec(), parms->GetDistanceTolerance(), parms->GetAngleTolerance());
   int count = 0;
-  tag_t* bodies = nullptr;
-  const int rc = parms->GetBodyReferences().AskBodies(&request, &count, &bodies);
-  if (rc == 0 && m_sheetBodies != nullptr) m_sheetBodies->set_tags(count, bodies);
-  SM_free(bodies);
+  Stamvik::HostBlock<tag_t> bodies;
+  const int rc = parms->GetBodyReferences().AskBodies(&request, &count, bodies.out());
+  if (rc == 0 && m_sheetBodies != nullptr) m_sheetBodies->set_tags(count, bodies.get());
+  bodies.reset();
   OM::LogForWrite(this);
   m_modifyInputSheet = parms->GetModifyInputSheet();
   m_approximation = parms->GetApproximation();
@@ -188,10 +189,9 @@ int CompensateRoughDataBuilder::CommitNew(FEATURE_RECORD** frec) {
         }
       }
     }
-    char* name = nullptr;
-    FMI_invoke_ask_name(made, &name);
-    const Stamvik::OnEveryExit freeName("SM_free", [&name] { SM_free(name); });
-    made->set_name(name);
+    Stamvik::HostBlock<char> name;
+    FMI_invoke_ask_name(made, name.out());
+    made->set_name(name.get());
     if (!IsCurveMode()) status = CM_include_frec(made, apply);
     if (status == 0) status = CM_apply_frec(made, apply);
     if (status == 0) UPDATE_do_update();

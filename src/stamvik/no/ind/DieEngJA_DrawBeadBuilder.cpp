@@ -13,6 +13,7 @@
 #include "exp/Expression.hpp"
 #include "DieEngJA_DrawBeadItems.hpp"
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "afl/Module.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
@@ -47,10 +48,6 @@ constexpr int kBadThickness = Messages::kBeadMetalThicknessTooSmall;
 constexpr int kBadFemaleDepth = Messages::kBeadFemaleDepthTooSmall;
 constexpr int kBadFemaleWidth = Messages::kBeadFemaleWidthTooSmall;
 constexpr int kNoRecordMade = Messages::kWrongParms;
-
-double valueOf(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
-}
 
 EXP_expression* newLength(const char* source, int line) {
   EXP_expression* made = nullptr;
@@ -107,10 +104,10 @@ void DrawBeadBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
                                                        TOLER_ask_angular_tol());
     centerline->OrderLoops();
     OM::OM_set_pointer(this, m_centerlineAttId, centerline);
-    OM::OM_set_pointer(this, m_metalThicknessAttId, newLength(kSource, __LINE__));
-    OM::OM_set_pointer(this, m_clearanceAttId, newLength(kSource, __LINE__));
-    OM::OM_set_pointer(this, m_femaleDepthValueAttId, newLength(kSource, __LINE__));
-    OM::OM_set_pointer(this, m_femaleWidthValueAttId, newLength(kSource, __LINE__));
+    OM::OM_set_pointer(this, m_metalThicknessAttId, newLength(kSource, 110));
+    OM::OM_set_pointer(this, m_clearanceAttId, newLength(kSource, 111));
+    OM::OM_set_pointer(this, m_femaleDepthValueAttId, newLength(kSource, 112));
+    OM::OM_set_pointer(this, m_femaleWidthValueAttId, newLength(kSource, 113));
     SetDistanceTolerance(TOLER_ask_distance_tol());
     SetAngleTolerance(TOLER_ask_angular_tol());
     SetDefaultDrawDirection();
@@ -174,11 +171,11 @@ int DrawBeadBuilder::validate_nothrow() {
   if (withFemale) {
     // A bead made before the flag existed keeps its gaps above the tolerance.
     const double least = (flags & kNewBeadFlags) != 0 ? -kMargin : t + kMargin;
-    if (valueOf(m_clearance) < least) return kBadClearance;
-    if (valueOf(m_metalThickness) < least) return kBadThickness;
+    if (Stamvik::ExpressionValue(m_clearance) < least) return kBadClearance;
+    if (Stamvik::ExpressionValue(m_metalThickness) < least) return kBadThickness;
     if (!m_taperBead) {
-      if (valueOf(m_femaleDepthValue) < t + kMargin) return kBadFemaleDepth;
-      if (valueOf(m_femaleWidthValue) < t + kMargin) return kBadFemaleWidth;
+      if (Stamvik::ExpressionValue(m_femaleDepthValue) < t + kMargin) return kBadFemaleDepth;
+      if (Stamvik::ExpressionValue(m_femaleWidthValue) < t + kMargin) return kBadFemaleWidth;
     }
   }
   if (m_segmentList != nullptr) {
@@ -238,7 +235,8 @@ enum Integer : int {
   kIntegerCount = 17,
 };
 constexpr unsigned kTagFormat = 0x80;
-constexpr int kBadRecord = 670156, kNoSection = 670241;
+using Messages::kNoDatabaseParms;
+using Messages::kNoSection;
 constexpr int kFaceRuleInputType = 17;
 constexpr int kAttributeWriteMode = 2;
 // A text field of an attribute record holds this many characters and its end.
@@ -246,9 +244,9 @@ constexpr std::size_t kAttributeText = sizeof(DieAttributesRecord::title) - 1;
 constexpr const char* kMaterialTitleDefault = "DIE_DrawBead_MaterialThicknessAttributeTitle";
 
 DIE_DRBD_MALE_PARMS* maleParmsOf(FEATURE_PARMS* parms, int line) {
-  if (parms == nullptr) ERROR_raise(kSource, line, kBadRecord, "Feature has no database parameters.");
+  if (parms == nullptr) ERROR_raise(kSource, line, kNoDatabaseParms, "Feature has no database parameters.");
   if (!OM::OM_is_subclass(parms->OmClassId(), DIE_DRBD_MALE_PARMS::ThisClassId))
-    ERROR_raise(kSource, line, kBadRecord, "Feature is not a Male Draw Bead.");
+    ERROR_raise(kSource, line, kNoDatabaseParms, "Feature is not a Male Draw Bead.");
   return static_cast<DIE_DRBD_MALE_PARMS*>(parms);
 }
 
@@ -270,13 +268,13 @@ void copyText(char* field, std::size_t fieldSize, const char* text) {
 
 bool attributeMatchesExpression(const EXP_expression* expression, tag_t object, const char* title,
                                 double tolerance) {
-  const double wanted = valueOf(expression);
+  const double wanted = Stamvik::ExpressionValue(expression);
   double value = 0;
   if (ATTR_ask_real(object, title, &value)) return std::fabs(value - wanted) <= tolerance;
-  char* text = ATTR_ask_string(object, title);
-  if (text == nullptr) return false;
-  value = TEXT_atof(text);
-  SM_free(text);
+  Stamvik::HostBlock<char> text(ATTR_ask_string(object, title));
+  if (!text) return false;
+  value = TEXT_atof(text.get());
+  text.reset();
   return std::fabs(value - wanted) <= tolerance;
 }
 
@@ -289,23 +287,23 @@ std::array<DieDes::DieAttributesBuilder*, 7> DrawBeadBuilder::AttributeBuilders(
 }
 
 bool DrawBeadBuilder::MetalThicknessMatchesMaterial() const {
-  char* title = PMAN_ask_string(kMaterialTitleDefault);
-  const std::string material = title != nullptr ? title : "";
-  SM_free(title);
+  Stamvik::HostBlock<char> title(PMAN_ask_string(kMaterialTitleDefault));
+  const std::string material = title ? title.get() : "";
+  title.reset();
   if (material.empty() || m_placementFace == nullptr || m_placementFace->ask_count() < 1) return false;
   const tag_t first = m_placementFace->ask_nth(0);
   if (first == 0) return false;
   OM::TagToObject<FREF_reference>(first);
   if (OM::OM_object_of_tag(first) == nullptr || !OM::OM_is_subclass(OM::OM_object_of_tag(first)->OmClassId(),
                                                                       FREF_reference::ThisClassId))
-    ERROR_raise(kSource, __LINE__, Error::kBadObject, "tag %u is no face reference", first);
+    ERROR_raise(kSource, 301, Error::kBadObject, "tag %u is no face reference", first);
   const tag_t face = FREF_ask_qd_eid(first);
   if (attributeMatchesExpression(m_metalThickness, face, material.c_str(), m_distanceTolerance)) return true;
   return attributeMatchesExpression(m_metalThickness, ES_solid_ask_body(face), material.c_str(), m_distanceTolerance);
 }
 
 int DrawBeadBuilder::ToParms(DIE_DRBD_MALE_PARMS* parms) {
-  parms = maleParmsOf(parms, __LINE__);
+  parms = maleParmsOf(parms, 308);
   FEATURE_RECORD* owner = parms->GetSubObjectOwner();
   parms->SetByteFlag(1);
   parms->SetAngleTolerance(m_angleTolerance);
@@ -464,7 +462,7 @@ void DrawBeadBuilder::ReadPlacementFace(DIE_DRBD_MALE_PARMS* parms, FEATURE_RECO
       rule = SC_FACEFactory::sc_face(kFaceRuleInputType, stored);
       face = SC_collectorFactory::from_rules(0, 1, &rule);
     } catch (const std::exception& e) {
-      Error::HandleAsBuilder(e, kSource, __LINE__);
+      Error::HandleAsBuilder(e, kSource, 467);
       face = SC_collectorFactory::object(0);
     }
     OM_delete_object(rule);
@@ -486,11 +484,11 @@ void DrawBeadBuilder::ReadCenterline(DIE_DRBD_MALE_PARMS* parms, FEATURE_RECORD*
     if (profile == nullptr) return;
     if (CMP_has_section_builder(profile)) {
       int count = 0;
-      tag_t* objects = nullptr;
-      CMP_ask_section_builder(profile, &count, &objects);
+      Stamvik::HostBlock<tag_t> objects;
+      CMP_ask_section_builder(profile, &count, objects.out());
       section = count > 0 ? objectAt<SC_section>(objects[0]) : nullptr;
-      SM_free(objects);
-      if (section == nullptr) ERROR_raise(kSource, __LINE__, kNoSection, "Cannot get section from profile");
+      objects.reset();
+      if (section == nullptr) ERROR_raise(kSource, 493, kNoSection, "Cannot get section from profile");
     } else {
       // The profile makes a round trip through the compare runtime first.
       CMP_RT_runtime runtime;
@@ -505,7 +503,7 @@ void DrawBeadBuilder::ReadCenterline(DIE_DRBD_MALE_PARMS* parms, FEATURE_RECORD*
       section = CMP_cnvt_old_profile_by_add_section(frec, profile, distance, 0.95 * distance, m_angleTolerance);
       if (section == nullptr) {
         section = SC_sectionFactory::object(0, 0.95 * distance, distance, m_angleTolerance);
-        if (section == nullptr) ERROR_raise(kSource, __LINE__, kNoSection, "Cannot create section for centerline");
+        if (section == nullptr) ERROR_raise(kSource, 508, kNoSection, "Cannot create section for centerline");
         section->OrderLoops();
       }
     }
@@ -516,10 +514,10 @@ void DrawBeadBuilder::ReadCenterline(DIE_DRBD_MALE_PARMS* parms, FEATURE_RECORD*
 }
 
 void DrawBeadBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  DIE_DRBD_MALE_PARMS* parms = maleParmsOf(FREC_ask_parms_of_frec(frec), __LINE__);
+  DIE_DRBD_MALE_PARMS* parms = maleParmsOf(FREC_ask_parms_of_frec(frec), 519);
   parms->UpdateAttributeInformationFromBody();
   if (parms->GetNumDiedesItems() != kItemCount)
-    ERROR_raise(kSource, __LINE__, kBadRecord, "Feature has unexpected number of database parameters.");
+    ERROR_raise(kSource, 522, kNoDatabaseParms, "Feature has unexpected number of database parameters.");
   SetDistanceTolerance(parms->GetDistanceTolerance());
   SetAngleTolerance(parms->GetAngleTolerance());
   auto integer = [&](int position) { return Items::intAt(parms, kIntegersItem, position, 0); };
@@ -660,7 +658,7 @@ int DrawBeadBuilder::CommitEdit(FEATURE_RECORD* frec) {
   DIEENG_set_wizard_active();
   // The wizard is put back on every way out, a failure included.
   const Stamvik::OnEveryExit wizardOff("DIEENG_set_wizard_inactive", [] { DIEENG_set_wizard_inactive(); });
-  DIE_DRBD_MALE_PARMS* parms = maleParmsOf(FREC_ask_parms_of_frec(frec), __LINE__);
+  DIE_DRBD_MALE_PARMS* parms = maleParmsOf(FREC_ask_parms_of_frec(frec), 663);
   FEATURE_RECORD* triple[3] = {};
   DIE_DRBD_PARMS::FindAssociatedFrecs(frec, triple);
   if (triple[0] == nullptr) triple[0] = frec;
@@ -682,7 +680,7 @@ int DrawBeadBuilder::CommitEdit(FEATURE_RECORD* frec) {
       UPDATE_do_update();
       return 0;
     } catch (const std::exception& e) {
-      return Error::HandleAsBuilder(e, kSource, __LINE__);
+      return Error::HandleAsBuilder(e, kSource, 685);
     }
   };
   auto makeCurrentIfOlder = [&](FEATURE_RECORD* feature) {

@@ -15,6 +15,7 @@
 #include "exp/Expression.hpp"
 #include "DieEngJA_DrawBeadItems.hpp"
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "afl/Module.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
@@ -50,10 +51,10 @@ std::vector<tag_t> curvesOfOnlyLoop(const SC_section* section) {
   const auto* loop = dynamic_cast<const SC_loop*>(OM::OM_object_of_tag(section->ask_nth_loop(0)));
   if (loop == nullptr) return curves;
   int count = 0;
-  tag_t* tags = nullptr;
-  loop->ask_curves(&count, &tags);
-  if (tags != nullptr) curves.assign(tags, tags + count);
-  SM_free(tags);
+  Stamvik::HostBlock<tag_t> tags;
+  loop->ask_curves(&count, tags.out());
+  if (tags) curves.assign(tags.get(), tags.get() + count);
+  tags.reset();
   return curves;
 }
 
@@ -61,11 +62,11 @@ std::vector<tag_t> curvesOfOnlyLoop(const SC_section* section) {
 // location gives no point.
 tag_t planeAcross(const EVC_curve* evaluator, const DieDesJA::DieLocationBuilder* location) {
   int count = 0;
-  Math::Point3* points = nullptr;
-  const bool located = location != nullptr && location->GetLocation(&count, nullptr, &points) && count >= 1;
+  Stamvik::HostBlock<Math::Point3> points;
+  const bool located = location != nullptr && location->GetLocation(&count, nullptr, points.out()) && count >= 1;
   double given[3] = {0, 0, 0};
   if (located) given[0] = points[0].X, given[1] = points[0].Y, given[2] = points[0].Z;
-  SM_free(points);
+  points.reset();
   if (!located) return 0;
   double t = 0, closest[3], point[3], derivative[3], unit[3], frame[9], length = 0;
   EVC_ask_closest_point(evaluator, given, kClosestAlgorithm, &t, closest);
@@ -82,22 +83,24 @@ class SplitList {
   SplitList() = default;
   SplitList(const SplitList&) = delete;
   SplitList& operator=(const SplitList&) = delete;
-  ~SplitList() { SM_free(values_); }
   void Append(double value) {
     if (count_ == capacity_) {
       const std::size_t grown = capacity_ == 0 ? 8 : 2 * capacity_;
-      values_ = static_cast<double*>(SM_crealloc(values_, grown * sizeof(double)));
+      // A block that cannot grow stays held (and is freed) as it was.
+      auto* moved = static_cast<double*>(SM_crealloc(values_.get(), grown * sizeof(double)));
+      values_.release();
+      values_.reset(moved);
       capacity_ = grown;
     }
-    values_[count_++] = value;
+    values_.get()[count_++] = value;
   }
-  double* begin() { return values_; }
-  double* end() { return values_ + count_; }
+  double* begin() { return values_.get(); }
+  double* end() { return values_.get() + count_; }
   std::size_t size() const { return count_; }
-  double& operator[](std::size_t i) { return values_[i]; }
+  double& operator[](std::size_t i) { return values_.get()[i]; }
 
  private:
-  double* values_ = nullptr;
+  Stamvik::HostBlock<double> values_;
   std::size_t count_ = 0, capacity_ = 0;
 };
 
@@ -107,11 +110,10 @@ void DrawBeadBuilder::SetPathForSegments() {
   tag_t path = 0;
   if (m_centerline != nullptr && m_centerline->ask_loop_count() == 1) {
     int closed = 0, open = 0, closedLoops = 0;
-    tag_t *closedItems = nullptr, *openItems = nullptr, *loopItems = nullptr;
-    m_centerline->ask_loop_summary(&closed, &closedItems, &open, &openItems, &closedLoops, &loopItems);
-    SM_free(closedItems);
-    SM_free(openItems);
-    SM_free(loopItems);
+    {
+      Stamvik::HostBlock<tag_t> closedItems, openItems, loopItems;
+      m_centerline->ask_loop_summary(&closed, closedItems.out(), &open, openItems.out(), &closedLoops, loopItems.out());
+    }
     const std::vector<tag_t> curves = curvesOfOnlyLoop(m_centerline);
     if (curves.size() == 1)
       GEN_ZVTPAD_curve_copy(curves[0], &path);
@@ -209,9 +211,8 @@ int DrawBeadBuilder::CreateNewSegments() {
   if (p.size() < 2) return 0;
   DrawBeadSegmentBuilder* kept = CleanList();
   // Both calls are journalled, so that a replayed journal makes the same segments.
-  auto* beads =
-      static_cast<Die_DrawBeadBuilder_Interface*>(JAM::ClassInitializer::GetJournalledInterface("Die.DrawBeadBuilder"));
-  auto* lists = static_cast<Script::ObjectList_Interface*>(JAM::ClassInitializer::GetJournalledInterface("ObjectList"));
+  auto* beads = Stamvik::JournalledInterface<Die_DrawBeadBuilder_Interface>("Die.DrawBeadBuilder");
+  auto* lists = Stamvik::JournalledInterface<Script::ObjectList_Interface>("ObjectList");
   int firstFailure = 0;
   for (std::size_t i = 0; i + 1 < p.size(); ++i) {
     DrawBeadSegmentBuilder* segment = kept;
@@ -256,7 +257,7 @@ void DrawBeadBuilder::Notify(OM::Object* changed) {
       }
     }
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, __LINE__);
+    Error::HandleAsBuilder(e, kSource, 999);
   }
   SetChangesPending(false);
 }
@@ -270,11 +271,10 @@ void DrawBeadBuilder::WatchObjects() const {
     if (loop == nullptr) continue;
     OM::OM_watch_object(loop);
     int count = 0;
-    tag_t* curves = nullptr;
-    loop->ask_curves(&count, &curves);
+    Stamvik::HostBlock<tag_t> curves;
+    loop->ask_curves(&count, curves.out());
     for (int k = 0; k < count; ++k)
       if (OM::Object* curve = OM::OM_object_of_tag(curves[k]); curve != nullptr) OM::OM_watch_object(curve);
-    SM_free(curves);
   }
 }
 

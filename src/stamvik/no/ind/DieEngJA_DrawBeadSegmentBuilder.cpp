@@ -6,6 +6,7 @@
 
 #include "DieEngJA_DrawBeadItems.hpp"
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "afl/DrawBeadParms.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
@@ -42,9 +43,7 @@ using Messages::kSegmentTopRadiusWarning;
 
 enum Item : int { kFlags = 0, kSection = 1, kWallAngles = 2, kWithUnit = 3, kWithoutUnit = 4, kItems = 5 };
 
-double valueOf(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
-}
+using Stamvik::ExpressionValue;
 
 bool hasPath(const OnPathDimBuilder* location) { return location != nullptr && location->HasPath(); }
 
@@ -65,7 +64,7 @@ EXP_expression* newExpression(int measure) {
   EXP_expression* made = nullptr;
   if (int rc = EXP_create_sys_exp_with_units_all_errors("0.0", UNIT_ask_default_unit_obj_for_measure(measure), &made);
       rc != 0)
-    ERROR_raise(kSource, __LINE__, rc, "the segment's expression cannot be made");
+    ERROR_raise(kSource, 69, rc, "the segment's expression cannot be made");
   return made;
 }
 
@@ -273,18 +272,15 @@ double DrawBeadSegmentBuilder::GetToleranceAsPathPercent() const {
 int DrawBeadSegmentBuilder::NotifySetExpressionValue(int which, double value) {
   OnPathDimBuilder* location = which == 0 ? m_startLocation : m_endLocation;
   if (location == nullptr) return 0;
-  char* text = nullptr;
   try {
-    text = EXP_format_value(value);
+    Stamvik::HostBlock<char> text(EXP_format_value(value));
     EXP_expression* expression = location->GetValueExpression();
-    EXP_edit_exp_all_errors(OM::OM_ask_object_tag(ask_owning_part()), expression, text);
-    SM_free(text);
-    text = nullptr;
+    EXP_edit_exp_all_errors(OM::OM_ask_object_tag(ask_owning_part()), expression, text.get());
+    text.reset();
     EXP_ask_value_of_exp(expression);
     if (location->HasPath()) location->Update(kUpdateMode);
   } catch (const std::exception& e) {
-    SM_free(text);
-    return Error::HandleAsBuilder(e, kSource, __LINE__);
+    return Error::HandleAsBuilder(e, kSource, 288);
   }
   return 0;
 }
@@ -317,7 +313,7 @@ void DrawBeadSegmentBuilder::Notify(OM::Object* changed) {
       }
     }
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, __LINE__);
+    Error::HandleAsBuilder(e, kSource, 321);
   }
   SetChangesPending(false);
 }
@@ -328,7 +324,7 @@ void DrawBeadSegmentBuilder::NotifyUpdateNextSegment() {
     if (DrawBeadSegmentBuilder* next = m_myParentDrawBeadBuilder->GetNextSegment(this); next != nullptr)
       next->NotifyPushStartValue(m_endLocation->GetLengthValue(), m_endLocation->GetPercentValue());
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, __LINE__);
+    Error::HandleAsBuilder(e, kSource, 332);
   }
 }
 
@@ -338,7 +334,7 @@ void DrawBeadSegmentBuilder::NotifyUpdatePreviousSegment() {
     if (DrawBeadSegmentBuilder* previous = m_myParentDrawBeadBuilder->GetPreviousSegment(this); previous != nullptr)
       previous->NotifyPushEndValue(m_startLocation->GetLengthValue(), m_startLocation->GetPercentValue());
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, __LINE__);
+    Error::HandleAsBuilder(e, kSource, 342);
   }
 }
 
@@ -409,7 +405,7 @@ void DrawBeadSegmentBuilder::SetNewPath(tag_t path) {
         location->Update(kUpdateMode);
     }
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, __LINE__);
+    Error::HandleAsBuilder(e, kSource, 413);
   }
   for (OnPathDimBuilder* location : locations)
     if (location != nullptr) location->SetUpdateHold(false);
@@ -452,13 +448,13 @@ int DrawBeadSegmentBuilder::validate_nothrow() {
   const double t = DistanceTolerance() + kTiny;
   const int output = bead != nullptr ? bead->GetOutput() : 0;
   const bool taper = bead != nullptr && bead->GetTaperBead();
-  const double thickness = bead != nullptr ? valueOf(bead->GetMetalThickness()) : 0.0;
-  const double clearance = bead != nullptr ? valueOf(bead->GetClearance()) : 0.0;
-  const double femaleWidth = bead != nullptr ? valueOf(bead->GetFemaleWidthValue()) : 0.0;
+  const double thickness = bead != nullptr ? ExpressionValue(bead->GetMetalThickness()) : 0.0;
+  const double clearance = bead != nullptr ? ExpressionValue(bead->GetClearance()) : 0.0;
+  const double femaleWidth = bead != nullptr ? ExpressionValue(bead->GetFemaleWidthValue()) : 0.0;
   if (output < JA_DRAW_BEAD_BUILDER_OutputTypes_Male) return 0;
 
-  const double leftTop = valueOf(m_maleLeftTopRadius), rightTop = valueOf(m_maleRightTopRadius);
-  const double height = valueOf(m_maleBeadHeight);
+  const double leftTop = ExpressionValue(m_maleLeftTopRadius), rightTop = ExpressionValue(m_maleRightTopRadius);
+  const double height = ExpressionValue(m_maleBeadHeight);
   if (leftTop < t || rightTop < t) return kSegmentTopRadiiTooSmall;
   if (height < t) return kSegmentBeadHeightTooSmall;
   double width = 0;
@@ -466,7 +462,7 @@ int DrawBeadSegmentBuilder::validate_nothrow() {
     width = femaleWidth - 2.0 * (thickness + clearance);
     if (width < t) return kSegmentMaleWidthTooSmall;
   } else {
-    const double left = valueOf(m_maleLeftWidth), right = valueOf(m_maleRightWidth);
+    const double left = ExpressionValue(m_maleLeftWidth), right = ExpressionValue(m_maleRightWidth);
     if (left < t || right < t) return kSegmentMaleWidthTooSmall;
     width = left + right;
   }
@@ -475,12 +471,12 @@ int DrawBeadSegmentBuilder::validate_nothrow() {
   if ((output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale ||
        output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal) &&
       !taper) {
-    if (valueOf(m_femaleLeftRadius) < t || valueOf(m_femaleRightRadius) < t) return kSegmentFemaleRadiiTooSmall;
+    if (ExpressionValue(m_femaleLeftRadius) < t || ExpressionValue(m_femaleRightRadius) < t) return kSegmentFemaleRadiiTooSmall;
     if (bead->GetFemaleWidthType() == JA_DRAW_BEAD_BUILDER_FemaleWidthTypes_Constant &&
         femaleWidth < width + bead->GetDistanceTolerance())
       return kSegmentFemaleWidthTooSmall;
     if (bead->GetFemaleDepthType() == JA_DRAW_BEAD_BUILDER_FemaleDepthTypes_Constant &&
-        valueOf(bead->GetFemaleDepthValue()) < height - kTiny)
+        ExpressionValue(bead->GetFemaleDepthValue()) < height - kTiny)
       return kSegmentFemaleDepthTooSmall;
   }
   return 0;
@@ -491,14 +487,16 @@ int DrawBeadSegmentBuilder::GetTopRadiusCode() const {
   if (bead == nullptr || bead->GetOutput() < JA_DRAW_BEAD_BUILDER_OutputTypes_Male || !bead->GetTaperBead() ||
       !bead->GetMachineOffset())
     return 0;
-  const double least = 12.0 * bead->GetDistanceTolerance() + valueOf(bead->GetMetalThickness()) - kTiny;
-  return valueOf(m_maleLeftTopRadius) >= least && valueOf(m_maleRightTopRadius) >= least ? 0 : kSegmentTopRadiusWarning;
+  const double least = 12.0 * bead->GetDistanceTolerance() + ExpressionValue(bead->GetMetalThickness()) - kTiny;
+  return ExpressionValue(m_maleLeftTopRadius) >= least && ExpressionValue(m_maleRightTopRadius) >= least
+             ? 0
+             : kSegmentTopRadiusWarning;
 }
 
 // ---- the record -----------------------------------------------------------------------
 
 int DrawBeadSegmentBuilder::ToParms(DIEDES_GEN_C_DRBD_SEG_PARMS* parms) {
-  checkParms(parms, __LINE__);
+  checkParms(parms, 502);
   if (int rc = Items::writeInts(parms, kFlags, {m_symmetry ? 1 : 0, m_symmetry && m_flow ? 1 : 0, m_maleBeadWidthType});
       rc != 0)
     return rc;
@@ -528,9 +526,9 @@ int DrawBeadSegmentBuilder::ToParms(DIEDES_GEN_C_DRBD_SEG_PARMS* parms) {
 }
 
 void DrawBeadSegmentBuilder::FromParms(DIEDES_GEN_C_DRBD_SEG_PARMS* parms) {
-  checkParms(parms, __LINE__);
+  checkParms(parms, 532);
   if (parms->GetNumEntities() < kItems)
-    ERROR_raise(kSource, __LINE__, kNoDatabaseParms, "Incorrect number of items stored in segment.");
+    ERROR_raise(kSource, 534, kNoDatabaseParms, "Incorrect number of items stored in segment.");
   DrawBeadSegmentData data;
   data.symmetry = Items::intAt(parms, kFlags, 0, 1) == 1;
   data.flow = Items::intAt(parms, kFlags, 1, 1) == 1;

@@ -9,6 +9,7 @@
 #include "DieEngJA_CommitMarks.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
@@ -312,10 +313,9 @@ int SpringbackCompensationBuilder::commit_feature(FEATURE_RECORD** frec) {
       status = SetParms(parms);
       if (status == 0) {
         CM_create_frec_using_parms(parms, &made);
-        char* name = nullptr;
-        FMI_invoke_ask_name(made, &name);
-        const Stamvik::OnEveryExit freeName("SM_free", [&name] { SM_free(name); });
-        made->set_name(name);
+        Stamvik::HostBlock<char> name;
+        FMI_invoke_ask_name(made, name.out());
+        made->set_name(name.get());
         status = CM_include_frec(made, true);
         if (status == 0) status = CM_apply_frec(made, true);
         if (status == 0) UPDATE_do_update();

@@ -20,10 +20,18 @@ inline constexpr int kNoDatabaseParms = 670156;
 inline constexpr int kNoTrimToolBody = 670219;
 // A springback compensation's definition is none of those it knows.
 inline constexpr int kUnknownDefinition = 670229;
+// A draw bead's centerline gives no section (none from its profile, or none could be
+// made for it).
+inline constexpr int kNoSection = 670241;
 // The record to edit is not a springback compensation.
 inline constexpr int kNotASpringbackFeature = 670357;
 // The boolean's target is not a kernel body.
 inline constexpr int kTargetNotABody = 670422;
+// Warning: a body trimmed to a plane is no longer a kernel entity (the die shoe's
+// cavities and deck cutouts).
+inline constexpr int kVanished = 670443;
+// The die shoe has no base flange body to build its solid from.
+inline constexpr int kNoBaseBody = 671385;
 // Warning: a draw-bead segment's top radius is small for a machined taper bead.
 inline constexpr int kSegmentTopRadiusWarning = 672144;
 // A clearance without a target body whose offset is not above the distance tolerance.
@@ -48,12 +56,22 @@ inline constexpr int kCoreDepthNegative = 690006;
 inline constexpr int kNoTarget = 690025;
 // A springback compensation lacks an input it needs.
 inline constexpr int kNoSpringbackInput = 690034;
+// A host file reader's file that cannot be read (no such file, no regular file, too
+// large, a line over 1 MiB), handed on by the tire envelope.
+inline constexpr int kFileUnreadable = 841404;
+// A line of a host file reader's file that is not what its format takes.
+inline constexpr int kFileLineNotOfFormat = 841405;
+// Warning: the sweep of a die shoe's deck-cutout block failed.
+inline constexpr int kCutoutSweepFailed = 1070013;
 
 // ---- the die catalogue -------------------------------------------------------------
 
 // A cast relief's profile holds no closed loop, or holds open loops.
 inline constexpr int kNoReliefLoop = 3030022;
 inline constexpr int kOpenReliefLoops = 3030210;
+// A host error while the die shoe made a deck-cutout block, a main-deck cavity or a
+// bounding box (a warning, or the bounding box's status).
+inline constexpr int kStageHostError = 3030173;
 // A draw bead's female depth or width too small.
 inline constexpr int kBeadFemaleDepthTooSmall = 3030297;
 inline constexpr int kBeadFemaleWidthTooSmall = 3030298;
@@ -236,11 +254,37 @@ inline constexpr int kManikinPercentileNotOfStandard = 3770440;
 inline constexpr int kManikinPositionUnknown = 3770441;
 inline constexpr int kManikinClassificationUnknown = 3770442;
 inline constexpr int kManikinStandardUnknown = 3770443;
+// The tire envelope's profile crosses the Y axis more than once.
+inline constexpr int kProfileCrossesYAxis = 3771702;
+// No profile points could be taken from the tire's solid body.
+inline constexpr int kNoProfilePointsFromBody = 3771706;
+// Fewer than two profile points.
+inline constexpr int kTooFewProfilePoints = 3771707;
+// The tire envelope's distance tolerance, its trim radius below the least length.
+inline constexpr int kTireDistanceToleranceNotPositive = 3771709;
+inline constexpr int kTrimRadiusNotPositive = 3771710;
+// The radial start angle's whole degrees not a multiple of 15; the start not below the
+// end; the span above 360 degrees.
+inline constexpr int kStartAngleNotMultipleOf15 = 3771711;
+inline constexpr int kStartAngleNotBelowEnd = 3771712;
+inline constexpr int kAngleSpanOver360 = 3771713;
 // The tire envelope's clearance run: the markers are missing or refused, the
 // reassembly is refused.
 inline constexpr int kMarkersMissing = 3771715;
 inline constexpr int kMarkersRefused = 3771716;
 inline constexpr int kReassemblyRefused = 3771717;
+// The part named for the profile sketch is not found.
+inline constexpr int kSketchPartNotFound = 3771718;
+// The template point file: none named or unreadable; a line not a name and three
+// numbers; a hard point missing; no template line first; another template; an unknown
+// point name; a point named twice.
+inline constexpr int kTemplateFileUnreadable = 3771723;
+inline constexpr int kTemplateLineNotOfFormat = 3771724;
+inline constexpr int kTemplateHardPointMissing = 3771725;
+inline constexpr int kTemplateLineNotFirst = 3771726;
+inline constexpr int kTemplateOfAnotherType = 3771727;
+inline constexpr int kTemplatePointNameUnknown = 3771728;
+inline constexpr int kTemplatePointNamedTwice = 3771729;
 // The motion run: no master file; articulation not started (or a roll's
 // search gave up); the spindle line not traced; no spindle object;
 // articulation failed; drive joints missing.
@@ -253,12 +297,28 @@ inline constexpr int kDriveJointsMissing = 3771736;
 // The tire body's part is the work part, or could be neither found nor made.
 inline constexpr int kTireBodyPartIsWorkPart = 3771737;
 inline constexpr int kNoTireBodyPart = 3771738;
+// The offset file does not exist while a new tire envelope is made.
+inline constexpr int kOffsetFileMissing = 3771752;
 // More offset values than a section of the tire envelope takes.
 inline constexpr int kTooManyOffsets = 3771757;
+// The start or end angle is not among the angles of the offset sections.
+inline constexpr int kAngleNotAmongOffsetSections = 3771759;
+// The tire envelope has no profile points.
+inline constexpr int kNoProfilePoints = 3771761;
 // No motion file: none could be named, or the one named does not exist.
 inline constexpr int kMotionFileMissing = 3771762;
+// A layer of the tire envelope outside 1 to 256; the wheel centerline shift beyond 25
+// inches either way; the rim diameter below 0 or beyond 25 inches.
+inline constexpr int kLayerOutOfRange = 3771763;
+inline constexpr int kCenterlineShiftOutOfRange = 3771764;
+inline constexpr int kRimDiameterOutOfRange = 3771765;
 // More sections than the tire envelope takes, or a section index past them.
 inline constexpr int kTooManySections = 3771768;
+// The radial end angle's whole degrees not a multiple of 15.
+inline constexpr int kEndAngleNotMultipleOf15 = 3771769;
+// The radial start angle below -90 degrees, the end angle above 360 degrees.
+inline constexpr int kStartAngleBelowMinus90 = 3771777;
+inline constexpr int kEndAngleAbove360 = 3771778;
 // A name or path too long for its field in the tire envelope's block.
 inline constexpr int kTextTooLong = 3771790;
 // A driver's step count above 10,000; the two drivers' steps multiplied above 1,000,000.

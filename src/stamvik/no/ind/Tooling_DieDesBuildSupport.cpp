@@ -4,11 +4,12 @@
 #include <vector>
 
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "exp/Expression.hpp"
+#include "geom/Faces.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "sys/Memory.hpp"
-#include "geom/Faces.hpp"
 #include "tool/ToolingGeometry.hpp"
 
 namespace KTX::Tooling::Support {
@@ -19,7 +20,9 @@ std::string lengthText(double value) {
   return text;
 }
 
-JAM::LayerManager_Interface* layerManager() { return hostInterface<JAM::LayerManager_Interface>("Layer.LayerManager"); }
+JAM::LayerManager_Interface* layerManager() {
+  return Stamvik::UnjournalledInterface<JAM::LayerManager_Interface>("Layer.LayerManager");
+}
 
 tag_t workPartTag() {
   PART_part* work = CONTEXT_ask_work_part_p();
@@ -31,31 +34,28 @@ CM_part* workModelPart() { return PART_ask_cm_part_of_part_p(CONTEXT_ask_work_pa
 FEATURE_RECORD* featureOf(tag_t feature) { return dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature)); }
 
 void destroyBuilder(OM::Object* builder) {
-  if (builder != nullptr) hostInterface<JAM::Builder_Interface>("Builder")->Destroy(builder->OmTag());
+  if (builder != nullptr) Stamvik::UnjournalledInterface<JAM::Builder_Interface>("Builder")->Destroy(builder->OmTag());
 }
 
 void finishFeature(tag_t feature) {
-  if (feature != 0) hostInterface<JAM::Feature_Interface>("Features.Feature")->Operation13(feature);
+  if (feature != 0) Stamvik::UnjournalledInterface<JAM::Feature_Interface>("Features.Feature")->Operation13(feature);
 }
 
 tag_t firstBody(tag_t feature, tag_t otherwise) {
   int count = 0;
-  tag_t* bodies = nullptr;
-  if (feature != 0) FREC_ask_body_eids(feature, &count, &bodies);
-  const tag_t body = count > 0 ? bodies[0] : otherwise;
-  SM_free(bodies);
-  return body;
+  Stamvik::HostBlock<tag_t> bodies;
+  if (feature != 0) FREC_ask_body_eids(feature, &count, bodies.out());
+  return count > 0 ? bodies[0] : otherwise;
 }
 
 std::vector<tag_t> topFacesOf(tag_t feature) {
   int count = 0;
-  int* kernelFaces = nullptr;
-  FREC_ask_top_faces(feature, &count, &kernelFaces);
+  Stamvik::HostBlock<int> kernelFaces;
+  FREC_ask_top_faces(feature, &count, kernelFaces.out());
   std::vector<tag_t> faces;
   faces.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i)
     if (const tag_t face = ES_ask_eid_of_kernel_entity(kernelFaces[i]); face != 0) faces.push_back(face);
-  SM_free(kernelFaces);
   return faces;
 }
 
@@ -68,7 +68,7 @@ RoughOffset readRoughOffset(tag_t feature) {
 }
 
 EditingBuilder::EditingBuilder(bool extrude, tag_t feature) {
-  auto* collection = hostInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection");
+  auto* collection = Stamvik::UnjournalledInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection");
   if (extrude)
     collection->CreateExtrudeBuilder(feature, &tag_);
   else
@@ -77,18 +77,18 @@ EditingBuilder::EditingBuilder(bool extrude, tag_t feature) {
 
 EditingBuilder::~EditingBuilder() {
   if (tag_ != 0)
-    Stamvik::RunNoted("Builder::Destroy", [this] { hostInterface<JAM::Builder_Interface>("Builder")->Destroy(tag_); });
+    Stamvik::RunNoted("Builder::Destroy",
+                      [this] { Stamvik::UnjournalledInterface<JAM::Builder_Interface>("Builder")->Destroy(tag_); });
 }
 
 std::string takeText(char* text) {
-  std::string out = text != nullptr ? text : "";
-  SM_free(text);
-  return out;
+  const Stamvik::HostBlock<char> held(text);
+  return held ? held.get() : "";
 }
 
 double expressionNumber(tag_t expression) {
   char* text = nullptr;
-  if (expression != 0) hostInterface<JAM::Expression_Interface>("Expression")->Text(expression, &text);
+  if (expression != 0) Stamvik::UnjournalledInterface<JAM::Expression_Interface>("Expression")->Text(expression, &text);
   return TEXT_atof(takeText(text).c_str());
 }
 
@@ -97,9 +97,9 @@ namespace {
 tag_t limitExtend(tag_t builder, bool end) {
   tag_t limits = 0, extend = 0;
   if (builder == 0) return 0;
-  hostInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->Limits(builder, &limits);
+  Stamvik::UnjournalledInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->Limits(builder, &limits);
   if (limits == 0) return 0;
-  auto* l = hostInterface<JAM::Limits_Interface>("GeometricUtilities.Limits");
+  auto* l = Stamvik::UnjournalledInterface<JAM::Limits_Interface>("GeometricUtilities.Limits");
   if (end)
     l->EndExtend(limits, &extend);
   else
@@ -111,7 +111,7 @@ tag_t limitExtend(tag_t builder, bool end) {
 double limitValue(tag_t builder, bool end) {
   tag_t value = 0;
   if (tag_t extend = limitExtend(builder, end); extend != 0)
-    hostInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->Value(extend, &value);
+    Stamvik::UnjournalledInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->Value(extend, &value);
   return expressionNumber(value);
 }
 
@@ -119,16 +119,17 @@ tag_t endLimitObject(tag_t feature) {
   EditingBuilder builder(true, feature);
   tag_t object = 0;
   if (tag_t extend = limitExtend(builder.tag(), true); extend != 0)
-    hostInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->TrimmingObject(extend, &object);
+    Stamvik::UnjournalledInterface<JAM::Extend_Interface>("GeometricUtilities.Extend")->TrimmingObject(extend, &object);
   return object;
 }
 
 double featureOffset(tag_t builder, bool end) {
   tag_t offset = 0, expression = 0;
   if (builder == 0) return 0.0;
-  hostInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")->FeatureOffset(builder, &offset);
+  Stamvik::UnjournalledInterface<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder")
+      ->FeatureOffset(builder, &offset);
   if (offset == 0) return 0.0;
-  auto* o = hostInterface<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
+  auto* o = Stamvik::UnjournalledInterface<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
   if (end)
     o->EndOffset(offset, &expression);
   else
@@ -140,7 +141,7 @@ double offsetCurveDistance(tag_t feature) {
   ModlCurveJA::OffsetCurveBuilder* builder =
       ModlCurveJA::OffsetCurveBuilderFactory::Create(workModelPart(), featureOf(feature));
   if (builder == nullptr) return 0.0;
-  const double distance = builder->GetDistance() != nullptr ? EXP_ask_value_of_exp(builder->GetDistance()) : 0.0;
+  const double distance = Stamvik::ExpressionValue(builder->GetDistance());
   destroyBuilder(builder);
   return distance;
 }
@@ -156,7 +157,7 @@ constexpr HeldSetting kHeldSettings[] = {
     {&JAM::SessionModeling_Interface::GetLogical81, &JAM::SessionModeling_Interface::SetLogical82},
 };
 JAM::SessionModeling_Interface* sessionModeling() {
-  return hostInterface<JAM::SessionModeling_Interface>("Preferences.SessionModeling");
+  return Stamvik::UnjournalledInterface<JAM::SessionModeling_Interface>("Preferences.SessionModeling");
 }
 }  // namespace
 
@@ -188,18 +189,18 @@ void HeldSettings::Restore() {
 void GroupMadeFeatures(OM::Set* made, tag_t editing, int moduleType, const char* name, tag_t* created) {
   *created = 0;
   int count = 0;
-  tag_t* flat = nullptr;
-  OM_flatten_set(made, &count, &flat);
+  Stamvik::HostBlock<tag_t> flat;
+  OM_flatten_set(made, &count, flat.out());
   std::vector<tag_t> features;
   for (int i = 0; i < count; ++i) features.push_back(flat[i]);
-  SM_free(flat);
+  flat.reset();
   if (features.empty()) return;
   if (editing != 0) {
     int memberCount = 0;
-    tag_t* members = nullptr;
-    FSET_ask_group_members(editing, &memberCount, &members);
+    Stamvik::HostBlock<tag_t> members;
+    FSET_ask_group_members(editing, &memberCount, members.out());
     for (int i = 0; i < memberCount; ++i) features.push_back(members[i]);
-    SM_free(members);
+    members.reset();
     TOOLING_replace_feature_set_member(editing, features.data(), static_cast<int>(features.size()));
   } else {
     *created = TOOLING_create_user_defined_feature_set(features.data(), count, 1, moduleType, name);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "afl/Module.hpp"
 #include "feat/Builder.hpp"
 #include "geom/Sketch.hpp"
@@ -27,10 +28,6 @@ namespace KTX::Tooling::Support {
 constexpr int kBuildLayer = 251;       // the layer a build makes its features on
 using Messages::kMissingInput;  // a step that has nothing to work on
 
-template <class T>
-T* hostInterface(const char* name) {
-  return static_cast<T*>(JAM::ClassInitializer::GetUnjournalledInterface(name));
-}
 JAM::LayerManager_Interface* layerManager();
 
 // Lengths enter the host's builders as "%f" texts.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <exception>
 
+#include "Support.hpp"
 #include "Tooling_DieDesBuildSupport.hpp"
 #include "exp/Expression.hpp"
 #include "modl/CurveBuilders.hpp"
@@ -64,7 +65,7 @@ void DieDesDrawDieBuilder::implement_destroy() {
   if (m_drawPunchBuilder == nullptr) return;
   const tag_t punch = m_drawPunchBuilder->OmTag();
   SetDrawPunchBuilder(nullptr);
-  hostInterface<JAM::Builder_Interface>("Builder")->Destroy(punch);
+  Stamvik::UnjournalledInterface<JAM::Builder_Interface>("Builder")->Destroy(punch);
 }
 
 int DieDesDrawDieBuilder::validate_nothrow() { return 0; }
@@ -175,15 +176,15 @@ int DieDesDrawDieBuilder::ConvertFrecToCurvePlane(tag_t featureSet) {
     return 0;
   }
   int count = 0;
-  tag_t* entities = nullptr;
+  Stamvik::HostBlock<tag_t> entities;
   if (hasJoin) {
     FEATURE_RECORD* frec = featureOf(join);
     if (frec == nullptr || dynamic_cast<CRV_JOIN_feature_parms*>(frec->ask_parms()) == nullptr) return 0;
     ModlCurveJA::JoinCurvesBuilder* builder = ModlCurveJA::JoinCurvesBuilderFactory::Create(workModelPart(), frec);
     if (builder == nullptr) return 0;
-    sectionEntities(punch, builder, &count, &entities);
-    if (count != 0) m_flangeCurve->set_tags(count, entities);
-    SM_free(entities);
+    sectionEntities(punch, builder, &count, entities.out());
+    if (count != 0) m_flangeCurve->set_tags(count, entities.get());
+    entities.reset();
     destroyBuilder(builder);
     return 0;
   }
@@ -191,9 +192,9 @@ int DieDesDrawDieBuilder::ConvertFrecToCurvePlane(tag_t featureSet) {
   ModlCurveJA::ProjectCurveBuilder* builder =
       ModlCurveJA::ProjectCurveBuilderFactory::Create(workModelPart(), featureOf(flangeProjection));
   if (builder == nullptr) return 0;
-  sectionEntities(punch, builder, &count, &entities);
-  if (count != 0) m_flangeCurve->set_tags(1, entities);
-  SM_free(entities);
+  sectionEntities(punch, builder, &count, entities.out());
+  if (count != 0) m_flangeCurve->set_tags(1, entities.get());
+  entities.reset();
   destroyBuilder(builder);
   return 0;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "Tooling_DieDesBuildSupport.hpp"
 #include "Tooling_FeatureSetMembers.hpp"
 #include "geom/Faces.hpp"
@@ -154,7 +155,7 @@ int DieDesDrawPunchBuilder::ConvertFrecToMiscellaneous(tag_t featureSet) {
   tag_t chamfer = 0, top = 0, inner = 0;
   if (FindFeatureInSetByAttrTitle(featureSet, "QD$CHAMFER_BELT", &chamfer)) {
     EditingBuilder builder(false, chamfer);
-    auto* offsets = hostInterface<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
+    auto* offsets = Stamvik::UnjournalledInterface<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
     char* first = nullptr;
     char* second = nullptr;
     if (builder.tag() != 0) {
@@ -201,15 +202,15 @@ int DieDesDrawPunchBuilder::ConvertFrecToCurvePlane(tag_t featureSet) {
         ModlCurveJA::ProjectCurveBuilderFactory::Create(workModelPart(), featureOf(feature));
     if (builder == nullptr) continue;
     int count = 0;
-    tag_t* entities = nullptr;
-    AskSCEntities(builder->GetSection() != nullptr ? builder->GetSection()->OmTag() : 0, &count, &entities);
+    Stamvik::HostBlock<tag_t> entities;
+    AskSCEntities(builder->GetSection() != nullptr ? builder->GetSection()->OmTag() : 0, &count, entities.out());
     if (count > 0) {
       std::vector<tag_t> curves, edges;
-      ClassifyCurvesEdges(entities, count, curves, edges);
+      ClassifyCurvesEdges(entities.get(), count, curves, edges);
       SC_section* section = profile.section;
       ConvertVectorCurvesToSCsection(curves, edges, &section);
     }
-    SM_free(entities);
+    entities.reset();
     destroyBuilder(builder);
   }
   return 0;
@@ -257,31 +258,31 @@ int DieDesDrawPunchBuilder::GetCurveOriginalSelection(tag_t featureSet, SELECT_O
       ModlCurveJA::ProjectCurveBuilderFactory::Create(workModelPart(), featureOf(projected));
   if (builder == nullptr) return 0;
   int count = 0;
-  tag_t* entities = nullptr;
-  if (builder->GetSection() != nullptr) AskSCEntities(builder->GetSection()->OmTag(), &count, &entities);
+  Stamvik::HostBlock<tag_t> entities;
+  if (builder->GetSection() != nullptr) AskSCEntities(builder->GetSection()->OmTag(), &count, entities.out());
   if (count > 0) {
     int type = 0, subtype = 0;
     RM_ask_entity_type_and_subtype(entities[0], &type, &subtype);
     if (type == 70 && subtype == 3) {
-      selection->set_tags(1, entities);
+      selection->set_tags(1, entities.get());
     } else if (FEATURE_RECORD* maker = featureOf(FREC_find_child_frec_of_so(entities[0]))) {
       // A joined curve gives back what was joined; any other curve itself.
       if (dynamic_cast<CRV_JOIN_feature_parms*>(maker->ask_parms()) != nullptr) {
         if (ModlCurveJA::JoinCurvesBuilder* join =
                 ModlCurveJA::JoinCurvesBuilderFactory::Create(workModelPart(), maker)) {
           int joinedCount = 0;
-          tag_t* joined = nullptr;
-          if (join->GetSection() != nullptr) AskSCEntities(join->GetSection()->OmTag(), &joinedCount, &joined);
-          if (joinedCount > 0) selection->set_tags(joinedCount, joined);
-          SM_free(joined);
+          Stamvik::HostBlock<tag_t> joined;
+          if (join->GetSection() != nullptr) AskSCEntities(join->GetSection()->OmTag(), &joinedCount, joined.out());
+          if (joinedCount > 0) selection->set_tags(joinedCount, joined.get());
+          joined.reset();
           destroyBuilder(join);
         }
       } else {
-        selection->set_tags(1, entities);
+        selection->set_tags(1, entities.get());
       }
     }
   }
-  SM_free(entities);
+  entities.reset();
   destroyBuilder(builder);
   return 0;
 }
@@ -411,9 +412,7 @@ void DieDesDrawPunchBuilder::KeepMember(bool found, tag_t feature, const char* t
 
 void DieDesDrawPunchBuilder::RetireMember(bool found, tag_t feature) { Members().Retire(found, feature); }
 
-void DieDesDrawPunchBuilder::BasePlaneNormal(double normal[3]) {
-  PlaneDirection(kSource, __LINE__, m_basePlane, normal);
-}
+void DieDesDrawPunchBuilder::BasePlaneNormal(double normal[3]) { PlaneDirection(kSource, 404, m_basePlane, normal); }
 
 int DieDesDrawPunchBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, const double normal[3],
                                             int status) {
@@ -496,18 +495,17 @@ int DieDesDrawPunchBuilder::CreateProjectCurve(tag_t* punch, tag_t* flange, tag_
       tag_t& feature = profile.feature;
       const bool found = FindMember(profile.title, &feature);
       int count = 0;
-      tag_t* entities = nullptr;
-      AskSCEntities(profile.section != nullptr ? profile.section->OmTag() : 0, &count, &entities);
+      Stamvik::HostBlock<tag_t> entities;
+      AskSCEntities(profile.section != nullptr ? profile.section->OmTag() : 0, &count, entities.out());
       if (count == 0) {
         RetireMember(found, feature);
       } else {
-        status = FeatProjectCurve(entities, count, m_basePlane, profile.out, &feature);
+        status = FeatProjectCurve(entities.get(), count, m_basePlane, profile.out, &feature);
         if (status == 0) {
           KeepMember(found, feature, profile.title, punchFeature, 2, profile.placeWhenCreating);
           finishFeature(feature);
         }
       }
-      SM_free(entities);
     }
 
     double normal[3];
@@ -694,11 +692,9 @@ namespace {
 
 std::vector<tag_t> edgesOf(tag_t face) {
   int count = 0;
-  tag_t* edges = nullptr;
-  ES_face_ask_edges(face, &count, &edges);
-  std::vector<tag_t> out(edges, edges + count);
-  SM_free(edges);
-  return out;
+  Stamvik::HostBlock<tag_t> edges;
+  ES_face_ask_edges(face, &count, edges.out());
+  return std::vector<tag_t>(edges.get(), edges.get() + count);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "OnEveryExit.hpp"
 #include "afl/DieEngParms.hpp"
@@ -16,6 +17,7 @@
 #include "geom/CurveLoops.hpp"
 #include "geom/Sketch.hpp"
 #include "ja_die_die_collection_jam.hpp"
+#include "math/Vector.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "sys/Error.hpp"
@@ -31,27 +33,20 @@ constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
 using Messages::kMissingInput;  // no input, or a selection that is not one closed loop
 constexpr int kSuppressed = 4;          // the suppress flag an update leaves on a feature it could not apply
 
-template <class Interface>
-Interface* unjournalled(const char* name) {
-  return static_cast<Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(name));
-}
-
 tag_t workPartTag() { return OM::OM_ask_object_tag(CONTEXT_ask_work_part()); }
 
 // The first curve of the feature; 0 when it has none.
 tag_t firstCurve(tag_t feature) {
   int count = 0;
-  tag_t* curves = nullptr;
-  FREC_collect_all_dcurve(feature, &count, &curves);
-  const tag_t first = count > 0 ? curves[0] : 0;
-  SM_free(curves);
-  return first;
+  Stamvik::HostBlock<tag_t> curves;
+  FREC_collect_all_dcurve(feature, &count, curves.out());
+  return count > 0 ? curves[0] : 0;
 }
 
 // Only a builder that was opened is destroyed.
 void destroyBuilder(tag_t builder) {
   if (builder == 0) return;
-  if (auto* builders = unjournalled<JAM::Builder_Interface>("Builder")) builders->Destroy(builder);
+  if (auto* builders = Stamvik::UnjournalledInterface<JAM::Builder_Interface>("Builder")) builders->Destroy(builder);
 }
 
 // After an edit the hidden update may have suppressed the feature.
@@ -103,14 +98,13 @@ struct LoopSets {
 
 struct Tags {
   int count = 0;
-  tag_t* tags = nullptr;
-  ~Tags() { SM_free(tags); }
+  Stamvik::HostBlock<tag_t> tags;
 };
 
 }  // namespace
 
 int FeatureBuilderInterfaceCall(tag_t builder, tag_t* object) {
-  auto* features = unjournalled<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder");
+  auto* features = Stamvik::UnjournalledInterface<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder");
   if (features == nullptr) return Error::kBadObject;
   return features->CommitFeature(builder, object);
 }
@@ -121,7 +115,7 @@ int DieDesDrawPunchBuilder::ProcessInputCurves(SELECT_OBJECT_list* selection, ta
   tag_t join = 0;
   const bool found = featureSet != 0 && FindFeatureInSetByAttrTitle(featureSet, joinTitle, &join);
   Tags selected;
-  if (selection != nullptr) selection->ask_tags(&selected.count, &selected.tags);
+  if (selection != nullptr) selection->ask_tags(&selected.count, selected.tags.out());
   if (selected.count == 0) {
     InsertFeatureIntoOMSetToDelete(found, &join, toDelete);
     *curveOut = 0;
@@ -154,7 +148,7 @@ int DieDesDrawPunchBuilder::ProcessInputCurves(SELECT_OBJECT_list* selection, ta
     return 0;
   }
   std::vector<tag_t> curves, edges;
-  ClassifyCurvesEdges(selected.tags, selected.count, curves, edges);
+  ClassifyCurvesEdges(selected.tags.get(), selected.count, curves, edges);
   const int status = FeatJoinCurve(curves, edges, curveOut, &join);
   if (status != 0) return status;
   if (!found && join != 0) {
@@ -162,10 +156,12 @@ int DieDesDrawPunchBuilder::ProcessInputCurves(SELECT_OBJECT_list* selection, ta
     // An edit keeps the order of a fresh build: the new join comes before the reference.
     tag_t reference = 0;
     if (featureSet != 0 && FindFeatureInSetByAttrTitle(featureSet, referenceTitle, &reference))
-      if (auto* features = unjournalled<JAM::FeatureCollection_Interface>("Features.FeatureCollection"))
+      if (auto* features =
+              Stamvik::UnjournalledInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection"))
         features->PlaceFeatures(workPartTag(), &join, 1, reference, 1);
   }
-  if (auto* feature = unjournalled<JAM::Feature_Interface>("Features.Feature")) feature->Operation13(join);
+  if (auto* feature = Stamvik::UnjournalledInterface<JAM::Feature_Interface>("Features.Feature"))
+    feature->Operation13(join);
   if (!found && join != 0) AddHideIntAttr(join, joinTitle);
   return status;
 }
@@ -215,11 +211,10 @@ int DieDesDrawPunchBuilder::FeatOffsetCurve(tag_t curve, double distance, tag_t*
         builder->SetTrimInputCurves(true);
         builder->GetTrimOptions()->SetTrimOption(0);
         builder->SetTolerance(TOLER_ask_distance_tol());
-        char* text = EXP_format_value(distance);
         int edited = 0;
         {
-          const Stamvik::OnEveryExit freeText("SM_free", [text] { SM_free(text); });
-          edited = EXP_edit_exp(0, builder->GetDistance(), text);
+          const Stamvik::HostBlock<char> text(EXP_format_value(distance));
+          edited = EXP_edit_exp(0, builder->GetDistance(), text.get());
         }
         if (edited != 0) return edited;
         // The offset goes the other way when the builder's direction points
@@ -233,9 +228,9 @@ int DieDesDrawPunchBuilder::FeatOffsetCurve(tag_t curve, double distance, tag_t*
           EVC_evaluate(evaluator, 0.0, 0, first, nullptr);
           EVC_evaluate(evaluator, 0.5, 0, middle, nullptr);
         }
-        double dot = 0;
-        for (int i = 0; i < 3; ++i) dot += direction[i] * (middle[i] - first[i]);
-        if (dot < 1e-10) {
+        double along[3];
+        Math::Subtract(middle, first, along);
+        if (Math::Dot(direction, along) < 1e-10) {
           OM::LogForWrite(builder);
           builder->SetReverseDirection(true);
         }
@@ -270,7 +265,7 @@ int DieDesDrawPunchBuilder::FeatSmoothPunchProfile(tag_t curve, tag_t* curveOut,
   DieEng::CompensateRoughCurve* parms = nullptr;
   int status = 0;
   try {
-    auto* collection = unjournalled<Die_DieCollection_Interface>("Die.DieCollection");
+    auto* collection = Stamvik::UnjournalledInterface<Die_DieCollection_Interface>("Die.DieCollection");
     const int made = collection == nullptr ? Error::kBadObject
                                            : collection->CompensateRoughData(workPartTag(), *feature, &builderTag);
     if (made != 0) ERROR_raise(kSource, 1620, made, "Create CompensateRoughData Feature Builder Failed");

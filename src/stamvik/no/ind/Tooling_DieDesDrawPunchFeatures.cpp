@@ -6,11 +6,13 @@
 // it found it.
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "afl/DieEngParms.hpp"
 #include "geom/Curve.hpp"
@@ -39,10 +41,12 @@ constexpr int kSuppressed = 4;       // the suppress flag an update leaves on a 
 constexpr double kSideLimit = 1e-10;  // the margin of the offset side test
 constexpr std::size_t kOffsetTextLimit = 132;  // the longest offset text the host's expressions take
 
+// These operations cannot go on without any interface they call: a missing
+// one is raised from here, where the caller of the shared fetch checks it.
 template <class Interface>
-Interface* unjournalled(const char* name) {
-  auto* found = static_cast<Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(name));
-  if (found == nullptr) ERROR_raise(kSource, __LINE__, Error::kBadObject, "no interface \"%s\"", name);
+Interface* required(const char* name) {
+  auto* found = Stamvik::UnjournalledInterface<Interface>(name);
+  if (found == nullptr) ERROR_raise(kSource, 43, Error::kBadObject, "no interface \"%s\"", name);
   return found;
 }
 
@@ -82,25 +86,37 @@ void endStep(int* status, int line, Step step) {
   }
 }
 
-// A "Session" undo mark, deleted (after an undo to it on failure) by finish.
+// A "Session" mark goes through the session, or the object manager when the
+// session cannot delete it.
+void deleteSessionMark(int mark) {
+  bool deleted = false;
+  try {
+    deleted = required<JAM::Session_Interface>("Session")->SessionDeleteUndoMark(mark, nullptr, 0) == 0;
+  } catch (...) {
+    UNDO_QD_delete_mark(mark, nullptr);
+    throw;
+  }
+  if (!deleted) UNDO_QD_delete_mark(mark, nullptr);
+}
+
+// A "Session" undo mark held for an operation: the model goes back to it
+// unless the operation succeeds or only leaves its feature suppressed, and
+// it is deleted on every way out.
 class SessionMark {
  public:
-  explicit SessionMark(const char* name) : session_(unjournalled<JAM::Session_Interface>("Session")) {
-    if (session_->SessionSetUndoMark(1, name, &mark_) != 0) mark_ = 0;
-  }
-  // The mark goes whatever happens; the model goes back to it on failure.
-  void finish(int* status, int line) {
-    if (mark_ == 0) return;
-    if (*status != 0 && *status != kSuppressed) endStep(status, line, [&] { UNDO_QD_undo_to_mark(mark_, nullptr); });
-    bool deleted = false;
-    endStep(status, line, [&] { deleted = session_->SessionDeleteUndoMark(mark_, nullptr, 0) == 0; });
-    if (!deleted) UNDO_QD_delete_mark(mark_, nullptr);
-    mark_ = 0;
+  explicit SessionMark(const char* name)
+      : scope_(set(name), &Stamvik::UndoMarkScope::QuickUndoTo, &deleteSessionMark) {}
+  void finish(int status) {
+    if (status == 0 || status == kSuppressed) scope_.Commit();
   }
 
  private:
-  JAM::Session_Interface* session_;
-  int mark_ = 0;
+  static int set(const char* name) {
+    int mark = 0;
+    if (required<JAM::Session_Interface>("Session")->SessionSetUndoMark(1, name, &mark) != 0) mark = 0;
+    return mark;
+  }
+  Stamvik::UndoMarkScope scope_;
 };
 
 // Rules handed out by the rule factory, released on every way out.
@@ -108,7 +124,7 @@ class Rules {
  public:
   explicit Rules(const char* release) : release_(release) {}
   ~Rules() {
-    auto* releaser = static_cast<JAM::RuleRelease_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface(release_));
+    auto* releaser = Stamvik::UnjournalledInterface<JAM::RuleRelease_Interface>(release_);
     for (tag_t rule : rules_)
       if (releaser != nullptr) Stamvik::RunNoted("RuleRelease::Release", [&] { releaser->Release(rule); });
   }
@@ -127,7 +143,7 @@ bool isEdge(tag_t tag) {
 
 // Sets a value expression's text, when there is one.
 int setText(tag_t expression, const std::string& text) {
-  return unjournalled<JAM::Expression_Interface>("Expression")->SetRightHandSide(expression, text.c_str());
+  return required<JAM::Expression_Interface>("Expression")->SetRightHandSide(expression, text.c_str());
 }
 
 }  // namespace
@@ -162,22 +178,23 @@ int DieDesDrawPunchBuilder::FeatRoughOffset(tag_t sheet, tag_t csys, double dist
       if (editing) status = updateEdited(*feature);
     });
   endStep(&status, 970, [&] { RSO_reset_data(&data); });
-  if (mark != nullptr) mark->finish(&status, 970);
+  if (mark != nullptr) mark->finish(status);
+  mark.reset();
   return status;
 }
 
 tag_t DieDesDrawPunchBuilder::CreateDumbEdgeCollector(int count, const tag_t* edges) {
   if (count <= 0 || edges == nullptr) return 0;
   tag_t collector = 0;
-  if (unjournalled<JAM::ScCollectorCollection_Interface>("ScCollectorCollection")
+  if (required<JAM::ScCollectorCollection_Interface>("ScCollectorCollection")
           ->CreateCollector(workPartTag(), &collector) != 0)
     return 0;
   Rules rules("EdgeDumbRule");
   tag_t rule = 0;
-  if (unjournalled<JAM::ScRuleFactory_Interface>("ScRuleFactory")->CreateRuleEdgeDumb(count, edges, &rule) != 0)
+  if (required<JAM::ScRuleFactory_Interface>("ScRuleFactory")->CreateRuleEdgeDumb(count, edges, &rule) != 0)
     return collector;
   rules.tags().push_back(rule);
-  unjournalled<JAM::ScCollector_Interface>("ScCollector")->ReplaceRules(collector, 1, &rule, true);
+  required<JAM::ScCollector_Interface>("ScCollector")->ReplaceRules(collector, 1, &rule, true);
   return collector;
 }
 
@@ -195,25 +212,25 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
   std::unique_ptr<SessionMark> mark;
   tag_t builder = 0;
   auto build = [&]() -> int {
-    parts = unjournalled<JAM::PartCollection_Interface>("PartCollection");
+    parts = required<JAM::PartCollection_Interface>("PartCollection");
     if (int rc = parts->Work(&saved); rc != 0) return rc;
     if (int rc = parts->SetWork(part); rc != 0) return rc;
     switched = true;
     mark = std::make_unique<SessionMark>("Create Extrude Feature");
-    if (int rc = unjournalled<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
+    if (int rc = required<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
                      ->CreateExtrudeBuilder(*feature, &builder);
         rc != 0)
       return rc;
-    auto* extrude = unjournalled<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder");
+    auto* extrude = required<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder");
     tag_t along = 0, section = 0;
     if (!editing) {
       const double origin[3] = {0.0, 0.0, 0.0};
-      if (int rc = unjournalled<JAM::DirectionCollection_Interface>("DirectionCollection")
+      if (int rc = required<JAM::DirectionCollection_Interface>("DirectionCollection")
                        ->CreateDirection(origin, direction, 1, &along);
           rc != 0)
         return rc;
       const double tolerance = TOLER_ask_distance_tol();
-      if (int rc = unjournalled<JAM::SectionCollection_Interface>("SectionCollection")
+      if (int rc = required<JAM::SectionCollection_Interface>("SectionCollection")
                        ->CreateSection(0.95 * tolerance, tolerance, TOLER_ask_angular_tol(), &section);
           rc != 0)
         return rc;
@@ -223,7 +240,7 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
     }
     {
       Rules rules("SelectionIntentRule");
-      auto* factory = unjournalled<JAM::ScRuleFactory_Interface>("ScRuleFactory");
+      auto* factory = required<JAM::ScRuleFactory_Interface>("ScRuleFactory");
       for (int i = 0; curves != nullptr && i < count; ++i) {
         tag_t rule = 0;
         const int rc = isEdge(curves[i]) ? factory->CreateRuleEdgeDumb(1, &curves[i], &rule)
@@ -234,9 +251,8 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
       if (editing)
         if (int rc = RemoveAllRules(dynamic_cast<SC_section*>(OM::OM_object_of_tag(section))); rc != 0) return rc;
       const double help[3] = {0.0, 0.0, 0.0};
-      if (int rc = unjournalled<JAM::Section_Interface>("Section")
-                       ->AddToSection(section, static_cast<int>(rules.tags().size()), rules.tags().data(), help,
-                                      false, false, false);
+      if (int rc = required<JAM::Section_Interface>("Section")->AddToSection(
+              section, static_cast<int>(rules.tags().size()), rules.tags().data(), help, false, false, false);
           rc != 0)
         return rc;
     }
@@ -246,8 +262,8 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
 
     tag_t limits = 0;
     if (int rc = extrude->Limits(builder, &limits); rc != 0) return rc;
-    auto* limit = unjournalled<JAM::Limits_Interface>("GeometricUtilities.Limits");
-    auto* extend = unjournalled<JAM::Extend_Interface>("GeometricUtilities.Extend");
+    auto* limit = required<JAM::Limits_Interface>("GeometricUtilities.Limits");
+    auto* extend = required<JAM::Extend_Interface>("GeometricUtilities.Extend");
     struct Side {
       int (JAM::Limits_Interface::*get)(tag_t, tag_t*);
       bool untilSelected;
@@ -271,7 +287,7 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
 
     tag_t offsets = 0;
     if (int rc = extrude->FeatureOffset(builder, &offsets); rc != 0) return rc;
-    auto* featureOffset = unjournalled<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
+    auto* featureOffset = required<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
     if (!offset) {
       if (int rc = featureOffset->SetOption(offsets, 0); rc != 0) return rc;
     } else {
@@ -314,7 +330,7 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
     // making another beside it.
     tag_t committed = *feature;
     const int rc =
-        unjournalled<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder")->CommitFeature(builder, &committed);
+        required<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder")->CommitFeature(builder, &committed);
     if (rc == 0) *feature = committed;
     return rc;
   };
@@ -325,9 +341,10 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
   } catch (const std::exception& e) {
     status = Error::HandleAsBuilder(e, kSource, 1320);
   }
-  if (builder != 0) endStep(&status, 1320, [&] { unjournalled<JAM::Builder_Interface>("Builder")->Destroy(builder); });
+  if (builder != 0) endStep(&status, 1320, [&] { required<JAM::Builder_Interface>("Builder")->Destroy(builder); });
   if (switched) endStep(&status, 1320, [&] { parts->SetWork(saved); });
-  if (mark != nullptr) mark->finish(&status, 1320);
+  if (mark != nullptr) mark->finish(status);
+  mark.reset();
   return status;
 }
 
@@ -341,9 +358,8 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
   int status = 0;
   try {
     mark = UNDO_QD_set_mark(1, "Draw Punch Chamfer", &error);
-    auto* chamfer = unjournalled<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
-    unjournalled<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
-        ->CreateChamferBuilder(*feature, &builder);
+    auto* chamfer = required<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
+    required<JAM::FeatureCollection_Interface>("Features.FeatureCollection")->CreateChamferBuilder(*feature, &builder);
     auto build = [&]() -> int {
       if (builder == 0) return 1;
       if (!editing) {
@@ -356,11 +372,11 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
         if (collector != 0) {
           Rules rules("EdgeDumbRule");
           tag_t rule = 0;
-          if (int rc = unjournalled<JAM::ScRuleFactory_Interface>("ScRuleFactory")->CreateRuleEdgeDumb(count, edges, &rule);
+          if (int rc = required<JAM::ScRuleFactory_Interface>("ScRuleFactory")->CreateRuleEdgeDumb(count, edges, &rule);
               rc != 0)
             return rc;
           rules.tags().push_back(rule);
-          if (int rc = unjournalled<JAM::ScCollector_Interface>("ScCollector")->ReplaceRules(collector, 1, &rule, true);
+          if (int rc = required<JAM::ScCollector_Interface>("ScCollector")->ReplaceRules(collector, 1, &rule, true);
               rc != 0)
             return rc;
         }
@@ -380,7 +396,7 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
       if (int rc = chamfer->SetSecondFlag(builder, secondFlag); rc != 0) return rc;
       if (int rc = chamfer->SetTolerance(builder, TOLER_ask_distance_tol()); rc != 0) return rc;
       tag_t made = 0;
-      if (int rc = unjournalled<JAM::Builder_Interface>("Builder")->Commit(builder, &made); rc != 0) return rc;
+      if (int rc = required<JAM::Builder_Interface>("Builder")->Commit(builder, &made); rc != 0) return rc;
       *feature = made;
       return updateEdited(made);
     };
@@ -389,7 +405,7 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
     status = Error::HandleAsBuilder(e, kSource, 4593);
   }
   if (status == -1) status = 0;
-  if (builder != 0) endStep(&status, 4593, [&] { unjournalled<JAM::Builder_Interface>("Builder")->Destroy(builder); });
+  if (builder != 0) endStep(&status, 4593, [&] { required<JAM::Builder_Interface>("Builder")->Destroy(builder); });
   // Every way out ends the mark; a failure first takes the model back to it.
   if (mark != 0 && error == 0) {
     if (status != 0 && status != kSuppressed) endStep(&status, 4593, [&] { UNDO_QD_undo_to_mark(mark, nullptr); });
@@ -405,11 +421,11 @@ int DieDesDrawPunchBuilder::FeatTrimSolid(int count, const tag_t* bodies, tag_t 
   tag_t builder = 0;
   auto build = [&]() -> int {
     mark = std::make_unique<SessionMark>(nullptr);
-    if (int rc = unjournalled<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
+    if (int rc = required<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
                      ->CreateTrimBody2Builder(*feature, &builder);
         rc != 0)
       return rc;
-    auto* trim = unjournalled<JAM::TrimBody2Builder_Interface>("Features.TrimBody2Builder");
+    auto* trim = required<JAM::TrimBody2Builder_Interface>("Features.TrimBody2Builder");
     if (!editing) {
       SC_rule* rule = SC_BODYFactory::sc_body(count, bodies);
       SC_collector* targets = nullptr;
@@ -426,11 +442,12 @@ int DieDesDrawPunchBuilder::FeatTrimSolid(int count, const tag_t* bodies, tag_t 
       tag_t targets = 0;
       if (int rc = trim->Targets(builder, &targets); rc != 0) return rc;
       int rules = 0;
-      int* kinds = nullptr;
-      if (int rc = unjournalled<JAM::ScCollector_Interface>("ScCollector")->RuleKinds(targets, &rules, &kinds); rc != 0)
+      Stamvik::HostBlock<int> kinds;
+      if (int rc = required<JAM::ScCollector_Interface>("ScCollector")->RuleKinds(targets, &rules, kinds.out());
+          rc != 0)
         return rc;
       const bool bodyRule = rules > 0 && kinds[0] == SC_rule::kBodyRule;
-      SM_free(kinds);
+      kinds.reset();
       if (!bodyRule) return kMissingInput;
     }
     if (int rc = trim->SetTolerance(builder, TOLER_ask_distance_tol()); rc != 0) return rc;
@@ -447,10 +464,9 @@ int DieDesDrawPunchBuilder::FeatTrimSolid(int count, const tag_t* bodies, tag_t 
       RM_ask_entity_type_and_subtype(tool, &type, &subtype);
       if (type == 70 && subtype == 0) {
         int n = 0;
-        tag_t* all = nullptr;
-        if (int rc = unjournalled<JAM::Body_Interface>("Body")->Faces(tool, &n, &all); rc != 0) return rc;
-        faces.assign(all, all + n);
-        SM_free(all);
+        Stamvik::HostBlock<tag_t> all;
+        if (int rc = required<JAM::Body_Interface>("Body")->Faces(tool, &n, all.out()); rc != 0) return rc;
+        faces.assign(all.get(), all.get() + n);
       } else if (subtype == 2) {
         if (int rc = GetTrimToolEids(tool, faces); rc != 0) return rc;
       } else {
@@ -481,8 +497,9 @@ int DieDesDrawPunchBuilder::FeatTrimSolid(int count, const tag_t* bodies, tag_t 
     status = Error::HandleAsBuilder(e, kSource, 1564);
   }
   // Every way out goes back through the builder and the mark; a failure also undoes what was made.
-  if (builder != 0) endStep(&status, 1564, [&] { unjournalled<JAM::Builder_Interface>("Builder")->Destroy(builder); });
-  if (mark != nullptr) mark->finish(&status, 1564);
+  if (builder != 0) endStep(&status, 1564, [&] { required<JAM::Builder_Interface>("Builder")->Destroy(builder); });
+  if (mark != nullptr) mark->finish(status);
+  mark.reset();
   return status;
 }
 
@@ -497,22 +514,21 @@ int DieDesDrawPunchBuilder::GetTrimToolEids(tag_t object, std::vector<int>& kern
     return 0;
   }
   int count = 0;
-  int* faces = nullptr;
-  ZV_BODY_ask_faces(body, &count, &faces);
+  Stamvik::HostBlock<int> faces;
+  ZV_BODY_ask_faces(body, &count, faces.out());
   for (int i = 0; i < count; ++i) kernelEntities.push_back(static_cast<int>(ES_ask_eid_of_kernel_entity(faces[i])));
-  SM_free(faces);
   return 0;
 }
 
 int DieDesDrawPunchBuilder::FeatSheetBoundBox(unsigned int edit, int count, const tag_t* objects,
                                               const double* offsets, tag_t* body) {
   if (body == nullptr) return kMissingInput;
-  int error = 0, mark = 0;
+  std::optional<Stamvik::UndoMarkScope> mark;
   int status = 0;
-  FACE_REFERENCE** references = nullptr;
-  tag_t* occurrences = nullptr;
+  Stamvik::HostBlock<FACE_REFERENCE*> references;
+  Stamvik::HostBlock<tag_t> occurrences;
   try {
-    mark = UNDO_QD_set_mark(1, nullptr, &error);
+    mark.emplace(nullptr);
     std::vector<tag_t> faces;
     for (int i = 0; objects != nullptr && i < count; ++i) {
       tag_t source = objects[i];
@@ -520,16 +536,14 @@ int DieDesDrawPunchBuilder::FeatSheetBoundBox(unsigned int edit, int count, cons
       RM_ask_entity_type_and_subtype(source, &type, &subtype);
       if (type == 205) {
         int n = 0;
-        tag_t* brefs = nullptr;
-        FREC_ask_brefs(source, &n, &brefs);
+        Stamvik::HostBlock<tag_t> brefs;
+        FREC_ask_brefs(source, &n, brefs.out());
         source = n > 0 ? BREF_ask_qdeid_of_bref(brefs[0]) : 0;
-        SM_free(brefs);
       }
       int n = 0;
-      tag_t* found = nullptr;
-      ES_body_ask_faces(source, &n, &found);
-      faces.insert(faces.end(), found, found + n);
-      SM_free(found);
+      Stamvik::HostBlock<tag_t> found;
+      ES_body_ask_faces(source, &n, found.out());
+      faces.insert(faces.end(), found.get(), found.get() + n);
     }
     const int n = static_cast<int>(faces.size());
     // Nothing to bound is a missing input, not a success.
@@ -539,24 +553,22 @@ int DieDesDrawPunchBuilder::FeatSheetBoundBox(unsigned int edit, int count, cons
       double box[6];
       status = BOUNDBOX_ask_bounding_box_aligned_wcs(count, objects, box);
       if (status == 0) {
-        AskFaceReference(n, faces.data(), &references, &occurrences);
+        AskFaceReference(n, faces.data(), references.out(), occurrences.out());
         tag_t feature = 0;
-        status = EW_create_frec_by_face("", box, offsets, n, faces.data(), references, &feature);
+        status = EW_create_frec_by_face("", box, offsets, n, faces.data(), references.get(), &feature);
         if (status == 0) *body = GetFeatFirstBody(feature);
       }
     } else {
-      AskFaceReference(n, faces.data(), &references, &occurrences);
-      status = EW_edit_faces_bound_box(FREC_ask_root_frec_of_body(*body), offsets, n, faces.data(), references);
+      AskFaceReference(n, faces.data(), references.out(), occurrences.out());
+      status = EW_edit_faces_bound_box(FREC_ask_root_frec_of_body(*body), offsets, n, faces.data(), references.get());
     }
   } catch (const std::exception& e) {
     status = Error::HandleAsBuilder(e, kSource, 2067);
   }
-  SM_free(references);
-  SM_free(occurrences);
-  if (mark != 0 && error == 0) {
-    if (status != 0) endStep(&status, 2067, [&] { UNDO_QD_undo_to_mark(mark, nullptr); });
-    endStep(&status, 2067, [&] { UNDO_QD_delete_mark(mark, nullptr); });
-  }
+  references.reset();
+  occurrences.reset();
+  if (status == 0 && mark) mark->Commit();
+  mark.reset();
   return status;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "assy/Assembly.hpp"
 #include "geom/Curve.hpp"
@@ -15,6 +16,7 @@
 #include "geom/Faces.hpp"
 #include "geom/Sketch.hpp"
 #include "kernel/Kernel.hpp"
+#include "math/Vector.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
@@ -31,7 +33,7 @@ constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
 tag_t* copyTags(const std::vector<tag_t>& tags) {
   if (tags.empty()) return nullptr;
   auto* out = static_cast<tag_t*>(SM_alloc(tags.size() * sizeof(tag_t)));
-  if (out == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for %zu tags", tags.size());
+  if (out == nullptr) ERROR_raise(__FILE__, 33, Error::kNoMemory, "no memory for %zu tags", tags.size());
   std::copy(tags.begin(), tags.end(), out);
   return out;
 }
@@ -109,22 +111,20 @@ int DieDesDrawPunchBuilder::AskSCEntities(tag_t object, int* count, tag_t** tags
 tag_t DieDesDrawPunchBuilder::GetFeatFirstBody(tag_t feature) {
   if (feature == 0) return 0;
   int count = 0;
-  tag_t* bodies = nullptr;
-  FREC_ask_body_eids(feature, &count, &bodies);
-  const tag_t first = count > 0 ? bodies[0] : 0;
-  SM_free(bodies);
-  return first;
+  Stamvik::HostBlock<tag_t> bodies;
+  FREC_ask_body_eids(feature, &count, bodies.out());
+  return count > 0 ? bodies[0] : 0;
 }
 
 bool DieDesDrawPunchBuilder::FindFeatureInSetByAttrTitle(tag_t featureSet, const UString& title, tag_t* feature) {
   *feature = 0;
   if (featureSet == 0) return false;
   int count = 0;
-  tag_t* members = nullptr;
-  if (FSET_ask_group_members(featureSet, &count, &members) != 0) return false;
+  Stamvik::HostBlock<tag_t> members;
+  if (FSET_ask_group_members(featureSet, &count, members.out()) != 0) return false;
   // The attribute query may raise: the host's list is let go of first.
-  const std::vector<tag_t> held(members, members + count);
-  SM_free(members);
+  const std::vector<tag_t> held(members.get(), members.get() + count);
+  members.reset();
   for (tag_t member : held)
     if (Attr::GetUserAttribute(member, title, nullptr)) {
       *feature = member;
@@ -135,11 +135,9 @@ bool DieDesDrawPunchBuilder::FindFeatureInSetByAttrTitle(tag_t featureSet, const
 
 int DieDesDrawPunchBuilder::DeleteFeaturesInOMSet(OM::Set* set) {
   int count = 0;
-  tag_t* features = nullptr;
-  OM_flatten_set(set, &count, &features);
-  const int status = count > 0 ? TOOLING_delete_feature(count, features) : 0;
-  SM_free(features);
-  return status;
+  Stamvik::HostBlock<tag_t> features;
+  OM_flatten_set(set, &count, features.out());
+  return count > 0 ? TOOLING_delete_feature(count, features.get()) : 0;
 }
 
 int DieDesDrawPunchBuilder::InsertFeatureIntoOMSetToDelete(bool found, tag_t* feature, OM::Set* set) {
@@ -154,8 +152,6 @@ namespace {
 
 constexpr double kLimit = 1e-10;  // the margin of the side and direction tests
 
-double distanceOf(const double a[3], const double b[3]) { return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]); }
-
 // Either measurement: a missing tag or a measurement that raises gives the
 // sentinel, never a distance, so that a failure puts no face in the base plane.
 template <class Measure>
@@ -168,16 +164,14 @@ double measured(tag_t first, tag_t second, int line, Measure measure) {
     Error::HandleAsBuilder(e, kSource, line);
     return kMissingInput;
   }
-  return distanceOf(a, b);
+  return Math::Distance(a, b);
 }
 
 std::vector<tag_t> facesOf(tag_t body) {
   int count = 0;
-  tag_t* faces = nullptr;
-  ES_body_ask_faces(body, &count, &faces);
-  std::vector<tag_t> out(faces, faces + count);
-  SM_free(faces);
-  return out;
+  Stamvik::HostBlock<tag_t> faces;
+  ES_body_ask_faces(body, &count, faces.out());
+  return std::vector<tag_t>(faces.get(), faces.get() + count);
 }
 
 }  // namespace
@@ -197,9 +191,10 @@ bool DieDesDrawPunchBuilder::Is2DCurve(tag_t curve) {
   const double at[3] = {0.0, 0.3, 0.6};
   for (int i = 0; i < 3; ++i) EVC_evaluate(evaluator, at[i], 0, p[i], nullptr);
   EVC_free(evaluator);
-  const double u[3] = {p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]};
-  const double v[3] = {p[2][0] - p[1][0], p[2][1] - p[1][1], p[2][2] - p[1][2]};
-  const double normal[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+  double u[3], v[3], normal[3];
+  Math::Subtract(p[1], p[0], u);
+  Math::Subtract(p[2], p[1], v);
+  Math::Cross(u, v, normal);
   // Three points on a line span no plane: a straight curve lies in every plane through it.
   if (normal[0] == 0.0 && normal[1] == 0.0 && normal[2] == 0.0) return true;
   return CRV_ask_curve_on_plane(curve, p[0], normal, 1.2 * TOLER_ask_distance_tol()) == 1;
@@ -237,7 +232,7 @@ void DieDesDrawPunchBuilder::AskFaceReference(int count, const tag_t* faces, FAC
   if (refs == nullptr || (anyOccurrence && occurrences != nullptr && occs == nullptr)) {
     SM_free(refs);
     SM_free(occs);
-    ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for %d face references", count);
+    ERROR_raise(__FILE__, 239, Error::kNoMemory, "no memory for %d face references", count);
   }
   for (std::size_t i = 0; i < n; ++i) {
     tag_t face = faces[i];
@@ -290,9 +285,9 @@ bool DieDesDrawPunchBuilder::CheckCurveSmooth(tag_t curve, const double directio
                   nullptr, false, nullptr, false, 0, 0, false, 0, false, 0, &feature) != 0)
     return false;
   int count = 0;
-  tag_t* faces = nullptr;
-  TOOLING_get_feat_faces(feature, &count, &faces);
-  SM_free(faces);
+  Stamvik::HostBlock<tag_t> faces;
+  TOOLING_get_feat_faces(feature, &count, faces.out());
+  faces.reset();
   if (feature != 0) TOOLING_delete_feature(1, &feature);
   return count > 8;
 }

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "Messages.hpp"
+#include "Support.hpp"
 #include "geom/Geometry.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -40,7 +41,7 @@ void clearDetails(DIE_FRMTSK_s* record) {
 template <class T>
 T* newArray(int count) {
   auto* array = static_cast<T*>(SM_calloc(static_cast<std::size_t>(count), sizeof(T)));
-  if (array == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the form task");
+  if (array == nullptr) ERROR_raise(kSource, 41, Error::kNoMemory, "no memory for the form task");
   return array;
 }
 }  // namespace
@@ -71,7 +72,7 @@ void DieEngFormTaskBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 
 DIE_FRMTSK_s* DieEngFormTaskBuilder::NewRecord() {
   DIE_FRMTSK_s* record = DIE_FRMTSK_alloc_appl_data(0, nullptr);
-  if (record == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the form task");
+  if (record == nullptr) ERROR_raise(kSource, 72, Error::kNoMemory, "no memory for the form task");
   try {
     DIEENG_DEFAULTS_get(kDefaultsFirst, &record->defaults[0]);
     DIEENG_DEFAULTS_get(kDefaultsSecond, &record->defaults[1]);
@@ -95,21 +96,21 @@ void DieEngFormTaskBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   if (m_dieTip != nullptr) m_dieTip->set_selected_tag(record->dieTip);
 
   int count = 0;
-  tag_t* tags = nullptr;
-  CMP_RT_ask_section_profile(1, &record->region, 0, &count, &tags);
+  Stamvik::HostBlock<tag_t> tags;
+  CMP_RT_ask_section_profile(1, &record->region, 0, &count, tags.out());
   SC_collector* bounds = count > 0 ? dynamic_cast<SC_collector*>(OM::OM_object_of_tag(tags[0])) : nullptr;
-  SM_free(tags);
+  tags.reset();
   if (bounds == nullptr) {
     bounds = SC_collectorFactory::object(OM::OM_ask_object_tag(ask_owning_part()));
-    CMP_RT_ask_rm_entities(&record->region, kBoundsKind, false, &count, &tags);
-    if (count > 0) DIE_PRCTSK_ReplaceEntsInCollector(bounds, count, tags);
-    SM_free(tags);
+    CMP_RT_ask_rm_entities(&record->region, kBoundsKind, false, &count, tags.out());
+    if (count > 0) DIE_PRCTSK_ReplaceEntsInCollector(bounds, count, tags.get());
+    tags.reset();
   }
   SetRegionBounds(bounds);
 
-  CMP_RT_ask_rm_entities(&record->region, kShapeKind, false, &count, &tags);
-  if (count > 0 && m_shapeDetail != nullptr) m_shapeDetail->set_tags(count, tags);
-  SM_free(tags);
+  CMP_RT_ask_rm_entities(&record->region, kShapeKind, false, &count, tags.out());
+  if (count > 0 && m_shapeDetail != nullptr) m_shapeDetail->set_tags(count, tags.get());
+  tags.reset();
 
   SetPointInRegion(record->pointInRegion);
   SetCamDirection(record->camDirection);
@@ -125,23 +126,22 @@ void DieEngFormTaskBuilder::AskApplicationData(DIE_FRMTSK_s* record) {
   const tag_t bounds = OM::OM_ask_object_tag(m_regionBounds);
   if (!m_finishOperation) {
     int count = 0;
-    tag_t* objects = nullptr;
-    if (m_shapeDetail != nullptr) m_shapeDetail->ask_tags(&count, &objects);
+    Stamvik::HostBlock<tag_t> objects;
+    if (m_shapeDetail != nullptr) m_shapeDetail->ask_tags(&count, objects.out());
     if (count > 0 && isBody(objects[0])) {
-      tag_t* bodies = newArray<tag_t>(count);
+      Stamvik::HostBlock<tag_t> bodies(newArray<tag_t>(count));
       for (int i = 0; i < count; ++i) bodies[i] = DIE_FRMTSK__get_tag_of_sel(objects[i]);
       clearBodies(record);
-      record->shapeDetailBodies = bodies;
+      record->shapeDetailBodies = bodies.release();
       record->shapeDetailCount = count;
     } else if (count > 0) {
       // Details that are no bodies shape the region instead.
       if (m_regionBounds != nullptr) {
-        DIE_PRCTSK_ReplaceEntsInCollector(m_regionBounds, count, objects);
+        DIE_PRCTSK_ReplaceEntsInCollector(m_regionBounds, count, objects.get());
         CMP_RT_replace_rm_entities(&record->region, kShapeKind, 1, bounds, record->frec);
       }
       clearBodies(record);
     }
-    SM_free(objects);
   } else {
     if (m_regionBounds != nullptr) CMP_RT_replace_rm_entities(&record->region, kBoundsKind, 1, bounds, record->frec);
     clearBodies(record);
@@ -188,7 +188,7 @@ int DieEngFormTaskBuilder::commit_feature(FEATURE_RECORD** frec) {
       *frec = record->frec;
     } else {
       DIE_FRMTSK_s* stored = DIE_FRMTSK_alloc_appl_data(0, nullptr);
-      if (stored == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the form task");
+      if (stored == nullptr) ERROR_raise(kSource, 189, Error::kNoMemory, "no memory for the form task");
       stored->frec = record->frec;
       DIE_FRMTSK_read_parms(false, stored);
       const bool dieTipChanged = stored->dieTip != record->dieTip;

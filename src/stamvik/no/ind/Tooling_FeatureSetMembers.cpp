@@ -15,8 +15,8 @@ void ReportStep(const char* source, int status, int line, int number, const char
 void PlaneDirection(const char* source, int line, tag_t plane, double direction[3]) {
   direction[0] = direction[1] = direction[2] = 0.0;
   // What is no plane gives no direction to extrude or check along.
-  if (const int status =
-          hostInterface<JAM::IPlane_Interface>("IPlane")->Normal(plane, &direction[0], &direction[1], &direction[2]);
+  if (const int status = Stamvik::UnjournalledInterface<JAM::IPlane_Interface>("IPlane")->Normal(
+          plane, &direction[0], &direction[1], &direction[2]);
       status != 0)
     ERROR_raise(source, line, status, "The base plane gives no direction.");
 }
@@ -27,7 +27,7 @@ bool FeatureSetMembers::Find(const char* title, tag_t* feature) const {
 }
 
 void FeatureSetMembers::Place(tag_t feature, tag_t reference, int mode) const {
-  hostInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
+  Stamvik::UnjournalledInterface<JAM::FeatureCollection_Interface>("Features.FeatureCollection")
       ->PlaceFeatures(workPartTag(), &feature, 1, reference, mode);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "VD_2DManikin_util.hpp"
 #include "afl/DieEngParms.hpp"
 #include "exp/Expression.hpp"
@@ -57,16 +58,14 @@ void AttachExpression(OM::Object* builder, const OM::AttributeId& field, int mea
   EXP_expression* expression = nullptr;
   const int code =
       EXP_create_sys_exp_with_units_all_errors(text, UNIT_ask_default_unit_obj_for_measure(measure), &expression);
-  if (code != 0) ERROR_raise("VDJA_ManikinBuilder", __LINE__, code, "cannot make a default expression");
+  if (code != 0) ERROR_raise("VDJA_ManikinBuilder", 38, code, "cannot make a default expression");
   OM::OM_set_pointer(builder, field, expression);
 }
 void AttachZero(OM::Object* builder, const OM::AttributeId& field, int measure) {
   AttachExpression(builder, field, measure, "0");
 }
 
-double valueOf(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
-}
+using Stamvik::ExpressionValue;
 
 // The three deviations validation accepts when out-of-range values are allowed.
 bool IsAllowedDeviation(int code) {
@@ -169,16 +168,18 @@ int ManikinBuilder::GetVehicleManikinSettings(VD_2DManikin_vehicle_settings_t* s
 
 int ManikinBuilder::GetManikinSizeData(VD_2DManikin_user_defined_manikin_size_value_t* sizes) {
   if (m_standard != UserDefined) return 0;
-  *sizes = {valueOf(m_thighLength), valueOf(m_legLength),           valueOf(m_armLength),  valueOf(m_forearmLength),
-            valueOf(m_torsoLength), valueOf(m_shoulderToHipLength), valueOf(m_handLength), valueOf(m_handGripLength)};
+  *sizes = {ExpressionValue(m_thighLength),   ExpressionValue(m_legLength),     ExpressionValue(m_armLength),
+            ExpressionValue(m_forearmLength), ExpressionValue(m_torsoLength),   ExpressionValue(m_shoulderToHipLength),
+            ExpressionValue(m_handLength),    ExpressionValue(m_handGripLength)};
   return 0;
 }
 
 int ManikinBuilder::GetManikinSizeArrayData(int standard, int percentileIndex, double sizes[8]) {
   if (standard == UserDefined) {
-    const double arrayOrder[8] = {valueOf(m_legLength),   valueOf(m_thighLength),         valueOf(m_forearmLength),
-                                  valueOf(m_armLength),   valueOf(m_torsoLength),         valueOf(m_shoulderToHipLength),
-                                  valueOf(m_handGripLength), valueOf(m_handLength)};
+    const double arrayOrder[8] = {ExpressionValue(m_legLength),      ExpressionValue(m_thighLength),
+                                  ExpressionValue(m_forearmLength),  ExpressionValue(m_armLength),
+                                  ExpressionValue(m_torsoLength),    ExpressionValue(m_shoulderToHipLength),
+                                  ExpressionValue(m_handGripLength), ExpressionValue(m_handLength)};
     std::copy(arrayOrder, arrayOrder + 8, sizes);
     return 0;
   }
@@ -194,9 +195,8 @@ int ManikinBuilder::SetManikinSizeData(const VD_2DManikin_user_defined_manikin_s
       {m_torsoLength, sizes->torso}, {m_shoulderToHipLength, sizes->shoulderToHip},
       {m_handLength, sizes->hand},   {m_handGripLength, sizes->handGrip}};
   for (const auto& [expression, value] : edits) {
-    char* text = EXP_format_value(value);
-    const Stamvik::OnEveryExit freeText("SM_free", [text] { SM_free(text); });
-    EXP_edit_exp(part, expression, text);
+    const Stamvik::HostBlock<char> text(EXP_format_value(value));
+    EXP_edit_exp(part, expression, text.get());
   }
   return 0;
 }
@@ -241,9 +241,10 @@ int ManikinBuilder::PostureValidateDimension(VD_2DManikin_vehicle_settings_t* se
     h30Min = vd_convert_unit(405.0), h30Max = vd_convert_unit(530.0), backMin = 11, backMax = 18;
     wheelMin = vd_convert_unit(450.0), wheelMax = vd_convert_unit(560.0);
   }
-  const double sgRPLength = valueOf(m_sgRPLength), sgRPHeight = valueOf(m_sgRPHeight), back = valueOf(m_backAngle),
-               aHPLength = valueOf(m_aHPLength), aHPHeight = valueOf(m_aHPHeight), pedal = valueOf(m_pedalPlaneAngle),
-               wheelDiameter = valueOf(m_wheelDiameter);
+  const double sgRPLength = ExpressionValue(m_sgRPLength), sgRPHeight = ExpressionValue(m_sgRPHeight),
+               back = ExpressionValue(m_backAngle), aHPLength = ExpressionValue(m_aHPLength),
+               aHPHeight = ExpressionValue(m_aHPHeight), pedal = ExpressionValue(m_pedalPlaneAngle),
+               wheelDiameter = ExpressionValue(m_wheelDiameter);
   const char* unit = PART_ask_units(PART_ask_work_part()) == 1 ? "inch" : "mm";
   auto outside90 = [](double angle) { return angle < -kZero || angle > kRightAngleBound; };
 
@@ -284,13 +285,13 @@ int ManikinBuilder::PostureValidateDimension(VD_2DManikin_vehicle_settings_t* se
       if (outside90(pedal)) code = Report(message, kManikinPedalAngleOutOfRange);
       break;
     case POSTURE_AHP_TO_SWC_LENGTH:
-      if (valueOf(m_aHPToSWCLength) < kZero) code = Report(message, kManikinWheelLengthNegative);
+      if (ExpressionValue(m_aHPToSWCLength) < kZero) code = Report(message, kManikinWheelLengthNegative);
       break;
     case POSTURE_AHP_TO_SWC_HEIGHT:
-      if (valueOf(m_aHPToSWCHeight) < kZero) code = Report(message, kManikinWheelHeightNegative);
+      if (ExpressionValue(m_aHPToSWCHeight) < kZero) code = Report(message, kManikinWheelHeightNegative);
       break;
     case POSTURE_WHEEL_ANGLE:
-      if (outside90(valueOf(m_wheelAngle))) code = Report(message, kManikinWheelAngleOutOfRange);
+      if (outside90(ExpressionValue(m_wheelAngle))) code = Report(message, kManikinWheelAngleOutOfRange);
       break;
     case POSTURE_WHEEL_DIAMETER: {
       if (allowed && wheelDiameter < kZero) {
@@ -315,7 +316,8 @@ int ManikinBuilder::PostureValidateDimension(VD_2DManikin_vehicle_settings_t* se
   }
   if (passenger) return 0;
   if (d == 1 || d == 3 || d == 4 || d == 5 || d == 6 || d == 8 || d == 9) {
-    const double wheel[2] = {aHPLength + valueOf(m_aHPToSWCLength), aHPHeight + valueOf(m_aHPToSWCHeight)};
+    const double wheel[2] = {aHPLength + ExpressionValue(m_aHPToSWCLength),
+                             aHPHeight + ExpressionValue(m_aHPToSWCHeight)};
     const double arms[3] = {arm, forearm, handGrip};
     if (!VD_2DManikin_check_arm_reach(hip, wheel, back, arms, shoulderToHip))
       return Report(message, kManikinArmsOutOfReach);
@@ -378,10 +380,10 @@ int ManikinBuilder::validate_nothrow() {
 // ---- reading a manikin back from its rule instance ------------------------------------------
 
 int ManikinBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  char* instance = nullptr;
-  if (VD_get_instance_name_by_feature_tag(CM_ask_eid_of_object(frec), &instance) != 0 || instance == nullptr) return 0;
-  const std::string name = instance;
-  SM_free(instance);
+  Stamvik::HostBlock<char> instance;
+  if (VD_get_instance_name_by_feature_tag(CM_ask_eid_of_object(frec), instance.out()) != 0 || !instance) return 0;
+  const std::string name = instance.get();
+  instance.reset();
   SetCurrentManikinRuleName(UString(name));
   auto chain = [&name](const char* attribute) { return "root:" + name + ":" + attribute + ":"; };
   int number = 0;
@@ -402,29 +404,21 @@ int ManikinBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
         SetSAEPercentile(static_cast<JA_MANIKIN_BUILDER_SAEPercentileType>(percentile - 1 + (code == 1 ? 0 : 3)));
     }
   }
-  char* text = nullptr;
   {
     // A text handed out goes also when taking it over fails.
-    const Stamvik::OnEveryExit freeText("SM_free", [&text] {
-      SM_free(text);
-      text = nullptr;
-    });
-    VD_KF_get_string(chain("Percentage_usr").c_str(), &text);
-    SetCurrentManikinSize(UString(text != nullptr && *text != '\0' ? text : "SAE J826 99%"));
+    Stamvik::HostBlock<char> text;
+    VD_KF_get_string(chain("Percentage_usr").c_str(), text.out());
+    SetCurrentManikinSize(UString(text && *text.get() != '\0' ? text.get() : "SAE J826 99%"));
   }
   {
-    const Stamvik::OnEveryExit freeText("SM_free", [&text] { SM_free(text); });
-    if (VD_KF_get_string(chain("usr_def_file").c_str(), &text) == 0) SetOpenFromFile(UString(text));
+    Stamvik::HostBlock<char> text;
+    if (VD_KF_get_string(chain("usr_def_file").c_str(), text.out()) == 0) SetOpenFromFile(UString(text.get()));
   }
 
   int count = 0;
-  double* list = nullptr;
-  const Stamvik::OnEveryExit freeList("SM_free", [&list] {
-    SM_free(list);
-    list = nullptr;
-  });
-  if (VD_KF_ask_number_list(chain("usr_def_para").c_str(), &count, &list) == 0 && count == 8) {
-    SetManikinSizeArrayData(list);
+  Stamvik::HostBlock<double> list;
+  if (VD_KF_ask_number_list(chain("usr_def_para").c_str(), &count, list.out()) == 0 && count == 8) {
+    SetManikinSizeArrayData(list.get());
   } else {
     VD_2DManikin_value_t standard{};
     VD_2DManikin_init_default_value(&standard);
@@ -465,9 +459,8 @@ int ManikinBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
                                          std::tuple{defaults.aHPToSWCHeight, &m_aHPToSWCHeightAttId, kLength},
                                          std::tuple{defaults.wheelDiameter, &m_wheelDiameterAttId, kLength},
                                          std::tuple{defaults.wheelAngle, &m_wheelAngleAttId, kAngle}}) {
-      char* formatted = SM_sprintf("%f", value);
-      AttachExpression(this, *field, measure, formatted);
-      SM_free(formatted);
+      const Stamvik::HostBlock<char> formatted(SM_sprintf("%f", value));
+      AttachExpression(this, *field, measure, formatted.get());
     }
   }
   bool checker = false;
@@ -487,8 +480,8 @@ int ManikinBuilder::SaveToFile(const char* fileName) {
   GetManikinSizeData(&sizes);
   VD_2DManikin_value_t value{};
   value.unit = PartUnitCode();
-  value.percentile = SM_string_copy(Frame::CharsOf(m_currentManikinSize));
-  const Stamvik::OnEveryExit freePercentile("SM_free", [&value] { SM_free(value.percentile); });
+  const Stamvik::HostBlock<char> percentile(SM_string_copy(Frame::CharsOf(m_currentManikinSize)));
+  value.percentile = percentile.get();
   value.thigh = sizes.thigh, value.leg = sizes.leg, value.arm = sizes.arm, value.forearm = sizes.forearm;
   value.torso = sizes.torso, value.shoulderToHip = sizes.shoulderToHip, value.hand = sizes.hand;
   value.handGrip = sizes.handGrip;
@@ -514,7 +507,7 @@ int ManikinBuilder::OpenFromFile(const char* fileName) {
     // A script must not take a refused file for one that was read.
     return refusal;
   }
-  const Stamvik::OnEveryExit freePercentile("SM_free", [&value] { SM_free(value.percentile); });
+  const Stamvik::HostBlock<char> percentile(value.percentile);
   double sizes[8];
   VD_2DManikin_copy_value(PartUnitCode(), &value, sizes);
   SetCurrentManikinSize(UString(value.percentile));
@@ -581,24 +574,18 @@ struct Parameters {
 };
 
 std::string Reference(const EXP_expression* expression) {
-  char* text = VD_reference_object(expression != nullptr ? expression->OmTag() : 0);
-  std::string reference = text != nullptr ? text : "";
-  SM_free(text);
-  return reference;
+  const Stamvik::HostBlock<char> text(VD_reference_object(expression != nullptr ? expression->OmTag() : 0));
+  return text ? text.get() : "";
 }
 
 // A new angle expression of the rule from the builder's one; its failure is the given message.
 std::string NewAngle(const std::string& rule, const char* parameter, const EXP_expression* expression, int failure) {
-  char* output = nullptr;
+  Stamvik::HostBlock<char> output;
   if (VD_create_expression_value_units(rule.c_str(), parameter, expression != nullptr ? expression->ask_text() : "0",
-                                       UNIT_ask_default_unit_obj_for_measure(kAngle), &output) != 0 ||
-      output == nullptr) {
-    SM_free(output);
-    ERROR_raise("VDJA_ManikinBuilder", __LINE__, failure, "%s", ERROR_decode(failure));
-  }
-  std::string value = output;
-  SM_free(output);
-  return value;
+                                       UNIT_ask_default_unit_obj_for_measure(kAngle), output.out()) != 0 ||
+      !output)
+    ERROR_raise("VDJA_ManikinBuilder", 568, failure, "%s", ERROR_decode(failure));
+  return output.get();
 }
 
 constexpr const char* kCommitMark = "Create 2D Manikin";
@@ -617,9 +604,9 @@ int SetNamedMark(const char* name, int line) {
 int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
   int mark = 0;
   try {
-    mark = SetNamedMark(kCommitMark, __LINE__);
+    mark = SetNamedMark(kCommitMark, 591);
   } catch (const std::exception& caught) {
-    return Error::HandleAsBuilder(caught, "VDJA_ManikinBuilder", __LINE__);
+    return Error::HandleAsBuilder(caught, "VDJA_ManikinBuilder", 593);
   }
   try {
     int status = 0;
@@ -630,30 +617,28 @@ int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
       bool checker = false;
       if (status == 0 && VD_KF_ask_boolean(("root:" + name + ":add_checker?:").c_str(), &checker) == 0 && checker) {
         // The rule makes its checker anew; the old one goes before the update.
-        char* chain = nullptr;
-        const Stamvik::OnEveryExit freeChain("SM_free", [&chain] { SM_free(chain); });
-        if (VD_KF_get_instance_namechain(("root:" + name + ":checker_instance:").c_str(), &chain) == 0) {
-          char* rule = VD_get_rule_string(chain);
+        Stamvik::HostBlock<char> chain;
+        if (VD_KF_get_instance_namechain(("root:" + name + ":checker_instance:").c_str(), chain.out()) == 0) {
           {
-            const Stamvik::OnEveryExit freeRule("SM_free", [rule] { SM_free(rule); });
-            KBL_delete_instance_rule(IM_ask_instance_manager(partTag), rule, "root:");
+            const Stamvik::HostBlock<char> rule(VD_get_rule_string(chain.get()));
+            KBL_delete_instance_rule(IM_ask_instance_manager(partTag), rule.get(), "root:");
           }
           UPDATE_do_update();
         }
       }
       if (status == 0 && frec != nullptr) *frec = get_frec();
     } else {
-      char* next = nullptr;
-      VD_KF_auto_get_next_rule_name("VD_2DM", &next);
-      const std::string name = next != nullptr ? next : "";
-      SM_free(next);
+      Stamvik::HostBlock<char> next;
+      VD_KF_auto_get_next_rule_name("VD_2DM", next.out());
+      const std::string name = next ? next.get() : "";
+      next.reset();
       SetCurrentManikinRuleName(UString(name));
       status = BuildManikin(UString(name), true);
       if (status == 0) {
         tag_t feature = 0;
-        char* featureName = nullptr;
-        VD_get_feature_tag_and_name(name.c_str(), &feature, &featureName);
-        SM_free(featureName);
+        Stamvik::HostBlock<char> featureName;
+        VD_get_feature_tag_and_name(name.c_str(), &feature, featureName.out());
+        featureName.reset();
         auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature));
         if (record == nullptr) {
           status = kManikinRuleGaveNoFeature;
@@ -670,7 +655,7 @@ int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
   } catch (const std::exception& caught) {
     Error::Severe error;
     error.Use(Error::Severe::Convert(caught));
-    error.SetLocation("VDJA_ManikinBuilder", __LINE__, 0);
+    error.SetLocation("VDJA_ManikinBuilder", 644, 0);
     const int code = error.askCode();
     UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
     error.Close(0);
@@ -700,7 +685,7 @@ int ManikinBuilder::BuildManikin(const UString& ruleName, bool create) {
   };
   int mark = 0;
   try {
-    mark = SetNamedMark(kBuildMark, __LINE__);
+    mark = SetNamedMark(kBuildMark, 674);
   } catch (...) {
     freePrevious();
     throw;
@@ -783,7 +768,7 @@ int ManikinBuilder::BuildManikin(const UString& ruleName, bool create) {
     const Error::Exception error = Error::Severe::Convert(caught);
     UNDO_QD_undo_to_mark_no_status(mark, kBuildMark);
     UNDO_QD_delete_to_mark(mark, kBuildMark);
-    throw Error::Exception(error.askCode(), error.text(), "VDJA_ManikinBuilder", __LINE__);
+    throw Error::Exception(error.askCode(), error.text(), "VDJA_ManikinBuilder", 756);
   }
 }
 

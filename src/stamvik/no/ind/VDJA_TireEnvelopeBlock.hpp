@@ -7,10 +7,12 @@
 #include <cstring>
 #include <memory>
 
+#include "Support.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "afl/TireEnvelope.hpp"
 #include "om/ObjectManager.hpp"
 #include "sel/Selection.hpp"
+#include "sys/Error.hpp"
 #include "sys/Files.hpp"
 #include "sys/Memory.hpp"
 #include "vd/Motion.hpp"
@@ -21,12 +23,7 @@ namespace KTX::VDJA {
 // status kSaveMessageBase - r.
 inline constexpr int kSaveMessageBase = 1020000;
 
-// Host memory handed to the caller, freed on every way out.
-struct HostFree {
-  void operator()(void* block) const { SM_free(block); }
-};
-template <class T>
-using HostBlock = std::unique_ptr<T, HostFree>;
+using Stamvik::HostBlock;
 
 // Fills the block's fields; a text too long for its field is not written and
 // refuses the commit.
@@ -95,5 +92,32 @@ int PartSaveCode(const PART_save_failure_s& failures, PART_part* entry);
 
 // A part's simple name, as the host's data management names it.
 HostBlock<char> SimpleNameOf(const char* partName);
+
+// The envelope's own undo marks: a named one is important, an unnamed one is
+// not. A mark the host cannot set raises `failure` (formatted with the host's
+// code) under the builder's source and the given line.
+inline constexpr const char* kMarkFailure = "Failed to set UNDO mark - code %d";
+inline int SetMark(const char* name, const char* failure, int line) {
+  int status = 0;
+  const int mark = UNDO_QD_set_mark(1, name, &status);
+  if (status != 0) ERROR_raise("VDJA_TireEnvelopeBuilder", line, status, failure, status);
+  UNDO_QD_set_mark_importance(mark, name != nullptr ? 1 : 0);
+  return mark;
+}
+
+// Runs `work` under its own mark: kept on success, rolled back and ended
+// when it raises (the error goes on to the caller).
+template <class Work>
+void UnderMark(const char* name, const char* failure, int line, Work work) {
+  const int mark = SetMark(name, failure, line);
+  try {
+    work();
+  } catch (...) {
+    UNDO_QD_undo_to_mark_no_status(mark, name);
+    UNDO_QD_delete_to_mark(mark, name);
+    throw;
+  }
+  UNDO_QD_delete_to_mark(mark, name);
+}
 
 }  // namespace KTX::VDJA

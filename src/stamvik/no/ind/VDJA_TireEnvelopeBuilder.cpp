@@ -37,7 +37,9 @@ std::unordered_map<const TireEnvelopeBuilder*, std::string>& JointsFiles();
 // A host file reader's failure as a status with a text: -1 the file could
 // not be read (no such file, no regular file, too large, a line over 1 MiB),
 // -2 a line that is not what the format takes; the host's note names which.
-int FileReadStatus(int raw) { return raw == -1 ? 841404 : raw == -2 ? 841405 : raw; }
+int FileReadStatus(int raw) {
+  return raw == -1 ? Messages::kFileUnreadable : raw == -2 ? Messages::kFileLineNotOfFormat : raw;
+}
 }  // namespace
 
 void OnHostRelease(TireEnvelopeBuilder* builder) { ReleaseWorkArea(builder); }
@@ -94,7 +96,7 @@ void FreeWorkArea(Tire_s* area);
 // A zeroed work area holding the templates' initial hard points.
 Tire_s* NewWorkArea() {
   auto* area = static_cast<Tire_s*>(SM_alloc(sizeof(Tire_s)));
-  if (area == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for the tire envelope's work area");
+  if (area == nullptr) ERROR_raise(kSource, 96, Error::kNoMemory, "no memory for the tire envelope's work area");
   std::memset(static_cast<void*>(area), 0, sizeof(Tire_s));
   try {
     QF_VD_MAC_SUSP_initial(&area->macpherson);
@@ -230,7 +232,7 @@ void TireEnvelopeBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
     if (int code = EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(measure), \
                                                             &zero);                                              \
         code != 0)                                                                                               \
-      ERROR_raise(kSource, __LINE__, code, "cannot make the expression " #Name);                                 \
+      ERROR_raise(kSource, 235, code, "cannot make the expression " #Name);                                 \
     OM::OM_set_pointer(this, field##AttId, zero);                                                                \
   }
   STAMVIK_TIRE_ENVELOPE_EXPRESSIONS(STAMVIK_ZERO)
@@ -397,7 +399,7 @@ int TireEnvelopeBuilder::AddMasterPart(const char* partName) {
 
 int TireEnvelopeBuilder::CreateLinkedProfiles() {
   PART_part* sketchPart = VD_PART_ask_part_tag(GetSketchPartName());
-  if (sketchPart == nullptr) return 3771718;
+  if (sketchPart == nullptr) return Messages::kSketchPartNotFound;
   int count = 0;
   tag_t* linked = nullptr;
   int result = TIREENV_link_curves(sketchPart, GetSketchName(), &count, &linked);
@@ -406,7 +408,7 @@ int TireEnvelopeBuilder::CreateLinkedProfiles() {
   if (TIREENV_check_profile_intersect_Y_Axis(count, curves.get()) > 1) {
     LogForDeletion(count, curves.get());
     UPDATE_do_update();
-    return 3771702;
+    return Messages::kProfileCrossesYAxis;
   }
   if (m_isNewLinkedProfile) {
     const int old = GetProfileCurveLength();
@@ -447,7 +449,7 @@ int TireEnvelopeBuilder::CalculateProfilePoints() {
     list->ask_tags(count, &tags);
     return HostBlock<tag_t>(tags);
   };
-  const auto enough = [area] { return area->profilePointCount < 2 ? 3771707 : 0; };
+  const auto enough = [area] { return area->profilePointCount < 2 ? Messages::kTooFewProfilePoints : 0; };
   if (m_tireDefinition != ProfilePointFile) area->mirrorProfile = m_mirrorProfile ? 1 : 0;
   switch (m_tireDefinition) {
     case SolidBody: {
@@ -461,7 +463,8 @@ int TireEnvelopeBuilder::CalculateProfilePoints() {
         if (part != nullptr && PART_is_part_loaded_tol(part) != 1 && PART_load_component(part, &status) != 0)
           return status;
       }
-      if (!TIREENV_create_profile_point_by_solid_body(m_wheelCsys, count, bodies.get(), false, area)) return 3771706;
+      if (!TIREENV_create_profile_point_by_solid_body(m_wheelCsys, count, bodies.get(), false, area))
+        return Messages::kNoProfilePointsFromBody;
       return enough();
     }
     case ProfileCurves: {
@@ -507,7 +510,7 @@ int TireEnvelopeBuilder::CopyProfileFromFile() {
   if (chosen == count) chosen = 0;
   freeNames();
   // No profile, or more points than the work area holds: the area stays as it was.
-  if (count == 0 || profiles.get()[chosen].count > Tire_s::kMaxProfilePoints) return 3771707;
+  if (count == 0 || profiles.get()[chosen].count > Tire_s::kMaxProfilePoints) return Messages::kTooFewProfilePoints;
   const tire_profile_point_s& profile = profiles.get()[chosen];
   Tire_s* area = WorkArea();
   area->profilePointCount = profile.count;
@@ -522,7 +525,7 @@ int TireEnvelopeBuilder::CopyProfileFromFile() {
 
 int TireEnvelopeBuilder::LoadTemplatePointFile(const char* fileName, char** message) {
   if (message != nullptr) *message = nullptr;
-  if (fileName == nullptr || *fileName == '\0') return 3771723;
+  if (fileName == nullptr || *fileName == '\0') return Messages::kTemplateFileUnreadable;
   Tire_s* area = WorkArea();
   void* record = nullptr;
   switch (m_suspensionTemplate) {
@@ -535,23 +538,23 @@ int TireEnvelopeBuilder::LoadTemplatePointFile(const char* fileName, char** mess
   char text[256] = {};
   switch (TIREENV_load_susp_pt_file(fileName, m_suspensionTemplate, text, record)) {
     case 0: return 0;
-    case -2: return 3771724;
+    case -2: return Messages::kTemplateLineNotOfFormat;
     case -3:
       text[sizeof text - 1] = '\0';
       if (message != nullptr) *message = SM_string_copy(text);
-      return 3771725;
-    case -11: return 3771726;
-    case -13: return 3771727;
-    case -20: return 3771728;
-    case -21: return 3771729;
-    default: return 3771723;
+      return Messages::kTemplateHardPointMissing;
+    case -11: return Messages::kTemplateLineNotFirst;
+    case -13: return Messages::kTemplateOfAnotherType;
+    case -20: return Messages::kTemplatePointNameUnknown;
+    case -21: return Messages::kTemplatePointNamedTwice;
+    default: return Messages::kTemplateFileUnreadable;
   }
 }
 
 int TireEnvelopeBuilder::ProcessFromSpindelLines() {
   try {
     HostBlock<char> directory(vdja_tireenv_motion_temp_directory());
-    if (directory == nullptr) return kMotionFileMissing;
+    if (!directory) return kMotionFileMissing;
     char name[kMotionFileNameSize];
     int counter = 0;
     if (int status = vdja_tireenv_motion_probe_file_name(directory.get(), "spindle_file", &counter, name); status != 0)
@@ -590,40 +593,11 @@ int PartSaveCode(const PART_save_failure_s& failures, PART_part* entry) {
 
 namespace {
 
-double ValueOf(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
-}
-
 using Messages::kDriveJointsMissing;
 using Messages::kMasterFileMissing;
 using Messages::kNoSpindleObject;
 
 void RaiseMessage(int line, int code) { ERROR_raise(kSource, line, code, "%s", ""); }
-
-int SetMark(const char* name, const char* failure, int line) {
-  int status = 0;
-  const int mark = UNDO_QD_set_mark(1, name, &status);
-  if (status != 0) ERROR_raise(kSource, line, status, failure, status);
-  UNDO_QD_set_mark_importance(mark, name != nullptr ? 1 : 0);
-  return mark;
-}
-
-// Runs `work` under its own mark: kept on success, rolled back and ended
-// when it raises (the error goes on to the caller).
-template <class Work>
-void UnderMark(const char* name, const char* failure, int line, Work work) {
-  const int mark = SetMark(name, failure, line);
-  try {
-    work();
-  } catch (...) {
-    UNDO_QD_undo_to_mark_no_status(mark, name);
-    UNDO_QD_delete_to_mark(mark, name);
-    throw;
-  }
-  UNDO_QD_delete_to_mark(mark, name);
-}
-
-constexpr const char* kMarkFailure = "Failed to set UNDO mark - code %d";
 
 void UpdateWhenLogged() {
   if (!UPDATE_is_list_empty() || !UPDATE_is_delete_list_empty()) VD_update_do_update();
@@ -646,15 +620,14 @@ int ManagedFileCheck(PART_part* part) {
 }
 
 void ScenarioOpenedOrMade() {
-  auto* session =
-      static_cast<JAM::MotionSession_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface("Motion.MotionSession"));
+  auto* session = Stamvik::UnjournalledInterface<JAM::MotionSession_Interface>("Motion.MotionSession");
   if (session != nullptr) session->SessionScenarioChanged();
 }
 
 // A joint's name as the joint record gives it, cut to 132 characters.
 std::string JointName(tag_t joint) {
   KMC_mech_joint_t record{};
-  if (const int code = KMC_get_joint(joint, &record); code != 0) RaiseMessage(__LINE__, code);
+  if (const int code = KMC_get_joint(joint, &record); code != 0) RaiseMessage(656, code);
   char name[133];
   std::snprintf(name, sizeof name, "%s", record.name != nullptr ? TEXT_ask_utf8(record.name) : "");
   TEXT_free(record.name);
@@ -721,10 +694,10 @@ int TireEnvelopeBuilder::PrepareScenario(int motion, int templateType, bool save
       SetFLADrvJointHandleLength(0);
       SFMOD__delete_scenario(root, GetScenarioName());
     } else if (exists) {
-      UnderMark(nullptr, kMarkFailure, __LINE__, [&] {
+      UnderMark(nullptr, kMarkFailure, 758, [&] {
         unsigned int scenario = 0;
         if (const int code = KMC_file_open_scenario(root, GetScenarioName(), &scenario); code != 0)
-          RaiseMessage(__LINE__, code);
+          RaiseMessage(761, code);
         KMC_file_call_functions_at_scn_load_time();
         ScenarioOpenedOrMade();
         SetScenarioTag(scenario);
@@ -747,10 +720,10 @@ int TireEnvelopeBuilder::PrepareScenario(int motion, int templateType, bool save
       unsigned int scenario = 0;
       const int code = save ? QF_VD_MOTION_create_scenario(name.c_str(), &scenario)
                             : QF_VD_MOTION_create_scenario_nosave(name.c_str(), &scenario);
-      if (code != 0) ERROR_raise(kSource, __LINE__, code, "%s", ERROR_decode(code));
+      if (code != 0) ERROR_raise(kSource, 784, code, "%s", ERROR_decode(code));
       if (save && manager) result = PART__ask_new_scenario_file_type() == 190 ? -99 : -98;
       KMC_set_mech_initialized(false);
-      UnderMark(nullptr, kMarkFailure, __LINE__, [&] {
+      UnderMark(nullptr, kMarkFailure, 787, [&] {
         switch (templateType) {
           case MacPhersonStrut: QF_VD_MAC_SUSP_build_motion(&area->macpherson); break;
           case ShortLongArmwithSteering:
@@ -764,7 +737,7 @@ int TireEnvelopeBuilder::PrepareScenario(int motion, int templateType, bool save
           PART_save_no_components(root, &failures);
           const int saveCode = ScenarioSaveCode(failures, root);
           PART_free_save_failures(&failures);
-          if (saveCode != 0) ERROR_raise(kSource, __LINE__, saveCode, "Unable to save scenario part.");
+          if (saveCode != 0) ERROR_raise(kSource, 801, saveCode, "Unable to save scenario part.");
         }
         ScenarioOpenedOrMade();
       });
@@ -785,14 +758,14 @@ int TireEnvelopeBuilder::PrepareScenario(int motion, int templateType, bool save
       if (open) {
         unsigned int scenario = 0;
         if (const int code = KMC_file_open_scenario(root, name.c_str(), &scenario); code != 0)
-          RaiseMessage(__LINE__, code);
+          RaiseMessage(822, code);
         KMC_file_call_functions_at_scn_load_time();
         ScenarioOpenedOrMade();
         SetScenarioTag(scenario);
       }
     }
     result = QF_VD_is_fla_template(fiveLink);
-    if (result == -1) RaiseMessage(__LINE__, kDriveJointsMissing);
+    if (result == -1) RaiseMessage(829, kDriveJointsMissing);
   }
   return result;
 }
@@ -813,7 +786,7 @@ void TireEnvelopeBuilder::ChooseDriverJoints(int motion, int templateType, bool 
     VD_OBJ_cycle_by_name("R_BUMPER", &rightBumper);
     // A five-link axle is driven by all four joints or not at all.
     if (leftShock == 0 || rightShock == 0 || leftBumper == 0 || rightBumper == 0)
-      RaiseMessage(__LINE__, kDriveJointsMissing);
+      RaiseMessage(846, kDriveJointsMissing);
     const tag_t four[4] = {leftShock, rightShock, leftBumper, rightBumper};
     SetFLADrvJointHandleLength(4);
     for (int i = 0; i < 4; ++i) SetFLADrvJointHandle(i, HandleOf(four[i]).c_str());
@@ -868,14 +841,14 @@ void TireEnvelopeBuilder::ChooseDriverJoints(int motion, int templateType, bool 
     }
   }
   // A scenario lacking a joint the articulation drives is no scenario to run.
-  if (first == 0 || second == 0) RaiseMessage(__LINE__, kDriveJointsMissing);
+  if (first == 0 || second == 0) RaiseMessage(901, kDriveJointsMissing);
   JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, first, second);
 }
 
 int TireEnvelopeBuilder::BuildMotionTemplate() {
   const int motion = m_motion, templateType = m_suspensionTemplate;
   const bool save = m_saveScenario;
-  const int outer = SetMark(nullptr, kMarkFailure, __LINE__);
+  const int outer = SetMark(nullptr, kMarkFailure, 710);
   int count = 0;
   tag_t* drive = nullptr;
   try {
@@ -884,17 +857,17 @@ int TireEnvelopeBuilder::BuildMotionTemplate() {
     SetMasterPartTag(OM::OM_ask_object_tag(work));
     UpdateWhenLogged();
     const bool manager = RTENV_ask_qdmanager_active();
-    UnderMark("VD Enter Scenario", "Failed to set UNDO mark - code  %d", __LINE__, [&] {
+    UnderMark("VD Enter Scenario", "Failed to set UNDO mark - code  %d", 719, [&] {
       if (m_saveMasterPart) {
         PART_save_failure_s failures{};
         PART_save(work, &failures, 50);
         const int code = PartSaveCode(failures, work);
         PART_free_save_failures(&failures);
-        if (code != 0) ERROR_raise(kSource, __LINE__, code, "Unable to save master part.");
+        if (code != 0) ERROR_raise(kSource, 725, code, "Unable to save master part.");
       }
       bool entered = false;
       KMC_enter_scenario(&entered);
-      if (manager && ManagedFileCheck(work) != 0) RaiseMessage(__LINE__, kMasterFileMissing);
+      if (manager && ManagedFileCheck(work) != 0) RaiseMessage(729, kMasterFileMissing);
     });
     if (m_addMasterComponentPart) {
       const int value = manager ? ManagedFileCheck(work) : 0;
@@ -915,7 +888,7 @@ int TireEnvelopeBuilder::BuildMotionTemplate() {
     const int result = PrepareScenario(motion, templateType, save, manager, work, root, &fiveLink);
 
     QF_VD_MOTION_ask_articulation_drive_joints(&count, &drive);
-    if (count < 1) RaiseMessage(__LINE__, kDriveJointsMissing);
+    if (count < 1) RaiseMessage(833, kDriveJointsMissing);
     SetDriveJointCount(count);
     ChooseDriverJoints(motion, templateType, fiveLink, count, drive);
     SM_free(drive);
@@ -923,7 +896,7 @@ int TireEnvelopeBuilder::BuildMotionTemplate() {
     return result;
   } catch (const std::exception& e) {
     SM_free(drive);
-    const int code = Error::HandleAsBuilder(e, kSource, __LINE__);
+    const int code = Error::HandleAsBuilder(e, kSource, 908);
     UNDO_QD_undo_to_mark_no_status(outer, nullptr);
     UNDO_QD_delete_to_mark(outer, nullptr);
     return code;
@@ -960,7 +933,7 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
     if (const int refused = DriverStepsRefusal(graph, m_firstDriverJointSteps, m_secondDriverJointSteps,
                                                m_shockDriverJointSteps);
         refused != 0)
-      RaiseMessage(__LINE__, refused);
+      RaiseMessage(945, refused);
     Tire_s* area = WorkArea();
     vdja_tireenv_motion_record_t* record = MotionRecordOf(area);
     int type = 0;
@@ -979,7 +952,7 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
     const tag_t sketch = graph == BySketch ? m_driverGraphSketch->ask_selected_tag() : 0;
 
     char spindleFile[kMotionFileNameSize], jointsFile[kMotionFileNameSize];
-    if (const int code = vdja_tireenv_motion_file_names(spindleFile, jointsFile); code != 0) RaiseMessage(__LINE__, code);
+    if (const int code = vdja_tireenv_motion_file_names(spindleFile, jointsFile); code != 0) RaiseMessage(964, code);
 
     tag_t spindle = 0;
     if (motion == ExistingScenarioMotionModel) {
@@ -993,10 +966,10 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
       VD_OBJ_cycle_by_name(name, &found);
       spindle = found;
     }
-    if (spindle == 0 && (motion != ExistingScenarioMotionModel || fiveLink)) RaiseMessage(__LINE__, kNoSpindleObject);
+    if (spindle == 0 && (motion != ExistingScenarioMotionModel || fiveLink)) RaiseMessage(978, kNoSpindleObject);
 
     if (!fiveLink) {
-      if (GetJointTagHandleLength() < 2) RaiseMessage(__LINE__, kDriveJointsMissing);
+      if (GetJointTagHandleLength() < 2) RaiseMessage(981, kDriveJointsMissing);
       const tag_t first = OM::TAG_find_by_handle(GetJointTagHandle(0));
       const tag_t second = OM::TAG_find_by_handle(GetJointTagHandle(1));
       vdja_tireenv_motion_run_articulation(origin, matrix, spindleFile, spindle, first, second, graph, m_xtoY,
@@ -1010,12 +983,12 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
       record->jounceDistance = m_jounceDistance;
       record->reboundDistance = m_reboundDistance;
       const int steps = m_shockDriverJointSteps;
-      const double roll = ValueOf(m_rollAngle);
+      const double roll = Stamvik::ExpressionValue(m_rollAngle);
       const int source = motion == SuspensionTemplate ? 1 : 0;
       tag_t joints[4] = {0, 0, 0, 0};
       if (source == 0) {
         // An opened five-link axle without its four joints cannot roll.
-        if (GetFLADrvJointHandleLength() < 4) RaiseMessage(__LINE__, kDriveJointsMissing);
+        if (GetFLADrvJointHandleLength() < 4) RaiseMessage(1000, kDriveJointsMissing);
         for (int i = 0; i < 4; ++i) joints[i] = OM::TAG_find_by_handle(GetFLADrvJointHandle(i));
       }
       double leftFull = 0, leftFirst = 0, rightFull = 0, rightFirst = 0, swept = 0, fixed = 0;
@@ -1046,7 +1019,7 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
     TIREENV_exit_scenario_reset_master(CONTEXT_ask_root_part(), m_masterPartTag);
     return 0;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, __LINE__);
+    return Error::HandleAsBuilder(e, kSource, 1031);
   }
 }
 
@@ -1069,26 +1042,26 @@ int TireEnvelopeBuilder::Validate() {
   const double f = PART_ask_units(CONTEXT_ask_work_part()) == 1 ? 1.0 : 25.4;
   const double t = 1e-10;
   for (int layer : {m_sectionLayer, m_sheetBodyLayer, m_profileSplineLayer, m_spindleLinesLayer})
-    if (layer < 1 || layer > 256) return 3771763;
-  if (WorkArea()->profilePointCount == 0) return 3771761;
-  if (CFI_ask_file_exist(GetMotionFile()) != 0) return 3771762;
-  const double shift = ValueOf(m_wheelCenterlineShift);
-  if (shift < -25 * f - t || shift > 25 * f + t) return 3771764;
+    if (layer < 1 || layer > 256) return Messages::kLayerOutOfRange;
+  if (WorkArea()->profilePointCount == 0) return Messages::kNoProfilePoints;
+  if (CFI_ask_file_exist(GetMotionFile()) != 0) return Messages::kMotionFileMissing;
+  const double shift = Stamvik::ExpressionValue(m_wheelCenterlineShift);
+  if (shift < -25 * f - t || shift > 25 * f + t) return Messages::kCenterlineShiftOutOfRange;
   if (m_tireDefinition != SolidBody) {
-    const double rim = ValueOf(m_wheelRimDiameter);
-    if (rim < -t || rim > 25 * f + t) return 3771765;
+    const double rim = Stamvik::ExpressionValue(m_wheelRimDiameter);
+    if (rim < -t || rim > 25 * f + t) return Messages::kRimDiameterOutOfRange;
   }
-  const double s = ValueOf(m_radialStartAngle), e = ValueOf(m_radialEndAngle);
+  const double s = Stamvik::ExpressionValue(m_radialStartAngle), e = Stamvik::ExpressionValue(m_radialEndAngle);
   // The whole degrees' remainder, taken on the real: an angle of any size (or
   // none) is checked without converting it to an integer.
-  if (std::fmod(std::trunc(s), 15.0) != 0) return 3771711;
-  if (std::fmod(std::trunc(e), 15.0) != 0) return 3771769;
-  if (!(s < e)) return 3771712;
-  if (std::fabs(e - s) > 360.0000000001) return 3771713;
-  if (s < -90.0000000001) return 3771777;
-  if (e > 360.0000000001) return 3771778;
-  if (ValueOf(m_distanceTolerance) < t) return 3771709;
-  if (ValueOf(m_trimRadius) < t) return 3771710;
+  if (std::fmod(std::trunc(s), 15.0) != 0) return Messages::kStartAngleNotMultipleOf15;
+  if (std::fmod(std::trunc(e), 15.0) != 0) return Messages::kEndAngleNotMultipleOf15;
+  if (!(s < e)) return Messages::kStartAngleNotBelowEnd;
+  if (std::fabs(e - s) > 360.0000000001) return Messages::kAngleSpanOver360;
+  if (s < -90.0000000001) return Messages::kStartAngleBelowMinus90;
+  if (e > 360.0000000001) return Messages::kEndAngleAbove360;
+  if (Stamvik::ExpressionValue(m_distanceTolerance) < t) return Messages::kTireDistanceToleranceNotPositive;
+  if (Stamvik::ExpressionValue(m_trimRadius) < t) return Messages::kTrimRadiusNotPositive;
   if (!m_applyOffset) return 0;
   switch (m_envelopeOffset) {
     case FixedSections:
@@ -1096,11 +1069,11 @@ int TireEnvelopeBuilder::Validate() {
       [[fallthrough]];
     case CustomerDefinedData:
       if (!TIREENV_check_angle_in_offset_angles(WorkArea(), s) || !TIREENV_check_angle_in_offset_angles(WorkArea(), e))
-        return 3771759;
+        return Messages::kAngleNotAmongOffsetSections;
       return 0;
     default: {
       const char* file = GetOffsetFileName();
-      if (CFI_ask_file_exist(file) != 0) return get_frec() != nullptr ? 0 : 3771752;
+      if (CFI_ask_file_exist(file) != 0) return get_frec() != nullptr ? 0 : Messages::kOffsetFileMissing;
       // Read only to see that it can be read: the commit reads it again.
       struct Scratch {
         int sections = 0, offsets = 0;
@@ -1124,9 +1097,9 @@ void TireEnvelopeBuilder::InitializeEnvelopeOffset() {
   for (int i = 0; i < area->sectionCount; ++i) {
     area->sectionAngles[i] = angles[i];
     area->sectionOffsetCounts[i] = 3;
-    area->sectionOffsets[i][0] = ValueOf(m_inboardOffsetValue);
-    area->sectionOffsets[i][1] = ValueOf(across[i]);
-    area->sectionOffsets[i][2] = ValueOf(m_outboardOffsetValue);
+    area->sectionOffsets[i][0] = Stamvik::ExpressionValue(m_inboardOffsetValue);
+    area->sectionOffsets[i][1] = Stamvik::ExpressionValue(across[i]);
+    area->sectionOffsets[i][2] = Stamvik::ExpressionValue(m_outboardOffsetValue);
   }
 }
 
@@ -1473,7 +1446,7 @@ EXP_expression* vdja_tireenv_new_expression(const char* text, int measure) {
   if (const int code = EXP_create_sys_exp_with_units_all_errors(text, UNIT_ask_default_unit_obj_for_measure(measure),
                                                                 &made);
       code != 0)
-    ERROR_raise(kSource, __LINE__, code, "cannot make the expression %s", text);
+    ERROR_raise(kSource, 1478, code, "cannot make the expression %s", text);
   return made;
 }
 
@@ -1723,6 +1696,7 @@ int TireEnvelopeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     ConvertRuleInstanceToBuilderData(frec);
     return 0;
   }
+  // The block is the feature's own kind, freed by the feature's call, not SM_free.
   struct BlockFree {
     void operator()(Tireenv_params_s* block) const { TireEnvelope_FreeApplData(&block); }
   };

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "Support.hpp"
+#include "VDJA_TireEnvelopeBlock.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "assy/Assembly.hpp"
 #include "clear/Clearance.hpp"
@@ -18,6 +20,7 @@
 #include "geom/Geometry.hpp"
 #include "geom/Sketch.hpp"
 #include "geom/Transform.hpp"
+#include "math/Vector.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -40,46 +43,18 @@ constexpr double kDirectionTolerance = 1e-10;
 constexpr const char* kEnvelopeDataset = "TIRE_ENVELOPE";
 constexpr const char* kTireBodyDataset = "TIRE_BODY";
 
-struct Freed {
-  void operator()(void* block) const { SM_free(block); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, Freed>;
-
 std::vector<tag_t> TagsOf(const TagListObject* list) {
   int count = 0;
   tag_t* tags = nullptr;
   list->ask_tags(&count, &tags);
-  Owned<tag_t> owned(tags);
+  Stamvik::HostBlock<tag_t> owned(tags);
   return std::vector<tag_t>(tags, tags + (count > 0 ? count : 0));
-}
-
-double ValueOfExpression(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
 }
 
 std::string CopyName(int index) {
   char name[64];
   std::snprintf(name, sizeof name, "ROLL_MOVING_COMP_COPY_%d", index);
   return name;
-}
-
-// Work under an unnamed mark: kept on success; rolled back and ended when it
-// raises, the error going on to the operation's handler.
-template <class Work>
-void UnderUnnamedMark(Work work) {
-  int error = 0;
-  const int mark = UNDO_QD_set_mark(1, nullptr, &error);
-  if (error != 0) ERROR_raise(kSource, __LINE__, error, "Failed to set UNDO mark - code %d", error);
-  UNDO_QD_set_mark_importance(mark, 0);
-  try {
-    work();
-  } catch (...) {
-    UNDO_QD_undo_to_mark_no_status(mark, nullptr);
-    UNDO_QD_delete_to_mark(mark, nullptr);
-    throw;
-  }
-  UNDO_QD_delete_to_mark(mark, nullptr);
 }
 
 // The work part's clearance data sets of that name.
@@ -91,7 +66,7 @@ std::vector<tag_t> DatasetsNamed(PART_part* part, const char* name) {
   for (tag_t set : sets) {
     char* text = nullptr;
     CLEAR_ask_dataset_name(set, &text);
-    Owned<char> owned(text);
+    Stamvik::HostBlock<char> owned(text);
     if (text != nullptr && std::strcmp(text, name) == 0) named.push_back(set);
   }
   return named;
@@ -103,7 +78,7 @@ std::vector<tag_t> MovingParts(tag_t component) {
   int count = 0;
   tag_t* parts = nullptr;
   TIREENV_ask_child_part_tags(component, &count, &parts);
-  Owned<tag_t> owned(parts);
+  Stamvik::HostBlock<tag_t> owned(parts);
   if (count == 1) return {component};
   std::vector<tag_t> moving;
   for (int i = 1; i < count && static_cast<int>(moving.size()) < kMaxMovingParts; ++i)
@@ -118,7 +93,7 @@ tag_t ZoneExpression(double value) {
   std::snprintf(text, sizeof text, "%f", value);
   tag_t expression = 0;
   if (const int code = VD_MODL_create_exp_tag(text, &expression); code != 0)
-    ERROR_raise(kSource, __LINE__, code, "cannot make the clearance zone's expression");
+    ERROR_raise(kSource, 121, code, "cannot make the clearance zone's expression");
   return expression;
 }
 
@@ -138,7 +113,7 @@ int TireEnvelopeBuilder::ReassemTireBodyComponent() {
       const tag_t body = bodies.back();
       const tag_t occurrence = OCC_is_part_occurrence(body) ? body : OCC_ask_part_occurrence(body);
       PART_part* part = OCC_ask_part_of_part_occ(occurrence);
-      Owned<char> fileName(part != nullptr ? PART_ask_filename_of_part(part) : nullptr);
+      Stamvik::HostBlock<char> fileName(part != nullptr ? PART_ask_filename_of_part(part) : nullptr);
       if (part != nullptr && PART_is_part_loaded_tol(part) != 1) {
         int load = 0;
         if (PART_load_component(part, &load) != 0) status = load;
@@ -180,7 +155,7 @@ int TireEnvelopeBuilder::ReassemTireBodyComponent() {
     RepositionMovingComponent();
     return status;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, __LINE__);
+    return Error::HandleAsBuilder(e, kSource, 183);
   }
 }
 
@@ -221,7 +196,7 @@ int TireEnvelopeBuilder::RepositionMovingComponent() {
       }
     }
 
-    const double shift = ValueOfExpression(m_wheelCenterlineShift);
+    const double shift = Stamvik::ExpressionValue(m_wheelCenterlineShift);
     const int status = TIREENV_read_spindle_file(GetMotionFile(), 0, &steps, &pointsA, &pointsB);
     if (usable && m_movingCompInstTag != 0 && status == 0 && steps > 0) {
       const double* a = pointsA[0];
@@ -229,11 +204,14 @@ int TireEnvelopeBuilder::RepositionMovingComponent() {
       double d[3];
       const bool outboardB =
           std::fabs(VD_LOCAL_Y(b, origin, matrix)) >= std::fabs(VD_LOCAL_Y(a, origin, matrix)) - kDirectionTolerance;
-      for (int i = 0; i < 3; ++i) d[i] = outboardB ? b[i] - a[i] : a[i] - b[i];
+      if (outboardB)
+        Math::Subtract(b, a, d);
+      else
+        Math::Subtract(a, b, d);
       double along[3];
       Unit(d, along);
       double position[3], orientation[6] = {1, 0, 0, 0, 1, 0};
-      for (int i = 0; i < 3; ++i) position[i] = b[i] + shift * along[i];
+      Math::AddScaled(b, shift, along, position);
       if (fromComponent) {
         // The component's own spindle axis (wheel marker W, spindle marker S)
         // turned onto the traced one, W carried to the shifted base point.
@@ -250,20 +228,19 @@ int TireEnvelopeBuilder::RepositionMovingComponent() {
         MTX4_multiply(m1, m2, m);
         const double axes[6] = {m[0], m[4], m[8], m[1], m[5], m[9]};
         std::memcpy(orientation, axes, sizeof axes);
-        for (int r = 0; r < 3; ++r)
-          position[r] -= m[4 * r] * wheel[0] + m[4 * r + 1] * wheel[1] + m[4 * r + 2] * wheel[2];
+        for (int r = 0; r < 3; ++r) position[r] -= Math::Dot(m + 4 * r, wheel);
       }
       const tag_t instance = m_movingCompInstTag;
-      UnderUnnamedMark([&] {
+      UnderMark(nullptr, kMarkFailure, 73, [&] {
         if (const int code = VD_ASSEM_reposition_instance(instance, position, orientation); code != 0)
-          ERROR_raise(kSource, __LINE__, code, "%s", "");
+          ERROR_raise(kSource, 259, code, "%s", "");
       });
     }
     freePoints();
     return status;
   } catch (const std::exception& e) {
     freePoints();
-    return Error::HandleAsBuilder(e, kSource, __LINE__);
+    return Error::HandleAsBuilder(e, kSource, 266);
   }
 }
 
@@ -283,7 +260,7 @@ int TireEnvelopeBuilder::PerformCleranceAnalysis() {
     TIREENV_load_fixing_components_fully(components.data(), nC);
     const std::vector<tag_t> bodies = TagsOf(m_clearanceAnalysisBodies);
     const int nB = static_cast<int>(bodies.size());
-    const double clearance = ValueOfExpression(m_clearanceValue);
+    const double clearance = Stamvik::ExpressionValue(m_clearanceValue);
     // One offset per component by place; a component past the offsets has
     // none of its own and keeps the default zone.
     const int ownOffsets = std::min(GetCompOffsetLength(), nC);
@@ -297,18 +274,18 @@ int TireEnvelopeBuilder::PerformCleranceAnalysis() {
       for (tag_t set : DatasetsNamed(work, name)) CLEAR_delete_dataset(set);
 
     int status = 0;
-    UnderUnnamedMark([&] {
+    UnderMark(nullptr, kMarkFailure, 73, [&] {
       if (!m_createTireEnvelopeFeature || envelope == 0) return;
       tag_t set = 0;
       if (const int code = CLEAR_create_dataset(work, kEnvelopeDataset, &set); code != 0)
-        ERROR_raise(kSource, __LINE__, code, "%s", "");
+        ERROR_raise(kSource, 304, code, "%s", "");
       VD_CLEAR_set_analysis_mode(set, 3);
       CLEAR_set_default_clear_zone(set, ZoneExpression(clearance));
       int checkedCount = 0, zoneCount = 0;
       tag_t *checked = nullptr, *zoned = nullptr;
       TIREENV_ask_clr_list_objs(set, offsets.data(), nB, bodies.data(), nC, components.data(), &checkedCount, &checked,
                                 &zoneCount, &zoned);
-      Owned<tag_t> ownedChecked(checked), ownedZoned(zoned);
+      Stamvik::HostBlock<tag_t> ownedChecked(checked), ownedZoned(zoned);
       CLEAR_set_obj_list(set, 2, 4, checkedCount, checked, 0);
       status = CLEAR_set_obj_list(set, 1, 4, 1, &envelope, 0);
       if (zoneCount > 0) TIREENV_add_objs_zone(set, zoneCount, zoned, checked);
@@ -321,7 +298,7 @@ int TireEnvelopeBuilder::PerformCleranceAnalysis() {
     int movingType = 0, subtype = 0;
     if (moving != 0) RM_ask_entity_type_and_subtype(moving, &movingType, &subtype);
     if (movingType == kComponentType) {
-      UnderUnnamedMark([&] {
+      UnderMark(nullptr, kMarkFailure, 73, [&] {
         tag_t set = 0;
         status = CLEAR_create_displaced_dataset(work, kTireBodyDataset, &set);
         if (status != 0) return;
@@ -357,7 +334,7 @@ int TireEnvelopeBuilder::PerformCleranceAnalysis() {
     }
     return status;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, __LINE__);
+    return Error::HandleAsBuilder(e, kSource, 360);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <limits>
 #include <type_traits>
 
+#include "Support.hpp"
 #include "exp/Expression.hpp"
 #include "om/ObjectManager.hpp"
 
@@ -13,10 +14,6 @@ namespace KTX::VDJA {
 namespace {
 
 constexpr double kNoDefault = std::numeric_limits<double>::quiet_NaN();
-
-double ValueOf(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
-}
 
 template <class T>
 T FromNumber(double value) {
@@ -51,7 +48,8 @@ constexpr std::uint8_t kBoth = kWritten | kReadBack;
 #define STAMVIK_EXPRESSION_AT(Id, Name, member, measure, offset, Slot, passes, rule, label)                   \
   EnvelopeField {                                                                                             \
     Id, FieldKind::Expression, offset, Slot, passes, rule, kNoDefault, label,                                 \
-        [](const TireEnvelopeBuilder& b) { return ValueOf(b.Get##Name()); }, nullptr,                         \
+        [](const TireEnvelopeBuilder& b) { return Stamvik::ExpressionValue(b.Get##Name()); },                 \
+        nullptr,                                                                                              \
         [](const TireEnvelopeBuilder& b) { return b.Get##Name(); }, &TireEnvelopeBuilder::member##AttId, measure \
   }
 #define STAMVIK_EXPRESSION(Id, Name, member, measure, field, passes, rule, label)                                 \

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Support.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "VDJA_TireEnvelopeFields.hpp"
 #include "assy/Assembly.hpp"
@@ -100,7 +101,7 @@ const char* NameAt(const std::vector<std::string>& names, int index) {
 // A part name in the form data management shows it.
 std::string ManagedName(const char* name) {
   if (!RTENV_ask_qdmanager_active()) return name;
-  std::unique_ptr<char, void (*)(void*)> cli(QDMGR_convert_name_to_cli(name), SM_free);
+  const Stamvik::HostBlock<char> cli(QDMGR_convert_name_to_cli(name));
   return cli ? cli.get() : name;
 }
 
@@ -389,7 +390,7 @@ void TireEnvelopeBuilder::ListDrivers() {
       // run's usual name in the temporary directory.
       std::string file = GetJointsDisplacementFile();
       if (file.empty()) {
-        std::unique_ptr<char, void (*)(void*)> directory(vdja_tireenv_motion_temp_directory(), SM_free);
+        const Stamvik::HostBlock<char> directory(vdja_tireenv_motion_temp_directory());
         char name[257];
         std::snprintf(name, sizeof name, "%sjoints_disp_file.txt", directory ? directory.get() : "");
         file = name;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Support.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "VDJA_TireEnvelopeFields.hpp"
 #include "afl/TireEnvelope.hpp"
@@ -37,12 +38,6 @@ tag_t vdja_tireenv_create_curve_end_point(tag_t curve, int wheelEnd) {
   return point;
 }
 
-template <class T>
-struct Held {
-  T* block = nullptr;
-  ~Held() { SM_free(block); }
-};
-
 }  // namespace
 
 // The rule instance's values, each under the instance's name chain followed
@@ -67,9 +62,9 @@ class RuleValues {
     return VD_KF_ask_boolean(Name(attribute).c_str(), &value) == 0 ? std::optional<bool>(value) : std::nullopt;
   }
   std::optional<std::string> Text(const char* attribute) const {
-    Held<char> text;
-    if (VD_KF_ask_string(Name(attribute).c_str(), &text.block) != 0) return std::nullopt;
-    return std::string(text.block != nullptr ? text.block : "");
+    Stamvik::HostBlock<char> text;
+    if (VD_KF_ask_string(Name(attribute).c_str(), text.out()) != 0) return std::nullopt;
+    return std::string(text.get() != nullptr ? text.get() : "");
   }
   bool Point(const char* attribute, double xyz[3]) const { return VD_KF_ask_point(Name(attribute).c_str(), xyz) == 0; }
   bool Vector(const char* attribute, double xyz[3]) const {
@@ -77,16 +72,16 @@ class RuleValues {
   }
   std::optional<std::vector<tag_t>> Objects(const char* attribute) const {
     int count = 0;
-    Held<tag_t> objects;
-    if (VD_KF_ask_objs_list(Name(attribute).c_str(), &count, &objects.block) != 0) return std::nullopt;
-    return objects.block != nullptr ? std::vector<tag_t>(objects.block, objects.block + std::max(count, 0))
+    Stamvik::HostBlock<tag_t> objects;
+    if (VD_KF_ask_objs_list(Name(attribute).c_str(), &count, objects.out()) != 0) return std::nullopt;
+    return objects.get() != nullptr ? std::vector<tag_t>(objects.get(), objects.get() + std::max(count, 0))
                                     : std::vector<tag_t>{};
   }
   std::optional<std::vector<double>> Numbers(const char* attribute) const {
     int count = 0;
-    Held<double> values;
-    if (VD_KF_ask_number_list(Name(attribute).c_str(), &count, &values.block) != 0) return std::nullopt;
-    return values.block != nullptr ? std::vector<double>(values.block, values.block + std::max(count, 0))
+    Stamvik::HostBlock<double> values;
+    if (VD_KF_ask_number_list(Name(attribute).c_str(), &count, values.out()) != 0) return std::nullopt;
+    return values.get() != nullptr ? std::vector<double>(values.get(), values.get() + std::max(count, 0))
                                    : std::vector<double>{};
   }
   // A list of texts, as the rule hands it out (the caller's to free).
@@ -229,9 +224,9 @@ void DeleteDatasetsNamed(PART_part* part, const std::vector<std::string>& names)
   std::vector<tag_t> sets(static_cast<std::size_t>(count));
   if (CLEAR_ask_dataset_array(part, sets.data()) != 0) return;
   for (tag_t set : sets) {
-    Held<char> name;
-    if (CLEAR_ask_dataset_name(set, &name.block) != 0 || name.block == nullptr) continue;
-    if (std::find(names.begin(), names.end(), name.block) != names.end()) CLEAR_delete_dataset(set);
+    Stamvik::HostBlock<char> name;
+    if (CLEAR_ask_dataset_name(set, name.out()) != 0 || name.get() == nullptr) continue;
+    if (std::find(names.begin(), names.end(), name.get()) != names.end()) CLEAR_delete_dataset(set);
   }
 }
 
@@ -489,10 +484,10 @@ void TireEnvelopeBuilder::ConvertRuleInstanceToBuilderData(FEATURE_RECORD* frec)
   if (link == 0) return;
   tag_t instance = 0;
   if (KLINK_ask_rule_instance(IM_ask_instance_manager(link), link, &instance) != 0 || instance == 0) return;
-  Held<char> instanceName;
-  instanceName.block = IM_ask_instance_name(instance);
-  if (instanceName.block == nullptr) return;
-  const RuleValues rule(instanceName.block);
+  Stamvik::HostBlock<char> instanceName;
+  instanceName.reset(IM_ask_instance_name(instance));
+  if (instanceName.get() == nullptr) return;
+  const RuleValues rule(instanceName.get());
   Tire_s* area = WorkArea();
 
   // The tire profile and the offset sections, no more than the work area holds.

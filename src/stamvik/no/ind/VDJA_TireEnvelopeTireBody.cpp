@@ -11,6 +11,7 @@
 #include "assy/Assembly.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
+#include "math/Vector.hpp"
 #include "sys/Error.hpp"
 #include "sys/Files.hpp"
 #include "upd/Update.hpp"
@@ -31,10 +32,6 @@ using Messages::kTireBodyPartIsWorkPart;
 using Messages::kNoTireBodyPart;
 constexpr double kDirectionTolerance = 1e-10;
 
-double ValueOf(const EXP_expression* expression) {
-  return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
-}
-
 void RaiseMessage(int line, int code) { ERROR_raise(kSource, line, code, "%s", ""); }
 
 // The first feature of the work part that is a tire body; null when none.
@@ -44,7 +41,7 @@ FEATURE_RECORD* FindTireBodyFeature() {
   FREC_ask_all_frecs_of_part(PART_ask_cm_part_of_part_p(CONTEXT_ask_work_part()), &count, &frecs);
   HostBlock<tag_t> owned(frecs);
   for (int i = 0; i < count; ++i) {
-    if (OM::OM_ask_checking_level() > 0) OM::OM_check_tag_class(kSource, __LINE__, frecs[i], FEATURE_RECORD::ThisClassId);
+    if (OM::OM_ask_checking_level() > 0) OM::OM_check_tag_class(kSource, 47, frecs[i], FEATURE_RECORD::ThisClassId);
     auto* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(frecs[i]));
     if (frec != nullptr && TireEnvelope_Is(frec) == kTireBodyFeatureKind) return frec;
   }
@@ -65,7 +62,7 @@ void SaveTireBodyPart(PART_part* entry) {
   PART_save_no_components(CONTEXT_ask_work_part(), &failures);
   const int code = PartSaveCode(failures, entry);
   PART_free_save_failures(&failures);
-  if (code != 0) ERROR_raise(kSource, __LINE__, code, "Unable to save tire body part.");
+  if (code != 0) ERROR_raise(kSource, 68, code, "Unable to save tire body part.");
 }
 
 }  // namespace
@@ -83,10 +80,10 @@ int TireEnvelopeBuilder::CreateTireBodyFeature(int search, tag_t* body, double p
   try {
     int error = 0;
     mark = UNDO_QD_set_mark(1, kTireBodyMark, &error);
-    if (error != 0) ERROR_raise(kSource, __LINE__, error, "Failed to set mark before create rule");
+    if (error != 0) ERROR_raise(kSource, 86, error, "Failed to set mark before create rule");
     marked = true;
     if (const int code = UNDO_QD_set_mark_importance(mark, 1); code != 0)
-      ERROR_raise(kSource, __LINE__, code, "Failed to make mark %d important", mark);
+      ERROR_raise(kSource, 89, code, "Failed to make mark %d important", mark);
 
     TireEnvelope_AllocApplData(&block, nullptr);
     if (VD_KF_get_rule_exist("Root:", kOlderTireBodyRule)) {
@@ -107,7 +104,7 @@ int TireEnvelopeBuilder::CreateTireBodyFeature(int search, tag_t* body, double p
     block->tireDefinition = m_tireDefinition;
     std::memset(block->host704, 0, sizeof block->host704);
     const bool profile = m_tireDefinition > SolidBody;
-    block->rimDiameter = profile ? ValueOf(m_wheelRimDiameter) : 0.0;
+    block->rimDiameter = profile ? Stamvik::ExpressionValue(m_wheelRimDiameter) : 0.0;
     block->mirrorProfile = profile ? (m_mirrorProfile ? 1 : 0) : 1;
     WriteBlockProfilePoints(area, block);
     block->motion = m_motion;
@@ -120,10 +117,10 @@ int TireEnvelopeBuilder::CreateTireBodyFeature(int search, tag_t* body, double p
     BlockWriter::Lines(block->motionFile, &block->motionLineCount, &block->motionLines);
 
     block->envelopeConcavity = m_envelopeConcavity;
-    block->radialStart = ValueOf(m_radialStartAngle);
-    block->radialEnd = ValueOf(m_radialEndAngle);
-    block->distanceToleranceValue = ValueOf(m_distanceTolerance);
-    block->trimRadiusValue = ValueOf(m_trimRadius);
+    block->radialStart = Stamvik::ExpressionValue(m_radialStartAngle);
+    block->radialEnd = Stamvik::ExpressionValue(m_radialEndAngle);
+    block->distanceToleranceValue = Stamvik::ExpressionValue(m_distanceTolerance);
+    block->trimRadiusValue = Stamvik::ExpressionValue(m_trimRadius);
     // The tire body follows the offset file's choice, not the envelope's.
     block->applyOffset = m_useOffsetFile ? 1 : 0;
     int status = WriteBlockOffsets(*this, block, w);
@@ -146,7 +143,7 @@ int TireEnvelopeBuilder::CreateTireBodyFeature(int search, tag_t* body, double p
     return status;
   } catch (const std::exception& e) {
     if (marked) UNDO_QD_undo_to_mark_no_status(mark, kTireBodyMark);
-    const int status = Error::HandleAsBuilder(e, kSource, __LINE__);
+    const int status = Error::HandleAsBuilder(e, kSource, 149);
     if (marked) UNDO_QD_delete_to_mark(mark, kTireBodyMark);
     *body = 0;
     return status;
@@ -183,11 +180,11 @@ int TireEnvelopeBuilder::ProcessTireBodyPart() {
       // Nothing to build in and nothing to place: the component would stand
       // at the origin along no direction.
       SetIsNewBodyFile(false);
-      RaiseMessage(__LINE__, kNoTireBodyPart);
+      RaiseMessage(186, kNoTireBodyPart);
     }
     tag_t body = 0;
     if (!m_isNewBodyFile) {
-      if (tireBodyPart == entry) RaiseMessage(__LINE__, kTireBodyPartIsWorkPart);
+      if (tireBodyPart == entry) RaiseMessage(190, kTireBodyPartIsWorkPart);
       WorkIn(tireBodyPart);
       tag_t rules = 0;
       KBL_init_part(CONTEXT_ask_work_part(), &rules);
@@ -202,7 +199,7 @@ int TireEnvelopeBuilder::ProcessTireBodyPart() {
       KBL_init_part(CONTEXT_ask_work_part(), &rules);
       VD_update_csys(csysType, origin, matrix);
       if (const int status = CreateTireBodyFeature(0, &body, pointA, pointB); status != 0)
-        RaiseMessage(__LINE__, status);
+        RaiseMessage(205, status);
       if (body != 0) {
         VD_VIEW_fit_view(1.0);
         SaveTireBodyPart(entry);
@@ -214,17 +211,20 @@ int TireEnvelopeBuilder::ProcessTireBodyPart() {
     // With no assembly recorded the session goes back to where it was.
     PART_part* assembly = m_assemblyPart != 0 ? PART_of_tag(m_assemblyPart) : entry;
     if (m_assemblyPart != 0) {
-      const double shift = ValueOf(m_wheelCenterlineShift);
+      const double shift = Stamvik::ExpressionValue(m_wheelCenterlineShift);
       WorkIn(assembly);
       HostBlock<char> simpleName = SimpleNameOf(file.c_str());
       // Along the spindle line from its inboard end towards its outboard one.
       const bool outboardA = std::fabs(VD_LOCAL_Y(pointA, origin, matrix)) >=
                              std::fabs(VD_LOCAL_Y(pointB, origin, matrix)) - kDirectionTolerance;
       double d[3], along[3], length = 0;
-      for (int i = 0; i < 3; ++i) d[i] = outboardA ? pointA[i] - pointB[i] : pointB[i] - pointA[i];
+      if (outboardA)
+        Math::Subtract(pointA, pointB, d);
+      else
+        Math::Subtract(pointB, pointA, d);
       VEC3_unitize(d, kDirectionTolerance, &length, along);
       double position[3];
-      for (int i = 0; i < 3; ++i) position[i] = pointA[i] + shift * along[i];
+      Math::AddScaled(pointA, shift, along, position);
       static constexpr double kOrientation[6] = {1, 0, 0, 0, 1, 0};
       // A part made again while its component stands moves that component.
       if (made && m_movingCompInstTag == 0) {
@@ -233,22 +233,14 @@ int TireEnvelopeBuilder::ProcessTireBodyPart() {
         const int code = VD_ASSEM_add_part_to_assembly(assembly, file.c_str(), "", simpleName.get(), position,
                                                        kOrientation, 0, &instance, &status);
         PART_free_load_status(&status);
-        if (code != 0) RaiseMessage(__LINE__, code);
+        if (code != 0) RaiseMessage(236, code);
         SetMovingCompInstTag(instance);
       } else if (m_movingCompInstTag != 0) {
-        int error = 0;
-        const int mark = UNDO_QD_set_mark(1, nullptr, &error);
-        if (error != 0) ERROR_raise(kSource, __LINE__, error, "Failed to set UNDO mark");
-        UNDO_QD_set_mark_importance(mark, 0);
-        try {
+        // The mark's failure text gives no code (the code is passed, unused).
+        UnderMark(nullptr, "Failed to set UNDO mark", 241, [&] {
           if (const int code = VD_ASSEM_reposition_instance(m_movingCompInstTag, position, kOrientation); code != 0)
-            RaiseMessage(__LINE__, code);
-        } catch (...) {
-          UNDO_QD_undo_to_mark_no_status(mark, nullptr);
-          UNDO_QD_delete_to_mark(mark, nullptr);
-          throw;
-        }
-        UNDO_QD_delete_to_mark(mark, nullptr);
+            RaiseMessage(245, code);
+        });
       }
       VD_VIEW_fit_view(1.0);
       VD_update_do_update();
@@ -260,7 +252,7 @@ int TireEnvelopeBuilder::ProcessTireBodyPart() {
     // A failure leaves the session in the parts it was working in.
     if (CONTEXT_ask_root_part() != entryRoot) CONTEXT_set_root_part(entryRoot == entry ? nullptr : entryRoot);
     if (CONTEXT_ask_work_part() != entry) CONTEXT_set_work_part(entry);
-    return Error::HandleAsBuilder(e, kSource, __LINE__);
+    return Error::HandleAsBuilder(e, kSource, 263);
   }
 }
 

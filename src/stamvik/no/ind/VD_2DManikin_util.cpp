@@ -11,6 +11,7 @@
 
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
 #include "sys/Files.hpp"
@@ -60,9 +61,8 @@ double numberOf(const char* text) {
 
 void upperStripped(char* text) {
   STR_strip_ending_whitespace(text);
-  char* upper = STR_copy_uc(text);
-  std::memcpy(text, upper, std::strlen(upper));
-  SM_free(upper);
+  const Stamvik::HostBlock<char> upper(STR_copy_uc(text));
+  std::memcpy(text, upper.get(), std::strlen(upper.get()));
 }
 
 }  // namespace
@@ -97,24 +97,24 @@ void VD_2DManikin_copy_value(int partUnitCode, const VD_2DManikin_value_t* value
 
 int VD_2DManikin_save_value_in_file(const char* fileName, const VD_2DManikin_value_t* value) {
   int type = 0;
-  char* name = nullptr;
   int channel = 0;
   {
-    const Stamvik::OnEveryExit freeName("SM_free", [&name] { SM_free(name); });
+    Stamvik::HostBlock<char> name;
     if (CFI_get_file_type(fileName, &type) != 0 || type != kCfiSizeDefinition) {
-      if (CFI_add_extension(fileName, kCfiSizeDefinition, &name) != 0) return 2;
+      if (CFI_add_extension(fileName, kCfiSizeDefinition, name.out()) != 0) return 2;
     } else {
-      name = SM_string_copy(fileName);
+      name.reset(SM_string_copy(fileName));
     }
-    if (CFI_ask_file_exist(name) == 0 && CFI_query_file_permissions(name, kCfiSizeDefinition, 2) == 0) return 1;
-    if (CFI_open_iti_text(name, kCfiSizeDefinition, 3, &channel) != 0) return 2;
+    if (CFI_ask_file_exist(name.get()) == 0 && CFI_query_file_permissions(name.get(), kCfiSizeDefinition, 2) == 0)
+      return 1;
+    if (CFI_open_iti_text(name.get(), kCfiSizeDefinition, 3, &channel) != 0) return 2;
   }
   // A write that fails still closes the file (its own failure is noted).
   Stamvik::OnEveryExit closeOnFailure("CFI_close_file", [channel] { CFI_close_file(channel); });
 
   auto line = [channel](char* text) {
-    const Stamvik::OnEveryExit freeText("SM_free", [text] { SM_free(text); });
-    CFI_write_iti_line(channel, text);
+    const Stamvik::HostBlock<char> held(text);
+    CFI_write_iti_line(channel, held.get());
   };
   auto plain = [channel](const char* text) { CFI_write_iti_line(channel, text); };
   plain("! This is a human size definition file");
@@ -225,7 +225,7 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
   static constexpr const char* kMark = "Read Customer Default Manikin Definition";
   int error = 0;
   const int mark = UNDO_QD_set_mark(1, kMark, &error);
-  if (error != 0) ERROR_raise(kSource, __LINE__, error, "Cannot set undo mark");
+  if (error != 0) ERROR_raise(kSource, 224, error, "Cannot set undo mark");
   UNDO_QD_set_mark_importance(mark, 1);
 
   std::vector<std::string> lines;
@@ -239,23 +239,20 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
     // file is refused before any of it is taken.
     std::string why;
     if (Files::ReadLines(fileName, std::size_t{1} << 20, &lines, &why) != 0)
-      ERROR_raise(kSource, __LINE__, kManikinSizeFileUnreadable, "Customer Default file can not open or not found.");
+      ERROR_raise(kSource, 238, kManikinSizeFileUnreadable, "Customer Default file can not open or not found.");
     key = "UNIT";
-    char* unit = nullptr;
-    if (!valueOfKey(lines, key, nullptr, &unit, &line, nullptr))
-      ERROR_raise(kSource, __LINE__, kManikinSizeFileKeyMissing,
-                  "UNIT is not read in the general default data structure.");
-    read.unit = STR_compare_i(unit, "MM") == 0 ? 0 : STR_compare_i(unit, "INCH") == 0 ? 1 : -1;
-    SM_free(unit);
-    if (read.unit < 0) ERROR_raise(kSource, __LINE__, kManikinSizeFileValueOutOfRange, "UNIT is out of range.");
+    Stamvik::HostBlock<char> unit;
+    if (!valueOfKey(lines, key, nullptr, unit.out(), &line, nullptr))
+      ERROR_raise(kSource, 242, kManikinSizeFileKeyMissing, "UNIT is not read in the general default data structure.");
+    read.unit = STR_compare_i(unit.get(), "MM") == 0 ? 0 : STR_compare_i(unit.get(), "INCH") == 0 ? 1 : -1;
+    unit.reset();
+    if (read.unit < 0) ERROR_raise(kSource, 245, kManikinSizeFileValueOutOfRange, "UNIT is out of range.");
     key = "PERCENTILE";
     bool named = false;
     if (!valueOfKey(lines, key, nullptr, &read.percentile, &line, &named)) {
       // A manikin that has no size name saves a bare "PERCENTILE:"; its file
       // opens again with the empty name.
-      if (!named)
-        ERROR_raise(kSource, __LINE__, kManikinSizeFileKeyMissing,
-                    "PERCENTILE is not read in the general default data structure.");
+      if (!named) ERROR_raise(kSource, 252, kManikinSizeFileKeyMissing, "PERCENTILE is not read in the general default data structure.");
       read.percentile = SM_string_copy("");
     }
     const struct {
@@ -268,10 +265,8 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
     for (const auto& length : lengths) {
       key = length.key;
       if (!valueOfKey(lines, key, length.length, nullptr, &line, nullptr))
-        ERROR_raise(kSource, __LINE__, kManikinSizeFileKeyMissing,
-                    "%s is not read in the general default data structure.", key);
-      if (!(*length.length >= -kZero))
-        ERROR_raise(kSource, __LINE__, kManikinSizeFileValueOutOfRange, "%s is out of range.", key);
+        ERROR_raise(kSource, 265, kManikinSizeFileKeyMissing, "%s is not read in the general default data structure.", key);
+      if (!(*length.length >= -kZero)) ERROR_raise(kSource, 266, kManikinSizeFileValueOutOfRange, "%s is out of range.", key);
     }
     ok = true;
   } catch (const std::exception& caught) {
@@ -447,7 +442,7 @@ void VD_2DManikin_update_checkers(const char* instance) {
   int error = 0;
   const int mark = UNDO_QD_set_mark(1, kMark, &error);
   if (error != 0) {
-    ERROR_severe(kSource, __LINE__, error, "Failed to set UNDO mark - code %d", error);
+    ERROR_severe(kSource, 442, error, "Failed to set UNDO mark - code %d", error);
     return;
   }
   VALIDATION_APPLICATION_checker_t* checker = nullptr;
@@ -527,7 +522,7 @@ void VD_2DManikin_update_checkers(const char* instance) {
       for (const char* line : lines) VALIDATION_APPLICATION_add_checker_log(checker, 1, &line, 1);
     }
   } catch (const std::exception& caught) {
-    Error::HandleAsBuilder(caught, kSource, __LINE__);
+    Error::HandleAsBuilder(caught, kSource, 522);
   }
   for (auto* r : requirements) VALIDATION_APPLICATION_free_requirement_object(r);
   for (int i = 0; properties != nullptr && i < propertyCount; ++i) SM_free(properties[i]);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "Support.hpp"
 #include "assy/Assembly.hpp"
 #include "geom/Sketch.hpp"
 #include "om/ObjectManager.hpp"
@@ -31,19 +32,19 @@ struct Named {
 // leaves the recorded pair as it was.
 Named NamedJoint(tag_t joint) {
   KMC_mech_joint_t record{};
-  if (const int code = KMC_get_joint(joint, &record); code != 0) ERROR_raise(kSource, __LINE__, code, "%s", "");
+  if (const int code = KMC_get_joint(joint, &record); code != 0) ERROR_raise(kSource, 32, code, "%s", "");
   const std::unique_ptr<TEXT_s, void (*)(TEXT_s*)> name(record.name, TEXT_free);
-  const std::unique_ptr<char, void (*)(void*)> handle(OM::TAG_ask_handle_of_tag(joint), SM_free);
+  const Stamvik::HostBlock<char> handle(OM::TAG_ask_handle_of_tag(joint));
   return {handle ? handle.get() : "", name ? TEXT_ask_utf8(name.get()) : ""};
 }
 
-using Chars = std::unique_ptr<char, void (*)(void*)>;
+using Chars = Stamvik::HostBlock<char>;
 
 // The file name of a part given by tag; a tag of no live part raises the
 // deleted-tag or bad-object error before anything changes.
 Chars FileNameOfPart(tag_t partObject, int line) {
   OM::OM_check_tag_class(kSource, line, partObject, PART_part::ThisClassId);
-  return Chars(PART_ask_filename_of_part(OM::TagToObject<PART_part>(partObject)), SM_free);
+  return Chars(PART_ask_filename_of_part(OM::TagToObject<PART_part>(partObject)));
 }
 
 }  // namespace
@@ -64,7 +65,7 @@ int JAX_TIRE_ENVELOPE_BUILDER_SetSessionNotes(TireEnvelopeBuilder* builder, int 
 int JAX_TIRE_ENVELOPE_BUILDER_SwitchDrivers(tag_t builder) {
   // Tag 0, or a tag of no tire-envelope builder, has no builder to switch:
   // refused whatever the checking level, nothing called.
-  OM::OM_check_tag_class(kSource, __LINE__, builder, TireEnvelopeBuilder::ThisClassId);
+  OM::OM_check_tag_class(kSource, 65, builder, TireEnvelopeBuilder::ThisClassId);
   return OM::TagToObject<TireEnvelopeBuilder>(builder)->SwitchDriversButton();
 }
 
@@ -84,7 +85,7 @@ int JAX_TIRE_ENVELOPE_BUILDER_AddMasterPart(TireEnvelopeBuilder* builder, const 
 }
 
 int JAX_TIRE_ENVELOPE_BUILDER_AddMasterPart(TireEnvelopeBuilder* builder, tag_t partObject) {
-  const Chars name = FileNameOfPart(partObject, __LINE__);
+  const Chars name = FileNameOfPart(partObject, 85);
   return builder->AddMasterPart(name.get());
 }
 
@@ -100,8 +101,8 @@ int JAX_TIRE_ENVELOPE_BUILDER_SetTireProfileSketch(TireEnvelopeBuilder* builder,
   double origin[3], matrix[9];
   if (sketchObject == 0 || OM::OM_checked_object_of_tag(sketchObject, 0) == nullptr ||
       ES_ask_sketch_placement(sketchObject, origin, matrix) != 0)
-    ERROR_raise(kSource, __LINE__, Error::kBadObject, "tag %u is no sketch", sketchObject);
-  const Chars partName(PART_ask_filename_of_part(PART_ask_part_of_object(sketchObject)), SM_free);
+    ERROR_raise(kSource, 101, Error::kBadObject, "tag %u is no sketch", sketchObject);
+  const Chars partName(PART_ask_filename_of_part(PART_ask_part_of_object(sketchObject)));
   const TemporaryNameString sketchName(OM::UserObjectName::Get(sketchObject));
   builder->SetSketchPartName(partName ? partName.get() : "");
   builder->SetSketchName(sketchName.c_str());
@@ -152,8 +153,7 @@ int JAX_TIRE_ENVELOPE_BUILDER_PerformClearanceAnalysis(TireEnvelopeBuilder* buil
 int JAX_TIRE_ENVELOPE_BUILDER_SetOffsetSections(TireEnvelopeBuilder* builder, int count, const double* sectionAngle) {
   Frame::CheckArrayIn(count, sectionAngle);
   if (count > Tire_s::kMaxSections)
-    ERROR_raise(kSource, __LINE__, kTooManySections, "The number of sections exceeds the allowable number %d",
-                Tire_s::kMaxSections);
+    ERROR_raise(kSource, 153, kTooManySections, "The number of sections exceeds the allowable number %d", Tire_s::kMaxSections);
   Tire_s* area = builder->WorkArea();
   area->sectionCount = count;
   for (int i = 0; i < count; ++i) area->sectionAngles[i] = sectionAngle[i];
@@ -166,14 +166,11 @@ int JAX_TIRE_ENVELOPE_BUILDER_SetOffsetValues(TireEnvelopeBuilder* builder, int 
   Frame::CheckArrayIn(count, offsetValues);
   Tire_s* area = builder->WorkArea();
   if (sectionIndex >= Tire_s::kMaxSections)
-    ERROR_raise(kSource, __LINE__, kTooManySections, "The index of section exceeds the allowable number %d.",
-                Tire_s::kMaxSections);
+    ERROR_raise(kSource, 167, kTooManySections, "The index of section exceeds the allowable number %d.", Tire_s::kMaxSections);
   if (sectionIndex >= area->sectionCount)
-    ERROR_raise(kSource, __LINE__, kTooManySections, "The index of section exceeds the specified number %d.",
-                area->sectionCount);
+    ERROR_raise(kSource, 170, kTooManySections, "The index of section exceeds the specified number %d.", area->sectionCount);
   if (count > Tire_s::kMaxOffsets)
-    ERROR_raise(kSource, __LINE__, kTooManyOffsets, "The number of offsets exceeds the allowable number %d.",
-                Tire_s::kMaxOffsets);
+    ERROR_raise(kSource, 173, kTooManyOffsets, "The number of offsets exceeds the allowable number %d.", Tire_s::kMaxOffsets);
   area->sectionOffsetCounts[sectionIndex] = count;
   for (int i = 0; i < count; ++i) area->sectionOffsets[sectionIndex][i] = offsetValues[i];
   return 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "OnEveryExit.hpp"
+#include "Support.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Sketch.hpp"
 #include "om/ObjectManager.hpp"
@@ -68,7 +69,7 @@ void StoreLimits(vdja_tireenv_motion_record_t* r, double fu, double fl, double s
 
 double* NewValues(std::size_t count) {
   auto* values = static_cast<double*>(SM_alloc(count * sizeof(double)));
-  if (values == nullptr) ERROR_raise(kSource, __LINE__, Error::kNoMemory, "no memory for a driver path");
+  if (values == nullptr) ERROR_raise(kSource, 71, Error::kNoMemory, "no memory for a driver path");
   return values;
 }
 
@@ -76,20 +77,14 @@ double* NewValues(std::size_t count) {
 void StorePath(vdja_tireenv_motion_record_t* r, const std::vector<Point>& path) {
   vdja_tireenv_motion_release_path(r);
   if (path.empty()) return;
-  double* x = NewValues(path.size());
-  double* y = nullptr;
-  try {
-    y = NewValues(path.size());
-  } catch (...) {
-    SM_free(x);
-    throw;
-  }
+  Stamvik::HostBlock<double> x(NewValues(path.size()));
+  Stamvik::HostBlock<double> y(NewValues(path.size()));
   for (std::size_t i = 0; i < path.size(); ++i) {
-    x[i] = path[i].x;
-    y[i] = path[i].y;
+    x.get()[i] = path[i].x;
+    y.get()[i] = path[i].y;
   }
-  r->xValues = x;
-  r->yValues = y;
+  r->xValues = x.release();
+  r->yValues = y.release();
   r->pointCount = static_cast<int>(path.size());
 }
 
@@ -296,7 +291,7 @@ int vdja_tireenv_motion_driver_path_from_sketch(double fu, double fl, int fs, do
                                                 tag_t sketch, vdja_tireenv_motion_record_t* r) {
   int error = 0;
   const int mark = UNDO_QD_set_mark(0, nullptr, &error);
-  if (error != 0) ERROR_raise(kSource, __LINE__, error, "Failed to set UNDO mark");
+  if (error != 0) ERROR_raise(kSource, 299, error, "Failed to set UNDO mark");
   SketchScratch scratch;
   scratch.mark = mark;
   StoreLimits(r, fu, fl, su, sl);
@@ -323,8 +318,8 @@ int vdja_tireenv_motion_driver_path_from_sketch(double fu, double fl, int fs, do
       RM_ask_entity_type_and_subtype(scratch.members[m], &type, &subtype);
       if (type != 3 && type != 5 && type != 6 && type != 7 && type != 9) continue;
       int hits = 0;
-      VD_intersection_s* found = nullptr;
-      status = VD_MODL_intersect_objects(plane, scratch.members[m], 0.001, &hits, &found);
+      Stamvik::HostBlock<VD_intersection_s> found;
+      status = VD_MODL_intersect_objects(plane, scratch.members[m], 0.001, &hits, found.out());
       for (int h = 0; h < hits; ++h)
         for (const double* p : {found[h].point, found[h].end}) {
           if (p == found[h].end && found[h].kind != 1) continue;
@@ -333,7 +328,6 @@ int vdja_tireenv_motion_driver_path_from_sketch(double fu, double fl, int fs, do
           hi = cut ? std::max(hi, x) : x;
           cut = true;
         }
-      SM_free(found);
     }
     // A level that no member cuts adds no point.
     if (cut && hi - lo > 0.0001)
@@ -408,7 +402,7 @@ int vdja_tireenv_motion_articulation_step(int n, int* counter) {
   for (int i = 0; i < std::abs(n); ++i) {
     int status = 0;
     kmp_ipc_step(n > 0 ? 0 : 1, nullptr, &status);
-    if (status != 0) ERROR_raise(kSource, __LINE__, kArticulationFailed, "Articulation failed");
+    if (status != 0) ERROR_raise(kSource, 411, kArticulationFailed, "Articulation failed");
     ++*counter;
   }
   return 0;
@@ -520,14 +514,13 @@ void BumperTravel(tag_t bumper, double* full, double* first) {
   Math::Point3 origin;
   if (KMC_get_joint_origin(bumper, &origin) != 0) return;
   int counts[3] = {0, 0, 0};
-  double* values[3] = {nullptr, nullptr, nullptr};
-  for (int c = 0; c < 3; ++c) VD_MOTION_ask_trans_displacement_results(bumper, c + 1, 0, &counts[c], &values[c]);
+  Stamvik::HostBlock<double> values[3];
+  for (int c = 0; c < 3; ++c) VD_MOTION_ask_trans_displacement_results(bumper, c + 1, 0, &counts[c], values[c].out());
   const int m = std::min({counts[0], counts[1], counts[2]});
   if (m >= 2) {
     *full = Distance(origin, values[0][m - 1], values[1][m - 1], values[2][m - 1]);
     *first = Distance(origin, values[0][1], values[1][1], values[2][1]);
   }
-  for (double* v : values) SM_free(v);
 }
 
 }  // namespace
@@ -562,7 +555,7 @@ int vdja_tireenv_motion_run_articulation(const double origin[3], const double ma
     vdja_tireenv_motion_write_spindle_trace_file(r, origin, matrix, spindleFile, spindle, trace, steps, 0);
   const int result = run.End();
   tools.End();
-  if (!run.started()) RaiseNotStarted(__LINE__);
+  if (!run.started()) RaiseNotStarted(565);
   return result;
 }
 
@@ -592,7 +585,7 @@ int vdja_tireenv_motion_run_fla_articulation(const double origin[3], const doubl
   BumperTravel(fiveLink[2], leftFull, leftFirst);
   BumperTravel(fiveLink[3], rightFull, rightFirst);
   tools.End();
-  if (!run.started()) RaiseNotStarted(__LINE__);
+  if (!run.started()) RaiseNotStarted(595);
   return result;
 }
 
@@ -665,7 +658,7 @@ int vdja_tireenv_motion_run_single_driver_articulation(const double origin[3], c
     r->failed = 1;
     roll.End();
     tools.End();
-    RaiseSearchFailure(first, roll.started(), __LINE__);
+    RaiseSearchFailure(first, roll.started(), 668);
     return first;
   }
   int phase = 0;
@@ -683,7 +676,7 @@ int vdja_tireenv_motion_run_single_driver_articulation(const double origin[3], c
   }
   const int result = roll.End();
   tools.End();
-  RaiseSearchFailure(result, roll.started(), __LINE__);
+  RaiseSearchFailure(result, roll.started(), 686);
   return result;
 }
 
@@ -819,8 +812,8 @@ int vdja_tireenv_motion_set_motion_drivers(int source, const tag_t* joints, cons
   vdja_tireenv_motion_fla_joints(source, joints, block, fiveLink);
   VD_MOTION_initialize();
   int count = 0;
-  tag_t* drive = nullptr;
-  int status = QF_VD_MOTION_ask_articulation_drive_joints(&count, &drive);
+  Stamvik::HostBlock<tag_t> drive;
+  int status = QF_VD_MOTION_ask_articulation_drive_joints(&count, drive.out());
   KMC_motion_driver_data_t driver{};
   KMC_init_motion_driver_data(&driver);
   // Every joint is set, also after one fails: the first failure is the answer.
@@ -832,7 +825,7 @@ int vdja_tireenv_motion_set_motion_drivers(int source, const tag_t* joints, cons
   driver.kind = 4;
   set(fiveLink[0]);
   set(fiveLink[1]);
-  SM_free(drive);
+  drive.reset();
   VD_MOTION_terminate();
   return status;
 }
@@ -845,7 +838,8 @@ bool Writable(const char* name) { return CFI_modify_file_protection(name, 79, 13
 
 // A file the run writes must be writable; the host's code ends the run.
 void MakeWritable(const char* name) {
-  if (const int code = CFI_modify_file_protection(name, 79, 13107, 0); code != 0) ERROR_raise(kSource, __LINE__, code, "%s", "");
+  if (const int code = CFI_modify_file_protection(name, 79, 13107, 0); code != 0)
+    ERROR_raise(kSource, 848, code, "%s", "");
 }
 
 // Opens for appending when asked and the file exists, else anew; either way
@@ -884,13 +878,12 @@ char* vdja_tireenv_motion_temp_directory() {
 }
 
 int vdja_tireenv_motion_file_names(char spindleFile[kMotionFileNameSize], char jointsFile[kMotionFileNameSize]) {
-  char* directory = vdja_tireenv_motion_temp_directory();
-  if (directory == nullptr) return kMotionFileMissing;
-  const Stamvik::OnEveryExit freeDirectory("SM_free", [directory] { SM_free(directory); });
+  const Stamvik::HostBlock<char> directory(vdja_tireenv_motion_temp_directory());
+  if (!directory) return kMotionFileMissing;
   char spindle[kMotionFileNameSize], joints[kMotionFileNameSize];
   int counter = 0;
-  int status = vdja_tireenv_motion_probe_file_name(directory, "spindle_file", &counter, spindle);
-  if (status == 0) status = vdja_tireenv_motion_probe_file_name(directory, "joints_disp_file", &counter, joints);
+  int status = vdja_tireenv_motion_probe_file_name(directory.get(), "spindle_file", &counter, spindle);
+  if (status == 0) status = vdja_tireenv_motion_probe_file_name(directory.get(), "joints_disp_file", &counter, joints);
   if (status != 0) return status;
   std::memcpy(spindleFile, spindle, sizeof spindle);
   std::memcpy(jointsFile, joints, sizeof joints);
