@@ -139,14 +139,14 @@ int FingerClearanceNotchBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
 }
 
 int FingerClearanceNotchBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOrRaise<DieDes::FingerClearanceNotch>(frec, kSource, __LINE__);
+  auto* parms = FeatureParmsOrRaise<DieDes::FingerClearanceNotch>(frec, kSource, 143);
   OM::LogForWrite(parms);
   parms->SetAlgorithmVersion(GetAlgorithmVersion());
   return ToParms(parms);
 }
 
 void FingerClearanceNotchBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
-  auto* parms = FeatureParmsOrRaise<DieDes::FingerClearanceNotch>(frec, kSource, __LINE__);
+  auto* parms = FeatureParmsOrRaise<DieDes::FingerClearanceNotch>(frec, kSource, 150);
 
   SetAlgorithmVersion(parms->GetAlgorithmVersion());
   SetDistanceTolerance(parms->GetDistanceTolerance());

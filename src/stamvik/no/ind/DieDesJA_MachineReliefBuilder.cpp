@@ -199,7 +199,7 @@ int MachineReliefBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
 
 int MachineReliefBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
   auto* parms =
-      FeatureParmsOfClassOrRaise<DieDes::MachineRelief>(frec, kSource, __LINE__, "Feature is not a Machine Relief.");
+      FeatureParmsOfClassOrRaise<DieDes::MachineRelief>(frec, kSource, 203, "Feature is not a Machine Relief.");
   OM::LogForWrite(parms);
   parms->SetAlgorithmVersion(GetAlgorithmVersion());
   return ToParms(parms);
@@ -207,7 +207,7 @@ int MachineReliefBuilder::ConvertBuilderDataToFrec(FEATURE_RECORD* frec) {
 
 void MachineReliefBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   auto* parms =
-      FeatureParmsOfClassOrRaise<DieDes::MachineRelief>(frec, kSource, __LINE__, "Feature is not a MachineRelief.");
+      FeatureParmsOfClassOrRaise<DieDes::MachineRelief>(frec, kSource, 211, "Feature is not a MachineRelief.");
 
   SetAlgorithmVersion(parms->GetAlgorithmVersion());
   SetDistanceTolerance(parms->GetDistanceTolerance());

@@ -34,7 +34,7 @@ void checkParms(const DIEDES_GEN_P_DRBD_TPR_PARMS* parms, int line) {
 EXP_expression* newLength() {
   EXP_expression* made = nullptr;
   if (int rc = EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(0), &made); rc != 0)
-    ERROR_raise(kSource, __LINE__, rc, "the taper's expression cannot be made");
+    ERROR_raise(kSource, 36, rc, "the taper's expression cannot be made");
   return made;
 }
 
@@ -50,7 +50,7 @@ void DrawBeadTaperBuilder::InitCreate(PART_part* part, FEATURE_RECORD* frec) {
 }
 
 int DrawBeadTaperBuilder::ToParms(DIEDES_GEN_P_DRBD_TPR_PARMS* parms) {
-  checkParms(parms, __LINE__);
+  checkParms(parms, 52);
   if (int rc = Items::writeInts(parms, kType, {m_taperType}); rc != 0) return rc;
   if (int rc = Items::writeExpressions(parms, kExpressions, {m_taperWashoutHeight, m_taperWashoutLength, m_taperRadius});
       rc != 0)
@@ -61,9 +61,9 @@ int DrawBeadTaperBuilder::ToParms(DIEDES_GEN_P_DRBD_TPR_PARMS* parms) {
 }
 
 void DrawBeadTaperBuilder::FromParms(DIEDES_GEN_P_DRBD_TPR_PARMS* parms) {
-  checkParms(parms, __LINE__);
+  checkParms(parms, 63);
   if (parms->GetNumEntities() < kItems)
-    ERROR_raise(kSource, __LINE__, kNoDatabaseParms, "Incorrect number of items stored in taper.");
+    ERROR_raise(kSource, 65, kNoDatabaseParms, "Incorrect number of items stored in taper.");
   SetTaperType(static_cast<JA_DRAW_BEAD_TAPER_BUILDER_TaperTypes>(Items::intAt(parms, kType, 0, 0)));
   Items::replaceExpression(this, m_taperWashoutHeightAttId, m_taperWashoutHeight,
                            Items::expressionAt(parms, kExpressions, 0));

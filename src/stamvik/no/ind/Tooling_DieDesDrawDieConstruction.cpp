@@ -44,7 +44,7 @@ void DieDesDrawDieBuilder::PlaceFeature(tag_t feature, tag_t reference, int mode
 void DieDesDrawDieBuilder::RetireMember(bool found, tag_t feature) { Members().Retire(found, feature); }
 
 void DieDesDrawDieBuilder::BasePlaneDirection(double direction[3]) {
-  PlaneDirection(kSource, __LINE__, m_basePlane, direction);
+  PlaneDirection(kSource, 39, m_basePlane, direction);
 }
 
 int DieDesDrawDieBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, int mode, int status) {
