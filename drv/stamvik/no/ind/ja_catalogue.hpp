@@ -1,10 +1,11 @@
 // The catalogue of published classes: one row per journal class the library
 // publishes. Everything that lists the classes is made from these rows: the
 // builders' and collections' units and owners (ja_unit_source.hpp), the
-// feature classes' units and owners (ja_feature_units.cpp), the load anchors
-// (ja_force_load.cpp), the declarations of the load steps (LoadOrder.cpp), and, through
-// ja_catalogue_descriptions.hpp, whatever reads every description (the
-// scripting binding, the dialogs' previews, the declarations of the exports).
+// feature classes' units and owners (ja_feature_units.cpp), the load
+// anchors (ja_force_load.cpp), the declarations of the load steps
+// (LoadOrder.cpp), and, through ja_catalogue_descriptions.hpp, whatever
+// reads every description (the scripting binding, the dialogs' previews,
+// the declarations of the exports).
 //
 // A row is one of
 //   BUILDER(Area, Class, Namespace, unit, MEMBERS, EXPORT, OwnerLine)
