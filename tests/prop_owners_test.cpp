@@ -582,6 +582,64 @@ TEST_F(BuilderOwners, EachPublishesItsTableByTheSameRules) {
   }
 }
 
+// The file and line an owner's errors name are data the error reports show:
+// every builder owner's, typed here as the reports give them.
+struct OwnerPlaceRow {
+  const char* journalClass;
+  const char* file;
+  int line;
+};
+
+const OwnerPlaceRow kOwnerPlaces[] = {
+    {"Die.CastReliefBuilder", "drv/stamvik/no/ind/Die_CastReliefBuilderPropertyOwner", 13},
+    {"Die.ClampingSlotBuilder", "drv/stamvik/no/ind/Die_ClampingSlotBuilderPropertyOwner", 13},
+    {"Die.ClearanceBuilder", "drv/stamvik/no/ind/Die_ClearanceBuilderPropertyOwner", 13},
+    {"Die.CompensateRoughDataBuilder", "drv/stamvik/no/ind/Die_CompensateRoughDataBuilderPropertyOwner", 13},
+    {"Die.DieBooleanBuilder", "drv/stamvik/no/ind/Die_DieBooleanBuilderPropertyOwner", 13},
+    {"Die.DieDirectionBuilder", "drv/stamvik/no/ind/Die_DieDirectionBuilderPropertyOwner", 15},
+    {"Die.DieLocationBuilder", "drv/stamvik/no/ind/Die_DieLocationBuilderPropertyOwner", 13},
+    {"Die.DieLocationsBuilder", "drv/stamvik/no/ind/Die_DieLocationsBuilderPropertyOwner", 13},
+    {"Die.DiePlaneBuilder", "drv/stamvik/no/ind/Die_DiePlaneBuilderPropertyOwner", 15},
+    {"Die.DieShoeBuilder", "drv/stamvik/no/ind/Die_DieShoeBuilderPropertyOwner", 13},
+    {"Die.DrawBeadBuilder", "drv/stamvik/no/ind/Die_DrawBeadBuilderPropertyOwner", 13},
+    {"Die.DrawBeadSegmentBuilder", "drv/stamvik/no/ind/Die_DrawBeadSegmentBuilderPropertyOwner", 13},
+    {"Die.DrawBeadTaperBuilder", "drv/stamvik/no/ind/Die_DrawBeadTaperBuilderPropertyOwner", 13},
+    {"Die.FillAreaBuilder", "drv/stamvik/no/ind/Die_FillAreaBuilderPropertyOwner", 13},
+    {"Die.FingerClearanceNotchBuilder", "drv/stamvik/no/ind/Die_FingerClearanceNotchBuilderPropertyOwner", 13},
+    {"Die.HandlingCoreBuilder", "drv/stamvik/no/ind/Die_HandlingCoreBuilderPropertyOwner", 13},
+    {"Die.HeelpostBuilder", "drv/stamvik/no/ind/Die_HeelpostBuilderPropertyOwner", 13},
+    {"Die.KeywayBuilder", "drv/stamvik/no/ind/Die_KeywayBuilderPropertyOwner", 13},
+    {"Die.MachineReliefBuilder", "drv/stamvik/no/ind/Die_MachineReliefBuilderPropertyOwner", 13},
+    {"Die.SpringbackCompensationBuilder", "drv/stamvik/no/ind/Die_SpringbackCompensationBuilderPropertyOwner", 13},
+    {"Tooling.DieDesDrawDieBuilder", "drv/stamvik/no/ind/Tooling_DieDesDrawDieBuilderPropertyOwner", 13},
+    {"Tooling.DieDesDrawPunchBuilder", "drv/stamvik/no/ind/Tooling_DieDesDrawPunchBuilderPropertyOwner", 13},
+    {"Tooling.DieDesPierceInsertBuilder", "drv/stamvik/no/ind/Tooling_DieDesPierceInsertBuilderPropertyOwner", 13},
+    {"Tooling.DieEngFormTaskBuilder", "drv/stamvik/no/ind/Tooling_DieEngFormTaskBuilderPropertyOwner", 13},
+    {"Features.ManikinBuilder", "drv/stamvik/no/ind/Features_ManikinBuilderPropertyOwner", 13},
+    {"Features.TireEnvelopeBuilder", "drv/stamvik/no/ind/Features_TireEnvelopeBuilderPropertyOwner", 13},
+};
+
+TEST_F(BuilderOwners, EachNamesItsOwnFileAndLineInItsErrors) {
+  for (const OwnerPlaceRow& row : kOwnerPlaces) {
+    SCOPED_TRACE(row.journalClass);
+    Property::Owner* owner = JAM::PropertyMapper::GetOwner(row.journalClass);
+    EXPECT_NE(owner, nullptr);
+    if (owner == nullptr) continue;
+    Property::List mine;
+    owner->GetProperties(nullptr, mine);
+    EXPECT_GT(mine.GetCount(), 0);
+    if (mine.GetCount() == 0) continue;
+    try {
+      ValuePtr(owner->GetProperty(nullptr, mine.GetNameByIndex(0)));
+      ADD_FAILURE() << "no error";
+    } catch (const Error::Exception& e) {
+      EXPECT_EQ(e.askCode(), 68);
+      EXPECT_EQ(e.file(), row.file);
+      EXPECT_EQ(e.line(), row.line);
+    }
+  }
+}
+
 // ---- ktxhost props ---------------------------------------------------------------------
 
 std::vector<std::string> RunKtxhost(const std::string& arguments, int* status) {

@@ -6,7 +6,10 @@
 //   JA_UNIT          the row's unit namespace,
 //   JA_EXPORT_CLASS  its export class,
 //   JA_MEMBERS(X)    its member table expanded with X,
-// as a unit source has them for its own exports.
+//   JA_ROW           the whole row, (BUILDER, columns...) or (COLLECTION, columns...),
+// as the units' sources have them for their own exports. Where the includer
+// has also defined JA_DESCRIBED_SELECT(n), only the rows whose position n
+// (from 0, counting the builders and collections) it takes are included.
 //
 // The rows are walked in slots of eight by eight, the file including itself
 // (a row's description can only be included by a directive of its own).
@@ -15,8 +18,10 @@
 #if !defined(JA_SLOT_HIGH)
 
 #ifndef JA_DESCRIBED_ROWS
-#define JA_DESCRIBED_B(Area, Class, Namespace, unit, MEMBERS, EXPORT) (unit, MEMBERS, EXPORT),
-#define JA_DESCRIBED_C(Area, Class, unit, MEMBERS, EXPORT, ...) (unit, MEMBERS, EXPORT),
+#define JA_DESCRIBED_B(Area, Class, Namespace, unit, MEMBERS, EXPORT, ...) \
+  (unit, MEMBERS, EXPORT, (BUILDER, Area, Class, Namespace, unit, MEMBERS, EXPORT, __VA_ARGS__)),
+#define JA_DESCRIBED_C(Area, Class, unit, MEMBERS, EXPORT, ...) \
+  (unit, MEMBERS, EXPORT, (COLLECTION, Area, Class, unit, MEMBERS, EXPORT, __VA_ARGS__)),
 #define JA_DESCRIBED_ROWS JA_CATALOGUE(JA_DESCRIBED_B, JA_DESCRIBED_C, JA_CATALOGUE_NOTHING)
 #define JA_DESCRIBED_ONE(...) +1
 #define JA_DESCRIBED_COUNT (0 JA_CATALOGUE(JA_DESCRIBED_ONE, JA_DESCRIBED_ONE, JA_CATALOGUE_NOTHING))
@@ -48,14 +53,16 @@
 #define JA_DESCRIBED_HERE JA_DESCRIBED_AT(JA_SLOT_HIGH, JA_SLOT_LOW)
 
 #define JA_DESCRIBED_APPLY(m, row) m row
-#define JA_DESCRIBED_HEADER_I(unit, MEMBERS, EXPORT) JA_CATALOGUE_STR(unit.hpp)
-#define JA_DESCRIBED_UNIT_I(unit, MEMBERS, EXPORT) unit
-#define JA_DESCRIBED_EXPORT_I(unit, MEMBERS, EXPORT) EXPORT
-#define JA_DESCRIBED_MEMBERS_I(unit, MEMBERS, EXPORT) MEMBERS
+#define JA_DESCRIBED_HEADER_I(unit, MEMBERS, EXPORT, row) JA_CATALOGUE_STR(unit.hpp)
+#define JA_DESCRIBED_UNIT_I(unit, MEMBERS, EXPORT, row) unit
+#define JA_DESCRIBED_EXPORT_I(unit, MEMBERS, EXPORT, row) EXPORT
+#define JA_DESCRIBED_MEMBERS_I(unit, MEMBERS, EXPORT, row) MEMBERS
+#define JA_DESCRIBED_ROW_I(unit, MEMBERS, EXPORT, row) row
 #define JA_DESCRIBED_HEADER(row) JA_DESCRIBED_APPLY(JA_DESCRIBED_HEADER_I, row)
 #define JA_DESCRIBED_UNIT(row) JA_DESCRIBED_APPLY(JA_DESCRIBED_UNIT_I, row)
 #define JA_DESCRIBED_EXPORT(row) JA_DESCRIBED_APPLY(JA_DESCRIBED_EXPORT_I, row)
 #define JA_DESCRIBED_MEMBERS_OF(row, X) JA_DESCRIBED_APPLY(JA_DESCRIBED_MEMBERS_I, row)(X)
+#define JA_DESCRIBED_ROW(row) JA_DESCRIBED_APPLY(JA_DESCRIBED_ROW_I, row)
 #endif
 
 #if JA_DESCRIBED_COUNT > 64
@@ -116,15 +123,25 @@
 
 #elif JA_SLOT_HIGH * 8 + JA_SLOT_LOW < JA_DESCRIBED_COUNT
 
+#ifdef JA_DESCRIBED_SELECT
+#define JA_DESCRIBED_TAKEN JA_DESCRIBED_SELECT(JA_SLOT_HIGH * 8 + JA_SLOT_LOW)
+#else
+#define JA_DESCRIBED_TAKEN 1
+#endif
+#if JA_DESCRIBED_TAKEN
 #include JA_DESCRIBED_HEADER(JA_DESCRIBED_HERE)
 #ifdef JA_EACH_DESCRIPTION
 #define JA_UNIT JA_DESCRIBED_UNIT(JA_DESCRIBED_HERE)
 #define JA_EXPORT_CLASS JA_DESCRIBED_EXPORT(JA_DESCRIBED_HERE)
 #define JA_MEMBERS(X) JA_DESCRIBED_MEMBERS_OF(JA_DESCRIBED_HERE, X)
+#define JA_ROW JA_DESCRIBED_ROW(JA_DESCRIBED_HERE)
 JA_EACH_DESCRIPTION
+#undef JA_ROW
 #undef JA_MEMBERS
 #undef JA_EXPORT_CLASS
 #undef JA_UNIT
 #endif
+#endif
+#undef JA_DESCRIBED_TAKEN
 
 #endif

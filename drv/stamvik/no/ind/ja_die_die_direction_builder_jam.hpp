@@ -29,6 +29,9 @@ struct Unit : ::KTX::JA::UnitDefaults {
   static constexpr bool parentLookedUp = false;
   static constexpr auto setUpOrder = ::KTX::JA::kMembersBeforeStructuresSetUpOrder;
 
+  // The source data type is the scripting name of InputType; no property stands for it.
+  static constexpr std::array<const char*, 1> unpublished{"SourceDataType"};
+
   static inline ::KTX::JA::UnitState state;
   static constexpr auto initialize = &JA_DieDirectionBuilder_initialize_class;
   static constexpr auto destroy = &JA_DieDirectionBuilder_destroy_class;

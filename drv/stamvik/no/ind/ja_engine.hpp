@@ -1110,7 +1110,7 @@ void SetDefaults(tag_t tag, bool apply) {
   }
 }
 
-// A unit source's defaults function: SetDefaults where the description has
+// A unit's defaults function: SetDefaults where the description has
 // defaults or visits its sub-objects, otherwise never registered and empty.
 template <class U>
 void SetDefaultsWhereDescribed(tag_t tag, bool apply) {

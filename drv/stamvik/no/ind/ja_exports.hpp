@@ -1,6 +1,6 @@
 // The library's exported scripting calls, declared for whoever calls them by
 // name (the tests): every export of every class of the catalogue, made from
-// the member tables as the unit sources make the definitions, the
+// the member tables as the units' sources make the definitions, the
 // collections' enumerators and the load anchors.
 #pragma once
 #include "ja_catalogue.hpp"

@@ -132,6 +132,15 @@ struct OwnerDefaults {
   static constexpr std::array<const char*, 0> unpublished{};
 };
 
+// The unpublished members a class's description lists in its Unit, if any.
+template <class Unit>
+constexpr auto UnpublishedOf() {
+  if constexpr (requires { Unit::unpublished; })
+    return Unit::unpublished;
+  else
+    return OwnerDefaults::unpublished;
+}
+
 // ---- the interfaces, fetched by journal class name at every call ------------------
 
 [[noreturn]] STAMVIK_API void RaiseNoInterface(const char* source, int line, const char* journalClass);

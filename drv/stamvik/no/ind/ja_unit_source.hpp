@@ -1,65 +1,28 @@
-// A journaling unit's source: its catalogue row (a builder's or a
-// collection's; the features' units are ja_feature_units.cpp), expanded. The
-// source names its unit and includes this file; no include guard, one unit
-// per source:
+// The journaling units and property owners of the catalogue's builders and
+// collections (the features' are ja_feature_units.cpp), made from their rows.
+// They are made in JA_UNITS_SOURCES translation units, ja_units_<n>.cpp, each
+// of which defines JA_UNITS_SOURCE as its n and includes this file; no
+// include guard, one inclusion per source:
 //
-//   #define JA_UNIT_SOURCE_ja_die_keyway_builder_jam JA_THIS_UNIT_SOURCE
+//   #define JA_UNITS_SOURCE 0
 //   #include "ja_unit_source.hpp"
 //
-// A source whose unit the catalogue does not list, or that two rows name,
-// stops the build here.
+// Source n makes the rows whose position among the builders and collections
+// of the catalogue is n modulo JA_UNITS_SOURCES, so that a row added anywhere
+// needs no source of its own and the sources stay about the same size (one
+// per area would leave the die area's alone at a minute at -O3). Each unit
+// keeps its own namespace, the one its description names; what one unit
+// makes is the same wherever it is made.
 #include <string_view>
 
 #include "ja_catalogue.hpp"
+#include "ja_property_owner.hpp"
 
-// The row this source names: JA_UNIT_SOURCE_<unit> is defined as the probe
-// (`~, 1`) for it alone, so the second item is 1 for that row and 0 for the others.
-#define JA_THIS_UNIT_SOURCE ~, 1
-#define JA_UNIT_SOURCE_SECOND(a, b, ...) b
-#define JA_UNIT_SOURCE_PROBE(...) JA_UNIT_SOURCE_SECOND(__VA_ARGS__, 0, ~)
-#define JA_UNIT_SOURCE_IS_THIS(unit) JA_UNIT_SOURCE_PROBE(JA_UNIT_SOURCE_##unit)
-#define JA_UNIT_SOURCE_IF_I(c) JA_UNIT_SOURCE_IF_##c
-#define JA_UNIT_SOURCE_IF(c) JA_UNIT_SOURCE_IF_I(c)
-#define JA_UNIT_SOURCE_IF_1(...) __VA_ARGS__
-#define JA_UNIT_SOURCE_IF_0(...)
+#define JA_UNITS_SOURCES 4
 
-#define JA_UNIT_SOURCE_COUNT_B(Area, Class, Namespace, unit, ...) +JA_UNIT_SOURCE_IS_THIS(unit)
-#define JA_UNIT_SOURCE_COUNT_C(Area, Class, unit, ...) +JA_UNIT_SOURCE_IS_THIS(unit)
-#if (0 JA_CATALOGUE(JA_UNIT_SOURCE_COUNT_B, JA_UNIT_SOURCE_COUNT_C, JA_CATALOGUE_NOTHING)) != 1
-#error "this unit source names no builder or collection row of the catalogue (ja_catalogue.hpp), or more than one"
+#if !defined(JA_UNITS_SOURCE) || JA_UNITS_SOURCE < 0 || JA_UNITS_SOURCE >= JA_UNITS_SOURCES
+#error "a units' source defines JA_UNITS_SOURCE as its number, 0 to JA_UNITS_SOURCES - 1"
 #else
-
-// The row as a tuple, (kind, columns...), taken out of the catalogue before
-// it is expanded, so that what it expands to may read the catalogue again
-// (the head of a list, which g++ also takes as the one name to include).
-#define JA_UNIT_SOURCE_ROW_B(Area, Class, Namespace, unit, ...) \
-  JA_UNIT_SOURCE_IF(JA_UNIT_SOURCE_IS_THIS(unit))((BUILDER, Area, Class, Namespace, unit, __VA_ARGS__), )
-#define JA_UNIT_SOURCE_ROW_C(Area, Class, unit, ...) \
-  JA_UNIT_SOURCE_IF(JA_UNIT_SOURCE_IS_THIS(unit))((COLLECTION, Area, Class, unit, __VA_ARGS__), )
-#define JA_UNIT_SOURCE_HEAD(row, ...) row
-#define JA_UNIT_SOURCE_HEAD_OF(...) JA_UNIT_SOURCE_HEAD(__VA_ARGS__)
-#define JA_UNIT_SOURCE_ROW \
-  JA_UNIT_SOURCE_HEAD_OF(JA_CATALOGUE(JA_UNIT_SOURCE_ROW_B, JA_UNIT_SOURCE_ROW_C, JA_CATALOGUE_NOTHING) ~)
-
-// Its description.
-#define JA_UNIT_SOURCE_HEADER_OF(row) JA_UNIT_SOURCE_HEADER_I row
-#define JA_UNIT_SOURCE_HEADER_I(kind, ...) JA_UNIT_SOURCE_HEADER_##kind(__VA_ARGS__)
-#define JA_UNIT_SOURCE_HEADER_BUILDER(Area, Class, Namespace, unit, ...) JA_CATALOGUE_STR(unit.hpp)
-#define JA_UNIT_SOURCE_HEADER_COLLECTION(Area, Class, unit, ...) JA_CATALOGUE_STR(unit.hpp)
-#include JA_UNIT_SOURCE_HEADER_OF(JA_UNIT_SOURCE_ROW)
-
-// The exports' names and types, as the engine's JA_EXPORT reads them.
-#define JA_UNIT_SOURCE_COLUMNS_OF(row) JA_UNIT_SOURCE_COLUMNS_I row
-#define JA_UNIT_SOURCE_COLUMNS_I(kind, ...) JA_UNIT_SOURCE_COLUMNS_##kind(__VA_ARGS__)
-#define JA_UNIT_SOURCE_COLUMNS_BUILDER(Area, Class, Namespace, unit, MEMBERS, EXPORT) (unit, EXPORT)
-#define JA_UNIT_SOURCE_COLUMNS_COLLECTION(Area, Class, unit, MEMBERS, EXPORT, ...) (unit, EXPORT)
-#define JA_UNIT_SOURCE_FIRST(a, b) a
-#define JA_UNIT_SOURCE_SECOND_OF(a, b) b
-#define JA_UNIT_SOURCE_APPLY(m, args) m args
-#define JA_UNIT_SOURCE_UNIT_OF(row) JA_UNIT_SOURCE_APPLY(JA_UNIT_SOURCE_FIRST, JA_UNIT_SOURCE_COLUMNS_OF(row))
-#define JA_UNIT_SOURCE_EXPORT_OF(row) JA_UNIT_SOURCE_APPLY(JA_UNIT_SOURCE_SECOND_OF, JA_UNIT_SOURCE_COLUMNS_OF(row))
-#define JA_UNIT JA_UNIT_SOURCE_UNIT_OF(JA_UNIT_SOURCE_ROW)
-#define JA_EXPORT_CLASS JA_UNIT_SOURCE_EXPORT_OF(JA_UNIT_SOURCE_ROW)
 
 // The two implementations of the interface, its class functions, its load step.
 #define JA_UNIT_SOURCE_IMPLEMENTATIONS(Area, Class, unit, MEMBERS, ...)                    \
@@ -92,18 +55,36 @@
   void Load##Class##Unit() { LoadUnit<unit::Unit>(&unit::journalled, &unit::unjournalled); } \
   }
 
+// A builder's property owner, KTX::JAM::Area_ClassPropertyOwner: its
+// properties from the member table, the members its Unit lists as
+// unpublished left out, its errors naming the owner's source and the row's
+// line.
+#define JA_UNIT_SOURCE_OWNER(Area, Class, unit, MEMBERS, OwnerLine)                                     \
+  namespace unit {                                                                                      \
+  struct PropertyOwnerDescription : ::KTX::JA::Owners::OwnerDefaults {                                  \
+    using Unit = unit::Unit;                                                                            \
+    using Interface = ::Area##_##Class##_Interface;                                                     \
+    using Ops = ::KTX::JA::Owners::OpList<void MEMBERS(JA_OWNER_OP)>;                                   \
+    static constexpr auto unpublished = ::KTX::JA::Owners::UnpublishedOf<Unit>();                       \
+    static constexpr const char* source = "drv/stamvik/no/ind/" #Area "_" #Class "PropertyOwner";       \
+    static constexpr int line = OwnerLine;                                                              \
+  };                                                                                                    \
+  }                                                                                                     \
+  JA_PROPERTY_OWNER(Area##_##Class##PropertyOwner, unit::PropertyOwnerDescription)
+
 // A builder: as above, its scripting defaults (where its description has
-// any), its exports.
-#define JA_UNIT_SOURCE_BUILDER(Area, Class, Namespace, unit, MEMBERS, EXPORT)                           \
+// any), its exports, its property owner.
+#define JA_UNIT_SOURCE_BUILDER(Area, Class, Namespace, unit, MEMBERS, EXPORT, OwnerLine)                \
   JA_UNIT_SOURCE_IMPLEMENTATIONS(Area, Class, unit, MEMBERS)                                            \
   void JA_##Class##_set_defaults(KTX::tag_t tag, bool apply);                                           \
   void JA_##Class##_set_defaults(KTX::tag_t tag, bool apply) {                                          \
     ::KTX::JA::SetDefaultsWhereDescribed<unit::Unit>(tag, apply);                                       \
   }                                                                                                     \
-  MEMBERS(JA_EXPORT)
+  MEMBERS(JA_EXPORT)                                                                                    \
+  JA_UNIT_SOURCE_OWNER(Area, Class, unit, MEMBERS, OwnerLine)
 
-// A collection: as a builder without defaults, its interface handing out its
-// enumerator, which is exported (not journalled: the guard alone).
+// A collection: as a builder without defaults or owner, its interface handing
+// out its enumerator, which is exported (not journalled: the guard alone).
 #define JA_UNIT_SOURCE_COLLECTION(Area, Class, unit, MEMBERS, EXPORT, Enumerator, ...)                         \
   JA_UNIT_SOURCE_IMPLEMENTATIONS(Area, Class, unit, MEMBERS,                                                   \
                                  EnumerateFunction Enumerate() override { return &Enumerator; })               \
@@ -121,6 +102,11 @@
 #define JA_UNIT_SOURCE_OF(row) JA_UNIT_SOURCE_DISPATCH row
 #define JA_UNIT_SOURCE_DISPATCH(kind, ...) JA_UNIT_SOURCE_##kind(__VA_ARGS__)
 
-JA_UNIT_SOURCE_OF(JA_UNIT_SOURCE_ROW)
+// Every description of this source's rows, each row expanded after it.
+#define JA_DESCRIBED_SELECT(n) ((n) % JA_UNITS_SOURCES == JA_UNITS_SOURCE)
+#define JA_EACH_DESCRIPTION JA_UNIT_SOURCE_OF(JA_ROW)
+#include "ja_catalogue_descriptions.hpp"
+#undef JA_EACH_DESCRIPTION
+#undef JA_DESCRIBED_SELECT
 
 #endif

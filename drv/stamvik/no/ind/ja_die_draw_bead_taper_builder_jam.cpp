@@ -1,3 +1,0 @@
-// Scripting class "Die.DrawBeadTaperBuilder": its catalogue row, expanded by the engine.
-#define JA_UNIT_SOURCE_ja_die_draw_bead_taper_builder_jam JA_THIS_UNIT_SOURCE
-#include "ja_unit_source.hpp"
