@@ -2,7 +2,8 @@
 // no way out of a write leaves its temporary file (NAME.tmp-XXXXXX) behind:
 // the text channels, the system's streams and the replacing stream under
 // them, each written to the end, failed at each host call the failure switch
-// reaches, failed by the system, and cut short by an error on its way.
+// reaches, failed by the system, and cut short by an error on its way; the
+// kernel's STEP writer, whose modeller may refuse or throw.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,11 +11,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <new>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "kernel/Kernel.hpp"
+#include "kernel/Modeller.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Failure.hpp"
@@ -187,6 +191,72 @@ TEST_F(FileReplaced, TheSystemRefusingAWriteLeavesNoTemporaryFile) {
       EXPECT_EQ(FileText(target), row.holds);
     }
   }
+}
+
+// The modeller's stand-ins: each fills the temporary file part way first,
+// as a writer cut short would.
+bool HalfWritten(const std::string& file) {
+  std::ofstream(file, std::ios::binary) << "ISO-10303-21;\n";
+  return true;
+}
+bool Refuses(const std::string& file) { return !HalfWritten(file); }
+bool ThrowsItsOwn(const std::string& file) {
+  HalfWritten(file);
+  throw std::runtime_error("the modeller's own failure");
+}
+bool RunsOutOfMemory(const std::string& file) {
+  HalfWritten(file);
+  throw std::bad_alloc();
+}
+// What no std::exception is (the modeller's own failures are not).
+bool ThrowsNoStandardException(const std::string& file) {
+  HalfWritten(file);
+  throw 7;
+}
+
+TEST_F(FileReplaced, TheKernelsStepWriterLeavesTheOlderFileOrTheNewOneAndNoTemporaryFile) {
+  struct Row {
+    const char* name;
+    KTX::Kernel::StepWriterForTests writer;  // null: the module writes
+    double fromKernel;                       // the kernel's scale to host lengths
+    int status;
+    bool replaced;  // the file holds a STEP file ("old\n" was there)
+  };
+  const Row rows[] = {
+      {"written whole", nullptr, 1000, 0, true},
+      {"the modeller cannot scale the shape", nullptr, 0, ZV_ERROR_geometry, false},
+      {"the modeller returns false", Refuses, 1000, ZV_ERROR_geometry, false},
+      {"the modeller throws", ThrowsItsOwn, 1000, ZV_ERROR_geometry, false},
+      {"the modeller runs out of memory", RunsOutOfMemory, 1000, ZV_ERROR_geometry, false},
+      {"the modeller throws no std::exception", ThrowsNoStandardException, 1000, ZV_ERROR_geometry,
+       false},
+  };
+  const std::vector<std::vector<double>> square{{0, 0, 0, 0.01, 0, 0, 0.01, 0.01, 0, 0, 0.01, 0}};
+  const double point[3] = {0, 0, 0}, normal[3] = {0, 0, 1};
+  int sheet = 0;
+  ASSERT_EQ(KTX::Kernel::MakePlanarSheet(square, point, normal, &sheet), 0);
+  const std::string name = (folder_ / "part.stp").string();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    std::ofstream(name, std::ios::binary) << "old\n";
+    KTX::Kernel::SetStepWriterForTests(row.writer);
+    KTX::Kernel::SetScaleFactors(0.001, row.fromKernel);
+    int status = -1;
+    EXPECT_NO_THROW(status = KTX::Kernel::WriteStep({sheet}, name));
+    KTX::Kernel::SetStepWriterForTests(nullptr);
+    KTX::Kernel::SetScaleFactors(0.001, 1000);
+    EXPECT_EQ(status, row.status);
+    const std::string holds = FileText(name);
+    if (row.replaced) {
+      EXPECT_EQ(holds.rfind("ISO-10303-21;", 0), 0u) << holds.substr(0, 40);
+    } else {
+      EXPECT_EQ(holds, "old\n");
+    }
+    EXPECT_EQ(Others(folder_, "part.stp"), std::vector<std::string>{}) << "a temporary file was left";
+  }
+  KTX::Kernel::DeleteBody(sheet, "test");
 }
 
 }  // namespace

@@ -622,6 +622,10 @@ Containment Classify(int body, const double point[3]) {
   return where > 0 ? Containment::In : where == 0 ? Containment::On : Containment::Out;
 }
 
+namespace {
+StepWriterForTests stepWriterForTests = nullptr;
+}  // namespace
+
 int WriteStep(const std::vector<int>& bodies, const std::string& file) {
   GeometryClock clock;
   std::vector<ShapeRef> shapes;
@@ -630,14 +634,23 @@ int WriteStep(const std::vector<int>& bodies, const std::string& file) {
   if (shapes.empty()) return ZV_ERROR_bad_value;
   // Written beside the file and renamed onto it: a write cut short leaves
   // the older file whole.
-  std::string temporary;
-  if (!Files::MakeTemporaryBeside(file, &temporary)) return ZV_ERROR_geometry;
-  if (!LoadedModeller().WriteStep(shapes, state().scale.factors[1], temporary)) {
-    std::remove(temporary.c_str());
-    return ZV_ERROR_geometry;
+  Files::TemporaryBeside temporary(file);
+  if (!temporary.Made()) return ZV_ERROR_geometry;
+  bool written = false;
+  try {
+    written = stepWriterForTests != nullptr
+                  ? stepWriterForTests(temporary.Path())
+                  : LoadedModeller().WriteStep(shapes, state().scale.factors[1], temporary.Path());
+  } catch (...) {
+    // What the modeller throws (its own failures, which only the module can
+    // name, or the library's) is a write that failed, as its false is.
+    written = false;
   }
-  return Files::PutInPlace(temporary, file) ? 0 : ZV_ERROR_geometry;
+  if (!written) return ZV_ERROR_geometry;
+  return temporary.PutInPlace() ? 0 : ZV_ERROR_geometry;
 }
+
+void SetStepWriterForTests(StepWriterForTests writer) { stepWriterForTests = writer; }
 
 int ReadStep(const std::string& file, std::vector<int>* bodies) {
   if (bodies == nullptr) return ZV_ERROR_bad_value;

@@ -124,4 +124,10 @@ Modeller& LoadedModeller();
 // Whether the module is loaded (nothing is loaded by asking).
 bool ModellerLoaded();
 
+// For tests: what WriteStep calls in the module's place with the temporary
+// file it fills (null: the module); it may return false or throw as the
+// module may.
+using StepWriterForTests = bool (*)(const std::string& file);
+KTX_HOST_API void SetStepWriterForTests(StepWriterForTests writer);
+
 }  // namespace KTX::Kernel

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Export.hpp"
@@ -27,6 +28,37 @@ KTX_HOST_API bool MakeTemporaryBeside(const std::string& name, std::string* temp
 // Renames the temporary file onto `name`; on failure the temporary file is
 // removed and `name` is left as it was. True when it took its place.
 KTX_HOST_API bool PutInPlace(const std::string& temporary, const std::string& name);
+
+// A temporary file beside `name` that a writer fills through its own means
+// (a library writing to a path, a stream of its own): removed on every way
+// out, an exception's included, unless PutInPlace took it. Made() is false
+// when it could not be made.
+class TemporaryBeside {
+ public:
+  explicit TemporaryBeside(std::string name) : name_(std::move(name)) {
+    if (!MakeTemporaryBeside(name_, &temporary_)) temporary_.clear();
+  }
+  ~TemporaryBeside() {
+    if (!temporary_.empty()) std::remove(temporary_.c_str());
+  }
+  TemporaryBeside(const TemporaryBeside&) = delete;
+  TemporaryBeside& operator=(const TemporaryBeside&) = delete;
+
+  bool Made() const { return !temporary_.empty(); }
+  const std::string& Path() const { return temporary_; }
+  // Renames it onto the name (see PutInPlace); it is not removed afterwards
+  // either way.
+  bool PutInPlace() {
+    if (temporary_.empty()) return false;
+    const std::string temporary = std::move(temporary_);
+    temporary_.clear();
+    return Files::PutInPlace(temporary, name_);
+  }
+
+ private:
+  std::string name_;
+  std::string temporary_;
+};
 
 // A stream that writes `name` through a temporary file beside it: what was
 // written takes the file's place only at Close, whole; a write cut short
