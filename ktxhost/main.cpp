@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Binding.hpp"
@@ -258,12 +260,14 @@ int play(const Arguments& arguments, const char* plugin) {
   KTX::PART_set_work_part(part);
   KTX::JAM::ClearJournal();
   // The recorded journal is written beside OUT and takes its place when the
-  // play ends: a play cut short leaves the older OUT whole.
+  // play ends: a play cut short leaves the older OUT whole, and whatever
+  // leaves this function before the rename removes the temporary file.
+  std::optional<KTX::Files::TemporaryBeside> recordedTemporary;
   std::ofstream recorded;
   std::unique_ptr<KTX::JAM::JournalWriter> writer;
-  std::string recordedTemporary;
   if (!out.empty()) {
-    if (KTX::Files::MakeTemporaryBeside(out, &recordedTemporary)) recorded.open(recordedTemporary, std::ios::binary);
+    recordedTemporary.emplace(out);
+    if (recordedTemporary->Made()) recorded.open(recordedTemporary->Path(), std::ios::binary);
     writer = std::make_unique<KTX::JAM::JournalWriter>(recorded);
   }
   // What the host recorded, written out (with --record) and let go once no
@@ -294,6 +298,16 @@ int play(const Arguments& arguments, const char* plugin) {
     played = false;
     error = e.text();
     line = e.line();
+  } catch (const std::exception& e) {
+    // Not the host's error (no memory, the library's own): the play stops
+    // at the record that was playing, as for a host error.
+    played = false;
+    error = std::string("the play stopped: ") + e.what();
+    line = record.line;
+  } catch (...) {
+    played = false;
+    error = "the play stopped: an exception that is no std::exception";
+    line = record.line;
   }
   if (failing != 0) {
     const long long counted = KTX::Failure::Off();
@@ -325,8 +339,7 @@ int play(const Arguments& arguments, const char* plugin) {
   }
   if (!out.empty()) {
     recorded.close();
-    if (!recorded || recordedTemporary.empty() || !KTX::Files::PutInPlace(recordedTemporary, out)) {
-      if (!recordedTemporary.empty()) std::remove(recordedTemporary.c_str());
+    if (!recorded || !recordedTemporary->Made() || !recordedTemporary->PutInPlace()) {
       std::fprintf(stderr, "ktxhost play: cannot write %s\n", out.c_str());
       result = kFailed;
     }
@@ -488,5 +501,16 @@ int main(int argc, char** argv) {
     if (asksHelp(argv[i])) return help(*c);
   Arguments arguments;
   if (!KTX::HostProgram::Parse(*c->syntax, argc - 2, argv + 2, &arguments)) return kUsageError;
-  return c->run(arguments, arguments.Value(kPluginOption.name, KTXHOST_DEFAULT_PLUGIN));
+  // What escapes a command unwinds it (its temporary files are removed) and
+  // fails it with one line, not an abort.
+  try {
+    return c->run(arguments, arguments.Value(kPluginOption.name, KTXHOST_DEFAULT_PLUGIN));
+  } catch (const KTX::Error::Exception& e) {
+    std::fprintf(stderr, "ktxhost %s: %s\n", c->name, e.text().c_str());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "ktxhost %s: %s\n", c->name, e.what());
+  } catch (...) {
+    std::fprintf(stderr, "ktxhost %s: an exception that is no std::exception\n", c->name);
+  }
+  return kFailed;
 }
