@@ -486,7 +486,7 @@ TEST_F(DieShoeTest, StoredBooleanDataIsCheckedAndItsSurplusReleased) {
 // A builder made as a script gets it, destroyed under an undo mark: what it
 // owned itself is gone at once, and what its sub-builders leave behind is
 // logged for the next update to delete. Undone, every object made for it is
-// back and owned as before, and stays so through the next update.
+// back and owned as before, and nothing it owns is left for that update.
 TEST_F(DieShoeTest, ADestroyedBuilderTakesWhatItOwnedAndUndoBringsItAllBack) {
   struct Row {
     const char* what;
