@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "DieDes_DieShoeBuilder.hpp"
+#include "DieDesJA_CastReliefBuilder.hpp"
+#include "DieDesJA_HeelpostBuilder.hpp"
+#include "DieDesJA_KeywayBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/BooleanFeatures.hpp"
@@ -478,6 +481,88 @@ TEST_F(DieShoeTest, StoredBooleanDataIsCheckedAndItsSurplusReleased) {
   s->destroy();
   reader->destroy();
   parms->destroy();
+}
+
+// A builder made as a script gets it, destroyed under an undo mark: what it
+// owned itself is gone at once, and what its sub-builders leave behind is
+// logged for the next update to delete. Undone, every object made for it is
+// back and owned as before, and nothing it owns is left for that update.
+TEST_F(DieShoeTest, ADestroyedBuilderTakesWhatItOwnedAndUndoBringsItAllBack) {
+  struct Row {
+    const char* what;
+    // Makes the builder; objects the script took out of it go in `taken`.
+    std::function<OM::TaggedObject*(std::vector<OM::TaggedObject*>& taken)> make;
+  };
+  const Row rows[] = {
+      {"die shoe", [this](auto&) { return DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr); }},
+      {"die shoe with two booleans",
+       [this](auto&) {
+         DieShoeBuilder* s = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+         AddItem(s, 0, {});
+         AddItem(s, 1, {});
+         return s;
+       }},
+      {"die shoe with one section in two fields",
+       [this](auto& taken) {
+         DieShoeBuilder* s = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+         taken.push_back(s->GetBaseFlangeSectionPtr());
+         s->SetBaseFlangeSectionPtr(s->GetDeckCutoutsSectionPtr());
+         return s;
+       }},
+      {"heelpost",
+       [this](auto&) { return DieDesJA::HeelpostBuilderFactory::Create(modelPart(), nullptr); }},
+      {"keyway", [this](auto&) { return DieDesJA::KeywayBuilderFactory::Create(modelPart(), nullptr); }},
+      {"cast relief",
+       [this](auto&) { return DieDesJA::CastReliefBuilderFactory::Create(modelPart(), nullptr); }},
+  };
+  auto alive = [](tag_t t) { return OM::OM_object_of_tag(t) != nullptr; };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<OM::TaggedObject*> taken;
+    OM::TaggedObject* builder = row.make(taken);
+    const tag_t builderTag = builder->ask_tag();
+    // Tags are handed out in turn: the next object made bounds the builder's.
+    auto* probe = Host::CreateHostObject<EXP_expression>();
+    const tag_t end = probe->ask_tag();
+    probe->destroy();
+    std::vector<tag_t> made, owned;
+    for (tag_t t = builderTag + 1; t < end; ++t) {
+      OM::Object* o = OM::OM_object_of_tag(t);
+      if (o == nullptr || std::find(taken.begin(), taken.end(), o) != taken.end()) continue;
+      made.push_back(t);
+      if (OM::OM_ask_owner(o) == builder) owned.push_back(t);
+    }
+    EXPECT_GE(owned.size(), 3u);
+
+    const int mark = stamvik_test::UndoMark();
+    Host::ClearUpdateLogs();
+    builder->destroy();
+    const std::vector<tag_t> logged = Host::LoggedForDeletion();
+    EXPECT_FALSE(alive(builderTag));
+    for (tag_t t : owned) EXPECT_FALSE(alive(t)) << "owned object " << t << " left alive";
+    for (tag_t t : made)
+      EXPECT_TRUE(!alive(t) || std::find(logged.begin(), logged.end(), t) != logged.end())
+          << "object " << t << " left alive and not logged for deletion";
+
+    EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+    EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+    builder = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(builderTag));
+    ASSERT_NE(builder, nullptr);
+    for (tag_t t : made) EXPECT_TRUE(alive(t)) << "object " << t << " not brought back";
+    // Nothing the builder owns is left for the next update to delete again.
+    const std::vector<tag_t> stillLogged = Host::LoggedForDeletion();
+    for (tag_t t : owned) {
+      EXPECT_EQ(std::count(stillLogged.begin(), stillLogged.end(), t), 0) << "owned object " << t << " still logged";
+      EXPECT_EQ(OM::OM_ask_owner(OM::OM_object_of_tag(t)), builder) << t;
+    }
+    // What the sub-builders logged themselves is dropped with the undo.
+    Host::ClearUpdateLogs();
+
+    if (builder != nullptr) builder->destroy();
+    UPDATE_do_update();
+    for (tag_t t : made) EXPECT_FALSE(alive(t)) << "object " << t << " left after the update";
+    for (OM::TaggedObject* o : taken) o->destroy();
+  }
 }
 
 }  // namespace

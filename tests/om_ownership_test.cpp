@@ -77,7 +77,7 @@ TEST_F(Ownership, DestroyUnderAMarkThenUndoBringsBackEveryOwnedObject) {
   };
   const Case cases[] = {
       {"cast relief", &Ownership::Relief, 8, 8},
-      {"die shoe", &Ownership::Shoe, 17, 12},
+      {"die shoe", &Ownership::Shoe, 17, 17},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.builder);

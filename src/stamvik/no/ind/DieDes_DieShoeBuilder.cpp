@@ -1,6 +1,7 @@
 #include "DieDes_DieShoeBuilder.hpp"
 #include "DieDes_DieShoeBody.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <utility>
@@ -649,34 +650,45 @@ void DieShoeBuilder::implement_destroy() {
   if (GetNumberDeckCutoutLoopTags() > 0) SetNumberDeckCutoutLoopTags(0);
   DeleteSolvaneData();
 
+  // What the builder owns goes now, under the caller's undo mark, and comes
+  // back whole when the destroy is undone; left to the model's next update
+  // it would stay in the part until then, and an undo of the destroy would
+  // hand the builder back objects that update still deletes. The object
+  // manager spares what a feature's parameters hold. What the builder only
+  // refers to (a feature's sections and expressions, read for an edit) is
+  // let go of and left to that update, which spares whatever the feature
+  // still holds. A script may have put one object in two fields: the second
+  // is only cleared.
+  std::vector<const OM::Object*> released;
+  auto release = [this, &released](const OM::AttributeId& attribute, OM::Object* held) {
+    if (held == nullptr) return;
+    const bool owned = OM::OM_ask_owner(held) == this;
+    OM::SetReferencedObject(this, attribute, static_cast<OM::Object*>(nullptr));
+    if (std::find(released.begin(), released.end(), held) != released.end()) return;
+    released.push_back(held);
+    if (owned)
+      OM::OM_destroy_owned(this, held);
+    else
+      UPDATE_log_object_to_delete(held);
+  };
   if (OM_tag_int_map* map = m_tagSolvaneMap; map != nullptr) {
     map->Visit([](tag_t tool, int body) { DieDesUtilsDeleteInTagIntMap(tool, body); });
-    OM::SetReferencedObject(this, m_tagSolvaneMapAttId, static_cast<OM::Object*>(nullptr));
-    UPDATE_log_object_to_delete(map);
+    release(m_tagSolvaneMapAttId, map);
   }
-
-  // Sections and the offset, the builder's or its feature's, go with the
-  // model's next update, which spares whatever the feature still holds.
-  auto release = [this](const OM::AttributeId& attribute, OM::Object* held) {
-    if (held == nullptr) return;
-    OM::SetReferencedObject(this, attribute, static_cast<OM::Object*>(nullptr));
-    UPDATE_log_object_to_delete(held);
-  };
+  release(m_baseOrientationAttId, m_baseOrientation);
   release(m_baseFlangeSectionAttId, m_baseFlangeSection);
   release(m_mainDeckSectionAttId, m_mainDeckSection);
   release(m_deckCutoutsSectionAttId, m_deckCutoutsSection);
+  release(m_mainDeckPlaneAttId, m_mainDeckPlane);
   if (EXP_expression* offset = m_mainDeckOffset; offset != nullptr) {
     // An offset some other object owns stays with it.
     const OM::Object* owner = OM::OM_ask_owner(offset);
     if (owner == nullptr || owner == this) release(m_mainDeckOffsetAttId, offset);
   }
-  // The sub-builders are logged for deletion too; being the builder's own,
-  // the cascade that follows takes them at once.
-  for (OM::Object* sub : {static_cast<OM::Object*>(m_baseOrientation), static_cast<OM::Object*>(m_mainDeckPlane),
-                          static_cast<OM::Object*>(m_centerlineSlotDirection),
-                          static_cast<OM::Object*>(m_centerlineSlotAttributes),
-                          static_cast<OM::Object*>(m_mainDeckAttributes), static_cast<OM::Object*>(m_baseAttributes)})
-    if (sub != nullptr) UPDATE_log_object_to_delete(sub);
+  release(m_centerlineSlotDirectionAttId, m_centerlineSlotDirection);
+  release(m_centerlineSlotAttributesAttId, m_centerlineSlotAttributes);
+  release(m_mainDeckAttributesAttId, m_mainDeckAttributes);
+  release(m_baseAttributesAttId, m_baseAttributes);
 
   if (UICOMPJA_list* list = m_dieBooleansList; list != nullptr) {
     // The list owns its items: each emptied entry takes its item along.
