@@ -53,16 +53,6 @@ class DieShoeTest : public stamvik_test::DieDesignFeature {
   }
 
  protected:
-  void TearDown() override {
-    // The shoes' own solids are the part's: given back to the kernel as the
-    // part goes.
-    for (tag_t t : Host::KeptInPart(part()))
-      if (auto* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)))
-        if (dynamic_cast<const DieDes::DieShoe*>(frec->ask_parms()) != nullptr)
-          Kernel::DeleteBody(Kernel::DetachModelBody(frec->ask_body_eid()), "test");
-    DieDesignFeature::TearDown();
-  }
-
   // A valid shoe: the base plane through the origin, Z up, one closed
   // flange loop, tolerance 0.01.
   DieShoeBuilder* Shoe() {

@@ -512,10 +512,6 @@ class JournalRecord : public Operation {
     // A write that failed, however, took its temporary file with it.
     EXPECT_EQ(folder_.Temporaries(), std::vector<std::string>{}) << "a write left its temporary file";
     JAM::ClearJournal();
-    // The kernel bodies of the part's bodies are the session's to delete.
-    for (tag_t t : Host::KeptInPart(part_))
-      if (auto* body = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(t)); body != nullptr && body->ask_kernel_body() != 0)
-        Kernel::DeleteBody(Kernel::DetachModelBody(t), "test");
     part_->destroy();
     PART_set_work_part(work_);
     Host::SetBuildersMode(0);

@@ -36,15 +36,6 @@ namespace {
 
 class ScriptHostTest : public JamTest {
  protected:
-  void TearDown() override {
-    // Bodies the script made: their kernel bodies go with them here.
-    for (tag_t t : Host::KeptInPart(part()))
-      if (auto* body = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(t)); body != nullptr && body->ask_kernel_body() != 0) {
-        int kernel = Kernel::DetachModelBody(t);
-        Kernel::DeleteBody(kernel, "test");
-      }
-    JamTest::TearDown();
-  }
   static JAM::Journal Read(const std::string& body) { return JAM::ReadJournal("journal 1\n" + body); }
   const JAM::Record& Played(std::size_t i) const { return JAM::Recorded().at(i); }
 };
@@ -281,7 +272,6 @@ TEST_F(ScriptHostTest, APrintedBodyWithGeometryGivesItsVolumeAndBox) {
             std::string::npos)
       << text;
   EXPECT_EQ(Script::GeometryBodies(part()), std::vector<int>{sheet});
-  Kernel::DeleteBody(Kernel::DetachModelBody(body), "test");
 }
 
 // ---- ktxhost play ------------------------------------------------------------------------

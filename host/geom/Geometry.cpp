@@ -38,6 +38,14 @@ struct GeometryClasses {
   }
 } geometryClasses;
 
+// The kernel bodies of a closing part's model bodies go with it: nothing
+// else in the session can reach them once their objects are gone.
+const struct PartBodies {
+  PartBodies() {
+    Host::OnPartDestroyed([](PART_part* gone) { Kernel::ReleaseModelBodies(Host::KeptInPart(gone)); });
+  }
+} partBodies;
+
 const double kIdentity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
 const double kZero[3] = {0, 0, 0};
 

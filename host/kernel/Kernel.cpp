@@ -517,6 +517,24 @@ tag_t ModelObjectOf(int entity) {
   return it == state().modelObjects.end() ? 0 : it->second;
 }
 
+int ReleaseModelBodies(const std::vector<tag_t>& objects) {
+  std::vector<int> bodies;
+  for (tag_t object : objects) {
+    auto it = state().modelBodies.find(object);
+    if (it == state().modelBodies.end() || liveBody(it->second) == nullptr) continue;
+    bodies.push_back(it->second);
+    DetachModelBody(object);
+  }
+  int released = 0;
+  for (int body : bodies) {
+    // Two of the objects may have held one body; and one held elsewhere stays.
+    if (liveBody(body) == nullptr || heldByModel(body)) continue;
+    kill(body);
+    ++released;
+  }
+  return released;
+}
+
 int CreatePartition() { return ++state().partitions; }
 int CurrentPartition() { return state().currentPartition; }
 int PartitionOf(int entity) {

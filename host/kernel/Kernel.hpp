@@ -201,6 +201,11 @@ KTX_HOST_API int DetachModelBody(tag_t object);
 // The model object a kernel entity is attached to (the last attached; 0 when
 // none). The object may be gone: the caller checks.
 KTX_HOST_API tag_t ModelObjectOf(int entity);
+// The objects are going (their part closes): each kernel body attached to one
+// of them is taken from it and deleted, unless an object outside them holds
+// it too. Faces attached, and bodies already gone, are left as they are.
+// Returns the number of bodies deleted.
+KTX_HOST_API int ReleaseModelBodies(const std::vector<tag_t>& objects);
 
 // A new undo partition (not made current), the current one, and the one an
 // entity lives in (0 for an unknown tag).
