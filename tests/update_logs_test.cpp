@@ -1,10 +1,15 @@
 // The model update's logs: each object logged once, in the order first
 // logged, whether it comes as an object or by its tag, and a log taken by the
-// update starts again empty.
+// update starts again empty. The logs follow undo as the model does: what an
+// undone change logged is no longer logged, what an undone update took is
+// logged again.
+#include <functional>
 #include <vector>
 
+#include "DieDes_DiePlaneBuilder.hpp"
 #include "TestSupport.hpp"
 #include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
 #include "upd/Update.hpp"
 
 using namespace KTX;
@@ -60,6 +65,154 @@ TEST_F(UpdateLogs, EachObjectIsLoggedOnceInTheOrderFirstLogged) {
   UPDATE_log_object_to_update(e[1]);
   EXPECT_EQ(Host::LoggedForUpdate(), std::vector<tag_t>{t[1]});
   EXPECT_TRUE(UPDATE_is_object_logged(e[1]));
+}
+
+// Each row works on two expressions, the first and the second (e[0], e[1]),
+// and leaves no mark set; then what is logged is checked, the update run, and
+// which of the two it deleted checked.
+TEST_F(UpdateLogs, TheLogsFollowUndo) {
+  struct Row {
+    const char* what;
+    std::function<void(EXP_expression* const* e)> run;
+    std::vector<int> forDeletion;  // which of the two, in order
+    std::vector<int> forUpdate;
+    std::vector<bool> deletedByTheUpdate;
+  };
+  auto mark = [] { return stamvik_test::UndoMark(); };
+  auto undo = [](int m) {
+    EXPECT_EQ(UNDO_QD_undo_to_mark(m, nullptr), 0);
+    EXPECT_EQ(UNDO_QD_delete_mark(m, nullptr), 0);
+  };
+  const Row rows[] = {
+      {"logged for deletion under a mark that is undone",
+       [&](EXP_expression* const* e) {
+         const int m = mark();
+         UPDATE_log_object_to_delete(e[0]);
+         UPDATE_log_entity_to_delete(e[1]->ask_tag());
+         undo(m);
+       },
+       {}, {}, {false, false}},
+      {"logged for deletion before the mark, again under it",
+       [&](EXP_expression* const* e) {
+         UPDATE_log_object_to_delete(e[1]);
+         const int m = mark();
+         UPDATE_log_object_to_delete(e[1]);
+         UPDATE_log_object_to_delete(e[0]);
+         undo(m);
+       },
+       {1}, {}, {false, true}},
+      {"logged for update under a mark that is undone, one before it",
+       [&](EXP_expression* const* e) {
+         UPDATE_log_object_to_update(e[1]);
+         const int m = mark();
+         UPDATE_log_object_to_update(e[0]);
+         UPDATE_log_entity_to_update(e[1]->ask_tag());
+         undo(m);
+       },
+       {}, {1}, {false, false}},
+      {"an update under a mark that is undone: its logs and what it deleted come back",
+       [&](EXP_expression* const* e) {
+         UPDATE_log_object_to_delete(e[0]);
+         UPDATE_log_object_to_update(e[1]);
+         const int m = mark();
+         UPDATE_do_update();
+         EXPECT_EQ(OM::OM_object_of_tag(e[0]->ask_tag()), nullptr);
+         UPDATE_log_object_to_delete(e[1]);
+         undo(m);
+       },
+       {0}, {1}, {true, false}},
+      {"logs cleared under a mark that is undone",
+       [&](EXP_expression* const* e) {
+         UPDATE_log_object_to_delete(e[1]);
+         UPDATE_log_object_to_update(e[0]);
+         const int m = mark();
+         Host::ClearUpdateLogs();
+         UPDATE_log_object_to_delete(e[0]);
+         undo(m);
+       },
+       {1}, {0}, {false, true}},
+      {"logged under a mark kept, the changes for good",
+       [&](EXP_expression* const* e) {
+         const int m = mark();
+         UPDATE_log_object_to_delete(e[0]);
+         EXPECT_EQ(UNDO_QD_delete_mark(m, nullptr), 0);
+       },
+       {0}, {}, {true, false}},
+      {"logged under an inner mark deleted, the outer one undone",
+       [&](EXP_expression* const* e) {
+         const int outer = mark();
+         UPDATE_log_object_to_delete(e[1]);
+         const int inner = mark();
+         UPDATE_log_object_to_delete(e[0]);
+         EXPECT_EQ(UNDO_QD_delete_mark(inner, nullptr), 0);
+         undo(outer);
+       },
+       {}, {}, {false, false}},
+      {"two marks, the inner one undone",
+       [&](EXP_expression* const* e) {
+         const int outer = mark();
+         UPDATE_log_object_to_delete(e[1]);
+         const int inner = mark();
+         UPDATE_log_object_to_delete(e[0]);
+         undo(inner);
+         EXPECT_EQ(UNDO_QD_delete_mark(outer, nullptr), 0);
+       },
+       {1}, {}, {false, true}},
+  };
+  const UNIT_unit* mm = UNIT_ask_default_unit_obj_for_measure(0);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    EXP_expression* e[2] = {EXP_expression::Make(part(), "1", 1, mm), EXP_expression::Make(part(), "2", 2, mm)};
+    const tag_t t[2] = {e[0]->ask_tag(), e[1]->ask_tag()};
+    Host::ClearUpdateLogs();
+    row.run(e);
+    EXPECT_EQ(OM::OM_ask_undo_mark_count(), 0);
+    auto tags = [&](const std::vector<int>& which) {
+      std::vector<tag_t> out;
+      for (int i : which) out.push_back(t[i]);
+      return out;
+    };
+    EXPECT_EQ(Host::LoggedForDeletion(), tags(row.forDeletion));
+    EXPECT_EQ(Host::LoggedForUpdate(), tags(row.forUpdate));
+    UPDATE_do_update();
+    for (int i = 0; i < 2; ++i) {
+      OM::Object* object = OM::OM_object_of_tag(t[i]);
+      EXPECT_EQ(object == nullptr, row.deletedByTheUpdate[static_cast<std::size_t>(i)]) << "expression " << i;
+      if (object != nullptr) static_cast<EXP_expression*>(object)->destroy();
+    }
+  }
+}
+
+// A die plane builder's destroy logs its selection and plane for deletion;
+// undone, the builder has them back, and the update after the undo must not
+// take them from it: the builder's own destroy later would free them twice.
+TEST_F(UpdateLogs, AnUndoneDestroyLeavesTheUpdateNothingOfTheBuilder) {
+  const double origin[3] = {0, 0, 0};
+  const double identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  DieDes::DiePlaneBuilder* plane = DieDes::DiePlaneBuilderFactory::Create(part(), true, true, true, true, true);
+  const tag_t builder = plane->ask_tag();
+  const tag_t selection = plane->GetSelectPlane()->ask_tag();
+  const tag_t entity = ES_create_plane(origin, identity);
+  plane->SetSpecifyPlane(entity);
+  Host::ClearUpdateLogs();
+
+  const int mark = stamvik_test::UndoMark();
+  plane->destroy();
+  EXPECT_EQ(Host::LoggedForDeletion(), (std::vector<tag_t>{selection, entity}));
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+  EXPECT_TRUE(Host::LoggedForDeletion().empty());
+  UPDATE_do_update();
+  for (tag_t t : {builder, selection, entity}) EXPECT_NE(OM::OM_object_of_tag(t), nullptr) << t;
+
+  plane = OM::TagToObject<DieDes::DiePlaneBuilder>(builder);
+  ASSERT_NE(plane, nullptr);
+  EXPECT_EQ(plane->GetSelectPlane(), OM::OM_object_of_tag(selection));
+  EXPECT_EQ(plane->GetSpecifyPlane(), entity);
+  plane->destroy();
+  EXPECT_EQ(Host::LoggedForDeletion(), (std::vector<tag_t>{selection, entity}));
+  UPDATE_do_update();
+  for (tag_t t : {builder, selection, entity}) EXPECT_EQ(OM::OM_object_of_tag(t), nullptr) << t;
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <string>
+#include <type_traits>
 #include <unordered_set>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "geom/Sketch.hpp"
@@ -37,9 +40,104 @@ struct Logs {
   TagLog toUpdate;
   TagLog toDelete;
 };
-Logs& logs() {
-  static auto* l = new Logs;
-  return *l;
+
+// The logs are part of the model an undo puts back: an object logged for
+// deletion under a mark that is undone would otherwise be deleted by the next
+// update although the undo brought it back. Each change is kept with what it
+// undoes, newest last, with where each mark's changes begin.
+class LogsUndo final : public OM::UndoStore {
+ public:
+  struct Added {
+    bool forDeletion;
+    tag_t tag;
+  };
+  // Both logs as they were before an update or a clear emptied them.
+  struct Taken {
+    Logs was;
+  };
+
+  bool Recording() const { return !reverting_ && OM::OM_undo_recording(); }
+  void Log(std::variant<Added, Taken> change) { log_.push_back(std::move(change)); }
+
+  void MarkSet() override { starts_.push_back(log_.size()); }
+  void UndoneTo(std::size_t index) override;
+  void MarkDeleted(std::size_t index) override;
+
+ private:
+  std::vector<std::variant<Added, Taken>> log_;
+  std::vector<std::size_t> starts_;
+  bool reverting_ = false;
+};
+
+struct State {
+  Logs logs;
+  LogsUndo undo;
+};
+State& state() {
+  static auto* s = [] {
+    auto* made = new State;
+    OM::OM_add_undo_store(&made->undo);
+    return made;
+  }();
+  return *s;
+}
+Logs& logs() { return state().logs; }
+
+void add(bool forDeletion, tag_t tag) {
+  TagLog& log = forDeletion ? logs().toDelete : logs().toUpdate;
+  const std::size_t before = log.tags.size();
+  log.add(tag);
+  if (log.tags.size() != before && state().undo.Recording()) state().undo.Log(LogsUndo::Added{forDeletion, tag});
+}
+
+// Empties both logs and gives what they held.
+Logs takeAll() {
+  Logs was;
+  was.toUpdate.tags = logs().toUpdate.take();
+  was.toDelete.tags = logs().toDelete.take();
+  if (state().undo.Recording() && (!was.toUpdate.tags.empty() || !was.toDelete.tags.empty())) {
+    LogsUndo::Taken taken;
+    taken.was = was;
+    state().undo.Log(std::move(taken));
+  }
+  return was;
+}
+
+void LogsUndo::UndoneTo(std::size_t index) {
+  if (index >= starts_.size()) return;
+  reverting_ = true;
+  // Undone newest first, so an added tag is the last its log holds.
+  while (log_.size() > starts_[index]) {
+    std::visit(
+        [](auto& change) {
+          using T = std::decay_t<decltype(change)>;
+          if constexpr (std::is_same_v<T, Added>) {
+            TagLog& log = change.forDeletion ? logs().toDelete : logs().toUpdate;
+            if (!log.tags.empty() && log.tags.back() == change.tag) log.tags.pop_back();
+            log.logged.erase(change.tag);
+          } else {
+            for (tag_t t : change.was.toUpdate.tags) logs().toUpdate.add(t);
+            for (tag_t t : change.was.toDelete.tags) logs().toDelete.add(t);
+          }
+        },
+        log_.back());
+    log_.pop_back();
+  }
+  reverting_ = false;
+  starts_.resize(index + 1);
+}
+
+void LogsUndo::MarkDeleted(std::size_t index) {
+  if (index >= starts_.size()) return;
+  if (index > 0) {
+    starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(index));
+    return;
+  }
+  // The oldest mark: nothing can take its changes back any more.
+  const std::size_t end = starts_.size() > 1 ? starts_[1] : log_.size();
+  log_.erase(log_.begin(), log_.begin() + static_cast<std::ptrdiff_t>(end));
+  starts_.erase(starts_.begin());
+  for (std::size_t& start : starts_) start -= end;
 }
 
 Host::FeatureDeleter featureDeleter = nullptr;  // the tooling library's, once it registered it
@@ -56,8 +154,9 @@ void forgetPart(PART_part*) { Host::ClearUpdateLogs(); }
 // Deletes what is logged for deletion and counts an update on every logged
 // record.
 void updateLogged() {
-  std::vector<tag_t> toDelete = logs().toDelete.take();
-  std::vector<tag_t> toUpdate = logs().toUpdate.take();
+  Logs taken = takeAll();
+  const std::vector<tag_t>& toDelete = taken.toDelete.tags;
+  const std::vector<tag_t>& toUpdate = taken.toUpdate.tags;
   for (tag_t t : toDelete) {
     // What a live feature still holds (a committed builder's section, say) stays with it.
     auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t));
@@ -83,12 +182,12 @@ struct Registration {
 void UPDATE_log_object_to_update(OM::Object* object) {
   tag_t tag = OM::OM_ask_object_tag(object);
   Host::Log("UPDATE_log_object_to_update", "tag=" + std::to_string(tag));
-  logs().toUpdate.add(tag);
+  add(false, tag);
 }
 
 void UPDATE_log_entity_to_update(tag_t entity) {
   Host::Log("UPDATE_log_entity_to_update", "tag=" + std::to_string(entity));
-  logs().toUpdate.add(entity);
+  add(false, entity);
 }
 
 bool UPDATE_is_object_logged(const OM::Object* object) {
@@ -99,12 +198,12 @@ bool UPDATE_is_object_logged(const OM::Object* object) {
 void UPDATE_log_object_to_delete(OM::Object* object) {
   tag_t tag = OM::OM_ask_object_tag(object);
   Host::Log("UPDATE_log_object_to_delete", "tag=" + std::to_string(tag));
-  logs().toDelete.add(tag);
+  add(true, tag);
 }
 
 void UPDATE_log_entity_to_delete(tag_t entity) {
   Host::Log("UPDATE_log_entity_to_delete", "tag=" + std::to_string(entity));
-  logs().toDelete.add(entity);
+  add(true, entity);
 }
 
 void UPDATE_do_update() {
@@ -146,10 +245,7 @@ void JAUTL_UPDATE__ensure_update_protected(const char* caller) {
 namespace Host {
 std::vector<tag_t> LoggedForUpdate() { return alive(logs().toUpdate.tags); }
 std::vector<tag_t> LoggedForDeletion() { return alive(logs().toDelete.tags); }
-void ClearUpdateLogs() {
-  logs().toUpdate.clear();
-  logs().toDelete.clear();
-}
+void ClearUpdateLogs() { takeAll(); }
 void SetFeatureDeleter(FeatureDeleter deleter) { featureDeleter = deleter; }
 }  // namespace Host
 
