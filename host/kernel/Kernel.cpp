@@ -265,18 +265,7 @@ void Undo::Strip(int body) {
   starts_ = std::move(starts);
 }
 
-void Undo::MarkDeleted(std::size_t index) {
-  if (index >= starts_.size()) return;
-  if (index > 0) {
-    starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(index));
-    return;
-  }
-  // The oldest mark: nothing can take its changes back any more.
-  const std::size_t end = starts_.size() > 1 ? starts_[1] : log_.size();
-  log_.erase(log_.begin(), log_.begin() + static_cast<std::ptrdiff_t>(end));
-  starts_.erase(starts_.begin());
-  for (std::size_t& start : starts_) start -= end;
-}
+void Undo::MarkDeleted(std::size_t index) { OM::OM_drop_undo_mark(starts_, log_, index); }
 
 Entity* live(int tag) {
   auto it = state().entities.find(tag);

@@ -354,6 +354,23 @@ class UndoStore {
 // The store is told of every mark from now on; it starts with the marks
 // already set.
 KTX_HOST_API void OM_add_undo_store(UndoStore* store);
+
+// What a store that logs its changes in order, with where each mark's
+// changes start, does when the mark at `index` is deleted: the mark below
+// takes its changes over; the oldest mark's changes are for good, so they are
+// dropped from the log.
+template <class Change>
+void OM_drop_undo_mark(std::vector<std::size_t>& starts, std::vector<Change>& log, std::size_t index) {
+  if (index >= starts.size()) return;
+  if (index > 0) {
+    starts.erase(starts.begin() + static_cast<std::ptrdiff_t>(index));
+    return;
+  }
+  const std::size_t end = starts.size() > 1 ? starts[1] : log.size();
+  log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(end));
+  starts.erase(starts.begin());
+  for (std::size_t& start : starts) start -= end;
+}
 // Told of each object an undo takes back because it was made under the
 // undone mark, just before it goes (its tag still answers): a host library
 // whose services hold such an object outside the object manager (a part

@@ -127,18 +127,7 @@ void LogsUndo::UndoneTo(std::size_t index) {
   starts_.resize(index + 1);
 }
 
-void LogsUndo::MarkDeleted(std::size_t index) {
-  if (index >= starts_.size()) return;
-  if (index > 0) {
-    starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(index));
-    return;
-  }
-  // The oldest mark: nothing can take its changes back any more.
-  const std::size_t end = starts_.size() > 1 ? starts_[1] : log_.size();
-  log_.erase(log_.begin(), log_.begin() + static_cast<std::ptrdiff_t>(end));
-  starts_.erase(starts_.begin());
-  for (std::size_t& start : starts_) start -= end;
-}
+void LogsUndo::MarkDeleted(std::size_t index) { OM::OM_drop_undo_mark(starts_, log_, index); }
 
 Host::FeatureDeleter featureDeleter = nullptr;  // the tooling library's, once it registered it
 
