@@ -99,9 +99,9 @@ bool PutInPlace(const std::string& temporary, const std::string& name) {
 
 std::FILE* OpenReplacing(const std::string& name, const char* mode) {
   const bool append = mode != nullptr && std::strchr(mode, 'a') != nullptr;
-  std::string temporary;
-  if (!MakeTemporaryBeside(name, &temporary)) return nullptr;
-  std::FILE* file = std::fopen(temporary.c_str(), "w");
+  TemporaryBeside temporary(name);
+  if (!temporary.Made()) return nullptr;
+  std::FILE* file = std::fopen(temporary.Path().c_str(), "w");
   if (file != nullptr && append) {
     // What the file holds now comes first, as an append would find it.
     if (std::FILE* old = OpenRegular(name.c_str())) {
@@ -117,19 +117,16 @@ std::FILE* OpenReplacing(const std::string& name, const char* mode) {
       }
     }
   }
-  if (file == nullptr) {
-    std::remove(temporary.c_str());
-    return nullptr;
-  }
+  if (file == nullptr) return nullptr;
   try {
     std::lock_guard<std::mutex> hold(pendingLock());
-    pending()[file] = {temporary, name};
+    pending()[file] = {temporary.Path(), name};
   } catch (...) {
-    // Not handed out: nobody else could close it or remove its temporary file.
+    // Not handed out: nobody else could close it (the guard removes its file).
     std::fclose(file);
-    std::remove(temporary.c_str());
     throw;
   }
+  temporary.Release();
   return file;
 }
 

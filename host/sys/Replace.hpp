@@ -50,10 +50,11 @@ class TemporaryBeside {
   // either way.
   bool PutInPlace() {
     if (temporary_.empty()) return false;
-    const std::string temporary = std::move(temporary_);
-    temporary_.clear();
-    return Files::PutInPlace(temporary, name_);
+    return Files::PutInPlace(Release(), name_);
   }
+  // Hands the file over to whoever will put it in place or remove it: it is
+  // no longer removed here.
+  std::string Release() { return std::exchange(temporary_, std::string()); }
 
  private:
   std::string name_;
