@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ModelInputs.hpp"
@@ -226,6 +227,86 @@ TEST_F(DrawPunchBuild, AWholeBuildChamfersTheBeltWhereItsWallsMeetItsTopByTheRel
     std::sort(edges.begin(), edges.end());
     EXPECT_EQ(std::unique(edges.begin(), edges.end()) - edges.begin(), 4);
   }
+}
+
+// Each size the build checks against the distance tolerance (0.01), at the
+// limit and just past it: the base's thickness and width (no flange) make the
+// stress solid from the tolerance up; a belt within the tolerance of the deck
+// is the deck's own offset, one just further gets an offset of its own.
+TEST_F(DrawPunchBuild, EachSizeAtTheToleranceAndJustPastIt) {
+  const double tolerance = TOLER_ask_distance_tol();
+  ASSERT_EQ(tolerance, 0.01);
+  struct Row {
+    const char* what;
+    void (*change)(DieDesDrawPunchBuilder*);
+    const char* title;
+    bool made;
+  };
+  const Row rows[] = {
+      {"base thickness at the tolerance", [](DieDesDrawPunchBuilder* p) { p->SetBaseThickness(0.01); },
+       "QD$MAIN_STRESS_SOLID", true},
+      {"base thickness just below", [](DieDesDrawPunchBuilder* p) { p->SetBaseThickness(0.0099); },
+       "QD$MAIN_STRESS_SOLID", false},
+      {"base width at the tolerance", [](DieDesDrawPunchBuilder* p) { p->SetBaseWidth(0.01); },
+       "QD$MAIN_STRESS_SOLID", true},
+      {"base width just below", [](DieDesDrawPunchBuilder* p) { p->SetBaseWidth(0.0099); },
+       "QD$MAIN_STRESS_SOLID", false},
+      // 0.02 less 0.01 is the tolerance to the last bit; 40 and 40.01 differ by a little less.
+      {"belt the tolerance below the deck",
+       [](DieDesDrawPunchBuilder* p) { p->SetDeckThickness(0.02), p->SetBeltThickness(0.01); },
+       "QD$ROUGH_OFFSET_BELT", false},
+      {"belt just further below the deck",
+       [](DieDesDrawPunchBuilder* p) { p->SetDeckThickness(0.02), p->SetBeltThickness(0.0099); },
+       "QD$ROUGH_OFFSET_BELT", true},
+      {"belt about the tolerance above the deck", [](DieDesDrawPunchBuilder* p) { p->SetBeltThickness(40.01); },
+       "QD$ROUGH_OFFSET_BELT", false},
+      {"belt just further above the deck", [](DieDesDrawPunchBuilder* p) { p->SetBeltThickness(40.0101); },
+       "QD$ROUGH_OFFSET_BELT", true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* punch = Punch(4);
+    row.change(punch);
+    EXPECT_EQ(punch->commit(), 0);
+    const tag_t set = punch->GetTfeatureSet();
+    punch->destroy();
+    EXPECT_EQ(Member(set, row.title) != 0, row.made);
+  }
+}
+
+// When the extrusions with feature offsets fail, the belt is extruded between
+// the punch curve and its offset by the relief (8), and the stress solid from
+// the punch curve offset by the base width less the relief (-52); read back,
+// they give the relief and the width (52 + 8). A second try whose offset
+// extrusions work retires the stress offset and leaves the belt's as it is.
+TEST_F(DrawPunchBuild, FailedOffsetExtrusionsFallBackToOffsetCurvesAndASecondTryRetiresTheStressOne) {
+  auto* punch = Punch(4);
+  Host::SetAnswer("GeometricUtilities.FeatureOffset.3", 4711);
+  EXPECT_EQ(punch->commit(), 0);
+  Host::SetAnswer("GeometricUtilities.FeatureOffset.3", 0);
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  const tag_t beltOffset = Member(set, "QD$OFFSET_CURVE_BELT"), stressOffset = Member(set, "QD$OFFSET_CURVE_STRESS");
+  EXPECT_NE(Member(set, "QD$MAIN_BELT_SOLID"), 0u);
+  EXPECT_NE(Member(set, "QD$MAIN_STRESS_SOLID"), 0u);
+  for (const auto& [feature, distance] : {std::pair{beltOffset, 8.0}, std::pair{stressOffset, -52.0}}) {
+    auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature));
+    EXPECT_NE(record, nullptr) << distance;
+    if (record == nullptr) continue;
+    auto* offset = ModlCurveJA::OffsetCurveBuilderFactory::Create(modelPart(), record);
+    EXPECT_EQ(EXP_ask_value_of_exp(offset->GetDistance()), distance);
+    offset->destroy();
+  }
+
+  auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+  EXPECT_EQ(edit->GetReliefDistanse(), 8.0);
+  EXPECT_EQ(edit->GetBaseWidth(), 60.0);
+  EXPECT_EQ(edit->commit(), 0);
+  edit->destroy();
+  EXPECT_EQ(Member(set, "QD$OFFSET_CURVE_BELT"), beltOffset);
+  EXPECT_NE(OM::OM_object_of_tag(beltOffset), nullptr);
+  EXPECT_EQ(Member(set, "QD$OFFSET_CURVE_STRESS"), 0u);
+  EXPECT_EQ(OM::OM_object_of_tag(stressOffset), nullptr);
 }
 
 TEST_F(DrawPunchBuild, ACurveIsSmoothWhenATrialSheetOfItHasAtMostEightFaces) {
