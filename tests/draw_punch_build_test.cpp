@@ -184,6 +184,47 @@ TEST_F(DrawPunchBuild, AFailedRoughOffsetEndsTheBuildAndWhatWasMadeIsGrouped) {
   punch->destroy();
 }
 
+// An outer solid that cannot be made ends the build; on the exact sheet the
+// user is told to try the rough method, on a rough offset not. What was made
+// before is grouped, and a second try makes the solid and no second offset.
+TEST_F(DrawPunchBuild, AFailedOuterSolidEndsTheBuildAndOnlyAnExactSheetAsksForTheRoughMethod) {
+  struct Row {
+    bool exact;
+    std::vector<std::string> warnings, titles;
+  };
+  const Row rows[] = {
+      {true,
+       {"Problem with the sheet quality, please attempt to use rough method."},
+       {"QD$PROJECT_CURVE_PUNCH", "QD$PUNCH_JOIN_CURVE", "QD$ROUGH_OFFSET_BELT", "QD$ROUGH_OFFSET_BOTTOM"}},
+      {false,
+       {},
+       {"QD$PROJECT_CURVE_PUNCH", "QD$PUNCH_JOIN_CURVE", "QD$ROUGH_OFFSET_BELT", "QD$ROUGH_OFFSET_BOTTOM",
+        "QD$ROUGH_OFFSET_TOP"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.exact);
+    auto* punch = Punch(4);
+    punch->SetExactSheetbodyOption(row.exact);
+    Host::SetAnswer("Features.FeatureBuilder.1", 4711);
+    Host::ClearCalls();
+    EXPECT_EQ(punch->commit(), 3030585);
+    Host::SetAnswer("Features.FeatureBuilder.1", 0);
+    EXPECT_EQ(ArgsOf("TOOLING_warning_message"), row.warnings);
+    const tag_t set = punch->GetTfeatureSet();
+    punch->destroy();
+    EXPECT_EQ(Titles(set), row.titles);
+
+    auto* again = DieDesDrawPunchBuilderFactory::Create(set, part());
+    again->SetExactSheetbodyOption(row.exact);
+    EXPECT_EQ(again->commit(), 0);
+    again->destroy();
+    std::vector<std::string> titles = Titles(set);
+    EXPECT_EQ(std::count(titles.begin(), titles.end(), "QD$MAIN_OUTER_SOLID"), 1);
+    for (const std::string& title : row.titles)
+      EXPECT_EQ(std::count(titles.begin(), titles.end(), title), 1) << title;
+  }
+}
+
 TEST_F(DrawPunchBuild, AWholeBuildChamfersTheBeltWhereItsWallsMeetItsTopByTheReliefAndItsAngle) {
   struct Row {
     double angle;
