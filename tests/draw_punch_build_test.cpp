@@ -210,6 +210,10 @@ TEST_F(DrawPunchBuild, AFailedOuterSolidEndsTheBuildAndOnlyAnExactSheetAsksForTh
     EXPECT_EQ(punch->commit(), 3030585);
     Host::SetAnswer("Features.FeatureBuilder.1", 0);
     EXPECT_EQ(ArgsOf("TOOLING_warning_message"), row.warnings);
+    // The punch's set is of module type 0, named "Draw Punch".
+    const std::vector<std::string> sets = ArgsOf("TOOLING_create_user_defined_feature_set");
+    EXPECT_EQ(sets.size(), 1u);
+    for (const std::string& made : sets) EXPECT_NE(made.find("] flag=1 module=0 \"Draw Punch\""), std::string::npos) << made;
     const tag_t set = punch->GetTfeatureSet();
     punch->destroy();
     EXPECT_EQ(Titles(set), row.titles);
