@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DieEngJA_DrawBeadBuilder.hpp"
@@ -1053,6 +1054,20 @@ TEST_F(DrawBeadRecords, TheMaterialFlagComesFromTheFaceOrItsBodyOnlyWhenTheTitle
     }
     ATTR_set_real(face, "MAT", -1);
     ATTR_set_real(body, "MAT", -1);
+    parms->destroy();
+  }
+  // Within the bead's own tolerance (0.25 here) either way, the limit included.
+  Host::ClearCustomerDefaults();
+  Host::SetCustomerDefault("DIE_DrawBead_MaterialThicknessAttributeTitle", "MAT");
+  Set(bead_->GetMetalThickness(), 1.5);
+  bead_->SetDistanceTolerance(0.25);
+  for (const auto& [value, want] :
+       {std::pair{1.75, 1}, std::pair{1.7500000001, 0}, std::pair{1.25, 1}, std::pair{1.2499999999, 0}}) {
+    SCOPED_TRACE(value);
+    ATTR_set_real(face, "MAT", value);
+    DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
+    EXPECT_EQ(bead_->ToParms(parms), 0);
+    EXPECT_EQ(parms->AskEntityInt(5, 3), want);
     parms->destroy();
   }
 }
