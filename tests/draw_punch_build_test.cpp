@@ -123,6 +123,26 @@ TEST_F(DrawPunchBuild, ABuildShowsEveryStepAndOffsetsTheSheetByTheThicknesses) {
   edit->destroy();
 }
 
+// With a deck sheet there is no bottom offset, and the belt's offset of the
+// sheet takes the top's options (1 and 5) in place of the bottom's (3 and 25).
+TEST_F(DrawPunchBuild, ADeckSheetStandsForTheBottomOffsetAndTheBeltTakesTheTopsOptions) {
+  auto* punch = Punch(4);
+  const tag_t deck =
+      ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, -50, -20}, {100, 0, 0, 0, 100, 0, 0, 0, 1}}});
+  punch->GetSheetBodyDeck()->set_selected_tag(deck);
+  Host::ClearCalls();
+  EXPECT_EQ(punch->commit(), 0);
+  const std::vector<std::string> offsets = ArgsOf("RSO_create_feature");
+  EXPECT_EQ(offsets.size(), 2u);
+  const char* const values[2] = {"\"1.500000\" \"1.000000\" \"5.000000\"", "\"-25.000000\" \"1.000000\" \"5.000000\""};
+  for (std::size_t i = 0; i < 2 && i < offsets.size(); ++i)
+    EXPECT_NE(offsets[i].find(values[i]), std::string::npos) << offsets[i];
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  EXPECT_EQ(Member(set, "QD$ROUGH_OFFSET_BOTTOM"), 0u);
+  EXPECT_NE(Member(set, "QD$ROUGH_OFFSET_BELT"), 0u);
+}
+
 // What a build made is read back by an edit, every number as it was given;
 // an edit that changes every number is read back with the new ones.
 TEST_F(DrawPunchBuild, EveryNumberIsReadBackFromTheBuildAndFromAnEditThatChangesThemAll) {
