@@ -175,6 +175,11 @@ TEST_F(ManikinCommit, DesignPointRequirementsByPercentileAndSource) {
   VD::SetDefaultsFileValue("VD_2DM_HEEL_ANG_PROPERTY_NAME", "heel");
   VD::SetDefaultsFileValue("VD_2DM_95_HEEL_SWC_DIS_PROPERTY_NAME", "dist95");
   VD::SetDefaultsFileValue("VD_2DM_50_HEEL_SWC_DIS_PROPERTY_NAME", "dist50");
+  VD::SetDefaultsFileValue("VD_2DM_HIP_POINT_ANG_ID_REV", "idhip");
+  VD::SetDefaultsFileValue("VD_2DM_SWC_ANG_ID_REV", "idswc");
+  VD::SetDefaultsFileValue("VD_2DM_HEEL_POINT_ANG_ID_REV", "idheel");
+  VD::SetDefaultsFileValue("VD_2DM_95_HEEL_SWC_DIS_ID_REV", "id95");
+  VD::SetDefaultsFileValue("VD_2DM_50_HEEL_SWC_DIS_ID_REV", "id50");
   // Every criterion its own value, so that two read at each other's place show.
   const std::pair<const char*, double> criteria[] = {
       {"VD_2DM_CRT_ANG_HIP_POINT_MIN", 1.0},       {"VD_2DM_CRT_ANG_HIP_POINT_MAX", 2.0},
@@ -202,10 +207,16 @@ TEST_F(ManikinCommit, DesignPointRequirementsByPercentileAndSource) {
        {{"DP_Required_Source_Type", "0"},
         {"DP_Required_Data", "{1.000000, 2.000000, 3.000000, 4.000000, 5.000000, 6.000000, 7.000000, 700.000000}"}}},
       {J826Type95thPercentile, 4, "TRUE", {{"DP_Required_Source_Type", "4"}}},
+      // Data-management identifiers (with its connection active), each from its own name.
+      {J826Type50thPercentile, 5, "TRUE",
+       {{"DP_Required_Source_Type", "5"},
+        {"DP_Required_Data", "{1.000000, 2.000000, 3.000000, 4.000000, 5.000000, 6.000000, 10.000000, 11.000000}"},
+        {"DP_Required_VR_Ids", "{\"idhip\", \"idswc\", \"idheel\", \"id50\"}"}}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(row.percentile) + " " + std::to_string(row.type));
     Validation::SetSourceType("VD_REQUIREMENT_SETTING_DPC_TYPE_UNX", row.type);
+    Host::SetAnswer("RTENV_ask_qdmanager_active", row.type == 5 ? 1 : 0);
     ManikinBuilder* m = Driver(row.percentile);
     m->SetDrivingPostureCheck(true);
     EXPECT_EQ(m->commit_feature(nullptr), 0);
