@@ -403,6 +403,25 @@ TEST_F(DrawPunchBuild, ACurveIsSmoothWhenATrialSheetOfItHasAtMostEightFaces) {
   punch->destroy();
 }
 
+// A rough punch curve (a 12-gon) is smoothed after its projection; an edit
+// to a smooth one (a square) retires the smoothing.
+TEST_F(DrawPunchBuild, ARoughPunchCurveIsSmoothedAndAnEditToASmoothOneRetiresTheSmoothing) {
+  auto* punch = Punch(12);
+  ASSERT_EQ(punch->commit(), 0);
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  const tag_t smoothing = Member(set, "QD$SMOOTH_PROJECT_PUNCH_CURVE");
+  ASSERT_NE(smoothing, 0u);
+
+  auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+  const std::vector<tag_t> square = stamvik_inputs::PolygonLines(4, 30, 0, 0, 5);
+  edit->GetPunchCurve()->set_tags(4, square.data());
+  EXPECT_EQ(edit->commit(), 0);
+  edit->destroy();
+  EXPECT_EQ(Member(set, "QD$SMOOTH_PROJECT_PUNCH_CURVE"), 0u);
+  EXPECT_EQ(OM::OM_object_of_tag(smoothing), nullptr);
+}
+
 TEST_F(DrawPunchBuild, AnEditRetiresTheCoreAndAStressSolidTooThinToMake) {
   auto* punch = Punch(12);
   punch->SetCoreDrawPunchOption(true);
