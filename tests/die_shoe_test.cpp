@@ -22,6 +22,7 @@
 #include "ja_die_die_shoe_builder_jam.hpp"
 #include "ja_exports.hpp"
 #include "jam/Journal.hpp"
+#include "kernel/Solids.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Abort.hpp"
@@ -850,6 +851,45 @@ TEST_F(DieShoeBody, ATurnedShoeWithCutoutsAndASlotHasTheVolumeOfTheAlignedOne) {
     EXPECT_LE(Kernel::Tolerance(body), 1e-6) << "the body's tolerance grew past its inputs'";
     shoe->destroy();
   }
+}
+
+// The die-design bodies that unite items bring are cut from the shoe; the
+// tool bodies of subtract and intersect items are not: a 1000 by 800 by 40
+// flange loses only the unite tool's 200 by 200 by 20 overlap.
+TEST_F(DieShoeBody, OnlyTheUniteItemsDieDesignBodiesAreCutOut) {
+  DieShoeBuilder* s = Shoe(false);
+  // Boxes in kernel units (metres): x0, y0, x1, y1, z0, z1.
+  auto box = [](double x0, double y0, double x1, double y1, double z0, double z1) {
+    const double up[3] = {0, 0, 1};
+    int body = 0;
+    EXPECT_EQ(Kernel::MakeExtrusion({{x0, y0, 0, x1, y0, 0, x1, y1, 0, x0, y1, 0}}, up, z0, z1, false, &body), 0);
+    return body;
+  };
+  struct Item {
+    DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type type;
+    int body;
+  };
+  const Item items[] = {
+      {DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Subtract, box(0.2, -0.05, 0.3, 0.05, 0.01, 0.03)},
+      {DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite, box(-0.1, -0.1, 0.1, 0.1, -0.01, 0.02)},
+      {DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Intersect, box(-0.3, 0.2, -0.2, 0.3, 0.0, 0.04)},
+  };
+  for (const Item& item : items) {
+    const double at[3] = {0, 0, 0};
+    const tag_t tool = ES_create_point(at);
+    DieBooleanBuilder* b = DieDes::DieBooleanBuilderFactory::Create(part());
+    b->SetBooleanOptions(item.type);
+    b->GetSelectBodies()->append(tool);
+    OM::Object* appended = b;
+    s->GetDieBooleansList()->append_items(1, &appended);
+    s->GetTagSolvaneMap()->Insert(tool, item.body);
+  }
+  EXPECT_EQ(s->GetSolvaneDieDesignSubtractBodies(nullptr), 1);
+  const int body = Build(s);
+  const double k = Kernel::ScaleFactors().factors[1];
+  EXPECT_NEAR(Kernel::Volume(body) * k * k * k, 1000.0 * 800 * 40 - 200.0 * 200 * 20, 1e-3);
+  ExpectInside(body, {{0, 0, 10, false}, {0, 0, 30, true}, {250, 0, 20, true}, {-250, 250, 20, true}}, "the cut");
+  s->destroy();
 }
 
 TEST_F(DieShoeBody, AnAbortStopsAfterTheToolInHandAndDeletesTheRest) {

@@ -219,6 +219,10 @@ TEST_F(DrawDieBuild, AMainSolidThatFailsStopsTheBuildWithWhatWasMadeGrouped) {
     EXPECT_EQ(Titled(title), 1) << title;
   EXPECT_EQ(Titled("QD$MAIN_BOTTOM_SOLID"), 0);
   EXPECT_EQ(ArgsOf("RSO_create_feature").size(), 3u);
+  // The die's set is of module type 1, named "DrawDie".
+  const std::vector<std::string> sets = ArgsOf("TOOLING_create_user_defined_feature_set");
+  ASSERT_EQ(sets.size(), 1u);
+  EXPECT_NE(sets[0].find("] flag=1 module=1 \"DrawDie\""), std::string::npos) << sets[0];
 }
 
 TEST_F(DrawDieBuild, TheSubtractedTopIsRetriedAtWideningTolerancesAndMayFail) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ModelInputs.hpp"
@@ -122,6 +123,26 @@ TEST_F(DrawPunchBuild, ABuildShowsEveryStepAndOffsetsTheSheetByTheThicknesses) {
   edit->destroy();
 }
 
+// With a deck sheet there is no bottom offset, and the belt's offset of the
+// sheet takes the top's options (1 and 5) in place of the bottom's (3 and 25).
+TEST_F(DrawPunchBuild, ADeckSheetStandsForTheBottomOffsetAndTheBeltTakesTheTopsOptions) {
+  auto* punch = Punch(4);
+  const tag_t deck =
+      ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, -50, -20}, {100, 0, 0, 0, 100, 0, 0, 0, 1}}});
+  punch->GetSheetBodyDeck()->set_selected_tag(deck);
+  Host::ClearCalls();
+  EXPECT_EQ(punch->commit(), 0);
+  const std::vector<std::string> offsets = ArgsOf("RSO_create_feature");
+  EXPECT_EQ(offsets.size(), 2u);
+  const char* const values[2] = {"\"1.500000\" \"1.000000\" \"5.000000\"", "\"-25.000000\" \"1.000000\" \"5.000000\""};
+  for (std::size_t i = 0; i < 2 && i < offsets.size(); ++i)
+    EXPECT_NE(offsets[i].find(values[i]), std::string::npos) << offsets[i];
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  EXPECT_EQ(Member(set, "QD$ROUGH_OFFSET_BOTTOM"), 0u);
+  EXPECT_NE(Member(set, "QD$ROUGH_OFFSET_BELT"), 0u);
+}
+
 // What a build made is read back by an edit, every number as it was given;
 // an edit that changes every number is read back with the new ones.
 TEST_F(DrawPunchBuild, EveryNumberIsReadBackFromTheBuildAndFromAnEditThatChangesThemAll) {
@@ -183,6 +204,51 @@ TEST_F(DrawPunchBuild, AFailedRoughOffsetEndsTheBuildAndWhatWasMadeIsGrouped) {
   punch->destroy();
 }
 
+// An outer solid that cannot be made ends the build; on the exact sheet the
+// user is told to try the rough method, on a rough offset not. What was made
+// before is grouped, and a second try makes the solid and no second offset.
+TEST_F(DrawPunchBuild, AFailedOuterSolidEndsTheBuildAndOnlyAnExactSheetAsksForTheRoughMethod) {
+  struct Row {
+    bool exact;
+    std::vector<std::string> warnings, titles;
+  };
+  const Row rows[] = {
+      {true,
+       {"Problem with the sheet quality, please attempt to use rough method."},
+       {"QD$PROJECT_CURVE_PUNCH", "QD$PUNCH_JOIN_CURVE", "QD$ROUGH_OFFSET_BELT", "QD$ROUGH_OFFSET_BOTTOM"}},
+      {false,
+       {},
+       {"QD$PROJECT_CURVE_PUNCH", "QD$PUNCH_JOIN_CURVE", "QD$ROUGH_OFFSET_BELT", "QD$ROUGH_OFFSET_BOTTOM",
+        "QD$ROUGH_OFFSET_TOP"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.exact);
+    auto* punch = Punch(4);
+    punch->SetExactSheetbodyOption(row.exact);
+    Host::SetAnswer("Features.FeatureBuilder.1", 4711);
+    Host::ClearCalls();
+    EXPECT_EQ(punch->commit(), 3030585);
+    Host::SetAnswer("Features.FeatureBuilder.1", 0);
+    EXPECT_EQ(ArgsOf("TOOLING_warning_message"), row.warnings);
+    // The punch's set is of module type 0, named "Draw Punch".
+    const std::vector<std::string> sets = ArgsOf("TOOLING_create_user_defined_feature_set");
+    EXPECT_EQ(sets.size(), 1u);
+    for (const std::string& made : sets) EXPECT_NE(made.find("] flag=1 module=0 \"Draw Punch\""), std::string::npos) << made;
+    const tag_t set = punch->GetTfeatureSet();
+    punch->destroy();
+    EXPECT_EQ(Titles(set), row.titles);
+
+    auto* again = DieDesDrawPunchBuilderFactory::Create(set, part());
+    again->SetExactSheetbodyOption(row.exact);
+    EXPECT_EQ(again->commit(), 0);
+    again->destroy();
+    std::vector<std::string> titles = Titles(set);
+    EXPECT_EQ(std::count(titles.begin(), titles.end(), "QD$MAIN_OUTER_SOLID"), 1);
+    for (const std::string& title : row.titles)
+      EXPECT_EQ(std::count(titles.begin(), titles.end(), title), 1) << title;
+  }
+}
+
 TEST_F(DrawPunchBuild, AWholeBuildChamfersTheBeltWhereItsWallsMeetItsTopByTheReliefAndItsAngle) {
   struct Row {
     double angle;
@@ -228,6 +294,86 @@ TEST_F(DrawPunchBuild, AWholeBuildChamfersTheBeltWhereItsWallsMeetItsTopByTheRel
   }
 }
 
+// Each size the build checks against the distance tolerance (0.01), at the
+// limit and just past it: the base's thickness and width (no flange) make the
+// stress solid from the tolerance up; a belt within the tolerance of the deck
+// is the deck's own offset, one just further gets an offset of its own.
+TEST_F(DrawPunchBuild, EachSizeAtTheToleranceAndJustPastIt) {
+  const double tolerance = TOLER_ask_distance_tol();
+  ASSERT_EQ(tolerance, 0.01);
+  struct Row {
+    const char* what;
+    void (*change)(DieDesDrawPunchBuilder*);
+    const char* title;
+    bool made;
+  };
+  const Row rows[] = {
+      {"base thickness at the tolerance", [](DieDesDrawPunchBuilder* p) { p->SetBaseThickness(0.01); },
+       "QD$MAIN_STRESS_SOLID", true},
+      {"base thickness just below", [](DieDesDrawPunchBuilder* p) { p->SetBaseThickness(0.0099); },
+       "QD$MAIN_STRESS_SOLID", false},
+      {"base width at the tolerance", [](DieDesDrawPunchBuilder* p) { p->SetBaseWidth(0.01); },
+       "QD$MAIN_STRESS_SOLID", true},
+      {"base width just below", [](DieDesDrawPunchBuilder* p) { p->SetBaseWidth(0.0099); },
+       "QD$MAIN_STRESS_SOLID", false},
+      // 0.02 less 0.01 is the tolerance to the last bit; 40 and 40.01 differ by a little less.
+      {"belt the tolerance below the deck",
+       [](DieDesDrawPunchBuilder* p) { p->SetDeckThickness(0.02), p->SetBeltThickness(0.01); },
+       "QD$ROUGH_OFFSET_BELT", false},
+      {"belt just further below the deck",
+       [](DieDesDrawPunchBuilder* p) { p->SetDeckThickness(0.02), p->SetBeltThickness(0.0099); },
+       "QD$ROUGH_OFFSET_BELT", true},
+      {"belt about the tolerance above the deck", [](DieDesDrawPunchBuilder* p) { p->SetBeltThickness(40.01); },
+       "QD$ROUGH_OFFSET_BELT", false},
+      {"belt just further above the deck", [](DieDesDrawPunchBuilder* p) { p->SetBeltThickness(40.0101); },
+       "QD$ROUGH_OFFSET_BELT", true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* punch = Punch(4);
+    row.change(punch);
+    EXPECT_EQ(punch->commit(), 0);
+    const tag_t set = punch->GetTfeatureSet();
+    punch->destroy();
+    EXPECT_EQ(Member(set, row.title) != 0, row.made);
+  }
+}
+
+// When the extrusions with feature offsets fail, the belt is extruded between
+// the punch curve and its offset by the relief (8), and the stress solid from
+// the punch curve offset by the base width less the relief (-52); read back,
+// they give the relief and the width (52 + 8). A second try whose offset
+// extrusions work retires the stress offset and leaves the belt's as it is.
+TEST_F(DrawPunchBuild, FailedOffsetExtrusionsFallBackToOffsetCurvesAndASecondTryRetiresTheStressOne) {
+  auto* punch = Punch(4);
+  Host::SetAnswer("GeometricUtilities.FeatureOffset.3", 4711);
+  EXPECT_EQ(punch->commit(), 0);
+  Host::SetAnswer("GeometricUtilities.FeatureOffset.3", 0);
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  const tag_t beltOffset = Member(set, "QD$OFFSET_CURVE_BELT"), stressOffset = Member(set, "QD$OFFSET_CURVE_STRESS");
+  EXPECT_NE(Member(set, "QD$MAIN_BELT_SOLID"), 0u);
+  EXPECT_NE(Member(set, "QD$MAIN_STRESS_SOLID"), 0u);
+  for (const auto& [feature, distance] : {std::pair{beltOffset, 8.0}, std::pair{stressOffset, -52.0}}) {
+    auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature));
+    EXPECT_NE(record, nullptr) << distance;
+    if (record == nullptr) continue;
+    auto* offset = ModlCurveJA::OffsetCurveBuilderFactory::Create(modelPart(), record);
+    EXPECT_EQ(EXP_ask_value_of_exp(offset->GetDistance()), distance);
+    offset->destroy();
+  }
+
+  auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+  EXPECT_EQ(edit->GetReliefDistanse(), 8.0);
+  EXPECT_EQ(edit->GetBaseWidth(), 60.0);
+  EXPECT_EQ(edit->commit(), 0);
+  edit->destroy();
+  EXPECT_EQ(Member(set, "QD$OFFSET_CURVE_BELT"), beltOffset);
+  EXPECT_NE(OM::OM_object_of_tag(beltOffset), nullptr);
+  EXPECT_EQ(Member(set, "QD$OFFSET_CURVE_STRESS"), 0u);
+  EXPECT_EQ(OM::OM_object_of_tag(stressOffset), nullptr);
+}
+
 TEST_F(DrawPunchBuild, ACurveIsSmoothWhenATrialSheetOfItHasAtMostEightFaces) {
   auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
   const double up[3] = {0, 0, 1};
@@ -255,6 +401,25 @@ TEST_F(DrawPunchBuild, ACurveIsSmoothWhenATrialSheetOfItHasAtMostEightFaces) {
   }
   EXPECT_FALSE(punch->CheckCurveSmooth(0, up));
   punch->destroy();
+}
+
+// A rough punch curve (a 12-gon) is smoothed after its projection; an edit
+// to a smooth one (a square) retires the smoothing.
+TEST_F(DrawPunchBuild, ARoughPunchCurveIsSmoothedAndAnEditToASmoothOneRetiresTheSmoothing) {
+  auto* punch = Punch(12);
+  ASSERT_EQ(punch->commit(), 0);
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  const tag_t smoothing = Member(set, "QD$SMOOTH_PROJECT_PUNCH_CURVE");
+  ASSERT_NE(smoothing, 0u);
+
+  auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+  const std::vector<tag_t> square = stamvik_inputs::PolygonLines(4, 30, 0, 0, 5);
+  edit->GetPunchCurve()->set_tags(4, square.data());
+  EXPECT_EQ(edit->commit(), 0);
+  edit->destroy();
+  EXPECT_EQ(Member(set, "QD$SMOOTH_PROJECT_PUNCH_CURVE"), 0u);
+  EXPECT_EQ(OM::OM_object_of_tag(smoothing), nullptr);
 }
 
 TEST_F(DrawPunchBuild, AnEditRetiresTheCoreAndAStressSolidTooThinToMake) {

@@ -297,6 +297,11 @@ TEST_F(DrawPunch, ReliefAngleAndSheetOptionAreReadBackFromTheSet) {
       {"chamfer 4 by 3", {"QD$CHAMFER_BELT", "QD$ROUGH_OFFSET_TOP"}, {"4.0", "3.0", "0"}, 36.86989827477668, false,
        -1.25},
       {"first offset 0", {"QD$ROUGH_OFFSET_TOP", "QD$CHAMFER_BELT"}, {"0", "3.0", "0"}, 90.0, false, -1.25},
+      // The limit 1e-10 is still 0; just past it the angle is taken (180 times 0.31830989161357204 a
+      // radian is a hair more than 90 degrees); a negative first offset keeps its sign.
+      {"first offset 1e-10", {"QD$CHAMFER_BELT"}, {"0.0000000001", "3.0", "0"}, 90.0, true, 2.5},
+      {"first offset 2e-10", {"QD$CHAMFER_BELT"}, {"0.0000000002", "3.0", "0"}, 90.0000015314148, true, 2.5},
+      {"first offset -4", {"QD$CHAMFER_BELT"}, {"-4.0", "3.0", "0"}, -36.86989827477668, true, 2.5},
       {"no chamfer, no top offset", {"QD$MAIN_OUTER_SOLID"}, {}, 0.0, true, 2.5},
   };
   Host::SetRealAnswer("RSO_init_data_with_option.distance", -1.25);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DieEngJA_DrawBeadBuilder.hpp"
@@ -680,6 +681,77 @@ TEST_F(DrawBeadSplit, ACenterlineOfThreeLinesGivesOneSegmentPerLineKeptApartByTh
   }
 }
 
+// A bead of three segments given a centerline of one line keeps its first
+// segment; the two others are deleted, or with the setting off only unlinked.
+TEST_F(DrawBeadSplit, ANewCenterlineDeletesTheSurplusSegmentsUnlessToldToKeepThem) {
+  for (const bool deleteThem : {true, false}) {
+    SCOPED_TRACE(deleteThem);
+    if (!deleteThem) bead_->SetDeleteSegmentsDuringClean(false);
+    const tag_t first = Append()->ask_tag();
+    const tag_t surplus[2] = {Append()->ask_tag(), Append()->ask_tag()};
+    GiveCenterline({{0, 0, 0, 60, 0, 0}});
+    ASSERT_EQ(bead_->GetSegmentList()->size(), 1);
+    EXPECT_EQ(bead_->GetSegmentList()->ask_item(0), OM::OM_object_of_tag(first));
+    for (const tag_t t : surplus) {
+      auto* left = dynamic_cast<DrawBeadSegmentBuilder*>(OM::OM_object_of_tag(t));
+      EXPECT_EQ(left != nullptr, !deleteThem) << t;
+      if (left != nullptr) left->destroy();
+    }
+    ASSERT_EQ(bead_->CreateSegmentsFromCenterlineCurves(), 0);
+    EXPECT_EQ(bead_->GetSegmentList()->size(), 1);
+    SetUp();
+  }
+}
+
+// The path of one open loop is its curves joined as one open chain (11), of
+// any other loop joined plainly (10), of one curve a copy of it; start and
+// end points trim it in mode 1 with the bead's own tolerances.
+TEST_F(DrawBeadSplit, ThePathJoinsByTheLoopsKindCopiesOneCurveAndTrimsWithTheBeadsTolerances) {
+  struct Row {
+    const char* what;
+    int kind;
+    std::vector<double> points;
+    const char* joined;  // null: copied
+  };
+  const Row rows[] = {
+      {"one open loop of three lines", SC_section::kOpen, kThreeLines, "3 option=11"},
+      {"one closed loop of four lines", SC_section::kClosed, {0, 0, 0, 40, 0, 0, 40, 40, 0, 0, 40, 0, 0, 0, 0},
+       "4 option=10"},
+      {"one line", SC_section::kOpen, {0, 0, 0, 60, 0, 0}, nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    bead_->SetDistanceTolerance(0.02);
+    bead_->SetAngleTolerance(0.7);
+    const double at[3] = {5, 1, 0}, to[3] = {35, 1, 0};
+    for (DieDesJA::DieLocationBuilder* location : {bead_->GetStartPoint(), bead_->GetEndPoint()}) {
+      location->SetInputType(DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewPoint);
+      location->SetPoint(ES_create_point(location == bead_->GetStartPoint() ? at : to));
+    }
+    std::vector<tag_t> lines;
+    for (std::size_t i = 3; i < row.points.size(); i += 3)
+      lines.push_back(ES_create_line_in_part(nullptr, &row.points[i - 3], &row.points[i]));
+    Host::ClearCalls();
+    bead_->GetCenterline()->add_loop(row.kind, static_cast<int>(lines.size()), lines.data());
+    const std::vector<std::string> joins = stamvik_test::ArgsOf("GEN_ZVTPAD_combine_curves");
+    const std::vector<std::string> copies = stamvik_test::ArgsOf("GEN_ZVTPAD_curve_copy");
+    if (row.joined != nullptr) {
+      EXPECT_EQ(joins, std::vector<std::string>{row.joined});
+      EXPECT_TRUE(copies.empty());
+    } else {
+      EXPECT_TRUE(joins.empty());
+      EXPECT_EQ(copies, std::vector<std::string>{"tag=" + std::to_string(lines[0])});
+    }
+    const std::vector<std::string> trims = stamvik_test::ArgsOf("DIEDES_UTILS__trim_profile");
+    EXPECT_EQ(trims.size(), 1u);
+    for (const std::string& trim : trims) {
+      EXPECT_EQ(trim.rfind("mode=1 tag=" + std::to_string(bead_->GetPathForSegments()) + " ", 0), 0u) << trim;
+      EXPECT_NE(trim.find(" tolerances=0.020000,0.700000"), std::string::npos) << trim;
+    }
+    SetUp();
+  }
+}
+
 TEST_F(DrawBeadSplit, WatchingTheCenterlineWatchesEachLoopThenTheCurvesItChains) {
   GiveCenterline({{0, 0, 0, 10, 0, 0, 10, 20, 0}, {0, 5, 0, 0, 9, 0}});
   const SC_section* centerline = bead_->GetCenterline();
@@ -982,6 +1054,20 @@ TEST_F(DrawBeadRecords, TheMaterialFlagComesFromTheFaceOrItsBodyOnlyWhenTheTitle
     }
     ATTR_set_real(face, "MAT", -1);
     ATTR_set_real(body, "MAT", -1);
+    parms->destroy();
+  }
+  // Within the bead's own tolerance (0.25 here) either way, the limit included.
+  Host::ClearCustomerDefaults();
+  Host::SetCustomerDefault("DIE_DrawBead_MaterialThicknessAttributeTitle", "MAT");
+  Set(bead_->GetMetalThickness(), 1.5);
+  bead_->SetDistanceTolerance(0.25);
+  for (const auto& [value, want] :
+       {std::pair{1.75, 1}, std::pair{1.7500000001, 0}, std::pair{1.25, 1}, std::pair{1.2499999999, 0}}) {
+    SCOPED_TRACE(value);
+    ATTR_set_real(face, "MAT", value);
+    DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
+    EXPECT_EQ(bead_->ToParms(parms), 0);
+    EXPECT_EQ(parms->AskEntityInt(5, 3), want);
     parms->destroy();
   }
 }

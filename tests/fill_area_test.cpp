@@ -3,6 +3,7 @@
 // property owner.
 #include <algorithm>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,84 @@ class FillArea : public DieDesignFeature {
     return "";
   }
 };
+
+// Any open loop in the boundary refuses the fill area, whatever closed loops
+// it has too; then each tolerance at 1e-10 passes and just below fails.
+TEST_F(FillArea, ValidationRefusesAnOpenBoundaryThenTolerancesBelowTheirLimit) {
+  struct Row {
+    const char* what;
+    int closed, open;
+    int want;
+  };
+  const Row rows[] = {
+      {"one closed loop", 1, 0, 0},
+      {"one open loop", 0, 1, 3030490},
+      {"a closed and an open loop", 1, 1, 3030490},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    FillAreaBuilder* b = FillAreaBuilderFactory::Create(modelPart(), nullptr);
+    for (int i = 0; i < row.closed; ++i) ClosedLoop(b->GetBoundary());
+    for (int i = 0; i < row.open; ++i) OpenLoop(b->GetBoundary());
+    EXPECT_EQ(b->validate_nothrow(), row.want);
+    b->destroy();
+  }
+  for (const double tolerance : {1e-10, 0.99e-10}) {
+    SCOPED_TRACE(tolerance);
+    FillAreaBuilder* b = FillAreaBuilderFactory::Create(modelPart(), nullptr);
+    ClosedLoop(b->GetBoundary());
+    ExpectToleranceLimit(b, tolerance);
+    b->destroy();
+  }
+}
+
+// The extrusions start below the base plane, along its normal, by the
+// second entry of the kernel's scale-factor record times 0.001: the base
+// (1, 2, 10) with normal (0, 0.6, 0.8) and a top 100 above the base.
+TEST_F(FillArea, TheExtrusionsStartBelowTheBaseByTheKernelsScale) {
+  struct Row {
+    double fromKernel;
+    double start[3];
+    double height;
+  };
+  const Row rows[] = {
+      {1000, {1, 2 - 0.6, 10 - 0.8}, 101},      // 1 below
+      {2500, {1, 2 - 1.5, 10 - 2.0}, 102.5},    // 2.5 below
+  };
+  auto numbers = [](std::string text) {
+    std::vector<double> out;
+    for (char& c : text)
+      if (c == '[' || c == ']' || c == ',') c = ' ';
+    std::istringstream in(text);
+    for (double v; in >> v;) out.push_back(v);
+    return out;
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.fromKernel);
+    Kernel::SetScaleFactors(1 / row.fromKernel, row.fromKernel);
+    FillAreaBuilder* b = FillAreaBuilderFactory::Create(modelPart(), nullptr);
+    b->SetType(DieDesJA::JA_FILL_AREA_BUILDER_Types_UserDefined);
+    const double origin[3] = {1, 2, 10}, normal[3] = {0, 0.6, 0.8};
+    b->GetTargetData()->SetOrientationFlag(true);
+    b->GetTargetData()->SetBase(origin, normal);
+    ClosedLoop(b->GetBoundary());
+    Host::ClearCalls();
+    int count = 0;
+    int* bodies = nullptr;
+    EXPECT_EQ(b->CreateBodies(&count, &bodies), 0);
+    Kernel::SetScaleFactors(0.001, 1000);
+    const std::vector<std::string> extrusions = ArgsOf("FillArea::CreateBasicExtrusionsStatic");
+    EXPECT_EQ(extrusions.size(), 1u);
+    const std::vector<double> start = extrusions.empty() ? std::vector<double>{} : numbers(Arg(extrusions[0], "start"));
+    EXPECT_EQ(start.size(), 3u);
+    for (std::size_t i = 0; i < 3 && i < start.size(); ++i) EXPECT_NEAR(start[i], row.start[i], 1e-12) << i;
+    if (!extrusions.empty()) {
+      EXPECT_NEAR(std::stod(Arg(extrusions[0], "height")), row.height, 1e-9);
+    }
+    DieDesUtilsDeleteBodies(&count, &bodies);
+    b->destroy();
+  }
+}
 
 TEST_F(FillArea, WithoutABaseThePreviewFailsAndLeavesNothing) {
   FillAreaBuilder* b = FillAreaBuilderFactory::Create(modelPart(), nullptr);

@@ -89,6 +89,7 @@ TEST_F(Heelpost, ValidationChecksEachDimensionAndThePercentageLimits) {
       {"relief width -0.001", &HeelpostBuilder::GetReliefWidth, "-0.001", 3030476},
       {"relief depth -0.001", &HeelpostBuilder::GetReliefDepth, "-0.001", 3030477},
       {"percentage 0", &HeelpostBuilder::GetWallPercentage, "0", 3030481},
+      {"percentage at the margin", &HeelpostBuilder::GetWallPercentage, "0.0000000001", 3030481},
       {"percentage just over the margin", &HeelpostBuilder::GetWallPercentage, "0.0000000002", 0},
       {"percentage 100", &HeelpostBuilder::GetWallPercentage, "100", 3030481},
       {"percentage at the top", &HeelpostBuilder::GetWallPercentage, "99.9999999999", 3030481},

@@ -322,6 +322,38 @@ TEST_F(ManikinPosture, PassengerAllowedDeviationDoesNotHideALaterFailure) {
   EXPECT_EQ(Check(4), 3770409);
 }
 
+// A class-A driver with one value outside its class's range: allowed, the
+// check reports the allowed variant and validation lets the manikin build;
+// not allowed, validation refuses it with the plain number.
+TEST_F(ManikinPosture, AnAllowedDeviationBuildsAndIsStillReported) {
+  struct Row {
+    const char* what;
+    int dimension;
+    double value;
+    int allowedCode, refusedCode;
+  };
+  const Row rows[] = {
+      {"H30 below the class's minimum", 3, 250 + 126.4, 3770421, 3770420},
+      {"back angle above the class's maximum", 4, 40.2, 3770410, 3770409},
+      {"wheel diameter above the class's maximum", 11, 450.6, 3770415, 3770414},
+  };
+  ManikinBuilder* m = Make();
+  m->SetClassification(ClassA);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Pose(kDriver);
+    EXP_expression* target = row.dimension == 3   ? m->GetSgRPHeight()
+                             : row.dimension == 4 ? m->GetBackAngle()
+                                                  : m->GetWheelDiameter();
+    Set(target, row.value);
+    m->SetAllowPostureValueOutOfRange(true);
+    EXPECT_EQ(m->PostureValidateAllDimensions(nullptr), row.allowedCode);
+    EXPECT_EQ(m->validate_nothrow(), 0);
+    m->SetAllowPostureValueOutOfRange(false);
+    EXPECT_EQ(m->validate_nothrow(), row.refusedCode);
+  }
+}
+
 TEST_F(ManikinPosture, ReachOfLegsAndArms) {
   ManikinBuilder* m = Make();
   Pose(kDriver);

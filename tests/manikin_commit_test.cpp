@@ -175,6 +175,11 @@ TEST_F(ManikinCommit, DesignPointRequirementsByPercentileAndSource) {
   VD::SetDefaultsFileValue("VD_2DM_HEEL_ANG_PROPERTY_NAME", "heel");
   VD::SetDefaultsFileValue("VD_2DM_95_HEEL_SWC_DIS_PROPERTY_NAME", "dist95");
   VD::SetDefaultsFileValue("VD_2DM_50_HEEL_SWC_DIS_PROPERTY_NAME", "dist50");
+  VD::SetDefaultsFileValue("VD_2DM_HIP_POINT_ANG_ID_REV", "idhip");
+  VD::SetDefaultsFileValue("VD_2DM_SWC_ANG_ID_REV", "idswc");
+  VD::SetDefaultsFileValue("VD_2DM_HEEL_POINT_ANG_ID_REV", "idheel");
+  VD::SetDefaultsFileValue("VD_2DM_95_HEEL_SWC_DIS_ID_REV", "id95");
+  VD::SetDefaultsFileValue("VD_2DM_50_HEEL_SWC_DIS_ID_REV", "id50");
   // Every criterion its own value, so that two read at each other's place show.
   const std::pair<const char*, double> criteria[] = {
       {"VD_2DM_CRT_ANG_HIP_POINT_MIN", 1.0},       {"VD_2DM_CRT_ANG_HIP_POINT_MAX", 2.0},
@@ -202,10 +207,16 @@ TEST_F(ManikinCommit, DesignPointRequirementsByPercentileAndSource) {
        {{"DP_Required_Source_Type", "0"},
         {"DP_Required_Data", "{1.000000, 2.000000, 3.000000, 4.000000, 5.000000, 6.000000, 7.000000, 700.000000}"}}},
       {J826Type95thPercentile, 4, "TRUE", {{"DP_Required_Source_Type", "4"}}},
+      // Data-management identifiers (with its connection active), each from its own name.
+      {J826Type50thPercentile, 5, "TRUE",
+       {{"DP_Required_Source_Type", "5"},
+        {"DP_Required_Data", "{1.000000, 2.000000, 3.000000, 4.000000, 5.000000, 6.000000, 10.000000, 11.000000}"},
+        {"DP_Required_VR_Ids", "{\"idhip\", \"idswc\", \"idheel\", \"id50\"}"}}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(row.percentile) + " " + std::to_string(row.type));
     Validation::SetSourceType("VD_REQUIREMENT_SETTING_DPC_TYPE_UNX", row.type);
+    Host::SetAnswer("RTENV_ask_qdmanager_active", row.type == 5 ? 1 : 0);
     ManikinBuilder* m = Driver(row.percentile);
     m->SetDrivingPostureCheck(true);
     EXPECT_EQ(m->commit_feature(nullptr), 0);
@@ -385,16 +396,25 @@ TEST_F(ManikinCommit, JointAngleCheckerOfCustomerDefaults) {
 TEST_F(ManikinCommit, JointSourcesOtherThanCustomerDefaults) {
   // Over-long texts are cut at their buffers: 132 characters, 255 for the account.
   VD::SetDefaultsFileValue("VD_DP_PROJ_NAME", std::string(300, 'p'));
-  for (const char* joint : {"BACK", "SHOULDER", "ELBOW", "HIP", "KNEE", "ANKLE", "HAND"})
+  const char* const joints[] = {"BACK", "SHOULDER", "ELBOW", "HIP", "KNEE", "ANKLE", "HAND"};
+  for (const char* joint : joints) {
     VD::SetDefaultsFileValue(std::string("VD_2DM_") + joint + "_ANG_PROPERTY_NAME", joint);
+    VD::SetDefaultsFileValue(std::string("VD_2DM_") + joint + "_ANG_ID_REV", std::string("id") + joint);
+  }
   setenv("QDEN_RQV_ACCOUNT", "ops:night", 1);
+  // Each of the environment's names a value of its own, read before anything else reads them.
+  setenv("QDEN_RQV_SERVER", "http://reports.test:8080/rqv", 1);
+  setenv("QDEN_VD_JOINT_REQ_XML_FILE", "/req/joints.xml", 1);
+  setenv("QDEN_VD_JOINT_REQ_SPREADSHEET_FILE", "/req/joints.xlsx", 1);
+  VD_2DManikin_forget_requirement_environment();
   struct Row {
     int type;
     bool dataManagement;
     std::size_t plugins, requirements;
     int recordedType;
   };
-  const Row rows[] = {{2, false, 1, 7, 2}, {4, false, 0, 0, -1}, {5, false, 1, 7, 0}, {3, false, 1, 7, 3}};
+  const Row rows[] = {{2, false, 1, 7, 2}, {4, false, 0, 0, -1}, {5, false, 1, 7, 0},
+                      {3, false, 1, 7, 3}, {1, false, 1, 7, 1},  {5, true, 1, 7, 5}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.type);
     Validation::ClearRecord();
@@ -423,8 +443,15 @@ TEST_F(ManikinCommit, JointSourcesOtherThanCustomerDefaults) {
       EXPECT_STREQ(r.requirements[0].account, "ops");
       EXPECT_STREQ(r.requirements[0].accountPart, "night");
       EXPECT_EQ(r.requirements[0].flag, 1);
-      EXPECT_NE(std::string(r.requirements[0].server).find(":8080/rqv"), std::string::npos);
+      EXPECT_STREQ(r.requirements[0].server, "http://reports.test:8080/rqv");
       setenv("QDEN_RQV_ACCOUNT", "day", 1);  // read once per process: no change
+    }
+    if (row.type == 1 || row.type == 3) {
+      EXPECT_STREQ(r.requirements.at(0).file, row.type == 1 ? "/req/joints.xlsx" : "/req/joints.xml");
+    }
+    if (row.type == 5 && row.dataManagement) {
+      for (std::size_t i = 0; i < 7 && i < r.requirements.size(); ++i)
+        EXPECT_EQ(std::string(r.requirements[i].project), std::string("id") + joints[i]) << i;
     }
   }
   EXPECT_STREQ(VD_2DManikin_requirement_environment().account, "ops");
@@ -432,6 +459,9 @@ TEST_F(ManikinCommit, JointSourcesOtherThanCustomerDefaults) {
   VD_2DManikin_forget_requirement_environment();
   EXPECT_EQ(std::string(VD_2DManikin_requirement_environment().account), std::string(255, 'a'));
   EXPECT_STREQ(VD_2DManikin_requirement_environment().accountPart, "");
+  for (const char* name : {"QDEN_RQV_SERVER", "QDEN_VD_JOINT_REQ_XML_FILE", "QDEN_VD_JOINT_REQ_SPREADSHEET_FILE"})
+    unsetenv(name);
+  VD_2DManikin_forget_requirement_environment();
 }
 
 TEST_F(ManikinCommit, FailedBuildLeavesNothing) {

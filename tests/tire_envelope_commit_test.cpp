@@ -222,7 +222,8 @@ TEST_F(TireEnvelopeCommit, EveryNumberAtItsOwnByte) {
     const int n = static_cast<int>(d);
     const std::pair<int, int> ints[] = {
         {6272, c.graph},  {6296, 3 + n},   {6320, 6 + n},   {6560, 12 + n}, {3528, c.motion},      {53936, 21 + n},
-        {53940, 22 + n},  {53944, 23 + n}, {53948, 24 + n}, {53908, 1},     {1908, d == 0 ? 2 : 1}, {53928, 2}};
+        {53940, 22 + n},  {53944, 23 + n}, {53948, 24 + n}, {53908, 1},     {1908, d == 0 ? 2 : 1}, {53928, 2},
+        {53932, 61},      {53952, 62},     {53956, 63}};
     for (const auto& [byte, value] : ints) EXPECT_EQ(At<std::int32_t>(b, byte), value) << "byte " << byte;
     const int first = d == 0 ? 1 : 0;
     const std::pair<int, int> bytes[] = {{6276, first}, {160, first}, {161, 1 - first}, {4222, first}, {53896, first}};
@@ -250,6 +251,12 @@ TEST_F(TireEnvelopeCommit, EveryNumberAtItsOwnByte) {
     EXPECT_EQ(edit->GetFirstDriverJointSteps(), 3 + n);
     EXPECT_EQ(edit->GetSecondDriverJointSteps(), 6 + n);
     EXPECT_EQ(edit->GetShockDriverJointSteps(), 12 + n);
+    // The driver locations no graph of these takes from the block come from the customer defaults.
+    EXPECT_EQ(edit->GetTaperLocationAY(), 64.5);
+    EXPECT_EQ(edit->GetTaperLocationBX(), 64.5);
+    const bool fixedFromBlock = c.motion == SuspensionTemplate && c.suspension != FiveLinkSolidAxlewithoutSteering &&
+                                c.graph == TwoDriversOneFixed;
+    EXPECT_EQ(edit->GetFixedLocationPercentage(), fixedFromBlock ? c.taper + d : 44.5);
     if (c.motion == SuspensionTemplate && c.suspension != FiveLinkSolidAxlewithoutSteering &&
         c.graph != RectangularJounceRebound) {
       const double taper = c.graph == RectangularTaperedX   ? edit->GetTaperLocationXAxis()
@@ -263,6 +270,12 @@ TEST_F(TireEnvelopeCommit, EveryNumberAtItsOwnByte) {
     SCOPED_TRACE(c.what);
     TearDown();
     SetUp();
+    // Each layer and driver location a customer default gives, a value of its own.
+    Host::SetCustomerDefault("VD_TE_WIREFRAME_LAYER", 61.0);
+    Host::SetCustomerDefault("VD_TE_WHEEL_CSYS_LAYER", 62.0);
+    Host::SetCustomerDefault("VD_TE_TEMPLATE_GEOMETRY_LAYER", 63.0);
+    Host::SetCustomerDefault("VD_TE_WHEEL_DRIVER_LOCATION_PERCENT", 44.5);
+    Host::SetCustomerDefault("VD_TE_WHEEL_DRIVER_LOCATIONB", 64.5);
     tire_->SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(c.motion));
     tire_->SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(c.suspension));
     tire_->SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(c.graph));

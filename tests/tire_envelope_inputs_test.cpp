@@ -80,6 +80,24 @@ TEST_F(TireEnvelopeInputs, TemplatePointsLandInTheirFamilysRecord) {
   EXPECT_EQ(std::memcmp(&before, tire_->WorkArea(), sizeof before), 0);
 }
 
+// Each MacPherson hard point, set by its index to a point of its own, is
+// found at the byte of the record that holds it (offset, index).
+TEST_F(TireEnvelopeInputs, EachMacPhersonHardPointLandsAtItsOwnByte) {
+  const int places[15][2] = {{0, 0},    {48, 1},   {96, 2},   {144, 3},  {168, 4},  {216, 5},  {264, 6},  {312, 7},
+                             {360, 8},  {408, 9},  {456, 11}, {504, 12}, {552, 13}, {576, 10}, {600, 14}};
+  for (int index = 0; index < 15; ++index) {
+    const Math::Point3 p{index + 1.0, 10.0 * (index + 1), -100.0 * (index + 1)};
+    EXPECT_EQ(tire_->UpdateTemplatePoint(MacPhersonStrut, index, p), 0);
+  }
+  const auto* record = reinterpret_cast<const unsigned char*>(&tire_->WorkArea()->macpherson);
+  for (const auto& [offset, index] : places) {
+    double got[3];
+    std::memcpy(got, record + offset, sizeof got);
+    EXPECT_EQ(std::vector<double>(got, got + 3), std::vector<double>({index + 1.0, 10.0 * (index + 1), -100.0 * (index + 1)}))
+        << "index " << index << " at byte " << offset;
+  }
+}
+
 TEST_F(TireEnvelopeInputs, FixedSectionsFromTheSixOffsets) {
   Set(tire_->GetInboardOffsetValue(), 2);
   Set(tire_->GetFrontOffsetValue(), 4);

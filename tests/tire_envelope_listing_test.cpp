@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "JamTestSupport.hpp"
@@ -191,6 +192,31 @@ TEST_F(TireEnvelopeListing, AFiveLinkAxleListsItsShockDriverInOrder) {
     EXPECT_EQ(roll[1], "Jounce: 80.250000\n");
     EXPECT_EQ(roll[2], "Rebound: -60.500000\n");
     EXPECT_EQ(roll[3], "Steps: 7\n");
+  }
+}
+
+// The rim sizes and the spindle trim distance are listed from the settings
+// of the work part's unit, millimetres or inches.
+TEST_F(TireEnvelopeListing, TheWorkPartsUnitPicksItsOwnSettings) {
+  for (auto [name, value] : {std::pair{"VD_TE_STANDARD_SIZES_MU", "381,406,432"}, {"VD_TE_STANDARD_SIZES_EU", "15,16,17"},
+                             {"VD_TE_TRIM_DIST_SPINDLE_MU", "150.5"}, {"VD_TE_TRIM_DIST_SPINDLE_EU", "5.5"}})
+    VD::SetDefaultsFileValue(name, value);
+  struct Row {
+    int unit;
+    const char *sizes, *trim;
+  };
+  for (const Row& row : {Row{0, "VD_TE_STANDARD_SIZES_MU: 381,406,432\n", "VD_TE_TRIM_DIST_SPINDLE_MU: 150.500000\n"},
+                         Row{1, "VD_TE_STANDARD_SIZES_EU: 15,16,17\n", "VD_TE_TRIM_DIST_SPINDLE_EU: 5.500000\n"}}) {
+    SCOPED_TRACE(row.unit);
+    PART_part* work = PART_part::Create(row.unit);
+    PART_set_work_part(work);
+    Listing::Reset();
+    tire_->DisplayInputInformation();
+    const std::vector<std::string> lines = Listing::Lines();
+    for (const char* line : {row.sizes, row.trim})
+      EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+    PART_set_work_part(part());
+    work->destroy();
   }
 }
 

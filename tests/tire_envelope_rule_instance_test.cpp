@@ -228,6 +228,16 @@ TEST_F(TireEnvelopeRuleInstance, RecordWithoutLinkLeavesTheBuilder) {
   EXPECT_EQ(Host::CountCalls("IM_ask_instance_manager"), 0u);
 }
 
+// A rule that names no layer: each layer takes its own default, section 1,
+// sheet body 101, profile spline 201, spindle lines 200.
+TEST_F(TireEnvelopeRuleInstance, ARuleWithoutLayersTakesTheDefaultLayers) {
+  TireEnvelopeBuilder* tire = Open({{"rim_diameter", "431.8"}});
+  EXPECT_EQ(tire->GetSectionLayer(), 1);
+  EXPECT_EQ(tire->GetSheetBodyLayer(), 101);
+  EXPECT_EQ(tire->GetProfileSplineLayer(), 201);
+  EXPECT_EQ(tire->GetSpindleLinesLayer(), 200);
+}
+
 // The four layers, all different from each other and from their defaults,
 // and the flags against their defaults: each read from its own attribute.
 TEST_F(TireEnvelopeRuleInstance, EachLayerAndFlagFromItsOwnAttribute) {
