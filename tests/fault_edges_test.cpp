@@ -405,20 +405,9 @@ class Refusals : public stamvik_test::DieDesignFeature {
     b->GetTarget()->set_selected_tag(ModelBody(Kernel::BodyType::Solid));
     return b;
   }
-  // A heel post that commits.
+  // A heel post that commits, or one opened on its feature.
   DieDesJA::HeelpostBuilder* Heelpost(FEATURE_RECORD* frec = nullptr) {
-    auto* b = DieDesJA::HeelpostBuilderFactory::Create(modelPart(), frec);
-    if (frec != nullptr) return b;
-    CoordinateSystemAt(b->GetBaseOrientation(), 10);
-    b->GetCenter()->SetInputType(DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewCoordinateSystem);
-    Set(b->GetLength(), "300");
-    Set(b->GetWidth(), "150");
-    Set(b->GetHeight(), "100");
-    Set(b->GetPadThickness(), "20");
-    Set(b->GetWallPercentage(), "30");
-    Set(b->GetWallAThickness(), "5");
-    b->SetWallACreate(true);
-    return b;
+    return frec != nullptr ? DieDesJA::HeelpostBuilderFactory::Create(modelPart(), frec) : HeelpostOnBase();
   }
   // The host's commit refuses with `status`: no feature made, none changed in number.
   void ExpectRefused(OM::Object* builder, int status) {
@@ -451,6 +440,14 @@ TEST_F(Refusals, AnEnumerationValueAtItsLastMemberIsTakenAndOnePastItOrBelowZero
       return b;
     };
   };
+  // A sub-builder of a heel post that commits.
+  auto heelPart = [](auto get) {
+    return [get](Refusals& t, OM::Object** holder) -> JAX_BASE_BUILDER* {
+      DieDesJA::HeelpostBuilder* b = t.Heelpost();
+      *holder = (b->*get)();
+      return b;
+    };
+  };
   const Row rows[] = {
       {"clamping slot Type", own([](Refusals& t) { return DieDesJA::ClampingSlotBuilderFactory::Create(t.Model(), nullptr); }),
        [](OM::Object* o, int v) { return XJA_CLAMPING_SLOT_BUILDER_set_type(static_cast<DieDesJA::ClampingSlotBuilder*>(o), v); }, 3, 3030630},
@@ -467,26 +464,11 @@ TEST_F(Refusals, AnEnumerationValueAtItsLastMemberIsTakenAndOnePastItOrBelowZero
          return shoe;
        },
        [](OM::Object* o, int v) { return XJA_DIE_BOOLEAN_BUILDER_set_boolean_options(static_cast<DieDes::DieBooleanBuilder*>(o), v); }, 3, 3030630},
-      {"heel post's offset direction InputType",
-       [](Refusals& t, OM::Object** holder) -> JAX_BASE_BUILDER* {
-         auto* b = t.Heelpost();
-         *holder = b->GetOffsetDirection();
-         return b;
-       },
+      {"heel post's offset direction InputType", heelPart(&DieDesJA::HeelpostBuilder::GetOffsetDirection),
        [](OM::Object* o, int v) { return XJA_DIE_DIRECTION_BUILDER_set_input_type(static_cast<DieDes::DieDirectionBuilder*>(o), v); }, 3, 3030630},
-      {"heel post's center InputType",
-       [](Refusals& t, OM::Object** holder) -> JAX_BASE_BUILDER* {
-         auto* b = t.Heelpost();
-         *holder = b->GetCenter();
-         return b;
-       },
+      {"heel post's center InputType", heelPart(&DieDesJA::HeelpostBuilder::GetCenter),
        [](OM::Object* o, int v) { return XJA_DIE_LOCATION_BUILDER_set_InputType(static_cast<DieDesJA::DieLocationBuilder*>(o), v); }, 5, 3030630},
-      {"heel post's base orientation InputType",
-       [](Refusals& t, OM::Object** holder) -> JAX_BASE_BUILDER* {
-         auto* b = t.Heelpost();
-         *holder = b->GetBaseOrientation();
-         return b;
-       },
+      {"heel post's base orientation InputType", heelPart(&DieDesJA::HeelpostBuilder::GetBaseOrientation),
        [](OM::Object* o, int v) { return XJA_DIE_PLANE_BUILDER_set_input_type(static_cast<DieDes::DiePlaneBuilder*>(o), v); }, 3, 3030630},
       {"draw bead Output", own([](Refusals& t) { return DieEngJA::DrawBeadBuilderFactory::Create(t.Model(), nullptr); }),
        [](OM::Object* o, int v) { return XJA_DRAW_BEAD_BUILDER_set_Output(static_cast<DieEngJA::DrawBeadBuilder*>(o), v); }, 4, 3030630},
