@@ -89,6 +89,21 @@ class DieDesignFeature : public stamvik_test::HostTest {
     const double origin[3] = {0, 0, z};
     plane->SetCoordinateSystemOrigin(origin);
   }
+  // A heel post that validates: 300 by 150, 100 high, with wall A, on the
+  // base plane at (0, 0, 10) and centred on a new coordinate system.
+  DieDesJA::HeelpostBuilder* HeelpostOnBase() {
+    DieDesJA::HeelpostBuilder* b = DieDesJA::HeelpostBuilderFactory::Create(modelPart(), nullptr);
+    CoordinateSystemAt(b->GetBaseOrientation(), 10);
+    b->GetCenter()->SetInputType(DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewCoordinateSystem);
+    Set(b->GetLength(), "300");
+    Set(b->GetWidth(), "150");
+    Set(b->GetHeight(), "100");
+    Set(b->GetPadThickness(), "20");
+    Set(b->GetWallPercentage(), "30");
+    Set(b->GetWallAThickness(), "5");
+    b->SetWallACreate(true);
+    return b;
+  }
   // The value of type T at that byte of a record handed to the host.
   template <class T>
   static T At(const void* record, int byte) {

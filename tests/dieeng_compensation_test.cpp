@@ -125,8 +125,12 @@ TEST_F(Compensation, RoughDataValidationRefusesInItsOrder) {
       {"curve mode, empty section, a body", 1, 0.01, 0.5, false, true, 3030441},
       {"sheet mode, curves, no body", 0, 0.01, 0.5, true, false, 3030445},
       {"sheet mode, a body", 0, 0.01, 0.5, false, true, 0},
-      {"an unknown type is sheet mode", 5, 0.01, 0.5, true, false, 3030445},
-      {"an unknown type with a body", 5, 0.01, 0.5, false, true, 0},
+      // A type that names no member would validate as a sheet and commit as a
+      // curve: it is refused first, whatever the inputs.
+      {"an unknown type with curves", 5, 0.01, 0.5, true, false, 3030630},
+      {"an unknown type with a body", 5, 0.01, 0.5, false, true, 3030630},
+      {"one past the last type", 2, 0.01, 0.5, false, true, 3030630},
+      {"a type below the first", -1, 0.01, 0.5, false, true, 3030630},
   };
   for (const Row& row : rows) {
     auto* b = NewRough(row.type, row.distance, row.angle);

@@ -44,19 +44,7 @@ class Heelpost : public DieDesignFeature {
  protected:
   // A post 300 by 150, 100 high, with wall A, on the base plane at (0, 0, 10)
   // and centred on a new coordinate system.
-  HeelpostBuilder* OnBase() {
-    HeelpostBuilder* b = HeelpostBuilderFactory::Create(modelPart(), nullptr);
-    CoordinateSystemAt(b->GetBaseOrientation(), 10);
-    b->GetCenter()->SetInputType(DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewCoordinateSystem);
-    Set(b->GetLength(), "300");
-    Set(b->GetWidth(), "150");
-    Set(b->GetHeight(), "100");
-    Set(b->GetPadThickness(), "20");
-    Set(b->GetWallPercentage(), "30");
-    Set(b->GetWallAThickness(), "5");
-    b->SetWallACreate(true);
-    return b;
-  }
+  HeelpostBuilder* OnBase() { return HeelpostOnBase(); }
   // The child's record of a tree made with four tags.
   static const void* ChildRecord(DIEDES_NODE_s* node) {
     return DIEDES_NODE_ask_appl_data(DIEDES_NODE_ask_nth_child(node, 0))[1];

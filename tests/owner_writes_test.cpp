@@ -4,7 +4,9 @@
 // and each owner's SetProperties writes its settable properties in their
 // published order. The rows (names, snake forms, member lists, exports) are
 // written out by hand from the published property tables and export names.
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -402,6 +404,37 @@ TEST_F(OwnerWrites, SetPropertiesWritesEachOwnersSettablePropertiesInTheirOrder)
     }
     EXPECT_EQ(written, expected);
   }
+}
+
+// A write through the property system of an index that names no member is
+// refused with the die catalogue's number before its setter records
+// anything; the last member is written as any other.
+TEST_F(OwnerWrites, AnEnumeratedWriteTakesTheLastMemberAndRefusesOnePastItAndBelowTheFirst) {
+  int rows = 0;
+  for (const Row& row : Rows()) {
+    if (row.kind != Kind::Enum) continue;
+    SCOPED_TRACE(std::string(row.journalClass) + " " + row.property);
+    ++rows;
+    const int members = static_cast<int>(std::count(row.members, row.members + std::strlen(row.members), ',')) + 1;
+    Property::Owner* owner = OwnerOf(row.journalClass);
+    ASSERT_NE(owner, nullptr);
+    OM::Object* object = row.object(b_);
+    Property::EnumMembers list{row.members};
+    for (const int index : {members - 1, members, -1}) {
+      SCOPED_TRACE(index);
+      ValuePtr before(owner->GetProperty(object, row.property));
+      ASSERT_NE(before, nullptr);
+      JAM::ClearJournal();
+      ValuePtr value = Property::MakeEnum(list, index);
+      const bool names = index == members - 1;
+      EXPECT_EQ(RaisedCode([&] { owner->SetProperty(object, row.property, value.get()); }), names ? 0 : 3030630);
+      EXPECT_EQ(JAM::Recorded().size(), names ? 1u : 0u);
+      ValuePtr after(owner->GetProperty(object, row.property));
+      ASSERT_NE(after, nullptr);
+      EXPECT_EQ(after->GetEnum(), names ? index : before->GetEnum());
+    }
+  }
+  EXPECT_EQ(rows, 29);
 }
 
 // The setters store any value they are given; reading one outside the

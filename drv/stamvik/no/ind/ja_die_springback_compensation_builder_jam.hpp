@@ -48,7 +48,9 @@ struct Unit : ::KTX::JA::UnitDefaults {
       ::KTX::JA::SetUpStep::ClassesAndTemplates, ::KTX::JA::SetUpStep::Enumerations,
       ::KTX::JA::SetUpStep::Structures, ::KTX::JA::SetUpStep::EnumerationMembers};
   static constexpr std::array<::KTX::JA::EnumDescription, 3> enums{{
-      {"Die.SpringbackCompensationBuilder.DefinedByType", {"OneStepFeature", "FacetedBodies", "Points"}},
+      // A definition none of these has always been refused with the host's number for it.
+      {"Die.SpringbackCompensationBuilder.DefinedByType", {"OneStepFeature", "FacetedBodies", "Points"},
+       ::KTX::Messages::kUnknownDefinition},
       {"Die.SpringbackCompensationBuilder.ResultSheetType", {"Compensated", "Sprung"}},
       {"Die.SpringbackCompensationBuilder.DegreeType", {"Two", "Three", "Five", "Seven"}},
   }};

@@ -20,11 +20,14 @@
 #include <vector>
 
 #include "ClassFrame.hpp"
+#include "InputChecks.hpp"
+#include "Messages.hpp"
 #include "StamvikExport.hpp"
 #include "feat/Builder.hpp"
 #include "jam/Jam.hpp"
 #include "jam/Journal.hpp"
 #include "om/ObjectManager.hpp"
+#include "sel/Selection.hpp"
 #include "sys/Memory.hpp"
 
 namespace KTX::JA {
@@ -722,6 +725,8 @@ struct ScriptMethod {
 struct EnumDescription {
   const char* name;                // "Die.ClampingSlotBuilder.Types"
   std::array<const char*, 16> members;  // numbered from 0, up to the first null
+  // The number a value naming no member is refused with; 0: the unit's.
+  int unknownMember = 0;
 };
 struct DefaultRow {
   const char* path;   // "ReliefDepth.Value"
@@ -748,6 +753,9 @@ inline constexpr std::array<SetUpStep, 5> kMembersBeforeStructuresSetUpOrder{
 
 // What a unit leaves out, it has none of.
 struct UnitDefaults {
+  // The numbers its builders' inputs are refused with: the die catalogue's.
+  static constexpr Stamvik::InputRefusals inputRefusals{Messages::kUnknownMember, Messages::kSelectedObjectGone,
+                                                        Messages::kSelectedBuilder, Messages::kSelectedOwnFeature};
   static constexpr std::array<const char*, 0> dependencies{};
   static constexpr std::array<EnumDescription, 0> enums{};
   static constexpr std::array<DefaultRow, 0> defaults{};
@@ -1115,6 +1123,70 @@ void SetDefaults(tag_t tag, bool apply) {
 template <class U>
 void SetDefaultsWhereDescribed(tag_t tag, bool apply) {
   if constexpr (U::defaults.size() != 0 || U::defaultsVisitOnly) SetDefaults<U>(tag, apply);
+}
+
+// ---- inputs no builder is committed with ------------------------------------------------
+
+// The number of members of an enumeration the unit describes (0 for none).
+template <class U>
+constexpr int EnumMemberCount(const char* enumName) {
+  for (const EnumDescription& e : U::enums) {
+    if (!SameText(e.name, enumName)) continue;
+    int count = 0;
+    while (count < static_cast<int>(e.members.size()) && e.members[static_cast<std::size_t>(count)] != nullptr) ++count;
+    return count;
+  }
+  return 0;
+}
+// The number a value of the enumeration naming no member is refused with.
+template <class U>
+constexpr int UnknownMemberNumber(const char* enumName) {
+  for (const EnumDescription& e : U::enums)
+    if (SameText(e.name, enumName) && e.unknownMember != 0) return e.unknownMember;
+  return U::inputRefusals.unknownMember;
+}
+template <class U>
+constexpr bool NamesAMember(const char* enumName, int value) {
+  return value >= 0 && value < EnumMemberCount<U>(enumName);
+}
+
+// The check of one object of a described class: each enumerated property
+// read through its getter names a member, and each object it holds passes
+// (selected objects can serve, sub-builders pass their own class's check),
+// in declaration order; 0, or the first refusal's number.
+template <class U, class Members>
+int CheckInputs(const JAX_BASE_BUILDER* validated, OM::Object* object, int depth) {
+  int status = 0;
+  Members::ForEach([&]<class M>() {
+    if constexpr (M::kind == Kind::Get) {
+      using V = typename M::Value;
+      if (status != 0) return;
+      if constexpr (V::shape == Shape::Enum) {
+        static_assert(EnumMemberCount<U>(V::typeName) > 0, "the unit describes no members for this enumeration");
+        int value = 0;
+        if (M::body(object, &value) == 0 && !NamesAMember<U>(V::typeName, value))
+          status = UnknownMemberNumber<U>(V::typeName);
+      } else if constexpr (V::shape == Shape::Object || V::shape == Shape::TemplateObject) {
+        using Held = std::remove_pointer_t<typename M::T>;
+        static_assert(!(std::is_base_of_v<SELECT_OBJECT, Held> || std::is_base_of_v<SELECT_OBJECT_list, Held> ||
+                        std::is_base_of_v<SC_collector, Held>) ||
+                          (U::inputRefusals.objectGone != 0 && U::inputRefusals.notAModelObject != 0 &&
+                           U::inputRefusals.ownFeature != 0),
+                      "a class that holds selections refuses unfit objects with numbers of its own");
+        typename M::T held = nullptr;
+        if (M::body(object, &held) == 0 && held != nullptr)
+          status = Stamvik::CheckHeld(validated, held, U::inputRefusals, depth);
+      }
+    }
+  });
+  return status;
+}
+
+// The class's check, registered where its builders' validation finds it.
+template <class U, class Members>
+void RegisterInputs() {
+  if constexpr (std::is_base_of_v<JAX_BASE_BUILDER, typename U::Object>)
+    Stamvik::RegisterInputCheck(&U::Object::ThisClassId, &CheckInputs<U, Members>);
 }
 
 // ---- load-time registration -----------------------------------------------------------

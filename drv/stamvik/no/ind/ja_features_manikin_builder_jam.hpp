@@ -30,10 +30,15 @@ struct Unit : ::KTX::JA::UnitDefaults {
   static constexpr std::uint32_t interfaceId = 0x9C099CC2;
   static constexpr ::KTX::JA::Creator creator{"Features.AutomotiveCollection", "CreateManikinBuilder"};
   static constexpr std::array<const char*, 1> dependencies{"Expression"};
+  // A value naming no member: the position, class and standard have numbers
+  // of their own, the percentile the unit's; the manikin holds no selection.
+  static constexpr ::KTX::Stamvik::InputRefusals inputRefusals{::KTX::Messages::kManikinUnknownMember, 0, 0, 0};
   static constexpr std::array<::KTX::JA::EnumDescription, 4> enums{{
-      {"Features.ManikinBuilder.PositionType", {"Driver", "Passenger"}},
-      {"Features.ManikinBuilder.ClassificationType", {"ClassA", "ClassB"}},
-      {"Features.ManikinBuilder.StandardType", {"SAEJ826Jul1995", "Saej833", "UserDefined"}},
+      {"Features.ManikinBuilder.PositionType", {"Driver", "Passenger"}, ::KTX::Messages::kManikinPositionUnknown},
+      {"Features.ManikinBuilder.ClassificationType", {"ClassA", "ClassB"},
+       ::KTX::Messages::kManikinClassificationUnknown},
+      {"Features.ManikinBuilder.StandardType", {"SAEJ826Jul1995", "Saej833", "UserDefined"},
+       ::KTX::Messages::kManikinStandardUnknown},
       {"Features.ManikinBuilder.SAEPercentileType",
        {"J826Type95thPercentile", "J826Type50thPercentile", "J826Type10thPercentile", "J833LargeHuman95thMale",
         "J833MediumHumanHalfwayPosition", "J833SmallHuman5thFemale"}},

@@ -70,6 +70,9 @@ struct Unit : ::KTX::JA::UnitDefaults {
       ::KTX::JA::SetUpStep::Structures, ::KTX::JA::SetUpStep::EnumerationMembers};
   static constexpr std::array<const char*, 5> lookUpOrder{"Assemblies.SelectComponentList", "CoordinateSystem",
                                                           "Expression", "Features.FeatureBuilder", "BrenvikObject"};
+  static constexpr ::KTX::Stamvik::InputRefusals inputRefusals{
+      ::KTX::Messages::kTireUnknownMember, ::KTX::Messages::kTireSelectedObjectGone,
+      ::KTX::Messages::kTireSelectedBuilder, ::KTX::Messages::kTireSelectedOwnFeature};
   static constexpr std::array<::KTX::JA::EnumDescription, 6> enums{{
       {"Features.TireEnvelopeBuilder.TireDefinitionOption",
        {"SolidBody", "ProfileCurves", "SketchfromOtherPart", "ProfilePointFile"}},

@@ -319,6 +319,11 @@ struct PropertyOf {
         using P = typename MS::Param;
         auto typed = Read<V, P>(value);
         if (object == nullptr) Property::RaiseNullPtr(D::source, D::line);
+        // An index that names no member is refused before the setter records
+        // it, as the builder's validation would refuse it later.
+        if constexpr (V::shape == Shape::Enum)
+          if (!NamesAMember<U>(V::typeName, typed))
+            Property::RaisePropErr(D::source, D::line, UnknownMemberNumber<U>(V::typeName));
         int status = Call(object, typed);
         if (status != 0) Property::RaisePropErr(D::source, D::line, status);
       }

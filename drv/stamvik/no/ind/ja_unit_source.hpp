@@ -52,7 +52,10 @@
     ::KTX::JA::TestPrint<unit::Unit, unit::Members>(tag, tagName, level);                 \
   }                                                                                       \
   namespace KTX::JA {                                                                     \
-  void Load##Class##Unit() { LoadUnit<unit::Unit>(&unit::journalled, &unit::unjournalled); } \
+  void Load##Class##Unit() {                                                              \
+    LoadUnit<unit::Unit>(&unit::journalled, &unit::unjournalled);                         \
+    RegisterInputs<unit::Unit, unit::Members>();                                          \
+  }                                                                                       \
   }
 
 // A builder's property owner, KTX::JAM::Area_ClassPropertyOwner: its

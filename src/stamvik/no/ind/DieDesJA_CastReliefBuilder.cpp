@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
@@ -144,6 +145,7 @@ void CastReliefBuilder::DeleteSheetTemps() {
 // ---- validation ---------------------------------------------------------------
 
 int CastReliefBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   int first = 0, second = 0, third = 0;
   Stamvik::HostBlock<tag_t> firstItems, secondItems, thirdItems;
   if (m_reliefProfile != nullptr)

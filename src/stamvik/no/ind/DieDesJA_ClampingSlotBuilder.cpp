@@ -9,6 +9,7 @@
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
+#include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
@@ -304,6 +305,7 @@ void ClampingSlotBuilder::TypeChanged() const {
 }
 
 int ClampingSlotBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   if (m_locations == nullptr || m_locations->validate_nothrow() != 0) return kBadLocation;
   if (m_locationOffsetDirection == nullptr || m_locationOffsetDirection->validate_nothrow() != 0)
     return kBadOffsetDirection;

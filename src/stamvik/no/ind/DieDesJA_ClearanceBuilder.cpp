@@ -5,6 +5,7 @@
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/DieAttributes.hpp"
@@ -106,6 +107,7 @@ void ClearanceBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 char* ClearanceBuilder::ask_journal_class_name() const { return SM_string_copy("Die.ClearanceBuilder"); }
 
 int ClearanceBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   int first = 0, second = 0, third = 0;
   Stamvik::HostBlock<tag_t> firstItems, secondItems, thirdItems;
   if (m_section != nullptr)

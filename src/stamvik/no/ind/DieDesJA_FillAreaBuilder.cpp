@@ -6,6 +6,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
@@ -101,6 +102,7 @@ void FillAreaBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 char* FillAreaBuilder::ask_journal_class_name() const { return SM_string_copy("Die.FillAreaBuilder"); }
 
 int FillAreaBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   int first = 0, second = 0, third = 0;
   Stamvik::HostBlock<tag_t> firstItems, secondItems, thirdItems;
   if (m_boundary != nullptr)

@@ -3,6 +3,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
@@ -99,6 +100,7 @@ char* FingerClearanceNotchBuilder::ask_journal_class_name() const {
 }
 
 int FingerClearanceNotchBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   int first = 0, second = 0, third = 0;
   if (m_section != nullptr) m_section->ask_loop_summary(&first, nullptr, &second, nullptr, &third, nullptr);
   if (third > 0) return kClosedSectionLoops;

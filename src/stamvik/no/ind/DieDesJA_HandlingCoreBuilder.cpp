@@ -5,6 +5,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/Module.hpp"
@@ -89,6 +90,7 @@ void HandlingCoreBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 char* HandlingCoreBuilder::ask_journal_class_name() const { return SM_string_copy("Die.HandlingCoreBuilder"); }
 
 int HandlingCoreBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   if (m_type == JA_HANDLING_CORE_BUILDER_Types_MapFromBase && m_targetData != nullptr &&
       !m_targetData->GetMapFromBaseFlag())
     return kCannotMapFromBase;

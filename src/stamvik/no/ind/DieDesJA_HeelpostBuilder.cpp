@@ -8,6 +8,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
@@ -150,6 +151,7 @@ void HeelpostBuilder::Notify(OM::Object* changed) {
 }
 
 int HeelpostBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   if (m_center == nullptr || m_center->validate_nothrow() != 0) return kBadLocation;
   if (m_offsetDirection == nullptr || m_offsetDirection->validate_nothrow() != 0) return kBadOffsetDirection;
   if (m_baseOrientation == nullptr || m_baseOrientation->validate_nothrow() != 0) return kBadBaseOrientation;

@@ -8,6 +8,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
@@ -128,6 +129,7 @@ void KeywayBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 }
 
 int KeywayBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   if (m_baseOrientation == nullptr || m_baseOrientation->validate_nothrow() != 0) return kBadBaseOrientation;
 
   const LoopCounts flange = countsOf(m_baseFlange);

@@ -5,6 +5,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
@@ -98,6 +99,7 @@ void MachineReliefBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 char* MachineReliefBuilder::ask_journal_class_name() const { return SM_string_copy("Die.MachineReliefBuilder"); }
 
 int MachineReliefBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   return 0;

@@ -9,6 +9,7 @@
 
 #include "DieDesJA_GenericBodyBuilder.hpp"
 #include "DieDesJA_ParameterEntities.hpp"
+#include "InputChecks.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
@@ -198,6 +199,7 @@ void DieShoeBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 // ---- validation ----------------------------------------------------------------------
 
 int DieShoeBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   if (m_baseOrientation == nullptr || m_baseOrientation->validate_nothrow() != 0) return kBadBaseOrientation;
 
   const LoopCounts flange = CountLoops(m_baseFlangeSection);

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "DieEngJA_CommitMarks.hpp"
+#include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
@@ -140,6 +141,7 @@ void CompensateRoughDataBuilder::FromSheetParms(DieEng::CompensateRoughSheet* pa
 }
 
 int CompensateRoughDataBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   double precision = 0;
   ZV_SESSION_ask_precision(&precision);
   if (precision * Kernel::ScaleFactors().factors[1] + kMargin > m_distanceTolerance) return kDistanceToleranceTooSmall;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
+#include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/DrawBeadParms.hpp"
@@ -159,6 +160,7 @@ void DrawBeadBuilder::implement_destroy() {
 }
 
 int DrawBeadBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   unsigned flags = kNewBeadFlags;
   if (FEATURE_RECORD* frec = get_frec(); frec != nullptr) {
     FEATURE_PARMS* parms = FREC_ask_parms_of_frec(frec);

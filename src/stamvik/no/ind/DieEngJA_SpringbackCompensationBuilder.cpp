@@ -7,6 +7,7 @@
 #include <string>
 
 #include "DieEngJA_CommitMarks.hpp"
+#include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
@@ -277,6 +278,7 @@ void SpringbackCompensationBuilder::ReadPoints(const DieEng::SpringbackCompensat
 }
 
 int SpringbackCompensationBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   switch (m_definedBy) {
     case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_OneStepFeature:
       return selected(m_oneStep) == 0 ? kNoSpringbackInput : 0;

@@ -214,6 +214,14 @@ inline constexpr int kDrawDieOffsetCurvesFailed = 3030595;
 inline constexpr int kDrawDieMainSolidFailed = 3030596;
 inline constexpr int kDrawDieTopSolidFailed = 3030597;
 inline constexpr int kDrawDieStressSolidFailed = 3030599;
+// What no builder commits with (the die design's, die engineering's and
+// tooling's builders and sub-builders): an enumeration value that names no
+// member of its enumeration; a selection that holds an object deleted since
+// it was selected, a builder (no model object), or the feature being edited.
+inline constexpr int kUnknownMember = 3030630;
+inline constexpr int kSelectedObjectGone = 3030631;
+inline constexpr int kSelectedBuilder = 3030632;
+inline constexpr int kSelectedOwnFeature = 3030633;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 
@@ -254,6 +262,9 @@ inline constexpr int kManikinPercentileNotOfStandard = 3770440;
 inline constexpr int kManikinPositionUnknown = 3770441;
 inline constexpr int kManikinClassificationUnknown = 3770442;
 inline constexpr int kManikinStandardUnknown = 3770443;
+// A manikin's enumeration value that names no member (the percentile's; the
+// position, class and standard have their own numbers above).
+inline constexpr int kManikinUnknownMember = 3770444;
 // The tire envelope's profile crosses the Y axis more than once.
 inline constexpr int kProfileCrossesYAxis = 3771702;
 // No profile points could be taken from the tire's solid body.
@@ -324,6 +335,13 @@ inline constexpr int kTextTooLong = 3771790;
 // A driver's step count above 10,000; the two drivers' steps multiplied above 1,000,000.
 inline constexpr int kTooManyDriverSteps = 3771791;
 inline constexpr int kTooManyDriverStepProduct = 3771792;
+// What no tire envelope commits with: an enumeration value that names no
+// member; a selection holding an object deleted since it was selected, a
+// builder, or the feature being edited.
+inline constexpr int kTireUnknownMember = 3771800;
+inline constexpr int kTireSelectedObjectGone = 3771801;
+inline constexpr int kTireSelectedBuilder = 3771802;
+inline constexpr int kTireSelectedOwnFeature = 3771803;
 // The manikin's new angle expressions that failed: the steering wheel's, the
 // back's, the pedal plane's.
 inline constexpr int kManikinWheelAngleExpressionFailed = 3772122;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <exception>
 
+#include "InputChecks.hpp"
 #include "Support.hpp"
 #include "Tooling_DieDesBuildSupport.hpp"
 #include "exp/Expression.hpp"
@@ -68,7 +69,7 @@ void DieDesDrawDieBuilder::implement_destroy() {
   Stamvik::UnjournalledInterface<JAM::Builder_Interface>("Builder")->Destroy(punch);
 }
 
-int DieDesDrawDieBuilder::validate_nothrow() { return 0; }
+int DieDesDrawDieBuilder::validate_nothrow() { return Stamvik::CheckInputs(this); }
 
 int DieDesDrawDieBuilder::commit() {
   DieDesDrawPunchBuilder* punch = m_drawPunchBuilder;

@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
 #include "Tooling_DieDesBuildSupport.hpp"
@@ -83,7 +84,7 @@ void DieDesDrawPunchBuilder::InitCreate(tag_t featureSet, PART_part* part) {
   if (m_tfeatureSet != 0 && OM::OM_object_of_tag(m_tfeatureSet) != nullptr) ConvertFrecToBuilderData(m_tfeatureSet);
 }
 
-int DieDesDrawPunchBuilder::validate_nothrow() { return 0; }
+int DieDesDrawPunchBuilder::validate_nothrow() { return Stamvik::CheckInputs(this); }
 
 int DieDesDrawPunchBuilder::ConvertFrecToBuilderData(tag_t featureSet) {
   if (featureSet == 0) return 0;

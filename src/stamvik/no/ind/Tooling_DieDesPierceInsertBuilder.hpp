@@ -2,6 +2,7 @@
 // commit makes nothing.
 #pragma once
 #include "ClassFrame.hpp"
+#include "InputChecks.hpp"
 #include "feat/Builder.hpp"
 #include "sel/Selection.hpp"
 
@@ -34,7 +35,8 @@ class STAMVIK_API DieDesPierceInsertBuilder : public JAX_BUILDER {
  public:
   void InitCreate(PART_part* part);
   char* ask_journal_class_name() const override;
-  // The builder only keeps its inputs: committing makes nothing.
+  // The builder only keeps its inputs: committing makes nothing, once they pass.
+  int validate_nothrow() override { return Stamvik::CheckInputs(this); }
   int commit() override { return 0; }
 
   double GetUpToleranceForLength() const { return m_upToleranceForLength; }

@@ -3,6 +3,7 @@
 // application record.
 #pragma once
 #include "ClassFrame.hpp"
+#include "InputChecks.hpp"
 #include "afl/DieEngineering.hpp"
 #include "feat/Builder.hpp"
 #include "sel/Selection.hpp"
@@ -29,7 +30,7 @@ class STAMVIK_API DieEngFormTaskBuilder : public JAX_FEAT_BUILDER {
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
   char* ask_journal_class_name() const override;
   // The host always finds a form task valid.
-  int validate_nothrow() override { return 0; }
+  int validate_nothrow() override { return Stamvik::CheckInputs(this); }
   int commit_feature(FEATURE_RECORD** frec) override;
   void destroy() override;
   void cascade_destroy() override;

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "InputChecks.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "VD_2DManikin_util.hpp"
@@ -365,6 +366,7 @@ bool ManikinBuilder::GetOutputOptionsReadyForApply() {
 }
 
 int ManikinBuilder::validate_nothrow() {
+  if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   if (m_position != Driver && m_position != Passenger) return kManikinPositionUnknown;
   if (m_classification != ClassA && m_classification != ClassB) return kManikinClassificationUnknown;
   if (m_standard != SAEJ826Jul1995 && m_standard != Saej833 && m_standard != UserDefined)

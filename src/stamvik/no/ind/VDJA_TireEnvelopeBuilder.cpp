@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "InputChecks.hpp"
 #include "assy/Assembly.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
@@ -1027,6 +1028,7 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
 
 int TireEnvelopeBuilder::validate_nothrow() {
   try {
+    if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
     return Validate();
   } catch (const Error::Exception& e) {
     return e.askCode();
