@@ -286,7 +286,8 @@ int play(const Arguments& arguments, const char* plugin) {
   auto flush = [&](bool all) {
     if (!all && JAM_ask_open_records() != 0) return;
     if (writer != nullptr)
-      for (const KTX::JAM::Record& r : KTX::JAM::Recorded()) writer->Write(r);
+      for (std::size_t i = 0, n = KTX::JAM::RecordedCount(); i < n; ++i)
+        writer->Write(KTX::JAM::RecordedAt(i), KTX::JAM::RecordedValues(i));
     KTX::JAM::ClearJournal();
   };
   std::string error;

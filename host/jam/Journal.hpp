@@ -138,6 +138,9 @@ KTX_HOST_API void ClearJournal();
 // after each call (the player) asks for no copy of the journal.
 KTX_HOST_API std::size_t RecordedCount();
 KTX_HOST_API std::span<const Value> RecordedValues(std::size_t index);
+// The record at an index below RecordedCount(), read where it is made: its
+// values are RecordedValues(index) (its own `values` may be empty).
+KTX_HOST_API const Record& RecordedAt(std::size_t index);
 
 // ---- text ----------------------------------------------------------------------
 KTX_HOST_API std::string WriteJournal(const Journal& journal);
@@ -166,6 +169,8 @@ class KTX_HOST_API JournalWriter {
   JournalWriter(const JournalWriter&) = delete;
   JournalWriter& operator=(const JournalWriter&) = delete;
   void Write(const Record& record);
+  // The same, of a record whose values are kept apart (RecordedAt, RecordedValues).
+  void Write(const Record& record, std::span<const Value> values);
   void Flush();
 
  private:

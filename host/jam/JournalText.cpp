@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <charconv>
 #include <istream>
@@ -41,14 +42,31 @@ constexpr KindWord kKinds[] = {
 constexpr const char* kDirections[] = {"in", "out", "result"};
 constexpr std::string_view kMethodTypes[] = {"method", "get", "set"};
 
+// A byte a quoted text holds as it is.
+inline bool plainByte(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u != '"' && u != '\\' && u >= 0x20 && u != 0x7f;
+}
+
 // The text is made by appending to one string: a record's lines go out in
 // one write.
 void quote(std::string& out, std::string_view s) {
+  std::size_t first = 0;  // the first byte written escaped
+  while (first < s.size() && plainByte(s[first])) ++first;
+  if (first == s.size()) {  // the usual name: nothing to escape
+    const std::size_t at = out.size();
+    out.resize(at + s.size() + 2);
+    char* to = out.data() + at;
+    to[0] = '"';
+    if (!s.empty()) std::memcpy(to + 1, s.data(), s.size());
+    to[s.size() + 1] = '"';
+    return;
+  }
   out += '"';
   std::size_t plain = 0;  // where the run of characters written as they are starts
-  for (std::size_t i = 0; i < s.size(); ++i) {
+  for (std::size_t i = first; i < s.size(); ++i) {
     auto c = static_cast<unsigned char>(s[i]);
-    if (c != '"' && c != '\\' && c >= 0x20 && c != 0x7f) continue;
+    if (plainByte(s[i])) continue;
     out.append(s.substr(plain, i - plain));
     plain = i + 1;
     switch (c) {
@@ -170,17 +188,41 @@ struct Word {
 struct Words {
   std::vector<Word> words;
   std::string unescaped;
+  bool nul = false;  // some word holds a NUL byte
+  // Written in place: a word built aside and copied in waits on its own stores.
+  void add(std::string_view text, bool quoted) {
+    Word& word = words.emplace_back();
+    word.text = text;
+    word.quoted = quoted;
+  }
   std::size_t size() const { return words.size(); }
   std::string_view operator[](std::size_t i) const { return words[i].text; }
   bool quoted(std::size_t i) const { return words[i].quoted; }
 };
 
+// Where, from `i` on, the line first holds one of the bytes `a`, `b` or a
+// NUL (its size when it holds none), and whether a NUL came first: eight
+// bytes at a time, then byte by byte.
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighs = 0x8080808080808080u;
+inline std::uint64_t zeroBytes(std::uint64_t x) { return (x - kOnes) & ~x & kHighs; }
+inline std::size_t runEnd(std::string_view line, std::size_t i, char a, char b) {
+  const std::uint64_t as = kOnes * static_cast<unsigned char>(a), bs = kOnes * static_cast<unsigned char>(b);
+  for (; i + 8 <= line.size(); i += 8) {
+    std::uint64_t x;
+    std::memcpy(&x, line.data() + i, 8);
+    if ((zeroBytes(x ^ as) | zeroBytes(x ^ bs) | zeroBytes(x)) != 0) break;
+  }
+  while (i < line.size() && line[i] != a && line[i] != b && line[i] != '\0') ++i;
+  return i;
+}
+
 // A quoted word from just after its opening quote; `i` ends past its closing one.
 void quotedWord(std::string_view line, std::size_t& i, int number, Words& w) {
   std::size_t from = i;
-  while (i < line.size() && line[i] != '"' && line[i] != '\\' && line[i] != '\0') ++i;
+  i = runEnd(line, i, '"', '\\');
   if (i < line.size() && line[i] == '"') {  // no escapes: the word is the line's
-    w.words.push_back({line.substr(from, i - from), true});
+    w.add(line.substr(from, i - from), true);
     ++i;
     return;
   }
@@ -214,16 +256,18 @@ void quotedWord(std::string_view line, std::size_t& i, int number, Words& w) {
       w.unescaped += static_cast<char>(value);
       i += 2;
     } else {
+      w.nul = w.nul || e == '\0';
       w.unescaped += e;
     }
   }
   if (!closed) bad(number, "unclosed quote");
-  w.words.push_back({std::string_view(w.unescaped).substr(at), true});
+  w.add(std::string_view(w.unescaped).substr(at), true);
 }
 
 void split(std::string_view line, int number, Words& w) {
   w.words.clear();
   w.unescaped.clear();
+  w.nul = false;
   if (w.unescaped.capacity() < line.size()) w.unescaped.reserve(line.size());
   std::size_t i = 0;
   while (i < line.size()) {
@@ -237,8 +281,9 @@ void split(std::string_view line, int number, Words& w) {
       continue;
     }
     std::size_t from = i;
-    while (i < line.size() && line[i] != ' ') ++i;
-    w.words.push_back({line.substr(from, i - from), false});
+    for (i = runEnd(line, i, ' ', ' '); i < line.size() && line[i] == '\0'; i = runEnd(line, i + 1, ' ', ' '))
+      w.nul = true;
+    w.add(line.substr(from, i - from), false);
   }
 }
 
@@ -396,7 +441,9 @@ void JournalWriter::Flush() {
   text_.clear();
 }
 
-void JournalWriter::Write(const Record& r) {
+void JournalWriter::Write(const Record& r) { Write(r, r.values); }
+
+void JournalWriter::Write(const Record& r, std::span<const Value> values) {
   std::string& out = text_;
   std::string_view indent = "                                                                ";
   std::size_t width = static_cast<std::size_t>(r.depth) * 2;
@@ -429,7 +476,7 @@ void JournalWriter::Write(const Record& r) {
     number(out, r.thisTag);
     out += '\n';
   }
-  for (const Value& v : r.values) {
+  for (const Value& v : values) {
     line(2);
     out += kDirections[static_cast<int>(v.direction)];
     out += ' ';
@@ -503,12 +550,23 @@ JournalReader::~JournalReader() = default;
 
 namespace {
 
-// What a line's words must number: at least `n`, at most `n`.
-void need(const Words& w, std::size_t n, int number) {
-  if (w.size() < n) bad(number, "too few words in a '" + shown(w[0]) + "' line");
+// A text set to a word, left as it is when it holds the word already.
+inline void keepText(std::string& text, std::string_view word) {
+  if (text != word) text.assign(word);
 }
-void atMost(const Words& w, std::size_t n, int number) {
-  if (w.size() > n) bad(number, "unexpected '" + shown(w[n]) + "' after a '" + shown(w[0]) + "' line");
+
+// What a line's words must number: at least `n`, at most `n`.
+[[noreturn, gnu::cold]] void tooFew(const Words& w, int number) {
+  bad(number, "too few words in a '" + shown(w[0]) + "' line");
+}
+[[noreturn, gnu::cold]] void tooMany(const Words& w, std::size_t n, int number) {
+  bad(number, "unexpected '" + shown(w[n]) + "' after a '" + shown(w[0]) + "' line");
+}
+inline void need(const Words& w, std::size_t n, int number) {
+  if (w.size() < n) tooFew(w, number);
+}
+inline void atMost(const Words& w, std::size_t n, int number) {
+  if (w.size() > n) tooMany(w, n, number);
 }
 
 }  // namespace
@@ -525,9 +583,10 @@ bool JournalReader::Next(Record* out) {
     if (number_ == 1 && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
     split(line, number_, w);
     if (w.size() == 0 || (!w.quoted(0) && !w[0].empty() && w[0][0] == '#')) continue;
-    // No word holds a NUL: a name or a text would end at it.
+    // No word holds a NUL: a name or a text would end at it. (A quoted word
+    // without escapes is cut at a NUL; split marks every other that holds one.)
     for (const Word& word : w.words)
-      if (word.text.find('\0') != std::string_view::npos)
+      if (w.nul && word.text.find('\0') != std::string_view::npos)
         bad(number_, "'" + shown(word.text) + "' holds a NUL byte (a text ends at none)");
     if (!header_) {
       if (w.size() == 2 && w[0] == "journal" && !w.quoted(1) && w[1] != "1")
@@ -592,8 +651,9 @@ bool JournalReader::readHead(Record* out) {
   Record& r = next_;
   r.depth = depth;
   r.methodType = methodType;
-  r.journalClass = w[3];
-  r.member = w[4];
+  // The record's room was an earlier record's: mostly of the same member.
+  keepText(r.journalClass, w[3]);
+  keepText(r.member, w[4]);
   r.line = number;
   reading_ = true;
   lastDepth_ = depth;
@@ -736,10 +796,14 @@ void JournalReader::readValue() {
     if (w[1] == k.name) {
       v.kind = k.kind;
       known = true;
+      break;
     }
   if (!known) bad(number, "unknown value kind " + shown(w[1]));
-  v.name = w[2];
-  if (w.quoted(3)) v.type = w[3];
+  keepText(v.name, w[2]);
+  if (w.quoted(3))
+    keepText(v.type, w[3]);
+  else
+    v.type.clear();
   readPayload(w, number, v);
 }
 
@@ -753,9 +817,8 @@ void JournalReader::handOutTo(Record* out) {
 void JournalReader::startRecord() {
   Record& r = next_;
   r.depth = 0;
-  r.journalClass.clear();
   r.methodType = 0;
-  r.member.clear();
+  // journalClass and member: set by the caller, which reads them next
   r.attributes = -1;
   r.thisKind = 0;
   r.thisTag = 0;
@@ -776,8 +839,7 @@ Value& JournalReader::nextValue() {
   Value& v = next_.values[valuesRead_++];
   v.direction = Direction::In;
   v.kind = ValueKind::Integer;
-  v.name.clear();
-  v.type.clear();
+  // name and type: set by the caller, which reads them next
   v.attribute = 0;
   v.isNull = false;
   v.integer = 0;

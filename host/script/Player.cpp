@@ -428,12 +428,11 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
     return v.direction == JAM::Direction::In && (v.kind == JAM::ValueKind::Tag || v.kind == JAM::ValueKind::Ptr) &&
            v.integer != 0;
   });
-  if (status == 0 && signature.object == 't' && !editing && JAM::Recorded().size() > before) {
-    const JAM::Record& made = JAM::Recorded()[before];
-    if (!made.values.empty() && made.values.back().direction == JAM::Direction::Result &&
-        made.values.back().kind == JAM::ValueKind::Tag) {
+  if (status == 0 && signature.object == 't' && !editing && JAM::RecordedCount() > before) {
+    const std::span<const JAM::Value> made = JAM::RecordedValues(before);
+    if (!made.empty() && made.back().direction == JAM::Direction::Result && made.back().kind == JAM::ValueKind::Tag) {
       try {
-        GiveScriptingDefaults(static_cast<tag_t>(made.values.back().integer));
+        GiveScriptingDefaults(static_cast<tag_t>(made.back().integer));
       } catch (const Error::Exception& e) {
         return fail({recorded.line, "the new builder's scripting defaults failed: " + e.text()});
       }
