@@ -42,6 +42,12 @@ constexpr KindWord kKinds[] = {
 constexpr const char* kDirections[] = {"in", "out", "result"};
 constexpr std::string_view kMethodTypes[] = {"method", "get", "set"};
 
+// Bytes looked at eight at a time: a word of eight bytes has a high bit set
+// in zeroBytes(x) where (at least where first) one of its bytes is 0.
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighs = 0x8080808080808080u;
+inline std::uint64_t zeroBytes(std::uint64_t x) { return (x - kOnes) & ~x & kHighs; }
+
 // A byte a quoted text holds as it is.
 inline bool plainByte(char c) {
   const auto u = static_cast<unsigned char>(c);
@@ -50,8 +56,19 @@ inline bool plainByte(char c) {
 
 // The text is made by appending to one string: a record's lines go out in
 // one write.
+// Eight bytes at a time while none of them is escaped: a byte below 0x20
+// (a control byte), a '"', a '\\' or DEL.
+inline bool plainBytes(std::uint64_t x) {
+  const std::uint64_t control = (x - kOnes * 0x20) & ~x & kHighs;
+  return (control | zeroBytes(x ^ (kOnes * '"')) | zeroBytes(x ^ (kOnes * '\\')) | zeroBytes(x ^ (kOnes * 0x7f))) == 0;
+}
+
 void quote(std::string& out, std::string_view s) {
   std::size_t first = 0;  // the first byte written escaped
+  for (std::uint64_t x = 0; first + 8 <= s.size(); first += 8) {
+    std::memcpy(&x, s.data() + first, 8);
+    if (!plainBytes(x)) break;
+  }
   while (first < s.size() && plainByte(s[first])) ++first;
   if (first == s.size()) {  // the usual name: nothing to escape
     const std::size_t at = out.size();
@@ -201,11 +218,8 @@ struct Words {
 };
 
 // Where, from `i` on, the line first holds one of the bytes `a`, `b` or a
-// NUL (its size when it holds none), and whether a NUL came first: eight
-// bytes at a time, then byte by byte.
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-constexpr std::uint64_t kHighs = 0x8080808080808080u;
-inline std::uint64_t zeroBytes(std::uint64_t x) { return (x - kOnes) & ~x & kHighs; }
+// NUL (its size when it holds none): eight bytes at a time, then byte by
+// byte.
 inline std::size_t runEnd(std::string_view line, std::size_t i, char a, char b) {
   const std::uint64_t as = kOnes * static_cast<unsigned char>(a), bs = kOnes * static_cast<unsigned char>(b);
   for (; i + 8 <= line.size(); i += 8) {
