@@ -770,17 +770,7 @@ void readPayload(const Words& w, int number, Value& v) {
       return;
     case ValueKind::Struct:
     case ValueKind::DoubleArray:
-    case ValueKind::StructArray: {
-      v.isNull = isNull;
-      if (isNull) {
-        atMost(w, 5, number);
-        return;
-      }
-      const long long n = counted(w, number, "values");
-      v.reals.reserve(static_cast<std::size_t>(n));
-      for (long long i = 0; i < n; ++i) v.reals.push_back(readReal(w[5 + static_cast<std::size_t>(i)], number));
-      return;
-    }
+    case ValueKind::StructArray:
     case ValueKind::StringArray:
     case ValueKind::Utf8StringArray: {
       v.isNull = isNull;
@@ -788,8 +778,14 @@ void readPayload(const Words& w, int number, Value& v) {
         atMost(w, 5, number);
         return;
       }
-      const long long n = counted(w, number, "texts");
-      for (long long i = 0; i < n; ++i) v.texts.emplace_back(w[5 + static_cast<std::size_t>(i)]);
+      const bool texts = v.kind == ValueKind::StringArray || v.kind == ValueKind::Utf8StringArray;
+      const auto n = static_cast<std::size_t>(counted(w, number, texts ? "texts" : "values"));
+      if (texts) {
+        for (std::size_t i = 0; i < n; ++i) v.texts.emplace_back(w[5 + i]);
+      } else {
+        v.reals.reserve(n);
+        for (std::size_t i = 0; i < n; ++i) v.reals.push_back(readReal(w[5 + i], number));
+      }
       return;
     }
   }
