@@ -12,6 +12,7 @@
 #include <charconv>
 #include <istream>
 #include <limits>
+#include <memory>
 #include <sstream>
 #include <string_view>
 
@@ -379,7 +380,7 @@ class Lines {
         line = trimmed(joined_);
         return true;
       }
-      const char* from = block_.data() + at_;
+      const char* from = block_.get() + at_;
       const void* found = std::memchr(from, '\n', size_ - at_);
       std::size_t n = found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - from) : size_ - at_;
       if (joined_.size() + n > kLongestJournalLine)
@@ -404,14 +405,18 @@ class Lines {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     return line;
   }
+  // The block is not cleared first: a short journal touches only the
+  // memory it is read into.
+  static constexpr std::size_t kBlock = std::size_t{1} << 18;
   bool fill(std::streambuf* in) {
     if (in == nullptr) return false;
-    if (block_.empty()) block_.resize(std::size_t{1} << 18);
+    if (block_ == nullptr) block_ = std::make_unique_for_overwrite<char[]>(kBlock);
     at_ = 0;
-    size_ = static_cast<std::size_t>(std::max<std::streamsize>(0, in->sgetn(block_.data(), static_cast<std::streamsize>(block_.size()))));
+    size_ = static_cast<std::size_t>(
+        std::max<std::streamsize>(0, in->sgetn(block_.get(), static_cast<std::streamsize>(kBlock))));
     return size_ > 0;
   }
-  std::vector<char> block_;
+  std::unique_ptr<char[]> block_;
   std::size_t at_ = 0, size_ = 0;
   std::string joined_;  // a line that spans blocks
 };
