@@ -26,6 +26,7 @@
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Failure.hpp"
+#include "sys/Files.hpp"
 #include "sys/Listing.hpp"
 #include "sys/Replace.hpp"
 #include "sys/UserMessages.hpp"
@@ -42,22 +43,21 @@ using KTX::HostProgram::Operand;
 using KTX::HostProgram::Syntax;
 
 // The plug-in writes its motion files into the directory "QDEN_TMP_DIR"
-// names. A play that finds none set gives it a directory of its own for the
-// play and removes it, with whatever was written there, when the play ends:
-// the variable is then unset again. A directory the caller set is left alone.
+// names. A play that finds none set gives it a directory of its own, made
+// when the variable is first asked for (most plays write no motion file),
+// and removes it, with whatever was written there, when the play ends: the
+// variable is then unset again. A directory the caller set is left alone.
 class PlayTemporaryDirectory {
  public:
   PlayTemporaryDirectory() {
     const char* set = std::getenv("QDEN_TMP_DIR");
     if (set != nullptr && *set != '\0') return;
-    std::error_code error;
-    std::string pattern = (std::filesystem::temp_directory_path(error) / "ktxhost-play-XXXXXX").string();
-    if (error) pattern = "/tmp/ktxhost-play-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) return;
-    directory_ = pattern;
-    ::setenv("QDEN_TMP_DIR", directory_.c_str(), 1);
+    KTX::Files::MakeVariableOnDemand("QDEN_TMP_DIR", &make, this);
+    asked_ = true;
   }
   ~PlayTemporaryDirectory() {
+    if (!asked_) return;
+    KTX::Files::MakeVariableOnDemand("QDEN_TMP_DIR", nullptr, nullptr);
     if (directory_.empty()) return;
     ::unsetenv("QDEN_TMP_DIR");
     std::error_code error;
@@ -67,6 +67,17 @@ class PlayTemporaryDirectory {
   PlayTemporaryDirectory& operator=(const PlayTemporaryDirectory&) = delete;
 
  private:
+  static std::string make(void* context) {
+    auto* self = static_cast<PlayTemporaryDirectory*>(context);
+    if (!self->directory_.empty()) return self->directory_;
+    std::error_code error;
+    std::string pattern = (std::filesystem::temp_directory_path(error) / "ktxhost-play-XXXXXX").string();
+    if (error) pattern = "/tmp/ktxhost-play-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) return {};
+    self->directory_ = pattern;
+    return pattern;
+  }
+  bool asked_ = false;  // the directory is made on demand
   std::string directory_;
 };
 
@@ -275,7 +286,8 @@ int play(const Arguments& arguments, const char* plugin) {
   auto flush = [&](bool all) {
     if (!all && JAM_ask_open_records() != 0) return;
     if (writer != nullptr)
-      for (const KTX::JAM::Record& r : KTX::JAM::Recorded()) writer->Write(r);
+      for (std::size_t i = 0, n = KTX::JAM::RecordedCount(); i < n; ++i)
+        writer->Write(KTX::JAM::RecordedAt(i), KTX::JAM::RecordedValues(i));
     KTX::JAM::ClearJournal();
   };
   std::string error;
@@ -338,6 +350,7 @@ int play(const Arguments& arguments, const char* plugin) {
     }
   }
   if (!out.empty()) {
+    writer->Flush();
     recorded.close();
     if (!recorded || !recordedTemporary->Made() || !recordedTemporary->PutInPlace()) {
       std::fprintf(stderr, "ktxhost play: cannot write %s\n", out.c_str());

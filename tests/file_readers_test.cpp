@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -34,6 +35,9 @@ class FileReaders : public stamvik_test::HostTest {
     fs::create_directories(dir_);
     ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
     std::ofstream(dir_ / "long.txt") << std::string(Files::kLongestLine + 1, '7');
+    // The longest line, its LF not counted; one byte more in the second line.
+    std::ofstream(dir_ / "longest.txt") << std::string(Files::kLongestLine, '7') << "\n";
+    std::ofstream(dir_ / "past.txt") << "a\n" << std::string(Files::kLongestLine, '7') << "8\n";
     std::ofstream(dir_ / "large.txt") << std::string(600000, '\n') << std::string(600000, '\n');
     std::ofstream(dir_ / "nuls.txt") << std::string(4096, '\0');
   }
@@ -58,6 +62,8 @@ TEST_F(FileReaders, ReadLinesTakesOnlyARegularFileWithinItsBounds) {
       {dir_.string(), 1 << 20, Files::kNotRegular, "a directory, not a file"},
       {Path("none.txt"), 1 << 20, 840502, "no such file"},
       {Path("long.txt"), 4 << 20, Files::kLineTooLong, "line 1 longer than 1048576 bytes"},
+      {Path("longest.txt"), 4 << 20, 0, ""},
+      {Path("past.txt"), 4 << 20, Files::kLineTooLong, "line 2 longer than 1048576 bytes"},
       {Path("large.txt"), 1 << 20, Files::kTooLarge, "larger than 1048576 bytes"},
       // At the bound is within it: 1200000 bytes read, 1200000 empty lines.
       {Path("large.txt"), 1200000, 0, ""},
@@ -149,6 +155,56 @@ TEST_F(FileReaders, EveryReaderRefusesWhatIsNoFileItCanRead) {
   for (const Host::Call& c : Host::Calls())
     if (c.name == "TIREENV_note") notes.push_back(c.args);
   EXPECT_EQ(notes, std::vector<std::string>{Path("fifo") + " line 0: not a regular file (a device or a pipe)"});
+}
+
+}  // namespace
+
+namespace {
+
+// A variable made on demand: its maker runs when the variable is first asked
+// for while it is unset or empty, once, and never when the caller set it.
+TEST(HostVariables, AVariableMadeOnDemandIsMadeWhenFirstAskedForAndOnce) {
+  struct Maker {
+    int calls = 0;
+    std::string value;
+    static std::string Make(void* context) {
+      auto* self = static_cast<Maker*>(context);
+      ++self->calls;
+      return self->value;
+    }
+  };
+  struct Row {
+    const char* what;
+    const char* set;  // the variable before (null: unset)
+    std::string made;
+    int calls;  // after two questions
+    const char* answer;
+  };
+  const Row rows[] = {
+      {"unset", nullptr, "/made", 1, "/made"},
+      {"empty", "", "/made", 1, "/made"},
+      {"set by the caller", "/mine", "/made", 0, "/mine"},
+      {"the maker makes none", nullptr, "", 2, nullptr},
+  };
+  const char* kName = "KTX_TEST_ON_DEMAND";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    if (row.set != nullptr)
+      ::setenv(kName, row.set, 1);
+    else
+      ::unsetenv(kName);
+    Maker maker{0, row.made};
+    Files::MakeVariableOnDemand(kName, &Maker::Make, &maker);
+    EXPECT_EQ(maker.calls, 0);
+    const char* first = ENV_translate_variable(kName);
+    const char* second = Files::Variable(kName);
+    EXPECT_EQ(maker.calls, row.calls);
+    EXPECT_EQ(first == nullptr ? "(null)" : std::string(first), row.answer == nullptr ? "(null)" : row.answer);
+    EXPECT_EQ(second == nullptr ? "(null)" : std::string(second), row.answer == nullptr ? "(null)" : row.answer);
+    Files::MakeVariableOnDemand(kName, nullptr, nullptr);
+    ::unsetenv(kName);
+    EXPECT_EQ(Files::Variable(kName), nullptr);  // no maker once it is taken away
+  }
 }
 
 }  // namespace

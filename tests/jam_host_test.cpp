@@ -2,6 +2,8 @@
 // are given and nest, the journal text, replay through the call record, the
 // type registry, initializers, pauses and the fault filter's bookkeeping.
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -262,6 +264,107 @@ TEST_F(Jam, MalformedTextIsRefusedWithItsLine) {
   EXPECT_EQ(code("journal 1\nrecord 0 method \"A\" \"B\\xZZ\"\n"), JAM::kJournalText);
   EXPECT_EQ(JAM::ReadJournal("journal 1\nrecord 0 method \"A\" \"B\\x41\"\n  open\n").at(0).member, "BA");
   EXPECT_EQ(code("journal 1\n"), 0);
+}
+
+// Each fault the reader refuses names its line, in the message form of its
+// kind; rows go on after a failing one.
+TEST_F(Jam, TheReaderRefusesALineItCannotTakeWithItsLine) {
+  const std::string head = "journal 1\nrecord 0 method \"A\" \"B\"\n";
+  struct Row {
+    const char* what;
+    std::string text;
+    int line;             // 0: read without a fault
+    std::string message;  // the fault's text
+  };
+  const Row rows[] = {
+      {"end-of-arguments twice", head + "  end-of-arguments\n  end-of-arguments\n  closed 0\n", 4,
+       "a second end-of-arguments for the record"},
+      {"attributes twice", head + "  attributes 1\n  attributes 1\n  closed 0\n", 4,
+       "a second attributes line for the record"},
+      {"this twice", head + "  this tag 1\n  this tag 1\n  closed 0\n", 4, "a second object for the record"},
+      {"end-of-arguments once in each of two records",
+       head + "  end-of-arguments\n  closed 0\nrecord 0 method \"A\" \"B\"\n  end-of-arguments\n  closed 0\n", 0, ""},
+      {"a real array of fewer numbers than its count", head + "  in double-array \"x\" - 3 1 2\n  closed 0\n", 3,
+       "wrong number of values (expected 3, found 2)"},
+      {"a real array of more numbers than its count", head + "  in double-array \"x\" - 2 1 2 3\n  closed 0\n", 3,
+       "wrong number of values (expected 2, found 3)"},
+      {"a structure of more numbers than its count", head + "  in struct \"p\" \"Point3d\" 3 1 2 3 4\n  closed 0\n", 3,
+       "wrong number of values (expected 3, found 4)"},
+      {"a structure array of more numbers than its count",
+       head + "  in struct-array \"p\" \"Point3d\" 0 1\n  closed 0\n", 3, "wrong number of values (expected 0, found 1)"},
+      {"a text array of more texts than its count", head + "  in string-array \"t\" - 1 \"a\" \"b\"\n  closed 0\n", 3,
+       "wrong number of texts (expected 1, found 2)"},
+      // The longest line is read (a comment longer than a block of the text),
+      // one byte more is not.
+      {"the longest line", "journal 1\n#" + std::string(JAM::kLongestJournalLine - 1, 'x') + "\n", 0, ""},
+      {"the longest line, last and without its end", "journal 1\n#" + std::string(JAM::kLongestJournalLine - 1, 'x'), 0,
+       ""},
+      {"a byte past the longest line", "journal 1\n#" + std::string(JAM::kLongestJournalLine, 'x') + "\n", 2,
+       "line longer than 1048576 bytes"},
+      {"a value line at the longest",
+       [&] {
+         std::string line = "  in double-array \"x\" - 2 1 ";
+         line += std::string(JAM::kLongestJournalLine - line.size() - 1, '0') + "2";
+         return head + line + "\n  closed 0\n";
+       }(),
+       0, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    int line = 0;
+    std::string message;
+    try {
+      JAM::ReadJournal(row.text);
+    } catch (const Error::Exception& e) {
+      EXPECT_EQ(e.askCode(), JAM::kJournalText);
+      line = e.line();
+      message = e.text();
+    }
+    EXPECT_EQ(line, row.line);
+    EXPECT_EQ(message, row.message);
+  }
+}
+
+// A number is read as strtod reads it: the same double, bit for bit, or the
+// same refusal, for every form strtod takes (a sign, an exponent, hex, an
+// underflow to zero or below the least normal double, a blank before it,
+// "inf" and "nan").
+TEST_F(Jam, ANumberReadsAsStrtodReadsIt) {
+  const char* const words[] = {
+      "0.1", "-0", "0", "1", "-1.5", "+1.5", "1e5", "1E5", "1e+5", "1e-5", ".5", "-.5", "5.", "0.30000000000000004",
+      "2.2250738585072011e-308", "2.2250738585072014e-308", "4.9406564584124654e-324", "2.4703282292062328e-324",
+      "2.4703282292062327e-324", "1e-320", "1e-400", "-1e-400", "1.7976931348623157e308", "1.7976931348623159e308",
+      "1e309", "9007199254740993", "123456789012345678901234567890", "0.1000000000000000055511151231257827",
+      "0x1p-2", "0X1.8P1", "\t1", "\v2", "1e", "1e+", "--1", "-", ".", "e5", "1.5.5", "1-2", "0x", "inf", "-inf",
+      "infinity", "nan", "NaN", "nan(1)", "1,5", "1e-5e",
+  };
+  for (const char* word : words) {
+    SCOPED_TRACE(word);
+    char* end = nullptr;
+    const double expected = std::strtod(word, &end);
+    std::string refusal;
+    if (*end != '\0')
+      refusal = std::string("not a number (found ") + JAM::ShownText(word) + ")";
+    else if (!std::isfinite(expected))
+      refusal = std::string("not a finite number (found ") + JAM::ShownText(word) + ")";
+    const std::string text = "journal 1\nrecord 0 method \"A\" \"B\"\n  in double \"d\" - " + std::string(word) +
+                             " 0\n  in double-array \"a\" - 1 " + word + "\n  closed 0\n";
+    try {
+      const JAM::Journal read = JAM::ReadJournal(text);
+      EXPECT_EQ(refusal, "");
+      for (std::size_t i = 0; i < 2; ++i) {
+        const JAM::Value& v = read.at(0).values.at(i);
+        const double got = i == 0 ? v.real : v.reals.at(0);
+        std::uint64_t a = 0, b = 0;
+        std::memcpy(&a, &got, 8);
+        std::memcpy(&b, &expected, 8);
+        EXPECT_EQ(a, b) << got << " against " << expected;
+      }
+    } catch (const Error::Exception& e) {
+      EXPECT_EQ(e.text(), refusal);
+      EXPECT_EQ(e.line(), 3);
+    }
+  }
 }
 
 // ---- replay ------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -314,6 +315,35 @@ TEST(KtxhostPlay, ALineLongerThanTheLimitIsRefused) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, path + ":2: line longer than 1048576 bytes\n");
   std::remove(path.c_str());
+}
+
+// A play given no folder for its motion files makes one under TMPDIR when
+// the first file needs it, and leaves nothing there however it ends: played
+// whole, stopped by a failure after a motion file was written, or making none.
+TEST(KtxhostPlay, ThePlaysMotionFilesFolderIsLeftNowhere) {
+  const std::string examples = std::string(STAMVIK_TEST_DATA) + "/../../examples/";
+  struct Row {
+    const char* journal;
+    const char* fail;  // KTX_FAIL ("" for none)
+    int status;
+  };
+  const Row rows[] = {
+      {"tire_envelope_motion.jou", "", 0},
+      // Its last counted call, after the spindle trace's file was written.
+      {"tire_envelope_motion.jou", "all:318", 1},
+      {"cast_relief.jou", "", 0},
+  };
+  const std::string folder = Scratch("tmpdir");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.journal) + " " + row.fail);
+    std::filesystem::create_directories(folder);
+    const stamvik_test::CommandRun run = stamvik_test::RunCommand(
+        "env -u QDEN_TMP_DIR TMPDIR=" + folder + " KTX_FAIL=" + row.fail + " " + KTXHOST_PROGRAM + " play " + examples +
+        row.journal + " --plugin " + STAMVIK_PLUGIN + " 2>/dev/null");
+    EXPECT_EQ(run.status, row.status);
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    std::filesystem::remove_all(folder);
+  }
 }
 
 TEST(KtxhostPlay, AJournalWithCrLfLineEndsPlaysAsWithLf) {

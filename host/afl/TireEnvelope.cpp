@@ -16,6 +16,7 @@
 #include "om/LogTags.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
+#include "sys/Files.hpp"
 #include "sys/Memory.hpp"
 #include "vd/VehicleDesign.hpp"
 #include "sys/Replace.hpp"
@@ -293,8 +294,8 @@ int TIREENV_read_data_file_into_strings(const char* fileName, int* count, char**
 int TIREENV_write_strings_into_data_file(int count, char* const* lines, char fileName[257]) {
   Host::Log("TIREENV_write_strings_into_data_file", std::to_string(count));
   static int made = 0;
-  const char* directory = std::getenv("QDEN_TMP_DIR");
-  std::string dir = directory != nullptr && *directory != '\0' ? directory : "/tmp";
+  const char* directory = Files::Variable("QDEN_TMP_DIR");
+  std::string dir = directory != nullptr ? directory : "/tmp";
   if (dir.back() != '/') dir += '/';
   const std::string name = dir + "tireenv_data_" + std::to_string(++made) + ".txt";
   if (name.size() >= 257) return -1;

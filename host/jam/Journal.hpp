@@ -138,6 +138,9 @@ KTX_HOST_API void ClearJournal();
 // after each call (the player) asks for no copy of the journal.
 KTX_HOST_API std::size_t RecordedCount();
 KTX_HOST_API std::span<const Value> RecordedValues(std::size_t index);
+// The record at an index below RecordedCount(), read where it is made: its
+// values are RecordedValues(index) (its own `values` may be empty).
+KTX_HOST_API const Record& RecordedAt(std::size_t index);
 
 // ---- text ----------------------------------------------------------------------
 KTX_HOST_API std::string WriteJournal(const Journal& journal);
@@ -157,14 +160,22 @@ KTX_HOST_API Journal ReadJournal(std::istream& in);
 // record once it has read past it, with the checks and errors ReadJournal
 // makes (a fault is found when the reader gets to it: the records before it
 // are handed out first).
+// The writer's text reaches the stream a block at a time: all of it once
+// Flush is called or the writer is destroyed.
 class KTX_HOST_API JournalWriter {
  public:
   explicit JournalWriter(std::ostream& out);
+  ~JournalWriter();
+  JournalWriter(const JournalWriter&) = delete;
+  JournalWriter& operator=(const JournalWriter&) = delete;
   void Write(const Record& record);
+  // The same, of a record whose values are kept apart (RecordedAt, RecordedValues).
+  void Write(const Record& record, std::span<const Value> values);
+  void Flush();
 
  private:
   std::ostream& out_;
-  std::string text_;  // one record's, kept for its room
+  std::string text_;  // not yet written out
 };
 
 class KTX_HOST_API JournalReader {
@@ -178,6 +189,10 @@ class KTX_HOST_API JournalReader {
 
  private:
   struct Text;
+  bool readHead(Record* out);
+  void readLine();
+  void readValue();
+  void unfinished(int at) const;
   void handOutTo(Record* out);
   void startRecord();
   Value& nextValue();

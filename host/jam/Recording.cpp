@@ -479,6 +479,8 @@ std::span<const Value> RecordedValues(std::size_t index) {
   return valuesAt(static_cast<int>(index));
 }
 
+const Record& RecordedAt(std::size_t index) { return recordAt(static_cast<int>(index)); }
+
 namespace Test {
 void ClaimErrorNumber(int number) { state().claimed.insert(number); }
 void SetFaultVerdict(int verdict) { state().verdict = verdict; }
@@ -531,7 +533,29 @@ struct Call::Slot {
   std::vector<const TEXT_s*> ctexts;  // in-texts made for the call
 };
 
-Call::Call() : slots_(new std::deque<Slot>) {}
+namespace {
+constexpr std::size_t kSpareSlotLists = 8;
+// The slots of calls that ended, cleared, for the next calls: most calls
+// then find room for their few slots without asking for memory.
+std::vector<std::deque<Call::Slot>*>& spareSlots() {
+  static auto* spares = [] {
+    auto* made = new std::vector<std::deque<Call::Slot>*>;
+    made->reserve(kSpareSlotLists);
+    return made;
+  }();
+  return *spares;
+}
+}  // namespace
+
+Call::Call() {
+  std::vector<std::deque<Slot>*>& spares = spareSlots();
+  if (spares.empty()) {
+    slots_ = new std::deque<Slot>;
+  } else {
+    slots_ = spares.back();
+    spares.pop_back();
+  }
+}
 
 Call::~Call() {
   // Results handed out by the bodies belong to the caller: here, the call record.
@@ -553,7 +577,13 @@ Call::~Call() {
     }
     if (s.kind == ValueKind::StructArray && s.array != nullptr) SM_free(s.array);
   }
-  delete slots_;
+  std::vector<std::deque<Slot>*>& spares = spareSlots();
+  if (spares.size() < kSpareSlotLists && spares.capacity() > spares.size()) {
+    slots_->clear();
+    spares.push_back(slots_);
+  } else {
+    delete slots_;
+  }
 }
 
 int Call::ArgumentCount() const { return static_cast<int>(slots_->size()); }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <tuple>
+#include <unordered_map>
 
 #include "afl/DieEngParms.hpp"
 #include "afl/DrawBeadParms.hpp"
@@ -37,6 +38,9 @@ std::map<Key, std::vector<Binding>>& bindings() {
   static auto* table = new std::map<Key, std::vector<Binding>>;
   return *table;
 }
+// Counts the table's changes of keys: a player's member found earlier is
+// looked up again after one.
+unsigned long long gBindingsChanged = 0;
 
 // Whether two forms of a member name their arguments alike.
 bool sameNames(const MemberSignature& a, const MemberSignature& b) {
@@ -59,7 +63,9 @@ bool namesRecorded(const MemberSignature& s, const JAM::Record& r) {
 // plug-in goes.
 void bindForm(const char* journalClass, int methodType, const char* member, JAM_replay_fn play,
               const MemberSignature& signature, bool host) {
-  std::vector<Binding>& forms = bindings()[Key{journalClass, methodType, member}];
+  auto [at, added] = bindings().try_emplace(Key{journalClass, methodType, member});
+  if (added) ++gBindingsChanged;
+  std::vector<Binding>& forms = at->second;
   for (Binding& b : forms)
     if (sameNames(b.signature, signature)) {
       b = Binding{play, signature, host};
@@ -88,13 +94,14 @@ void BindHost(const char* journalClass, int methodType, const char* member, JAM_
   bindForm(journalClass, methodType, member, play, signature, true);
 }
 
-JAM_replay_fn Bound(const std::string& journalClass, int methodType, const std::string& member,
-                    MemberSignature* signature, const JAM::Record* record) {
-  auto it = bindings().find(Key{journalClass, methodType, member});
-  if (it == bindings().end() || it->second.empty()) return nullptr;
-  const Binding* chosen = &it->second.front();
-  if (record != nullptr)
-    for (const Binding& b : it->second)
+namespace {
+
+// The form of a member the record names by its arguments (else the first).
+JAM_replay_fn chosenForm(const std::vector<Binding>& forms, MemberSignature* signature, const JAM::Record* record) {
+  if (forms.empty()) return nullptr;
+  const Binding* chosen = &forms.front();
+  if (record != nullptr && forms.size() > 1)
+    for (const Binding& b : forms)
       if (namesRecorded(b.signature, *record)) {
         chosen = &b;
         break;
@@ -103,7 +110,52 @@ JAM_replay_fn Bound(const std::string& journalClass, int methodType, const std::
   return chosen->play;
 }
 
+}  // namespace
+
+JAM_replay_fn Bound(const std::string& journalClass, int methodType, const std::string& member,
+                    MemberSignature* signature, const JAM::Record* record) {
+  auto it = bindings().find(Key{journalClass, methodType, member});
+  if (it == bindings().end()) return nullptr;
+  return chosenForm(it->second, signature, record);
+}
+
+// A play's members, each looked up in the table once: the record's words
+// are compared with the member played last, then found in the play's own
+// index of the members it played.
+struct Player::Members {
+  unsigned long long changed = gBindingsChanged;
+  std::string key;  // the record's: class, call type and member, apart
+  std::string lastKey;
+  const std::vector<Binding>* last = nullptr;
+  std::unordered_map<std::string, const std::vector<Binding>*> index;
+
+  const std::vector<Binding>* find(const JAM::Record& r) {
+    if (changed != gBindingsChanged) {
+      changed = gBindingsChanged;
+      index.clear();
+      last = nullptr;
+    }
+    key.assign(r.journalClass);
+    key += '\0';
+    key += static_cast<char>('0' + r.methodType);
+    key += r.member;
+    if (last != nullptr && key == lastKey) return last;
+    auto it = index.find(key);
+    if (it == index.end()) {
+      auto at = bindings().find(Key{r.journalClass, r.methodType, r.member});
+      if (at == bindings().end()) return nullptr;
+      it = index.emplace(key, &at->second).first;
+    }
+    lastKey = key;
+    return last = it->second;
+  }
+};
+
+Player::Player() : members_(new Members) {}
+Player::~Player() = default;
+
 void UnbindPlugin() {
+  ++gBindingsChanged;
   for (auto it = bindings().begin(); it != bindings().end();) {
     std::erase_if(it->second, [](const Binding& b) { return !b.host; });
     if (it->second.empty())
@@ -260,7 +312,7 @@ Refusal checkValues(const JAM::Record& r, const MemberSignature& signature) {
     const ValueSignature& want = signature.values[i];
     const JAM::Value& v = r.values[static_cast<std::size_t>(i)];
     int line = v.line != 0 ? v.line : r.line;
-    std::string type = want.type != nullptr ? want.type : "";
+    const std::string_view type = want.type != nullptr ? want.type : "";
     if (v.direction != want.direction || v.kind != want.kind || v.type != type)
       return {line, "value " + std::to_string(i + 1) + " \"" + v.name + "\" does not fit the member (expected " +
                         describe(want) + ", found " + describe(v) + ")"};
@@ -303,15 +355,22 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
     if (OM::OM_is_deleted_tag(it->second) || OM::OM_object_of_tag(it->second) == nullptr)
       return {line, "the object of tag " + std::to_string(tag) + " is gone"};
     const OM::Object* object = OM::OM_object_of_tag(it->second);
-    if (!journalClass.empty() && !IsA(object, journalClass))
-      return {line, "tag " + std::to_string(tag) + " is an object of another class (expected \"" + journalClass +
-                        "\", found \"" + JournalClassOf(object) + "\")"};
+    const bool checked = it->second == checkedTag_ && object == checkedObject_ && journalClass == checkedClass_;
+    if (!journalClass.empty() && !checked) {
+      if (!IsA(object, journalClass))
+        return {line, "tag " + std::to_string(tag) + " is an object of another class (expected \"" + journalClass +
+                          "\", found \"" + JournalClassOf(object) + "\")"};
+      checkedTag_ = it->second;
+      checkedObject_ = object;
+      checkedClass_ = journalClass;
+    }
     *out = it->second;
     return {};
   };
   if (recorded.depth != 0) return true;  // made again by the call that holds it
   MemberSignature signature;
-  JAM_replay_fn play = Bound(recorded.journalClass, recorded.methodType, recorded.member, &signature, &recorded);
+  const std::vector<Binding>* forms = members_->find(recorded);
+  JAM_replay_fn play = forms != nullptr ? chosenForm(*forms, &signature, &recorded) : nullptr;
   static const char* const kTypes[] = {"method", "get", "set"};
   if (play == nullptr)
     return fail({recorded.line, std::string("nothing is bound to ") + kTypes[recorded.methodType % 3] + " \"" +
@@ -369,12 +428,11 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
     return v.direction == JAM::Direction::In && (v.kind == JAM::ValueKind::Tag || v.kind == JAM::ValueKind::Ptr) &&
            v.integer != 0;
   });
-  if (status == 0 && signature.object == 't' && !editing && JAM::Recorded().size() > before) {
-    const JAM::Record& made = JAM::Recorded()[before];
-    if (!made.values.empty() && made.values.back().direction == JAM::Direction::Result &&
-        made.values.back().kind == JAM::ValueKind::Tag) {
+  if (status == 0 && signature.object == 't' && !editing && JAM::RecordedCount() > before) {
+    const std::span<const JAM::Value> made = JAM::RecordedValues(before);
+    if (!made.empty() && made.back().direction == JAM::Direction::Result && made.back().kind == JAM::ValueKind::Tag) {
       try {
-        GiveScriptingDefaults(static_cast<tag_t>(made.values.back().integer));
+        GiveScriptingDefaults(static_cast<tag_t>(made.back().integer));
       } catch (const Error::Exception& e) {
         return fail({recorded.line, "the new builder's scripting defaults failed: " + e.text()});
       }

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "feat/Builder.hpp"
@@ -81,12 +82,23 @@ KTX_HOST_API bool IsA(const OM::Object* object, const std::string& journalClass)
 // record is skipped), and the summary counts what was played so far.
 class KTX_HOST_API Player {
  public:
+  Player();
+  ~Player();
+  Player(const Player&) = delete;
+  Player& operator=(const Player&) = delete;
   bool Play(const JAM::Record& record, std::size_t index, std::string* error, int* errorLine = nullptr);
   const PlaySummary& Summary() const { return played_; }
 
  private:
+  struct Members;
   PlaySummary played_;
   JAM::Record call_;  // the record played, its objects the live ones
+  std::unique_ptr<Members> members_;  // the members played so far
+  // The object last found of its class: tag, object, class (a tag is never
+  // given twice).
+  tag_t checkedTag_ = 0;
+  const OM::Object* checkedObject_ = nullptr;
+  std::string checkedClass_;
 };
 
 // Gives a builder made for a script its class's scripting defaults: the

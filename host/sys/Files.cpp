@@ -20,6 +20,16 @@ std::set<std::string>& lockedNames() {
   static auto* names = new std::set<std::string>;
   return *names;
 }
+// The variable made when first asked for, and its maker.
+struct OnDemand {
+  std::string name;
+  Files::VariableMaker make = nullptr;
+  void* context = nullptr;
+};
+OnDemand& onDemand() {
+  static auto* variable = new OnDemand;
+  return *variable;
+}
 }  // namespace
 
 int CFI_ask_file_exist(const char* name) {
@@ -30,8 +40,7 @@ int CFI_ask_file_exist(const char* name) {
 
 const char* ENV_translate_variable(const char* name) {
   Host::Log("ENV_translate_variable", name != nullptr ? name : "(null)");
-  const char* value = name != nullptr ? std::getenv(name) : nullptr;
-  return value != nullptr && *value != '\0' ? value : nullptr;
+  return Files::Variable(name);
 }
 
 char* CFI_append_delimiter(const char* directory) {
@@ -104,6 +113,20 @@ int SYSS_fclose(std::FILE* file) {
 }  // namespace System
 
 namespace Files {
+void MakeVariableOnDemand(const char* name, VariableMaker make, void* context) {
+  onDemand() = make != nullptr && name != nullptr ? OnDemand{name, make, context} : OnDemand{};
+}
+
+const char* Variable(const char* name) {
+  if (name == nullptr) return nullptr;
+  const char* value = std::getenv(name);
+  if ((value == nullptr || *value == '\0') && onDemand().make != nullptr && onDemand().name == name) {
+    const std::string made = onDemand().make(onDemand().context);
+    if (!made.empty() && ::setenv(name, made.c_str(), 1) == 0) value = std::getenv(name);
+  }
+  return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
 void LockName(const std::string& name) { lockedNames().insert(name); }
 void UnlockAllNames() { lockedNames().clear(); }
 }  // namespace Files

@@ -39,5 +39,14 @@ namespace Files {
 // of that name exists), so a writer must take another.
 KTX_HOST_API void LockName(const std::string& name);
 KTX_HOST_API void UnlockAllNames();
+
+// A variable given a value when it is first asked for: while it is unset or
+// empty, asking for it (ENV_translate_variable, Variable) calls `make`, and
+// a value it gives (not empty) is set in the environment, so it is made
+// once. One variable at a time has a maker; a null `make` takes it away.
+using VariableMaker = std::string (*)(void* context);
+KTX_HOST_API void MakeVariableOnDemand(const char* name, VariableMaker make, void* context);
+// What ENV_translate_variable answers, for the host's own readers: not logged.
+KTX_HOST_API const char* Variable(const char* name);
 }  // namespace Files
 }  // namespace KTX

@@ -1,0 +1,193 @@
+// What replay costs: `ktxhost play` of a journal of n cheap calls (a
+// builder's tolerance set n times), plain and with --record, in calls a
+// second of the process's own processor time beyond an empty journal's, and
+// its peak memory beside the empty journal's (a play keeps nothing it
+// played, so the two should be alike at any n). Also the start of a play
+// that makes no geometry beside a process that does nothing. The journals
+// are written at bench time into a temporary folder, removed at the end.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// The folder the journals are written to, made on first use and removed,
+// with them, when the program ends.
+class Folder {
+ public:
+  const fs::path& Path() {
+    if (path_.empty()) {
+      std::string pattern = (fs::temp_directory_path() / "replay_bench-XXXXXX").string();
+      if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+      path_ = pattern;
+    }
+    return path_;
+  }
+  ~Folder() {
+    std::error_code error;
+    if (!path_.empty()) fs::remove_all(path_, error);
+  }
+
+ private:
+  fs::path path_;
+};
+Folder gFolder;
+
+// A journal that makes one builder and sets its tolerance `calls` times,
+// then destroys it; written once per size.
+std::string Journal(long calls) {
+  static std::map<long, std::string> written;
+  if (auto it = written.find(calls); it != written.end()) return it->second;
+  const std::string path = (gFolder.Path() / ("calls_" + std::to_string(calls) + ".jou")).string();
+  std::FILE* out = std::fopen(path.c_str(), "w");
+  if (out == nullptr) std::abort();
+  std::fputs(
+      "journal 1\n"
+      "record 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 0\n"
+      "record 0 get \"Part\" \"DieCollection\"\n  this tag 1\n"
+      "  result tag \"diecollection\" \"Die.DieCollection\" 1\n  closed 0\n"
+      "record 0 method \"Die.DieCollection\" \"CastRelief\"\n  this tag 1\n"
+      "  in tag \"castRelief\" \"Die.CastRelief\" 0\n"
+      "  result tag \"builder\" \"Die.CastReliefBuilder\" 10\n  closed 0\n",
+      out);
+  for (long i = 0; i < calls; ++i)
+    std::fprintf(out,
+                 "record 0 set \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n  this ptr 10\n"
+                 "  in double \"distancetolerance\" - 0.%ld 0\n  end-of-arguments\n  closed 0\n",
+                 i % 1000 + 1);
+  std::fputs("record 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n", out);
+  if (std::fclose(out) != 0) std::abort();
+  written[calls] = path;
+  return path;
+}
+
+struct Run {
+  double cpu = 0;   // user and system seconds of the process
+  double wall = 0;  // seconds
+  long peak = 0;    // resident bytes at most
+  bool ok = false;
+};
+
+// Runs a program with its output thrown away.
+Run Spawn(std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  Run run;
+  pid_t pid = 0;
+  const Clock::time_point from = Clock::now();
+  const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (failed != 0) return run;
+  int status = 0;
+  rusage usage{};
+  if (wait4(pid, &status, 0, &usage) != pid) return run;
+  run.wall = std::chrono::duration<double>(Clock::now() - from).count();
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+  run.cpu = seconds(usage.ru_utime) + seconds(usage.ru_stime);
+  run.peak = usage.ru_maxrss * 1024L;
+  run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return run;
+}
+
+Run Play(const std::string& journal, bool record) {
+  std::vector<std::string> args{KTXHOST_PROGRAM, "play", journal};
+  if (record) {
+    args.push_back("--record");
+    args.push_back((gFolder.Path() / "recorded.jou").string());
+  }
+  return Spawn(args);
+}
+
+// The best of a few runs of each: a shared machine only ever adds time.
+Run Best(const std::string& journal, bool record, int runs) {
+  Run best;
+  best.cpu = best.wall = 1e9;
+  best.peak = 1L << 50;
+  for (int i = 0; i < runs; ++i) {
+    const Run r = Play(journal, record);
+    if (!r.ok) return r;
+    best.cpu = std::min(best.cpu, r.cpu);
+    best.wall = std::min(best.wall, r.wall);
+    best.peak = std::min(best.peak, r.peak);
+    best.ok = true;
+  }
+  return best;
+}
+
+void BM_Replay(benchmark::State& state) {
+  const long calls = state.range(0);
+  const bool record = state.range(1) != 0;
+  const std::string empty = Journal(0), full = Journal(calls);
+  const int runs = calls < 100000 ? 9 : 3;
+  Run base, played;
+  for (auto _ : state) {
+    base = Best(empty, record, runs);
+    played = Best(full, record, runs);
+    if (!base.ok || !played.ok) {
+      state.SkipWithError("ktxhost play failed");
+      return;
+    }
+    state.SetIterationTime(std::max(played.cpu - base.cpu, 0.0) / static_cast<double>(calls));
+  }
+  const double cpu = played.cpu - base.cpu, wall = played.wall - base.wall;
+  // Below an empty journal's variation a size gives no rate.
+  state.counters["calls_per_s"] = cpu > 0 ? static_cast<double>(calls) / cpu : 0;
+  state.counters["calls_per_s_wall"] = wall > 0 ? static_cast<double>(calls) / wall : 0;
+  state.counters["peak_rss_mb"] = static_cast<double>(played.peak) / (1 << 20);
+  state.counters["rss_growth_mb"] = static_cast<double>(played.peak - base.peak) / (1 << 20);
+}
+BENCHMARK(BM_Replay)
+    ->ArgsProduct({{1000, 1000000}, {0, 1}})
+    ->ArgNames({"calls", "record"})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kNanosecond);
+
+// The start of a play that makes no geometry (an empty journal: the
+// plug-in and the previews loaded, a part made, nothing played) beside a
+// process that does nothing (`true`): processor time of each, the best of
+// 15.
+void BM_PlayStart(benchmark::State& state) {
+  const std::string empty = Journal(0);
+  Run play, nothing;
+  for (auto _ : state) {
+    play = Best(empty, false, 15);
+    nothing.cpu = 1e9;
+    for (int i = 0; i < 15; ++i) nothing.cpu = std::min(nothing.cpu, Spawn({"true"}).cpu);
+    if (!play.ok) {
+      state.SkipWithError("ktxhost play failed");
+      return;
+    }
+    state.SetIterationTime(play.cpu);
+  }
+  state.counters["cpu_ms"] = play.cpu * 1e3;
+  state.counters["over_true_ms"] = (play.cpu - nothing.cpu) * 1e3;
+  state.counters["peak_rss_mb"] = static_cast<double>(play.peak) / (1 << 20);
+}
+BENCHMARK(BM_PlayStart)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
