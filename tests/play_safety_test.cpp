@@ -127,6 +127,49 @@ TEST(WhatAPlayGoesPast, EveryDieShoeBlockLeftOutIsShownWithItsWarning) {
   EXPECT_EQ(seen.size(), std::size(rows));
 }
 
+// The first play, among every `stride`th call of the facility from `from` on,
+// whose part holds a feature titled `member` (a fallback's): the path the
+// failed call sent the build down.
+FailedPlay FirstPlayHolding(const fs::path& journal, const std::string& facility, long long from, int stride,
+                            const std::string& member, const Scratch& scratch, long long* at) {
+  const long long calls = CountedCalls(journal, facility, scratch);
+  for (*at = from; *at <= calls; *at += stride) {
+    FailedPlay run = PlayFailing(journal, facility + ":" + std::to_string(*at), scratch);
+    if (run.out.find(" " + member + "\n") != std::string::npos) return run;
+  }
+  return {};
+}
+
+TEST(WhatAPlayGoesPast, ASecondTryOfAnExtrusionShowsWhyTheFirstFailed) {
+  // The draw punch's belt extruded with its relief offset failed (a host call
+  // in it failed): the belt is made a second way, from an offset curve of
+  // the punch, and the play ends well; the first try's error is shown.
+  Scratch scratch("second_try");
+  const fs::path punch = kExamples / "draw_punch.jou";
+  ASSERT_EQ(FileText(kData / "play_draw_punch.txt").find("QD$OFFSET_CURVE_BELT"), std::string::npos);
+  long long at = 0;
+  const FailedPlay belt = FirstPlayHolding(punch, "hostcall", 1, 9, "QD$OFFSET_CURVE_BELT", scratch, &at);
+  EXPECT_EQ(belt.status, 0) << belt.err;
+  EXPECT_TRUE(std::regex_search(belt.err, std::regex(":118: warning: 840007 [^\n]* failed\n"))) << at << belt.err;
+}
+
+TEST(WhatAPlayGoesPast, AFailedSubtractedTopSolidIsShownAndTheDieStillBuilt) {
+  // The example's subtracted top solid cannot be trimmed by the top sheet at
+  // any of its three commits: the build goes on, and says so in the status
+  // area, between the top solid's success and the stress solid's.
+  Scratch scratch("sub_top");
+  const fs::path die = kExamples / "draw_die.jou";
+  const FailedPlay run = PlayFailing(die, "hostcall:999999999", scratch);
+  EXPECT_EQ(run.status, 0);
+  for (const int line : {170, 181, 210}) {
+    const std::string at = die.string() + ":" + std::to_string(line) + ": status: ";
+    EXPECT_NE(run.err.find(at + "Create top solid body successfully.\n" + at +
+                           "Create subtract top solid body failed.\n" + at + "Create stress solid successfully.\n"),
+              std::string::npos)
+        << run.err;
+  }
+}
+
 TEST(WhatAPlayGoesPast, AHostErrorInAScriptingCallIsItsOwnNumberNotAFault) {
   // Each of the first calls of the cast relief's play failed in turn: a
   // class looked up by a plug-in unit's set-up, before its record opens,
