@@ -507,6 +507,32 @@ TEST(PlayOutputs, ASizeFileThatCannotBeWrittenIsRefusedWithItsDialogAndTheJourna
   EXPECT_TRUE(fs::is_directory(scratch / "dir" / "dir.hsd" / "inside"));
 }
 
+TEST(PlayOutputs, AnOutputCutByTheFileSizeLimitFailsAndLeavesTheOlderFile) {
+  // The draw punch's recorded journal and its STEP file are each larger than
+  // 4 KiB, a shell's limit for the play ("ulimit -f 8", in blocks of 512 or
+  // 1024 bytes).
+  Scratch scratch("size_limit");
+  struct Row {
+    const char* option;
+    const char* name;
+  };
+  const Row rows[] = {{"--record", "out.jou"}, {"--step", "out.stp"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.option);
+    const fs::path out = scratch.Write(row.name, "old\n");
+    const CommandRun run = stamvik_test::RunCommand(
+        "ulimit -f 8; " + std::string(KTXHOST_PROGRAM) + " play " +
+        Play(kExamples / "draw_punch.jou", std::string(row.option) + " " + out.string()) +
+        " 2>&1 >/dev/null");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("cannot write " + out.string() + "\n"), std::string::npos) << run.out;
+    EXPECT_EQ(FileText(out), "old\n");
+    int entries = 0;
+    for (const auto& entry : fs::directory_iterator(scratch / "")) entries += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(entries, row.option == std::string("--record") ? 1 : 2) << "a temporary file was left";
+  }
+}
+
 // ---- what a list takes ----------------------------------------------------------------------
 
 std::string Record(const std::string& head, const std::string& lines, int status) {

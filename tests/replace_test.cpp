@@ -277,23 +277,27 @@ struct Writer {
   bool replaces = true;
 };
 const std::string kBig(std::size_t{1} << 16, 'x');
+std::string Text(bool big) { return big ? kBig : std::string("new\n"); }
 // A sheet with geometry for the STEP writer, whose modeller is stood in for.
 int gStepBody = 0;
+bool gStepBig = false;
+
+int ThroughReplacing(const std::string& name, bool big, const char* mode) {
+  std::FILE* file = Files::OpenReplacing(name, mode);
+  if (file == nullptr) return 1;
+  std::fputs(Text(big).c_str(), file);
+  return Files::CloseReplacing(file) == 0 ? 0 : 1;
+}
+bool StepModeller(const std::string& file) {
+  std::ofstream out(file, std::ios::binary);
+  out << Text(gStepBig);
+  out.close();
+  return static_cast<bool>(out);
+}
+
 const Writer kWriters[] = {
-    {"replacing stream, w",
-     [](const std::string& name, bool big) {
-       std::FILE* file = Files::OpenReplacing(name, "w");
-       if (file == nullptr) return 1;
-       std::fputs(big ? kBig.c_str() : "new\n", file);
-       return Files::CloseReplacing(file) == 0 ? 0 : 1;
-     }},
-    {"replacing stream, a",
-     [](const std::string& name, bool big) {
-       std::FILE* file = Files::OpenReplacing(name, "a");
-       if (file == nullptr) return 1;
-       std::fputs(big ? kBig.c_str() : "new\n", file);
-       return Files::CloseReplacing(file) == 0 ? 0 : 1;
-     }},
+    {"replacing stream, w", [](const std::string& name, bool big) { return ThroughReplacing(name, big, "w"); }},
+    {"replacing stream, a", [](const std::string& name, bool big) { return ThroughReplacing(name, big, "a"); }},
     {"text channel (the size file)",
      [](const std::string& name, bool big) {
        int channel = 0;
@@ -305,14 +309,14 @@ const Writer kWriters[] = {
      [](const std::string& name, bool big) {
        std::FILE* file = System::SYSS_fopen(name.c_str(), "wt");
        if (file == nullptr) return 1;
-       std::fputs(big ? kBig.c_str() : "new\n", file);
+       std::fputs(Text(big).c_str(), file);
        return System::SYSS_fclose(file) == 0 ? 0 : 1;
      }},
     {"system stream changed in place",
-     [](const std::string& name, bool big) {
+     [](const std::string& name, bool) {
        std::FILE* file = System::SYSS_fopen(name.c_str(), "r+b");
        if (file == nullptr) return 1;
-       std::fputs(big ? kBig.c_str() : "new\n", file);
+       std::fputs("new\n", file);
        return std::fclose(file) == 0 ? 0 : 1;
      },
      false},
@@ -321,23 +325,14 @@ const Writer kWriters[] = {
        Files::TemporaryBeside temporary(name);
        if (!temporary.Made()) return 1;
        std::ofstream out(temporary.Path(), std::ios::binary);
-       out << (big ? kBig : std::string("new\n"));
+       out << Text(big);
        out.close();
        return out && temporary.PutInPlace() ? 0 : 1;
      }},
     {"STEP writer",
      [](const std::string& name, bool big) {
-       KTX::Kernel::SetStepWriterForTests(big ? +[](const std::string& file) {
-         std::ofstream out(file, std::ios::binary);
-         out << kBig;
-         out.close();
-         return static_cast<bool>(out);
-       }
-                                              : +[](const std::string& file) {
-                                                  std::ofstream(file, std::ios::binary) << "new\n";
-                                                  return true;
-                                                });
-       // The body is never read: the writer stands in for the modeller.
+       gStepBig = big;
+       KTX::Kernel::SetStepWriterForTests(&StepModeller);
        const int status = KTX::Kernel::WriteStep({gStepBody}, name);
        KTX::Kernel::SetStepWriterForTests(nullptr);
        return status == 0 ? 0 : 1;
