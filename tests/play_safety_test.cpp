@@ -170,6 +170,20 @@ TEST(WhatAPlayGoesPast, AFailedSubtractedTopSolidIsShownAndTheDieStillBuilt) {
   }
 }
 
+TEST(WhatAPlayGoesPast, AToolingStepWithoutItsUndoMarkSaysItCannotBeUndone) {
+  // The draw die's first step (its rough offsets) goes on without the mark
+  // it could not set; a failure in it could not be taken back.
+  Scratch scratch("no_mark");
+  const fs::path die = kExamples / "draw_die.jou";
+  const FailedPlay run = PlayFailing(die, "mark:1", scratch);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.err.find(die.string() +
+                         ":170: note: The undo mark \"Create Rough Offset\" could not be set (840007): the step "
+                         "cannot be undone.\n"),
+            std::string::npos)
+      << run.err;
+}
+
 TEST(WhatAPlayGoesPast, AHostErrorInAScriptingCallIsItsOwnNumberNotAFault) {
   // Each of the first calls of the cast relief's play failed in turn: a
   // class looked up by a plug-in unit's set-up, before its record opens,
