@@ -82,7 +82,8 @@ class PlayTemporaryDirectory {
 };
 
 // Where a play stands, for what the host shows its user while a record plays:
-// each message a line "FILE:LINE: note|warning|error: text" on the error output.
+// each message a line "FILE:LINE: note|warning|error|status: text" on the
+// error output (a warning with a message number: "warning: NUMBER TEXT").
 struct PlayPlace {
   const std::string* file;
   const int* line;
@@ -90,7 +91,7 @@ struct PlayPlace {
 
 void showUser(KTX::Host::UserMessage kind, const std::string& text, void* context) {
   const auto* place = static_cast<const PlayPlace*>(context);
-  static const char* const kKinds[] = {"note", "warning", "error"};
+  static const char* const kKinds[] = {"note", "warning", "error", "status"};
   std::fprintf(stderr, "%s:%d: %s: %s\n", place->file->c_str(), *place->line, kKinds[static_cast<int>(kind)],
                text.c_str());
 }
@@ -236,6 +237,12 @@ int play(const Arguments& arguments, const char* plugin) {
   }
 
   PlayTemporaryDirectory temporary;
+  // No file the play writes may take the journal's place (a size file named
+  // through a link to it): refused by every replacing writer while it plays.
+  struct ProtectedJournal {
+    explicit ProtectedJournal(const std::string& name) { KTX::Files::ProtectFromWrites(name); }
+    ~ProtectedJournal() { KTX::Files::ProtectFromWrites({}); }
+  } protectedJournal(file);
   // Nothing here reads the host's call log: a played call does not feed it.
   KTX::Host::SetLogging(false);
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
@@ -410,9 +417,11 @@ const char* kPlayHelp =
     "that leaves none fails).\n"
     "When QDEN_TMP_DIR is not set, the play sets it to a new temporary\n"
     "directory and removes that directory when it ends.\n"
-    "The notes, warnings and error dialogs the host shows while the journal\n"
-    "plays are printed on the error output as 'FILE:LINE: note: text' (or\n"
-    "warning, error), LINE the record's. KTX_FAIL=FACILITIES:N in the\n"
+    "The notes, warnings, error dialogs and status-area texts the host shows\n"
+    "while the journal plays are printed on the error output as\n"
+    "'FILE:LINE: note: text' (or warning, error, status), LINE the record's;\n"
+    "an error handed to the host's error object or a warning number left by a\n"
+    "build reads 'FILE:LINE: warning: NUMBER TEXT'. KTX_FAIL=FACILITIES:N in the\n"
     "environment makes the Nth counted call of the facilities fail while the\n"
     "journal plays (memory, kernel, record, mark, hostcall or all, joined with\n"
     "'+'), as the stand-in's failure switch does in tests.\n";

@@ -67,9 +67,15 @@ TEST_F(CastReliefSetUp, SetUpLeftByErrorRunsAgainThenOnceBeforeTheFirstRecord) {
     GTEST_SKIP() << "the class was set up by an earlier test in this process";
   JAM::Test::TypeView view;
   // A failing registry call leaves the set-up; it must not stay marked done.
+  // Its error is the call's status, handed back to the host's error object
+  // (no record was opened to close), not a processor fault's 65.
   JAM::Test::RaiseAt("JAM_create_class", 670156);
-  EXPECT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 65);
+  Error::ClearSevereErrors();
+  EXPECT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 670156);
   EXPECT_TRUE(JAM::Recorded().empty());
+  ASSERT_EQ(Error::SevereErrors().size(), 1u);
+  EXPECT_EQ(Error::SevereErrors()[0].closeMode, 2);
+  EXPECT_TRUE(Error::SevereErrors()[0].further);
 
   Host::ClearCalls();
   ASSERT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 0);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -580,6 +581,40 @@ TEST_F(Manikin, AManikinWithNoSizeNameOpensTheFileItSavedAgain) {
   named.replace(named.find("PERCENTILE"), 0, "PERCENTILE:\n");
   EXPECT_EQ(m->OpenFromFile(Write("named.hsd", named).c_str()), 0);
   EXPECT_EQ(m->GetCurrentManikinSize().utf8(), "SAE J826 99%");
+}
+
+TEST_F(Manikin, ASaveThatCannotBeWrittenShowsTheWritersDialogAndSaysSo) {
+  ManikinBuilder* m = Make();
+  SetSizes({16, 17, 12, 10, 20, 18, 7, 4});
+  const std::string folder = Scratch("save_folder");
+  std::filesystem::create_directories(folder);
+  struct Row {
+    const char* what;
+    std::string name;  // saved to (".hsd" added)
+  };
+  const Row rows[] = {
+      // The file is written beside it, and the rename onto a folder fails.
+      {"a folder in the way", folder + "/dir"},
+      // The file cannot even be made.
+      {"no such folder", folder + "/missing/sizes"},
+  };
+  std::filesystem::create_directories(folder + "/dir.hsd/inside");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    VD::ClearErrorDialogs();
+    EXPECT_EQ(m->SaveToFile(row.name.c_str()), Messages::kManikinSizeFileNotWritten);
+    ASSERT_EQ(VD::ErrorDialogs().size(), 1u);
+    EXPECT_EQ(VD::ErrorDialogs()[0].title, "Input Validation");
+    EXPECT_EQ(VD::ErrorDialogs()[0].lines, (std::vector<std::string>{"Error existing in accessing the file.",
+                                                                     "Attribute of the file may be read only."}));
+  }
+  // Nothing was left beside the folder in the way, which is as it was.
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) left.push_back(entry.path().filename());
+  EXPECT_EQ(left, std::vector<std::string>{"dir.hsd"});
+  EXPECT_TRUE(std::filesystem::is_directory(folder + "/dir.hsd/inside"));
+  std::filesystem::remove_all(folder);
+  VD::ClearErrorDialogs();
 }
 
 TEST_F(Manikin, KeysAreReadWhateverTheirCaseAndSeparator) {

@@ -3,6 +3,7 @@
 // mean to write. Runs ktxhost as a user would.
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -57,6 +58,156 @@ CommandRun Ktxhost(const std::string& arguments) {
 
 std::string Play(const fs::path& journal, const std::string& options = "") {
   return journal.string() + " " + options + (options.empty() ? "" : " ") + STAMVIK_PLUGIN;
+}
+
+// A play with the failure switch set (KTX_FAIL): its status, standard output
+// and error output.
+struct FailedPlay {
+  int status = -1;
+  std::string out, err;
+};
+FailedPlay PlayFailing(const fs::path& journal, const std::string& setting, const Scratch& scratch) {
+  const std::string out = (scratch / "out.txt").string(), err = (scratch / "err.txt").string();
+  const CommandRun run = stamvik_test::RunCommand("KTX_FAIL=" + setting + " " + KTXHOST_PROGRAM + " play " +
+                                                  Play(journal) + " >" + out + " 2>" + err);
+  return {run.status, FileText(out), FileText(err)};
+}
+
+// How many calls of the facility a play counts (the switch never reached).
+long long CountedCalls(const fs::path& journal, const std::string& facility, const Scratch& scratch) {
+  const FailedPlay run = PlayFailing(journal, facility + ":999999999", scratch);
+  std::smatch counted;
+  if (!std::regex_search(run.err, counted, std::regex("the play made ([0-9]+) counted calls"))) return 0;
+  return std::stoll(counted[1]);
+}
+
+// ---- what a play goes past is shown --------------------------------------------------------
+
+TEST(WhatAPlayGoesPast, EveryDieShoeBlockLeftOutIsShownWithItsWarning) {
+  // Each kernel call of the die shoe's builds failed in turn: a play that
+  // goes on past it (status 0) has left a block out, and says so.
+  Scratch scratch("absorbed_shoe");
+  const fs::path journal = kExamples / "die_shoe.jou";
+  const long long calls = CountedCalls(journal, "kernel", scratch);
+  ASSERT_GT(calls, 0);
+  // The first failure of each of these calls that the play goes past shows this.
+  struct Row {
+    const char* call;
+    std::vector<std::string> shown;
+  };
+  const Row rows[] = {
+      {"ZV_BODY_sweep", {"warning: 22004 the sweep failed\n", "note: Error building main deck.\n"}},
+      {"ZV_BODY_offset_2",
+       {"warning: 22004 the offset failed\n",
+        "warning: 3030651 a die-shoe block could not be copied or trimmed: the shoe is built without it\n"}},
+      {"DieDesUtilsSolvaneCopy",
+       {"warning: 3030651 a die-shoe block could not be copied or trimmed: the shoe is built without it\n"}},
+      {"DIEDES_UTILS__unite_tool_to_target",
+       {"warning: 3030652 a die-shoe block could not be united with or subtracted from the shoe: the shoe is "
+        "built without it\n"}},
+      {"DIEDES_UTILS__subtract_tool_from_target",
+       {"warning: 3030652 a die-shoe block could not be united with or subtracted from the shoe: the shoe is "
+        "built without it\n"}},
+  };
+  std::set<std::string> seen;
+  int goneOn = 0;
+  for (long long n = 1; n <= calls; ++n) {
+    const FailedPlay run = PlayFailing(journal, "kernel:" + std::to_string(n), scratch);
+    if (run.status != 0) continue;
+    ++goneOn;
+    EXPECT_TRUE(std::regex_search(run.err, std::regex(":[0-9]+: (warning|note): "))) << "call " << n << "\n" << run.err;
+    for (const Row& row : rows) {
+      if (run.err.find(std::string("failed: ") + row.call + "\n") == std::string::npos || !seen.insert(row.call).second)
+        continue;
+      for (const std::string& shown : row.shown)
+        EXPECT_NE(run.err.find(shown), std::string::npos) << row.call << ": " << shown << "\n" << run.err;
+    }
+  }
+  EXPECT_GT(goneOn, 0);
+  EXPECT_EQ(seen.size(), std::size(rows));
+}
+
+// The first play, among every `stride`th call of the facility from `from` on,
+// whose part holds a feature titled `member` (a fallback's): the path the
+// failed call sent the build down.
+FailedPlay FirstPlayHolding(const fs::path& journal, const std::string& facility, long long from, int stride,
+                            const std::string& member, const Scratch& scratch, long long* at) {
+  const long long calls = CountedCalls(journal, facility, scratch);
+  for (*at = from; *at <= calls; *at += stride) {
+    FailedPlay run = PlayFailing(journal, facility + ":" + std::to_string(*at), scratch);
+    if (run.out.find(" " + member + "\n") != std::string::npos) return run;
+  }
+  return {};
+}
+
+TEST(WhatAPlayGoesPast, ASecondTryOfAnExtrusionShowsWhyTheFirstFailed) {
+  // The draw punch's belt extruded with its relief offset failed (a host call
+  // in it failed): the belt is made a second way, from an offset curve of
+  // the punch, and the play ends well; the first try's error is shown.
+  Scratch scratch("second_try");
+  const fs::path punch = kExamples / "draw_punch.jou";
+  ASSERT_EQ(FileText(kData / "play_draw_punch.txt").find("QD$OFFSET_CURVE_BELT"), std::string::npos);
+  long long at = 0;
+  const FailedPlay belt = FirstPlayHolding(punch, "hostcall", 1, 9, "QD$OFFSET_CURVE_BELT", scratch, &at);
+  EXPECT_EQ(belt.status, 0) << belt.err;
+  EXPECT_TRUE(std::regex_search(belt.err, std::regex(":118: warning: 840007 [^\n]* failed\n"))) << at << belt.err;
+}
+
+TEST(WhatAPlayGoesPast, AFailedSubtractedTopSolidIsShownAndTheDieStillBuilt) {
+  // The example's subtracted top solid cannot be trimmed by the top sheet at
+  // any of its three commits: the build goes on, and says so in the status
+  // area, between the top solid's success and the stress solid's.
+  Scratch scratch("sub_top");
+  const fs::path die = kExamples / "draw_die.jou";
+  const FailedPlay run = PlayFailing(die, "hostcall:999999999", scratch);
+  EXPECT_EQ(run.status, 0);
+  for (const int line : {170, 181, 210}) {
+    const std::string at = die.string() + ":" + std::to_string(line) + ": status: ";
+    EXPECT_NE(run.err.find(at + "Create top solid body successfully.\n" + at +
+                           "Create subtract top solid body failed.\n" + at + "Create stress solid successfully.\n"),
+              std::string::npos)
+        << run.err;
+  }
+}
+
+TEST(WhatAPlayGoesPast, AToolingStepWithoutItsUndoMarkSaysItCannotBeUndone) {
+  // The draw die's first step (its rough offsets) goes on without the mark
+  // it could not set; a failure in it could not be taken back.
+  Scratch scratch("no_mark");
+  const fs::path die = kExamples / "draw_die.jou";
+  const FailedPlay run = PlayFailing(die, "mark:1", scratch);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.err.find(die.string() +
+                         ":170: note: The undo mark \"Create Rough Offset\" could not be set (840007): the step "
+                         "cannot be undone.\n"),
+            std::string::npos)
+      << run.err;
+}
+
+TEST(WhatAPlayGoesPast, AHostErrorInAScriptingCallIsItsOwnNumberNotAFault) {
+  // Each of the first calls of the cast relief's play failed in turn: a
+  // class looked up by a plug-in unit's set-up, before its record opens,
+  // fails the call with the host error's number, as any host error in it.
+  Scratch scratch("host_error");
+  const fs::path journal = kExamples / "cast_relief.jou";
+  int lookUps = 0;
+  bool atPlugIn = false;
+  for (int n = 1; n <= 40; ++n) {
+    const FailedPlay run = PlayFailing(journal, "hostcall:" + std::to_string(n), scratch);
+    SCOPED_TRACE(run.err);
+    EXPECT_EQ(run.err.find("found 65 "), std::string::npos) << "call " << n;
+    if (run.err.find("failed: JAM_lookup_or_create_class\n") == std::string::npos) continue;
+    ++lookUps;
+    // Line 30: the die collection's creator, a call of the plug-in's.
+    atPlugIn = atPlugIn || run.err.find(journal.string() + ":30: ") != std::string::npos;
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(": the call gave another status (expected 0 (success), found 840007 (a call the failure "
+                           "switch failed))"),
+              std::string::npos)
+        << "call " << n;
+  }
+  EXPECT_GT(lookUps, 4);
+  EXPECT_TRUE(atPlugIn);
 }
 
 // ---- what is recorded plays back ------------------------------------------------------
@@ -298,6 +449,102 @@ TEST(PlayOutputs, AFileIsReplacedWholeOrNotAtAll) {
     EXPECT_EQ(entries(), 1) << "a temporary file was left";
   }
   EXPECT_EQ(KTX::Files::OpenReplacing((scratch / "missing" / "x").string(), "w"), nullptr);
+}
+
+TEST(PlayOutputs, ASizeFileThatCannotBeWrittenIsRefusedWithItsDialogAndTheJournalStaysWhole) {
+  Scratch scratch("size_file");
+  // The example up to its save, which names the file in the play's folder.
+  const std::string example = FileText(kExamples / "manikin_size_file.jou");
+  const std::size_t save = example.find("record 0 method \"Features.ManikinBuilder\" \"SaveToFile\"");
+  ASSERT_NE(save, std::string::npos);
+  const std::size_t end = example.find("closed 0\n", save) + 9;
+  const int saveLine = 1 + static_cast<int>(std::count(example.begin(), example.begin() + save, '\n'));
+  auto journal = [&](const std::string& sizeName, const std::string& fileName) {
+    std::string text = example.substr(0, end);
+    text.replace(text.find("\"manikin_example_sizes\""), 23, "\"" + fileName + "\"");
+    text.replace(text.find("\"Tall driver\""), 13, "\"" + sizeName + "\"");
+    return text;
+  };
+  const std::string at = ":" + std::to_string(saveLine) + ": ";
+  const std::string refused = "error: 841406 ";
+  const std::string dialog =
+      "error: Input Validation: Error existing in accessing the file. Attribute of the file may be read only.\n";
+  const std::string status =
+      "the call gave another status (expected 0 (success), found 3030650 (the manikin size file could not be "
+      "written";
+  struct Row {
+    const char* name;
+    std::string limit;     // a shell's file size limit for the play
+    std::string sizeName;  // the manikin's size, written into the file
+    std::string file;      // the name saved to (".hsd" is added)
+    void (*make)(const fs::path& journal, const fs::path& folder);
+    std::vector<std::string> shown;
+  };
+  const std::string longName(4000, 'T');
+  const Row rows[] = {
+      {"a symbolic link to the journal", "", "Tall", "self",
+       [](const fs::path& j, const fs::path& f) { fs::create_symlink(j, f / "self.hsd"); },
+       {refused + "self.hsd: the file is the journal being played", dialog, status}},
+      {"a hard link to the journal", "", "Tall", "hard",
+       [](const fs::path& j, const fs::path& f) { fs::create_hard_link(j, f / "hard.hsd"); },
+       {refused + "hard.hsd: the file is the journal being played", dialog, status}},
+      {"a folder in the way of the rename", "", "Tall", "dir",
+       [](const fs::path&, const fs::path& f) { fs::create_directories(f / "dir.hsd" / "inside"); },
+       {dialog, status}},
+      {"the file size limit", "ulimit -f 1; ", longName, "sizes",
+       [](const fs::path&, const fs::path& f) { std::ofstream(f / "sizes.hsd", std::ios::binary) << "old\n"; },
+       {dialog, status}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const fs::path folder = scratch / row.file;
+    fs::create_directories(folder);
+    const fs::path j = folder / "j.jou";
+    const std::string text = journal(row.sizeName, row.file);
+    std::ofstream(j, std::ios::binary) << text;
+    row.make(j, folder);
+    const CommandRun run = stamvik_test::RunCommand("cd " + folder.string() + " && " + row.limit + KTXHOST_PROGRAM +
+                                                    " play " + Play(j) + " 2>&1 >/dev/null");
+    // The save's status is not the journal's: the play stops there.
+    EXPECT_EQ(run.status, 1) << run.out;
+    for (const std::string& shown : row.shown)
+      EXPECT_NE(run.out.find(j.string() + at + shown), std::string::npos) << shown << "\n" << run.out;
+    EXPECT_EQ(FileText(j), text);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder)) left.push_back(entry.path().filename().string());
+    std::vector<std::string> expected{row.file + ".hsd", "j.jou"};
+    std::sort(left.begin(), left.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected) << "a temporary file was left";
+  }
+  EXPECT_EQ(FileText(scratch / "sizes" / "sizes.hsd"), "old\n");
+  EXPECT_TRUE(fs::is_directory(scratch / "dir" / "dir.hsd" / "inside"));
+}
+
+TEST(PlayOutputs, AnOutputCutByTheFileSizeLimitFailsAndLeavesTheOlderFile) {
+  // The draw punch's recorded journal and its STEP file are each larger than
+  // 4 KiB, a shell's limit for the play ("ulimit -f 8", in blocks of 512 or
+  // 1024 bytes).
+  Scratch scratch("size_limit");
+  struct Row {
+    const char* option;
+    const char* name;
+  };
+  const Row rows[] = {{"--record", "out.jou"}, {"--step", "out.stp"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.option);
+    const fs::path out = scratch.Write(row.name, "old\n");
+    const CommandRun run = stamvik_test::RunCommand(
+        "ulimit -f 8; " + std::string(KTXHOST_PROGRAM) + " play " +
+        Play(kExamples / "draw_punch.jou", std::string(row.option) + " " + out.string()) +
+        " 2>&1 >/dev/null");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("cannot write " + out.string() + "\n"), std::string::npos) << run.out;
+    EXPECT_EQ(FileText(out), "old\n");
+    int entries = 0;
+    for (const auto& entry : fs::directory_iterator(scratch / "")) entries += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(entries, row.option == std::string("--record") ? 1 : 2) << "a temporary file was left";
+  }
 }
 
 // ---- what a list takes ----------------------------------------------------------------------

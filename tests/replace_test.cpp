@@ -2,11 +2,17 @@
 // no way out of a write leaves its temporary file (NAME.tmp-XXXXXX) behind:
 // the text channels, the system's streams and the replacing stream under
 // them, each written to the end, failed at each host call the failure switch
-// reaches, failed by the system, and cut short by an error on its way; the
-// kernel's STEP writer, whose modeller may refuse or throw.
+// reaches, failed by the system, cut short by an error on its way or by the
+// file size limit; the kernel's STEP writer, whose modeller may refuse or
+// throw. No writer replaces the journal being played, and a file written
+// over keeps its mode.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +31,7 @@
 #include "sys/Files.hpp"
 #include "sys/Replace.hpp"
 #include "sys/TextFile.hpp"
+#include "sys/UserMessages.hpp"
 
 namespace fs = std::filesystem;
 using namespace KTX;
@@ -257,6 +264,189 @@ TEST_F(FileReplaced, TheKernelsStepWriterLeavesTheOlderFileOrTheNewOneAndNoTempo
     EXPECT_EQ(Others(folder_, "part.stp"), std::vector<std::string>{}) << "a temporary file was left";
   }
   KTX::Kernel::DeleteBody(sheet, "test");
+}
+
+// ---- every writer: the protected journal, the size limit, the mode kept ----------------------
+
+// A writer of the host: `big` writes 64 KiB instead of "new\n" (past a small
+// size limit). 0 when it says the file was written. One that changes a file
+// in place (`replaces` false) is only refused the protected file.
+struct Writer {
+  const char* name;
+  int (*write)(const std::string& name, bool big);
+  bool replaces = true;
+};
+const std::string kBig(std::size_t{1} << 16, 'x');
+std::string Text(bool big) { return big ? kBig : std::string("new\n"); }
+// A sheet with geometry for the STEP writer, whose modeller is stood in for.
+int gStepBody = 0;
+bool gStepBig = false;
+
+int ThroughReplacing(const std::string& name, bool big, const char* mode) {
+  std::FILE* file = Files::OpenReplacing(name, mode);
+  if (file == nullptr) return 1;
+  std::fputs(Text(big).c_str(), file);
+  return Files::CloseReplacing(file) == 0 ? 0 : 1;
+}
+bool StepModeller(const std::string& file) {
+  std::ofstream out(file, std::ios::binary);
+  out << Text(gStepBig);
+  out.close();
+  return static_cast<bool>(out);
+}
+
+const Writer kWriters[] = {
+    {"replacing stream, w", [](const std::string& name, bool big) { return ThroughReplacing(name, big, "w"); }},
+    {"replacing stream, a", [](const std::string& name, bool big) { return ThroughReplacing(name, big, "a"); }},
+    {"text channel (the size file)",
+     [](const std::string& name, bool big) {
+       int channel = 0;
+       if (CFI_open_iti_text(name.c_str(), kCfiSizeDefinition, 3, &channel) != 0) return 1;
+       CFI_write_iti_line(channel, big ? kBig.c_str() : "new");
+       return CFI_close_file(channel);
+     }},
+    {"system stream (the motion files)",
+     [](const std::string& name, bool big) {
+       std::FILE* file = System::SYSS_fopen(name.c_str(), "wt");
+       if (file == nullptr) return 1;
+       std::fputs(Text(big).c_str(), file);
+       return System::SYSS_fclose(file) == 0 ? 0 : 1;
+     }},
+    {"system stream changed in place",
+     [](const std::string& name, bool) {
+       std::FILE* file = System::SYSS_fopen(name.c_str(), "r+b");
+       if (file == nullptr) return 1;
+       std::fputs("new\n", file);
+       return std::fclose(file) == 0 ? 0 : 1;
+     },
+     false},
+    {"temporary file beside it (the recorded journal)",
+     [](const std::string& name, bool big) {
+       Files::TemporaryBeside temporary(name);
+       if (!temporary.Made()) return 1;
+       std::ofstream out(temporary.Path(), std::ios::binary);
+       out << Text(big);
+       out.close();
+       return out && temporary.PutInPlace() ? 0 : 1;
+     }},
+    {"STEP writer",
+     [](const std::string& name, bool big) {
+       gStepBig = big;
+       KTX::Kernel::SetStepWriterForTests(&StepModeller);
+       const int status = KTX::Kernel::WriteStep({gStepBody}, name);
+       KTX::Kernel::SetStepWriterForTests(nullptr);
+       return status == 0 ? 0 : 1;
+     }},
+};
+
+class EveryWriter : public FileReplaced {
+ protected:
+  void SetUp() override {
+    FileReplaced::SetUp();
+    const std::vector<std::vector<double>> square{{0, 0, 0, 0.01, 0, 0, 0.01, 0.01, 0, 0, 0.01, 0}};
+    const double point[3] = {0, 0, 0}, normal[3] = {0, 0, 1};
+    ASSERT_EQ(KTX::Kernel::MakePlanarSheet(square, point, normal, &gStepBody), 0);
+  }
+  void TearDown() override {
+    Files::ProtectFromWrites({});
+    Host::SetUserMessageSink(nullptr, nullptr);
+    KTX::Kernel::DeleteBody(gStepBody, "test");
+    gStepBody = 0;
+    FileReplaced::TearDown();
+  }
+  void Fresh() {
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  std::string In(const char* name) const { return (folder_ / name).string(); }
+};
+
+void Keep(Host::UserMessage kind, const std::string& text, void* shown) {
+  if (kind == Host::UserMessage::kError) static_cast<std::vector<std::string>*>(shown)->push_back(text);
+}
+
+TEST_F(EveryWriter, NoWriterReplacesTheJournalBeingPlayedThroughAnyLink) {
+  std::vector<std::string> shown;
+  Host::SetUserMessageSink(&Keep, &shown);
+  for (const Writer& writer : kWriters) {
+    struct Way {
+      const char* name;
+      void (*make)(const fs::path& journal, const fs::path& target);
+    };
+    const Way ways[] = {
+        {"the journal itself", [](const fs::path&, const fs::path&) {}},
+        {"a symbolic link to it", [](const fs::path& j, const fs::path& t) { fs::create_symlink(j, t); }},
+        {"a hard link to it", [](const fs::path& j, const fs::path& t) { fs::create_hard_link(j, t); }},
+    };
+    for (const Way& way : ways) {
+      SCOPED_TRACE(std::string(writer.name) + ", " + way.name);
+      Fresh();
+      const fs::path journal = folder_ / "j.jou";
+      std::ofstream(journal, std::ios::binary) << "journal 1\n";
+      const bool itself = way.make == ways[0].make;
+      const fs::path target = itself ? journal : folder_ / "self.hsd";
+      way.make(journal, target);
+      Files::ProtectFromWrites(journal.string());
+      shown.clear();
+      EXPECT_NE(writer.write(target.string(), false), 0);
+      EXPECT_EQ(FileText(journal), "journal 1\n");
+      EXPECT_EQ(shown, std::vector<std::string>{"841406 " + target.string() +
+                                                ": the file is the journal being played: it is not written over"});
+      std::vector<std::string> expected{"j.jou"};
+      if (!itself) expected.push_back("self.hsd");
+      std::vector<std::string> left = Others(folder_, "");
+      std::sort(left.begin(), left.end());
+      EXPECT_EQ(left, expected) << "a temporary file was left";
+      // Another file beside it is written as ever.
+      std::ofstream(In("other.hsd"), std::ios::binary) << "old\n";
+      EXPECT_EQ(writer.write(In("other.hsd"), false), 0);
+      Files::ProtectFromWrites({});
+    }
+  }
+}
+
+TEST_F(EveryWriter, AWriteCutByTheFileSizeLimitFailsAndLeavesTheOlderFile) {
+  for (const Writer& writer : kWriters) {
+    if (!writer.replaces) continue;
+    SCOPED_TRACE(writer.name);
+    Fresh();
+    const std::string name = In("sizes.hsd");
+    std::ofstream(name, std::ios::binary) << "old\n";
+    // In a child, as `ulimit -f 4` would run it: the limit ends a process
+    // that does not ignore its signal.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const rlimit limit{4096, 4096};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+      ::_exit(writer.write(name, true) == 0 ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 3) << "the write said it was done";
+    EXPECT_EQ(FileText(name), "old\n");
+    EXPECT_EQ(Others(folder_, "sizes.hsd"), std::vector<std::string>{}) << "a temporary file was left";
+  }
+}
+
+TEST_F(EveryWriter, AFileWrittenOverKeepsItsMode) {
+  const ::mode_t mask = ::umask(077);
+  for (const Writer& writer : kWriters) {
+    for (const ::mode_t mode : {0644u, 0755u}) {
+      SCOPED_TRACE(std::string(writer.name) + " over " + std::to_string(mode));
+      Fresh();
+      const std::string name = In("sizes.hsd");
+      std::ofstream(name, std::ios::binary) << "old\n";
+      fs::permissions(name, static_cast<fs::perms>(mode));
+      EXPECT_EQ(writer.write(name, false), 0);
+      struct stat info {};
+      ASSERT_EQ(::stat(name.c_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 07777, mode);
+      EXPECT_NE(FileText(name), "old\n");
+    }
+  }
+  ::umask(mask);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -299,9 +299,14 @@ int TIREENV_write_strings_into_data_file(int count, char* const* lines, char fil
   if (dir.back() != '/') dir += '/';
   const std::string name = dir + "tireenv_data_" + std::to_string(++made) + ".txt";
   if (name.size() >= 257) return -1;
-  std::ofstream out(name);
-  if (!out) return -1;
-  for (int i = 0; i < count && lines != nullptr; ++i) out << (lines[i] != nullptr ? lines[i] : "") << '\n';
+  // Written whole or not at all, as every file the host writes.
+  std::FILE* out = Files::OpenReplacing(name, "w");
+  if (out == nullptr) return -1;
+  for (int i = 0; i < count && lines != nullptr; ++i) {
+    std::fputs(lines[i] != nullptr ? lines[i] : "", out);
+    std::fputc('\n', out);
+  }
+  if (Files::CloseReplacing(out) != 0) return -1;
   std::memcpy(fileName, name.c_str(), name.size() + 1);
   return 0;
 }

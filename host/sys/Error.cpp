@@ -5,9 +5,13 @@
 #include <new>
 
 #include "sys/CallLog.hpp"
+#include "sys/UserMessages.hpp"
 
 namespace KTX::Error {
 namespace {
+// The mode of an error a journalled call hands back as its status.
+constexpr int kStatusMode = 2;
+
 std::vector<SevereRecord>& records() {
   static auto* r = new std::vector<SevereRecord>;
   return *r;
@@ -57,8 +61,14 @@ void Severe::Further() {
 }
 
 void Severe::Close(int mode) {
-  records()[record_].closeMode = mode;
-  Host::Log("ERROR_close", std::to_string(records()[record_].code) + " mode=" + std::to_string(mode));
+  SevereRecord& r = records()[record_];
+  r.closeMode = mode;
+  const int code = r.code;
+  Host::Log("ERROR_close", std::to_string(code) + " mode=" + std::to_string(mode));
+  // Handed back to the error object, the error is the user's to see, also
+  // when the caller absorbs it and goes on; one a journalled call closes with
+  // mode 2 is that call's status, which its caller is given instead.
+  if (mode != kStatusMode) Host::ShowWarning(code, records()[record_].text);
 }
 
 const std::vector<SevereRecord>& SevereErrors() { return records(); }
@@ -77,7 +87,10 @@ int HandleAsBuilder(const std::exception& e, const char* file, int line) {
 
 extern "C" {
 
-void mtStatusAreaImmediate(const char* text) { KTX::Host::Log("mtStatusAreaImmediate", text != nullptr ? text : ""); }
+void mtStatusAreaImmediate(const char* text) {
+  KTX::Host::Log("mtStatusAreaImmediate", text != nullptr ? text : "");
+  KTX::Host::ShowUser(KTX::Host::UserMessage::kStatus, text != nullptr ? text : "");
+}
 
 void ERROR_raise(const char* file, int line, int code, const char* format, ...) {
   va_list args;

@@ -84,15 +84,20 @@ namespace System {
 std::FILE* SYSS_fopen(const char* name, const char* mode) {
   Host::Log("SYSS_fopen", std::string(name != nullptr ? name : "(null)") + " " + (mode != nullptr ? mode : ""));
   if (name == nullptr || mode == nullptr) return nullptr;
-  // The text modes' 't' is the host's own; the system knows none.
-  std::string plain;
-  for (const char* c = mode; *c != '\0'; ++c)
-    if (*c != 't') plain += *c;
+  // The text modes' 't' is the host's own; the system knows none, and it
+  // writes a binary file as a text one.
+  std::string plain, system;
+  for (const char* c = mode; *c != '\0'; ++c) {
+    if (*c != 't') system += *c;
+    if (*c != 't' && *c != 'b') plain += *c;
+  }
   // A file written is written whole (beside it, renamed at SYSS_fclose); a
   // file read is read only when it is a regular file.
   if (plain == "w" || plain == "a") return Files::OpenReplacing(name, plain.c_str());
   if (plain == "r") return Files::OpenRegular(name);
-  return std::fopen(name, plain.c_str());
+  // Opened to be changed in place: never the journal being played.
+  if (Files::RefusedTarget(name)) return nullptr;
+  return std::fopen(name, system.c_str());
 }
 
 int SYSS_fclose(std::FILE* file) {

@@ -1,6 +1,7 @@
 #include "sys/Replace.hpp"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,8 @@
 #include <map>
 #include <mutex>
 #include <utility>
+
+#include "sys/UserMessages.hpp"
 
 namespace KTX::Files {
 namespace {
@@ -47,7 +50,51 @@ std::string reached(const std::string& name) {
   return out;
 }
 
+// The protected file's identity: no file while `set` is false.
+struct Protected {
+  bool set = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+Protected protectedFile;
+
+// A write past the file size limit raises SIGXFSZ, whose default ends the
+// process with the temporary file left behind; ignored, the write fails with
+// EFBIG and the writer cleans up. A handler someone set is left alone.
+void writeFailsPastSizeLimit() {
+  static const bool ignored = [] {
+    struct sigaction now {};
+    if (::sigaction(SIGXFSZ, nullptr, &now) != 0 || now.sa_handler != SIG_DFL) return false;
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigemptyset(&ignore.sa_mask);
+    return ::sigaction(SIGXFSZ, &ignore, nullptr) == 0;
+  }();
+  (void)ignored;
+}
+
 }  // namespace
+
+void ProtectFromWrites(const std::string& name) {
+  struct stat info {};
+  protectedFile = {};
+  if (!name.empty() && ::stat(name.c_str(), &info) == 0) protectedFile = {true, info.st_dev, info.st_ino};
+}
+
+bool RefusedTarget(const std::string& name) {
+  if (!protectedFile.set) return false;
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0 || info.st_dev != protectedFile.device || info.st_ino != protectedFile.inode)
+    return false;
+  try {
+    Host::ShowUser(Host::UserMessage::kError, std::to_string(kWritesPlayedJournal) + " " + name +
+                                                  ": the file is the journal being played: it is not written over");
+  } catch (...) {
+    // Refused all the same.
+  }
+  errno = EPERM;
+  return true;
+}
 
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat x {}, y {};
@@ -70,6 +117,8 @@ std::string WhyNotWritable(const std::string& name) {
 }
 
 bool MakeTemporaryBeside(const std::string& given, std::string* temporary) {
+  if (RefusedTarget(given)) return false;
+  writeFailsPastSizeLimit();
   const std::string name = reached(given);
   std::string pattern = name + ".tmp-XXXXXX";
   const int fd = ::mkstemp(pattern.data());
@@ -90,7 +139,8 @@ bool MakeTemporaryBeside(const std::string& given, std::string* temporary) {
 }
 
 bool PutInPlace(const std::string& temporary, const std::string& name) {
-  if (std::rename(temporary.c_str(), reached(name).c_str()) == 0) return true;
+  // Checked again at the rename: the name may reach the journal by now.
+  if (!RefusedTarget(name) && std::rename(temporary.c_str(), reached(name).c_str()) == 0) return true;
   const int error = errno;
   std::remove(temporary.c_str());
   errno = error;

@@ -15,6 +15,15 @@ namespace KTX::Files {
 // false when either does not exist.
 KTX_HOST_API bool SameFile(const std::string& a, const std::string& b);
 
+// The file no writer of the host may replace (the journal being played: by
+// device and inode, so through any link or spelling), or none for an empty
+// name. A replacing write aimed at it is refused: nothing is written, its
+// writer fails, and the user is shown kWritesPlayedJournal with the name.
+inline constexpr int kWritesPlayedJournal = 841406;
+KTX_HOST_API void ProtectFromWrites(const std::string& name);
+// Whether a write onto `name` would reach the protected file (refused, shown).
+KTX_HOST_API bool RefusedTarget(const std::string& name);
+
 // Why a file of that name could not be written (empty when it could): its
 // folder missing or not writable, the name a folder, or a file that exists
 // and may not be written.
@@ -23,10 +32,14 @@ KTX_HOST_API std::string WhyNotWritable(const std::string& name);
 // A new temporary file beside `name` (its folder, its name with a suffix), as
 // a writer fills before it renames it into place; with the permissions of the
 // file it replaces, or a new file's. False (nothing made) when it cannot be
-// made.
+// made or `name` is the protected file. A write cut by the process's file
+// size limit fails as any other (the limit's signal is ignored from the
+// first temporary file on, unless someone handles it), so that the writer
+// removes its temporary file and the older file stays.
 KTX_HOST_API bool MakeTemporaryBeside(const std::string& name, std::string* temporary);
-// Renames the temporary file onto `name`; on failure the temporary file is
-// removed and `name` is left as it was. True when it took its place.
+// Renames the temporary file onto `name`; on failure (the protected file
+// among them) the temporary file is removed and `name` is left as it was.
+// True when it took its place.
 KTX_HOST_API bool PutInPlace(const std::string& temporary, const std::string& name);
 
 // A temporary file beside `name` that a writer fills through its own means

@@ -1,5 +1,7 @@
 #include "sys/UserMessages.hpp"
 
+#include "sys/Error.hpp"
+
 namespace KTX::Host {
 namespace {
 UserMessageSink gSink = nullptr;
@@ -17,6 +19,16 @@ void ShowUser(UserMessage kind, const std::string& text) noexcept {
     gSink(kind, text, gContext);
   } catch (...) {
     // A sink that cannot show a message loses it; the call showing it goes on.
+  }
+}
+
+void ShowWarning(int number, const std::string& text) noexcept {
+  if (gSink == nullptr) return;
+  try {
+    const char* listed = text.empty() ? Error::MessageText(number) : nullptr;
+    ShowUser(UserMessage::kWarning, std::to_string(number) + " " + (listed != nullptr ? listed : text));
+  } catch (...) {
+    // As ShowUser: the call showing it goes on.
   }
 }
 

@@ -14,6 +14,7 @@
 #include "afl/Parms.hpp"
 #include "ja_catalogue_descriptions.hpp"
 #include "kernel/Kernel.hpp"
+#include "sys/UserMessages.hpp"
 
 namespace {
 
@@ -41,6 +42,21 @@ concept BuildsBody = requires(B& builder, int* body) {
   { builder.CreateBody(body) } -> std::same_as<int>;
 };
 
+// The warning numbers a die-shoe build left on its builder (the blocks it
+// left out), shown before the builder goes.
+// Never raises: the builder still goes.
+template <class B>
+void ShowWarnings(const B& builder) noexcept {
+  if constexpr (requires { builder.GetWarningNumbersLength(); }) {
+    try {
+      for (int i = 0, n = builder.GetWarningNumbersLength(); i < n; ++i)
+        KTX::Host::ShowWarning(builder.GetWarningNumbers(i), {});
+    } catch (...) {
+      // What cannot be read is not shown.
+    }
+  }
+}
+
 // The die shoe's body for a new record: a builder made on the record builds
 // it and goes. A build that stops (the user's abort) hands out the partly
 // built body, which is not the feature's: it is deleted.
@@ -57,11 +73,13 @@ int MakeDieShoeBody(KTX::FEATURE_RECORD* frec, int* body) {
     try {
       rc = builder->CreateBody(body);
     } catch (...) {
+      ShowWarnings(*builder);
       builder->destroy();
       if (*body != 0 && KTX::Kernel::IsBody(*body)) KTX::Kernel::DeleteBody(*body, "die shoe body maker");
       *body = 0;
       throw;
     }
+    ShowWarnings(*builder);
     builder->destroy();
     if (rc != 0 && *body != 0) {
       KTX::Kernel::DeleteBody(*body, "die shoe body maker");

@@ -31,15 +31,26 @@ int HandleJournalledError(const std::exception& caught, const char* source, int 
   return number;
 }
 
-int HandlePrintError(const std::exception& caught, const char* source, int line) {
+namespace {
+// The error handed back to the host's error object with the mode given, its
+// number the caller's status.
+int HandBack(const std::exception& caught, const char* source, int line, int mode) {
   Error::Severe severe;
-  const auto* hostError = dynamic_cast<const Error::Exception*>(&caught);
-  severe.Use(hostError != nullptr ? *hostError : Error::Severe::Convert(caught));
-  severe.SetLocation(source, line, 0);
-  int number = severe.askCode();
+  severe.Use(Error::Severe::Convert(caught));
+  severe.SetLocation(source, line, mode);
+  const int number = severe.askCode();
   if (number > 65) severe.Further();
-  severe.Close(0);
+  severe.Close(mode);
   return number;
+}
+}  // namespace
+
+int HandleUnrecordedError(const std::exception& caught, const char* source, int line) {
+  return HandBack(caught, source, line, 2);
+}
+
+int HandlePrintError(const std::exception& caught, const char* source, int line) {
+  return HandBack(caught, source, line, 0);
 }
 
 // ---- the guard ------------------------------------------------------------------

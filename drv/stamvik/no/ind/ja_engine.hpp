@@ -517,6 +517,7 @@ struct TypeList<void, M...> : TypeList<M...> {};
 // in-argument or a result with its value type and journal name.
 
 STAMVIK_API int HandleJournalledError(const std::exception& caught, const char* source, int line);
+STAMVIK_API int HandleUnrecordedError(const std::exception& caught, const char* source, int line);
 
 struct ByPointer {};
 struct ByTag {};
@@ -636,11 +637,19 @@ struct MethodFrame<M, std::tuple<A...>> {
 
   // The journalled body of a method.
   static int Journalled(Self self, typename A::param... arguments) {
-    if (!U::state.setUp) U::initialize();
+    if (!U::state.setUp) {
+      try {
+        U::initialize();
+      } catch (const std::exception& e) {
+        return HandleUnrecordedError(e, U::source, M::line);
+      }
+    }
     int status = 0;
+    bool opened = false;
     try {
       std::tuple<typename A::param...> copies(arguments...);
       JAM_start_call(U::state.self, M::name, &Replay);
+      opened = true;
       if constexpr (M::Signature::attributes >= 0) JAM_set_method_attributes(M::Signature::attributes);
       if constexpr (M::Signature::byTag)
         JAM_this(self);
@@ -651,7 +660,7 @@ struct MethodFrame<M, std::tuple<A...>> {
       status = std::apply([&](auto... values) { return M::body(self, values...); }, copies);
       Associate(copies, std::index_sequence_for<A...>{});
     } catch (const std::exception& e) {
-      return HandleJournalledError(e, U::source, M::line);
+      return opened ? HandleJournalledError(e, U::source, M::line) : HandleUnrecordedError(e, U::source, M::line);
     }
     JAM_end_call(status);
     return status;
@@ -792,6 +801,11 @@ struct CollectionDefaults : UnitDefaults {
 // The handler of a journalled body: closes the record with the error's number
 // and returns it, or raises the error again when the journaling layer claims it.
 STAMVIK_API int HandleJournalledError(const std::exception& caught, const char* source, int line);
+// The handler of an error raised before the call's record was open (the
+// unit's set-up, or the opening itself): the error is handed back as the
+// body's would be and its number returned; no record is closed, since none of
+// the call's is open (one that is belongs to an outer call).
+STAMVIK_API int HandleUnrecordedError(const std::exception& caught, const char* source, int line);
 // The handler of a test print's own getter call (mode 0, never claimed).
 STAMVIK_API int HandlePrintError(const std::exception& caught, const char* source, int line);
 
@@ -812,10 +826,18 @@ template <class M>
 int Journalled(typename M::Object* object, typename M::Param p) {
   using U = typename M::Unit;
   using V = typename M::Value;
-  if (!U::state.setUp) U::initialize();
+  if (!U::state.setUp) {
+    try {
+      U::initialize();
+    } catch (const std::exception& e) {
+      return HandleUnrecordedError(e, U::source, M::line);
+    }
+  }
   int status = 0;
+  bool opened = false;
   try {
     JAM_start_property_call(U::state.self, static_cast<int>(M::kind), M::name, &Replay<M>);
+    opened = true;
     if constexpr (M::attributes >= 0) JAM_set_method_attributes(M::attributes);
     JAM_this_ptr(object);
     if constexpr (M::kind == Kind::Set)
@@ -827,7 +849,7 @@ int Journalled(typename M::Object* object, typename M::Param p) {
     if constexpr (V::shape == Shape::TemplateObject)
       JAM_AssociateTemplateTypeClass(*p, V::Handle(U::state));
   } catch (const std::exception& e) {
-    return HandleJournalledError(e, U::source, M::line);
+    return opened ? HandleJournalledError(e, U::source, M::line) : HandleUnrecordedError(e, U::source, M::line);
   }
   JAM_end_call(status);
   return status;

@@ -46,6 +46,8 @@ namespace {
 constexpr int kAborted = 66;
 using Messages::kCutoutSweepFailed;
 using Messages::kNoBaseBody;
+using Messages::kShoeBlockNotApplied;
+using Messages::kShoeBlockNotCopied;
 using Messages::kStageHostError;
 using Messages::kVanished;
 constexpr int kEntityCurve = 45;
@@ -386,7 +388,10 @@ int DieShoeBuilder::GetSolvaneMainDeckIntersectionBodies(int** bodies) {
     const double wall = GetWallThicknessValue();
     for (int i = 0, n = GetNumberSolvaneMainDecks(); i < n; ++i) {
       const int inner = CreateOffsetBody(-wall, GetSolvaneMainDeck(i));
-      if (inner == 0 || !ZV_ENTITY_is(inner)) continue;
+      if (inner == 0 || !ZV_ENTITY_is(inner)) {
+        SetWarningNumber(kShoeBlockNotCopied);
+        continue;
+      }
       SetSolvaneMainDeckIntersection(GetNumberSolvaneMainDeckIntersections(), inner);
       Trace(inner, "MainDeckIntrBody", i);
     }
@@ -405,7 +410,10 @@ int DieShoeBuilder::GetSolvaneMainDeckSubtractionBodies(int** bodies) {
       int cavity = 0;
       try {
         cavity = CreateOffsetBody(0.0, GetSolvaneMainDeckIntersection(i));
-        if (cavity == 0) continue;
+        if (cavity == 0) {
+          SetWarningNumber(kShoeBlockNotCopied);
+          continue;
+        }
         Trace(cavity, "SubBodyBefore", i, false);
         Check(DIEDES_UTILS__trim_body_to_plane(cavity, plane, normal), 1159, "the trim");
         if (!ZV_ENTITY_is(cavity)) {
@@ -438,11 +446,11 @@ int DieShoeBuilder::GetSolvaneMainDeckUniteBodies(int** bodies) {
     const int block = GetSolvaneMainDeck(i);
     if (!ZV_ENTITY_is(block)) continue;
     const int copy = CopyOf(block);
-    if (copy == 0) continue;
     // Between the base plane and the deck plane.
-    if (DIEDES_UTILS__trim_body_to_plane(copy, basePoint, baseMatrix + 6) != 0 ||
+    if (copy == 0 || DIEDES_UTILS__trim_body_to_plane(copy, basePoint, baseMatrix + 6) != 0 ||
         DIEDES_UTILS__trim_body_to_plane(copy, deckPoint, deckMatrix + 6) != 0) {
       DeleteLive(copy);
+      SetWarningNumber(kShoeBlockNotCopied);
       continue;
     }
     if (ZV_ENTITY_is(copy)) Append(&count, bodies, copy);
@@ -452,9 +460,10 @@ int DieShoeBuilder::GetSolvaneMainDeckUniteBodies(int** bodies) {
 }
 
 namespace {
-// Copies of the cached bodies that the kernel still has, in a new array.
+// Copies of the cached bodies that the kernel still has, in a new array;
+// *missed counts those that could not be copied.
 template <class At>
-int CopiesOf(int cached, At at, int** bodies) {
+int CopiesOf(int cached, At at, int** bodies, int* missed) {
   int count = 0;
   if (bodies != nullptr) *bodies = nullptr;
   // The copies handed out so far go with a host error on the way.
@@ -468,7 +477,10 @@ int CopiesOf(int cached, At at, int** bodies) {
       ++count;
       continue;
     }
-    if (const int copy = CopyOf(body); copy != 0) Append(&count, bodies, copy);
+    if (const int copy = CopyOf(body); copy != 0)
+      Append(&count, bodies, copy);
+    else
+      ++*missed;
   }
   deleteCopies.Dismiss();
   return count;
@@ -476,8 +488,11 @@ int CopiesOf(int cached, At at, int** bodies) {
 }  // namespace
 
 int DieShoeBuilder::GetSolvaneMainDeckSubtractBodies(int** bodies) {
-  return CopiesOf(GetNumberSolvaneMainDeckSubtractions(), [this](int i) { return GetSolvaneMainDeckSubtraction(i); },
-                  bodies);
+  int missed = 0;
+  const int count = CopiesOf(GetNumberSolvaneMainDeckSubtractions(),
+                             [this](int i) { return GetSolvaneMainDeckSubtraction(i); }, bodies, &missed);
+  if (missed != 0) SetWarningNumber(kShoeBlockNotCopied);
+  return count;
 }
 
 int DieShoeBuilder::GetSolvaneDeckCutoutBodies(int** bodies) {
@@ -534,7 +549,10 @@ int DieShoeBuilder::GetSolvaneDeckCutoutSubtractBodies(int** bodies) {
         const int cutout = GetSolvaneDeckCutout(i);
         if (!ZV_ENTITY_is(cutout)) continue;
         const int target = CopyOf(cutout);
-        if (target == 0) continue;
+        if (target == 0) {
+          SetWarningNumber(kShoeBlockNotCopied);
+          continue;
+        }
         // The kernel takes the tools it combines: each is copied afresh.
         for (std::size_t j = 0; j < tools.size(); ++j)
           if (tools[j] == 0 || !ZV_ENTITY_is(tools[j])) tools[j] = CopyOf(GetSolvaneMainDeckIntersection(static_cast<int>(j)));
@@ -569,7 +587,10 @@ int DieShoeBuilder::GetSolvaneDeckCutoutSubtractBodies(int** bodies) {
   }
   const int cached = GetNumberSolvaneDeckCutoutIntersections();
   if (bodies == nullptr) return cached;
-  return CopiesOf(cached, [this](int i) { return GetSolvaneDeckCutoutIntersection(i); }, bodies);
+  int missed = 0;
+  const int count = CopiesOf(cached, [this](int i) { return GetSolvaneDeckCutoutIntersection(i); }, bodies, &missed);
+  if (missed != 0) SetWarningNumber(kShoeBlockNotCopied);
+  return count;
 }
 
 bool DieShoeBuilder::GetSlotOrientation(tag_t* tag, double point[3], double matrix[9]) const {
@@ -696,6 +717,8 @@ int DieShoeBuilder::GetSolvaneDieDesignSubtractBodies(int** bodies) {
         ++count;
       } else if (const int copy = CopyOf(body); copy != 0) {
         Append(&count, bodies, copy);
+      } else {
+        SetWarningNumber(kShoeBlockNotCopied);
       }
     }
   }
@@ -705,15 +728,15 @@ int DieShoeBuilder::GetSolvaneDieDesignSubtractBodies(int** bodies) {
 
 // ---- the body ----
 
-bool DieShoeBuilder::ApplyTools(int body, int* count, int** tools, bool unite) const {
+bool DieShoeBuilder::ApplyTools(int body, int* count, int** tools, bool unite) {
   // The tools are deleted on every way out, a host error's included.
   const Stamvik::OnEveryExit deleteTools("DieDesUtilsDeleteBodies", [count, tools] { DieDesUtilsDeleteBodies(count, tools); });
   bool stopped = false;
   for (int i = 0; i < *count && !stopped; ++i) {
-    if (unite)
-      DIEDES_UTILS__unite_tool_to_target(body, (*tools)[i], m_distanceTolerance);
-    else
-      DIEDES_UTILS__subtract_tool_from_target(body, (*tools)[i], m_distanceTolerance);
+    const int rc = unite ? DIEDES_UTILS__unite_tool_to_target(body, (*tools)[i], m_distanceTolerance)
+                         : DIEDES_UTILS__subtract_tool_from_target(body, (*tools)[i], m_distanceTolerance);
+    // The shoe goes on without that block; the user is told.
+    if (rc != 0) SetWarningNumber(kShoeBlockNotApplied);
     stopped = ABORT_ask_flag_status();
   }
   return stopped;
@@ -759,8 +782,11 @@ int DieShoeBuilder::CreateBody(int* body) {
 
   if (const int slot = GetSolvaneSlot(); slot != 0) {
     int one = CopyOf(slot);
-    if (one != 0) {
-      DIEDES_UTILS__subtract_tool_from_target(*body, one, m_distanceTolerance);
+    if (one == 0) {
+      SetWarningNumber(kShoeBlockNotCopied);
+    } else {
+      if (DIEDES_UTILS__subtract_tool_from_target(*body, one, m_distanceTolerance) != 0)
+        SetWarningNumber(kShoeBlockNotApplied);
       DieDesUtilsDeleteBody(one);
     }
   }

@@ -265,7 +265,7 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   // Applies copies of the tools to the body, stopping at the user's abort;
   // the tools are deleted and the array freed whatever happens. True when
   // the user stopped it.
-  bool ApplyTools(int body, int* count, int** tools, bool unite) const;
+  bool ApplyTools(int body, int* count, int** tools, bool unite);
   void SetSolvaneBaseFlange(int body);
   void SetSolvaneSlot(int body);
 

@@ -256,6 +256,14 @@ inline constexpr int kManikinArmsOutOfReach = 3770425;
 inline constexpr int kManikinSizeFileUnreadable = 3770426;
 inline constexpr int kManikinSizeFileKeyMissing = 3770427;
 inline constexpr int kManikinSizeFileValueOutOfRange = 3770428;
+// Warnings of a die-shoe build: a block it could not copy or trim for the
+// shoe, or could not unite with or subtract from it; the shoe is built
+// without that block.
+inline constexpr int kShoeBlockNotCopied = 3030651;
+inline constexpr int kShoeBlockNotApplied = 3030652;
+// A manikin size file that could not be written (opened, written or put in
+// place): the save's dialog has said so, the older file is as it was.
+inline constexpr int kManikinSizeFileNotWritten = 3030650;
 // Manikin validation: a percentile that does not belong to the standard, a
 // position, vehicle class or standard that names no member of its enumeration.
 inline constexpr int kManikinPercentileNotOfStandard = 3770440;

@@ -99,6 +99,14 @@ void deleteSessionMark(int mark) {
   if (!deleted) UNDO_QD_delete_mark(mark, nullptr);
 }
 
+// An undo mark an operation could not set: it goes on, but cannot be undone.
+void noteNoMark(const char* name, int error) {
+  if (name != nullptr)
+    ERROR_note("The undo mark \"%s\" could not be set (%d): the step cannot be undone.", name, error);
+  else
+    ERROR_note("An undo mark could not be set (%d): the step cannot be undone.", error);
+}
+
 // A "Session" undo mark held for an operation: the model goes back to it
 // unless the operation succeeds or only leaves its feature suppressed, and
 // it is deleted on every way out.
@@ -113,7 +121,11 @@ class SessionMark {
  private:
   static int set(const char* name) {
     int mark = 0;
-    if (required<JAM::Session_Interface>("Session")->SessionSetUndoMark(1, name, &mark) != 0) mark = 0;
+    if (const int rc = required<JAM::Session_Interface>("Session")->SessionSetUndoMark(1, name, &mark); rc != 0) {
+      mark = 0;
+      // The step goes on without it, and what it leaves on a failure stays: the user is told.
+      noteNoMark(name, rc);
+    }
     return mark;
   }
   Stamvik::UndoMarkScope scope_;
@@ -358,6 +370,7 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
   int status = 0;
   try {
     mark = UNDO_QD_set_mark(1, "Draw Punch Chamfer", &error);
+    if (error != 0) noteNoMark("Draw Punch Chamfer", error);
     auto* chamfer = required<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder");
     required<JAM::FeatureCollection_Interface>("Features.FeatureCollection")->CreateChamferBuilder(*feature, &builder);
     auto build = [&]() -> int {

@@ -496,7 +496,8 @@ int ManikinBuilder::SaveToFile(const char* fileName) {
                            "Failed to read user defined mainikin size value, please check data input format."};
     mtErrorDialog("Input Validation", 2, lines);
   }
-  return 0;
+  // A script must not take a save that wrote nothing for one that did.
+  return written != 0 ? Messages::kManikinSizeFileNotWritten : 0;
 }
 
 int ManikinBuilder::OpenFromFile(const char* fileName) {

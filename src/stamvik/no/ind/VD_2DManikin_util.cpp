@@ -107,7 +107,8 @@ int VD_2DManikin_save_value_in_file(const char* fileName, const VD_2DManikin_val
     }
     if (CFI_ask_file_exist(name.get()) == 0 && CFI_query_file_permissions(name.get(), kCfiSizeDefinition, 2) == 0)
       return 1;
-    if (CFI_open_iti_text(name.get(), kCfiSizeDefinition, 3, &channel) != 0) return 2;
+    // A file that cannot be made is one that cannot be written, not one misread.
+    if (CFI_open_iti_text(name.get(), kCfiSizeDefinition, 3, &channel) != 0) return 1;
   }
   // A write that fails still closes the file (its own failure is noted).
   Stamvik::OnEveryExit closeOnFailure("CFI_close_file", [channel] { CFI_close_file(channel); });
@@ -145,8 +146,9 @@ int VD_2DManikin_save_value_in_file(const char* fileName, const VD_2DManikin_val
     plain(" ");
   }
   closeOnFailure.Dismiss();
-  CFI_close_file(channel);
-  return 0;
+  // The close puts the file in place: a write or rename that failed there
+  // (the disk full, a folder of that name) saved nothing.
+  return CFI_close_file(channel) != 0 ? 1 : 0;
 }
 
 namespace {
