@@ -134,7 +134,7 @@ struct LogEntry {
   std::uint32_t values;  // an object's heap values, after its bytes
   std::uint32_t heap;    // their bytes, after the values
   std::uint32_t prev;    // the epoch the object was logged under before this mark logged it
-  std::uint32_t unused = 0;
+  tag_t tag = 0;         // an object's: undo asks for its row before it comes to it
 };
 static_assert(sizeof(LogEntry) % 8 == 0 && sizeof(HeapValue) % 8 == 0);
 
@@ -204,6 +204,9 @@ struct Manager {
   KTX::Host::AddressTable<tag_t> objects;
   // The tags of the objects whose state is set: what setting a mark clears.
   std::vector<tag_t> stateTags;
+  // Of those, the ones whose state their logging set: each is in the top
+  // mark's log, so an undo restores their state and need not clear it.
+  std::vector<tag_t> loggedStateTags;
   // Objects with a state set that no tag leads to, and arrays with a state set.
   KTX::Host::AddressTable<bool> stateSet;
   KTX::Host::AddressTable<bool> arrayStateSet;
@@ -508,7 +511,8 @@ void logObject(Mark& mark, Object* o, const TagSlot& slot, std::uint32_t prev) {
                                                 bytes,
                                                 static_cast<std::uint32_t>(values.size()),
                                                 static_cast<std::uint32_t>(heap.size()),
-                                                prev};
+                                                prev,
+                                                o->OmTag()};
   std::memcpy(payloadOf(e), o, bytes);
   if (!values.empty()) std::memcpy(valuesOf(e), values.data(), values.size() * sizeof(HeapValue));
   if (!heap.empty()) std::memcpy(heapOf(e), heap.data(), heap.size());
@@ -857,6 +861,12 @@ void ThrowIndexOutOfRange(int index, int low, int high) {
 // ---- logging and undo ---------------------------------------------------------
 
 void OM__log(Object* object) {
+  // The entry copies the whole object: ask for its lines now, so that they
+  // come while its row is looked up, not one after another.
+  const auto* lines = reinterpret_cast<const char*>(object);
+  __builtin_prefetch(lines + 64);
+  __builtin_prefetch(lines + 128);
+  __builtin_prefetch(lines + 192);
   if (KTX::Host::Logging()) Host::Log("OM__log", Host::TagArg(object));
   Manager& m = om();
   if (m.marks.empty() || m.undoing) return;
@@ -867,7 +877,8 @@ void OM__log(Object* object) {
   const std::uint32_t prev = slot->loggedUnder;
   slot->loggedUnder = mark.epoch;
   logObject(mark, object, *slot, prev);
-  object->OmSetState(Object::kStateNoLog);
+  if (object->omState_ == 0) m.loggedStateTags.push_back(object->omTag_);
+  object->omState_ = Object::kStateNoLog;
 }
 
 void OM__log(VariableObject* array) {
@@ -889,8 +900,23 @@ void OM__log(VariableObject* array) {
 namespace {
 
 void undoMark(Mark& mark) {
-  // Backwards, so that of two entries of one thing the older has the last word.
-  for (auto it = mark.log.rbegin(); it != mark.log.rend(); ++it) restoreEntry(*it);
+  // Backwards, so that of two entries of one thing the older has the last
+  // word. Entries are asked for further ahead than their objects and rows,
+  // whose addresses are in the entries.
+  constexpr std::size_t kAhead = 8;
+  const std::size_t count = mark.log.size();
+  for (std::size_t i = count; i-- > 0;) {
+    if (i >= 2 * kAhead) __builtin_prefetch(mark.log[i - 2 * kAhead]);
+    if (i >= kAhead) {
+      const LogEntry* next = mark.log[i - kAhead];
+      if (next->kind == LogEntry::kObject) {
+        const auto* lines = static_cast<const char*>(next->target);
+        for (std::uint32_t at = 0; at < next->bytes && at < 256; at += 64) __builtin_prefetch(lines + at, 1);
+        if (TagSlot* slot = slotOf(next->tag)) __builtin_prefetch(slot, 1);
+      }
+    }
+    restoreEntry(mark.log[i]);
+  }
   for (Object* o : mark.deleted) {
     if (TagSlot* slot = slotOf(o->OmTag())) slot->deleted = false;
   }
@@ -912,11 +938,30 @@ void undoMark(Mark& mark) {
 }
 
 // Clears the state of every object that has one; an array logged under an
-// earlier mark must be logged again under the next.
-void resetStates() {
-  for (tag_t tag : om().stateTags)
-    if (TagSlot* slot = slotOf(tag); slot != nullptr && slot->object != nullptr) slot->object->OmSetState(0);
+// earlier mark must be logged again under the next. After an undo, what
+// logging set needs no clearing: since the last clearing everything was
+// logged under the top mark, whose log the undo restored (states and all).
+void resetStates(bool afterUndo) {
+  // Rows and objects are asked for ahead (rows further on than objects,
+  // whose address is in the row): after an undo of many they are far apart.
+  const std::vector<tag_t>& tags = om().stateTags;
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t i = 0; i < tags.size(); ++i) {
+    if (i + 2 * kAhead < tags.size()) {
+      if (const TagSlot* slot = slotOf(tags[i + 2 * kAhead])) __builtin_prefetch(slot);
+    }
+    if (i + kAhead < tags.size()) {
+      if (const TagSlot* slot = slotOf(tags[i + kAhead]); slot != nullptr && slot->object != nullptr)
+        __builtin_prefetch(slot->object, 1);
+    }
+    if (TagSlot* slot = slotOf(tags[i]); slot != nullptr && slot->object != nullptr) slot->object->OmSetState(0);
+  }
   om().stateTags.clear();
+  if (!afterUndo) {
+    for (tag_t tag : om().loggedStateTags)
+      if (TagSlot* slot = slotOf(tag); slot != nullptr && slot->object != nullptr) slot->object->OmSetState(0);
+  }
+  om().loggedStateTags.clear();
   om().stateSet.ForEach([](const void* o, bool) { static_cast<Object*>(const_cast<void*>(o))->OmSetState(0); });
   om().stateSet.Clear();
   om().arrayStateSet.ForEach(
@@ -953,7 +998,7 @@ int UNDO_QD_set_mark(int visibility, const char* name, int* error) {
   mark.id = om().nextMark++;
   mark.name = name != nullptr ? name : "";
   om().marks.push_back(std::move(mark));
-  resetStates();
+  resetStates(false);
   for (UndoStore* store : om().stores) store->MarkSet();
   return om().marks.back().id;
 }
@@ -973,7 +1018,7 @@ int UNDO_QD_undo_to_mark(int id, const char*) {
   const auto index = static_cast<std::size_t>(it - om().marks.begin());
   om().marks.erase(it + 1, om().marks.end());
   for (UndoStore* store : om().stores) store->UndoneTo(index);
-  resetStates();
+  resetStates(true);
   return 0;
 }
 
