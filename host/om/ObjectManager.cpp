@@ -874,9 +874,9 @@ void OM__log(Object* object) {
   if (slot == nullptr) return;
   Mark& mark = m.marks.back();
   if (slot->loggedUnder == mark.epoch) return;
-  const std::uint32_t prev = slot->loggedUnder;
+  // Counted as logged only once its entry is there (the room may run out).
+  logObject(mark, object, *slot, slot->loggedUnder);
   slot->loggedUnder = mark.epoch;
-  logObject(mark, object, *slot, prev);
   if (object->omState_ == 0) m.loggedStateTags.push_back(object->omTag_);
   object->omState_ = Object::kStateNoLog;
 }
