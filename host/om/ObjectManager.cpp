@@ -513,7 +513,7 @@ void logObject(Mark& mark, Object* o, const TagSlot& slot, std::uint32_t prev) {
                                                 static_cast<std::uint32_t>(heap.size()),
                                                 prev,
                                                 o->OmTag()};
-  std::memcpy(payloadOf(e), o, bytes);
+  std::memcpy(payloadOf(e), reinterpret_cast<const unsigned char*>(o), bytes);
   if (!values.empty()) std::memcpy(valuesOf(e), values.data(), values.size() * sizeof(HeapValue));
   if (!heap.empty()) std::memcpy(heapOf(e), heap.data(), heap.size());
   mark.log.push_back(e);
