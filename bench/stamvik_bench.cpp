@@ -433,9 +433,9 @@ BENCHMARK(BM_Play)
 struct OcafDocument {
   Handle(TDocStd_Document) document = new TDocStd_Document("BinOcaf");
   std::vector<TDF_Label> labels;
-  OcafDocument() {
+  explicit OcafDocument(int count = kBatch) {
     document->SetUndoLimit(10);
-    for (int i = 0; i < kBatch; ++i) {
+    for (int i = 0; i < count; ++i) {
       labels.push_back(document->Main().FindChild(i + 1, Standard_True));
       TDataStd_Real::Set(labels.back(), 0.0);
     }
@@ -481,6 +481,56 @@ void BM_OcafAbortPerAttribute(benchmark::State& state) {
 BENCHMARK(BM_OcafAbortPerAttribute)->UseManualTime()->Unit(benchmark::kMicrosecond);
 #endif
 
+// ---- first writes and their undo among many builders, beside OCAF -------------------
+
+// N builders made by their factory, as a script gets them, a mark, one
+// exported write to each, then the undo; and, in the same iteration, OCAF's N
+// labels, a command, one write to each, then its abort. The two take turns,
+// so that their ratio holds whatever else loads the machine. The counters
+// give one write's and one object's undo in ns.
+void BM_FirstWriteAndUndo(benchmark::State& state) {
+  const auto count = static_cast<std::size_t>(state.range(0));
+  std::vector<OM::Object*>& builders = liveBuilders(count);
+#ifdef STAMVIK_BENCH_OCAF
+  OcafDocument d(static_cast<int>(count));
+#endif
+  double write = 0, undo = 0, ocafWrite = 0, ocafAbort = 0;
+  for (auto _ : state) {
+    JAM::ClearJournal();
+    int mark = SetMark();
+    Clock::time_point a = Clock::now();
+    for (std::size_t i = 0; i < count; ++i) exportSet(builders[i], 0.25 + static_cast<double>(i));
+    Clock::time_point b = Clock::now();
+    UNDO_QD_undo_to_mark(mark, nullptr);
+    Clock::time_point c = Clock::now();
+    UNDO_QD_delete_mark(mark, nullptr);
+    write += Seconds(a, b);
+    undo += Seconds(b, c);
+    double seconds = Seconds(a, c);
+#ifdef STAMVIK_BENCH_OCAF
+    d.document->OpenCommand();
+    a = Clock::now();
+    for (std::size_t i = 0; i < count; ++i) TDataStd_Real::Set(d.labels[i], 0.25 + static_cast<double>(i));
+    b = Clock::now();
+    d.document->AbortCommand();
+    c = Clock::now();
+    ocafWrite += Seconds(a, b);
+    ocafAbort += Seconds(b, c);
+    seconds += Seconds(a, c);
+#endif
+    state.SetIterationTime(seconds);
+  }
+  JAM::ClearJournal();
+  const double perOp = 1e9 / (static_cast<double>(state.iterations()) * static_cast<double>(count));
+  state.counters["write_ns"] = write * perOp;
+  state.counters["undo_ns"] = undo * perOp;
+#ifdef STAMVIK_BENCH_OCAF
+  state.counters["ocaf_write_ns"] = ocafWrite * perOp;
+  state.counters["ocaf_abort_ns"] = ocafAbort * perOp;
+#endif
+}
+BENCHMARK(BM_FirstWriteAndUndo)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
 // ---- the ratios ------------------------------------------------------------------------
 
 // Keeps every run's time of one operation in ns (the batched ones' counter,
@@ -495,6 +545,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
       auto perOp = run.counters.find("ns_per_op");
       times_[run.run_name.str()] = perOp != run.counters.end() ? perOp->second.value : run.GetAdjustedRealTime();
+      // Each counter too, as "name counter": a run that takes turns gives
+      // each turn's time by a counter of its own.
+      for (const auto& [counter, value] : run.counters) times_[run.run_name.str() + " " + counter] = value.value;
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -523,6 +576,17 @@ class RatioReporter : public benchmark::ConsoleReporter {
     Ratio("GetProperty camel", "BM_GetPropertyCamel", "floor", "BM_Floor/manual_time");
     Ratio("GetProperty snake", "BM_GetPropertySnake", "floor", "BM_Floor/manual_time");
     Ratio("GetProperty unknown", "BM_GetPropertyUnknown", "floor", "BM_Floor/manual_time");
+    for (const char* n : {"1000", "10000", "100000"}) {
+      const std::string run = std::string("BM_FirstWriteAndUndo/") + n + "/manual_time";
+      Ratio(("first write, " + std::string(n) + " builders").c_str(), (run + " write_ns").c_str(), "OCAF first write",
+            (run + " ocaf_write_ns").c_str());
+      Ratio(("undo per object, " + std::string(n) + " builders").c_str(), (run + " undo_ns").c_str(), "OCAF abort",
+            (run + " ocaf_abort_ns").c_str());
+    }
+    Ratio("first write, 100000 builders", "BM_FirstWriteAndUndo/100000/manual_time write_ns", "1000 builders",
+          "BM_FirstWriteAndUndo/1000/manual_time write_ns");
+    Ratio("undo per object, 100000 builders", "BM_FirstWriteAndUndo/100000/manual_time undo_ns", "1000 builders",
+          "BM_FirstWriteAndUndo/1000/manual_time undo_ns");
   }
 
  private:

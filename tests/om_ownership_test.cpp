@@ -164,6 +164,48 @@ TEST_F(Ownership, DestroyingOneBuilderLeavesAnothersObjects) {
   }
 }
 
+// An owned field emptied, or given another object, under a mark (or under an
+// inner one deleted into it): the undo gives the builder its sub-object back
+// as owned, so that its destroy takes the sub-object again.
+TEST_F(Ownership, AnOwnedFieldChangedUnderAMarkIsOwnedAgainAfterTheUndo) {
+  const struct {
+    const char* what;
+    bool another;  // the emptied field then owns a new expression
+    bool inner;    // changed under an inner mark, deleted before the undo
+  } rows[] = {
+      {"emptied", false, false},
+      {"given another", true, false},
+      {"emptied under an inner mark deleted into the outer", false, true},
+  };
+  const UNIT_unit* mm = UNIT_ask_default_unit_obj_for_measure(0);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* relief = static_cast<DieDesJA::CastReliefBuilder*>(Relief());
+    EXP_expression* depth = relief->GetReliefDepth();
+    ASSERT_NE(depth, nullptr);
+    const tag_t depthTag = depth->ask_tag();
+    const std::map<tag_t, tag_t> owned = OwnedUnder(relief);
+    EXPECT_EQ(owned.count(depthTag), 1u);
+
+    const int mark = UndoMark();
+    const int inner = row.inner ? UndoMark() : 0;
+    OM::OM_set_pointer(relief, DieDesJA::CastReliefBuilder::m_reliefDepthAttId, nullptr);
+    if (row.another)
+      OM::OM_set_pointer(relief, DieDesJA::CastReliefBuilder::m_reliefDepthAttId,
+                         EXP_expression::Make(part(), "2", 2, mm));
+    if (row.inner) {
+      EXPECT_EQ(UNDO_QD_delete_mark(inner, nullptr), 0);
+    }
+    EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+    EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+
+    EXPECT_EQ(relief->GetReliefDepth(), depth);
+    EXPECT_EQ(OwnedUnder(relief), owned);
+    relief->destroy();
+    EXPECT_TRUE(OM::OM_is_deleted_tag(depthTag));
+  }
+}
+
 // The part of a kept object: the part that keeps it, the earlier made of
 // two that keep it, and the other once that one is gone.
 TEST_F(Ownership, ThePartOfAnObjectIsThePartThatKeepsIt) {

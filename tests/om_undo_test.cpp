@@ -3,6 +3,7 @@
 // mark.
 #include <vector>
 
+#include "DieDesJA_CastReliefBuilder.hpp"
 #include "DieDes_DieShoeBuilder.hpp"
 #include "TestSupport.hpp"
 #include "Tooling_DieEngFormTaskBuilder.hpp"
@@ -212,6 +213,62 @@ TEST_F(UndoMarks, MadeAndDeletedObjectsFollowTheirMarksIntoTheOuterOne) {
   EXPECT_EQ(UNDO_QD_undo_to_mark(outer, nullptr), 0);
   EXPECT_EQ(UNDO_QD_delete_mark(outer, nullptr), 0);
   if (auto* back = dynamic_cast<SELECT_OBJECT_list*>(OM::OM_object_of_tag(keptTag))) back->destroy();
+}
+
+// A builder and its sub-object (the cast relief's plane) written under marks
+// set, ended (the top one, or the one below it) and written again in turn:
+// the undo to the outermost mark gives back what both held before it,
+// whichever marks logged them and however their logs were handed down.
+TEST_F(UndoMarks, WritesUnderMarksSetAndEndedInTurnAllComeBackAtTheOutermost) {
+  // 'm' sets a mark, 'x' deletes the top one, 'y' the one below the top, 'u'
+  // undoes to the top one; 'b' writes the builder, 's' its sub-object, each
+  // time a new value.
+  const struct {
+    const char* name;
+    const char* steps;
+  } rows[] = {
+      {"the builder written twice under one mark", "mbb"},
+      {"the sub-object written twice under one mark", "mss"},
+      {"logged under the outer and the inner mark, the inner deleted", "mbmbx"},
+      {"logged under the inner mark, deleted, then written under the outer", "mmbxb"},
+      {"logged under the outer and the top of three, both above deleted", "mbmmbxx"},
+      {"logged under all three, the middle one deleted", "mbmbmby"},
+      {"logged under the middle and the top, the middle deleted first", "mmbmbyx"},
+      {"both in turn under three marks, the middle then the top deleted", "mbsmsbmsyxbs"},
+      {"written again after an undo to its mark", "mbub"},
+      {"logged, undone to its mark, then logged under an inner mark deleted into it", "mbumbx"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    DieDesJA::CastReliefBuilder* relief = DieDesJA::CastReliefBuilderFactory::Create(modelPart(), nullptr);
+    DieDes::DiePlaneBuilder* plane = relief->GetBaseOrientation();
+    ASSERT_NE(plane, nullptr);
+    relief->SetDistanceTolerance(0.5);
+    plane->SetApplScopePlane(5);
+    std::vector<int> marks;
+    int written = 0;
+    for (const char* step = row.steps; *step != '\0'; ++step) {
+      switch (*step) {
+        case 'm': marks.push_back(UndoMark()); break;
+        case 'x':
+          EXPECT_EQ(UNDO_QD_delete_mark(marks.back(), nullptr), 0);
+          marks.pop_back();
+          break;
+        case 'y':
+          EXPECT_EQ(UNDO_QD_delete_mark(marks[marks.size() - 2], nullptr), 0);
+          marks.erase(marks.end() - 2);
+          break;
+        case 'u': EXPECT_EQ(UNDO_QD_undo_to_mark(marks.back(), nullptr), 0); break;
+        case 'b': relief->SetDistanceTolerance(1.0 + ++written); break;
+        case 's': plane->SetApplScopePlane(10 + ++written); break;
+      }
+    }
+    EXPECT_EQ(UNDO_QD_undo_to_mark(marks.front(), nullptr), 0);
+    EXPECT_EQ(UNDO_QD_delete_mark(marks.front(), nullptr), 0);
+    EXPECT_EQ(relief->GetDistanceTolerance(), 0.5);
+    EXPECT_EQ(plane->GetApplScopePlane(), 5);
+    relief->destroy();
+  }
 }
 
 // A part the session opens or makes under a mark goes with the mark: an undo

@@ -37,13 +37,13 @@ struct ClassRecord {
   std::vector<const ClassAttributeStruct*> rowsByIndex;
   CreateCallback create = nullptr;
   InstanceSizeCallback instanceSize = nullptr;
+  std::uint32_t instanceBytes = 0;  // what its objects were made with: what a log entry keeps
   bool alive = true;
 };
 
 // The places of the fields an object owns its sub-objects by, in ascending
-// order, held in place: an undo snapshot copies them with the object and asks
-// for no memory. An object owns a handful; one that owns more than fit here
-// keeps them all in a list instead.
+// order, held in place. An object owns a handful; one that owns more than fit
+// here keeps them all in a list instead.
 class PlaceSet {
  public:
   void insert(std::uint32_t place) {
@@ -77,6 +77,19 @@ class PlaceSet {
     std::copy(at + 1, end, at);
     --count_;
   }
+  bool contains(std::uint32_t place) const { return std::binary_search(begin(), end(), place); }
+  std::size_t size() const { return static_cast<std::size_t>(end() - begin()); }
+  // Holds exactly the places given, in ascending order.
+  void assign(const std::uint32_t* from, const std::uint32_t* to) {
+    more_.clear();
+    count_ = 0;
+    if (to - from > static_cast<std::ptrdiff_t>(kHere)) {
+      more_.assign(from, to);
+      return;
+    }
+    std::copy(from, to, here_);
+    count_ = static_cast<std::uint32_t>(to - from);
+  }
   const std::uint32_t* begin() const { return more_.empty() ? here_ : more_.data(); }
   const std::uint32_t* end() const { return more_.empty() ? here_ + count_ : more_.data() + more_.size(); }
 
@@ -87,50 +100,95 @@ class PlaceSet {
   std::vector<std::uint32_t> more_;
 };
 
-// What the host keeps beside each object.
-struct ObjectInfo {
-  std::size_t size = 0;
-  PlaceSet ownedPlaces;  // fields stored with OM_set_pointer
-  Object* owner = nullptr;
-};
-
+// What the host keeps of each object, by its tag: a dense row that a write
+// reaches from the object itself (its tag), without a search.
 struct TagSlot {
-  Object* object = nullptr;
+  Object* object = nullptr;  // null once the object is freed
+  Object* owner = nullptr;   // who holds it by OM_set_pointer (or OM_set_owner)
   int classId = 0;
+  // The epoch of the mark that logged it last: a write under a mark of
+  // another epoch logs it (again).
+  std::uint32_t loggedUnder = 0;
+  std::uint32_t places = 0;  // 1 + the index of the places it owns by; 0: none
   bool deleted = false;
 };
 
-// A string or array field's value in a snapshot: its bytes lie in the
-// snapshot's heap, after those of the values before it.
+// A string or array field's value in an object's log entry: its bytes lie
+// in the entry's heap, after those of the values before it.
 struct HeapValue {
-  std::uint32_t place = 0;        // the field
   VariableObject* array = nullptr;  // an array field's array; null: a string field
-  bool none = false;              // a string field that held no text
-  std::size_t size = 0;           // bytes in the heap (a text's with its end)
+  std::uint64_t size = 0;           // bytes in the heap (a text's with its end)
+  std::uint32_t place = 0;          // the field
+  std::uint32_t none = 0;           // a string field that held no text
 };
 
-// One object's state when it was first logged under a mark: its bytes, its
-// record, and its strings' and arrays' contents one after another, all in
-// room the snapshot keeps for the next mark's.
-struct Snapshot {
-  Object* object = nullptr;
-  std::vector<unsigned char> bytes;
-  ObjectInfo info;
-  std::vector<HeapValue> values;
-  std::vector<unsigned char> heap;
+// One change in a mark's log. What it keeps follows it in the log's room: an
+// object's bytes, then its heap values and their bytes; an array's items; the
+// places an owner owned its sub-objects by.
+struct LogEntry {
+  enum Kind : std::uint32_t { kObject, kArray, kPlaces };
+  void* target;    // the object, or the array
+  Object* owner;   // an object's owner when it was logged
+  Kind kind;
+  std::uint32_t bytes;   // the object's bytes, the array's items, the places'
+  std::uint32_t values;  // an object's heap values, after its bytes
+  std::uint32_t heap;    // their bytes, after the values
+  std::uint32_t prev;    // the epoch the object was logged under before this mark logged it
+  tag_t tag = 0;         // an object's: undo asks for its row before it comes to it
 };
+static_assert(sizeof(LogEntry) % 8 == 0 && sizeof(HeapValue) % 8 == 0);
 
-struct ArraySnapshot {
-  VariableObject* array;
-  std::vector<unsigned char> items;
+constexpr std::size_t align8(std::size_t n) { return (n + 7) & ~std::size_t{7}; }
+unsigned char* payloadOf(LogEntry* e) { return reinterpret_cast<unsigned char*>(e + 1); }
+HeapValue* valuesOf(LogEntry* e) { return reinterpret_cast<HeapValue*>(payloadOf(e) + align8(e->bytes)); }
+unsigned char* heapOf(LogEntry* e) { return reinterpret_cast<unsigned char*>(valuesOf(e) + e->values); }
+
+// Room for a mark's log: its entries one after another in large chunks, so
+// that a write asks for memory once per chunk, and what a mark's end lets go
+// of is kept for the next marks' (up to a bound).
+struct Chunk {
+  unsigned char* data = nullptr;
+  std::size_t size = 0;
+  std::size_t used = 0;
+};
+constexpr std::size_t kChunkBytes = std::size_t{256} << 10;
+constexpr std::size_t kSpareRoomBytes = std::size_t{32} << 20;
+
+class LogRoom {
+ public:
+  LogRoom() = default;
+  LogRoom(LogRoom&& other) noexcept : chunks_(std::move(other.chunks_)) { other.chunks_.clear(); }
+  LogRoom& operator=(LogRoom&& other) noexcept {
+    std::swap(chunks_, other.chunks_);
+    return *this;
+  }
+  LogRoom(const LogRoom&) = delete;
+  LogRoom& operator=(const LogRoom&) = delete;
+  ~LogRoom() { Release(); }
+
+  // `bytes` (a multiple of 8) of room, aligned to 8.
+  void* Take(std::size_t bytes);
+  // The other room's chunks become this one's; it is left empty.
+  void TakeOver(LogRoom& other) {
+    chunks_.insert(chunks_.end(), other.chunks_.begin(), other.chunks_.end());
+    other.chunks_.clear();
+  }
+  // Lets every chunk go, to the spare ones while they are few.
+  void Release();
+
+ private:
+  std::vector<Chunk> chunks_;
 };
 
 struct Mark {
   int id = 0;
   std::string name;
-  std::vector<Snapshot> logged;
-  KTX::Host::AddressTable<bool> loggedSet;
-  std::vector<ArraySnapshot> arrays;
+  // Marks with the same epoch log an object once; a mark's epoch is new each
+  // time it is set or undone to.
+  std::uint32_t epoch = 0;
+  std::vector<LogEntry*> log;  // in the order written: undo restores it backwards
+  LogRoom room;
+  KTX::Host::AddressTable<bool> loggedArrays;
   std::vector<Object*> created;
   std::vector<Object*> deleted;  // kept alive until no mark can bring them back
   int importance = 0;
@@ -141,23 +199,39 @@ struct Manager {
   // The registered classes by name: a plug-in's load registers hundreds, and
   // each registration looks its name up.
   std::unordered_map<std::string, int> classByName;
-  KTX::Host::AddressTable<ObjectInfo> objects;
-  // Every object and array whose state is set: what setting a mark clears.
+  // Every live object's tag by its address: what finds an object that may be
+  // gone (a sub-object's field, say) without reading it.
+  KTX::Host::AddressTable<tag_t> objects;
+  // The tags of the objects whose state is set: what setting a mark clears.
+  std::vector<tag_t> stateTags;
+  // Of those, the ones whose state their logging set: each is in the top
+  // mark's log, so an undo restores their state and need not clear it.
+  std::vector<tag_t> loggedStateTags;
+  // Objects with a state set that no tag leads to, and arrays with a state set.
   KTX::Host::AddressTable<bool> stateSet;
   KTX::Host::AddressTable<bool> arrayStateSet;
   // Counts registrations and unregistrations, from 1: cached class answers
   // hold while it stays.
   unsigned registrations = 1;
   std::vector<TagSlot> tags;
+  // The places owners own their sub-objects by (TagSlot::places), and the
+  // ones free for reuse.
+  std::vector<PlaceSet> placeSets;
+  std::vector<std::uint32_t> freePlaceSets;
   std::vector<RegistrationEvent> events;
   std::vector<Mark> marks;
-  // What undone and deleted marks let go of, kept with its room for the next
-  // marks: a mark set, written under and undone again and again (a script's
-  // every step) asks for no memory once it has run.
-  std::vector<Snapshot> spareSnapshots;
-  std::vector<Snapshot> spareLogged;
-  KTX::Host::AddressTable<bool> spareLoggedSet;
+  // What undone and deleted marks let go of, kept for the next marks: a mark
+  // set, written under and undone again and again (a script's every step)
+  // asks for no memory once it has run.
+  std::vector<LogEntry*> spareLog;
+  std::vector<Chunk> spareChunks;
+  std::size_t spareBytes = 0;
+  // Where an object's heap values and an array's items are gathered before
+  // they go into a log.
+  std::vector<HeapValue> scratchValues;
+  std::vector<unsigned char> scratchHeap;
   int nextMark = 1;
+  std::uint32_t nextEpoch = 1;
   int checkingLevel = 1;
   bool undoing = false;
   // Set while a deleted oldest mark frees what was deleted under it: what
@@ -181,6 +255,86 @@ Manager* theManager = nullptr;
   Manager* known = __atomic_load_n(&theManager, __ATOMIC_ACQUIRE);
   return known != nullptr ? *known : makeManager();
 }
+
+void* LogRoom::Take(std::size_t bytes) {
+  if (chunks_.empty() || chunks_.back().size - chunks_.back().used < bytes) {
+    Chunk chunk;
+    std::vector<Chunk>& spare = om().spareChunks;
+    if (!spare.empty() && spare.back().size >= bytes) {
+      chunk = spare.back();
+      spare.pop_back();
+      om().spareBytes -= chunk.size;
+    } else {
+      chunk.size = std::max(kChunkBytes, bytes);
+      chunk.data = static_cast<unsigned char*>(std::malloc(chunk.size));
+      if (chunk.data == nullptr) throw std::bad_alloc();
+    }
+    chunk.used = 0;
+    chunks_.push_back(chunk);
+  }
+  Chunk& last = chunks_.back();
+  void* room = last.data + last.used;
+  last.used += bytes;
+  return room;
+}
+
+void LogRoom::Release() {
+  Manager* m = __atomic_load_n(&theManager, __ATOMIC_ACQUIRE);
+  for (Chunk& chunk : chunks_) {
+    if (m != nullptr && chunk.size == kChunkBytes && m->spareBytes + chunk.size <= kSpareRoomBytes) {
+      m->spareChunks.push_back(chunk);
+      m->spareBytes += chunk.size;
+    } else {
+      std::free(chunk.data);
+    }
+  }
+  chunks_.clear();
+}
+
+TagSlot* slotOf(tag_t tag) {
+  if (tag < kFirstTag || tag - kFirstTag >= om().tags.size()) return nullptr;
+  return &om().tags[tag - kFirstTag];
+}
+
+// The row of an object that is there to be written: its own tag leads to it.
+// Null for an object the factory did not make or that is freed.
+TagSlot* ownSlot(const Object* o) {
+  TagSlot* slot = slotOf(o->OmTag());
+  return slot != nullptr && slot->object == o ? slot : nullptr;
+}
+
+// The row of an object known only by its address, which may be gone (a
+// sub-object's field, say): found by address, never read through it.
+TagSlot* knownSlot(const Object* o) {
+  const tag_t* tag = om().objects.Find(o);
+  return tag == nullptr ? nullptr : slotOf(*tag);
+}
+
+PlaceSet* placesOf(const TagSlot& slot) {
+  return slot.places == 0 ? nullptr : &om().placeSets[slot.places - 1];
+}
+
+PlaceSet& ensurePlaces(TagSlot& slot) {
+  if (slot.places == 0) {
+    if (!om().freePlaceSets.empty()) {
+      slot.places = om().freePlaceSets.back();
+      om().freePlaceSets.pop_back();
+    } else {
+      om().placeSets.emplace_back();
+      slot.places = static_cast<std::uint32_t>(om().placeSets.size());
+    }
+  }
+  return om().placeSets[slot.places - 1];
+}
+
+void dropPlaces(TagSlot& slot) {
+  if (slot.places == 0) return;
+  om().placeSets[slot.places - 1].assign(nullptr, nullptr);
+  om().freePlaceSets.push_back(slot.places);
+  slot.places = 0;
+}
+
+void noteStateTag(tag_t tag) { om().stateTags.push_back(tag); }
 
 ClassRecord* classRecord(int classId) {
   if (classId <= 0 || static_cast<std::size_t>(classId) > om().classes.size()) return nullptr;
@@ -243,11 +397,6 @@ void saveArray(VariableObject* a, std::vector<unsigned char>& out) {
   else if (auto* i = dynamic_cast<Vla<int>*>(a)) saveItems(i->Items(), out);
   else if (auto* t = dynamic_cast<Vla<tag_t>*>(a)) saveItems(t->Items(), out);
   else if (auto* s = dynamic_cast<Vla<std::string>*>(a)) saveStrings(s->Items(), out);
-}
-std::vector<unsigned char> saveArray(VariableObject* a) {
-  std::vector<unsigned char> out;
-  saveArray(a, out);
-  return out;
 }
 void loadArray(VariableObject* a, const unsigned char* in, std::size_t size) {
   if (auto* d = dynamic_cast<Vla<double>*>(a)) loadItems(d->Items(), in, size);
@@ -324,45 +473,63 @@ VariableObject* makeArray(Object* owner, const ClassAttributeStruct* row) {
   }
 }
 
-// The object as it is now, in a snapshot let go by an earlier mark where
-// there is one. An array logged under the mark before its object was is
-// taken as that log has it: its state at the mark, not what it holds now.
-Snapshot takeSnapshot(Object* o, const ObjectInfo& info, const std::vector<ArraySnapshot>& loggedArrays) {
-  Snapshot s;
-  if (!om().spareSnapshots.empty()) {
-    s = std::move(om().spareSnapshots.back());
-    om().spareSnapshots.pop_back();
-  }
-  s.object = o;
-  s.info = info;
-  const auto* b = reinterpret_cast<const unsigned char*>(o);
-  s.bytes.assign(b, b + info.size);
-  s.values.clear();
-  s.heap.clear();
-  for (const ClassAttributeStruct* row : heapRows(o->OmClassId())) {
+// Appends the object as it is now to the mark's log: its bytes, its owner,
+// and what its strings and arrays hold. An array logged under the mark before
+// is kept as it is now: undo restores the log backwards, so the array's own
+// entry, which is older, has the last word.
+void logObject(Mark& mark, Object* o, const TagSlot& slot, std::uint32_t prev) {
+  const ClassRecord* c = classRecord(o->OmClassId());
+  const std::uint32_t bytes = c->instanceBytes;
+  const std::vector<const ClassAttributeStruct*>& rows = heapRows(o->OmClassId());
+  std::vector<HeapValue>& values = om().scratchValues;
+  std::vector<unsigned char>& heap = om().scratchHeap;
+  values.clear();
+  heap.clear();
+  for (const ClassAttributeStruct* row : rows) {
     HeapValue value;
     value.place = row->fieldPlace;
-    const std::size_t before = s.heap.size();
+    const std::size_t before = heap.size();
     if (isHeapArray(row)) {
       value.array = field<VariableObject*>(o, row);
       if (value.array == nullptr) continue;
-      auto logged = std::find_if(loggedArrays.begin(), loggedArrays.end(),
-                                 [&](const ArraySnapshot& a) { return a.array == value.array; });
-      if (logged != loggedArrays.end())
-        s.heap.insert(s.heap.end(), logged->items.begin(), logged->items.end());
-      else
-        saveArray(value.array, s.heap);
+      saveArray(value.array, heap);
     } else if (isString(row)) {
       const char* text = field<char*>(o, row);
-      value.none = text == nullptr;
-      if (text != nullptr) s.heap.insert(s.heap.end(), text, text + std::strlen(text) + 1);
+      value.none = text == nullptr ? 1 : 0;
+      if (text != nullptr) heap.insert(heap.end(), text, text + std::strlen(text) + 1);
     } else {
       continue;
     }
-    value.size = s.heap.size() - before;
-    s.values.push_back(value);
+    value.size = heap.size() - before;
+    values.push_back(value);
   }
-  return s;
+  const std::size_t room =
+      sizeof(LogEntry) + align8(bytes) + values.size() * sizeof(HeapValue) + align8(heap.size());
+  auto* e = new (mark.room.Take(room)) LogEntry{o,
+                                                slot.owner,
+                                                LogEntry::kObject,
+                                                bytes,
+                                                static_cast<std::uint32_t>(values.size()),
+                                                static_cast<std::uint32_t>(heap.size()),
+                                                prev,
+                                                o->OmTag()};
+  std::memcpy(payloadOf(e), reinterpret_cast<const unsigned char*>(o), bytes);
+  if (!values.empty()) std::memcpy(valuesOf(e), values.data(), values.size() * sizeof(HeapValue));
+  if (!heap.empty()) std::memcpy(heapOf(e), heap.data(), heap.size());
+  mark.log.push_back(e);
+}
+
+// Appends the places the object owns its sub-objects by, before they change.
+void logPlaces(const Object* o, const TagSlot& slot) {
+  if (om().marks.empty() || om().undoing) return;
+  Mark& mark = om().marks.back();
+  const PlaceSet* places = placesOf(slot);
+  const std::size_t count = places != nullptr ? places->size() : 0;
+  const std::uint32_t bytes = static_cast<std::uint32_t>(count * sizeof(std::uint32_t));
+  auto* e = new (mark.room.Take(sizeof(LogEntry) + align8(bytes)))
+      LogEntry{const_cast<Object*>(o), nullptr, LogEntry::kPlaces, bytes, 0, 0, 0};
+  if (count != 0) std::memcpy(payloadOf(e), places->begin(), bytes);
+  mark.log.push_back(e);
 }
 
 void freeHeapValues(Object* o) {
@@ -381,42 +548,77 @@ void releaseMemory(Object* o) {
   if (!om().holders.empty()) om().holders.erase(o->OmTag());
   freeHeapValues(o);
   o->~Object();
+  if (TagSlot* slot = knownSlot(o)) {
+    dropPlaces(*slot);
+    slot->object = nullptr;
+    slot->owner = nullptr;
+  }
   om().objects.Erase(o);
   om().stateSet.Erase(o);
   SM_free(o);
 }
 
-void restoreSnapshot(Snapshot& s) {
-  Object* o = s.object;
-  // Arrays made after the snapshot go; arrays that existed get their items back.
+void restoreObject(LogEntry* e) {
+  auto* o = static_cast<Object*>(e->target);
+  const HeapValue* values = valuesOf(e);
+  const HeapValue* valuesEnd = values + e->values;
+  // Arrays made after the entry go; arrays that existed get their items back.
   for (const ClassAttributeStruct* row : heapRows(o->OmClassId())) {
     if (isHeapArray(row)) {
       VariableObject* a = field<VariableObject*>(o, row);
-      if (a != nullptr && std::none_of(s.values.begin(), s.values.end(), [&](const HeapValue& v) { return v.array == a; }))
+      if (a != nullptr && std::none_of(values, valuesEnd, [&](const HeapValue& v) { return v.array == a; }))
         delete a;
     } else if (isString(row)) {
       SM_free(field<char*>(o, row));
     }
   }
-  std::memcpy(reinterpret_cast<unsigned char*>(o), s.bytes.data(), s.bytes.size());
-  if (o->OmState() != 0) om().stateSet.Insert(o);
-  std::size_t at = 0;
-  for (const HeapValue& v : s.values) {
-    const unsigned char* data = s.heap.data() + at;
-    at += v.size;
-    if (v.array != nullptr) {
-      loadArray(v.array, data, v.size);
-    } else {
-      char*& f = *reinterpret_cast<char**>(reinterpret_cast<char*>(o) + v.place);
-      f = v.none ? nullptr : SM_string_copy(reinterpret_cast<const char*>(data));
-    }
+  std::memcpy(reinterpret_cast<unsigned char*>(o), payloadOf(e), e->bytes);
+  TagSlot* slot = ownSlot(o);
+  if (o->OmState() != 0) {
+    if (slot != nullptr)
+      noteStateTag(o->OmTag());
+    else
+      om().stateSet.Insert(o);
   }
-  om().objects.Entry(o) = s.info;
+  const unsigned char* data = heapOf(e);
+  for (const HeapValue* v = values; v != valuesEnd; ++v) {
+    if (v->array != nullptr) {
+      loadArray(v->array, data, v->size);
+    } else {
+      char*& f = *reinterpret_cast<char**>(reinterpret_cast<char*>(o) + v->place);
+      f = v->none != 0 ? nullptr : SM_string_copy(reinterpret_cast<const char*>(data));
+    }
+    data += v->size;
+  }
+  if (slot != nullptr) slot->owner = e->owner;
 }
 
-TagSlot* slotOf(tag_t tag) {
-  if (tag < kFirstTag || tag - kFirstTag >= om().tags.size()) return nullptr;
-  return &om().tags[tag - kFirstTag];
+void restorePlaces(LogEntry* e) {
+  TagSlot* slot = ownSlot(static_cast<Object*>(e->target));
+  if (slot == nullptr) return;
+  const auto* places = reinterpret_cast<const std::uint32_t*>(payloadOf(e));
+  const std::size_t count = e->bytes / sizeof(std::uint32_t);
+  if (count == 0)
+    dropPlaces(*slot);
+  else
+    ensurePlaces(*slot).assign(places, places + count);
+}
+
+void restoreEntry(LogEntry* e) {
+  switch (e->kind) {
+    case LogEntry::kObject: restoreObject(e); break;
+    case LogEntry::kArray: loadArray(static_cast<VariableObject*>(e->target), payloadOf(e), e->bytes); break;
+    case LogEntry::kPlaces: restorePlaces(e); break;
+  }
+}
+
+// Lets a mark's log go: its room to the spare chunks, its list to the next mark.
+void releaseLog(Mark& mark) {
+  constexpr std::size_t kSpareEntries = std::size_t{1} << 20;
+  mark.room.Release();
+  mark.log.clear();
+  if (mark.log.capacity() > om().spareLog.capacity() && mark.log.capacity() <= kSpareEntries)
+    std::swap(mark.log, om().spareLog);
 }
 
 void killObject(Object* o) {
@@ -536,14 +738,16 @@ Object* ObjectFactory::CreateObject(int classId, OM_memory_type_t, void* context
                                                                                 : sizeof(int);
     std::memcpy(reinterpret_cast<char*>(object) + row->fieldPlace, row->initialValue, width);
   }
-  om().tags.push_back({object, classId, false});
+  TagSlot slot;
+  slot.object = object;
+  slot.classId = classId;
+  om().tags.push_back(slot);
   object->omTag_ = kFirstTag + static_cast<tag_t>(om().tags.size() - 1);
-  ObjectInfo info;
-  info.size = size;
-  om().objects.Entry(object) = info;
+  om().objects.Insert(object, object->omTag_);
+  classRecord(classId)->instanceBytes = static_cast<std::uint32_t>(size);
   // Undo deletes what was made under a mark, so such objects need no logging.
   object->omState_ = om().marks.empty() ? 0 : Object::kStateNoLog;
-  if (object->omState_ != 0) om().stateSet.Insert(object);
+  if (object->omState_ != 0) noteStateTag(object->omTag_);
   if (!om().marks.empty()) om().marks.back().created.push_back(object);
   if (KTX::Host::Logging()) Host::Log("OM_create_object", c->name + " " + Host::TagArg(object));
   return object;
@@ -594,20 +798,23 @@ void OM_on_creation_undone(CreationUndoneHook hook) {
 bool OM_undo_recording() { return !om().marks.empty() && !om().releasing; }
 
 void TaggedObject::cascade_destroy() {
-  const ObjectInfo* info = om().objects.Find(this);
-  if (info == nullptr) return;
+  const TagSlot* slot = knownSlot(this);
+  if (slot == nullptr) return;
   if (KTX::Host::Logging()) Host::Log("OM_destroy", Host::TagArg(this));
   std::vector<Object*> owned;
-  for (std::uint32_t place : info->ownedPlaces) {
-    Object* sub = *reinterpret_cast<Object**>(reinterpret_cast<char*>(this) + place);
-    if (sub != nullptr) owned.push_back(sub);
+  if (const PlaceSet* places = placesOf(*slot)) {
+    for (std::uint32_t place : *places) {
+      Object* sub = *reinterpret_cast<Object**>(reinterpret_cast<char*>(this) + place);
+      if (sub != nullptr) owned.push_back(sub);
+    }
   }
   for (Object* sub : owned) {
     // A sub-object its part destroyed first is gone: look at it only while it lives.
-    if (om().objects.Find(sub) == nullptr || OM_is_deleted_tag(sub->OmTag())) continue;
+    const TagSlot* known = knownSlot(sub);
+    if (known == nullptr || known->deleted) continue;
     if (keptAlive(sub)) {
-      Object*& owner = om().objects.Find(sub)->owner;
-      if (owner == this) owner = nullptr;
+      TagSlot* held = knownSlot(sub);
+      if (held != nullptr && held->owner == this) held->owner = nullptr;
       continue;
     }
     if (auto* tagged = dynamic_cast<TaggedObject*>(sub); tagged != nullptr) tagged->destroy();
@@ -618,16 +825,16 @@ void TaggedObject::cascade_destroy() {
 void OM_watch_object(const Object* object) { Host::Log("OM_watch_object", Host::TagArg(object)); }
 
 void OM_set_owner(Object* owned, Object* owner) {
-  if (ObjectInfo* sub = om().objects.Find(owned)) sub->owner = owner;
+  if (TagSlot* sub = knownSlot(owned)) sub->owner = owner;
 }
 
 void OM_destroy_owned(Object* owner, Object* owned) {
-  ObjectInfo* sub = om().objects.Find(owned);
-  if (owned == nullptr || sub == nullptr || OM_is_deleted_tag(owned->OmTag())) return;
+  const TagSlot* sub = knownSlot(owned);
+  if (owned == nullptr || sub == nullptr || sub->deleted) return;
   // What another object took over, or what is held elsewhere, stays.
   if (sub->owner != owner) return;
   if (keptAlive(owned)) {
-    sub->owner = nullptr;
+    if (TagSlot* held = knownSlot(owned)) held->owner = nullptr;
     return;
   }
   if (auto* tagged = dynamic_cast<TaggedObject*>(owned); tagged != nullptr) tagged->destroy();
@@ -635,7 +842,12 @@ void OM_destroy_owned(Object* owner, Object* owned) {
 
 VariableObject::~VariableObject() { om().arrayStateSet.Erase(this); }
 
-void Object::NoteState(Object* object) { om().stateSet.Insert(object); }
+void Object::NoteState(Object* object) {
+  if (ownSlot(object) != nullptr)
+    noteStateTag(object->OmTag());
+  else
+    om().stateSet.Insert(object);
+}
 void VariableObject::NoteState(VariableObject* array) { om().arrayStateSet.Insert(array); }
 
 void VariableObject::ThrowIndexOutOfRange(int index) const {
@@ -649,39 +861,62 @@ void ThrowIndexOutOfRange(int index, int low, int high) {
 // ---- logging and undo ---------------------------------------------------------
 
 void OM__log(Object* object) {
+  // The entry copies the whole object: ask for its lines now, so that they
+  // come while its row is looked up, not one after another.
+  const auto* lines = reinterpret_cast<const char*>(object);
+  __builtin_prefetch(lines + 64);
+  __builtin_prefetch(lines + 128);
+  __builtin_prefetch(lines + 192);
   if (KTX::Host::Logging()) Host::Log("OM__log", Host::TagArg(object));
-  if (om().marks.empty() || om().undoing) return;
-  Mark& mark = om().marks.back();
-  const ObjectInfo* known = om().objects.Find(object);
-  if (known == nullptr || !mark.loggedSet.Insert(object)) return;
-  mark.logged.push_back(takeSnapshot(object, *known, mark.arrays));
-  object->OmSetState(Object::kStateNoLog);
+  Manager& m = om();
+  if (m.marks.empty() || m.undoing) return;
+  TagSlot* slot = ownSlot(object);
+  if (slot == nullptr) return;
+  Mark& mark = m.marks.back();
+  if (slot->loggedUnder == mark.epoch) return;
+  // Counted as logged only once its entry is there (the room may run out).
+  logObject(mark, object, *slot, slot->loggedUnder);
+  slot->loggedUnder = mark.epoch;
+  if (object->omState_ == 0) m.loggedStateTags.push_back(object->omTag_);
+  object->omState_ = Object::kStateNoLog;
 }
 
 void OM__log(VariableObject* array) {
   if (KTX::Host::Logging()) Host::Log("OM__log_array", array->Owner() != nullptr ? Host::TagArg(array->Owner()) : "");
   if (om().marks.empty() || om().undoing) return;
   Mark& mark = om().marks.back();
-  if (!mark.loggedSet.Insert(array)) return;
-  mark.arrays.push_back({array, saveArray(array)});
+  if (!mark.loggedArrays.Insert(array)) return;
+  std::vector<unsigned char>& items = om().scratchHeap;
+  items.clear();
+  saveArray(array, items);
+  const auto bytes = static_cast<std::uint32_t>(items.size());
+  auto* e = new (mark.room.Take(sizeof(LogEntry) + align8(bytes)))
+      LogEntry{array, nullptr, LogEntry::kArray, bytes, 0, 0, 0};
+  if (bytes != 0) std::memcpy(payloadOf(e), items.data(), bytes);
+  mark.log.push_back(e);
   array->OmSetState(Object::kStateNoLog);
 }
 
 namespace {
-constexpr std::size_t kSpareSnapshots = 4096;
-
-void letGo(std::vector<Snapshot>& logged) {
-  for (Snapshot& s : logged)
-    if (om().spareSnapshots.size() < kSpareSnapshots) om().spareSnapshots.push_back(std::move(s));
-  logged.clear();
-  if (logged.capacity() > om().spareLogged.capacity() && logged.capacity() <= kSpareSnapshots)
-    std::swap(logged, om().spareLogged);
-}
 
 void undoMark(Mark& mark) {
-  for (auto it = mark.arrays.rbegin(); it != mark.arrays.rend(); ++it)
-    loadArray(it->array, it->items.data(), it->items.size());
-  for (auto it = mark.logged.rbegin(); it != mark.logged.rend(); ++it) restoreSnapshot(*it);
+  // Backwards, so that of two entries of one thing the older has the last
+  // word. Entries are asked for further ahead than their objects and rows,
+  // whose addresses are in the entries.
+  constexpr std::size_t kAhead = 8;
+  const std::size_t count = mark.log.size();
+  for (std::size_t i = count; i-- > 0;) {
+    if (i >= 2 * kAhead) __builtin_prefetch(mark.log[i - 2 * kAhead]);
+    if (i >= kAhead) {
+      const LogEntry* next = mark.log[i - kAhead];
+      if (next->kind == LogEntry::kObject) {
+        const auto* lines = static_cast<const char*>(next->target);
+        for (std::uint32_t at = 0; at < next->bytes && at < 256; at += 64) __builtin_prefetch(lines + at, 1);
+        if (TagSlot* slot = slotOf(next->tag)) __builtin_prefetch(slot, 1);
+      }
+    }
+    restoreEntry(mark.log[i]);
+  }
   for (Object* o : mark.deleted) {
     if (TagSlot* slot = slotOf(o->OmTag())) slot->deleted = false;
   }
@@ -696,16 +931,37 @@ void undoMark(Mark& mark) {
     mark.deleted.erase(std::remove(mark.deleted.begin(), mark.deleted.end(), o), mark.deleted.end());
     releaseMemory(o);
   }
-  letGo(mark.logged);
-  mark.loggedSet.Clear();
-  mark.arrays.clear();
+  releaseLog(mark);
+  mark.loggedArrays.Clear();
   mark.created.clear();
   mark.deleted.clear();
 }
 
 // Clears the state of every object that has one; an array logged under an
-// earlier mark must be logged again under the next.
-void resetStates() {
+// earlier mark must be logged again under the next. After an undo, what
+// logging set needs no clearing: since the last clearing everything was
+// logged under the top mark, whose log the undo restored (states and all).
+void resetStates(bool afterUndo) {
+  // Rows and objects are asked for ahead (rows further on than objects,
+  // whose address is in the row): after an undo of many they are far apart.
+  const std::vector<tag_t>& tags = om().stateTags;
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t i = 0; i < tags.size(); ++i) {
+    if (i + 2 * kAhead < tags.size()) {
+      if (const TagSlot* slot = slotOf(tags[i + 2 * kAhead])) __builtin_prefetch(slot);
+    }
+    if (i + kAhead < tags.size()) {
+      if (const TagSlot* slot = slotOf(tags[i + kAhead]); slot != nullptr && slot->object != nullptr)
+        __builtin_prefetch(slot->object, 1);
+    }
+    if (TagSlot* slot = slotOf(tags[i]); slot != nullptr && slot->object != nullptr) slot->object->OmSetState(0);
+  }
+  om().stateTags.clear();
+  if (!afterUndo) {
+    for (tag_t tag : om().loggedStateTags)
+      if (TagSlot* slot = slotOf(tag); slot != nullptr && slot->object != nullptr) slot->object->OmSetState(0);
+  }
+  om().loggedStateTags.clear();
   om().stateSet.ForEach([](const void* o, bool) { static_cast<Object*>(const_cast<void*>(o))->OmSetState(0); });
   om().stateSet.Clear();
   om().arrayStateSet.ForEach(
@@ -735,14 +991,14 @@ int UNDO_QD_set_mark(int visibility, const char* name, int* error) {
   if (error != nullptr) *error = failure;
   if (failure != 0) return 0;
   Mark mark;
-  mark.logged = std::move(om().spareLogged);
-  mark.loggedSet = std::move(om().spareLoggedSet);
-  mark.loggedSet.Clear();
-  mark.logged.clear();
+  mark.log = std::move(om().spareLog);
+  om().spareLog = {};
+  mark.log.clear();
+  mark.epoch = om().nextEpoch++;
   mark.id = om().nextMark++;
   mark.name = name != nullptr ? name : "";
   om().marks.push_back(std::move(mark));
-  resetStates();
+  resetStates(false);
   for (UndoStore* store : om().stores) store->MarkSet();
   return om().marks.back().id;
 }
@@ -757,10 +1013,12 @@ int UNDO_QD_undo_to_mark(int id, const char*) {
     undoMark(*m);
   }
   om().undoing = false;
+  // What the mark logged is undone: the next write under it logs again.
+  it->epoch = om().nextEpoch++;
   const auto index = static_cast<std::size_t>(it - om().marks.begin());
   om().marks.erase(it + 1, om().marks.end());
   for (UndoStore* store : om().stores) store->UndoneTo(index);
-  resetStates();
+  resetStates(true);
   return 0;
 }
 
@@ -801,12 +1059,21 @@ int deleteMark(int id) {
   std::size_t at = static_cast<std::size_t>(it - om().marks.begin());
   om().marks.erase(it);
   if (at > 0) {
-    // The mark below takes over what it has not logged itself.
+    // The mark below takes over what it has not logged itself, after its own
+    // log: an object it logged before the mark went (the last to log it
+    // before) keeps the older entry only.
     Mark& below = om().marks[at - 1];
-    for (Snapshot& s : gone.logged)
-      if (below.loggedSet.Insert(s.object)) below.logged.push_back(std::move(s));
-    for (ArraySnapshot& a : gone.arrays)
-      if (below.loggedSet.Insert(a.array)) below.arrays.push_back(std::move(a));
+    for (LogEntry* e : gone.log) {
+      if (e->kind == LogEntry::kObject) {
+        if (e->prev == below.epoch) continue;
+        TagSlot* slot = ownSlot(static_cast<Object*>(e->target));
+        if (slot != nullptr && slot->loggedUnder == gone.epoch) slot->loggedUnder = below.epoch;
+      } else if (e->kind == LogEntry::kArray && !below.loggedArrays.Insert(e->target)) {
+        continue;
+      }
+      below.log.push_back(e);
+    }
+    below.room.TakeOver(gone.room);
     below.created.insert(below.created.end(), gone.created.begin(), gone.created.end());
     below.deleted.insert(below.deleted.end(), gone.deleted.begin(), gone.deleted.end());
   }
@@ -816,9 +1083,7 @@ int deleteMark(int id) {
     for (Object* o : gone.deleted) releaseMemory(o);
     om().releasing = false;
   }
-  letGo(gone.logged);
-  gone.loggedSet.Clear();
-  om().spareLoggedSet = std::move(gone.loggedSet);
+  releaseLog(gone);
   return 0;
 }
 }  // namespace
@@ -856,13 +1121,19 @@ void OM_set_pointer(Object* object, const AttributeId& attribute, Object* owned)
   if (KTX::Host::Logging()) Host::Log("OM_set_pointer", Host::TagArg(object) + " " + row->fieldName);
   OM__log(object);
   field<Object*>(object, row) = owned;
-  ObjectInfo* info = om().objects.Find(object);
-  if (info == nullptr) throw std::out_of_range("OM_set_pointer: no such object");
+  TagSlot* slot = knownSlot(object);
+  if (slot == nullptr) throw std::out_of_range("OM_set_pointer: no such object");
+  const PlaceSet* places = placesOf(*slot);
+  const bool had = places != nullptr && places->contains(row->fieldPlace);
   if (owned != nullptr) {
-    info->ownedPlaces.insert(row->fieldPlace);
-    if (ObjectInfo* sub = om().objects.Find(owned)) sub->owner = object;
-  } else {
-    info->ownedPlaces.erase(row->fieldPlace);
+    if (!had) {
+      logPlaces(object, *slot);
+      ensurePlaces(*slot).insert(row->fieldPlace);
+    }
+    if (TagSlot* sub = knownSlot(owned)) sub->owner = object;
+  } else if (had) {
+    logPlaces(object, *slot);
+    ensurePlaces(*slot).erase(row->fieldPlace);
   }
 }
 
@@ -1028,8 +1299,8 @@ const char* OM_ask_class_name(int classId) {
 }
 
 Object* OM_ask_owner(const Object* object) {
-  const ObjectInfo* info = om().objects.Find(object);
-  return info == nullptr ? nullptr : info->owner;
+  const TagSlot* slot = knownSlot(object);
+  return slot == nullptr ? nullptr : slot->owner;
 }
 
 bool OM_holds(const Object* from, const Object* to) {

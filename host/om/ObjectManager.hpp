@@ -16,6 +16,7 @@ enum OM_memory_type_t : int { OM_memory_type_transient = 0, OM_memory_type_persi
 
 class Object;
 class AttributeId;
+KTX_HOST_API void OM__log(Object* object);
 
 // One row of a class's attribute table, in the host's registration format.
 struct ClassAttributeStruct {
@@ -119,6 +120,7 @@ class KTX_HOST_API Object {
 
  private:
   friend class ObjectFactory;
+  friend void OM__log(Object* object);  // sets the state of what it logs itself
   int omClassId_;
   tag_t omTag_;
   std::uint8_t omState_;  // kStateNoLog: need not be logged for undo
