@@ -145,14 +145,16 @@ unsigned char* heapOf(LogEntry* e) { return reinterpret_cast<unsigned char*>(val
 
 // Room for a mark's log: its entries one after another in large chunks, so
 // that a write asks for memory once per chunk, and what a mark's end lets go
-// of is kept for the next marks' (up to a bound).
+// of is freed but for a few chunks kept for the next marks, so that a session
+// of small marks does not ask for memory at every mark, while a large undo
+// does not keep its room once it is over.
 struct Chunk {
   unsigned char* data = nullptr;
   std::size_t size = 0;
   std::size_t used = 0;
 };
 constexpr std::size_t kChunkBytes = std::size_t{256} << 10;
-constexpr std::size_t kSpareRoomBytes = std::size_t{32} << 20;
+constexpr std::size_t kSpareRoomBytes = std::size_t{1} << 20;
 
 class LogRoom {
  public:
