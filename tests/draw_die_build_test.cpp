@@ -2,6 +2,7 @@
 // steps' features made, titled, edited and retired over a create and edits,
 // second tries past the sheets, and the booleans' tolerance retry.
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -196,6 +197,68 @@ TEST_F(DrawDieBuild, ABasePlaneThatGivesNoDirectionStopsTheBuildBeforeAnythingIs
     }
     die()->destroy();
     ResetDie();
+  }
+}
+
+// Sizes the build cannot make the die they describe of are refused before
+// anything is made: the part holds what it held.
+TEST_F(DrawDieBuild, SizesTheBuildCannotMakeTheirDieOfAreRefusedBeforeAnythingIsMade) {
+  auto square = [](double x0, double y0, double size) {
+    const double p[] = {x0, y0, 0, x0 + size, y0, 0, x0 + size, y0 + size, 0, x0, y0 + size, 0, x0, y0, 0};
+    return ES_create_polyline(5, p);
+  };
+  struct Row {
+    const char* what;
+    std::function<void(DieDesDrawDieBuilder*)> change;
+    int status;
+  };
+  const Row rows[] = {
+      {"a deck of 0", [](DieDesDrawDieBuilder* d) { d->SetDeckThickness(0.0); }, 3030606},
+      {"a deck of -40", [](DieDesDrawDieBuilder* d) { d->SetDeckThickness(-40.0); }, 3030606},
+      {"a deck flange as thick as the deck",
+       [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(40.0); }, 0},
+      {"a deck flange thicker", [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(40.001); }, 3030604},
+      {"a deck flange of 100 on a deck of 40",
+       [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(100.0); }, 3030604},
+      {"the punch as the blank",
+       [square](DieDesDrawDieBuilder* d) {
+         const tag_t punch = square(0, 0, 40);
+         d->GetPunchCurve()->set_tags(1, &punch);
+       },
+       0},
+      {"the punch across the blank's edge",
+       [square](DieDesDrawDieBuilder* d) {
+         const tag_t punch = square(35, 10, 10);
+         d->GetPunchCurve()->set_tags(1, &punch);
+       },
+       3030605},
+      {"the punch beside the blank",
+       [square](DieDesDrawDieBuilder* d) {
+         const tag_t punch = square(50, 10, 10);
+         d->GetPunchCurve()->set_tags(1, &punch);
+       },
+       3030605},
+      {"the blank inside the punch",
+       [square](DieDesDrawDieBuilder* d) {
+         const tag_t punch = square(-10, -10, 60);
+         d->GetPunchCurve()->set_tags(1, &punch);
+       },
+       3030605},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ReadyNewDie();
+    row.change(die());
+    const std::size_t kept = Host::KeptInPart(part()).size();
+    Host::ClearCalls();
+    EXPECT_EQ(die()->commit(), row.status);
+    if (row.status != 0) {
+      EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
+      EXPECT_EQ(die()->GetTfeatureSet(), 0u);
+      EXPECT_TRUE(ArgsOf("Features.FeatureBuilder").empty());
+    } else {
+      EXPECT_NE(die()->GetTfeatureSet(), 0u);
+    }
   }
 }
 
