@@ -2,7 +2,6 @@
 // steps' features made, titled, edited and retired over a create and edits,
 // second tries past the sheets, and the booleans' tolerance retry.
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -203,52 +202,33 @@ TEST_F(DrawDieBuild, ABasePlaneThatGivesNoDirectionStopsTheBuildBeforeAnythingIs
 // Sizes the build cannot make the die they describe of are refused before
 // anything is made: the part holds what it held.
 TEST_F(DrawDieBuild, SizesTheBuildCannotMakeTheirDieOfAreRefusedBeforeAnythingIsMade) {
-  auto square = [](double x0, double y0, double size) {
-    const double p[] = {x0, y0, 0, x0 + size, y0, 0, x0 + size, y0 + size, 0, x0, y0 + size, 0, x0, y0, 0};
-    return ES_create_polyline(5, p);
-  };
   struct Row {
     const char* what;
-    std::function<void(DieDesDrawDieBuilder*)> change;
+    double deck, deckFlange;
+    double punch[3];  // x0, y0 and size of the punch square (size 0: the ready one)
     int status;
   };
   const Row rows[] = {
-      {"a deck of 0", [](DieDesDrawDieBuilder* d) { d->SetDeckThickness(0.0); }, 3030606},
-      {"a deck of -40", [](DieDesDrawDieBuilder* d) { d->SetDeckThickness(-40.0); }, 3030606},
-      {"a deck flange as thick as the deck",
-       [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(40.0); }, 0},
-      {"a deck flange thicker", [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(40.001); }, 3030604},
-      {"a deck flange of 100 on a deck of 40",
-       [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(100.0); }, 3030604},
-      {"the punch as the blank",
-       [square](DieDesDrawDieBuilder* d) {
-         const tag_t punch = square(0, 0, 40);
-         d->GetPunchCurve()->set_tags(1, &punch);
-       },
-       0},
-      {"the punch across the blank's edge",
-       [square](DieDesDrawDieBuilder* d) {
-         const tag_t punch = square(35, 10, 10);
-         d->GetPunchCurve()->set_tags(1, &punch);
-       },
-       3030605},
-      {"the punch beside the blank",
-       [square](DieDesDrawDieBuilder* d) {
-         const tag_t punch = square(50, 10, 10);
-         d->GetPunchCurve()->set_tags(1, &punch);
-       },
-       3030605},
-      {"the blank inside the punch",
-       [square](DieDesDrawDieBuilder* d) {
-         const tag_t punch = square(-10, -10, 60);
-         d->GetPunchCurve()->set_tags(1, &punch);
-       },
-       3030605},
+      {"a deck of 0", 0.0, 12.0, {}, 3030606},
+      {"a deck of -40", -40.0, 12.0, {}, 3030606},
+      {"a deck flange as thick as the deck", 40.0, 40.0, {}, 0},
+      {"a deck flange thicker", 40.0, 40.001, {}, 3030604},
+      {"a deck flange of 100 on a deck of 40", 40.0, 100.0, {}, 3030604},
+      {"the punch as the blank", 40.0, 12.0, {0, 0, 40}, 0},
+      {"the punch across the blank's edge", 40.0, 12.0, {35, 10, 10}, 3030605},
+      {"the punch beside the blank", 40.0, 12.0, {50, 10, 10}, 3030605},
+      {"the blank inside the punch", 40.0, 12.0, {-10, -10, 60}, 3030605},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     ReadyNewDie();
-    row.change(die());
+    die()->SetDeckThickness(row.deck);
+    die()->SetDeckFlangeThickness(row.deckFlange);
+    if (const double x = row.punch[0], y = row.punch[1], size = row.punch[2]; size > 0) {
+      const double p[] = {x, y, 0, x + size, y, 0, x + size, y + size, 0, x, y + size, 0, x, y, 0};
+      const tag_t punch = ES_create_polyline(5, p);
+      die()->GetPunchCurve()->set_tags(1, &punch);
+    }
     const std::size_t kept = Host::KeptInPart(part()).size();
     Host::ClearCalls();
     EXPECT_EQ(die()->commit(), row.status);
