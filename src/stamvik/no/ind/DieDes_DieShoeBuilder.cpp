@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -137,11 +138,11 @@ LoopCounts CountLoops(const SC_section* section) {
 Stamvik::Outlines::Outline OutlineOf(tag_t loop, double tolerance, const double origin[3], const double matrix[9]) {
   Stamvik::Outlines::Outline outline;
   const auto* object = dynamic_cast<const SC_loop*>(OM::OM_object_of_tag(loop));
-  EVC_curve* geometry = object != nullptr ? object->ask_curve_geometry(true, tolerance) : nullptr;
-  if (geometry == nullptr) return outline;
+  const std::unique_ptr<EVC_curve, void (*)(EVC_curve*)> geometry(
+      object != nullptr ? object->ask_curve_geometry(true, tolerance) : nullptr, &EVC_free);
   // Closed as the loop's sweep closes it.
-  Stamvik::Outlines::AddPolyline(&outline, geometry->points, origin, matrix, matrix + 3, true);
-  EVC_free(geometry);
+  if (geometry != nullptr)
+    Stamvik::Outlines::AddPolyline(&outline, geometry->points, origin, matrix, matrix + 3, true);
   return outline;
 }
 

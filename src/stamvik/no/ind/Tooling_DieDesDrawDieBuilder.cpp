@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include "Messages.hpp"
@@ -12,11 +13,11 @@
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
 #include "math/Vector.hpp"
-#include "sys/Settings.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
 
 namespace KTX::Tooling {
 
@@ -81,9 +82,11 @@ void DieDesDrawDieBuilder::implement_destroy() {
 int DieDesDrawDieBuilder::validate_nothrow() { return 0; }
 
 namespace {
-// The outline of the curves of a selection seen along the normal; false when
-// one of them is no curve whose points are known (nothing is then judged).
-bool outlineOf(const SELECT_OBJECT_list* curves, const double normal[3], Stamvik::Outlines::Outline* outline) {
+// The outline of the curves of a selection seen along the normal, and each
+// curve's two ends; false when one of them is no curve whose points are
+// known (nothing is then judged).
+bool outlineOf(const SELECT_OBJECT_list* curves, const double normal[3], Stamvik::Outlines::Outline* outline,
+               std::vector<std::array<double, 2>>* ends) {
   // Two axes across the normal, any two.
   static constexpr double kX[3] = {1, 0, 0}, kY[3] = {0, 1, 0};
   const double* pick = std::fabs(normal[0]) < 0.9 ? kX : kY;
@@ -96,25 +99,26 @@ bool outlineOf(const SELECT_OBJECT_list* curves, const double normal[3], Stamvik
   Math::Cross(normal, x, y);
   const double origin[3] = {0, 0, 0};
   for (int i = 0, n = curves->ask_count(); i < n; ++i) {
-    EVC_curve* geometry = nullptr;
-    if (evcrvu(curves->ask_nth(i), &geometry) != 0 || geometry == nullptr) return false;
+    EVC_curve* made = nullptr;
+    if (evcrvu(curves->ask_nth(i), &made) != 0 || made == nullptr) return false;
+    const std::unique_ptr<EVC_curve, void (*)(EVC_curve*)> geometry(made, &evcrvf);
+    const std::size_t first = outline->edges.size();
     Stamvik::Outlines::AddPolyline(outline, geometry->points, origin, x, y, false);
-    evcrvf(geometry);
+    if (outline->edges.size() == first) continue;
+    ends->push_back({outline->edges[first].x0, outline->edges[first].y0});
+    ends->push_back({outline->edges.back().x1, outline->edges.back().y1});
   }
   return !outline->edges.empty();
 }
 
-// Whether every end of an edge meets the end of another edge: the curves
-// close round what they bound.
-bool closes(const Stamvik::Outlines::Outline& outline, double tolerance) {
-  std::vector<std::array<double, 2>> ends;
-  for (const auto& e : outline.edges) ends.push_back({e.x0, e.y0}), ends.push_back({e.x1, e.y1});
+// Whether every end of a curve meets an end of a curve (another's, or its
+// own other end): the curves close round what they bound.
+bool closes(const std::vector<std::array<double, 2>>& ends, double tolerance) {
   for (std::size_t i = 0; i < ends.size(); ++i) {
-    int met = 0;
-    for (std::size_t j = 0; j < ends.size(); ++j)
-      if (j != i && j != (i ^ 1) && std::hypot(ends[i][0] - ends[j][0], ends[i][1] - ends[j][1]) <= tolerance) ++met;
-    // An inner point of a polyline meets the next edge's start.
-    if (met == 0) return false;
+    bool met = false;
+    for (std::size_t j = 0; j < ends.size() && !met; ++j)
+      met = j != i && std::hypot(ends[i][0] - ends[j][0], ends[i][1] - ends[j][1]) <= tolerance;
+    if (!met) return false;
   }
   return true;
 }
@@ -135,9 +139,10 @@ int DieDesDrawDieBuilder::RefusedSizes() {
   if (length == 0) return 0;
   for (double& v : normal) v /= length;
   Stamvik::Outlines::Outline punch, blank;
+  std::vector<std::array<double, 2>> punchEnds, blankEnds;
   const double tolerance = TOLER_ask_distance_tol();
-  if (!outlineOf(m_punchCurve, normal, &punch) || !outlineOf(m_blankCurve, normal, &blank) ||
-      !closes(blank, tolerance))
+  if (!outlineOf(m_punchCurve, normal, &punch, &punchEnds) || !outlineOf(m_blankCurve, normal, &blank, &blankEnds) ||
+      !closes(blankEnds, tolerance))
     return 0;
   return Stamvik::Outlines::LiesWithin(punch, blank, tolerance) ? 0 : kPunchOutsideBlank;
 }
