@@ -7,8 +7,9 @@
 // the kernel steps alone, in the order a build makes them: a deck block
 // (sheet and sweep), its inner block (inward offset), and n decks trimmed and
 // united into a flange, one tool step each, until the body is looked at.
-// Last, a flange loop of n points (a regular polygon) committed alone and
-// with one main deck, and built alone.
+// Last, a flange loop of n points (a regular polygon) committed alone, with
+// one main deck, and with the deck and four cutouts up to the most points
+// validation lets through; and the load case's 20,000 points refused.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -273,7 +274,7 @@ int MakeBody(FEATURE_RECORD* frec, int* body) {
 // section, the parameters, the feature and its body (through the maker).
 // With a deck, one main deck of 600 by 400 in its middle as in BuildShoe.
 template <class B = DieDes::DieShoeBuilder>
-void FlangeLoop(benchmark::State& state, bool commit, bool deck) {
+void FlangeLoop(benchmark::State& state, bool commit, bool deck, bool cutouts = false) {
   const int n = static_cast<int>(state.range(0));
   if constexpr (BuildsBody<B>) {
     Host::SetLogging(false);
@@ -301,6 +302,11 @@ void FlangeLoop(benchmark::State& state, bool commit, bool deck) {
         EXP_edit_exp(work->part->ask_tag(), shoe->GetWallThickness(), "20");
         EXP_edit_exp(work->part->ask_tag(), shoe->GetDeckThickness(), "30");
       }
+      // Four 20 mm cutouts in the deck.
+      for (int j = 0; cutouts && j < 4; ++j) {
+        const tag_t cutout = Rectangle(-200 + 100 * j, -10, -180 + 100 * j, 10);
+        shoe->GetDeckCutoutsSectionPtr()->add_loop(SC_section::kClosed, 1, &cutout);
+      }
       shoe->SetDistanceTolerance(0.02);
       state.ResumeTiming();
       const auto start = std::chrono::steady_clock::now();
@@ -311,7 +317,9 @@ void FlangeLoop(benchmark::State& state, bool commit, bool deck) {
       shoe->GetBaseFlangeSectionPtr()->add_loop(SC_section::kClosed, n, corners.data());
       int rc = 0, body = 0;
       if (commit) {
-        rc = shoe->commit();
+        // With the cutouts as the host commits: only what validates.
+        rc = cutouts ? shoe->validate_nothrow() : 0;
+        if (rc == 0) rc = shoe->commit();
       } else {
         rc = shoe->CreateBody(&body);
       }
@@ -334,11 +342,45 @@ void FlangeLoop(benchmark::State& state, bool commit, bool deck) {
 }
 
 void BM_FlangeLoopCommit(benchmark::State& state) { FlangeLoop(state, true, false); }
+void BM_FlangeLoopWithDeckAndCutoutsCommit(benchmark::State& state) { FlangeLoop(state, true, true, true); }
 void BM_FlangeLoopCreateBody(benchmark::State& state) { FlangeLoop(state, false, false); }
 void BM_FlangeLoopWithDeckCommit(benchmark::State& state) { FlangeLoop(state, true, true); }
 BENCHMARK(BM_FlangeLoopCommit)->RangeMultiplier(4)->Range(16, 16384)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_FlangeLoopCreateBody)->RangeMultiplier(4)->Range(16, 16384)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_FlangeLoopWithDeckCommit)->RangeMultiplier(4)->Range(16, 4096)->Unit(benchmark::kMillisecond)->Complexity();
+// Up to the most points a flange may have (4096): the load case's cutouts
+// with it. One point more is refused by validation before anything is built.
+BENCHMARK(BM_FlangeLoopWithDeckAndCutoutsCommit)
+    ->RangeMultiplier(4)
+    ->Range(16, 4096)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// A flange loop of 20,000 points, the load case's, refused by validation:
+// the time to read the loop and count its points.
+void BM_FlangeLoopOfTheLoadCaseRefused(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  WorkPart work;
+  DieDes::DieShoeBuilder* shoe = DieDes::DieShoeBuilderFactory::Create(work.part->ModelPart(), nullptr);
+  auto* base = shoe->GetBaseOrientation();
+  base->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+  const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  base->SetCoordinateSystemOrigin(origin);
+  base->SetCoordinateSystemMatrix(identity);
+  std::vector<double> points;
+  for (int i = 0; i <= n; ++i) {
+    const double a = 2 * 3.14159265358979323846 * (i % n) / n;
+    points.insert(points.end(), {500 * std::cos(a), 500 * std::sin(a), 0});
+  }
+  const tag_t loop = ES_create_polyline(n + 1, points.data());
+  shoe->GetBaseFlangeSectionPtr()->add_loop(SC_section::kClosed, 1, &loop);
+  for (auto _ : state) {
+    const int rc = shoe->validate_nothrow();
+    if (rc != 3030603) state.SkipWithError(("validation returned " + std::to_string(rc)).c_str());
+  }
+  shoe->destroy();
+}
+BENCHMARK(BM_FlangeLoopOfTheLoadCaseRefused)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 // the user's abort); as a scripting class its set-up, members, defaults, test
 // print and property owner.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -566,7 +567,7 @@ namespace {
 using Kernel::Containment;
 
 class DieShoeBody : public stamvik_test::DieDesignFeature {
- protected:
+ public:
   void TearDown() override {
     Abort::SetOnFromQuery(0);
     for (int body : made_) Kernel::DeleteBody(body, "test");
@@ -574,10 +575,33 @@ class DieShoeBody : public stamvik_test::DieDesignFeature {
   }
   // A closed loop through the rectangle's corners at height 0.
   void Rectangle(SC_section* section, double x0, double y0, double x1, double y1) {
-    const double corners[4][3] = {{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}};
-    tag_t curves[4];
-    for (int i = 0; i < 4; ++i) curves[i] = ES_create_point(corners[i]);
-    section->add_loop(SC_section::kClosed, 4, curves);
+    Polygon(section, {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
+  }
+  // A closed loop through the corners at height 0.
+  void Polygon(SC_section* section, const std::vector<std::array<double, 2>>& corners) {
+    std::vector<tag_t> curves;
+    for (const auto& c : corners) {
+      const double at[3] = {c[0], c[1], 0};
+      curves.push_back(ES_create_point(at));
+    }
+    section->add_loop(SC_section::kClosed, static_cast<int>(curves.size()), curves.data());
+  }
+  // The objects of that class the part holds.
+  template <class T>
+  int Counted() const {
+    int n = 0;
+    for (tag_t t : Host::KeptInPart(part())) n += dynamic_cast<T*>(OM::OM_object_of_tag(t)) != nullptr ? 1 : 0;
+    return n;
+  }
+  // A new empty section in the part.
+  SC_section* Fresh() { return SC_sectionFactory::object(OM::OM_ask_object_tag(part()), 0.019, 0.02, 0.5); }
+  // The body maker the host registers: a builder on the new record builds it.
+  static int MakeBody(FEATURE_RECORD* frec, int* body) {
+    *body = 0;
+    DieShoeBuilder* builder = DieDes::DieShoeBuilderFactory::Create(PART_ask_work_part()->ModelPart(), frec);
+    const int rc = builder->CreateBody(body);
+    builder->destroy();
+    return rc;
   }
   // The reference shoe: base plane at the origin, Z up, tolerance 0.02; a
   // flange 1000 by 800, 40 thick; one main deck 600 by 400, offset 250,
@@ -890,6 +914,118 @@ TEST_F(DieShoeBody, OnlyTheUniteItemsDieDesignBodiesAreCutOut) {
   EXPECT_NEAR(Kernel::Volume(body) * k * k * k, 1000.0 * 800 * 40 - 200.0 * 200 * 20, 1e-3);
   ExpectInside(body, {{0, 0, 10, false}, {0, 0, 30, true}, {250, 0, 20, true}, {-250, 250, 20, true}}, "the cut");
   s->destroy();
+}
+
+// What the shoe's sweeps cannot stand on its flange, and a flange of more
+// points than a build may take, fail validation; walls that leave a deck no
+// room for a cavity fail the commit. The part is as it was after each.
+TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFillTheDeckAreRefused) {
+  // An L: the flange less its corner x > 0, y > 0 (the reference flange is 1000 by 800).
+  auto notched = [](DieShoeBody& t, DieShoeBuilder* s) {
+    s->SetBaseFlangeSectionPtr(t.Fresh());
+    t.Polygon(s->GetBaseFlangeSectionPtr(), {{-500, -400}, {500, -400}, {500, 0}, {0, 0}, {0, 400}, {-500, 400}});
+  };
+  // A regular polygon of n corners, radius 600, round the reference deck.
+  auto ring = [](DieShoeBody& t, DieShoeBuilder* s, int n) {
+    s->SetBaseFlangeSectionPtr(t.Fresh());
+    std::vector<std::array<double, 2>> corners;
+    for (int i = 0; i < n; ++i) {
+      const double a = 2 * 3.14159265358979323846 * i / n;
+      corners.push_back({600 * std::cos(a), 600 * std::sin(a)});
+    }
+    t.Polygon(s->GetBaseFlangeSectionPtr(), corners);
+  };
+  struct Row {
+    const char* what;
+    std::function<void(DieShoeBody&, DieShoeBuilder*)> change;
+    int validation;
+  };
+  const Row rows[] = {
+      {"the reference", [](DieShoeBody&, DieShoeBuilder*) {}, 0},
+      {"a deck on the flange's edge, within the tolerance (0.02)",
+       [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), 300, -400, 500.02, 400); }, 0},
+      {"a deck past the edge by more",
+       [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), 300, -400, 500.03, 400); },
+       3030600},
+      {"a deck wholly beside the flange",
+       [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), 600, -100, 900, 100); },
+       3030600},
+      {"a third deck across the flange's edge",
+       [](DieShoeBody& t, DieShoeBuilder* s) {
+         t.Rectangle(s->GetMainDeckSectionPtr(), 350, -100, 450, 100);
+         t.Rectangle(s->GetMainDeckSectionPtr(), -100, 350, 100, 450);
+       },
+       3030600},
+      {"the deck on an L, round its notch",
+       [notched](DieShoeBody& t, DieShoeBuilder* s) { notched(t, s); }, 3030600},
+      {"a triangle over the notch of an L, its corners all on the flange",
+       [notched](DieShoeBody& t, DieShoeBuilder* s) {
+         notched(t, s);
+         s->SetMainDeckSectionPtr(t.Fresh());
+         t.Polygon(s->GetMainDeckSectionPtr(), {{-400, 350}, {450, -350}, {-400, -350}});
+       },
+       3030600},
+      {"a triangle beside the notch",
+       [notched](DieShoeBody& t, DieShoeBuilder* s) {
+         notched(t, s);
+         s->SetMainDeckSectionPtr(t.Fresh());
+         t.Polygon(s->GetMainDeckSectionPtr(), {{-400, 350}, {-50, -350}, {-400, -350}});
+       },
+       0},
+      {"a cutout beside every deck, on the flange", [](DieShoeBody& t, DieShoeBuilder* s) {
+         t.Rectangle(s->GetDeckCutoutsSectionPtr(), 350, -50, 450, 50);
+       },
+       0},
+      {"a cutout off the flange",
+       [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetDeckCutoutsSectionPtr(), 450, -50, 550, 50); },
+       3030601},
+      {"a flange of 4096 points",
+       [ring](DieShoeBody& t, DieShoeBuilder* s) { ring(t, s, 4096); }, 0},
+      {"a flange of 4097 points",
+       [ring](DieShoeBody& t, DieShoeBuilder* s) { ring(t, s, 4097); },
+       3030603},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    DieShoeBuilder* s = Shoe();
+    row.change(*this, s);
+    EXPECT_EQ(s->validate_nothrow(), row.validation);
+    s->destroy();
+  }
+
+  // The deck is 400 wide: walls of 195 leave a cavity 10 wide, walls of
+  // 200 none. The refused build leaves no body but the caches'.
+  for (const char* wall : {"195", "200"}) {
+    SCOPED_TRACE(wall);
+    DieShoeBuilder* s = Shoe();
+    Set(s->GetWallThickness(), wall);
+    EXPECT_EQ(s->validate_nothrow(), 0);
+    const int before = LiveBodies();
+    const bool refused = std::string(wall) == "200";
+    Build(s, refused ? 3030602 : 0);
+    const int cached = 1 + s->GetNumberSolvaneMainDecks() + s->GetNumberSolvaneMainDeckIntersections() +
+                       s->GetNumberSolvaneMainDeckSubtractions();
+    EXPECT_EQ(s->GetNumberSolvaneMainDeckSubtractions(), refused ? 0 : 1);
+    EXPECT_EQ(LiveBodies(), before + cached + (refused ? 0 : 1));
+    s->destroy();
+  }
+
+  // Committed as the host commits a new feature, through the body maker:
+  // the refused commit leaves the part as it was.
+  DIEENG_register_body_maker("KTX::DieDes::DieShoe", &MakeBody);
+  for (const char* wall : {"200", "195"}) {
+    SCOPED_TRACE(wall);
+    DieShoeBuilder* s = Shoe();
+    Set(s->GetWallThickness(), wall);
+    const int features = Counted<FEATURE_RECORD>(), solids = Counted<ES_solid>(), live = LiveBodies();
+    const bool refused = std::string(wall) == "200";
+    EXPECT_EQ(s->commit(), refused ? 3030602 : 0);
+    EXPECT_EQ(Counted<FEATURE_RECORD>(), features + (refused ? 0 : 1));
+    EXPECT_EQ(Counted<ES_solid>(), solids + (refused ? 0 : 1));
+    EXPECT_EQ(LiveBodies(), live + (refused ? 0 : 1));
+    s->destroy();
+  }
+  DIEENG_register_body_maker("KTX::DieDes::DieShoe", nullptr);
 }
 
 TEST_F(DieShoeBody, AnAbortStopsAfterTheToolInHandAndDeletesTheRest) {

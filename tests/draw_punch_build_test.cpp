@@ -249,6 +249,40 @@ TEST_F(DrawPunchBuild, AFailedOuterSolidEndsTheBuildAndOnlyAnExactSheetAsksForTh
   }
 }
 
+// Sizes the build cannot make their punch of are refused before anything is
+// made; 90 degrees is the relief angle of no chamfer.
+TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleOutsideMinus90To90AreRefused) {
+  struct Row {
+    const char* what;
+    double deck, angle;
+    int status;
+  };
+  const Row rows[] = {
+      {"deck 0", 0.0, 60, 3030606},
+      {"deck -40", -40.0, 60, 3030606},
+      {"angle 90", 40.0, 90, 0},
+      {"angle just past 90", 40.0, 90.000001, 3030607},
+      {"angle -90", 40.0, -90, 3030607},
+      {"angle 1e9", 40.0, 1e9, 3030607},
+      {"angle not a number", 40.0, std::nan(""), 3030607},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* punch = Punch(4);
+    punch->SetDeckThickness(row.deck);
+    punch->SetReliefAngle(row.angle);
+    const std::size_t kept = Host::KeptInPart(part()).size();
+    Host::ClearCalls();
+    EXPECT_EQ(punch->commit(), row.status);
+    if (row.status != 0) {
+      EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
+      EXPECT_EQ(punch->GetTfeatureSet(), 0u);
+      EXPECT_TRUE(ArgsOf("RSO_create_feature").empty());
+    }
+    punch->destroy();
+  }
+}
+
 TEST_F(DrawPunchBuild, AWholeBuildChamfersTheBeltWhereItsWallsMeetItsTopByTheReliefAndItsAngle) {
   struct Row {
     double angle;

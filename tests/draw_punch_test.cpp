@@ -337,6 +337,17 @@ TEST_F(DrawPunch, SheetsAndThicknessesAreReadBackFromTheRoughOffsets) {
   EXPECT_DOUBLE_EQ(punch->GetBeltThickness(), 3.0);
   punch->destroy();
 
+  // Offsets away from the die face's far side, as a set made before the
+  // thicknesses were checked may hold, are read back as the thicknesses
+  // they were made of, and the commit refuses them.
+  Host::SetRealAnswer("RSO_init_data_with_option.distance", 3.0);
+  punch = DieDesDrawPunchBuilderFactory::Create(SetOf({"QD$ROUGH_OFFSET_BOTTOM"}), part());
+  EXPECT_DOUBLE_EQ(punch->GetDeckThickness(), -3.0);
+  EXPECT_DOUBLE_EQ(punch->GetBeltThickness(), -3.0);
+  EXPECT_EQ(punch->commit(), 3030606);
+  punch->destroy();
+  Host::SetRealAnswer("RSO_init_data_with_option.distance", -3.0);
+
   // A deck sheet instead of a bottom offset: the sheet and the deck come from the solids' end limits,
   // and the belt offset's thickness is kept.
   std::vector<tag_t> features;

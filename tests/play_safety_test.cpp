@@ -97,9 +97,6 @@ TEST(WhatAPlayGoesPast, EveryDieShoeBlockLeftOutIsShownWithItsWarning) {
   };
   const Row rows[] = {
       {"ZV_BODY_sweep", {"warning: 22004 the sweep failed\n", "note: Error building main deck.\n"}},
-      {"ZV_BODY_offset_2",
-       {"warning: 22004 the offset failed\n",
-        "warning: 3030651 a die-shoe block could not be copied or trimmed: the shoe is built without it\n"}},
       {"DieDesUtilsSolvaneCopy",
        {"warning: 3030651 a die-shoe block could not be copied or trimmed: the shoe is built without it\n"}},
       {"DIEDES_UTILS__unite_tool_to_target",
@@ -110,10 +107,18 @@ TEST(WhatAPlayGoesPast, EveryDieShoeBlockLeftOutIsShownWithItsWarning) {
         "built without it\n"}},
   };
   std::set<std::string> seen;
-  int goneOn = 0;
+  int goneOn = 0, cavityLost = 0;
   for (long long n = 1; n <= calls; ++n) {
     const FailedPlay run = PlayFailing(journal, "kernel:" + std::to_string(n), scratch);
-    if (run.status != 0) continue;
+    if (run.status != 0) {
+      // A deck whose cavity could not be offset is no shoe the sizes describe:
+      // the commit is refused, after the failure that lost it is shown.
+      if (run.err.find("failed: ZV_BODY_offset_2\n") == std::string::npos) continue;
+      ++cavityLost;
+      EXPECT_NE(run.err.find("warning: 22004 the offset failed\n"), std::string::npos) << run.err;
+      EXPECT_NE(run.err.find("found 3030602)"), std::string::npos) << run.err;
+      continue;
+    }
     ++goneOn;
     EXPECT_TRUE(std::regex_search(run.err, std::regex(":[0-9]+: (warning|note): "))) << "call " << n << "\n" << run.err;
     for (const Row& row : rows) {
@@ -124,6 +129,7 @@ TEST(WhatAPlayGoesPast, EveryDieShoeBlockLeftOutIsShownWithItsWarning) {
     }
   }
   EXPECT_GT(goneOn, 0);
+  EXPECT_GT(cavityLost, 0);
   EXPECT_EQ(seen.size(), std::size(rows));
 }
 

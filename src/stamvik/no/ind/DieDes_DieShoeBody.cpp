@@ -50,6 +50,7 @@ using Messages::kShoeBlockNotApplied;
 using Messages::kShoeBlockNotCopied;
 using Messages::kStageHostError;
 using Messages::kVanished;
+using Messages::kWallsLeaveNoCavity;
 constexpr int kEntityCurve = 45;
 
 double KernelLength() { return Kernel::ScaleFactors().factors[0]; }
@@ -110,15 +111,6 @@ int HandOut(int count, At at, int** bodies) {
     }
   }
   return count;
-}
-
-// A new array (SM_alloc; null when empty) of the loops of a section.
-int LoopsOf(const SC_section* section, tag_t** loops) {
-  int first = 0, second = 0, third = 0;
-  *loops = nullptr;
-  if (section == nullptr) return 0;
-  section->ask_loop_summary(&first, nullptr, &second, nullptr, &third, loops);
-  return third;
 }
 
 }  // namespace
@@ -767,6 +759,13 @@ int DieShoeBuilder::CreateBody(int* body) {
     if (subtractBodies != nullptr) DieDesUtilsDeleteBodies(&subtracts, &subtractBodies);
   });
   subtracts = GetSolvaneMainDeckSubtractBodies(&subtractBodies);
+  // A deck whose walls meet inside it has no cavity to be hollowed out
+  // with: the shoe would get a solid deck its sizes do not describe.
+  if (GetNumberSolvaneMainDeckSubtractions() < GetNumberSolvaneMainDecks()) {
+    DeleteLive(*body);
+    *body = 0;
+    return kWallsLeaveNoCavity;
+  }
   // Every tool fetched is deleted, also once the user has stopped.
   bool stopped = ApplyTools(*body, &unites, &uniteBodies, true);
   if (stopped) {

@@ -23,6 +23,15 @@ inline void SleepAndForget(tag_t curve) {
   UPDATE_log_entity_to_delete(curve);
 }
 
+// A new array (SM_alloc; null when empty) of the loops of a section.
+inline int LoopsOf(const SC_section* section, tag_t** loops) {
+  int first = 0, second = 0, third = 0;
+  *loops = nullptr;
+  if (section == nullptr) return 0;
+  section->ask_loop_summary(&first, nullptr, &second, nullptr, &third, loops);
+  return third;
+}
+
 }  // namespace
 
 }  // namespace KTX::DieDes

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "InputChecks.hpp"
 #include "OnEveryExit.hpp"
+#include "Outlines.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/DieAttributes.hpp"
@@ -97,6 +99,15 @@ using Messages::kSlotWidthTooSmall;
 using Messages::kTargetNotABody;
 using Messages::kWallTooThin;
 using Messages::kWrongParms;
+using Messages::kBaseFlangeTooManyPoints;
+using Messages::kDeckCutoutOutsideFlange;
+using Messages::kMainDeckOutsideFlange;
+
+// The most points a base flange loop may have. The flange's prism has a
+// face for each, and every boolean of a build (the decks, their cavities,
+// the cutouts, the slot, the tool bodies) works on all of them: past this
+// a build takes minutes and gigabytes for an outline no die needs.
+constexpr int kMostBaseFlangePoints = 4096;
 
 // The parameters' entities.
 enum Entity : int {
@@ -122,6 +133,18 @@ LoopCounts CountLoops(const SC_section* section) {
   section->ask_loop_summary(&counts.first, firstItems.out(), &counts.second, secondItems.out(), &counts.third,
                             thirdItems.out());
   return counts;
+}
+
+// A loop's outline seen along the die's up direction, in the base frame's X and Y.
+Stamvik::Outlines::Outline OutlineOf(tag_t loop, double tolerance, const double origin[3], const double matrix[9]) {
+  Stamvik::Outlines::Outline outline;
+  const auto* object = dynamic_cast<const SC_loop*>(OM::OM_object_of_tag(loop));
+  const std::unique_ptr<EVC_curve, void (*)(EVC_curve*)> geometry(
+      object != nullptr ? object->ask_curve_geometry(true, tolerance) : nullptr, &EVC_free);
+  // Closed as the loop's sweep closes it.
+  if (geometry != nullptr)
+    Stamvik::Outlines::AddPolyline(&outline, geometry->points, origin, matrix, matrix + 3, true);
+  return outline;
 }
 
 EXP_expression* NewLength(const char* text) {
@@ -242,6 +265,31 @@ int DieShoeBuilder::validate_nothrow() {
 
   if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
   if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  return ValidateOutlines();
+}
+
+int DieShoeBuilder::ValidateOutlines() const {
+  tag_t tag = 0;
+  double basePoint[3], baseMatrix[9];
+  if (!GetBaseOrientation(&tag, basePoint, baseMatrix)) return 0;
+  Stamvik::HostBlock<tag_t> loops;
+  if (LoopsOf(m_baseFlangeSection, loops.out()) != 1) return 0;
+  const Stamvik::Outlines::Outline flange = OutlineOf(loops[0], m_distanceTolerance, basePoint, baseMatrix);
+  loops.reset();
+  const auto points = static_cast<int>(flange.edges.size());
+  if (points > kMostBaseFlangePoints) return kBaseFlangeTooManyPoints;
+  if (points < 3) return 0;
+  // The decks and cutouts are swept along the die's up direction: each must
+  // stand on the flange, or the shoe falls apart into pieces.
+  for (auto [section, refusal] : {std::pair{m_mainDeckSection, kMainDeckOutsideFlange},
+                                  std::pair{m_deckCutoutsSection, kDeckCutoutOutsideFlange}}) {
+    const int count = LoopsOf(section, loops.out());
+    for (int i = 0; i < count; ++i) {
+      const Stamvik::Outlines::Outline outline = OutlineOf(loops[i], m_distanceTolerance, basePoint, baseMatrix);
+      if (!Stamvik::Outlines::LiesWithin(outline, flange, m_distanceTolerance)) return refusal;
+    }
+    loops.reset();
+  }
   return 0;
 }
 

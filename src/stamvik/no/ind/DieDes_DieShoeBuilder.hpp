@@ -254,6 +254,9 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   // temporary builder on the record that the parameters then take over.
   int CommitBooleans(FEATURE_RECORD* record, tag_t* body);
 
+  // The checks of validation on the loops' outlines: a base flange loop of
+  // too many points, and main decks and deck cutouts not inside the flange.
+  int ValidateOutlines() const;
   // The loop curves of a section brought up to date in the array of main
   // decks or of deck cutouts.
   int RefreshLoopTags(SC_section* section, bool cutouts, bool force, tag_t** tags);

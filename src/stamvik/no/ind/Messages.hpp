@@ -222,6 +222,20 @@ inline constexpr int kUnknownMember = 3030630;
 inline constexpr int kSelectedObjectGone = 3030631;
 inline constexpr int kSelectedBuilder = 3030632;
 inline constexpr int kSelectedOwnFeature = 3030633;
+// A die shoe's main deck or deck cutout that does not lie inside its base
+// flange, walls that leave a main deck no cavity, and a base flange loop of
+// more points than a build is allowed to take.
+inline constexpr int kMainDeckOutsideFlange = 3030600;
+inline constexpr int kDeckCutoutOutsideFlange = 3030601;
+inline constexpr int kWallsLeaveNoCavity = 3030602;
+inline constexpr int kBaseFlangeTooManyPoints = 3030603;
+// Sizes a draw die or draw punch cannot build: a deck flange wider than the
+// deck, a punch profile not inside the blank, a deck thickness not above 0,
+// a relief angle outside (-90, 90] degrees (90: no chamfer).
+inline constexpr int kDeckFlangeWiderThanDeck = 3030604;
+inline constexpr int kPunchOutsideBlank = 3030605;
+inline constexpr int kDeckThicknessNotPositive = 3030606;
+inline constexpr int kReliefAngleOutOfRange = 3030607;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 

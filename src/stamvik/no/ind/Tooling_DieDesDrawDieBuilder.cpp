@@ -1,22 +1,33 @@
 #include "Tooling_DieDesDrawDieBuilder.hpp"
 
+#include <array>
 #include <cmath>
 #include <exception>
+#include <memory>
+#include <vector>
 
 #include "InputChecks.hpp"
+#include "Messages.hpp"
+#include "Outlines.hpp"
 #include "Support.hpp"
 #include "Tooling_DieDesBuildSupport.hpp"
 #include "exp/Expression.hpp"
+#include "geom/Geometry.hpp"
+#include "math/Vector.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Settings.hpp"
 
 namespace KTX::Tooling {
 
 namespace {
 using namespace Support;
 constexpr const char* kSource = "Tooling_DieDesDrawDieBuilder";
+using Messages::kDeckFlangeWiderThanDeck;
+using Messages::kDeckThicknessNotPositive;
+using Messages::kPunchOutsideBlank;
 }  // namespace
 
 STAMVIK_OM_INSTANCE_SIZE_DEF(DieDesDrawDieBuilder)
@@ -71,9 +82,80 @@ void DieDesDrawDieBuilder::implement_destroy() {
 
 int DieDesDrawDieBuilder::validate_nothrow() { return Stamvik::CheckInputs(this); }
 
+namespace {
+// The outline of the curves of a selection seen along the normal, and each
+// curve's two ends; false when one of them is no curve whose points are
+// known (nothing is then judged).
+bool outlineOf(const SELECT_OBJECT_list* curves, const double normal[3], Stamvik::Outlines::Outline* outline,
+               std::vector<std::array<double, 2>>* ends) {
+  // Two axes across the normal, any two.
+  static constexpr double kX[3] = {1, 0, 0}, kY[3] = {0, 1, 0};
+  const double* pick = std::fabs(normal[0]) < 0.9 ? kX : kY;
+  double x[3], y[3];
+  const double along = Math::Dot(pick, normal);
+  for (int i = 0; i < 3; ++i) x[i] = pick[i] - along * normal[i];
+  const double length = std::sqrt(Math::Dot(x, x));
+  if (length == 0) return false;
+  for (double& v : x) v /= length;
+  Math::Cross(normal, x, y);
+  const double origin[3] = {0, 0, 0};
+  for (int i = 0, n = curves->ask_count(); i < n; ++i) {
+    EVC_curve* made = nullptr;
+    if (evcrvu(curves->ask_nth(i), &made) != 0 || made == nullptr) return false;
+    const std::unique_ptr<EVC_curve, void (*)(EVC_curve*)> geometry(made, &evcrvf);
+    const std::size_t first = outline->edges.size();
+    Stamvik::Outlines::AddPolyline(outline, geometry->points, origin, x, y, false);
+    if (outline->edges.size() == first) continue;
+    ends->push_back({outline->edges[first].x0, outline->edges[first].y0});
+    ends->push_back({outline->edges.back().x1, outline->edges.back().y1});
+  }
+  return !outline->edges.empty();
+}
+
+// Whether every end of a curve meets an end of a curve (another's, or its
+// own other end): the curves close round what they bound.
+bool closes(const std::vector<std::array<double, 2>>& ends, double tolerance) {
+  for (std::size_t i = 0; i < ends.size(); ++i) {
+    bool met = false;
+    for (std::size_t j = 0; j < ends.size() && !met; ++j)
+      met = j != i && std::hypot(ends[i][0] - ends[j][0], ends[i][1] - ends[j][1]) <= tolerance;
+    if (!met) return false;
+  }
+  return true;
+}
+}  // namespace
+
+int DieDesDrawDieBuilder::RefusedSizes() {
+  // The thicknesses offset the die face; without one nothing is offset.
+  if (m_sheetBody != nullptr && m_sheetBody->ask_selected_tag() != 0) {
+    if (!(m_deckThickness > 0)) return kDeckThicknessNotPositive;
+    // The middle sheet, the deck thickness less the deck flange's from the
+    // die face, would lie on the far side of the face from the deck.
+    if (m_deckFlangeThickness > m_deckThickness) return kDeckFlangeWiderThanDeck;
+  }
+  if (m_basePlane == 0 || m_punchCurve == nullptr || m_blankCurve == nullptr) return 0;
+  double normal[3];
+  BasePlaneDirection(normal);
+  const double length = std::sqrt(Math::Dot(normal, normal));
+  if (length == 0) return 0;
+  for (double& v : normal) v /= length;
+  Stamvik::Outlines::Outline punch, blank;
+  std::vector<std::array<double, 2>> punchEnds, blankEnds;
+  const double tolerance = TOLER_ask_distance_tol();
+  if (!outlineOf(m_punchCurve, normal, &punch, &punchEnds) || !outlineOf(m_blankCurve, normal, &blank, &blankEnds) ||
+      !closes(blankEnds, tolerance))
+    return 0;
+  return Stamvik::Outlines::LiesWithin(punch, blank, tolerance) ? 0 : kPunchOutsideBlank;
+}
+
 int DieDesDrawDieBuilder::commit() {
   DieDesDrawPunchBuilder* punch = m_drawPunchBuilder;
   if (punch == nullptr) return 0;
+  try {
+    if (const int refused = RefusedSizes(); refused != 0) return refused;
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 238);
+  }
   return CommitBuild(*this, kSource, 238, 1, "DrawDie", [this] { return CreateUpperDrawDie(); },
                      [punch](OM::Set* retired) { punch->DeleteFeaturesInOMSet(retired); });
 }
@@ -110,10 +192,12 @@ int DieDesDrawDieBuilder::ConvertFrecToSheetTagDeckThickness(tag_t featureSet) {
   if (findIn(m_drawPunchBuilder, featureSet, "QD$ROUGH_OFFSET_BOTTOM", &bottom)) {
     const RoughOffset read = readRoughOffset(bottom);
     if (read.sheet != 0) m_sheetBody->set_selected_tag(read.sheet);
-    SetDeckThickness(std::fabs(read.distance));
+    // Read with the sign they were made with: a value is never changed by
+    // being read back.
+    SetDeckThickness(read.distance);
   }
   if (findIn(m_drawPunchBuilder, featureSet, "QD$ROUGH_OFFSET_MIDDLE", &middle))
-    SetDeckFlangeThickness(m_deckThickness - std::fabs(readRoughOffset(middle).distance));
+    SetDeckFlangeThickness(m_deckThickness - readRoughOffset(middle).distance);
   return 0;
 }
 

@@ -150,6 +150,10 @@ class STAMVIK_API DieDesDrawDieBuilder : public JAX_BUILDER {
   // times it. Returns the last attempt's status.
   int BooleanWithRetry(bool unite, tag_t target, tag_t tool, tag_t* feature);
   FeatureSetMembers Members();
+  // The number of the first size the build cannot make a die of (a deck
+  // thickness not above 0, a deck flange thicker than the deck, a punch
+  // profile not inside the blank), or 0.
+  int RefusedSizes();
 };
 
 STAMVIK_OM_CLASS_EXPORTS(DieDesDrawDieBuilder)

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "Support.hpp"
 #include "Tooling_DieDesBuildSupport.hpp"
 #include "Tooling_DieDesDrawDieBuilder.hpp"
 #include "math/Point3.hpp"
+#include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
 #include "sys/Settings.hpp"
 #include "tool/ToolingBoolean.hpp"
@@ -197,6 +199,16 @@ int DieDesDrawDieBuilder::CreateSubTopSolid(tag_t topBody, tag_t middleBody, tag
   if (topBody == 0 || middleBody == 0 || binderCurve == 0 || deckCurve == 0 || topSolidBody == 0)
     return kMissingInput;
   try {
+    // The step is the one the build goes past when it fails: what a try
+    // made before its solid was subtracted from the top (the solid extruded
+    // past the sheets, its trim) goes again when it fails, or the solid
+    // would stand in the part beside the die. Without a mark to go back to
+    // nothing is tried.
+    int error = 0;
+    const int set = UNDO_QD_set_mark(1, "Draw Die Subtract Top", &error);
+    if (error != 0) return error;
+    Stamvik::UndoMarkScope mark(set, &Stamvik::UndoMarkScope::QuickUndoTo, &Stamvik::UndoMarkScope::QuickDelete);
+    bool subtracted = false;
     DieDesDrawPunchBuilder* punch = m_drawPunchBuilder;
     tag_t middleTrim = 0, subtract = 0, topTrim = 0;
     const bool subTopFound = FindMember("QD$MAIN_SUBTOP_SOLID", subTopFeature);
@@ -212,6 +224,7 @@ int DieDesDrawDieBuilder::CreateSubTopSolid(tag_t topBody, tag_t middleBody, tag
       int status = punch->FeatExtrude(work, 2, curves, 0, direction, nullptr, nullptr, false, nullptr, nullptr, false,
                                       nullptr, true, 2, topSolidBody, true, topBody, true, middleBody, subTopFeature);
       if (status == 0) {
+        subtracted = true;
         RetireMember(middleTrimFound, middleTrim);
         RetireMember(subtractFound, subtract);
         RetireMember(topTrimFound, topTrim);
@@ -228,20 +241,26 @@ int DieDesDrawDieBuilder::CreateSubTopSolid(tag_t topBody, tag_t middleBody, tag
                                     &middleTrim);
       if (status != 0) return status;
       KeepMember(middleTrimFound, middleTrim, "QD$SUBTOP_SOLID_TRIM_MIDDLE", *subTopFeature, 2);
-      tag_t subtracted = 0;
-      status = BooleanWithRetry(false, topSolidBody, body, &subtracted);
+      tag_t subtraction = 0;
+      status = BooleanWithRetry(false, topSolidBody, body, &subtraction);
       if (status != 0) return status;
+      subtracted = true;
       RetireMember(subtractFound, subtract);
-      KeepMember(false, subtracted, "QD$SUBTOP_SOLID_BOOL_TOP", middleTrim, 2);
+      KeepMember(false, subtraction, "QD$SUBTOP_SOLID_BOOL_TOP", middleTrim, 2);
       tag_t target = topSolidBody;
       status = punch->FeatTrimSolid(1, &target, topBody,
                                     punch->GetSheetTrimDirectionWithVector(topBody, vectorOf(direction, -1.0)),
                                     &topTrim);
       if (status != 0) return status;
-      KeepMember(topTrimFound, topTrim, "QD$SUBTOP_SOLID_TRIM_TOP", subtracted, 2);
+      KeepMember(topTrimFound, topTrim, "QD$SUBTOP_SOLID_TRIM_TOP", subtraction, 2);
       return 0;
     };
     const int status = build();
+    if (!subtracted) {
+      *subTopFeature = 0;
+      return status;
+    }
+    mark.Commit();
     KeepMember(subTopFound, *subTopFeature, "QD$MAIN_SUBTOP_SOLID");
     return status;
   } catch (const std::exception& e) {

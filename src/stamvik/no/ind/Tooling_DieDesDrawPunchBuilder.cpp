@@ -32,11 +32,13 @@ namespace {
 using namespace Support;
 
 constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
+using Messages::kDeckThicknessNotPositive;
 using Messages::kDrawPunchBeltSolidFailed;
 using Messages::kDrawPunchChamferFailed;
 using Messages::kDrawPunchInnerSolidFailed;
 using Messages::kDrawPunchOffsetCurveFailed;
 using Messages::kDrawPunchOuterSolidFailed;
+using Messages::kReliefAngleOutOfRange;
 using Messages::kDrawPunchProjectCurveFailed;
 using Messages::kDrawPunchRoughOffsetSheetsFailed;
 using Messages::kDrawPunchStressSolidFailed;
@@ -128,12 +130,15 @@ int DieDesDrawPunchBuilder::ConvertFrecToSheetTagDeckThickness(tag_t featureSet)
   tag_t bottom = 0, belt = 0;
   const bool hasBottom = FindFeatureInSetByAttrTitle(featureSet, "QD$ROUGH_OFFSET_BOTTOM", &bottom);
   const bool hasBelt = FindFeatureInSetByAttrTitle(featureSet, "QD$ROUGH_OFFSET_BELT", &belt);
-  if (hasBelt) SetBeltThickness(std::fabs(readRoughOffset(belt).distance));
+  // The offsets go from the die face away from the top, against the
+  // thicknesses' sign: read back with it, so that no value changes by being
+  // read.
+  if (hasBelt) SetBeltThickness(-readRoughOffset(belt).distance);
   if (hasBottom) {
     const RoughOffset read = readRoughOffset(bottom);
     if (read.sheet != 0) m_sheetBody->set_selected_tag(read.sheet);
-    SetDeckThickness(std::fabs(read.distance));
-    if (!hasBelt) SetBeltThickness(std::fabs(read.distance));
+    SetDeckThickness(-read.distance);
+    if (!hasBelt) SetBeltThickness(-read.distance);
     return 0;
   }
   // A deck sheet stands for the bottom offset. The belt offset is still made
@@ -177,7 +182,20 @@ int DieDesDrawPunchBuilder::ConvertFrecToMiscellaneous(tag_t featureSet) {
 }
 
 
+int DieDesDrawPunchBuilder::RefusedSizes() const {
+  // Without a deck sheet the bottom sheet is the die face offset by the deck
+  // thickness away from the top: none, or the wrong way, makes no deck (and
+  // without a die face nothing is offset).
+  if (m_sheetBody->ask_selected_tag() != 0 && m_sheetBodyDeck->ask_selected_tag() == 0 && !(m_deckThickness > 0))
+    return kDeckThicknessNotPositive;
+  // The chamfer's second offset is the relief times the angle's tangent; 90
+  // degrees is no chamfer.
+  if (!(m_reliefAngle > -90.0 && m_reliefAngle <= 90.0)) return kReliefAngleOutOfRange;
+  return 0;
+}
+
 int DieDesDrawPunchBuilder::commit() {
+  if (const int refused = RefusedSizes(); refused != 0) return refused;
   return CommitBuild(*this, kSource, 300, 0, "Draw Punch", [this] { return CreateDrawDiePunch(); },
                      [this](OM::Set* retired) { DeleteFeaturesInOMSet(retired); });
 }

@@ -55,6 +55,10 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // Builds the punch and gathers what it made into the "Draw Punch" feature
   // set (m_tfeatureSet). Returns the build's failure number, 0 on success.
   int commit() override;
+  // The number of the first size the build cannot make a punch of (no deck
+  // sheet and a deck thickness not above 0; a relief angle outside
+  // (-90, 90] degrees), or 0.
+  int RefusedSizes() const;
 
   // The builder's own operations, in their slot order (the draw die reaches
   // them through the punch it owns). Statuses are 0 or a message number.
