@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <exception>
+#include <unordered_map>
 
 #include "Messages.hpp"
 #include "Support.hpp"
@@ -46,6 +47,43 @@ T* newArray(int count) {
 }
 }  // namespace
 
+namespace {
+// The record each builder holds. The record's field is restored by undo with
+// the rest of the object (an undo of the builder's making may give it back as
+// it was before the record was set): what the builder owns is kept here, for
+// as long as its object lives. A destroy that an undo may take back keeps
+// it; it goes when the host frees the object, also one whose creation was
+// undone and that was never destroyed.
+std::unordered_map<const DieEngFormTaskBuilder*, DIE_FRMTSK_s*>& Records() {
+  static auto* records = new std::unordered_map<const DieEngFormTaskBuilder*, DIE_FRMTSK_s*>;
+  return *records;
+}
+
+void FreeRecord(DIE_FRMTSK_s* record) {
+  Stamvik::RunNoted("DIE_FRMTSK_free_appl_data", [record] { DIE_FRMTSK_free_appl_data(record); });
+}
+
+// A builder only an undo could bring back when the library unloads gives
+// its record up: its destructor may never run while the library is there.
+void ReleaseRecordsAtUnload() {
+  for (const auto& [builder, record] : Records()) FreeRecord(record);
+  Records().clear();
+}
+void ReleaseRecordsAtUnloadOnce() {
+  static bool registered = false;
+  if (!registered) Frame::AtUnload(&ReleaseRecordsAtUnload);
+  registered = true;
+}
+}  // namespace
+
+void OnHostRelease(DieEngFormTaskBuilder* builder) {
+  auto it = Records().find(builder);
+  if (it == Records().end()) return;
+  DIE_FRMTSK_s* record = it->second;
+  Records().erase(it);
+  FreeRecord(record);
+}
+
 STAMVIK_OM_INSTANCE_SIZE_DEF(DieEngFormTaskBuilder)
 STAMVIK_OM_DEFINE_CLASS(DieEngFormTaskBuilder, "KTX::JAX_FEAT_BUILDER", 0x1000, &GetDieEngFormTaskBuilderInstanceSize,
                         STAMVIK_DIE_ENG_FORM_TASK_BUILDER_ATTRIBUTES)
@@ -67,7 +105,15 @@ void DieEngFormTaskBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   }
   SetRegionBounds(SC_collectorFactory::object(OM::OM_ask_object_tag(owner)));
   // Every new builder reads the defaults, not only the first after load.
-  SetFrmtskStruct(NewRecord());
+  HoldRecord(NewRecord());
+}
+
+void DieEngFormTaskBuilder::HoldRecord(DIE_FRMTSK_s* record) {
+  ReleaseRecordsAtUnloadOnce();
+  DIE_FRMTSK_s*& held = Records()[this];
+  if (held != nullptr && held != record) FreeRecord(held);
+  held = record;
+  SetFrmtskStruct(record);
 }
 
 DIE_FRMTSK_s* DieEngFormTaskBuilder::NewRecord() {
@@ -86,13 +132,9 @@ DIE_FRMTSK_s* DieEngFormTaskBuilder::NewRecord() {
 void DieEngFormTaskBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   if (!DIE_FRMTSK_is_a_frmtsk_frec(frec)) return;
   DIE_FRMTSK_s* record = NewRecord();
+  HoldRecord(record);
   record->frec = frec;
   DIE_FRMTSK_read_parms(false, record);
-  if (DIE_FRMTSK_s* old = m_frmtskStruct; old != nullptr) {
-    FreeApplicationData(old);
-    DIE_FRMTSK_free_appl_data(old);
-  }
-  SetFrmtskStruct(record);
   if (m_dieTip != nullptr) m_dieTip->set_selected_tag(record->dieTip);
 
   int count = 0;
@@ -207,21 +249,6 @@ int DieEngFormTaskBuilder::commit_feature(FEATURE_RECORD** frec) {
 }
 
 char* DieEngFormTaskBuilder::ask_journal_class_name() const { return SM_string_copy("Tooling.DieEngFormTaskBuilder"); }
-
-void DieEngFormTaskBuilder::destroy() { cascade_destroy(); }
-
-void DieEngFormTaskBuilder::cascade_destroy() {
-  implement_destroy();
-  JAX_FEAT_BUILDER::cascade_destroy();
-}
-
-void DieEngFormTaskBuilder::implement_destroy() {
-  DIE_FRMTSK_s* record = m_frmtskStruct;
-  if (record == nullptr) return;
-  FreeApplicationData(record);
-  DIE_FRMTSK_free_appl_data(record);
-  SetFrmtskStruct(nullptr);
-}
 
 void DieEngFormTaskBuilder::SetRegionBounds(SC_collector* bounds) {
   OM::SetReferencedObject(this, m_regionBoundsAttId, bounds);
