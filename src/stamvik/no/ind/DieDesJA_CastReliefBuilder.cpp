@@ -32,16 +32,34 @@ struct SheetTemps {
   int relief = 0;
   int support = 0;
 };
-std::unordered_map<const CastReliefBuilder*, SheetTemps>& HeldTemps() {
-  static auto* held = new std::unordered_map<const CastReliefBuilder*, SheetTemps>;
+using TempsTable = std::unordered_map<const CastReliefBuilder*, SheetTemps>;
+TempsTable*& HeldTempsPointer() {
+  static TempsTable* held = nullptr;
+  return held;
+}
+void DeleteTempsAtUnload();
+TempsTable& HeldTemps() {
+  TempsTable*& held = HeldTempsPointer();
+  if (held == nullptr) {
+    held = new TempsTable;
+    Frame::AtUnload(&DeleteTempsAtUnload);
+  }
   return *held;
+}
+SheetTemps TempsOf(const CastReliefBuilder* builder) {
+  const TempsTable* held = HeldTempsPointer();
+  if (held == nullptr) return {};
+  auto it = held->find(builder);
+  return it != held->end() ? it->second : SheetTemps{};
 }
 
 void DeleteHeldTemps(const CastReliefBuilder* builder) noexcept {
-  auto it = HeldTemps().find(builder);
-  if (it == HeldTemps().end()) return;
+  TempsTable* held = HeldTempsPointer();
+  if (held == nullptr) return;
+  auto it = held->find(builder);
+  if (it == held->end()) return;
   const SheetTemps temps = it->second;
-  HeldTemps().erase(it);
+  held->erase(it);
   Stamvik::RunNoted("DieDesUtilsDeleteBody", [&] {
     DieDesUtilsDeleteBody(temps.support);
     DieDesUtilsDeleteBody(temps.relief);
@@ -49,16 +67,14 @@ void DeleteHeldTemps(const CastReliefBuilder* builder) noexcept {
 }
 
 // A builder only an undo could bring back when the library unloads gives its
-// sheets up: its destructor may never run while the library is there.
+// sheets up (its destructor may never run while the library is there); then
+// the table goes.
 void DeleteTempsAtUnload() {
   std::vector<const CastReliefBuilder*> left;
   for (const auto& entry : HeldTemps()) left.push_back(entry.first);
   for (const CastReliefBuilder* builder : left) DeleteHeldTemps(builder);
-}
-void DeleteTempsAtUnloadOnce() {
-  static bool registered = false;
-  if (!registered) Frame::AtUnload(&DeleteTempsAtUnload);
-  registered = true;
+  delete HeldTempsPointer();
+  HeldTempsPointer() = nullptr;
 }
 }  // namespace
 
@@ -186,17 +202,10 @@ void CastReliefBuilder::DeleteSheetTemps() {
   m_reliefSheetTemp = 0;
 }
 
-int CastReliefBuilder::GetReliefSheetTemp() const {
-  auto it = HeldTemps().find(this);
-  return it != HeldTemps().end() ? it->second.relief : 0;
-}
-int CastReliefBuilder::GetSupportSheetTemp() const {
-  auto it = HeldTemps().find(this);
-  return it != HeldTemps().end() ? it->second.support : 0;
-}
+int CastReliefBuilder::GetReliefSheetTemp() const { return TempsOf(this).relief; }
+int CastReliefBuilder::GetSupportSheetTemp() const { return TempsOf(this).support; }
 
 void CastReliefBuilder::HoldSheetTemp(bool support, int sheet) {
-  DeleteTempsAtUnloadOnce();
   SheetTemps& temps = HeldTemps()[this];
   int& held = support ? temps.support : temps.relief;
   if (held != sheet) DieDesUtilsDeleteBody(std::exchange(held, 0));

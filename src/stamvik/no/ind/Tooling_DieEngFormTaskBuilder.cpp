@@ -54,8 +54,18 @@ namespace {
 // as long as its object lives. A destroy that an undo may take back keeps
 // it; it goes when the host frees the object, also one whose creation was
 // undone and that was never destroyed.
-std::unordered_map<const DieEngFormTaskBuilder*, DIE_FRMTSK_s*>& Records() {
-  static auto* records = new std::unordered_map<const DieEngFormTaskBuilder*, DIE_FRMTSK_s*>;
+using RecordTable = std::unordered_map<const DieEngFormTaskBuilder*, DIE_FRMTSK_s*>;
+RecordTable*& RecordsPointer() {
+  static RecordTable* records = nullptr;
+  return records;
+}
+void ReleaseRecordsAtUnload();
+RecordTable& Records() {
+  RecordTable*& records = RecordsPointer();
+  if (records == nullptr) {
+    records = new RecordTable;
+    Frame::AtUnload(&ReleaseRecordsAtUnload);
+  }
   return *records;
 }
 
@@ -64,23 +74,24 @@ void FreeRecord(DIE_FRMTSK_s* record) {
 }
 
 // A builder only an undo could bring back when the library unloads gives
-// its record up: its destructor may never run while the library is there.
+// its record up (its destructor may never run while the library is there);
+// then the table goes.
 void ReleaseRecordsAtUnload() {
-  for (const auto& [builder, record] : Records()) FreeRecord(record);
-  Records().clear();
-}
-void ReleaseRecordsAtUnloadOnce() {
-  static bool registered = false;
-  if (!registered) Frame::AtUnload(&ReleaseRecordsAtUnload);
-  registered = true;
+  RecordTable*& records = RecordsPointer();
+  if (records == nullptr) return;
+  for (const auto& [builder, record] : *records) FreeRecord(record);
+  delete records;
+  records = nullptr;
 }
 }  // namespace
 
 void OnHostRelease(DieEngFormTaskBuilder* builder) {
-  auto it = Records().find(builder);
-  if (it == Records().end()) return;
+  RecordTable* records = RecordsPointer();
+  if (records == nullptr) return;
+  auto it = records->find(builder);
+  if (it == records->end()) return;
   DIE_FRMTSK_s* record = it->second;
-  Records().erase(it);
+  records->erase(it);
   FreeRecord(record);
 }
 
@@ -109,7 +120,6 @@ void DieEngFormTaskBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 }
 
 void DieEngFormTaskBuilder::HoldRecord(DIE_FRMTSK_s* record) {
-  ReleaseRecordsAtUnloadOnce();
   DIE_FRMTSK_s*& held = Records()[this];
   if (held != nullptr && held != record) FreeRecord(held);
   held = record;
