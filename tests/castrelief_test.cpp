@@ -232,6 +232,53 @@ TEST_F(CastRelief, AnErrorInThePreviewIsReportedAndLeavesNoBodyOfItsOwn) {
   EXPECT_EQ(LiveBodies(), before);
 }
 
+// The temporary sheets are out of undo while the builder is not: an undo that
+// gives the builder back as it was before a preview, or that undoes its
+// making (a play stopped after the preview, the builder never destroyed),
+// does not lose them.
+TEST_F(CastRelief, TheTemporarySheetsGoWithTheBuilderWhateverAnUndoGivesBack) {
+  const struct {
+    const char* name;
+    bool madeUnderMark;  // else made before it and changed under it
+  } rows[] = {
+      {"changed under a mark, previewed, undone to the mark and destroyed", false},
+      {"made under a mark, previewed, the mark undone", true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const tag_t sheetMetal = ModelBody(BodyType::Sheet);
+    const tag_t target = ModelBody(BodyType::Solid);
+    const int before = LiveBodies();
+    int error = 0;
+    const int early = row.madeUnderMark ? UNDO_QD_set_mark(1, "made", &error) : 0;
+    CastReliefBuilder* b = CastReliefBuilderFactory::Create(modelPart(), nullptr);
+    ClosedLoop(b->GetReliefProfile());
+    b->GetSheetMetal()->set_selected_tag(sheetMetal);
+    Set(b->GetReliefDepth(), "5");
+    Set(b->GetThickness(), "2");
+    b->SetCreateSupportCasting(true);
+    const double origin[3] = {0, 0, 10};
+    const double normal[3] = {0, 0, 1};
+    b->GetTargetData()->SetBase(origin, normal);
+    b->GetTargetData()->SetBaseFlag(true);
+    b->GetTarget()->set_selected_tag(target);
+    const int mark = row.madeUnderMark ? early : UNDO_QD_set_mark(1, "changed", &error);
+    b->SetDistanceTolerance(0.02);  // the builder logged before its sheets are made
+    int count = 0;
+    int* bodies = nullptr;
+    ASSERT_EQ(b->CreateBodies(&count, &bodies), 0);
+    DieDesUtilsDeleteBodies(&count, &bodies);
+    EXPECT_EQ(LiveBodies() - before, 2) << "the relief and support sheets";
+    EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+    EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+    if (!row.madeUnderMark) {
+      EXPECT_EQ(b->GetDistanceTolerance(), 0.01);
+      b->destroy();
+    }
+    EXPECT_EQ(LiveBodies(), before);
+  }
+}
+
 TEST_F(CastRelief, WithoutSheetMetalThePreviewCutsFromTheTargetsSheet) {
   CastReliefBuilder* b = ReadyBuilder();
   b->GetSheetMetal()->set_selected_tag(0);

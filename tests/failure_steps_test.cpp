@@ -4,13 +4,16 @@
 // behind, deletes no body twice, balances its undo marks and leaves the part
 // as it was. A builder that lands adds its operations to the table.
 #include <dlfcn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -280,6 +283,20 @@ class Preview : public Operation {
   int* bodies_ = nullptr;
 };
 
+// A preview when the host sets no undo mark (mark 0): nothing is undone
+// after a failure, so what the preview made must go by its own hand.
+template <class Builder>
+class PreviewWithoutAMark : public Preview<Builder> {
+ public:
+  using Preview<Builder>::Preview;
+  int Run() override {
+    Host::SetAnswer("UNDO_QD_set_mark.error", Failure::kInjected);
+    const int status = Preview<Builder>::Run();
+    Host::SetAnswer("UNDO_QD_set_mark.error", 0);
+    return status;
+  }
+};
+
 // The host's commit: what validates is committed.
 class Commit : public Operation {
  public:
@@ -433,6 +450,52 @@ class DieBooleanApplied : public Operation {
   tag_t tools_[2];
 };
 
+// The die shoe's body built on real geometry, as the host asks for it: a
+// flange, a main deck with a deck cutout. What a build hands out on success
+// is the caller's; a build that raises hands out nothing.
+class DieShoeBody : public Operation {
+ public:
+  explicit DieShoeBody(FailedInTurn& test)
+      : Operation(test), shoe_(DieDes::DieShoeBuilderFactory::Create(test.modelPart(), nullptr)) {
+    DieDes::DiePlaneBuilder* base = shoe_->GetBaseOrientation();
+    base->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+    const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    base->SetCoordinateSystemOrigin(origin);
+    base->SetCoordinateSystemMatrix(identity);
+    shoe_->SetDistanceTolerance(0.02);
+    Rectangle(shoe_->GetBaseFlangeSectionPtr(), -500, -400, 500, 400);
+    Rectangle(shoe_->GetMainDeckSectionPtr(), -300, -200, 300, 200);
+    Rectangle(shoe_->GetDeckCutoutsSectionPtr(), 150, -50, 250, 50);
+    test.Set(shoe_->GetFlangeThickness(), "40");
+    test.Set(shoe_->GetWallThickness(), "20");
+    test.Set(shoe_->GetDeckThickness(), "30");
+  }
+  int Run() override {
+    int body = 0;
+    const int rc = shoe_->CreateBody(&body);
+    body_ = body;
+    return rc;
+  }
+  void Release() override {
+    if (body_ != 0) Kernel::DeleteBody(body_, "test");
+    body_ = 0;
+    shoe_->destroy();
+    for (tag_t point : points_)
+      if (auto* p = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(point))) p->destroy();
+  }
+
+ private:
+  void Rectangle(SC_section* section, double x0, double y0, double x1, double y1) {
+    const double corners[4][3] = {{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}};
+    tag_t curves[4];
+    for (int i = 0; i < 4; ++i) points_.push_back(curves[i] = ES_create_point(corners[i]));
+    section->add_loop(SC_section::kClosed, 4, curves);
+  }
+  DieDes::DieShoeBuilder* shoe_;
+  std::vector<tag_t> points_;
+  int body_ = 0;
+};
+
 constexpr unsigned kAll = Failure::kEverything;
 
 // The example journals name their files relative to the working directory
@@ -471,6 +534,41 @@ class PlayFolder {
   std::filesystem::path path_;
   std::filesystem::path started_;
 };
+
+std::filesystem::path Examples() { return std::filesystem::path(STAMVIK_TEST_DATA) / ".." / ".." / "examples"; }
+
+// The scripting calls of the plug-in this suite is linked with, and the
+// dialogs' previews, bound once.
+void BindPlugin() {
+  static const bool bound = [] {
+    void* plugin = dlopen(STAMVIK_PLUGIN, RTLD_NOW);
+    EXPECT_NE(plugin, nullptr) << dlerror();
+    if (plugin != nullptr) KTXHost::BindPlugin(plugin);
+    void* previews = dlopen(KTXHOST_PREVIEWS, RTLD_NOW);
+    EXPECT_NE(previews, nullptr) << dlerror();
+    if (previews != nullptr) {
+      Script::SetPreviewer(reinterpret_cast<Script::Previewer>(dlsym(previews, "KTXHOST_preview")));
+      Script::SetCommitFollower(reinterpret_cast<Script::CommitFollower>(dlsym(previews, "KTXHOST_committed")));
+    }
+    // The motion files go to a directory of the run's own.
+    if (std::getenv("QDEN_TMP_DIR") == nullptr) {
+      const std::filesystem::path motion =
+          std::filesystem::temp_directory_path() / ("failure_steps_" + std::to_string(getpid()));
+      std::filesystem::create_directories(motion);
+      setenv("QDEN_TMP_DIR", motion.c_str(), 1);
+      // ... and go with the run.
+      static const struct Removed {
+        std::filesystem::path path;
+        ~Removed() {
+          std::error_code ignored;
+          std::filesystem::remove_all(path, ignored);
+        }
+      } removed{motion};
+    }
+    return true;
+  }();
+  (void)bound;
+}
 
 // One outermost record of an example journal, played as ktxhost plays it:
 // the records before it are played first (not counted) into a part of its
@@ -519,40 +617,6 @@ class JournalRecord : public Operation {
   }
 
  private:
-  static std::filesystem::path Examples() { return std::filesystem::path(STAMVIK_TEST_DATA) / ".." / ".." / "examples"; }
-  // The scripting calls of the plug-in this suite is linked with, and the
-  // dialogs' previews, bound once.
-  static void BindPlugin() {
-    static const bool bound = [] {
-      void* plugin = dlopen(STAMVIK_PLUGIN, RTLD_NOW);
-      EXPECT_NE(plugin, nullptr) << dlerror();
-      if (plugin != nullptr) KTXHost::BindPlugin(plugin);
-      void* previews = dlopen(KTXHOST_PREVIEWS, RTLD_NOW);
-      EXPECT_NE(previews, nullptr) << dlerror();
-      if (previews != nullptr) {
-        Script::SetPreviewer(reinterpret_cast<Script::Previewer>(dlsym(previews, "KTXHOST_preview")));
-        Script::SetCommitFollower(reinterpret_cast<Script::CommitFollower>(dlsym(previews, "KTXHOST_committed")));
-      }
-      // The motion files go to a directory of the run's own.
-      if (std::getenv("QDEN_TMP_DIR") == nullptr) {
-        const std::filesystem::path motion =
-            std::filesystem::temp_directory_path() / ("failure_steps_" + std::to_string(getpid()));
-        std::filesystem::create_directories(motion);
-        setenv("QDEN_TMP_DIR", motion.c_str(), 1);
-        // ... and go with the run.
-        static const struct Removed {
-          std::filesystem::path path;
-          ~Removed() {
-            std::error_code ignored;
-            std::filesystem::remove_all(path, ignored);
-          }
-        } removed{motion};
-      }
-      return true;
-    }();
-    (void)bound;
-  }
-
   PlayFolder folder_;
   JAM::Journal journal_;
   std::size_t at_ = static_cast<std::size_t>(-1);
@@ -591,6 +655,12 @@ const std::vector<std::string> kDieShoeAbsorbs = {
     "DIEDES_UTILS__unite_tool_to_target", "DIEDES_UTILS__subtract_tool_from_target",
     "DIEDES_UTILS_ask_bounding_box_aligned"};
 
+const std::vector<std::string> kDieShoeBodyAbsorbs = [] {
+  std::vector<std::string> absorbed = kDieShoeAbsorbs;
+  absorbed.push_back("DIEDES_UTILS__bplane_from_curves");
+  return absorbed;
+}();
+
 const Row kRows[] = {
     {"CastReliefPreview", kAll, false,
      [](FailedInTurn& t) { return std::make_unique<Preview<DieDesJA::CastReliefBuilder>>(t, t.ReadyCastRelief()); },
@@ -598,6 +668,11 @@ const Row kRows[] = {
     {"CastReliefCommit", kAll, true, [](FailedInTurn& t) { return std::make_unique<Commit>(t, t.ReadyCastRelief()); }},
     {"ClearancePreview", kAll, false,
      [](FailedInTurn& t) { return std::make_unique<Preview<DieDesJA::ClearanceBuilder>>(t, t.ReadyClearance()); },
+     kPreviewAbsorbs},
+    {"ClearancePreviewWithoutAMark", kAll, false,
+     [](FailedInTurn& t) {
+       return std::make_unique<PreviewWithoutAMark<DieDesJA::ClearanceBuilder>>(t, t.ReadyClearance());
+     },
      kPreviewAbsorbs},
     {"ClearanceCommit", kAll, true, [](FailedInTurn& t) { return std::make_unique<Commit>(t, t.ReadyClearance()); }},
     {"GenericCommitOfAnEdit", kAll, true, [](FailedInTurn& t) { return std::make_unique<EditCommit>(t); }},
@@ -626,6 +701,10 @@ const Row kRows[] = {
      {"UNDO_QD_set_mark", "ES_solid_ask_solvane_tag", "BREF_ask_bref_of_eidbody", "BREF_ask_frecs_using_bref"}},
     {"DieBooleanOnKernelBodies", kAll, false,
      [](FailedInTurn& t) { return std::make_unique<DieBooleanApplied>(t, false); }, {"UNDO_QD_set_mark"}},
+    // The shoe's body leaves out a block it cannot make and builds on (a
+    // deck cutout without its sheet with a warning number).
+    {"DieShoeCreateBody", kAll, false, [](FailedInTurn& t) { return std::make_unique<DieShoeBody>(t); },
+     kDieShoeBodyAbsorbs, 1, true},
     // What the example journals do, record by record.
     Record("CastReliefPreviewOfTheExample", "cast_relief.jou", "Builder", "Preview", 1, 1, kPreviewAbsorbs),
     Record("CastReliefCommitOfTheExample", "cast_relief.jou", "Builder", "Commit", 1, 1, kCommitAbsorbs),
@@ -711,6 +790,210 @@ const Row kRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Operations, FailedInTurn, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
+// Every example journal played whole with the nth call of one facility
+// failing, for every n (or every stride-th), as `KTX_FAIL=FACILITY:N ktxhost
+// play` plays it: each run in a process of its own, forked before anything
+// was played (so that what the first play sets up is walked too), with an
+// undo mark set before the play. The play stops where ktxhost's would, the
+// model goes back to the mark, and the part closes. Then memory, host
+// objects and kernel bodies are as they were before the play, whatever the
+// play made, kept beside undo or left open.
+struct PlayWalk {
+  std::string example;  // the journal's file name in examples/
+  const char* facility;
+  unsigned facilities;
+};
+
+void PrintTo(const PlayWalk& walk, std::ostream* out) { *out << walk.example << " " << walk.facility; }
+
+// How many runs a row makes at most (each run a whole play up to its failing
+// call): a row walks every stride-th call, the stride being the counted
+// calls over these runs, rounded up (tests/README.md, "The failure walk").
+// FAILURE_WALK_STRIDE=1 walks every call (tools/failure-walk).
+long long MostRuns(const std::string& example) {
+  // The journals whose plays take longest: the draw die's and punch's
+  // builds, the die shoe's body, and the tire envelope's clearance along its
+  // motion.
+  static const struct {
+    const char* example;
+    long long runs;
+  } kSlow[] = {{"draw_die.jou", 12}, {"draw_punch.jou", 20}, {"die_shoe.jou", 40}, {"tire_envelope_clearance.jou", 2}};
+  for (const auto& slow : kSlow)
+    if (example == slow.example) return slow.runs;
+  return 60;
+}
+
+std::vector<PlayWalk> PlayWalks() {
+  static const struct {
+    const char* name;
+    unsigned facility;
+  } kFacilities[] = {{"memory", Failure::kMemory},
+                     {"kernel", Failure::kKernel},
+                     {"record", Failure::kFeatureRecord},
+                     {"mark", Failure::kUndoMark},
+                     {"hostcall", Failure::kHostCall}};
+  std::vector<std::string> examples;
+  for (const auto& entry : std::filesystem::directory_iterator(Examples()))
+    if (entry.path().extension() == ".jou") examples.push_back(entry.path().filename().string());
+  std::sort(examples.begin(), examples.end());
+  std::vector<PlayWalk> walks;
+  for (const std::string& example : examples)
+    for (const auto& f : kFacilities) walks.push_back({example, f.name, f.facility});
+  return walks;
+}
+
+class PlayUndoneAndClosed : public stamvik_test::JamTest, public ::testing::WithParamInterface<PlayWalk> {
+ protected:
+  // What one run reports: the counted calls, the call that failed, and what
+  // it left (empty: nothing).
+  struct Run {
+    long long counted = 0;
+    std::string failed;
+    std::string left;
+  };
+
+  // Plays the journal into a new part with the nth counted call failing (0:
+  // counted, none fails), undoes, closes the part and says what is left.
+  // Runs in the forked process.
+  static Run PlayAndCheck(const PlayWalk& walk, const JAM::Journal& journal, long long n) {
+    Run run;
+    PlayFolder folder(Examples());
+    const Memory::Counters memory = Memory::LiveCounters();
+    const int objects = OM::OM_live_objects();
+    const Kernel::Counters kernel = Kernel::LiveCounters();
+    const std::vector<int> marks = Host::OpenSessionMarks();
+    PART_part* work = PART_ask_work_part();
+    int error = 0;
+    const int mark = UNDO_QD_set_mark(1, "play", &error);
+    PART_part* part = PART_part::Create(0);
+    const tag_t partTag = part->OmTag();
+    PART_set_work_part(part);
+    Host::SetBuildersMode(1);
+    Listing::Reset();
+    JAM::ClearJournal();
+    // As ktxhost plays: no call log (a host call logged only while the log
+    // is on is then neither made nor failed).
+    Host::SetLogging(false);
+    Script::Player player;
+    bool played = true;
+    if (n == 0) Failure::Count(walk.facilities);
+    if (n > 0) Failure::FailAt(walk.facilities, n);
+    try {
+      for (std::size_t i = 0; i < journal.size() && played; ++i) {
+        std::string why;
+        played = player.Play(journal[i], i, &why);
+      }
+    } catch (const std::exception&) {
+      played = false;
+    }
+    run.counted = Failure::Off();
+    run.failed = Failure::FailedCall();
+    Host::SetLogging(true);
+    Host::SetBuildersMode(0);
+    JAM::ClearJournal();
+    std::ostringstream left;
+    if (mark == 0) left << " no undo mark could be set;";
+    UNDO_QD_undo_to_mark(mark, nullptr);
+    UNDO_QD_delete_mark(mark, nullptr);
+    if (Host::OpenSessionMarks() != marks) left << " a session mark of the play left open;";
+    // The part made under the mark went with it; one that stayed closes.
+    if (!OM::OM_is_deleted_tag(partTag)) part->destroy();
+    PART_set_work_part(work);
+    Listing::Reset();
+    if (n == 0 && !played) left << " the play does not play unharmed;";
+    if (n > 0 && run.failed.empty()) left << " the failing call never came;";
+    const Memory::Counters memoryAfter = Memory::LiveCounters();
+    const Kernel::Counters kernelAfter = Kernel::LiveCounters();
+    if (memoryAfter.blocks != memory.blocks)
+      left << " memory blocks " << memoryAfter.blocks - memory.blocks << " (" << memoryAfter.bytes - memory.bytes
+           << " bytes);";
+    if (memoryAfter.objects != memory.objects) left << " host class objects " << memoryAfter.objects - memory.objects << ";";
+    if (memoryAfter.badFrees != memory.badFrees) left << " memory freed twice or never allocated;";
+    if (OM::OM_live_objects() != objects) left << " host objects " << OM::OM_live_objects() - objects << ";";
+    if (kernelAfter.liveBodies != kernel.liveBodies)
+      left << " kernel bodies " << kernelAfter.liveBodies - kernel.liveBodies << ";";
+    if (kernelAfter.deleteErrors != kernel.deleteErrors) left << " a body deleted twice;";
+    for (const std::string& temporary : folder.Temporaries()) left << " the temporary file " << temporary << ";";
+    run.left = left.str();
+    return run;
+  }
+
+  // One run in a process forked from this one; a run that does not end
+  // (a crash) says so.
+  static Run Forked(const PlayWalk& walk, const JAM::Journal& journal, long long n) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return {0, "", " no pipe;"};
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t child = fork();
+    if (child < 0) return {0, "", " no fork;"};
+    if (child == 0) {
+      close(pipeEnds[0]);
+      const Run run = PlayAndCheck(walk, journal, n);
+      const std::string report = std::to_string(run.counted) + "\n" + run.failed + "\n" + run.left;
+      for (std::size_t at = 0; at < report.size();) {
+        const ssize_t wrote = write(pipeEnds[1], report.data() + at, report.size() - at);
+        if (wrote <= 0) break;
+        at += static_cast<std::size_t>(wrote);
+      }
+      close(pipeEnds[1]);
+      std::fflush(stdout);
+      std::fflush(stderr);
+      _exit(0);
+    }
+    close(pipeEnds[1]);
+    std::string report;
+    char buffer[4096];
+    for (ssize_t got; (got = read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) break;
+      report.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(pipeEnds[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    Run run;
+    const std::size_t first = report.find('\n');
+    const std::size_t second = first == std::string::npos ? first : report.find('\n', first + 1);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || second == std::string::npos) {
+      run.left = " the run did not end (status " + std::to_string(status) + ");";
+      return run;
+    }
+    run.counted = std::atoll(report.substr(0, first).c_str());
+    run.failed = report.substr(first + 1, second - first - 1);
+    run.left = report.substr(second + 1);
+    return run;
+  }
+};
+
+TEST_P(PlayUndoneAndClosed, LeavesNothingOnceUndoneAndClosed) {
+  const PlayWalk& walk = GetParam();
+  BindPlugin();
+  const JAM::Journal journal = JAM::ReadJournal(stamvik_test::ReadFile((Examples() / walk.example).string()));
+  const Run counting = Forked(walk, journal, 0);
+  ASSERT_EQ(counting.left, "") << walk.example << " played with no call failing";
+  const long long calls = counting.counted;
+  const long long runs = MostRuns(walk.example);
+  long long stride = std::max(1LL, (calls + runs - 1) / runs);
+  if (const char* all = std::getenv("FAILURE_WALK_STRIDE"); all != nullptr && std::atoll(all) > 0)
+    stride = std::atoll(all);
+  std::printf("%s %s: %lld counted calls, every %lld walked\n", walk.example.c_str(), walk.facility, calls, stride);
+  // The last call is walked whatever the stride.
+  for (long long n = 1; n <= calls; n = n < calls && n + stride > calls ? calls : n + stride) {
+    const Run run = Forked(walk, journal, n);
+    EXPECT_EQ(run.left, "") << walk.example << " " << walk.facility << ":" << n << " (" << run.failed << ") left";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, PlayUndoneAndClosed, ::testing::ValuesIn(PlayWalks()),
+                         [](const ::testing::TestParamInfo<PlayWalk>& info) {
+                           std::string name = info.param.example.substr(0, info.param.example.size() - 4);
+                           name += "_";
+                           name += info.param.facility;
+                           return name;
+                         });
 
 // A play that stops early leaves its builders open: closing the part takes
 // each down with what it owns and keeps beside it (a work area, a table

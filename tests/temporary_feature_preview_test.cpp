@@ -14,6 +14,7 @@
 #include "afl/BodyUtils.hpp"
 #include "afl/Module.hpp"
 #include "afl/Parms.hpp"
+#include "sys/Failure.hpp"
 #include "upd/Update.hpp"
 
 using namespace KTX;
@@ -91,6 +92,66 @@ TEST_F(TemporaryFeaturePreview, EachBuilderPreviewsUnderItsOwnMarkAndTextAndLeav
     EXPECT_EQ(LiveBodies(), bodiesBefore + 1);
     DieDesUtilsDeleteBodies(&count, &bodies);
     b.builder->destroy();
+  }
+}
+
+// With no undo mark (the host set none: mark 0) nothing is undone after a
+// failed preview: whatever call fails, the preview lets go of what it made,
+// the copy of the builder's target data and the target's body copy too.
+TEST_F(TemporaryFeaturePreview, AFailedPreviewWithoutAMarkLeavesNothing) {
+  const struct {
+    const char* name;
+    RouteBuilder (*make)(CM_part* part);
+  } rows[] = {
+      {"finger clearance notch (a new target)",
+       [](CM_part* p) { return Route(FingerClearanceNotchBuilderFactory::Create(p, nullptr)); }},
+      {"handling core (a copy of the builder's target)",
+       [](CM_part* p) {
+         HandlingCoreBuilder* b = HandlingCoreBuilderFactory::Create(p, nullptr);
+         EXP_edit_exp(0, b->GetHeight(), "10");
+         EXP_edit_exp(0, b->GetWidth(), "10");
+         return Route(b);
+       }},
+      {"machine relief (a copy of the builder's target)",
+       [](CM_part* p) { return Route(MachineReliefBuilderFactory::Create(p, nullptr)); }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    long long calls = 0;
+    for (long long n = 0; n == 0 || n <= calls; ++n) {
+      RouteBuilder b = row.make(modelPart());
+      b.target->set_selected_tag(ModelBody(BodyType::Solid));
+      UPDATE_do_update();
+      const int objects = OM::OM_live_objects();
+      const Memory::Counters memory = Memory::LiveCounters();
+      const int bodies = LiveBodies();
+      Host::SetAnswer("UNDO_QD_set_mark.error", Failure::kInjected);
+      int count = 0;
+      int* made = nullptr;
+      if (n == 0)
+        Failure::Count(Failure::kEverything);
+      else
+        Failure::FailAt(Failure::kEverything, n);
+      int status = 0;
+      try {
+        status = b.preview(&count, &made);
+      } catch (const Error::Exception& e) {
+        status = e.askCode();
+      }
+      const long long counted = Failure::Off();
+      if (n == 0) calls = counted;
+      const std::string failed = Failure::FailedCall();
+      Host::SetAnswer("UNDO_QD_set_mark.error", 0);
+      SCOPED_TRACE("call " + std::to_string(n) + " (" + failed + ") status " + std::to_string(status));
+      DieDesUtilsDeleteBodies(&count, &made);
+      // What the preview logged for deletion goes with the next update.
+      UPDATE_do_update();
+      EXPECT_EQ(OM::OM_live_objects(), objects) << "host objects left";
+      EXPECT_EQ(Memory::LiveCounters().blocks, memory.blocks) << "memory blocks left";
+      EXPECT_EQ(LiveBodies(), bodies) << "kernel bodies left";
+      b.builder->destroy();
+    }
+    EXPECT_GT(calls, 0);
   }
 }
 

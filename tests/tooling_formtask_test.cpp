@@ -229,6 +229,57 @@ TEST_F(FormTask, AFeatureOfAnotherKindCommitsNothing) {
   b->destroy();
 }
 
+// The record is the builder's until the host frees its object, however it
+// goes: an undo of its making (the play that made it stopped, the builder
+// never destroyed), a part closing with it open, or a destroy that an undo
+// takes back and a second destroy.
+TEST_F(FormTask, TheRecordGoesWithTheBuilderHoweverItGoes) {
+  struct Row {
+    const char* name;
+    bool madeUnderMark;  // the mark is undone at the end
+    bool destroyed;      // destroyed (under the mark when there is one)
+    bool ownPart;        // made in a part of its own: closed, or made under the mark and undone with it
+  };
+  const Row rows[] = {
+      {"made under a mark that is undone", true, false, false},
+      {"made and destroyed under a mark that is undone", true, true, false},
+      {"left open in a part that closes", false, false, true},
+      {"left open in a part made under a mark that is undone", true, false, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Memory::Counters before = Memory::LiveCounters();
+    const int objects = OM::OM_live_objects();
+    int error = 0;
+    const int mark = row.madeUnderMark ? UNDO_QD_set_mark(1, "row", &error) : 0;
+    PART_part* own = row.ownPart ? PART_part::Create(0) : nullptr;
+    auto* b = DieEngFormTaskBuilderFactory::Create(own != nullptr ? own->ModelPart() : modelPart(), nullptr);
+    // The builder is logged on the way (its references set) before it holds its record.
+    EXPECT_NE(b->GetFrmtskStruct(), nullptr);
+    if (row.destroyed) b->destroy();
+    if (mark != 0) {
+      EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+      EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+    } else if (own != nullptr) {
+      own->destroy();
+    }
+    EXPECT_EQ(OM::OM_live_objects(), objects);
+    EXPECT_EQ(Memory::LiveCounters().blocks, before.blocks) << "the record left";
+    EXPECT_EQ(Memory::LiveCounters().badFrees, before.badFrees) << "the record freed twice";
+  }
+  // A destroy under a mark that is undone gives the builder back with its record.
+  auto* b = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
+  DIE_FRMTSK_s* record = b->GetFrmtskStruct();
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, "destroy", &error);
+  b->destroy();
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+  ASSERT_EQ(b->GetFrmtskStruct(), record);
+  EXPECT_EQ(record->defaults[1].number, 5);
+  b->destroy();
+}
+
 TEST_F(FormTask, APierceInsertHoldsItsInputsAndMakesNothing) {
   auto* pierce = DieDesPierceInsertBuilderFactory::Create(part());
   ASSERT_NE(pierce->GetBoudaryCurveSelection(), nullptr);

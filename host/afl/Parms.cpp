@@ -299,21 +299,38 @@ void DIEDES_GENERIC_BODY_PARMS::cascade_destroy() {
   FEATURE_PARMS::cascade_destroy();
 }
 
+namespace {
+// A factory that raises has made nothing: what it made before the step that
+// raised goes with the error.
+template <class Step>
+void OrDestroy(OM::TaggedObject* made, Step&& step) {
+  try {
+    step();
+  } catch (...) {
+    made->destroy();
+    throw;
+  }
+}
+}  // namespace
+
 DIEDES_GENERIC_BODY_PARMS* DIEDES_GENERIC_BODY_PARMS::Make(int classId, const std::vector<int>& entityClasses) {
   auto* parms = dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(
       OM::ObjectFactory::CreateObject(classId, OM::OM_memory_type_persistent, nullptr));
   if (parms == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "class %d makes no parameters", classId);
   Host::KeepInPart(nullptr, parms);
-  for (std::size_t i = 0; i < entityClasses.size(); ++i) {
-    auto* entity = dynamic_cast<DIEDES_GENERIC_ENTITY*>(
-        OM::ObjectFactory::CreateObject(entityClasses[i], OM::OM_memory_type_persistent, nullptr));
-    if (entity == nullptr)
-      ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "class %d makes no entity", entityClasses[i]);
-    Host::KeepInPart(nullptr, entity);
-    entity->index_ = static_cast<int>(i);
-    entity->parms_ = parms->OmTag();
-    writable(parms->entities_)->Items().push_back(entity->OmTag());
-  }
+  // The entities made so far go with the parameters.
+  OrDestroy(parms, [&] {
+    for (std::size_t i = 0; i < entityClasses.size(); ++i) {
+      auto* entity = dynamic_cast<DIEDES_GENERIC_ENTITY*>(
+          OM::ObjectFactory::CreateObject(entityClasses[i], OM::OM_memory_type_persistent, nullptr));
+      if (entity == nullptr)
+        ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "class %d makes no entity", entityClasses[i]);
+      Host::KeepInPart(nullptr, entity);
+      entity->index_ = static_cast<int>(i);
+      entity->parms_ = parms->OmTag();
+      writable(parms->entities_)->Items().push_back(entity->OmTag());
+    }
+  });
   return parms;
 }
 
@@ -543,7 +560,10 @@ FingerClearanceNotch* FingerClearanceNotchFactory::Create() {
       DIEDES_GENERIC_BODY_PARMS::Make(FingerClearanceNotch::ThisClassId,
                                       {plain, plain, plain, plain, plain, DieDesGenericPlane::ThisClassId,
                                        DieDesGenericDirection::ThisClassId}));
-  notch->SetGenericAttrPtr(Host::CreateInPart<DieDesGenericAttributes>(nullptr));
+  OrDestroy(notch, [notch] {
+    auto* attributes = Host::CreateInPart<DieDesGenericAttributes>(nullptr);
+    OrDestroy(attributes, [&] { notch->SetGenericAttrPtr(attributes); });
+  });
   return notch;
 }
 
@@ -717,7 +737,10 @@ HandlingCore* HandlingCoreFactory::Create() {
   const int plane = DieDesGenericPlane::ThisClassId;
   auto* core = static_cast<HandlingCore*>(
       DIEDES_GENERIC_BODY_PARMS::Make(HandlingCore::ThisClassId, {plain, plane, plane, plain}));
-  core->AppendModuleItem(DIEDES_GENERIC_MODULE_PARMSFactory::Create());
+  OrDestroy(core, [core] {
+    DIEDES_GENERIC_MODULE_PARMS* module = DIEDES_GENERIC_MODULE_PARMSFactory::Create();
+    OrDestroy(module, [&] { core->AppendModuleItem(module); });
+  });
   return core;
 }
 

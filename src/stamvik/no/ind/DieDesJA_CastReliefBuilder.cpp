@@ -2,6 +2,9 @@
 
 #include <cmath>
 #include <exception>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "InputChecks.hpp"
@@ -18,6 +21,65 @@
 #include "upd/Update.hpp"
 
 namespace KTX::DieDesJA {
+
+namespace {
+// The temporary sheets each builder holds. They are out of undo (stripped),
+// while the builder's fields are restored with the rest of it: an undo could
+// give the fields back as they were before a sheet was made, and the sheet
+// would be lost. So the sheets are held here, the fields only show them, and
+// what is held goes when the builder is destroyed or the host frees it (also
+// one whose making was undone and that was never destroyed).
+struct SheetTemps {
+  int relief = 0;
+  int support = 0;
+};
+using TempsTable = std::unordered_map<const CastReliefBuilder*, SheetTemps>;
+TempsTable*& HeldTempsPointer() {
+  static TempsTable* held = nullptr;
+  return held;
+}
+void DeleteTempsAtUnload();
+TempsTable& HeldTemps() {
+  TempsTable*& held = HeldTempsPointer();
+  if (held == nullptr) {
+    held = new TempsTable;
+    Frame::AtUnload(&DeleteTempsAtUnload);
+  }
+  return *held;
+}
+SheetTemps TempsOf(const CastReliefBuilder* builder) {
+  const TempsTable* held = HeldTempsPointer();
+  if (held == nullptr) return {};
+  auto it = held->find(builder);
+  return it != held->end() ? it->second : SheetTemps{};
+}
+
+void DeleteHeldTemps(const CastReliefBuilder* builder) noexcept {
+  TempsTable* held = HeldTempsPointer();
+  if (held == nullptr) return;
+  auto it = held->find(builder);
+  if (it == held->end()) return;
+  const SheetTemps temps = it->second;
+  held->erase(it);
+  Stamvik::RunNoted("DieDesUtilsDeleteBody", [&] {
+    DieDesUtilsDeleteBody(temps.support);
+    DieDesUtilsDeleteBody(temps.relief);
+  });
+}
+
+// A builder only an undo could bring back when the library unloads gives its
+// sheets up (its destructor may never run while the library is there); then
+// the table goes.
+void DeleteTempsAtUnload() {
+  std::vector<const CastReliefBuilder*> left;
+  for (const auto& entry : HeldTemps()) left.push_back(entry.first);
+  for (const CastReliefBuilder* builder : left) DeleteHeldTemps(builder);
+  delete HeldTempsPointer();
+  HeldTempsPointer() = nullptr;
+}
+}  // namespace
+
+void OnHostRelease(CastReliefBuilder* builder) { DeleteHeldTemps(builder); }
 
 STAMVIK_OM_INSTANCE_SIZE_DEF(CastReliefBuilder)
 STAMVIK_OM_DEFINE_CLASS(CastReliefBuilder, "KTX::DieDesJA::GenericBodyBuilder", 0x1000,
@@ -133,13 +195,24 @@ void CastReliefBuilder::cascade_destroy() {
 
 void CastReliefBuilder::implement_destroy() { DeleteSheetTemps(); }
 
-// The temporary sheets are kernel bodies that no undo brings back: they are
-// cleared without logging.
+// The temporary sheets are kernel bodies that no undo brings back: their
+// fields are cleared without logging.
 void CastReliefBuilder::DeleteSheetTemps() {
-  DieDesUtilsDeleteBody(m_supportSheetTemp);
+  DeleteHeldTemps(this);
   m_supportSheetTemp = 0;
-  DieDesUtilsDeleteBody(m_reliefSheetTemp);
   m_reliefSheetTemp = 0;
+}
+
+int CastReliefBuilder::GetReliefSheetTemp() const { return TempsOf(this).relief; }
+int CastReliefBuilder::GetSupportSheetTemp() const { return TempsOf(this).support; }
+
+void CastReliefBuilder::HoldSheetTemp(bool support, int sheet) {
+  SheetTemps& temps = HeldTemps()[this];
+  int& held = support ? temps.support : temps.relief;
+  if (held != sheet) DieDesUtilsDeleteBody(std::exchange(held, 0));
+  held = sheet;
+  (support ? m_supportSheetTemp : m_reliefSheetTemp) = sheet;
+  if (temps.relief == 0 && temps.support == 0) HeldTemps().erase(this);
 }
 
 // ---- validation ---------------------------------------------------------------
@@ -323,8 +396,7 @@ void stripOrDelete(int sheet) {
 }  // namespace
 
 void CastReliefBuilder::SetReliefSheetTemp() {
-  DieDesUtilsDeleteBody(m_reliefSheetTemp);
-  m_reliefSheetTemp = 0;
+  HoldSheetTemp(false, 0);
 
   double origin[3], normal[3];
   if (!FindBaseOrientation(origin, normal)) return;
@@ -347,15 +419,14 @@ void CastReliefBuilder::SetReliefSheetTemp() {
   }
   if (rc == 0 && sheet != 0) {
     stripOrDelete(sheet);
-    m_reliefSheetTemp = sheet;
+    HoldSheetTemp(false, sheet);
   } else {
     DieDesUtilsDeleteBody(sheet);
   }
 }
 
 void CastReliefBuilder::SetSupportSheetTemp() {
-  DieDesUtilsDeleteBody(m_supportSheetTemp);
-  m_supportSheetTemp = 0;
+  HoldSheetTemp(true, 0);
   if (!m_createSupportCasting) return;
 
   double origin[3], normal[3];
@@ -377,7 +448,7 @@ void CastReliefBuilder::SetSupportSheetTemp() {
   const int rc = DIEDES_GENERIC_BODY_PARMS::DieCreateRoughOffsetSheet(0, 5, base, offset, normal, tolerances, &sheet);
   if (rc == 0 && sheet != 0) {
     stripOrDelete(sheet);
-    m_supportSheetTemp = sheet;
+    HoldSheetTemp(true, sheet);
   } else {
     DieDesUtilsDeleteBody(sheet);
   }
@@ -427,13 +498,13 @@ int CastReliefBuilder::CreateBodies(int* count, int** bodies) const {
         // The temporary sheets are the builder's cache for its previews, not
         // part of the model: building them changes nothing the host sees.
         auto* self = const_cast<CastReliefBuilder*>(this);
-        if (m_reliefSheetTemp == 0) self->SetReliefSheetTemp();
-        if (m_supportSheetTemp == 0) self->SetSupportSheetTemp();
+        if (GetReliefSheetTemp() == 0) self->SetReliefSheetTemp();
+        if (GetSupportSheetTemp() == 0) self->SetSupportSheetTemp();
 
         int faceLabel = 500000;
         int edgeLabel = 1000000;
         DieDes::CastRelief::CreateToolBody(GetAlgorithmVersion(), m_reliefProfile, sheet, selectedTag(m_reliefSheet),
-                                           m_reliefSheetTemp, m_supportSheetTemp, origin, normal,
+                                           GetReliefSheetTemp(), GetSupportSheetTemp(), origin, normal,
                                            ExpressionValue(m_reliefDepth), m_createSupportCasting,
                                            ExpressionValue(m_thickness), m_distanceTolerance, m_angleTolerance, nullptr,
                                            &faceLabel, &edgeLabel, tools.count(), tools.bodies(), operations.out());

@@ -64,8 +64,9 @@ class STAMVIK_API CastReliefBuilder : public GenericBodyBuilder {
   void SetAngleTolerance(double tolerance);
 
  protected:
-  int GetReliefSheetTemp() const { return m_reliefSheetTemp; }
-  int GetSupportSheetTemp() const { return m_supportSheetTemp; }
+  // The temporary sheets the builder holds (0 for none).
+  int GetReliefSheetTemp() const;
+  int GetSupportSheetTemp() const;
 
  private:
   int ToParms(DIEDES_GENERIC_BODY_PARMS* parms) override;
@@ -77,6 +78,9 @@ class STAMVIK_API CastReliefBuilder : public GenericBodyBuilder {
   // The sheet metal: the selected one, else the target's sheet (0 for none).
   tag_t SheetMetalTag() const;
   void DeleteSheetTemps();
+  // The relief's or the support's temporary sheet from now on (0: none); the
+  // one held before is deleted.
+  void HoldSheetTemp(bool support, int sheet);
 
   void SetReliefProfile(SC_section* profile);
   void SetReliefDepth(EXP_expression* depth);

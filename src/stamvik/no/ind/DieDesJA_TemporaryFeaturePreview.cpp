@@ -52,13 +52,26 @@ class ToolBodyCalls final : public TemporaryFeatureCalls {
                         DieDes::DieDesTarget* builders) const override {
     auto* feature = dynamic_cast<DieDes::ToolBodyFeature*>(parms);
     if (feature == nullptr) return;
-    if (DieDes::DieDesTarget* data = targetFor_(part, target, builders); data != nullptr) feature->SetTargetData(data);
+    DieDes::DieDesTarget* data = targetFor_(part, target, builders);
+    if (data == nullptr) return;
+    // Ours until the feature holds it: no undo takes it back without a mark.
+    Stamvik::OnEveryExit deleteData("OM_delete_object", [data] { OM_delete_object(data); });
+    feature->SetTargetData(data);
+    deleteData.Dismiss();
   }
   DieDes::DieDesTarget* DetachTargetData(DIEDES_GENERIC_BODY_PARMS* parms) const override {
     auto* feature = dynamic_cast<DieDes::ToolBodyFeature*>(parms);
     if (feature == nullptr) return nullptr;
     DieDes::DieDesTarget* old = feature->GetTargetData();
-    feature->SetTargetData(nullptr);
+    if (old == nullptr) return nullptr;
+    // Taken from the feature however the clearing ends: a clearing that
+    // raises leaves it logged for deletion, as the caller would.
+    try {
+      feature->SetTargetData(nullptr);
+    } catch (...) {
+      Stamvik::RunNoted("UPDATE_log_object_to_delete", [old] { UPDATE_log_object_to_delete(old); });
+      throw;
+    }
     return old;
   }
   void CreateBasicBodies(DIEDES_GENERIC_BODY_PARMS* parms, int kernelTarget, int* count, int** operations,
@@ -70,8 +83,9 @@ class ToolBodyCalls final : public TemporaryFeatureCalls {
     auto* feature = dynamic_cast<DieDes::ToolBodyFeature*>(parms);
     if (!attributes_ || feature == nullptr) return;
     OM::TaggedObject* attributes = feature->GetGenericAttrPtr();
+    if (attributes == nullptr) return;
+    const Stamvik::OnEveryExit deleteAttributes("OM_delete_object", [attributes] { OM_delete_object(attributes); });
     feature->SetGenericAttrPtr(nullptr);
-    if (attributes != nullptr) OM_delete_object(attributes);
   }
 
  private:
@@ -84,7 +98,10 @@ class ToolBodyCalls final : public TemporaryFeatureCalls {
 template <class Target, class TargetFactory>
 DieDes::DieDesTarget* newTarget(PART_part* part, tag_t target, DieDes::DieDesTarget*) {
   Target* data = TargetFactory::Create(part);
-  if (data != nullptr) data->SetTargetBody(target);
+  if (data == nullptr) return nullptr;
+  Stamvik::OnEveryExit deleteData("OM_delete_object", [data] { OM_delete_object(data); });
+  data->SetTargetBody(target);
+  deleteData.Dismiss();
   return data;
 }
 
@@ -100,13 +117,27 @@ DIEDES_GENERIC_BODY_PARMS* make() {
 }
 
 // Lets go of the temporary parameter object and everything it was given.
+// Each step runs whatever the one before did (the object goes last, also
+// when a step raised); the first error raised goes on once all have run.
 void releaseTemporary(const TemporaryFeatureCalls& feature, DIEDES_GENERIC_BODY_PARMS* parms) {
-  if (DieDes::DieDesTarget* old = feature.DetachTargetData(parms); old != nullptr)
-    UPDATE_log_object_to_delete(old);
+  std::exception_ptr first;
+  auto step = [&first](auto&& run) {
+    try {
+      run();
+    } catch (...) {
+      if (!first) first = std::current_exception();
+    }
+  };
+  step([&] {
+    if (DieDes::DieDesTarget* old = feature.DetachTargetData(parms); old != nullptr) UPDATE_log_object_to_delete(old);
+  });
   for (int i = 0, n = parms->GetNumEntities(); i < n; ++i)
-    if (DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(i); entity != nullptr) entity->ReleaseContents(0);
-  feature.DeleteGenericAttributes(parms);
+    step([&] {
+      if (DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(i); entity != nullptr) entity->ReleaseContents(0);
+    });
+  step([&] { feature.DeleteGenericAttributes(parms); });
   OM_delete_object(parms);
+  if (first) std::rethrow_exception(first);
 }
 
 }  // namespace

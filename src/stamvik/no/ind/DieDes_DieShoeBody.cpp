@@ -380,11 +380,18 @@ int DieShoeBuilder::GetSolvaneMainDeckIntersectionBodies(int** bodies) {
     const double wall = GetWallThicknessValue();
     for (int i = 0, n = GetNumberSolvaneMainDecks(); i < n; ++i) {
       const int inner = CreateOffsetBody(-wall, GetSolvaneMainDeck(i));
-      if (inner == 0 || !ZV_ENTITY_is(inner)) {
+      if (inner == 0) {
+        SetWarningNumber(kShoeBlockNotCopied);
+        continue;
+      }
+      // Ours until the cache holds it, a host error's way out included.
+      Stamvik::OnEveryExit deleteInner("DeleteLive", [inner] { DeleteLive(inner); });
+      if (!ZV_ENTITY_is(inner)) {
         SetWarningNumber(kShoeBlockNotCopied);
         continue;
       }
       SetSolvaneMainDeckIntersection(GetNumberSolvaneMainDeckIntersections(), inner);
+      deleteInner.Dismiss();
       Trace(inner, "MainDeckIntrBody", i);
     }
   }
@@ -438,14 +445,21 @@ int DieShoeBuilder::GetSolvaneMainDeckUniteBodies(int** bodies) {
     const int block = GetSolvaneMainDeck(i);
     if (!ZV_ENTITY_is(block)) continue;
     const int copy = CopyOf(block);
-    // Between the base plane and the deck plane.
-    if (copy == 0 || DIEDES_UTILS__trim_body_to_plane(copy, basePoint, baseMatrix + 6) != 0 ||
-        DIEDES_UTILS__trim_body_to_plane(copy, deckPoint, deckMatrix + 6) != 0) {
-      DeleteLive(copy);
+    if (copy == 0) {
       SetWarningNumber(kShoeBlockNotCopied);
       continue;
     }
-    if (ZV_ENTITY_is(copy)) Append(&count, bodies, copy);
+    // Ours until the array holds it, a host error's way out included.
+    Stamvik::OnEveryExit deleteCopy("DeleteLive", [copy] { DeleteLive(copy); });
+    // Between the base plane and the deck plane.
+    if (DIEDES_UTILS__trim_body_to_plane(copy, basePoint, baseMatrix + 6) != 0 ||
+        DIEDES_UTILS__trim_body_to_plane(copy, deckPoint, deckMatrix + 6) != 0) {
+      SetWarningNumber(kShoeBlockNotCopied);
+      continue;
+    }
+    if (!ZV_ENTITY_is(copy)) continue;
+    Append(&count, bodies, copy, false);
+    deleteCopy.Dismiss();
   }
   deleteCopies.Dismiss();
   return count;
@@ -545,9 +559,16 @@ int DieShoeBuilder::GetSolvaneDeckCutoutSubtractBodies(int** bodies) {
           SetWarningNumber(kShoeBlockNotCopied);
           continue;
         }
-        // The kernel takes the tools it combines: each is copied afresh.
-        for (std::size_t j = 0; j < tools.size(); ++j)
-          if (tools[j] == 0 || !ZV_ENTITY_is(tools[j])) tools[j] = CopyOf(GetSolvaneMainDeckIntersection(static_cast<int>(j)));
+        // The kernel takes the tools it combines: each is copied afresh. A
+        // host error on the way takes the target too.
+        try {
+          for (std::size_t j = 0; j < tools.size(); ++j)
+            if (tools[j] == 0 || !ZV_ENTITY_is(tools[j]))
+              tools[j] = CopyOf(GetSolvaneMainDeckIntersection(static_cast<int>(j)));
+        } catch (...) {
+          Stamvik::RunNoted("DeleteLive", [target] { DeleteLive(target); });
+          throw;
+        }
         try {
           ZV_TOPOL_track_r_t tracking;
           ZV_boolean_r_t results;
@@ -748,6 +769,18 @@ int DieShoeBuilder::CreateBody(int* body) {
   if (flange == 0) return kNoBaseBody;
   *body = CopyOf(flange);
   if (*body == 0) return kNoBaseBody;
+  // The body is the caller's once this returns; a host error on the way
+  // takes it with it.
+  try {
+    return CombineOnto(body);
+  } catch (...) {
+    Stamvik::RunNoted("DieDesUtilsDeleteBody", [body] { DeleteLive(*body); });
+    *body = 0;
+    throw;
+  }
+}
+
+int DieShoeBuilder::CombineOnto(int* body) {
   if (ABORT_ask_flag_status()) return kAborted;
 
   int unites = 0, subtracts = 0;
@@ -780,13 +813,12 @@ int DieShoeBuilder::CreateBody(int* body) {
   if (ApplyTools(*body, &cutouts, &cutoutBodies, false)) return kAborted;
 
   if (const int slot = GetSolvaneSlot(); slot != 0) {
-    int one = CopyOf(slot);
-    if (one == 0) {
+    if (const int one = CopyOf(slot); one == 0) {
       SetWarningNumber(kShoeBlockNotCopied);
     } else {
+      const Stamvik::OnEveryExit deleteOne("DieDesUtilsDeleteBody", [one] { DieDesUtilsDeleteBody(one); });
       if (DIEDES_UTILS__subtract_tool_from_target(*body, one, m_distanceTolerance) != 0)
         SetWarningNumber(kShoeBlockNotApplied);
-      DieDesUtilsDeleteBody(one);
     }
   }
 

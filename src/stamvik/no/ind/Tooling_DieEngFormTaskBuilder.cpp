@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <exception>
+#include <unordered_map>
 
 #include "Messages.hpp"
 #include "Support.hpp"
@@ -46,6 +47,54 @@ T* newArray(int count) {
 }
 }  // namespace
 
+namespace {
+// The record each builder holds. The record's field is restored by undo with
+// the rest of the object (an undo of the builder's making may give it back as
+// it was before the record was set): what the builder owns is kept here, for
+// as long as its object lives. A destroy that an undo may take back keeps
+// it; it goes when the host frees the object, also one whose creation was
+// undone and that was never destroyed.
+using RecordTable = std::unordered_map<const DieEngFormTaskBuilder*, DIE_FRMTSK_s*>;
+RecordTable*& RecordsPointer() {
+  static RecordTable* records = nullptr;
+  return records;
+}
+void ReleaseRecordsAtUnload();
+RecordTable& Records() {
+  RecordTable*& records = RecordsPointer();
+  if (records == nullptr) {
+    records = new RecordTable;
+    Frame::AtUnload(&ReleaseRecordsAtUnload);
+  }
+  return *records;
+}
+
+void FreeRecord(DIE_FRMTSK_s* record) {
+  Stamvik::RunNoted("DIE_FRMTSK_free_appl_data", [record] { DIE_FRMTSK_free_appl_data(record); });
+}
+
+// A builder only an undo could bring back when the library unloads gives
+// its record up (its destructor may never run while the library is there);
+// then the table goes.
+void ReleaseRecordsAtUnload() {
+  RecordTable*& records = RecordsPointer();
+  if (records == nullptr) return;
+  for (const auto& [builder, record] : *records) FreeRecord(record);
+  delete records;
+  records = nullptr;
+}
+}  // namespace
+
+void OnHostRelease(DieEngFormTaskBuilder* builder) {
+  RecordTable* records = RecordsPointer();
+  if (records == nullptr) return;
+  auto it = records->find(builder);
+  if (it == records->end()) return;
+  DIE_FRMTSK_s* record = it->second;
+  records->erase(it);
+  FreeRecord(record);
+}
+
 STAMVIK_OM_INSTANCE_SIZE_DEF(DieEngFormTaskBuilder)
 STAMVIK_OM_DEFINE_CLASS(DieEngFormTaskBuilder, "KTX::JAX_FEAT_BUILDER", 0x1000, &GetDieEngFormTaskBuilderInstanceSize,
                         STAMVIK_DIE_ENG_FORM_TASK_BUILDER_ATTRIBUTES)
@@ -67,7 +116,14 @@ void DieEngFormTaskBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   }
   SetRegionBounds(SC_collectorFactory::object(OM::OM_ask_object_tag(owner)));
   // Every new builder reads the defaults, not only the first after load.
-  SetFrmtskStruct(NewRecord());
+  HoldRecord(NewRecord());
+}
+
+void DieEngFormTaskBuilder::HoldRecord(DIE_FRMTSK_s* record) {
+  DIE_FRMTSK_s*& held = Records()[this];
+  if (held != nullptr && held != record) FreeRecord(held);
+  held = record;
+  SetFrmtskStruct(record);
 }
 
 DIE_FRMTSK_s* DieEngFormTaskBuilder::NewRecord() {
@@ -86,13 +142,9 @@ DIE_FRMTSK_s* DieEngFormTaskBuilder::NewRecord() {
 void DieEngFormTaskBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   if (!DIE_FRMTSK_is_a_frmtsk_frec(frec)) return;
   DIE_FRMTSK_s* record = NewRecord();
+  HoldRecord(record);
   record->frec = frec;
   DIE_FRMTSK_read_parms(false, record);
-  if (DIE_FRMTSK_s* old = m_frmtskStruct; old != nullptr) {
-    FreeApplicationData(old);
-    DIE_FRMTSK_free_appl_data(old);
-  }
-  SetFrmtskStruct(record);
   if (m_dieTip != nullptr) m_dieTip->set_selected_tag(record->dieTip);
 
   int count = 0;
@@ -207,21 +259,6 @@ int DieEngFormTaskBuilder::commit_feature(FEATURE_RECORD** frec) {
 }
 
 char* DieEngFormTaskBuilder::ask_journal_class_name() const { return SM_string_copy("Tooling.DieEngFormTaskBuilder"); }
-
-void DieEngFormTaskBuilder::destroy() { cascade_destroy(); }
-
-void DieEngFormTaskBuilder::cascade_destroy() {
-  implement_destroy();
-  JAX_FEAT_BUILDER::cascade_destroy();
-}
-
-void DieEngFormTaskBuilder::implement_destroy() {
-  DIE_FRMTSK_s* record = m_frmtskStruct;
-  if (record == nullptr) return;
-  FreeApplicationData(record);
-  DIE_FRMTSK_free_appl_data(record);
-  SetFrmtskStruct(nullptr);
-}
 
 void DieEngFormTaskBuilder::SetRegionBounds(SC_collector* bounds) {
   OM::SetReferencedObject(this, m_regionBoundsAttId, bounds);

@@ -32,8 +32,6 @@ class STAMVIK_API DieEngFormTaskBuilder : public JAX_FEAT_BUILDER {
   // The host always finds a form task valid.
   int validate_nothrow() override { return Stamvik::CheckInputs(this); }
   int commit_feature(FEATURE_RECORD** frec) override;
-  void destroy() override;
-  void cascade_destroy() override;
 
   // Fills the record from the builder.
   virtual void AskApplicationData(DIE_FRMTSK_s* record);
@@ -60,9 +58,10 @@ class STAMVIK_API DieEngFormTaskBuilder : public JAX_FEAT_BUILDER {
   void SetNthValueInDetails(int n, const UString& line);
 
  private:
-  void implement_destroy();
   // A new record with the two defaults blocks filled.
   static DIE_FRMTSK_s* NewRecord();
+  // The builder's record from now on (the one it held before goes).
+  void HoldRecord(DIE_FRMTSK_s* record);
 };
 
 STAMVIK_OM_CLASS_EXPORTS(DieEngFormTaskBuilder)

@@ -1,0 +1,103 @@
+// The failure switch as KTX_FAIL sets it: each facility name read, and the
+// first call of the facility it names failing, while another facility's
+// calls go on unharmed and uncounted.
+#include <functional>
+#include <string>
+
+#include "TestSupport.hpp"
+#include "afl/BodyUtils.hpp"
+#include "feat/Builder.hpp"
+#include "kernel/Kernel.hpp"
+#include "om/ObjectManager.hpp"
+#include "sys/CallLog.hpp"
+#include "sys/Error.hpp"
+#include "sys/Failure.hpp"
+#include "sys/Memory.hpp"
+
+using namespace KTX;
+
+namespace {
+
+class FailureSwitch : public stamvik_test::HostTest {};
+
+// One call of a facility, as the plug-in makes it: true when it failed as
+// that facility's calls fail.
+using Probe = std::function<bool()>;
+
+TEST_F(FailureSwitch, EachFacilityNameFailsTheFirstCallOfItsFacilityOnly) {
+  const Probe memory = [] {
+    try {
+      SM_free(SM_alloc(16));
+    } catch (const Error::Exception& e) {
+      return e.askCode() == Error::kNoMemory;
+    }
+    return false;
+  };
+  const Probe kernel = [] {
+    const int body = Kernel::CreateBody(Kernel::BodyType::Solid);
+    int copy = 0;
+    const int rc = DieDesUtilsSolvaneCopy(false, body, &copy);
+    if (copy != 0) Kernel::DeleteBody(copy, "test");
+    Kernel::DeleteBody(body, "test");
+    return rc == Failure::kKernelError && copy == 0;
+  };
+  const Probe record = [this] {
+    try {
+      FEATURE_RECORD* frec = FEATURE_RECORD::Create(part(), nullptr);
+      frec->destroy();
+    } catch (const Error::Exception& e) {
+      return e.askCode() == Failure::kInjected;
+    }
+    return false;
+  };
+  const Probe mark = [] {
+    int error = 0;
+    const int made = UNDO_QD_set_mark(1, "probe", &error);
+    if (made != 0) UNDO_QD_delete_mark(made, nullptr);
+    return error == Failure::kInjected && made == 0;
+  };
+  const Probe hostCall = [] {
+    try {
+      Host::Log("EXP_probe");
+    } catch (const Error::Exception& e) {
+      return e.askCode() == Failure::kInjected;
+    }
+    return false;
+  };
+  const struct {
+    const char* setting;
+    unsigned facilities;
+    const Probe* named;
+    const char* failed;  // the call the switch names
+    const Probe* other;  // another facility's call, made first: it neither fails nor counts
+  } rows[] = {
+      {"memory:1", Failure::kMemory, &memory, "SM_alloc", &mark},
+      {"kernel:1", Failure::kKernel, &kernel, "DieDesUtilsSolvaneCopy", &memory},
+      {"record:1", Failure::kFeatureRecord, &record, "FEATURE_RECORD::Create", &kernel},
+      {"mark:1", Failure::kUndoMark, &mark, "UNDO_QD_set_mark", &record},
+      {"hostcall:1", Failure::kHostCall, &hostCall, "EXP_probe", &memory},
+      {"all:1", Failure::kEverything, &memory, "SM_alloc", nullptr},
+      {"mark+record:1", Failure::kUndoMark | Failure::kFeatureRecord, &record, "FEATURE_RECORD::Create", &kernel},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.setting);
+    unsigned facilities = 0;
+    long long n = 0;
+    std::string why;
+    ASSERT_TRUE(Failure::ParseSetting(row.setting, &facilities, &n, &why)) << why;
+    EXPECT_EQ(facilities, row.facilities);
+    EXPECT_EQ(n, 1);
+    Failure::FailAt(facilities, n);
+    if (row.other != nullptr) {
+      EXPECT_FALSE((*row.other)()) << "another facility's call failed";
+      EXPECT_EQ(Failure::Counted(), 0) << "another facility's call was counted";
+    }
+    EXPECT_TRUE((*row.named)()) << "the named facility's first call did not fail";
+    EXPECT_EQ(Failure::FailedCall(), row.failed);
+    // Once: its second call goes on.
+    EXPECT_FALSE((*row.named)());
+    EXPECT_GE(Failure::Off(), 2);
+  }
+}
+
+}  // namespace
