@@ -223,6 +223,8 @@ const Row kRows[] = {
       {"kTextTooLong", Messages::kTextTooLong, 3771790},
       {"kTooManyDriverSteps", Messages::kTooManyDriverSteps, 3771791},
       {"kTooManyDriverStepProduct", Messages::kTooManyDriverStepProduct, 3771792},
+      {"kProfileSectionCrosses", Messages::kProfileSectionCrosses, 3771793},
+      {"kEnvelopeNotWhole", Messages::kEnvelopeNotWhole, 3771794},
       {"kManikinWheelAngleExpressionFailed", Messages::kManikinWheelAngleExpressionFailed, 3772122},
       {"kManikinBackAngleExpressionFailed", Messages::kManikinBackAngleExpressionFailed, 3772123},
       {"kManikinPedalAngleExpressionFailed", Messages::kManikinPedalAngleExpressionFailed, 3772127},

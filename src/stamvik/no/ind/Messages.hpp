@@ -324,6 +324,12 @@ inline constexpr int kTextTooLong = 3771790;
 // A driver's step count above 10,000; the two drivers' steps multiplied above 1,000,000.
 inline constexpr int kTooManyDriverSteps = 3771791;
 inline constexpr int kTooManyDriverStepProduct = 3771792;
+// The tire's section (its profile points in order, mirrored back when the
+// profile is mirrored) crosses itself: no solid can be revolved from it.
+inline constexpr int kProfileSectionCrosses = 3771793;
+// The modeller could not unite the tire at every position of the motion into
+// one valid closed solid holding them all: no envelope is made.
+inline constexpr int kEnvelopeNotWhole = 3771794;
 // The manikin's new angle expressions that failed: the steering wheel's, the
 // back's, the pedal plane's.
 inline constexpr int kManikinWheelAngleExpressionFailed = 3772122;
