@@ -341,9 +341,12 @@ TEST_F(TireGeometryTest, NoProfileOrNoMotionMakesNoBody) {
 // and the places' count times the faceted tire's: 24 facets a turn with the
 // corners pushed out to 1 / cos(7.5 degrees) hold 24 sin(15 deg) / (2 pi) /
 // cos^2(7.5 deg) = 1.0057509 of the tire. Points 0.5 inside the tread
-// (radial 339.5) and the rim (216.4), and in the tread's edge (111, 337),
+// (radial 339.5), in the tread's edge (111, 338.5) and 6 off the rim (222),
 // at four angles about the spindle at every place, lie inside: an envelope
-// made inside the tire, or short of a place, leaves some out.
+// made inside the tire, or short of a place, leaves some out. (The facets
+// stand the section's radials out by up to 1 / cos(7.5 deg), 0.86 %: the rim
+// side, 215.9 at the centre plane, up to 217.76, and the tread edge's lower
+// side, 334 at axial 111, up to 336.9.)
 TEST_F(TireGeometryTest, TheEnvelopeHoldsTheTireAtEveryPlace) {
   // Places of this grid: the wheel turned -20 and 20 degrees about the
   // vertical through its centre, and between them lifted by 50.
@@ -378,7 +381,7 @@ TEST_F(TireGeometryTest, TheEnvelopeHoldsTheTireAtEveryPlace) {
       {"turned and lifted", own},
   };
   const double tire = 32248359.786747, faceted = 1.0057509;
-  const double inside[][2] = {{0, 339.5}, {0, 216.4}, {111, 337}};
+  const double inside[][2] = {{0, 339.5}, {0, 222}, {111, 338.5}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Block block(true, false, c.lines);

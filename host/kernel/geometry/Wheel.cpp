@@ -36,6 +36,7 @@ namespace {
 // Facets a turn of a swept tire: at a radius of 340 mm its corners stand
 // 2.9 mm beyond the tread.
 constexpr int kSegments = 24;
+constexpr double kFacetTurn = 7.3 * std::numbers::pi / 180;
 
 // The tire revolved about the Z axis through the origin (the section's
 // axial along Z, its radial along X); false when the modeller cannot make it.
@@ -241,7 +242,15 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
         std::equal(place.axis, place.axis + 3, places[i - 1].axis))
       continue;
     moves.push_back(MoveTo(place));
-    solids.push_back(BRepBuilderAPI_Transform(tire, moves.back(), Standard_True).Shape());
+    // Each position's facets turned about the spindle by 7.3 degrees more
+    // than the one before (no divisor of the 15 of a facet): neighbouring
+    // positions a few degrees of steering apart then meet facet across facet
+    // instead of in nearly the same planes, where the fuses of their unions
+    // break. The facets hold the tire at any turn.
+    gp_Trsf spin;
+    spin.SetRotation(gp_Ax1(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1)),
+                     kFacetTurn * static_cast<double>(solids.size() % kSegments));
+    solids.push_back(BRepBuilderAPI_Transform(tire, moves.back() * spin, Standard_True).Shape());
   }
   TopoDS_Shape united = solids.front();
   if (solids.size() > 1) {
