@@ -249,7 +249,7 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
     // break. The facets hold the tire at any turn.
     gp_Trsf spin;
     spin.SetRotation(gp_Ax1(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1)),
-                     kFacetTurn * static_cast<double>(solids.size() % kSegments));
+                     kFacetTurn * static_cast<double>(solids.size()));
     solids.push_back(BRepBuilderAPI_Transform(tire, moves.back() * spin, Standard_True).Shape());
   }
   TopoDS_Shape united = solids.front();
