@@ -243,6 +243,8 @@ const Row kRows[] = {
       {"kTireSelectedObjectGone", Messages::kTireSelectedObjectGone, 3771801},
       {"kTireSelectedBuilder", Messages::kTireSelectedBuilder, 3771802},
       {"kTireSelectedOwnFeature", Messages::kTireSelectedOwnFeature, 3771803},
+      {"kProfileSectionCrosses", Messages::kProfileSectionCrosses, 3771793},
+      {"kEnvelopeNotWhole", Messages::kEnvelopeNotWhole, 3771794},
       {"kManikinWheelAngleExpressionFailed", Messages::kManikinWheelAngleExpressionFailed, 3772122},
       {"kManikinBackAngleExpressionFailed", Messages::kManikinBackAngleExpressionFailed, 3772123},
       {"kManikinPedalAngleExpressionFailed", Messages::kManikinPedalAngleExpressionFailed, 3772127},

@@ -16,6 +16,7 @@
 #include "afl/TireEnvelope.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
+#include "kernel/Kernel.hpp"
 #include "script/ScriptHost.hpp"
 #include "vd/Motion.hpp"
 #include "vdja_tireenv_motion_util.hpp"
@@ -393,12 +394,14 @@ TEST_F(TireEnvelopeCommit, WhatMakesNoFeature) {
     std::size_t nameLength;  // of the scenario name
     int createAnswer;
     int result;
+    bool brokenOff = false;  // a tire at two places whose union the modeller gives up
   };
   const Case cases[] = {
       {"a name that fills its field", SuspensionTemplate, 256, 0, 0},
       {"one character more", SuspensionTemplate, 257, 0, kTextTooLong},
       {"a 300-character name", SuspensionTemplate, 300, 0, kTextTooLong},
       {"the host refuses", SuspensionTemplate, 10, 5, 5},
+      {"no union of the places", SuspensionTemplate, 10, 0, Messages::kEnvelopeNotWhole, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -407,6 +410,19 @@ TEST_F(TireEnvelopeCommit, WhatMakesNoFeature) {
     tire_->SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(c.motion));
     tire_->SetScenarioName(std::string(c.nameLength, 's').c_str());
     Host::SetAnswer("DIEENG_create_frec", c.createAnswer);
+    struct Limit {
+      ~Limit() { Kernel::SetGeometryLimit(-1); }
+    } limit;
+    if (c.brokenOff) {
+      tire_->SetTireDefinition(ProfilePointFile);
+      tire_->SetMirrorProfile(true);
+      Tire_s* area = tire_->WorkArea();
+      const double points[3][2] = {{0, 215.9}, {80, 290}, {112.5, 340}};
+      area->profilePointCount = 3;
+      for (int i = 0; i < 3; ++i) area->profilePoints[i][0] = points[i][0], area->profilePoints[i][1] = points[i][1];
+      tire_->SetMotionFile(File("spindle_file.txt", "0 -760 0 0 -660 0\n0 -760 50 0 -660 50\n").c_str());
+      Kernel::SetGeometryLimit(0);
+    }
     const tag_t body = tire_->GetTireEnvelopeBody();
     Block block = Commit(c.result);
     EXPECT_EQ(TireEnvelope::ViewFits(), 1);

@@ -357,6 +357,44 @@ TEST_F(TireEnvelopeFiles, ProfilePointFile) {
   EXPECT_EQ(std::memcmp(&before, tire_->WorkArea(), sizeof before), 0);
 }
 
+// A section that crosses itself is refused and the points stay as they were;
+// a closed loop given in order is taken as it runs.
+TEST_F(TireEnvelopeFiles, AProfileWhoseSectionCrossesItselfIsRefused) {
+  tire_->SetTireDefinition(ProfilePointFile);
+  const std::string file = Write("loops.txt",
+                                 "profile loop\n-100 216\n100 216\n100 340\n-100 340\n"
+                                 "profile sorted\n-100 216\n-100 340\n100 216\n100 340\n"
+                                 "profile past mirror\n-20 216\n40 230\n112.5 340\n");
+  tire_->SetProfilePointFile(file.c_str());
+  struct Case {
+    const char* name;
+    bool mirror;
+    int want;
+  };
+  for (const Case& c : {Case{"loop", false, 0}, Case{"sorted", false, 3771793}, Case{"past", true, 3771793},
+                        Case{"past", false, 0}}) {
+    SCOPED_TRACE(c.name);
+    tire_->SetMirrorProfile(c.mirror);
+    tire_->SetProfileName("loop");
+    tire_->SetMirrorProfile(false);
+    ASSERT_EQ(tire_->CalculateProfilePoints(), 0);
+    const Tire_s before = *tire_->WorkArea();
+    tire_->SetMirrorProfile(c.mirror);
+    tire_->SetProfileName(c.name);
+    EXPECT_EQ(tire_->CalculateProfilePoints(), c.want);
+    if (c.want != 0) {
+      EXPECT_EQ(std::memcmp(&before, tire_->WorkArea(), sizeof before), 0);
+    }
+  }
+  // Committed, the loop's points keep their order.
+  tire_->SetMirrorProfile(false);
+  tire_->SetProfileName("loop");
+  ASSERT_EQ(tire_->CalculateProfilePoints(), 0);
+  TIREENV_put_tire_points_in_order(tire_->WorkArea());
+  EXPECT_EQ(tire_->WorkArea()->profilePoints[1][0], 100);
+  EXPECT_EQ(tire_->WorkArea()->profilePoints[3][0], -100);
+}
+
 TEST_F(TireEnvelopeFiles, ProfilePointsFromCurvesAndBodies) {
   struct Case {
     const char* what;

@@ -1,6 +1,8 @@
 // Tire-envelope inputs that take shape in the builder: hard points set one
 // at a time, the fixed envelope offsets, validation before commit, and the
 // driver paths of the motion runs.
+#include <array>
+#include <initializer_list>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -55,6 +57,17 @@ class TireEnvelopeInputs : public HostTest {
     Set(tire_->GetDistanceTolerance(), 0.01);
     Set(tire_->GetTrimRadius(), 5);
     Set(tire_->GetRadialEndAngle(), 90);
+  }
+  // A profile of the point file's kind, its points in the work area.
+  static void Profile(TireEnvelopeBuilder* b, bool mirror, std::initializer_list<std::array<double, 2>> points) {
+    b->SetTireDefinition(ProfilePointFile);
+    b->SetMirrorProfile(mirror);
+    Tire_s* area = b->WorkArea();
+    area->profilePointCount = 0;
+    for (const auto& [x, r] : points) {
+      area->profilePoints[area->profilePointCount][0] = x;
+      area->profilePoints[area->profilePointCount++][1] = r;
+    }
   }
   TireEnvelopeBuilder* tire_ = nullptr;
   vdja_tireenv_motion_record_t record_{};
@@ -143,6 +156,16 @@ TEST_F(TireEnvelopeInputs, ValidationStopsAtTheFirstFailingCheck) {
       {"spindle layer 0", [](TireEnvelopeBuilder* b) { b->SetSpindleLinesLayer(0); }, 3771763},
       {"spindle layer 257", [](TireEnvelopeBuilder* b) { b->SetSpindleLinesLayer(257); }, 3771763},
       {"no profile points", [](TireEnvelopeBuilder* b) { b->WorkArea()->profilePointCount = 0; }, 3771761},
+      // The section: the points in order, mirrored back when the profile is.
+      {"a closed loop in order",
+       [](TireEnvelopeBuilder* b) { Profile(b, false, {{-100, 216}, {100, 216}, {100, 340}, {-100, 340}}); }, 0},
+      {"the loop's points sorted cross",
+       [](TireEnvelopeBuilder* b) { Profile(b, false, {{-100, 216}, {-100, 340}, {100, 216}, {100, 340}}); },
+       3771793},
+      {"a half profile past the centre plane, mirrored",
+       [](TireEnvelopeBuilder* b) { Profile(b, true, {{-20, 216}, {40, 230}, {112.5, 340}}); }, 3771793},
+      {"the same not mirrored", [](TireEnvelopeBuilder* b) { Profile(b, false, {{-20, 216}, {40, 230}, {112.5, 340}}); },
+       0},
       {"no motion file", [](TireEnvelopeBuilder* b) { b->SetMotionFile("/no/such/file"); }, 3771762},
       {"shift -635", [](TireEnvelopeBuilder* b) { Set(b->GetWheelCenterlineShift(), -635); }, 0},
       {"shift -635.2", [](TireEnvelopeBuilder* b) { Set(b->GetWheelCenterlineShift(), -635.2); }, 3771764},

@@ -2,8 +2,11 @@
 // kingpin and sprung along its arms, the tire body and its swept envelope,
 // and real clearances against them.
 #include <cmath>
+#include <cstdio>
 #include <memory>
+#include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TestSupport.hpp"
@@ -13,6 +16,7 @@
 #include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
+#include "kernel/Solids.hpp"
 #include "sys/Listing.hpp"
 #include "vd/Motion.hpp"
 #include "vd/Suspension.hpp"
@@ -330,6 +334,82 @@ TEST_F(TireGeometryTest, NoProfileOrNoMotionMakesNoBody) {
   Block onTheAxis(true, true, {"0 -760 0 0 -660 0"});
   onTheAxis.block->profilePoints[0][1] = 0;
   EXPECT_EQ(TireGeometry::MakeBody(*onTheAxis.block), 0u);
+}
+
+// The envelope is one closed solid that holds the tire at every place. Its
+// volume lies between the tire's own, 32248359.786747 mm3 (Pappus, above),
+// and the places' count times the faceted tire's: 24 facets a turn with the
+// corners pushed out to 1 / cos(7.5 degrees) hold 24 sin(15 deg) / (2 pi) /
+// cos^2(7.5 deg) = 1.0057509 of the tire. Points 0.5 inside the tread
+// (radial 339.5), in the tread's edge (111, 338.5) and 6 off the rim (222),
+// at four angles about the spindle at every place, lie inside: an envelope
+// made inside the tire, or short of a place, leaves some out. (The facets
+// stand the section's radials out by up to 1 / cos(7.5 deg), 0.86 %: the rim
+// side, 215.9 at the centre plane, up to 217.76, and the tread edge's lower
+// side, 334 at axial 111, up to 336.9.)
+TEST_F(TireGeometryTest, TheEnvelopeHoldsTheTireAtEveryPlace) {
+  // Places of this grid: the wheel turned -20 and 20 degrees about the
+  // vertical through its centre, and between them lifted by 50.
+  std::vector<std::string> own;
+  for (const auto& [turn, height] : {std::pair{-20.0, 0.0}, std::pair{0.0, 50.0}, std::pair{20.0, 0.0}}) {
+    const double a = turn * std::numbers::pi / 180, d[3] = {std::sin(a), -std::cos(a), 0};
+    char line[160];
+    std::snprintf(line, sizeof line, "%.6f %.6f %.6f %.6f %.6f %.6f", 0.0, -760.0, height, -100 * d[0],
+                  -760 - 100 * d[1], height);
+    own.push_back(line);
+  }
+  struct Case {
+    const char* what;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      // The example's MacPherson strut, rack -30 to 30 and jounce 0 to 100
+      // (examples/tire_envelope_clearance.jou, its spindle file).
+      {"MacPherson strut",
+       {"0.000000 -760.000000 0.000000 0.000000 -660.000000 0.000000",
+        "-21.131036 -758.181689 -1.483806 1.915112 -660.889639 0.285938",
+        "21.124398 -756.845988 0.444466 -2.090331 -659.580039 -0.196949",
+        "-24.048505 -747.639885 99.678252 -0.993564 -650.334449 99.329314",
+        "18.196722 -746.263116 101.792341 -4.996231 -649.036020 98.795880"}},
+      // The short-long arm of examples/tire_template_sla.txt moved alike.
+      {"short-long arm",
+       {"0.000000 -760.000000 0.000000 0.000000 -660.000000 0.000000",
+        "-15.844697 -760.194820 -0.847791 4.570757 -662.312249 0.639306",
+        "15.518307 -756.552158 0.287488 -4.975481 -658.677802 -0.496782",
+        "-15.540673 -753.206311 99.413024 5.182616 -655.383488 100.526870",
+        "15.847834 -749.654955 100.000718 -4.371351 -651.721368 99.556746"}},
+      {"turned and lifted", own},
+  };
+  const double tire = 32248359.786747, faceted = 1.0057509;
+  const double inside[][2] = {{0, 339.5}, {0, 222}, {111, 338.5}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Block block(true, false, c.lines);
+    const int body = KernelBodyOf(TireGeometry::MakeBody(*block.block));
+    EXPECT_TRUE(Kernel::IsClosedSolid(body));
+    const double volume = Kernel::Volume(body) * 1e9;
+    EXPECT_GT(volume, tire);
+    EXPECT_LT(volume, static_cast<double>(c.lines.size()) * faceted * tire);
+    int outside = 0;
+    for (const Kernel::WheelPlace& place : TireGeometry::Places(*block.block)) {
+      const double* n = place.axis;
+      const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+      const double z[3] = {n[0] / length, n[1] / length, n[2] / length};
+      // Two directions square to the spindle.
+      const double h = std::sqrt(z[0] * z[0] + z[1] * z[1]);
+      const double x[3] = {-z[1] / h, z[0] / h, 0}, y[3] = {z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2],
+                                                              z[0] * x[1] - z[1] * x[0]};
+      for (const auto& [axial, radial] : inside)
+        for (int k = 0; k < 4; ++k) {
+          const double t = (10 + 90 * k) * std::numbers::pi / 180;
+          double point[3];
+          for (int i = 0; i < 3; ++i)
+            point[i] = (place.centre[i] + axial * z[i] + radial * (std::cos(t) * x[i] + std::sin(t) * y[i])) / 1000;
+          outside += Kernel::Classify(body, point) != Kernel::Containment::In;
+        }
+    }
+    EXPECT_EQ(outside, 0);
+  }
 }
 
 // A block over the wheel, its floor at z = 350 across x -50..50, y -800..-720,

@@ -220,12 +220,19 @@ int DIEENG_create_frec(int classId, Tireenv_params_s* block, int option, FEATURE
                                       std::to_string(option));
   if (block == nullptr || frec == nullptr) return Parms::kNoParms;
   if (long long code = Host::Answer("DIEENG_create_frec", 0); code != 0) return static_cast<int>(code);
+  // The feature's solid (the tire body or its envelope); a point at the
+  // vehicle origin stands for it when there is no geometry to make. A solid
+  // the modeller cannot make whole makes no feature.
   auto* parms = Host::CreateInPart<TIREENV_PARMS>(nullptr);
   FEATURE_RECORD* made = FEATURE_RECORD::Create(nullptr, parms);
   parms->SetFeatureRecord(made);
-  // The feature's solid (the tire body or its envelope); a point at the
-  // vehicle origin stands for it when there is no geometry to make.
-  const tag_t solid = TireGeometry::MakeBody(*block);
+  int failed = 0;
+  const tag_t solid = TireGeometry::MakeBody(*block, &failed);
+  if (failed != 0) {
+    made->destroy();
+    parms->destroy();
+    return failed;
+  }
   made->set_body_eid(solid != 0 ? solid : ES_create_point(block->origin));
   Store(parms, *block);
   *frec = made;
@@ -236,8 +243,11 @@ int DIEENG_update_frec(FEATURE_RECORD* frec, Tireenv_params_s* block) {
   Host::Log("DIEENG_update_frec", Host::TagNumber(frec));
   if (long long code = Host::Answer("DIEENG_update_frec", 0); code != 0) return static_cast<int>(code);
   if (StoredOf(frec) == nullptr || block == nullptr) return Parms::kNoParms;
+  int failed = 0;
+  const tag_t solid = TireGeometry::MakeBody(*block, &failed);
+  if (failed != 0) return failed;
   Store(frec->ask_parms(), *block);
-  if (const tag_t solid = TireGeometry::MakeBody(*block); solid != 0) {
+  if (solid != 0) {
     const tag_t old = frec->ask_body_eid();
     frec->set_body_eid(solid);
     if (auto* was = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(old))) was->destroy();
@@ -268,7 +278,10 @@ void TIREENV_put_tire_points_in_order(Tire_s* area) {
   const int count = std::clamp(area->profilePointCount, 0, Tire_s::kMaxProfilePoints);
   std::vector<std::array<double, 3>> points(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) std::copy_n(area->profilePoints[i], 3, points[static_cast<std::size_t>(i)].begin());
-  std::sort(points.begin(), points.end());
+  // The profile runs along the section: sorting its points would cross a
+  // section that turns back on itself (a closed loop), so the order is kept,
+  // only turned round when it runs against the axis.
+  if (count > 1 && points.front() > points.back()) std::reverse(points.begin(), points.end());
   for (int i = 0; i < count; ++i) std::copy_n(points[static_cast<std::size_t>(i)].begin(), 3, area->profilePoints[i]);
 }
 

@@ -201,10 +201,13 @@ KTX_HOST_API Tireenv_params_s* TireEnvelope_ReadParms(const FEATURE_RECORD* frec
 KTX_HOST_API int TireEnvelope_Is(const FEATURE_RECORD* frec);
 KTX_HOST_API int TireEnvelope_ChangeOutputAttributes(FEATURE_RECORD* frec, const Tireenv_params_s* block);
 // A new feature in the work part keeping a deep copy of the block, with one
-// body: 0 and the record, or the answer "DIEENG_create_frec" and nothing made.
+// body: 0 and the record, or the answer "DIEENG_create_frec" and nothing made,
+// or ZV_ERROR_geometry and nothing made when the modeller cannot make the
+// feature's solid whole (see TireGeometry::MakeBody).
 KTX_HOST_API int DIEENG_create_frec(int classId, Tireenv_params_s* block, int option, FEATURE_RECORD** frec);
 // The feature keeps a deep copy of the block instead: 0, or the answer
-// "DIEENG_update_frec" with nothing kept.
+// "DIEENG_update_frec" (or ZV_ERROR_geometry, as for a creation) with
+// nothing kept.
 KTX_HOST_API int DIEENG_update_frec(FEATURE_RECORD* frec, Tireenv_params_s* block);
 // Recorded: the record (none when creating) and the tags extracted.
 KTX_HOST_API void VD_create_extractions(FEATURE_RECORD* frec, int count, const tag_t* tags);
@@ -215,8 +218,9 @@ KTX_HOST_API const char* TEXT_to_locale(const TEXT_s* text);
 // The stand-in's occurrence of an instance is the instance itself (0 for no instance).
 KTX_HOST_API tag_t VD_ASSEM_ask_part_occ_of_inst(tag_t parentOccurrence, tag_t instance);
 
-// Orders the work record's tire points by their first coordinate, then the
-// second (in place).
+// Puts the work record's tire points in order along the axis (in place): as
+// they are, or reversed when the first lies beyond the last (by the first
+// coordinate, then the second); the section they make is the same.
 KTX_HOST_API void TIREENV_put_tire_points_in_order(Tire_s* area);
 // The file's lines without their line ends: new arrays (SM_alloc, each line
 // too). 0; -1 when it cannot be read, -2 for a line holding a null byte (a

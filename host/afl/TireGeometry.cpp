@@ -53,7 +53,8 @@ std::vector<Kernel::WheelPlace> Places(const Tireenv_params_s& block) {
   return places;
 }
 
-tag_t MakeBody(const Tireenv_params_s& block) {
+tag_t MakeBody(const Tireenv_params_s& block, int* status) {
+  if (status != nullptr) *status = 0;
   const std::vector<double> section = Section(block);
   std::vector<Kernel::WheelPlace> places = Places(block);
   if (section.size() < 6 || places.empty()) return 0;
@@ -68,8 +69,11 @@ tag_t MakeBody(const Tireenv_params_s& block) {
   for (Kernel::WheelPlace& place : places)
     for (double& c : place.centre) c *= scale;
   int body = 0;
-  if (const int status = Kernel::MakeWheelSweep(scaled, places, offset * scale, &body); status != 0) {
-    Kernel::RecordError("tire-envelope geometry: the modeller answered " + std::to_string(status));
+  if (const int made = Kernel::MakeWheelSweep(scaled, places, offset * scale, &body); made != 0) {
+    Kernel::RecordError("tire-envelope geometry: the modeller answered " + std::to_string(made));
+    // A section the modeller refuses makes nothing; a solid it cannot make
+    // whole is the caller's failure.
+    if (status != nullptr && made == ZV_ERROR_geometry) *status = made;
     return 0;
   }
   return ES_solid::MakeOwning(nullptr, body)->OmTag();

@@ -25,8 +25,10 @@ KTX_HOST_API std::vector<Kernel::WheelPlace> Places(const Tireenv_params_s& bloc
 // the tire body (block byte 56 is 1) at the first place, or the envelope at
 // every place grown by the largest of the six offsets when the block applies
 // them. 0 when there is no section or place, or the modeller cannot make it
-// (then a kernel error is recorded).
-KTX_HOST_API tag_t MakeBody(const Tireenv_params_s& block);
+// (then a kernel error is recorded, and *status, when given, is
+// ZV_ERROR_geometry: the modeller could not make the solid whole; it is 0
+// otherwise, also for a section it refuses, one that crosses itself).
+KTX_HOST_API tag_t MakeBody(const Tireenv_params_s& block, int* status = nullptr);
 
 // Measures a clearance data set's run: every body of list 1 that holds
 // geometry against every body of list 2 that does. A tire-envelope feature's

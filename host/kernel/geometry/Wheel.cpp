@@ -1,10 +1,14 @@
 #include "kernel/geometry/Modelling.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
 #include <BRepAlgoAPI_Fuse.hxx>
+#include <BRepCheck_Analyzer.hxx>
+#include <BRepClass3d_SolidClassifier.hxx>
+#include <TopExp_Explorer.hxx>
 #include <BRepExtrema_DistShapeShape.hxx>
 #include <TopTools_ListOfShape.hxx>
 #include <BRepPrimAPI_MakeRevol.hxx>
@@ -32,6 +36,7 @@ namespace {
 // Facets a turn of a swept tire: at a radius of 340 mm its corners stand
 // 2.9 mm beyond the tread.
 constexpr int kSegments = 24;
+constexpr double kFacetTurn = 7.3 * std::numbers::pi / 180;
 
 // The tire revolved about the Z axis through the origin (the section's
 // axial along Z, its radial along X); false when the modeller cannot make it.
@@ -85,16 +90,56 @@ bool Faceted(const std::vector<double>& section, int segments, TopoDS_Shape* sol
   }
 }
 
-// The revolution moved to a place: the Z axis onto the spindle.
-TopoDS_Shape Placed(const TopoDS_Shape& tire, const WheelPlace& place) {
+// The move of the revolution to a place: the Z axis onto the spindle.
+gp_Trsf MoveTo(const WheelPlace& place) {
   gp_Trsf move;
   move.SetTransformation(gp_Ax3(gp_Pnt(place.centre[0], place.centre[1], place.centre[2]),
                                 gp_Dir(place.axis[0], place.axis[1], place.axis[2])),
                          gp_Ax3());
-  return BRepBuilderAPI_Transform(tire, move, Standard_True).Shape();
+  return move;
 }
 
-// The solids' union in one run of the modeller's general fuse.
+// One valid solid of some volume: what a tire or a union must be.
+bool Sound(const TopoDS_Shape& shape) {
+  if (shape.IsNull()) return false;
+  int solids = 0;
+  for (TopExp_Explorer solid(shape, TopAbs_SOLID); solid.More(); solid.Next()) ++solids;
+  return solids == 1 && Shapes::Volume(shape) > 0 && BRepCheck_Analyzer(shape).IsValid();
+}
+
+// The union of two sound solids, sound itself and no smaller than either:
+// false when the modeller's fuse gives less. Neighbouring positions meet in
+// faces that nearly coincide, where a fuse can break into slivers or lose a
+// part; the modeller is then asked again with a fuzzy tolerance, which takes
+// such faces as one.
+bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, TopoDS_Shape* united) {
+  const double least = std::max(Shapes::Volume(a), Shapes::Volume(b)), most = Shapes::Volume(a) + Shapes::Volume(b);
+  for (double fuzzy : {0.0, 1e-6, 1e-5}) {
+    Shapes::Bounded bound;
+    TopTools_ListOfShape arguments, tools;
+    arguments.Append(a);
+    tools.Append(b);
+    BRepAlgoAPI_Fuse fuse;
+    fuse.SetArguments(arguments);
+    fuse.SetTools(tools);
+    if (fuzzy > 0) fuse.SetFuzzyValue(fuzzy);
+    fuse.Build(bound.Range());
+    if (bound.Stopped()) return false;
+    if (!fuse.IsDone() || fuse.HasErrors()) continue;
+    // Facets of one plane merged: the fewest faces for what follows.
+    ShapeUpgrade_UnifySameDomain unify(fuse.Shape(), Standard_True, Standard_True, Standard_False);
+    unify.Build();
+    const TopoDS_Shape made = unify.Shape();
+    const double volume = Shapes::Volume(made);
+    if (Sound(made) && volume >= least * (1 - 1e-9) && volume <= most * (1 + 1e-9)) {
+      *united = made;
+      return true;
+    }
+  }
+  return false;
+}
+
+// The solids' union, each fuse checked.
 bool Unite(const std::vector<TopoDS_Shape>& solids, TopoDS_Shape* united) {
   try {
     // Neighbours first, then the unions of neighbours: each fuse meets a
@@ -107,21 +152,60 @@ bool Unite(const std::vector<TopoDS_Shape>& solids, TopoDS_Shape* united) {
           next.push_back(level[i]);
           continue;
         }
-        Shapes::Bounded bound;
-        BRepAlgoAPI_Fuse fuse(level[i], level[i + 1], bound.Range());
-        if (bound.Stopped() || !fuse.IsDone() || fuse.HasErrors()) return false;
-        // Facets of one plane merged: the fewest faces for what follows.
-        ShapeUpgrade_UnifySameDomain unify(fuse.Shape(), Standard_True, Standard_True, Standard_False);
-        unify.Build();
-        next.push_back(unify.Shape());
+        TopoDS_Shape fused;
+        if (!Fuse(level[i], level[i + 1], &fused)) return false;
+        next.push_back(fused);
       }
       level.swap(next);
     }
     *united = level.front();
-    return Shapes::IsSolid(*united);
+    return Sound(*united);
   } catch (const Standard_Failure&) {
     return false;
   }
+}
+
+// Points well inside the section, (axial, radial) pairs: the middle of each
+// stretch of the section across its axial range at a quarter, half and three
+// quarters of it.
+std::vector<std::array<double, 2>> InnerPoints(const std::vector<double>& section) {
+  std::vector<std::array<double, 2>> inner;
+  const std::size_t n = section.size() / 2;
+  double low = section[0], high = section[0];
+  for (std::size_t i = 0; i < n; ++i) low = std::min(low, section[2 * i]), high = std::max(high, section[2 * i]);
+  for (double at : {0.25, 0.5, 0.75}) {
+    const double x = low + (high - low) * at;
+    std::vector<double> crossings;
+    for (std::size_t i = 0; i < n; ++i) {
+      const double x1 = section[2 * i], r1 = section[2 * i + 1];
+      const double x2 = section[2 * ((i + 1) % n)], r2 = section[2 * ((i + 1) % n) + 1];
+      if ((x1 <= x) != (x2 <= x)) crossings.push_back(r1 + (r2 - r1) * (x - x1) / (x2 - x1));
+    }
+    std::sort(crossings.begin(), crossings.end());
+    for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) inner.push_back({x, (crossings[i] + crossings[i + 1]) / 2});
+  }
+  return inner;
+}
+
+// Whether the union holds the tire at every place: points inside the
+// section, turned to a few angles about the spindle at each place, lie
+// inside it. A fuse that lost a part of one position's tire fails here even
+// when what it left is a valid solid.
+bool HoldsEveryPlace(const TopoDS_Shape& united, const std::vector<double>& section,
+                     const std::vector<gp_Trsf>& places) {
+  const std::vector<std::array<double, 2>> inner = InnerPoints(section);
+  if (inner.empty()) return false;
+  BRepClass3d_SolidClassifier classifier(united);
+  for (const gp_Trsf& place : places)
+    for (const auto& [x, r] : inner)
+      for (int k = 0; k < 4; ++k) {
+        // Off the facets' corners, round the whole turn.
+        const double angle = 0.3 + k * std::numbers::pi / 2;
+        const gp_Pnt point = gp_Pnt(r * std::cos(angle), r * std::sin(angle), x).Transformed(place);
+        classifier.Perform(point, 1e-7);
+        if (classifier.State() != TopAbs_IN) return false;
+      }
+  return true;
 }
 
 }  // namespace
@@ -142,12 +226,14 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
   TopoDS_Shape tire;
   if (!(places.size() == 1 ? Revolution(section, &tire) : Faceted(section, kSegments, &tire)))
     return ZV_ERROR_geometry;
+  // A section that crosses itself turns into no sound solid (one inside out).
+  if (!Sound(tire)) return ZV_ERROR_bad_value;
   if (offset > 0) {
     TopoDS_Shape grown;
-    if (Shapes::Offset(tire, offset, 0, &grown) != Shapes::Outcome::Done || !Shapes::IsSolid(grown))
-      return ZV_ERROR_geometry;
+    if (Shapes::Offset(tire, offset, 0, &grown) != Shapes::Outcome::Done || !Sound(grown)) return ZV_ERROR_geometry;
     tire = grown;
   }
+  std::vector<gp_Trsf> moves;
   std::vector<TopoDS_Shape> solids;
   for (std::size_t i = 0; i < places.size(); ++i) {
     // A wheel standing still between positions adds nothing.
@@ -155,10 +241,27 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
     if (i > 0 && std::equal(place.centre, place.centre + 3, places[i - 1].centre) &&
         std::equal(place.axis, place.axis + 3, places[i - 1].axis))
       continue;
-    solids.push_back(Placed(tire, place));
+    moves.push_back(MoveTo(place));
+    // Each position's facets turned about the spindle by 7.3 degrees more
+    // than the one before (no divisor of the 15 of a facet): neighbouring
+    // positions a few degrees of steering apart then meet facet across facet
+    // instead of in nearly the same planes, where the fuses of their unions
+    // break. The facets hold the tire at any turn.
+    gp_Trsf spin;
+    spin.SetRotation(gp_Ax1(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1)),
+                     kFacetTurn * static_cast<double>(solids.size()));
+    solids.push_back(BRepBuilderAPI_Transform(tire, moves.back() * spin, Standard_True).Shape());
   }
   TopoDS_Shape united = solids.front();
-  if (solids.size() > 1 && !Unite(solids, &united)) return ZV_ERROR_geometry;
+  if (solids.size() > 1) {
+    // A union the modeller cannot make whole is no envelope: a smaller or
+    // broken solid would let a clearance run miss what it meets.
+    try {
+      if (!Unite(solids, &united) || !HoldsEveryPlace(united, section, moves)) return ZV_ERROR_geometry;
+    } catch (const Standard_Failure&) {
+      return ZV_ERROR_geometry;
+    }
+  }
   *body = Bodies::NewBody(BodyType::Solid, united);
   return 0;
 }

@@ -364,6 +364,12 @@ inline constexpr int kTireUnknownMember = 3771800;
 inline constexpr int kTireSelectedObjectGone = 3771801;
 inline constexpr int kTireSelectedBuilder = 3771802;
 inline constexpr int kTireSelectedOwnFeature = 3771803;
+// The tire's section (its profile points in order, mirrored back when the
+// profile is mirrored) crosses itself: no solid can be revolved from it.
+inline constexpr int kProfileSectionCrosses = 3771793;
+// The modeller could not unite the tire at every position of the motion into
+// one valid closed solid holding them all: no envelope is made.
+inline constexpr int kEnvelopeNotWhole = 3771794;
 // The manikin's new angle expressions that failed: the steering wheel's, the
 // back's, the pedal plane's.
 inline constexpr int kManikinWheelAngleExpressionFailed = 3772122;

@@ -1,6 +1,7 @@
 #include "VDJA_TireEnvelopeBuilder.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -13,6 +14,7 @@
 #include "assy/Assembly.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
 #include "jax_features_tire_envelope_builder.hpp"
 #include "afl/DieEngParms.hpp"
 #include "afl/TireEnvelope.hpp"
@@ -443,7 +445,55 @@ int TireEnvelopeBuilder::CreateSpindleLines(const char* fileName) {
   return 0;
 }
 
+namespace {
+
+// Whether the tire's section crosses itself: the profile points in order,
+// then, when mirrored, their mirror images about the centre plane back to the
+// first, closed. Two sides cross when each has its ends strictly on the two
+// sides of the other's line; sides that only touch or run along one line
+// make no area for the modeller to turn and are left to it.
+bool SectionCrossesItself(const Tire_s& area, bool mirror) {
+  const int count = std::clamp(area.profilePointCount, 0, Tire_s::kMaxProfilePoints);
+  std::vector<std::array<double, 2>> points;
+  const auto add = [&](double x, double r) {
+    if (points.empty() || points.back()[0] != x || points.back()[1] != r) points.push_back({x, r});
+  };
+  for (int i = 0; i < count; ++i) add(area.profilePoints[i][0], area.profilePoints[i][1]);
+  if (mirror)
+    for (int i = count - 1; i >= 0; --i) add(-area.profilePoints[i][0], area.profilePoints[i][1]);
+  while (points.size() > 1 && points.front() == points.back()) points.pop_back();
+  const std::size_t n = points.size();
+  if (n < 4) return false;
+  const auto side = [](const std::array<double, 2>& a, const std::array<double, 2>& b, const std::array<double, 2>& c) {
+    const double cross = (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);
+    return (cross > 0) - (cross < 0);
+  };
+  for (std::size_t i = 0; i < n; ++i)
+    for (std::size_t j = i + 2; j < n; ++j) {
+      if (i == 0 && j == n - 1) continue;  // the closing side meets the first at a corner
+      const auto &a = points[i], &b = points[(i + 1) % n], &c = points[j], &d = points[(j + 1) % n];
+      if (side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0) return true;
+    }
+  return false;
+}
+
+}  // namespace
+
 int TireEnvelopeBuilder::CalculateProfilePoints() {
+  // A section that crosses itself is refused; the points stay as they were.
+  Tire_s* area = WorkArea();
+  const int pointsBefore = area->profilePointCount;
+  const std::uint8_t mirrorBefore = area->mirrorProfile;
+  std::vector<double> before(&area->profilePoints[0][0], &area->profilePoints[0][0] + 3 * Tire_s::kMaxProfilePoints);
+  const int status = TakeProfilePoints();
+  if (status != 0 || !SectionCrossesItself(*area, m_tireDefinition == SolidBody || m_mirrorProfile)) return status;
+  area->profilePointCount = pointsBefore;
+  area->mirrorProfile = mirrorBefore;
+  std::copy(before.begin(), before.end(), &area->profilePoints[0][0]);
+  return Messages::kProfileSectionCrosses;
+}
+
+int TireEnvelopeBuilder::TakeProfilePoints() {
   Tire_s* area = WorkArea();
   const auto tagsOf = [](const TagListObject* list, int* count) {
     tag_t* tags = nullptr;
@@ -1046,6 +1096,8 @@ int TireEnvelopeBuilder::Validate() {
   for (int layer : {m_sectionLayer, m_sheetBodyLayer, m_profileSplineLayer, m_spindleLinesLayer})
     if (layer < 1 || layer > 256) return Messages::kLayerOutOfRange;
   if (WorkArea()->profilePointCount == 0) return Messages::kNoProfilePoints;
+  if (SectionCrossesItself(*WorkArea(), m_tireDefinition == SolidBody || m_mirrorProfile))
+    return Messages::kProfileSectionCrosses;
   if (CFI_ask_file_exist(GetMotionFile()) != 0) return Messages::kMotionFileMissing;
   const double shift = Stamvik::ExpressionValue(m_wheelCenterlineShift);
   if (shift < -25 * f - t || shift > 25 * f + t) return Messages::kCenterlineShiftOutOfRange;
@@ -1374,6 +1426,24 @@ void TireEnvelopeBuilder::WriteBlockClearance(Tireenv_params_s* block, BlockWrit
   }
 }
 
+namespace {
+
+// The host's answer to a feature it could not make because the modeller
+// could not unite the tire's positions into one solid: the library's own
+// number, shown to the user (a smaller or broken envelope is never taken).
+int EnvelopeStatus(int status) {
+  if (status != ZV_ERROR_geometry) return status;
+  try {
+    ERROR_raise(kSource, 1425, Messages::kEnvelopeNotWhole,
+                "The tire envelope could not be made: the tire at every position of the motion does not unite into "
+                "one closed solid. Fewer steps or another motion may.");
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 1425);
+  }
+}
+
+}  // namespace
+
 int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   Tireenv_params_s* block = nullptr;
   TireEnvelope_AllocApplData(&block, frec != nullptr ? *frec : nullptr);
@@ -1423,11 +1493,11 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   if (own != nullptr && TireEnvelope_Is(own) != 0) {
     const int status = DIEENG_update_frec(own, block);
     if (status == 0) UPDATE_log_object_to_update(own);
-    return status;
+    return EnvelopeStatus(status);
   }
   FEATURE_RECORD* made = nullptr;
   FEATURE_RECORD** into = frec != nullptr ? frec : &made;
-  const int status = DIEENG_create_frec(TireEnvelopeClassId, block, 0, into);
+  const int status = EnvelopeStatus(DIEENG_create_frec(TireEnvelopeClassId, block, 0, into));
   if (status == 0) {
     SetTireEnvelopeBody(FREC_ask_body_eid_p(*into));
     TireEnvelope_ChangeOutputAttributes(*into, block);

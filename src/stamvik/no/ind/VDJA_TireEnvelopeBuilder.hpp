@@ -435,6 +435,8 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   void SetDriverLocationsFromDefaults();
   int CopyProfileFromFile();
   void implement_destroy();
+  // CalculateProfilePoints without the check of the section it gives.
+  int TakeProfilePoints();
   int Validate();
 };
 
