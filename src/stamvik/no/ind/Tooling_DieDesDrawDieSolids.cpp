@@ -217,6 +217,9 @@ int DieDesDrawDieBuilder::CreateSubTopSolid(tag_t topBody, tag_t middleBody, tag
         RetireMember(topTrimFound, topTrim);
         return 0;
       }
+      // Then past the top sheet, cut at the middle sheet to the part on the
+      // top sheet's side (against the direction): the band the first try
+      // takes between the sheets, so the flange keeps its thickness.
       std::string end;
       if (!beyondSheet(punch, m_basePlane, topBody, &end)) return kMissingInput;
       status = punch->FeatExtrude(work, 2, curves, 0, direction, "0", end.c_str(), false, nullptr, nullptr, false,
@@ -224,7 +227,7 @@ int DieDesDrawDieBuilder::CreateSubTopSolid(tag_t topBody, tag_t middleBody, tag
       if (status != 0) return status;
       tag_t body = punch->GetFeatFirstBody(*subTopFeature);
       status = punch->FeatTrimSolid(1, &body, middleBody,
-                                    punch->GetSheetTrimDirectionWithVector(middleBody, vectorOf(direction, 1.0)),
+                                    punch->GetSheetTrimDirectionWithVector(middleBody, vectorOf(direction, -1.0)),
                                     &middleTrim);
       if (status != 0) return status;
       KeepMember(middleTrimFound, middleTrim, "QD$SUBTOP_SOLID_TRIM_MIDDLE", *subTopFeature, 2);
@@ -233,9 +236,12 @@ int DieDesDrawDieBuilder::CreateSubTopSolid(tag_t topBody, tag_t middleBody, tag
       if (status != 0) return status;
       RetireMember(subtractFound, subtract);
       KeepMember(false, subtracted, "QD$SUBTOP_SOLID_BOOL_TOP", middleTrim, 2);
+      // The top solid stays on the side of the top sheet that the top
+      // solid's own trim kept: the other side holds nothing of it, and a trim
+      // to that side would leave no die.
       tag_t target = topSolidBody;
       status = punch->FeatTrimSolid(1, &target, topBody,
-                                    punch->GetSheetTrimDirectionWithVector(topBody, vectorOf(direction, -1.0)),
+                                    punch->GetSheetTrimDirectionWithVector(topBody, vectorOf(direction, 1.0)),
                                     &topTrim);
       if (status != 0) return status;
       KeepMember(topTrimFound, topTrim, "QD$SUBTOP_SOLID_TRIM_TOP", subtracted, 2);
