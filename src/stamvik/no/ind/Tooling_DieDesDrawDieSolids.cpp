@@ -230,6 +230,9 @@ int DieDesDrawDieBuilder::CreateSubTopSolid(tag_t topBody, tag_t middleBody, tag
         RetireMember(topTrimFound, topTrim);
         return 0;
       }
+      // Then past the top sheet, cut at the middle sheet to the part on the
+      // top sheet's side (against the direction): the band the first try
+      // takes between the sheets, so the flange keeps its thickness.
       std::string end;
       if (!beyondSheet(punch, m_basePlane, topBody, &end)) return kMissingInput;
       status = punch->FeatExtrude(work, 2, curves, 0, direction, "0", end.c_str(), false, nullptr, nullptr, false,
@@ -237,7 +240,7 @@ int DieDesDrawDieBuilder::CreateSubTopSolid(tag_t topBody, tag_t middleBody, tag
       if (status != 0) return status;
       tag_t body = punch->GetFeatFirstBody(*subTopFeature);
       status = punch->FeatTrimSolid(1, &body, middleBody,
-                                    punch->GetSheetTrimDirectionWithVector(middleBody, vectorOf(direction, 1.0)),
+                                    punch->GetSheetTrimDirectionWithVector(middleBody, vectorOf(direction, -1.0)),
                                     &middleTrim);
       if (status != 0) return status;
       KeepMember(middleTrimFound, middleTrim, "QD$SUBTOP_SOLID_TRIM_MIDDLE", *subTopFeature, 2);
@@ -247,9 +250,12 @@ int DieDesDrawDieBuilder::CreateSubTopSolid(tag_t topBody, tag_t middleBody, tag
       subtracted = true;
       RetireMember(subtractFound, subtract);
       KeepMember(false, subtraction, "QD$SUBTOP_SOLID_BOOL_TOP", middleTrim, 2);
+      // The top solid stays on the side of the top sheet that the top
+      // solid's own trim kept: the other side holds nothing of it, and a trim
+      // to that side would leave no die.
       tag_t target = topSolidBody;
       status = punch->FeatTrimSolid(1, &target, topBody,
-                                    punch->GetSheetTrimDirectionWithVector(topBody, vectorOf(direction, -1.0)),
+                                    punch->GetSheetTrimDirectionWithVector(topBody, vectorOf(direction, 1.0)),
                                     &topTrim);
       if (status != 0) return status;
       KeepMember(topTrimFound, topTrim, "QD$SUBTOP_SOLID_TRIM_TOP", subtraction, 2);
