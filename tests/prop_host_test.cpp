@@ -220,6 +220,8 @@ TEST_F(PropHost, ListAnswersByNameWithoutCaseAndByIndexInOrder) {
   ASSERT_EQ(list.GetCount(), 3);
   EXPECT_STREQ(list.GetNameByIndex(1), "CreateSupportCasting");
   EXPECT_EQ(list.GetNameByIndex(2), nullptr);
+  EXPECT_EQ(list.GetNameByIndex(3), nullptr);
+  EXPECT_EQ(list.GetNameByIndex(-1), nullptr);
   EXPECT_DOUBLE_EQ(list.GetProperty("distancetolerance")->GetDouble(), 0.01);
   EXPECT_EQ(list.GetProperty("distance_tolerance"), nullptr);  // the list knows only the names it was given
   EXPECT_EQ(list.GetProperty(nullptr), nullptr);
