@@ -45,7 +45,7 @@ TEST_F(HandlingCore, ValidationChecksTheBaseMapThenHeightWidthAndDepth) {
       {"width just past it", at, "10", "0.0100001", "0", false, 0},
       {"height of the distance tolerance", at, "0.01", "10", "0", false, 690004},
       {"height just past it", at, "0.0100001", "10", "0", false, 0},
-      {"depth 0 at a location", at, "10", "10", "0", false, 0},
+      {"depth at the margin below 0 at a location", at, "10", "10", "-0.0000000001", false, 0},
       {"negative depth at a location", at, "10", "10", "-0.5", false, 690006},
       {"depth a hair below 0", at, "10", "10", "-1e-9", false, 690006},
       {"negative depth from the base", from, "10", "10", "-0.5", false, 0},

@@ -234,6 +234,27 @@ TEST_F(PropHost, ListAnswersByNameWithoutCaseAndByIndexInOrder) {
   EXPECT_EQ(list.GetCount(), 3);
 }
 
+// What a list takes over it holds after its own entries, in their order and
+// with their names; the list it took them from is empty, past its end at 0.
+TEST_F(PropHost, AListTakenOverHandsOnEveryEntryAndKeepsNone) {
+  Property::List list;
+  Property::List other;
+  list.SetValue("First", Property::MakeInteger(1).release());
+  other.SetValue("Second", Property::MakeInteger(2).release());
+  other.SetValue(nullptr, Property::MakeInteger(3).release());
+  list.TakeOver(other);
+  list.TakeOver(list);
+  ASSERT_EQ(list.GetCount(), 3);
+  EXPECT_STREQ(list.GetNameByIndex(0), "First");
+  EXPECT_STREQ(list.GetNameByIndex(1), "Second");
+  EXPECT_EQ(list.GetNameByIndex(2), nullptr);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(list.GetPropertyByIndex(i)->GetInteger(), i + 1) << i;
+  EXPECT_EQ(other.GetCount(), 0);
+  EXPECT_EQ(other.GetNameByIndex(0), nullptr);
+  EXPECT_EQ(other.GetPropertyByIndex(0), nullptr);
+  EXPECT_EQ(other.GetProperty("Second"), nullptr);
+}
+
 TEST_F(PropHost, ListModesDecideWhatASecondValueUnderOneNameDoes) {
   auto before = Memory::LiveCounters();
   {
