@@ -279,6 +279,7 @@ TEST_F(Compensation, AFailedRoughDataCreateLeavesThePartAsItWas) {
     const char* answer;
     int type;
     int want;
+    bool modifyInputSheet = false;
   };
   const Row rows[] = {
       {"CM_apply_frec", 0, 7001},
@@ -286,12 +287,16 @@ TEST_F(Compensation, AFailedRoughDataCreateLeavesThePartAsItWas) {
       {"CM_include_frec", 0, 7003},
       {"BREF_holder::SetBodies", 0, 7004},
       {"CM_create_frec_using_parms", 1, 7005},
+      // The one input sheet was made the part's target: the target goes back.
+      {"CM_apply_frec", 0, 7006, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.answer);
     auto* b = NewRough(row.type);
     ClosedLoop(b->GetCurveCollector());
     b->GetSheetBodies()->append(Sheet());
+    b->SetModifyInputSheet(row.modifyInputSheet);
+    modelPart()->set_current_target(0);
     const std::vector<tag_t> before = Host::KeptInPart(part());
     const int objects = OM::OM_live_objects();
     Host::SetAnswer(row.answer, row.want);
@@ -301,6 +306,7 @@ TEST_F(Compensation, AFailedRoughDataCreateLeavesThePartAsItWas) {
     EXPECT_EQ(Host::KeptInPart(part()), before);
     EXPECT_EQ(OM::OM_live_objects(), objects);
     EXPECT_EQ(Host::CountCalls("UNDO_QD_undo_to_mark"), 1u);
+    EXPECT_EQ(modelPart()->ask_current_target(), 0);
     Host::ClearAnswers();
     Host::ClearCalls();
     b->destroy();
@@ -320,6 +326,7 @@ TEST_F(Compensation, AFailedSpringbackCreateLeavesThePartAsItWas) {
     Host::SetAnswer(answer, code);
     FEATURE_RECORD* made = nullptr;
     EXPECT_EQ(Commit(b, &made), code);
+    EXPECT_EQ(made, nullptr);
     EXPECT_EQ(Host::KeptInPart(part()), before);
     EXPECT_EQ(OM::OM_live_objects(), objects);
     EXPECT_EQ(Host::CountCalls("UNDO_QD_undo_to_mark"), 1u);
