@@ -107,6 +107,16 @@ TEST_F(DieBoolean, SelectedBodiesAndTheirReferencesAreAppended) {
   int objects = 0;
   b->GetSelectedObjects(&objects, nullptr);
   EXPECT_EQ(objects, 2);
+  // Handed an array, the tools follow what the caller holds.
+  auto* held = static_cast<tag_t*>(SM_alloc(sizeof(tag_t)));
+  held[0] = 7;
+  objects = 1;
+  b->GetSelectedObjects(&objects, &held);
+  ASSERT_EQ(objects, 3);
+  EXPECT_EQ(held[0], 7u);
+  EXPECT_EQ(held[1], first);
+  EXPECT_EQ(held[2], second);
+  SM_free(held);
   b->destroy();
 }
 

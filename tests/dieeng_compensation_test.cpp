@@ -122,6 +122,9 @@ TEST_F(Compensation, RoughDataValidationRefusesInItsOrder) {
       {"distance below", 1, 0.000005, 0.5, true, false, 3030447},
       {"angle below", 1, 0.01, 1e-12, true, false, 3030448},
       {"angle just above its limit", 1, 0.01, 1.2e-10, true, false, 0},
+      {"distance at the limit", 1, 1e-8 * 1000 + 1e-10, 0.5, true, false, 0},
+      {"angle at its limit", 1, 0.01, 1e-11 + 1e-10, true, false, 0},
+      {"angle just below its limit", 1, 0.01, 1.05e-10, true, false, 3030448},
       {"curve mode, empty section, a body", 1, 0.01, 0.5, false, true, 3030441},
       {"sheet mode, curves, no body", 0, 0.01, 0.5, true, false, 3030445},
       {"sheet mode, a body", 0, 0.01, 0.5, false, true, 0},
@@ -276,6 +279,7 @@ TEST_F(Compensation, AFailedRoughDataCreateLeavesThePartAsItWas) {
     const char* answer;
     int type;
     int want;
+    bool modifyInputSheet = false;
   };
   const Row rows[] = {
       {"CM_apply_frec", 0, 7001},
@@ -283,12 +287,16 @@ TEST_F(Compensation, AFailedRoughDataCreateLeavesThePartAsItWas) {
       {"CM_include_frec", 0, 7003},
       {"BREF_holder::SetBodies", 0, 7004},
       {"CM_create_frec_using_parms", 1, 7005},
+      // The one input sheet was made the part's target: the target goes back.
+      {"CM_apply_frec", 0, 7006, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.answer);
     auto* b = NewRough(row.type);
     ClosedLoop(b->GetCurveCollector());
     b->GetSheetBodies()->append(Sheet());
+    b->SetModifyInputSheet(row.modifyInputSheet);
+    modelPart()->set_current_target(0);
     const std::vector<tag_t> before = Host::KeptInPart(part());
     const int objects = OM::OM_live_objects();
     Host::SetAnswer(row.answer, row.want);
@@ -298,6 +306,7 @@ TEST_F(Compensation, AFailedRoughDataCreateLeavesThePartAsItWas) {
     EXPECT_EQ(Host::KeptInPart(part()), before);
     EXPECT_EQ(OM::OM_live_objects(), objects);
     EXPECT_EQ(Host::CountCalls("UNDO_QD_undo_to_mark"), 1u);
+    EXPECT_EQ(modelPart()->ask_current_target(), 0);
     Host::ClearAnswers();
     Host::ClearCalls();
     b->destroy();
@@ -317,6 +326,7 @@ TEST_F(Compensation, AFailedSpringbackCreateLeavesThePartAsItWas) {
     Host::SetAnswer(answer, code);
     FEATURE_RECORD* made = nullptr;
     EXPECT_EQ(Commit(b, &made), code);
+    EXPECT_EQ(made, nullptr);
     EXPECT_EQ(Host::KeptInPart(part()), before);
     EXPECT_EQ(OM::OM_live_objects(), objects);
     EXPECT_EQ(Host::CountCalls("UNDO_QD_undo_to_mark"), 1u);
@@ -426,6 +436,9 @@ TEST_F(Compensation, SpringbackValidationByMode) {
       {"points: 0 and 3 need a sheet", 2, 0, 3, false, false, false, 690034},
       {"points: 0 and 3 with a sheet", 2, 0, 3, true, false, false, 0},
       {"points: 3 and 3 with a sheet", 2, 3, 3, true, false, false, 0},
+      {"points: 1 and 1 with a sheet", 2, 1, 1, true, false, false, 0},
+      {"points: 0 and 1 with a sheet", 2, 0, 1, true, false, false, 0},
+      {"points: 1 and 2", 2, 1, 2, true, false, false, 3030511},
       {"one step: none selected", 0, 0, 0, true, false, true, 690034},
       {"one step: selected", 0, 0, 0, false, true, false, 0},
       {"faceted: no sprung facets", 1, 0, 0, true, false, false, 690034},

@@ -43,6 +43,9 @@ TEST_F(HandlingCore, ValidationChecksTheBaseMapThenHeightWidthAndDepth) {
       {"new builder", at, "0", "0", "0", false, 690004},
       {"width of the distance tolerance", at, "10", "0.01", "0", false, 690005},
       {"width just past it", at, "10", "0.0100001", "0", false, 0},
+      {"height of the distance tolerance", at, "0.01", "10", "0", false, 690004},
+      {"height just past it", at, "0.0100001", "10", "0", false, 0},
+      {"depth at the margin below 0 at a location", at, "10", "10", "-0.0000000001", false, 0},
       {"negative depth at a location", at, "10", "10", "-0.5", false, 690006},
       {"depth a hair below 0", at, "10", "10", "-1e-9", false, 690006},
       {"negative depth from the base", from, "10", "10", "-0.5", false, 0},
@@ -57,6 +60,15 @@ TEST_F(HandlingCore, ValidationChecksTheBaseMapThenHeightWidthAndDepth) {
     Set(b->GetDepth(), row.depth);
     b->GetTargetData()->SetMapFromBaseFlag(row.mapFlag);
     EXPECT_EQ(b->validate_nothrow(), row.want) << row.name;
+    b->destroy();
+  }
+  // The tolerances: 1e-10 is enough, just under it is not.
+  for (const double tolerance : {1e-10, 0.99e-10}) {
+    SCOPED_TRACE(tolerance);
+    HandlingCoreBuilder* b = HandlingCoreBuilderFactory::Create(modelPart(), nullptr);
+    Set(b->GetHeight(), "10");
+    Set(b->GetWidth(), "10");
+    ExpectToleranceLimit(b, tolerance);
     b->destroy();
   }
 }

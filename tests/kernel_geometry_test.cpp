@@ -405,6 +405,47 @@ TEST_F(KernelGeometry, LoopGeometryChainsItsCurvesInOrder) {
   EXPECT_EQ((std::vector<double>(m + 6, m + 9)), (std::vector<double>{0, 1, 0}));
 }
 
+TEST_F(KernelGeometry, LoopGeometryJoinsEndsUpToTheToleranceAndKeepsThoseFurther) {
+  // The tolerance 0.5 and gaps that are exact in binary.
+  struct Row {
+    const char* what;
+    int kind;
+    std::vector<std::vector<double>> lines;
+    std::vector<double> points;
+  };
+  const int open = KTX::SC_section::kOpen, closed = KTX::SC_section::kClosed;
+  const Row rows[] = {
+      {"open, the second line starts the tolerance away", open, {{0, 0, 0, 10, 0, 0}, {10.5, 0, 0, 10.5, 10, 0}},
+       {0, 0, 0, 10, 0, 0, 10.5, 10, 0}},
+      {"open, the second line starts past it", open, {{0, 0, 0, 10, 0, 0}, {10.75, 0, 0, 10.75, 10, 0}},
+       {0, 0, 0, 10, 0, 0, 10.75, 0, 0, 10.75, 10, 0}},
+      {"closed, ending the tolerance from the start", closed,
+       {{0, 0, 0, 10, 0, 0}, {10, 0, 0, 10, 10, 0}, {10, 10, 0, 0, 0.5, 0}},
+       {0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 0, 0}},
+      {"closed, ending further from it", closed, {{0, 0, 0, 10, 0, 0}, {10, 0, 0, 10, 10, 0}, {10, 10, 0, 0, 0.75, 0}},
+       {0, 0, 0, 10, 0, 0, 10, 10, 0, 0, 0.75, 0, 0, 0, 0}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<KTX::tag_t> lines;
+    for (const std::vector<double>& line : row.lines) lines.push_back(KTX::ES_create_polyline(2, line.data()));
+    KTX::SC_section* section = KTX::SC_sectionFactory::object(0, 0.01, 0.01, 0.5);
+    section->add_loop(row.kind, static_cast<int>(lines.size()), lines.data());
+    auto* loop = dynamic_cast<KTX::SC_loop*>(KTX::OM::OM_object_of_tag(section->ask_nth_loop(0)));
+    if (loop == nullptr) {
+      ADD_FAILURE() << "no loop";
+      continue;
+    }
+    KTX::EVC_curve* geometry = loop->ask_curve_geometry(true, 0.5);
+    if (geometry == nullptr) {
+      ADD_FAILURE() << "no geometry";
+      continue;
+    }
+    EXPECT_EQ(geometry->points, row.points);
+    KTX::EVC_free(geometry);
+  }
+}
+
 TEST_F(KernelGeometry, AbortFlagTurnsOnAtTheGivenQuery) {
   for (int from : {0, 1, 3}) {
     KTX::Abort::SetOnFromQuery(from);

@@ -119,6 +119,16 @@ TEST_F(MachineRelief, AMainProfileOfOneClosedAndOneOpenLoopMakesStartAndEndOptio
   b->destroy();
 }
 
+TEST_F(MachineRelief, ValidationTakesTolerancesFromTheMarginOn) {
+  for (const double tolerance : {1e-10, 0.99e-10}) {
+    SCOPED_TRACE(tolerance);
+    MachineReliefBuilder* b = MachineReliefBuilderFactory::Create(modelPart(), nullptr);
+    ASSERT_EQ(b->validate_nothrow(), 0);
+    ExpectToleranceLimit(b, tolerance);
+    b->destroy();
+  }
+}
+
 TEST_F(MachineRelief, OpenedOnAnotherFeatureRaisesWithItsOwnText) {
   FEATURE_RECORD* other = nullptr;
   ASSERT_EQ(DIEENG_CreateFrecWithParms(DieDes::ClearanceFactory::Create(), 0, &other), 0);

@@ -220,6 +220,8 @@ TEST_F(PropHost, ListAnswersByNameWithoutCaseAndByIndexInOrder) {
   ASSERT_EQ(list.GetCount(), 3);
   EXPECT_STREQ(list.GetNameByIndex(1), "CreateSupportCasting");
   EXPECT_EQ(list.GetNameByIndex(2), nullptr);
+  EXPECT_EQ(list.GetNameByIndex(3), nullptr);
+  EXPECT_EQ(list.GetNameByIndex(-1), nullptr);
   EXPECT_DOUBLE_EQ(list.GetProperty("distancetolerance")->GetDouble(), 0.01);
   EXPECT_EQ(list.GetProperty("distance_tolerance"), nullptr);  // the list knows only the names it was given
   EXPECT_EQ(list.GetProperty(nullptr), nullptr);
@@ -230,6 +232,27 @@ TEST_F(PropHost, ListAnswersByNameWithoutCaseAndByIndexInOrder) {
   // The same value twice would be released twice.
   EXPECT_EQ(list.SetValue("distanceTOLERANCE", list.GetPropertyByIndex(0)), Property::List::kNoValue);
   EXPECT_EQ(list.GetCount(), 3);
+}
+
+// What a list takes over it holds after its own entries, in their order and
+// with their names; the list it took them from is empty, past its end at 0.
+TEST_F(PropHost, AListTakenOverHandsOnEveryEntryAndKeepsNone) {
+  Property::List list;
+  Property::List other;
+  list.SetValue("First", Property::MakeInteger(1).release());
+  other.SetValue("Second", Property::MakeInteger(2).release());
+  other.SetValue(nullptr, Property::MakeInteger(3).release());
+  list.TakeOver(other);
+  list.TakeOver(list);
+  ASSERT_EQ(list.GetCount(), 3);
+  EXPECT_STREQ(list.GetNameByIndex(0), "First");
+  EXPECT_STREQ(list.GetNameByIndex(1), "Second");
+  EXPECT_EQ(list.GetNameByIndex(2), nullptr);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(list.GetPropertyByIndex(i)->GetInteger(), i + 1) << i;
+  EXPECT_EQ(other.GetCount(), 0);
+  EXPECT_EQ(other.GetNameByIndex(0), nullptr);
+  EXPECT_EQ(other.GetPropertyByIndex(0), nullptr);
+  EXPECT_EQ(other.GetProperty("Second"), nullptr);
 }
 
 TEST_F(PropHost, ListModesDecideWhatASecondValueUnderOneNameDoes) {

@@ -92,6 +92,23 @@ TEST_F(UpdateLogs, TheLogsFollowUndo) {
          undo(m);
        },
        {}, {}, {false, false}},
+      {"logged for deletion under a mark that is undone, logged again after it",
+       [&](EXP_expression* const* e) {
+         const int m = mark();
+         UPDATE_log_object_to_delete(e[0]);
+         undo(m);
+         UPDATE_log_object_to_delete(e[0]);
+       },
+       {0}, {}, {true, false}},
+      {"logged for update under a mark that is undone, logged again after it",
+       [&](EXP_expression* const* e) {
+         const int m = mark();
+         UPDATE_log_object_to_update(e[1]);
+         undo(m);
+         EXPECT_FALSE(UPDATE_is_object_logged(e[1]));
+         UPDATE_log_entity_to_update(e[1]->ask_tag());
+       },
+       {}, {1}, {false, false}},
       {"logged for deletion before the mark, again under it",
        [&](EXP_expression* const* e) {
          UPDATE_log_object_to_delete(e[1]);

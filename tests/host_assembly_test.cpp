@@ -1,0 +1,114 @@
+// The assembly room as the tire envelope reads it: a component's names at
+// their longest, a component moved and read back as origin and axes (and put
+// back by an undo), a move or a read of what is no component, and the walk
+// over a part's components.
+#include <string>
+#include <vector>
+
+#include "TestSupport.hpp"
+#include "assy/Assembly.hpp"
+#include "sys/Memory.hpp"
+
+using namespace KTX;
+using stamvik_test::HostTest;
+
+namespace {
+
+class Assembly : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    wheel_ = PART_part::Create(0);
+    Assy::NamePart(wheel_, "wheel_of_the_assembly_test.prt");
+  }
+  void TearDown() override {
+    wheel_->destroy();
+    HostTest::TearDown();
+  }
+  tag_t Add(const std::string& name) {
+    tag_t instance = 0;
+    EXPECT_EQ(ASSY_add_part_to_assembly(part(), wheel_, nullptr, name.c_str(), -1, nullptr, 0, &instance), 0);
+    return instance;
+  }
+  PART_part* wheel_ = nullptr;
+};
+
+TEST_F(Assembly, ANameKeepsItsFirst132BytesAndTheInstanceTakesItInUpperCase) {
+  struct Row {
+    const char* what;
+    std::string name;
+    std::string component;
+    std::string instance;
+  };
+  const Row rows[] = {
+      {"mixed case", "Tire_Body", "Tire_Body", "TIRE_BODY"},
+      {"132 bytes, the longest kept", std::string(131, 'w') + "x", std::string(131, 'w') + "x",
+       std::string(131, 'W') + "X"},
+      {"133 bytes, the last one cut", std::string(132, 'w') + "x", std::string(132, 'w'), std::string(132, 'W')},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const tag_t tag = Add(row.name);
+    auto* instance = dynamic_cast<ASSY_instance*>(OM::OM_object_of_tag(tag));
+    if (instance == nullptr) {
+      ADD_FAILURE() << "no instance";
+      continue;
+    }
+    EXPECT_EQ(std::string(instance->ask_component_name()), row.component);
+    EXPECT_EQ(std::string(instance->ask_name()), row.instance);
+    EXPECT_EQ(ASSY_remove_component(tag), 0);
+  }
+}
+
+TEST_F(Assembly, AMovedComponentReadsBackItsOriginAndAxesAndAnUndoPutsItBack) {
+  const tag_t instance = Add("tire_body");
+  const int mark = stamvik_test::UndoMark();
+  // X along the world's Y, Y along its Z: Z = X x Y along its X.
+  const double at[3] = {1, 2, 3};
+  const double axes[6] = {0, 1, 0, 0, 0, 1};
+  ASSERT_EQ(VD_ASSEM_reposition_instance(instance, at, axes), 0);
+  struct Read {
+    std::vector<double> origin, matrix, placement;
+  };
+  auto read = [&] {
+    char *partName = nullptr, *referenceSet = nullptr, *componentName = nullptr;
+    double origin[3], matrix[9], placement[16];
+    EXPECT_EQ(ASSY_ask_component_data(instance, &partName, &referenceSet, &componentName, origin, matrix, placement),
+              0);
+    EXPECT_STREQ(partName, "wheel_of_the_assembly_test.prt");
+    EXPECT_STREQ(referenceSet, "");
+    EXPECT_STREQ(componentName, "tire_body");
+    for (char* text : {partName, referenceSet, componentName}) SM_free(text);
+    return Read{{origin, origin + 3}, {matrix, matrix + 9}, {placement, placement + 16}};
+  };
+  const Read moved = read();
+  EXPECT_EQ(moved.origin, (std::vector<double>{1, 2, 3}));
+  EXPECT_EQ(moved.matrix, (std::vector<double>{0, 1, 0, 0, 0, 1, 1, 0, 0}));
+  EXPECT_EQ(moved.placement, (std::vector<double>{0, 0, 1, 1, 1, 0, 0, 2, 0, 1, 0, 3, 0, 0, 0, 1}));
+
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+  const Read back = read();
+  EXPECT_EQ(back.origin, (std::vector<double>{0, 0, 0}));
+  EXPECT_EQ(back.matrix, (std::vector<double>{1, 0, 0, 0, 1, 0, 0, 0, 1}));
+
+  // What is no component is neither moved nor read: nothing handed out.
+  const tag_t notAComponent = OM::OM_ask_object_tag(wheel_);
+  EXPECT_EQ(VD_ASSEM_reposition_instance(notAComponent, at, axes), kNoInstance);
+  char* partName = nullptr;
+  double origin[3] = {7, 7, 7};
+  EXPECT_EQ(ASSY_ask_component_data(notAComponent, &partName, nullptr, nullptr, origin, nullptr, nullptr), kNoInstance);
+  EXPECT_EQ(partName, nullptr);
+  EXPECT_EQ(origin[0], 7);
+}
+
+TEST_F(Assembly, TheWalkOverAPartsComponentsGoesInTheirOrderAndEndsAfterTheLast) {
+  const tag_t first = Add("first");
+  const tag_t second = Add("second");
+  EXPECT_EQ(VD_ASSEM_cycle_inst_of_part(part(), 0), first);
+  EXPECT_EQ(VD_ASSEM_cycle_inst_of_part(part(), first), second);
+  EXPECT_EQ(VD_ASSEM_cycle_inst_of_part(part(), second), 0);
+  EXPECT_EQ(VD_ASSEM_cycle_inst_of_part(wheel_, 0), 0);
+}
+
+}  // namespace
