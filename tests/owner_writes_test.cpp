@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 #include "DieDesJA_ClampingSlotBuilder.hpp"
 #include "DieDesJA_ClearanceBuilder.hpp"
@@ -113,9 +114,10 @@ struct Row {
   Kind::Point, nullptr, [](const Builders& b) -> OM::Object* { return b.field; }, \
       [](const Builders& b) { return setter(b.field, &kPoint); }
 
-// Every settable property of the eighteen owners, each class's rows in their published order.
-const std::vector<Row>& Rows() {
-  static const std::vector<Row> rows = {
+// Every settable property of the eighteen owners, each class's rows in their
+// published order: the classes before the draw bead, then the rest.
+std::vector<Row> FirstRows() {
+  return {
       {"Die.ClampingSlotBuilder", "LocationOnFlange", "location_on_flange",
        JA_LOGICAL(slot, XJA_CLAMPING_SLOT_BUILDER_set_location_on_flange)},
       {"Die.ClampingSlotBuilder", "DistanceTolerance", "distance_tolerance",
@@ -181,7 +183,11 @@ const std::vector<Row>& Rows() {
       {"Die.DieShoeBuilder", "DistanceTolerance", "distance_tolerance",
        JA_DOUBLE(shoe, XJA_DIE_SHOE_BUILDER_set_distance_tolerance)},
       {"Die.DieShoeBuilder", "AngleTolerance", "angle_tolerance", JA_DOUBLE(shoe, XJA_DIE_SHOE_BUILDER_set_angle_tolerance)},
+  };
+}
 
+std::vector<Row> SecondRows() {
+  return {
       {"Die.DrawBeadBuilder", "MaleBeadPosition", "male_bead_position",
        JA_ENUM("Upper,Lower", bead, XJA_DRAW_BEAD_BUILDER_set_MaleBeadPosition)},
       {"Die.DrawBeadBuilder", "ReverseMetalThickness", "reverse_metal_thickness",
@@ -284,6 +290,14 @@ const std::vector<Row>& Rows() {
        JA_DOUBLE(relief, XJA_MACHINE_RELIEF_BUILDER_set_AngleTolerance)},
       {"Die.MachineReliefBuilder", "Type", "type", JA_ENUM("Cam,Relief,Thicken", relief, XJA_MACHINE_RELIEF_BUILDER_set_Type)},
   };
+}
+
+const std::vector<Row>& Rows() {
+  static const std::vector<Row> rows = [] {
+    std::vector<Row> all = FirstRows();
+    for (Row& row : SecondRows()) all.push_back(std::move(row));
+    return all;
+  }();
   return rows;
 }
 
