@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <iterator>
 #include <set>
 #include <string>
 
 #include "JamTestSupport.hpp"
 #include "LoadOrder.hpp"
 #include "ja_catalogue.hpp"
+#include "ja_catalogue_descriptions.hpp"
 
 namespace {
 
@@ -19,6 +21,15 @@ using KTX::JA::kCatalogue;
 
 // Registrations in the load table of classes the catalogue does not publish.
 const std::set<std::string> kUnpublishedRegistrations = {"KTX::DieDesJA::GenericBodyBuilder"};
+
+// The journal class of each description the catalogue's builders and
+// collections include, in catalogue order (the descriptions are already
+// included above: this inclusion only expands them).
+const char* const kDescribed[] = {
+#define JA_EACH_DESCRIPTION JA_UNIT::Unit::journalClass,
+#include "ja_catalogue_descriptions.hpp"
+#undef JA_EACH_DESCRIPTION
+};
 
 std::map<std::string, int> LoadSteps() {
   std::map<std::string, int> steps;
@@ -44,6 +55,17 @@ TEST(Catalogue, EveryRowHasItsLoadStepsExactlyOnce) {
       EXPECT_EQ(row.registration, nullptr);
     }
   }
+}
+
+TEST(Catalogue, EveryBuilderAndCollectionRowIncludesItsOwnDescription) {
+  std::size_t described = 0;
+  for (const CatalogueRow& row : kCatalogue) {
+    if (row.kind == CatalogueKind::Feature) continue;
+    SCOPED_TRACE(row.journalClass);
+    ASSERT_LT(described, std::size(kDescribed));
+    EXPECT_STREQ(kDescribed[described++], row.journalClass);
+  }
+  EXPECT_EQ(described, std::size(kDescribed));
 }
 
 TEST(Catalogue, EveryLoadStepOfAPublishedClassHasItsRow) {

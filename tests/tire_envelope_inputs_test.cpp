@@ -30,6 +30,9 @@ Path PathOf(const vdja_tireenv_motion_record_t& r) {
   return path;
 }
 
+// An expression set to a value, as a dialog sets it.
+void Set(EXP_expression* e, double value) { e->set(std::to_string(value).c_str(), value); }
+
 class TireEnvelopeInputs : public HostTest {
  protected:
   void SetUp() override {
@@ -42,7 +45,6 @@ class TireEnvelopeInputs : public HostTest {
     if (!motionFile_.empty()) std::remove(motionFile_.c_str());
     HostTest::TearDown();
   }
-  static void Set(EXP_expression* e, double value) { e->set(std::to_string(value).c_str(), value); }
   // A builder that passes every check: layers 1, two profile points, an
   // existing motion file, tolerance and trim radius above zero, angles 0 to 90.
   void MakeValid() {
@@ -130,15 +132,14 @@ TEST_F(TireEnvelopeInputs, FixedSectionsFromTheSixOffsets) {
   }
 }
 
-TEST_F(TireEnvelopeInputs, ValidationStopsAtTheFirstFailingCheck) {
-  MakeValid();
-  EXPECT_EQ(tire_->validate_nothrow(), 0);
-  struct Case {
-    const char* what;
-    void (*change)(TireEnvelopeBuilder*);
-    int want;
-  };
-  const Case cases[] = {
+// What validation answers after one change to valid inputs: the number of
+// the first check that fails, 0 when none does.
+struct ValidationCase {
+  const char* what;
+  void (*change)(TireEnvelopeBuilder*);
+  int want;
+};
+const ValidationCase kValidationCases[] = {
       {"every layer 256",
        [](TireEnvelopeBuilder* b) {
          b->SetSectionLayer(256);
@@ -322,8 +323,12 @@ TEST_F(TireEnvelopeInputs, ValidationStopsAtTheFirstFailingCheck) {
          b->SetOffsetFileName("/no/such/offsets");
        },
        3771752},
-  };
-  for (const Case& c : cases) {
+};
+
+TEST_F(TireEnvelopeInputs, ValidationStopsAtTheFirstFailingCheck) {
+  MakeValid();
+  EXPECT_EQ(tire_->validate_nothrow(), 0);
+  for (const ValidationCase& c : kValidationCases) {
     SCOPED_TRACE(c.what);
     TearDown();
     SetUp();

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 
+#include "math/Vector.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -178,7 +179,8 @@ namespace {
 void PlacementOf(const double position[3], const double orientation[6], double placement[16]) {
   const double* x = orientation;
   const double* y = orientation + 3;
-  const double z[3] = {x[1] * y[2] - x[2] * y[1], x[2] * y[0] - x[0] * y[2], x[0] * y[1] - x[1] * y[0]};
+  double z[3];
+  Math::Cross(x, y, z);
   const double made[16] = {x[0], y[0], z[0], position[0], x[1], y[1], z[1], position[1],
                            x[2], y[2], z[2], position[2], 0,    0,    0,    1};
   std::memcpy(placement, made, sizeof made);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "math/Vector.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 
@@ -229,8 +230,8 @@ void MTX3_init_z(const double z[3], double matrix[9]) {
   const double flat[3] = {axis[0] - along * unit[0], axis[1] - along * unit[1], axis[2] - along * unit[2]};
   double x[3];
   VEC3_unitize(flat, 0.0, &length, x);
-  const double y[3] = {unit[1] * x[2] - unit[2] * x[1], unit[2] * x[0] - unit[0] * x[2],
-                       unit[0] * x[1] - unit[1] * x[0]};
+  double y[3];
+  Math::Cross(unit, x, y);
   for (int k = 0; k < 3; ++k) {
     matrix[k] = x[k];
     matrix[3 + k] = y[k];
@@ -246,8 +247,8 @@ void MTX3_init_y_z(const double y[3], const double z[3], double matrix[9]) {
   double yUnit[3], length = 0;
   VEC3_unitize(flat, 1.0e-12, &length, yUnit);
   if (!(length > 1.0e-12) || !(unit[0] != 0 || unit[1] != 0 || unit[2] != 0)) return;
-  const double x[3] = {yUnit[1] * unit[2] - yUnit[2] * unit[1], yUnit[2] * unit[0] - yUnit[0] * unit[2],
-                       yUnit[0] * unit[1] - yUnit[1] * unit[0]};
+  double x[3];
+  Math::Cross(yUnit, unit, x);
   for (int k = 0; k < 3; ++k) {
     matrix[k] = x[k];
     matrix[3 + k] = yUnit[k];

@@ -8,6 +8,7 @@
 #include "feat/Builder.hpp"
 #include "geom/Faces.hpp"
 #include "kernel/Kernel.hpp"
+#include "math/Vector.hpp"
 #include "om/HostClass.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
@@ -101,7 +102,8 @@ void frameAlong(const double direction[3], double matrix[9]) {
   double x[3] = {a[0] - d * z[0], a[1] - d * z[1], a[2] - d * z[2]};
   double nx = std::sqrt(x[0] * x[0] + x[1] * x[1] + x[2] * x[2]);
   for (double& c : x) c /= nx;
-  double y[3] = {z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2], z[0] * x[1] - z[1] * x[0]};
+  double y[3];
+  Math::Cross(z, x, y);
   for (int i = 0; i < 3; ++i) {
     matrix[i] = x[i];
     matrix[3 + i] = y[i];
@@ -513,9 +515,8 @@ void DIEDES_KEY_derive_dirs(int location, const double baseNormal[3], const doub
   for (int i = 0; i < 3; ++i) flat[i] = sign * (axis[i] - along * baseNormal[i]);
   double length = 0;
   VEC3_unitize(flat, 1e-10, &length, direction);
-  const double cross[3] = {baseNormal[1] * direction[2] - baseNormal[2] * direction[1],
-                           baseNormal[2] * direction[0] - baseNormal[0] * direction[2],
-                           baseNormal[0] * direction[1] - baseNormal[1] * direction[0]};
+  double cross[3];
+  Math::Cross(baseNormal, direction, cross);
   VEC3_unitize(cross, 1e-10, &length, side);
 }
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "math/Vector.hpp"
+
 namespace KTX {
 namespace {
 // The columns of a frame: X, Y made square to X, and Z.
@@ -20,9 +22,7 @@ void frameOf(const double x[3], const double y[3], double axes[3][3]) {
   const double along = ax[0] * y[0] + ax[1] * y[1] + ax[2] * y[2];
   for (int i = 0; i < 3; ++i) ay[i] = y[i] - along * ax[i];
   unit(ay);
-  az[0] = ax[1] * ay[2] - ax[2] * ay[1];
-  az[1] = ax[2] * ay[0] - ax[0] * ay[2];
-  az[2] = ax[0] * ay[1] - ax[1] * ay[0];
+  Math::Cross(ax, ay, az);
 }
 }  // namespace
 

@@ -58,6 +58,22 @@ struct Value {
   const void* pending = nullptr;
   const int* pendingCount = nullptr;
   int structSize = 0;
+
+  // All but its direction, kind, name and type as a new value's, the texts
+  // and arrays keeping their room: a value used again.
+  void ClearContents() {
+    attribute = 0;
+    isNull = false;
+    integer = 0;
+    real = 0;
+    text.clear();
+    reals.clear();
+    texts.clear();
+    line = 0;
+    pending = nullptr;
+    pendingCount = nullptr;
+    structSize = 0;
+  }
 };
 
 struct Association {

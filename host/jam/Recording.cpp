@@ -150,17 +150,7 @@ Value* add(Direction direction, ValueKind kind, const char* name, std::string_vi
   v.kind = kind;
   keep(v.name, name);
   keep(v.type, type);
-  v.attribute = 0;
-  v.isNull = false;
-  v.integer = 0;
-  v.real = 0;
-  v.text.clear();
-  v.reals.clear();
-  v.texts.clear();
-  v.line = 0;
-  v.pending = nullptr;
-  v.pendingCount = nullptr;
-  v.structSize = 0;
+  v.ClearContents();
   return &v;
 }
 

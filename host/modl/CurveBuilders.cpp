@@ -10,6 +10,7 @@
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
 #include "kernel/Solids.hpp"
+#include "math/Vector.hpp"
 #include "modl/FeatureGeometry.hpp"
 #include "om/HostClass.hpp"
 #include "om/LogTags.hpp"
@@ -317,11 +318,12 @@ void OffsetCurveBuilder::AskOffsetDirection(double direction[3]) const {
   double normal[3] = {0, 0, 1};
   if (p.size() >= 9) {
     const double u[3] = {p[6] - p[3], p[7] - p[4], p[8] - p[5]};
-    const double n[3] = {t[1] * u[2] - t[2] * u[1], t[2] * u[0] - t[0] * u[2], t[0] * u[1] - t[1] * u[0]};
+    double n[3];
+    Math::Cross(t, u, n);
     if (std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]) > 1e-12) std::copy(n, n + 3, normal);
   }
-  double d[3] = {normal[1] * t[2] - normal[2] * t[1], normal[2] * t[0] - normal[0] * t[2],
-                 normal[0] * t[1] - normal[1] * t[0]};
+  double d[3];
+  Math::Cross(normal, t, d);
   const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
   if (length <= 1e-12) return;
   for (int i = 0; i < 3; ++i) direction[i] = d[i] / length * (reverse_ ? -1.0 : 1.0);
@@ -346,13 +348,14 @@ int offsetClosed(const std::vector<double>& points, const double direction[3], d
   for (std::size_t i = 0; i + 1 < n; ++i) {
     const double* a = &loop[3 * i];
     const double* b = &loop[3 * ((i + 1) % (n - 1))];
-    area[0] += a[1] * b[2] - a[2] * b[1];
-    area[1] += a[2] * b[0] - a[0] * b[2];
-    area[2] += a[0] * b[1] - a[1] * b[0];
+    double c[3];
+    Math::Cross(a, b, c);
+    for (int k = 0; k < 3; ++k) area[k] += c[k];
   }
   const double t[3] = {loop[3] - loop[0], loop[4] - loop[1], loop[5] - loop[2]};
   // Outward at the first segment: the segment crossed with the area normal.
-  const double out[3] = {t[1] * area[2] - t[2] * area[1], t[2] * area[0] - t[0] * area[2], t[0] * area[1] - t[1] * area[0]};
+  double out[3];
+  Math::Cross(t, area, out);
   const double side = out[0] * direction[0] + out[1] * direction[1] + out[2] * direction[2];
   if (side == 0.0) return 0;
   for (double& v : loop) v *= toKernel;

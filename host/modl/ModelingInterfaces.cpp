@@ -10,6 +10,7 @@
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
+#include "math/Vector.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/FeatureGeometry.hpp"
 #include "modl/TrimBody.hpp"
@@ -67,11 +68,7 @@ void destroyExtend(tag_t tag) {
   destroyTag(tag);
 }
 
-void cross(const double a[3], const double b[3], double out[3]) {
-  out[0] = a[1] * b[2] - a[2] * b[1];
-  out[1] = a[2] * b[0] - a[0] * b[2];
-  out[2] = a[0] * b[1] - a[1] * b[0];
-}
+void cross(const double a[3], const double b[3], double out[3]) { Math::Cross(a, b, out); }
 
 bool unit(double v[3]) {
   const double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);

@@ -14,6 +14,7 @@
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
+#include "math/Vector.hpp"
 #include "script/Internal.hpp"
 #include "script/Player.hpp"
 #include "sel/Selection.hpp"
@@ -336,9 +337,7 @@ int Part_CreateSheetBody(tag_t part, int count, const JAM_point3d_s* points, tag
         const double* a = face.matrix;
         const double* b = face.matrix + 3;
         double* n = face.matrix + 6;
-        n[0] = a[1] * b[2] - a[2] * b[1];
-        n[1] = a[2] * b[0] - a[0] * b[2];
-        n[2] = a[0] * b[1] - a[1] * b[0];
+        Math::Cross(a, b, n);
         const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
         if (length == 0.0) return kBadLoop;
         for (int k = 0; k < 3; ++k) n[k] /= length;
@@ -366,10 +365,12 @@ bool frameAlong(const JAM_point3d_s& direction, double matrix[9]) {
   if (length == 0.0 || !std::isfinite(length)) return false;
   const double z[3] = {n[0] / length, n[1] / length, n[2] / length};
   const double seed[3] = {std::fabs(z[0]) < 0.9 ? 1.0 : 0.0, std::fabs(z[0]) < 0.9 ? 0.0 : 1.0, 0.0};
-  double x[3] = {seed[1] * z[2] - seed[2] * z[1], seed[2] * z[0] - seed[0] * z[2], seed[0] * z[1] - seed[1] * z[0]};
+  double x[3];
+  Math::Cross(seed, z, x);
   const double xl = std::sqrt(x[0] * x[0] + x[1] * x[1] + x[2] * x[2]);
   for (double& v : x) v /= xl;
-  const double y[3] = {z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2], z[0] * x[1] - z[1] * x[0]};
+  double y[3];
+  Math::Cross(z, x, y);
   for (int k = 0; k < 3; ++k) {
     matrix[k] = x[k];
     matrix[3 + k] = y[k];

@@ -11,6 +11,7 @@
 #include "assy/Assembly.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
+#include "math/Vector.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
 #include "upd/Update.hpp"
@@ -319,8 +320,9 @@ int VD_MOTION_ask_trans_displacement_results(tag_t joint, int component, int, in
 
 void h061(const double u[3], const double v[3], double* angle) {
   const double dot = u[0] * v[0] + u[1] * v[1] + u[2] * v[2];
-  const double cx = u[1] * v[2] - u[2] * v[1], cy = u[2] * v[0] - u[0] * v[2], cz = u[0] * v[1] - u[1] * v[0];
-  *angle = std::atan2(std::sqrt(cx * cx + cy * cy + cz * cz), dot);
+  double c[3];
+  Math::Cross(u, v, c);
+  *angle = std::atan2(std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]), dot);
 }
 
 int ES_ask_coordinates_of_line(tag_t line, double coordinates[6]) {

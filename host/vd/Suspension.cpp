@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "math/Vector.hpp"
+
 namespace KTX::VD {
 namespace {
 
@@ -11,7 +13,12 @@ Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vec3 operator*(double s, Vec3 a) { return {s * a.x, s * a.y, s * a.z}; }
 double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+Vec3 Cross(Vec3 a, Vec3 b) {
+  const double u[3] = {a.x, a.y, a.z}, v[3] = {b.x, b.y, b.z};
+  double c[3];
+  Math::Cross(u, v, c);
+  return {c[0], c[1], c[2]};
+}
 double Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
 Vec3 Unit(Vec3 a) {
   const double l = Length(a);

@@ -3,7 +3,8 @@
 // builders' and collections' units and owners (ja_unit_source.hpp), the
 // feature classes' units and owners (ja_feature_units.cpp), the load
 // anchors (ja_force_load.cpp), the declarations of the load steps
-// (LoadOrder.cpp), and, through ja_catalogue_descriptions.hpp, whatever
+// (LoadOrder.cpp), and, through ja_catalogue_descriptions.hpp (its include
+// lines written from these rows by drv/CatalogueDescriptions.cmake), whatever
 // reads every description (the scripting binding, the dialogs' previews,
 // the declarations of the exports).
 //

@@ -210,6 +210,171 @@ tag_t DieDesDrawPunchBuilder::CreateDumbEdgeCollector(int count, const tag_t* ed
   return collector;
 }
 
+namespace {
+
+// One side of an extrusion: its limit text, or the object it runs until.
+struct ExtrudeSide {
+  int (JAM::Limits_Interface::*get)(tag_t, tag_t*);
+  bool untilSelected;
+  tag_t object;
+  const char* value;
+};
+
+// What one extrusion is made of, as FeatExtrude's caller gives it.
+struct ExtrudeInputs {
+  int count;
+  const tag_t* curves;
+  int bodyStyle;
+  const double* direction;
+  ExtrudeSide sides[2];  // start, end
+  bool offset;
+  const char* startOffset;
+  const char* endOffset;
+  bool draft;
+  const char* draftAngle;
+  bool boolean;
+  int booleanType;
+  tag_t target;
+};
+
+// The builder's direction and section: new ones for a new feature, the
+// feature's own for an edit, whose rules give way to one rule per input.
+int setExtrudeSection(DieDesDrawPunchBuilder& punch, JAM::ExtrudeBuilder_Interface* extrude, tag_t builder,
+                      bool editing, const ExtrudeInputs& in) {
+  tag_t along = 0, section = 0;
+  if (!editing) {
+    const double origin[3] = {0.0, 0.0, 0.0};
+    if (int rc = required<JAM::DirectionCollection_Interface>("DirectionCollection")
+                     ->CreateDirection(origin, in.direction, 1, &along);
+        rc != 0)
+      return rc;
+    const double tolerance = TOLER_ask_distance_tol();
+    if (int rc = required<JAM::SectionCollection_Interface>("SectionCollection")
+                     ->CreateSection(0.95 * tolerance, tolerance, TOLER_ask_angular_tol(), &section);
+        rc != 0)
+      return rc;
+  } else {
+    if (int rc = extrude->Direction(builder, &along); rc != 0) return rc;
+    if (int rc = extrude->Section(builder, &section); rc != 0) return rc;
+  }
+  {
+    Rules rules("SelectionIntentRule");
+    auto* factory = required<JAM::ScRuleFactory_Interface>("ScRuleFactory");
+    for (int i = 0; in.curves != nullptr && i < in.count; ++i) {
+      tag_t rule = 0;
+      const int rc = isEdge(in.curves[i]) ? factory->CreateRuleEdgeDumb(1, &in.curves[i], &rule)
+                                          : factory->CreateRuleCurveDumb(1, &in.curves[i], &rule);
+      if (rc != 0) return rc;
+      rules.tags().push_back(rule);
+    }
+    if (editing)
+      if (int rc = punch.RemoveAllRules(dynamic_cast<SC_section*>(OM::OM_object_of_tag(section))); rc != 0) return rc;
+    const double help[3] = {0.0, 0.0, 0.0};
+    if (int rc = required<JAM::Section_Interface>("Section")->AddToSection(
+            section, static_cast<int>(rules.tags().size()), rules.tags().data(), help, false, false, false);
+        rc != 0)
+      return rc;
+  }
+  if (int rc = extrude->SetSection(builder, section); rc != 0) return rc;
+  return extrude->SetDirection(builder, along);
+}
+
+// Each side's extend: its limit text, or the object it runs until.
+int setExtrudeLimits(JAM::ExtrudeBuilder_Interface* extrude, tag_t builder, const ExtrudeInputs& in) {
+  tag_t limits = 0;
+  if (int rc = extrude->Limits(builder, &limits); rc != 0) return rc;
+  auto* limit = required<JAM::Limits_Interface>("GeometricUtilities.Limits");
+  auto* extend = required<JAM::Extend_Interface>("GeometricUtilities.Extend");
+  for (const ExtrudeSide& side : in.sides) {
+    tag_t end = 0;
+    if (int rc = (limit->*side.get)(limits, &end); rc != 0) return rc;
+    if (int rc = extend->SetType(end, side.untilSelected ? 2 : 0); rc != 0) return rc;
+    if (side.untilSelected) {
+      if (int rc = extend->SetTrimmingObject(end, side.object); rc != 0) return rc;
+    } else if (side.value != nullptr) {
+      tag_t value = 0;
+      if (int rc = extend->Value(end, &value); rc != 0) return rc;
+      if (int rc = setText(value, side.value); rc != 0) return rc;
+    }
+  }
+  return 0;
+}
+
+// Whether a positive offset of a profile that is not planar goes the other
+// way: which side it goes is the builder's, the texts follow the profile's
+// turn (*against is left false when the side cannot be asked).
+int offsetGoesAgainst(JAM::ExtrudeBuilder_Interface* extrude, tag_t builder, tag_t curve, bool* against) {
+  double p[3], v[3];
+  if (int rc = extrude->PointAndVector(builder, p, v); rc != 0) return rc;
+  EVC_curve* evaluator = nullptr;
+  if (int rc = EVC_initialize(curve, &evaluator); rc != 0) return rc;
+  double t = 0.0, closest[3], q[3];
+  EVC_ask_closest_point(evaluator, p, 0, &t, closest);
+  t += t + 0.5 > 0.9999999999 ? -0.5 : 0.5;
+  EVC_evaluate(evaluator, t, 0, q, nullptr);
+  EVC_free(evaluator);
+  *against = v[0] * (q[0] - p[0]) + v[1] * (q[1] - p[1]) + v[2] * (q[2] - p[2]) > -kSideLimit;
+  return 0;
+}
+
+// The offset option and its expressions.
+int setExtrudeOffset(DieDesDrawPunchBuilder& punch, JAM::ExtrudeBuilder_Interface* extrude, tag_t builder,
+                     const ExtrudeInputs& in) {
+  tag_t offsets = 0;
+  if (int rc = extrude->FeatureOffset(builder, &offsets); rc != 0) return rc;
+  auto* featureOffset = required<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
+  if (!in.offset) return featureOffset->SetOption(offsets, 0);
+  std::string start = offsetText(in.startOffset), end = offsetText(in.endOffset);
+  if (in.startOffset != nullptr && in.count > 0 && in.curves != nullptr && !punch.Is2DCurve(in.curves[0])) {
+    bool against = false;
+    if (int rc = offsetGoesAgainst(extrude, builder, in.curves[0], &against); rc != 0) return rc;
+    if (against) {
+      start = negated(start);
+      end = negated(end);
+    }
+  }
+  if (int rc = featureOffset->SetOption(offsets, in.startOffset != nullptr ? 1 : 3); rc != 0) return rc;
+  tag_t expression = 0;
+  if (in.startOffset != nullptr) {
+    if (int rc = featureOffset->StartOffset(offsets, &expression); rc != 0) return rc;
+    if (int rc = setText(expression, start); rc != 0) return rc;
+  }
+  if (int rc = featureOffset->EndOffset(offsets, &expression); rc != 0) return rc;
+  return setText(expression, end);
+}
+
+// The draft option and angle, and the boolean with its target.
+int setExtrudeDraftAndBoolean(JAM::ExtrudeBuilder_Interface* extrude, tag_t builder, const ExtrudeInputs& in) {
+  if (int rc = extrude->SetDraftOption(builder, in.draft ? 1 : 0); rc != 0) return rc;
+  if (in.draft) {
+    tag_t angle = 0;
+    if (int rc = extrude->DraftAngle(builder, &angle); rc != 0) return rc;
+    if (int rc = setText(angle, in.draftAngle != nullptr ? in.draftAngle : "0"); rc != 0) return rc;
+  }
+  return extrude->SetBoolean(builder, in.boolean ? in.booleanType : 0, in.boolean ? in.target : 0);
+}
+
+// The extrude builder (already made) set from the inputs, in the order the
+// host takes them, and committed.
+int buildExtrude(DieDesDrawPunchBuilder& punch, tag_t builder, bool editing, const ExtrudeInputs& in,
+                 tag_t* feature) {
+  auto* extrude = required<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder");
+  if (int rc = setExtrudeSection(punch, extrude, builder, editing, in); rc != 0) return rc;
+  if (int rc = extrude->SetBodyType(builder, in.bodyStyle); rc != 0) return rc;
+  if (int rc = setExtrudeLimits(extrude, builder, in); rc != 0) return rc;
+  if (int rc = setExtrudeOffset(punch, extrude, builder, in); rc != 0) return rc;
+  if (int rc = setExtrudeDraftAndBoolean(extrude, builder, in); rc != 0) return rc;
+  // A commit that fails hands back no feature: an edit keeps the tag of the
+  // feature it edits, so that a second try edits it again instead of
+  // making another beside it.
+  tag_t committed = *feature;
+  const int rc = required<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder")->CommitFeature(builder, &committed);
+  if (rc == 0) *feature = committed;
+  return rc;
+}
+
+}  // namespace
+
 int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curves, int bodyStyle,
                                         const double direction[3], const char* startLimit, const char* endLimit,
                                         bool offset, const char* startOffset, const char* endOffset, bool draft,
@@ -217,6 +382,20 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
                                         bool startUntilSelected, tag_t startObject, bool endUntilSelected,
                                         tag_t endObject, tag_t* feature) {
   if (feature == nullptr) return kMissingInput;
+  const ExtrudeInputs inputs{count,
+                             curves,
+                             bodyStyle,
+                             direction,
+                             {{&JAM::Limits_Interface::StartExtend, startUntilSelected, startObject, startLimit},
+                              {&JAM::Limits_Interface::EndExtend, endUntilSelected, endObject, endLimit}},
+                             offset,
+                             startOffset,
+                             endOffset,
+                             draft,
+                             draftAngle,
+                             boolean,
+                             booleanType,
+                             target};
   const bool editing = *feature != 0;
   JAM::PartCollection_Interface* parts = nullptr;
   tag_t saved = 0;
@@ -233,118 +412,7 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
                      ->CreateExtrudeBuilder(*feature, &builder);
         rc != 0)
       return rc;
-    auto* extrude = required<JAM::ExtrudeBuilder_Interface>("Features.ExtrudeBuilder");
-    tag_t along = 0, section = 0;
-    if (!editing) {
-      const double origin[3] = {0.0, 0.0, 0.0};
-      if (int rc = required<JAM::DirectionCollection_Interface>("DirectionCollection")
-                       ->CreateDirection(origin, direction, 1, &along);
-          rc != 0)
-        return rc;
-      const double tolerance = TOLER_ask_distance_tol();
-      if (int rc = required<JAM::SectionCollection_Interface>("SectionCollection")
-                       ->CreateSection(0.95 * tolerance, tolerance, TOLER_ask_angular_tol(), &section);
-          rc != 0)
-        return rc;
-    } else {
-      if (int rc = extrude->Direction(builder, &along); rc != 0) return rc;
-      if (int rc = extrude->Section(builder, &section); rc != 0) return rc;
-    }
-    {
-      Rules rules("SelectionIntentRule");
-      auto* factory = required<JAM::ScRuleFactory_Interface>("ScRuleFactory");
-      for (int i = 0; curves != nullptr && i < count; ++i) {
-        tag_t rule = 0;
-        const int rc = isEdge(curves[i]) ? factory->CreateRuleEdgeDumb(1, &curves[i], &rule)
-                                         : factory->CreateRuleCurveDumb(1, &curves[i], &rule);
-        if (rc != 0) return rc;
-        rules.tags().push_back(rule);
-      }
-      if (editing)
-        if (int rc = RemoveAllRules(dynamic_cast<SC_section*>(OM::OM_object_of_tag(section))); rc != 0) return rc;
-      const double help[3] = {0.0, 0.0, 0.0};
-      if (int rc = required<JAM::Section_Interface>("Section")->AddToSection(
-              section, static_cast<int>(rules.tags().size()), rules.tags().data(), help, false, false, false);
-          rc != 0)
-        return rc;
-    }
-    if (int rc = extrude->SetSection(builder, section); rc != 0) return rc;
-    if (int rc = extrude->SetDirection(builder, along); rc != 0) return rc;
-    if (int rc = extrude->SetBodyType(builder, bodyStyle); rc != 0) return rc;
-
-    tag_t limits = 0;
-    if (int rc = extrude->Limits(builder, &limits); rc != 0) return rc;
-    auto* limit = required<JAM::Limits_Interface>("GeometricUtilities.Limits");
-    auto* extend = required<JAM::Extend_Interface>("GeometricUtilities.Extend");
-    struct Side {
-      int (JAM::Limits_Interface::*get)(tag_t, tag_t*);
-      bool untilSelected;
-      tag_t object;
-      const char* value;
-    };
-    const Side sides[2] = {{&JAM::Limits_Interface::StartExtend, startUntilSelected, startObject, startLimit},
-                           {&JAM::Limits_Interface::EndExtend, endUntilSelected, endObject, endLimit}};
-    for (const Side& side : sides) {
-      tag_t end = 0;
-      if (int rc = (limit->*side.get)(limits, &end); rc != 0) return rc;
-      if (int rc = extend->SetType(end, side.untilSelected ? 2 : 0); rc != 0) return rc;
-      if (side.untilSelected) {
-        if (int rc = extend->SetTrimmingObject(end, side.object); rc != 0) return rc;
-      } else if (side.value != nullptr) {
-        tag_t value = 0;
-        if (int rc = extend->Value(end, &value); rc != 0) return rc;
-        if (int rc = setText(value, side.value); rc != 0) return rc;
-      }
-    }
-
-    tag_t offsets = 0;
-    if (int rc = extrude->FeatureOffset(builder, &offsets); rc != 0) return rc;
-    auto* featureOffset = required<JAM::FeatureOffset_Interface>("GeometricUtilities.FeatureOffset");
-    if (!offset) {
-      if (int rc = featureOffset->SetOption(offsets, 0); rc != 0) return rc;
-    } else {
-      std::string start = offsetText(startOffset), end = offsetText(endOffset);
-      if (startOffset != nullptr && count > 0 && curves != nullptr && !Is2DCurve(curves[0])) {
-        // Which side a positive offset goes is the builder's; the texts follow the profile's turn.
-        double p[3], v[3];
-        if (int rc = extrude->PointAndVector(builder, p, v); rc != 0) return rc;
-        EVC_curve* evaluator = nullptr;
-        if (int rc = EVC_initialize(curves[0], &evaluator); rc != 0) return rc;
-        double t = 0.0, closest[3], q[3];
-        EVC_ask_closest_point(evaluator, p, 0, &t, closest);
-        t += t + 0.5 > 0.9999999999 ? -0.5 : 0.5;
-        EVC_evaluate(evaluator, t, 0, q, nullptr);
-        EVC_free(evaluator);
-        if (v[0] * (q[0] - p[0]) + v[1] * (q[1] - p[1]) + v[2] * (q[2] - p[2]) > -kSideLimit) {
-          start = negated(start);
-          end = negated(end);
-        }
-      }
-      if (int rc = featureOffset->SetOption(offsets, startOffset != nullptr ? 1 : 3); rc != 0) return rc;
-      tag_t expression = 0;
-      if (startOffset != nullptr) {
-        if (int rc = featureOffset->StartOffset(offsets, &expression); rc != 0) return rc;
-        if (int rc = setText(expression, start); rc != 0) return rc;
-      }
-      if (int rc = featureOffset->EndOffset(offsets, &expression); rc != 0) return rc;
-      if (int rc = setText(expression, end); rc != 0) return rc;
-    }
-
-    if (int rc = extrude->SetDraftOption(builder, draft ? 1 : 0); rc != 0) return rc;
-    if (draft) {
-      tag_t angle = 0;
-      if (int rc = extrude->DraftAngle(builder, &angle); rc != 0) return rc;
-      if (int rc = setText(angle, draftAngle != nullptr ? draftAngle : "0"); rc != 0) return rc;
-    }
-    if (int rc = extrude->SetBoolean(builder, boolean ? booleanType : 0, boolean ? target : 0); rc != 0) return rc;
-    // A commit that fails hands back no feature: an edit keeps the tag of the
-    // feature it edits, so that a second try edits it again instead of
-    // making another beside it.
-    tag_t committed = *feature;
-    const int rc =
-        required<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder")->CommitFeature(builder, &committed);
-    if (rc == 0) *feature = committed;
-    return rc;
+    return buildExtrude(*this, builder, editing, inputs, feature);
   };
   int status = 0;
   try {

@@ -591,25 +591,39 @@ int vdja_tireenv_motion_run_fla_articulation(const double origin[3], const doubl
 
 namespace {
 
+// What every pass of one roll shares: the vehicle frame, the two files, the
+// spindle traced, the driver and its steps, the motion tools and record.
+struct Roll {
+  const double* origin;
+  const double* matrix;
+  const char* spindleFile;
+  const char* jointsFile;
+  tag_t spindle;
+  int type;
+  int steps;
+  const MotionTools& tools;
+  vdja_tireenv_motion_record_t* r;
+};
+
 // One pass of a roll: the swept joint from a to b (the path's X values), the
 // fixed one put at c at the first point; both files appended with the phase.
-void RollPass(const double origin[3], const double matrix[9], const char* spindleFile, const char* jointsFile,
-              tag_t spindle, int type, int steps, tag_t swept, tag_t fixed, double a, double b, double c, int phase,
-              const MotionTools& tools, vdja_tireenv_motion_record_t* r) {
+void RollPass(const Roll& roll, tag_t swept, tag_t fixed, double a, double b, double c, int phase) {
+  vdja_tireenv_motion_record_t* r = roll.r;
   OpenArticulation pass;
-  const tag_t trace = pass.Trace(spindle);
-  tools.ZeroSteps();
-  vdja_tireenv_motion_generate_fla_driver_path(type, a, b, c, steps, r);
-  vdja_tireenv_motion_write_driver_steps_file(r, jointsFile, phase);
+  const tag_t trace = pass.Trace(roll.spindle);
+  roll.tools.ZeroSteps();
+  vdja_tireenv_motion_generate_fla_driver_path(roll.type, a, b, c, roll.steps, r);
+  vdja_tireenv_motion_write_driver_steps_file(r, roll.jointsFile, phase);
   int count = 0;
   for (int k = 0; k < r->pointCount; ++k) {
     VD_MOTION_edit_artic_step_size(swept, StepAt(r->xValues, k));
     VD_MOTION_edit_artic_step_size(fixed, k == 0 ? c : 0);
     vdja_tireenv_motion_articulation_step(1, &count);
   }
-  vdja_tireenv_motion_write_spindle_trace_file(r, origin, matrix, spindleFile, spindle, trace, count, phase);
+  vdja_tireenv_motion_write_spindle_trace_file(r, roll.origin, roll.matrix, roll.spindleFile, roll.spindle, trace,
+                                               count, phase);
   pass.End();
-  tools.ZeroSteps();
+  roll.tools.ZeroSteps();
 }
 
 }  // namespace
@@ -663,14 +677,13 @@ int vdja_tireenv_motion_run_single_driver_articulation(const double origin[3], c
   }
   int phase = 0;
   vdja_tireenv_motion_ask_driver_mode(driver, false, &phase);
-  RollPass(origin, matrix, spindleFile, jointsFile, spindle, driver, steps, swept, fixed, r->jounceDistance, a1,
-           fullTravel, phase, tools, r);
+  const Roll passes{origin, matrix, spindleFile, jointsFile, spindle, driver, steps, tools, r};
+  RollPass(passes, swept, fixed, r->jounceDistance, a1, fullTravel, phase);
   double b2 = 0;
   if (vdja_tireenv_motion_step_and_trace(1, steps, 0, fixed, swept, fullTravel, -firstTravel, a1, reference, &b2,
                                          0.001, &request, r) == 0) {
     vdja_tireenv_motion_ask_driver_mode(driver, true, &phase);
-    RollPass(origin, matrix, spindleFile, jointsFile, spindle, driver, steps, fixed, swept, fullTravel, b2, a1, phase,
-             tools, r);
+    RollPass(passes, fixed, swept, fullTravel, b2, a1, phase);
     *sweptFound = a1;
     *fixedFound = b2;
   }
