@@ -33,6 +33,18 @@ Path PathOf(const vdja_tireenv_motion_record_t& r) {
 // An expression set to a value, as a dialog sets it.
 void Set(EXP_expression* e, double value) { e->set(std::to_string(value).c_str(), value); }
 
+// A profile of the point file's kind, its points in the work area.
+void Profile(TireEnvelopeBuilder* b, bool mirror, std::initializer_list<std::array<double, 2>> points) {
+  b->SetTireDefinition(ProfilePointFile);
+  b->SetMirrorProfile(mirror);
+  Tire_s* area = b->WorkArea();
+  area->profilePointCount = 0;
+  for (const auto& [x, r] : points) {
+    area->profilePoints[area->profilePointCount][0] = x;
+    area->profilePoints[area->profilePointCount++][1] = r;
+  }
+}
+
 class TireEnvelopeInputs : public HostTest {
  protected:
   void SetUp() override {
@@ -59,17 +71,6 @@ class TireEnvelopeInputs : public HostTest {
     Set(tire_->GetDistanceTolerance(), 0.01);
     Set(tire_->GetTrimRadius(), 5);
     Set(tire_->GetRadialEndAngle(), 90);
-  }
-  // A profile of the point file's kind, its points in the work area.
-  static void Profile(TireEnvelopeBuilder* b, bool mirror, std::initializer_list<std::array<double, 2>> points) {
-    b->SetTireDefinition(ProfilePointFile);
-    b->SetMirrorProfile(mirror);
-    Tire_s* area = b->WorkArea();
-    area->profilePointCount = 0;
-    for (const auto& [x, r] : points) {
-      area->profilePoints[area->profilePointCount][0] = x;
-      area->profilePoints[area->profilePointCount++][1] = r;
-    }
   }
   TireEnvelopeBuilder* tire_ = nullptr;
   vdja_tireenv_motion_record_t record_{};
