@@ -855,17 +855,7 @@ Value& JournalReader::nextValue() {
   v.direction = Direction::In;
   v.kind = ValueKind::Integer;
   // name and type: set by the caller, which reads them next
-  v.attribute = 0;
-  v.isNull = false;
-  v.integer = 0;
-  v.real = 0;
-  v.text.clear();
-  v.reals.clear();
-  v.texts.clear();
-  v.line = 0;
-  v.pending = nullptr;
-  v.pendingCount = nullptr;
-  v.structSize = 0;
+  v.ClearContents();
   return v;
 }
 
