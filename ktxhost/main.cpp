@@ -188,25 +188,38 @@ int checkOutputs(const std::string& journal, const std::string& out, const std::
   return kDone;
 }
 
-int play(const Arguments& arguments, const char* plugin) {
-  const std::string file = arguments.Operand(0);
-  const std::string out = arguments.Value("--record", "");
-  const std::string step = arguments.Value("--step", "");
-  const bool raw = arguments.Given("--raw");
+// What a play is asked for: the journal, the files it writes, and the
+// counted call KTX_FAIL makes fail (none when `failing` is 0).
+struct PlayOptions {
+  std::string file;
+  std::string out;   // --record
+  std::string step;  // --step
+  bool raw = false;
   unsigned failing = 0;
   long long failAt = 0;
+};
+
+// The options read and checked, before any file is opened.
+int readPlayOptions(const Arguments& arguments, PlayOptions* options) {
+  options->file = arguments.Operand(0);
+  options->out = arguments.Value("--record", "");
+  options->step = arguments.Value("--step", "");
+  options->raw = arguments.Given("--raw");
   if (const char* setting = std::getenv("KTX_FAIL"); setting != nullptr && *setting != '\0') {
     std::string why;
-    if (!KTX::Failure::ParseSetting(setting, &failing, &failAt, &why)) {
+    if (!KTX::Failure::ParseSetting(setting, &options->failing, &options->failAt, &why)) {
       std::fprintf(stderr, "ktxhost play: KTX_FAIL=%s: %s (see ktxhost help play)\n", setting, why.c_str());
       return kUsageError;
     }
   }
-  if (file == "-") {
+  if (options->file == "-") {
     std::fprintf(stderr, "ktxhost play: standard input is not read: give the journal's file (see ktxhost help play)\n");
     return kUsageError;
   }
-  if (int checked = checkOutputs(file, out, step); checked != kDone) return checked;
+  return checkOutputs(options->file, options->out, options->step);
+}
+
+int openJournal(const std::string& file, std::ifstream* in) {
   // Only a regular file is read: a device or a pipe may never end.
   struct stat info {};
   if (stat(file.c_str(), &info) != 0) {
@@ -217,34 +230,42 @@ int play(const Arguments& arguments, const char* plugin) {
     std::fprintf(stderr, "ktxhost play: %s: not a regular file (a journal is read from a file)\n", file.c_str());
     return kFailed;
   }
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
+  in->open(file, std::ios::binary);
+  if (!*in) {
     std::fprintf(stderr, "ktxhost play: %s: cannot be read\n", file.c_str());
     return kFailed;
   }
-  // The journal is read as it is played, a record at a time, and nothing
-  // played is kept: a journal of any length plays in the same memory. Its
-  // first record is read before the plug-in is loaded, so that what is no
-  // journal is refused without it.
-  KTX::JAM::JournalReader reader(in);
-  KTX::JAM::Record record;
-  bool more = false;
+  return kDone;
+}
+
+int readFirstRecord(const std::string& file, KTX::JAM::JournalReader* reader, KTX::JAM::Record* record,
+                    bool* more) {
   try {
-    more = reader.Next(&record);
+    *more = reader->Next(record);
   } catch (const KTX::Error::Exception& e) {
     std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), e.line(), e.text().c_str());
     return kFailed;
   }
+  return kDone;
+}
 
-  PlayTemporaryDirectory temporary;
-  // No file the play writes may take the journal's place (a size file named
-  // through a link to it): refused by every replacing writer while it plays.
-  struct ProtectedJournal {
-    explicit ProtectedJournal(const std::string& name) { KTX::Files::ProtectFromWrites(name); }
-    ~ProtectedJournal() { KTX::Files::ProtectFromWrites({}); }
-  } protectedJournal(file);
-  // Nothing here reads the host's call log: a played call does not feed it.
-  KTX::Host::SetLogging(false);
+// No file the play writes may take the journal's place (a size file named
+// through a link to it): refused by every replacing writer while it plays.
+class ProtectedJournal {
+ public:
+  explicit ProtectedJournal(const std::string& name) { KTX::Files::ProtectFromWrites(name); }
+  ~ProtectedJournal() { KTX::Files::ProtectFromWrites({}); }
+  ProtectedJournal(const ProtectedJournal&) = delete;
+  ProtectedJournal& operator=(const ProtectedJournal&) = delete;
+};
+
+// The plug-in and the dialogs' previews, loaded for a play.
+struct PlayPlugin {
+  void* handle = nullptr;
+  void* previews = nullptr;
+};
+
+int loadForPlay(const char* plugin, PlayPlugin* loaded) {
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
@@ -272,111 +293,178 @@ int play(const Arguments& arguments, const char* plugin) {
   KTX::Script::SetPreviewer(previewer);
   KTX::Script::SetCommitFollower(
       reinterpret_cast<KTX::Script::CommitFollower>(dlsym(previews, "KTXHOST_committed")));
+  loaded->handle = handle;
+  loaded->previews = previews;
+  return kDone;
+}
+
+// Gives `result`, unless the plug-in cannot be unloaded.
+int unloadAfterPlay(const char* plugin, const PlayPlugin& loaded, int result) {
+  KTX::Script::UnbindPlugin();
+  KTX::Script::SetPreviewer(nullptr);
+  KTX::Script::SetCommitFollower(nullptr);
+  dlclose(loaded.previews);
+  if (dlclose(loaded.handle) != 0) {
+    std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
+    return kFailed;
+  }
+  return result;
+}
+
+// The journal recorded while playing (with --record) is written beside OUT
+// and takes its place when the play ends: a play cut short leaves the older
+// OUT whole, and whatever leaves the play before the rename removes the
+// temporary file.
+class PlayRecorder {
+ public:
+  explicit PlayRecorder(const std::string& out) {
+    if (out.empty()) return;
+    temporary_.emplace(out);
+    if (temporary_->Made()) recorded_.open(temporary_->Path(), std::ios::binary);
+    writer_ = std::make_unique<KTX::JAM::JournalWriter>(recorded_);
+  }
+  PlayRecorder(const PlayRecorder&) = delete;
+  PlayRecorder& operator=(const PlayRecorder&) = delete;
+
+  // What the host recorded, written out (with --record) and let go once no
+  // call of it is open.
+  void Flush(bool all) {
+    if (!all && JAM_ask_open_records() != 0) return;
+    if (writer_ != nullptr)
+      for (std::size_t i = 0, n = KTX::JAM::RecordedCount(); i < n; ++i)
+        writer_->Write(KTX::JAM::RecordedAt(i), KTX::JAM::RecordedValues(i));
+    KTX::JAM::ClearJournal();
+  }
+  // OUT put in place; false when it cannot be written. Only with --record.
+  bool PutInPlace() {
+    writer_->Flush();
+    recorded_.close();
+    return recorded_ && temporary_->Made() && temporary_->PutInPlace();
+  }
+
+ private:
+  std::optional<KTX::Files::TemporaryBeside> temporary_;
+  std::ofstream recorded_;
+  std::unique_ptr<KTX::JAM::JournalWriter> writer_;
+};
+
+// How the records played: whether all did, else why and where it stopped.
+struct PlayOutcome {
+  bool played = true;
+  std::string error;
+  int line = 0;
+};
+
+// The journal's records played in turn from `record`, the first, read.
+PlayOutcome playRecords(KTX::JAM::JournalReader* reader, KTX::JAM::Record* record, bool more,
+                        KTX::Script::Player* player, PlayRecorder* recorder) {
+  PlayOutcome outcome;
+  try {
+    for (std::size_t index = 0; more && outcome.played; ++index) {
+      outcome.played = player->Play(*record, index, &outcome.error, &outcome.line);
+      recorder->Flush(false);
+      if (outcome.played) more = reader->Next(record);
+    }
+  } catch (const KTX::Error::Exception& e) {
+    outcome.played = false;
+    outcome.error = e.text();
+    outcome.line = e.line();
+  } catch (const std::exception& e) {
+    // Not the host's error (no memory, the library's own): the play stops
+    // at the record that was playing, as for a host error.
+    outcome.played = false;
+    outcome.error = std::string("the play stopped: ") + e.what();
+    outcome.line = record->line;
+  } catch (...) {
+    outcome.played = false;
+    outcome.error = "the play stopped: an exception that is no std::exception";
+    outcome.line = record->line;
+  }
+  return outcome;
+}
+
+// What the play ends with: the failure switch's call, the part and the
+// listing (or where the play stopped), the STEP file and the recorded
+// journal written; gives the play's status.
+int reportPlay(const PlayOptions& options, const PlayOutcome& outcome, const KTX::PART_part* part,
+               const KTX::Script::Player& player, PlayRecorder* recorder) {
+  if (options.failing != 0) {
+    const long long counted = KTX::Failure::Off();
+    if (KTX::Failure::FailedCall().empty())
+      std::fprintf(stderr, "ktxhost: KTX_FAIL: the play made %lld counted calls; none failed\n", counted);
+    else
+      std::fprintf(stderr, "ktxhost: KTX_FAIL: call %lld failed: %s\n", options.failAt,
+                   KTX::Failure::FailedCall().c_str());
+  }
+  recorder->Flush(true);
+  KTX::Host::SetBuildersMode(0);
+  const bool played = outcome.played;
+  if (played) {
+    std::fputs(
+        (options.raw ? KTX::Script::DescribePart(part) : KTX::Script::ReportPart(part, player.Summary())).c_str(),
+        stdout);
+    // What the play wrote to the listing window, as it stands there.
+    for (const std::string& listed : KTX::Listing::Lines()) std::fputs(listed.c_str(), stdout);
+  }
+  int result = played ? kDone : kFailed;
+  if (!played) std::fprintf(stderr, "%s:%d: %s\n", options.file.c_str(), outcome.line, outcome.error.c_str());
+  if (played && !options.step.empty()) {
+    const std::vector<int> bodies = KTX::Script::GeometryBodies(part);
+    if (bodies.empty()) {
+      std::fprintf(stderr, "ktxhost: no body of the part has geometry: %s is not written\n", options.step.c_str());
+      result = kFailed;
+    } else if (KTX::Kernel::WriteStep(bodies, options.step) != 0) {
+      std::fprintf(stderr, "ktxhost: cannot write %s\n", options.step.c_str());
+      result = kFailed;
+    }
+  }
+  if (!options.out.empty() && !recorder->PutInPlace()) {
+    std::fprintf(stderr, "ktxhost play: cannot write %s\n", options.out.c_str());
+    result = kFailed;
+  }
+  return result;
+}
+
+int play(const Arguments& arguments, const char* plugin) {
+  PlayOptions options;
+  if (int read = readPlayOptions(arguments, &options); read != kDone) return read;
+  std::ifstream in;
+  if (int opened = openJournal(options.file, &in); opened != kDone) return opened;
+  // The journal is read as it is played, a record at a time, and nothing
+  // played is kept: a journal of any length plays in the same memory. Its
+  // first record is read before the plug-in is loaded, so that what is no
+  // journal is refused without it.
+  KTX::JAM::JournalReader reader(in);
+  KTX::JAM::Record record;
+  bool more = false;
+  if (int first = readFirstRecord(options.file, &reader, &record, &more); first != kDone) return first;
+
+  PlayTemporaryDirectory temporary;
+  ProtectedJournal protectedJournal(options.file);
+  // Nothing here reads the host's call log: a played call does not feed it.
+  KTX::Host::SetLogging(false);
+  PlayPlugin loaded;
+  if (int bound = loadForPlay(plugin, &loaded); bound != kDone) return bound;
 
   // A new part, the work part while the journal plays.
   KTX::PART_part* part = KTX::PART_part::Create(0);
   KTX::PART_set_work_part(part);
   KTX::JAM::ClearJournal();
-  // The recorded journal is written beside OUT and takes its place when the
-  // play ends: a play cut short leaves the older OUT whole, and whatever
-  // leaves this function before the rename removes the temporary file.
-  std::optional<KTX::Files::TemporaryBeside> recordedTemporary;
-  std::ofstream recorded;
-  std::unique_ptr<KTX::JAM::JournalWriter> writer;
-  if (!out.empty()) {
-    recordedTemporary.emplace(out);
-    if (recordedTemporary->Made()) recorded.open(recordedTemporary->Path(), std::ios::binary);
-    writer = std::make_unique<KTX::JAM::JournalWriter>(recorded);
-  }
-  // What the host recorded, written out (with --record) and let go once no
-  // call of it is open.
-  auto flush = [&](bool all) {
-    if (!all && JAM_ask_open_records() != 0) return;
-    if (writer != nullptr)
-      for (std::size_t i = 0, n = KTX::JAM::RecordedCount(); i < n; ++i)
-        writer->Write(KTX::JAM::RecordedAt(i), KTX::JAM::RecordedValues(i));
-    KTX::JAM::ClearJournal();
-  };
-  std::string error;
-  int line = 0;
+  PlayRecorder recorder(options.out);
   KTX::Script::Player player;
   // Builders made while a journal plays run in the interactive mode.
   KTX::Host::SetBuildersMode(1);
   KTX::Listing::Reset();
-  bool played = true;
-  const PlayPlace place{&file, &record.line};
+  const PlayPlace place{&options.file, &record.line};
   KTX::Host::SetUserMessageSink(&showUser, const_cast<PlayPlace*>(&place));
-  if (failing != 0) KTX::Failure::FailAt(failing, failAt);
-  try {
-    for (std::size_t index = 0; more && played; ++index) {
-      played = player.Play(record, index, &error, &line);
-      flush(false);
-      if (played) more = reader.Next(&record);
-    }
-  } catch (const KTX::Error::Exception& e) {
-    played = false;
-    error = e.text();
-    line = e.line();
-  } catch (const std::exception& e) {
-    // Not the host's error (no memory, the library's own): the play stops
-    // at the record that was playing, as for a host error.
-    played = false;
-    error = std::string("the play stopped: ") + e.what();
-    line = record.line;
-  } catch (...) {
-    played = false;
-    error = "the play stopped: an exception that is no std::exception";
-    line = record.line;
-  }
-  if (failing != 0) {
-    const long long counted = KTX::Failure::Off();
-    if (KTX::Failure::FailedCall().empty())
-      std::fprintf(stderr, "ktxhost: KTX_FAIL: the play made %lld counted calls; none failed\n", counted);
-    else
-      std::fprintf(stderr, "ktxhost: KTX_FAIL: call %lld failed: %s\n", failAt,
-                   KTX::Failure::FailedCall().c_str());
-  }
-  flush(true);
-  KTX::Host::SetBuildersMode(0);
-  if (played) {
-    std::fputs((raw ? KTX::Script::DescribePart(part) : KTX::Script::ReportPart(part, player.Summary())).c_str(),
-               stdout);
-    // What the play wrote to the listing window, as it stands there.
-    for (const std::string& listed : KTX::Listing::Lines()) std::fputs(listed.c_str(), stdout);
-  }
-  int result = played ? kDone : kFailed;
-  if (!played) std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), line, error.c_str());
-  if (played && !step.empty()) {
-    const std::vector<int> bodies = KTX::Script::GeometryBodies(part);
-    if (bodies.empty()) {
-      std::fprintf(stderr, "ktxhost: no body of the part has geometry: %s is not written\n", step.c_str());
-      result = kFailed;
-    } else if (KTX::Kernel::WriteStep(bodies, step) != 0) {
-      std::fprintf(stderr, "ktxhost: cannot write %s\n", step.c_str());
-      result = kFailed;
-    }
-  }
-  if (!out.empty()) {
-    writer->Flush();
-    recorded.close();
-    if (!recorded || !recordedTemporary->Made() || !recordedTemporary->PutInPlace()) {
-      std::fprintf(stderr, "ktxhost play: cannot write %s\n", out.c_str());
-      result = kFailed;
-    }
-  }
+  if (options.failing != 0) KTX::Failure::FailAt(options.failing, options.failAt);
+  const PlayOutcome outcome = playRecords(&reader, &record, more, &player, &recorder);
+  const int result = reportPlay(options, outcome, part, player, &recorder);
 
   part->destroy();
   KTX::Host::SetUserMessageSink(nullptr, nullptr);
   KTX::PART_set_work_part(nullptr);
-  KTX::Script::UnbindPlugin();
-  KTX::Script::SetPreviewer(nullptr);
-  KTX::Script::SetCommitFollower(nullptr);
-  dlclose(previews);
-  if (dlclose(handle) != 0) {
-    std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
-    return kFailed;
-  }
-  return result;
+  return unloadAfterPlay(plugin, loaded, result);
 }
 
 // Each command's table and help; the usage line is made from the table.
