@@ -6,6 +6,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -176,7 +177,7 @@ class LogRoom {
     other.chunks_.clear();
   }
   // Lets every chunk go, to the spare ones while they are few.
-  void Release();
+  void Release() noexcept;
 
  private:
   std::vector<Chunk> chunks_;
@@ -280,15 +281,21 @@ void* LogRoom::Take(std::size_t bytes) {
   return room;
 }
 
-void LogRoom::Release() {
+void LogRoom::Release() noexcept {
   Manager* m = __atomic_load_n(&theManager, __ATOMIC_ACQUIRE);
   for (Chunk& chunk : chunks_) {
+    // Called from the destructor: a spare list that cannot grow frees the
+    // chunk instead of throwing.
+    bool kept = false;
     if (m != nullptr && chunk.size == kChunkBytes && m->spareBytes + chunk.size <= kSpareRoomBytes) {
-      m->spareChunks.push_back(chunk);
-      m->spareBytes += chunk.size;
-    } else {
-      std::free(chunk.data);
+      try {
+        m->spareChunks.push_back(chunk);
+        m->spareBytes += chunk.size;
+        kept = true;
+      } catch (const std::bad_alloc&) {
+      }
     }
+    if (!kept) std::free(chunk.data);
   }
   chunks_.clear();
 }
