@@ -2,11 +2,10 @@
 
 #include <cmath>
 #include <exception>
-#include <unordered_map>
 #include <utility>
-#include <vector>
 
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "HeldBeside.hpp"
 #include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
@@ -23,63 +22,23 @@
 namespace KTX::DieDesJA {
 
 namespace {
-// The temporary sheets each builder holds. They are out of undo (stripped),
-// while the builder's fields are restored with the rest of it: an undo could
-// give the fields back as they were before a sheet was made, and the sheet
-// would be lost. So the sheets are held here, the fields only show them, and
-// what is held goes when the builder is destroyed or the host frees it (also
-// one whose making was undone and that was never destroyed).
+// The temporary sheets each builder holds: out of undo (stripped), while the
+// builder's fields are restored with the rest of it, so they are held beside
+// the builder.
 struct SheetTemps {
   int relief = 0;
   int support = 0;
 };
-using TempsTable = std::unordered_map<const CastReliefBuilder*, SheetTemps>;
-TempsTable*& HeldTempsPointer() {
-  static TempsTable* held = nullptr;
-  return held;
-}
-void DeleteTempsAtUnload();
-TempsTable& HeldTemps() {
-  TempsTable*& held = HeldTempsPointer();
-  if (held == nullptr) {
-    held = new TempsTable;
-    Frame::AtUnload(&DeleteTempsAtUnload);
-  }
-  return *held;
-}
-SheetTemps TempsOf(const CastReliefBuilder* builder) {
-  const TempsTable* held = HeldTempsPointer();
-  if (held == nullptr) return {};
-  auto it = held->find(builder);
-  return it != held->end() ? it->second : SheetTemps{};
-}
-
-void DeleteHeldTemps(const CastReliefBuilder* builder) noexcept {
-  TempsTable* held = HeldTempsPointer();
-  if (held == nullptr) return;
-  auto it = held->find(builder);
-  if (it == held->end()) return;
-  const SheetTemps temps = it->second;
-  held->erase(it);
+void DeleteSheets(const SheetTemps& temps) noexcept {
   Stamvik::RunNoted("DieDesUtilsDeleteBody", [&] {
     DieDesUtilsDeleteBody(temps.support);
     DieDesUtilsDeleteBody(temps.relief);
   });
 }
-
-// A builder only an undo could bring back when the library unloads gives its
-// sheets up (its destructor may never run while the library is there); then
-// the table goes.
-void DeleteTempsAtUnload() {
-  std::vector<const CastReliefBuilder*> left;
-  for (const auto& entry : HeldTemps()) left.push_back(entry.first);
-  for (const CastReliefBuilder* builder : left) DeleteHeldTemps(builder);
-  delete HeldTempsPointer();
-  HeldTempsPointer() = nullptr;
-}
+using HeldTemps = Stamvik::HeldBeside<CastReliefBuilder, SheetTemps, &DeleteSheets>;
 }  // namespace
 
-void OnHostRelease(CastReliefBuilder* builder) { DeleteHeldTemps(builder); }
+void OnHostRelease(CastReliefBuilder* builder) { HeldTemps::Drop(builder); }
 
 STAMVIK_OM_INSTANCE_SIZE_DEF(CastReliefBuilder)
 STAMVIK_OM_DEFINE_CLASS(CastReliefBuilder, "KTX::DieDesJA::GenericBodyBuilder", 0x1000,
@@ -198,21 +157,21 @@ void CastReliefBuilder::implement_destroy() { DeleteSheetTemps(); }
 // The temporary sheets are kernel bodies that no undo brings back: their
 // fields are cleared without logging.
 void CastReliefBuilder::DeleteSheetTemps() {
-  DeleteHeldTemps(this);
+  HeldTemps::Drop(this);
   m_supportSheetTemp = 0;
   m_reliefSheetTemp = 0;
 }
 
-int CastReliefBuilder::GetReliefSheetTemp() const { return TempsOf(this).relief; }
-int CastReliefBuilder::GetSupportSheetTemp() const { return TempsOf(this).support; }
+int CastReliefBuilder::GetReliefSheetTemp() const { return HeldTemps::Of(this).relief; }
+int CastReliefBuilder::GetSupportSheetTemp() const { return HeldTemps::Of(this).support; }
 
 void CastReliefBuilder::HoldSheetTemp(bool support, int sheet) {
-  SheetTemps& temps = HeldTemps()[this];
+  SheetTemps& temps = HeldTemps::Hold(this);
   int& held = support ? temps.support : temps.relief;
   if (held != sheet) DieDesUtilsDeleteBody(std::exchange(held, 0));
   held = sheet;
   (support ? m_supportSheetTemp : m_reliefSheetTemp) = sheet;
-  if (temps.relief == 0 && temps.support == 0) HeldTemps().erase(this);
+  if (temps.relief == 0 && temps.support == 0) HeldTemps::Forget(this);
 }
 
 // ---- validation ---------------------------------------------------------------

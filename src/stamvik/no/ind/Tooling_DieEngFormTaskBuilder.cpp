@@ -2,8 +2,8 @@
 
 #include <cstring>
 #include <exception>
-#include <unordered_map>
 
+#include "HeldBeside.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
 #include "geom/Geometry.hpp"
@@ -48,52 +48,17 @@ T* newArray(int count) {
 }  // namespace
 
 namespace {
-// The record each builder holds. The record's field is restored by undo with
-// the rest of the object (an undo of the builder's making may give it back as
-// it was before the record was set): what the builder owns is kept here, for
-// as long as its object lives. A destroy that an undo may take back keeps
-// it; it goes when the host frees the object, also one whose creation was
-// undone and that was never destroyed.
-using RecordTable = std::unordered_map<const DieEngFormTaskBuilder*, DIE_FRMTSK_s*>;
-RecordTable*& RecordsPointer() {
-  static RecordTable* records = nullptr;
-  return records;
-}
-void ReleaseRecordsAtUnload();
-RecordTable& Records() {
-  RecordTable*& records = RecordsPointer();
-  if (records == nullptr) {
-    records = new RecordTable;
-    Frame::AtUnload(&ReleaseRecordsAtUnload);
-  }
-  return *records;
-}
-
-void FreeRecord(DIE_FRMTSK_s* record) {
+void FreeRecord(DIE_FRMTSK_s* const& record) noexcept {
   Stamvik::RunNoted("DIE_FRMTSK_free_appl_data", [record] { DIE_FRMTSK_free_appl_data(record); });
 }
-
-// A builder only an undo could bring back when the library unloads gives
-// its record up (its destructor may never run while the library is there);
-// then the table goes.
-void ReleaseRecordsAtUnload() {
-  RecordTable*& records = RecordsPointer();
-  if (records == nullptr) return;
-  for (const auto& [builder, record] : *records) FreeRecord(record);
-  delete records;
-  records = nullptr;
-}
+// The record each builder holds: its field is restored by undo with the rest
+// of the object (an undo of the builder's making may give it back as it was
+// before the record was set), so the record is held beside the builder. A
+// destroy that an undo may take back keeps it.
+using HeldRecords = Stamvik::HeldBeside<DieEngFormTaskBuilder, DIE_FRMTSK_s*, &FreeRecord>;
 }  // namespace
 
-void OnHostRelease(DieEngFormTaskBuilder* builder) {
-  RecordTable* records = RecordsPointer();
-  if (records == nullptr) return;
-  auto it = records->find(builder);
-  if (it == records->end()) return;
-  DIE_FRMTSK_s* record = it->second;
-  records->erase(it);
-  FreeRecord(record);
-}
+void OnHostRelease(DieEngFormTaskBuilder* builder) { HeldRecords::Drop(builder); }
 
 STAMVIK_OM_INSTANCE_SIZE_DEF(DieEngFormTaskBuilder)
 STAMVIK_OM_DEFINE_CLASS(DieEngFormTaskBuilder, "KTX::JAX_FEAT_BUILDER", 0x1000, &GetDieEngFormTaskBuilderInstanceSize,
@@ -120,7 +85,7 @@ void DieEngFormTaskBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 }
 
 void DieEngFormTaskBuilder::HoldRecord(DIE_FRMTSK_s* record) {
-  DIE_FRMTSK_s*& held = Records()[this];
+  DIE_FRMTSK_s*& held = HeldRecords::Hold(this);
   if (held != nullptr && held != record) FreeRecord(held);
   held = record;
   SetFrmtskStruct(record);
