@@ -4,11 +4,15 @@
 // them, each written to the end, failed at each host call the failure switch
 // reaches, failed by the system, cut short by an error on its way or by the
 // file size limit; the kernel's STEP writer, whose modeller may refuse or
-// throw. No writer replaces the journal being played, and a file written
-// over keeps its mode.
+// throw. No writer replaces the journal being played, a FIFO, a device or a
+// broken link; a file written over keeps its mode; a write removes what a
+// killed writer of the name left, and nothing a living one holds.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -447,6 +451,119 @@ TEST_F(EveryWriter, AFileWrittenOverKeepsItsMode) {
     }
   }
   ::umask(mask);
+}
+
+// ---- every writer: what no file written whole may replace, what a killed writer left --------
+
+// A name where no regular file may be put: a writer refuses it, writes
+// nothing through it, and leaves it as it was.
+struct SpecialName {
+  const char* name;
+  // Makes it at `at` (in the folder); false when this machine cannot.
+  bool (*make)(const fs::path& at);
+};
+const SpecialName kSpecialNames[] = {
+    {"a FIFO", [](const fs::path& at) { return ::mkfifo(at.c_str(), 0644) == 0; }},
+    {"a symbolic link to itself", [](const fs::path& at) { return ::symlink(at.filename().c_str(), at.c_str()) == 0; }},
+    {"a symbolic link to a missing file", [](const fs::path& at) { return ::symlink("missing", at.c_str()) == 0; }},
+    {"a symbolic link to a FIFO",
+     [](const fs::path& at) {
+       return ::mkfifo((at.string() + ".fifo").c_str(), 0644) == 0 &&
+              ::symlink((at.filename().string() + ".fifo").c_str(), at.c_str()) == 0;
+     }},
+    // Only where devices may be made (the null device's numbers).
+    {"a device", [](const fs::path& at) { return ::mknod(at.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0; }},
+};
+
+// What a name is: its kind, and where a link points.
+std::string Kind(const fs::path& at) {
+  struct stat info {};
+  if (::lstat(at.c_str(), &info) != 0) return "missing";
+  if (S_ISLNK(info.st_mode)) return "link to " + fs::read_symlink(at).string();
+  if (S_ISFIFO(info.st_mode)) return "fifo";
+  if (S_ISCHR(info.st_mode)) return "device";
+  return S_ISREG(info.st_mode) ? "file" : "other";
+}
+
+TEST_F(EveryWriter, NoWriterPutsAFileInPlaceOfAFifoADeviceOrABrokenLink) {
+  for (const Writer& writer : kWriters) {
+    if (!writer.replaces) continue;
+    for (const SpecialName& special : kSpecialNames) {
+      SCOPED_TRACE(std::string(writer.name) + ", " + special.name);
+      Fresh();
+      const fs::path at = folder_ / "sizes.hsd";
+      if (!special.make(at)) continue;
+      const std::string kind = Kind(at);
+      std::vector<std::string> before = Others(folder_, "");
+      // A reader on a FIFO, not waiting: a writer that opened it would not
+      // wait either, and what it wrote would be found here.
+      const int reader = ::open(at.c_str(), O_RDONLY | O_NONBLOCK);
+      EXPECT_NE(writer.write(at.string(), false), 0);
+      if (reader >= 0) {
+        char byte = 0;
+        EXPECT_LE(::read(reader, &byte, 1), 0) << "the FIFO received a stream";
+        ::close(reader);
+      }
+      EXPECT_EQ(Kind(at), kind);
+      std::vector<std::string> left = Others(folder_, "");
+      std::sort(before.begin(), before.end());
+      std::sort(left.begin(), left.end());
+      EXPECT_EQ(left, before) << "a temporary file was left";
+    }
+    // A link to a file is written through: the file it reaches is replaced.
+    SCOPED_TRACE(std::string(writer.name) + ", a symbolic link to a file");
+    Fresh();
+    std::ofstream(In("target.hsd"), std::ios::binary) << "old\n";
+    fs::create_symlink("target.hsd", folder_ / "sizes.hsd");
+    EXPECT_EQ(writer.write(In("sizes.hsd"), false), 0);
+    EXPECT_EQ(Kind(folder_ / "sizes.hsd"), "link to target.hsd");
+    EXPECT_NE(FileText(In("target.hsd")), "old\n");
+  }
+}
+
+// A temporary file of the name as a writer killed half way leaves it: made
+// and half filled by a child that is then killed (its lock dies with it).
+std::string LeftByAKilledWriter(const std::string& name) {
+  int ready[2];
+  if (::pipe(ready) != 0) return {};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(ready[0]);
+    Files::TemporaryBeside temporary(name);
+    std::ofstream(temporary.Path(), std::ios::binary) << "half";
+    const std::string path = temporary.Path() + "\n";
+    (void)!::write(ready[1], path.data(), path.size());
+    for (;;) ::pause();
+  }
+  ::close(ready[1]);
+  std::string path;
+  char c = 0;
+  while (::read(ready[0], &c, 1) == 1 && c != '\n') path += c;
+  ::close(ready[0]);
+  if (child > 0) {
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+  }
+  return path;
+}
+
+TEST_F(EveryWriter, AKilledWritersTemporaryFileIsRemovedByTheNextWholeWriteAndALivingOnesIsNot) {
+  for (const Writer& writer : kWriters) {
+    if (!writer.replaces) continue;
+    SCOPED_TRACE(writer.name);
+    Fresh();
+    const std::string name = In("sizes.hsd");
+    std::ofstream(name, std::ios::binary) << "old\n";
+    const std::string killed = LeftByAKilledWriter(name);
+    ASSERT_TRUE(fs::exists(killed)) << killed;
+    EXPECT_EQ(FileText(name), "old\n");
+    // Another writer of the name, still at work.
+    Files::TemporaryBeside living(name);
+    ASSERT_TRUE(living.Made());
+    EXPECT_EQ(writer.write(name, false), 0);
+    EXPECT_NE(FileText(name), "old\n");
+    EXPECT_EQ(Others(folder_, "sizes.hsd"), std::vector<std::string>{fs::path(living.Path()).filename().string()});
+  }
 }
 
 }  // namespace
