@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -27,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "afl/TireEnvelope.hpp"
 #include "kernel/Kernel.hpp"
 #include "kernel/Modeller.hpp"
 #include "sys/CallLog.hpp"
@@ -36,6 +38,7 @@
 #include "sys/Replace.hpp"
 #include "sys/TextFile.hpp"
 #include "sys/UserMessages.hpp"
+#include "vd/TireClearance.hpp"
 
 namespace fs = std::filesystem;
 using namespace KTX;
@@ -563,6 +566,84 @@ TEST_F(EveryWriter, AKilledWritersTemporaryFileIsRemovedByTheNextWholeWriteAndAL
     EXPECT_EQ(writer.write(name, false), 0);
     EXPECT_NE(FileText(name), "old\n");
     EXPECT_EQ(Others(folder_, "sizes.hsd"), std::vector<std::string>{fs::path(living.Path()).filename().string()});
+  }
+}
+
+
+void KeepWarnings(Host::UserMessage kind, const std::string& text, void* shown) {
+  if (kind == Host::UserMessage::kWarning) static_cast<std::vector<std::string>*>(shown)->push_back(text);
+}
+
+TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWarning) {
+  std::vector<std::string> shown;
+  Host::SetUserMessageSink(&KeepWarnings, &shown);
+  struct Row {
+    const char* name;
+    // Writes a file it cannot write; its name.
+    std::string (*write)(const fs::path& folder);
+    const char* why;
+  };
+  const Row rows[] = {
+      {"a motion file, opened in no folder",
+       [](const fs::path& folder) {
+         const std::string name = (folder / "missing" / "spindle_file.txt").string();
+         EXPECT_EQ(System::SYSS_fopen(name.c_str(), "wt"), nullptr);
+         return name;
+       },
+       "No such file or directory"},
+      {"a motion file, a folder in the way of its rename",
+       [](const fs::path& folder) {
+         const fs::path name = folder / "spindle_file.txt";
+         std::FILE* file = System::SYSS_fopen(name.c_str(), "wt");
+         fs::create_directories(name / "inside");
+         EXPECT_NE(System::SYSS_fclose(file), 0);
+         return name.string();
+       },
+       "Is a directory"},
+      {"the tire envelope's data file, in no folder",
+       [](const fs::path& folder) {
+         const char* given = std::getenv("QDEN_TMP_DIR");
+         const std::string before = given != nullptr ? given : "";
+         ::setenv("QDEN_TMP_DIR", (folder / "missing").c_str(), 1);
+         char name[257] = "";
+         EXPECT_EQ(TIREENV_write_strings_into_data_file(0, nullptr, name), -1);
+         if (given != nullptr)
+           ::setenv("QDEN_TMP_DIR", before.c_str(), 1);
+         else
+           ::unsetenv("QDEN_TMP_DIR");
+         // Numbered by the host: the number is not the test's to know.
+         return (folder / "missing" / "tireenv_data_").string() + "*";
+       },
+       "No such file or directory"},
+      {"the design position's file, a FIFO at its name",
+       [](const fs::path& folder) {
+         std::ofstream(folder / "trace.txt", std::ios::binary) << "0 0 0 1 1 1\n";
+         const fs::path name = folder / "trace_design_position.txt";
+         ::mkfifo(name.c_str(), 0644);
+         char design[257] = "";
+         double a[3], b[3];
+         EXPECT_EQ(TIREENV_create_spindle_file_design_position((folder / "trace.txt").c_str(), design, a, b), -1);
+         EXPECT_EQ(Kind(name), "fifo");
+         return name.string();
+       },
+       "is a FIFO, not a regular file"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Fresh();
+    shown.clear();
+    const std::string name = row.write(folder_);
+    EXPECT_EQ(shown.size(), 1u);
+    if (shown.size() != 1) continue;
+    std::string named = name;
+    if (named.back() == '*') {
+      named.pop_back();
+      const std::size_t number = 7 + named.size();
+      EXPECT_EQ(shown[0].substr(0, number), "841407 " + named);
+      named += shown[0].substr(number, shown[0].find(".txt: ") + 4 - number);
+    }
+    EXPECT_EQ(shown[0], "841407 " + named + ": the file could not be written (" + row.why +
+                            "): the older file is as it was");
   }
 }
 
