@@ -314,7 +314,7 @@ int unloadAfterPlay(const char* plugin, const PlayPlugin& loaded, int result) {
 // The journal recorded while playing (with --record) is written beside OUT
 // and takes its place when the play ends: a play cut short leaves the older
 // OUT whole, and whatever leaves the play before the rename removes the
-// temporary file.
+// temporary file (a play killed leaves it to the next play that writes OUT).
 class PlayRecorder {
  public:
   explicit PlayRecorder(const std::string& out) {

@@ -1,6 +1,10 @@
 // What a script records plays back, and what no journal, file or command
 // line may do to the host: hang it, exhaust it, or change a file it did not
 // mean to write. Runs ktxhost as a user would.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -131,6 +135,50 @@ TEST(WhatAPlayGoesPast, EveryDieShoeBlockLeftOutIsShownWithItsWarning) {
   EXPECT_GT(goneOn, 0);
   EXPECT_GT(cavityLost, 0);
   EXPECT_EQ(seen.size(), std::size(rows));
+}
+
+TEST(WhatAPlayGoesPast, AMotionFileThatCannotBeWrittenIsShownWithItsWarningAndTheOlderFileStays) {
+  // The articulation's spindle trace goes to spindle_file.txt in the motion
+  // files' folder; a trace it could not write leaves the run's status as it
+  // was (the play ends 0) and is shown at the record that ran it.
+  Scratch scratch("motion_file");
+  struct Row {
+    const char* name;
+    const char* limit;  // a shell's file size limit for the play
+    void (*make)(const fs::path& at);
+    const char* why;
+  };
+  const Row rows[] = {
+      {"the file size limit", "ulimit -f 0; ",
+       [](const fs::path& at) { std::ofstream(at, std::ios::binary) << "old\n"; }, "File too large"},
+      {"a FIFO", "", [](const fs::path& at) { ::mkfifo(at.c_str(), 0644); }, "is a FIFO, not a regular file"},
+      {"a symbolic link to a missing file", "", [](const fs::path& at) { fs::create_symlink("missing", at); },
+       "is a symbolic link to a missing file"},
+  };
+  const fs::path journal = kExamples / "tire_envelope_motion.jou";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const fs::path folder = scratch / std::to_string(&row - rows);
+    fs::create_directories(folder);
+    const fs::path trace = folder / "spindle_file.txt";
+    row.make(trace);
+    const auto kind = fs::symlink_status(trace).type();
+    // A FIFO has a reader that does not wait: a writer that opened it would not wait either.
+    const int reader = ::open(trace.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const CommandRun run = stamvik_test::RunCommand(row.limit + std::string("QDEN_TMP_DIR=") + folder.string() + " " +
+                                                    KTXHOST_PROGRAM + " play " + Play(journal) + " 2>&1 >/dev/null");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, journal.string() + ":53: warning: 841407 " + trace.string() +
+                           ": the file could not be written (" + row.why + "): the older file is as it was\n");
+    if (reader >= 0) ::close(reader);
+    EXPECT_EQ(fs::symlink_status(trace).type(), kind);
+    if (kind == fs::file_type::regular) {
+      EXPECT_EQ(FileText(trace), "old\n");
+    }
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++entries;
+    EXPECT_EQ(entries, 1) << "a temporary file was left";
+  }
 }
 
 // The first play, among every `stride`th call of the facility from `from` on,
@@ -419,6 +467,90 @@ TEST(PlayOutputs, AnOutputThatCannotBeWrittenOrIsTheJournalIsRefusedBeforeThePla
   EXPECT_EQ(printed.out, "");
 }
 
+// Names where no regular file may be put (a FIFO, a link loop, a link to a
+// missing file): each output refuses them before the play, and leaves them.
+struct SpecialName {
+  const char* name;
+  void (*make)(const fs::path& at);
+  const char* why;
+};
+const SpecialName kSpecialNames[] = {
+    {"a FIFO", [](const fs::path& at) { ::mkfifo(at.c_str(), 0644); }, "is a FIFO, not a regular file"},
+    {"a symbolic link to itself", [](const fs::path& at) { fs::create_symlink(at.filename(), at); },
+     "is a symbolic link that loops"},
+    {"a symbolic link to a missing file", [](const fs::path& at) { fs::create_symlink("missing", at); },
+     "is a symbolic link to a missing file"},
+};
+
+TEST(PlayOutputs, AFifoOrABrokenLinkAtAnOutputNameIsRefusedAndLeftAsItWas) {
+  Scratch scratch("special_outputs");
+  for (const char* option : {"--record", "--step"}) {
+    for (const SpecialName& special : kSpecialNames) {
+      SCOPED_TRACE(std::string(option) + ", " + special.name);
+      const fs::path at = scratch / (std::string(option + 2) + std::to_string(&special - kSpecialNames));
+      special.make(at);
+      const auto kind = fs::symlink_status(at).type();
+      // A FIFO has a reader that does not wait: a writer that opened it would not wait either.
+      const int reader = ::open(at.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+      const CommandRun run =
+          Ktxhost("play " + Play(kExamples / "draw_punch.jou", std::string(option) + " " + at.string()));
+      if (reader >= 0) {
+        char byte = 0;
+        EXPECT_LE(::read(reader, &byte, 1), 0) << "the FIFO received a stream";
+        ::close(reader);
+      }
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.out, "ktxhost play: cannot write " + at.string() + " (" + option + "): " + special.why + "\n");
+      EXPECT_EQ(fs::symlink_status(at).type(), kind);
+    }
+  }
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(scratch / "")) files += entry.is_symlink() ? 0 : entry.is_regular_file();
+  EXPECT_EQ(files, 0) << "a file was written";
+}
+
+// A temporary file of the output as a writer killed half way leaves it
+// (--record's and the STEP file's writers make theirs so): made and half
+// filled by a child that is then killed, its lock dying with it.
+fs::path LeftByAKilledWriter(const fs::path& output) {
+  int ready[2];
+  if (::pipe(ready) != 0) return {};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(ready[0]);
+    KTX::Files::TemporaryBeside temporary(output.string());
+    std::ofstream(temporary.Path(), std::ios::binary) << "half";
+    const std::string path = temporary.Path() + "\n";
+    (void)!::write(ready[1], path.data(), path.size());
+    for (;;) ::pause();
+  }
+  ::close(ready[1]);
+  std::string path;
+  char c = 0;
+  while (::read(ready[0], &c, 1) == 1 && c != '\n') path += c;
+  ::close(ready[0]);
+  if (child > 0) {
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+  }
+  return path;
+}
+
+TEST(PlayOutputs, AKilledWriteOfAnOutputLeavesNoTemporaryFileAfterTheNextWholeOne) {
+  Scratch scratch("killed_write");
+  for (const char* option : {"--record", "--step"}) {
+    SCOPED_TRACE(option);
+    const fs::path out = scratch.Write(std::string(option + 2) + ".out", "old\n");
+    const fs::path killed = LeftByAKilledWriter(out);
+    ASSERT_TRUE(fs::exists(killed)) << killed;
+    EXPECT_EQ(FileText(out), "old\n");
+    const CommandRun run = Ktxhost("play " + Play(kExamples / "draw_punch.jou", std::string(option) + " " + out.string()));
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(FileText(out), "old\n");
+    EXPECT_FALSE(fs::exists(killed)) << "the killed write's temporary file is left";
+  }
+}
+
 TEST(PlayOutputs, TheJournalNamedIsReadFromAFileOnly) {
   struct Row {
     const char* arguments;
@@ -521,6 +653,13 @@ TEST(PlayOutputs, ASizeFileThatCannotBeWrittenIsRefusedWithItsDialogAndTheJourna
       {"the file size limit", "ulimit -f 1; ", longName, "sizes",
        [](const fs::path&, const fs::path& f) { std::ofstream(f / "sizes.hsd", std::ios::binary) << "old\n"; },
        {dialog, status}},
+      {"a FIFO", "", "Tall", "fifo", [](const fs::path&, const fs::path& f) { ::mkfifo((f / "fifo.hsd").c_str(), 0644); },
+       {dialog, status}},
+      {"a symbolic link to itself", "", "Tall", "loop",
+       [](const fs::path&, const fs::path& f) { fs::create_symlink("loop.hsd", f / "loop.hsd"); }, {dialog, status}},
+      {"a symbolic link to a missing file", "", "Tall", "dangling",
+       [](const fs::path&, const fs::path& f) { fs::create_symlink("missing.hsd", f / "dangling.hsd"); },
+       {dialog, status}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -530,8 +669,14 @@ TEST(PlayOutputs, ASizeFileThatCannotBeWrittenIsRefusedWithItsDialogAndTheJourna
     const std::string text = journal(row.sizeName, row.file);
     std::ofstream(j, std::ios::binary) << text;
     row.make(j, folder);
+    const fs::path saved = folder / (row.file + ".hsd");
+    const auto kind = fs::symlink_status(saved).type();
+    // A FIFO has a reader that does not wait: a writer that opened it would not wait either.
+    const int reader = ::open(saved.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     const CommandRun run = stamvik_test::RunCommand("cd " + folder.string() + " && " + row.limit + KTXHOST_PROGRAM +
                                                     " play " + Play(j) + " 2>&1 >/dev/null");
+    if (reader >= 0) ::close(reader);
+    EXPECT_EQ(fs::symlink_status(saved).type(), kind);
     // The save's status is not the journal's: the play stops there.
     EXPECT_EQ(run.status, 1) << run.out;
     for (const std::string& shown : row.shown)

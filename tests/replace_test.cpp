@@ -4,16 +4,21 @@
 // them, each written to the end, failed at each host call the failure switch
 // reaches, failed by the system, cut short by an error on its way or by the
 // file size limit; the kernel's STEP writer, whose modeller may refuse or
-// throw. No writer replaces the journal being played, and a file written
-// over keeps its mode.
+// throw. No writer replaces the journal being played, a FIFO, a device or a
+// broken link; a file written over keeps its mode; a write removes what a
+// killed writer of the name left, and nothing a living one holds.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -23,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "afl/TireEnvelope.hpp"
 #include "kernel/Kernel.hpp"
 #include "kernel/Modeller.hpp"
 #include "sys/CallLog.hpp"
@@ -32,6 +38,7 @@
 #include "sys/Replace.hpp"
 #include "sys/TextFile.hpp"
 #include "sys/UserMessages.hpp"
+#include "vd/TireClearance.hpp"
 
 namespace fs = std::filesystem;
 using namespace KTX;
@@ -447,6 +454,197 @@ TEST_F(EveryWriter, AFileWrittenOverKeepsItsMode) {
     }
   }
   ::umask(mask);
+}
+
+// ---- every writer: what no file written whole may replace, what a killed writer left --------
+
+// A name where no regular file may be put: a writer refuses it, writes
+// nothing through it, and leaves it as it was.
+struct SpecialName {
+  const char* name;
+  // Makes it at `at` (in the folder); false when this machine cannot.
+  bool (*make)(const fs::path& at);
+};
+const SpecialName kSpecialNames[] = {
+    {"a FIFO", [](const fs::path& at) { return ::mkfifo(at.c_str(), 0644) == 0; }},
+    {"a symbolic link to itself", [](const fs::path& at) { return ::symlink(at.filename().c_str(), at.c_str()) == 0; }},
+    {"a symbolic link to a missing file", [](const fs::path& at) { return ::symlink("missing", at.c_str()) == 0; }},
+    {"a symbolic link to a FIFO",
+     [](const fs::path& at) {
+       return ::mkfifo((at.string() + ".fifo").c_str(), 0644) == 0 &&
+              ::symlink((at.filename().string() + ".fifo").c_str(), at.c_str()) == 0;
+     }},
+    // Only where devices may be made (the null device's numbers).
+    {"a device", [](const fs::path& at) { return ::mknod(at.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0; }},
+};
+
+// What a name is: its kind, and where a link points.
+std::string Kind(const fs::path& at) {
+  struct stat info {};
+  if (::lstat(at.c_str(), &info) != 0) return "missing";
+  if (S_ISLNK(info.st_mode)) return "link to " + fs::read_symlink(at).string();
+  if (S_ISFIFO(info.st_mode)) return "fifo";
+  if (S_ISCHR(info.st_mode)) return "device";
+  return S_ISREG(info.st_mode) ? "file" : "other";
+}
+
+TEST_F(EveryWriter, NoWriterPutsAFileInPlaceOfAFifoADeviceOrABrokenLink) {
+  for (const Writer& writer : kWriters) {
+    if (!writer.replaces) continue;
+    for (const SpecialName& special : kSpecialNames) {
+      SCOPED_TRACE(std::string(writer.name) + ", " + special.name);
+      Fresh();
+      const fs::path at = folder_ / "sizes.hsd";
+      if (!special.make(at)) continue;
+      const std::string kind = Kind(at);
+      std::vector<std::string> before = Others(folder_, "");
+      // A reader on a FIFO, not waiting: a writer that opened it would not
+      // wait either, and what it wrote would be found here.
+      const int reader = ::open(at.c_str(), O_RDONLY | O_NONBLOCK);
+      EXPECT_NE(writer.write(at.string(), false), 0);
+      if (reader >= 0) {
+        char byte = 0;
+        EXPECT_LE(::read(reader, &byte, 1), 0) << "the FIFO received a stream";
+        ::close(reader);
+      }
+      EXPECT_EQ(Kind(at), kind);
+      std::vector<std::string> left = Others(folder_, "");
+      std::sort(before.begin(), before.end());
+      std::sort(left.begin(), left.end());
+      EXPECT_EQ(left, before) << "a temporary file was left";
+    }
+    // A link to a file is written through: the file it reaches is replaced.
+    SCOPED_TRACE(std::string(writer.name) + ", a symbolic link to a file");
+    Fresh();
+    std::ofstream(In("target.hsd"), std::ios::binary) << "old\n";
+    fs::create_symlink("target.hsd", folder_ / "sizes.hsd");
+    EXPECT_EQ(writer.write(In("sizes.hsd"), false), 0);
+    EXPECT_EQ(Kind(folder_ / "sizes.hsd"), "link to target.hsd");
+    EXPECT_NE(FileText(In("target.hsd")), "old\n");
+  }
+}
+
+// A temporary file of the name as a writer killed half way leaves it: made
+// and half filled by a child that is then killed (its lock dies with it).
+std::string LeftByAKilledWriter(const std::string& name) {
+  int ready[2];
+  if (::pipe(ready) != 0) return {};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(ready[0]);
+    Files::TemporaryBeside temporary(name);
+    std::ofstream(temporary.Path(), std::ios::binary) << "half";
+    const std::string path = temporary.Path() + "\n";
+    (void)!::write(ready[1], path.data(), path.size());
+    for (;;) ::pause();
+  }
+  ::close(ready[1]);
+  std::string path;
+  char c = 0;
+  while (::read(ready[0], &c, 1) == 1 && c != '\n') path += c;
+  ::close(ready[0]);
+  if (child > 0) {
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+  }
+  return path;
+}
+
+TEST_F(EveryWriter, AKilledWritersTemporaryFileIsRemovedByTheNextWholeWriteAndALivingOnesIsNot) {
+  for (const Writer& writer : kWriters) {
+    if (!writer.replaces) continue;
+    SCOPED_TRACE(writer.name);
+    Fresh();
+    const std::string name = In("sizes.hsd");
+    std::ofstream(name, std::ios::binary) << "old\n";
+    const std::string killed = LeftByAKilledWriter(name);
+    ASSERT_TRUE(fs::exists(killed)) << killed;
+    EXPECT_EQ(FileText(name), "old\n");
+    // Another writer of the name, still at work.
+    Files::TemporaryBeside living(name);
+    ASSERT_TRUE(living.Made());
+    EXPECT_EQ(writer.write(name, false), 0);
+    EXPECT_NE(FileText(name), "old\n");
+    EXPECT_EQ(Others(folder_, "sizes.hsd"), std::vector<std::string>{fs::path(living.Path()).filename().string()});
+  }
+}
+
+
+void KeepWarnings(Host::UserMessage kind, const std::string& text, void* shown) {
+  if (kind == Host::UserMessage::kWarning) static_cast<std::vector<std::string>*>(shown)->push_back(text);
+}
+
+TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWarning) {
+  std::vector<std::string> shown;
+  Host::SetUserMessageSink(&KeepWarnings, &shown);
+  struct Row {
+    const char* name;
+    // Writes a file it cannot write; its name.
+    std::string (*write)(const fs::path& folder);
+    const char* why;
+  };
+  const Row rows[] = {
+      {"a motion file, opened in no folder",
+       [](const fs::path& folder) {
+         const std::string name = (folder / "missing" / "spindle_file.txt").string();
+         EXPECT_EQ(System::SYSS_fopen(name.c_str(), "wt"), nullptr);
+         return name;
+       },
+       "No such file or directory"},
+      {"a motion file, a folder in the way of its rename",
+       [](const fs::path& folder) {
+         const fs::path name = folder / "spindle_file.txt";
+         std::FILE* file = System::SYSS_fopen(name.c_str(), "wt");
+         fs::create_directories(name / "inside");
+         EXPECT_NE(System::SYSS_fclose(file), 0);
+         return name.string();
+       },
+       "Is a directory"},
+      {"the tire envelope's data file, in no folder",
+       [](const fs::path& folder) {
+         const char* given = std::getenv("QDEN_TMP_DIR");
+         const std::string before = given != nullptr ? given : "";
+         ::setenv("QDEN_TMP_DIR", (folder / "missing").c_str(), 1);
+         char name[257] = "";
+         EXPECT_EQ(TIREENV_write_strings_into_data_file(0, nullptr, name), -1);
+         if (given != nullptr)
+           ::setenv("QDEN_TMP_DIR", before.c_str(), 1);
+         else
+           ::unsetenv("QDEN_TMP_DIR");
+         // Numbered by the host: the number is not the test's to know.
+         return (folder / "missing" / "tireenv_data_").string() + "*";
+       },
+       "No such file or directory"},
+      {"the design position's file, a FIFO at its name",
+       [](const fs::path& folder) {
+         std::ofstream(folder / "trace.txt", std::ios::binary) << "0 0 0 1 1 1\n";
+         const fs::path name = folder / "trace_design_position.txt";
+         ::mkfifo(name.c_str(), 0644);
+         char design[257] = "";
+         double a[3], b[3];
+         EXPECT_EQ(TIREENV_create_spindle_file_design_position((folder / "trace.txt").c_str(), design, a, b), -1);
+         EXPECT_EQ(Kind(name), "fifo");
+         return name.string();
+       },
+       "is a FIFO, not a regular file"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Fresh();
+    shown.clear();
+    const std::string name = row.write(folder_);
+    EXPECT_EQ(shown.size(), 1u);
+    if (shown.size() != 1) continue;
+    std::string named = name;
+    if (named.back() == '*') {
+      named.pop_back();
+      const std::size_t number = 7 + named.size();
+      EXPECT_EQ(shown[0].substr(0, number), "841407 " + named);
+      named += shown[0].substr(number, shown[0].find(".txt: ") + 4 - number);
+    }
+    EXPECT_EQ(shown[0], "841407 " + named + ": the file could not be written (" + row.why +
+                            "): the older file is as it was");
+  }
 }
 
 }  // namespace

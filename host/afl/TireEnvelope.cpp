@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <cstdio>
@@ -314,12 +315,18 @@ int TIREENV_write_strings_into_data_file(int count, char* const* lines, char fil
   if (name.size() >= 257) return -1;
   // Written whole or not at all, as every file the host writes.
   std::FILE* out = Files::OpenReplacing(name, "w");
-  if (out == nullptr) return -1;
+  if (out == nullptr) {
+    Files::ShowNotWritten(name, errno);
+    return -1;
+  }
   for (int i = 0; i < count && lines != nullptr; ++i) {
     std::fputs(lines[i] != nullptr ? lines[i] : "", out);
     std::fputc('\n', out);
   }
-  if (Files::CloseReplacing(out) != 0) return -1;
+  if (Files::CloseReplacing(out) != 0) {
+    Files::ShowNotWritten(name, errno);
+    return -1;
+  }
   std::memcpy(fileName, name.c_str(), name.size() + 1);
   return 0;
 }

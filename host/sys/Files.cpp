@@ -92,8 +92,13 @@ std::FILE* SYSS_fopen(const char* name, const char* mode) {
     if (*c != 't' && *c != 'b') plain += *c;
   }
   // A file written is written whole (beside it, renamed at SYSS_fclose); a
-  // file read is read only when it is a regular file.
-  if (plain == "w" || plain == "a") return Files::OpenReplacing(name, plain.c_str());
+  // file read is read only when it is a regular file. A file that cannot be
+  // written is shown, whatever its writer goes on to do.
+  if (plain == "w" || plain == "a") {
+    std::FILE* file = Files::OpenReplacing(name, plain.c_str());
+    if (file == nullptr) Files::ShowNotWritten(name, errno);
+    return file;
+  }
   if (plain == "r") return Files::OpenRegular(name);
   // Opened to be changed in place: never the journal being played.
   if (Files::RefusedTarget(name)) return nullptr;
@@ -113,7 +118,10 @@ int SYSS_fclose(std::FILE* file) {
     Files::AbandonReplacing(file);
     return EOF;
   }
-  return Files::CloseReplacing(file);
+  const std::string written = Files::ReplacingName(file);
+  if (Files::CloseReplacing(file) == 0) return 0;
+  if (!written.empty()) Files::ShowNotWritten(written, errno);
+  return EOF;
 }
 }  // namespace System
 

@@ -64,6 +64,7 @@ constexpr Message kMessages[] = {
     {841404, "the file cannot be read"},
     {841405, "a line of the file is not what its format takes"},
     {841406, "the file is the journal being played: it is not written over"},
+    {841407, "the file could not be written: the older file is as it was"},
     {1070013, "the sweep of a deck-cutout block failed: the block is left out"},
     {840901, "no rule instance of that name"},
     {840902, "the rule instance has no attribute of that name"},

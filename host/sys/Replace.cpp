@@ -1,7 +1,9 @@
 #include "sys/Replace.hpp"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +60,71 @@ struct Protected {
 };
 Protected protectedFile;
 
+bool isProtected(const std::string& name) {
+  struct stat info {};
+  return protectedFile.set && ::stat(name.c_str(), &info) == 0 && info.st_dev == protectedFile.device &&
+         info.st_ino == protectedFile.inode;
+}
+
+// The lock each temporary file made here holds while its writer lives: by
+// its path, until it is put in place or removed.
+std::map<std::string, int>& heldLocks() {
+  static auto* held = new std::map<std::string, int>;
+  return *held;
+}
+
+void letLockGo(const std::string& temporary) noexcept {
+  int fd = -1;
+  {
+    std::lock_guard<std::mutex> hold(pendingLock());
+    auto found = heldLocks().find(temporary);
+    if (found == heldLocks().end()) return;
+    fd = found->second;
+    heldLocks().erase(found);
+  }
+  ::close(fd);
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Whether the open file is still the one named `path` (not removed, not
+// replaced).
+bool stillNamed(int fd, const std::string& path) {
+  struct stat open {}, named {};
+  return ::fstat(fd, &open) == 0 && open.st_nlink > 0 && ::lstat(path.c_str(), &named) == 0 &&
+         sameFile(open, named);
+}
+
+// The temporary files of `name` (NAME.tmp- and six characters) that no living
+// writer holds: a writer killed half way left them, since every writer holds
+// its own locked until it lets it go. One whose lock cannot be asked about
+// (a file system without locks) is left alone.
+void removeKilledWritersTemporaries(const std::string& name) {
+  const std::string folder = folderOf(name);
+  const auto slash = name.find_last_of('/');
+  const std::string prefix = (slash == std::string::npos ? name : name.substr(slash + 1)) + ".tmp-";
+  DIR* listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return;
+  std::vector<std::string> found;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string entryName = entry->d_name;
+    if (entryName.size() == prefix.size() + 6 && entryName.compare(0, prefix.size(), prefix) == 0)
+      found.push_back(folder + "/" + entryName);
+  }
+  ::closedir(listing);
+  for (const std::string& path : found) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat info {};
+    // Removed only while locked here, and only the file that was locked.
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        stillNamed(fd, path))
+      ::unlink(path.c_str());
+    ::close(fd);
+  }
+}
+
 // A write past the file size limit raises SIGXFSZ, whose default ends the
 // process with the temporary file left behind; ignored, the write fails with
 // EFBIG and the writer cleans up. A handler someone set is left alone.
@@ -82,10 +149,7 @@ void ProtectFromWrites(const std::string& name) {
 }
 
 bool RefusedTarget(const std::string& name) {
-  if (!protectedFile.set) return false;
-  struct stat info {};
-  if (::stat(name.c_str(), &info) != 0 || info.st_dev != protectedFile.device || info.st_ino != protectedFile.inode)
-    return false;
+  if (!isProtected(name)) return false;
   try {
     Host::ShowUser(Host::UserMessage::kError, std::to_string(kWritesPlayedJournal) + " " + name +
                                                   ": the file is the journal being played: it is not written over");
@@ -101,8 +165,36 @@ bool SameFile(const std::string& a, const std::string& b) {
   return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
 }
 
+std::string WhyNoPlaceForAFile(const std::string& name) {
+  struct stat info {};
+  if (::lstat(name.c_str(), &info) != 0) return {};
+  const bool link = S_ISLNK(info.st_mode);
+  if (::stat(name.c_str(), &info) != 0) {
+    if (!link) return {};
+    if (errno == ELOOP) return "is a symbolic link that loops";
+    if (errno == ENOENT) return "is a symbolic link to a missing file";
+    return std::string("is a symbolic link that reaches no file: ") + std::strerror(errno);
+  }
+  if (S_ISFIFO(info.st_mode)) return "is a FIFO, not a regular file";
+  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "is a device, not a regular file";
+  if (S_ISSOCK(info.st_mode)) return "is a socket, not a regular file";
+  return {};
+}
+
+void ShowNotWritten(const std::string& name, int error) noexcept {
+  try {
+    if (isProtected(name)) return;
+    std::string why = WhyNoPlaceForAFile(name);
+    if (why.empty()) why = std::strerror(error);
+    Host::ShowWarning(kNotWritten, name + ": the file could not be written (" + why + "): the older file is as it was");
+  } catch (...) {
+    // What could not be said does not stop the writer's caller either.
+  }
+}
+
 std::string WhyNotWritable(const std::string& name) {
   if (name.empty()) return "no file name";
+  if (std::string why = WhyNoPlaceForAFile(name); !why.empty()) return why;
   struct stat info {};
   if (::stat(name.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) return "is a directory";
@@ -118,11 +210,42 @@ std::string WhyNotWritable(const std::string& name) {
 
 bool MakeTemporaryBeside(const std::string& given, std::string* temporary) {
   if (RefusedTarget(given)) return false;
+  if (!WhyNoPlaceForAFile(given).empty()) {
+    errno = EINVAL;
+    return false;
+  }
   writeFailsPastSizeLimit();
   const std::string name = reached(given);
-  std::string pattern = name + ".tmp-XXXXXX";
-  const int fd = ::mkstemp(pattern.data());
-  if (fd < 0) return false;
+  removeKilledWritersTemporaries(name);
+  std::string pattern;
+  int fd = -1;
+  for (int tries = 0; fd < 0; ++tries) {
+    pattern = name + ".tmp-XXXXXX";
+    fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    // Locked as soon as made; another writer may have taken it for a killed
+    // writer's in between and removed it: then another is made. Where the
+    // file system has no locks it goes unlocked (and no writer removes it).
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      if (stillNamed(fd, pattern)) break;
+    } else if (errno != EWOULDBLOCK) {
+      break;
+    }
+    ::close(fd);
+    fd = -1;
+    if (tries == 100) {
+      errno = EAGAIN;
+      return false;
+    }
+  }
+  try {
+    std::lock_guard<std::mutex> hold(pendingLock());
+    heldLocks()[pattern] = fd;
+  } catch (...) {
+    ::unlink(pattern.c_str());
+    ::close(fd);
+    throw;
+  }
   struct stat info {};
   mode_t mode = 0;
   if (::stat(name.c_str(), &info) == 0) {
@@ -133,18 +256,31 @@ bool MakeTemporaryBeside(const std::string& given, std::string* temporary) {
     mode = 0666 & ~mask;
   }
   ::fchmod(fd, mode);
-  ::close(fd);
   *temporary = std::move(pattern);
   return true;
 }
 
 bool PutInPlace(const std::string& temporary, const std::string& name) {
-  // Checked again at the rename: the name may reach the journal by now.
-  if (!RefusedTarget(name) && std::rename(temporary.c_str(), reached(name).c_str()) == 0) return true;
+  // Checked again at the rename: the name may reach the journal, or a FIFO
+  // or a broken link may have taken it, by now.
+  const bool place = WhyNoPlaceForAFile(name).empty();
+  if (!place) errno = EINVAL;
+  if (place && !RefusedTarget(name) && std::rename(temporary.c_str(), reached(name).c_str()) == 0) {
+    letLockGo(temporary);
+    return true;
+  }
   const int error = errno;
-  std::remove(temporary.c_str());
+  RemoveTemporary(temporary);
   errno = error;
   return false;
+}
+
+void RemoveTemporary(const std::string& temporary) noexcept {
+  const int error = errno;
+  // Removed before its lock goes: no other writer takes it meanwhile.
+  ::unlink(temporary.c_str());
+  letLockGo(temporary);
+  errno = error;
 }
 
 std::FILE* OpenReplacing(const std::string& name, const char* mode) {
@@ -190,14 +326,33 @@ int CloseReplacing(std::FILE* file) {
     target = std::move(found->second);
     pending().erase(found);
   }
-  bool written = std::fflush(file) == 0 && std::ferror(file) == 0;
-  written = written && ::fsync(::fileno(file)) == 0;
-  written = std::fclose(file) == 0 && written;
-  if (!written) {
-    std::remove(target.temporary.c_str());
+  errno = 0;
+  int error = 0;
+  bool failed = true;
+  if (std::fflush(file) != 0)
+    error = errno;
+  else if (std::ferror(file) != 0)
+    error = EIO;  // an earlier write failed; why is no longer known
+  else if (::fsync(::fileno(file)) != 0)
+    error = errno;
+  else
+    failed = false;
+  if (std::fclose(file) != 0 && !failed) {
+    failed = true;
+    error = errno;
+  }
+  if (failed) {
+    RemoveTemporary(target.temporary);
+    errno = error != 0 ? error : EIO;
     return EOF;
   }
   return PutInPlace(target.temporary, target.name) ? 0 : EOF;
+}
+
+std::string ReplacingName(std::FILE* file) {
+  std::lock_guard<std::mutex> hold(pendingLock());
+  auto found = pending().find(file);
+  return found != pending().end() ? found->second.name : std::string();
 }
 
 void AbandonReplacing(std::FILE* file) {
@@ -212,7 +367,7 @@ void AbandonReplacing(std::FILE* file) {
     }
   }
   std::fclose(file);
-  if (!temporary.empty()) std::remove(temporary.c_str());
+  if (!temporary.empty()) RemoveTemporary(temporary);
 }
 
 std::FILE* OpenRegular(const char* name) {

@@ -25,22 +25,44 @@ KTX_HOST_API void ProtectFromWrites(const std::string& name);
 KTX_HOST_API bool RefusedTarget(const std::string& name);
 
 // Why a file of that name could not be written (empty when it could): its
-// folder missing or not writable, the name a folder, or a file that exists
-// and may not be written.
+// folder missing or not writable, the name a folder, a file that exists and
+// may not be written, or a name no written file may take (see
+// WhyNoPlaceForAFile).
 KTX_HOST_API std::string WhyNotWritable(const std::string& name);
+
+// Why no file written whole may take the name (empty when one may): a FIFO,
+// a device or a socket there, which a regular file renamed onto it would
+// replace (a reader waiting on the FIFO would wait for ever), or a symbolic
+// link that reaches no file (to a missing place, or a loop). Every writer
+// below refuses such a name; a link to a file is written through.
+KTX_HOST_API std::string WhyNoPlaceForAFile(const std::string& name);
+
+// A file the host meant to write for its user and could not: the user is
+// shown the warning kNotWritten naming it and why (`error`, an errno, unless
+// the name itself says more), as a writer that goes on without it must.
+// Nothing is shown for the journal being played, whose refusal was shown.
+inline constexpr int kNotWritten = 841407;
+KTX_HOST_API void ShowNotWritten(const std::string& name, int error) noexcept;
 
 // A new temporary file beside `name` (its folder, its name with a suffix), as
 // a writer fills before it renames it into place; with the permissions of the
 // file it replaces, or a new file's. False (nothing made) when it cannot be
-// made or `name` is the protected file. A write cut by the process's file
-// size limit fails as any other (the limit's signal is ignored from the
-// first temporary file on, unless someone handles it), so that the writer
-// removes its temporary file and the older file stays.
+// made, `name` is the protected file or no place for a file. A write cut by
+// the process's file size limit fails as any other (the limit's signal is
+// ignored from the first temporary file on, unless someone handles it), so
+// that the writer removes its temporary file and the older file stays.
+//
+// The file is locked while its writer lives (the lock goes with the
+// process, however it ends); the temporary files of `name` that no living
+// writer holds, left by a writer that was killed, are removed first.
 KTX_HOST_API bool MakeTemporaryBeside(const std::string& name, std::string* temporary);
 // Renames the temporary file onto `name`; on failure (the protected file
-// among them) the temporary file is removed and `name` is left as it was.
-// True when it took its place.
+// among them, or a name that has become no place for a file) the temporary
+// file is removed and `name` is left as it was. True when it took its place.
+// On failure errno says why.
 KTX_HOST_API bool PutInPlace(const std::string& temporary, const std::string& name);
+// Removes a temporary file MakeTemporaryBeside made and lets its lock go.
+KTX_HOST_API void RemoveTemporary(const std::string& temporary) noexcept;
 
 // A temporary file beside `name` that a writer fills through its own means
 // (a library writing to a path, a stream of its own): removed on every way
@@ -52,7 +74,7 @@ class TemporaryBeside {
     if (!MakeTemporaryBeside(name_, &temporary_)) temporary_.clear();
   }
   ~TemporaryBeside() {
-    if (!temporary_.empty()) std::remove(temporary_.c_str());
+    if (!temporary_.empty()) RemoveTemporary(temporary_);
   }
   TemporaryBeside(const TemporaryBeside&) = delete;
   TemporaryBeside& operator=(const TemporaryBeside&) = delete;
@@ -79,10 +101,13 @@ class TemporaryBeside {
 // (disk full, a crash, Close never called) leaves the older file as it was.
 // Mode "w" starts empty, "a" from a copy of the existing file. Null when the
 // temporary file cannot be made. Close flushes, closes and renames: 0, or
-// EOF when anything failed (the older file then stays). A stream not opened
-// here is closed plainly.
+// EOF when anything failed (the older file then stays; errno says why). A
+// stream not opened here is closed plainly.
 KTX_HOST_API std::FILE* OpenReplacing(const std::string& name, const char* mode);
 KTX_HOST_API int CloseReplacing(std::FILE* file);
+// The name a stream OpenReplacing handed out takes at its close (empty for
+// any other stream).
+KTX_HOST_API std::string ReplacingName(std::FILE* file);
 // Closes such a stream and removes its temporary file: the older file stays
 // (what a writer does when its work failed half way).
 KTX_HOST_API void AbandonReplacing(std::FILE* file);

@@ -108,12 +108,16 @@ int TIREENV_create_spindle_file_design_position(const char* fileName, char desig
   const double* r = rows.front().data();
   std::snprintf(line, sizeof line, "%f %f %f %f %f %f\n", r[0], r[1], r[2], r[3], r[4], r[5]);
   FILE* out = Files::OpenReplacing(name, "w");
-  if (out == nullptr) return -1;
-  if (std::fputs(line, out) < 0) {
+  if (out != nullptr && std::fputs(line, out) < 0) {
+    const int error = errno;
     Files::AbandonReplacing(out);
+    Files::ShowNotWritten(name, error);
     return -1;
   }
-  if (Files::CloseReplacing(out) != 0) return -1;
+  if (out == nullptr || Files::CloseReplacing(out) != 0) {
+    Files::ShowNotWritten(name, errno);
+    return -1;
+  }
   std::memcpy(designFile, name.c_str(), name.size() + 1);
   std::memcpy(pointA, r + 3, 3 * sizeof(double));
   std::memcpy(pointB, r, 3 * sizeof(double));

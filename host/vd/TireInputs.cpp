@@ -2,6 +2,7 @@
 // the template point, spindle and profile point files, profile points from
 // bodies and curves, linked profiles, traced lines and managed names.
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -229,10 +230,14 @@ int TIREENV_output_spindle_file_spinlines(const char* fileName, tag_t designLine
     if (Distance2(b, wheelPoint) < Distance2(a, wheelPoint)) std::swap(a, b);
     all.insert(all.end(), {a[0], a[1], a[2], b[0], b[1], b[2]});
   }
-  std::FILE* out = fileName != nullptr ? Files::OpenReplacing(fileName, "w") : nullptr;
-  if (out == nullptr) return -1;
-  for (std::size_t i = 0; i < all.size(); i += 6) WriteLine(out, &all[i], &all[i + 3]);
-  return Files::CloseReplacing(out) == 0 ? 0 : -1;
+  if (fileName == nullptr) return -1;
+  std::FILE* out = Files::OpenReplacing(fileName, "w");
+  if (out != nullptr) {
+    for (std::size_t i = 0; i < all.size(); i += 6) WriteLine(out, &all[i], &all[i + 3]);
+    if (Files::CloseReplacing(out) == 0) return 0;
+  }
+  Files::ShowNotWritten(fileName, errno);
+  return -1;
 }
 
 int read_profile_file(const char* fileName, int* count, char*** names, tire_profile_point_s** profiles) {
