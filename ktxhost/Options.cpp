@@ -19,15 +19,16 @@ const Option* findOption(const Syntax& syntax, const std::string& name) {
   return nullptr;
 }
 
-// "one journal and one plug-in at most": what the operands that are not
-// repeated allow.
-std::string atMost(const Syntax& syntax) {
+// "play takes one journal": what the operands allow, said when a word is
+// past them; the plug-in is named by its option only.
+std::string operandsTaken(const Syntax& syntax) {
   std::string text;
-  for (const Operand& operand : syntax.operands) {
-    if (operand.kind == Operand::kRepeated) continue;
+  for (const Operand& operand : syntax.operands)
     text += (text.empty() ? "one " : " and one ") + std::string(operand.noun);
-  }
-  return text + " at most";
+  text = std::string(syntax.command) + " takes " + (text.empty() ? "no operand" : text);
+  if (findOption(syntax, kPluginOption.name) != nullptr)
+    text += std::string("; the plug-in is named by ") + kPluginOption.name + " " + kPluginOption.value;
+  return text;
 }
 
 bool usageError(const Syntax& syntax, const std::string& what) {
@@ -70,13 +71,12 @@ bool Parse(const Syntax& syntax, int argc, char** argv, Arguments* out) {
       continue;
     }
     if (next == syntax.operands.size())
-      return usageError(syntax, "unexpected argument '" + word + "': " + atMost(syntax));
+      return usageError(syntax, "unexpected operand '" + word + "': " + operandsTaken(syntax));
     const Operand& operand = syntax.operands[next];
     if (operand.kind == Operand::kRepeated) {
       out->repeated_.push_back(word);
       continue;
     }
-    if (operand.kind == Operand::kPlugin) out->options_.emplace_back(kPluginOption.name, argv[i]);
     out->operands_.push_back(argv[i]);
     ++next;
   }

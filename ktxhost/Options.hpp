@@ -27,13 +27,12 @@ struct Option {
 // The plug-in to load: every command names it with this option.
 extern const Option kPluginOption;
 
-// A word that is no option, in the order the words come.
+// A word that is no option, in the order the words come. A word past the
+// table's operands is a usage error ("unexpected operand 'WORD'").
 struct Operand {
   enum Kind {
     kRequired,  // must be given: "no NOUN given" otherwise
     kRepeated,  // any number of them; the last operand of a table
-    kPlugin,    // the plug-in as a last word, the older spelling of --plugin:
-                // still taken, not shown in the usage line
   };
   const char* name;  // in the usage line: "FILE", "NAME | NAME=VALUE"
   const char* noun;  // in the errors: "journal"

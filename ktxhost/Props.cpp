@@ -161,20 +161,19 @@ extern const Syntax kPropsSyntax{"props",
 
 extern const char* const kPropsHelp =
     "Loads the plug-in, makes a new builder of the journal class given with\n"
-    "--class (\"Die.CastReliefBuilder\" when none is given) through the creator\n"
-    "the plug-in publishes for it, as a script makes one, and asks the owner of\n"
-    "its class, as the host's property system does: with no NAME, lists every\n"
+    "--class (\"Die.CastReliefBuilder\" when none is given) through the creator the\n"
+    "plug-in publishes for it, as a script makes one, and asks the owner of its\n"
+    "class, as the host's property system does: with no NAME, lists every\n"
     "property (the builder's own, then those of its parent classes) as\n"
     "'NAME TYPE VALUE'; NAME prints one property's value; NAME=VALUE writes it\n"
-    "(VALUE as the property's type reads it: a number, true/false, an\n"
-    "enumeration member's name or index, x,y,z for a point, texts separated by\n"
-    "'|' for an array of texts) and prints what reading it back gives. Names are\n"
-    "matched as the owner matches them (camel case or snake form, any case).\n"
-    "Errors print as 'NAME: error NUMBER TEXT'. After the requests the journal\n"
-    "records they left are printed (a read leaves none). With --no-object the\n"
-    "requests are made without an object. Last, once the plug-in is unloaded,\n"
-    "how many of the classes it registered with the property mapper are still\n"
-    "registered.\n";
+    "(VALUE as the property's type reads it: a number, true/false, an enumeration\n"
+    "member's name or index, x,y,z for a point, texts separated by '|' for an\n"
+    "array of texts) and prints what reading it back gives. Names are matched as\n"
+    "the owner matches them (camel case or snake form, any case). Errors print as\n"
+    "'NAME: error NUMBER TEXT'. After the requests the journal records they left\n"
+    "are printed (a read leaves none). With --no-object the requests are made\n"
+    "without an object. Last, once the plug-in is unloaded, how many of the\n"
+    "classes it registered with the property mapper are still registered.\n";
 
 int Props(const Arguments& arguments, const char* plugin) {
   const std::string journalClass = arguments.Value("--class", kDefaultClass);

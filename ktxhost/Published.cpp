@@ -496,20 +496,19 @@ std::vector<Unit> UnitsRegistered(std::size_t fromCall) {
 extern const Syntax kPublishedSyntax{
     "published",
     {{"--class", "NAME", "a journal class"}, {"--counts", nullptr, nullptr}, kPluginOption},
-    {{"PLUGIN", "plug-in", Operand::kPlugin}}};
+    {}};
 
 extern const char* const kPublishedHelp =
-    "Loads the plug-in, runs every journal class's set-up by name and prints\n"
-    "what the host then knows of it, one fact a line: each journal class in\n"
-    "load order (parent, kind, creator names, class initializer and interface\n"
-    "id, load anchor, what its set-up registered, its members with their\n"
-    "journal arguments and exports, its scripting defaults), each property\n"
-    "owner with its own properties, every scripting export no listed member\n"
-    "names ('unlisted'), and the totals; then unloads it. --class prints one\n"
-    "journal class and its owner, --counts only the totals. The format is in\n"
-    "host/README.md. A set-up that fails is listed and the listing goes on\n"
-    "(exit 1); a plug-in that cannot be loaded, or a NAME not published, gives\n"
-    "the reason only (exit 1).\n";
+    "Loads the plug-in, runs every journal class's set-up by name and prints what\n"
+    "the host then knows of it, one fact a line: each journal class in load order\n"
+    "(parent, kind, creator names, class initializer and interface id, load\n"
+    "anchor, what its set-up registered, its members with their journal arguments\n"
+    "and exports, its scripting defaults), each property owner with its own\n"
+    "properties, every scripting export no listed member names ('unlisted'), and\n"
+    "the totals; then unloads it. --class prints one journal class and its owner,\n"
+    "--counts only the totals. The format is in ktxhost/README.md. A set-up that\n"
+    "fails is listed and the listing goes on (exit 1); a plug-in that cannot be\n"
+    "loaded, or a NAME not published, gives the reason only (exit 1).\n";
 
 int Published(const Arguments& arguments, const char* plugin) {
   const std::string only = arguments.Value("--class", "");

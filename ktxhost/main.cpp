@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -468,13 +469,13 @@ int play(const Arguments& arguments, const char* plugin) {
 }
 
 // Each command's table and help; the usage line is made from the table.
-const Syntax kLoadSyntax{"load", {kPluginOption}, {{"PLUGIN", "plug-in", Operand::kPlugin}}};
+const Syntax kLoadSyntax{"load", {kPluginOption}, {}};
 const char* kLoadHelp =
     "Loads the plug-in, prints one line per class it registers (class,\n"
     "superclass, attribute count, class flags in hex), unloads it and prints its\n"
     "exit steps in the order they ran.\n";
 
-const Syntax kJournalSyntax{"journal", {kPluginOption}, {{"PLUGIN", "plug-in", Operand::kPlugin}}};
+const Syntax kJournalSyntax{"journal", {kPluginOption}, {}};
 const char* kJournalHelp =
     "Loads the plug-in and prints what its journaling units register (creator\n"
     "method names, file and class initializers); unloads the plug-in and prints\n"
@@ -485,7 +486,7 @@ const Syntax kPlaySyntax{"play",
                           {"--step", "OUT", "a file to write"},
                           {"--raw", nullptr, nullptr},
                           kPluginOption},
-                         {{"FILE", "journal", Operand::kRequired}, {"PLUGIN", "plug-in", Operand::kPlugin}},
+                         {{"FILE", "journal", Operand::kRequired}},
                          /*dashIsOperand=*/true};
 const char* kPlayHelp =
     "Loads the plug-in, plays the journal FILE (the journal text of\n"
@@ -495,26 +496,30 @@ const char* kPlayHelp =
     "journal's, then the number of bodies and a summary line (records played,\n"
     "features, bodies alive, status); --raw prints the part by the host's tags\n"
     "alone, without the summary. What the play wrote to the listing window\n"
-    "follows, line by line. Builders made while it plays run in the\n"
-    "interactive mode (1).\n"
-    "Every record is checked against the\n"
-    "member it calls before it is played; a record that is wrong stops the play\n"
-    "with one line 'FILE:LINE: what is wrong'. With --record, the journal\n"
-    "recorded while playing is also written to OUT (also when the play stops).\n"
-    "A body with geometry is printed with its volume and box (millimetres);\n"
-    "with --step, those bodies, and those of the parts the play made beside\n"
-    "it, are also written to the STEP file OUT (a play that leaves none, or a\n"
-    "file that cannot be written, fails, the part still printed).\n"
-    "When QDEN_TMP_DIR is not set, the play sets it to a new temporary\n"
-    "directory and removes that directory when it ends.\n"
+    "follows, line by line. Builders made while it plays run in the interactive\n"
+    "mode (1).\n"
+    "\n"
+    "Every record is checked against the member it calls before it is played; a\n"
+    "record that is wrong stops the play with one line\n"
+    "'FILE:LINE: what is wrong'. With --record, the journal recorded while\n"
+    "playing is also written to OUT (also when the play stops). A body with\n"
+    "geometry is printed with its volume and box (millimetres); with --step,\n"
+    "those bodies, and those of the parts the play made beside it, are also\n"
+    "written to the STEP file OUT (a play that leaves none, or a file that cannot\n"
+    "be written, fails, the part still printed). When QDEN_TMP_DIR is not set,\n"
+    "the play sets it to a new temporary directory and removes that directory\n"
+    "when it ends.\n"
+    "\n"
     "The notes, warnings, error dialogs and status-area texts the host shows\n"
     "while the journal plays are printed on the error output as\n"
-    "'FILE:LINE: note: text' (or warning, error, status), LINE the record's;\n"
-    "an error handed to the host's error object or a warning number left by a\n"
-    "build reads 'FILE:LINE: warning: NUMBER TEXT'. KTX_FAIL=FACILITIES:N in the\n"
-    "environment makes the Nth counted call of the facilities fail while the\n"
-    "journal plays (memory, kernel, record, mark, hostcall or all, joined with\n"
-    "'+'), as the stand-in's failure switch does in tests.\n";
+    "'FILE:LINE: note: text' (or warning, error, status), LINE the record's; an\n"
+    "error handed to the host's error object or a warning number left by a build\n"
+    "reads 'FILE:LINE: warning: NUMBER TEXT'.\n"
+    "\n"
+    "KTX_FAIL=FACILITIES:N in the environment makes the Nth counted call of the\n"
+    "facilities fail while the journal plays (memory, kernel, record, mark,\n"
+    "hostcall or all, joined with '+'), as the stand-in's failure switch does in\n"
+    "tests.\n";
 
 // A command: its name, a line for the overview, its table, its help after
 // the usage line, and what runs it (given its arguments and the plug-in).
@@ -530,14 +535,14 @@ int runLoad(const Arguments&, const char* plugin) { return load(plugin); }
 int runJournal(const Arguments&, const char* plugin) { return journal(plugin); }
 
 const Command kCommands[] = {
-    {"load", "load the plug-in, print the classes it registers and its exit steps", &kLoadSyntax, kLoadHelp,
+    {"load", "load the plug-in, print its classes and its exit steps", &kLoadSyntax, kLoadHelp,
      &runLoad},
     {"journal", "print what the journaling units register and their exit steps", &kJournalSyntax, kJournalHelp,
      &runJournal},
-    {"play", "play a journal against a new part and print what the part holds", &kPlaySyntax, kPlayHelp, &play},
+    {"play", "play a journal in a new part and print what the part holds", &kPlaySyntax, kPlayHelp, &play},
     {"props", "list, read or write a builder's properties by name", &KTX::HostProgram::kPropsSyntax,
      KTX::HostProgram::kPropsHelp, &KTX::HostProgram::Props},
-    {"published", "list every journal class, member, export and property the plug-in publishes",
+    {"published", "list the classes, members, exports and properties published",
      &KTX::HostProgram::kPublishedSyntax, KTX::HostProgram::kPublishedHelp, &KTX::HostProgram::Published},
 };
 
@@ -552,12 +557,15 @@ void overview(FILE* to) {
       "usage: ktxhost COMMAND [ARGUMENTS]\n"
       "       ktxhost help COMMAND | COMMAND --help | --version | --help\n"
       "\n"
-      "The stand-in host. Every command loads the plug-in --plugin PATH names,\n"
-      "by default the one built beside it.\n"
+      "The stand-in host. Every command loads the plug-in --plugin PATH names, by\n"
+      "default the one built beside it.\n"
       "\n"
       "commands:\n",
       to);
-  for (const Command& c : kCommands) std::fprintf(to, "  %-8s %s\n", c.name, c.summary);
+  // The summaries in one column, two spaces past the longest name.
+  int width = 0;
+  for (const Command& c : kCommands) width = std::max(width, static_cast<int>(std::strlen(c.name)));
+  for (const Command& c : kCommands) std::fprintf(to, "  %-*s  %s\n", width, c.name, c.summary);
   std::fprintf(to, "\n%s", kExitCodes);
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -62,18 +63,19 @@ TEST(KtxhostCommandLine, HelpVersionAndUsageErrorsGiveTheirStatusAndNameTheArgum
       {"help fly", 2, "", "unknown command 'fly'"},
       {"play", 2, "", "no journal given"},
       {"play a.jou --frobnicate", 2, "", "unknown option '--frobnicate'"},
-      {"play a.jou b.so c", 2, "", "unexpected argument 'c': one journal and one plug-in at most"},
+      {"play a.jou b.so c", 2, "", "ktxhost play: unexpected operand 'b.so': play takes one journal; the plug-in"},
       {"play a.jou --record", 2, "", "'--record' needs a file"},
       {"load --verbose", 2, "", "unknown option '--verbose'"},
-      {"load a.so b.so", 2, "", "unexpected argument 'b.so'"},
+      {"load a.so b.so", 2, "", "ktxhost load: unexpected operand 'a.so': load takes no operand; the plug-in"},
       {"load --plugin", 2, "", "'--plugin' needs a value"},
       {"play a.jou --plugin", 2, "", "'--plugin' needs a value"},
       {"published --class", 2, "", "'--class' needs a journal class"},
-      {"published a.so b.so", 2, "", "unexpected argument 'b.so': one plug-in at most"},
-      {"journal a.so b.so", 2, "", "unexpected argument 'b.so': one plug-in at most"},
+      {"published a.so b.so", 2, "", "ktxhost published: unexpected operand 'a.so': published takes no operand"},
+      {"journal a.so b.so", 2, "", "ktxhost journal: unexpected operand 'a.so': journal takes no operand"},
       // An empty word names no journal; a lone "-" is a journal to play only,
       // which is refused by name, and an unknown option elsewhere.
-      {"play '' b.so", 2, "", "no journal given"},
+      {"play ''", 2, "", "no journal given"},
+      {"play a.jou ''", 2, "", "ktxhost play: unexpected operand ''"},
       {"play -", 2, "", "standard input is not read"},
       {"load -", 2, "", "unknown option '-'"},
       {"props -", 2, "", "unknown option '-'"},
@@ -101,6 +103,48 @@ TEST(KtxhostCommandLine, EveryCommandsHelpStatesTheExitStatuses) {
   }
 }
 
+// Every help is filled paragraphs: past its usage line no line is wider
+// than 76 columns, and each line of a paragraph but its last holds every
+// word that fits (a quoted text is one word); indented lines are rows.
+TEST(KtxhostCommandLine, EveryHelpIsFilledParagraphs) {
+  constexpr std::size_t kWidth = 76;
+  for (const char* arguments :
+       {"--help", "help", "help help", "help load", "help journal", "help play", "help props", "help published"}) {
+    SCOPED_TRACE(arguments);
+    Outcome run = Ktxhost(arguments, ErrFile());
+    EXPECT_EQ(run.status, 0);
+    std::vector<std::string> lines;
+    std::istringstream text(run.out);
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    ASSERT_GT(lines.size(), 3u) << run.out;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const std::string& line = lines[i];
+      EXPECT_LE(line.size(), kWidth) << line;
+      const std::string& next = i + 1 < lines.size() ? lines[i + 1] : std::string();
+      if (line.empty() || line[0] == ' ' || next.empty() || next[0] == ' ') continue;
+      const std::size_t close = next[0] == '\'' ? next.find('\'', 1) : 0;
+      const std::string word = next.substr(0, next.find(' ', close == std::string::npos ? 0 : close));
+      EXPECT_GT(line.size() + 1 + word.size(), kWidth) << "'" << word << "' fits on the line before:\n" << line;
+    }
+  }
+}
+
+// The overview lists every command on a line of its own, the summaries in
+// one column.
+TEST(KtxhostCommandLine, TheOverviewListsEveryCommandOnItsOwnLine) {
+  Outcome run = Ktxhost("--help", ErrFile());
+  EXPECT_EQ(run.status, 0);
+  std::size_t column = 0;
+  for (const char* command : {"load", "journal", "play", "props", "published"}) {
+    SCOPED_TRACE(command);
+    const std::size_t at = run.out.find(std::string("\n  ") + command + "  ");
+    ASSERT_NE(at, std::string::npos) << run.out;
+    const std::size_t summary = run.out.find_first_not_of(' ', at + 3 + std::strlen(command)) - at - 1;
+    if (column == 0) column = summary;
+    EXPECT_EQ(summary, column) << run.out;
+  }
+}
+
 // The usage lines are made from each command's table of options.
 TEST(KtxhostCommandLine, EveryUsageLineNamesThePluginWithTheOneOption) {
   const std::pair<const char*, const char*> rows[] = {
@@ -119,42 +163,51 @@ TEST(KtxhostCommandLine, EveryUsageLineNamesThePluginWithTheOneOption) {
   }
 }
 
-// Every command loads the library --plugin names (the last one given); load,
-// journal, play and published also take it as their last word, as callers
-// wrote it before the option was every command's.
-TEST(KtxhostCommandLine, EveryCommandLoadsThePluginTheOptionOrTheLastWordNames) {
+// Every command loads the library --plugin names (the last one given), by
+// default the one built beside ktxhost. A word past a command's operands is
+// a usage error, a plug-in's path too: it names nothing to load.
+TEST(KtxhostCommandLine, EveryCommandLoadsThePluginItsOptionNamesAndNoOtherWord) {
   const std::string cast = std::string(STAMVIK_TEST_DATA) + "/../../examples/cast_relief.jou";
   const std::string missing = testing::TempDir() + "no_such_plugin.so";
+  const std::string byOption = "; the plug-in is named by --plugin PATH (see ktxhost help ";
   struct Row {
     std::string arguments;
+    int status;
     std::string err;  // what stderr begins with
   };
   const Row rows[] = {
-      {"load --plugin libm.so.6", "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
-      {"load libm.so.6", "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
-      {"load --plugin " + missing + " --plugin libm.so.6", "ktxhost load: libm.so.6 is not the plug-in"},
-      {"journal --plugin libm.so.6", "ktxhost journal: libm.so.6 is not the plug-in: it registers no journaling unit\n"},
-      {"journal libm.so.6", "ktxhost journal: libm.so.6 is not the plug-in: it registers no journaling unit\n"},
-      {"play " + cast + " --plugin libm.so.6", "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
-      {"play --plugin libm.so.6 " + cast, "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
-      {"play " + cast + " libm.so.6", "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
-      {"props --plugin libm.so.6", "ktxhost props: the plug-in publishes no property owner of \"Die.CastReliefBuilder\""},
-      {"published --plugin " + missing, "ktxhost published: cannot load " + missing + ": "},
-      {"published " + missing, "ktxhost published: cannot load " + missing + ": "},
+      {"load --plugin libm.so.6", 1, "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
+      {"load libm.so.6", 2, "ktxhost load: unexpected operand 'libm.so.6': load takes no operand" + byOption + "load)\n"},
+      {"load --plugin " + missing + " --plugin libm.so.6", 1, "ktxhost load: libm.so.6 is not the plug-in"},
+      {"journal --plugin libm.so.6", 1,
+       "ktxhost journal: libm.so.6 is not the plug-in: it registers no journaling unit\n"},
+      {"journal libm.so.6", 2,
+       "ktxhost journal: unexpected operand 'libm.so.6': journal takes no operand" + byOption + "journal)\n"},
+      {"play " + cast + " --plugin libm.so.6", 1,
+       "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      {"play --plugin libm.so.6 " + cast, 1, "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      {"play " + cast + " libm.so.6", 2,
+       "ktxhost play: unexpected operand 'libm.so.6': play takes one journal" + byOption + "play)\n"},
+      {"play " + cast + " extra", 2, "ktxhost play: unexpected operand 'extra': play takes one journal" + byOption + "play)\n"},
+      {"props --plugin libm.so.6", 1,
+       "ktxhost props: the plug-in publishes no property owner of \"Die.CastReliefBuilder\""},
+      {"published --plugin " + missing, 1, "ktxhost published: cannot load " + missing + ": "},
+      {"published " + missing, 2,
+       "ktxhost published: unexpected operand '" + missing + "': published takes no operand" + byOption + "published)\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments);
     Outcome run = Ktxhost(row.arguments, ErrFile());
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, row.status);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err.rfind(row.err, 0), 0u) << run.err;
   }
-  // The plug-in named either way is the one loaded.
+  // The plug-in named is the one loaded, as is the one built beside ktxhost.
   Outcome named = Ktxhost(std::string("load --plugin ") + STAMVIK_PLUGIN, ErrFile());
-  Outcome last = Ktxhost(std::string("load ") + STAMVIK_PLUGIN, ErrFile());
+  Outcome beside = Ktxhost("load", ErrFile());
   EXPECT_EQ(named.status, 0) << named.err;
   EXPECT_NE(named.out.find("register KTX::DieDesJA::CastReliefBuilder "), std::string::npos) << named.out;
-  EXPECT_EQ(named.out, last.out);
+  EXPECT_EQ(named.out, beside.out);
 }
 
 TEST(KtxhostCommandLine, PropsMakesAnyPublishedBuilderThroughItsCreator) {

@@ -145,16 +145,13 @@ TEST(PluginLoad, UnitsRegisteredInTheTableOrder) {
 
 // What ktxhost prints of one command's run, line by line.
 std::vector<std::string> KtxhostLines(const std::string& command) {
-  return stamvik_test::KtxhostOutput(command + " " + STAMVIK_PLUGIN);
+  return stamvik_test::KtxhostOutput(command + " --plugin " + STAMVIK_PLUGIN);
 }
 
 TEST(PluginLoad, RegistrationFollowsTheLoadTableRowByRow) {
   // Per row: its creator name (when it has one), its file initializer, its
-  // class initializer (builders and collections). The rows of the units not
-  // built yet are absent: 32 "Die.SpringbackCompensationBuilder", 34
-  // "Features.AutomotiveCollection", 36 "Features.ManikinBuilder", 38
-  // "Features.TireEnvelopeBuilder", 40 "Tooling.AutoDieCollection" and 42 to
-  // 45, the four tooling builders.
+  // class initializer (builders and collections). Every journaling unit the
+  // plug-in holds is here, 45 rows, each numbered beside its first line.
   const std::vector<std::string> expected = {
       "JAM_register_creator_method_name Die.DieCollection CastRelief",  // 1
       "FileInitializer Die.CastReliefBuilder",
@@ -300,7 +297,7 @@ TEST(PluginLoad, AnchorsDoNothing) {
 
 TEST(PluginLoad, UnloadTakesTheUnitsDownInReverseClassInitializerFirst) {
   int status = -1;
-  const std::vector<std::string> lines = stamvik_test::KtxhostOutput(std::string("journal ") + STAMVIK_PLUGIN, &status);
+  const std::vector<std::string> lines = stamvik_test::KtxhostOutput(std::string("journal --plugin ") + STAMVIK_PLUGIN, &status);
   ASSERT_FALSE(lines.empty());
   std::vector<std::string> registered, removed;
   for (const std::string& text : lines) {

@@ -61,7 +61,7 @@ CommandRun Ktxhost(const std::string& arguments) {
 }
 
 std::string Play(const fs::path& journal, const std::string& options = "") {
-  return journal.string() + " " + options + (options.empty() ? "" : " ") + STAMVIK_PLUGIN;
+  return journal.string() + " " + options + (options.empty() ? "" : " ") + "--plugin " + STAMVIK_PLUGIN;
 }
 
 // A play with the failure switch set (KTX_FAIL): its status, standard output
@@ -456,14 +456,14 @@ TEST(PlayOutputs, AnOutputThatCannotBeWrittenOrIsTheJournalIsRefusedBeforeThePla
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments);
-    CommandRun run = Ktxhost("play " + j + " " + row.arguments + " " + STAMVIK_PLUGIN);
+    CommandRun run = Ktxhost("play " + j + " " + row.arguments + " --plugin " + STAMVIK_PLUGIN);
     EXPECT_EQ(run.status, row.status);
     EXPECT_EQ(run.out, row.message + "\n");
     EXPECT_EQ(FileText(journal), text);
   }
   // Nothing of the play ran: no part was printed.
   CommandRun printed = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " + j + " --record " + j +
-                                                " " + STAMVIK_PLUGIN + " 2>/dev/null");
+                                                " --plugin " + STAMVIK_PLUGIN + " 2>/dev/null");
   EXPECT_EQ(printed.out, "");
 }
 
@@ -797,8 +797,8 @@ TEST(CommandLine, ALibraryThatIsNotThePlugInIsRefused) {
     std::string message;
   };
   const Row rows[] = {
-      {"load libm.so.6", 1, "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
-      {"play " + journal + " libm.so.6", 1, "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      {"load --plugin libm.so.6", 1, "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
+      {"play " + journal + " --plugin libm.so.6", 1, "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
       {"help help", 0, ""},
   };
   for (const Row& row : rows) {

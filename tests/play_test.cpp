@@ -333,7 +333,7 @@ std::vector<std::filesystem::path> Examples() {
 
 std::string Play(const std::filesystem::path& journal, const std::filesystem::path& record, Outcome* run) {
   *run = Command(std::string(KTXHOST_PROGRAM) + " play " + journal.string() + " --raw --record " + record.string() +
-                 " " + STAMVIK_PLUGIN);
+                 " --plugin " + STAMVIK_PLUGIN);
   return run->out;
 }
 
@@ -391,7 +391,7 @@ TEST(KtxhostPlay, StepFileOfAnExampleReadsBackAsItsBodiesSolids) {
     SCOPED_TRACE(example.filename().string());
     const std::filesystem::path step = scratch / "out.stp";
     Outcome run = Command(std::string(KTXHOST_PROGRAM) + " play " + example.string() + " --raw --step " +
-                          step.string() + " " + STAMVIK_PLUGIN);
+                          step.string() + " --plugin " + STAMVIK_PLUGIN);
     const std::vector<double> printed = PrintedVolumes(run.out);
     // No body with geometry: the part is printed and the play fails.
     EXPECT_EQ(run.status, printed.empty() ? 1 : 0);
@@ -424,7 +424,7 @@ TEST(KtxhostPlay, TheEditedDieShoeIsBuiltWithItsThinnerDeck) {
   const std::filesystem::path step =
       std::filesystem::temp_directory_path() / ("play_shoe_" + std::to_string(getpid()) + ".stp");
   Outcome run = Command(std::string(KTXHOST_PROGRAM) + " play " + (kExamples / "die_shoe.jou").string() +
-                        " --raw --step " + step.string() + " " + STAMVIK_PLUGIN);
+                        " --raw --step " + step.string() + " --plugin " + STAMVIK_PLUGIN);
   ASSERT_EQ(run.status, 0) << run.out;
   const std::vector<double> printed = PrintedVolumes(run.out);
   ASSERT_EQ(printed.size(), 1u);
@@ -542,12 +542,12 @@ TEST(KtxhostPlay, WhatTheHostShowsAndTheFailureSwitchFromTheEnvironmentAreOnTheE
     SCOPED_TRACE(row.setting != nullptr ? row.setting : "unset");
     const std::string env = row.setting != nullptr ? std::string("KTX_FAIL='") + row.setting + "' " : "";
     const stamvik_test::CommandRun run = stamvik_test::RunCommand(env + KTXHOST_PROGRAM + " play " + row.journal +
-                                                                  " " + STAMVIK_PLUGIN + " 2>&1 >/dev/null");
+                                                                  " --plugin " + STAMVIK_PLUGIN + " 2>&1 >/dev/null");
     EXPECT_EQ(run.status, row.status) << run.out;
     for (const std::string& shown : row.shown) EXPECT_NE(run.out.find(shown), std::string::npos) << run.out;
   }
   // Unset, a play that shows nothing prints nothing there.
-  EXPECT_EQ(stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " + cast + " " + STAMVIK_PLUGIN +
+  EXPECT_EQ(stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " + cast + " --plugin " + STAMVIK_PLUGIN +
                                      " 2>&1 >/dev/null")
                 .out,
             "");

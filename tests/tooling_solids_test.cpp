@@ -370,7 +370,7 @@ bool PlaySolids(const std::filesystem::path& journal, std::vector<int>* solids) 
       std::filesystem::temp_directory_path() / ("tooling_solids_" + std::to_string(getpid()) + ".stp");
   const stamvik_test::CommandRun run = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " +
                                                                journal.string() + " --raw --step " + step.string() +
-                                                               " " + STAMVIK_PLUGIN + " 2>&1");
+                                                               " --plugin " + STAMVIK_PLUGIN + " 2>&1");
   const bool played = run.status == 0 && Kernel::ReadStep(step.string(), solids) == 0;
   std::filesystem::remove(step);
   EXPECT_TRUE(played) << run.out;
