@@ -161,17 +161,6 @@ inline double SegmentGap(Point a0, Point a1, Point b0, Point b1) {
                    Gap(a1, Nearest(b0, b1, a1))});
 }
 
-// Whether the edges a-b and b-c lie on each other: the far end of one lies
-// within the tolerance of the other, farther than the tolerance from the
-// corner they share. A sharp corner whose edges part again is no touch.
-inline bool FoldBack(Point a, Point b, Point c, double tolerance) {
-  auto onEdge = [&](Point from, Point to, Point end) {
-    const Point q = Nearest(from, to, end);
-    return Gap(end, q) <= tolerance && Gap(q, b) > tolerance;
-  };
-  return onEdge(a, b, c) || onEdge(b, c, a);
-}
-
 }  // namespace Detail
 
 // Whether the ring bounds no area: fewer than three corners, or every corner
@@ -191,11 +180,13 @@ inline bool HasNoArea(const Ring& ring, double tolerance) {
 }
 
 // Whether the ring crosses or touches itself: two edges that are not
-// neighbours come within the tolerance of each other (they cross, or the
-// loop revisits a corner or passes by one of its edges), or two neighbours
-// lie on each other (the loop turns back along itself). The edges are swept
-// along X, so that only edges whose spans meet are compared: for an outline
-// of thousands of points the work stays near n log n.
+// neighbours come within the tolerance of each other. They cross, or the
+// loop revisits a corner, passes by one of its edges, or turns back along
+// itself (then the edge after the turn starts on the edge before it).
+// Neighbours, each longer than the tolerance, meet only at their corner,
+// however sharp. The edges are swept along X, so that only edges whose
+// spans meet are compared: for an outline of thousands of points the work
+// stays near n log n.
 inline bool TouchesItself(const Ring& ring, double tolerance) {
   const std::size_t n = ring.size();
   if (n < 3) return false;
@@ -210,8 +201,7 @@ inline bool TouchesItself(const Ring& ring, double tolerance) {
   }
   std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return spans[a].x0 < spans[b].x0; });
   auto touch = [&](std::size_t i, std::size_t j) {
-    if (j == (i + 1) % n) return Detail::FoldBack(ring[i], ring[j], ring[(j + 1) % n], tolerance);
-    if (i == (j + 1) % n) return Detail::FoldBack(ring[j], ring[i], ring[(i + 1) % n], tolerance);
+    if (j == (i + 1) % n || i == (j + 1) % n) return false;
     return Detail::SegmentGap(ring[i], ring[(i + 1) % n], ring[j], ring[(j + 1) % n]) <= tolerance;
   };
   std::vector<std::size_t> open;
