@@ -959,9 +959,10 @@ TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFi
     s->SetMainDeckSectionPtr(t.Fresh());
     t.Polygon(s->GetMainDeckSectionPtr(), corners);
   };
-  // The reference flange with a slit of the width from its top edge at x = 0 down to y = 300.
-  auto slit = [flange](DieShoeBody& t, DieShoeBuilder* s, double width) {
-    flange(t, s, {{-500, -400}, {500, -400}, {500, 400}, {width, 400}, {width, 300}, {0, 300}, {0, 400}, {-500, 400}});
+  // The reference flange with a notch from its top edge down to y = 300,
+  // 2 wide there and as wide as given at its mouth, from x = 0.
+  auto notch = [flange](DieShoeBody& t, DieShoeBuilder* s, double mouth) {
+    flange(t, s, {{-500, -400}, {500, -400}, {500, 400}, {mouth, 400}, {1, 300}, {-1, 300}, {0, 400}, {-500, 400}});
   };
   // The deck plane through (0, 0, 250), its normal (-1/2, 0, 1) normed, with no offset.
   auto tilted = [](DieShoeBody& t, DieShoeBuilder* s, const char* flangeThickness) {
@@ -1031,9 +1032,9 @@ TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFi
          flange(t, s, {{0, 0}, {500, -400}, {500, 400}, {0, 0}, {-500, 400}, {-500, -400}});
        },
        3030620},
-      {"a flange with a slit down from its top edge as wide as the tolerance",
-       [slit](DieShoeBody& t, DieShoeBuilder* s) { slit(t, s, 0.02); }, 3030620},
-      {"a slit 0.03 wide", [slit](DieShoeBody& t, DieShoeBuilder* s) { slit(t, s, 0.03); }, 0},
+      {"a flange whose notch narrows to the tolerance at its mouth",
+       [notch](DieShoeBody& t, DieShoeBuilder* s) { notch(t, s, 0.02); }, 3030620},
+      {"to 0.03", [notch](DieShoeBody& t, DieShoeBuilder* s) { notch(t, s, 0.03); }, 0},
       {"a flange with no area (its points on a line)",
        [flange](DieShoeBody& t, DieShoeBuilder* s) { flange(t, s, {{-500, 0}, {0, 0}, {500, 0}}); }, 3030621},
       {"a deck that crosses itself",
