@@ -144,11 +144,15 @@ namespace Detail {
 
 inline double Gap(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
-// The point of the segment from a to b nearest to p.
+// The point of the segment from a to b nearest to p: an end itself where
+// that is the nearest, so that the gap between two corners is measured
+// exactly.
 inline Point Nearest(Point a, Point b, Point p) {
   const double ex = b.x - a.x, ey = b.y - a.y;
   const double length = ex * ex + ey * ey;
-  const double t = length > 0 ? std::clamp(((p.x - a.x) * ex + (p.y - a.y) * ey) / length, 0.0, 1.0) : 0.0;
+  const double t = length > 0 ? ((p.x - a.x) * ex + (p.y - a.y) * ey) / length : 0.0;
+  if (t <= 0) return a;
+  if (t >= 1) return b;
   return {a.x + t * ex, a.y + t * ey};
 }
 
