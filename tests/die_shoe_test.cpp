@@ -1061,6 +1061,13 @@ TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFi
       {"a second deck across the first's edge",
        [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), 200, -100, 450, 100); },
        3030626},
+      {"a second deck across the first like a plus, no corner or edge's middle of either inside the other",
+       [](DieShoeBody& t, DieShoeBuilder* s) {
+         s->SetMainDeckSectionPtr(t.Fresh());
+         t.Rectangle(s->GetMainDeckSectionPtr(), -300, -50, 300, 50);
+         t.Rectangle(s->GetMainDeckSectionPtr(), 100, -100, 200, 300);
+       },
+       3030626},
       {"a second deck within the first",
        [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), -100, -100, 100, 100); },
        3030626},
