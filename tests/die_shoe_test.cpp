@@ -1025,7 +1025,9 @@ TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFi
        [ring](DieShoeBody& t, DieShoeBuilder* s) { ring(t, s, 4097); },
        3030603},
       {"a flange that crosses itself (a bow tie)",
-       [flange](DieShoeBody& t, DieShoeBuilder* s) { flange(t, s, {{-500, -400}, {500, 400}, {500, -400}, {-500, 400}}); },
+       [flange](DieShoeBody& t, DieShoeBuilder* s) {
+         flange(t, s, {{-500, -400}, {500, 400}, {500, -400}, {-500, 400}});
+       },
        3030620},
       {"a flange of a figure eight, through (0, 0) twice",
        [flange](DieShoeBody& t, DieShoeBuilder* s) {
@@ -1056,7 +1058,9 @@ TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFi
        },
        3030624},
       {"a cutout with no area",
-       [](DieShoeBody& t, DieShoeBuilder* s) { t.Polygon(s->GetDeckCutoutsSectionPtr(), {{150, 0}, {200, 0}, {250, 0}}); },
+       [](DieShoeBody& t, DieShoeBuilder* s) {
+         t.Polygon(s->GetDeckCutoutsSectionPtr(), {{150, 0}, {200, 0}, {250, 0}});
+       },
        3030625},
       {"a second deck across the first's edge",
        [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), 200, -100, 450, 100); },

@@ -365,9 +365,10 @@ int DieShoeBuilder::ValidateOutlines() const {
   const double offset = Dot(apart, normal), alongX = Dot(baseMatrix, normal), alongY = Dot(baseMatrix + 3, normal);
   const double flangeTop = GetFlangeThicknessValue();
   for (const LoopView& deck : decks)
-    for (const Outlines::Point& corner : deck.ring)
-      // The plane's height over the base plane at the corner.
-      if (-(offset + corner.x * alongX + corner.y * alongY) / rise - flangeTop <= tolerance) return kFlangeNotBelowDecks;
+    for (const Outlines::Point& corner : deck.ring) {
+      const double height = -(offset + corner.x * alongX + corner.y * alongY) / rise;  // over the base plane
+      if (height - flangeTop <= tolerance) return kFlangeNotBelowDecks;
+    }
   return 0;
 }
 
