@@ -9,7 +9,9 @@
 // united into a flange, one tool step each, until the body is looked at.
 // Last, a flange loop of n points (a regular polygon) committed alone, with
 // one main deck, and with the deck and four cutouts up to the most points
-// validation lets through; and the load case's 20,000 points refused.
+// validation lets through, and that shoe's validation alone; a flange
+// whose edges nearly all span its width validated; and the load case's
+// 20,000 points refused.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -355,6 +357,81 @@ BENCHMARK(BM_FlangeLoopWithDeckAndCutoutsCommit)
     ->Range(16, 4096)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
+
+// Validation alone of the shoe of BM_FlangeLoopWithDeckAndCutoutsCommit: its
+// flange loop of n points (up to the most validation lets through), the deck
+// and the four cutouts, read and checked on every call.
+void BM_FlangeLoopWithDeckAndCutoutsValidate(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  Host::SetLogging(false);
+  WorkPart work;
+  DieDes::DieShoeBuilder* shoe = DieDes::DieShoeBuilderFactory::Create(work.part->ModelPart(), nullptr);
+  auto* base = shoe->GetBaseOrientation();
+  base->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+  const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  base->SetCoordinateSystemOrigin(origin);
+  base->SetCoordinateSystemMatrix(identity);
+  EXP_edit_exp(work.part->ask_tag(), shoe->GetFlangeThickness(), "40");
+  EXP_edit_exp(work.part->ask_tag(), shoe->GetMainDeckOffset(), "250");
+  EXP_edit_exp(work.part->ask_tag(), shoe->GetWallThickness(), "20");
+  EXP_edit_exp(work.part->ask_tag(), shoe->GetDeckThickness(), "30");
+  shoe->SetDistanceTolerance(0.02);
+  const tag_t middle = Rectangle(-300, -200, 300, 200);
+  shoe->GetMainDeckSectionPtr()->add_loop(SC_section::kClosed, 1, &middle);
+  for (int j = 0; j < 4; ++j) {
+    const tag_t cutout = Rectangle(-200 + 100 * j, -10, -180 + 100 * j, 10);
+    shoe->GetDeckCutoutsSectionPtr()->add_loop(SC_section::kClosed, 1, &cutout);
+  }
+  std::vector<double> points;
+  for (int i = 0; i <= n; ++i) {
+    const double a = 2 * 3.14159265358979323846 * (i % n) / n;
+    points.insert(points.end(), {500 * std::cos(a), 500 * std::sin(a), 0});
+  }
+  const tag_t loop = ES_create_polyline(n + 1, points.data());
+  shoe->GetBaseFlangeSectionPtr()->add_loop(SC_section::kClosed, 1, &loop);
+  for (auto _ : state) {
+    const int rc = shoe->validate_nothrow();
+    if (rc != 0) state.SkipWithError(("validation returned " + std::to_string(rc)).c_str());
+  }
+  shoe->destroy();
+  state.SetComplexityN(n);
+}
+BENCHMARK(BM_FlangeLoopWithDeckAndCutoutsValidate)
+    ->RangeMultiplier(4)
+    ->Range(16, 4096)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// Validation of a flange alone that the check for edges that cross or touch
+// handles worst: n points whose edges nearly all span the flange's width, a
+// serpentine of teeth 1000 long and 0.2 apart, closed round its left side.
+void BM_FlangeSerpentineValidate(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  Host::SetLogging(false);
+  WorkPart work;
+  DieDes::DieShoeBuilder* shoe = DieDes::DieShoeBuilderFactory::Create(work.part->ModelPart(), nullptr);
+  auto* base = shoe->GetBaseOrientation();
+  base->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+  const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  base->SetCoordinateSystemOrigin(origin);
+  base->SetCoordinateSystemMatrix(identity);
+  shoe->SetDistanceTolerance(0.02);
+  std::vector<double> points;
+  for (int i = 0; i < (n - 3) / 2; ++i) {
+    const double y = 0.2 * i, from = i % 2 == 0 ? -500 : 500;
+    points.insert(points.end(), {from, y, 0, -from, y, 0});
+  }
+  const double top = points[points.size() - 2];
+  points.insert(points.end(), {-600, top, 0, -600, -1, 0, -500, -1, 0, points[0], points[1], 0});
+  const tag_t loop = ES_create_polyline(static_cast<int>(points.size() / 3), points.data());
+  shoe->GetBaseFlangeSectionPtr()->add_loop(SC_section::kClosed, 1, &loop);
+  for (auto _ : state) {
+    const int rc = shoe->validate_nothrow();
+    if (rc != 0) state.SkipWithError(("validation returned " + std::to_string(rc)).c_str());
+  }
+  shoe->destroy();
+}
+BENCHMARK(BM_FlangeSerpentineValidate)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond);
 
 // A flange loop of 20,000 points, the load case's, refused by validation:
 // the time to read the loop and count its points.

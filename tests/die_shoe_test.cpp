@@ -9,6 +9,7 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DieDes_DieShoeBuilder.hpp"
@@ -25,6 +26,7 @@
 #include "jam/Journal.hpp"
 #include "kernel/Solids.hpp"
 #include "prop/PropertyMapper.hpp"
+#include "script/ScriptHost.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Abort.hpp"
 #include "sys/TextFile.hpp"
@@ -53,14 +55,23 @@ class DieShoeTest : public stamvik_test::DieDesignFeature {
     s->SetCenterlineSlotCreate(true);
     Set((s->*size)(), text);
   }
+  // A closed loop of the four corners of a square round the origin, at height 0.
+  void Square(SC_section* section, double half) {
+    std::vector<tag_t> corners;
+    for (const auto& [x, y] : {std::pair{-half, -half}, {half, -half}, {half, half}, {-half, half}}) {
+      const double at[3] = {x, y, 0};
+      corners.push_back(ES_create_point(at));
+    }
+    section->add_loop(SC_section::kClosed, 4, corners.data());
+  }
 
  protected:
   // A valid shoe: the base plane through the origin, Z up, one closed
-  // flange loop, tolerance 0.01.
+  // flange loop (a square of side 1000), tolerance 0.01.
   DieShoeBuilder* Shoe() {
     DieShoeBuilder* s = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
     SetFrame(s->GetBaseOrientation(), 0.0, 1.0);
-    ClosedLoop(s->GetBaseFlangeSectionPtr());
+    Square(s->GetBaseFlangeSectionPtr(), 500);
     s->SetDistanceTolerance(0.01);
     return s;
   }
@@ -123,27 +134,28 @@ TEST_F(DieShoeTest, ValidationStopsAtTheFirstFailingInput) {
       {"deck just above it", [](DieShoeTest& t, DieShoeBuilder* s) { t.Set(s->GetDeckThickness(), "0.0100001"); }, 0},
       {"deck offset short of deck and tolerance",
        [](DieShoeTest& t, DieShoeBuilder* s) {
-         t.ClosedLoop(s->GetMainDeckSectionPtr());
+         t.Square(s->GetMainDeckSectionPtr(), 200);
          t.Set(s->GetDeckThickness(), "30");
          t.Set(s->GetMainDeckOffset(), "30.005");
        },
        3030397},
-      {"deck offset past them",
+      {"deck offset past them, over a flange below the deck's top",
        [](DieShoeTest& t, DieShoeBuilder* s) {
-         t.ClosedLoop(s->GetMainDeckSectionPtr());
+         t.Square(s->GetMainDeckSectionPtr(), 200);
          t.Set(s->GetDeckThickness(), "30");
          t.Set(s->GetMainDeckOffset(), "30.02");
+         t.Set(s->GetFlangeThickness(), "20");
        },
        0},
       {"deck plane facing down, offset along its own normal",
        [](DieShoeTest& t, DieShoeBuilder* s) {
-         t.ClosedLoop(s->GetMainDeckSectionPtr());
+         t.Square(s->GetMainDeckSectionPtr(), 200);
          SetFrame(s->GetMainDeckPlane(), 100, -1);
          t.Set(s->GetMainDeckOffset(), "60");  // down to 40, below the 45 of the deck
        },
        3030397},
       {"deck plane facing up, lifted", [](DieShoeTest& t, DieShoeBuilder* s) {
-         t.ClosedLoop(s->GetMainDeckSectionPtr());
+         t.Square(s->GetMainDeckSectionPtr(), 200);
          SetFrame(s->GetMainDeckPlane(), 100, 1);
          t.Set(s->GetMainDeckOffset(), "-50");  // 50, above the 45 of the deck
        },
@@ -568,6 +580,7 @@ using Kernel::Containment;
 
 class DieShoeBody : public stamvik_test::DieDesignFeature {
  public:
+  using DieDesignFeature::Set;  // for the rows of a table
   void TearDown() override {
     Abort::SetOnFromQuery(0);
     for (int body : made_) Kernel::DeleteBody(body, "test");
@@ -916,9 +929,11 @@ TEST_F(DieShoeBody, OnlyTheUniteItemsDieDesignBodiesAreCutOut) {
   s->destroy();
 }
 
-// What the shoe's sweeps cannot stand on its flange, and a flange of more
-// points than a build may take, fail validation; walls that leave a deck no
-// room for a cavity fail the commit. The part is as it was after each.
+// What the shoe's sweeps cannot stand on its flange, a flange of more points
+// than a build may take, and loops that cannot give the body they describe
+// fail validation, and a script's commit of them makes nothing; walls that
+// leave a deck no room for a cavity fail the commit. The part is as it was
+// after each. Edges within the tolerance (0.02) of each other touch.
 TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFillTheDeckAreRefused) {
   // An L: the flange less its corner x > 0, y > 0 (the reference flange is 1000 by 800).
   auto notched = [](DieShoeBody& t, DieShoeBuilder* s) {
@@ -934,6 +949,31 @@ TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFi
       corners.push_back({600 * std::cos(a), 600 * std::sin(a)});
     }
     t.Polygon(s->GetBaseFlangeSectionPtr(), corners);
+  };
+  // The flange, or the one deck, made the polygon through the corners.
+  auto flange = [](DieShoeBody& t, DieShoeBuilder* s, const std::vector<std::array<double, 2>>& corners) {
+    s->SetBaseFlangeSectionPtr(t.Fresh());
+    t.Polygon(s->GetBaseFlangeSectionPtr(), corners);
+  };
+  auto deck = [](DieShoeBody& t, DieShoeBuilder* s, const std::vector<std::array<double, 2>>& corners) {
+    s->SetMainDeckSectionPtr(t.Fresh());
+    t.Polygon(s->GetMainDeckSectionPtr(), corners);
+  };
+  // The reference flange with a notch from its top edge down to y = 300,
+  // 2 wide there and as wide as given at its mouth, from x = 0.
+  auto notch = [flange](DieShoeBody& t, DieShoeBuilder* s, double mouth) {
+    flange(t, s, {{-500, -400}, {500, -400}, {500, 400}, {mouth, 400}, {1, 300}, {-1, 300}, {0, 400}, {-500, 400}});
+  };
+  // The deck plane through (0, 0, 250), its normal (-1/2, 0, 1) normed, with no offset.
+  auto tilted = [](DieShoeBody& t, DieShoeBuilder* s, const char* flangeThickness) {
+    DieDes::DiePlaneBuilder* plane = s->GetMainDeckPlane();
+    plane->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+    const double c = 2 / std::sqrt(5.0), h = 1 / std::sqrt(5.0);
+    const double origin[3] = {0, 0, 250}, matrix[9] = {c, 0, h, 0, 1, 0, -h, 0, c};
+    plane->SetCoordinateSystemOrigin(origin);
+    plane->SetCoordinateSystemMatrix(matrix);
+    t.Set(s->GetMainDeckOffset(), "0");
+    t.Set(s->GetFlangeThickness(), flangeThickness);
   };
   struct Row {
     const char* what;
@@ -984,12 +1024,109 @@ TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFi
       {"a flange of 4097 points",
        [ring](DieShoeBody& t, DieShoeBuilder* s) { ring(t, s, 4097); },
        3030603},
+      {"a flange that crosses itself (a bow tie)",
+       [flange](DieShoeBody& t, DieShoeBuilder* s) {
+         flange(t, s, {{-500, -400}, {500, 400}, {500, -400}, {-500, 400}});
+       },
+       3030620},
+      {"a flange of a figure eight, through (0, 0) twice",
+       [flange](DieShoeBody& t, DieShoeBuilder* s) {
+         flange(t, s, {{0, 0}, {500, -400}, {500, 400}, {0, 0}, {-500, 400}, {-500, -400}});
+       },
+       3030620},
+      {"a flange whose notch narrows to the tolerance at its mouth",
+       [notch](DieShoeBody& t, DieShoeBuilder* s) { notch(t, s, 0.02); }, 3030620},
+      {"to 0.03", [notch](DieShoeBody& t, DieShoeBuilder* s) { notch(t, s, 0.03); }, 0},
+      {"a flange with no area (its points on a line)",
+       [flange](DieShoeBody& t, DieShoeBuilder* s) { flange(t, s, {{-500, 0}, {0, 0}, {500, 0}}); }, 3030621},
+      {"a deck that crosses itself",
+       [deck](DieShoeBody& t, DieShoeBuilder* s) { deck(t, s, {{-300, -200}, {300, 200}, {300, -200}, {-300, 200}}); },
+       3030622},
+      {"a deck whose top edge turns back along itself at (0, 200)",
+       [deck](DieShoeBody& t, DieShoeBuilder* s) {
+         deck(t, s, {{-300, -200}, {300, -200}, {300, 200}, {0, 200}, {100, 200}, {-300, 200}});
+       },
+       3030622},
+      // 0.02 high over a 600 base: within the tolerance of one line.
+      {"a deck as flat as the tolerance",
+       [deck](DieShoeBody& t, DieShoeBuilder* s) { deck(t, s, {{-300, 0}, {300, 0}, {0, 0.02}}); }, 3030623},
+      {"a deck 0.03 high", [deck](DieShoeBody& t, DieShoeBuilder* s) { deck(t, s, {{-300, 0}, {300, 0}, {0, 0.03}}); },
+       0},
+      {"a cutout that crosses itself",
+       [](DieShoeBody& t, DieShoeBuilder* s) {
+         t.Polygon(s->GetDeckCutoutsSectionPtr(), {{150, -50}, {250, 50}, {250, -50}, {150, 50}});
+       },
+       3030624},
+      {"a cutout with no area",
+       [](DieShoeBody& t, DieShoeBuilder* s) {
+         t.Polygon(s->GetDeckCutoutsSectionPtr(), {{150, 0}, {200, 0}, {250, 0}});
+       },
+       3030625},
+      {"a second deck across the first's edge",
+       [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), 200, -100, 450, 100); },
+       3030626},
+      {"a second deck across the first like a plus, no corner or edge's middle of either inside the other",
+       [](DieShoeBody& t, DieShoeBuilder* s) {
+         s->SetMainDeckSectionPtr(t.Fresh());
+         t.Rectangle(s->GetMainDeckSectionPtr(), -300, -50, 300, 50);
+         t.Rectangle(s->GetMainDeckSectionPtr(), 100, -100, 200, 300);
+       },
+       3030626},
+      {"a second deck within the first",
+       [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), -100, -100, 100, 100); },
+       3030626},
+      {"the same deck twice",
+       [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), -300, -200, 300, 200); },
+       3030626},
+      {"a second deck beside the first, over its edge by the tolerance",
+       [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), 299.98, -200, 450, 200); }, 0},
+      {"over it by 0.03",
+       [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), 299.97, -200, 450, 200); },
+       3030626},
+      {"a cutout larger than its deck",
+       [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetDeckCutoutsSectionPtr(), -400, -300, 400, 300); },
+       3030627},
+      {"a cutout out to its deck's edge, within the tolerance",
+       [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetDeckCutoutsSectionPtr(), 250, -50, 300.02, 50); }, 0},
+      {"a cutout past it by 0.03",
+       [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetDeckCutoutsSectionPtr(), 250, -50, 300.03, 50); },
+       3030627},
+      // The deck's top is at 250.
+      {"a flange higher than the decks' top",
+       [](DieShoeBody& t, DieShoeBuilder* s) { t.Set(s->GetFlangeThickness(), "300"); }, 3030628},
+      // Binary fractions, so that 250 less the flange is the tolerance exactly.
+      {"a flange up to the tolerance (1/32) below the top",
+       [](DieShoeBody& t, DieShoeBuilder* s) {
+         s->SetDistanceTolerance(0.03125);
+         t.Set(s->GetFlangeThickness(), "249.96875");
+       },
+       3030628},
+      {"a flange 1/16 below it",
+       [](DieShoeBody& t, DieShoeBuilder* s) {
+         s->SetDistanceTolerance(0.03125);
+         t.Set(s->GetFlangeThickness(), "249.9375");
+       },
+       0},
+      // The plane z = 250 + x/2 (normal (-1/2, 0, 1)): 100 over the deck's
+      // corners at x = -300, 400 over those at x = 300, 250 over its middle.
+      {"a deck plane tilted down to 100 over the deck's low corners, on a flange of 120",
+       [tilted](DieShoeBody& t, DieShoeBuilder* s) { tilted(t, s, "120"); }, 3030628},
+      {"on a flange of 80", [tilted](DieShoeBody& t, DieShoeBuilder* s) { tilted(t, s, "80"); }, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     DieShoeBuilder* s = Shoe();
     row.change(*this, s);
     EXPECT_EQ(s->validate_nothrow(), row.validation);
+    if (row.validation != 0) {
+      const int features = Counted<FEATURE_RECORD>(), solids = Counted<ES_solid>(), live = LiveBodies();
+      tag_t made = 7;
+      EXPECT_EQ(Script::Builder_Commit(s, &made), row.validation);
+      EXPECT_EQ(made, 0u);
+      EXPECT_EQ(Counted<FEATURE_RECORD>(), features);
+      EXPECT_EQ(Counted<ES_solid>(), solids);
+      EXPECT_EQ(LiveBodies(), live);
+    }
     s->destroy();
   }
 

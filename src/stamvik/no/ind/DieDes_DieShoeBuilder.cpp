@@ -99,9 +99,18 @@ using Messages::kSlotWidthTooSmall;
 using Messages::kTargetNotABody;
 using Messages::kWallTooThin;
 using Messages::kWrongParms;
+using Messages::kBaseFlangeNoArea;
 using Messages::kBaseFlangeTooManyPoints;
+using Messages::kBaseFlangeTouchesItself;
+using Messages::kDeckCutoutAcrossDeck;
+using Messages::kDeckCutoutNoArea;
 using Messages::kDeckCutoutOutsideFlange;
+using Messages::kDeckCutoutTouchesItself;
+using Messages::kFlangeNotBelowDecks;
+using Messages::kMainDeckNoArea;
 using Messages::kMainDeckOutsideFlange;
+using Messages::kMainDecksOverlap;
+using Messages::kMainDeckTouchesItself;
 
 // The most points a base flange loop may have. The flange's prism has a
 // face for each, and every boolean of a build (the decks, their cavities,
@@ -135,16 +144,36 @@ LoopCounts CountLoops(const SC_section* section) {
   return counts;
 }
 
-// A loop's outline seen along the die's up direction, in the base frame's X and Y.
-Stamvik::Outlines::Outline OutlineOf(tag_t loop, double tolerance, const double origin[3], const double matrix[9]) {
+// A loop seen along the die's up direction, in the base frame's X and Y:
+// its corners in order, closed as the loop's sweep closes it, and the
+// number of points of its curve.
+struct LoopView {
+  Stamvik::Outlines::Ring ring;
   Stamvik::Outlines::Outline outline;
+  int points = 0;
+};
+LoopView ViewOf(tag_t loop, double tolerance, const double origin[3], const double matrix[9]) {
+  LoopView view;
   const auto* object = dynamic_cast<const SC_loop*>(OM::OM_object_of_tag(loop));
   const std::unique_ptr<EVC_curve, void (*)(EVC_curve*)> geometry(
       object != nullptr ? object->ask_curve_geometry(true, tolerance) : nullptr, &EVC_free);
-  // Closed as the loop's sweep closes it.
-  if (geometry != nullptr)
-    Stamvik::Outlines::AddPolyline(&outline, geometry->points, origin, matrix, matrix + 3, true);
-  return outline;
+  if (geometry == nullptr) return view;
+  const std::vector<double>& p = geometry->points;
+  view.points = static_cast<int>(p.size() / 3);
+  // The chain ends on its first point.
+  if (view.points > 2 && std::equal(p.begin(), p.begin() + 3, p.end() - 3)) --view.points;
+  view.ring = Stamvik::Outlines::RingOf(p, origin, matrix, matrix + 3, tolerance);
+  view.outline = Stamvik::Outlines::OutlineOf(view.ring);
+  return view;
+}
+
+std::vector<LoopView> ViewsOf(const SC_section* section, double tolerance, const double origin[3],
+                              const double matrix[9]) {
+  Stamvik::HostBlock<tag_t> loops;
+  const int count = LoopsOf(section, loops.out());
+  std::vector<LoopView> views;
+  for (int i = 0; i < count; ++i) views.push_back(ViewOf(loops[i], tolerance, origin, matrix));
+  return views;
 }
 
 EXP_expression* NewLength(const char* text) {
@@ -269,27 +298,77 @@ int DieShoeBuilder::validate_nothrow() {
 }
 
 int DieShoeBuilder::ValidateOutlines() const {
+  namespace Outlines = Stamvik::Outlines;
   tag_t tag = 0;
   double basePoint[3], baseMatrix[9];
   if (!GetBaseOrientation(&tag, basePoint, baseMatrix)) return 0;
-  Stamvik::HostBlock<tag_t> loops;
-  if (LoopsOf(m_baseFlangeSection, loops.out()) != 1) return 0;
-  const Stamvik::Outlines::Outline flange = OutlineOf(loops[0], m_distanceTolerance, basePoint, baseMatrix);
-  loops.reset();
-  const auto points = static_cast<int>(flange.edges.size());
-  if (points > kMostBaseFlangePoints) return kBaseFlangeTooManyPoints;
-  if (points < 3) return 0;
+  const double tolerance = m_distanceTolerance;
+  const std::vector<LoopView> flanges = ViewsOf(m_baseFlangeSection, tolerance, basePoint, baseMatrix);
+  if (flanges.size() != 1) return 0;
+  const LoopView& flange = flanges.front();
+  // Counted before any check that works on every pair of nearby edges.
+  if (flange.points > kMostBaseFlangePoints) return kBaseFlangeTooManyPoints;
+
+  // A loop's sheet is bounded by the loop alone: one that crosses or touches
+  // itself bounds no single face, one without area none at all.
+  const std::vector<LoopView> decks = ViewsOf(m_mainDeckSection, tolerance, basePoint, baseMatrix);
+  const std::vector<LoopView> cutouts = ViewsOf(m_deckCutoutsSection, tolerance, basePoint, baseMatrix);
+  struct Loops {
+    const std::vector<LoopView>& views;
+    int noArea, touches;
+  };
+  for (const Loops& loops : {Loops{flanges, kBaseFlangeNoArea, kBaseFlangeTouchesItself},
+                             Loops{decks, kMainDeckNoArea, kMainDeckTouchesItself},
+                             Loops{cutouts, kDeckCutoutNoArea, kDeckCutoutTouchesItself}})
+    for (const LoopView& view : loops.views) {
+      if (Outlines::HasNoArea(view.ring, tolerance)) return loops.noArea;
+      if (Outlines::TouchesItself(view.ring, tolerance)) return loops.touches;
+    }
+
   // The decks and cutouts are swept along the die's up direction: each must
   // stand on the flange, or the shoe falls apart into pieces.
-  for (auto [section, refusal] : {std::pair{m_mainDeckSection, kMainDeckOutsideFlange},
-                                  std::pair{m_deckCutoutsSection, kDeckCutoutOutsideFlange}}) {
-    const int count = LoopsOf(section, loops.out());
-    for (int i = 0; i < count; ++i) {
-      const Stamvik::Outlines::Outline outline = OutlineOf(loops[i], m_distanceTolerance, basePoint, baseMatrix);
-      if (!Stamvik::Outlines::LiesWithin(outline, flange, m_distanceTolerance)) return refusal;
-    }
-    loops.reset();
+  for (const LoopView& deck : decks)
+    if (!Outlines::LiesWithin(deck.outline, flange.outline, tolerance)) return kMainDeckOutsideFlange;
+  for (const LoopView& cutout : cutouts)
+    if (!Outlines::LiesWithin(cutout.outline, flange.outline, tolerance)) return kDeckCutoutOutsideFlange;
+
+  // Decks that overlap are united into one block with two cavities; a deck
+  // within another vanishes in it.
+  for (std::size_t i = 0; i < decks.size(); ++i)
+    for (std::size_t j = i + 1; j < decks.size(); ++j)
+      if (Outlines::Overlap(decks[i].ring, decks[j].ring, tolerance)) return kMainDecksOverlap;
+  // A cutout is cut where it meets a deck's cavity: one across a deck's edge,
+  // or larger than its deck, would be cut other than it is drawn. One beside
+  // every deck cuts nothing and still builds (with its note).
+  for (const LoopView& cutout : cutouts) {
+    const bool within = std::any_of(decks.begin(), decks.end(), [&](const LoopView& deck) {
+      return Outlines::LiesWithin(cutout.outline, deck.outline, tolerance);
+    });
+    if (within) continue;
+    for (const LoopView& deck : decks)
+      if (Outlines::Overlap(cutout.ring, deck.ring, tolerance)) return kDeckCutoutAcrossDeck;
   }
+
+  // The decks rise from the flange to the deck plane: where the plane, over
+  // a deck's corner, is not above the flange's top by more than the
+  // tolerance, the flange swallows that deck's top. The plane is linear, so
+  // its lowest point over a deck is at a corner.
+  double deckPoint[3], deckMatrix[9];
+  if (decks.empty() || !GetMainDeckOrientation(&tag, deckPoint, deckMatrix)) return 0;
+  double normal[3] = {deckMatrix[6], deckMatrix[7], deckMatrix[8]};
+  if (Dot(normal, baseMatrix + 6) > kMargin)
+    for (double& n : normal) n = -n;
+  // A deck plane along the die's up direction has no height over the base.
+  const double rise = Dot(baseMatrix + 6, normal);
+  if (rise > -kMargin) return 0;
+  const double apart[3] = {basePoint[0] - deckPoint[0], basePoint[1] - deckPoint[1], basePoint[2] - deckPoint[2]};
+  const double offset = Dot(apart, normal), alongX = Dot(baseMatrix, normal), alongY = Dot(baseMatrix + 3, normal);
+  const double flangeTop = GetFlangeThicknessValue();
+  for (const LoopView& deck : decks)
+    for (const Outlines::Point& corner : deck.ring) {
+      const double height = -(offset + corner.x * alongX + corner.y * alongY) / rise;  // over the base plane
+      if (height - flangeTop <= tolerance) return kFlangeNotBelowDecks;
+    }
   return 0;
 }
 

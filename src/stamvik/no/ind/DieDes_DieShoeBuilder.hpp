@@ -254,8 +254,11 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   // temporary builder on the record that the parameters then take over.
   int CommitBooleans(FEATURE_RECORD* record, tag_t* body);
 
-  // The checks of validation on the loops' outlines: a base flange loop of
-  // too many points, and main decks and deck cutouts not inside the flange.
+  // The checks of validation on the loops' outlines, seen along the die's up
+  // direction: a base flange loop of too many points; a loop that bounds no
+  // area or crosses or touches itself; main decks and deck cutouts not
+  // inside the flange; decks that overlap; a cutout across a deck's edge;
+  // and a flange that reaches the decks' top.
   int ValidateOutlines() const;
   // The loop curves of a section brought up to date in the array of main
   // decks or of deck cutouts.

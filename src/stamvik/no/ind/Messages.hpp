@@ -229,6 +229,19 @@ inline constexpr int kMainDeckOutsideFlange = 3030600;
 inline constexpr int kDeckCutoutOutsideFlange = 3030601;
 inline constexpr int kWallsLeaveNoCavity = 3030602;
 inline constexpr int kBaseFlangeTooManyPoints = 3030603;
+// Die shoe loops that cannot give the body they describe: a loop that
+// crosses or touches itself or bounds no area (base flange, main deck, deck
+// cutout), main decks that overlap or nest, a deck cutout across a deck's
+// edge, and a base flange that reaches the decks' top.
+inline constexpr int kBaseFlangeTouchesItself = 3030620;
+inline constexpr int kBaseFlangeNoArea = 3030621;
+inline constexpr int kMainDeckTouchesItself = 3030622;
+inline constexpr int kMainDeckNoArea = 3030623;
+inline constexpr int kDeckCutoutTouchesItself = 3030624;
+inline constexpr int kDeckCutoutNoArea = 3030625;
+inline constexpr int kMainDecksOverlap = 3030626;
+inline constexpr int kDeckCutoutAcrossDeck = 3030627;
+inline constexpr int kFlangeNotBelowDecks = 3030628;
 // Sizes a draw die or draw punch cannot build: a deck flange wider than the
 // deck, a punch profile not inside the blank, a deck thickness not above 0,
 // a relief angle outside (-90, 90] degrees (90: no chamfer).

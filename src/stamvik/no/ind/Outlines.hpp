@@ -1,10 +1,13 @@
 // Outlines in a plane: the edges of curves seen along a direction, and
 // whether one outline lies within another. The die shoe's decks and cutouts
 // stand on its flange, and a draw die's punch profile lies within its blank,
-// only when their outlines do. Not exported.
+// only when their outlines do. A closed loop's corners in order (a ring)
+// also tell whether the loop bounds an area at all, whether it crosses or
+// touches itself, and whether two loops overlap. Not exported.
 #pragma once
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <vector>
 
 namespace KTX::Stamvik::Outlines {
@@ -84,6 +87,177 @@ inline bool LiesWithin(const Outline& inner, const Outline& outer, double tolera
     for (const Edge& b : outer.edges)
       if (Cross(a, b, tolerance)) return false;
   return true;
+}
+
+struct Point {
+  double x, y;
+};
+
+// A box: its least and greatest X and Y.
+struct Box {
+  double x0, x1, y0, y1;
+};
+
+// A closed loop's corners in order, the last joined back to the first.
+using Ring = std::vector<Point>;
+
+// The corners of the closed polyline through `points` (x, y, z triples)
+// seen along the plane's normal. A corner within the tolerance of the one
+// before it is kept once, as the loop's own chain keeps its points: a step
+// of the loop along the normal is no edge of what it outlines.
+inline Ring RingOf(const std::vector<double>& points, const double origin[3], const double xAxis[3],
+                   const double yAxis[3], double tolerance) {
+  Ring ring;
+  for (std::size_t i = 0; i + 2 < points.size(); i += 3) {
+    const double d[3] = {points[i] - origin[0], points[i + 1] - origin[1], points[i + 2] - origin[2]};
+    const Point p = {d[0] * xAxis[0] + d[1] * xAxis[1] + d[2] * xAxis[2],
+                     d[0] * yAxis[0] + d[1] * yAxis[1] + d[2] * yAxis[2]};
+    if (ring.empty() || std::hypot(p.x - ring.back().x, p.y - ring.back().y) > tolerance) ring.push_back(p);
+  }
+  while (ring.size() > 1 && std::hypot(ring.front().x - ring.back().x, ring.front().y - ring.back().y) <= tolerance)
+    ring.pop_back();
+  return ring;
+}
+
+inline Outline OutlineOf(const Ring& ring) {
+  Outline outline;
+  for (std::size_t i = 0; ring.size() > 1 && i < ring.size(); ++i) {
+    const Point& a = ring[i];
+    const Point& b = ring[(i + 1) % ring.size()];
+    outline.edges.push_back({a.x, a.y, b.x, b.y});
+  }
+  return outline;
+}
+
+// Positive when the ring runs counter-clockwise.
+inline double SignedArea(const Ring& ring) {
+  double twice = 0;
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    const Point& a = ring[i];
+    const Point& b = ring[(i + 1) % ring.size()];
+    twice += a.x * b.y - b.x * a.y;
+  }
+  return twice / 2;
+}
+
+namespace Detail {
+
+inline double Gap(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+// The point of the segment from a to b nearest to p: an end itself where
+// that is the nearest, so that the gap between two corners is measured
+// exactly.
+inline Point Nearest(Point a, Point b, Point p) {
+  const double ex = b.x - a.x, ey = b.y - a.y;
+  const double length = ex * ex + ey * ey;
+  const double t = length > 0 ? ((p.x - a.x) * ex + (p.y - a.y) * ey) / length : 0.0;
+  if (t <= 0) return a;
+  if (t >= 1) return b;
+  return {a.x + t * ex, a.y + t * ey};
+}
+
+// The least distance between two segments: 0 when they cross.
+inline double SegmentGap(Point a0, Point a1, Point b0, Point b1) {
+  auto turn = [](Point o, Point p, Point q) { return (p.x - o.x) * (q.y - o.y) - (p.y - o.y) * (q.x - o.x); };
+  auto opposite = [](double s, double t) { return (s > 0 && t < 0) || (s < 0 && t > 0); };
+  if (opposite(turn(a0, a1, b0), turn(a0, a1, b1)) && opposite(turn(b0, b1, a0), turn(b0, b1, a1))) return 0.0;
+  return std::min({Gap(b0, Nearest(a0, a1, b0)), Gap(b1, Nearest(a0, a1, b1)), Gap(a0, Nearest(b0, b1, a0)),
+                   Gap(a1, Nearest(b0, b1, a1))});
+}
+
+}  // namespace Detail
+
+// Whether the ring bounds no area: fewer than three corners, or every corner
+// within the tolerance of one line (the line from the first corner to the
+// corner farthest from it).
+inline bool HasNoArea(const Ring& ring, double tolerance) {
+  if (ring.size() < 3) return true;
+  const Point o = ring.front();
+  Point far = o;
+  double reach = 0;
+  for (const Point& p : ring)
+    if (const double d = Detail::Gap(o, p); d > reach) reach = d, far = p;
+  if (reach <= tolerance) return true;
+  for (const Point& p : ring)
+    if (std::abs((far.x - o.x) * (p.y - o.y) - (far.y - o.y) * (p.x - o.x)) / reach > tolerance) return false;
+  return true;
+}
+
+// Whether the ring crosses or touches itself: two edges that are not
+// neighbours come within the tolerance of each other. They cross, or the
+// loop revisits a corner, passes by one of its edges, or turns back along
+// itself (then the edge after the turn starts on the edge before it).
+// Neighbours, each longer than the tolerance, meet only at their corner,
+// however sharp. The edges are swept along X, so that only edges whose
+// spans meet are compared: for an outline of thousands of points the work
+// stays near n log n.
+inline bool TouchesItself(const Ring& ring, double tolerance) {
+  const std::size_t n = ring.size();
+  if (n < 3) return false;
+  std::vector<Box> spans(n);
+  std::vector<std::size_t> order(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const Point& a = ring[i];
+    const Point& b = ring[(i + 1) % n];
+    spans[i] = {std::min(a.x, b.x) - tolerance, std::max(a.x, b.x) + tolerance, std::min(a.y, b.y) - tolerance,
+                std::max(a.y, b.y) + tolerance};
+    order[i] = i;
+  }
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return spans[a].x0 < spans[b].x0; });
+  auto touch = [&](std::size_t i, std::size_t j) {
+    if (j == (i + 1) % n || i == (j + 1) % n) return false;
+    return Detail::SegmentGap(ring[i], ring[(i + 1) % n], ring[j], ring[(j + 1) % n]) <= tolerance;
+  };
+  std::vector<std::size_t> open;
+  for (std::size_t i : order) {
+    const Box& s = spans[i];
+    std::erase_if(open, [&](std::size_t j) { return spans[j].x1 < s.x0; });
+    for (std::size_t j : open)
+      if (spans[j].y0 <= s.y1 && s.y0 <= spans[j].y1 && touch(i, j)) return true;
+    open.push_back(i);
+  }
+  return false;
+}
+
+// Whether the areas of two rings (each bounding an area and touching itself
+// nowhere) overlap by more than the tolerance: their edges cross, a corner
+// or the middle of an edge of one lies inside the other farther than the
+// tolerance from its edges, or a point just inside one (twice the tolerance
+// in from the middle of an edge) lies inside both farther than that, as
+// where the two share an edge from the same side. Rings that only touch, on
+// an edge or at a corner and within the tolerance, do not overlap.
+inline bool Overlap(const Ring& a, const Ring& b, double tolerance) {
+  auto box = [](const Ring& r) {
+    Box s = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
+    for (const Point& p : r) s = {std::min(s.x0, p.x), std::max(s.x1, p.x), std::min(s.y0, p.y), std::max(s.y1, p.y)};
+    return s;
+  };
+  const Box ba = box(a), bb = box(b);
+  if (ba.x1 + tolerance < bb.x0 || bb.x1 + tolerance < ba.x0 || ba.y1 + tolerance < bb.y0 ||
+      bb.y1 + tolerance < ba.y0)
+    return false;
+  const Outline oa = OutlineOf(a), ob = OutlineOf(b);
+  for (const Edge& ea : oa.edges)
+    for (const Edge& eb : ob.edges)
+      if (Cross(ea, eb, tolerance)) return true;
+  auto deepIn = [tolerance](const Outline& o, Point p) {
+    return Encloses(o, p.x, p.y) && DistanceToEdges(o, p.x, p.y) > tolerance;
+  };
+  auto reaches = [&](const Ring& ring, const Outline& own, const Outline& other) {
+    // The inside lies left of a counter-clockwise ring's edges.
+    const double side = SignedArea(ring) > 0 ? 1.0 : -1.0;
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+      const Point& p = ring[i];
+      const Point& q = ring[(i + 1) % ring.size()];
+      const Point middle = {(p.x + q.x) / 2, (p.y + q.y) / 2};
+      if (deepIn(other, p) || deepIn(other, middle)) return true;
+      const double in = 2 * tolerance * side / Detail::Gap(p, q);
+      const Point inside = {middle.x - (q.y - p.y) * in, middle.y + (q.x - p.x) * in};
+      if (deepIn(own, inside) && deepIn(other, inside)) return true;
+    }
+    return false;
+  };
+  return reaches(a, oa, ob) || reaches(b, ob, oa);
 }
 
 }  // namespace KTX::Stamvik::Outlines
