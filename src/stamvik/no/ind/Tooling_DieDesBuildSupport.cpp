@@ -1,5 +1,6 @@
 #include "Tooling_DieDesBuildSupport.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "geom/Faces.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
+#include "sel/Selection.hpp"
 #include "sys/Memory.hpp"
 #include "tool/ToolingGeometry.hpp"
 
@@ -205,6 +207,26 @@ void GroupMadeFeatures(OM::Set* made, tag_t editing, int moduleType, const char*
   } else {
     *created = TOOLING_create_user_defined_feature_set(features.data(), count, 1, moduleType, name);
   }
+}
+
+int SelectsOwnSet(tag_t set, std::initializer_list<const OM::Object*> selections) {
+  if (set == 0 || OM::OM_object_of_tag(set) == nullptr) return 0;
+  int count = 0;
+  Stamvik::HostBlock<tag_t> members;
+  if (FSET_ask_group_members(set, &count, members.out()) != 0) count = 0;
+  std::vector<tag_t> own(members.get(), members.get() + count);
+  members.reset();
+  own.push_back(set);
+  auto isOwn = [&](tag_t tag) { return tag != 0 && std::find(own.begin(), own.end(), tag) != own.end(); };
+  for (const OM::Object* selection : selections) {
+    if (const auto* one = dynamic_cast<const SELECT_OBJECT*>(selection)) {
+      if (isOwn(one->ask_selected_tag())) return Messages::kSelectedOwnFeature;
+    } else if (const auto* list = dynamic_cast<const TagListObject*>(selection)) {
+      for (int i = 0, n = list->ask_count(); i < n; ++i)
+        if (isOwn(list->ask_nth(i))) return Messages::kSelectedOwnFeature;
+    }
+  }
+  return 0;
 }
 
 }  // namespace KTX::Tooling::Support

@@ -80,7 +80,15 @@ void DieDesDrawDieBuilder::implement_destroy() {
   Stamvik::UnjournalledInterface<JAM::Builder_Interface>("Builder")->Destroy(punch);
 }
 
-int DieDesDrawDieBuilder::validate_nothrow() { return Stamvik::CheckInputs(this); }
+int DieDesDrawDieBuilder::validate_nothrow() {
+  if (const int refused = Stamvik::CheckInputs(this); refused != 0) return refused;
+  // The set's members are asked of the host, which may raise.
+  try {
+    return SelectsOwnSet(m_tfeatureSet, {m_sheetBody, m_punchCurve, m_blankCurve, m_flangeCurve});
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 83);
+  }
+}
 
 namespace {
 // The outline of the curves of a selection seen along the normal, and each
