@@ -15,6 +15,7 @@
 #include "modl/ModelingInterfaces.hpp"
 #include "om/ObjectSet.hpp"
 #include "pref/SessionInterfaces.hpp"
+#include "script/ScriptClasses.hpp"
 #include "sys/Settings.hpp"
 #include "tool/Tooling.hpp"
 #include "tool/ToolingBoolean.hpp"
@@ -239,6 +240,63 @@ TEST_F(DrawDieBuild, SizesTheBuildCannotMakeTheirDieOfAreRefusedBeforeAnythingIs
     } else {
       EXPECT_NE(die()->GetTfeatureSet(), 0u);
     }
+  }
+}
+
+// An edit that would rebuild the die from its own set, or from a feature of
+// it, is refused by its validation, as a feature's edit is refused its own
+// feature; the committed call builds nothing and the set keeps its members.
+TEST_F(DrawDieBuild, AnEditSelectingItsOwnSetOrAMemberOfItIsRefusedAndTheDieStaysAsItWas) {
+  ReadyNewDie();
+  ASSERT_EQ(die()->commit(), 0);
+  const tag_t set = die()->GetTfeatureSet();
+  ASSERT_NE(set, 0u);
+  auto members = [set] {
+    int count = 0;
+    tag_t* tags = nullptr;
+    FSET_ask_group_members(set, &count, &tags);
+    std::vector<tag_t> out(tags, tags + count);
+    SM_free(tags);
+    return out;
+  };
+  const std::vector<tag_t> before = members();
+  ASSERT_GE(before.size(), 2u);
+  const tag_t other = Square(10);
+  struct Row {
+    const char* what;
+    void (*put)(DieDesDrawDieBuilder*, tag_t set, tag_t member, tag_t other);
+    int status;
+  };
+  const Row rows[] = {
+      {"the die face: the set", [](DieDesDrawDieBuilder* d, tag_t s, tag_t, tag_t) {
+         d->GetSheetBody()->set_selected_tag(s);
+       }, 3030633},
+      {"the punch curves: a member, second of two", [](DieDesDrawDieBuilder* d, tag_t, tag_t m, tag_t o) {
+         const tag_t two[2] = {o, m};
+         d->GetPunchCurve()->set_tags(2, two);
+       }, 3030633},
+      {"the flange curves: the set", [](DieDesDrawDieBuilder* d, tag_t s, tag_t, tag_t) {
+         d->GetFlangeCurve()->set_tags(1, &s);
+       }, 3030633},
+      {"the blank: another curve", [](DieDesDrawDieBuilder* d, tag_t, tag_t, tag_t o) {
+         d->GetBlankCurve()->set_tags(1, &o);
+       }, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* edit = DieDesDrawDieBuilderFactory::Create(set, part());
+    row.put(edit, set, before[1], other);
+    EXPECT_EQ(edit->validate_nothrow(), row.status);
+    if (row.status != 0) {
+      const std::size_t kept = Host::KeptInPart(part()).size();
+      Host::ClearCalls();
+      tag_t made = 0;
+      EXPECT_EQ(Script::Builder_Commit(edit, &made), row.status);
+      EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
+      EXPECT_TRUE(ArgsOf("Features.FeatureBuilder").empty());
+      EXPECT_EQ(members(), before);
+    }
+    edit->destroy();
   }
 }
 

@@ -250,27 +250,50 @@ TEST_F(DrawPunchBuild, AFailedOuterSolidEndsTheBuildAndOnlyAnExactSheetAsksForTh
 }
 
 // Sizes the build cannot make their punch of are refused before anything is
-// made; 90 degrees is the relief angle of no chamfer.
-TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleOutsideMinus90To90AreRefused) {
+// made. 0 and 90 degrees (each within 1e-10) are the relief angles of no
+// chamfer; an angle below 0 would chamfer away from the belt, and one whose
+// chamfer leg (the relief 8 times the angle's tangent) is longer than the
+// relieved wall, from the belt sheet down to the base plane, by more than the
+// tolerance (0.01) would reach through the base. The sheet is 20 above the
+// base plane: a belt 10 thick leaves a wall of 10, as does a deck sheet 10
+// above the plane that the belt is (its thickness the deck's).
+TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefused) {
   struct Row {
     const char* what;
     double deck, angle;
     int status;
+    double belt = 25;      // 25: a belt sheet below the base plane, no wall to judge by
+    bool deckSheet = false;  // a deck sheet 10 above the base plane, the belt's thickness the deck's
   };
+  // The angle whose leg is `leg` for the relief of 8, in the build's own degrees.
+  auto legOf = [](double leg) { return std::atan(leg / 8) * 180 / 3.1415926; };
   const Row rows[] = {
       {"deck 0", 0.0, 60, 3030606},
       {"deck -40", -40.0, 60, 3030606},
       {"angle 90", 40.0, 90, 0},
+      {"angle 90 and half of 1e-10", 40.0, 90 + 0.5e-10, 0},
       {"angle just past 90", 40.0, 90.000001, 3030607},
       {"angle -90", 40.0, -90, 3030607},
+      {"angle -45", 40.0, -45, 3030607},
+      {"angle just below 0", 40.0, -1e-9, 3030607},
+      {"angle 0 less half of 1e-10", 40.0, -0.5e-10, 0},
       {"angle 1e9", 40.0, 1e9, 3030607},
       {"angle not a number", 40.0, std::nan(""), 3030607},
+      {"angle 89.9 over a wall of 10", 40.0, 89.9, 3030607, 10},
+      {"a leg of the wall and the tolerance", 40.0, legOf(10.01 - 1e-9), 0, 10},
+      {"a leg just past it", 40.0, legOf(10.0101), 3030607, 10},
+      {"angle 89.9 over a deck sheet 10 up", 40.0, 89.9, 3030607, 40, true},
+      {"a leg of the deck sheet's wall", 40.0, legOf(10.0), 0, 40, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     auto* punch = Punch(4);
     punch->SetDeckThickness(row.deck);
+    punch->SetBeltThickness(row.belt);
     punch->SetReliefAngle(row.angle);
+    if (row.deckSheet)
+      punch->GetSheetBodyDeck()->set_selected_tag(
+          ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, -50, 10}, {100, 0, 0, 0, 100, 0, 0, 0, 1}}}));
     const std::size_t kept = Host::KeptInPart(part()).size();
     Host::ClearCalls();
     EXPECT_EQ(punch->commit(), row.status);

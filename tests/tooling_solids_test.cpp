@@ -457,6 +457,102 @@ TEST_F(ToolingSolids, TheExamplesPunchAndDieHaveTheVolumesWorkedOutForTheirDimen
   }
 }
 
+// The punch example without its edit, its relief angle's record given
+// `angle` (null: the record left out), then `edit` played after it.
+std::string PunchWith(const char* angle, const std::string& edit = "") {
+  std::string text = Text(kExamples / "draw_punch.jou");
+  text = text.substr(0, text.find("# Edit:"));
+  const std::size_t at = text.find("\"reliefangle\" - 60 0");
+  const std::size_t from = text.rfind("record ", at), to = text.find("closed 0\n", at) + 9;
+  if (angle == nullptr)
+    text.erase(from, to - from);
+  else
+    text.replace(at, 20, std::string("\"reliefangle\" - ") + angle + " 0");
+  return text + edit;
+}
+
+// The set (journal tag 20) opened again, given `records` and committed.
+std::string Reopened(const std::string& records) {
+  return "record 0 method \"Tooling.AutoDieCollection\" \"CreateDieDesDrawPunchBuilder\"\n  this tag 1\n"
+         "  in tag \"featureSet\" \"Features.Feature\" 20\n"
+         "  result tag \"builder\" \"Tooling.DieDesDrawPunchBuilder\" 30\n  closed 0\n" +
+         records +
+         "record 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result tag \"object\" \"TaggedObject\" 0\n"
+         "  closed 0\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
+}
+
+// The example's first side, (0, 0) to (200, 0), given as lines between the
+// points at x of `at` (journal tags 4, then 41 on), each selected.
+std::string SplitFirstSide(std::string text, const std::vector<double>& at) {
+  const std::string side = "6 0 0 50 200 0 50";
+  const std::size_t where = text.find(side);
+  const std::size_t from = text.rfind("record ", where), to = text.find("closed 0\n", where) + 9;
+  std::string lines, adds;
+  for (std::size_t i = 0; i + 1 < at.size(); ++i) {
+    const int tag = i == 0 ? 4 : 40 + static_cast<int>(i);
+    char line[300];
+    std::snprintf(line, sizeof line,
+                  "record 0 method \"Part\" \"CreateLine\"\n  this tag 1\n  in struct-array \"points\" \"Point3d\" 6 "
+                  "%g 0 50 %g 0 50\n  result tag \"line\" \"Line\" %d\n  closed 0\n",
+                  at[i], at[i + 1], tag);
+    lines += line;
+    if (tag != 4)
+      adds += "record 0 method \"SelectObjectList\" \"Add\"\n  this ptr 12\n  in tag \"object\" \"TaggedObject\" " +
+              std::to_string(tag) + "\n  closed 0\n";
+  }
+  text = text.substr(0, from) + lines + text.substr(to);
+  const std::size_t plane = text.find("record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"BasePlane\"");
+  return text.substr(0, plane) + adds + text.substr(plane);
+}
+
+TEST_F(ToolingSolids, APunchWithoutChamferAndOnASideGivenInPiecesHasTheVolumesWorkedOut) {
+  // The punch uncored (as the example's first commit): the profile 200 x 120
+  // from the base (z 0) to the top offset (101.5): 2436000; relieved by 8 up
+  // to the belt offset (75): - (24000 - 184 x 104) x 75 = - 364800; the base
+  // 30 thick out to 60 past the relieved wall: + (304 x 224 - 184 x 104) x 30
+  // = + 1468800. Without chamfer 3540000; with the chamfer at 60 degrees the
+  // frustum from 200 x 120 to 184 x 104 less its column, h/6 (24000 + 4 x
+  // 21504 - 5 x 19136) = 14336 h / 6 with h = 8 tan 60 = 8 sqrt 3.
+  const double plain = 2436000 - 364800 + 1468800;
+  const double chamfered = plain + 8 * std::sqrt(3.0) / 6 * 14336;
+  const std::string toNoChamfer =
+      "record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"ReliefAngle\"\n  this ptr 30\n"
+      "  in double \"reliefangle\" - 0 0\n  closed 0\n";
+  struct Row {
+    const char* what;
+    std::string journal;
+    double volume;
+    Containment chamferAt;  // at (100, 4, 70): filled by the chamfer (z >= 75 - 4 tan 60), else relieved
+  };
+  const Row rows[] = {
+      {"relief 0", PunchWith("0"), plain, Containment::Out},
+      {"relief unset", PunchWith(nullptr), plain, Containment::Out},
+      {"relief 90", PunchWith("90"), plain, Containment::Out},
+      {"relief 90 committed, opened and committed unchanged", PunchWith("90", Reopened("")), plain, Containment::Out},
+      {"relief 60 edited to 0", PunchWith("60", Reopened(toNoChamfer)), plain, Containment::Out},
+      {"the first side in two lines", SplitFirstSide(PunchWith("60"), {0, 100, 200}), chamfered, Containment::In},
+      {"the first side in three lines", SplitFirstSide(PunchWith("60"), {0, 80, 140, 200}), chamfered,
+       Containment::In},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::filesystem::path journal =
+        std::filesystem::temp_directory_path() / ("punch_" + std::to_string(getpid()) + ".jou");
+    std::ofstream(journal) << row.journal;
+    std::vector<int> solids;
+    const bool played = PlaySolids(journal, &solids);
+    std::filesystem::remove(journal);
+    if (!played) continue;
+    EXPECT_EQ(solids.size(), 1u);
+    if (solids.size() == 1u) {
+      EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
+      EXPECT_NEAR(VolumeMm3(solids[0]) / row.volume, 1.0, 1e-9);
+      ExpectProbes(solids[0], {{100, 4, 70, row.chamferAt}, {4, 60, 50, Containment::Out}});
+    }
+    for (int body : solids) Kernel::DeleteBody(body, "test");
+  }
+}
+
 // The example journal with its profile (the first four lines made and
 // added) replaced by a regular polygon of n sides, and without its edits.
 std::string Polygonal(const std::string& journal, int n, double r, double cx, double cy, const char* editsFrom) {

@@ -751,7 +751,8 @@ int DieDesDrawPunchBuilder::CreateChamfer(const std::vector<tag_t>& edges) {
   tag_t feature = 0;
   if (noChamfer(m_reliefAngle)) {
     // An edit to no chamfer lets the old one go.
-    RetireMember(FindMember("QD$CHAMFER_BELT", &feature), feature);
+    const bool found = FindMember("QD$CHAMFER_BELT", &feature);
+    RetireMember(found, feature);
     return 0;
   }
   if (edges.empty()) return 0;
