@@ -277,6 +277,7 @@ TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefu
       {"angle -45", 40.0, -45, 3030607},
       {"angle just below 0", 40.0, -1e-9, 3030607},
       {"angle 0 less half of 1e-10", 40.0, -0.5e-10, 0},
+      {"angle 0", 40.0, 0, 0},
       {"angle 1e9", 40.0, 1e9, 3030607},
       {"angle not a number", 40.0, std::nan(""), 3030607},
       {"angle 89.9 over a wall of 10", 40.0, 89.9, 3030607, 10},
@@ -301,6 +302,10 @@ TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefu
       EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
       EXPECT_EQ(punch->GetTfeatureSet(), 0u);
       EXPECT_TRUE(ArgsOf("RSO_create_feature").empty());
+    } else {
+      // Only an angle of a chamfer makes one.
+      const bool chamfered = std::fabs(row.angle) > 1e-10 && std::fabs(row.angle - 90) > 1e-10;
+      EXPECT_EQ(Member(punch->GetTfeatureSet(), "QD$CHAMFER_BELT") != 0, chamfered);
     }
     punch->destroy();
   }
