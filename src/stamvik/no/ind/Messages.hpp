@@ -231,7 +231,8 @@ inline constexpr int kWallsLeaveNoCavity = 3030602;
 inline constexpr int kBaseFlangeTooManyPoints = 3030603;
 // Sizes a draw die or draw punch cannot build: a deck flange wider than the
 // deck, a punch profile not inside the blank, a deck thickness not above 0,
-// a relief angle outside (-90, 90] degrees (90: no chamfer).
+// a relief angle outside [0, 90] degrees (0 and 90: no chamfer) or whose
+// chamfer would reach down the relieved wall past the base plane.
 inline constexpr int kDeckFlangeWiderThanDeck = 3030604;
 inline constexpr int kPunchOutsideBlank = 3030605;
 inline constexpr int kDeckThicknessNotPositive = 3030606;
