@@ -1,6 +1,7 @@
 #include "Tooling_DieDesBuildSupport.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -227,6 +228,34 @@ int SelectsOwnSet(tag_t set, std::initializer_list<const OM::Object*> selections
     }
   }
   return 0;
+}
+
+double NearestToPlane(tag_t plane, tag_t body, const double* normal) {
+  int count = 0;
+  Stamvik::HostBlock<tag_t> faces;
+  ES_body_ask_faces(body, &count, faces.out());
+  const std::vector<tag_t> held(faces.get(), faces.get() + count);
+  faces.reset();
+  double length = 0;
+  if (normal != nullptr) length = std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
+  if (normal != nullptr && !(length > 0)) return HUGE_VAL;
+  double nearest = HUGE_VAL;
+  for (tag_t face : held) {
+    double onPlane[3], onFace[3];
+    try {
+      JAUTL_SINGLE_MEASURE_ask_minimum_dist(plane, face, onPlane, onFace);
+    } catch (const std::exception&) {
+      continue;  // a face that cannot be measured judges nothing
+    }
+    double d = 0;
+    if (normal != nullptr) {
+      for (int k = 0; k < 3; ++k) d += (onFace[k] - onPlane[k]) * normal[k] / length;
+    } else {
+      d = std::hypot(onFace[0] - onPlane[0], onFace[1] - onPlane[1], onFace[2] - onPlane[2]);
+    }
+    nearest = std::min(nearest, d);
+  }
+  return nearest;
 }
 
 }  // namespace KTX::Tooling::Support

@@ -105,6 +105,11 @@ void GroupMadeFeatures(OM::Set* made, tag_t editing, int moduleType, const char*
 // be made from what it replaces. 0 otherwise, and for no set.
 int SelectsOwnSet(tag_t set, std::initializer_list<const OM::Object*> selections);
 
+// How far the body's nearest face lies from the plane: along `normal` (its
+// height over the plane, negative below it) or, with no normal, the
+// distance. HUGE_VAL when no face could be measured.
+double NearestToPlane(tag_t plane, tag_t body, const double* normal);
+
 // The commit of a tooling build. The session settings are held while an edit
 // rebuilds and the display is suppressed; both come back on every path, a
 // raised error's included, and what the build made before a failure is still

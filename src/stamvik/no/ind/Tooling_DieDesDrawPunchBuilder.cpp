@@ -40,6 +40,8 @@ using Messages::kDrawPunchInnerSolidFailed;
 using Messages::kDrawPunchOffsetCurveFailed;
 using Messages::kDrawPunchOuterSolidFailed;
 using Messages::kReliefAngleOutOfRange;
+using Messages::kPunchTopNotAboveBelt;
+using Messages::kDieFaceNotAboveBasePlane;
 using Messages::kDrawPunchProjectCurveFailed;
 using Messages::kDrawPunchRoughOffsetSheetsFailed;
 using Messages::kDrawPunchStressSolidFailed;
@@ -204,6 +206,12 @@ double chamferLeg(double relief, double angle) { return relief * std::tan(angle 
 
 }  // namespace
 
+double DieDesDrawPunchBuilder::HeightOverBasePlane(tag_t body) {
+  double normal[3];
+  BasePlaneNormal(normal);
+  return NearestToPlane(m_basePlane, body, normal);
+}
+
 int DieDesDrawPunchBuilder::RefusedSizes() {
   // Without a deck sheet the bottom sheet is the die face offset by the deck
   // thickness away from the top: none, or the wrong way, makes no deck (and
@@ -211,6 +219,21 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
   const tag_t sheet = m_sheetBody->ask_selected_tag();
   const tag_t deck = m_sheetBodyDeck->ask_selected_tag();
   if (sheet != 0 && deck == 0 && !(m_deckThickness > 0)) return kDeckThicknessNotPositive;
+  const double tolerance = TOLER_ask_distance_tol();
+  const bool beltIsDeck = std::fabs(m_deckThickness - m_beltThickness) <= tolerance;
+  // The belt is the top's band left unrelieved: a belt sheet (the die face
+  // lowered by the belt thickness) not below the top (the die face, raised
+  // by the allowance unless the face is exact) leaves none, the whole punch
+  // relieved. A deck sheet that is the belt is judged by the build.
+  if (sheet != 0 && !(beltIsDeck && deck != 0) &&
+      !((m_exactSheetbodyOption ? 0.0 : m_machiningAllowance) + m_beltThickness > tolerance))
+    return kPunchTopNotAboveBelt;
+  // The punch stands on its base plane, the die face on the side its normal
+  // points to.
+  if (sheet != 0 && m_basePlane != 0) {
+    const double height = HeightOverBasePlane(sheet);
+    if (height != HUGE_VAL && !(height > tolerance)) return kDieFaceNotAboveBasePlane;
+  }
   // The chamfer's second offset is the relief times the angle's tangent: an
   // angle below 0 would chamfer away from the belt, one past 90 the other
   // way round.
@@ -220,22 +243,9 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
   // the wall, from the belt sheet to the base plane, would reach through the
   // base. The belt sheet is the deck sheet when the belt is the deck, else
   // the die face offset by the belt thickness towards the base plane.
-  const double tolerance = TOLER_ask_distance_tol();
-  const bool beltIsDeck = std::fabs(m_deckThickness - m_beltThickness) <= tolerance;
   const tag_t measured = beltIsDeck && deck != 0 ? deck : sheet;
   if (measured == 0) return 0;
-  // The sheet's nearest face to the base plane (a measurement that fails
-  // judges nothing).
-  double from = HUGE_VAL;
-  {
-    int count = 0;
-    Stamvik::HostBlock<tag_t> faces;
-    ES_body_ask_faces(measured, &count, faces.out());
-    const std::vector<tag_t> held(faces.get(), faces.get() + count);
-    faces.reset();
-    for (tag_t face : held)
-      if (const double d = AskMinimumDist(m_basePlane, face); d != kMissingInput) from = std::min(from, d);
-  }
+  const double from = HeightOverBasePlane(measured);
   if (from == HUGE_VAL) return 0;
   const double wall = measured == deck ? from : from - m_beltThickness;
   // A belt sheet on or below the base plane leaves no wall to judge by; the

@@ -60,6 +60,10 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // degrees, or whose chamfer would reach down the relieved wall past the
   // base plane), or 0.
   int RefusedSizes();
+  // How far the body's lowest face (its nearest point) lies above the base
+  // plane, along its normal (below it: negative); HUGE_VAL when nothing could
+  // be measured.
+  double HeightOverBasePlane(tag_t body);
 
   // The builder's own operations, in their slot order (the draw die reaches
   // them through the punch it owns). Statuses are 0 or a message number.
