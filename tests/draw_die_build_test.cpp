@@ -300,6 +300,63 @@ TEST_F(DrawDieBuild, AnEditSelectingItsOwnSetOrAMemberOfItIsRefusedAndTheDieStay
   }
 }
 
+// More sizes no die is made of, each at the tolerance (0.01) and past it:
+// a deck flange below 0, a deck edge (8) inside the binder edge (5), a base
+// plane (75.5 from the die face) within the deck's 40, and, without flange
+// curves, a stress solid out to the blank offset inwards (a base thickness
+// below the tolerance makes none, and flange curves take the offset's place).
+TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidNoDieHasIsRefused) {
+  struct Row {
+    const char* what;
+    void (*change)(DieDesDrawDieBuilder*);
+    int status;
+  };
+  auto planeAt = [](double z) {
+    const double o[3] = {0, 0, z}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    return ES_create_plane(o, m);
+  };
+  static tag_t (*plane)(double) = +planeAt;
+  const Row rows[] = {
+      {"a deck flange of -15", [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(-15); }, 3030610},
+      {"a deck flange of -0.02", [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(-0.02); }, 3030610},
+      {"a deck flange of -0.005", [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(-0.005); }, 0},
+      {"a deck edge 3 inside the binder edge", [](DieDesDrawDieBuilder* d) { d->SetDeckEdgeOffset(2); }, 3030611},
+      {"a deck edge 0.02 inside", [](DieDesDrawDieBuilder* d) { d->SetDeckEdgeOffset(4.98); }, 3030611},
+      {"a deck edge 0.005 inside", [](DieDesDrawDieBuilder* d) { d->SetDeckEdgeOffset(4.995); }, 0},
+      {"the base plane 20 from the die face", [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(-20)); }, 3030612},
+      {"the base plane at the deck's far side", [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(-40)); },
+       3030612},
+      {"the base plane 0.02 past it", [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(-40.02)); }, 0},
+      {"a flange offset of -100", [](DieDesDrawDieBuilder* d) { d->SetFlangeOffset(-100); }, 3030613},
+      {"a flange offset of -0.02", [](DieDesDrawDieBuilder* d) { d->SetFlangeOffset(-0.02); }, 3030613},
+      {"a flange offset of -0.005", [](DieDesDrawDieBuilder* d) { d->SetFlangeOffset(-0.005); }, 0},
+      {"a flange offset of -100 with no base",
+       [](DieDesDrawDieBuilder* d) { d->SetFlangeOffset(-100), d->SetBaseThickness(0.005); }, 0},
+      {"a flange offset of -100 beside flange curves",
+       [](DieDesDrawDieBuilder* d) {
+         d->SetFlangeOffset(-100);
+         const tag_t flange = Square(60);
+         d->GetFlangeCurve()->set_tags(1, &flange);
+       },
+       0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ReadyNewDie();
+    row.change(die());
+    const std::size_t kept = Host::KeptInPart(part()).size();
+    Host::ClearCalls();
+    EXPECT_EQ(die()->commit(), row.status);
+    if (row.status != 0) {
+      EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
+      EXPECT_EQ(die()->GetTfeatureSet(), 0u);
+      EXPECT_TRUE(ArgsOf("Features.FeatureBuilder").empty());
+    } else {
+      EXPECT_NE(die()->GetTfeatureSet(), 0u);
+    }
+  }
+}
+
 TEST_F(DrawDieBuild, AMainSolidThatFailsStopsTheBuildWithWhatWasMadeGrouped) {
   Ready();
   ASSERT_EQ(Layers()->SetWorkLayer(0, 7), 0);

@@ -311,6 +311,50 @@ TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefu
   }
 }
 
+// A top (the die face raised by the allowance, 1.5, unless the face is
+// exact) not above the belt (the face lowered by the belt, 25) by more than
+// the tolerance (0.01) leaves no belt; a die face (20 up) not above the base
+// plane by more than it leaves the punch nothing to stand on. Both are
+// refused before anything is made.
+TEST_F(DrawPunchBuild, APunchWithNoBeltOrADieFaceNotAboveItsBasePlaneIsRefused) {
+  struct Row {
+    const char* what;
+    void (*change)(DieDesDrawPunchBuilder*);
+    int status;
+  };
+  const Row rows[] = {
+      {"an allowance of -30 past the belt", [](DieDesDrawPunchBuilder* p) { p->SetMachiningAllowance(-30); }, 3030608},
+      {"the top on the belt", [](DieDesDrawPunchBuilder* p) { p->SetMachiningAllowance(-25); }, 3030608},
+      {"the top 0.02 above the belt", [](DieDesDrawPunchBuilder* p) { p->SetMachiningAllowance(-24.98); }, 0},
+      {"an exact face 0.005 above the belt",
+       [](DieDesDrawPunchBuilder* p) { p->SetExactSheetbodyOption(true), p->SetBeltThickness(0.005); }, 3030608},
+      {"an exact face 0.02 above the belt",
+       [](DieDesDrawPunchBuilder* p) { p->SetExactSheetbodyOption(true), p->SetBeltThickness(0.02); }, 0},
+      {"the base plane 10 above the die face",
+       [](DieDesDrawPunchBuilder* p) { p->SetBasePlane(stamvik_inputs::PlaneAt(30)); }, 3030609},
+      {"the base plane on the die face",
+       [](DieDesDrawPunchBuilder* p) { p->SetBasePlane(stamvik_inputs::PlaneAt(20)); }, 3030609},
+      {"the base plane 0.02 below the die face",
+       [](DieDesDrawPunchBuilder* p) { p->SetBasePlane(stamvik_inputs::PlaneAt(19.98)); }, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* punch = Punch(4);
+    row.change(punch);
+    const std::size_t kept = Host::KeptInPart(part()).size();
+    Host::ClearCalls();
+    EXPECT_EQ(punch->commit(), row.status);
+    if (row.status != 0) {
+      EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
+      EXPECT_EQ(punch->GetTfeatureSet(), 0u);
+      EXPECT_TRUE(ArgsOf("RSO_create_feature").empty());
+    } else {
+      EXPECT_NE(punch->GetTfeatureSet(), 0u);
+    }
+    punch->destroy();
+  }
+}
+
 TEST_F(DrawPunchBuild, AWholeBuildChamfersTheBeltWhereItsWallsMeetItsTopByTheReliefAndItsAngle) {
   struct Row {
     double angle;

@@ -553,6 +553,81 @@ TEST_F(ToolingSolids, APunchWithoutChamferAndOnASideGivenInPiecesHasTheVolumesWo
   }
 }
 
+// The example journal up to `editsFrom`, each text of `changes` replaced.
+std::string Changed(const char* journal, const char* editsFrom,
+                    const std::vector<std::pair<std::string, std::string>>& changes) {
+  std::string text = Text(kExamples / journal);
+  text = text.substr(0, text.find(editsFrom));
+  for (const auto& [from, to] : changes) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// Sizes at the edge of what a punch or a die is: each builds the solid its
+// sizes describe.
+TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
+  const double r3 = std::sqrt(3.0);
+  struct Row {
+    const char* what;
+    std::string journal;
+    double volume;  // mm3, by hand
+  };
+  const Row rows[] = {
+      // The punch uncored with its belt 60 below the die face (z 40), under
+      // the deck's 40 (z 60): 200 x 120 up to 101.5: 2436000; the relief band
+      // (24000 - 19136 = 4864) taken up to 40: - 194560; the base 30 thick:
+      // + 1468800. The chamfer (8 on the belt, 8 tan 60 = 13.86 down the
+      // wall) adds only above the base (z 30 to 40): at t below the belt the
+      // ring s = 8 - t / sqrt 3 wide round 184 x 104, of area 576 s + 4 s^2,
+      // from t 0 to 10: 576 (80 - 50 / sqrt 3) + 4 (640 - 800 / sqrt 3 + 1000 / 9).
+      {"a punch belt 60 under a deck of 40", Changed("draw_punch.jou", "# Edit:", {{"\"beltthickness\" - 25 0", "\"beltthickness\" - 60 0"}}),
+       2436000 - 194560 + 1468800 + 576 * (80 - 50 / r3) + 4 * (640 - 800 / r3 + 1000.0 / 9)},
+      // A base 4 wide out from the relieved wall, inside the relief of 8: the
+      // base ring from 184 x 104 out to 192 x 112, 30 thick, + 2368 x 30; the
+      // punch relieved as the example's (2436000 - 364800) with its chamfer
+      // 14336 x 8 sqrt 3 / 6.
+      {"a punch base 4 wide under a relief of 8", Changed("draw_punch.jou", "# Edit:", {{"\"basewidth\" - 60 0", "\"basewidth\" - 4 0"}}),
+       2436000 - 364800 + 2368 * 30 + 14336 * 8 * r3 / 6},
+      // The die's blank the punch's own four lines: the punch square 200 from
+      // 100 to 200: 4000000; the deck out to the blank offset 20 (240 wide)
+      // from 61.5 to 100: 57600 x 38.5; the band from 220 to 240 taken up to
+      // 85: - 9200 x 23.5; the stress ring from 200 out to 250, 30 thick:
+      // 22500 x 30.
+      {"a die whose punch and blank are the same curves",
+       Changed("draw_die.jou", "# Edited:",
+               {{"\"TaggedObject\" 7\n", "\"TaggedObject\" 3\n"}, {"\"TaggedObject\" 8\n", "\"TaggedObject\" 4\n"},
+                {"\"TaggedObject\" 9\n", "\"TaggedObject\" 5\n"}, {"\"TaggedObject\" 10\n", "\"TaggedObject\" 6\n"}}),
+       4000000 + 57600 * 38.5 - 9200 * 23.5 + 22500 * 30},
+      // A deck flange of 0: the band (320 to 340) taken from the whole deck,
+      // 61.5 to 100: 4000000 + 115600 x 38.5 - 13200 x 38.5 + 82500 x 30.
+      {"a die's deck flange of 0", Changed("draw_die.jou", "# Edited:", {{"\"deckflangethickness\" - 15 0", "\"deckflangethickness\" - 0 0"}}),
+       4000000 + (115600 - 13200) * 38.5 + 82500 * 30},
+      // The deck edge on the binder edge (both 10 out, 320 wide): no band;
+      // the deck 102400 x 38.5.
+      {"a die's deck edge on its binder edge", Changed("draw_die.jou", "# Edited:", {{"\"deckedgeoffset\" - 20 0", "\"deckedgeoffset\" - 10 0"}}),
+       4000000 + 102400 * 38.5 + 82500 * 30},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::filesystem::path journal =
+        std::filesystem::temp_directory_path() / ("edge_" + std::to_string(getpid()) + ".jou");
+    std::ofstream(journal) << row.journal;
+    std::vector<int> solids;
+    const bool played = PlaySolids(journal, &solids);
+    std::filesystem::remove(journal);
+    if (!played) continue;
+    EXPECT_EQ(solids.size(), 1u);
+    if (solids.size() == 1u) {
+      EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
+      EXPECT_NEAR(VolumeMm3(solids[0]) / row.volume, 1.0, 1e-9);
+    }
+    for (int body : solids) Kernel::DeleteBody(body, "test");
+  }
+}
+
 // The example journal with its profile (the first four lines made and
 // added) replaced by a regular polygon of n sides, and without its edits.
 std::string Polygonal(const std::string& journal, int n, double r, double cx, double cy, const char* editsFrom) {
