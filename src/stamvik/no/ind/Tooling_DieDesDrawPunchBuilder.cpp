@@ -256,7 +256,12 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
 }
 
 int DieDesDrawPunchBuilder::commit() {
-  if (const int refused = RefusedSizes(); refused != 0) return refused;
+  // The sizes are judged by measuring the sheets, which the host may refuse.
+  try {
+    if (const int refused = RefusedSizes(); refused != 0) return refused;
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 300);
+  }
   return CommitBuild(*this, kSource, 300, 0, "Draw Punch", [this] { return CreateDrawDiePunch(); },
                      [this](OM::Set* retired) { DeleteFeaturesInOMSet(retired); });
 }
