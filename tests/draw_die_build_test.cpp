@@ -365,9 +365,10 @@ TEST_F(DrawDieBuild, AMainSolidThatFailsStopsTheBuildWithWhatWasMadeGrouped) {
   EXPECT_EQ(die()->commit(), 3030596);
   ASSERT_FALSE(Error::SevereErrors().empty());
   EXPECT_EQ(Error::SevereErrors().back().text, "Error occurs on creating main solid body.");
-  // Both tries: up to the bottom sheet, then 10 past its farthest point from the base plane.
+  // Both tries: up to the bottom sheet, then 10 past its farthest point from the base plane
+  // (the die face offset by the deck, 40, lies 115.5 from the plane 75.5 below the face).
   const std::vector<std::string> texts = ExpressionTexts();
-  EXPECT_NE(std::find(texts.begin(), texts.end(), "-85.500000"), texts.end());
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "-125.500000"), texts.end());
   EXPECT_EQ(ArgsOf("LayerManagerMoveToLayer"), (std::vector<std::string>{PartArg() + " layer=7 count=1 0"}));
   EXPECT_EQ(ArgsOf("LayerManagerSetWorkLayer").back(), PartArg() + " layer=7");
   // The three rough offsets, two projections and two offsets are the set's.
@@ -455,13 +456,14 @@ TEST_F(DrawDieBuild, ACoreDiesMainSolidIsOffsetByHalfItsWallEitherWay) {
   Host::ClearCalls();
   EXPECT_EQ(die()->commit(), 0);
   // The first try stops at the bottom sheet it runs up to; the second runs
-  // from the profile to 10 past the sheet, offset by half the wall each way.
+  // from the profile to 10 past the sheet (115.5 from the plane), offset by
+  // half the wall each way.
   const std::vector<std::string> texts = ExpressionTexts();
-  const auto end = std::find(texts.begin(), texts.end(), "-85.500000");
+  const auto end = std::find(texts.begin(), texts.end(), "-125.500000");
   ASSERT_NE(end, texts.end());
   ASSERT_GE(texts.end() - end, 3);
   EXPECT_EQ(std::vector<std::string>(end - 1, end + 3),
-            (std::vector<std::string>{"0", "-85.500000", "4.500000", "-4.500000"}));
+            (std::vector<std::string>{"0", "-125.500000", "4.500000", "-4.500000"}));
   // Read back: the whole wall and the core option, the others as they were.
   auto* back = DieDesDrawDieBuilderFactory::Create(die()->GetTfeatureSet(), part());
   EXPECT_EQ(back->GetWallThickness(), 9.0);
