@@ -17,6 +17,7 @@
 #include "afl/Module.hpp"
 #include "om/ObjectSet.hpp"
 #include "pref/SessionInterfaces.hpp"
+#include "script/ScriptClasses.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Settings.hpp"
 #include "tool/Tooling.hpp"
@@ -352,6 +353,44 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltOrADieFaceNotAboveItsBasePlaneIsRefused) 
       EXPECT_NE(punch->GetTfeatureSet(), 0u);
     }
     punch->destroy();
+  }
+}
+
+// An edit that selects its own set, or a member of it, is refused by its
+// validation, and the committed call leaves the set as it was.
+TEST_F(DrawPunchBuild, AnEditSelectingItsOwnSetOrAMemberOfItIsRefused) {
+  auto* punch = Punch(4);
+  ASSERT_EQ(punch->commit(), 0);
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  const std::vector<std::string> before = Titles(set);
+  const tag_t member = Member(set, "QD$MAIN_OUTER_SOLID");
+  ASSERT_NE(member, 0u);
+  struct Row {
+    const char* what;
+    int role;  // 0 the deck sheet, 1 the die face, 2 the punch curves
+    tag_t held;
+  };
+  const Row rows[] = {
+      {"the deck sheet: a member", 0, member},
+      {"the die face: the set", 1, set},
+      {"the punch curves: the set", 2, set},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+    if (row.role == 0) edit->GetSheetBodyDeck()->set_selected_tag(row.held);
+    if (row.role == 1) edit->GetSheetBody()->set_selected_tag(row.held);
+    if (row.role == 2) edit->GetPunchCurve()->append(row.held);
+    EXPECT_EQ(edit->validate_nothrow(), 3030633);
+    const std::size_t kept = Host::KeptInPart(part()).size();
+    Host::ClearCalls();
+    tag_t made = 0;
+    EXPECT_EQ(Script::Builder_Commit(edit, &made), 3030633);
+    EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
+    EXPECT_TRUE(ArgsOf("RSO_edit_feature").empty());
+    EXPECT_EQ(Titles(set), before);
+    edit->destroy();
   }
 }
 

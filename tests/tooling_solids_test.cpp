@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -208,6 +209,46 @@ TEST_F(ToolingSolids, AChamferRoundALoopTakesAWedgeFromEdgesThatStandOutAndFills
   EXPECT_EQ(chamfered, 0);
   EXPECT_NEAR(VolumeMm3(stepped), 3344, 1e-6);
   for (int body : {block, stepped, ring}) Kernel::DeleteBody(body, "test");
+}
+
+TEST_F(ToolingSolids, AChamferFindsASideGivenInPiecesAsOneEdgeAndOneWithinTheToleranceChangesNothing) {
+  // The block 10 x 6 x 4 of the test above, its top's first side given as
+  // two pieces (0 to 4 and 4 to 10) and as three (0 to 3, 3 to 7, 7 to 10):
+  // the same chamfer, 240 - 88/3. Offsets within the tolerance (1e-8) leave
+  // it whole, 240, and find no edge.
+  const std::vector<double> top = Rect(0, 0, 10, 6, 4);
+  auto side = [&](int i) {
+    return std::vector<double>{top[3 * i], top[3 * i + 1], top[3 * i + 2], top[(3 * i + 3) % 12], top[(3 * i + 4) % 12],
+                               top[(3 * i + 5) % 12]};
+  };
+  auto piece = [](double x0, double x1) { return std::vector<double>{x0 * kMm, 0, 4 * kMm, x1 * kMm, 0, 4 * kMm}; };
+  struct Row {
+    const char* what;
+    std::vector<std::vector<double>> first;  // the first side's pieces
+    double a, b;                             // the offsets, mm
+    int chamfered;
+    double volume;
+  };
+  const Row rows[] = {
+      {"the first side in two pieces", {piece(0, 4), piece(4, 10)}, 1, 2, 4, 240 - 88.0 / 3},
+      {"in three pieces, one turned round", {piece(0, 3), piece(7, 3), piece(7, 10)}, 1, 2, 4, 240 - 88.0 / 3},
+      {"a second offset of 0", {side(0)}, 1, 0, 0, 240},
+      {"a first offset of the tolerance", {side(0)}, 1e-5, 2, 0, 240},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    int block = 0;
+    ASSERT_EQ(
+        Kernel::MakeExtrusion({Rect(0, 0, 10, 6)}, std::vector<double>{0, 0, 1}.data(), 0, 4 * kMm, false, &block), 0);
+    std::vector<std::vector<double>> edges = row.first;
+    for (int i = 1; i < 4; ++i) edges.push_back(side(i));
+    int chamfered = -1;
+    EXPECT_EQ(Kernel::ChamferEdges(block, edges, row.a * kMm, row.b * kMm, 1e-8, &chamfered), 0);
+    EXPECT_EQ(chamfered, row.chamfered);
+    EXPECT_NEAR(VolumeMm3(block), row.volume, 1e-6);
+    EXPECT_TRUE(Kernel::IsClosedSolid(block));
+    Kernel::DeleteBody(block, "test");
+  }
 }
 
 TEST_F(ToolingSolids, ASmoothApproximationRunsThroughThePointsAndBulgesBetweenThem) {
@@ -665,6 +706,55 @@ std::string Polygonal(const std::string& journal, int n, double r, double cx, do
   cut("\"SelectObjectList\" \"Add\"", adds);
   cut("\"CreateLine\"", lines);
   return text;
+}
+
+// The journal with the line `tag` made as two lines, split at its middle
+// (the second half the line `added`, selected after the others).
+std::string SplitLine(std::string text, int tag, int added) {
+  const std::size_t result = text.find("\"Line\" " + std::to_string(tag) + "\n");
+  const std::size_t from = text.rfind("record ", result), to = text.find("closed 0\n", result) + 9;
+  const std::string record = text.substr(from, to - from);
+  const std::size_t numbers = record.find("\"Point3d\" 6 ") + 12;
+  double p[6];
+  std::istringstream(record.substr(numbers)) >> p[0] >> p[1] >> p[2] >> p[3] >> p[4] >> p[5];
+  const double m[3] = {(p[0] + p[3]) / 2, (p[1] + p[4]) / 2, (p[2] + p[5]) / 2};
+  auto line = [](const double* a, const double* b, int t) {
+    char made[400];
+    std::snprintf(made, sizeof made,
+                  "record 0 method \"Part\" \"CreateLine\"\n  this tag 1\n  in struct-array \"points\" \"Point3d\" 6 "
+                  "%.17g %.17g %.17g %.17g %.17g %.17g\n  result tag \"line\" \"Line\" %d\n  closed 0\n",
+                  a[0], a[1], a[2], b[0], b[1], b[2], t);
+    return std::string(made);
+  };
+  text = text.substr(0, from) + line(p, m, tag) + line(m, p + 3, added) + text.substr(to);
+  const std::size_t plane = text.find("record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"BasePlane\"");
+  return text.substr(0, plane) + "record 0 method \"SelectObjectList\" \"Add\"\n  this ptr 12\n  in tag \"object\" " +
+         "\"TaggedObject\" " + std::to_string(added) + "\n  closed 0\n" + text.substr(plane);
+}
+
+TEST_F(ToolingSolids, AHexagonalPunchWithASideGivenInTwoLinesIsTheHexagonsPunch) {
+  const std::string hexagon = Polygonal("draw_punch.jou", 6, 80, 100, 60, "# Edit:");
+  double volumes[2] = {0, 0};
+  for (int split = 0; split < 2; ++split) {
+    SCOPED_TRACE(split);
+    const std::filesystem::path journal =
+        std::filesystem::temp_directory_path() / ("hexagon_" + std::to_string(getpid()) + ".jou");
+    std::ofstream(journal) << (split != 0 ? SplitLine(hexagon, 502, 520) : hexagon);
+    std::vector<int> solids;
+    const bool played = PlaySolids(journal, &solids);
+    std::filesystem::remove(journal);
+    if (!played) continue;
+    EXPECT_EQ(solids.size(), 1u);
+    if (solids.size() == 1u) {
+      EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
+      volumes[split] = VolumeMm3(solids[0]);
+    }
+    for (int body : solids) Kernel::DeleteBody(body, "test");
+  }
+  // Built both times (above the hexagon's area, 3 sqrt 3 / 2 x 80^2, times
+  // 60, as the twelve sides' punch), and the same solid.
+  EXPECT_GT(volumes[0], 1.5 * std::sqrt(3.0) * 80 * 80 * 60);
+  EXPECT_NEAR(volumes[1], volumes[0], 1e-9 * volumes[0]);
 }
 
 TEST_F(ToolingSolids, APunchAndADieOnTwelveSidesAreClosedSolids) {
