@@ -356,6 +356,44 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltOrADieFaceNotAboveItsBasePlaneIsRefused) 
   }
 }
 
+// A punch without chamfer reads back a relief angle of 0, which builds it
+// without chamfer again: opened and committed unchanged, twice over, it
+// keeps its members and makes none. An edit to a chamfer makes one, an edit
+// back to 0 lets it go.
+TEST_F(DrawPunchBuild, APunchWithoutChamferIsOpenedAndCommittedUnchanged) {
+  auto* punch = Punch(4);
+  punch->SetReliefAngle(90);
+  ASSERT_EQ(punch->commit(), 0);
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  const std::vector<std::string> made = Titles(set);
+  struct Row {
+    const char* what;
+    double angle;  // set before the commit; NAN: as read back
+    double readBack;
+    bool chamfered;
+  };
+  const Row rows[] = {
+      {"opened and committed unchanged", NAN, 0, false},
+      {"again", NAN, 0, false},
+      {"edited to 60", 60, 0, true},
+      {"edited back to 0", 0, 60, false},
+      {"opened and committed unchanged at last", NAN, 0, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+    EXPECT_NEAR(edit->GetReliefAngle(), row.readBack, 1e-6);
+    if (!std::isnan(row.angle)) edit->SetReliefAngle(row.angle);
+    EXPECT_EQ(edit->commit(), 0);
+    edit->destroy();
+    EXPECT_EQ(Member(set, "QD$CHAMFER_BELT") != 0, row.chamfered);
+    if (!row.chamfered) {
+      EXPECT_EQ(Titles(set), made);
+    }
+  }
+}
+
 // An edit that selects its own set, or a member of it, is refused by its
 // validation, and the committed call leaves the set as it was.
 TEST_F(DrawPunchBuild, AnEditSelectingItsOwnSetOrAMemberOfItIsRefused) {
