@@ -15,6 +15,7 @@
 #include "modl/ModelingInterfaces.hpp"
 #include "om/ObjectSet.hpp"
 #include "pref/SessionInterfaces.hpp"
+#include "script/ScriptClasses.hpp"
 #include "sys/Settings.hpp"
 #include "tool/Tooling.hpp"
 #include "tool/ToolingBoolean.hpp"
@@ -242,6 +243,120 @@ TEST_F(DrawDieBuild, SizesTheBuildCannotMakeTheirDieOfAreRefusedBeforeAnythingIs
   }
 }
 
+// An edit that would rebuild the die from its own set, or from a feature of
+// it, is refused by its validation, as a feature's edit is refused its own
+// feature; the committed call builds nothing and the set keeps its members.
+TEST_F(DrawDieBuild, AnEditSelectingItsOwnSetOrAMemberOfItIsRefusedAndTheDieStaysAsItWas) {
+  ReadyNewDie();
+  ASSERT_EQ(die()->commit(), 0);
+  const tag_t set = die()->GetTfeatureSet();
+  ASSERT_NE(set, 0u);
+  auto members = [set] {
+    int count = 0;
+    tag_t* tags = nullptr;
+    FSET_ask_group_members(set, &count, &tags);
+    std::vector<tag_t> out(tags, tags + count);
+    SM_free(tags);
+    return out;
+  };
+  const std::vector<tag_t> before = members();
+  ASSERT_GE(before.size(), 2u);
+  const tag_t other = Square(10);
+  struct Row {
+    const char* what;
+    void (*put)(DieDesDrawDieBuilder*, tag_t set, tag_t member, tag_t other);
+    int status;
+  };
+  const Row rows[] = {
+      {"the die face: the set", [](DieDesDrawDieBuilder* d, tag_t s, tag_t, tag_t) {
+         d->GetSheetBody()->set_selected_tag(s);
+       }, 3030633},
+      {"the punch curves: a member, second of two", [](DieDesDrawDieBuilder* d, tag_t, tag_t m, tag_t o) {
+         const tag_t two[2] = {o, m};
+         d->GetPunchCurve()->set_tags(2, two);
+       }, 3030633},
+      {"the flange curves: the set", [](DieDesDrawDieBuilder* d, tag_t s, tag_t, tag_t) {
+         d->GetFlangeCurve()->set_tags(1, &s);
+       }, 3030633},
+      {"the blank: another curve", [](DieDesDrawDieBuilder* d, tag_t, tag_t, tag_t o) {
+         d->GetBlankCurve()->set_tags(1, &o);
+       }, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* edit = DieDesDrawDieBuilderFactory::Create(set, part());
+    row.put(edit, set, before[1], other);
+    EXPECT_EQ(edit->validate_nothrow(), row.status);
+    if (row.status != 0) {
+      const std::size_t kept = Host::KeptInPart(part()).size();
+      Host::ClearCalls();
+      tag_t made = 0;
+      EXPECT_EQ(Script::Builder_Commit(edit, &made), row.status);
+      EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
+      EXPECT_TRUE(ArgsOf("Features.FeatureBuilder").empty());
+      EXPECT_EQ(members(), before);
+    }
+    edit->destroy();
+  }
+}
+
+// More sizes no die is made of, each at the tolerance (0.01) and past it:
+// a deck flange below 0, a deck edge (8) inside the binder edge (5), a base
+// plane (75.5 from the die face) within the deck's 40, and, without flange
+// curves, a stress solid out to the blank offset inwards (a base thickness
+// below the tolerance makes none, and flange curves take the offset's place).
+TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidNoDieHasIsRefused) {
+  struct Row {
+    const char* what;
+    void (*change)(DieDesDrawDieBuilder*);
+    int status;
+  };
+  auto planeAt = [](double z) {
+    const double o[3] = {0, 0, z}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    return ES_create_plane(o, m);
+  };
+  static tag_t (*plane)(double) = +planeAt;
+  const Row rows[] = {
+      {"a deck flange of -15", [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(-15); }, 3030610},
+      {"a deck flange of -0.02", [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(-0.02); }, 3030610},
+      {"a deck flange of -0.005", [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(-0.005); }, 0},
+      {"a deck edge 3 inside the binder edge", [](DieDesDrawDieBuilder* d) { d->SetDeckEdgeOffset(2); }, 3030611},
+      {"a deck edge 0.02 inside", [](DieDesDrawDieBuilder* d) { d->SetDeckEdgeOffset(4.98); }, 3030611},
+      {"a deck edge 0.005 inside", [](DieDesDrawDieBuilder* d) { d->SetDeckEdgeOffset(4.995); }, 0},
+      {"the base plane 20 from the die face", [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(-20)); }, 3030612},
+      {"the base plane at the deck's far side", [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(-40)); },
+       3030612},
+      {"the base plane 0.02 past it", [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(-40.02)); }, 0},
+      {"a flange offset of -100", [](DieDesDrawDieBuilder* d) { d->SetFlangeOffset(-100); }, 3030613},
+      {"a flange offset of -0.02", [](DieDesDrawDieBuilder* d) { d->SetFlangeOffset(-0.02); }, 3030613},
+      {"a flange offset of -0.005", [](DieDesDrawDieBuilder* d) { d->SetFlangeOffset(-0.005); }, 0},
+      {"a flange offset of -100 with no base",
+       [](DieDesDrawDieBuilder* d) { d->SetFlangeOffset(-100), d->SetBaseThickness(0.005); }, 0},
+      {"a flange offset of -100 beside flange curves",
+       [](DieDesDrawDieBuilder* d) {
+         d->SetFlangeOffset(-100);
+         const tag_t flange = Square(60);
+         d->GetFlangeCurve()->set_tags(1, &flange);
+       },
+       0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ReadyNewDie();
+    row.change(die());
+    const std::size_t kept = Host::KeptInPart(part()).size();
+    Host::ClearCalls();
+    EXPECT_EQ(die()->commit(), row.status);
+    if (row.status != 0) {
+      EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
+      EXPECT_EQ(die()->GetTfeatureSet(), 0u);
+      EXPECT_TRUE(ArgsOf("Features.FeatureBuilder").empty());
+    } else {
+      EXPECT_NE(die()->GetTfeatureSet(), 0u);
+    }
+  }
+}
+
 TEST_F(DrawDieBuild, AMainSolidThatFailsStopsTheBuildWithWhatWasMadeGrouped) {
   Ready();
   ASSERT_EQ(Layers()->SetWorkLayer(0, 7), 0);
@@ -250,9 +365,10 @@ TEST_F(DrawDieBuild, AMainSolidThatFailsStopsTheBuildWithWhatWasMadeGrouped) {
   EXPECT_EQ(die()->commit(), 3030596);
   ASSERT_FALSE(Error::SevereErrors().empty());
   EXPECT_EQ(Error::SevereErrors().back().text, "Error occurs on creating main solid body.");
-  // Both tries: up to the bottom sheet, then 10 past its farthest point from the base plane.
+  // Both tries: up to the bottom sheet, then 10 past its farthest point from the base plane
+  // (the die face offset by the deck, 40, lies 115.5 from the plane 75.5 below the face).
   const std::vector<std::string> texts = ExpressionTexts();
-  EXPECT_NE(std::find(texts.begin(), texts.end(), "-85.500000"), texts.end());
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "-125.500000"), texts.end());
   EXPECT_EQ(ArgsOf("LayerManagerMoveToLayer"), (std::vector<std::string>{PartArg() + " layer=7 count=1 0"}));
   EXPECT_EQ(ArgsOf("LayerManagerSetWorkLayer").back(), PartArg() + " layer=7");
   // The three rough offsets, two projections and two offsets are the set's.
@@ -340,13 +456,14 @@ TEST_F(DrawDieBuild, ACoreDiesMainSolidIsOffsetByHalfItsWallEitherWay) {
   Host::ClearCalls();
   EXPECT_EQ(die()->commit(), 0);
   // The first try stops at the bottom sheet it runs up to; the second runs
-  // from the profile to 10 past the sheet, offset by half the wall each way.
+  // from the profile to 10 past the sheet (115.5 from the plane), offset by
+  // half the wall each way.
   const std::vector<std::string> texts = ExpressionTexts();
-  const auto end = std::find(texts.begin(), texts.end(), "-85.500000");
+  const auto end = std::find(texts.begin(), texts.end(), "-125.500000");
   ASSERT_NE(end, texts.end());
   ASSERT_GE(texts.end() - end, 3);
   EXPECT_EQ(std::vector<std::string>(end - 1, end + 3),
-            (std::vector<std::string>{"0", "-85.500000", "4.500000", "-4.500000"}));
+            (std::vector<std::string>{"0", "-125.500000", "4.500000", "-4.500000"}));
   // Read back: the whole wall and the core option, the others as they were.
   auto* back = DieDesDrawDieBuilderFactory::Create(die()->GetTfeatureSet(), part());
   EXPECT_EQ(back->GetWallThickness(), 9.0);

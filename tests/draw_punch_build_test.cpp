@@ -17,6 +17,7 @@
 #include "afl/Module.hpp"
 #include "om/ObjectSet.hpp"
 #include "pref/SessionInterfaces.hpp"
+#include "script/ScriptClasses.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Settings.hpp"
 #include "tool/Tooling.hpp"
@@ -250,27 +251,51 @@ TEST_F(DrawPunchBuild, AFailedOuterSolidEndsTheBuildAndOnlyAnExactSheetAsksForTh
 }
 
 // Sizes the build cannot make their punch of are refused before anything is
-// made; 90 degrees is the relief angle of no chamfer.
-TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleOutsideMinus90To90AreRefused) {
+// made. 0 and 90 degrees (each within 1e-10) are the relief angles of no
+// chamfer; an angle below 0 would chamfer away from the belt, and one whose
+// chamfer leg (the relief 8 times the angle's tangent) is longer than the
+// relieved wall, from the belt sheet down to the base plane, by more than the
+// tolerance (0.01) would reach through the base. The sheet is 20 above the
+// base plane: a belt 10 thick leaves a wall of 10, as does a deck sheet 10
+// above the plane that the belt is (its thickness the deck's).
+TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefused) {
   struct Row {
     const char* what;
     double deck, angle;
     int status;
+    double belt = 25;      // 25: a belt sheet below the base plane, no wall to judge by
+    bool deckSheet = false;  // a deck sheet 10 above the base plane, the belt's thickness the deck's
   };
+  // The angle whose leg is `leg` for the relief of 8, in the build's own degrees.
+  auto legOf = [](double leg) { return std::atan(leg / 8) * 180 / 3.1415926; };
   const Row rows[] = {
       {"deck 0", 0.0, 60, 3030606},
       {"deck -40", -40.0, 60, 3030606},
       {"angle 90", 40.0, 90, 0},
+      {"angle 90 and half of 1e-10", 40.0, 90 + 0.5e-10, 0},
       {"angle just past 90", 40.0, 90.000001, 3030607},
       {"angle -90", 40.0, -90, 3030607},
+      {"angle -45", 40.0, -45, 3030607},
+      {"angle just below 0", 40.0, -1e-9, 3030607},
+      {"angle 0 less half of 1e-10", 40.0, -0.5e-10, 0},
+      {"angle 0", 40.0, 0, 0},
       {"angle 1e9", 40.0, 1e9, 3030607},
       {"angle not a number", 40.0, std::nan(""), 3030607},
+      {"angle 89.9 over a wall of 10", 40.0, 89.9, 3030607, 10},
+      {"a leg of the wall and the tolerance", 40.0, legOf(10.01 - 1e-9), 0, 10},
+      {"a leg just past it", 40.0, legOf(10.0101), 3030607, 10},
+      {"angle 89.9 over a deck sheet 10 up", 40.0, 89.9, 3030607, 40, true},
+      {"a leg of the deck sheet's wall", 40.0, legOf(10.0), 0, 40, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     auto* punch = Punch(4);
     punch->SetDeckThickness(row.deck);
+    punch->SetBeltThickness(row.belt);
     punch->SetReliefAngle(row.angle);
+    if (row.deckSheet)
+      punch->GetSheetBodyDeck()->set_selected_tag(
+          ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, -50, 10}, {100, 0, 0, 0, 100, 0, 0, 0, 1}}}));
     const std::size_t kept = Host::KeptInPart(part()).size();
     Host::ClearCalls();
     EXPECT_EQ(punch->commit(), row.status);
@@ -278,8 +303,132 @@ TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleOutsideMinus90To90AreRefu
       EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
       EXPECT_EQ(punch->GetTfeatureSet(), 0u);
       EXPECT_TRUE(ArgsOf("RSO_create_feature").empty());
+    } else {
+      // Only an angle of a chamfer makes one.
+      const bool chamfered = std::fabs(row.angle) > 1e-10 && std::fabs(row.angle - 90) > 1e-10;
+      EXPECT_EQ(Member(punch->GetTfeatureSet(), "QD$CHAMFER_BELT") != 0, chamfered);
     }
     punch->destroy();
+  }
+}
+
+// A top (the die face raised by the allowance, 1.5, unless the face is
+// exact) not above the belt (the face lowered by the belt, 25) by more than
+// the tolerance (0.01) leaves no belt; a die face (20 up) not above the base
+// plane by more than it leaves the punch nothing to stand on. Both are
+// refused before anything is made.
+TEST_F(DrawPunchBuild, APunchWithNoBeltOrADieFaceNotAboveItsBasePlaneIsRefused) {
+  struct Row {
+    const char* what;
+    void (*change)(DieDesDrawPunchBuilder*);
+    int status;
+  };
+  const Row rows[] = {
+      {"an allowance of -30 past the belt", [](DieDesDrawPunchBuilder* p) { p->SetMachiningAllowance(-30); }, 3030608},
+      {"the top on the belt", [](DieDesDrawPunchBuilder* p) { p->SetMachiningAllowance(-25); }, 3030608},
+      {"the top 0.02 above the belt", [](DieDesDrawPunchBuilder* p) { p->SetMachiningAllowance(-24.98); }, 0},
+      {"an exact face 0.005 above the belt",
+       [](DieDesDrawPunchBuilder* p) { p->SetExactSheetbodyOption(true), p->SetBeltThickness(0.005); }, 3030608},
+      {"an exact face 0.02 above the belt",
+       [](DieDesDrawPunchBuilder* p) { p->SetExactSheetbodyOption(true), p->SetBeltThickness(0.02); }, 0},
+      {"the base plane 10 above the die face",
+       [](DieDesDrawPunchBuilder* p) { p->SetBasePlane(stamvik_inputs::PlaneAt(30)); }, 3030609},
+      {"the base plane on the die face",
+       [](DieDesDrawPunchBuilder* p) { p->SetBasePlane(stamvik_inputs::PlaneAt(20)); }, 3030609},
+      {"the base plane 0.02 below the die face",
+       [](DieDesDrawPunchBuilder* p) { p->SetBasePlane(stamvik_inputs::PlaneAt(19.98)); }, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* punch = Punch(4);
+    row.change(punch);
+    const std::size_t kept = Host::KeptInPart(part()).size();
+    Host::ClearCalls();
+    EXPECT_EQ(punch->commit(), row.status);
+    if (row.status != 0) {
+      EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
+      EXPECT_EQ(punch->GetTfeatureSet(), 0u);
+      EXPECT_TRUE(ArgsOf("RSO_create_feature").empty());
+    } else {
+      EXPECT_NE(punch->GetTfeatureSet(), 0u);
+    }
+    punch->destroy();
+  }
+}
+
+// A punch without chamfer reads back a relief angle of 0, which builds it
+// without chamfer again: opened and committed unchanged, twice over, it
+// keeps its members and makes none. An edit to a chamfer makes one, an edit
+// back to 0 lets it go.
+TEST_F(DrawPunchBuild, APunchWithoutChamferIsOpenedAndCommittedUnchanged) {
+  auto* punch = Punch(4);
+  punch->SetReliefAngle(90);
+  ASSERT_EQ(punch->commit(), 0);
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  const std::vector<std::string> made = Titles(set);
+  struct Row {
+    const char* what;
+    double angle;  // set before the commit; NAN: as read back
+    double readBack;
+    bool chamfered;
+  };
+  const Row rows[] = {
+      {"opened and committed unchanged", NAN, 0, false},
+      {"again", NAN, 0, false},
+      {"edited to 60", 60, 0, true},
+      {"edited back to 0", 0, 60, false},
+      {"opened and committed unchanged at last", NAN, 0, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+    EXPECT_NEAR(edit->GetReliefAngle(), row.readBack, 1e-6);
+    if (!std::isnan(row.angle)) edit->SetReliefAngle(row.angle);
+    EXPECT_EQ(edit->commit(), 0);
+    edit->destroy();
+    EXPECT_EQ(Member(set, "QD$CHAMFER_BELT") != 0, row.chamfered);
+    if (!row.chamfered) {
+      EXPECT_EQ(Titles(set), made);
+    }
+  }
+}
+
+// An edit that selects its own set, or a member of it, is refused by its
+// validation, and the committed call leaves the set as it was.
+TEST_F(DrawPunchBuild, AnEditSelectingItsOwnSetOrAMemberOfItIsRefused) {
+  auto* punch = Punch(4);
+  ASSERT_EQ(punch->commit(), 0);
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  const std::vector<std::string> before = Titles(set);
+  const tag_t member = Member(set, "QD$MAIN_OUTER_SOLID");
+  ASSERT_NE(member, 0u);
+  struct Row {
+    const char* what;
+    int role;  // 0 the deck sheet, 1 the die face, 2 the punch curves
+    tag_t held;
+  };
+  const Row rows[] = {
+      {"the deck sheet: a member", 0, member},
+      {"the die face: the set", 1, set},
+      {"the punch curves: the set", 2, set},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+    if (row.role == 0) edit->GetSheetBodyDeck()->set_selected_tag(row.held);
+    if (row.role == 1) edit->GetSheetBody()->set_selected_tag(row.held);
+    if (row.role == 2) edit->GetPunchCurve()->append(row.held);
+    EXPECT_EQ(edit->validate_nothrow(), 3030633);
+    const std::size_t kept = Host::KeptInPart(part()).size();
+    Host::ClearCalls();
+    tag_t made = 0;
+    EXPECT_EQ(Script::Builder_Commit(edit, &made), 3030633);
+    EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
+    EXPECT_TRUE(ArgsOf("RSO_edit_feature").empty());
+    EXPECT_EQ(Titles(set), before);
+    edit->destroy();
   }
 }
 

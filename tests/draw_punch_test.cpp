@@ -385,6 +385,7 @@ TEST_F(DrawPunch, AnEditedSetGivesBackTheProfileTheUserSelected) {
   punch->GetSheetBody()->set_selected_tag(ES_create_point(o));
   punch->GetSheetBodyDeck()->set_selected_tag(ES_create_point(o));
   punch->SetExactSheetbodyOption(true);
+  punch->SetReliefAngle(60);  // a relief angle of 0 is no chamfer
   Host::ClearCalls();
   EXPECT_EQ(punch->commit(), 0);
   EXPECT_EQ(ArgsOf("mtStatusAreaImmediate").back(), "Create draw punch chamfer successfully.");

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -208,6 +209,46 @@ TEST_F(ToolingSolids, AChamferRoundALoopTakesAWedgeFromEdgesThatStandOutAndFills
   EXPECT_EQ(chamfered, 0);
   EXPECT_NEAR(VolumeMm3(stepped), 3344, 1e-6);
   for (int body : {block, stepped, ring}) Kernel::DeleteBody(body, "test");
+}
+
+TEST_F(ToolingSolids, AChamferFindsASideGivenInPiecesAsOneEdgeAndOneWithinTheToleranceChangesNothing) {
+  // The block 10 x 6 x 4 of the test above, its top's first side given as
+  // two pieces (0 to 4 and 4 to 10) and as three (0 to 3, 3 to 7, 7 to 10):
+  // the same chamfer, 240 - 88/3. Offsets within the tolerance (1e-8) leave
+  // it whole, 240, and find no edge.
+  const std::vector<double> top = Rect(0, 0, 10, 6, 4);
+  auto side = [&](int i) {
+    return std::vector<double>{top[3 * i], top[3 * i + 1], top[3 * i + 2], top[(3 * i + 3) % 12], top[(3 * i + 4) % 12],
+                               top[(3 * i + 5) % 12]};
+  };
+  auto piece = [](double x0, double x1) { return std::vector<double>{x0 * kMm, 0, 4 * kMm, x1 * kMm, 0, 4 * kMm}; };
+  struct Row {
+    const char* what;
+    std::vector<std::vector<double>> first;  // the first side's pieces
+    double a, b;                             // the offsets, mm
+    int chamfered;
+    double volume;
+  };
+  const Row rows[] = {
+      {"the first side in two pieces", {piece(0, 4), piece(4, 10)}, 1, 2, 4, 240 - 88.0 / 3},
+      {"in three pieces, one turned round", {piece(0, 3), piece(7, 3), piece(7, 10)}, 1, 2, 4, 240 - 88.0 / 3},
+      {"a second offset of 0", {side(0)}, 1, 0, 0, 240},
+      {"a first offset of the tolerance", {side(0)}, 1e-5, 2, 0, 240},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    int block = 0;
+    ASSERT_EQ(
+        Kernel::MakeExtrusion({Rect(0, 0, 10, 6)}, std::vector<double>{0, 0, 1}.data(), 0, 4 * kMm, false, &block), 0);
+    std::vector<std::vector<double>> edges = row.first;
+    for (int i = 1; i < 4; ++i) edges.push_back(side(i));
+    int chamfered = -1;
+    EXPECT_EQ(Kernel::ChamferEdges(block, edges, row.a * kMm, row.b * kMm, 1e-8, &chamfered), 0);
+    EXPECT_EQ(chamfered, row.chamfered);
+    EXPECT_NEAR(VolumeMm3(block), row.volume, 1e-6);
+    EXPECT_TRUE(Kernel::IsClosedSolid(block));
+    Kernel::DeleteBody(block, "test");
+  }
 }
 
 TEST_F(ToolingSolids, ASmoothApproximationRunsThroughThePointsAndBulgesBetweenThem) {
@@ -457,6 +498,182 @@ TEST_F(ToolingSolids, TheExamplesPunchAndDieHaveTheVolumesWorkedOutForTheirDimen
   }
 }
 
+// The punch example without its edit, its relief angle's record given
+// `angle` (null: the record left out), then `edit` played after it.
+std::string PunchWith(const char* angle, const std::string& edit = "") {
+  std::string text = Text(kExamples / "draw_punch.jou");
+  text = text.substr(0, text.find("# Edit:"));
+  const std::size_t at = text.find("\"reliefangle\" - 60 0");
+  const std::size_t from = text.rfind("record ", at), to = text.find("closed 0\n", at) + 9;
+  if (angle == nullptr)
+    text.erase(from, to - from);
+  else
+    text.replace(at, 20, std::string("\"reliefangle\" - ") + angle + " 0");
+  return text + edit;
+}
+
+// The set (journal tag 20) opened again, given `records` and committed.
+std::string Reopened(const std::string& records) {
+  return "record 0 method \"Tooling.AutoDieCollection\" \"CreateDieDesDrawPunchBuilder\"\n  this tag 1\n"
+         "  in tag \"featureSet\" \"Features.Feature\" 20\n"
+         "  result tag \"builder\" \"Tooling.DieDesDrawPunchBuilder\" 30\n  closed 0\n" +
+         records +
+         "record 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result tag \"object\" \"TaggedObject\" 0\n"
+         "  closed 0\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
+}
+
+// The example's first side, (0, 0) to (200, 0), given as lines between the
+// points at x of `at` (journal tags 4, then 41 on), each selected.
+std::string SplitFirstSide(std::string text, const std::vector<double>& at) {
+  const std::string side = "6 0 0 50 200 0 50";
+  const std::size_t where = text.find(side);
+  const std::size_t from = text.rfind("record ", where), to = text.find("closed 0\n", where) + 9;
+  std::string lines, adds;
+  for (std::size_t i = 0; i + 1 < at.size(); ++i) {
+    const int tag = i == 0 ? 4 : 40 + static_cast<int>(i);
+    char line[300];
+    std::snprintf(line, sizeof line,
+                  "record 0 method \"Part\" \"CreateLine\"\n  this tag 1\n  in struct-array \"points\" \"Point3d\" 6 "
+                  "%g 0 50 %g 0 50\n  result tag \"line\" \"Line\" %d\n  closed 0\n",
+                  at[i], at[i + 1], tag);
+    lines += line;
+    if (tag != 4)
+      adds += "record 0 method \"SelectObjectList\" \"Add\"\n  this ptr 12\n  in tag \"object\" \"TaggedObject\" " +
+              std::to_string(tag) + "\n  closed 0\n";
+  }
+  text = text.substr(0, from) + lines + text.substr(to);
+  const std::size_t plane = text.find("record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"BasePlane\"");
+  return text.substr(0, plane) + adds + text.substr(plane);
+}
+
+TEST_F(ToolingSolids, APunchWithoutChamferAndOnASideGivenInPiecesHasTheVolumesWorkedOut) {
+  // The punch uncored (as the example's first commit): the profile 200 x 120
+  // from the base (z 0) to the top offset (101.5): 2436000; relieved by 8 up
+  // to the belt offset (75): - (24000 - 184 x 104) x 75 = - 364800; the base
+  // 30 thick out to 60 past the relieved wall: + (304 x 224 - 184 x 104) x 30
+  // = + 1468800. Without chamfer 3540000; with the chamfer at 60 degrees the
+  // frustum from 200 x 120 to 184 x 104 less its column, h/6 (24000 + 4 x
+  // 21504 - 5 x 19136) = 14336 h / 6 with h = 8 tan 60 = 8 sqrt 3.
+  const double plain = 2436000 - 364800 + 1468800;
+  const double chamfered = plain + 8 * std::sqrt(3.0) / 6 * 14336;
+  const std::string toNoChamfer =
+      "record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"ReliefAngle\"\n  this ptr 30\n"
+      "  in double \"reliefangle\" - 0 0\n  closed 0\n";
+  struct Row {
+    const char* what;
+    std::string journal;
+    double volume;
+    Containment chamferAt;  // at (100, 4, 70): filled by the chamfer (z >= 75 - 4 tan 60), else relieved
+  };
+  const Row rows[] = {
+      {"relief 0", PunchWith("0"), plain, Containment::Out},
+      {"relief unset", PunchWith(nullptr), plain, Containment::Out},
+      {"relief 90", PunchWith("90"), plain, Containment::Out},
+      {"relief 90 committed, opened and committed unchanged", PunchWith("90", Reopened("")), plain, Containment::Out},
+      {"relief 60 edited to 0", PunchWith("60", Reopened(toNoChamfer)), plain, Containment::Out},
+      {"the first side in two lines", SplitFirstSide(PunchWith("60"), {0, 100, 200}), chamfered, Containment::In},
+      {"the first side in three lines", SplitFirstSide(PunchWith("60"), {0, 80, 140, 200}), chamfered,
+       Containment::In},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::filesystem::path journal =
+        std::filesystem::temp_directory_path() / ("punch_" + std::to_string(getpid()) + ".jou");
+    std::ofstream(journal) << row.journal;
+    std::vector<int> solids;
+    const bool played = PlaySolids(journal, &solids);
+    std::filesystem::remove(journal);
+    if (!played) continue;
+    EXPECT_EQ(solids.size(), 1u);
+    if (solids.size() == 1u) {
+      EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
+      EXPECT_NEAR(VolumeMm3(solids[0]) / row.volume, 1.0, 1e-9);
+      ExpectProbes(solids[0], {{100, 4, 70, row.chamferAt}, {4, 60, 50, Containment::Out}});
+    }
+    for (int body : solids) Kernel::DeleteBody(body, "test");
+  }
+}
+
+// The example journal up to `editsFrom`, each text of `changes` replaced.
+std::string Changed(const char* journal, const char* editsFrom,
+                    const std::vector<std::pair<std::string, std::string>>& changes) {
+  std::string text = Text(kExamples / journal);
+  text = text.substr(0, text.find(editsFrom));
+  for (const auto& [from, to] : changes) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// Sizes at the edge of what a punch or a die is: each builds the solid its
+// sizes describe.
+TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
+  const double r3 = std::sqrt(3.0);
+  struct Row {
+    const char* what;
+    std::string journal;
+    double volume;  // mm3, by hand
+  };
+  const Row rows[] = {
+      // The punch uncored with its belt 60 below the die face (z 40), under
+      // the deck's 40 (z 60): 200 x 120 up to 101.5: 2436000; the relief band
+      // (24000 - 19136 = 4864) taken up to 40: - 194560; the base 30 thick:
+      // + 1468800. The chamfer (8 on the belt, 8 tan 60 = 13.86 down the
+      // wall) adds only above the base (z 30 to 40): at t below the belt the
+      // ring s = 8 - t / sqrt 3 wide round 184 x 104, of area 576 s + 4 s^2,
+      // from t 0 to 10: 576 (80 - 50 / sqrt 3) + 4 (640 - 800 / sqrt 3 + 1000 / 9).
+      {"a punch belt 60 under a deck of 40", Changed("draw_punch.jou", "# Edit:", {{"\"beltthickness\" - 25 0", "\"beltthickness\" - 60 0"}}),
+       2436000 - 194560 + 1468800 + 576 * (80 - 50 / r3) + 4 * (640 - 800 / r3 + 1000.0 / 9)},
+      // A base 4 wide out from the relieved wall, inside the relief of 8: the
+      // base ring from 184 x 104 out to 192 x 112, 30 thick, + 2368 x 30; the
+      // punch relieved as the example's (2436000 - 364800) with its chamfer
+      // 14336 x 8 sqrt 3 / 6.
+      {"a punch base 4 wide under a relief of 8", Changed("draw_punch.jou", "# Edit:", {{"\"basewidth\" - 60 0", "\"basewidth\" - 4 0"}}),
+       2436000 - 364800 + 2368 * 30 + 14336 * 8 * r3 / 6},
+      // The die's blank the punch's own four lines: the punch square 200 from
+      // 100 to 200: 4000000; the deck out to the blank offset 20 (240 wide)
+      // from 61.5 to 100: 57600 x 38.5; the band from 220 to 240 taken up to
+      // 85: - 9200 x 23.5; the stress ring from 200 out to 250, 30 thick:
+      // 22500 x 30.
+      {"a die whose punch and blank are the same curves",
+       Changed("draw_die.jou", "# Edited:",
+               {{"\"TaggedObject\" 7\n", "\"TaggedObject\" 3\n"}, {"\"TaggedObject\" 8\n", "\"TaggedObject\" 4\n"},
+                {"\"TaggedObject\" 9\n", "\"TaggedObject\" 5\n"}, {"\"TaggedObject\" 10\n", "\"TaggedObject\" 6\n"}}),
+       4000000 + 57600 * 38.5 - 9200 * 23.5 + 22500 * 30},
+      // A deck flange of 0: the band (320 to 340) taken from the whole deck,
+      // 61.5 to 100: 4000000 + 115600 x 38.5 - 13200 x 38.5 + 82500 x 30.
+      {"a die's deck flange of 0", Changed("draw_die.jou", "# Edited:", {{"\"deckflangethickness\" - 15 0", "\"deckflangethickness\" - 0 0"}}),
+       4000000 + (115600 - 13200) * 38.5 + 82500 * 30},
+      // The deck edge on the binder edge (both 10 out, 320 wide): no band;
+      // the deck 102400 x 38.5.
+      // An allowance of -100: the top offset 100 out of the die face (z -40):
+      // the deck from -40 to 100, 115600 x 140; the band taken up to 85,
+      // - 13200 x 125; the punch square and the stress ring as the example's.
+      {"a die's allowance of -100", Changed("draw_die.jou", "# Edited:", {{"\"machiningallowance\" - 1.5 0", "\"machiningallowance\" - -100 0"}}),
+       4000000 + 115600 * 140.0 - 13200 * 125.0 + 82500 * 30},
+      {"a die's deck edge on its binder edge", Changed("draw_die.jou", "# Edited:", {{"\"deckedgeoffset\" - 20 0", "\"deckedgeoffset\" - 10 0"}}),
+       4000000 + 102400 * 38.5 + 82500 * 30},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::filesystem::path journal =
+        std::filesystem::temp_directory_path() / ("edge_" + std::to_string(getpid()) + ".jou");
+    std::ofstream(journal) << row.journal;
+    std::vector<int> solids;
+    const bool played = PlaySolids(journal, &solids);
+    std::filesystem::remove(journal);
+    if (!played) continue;
+    EXPECT_EQ(solids.size(), 1u);
+    if (solids.size() == 1u) {
+      EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
+      EXPECT_NEAR(VolumeMm3(solids[0]) / row.volume, 1.0, 1e-9);
+    }
+    for (int body : solids) Kernel::DeleteBody(body, "test");
+  }
+}
+
 // The example journal with its profile (the first four lines made and
 // added) replaced by a regular polygon of n sides, and without its edits.
 std::string Polygonal(const std::string& journal, int n, double r, double cx, double cy, const char* editsFrom) {
@@ -489,6 +706,55 @@ std::string Polygonal(const std::string& journal, int n, double r, double cx, do
   cut("\"SelectObjectList\" \"Add\"", adds);
   cut("\"CreateLine\"", lines);
   return text;
+}
+
+// The journal with the line `tag` made as two lines, split at its middle
+// (the second half the line `added`, selected after the others).
+std::string SplitLine(std::string text, int tag, int added) {
+  const std::size_t result = text.find("\"Line\" " + std::to_string(tag) + "\n");
+  const std::size_t from = text.rfind("record ", result), to = text.find("closed 0\n", result) + 9;
+  const std::string record = text.substr(from, to - from);
+  const std::size_t numbers = record.find("\"Point3d\" 6 ") + 12;
+  double p[6];
+  std::istringstream(record.substr(numbers)) >> p[0] >> p[1] >> p[2] >> p[3] >> p[4] >> p[5];
+  const double m[3] = {(p[0] + p[3]) / 2, (p[1] + p[4]) / 2, (p[2] + p[5]) / 2};
+  auto line = [](const double* a, const double* b, int t) {
+    char made[400];
+    std::snprintf(made, sizeof made,
+                  "record 0 method \"Part\" \"CreateLine\"\n  this tag 1\n  in struct-array \"points\" \"Point3d\" 6 "
+                  "%.17g %.17g %.17g %.17g %.17g %.17g\n  result tag \"line\" \"Line\" %d\n  closed 0\n",
+                  a[0], a[1], a[2], b[0], b[1], b[2], t);
+    return std::string(made);
+  };
+  text = text.substr(0, from) + line(p, m, tag) + line(m, p + 3, added) + text.substr(to);
+  const std::size_t plane = text.find("record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"BasePlane\"");
+  return text.substr(0, plane) + "record 0 method \"SelectObjectList\" \"Add\"\n  this ptr 12\n  in tag \"object\" " +
+         "\"TaggedObject\" " + std::to_string(added) + "\n  closed 0\n" + text.substr(plane);
+}
+
+TEST_F(ToolingSolids, AHexagonalPunchWithASideGivenInTwoLinesIsTheHexagonsPunch) {
+  const std::string hexagon = Polygonal("draw_punch.jou", 6, 80, 100, 60, "# Edit:");
+  double volumes[2] = {0, 0};
+  for (int split = 0; split < 2; ++split) {
+    SCOPED_TRACE(split);
+    const std::filesystem::path journal =
+        std::filesystem::temp_directory_path() / ("hexagon_" + std::to_string(getpid()) + ".jou");
+    std::ofstream(journal) << (split != 0 ? SplitLine(hexagon, 502, 520) : hexagon);
+    std::vector<int> solids;
+    const bool played = PlaySolids(journal, &solids);
+    std::filesystem::remove(journal);
+    if (!played) continue;
+    EXPECT_EQ(solids.size(), 1u);
+    if (solids.size() == 1u) {
+      EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
+      volumes[split] = VolumeMm3(solids[0]);
+    }
+    for (int body : solids) Kernel::DeleteBody(body, "test");
+  }
+  // Built both times (above the hexagon's area, 3 sqrt 3 / 2 x 80^2, times
+  // 60, as the twelve sides' punch), and the same solid.
+  EXPECT_GT(volumes[0], 1.5 * std::sqrt(3.0) * 80 * 80 * 60);
+  EXPECT_NEAR(volumes[1], volumes[0], 1e-9 * volumes[0]);
 }
 
 TEST_F(ToolingSolids, APunchAndADieOnTwelveSidesAreClosedSolids) {

@@ -38,7 +38,9 @@ KTX_HOST_API int Combine(int target, int tool, bool subtract);
 // Chamfers the body's edges that run between the given ends (six numbers an
 // edge, either way round, within `tolerance`): `first` measured on the edge's
 // first face, `second` on the other. *chamfered is how many were found; none
-// found changes nothing and is no error.
+// found changes nothing and is no error. The edges of a straight side given
+// in several pieces end to end are found as one. An offset within
+// `tolerance` (0 included) changes nothing either: no edge is chamfered.
 KTX_HOST_API int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double first, double second,
                               double tolerance, int* chamfered);
 // A smooth curve near the points (a B-spline through them; closed: periodic

@@ -72,6 +72,21 @@ std::vector<double> measuredPoints(tag_t object) {
     }
     return corners;
   }
+  // A body with faces by the corners of its faces: how far a sheet lies is
+  // where its faces are, not where its frame stands.
+  if (dynamic_cast<const ES_solid*>(found) != nullptr) {
+    int count = 0;
+    tag_t* faces = nullptr;
+    ES_body_ask_faces(object, &count, &faces);
+    const std::vector<tag_t> held(faces, faces + count);
+    SM_free(faces);
+    std::vector<double> corners;
+    for (tag_t face : held) {
+      const std::vector<double> more = measuredPoints(face);
+      corners.insert(corners.end(), more.begin(), more.end());
+    }
+    if (!corners.empty()) return corners;
+  }
   if (const auto* entity = dynamic_cast<const GEOM_entity*>(found))
     return std::vector<double>(entity->ask_origin(), entity->ask_origin() + 3);
   ERROR_raise(__FILE__, __LINE__, Geometry::kNoEntity, "tag %u is nothing to measure", object);

@@ -481,6 +481,51 @@ bool loopChamfer(const TopoDS_Shape& shape, const std::vector<const Matched*>& l
          Shapes::Outcome::Done;
 }
 
+// The given edges as segments between their ends, where two straight ones
+// meet end to end in one line (a profile drawn with a point on a side) made
+// one: the modeller merges such a side's faces, and so its edges, and an
+// edge of the body is found only along one segment.
+std::vector<std::array<gp_Pnt, 2>> joinedSegments(const std::vector<std::vector<double>>& edges, double tolerance) {
+  std::vector<std::array<gp_Pnt, 2>> segments;
+  std::vector<bool> straight;
+  for (const std::vector<double>& e : edges) {
+    if (e.size() < 6) continue;
+    const gp_Pnt s(e[0], e[1], e[2]), t(e[e.size() - 3], e[e.size() - 2], e[e.size() - 1]);
+    bool line = s.Distance(t) > tolerance;
+    for (std::size_t i = 3; line && i + 3 < e.size(); i += 3)
+      line = fromSegment(gp_Pnt(e[i], e[i + 1], e[i + 2]), s, t) <= tolerance;
+    segments.push_back({s, t});
+    straight.push_back(line);
+  }
+  // How many segments end at a point: only a point two of them share is a
+  // point on a side; where three or more meet the sides stay apart.
+  auto ending = [&](const gp_Pnt& p) {
+    int n = 0;
+    for (const auto& segment : segments) n += (segment[0].Distance(p) <= tolerance) + (segment[1].Distance(p) <= tolerance);
+    return n;
+  };
+  for (bool joined = true; joined;) {
+    joined = false;
+    for (std::size_t i = 0; i < segments.size() && !joined; ++i)
+      for (std::size_t j = i + 1; j < segments.size() && !joined; ++j) {
+        if (!straight[i] || !straight[j]) continue;
+        for (int a = 0; a < 2 && !joined; ++a)
+          for (int b = 0; b < 2 && !joined; ++b) {
+            const gp_Pnt& shared = segments[i][a];
+            if (shared.Distance(segments[j][b]) > tolerance) continue;
+            const gp_Pnt s = segments[i][1 - a], t = segments[j][1 - b];
+            // One line: the shared end lies on the joined segment, between its ends.
+            if (fromSegment(shared, s, t) > tolerance || ending(shared) != 2) continue;
+            segments[i] = {s, t};
+            segments.erase(segments.begin() + static_cast<long>(j));
+            straight.erase(straight.begin() + static_cast<long>(j));
+            joined = true;
+          }
+      }
+  }
+  return segments;
+}
+
 }  // namespace
 
 int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double first, double second,
@@ -489,10 +534,15 @@ int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double
   if (chamfered == nullptr) return ZV_ERROR_bad_value;
   *chamfered = 0;
   const TopoDS_Shape* shape = Bodies::Of(body);
-  if (shape == nullptr || !(first > 0) || !(second > 0) || !usable(first) || !usable(second)) return ZV_ERROR_bad_value;
+  if (shape == nullptr || !(first >= 0) || !(second >= 0) || !usable(first) || !usable(second))
+    return ZV_ERROR_bad_value;
   for (const std::vector<double>& edge : edges)
     if (!usable(edge)) return ZV_ERROR_bad_value;
+  // A chamfer no wider than the tolerance is no change the body can show,
+  // and a wedge that thin is more than the modeller's booleans can take.
+  if (first <= tolerance || second <= tolerance) return 0;
   try {
+    const std::vector<std::array<gp_Pnt, 2>> segments = joinedSegments(edges, tolerance);
     TopTools_IndexedDataMapOfShapeListOfShape faces;
     TopExp::MapShapesAndAncestors(*shape, TopAbs_EDGE, TopAbs_FACE, faces);
     std::vector<Matched> matched;
@@ -502,10 +552,8 @@ int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double
       TopoDS_Vertex a, b;
       TopExp::Vertices(edge, a, b);
       const gp_Pnt pa = BRep_Tool::Pnt(a), pb = BRep_Tool::Pnt(b);
-      const bool along = std::any_of(edges.begin(), edges.end(), [&](const std::vector<double>& e) {
-        if (e.size() < 6) return false;
-        const gp_Pnt s(e[0], e[1], e[2]), t(e[e.size() - 3], e[e.size() - 2], e[e.size() - 1]);
-        return fromSegment(pa, s, t) <= tolerance && fromSegment(pb, s, t) <= tolerance;
+      const bool along = std::any_of(segments.begin(), segments.end(), [&](const std::array<gp_Pnt, 2>& e) {
+        return fromSegment(pa, e[0], e[1]) <= tolerance && fromSegment(pb, e[0], e[1]) <= tolerance;
       });
       if (!along) continue;
       matched.push_back(Matched{edge,

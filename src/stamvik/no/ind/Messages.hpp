@@ -244,11 +244,24 @@ inline constexpr int kDeckCutoutAcrossDeck = 3030627;
 inline constexpr int kFlangeNotBelowDecks = 3030628;
 // Sizes a draw die or draw punch cannot build: a deck flange wider than the
 // deck, a punch profile not inside the blank, a deck thickness not above 0,
-// a relief angle outside (-90, 90] degrees (90: no chamfer).
+// a relief angle outside [0, 90] degrees (0 and 90: no chamfer) or whose
+// chamfer would reach down the relieved wall past the base plane.
 inline constexpr int kDeckFlangeWiderThanDeck = 3030604;
 inline constexpr int kPunchOutsideBlank = 3030605;
 inline constexpr int kDeckThicknessNotPositive = 3030606;
 inline constexpr int kReliefAngleOutOfRange = 3030607;
+// More sizes no draw punch or draw die can be built of: a punch whose top
+// (the die face raised by the machining allowance) is not above its belt, or
+// whose die face is not above its base plane; a die whose deck flange is
+// thinner than 0, whose deck edge lies inside its binder edge, whose base
+// plane lies within the deck thickness of the die face, or whose stress
+// solid would reach out to the blank offset inwards.
+inline constexpr int kPunchTopNotAboveBelt = 3030608;
+inline constexpr int kDieFaceNotAboveBasePlane = 3030609;
+inline constexpr int kDeckFlangeBelowZero = 3030610;
+inline constexpr int kDeckEdgeInsideBinderEdge = 3030611;
+inline constexpr int kBasePlaneWithinDeck = 3030612;
+inline constexpr int kFlangeOffsetBelowZero = 3030613;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 

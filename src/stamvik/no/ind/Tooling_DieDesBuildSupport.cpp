@@ -1,5 +1,7 @@
 #include "Tooling_DieDesBuildSupport.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "geom/Faces.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
+#include "sel/Selection.hpp"
 #include "sys/Memory.hpp"
 #include "tool/ToolingGeometry.hpp"
 
@@ -205,6 +208,54 @@ void GroupMadeFeatures(OM::Set* made, tag_t editing, int moduleType, const char*
   } else {
     *created = TOOLING_create_user_defined_feature_set(features.data(), count, 1, moduleType, name);
   }
+}
+
+int SelectsOwnSet(tag_t set, std::initializer_list<const OM::Object*> selections) {
+  if (set == 0 || OM::OM_object_of_tag(set) == nullptr) return 0;
+  int count = 0;
+  Stamvik::HostBlock<tag_t> members;
+  if (FSET_ask_group_members(set, &count, members.out()) != 0) count = 0;
+  std::vector<tag_t> own(members.get(), members.get() + count);
+  members.reset();
+  own.push_back(set);
+  auto isOwn = [&](tag_t tag) { return tag != 0 && std::find(own.begin(), own.end(), tag) != own.end(); };
+  for (const OM::Object* selection : selections) {
+    if (const auto* one = dynamic_cast<const SELECT_OBJECT*>(selection)) {
+      if (isOwn(one->ask_selected_tag())) return Messages::kSelectedOwnFeature;
+    } else if (const auto* list = dynamic_cast<const TagListObject*>(selection)) {
+      for (int i = 0, n = list->ask_count(); i < n; ++i)
+        if (isOwn(list->ask_nth(i))) return Messages::kSelectedOwnFeature;
+    }
+  }
+  return 0;
+}
+
+double NearestToPlane(tag_t plane, tag_t body, const double* normal) {
+  int count = 0;
+  Stamvik::HostBlock<tag_t> faces;
+  ES_body_ask_faces(body, &count, faces.out());
+  const std::vector<tag_t> held(faces.get(), faces.get() + count);
+  faces.reset();
+  double length = 0;
+  if (normal != nullptr) length = std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
+  if (normal != nullptr && !(length > 0)) return HUGE_VAL;
+  double nearest = HUGE_VAL;
+  for (tag_t face : held) {
+    double onPlane[3], onFace[3];
+    try {
+      JAUTL_SINGLE_MEASURE_ask_minimum_dist(plane, face, onPlane, onFace);
+    } catch (const std::exception&) {
+      continue;  // a face that cannot be measured judges nothing
+    }
+    double d = 0;
+    if (normal != nullptr) {
+      for (int k = 0; k < 3; ++k) d += (onFace[k] - onPlane[k]) * normal[k] / length;
+    } else {
+      d = std::hypot(onFace[0] - onPlane[0], onFace[1] - onPlane[1], onFace[2] - onPlane[2]);
+    }
+    nearest = std::min(nearest, d);
+  }
+  return nearest;
 }
 
 }  // namespace KTX::Tooling::Support

@@ -4,6 +4,7 @@
 // it made into one tooling feature set. Internal to the library.
 #pragma once
 #include <exception>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,16 @@ class HeldSettings {
 // it reports no member, so that nothing made is left outside; when creating,
 // makes a new set of them and gives its tag. Nothing for no feature.
 void GroupMadeFeatures(OM::Set* made, tag_t editing, int moduleType, const char* name, tag_t* created);
+
+// Messages::kSelectedOwnFeature when a selection (one object or a list)
+// holds the feature set being edited or one of its members: a rebuild would
+// be made from what it replaces. 0 otherwise, and for no set.
+int SelectsOwnSet(tag_t set, std::initializer_list<const OM::Object*> selections);
+
+// How far the body's nearest face lies from the plane: along `normal` (its
+// height over the plane, negative below it) or, with no normal, the
+// distance. HUGE_VAL when no face could be measured.
+double NearestToPlane(tag_t plane, tag_t body, const double* normal);
 
 // The commit of a tooling build. The session settings are held while an edit
 // rebuilds and the display is suppressed; both come back on every path, a

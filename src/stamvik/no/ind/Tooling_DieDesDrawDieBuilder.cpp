@@ -28,6 +28,10 @@ constexpr const char* kSource = "Tooling_DieDesDrawDieBuilder";
 using Messages::kDeckFlangeWiderThanDeck;
 using Messages::kDeckThicknessNotPositive;
 using Messages::kPunchOutsideBlank;
+using Messages::kBasePlaneWithinDeck;
+using Messages::kDeckEdgeInsideBinderEdge;
+using Messages::kDeckFlangeBelowZero;
+using Messages::kFlangeOffsetBelowZero;
 }  // namespace
 
 STAMVIK_OM_INSTANCE_SIZE_DEF(DieDesDrawDieBuilder)
@@ -80,7 +84,15 @@ void DieDesDrawDieBuilder::implement_destroy() {
   Stamvik::UnjournalledInterface<JAM::Builder_Interface>("Builder")->Destroy(punch);
 }
 
-int DieDesDrawDieBuilder::validate_nothrow() { return Stamvik::CheckInputs(this); }
+int DieDesDrawDieBuilder::validate_nothrow() {
+  if (const int refused = Stamvik::CheckInputs(this); refused != 0) return refused;
+  // The set's members are asked of the host, which may raise.
+  try {
+    return SelectsOwnSet(m_tfeatureSet, {m_sheetBody, m_punchCurve, m_blankCurve, m_flangeCurve});
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 83);
+  }
+}
 
 namespace {
 // The outline of the curves of a selection seen along the normal, and each
@@ -126,13 +138,30 @@ bool closes(const std::vector<std::array<double, 2>>& ends, double tolerance) {
 }  // namespace
 
 int DieDesDrawDieBuilder::RefusedSizes() {
+  const double tolerance = TOLER_ask_distance_tol();
   // The thicknesses offset the die face; without one nothing is offset.
   if (m_sheetBody != nullptr && m_sheetBody->ask_selected_tag() != 0) {
     if (!(m_deckThickness > 0)) return kDeckThicknessNotPositive;
     // The middle sheet, the deck thickness less the deck flange's from the
     // die face, would lie on the far side of the face from the deck.
     if (m_deckFlangeThickness > m_deckThickness) return kDeckFlangeWiderThanDeck;
+    // A flange thinner than none: the band would be cut through the deck.
+    if (m_deckFlangeThickness < -tolerance) return kDeckFlangeBelowZero;
+    // The die runs from the deck to its base plane: a plane nearer the die
+    // face than the deck's far side cuts through the deck.
+    if (m_basePlane != 0) {
+      const double away = NearestToPlane(m_basePlane, m_sheetBody->ask_selected_tag(), nullptr);
+      if (away != HUGE_VAL && !(away > m_deckThickness + tolerance)) return kBasePlaneWithinDeck;
+    }
   }
+  // The flange band runs from the binder edge out to the deck edge.
+  if (m_deckEdgeOffset < m_binderEdgeOffset - tolerance) return kDeckEdgeInsideBinderEdge;
+  // Without flange curves the stress solid reaches out to the blank offset
+  // by the flange offset: inwards it would lie under the blank, which the
+  // build does not make (an offset within the tolerance of 0 makes none).
+  if (m_flangeCurve != nullptr && m_flangeCurve->ask_count() == 0 && !(m_baseThickness < tolerance) &&
+      m_flangeOffset < -tolerance)
+    return kFlangeOffsetBelowZero;
   if (m_basePlane == 0 || m_punchCurve == nullptr || m_blankCurve == nullptr) return 0;
   double normal[3];
   BasePlaneDirection(normal);
@@ -141,7 +170,6 @@ int DieDesDrawDieBuilder::RefusedSizes() {
   for (double& v : normal) v /= length;
   Stamvik::Outlines::Outline punch, blank;
   std::vector<std::array<double, 2>> punchEnds, blankEnds;
-  const double tolerance = TOLER_ask_distance_tol();
   if (!outlineOf(m_punchCurve, normal, &punch, &punchEnds) || !outlineOf(m_blankCurve, normal, &blank, &blankEnds) ||
       !closes(blankEnds, tolerance))
     return 0;

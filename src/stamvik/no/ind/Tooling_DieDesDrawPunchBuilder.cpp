@@ -1,5 +1,6 @@
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -39,6 +40,8 @@ using Messages::kDrawPunchInnerSolidFailed;
 using Messages::kDrawPunchOffsetCurveFailed;
 using Messages::kDrawPunchOuterSolidFailed;
 using Messages::kReliefAngleOutOfRange;
+using Messages::kPunchTopNotAboveBelt;
+using Messages::kDieFaceNotAboveBasePlane;
 using Messages::kDrawPunchProjectCurveFailed;
 using Messages::kDrawPunchRoughOffsetSheetsFailed;
 using Messages::kDrawPunchStressSolidFailed;
@@ -86,7 +89,15 @@ void DieDesDrawPunchBuilder::InitCreate(tag_t featureSet, PART_part* part) {
   if (m_tfeatureSet != 0 && OM::OM_object_of_tag(m_tfeatureSet) != nullptr) ConvertFrecToBuilderData(m_tfeatureSet);
 }
 
-int DieDesDrawPunchBuilder::validate_nothrow() { return Stamvik::CheckInputs(this); }
+int DieDesDrawPunchBuilder::validate_nothrow() {
+  if (const int refused = Stamvik::CheckInputs(this); refused != 0) return refused;
+  // The set's members are asked of the host, which may raise.
+  try {
+    return SelectsOwnSet(m_tfeatureSet, {m_sheetBody, m_punchCurve, m_sheetBodyDeck});
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 89);
+  }
+}
 
 int DieDesDrawPunchBuilder::ConvertFrecToBuilderData(tag_t featureSet) {
   if (featureSet == 0) return 0;
@@ -182,20 +193,75 @@ int DieDesDrawPunchBuilder::ConvertFrecToMiscellaneous(tag_t featureSet) {
 }
 
 
-int DieDesDrawPunchBuilder::RefusedSizes() const {
+namespace {
+
+constexpr double kAngleLimit = 1e-10;  // how near 0 or 90 degrees a relief angle is no chamfer
+
+// A relief angle of no chamfer: none at 0 degrees (the angle a punch without
+// chamfer reads back) or at 90.
+bool noChamfer(double angle) { return std::fabs(angle) <= kAngleLimit || std::fabs(angle - 90.0) <= kAngleLimit; }
+
+// The chamfer's second offset, down the relieved wall from the belt.
+double chamferLeg(double relief, double angle) { return relief * std::tan(angle * 3.1415926 * 0.005555555555555556); }
+
+}  // namespace
+
+double DieDesDrawPunchBuilder::HeightOverBasePlane(tag_t body) {
+  double normal[3];
+  BasePlaneNormal(normal);
+  return NearestToPlane(m_basePlane, body, normal);
+}
+
+int DieDesDrawPunchBuilder::RefusedSizes() {
   // Without a deck sheet the bottom sheet is the die face offset by the deck
   // thickness away from the top: none, or the wrong way, makes no deck (and
   // without a die face nothing is offset).
-  if (m_sheetBody->ask_selected_tag() != 0 && m_sheetBodyDeck->ask_selected_tag() == 0 && !(m_deckThickness > 0))
-    return kDeckThicknessNotPositive;
-  // The chamfer's second offset is the relief times the angle's tangent; 90
-  // degrees is no chamfer.
-  if (!(m_reliefAngle > -90.0 && m_reliefAngle <= 90.0)) return kReliefAngleOutOfRange;
+  const tag_t sheet = m_sheetBody->ask_selected_tag();
+  const tag_t deck = m_sheetBodyDeck->ask_selected_tag();
+  if (sheet != 0 && deck == 0 && !(m_deckThickness > 0)) return kDeckThicknessNotPositive;
+  const double tolerance = TOLER_ask_distance_tol();
+  const bool beltIsDeck = std::fabs(m_deckThickness - m_beltThickness) <= tolerance;
+  // The belt is the top's band left unrelieved: a belt sheet (the die face
+  // lowered by the belt thickness) not below the top (the die face, raised
+  // by the allowance unless the face is exact) leaves none, the whole punch
+  // relieved. A deck sheet that is the belt is judged by the build.
+  if (sheet != 0 && !(beltIsDeck && deck != 0) &&
+      !((m_exactSheetbodyOption ? 0.0 : m_machiningAllowance) + m_beltThickness > tolerance))
+    return kPunchTopNotAboveBelt;
+  // The punch stands on its base plane, the die face on the side its normal
+  // points to.
+  if (sheet != 0 && m_basePlane != 0) {
+    const double height = HeightOverBasePlane(sheet);
+    if (height != HUGE_VAL && !(height > tolerance)) return kDieFaceNotAboveBasePlane;
+  }
+  // The chamfer's second offset is the relief times the angle's tangent: an
+  // angle below 0 would chamfer away from the belt, one past 90 the other
+  // way round.
+  if (!(m_reliefAngle >= -kAngleLimit && m_reliefAngle <= 90.0 + kAngleLimit)) return kReliefAngleOutOfRange;
+  if (noChamfer(m_reliefAngle) || m_basePlane == 0) return 0;
+  // The chamfer runs down the relieved wall from the belt; a leg longer than
+  // the wall, from the belt sheet to the base plane, would reach through the
+  // base. The belt sheet is the deck sheet when the belt is the deck, else
+  // the die face offset by the belt thickness towards the base plane.
+  const tag_t measured = beltIsDeck && deck != 0 ? deck : sheet;
+  if (measured == 0) return 0;
+  const double from = HeightOverBasePlane(measured);
+  if (from == HUGE_VAL) return 0;
+  const double wall = measured == deck ? from : from - m_beltThickness;
+  // A belt sheet on or below the base plane leaves no wall to judge by; the
+  // build's own steps judge it.
+  if (!(wall > tolerance)) return 0;
+  if (chamferLeg(m_reliefDistanse, m_reliefAngle) > wall + tolerance) return kReliefAngleOutOfRange;
   return 0;
 }
 
 int DieDesDrawPunchBuilder::commit() {
-  if (const int refused = RefusedSizes(); refused != 0) return refused;
+  // The sizes are judged by measuring the sheets, which the host may refuse.
+  try {
+    if (const int refused = RefusedSizes(); refused != 0) return refused;
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 300);
+  }
   return CommitBuild(*this, kSource, 300, 0, "Draw Punch", [this] { return CreateDrawDiePunch(); },
                      [this](OM::Set* retired) { DeleteFeaturesInOMSet(retired); });
 }
@@ -697,10 +763,16 @@ int DieDesDrawPunchBuilder::CreateInnerSolid(tag_t bottomSheet, tag_t innerCurve
 }
 
 int DieDesDrawPunchBuilder::CreateChamfer(const std::vector<tag_t>& edges) {
-  if (edges.empty() || std::fabs(m_reliefAngle - 90.0) <= 1e-10) return 0;
   tag_t feature = 0;
+  if (noChamfer(m_reliefAngle)) {
+    // An edit to no chamfer lets the old one go.
+    const bool found = FindMember("QD$CHAMFER_BELT", &feature);
+    RetireMember(found, feature);
+    return 0;
+  }
+  if (edges.empty()) return 0;
   const bool found = FindMember("QD$CHAMFER_BELT", &feature);
-  const double second = m_reliefDistanse * std::tan(m_reliefAngle * 3.1415926 * 0.005555555555555556);
+  const double second = chamferLeg(m_reliefDistanse, m_reliefAngle);
   const int status = FeatChamfer(static_cast<int>(edges.size()), edges.data(), 1, m_reliefDistanse, second, 0.0, 0,
                                  false, false, &feature);
   if (status == 0) KeepMember(found, feature, "QD$CHAMFER_BELT");

@@ -56,9 +56,14 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // set (m_tfeatureSet). Returns the build's failure number, 0 on success.
   int commit() override;
   // The number of the first size the build cannot make a punch of (no deck
-  // sheet and a deck thickness not above 0; a relief angle outside
-  // (-90, 90] degrees), or 0.
-  int RefusedSizes() const;
+  // sheet and a deck thickness not above 0; a relief angle below 0, past 90
+  // degrees, or whose chamfer would reach down the relieved wall past the
+  // base plane), or 0.
+  int RefusedSizes();
+  // How far the body's lowest face (its nearest point) lies above the base
+  // plane, along its normal (below it: negative); HUGE_VAL when nothing could
+  // be measured.
+  double HeightOverBasePlane(tag_t body);
 
   // The builder's own operations, in their slot order (the draw die reaches
   // them through the punch it owns). Statuses are 0 or a message number.
