@@ -357,6 +357,13 @@ inline constexpr int kTextTooLong = 3771790;
 // A driver's step count above 10,000; the two drivers' steps multiplied above 1,000,000.
 inline constexpr int kTooManyDriverSteps = 3771791;
 inline constexpr int kTooManyDriverStepProduct = 3771792;
+// The tire's section has fewer than three distinct points, or all of them on
+// one line: it encloses nothing to revolve. A profile point below the spindle
+// axis (its radial below 0): the revolved section would pass through itself.
+inline constexpr int kTireSectionWithoutArea = 3771795;
+inline constexpr int kProfileBelowSpindleAxis = 3771796;
+// A driver's step count below 1 where the motion takes a count of steps.
+inline constexpr int kTooFewDriverSteps = 3771797;
 // What no tire envelope commits with: an enumeration value that names no
 // member; a selection holding an object deleted since it was selected, a
 // builder, or the feature being edited.
