@@ -242,6 +242,7 @@ const Row kRows[] = {
       {"kTireSectionWithoutArea", Messages::kTireSectionWithoutArea, 3771795},
       {"kProfileBelowSpindleAxis", Messages::kProfileBelowSpindleAxis, 3771796},
       {"kTooFewDriverSteps", Messages::kTooFewDriverSteps, 3771797},
+      {"kNoSpindleLineInMotion", Messages::kNoSpindleLineInMotion, 3771798},
       {"kTireUnknownMember", Messages::kTireUnknownMember, 3771800},
       {"kTireSelectedObjectGone", Messages::kTireSelectedObjectGone, 3771801},
       {"kTireSelectedBuilder", Messages::kTireSelectedBuilder, 3771802},

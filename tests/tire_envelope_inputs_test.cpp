@@ -70,11 +70,17 @@ class TireEnvelopeInputs : public HostTest {
     for (int i = 0; i < 3; ++i) area->profilePoints[i][0] = points[i][0], area->profilePoints[i][1] = points[i][1];
     // One file a process: ctest runs these tests side by side, and each removes its own.
     motionFile_ = ::testing::TempDir() + "tire_motion_" + std::to_string(::getpid()) + ".txt";
-    std::fclose(std::fopen(motionFile_.c_str(), "w"));
+    WriteMotion("0 -760 0 0 -660 0\n");
     tire_->SetMotionFile(motionFile_.c_str());
+    tire_->SetSpindleFileName(motionFile_.c_str());
     Set(tire_->GetDistanceTolerance(), 0.01);
     Set(tire_->GetTrimRadius(), 5);
     Set(tire_->GetRadialEndAngle(), 90);
+  }
+  void WriteMotion(const char* text) const {
+    std::FILE* out = std::fopen(motionFile_.c_str(), "w");
+    std::fputs(text, out);
+    std::fclose(out);
   }
   TireEnvelopeBuilder* tire_ = nullptr;
   vdja_tireenv_motion_record_t record_{};
@@ -220,6 +226,23 @@ const ValidationCase kValidationCases[] = {
        },
        3771797},
       {"spindle lines take no steps", [](TireEnvelopeBuilder* b) { b->SetMotion(FromSpindleLines); }, 0},
+      {"an empty motion file", [](TireEnvelopeBuilder* b) { std::fclose(std::fopen(b->GetMotionFile(), "w")); },
+       3771798},
+      {"a spindle line whose ends meet",
+       [](TireEnvelopeBuilder* b) {
+         std::FILE* out = std::fopen(b->GetMotionFile(), "w");
+         std::fputs("1 2 3 1 2 3\nnot a line\n", out);
+         std::fclose(out);
+       },
+       3771798},
+      {"a template's motion is read from the motion file",
+       [](TireEnvelopeBuilder* b) {
+         TemplateMotion(b);
+         b->SetSpindleFileName("/no/such/file");
+       },
+       0},
+      {"a spindle file's is read from the spindle file",
+       [](TireEnvelopeBuilder* b) { b->SetSpindleFileName("/no/such/file"); }, 3771798},
       {"every layer 256",
        [](TireEnvelopeBuilder* b) {
          b->SetSectionLayer(256);

@@ -364,6 +364,9 @@ inline constexpr int kTireSectionWithoutArea = 3771795;
 inline constexpr int kProfileBelowSpindleAxis = 3771796;
 // A driver's step count below 1 where the motion takes a count of steps.
 inline constexpr int kTooFewDriverSteps = 3771797;
+// The motion file the envelope is swept along holds no spindle line (a line
+// of the two end points' six coordinates, the points apart).
+inline constexpr int kNoSpindleLineInMotion = 3771798;
 // What no tire envelope commits with: an enumeration value that names no
 // member; a selection holding an object deleted since it was selected, a
 // builder, or the feature being edited.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -511,6 +512,28 @@ bool SectionCrossesItself(const Tire_s& area, bool mirror) {
   return false;
 }
 
+}  // namespace
+
+namespace {
+// Whether the motion file holds a spindle line the envelope can be swept to:
+// six numbers, the two end points, apart. Without one the envelope would be
+// swept to no position at all.
+bool HoldsASpindleLine(const char* file) {
+  std::int32_t count = 0;
+  char** lines = nullptr;
+  BlockWriter::Lines(file, &count, &lines);
+  bool found = false;
+  for (std::int32_t i = 0; i < count; ++i) {
+    double p[6];
+    char extra = 0;
+    if (!found && lines[i] != nullptr &&
+        std::sscanf(lines[i], "%lf %lf %lf %lf %lf %lf %c", &p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &extra) == 6)
+      found = p[0] != p[3] || p[1] != p[4] || p[2] != p[5];
+    SM_free(lines[i]);
+  }
+  SM_free(lines);
+  return found;
+}
 }  // namespace
 
 int TireEnvelopeBuilder::CalculateProfilePoints() {
@@ -1165,6 +1188,9 @@ int TireEnvelopeBuilder::Validate() {
   if (const int refused = SectionRefusal(*WorkArea(), mirror); refused != 0) return refused;
   if (SectionCrossesItself(*WorkArea(), mirror)) return Messages::kProfileSectionCrosses;
   if (CFI_ask_file_exist(GetMotionFile()) != 0) return Messages::kMotionFileMissing;
+  // The file the commit sweeps the envelope along.
+  if (!HoldsASpindleLine(m_motion == ExistingSpindleFile ? GetSpindleFileName() : GetMotionFile()))
+    return Messages::kNoSpindleLineInMotion;
   const double shift = Stamvik::ExpressionValue(m_wheelCenterlineShift);
   if (shift < -25 * f - t || shift > 25 * f + t) return Messages::kCenterlineShiftOutOfRange;
   if (m_tireDefinition != SolidBody) {
