@@ -145,14 +145,34 @@ TEST_F(Manikin, SizeArraysFromTheTableAndTheExpressions) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(back[i], sizes[i]) << i;
 }
 
+// A length at or below 0 (within 1e-10 of it) gives no manikin.
 TEST_F(Manikin, UserSizesBelowZeroFailInRecordOrder) {
   ManikinBuilder* m = Make();
   SetSizes({400, 410, 300, 250, 500, 450, 180, 100});
   EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), 0);
-  Set(m->GetHandGripLength(), -1e-11);
-  EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), 0);
-  Set(m->GetHandGripLength(), -0.5);
-  EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), 3770408);
+  struct Row {
+    const char* what;
+    EXP_expression* (*length)(ManikinBuilder*);
+    double value;
+    int want;
+  };
+  const Row rows[] = {
+      {"hand grip 1e-10", [](ManikinBuilder* b) { return b->GetHandGripLength(); }, 1e-10, 0},
+      {"hand grip a hair below", [](ManikinBuilder* b) { return b->GetHandGripLength(); }, 0.99e-10, 3770408},
+      {"hand grip 0", [](ManikinBuilder* b) { return b->GetHandGripLength(); }, 0, 3770408},
+      {"hand grip -1e-11", [](ManikinBuilder* b) { return b->GetHandGripLength(); }, -1e-11, 3770408},
+      {"hand grip -0.5", [](ManikinBuilder* b) { return b->GetHandGripLength(); }, -0.5, 3770408},
+      {"thigh 0", [](ManikinBuilder* b) { return b->GetThighLength(); }, 0, 3770401},
+      {"leg -436.82", [](ManikinBuilder* b) { return b->GetLegLength(); }, -436.82, 3770402},
+      {"torso 0", [](ManikinBuilder* b) { return b->GetTorsoLength(); }, 0, 3770405},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    SetSizes({400, 410, 300, 250, 500, 450, 180, 100});
+    Set(row.length(m), row.value);
+    EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), row.want);
+  }
+  // The first in record order: the leg before the hand grip.
   Set(m->GetLegLength(), -0.5);
   EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), 3770402);
   EXPECT_EQ(m->validate_nothrow(), 3770402);
@@ -719,6 +739,8 @@ TEST_F(Manikin, BadSizeFilesChangeNothing) {
   const std::string bareHandLength = "HAND_LENGTH:";
   const Row rows[] = {
       {"negative", SizeFile("ARM_LENGTH", "ARM_LENGTH: -2"), "ARM_LENGTH is out of range.", -3, 3770428},
+      {"zero", SizeFile("THIGH_LENGTH", "THIGH_LENGTH: 0"), "THIGH_LENGTH is out of range.", -3, 3770428},
+      {"a hair below 0", SizeFile("ARM_LENGTH", "ARM_LENGTH: -1e-11"), "ARM_LENGTH is out of range.", -3, 3770428},
       {"word", SizeFile("FOREARM_LENGTH", "FOREARM_LENGTH: abc"), "FOREARM_LENGTH is out of range.", -3, 3770428},
       {"nohand", SizeFile("HAND_LENGTH", "! no hand"), "HAND_LENGTH is not read in the general default data structure.", -2, 3770427},
       {"barehand", SizeFile("HAND_LENGTH", bareHandLength), "HAND_LENGTH is not read in the general default data structure.", -2, 3770427},
@@ -768,11 +790,11 @@ TEST_F(Manikin, BadSizeFilesChangeNothing) {
   m->OpenFromFile(Write("line", SizeFile("ARM_LENGTH", "ARM_LENGTH: -2")).c_str());
   ASSERT_EQ(Error::Notes().size(), 2u);
   EXPECT_NE(Error::Notes()[1].find("line 6"), std::string::npos) << Error::Notes()[1];
-  // -1e-11 is no negative length.
-  m->OpenFromFile(Write("tiny", SizeFile("ARM_LENGTH", "ARM_LENGTH: -1e-11")).c_str());
+  // 1e-10 is the least length taken.
+  m->OpenFromFile(Write("tiny", SizeFile("ARM_LENGTH", "ARM_LENGTH: 1e-10")).c_str());
   VD_2DManikin_user_defined_manikin_size_value_t r{};
   m->GetManikinSizeData(&r);
-  EXPECT_EQ(r.arm, -1e-11);
+  EXPECT_EQ(r.arm, 1e-10);
   EXPECT_EQ(r.leg, 401);
   EXPECT_EQ(m->GetCurrentManikinSize().utf8(), "SAE J826 99%");
 }

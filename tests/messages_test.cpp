@@ -171,7 +171,7 @@ const Row kRows[] = {
       {"kPunchOutsideBlank", Messages::kPunchOutsideBlank, 3030605},
       {"kDeckThicknessNotPositive", Messages::kDeckThicknessNotPositive, 3030606},
       {"kReliefAngleOutOfRange", Messages::kReliefAngleOutOfRange, 3030607},
-      {"kManikinUserLengthNegative", Messages::kManikinUserLengthNegative, 3770401},
+      {"kManikinUserLengthNotPositive", Messages::kManikinUserLengthNotPositive, 3770401},
       {"kManikinBackAngleOutOfRange", Messages::kManikinBackAngleOutOfRange, 3770409},
       {"kManikinBackAngleAllowedOutOfRange", Messages::kManikinBackAngleAllowedOutOfRange, 3770410},
       {"kManikinPedalAngleOutOfRange", Messages::kManikinPedalAngleOutOfRange, 3770411},

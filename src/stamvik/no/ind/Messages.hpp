@@ -239,10 +239,10 @@ inline constexpr int kReliefAngleOutOfRange = 3030607;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 
-// Manikin validation: the first user-defined length below 0 gives this number
-// plus its place (thigh, leg, arm, forearm, torso, shoulder to hip, hand, hand
-// grip: 0 to 7).
-inline constexpr int kManikinUserLengthNegative = 3770401;
+// Manikin validation: the first user-defined length at or below 0 gives this
+// number plus its place (thigh, leg, arm, forearm, torso, shoulder to hip,
+// hand, hand grip: 0 to 7).
+inline constexpr int kManikinUserLengthNotPositive = 3770401;
 // A posture dimension out of its range; the "allowed" ones are the deviations
 // a manikin that allows out-of-range values accepts.
 inline constexpr int kManikinBackAngleOutOfRange = 3770409;

@@ -41,7 +41,7 @@ using Messages::kManikinPedalAngleExpressionFailed;
 using Messages::kManikinPedalAngleOutOfRange;
 using Messages::kManikinSgRPHeightBelowAHP;
 using Messages::kManikinSgRPLengthBelowAHP;
-using Messages::kManikinUserLengthNegative;
+using Messages::kManikinUserLengthNotPositive;
 using Messages::kManikinWheelAngleExpressionFailed;
 using Messages::kManikinWheelAngleOutOfRange;
 using Messages::kManikinWheelDiameterAllowedOutOfRange;
@@ -216,8 +216,10 @@ int ManikinBuilder::ValidateUserDefinedManikinSizeDimensions() {
   GetManikinSizeData(&sizes);
   const double recordOrder[8] = {sizes.thigh, sizes.leg,           sizes.arm,  sizes.forearm,
                                  sizes.torso, sizes.shoulderToHip, sizes.hand, sizes.handGrip};
+  // A body segment of no length (or less) gives no manikin: at or below 0,
+  // within the rounding of 0, is refused.
   for (int i = 0; i < 8; ++i)
-    if (recordOrder[i] < -kZero) return kManikinUserLengthNegative + i;
+    if (!(recordOrder[i] >= kZero)) return kManikinUserLengthNotPositive + i;
   return 0;
 }
 
