@@ -1,7 +1,9 @@
 // The host's message table: the texts a person reads beside a message
 // number. The numbers are the host's own (host/README.md) and those of the
 // host's catalogue that the builders return.
+#include <regex>
 #include <string>
+#include <vector>
 
 #include "sys/Error.hpp"
 
@@ -132,9 +134,36 @@ const char* MessageText(int number) {
   return nullptr;
 }
 
-std::string Describe(int number) {
+std::vector<int> MessageNumbers() {
+  std::vector<int> numbers;
+  for (const Message& m : kMessages) numbers.push_back(m.number);
+  return numbers;
+}
+
+namespace {
+// A conversion of a printf format: "%.1f", "%s", ...; "%%" is none.
+const std::regex& Conversion() {
+  static const std::regex conversion(R"(%[-+ #0]*[0-9]*(\.[0-9]+)?(hh|h|ll|l|L|z|j|t)?[diouxXeEfFgGaAcsp])");
+  return conversion;
+}
+}  // namespace
+
+bool TakesValues(const char* text) { return text != nullptr && std::regex_search(text, Conversion()); }
+
+std::string PrintedText(int number) {
   const char* text = MessageText(number);
-  return text != nullptr ? std::to_string(number) + " (" + text + ")" : std::to_string(number);
+  if (text == nullptr) return {};
+  if (!TakesValues(text)) return text;
+  // The refusal filled its values in when it handed its error back.
+  const std::vector<SevereRecord>& errors = SevereErrors();
+  for (auto it = errors.rbegin(); it != errors.rend(); ++it)
+    if (it->code == number && !it->text.empty() && !TakesValues(it->text.c_str())) return it->text;
+  return std::regex_replace(text, Conversion(), "?");
+}
+
+std::string Describe(int number) {
+  const std::string text = PrintedText(number);
+  return !text.empty() ? std::to_string(number) + " (" + text + ")" : std::to_string(number);
 }
 
 }  // namespace KTX::Error
