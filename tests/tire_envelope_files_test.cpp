@@ -422,7 +422,7 @@ TEST_F(TireEnvelopeFiles, ProfilePointsFromCurvesAndBodies) {
     Host::SetAnswer("TIREENV_create_profile_point_by_solid_body.points", c.bodyPoints);
     tire_->SetTireDefinition(c.definition);
     tire_->SetMirrorProfile(c.mirror);
-    const tag_t one = Line(0, 0, 0, 5, 5, 0);
+    const tag_t one = Line(0, 1, 0, 5, 5, 0);
     tire_->GetTireDefinitionBody()->set_tags(1, &one);
     if (c.curve) tire_->GetTireDefinitionProfile()->set_tags(1, &one);
     EXPECT_EQ(tire_->CalculateProfilePoints(), c.want);

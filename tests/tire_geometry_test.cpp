@@ -322,18 +322,27 @@ TEST_F(TireGeometryTest, TheTireBodyIsItsProfileRevolved) {
   }
 }
 
-// No section or no place of the wheel: no geometry, nothing left behind.
+// No section or no place of the wheel: no geometry, nothing left behind,
+// and nothing failed (there was nothing to make). A section the modeller
+// refuses fails with its code: no feature is made without its solid.
 TEST_F(TireGeometryTest, NoProfileOrNoMotionMakesNoBody) {
+  int status = -1;
   Block noLines(true, true, {"0 -760 0 0 -660", "a b c d e f"});
-  EXPECT_EQ(TireGeometry::MakeBody(*noLines.block), 0u);
+  EXPECT_EQ(TireGeometry::MakeBody(*noLines.block, &status), 0u);
+  EXPECT_EQ(status, 0);
   // One point mirrored is itself: no area.
   Block onePoint(true, true, {"0 -760 0 0 -660 0"});
   onePoint.block->profilePointCount = 1;
-  EXPECT_EQ(TireGeometry::MakeBody(*onePoint.block), 0u);
+  EXPECT_EQ(TireGeometry::MakeBody(*onePoint.block, &status), 0u);
+  EXPECT_EQ(status, 0);
   // A section reaching the spindle cannot turn about it.
   Block onTheAxis(true, true, {"0 -760 0 0 -660 0"});
   onTheAxis.block->profilePoints[0][1] = 0;
-  EXPECT_EQ(TireGeometry::MakeBody(*onTheAxis.block), 0u);
+  EXPECT_EQ(TireGeometry::MakeBody(*onTheAxis.block, &status), 0u);
+  EXPECT_EQ(status, ZV_ERROR_bad_value);
+  FEATURE_RECORD* frec = nullptr;
+  EXPECT_EQ(DIEENG_create_frec(TireEnvelopeClassId, onTheAxis.block.get(), 0, &frec), ZV_ERROR_bad_value);
+  EXPECT_EQ(frec, nullptr);
 }
 
 // The envelope is one closed solid that holds the tire at every place. Its

@@ -71,9 +71,10 @@ tag_t MakeBody(const Tireenv_params_s& block, int* status) {
   int body = 0;
   if (const int made = Kernel::MakeWheelSweep(scaled, places, offset * scale, &body); made != 0) {
     Kernel::RecordError("tire-envelope geometry: the modeller answered " + std::to_string(made));
-    // A section the modeller refuses makes nothing; a solid it cannot make
-    // whole is the caller's failure.
-    if (status != nullptr && made == ZV_ERROR_geometry) *status = made;
+    // There was a section to sweep to the places, and the modeller made
+    // nothing of it (a section it refuses, or a solid it cannot make whole):
+    // the caller's failure, never a feature without its solid.
+    if (status != nullptr) *status = made;
     return 0;
   }
   return ES_solid::MakeOwning(nullptr, body)->OmTag();

@@ -465,14 +465,14 @@ std::vector<std::array<double, 2>> SectionPoints(const Tire_s& area, bool mirror
 }
 
 // Why the profile can make no tire section; 0 when it can. A point below the
-// spindle axis would be revolved through the axis into the tire itself; a
-// section of fewer than three distinct points, or all of them on one line,
-// encloses nothing to revolve. (The modeller, given either, makes nothing, and
-// the feature would be left without its tire.)
+// spindle axis would be revolved through the axis into the tire itself, one
+// on the axis into a point of it that the modeller cannot turn; a section of
+// fewer than three distinct points, or all of them on one line, encloses
+// nothing to revolve. (The modeller, given any of them, makes nothing.)
 int SectionRefusal(const Tire_s& area, bool mirror) {
   const int count = std::clamp(area.profilePointCount, 0, Tire_s::kMaxProfilePoints);
   for (int i = 0; i < count; ++i)
-    if (area.profilePoints[i][1] < 0) return Messages::kProfileBelowSpindleAxis;
+    if (!(area.profilePoints[i][1] > 0)) return Messages::kProfileBelowSpindleAxis;
   const std::vector<std::array<double, 2>> points = SectionPoints(area, mirror);
   std::vector<std::array<double, 2>> distinct;
   for (const auto& p : points)
