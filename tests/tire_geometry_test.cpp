@@ -421,6 +421,23 @@ TEST_F(TireGeometryTest, TheEnvelopeHoldsTheTireAtEveryPlace) {
   }
 }
 
+// A run over bodies that hold no geometry measures nothing, and says so.
+TEST_F(TireGeometryTest, AClearanceRunThatMeasuresNothingSaysSo) {
+  Listing::Reset();
+  Clearance::Reset();
+  const tag_t moving = ES_create_solid(0), fixed = ES_create_solid(0);
+  tag_t set = 0;
+  ASSERT_EQ(CLEAR_create_dataset(part(), "SET", &set), 0);
+  CLEAR_set_obj_list(set, 1, 4, 1, &moving, 0);
+  CLEAR_set_obj_list(set, 2, 4, 1, &fixed, 0);
+  EXPECT_EQ(CLEAR_do_clearance_analysis(set, nullptr, 0), 0);
+  const CLEAR_dataset_record* record = Clearance::Dataset(set);
+  ASSERT_NE(record, nullptr);
+  EXPECT_FALSE(record->measured);
+  EXPECT_EQ(Listing::Text(), "Clearance \"SET\": nothing measured, no body of a list holds geometry\n");
+  Clearance::Reset();
+}
+
 // A block over the wheel, its floor at z = 350 across x -50..50, y -800..-720,
 // stands 10 clear of the tread (radius 340 about the Y axis); a floor at 330
 // cuts into it. The envelope of the wheel lifted by 5 comes 5 from it, at its

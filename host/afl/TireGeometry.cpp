@@ -99,6 +99,14 @@ FEATURE_RECORD* EnvelopeOf(tag_t object, const PART_part* part) {
 
 }  // namespace
 
+namespace {
+// A run that measured nothing says so: its listing would otherwise hold no
+// line for the set at all.
+void ListNothingMeasured(const CLEAR_dataset_record& record) {
+  listUIprintf("Clearance \"%s\": nothing measured, no body of a list holds geometry\n", record.name.c_str());
+}
+}  // namespace
+
 void MeasureClearance(CLEAR_dataset_record& record) {
   record.measured = record.interference = false;
   record.minimumDistance = 0;
@@ -106,7 +114,7 @@ void MeasureClearance(CLEAR_dataset_record& record) {
   std::vector<int> fixed;
   for (tag_t object : record.lists[1])
     if (const int body = GeometryOf(object)) fixed.push_back(body);
-  if (fixed.empty()) return;
+  if (fixed.empty()) return ListNothingMeasured(record);
   const double toHost = Kernel::ScaleFactors().factors[1];
   double closest = 0;
   int position = -1;
@@ -143,7 +151,7 @@ void MeasureClearance(CLEAR_dataset_record& record) {
       Kernel::DeleteBody(tire, "MeasureClearance");
     }
   }
-  if (!record.measured) return;
+  if (!record.measured) return ListNothingMeasured(record);
   record.minimumDistance = closest * toHost;
   record.closestPosition = position;
   // Closer than the modeller can tell apart: the bodies meet.
