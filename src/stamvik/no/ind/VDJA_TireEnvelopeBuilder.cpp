@@ -1055,6 +1055,7 @@ const char* TireEnvelopeBuilder::GetJointsDisplacementFile() const {
 }
 
 int TireEnvelopeBuilder::RunMotionArticulation() {
+  bool articulating = false;
   try {
     const int motion = m_motion, graph = m_driverGraph;
     // Methods that read the motion from files have nothing to articulate.
@@ -1106,6 +1107,7 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
       if (GetJointTagHandleLength() < 2) RaiseMessage(981, kDriveJointsMissing);
       const tag_t first = OM::TAG_find_by_handle(GetJointTagHandle(0));
       const tag_t second = OM::TAG_find_by_handle(GetJointTagHandle(1));
+      articulating = true;
       vdja_tireenv_motion_run_articulation(origin, matrix, spindleFile, spindle, first, second, graph, m_xtoY,
                                            m_firstDriverJointUpperLimit, m_firstDriverJointLowerLimit,
                                            m_firstDriverJointSteps, m_secondDriverJointUpperLimit,
@@ -1126,6 +1128,7 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
         for (int i = 0; i < 4; ++i) joints[i] = OM::TAG_find_by_handle(GetFLADrvJointHandle(i));
       }
       double leftFull = 0, leftFirst = 0, rightFull = 0, rightFirst = 0, swept = 0, fixed = 0;
+      articulating = true;
       vdja_tireenv_motion_run_fla_articulation(origin, matrix, spindleFile, jointsFile, spindle, steps, source, joints,
                                                &leftFull, &leftFirst, &rightFull, &rightFirst, record,
                                                &area->fiveLink);
@@ -1153,7 +1156,12 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
     TIREENV_exit_scenario_reset_master(CONTEXT_ask_root_part(), m_masterPartTag);
     return 0;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 1031);
+    const int code = Error::HandleAsBuilder(e, kSource, 1031);
+    // A run that failed once it moved the drivers leaves no motion the
+    // drivers describe: the one traced before is not theirs any more, and a
+    // commit is refused until a run goes through.
+    if (articulating) Stamvik::RunNoted("the motion file let go", [this] { SetMotionFile(nullptr); });
+    return code;
   }
 }
 
