@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "VDJA_ManikinBuilder.hpp"
 #include "VD_2DManikin_util.hpp"
 #include "exp/Expression.hpp"
+#include "script/ScriptClasses.hpp"
 #include "sys/TextFile.hpp"
 #include "vd/KnowledgeRule.hpp"
 #include "vd/ManikinServices.hpp"
@@ -145,14 +147,34 @@ TEST_F(Manikin, SizeArraysFromTheTableAndTheExpressions) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(back[i], sizes[i]) << i;
 }
 
+// A length at or below 0 (within 1e-10 of it) gives no manikin.
 TEST_F(Manikin, UserSizesBelowZeroFailInRecordOrder) {
   ManikinBuilder* m = Make();
   SetSizes({400, 410, 300, 250, 500, 450, 180, 100});
   EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), 0);
-  Set(m->GetHandGripLength(), -1e-11);
-  EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), 0);
-  Set(m->GetHandGripLength(), -0.5);
-  EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), 3770408);
+  struct Row {
+    const char* what;
+    EXP_expression* (*length)(ManikinBuilder*);
+    double value;
+    int want;
+  };
+  const Row rows[] = {
+      {"hand grip 1e-10", [](ManikinBuilder* b) { return b->GetHandGripLength(); }, 1e-10, 0},
+      {"hand grip a hair below", [](ManikinBuilder* b) { return b->GetHandGripLength(); }, 0.99e-10, 3770408},
+      {"hand grip 0", [](ManikinBuilder* b) { return b->GetHandGripLength(); }, 0, 3770408},
+      {"hand grip -1e-11", [](ManikinBuilder* b) { return b->GetHandGripLength(); }, -1e-11, 3770408},
+      {"hand grip -0.5", [](ManikinBuilder* b) { return b->GetHandGripLength(); }, -0.5, 3770408},
+      {"thigh 0", [](ManikinBuilder* b) { return b->GetThighLength(); }, 0, 3770401},
+      {"leg -436.82", [](ManikinBuilder* b) { return b->GetLegLength(); }, -436.82, 3770402},
+      {"torso 0", [](ManikinBuilder* b) { return b->GetTorsoLength(); }, 0, 3770405},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    SetSizes({400, 410, 300, 250, 500, 450, 180, 100});
+    Set(row.length(m), row.value);
+    EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), row.want);
+  }
+  // The first in record order: the leg before the hand grip.
   Set(m->GetLegLength(), -0.5);
   EXPECT_EQ(m->ValidateUserDefinedManikinSizeDimensions(), 3770402);
   EXPECT_EQ(m->validate_nothrow(), 3770402);
@@ -261,6 +283,76 @@ TEST_F(ManikinPosture, DriverDimensionLimits) {
   m->SetClassification(ClassA);
   m->SetAllowPostureValueOutOfRange(false);
   for (int d = 0; d <= 12; ++d) EXPECT_EQ(Check(d), 0) << d;
+}
+
+// Every text of the message table that takes values is printed with them:
+// the check's message has them filled in, and a refusal of the host's commit
+// hands the filled text to the host, which prints it for the number (a text
+// never refused prints "?" for its values, never a bare conversion). A text
+// taking values that no row here triggers fails the walk.
+TEST_F(ManikinPosture, EveryTextTakingValuesIsPrintedWithThem) {
+  struct Row {
+    int number;
+    int classification;
+    bool allowed;
+    int dimension;
+    double value;  // put in the dimension's own expression; the AHP length for dimension 1
+    const char* text;
+    int commit;  // the host's commit: refused with this number, 0 taken
+  };
+  const Row rows[] = {
+      {3770409, ClassA, false, 4, 40.2, "The back angle must lie between 5.0 and 40.0 degrees.", 3770409},
+      {3770410, ClassA, true, 4, 40.2,
+       "The back angle lies outside 5.0 to 40.0 degrees; out-of-range values are allowed.", 0},
+      {3770413, ClassA, true, 11, 0, "The steering wheel diameter must be above 0.0 mm.", 3770413},
+      {3770414, ClassA, false, 11, 450.6, "The steering wheel diameter must lie between 0.0 and 450.0 mm.", 3770414},
+      {3770415, ClassA, true, 11, 450.6,
+       "The steering wheel diameter lies outside 0.0 to 450.0 mm; out-of-range values are allowed.", 0},
+      {3770416, ClassA, false, 1, 601, "The SgRP length must not lie before the AHP length 601.00.", 3770416},
+      {3770417, ClassA, true, 3, 249, "The SgRP height must lie above the AHP height 250.00.", 3770417},
+      {3770418, ClassA, false, 5, 600.001, "The AHP length must not lie behind the SgRP length 600.00.",
+       3770416},  // the hip's length is checked first,
+      {3770419, ClassA, true, 6, 500, "The AHP height must lie below the SgRP height 500.00.", 3770417},  // the hip's height first,
+      // H30 126.4 with the hip at 376.4: the heel from 376.4 - 405 to 376.4 - 127.
+      {3770420, ClassA, false, 3, 376.4,
+       "The AHP height must lie between -28.60 and 249.40 mm (H30 from 127.00 to 405.00 mm).", 3770420},
+      {3770421, ClassA, true, 3, 376.4,
+       "The AHP height lies outside -28.60 to 249.40 mm (H30 from 127.00 to 405.00 mm); out-of-range values are "
+       "allowed.",
+       0},
+  };
+  std::set<int> covered;
+  ManikinBuilder* m = Make();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.number);
+    covered.insert(row.number);
+    Error::ClearSevereErrors();
+    EXPECT_FALSE(Error::TakesValues(Error::Describe(row.number).c_str())) << Error::Describe(row.number);
+    Pose(kDriver);
+    m->SetClassification(static_cast<JA_MANIKIN_BUILDER_ClassificationType>(row.classification));
+    m->SetAllowPostureValueOutOfRange(row.allowed);
+    EXP_expression* target[] = {m->GetAHPLength(),      m->GetAHPLength(),      nullptr,
+                                m->GetSgRPHeight(),     m->GetBackAngle(),      m->GetAHPLength(),
+                                m->GetAHPHeight(),      m->GetPedalPlaneAngle(), m->GetAHPToSWCLength(),
+                                m->GetAHPToSWCHeight(), m->GetWheelAngle(),     m->GetWheelDiameter()};
+    Set(target[row.dimension], row.value);
+    char* message = nullptr;
+    EXPECT_EQ(Check(row.dimension, &message), row.number);
+    EXPECT_STREQ(message, row.text);
+    SM_free(message);
+    tag_t object = 0;
+    const int status = Script::Builder_Commit(m, &object);
+    EXPECT_EQ(status, row.commit);
+    const std::string printed = Error::Describe(status);
+    EXPECT_FALSE(Error::TakesValues(printed.c_str())) << printed;
+    if (status == row.number) {
+      EXPECT_EQ(printed, std::to_string(row.number) + " (" + row.text + ")");
+    }
+  }
+  for (int number : Error::MessageNumbers()) {
+    if (!Error::TakesValues(Error::MessageText(number))) continue;
+    EXPECT_EQ(covered.count(number), 1u) << number << " takes values that no row fills in";
+  }
 }
 
 // A passenger's H30 runs from 0 (no tolerance below) to thigh + leg + 107
@@ -719,6 +811,8 @@ TEST_F(Manikin, BadSizeFilesChangeNothing) {
   const std::string bareHandLength = "HAND_LENGTH:";
   const Row rows[] = {
       {"negative", SizeFile("ARM_LENGTH", "ARM_LENGTH: -2"), "ARM_LENGTH is out of range.", -3, 3770428},
+      {"zero", SizeFile("THIGH_LENGTH", "THIGH_LENGTH: 0"), "THIGH_LENGTH is out of range.", -3, 3770428},
+      {"a hair below 0", SizeFile("ARM_LENGTH", "ARM_LENGTH: -1e-11"), "ARM_LENGTH is out of range.", -3, 3770428},
       {"word", SizeFile("FOREARM_LENGTH", "FOREARM_LENGTH: abc"), "FOREARM_LENGTH is out of range.", -3, 3770428},
       {"nohand", SizeFile("HAND_LENGTH", "! no hand"), "HAND_LENGTH is not read in the general default data structure.", -2, 3770427},
       {"barehand", SizeFile("HAND_LENGTH", bareHandLength), "HAND_LENGTH is not read in the general default data structure.", -2, 3770427},
@@ -768,11 +862,11 @@ TEST_F(Manikin, BadSizeFilesChangeNothing) {
   m->OpenFromFile(Write("line", SizeFile("ARM_LENGTH", "ARM_LENGTH: -2")).c_str());
   ASSERT_EQ(Error::Notes().size(), 2u);
   EXPECT_NE(Error::Notes()[1].find("line 6"), std::string::npos) << Error::Notes()[1];
-  // -1e-11 is no negative length.
-  m->OpenFromFile(Write("tiny", SizeFile("ARM_LENGTH", "ARM_LENGTH: -1e-11")).c_str());
+  // 1e-10 is the least length taken.
+  m->OpenFromFile(Write("tiny", SizeFile("ARM_LENGTH", "ARM_LENGTH: 1e-10")).c_str());
   VD_2DManikin_user_defined_manikin_size_value_t r{};
   m->GetManikinSizeData(&r);
-  EXPECT_EQ(r.arm, -1e-11);
+  EXPECT_EQ(r.arm, 1e-10);
   EXPECT_EQ(r.leg, 401);
   EXPECT_EQ(m->GetCurrentManikinSize().utf8(), "SAE J826 99%");
 }

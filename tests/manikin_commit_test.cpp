@@ -120,6 +120,41 @@ TEST_F(ManikinCommit, UserDefinedPassengerBecomesRuleInstance) {
   EXPECT_EQ(Parameters(Rules(part())[0])["Occ_Location"], "2");
 }
 
+// A user-defined length at or below 0 gives no manikin: the host's commit
+// is refused and the part holds no rule instance and no feature more.
+TEST_F(ManikinCommit, ALengthAtOrBelowZeroCommitsNothing) {
+  struct Row {
+    const char* what;
+    VD_2DManikin_user_defined_manikin_size_value_t sizes;
+    int status;
+  };
+  const Row rows[] = {
+      {"every length above 0", {400, 410, 300, 250, 500, 450, 180, 100}, 0},
+      {"thigh 0", {0, 410, 300, 250, 500, 450, 180, 100}, 3770401},
+      {"leg -436.82", {400, -436.82, 300, 250, 500, 450, 180, 100}, 3770402},
+      {"hand grip 0", {400, 410, 300, 250, 500, 450, 180, 0}, 3770408},
+  };
+  const auto features = [this] {
+    int n = 0;
+    for (tag_t t : Host::KeptInPart(part())) n += dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)) != nullptr;
+    return n;
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ManikinBuilder* m = Make();
+    m->SetPosition(Passenger);
+    m->SetStandard(UserDefined);
+    m->SetManikinSizeData(&row.sizes);
+    const std::size_t rules = Rules(part()).size();
+    const int before = features();
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(m, &object), row.status);
+    EXPECT_EQ(Rules(part()).size(), rules + (row.status == 0 ? 1u : 0u));
+    EXPECT_EQ(features(), before + (row.status == 0 ? 1 : 0));
+    EXPECT_EQ(object != 0, row.status == 0);
+  }
+}
+
 TEST_F(ManikinCommit, AnEnumerationValueOfNoMemberIsRefusedAndNothingCommitted) {
   struct Row {
     int position, classification, standard, status;

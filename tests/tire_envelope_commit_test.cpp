@@ -3,6 +3,7 @@
 // update that takes it.
 #include <unistd.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
 #include "kernel/Kernel.hpp"
+#include "script/ScriptClasses.hpp"
 #include "script/ScriptHost.hpp"
 #include "vd/Motion.hpp"
 #include "vdja_tireenv_motion_util.hpp"
@@ -435,6 +437,78 @@ TEST_F(TireEnvelopeCommit, WhatMakesNoFeature) {
     }
     EXPECT_EQ(frec_, nullptr);
     EXPECT_EQ(tire_->GetTireEnvelopeBody(), body);
+  }
+}
+
+// The host commits only what validates: a profile that makes no section, or
+// driver steps below 1 for a motion that counts them, commits nothing (the
+// part holds the features and bodies it held); a section of three points
+// commits the feature with its envelope, a solid with geometry.
+TEST_F(TireEnvelopeCommit, WhatCannotGiveTheEnvelopeCommitsNothing) {
+  struct Case {
+    const char* what;
+    std::vector<std::array<double, 2>> points;  // (x, radial), not mirrored
+    int motion;
+    int result;
+    int steps = 1;  // of each driver
+    const char* lines = "0 -760 0 0 -660 0\n0 -760 50 0 -660 50\n";
+  };
+  const std::vector<std::array<double, 2>> three = {{0, 215.9}, {80, 290}, {112.5, 340}};
+  const Case cases[] = {
+      {"three points", three, ExistingSpindleFile, 0},
+      {"one point", {{0, 215.9}}, ExistingSpindleFile, Messages::kTireSectionWithoutArea},
+      {"two points", {{0, 215.9}, {112.5, 340}}, ExistingSpindleFile, Messages::kTireSectionWithoutArea},
+      {"three on one line", {{0, 200}, {50, 250}, {100, 300}}, ExistingSpindleFile, Messages::kTireSectionWithoutArea},
+      {"across the spindle axis", {{0, -215.9}, {80, 290}, {112.5, 340}}, ExistingSpindleFile,
+       Messages::kProfileBelowSpindleAxis},
+      {"template motion, no steps", three, SuspensionTemplate, Messages::kTooFewDriverSteps, 0},
+      {"an empty spindle file", three, ExistingSpindleFile, Messages::kNoSpindleLineInMotion, 1, ""},
+  };
+  const auto count = [this] {
+    std::array<int, 2> features{0, 0};  // features, solids with geometry
+    for (tag_t t : Host::KeptInPart(part())) {
+      OM::Object* object = OM::OM_object_of_tag(t);
+      features[0] += dynamic_cast<FEATURE_RECORD*>(object) != nullptr;
+      auto* solid = dynamic_cast<ES_solid*>(object);
+      features[1] += solid != nullptr && Kernel::HasGeometry(solid->ask_kernel_body());
+    }
+    return features;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    for (auto set : {&TireEnvelopeBuilder::SetSectionLayer, &TireEnvelopeBuilder::SetSheetBodyLayer,
+                     &TireEnvelopeBuilder::SetProfileSplineLayer, &TireEnvelopeBuilder::SetSpindleLinesLayer})
+      (tire_->*set)(1);
+    tire_->SetTireDefinition(ProfilePointFile);
+    Tire_s* area = tire_->WorkArea();
+    area->profilePointCount = static_cast<int>(c.points.size());
+    for (std::size_t i = 0; i < c.points.size(); ++i)
+      area->profilePoints[i][0] = c.points[i][0], area->profilePoints[i][1] = c.points[i][1];
+    tire_->SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(c.motion));
+    const std::string motion = File("spindle_file.txt", c.lines);
+    tire_->SetMotionFile(motion.c_str());
+    tire_->SetSpindleFileName(motion.c_str());
+    tire_->SetFirstDriverJointSteps(c.steps);
+    tire_->SetSecondDriverJointSteps(c.steps);
+    Set(tire_->GetDistanceTolerance(), 0.5);
+    Set(tire_->GetTrimRadius(), 400);
+    Set(tire_->GetRadialEndAngle(), 180);
+    const std::array<int, 2> before = count();
+    tag_t made = 0;
+    EXPECT_EQ(Script::Builder_Commit(tire_, &made), c.result);
+    const std::array<int, 2> after = count();
+    EXPECT_EQ(after[0], before[0] + (c.result == 0 ? 1 : 0));
+    EXPECT_EQ(after[1], before[1] + (c.result == 0 ? 1 : 0));
+    EXPECT_EQ(made != 0, c.result == 0);
+    if (c.result == 0) {
+      auto* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(made));
+      ASSERT_NE(frec, nullptr);
+      auto* envelope = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(frec->ask_body_eid()));
+      ASSERT_NE(envelope, nullptr);
+      EXPECT_TRUE(Kernel::HasGeometry(envelope->ask_kernel_body()));
+    }
   }
 }
 

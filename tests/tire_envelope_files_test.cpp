@@ -328,7 +328,8 @@ TEST_F(TireEnvelopeFiles, SpindleLinesWrittenToTheMotionFile) {
 
 TEST_F(TireEnvelopeFiles, ProfilePointFile) {
   tire_->SetTireDefinition(ProfilePointFile);
-  const std::string file = Write("profiles.txt", "profile front\n0 0\n1 1\n! c\nprofile rear mirror\n5 0\n6 1\n7 2\n");
+  const std::string file =
+      Write("profiles.txt", "profile front\n0 200\n1 201\n2 200\n! c\nprofile rear mirror\n5 200\n6 201\n7 203\n");
   tire_->SetProfilePointFile(file.c_str());
   struct Case {
     const char* name;
@@ -336,7 +337,7 @@ TEST_F(TireEnvelopeFiles, ProfilePointFile) {
     double lastX;
     int mirror;
   };
-  for (const Case& c : {Case{"rear", 3, 7, 1}, Case{"not there", 2, 1, 0}}) {
+  for (const Case& c : {Case{"rear", 3, 7, 1}, Case{"not there", 3, 2, 0}}) {
     SCOPED_TRACE(c.name);
     tire_->SetProfileName(c.name);
     ASSERT_EQ(tire_->CalculateProfilePoints(), 0);
@@ -401,13 +402,17 @@ TEST_F(TireEnvelopeFiles, ProfilePointsFromCurvesAndBodies) {
     JA_TIRE_ENVELOPE_BUILDER_TireDefinitionOption definition;
     int bodyPoints;  // the host's answer for a solid body
     bool curve;
-    int want, count;
+    int want, count;  // the points kept: none were taken before
+    bool mirror = true;
   };
   const Case cases[] = {
       {"solid body", SolidBody, 12, false, 0, 12},
-      {"solid body, one point", SolidBody, 1, false, 3771707, 1},
+      {"solid body, one point", SolidBody, 1, false, 3771707, 0},
+      {"solid body, two points: a section of two", SolidBody, 2, false, 3771795, 0},
+      {"solid body, three points", SolidBody, 3, false, 0, 3},
       {"solid body, none", SolidBody, -1, false, 3771706, 0},
-      {"profile curve", ProfileCurves, 0, true, 0, 2},
+      {"profile curve, mirrored", ProfileCurves, 0, true, 0, 2},
+      {"profile curve, not mirrored: a section of two", ProfileCurves, 0, true, 3771795, 0, false},
       {"no profile curve", ProfileCurves, 0, false, 0, 0},
   };
   for (const Case& c : cases) {
@@ -416,7 +421,8 @@ TEST_F(TireEnvelopeFiles, ProfilePointsFromCurvesAndBodies) {
     SetUp();
     Host::SetAnswer("TIREENV_create_profile_point_by_solid_body.points", c.bodyPoints);
     tire_->SetTireDefinition(c.definition);
-    const tag_t one = Line(0, 0, 0, 5, 5, 0);
+    tire_->SetMirrorProfile(c.mirror);
+    const tag_t one = Line(0, 1, 0, 5, 5, 0);
     tire_->GetTireDefinitionBody()->set_tags(1, &one);
     if (c.curve) tire_->GetTireDefinitionProfile()->set_tags(1, &one);
     EXPECT_EQ(tire_->CalculateProfilePoints(), c.want);

@@ -63,14 +63,24 @@ class TireEnvelopeInputs : public HostTest {
     for (auto set : {&TireEnvelopeBuilder::SetSectionLayer, &TireEnvelopeBuilder::SetSheetBodyLayer,
                      &TireEnvelopeBuilder::SetProfileSplineLayer, &TireEnvelopeBuilder::SetSpindleLinesLayer})
       (tire_->*set)(1);
-    tire_->WorkArea()->profilePointCount = 2;
+    // A triangle of a section, above the spindle axis.
+    const double points[3][2] = {{0, 200}, {50, 250}, {0, 300}};
+    Tire_s* area = tire_->WorkArea();
+    area->profilePointCount = 3;
+    for (int i = 0; i < 3; ++i) area->profilePoints[i][0] = points[i][0], area->profilePoints[i][1] = points[i][1];
     // One file a process: ctest runs these tests side by side, and each removes its own.
     motionFile_ = ::testing::TempDir() + "tire_motion_" + std::to_string(::getpid()) + ".txt";
-    std::fclose(std::fopen(motionFile_.c_str(), "w"));
+    WriteMotion("0 -760 0 0 -660 0\n");
     tire_->SetMotionFile(motionFile_.c_str());
+    tire_->SetSpindleFileName(motionFile_.c_str());
     Set(tire_->GetDistanceTolerance(), 0.01);
     Set(tire_->GetTrimRadius(), 5);
     Set(tire_->GetRadialEndAngle(), 90);
+  }
+  void WriteMotion(const char* text) const {
+    std::FILE* out = std::fopen(motionFile_.c_str(), "w");
+    std::fputs(text, out);
+    std::fclose(out);
   }
   TireEnvelopeBuilder* tire_ = nullptr;
   vdja_tireenv_motion_record_t record_{};
@@ -140,7 +150,100 @@ struct ValidationCase {
   void (*change)(TireEnvelopeBuilder*);
   int want;
 };
+// The profile's points, (x, radial) each, of profile curves not mirrored
+// (a solid body's profile is always mirrored).
+void Profile(TireEnvelopeBuilder* b, std::initializer_list<std::array<double, 2>> points) {
+  b->SetTireDefinition(ProfileCurves);
+  Tire_s* area = b->WorkArea();
+  area->profilePointCount = static_cast<int>(points.size());
+  int i = 0;
+  for (const auto& p : points) area->profilePoints[i][0] = p[0], area->profilePoints[i++][1] = p[1];
+}
+// A MacPherson strut's motion from its template, one step each driver.
+void TemplateMotion(TireEnvelopeBuilder* b) {
+  b->SetMotion(SuspensionTemplate);
+  b->SetFirstDriverJointSteps(1);
+  b->SetSecondDriverJointSteps(1);
+}
+
 const ValidationCase kValidationCases[] = {
+      {"one profile point", [](TireEnvelopeBuilder* b) { Profile(b, {{0, 200}}); }, 3771795},
+      {"two points, not mirrored", [](TireEnvelopeBuilder* b) { Profile(b, {{0, 200}, {50, 300}}); }, 3771795},
+      {"two points mirrored: a section of four",
+       [](TireEnvelopeBuilder* b) {
+         Profile(b, {{50, 200}, {50, 300}});
+         b->SetMirrorProfile(true);
+       },
+       0},
+      {"three points, two of them one",
+       [](TireEnvelopeBuilder* b) { Profile(b, {{0, 200}, {50, 300}, {0, 200}}); }, 3771795},
+      {"three points on one line", [](TireEnvelopeBuilder* b) { Profile(b, {{0, 200}, {25, 250}, {50, 300}}); },
+       3771795},
+      {"a radial a hair above 0", [](TireEnvelopeBuilder* b) { Profile(b, {{0, 1e-9}, {50, 250}, {0, 300}}); }, 0},
+      {"a radial at 0, on the spindle axis", [](TireEnvelopeBuilder* b) { Profile(b, {{0, 0}, {50, 250}, {0, 300}}); },
+       3771796},
+      {"a radial a hair below 0", [](TireEnvelopeBuilder* b) { Profile(b, {{0, -1e-9}, {50, 250}, {0, 300}}); },
+       3771796},
+      {"across the axis before too few points", [](TireEnvelopeBuilder* b) { Profile(b, {{0, -300}, {0, 300}}); },
+       3771796},
+      {"template motion, one step each", [](TireEnvelopeBuilder* b) { TemplateMotion(b); }, 0},
+      {"template motion, first steps 0",
+       [](TireEnvelopeBuilder* b) {
+         TemplateMotion(b);
+         b->SetFirstDriverJointSteps(0);
+       },
+       3771797},
+      {"template motion, second steps -3",
+       [](TireEnvelopeBuilder* b) {
+         TemplateMotion(b);
+         b->SetSecondDriverJointSteps(-3);
+       },
+       3771797},
+      {"template motion, one fixed: second steps 0 unused",
+       [](TireEnvelopeBuilder* b) {
+         TemplateMotion(b);
+         b->SetDriverGraph(TwoDriversOneFixed);
+         b->SetSecondDriverJointSteps(0);
+       },
+       0},
+      {"five-link template, shock steps 0",
+       [](TireEnvelopeBuilder* b) {
+         b->SetMotion(SuspensionTemplate);
+         b->SetSuspensionTemplate(FiveLinkSolidAxlewithoutSteering);
+       },
+       3771797},
+      {"five-link template, shock steps 1",
+       [](TireEnvelopeBuilder* b) {
+         b->SetMotion(SuspensionTemplate);
+         b->SetSuspensionTemplate(FiveLinkSolidAxlewithoutSteering);
+         b->SetShockDriverJointSteps(1);
+       },
+       0},
+      {"an opened scenario, first steps -3",
+       [](TireEnvelopeBuilder* b) {
+         b->SetMotion(ExistingScenarioMotionModel);
+         b->SetFirstDriverJointSteps(-3);
+         b->SetSecondDriverJointSteps(1);
+       },
+       3771797},
+      {"spindle lines take no steps", [](TireEnvelopeBuilder* b) { b->SetMotion(FromSpindleLines); }, 0},
+      {"an empty motion file", [](TireEnvelopeBuilder* b) { std::fclose(std::fopen(b->GetMotionFile(), "w")); },
+       3771798},
+      {"a spindle line whose ends meet",
+       [](TireEnvelopeBuilder* b) {
+         std::FILE* out = std::fopen(b->GetMotionFile(), "w");
+         std::fputs("1 2 3 1 2 3\nnot a line\n", out);
+         std::fclose(out);
+       },
+       3771798},
+      {"a template's motion is read from the motion file",
+       [](TireEnvelopeBuilder* b) {
+         TemplateMotion(b);
+         b->SetSpindleFileName("/no/such/file");
+       },
+       0},
+      {"a spindle file's is read from the spindle file",
+       [](TireEnvelopeBuilder* b) { b->SetSpindleFileName("/no/such/file"); }, 3771798},
       {"every layer 256",
        [](TireEnvelopeBuilder* b) {
          b->SetSectionLayer(256);

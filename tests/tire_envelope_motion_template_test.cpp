@@ -191,7 +191,9 @@ TEST_F(TireEnvelopeMotionTemplate, FiveLinkRunRollsEachSideInTwoPasses) {
   };
   const Case cases[] = {
       {"four steps", 4, 0, 5},
-      {"no steps: two values, the first search gives up", 0, 3771732, 1},
+      {"one step: two values, the first search gives up", 1, 3771732, 1},
+      {"no steps: refused before any path", 0, 3771797, 0},
+      {"steps -3: refused likewise", -3, 3771797, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -212,7 +214,7 @@ TEST_F(TireEnvelopeMotionTemplate, FiveLinkRunRollsEachSideInTwoPasses) {
     const std::vector<std::vector<double>> rows = Rows(dir_ + "joints_disp_file.txt");
     const std::size_t n = static_cast<std::size_t>(std::max(c.steps, 2));
     EXPECT_EQ(rows.size(), n * static_cast<std::size_t>(c.passes));
-    if (rows.size() != n * static_cast<std::size_t>(c.passes)) continue;
+    if (rows.size() != n * static_cast<std::size_t>(c.passes) || rows.empty()) continue;
     // The base pass: both shocks together from rebound to jounce.
     EXPECT_EQ(rows.front(), (std::vector<double>{-60, -60}));
     EXPECT_EQ(rows[n - 1], (std::vector<double>{60, 60}));
@@ -273,17 +275,58 @@ TEST_F(TireEnvelopeMotionTemplate, StepsBeyondTheBoundRunNothing) {
   EXPECT_STREQ(tire_->GetMotionFile(), "kept");
 }
 
+// The MacPherson strut of the templates steers by its tie-rod arm about the
+// kingpin and rises on its lower arm: by hand from its hard points, the rack
+// reaches from -129.315572 to 124.321160 and the jounce from -335.999120 to
+// 386.117500. A limit past either fails the step that would go there, and
+// the run leaves no motion file to commit.
+TEST_F(TireEnvelopeMotionTemplate, DriverLimitsBeyondTheSuspensionsReachFailTheRun) {
+  struct Case {
+    const char* what;
+    double rackUpper, rackLower, jounceUpper;
+    int result;
+    std::size_t taken;  // steps, along the path (rack lower, upper) at jounce 0, then at the jounce's upper limit
+  };
+  const Case cases[] = {
+      {"within reach", 124.32, -129.31, 386.11, 0, 4},
+      {"rack up past reach", 124.33, -30, 100, 3771735, 1},
+      {"rack 1e308", 1e308, -30, 100, 3771735, 1},
+      {"rack down past reach", 30, -129.32, 100, 3771735, 0},
+      {"jounce past reach", 30, -30, 386.12, 3771735, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    tire_->SetMotion(SuspensionTemplate);
+    ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
+    tire_->SetFirstDriverJointUpperLimit(c.rackUpper);
+    tire_->SetFirstDriverJointLowerLimit(c.rackLower);
+    tire_->SetFirstDriverJointSteps(1);
+    tire_->SetSecondDriverJointUpperLimit(c.jounceUpper);
+    tire_->SetSecondDriverJointSteps(1);
+    tire_->SetMotionFile("kept");
+    EXPECT_EQ(tire_->RunMotionArticulation(), c.result);
+    // A failed run leaves no motion: the one before is not the drivers'.
+    EXPECT_STREQ(tire_->GetMotionFile(), c.result == 0 ? (dir_ + "spindle_file.txt").c_str() : "");
+    // Steps before the one out of reach were taken; none past it.
+    EXPECT_EQ(VD::StepsTaken().size(), c.taken);
+  }
+}
+
 TEST_F(TireEnvelopeMotionTemplate, RunsThatCannotStart) {
   struct Case {
     const char* what;
     int motion;
     bool build;
     int result;
+    int steps = 1;  // of each driver
   };
   const Case cases[] = {
-      {"from a spindle file", ExistingSpindleFile, true, 0},
-      {"from spindle lines", FromSpindleLines, true, 0},
+      {"from a spindle file", ExistingSpindleFile, true, 0, 0},
+      {"from spindle lines", FromSpindleLines, true, 0, 0},
       {"no template built: no spindle object", SuspensionTemplate, false, 3771734},
+      {"no steps: refused before the spindle object is looked for", SuspensionTemplate, false, 3771797, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -294,6 +337,8 @@ TEST_F(TireEnvelopeMotionTemplate, RunsThatCannotStart) {
       EXPECT_EQ(tire_->BuildMotionTemplate(), 0);
     }
     tire_->SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(c.motion));
+    tire_->SetFirstDriverJointSteps(c.steps);
+    tire_->SetSecondDriverJointSteps(c.steps);
     tire_->SetMotionFile("kept");
     EXPECT_EQ(tire_->RunMotionArticulation(), c.result);
     EXPECT_STREQ(tire_->GetMotionFile(), "kept");

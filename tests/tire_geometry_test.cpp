@@ -322,18 +322,27 @@ TEST_F(TireGeometryTest, TheTireBodyIsItsProfileRevolved) {
   }
 }
 
-// No section or no place of the wheel: no geometry, nothing left behind.
+// No section or no place of the wheel: no geometry, nothing left behind,
+// and nothing failed (there was nothing to make). A section the modeller
+// refuses fails with its code: no feature is made without its solid.
 TEST_F(TireGeometryTest, NoProfileOrNoMotionMakesNoBody) {
+  int status = -1;
   Block noLines(true, true, {"0 -760 0 0 -660", "a b c d e f"});
-  EXPECT_EQ(TireGeometry::MakeBody(*noLines.block), 0u);
+  EXPECT_EQ(TireGeometry::MakeBody(*noLines.block, &status), 0u);
+  EXPECT_EQ(status, 0);
   // One point mirrored is itself: no area.
   Block onePoint(true, true, {"0 -760 0 0 -660 0"});
   onePoint.block->profilePointCount = 1;
-  EXPECT_EQ(TireGeometry::MakeBody(*onePoint.block), 0u);
+  EXPECT_EQ(TireGeometry::MakeBody(*onePoint.block, &status), 0u);
+  EXPECT_EQ(status, 0);
   // A section reaching the spindle cannot turn about it.
   Block onTheAxis(true, true, {"0 -760 0 0 -660 0"});
   onTheAxis.block->profilePoints[0][1] = 0;
-  EXPECT_EQ(TireGeometry::MakeBody(*onTheAxis.block), 0u);
+  EXPECT_EQ(TireGeometry::MakeBody(*onTheAxis.block, &status), 0u);
+  EXPECT_EQ(status, ZV_ERROR_bad_value);
+  FEATURE_RECORD* frec = nullptr;
+  EXPECT_EQ(DIEENG_create_frec(TireEnvelopeClassId, onTheAxis.block.get(), 0, &frec), ZV_ERROR_bad_value);
+  EXPECT_EQ(frec, nullptr);
 }
 
 // The envelope is one closed solid that holds the tire at every place. Its
@@ -410,6 +419,23 @@ TEST_F(TireGeometryTest, TheEnvelopeHoldsTheTireAtEveryPlace) {
     }
     EXPECT_EQ(outside, 0);
   }
+}
+
+// A run over bodies that hold no geometry measures nothing, and says so.
+TEST_F(TireGeometryTest, AClearanceRunThatMeasuresNothingSaysSo) {
+  Listing::Reset();
+  Clearance::Reset();
+  const tag_t moving = ES_create_solid(0), fixed = ES_create_solid(0);
+  tag_t set = 0;
+  ASSERT_EQ(CLEAR_create_dataset(part(), "SET", &set), 0);
+  CLEAR_set_obj_list(set, 1, 4, 1, &moving, 0);
+  CLEAR_set_obj_list(set, 2, 4, 1, &fixed, 0);
+  EXPECT_EQ(CLEAR_do_clearance_analysis(set, nullptr, 0), 0);
+  const CLEAR_dataset_record* record = Clearance::Dataset(set);
+  ASSERT_NE(record, nullptr);
+  EXPECT_FALSE(record->measured);
+  EXPECT_EQ(Listing::Text(), "Clearance \"SET\": nothing measured, no body of a list holds geometry\n");
+  Clearance::Reset();
 }
 
 // A block over the wheel, its floor at z = 350 across x -50..50, y -800..-720,

@@ -71,9 +71,10 @@ tag_t MakeBody(const Tireenv_params_s& block, int* status) {
   int body = 0;
   if (const int made = Kernel::MakeWheelSweep(scaled, places, offset * scale, &body); made != 0) {
     Kernel::RecordError("tire-envelope geometry: the modeller answered " + std::to_string(made));
-    // A section the modeller refuses makes nothing; a solid it cannot make
-    // whole is the caller's failure.
-    if (status != nullptr && made == ZV_ERROR_geometry) *status = made;
+    // There was a section to sweep to the places, and the modeller made
+    // nothing of it (a section it refuses, or a solid it cannot make whole):
+    // the caller's failure, never a feature without its solid.
+    if (status != nullptr) *status = made;
     return 0;
   }
   return ES_solid::MakeOwning(nullptr, body)->OmTag();
@@ -98,6 +99,14 @@ FEATURE_RECORD* EnvelopeOf(tag_t object, const PART_part* part) {
 
 }  // namespace
 
+namespace {
+// A run that measured nothing says so: its listing would otherwise hold no
+// line for the set at all.
+void ListNothingMeasured(const CLEAR_dataset_record& record) {
+  listUIprintf("Clearance \"%s\": nothing measured, no body of a list holds geometry\n", record.name.c_str());
+}
+}  // namespace
+
 void MeasureClearance(CLEAR_dataset_record& record) {
   record.measured = record.interference = false;
   record.minimumDistance = 0;
@@ -105,7 +114,7 @@ void MeasureClearance(CLEAR_dataset_record& record) {
   std::vector<int> fixed;
   for (tag_t object : record.lists[1])
     if (const int body = GeometryOf(object)) fixed.push_back(body);
-  if (fixed.empty()) return;
+  if (fixed.empty()) return ListNothingMeasured(record);
   const double toHost = Kernel::ScaleFactors().factors[1];
   double closest = 0;
   int position = -1;
@@ -142,7 +151,7 @@ void MeasureClearance(CLEAR_dataset_record& record) {
       Kernel::DeleteBody(tire, "MeasureClearance");
     }
   }
-  if (!record.measured) return;
+  if (!record.measured) return ListNothingMeasured(record);
   record.minimumDistance = closest * toHost;
   record.closestPosition = position;
   // Closer than the modeller can tell apart: the bodies meet.

@@ -24,10 +24,11 @@ KTX_HOST_API std::vector<Kernel::WheelPlace> Places(const Tireenv_params_s& bloc
 // A new solid model body of the work part holding the feature's geometry:
 // the tire body (block byte 56 is 1) at the first place, or the envelope at
 // every place grown by the largest of the six offsets when the block applies
-// them. 0 when there is no section or place, or the modeller cannot make it
-// (then a kernel error is recorded, and *status, when given, is
-// ZV_ERROR_geometry: the modeller could not make the solid whole; it is 0
-// otherwise, also for a section it refuses, one that crosses itself).
+// them. 0 when there is no section or place (*status, when given, 0: there
+// is nothing to make), or when the modeller cannot make it: then a kernel
+// error is recorded and *status is the modeller's code, ZV_ERROR_geometry for
+// a solid it could not make whole, another for a section it refuses (one
+// that crosses itself or reaches the spindle axis).
 KTX_HOST_API tag_t MakeBody(const Tireenv_params_s& block, int* status = nullptr);
 
 // Measures a clearance data set's run: every body of list 1 that holds

@@ -78,6 +78,15 @@ KTX_HOST_API void ClearSevereErrors();
 // ("3030022 (the relief profile has no closed loop)").
 KTX_HOST_API const char* MessageText(int number);
 KTX_HOST_API std::string Describe(int number);
+// Every number the table holds, in its order.
+KTX_HOST_API std::vector<int> MessageNumbers();
+// Whether a text takes values (holds a printf conversion such as "%.1f").
+KTX_HOST_API bool TakesValues(const char* text);
+// The text a person reads for a number: the table's; for a text that takes
+// values, the text the last error of that number was handed back with (its
+// values filled in where it was refused), or, with none, the table's text
+// with "?" for each value. Never a bare conversion.
+KTX_HOST_API std::string PrintedText(int number);
 
 // The builders' handler convention: turn whatever standard exception was
 // caught into the severe error, record file and line, close it with flag 0,

@@ -1,7 +1,9 @@
 // The host's message table: the texts a person reads beside a message
 // number. The numbers are the host's own (host/README.md) and those of the
 // host's catalogue that the builders return.
+#include <regex>
 #include <string>
+#include <vector>
 
 #include "sys/Error.hpp"
 
@@ -90,14 +92,14 @@ constexpr Message kMessages[] = {
     {3030650, "the manikin size file could not be written: the older file is as it was"},
     {3030651, "a die-shoe block could not be copied or trimmed: the shoe is built without it"},
     {3030652, "a die-shoe block could not be united with or subtracted from the shoe: the shoe is built without it"},
-    {3770401, "The thigh length must not be negative."},
-    {3770402, "The leg length must not be negative."},
-    {3770403, "The arm length must not be negative."},
-    {3770404, "The forearm length must not be negative."},
-    {3770405, "The torso length must not be negative."},
-    {3770406, "The shoulder to hip length must not be negative."},
-    {3770407, "The hand length must not be negative."},
-    {3770408, "The hand grip length must not be negative."},
+    {3770401, "The thigh length must be above 0."},
+    {3770402, "The leg length must be above 0."},
+    {3770403, "The arm length must be above 0."},
+    {3770404, "The forearm length must be above 0."},
+    {3770405, "The torso length must be above 0."},
+    {3770406, "The shoulder to hip length must be above 0."},
+    {3770407, "The hand length must be above 0."},
+    {3770408, "The hand grip length must be above 0."},
     {3770409, "The back angle must lie between %.1f and %.1f degrees."},
     {3770410, "The back angle lies outside %.1f to %.1f degrees; out-of-range values are allowed."},
     {3770411, "The pedal plane angle must lie between 0 and 90 degrees."},
@@ -133,9 +135,36 @@ const char* MessageText(int number) {
   return nullptr;
 }
 
-std::string Describe(int number) {
+std::vector<int> MessageNumbers() {
+  std::vector<int> numbers;
+  for (const Message& m : kMessages) numbers.push_back(m.number);
+  return numbers;
+}
+
+namespace {
+// A conversion of a printf format: "%.1f", "%s", ...; "%%" is none.
+const std::regex& Conversion() {
+  static const std::regex conversion(R"(%[-+ #0]*[0-9]*(\.[0-9]+)?(hh|h|ll|l|L|z|j|t)?[diouxXeEfFgGaAcsp])");
+  return conversion;
+}
+}  // namespace
+
+bool TakesValues(const char* text) { return text != nullptr && std::regex_search(text, Conversion()); }
+
+std::string PrintedText(int number) {
   const char* text = MessageText(number);
-  return text != nullptr ? std::to_string(number) + " (" + text + ")" : std::to_string(number);
+  if (text == nullptr) return {};
+  if (!TakesValues(text)) return text;
+  // The refusal filled its values in when it handed its error back.
+  const std::vector<SevereRecord>& errors = SevereErrors();
+  for (auto it = errors.rbegin(); it != errors.rend(); ++it)
+    if (it->code == number && !it->text.empty() && !TakesValues(it->text.c_str())) return it->text;
+  return std::regex_replace(text, Conversion(), "?");
+}
+
+std::string Describe(int number) {
+  const std::string text = PrintedText(number);
+  return !text.empty() ? std::to_string(number) + " (" + text + ")" : std::to_string(number);
 }
 
 }  // namespace KTX::Error

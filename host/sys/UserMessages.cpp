@@ -25,8 +25,8 @@ void ShowUser(UserMessage kind, const std::string& text) noexcept {
 void ShowWarning(int number, const std::string& text) noexcept {
   if (gSink == nullptr) return;
   try {
-    const char* listed = text.empty() ? Error::MessageText(number) : nullptr;
-    ShowUser(UserMessage::kWarning, std::to_string(number) + " " + (listed != nullptr ? listed : text));
+    const std::string listed = text.empty() ? Error::PrintedText(number) : text;
+    ShowUser(UserMessage::kWarning, std::to_string(number) + " " + listed);
   } catch (...) {
     // As ShowUser: the call showing it goes on.
   }

@@ -141,6 +141,22 @@ std::vector<double> PositionOf(tag_t object) {
   return {p[0][0], p[0][1], p[0][2], p[1][0], p[1][1], p[1][2]};
 }
 
+// Whether the mechanism assembles with the joints where they stand: the
+// corner a template built takes only the travel its arms reach, any joint
+// only a finite displacement. A solver stepping to a position it cannot
+// assemble fails the step.
+bool Assembles() {
+  double rack = 0, jounce = 0;
+  for (tag_t tag : CurrentJoints()) {
+    const Joint& joint = model().joints.at(tag);
+    if (!std::isfinite(joint.displacement)) return false;
+    if (joint.kind == 0) rack += joint.displacement;
+    jounce += LiftOf(joint);
+  }
+  const auto corner = model().corners.find(model().current);
+  return corner == model().corners.end() || VD::Reaches(corner->second, rack, jounce);
+}
+
 void RecordPositions(bool restart) {
   for (auto& [trace, positions] : model().traces) {
     if (!alive(trace)) continue;
@@ -269,10 +285,18 @@ void kmp_ipc_step(int direction, void*, int* status) {
   *status = Host::Answer("kmp_ipc_step.fail_at", 0) == k ? 1 : 0;
   if (*status != 0) return;
   std::vector<VD::StepRecord> taken;
+  std::vector<std::pair<tag_t, double>> before;
   for (tag_t tag : CurrentJoints()) {
     Joint& joint = model().joints.at(tag);
+    before.emplace_back(tag, joint.displacement);
     joint.displacement += direction == 0 ? joint.step : -joint.step;
     taken.push_back({tag, joint.step});
+  }
+  if (!Assembles()) {
+    // The joints stay where the last step left them.
+    for (const auto& [tag, displacement] : before) model().joints.at(tag).displacement = displacement;
+    *status = 1;
+    return;
   }
   model().steps.push_back(std::move(taken));
   RecordPositions(false);

@@ -54,6 +54,12 @@ double NearestRoot(double a, double b, double c) {
   return std::fabs(one) <= std::fabs(other) ? one : other;
 }
 
+// Whether a cos t + b sin t = c has a solution (within rounding).
+bool HasRoot(double a, double b, double c) {
+  const double r = std::hypot(a, b);
+  return std::isfinite(c) && std::fabs(c) <= r + 1e-9 * std::max(r, 1.0);
+}
+
 // The rotation by `angle` about the unit axis k (row order).
 void AxisRotation(Vec3 k, double angle, double m[9]) {
   const double c = std::cos(angle), s = std::sin(angle), t = 1 - c;
@@ -115,6 +121,26 @@ double SteeringAngle(const Corner& corner, double rack) {
   const Circle arm = CircleOf(corner.tieRodOuter, corner.lowerBallJoint, corner.upperPoint - corner.lowerBallJoint);
   const double a = arm.radius * arm.u.y, b = arm.radius * arm.v.y;
   return NearestRoot(a, b, rack + a);
+}
+
+bool Reaches(const Corner& corner, double rack, double jounce) {
+  if (!std::isfinite(rack) || !std::isfinite(jounce)) return false;
+  if (Length(corner.upperPoint - corner.lowerBallJoint) > 0) {
+    const Circle arm = CircleOf(corner.tieRodOuter, corner.lowerBallJoint, corner.upperPoint - corner.lowerBallJoint);
+    const double a = arm.radius * arm.u.y, b = arm.radius * arm.v.y;
+    if (rack != 0 && !HasRoot(a, b, rack + a)) return false;
+  }
+  if (jounce == 0) return true;
+  const Circle low = CircleOf(corner.lowerBallJoint, corner.lowerFront, corner.lowerRear - corner.lowerFront);
+  const double a = low.radius * low.u.z, b = low.radius * low.v.z;
+  if (!HasRoot(a, b, jounce + a)) return false;
+  if (!corner.upperArm) return true;
+  const Vec3 lower = low.At(NearestRoot(a, b, jounce + a));
+  const Circle up = CircleOf(corner.upperPoint, corner.upperFront, corner.upperRear - corner.upperFront);
+  const Vec3 gap = up.centre - lower;
+  const double length = Length(corner.upperPoint - corner.lowerBallJoint);
+  return HasRoot(2 * up.radius * Dot(up.u, gap), 2 * up.radius * Dot(up.v, gap),
+                 length * length - Dot(gap, gap) - up.radius * up.radius);
 }
 
 Placement KnucklePlacement(const Corner& corner, double rack, double jounce) {

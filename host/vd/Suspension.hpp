@@ -46,4 +46,11 @@ KTX_HOST_API double SteeringAngle(const Corner& corner, double rack);
 // angle.
 KTX_HOST_API Placement KnucklePlacement(const Corner& corner, double rack, double jounce);
 
+// Whether the corner can take that rack travel and jounce at all: the tie-rod
+// arm can reach the rack's travel, the lower arm the jounce, and a short-long
+// arm's upper ball joint its place at the kingpin's length. Where it cannot,
+// the mechanism does not assemble (the two functions above would stop at the
+// arm's reach and so give a position that was not asked for).
+KTX_HOST_API bool Reaches(const Corner& corner, double rack, double jounce);
+
 }  // namespace KTX::VD

@@ -295,13 +295,17 @@ bool TIREENV_create_profile_point_by_solid_body(tag_t wheelCsys, int count, cons
   Host::Log("TIREENV_create_profile_point_by_solid_body", "csys=" + std::to_string(wheelCsys) + " count=" +
                                                               std::to_string(count) + " option=" +
                                                               std::to_string(option));
-  const long long points = Host::Answer("TIREENV_create_profile_point_by_solid_body.points", 12);
+  const long long points = Host::Answer("TIREENV_create_profile_point_by_solid_body.points", 5);
   if (count <= 0 || points < 0 || area == nullptr) return false;
   const int n = static_cast<int>(std::min<long long>(points, Tire_s::kMaxProfilePoints));
+  // Half a tire's section, all of it outboard of the spindle axis: a half
+  // circle of radius 100 about the radial 300, from the rim (200) over the
+  // tread's side back to the radial 400. Its ends lie on the centre plane
+  // exactly, where the mirrored half meets them.
   for (int i = 0; i < n; ++i) {
     const double a = n > 1 ? std::numbers::pi * i / (n - 1) : 0;
-    area->profilePoints[i][0] = 300 * std::sin(a);
-    area->profilePoints[i][1] = -300 * std::cos(a);
+    area->profilePoints[i][0] = i == 0 || i == n - 1 ? 0.0 : 100 * std::sin(a);
+    area->profilePoints[i][1] = 300 - 100 * std::cos(a);
     area->profilePoints[i][2] = 0;
   }
   area->profilePointCount = n;

@@ -265,10 +265,10 @@ inline constexpr int kFlangeOffsetBelowZero = 3030613;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 
-// Manikin validation: the first user-defined length below 0 gives this number
-// plus its place (thigh, leg, arm, forearm, torso, shoulder to hip, hand, hand
-// grip: 0 to 7).
-inline constexpr int kManikinUserLengthNegative = 3770401;
+// Manikin validation: the first user-defined length at or below 0 gives this
+// number plus its place (thigh, leg, arm, forearm, torso, shoulder to hip,
+// hand, hand grip: 0 to 7).
+inline constexpr int kManikinUserLengthNotPositive = 3770401;
 // A posture dimension out of its range; the "allowed" ones are the deviations
 // a manikin that allows out-of-range values accepts.
 inline constexpr int kManikinBackAngleOutOfRange = 3770409;
@@ -383,6 +383,17 @@ inline constexpr int kTextTooLong = 3771790;
 // A driver's step count above 10,000; the two drivers' steps multiplied above 1,000,000.
 inline constexpr int kTooManyDriverSteps = 3771791;
 inline constexpr int kTooManyDriverStepProduct = 3771792;
+// The tire's section has fewer than three distinct points, or all of them on
+// one line: it encloses nothing to revolve. A profile point on or below the
+// spindle axis (its radial not above 0): the revolved section would pass
+// through the axis, or turn a point of it about the axis.
+inline constexpr int kTireSectionWithoutArea = 3771795;
+inline constexpr int kProfileBelowSpindleAxis = 3771796;
+// A driver's step count below 1 where the motion takes a count of steps.
+inline constexpr int kTooFewDriverSteps = 3771797;
+// The motion file the envelope is swept along holds no spindle line (a line
+// of the two end points' six coordinates, the points apart).
+inline constexpr int kNoSpindleLineInMotion = 3771798;
 // What no tire envelope commits with: an enumeration value that names no
 // member; a selection holding an object deleted since it was selected, a
 // builder, or the feature being edited.

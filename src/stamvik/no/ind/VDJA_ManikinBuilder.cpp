@@ -41,7 +41,7 @@ using Messages::kManikinPedalAngleExpressionFailed;
 using Messages::kManikinPedalAngleOutOfRange;
 using Messages::kManikinSgRPHeightBelowAHP;
 using Messages::kManikinSgRPLengthBelowAHP;
-using Messages::kManikinUserLengthNegative;
+using Messages::kManikinUserLengthNotPositive;
 using Messages::kManikinWheelAngleExpressionFailed;
 using Messages::kManikinWheelAngleOutOfRange;
 using Messages::kManikinWheelDiameterAllowedOutOfRange;
@@ -216,8 +216,10 @@ int ManikinBuilder::ValidateUserDefinedManikinSizeDimensions() {
   GetManikinSizeData(&sizes);
   const double recordOrder[8] = {sizes.thigh, sizes.leg,           sizes.arm,  sizes.forearm,
                                  sizes.torso, sizes.shoulderToHip, sizes.hand, sizes.handGrip};
+  // A body segment of no length (or less) gives no manikin: at or below 0,
+  // within the rounding of 0, is refused.
   for (int i = 0; i < 8; ++i)
-    if (recordOrder[i] < -kZero) return kManikinUserLengthNegative + i;
+    if (!(recordOrder[i] >= kZero)) return kManikinUserLengthNotPositive + i;
   return 0;
 }
 
@@ -376,7 +378,31 @@ int ManikinBuilder::validate_nothrow() {
       (m_standard == Saej833 && (m_sAEPercentile < 3 || m_sAEPercentile > 5)))
     return kManikinPercentileNotOfStandard;
   const int code = PostureValidateAllDimensions(nullptr);
-  return IsAllowedDeviation(code) ? 0 : code;
+  if (code == 0 || IsAllowedDeviation(code)) return 0;
+  ShowRefusal(code);
+  return code;
+}
+
+// The posture's refusal texts take the limits and values they were refused
+// with: the number alone would leave the user its text with the values
+// missing. The text filled in is handed to the host's error object under its
+// number, which is what the user is shown. A failure to make the text shows
+// nothing more and changes nothing: the number stands.
+void ManikinBuilder::ShowRefusal(int code) noexcept {
+  Stamvik::RunNoted("ManikinBuilder::ShowRefusal", [&] {
+    if (!Error::TakesValues(ERROR_decode(code))) return;
+    char* text = nullptr;
+    if (PostureValidateAllDimensions(&text) != code || text == nullptr) {
+      SM_free(text);
+      return;
+    }
+    const std::string filled = text;
+    SM_free(text);
+    Error::Severe severe;
+    severe.Use(Error::Exception(code, filled));
+    severe.SetLocation("VDJA_ManikinBuilder", 375, 0);
+    severe.Close(0);
+  });
 }
 
 // ---- reading a manikin back from its rule instance ------------------------------------------

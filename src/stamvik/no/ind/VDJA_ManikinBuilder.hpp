@@ -193,6 +193,8 @@ class STAMVIK_API ManikinBuilder : public JAX_FEAT_BUILDER {
  private:
   virtual int ConvertFrecToBuilderData(FEATURE_RECORD* frec);
   void implement_destroy();
+  // Shows the user a validation refusal's text with its values.
+  void ShowRefusal(int code) noexcept;
   int BuildManikin(const UString& ruleName, bool create);
   // The owning part's unit code as the size conversions read it: 1 inch, else 0.
   int PartUnitCode() const;

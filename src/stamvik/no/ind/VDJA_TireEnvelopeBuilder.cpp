@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -447,12 +448,10 @@ int TireEnvelopeBuilder::CreateSpindleLines(const char* fileName) {
 
 namespace {
 
-// Whether the tire's section crosses itself: the profile points in order,
-// then, when mirrored, their mirror images about the centre plane back to the
-// first, closed. Two sides cross when each has its ends strictly on the two
-// sides of the other's line; sides that only touch or run along one line
-// make no area for the modeller to turn and are left to it.
-bool SectionCrossesItself(const Tire_s& area, bool mirror) {
+// The tire's section as the modeller revolves it: the profile points in
+// order, then, when mirrored, their mirror images about the centre plane back
+// to the first, closed; a point that repeats the one before it is dropped.
+std::vector<std::array<double, 2>> SectionPoints(const Tire_s& area, bool mirror) {
   const int count = std::clamp(area.profilePointCount, 0, Tire_s::kMaxProfilePoints);
   std::vector<std::array<double, 2>> points;
   const auto add = [&](double x, double r) {
@@ -462,6 +461,42 @@ bool SectionCrossesItself(const Tire_s& area, bool mirror) {
   if (mirror)
     for (int i = count - 1; i >= 0; --i) add(-area.profilePoints[i][0], area.profilePoints[i][1]);
   while (points.size() > 1 && points.front() == points.back()) points.pop_back();
+  return points;
+}
+
+// Why the profile can make no tire section; 0 when it can. A point below the
+// spindle axis would be revolved through the axis into the tire itself, one
+// on the axis into a point of it that the modeller cannot turn; a section of
+// fewer than three distinct points, or all of them on one line, encloses
+// nothing to revolve. (The modeller, given any of them, makes nothing.)
+int SectionRefusal(const Tire_s& area, bool mirror) {
+  const int count = std::clamp(area.profilePointCount, 0, Tire_s::kMaxProfilePoints);
+  for (int i = 0; i < count; ++i)
+    if (!(area.profilePoints[i][1] > 0)) return Messages::kProfileBelowSpindleAxis;
+  const std::vector<std::array<double, 2>> points = SectionPoints(area, mirror);
+  std::vector<std::array<double, 2>> distinct;
+  for (const auto& p : points)
+    if (std::find(distinct.begin(), distinct.end(), p) == distinct.end()) distinct.push_back(p);
+  if (distinct.size() < 3) return Messages::kTireSectionWithoutArea;
+  // On one line: every point's distance from the line through the first and
+  // the farthest from it within a rounding of the section's size.
+  const auto& a = distinct.front();
+  std::size_t far = 1;
+  double size = 0;
+  for (std::size_t i = 1; i < distinct.size(); ++i)
+    if (const double d = std::hypot(distinct[i][0] - a[0], distinct[i][1] - a[1]); d > size) size = d, far = i;
+  const double ux = (distinct[far][0] - a[0]) / size, uy = (distinct[far][1] - a[1]) / size;
+  for (const auto& p : distinct)
+    if (std::fabs((p[0] - a[0]) * uy - (p[1] - a[1]) * ux) > 1e-9 * size) return 0;
+  return Messages::kTireSectionWithoutArea;
+}
+
+// Whether the tire's section crosses itself. Two sides cross when each has
+// its ends strictly on the two sides of the other's line; sides that only
+// touch or run along one line make no area for the modeller to turn and are
+// left to it.
+bool SectionCrossesItself(const Tire_s& area, bool mirror) {
+  const std::vector<std::array<double, 2>> points = SectionPoints(area, mirror);
   const std::size_t n = points.size();
   if (n < 4) return false;
   const auto side = [](const std::array<double, 2>& a, const std::array<double, 2>& b, const std::array<double, 2>& c) {
@@ -479,18 +514,49 @@ bool SectionCrossesItself(const Tire_s& area, bool mirror) {
 
 }  // namespace
 
+namespace {
+// Whether the motion file holds a spindle line the envelope can be swept to:
+// six numbers, the two end points, apart. Without one the envelope would be
+// swept to no position at all.
+bool HoldsASpindleLine(const char* file) {
+  std::int32_t count = 0;
+  char** lines = nullptr;
+  BlockWriter::Lines(file, &count, &lines);
+  bool found = false;
+  for (std::int32_t i = 0; i < count; ++i) {
+    double p[6];
+    char extra = 0;
+    if (!found && lines[i] != nullptr &&
+        std::sscanf(lines[i], "%lf %lf %lf %lf %lf %lf %c", &p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &extra) == 6)
+      found = p[0] != p[3] || p[1] != p[4] || p[2] != p[5];
+    SM_free(lines[i]);
+  }
+  SM_free(lines);
+  return found;
+}
+}  // namespace
+
 int TireEnvelopeBuilder::CalculateProfilePoints() {
-  // A section that crosses itself is refused; the points stay as they were.
+  // Points that can make no section, or one that crosses itself, are
+  // refused; so is a definition that gave too few. The points stay as they
+  // were.
   Tire_s* area = WorkArea();
   const int pointsBefore = area->profilePointCount;
   const std::uint8_t mirrorBefore = area->mirrorProfile;
   std::vector<double> before(&area->profilePoints[0][0], &area->profilePoints[0][0] + 3 * Tire_s::kMaxProfilePoints);
-  const int status = TakeProfilePoints();
-  if (status != 0 || !SectionCrossesItself(*area, m_tireDefinition == SolidBody || m_mirrorProfile)) return status;
+  int status = TakeProfilePoints();
+  const bool mirror = m_tireDefinition == SolidBody || m_mirrorProfile;
+  // A definition with nothing selected takes no points and leaves them.
+  if (status == 0 && area->profilePointCount == pointsBefore &&
+      std::equal(before.begin(), before.end(), &area->profilePoints[0][0]))
+    return 0;
+  if (status == 0) status = SectionRefusal(*area, mirror);
+  if (status == 0 && SectionCrossesItself(*area, mirror)) status = Messages::kProfileSectionCrosses;
+  if (status == 0) return 0;
   area->profilePointCount = pointsBefore;
   area->mirrorProfile = mirrorBefore;
   std::copy(before.begin(), before.end(), &area->profilePoints[0][0]);
-  return Messages::kProfileSectionCrosses;
+  return status;
 }
 
 int TireEnvelopeBuilder::TakeProfilePoints() {
@@ -968,6 +1034,19 @@ int DriverStepsRefusal(int graph, int first, int second, int shock) {
   if (const int refused = vdja_tireenv_motion_check_driver_steps(graph, first, second); refused != 0) return refused;
   return vdja_tireenv_motion_check_fla_steps(shock);
 }
+
+// A count of steps below 1 where the articulation takes one: the two
+// drivers' (the second's not on the graph that holds it fixed), or a
+// five-link axle's shock driver's. The paths would take it as 1 and trace
+// other positions than the ones asked for. The motions read from files take
+// none, and keep the 0 a new builder has.
+int DriverStepsBelowOne(int motion, bool fiveLink, int graph, int first, int second, int shock) {
+  if (motion != SuspensionTemplate && motion != ExistingScenarioMotionModel) return 0;
+  if (fiveLink) return shock < 1 ? Messages::kTooFewDriverSteps : 0;
+  if (graph < RectangularJounceRebound || graph > TwoDriversOneFixed) return 0;
+  if (first < 1 || (graph != TwoDriversOneFixed && second < 1)) return Messages::kTooFewDriverSteps;
+  return 0;
+}
 }  // namespace
 
 const char* TireEnvelopeBuilder::GetJointsDisplacementFile() const {
@@ -976,6 +1055,7 @@ const char* TireEnvelopeBuilder::GetJointsDisplacementFile() const {
 }
 
 int TireEnvelopeBuilder::RunMotionArticulation() {
+  bool articulating = false;
   try {
     const int motion = m_motion, graph = m_driverGraph;
     // Methods that read the motion from files have nothing to articulate.
@@ -992,10 +1072,14 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
     GetVehicleCsys(&type, origin, matrix);
     bool fiveLinkScenario = false;
     QF_VD_is_fla_template(&fiveLinkScenario);
+    const bool fiveLink = motion == ExistingScenarioMotionModel ? fiveLinkScenario
+                                                                : m_suspensionTemplate == FiveLinkSolidAxlewithoutSteering;
+    if (const int refused = DriverStepsBelowOne(motion, fiveLink, graph, m_firstDriverJointSteps,
+                                                m_secondDriverJointSteps, m_shockDriverJointSteps);
+        refused != 0)
+      RaiseMessage(950, refused);
     if (motion == ExistingScenarioMotionModel && !fiveLinkScenario) SetSuspensionTemplate(MacPhersonStrut);
     const int templateType = m_suspensionTemplate;
-    const bool fiveLink = motion == ExistingScenarioMotionModel ? fiveLinkScenario
-                                                                : templateType == FiveLinkSolidAxlewithoutSteering;
     // Each graph takes the percentage the feature records for it.
     const double taper = graph == RectangularTaperedX    ? m_taperLocationXAxis
                          : graph == TwoDriversOneFixed ? m_fixedLocationPercentage
@@ -1023,6 +1107,7 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
       if (GetJointTagHandleLength() < 2) RaiseMessage(981, kDriveJointsMissing);
       const tag_t first = OM::TAG_find_by_handle(GetJointTagHandle(0));
       const tag_t second = OM::TAG_find_by_handle(GetJointTagHandle(1));
+      articulating = true;
       vdja_tireenv_motion_run_articulation(origin, matrix, spindleFile, spindle, first, second, graph, m_xtoY,
                                            m_firstDriverJointUpperLimit, m_firstDriverJointLowerLimit,
                                            m_firstDriverJointSteps, m_secondDriverJointUpperLimit,
@@ -1043,6 +1128,7 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
         for (int i = 0; i < 4; ++i) joints[i] = OM::TAG_find_by_handle(GetFLADrvJointHandle(i));
       }
       double leftFull = 0, leftFirst = 0, rightFull = 0, rightFirst = 0, swept = 0, fixed = 0;
+      articulating = true;
       vdja_tireenv_motion_run_fla_articulation(origin, matrix, spindleFile, jointsFile, spindle, steps, source, joints,
                                                &leftFull, &leftFirst, &rightFull, &rightFirst, record,
                                                &area->fiveLink);
@@ -1070,7 +1156,12 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
     TIREENV_exit_scenario_reset_master(CONTEXT_ask_root_part(), m_masterPartTag);
     return 0;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 1031);
+    const int code = Error::HandleAsBuilder(e, kSource, 1031);
+    // A run that failed once it moved the drivers leaves no motion the
+    // drivers describe: the one traced before is not theirs any more, and a
+    // commit is refused until a run goes through.
+    if (articulating) Stamvik::RunNoted("the motion file let go", [this] { SetMotionFile(nullptr); });
+    return code;
   }
 }
 
@@ -1090,15 +1181,24 @@ int TireEnvelopeBuilder::Validate() {
                                              m_shockDriverJointSteps);
       refused != 0)
     return refused;
+  if (const int refused = DriverStepsBelowOne(m_motion, m_suspensionTemplate == FiveLinkSolidAxlewithoutSteering,
+                                              m_driverGraph, m_firstDriverJointSteps, m_secondDriverJointSteps,
+                                              m_shockDriverJointSteps);
+      refused != 0)
+    return refused;
   // 25 inches in either unit system.
   const double f = PART_ask_units(CONTEXT_ask_work_part()) == 1 ? 1.0 : 25.4;
   const double t = 1e-10;
   for (int layer : {m_sectionLayer, m_sheetBodyLayer, m_profileSplineLayer, m_spindleLinesLayer})
     if (layer < 1 || layer > 256) return Messages::kLayerOutOfRange;
   if (WorkArea()->profilePointCount == 0) return Messages::kNoProfilePoints;
-  if (SectionCrossesItself(*WorkArea(), m_tireDefinition == SolidBody || m_mirrorProfile))
-    return Messages::kProfileSectionCrosses;
+  const bool mirror = m_tireDefinition == SolidBody || m_mirrorProfile;
+  if (const int refused = SectionRefusal(*WorkArea(), mirror); refused != 0) return refused;
+  if (SectionCrossesItself(*WorkArea(), mirror)) return Messages::kProfileSectionCrosses;
   if (CFI_ask_file_exist(GetMotionFile()) != 0) return Messages::kMotionFileMissing;
+  // The file the commit sweeps the envelope along.
+  if (!HoldsASpindleLine(m_motion == ExistingSpindleFile ? GetSpindleFileName() : GetMotionFile()))
+    return Messages::kNoSpindleLineInMotion;
   const double shift = Stamvik::ExpressionValue(m_wheelCenterlineShift);
   if (shift < -25 * f - t || shift > 25 * f + t) return Messages::kCenterlineShiftOutOfRange;
   if (m_tireDefinition != SolidBody) {

@@ -268,7 +268,8 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
       key = length.key;
       if (!valueOfKey(lines, key, length.length, nullptr, &line, nullptr))
         ERROR_raise(kSource, 265, kManikinSizeFileKeyMissing, "%s is not read in the general default data structure.", key);
-      if (!(*length.length >= -kZero)) ERROR_raise(kSource, 266, kManikinSizeFileValueOutOfRange, "%s is out of range.", key);
+      // A length at or below 0 (within the rounding of 0) is no body size.
+      if (!(*length.length >= kZero)) ERROR_raise(kSource, 266, kManikinSizeFileValueOutOfRange, "%s is out of range.", key);
     }
     ok = true;
   } catch (const std::exception& caught) {
