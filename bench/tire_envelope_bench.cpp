@@ -166,9 +166,10 @@ BENCHMARK(BM_RollSearch)->Arg(4)->Arg(16)->Arg(64)->Arg(256)->Unit(benchmark::kM
 // positions (rack -30 to 30, jounce -50 to 100): the example profile faceted
 // at each position and the positions united in one fuse. Time per position
 // and the modeller's share of it (the rest places the knuckles and copies),
-// the checks that the union is one valid solid holding every position
-// included. A union the modeller cannot make whole is reported as an error
-// of the run ("no envelope"), as the feature refuses it.
+// the checks that the union is one valid solid holding every position, in
+// memory and as its STEP file reads back, included. A union the modeller
+// cannot make whole is reported as an error of the run ("no envelope"), as
+// the feature refuses it.
 void BM_EnvelopeSweep(benchmark::State& state) {
   Host::SetLogging(false);
   const int n = static_cast<int>(state.range(0));

@@ -1023,6 +1023,7 @@ class Bodies final : public BodyAccess {
       GeometryClock::total() += std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
   }
   double LimitSeconds() override { return limitSeconds(); }
+  double FileScale() override { return state().scale.factors[1]; }
 
  private:
   std::chrono::steady_clock::time_point started_;

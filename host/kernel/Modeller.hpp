@@ -44,6 +44,8 @@ class BodyAccess {
   virtual void LeaveClock() = 0;
   // The longest one long call of the modeller may run, in seconds.
   virtual double LimitSeconds() = 0;
+  // The host's length of one kernel unit: the scale STEP files are written at.
+  virtual double FileScale() = 0;
 
  protected:
   ~BodyAccess() = default;
@@ -103,7 +105,7 @@ class Modeller {
 // The module's one export: its modeller, working on the kernel's bodies
 // through `bodies`; null when the module was built for another version of
 // this interface.
-constexpr int kModellerVersion = 1;
+constexpr int kModellerVersion = 2;
 constexpr const char* kModellerEntry = "ktx_geometry_modeller";
 using ModellerEntry = Modeller* (*)(BodyAccess* bodies, int version);
 

@@ -3,7 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <numbers>
+#include <string>
+#include <system_error>
+
+#include <unistd.h>
 
 #include <BRepAlgoAPI_Fuse.hxx>
 #include <BRepCheck_Analyzer.hxx>
@@ -36,7 +42,12 @@ namespace {
 // Facets a turn of a swept tire: at a radius of 340 mm its corners stand
 // 2.9 mm beyond the tread.
 constexpr int kSegments = 24;
-constexpr double kFacetTurn = 7.3 * std::numbers::pi / 180;
+// How far each position's facets turn about the spindle beyond the one
+// before (see MakeWheelSweep): the first, then the others in order while the
+// union made with the one before reads back broken from its file. None
+// divides the 15 degrees of a facet.
+constexpr double kFacetTurns[] = {7.3 * std::numbers::pi / 180, 5.3 * std::numbers::pi / 180,
+                                  11.7 * std::numbers::pi / 180};
 
 // The tire revolved about the Z axis through the origin (the section's
 // axial along Z, its radial along X); false when the modeller cannot make it.
@@ -208,6 +219,52 @@ bool HoldsEveryPlace(const TopoDS_Shape& united, const std::vector<double>& sect
   return true;
 }
 
+// A file of its own in the temporary folder while it is in scope; an empty
+// path when none can be made.
+class ScratchFile {
+ public:
+  ScratchFile() {
+    std::error_code failed;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(failed);
+    if (failed) return;
+    std::string name = (folder / "ktxgeom-XXXXXX").string();
+    const int made = ::mkstemp(name.data());
+    if (made < 0) return;
+    ::close(made);
+    path_ = name;
+  }
+  ~ScratchFile() {
+    if (!path_.empty()) std::remove(path_.c_str());
+  }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Whether the union, written to a STEP file as the kernel writes one and
+// read back, is still one sound solid of its volume holding the tire at
+// every place: what a user who opens the file gets. A file keeps none of the
+// modeller's tolerances. Where a fuse left the ends of edges a few
+// micrometres apart inside one vertex made that wide, the vertex reads back
+// tight, the reader mends the gaps with edges of its own, and a face's
+// boundary may then cross itself: valid in memory, broken as written.
+bool ReadsBackWhole(const TopoDS_Shape& united, const std::vector<double>& section,
+                    const std::vector<gp_Trsf>& places) {
+  const double scale = Bodies::Kernel().FileScale();
+  if (!(scale > 0)) return false;
+  ScratchFile file;
+  std::vector<TopoDS_Shape> read;
+  if (file.Path().empty() || !Shapes::WriteStep({united}, scale, file.Path()) ||
+      !Shapes::ReadStep(file.Path(), 1 / scale, &read) || read.size() != 1)
+    return false;
+  const double volume = Shapes::Volume(united);
+  return Sound(read.front()) && std::fabs(Shapes::Volume(read.front()) - volume) <= volume * 1e-6 &&
+         HoldsEveryPlace(read.front(), section, places);
+}
+
 }  // namespace
 
 int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
@@ -234,7 +291,6 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
     tire = grown;
   }
   std::vector<gp_Trsf> moves;
-  std::vector<TopoDS_Shape> solids;
   for (std::size_t i = 0; i < places.size(); ++i) {
     // A wheel standing still between positions adds nothing.
     const WheelPlace& place = places[i];
@@ -242,28 +298,40 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
         std::equal(place.axis, place.axis + 3, places[i - 1].axis))
       continue;
     moves.push_back(MoveTo(place));
-    // Each position's facets turned about the spindle by 7.3 degrees more
-    // than the one before (no divisor of the 15 of a facet): neighbouring
-    // positions a few degrees of steering apart then meet facet across facet
-    // instead of in nearly the same planes, where the fuses of their unions
-    // break. The facets hold the tire at any turn.
-    gp_Trsf spin;
-    spin.SetRotation(gp_Ax1(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1)),
-                     kFacetTurn * static_cast<double>(solids.size()));
-    solids.push_back(BRepBuilderAPI_Transform(tire, moves.back() * spin, Standard_True).Shape());
   }
-  TopoDS_Shape united = solids.front();
-  if (solids.size() > 1) {
-    // A union the modeller cannot make whole is no envelope: a smaller or
-    // broken solid would let a clearance run miss what it meets.
+  if (moves.size() == 1) {
+    *body = Bodies::NewBody(BodyType::Solid, BRepBuilderAPI_Transform(tire, moves.front(), Standard_True).Shape());
+    return 0;
+  }
+  // A union the modeller cannot make whole is no envelope: a smaller or
+  // broken solid would let a clearance run miss what it meets. Nor is one
+  // whose file reads back broken: the next turn of the facets is tried for
+  // it, which moves where the facets of near positions meet. A union the
+  // modeller cannot make at all is refused at once (fine grids, where
+  // another turn would take as long again).
+  for (double turn : kFacetTurns) {
+    // Each position's facets turned about the spindle by `turn` more than
+    // the one before: neighbouring positions a few degrees of steering apart
+    // then meet facet across facet instead of in nearly the same planes,
+    // where the fuses of their unions break. The facets hold the tire at
+    // any turn.
+    std::vector<TopoDS_Shape> solids;
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+      gp_Trsf spin;
+      spin.SetRotation(gp_Ax1(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1)), turn * static_cast<double>(i));
+      solids.push_back(BRepBuilderAPI_Transform(tire, moves[i] * spin, Standard_True).Shape());
+    }
+    TopoDS_Shape united;
     try {
       if (!Unite(solids, &united) || !HoldsEveryPlace(united, section, moves)) return ZV_ERROR_geometry;
+      if (!ReadsBackWhole(united, section, moves)) continue;
     } catch (const Standard_Failure&) {
       return ZV_ERROR_geometry;
     }
+    *body = Bodies::NewBody(BodyType::Solid, united);
+    return 0;
   }
-  *body = Bodies::NewBody(BodyType::Solid, united);
-  return 0;
+  return ZV_ERROR_geometry;
 }
 
 int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]) {
