@@ -646,13 +646,13 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
       // 61.5 to 100: 4000000 + 115600 x 38.5 - 13200 x 38.5 + 82500 x 30.
       {"a die's deck flange of 0", Changed("draw_die.jou", "# Edited:", {{"\"deckflangethickness\" - 15 0", "\"deckflangethickness\" - 0 0"}}),
        4000000 + (115600 - 13200) * 38.5 + 82500 * 30},
-      // The deck edge on the binder edge (both 10 out, 320 wide): no band;
-      // the deck 102400 x 38.5.
       // An allowance of -100: the top offset 100 out of the die face (z -40):
       // the deck from -40 to 100, 115600 x 140; the band taken up to 85,
       // - 13200 x 125; the punch square and the stress ring as the example's.
       {"a die's allowance of -100", Changed("draw_die.jou", "# Edited:", {{"\"machiningallowance\" - 1.5 0", "\"machiningallowance\" - -100 0"}}),
        4000000 + 115600 * 140.0 - 13200 * 125.0 + 82500 * 30},
+      // The deck edge on the binder edge (both 10 out, 320 wide): no band;
+      // the deck 102400 x 38.5.
       {"a die's deck edge on its binder edge", Changed("draw_die.jou", "# Edited:", {{"\"deckedgeoffset\" - 20 0", "\"deckedgeoffset\" - 10 0"}}),
        4000000 + 102400 * 38.5 + 82500 * 30},
   };
