@@ -342,6 +342,14 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltOrADieFaceNotAboveItsBasePlaneIsRefused) 
        [](DieDesDrawPunchBuilder* p) { p->SetBasePlane(stamvik_inputs::PlaneAt(20)); }, 3030609},
       {"the base plane 0.02 below the die face",
        [](DieDesDrawPunchBuilder* p) { p->SetBasePlane(stamvik_inputs::PlaneAt(19.98)); }, 0},
+      // The base plane at 0 turned down: the die face (20 up) lies -20 along
+      // its normal, not above it, whichever way the face is turned to it.
+      {"the base plane turned away from the die face",
+       [](DieDesDrawPunchBuilder* p) {
+         const double o[3] = {0, 0, 0}, m[9] = {1, 0, 0, 0, -1, 0, 0, 0, -1};
+         p->SetBasePlane(ES_create_plane(o, m));
+       },
+       3030609},
       // The sheets are offset along the face's normal: turned down to the
       // base plane, the top lies 1.5 below the face (18.5) and the belt 25
       // above it (45), -1 x (1.5 + 25) = -26.5 over the belt.

@@ -246,6 +246,12 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
   if (sheet != 0 && deck == 0 && !(m_deckThickness > 0)) return kDeckThicknessNotPositive;
   const double tolerance = TOLER_ask_distance_tol();
   const bool beltIsDeck = std::fabs(m_deckThickness - m_beltThickness) <= tolerance;
+  // The punch stands on its base plane, the die face on the side its normal
+  // points to.
+  if (sheet != 0 && m_basePlane != 0) {
+    const double height = HeightOverBasePlane(sheet);
+    if (height != HUGE_VAL && !(height > tolerance)) return kDieFaceNotAboveBasePlane;
+  }
   // The belt is the top's band left unrelieved: a belt sheet (the die face
   // lowered by the belt thickness) not below the top (the die face, raised
   // by the allowance unless the face is exact) leaves none, the whole punch
@@ -256,12 +262,6 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
   if (sheet != 0 && !(beltIsDeck && deck != 0) &&
       !(side * ((m_exactSheetbodyOption ? 0.0 : m_machiningAllowance) + m_beltThickness) > tolerance))
     return kPunchTopNotAboveBelt;
-  // The punch stands on its base plane, the die face on the side its normal
-  // points to.
-  if (sheet != 0 && m_basePlane != 0) {
-    const double height = HeightOverBasePlane(sheet);
-    if (height != HUGE_VAL && !(height > tolerance)) return kDieFaceNotAboveBasePlane;
-  }
   // The chamfer's second offset is the relief times the angle's tangent: an
   // angle below 0 would chamfer away from the belt, one past 90 the other
   // way round.
