@@ -63,6 +63,11 @@ class DrawPunchBuild : public stamvik_test::SessionHostTest {
     return found;
   }
   tag_t sheet() const { return sheet_; }
+  // The punch's die face (20 up, over the profile) with its normal turned
+  // down, to the base plane.
+  static tag_t TurnedSheet() {
+    return ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, 50, 20}, {100, 0, 0, 0, -100, 0, 0, 0, -1}}});
+  }
 
  private:
   tag_t sheet_ = 0;
@@ -337,6 +342,27 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltOrADieFaceNotAboveItsBasePlaneIsRefused) 
        [](DieDesDrawPunchBuilder* p) { p->SetBasePlane(stamvik_inputs::PlaneAt(20)); }, 3030609},
       {"the base plane 0.02 below the die face",
        [](DieDesDrawPunchBuilder* p) { p->SetBasePlane(stamvik_inputs::PlaneAt(19.98)); }, 0},
+      // The base plane at 0 turned down: the die face (20 up) lies -20 along
+      // its normal, not above it, whichever way the face is turned to it.
+      {"the base plane turned away from the die face",
+       [](DieDesDrawPunchBuilder* p) {
+         const double o[3] = {0, 0, 0}, m[9] = {1, 0, 0, 0, -1, 0, 0, 0, -1};
+         p->SetBasePlane(ES_create_plane(o, m));
+       },
+       3030609},
+      // The sheets are offset along the face's normal: turned down to the
+      // base plane, the top lies 1.5 below the face (18.5) and the belt 25
+      // above it (45), -1 x (1.5 + 25) = -26.5 over the belt.
+      {"a die face turned to the base plane",
+       [](DieDesDrawPunchBuilder* p) { p->GetSheetBody()->set_selected_tag(TurnedSheet()); }, 3030608},
+      // Turned, with an allowance of -30: the top 30 above the face (50), the
+      // belt at 45: -1 x (-30 + 25) = 5 over the belt.
+      {"a turned die face whose top lies 5 above its belt",
+       [](DieDesDrawPunchBuilder* p) {
+         p->GetSheetBody()->set_selected_tag(TurnedSheet());
+         p->SetMachiningAllowance(-30);
+       },
+       0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

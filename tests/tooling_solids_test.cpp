@@ -632,6 +632,22 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
       // 14336 x 8 sqrt 3 / 6.
       {"a punch base 4 wide under a relief of 8", Changed("draw_punch.jou", "# Edit:", {{"\"basewidth\" - 60 0", "\"basewidth\" - 4 0"}}),
        2436000 - 364800 + 2368 * 30 + 14336 * 8 * r3 / 6},
+      // The die face tilted along x, rising 80 over 300 (k = 4/15, 100 high
+      // over the profile's middle, e = sqrt(1 + k^2) along its normal per
+      // unit up): the punch 24000 x (100 + 1.5 e) high, the relief band
+      // 4864 x (100 - 25 e), the base ring 48960 x 30. The chamfer lies 8 on
+      // the tilted belt (8 / e across x, 8 across y) and h = 8 tan 60 down
+      // the walls; sheared flat (z less the belt's height, which keeps
+      // volumes) it is the frustum from 184 x 104 at -h to (184 + 16 / e) x
+      // 120 at 0 less its column: h / 6 (19136 + 4 (184 + 8 / e) 112 +
+      // (184 + 16 / e) 120) - 19136 h.
+      {"a punch under a die face tilted to its base plane",
+       Changed("draw_punch.jou", "# Edit:", {{"9 -50 -50 100 250 -50 100 -50 170 100", "9 -50 -50 60 250 -50 140 -50 170 60"}}),
+       [] {
+         const double e = std::sqrt(1 + 16.0 / 225), h = 8 * std::sqrt(3.0);
+         return 24000 * (100 + 1.5 * e) - 4864 * (100 - 25 * e) + 48960 * 30 +
+                h / 6 * (19136 + 4 * (184 + 8 / e) * 112 + (184 + 16 / e) * 120) - 19136 * h;
+       }()},
       // The die's blank the punch's own four lines: the punch square 200 from
       // 100 to 200: 4000000; the deck out to the blank offset 20 (240 wide)
       // from 61.5 to 100: 57600 x 38.5; the band from 220 to 240 taken up to
@@ -646,13 +662,13 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
       // 61.5 to 100: 4000000 + 115600 x 38.5 - 13200 x 38.5 + 82500 x 30.
       {"a die's deck flange of 0", Changed("draw_die.jou", "# Edited:", {{"\"deckflangethickness\" - 15 0", "\"deckflangethickness\" - 0 0"}}),
        4000000 + (115600 - 13200) * 38.5 + 82500 * 30},
-      // The deck edge on the binder edge (both 10 out, 320 wide): no band;
-      // the deck 102400 x 38.5.
       // An allowance of -100: the top offset 100 out of the die face (z -40):
       // the deck from -40 to 100, 115600 x 140; the band taken up to 85,
       // - 13200 x 125; the punch square and the stress ring as the example's.
       {"a die's allowance of -100", Changed("draw_die.jou", "# Edited:", {{"\"machiningallowance\" - 1.5 0", "\"machiningallowance\" - -100 0"}}),
        4000000 + 115600 * 140.0 - 13200 * 125.0 + 82500 * 30},
+      // The deck edge on the binder edge (both 10 out, 320 wide): no band;
+      // the deck 102400 x 38.5.
       {"a die's deck edge on its binder edge", Changed("draw_die.jou", "# Edited:", {{"\"deckedgeoffset\" - 20 0", "\"deckedgeoffset\" - 10 0"}}),
        4000000 + 102400 * 38.5 + 82500 * 30},
   };

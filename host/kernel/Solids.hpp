@@ -39,7 +39,10 @@ KTX_HOST_API int Combine(int target, int tool, bool subtract);
 // edge, either way round, within `tolerance`): `first` measured on the edge's
 // first face, `second` on the other. *chamfered is how many were found; none
 // found changes nothing and is no error. The edges of a straight side given
-// in several pieces end to end are found as one. An offset within
+// in several pieces end to end are found as one. A loop of them in one
+// plane between a face in that plane and walls that all run one way (square
+// to it, or leaning where the plane lies tilted across them) is chamfered as
+// one wedge, `second` measured along the walls that way. An offset within
 // `tolerance` (0 included) changes nothing either: no edge is chamfered.
 KTX_HOST_API int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double first, double second,
                               double tolerance, int* chamfered);

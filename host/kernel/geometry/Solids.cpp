@@ -402,11 +402,13 @@ bool chains(const std::vector<Matched>& matched, double tolerance, std::vector<s
 }
 
 // A chamfer round a closed loop of edges between a face in the loop's plane
-// (`first` measured on it) and faces square to it (`second` on them), made as
-// the wedge between the loop's planes: the ruled solid from the loop offset
-// by `first` in its plane to the loop moved `second` along the walls, less
-// (or, offset inward, within) the loop's own prism; united with the body
-// where the edges are hollow, taken from it where they stand out.
+// (`first` measured on it) and walls that all run one way (`second` measured
+// along them that way: square to the loop, or leaning from it where the loop
+// lies tilted across walls swept straight), made as the wedge between the
+// loop's planes: the ruled solid from the loop offset by `first` in its plane
+// to the loop moved `second` along the walls, less (or, offset inward,
+// within) the loop's own prism; united with the body where the edges are
+// hollow, taken from it where they stand out.
 bool loopChamfer(const TopoDS_Shape& shape, const std::vector<const Matched*>& loop, double first, double second,
                  double tolerance, TopoDS_Shape* result) {
   std::vector<double> corners;
@@ -424,23 +426,46 @@ bool loopChamfer(const TopoDS_Shape& shape, const std::vector<const Matched*>& l
   const gp_Dir n0 = planeNormal(m.faces[0], &planar[0]), n1 = planeNormal(m.faces[1], &planar[1]);
   if (!planar[0] || !planar[1]) return false;
   const int flat = std::fabs(n0.Dot(normal)) > std::fabs(n1.Dot(normal)) ? 0 : 1;
+  std::vector<gp_Dir> walls;
   for (const Matched* each : loop) {
     bool a = false, b = false;
     const gp_Dir f = planeNormal(each->faces[0], &a), g = planeNormal(each->faces[1], &b);
     if (!a || !b) return false;
     const gp_Dir& flatNormal = std::fabs(f.Dot(normal)) > std::fabs(g.Dot(normal)) ? f : g;
     const gp_Dir& wallNormal = std::fabs(f.Dot(normal)) > std::fabs(g.Dot(normal)) ? g : f;
-    if (std::fabs(flatNormal.Dot(normal)) < 1 - 1.0e-9 || std::fabs(wallNormal.Dot(normal)) > 1.0e-9) return false;
+    if (std::fabs(flatNormal.Dot(normal)) < 1 - 1.0e-9) return false;
+    walls.push_back(wallNormal);
   }
+  // The way the walls run: square to every wall's normal. Walls square to
+  // the loop run along its normal; a loop lying tilted across walls swept
+  // one way finds that way from two walls that are not parallel.
+  gp_Vec way(normal);
+  for (std::size_t i = 0; i < walls.size(); ++i) {
+    if (std::fabs(walls[i].Dot(normal)) <= 1.0e-9) continue;
+    for (std::size_t j = 0; j < walls.size(); ++j) {
+      const gp_Vec across = gp_Vec(walls[i]).Crossed(gp_Vec(walls[j]));
+      if (across.Magnitude() > 1.0e-6) {
+        way = across.Normalized();
+        break;
+      }
+    }
+    break;
+  }
+  // Every wall must run that way, and that way must leave the loop's plane.
+  for (const gp_Dir& wall : walls)
+    if (std::fabs(gp_Vec(wall).Dot(way)) > 1.0e-9) return false;
+  if (std::fabs(way.Dot(gp_Vec(normal))) < 1.0e-3) return false;
   gp_Vec inFlat, inWall;
   if (!intoFace(m, m.faces[flat], &inFlat) || !intoFace(m, m.faces[1 - flat], &inWall)) return false;
+  // Down the walls, the side the first edge's wall lies on.
+  const gp_Vec down = way.Dot(inWall) > 0 ? way : -way;
   // Outward from the loop in its plane at its first edge.
   const gp_Vec along(gp_Pnt(corners[0], corners[1], corners[2]), gp_Pnt(corners[3], corners[4], corners[5]));
   const bool outward = along.Crossed(gp_Vec(normal)).Dot(inFlat) > 0;
   std::vector<double> wider;
   if (offsetLoop(corners, outward ? first : -first, &wider) != 0) return false;
   std::vector<double> moved = corners;
-  for (std::size_t i = 0; i < moved.size(); ++i) moved[i] += second * inWall.Coord(static_cast<int>(i % 3) + 1);
+  for (std::size_t i = 0; i < moved.size(); ++i) moved[i] += second * down.Coord(static_cast<int>(i % 3) + 1);
   if (wider.size() != corners.size()) return false;
   // The wedge's faces, three a side: the chamfer, its part of the face in the
   // loop's plane and its part of the wall, each a planar quadrilateral.
@@ -474,7 +499,7 @@ bool loopChamfer(const TopoDS_Shape& shape, const std::vector<const Matched*>& l
   }
   // Hollow edges get the wedge; edges that stand out lose it.
   const gp_Pnt middle((m.ends[0].XYZ() + m.ends[1].XYZ()) / 2);
-  const gp_Pnt probe = middle.Translated(first / 3 * inFlat + second / 3 * inWall);
+  const gp_Pnt probe = middle.Translated(first / 3 * inFlat + second / 3 * down);
   const double where[3] = {probe.X(), probe.Y(), probe.Z()};
   const bool hollow = Shapes::Classify(shape, where, 1.0e-9) < 0;
   return Shapes::Boolean(shape, {wedge}, hollow ? Shapes::Operation::Unite : Shapes::Operation::Subtract, result) ==

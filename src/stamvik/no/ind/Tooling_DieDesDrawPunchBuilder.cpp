@@ -212,6 +212,31 @@ double DieDesDrawPunchBuilder::HeightOverBasePlane(tag_t body) {
   return NearestToPlane(m_basePlane, body, normal);
 }
 
+double DieDesDrawPunchBuilder::DieFaceSide(tag_t sheet) {
+  double normal[3];
+  BasePlaneNormal(normal);
+  int count = 0;
+  Stamvik::HostBlock<tag_t> faces;
+  ES_body_ask_faces(sheet, &count, faces.out());
+  const std::vector<tag_t> held(faces.get(), faces.get() + count);
+  faces.reset();
+  const double length = std::hypot(normal[0], normal[1], normal[2]);
+  if (!(length > 0)) return 1.0;
+  int towards = 0;
+  for (tag_t face : held) {
+    const double middle[2] = {0.5, 0.5};
+    double point[3], along[3];
+    if (MODL_ask_face_props(face, middle, point, along) != 0) return 1.0;
+    const double size = std::hypot(along[0], along[1], along[2]);
+    if (!(size > 0)) continue;
+    const double cosine = (along[0] * normal[0] + along[1] * normal[1] + along[2] * normal[2]) / (size * length);
+    // A face square to the base plane offsets sideways and says nothing.
+    if (cosine > kAngleLimit) return 1.0;
+    if (cosine < -kAngleLimit) ++towards;
+  }
+  return towards > 0 ? -1.0 : 1.0;
+}
+
 int DieDesDrawPunchBuilder::RefusedSizes() {
   // Without a deck sheet the bottom sheet is the die face offset by the deck
   // thickness away from the top: none, or the wrong way, makes no deck (and
@@ -221,19 +246,22 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
   if (sheet != 0 && deck == 0 && !(m_deckThickness > 0)) return kDeckThicknessNotPositive;
   const double tolerance = TOLER_ask_distance_tol();
   const bool beltIsDeck = std::fabs(m_deckThickness - m_beltThickness) <= tolerance;
-  // The belt is the top's band left unrelieved: a belt sheet (the die face
-  // lowered by the belt thickness) not below the top (the die face, raised
-  // by the allowance unless the face is exact) leaves none, the whole punch
-  // relieved. A deck sheet that is the belt is judged by the build.
-  if (sheet != 0 && !(beltIsDeck && deck != 0) &&
-      !((m_exactSheetbodyOption ? 0.0 : m_machiningAllowance) + m_beltThickness > tolerance))
-    return kPunchTopNotAboveBelt;
   // The punch stands on its base plane, the die face on the side its normal
   // points to.
   if (sheet != 0 && m_basePlane != 0) {
     const double height = HeightOverBasePlane(sheet);
     if (height != HUGE_VAL && !(height > tolerance)) return kDieFaceNotAboveBasePlane;
   }
+  // The belt is the top's band left unrelieved: a belt sheet (the die face
+  // lowered by the belt thickness) not below the top (the die face, raised
+  // by the allowance unless the face is exact) leaves none, the whole punch
+  // relieved. A deck sheet that is the belt is judged by the build. The
+  // sheets are offset along the face's normal: a face turned towards the
+  // base plane raises the belt and lowers the top.
+  const double side = sheet != 0 && m_basePlane != 0 ? DieFaceSide(sheet) : 1.0;
+  if (sheet != 0 && !(beltIsDeck && deck != 0) &&
+      !(side * ((m_exactSheetbodyOption ? 0.0 : m_machiningAllowance) + m_beltThickness) > tolerance))
+    return kPunchTopNotAboveBelt;
   // The chamfer's second offset is the relief times the angle's tangent: an
   // angle below 0 would chamfer away from the belt, one past 90 the other
   // way round.
@@ -247,7 +275,7 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
   if (measured == 0) return 0;
   const double from = HeightOverBasePlane(measured);
   if (from == HUGE_VAL) return 0;
-  const double wall = measured == deck ? from : from - m_beltThickness;
+  const double wall = measured == deck ? from : from - side * m_beltThickness;
   // A belt sheet on or below the base plane leaves no wall to judge by; the
   // build's own steps judge it.
   if (!(wall > tolerance)) return 0;

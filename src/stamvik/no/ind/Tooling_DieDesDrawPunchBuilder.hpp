@@ -64,6 +64,9 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // plane, along its normal (below it: negative); HUGE_VAL when nothing could
   // be measured.
   double HeightOverBasePlane(tag_t body);
+  // -1 when the die face is turned towards the base plane (every face of it
+  // not square to the plane's normal points against that normal), else 1.
+  double DieFaceSide(tag_t sheet);
 
   // The builder's own operations, in their slot order (the draw die reaches
   // them through the punch it owns). Statuses are 0 or a message number.
