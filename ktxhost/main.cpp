@@ -597,7 +597,7 @@ int main(int argc, char** argv) {
       overview(stdout);
       return kDone;
     }
-    if (argc == 3 && std::strcmp(argv[2], "help") == 0) {
+    if (argc == 3 && (std::strcmp(argv[2], "help") == 0 || asksHelp(argv[2]))) {
       std::printf("usage: ktxhost help [COMMAND]\n\nPrints the commands, or the help of one command.\n\n%s", kExitCodes);
       return kDone;
     }
