@@ -66,7 +66,8 @@ bool Parse(const Syntax& syntax, int argc, char** argv, Arguments* out) {
         out->options_.emplace_back(word, "");
         continue;
       }
-      if (i + 1 == argc) return usageError(syntax, "'" + word + "' needs " + option->needs);
+      // An empty word is no value either: it names no file, class or plug-in.
+      if (i + 1 == argc || *argv[i + 1] == '\0') return usageError(syntax, "'" + word + "' needs " + option->needs);
       out->options_.emplace_back(word, argv[++i]);
       continue;
     }

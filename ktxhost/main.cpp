@@ -189,6 +189,13 @@ int checkOutputs(const std::string& journal, const std::string& out, const std::
   return kDone;
 }
 
+// Why an output the play wrote did not take its name: what stands at the
+// name now, else the system's error of the write, when it set one.
+std::string whyNotWritten(const std::string& name, int error) {
+  if (std::string why = KTX::Files::WhyNotWritable(name); !why.empty()) return why;
+  return error != 0 ? std::strerror(error) : "the write failed";
+}
+
 // What a play is asked for: the journal, the files it writes, and the
 // counted call KTX_FAIL makes fail (none when `failing` is 0).
 struct PlayOptions {
@@ -331,19 +338,35 @@ class PlayRecorder {
   // call of it is open.
   void Flush(bool all) {
     if (!all && JAM_ask_open_records() != 0) return;
-    if (writer_ != nullptr)
+    if (writer_ != nullptr) {
       for (std::size_t i = 0, n = KTX::JAM::RecordedCount(); i < n; ++i)
         writer_->Write(KTX::JAM::RecordedAt(i), KTX::JAM::RecordedValues(i));
+      noteError();
+    }
     KTX::JAM::ClearJournal();
   }
   // OUT put in place; false when it cannot be written. Only with --record.
   bool PutInPlace() {
     writer_->Flush();
+    noteError();
     recorded_.close();
-    return recorded_ && temporary_->Made() && temporary_->PutInPlace();
+    noteError();
+    if (!recorded_ || !temporary_->Made()) return false;
+    errno = 0;
+    if (temporary_->PutInPlace()) return true;
+    error_ = errno;
+    return false;
   }
+  // The system's error of the write that failed (0 when none was set).
+  int Error() const { return error_; }
 
  private:
+  // The stream's first failure keeps the error its write set.
+  void noteError() {
+    if (!recorded_ && error_ == 0) error_ = errno;
+  }
+
+  int error_ = 0;
   std::optional<KTX::Files::TemporaryBeside> temporary_;
   std::ofstream recorded_;
   std::unique_ptr<KTX::JAM::JournalWriter> writer_;
@@ -412,15 +435,21 @@ int reportPlay(const PlayOptions& options, const PlayOutcome& outcome, const KTX
   if (played && !options.step.empty()) {
     const std::vector<int> bodies = KTX::Script::GeometryBodies(part);
     if (bodies.empty()) {
-      std::fprintf(stderr, "ktxhost: no body of the part has geometry: %s is not written\n", options.step.c_str());
+      std::fprintf(stderr, "ktxhost play: no body of the part has geometry: %s is not written\n",
+                   options.step.c_str());
       result = kFailed;
-    } else if (KTX::Kernel::WriteStep(bodies, options.step) != 0) {
-      std::fprintf(stderr, "ktxhost: cannot write %s\n", options.step.c_str());
-      result = kFailed;
+    } else {
+      errno = 0;
+      if (KTX::Kernel::WriteStep(bodies, options.step) != 0) {
+        std::fprintf(stderr, "ktxhost play: cannot write %s (--step): %s\n", options.step.c_str(),
+                     whyNotWritten(options.step, errno).c_str());
+        result = kFailed;
+      }
     }
   }
   if (!options.out.empty() && !recorder->PutInPlace()) {
-    std::fprintf(stderr, "ktxhost play: cannot write %s\n", options.out.c_str());
+    std::fprintf(stderr, "ktxhost play: cannot write %s (--record): %s\n", options.out.c_str(),
+                 whyNotWritten(options.out, recorder->Error()).c_str());
     result = kFailed;
   }
   return result;
@@ -597,7 +626,7 @@ int main(int argc, char** argv) {
       overview(stdout);
       return kDone;
     }
-    if (argc == 3 && std::strcmp(argv[2], "help") == 0) {
+    if (argc == 3 && (std::strcmp(argv[2], "help") == 0 || asksHelp(argv[2]))) {
       std::printf("usage: ktxhost help [COMMAND]\n\nPrints the commands, or the help of one command.\n\n%s", kExitCodes);
       return kDone;
     }
