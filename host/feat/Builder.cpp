@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -108,16 +109,17 @@ PART_part* rootPart = nullptr;
 // simply passed over), and who wants to hear of a part's end.
 struct PartKeeping {
   std::map<tag_t, std::vector<tag_t>> kept;
-  // Each kept object's part (the first by tag, should two keep it; 0: none),
-  // by the object's tag: asked for on every destroy of an expression, so
-  // found without reading the lists. Tags are handed out in a row, so this
-  // grows as the lists do.
-  std::vector<tag_t> partOf;
-  tag_t& partOfTag(tag_t object) {
-    if (object >= partOf.size()) partOf.resize(std::max<std::size_t>(object + 1, partOf.size() * 2), 0);
-    return partOf[object];
-  }
+  // Each kept object's part (the first by tag, should two keep it), by the
+  // object's tag: asked for on every destroy of an expression, so found
+  // without reading the lists.
+  std::unordered_map<tag_t, tag_t> partOf;
   std::unordered_set<tag_t> keptTwice;  // kept by more than one part (rare)
+  // The tags the lists hold, and how many the last pruning left: the lists
+  // are pruned of freed objects once they have doubled since, so that a
+  // session that makes and drops objects by the thousand keeps room for
+  // what lives.
+  std::size_t count = 0;
+  std::size_t afterPrune = 0;
   std::vector<Host::PartDestroyedHook> hooks;
 };
 PartKeeping& keeping() {
@@ -126,12 +128,34 @@ PartKeeping& keeping() {
 }
 }  // namespace
 
+namespace {
+// Takes the objects freed for good (that no undo brings back) out of every
+// part's list: they are nothing a part could close or cycle through again.
+void pruneFreed() {
+  PartKeeping& k = keeping();
+  k.count = 0;
+  for (auto& [part, tags] : k.kept) {
+    std::erase_if(tags, [&](tag_t t) {
+      if (!OM::OM_is_freed_tag(t)) return false;
+      k.partOf.erase(t);
+      k.keptTwice.erase(t);
+      return true;
+    });
+    k.count += tags.size();
+  }
+  k.afterPrune = k.count;
+}
+constexpr std::size_t kPruneFloor = 1024;
+}  // namespace
+
 namespace Host {
 void KeepInPart(PART_part* part, OM::Object* object) {
   if (part == nullptr) part = workPart;
   if (part == nullptr || object == nullptr) return;
+  if (keeping().count >= 2 * keeping().afterPrune + kPruneFloor) pruneFreed();
   keeping().kept[part->OmTag()].push_back(object->OmTag());
-  tag_t& known = keeping().partOfTag(object->OmTag());
+  ++keeping().count;
+  tag_t& known = keeping().partOf[object->OmTag()];
   if (known == 0) {
     known = part->OmTag();
   } else if (known != part->OmTag()) {
@@ -180,15 +204,18 @@ void destroyOpenBuilders(PART_part* part) {
 // it too, or to none.
 void forgetPartOf(tag_t part, const std::vector<tag_t>& tags) {
   for (tag_t t : tags) {
-    tag_t& known = keeping().partOfTag(t);
-    if (known != part) continue;
+    auto at = keeping().partOf.find(t);
+    if (at == keeping().partOf.end() || at->second != part) continue;
+    tag_t& known = at->second;
     known = 0;
-    if (keeping().keptTwice.count(t) == 0) continue;
-    for (const auto& [other, kept] : keeping().kept)
-      if (std::find(kept.begin(), kept.end(), t) != kept.end()) {
-        known = other;
-        break;
-      }
+    if (keeping().keptTwice.count(t) != 0) {
+      for (const auto& [other, kept] : keeping().kept)
+        if (std::find(kept.begin(), kept.end(), t) != kept.end()) {
+          known = other;
+          break;
+        }
+    }
+    if (known == 0) keeping().partOf.erase(at);
   }
 }
 
@@ -286,7 +313,8 @@ PART_part* PART_ask_part_of_object(tag_t object) {
   if (object == 0) return nullptr;
   // A part keeps itself.
   if (auto* part = dynamic_cast<PART_part*>(OM::OM_object_of_tag(object))) return part;
-  const tag_t part = object < keeping().partOf.size() ? keeping().partOf[object] : 0;
+  const auto at = keeping().partOf.find(object);
+  const tag_t part = at == keeping().partOf.end() ? 0 : at->second;
   return part == 0 ? nullptr : dynamic_cast<PART_part*>(OM::OM_object_of_tag(part));
 }
 

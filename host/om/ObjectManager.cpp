@@ -1312,6 +1312,11 @@ tag_t TAG_find_by_handle(const char* handle) {
 
 bool OM_is_deleted_tag(tag_t tag) { return deletedTag(tag, slotOf(tag)); }
 
+bool OM_is_freed_tag(tag_t tag) {
+  const TagSlot* slot = slotOf(tag);
+  return slot != nullptr ? slot->object == nullptr : deletedTag(tag, slot);
+}
+
 Object* OM_checked_object_of_tag(tag_t tag, int classId) {
   if (tag == 0) return nullptr;
   TagSlot* slot = slotOf(tag);
