@@ -525,6 +525,7 @@ int DeleteBody(int body, const char* caller) {
 void RecordError(const std::string& text) { recordError(text); }
 
 Counters LiveCounters() { return Counters{state().liveBodies, state().deleteErrors}; }
+std::size_t EntityRecords() { return state().entities.size(); }
 const std::vector<std::string>& Errors() { return state().errors; }
 
 void AttachModelBody(tag_t object, int body) {

@@ -1378,6 +1378,11 @@ bool OM_holds(const Object* from, const Object* to) {
 
 int OM_count_undo_marks() { return static_cast<int>(om().marks.size()); }
 
+std::size_t OM_row_pages() {
+  return static_cast<std::size_t>(std::count_if(om().tagPages.begin(), om().tagPages.end(),
+                                                [](const std::unique_ptr<TagPage>& page) { return page != nullptr; }));
+}
+
 int OM_live_objects() {
   int n = 0;
   for (const std::unique_ptr<TagPage>& page : om().tagPages)

@@ -337,6 +337,9 @@ KTX_HOST_API const std::vector<tag_t>* OM_ask_holders(tag_t held);
 // How many undo marks are set and not yet deleted.
 KTX_HOST_API int OM_ask_undo_mark_count();
 KTX_HOST_API int OM_live_objects();
+// How many pages of rows by tag the object manager holds (tests read that a
+// page whose objects are all freed for good is given back).
+KTX_HOST_API std::size_t OM_row_pages();
 // How many undo marks are set (a test reads whether marks balance).
 KTX_HOST_API int OM_count_undo_marks();
 
