@@ -306,9 +306,10 @@ void recordError(const std::string& text) {
 // for ever: once as many entities as were alive at the last sweep (and some)
 // are made since, those that were dead already at that sweep go. The table
 // holds at most about three times what lives, and the floor; a sweep costs
-// what it holds, paid for by the entities made between two sweeps. Tags are handed out in a row, so a tag
-// below the next one that is not there is one that died. What an undo can
-// bring back is in the undo log, whole, and comes back from there.
+// what it holds, paid for by the entities made between two sweeps. Tags are
+// handed out in a row, so a tag below the next one that is not there is one
+// that died. What an undo can bring back is in the undo log, whole, and
+// comes back from there.
 constexpr std::size_t kSweepFloor = 4096;
 
 void sweepDead() {
