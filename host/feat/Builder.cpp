@@ -1,15 +1,16 @@
 #include "feat/Builder.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "om/LogTags.hpp"
 #include "om/TagIntMap.hpp"
+#include "sys/AddressTable.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Failure.hpp"
@@ -111,8 +112,11 @@ struct PartKeeping {
   std::map<tag_t, std::vector<tag_t>> kept;
   // Each kept object's part (the first by tag, should two keep it), by the
   // object's tag: asked for on every destroy of an expression, so found
-  // without reading the lists.
-  std::unordered_map<tag_t, tag_t> partOf;
+  // without reading the lists, and written for every object a part keeps, so
+  // held in one open-addressed array (keyed by the tag's value as if it were
+  // an address: the table never reads through a key).
+  Host::AddressTable<tag_t> partOf;
+  static const void* key(tag_t object) { return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(object)); }
   std::unordered_set<tag_t> keptTwice;  // kept by more than one part (rare)
   // The tags the lists hold, and how many the last pruning left: the lists
   // are pruned of freed objects once they have doubled since, so that a
@@ -137,7 +141,7 @@ void pruneFreed() {
   for (auto& [part, tags] : k.kept) {
     std::erase_if(tags, [&](tag_t t) {
       if (!OM::OM_is_freed_tag(t)) return false;
-      k.partOf.erase(t);
+      k.partOf.Erase(PartKeeping::key(t));
       k.keptTwice.erase(t);
       return true;
     });
@@ -155,7 +159,7 @@ void KeepInPart(PART_part* part, OM::Object* object) {
   if (keeping().count >= 2 * keeping().afterPrune + kPruneFloor) pruneFreed();
   keeping().kept[part->OmTag()].push_back(object->OmTag());
   ++keeping().count;
-  tag_t& known = keeping().partOf[object->OmTag()];
+  tag_t& known = keeping().partOf.Entry(PartKeeping::key(object->OmTag()));
   if (known == 0) {
     known = part->OmTag();
   } else if (known != part->OmTag()) {
@@ -204,9 +208,9 @@ void destroyOpenBuilders(PART_part* part) {
 // it too, or to none.
 void forgetPartOf(tag_t part, const std::vector<tag_t>& tags) {
   for (tag_t t : tags) {
-    auto at = keeping().partOf.find(t);
-    if (at == keeping().partOf.end() || at->second != part) continue;
-    tag_t& known = at->second;
+    tag_t* at = keeping().partOf.Find(PartKeeping::key(t));
+    if (at == nullptr || *at != part) continue;
+    tag_t& known = *at;
     known = 0;
     if (keeping().keptTwice.count(t) != 0) {
       for (const auto& [other, kept] : keeping().kept)
@@ -215,7 +219,7 @@ void forgetPartOf(tag_t part, const std::vector<tag_t>& tags) {
           break;
         }
     }
-    if (known == 0) keeping().partOf.erase(at);
+    if (known == 0) keeping().partOf.Erase(PartKeeping::key(t));
   }
 }
 
@@ -313,8 +317,8 @@ PART_part* PART_ask_part_of_object(tag_t object) {
   if (object == 0) return nullptr;
   // A part keeps itself.
   if (auto* part = dynamic_cast<PART_part*>(OM::OM_object_of_tag(object))) return part;
-  const auto at = keeping().partOf.find(object);
-  const tag_t part = at == keeping().partOf.end() ? 0 : at->second;
+  const tag_t* at = keeping().partOf.Find(PartKeeping::key(object));
+  const tag_t part = at == nullptr ? 0 : *at;
   return part == 0 ? nullptr : dynamic_cast<PART_part*>(OM::OM_object_of_tag(part));
 }
 

@@ -316,7 +316,7 @@ void LogRoom::Release() noexcept {
 
 // The row of a tag; null for a tag never handed out and for one whose page
 // was given back (its object freed for good).
-TagSlot* slotOf(tag_t tag) {
+[[gnu::always_inline]] inline TagSlot* slotOf(tag_t tag) {
   const Manager& m = om();
   if (tag < kFirstTag || tag >= m.nextTag) return nullptr;
   const std::size_t index = tag - kFirstTag;
