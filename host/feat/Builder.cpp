@@ -1,16 +1,15 @@
 #include "feat/Builder.hpp"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "om/LogTags.hpp"
 #include "om/TagIntMap.hpp"
-#include "sys/AddressTable.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
 #include "sys/Failure.hpp"
@@ -106,17 +105,51 @@ PART_part* workPart = nullptr;
 // Set only while the session works inside an assembly: otherwise the work part is the root.
 PART_part* rootPart = nullptr;
 
+// A part's tag by the tag of an object it keeps, in pages of consecutive
+// tags: tags are handed out in a row, so the objects made together are
+// found together, and a page goes once it names no part (its objects freed).
+class PartByTag {
+ public:
+  tag_t Get(tag_t object) const {
+    const std::size_t at = object >> kBits;
+    return at < pages_.size() && pages_[at] != nullptr ? pages_[at]->parts[object & kMask] : 0;
+  }
+  void Set(tag_t object, tag_t part) {
+    const std::size_t at = object >> kBits;
+    if (at >= pages_.size()) {
+      if (part == 0) return;
+      pages_.resize(at + 1);
+    }
+    std::unique_ptr<Page>& page = pages_[at];
+    if (page == nullptr) {
+      if (part == 0) return;
+      page = std::make_unique<Page>();
+    }
+    tag_t& slot = page->parts[object & kMask];
+    if (slot == 0 && part != 0) ++page->named;
+    if (slot != 0 && part == 0) --page->named;
+    slot = part;
+    if (page->named == 0) page.reset();
+  }
+
+ private:
+  static constexpr unsigned kBits = 10;
+  static constexpr tag_t kMask = (tag_t{1} << kBits) - 1;
+  struct Page {
+    tag_t parts[std::size_t{1} << kBits] = {};
+    std::size_t named = 0;
+  };
+  std::vector<std::unique_ptr<Page>> pages_;
+};
+
 // What each part keeps (by tag, so that an object destroyed before the part is
 // simply passed over), and who wants to hear of a part's end.
 struct PartKeeping {
   std::map<tag_t, std::vector<tag_t>> kept;
   // Each kept object's part (the first by tag, should two keep it), by the
   // object's tag: asked for on every destroy of an expression, so found
-  // without reading the lists, and written for every object a part keeps, so
-  // held in one open-addressed array (keyed by the tag's value as if it were
-  // an address: the table never reads through a key).
-  Host::AddressTable<tag_t> partOf;
-  static const void* key(tag_t object) { return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(object)); }
+  // without reading the lists.
+  PartByTag partOf;
   std::unordered_set<tag_t> keptTwice;  // kept by more than one part (rare)
   // The tags the lists hold, and how many the last pruning left: the lists
   // are pruned of freed objects once they have doubled since, so that a
@@ -141,7 +174,7 @@ void pruneFreed() {
   for (auto& [part, tags] : k.kept) {
     std::erase_if(tags, [&](tag_t t) {
       if (!OM::OM_is_freed_tag(t)) return false;
-      k.partOf.Erase(PartKeeping::key(t));
+      k.partOf.Set(t, 0);
       k.keptTwice.erase(t);
       return true;
     });
@@ -159,12 +192,12 @@ void KeepInPart(PART_part* part, OM::Object* object) {
   if (keeping().count >= 2 * keeping().afterPrune + kPruneFloor) pruneFreed();
   keeping().kept[part->OmTag()].push_back(object->OmTag());
   ++keeping().count;
-  tag_t& known = keeping().partOf.Entry(PartKeeping::key(object->OmTag()));
+  const tag_t known = keeping().partOf.Get(object->OmTag());
   if (known == 0) {
-    known = part->OmTag();
+    keeping().partOf.Set(object->OmTag(), part->OmTag());
   } else if (known != part->OmTag()) {
     keeping().keptTwice.insert(object->OmTag());
-    if (part->OmTag() < known) known = part->OmTag();
+    if (part->OmTag() < known) keeping().partOf.Set(object->OmTag(), part->OmTag());
   }
 }
 void OnPartDestroyed(PartDestroyedHook hook) { keeping().hooks.push_back(hook); }
@@ -208,10 +241,8 @@ void destroyOpenBuilders(PART_part* part) {
 // it too, or to none.
 void forgetPartOf(tag_t part, const std::vector<tag_t>& tags) {
   for (tag_t t : tags) {
-    tag_t* at = keeping().partOf.Find(PartKeeping::key(t));
-    if (at == nullptr || *at != part) continue;
-    tag_t& known = *at;
-    known = 0;
+    if (keeping().partOf.Get(t) != part) continue;
+    tag_t known = 0;
     if (keeping().keptTwice.count(t) != 0) {
       for (const auto& [other, kept] : keeping().kept)
         if (std::find(kept.begin(), kept.end(), t) != kept.end()) {
@@ -219,7 +250,7 @@ void forgetPartOf(tag_t part, const std::vector<tag_t>& tags) {
           break;
         }
     }
-    if (known == 0) keeping().partOf.Erase(PartKeeping::key(t));
+    keeping().partOf.Set(t, known);
   }
 }
 
@@ -317,8 +348,7 @@ PART_part* PART_ask_part_of_object(tag_t object) {
   if (object == 0) return nullptr;
   // A part keeps itself.
   if (auto* part = dynamic_cast<PART_part*>(OM::OM_object_of_tag(object))) return part;
-  const tag_t* at = keeping().partOf.Find(PartKeeping::key(object));
-  const tag_t part = at == nullptr ? 0 : *at;
+  const tag_t part = keeping().partOf.Get(object);
   return part == 0 ? nullptr : dynamic_cast<PART_part*>(OM::OM_object_of_tag(part));
 }
 
