@@ -3,8 +3,10 @@
 // second of the process's own processor time beyond an empty journal's, and
 // its peak memory beside the empty journal's (a play keeps nothing it
 // played, so the two should be alike at any n). Also the start of a play
-// that makes no geometry beside a process that does nothing. The journals
-// are written at bench time into a temporary folder, removed at the end.
+// that makes no geometry beside a process that does nothing, and the peak
+// memory of a long session of previews or of builders made and destroyed.
+// The journals are written at bench time into a temporary folder, removed at
+// the end.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -164,6 +166,152 @@ BENCHMARK(BM_Replay)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kNanosecond);
+
+// What a long session holds: a journal that previews one cast relief n
+// times (kind 0), or makes a cast-relief builder and destroys it n times
+// (kind 1); written once per kind and size.
+constexpr const char* kCastReliefSetUp =
+      "journal 1\n"
+      "record 0 get \"Session\" \"WorkPart\"\n"
+      "  result tag \"workpart\" \"Part\" 1\n"
+      "  closed 0\n"
+      "record 0 get \"Part\" \"DieCollection\"\n"
+      "  this tag 1\n"
+      "  result tag \"diecollection\" \"Die.DieCollection\" 1\n"
+      "  closed 0\n"
+      "record 0 method \"Part\" \"CreateSolidBody\"\n"
+      "  this tag 1\n"
+      "  result tag \"body\" \"Body\" 2\n"
+      "  closed 0\n"
+      "record 0 method \"Part\" \"CreateSheetBody\"\n"
+      "  this tag 1\n"
+      "  result tag \"body\" \"Body\" 3\n"
+      "  closed 0\n"
+      "record 0 method \"Die.DieCollection\" \"CastRelief\"\n"
+      "  this tag 1\n"
+      "  in tag \"castRelief\" \"Die.CastRelief\" 0\n"
+      "  result tag \"builder\" \"Die.CastReliefBuilder\" 10\n"
+      "  closed 0\n"
+      "record 0 get \"Die.CastReliefBuilder\" \"ReliefProfile\"\n"
+      "  this ptr 10\n"
+      "  result ptr \"reliefprofile\" \"Section\" 11\n"
+      "  closed 0\n"
+      "record 0 method \"Section\" \"AddLoop\"\n"
+      "  this ptr 11\n"
+      "  in int \"kind\" - 0\n"
+      "  in struct-array \"points\" \"Point3d\" 9 0 0 0 40 0 0 40 25 0\n"
+      "  closed 0\n"
+      "record 0 get \"Die.CastReliefBuilder\" \"Target\"\n"
+      "  this ptr 10\n"
+      "  result ptr \"target\" \"SelectBrenvikObject\" 12\n"
+      "  closed 0\n"
+      "record 0 set \"SelectObject\" \"Value\"\n"
+      "  this ptr 12\n"
+      "  in tag \"value\" \"TaggedObject\" 2\n"
+      "  closed 0\n"
+      "record 0 get \"Die.CastReliefBuilder\" \"SheetMetal\"\n"
+      "  this ptr 10\n"
+      "  result ptr \"sheetmetal\" \"SelectBrenvikObject\" 13\n"
+      "  closed 0\n"
+      "record 0 set \"SelectObject\" \"Value\"\n"
+      "  this ptr 13\n"
+      "  in tag \"value\" \"TaggedObject\" 3\n"
+      "  closed 0\n"
+      "record 0 get \"Die.CastReliefBuilder\" \"BaseOrientation\"\n"
+      "  this ptr 10\n"
+      "  result ptr \"baseorientation\" \"Die.DiePlaneBuilder\" 14\n"
+      "  closed 0\n"
+      "record 0 set \"Die.DiePlaneBuilder\" \"InputType\"\n"
+      "  this ptr 14\n"
+      "  in enum \"inputtype\" \"Die.DiePlaneBuilder.PlaneType\" 2\n"
+      "  closed 0\n"
+      "record 0 set \"Die.DiePlaneBuilder\" \"CoordinateSystemOrigin\"\n"
+      "  this ptr 14\n"
+      "  in struct \"coordinatesystemorigin\" \"Point3d\" 3 0 0 10\n"
+      "  closed 0\n"
+      "record 0 get \"Die.CastReliefBuilder\" \"ReliefDepth\"\n"
+      "  this ptr 10\n"
+      "  result ptr \"reliefdepth\" \"Expression\" 15\n"
+      "  closed 0\n"
+      "record 0 set \"Expression\" \"RightHandSide\"\n"
+      "  this ptr 15\n"
+      "  in string \"righthandside\" - \"5\"\n"
+      "  closed 0\n"
+      "record 0 set \"Die.CastReliefBuilder\" \"CreateSupportCasting\"\n"
+      "  this ptr 10\n"
+      "  in logical \"createsupportcasting\" - true\n"
+      "  closed 0\n"
+      "record 0 get \"Die.CastReliefBuilder\" \"Thickness\"\n"
+      "  this ptr 10\n"
+      "  result ptr \"thickness\" \"Expression\" 16\n"
+      "  closed 0\n"
+      "record 0 set \"Expression\" \"RightHandSide\"\n"
+      "  this ptr 16\n"
+      "  in string \"righthandside\" - \"20\"\n"
+      "  closed 0\n"
+      "record 0 set \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n"
+      "  this ptr 10\n"
+      "  in double \"distancetolerance\" - 0.02 0\n"
+      "  closed 0\n"
+;
+
+std::string SessionJournal(long kind, long count) {
+  const std::string path =
+      (gFolder.Path() / ((kind == 0 ? "previews_" : "builders_") + std::to_string(count) + ".jou")).string();
+  std::FILE* out = std::fopen(path.c_str(), "w");
+  if (out == nullptr) std::abort();
+  if (kind == 0) {
+    std::fputs(kCastReliefSetUp, out);
+    for (long i = 0; i < count; ++i)
+      std::fputs("record 0 method \"Builder\" \"Preview\"\n  this ptr 10\n  result int \"count\" - 1\n  closed 0\n", out);
+    std::fputs("record 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n", out);
+  } else {
+    std::fputs(
+        "journal 1\n"
+        "record 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 0\n"
+        "record 0 get \"Part\" \"DieCollection\"\n  this tag 1\n"
+        "  result tag \"diecollection\" \"Die.DieCollection\" 1\n  closed 0\n",
+        out);
+    for (long i = 0; i < count; ++i)
+      std::fputs(
+          "record 0 method \"Die.DieCollection\" \"CastRelief\"\n  this tag 1\n"
+          "  in tag \"castRelief\" \"Die.CastRelief\" 0\n"
+          "  result tag \"builder\" \"Die.CastReliefBuilder\" 10\n  closed 0\n"
+          "record 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n",
+          out);
+  }
+  if (std::fclose(out) != 0) std::abort();
+  return path;
+}
+
+// The peak resident memory of `ktxhost play` of n previews or n builders
+// made and destroyed, and how much more that is than 2,000 of them: a play
+// holds room for what is alive, not for what it ever made, so the growth
+// stays within a few megabytes at any n. The best of 3.
+void BM_SessionMemory(benchmark::State& state) {
+  const long kind = state.range(0), count = state.range(1);
+  const std::string small = SessionJournal(kind, 2000), journal = SessionJournal(kind, count);
+  Run base, played;
+  for (auto _ : state) {
+    base = Best(small, false, 3);
+    played = Best(journal, false, 3);
+    if (!base.ok || !played.ok) {
+      state.SkipWithError("ktxhost play failed");
+      return;
+    }
+    state.SetIterationTime(played.wall);
+  }
+  state.counters["peak_rss_mb"] = static_cast<double>(played.peak) / (1 << 20);
+  state.counters["over_2000_mb"] = static_cast<double>(played.peak - base.peak) / (1 << 20);
+  state.counters["bytes_per_item"] =
+      count > 2000 ? static_cast<double>(played.peak - base.peak) / static_cast<double>(count - 2000) : 0;
+}
+BENCHMARK(BM_SessionMemory)
+    ->ArgsProduct({{0, 1}, {2000, 20000, 50000, 100000}})
+    ->ArgNames({"builders", "count"})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // The start of a play that makes no geometry (an empty journal: the
 // plug-in and the previews loaded, a part made, nothing played) beside a

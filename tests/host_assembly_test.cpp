@@ -7,6 +7,7 @@
 
 #include "TestSupport.hpp"
 #include "assy/Assembly.hpp"
+#include "sel/Selection.hpp"
 #include "sys/Memory.hpp"
 
 using namespace KTX;
@@ -109,6 +110,27 @@ TEST_F(Assembly, TheWalkOverAPartsComponentsGoesInTheirOrderAndEndsAfterTheLast)
   EXPECT_EQ(VD_ASSEM_cycle_inst_of_part(part(), first), second);
   EXPECT_EQ(VD_ASSEM_cycle_inst_of_part(part(), second), 0);
   EXPECT_EQ(VD_ASSEM_cycle_inst_of_part(wheel_, 0), 0);
+}
+
+// A part's list of what it keeps lets go of the objects freed for good, but
+// not of those deleted under a mark: undone, they are the part's again (found
+// as its objects, and destroyed with it, which the leak check holds).
+TEST_F(Assembly, APartsKeepingLetsGoOfFreedObjectsButNotOfThoseAnUndoBringsBack) {
+  constexpr int kMade = 3000;  // past the lists' pruning floor twice over
+  std::vector<SELECT_OBJECT*> lasting;
+  for (int i = 0; i < 8; ++i) lasting.push_back(Host::CreateInPart<SELECT_OBJECT>(part()));
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, "keeping", &error);
+  for (int i = 0; i < 4; ++i) lasting[static_cast<std::size_t>(i)]->destroy();
+  // Objects made and dropped while the mark can still bring those back.
+  for (int i = 0; i < kMade; ++i) Host::CreateInPart<SELECT_OBJECT>(part())->destroy();
+  ASSERT_EQ(UNDO_QD_undo_to_mark(mark, "keeping"), 0);
+  ASSERT_EQ(UNDO_QD_delete_mark(mark, "keeping"), 0);
+  for (int i = 0; i < kMade; ++i) Host::CreateInPart<SELECT_OBJECT>(part())->destroy();
+  std::vector<tag_t> expected;
+  for (SELECT_OBJECT* o : lasting) expected.push_back(o->ask_tag());
+  EXPECT_EQ(Host::KeptInPart(part()), expected);
+  for (SELECT_OBJECT* o : lasting) EXPECT_EQ(PART_ask_part_of_object(o->ask_tag()), part());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The stand-in kernel, the library's body utilities and the die-design target
 // objects, as the builders' previews and commits use them.
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -61,6 +62,62 @@ class KernelTest : public stamvik_test::HostTest {
 };
 
 // ---- bodies, copies and deletion -------------------------------------------
+
+// A dead entity's record stays a while (what it was copied from is still
+// answered), then a sweep drops it: the records stay within the sweep's floor
+// twice over however many bodies come and go, a dropped tag still answers as
+// deleted and the tag past the last one as unknown, and an undo across
+// sweeps brings back a body deleted under its mark.
+TEST_F(KernelTest, DeadEntitiesRecordsGoWithASweepWhileTheirTagsStayDead) {
+  namespace Kernel = KTX::Kernel;
+  constexpr std::size_t kFloor = 4096;
+  constexpr int kChurn = 3 * static_cast<int>(kFloor) + 1;
+  auto churn = [&] {
+    std::size_t most = 0, records = Kernel::EntityRecords();
+    int sweeps = 0, previous = 0;
+    for (int i = 0; i < kChurn; ++i) {
+      const int body = Kernel::CreateBody(BodyType::Solid);
+      if (Kernel::EntityRecords() <= records) {
+        // A sweep came: what died just before it keeps its record through it.
+        ++sweeps;
+        EXPECT_NE(Kernel::PartitionOf(previous), 0);
+      }
+      EXPECT_EQ(Kernel::DeleteBody(body, "test"), 0);
+      records = Kernel::EntityRecords();
+      most = std::max(most, records);
+      previous = body;
+    }
+    EXPECT_GE(sweeps, 2);
+    return most;
+  };
+  const int source = Kernel::CreateBody(BodyType::Solid);
+  int copy = 0;
+  ASSERT_EQ(DieDesUtilsSolvaneCopy(false, source, &copy), 0);
+  ASSERT_EQ(Kernel::DeleteBody(copy, "test"), 0);
+  EXPECT_EQ(Kernel::CopiedFrom(copy), source);
+  EXPECT_LT(churn(), 2 * kFloor + 64);
+  EXPECT_EQ(Kernel::CopiedFrom(copy), 0) << "the dead copy's record is still kept";
+
+  EXPECT_EQ(Kernel::DeleteBody(copy, "test"), ZV_ERROR_bad_tag);
+  EXPECT_EQ(Kernel::Errors().back(), "test: body " + std::to_string(copy) + " is already deleted");
+  const int newest = Kernel::CreateBody(BodyType::Sheet);
+  EXPECT_EQ(Kernel::DeleteBody(newest + 1, "test"), ZV_ERROR_bad_tag);
+  EXPECT_EQ(Kernel::Errors().back(), "test: body " + std::to_string(newest + 1) + " is unknown");
+  expectedDeleteErrors_ = 2;
+
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, "sweeps", &error);
+  ASSERT_EQ(Kernel::DeleteBody(source, "test"), 0);
+  ASSERT_EQ(Kernel::DeleteBody(newest, "test"), 0);
+  churn();
+  ASSERT_EQ(UNDO_QD_undo_to_mark(mark, "sweeps"), 0);
+  ASSERT_EQ(UNDO_QD_delete_mark(mark, "sweeps"), 0);
+  EXPECT_TRUE(Kernel::IsBody(source));
+  EXPECT_TRUE(Kernel::IsSheet(newest));
+  EXPECT_EQ(LiveBodies(), 2);
+  EXPECT_EQ(Kernel::DeleteBody(source, "test"), 0);
+  EXPECT_EQ(Kernel::DeleteBody(newest, "test"), 0);
+}
 
 TEST_F(KernelTest, CopyIsANewBodyOfTheSameTypeAndIsRecorded) {
   int sheet = KTX::Kernel::CreateBody(BodyType::Sheet);

@@ -3,10 +3,12 @@
 #include "DieDesJA_CastReliefBuilder.hpp"
 #include "DieDes_DiePlaneBuilder.hpp"
 #include "TestSupport.hpp"
+#include "sel/Selection.hpp"
 #include "sys/AddressTable.hpp"
 
 #include <cstdint>
 #include <set>
+#include <vector>
 
 using namespace KTX;
 using stamvik_test::HostTest;
@@ -189,6 +191,93 @@ TEST(AddressTable, AgreesWithASetThroughInsertsDropsAndRegrowth) {
   EXPECT_FALSE(none.Insert(static_cast<const void*>(nullptr)));
   EXPECT_FALSE(none.Erase(nullptr));
   EXPECT_EQ(none.Find(nullptr), nullptr);
+}
+
+// The objects of one whole page of rows (256 tags from a multiple of 256
+// above the first tag), so that the page holds the test's objects only.
+std::vector<SELECT_OBJECT*> WholePage() {
+  constexpr tag_t kFirst = 1000, kPage = 256;
+  std::vector<SELECT_OBJECT*> before, page;
+  while (page.size() < kPage) {
+    auto* made = Host::CreateHostObject<SELECT_OBJECT>();
+    if (page.empty() && (made->ask_tag() - kFirst) % kPage != 0)
+      before.push_back(made);
+    else
+      page.push_back(made);
+  }
+  for (SELECT_OBJECT* o : before) o->destroy();
+  return page;
+}
+
+// A page of rows goes once every object of it is freed for good, not before
+// (one left, at either end of the page, or all deleted under a mark that can
+// bring them back); every tag of it still answers as deleted, and the tag
+// past the last one handed out as no object.
+TEST_F(ObjectManager, APageOfRowsGoesOnceEveryObjectOfItIsFreedForGood) {
+  struct Row {
+    const char* name;
+    int keep;   // the index left alive; -1: none
+    bool mark;  // destroyed under a mark, then undone
+  };
+  const Row rows[] = {
+      {"all freed", -1, false},
+      {"the first left", 0, false},
+      {"the last left", 255, false},
+      {"all deleted under a mark", -1, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<SELECT_OBJECT*> page = WholePage();
+    std::vector<tag_t> tags;
+    for (SELECT_OBJECT* o : page) tags.push_back(o->ask_tag());
+    const std::size_t pages = OM::OM_row_pages();
+    int error = 0;
+    const int mark = row.mark ? UNDO_QD_set_mark(1, "page", &error) : 0;
+    for (std::size_t i = 0; i < page.size(); ++i)
+      if (static_cast<int>(i) != row.keep) page[i]->destroy();
+    const bool gone = row.keep < 0 && !row.mark;
+    EXPECT_EQ(OM::OM_row_pages(), gone ? pages - 1 : pages);
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+      if (static_cast<int>(i) == row.keep) {
+        EXPECT_EQ(OM::OM_object_of_tag(tags[i]), page[i]);
+        EXPECT_FALSE(OM::OM_is_deleted_tag(tags[i]));
+        EXPECT_FALSE(OM::OM_is_freed_tag(tags[i]));
+        continue;
+      }
+      EXPECT_EQ(OM::OM_object_of_tag(tags[i]), nullptr) << i;
+      EXPECT_TRUE(OM::OM_is_deleted_tag(tags[i])) << i;
+      EXPECT_EQ(OM::OM_is_freed_tag(tags[i]), !row.mark) << i;
+      EXPECT_EQ(RaisedCode([&] { OM::OM_checked_object_of_tag(tags[i], 0); }), Error::kDeletedTag) << i;
+      EXPECT_EQ(RaisedCode([&] { OM::OM_check_tag_class(__FILE__, __LINE__, tags[i], SELECT_OBJECT::ThisClassId); }),
+                Error::kDeletedTag)
+          << i;
+    }
+    if (row.mark) {
+      // Undone, every object is back under its own tag, with its row.
+      ASSERT_EQ(UNDO_QD_undo_to_mark(mark, "page"), 0);
+      ASSERT_EQ(UNDO_QD_delete_mark(mark, "page"), 0);
+      for (std::size_t i = 0; i < tags.size(); ++i) {
+        EXPECT_EQ(OM::OM_object_of_tag(tags[i]), page[i]) << i;
+        EXPECT_FALSE(OM::OM_is_deleted_tag(tags[i])) << i;
+        EXPECT_EQ(OM::TagToObject<SELECT_OBJECT>(tags[i]), page[i]) << i;
+      }
+      for (SELECT_OBJECT* o : page) o->destroy();
+    } else if (row.keep >= 0) {
+      page[static_cast<std::size_t>(row.keep)]->destroy();
+    }
+    EXPECT_EQ(OM::OM_row_pages(), pages - 1);
+    EXPECT_TRUE(OM::OM_is_freed_tag(tags[static_cast<std::size_t>(row.keep < 0 ? 0 : row.keep)]));
+  }
+  auto* last = Host::CreateHostObject<SELECT_OBJECT>();
+  const tag_t newest = last->ask_tag(), past = newest + 1;
+  EXPECT_FALSE(OM::OM_is_deleted_tag(past));
+  EXPECT_FALSE(OM::OM_is_freed_tag(past));
+  EXPECT_EQ(RaisedCode([&] { OM::OM_checked_object_of_tag(past, 0); }), Error::kBadObject);
+  EXPECT_FALSE(OM::OM_is_freed_tag(newest));
+  last->destroy();
+  EXPECT_TRUE(OM::OM_is_freed_tag(newest));
+  EXPECT_EQ(RaisedCode([&] { OM::OM_checked_object_of_tag(newest, 0); }), Error::kDeletedTag);
+  EXPECT_EQ(RaisedCode([&] { OM::OM_checked_object_of_tag(past, 0); }), Error::kBadObject);
 }
 
 }  // namespace

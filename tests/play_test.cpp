@@ -554,6 +554,53 @@ TEST(KtxhostPlay, WhatTheHostShowsAndTheFailureSwitchFromTheEnvironmentAreOnTheE
   std::filesystem::remove_all(scratch);
 }
 
+// A journal that names more builders than the player keeps entries for
+// (each made and destroyed under a tag of its own), then one of them again:
+// a tag whose object is gone is still told as gone, whether its entry was let
+// go long before (the first) or not (the last), and a tag no record made as
+// such.
+TEST(KtxhostPlay, ATagWhoseObjectWentLongAgoIsStillToldAsGone) {
+  constexpr int kBuilders = 1100;
+  const std::filesystem::path scratch =
+      std::filesystem::temp_directory_path() / ("play_gone_" + std::to_string(getpid()));
+  std::filesystem::create_directories(scratch);
+  struct Row {
+    int tag;
+    const char* shown;
+  };
+  const Row rows[] = {
+      {100, "the object of tag 100 is gone"},
+      {100 + kBuilders - 1, "the object of tag 1199 is gone"},
+      {99, "tag 99 names no object an earlier record made"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.tag);
+    const std::filesystem::path journal = scratch / "gone.jou";
+    {
+      std::ofstream out(journal);
+      out << "journal 1\n"
+             "record 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 0\n"
+             "record 0 get \"Part\" \"DieCollection\"\n  this tag 1\n"
+             "  result tag \"diecollection\" \"Die.DieCollection\" 1\n  closed 0\n";
+      for (int i = 0; i < kBuilders; ++i)
+        out << "record 0 method \"Die.DieCollection\" \"CastRelief\"\n  this tag 1\n"
+               "  in tag \"castRelief\" \"Die.CastRelief\" 0\n"
+               "  result tag \"builder\" \"Die.CastReliefBuilder\" "
+            << 100 + i
+            << "\n  closed 0\n"
+               "record 0 method \"Builder\" \"Destroy\"\n  this ptr "
+            << 100 + i << "\n  closed 0\n";
+      out << "record 0 method \"Builder\" \"Destroy\"\n  this ptr " << row.tag << "\n  closed 0\n";
+    }
+    const stamvik_test::CommandRun run = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " +
+                                                                  journal.string() + " --plugin " + STAMVIK_PLUGIN +
+                                                                  " 2>&1 >/dev/null");
+    EXPECT_EQ(run.status, 1) << run.out;
+    EXPECT_NE(run.out.find(row.shown), std::string::npos) << run.out;
+  }
+  std::filesystem::remove_all(scratch);
+}
+
 TEST(KtxhostPlay, AJournalThatDoesNotPlayFailsAndPrintsNoPart) {
   const std::filesystem::path scratch = std::filesystem::temp_directory_path() / ("play_bad_" + std::to_string(getpid()));
   std::filesystem::create_directories(scratch);

@@ -9,6 +9,7 @@
 #include "DieDes_DiePlaneBuilder.hpp"
 #include "TestSupport.hpp"
 #include "exp/Expression.hpp"
+#include "script/ScriptClasses.hpp"
 #include "geom/Geometry.hpp"
 #include "upd/Update.hpp"
 
@@ -230,6 +231,84 @@ TEST_F(UpdateLogs, AnUndoneDestroyLeavesTheUpdateNothingOfTheBuilder) {
   EXPECT_EQ(Host::LoggedForDeletion(), (std::vector<tag_t>{selection, entity}));
   UPDATE_do_update();
   for (tag_t t : {builder, selection, entity}) EXPECT_EQ(OM::OM_object_of_tag(t), nullptr) << t;
+}
+
+// A script's Destroy deletes at once what the builder's destroy logged for
+// deletion (the plane builder's selection), as the next update would, and
+// takes it out of the log; what was logged before it stays logged and alive.
+// An undo to a mark set before brings back the builder, its selection and
+// the log as they were.
+TEST_F(UpdateLogs, ABuildersDestroyDeletesWhatItLoggedForDeletionAndAnUndoPutsItBack) {
+  const UNIT_unit* mm = UNIT_ask_default_unit_obj_for_measure(0);
+  struct Row {
+    const char* name;
+    bool loggedBefore;  // an expression logged for deletion before the destroy
+    bool mark;          // destroyed under a mark, then undone
+  };
+  const Row rows[] = {
+      {"nothing logged before", false, false},
+      {"one logged before", true, false},
+      {"one logged before, undone", true, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Host::ClearUpdateLogs();
+    EXP_expression* earlier = EXP_expression::Make(part(), "1", 1, mm);
+    const tag_t earlierTag = earlier->ask_tag();
+    if (row.loggedBefore) UPDATE_log_object_to_delete(earlier);
+    DieDes::DiePlaneBuilder* plane = DieDes::DiePlaneBuilderFactory::Create(part(), true, true, true, true, false);
+    ASSERT_NE(plane->GetSelectPlane(), nullptr);
+    const tag_t planeTag = plane->ask_tag(), selection = plane->GetSelectPlane()->ask_tag();
+    const std::vector<tag_t> loggedBefore = Host::LoggedForDeletion();
+    int error = 0;
+    const int mark = row.mark ? UNDO_QD_set_mark(1, "destroy", &error) : 0;
+    EXPECT_EQ(Script::Builder_Destroy(plane), 0);
+    EXPECT_EQ(OM::OM_object_of_tag(selection), nullptr);
+    EXPECT_EQ(Host::LoggedForDeletion(), loggedBefore);
+    EXPECT_EQ(OM::OM_object_of_tag(earlierTag), earlier);
+    if (row.mark) {
+      ASSERT_EQ(UNDO_QD_undo_to_mark(mark, "destroy"), 0);
+      ASSERT_EQ(UNDO_QD_delete_mark(mark, "destroy"), 0);
+      EXPECT_EQ(OM::OM_object_of_tag(planeTag), plane);
+      ASSERT_NE(OM::OM_object_of_tag(selection), nullptr);
+      EXPECT_EQ(plane->GetSelectPlane(), OM::OM_object_of_tag(selection));
+      EXPECT_EQ(Host::LoggedForDeletion(), loggedBefore);
+      EXPECT_EQ(Script::Builder_Destroy(plane), 0);
+      EXPECT_EQ(OM::OM_object_of_tag(selection), nullptr);
+    }
+    // The update deletes what stayed logged, and only that.
+    UPDATE_do_update();
+    EXPECT_EQ(OM::OM_object_of_tag(earlierTag) == nullptr, row.loggedBefore);
+    if (!row.loggedBefore) earlier->destroy();
+  }
+}
+
+// What was logged before a mark and deleted under it from the log is logged
+// again, and alive, once the mark is undone; the length given is the first
+// entry kept, and one past the log deletes nothing.
+TEST_F(UpdateLogs, DeletingFromTheLogUnderAMarkIsUndone) {
+  const UNIT_unit* mm = UNIT_ask_default_unit_obj_for_measure(0);
+  Host::ClearUpdateLogs();
+  EXP_expression* e[2] = {EXP_expression::Make(part(), "1", 1, mm), EXP_expression::Make(part(), "2", 2, mm)};
+  const tag_t t[2] = {e[0]->ask_tag(), e[1]->ask_tag()};
+  UPDATE_log_object_to_delete(e[0]);
+  UPDATE_log_object_to_delete(e[1]);
+  Host::DeleteLoggedSince(3);
+  Host::DeleteLoggedSince(2);
+  EXPECT_EQ(Host::LoggedForDeletion(), (std::vector<tag_t>{t[0], t[1]}));
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, "delete", &error);
+  Host::DeleteLoggedSince(1);
+  EXPECT_EQ(OM::OM_object_of_tag(t[1]), nullptr);
+  EXPECT_EQ(OM::OM_object_of_tag(t[0]), e[0]);
+  EXPECT_EQ(Host::LoggedForDeletion(), (std::vector<tag_t>{t[0]}));
+  ASSERT_EQ(UNDO_QD_undo_to_mark(mark, "delete"), 0);
+  ASSERT_EQ(UNDO_QD_delete_mark(mark, "delete"), 0);
+  EXPECT_EQ(OM::OM_object_of_tag(t[1]), e[1]);
+  EXPECT_EQ(Host::LoggedForDeletion(), (std::vector<tag_t>{t[0], t[1]}));
+  UPDATE_do_update();
+  EXPECT_EQ(OM::OM_object_of_tag(t[0]), nullptr);
+  EXPECT_EQ(OM::OM_object_of_tag(t[1]), nullptr);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -104,20 +105,58 @@ PART_part* workPart = nullptr;
 // Set only while the session works inside an assembly: otherwise the work part is the root.
 PART_part* rootPart = nullptr;
 
+// A part's tag by the tag of an object it keeps, in pages of consecutive
+// tags: tags are handed out in a row, so the objects made together are
+// found together, and a page goes once it names no part (its objects freed).
+class PartByTag {
+ public:
+  tag_t Get(tag_t object) const {
+    const std::size_t at = object >> kBits;
+    return at < pages_.size() && pages_[at] != nullptr ? pages_[at]->parts[object & kMask] : 0;
+  }
+  void Set(tag_t object, tag_t part) {
+    const std::size_t at = object >> kBits;
+    if (at >= pages_.size()) {
+      if (part == 0) return;
+      pages_.resize(at + 1);
+    }
+    std::unique_ptr<Page>& page = pages_[at];
+    if (page == nullptr) {
+      if (part == 0) return;
+      page = std::make_unique<Page>();
+    }
+    tag_t& slot = page->parts[object & kMask];
+    if (slot == 0 && part != 0) ++page->named;
+    if (slot != 0 && part == 0) --page->named;
+    slot = part;
+    if (page->named == 0) page.reset();
+  }
+
+ private:
+  static constexpr unsigned kBits = 10;
+  static constexpr tag_t kMask = (tag_t{1} << kBits) - 1;
+  struct Page {
+    tag_t parts[std::size_t{1} << kBits] = {};
+    std::size_t named = 0;
+  };
+  std::vector<std::unique_ptr<Page>> pages_;
+};
+
 // What each part keeps (by tag, so that an object destroyed before the part is
 // simply passed over), and who wants to hear of a part's end.
 struct PartKeeping {
   std::map<tag_t, std::vector<tag_t>> kept;
-  // Each kept object's part (the first by tag, should two keep it; 0: none),
-  // by the object's tag: asked for on every destroy of an expression, so
-  // found without reading the lists. Tags are handed out in a row, so this
-  // grows as the lists do.
-  std::vector<tag_t> partOf;
-  tag_t& partOfTag(tag_t object) {
-    if (object >= partOf.size()) partOf.resize(std::max<std::size_t>(object + 1, partOf.size() * 2), 0);
-    return partOf[object];
-  }
+  // Each kept object's part (the first by tag, should two keep it), by the
+  // object's tag: asked for on every destroy of an expression, so found
+  // without reading the lists.
+  PartByTag partOf;
   std::unordered_set<tag_t> keptTwice;  // kept by more than one part (rare)
+  // The tags the lists hold, and how many the last pruning left: the lists
+  // are pruned of freed objects once they have doubled since, so that a
+  // session that makes and drops objects by the thousand keeps room for
+  // what lives.
+  std::size_t count = 0;
+  std::size_t afterPrune = 0;
   std::vector<Host::PartDestroyedHook> hooks;
 };
 PartKeeping& keeping() {
@@ -126,17 +165,39 @@ PartKeeping& keeping() {
 }
 }  // namespace
 
+namespace {
+// Takes the objects freed for good (that no undo brings back) out of every
+// part's list: they are nothing a part could close or cycle through again.
+void pruneFreed() {
+  PartKeeping& k = keeping();
+  k.count = 0;
+  for (auto& [part, tags] : k.kept) {
+    std::erase_if(tags, [&](tag_t t) {
+      if (!OM::OM_is_freed_tag(t)) return false;
+      k.partOf.Set(t, 0);
+      k.keptTwice.erase(t);
+      return true;
+    });
+    k.count += tags.size();
+  }
+  k.afterPrune = k.count;
+}
+constexpr std::size_t kPruneFloor = 1024;
+}  // namespace
+
 namespace Host {
 void KeepInPart(PART_part* part, OM::Object* object) {
   if (part == nullptr) part = workPart;
   if (part == nullptr || object == nullptr) return;
+  if (keeping().count >= 2 * keeping().afterPrune + kPruneFloor) pruneFreed();
   keeping().kept[part->OmTag()].push_back(object->OmTag());
-  tag_t& known = keeping().partOfTag(object->OmTag());
+  ++keeping().count;
+  const tag_t known = keeping().partOf.Get(object->OmTag());
   if (known == 0) {
-    known = part->OmTag();
+    keeping().partOf.Set(object->OmTag(), part->OmTag());
   } else if (known != part->OmTag()) {
     keeping().keptTwice.insert(object->OmTag());
-    if (part->OmTag() < known) known = part->OmTag();
+    if (part->OmTag() < known) keeping().partOf.Set(object->OmTag(), part->OmTag());
   }
 }
 void OnPartDestroyed(PartDestroyedHook hook) { keeping().hooks.push_back(hook); }
@@ -180,15 +241,16 @@ void destroyOpenBuilders(PART_part* part) {
 // it too, or to none.
 void forgetPartOf(tag_t part, const std::vector<tag_t>& tags) {
   for (tag_t t : tags) {
-    tag_t& known = keeping().partOfTag(t);
-    if (known != part) continue;
-    known = 0;
-    if (keeping().keptTwice.count(t) == 0) continue;
-    for (const auto& [other, kept] : keeping().kept)
-      if (std::find(kept.begin(), kept.end(), t) != kept.end()) {
-        known = other;
-        break;
-      }
+    if (keeping().partOf.Get(t) != part) continue;
+    tag_t known = 0;
+    if (keeping().keptTwice.count(t) != 0) {
+      for (const auto& [other, kept] : keeping().kept)
+        if (std::find(kept.begin(), kept.end(), t) != kept.end()) {
+          known = other;
+          break;
+        }
+    }
+    keeping().partOf.Set(t, known);
   }
 }
 
@@ -286,7 +348,7 @@ PART_part* PART_ask_part_of_object(tag_t object) {
   if (object == 0) return nullptr;
   // A part keeps itself.
   if (auto* part = dynamic_cast<PART_part*>(OM::OM_object_of_tag(object))) return part;
-  const tag_t part = object < keeping().partOf.size() ? keeping().partOf[object] : 0;
+  const tag_t part = keeping().partOf.Get(object);
   return part == 0 ? nullptr : dynamic_cast<PART_part*>(OM::OM_object_of_tag(part));
 }
 

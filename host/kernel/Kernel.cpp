@@ -35,6 +35,8 @@ struct Entity {
   // GatheredBooleans): every read of the shape applies them first.
   std::vector<ShapeRef> pending;
   Shapes::Operation pendingOperation = Shapes::Operation::Unite;
+  // Dead already when the entities were last swept: the next sweep drops it.
+  bool deadAtSweep = false;
 };
 
 // Adds the time of its scope to the modeller's total; a scope within
@@ -126,6 +128,8 @@ class Undo final : public OM::UndoStore {
   }
   // Takes the body and its faces out of undo, what was logged of them too.
   void Strip(int body);
+  // A stripped body that is dead and dropped: nothing asks of it again.
+  void Unstrip(int body) { stripped_.erase(body); }
 
   void MarkSet() override {
     starts_.push_back(log_.size());
@@ -152,11 +156,17 @@ class Undo final : public OM::UndoStore {
   bool reverting_ = false;
 };
 
+// Kernel tags start far above the object manager's so that a host tag
+// passed for a kernel body is seen as unknown.
+constexpr int kFirstKernelTag = 70001;
+
 struct State {
-  // Kernel tags start far above the object manager's so that a host tag
-  // passed for a kernel body is seen as unknown.
-  int nextTag = 70001;
+  int nextTag = kFirstKernelTag;
   std::map<int, Entity> entities;
+  // How many entities the last sweep left, and how many of them were alive:
+  // the next sweep comes once as many more as were alive (and some) are made.
+  std::size_t afterSweep = 0;
+  std::size_t aliveAtSweep = 0;
   std::map<tag_t, int> modelBodies;
   std::map<int, tag_t> modelObjects;  // the same attachments, by kernel entity
   int liveBodies = 0;
@@ -251,6 +261,8 @@ void Undo::Strip(int body) {
     const auto* was = std::get_if<EntityWas>(&change);
     if (was == nullptr) return false;
     if (was->tag == body) return true;
+    // A face's body is in what was kept of it: the face itself may be swept.
+    if (was->entity.has_value()) return !was->entity->body && was->entity->owner == body;
     auto it = entities.find(was->tag);
     return it != entities.end() && !it->second.body && it->second.owner == body;
   };
@@ -289,7 +301,40 @@ void recordError(const std::string& text) {
   Host::Log("KERNEL_error", text);
 }
 
+// A dead entity is kept for what is asked of it after its death (what it
+// was copied from, its partition) while its tag stays known as dead, but not
+// for ever: once as many entities as were alive at the last sweep (and some)
+// are made since, those that were dead already at that sweep go. The table
+// holds at most about three times what lives, and the floor; a sweep costs
+// what it holds, paid for by the entities made between two sweeps. Tags are
+// handed out in a row, so a tag below the next one that is not there is one
+// that died. What an undo can bring back is in the undo log, whole, and
+// comes back from there.
+constexpr std::size_t kSweepFloor = 4096;
+
+void sweepDead() {
+  State& s = state();
+  s.aliveAtSweep = 0;
+  for (auto it = s.entities.begin(); it != s.entities.end();) {
+    Entity& e = it->second;
+    if (e.alive) {
+      ++s.aliveAtSweep;
+      ++it;
+    } else if (e.deadAtSweep) {
+      if (e.body) s.undo.Unstrip(it->first);
+      it = s.entities.erase(it);
+    } else {
+      e.deadAtSweep = true;
+      ++it;
+    }
+  }
+  s.afterSweep = s.entities.size();
+}
+
+bool madeAndGone(int tag) { return tag >= kFirstKernelTag && tag < state().nextTag; }
+
 int newEntity(Entity e) {
+  if (state().entities.size() >= state().afterSweep + std::max(kSweepFloor, state().aliveAtSweep)) sweepDead();
   int tag = state().nextTag++;
   saveEntity(tag, e.body ? 0 : e.owner);
   e.partition = state().currentPartition;
@@ -458,7 +503,7 @@ int DeleteBody(int body, const char* caller) {
   std::string why;
   if (it == state().entities.end()) {
     error = ZV_ERROR_bad_tag;
-    why = "is unknown";
+    why = madeAndGone(body) ? "is already deleted" : "is unknown";
   } else if (!it->second.alive) {
     error = ZV_ERROR_bad_tag;
     why = "is already deleted";
@@ -481,6 +526,7 @@ int DeleteBody(int body, const char* caller) {
 void RecordError(const std::string& text) { recordError(text); }
 
 Counters LiveCounters() { return Counters{state().liveBodies, state().deleteErrors}; }
+std::size_t EntityRecords() { return state().entities.size(); }
 const std::vector<std::string>& Errors() { return state().errors; }
 
 void AttachModelBody(tag_t object, int body) {

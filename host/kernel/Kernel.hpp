@@ -11,6 +11,7 @@
 // Arguments are logged as "name=value" separated by blanks; arrays as
 // comma-separated lists in brackets; texts in double quotes.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,9 @@ KTX_HOST_API int CopiedFrom(int body);
 // the kernel error.
 KTX_HOST_API int DeleteBody(int body, const char* caller);
 KTX_HOST_API Counters LiveCounters();
+// How many entities the kernel keeps a record of, alive and dead (tests read
+// that the dead ones' records go).
+KTX_HOST_API std::size_t EntityRecords();
 // Records a kernel error (logged as "KERNEL_error"); not counted as a
 // deletion error.
 KTX_HOST_API void RecordError(const std::string& text);

@@ -114,6 +114,18 @@ struct TagSlot {
   bool deleted = false;
 };
 
+// The rows of a run of consecutive tags. Tags are never reused, so once every
+// tag of a page has been handed out and its object freed for good (no undo
+// can bring it back), nothing will ask for its rows again: the page goes, and
+// a session keeps room for what lives, not for what it ever made.
+constexpr std::size_t kPageBits = 8;
+constexpr std::size_t kPageSlots = std::size_t{1} << kPageBits;
+struct TagPage {
+  TagSlot slots[kPageSlots];
+  // Rows not yet freed for good, those whose tag is still to come included.
+  std::size_t held = kPageSlots;
+};
+
 // A string or array field's value in an object's log entry: its bytes lie
 // in the entry's heap, after those of the values before it.
 struct HeapValue {
@@ -216,7 +228,9 @@ struct Manager {
   // Counts registrations and unregistrations, from 1: cached class answers
   // hold while it stays.
   unsigned registrations = 1;
-  std::vector<TagSlot> tags;
+  // Indexed by (tag - kFirstTag) / kPageSlots; null once a page is given back.
+  std::vector<std::unique_ptr<TagPage>> tagPages;
+  tag_t nextTag = kFirstTag;
   // The places owners own their sub-objects by (TagSlot::places), and the
   // ones free for reuse.
   std::vector<PlaceSet> placeSets;
@@ -300,9 +314,38 @@ void LogRoom::Release() noexcept {
   chunks_.clear();
 }
 
-TagSlot* slotOf(tag_t tag) {
-  if (tag < kFirstTag || tag - kFirstTag >= om().tags.size()) return nullptr;
-  return &om().tags[tag - kFirstTag];
+// The row of a tag; null for a tag never handed out and for one whose page
+// was given back (its object freed for good).
+[[gnu::always_inline]] inline TagSlot* slotOf(tag_t tag) {
+  const Manager& m = om();
+  if (tag < kFirstTag || tag >= m.nextTag) return nullptr;
+  const std::size_t index = tag - kFirstTag;
+  TagPage* page = m.tagPages[index >> kPageBits].get();
+  return page == nullptr ? nullptr : &page->slots[index & (kPageSlots - 1)];
+}
+
+// Whether the tag was handed out and its object is gone: a row that says so,
+// or no row left at all for a tag below the next one.
+bool deletedTag(tag_t tag, const TagSlot* slot) {
+  return slot != nullptr ? slot->deleted : tag >= kFirstTag && tag < om().nextTag;
+}
+
+// A row for a new object, with the next tag.
+tag_t newSlot(const TagSlot& slot) {
+  Manager& m = om();
+  const std::size_t index = m.nextTag - kFirstTag;
+  if ((index & (kPageSlots - 1)) == 0) m.tagPages.push_back(std::make_unique<TagPage>());
+  m.tagPages.back()->slots[index & (kPageSlots - 1)] = slot;
+  return m.nextTag++;
+}
+
+// The row's object is freed for good: its page goes once it holds no other.
+void freeSlot(tag_t tag, TagSlot& slot) {
+  slot.object = nullptr;
+  slot.owner = nullptr;
+  slot.deleted = true;
+  std::unique_ptr<TagPage>& page = om().tagPages[(tag - kFirstTag) >> kPageBits];
+  if (--page->held == 0) page.reset();
 }
 
 // The row of an object that is there to be written: its own tag leads to it.
@@ -557,12 +600,13 @@ void releaseMemory(Object* o) {
   if (!om().holders.empty()) om().holders.erase(o->OmTag());
   freeHeapValues(o);
   o->~Object();
-  if (TagSlot* slot = knownSlot(o)) {
-    dropPlaces(*slot);
-    slot->object = nullptr;
-    slot->owner = nullptr;
+  tag_t tag = 0;
+  if (om().objects.Erase(o, &tag)) {
+    if (TagSlot* slot = slotOf(tag)) {
+      dropPlaces(*slot);
+      freeSlot(tag, *slot);
+    }
   }
-  om().objects.Erase(o);
   om().stateSet.Erase(o);
   SM_free(o);
 }
@@ -750,8 +794,13 @@ Object* ObjectFactory::CreateObject(int classId, OM_memory_type_t, void* context
   TagSlot slot;
   slot.object = object;
   slot.classId = classId;
-  om().tags.push_back(slot);
-  object->omTag_ = kFirstTag + static_cast<tag_t>(om().tags.size() - 1);
+  try {
+    object->omTag_ = newSlot(slot);
+  } catch (...) {
+    object->~Object();
+    SM_free(memory);
+    throw;
+  }
   om().objects.Insert(object, object->omTag_);
   classRecord(classId)->instanceBytes = static_cast<std::uint32_t>(size);
   // Undo deletes what was made under a mark, so such objects need no logging.
@@ -1261,16 +1310,18 @@ tag_t TAG_find_by_handle(const char* handle) {
   return OM_object_of_tag(static_cast<tag_t>(tag)) != nullptr ? static_cast<tag_t>(tag) : 0;
 }
 
-bool OM_is_deleted_tag(tag_t tag) {
-  TagSlot* slot = slotOf(tag);
-  return slot != nullptr && slot->deleted;
+bool OM_is_deleted_tag(tag_t tag) { return deletedTag(tag, slotOf(tag)); }
+
+bool OM_is_freed_tag(tag_t tag) {
+  const TagSlot* slot = slotOf(tag);
+  return slot != nullptr ? slot->object == nullptr : deletedTag(tag, slot);
 }
 
 Object* OM_checked_object_of_tag(tag_t tag, int classId) {
   if (tag == 0) return nullptr;
   TagSlot* slot = slotOf(tag);
+  if (deletedTag(tag, slot)) ERROR_raise(__FILE__, __LINE__, Error::kDeletedTag, "tag %u has been deleted", tag);
   if (slot == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "tag %u is no object", tag);
-  if (slot->deleted) ERROR_raise(__FILE__, __LINE__, Error::kDeletedTag, "tag %u has been deleted", tag);
   if (om().checkingLevel > 0 && classId != 0 && !OM_is_subclass(slot->classId, classId))
     ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "tag %u is a %s, not a %s", tag,
                 OM_ask_class_name(slot->classId), OM_ask_class_name(classId));
@@ -1282,8 +1333,8 @@ void OM_check_tag_class(const char* source, int line, tag_t tag, int classId) {
   Host::Log("OM_check_tag_class", std::string(source != nullptr ? source : "") + " " + std::to_string(line) + " " +
                                       std::to_string(tag) + " " + (className != nullptr ? className : "?"));
   TagSlot* slot = tag == 0 ? nullptr : slotOf(tag);
+  if (tag != 0 && deletedTag(tag, slot)) ERROR_raise(source, line, Error::kDeletedTag, "tag %u has been deleted", tag);
   if (slot == nullptr) ERROR_raise(source, line, Error::kBadObject, "tag %u is no object", tag);
-  if (slot->deleted) ERROR_raise(source, line, Error::kDeletedTag, "tag %u has been deleted", tag);
   if (!OM_is_subclass(slot->classId, classId))
     ERROR_raise(source, line, Error::kBadObject, "tag %u is a %s, not a %s", tag, OM_ask_class_name(slot->classId),
                 className != nullptr ? className : "?");
@@ -1327,10 +1378,17 @@ bool OM_holds(const Object* from, const Object* to) {
 
 int OM_count_undo_marks() { return static_cast<int>(om().marks.size()); }
 
+std::size_t OM_row_pages() {
+  return static_cast<std::size_t>(std::count_if(om().tagPages.begin(), om().tagPages.end(),
+                                                [](const std::unique_ptr<TagPage>& page) { return page != nullptr; }));
+}
+
 int OM_live_objects() {
   int n = 0;
-  for (const TagSlot& slot : om().tags)
-    if (!slot.deleted && slot.object != nullptr) ++n;
+  for (const std::unique_ptr<TagPage>& page : om().tagPages)
+    if (page != nullptr)
+      for (const TagSlot& slot : page->slots)
+        if (!slot.deleted && slot.object != nullptr) ++n;
   return n;
 }
 

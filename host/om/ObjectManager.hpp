@@ -280,6 +280,10 @@ KTX_HOST_API void OM__delete_string(String* string);
 
 KTX_HOST_API Object* OM_object_of_tag(tag_t tag);            // null for 0, deleted or unknown
 KTX_HOST_API bool OM_is_deleted_tag(tag_t tag);
+// Whether the tag was handed out and its object is freed for good: no undo
+// can bring it back, so a table that keeps something per tag may let the
+// tag's entry go.
+KTX_HOST_API bool OM_is_freed_tag(tag_t tag);
 // The checked conversion: 0 gives null; a deleted tag raises the deleted-tag
 // error; with the checking level above 0 the class is checked and a wrong
 // one raises the bad-object error.
@@ -333,6 +337,9 @@ KTX_HOST_API const std::vector<tag_t>* OM_ask_holders(tag_t held);
 // How many undo marks are set and not yet deleted.
 KTX_HOST_API int OM_ask_undo_mark_count();
 KTX_HOST_API int OM_live_objects();
+// How many pages of rows by tag the object manager holds (tests read that a
+// page whose objects are all freed for good is given back).
+KTX_HOST_API std::size_t OM_row_pages();
 // How many undo marks are set (a test reads whether marks balance).
 KTX_HOST_API int OM_count_undo_marks();
 

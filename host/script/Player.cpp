@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <tuple>
 #include <unordered_map>
@@ -24,6 +25,9 @@
 
 namespace KTX::Script {
 namespace {
+
+// Below this many entries the table of the journal's tags is not pruned.
+constexpr std::size_t kPruneFloor = 1024;
 
 // ---- bindings --------------------------------------------------------------------
 
@@ -350,6 +354,8 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
     *out = 0;
     if (tag == 0) return {};
     auto it = objects.find(static_cast<tag_t>(tag));
+    if (it == objects.end() && std::binary_search(gone_.begin(), gone_.end(), static_cast<tag_t>(tag)))
+      return {line, "the object of tag " + std::to_string(tag) + " is gone"};
     if (it == objects.end())
       return {line, "tag " + std::to_string(tag) + " names no object an earlier record made"};
     if (OM::OM_is_deleted_tag(it->second) || OM::OM_object_of_tag(it->second) == nullptr)
@@ -411,6 +417,7 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
     while (JAM_ask_open_records() > openBefore) JAM_end_call(status);
   }
   ++played_.records;
+  if (objects.size() >= 2 * afterPrune_ + kPruneFloor) pruneFreed();
   if (JAM::RecordedCount() > before) {
     const std::span<const JAM::Value> made = JAM::RecordedValues(before);
     for (std::size_t i = 0; i < recorded.values.size() && i < made.size(); ++i) {
@@ -442,6 +449,21 @@ bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* e
     return fail({recorded.line, "the call gave another status (expected " + Error::Describe(recorded.status) +
                                     ", found " + Error::Describe(status) + ")"});
   return true;
+}
+
+void Player::pruneFreed() {
+  std::vector<tag_t> freed;
+  std::erase_if(played_.objects, [&](const std::pair<const tag_t, tag_t>& entry) {
+    if (!OM::OM_is_freed_tag(entry.second)) return false;
+    freed.push_back(entry.first);
+    return true;
+  });
+  // Both ascending: the map's order.
+  std::vector<tag_t> merged;
+  merged.reserve(gone_.size() + freed.size());
+  std::set_union(gone_.begin(), gone_.end(), freed.begin(), freed.end(), std::back_inserter(merged));
+  gone_ = std::move(merged);
+  afterPrune_ = played_.objects.size();
 }
 
 void GiveScriptingDefaults(tag_t builder) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "feat/Builder.hpp"
 #include "jam/Journal.hpp"
@@ -99,6 +100,13 @@ class KTX_HOST_API Player {
   tag_t checkedTag_ = 0;
   const OM::Object* checkedObject_ = nullptr;
   std::string checkedClass_;
+  // The journal's tags whose objects are freed for good, taken out of the
+  // summary's table once it has doubled since the last time (ascending, 4
+  // bytes each instead of an entry of the table): a later record that names
+  // one is still told its object is gone.
+  std::vector<tag_t> gone_;
+  std::size_t afterPrune_ = 0;
+  void pruneFreed();
 };
 
 // Gives a builder made for a script its class's scripting defaults: the

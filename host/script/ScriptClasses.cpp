@@ -19,6 +19,7 @@
 #include "script/Player.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Error.hpp"
+#include "upd/Update.hpp"
 
 namespace KTX::Script {
 namespace {
@@ -508,7 +509,12 @@ int Builder_Destroy(OM::Object* builder) {
   return journalled(
       "Builder", 0, "Destroy", &replayDestroy, [&] { JAM_this_ptr(builder); },
       [&] {
-        need(dynamic_cast<JAX_BASE_BUILDER*>(builder), kNotABuilder, "no builder")->destroy();
+        auto* closed = need(dynamic_cast<JAX_BASE_BUILDER*>(builder), kNotABuilder, "no builder");
+        const std::size_t logged = Host::DeletionLogLength();
+        closed->destroy();
+        // What the builder left for the next update goes now, as the
+        // host's dialogs let go of it when they close.
+        Host::DeleteLoggedSince(logged);
         return 0;
       });
 }

@@ -55,16 +55,20 @@ class LogsUndo final : public OM::UndoStore {
   struct Taken {
     Logs was;
   };
+  // The last tags logged for deletion, taken out of the log to be deleted.
+  struct Removed {
+    std::vector<tag_t> tags;
+  };
 
   bool Recording() const { return !reverting_ && OM::OM_undo_recording(); }
-  void Log(std::variant<Added, Taken> change) { log_.push_back(std::move(change)); }
+  void Log(std::variant<Added, Taken, Removed> change) { log_.push_back(std::move(change)); }
 
   void MarkSet() override { starts_.push_back(log_.size()); }
   void UndoneTo(std::size_t index) override;
   void MarkDeleted(std::size_t index) override;
 
  private:
-  std::vector<std::variant<Added, Taken>> log_;
+  std::vector<std::variant<Added, Taken, Removed>> log_;
   std::vector<std::size_t> starts_;
   bool reverting_ = false;
 };
@@ -115,9 +119,11 @@ void LogsUndo::UndoneTo(std::size_t index) {
             TagLog& log = change.forDeletion ? logs().toDelete : logs().toUpdate;
             if (!log.tags.empty() && log.tags.back() == change.tag) log.tags.pop_back();
             log.logged.erase(change.tag);
-          } else {
+          } else if constexpr (std::is_same_v<T, Taken>) {
             for (tag_t t : change.was.toUpdate.tags) logs().toUpdate.add(t);
             for (tag_t t : change.was.toDelete.tags) logs().toDelete.add(t);
+          } else {
+            for (tag_t t : change.tags) logs().toDelete.add(t);
           }
         },
         log_.back());
@@ -140,22 +146,25 @@ std::vector<tag_t> alive(const std::vector<tag_t>& list) {
 
 void forgetPart(PART_part*) { Host::ClearUpdateLogs(); }
 
+// Deletes one object logged for deletion, as the update does.
+void deleteLogged(tag_t t) {
+  // What a live feature still holds (a committed builder's section, say) stays with it.
+  auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t));
+  if (object == nullptr || OM::OM_is_kept_alive(object)) return;
+  // A feature takes its parameters and its body with it.
+  if (dynamic_cast<FEATURE_RECORD*>(object) != nullptr && featureDeleter != nullptr)
+    featureDeleter(t);
+  else
+    object->destroy();
+}
+
 // Deletes what is logged for deletion and counts an update on every logged
 // record.
 void updateLogged() {
   Logs taken = takeAll();
   const std::vector<tag_t>& toDelete = taken.toDelete.tags;
   const std::vector<tag_t>& toUpdate = taken.toUpdate.tags;
-  for (tag_t t : toDelete) {
-    // What a live feature still holds (a committed builder's section, say) stays with it.
-    auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(t));
-    if (object == nullptr || OM::OM_is_kept_alive(object)) continue;
-    // A feature takes its parameters and its body with it.
-    if (dynamic_cast<FEATURE_RECORD*>(object) != nullptr && featureDeleter != nullptr)
-      featureDeleter(t);
-    else
-      object->destroy();
-  }
+  for (tag_t t : toDelete) deleteLogged(t);
   for (tag_t t : toUpdate) {
     if (auto* frec = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t))) frec->note_updated();
   }
@@ -235,6 +244,16 @@ namespace Host {
 std::vector<tag_t> LoggedForUpdate() { return alive(logs().toUpdate.tags); }
 std::vector<tag_t> LoggedForDeletion() { return alive(logs().toDelete.tags); }
 void ClearUpdateLogs() { takeAll(); }
+std::size_t DeletionLogLength() { return logs().toDelete.tags.size(); }
+void DeleteLoggedSince(std::size_t length) {
+  TagLog& log = logs().toDelete;
+  if (length >= log.tags.size()) return;
+  std::vector<tag_t> tags(log.tags.begin() + static_cast<std::ptrdiff_t>(length), log.tags.end());
+  log.tags.resize(length);
+  for (tag_t t : tags) log.logged.erase(t);
+  if (state().undo.Recording()) state().undo.Log(LogsUndo::Removed{tags});
+  for (tag_t t : tags) deleteLogged(t);
+}
 void SetFeatureDeleter(FeatureDeleter deleter) { featureDeleter = deleter; }
 }  // namespace Host
 

@@ -2,6 +2,7 @@
 // update that brings the logged features up to date and deletes the logged
 // objects. Display regeneration.
 #pragma once
+#include <cstddef>
 #include <vector>
 
 #include "feat/Builder.hpp"
@@ -41,6 +42,13 @@ namespace Host {
 KTX_HOST_API std::vector<tag_t> LoggedForUpdate();
 KTX_HOST_API std::vector<tag_t> LoggedForDeletion();
 KTX_HOST_API void ClearUpdateLogs();
+// How many objects are logged for deletion; and the deletion, as the update
+// makes it, of those logged after the first `length`, which leave the log.
+// What closes a builder for a script deletes at once what the builder's
+// destroy logged, so that a session that opens and drops builders by the
+// thousand does not keep what each left for the next update.
+KTX_HOST_API std::size_t DeletionLogLength();
+KTX_HOST_API void DeleteLoggedSince(std::size_t length);
 // How the update deletes a feature logged for deletion, with its parameters
 // and its body: the tooling library registers its deleter when it loads
 // (without one only the record goes, as any other object logged does).
