@@ -305,6 +305,17 @@ class TireBody : public HostTest {
     return {p[3], p[7], p[11], p[0], p[4], p[8], p[1], p[5], p[9]};
   }
   PART_part* BodyPart() const { return PART_ask_part_of_filename(bodyFile_.c_str()); }
+  // The tire-body part's tire-body feature; 0 when it holds none.
+  tag_t TireBodyFeature() const {
+    int count = 0;
+    tag_t* frecs = nullptr;
+    FREC_ask_all_frecs_of_part(BodyPart()->ModelPart(), &count, &frecs);
+    tag_t feature = 0;
+    for (int i = 0; i < count; ++i)
+      if (TireEnvelope_Is(static_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(frecs[i]))) == 2) feature = frecs[i];
+    SM_free(frecs);
+    return feature;
+  }
 
   TireEnvelopeBuilder* tire_ = nullptr;
   std::string bodyFile_, trace_, design_;
@@ -371,16 +382,18 @@ TEST_F(TireBody, FailuresGiveTheirStatusAndLeaveTheSessionWhereItWas) {
     int workPartCode;                 // and one on the work part on entry (0: none)
     int processed;                    // the host's processing of the failures
     bool existingIsWorkPart;
+    int updateFails;  // the tire body made first, its update then failing with this
     int status;
     const char* text;
   };
   const Row rows[] = {
-      {"unsaved component of another part passed over", {641091, 641100}, 0, 0, false, 641100,
+      {"unsaved component of another part passed over", {641091, 641100}, 0, 0, false, 0, 641100,
        "Unable to save tire body part."},
-      {"unsaved component of the work part", {}, 641091, 0, false, 641091, "Unable to save tire body part."},
-      {"only passed-over failures", {641091}, 0, 0, false, 0, nullptr},
-      {"processing fails", {641100}, 0, -9, false, 1020009, "Unable to save tire body part."},
-      {"tire-body part is the work part", {}, 0, 0, true, 3771737, ""},
+      {"unsaved component of the work part", {}, 641091, 0, false, 0, 641091, "Unable to save tire body part."},
+      {"only passed-over failures", {641091}, 0, 0, false, 0, 0, nullptr},
+      {"processing fails", {641100}, 0, -9, false, 0, 1020009, "Unable to save tire body part."},
+      {"tire-body part is the work part", {}, 0, 0, true, 0, 3771737, ""},
+      {"existing tire body not updated", {}, 0, 0, false, 3771794, 3771794, ""},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -396,11 +409,35 @@ TEST_F(TireBody, FailuresGiveTheirStatusAndLeaveTheSessionWhereItWas) {
       Assy::NamePart(part(), bodyFile_);
       tire_->SetIsNewBodyFile(false);
     }
+    tag_t tireBody = 0;
+    std::size_t placed = 0;
+    if (r.updateFails != 0) {
+      ASSERT_EQ(tire_->ProcessTireBodyPart(), 0);
+      tireBody = FREC_ask_body_eid_p(static_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(TireBodyFeature())));
+      placed = Components().size();
+      // An older tire-body rule, which a tire body made would take away.
+      ASSERT_EQ(VD_KF_create_child_rule(OM::OM_ask_object_tag(BodyPart()), "root:", "%evt_tirebody",
+                                        "%evt_tirebody_class", 0, nullptr, nullptr, nullptr),
+                0);
+      Host::ClearUpdateLogs();
+      Host::SetAnswer("DIEENG_update_frec", r.updateFails);
+      Host::ClearCalls();
+    }
     Error::ClearSevereErrors();
     EXPECT_EQ(tire_->ProcessTireBodyPart(), r.status);
     EXPECT_EQ(CONTEXT_ask_work_part(), part());
     EXPECT_EQ(CONTEXT_ask_root_part(), part());
-    EXPECT_EQ(Components().size(), r.status == 0 ? 1u : 0u);
+    EXPECT_EQ(Components().size(), r.status == 0 ? 1u : placed);
+    if (r.updateFails != 0) {
+      // The tire-body part keeps its feature and body; nothing moved or saved.
+      const tag_t feature = TireBodyFeature();
+      ASSERT_NE(feature, 0u);
+      EXPECT_EQ(FREC_ask_body_eid_p(static_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature))), tireBody);
+      EXPECT_EQ(Host::CountCalls("PART_save_no_components"), 0u);
+      EXPECT_EQ(Host::CountCalls("VD_ASSEM_reposition_instance"), 0u);
+      EXPECT_EQ(Host::CountCalls("UPDATE_log_entity_to_delete"), 1u);
+      EXPECT_TRUE(Host::LoggedForDeletion().empty());
+    }
     if (r.text != nullptr) {
       EXPECT_FALSE(Error::SevereErrors().empty());
       if (!Error::SevereErrors().empty()) {
