@@ -291,6 +291,16 @@ class TireBody : public HostTest {
     std::fclose(f);
     tire_->SetMotion(SuspensionTemplate);
     tire_->SetMotionFile(trace_.c_str());
+    // A tire of three profile points, mirrored: a section of four.
+    tire_->SetMirrorProfile(true);
+    const double profile[3][2] = {{0, 200}, {40, 230}, {80, 300}};
+    Tire_s* area = tire_->WorkArea();
+    area->profilePointCount = 3;
+    for (int i = 0; i < 3; ++i) {
+      area->profilePoints[i][0] = profile[i][0];
+      area->profilePoints[i][1] = profile[i][1];
+      area->profilePoints[i][2] = 0;
+    }
   }
   void TearDown() override {
     tire_->destroy();
@@ -385,6 +395,8 @@ TEST_F(TireBody, FailuresGiveTheirStatusAndLeaveTheSessionWhereItWas) {
     int updateFails;  // the tire body made first, its update then failing with this
     int status;
     const char* text;
+    int profilePoints = 3;               // of the three the tire has
+    const char* trace = nullptr;         // the motion file's text, when not the wheel's two lines
   };
   const Row rows[] = {
       {"unsaved component of another part passed over", {641091, 641100}, 0, 0, false, 0, 641100,
@@ -394,6 +406,9 @@ TEST_F(TireBody, FailuresGiveTheirStatusAndLeaveTheSessionWhereItWas) {
       {"processing fails", {641100}, 0, -9, false, 0, 1020009, "Unable to save tire body part."},
       {"tire-body part is the work part", {}, 0, 0, true, 0, 3771737, ""},
       {"existing tire body not updated", {}, 0, 0, false, 3771794, 3771794, ""},
+      {"no profile points", {}, 0, 0, false, 0, 3771761, "", 0},
+      {"two profile points at one axial place, a section of two", {}, 0, 0, false, 0, 3771795, "", 2},
+      {"motion without a spindle line", {}, 0, 0, false, 0, 3771798, "", 3, "0 -560 250\n"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -409,6 +424,14 @@ TEST_F(TireBody, FailuresGiveTheirStatusAndLeaveTheSessionWhereItWas) {
       Assy::NamePart(part(), bodyFile_);
       tire_->SetIsNewBodyFile(false);
     }
+    tire_->WorkArea()->profilePointCount = r.profilePoints;
+    if (r.profilePoints == 2) tire_->WorkArea()->profilePoints[1][0] = 0;
+    if (r.trace != nullptr) {
+      FILE* f = std::fopen(trace_.c_str(), "w");
+      std::fputs(r.trace, f);
+      std::fclose(f);
+    }
+    const bool refused = r.profilePoints != 3 || r.trace != nullptr;
     tag_t tireBody = 0;
     std::size_t placed = 0;
     if (r.updateFails != 0) {
@@ -428,6 +451,11 @@ TEST_F(TireBody, FailuresGiveTheirStatusAndLeaveTheSessionWhereItWas) {
     EXPECT_EQ(CONTEXT_ask_work_part(), part());
     EXPECT_EQ(CONTEXT_ask_root_part(), part());
     EXPECT_EQ(Components().size(), r.status == 0 ? 1u : placed);
+    // Refused inputs neither open nor make the tire-body part.
+    if (refused) {
+      EXPECT_EQ(BodyPart(), nullptr);
+      EXPECT_TRUE(tire_->GetIsNewBodyFile());
+    }
     if (r.updateFails != 0) {
       // The tire-body part keeps its feature and body; nothing moved or saved.
       const tag_t feature = TireBodyFeature();

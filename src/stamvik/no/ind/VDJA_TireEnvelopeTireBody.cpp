@@ -163,6 +163,10 @@ int TireEnvelopeBuilder::ProcessTireBodyPart() {
     double pointA[3] = {0, 0, 0}, pointB[3] = {0, 0, 0};
     bool made = false;
     const std::string file = GetTireBodyOutputFileName();
+    // A tire body the inputs cannot give is refused before any part is
+    // opened or made: the host would make its feature around no solid.
+    if (!(m_tireDefinition == SolidBody && IsSolidBodyFromComponentPart()))
+      if (const int refused = TireBodyRefusal(); refused != 0) RaiseMessage(170, refused);
 
     if (get_mode() == 1 && m_runClearanceAnalysis && !file.empty() &&
         !(m_tireDefinition == SolidBody && IsSolidBodyFromComponentPart()) &&
