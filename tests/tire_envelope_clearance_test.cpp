@@ -20,6 +20,7 @@
 #include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
 #include "sys/Error.hpp"
+#include "sys/TextFile.hpp"
 #include "upd/Update.hpp"
 #include "vd/KnowledgeRule.hpp"
 #include "vd/Motion.hpp"
@@ -214,6 +215,33 @@ TEST_F(TireEnvelopeClearance, NothingSelectedLeavesTheDataSets) {
   EXPECT_EQ(tire_->PerformCleranceAnalysis(), 0);
   EXPECT_NE(Clearance::Dataset(kept), nullptr);
   EXPECT_EQ(Host::CountCalls("CLEAR_delete_dataset"), 0u);
+}
+
+TEST_F(TireEnvelopeClearance, NothingToCheckIsNoted) {
+  const double a[3] = {0, 0, 0}, b[3] = {1, 0, 0};
+  const tag_t body = ES_create_line_in_part(nullptr, b, a);
+  struct Row {
+    const char* name;
+    bool createEnvelope, envelopeBody;
+    const char* note;  // null: none
+  } rows[] = {
+      {"envelope not committed, no tire body", true, false,
+       "The clearance analysis checked nothing: the tire envelope has no body, and no tire body component is placed "
+       "to move"},
+      {"no envelope asked for, no tire body", false, false,
+       "The clearance analysis checked nothing: no tire envelope is made, and no tire body component is placed to "
+       "move"},
+      {"envelope checked, no tire body", true, true, nullptr},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    tire_->SetCreateTireEnvelopeFeature(r.createEnvelope);
+    tire_->SetTireEnvelopeBody(r.envelopeBody ? ES_create_line_in_part(nullptr, a, b) : 0);
+    tire_->GetClearanceAnalysisBodies()->set_tags(1, &body);
+    Error::ClearNotes();
+    EXPECT_EQ(tire_->PerformCleranceAnalysis(), 0);
+    EXPECT_EQ(Error::Notes(), r.note != nullptr ? std::vector<std::string>{r.note} : std::vector<std::string>{});
+  }
 }
 
 TEST_F(TireEnvelopeClearance, EnvelopeAndTireBodyAnalysed) {
