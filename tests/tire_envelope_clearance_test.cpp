@@ -424,7 +424,7 @@ TEST_F(TireBody, FailuresGiveTheirStatusAndLeaveTheSessionWhereItWas) {
     int status;
     const char* text;
     int profilePoints = 3;               // of the three the tire has
-    const char* trace = nullptr;         // the motion file's text, when not the wheel's two lines
+    const char* trace = nullptr;         // the motion file's text (empty: no file), when not the wheel's two lines
   };
   const Row rows[] = {
       {"unsaved component of another part passed over", {641091, 641100}, 0, 0, false, 0, 641100,
@@ -437,6 +437,7 @@ TEST_F(TireBody, FailuresGiveTheirStatusAndLeaveTheSessionWhereItWas) {
       {"no profile points", {}, 0, 0, false, 0, 3771761, "", 0},
       {"two profile points at one axial place, a section of two", {}, 0, 0, false, 0, 3771795, "", 2},
       {"motion without a spindle line", {}, 0, 0, false, 0, 3771798, "", 3, "0 -560 250\n"},
+      {"no motion file", {}, 0, 0, false, 0, 3771762, "", 3, ""},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -454,7 +455,9 @@ TEST_F(TireBody, FailuresGiveTheirStatusAndLeaveTheSessionWhereItWas) {
     }
     tire_->WorkArea()->profilePointCount = r.profilePoints;
     if (r.profilePoints == 2) tire_->WorkArea()->profilePoints[1][0] = 0;
-    if (r.trace != nullptr) {
+    if (r.trace != nullptr && *r.trace == '\0') {
+      std::remove(trace_.c_str());
+    } else if (r.trace != nullptr) {
       FILE* f = std::fopen(trace_.c_str(), "w");
       std::fputs(r.trace, f);
       std::fclose(f);

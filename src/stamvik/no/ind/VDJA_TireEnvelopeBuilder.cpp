@@ -1251,8 +1251,9 @@ int TireEnvelopeBuilder::TireBodyRefusal() {
   const bool mirror = m_tireDefinition == SolidBody || m_mirrorProfile;
   if (const int refused = SectionRefusal(area, mirror); refused != 0) return refused;
   if (SectionCrossesItself(area, mirror)) return Messages::kProfileSectionCrosses;
-  if (!HoldsASpindleLine(m_motion == ExistingSpindleFile ? GetSpindleFileName() : GetMotionFile()))
-    return Messages::kNoSpindleLineInMotion;
+  const char* motion = m_motion == ExistingSpindleFile ? GetSpindleFileName() : GetMotionFile();
+  if (CFI_ask_file_exist(motion) != 0) return Messages::kMotionFileMissing;
+  if (!HoldsASpindleLine(motion)) return Messages::kNoSpindleLineInMotion;
   return 0;
 }
 
