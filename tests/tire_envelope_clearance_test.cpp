@@ -20,6 +20,7 @@
 #include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
 #include "sys/Error.hpp"
+#include "sys/TextFile.hpp"
 #include "upd/Update.hpp"
 #include "vd/KnowledgeRule.hpp"
 #include "vd/Motion.hpp"
@@ -216,6 +217,33 @@ TEST_F(TireEnvelopeClearance, NothingSelectedLeavesTheDataSets) {
   EXPECT_EQ(Host::CountCalls("CLEAR_delete_dataset"), 0u);
 }
 
+TEST_F(TireEnvelopeClearance, NothingToCheckIsNoted) {
+  const double a[3] = {0, 0, 0}, b[3] = {1, 0, 0};
+  const tag_t body = ES_create_line_in_part(nullptr, b, a);
+  struct Row {
+    const char* name;
+    bool createEnvelope, envelopeBody;
+    const char* note;  // null: none
+  } rows[] = {
+      {"envelope not committed, no tire body", true, false,
+       "The clearance analysis checked nothing: the tire envelope has no body, and no tire body component is placed "
+       "to move"},
+      {"no envelope asked for, no tire body", false, false,
+       "The clearance analysis checked nothing: no tire envelope is made, and no tire body component is placed to "
+       "move"},
+      {"envelope checked, no tire body", true, true, nullptr},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    tire_->SetCreateTireEnvelopeFeature(r.createEnvelope);
+    tire_->SetTireEnvelopeBody(r.envelopeBody ? ES_create_line_in_part(nullptr, a, b) : 0);
+    tire_->GetClearanceAnalysisBodies()->set_tags(1, &body);
+    Error::ClearNotes();
+    EXPECT_EQ(tire_->PerformCleranceAnalysis(), 0);
+    EXPECT_EQ(Error::Notes(), r.note != nullptr ? std::vector<std::string>{r.note} : std::vector<std::string>{});
+  }
+}
+
 TEST_F(TireEnvelopeClearance, EnvelopeAndTireBodyAnalysed) {
   const double a[3] = {0, 0, 0}, b[3] = {1, 0, 0};
   const tag_t envelope = ES_create_line_in_part(nullptr, a, b);
@@ -291,6 +319,16 @@ class TireBody : public HostTest {
     std::fclose(f);
     tire_->SetMotion(SuspensionTemplate);
     tire_->SetMotionFile(trace_.c_str());
+    // A tire of three profile points, mirrored: a section of four.
+    tire_->SetMirrorProfile(true);
+    const double profile[3][2] = {{0, 200}, {40, 230}, {80, 300}};
+    Tire_s* area = tire_->WorkArea();
+    area->profilePointCount = 3;
+    for (int i = 0; i < 3; ++i) {
+      area->profilePoints[i][0] = profile[i][0];
+      area->profilePoints[i][1] = profile[i][1];
+      area->profilePoints[i][2] = 0;
+    }
   }
   void TearDown() override {
     tire_->destroy();
@@ -305,6 +343,17 @@ class TireBody : public HostTest {
     return {p[3], p[7], p[11], p[0], p[4], p[8], p[1], p[5], p[9]};
   }
   PART_part* BodyPart() const { return PART_ask_part_of_filename(bodyFile_.c_str()); }
+  // The tire-body part's tire-body feature; 0 when it holds none.
+  tag_t TireBodyFeature() const {
+    int count = 0;
+    tag_t* frecs = nullptr;
+    FREC_ask_all_frecs_of_part(BodyPart()->ModelPart(), &count, &frecs);
+    tag_t feature = 0;
+    for (int i = 0; i < count; ++i)
+      if (TireEnvelope_Is(static_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(frecs[i]))) == 2) feature = frecs[i];
+    SM_free(frecs);
+    return feature;
+  }
 
   TireEnvelopeBuilder* tire_ = nullptr;
   std::string bodyFile_, trace_, design_;
@@ -371,16 +420,24 @@ TEST_F(TireBody, FailuresGiveTheirStatusAndLeaveTheSessionWhereItWas) {
     int workPartCode;                 // and one on the work part on entry (0: none)
     int processed;                    // the host's processing of the failures
     bool existingIsWorkPart;
+    int updateFails;  // the tire body made first, its update then failing with this
     int status;
     const char* text;
+    int profilePoints = 3;               // of the three the tire has
+    const char* trace = nullptr;         // the motion file's text (empty: no file), when not the wheel's two lines
   };
   const Row rows[] = {
-      {"unsaved component of another part passed over", {641091, 641100}, 0, 0, false, 641100,
+      {"unsaved component of another part passed over", {641091, 641100}, 0, 0, false, 0, 641100,
        "Unable to save tire body part."},
-      {"unsaved component of the work part", {}, 641091, 0, false, 641091, "Unable to save tire body part."},
-      {"only passed-over failures", {641091}, 0, 0, false, 0, nullptr},
-      {"processing fails", {641100}, 0, -9, false, 1020009, "Unable to save tire body part."},
-      {"tire-body part is the work part", {}, 0, 0, true, 3771737, ""},
+      {"unsaved component of the work part", {}, 641091, 0, false, 0, 641091, "Unable to save tire body part."},
+      {"only passed-over failures", {641091}, 0, 0, false, 0, 0, nullptr},
+      {"processing fails", {641100}, 0, -9, false, 0, 1020009, "Unable to save tire body part."},
+      {"tire-body part is the work part", {}, 0, 0, true, 0, 3771737, ""},
+      {"existing tire body not updated", {}, 0, 0, false, 3771794, 3771794, ""},
+      {"no profile points", {}, 0, 0, false, 0, 3771761, "", 0},
+      {"two profile points at one axial place, a section of two", {}, 0, 0, false, 0, 3771795, "", 2},
+      {"motion without a spindle line", {}, 0, 0, false, 0, 3771798, "", 3, "0 -560 250\n"},
+      {"no motion file", {}, 0, 0, false, 0, 3771762, "", 3, ""},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -396,11 +453,50 @@ TEST_F(TireBody, FailuresGiveTheirStatusAndLeaveTheSessionWhereItWas) {
       Assy::NamePart(part(), bodyFile_);
       tire_->SetIsNewBodyFile(false);
     }
+    tire_->WorkArea()->profilePointCount = r.profilePoints;
+    if (r.profilePoints == 2) tire_->WorkArea()->profilePoints[1][0] = 0;
+    if (r.trace != nullptr && *r.trace == '\0') {
+      std::remove(trace_.c_str());
+    } else if (r.trace != nullptr) {
+      FILE* f = std::fopen(trace_.c_str(), "w");
+      std::fputs(r.trace, f);
+      std::fclose(f);
+    }
+    const bool refused = r.profilePoints != 3 || r.trace != nullptr;
+    tag_t tireBody = 0;
+    std::size_t placed = 0;
+    if (r.updateFails != 0) {
+      ASSERT_EQ(tire_->ProcessTireBodyPart(), 0);
+      tireBody = FREC_ask_body_eid_p(static_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(TireBodyFeature())));
+      placed = Components().size();
+      // An older tire-body rule, which a tire body made would take away.
+      ASSERT_EQ(VD_KF_create_child_rule(OM::OM_ask_object_tag(BodyPart()), "root:", "%evt_tirebody",
+                                        "%evt_tirebody_class", 0, nullptr, nullptr, nullptr),
+                0);
+      Host::ClearUpdateLogs();
+      Host::SetAnswer("DIEENG_update_frec", r.updateFails);
+      Host::ClearCalls();
+    }
     Error::ClearSevereErrors();
     EXPECT_EQ(tire_->ProcessTireBodyPart(), r.status);
     EXPECT_EQ(CONTEXT_ask_work_part(), part());
     EXPECT_EQ(CONTEXT_ask_root_part(), part());
-    EXPECT_EQ(Components().size(), r.status == 0 ? 1u : 0u);
+    EXPECT_EQ(Components().size(), r.status == 0 ? 1u : placed);
+    // Refused inputs neither open nor make the tire-body part.
+    if (refused) {
+      EXPECT_EQ(BodyPart(), nullptr);
+      EXPECT_TRUE(tire_->GetIsNewBodyFile());
+    }
+    if (r.updateFails != 0) {
+      // The tire-body part keeps its feature and body; nothing moved or saved.
+      const tag_t feature = TireBodyFeature();
+      ASSERT_NE(feature, 0u);
+      EXPECT_EQ(FREC_ask_body_eid_p(static_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature))), tireBody);
+      EXPECT_EQ(Host::CountCalls("PART_save_no_components"), 0u);
+      EXPECT_EQ(Host::CountCalls("VD_ASSEM_reposition_instance"), 0u);
+      EXPECT_EQ(Host::CountCalls("UPDATE_log_entity_to_delete"), 1u);
+      EXPECT_TRUE(Host::LoggedForDeletion().empty());
+    }
     if (r.text != nullptr) {
       EXPECT_FALSE(Error::SevereErrors().empty());
       if (!Error::SevereErrors().empty()) {

@@ -1243,6 +1243,20 @@ int TireEnvelopeBuilder::Validate() {
   }
 }
 
+int TireEnvelopeBuilder::TireBodyRefusal() {
+  // The tire body is the section its profile turns, placed at the motion's
+  // first spindle line: the block the tire body is made of holds these.
+  const Tire_s& area = *WorkArea();
+  if (area.profilePointCount == 0) return Messages::kNoProfilePoints;
+  const bool mirror = m_tireDefinition == SolidBody || m_mirrorProfile;
+  if (const int refused = SectionRefusal(area, mirror); refused != 0) return refused;
+  if (SectionCrossesItself(area, mirror)) return Messages::kProfileSectionCrosses;
+  const char* motion = m_motion == ExistingSpindleFile ? GetSpindleFileName() : GetMotionFile();
+  if (CFI_ask_file_exist(motion) != 0) return Messages::kMotionFileMissing;
+  if (!HoldsASpindleLine(motion)) return Messages::kNoSpindleLineInMotion;
+  return 0;
+}
+
 void TireEnvelopeBuilder::InitializeEnvelopeOffset() {
   Tire_s* area = WorkArea();
   const double angles[4] = {0, 90, 180, 270};

@@ -438,6 +438,8 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   // CalculateProfilePoints without the check of the section it gives.
   int TakeProfilePoints();
   int Validate();
+  // Why no tire body can be made of the inputs as they stand; 0 when it can.
+  int TireBodyRefusal();
 };
 
 // A new length (measure 0) or angle (7) expression of the value to six

@@ -24,6 +24,7 @@
 #include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
+#include "sys/TextFile.hpp"
 #include "vd/Motion.hpp"
 #include "vd/TireClearance.hpp"
 
@@ -331,6 +332,11 @@ int TireEnvelopeBuilder::PerformCleranceAnalysis() {
             CLEAR_set_object_clearance_zone(set, components[static_cast<std::size_t>(i)],
                                             zones[static_cast<std::size_t>(i)]);
       });
+    } else if (!m_createTireEnvelopeFeature || envelope == 0) {
+      // Objects to check against and nothing to check: the user is told why
+      // rather than shown no result at all.
+      ERROR_note("The clearance analysis checked nothing: %s, and no tire body component is placed to move",
+                 m_createTireEnvelopeFeature ? "the tire envelope has no body" : "no tire envelope is made");
     }
     return status;
   } catch (const std::exception& e) {

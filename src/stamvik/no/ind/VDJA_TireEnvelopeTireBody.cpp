@@ -139,6 +139,9 @@ int TireEnvelopeBuilder::CreateTireBodyFeature(int search, tag_t* body, double p
     }
     TireEnvelope_FreeApplData(&block);
     if (status == 0 && made != nullptr) *body = FREC_ask_body_eid_p(made);
+    // A feature neither made nor updated takes back what was done for it
+    // (the older rule's feature logged to go).
+    if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, kTireBodyMark);
     UNDO_QD_delete_to_mark(mark, kTireBodyMark);
     return status;
   } catch (const std::exception& e) {
@@ -160,6 +163,10 @@ int TireEnvelopeBuilder::ProcessTireBodyPart() {
     double pointA[3] = {0, 0, 0}, pointB[3] = {0, 0, 0};
     bool made = false;
     const std::string file = GetTireBodyOutputFileName();
+    // A tire body the inputs cannot give is refused before any part is
+    // opened or made: the host would make its feature around no solid.
+    if (!(m_tireDefinition == SolidBody && IsSolidBodyFromComponentPart()))
+      if (const int refused = TireBodyRefusal(); refused != 0) RaiseMessage(170, refused);
 
     if (get_mode() == 1 && m_runClearanceAnalysis && !file.empty() &&
         !(m_tireDefinition == SolidBody && IsSolidBodyFromComponentPart()) &&
@@ -188,7 +195,10 @@ int TireEnvelopeBuilder::ProcessTireBodyPart() {
       WorkIn(tireBodyPart);
       tag_t rules = 0;
       KBL_init_part(CONTEXT_ask_work_part(), &rules);
-      CreateTireBodyFeature(1, &body, pointA, pointB);
+      // A tire body that could not be made again is the user's to see: the
+      // part keeps the one it had and nothing is placed from it.
+      if (const int status = CreateTireBodyFeature(1, &body, pointA, pointB); status != 0)
+        RaiseMessage(194, status);
       if (body != 0) {
         VD_VIEW_fit_view(1.0);
         SaveTireBodyPart(entry);
