@@ -574,6 +574,20 @@ void KeepWarnings(Host::UserMessage kind, const std::string& text, void* shown) 
   if (kind == Host::UserMessage::kWarning) static_cast<std::vector<std::string>*>(shown)->push_back(text);
 }
 
+// A warning shows its number with the text it was given, else the message
+// table's; a number the table has no text for stands alone, with nothing
+// after it.
+TEST_F(EveryWriter, AWarningShowsItsNumberWithATextOnlyWhereThereIsOne) {
+  std::vector<std::string> shown;
+  Host::SetUserMessageSink(&KeepWarnings, &shown);
+  Host::ShowWarning(841407, "given");
+  Host::ShowWarning(841407, "");
+  Host::ShowWarning(3771797, "");
+  EXPECT_EQ(shown, (std::vector<std::string>{"841407 given",
+                                             "841407 the file could not be written: the older file is as it was",
+                                             "3771797"}));
+}
+
 TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWarning) {
   std::vector<std::string> shown;
   Host::SetUserMessageSink(&KeepWarnings, &shown);

@@ -26,7 +26,8 @@ void ShowWarning(int number, const std::string& text) noexcept {
   if (gSink == nullptr) return;
   try {
     const std::string listed = text.empty() ? Error::PrintedText(number) : text;
-    ShowUser(UserMessage::kWarning, std::to_string(number) + " " + listed);
+    // A number the message table holds no text for stands alone.
+    ShowUser(UserMessage::kWarning, listed.empty() ? std::to_string(number) : std::to_string(number) + " " + listed);
   } catch (...) {
     // As ShowUser: the call showing it goes on.
   }
