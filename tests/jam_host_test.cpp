@@ -281,6 +281,8 @@ TEST_F(Jam, TheReaderRefusesALineItCannotTakeWithItsLine) {
        "a second end-of-arguments for the record"},
       {"attributes twice", head + "  attributes 1\n  attributes 1\n  closed 0\n", 4,
        "a second attributes line for the record"},
+      {"attributes twice, the first 0", head + "  attributes 0\n  attributes 0\n  closed 0\n", 4,
+       "a second attributes line for the record"},
       {"this twice", head + "  this tag 1\n  this tag 1\n  closed 0\n", 4, "a second object for the record"},
       {"end-of-arguments once in each of two records",
        head + "  end-of-arguments\n  closed 0\nrecord 0 method \"A\" \"B\"\n  end-of-arguments\n  closed 0\n", 0, ""},
