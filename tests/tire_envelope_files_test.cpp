@@ -393,6 +393,15 @@ TEST_F(TireEnvelopeFiles, AProfileWhoseSectionCrossesItselfIsRefused) {
   TIREENV_put_tire_points_in_order(tire_->WorkArea());
   EXPECT_EQ(tire_->WorkArea()->profilePoints[1][0], 100);
   EXPECT_EQ(tire_->WorkArea()->profilePoints[3][0], -100);
+  // One that runs against the axis is turned round, its order kept.
+  tire_->SetProfilePointFile(Write("reversed.txt", "profile reversed\n100 340\n100 216\n-100 216\n-100 340\n").c_str());
+  tire_->SetProfileName("reversed");
+  ASSERT_EQ(tire_->CalculateProfilePoints(), 0);
+  TIREENV_put_tire_points_in_order(tire_->WorkArea());
+  EXPECT_EQ(tire_->WorkArea()->profilePoints[0][0], -100);
+  EXPECT_EQ(tire_->WorkArea()->profilePoints[0][1], 340);
+  EXPECT_EQ(tire_->WorkArea()->profilePoints[1][1], 216);
+  EXPECT_EQ(tire_->WorkArea()->profilePoints[3][0], 100);
 }
 
 TEST_F(TireEnvelopeFiles, ProfilePointsFromCurvesAndBodies) {
