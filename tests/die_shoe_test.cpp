@@ -951,6 +951,20 @@ TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFi
       {"the reference", [](DieShoeBody&, DieShoeBuilder*) {}, 0},
       {"a deck on the flange's edge, within the tolerance (0.02)",
        [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), 300, -400, 500.02, 400); }, 0},
+      {"a deck past the edge by exactly a tolerance of 0.25",
+       [](DieShoeBody& t, DieShoeBuilder* s) {
+         s->SetDistanceTolerance(0.25);
+         t.Rectangle(s->GetMainDeckSectionPtr(), 300, -400, 500.25, 400);
+       },
+       0},
+      // Its sides stand 0.01 across the flange's lower edge: within the
+      // tolerance they do not cross it.
+      {"a deck 0.01 below the flange's lower edge",
+       [](DieShoeBody& t, DieShoeBuilder* s) {
+         s->SetMainDeckSectionPtr(t.Fresh());
+         t.Rectangle(s->GetMainDeckSectionPtr(), -300, -400.01, 300, 200);
+       },
+       0},
       {"a deck past the edge by more",
        [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), 300, -400, 500.03, 400); },
        3030600},
