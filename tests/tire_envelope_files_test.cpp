@@ -364,15 +364,18 @@ TEST_F(TireEnvelopeFiles, AProfileWhoseSectionCrossesItselfIsRefused) {
   const std::string file = Write("loops.txt",
                                  "profile loop\n-100 216\n100 216\n100 340\n-100 340\n"
                                  "profile sorted\n-100 216\n-100 340\n100 216\n100 340\n"
-                                 "profile past mirror\n-20 216\n40 230\n112.5 340\n");
+                                 "profile past mirror\n-20 216\n40 230\n112.5 340\n"
+                                 "profile touch\n-100 216\n100 216\n100 340\n0 216\n");
   tire_->SetProfilePointFile(file.c_str());
   struct Case {
     const char* name;
     bool mirror;
     int want;
   };
+  // "touch" comes back to a point of its first side, which its closing side
+  // runs along: sides that touch do not cross.
   for (const Case& c : {Case{"loop", false, 0}, Case{"sorted", false, 3771793}, Case{"past", true, 3771793},
-                        Case{"past", false, 0}}) {
+                        Case{"past", false, 0}, Case{"touch", false, 0}}) {
     SCOPED_TRACE(c.name);
     tire_->SetMirrorProfile(c.mirror);
     tire_->SetProfileName("loop");
