@@ -67,12 +67,13 @@ TEST_F(UndoMarks, TextLinesKernelBodyListsAndTagReferencesComeBack) {
   shoe->destroy();
 }
 
-// A text that held nothing holds nothing again; a list longer than a chunk
+// A text that held nothing holds nothing again; an array first made under
+// the mark is gone again (and freed); a list longer than a chunk
 // of the log (70,000 tags, 280,000 bytes) comes back whole; a builder that
 // owns more sub-objects than its record holds in place (the die shoe's 17)
 // and lets one go under a mark owns them all again, and its destroy takes
 // them.
-TEST_F(UndoMarks, NoTextALongListAndManyOwnedPlacesComeBack) {
+TEST_F(UndoMarks, NoTextNoArrayALongListAndManyOwnedPlacesComeBack) {
   using DieEngJA::SpringbackCompensationBuilder;
   auto* springback = DieEngJA::SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
   // The text field itself, which the builder's getter shows as "" when it holds nothing.
@@ -89,7 +90,11 @@ TEST_F(UndoMarks, NoTextALongListAndManyOwnedPlacesComeBack) {
   ASSERT_NE(depth, nullptr);
   const tag_t depthTag = depth->ask_tag();
 
+  auto* task = Tooling::DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_EQ(task->GetNumDetails(), 0);
+
   const int mark = UndoMark();
+  task->SetNthValueInDetails(0, UString("made under the mark"));
   springback->SetProductPointsFile("points.txt");
   list->clear();
   OM::OM_set_pointer(shoe, DieDes::DieShoeBuilder::m_centerlineSlotDepthAttId, nullptr);
@@ -97,6 +102,7 @@ TEST_F(UndoMarks, NoTextALongListAndManyOwnedPlacesComeBack) {
   EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
 
   EXPECT_EQ(text(), nullptr);
+  EXPECT_EQ(task->GetNumDetails(), 0);
   EXPECT_EQ(list->ask_count(), 70000);
   if (list->ask_count() == 70000) {
     EXPECT_EQ(list->ask_nth(0), 1u);
@@ -107,6 +113,7 @@ TEST_F(UndoMarks, NoTextALongListAndManyOwnedPlacesComeBack) {
   EXPECT_TRUE(OM::OM_is_deleted_tag(depthTag));
   springback->destroy();
   list->destroy();
+  task->destroy();
 }
 
 // Whatever said "need not be logged" before a mark (a state set by hand, the
