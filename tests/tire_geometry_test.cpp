@@ -462,6 +462,39 @@ TEST_F(TireGeometryTest, WhatIsNotOneSolidHoldingTheTireAtEveryPlaceIsRefused) {
   }
 }
 
+// The tire grown by an offset holds what lies within it. Kernel units
+// (metres), spindle along Y, the tire of radius 0.34. At one place it is
+// revolved: grown by 0.01 it stands 0.35 out. At two places (0 and 0.05 up
+// along Z) it is faceted: straight below the first its facets stand at most
+// 0.34 / cos 7.5 degrees = 0.342930 out. So (0, 0, -0.347), 0.397 from the
+// second place's spindle, lies in the grown tire only, and (0, 0, -0.36) in
+// neither.
+TEST_F(TireGeometryTest, AnOffsetGrowsTheTireByIt) {
+  const std::vector<double> tire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
+  const Kernel::WheelPlace first{{0, 0, 0}, {0, 1, 0}}, second{{0, 0, 0.05}, {0, 1, 0}};
+  const double within[3] = {0, 0, -0.347}, beyond[3] = {0, 0, -0.36};
+  struct Row {
+    const char* what;
+    std::vector<Kernel::WheelPlace> places;
+    double offset;
+    Kernel::Containment within;
+  };
+  const Row rows[] = {
+      {"one place", {first}, 0, Kernel::Containment::Out},
+      {"one place grown by 0.01", {first}, 0.01, Kernel::Containment::In},
+      {"two places", {first, second}, 0, Kernel::Containment::Out},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    int body = 0;
+    EXPECT_EQ(Kernel::MakeWheelSweep(tire, row.places, row.offset, &body), 0);
+    if (body == 0) continue;
+    EXPECT_EQ(Kernel::Classify(body, within), row.within);
+    EXPECT_EQ(Kernel::Classify(body, beyond), Kernel::Containment::Out);
+    Kernel::DeleteBody(body, "test");
+  }
+}
+
 // A block over the wheel, its floor at z = 350 across x -50..50, y -800..-720,
 // stands 10 clear of the tread (radius 340 about the Y axis); a floor at 330
 // cuts into it. The envelope of the wheel lifted by 5 comes 5 from it, at its
