@@ -452,6 +452,9 @@ TEST_F(TireGeometryTest, WhatIsNotOneSolidHoldingTheTireAtEveryPlaceIsRefused) {
       {"a ring held at both places", ring(1, 1.003, 0.05), turnedRound, 0},
       {"a ring held at the first place only", ring(1, 1.001472, 0.05), turnedRound, ZV_ERROR_geometry},
       {"a ring held at neither", ring(1, 1.001, 0.05), turnedRound, ZV_ERROR_geometry},
+      // Turned round where it stands: a place of its own, not one standing still.
+      {"a ring turned round at its place, held at the first only", ring(1, 1.001472, 0.05),
+       {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 0}, {0, -1, 0}}}, ZV_ERROR_geometry},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
