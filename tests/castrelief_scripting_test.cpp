@@ -281,6 +281,21 @@ TEST_F(CastReliefJournal, ClaimedErrorRefusedByTheFilterReachesTheCaller) {
   EXPECT_EQ(JAM::Recorded().at(0).state, JAM::RecordState::Failed);
 }
 
+// An error raised opening the call's record (here inside a caller's open
+// record) is the call's status and the user's to see, and closes no record:
+// the caller's stays open, and the body does not run.
+TEST_F(CastReliefJournal, AnErrorOpeningTheRecordIsTheStatusAndClosesNone) {
+  JAM_start_call(JAM_lookup_or_create_class("Test.Caller"), "Outer", nullptr);
+  JAM::Test::RaiseAt("JAM_start_property_call", 66);
+  EXPECT_EQ(XJA_CAST_RELIEF_BUILDER_set_CreateSupportCasting(builder_, true), 66);
+  EXPECT_FALSE(builder_->GetCreateSupportCasting());
+  EXPECT_EQ(Error::SevereErrors().at(0).closeMode, 2);
+  EXPECT_EQ(JAM_ask_open_records(), 1);
+  JAM_end_call(0);
+  ASSERT_EQ(JAM::Recorded().size(), 1u);
+  EXPECT_EQ(JAM::Recorded()[0].status, 0);
+}
+
 // ---- interfaces -------------------------------------------------------------------------
 
 TEST_F(CastReliefJournal, InterfacesByJournalClassName) {

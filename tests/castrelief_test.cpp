@@ -356,6 +356,18 @@ TEST_F(CastRelief, TemporarySheetsFollowTheDepthAndTheSupportOption) {
   b->SetCreateSupportCasting(false);
   b->SetSupportSheetTemp();
   EXPECT_EQ(LiveBodies() - before, 1);
+  // Written under a mark (the builder logged), then a new relief sheet: the
+  // undo gives the builder's fields back, not the sheet it replaced; the
+  // sheet held is the new one, which the next one replaces (one alive, none
+  // deleted twice).
+  const int mark = stamvik_test::UndoMark();
+  b->SetDistanceTolerance(b->GetDistanceTolerance());
+  b->SetReliefSheetTemp();
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+  EXPECT_EQ(LiveBodies() - before, 1);
+  b->SetReliefSheetTemp();
+  EXPECT_EQ(LiveBodies() - before, 1);
   // The commit starts without either.
   int rc = -1;
   Commit(b, &rc);

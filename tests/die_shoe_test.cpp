@@ -940,6 +940,13 @@ TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFi
     s->SetBaseFlangeSectionPtr(t.Fresh());
     t.Polygon(s->GetBaseFlangeSectionPtr(), {{-500, -400}, {500, -400}, {500, 0}, {0, 0}, {0, 400}, {-500, 400}});
   };
+  // The reference flange with a V notch from its lower edge, 100 wide there
+  // about x = at, its tip at (at, -100).
+  auto vNotched = [](DieShoeBody& t, DieShoeBuilder* s, double at) {
+    s->SetBaseFlangeSectionPtr(t.Fresh());
+    t.Polygon(s->GetBaseFlangeSectionPtr(), {{-500, -400}, {at - 50, -400}, {at, -100}, {at + 50, -400}, {500, -400},
+                                             {500, 400}, {-500, 400}});
+  };
   // A regular polygon of n corners, radius 600, round the reference deck.
   auto ring = [](DieShoeBody& t, DieShoeBuilder* s, int n) {
     s->SetBaseFlangeSectionPtr(t.Fresh());
@@ -984,6 +991,20 @@ TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFi
       {"the reference", [](DieShoeBody&, DieShoeBuilder*) {}, 0},
       {"a deck on the flange's edge, within the tolerance (0.02)",
        [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), 300, -400, 500.02, 400); }, 0},
+      {"a deck past the edge by exactly a tolerance of 0.25",
+       [](DieShoeBody& t, DieShoeBuilder* s) {
+         s->SetDistanceTolerance(0.25);
+         t.Rectangle(s->GetMainDeckSectionPtr(), 300, -400, 500.25, 400);
+       },
+       0},
+      // Its sides stand 0.01 across the flange's lower edge: within the
+      // tolerance they do not cross it.
+      {"a deck 0.01 below the flange's lower edge",
+       [](DieShoeBody& t, DieShoeBuilder* s) {
+         s->SetMainDeckSectionPtr(t.Fresh());
+         t.Rectangle(s->GetMainDeckSectionPtr(), -300, -400.01, 300, 200);
+       },
+       0},
       {"a deck past the edge by more",
        [](DieShoeBody& t, DieShoeBuilder* s) { t.Rectangle(s->GetMainDeckSectionPtr(), 300, -400, 500.03, 400); },
        3030600},
@@ -1010,6 +1031,24 @@ TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFi
          notched(t, s);
          s->SetMainDeckSectionPtr(t.Fresh());
          t.Polygon(s->GetMainDeckSectionPtr(), {{-400, 350}, {-50, -350}, {-400, -350}});
+       },
+       0},
+      // A V notch into the flange from its lower edge, 100 wide there, its tip
+      // 300 in; a deck standing on that edge: the deck's corners and the
+      // notch's corners on the other's edges (no edge crosses another), the
+      // tip (0, -100) 300 inside the deck, which would be swept over nothing.
+      {"a deck over a notch of the flange, its corners all on the flange",
+       [vNotched](DieShoeBody& t, DieShoeBuilder* s) {
+         vNotched(t, s, 0);
+         s->SetMainDeckSectionPtr(t.Fresh());
+         t.Rectangle(s->GetMainDeckSectionPtr(), -300, -400, 300, 200);
+       },
+       3030600},
+      {"the same deck beside the notch",
+       [vNotched](DieShoeBody& t, DieShoeBuilder* s) {
+         vNotched(t, s, 400);
+         s->SetMainDeckSectionPtr(t.Fresh());
+         t.Rectangle(s->GetMainDeckSectionPtr(), -300, -400, 300, 200);
        },
        0},
       {"a cutout beside every deck, on the flange", [](DieShoeBody& t, DieShoeBuilder* s) {

@@ -208,6 +208,8 @@ TEST_F(DrawDieBuild, SizesTheBuildCannotMakeTheirDieOfAreRefusedBeforeAnythingIs
     double deck, deckFlange;
     double punch[3];  // x0, y0 and size of the punch square (size 0: the ready one)
     int status;
+    bool openBlank = false;  // the blank's square without its last side: its curves do not close
+    bool alongX = false;     // the base plane's normal along X, the curves in the plane x = 0
   };
   const Row rows[] = {
       {"a deck of 0", 0.0, 12.0, {}, 3030606},
@@ -219,6 +221,11 @@ TEST_F(DrawDieBuild, SizesTheBuildCannotMakeTheirDieOfAreRefusedBeforeAnythingIs
       {"the punch across the blank's edge", 40.0, 12.0, {35, 10, 10}, 3030605},
       {"the punch beside the blank", 40.0, 12.0, {50, 10, 10}, 3030605},
       {"the blank inside the punch", 40.0, 12.0, {-10, -10, 60}, 3030605},
+      // Only a closed blank bounds anything a punch could lie outside of: an
+      // open one is not refused for it, the build stops on its curves instead.
+      {"the punch beside a blank that does not close", 40.0, 12.0, {50, 10, 10}, 3030582, true},
+      // Seen along X: the blank 40 square from the origin in Y and Z, the punch beside it.
+      {"the punch beside the blank, seen along X", 40.0, 12.0, {}, 3030605, false, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -229,6 +236,20 @@ TEST_F(DrawDieBuild, SizesTheBuildCannotMakeTheirDieOfAreRefusedBeforeAnythingIs
       const double p[] = {x, y, 0, x + size, y, 0, x + size, y + size, 0, x, y + size, 0, x, y, 0};
       const tag_t punch = ES_create_polyline(5, p);
       die()->GetPunchCurve()->set_tags(1, &punch);
+    }
+    if (row.alongX) {
+      const double o[3] = {0, 0, 0}, m[9] = {0, 1, 0, 0, 0, 1, 1, 0, 0};
+      die()->SetBasePlane(ES_create_plane(o, m));
+      const double b[] = {0, 0, 0, 0, 40, 0, 0, 40, 40, 0, 0, 40, 0, 0, 0};
+      const double p[] = {0, 50, 10, 0, 60, 10, 0, 60, 20, 0, 50, 20, 0, 50, 10};
+      const tag_t blank = ES_create_polyline(5, b), punch = ES_create_polyline(5, p);
+      die()->GetBlankCurve()->set_tags(1, &blank);
+      die()->GetPunchCurve()->set_tags(1, &punch);
+    }
+    if (row.openBlank) {
+      const double p[] = {0, 0, 0, 40, 0, 0, 40, 40, 0, 0, 40, 0};
+      const tag_t blank = ES_create_polyline(4, p);
+      die()->GetBlankCurve()->set_tags(1, &blank);
     }
     const std::size_t kept = Host::KeptInPart(part()).size();
     Host::ClearCalls();

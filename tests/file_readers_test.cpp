@@ -163,6 +163,7 @@ namespace {
 
 // A variable made on demand: its maker runs when the variable is first asked
 // for while it is unset or empty, once, and never when the caller set it.
+// Another variable asked for while it is unset gives nothing and makes none.
 TEST(HostVariables, AVariableMadeOnDemandIsMadeWhenFirstAskedForAndOnce) {
   struct Maker {
     int calls = 0;
@@ -179,9 +180,11 @@ TEST(HostVariables, AVariableMadeOnDemandIsMadeWhenFirstAskedForAndOnce) {
     std::string made;
     int calls;  // after two questions
     const char* answer;
+    const char* asked = nullptr;  // the variable asked for (null: the one made on demand)
   };
   const Row rows[] = {
       {"unset", nullptr, "/made", 1, "/made"},
+      {"another variable, unset", nullptr, "/made", 0, nullptr, "KTX_TEST_NOT_ON_DEMAND"},
       {"empty", "", "/made", 1, "/made"},
       {"set by the caller", "/mine", "/made", 0, "/mine"},
       {"the maker makes none", nullptr, "", 2, nullptr},
@@ -196,13 +199,16 @@ TEST(HostVariables, AVariableMadeOnDemandIsMadeWhenFirstAskedForAndOnce) {
     Maker maker{0, row.made};
     Files::MakeVariableOnDemand(kName, &Maker::Make, &maker);
     EXPECT_EQ(maker.calls, 0);
-    const char* first = ENV_translate_variable(kName);
-    const char* second = Files::Variable(kName);
+    const char* asked = row.asked != nullptr ? row.asked : kName;
+    if (row.asked != nullptr) ::unsetenv(row.asked);
+    const char* first = ENV_translate_variable(asked);
+    const char* second = Files::Variable(asked);
     EXPECT_EQ(maker.calls, row.calls);
     EXPECT_EQ(first == nullptr ? "(null)" : std::string(first), row.answer == nullptr ? "(null)" : row.answer);
     EXPECT_EQ(second == nullptr ? "(null)" : std::string(second), row.answer == nullptr ? "(null)" : row.answer);
     Files::MakeVariableOnDemand(kName, nullptr, nullptr);
     ::unsetenv(kName);
+    if (row.asked != nullptr) ::unsetenv(row.asked);
     EXPECT_EQ(Files::Variable(kName), nullptr);  // no maker once it is taken away
   }
 }

@@ -263,6 +263,13 @@ TEST_F(Jam, MalformedTextIsRefusedWithItsLine) {
   EXPECT_EQ(code("journal 1\nrecord 2000000000 method \"A\" \"B\"\n"), JAM::kJournalText);
   EXPECT_EQ(code("journal 1\nrecord 0 method \"A\" \"B\\xZZ\"\n"), JAM::kJournalText);
   EXPECT_EQ(JAM::ReadJournal("journal 1\nrecord 0 method \"A\" \"B\\x41\"\n  open\n").at(0).member, "BA");
+  // A failed record keeps its state and status; a quoted "null" is a text.
+  const JAM::Record failed =
+      JAM::ReadJournal("journal 1\nrecord 0 method \"A\" \"B\"\n  in string \"s\" - \"null\"\n  failed 7\n").at(0);
+  EXPECT_EQ(failed.state, JAM::RecordState::Failed);
+  EXPECT_EQ(failed.status, 7);
+  EXPECT_FALSE(failed.values.at(0).isNull);
+  EXPECT_EQ(failed.values.at(0).text, "null");
   EXPECT_EQ(code("journal 1\n"), 0);
 }
 
@@ -281,7 +288,35 @@ TEST_F(Jam, TheReaderRefusesALineItCannotTakeWithItsLine) {
        "a second end-of-arguments for the record"},
       {"attributes twice", head + "  attributes 1\n  attributes 1\n  closed 0\n", 4,
        "a second attributes line for the record"},
+      {"attributes twice, the first 0", head + "  attributes 0\n  attributes 0\n  closed 0\n", 4,
+       "a second attributes line for the record"},
       {"this twice", head + "  this tag 1\n  this tag 1\n  closed 0\n", 4, "a second object for the record"},
+      {"a record without its end before the next", head + "  this tag 1\nrecord 0 method \"A\" \"B\"\n  closed 0\n", 2,
+       "the record has no end (expected closed, failed or open before the next record at line 4)"},
+      {"an escape at the end of a line", "journal 1\nrecord 0 method \"A\" \"B\\\n", 2, "escape at end of line"},
+      {"a quoted first word is no comment", head + "  \"#x\"\n  closed 0\n", 3, "unknown line #x"},
+      {"an unquoted text", head + "  in string \"s\" - abc\n  closed 0\n", 3, "text not quoted"},
+      {"a logical neither true nor false", head + "  in logical \"l\" - yes\n  closed 0\n", 3,
+       "not a logical (expected true or false, found yes)"},
+      {"a value of no known kind", head + "  in float \"x\" - 1\n  closed 0\n", 3, "unknown value kind float"},
+      {"an in double without its attribute", head + "  in double \"x\" - 0.5\n  closed 0\n", 3,
+       "too few words in a 'in' line"},
+      {"an out double with an attribute", head + "  out double \"x\" - 0.5 0\n  closed 0\n", 3,
+       "unexpected '0' after a 'out' line"},
+      {"an object of no known kind", head + "  this obj 1\n  closed 0\n", 3,
+       "unknown object kind (expected ptr or tag, found obj)"},
+      {"closed with two numbers", head + "  closed 0 1\n", 3, "unexpected '1' after a 'closed' line"},
+      {"open with a number", head + "  open 1\n", 3, "unexpected '1' after a 'open' line"},
+      {"a line of no known kind", head + "  frobnicate\n  closed 0\n", 3, "unknown line frobnicate"},
+      {"a byte-order mark on a later line", "journal 1\n\xEF\xBB\xBFrecord 0 method \"A\" \"B\"\n  closed 0\n", 2,
+       "'\\xef\\xbb\\xbfrecord' outside a record"},
+      {"a record header with a word more", "journal 1\nrecord 0 method \"A\" \"B\" \"C\"\n  closed 0\n", 2,
+       "unexpected 'C' after a 'record' line"},
+      {"a first line that is no header", "journal\n", 1, "not a journal (expected the first line 'journal 1')"},
+      {"a word holding a NUL", head + "  this tag 1" + std::string(1, '\0') + "2\n  closed 0\n", 3,
+       "'1\\x002' holds a NUL byte (a text ends at none)"},
+      {"an object without its tag", head + "  this tag\n  closed 0\n", 3, "too few words in a 'this' line"},
+      {"a journal of another version", "journal 2\n", 1, "journal version 2 is not read here (expected 'journal 1')"},
       {"end-of-arguments once in each of two records",
        head + "  end-of-arguments\n  closed 0\nrecord 0 method \"A\" \"B\"\n  end-of-arguments\n  closed 0\n", 0, ""},
       {"a real array of fewer numbers than its count", head + "  in double-array \"x\" - 3 1 2\n  closed 0\n", 3,

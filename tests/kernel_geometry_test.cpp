@@ -455,6 +455,29 @@ TEST_F(KernelGeometry, AbortFlagTurnsOnAtTheGivenQuery) {
   }
 }
 
+// Z alone, made unit, completed to a right-handed frame: X is the world X
+// (the world Y for a Z near X) with its part along Z taken away, Y = Z x X.
+// Along X: X = (0, 1, 0), Y = (1, 0, 0) x (0, 1, 0) = (0, 0, 1). No Z: the
+// identity.
+TEST_F(KernelGeometry, FrameFromZ) {
+  struct Row {
+    const char* what;
+    double z[3];
+    double expected[9];
+  };
+  const Row rows[] = {
+      {"up, of length 2", {0, 0, 2}, {1, 0, 0, 0, 1, 0, 0, 0, 1}},
+      {"along X", {3, 0, 0}, {0, 1, 0, 0, 0, 1, 1, 0, 0}},
+      {"none", {0, 0, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    double m[9];
+    KTX::MTX3_init_z(row.z, m);
+    for (int i = 0; i < 9; ++i) EXPECT_NEAR(m[i], row.expected[i], 1e-12) << i;
+  }
+}
+
 TEST_F(KernelGeometry, FrameFromYAndZ) {
   // Y along X, Z tilted 5 degrees: Y loses its part along Z, X = Y x Z.
   const double s = std::sin(5 * M_PI / 180), c = std::cos(5 * M_PI / 180);

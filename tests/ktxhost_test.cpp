@@ -293,6 +293,12 @@ TEST(KtxhostPlay, AWrongRecordIsNotPlayedAndNamedByFileAndLine) {
        "record 0 get \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n  this ptr 1\n"
        "  result double \"distancetolerance\" - 0\n  closed 0\n",
        26, "tag 1 is an object of another class (expected \"Die.CastReliefBuilder\", found \"Part\")"},
+      // The record before (line 22) found tag 10 a cast-relief builder: asked
+      // for as another class, it is checked again.
+      {"a plane member on the builder the record before checked",
+       "record 0 set \"Die.DiePlaneBuilder\" \"CoordinateSystemOrigin\"\n  this ptr 10\n"
+       "  in struct \"coordinatesystemorigin\" \"Point3d\" 3 0 0 0\n  closed 0\n",
+       26, "tag 10 is an object of another class (expected \"Die.DiePlaneBuilder\", found \"Die.CastReliefBuilder\")"},
       {"a cast-relief member on a section",
        "record 0 get \"Die.CastReliefBuilder\" \"DistanceTolerance\"\n  this ptr 11\n"
        "  result double \"distancetolerance\" - 0\n  closed 0\n",

@@ -2,6 +2,7 @@
 // builder made goes with it and comes back with it, whether the builder owns
 // a few or more than its record holds in place, under nested marks, and
 // without touching another builder's; and the part that keeps an object.
+#include <cstddef>
 #include <map>
 #include <set>
 
@@ -10,12 +11,51 @@
 #include "TestSupport.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"
+#include "om/HostClass.hpp"
+#include "sel/Selection.hpp"
 
 using namespace KTX;
 using stamvik_test::HostTest;
 using stamvik_test::UndoMark;
 
 namespace {
+
+// A builder that owns up to three selections by three fields, the middle
+// one's place between the other two.
+class Holder : public JAX_BUILDER {
+  KTX_HOST_OBJECT(Holder, "omown_test::Holder")
+ public:
+  static OM::AttributeId m_firstAttId, m_middleAttId, m_lastAttId;
+  OM::Object* m_first;
+  OM::Object* m_middle;
+  OM::Object* m_last;
+
+ protected:
+  Holder(int classId, void* context) : JAX_BUILDER(classId, context) {}
+};
+int Holder::ThisClassId = 0;
+OM::AttributeId Holder::m_firstAttId, Holder::m_middleAttId, Holder::m_lastAttId;
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+const char* const kSelectClass = SELECT_OBJECT::OmClassName;
+OM::ClassAttributeStruct HolderRow(OM::AttributeId* id, const char* name, std::uint32_t index, std::size_t place) {
+  return {&Holder::ThisClassId, id, name, nullptr, nullptr, &kSelectClass, nullptr, nullptr, {}, -1, -1,
+          0x80000000u + index, 0, static_cast<std::uint32_t>(place), 0x804001, 0, OM::TypeCode::kReference, 0x10000};
+}
+const OM::ClassAttributeStruct kHolderRows[3] = {
+    HolderRow(&Holder::m_firstAttId, "m_first", 0, offsetof(Holder, m_first)),
+    HolderRow(&Holder::m_middleAttId, "m_middle", 1, offsetof(Holder, m_middle)),
+    HolderRow(&Holder::m_lastAttId, "m_last", 2, offsetof(Holder, m_last))};
+#pragma GCC diagnostic pop
+
+struct HolderClass {
+  HolderClass() {
+    new OM::ClassRegistrant(Holder::OmClassName, 0, nullptr, &Holder::ThisClassId, 0x80000003u, 0x1000, 3,
+                            kHolderRows, JAX_BUILDER::OmClassName, Holder::OmClassName, 0, nullptr, 0,
+                            &Host::HostClass<Holder>::Create, &Host::HostClass<Holder>::Size, nullptr, nullptr);
+  }
+} holderClass;
 
 class Ownership : public HostTest {
  protected:
@@ -204,6 +244,71 @@ TEST_F(Ownership, AnOwnedFieldChangedUnderAMarkIsOwnedAgainAfterTheUndo) {
     relief->destroy();
     EXPECT_TRUE(OM::OM_is_deleted_tag(depthTag));
   }
+}
+
+// An owner that owns two selections (its first and last fields) is given a
+// third, by the field between them, under a mark (or under an inner mark
+// deleted into it). The undo takes the third away and gives the owner back
+// exactly the places it owned by: its destroy then takes the two it held,
+// both and each once, and nothing else.
+TEST_F(Ownership, AnUndoneThirdSubObjectLeavesItsOwnerExactlyItsTwo) {
+  for (const bool inner : {false, true}) {
+    SCOPED_TRACE(inner ? "under an inner mark deleted into the outer" : "under the mark");
+    const int objects = OM::OM_live_objects();
+    auto* holder = Host::CreateHostObject<Holder>();
+    SELECT_OBJECT* first = SELECT_OBJECTFactory::Create(part());
+    SELECT_OBJECT* last = SELECT_OBJECTFactory::Create(part());
+    OM::OM_set_pointer(holder, Holder::m_firstAttId, first);
+    OM::OM_set_pointer(holder, Holder::m_lastAttId, last);
+    const tag_t firstTag = first->ask_tag(), lastTag = last->ask_tag();
+
+    const int mark = UndoMark();
+    const int innerMark = inner ? UndoMark() : 0;
+    SELECT_OBJECT* middle = SELECT_OBJECTFactory::Create(part());
+    const tag_t middleTag = middle->ask_tag();
+    OM::OM_set_pointer(holder, Holder::m_middleAttId, middle);
+    EXPECT_EQ(OM::OM_ask_owner(middle), holder);
+    if (inner) {
+      EXPECT_EQ(UNDO_QD_delete_mark(innerMark, nullptr), 0);
+    }
+    EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+    EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+    EXPECT_EQ(OM::OM_object_of_tag(middleTag), nullptr);
+    EXPECT_EQ(holder->m_middle, nullptr);
+    EXPECT_EQ(OM::OM_ask_owner(first), holder);
+    EXPECT_EQ(OM::OM_ask_owner(last), holder);
+
+    holder->destroy();
+    EXPECT_TRUE(OM::OM_is_deleted_tag(firstTag));
+    EXPECT_TRUE(OM::OM_is_deleted_tag(lastTag));
+    EXPECT_EQ(OM::OM_live_objects(), objects);
+  }
+}
+
+// An object logged under a mark whose owner then changes (another builder
+// takes it by a field) has its former owner again after the undo: the
+// builder that took it no longer holds it, and the destroy of the former
+// owner takes it, while that of the other leaves it.
+TEST_F(Ownership, AnUndoGivesAnObjectBackItsFormerOwner) {
+  auto* former = Host::CreateHostObject<Holder>();
+  auto* other = Host::CreateHostObject<Holder>();
+  SELECT_OBJECT* held = SELECT_OBJECTFactory::Create(part());
+  OM::OM_set_pointer(former, Holder::m_firstAttId, held);
+  const tag_t heldTag = held->ask_tag();
+
+  const int mark = UndoMark();
+  OM::OM__log(held);
+  OM::OM_set_pointer(other, Holder::m_lastAttId, held);
+  EXPECT_EQ(OM::OM_ask_owner(held), other);
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+
+  EXPECT_EQ(OM::OM_ask_owner(held), former);
+  EXPECT_EQ(other->m_last, nullptr);
+  other->destroy();
+  EXPECT_FALSE(OM::OM_is_deleted_tag(heldTag));
+  former->destroy();
+  EXPECT_TRUE(OM::OM_is_deleted_tag(heldTag));
 }
 
 // The part of a kept object: the part that keeps it, the earlier made of

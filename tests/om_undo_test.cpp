@@ -5,6 +5,7 @@
 
 #include "DieDesJA_CastReliefBuilder.hpp"
 #include "DieDes_DieShoeBuilder.hpp"
+#include "DieEngJA_SpringbackCompensationBuilder.hpp"
 #include "TestSupport.hpp"
 #include "Tooling_DieEngFormTaskBuilder.hpp"
 #include "assy/Assembly.hpp"
@@ -64,6 +65,55 @@ TEST_F(UndoMarks, TextLinesKernelBodyListsAndTagReferencesComeBack) {
   EXPECT_EQ(shoe->GetSolvaneMainDeck(0), 71);
   task->destroy();
   shoe->destroy();
+}
+
+// A text that held nothing holds nothing again; an array first made under
+// the mark is gone again (and freed); a list longer than a chunk
+// of the log (70,000 tags, 280,000 bytes) comes back whole; a builder that
+// owns more sub-objects than its record holds in place (the die shoe's 17)
+// and lets one go under a mark owns them all again, and its destroy takes
+// them.
+TEST_F(UndoMarks, NoTextNoArrayALongListAndManyOwnedPlacesComeBack) {
+  using DieEngJA::SpringbackCompensationBuilder;
+  auto* springback = DieEngJA::SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+  // The text field itself, which the builder's getter shows as "" when it holds nothing.
+  auto text = [springback] {
+    return *reinterpret_cast<char* const*>(reinterpret_cast<const char*>(springback) +
+                                           SpringbackCompensationBuilder::m_productPointsFile_Place());
+  };
+  OM::OM_set_string(springback, SpringbackCompensationBuilder::m_productPointsFileAttId, nullptr);
+  EXPECT_EQ(text(), nullptr);
+  SELECT_OBJECT_list* list = SELECT_OBJECT_listFactory::Create(part(), false);
+  for (tag_t t = 1; t <= 70000; ++t) list->append(t);
+  auto* shoe = DieDes::DieShoeBuilderFactory::Create(modelPart(), nullptr);
+  EXP_expression* depth = shoe->GetCenterlineSlotDepth();
+  ASSERT_NE(depth, nullptr);
+  const tag_t depthTag = depth->ask_tag();
+
+  auto* task = Tooling::DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
+  EXPECT_EQ(task->GetNumDetails(), 0);
+
+  const int mark = UndoMark();
+  task->SetNthValueInDetails(0, UString("made under the mark"));
+  springback->SetProductPointsFile("points.txt");
+  list->clear();
+  OM::OM_set_pointer(shoe, DieDes::DieShoeBuilder::m_centerlineSlotDepthAttId, nullptr);
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+
+  EXPECT_EQ(text(), nullptr);
+  EXPECT_EQ(task->GetNumDetails(), 0);
+  EXPECT_EQ(list->ask_count(), 70000);
+  if (list->ask_count() == 70000) {
+    EXPECT_EQ(list->ask_nth(0), 1u);
+    EXPECT_EQ(list->ask_nth(69999), 70000u);
+  }
+  EXPECT_EQ(shoe->GetCenterlineSlotDepth(), depth);
+  shoe->destroy();
+  EXPECT_TRUE(OM::OM_is_deleted_tag(depthTag));
+  springback->destroy();
+  list->destroy();
+  task->destroy();
 }
 
 // Whatever said "need not be logged" before a mark (a state set by hand, the
@@ -237,6 +287,9 @@ TEST_F(UndoMarks, WritesUnderMarksSetAndEndedInTurnAllComeBackAtTheOutermost) {
       {"both in turn under three marks, the middle then the top deleted", "mbsmsbmsyxbs"},
       {"written again after an undo to its mark", "mbub"},
       {"logged, undone to its mark, then logged under an inner mark deleted into it", "mbumbx"},
+      // The log the deleted mark handed down stays the outer mark's while the
+      // next mark writes its own.
+      {"logged under an inner mark deleted, then another mark set and written", "mmbxmsx"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

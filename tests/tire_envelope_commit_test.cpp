@@ -512,6 +512,37 @@ TEST_F(TireEnvelopeCommit, WhatCannotGiveTheEnvelopeCommitsNothing) {
   }
 }
 
+// An edit whose tire at two places the modeller cannot unite (it is given
+// no time) is refused with the library's number, and the feature keeps its
+// block and its body.
+TEST_F(TireEnvelopeCommit, AnEditTheModellerCannotUniteLeavesTheFeatureAsItWas) {
+  tire_->SetMotion(SuspensionTemplate);
+  tire_->SetScenarioName("first");
+  Block made = Commit();
+  ASSERT_NE(made, nullptr);
+  const tag_t body = FREC_ask_body_eid_p(frec_);
+  tire_->set_frec(frec_);
+  tire_->SetScenarioName("second");
+  tire_->SetTireDefinition(ProfilePointFile);
+  tire_->SetMirrorProfile(true);
+  Tire_s* area = tire_->WorkArea();
+  const double points[3][2] = {{0, 215.9}, {80, 290}, {112.5, 340}};
+  area->profilePointCount = 3;
+  for (int i = 0; i < 3; ++i) area->profilePoints[i][0] = points[i][0], area->profilePoints[i][1] = points[i][1];
+  tire_->SetMotionFile(File("spindle_file.txt", "0 -760 0 0 -660 0\n0 -760 50 0 -660 50\n").c_str());
+  struct Limit {
+    ~Limit() { Kernel::SetGeometryLimit(-1); }
+  } limit;
+  Kernel::SetGeometryLimit(0);
+  FEATURE_RECORD* edited = frec_;
+  EXPECT_EQ(tire_->commit_feature(&edited), Messages::kEnvelopeNotWhole);
+  EXPECT_EQ(edited, frec_);
+  Block after(TireEnvelope_ReadParms(frec_));
+  ASSERT_NE(after, nullptr);
+  EXPECT_STREQ(after->scenarioName, "first");
+  EXPECT_EQ(FREC_ask_body_eid_p(frec_), body);
+}
+
 TEST_F(TireEnvelopeCommit, DriverPathOrJointLinesOfTheRun) {
   struct Case {
     const char* what;

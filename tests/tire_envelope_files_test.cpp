@@ -365,15 +365,18 @@ TEST_F(TireEnvelopeFiles, AProfileWhoseSectionCrossesItselfIsRefused) {
   const std::string file = Write("loops.txt",
                                  "profile loop\n-100 216\n100 216\n100 340\n-100 340\n"
                                  "profile sorted\n-100 216\n-100 340\n100 216\n100 340\n"
-                                 "profile past mirror\n-20 216\n40 230\n112.5 340\n");
+                                 "profile past mirror\n-20 216\n40 230\n112.5 340\n"
+                                 "profile touch\n-100 216\n100 216\n100 340\n0 216\n");
   tire_->SetProfilePointFile(file.c_str());
   struct Case {
     const char* name;
     bool mirror;
     int want;
   };
+  // "touch" comes back to a point of its first side, which its closing side
+  // runs along: sides that touch do not cross.
   for (const Case& c : {Case{"loop", false, 0}, Case{"sorted", false, 3771793}, Case{"past", true, 3771793},
-                        Case{"past", false, 0}}) {
+                        Case{"past", false, 0}, Case{"touch", false, 0}}) {
     SCOPED_TRACE(c.name);
     tire_->SetMirrorProfile(c.mirror);
     tire_->SetProfileName("loop");
@@ -394,6 +397,15 @@ TEST_F(TireEnvelopeFiles, AProfileWhoseSectionCrossesItselfIsRefused) {
   TIREENV_put_tire_points_in_order(tire_->WorkArea());
   EXPECT_EQ(tire_->WorkArea()->profilePoints[1][0], 100);
   EXPECT_EQ(tire_->WorkArea()->profilePoints[3][0], -100);
+  // One that runs against the axis is turned round, its order kept.
+  tire_->SetProfilePointFile(Write("reversed.txt", "profile reversed\n100 340\n100 216\n-100 216\n-100 340\n").c_str());
+  tire_->SetProfileName("reversed");
+  ASSERT_EQ(tire_->CalculateProfilePoints(), 0);
+  TIREENV_put_tire_points_in_order(tire_->WorkArea());
+  EXPECT_EQ(tire_->WorkArea()->profilePoints[0][0], -100);
+  EXPECT_EQ(tire_->WorkArea()->profilePoints[0][1], 340);
+  EXPECT_EQ(tire_->WorkArea()->profilePoints[1][1], 216);
+  EXPECT_EQ(tire_->WorkArea()->profilePoints[3][0], 100);
 }
 
 TEST_F(TireEnvelopeFiles, ProfilePointsFromCurvesAndBodies) {

@@ -493,6 +493,89 @@ TEST_F(TireGeometryTest, AFineGridsEnvelopeReadsBackFromItsFileWhole) {
 #endif
 }
 
+// What is not one solid holding the tire at every place is no envelope: it
+// is refused and nothing is made. Kernel units (metres). A tire 0.2 wide,
+// radial 0.2 to 0.34, spindle along Y: at two places 1 apart (0.32 between
+// their treads) it falls apart into two solids; 0.05 apart the two unite.
+// A thin ring (radial 1 to 1 + t, half width 0.05) at a place and turned
+// round (spindle -Y) 0.0125 along it: the check's points of a place lie
+// 0.3 rad (17.1887 degrees) and quarter turns on about its spindle, at
+// axial -0.025, 0 and 0.025, in the middle of the ring's width (radial
+// 1 + t / 2). The facets (15 degrees a turn, corners pushed out by
+// 1 / cos 7.5 degrees) stand a radial r at r / cos of the angle from the
+// facet's middle, and the second place's facets are turned 7.3 degrees on:
+// their middles lie at 14.8 + 15 j, the first's at 7.5 + 15 j. An angle
+// about +Y (its frame's X is +Z) is 180 less that angle about -Y (X is -Z).
+// The first place's points: 5.3113 degrees from its own facets' middles
+// (held where 1 + t / 2 >= 1.004311), 162.8113 about -Y, 1.9887 from the
+// second's (1.000602). The second's: 2.3887 from its own (1.000870),
+// 162.8113 about +Y, 5.3113 from the first's (1.004311). So t = 0.003 is
+// held at both places, t = 0.001472 at the first only (by the second's
+// facets), t = 0.001 at neither.
+TEST_F(TireGeometryTest, WhatIsNotOneSolidHoldingTheTireAtEveryPlaceIsRefused) {
+  auto ring = [](double inner, double outer, double half) {
+    return std::vector<double>{-half, inner, half, inner, half, outer, -half, outer};
+  };
+  const std::vector<double> tire = ring(0.2, 0.34, 0.1);
+  const std::vector<Kernel::WheelPlace> turnedRound = {{{0, 0, 0}, {0, 1, 0}}, {{0, 0.0125, 0}, {0, -1, 0}}};
+  struct Row {
+    const char* what;
+    std::vector<double> section;
+    std::vector<Kernel::WheelPlace> places;
+    int status;
+  };
+  const Row rows[] = {
+      {"two places apart", tire, {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 1}, {0, 1, 0}}}, ZV_ERROR_geometry},
+      {"two places that overlap", tire, {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 0.05}, {0, 1, 0}}}, 0},
+      {"a ring held at both places", ring(1, 1.003, 0.05), turnedRound, 0},
+      {"a ring held at the first place only", ring(1, 1.001472, 0.05), turnedRound, ZV_ERROR_geometry},
+      {"a ring held at neither", ring(1, 1.001, 0.05), turnedRound, ZV_ERROR_geometry},
+      // Turned round where it stands: a place of its own, not one standing still.
+      {"a ring turned round at its place, held at the first only", ring(1, 1.001472, 0.05),
+       {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 0}, {0, -1, 0}}}, ZV_ERROR_geometry},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    int body = -1;
+    EXPECT_EQ(Kernel::MakeWheelSweep(row.section, row.places, 0, &body), row.status);
+    EXPECT_EQ(body != 0, row.status == 0);
+    if (body != 0) Kernel::DeleteBody(body, "test");
+  }
+}
+
+// The tire grown by an offset holds what lies within it. Kernel units
+// (metres), spindle along Y, the tire of radius 0.34. At one place it is
+// revolved: grown by 0.01 it stands 0.35 out. At two places (0 and 0.05 up
+// along Z) it is faceted: straight below the first its facets stand at most
+// 0.34 / cos 7.5 degrees = 0.342930 out. So (0, 0, -0.347), 0.397 from the
+// second place's spindle, lies in the grown tire only, and (0, 0, -0.36) in
+// neither.
+TEST_F(TireGeometryTest, AnOffsetGrowsTheTireByIt) {
+  const std::vector<double> tire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
+  const Kernel::WheelPlace first{{0, 0, 0}, {0, 1, 0}}, second{{0, 0, 0.05}, {0, 1, 0}};
+  const double within[3] = {0, 0, -0.347}, beyond[3] = {0, 0, -0.36};
+  struct Row {
+    const char* what;
+    std::vector<Kernel::WheelPlace> places;
+    double offset;
+    Kernel::Containment within;
+  };
+  const Row rows[] = {
+      {"one place", {first}, 0, Kernel::Containment::Out},
+      {"one place grown by 0.01", {first}, 0.01, Kernel::Containment::In},
+      {"two places", {first, second}, 0, Kernel::Containment::Out},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    int body = 0;
+    EXPECT_EQ(Kernel::MakeWheelSweep(tire, row.places, row.offset, &body), 0);
+    if (body == 0) continue;
+    EXPECT_EQ(Kernel::Classify(body, within), row.within);
+    EXPECT_EQ(Kernel::Classify(body, beyond), Kernel::Containment::Out);
+    Kernel::DeleteBody(body, "test");
+  }
+}
+
 // A block over the wheel, its floor at z = 350 across x -50..50, y -800..-720,
 // stands 10 clear of the tread (radius 340 about the Y axis); a floor at 330
 // cuts into it. The envelope of the wheel lifted by 5 comes 5 from it, at its

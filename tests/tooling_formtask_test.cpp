@@ -280,6 +280,38 @@ TEST_F(FormTask, TheRecordGoesWithTheBuilderHoweverItGoes) {
   b->destroy();
 }
 
+// A builder holds one record at a time: its first is taken without freeing
+// anything, each renewal from the feature frees the record it replaces, once
+// (one left would be found by the leak check, one freed twice too), and the
+// destroy frees the last.
+TEST_F(FormTask, RenewingTheRecordFreesTheOldOneOnce) {
+  auto* b = DieEngFormTaskBuilderFactory::Create(modelPart(), nullptr);
+  FEATURE_RECORD* made = nullptr;
+  ASSERT_EQ(b->commit_feature(&made), 0);
+  b->destroy();
+  struct Step {
+    const char* what;
+    std::size_t frees;  // of a record
+  };
+  const Step steps[] = {{"made to edit the feature", 0}, {"renewed from it", 1}, {"renewed again", 1},
+                        {"destroyed", 1}};
+  DieEngFormTaskBuilder* edit = nullptr;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    const DIE_FRMTSK_s* before = edit != nullptr ? edit->GetFrmtskStruct() : nullptr;
+    Host::ClearCalls();
+    if (edit == nullptr) {
+      edit = DieEngFormTaskBuilderFactory::Create(modelPart(), made);
+    } else if (std::string(step.what) != "destroyed") {
+      edit->ConvertFrecToBuilderData(made);
+      EXPECT_NE(edit->GetFrmtskStruct(), before);
+    } else {
+      edit->destroy();
+    }
+    EXPECT_EQ(Host::CountCalls("DIE_FRMTSK_free_appl_data"), step.frees);
+  }
+}
+
 TEST_F(FormTask, APierceInsertHoldsItsInputsAndMakesNothing) {
   auto* pierce = DieDesPierceInsertBuilderFactory::Create(part());
   ASSERT_NE(pierce->GetBoudaryCurveSelection(), nullptr);
