@@ -89,19 +89,22 @@ class DrawDieBuild : public stamvik_test::JamTest {
   }
   std::string PartArg() const { return "part=" + std::to_string(part()->OmTag()); }
 
-  // A flat sheet over both squares below, so that extrusions run up to it.
-  static tag_t Sheet(double size = 100.0) {
-    const FaceFrame flat = {{-0.5 * size, -0.5 * size, 0}, {size, 0, 0, 0, size, 0, 0, 0, 1}};
+  // A flat sheet over both squares below, so that extrusions run up to it,
+  // looking up (or down).
+  static tag_t Sheet(double size = 100.0, bool down = false) {
+    const FaceFrame flat = down ? FaceFrame{{-0.5 * size, -0.5 * size, 0}, {0, size, 0, size, 0, 0, 0, 0, -1}}
+                                : FaceFrame{{-0.5 * size, -0.5 * size, 0}, {size, 0, 0, 0, size, 0, 0, 0, 1}};
     return ES_create_body_with_faces(nullptr, true, {flat});
   }
-  // A die ready to build: a flat die face, a punch square inside a blank
-  // square, a base plane 75.5 below the bodies' origins, and its distances.
+  // A die ready to build: a flat die face looking up, a punch square inside
+  // a blank square, a base plane 75.5 above the bodies' origins (the die's
+  // back, its normal pointing away from the face), and its distances.
   void Ready() {
     die_->GetSheetBody()->set_selected_tag(Sheet());
     const tag_t punch = Square(10), blank = Square(40);
     die_->GetPunchCurve()->set_tags(1, &punch);
     die_->GetBlankCurve()->set_tags(1, &blank);
-    const double o[3] = {0, 0, -75.5}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    const double o[3] = {0, 0, 75.5}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
     die_->SetBasePlane(ES_create_plane(o, m));
     die_->SetMachiningAllowance(1.5);
     die_->SetDeckThickness(40.0);
@@ -179,7 +182,7 @@ TEST_F(DrawDieBuild, ABasePlaneThatGivesNoDirectionStopsTheBuildBeforeAnythingIs
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     Ready();
-    const double o[3] = {0, 0, -75.5}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    const double o[3] = {0, 0, 75.5}, m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
     die()->SetBasePlane(row.base == 0 ? 0 : row.base == 1 ? ES_create_point(o) : ES_create_plane(o, m));
     Host::ClearCalls();
     Error::ClearSevereErrors();
@@ -323,7 +326,9 @@ TEST_F(DrawDieBuild, AnEditSelectingItsOwnSetOrAMemberOfItIsRefusedAndTheDieStay
 
 // More sizes no die is made of, each at the tolerance (0.01) and past it:
 // a deck flange below 0, a deck edge (8) inside the binder edge (5), a base
-// plane (75.5 from the die face) within the deck's 40, and, without flange
+// plane (75.5 from the die face) within the deck's 40, on the face's other
+// side or turned towards it, a die face looking away from the plane (the die
+// turned over whole still builds), and, without flange
 // curves, a stress solid out to the blank offset inwards (a base thickness
 // below the tolerance makes none, and flange curves take the offset's place).
 TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidNoDieHasIsRefused) {
@@ -337,6 +342,11 @@ TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidNoDieHasIsRefused)
     return ES_create_plane(o, m);
   };
   static tag_t (*plane)(double) = +planeAt;
+  auto downwardAt = [](double z) {
+    const double o[3] = {0, 0, z}, m[9] = {1, 0, 0, 0, -1, 0, 0, 0, -1};
+    return ES_create_plane(o, m);
+  };
+  static tag_t (*downward)(double) = +downwardAt;
   const Row rows[] = {
       {"a deck flange of -15", [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(-15); }, 3030610},
       {"a deck flange of -0.02", [](DieDesDrawDieBuilder* d) { d->SetDeckFlangeThickness(-0.02); }, 3030610},
@@ -344,10 +354,23 @@ TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidNoDieHasIsRefused)
       {"a deck edge 3 inside the binder edge", [](DieDesDrawDieBuilder* d) { d->SetDeckEdgeOffset(2); }, 3030611},
       {"a deck edge 0.02 inside", [](DieDesDrawDieBuilder* d) { d->SetDeckEdgeOffset(4.98); }, 3030611},
       {"a deck edge 0.005 inside", [](DieDesDrawDieBuilder* d) { d->SetDeckEdgeOffset(4.995); }, 0},
-      {"the base plane 20 from the die face", [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(-20)); }, 3030612},
-      {"the base plane at the deck's far side", [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(-40)); },
+      {"the base plane 20 from the die face", [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(20)); }, 3030612},
+      {"the base plane at the deck's far side", [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(40)); },
        3030612},
-      {"the base plane 0.02 past it", [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(-40.02)); }, 0},
+      {"the base plane 0.02 past it", [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(40.02)); }, 0},
+      {"the base plane 75.5 on the die face's other side",
+       [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(-75.5)); }, 3030612},
+      {"the base plane through the die face", [](DieDesDrawDieBuilder* d) { d->SetBasePlane(plane(0)); }, 3030612},
+      {"the base plane turned towards the die face",
+       [](DieDesDrawDieBuilder* d) { d->SetBasePlane(downward(75.5)); }, 3030612},
+      {"the die face looking away from the base plane",
+       [](DieDesDrawDieBuilder* d) { d->GetSheetBody()->set_selected_tag(Sheet(100, true)); }, 3030614},
+      {"the die turned over: the face looking down, the plane 75.5 below turned down",
+       [](DieDesDrawDieBuilder* d) {
+         d->GetSheetBody()->set_selected_tag(Sheet(100, true));
+         d->SetBasePlane(downward(-75.5));
+       },
+       0},
       {"a flange offset of -100", [](DieDesDrawDieBuilder* d) { d->SetFlangeOffset(-100); }, 3030613},
       {"a flange offset of -0.02", [](DieDesDrawDieBuilder* d) { d->SetFlangeOffset(-0.02); }, 3030613},
       {"a flange offset of -0.005", [](DieDesDrawDieBuilder* d) { d->SetFlangeOffset(-0.005); }, 0},
@@ -372,6 +395,7 @@ TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidNoDieHasIsRefused)
       EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
       EXPECT_EQ(die()->GetTfeatureSet(), 0u);
       EXPECT_TRUE(ArgsOf("Features.FeatureBuilder").empty());
+      EXPECT_TRUE(ArgsOf("RSO_create_feature").empty());
     } else {
       EXPECT_NE(die()->GetTfeatureSet(), 0u);
     }
@@ -387,9 +411,9 @@ TEST_F(DrawDieBuild, AMainSolidThatFailsStopsTheBuildWithWhatWasMadeGrouped) {
   ASSERT_FALSE(Error::SevereErrors().empty());
   EXPECT_EQ(Error::SevereErrors().back().text, "Error occurs on creating main solid body.");
   // Both tries: up to the bottom sheet, then 10 past its farthest point from the base plane
-  // (the die face offset by the deck, 40, lies 115.5 from the plane 75.5 below the face).
+  // (the die face offset by the deck, 40, lies 35.5 from the plane 75.5 above the face).
   const std::vector<std::string> texts = ExpressionTexts();
-  EXPECT_NE(std::find(texts.begin(), texts.end(), "-125.500000"), texts.end());
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "-45.500000"), texts.end());
   EXPECT_EQ(ArgsOf("LayerManagerMoveToLayer"), (std::vector<std::string>{PartArg() + " layer=7 count=1 0"}));
   EXPECT_EQ(ArgsOf("LayerManagerSetWorkLayer").back(), PartArg() + " layer=7");
   // The three rough offsets, two projections and two offsets are the set's.
@@ -477,14 +501,14 @@ TEST_F(DrawDieBuild, ACoreDiesMainSolidIsOffsetByHalfItsWallEitherWay) {
   Host::ClearCalls();
   EXPECT_EQ(die()->commit(), 0);
   // The first try stops at the bottom sheet it runs up to; the second runs
-  // from the profile to 10 past the sheet (115.5 from the plane), offset by
+  // from the profile to 10 past the sheet (35.5 from the plane), offset by
   // half the wall each way.
   const std::vector<std::string> texts = ExpressionTexts();
-  const auto end = std::find(texts.begin(), texts.end(), "-125.500000");
+  const auto end = std::find(texts.begin(), texts.end(), "-45.500000");
   ASSERT_NE(end, texts.end());
   ASSERT_GE(texts.end() - end, 3);
   EXPECT_EQ(std::vector<std::string>(end - 1, end + 3),
-            (std::vector<std::string>{"0", "-125.500000", "4.500000", "-4.500000"}));
+            (std::vector<std::string>{"0", "-45.500000", "4.500000", "-4.500000"}));
   // Read back: the whole wall and the core option, the others as they were.
   auto* back = DieDesDrawDieBuilderFactory::Create(die()->GetTfeatureSet(), part());
   EXPECT_EQ(back->GetWallThickness(), 9.0);

@@ -186,6 +186,7 @@ const Row kRows[] = {
       {"kDeckEdgeInsideBinderEdge", Messages::kDeckEdgeInsideBinderEdge, 3030611},
       {"kBasePlaneWithinDeck", Messages::kBasePlaneWithinDeck, 3030612},
       {"kFlangeOffsetBelowZero", Messages::kFlangeOffsetBelowZero, 3030613},
+      {"kDieFaceTurnedFromBasePlane", Messages::kDieFaceTurnedFromBasePlane, 3030614},
       {"kManikinUserLengthNotPositive", Messages::kManikinUserLengthNotPositive, 3770401},
       {"kManikinBackAngleOutOfRange", Messages::kManikinBackAngleOutOfRange, 3770409},
       {"kManikinBackAngleAllowedOutOfRange", Messages::kManikinBackAngleAllowedOutOfRange, 3770410},

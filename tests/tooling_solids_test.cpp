@@ -671,6 +671,16 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
       // the deck 102400 x 38.5.
       {"a die's deck edge on its binder edge", Changed("draw_die.jou", "# Edited:", {{"\"deckedgeoffset\" - 20 0", "\"deckedgeoffset\" - 10 0"}}),
        4000000 + 102400 * 38.5 + 82500 * 30},
+      // The die turned over: its face (z 60) looking down at a base plane
+      // at z -100 turned down. The punch square from -100 up to the deck
+      // sheet at 20: 40000 x 120; the deck from 20 to the top offset at
+      // 58.5: 115600 x 38.5; the band taken from the middle sheet at 35:
+      // - 13200 x 23.5; the stress ring 82500 x 30.
+      {"a die turned over, looking down at its base plane",
+       Changed("draw_die.jou", "# Edited:",
+               {{"9 -120 -120 60 120 -120 60 -120 120 60", "9 -120 -120 60 -120 120 60 120 -120 60"},
+                {"6 0 0 200 0 0 1", "6 0 0 -100 0 0 -1"}}),
+       40000 * 120 + 115600 * 38.5 - 13200 * 23.5 + 82500 * 30},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

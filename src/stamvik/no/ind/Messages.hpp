@@ -254,14 +254,17 @@ inline constexpr int kReliefAngleOutOfRange = 3030607;
 // (the die face raised by the machining allowance) is not above its belt, or
 // whose die face is not above its base plane; a die whose deck flange is
 // thinner than 0, whose deck edge lies inside its binder edge, whose base
-// plane lies within the deck thickness of the die face, or whose stress
-// solid would reach out to the blank offset inwards.
+// plane lies within the deck thickness of the die face or on its other side,
+// or whose stress solid would reach out to the blank offset inwards.
 inline constexpr int kPunchTopNotAboveBelt = 3030608;
 inline constexpr int kDieFaceNotAboveBasePlane = 3030609;
 inline constexpr int kDeckFlangeBelowZero = 3030610;
 inline constexpr int kDeckEdgeInsideBinderEdge = 3030611;
 inline constexpr int kBasePlaneWithinDeck = 3030612;
 inline constexpr int kFlangeOffsetBelowZero = 3030613;
+// A draw die whose die face looks away from its base plane: the deck, offset
+// along the face's normal, would lie behind the face.
+inline constexpr int kDieFaceTurnedFromBasePlane = 3030614;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 

@@ -258,4 +258,28 @@ double NearestToPlane(tag_t plane, tag_t body, const double* normal) {
   return nearest;
 }
 
+double FaceSide(tag_t sheet, const double normal[3]) {
+  int count = 0;
+  Stamvik::HostBlock<tag_t> faces;
+  ES_body_ask_faces(sheet, &count, faces.out());
+  const std::vector<tag_t> held(faces.get(), faces.get() + count);
+  faces.reset();
+  const double length = std::hypot(normal[0], normal[1], normal[2]);
+  if (!(length > 0)) return 1.0;
+  constexpr double kSquare = 1e-10;  // a cosine this near 0 is a face square to the normal
+  int against = 0;
+  for (tag_t face : held) {
+    const double middle[2] = {0.5, 0.5};
+    double point[3], along[3];
+    if (MODL_ask_face_props(face, middle, point, along) != 0) return 1.0;
+    const double size = std::hypot(along[0], along[1], along[2]);
+    if (!(size > 0)) continue;
+    const double cosine = (along[0] * normal[0] + along[1] * normal[1] + along[2] * normal[2]) / (size * length);
+    // A face square to the normal offsets sideways and says nothing.
+    if (cosine > kSquare) return 1.0;
+    if (cosine < -kSquare) ++against;
+  }
+  return against > 0 ? -1.0 : 1.0;
+}
+
 }  // namespace KTX::Tooling::Support

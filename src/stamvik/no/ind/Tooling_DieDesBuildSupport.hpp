@@ -109,6 +109,11 @@ int SelectsOwnSet(tag_t set, std::initializer_list<const OM::Object*> selections
 // height over the plane, negative below it) or, with no normal, the
 // distance. HUGE_VAL when no face could be measured.
 double NearestToPlane(tag_t plane, tag_t body, const double* normal);
+// -1 when the sheet looks against `normal` (every face of it not square to
+// the normal has its own normal, at its middle, pointing against it), else
+// 1: a sheet of faces looking both ways, or none that could be judged, is
+// not said to look against it.
+double FaceSide(tag_t sheet, const double normal[3]);
 
 // The commit of a tooling build. The session settings are held while an edit
 // rebuilds and the display is suppressed; both come back on every path, a

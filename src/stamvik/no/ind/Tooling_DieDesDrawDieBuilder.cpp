@@ -29,6 +29,7 @@ using Messages::kDeckFlangeWiderThanDeck;
 using Messages::kDeckThicknessNotPositive;
 using Messages::kPunchOutsideBlank;
 using Messages::kBasePlaneWithinDeck;
+using Messages::kDieFaceTurnedFromBasePlane;
 using Messages::kDeckEdgeInsideBinderEdge;
 using Messages::kDeckFlangeBelowZero;
 using Messages::kFlangeOffsetBelowZero;
@@ -147,11 +148,21 @@ int DieDesDrawDieBuilder::RefusedSizes() {
     if (m_deckFlangeThickness > m_deckThickness) return kDeckFlangeWiderThanDeck;
     // A flange thinner than none: the band would be cut through the deck.
     if (m_deckFlangeThickness < -tolerance) return kDeckFlangeBelowZero;
-    // The die runs from the deck to its base plane: a plane nearer the die
-    // face than the deck's far side cuts through the deck.
+    // The die runs from the deck to its base plane, its back: the die face
+    // lies on the side the plane's normal points away from, further than
+    // the deck's far side. A plane nearer cuts through the deck; one on the
+    // face's other side, or turned towards it, leaves the die nothing to
+    // run to.
     if (m_basePlane != 0) {
-      const double away = NearestToPlane(m_basePlane, m_sheetBody->ask_selected_tag(), nullptr);
+      double normal[3];
+      BasePlaneDirection(normal);
+      const double back[3] = {-normal[0], -normal[1], -normal[2]};
+      const tag_t sheet = m_sheetBody->ask_selected_tag();
+      const double away = NearestToPlane(m_basePlane, sheet, back);
       if (away != HUGE_VAL && !(away > m_deckThickness + tolerance)) return kBasePlaneWithinDeck;
+      // The deck is the die face offset along its own normal: a face turned
+      // away from the base plane would put the deck behind it.
+      if (FaceSide(sheet, normal) < 0) return kDieFaceTurnedFromBasePlane;
     }
   }
   // The flange band runs from the binder edge out to the deck edge.

@@ -151,8 +151,9 @@ class STAMVIK_API DieDesDrawDieBuilder : public JAX_BUILDER {
   int BooleanWithRetry(bool unite, tag_t target, tag_t tool, tag_t* feature);
   FeatureSetMembers Members();
   // The number of the first size the build cannot make a die of (a deck
-  // thickness not above 0, a deck flange thicker than the deck, a punch
-  // profile not inside the blank), or 0.
+  // thickness not above 0, a deck flange thicker than the deck, a base plane
+  // not beyond the deck or a die face looking away from it, a punch profile
+  // not inside the blank), or 0.
   int RefusedSizes();
 };
 

@@ -215,26 +215,7 @@ double DieDesDrawPunchBuilder::HeightOverBasePlane(tag_t body) {
 double DieDesDrawPunchBuilder::DieFaceSide(tag_t sheet) {
   double normal[3];
   BasePlaneNormal(normal);
-  int count = 0;
-  Stamvik::HostBlock<tag_t> faces;
-  ES_body_ask_faces(sheet, &count, faces.out());
-  const std::vector<tag_t> held(faces.get(), faces.get() + count);
-  faces.reset();
-  const double length = std::hypot(normal[0], normal[1], normal[2]);
-  if (!(length > 0)) return 1.0;
-  int towards = 0;
-  for (tag_t face : held) {
-    const double middle[2] = {0.5, 0.5};
-    double point[3], along[3];
-    if (MODL_ask_face_props(face, middle, point, along) != 0) return 1.0;
-    const double size = std::hypot(along[0], along[1], along[2]);
-    if (!(size > 0)) continue;
-    const double cosine = (along[0] * normal[0] + along[1] * normal[1] + along[2] * normal[2]) / (size * length);
-    // A face square to the base plane offsets sideways and says nothing.
-    if (cosine > kAngleLimit) return 1.0;
-    if (cosine < -kAngleLimit) ++towards;
-  }
-  return towards > 0 ? -1.0 : 1.0;
+  return FaceSide(sheet, normal);
 }
 
 int DieDesDrawPunchBuilder::RefusedSizes() {
