@@ -241,7 +241,8 @@ TEST_F(DrawDieBuild, SizesTheBuildCannotMakeTheirDieOfAreRefusedBeforeAnythingIs
       die()->GetPunchCurve()->set_tags(1, &punch);
     }
     if (row.alongX) {
-      const double o[3] = {0, 0, 0}, m[9] = {0, 1, 0, 0, 0, 1, 1, 0, 0};
+      // The plane 100 along X: the die face (x -50 to 50) lies behind it.
+      const double o[3] = {100, 0, 0}, m[9] = {0, 1, 0, 0, 0, 1, 1, 0, 0};
       die()->SetBasePlane(ES_create_plane(o, m));
       const double b[] = {0, 0, 0, 0, 40, 0, 0, 40, 40, 0, 0, 40, 0, 0, 0};
       const double p[] = {0, 50, 10, 0, 60, 10, 0, 60, 20, 0, 50, 20, 0, 50, 10};
