@@ -358,6 +358,28 @@ BENCHMARK(BM_FlangeLoopWithDeckAndCutoutsCommit)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 
+// A new shoe whose base is the world's frame, for validation alone.
+DieDes::DieShoeBuilder* ShoeOnTheWorldFrame(WorkPart& work) {
+  DieDes::DieShoeBuilder* shoe = DieDes::DieShoeBuilderFactory::Create(work.part->ModelPart(), nullptr);
+  auto* base = shoe->GetBaseOrientation();
+  base->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
+  const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  base->SetCoordinateSystemOrigin(origin);
+  base->SetCoordinateSystemMatrix(identity);
+  return shoe;
+}
+
+// A flange loop of n points on a circle of radius 500, as one polyline.
+void AddCircularFlange(DieDes::DieShoeBuilder* shoe, int n) {
+  std::vector<double> points;
+  for (int i = 0; i <= n; ++i) {
+    const double a = 2 * 3.14159265358979323846 * (i % n) / n;
+    points.insert(points.end(), {500 * std::cos(a), 500 * std::sin(a), 0});
+  }
+  const tag_t loop = ES_create_polyline(n + 1, points.data());
+  shoe->GetBaseFlangeSectionPtr()->add_loop(SC_section::kClosed, 1, &loop);
+}
+
 // Validation alone of the shoe of BM_FlangeLoopWithDeckAndCutoutsCommit: its
 // flange loop of n points (up to the most validation lets through), the deck
 // and the four cutouts, read and checked on every call.
@@ -365,12 +387,7 @@ void BM_FlangeLoopWithDeckAndCutoutsValidate(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   Host::SetLogging(false);
   WorkPart work;
-  DieDes::DieShoeBuilder* shoe = DieDes::DieShoeBuilderFactory::Create(work.part->ModelPart(), nullptr);
-  auto* base = shoe->GetBaseOrientation();
-  base->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
-  const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-  base->SetCoordinateSystemOrigin(origin);
-  base->SetCoordinateSystemMatrix(identity);
+  DieDes::DieShoeBuilder* shoe = ShoeOnTheWorldFrame(work);
   EXP_edit_exp(work.part->ask_tag(), shoe->GetFlangeThickness(), "40");
   EXP_edit_exp(work.part->ask_tag(), shoe->GetMainDeckOffset(), "250");
   EXP_edit_exp(work.part->ask_tag(), shoe->GetWallThickness(), "20");
@@ -382,13 +399,7 @@ void BM_FlangeLoopWithDeckAndCutoutsValidate(benchmark::State& state) {
     const tag_t cutout = Rectangle(-200 + 100 * j, -10, -180 + 100 * j, 10);
     shoe->GetDeckCutoutsSectionPtr()->add_loop(SC_section::kClosed, 1, &cutout);
   }
-  std::vector<double> points;
-  for (int i = 0; i <= n; ++i) {
-    const double a = 2 * 3.14159265358979323846 * (i % n) / n;
-    points.insert(points.end(), {500 * std::cos(a), 500 * std::sin(a), 0});
-  }
-  const tag_t loop = ES_create_polyline(n + 1, points.data());
-  shoe->GetBaseFlangeSectionPtr()->add_loop(SC_section::kClosed, 1, &loop);
+  AddCircularFlange(shoe, n);
   for (auto _ : state) {
     const int rc = shoe->validate_nothrow();
     if (rc != 0) state.SkipWithError(("validation returned " + std::to_string(rc)).c_str());
@@ -409,12 +420,7 @@ void BM_FlangeSerpentineValidate(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   Host::SetLogging(false);
   WorkPart work;
-  DieDes::DieShoeBuilder* shoe = DieDes::DieShoeBuilderFactory::Create(work.part->ModelPart(), nullptr);
-  auto* base = shoe->GetBaseOrientation();
-  base->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
-  const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-  base->SetCoordinateSystemOrigin(origin);
-  base->SetCoordinateSystemMatrix(identity);
+  DieDes::DieShoeBuilder* shoe = ShoeOnTheWorldFrame(work);
   shoe->SetDistanceTolerance(0.02);
   std::vector<double> points;
   for (int i = 0; i < (n - 3) / 2; ++i) {
@@ -438,19 +444,8 @@ BENCHMARK(BM_FlangeSerpentineValidate)->Arg(1024)->Arg(4096)->Unit(benchmark::kM
 void BM_FlangeLoopOfTheLoadCaseRefused(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   WorkPart work;
-  DieDes::DieShoeBuilder* shoe = DieDes::DieShoeBuilderFactory::Create(work.part->ModelPart(), nullptr);
-  auto* base = shoe->GetBaseOrientation();
-  base->SetInputType(DieDes::JA_DIE_PLANE_BUILDER_plane_type_CoordinateSystem);
-  const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-  base->SetCoordinateSystemOrigin(origin);
-  base->SetCoordinateSystemMatrix(identity);
-  std::vector<double> points;
-  for (int i = 0; i <= n; ++i) {
-    const double a = 2 * 3.14159265358979323846 * (i % n) / n;
-    points.insert(points.end(), {500 * std::cos(a), 500 * std::sin(a), 0});
-  }
-  const tag_t loop = ES_create_polyline(n + 1, points.data());
-  shoe->GetBaseFlangeSectionPtr()->add_loop(SC_section::kClosed, 1, &loop);
+  DieDes::DieShoeBuilder* shoe = ShoeOnTheWorldFrame(work);
+  AddCircularFlange(shoe, n);
   for (auto _ : state) {
     const int rc = shoe->validate_nothrow();
     if (rc != 3030603) state.SkipWithError(("validation returned " + std::to_string(rc)).c_str());
