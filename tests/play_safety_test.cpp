@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "JamTestSupport.hpp"
+#include "KilledWriterSupport.hpp"
 #include "sys/Replace.hpp"
 
 namespace {
@@ -509,39 +510,13 @@ TEST(PlayOutputs, AFifoOrABrokenLinkAtAnOutputNameIsRefusedAndLeftAsItWas) {
   EXPECT_EQ(files, 0) << "a file was written";
 }
 
-// A temporary file of the output as a writer killed half way leaves it
-// (--record's and the STEP file's writers make theirs so): made and half
-// filled by a child that is then killed, its lock dying with it.
-fs::path LeftByAKilledWriter(const fs::path& output) {
-  int ready[2];
-  if (::pipe(ready) != 0) return {};
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(ready[0]);
-    KTX::Files::TemporaryBeside temporary(output.string());
-    std::ofstream(temporary.Path(), std::ios::binary) << "half";
-    const std::string path = temporary.Path() + "\n";
-    (void)!::write(ready[1], path.data(), path.size());
-    for (;;) ::pause();
-  }
-  ::close(ready[1]);
-  std::string path;
-  char c = 0;
-  while (::read(ready[0], &c, 1) == 1 && c != '\n') path += c;
-  ::close(ready[0]);
-  if (child > 0) {
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-  }
-  return path;
-}
 
 TEST(PlayOutputs, AKilledWriteOfAnOutputLeavesNoTemporaryFileAfterTheNextWholeOne) {
   Scratch scratch("killed_write");
   for (const char* option : {"--record", "--step"}) {
     SCOPED_TRACE(option);
     const fs::path out = scratch.Write(std::string(option + 2) + ".out", "old\n");
-    const fs::path killed = LeftByAKilledWriter(out);
+    const fs::path killed = stamvik_test::LeftByAKilledWriter(out.string());
     ASSERT_TRUE(fs::exists(killed)) << killed;
     EXPECT_EQ(FileText(out), "old\n");
     const CommandRun run = Ktxhost("play " + Play(kExamples / "draw_punch.jou", std::string(option) + " " + out.string()));

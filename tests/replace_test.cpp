@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "KilledWriterSupport.hpp"
 #include "afl/TireEnvelope.hpp"
 #include "kernel/Kernel.hpp"
 #include "kernel/Modeller.hpp"
@@ -524,31 +525,6 @@ TEST_F(EveryWriter, NoWriterPutsAFileInPlaceOfAFifoADeviceOrABrokenLink) {
   }
 }
 
-// A temporary file of the name as a writer killed half way leaves it: made
-// and half filled by a child that is then killed (its lock dies with it).
-std::string LeftByAKilledWriter(const std::string& name) {
-  int ready[2];
-  if (::pipe(ready) != 0) return {};
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(ready[0]);
-    Files::TemporaryBeside temporary(name);
-    std::ofstream(temporary.Path(), std::ios::binary) << "half";
-    const std::string path = temporary.Path() + "\n";
-    (void)!::write(ready[1], path.data(), path.size());
-    for (;;) ::pause();
-  }
-  ::close(ready[1]);
-  std::string path;
-  char c = 0;
-  while (::read(ready[0], &c, 1) == 1 && c != '\n') path += c;
-  ::close(ready[0]);
-  if (child > 0) {
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-  }
-  return path;
-}
 
 TEST_F(EveryWriter, AKilledWritersTemporaryFileIsRemovedByTheNextWholeWriteAndALivingOnesIsNot) {
   for (const Writer& writer : kWriters) {
@@ -557,7 +533,7 @@ TEST_F(EveryWriter, AKilledWritersTemporaryFileIsRemovedByTheNextWholeWriteAndAL
     Fresh();
     const std::string name = In("sizes.hsd");
     std::ofstream(name, std::ios::binary) << "old\n";
-    const std::string killed = LeftByAKilledWriter(name);
+    const std::string killed = stamvik_test::LeftByAKilledWriter(name);
     ASSERT_TRUE(fs::exists(killed)) << killed;
     EXPECT_EQ(FileText(name), "old\n");
     // Another writer of the name, still at work.
