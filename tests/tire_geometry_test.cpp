@@ -549,28 +549,44 @@ TEST_F(TireGeometryTest, WhatIsNotOneSolidHoldingTheTireAtEveryPlaceIsRefused) {
 // along Z) it is faceted: straight below the first its facets stand at most
 // 0.34 / cos 7.5 degrees = 0.342930 out. So (0, 0, -0.347), 0.397 from the
 // second place's spindle, lies in the grown tire only, and (0, 0, -0.36) in
-// neither.
+// neither (grown, the facets' corners stand 0.35 / cos 7.5 degrees = 0.353).
+// (0, 0.105, -0.27) lies 0.005, half the offset, beyond the side face at
+// y = 0.1, radial 0.27 and 0.32 from the two spindles: in the grown tire only.
+// Volumes: revolved, pi * width * (outer^2 - inner^2); faceted, the 24 facets
+// touch the circles, 24 * tan 7.5 degrees = 3.159659 in place of pi. Grown by
+// 0.01 the section is 0.22 wide from 0.19 to 0.35: 0.22 * (0.35^2 - 0.19^2)
+// = 0.019008 (0.2 * (0.34^2 - 0.2^2) = 0.01512 not grown).
 TEST_F(TireGeometryTest, AnOffsetGrowsTheTireByIt) {
   const std::vector<double> tire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
   const Kernel::WheelPlace first{{0, 0, 0}, {0, 1, 0}}, second{{0, 0, 0.05}, {0, 1, 0}};
-  const double within[3] = {0, 0, -0.347}, beyond[3] = {0, 0, -0.36};
+  const double within[3] = {0, 0, -0.347}, beyond[3] = {0, 0, -0.36}, beside[3] = {0, 0.105, -0.27};
   struct Row {
     const char* what;
     std::vector<Kernel::WheelPlace> places;
     double offset;
     Kernel::Containment within;
+    double least, most;  // the volume, least exclusive
   };
   const Row rows[] = {
-      {"one place", {first}, 0, Kernel::Containment::Out},
-      {"one place grown by 0.01", {first}, 0.01, Kernel::Containment::In},
-      {"two places", {first, second}, 0, Kernel::Containment::Out},
+      // pi * 0.01512 = 0.047501
+      {"one place", {first}, 0, Kernel::Containment::Out, 0.04750, 0.04751},
+      // pi * 0.019008 = 0.059716
+      {"one place grown by 0.01", {first}, 0.01, Kernel::Containment::In, 0.05971, 0.05972},
+      // One faceted tire 3.159659 * 0.01512 = 0.047774, two at most 0.095548.
+      {"two places", {first, second}, 0, Kernel::Containment::Out, 0.047774, 0.095548},
+      // One grown faceted tire 3.159659 * 0.019008 = 0.060059, two at most 0.120118.
+      {"two places grown by 0.01", {first, second}, 0.01, Kernel::Containment::In, 0.060059, 0.120118},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     int body = 0;
     EXPECT_EQ(Kernel::MakeWheelSweep(tire, row.places, row.offset, &body), 0);
     if (body == 0) continue;
+    EXPECT_TRUE(Kernel::IsClosedSolid(body));
+    EXPECT_GT(Kernel::Volume(body), row.least);
+    EXPECT_LE(Kernel::Volume(body), row.most);
     EXPECT_EQ(Kernel::Classify(body, within), row.within);
+    EXPECT_EQ(Kernel::Classify(body, beside), row.within);
     EXPECT_EQ(Kernel::Classify(body, beyond), Kernel::Containment::Out);
     Kernel::DeleteBody(body, "test");
   }

@@ -18,8 +18,9 @@ struct WheelPlace {
 // A new solid body: the section, a closed polygon of (axial, radial) pairs
 // (the closing point not repeated; axial along the spindle from the centre
 // plane, radial from the spindle, above 0), revolved a full turn about the
-// spindle at each place, each revolution grown by `offset` when it is above 0,
-// and the revolutions united. 0, ZV_ERROR_bad_value (fewer than three pairs,
+// spindle at each place, each revolution grown by `offset` when it is above 0
+// (the section grown in its plane, kept at least half its least radial from
+// the spindle), and the revolutions united. 0, ZV_ERROR_bad_value (fewer than three pairs,
 // a radial not above 0, no place, a zero axis) or ZV_ERROR_geometry.
 KTX_HOST_API int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places,
                                 double offset, int* body);

@@ -101,6 +101,46 @@ bool Faceted(const std::vector<double>& section, int segments, TopoDS_Shape* sol
   }
 }
 
+// The section grown outward by `offset` in its own plane, its corners kept
+// sharp: what every face of its revolution moved out along its normal turns
+// (an offset line of a meridian sweeps the offset surface of what the line
+// sweeps). Grown so before it is revolved or faceted, the tire at several
+// places is faceted from it the same way as at one: the modeller's offset of
+// the faceted solid fails, that of the revolution alone does not. Where the grown
+// section would reach the spindle, it is cut at half the section's least
+// radial: a revolution that reaches its axis closes its faces to a point
+// there. False when the modeller cannot grow it.
+bool Grown(const std::vector<double>& section, double offset, std::vector<double>* grown) {
+  std::vector<double> loop;
+  double least = section[1];
+  for (std::size_t i = 0; i + 1 < section.size(); i += 2) {
+    loop.insert(loop.end(), {section[i], section[i + 1], 0});
+    least = std::min(least, section[i + 1]);
+  }
+  std::vector<double> out;
+  if (OffsetLoop(loop, offset, &out) != 0 || out.size() < 9) return false;
+  const double floor = least / 2;
+  grown->clear();
+  const std::size_t n = out.size() / 3;
+  auto keep = [&](double x, double r) {
+    if (grown->size() >= 2 && std::fabs((*grown)[grown->size() - 2] - x) <= 1e-12 &&
+        std::fabs(grown->back() - r) <= 1e-12)
+      return;
+    grown->insert(grown->end(), {x, r});
+  };
+  for (std::size_t i = 0; i < n; ++i) {
+    // Each side clipped to the half-plane above the floor.
+    const double x1 = out[3 * i], r1 = out[3 * i + 1];
+    const double x2 = out[3 * ((i + 1) % n)], r2 = out[3 * ((i + 1) % n) + 1];
+    if (r1 >= floor) keep(x1, r1);
+    if ((r1 >= floor) != (r2 >= floor)) keep(x1 + (x2 - x1) * (floor - r1) / (r2 - r1), floor);
+  }
+  if (grown->size() >= 4 && std::fabs((*grown)[0] - (*grown)[grown->size() - 2]) <= 1e-12 &&
+      std::fabs((*grown)[1] - grown->back()) <= 1e-12)
+    grown->resize(grown->size() - 2);
+  return grown->size() >= 6;
+}
+
 // The move of the revolution to a place: the Z axis onto the spindle.
 gp_Trsf MoveTo(const WheelPlace& place) {
   gp_Trsf move;
@@ -280,14 +320,17 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
   // One place: the tire itself. Several: the modeller's booleans cannot be
   // trusted with equal revolved surfaces whose axes cross (two positions of
   // one tread), so the positions are faceted.
+  auto make = [&](const std::vector<double>& turned, TopoDS_Shape* made) {
+    return places.size() == 1 ? Revolution(turned, made) : Faceted(turned, kSegments, made);
+  };
   TopoDS_Shape tire;
-  if (!(places.size() == 1 ? Revolution(section, &tire) : Faceted(section, kSegments, &tire)))
-    return ZV_ERROR_geometry;
+  if (!make(section, &tire)) return ZV_ERROR_geometry;
   // A section that crosses itself turns into no sound solid (one inside out).
   if (!Sound(tire)) return ZV_ERROR_bad_value;
   if (offset > 0) {
+    std::vector<double> wider;
     TopoDS_Shape grown;
-    if (Shapes::Offset(tire, offset, 0, &grown) != Shapes::Outcome::Done || !Sound(grown)) return ZV_ERROR_geometry;
+    if (!Grown(section, offset, &wider) || !make(wider, &grown) || !Sound(grown)) return ZV_ERROR_geometry;
     tire = grown;
   }
   std::vector<gp_Trsf> moves;
