@@ -418,6 +418,16 @@ bool PlaySolids(const std::filesystem::path& journal, std::vector<int>* solids) 
   return played;
 }
 
+// PlaySolids of a journal given as its text.
+bool PlayTextSolids(const std::string& text, std::vector<int>* solids) {
+  const std::filesystem::path journal =
+      std::filesystem::temp_directory_path() / ("tooling_solids_" + std::to_string(getpid()) + ".jou");
+  std::ofstream(journal) << text;
+  const bool played = PlaySolids(journal, solids);
+  std::filesystem::remove(journal);
+  return played;
+}
+
 TEST_F(ToolingSolids, TheExamplesPunchAndDieHaveTheVolumesWorkedOutForTheirDimensions) {
   struct Row {
     const char* journal;
@@ -577,12 +587,8 @@ TEST_F(ToolingSolids, APunchWithoutChamferAndOnASideGivenInPiecesHasTheVolumesWo
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    const std::filesystem::path journal =
-        std::filesystem::temp_directory_path() / ("punch_" + std::to_string(getpid()) + ".jou");
-    std::ofstream(journal) << row.journal;
     std::vector<int> solids;
-    const bool played = PlaySolids(journal, &solids);
-    std::filesystem::remove(journal);
+    const bool played = PlayTextSolids(row.journal, &solids);
     if (!played) continue;
     EXPECT_EQ(solids.size(), 1u);
     if (solids.size() == 1u) {
@@ -684,12 +690,8 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    const std::filesystem::path journal =
-        std::filesystem::temp_directory_path() / ("edge_" + std::to_string(getpid()) + ".jou");
-    std::ofstream(journal) << row.journal;
     std::vector<int> solids;
-    const bool played = PlaySolids(journal, &solids);
-    std::filesystem::remove(journal);
+    const bool played = PlayTextSolids(row.journal, &solids);
     if (!played) continue;
     EXPECT_EQ(solids.size(), 1u);
     if (solids.size() == 1u) {
@@ -763,12 +765,8 @@ TEST_F(ToolingSolids, AHexagonalPunchWithASideGivenInTwoLinesIsTheHexagonsPunch)
   double volumes[2] = {0, 0};
   for (int split = 0; split < 2; ++split) {
     SCOPED_TRACE(split);
-    const std::filesystem::path journal =
-        std::filesystem::temp_directory_path() / ("hexagon_" + std::to_string(getpid()) + ".jou");
-    std::ofstream(journal) << (split != 0 ? SplitLine(hexagon, 502, 520) : hexagon);
     std::vector<int> solids;
-    const bool played = PlaySolids(journal, &solids);
-    std::filesystem::remove(journal);
+    const bool played = PlayTextSolids((split != 0 ? SplitLine(hexagon, 502, 520) : hexagon), &solids);
     if (!played) continue;
     EXPECT_EQ(solids.size(), 1u);
     if (solids.size() == 1u) {
@@ -804,12 +802,8 @@ TEST_F(ToolingSolids, APunchAndADieOnTwelveSidesAreClosedSolids) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.journal);
-    const std::filesystem::path journal =
-        std::filesystem::temp_directory_path() / ("twelve_" + std::to_string(getpid()) + ".jou");
-    std::ofstream(journal) << Polygonal(row.journal, 12, 80, row.cx, row.cy, row.editsFrom);
     std::vector<int> solids;
-    const bool played = PlaySolids(journal, &solids);
-    std::filesystem::remove(journal);
+    const bool played = PlayTextSolids(Polygonal(row.journal, 12, 80, row.cx, row.cy, row.editsFrom), &solids);
     if (!played) continue;
     EXPECT_EQ(solids.size(), 1u);
     if (solids.size() != 1u) {
