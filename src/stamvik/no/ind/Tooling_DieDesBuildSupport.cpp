@@ -242,11 +242,9 @@ double NearestToPlane(tag_t plane, tag_t body, const double* normal) {
   double nearest = HUGE_VAL;
   for (tag_t face : held) {
     double onPlane[3], onFace[3];
-    try {
-      JAUTL_SINGLE_MEASURE_ask_minimum_dist(plane, face, onPlane, onFace);
-    } catch (const std::exception&) {
-      continue;  // a face that cannot be measured judges nothing
-    }
+    // A measure that fails is the check's failure, the user's to see: a
+    // face left unmeasured could let through a size the build cannot make.
+    JAUTL_SINGLE_MEASURE_ask_minimum_dist(plane, face, onPlane, onFace);
     double d = 0;
     if (normal != nullptr) {
       for (int k = 0; k < 3; ++k) d += (onFace[k] - onPlane[k]) * normal[k] / length;
