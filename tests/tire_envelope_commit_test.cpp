@@ -478,9 +478,10 @@ TEST_F(TireEnvelopeCommit, WhatCannotGiveTheEnvelopeCommitsNothing) {
     SCOPED_TRACE(c.what);
     TearDown();
     SetUp();
-    for (auto set : {&TireEnvelopeBuilder::SetSectionLayer, &TireEnvelopeBuilder::SetSheetBodyLayer,
-                     &TireEnvelopeBuilder::SetProfileSplineLayer, &TireEnvelopeBuilder::SetSpindleLinesLayer})
-      (tire_->*set)(1);
+    tire_->SetSectionLayer(1);
+    tire_->SetSheetBodyLayer(1);
+    tire_->SetProfileSplineLayer(1);
+    tire_->SetSpindleLinesLayer(1);
     tire_->SetTireDefinition(ProfilePointFile);
     Tire_s* area = tire_->WorkArea();
     area->profilePointCount = static_cast<int>(c.points.size());
