@@ -55,6 +55,17 @@ class TireEnvelopeCommit : public HostTest {
     std::system(("rm -rf " + dir_).c_str());
     HostTest::TearDown();
   }
+  // A mirrored section of three points swept to two places 50 apart: an
+  // envelope the modeller must unite.
+  void TwoPlacesOfAThreePointSection() {
+    tire_->SetTireDefinition(ProfilePointFile);
+    tire_->SetMirrorProfile(true);
+    Tire_s* area = tire_->WorkArea();
+    const double points[3][2] = {{0, 215.9}, {80, 290}, {112.5, 340}};
+    area->profilePointCount = 3;
+    for (int i = 0; i < 3; ++i) area->profilePoints[i][0] = points[i][0], area->profilePoints[i][1] = points[i][1];
+    tire_->SetMotionFile(File("spindle_file.txt", "0 -760 0 0 -660 0\n0 -760 50 0 -660 50\n").c_str());
+  }
   std::string File(const char* name, const std::string& text) const {
     const std::string path = dir_ + name;
     std::ofstream(path) << text;
@@ -416,13 +427,7 @@ TEST_F(TireEnvelopeCommit, WhatMakesNoFeature) {
       ~Limit() { Kernel::SetGeometryLimit(-1); }
     } limit;
     if (c.brokenOff) {
-      tire_->SetTireDefinition(ProfilePointFile);
-      tire_->SetMirrorProfile(true);
-      Tire_s* area = tire_->WorkArea();
-      const double points[3][2] = {{0, 215.9}, {80, 290}, {112.5, 340}};
-      area->profilePointCount = 3;
-      for (int i = 0; i < 3; ++i) area->profilePoints[i][0] = points[i][0], area->profilePoints[i][1] = points[i][1];
-      tire_->SetMotionFile(File("spindle_file.txt", "0 -760 0 0 -660 0\n0 -760 50 0 -660 50\n").c_str());
+      TwoPlacesOfAThreePointSection();
       Kernel::SetGeometryLimit(0);
     }
     const tag_t body = tire_->GetTireEnvelopeBody();
@@ -524,13 +529,7 @@ TEST_F(TireEnvelopeCommit, AnEditTheModellerCannotUniteLeavesTheFeatureAsItWas) 
   const tag_t body = FREC_ask_body_eid_p(frec_);
   tire_->set_frec(frec_);
   tire_->SetScenarioName("second");
-  tire_->SetTireDefinition(ProfilePointFile);
-  tire_->SetMirrorProfile(true);
-  Tire_s* area = tire_->WorkArea();
-  const double points[3][2] = {{0, 215.9}, {80, 290}, {112.5, 340}};
-  area->profilePointCount = 3;
-  for (int i = 0; i < 3; ++i) area->profilePoints[i][0] = points[i][0], area->profilePoints[i][1] = points[i][1];
-  tire_->SetMotionFile(File("spindle_file.txt", "0 -760 0 0 -660 0\n0 -760 50 0 -660 50\n").c_str());
+  TwoPlacesOfAThreePointSection();
   struct Limit {
     ~Limit() { Kernel::SetGeometryLimit(-1); }
   } limit;

@@ -428,6 +428,16 @@ bool PlayTextSolids(const std::string& text, std::vector<int>* solids) {
   return played;
 }
 
+// Whether the play gave one solid; that it is closed and of the volume
+// worked out by hand (mm3) is expected.
+bool OneClosedSolidOf(const std::vector<int>& solids, double volume) {
+  EXPECT_EQ(solids.size(), 1u);
+  if (solids.size() != 1u) return false;
+  EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
+  EXPECT_NEAR(VolumeMm3(solids[0]) / volume, 1.0, 1e-9);
+  return true;
+}
+
 TEST_F(ToolingSolids, TheExamplesPunchAndDieHaveTheVolumesWorkedOutForTheirDimensions) {
   struct Row {
     const char* journal;
@@ -590,10 +600,7 @@ TEST_F(ToolingSolids, APunchWithoutChamferAndOnASideGivenInPiecesHasTheVolumesWo
     std::vector<int> solids;
     const bool played = PlayTextSolids(row.journal, &solids);
     if (!played) continue;
-    EXPECT_EQ(solids.size(), 1u);
-    if (solids.size() == 1u) {
-      EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
-      EXPECT_NEAR(VolumeMm3(solids[0]) / row.volume, 1.0, 1e-9);
+    if (OneClosedSolidOf(solids, row.volume)) {
       ExpectProbes(solids[0], {{100, 4, 70, row.chamferAt}, {4, 60, 50, Containment::Out}});
     }
     for (int body : solids) Kernel::DeleteBody(body, "test");
@@ -693,11 +700,7 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
     std::vector<int> solids;
     const bool played = PlayTextSolids(row.journal, &solids);
     if (!played) continue;
-    EXPECT_EQ(solids.size(), 1u);
-    if (solids.size() == 1u) {
-      EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
-      EXPECT_NEAR(VolumeMm3(solids[0]) / row.volume, 1.0, 1e-9);
-    }
+    OneClosedSolidOf(solids, row.volume);
     for (int body : solids) Kernel::DeleteBody(body, "test");
   }
 }
