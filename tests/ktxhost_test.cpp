@@ -328,6 +328,15 @@ TEST(KtxhostPlay, AWrongRecordIsNotPlayedAndNamedByFileAndLine) {
       {"a tag argument of another class",
        "record 0 set \"SelectObject\" \"Value\"\n  this ptr 11\n  in tag \"value\" \"TaggedObject\" 2\n  closed 0\n", 26,
        "tag 11 is an object of another class (expected \"SelectObject\", found \"Section\")"},
+      // The library's own number is named with its text, as the host's are.
+      {"a commit the library refuses with its own number",
+       "record 0 set \"Die.DiePlaneBuilder\" \"InputType\"\n  this ptr 13\n"
+       "  in enum \"inputtype\" \"Die.DiePlaneBuilder.PlaneType\" 9\n  closed 0\n"
+       "record 0 method \"Builder\" \"Commit\"\n  this ptr 10\n  result tag \"object\" \"TaggedObject\" 20\n"
+       "  closed 0\n",
+       30,
+       "the call gave another status (expected 0 (success), found 3030630 (an enumeration value names no member of "
+       "its enumeration))"},
       {"a status past 32 bits",
        "record 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 4294967296\n", 28,
        "status out of range (expected -2147483648 to 2147483647, found 4294967296)"},

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "Messages.hpp"
+#include "sys/Error.hpp"
 
 namespace {
 
@@ -275,6 +276,16 @@ TEST(Messages, EachNameGivesTheCatalogueNumber) {
   for (const Row& row : kRows) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(row.value, row.number);
+  }
+}
+
+// The user is shown each number with the host's text for it: a number named
+// here without one would stand alone.
+TEST(Messages, TheHostHasATextForEachNumber) {
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.name);
+    const char* text = Error::MessageText(row.number);
+    EXPECT_TRUE(text != nullptr && *text != '\0') << row.number << " has no text";
   }
 }
 
