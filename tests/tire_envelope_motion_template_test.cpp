@@ -321,12 +321,14 @@ TEST_F(TireEnvelopeMotionTemplate, RunsThatCannotStart) {
     bool build;
     int result;
     int steps = 1;  // of each driver
+    const char* shown = nullptr;  // the refusal's text handed to the host
   };
   const Case cases[] = {
       {"from a spindle file", ExistingSpindleFile, true, 0, 0},
       {"from spindle lines", FromSpindleLines, true, 0, 0},
       {"no template built: no spindle object", SuspensionTemplate, false, 3771734},
-      {"no steps: refused before the spindle object is looked for", SuspensionTemplate, false, 3771797, 0},
+      {"no steps: refused before the spindle object is looked for", SuspensionTemplate, false, 3771797, 0,
+       "a driver's step count is below 1: the first driver's is 0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -341,6 +343,9 @@ TEST_F(TireEnvelopeMotionTemplate, RunsThatCannotStart) {
     tire_->SetSecondDriverJointSteps(c.steps);
     tire_->SetMotionFile("kept");
     EXPECT_EQ(tire_->RunMotionArticulation(), c.result);
+    if (c.shown != nullptr) {
+      EXPECT_EQ(Error::SevereErrors().empty() ? "" : Error::SevereErrors().back().text, c.shown);
+    }
     EXPECT_STREQ(tire_->GetMotionFile(), "kept");
     EXPECT_TRUE(VD::StepsTaken().empty());
   }

@@ -1076,8 +1076,14 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
                                                                 : m_suspensionTemplate == FiveLinkSolidAxlewithoutSteering;
     if (const int refused = DriverStepsBelowOne(motion, fiveLink, graph, m_firstDriverJointSteps,
                                                 m_secondDriverJointSteps, m_shockDriverJointSteps);
-        refused != 0)
-      RaiseMessage(950, refused);
+        refused != 0) {
+      // The user is told which driver, and the count it was given: the
+      // number's text alone names none of the three.
+      const bool first = !fiveLink && m_firstDriverJointSteps < 1;
+      ERROR_raise(kSource, 950, refused, "%s: the %s driver's is %d", ERROR_decode(refused),
+                  fiveLink ? "shock" : first ? "first" : "second",
+                  fiveLink ? m_shockDriverJointSteps : first ? m_firstDriverJointSteps : m_secondDriverJointSteps);
+    }
     if (motion == ExistingScenarioMotionModel && !fiveLinkScenario) SetSuspensionTemplate(MacPhersonStrut);
     const int templateType = m_suspensionTemplate;
     // Each graph takes the percentage the feature records for it.
