@@ -552,16 +552,34 @@ void KeepWarnings(Host::UserMessage kind, const std::string& text, void* shown) 
 
 // A warning shows its number with the text it was given, else the message
 // table's; a number the table has no text for stands alone, with nothing
-// after it.
+// after it. A table text that takes values shows those its own number was
+// last handed back with, never another number's, and "?" for each while it
+// has none: never a bare conversion.
 TEST_F(EveryWriter, AWarningShowsItsNumberWithATextOnlyWhereThereIsOne) {
+  Error::ClearSevereErrors();
   std::vector<std::string> shown;
   Host::SetUserMessageSink(&KeepWarnings, &shown);
   Host::ShowWarning(841407, "given");
   Host::ShowWarning(841407, "");
   Host::ShowWarning(9999999, "");
-  EXPECT_EQ(shown, (std::vector<std::string>{"841407 given",
-                                             "841407 the file could not be written: the older file is as it was",
-                                             "9999999"}));
+  Host::ShowWarning(3770413, "");
+  ERROR_severe("test", 1, 3770414, "The steering wheel diameter must lie between %.1f and %.1f %s.", 0.0, 450.0, "mm");
+  ERROR_severe("test", 2, 3770420, "The AHP height must lie between %.2f and %.2f %s (H30 from %.2f to %.2f %s).", 1.0,
+               2.0, "mm", 3.0, 4.0, "mm");
+  Host::ShowWarning(3770414, "");
+  Host::ShowWarning(3770421, "");
+  const std::string wheel = "3770414 The steering wheel diameter must lie between 0.0 and 450.0 mm.";
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       "841407 given",
+                       "841407 the file could not be written: the older file is as it was",
+                       "9999999",
+                       "3770413 The steering wheel diameter must be above ? ?.",
+                       wheel,
+                       "3770420 The AHP height must lie between 1.00 and 2.00 mm (H30 from 3.00 to 4.00 mm).",
+                       wheel,
+                       "3770421 The AHP height lies outside ? to ? ? (H30 from ? to ? ?); out-of-range values are allowed.",
+                   }));
+  Error::ClearSevereErrors();
 }
 
 TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWarning) {
