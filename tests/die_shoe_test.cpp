@@ -810,6 +810,7 @@ TEST_F(DieShoeBody, ATurnedShoeOnAMovedBaseKeepsTheVolumeAndTheAccuracy) {
     Set(shoe->GetFlangeThickness(), std::to_string(row.flange).c_str());
     Set(shoe->GetWallThickness(), std::to_string(row.wall).c_str());
     Set(shoe->GetDeckThickness(), std::to_string(row.deck).c_str());
+    EXPECT_EQ(shoe->validate_nothrow(), 0);
     const int body = Build(shoe);
     EXPECT_NE(body, 0);
     if (body == 0) {
