@@ -754,21 +754,29 @@ TEST_F(DieShoeBody, ATurnedShoeOnAMovedBaseKeepsTheVolumeAndTheAccuracy) {
   // Flange 1000 by 800, a deck 600 by 400 up to 250, built axis-aligned
   // and turned about Z on a base moved off the origin: the flange, the
   // deck's block above it, less the cavity inside the walls up to the deck.
+  // A second deck, 160 by 300 beside the first, adds its block less its
+  // cavity, and a cutout 80 by 100 wholly inside it opens its deck.
   const double pi = 3.14159265358979323846;
   struct Row {
     const char* what;
     double degrees, ox, oy, oz;
     double flange, wall, deck;
+    bool second = false;
   } rows[] = {
       {"axis-aligned", 0, 0, 0, 0, 40, 20, 30},
       {"turned 30 degrees on a moved base", 30, 120, -75, 35, 40, 20, 30},
       {"turned 45 degrees", 45, 0, 0, 0, 40, 20, 30},
       {"thick walls, turned 30 degrees on a moved base", 30, -260, 410, -15, 45, 45, 45},
+      {"a second deck with a cutout inside it, turned 30 degrees on a moved base", 30, 120, -75, 35, 40, 20, 30, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     const double want = 1000 * 800 * row.flange + 600 * 400 * (250 - row.flange) -
-                        (600 - 2 * row.wall) * (400 - 2 * row.wall) * (250 - row.deck);
+                        (600 - 2 * row.wall) * (400 - 2 * row.wall) * (250 - row.deck) +
+                        (row.second ? 160 * 300 * (250 - row.flange) -
+                                          (160 - 2 * row.wall) * (300 - 2 * row.wall) * (250 - row.deck) -
+                                          80 * 100 * row.deck
+                                    : 0);
     const double c = std::cos(row.degrees * pi / 180), s = std::sin(row.degrees * pi / 180);
     const double origin[3] = {row.ox, row.oy, row.oz}, matrix[9] = {c, s, 0, -s, c, 0, 0, 0, 1};
     // A point of the shoe's own frame in the part.
@@ -795,9 +803,14 @@ TEST_F(DieShoeBody, ATurnedShoeOnAMovedBaseKeepsTheVolumeAndTheAccuracy) {
     };
     loop(shoe->GetBaseFlangeSectionPtr(), -500, -400, 500, 400);
     loop(shoe->GetMainDeckSectionPtr(), -300, -200, 300, 200);
+    if (row.second) {
+      loop(shoe->GetMainDeckSectionPtr(), 320, -150, 480, 150);
+      loop(shoe->GetDeckCutoutsSectionPtr(), 360, -50, 440, 50);
+    }
     Set(shoe->GetFlangeThickness(), std::to_string(row.flange).c_str());
     Set(shoe->GetWallThickness(), std::to_string(row.wall).c_str());
     Set(shoe->GetDeckThickness(), std::to_string(row.deck).c_str());
+    EXPECT_EQ(shoe->validate_nothrow(), 0);
     const int body = Build(shoe);
     EXPECT_NE(body, 0);
     if (body == 0) {

@@ -259,17 +259,20 @@ TEST_F(DrawPunchBuild, AFailedOuterSolidEndsTheBuildAndOnlyAnExactSheetAsksForTh
 // made. 0 and 90 degrees (each within 1e-10) are the relief angles of no
 // chamfer; an angle below 0 would chamfer away from the belt, and one whose
 // chamfer leg (the relief 8 times the angle's tangent) is longer than the
-// relieved wall, from the belt sheet down to the base plane, by more than the
-// tolerance (0.01) would reach through the base. The sheet is 20 above the
-// base plane: a belt 10 thick leaves a wall of 10, as does a deck sheet 10
-// above the plane that the belt is (its thickness the deck's).
+// relieved wall, from the belt sheet down to the base plane, by more than
+// rounding would reach through the base. The sheet is 20 above the base
+// plane: a belt 10 thick leaves a wall of 10, as does a deck sheet 10 above
+// the plane that the belt is (its thickness the deck's); a belt 5 thick over
+// that deck sheet leaves a wall of 15. The base plane 80 down leaves the
+// example's wall of 75 under the belt of 25.
 TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefused) {
   struct Row {
     const char* what;
     double deck, angle;
     int status;
     double belt = 25;      // 25: a belt sheet below the base plane, no wall to judge by
-    bool deckSheet = false;  // a deck sheet 10 above the base plane, the belt's thickness the deck's
+    bool deckSheet = false;  // a deck sheet 10 above the base plane
+    double base = 0;         // the base plane's height
   };
   // The angle whose leg is `leg` for the relief of 8, in the build's own degrees.
   auto legOf = [](double leg) { return std::atan(leg / 8) * 180 / 3.1415926; };
@@ -287,10 +290,18 @@ TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefu
       {"angle 1e9", 40.0, 1e9, 3030607},
       {"angle not a number", 40.0, std::nan(""), 3030607},
       {"angle 89.9 over a wall of 10", 40.0, 89.9, 3030607, 10},
-      {"a leg of the wall and the tolerance", 40.0, legOf(10.01 - 1e-9), 0, 10},
-      {"a leg just past it", 40.0, legOf(10.0101), 3030607, 10},
+      {"a leg past the wall by just under the tolerance", 40.0, legOf(10.01 - 1e-9), 3030607, 10},
+      {"a leg past it by just over the tolerance", 40.0, legOf(10.0101), 3030607, 10},
+      {"a leg of the wall", 40.0, legOf(10), 0, 10},
+      {"a leg 0.001 past the wall", 40.0, legOf(10.001), 3030607, 10},
+      {"a leg 0.009 past the wall", 40.0, legOf(10.009), 3030607, 10},
+      {"a leg of the example's wall", 40.0, legOf(75), 0, 25, false, -80},
+      {"a leg 0.001 past the example's wall", 40.0, legOf(75.001), 3030607, 25, false, -80},
+      {"a leg 0.009 past the example's wall", 40.0, legOf(75.009), 3030607, 25, false, -80},
       {"angle 89.9 over a deck sheet 10 up", 40.0, 89.9, 3030607, 40, true},
       {"a leg of the deck sheet's wall", 40.0, legOf(10.0), 0, 40, true},
+      {"a leg past the deck sheet, within the wall from a belt 5 thick", 40.0, legOf(12), 0, 5, true},
+      {"a leg past that wall", 40.0, legOf(15.001), 3030607, 5, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -298,6 +309,7 @@ TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefu
     punch->SetDeckThickness(row.deck);
     punch->SetBeltThickness(row.belt);
     punch->SetReliefAngle(row.angle);
+    if (row.base != 0) punch->SetBasePlane(stamvik_inputs::PlaneAt(row.base));
     if (row.deckSheet)
       punch->GetSheetBodyDeck()->set_selected_tag(
           ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, -50, 10}, {100, 0, 0, 0, 100, 0, 0, 0, 1}}}));

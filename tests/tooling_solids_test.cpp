@@ -624,12 +624,34 @@ std::string Changed(const char* journal, const char* editsFrom,
 // sizes describe.
 TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
   const double r3 = std::sqrt(3.0);
+  // The relief angle's record for the chamfer leg `leg` under the relief of 8.
+  auto legOf = [](double leg) {
+    char angle[80];
+    std::snprintf(angle, sizeof angle, "\"reliefangle\" - %.17g 0", std::atan(leg / 8) * 180 / 3.1415926);
+    return std::string(angle);
+  };
   struct Row {
     const char* what;
     std::string journal;
     double volume;  // mm3, by hand
   };
   const Row rows[] = {
+      // The chamfer down to the base plane, its leg the wall (75) from the
+      // belt: the uncored punch 3540000 (as without chamfer) and, above the
+      // base (z 30 to 75), at t below the belt the ring s = 8 (1 - t / 75)
+      // wide round 184 x 104, of area 576 s + 4 s^2: from t 0 to 45,
+      // 576 x 8 (45 - 45^2 / 150) + 256 x 25 (1 - 0.4^3).
+      {"a chamfer leg of the example's wall", Changed("draw_punch.jou", "# Edit:", {{"\"reliefangle\" - 60 0", legOf(75)}}),
+       3540000 + 576 * (360 - 108) + 256 * 25 * (1 - 0.064)},
+      // The die face at z 150, a wall of 125: the punch 24000 x 151.5, the
+      // relief band 4864 x 125 taken, the base 1468800; the ring s = 8 (1 -
+      // t / 125) from t 0 to 95: 576 x 8 (95 - 95^2 / 250) + 256 x 125 / 3
+      // (1 - 0.24^3).
+      {"a chamfer leg of a wall of 125",
+       Changed("draw_punch.jou", "# Edit:",
+               {{"9 -50 -50 100 250 -50 100 -50 170 100", "9 -50 -50 150 250 -50 150 -50 170 150"},
+                {"\"reliefangle\" - 60 0", legOf(125)}}),
+       24000 * 151.5 - 4864 * 125 + 1468800 + 4608 * (95 - 36.1) + 256 * 125 / 3.0 * (1 - 0.013824)},
       // The punch uncored with its belt 60 below the die face (z 40), under
       // the deck's 40 (z 60): 200 x 120 up to 101.5: 2436000; the relief band
       // (24000 - 19136 = 4864) taken up to 40: - 194560; the base 30 thick:

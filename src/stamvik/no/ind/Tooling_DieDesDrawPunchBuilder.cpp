@@ -204,6 +204,14 @@ bool noChamfer(double angle) { return std::fabs(angle) <= kAngleLimit || std::fa
 // The chamfer's second offset, down the relieved wall from the belt.
 double chamferLeg(double relief, double angle) { return relief * std::tan(angle * 3.1415926 * 0.005555555555555556); }
 
+// How far a chamfer's leg may pass its wall, per millimetre of wall (of 1 mm
+// for a lower one), and still end on the base plane. A leg is a tangent and a
+// wall two measured heights, each rounded by some 1e-15 of its size; the
+// kernel resolves 1e-5 mm. A thousand-millionth of the wall is far above the
+// one and, for a wall below 10 m, below the other: a leg further out leaves
+// a sliver under the base or cuts the base away from the punch.
+constexpr double kLegRounding = 1e-9;
+
 }  // namespace
 
 double DieDesDrawPunchBuilder::HeightOverBasePlane(tag_t body) {
@@ -250,8 +258,9 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
   if (noChamfer(m_reliefAngle) || m_basePlane == 0) return 0;
   // The chamfer runs down the relieved wall from the belt; a leg longer than
   // the wall, from the belt sheet to the base plane, would reach through the
-  // base. The belt sheet is the deck sheet when the belt is the deck, else
-  // the die face offset by the belt thickness towards the base plane.
+  // base, by however little. The belt sheet is the deck sheet when the belt
+  // is the deck, else the die face offset by the belt thickness towards the
+  // base plane.
   const tag_t measured = beltIsDeck && deck != 0 ? deck : sheet;
   if (measured == 0) return 0;
   const double from = HeightOverBasePlane(measured);
@@ -260,7 +269,8 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
   // A belt sheet on or below the base plane leaves no wall to judge by; the
   // build's own steps judge it.
   if (!(wall > tolerance)) return 0;
-  if (chamferLeg(m_reliefDistanse, m_reliefAngle) > wall + tolerance) return kReliefAngleOutOfRange;
+  if (chamferLeg(m_reliefDistanse, m_reliefAngle) > wall + kLegRounding * std::max(wall, 1.0))
+    return kReliefAngleOutOfRange;
   return 0;
 }
 
