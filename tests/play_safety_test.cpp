@@ -776,6 +776,14 @@ TEST(CommandLine, ALibraryThatIsNotThePlugInIsRefused) {
   const Row rows[] = {
       {"load --plugin libm.so.6", 1, "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
       {"play " + journal + " --plugin libm.so.6", 1, "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      {"published --plugin libm.so.6", 1, "ktxhost published: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      // Linked against the plug-in, the previews reach its calls: not their own.
+      {"play " + journal + " --plugin " + KTXHOST_PREVIEWS, 1,
+       std::string("ktxhost play: ") + KTXHOST_PREVIEWS + " is not the plug-in: its scripting calls are " +
+           STAMVIK_PLUGIN + "'s\n"},
+      {std::string("load --plugin ") + KTXHOST_PREVIEWS, 1,
+       std::string("ktxhost load: ") + KTXHOST_PREVIEWS + " is not the plug-in: its scripting calls are " +
+           STAMVIK_PLUGIN + "'s\n"},
       {"help help", 0, ""},
   };
   for (const Row& row : rows) {
