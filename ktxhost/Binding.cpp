@@ -8,7 +8,9 @@
 #include "Binding.hpp"
 
 #include <dlfcn.h>
+#include <link.h>
 
+#include <cstdio>
 #include <iterator>
 
 #include "ja_binding.hpp"
@@ -55,6 +57,28 @@ int BindPlugin(void* plugin) {
     }
   }
   return bound;
+}
+
+bool RefusedAsNotThePlugin(const char* command, const char* library, void* handle) {
+  link_map* own = nullptr;
+  if (dlinfo(handle, RTLD_DI_LINKMAP, &own) != 0 || own == nullptr) return false;
+  for (const Table& table : kTables)
+    for (std::size_t i = 0; i < table.count; ++i) {
+      void* call = dlsym(handle, table.rows[i].exportName);
+      if (call == nullptr) continue;
+      // The object that defines the first call found: the plug-in defines
+      // every one of its own.
+      Dl_info info{};
+      link_map* from = nullptr;
+      if (dladdr1(call, &info, reinterpret_cast<void**>(&from), RTLD_DL_LINKMAP) == 0 || from == nullptr ||
+          from == own)
+        return false;
+      std::fprintf(stderr, "ktxhost %s: %s is not the plug-in: its scripting calls are %s's\n", command, library,
+                   from->l_name);
+      return true;
+    }
+  std::fprintf(stderr, "ktxhost %s: %s is not the plug-in: it exports no scripting call\n", command, library);
+  return true;
 }
 
 namespace {

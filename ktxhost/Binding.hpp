@@ -16,6 +16,15 @@ namespace KTXHost {
 // plug-in has (resolved in `plugin`, a dlopen handle); returns how many.
 int BindPlugin(void* plugin);
 
+// Whether a library loaded (a dlopen handle) as the plug-in is some other
+// library: one that exports no scripting call ("ktxhost COMMAND: LIBRARY is
+// not the plug-in: it exports no scripting call"), or one that only reaches
+// the plug-in's, being linked against it as the dialogs' previews are ("...:
+// its scripting calls are OTHER's"); then it says so on the error output and
+// gives true. The plug-in is known by its own exports, not by what loading
+// it brings in.
+bool RefusedAsNotThePlugin(const char* command, const char* library, void* handle);
+
 // The members of the plug-in's classes that make an object by tag: every
 // method taking its object by tag (a collection's creators), with its
 // signature, whether or not the loaded plug-in publishes it.

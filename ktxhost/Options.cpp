@@ -68,6 +68,10 @@ bool Parse(const Syntax& syntax, int argc, char** argv, Arguments* out) {
       }
       // An empty word is no value either: it names no file, class or plug-in.
       if (i + 1 == argc || *argv[i + 1] == '\0') return usageError(syntax, "'" + word + "' needs " + option->needs);
+      // One value each: a second one would silently win over the first.
+      if (out->Given(option->name))
+        return usageError(syntax, "'" + word + "' is given twice ('" + out->Value(option->name) + "', then '" +
+                                      argv[i + 1] + "')");
       out->options_.emplace_back(word, argv[++i]);
       continue;
     }

@@ -53,7 +53,8 @@ struct Syntax {
 class Arguments {
  public:
   bool Given(const char* option) const;
-  // The value given last to the option; `otherwise` when none was given.
+  // The value given to the option (an option that takes a value is given
+  // once at most); `otherwise` when none was given.
   const char* Value(const char* option, const char* otherwise = nullptr) const;
   // The word taken for the index-th operand that is not repeated; null when
   // it was not given.
@@ -68,7 +69,8 @@ class Arguments {
   std::vector<std::string> repeated_;
 };
 
-// Reads the words after the command's name. On a usage error it prints the
+// Reads the words after the command's name: an option that takes a value
+// given twice is a usage error. On a usage error it prints the
 // error ("ktxhost COMMAND: what (see ktxhost help COMMAND)") on the error
 // output and gives false.
 bool Parse(const Syntax& syntax, int argc, char** argv, Arguments* out);

@@ -186,6 +186,10 @@ int Props(const Arguments& arguments, const char* plugin) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
     return kFailed;
   }
+  if (KTXHost::RefusedAsNotThePlugin("props", plugin, handle)) {
+    dlclose(handle);
+    return kFailed;
+  }
   KTXHost::BindPlugin(handle);
   Property::Owner* owner = JAM::PropertyMapper::GetOwner(journalClass.c_str());
   int result = kDone;

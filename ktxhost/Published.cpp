@@ -522,6 +522,10 @@ int Published(const Arguments& arguments, const char* plugin) {
     std::fprintf(stderr, "ktxhost published: cannot load %s: %s\n", plugin, dlerror());
     return kFailed;
   }
+  if (KTXHost::RefusedAsNotThePlugin("published", plugin, handle)) {
+    dlclose(handle);
+    return kFailed;
+  }
   std::vector<Export> exports;
   std::string error;
   if (!ReadExports(handle, &exports, &error)) {

@@ -121,6 +121,10 @@ int load(const char* plugin) {
     dlclose(handle);
     return kFailed;
   }
+  if (KTXHost::RefusedAsNotThePlugin("load", plugin, handle)) {
+    dlclose(handle);
+    return kFailed;
+  }
   printEvents(before, true);
   if (dlclose(handle) != 0) {
     std::fprintf(stderr, "ktxhost: cannot unload %s: %s\n", plugin, dlerror());
@@ -149,6 +153,10 @@ int journal(const char* plugin) {
   if (loaded == 0) {
     // A library that registers no journaling unit is some other library.
     std::fprintf(stderr, "ktxhost journal: %s is not the plug-in: it registers no journaling unit\n", plugin);
+    dlclose(handle);
+    return kFailed;
+  }
+  if (KTXHost::RefusedAsNotThePlugin("journal", plugin, handle)) {
     dlclose(handle);
     return kFailed;
   }
@@ -277,6 +285,10 @@ int loadForPlay(const char* plugin, PlayPlugin* loaded) {
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
+    return kFailed;
+  }
+  if (KTXHost::RefusedAsNotThePlugin("play", plugin, handle)) {
+    dlclose(handle);
     return kFailed;
   }
   if (KTXHost::BindPlugin(handle) == 0) {
@@ -613,6 +625,11 @@ int main(int argc, char** argv) {
     return kUsageError;
   }
   std::string first = argv[1];
+  if ((asksHelp(argv[1]) || first == "--version") && argc > 2) {
+    std::fprintf(stderr, "ktxhost %s: unexpected operand '%s': %s takes no operand\n\n", argv[1], argv[2], argv[1]);
+    overview(stderr);
+    return kUsageError;
+  }
   if (asksHelp(argv[1])) {
     overview(stdout);
     return kDone;

@@ -529,7 +529,7 @@ class PlayFolder {
   }
   PlayFolder(const PlayFolder&) = delete;
   PlayFolder& operator=(const PlayFolder&) = delete;
-  // The temporary files (NAME.tmp-XXXXXX) writes left in it.
+  // The temporary files (NAME.tmp-...) writes left in it.
   std::vector<std::string> Temporaries() const {
     std::vector<std::string> left;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(path_))

@@ -60,6 +60,8 @@ TEST(KtxhostCommandLine, HelpVersionAndUsageErrorsGiveTheirStatusAndNameTheArgum
       {"props --plugin nowhere.so --help", 0, "usage: ktxhost props", ""},
       {"help --help", 0, "usage: ktxhost help [COMMAND]", ""},
       {"", 2, "", "usage: ktxhost COMMAND"},
+      {"--help extra", 2, "", "ktxhost --help: unexpected operand 'extra': --help takes no operand"},
+      {"--version extra", 2, "", "ktxhost --version: unexpected operand 'extra'"},
       {"fly", 2, "", "unknown command 'fly'"},
       {"help fly", 2, "", "unknown command 'fly'"},
       {"play", 2, "", "no journal given"},
@@ -68,6 +70,8 @@ TEST(KtxhostCommandLine, HelpVersionAndUsageErrorsGiveTheirStatusAndNameTheArgum
       {"play a.jou --record", 2, "", "'--record' needs a file"},
       {"play a.jou --record ''", 2, "", "'--record' needs a file"},
       {"play a.jou --step ''", 2, "", "'--step' needs a file"},
+      {"play a.jou --record a --record b", 2, "", "ktxhost play: '--record' is given twice ('a', then 'b')"},
+      {"play a.jou --step a --raw --step a", 2, "", "ktxhost play: '--step' is given twice ('a', then 'a')"},
       {"load --verbose", 2, "", "unknown option '--verbose'"},
       {"load a.so b.so", 2, "", "ktxhost load: unexpected operand 'a.so': load takes no operand; the plug-in"},
       {"load --plugin", 2, "", "'--plugin' needs a value"},
@@ -168,7 +172,7 @@ TEST(KtxhostCommandLine, EveryUsageLineNamesThePluginWithTheOneOption) {
   }
 }
 
-// Every command loads the library --plugin names (the last one given), by
+// Every command loads the library --plugin names (given once at most), by
 // default the one built beside ktxhost. A word past a command's operands is
 // a usage error, a plug-in's path too: it names nothing to load.
 TEST(KtxhostCommandLine, EveryCommandLoadsThePluginItsOptionNamesAndNoOtherWord) {
@@ -183,7 +187,8 @@ TEST(KtxhostCommandLine, EveryCommandLoadsThePluginItsOptionNamesAndNoOtherWord)
   const Row rows[] = {
       {"load --plugin libm.so.6", 1, "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
       {"load libm.so.6", 2, "ktxhost load: unexpected operand 'libm.so.6': load takes no operand" + byOption + "load)\n"},
-      {"load --plugin " + missing + " --plugin libm.so.6", 1, "ktxhost load: libm.so.6 is not the plug-in"},
+      {"load --plugin " + missing + " --plugin libm.so.6", 2,
+       "ktxhost load: '--plugin' is given twice ('" + missing + "', then 'libm.so.6') (see ktxhost help load)\n"},
       {"journal --plugin libm.so.6", 1,
        "ktxhost journal: libm.so.6 is not the plug-in: it registers no journaling unit\n"},
       {"journal libm.so.6", 2,
@@ -194,8 +199,7 @@ TEST(KtxhostCommandLine, EveryCommandLoadsThePluginItsOptionNamesAndNoOtherWord)
       {"play " + cast + " libm.so.6", 2,
        "ktxhost play: unexpected operand 'libm.so.6': play takes one journal" + byOption + "play)\n"},
       {"play " + cast + " extra", 2, "ktxhost play: unexpected operand 'extra': play takes one journal" + byOption + "play)\n"},
-      {"props --plugin libm.so.6", 1,
-       "ktxhost props: the plug-in publishes no property owner of \"Die.CastReliefBuilder\""},
+      {"props --plugin libm.so.6", 1, "ktxhost props: libm.so.6 is not the plug-in: it exports no scripting call\n"},
       {"published --plugin " + missing, 1, "ktxhost published: cannot load " + missing + ": "},
       {"published " + missing, 2,
        "ktxhost published: unexpected operand '" + missing + "': published takes no operand" + byOption + "published)\n"},

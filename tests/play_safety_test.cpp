@@ -138,6 +138,12 @@ TEST(WhatAPlayGoesPast, EveryDieShoeBlockLeftOutIsShownWithItsWarning) {
   EXPECT_EQ(seen.size(), std::size(rows));
 }
 
+// Runs the play (its words follow, QDEN_TMP_DIR=FOLDER first) with FOLDER
+// mounted read-only over itself, in a mount namespace of its own.
+const char* const kReadOnlyFolder =
+    "unshare -m sh -c 'd=\"${1#QDEN_TMP_DIR=}\"; mount --bind \"$d\" \"$d\" && "
+    "mount -o remount,bind,ro \"$d\" && exec env \"$@\"' sh ";
+
 TEST(WhatAPlayGoesPast, AMotionFileThatCannotBeWrittenIsShownWithItsWarningAndTheOlderFileStays) {
   // The articulation's spindle trace goes to spindle_file.txt in the motion
   // files' folder; a trace it could not write leaves the run's status as it
@@ -155,10 +161,20 @@ TEST(WhatAPlayGoesPast, AMotionFileThatCannotBeWrittenIsShownWithItsWarningAndTh
       {"a FIFO", "", [](const fs::path& at) { ::mkfifo(at.c_str(), 0644); }, "is a FIFO, not a regular file"},
       {"a symbolic link to a missing file", "", [](const fs::path& at) { fs::create_symlink("missing", at); },
        "is a symbolic link to a missing file"},
+      // The older file, writable by its owner, in a folder mounted read-only
+      // (where this machine lets a test mount): it is the one named, not a
+      // numbered name the run could not make there either.
+      {"a read-only file system", kReadOnlyFolder,
+       [](const fs::path& at) { std::ofstream(at, std::ios::binary) << "old\n"; }, "Read-only file system"},
   };
   const fs::path journal = kExamples / "tire_envelope_motion.jou";
+  const bool mounts = stamvik_test::RunCommand("unshare -m true 2>&1").status == 0;
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
+    if (row.limit == kReadOnlyFolder && !mounts) {
+      std::printf("skipped: %s (no mount namespace here)\n", row.name);
+      continue;
+    }
     const fs::path folder = scratch / std::to_string(&row - rows);
     fs::create_directories(folder);
     const fs::path trace = folder / "spindle_file.txt";
@@ -776,6 +792,14 @@ TEST(CommandLine, ALibraryThatIsNotThePlugInIsRefused) {
   const Row rows[] = {
       {"load --plugin libm.so.6", 1, "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
       {"play " + journal + " --plugin libm.so.6", 1, "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      {"published --plugin libm.so.6", 1, "ktxhost published: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      // Linked against the plug-in, the previews reach its calls: not their own.
+      {"play " + journal + " --plugin " + KTXHOST_PREVIEWS, 1,
+       std::string("ktxhost play: ") + KTXHOST_PREVIEWS + " is not the plug-in: its scripting calls are " +
+           STAMVIK_PLUGIN + "'s\n"},
+      {std::string("load --plugin ") + KTXHOST_PREVIEWS, 1,
+       std::string("ktxhost load: ") + KTXHOST_PREVIEWS + " is not the plug-in: its scripting calls are " +
+           STAMVIK_PLUGIN + "'s\n"},
       {"help help", 0, ""},
   };
   for (const Row& row : rows) {

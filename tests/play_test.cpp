@@ -303,7 +303,7 @@ const std::filesystem::path& PlayFolder() {
   return folder.path;
 }
 
-// The temporary files (NAME.tmp-XXXXXX) the plays' writes left there.
+// The temporary files (NAME.tmp-...) the plays' writes left there.
 std::vector<std::string> TemporariesLeft() {
   std::vector<std::string> left;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(PlayFolder()))

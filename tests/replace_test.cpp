@@ -1,12 +1,13 @@
 // A file the host writes for a user takes its place whole or not at all, and
-// no way out of a write leaves its temporary file (NAME.tmp-XXXXXX) behind:
+// no way out of a write leaves its temporary file (NAME.tmp-...) behind:
 // the text channels, the system's streams and the replacing stream under
 // them, each written to the end, failed at each host call the failure switch
 // reaches, failed by the system, cut short by an error on its way or by the
 // file size limit; the kernel's STEP writer, whose modeller may refuse or
 // throw. No writer replaces the journal being played, a FIFO, a device or a
 // broken link; a file written over keeps its mode; a write removes what a
-// killed writer of the name left, and nothing a living one holds.
+// killed writer of the name left, and nothing a living one holds nor a
+// user's file named like a writer's.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -526,6 +527,38 @@ TEST_F(EveryWriter, NoWriterPutsAFileInPlaceOfAFifoADeviceOrABrokenLink) {
 }
 
 
+// A file beside the name that is no writer's, however like one's it is
+// named: the next write leaves it.
+struct UsersFile {
+  const char* name;
+  // Makes it beside `name`; its path.
+  std::string (*make)(const std::string& name);
+};
+std::string UsersOwn(const std::string& path, ::mode_t mode) {
+  std::ofstream(path, std::ios::binary) << "notes\n";
+  ::chmod(path.c_str(), mode);
+  return path;
+}
+const UsersFile kUsersFiles[] = {
+    {"NAME.tmp-notes1, 0644", [](const std::string& name) { return UsersOwn(name + ".tmp-notes1", 0644); }},
+    {"NAME.tmp-ABCDEF, 0644", [](const std::string& name) { return UsersOwn(name + ".tmp-ABCDEF", 0644); }},
+    {"NAME.tmp-abc123, 0600", [](const std::string& name) { return UsersOwn(name + ".tmp-abc123", 0600); }},
+    {"sixteen hex digits that fail the check, 0600",
+     [](const std::string& name) { return UsersOwn(name + ".tmp-0123456789abcdef", 0600); }},
+    {"a killed writer's file the user made 0644",
+     [](const std::string& name) {
+       const std::string kept = stamvik_test::LeftByAKilledWriter(name);
+       ::chmod(kept.c_str(), 0644);
+       return kept;
+     }},
+    {"a killed writer's file the user linked to",
+     [](const std::string& name) {
+       const std::string kept = stamvik_test::LeftByAKilledWriter(name);
+       fs::create_hard_link(kept, name + ".kept");
+       return kept;
+     }},
+};
+
 TEST_F(EveryWriter, AKilledWritersTemporaryFileIsRemovedByTheNextWholeWriteAndALivingOnesIsNot) {
   for (const Writer& writer : kWriters) {
     if (!writer.replaces) continue;
@@ -539,9 +572,21 @@ TEST_F(EveryWriter, AKilledWritersTemporaryFileIsRemovedByTheNextWholeWriteAndAL
     // Another writer of the name, still at work.
     Files::TemporaryBeside living(name);
     ASSERT_TRUE(living.Made());
+    std::vector<std::string> users;
+    for (const UsersFile& file : kUsersFiles) users.push_back(file.make(name));
     EXPECT_EQ(writer.write(name, false), 0);
     EXPECT_NE(FileText(name), "old\n");
-    EXPECT_EQ(Others(folder_, "sizes.hsd"), std::vector<std::string>{fs::path(living.Path()).filename().string()});
+    EXPECT_FALSE(fs::exists(killed)) << killed;
+    EXPECT_TRUE(fs::exists(living.Path()));
+    std::vector<std::string> kept{fs::path(living.Path()).filename().string(), "sizes.hsd.kept"};
+    for (std::size_t i = 0; i < users.size(); ++i) {
+      EXPECT_TRUE(!users[i].empty() && fs::exists(users[i])) << kUsersFiles[i].name << " was removed";
+      kept.push_back(fs::path(users[i]).filename().string());
+    }
+    std::vector<std::string> left = Others(folder_, "sizes.hsd");
+    std::sort(left.begin(), left.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(left, kept) << "a temporary file was left";
   }
 }
 

@@ -2,6 +2,7 @@
 #include "sys/Replace.hpp"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
@@ -63,7 +64,13 @@ int CFI_modify_file_protection(const char* name, int mode, int mask, int option)
   if (name == nullptr || *name == '\0' || lockedNames().count(name) != 0) return 1;
   struct stat info {};
   if (::stat(name, &info) != 0) return errno;
-  return ::chmod(name, info.st_mode | S_IRUSR | S_IWUSR) == 0 ? 0 : errno;
+  // A file of this user that its owner may read and write already needs no
+  // change: on a read-only file system the change would fail, and the file
+  // the user has would be taken for one that cannot be made writable (a
+  // writer then goes to a new name, which cannot be made there either).
+  const mode_t owner = S_IRUSR | S_IWUSR;
+  if (info.st_uid == ::geteuid() && (info.st_mode & owner) == owner) return 0;
+  return ::chmod(name, info.st_mode | owner) == 0 ? 0 : errno;
 }
 
 char* CFI_get_simple_name(const char* name, int mode) {

@@ -14,8 +14,9 @@ KTX_HOST_API const char* ENV_translate_variable(const char* name);
 // A new text (SM_alloc) of the directory with one '/' at its end; null for no directory.
 KTX_HOST_API char* CFI_append_delimiter(const char* directory);
 // Changes a file's protection; the builders pass (79, 13107, 0), which asks
-// that its owner may write it. 0 on success; 1 for a locked name (see
-// Files::LockName) or no name; otherwise the system's error number.
+// that its owner may write it. 0 on success, also for a file of this user
+// whose owner may read and write it already (left unchanged); 1 for a locked
+// name (see Files::LockName) or no name; otherwise the system's error number.
 KTX_HOST_API int CFI_modify_file_protection(const char* name, int mode, int mask, int option);
 
 // A file's name without its directory; mode 2 drops its extension too. A new text.

@@ -4,10 +4,15 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -95,34 +100,100 @@ bool stillNamed(int fd, const std::string& path) {
          sameFile(open, named);
 }
 
-// The temporary files of `name` (NAME.tmp- and six characters) that no living
-// writer holds: a writer killed half way left them, since every writer holds
-// its own locked until it lets it go. One whose lock cannot be asked about
-// (a file system without locks) is left alone.
+// A writer's temporary file is told from any other file by what a user does
+// not make by chance: its name is NAME.tmp- and sixteen lower-case hex
+// digits, eight random ones and eight that check them with NAME (a name a
+// user types, "NAME.tmp-notes1" or "NAME.tmp-ABCDEF", fails the check), and
+// the file is the writer's own while it writes: a regular file of the
+// process's user with one link and mode 0600, which the writer sets when it
+// makes it and changes to the final mode only just before the rename.
+constexpr std::size_t kRandomDigits = 8;
+constexpr std::size_t kCheckDigits = 8;
+constexpr mode_t kWritingMode = 0600;
+
+std::string hex(std::uint32_t value) {
+  char digits[9];
+  std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(value));
+  return digits;
+}
+
+// FNV-1a over a word of the writer's own, the file's name and the random digits.
+std::string check(const std::string& base, const std::string& random) {
+  std::uint32_t hash = 2166136261u;
+  const std::string text = "ktx temporary\n" + base + "\n" + random;
+  for (const unsigned char c : text) hash = (hash ^ c) * 16777619u;
+  return hex(hash);
+}
+
+std::string baseOf(const std::string& name) {
+  const auto slash = name.find_last_of('/');
+  return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+std::uint32_t randomWord() {
+  std::uint32_t word = 0;
+  if (::getrandom(&word, sizeof word, GRND_NONBLOCK) == static_cast<ssize_t>(sizeof word)) return word;
+  // Without the system's randomness: apart enough for the exclusive create.
+  static std::atomic<std::uint32_t> counter{0};
+  timespec now {};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<std::uint32_t>(now.tv_nsec) ^ (static_cast<std::uint32_t>(::getpid()) << 16) ^
+         (counter.fetch_add(1) * 2654435761u);
+}
+
+std::string newTemporaryName(const std::string& name) {
+  const std::string random = hex(randomWord());
+  return name + ".tmp-" + random + check(baseOf(name), random);
+}
+
+bool isTemporaryNameOf(const std::string& base, const std::string& entry) {
+  const std::string prefix = base + ".tmp-";
+  if (entry.size() != prefix.size() + kRandomDigits + kCheckDigits || entry.compare(0, prefix.size(), prefix) != 0)
+    return false;
+  const std::string random = entry.substr(prefix.size(), kRandomDigits);
+  return entry.compare(prefix.size() + kRandomDigits, kCheckDigits, check(base, random)) == 0;
+}
+
+bool isWritersOwn(const struct stat& info) {
+  return S_ISREG(info.st_mode) && (info.st_mode & 07777) == kWritingMode && info.st_uid == ::geteuid() &&
+         info.st_nlink == 1;
+}
+
+// The temporary files of `name` that no living writer holds: a writer killed
+// half way left them, since every writer holds its own locked until it lets
+// it go. Only a file with a writer's name that is still as its writer made it
+// (above) is taken for one; a file whose lock cannot be asked about (a file
+// system without locks) is left alone, and so is one a writer killed between
+// giving it its final mode and the rename.
 void removeKilledWritersTemporaries(const std::string& name) {
   const std::string folder = folderOf(name);
-  const auto slash = name.find_last_of('/');
-  const std::string prefix = (slash == std::string::npos ? name : name.substr(slash + 1)) + ".tmp-";
+  const std::string base = baseOf(name);
   DIR* listing = ::opendir(folder.c_str());
   if (listing == nullptr) return;
   std::vector<std::string> found;
-  while (const dirent* entry = ::readdir(listing)) {
-    const std::string entryName = entry->d_name;
-    if (entryName.size() == prefix.size() + 6 && entryName.compare(0, prefix.size(), prefix) == 0)
-      found.push_back(folder + "/" + entryName);
-  }
+  while (const dirent* entry = ::readdir(listing))
+    if (isTemporaryNameOf(base, entry->d_name)) found.push_back(folder + "/" + entry->d_name);
   ::closedir(listing);
   for (const std::string& path : found) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat info {};
     // Removed only while locked here, and only the file that was locked.
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+    if (::fstat(fd, &info) == 0 && isWritersOwn(info) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
         stillNamed(fd, path))
       ::unlink(path.c_str());
     ::close(fd);
   }
+}
+
+// The mode the file written takes: that of the file it replaces, or a new
+// file's.
+mode_t finalMode(const std::string& name) {
+  struct stat info {};
+  if (::stat(name.c_str(), &info) == 0) return info.st_mode & 07777;
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
 }
 
 // A write past the file size limit raises SIGXFSZ, whose default ends the
@@ -220,9 +291,18 @@ bool MakeTemporaryBeside(const std::string& given, std::string* temporary) {
   std::string pattern;
   int fd = -1;
   for (int tries = 0; fd < 0; ++tries) {
-    pattern = name + ".tmp-XXXXXX";
-    fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) return false;
+    if (tries == 100) {
+      errno = EAGAIN;
+      return false;
+    }
+    pattern = newTemporaryName(name);
+    fd = ::open(pattern.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kWritingMode);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return false;
+    }
+    // Whatever the umask left of it: the mode is part of the mark.
+    ::fchmod(fd, kWritingMode);
     // Locked as soon as made; another writer may have taken it for a killed
     // writer's in between and removed it: then another is made. Where the
     // file system has no locks it goes unlocked (and no writer removes it).
@@ -233,10 +313,6 @@ bool MakeTemporaryBeside(const std::string& given, std::string* temporary) {
     }
     ::close(fd);
     fd = -1;
-    if (tries == 100) {
-      errno = EAGAIN;
-      return false;
-    }
   }
   try {
     std::lock_guard<std::mutex> hold(pendingLock());
@@ -246,16 +322,6 @@ bool MakeTemporaryBeside(const std::string& given, std::string* temporary) {
     ::close(fd);
     throw;
   }
-  struct stat info {};
-  mode_t mode = 0;
-  if (::stat(name.c_str(), &info) == 0) {
-    mode = info.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  ::fchmod(fd, mode);
   *temporary = std::move(pattern);
   return true;
 }
@@ -265,9 +331,14 @@ bool PutInPlace(const std::string& temporary, const std::string& name) {
   // or a broken link may have taken it, by now.
   const bool place = WhyNoPlaceForAFile(name).empty();
   if (!place) errno = EINVAL;
-  if (place && !RefusedTarget(name) && std::rename(temporary.c_str(), reached(name).c_str()) == 0) {
-    letLockGo(temporary);
-    return true;
+  if (place && !RefusedTarget(name)) {
+    const std::string target = reached(name);
+    // The final mode comes last: until then the file carries a writer's mark.
+    ::chmod(temporary.c_str(), finalMode(target));
+    if (std::rename(temporary.c_str(), target.c_str()) == 0) {
+      letLockGo(temporary);
+      return true;
+    }
   }
   const int error = errno;
   RemoveTemporary(temporary);

@@ -45,8 +45,9 @@ inline constexpr int kNotWritten = 841407;
 KTX_HOST_API void ShowNotWritten(const std::string& name, int error) noexcept;
 
 // A new temporary file beside `name` (its folder, its name with a suffix), as
-// a writer fills before it renames it into place; with the permissions of the
-// file it replaces, or a new file's. False (nothing made) when it cannot be
+// a writer fills before it renames it into place; mode 0600 while it is
+// written, the permissions of the file it replaces (or a new file's) once it
+// is put in place. False (nothing made) when it cannot be
 // made, `name` is the protected file or no place for a file. A write cut by
 // the process's file size limit fails as any other (the limit's signal is
 // ignored from the first temporary file on, unless someone handles it), so
@@ -54,7 +55,11 @@ KTX_HOST_API void ShowNotWritten(const std::string& name, int error) noexcept;
 //
 // The file is locked while its writer lives (the lock goes with the
 // process, however it ends); the temporary files of `name` that no living
-// writer holds, left by a writer that was killed, are removed first.
+// writer holds, left by a writer that was killed, are removed first. A
+// writer's temporary file is known by its name, NAME.tmp- and sixteen hex
+// digits of which the last eight check the rest, and by being still as its
+// writer made it (a regular file of this user, one link, mode 0600): no
+// other file is removed, however it is named.
 KTX_HOST_API bool MakeTemporaryBeside(const std::string& name, std::string* temporary);
 // Renames the temporary file onto `name`; on failure (the protected file
 // among them, or a name that has become no place for a file) the temporary
