@@ -643,6 +643,21 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
       // 576 x 8 (45 - 45^2 / 150) + 256 x 25 (1 - 0.4^3).
       {"a chamfer leg of the example's wall", Changed("draw_punch.jou", "# Edit:", {{"\"reliefangle\" - 60 0", legOf(75)}}),
        3540000 + 576 * (360 - 108) + 256 * 25 * (1 - 0.064)},
+      // The die face at z 70 and 60, walls of 45 and 35 whose leg reaches
+      // down through the base (30 thick) to its bottom face: the punch
+      // 24000 x (wall + 26.5), the relief band 4864 x wall taken, the base
+      // 1468800; above the base (T = wall - 30) the ring s = 8 (1 - t /
+      // wall): 576 x 8 (T - T^2 / (2 wall)) + 256 wall / 3 (1 - (30 / wall)^3).
+      {"a chamfer leg of a wall of 45",
+       Changed("draw_punch.jou", "# Edit:",
+               {{"9 -50 -50 100 250 -50 100 -50 170 100", "9 -50 -50 70 250 -50 70 -50 170 70"},
+                {"\"reliefangle\" - 60 0", legOf(45)}}),
+       24000 * 71.5 - 4864 * 45 + 1468800 + 4608 * (15 - 2.5) + 256 * 15 * (1 - 8 / 27.0)},
+      {"a chamfer leg of a wall of 35",
+       Changed("draw_punch.jou", "# Edit:",
+               {{"9 -50 -50 100 250 -50 100 -50 170 100", "9 -50 -50 60 250 -50 60 -50 170 60"},
+                {"\"reliefangle\" - 60 0", legOf(35)}}),
+       24000 * 61.5 - 4864 * 35 + 1468800 + 4608 * (5 - 25 / 70.0) + 256 * 35 / 3.0 * (1 - 216 / 343.0)},
       // The die face at z 150, a wall of 125: the punch 24000 x 151.5, the
       // relief band 4864 x 125 taken, the base 1468800; the ring s = 8 (1 -
       // t / 125) from t 0 to 95: 576 x 8 (95 - 95^2 / 250) + 256 x 125 / 3

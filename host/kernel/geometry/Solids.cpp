@@ -497,11 +497,15 @@ bool loopChamfer(const TopoDS_Shape& shape, const std::vector<const Matched*>& l
     wedge = solid.Solid();
     if (Shapes::Volume(wedge) < 0) wedge.Reverse();
   }
-  // Hollow edges get the wedge; edges that stand out lose it.
-  const gp_Pnt middle((m.ends[0].XYZ() + m.ends[1].XYZ()) / 2);
-  const gp_Pnt probe = middle.Translated(first / 3 * inFlat + second / 3 * down);
-  const double where[3] = {probe.X(), probe.Y(), probe.Z()};
-  const bool hollow = Shapes::Classify(shape, where, 1.0e-9) < 0;
+  // Hollow edges get the wedge; edges that stand out lose it. An edge is
+  // hollow where its wall runs off on the outer side of the face in the
+  // loop's plane. That is told by the two faces at the edge alone: a point
+  // inside the wedge may lie in some other part of the body (a long leg
+  // reaches into the base the wall stands on, or ends on its face) and
+  // would take a hollow edge for one that stands out. A sheet has no outer
+  // side and always gets the wedge.
+  const gp_Dir& flatOut = flat == 0 ? n0 : n1;
+  const bool hollow = !Shapes::IsSolid(shape) || down.Dot(gp_Vec(flatOut)) > 0;
   return Shapes::Boolean(shape, {wedge}, hollow ? Shapes::Operation::Unite : Shapes::Operation::Subtract, result) ==
          Shapes::Outcome::Done;
 }
