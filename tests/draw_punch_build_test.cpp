@@ -17,6 +17,7 @@
 #include "afl/Module.hpp"
 #include "om/ObjectSet.hpp"
 #include "pref/SessionInterfaces.hpp"
+#include "script/PartReport.hpp"
 #include "script/ScriptClasses.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Settings.hpp"
@@ -194,15 +195,18 @@ TEST_F(DrawPunchBuild, EveryNumberIsReadBackFromTheBuildAndFromAnEditThatChanges
   }
 }
 
-TEST_F(DrawPunchBuild, AFailedRoughOffsetEndsTheBuildAndWhatWasMadeIsGrouped) {
+TEST_F(DrawPunchBuild, AFailedRoughOffsetEndsTheBuildAndLeavesThePartAsItWas) {
   auto* punch = Punch(4);
+  const std::string before = Script::DescribePart(part());
   Host::SetAnswer("RSO_create_feature", 4711);
   Error::ClearSevereErrors();
   EXPECT_EQ(punch->commit(), 3030583);
   ASSERT_FALSE(Error::SevereErrors().empty());
   EXPECT_EQ(Error::SevereErrors().back().code, 3030583);
   EXPECT_EQ(Error::SevereErrors().back().text, "Error occurs on creating rough offset sheets.");
-  EXPECT_EQ(Titles(punch->GetTfeatureSet()), (std::vector<std::string>{"QD$PUNCH_JOIN_CURVE"}));
+  // The join made before the offsets is taken back with the rest: no set, no feature.
+  EXPECT_EQ(punch->GetTfeatureSet(), 0u);
+  EXPECT_EQ(Script::DescribePart(part()), before);
   int layer = 0;
   static_cast<JAM::LayerManager_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface("Layer.LayerManager"))
       ->AskWorkLayer(0, &layer);
@@ -212,7 +216,9 @@ TEST_F(DrawPunchBuild, AFailedRoughOffsetEndsTheBuildAndWhatWasMadeIsGrouped) {
 
 // An outer solid that cannot be made ends the build; on the exact sheet the
 // user is told to try the rough method, on a rough offset not. What was made
-// before is grouped, and a second try makes the solid and no second offset.
+// before is taken back, so a second try makes each feature once. An edit
+// whose outer solid fails the same way leaves the set and its bodies as the
+// commit before made them.
 TEST_F(DrawPunchBuild, AFailedOuterSolidEndsTheBuildAndOnlyAnExactSheetAsksForTheRoughMethod) {
   struct Row {
     bool exact;
@@ -231,27 +237,38 @@ TEST_F(DrawPunchBuild, AFailedOuterSolidEndsTheBuildAndOnlyAnExactSheetAsksForTh
     SCOPED_TRACE(row.exact);
     auto* punch = Punch(4);
     punch->SetExactSheetbodyOption(row.exact);
+    std::string before = Script::DescribePart(part());
     Host::SetAnswer("Features.FeatureBuilder.1", 4711);
     Host::ClearCalls();
     EXPECT_EQ(punch->commit(), 3030585);
     Host::SetAnswer("Features.FeatureBuilder.1", 0);
     EXPECT_EQ(ArgsOf("TOOLING_warning_message"), row.warnings);
+    EXPECT_TRUE(ArgsOf("TOOLING_create_user_defined_feature_set").empty());
+    EXPECT_EQ(punch->GetTfeatureSet(), 0u);
+    EXPECT_EQ(Script::DescribePart(part()), before);
+
     // The punch's set is of module type 0, named "Draw Punch".
+    Host::ClearCalls();
+    EXPECT_EQ(punch->commit(), 0);
     const std::vector<std::string> sets = ArgsOf("TOOLING_create_user_defined_feature_set");
     EXPECT_EQ(sets.size(), 1u);
     for (const std::string& made : sets) EXPECT_NE(made.find("] flag=1 module=0 \"Draw Punch\""), std::string::npos) << made;
     const tag_t set = punch->GetTfeatureSet();
     punch->destroy();
-    EXPECT_EQ(Titles(set), row.titles);
-
-    auto* again = DieDesDrawPunchBuilderFactory::Create(set, part());
-    again->SetExactSheetbodyOption(row.exact);
-    EXPECT_EQ(again->commit(), 0);
-    again->destroy();
     std::vector<std::string> titles = Titles(set);
     EXPECT_EQ(std::count(titles.begin(), titles.end(), "QD$MAIN_OUTER_SOLID"), 1);
     for (const std::string& title : row.titles)
       EXPECT_EQ(std::count(titles.begin(), titles.end(), title), 1) << title;
+
+    auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+    edit->SetDeckThickness(42);
+    before = Script::DescribePart(part());
+    Host::SetAnswer("Features.FeatureBuilder.1", 4711);
+    EXPECT_EQ(edit->commit(), 3030585);
+    Host::SetAnswer("Features.FeatureBuilder.1", 0);
+    EXPECT_EQ(Script::DescribePart(part()), before);
+    EXPECT_EQ(Titles(set), titles);
+    edit->destroy();
   }
 }
 
