@@ -80,6 +80,12 @@ class DrawDieBuild : public stamvik_test::JamTest {
     const double p[] = {0, 0, z, size, 0, z, size, size, z, 0, size, z, 0, 0, z};
     return ES_create_polyline(5, p);
   }
+  // The punch a triangle from (0, 0) to (10, 0), its top `high` above the middle.
+  static void Triangle(DieDesDrawDieBuilder* die, double high) {
+    const double p[] = {0, 0, 0, 10, 0, 0, 5, high, 0, 0, 0, 0};
+    const tag_t punch = ES_create_polyline(4, p);
+    die->GetPunchCurve()->set_tags(1, &punch);
+  }
   static tag_t Line(double x0, double y0, double x1, double y1) {
     const double a[3] = {x0, y0, 0}, b[3] = {x1, y1, 0};
     return ES_create_line_in_part(nullptr, a, b);
@@ -333,7 +339,7 @@ TEST_F(DrawDieBuild, AnEditSelectingItsOwnSetOrAMemberOfItIsRefusedAndTheDieStay
 // turned over whole still builds), and, without flange
 // curves, a stress solid out to the blank offset inwards (a base thickness
 // below the tolerance makes none, and flange curves take the offset's place).
-TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidNoDieHasIsRefused) {
+TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidOrPunchOrCoreNoDieHasIsRefused) {
   struct Row {
     const char* what;
     void (*change)(DieDesDrawDieBuilder*);
@@ -385,6 +391,18 @@ TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidNoDieHasIsRefused)
          d->GetFlangeCurve()->set_tags(1, &flange);
        },
        0},
+      // A punch all within the tolerance of one line has no area; a core's
+      // ring, half the wall on each side of the punch square (5 from its
+      // middle to its sides), keeps no inside farther than the tolerance.
+      {"a punch 0.01 high", [](DieDesDrawDieBuilder* d) { Triangle(d, 0.01); }, 3030616},
+      {"a punch 0.02 high", [](DieDesDrawDieBuilder* d) { Triangle(d, 0.02); }, 0},
+      {"a core wall of 10", [](DieDesDrawDieBuilder* d) { d->SetCoreDrawDieOption(true), d->SetWallThickness(10); },
+       3030618},
+      {"a core wall of 9.99", [](DieDesDrawDieBuilder* d) { d->SetCoreDrawDieOption(true), d->SetWallThickness(9.99); },
+       3030618},
+      {"a core wall of 9.96", [](DieDesDrawDieBuilder* d) { d->SetCoreDrawDieOption(true), d->SetWallThickness(9.96); },
+       0},
+      {"a wall of 10 with no core", [](DieDesDrawDieBuilder* d) { d->SetWallThickness(10); }, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

@@ -159,6 +159,7 @@ TEST_F(DrawPunch, WithoutAPunchCurveTheBuildStopsAtTheProjectionAndReportsIt) {
 
 TEST_F(DrawPunch, ACommitOfNothingMakesNoSetAndLeavesTheSessionAsItWas) {
   auto* punch = DieDesDrawPunchBuilderFactory::Create(0, part());
+  punch->SetReliefDistanse(8);  // a relief of 0 would be refused before the build
   Host::ClearCalls();
   EXPECT_EQ(punch->commit(), 3030583);  // no sheet to offset
   EXPECT_EQ(punch->GetTfeatureSet(), 0u);
@@ -179,6 +180,7 @@ TEST_F(DrawPunch, AnEditHoldsThreeSessionSettingsOffAndPutsThemBack) {
       JAM::ClassInitializer::GetUnjournalledInterface("Preferences.SessionModeling"));
   settings->SetLogical80(false);  // one of the three was off already and stays so
   auto* punch = DieDesDrawPunchBuilderFactory::Create(set, part());
+  punch->SetReliefDistanse(8);
   Host::ClearCalls();
   EXPECT_EQ(punch->commit(), 3030583);
   EXPECT_EQ(ArgsOf("SessionModeling"),
@@ -399,6 +401,7 @@ TEST_F(DrawPunch, AnEditedSetGivesBackTheProfileTheUserSelected) {
   punch->GetSheetBodyDeck()->set_selected_tag(ES_create_point(o));
   punch->SetExactSheetbodyOption(true);
   punch->SetReliefAngle(60);  // a relief angle of 0 is no chamfer
+  punch->SetReliefDistanse(2);  // one of 0 would leave the belt no thickness
   Host::ClearCalls();
   EXPECT_EQ(punch->commit(), 0);
   EXPECT_EQ(ArgsOf("mtStatusAreaImmediate").back(), "Create draw punch chamfer successfully.");

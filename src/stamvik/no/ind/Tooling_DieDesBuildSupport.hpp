@@ -3,12 +3,14 @@
 // from the features it made, and the commit that runs a build and gathers what
 // it made into one tooling feature set. Internal to the library.
 #pragma once
+#include <array>
 #include <exception>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "Messages.hpp"
+#include "Outlines.hpp"
 #include "Support.hpp"
 #include "afl/Module.hpp"
 #include "feat/Builder.hpp"
@@ -114,6 +116,25 @@ double NearestToPlane(tag_t plane, tag_t body, const double* normal);
 // 1: a sheet of faces looking both ways, or none that could be judged, is
 // not said to look against it.
 double FaceSide(tag_t sheet, const double normal[3]);
+
+// Curves seen along a direction, in two axes across it: their outline, each
+// curve's two ends and every point of them.
+struct SeenCurves {
+  Stamvik::Outlines::Outline outline;
+  std::vector<std::array<double, 2>> ends;
+  Stamvik::Outlines::Ring points;
+};
+// The curves seen along `normal` (of length 1); false when one of them is no
+// curve whose points are known, or they give no edge: nothing is then judged.
+bool SeeCurves(const std::vector<tag_t>& curves, const double normal[3], SeenCurves* seen);
+// Whether every end of a curve meets another end (another curve's, or its
+// own other end) within the tolerance: the curves close round what they bound.
+bool Closes(const SeenCurves& seen, double tolerance);
+// Whether closed curves offset inwards by `depth` leave nothing farther than
+// the tolerance from them: a loop that thin has no area, as the tolerance
+// counts it. False when that cannot be told (a point may lie deeper within a
+// hundredth of the tolerance), or the curves do not close.
+bool InwardOffsetLeavesNothing(const SeenCurves& seen, double depth, double tolerance);
 
 // A tooling build and the grouping of what it made, run by CommitBuild
 // under its mark. The session settings are held while an edit rebuilds and
