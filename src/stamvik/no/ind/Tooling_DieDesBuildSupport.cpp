@@ -327,8 +327,7 @@ bool InwardOffsetLeavesNothing(const SeenCurves& seen, double depth, double tole
   // What lies outside a loop that does not close cannot be told from what
   // lies inside it.
   if (!Closes(seen, tolerance)) return false;
-  // Enough squares for the narrowest outline a tool is made of; past them
-  // the build judges.
+  // A bound on the work: what cannot be told within it is left to the build.
   constexpr std::size_t kMostSquares = 200000;
   return Stamvik::Outlines::ReachesDeeperThan(seen.outline, depth + tolerance, tolerance / 100, kMostSquares) ==
          Stamvik::Outlines::Depth::kNothingDeeper;
