@@ -1,7 +1,8 @@
 // An edit commit of a draw die whose feature set has m members, most of them
-// features of the user's without a role title. The die has no die face
-// sheet, so each build edits the two joined profiles and stops at the rough
-// offsets: what grows with m is finding each role by its title among the
+// features of the user's without a role title. The set is a whole first
+// build's; the edit is given no die face sheet, so each build edits the two
+// joined profiles, stops at the rough offsets and is taken back to its
+// mark: what grows with m is finding each role by its title among the
 // members (the commit has no new feature to put first).
 // The cost should grow linearly with m; the fitted Big-O is reported, and a
 // run that leaves objects, memory or undo marks behind is an error.
@@ -23,32 +24,15 @@ namespace {
 
 using namespace KTX;
 
-std::vector<tag_t> square(double size) {
-  const double c[5][3] = {{0, 0, 0}, {size, 0, 0}, {size, size, 0}, {0, size, 0}, {0, 0, 0}};
-  std::vector<tag_t> sides;
-  for (int i = 0; i < 4; ++i) sides.push_back(ES_create_line_in_part(nullptr, c[i], c[i + 1]));
-  return sides;
-}
-
-// A plane for the die to stand on: a build is refused at once without one.
-tag_t basePlane() {
-  const double origin[3] = {0, 0, 0}, axes[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-  return ES_create_plane(origin, axes);
-}
-
-// A part holding a draw die's set of m members (the joined profiles of a first
-// commit and untitled features), and a die that edits it.
+// A part holding a draw die's set of m members (the features of a first
+// commit and untitled features), and a die that edits it without a die face.
 class EditedDie {
  public:
   explicit EditedDie(int members) {
     Host::SetLogging(false);
     part_ = PART_part::Create(0);
     PART_set_work_part(part_);
-    const std::vector<tag_t> punch = square(10), blank = square(20);
-    auto* first = Tooling::DieDesDrawDieBuilderFactory::Create(0, part_);
-    first->GetPunchCurve()->set_tags(4, punch.data());
-    first->GetBlankCurve()->set_tags(4, blank.data());
-    first->SetBasePlane(basePlane());
+    auto* first = stamvik_bench::DieOn(part_, 4);
     first->commit();
     set_ = first->GetTfeatureSet();
     first->destroy();
@@ -60,11 +44,7 @@ class EditedDie {
     while (static_cast<int>(all.size()) < members) all.push_back(FEATURE_RECORD::Create(part_, nullptr)->OmTag());
     TOOLING_replace_feature_set_member(set_, all.data(), static_cast<int>(all.size()));
     die_ = Tooling::DieDesDrawDieBuilderFactory::Create(set_, part_);
-    // The profiles are read back only through their projections, which a
-    // build stopped before them does not make: they are given again.
-    die_->GetPunchCurve()->set_tags(4, punch.data());
-    die_->GetBlankCurve()->set_tags(4, blank.data());
-    die_->SetBasePlane(basePlane());
+    die_->GetSheetBody()->set_selected_tag(0);
   }
   ~EditedDie() {
     die_->destroy();

@@ -388,17 +388,19 @@ TEST_F(DieShoeTest, ItsBooleanListRefusesTheShoeAndTheListItself) {
   s->destroy();
 }
 
-TEST_F(DieShoeTest, AFailingBooleanUndoesTheBooleansBeforeIt) {
+TEST_F(DieShoeTest, AFailingBooleanUndoesTheBooleansBeforeItAndTheShoe) {
   const tag_t a = ModelBody(BodyType::Solid);
   const tag_t b = ModelBody(BodyType::Solid);
   DieShoeBuilder* s = Shoe();
   AddItem(s, 0, {a});
   AddItem(s, 1, {b});
   Host::SetAnswer("JAUTL_BOOLEAN__create_boolean_feature.type1", 640001);
+  const std::size_t kept = Host::KeptInPart(part()).size();
   int rc = 0;
-  Commit(s, &rc);
+  EXPECT_EQ(Commit(s, &rc), nullptr);
   EXPECT_EQ(rc, 640001);
   EXPECT_EQ(BooleanFeatures(), 0);
+  EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
   EXPECT_EQ(OM::OM_count_undo_marks(), 0);
   EXPECT_EQ(DIEDES_UTILS__get_extraction_table(), nullptr);
   s->destroy();

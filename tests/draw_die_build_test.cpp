@@ -15,6 +15,7 @@
 #include "modl/ModelingInterfaces.hpp"
 #include "om/ObjectSet.hpp"
 #include "pref/SessionInterfaces.hpp"
+#include "script/PartReport.hpp"
 #include "script/ScriptClasses.hpp"
 #include "sys/Settings.hpp"
 #include "tool/Tooling.hpp"
@@ -42,7 +43,7 @@ class DrawDieBuild : public stamvik_test::JamTest {
     JamTest::TearDown();
   }
   DieDesDrawDieBuilder* die() const { return die_; }
-  void ResetDie() { die_ = DieDesDrawDieBuilderFactory::Create(0, part()); }
+  void ResetDie(tag_t set = 0) { die_ = DieDesDrawDieBuilderFactory::Create(set, part()); }
   // A new die with its inputs ready, in place of the one a row used.
   void ReadyNewDie() {
     CloseSets();
@@ -78,6 +79,12 @@ class DrawDieBuild : public stamvik_test::JamTest {
   static tag_t Square(double size, double z = 0.0) {
     const double p[] = {0, 0, z, size, 0, z, size, size, z, 0, size, z, 0, 0, z};
     return ES_create_polyline(5, p);
+  }
+  // The punch a triangle from (0, 0) to (10, 0), its top `high` above the middle.
+  static void Triangle(DieDesDrawDieBuilder* die, double high) {
+    const double p[] = {0, 0, 0, 10, 0, 0, 5, high, 0, 0, 0, 0};
+    const tag_t punch = ES_create_polyline(4, p);
+    die->GetPunchCurve()->set_tags(1, &punch);
   }
   static tag_t Line(double x0, double y0, double x1, double y1) {
     const double a[3] = {x0, y0, 0}, b[3] = {x1, y1, 0};
@@ -332,7 +339,7 @@ TEST_F(DrawDieBuild, AnEditSelectingItsOwnSetOrAMemberOfItIsRefusedAndTheDieStay
 // turned over whole still builds), and, without flange
 // curves, a stress solid out to the blank offset inwards (a base thickness
 // below the tolerance makes none, and flange curves take the offset's place).
-TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidNoDieHasIsRefused) {
+TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidOrPunchOrCoreNoDieHasIsRefused) {
   struct Row {
     const char* what;
     void (*change)(DieDesDrawDieBuilder*);
@@ -384,6 +391,18 @@ TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidNoDieHasIsRefused)
          d->GetFlangeCurve()->set_tags(1, &flange);
        },
        0},
+      // A punch all within the tolerance of one line has no area; a core's
+      // ring, half the wall on each side of the punch square (5 from its
+      // middle to its sides), keeps no inside farther than the tolerance.
+      {"a punch 0.01 high", [](DieDesDrawDieBuilder* d) { Triangle(d, 0.01); }, 3030616},
+      {"a punch 0.02 high", [](DieDesDrawDieBuilder* d) { Triangle(d, 0.02); }, 0},
+      {"a core wall of 10", [](DieDesDrawDieBuilder* d) { d->SetCoreDrawDieOption(true), d->SetWallThickness(10); },
+       3030618},
+      {"a core wall of 9.99", [](DieDesDrawDieBuilder* d) { d->SetCoreDrawDieOption(true), d->SetWallThickness(9.99); },
+       3030618},
+      {"a core wall of 9.96", [](DieDesDrawDieBuilder* d) { d->SetCoreDrawDieOption(true), d->SetWallThickness(9.96); },
+       0},
+      {"a wall of 10 with no core", [](DieDesDrawDieBuilder* d) { d->SetWallThickness(10); }, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -403,9 +422,10 @@ TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidNoDieHasIsRefused)
   }
 }
 
-TEST_F(DrawDieBuild, AMainSolidThatFailsStopsTheBuildWithWhatWasMadeGrouped) {
+TEST_F(DrawDieBuild, AMainSolidThatFailsStopsTheBuildAndLeavesThePartAsItWas) {
   Ready();
   ASSERT_EQ(Layers()->SetWorkLayer(0, 7), 0);
+  const std::string before = Script::DescribePart(part());
   Host::SetAnswer("Features.FeatureBuilder.1", 99);  // every extrusion fails
   Host::ClearCalls();
   EXPECT_EQ(die()->commit(), 3030596);
@@ -417,17 +437,11 @@ TEST_F(DrawDieBuild, AMainSolidThatFailsStopsTheBuildWithWhatWasMadeGrouped) {
   EXPECT_NE(std::find(texts.begin(), texts.end(), "-45.500000"), texts.end());
   EXPECT_EQ(ArgsOf("LayerManagerMoveToLayer"), (std::vector<std::string>{PartArg() + " layer=7 count=1 0"}));
   EXPECT_EQ(ArgsOf("LayerManagerSetWorkLayer").back(), PartArg() + " layer=7");
-  // The three rough offsets, two projections and two offsets are the set's.
-  for (const char* title : {"QD$ROUGH_OFFSET_TOP", "QD$ROUGH_OFFSET_BOTTOM", "QD$ROUGH_OFFSET_MIDDLE",
-                            "QD$PROJECT_CURVE_PUNCH", "QD$PROJECT_CURVE_BLANK", "QD$OFFSET_CURVE_BINDER",
-                            "QD$OFFSET_CURVE_DECK"})
-    EXPECT_EQ(Titled(title), 1) << title;
-  EXPECT_EQ(Titled("QD$MAIN_BOTTOM_SOLID"), 0);
+  // The three rough offsets, two projections and two offsets made before are taken back: no set.
   EXPECT_EQ(ArgsOf("RSO_create_feature").size(), 3u);
-  // The die's set is of module type 1, named "DrawDie".
-  const std::vector<std::string> sets = ArgsOf("TOOLING_create_user_defined_feature_set");
-  ASSERT_EQ(sets.size(), 1u);
-  EXPECT_NE(sets[0].find("] flag=1 module=1 \"DrawDie\""), std::string::npos) << sets[0];
+  EXPECT_TRUE(ArgsOf("TOOLING_create_user_defined_feature_set").empty());
+  EXPECT_EQ(die()->GetTfeatureSet(), 0u);
+  EXPECT_EQ(Script::DescribePart(part()), before);
 }
 
 TEST_F(DrawDieBuild, TheSubtractedTopIsRetriedAtWideningTolerancesAndMayFail) {
@@ -481,8 +495,9 @@ TEST_F(DrawDieBuild, TheSubtractedTopIsRetriedAtWideningTolerancesAndMayFail) {
   for (int i = 0; i < 3; ++i) EXPECT_NE(offsets[i].find(values[i]), std::string::npos) << offsets[i];
 }
 
-TEST_F(DrawDieBuild, ATopThatCannotBeUnitedIsGroupedAndFailsTheBuild) {
+TEST_F(DrawDieBuild, ATopThatCannotBeUnitedFailsTheBuildAndLeavesThePartAsItWas) {
   Ready();
+  const std::string before = Script::DescribePart(part());
   Host::SetAnswer("GeometricUtilities.Extend.4", 98);
   Host::SetAnswer("TOOLING_GEOM_create_boolean_unite.fail", 5);
   Host::ClearCalls();
@@ -490,8 +505,24 @@ TEST_F(DrawDieBuild, ATopThatCannotBeUnitedIsGroupedAndFailsTheBuild) {
   EXPECT_EQ(ArgsOf("TOOLING_GEOM_create_boolean_unite").size(), 5u);
   EXPECT_EQ(ArgsOf("mtStatusAreaImmediate").back(), "Create main solid body successfully.");
   EXPECT_EQ(Error::SevereErrors().back().text, "Error occurs on creating top solid body.");
-  EXPECT_EQ(Titled("QD$MAIN_TOP_SOLID"), 1);
-  EXPECT_EQ(Titled("QD$TOP_SOLID_BOOL_MAIN"), 0);
+  EXPECT_EQ(die()->GetTfeatureSet(), 0u);
+  EXPECT_EQ(Script::DescribePart(part()), before);
+}
+
+// A set whose members are all gone takes what an edit of it builds.
+TEST_F(DrawDieBuild, AnEditOfASetWithNoMembersLeftMakesWhatItBuildsItsMembers) {
+  FEATURE_RECORD* gone = FEATURE_RECORD::Create(nullptr, nullptr);
+  const tag_t goneTag = gone->OmTag();
+  const tag_t emptied = TOOLING_create_user_defined_feature_set(&goneTag, 1, 1, 1, "DrawDie");
+  ASSERT_EQ(TOOLING_delete_feature(1, &goneTag), 0);
+  CloseSets();
+  die()->destroy();
+  ResetDie(emptied);
+  Ready();
+  EXPECT_EQ(die()->commit(), 0);
+  EXPECT_EQ(die()->GetTfeatureSet(), emptied);
+  EXPECT_EQ(Titled("QD$MAIN_BOTTOM_SOLID"), 1);
+  EXPECT_EQ(Titled("QD$ROUGH_OFFSET_BOTTOM"), 1);
 }
 
 TEST_F(DrawDieBuild, ACoreDiesMainSolidIsOffsetByHalfItsWallEitherWay) {

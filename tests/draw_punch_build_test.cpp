@@ -2,6 +2,7 @@
 // step makes and with which values, how a failed step ends the build, and
 // what an edit keeps, remakes and deletes.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "afl/Module.hpp"
 #include "om/ObjectSet.hpp"
 #include "pref/SessionInterfaces.hpp"
+#include "script/PartReport.hpp"
 #include "script/ScriptClasses.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Settings.hpp"
@@ -63,6 +65,28 @@ class DrawPunchBuild : public stamvik_test::SessionHostTest {
     return found;
   }
   tag_t sheet() const { return sheet_; }
+  // The punch's profile: lines 5 above the base plane round the corners.
+  static void Profile(DieDesDrawPunchBuilder* punch, const std::vector<std::array<double, 2>>& corners) {
+    std::vector<tag_t> lines;
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+      const auto& [x0, y0] = corners[i];
+      const auto& [x1, y1] = corners[(i + 1) % corners.size()];
+      const double p[3] = {x0, y0, 5}, q[3] = {x1, y1, 5};
+      lines.push_back(ES_create_line_in_part(nullptr, p, q));
+    }
+    punch->GetPunchCurve()->set_tags(static_cast<int>(lines.size()), lines.data());
+  }
+  // A main wall centre line: a square polyline, `half` from its middle to
+  // its sides, 5 above the base plane.
+  static void MainWall(DieDesDrawPunchBuilder* punch, double half) {
+    const double p[] = {-half, -half, 5, half, -half, 5, half, half, 5, -half, half, 5, -half, -half, 5};
+    const tag_t wall = ES_create_polyline(5, p);
+    punch->GetMainWallCenterLine()->add_loop(SC_section::kClosed, 1, &wall);
+  }
+  static void Core(DieDesDrawPunchBuilder* punch, double wall) {
+    punch->SetCoreDrawPunchOption(true);
+    punch->SetWallThickness(wall);
+  }
   // The punch's die face (20 up, over the profile) with its normal turned
   // down, to the base plane.
   static tag_t TurnedSheet() {
@@ -194,15 +218,18 @@ TEST_F(DrawPunchBuild, EveryNumberIsReadBackFromTheBuildAndFromAnEditThatChanges
   }
 }
 
-TEST_F(DrawPunchBuild, AFailedRoughOffsetEndsTheBuildAndWhatWasMadeIsGrouped) {
+TEST_F(DrawPunchBuild, AFailedRoughOffsetEndsTheBuildAndLeavesThePartAsItWas) {
   auto* punch = Punch(4);
+  const std::string before = Script::DescribePart(part());
   Host::SetAnswer("RSO_create_feature", 4711);
   Error::ClearSevereErrors();
   EXPECT_EQ(punch->commit(), 3030583);
   ASSERT_FALSE(Error::SevereErrors().empty());
   EXPECT_EQ(Error::SevereErrors().back().code, 3030583);
   EXPECT_EQ(Error::SevereErrors().back().text, "Error occurs on creating rough offset sheets.");
-  EXPECT_EQ(Titles(punch->GetTfeatureSet()), (std::vector<std::string>{"QD$PUNCH_JOIN_CURVE"}));
+  // The join made before the offsets is taken back with the rest: no set, no feature.
+  EXPECT_EQ(punch->GetTfeatureSet(), 0u);
+  EXPECT_EQ(Script::DescribePart(part()), before);
   int layer = 0;
   static_cast<JAM::LayerManager_Interface*>(JAM::ClassInitializer::GetUnjournalledInterface("Layer.LayerManager"))
       ->AskWorkLayer(0, &layer);
@@ -212,7 +239,9 @@ TEST_F(DrawPunchBuild, AFailedRoughOffsetEndsTheBuildAndWhatWasMadeIsGrouped) {
 
 // An outer solid that cannot be made ends the build; on the exact sheet the
 // user is told to try the rough method, on a rough offset not. What was made
-// before is grouped, and a second try makes the solid and no second offset.
+// before is taken back, so a second try makes each feature once. An edit
+// whose outer solid fails the same way leaves the set and its bodies as the
+// commit before made them.
 TEST_F(DrawPunchBuild, AFailedOuterSolidEndsTheBuildAndOnlyAnExactSheetAsksForTheRoughMethod) {
   struct Row {
     bool exact;
@@ -231,27 +260,38 @@ TEST_F(DrawPunchBuild, AFailedOuterSolidEndsTheBuildAndOnlyAnExactSheetAsksForTh
     SCOPED_TRACE(row.exact);
     auto* punch = Punch(4);
     punch->SetExactSheetbodyOption(row.exact);
+    std::string before = Script::DescribePart(part());
     Host::SetAnswer("Features.FeatureBuilder.1", 4711);
     Host::ClearCalls();
     EXPECT_EQ(punch->commit(), 3030585);
     Host::SetAnswer("Features.FeatureBuilder.1", 0);
     EXPECT_EQ(ArgsOf("TOOLING_warning_message"), row.warnings);
+    EXPECT_TRUE(ArgsOf("TOOLING_create_user_defined_feature_set").empty());
+    EXPECT_EQ(punch->GetTfeatureSet(), 0u);
+    EXPECT_EQ(Script::DescribePart(part()), before);
+
     // The punch's set is of module type 0, named "Draw Punch".
+    Host::ClearCalls();
+    EXPECT_EQ(punch->commit(), 0);
     const std::vector<std::string> sets = ArgsOf("TOOLING_create_user_defined_feature_set");
     EXPECT_EQ(sets.size(), 1u);
     for (const std::string& made : sets) EXPECT_NE(made.find("] flag=1 module=0 \"Draw Punch\""), std::string::npos) << made;
     const tag_t set = punch->GetTfeatureSet();
     punch->destroy();
-    EXPECT_EQ(Titles(set), row.titles);
-
-    auto* again = DieDesDrawPunchBuilderFactory::Create(set, part());
-    again->SetExactSheetbodyOption(row.exact);
-    EXPECT_EQ(again->commit(), 0);
-    again->destroy();
     std::vector<std::string> titles = Titles(set);
     EXPECT_EQ(std::count(titles.begin(), titles.end(), "QD$MAIN_OUTER_SOLID"), 1);
     for (const std::string& title : row.titles)
       EXPECT_EQ(std::count(titles.begin(), titles.end(), title), 1) << title;
+
+    auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+    edit->SetDeckThickness(42);
+    before = Script::DescribePart(part());
+    Host::SetAnswer("Features.FeatureBuilder.1", 4711);
+    EXPECT_EQ(edit->commit(), 3030585);
+    Host::SetAnswer("Features.FeatureBuilder.1", 0);
+    EXPECT_EQ(Script::DescribePart(part()), before);
+    EXPECT_EQ(Titles(set), titles);
+    edit->destroy();
   }
 }
 
@@ -332,9 +372,14 @@ TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefu
 // A top (the die face raised by the allowance, 1.5, unless the face is
 // exact) not above the belt (the face lowered by the belt, 25) by more than
 // the tolerance (0.01) leaves no belt; a die face (20 up) not above the base
-// plane by more than it leaves the punch nothing to stand on. Both are
-// refused before anything is made.
-TEST_F(DrawPunchBuild, APunchWithNoBeltOrADieFaceNotAboveItsBasePlaneIsRefused) {
+// plane by more than it leaves the punch nothing to stand on. A profile all
+// within the tolerance of one line has no area; a relief of 0 or less leaves
+// the belt no thickness, unless a main wall centre line bounds it; a core
+// whose profile, offset inwards by the relief (8) and the wall, keeps
+// nothing farther than the tolerance from it has no core. The profile's
+// diamond (30 to its corners) lies 15 sqrt 2 from its middle to its sides.
+// All are refused before anything is made.
+TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlaneIsRefused) {
   struct Row {
     const char* what;
     void (*change)(DieDesDrawPunchBuilder*);
@@ -373,6 +418,38 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltOrADieFaceNotAboveItsBasePlaneIsRefused) 
        [](DieDesDrawPunchBuilder* p) {
          p->GetSheetBody()->set_selected_tag(TurnedSheet());
          p->SetMachiningAllowance(-30);
+       },
+       0},
+      {"a profile of two lines there and back",
+       [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}}); }, 3030615},
+      {"a profile 0.01 high", [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}, {0, 0.01}}); }, 3030615},
+      {"a profile 0.02 high", [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}, {0, 0.02}}); }, 0},
+      {"a relief of 0", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(0); }, 3030617},
+      {"a relief of -8", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(-8); }, 3030617},
+      {"a relief of 0.001", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(0.001); }, 0},
+      {"a relief of 0 inside a main wall centre line",
+       [](DieDesDrawPunchBuilder* p) {
+         p->SetReliefDistanse(0);
+         MainWall(p, 10);
+       },
+       0},
+      {"a core wall that leaves nothing",
+       [](DieDesDrawPunchBuilder* p) { Core(p, 15 * std::sqrt(2.0) - 8); }, 3030618},
+      {"one that leaves half the tolerance",
+       [](DieDesDrawPunchBuilder* p) { Core(p, 15 * std::sqrt(2.0) - 8 - 0.005); }, 3030618},
+      {"one that leaves twice the tolerance",
+       [](DieDesDrawPunchBuilder* p) { Core(p, 15 * std::sqrt(2.0) - 8 - 0.02); }, 0},
+      // The main wall centre line, 10 from its middle to its sides, is what the core is offset from.
+      {"a core wall of 2 inside a main wall centre line 20 wide",
+       [](DieDesDrawPunchBuilder* p) {
+         Core(p, 2);
+         MainWall(p, 10);
+       },
+       3030618},
+      {"a core wall of 1.98 inside it",
+       [](DieDesDrawPunchBuilder* p) {
+         Core(p, 1.98);
+         MainWall(p, 10);
        },
        0},
   };

@@ -1083,17 +1083,20 @@ TEST_F(DrawBeadRecords, ACreateThatGetsNoRecordFailsAndLeavesNoParameters) {
 }
 
 // A create whose male bead cannot join its operation stops there: no female
-// or sheet-metal bead is made, the male's body is still regenerated, and the
-// host's number is returned.
-TEST_F(DrawBeadRecords, ACreateStoppedAtTheOperationMakesNoDerivedBeadAndRegeneratesTheMale) {
+// or sheet-metal bead is made, the male's body is still regenerated, the
+// host's number is returned, and the male is taken back with the commit.
+TEST_F(DrawBeadRecords, ACreateStoppedAtTheOperationMakesNoDerivedBeadAndTakesTheMaleBack) {
   MakeThreeSegments();
   bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal);
   Host::SetAnswer("DIE_DRBD_PARMS::IsPlacementFaceDieEngineeringBody", 1);
   Host::SetAnswer("DIEENG_insert_into_operation", 5555);
+  const std::size_t kept = Host::KeptInPart(part()).size();
   Host::ClearCalls();
   FEATURE_RECORD* male = nullptr;
   EXPECT_EQ(bead_->commit_feature(&male), 5555);
   Host::ClearAnswers();
+  EXPECT_EQ(male, nullptr);
+  EXPECT_EQ(Host::KeptInPart(part()).size(), kept);
   EXPECT_EQ(Made(), (std::vector<std::string>{"DIE_DRBD_MALE_PARMSFactory::Create", "DSS_REGEN_regen_objs_in_views"}));
   EXPECT_EQ(Count("DIEENG_CreateFrecWithParms"), 1);
   EXPECT_EQ(Count("DIEENG_insert_into_operation"), 1);

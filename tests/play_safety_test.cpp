@@ -264,16 +264,23 @@ TEST(WhatAPlayGoesPast, AFailedSubtractedTopSolidIsShownAndTheDieStillBuilt) {
 
 TEST(WhatAPlayGoesPast, AToolingStepWithoutItsUndoMarkSaysItCannotBeUndone) {
   // The draw die's first step (its rough offsets) goes on without the mark
-  // it could not set; a failure in it could not be taken back.
+  // it could not set (the second, after the commit's own); a failure in it
+  // could not be taken back by the step, only by the commit.
   Scratch scratch("no_mark");
   const fs::path die = kExamples / "draw_die.jou";
-  const FailedPlay run = PlayFailing(die, "mark:1", scratch);
+  const FailedPlay run = PlayFailing(die, "mark:2", scratch);
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.err.find(die.string() +
                          ":170: note: The undo mark \"Create Rough Offset\" could not be set (840007): the step "
                          "cannot be undone.\n"),
             std::string::npos)
       << run.err;
+  // Without the commit's own mark nothing could be taken back: the commit is refused.
+  const FailedPlay refused = PlayFailing(die, "mark:1", scratch);
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find(die.string() + ":170: warning: 840007 The commit's undo mark could not be set.\n"),
+            std::string::npos)
+      << refused.err;
 }
 
 TEST(WhatAPlayGoesPast, AHostErrorInAScriptingCallIsItsOwnNumberNotAFault) {

@@ -532,14 +532,15 @@ std::string PunchWith(const char* angle, const std::string& edit = "") {
   return text + edit;
 }
 
-// The set (journal tag 20) opened again, given `records` and committed.
-std::string Reopened(const std::string& records) {
+// The set (journal tag 20) opened again, given `records` and committed,
+// the commit giving `status`.
+std::string Reopened(const std::string& records, int status = 0) {
   return "record 0 method \"Tooling.AutoDieCollection\" \"CreateDieDesDrawPunchBuilder\"\n  this tag 1\n"
          "  in tag \"featureSet\" \"Features.Feature\" 20\n"
          "  result tag \"builder\" \"Tooling.DieDesDrawPunchBuilder\" 30\n  closed 0\n" +
          records +
          "record 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result tag \"object\" \"TaggedObject\" 0\n"
-         "  closed 0\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
+         "  closed " + std::to_string(status) + "\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
 }
 
 // The example's first side, (0, 0) to (200, 0), given as lines between the
@@ -579,6 +580,14 @@ TEST_F(ToolingSolids, APunchWithoutChamferAndOnASideGivenInPiecesHasTheVolumesWo
   const std::string toNoChamfer =
       "record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"ReliefAngle\"\n  this ptr 30\n"
       "  in double \"reliefangle\" - 0 0\n  closed 0\n";
+  // A top raised by 2, then a relief of 61 that takes the 120 wide profile
+  // whole: the edit fails at the belt after it remade the top and the outer
+  // solid, and the part keeps the solid its commit before made.
+  const std::string toTooDeep =
+      "record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"MachiningAllowance\"\n  this ptr 30\n"
+      "  in double \"machiningallowance\" - 3.5 0\n  closed 0\n"
+      "record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"ReliefDistanse\"\n  this ptr 30\n"
+      "  in double \"reliefdistanse\" - 61 0\n  closed 0\n";
   struct Row {
     const char* what;
     std::string journal;
@@ -591,6 +600,8 @@ TEST_F(ToolingSolids, APunchWithoutChamferAndOnASideGivenInPiecesHasTheVolumesWo
       {"relief 90", PunchWith("90"), plain, Containment::Out},
       {"relief 90 committed, opened and committed unchanged", PunchWith("90", Reopened("")), plain, Containment::Out},
       {"relief 60 edited to 0", PunchWith("60", Reopened(toNoChamfer)), plain, Containment::Out},
+      {"relief 90 edited to one the belt cannot take", PunchWith("90", Reopened(toTooDeep, 3030586)), plain,
+       Containment::Out},
       {"the first side in two lines", SplitFirstSide(PunchWith("60"), {0, 100, 200}), chamfered, Containment::In},
       {"the first side in three lines", SplitFirstSide(PunchWith("60"), {0, 80, 140, 200}), chamfered,
        Containment::In},

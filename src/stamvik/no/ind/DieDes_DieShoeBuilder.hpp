@@ -61,7 +61,7 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   int validate_nothrow() override;
   // Creates the feature (or updates the one edited), then has the boolean
   // items make their boolean features against its body: 0 or the first
-  // failure's number.
+  // failure's number. A commit that fails leaves the part as it was.
   int commit_feature(FEATURE_RECORD** frec) override;
   // Applies every boolean item in list order to the target, undone to a
   // mark of its own when one fails: 0, 690025, 670422, or the failure's number.
@@ -253,6 +253,8 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   // unite items and every item applied as a feature, each through a
   // temporary builder on the record that the parameters then take over.
   int CommitBooleans(FEATURE_RECORD* record, tag_t* body);
+  // The feature and its booleans, run by commit_feature under its mark.
+  int CommitWithBooleans(FEATURE_RECORD** frec);
 
   // The checks of validation on the loops' outlines, seen along the die's up
   // direction: a base flange loop of too many points; a loop that bounds no

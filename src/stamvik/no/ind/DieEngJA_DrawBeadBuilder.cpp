@@ -620,8 +620,14 @@ DIE_DRBD_PARMS* drawBeadParmsOf(FEATURE_RECORD* frec) {
 }  // namespace
 
 int DrawBeadBuilder::commit_feature(FEATURE_RECORD** frec) {
-  if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) return CommitEdit(edited);
-  return CommitNew(frec);
+  // The beads are one commit: one that fails takes the others with it.
+  FEATURE_RECORD* edited = get_frec();
+  FEATURE_RECORD* made = nullptr;
+  const int rc = Stamvik::CommitUnderMark("Draw Bead", kSource, 622, [&] {
+    return edited != nullptr ? CommitEdit(edited) : CommitNew(&made);
+  });
+  if (edited == nullptr && frec != nullptr) *frec = rc == 0 ? made : nullptr;
+  return rc;
 }
 
 int DrawBeadBuilder::CommitNew(FEATURE_RECORD** frec) {

@@ -110,7 +110,8 @@ class STAMVIK_API DrawBeadBuilder : public JAX_FEAT_BUILDER {
 
   int validate_nothrow() override;
   // Makes (or, editing, updates) the male bead and, as the output asks, the
-  // female and sheet-metal beads: 0 or the first failure.
+  // female and sheet-metal beads: 0 or the first failure, which leaves the
+  // part as it was.
   int commit_feature(FEATURE_RECORD** frec) override;
   // Reacts to a change of the centerline or of an end point: a new path for
   // every segment (a new centerline first leaves only the first segment).

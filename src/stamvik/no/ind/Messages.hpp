@@ -265,6 +265,15 @@ inline constexpr int kFlangeOffsetBelowZero = 3030613;
 // A draw die whose die face looks away from its base plane: the deck, offset
 // along the face's normal, would lie behind the face.
 inline constexpr int kDieFaceTurnedFromBasePlane = 3030614;
+// Inputs of which no tool can be built: a draw punch's profile or a draw
+// die's punch profile with no area (as a die shoe's loop has none), a relief
+// distance not above 0 where the punch's belt is the profile relieved by it,
+// and a core wall too thick for its profile (the inward offset of the
+// profile by it leaves nothing).
+inline constexpr int kDrawPunchProfileNoArea = 3030615;
+inline constexpr int kDrawDiePunchNoArea = 3030616;
+inline constexpr int kReliefDistanceNotPositive = 3030617;
+inline constexpr int kCoreWallTooThick = 3030618;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 

@@ -3,11 +3,13 @@
 // stand on its flange, and a draw die's punch profile lies within its blank,
 // only when their outlines do. A closed loop's corners in order (a ring)
 // also tell whether the loop bounds an area at all, whether it crosses or
-// touches itself, and whether two loops overlap. Not exported.
+// touches itself, and whether two loops overlap; an outline, how deep its
+// inside reaches (what an inward offset of it leaves). Not exported.
 #pragma once
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <queue>
 #include <vector>
 
 namespace KTX::Stamvik::Outlines {
@@ -87,6 +89,60 @@ inline bool LiesWithin(const Outline& inner, const Outline& outer, double tolera
     for (const Edge& b : outer.edges)
       if (Cross(a, b, tolerance)) return false;
   return true;
+}
+
+// How deep the inside of an outline reaches below a depth.
+enum class Depth {
+  kNothingDeeper,  // no point inside lies farther than the depth from every edge
+  kSomeDeeper,     // one does
+  kUnknown,        // not told apart within the finest square or the squares allowed
+};
+
+// Whether some point inside the outline lies farther than `depth` from
+// every edge: what its inward offset by `depth` leaves. Squares covering the
+// outline are halved, the most promising first, while a point of one may lie
+// deeper (a point's distance from the edges changes no faster than the point
+// moves), but none below `finest` across its half and no more than `most`.
+inline Depth ReachesDeeperThan(const Outline& o, double depth, double finest, std::size_t most) {
+  double x0 = HUGE_VAL, x1 = -HUGE_VAL, y0 = HUGE_VAL, y1 = -HUGE_VAL;
+  for (const Edge& e : o.edges) {
+    x0 = std::min({x0, e.x0, e.x1}), x1 = std::max({x1, e.x0, e.x1});
+    y0 = std::min({y0, e.y0, e.y1}), y1 = std::max({y1, e.y0, e.y1});
+  }
+  const double side = std::min(x1 - x0, y1 - y0);
+  if (!std::isfinite(side) || !std::isfinite(x1 - x0) || !std::isfinite(y1 - y0) || !(finest > 0))
+    return Depth::kUnknown;
+  if (!(side > 0)) return Depth::kNothingDeeper;  // a flat outline has no inside
+  if (std::max(x1 - x0, y1 - y0) / side > static_cast<double>(most)) return Depth::kUnknown;
+  struct Square {
+    double x, y, half, in, reach;  // the middle, half the side, its depth, the most any point of it may have
+    bool operator<(const Square& other) const { return reach < other.reach; }
+  };
+  auto square = [&o](double x, double y, double half) {
+    const double d = DistanceToEdges(o, x, y);
+    const double in = Encloses(o, x, y) ? d : -d;
+    return Square{x, y, half, in, in + half * std::sqrt(2.0)};
+  };
+  std::priority_queue<Square> open;
+  for (double x = x0; x < x1; x += side)
+    for (double y = y0; y < y1; y += side) open.push(square(x + side / 2, y + side / 2, side / 2));
+  bool unsure = false;
+  std::size_t halved = 0;
+  while (!open.empty()) {
+    const Square s = open.top();
+    open.pop();
+    if (s.in > depth) return Depth::kSomeDeeper;
+    if (s.reach <= depth) break;  // nor any other, the most promising first
+    if (s.half <= finest) {
+      unsure = true;
+      continue;
+    }
+    if (++halved > most) return Depth::kUnknown;
+    const double h = s.half / 2;
+    for (const double dx : {-h, h})
+      for (const double dy : {-h, h}) open.push(square(s.x + dx, s.y + dy, h));
+  }
+  return unsure ? Depth::kUnknown : Depth::kNothingDeeper;
 }
 
 struct Point {

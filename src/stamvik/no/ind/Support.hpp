@@ -168,4 +168,20 @@ class UndoMarkScope {
   int exceptions_ = 0;
 };
 
+// Runs a commit that makes more than one feature under an undo mark of its
+// own, named `name`: a commit that fails part way (a status other than 0, or
+// an error that leaves it) takes the part back to the mark, so that it holds
+// what it held before. A mark the host cannot set refuses the commit before
+// anything is made, with the host's error raised at the source's line.
+template <class Commit>
+int CommitUnderMark(const char* name, const char* source, int line, Commit commit) {
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, name, &error);
+  if (error != 0) ERROR_raise(source, line, error, "%s", "The commit's undo mark could not be set.");
+  UndoMarkScope scope(mark, &UndoMarkScope::QuickUndoTo, &UndoMarkScope::QuickDelete);
+  const int status = commit();
+  if (status == 0) scope.Commit();
+  return status;
+}
+
 }  // namespace KTX::Stamvik

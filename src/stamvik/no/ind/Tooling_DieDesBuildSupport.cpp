@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Faces.hpp"
+#include "geom/Geometry.hpp"
+#include "math/Vector.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "sel/Selection.hpp"
@@ -278,6 +281,56 @@ double FaceSide(tag_t sheet, const double normal[3]) {
     if (cosine < -kSquare) ++against;
   }
   return against > 0 ? -1.0 : 1.0;
+}
+
+bool SeeCurves(const std::vector<tag_t>& curves, const double normal[3], SeenCurves* seen) {
+  // Two axes across the normal, any two.
+  static constexpr double kX[3] = {1, 0, 0}, kY[3] = {0, 1, 0};
+  const double* pick = std::fabs(normal[0]) < 0.9 ? kX : kY;
+  double x[3], y[3];
+  const double along = Math::Dot(pick, normal);
+  for (int i = 0; i < 3; ++i) x[i] = pick[i] - along * normal[i];
+  const double length = std::sqrt(Math::Dot(x, x));
+  if (length == 0) return false;
+  for (double& v : x) v /= length;
+  Math::Cross(normal, x, y);
+  const double origin[3] = {0, 0, 0};
+  for (const tag_t curve : curves) {
+    EVC_curve* made = nullptr;
+    if (evcrvu(curve, &made) != 0 || made == nullptr) return false;
+    const std::unique_ptr<EVC_curve, void (*)(EVC_curve*)> geometry(made, &evcrvf);
+    Stamvik::Outlines::Outline& outline = seen->outline;
+    const std::size_t first = outline.edges.size();
+    Stamvik::Outlines::AddPolyline(&outline, geometry->points, origin, x, y, false);
+    if (outline.edges.size() == first) continue;
+    seen->ends.push_back({outline.edges[first].x0, outline.edges[first].y0});
+    seen->ends.push_back({outline.edges.back().x1, outline.edges.back().y1});
+    for (std::size_t i = first; i < outline.edges.size(); ++i)
+      seen->points.push_back({outline.edges[i].x0, outline.edges[i].y0});
+    seen->points.push_back({outline.edges.back().x1, outline.edges.back().y1});
+  }
+  return !seen->outline.edges.empty();
+}
+
+bool Closes(const SeenCurves& seen, double tolerance) {
+  const auto& ends = seen.ends;
+  for (std::size_t i = 0; i < ends.size(); ++i) {
+    bool met = false;
+    for (std::size_t j = 0; j < ends.size() && !met; ++j)
+      met = j != i && std::hypot(ends[i][0] - ends[j][0], ends[i][1] - ends[j][1]) <= tolerance;
+    if (!met) return false;
+  }
+  return true;
+}
+
+bool InwardOffsetLeavesNothing(const SeenCurves& seen, double depth, double tolerance) {
+  // What lies outside a loop that does not close cannot be told from what
+  // lies inside it.
+  if (!Closes(seen, tolerance)) return false;
+  // A bound on the work: what cannot be told within it is left to the build.
+  constexpr std::size_t kMostSquares = 200000;
+  return Stamvik::Outlines::ReachesDeeperThan(seen.outline, depth + tolerance, tolerance / 100, kMostSquares) ==
+         Stamvik::Outlines::Depth::kNothingDeeper;
 }
 
 }  // namespace KTX::Tooling::Support

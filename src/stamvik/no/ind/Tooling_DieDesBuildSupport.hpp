@@ -3,12 +3,14 @@
 // from the features it made, and the commit that runs a build and gathers what
 // it made into one tooling feature set. Internal to the library.
 #pragma once
+#include <array>
 #include <exception>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "Messages.hpp"
+#include "Outlines.hpp"
 #include "Support.hpp"
 #include "afl/Module.hpp"
 #include "feat/Builder.hpp"
@@ -115,30 +117,49 @@ double NearestToPlane(tag_t plane, tag_t body, const double* normal);
 // not said to look against it.
 double FaceSide(tag_t sheet, const double normal[3]);
 
-// The commit of a tooling build. The session settings are held while an edit
-// rebuilds and the display is suppressed; both come back on every path, a
-// raised error's included, and what the build made before a failure is still
-// grouped. The two sets exist only during the commit. Gives the build's
-// failure number, or that of the error caught; 0 on success.
+// Curves seen along a direction, in two axes across it: their outline, each
+// curve's two ends and every point of them.
+struct SeenCurves {
+  Stamvik::Outlines::Outline outline;
+  std::vector<std::array<double, 2>> ends;
+  Stamvik::Outlines::Ring points;
+};
+// The curves seen along `normal` (of length 1); false when one of them is no
+// curve whose points are known, or they give no edge: nothing is then judged.
+bool SeeCurves(const std::vector<tag_t>& curves, const double normal[3], SeenCurves* seen);
+// Whether every end of a curve meets another end (another curve's, or its
+// own other end) within the tolerance: the curves close round what they bound.
+bool Closes(const SeenCurves& seen, double tolerance);
+// Whether closed curves offset inwards by `depth` leave nothing farther than
+// the tolerance from them: a loop that thin has no area, as the tolerance
+// counts it. False when that cannot be told (a point may lie deeper within a
+// hundredth of the tolerance), or the curves do not close.
+bool InwardOffsetLeavesNothing(const SeenCurves& seen, double depth, double tolerance);
+
+// A tooling build and the grouping of what it made, run by CommitBuild
+// under its mark. The session settings are held while an edit rebuilds and
+// the display is suppressed; both come back on every path, a raised error's
+// included. A failed build is neither grouped nor updated: its mark takes it
+// back. Gives the build's failure number, or that of the error caught; 0 on
+// success.
 template <class Builder, class Build, class DeleteRetired>
-int CommitBuild(Builder& builder, const char* source, int line, int moduleType, const char* name, Build build,
-                DeleteRetired deleteRetired) {
+int BuildAndGroup(Builder& builder, const char* source, int line, int moduleType, const char* name, Build& build,
+                  DeleteRetired& deleteRetired) {
   HeldSettings settings;
   bool displaySuppressed = false;
   int status = 0;
   try {
-    builder.SetFrecSet(OM_create_set());
-    builder.SetFrecSetToDelete(OM_create_set());
     if (builder.GetTfeatureSet() != 0) settings.Hold();
     DSS_set_suppress_display(3);
     displaySuppressed = true;
-    // A failed step has been reported already; what it made before failing
-    // is grouped all the same.
+    // A failed step has been reported already.
     status = build();
-    tag_t created = 0;
-    GroupMadeFeatures(builder.GetFrecSet(), builder.GetTfeatureSet(), moduleType, name, &created);
-    if (created != 0) builder.SetTfeatureSet(created);
-    deleteRetired(builder.GetFrecSetToDelete());
+    if (status == 0) {
+      tag_t created = 0;
+      GroupMadeFeatures(builder.GetFrecSet(), builder.GetTfeatureSet(), moduleType, name, &created);
+      if (created != 0) builder.SetTfeatureSet(created);
+      deleteRetired(builder.GetFrecSetToDelete());
+    }
   } catch (const std::exception& e) {
     status = Error::HandleAsBuilder(e, source, line);
   }
@@ -154,10 +175,33 @@ int CommitBuild(Builder& builder, const char* source, int line, int moduleType, 
   };
   if (displaySuppressed) restore([] { DSS_set_suppress_display(2); });
   restore([&] { settings.Restore(); });
-  restore([] {
-    DSS_REGEN_regenerate_display(1, nullptr);
-    UPDATE_do_update();
-  });
+  if (status == 0)
+    restore([] {
+      DSS_REGEN_regenerate_display(1, nullptr);
+      UPDATE_do_update();
+    });
+  return status;
+}
+
+// The commit of a tooling build: the build and its grouping under an undo
+// mark of its own (Stamvik::CommitUnderMark), so that a commit that fails
+// anywhere leaves the part as it was, with no half of a tool grouped into a
+// set and an edited set as it was. The two sets exist only during the
+// commit, made before the mark and deleted after it. Gives the build's
+// failure number, or that of the error caught; 0 on success.
+template <class Builder, class Build, class DeleteRetired>
+int CommitBuild(Builder& builder, const char* source, int line, int moduleType, const char* name, Build build,
+                DeleteRetired deleteRetired) {
+  int status = 0;
+  try {
+    builder.SetFrecSet(OM_create_set());
+    builder.SetFrecSetToDelete(OM_create_set());
+    status = Stamvik::CommitUnderMark(name, source, line, [&] {
+      return BuildAndGroup(builder, source, line, moduleType, name, build, deleteRetired);
+    });
+  } catch (const std::exception& e) {
+    status = Error::HandleAsBuilder(e, source, line);
+  }
   if (OM::Set* set = builder.GetFrecSet(); set != nullptr) {
     builder.SetFrecSet(nullptr);
     OM_delete_object(set);

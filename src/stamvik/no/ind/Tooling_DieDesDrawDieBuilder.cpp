@@ -1,9 +1,7 @@
 #include "Tooling_DieDesDrawDieBuilder.hpp"
 
-#include <array>
 #include <cmath>
 #include <exception>
-#include <memory>
 #include <vector>
 
 #include "InputChecks.hpp"
@@ -33,6 +31,8 @@ using Messages::kDieFaceTurnedFromBasePlane;
 using Messages::kDeckEdgeInsideBinderEdge;
 using Messages::kDeckFlangeBelowZero;
 using Messages::kFlangeOffsetBelowZero;
+using Messages::kDrawDiePunchNoArea;
+using Messages::kCoreWallTooThick;
 }  // namespace
 
 STAMVIK_OM_INSTANCE_SIZE_DEF(DieDesDrawDieBuilder)
@@ -96,45 +96,10 @@ int DieDesDrawDieBuilder::validate_nothrow() {
 }
 
 namespace {
-// The outline of the curves of a selection seen along the normal, and each
-// curve's two ends; false when one of them is no curve whose points are
-// known (nothing is then judged).
-bool outlineOf(const SELECT_OBJECT_list* curves, const double normal[3], Stamvik::Outlines::Outline* outline,
-               std::vector<std::array<double, 2>>* ends) {
-  // Two axes across the normal, any two.
-  static constexpr double kX[3] = {1, 0, 0}, kY[3] = {0, 1, 0};
-  const double* pick = std::fabs(normal[0]) < 0.9 ? kX : kY;
-  double x[3], y[3];
-  const double along = Math::Dot(pick, normal);
-  for (int i = 0; i < 3; ++i) x[i] = pick[i] - along * normal[i];
-  const double length = std::sqrt(Math::Dot(x, x));
-  if (length == 0) return false;
-  for (double& v : x) v /= length;
-  Math::Cross(normal, x, y);
-  const double origin[3] = {0, 0, 0};
-  for (int i = 0, n = curves->ask_count(); i < n; ++i) {
-    EVC_curve* made = nullptr;
-    if (evcrvu(curves->ask_nth(i), &made) != 0 || made == nullptr) return false;
-    const std::unique_ptr<EVC_curve, void (*)(EVC_curve*)> geometry(made, &evcrvf);
-    const std::size_t first = outline->edges.size();
-    Stamvik::Outlines::AddPolyline(outline, geometry->points, origin, x, y, false);
-    if (outline->edges.size() == first) continue;
-    ends->push_back({outline->edges[first].x0, outline->edges[first].y0});
-    ends->push_back({outline->edges.back().x1, outline->edges.back().y1});
-  }
-  return !outline->edges.empty();
-}
-
-// Whether every end of a curve meets an end of a curve (another's, or its
-// own other end): the curves close round what they bound.
-bool closes(const std::vector<std::array<double, 2>>& ends, double tolerance) {
-  for (std::size_t i = 0; i < ends.size(); ++i) {
-    bool met = false;
-    for (std::size_t j = 0; j < ends.size() && !met; ++j)
-      met = j != i && std::hypot(ends[i][0] - ends[j][0], ends[i][1] - ends[j][1]) <= tolerance;
-    if (!met) return false;
-  }
-  return true;
+std::vector<tag_t> tagsOf(const SELECT_OBJECT_list* list) {
+  std::vector<tag_t> tags;
+  for (int i = 0, n = list->ask_count(); i < n; ++i) tags.push_back(list->ask_nth(i));
+  return tags;
 }
 }  // namespace
 
@@ -179,12 +144,15 @@ int DieDesDrawDieBuilder::RefusedSizes() {
   const double length = std::sqrt(Math::Dot(normal, normal));
   if (length == 0) return 0;
   for (double& v : normal) v /= length;
-  Stamvik::Outlines::Outline punch, blank;
-  std::vector<std::array<double, 2>> punchEnds, blankEnds;
-  if (!outlineOf(m_punchCurve, normal, &punch, &punchEnds) || !outlineOf(m_blankCurve, normal, &blank, &blankEnds) ||
-      !closes(blankEnds, tolerance))
-    return 0;
-  return Stamvik::Outlines::LiesWithin(punch, blank, tolerance) ? 0 : kPunchOutsideBlank;
+  SeenCurves punch, blank;
+  if (!SeeCurves(tagsOf(m_punchCurve), normal, &punch)) return 0;
+  // The punch profile bounds the main solid; a core die's is a ring round
+  // it, half the wall on each side.
+  if (Stamvik::Outlines::HasNoArea(punch.points, tolerance)) return kDrawDiePunchNoArea;
+  if (m_coreDrawDieOption && InwardOffsetLeavesNothing(punch, 0.5 * std::fabs(m_wallThickness), tolerance))
+    return kCoreWallTooThick;
+  if (!SeeCurves(tagsOf(m_blankCurve), normal, &blank) || !Closes(blank, tolerance)) return 0;
+  return Stamvik::Outlines::LiesWithin(punch.outline, blank.outline, tolerance) ? 0 : kPunchOutsideBlank;
 }
 
 int DieDesDrawDieBuilder::commit() {

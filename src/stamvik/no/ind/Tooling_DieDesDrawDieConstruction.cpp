@@ -56,8 +56,8 @@ int DieDesDrawDieBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t
 // ---- the frame ------------------------------------------------------------------------------
 
 int DieDesDrawDieBuilder::CreateUpperDrawDie() {
-  // Each step's failure ends the build at once; what the steps made stays in
-  // m_frecSet so that the commit still groups it.
+  // Each step's failure ends the build at once; the commit takes back what
+  // the steps made.
   auto step = [](int status, int line, int number, const char* failure, const char* success) {
     ReportStep(kSource, status, line, number, failure, success);
   };

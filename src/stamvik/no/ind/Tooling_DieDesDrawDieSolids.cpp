@@ -118,7 +118,7 @@ int DieDesDrawDieBuilder::CreateMainBottomSolid(tag_t bottomBody, tag_t punchPro
       return status;
     };
     const int status = build();
-    // A main feature that was made is grouped whatever failed after it.
+    // A main feature that was made is a member whatever failed after it.
     KeepMember(mainFound, *mainFeature, "QD$MAIN_BOTTOM_SOLID");
     return status;
   } catch (const std::exception& e) {
@@ -185,7 +185,7 @@ int DieDesDrawDieBuilder::CreateTopSolid(tag_t topBody, tag_t bottomBody, tag_t 
     };
     const int status = build();
     if (*topSolidBody == 0) *topSolidBody = mainBody;
-    // A top feature that was made is grouped whatever failed after it.
+    // A top feature that was made is a member whatever failed after it.
     KeepMember(topFound, *topFeature, "QD$MAIN_TOP_SOLID");
     return status;
   } catch (const std::exception& e) {

@@ -16,6 +16,7 @@
 #include "geom/Faces.hpp"
 #include "afl/Module.hpp"
 #include "geom/Sketch.hpp"
+#include "math/Vector.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "pref/SessionInterfaces.hpp"
@@ -46,6 +47,9 @@ using Messages::kDrawPunchProjectCurveFailed;
 using Messages::kDrawPunchRoughOffsetSheetsFailed;
 using Messages::kDrawPunchStressSolidFailed;
 using Messages::kToolingInputCurvesFailed;
+using Messages::kDrawPunchProfileNoArea;
+using Messages::kReliefDistanceNotPositive;
+using Messages::kCoreWallTooThick;
 constexpr const char* kFromBase = "0.000000";  // every extrusion starts at its profile
 
 // Sets a hidden integer attribute of value 0 through a descriptor that the
@@ -274,10 +278,44 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
   return 0;
 }
 
+int DieDesDrawPunchBuilder::RefusedProfile() {
+  // Without a main wall centre line the belt is the profile relieved by the
+  // relief distance, inwards and outwards: none, or less, leaves it no
+  // thickness.
+  int count = 0;
+  Stamvik::HostBlock<tag_t> entities;
+  AskSCEntities(m_mainWallCenterLine != nullptr ? m_mainWallCenterLine->OmTag() : 0, &count, entities.out());
+  const std::vector<tag_t> wall(entities.get(), entities.get() + count);
+  entities.reset();
+  if (wall.empty() && !(m_reliefDistanse > 0)) return kReliefDistanceNotPositive;
+  if (m_basePlane == 0 || m_punchCurve == nullptr) return 0;
+  double normal[3];
+  BasePlaneNormal(normal);
+  const double length = std::sqrt(Math::Dot(normal, normal));
+  if (!(length > 0)) return 0;
+  for (double& v : normal) v /= length;
+  const double tolerance = TOLER_ask_distance_tol();
+  std::vector<tag_t> selected;
+  for (int i = 0, n = m_punchCurve->ask_count(); i < n; ++i) selected.push_back(m_punchCurve->ask_nth(i));
+  SeenCurves punch;
+  const bool punchSeen = SeeCurves(selected, normal, &punch);
+  if (punchSeen && Stamvik::Outlines::HasNoArea(punch.points, tolerance)) return kDrawPunchProfileNoArea;
+  // The core is the profile the stress solid stands on (the main wall
+  // centre line, or else the punch's) offset inwards by the relief and the
+  // wall.
+  const double depth = m_reliefDistanse + m_wallThickness;
+  if (!m_coreDrawPunchOption || !(depth > 0)) return 0;
+  SeenCurves centreLine;
+  const bool seen = wall.empty() ? punchSeen : SeeCurves(wall, normal, &centreLine);
+  if (seen && InwardOffsetLeavesNothing(wall.empty() ? punch : centreLine, depth, tolerance)) return kCoreWallTooThick;
+  return 0;
+}
+
 int DieDesDrawPunchBuilder::commit() {
   // The sizes are judged by measuring the sheets, which the host may refuse.
   try {
     if (const int refused = RefusedSizes(); refused != 0) return refused;
+    if (const int refused = RefusedProfile(); refused != 0) return refused;
   } catch (const std::exception& e) {
     return Error::HandleAsBuilder(e, kSource, 300);
   }
@@ -393,8 +431,8 @@ int DieDesDrawPunchBuilder::GetCurveOriginalSelection(tag_t featureSet, SELECT_O
 
 
 int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
-  // Each step's failure ends the build at once; what the steps made stays in
-  // m_frecSet so that the commit still groups it.
+  // Each step's failure ends the build at once; the commit takes back what
+  // the steps made.
   auto step = [](int status, int line, int number, const char* failure, const char* success) {
     ReportStep(kSource, status, line, number, failure, success);
   };
