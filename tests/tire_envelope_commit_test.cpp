@@ -466,6 +466,9 @@ TEST_F(TireEnvelopeCommit, WhatCannotGiveTheEnvelopeCommitsNothing) {
       {"three on one line", {{0, 200}, {50, 250}, {100, 300}}, ExistingSpindleFile, Messages::kTireSectionWithoutArea},
       {"across the spindle axis", {{0, -215.9}, {80, 290}, {112.5, 340}}, ExistingSpindleFile,
        Messages::kProfileBelowSpindleAxis},
+      {"a point at the tolerance from the spindle axis", {{0, 0.5}, {80, 290}, {112.5, 340}}, ExistingSpindleFile,
+       Messages::kProfileBelowSpindleAxis},
+      {"a point just beyond it", {{0, 0.501}, {80, 290}, {112.5, 340}}, ExistingSpindleFile, 0},
       {"template motion, no steps", three, SuspensionTemplate, Messages::kTooFewDriverSteps, 0},
       {"an empty spindle file", three, ExistingSpindleFile, Messages::kNoSpindleLineInMotion, 1, ""},
   };

@@ -12,6 +12,9 @@
 #include <unistd.h>
 
 #include <BRepAlgoAPI_Fuse.hxx>
+#include <BRepGProp.hxx>
+#include <BRep_Tool.hxx>
+#include <GProp_GProps.hxx>
 #include <BRepCheck_Analyzer.hxx>
 #include <BRepClass3d_SolidClassifier.hxx>
 #include <TopExp_Explorer.hxx>
@@ -158,64 +161,6 @@ bool Sound(const TopoDS_Shape& shape) {
   return solids == 1 && Shapes::Volume(shape) > 0 && BRepCheck_Analyzer(shape).IsValid();
 }
 
-// The union of two sound solids, sound itself and no smaller than either:
-// false when the modeller's fuse gives less. Neighbouring positions meet in
-// faces that nearly coincide, where a fuse can break into slivers or lose a
-// part; the modeller is then asked again with a fuzzy tolerance, which takes
-// such faces as one.
-bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, TopoDS_Shape* united) {
-  const double least = std::max(Shapes::Volume(a), Shapes::Volume(b)), most = Shapes::Volume(a) + Shapes::Volume(b);
-  for (double fuzzy : {0.0, 1e-6, 1e-5}) {
-    Shapes::Bounded bound;
-    TopTools_ListOfShape arguments, tools;
-    arguments.Append(a);
-    tools.Append(b);
-    BRepAlgoAPI_Fuse fuse;
-    fuse.SetArguments(arguments);
-    fuse.SetTools(tools);
-    if (fuzzy > 0) fuse.SetFuzzyValue(fuzzy);
-    fuse.Build(bound.Range());
-    if (bound.Stopped()) return false;
-    if (!fuse.IsDone() || fuse.HasErrors()) continue;
-    // Facets of one plane merged: the fewest faces for what follows.
-    ShapeUpgrade_UnifySameDomain unify(fuse.Shape(), Standard_True, Standard_True, Standard_False);
-    unify.Build();
-    const TopoDS_Shape made = unify.Shape();
-    const double volume = Shapes::Volume(made);
-    if (Sound(made) && volume >= least * (1 - 1e-9) && volume <= most * (1 + 1e-9)) {
-      *united = made;
-      return true;
-    }
-  }
-  return false;
-}
-
-// The solids' union, each fuse checked.
-bool Unite(const std::vector<TopoDS_Shape>& solids, TopoDS_Shape* united) {
-  try {
-    // Neighbours first, then the unions of neighbours: each fuse meets a
-    // body that overlaps its partner most, and none grows long before the end.
-    std::vector<TopoDS_Shape> level = solids;
-    while (level.size() > 1) {
-      std::vector<TopoDS_Shape> next;
-      for (std::size_t i = 0; i < level.size(); i += 2) {
-        if (i + 1 == level.size()) {
-          next.push_back(level[i]);
-          continue;
-        }
-        TopoDS_Shape fused;
-        if (!Fuse(level[i], level[i + 1], &fused)) return false;
-        next.push_back(fused);
-      }
-      level.swap(next);
-    }
-    *united = level.front();
-    return Sound(*united);
-  } catch (const Standard_Failure&) {
-    return false;
-  }
-}
-
 // Points well inside the section, (axial, radial) pairs: the middle of each
 // stretch of the section across its axial range at a quarter, half and three
 // quarters of it.
@@ -238,25 +183,113 @@ std::vector<std::array<double, 2>> InnerPoints(const std::vector<double>& sectio
   return inner;
 }
 
+// Points of the tire at a place: the inner points of the section turned to
+// a few angles about the spindle, off the facets' corners, round the whole
+// turn.
+std::vector<gp_Pnt> TirePoints(const std::vector<std::array<double, 2>>& inner, const gp_Trsf& place) {
+  std::vector<gp_Pnt> points;
+  for (const auto& [x, r] : inner)
+    for (int k = 0; k < 4; ++k) {
+      const double angle = 0.3 + k * std::numbers::pi / 2;
+      points.push_back(gp_Pnt(r * std::cos(angle), r * std::sin(angle), x).Transformed(place));
+    }
+  return points;
+}
+
+// Whether every point lies inside the solid.
+bool HoldsAll(const TopoDS_Shape& solid, const std::vector<gp_Pnt>& points) {
+  BRepClass3d_SolidClassifier classifier(solid);
+  for (const gp_Pnt& point : points) {
+    classifier.Perform(point, 1e-7);
+    if (classifier.State() != TopAbs_IN) return false;
+  }
+  return true;
+}
+
+// The union of two sound solids, sound itself, no smaller than either and
+// holding the points of the tire at every place the two hold (`held`):
+// false when the modeller's fuse gives less. Neighbouring positions meet in
+// faces that nearly coincide, where a fuse can break into slivers or lose a
+// part; the modeller is then asked again with a fuzzy tolerance, which takes
+// such faces as one. A fuse can lose most of one of two large unions and
+// still leave a valid solid a little larger than the other: only the
+// points find that.
+bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::vector<gp_Pnt>& held, TopoDS_Shape* united) {
+  const double least = std::max(Shapes::Volume(a), Shapes::Volume(b)), most = Shapes::Volume(a) + Shapes::Volume(b);
+  for (double fuzzy : {0.0, 1e-6, 1e-5}) {
+    Shapes::Bounded bound;
+    TopTools_ListOfShape arguments, tools;
+    arguments.Append(a);
+    tools.Append(b);
+    BRepAlgoAPI_Fuse fuse;
+    fuse.SetArguments(arguments);
+    fuse.SetTools(tools);
+    if (fuzzy > 0) fuse.SetFuzzyValue(fuzzy);
+    fuse.Build(bound.Range());
+    if (bound.Stopped()) return false;
+    if (!fuse.IsDone() || fuse.HasErrors()) continue;
+    // Facets of one plane merged: the fewest faces for what follows.
+    ShapeUpgrade_UnifySameDomain unify(fuse.Shape(), Standard_True, Standard_True, Standard_False);
+    unify.Build();
+    const TopoDS_Shape made = unify.Shape();
+    const double volume = Shapes::Volume(made);
+    if (Sound(made) && volume >= least * (1 - 1e-9) && volume <= most * (1 + 1e-9) && HoldsAll(made, held)) {
+      *united = made;
+      return true;
+    }
+  }
+  return false;
+}
+
+// The solids' union, each fuse checked to hold the points of the tire at
+// the places of the solids it unites (`held`, one list a solid).
+bool Unite(const std::vector<TopoDS_Shape>& solids, const std::vector<std::vector<gp_Pnt>>& held,
+           TopoDS_Shape* united) {
+  try {
+    // Neighbours first, then the unions of neighbours: each fuse meets a
+    // body that overlaps its partner most, and none grows long before the end.
+    std::vector<TopoDS_Shape> level = solids;
+    std::vector<std::vector<gp_Pnt>> points = held;
+    while (level.size() > 1) {
+      std::vector<TopoDS_Shape> next;
+      std::vector<std::vector<gp_Pnt>> nextPoints;
+      for (std::size_t i = 0; i < level.size(); i += 2) {
+        if (i + 1 == level.size()) {
+          next.push_back(level[i]);
+          nextPoints.push_back(std::move(points[i]));
+          continue;
+        }
+        std::vector<gp_Pnt> both = std::move(points[i]);
+        both.insert(both.end(), points[i + 1].begin(), points[i + 1].end());
+        TopoDS_Shape fused;
+        if (!Fuse(level[i], level[i + 1], both, &fused)) return false;
+        next.push_back(fused);
+        nextPoints.push_back(std::move(both));
+      }
+      level.swap(next);
+      points.swap(nextPoints);
+    }
+    *united = level.front();
+    return Sound(*united);
+  } catch (const Standard_Failure&) {
+    return false;
+  }
+}
+
 // Whether the union holds the tire at every place: points inside the
 // section, turned to a few angles about the spindle at each place, lie
-// inside it. A fuse that lost a part of one position's tire fails here even
+// inside it. A union that lost a part of one position's tire fails here even
 // when what it left is a valid solid.
 bool HoldsEveryPlace(const TopoDS_Shape& united, const std::vector<double>& section,
                      const std::vector<gp_Trsf>& places) {
   const std::vector<std::array<double, 2>> inner = InnerPoints(section);
   if (inner.empty()) return false;
-  BRepClass3d_SolidClassifier classifier(united);
-  for (const gp_Trsf& place : places)
-    for (const auto& [x, r] : inner)
-      for (int k = 0; k < 4; ++k) {
-        // Off the facets' corners, round the whole turn.
-        const double angle = 0.3 + k * std::numbers::pi / 2;
-        const gp_Pnt point = gp_Pnt(r * std::cos(angle), r * std::sin(angle), x).Transformed(place);
-        classifier.Perform(point, 1e-7);
-        if (classifier.State() != TopAbs_IN) return false;
-      }
-  return true;
+  std::vector<gp_Pnt> points;
+  for (const gp_Trsf& place : places) {
+    const std::vector<gp_Pnt> more = TirePoints(inner, place);
+    points.insert(points.end(), more.begin(), more.end());
+  }
+  return HoldsAll(united, points);
 }
 
 // A file of its own in the temporary folder while it is in scope; an empty
@@ -284,6 +317,22 @@ class ScratchFile {
   std::string path_;
 };
 
+// How far the solid's volume, as the modeller reckons it along its faces'
+// boundaries, may stand from that of the same solid read back from a file:
+// its area times the largest tolerance of its edges, within which each
+// edge's curve and its faces' boundaries may part. (A union whose fuses took
+// faces as one within a fuzzy tolerance reckons a few millionths of its
+// volume short in memory; the file's tight edges reckon what a fine mesh of
+// the union in memory holds.)
+double VolumeSlack(const TopoDS_Shape& shape) {
+  double most = 0;
+  for (TopExp_Explorer edge(shape, TopAbs_EDGE); edge.More(); edge.Next())
+    most = std::max(most, BRep_Tool::Tolerance(TopoDS::Edge(edge.Current())));
+  GProp_GProps area;
+  BRepGProp::SurfaceProperties(shape, area);
+  return area.Mass() * most;
+}
+
 // Whether the union, written to a STEP file as the kernel writes one and
 // read back, is still one sound solid of its volume holding the tire at
 // every place: what a user who opens the file gets. A file keeps none of the
@@ -301,7 +350,7 @@ bool ReadsBackWhole(const TopoDS_Shape& united, const std::vector<double>& secti
       !Shapes::ReadStep(file.Path(), 1 / scale, &read) || read.size() != 1)
     return false;
   const double volume = Shapes::Volume(united);
-  return Sound(read.front()) && std::fabs(Shapes::Volume(read.front()) - volume) <= volume * 1e-6 &&
+  return Sound(read.front()) && std::fabs(Shapes::Volume(read.front()) - volume) <= VolumeSlack(united) &&
          HoldsEveryPlace(read.front(), section, places);
 }
 
@@ -352,6 +401,8 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
   // it, which moves where the facets of near positions meet. A union the
   // modeller cannot make at all is refused at once (fine grids, where
   // another turn would take as long again).
+  const std::vector<std::array<double, 2>> inner = InnerPoints(section);
+  if (inner.empty()) return ZV_ERROR_geometry;
   for (double turn : kFacetTurns) {
     // Each position's facets turned about the spindle by `turn` more than
     // the one before: neighbouring positions a few degrees of steering apart
@@ -359,14 +410,16 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
     // where the fuses of their unions break. The facets hold the tire at
     // any turn.
     std::vector<TopoDS_Shape> solids;
+    std::vector<std::vector<gp_Pnt>> held;
     for (std::size_t i = 0; i < moves.size(); ++i) {
       gp_Trsf spin;
       spin.SetRotation(gp_Ax1(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1)), turn * static_cast<double>(i));
       solids.push_back(BRepBuilderAPI_Transform(tire, moves[i] * spin, Standard_True).Shape());
+      held.push_back(TirePoints(inner, moves[i]));
     }
     TopoDS_Shape united;
     try {
-      if (!Unite(solids, &united) || !HoldsEveryPlace(united, section, moves)) return ZV_ERROR_geometry;
+      if (!Unite(solids, held, &united)) return ZV_ERROR_geometry;
       if (!ReadsBackWhole(united, section, moves)) continue;
     } catch (const Standard_Failure&) {
       return ZV_ERROR_geometry;

@@ -397,8 +397,9 @@ inline constexpr int kTooManyDriverSteps = 3771791;
 inline constexpr int kTooManyDriverStepProduct = 3771792;
 // The tire's section has fewer than three distinct points, or all of them on
 // one line: it encloses nothing to revolve. A profile point on or below the
-// spindle axis (its radial not above 0): the revolved section would pass
-// through the axis, or turn a point of it about the axis.
+// spindle axis, or within the distance tolerance of it (its radial not above
+// the tolerance): the revolved section would pass through the axis, or turn a
+// point of it about the axis.
 inline constexpr int kTireSectionWithoutArea = 3771795;
 inline constexpr int kProfileBelowSpindleAxis = 3771796;
 // A driver's step count below 1 where the motion takes a count of steps.

@@ -466,13 +466,17 @@ std::vector<std::array<double, 2>> SectionPoints(const Tire_s& area, bool mirror
 
 // Why the profile can make no tire section; 0 when it can. A point below the
 // spindle axis would be revolved through the axis into the tire itself, one
-// on the axis into a point of it that the modeller cannot turn; a section of
-// fewer than three distinct points, or all of them on one line, encloses
-// nothing to revolve. (The modeller, given any of them, makes nothing.)
-int SectionRefusal(const Tire_s& area, bool mirror) {
+// on the axis into a point of it that the modeller cannot turn; so would one
+// within the distance tolerance of the axis, which the envelope's facets
+// there close up to nothing. A section of fewer than three distinct points,
+// or all of them on one line, encloses nothing to revolve. (The modeller,
+// given any of them, makes nothing.)
+int SectionRefusal(const Tire_s& area, bool mirror, double tolerance) {
   const int count = std::clamp(area.profilePointCount, 0, Tire_s::kMaxProfilePoints);
+  // A tolerance not above 0 (refused itself later in validation) still keeps the axis.
+  const double axis = std::max(0.0, tolerance);
   for (int i = 0; i < count; ++i)
-    if (!(area.profilePoints[i][1] > 0)) return Messages::kProfileBelowSpindleAxis;
+    if (!(area.profilePoints[i][1] > axis)) return Messages::kProfileBelowSpindleAxis;
   const std::vector<std::array<double, 2>> points = SectionPoints(area, mirror);
   std::vector<std::array<double, 2>> distinct;
   for (const auto& p : points)
@@ -550,7 +554,7 @@ int TireEnvelopeBuilder::CalculateProfilePoints() {
   if (status == 0 && area->profilePointCount == pointsBefore &&
       std::equal(before.begin(), before.end(), &area->profilePoints[0][0]))
     return 0;
-  if (status == 0) status = SectionRefusal(*area, mirror);
+  if (status == 0) status = SectionRefusal(*area, mirror, Stamvik::ExpressionValue(m_distanceTolerance));
   if (status == 0 && SectionCrossesItself(*area, mirror)) status = Messages::kProfileSectionCrosses;
   if (status == 0) return 0;
   area->profilePointCount = pointsBefore;
@@ -1199,7 +1203,9 @@ int TireEnvelopeBuilder::Validate() {
     if (layer < 1 || layer > 256) return Messages::kLayerOutOfRange;
   if (WorkArea()->profilePointCount == 0) return Messages::kNoProfilePoints;
   const bool mirror = m_tireDefinition == SolidBody || m_mirrorProfile;
-  if (const int refused = SectionRefusal(*WorkArea(), mirror); refused != 0) return refused;
+  if (const int refused = SectionRefusal(*WorkArea(), mirror, Stamvik::ExpressionValue(m_distanceTolerance));
+      refused != 0)
+    return refused;
   if (SectionCrossesItself(*WorkArea(), mirror)) return Messages::kProfileSectionCrosses;
   if (CFI_ask_file_exist(GetMotionFile()) != 0) return Messages::kMotionFileMissing;
   // The file the commit sweeps the envelope along.
@@ -1255,7 +1261,9 @@ int TireEnvelopeBuilder::TireBodyRefusal() {
   const Tire_s& area = *WorkArea();
   if (area.profilePointCount == 0) return Messages::kNoProfilePoints;
   const bool mirror = m_tireDefinition == SolidBody || m_mirrorProfile;
-  if (const int refused = SectionRefusal(area, mirror); refused != 0) return refused;
+  if (const int refused = SectionRefusal(area, mirror, Stamvik::ExpressionValue(m_distanceTolerance));
+      refused != 0)
+    return refused;
   if (SectionCrossesItself(area, mirror)) return Messages::kProfileSectionCrosses;
   const char* motion = m_motion == ExistingSpindleFile ? GetSpindleFileName() : GetMotionFile();
   if (CFI_ask_file_exist(motion) != 0) return Messages::kMotionFileMissing;
