@@ -344,7 +344,8 @@ const std::string& CyclesFolder() {
     const fs::path played = gFolder.Path() / "play";
     fs::create_directories(played / "examples");
     for (const auto& entry : fs::directory_iterator(fs::path(STAMVIK_SOURCE_DIR) / "examples"))
-      if (entry.path().extension() == ".txt") fs::copy_file(entry.path(), played / "examples" / entry.path().filename());
+      if (entry.path().extension() == ".txt")
+        fs::copy_file(entry.path(), played / "examples" / entry.path().filename());
     return played.string();
   }();
   return folder;

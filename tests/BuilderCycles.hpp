@@ -128,8 +128,8 @@ inline const std::vector<BuilderCycle>& BuilderCycles() {
       {"Die.DieShoeBuilder", "die_shoe.jou", Die("DieShoe", "Die.DieShoe", "Die.DieShoeBuilder"), 30},
       {"Die.DrawBeadBuilder", "draw_bead_split.jou",
        Die("CreateDrawBeadBuilder", "Die.DrawBead", "Die.DrawBeadBuilder"), 50},
-      // A segment made by its bead, left out of the bead's list; and the
-      // segments a bead opened on its feature reads back.
+      // A segment its bead makes, closed on its own before it is in the
+      // bead's list; and the segments a bead opened on its feature reads back.
       {"Die.DrawBeadSegmentBuilder", "draw_bead_split.jou",
        OfABead("record 0 method \"Die.DrawBeadBuilder\" \"CreateDrawBeadSegment\"\n  this tag 901\n"
                "  result tag \"item\" \"Die.DrawBeadSegmentBuilder\" 900\n  closed 0\n"
@@ -152,12 +152,13 @@ inline const std::vector<BuilderCycle>& BuilderCycles() {
       {"Die.SpringbackCompensationBuilder", kSpringbackCommitted,
        Die("CreateSpringbackCompensationBuilder", "Die.SpringbackCompensation", "Die.SpringbackCompensationBuilder"),
        30},
-      {"Tooling.DieDesDrawDieBuilder", "draw_die.jou", Tooling("CreateDieDesDrawDieBuilder", "Tooling.DieDesDrawDieBuilder"),
-       30},
+      {"Tooling.DieDesDrawDieBuilder", "draw_die.jou",
+       Tooling("CreateDieDesDrawDieBuilder", "Tooling.DieDesDrawDieBuilder"), 30},
       {"Tooling.DieDesDrawPunchBuilder", "draw_punch.jou",
        Tooling("CreateDieDesDrawPunchBuilder", "Tooling.DieDesDrawPunchBuilder"), 20},
       {"Tooling.DieDesPierceInsertBuilder", nullptr,
-       Made("Tooling.AutoDieCollection", "CreateDieDesPierceInsertBuilder", nullptr, "Tooling.DieDesPierceInsertBuilder"),
+       Made("Tooling.AutoDieCollection", "CreateDieDesPierceInsertBuilder", nullptr,
+            "Tooling.DieDesPierceInsertBuilder"),
        0},
       {"Tooling.DieEngFormTaskBuilder", nullptr,
        Tooling("CreateDieEngFormTaskBuilder", "Tooling.DieEngFormTaskBuilder"), 0},
@@ -178,7 +179,6 @@ inline std::string Cycle(const BuilderCycle& row, int feature) {
   return text;
 }
 
-
 // The journal played before the cycles: the row's example read from the
 // folder, or the work part and the row's records.
 inline std::string SetUp(const BuilderCycle& row, const std::filesystem::path& examples) {
@@ -189,7 +189,9 @@ inline std::string SetUp(const BuilderCycle& row, const std::filesystem::path& e
     text << in.rdbuf();
     return text.str();
   }
-  return "journal 1\nrecord 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 0\n" + example;
+  return "journal 1\nrecord 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n"
+         "  closed 0\n" +
+         example;
 }
 
 }  // namespace stamvik_test

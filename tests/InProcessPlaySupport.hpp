@@ -66,7 +66,8 @@ inline void BindPlugin() {
     EXPECT_NE(previews, nullptr) << dlerror();
     if (previews != nullptr) {
       KTX::Script::SetPreviewer(reinterpret_cast<KTX::Script::Previewer>(dlsym(previews, "KTXHOST_preview")));
-      KTX::Script::SetCommitFollower(reinterpret_cast<KTX::Script::CommitFollower>(dlsym(previews, "KTXHOST_committed")));
+      KTX::Script::SetCommitFollower(
+          reinterpret_cast<KTX::Script::CommitFollower>(dlsym(previews, "KTXHOST_committed")));
     }
     // The motion files go to a directory of the run's own.
     if (std::getenv("QDEN_TMP_DIR") == nullptr) {
