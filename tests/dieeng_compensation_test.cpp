@@ -887,24 +887,45 @@ class SpringbackScripting : public stamvik_test::JamTest {
 TEST_F(SpringbackScripting, PointListsCrossWholeAndABadListChangesNothing) {
   SpringbackCompensationBuilder* b = Springback();
   const JAM_point3d_s four[] = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {-1, -2, -3}};
-  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_SetSprungPoints(b, 4, four), 0);
+  // No product points: nothing handed out.
   const Memory::Counters before = Memory::LiveCounters();
   int count = -1;
-  JAM_point3d_s* points = nullptr;
-  ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_GetSprungPoints(b, &count, &points), 0);
-  ASSERT_EQ(count, 4);
-  EXPECT_EQ(Memory::LiveCounters().blocks, before.blocks + 1);
-  EXPECT_EQ(Memory::LiveCounters().bytes, before.bytes + 4 * 24);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(std::memcmp(&points[i], &four[i], sizeof four[i]), 0) << i;
-  SM_free(points);
-
-  // No product points: nothing handed out.
   JAM_point3d_s stale{};
-  points = &stale;
+  JAM_point3d_s* points = &stale;
   ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_GetProductPoints(b, &count, &points), 0);
   EXPECT_EQ(count, 0);
   EXPECT_EQ(points, nullptr);
   EXPECT_EQ(Memory::LiveCounters().blocks, before.blocks);
+
+  // A list given is handed back whole, in a block of its own.
+  struct Row {
+    const char* list;
+    int (*set)(SpringbackCompensationBuilder*, int, const JAM_point3d_s*);
+    int (*get)(SpringbackCompensationBuilder*, int*, JAM_point3d_s**);
+    int first, count;  // the points of `four` given
+  };
+  const Row rows[] = {
+      {"four sprung points", XJA_SPRINGBACK_COMPENSATION_BUILDER_SetSprungPoints,
+       XJA_SPRINGBACK_COMPENSATION_BUILDER_GetSprungPoints, 0, 4},
+      {"one product point", XJA_SPRINGBACK_COMPENSATION_BUILDER_SetProductPoints,
+       XJA_SPRINGBACK_COMPENSATION_BUILDER_GetProductPoints, 3, 1},
+      {"one sprung point", XJA_SPRINGBACK_COMPENSATION_BUILDER_SetSprungPoints,
+       XJA_SPRINGBACK_COMPENSATION_BUILDER_GetSprungPoints, 2, 1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.list);
+    EXPECT_EQ(r.set(b, r.count, four + r.first), 0);
+    const Memory::Counters given = Memory::LiveCounters();
+    count = -1;
+    points = nullptr;
+    EXPECT_EQ(r.get(b, &count, &points), 0);
+    EXPECT_EQ(count, r.count);
+    EXPECT_EQ(Memory::LiveCounters().blocks, given.blocks + 1);
+    EXPECT_EQ(Memory::LiveCounters().bytes, given.bytes + r.count * 24);
+    for (int i = 0; i < count && i < r.count && points != nullptr; ++i)
+      EXPECT_EQ(std::memcmp(&points[i], &four[r.first + i], sizeof four[0]), 0) << i;
+    SM_free(points);
+  }
 
   // A count below 0, or no array for points: refused before anything is written.
   ASSERT_EQ(XJA_SPRINGBACK_COMPENSATION_BUILDER_SetProductPoints(b, 1, four), 0);

@@ -26,6 +26,7 @@
 #include "DieDes_DieShoeBuilder.hpp"
 #include "Tooling_DieDesDrawDieBuilder.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
+#include "InProcessPlaySupport.hpp"
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "afl/BodyUtils.hpp"
@@ -48,6 +49,9 @@
 
 using namespace KTX;
 namespace Failure = KTX::Failure;
+using stamvik_test::BindPlugin;
+using stamvik_test::Examples;
+using stamvik_test::PlayFolder;
 
 namespace {
 
@@ -505,78 +509,6 @@ class DieShoeBody : public Operation {
 };
 
 constexpr unsigned kAll = Failure::kEverything;
-
-// The example journals name their files relative to the working directory
-// (their inputs under examples/, the size file a manikin saves): a play runs
-// in a directory of its own holding copies of the inputs, so that nothing it
-// writes lands where the suite was started, and goes with it.
-class PlayFolder {
- public:
-  explicit PlayFolder(const std::filesystem::path& examples)
-      : path_(std::filesystem::temp_directory_path() / ("failure_steps_play_" + std::to_string(getpid()))),
-        started_(std::filesystem::current_path()) {
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_ / "examples");
-    for (const auto& entry : std::filesystem::directory_iterator(examples))
-      if (entry.is_regular_file() && entry.path().extension() == ".txt")
-        std::filesystem::copy_file(entry.path(), path_ / "examples" / entry.path().filename());
-    std::filesystem::current_path(path_);
-  }
-  ~PlayFolder() {
-    std::error_code ignored;
-    std::filesystem::current_path(started_, ignored);
-    std::filesystem::remove_all(path_, ignored);
-  }
-  PlayFolder(const PlayFolder&) = delete;
-  PlayFolder& operator=(const PlayFolder&) = delete;
-  // The temporary files (NAME.tmp-...) writes left in it.
-  std::vector<std::string> Temporaries() const {
-    std::vector<std::string> left;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_))
-      if (entry.path().filename().string().find(".tmp-") != std::string::npos)
-        left.push_back(entry.path().lexically_relative(path_).string());
-    return left;
-  }
-
- private:
-  std::filesystem::path path_;
-  std::filesystem::path started_;
-};
-
-std::filesystem::path Examples() { return std::filesystem::path(STAMVIK_TEST_DATA) / ".." / ".." / "examples"; }
-
-// The scripting calls of the plug-in this suite is linked with, and the
-// dialogs' previews, bound once.
-void BindPlugin() {
-  static const bool bound = [] {
-    void* plugin = dlopen(STAMVIK_PLUGIN, RTLD_NOW);
-    EXPECT_NE(plugin, nullptr) << dlerror();
-    if (plugin != nullptr) KTXHost::BindPlugin(plugin);
-    void* previews = dlopen(KTXHOST_PREVIEWS, RTLD_NOW);
-    EXPECT_NE(previews, nullptr) << dlerror();
-    if (previews != nullptr) {
-      Script::SetPreviewer(reinterpret_cast<Script::Previewer>(dlsym(previews, "KTXHOST_preview")));
-      Script::SetCommitFollower(reinterpret_cast<Script::CommitFollower>(dlsym(previews, "KTXHOST_committed")));
-    }
-    // The motion files go to a directory of the run's own.
-    if (std::getenv("QDEN_TMP_DIR") == nullptr) {
-      const std::filesystem::path motion =
-          std::filesystem::temp_directory_path() / ("failure_steps_" + std::to_string(getpid()));
-      std::filesystem::create_directories(motion);
-      setenv("QDEN_TMP_DIR", motion.c_str(), 1);
-      // ... and go with the run.
-      static const struct Removed {
-        std::filesystem::path path;
-        ~Removed() {
-          std::error_code ignored;
-          std::filesystem::remove_all(path, ignored);
-        }
-      } removed{motion};
-    }
-    return true;
-  }();
-  (void)bound;
-}
 
 // One outermost record of an example journal, played as ktxhost plays it:
 // the records before it are played first (not counted) into a part of its

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "exp/Expression.hpp"
@@ -482,6 +483,19 @@ std::multimap<tag_t, tag_t>& ownedIn() {
   static auto* held = new std::multimap<tag_t, tag_t>;
   return *held;
 }
+
+// Notes that the object was put in the list. An object freed for good is in
+// no list again, so its notes go once the hints have doubled since the last
+// time: a session that puts objects by the thousand in lists and frees them
+// keeps hints for what lives.
+void noteOwnedIn(tag_t item, tag_t list) {
+  static std::size_t afterPrune = 0;
+  ownedIn().emplace(item, list);
+  if (ownedIn().size() < 2 * afterPrune + 64) return;
+  for (auto it = ownedIn().begin(); it != ownedIn().end();)
+    it = OM::OM_is_freed_tag(it->first) ? ownedIn().erase(it) : std::next(it);
+  afterPrune = ownedIn().size();
+}
 }  // namespace
 
 void UICOMPJA_list::append_items(int count, OM::Object* const* items) {
@@ -495,7 +509,7 @@ void UICOMPJA_list::append_items(int count, OM::Object* const* items) {
         ERROR_raise(__FILE__, __LINE__, kAlreadyInList, "object %u is given twice", OM::OM_ask_object_tag(items[i]));
   }
   for (int i = 0; i < count; ++i)
-    if (items[i] != nullptr) ownedIn().emplace(OM::OM_ask_object_tag(items[i]), OmTag());
+    if (items[i] != nullptr) noteOwnedIn(OM::OM_ask_object_tag(items[i]), OmTag());
   auto& tags = writable(Tags())->Items();
   for (int i = 0; i < count; ++i) tags.push_back(OM::OM_ask_object_tag(items[i]));
   AfterChange();
@@ -594,7 +608,7 @@ void UICOMPJA_list::insert(int index, OM::Object* item) {
   if (index < 0 || index > ask_count()) OM::ThrowIndexOutOfRange(index, 0, ask_count());
   refuseOwnHolder(item);
   refuseHeld(item, -1);
-  if (item != nullptr) ownedIn().emplace(OM::OM_ask_object_tag(item), OmTag());
+  if (item != nullptr) noteOwnedIn(OM::OM_ask_object_tag(item), OmTag());
   auto& tags = writable(Tags())->Items();
   tags.insert(tags.begin() + index, OM::OM_ask_object_tag(item));
   if (insertCallback_ != nullptr) insertCallback_(this, insertData_, item, index);
@@ -613,7 +627,7 @@ void UICOMPJA_list::set_item(int index, OM::Object* item) {
   if (destroyReaches(object))
     ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "object %u holds the list %u that would destroy it", held,
                 OmTag());
-  if (put != 0) ownedIn().emplace(put, OmTag());
+  if (put != 0) noteOwnedIn(put, OmTag());
   auto& tags = writable(Tags())->Items();
   tags[static_cast<std::size_t>(index)] = put;
   if (object != nullptr) object->destroy();

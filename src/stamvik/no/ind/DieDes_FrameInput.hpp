@@ -103,7 +103,9 @@ class FrameInput {
       builder.SetInputType(static_cast<typename Traits::Type>(record.type));
       if (SELECT_OBJECT* selection = Traits::Selection(builder); record.selectedObject != 0 && selection != nullptr)
         selection->set_selected_tag(record.selectedObject);
+      const tag_t before = Traits::Entity(builder);
       Traits::SetEntity(builder, record.entity);
+      if (before != 0 && before != record.entity) DeleteUnheld(before);
       builder.SetReverseSourceDirection(record.reverse);
       builder.SetCoordinateSystemOrigin(record.origin);
       builder.SetCoordinateSystemMatrix(record.matrix);
@@ -116,6 +118,15 @@ class FrameInput {
     const SELECT_OBJECT* selection = Traits::Selection(builder);
     DieDesJA::AppendSelectedTag(count, tags, selection != nullptr ? selection->ask_selected_tag() : 0);
     DieDesJA::AppendSelectedTag(count, tags, Traits::Entity(builder));
+  }
+
+  // An entity the builder no longer names (the one a new direction builder
+  // makes for itself, given up for the feature's) goes at once, unless a
+  // feature holds it: a builder opened on a feature and let go makes no
+  // update that would delete it later.
+  static void DeleteUnheld(tag_t entity) {
+    auto* object = dynamic_cast<OM::TaggedObject*>(OM::OM_object_of_tag(entity));
+    if (object != nullptr && !OM::OM_is_kept_alive(object)) object->destroy();
   }
 
   // The selection and the entity go with the builder.

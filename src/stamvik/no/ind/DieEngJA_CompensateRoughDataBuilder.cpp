@@ -56,7 +56,9 @@ CompensateRoughDataBuilder* CompensateRoughDataBuilderFactory::Create(CM_part* p
 void CompensateRoughDataBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   init_object(part, frec);
   PART_part* owner = ask_owning_part();
-  SetSheetBodies(SELECT_OBJECT_listFactory::Create(owner, false));
+  // The builder owns what it makes: the list goes with it, and so do the
+  // section and the collector unless a committed feature holds them.
+  OM::OM_set_pointer(this, m_sheetBodiesAttId, SELECT_OBJECT_listFactory::Create(owner, false));
   if (frec != nullptr) {
     ConvertFrecToBuilderData(frec);
     return;
@@ -67,8 +69,8 @@ void CompensateRoughDataBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec)
   SC_section* curves = SC_sectionFactory::object(OM::OM_ask_object_tag(owner), distance, distance,
                                                  TOLER_ask_angular_tol());
   curves->set_associative(true);
-  SetCurveCollector(curves);
-  SetProjectToFaces(SC_collectorFactory::object(OM::OM_ask_object_tag(owner)));
+  OM::OM_set_pointer(this, m_curveCollectorAttId, curves);
+  OM::OM_set_pointer(this, m_projectToFacesAttId, SC_collectorFactory::object(OM::OM_ask_object_tag(owner)));
 }
 
 void CompensateRoughDataBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
@@ -82,9 +84,14 @@ void CompensateRoughDataBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) 
 }
 
 void CompensateRoughDataBuilder::FromCurveParms(DieEng::CompensateRoughCurve* parms) {
+  // The feature's section and collector stay the feature's: the builder
+  // refers to them and does not take them over.
   SetCurveCollector(parms->GetCurveCollector());
-  SC_collector* faces = parms->GetProjectToFaces();
-  SetProjectToFaces(faces != nullptr ? faces : SC_collectorFactory::object(OM::OM_ask_object_tag(ask_owning_part())));
+  if (SC_collector* faces = parms->GetProjectToFaces(); faces != nullptr)
+    SetProjectToFaces(faces);
+  else
+    OM::OM_set_pointer(this, m_projectToFacesAttId,
+                       SC_collectorFactory::object(OM::OM_ask_object_tag(ask_owning_part())));
   OM::LogForWrite(this);
   m_joinOutputCurves = parms->GetJoinOutputCurves();
   m_approximation = parms->GetApproximation();
@@ -274,11 +281,9 @@ void CompensateRoughDataBuilder::SetModifyInputSheet(bool modify) {
   m_modifyInputSheet = modify;
 }
 
+// A feature's section or collector, referred to and not owned.
 void CompensateRoughDataBuilder::SetCurveCollector(SC_section* section) {
   OM::SetReferencedObject(this, m_curveCollectorAttId, section);
-}
-void CompensateRoughDataBuilder::SetSheetBodies(SELECT_OBJECT_list* bodies) {
-  OM::SetReferencedObject(this, m_sheetBodiesAttId, bodies);
 }
 void CompensateRoughDataBuilder::SetProjectToFaces(SC_collector* faces) {
   OM::SetReferencedObject(this, m_projectToFacesAttId, faces);

@@ -78,7 +78,6 @@ class STAMVIK_API CompensateRoughDataBuilder : public JAX_FEAT_BUILDER {
   int CommitEdit(FEATURE_RECORD* frec);
   bool IsCurveMode() const { return m_type == JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve; }
   void SetCurveCollector(SC_section* section);
-  void SetSheetBodies(SELECT_OBJECT_list* bodies);
   void SetProjectToFaces(SC_collector* faces);
 };
 

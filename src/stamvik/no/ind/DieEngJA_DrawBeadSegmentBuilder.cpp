@@ -111,12 +111,13 @@ double DrawBeadSegmentBuilder::DistanceTolerance() const {
                                               : TOLER_ask_distance_tol();
 }
 
-// A stored segment gets its expressions and locations from FromParms.
+// A stored segment gets its expressions, locations and temporary line from
+// FromParms.
 void DrawBeadSegmentBuilder::InitCreate(DrawBeadBuilder* bead, FEATURE_RECORD* frec) {
   init_object(PART_ask_work_part());
   SetParentDrawBeadBuilder(bead);
-  if (const tag_t line = MakeTemporaryPath(); line != 0) SetTemporaryPath(line);
   if (frec == nullptr) {
+    if (const tag_t line = MakeTemporaryPath(); line != 0) SetTemporaryPath(line);
     const struct {
       const OM::AttributeId& attribute;
       int measure;
@@ -139,6 +140,19 @@ void DrawBeadSegmentBuilder::InitCreate(DrawBeadBuilder* bead, FEATURE_RECORD* f
 char* DrawBeadSegmentBuilder::ask_journal_class_name() const { return SM_string_copy("Die.DrawBeadSegmentBuilder"); }
 
 int DrawBeadSegmentBuilder::commit() { return 0; }
+
+void DrawBeadSegmentBuilder::destroy() { cascade_destroy(); }
+
+void DrawBeadSegmentBuilder::cascade_destroy() {
+  if (const tag_t path = m_temporaryPath; path != 0) {
+    Stamvik::RunNoted("UPDATE_log_entity_to_delete", [&] {
+      SetTemporaryPath(0);
+      RM_set_sleep_state(path, true);
+      UPDATE_log_entity_to_delete(path);
+    });
+  }
+  JAX_BUILDER::cascade_destroy();
+}
 
 #define STAMVIK_PLAIN_SETTER(Setter, Type, field)  \
   void DrawBeadSegmentBuilder::Setter(Type value) { \

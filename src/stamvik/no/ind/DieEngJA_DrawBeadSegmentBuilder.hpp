@@ -69,6 +69,9 @@ class STAMVIK_API DrawBeadSegmentBuilder : public JAX_BUILDER {
   char* ask_journal_class_name() const override;
   // A segment makes nothing of its own; the bead writes it into its record.
   int commit() override;
+  // The segment's temporary line goes with it.
+  void destroy() override;
+  void cascade_destroy() override;
   int validate_nothrow() override;
   // A moved start or end keeps the gap to the segment's other end and to its
   // neighbours.

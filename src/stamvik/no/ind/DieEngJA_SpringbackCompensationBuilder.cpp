@@ -128,15 +128,17 @@ SpringbackCompensationBuilder* SpringbackCompensationBuilderFactory::Create(CM_p
 void SpringbackCompensationBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   init_object(part, frec);
   PART_part* owner = ask_owning_part();
+  // The builder owns what it makes: its selections go with it, and so do its
+  // sections unless a committed feature holds them.
   for (const OM::AttributeId* selection :
        {&m_oneStepAttId, &m_productSheetAttId, &m_productFacetsAttId, &m_sprungFacetsAttId})
-    OM::SetReferencedObject(this, *selection, SELECT_OBJECTFactory::Create(owner));
+    OM::OM_set_pointer(this, *selection, SELECT_OBJECTFactory::Create(owner));
   if (frec != nullptr) {
     ConvertFrecToBuilderData(frec);
     return;
   }
-  SetInnerCurve(newSection(owner));
-  SetOuterCurve(newSection(owner));
+  OM::OM_set_pointer(this, m_innerCurveAttId, newSection(owner));
+  OM::OM_set_pointer(this, m_outerCurveAttId, newSection(owner));
   OM::LogForWrite(this);
   m_distanceTolerance = TOLER_ask_distance_tol();
   m_angleTolerance = TOLER_ask_angular_tol();
@@ -215,7 +217,8 @@ void SpringbackCompensationBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* fre
     ERROR_raise(kSource, 233, kNotASpringbackFeature, "Feature is not a Springback Compensation feature.");
   const auto* parms = static_cast<const DieEng::SpringbackCompensation*>(found);
 
-  // The feature's own sections become the builder's: they stay with the feature.
+  // The builder refers to the feature's own sections and does not take them
+  // over: they stay with the feature.
   SetInnerCurve(parms->GetInnerCurveCollector());
   SetOuterCurve(parms->GetOuterCurveCollector());
   SetDrawVector(parms->GetDrawVector());

@@ -16,7 +16,8 @@ DieDesPierceInsertBuilder* DieDesPierceInsertBuilderFactory::Create(PART_part* p
 
 void DieDesPierceInsertBuilder::InitCreate(PART_part* part) {
   init_object(part);
-  OM::SetReferencedObject(this, m_boudaryCurveSelectionAttId, SC_collectorFactory::object(OM::OM_ask_object_tag(part)));
+  // The builder's own collector goes with it.
+  OM::OM_set_pointer(this, m_boudaryCurveSelectionAttId, SC_collectorFactory::object(OM::OM_ask_object_tag(part)));
 }
 
 char* DieDesPierceInsertBuilder::ask_journal_class_name() const {

@@ -73,13 +73,15 @@ DieEngFormTaskBuilder* DieEngFormTaskBuilderFactory::Create(CM_part* part, FEATU
 void DieEngFormTaskBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   init_object(part, frec);
   PART_part* owner = ask_owning_part();
-  OM::SetReferencedObject(this, m_dieTipAttId, SELECT_OBJECTFactory::Create(owner));
-  OM::SetReferencedObject(this, m_shapeDetailAttId, SELECT_OBJECT_listFactory::Create(owner, false));
+  // The builder owns what it makes, and it goes with the builder: a feature
+  // keeps copies of the collector's entities, not the collector.
+  OM::OM_set_pointer(this, m_dieTipAttId, SELECT_OBJECTFactory::Create(owner));
+  OM::OM_set_pointer(this, m_shapeDetailAttId, SELECT_OBJECT_listFactory::Create(owner, false));
   if (frec != nullptr) {
     ConvertFrecToBuilderData(frec);
     return;
   }
-  SetRegionBounds(SC_collectorFactory::object(OM::OM_ask_object_tag(owner)));
+  OM::OM_set_pointer(this, m_regionBoundsAttId, SC_collectorFactory::object(OM::OM_ask_object_tag(owner)));
   // Every new builder reads the defaults, not only the first after load.
   HoldRecord(NewRecord());
 }
@@ -115,15 +117,18 @@ void DieEngFormTaskBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   int count = 0;
   Stamvik::HostBlock<tag_t> tags;
   CMP_RT_ask_section_profile(1, &record->region, 0, &count, tags.out());
-  SC_collector* bounds = count > 0 ? dynamic_cast<SC_collector*>(OM::OM_object_of_tag(tags[0])) : nullptr;
-  tags.reset();
-  if (bounds == nullptr) {
+  // The feature's own collector stays the feature's: the builder refers to it.
+  if (auto* bounds = count > 0 ? dynamic_cast<SC_collector*>(OM::OM_object_of_tag(tags[0])) : nullptr;
+      bounds != nullptr) {
+    SetRegionBounds(bounds);
+  } else {
     bounds = SC_collectorFactory::object(OM::OM_ask_object_tag(ask_owning_part()));
+    OM::OM_set_pointer(this, m_regionBoundsAttId, bounds);
+    tags.reset();
     CMP_RT_ask_rm_entities(&record->region, kBoundsKind, false, &count, tags.out());
     if (count > 0) DIE_PRCTSK_ReplaceEntsInCollector(bounds, count, tags.get());
-    tags.reset();
   }
-  SetRegionBounds(bounds);
+  tags.reset();
 
   CMP_RT_ask_rm_entities(&record->region, kShapeKind, false, &count, tags.out());
   if (count > 0 && m_shapeDetail != nullptr) m_shapeDetail->set_tags(count, tags.get());
