@@ -287,6 +287,15 @@ std::string SessionJournal(long kind, long count) {
   return path;
 }
 
+// The peak of a play of count items, and how much it grew over the play of
+// 2,000: the room a play holds for each item past those.
+void ReportGrowth(benchmark::State& state, const Run& base, const Run& played, long count, const char* perItem) {
+  state.counters["peak_rss_mb"] = static_cast<double>(played.peak) / (1 << 20);
+  state.counters["over_2000_mb"] = static_cast<double>(played.peak - base.peak) / (1 << 20);
+  state.counters[perItem] =
+      count > 2000 ? static_cast<double>(played.peak - base.peak) / static_cast<double>(count - 2000) : 0;
+}
+
 // The peak resident memory of `ktxhost play` of n previews or n builders
 // made and destroyed, and how much more that is than 2,000 of them: a play
 // holds room for what is alive, not for what it ever made, so the growth
@@ -304,10 +313,7 @@ void BM_SessionMemory(benchmark::State& state) {
     }
     state.SetIterationTime(played.wall);
   }
-  state.counters["peak_rss_mb"] = static_cast<double>(played.peak) / (1 << 20);
-  state.counters["over_2000_mb"] = static_cast<double>(played.peak - base.peak) / (1 << 20);
-  state.counters["bytes_per_item"] =
-      count > 2000 ? static_cast<double>(played.peak - base.peak) / static_cast<double>(count - 2000) : 0;
+  ReportGrowth(state, base, played, count, "bytes_per_item");
 }
 BENCHMARK(BM_SessionMemory)
     ->ArgsProduct({{0, 1}, {2000, 20000, 50000, 100000}})
@@ -368,10 +374,7 @@ void BM_BuilderCycles(benchmark::State& state) {
     }
     state.SetIterationTime(played.wall);
   }
-  state.counters["peak_rss_mb"] = static_cast<double>(played.peak) / (1 << 20);
-  state.counters["over_2000_mb"] = static_cast<double>(played.peak - base.peak) / (1 << 20);
-  state.counters["bytes_per_cycle"] =
-      count > 2000 ? static_cast<double>(played.peak - base.peak) / static_cast<double>(count - 2000) : 0;
+  ReportGrowth(state, base, played, count, "bytes_per_cycle");
 }
 BENCHMARK(BM_BuilderCycles)
     ->Apply([](benchmark::internal::Benchmark* b) {
