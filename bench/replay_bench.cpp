@@ -288,8 +288,20 @@ std::string SessionJournal(long kind, long count) {
 }
 
 // The peak of a play of count items, and how much it grew over the play of
-// 2,000: the room a play holds for each item past those.
-void ReportGrowth(benchmark::State& state, const Run& base, const Run& played, long count, const char* perItem) {
+// 2,000 (the base): the room a play holds for each item past those. Each the
+// best of 3, but for a base that is the journal measured: played once.
+void PlayForGrowth(benchmark::State& state, const std::string& small, const std::string& journal, long count,
+                   bool smallIsJournal, const std::string& directory, const char* perItem) {
+  Run base, played;
+  for (auto _ : state) {
+    base = Best(small, false, smallIsJournal ? 1 : 3, directory);
+    played = smallIsJournal ? base : Best(journal, false, 3, directory);
+    if (!base.ok || !played.ok) {
+      state.SkipWithError("ktxhost play failed");
+      return;
+    }
+    state.SetIterationTime(played.wall);
+  }
   state.counters["peak_rss_mb"] = static_cast<double>(played.peak) / (1 << 20);
   state.counters["over_2000_mb"] = static_cast<double>(played.peak - base.peak) / (1 << 20);
   state.counters[perItem] =
@@ -303,17 +315,7 @@ void ReportGrowth(benchmark::State& state, const Run& base, const Run& played, l
 void BM_SessionMemory(benchmark::State& state) {
   const long kind = state.range(0), count = state.range(1);
   const std::string small = SessionJournal(kind, 2000), journal = SessionJournal(kind, count);
-  Run base, played;
-  for (auto _ : state) {
-    base = Best(small, false, 3);
-    played = Best(journal, false, 3);
-    if (!base.ok || !played.ok) {
-      state.SkipWithError("ktxhost play failed");
-      return;
-    }
-    state.SetIterationTime(played.wall);
-  }
-  ReportGrowth(state, base, played, count, "bytes_per_item");
+  PlayForGrowth(state, small, journal, count, false, "", "bytes_per_item");
 }
 BENCHMARK(BM_SessionMemory)
     ->ArgsProduct({{0, 1}, {2000, 20000, 50000, 100000}})
@@ -363,18 +365,8 @@ void BM_BuilderCycles(benchmark::State& state) {
   const long count = state.range(2);
   state.SetLabel(stamvik_test::BuilderCycles()[row].journalClass);
   const std::string small = CyclesJournal(row, edit, 2000), journal = CyclesJournal(row, edit, count);
-  Run base, played;
   // At 2,000 the journal is its own base, played once (CI's size).
-  for (auto _ : state) {
-    base = Best(small, false, count == 2000 ? 1 : 3, CyclesFolder());
-    played = count == 2000 ? base : Best(journal, false, 3, CyclesFolder());
-    if (!base.ok || !played.ok) {
-      state.SkipWithError("ktxhost play failed");
-      return;
-    }
-    state.SetIterationTime(played.wall);
-  }
-  ReportGrowth(state, base, played, count, "bytes_per_cycle");
+  PlayForGrowth(state, small, journal, count, count == 2000, CyclesFolder(), "bytes_per_cycle");
 }
 BENCHMARK(BM_BuilderCycles)
     ->Apply([](benchmark::internal::Benchmark* b) {
