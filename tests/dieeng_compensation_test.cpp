@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "jam/Journal.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "afl/DieEngParms.hpp"
+#include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
 #include "sys/Settings.hpp"
 #include "upd/Update.hpp"
@@ -677,6 +679,92 @@ TEST_F(Compensation, ASpringbackFeatureReadsBackAndSharesItsSections) {
 
   auto* other = stamvik_test::RoughSheetFeature();
   EXPECT_EQ(RaisedCode([&] { SpringbackCompensationBuilderFactory::Create(modelPart(), other); }), 670357);
+}
+
+// A builder opened on a committed feature refers to the feature's sections
+// and collector: its close leaves them alive, held by the feature's
+// parameters and owned by no builder, also once the close is undone and the
+// builder is back.
+TEST_F(Compensation, ABuilderOpenedOnAFeatureAndClosedLeavesItsSectionsToTheFeature) {
+  struct Row {
+    const char* what;
+    std::function<FEATURE_RECORD*()> commit;
+    std::function<std::vector<tag_t>(const FEATURE_PARMS*)> held;  // read from the feature's parameters
+    std::function<JAX_FEAT_BUILDER*(FEATURE_RECORD*)> open;
+  };
+  auto tagOf = [](const OM::Object* object) { return OM::OM_ask_object_tag(object); };
+  const Row rows[] = {
+      {"rough data: its curves' section and its faces' collector",
+       [&] {
+         auto* b = NewRough(1);
+         ClosedLoop(b->GetCurveCollector());
+         b->GetProjectToFaces()->append(ES_create_face(Sheet()));
+         FEATURE_RECORD* made = nullptr;
+         EXPECT_EQ(Commit(b, &made), 0);
+         b->destroy();
+         return made;
+       },
+       [&](const FEATURE_PARMS* p) {
+         const auto* rough = dynamic_cast<const DieEng::CompensateRoughCurve*>(p);
+         return rough == nullptr ? std::vector<tag_t>{}
+                                 : std::vector<tag_t>{tagOf(rough->GetCurveCollector()),
+                                                      tagOf(rough->GetProjectToFaces())};
+       },
+       [&](FEATURE_RECORD* f) -> JAX_FEAT_BUILDER* {
+         return CompensateRoughDataBuilderFactory::Create(modelPart(), f);
+       }},
+      {"springback: its inner and outer sections",
+       [&] {
+         auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
+         b->GetOneStep()->set_selected_tag(stamvik_test::RoughSheetFeature()->ask_tag());
+         FEATURE_RECORD* made = nullptr;
+         EXPECT_EQ(Commit(b, &made), 0);
+         b->destroy();
+         return made;
+       },
+       [&](const FEATURE_PARMS* p) {
+         const auto* springback = dynamic_cast<const DieEng::SpringbackCompensation*>(p);
+         return springback == nullptr ? std::vector<tag_t>{}
+                                      : std::vector<tag_t>{tagOf(springback->GetInnerCurveCollector()),
+                                                           tagOf(springback->GetOuterCurveCollector())};
+       },
+       [&](FEATURE_RECORD* f) -> JAX_FEAT_BUILDER* {
+         return SpringbackCompensationBuilderFactory::Create(modelPart(), f);
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    FEATURE_RECORD* feature = row.commit();
+    if (feature == nullptr) continue;
+    const std::vector<tag_t> held = row.held(feature->ask_parms());
+    ASSERT_EQ(held.size(), 2u);
+    EXPECT_NE(held[0], 0);
+    EXPECT_NE(held[1], 0);
+    auto expectTheFeatures = [&](const char* when) {
+      SCOPED_TRACE(when);
+      EXPECT_EQ(row.held(feature->ask_parms()), held);
+      for (tag_t t : held) {
+        const OM::Object* object = OM::OM_object_of_tag(t);
+        EXPECT_NE(object, nullptr) << t;
+        EXPECT_TRUE(object != nullptr && OM::OM_is_kept_alive(object)) << t;
+        EXPECT_TRUE(object != nullptr && OM::OM_ask_owner(object) == nullptr) << t;
+      }
+    };
+    expectTheFeatures("committed");
+    JAX_FEAT_BUILDER* builder = row.open(feature);
+    const tag_t builderTag = builder->ask_tag();
+    const int mark = stamvik_test::UndoMark();
+    builder->destroy();
+    expectTheFeatures("closed");
+    EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+    EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+    builder = dynamic_cast<JAX_FEAT_BUILDER*>(OM::OM_object_of_tag(builderTag));
+    EXPECT_NE(builder, nullptr);
+    expectTheFeatures("the close undone");
+    if (builder != nullptr) builder->destroy();
+    expectTheFeatures("closed again");
+    Host::ClearUpdateLogs();
+  }
 }
 
 // ---- as a scripting class -------------------------------------------------------------

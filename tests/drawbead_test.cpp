@@ -1160,6 +1160,69 @@ TEST_F(DrawBeadRecords, AFailedEditPutsTheWizardBack) {
   EXPECT_EQ(Count("DIEENG_set_wizard_active"), 1);
 }
 
+// An edit raising a male bead to output 3 whose sheet-metal feature cannot be
+// made (the third record call: the female's create and its record, then the
+// sheet metal's) takes the female back with it: the part keeps its one male
+// feature, and the male's parameters read as they did before the edit.
+TEST_F(DrawBeadRecords, AnEditWhoseSheetMetalFailsLeavesTheFeaturesAndParametersAsBefore) {
+  MakeThreeSegments();
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_Male);
+  FEATURE_RECORD* male = nullptr;
+  ASSERT_EQ(bead_->commit_feature(&male), 0);
+  ASSERT_NE(male, nullptr);
+  bead_->destroy();
+  bead_ = nullptr;
+  struct Feature {
+    tag_t tag;
+    std::string name, parms;
+    bool operator==(const Feature&) const = default;
+  };
+  auto features = [&] {
+    std::vector<Feature> out;
+    for (tag_t t : Host::KeptInPart(part()))
+      if (auto* f = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)); f != nullptr) {
+        const FEATURE_PARMS* p = f->ask_parms();
+        out.push_back({t, f->ask_name(), p == nullptr ? "" : OM::OM_ask_class_name(p->OmClassId())});
+      }
+    return out;
+  };
+  DIE_DRBD_MALE_PARMS* parms = MaleOf(male);
+  ASSERT_NE(parms, nullptr);
+  const std::vector<Feature> before = features();
+  ASSERT_EQ(before.size(), 1u);
+  EXPECT_EQ(before[0].tag, male->ask_tag());
+  EXPECT_EQ(before[0].parms, "KTX::DIE_DRBD_MALE_PARMS");
+  const unsigned flags = parms->GetFlags();
+
+  bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), male);
+  bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal);
+  Host::ClearCalls();
+  Failure::FailAt(Failure::kFeatureRecord, 3);
+  FEATURE_RECORD* edited = male;
+  EXPECT_EQ(bead_->commit_feature(&edited), Failure::kInjected);
+  Failure::Off();
+  EXPECT_EQ(Failure::FailedCall(), "DIEENG_CreateFrecWithParms");
+  // The female's body is regenerated before the commit is taken back, as a failed create's male is.
+  EXPECT_EQ(Made(), (std::vector<std::string>{"DIE_DRBD_FEMALE_PARMSFactory::Create",
+                                              "DIE_DRBD_SHEETMETAL_PARMSFactory::Create",
+                                              "DSS_REGEN_regen_objs_in_views"}));
+
+  EXPECT_EQ(features(), before);
+  EXPECT_EQ(parms->GetFlags(), flags);
+  EXPECT_EQ(parms->AskEntityInt(5, 12), 1);  // the output: the male alone
+  const double dimensions[] = {1.5, 0.3, 4, 12};  // thickness, clearance, female depth and width
+  for (int i = 0; i < 4; ++i) {
+    const EXP_expression* dimension = parms->AskEntityExpression(6, i);
+    EXPECT_TRUE(dimension != nullptr && dimension->ask_value() == dimensions[i]) << i;
+  }
+  FEATURE_RECORD* stored[3] = {male, male, male};
+  parms->AskAssociatedFrecs(stored);
+  EXPECT_EQ(stored[1], nullptr);
+  EXPECT_EQ(stored[2], nullptr);
+  EXPECT_FALSE(Host::WizardActive());
+  Host::ClearUpdateLogs();
+}
+
 TEST_F(DrawBeadRecords, AttributeTextsAreCutToTheirFieldsAndTheOldTitleIsKept) {
   DIE_DRBD_MALE_PARMS* parms = DIE_DRBD_MALE_PARMSFactory::Create();
   const std::string longTitle(60, 'T'), longValue(120, 'V');
