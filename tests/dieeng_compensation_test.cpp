@@ -682,9 +682,9 @@ TEST_F(Compensation, ASpringbackFeatureReadsBackAndSharesItsSections) {
 }
 
 // A builder opened on a committed feature refers to the feature's sections
-// and collector: its close leaves them alive, held by the feature's
-// parameters and owned by no builder, also once the close is undone and the
-// builder is back.
+// and collector and does not take them over: open, closed, and once the close
+// is undone and the builder is back, they are alive, held by the feature's
+// parameters and owned by no builder.
 TEST_F(Compensation, ABuilderOpenedOnAFeatureAndClosedLeavesItsSectionsToTheFeature) {
   struct Row {
     const char* what;
@@ -753,6 +753,7 @@ TEST_F(Compensation, ABuilderOpenedOnAFeatureAndClosedLeavesItsSectionsToTheFeat
     expectTheFeatures("committed");
     JAX_FEAT_BUILDER* builder = row.open(feature);
     const tag_t builderTag = builder->ask_tag();
+    expectTheFeatures("opened");
     const int mark = stamvik_test::UndoMark();
     builder->destroy();
     expectTheFeatures("closed");
