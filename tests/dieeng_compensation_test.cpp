@@ -737,7 +737,8 @@ TEST_F(Compensation, ABuilderOpenedOnAFeatureAndClosedLeavesItsSectionsToTheFeat
     FEATURE_RECORD* feature = row.commit();
     if (feature == nullptr) continue;
     const std::vector<tag_t> held = row.held(feature->ask_parms());
-    ASSERT_EQ(held.size(), 2u);
+    EXPECT_EQ(held.size(), 2u);
+    if (held.size() != 2) continue;
     EXPECT_NE(held[0], 0);
     EXPECT_NE(held[1], 0);
     auto expectTheFeatures = [&](const char* when) {
