@@ -684,6 +684,28 @@ int DieDesDrawPunchBuilder::CreateOuterSolid(tag_t topSheet, tag_t punchCurve, t
   }
 }
 
+namespace {
+
+// Drops the edges that run along the curve, seen along the normal: every
+// point of them within the tolerance of it.
+void dropEdgesAlong(tag_t curve, const double normal[3], std::vector<tag_t>* edges) {
+  const double length = std::sqrt(Math::Dot(normal, normal));
+  if (!(length > 0) || edges->empty()) return;
+  const double unit[3] = {normal[0] / length, normal[1] / length, normal[2] / length};
+  SeenCurves along;
+  if (!SeeCurves({curve}, unit, &along)) return;
+  const double tolerance = TOLER_ask_distance_tol();
+  std::erase_if(*edges, [&](tag_t edge) {
+    SeenCurves seen;
+    if (!SeeCurves({edge}, unit, &seen)) return false;
+    return std::all_of(seen.points.begin(), seen.points.end(), [&](const Stamvik::Outlines::Point& p) {
+      return Stamvik::Outlines::DistanceToEdges(along.outline, p.x, p.y) <= tolerance;
+    });
+  });
+}
+
+}  // namespace
+
 int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, tag_t mainWallCurve, tag_t outer,
                                             tag_t* beltCurve, std::vector<tag_t>* edges) {
   *beltCurve = 0;
@@ -701,6 +723,7 @@ int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, t
                          nullptr, true, 2, outer, false, 0, true, beltSheet, &beltFeature);
     };
     int status = 0;
+    bool betweenCurves = true;
     if (mainWallCurve != 0) {
       status = extrudeBetween(mainWallCurve);
     } else {
@@ -708,6 +731,7 @@ int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, t
       const std::string back = lengthText(-m_reliefDistanse);
       status = FeatExtrude(workPartTag(), 1, &punchCurve, 0, normal, kFromBase, nullptr, true, relief.c_str(),
                            back.c_str(), false, nullptr, true, 2, outer, false, 0, true, beltSheet, &beltFeature);
+      betweenCurves = status != 0;
       if (status != 0) {
         // The belt is made from an offset curve of the punch when the offset extrusion fails.
         status = FeatOffsetCurve(punchCurve, m_reliefDistanse, beltCurve, &offsetFeature);
@@ -722,6 +746,12 @@ int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, t
     }
     if (status == 0) KeepMember(beltFound, beltFeature, "QD$MAIN_BELT_SOLID");
     GetBeltChamferEdges(beltFeature, m_basePlane, edges);
+    // A belt made between the punch curve and a second curve (its offset, or
+    // the main wall centre line) has the punch's own outline round its top as
+    // well. The chamfer runs down the relieved wall alone: round the outline
+    // it would cut the belt's rim off the punch instead of filling the
+    // relief's corner.
+    if (betweenCurves && edges != nullptr) dropEdgesAlong(punchCurve, normal, edges);
     return status;
   } catch (const std::exception& e) {
     return Error::HandleAsBuilder(e, kSource, 3241);
