@@ -373,12 +373,16 @@ TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefu
 // exact) not above the belt (the face lowered by the belt, 25) by more than
 // the tolerance (0.01) leaves no belt; a die face (20 up) not above the base
 // plane by more than it leaves the punch nothing to stand on. A profile all
-// within the tolerance of one line has no area; a relief of 0 or less leaves
-// the belt no thickness, unless a main wall centre line bounds it; a core
-// whose profile, offset inwards by the relief (8) and the wall, keeps
-// nothing farther than the tolerance from it has no core. The profile's
-// diamond (30 to its corners) lies 15 sqrt 2 from its middle to its sides.
-// All are refused before anything is made.
+// within the tolerance of one line has no area; a relief not above the
+// tolerance leaves the belt no thickness, unless a main wall centre line
+// bounds it; a relief (8) whose inward offset of the profile keeps nothing
+// farther than the tolerance from it takes the profile whole (a triangle on
+// a base of 60, h high, has its inner circle's radius 30 h / (30 + sqrt(900
+// + h^2)): 0.005 for h 0.0101, 12.43 for h 30); a core whose profile, offset
+// inwards by the relief and the wall, keeps nothing farther than the
+// tolerance from it has no core. The profile's diamond (30 to its corners)
+// lies 15 sqrt 2 from its middle to its sides. All are refused before
+// anything is made.
 TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlaneIsRefused) {
   struct Row {
     const char* what;
@@ -423,10 +427,21 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
       {"a profile of two lines there and back",
        [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}}); }, 3030615},
       {"a profile 0.01 high", [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}, {0, 0.01}}); }, 3030615},
-      {"a profile 0.02 high", [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}, {0, 0.02}}); }, 0},
+      {"a profile 0.02 high, which the relief takes whole",
+       [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}, {0, 0.02}}); }, 3030619},
+      {"a profile 0.0101 high, which the relief takes whole",
+       [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}, {0, 0.0101}}); }, 3030619},
+      {"a profile 30 high", [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}, {0, 30}}); }, 0},
+      {"a relief that leaves the diamond half the tolerance",
+       [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(15 * std::sqrt(2.0) - 0.005); }, 3030619},
+      {"one that leaves it twice the tolerance",
+       [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(15 * std::sqrt(2.0) - 0.02); }, 0},
       {"a relief of 0", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(0); }, 3030617},
       {"a relief of -8", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(-8); }, 3030617},
-      {"a relief of 0.001", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(0.001); }, 0},
+      {"a relief of 1e-6", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(1e-6); }, 3030617},
+      {"a relief of 0.001", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(0.001); }, 3030617},
+      {"a relief of the tolerance", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(0.01); }, 3030617},
+      {"a relief just above it", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(0.0101); }, 0},
       {"a relief of 0 inside a main wall centre line",
        [](DieDesDrawPunchBuilder* p) {
          p->SetReliefDistanse(0);

@@ -684,8 +684,8 @@ TEST_F(ToolingSolids, APunchWithoutChamferAndOnASideGivenInPiecesHasTheVolumesWo
       "record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"ReliefAngle\"\n  this ptr 30\n"
       "  in double \"reliefangle\" - 0 0\n  closed 0\n";
   // A top raised by 2, then a relief of 61 that takes the 120 wide profile
-  // whole: the edit fails at the belt after it remade the top and the outer
-  // solid, and the part keeps the solid its commit before made.
+  // whole: the edit is refused before it remakes anything, and the part
+  // keeps the solid its commit before made.
   const std::string toTooDeep =
       "record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"MachiningAllowance\"\n  this ptr 30\n"
       "  in double \"machiningallowance\" - 3.5 0\n  closed 0\n"
@@ -703,7 +703,7 @@ TEST_F(ToolingSolids, APunchWithoutChamferAndOnASideGivenInPiecesHasTheVolumesWo
       {"relief 90", PunchWith("90"), plain, Containment::Out},
       {"relief 90 committed, opened and committed unchanged", PunchWith("90", Reopened("")), plain, Containment::Out},
       {"relief 60 edited to 0", PunchWith("60", Reopened(toNoChamfer)), plain, Containment::Out},
-      {"relief 90 edited to one the belt cannot take", PunchWith("90", Reopened(toTooDeep, 3030586)), plain,
+      {"relief 90 edited to one the belt cannot take", PunchWith("90", Reopened(toTooDeep, 3030619)), plain,
        Containment::Out},
       {"the first side in two lines", SplitFirstSide(PunchWith("60"), {0, 100, 200}), chamfered, Containment::In},
       {"the first side in three lines", SplitFirstSide(PunchWith("60"), {0, 80, 140, 200}), chamfered,

@@ -48,8 +48,9 @@ using Messages::kDrawPunchRoughOffsetSheetsFailed;
 using Messages::kDrawPunchStressSolidFailed;
 using Messages::kToolingInputCurvesFailed;
 using Messages::kDrawPunchProfileNoArea;
-using Messages::kReliefDistanceNotPositive;
+using Messages::kReliefDistanceNotAboveTolerance;
 using Messages::kCoreWallTooThick;
+using Messages::kReliefTakesProfile;
 constexpr const char* kFromBase = "0.000000";  // every extrusion starts at its profile
 
 // Sets a hidden integer attribute of value 0 through a descriptor that the
@@ -280,26 +281,30 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
 
 int DieDesDrawPunchBuilder::RefusedProfile() {
   // Without a main wall centre line the belt is the profile relieved by the
-  // relief distance, inwards and outwards: none, or less, leaves it no
-  // thickness.
+  // relief distance, inwards and outwards: a relief the modeller cannot tell
+  // from none, or less, leaves it no thickness.
   int count = 0;
   Stamvik::HostBlock<tag_t> entities;
   AskSCEntities(m_mainWallCenterLine != nullptr ? m_mainWallCenterLine->OmTag() : 0, &count, entities.out());
   const std::vector<tag_t> wall(entities.get(), entities.get() + count);
   entities.reset();
-  if (wall.empty() && !(m_reliefDistanse > 0)) return kReliefDistanceNotPositive;
+  const double tolerance = TOLER_ask_distance_tol();
+  if (wall.empty() && !(m_reliefDistanse > tolerance)) return kReliefDistanceNotAboveTolerance;
   if (m_basePlane == 0 || m_punchCurve == nullptr) return 0;
   double normal[3];
   BasePlaneNormal(normal);
   const double length = std::sqrt(Math::Dot(normal, normal));
   if (!(length > 0)) return 0;
   for (double& v : normal) v /= length;
-  const double tolerance = TOLER_ask_distance_tol();
   std::vector<tag_t> selected;
   for (int i = 0, n = m_punchCurve->ask_count(); i < n; ++i) selected.push_back(m_punchCurve->ask_nth(i));
   SeenCurves punch;
   const bool punchSeen = SeeCurves(selected, normal, &punch);
   if (punchSeen && Stamvik::Outlines::HasNoArea(punch.points, tolerance)) return kDrawPunchProfileNoArea;
+  // The relieved wall is that profile offset inwards by the relief: one that
+  // leaves nothing relieves the punch away whole.
+  if (wall.empty() && punchSeen && InwardOffsetLeavesNothing(punch, m_reliefDistanse, tolerance))
+    return kReliefTakesProfile;
   // The core is the profile the stress solid stands on (the main wall
   // centre line, or else the punch's) offset inwards by the relief and the
   // wall.
