@@ -304,7 +304,8 @@ TEST_F(DrawPunchBuild, AFailedOuterSolidEndsTheBuildAndOnlyAnExactSheetAsksForTh
 // plane: a belt 10 thick leaves a wall of 10, as does a deck sheet 10 above
 // the plane that the belt is (its thickness the deck's); a belt 5 thick over
 // that deck sheet leaves a wall of 15. The base plane 80 down leaves the
-// example's wall of 75 under the belt of 25.
+// example's wall of 75 under the belt of 25, 105 down a wall of 100, which a
+// leg passes by rounding within 1e-9 x 100 = 1e-7.
 TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefused) {
   struct Row {
     const char* what;
@@ -338,6 +339,9 @@ TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefu
       {"a leg of the example's wall", 40.0, legOf(75), 0, 25, false, -80},
       {"a leg 0.001 past the example's wall", 40.0, legOf(75.001), 3030607, 25, false, -80},
       {"a leg 0.009 past the example's wall", 40.0, legOf(75.009), 3030607, 25, false, -80},
+      {"a leg of a wall of 100", 40.0, legOf(100), 0, 25, false, -105},
+      {"a leg 5e-8 past it", 40.0, legOf(100 + 5e-8), 0, 25, false, -105},
+      {"a leg 1e-5 past it", 40.0, legOf(100 + 1e-5), 3030607, 25, false, -105},
       {"angle 89.9 over a deck sheet 10 up", 40.0, 89.9, 3030607, 40, true},
       {"a leg of the deck sheet's wall", 40.0, legOf(10.0), 0, 40, true},
       {"a leg past the deck sheet, within the wall from a belt 5 thick", 40.0, legOf(12), 0, 5, true},
@@ -381,9 +385,12 @@ TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefu
 // + h^2)): 0.005 for h 0.0101, 12.43 for h 30); a core whose profile, offset
 // inwards by the relief and the wall, keeps nothing farther than the
 // tolerance from it has no core. The profile's diamond (30 to its corners)
-// lies 15 sqrt 2 from its middle to its sides. All are refused before
-// anything is made.
+// lies 15 sqrt 2 from its middle to its sides; an L of arms 20 wide reaches
+// deepest in its corner, the circle touching its two outer sides and its
+// inner corner: r = sqrt 2 (20 - r), r = 20 (2 - sqrt 2) = 11.72. All are
+// refused before anything is made.
 TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlaneIsRefused) {
+  static const std::vector<std::array<double, 2>> kL = {{-20, -20}, {20, -20}, {20, 0}, {0, 0}, {0, 20}, {-20, 20}};
   struct Row {
     const char* what;
     void (*change)(DieDesDrawPunchBuilder*);
@@ -454,6 +461,14 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
        [](DieDesDrawPunchBuilder* p) { Core(p, 15 * std::sqrt(2.0) - 8 - 0.005); }, 3030618},
       {"one that leaves twice the tolerance",
        [](DieDesDrawPunchBuilder* p) { Core(p, 15 * std::sqrt(2.0) - 8 - 0.02); }, 0},
+      {"a core wall of 40 in an L of arms 20 wide",
+       [](DieDesDrawPunchBuilder* p) { Core(p, 40), Profile(p, kL); }, 3030618},
+      {"a core wall of 10 in it, 8 + 10 past its 11.72",
+       [](DieDesDrawPunchBuilder* p) { Core(p, 10), Profile(p, kL); }, 3030618},
+      {"a core wall that leaves the L half the tolerance",
+       [](DieDesDrawPunchBuilder* p) { Core(p, 20 * (2 - std::sqrt(2.0)) - 8 - 0.005), Profile(p, kL); }, 3030618},
+      {"a core wall of 1.9 in it, 8 + 1.9 inside its arms' 10",
+       [](DieDesDrawPunchBuilder* p) { Core(p, 1.9), Profile(p, kL); }, 0},
       // The main wall centre line, 10 from its middle to its sides, is what the core is offset from.
       {"a core wall of 2 inside a main wall centre line 20 wide",
        [](DieDesDrawPunchBuilder* p) {
