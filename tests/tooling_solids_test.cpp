@@ -403,7 +403,7 @@ struct ExamplePunch {
   KTX::tag_t set = 0;
   int status = -1;
 };
-ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double angle) {
+ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double angle, bool mainWall = false) {
   const KTX::tag_t partTag = part->OmTag();
   auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(set, part);
   if (set == 0) {
@@ -419,6 +419,11 @@ ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double ang
       KTX::tag_t line = 0;
       EXPECT_EQ(KTX::Script::Part_CreateLine(partTag, 2, ends, &line), 0);
       punch->GetPunchCurve()->append(line);
+    }
+    if (mainWall) {
+      const double p[] = {8, 8, 50, 192, 8, 50, 192, 112, 50, 8, 112, 50, 8, 8, 50};
+      const KTX::tag_t wall = KTX::ES_create_polyline(5, p);
+      punch->GetMainWallCenterLine()->add_loop(KTX::SC_section::kClosed, 1, &wall);
     }
     punch->SetBasePlane(base);
     punch->SetDeckThickness(40);
@@ -456,6 +461,9 @@ KTX::tag_t MemberOf(KTX::PART_part* part, KTX::tag_t set, const char* title, int
 // without chamfer (2436000 - 364800 + 1468800, as worked out below); the
 // chamfer, 8 on the belt and h = 8 tan(angle) down the relieved wall, fills
 // the frustum from 200 x 120 to 184 x 104 less its column: h / 6 x 14336.
+// A main wall centre line 8 inside the profile bounds the belt as the offset
+// curve does; the base then reaches 60 - 8 past it (288 x 208), not past the
+// profile (304 x 224): (68096 - 59904) x 30 = 245760 less.
 TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives) {
   auto chamfered = [](double angle) { return 3540000 + 8 * std::tan(angle * M_PI / 180) / 6 * 14336; };
   struct Row {
@@ -463,6 +471,7 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
     double first, edit;  // the relief angle committed, then edited to (NAN: no edit)
     bool fails;          // the offset extrusions fail
     double volume;       // mm3, by hand
+    bool mainWall = false;
   };
   const Row rows[] = {
       {"no chamfer, offset extrusions", 0, NAN, false, 3540000},
@@ -473,13 +482,14 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
       {"30, offset curves", 30, NAN, true, chamfered(30)},  // 3551035.86
       {"60 edited to 45, offset curves", 60, 45, true, chamfered(45)},
       {"0 edited to 60, offset curves", 0, 60, true, chamfered(60)},
+      {"60, a main wall centre line", 60, NAN, false, chamfered(60) - 245760, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     KTX::PART_part* part = KTX::PART_part::Create(0);
     KTX::PART_set_work_part(part);
     KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", row.fails ? 4711 : 0);
-    ExamplePunch made = CommitExamplePunch(part, 0, row.first);
+    ExamplePunch made = CommitExamplePunch(part, 0, row.first, row.mainWall);
     EXPECT_EQ(made.status, 0);
     if (made.status == 0 && !std::isnan(row.edit)) made = CommitExamplePunch(part, made.set, row.edit);
     KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", 0);
