@@ -1,10 +1,11 @@
 // The tooling features' real solids: the modeller's offsets of planar loops,
 // extrusions of regions with holes, chamfers round loops of edges and smooth
 // approximations of point rows, in kernel units (metres), against values
-// worked out by hand; then the draw punch and draw die examples, played and
-// read back from their STEP files, against their volumes worked out by hand
-// for the examples' dimensions and points inside and outside them; and
-// punches and dies on profiles of many sides.
+// worked out by hand; the example's punch built in this process, its belt
+// from an offset curve where the offset extrusion fails; then the draw punch
+// and draw die examples, played and read back from their STEP files, against
+// their volumes worked out by hand for the examples' dimensions and points
+// inside and outside them; and punches and dies on profiles of many sides.
 #include <unistd.h>
 
 #include <cmath>
