@@ -2,6 +2,7 @@
 // steps' features made, titled, edited and retired over a create and edits,
 // second tries past the sheets, and the booleans' tolerance retry.
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,12 @@ class DrawDieBuild : public stamvik_test::JamTest {
   static void Triangle(DieDesDrawDieBuilder* die, double high) {
     const double p[] = {0, 0, 0, 10, 0, 0, 5, high, 0, 0, 0, 0};
     const tag_t punch = ES_create_polyline(4, p);
+    die->GetPunchCurve()->set_tags(1, &punch);
+  }
+  // The punch an L of arms 20 wide and 36 long, 2 inside the blank.
+  static void L(DieDesDrawDieBuilder* die) {
+    const double p[] = {2, 2, 0, 38, 2, 0, 38, 22, 0, 22, 22, 0, 22, 38, 0, 2, 38, 0, 2, 2, 0};
+    const tag_t punch = ES_create_polyline(7, p);
     die->GetPunchCurve()->set_tags(1, &punch);
   }
   static tag_t Line(double x0, double y0, double x1, double y1) {
@@ -393,7 +400,10 @@ TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidOrPunchOrCoreNoDie
        0},
       // A punch all within the tolerance of one line has no area; a core's
       // ring, half the wall on each side of the punch square (5 from its
-      // middle to its sides), keeps no inside farther than the tolerance.
+      // middle to its sides), keeps no inside farther than the tolerance; an
+      // L of arms 20 wide reaches deepest in its corner, the circle touching
+      // its two outer sides and its inner corner: r = sqrt 2 (20 - r), r =
+      // 20 (2 - sqrt 2) = 11.72, which half the wall must stay under.
       {"a punch 0.01 high", [](DieDesDrawDieBuilder* d) { Triangle(d, 0.01); }, 3030616},
       {"a punch 0.02 high", [](DieDesDrawDieBuilder* d) { Triangle(d, 0.02); }, 0},
       {"a core wall of 10", [](DieDesDrawDieBuilder* d) { d->SetCoreDrawDieOption(true), d->SetWallThickness(10); },
@@ -403,6 +413,20 @@ TEST_F(DrawDieBuild, AFlangeOrDeckEdgeOrBasePlaneOrStressSolidOrPunchOrCoreNoDie
       {"a core wall of 9.96", [](DieDesDrawDieBuilder* d) { d->SetCoreDrawDieOption(true), d->SetWallThickness(9.96); },
        0},
       {"a wall of 10 with no core", [](DieDesDrawDieBuilder* d) { d->SetWallThickness(10); }, 0},
+      {"a core wall of 40 in an L of arms 20 wide",
+       [](DieDesDrawDieBuilder* d) { L(d), d->SetCoreDrawDieOption(true), d->SetWallThickness(40); }, 3030618},
+      {"a core wall of 10 in it", [](DieDesDrawDieBuilder* d) { L(d), d->SetCoreDrawDieOption(true), d->SetWallThickness(10); },
+       0},
+      {"a core wall that leaves the L half the tolerance",
+       [](DieDesDrawDieBuilder* d) {
+         L(d), d->SetCoreDrawDieOption(true), d->SetWallThickness(40 * (2 - std::sqrt(2.0)) - 0.01);
+       },
+       3030618},
+      {"one that leaves it twice the tolerance",
+       [](DieDesDrawDieBuilder* d) {
+         L(d), d->SetCoreDrawDieOption(true), d->SetWallThickness(40 * (2 - std::sqrt(2.0)) - 0.04);
+       },
+       0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

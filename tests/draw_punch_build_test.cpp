@@ -304,7 +304,8 @@ TEST_F(DrawPunchBuild, AFailedOuterSolidEndsTheBuildAndOnlyAnExactSheetAsksForTh
 // plane: a belt 10 thick leaves a wall of 10, as does a deck sheet 10 above
 // the plane that the belt is (its thickness the deck's); a belt 5 thick over
 // that deck sheet leaves a wall of 15. The base plane 80 down leaves the
-// example's wall of 75 under the belt of 25.
+// example's wall of 75 under the belt of 25, 105 down a wall of 100, which a
+// leg passes by rounding within 1e-9 x 100 = 1e-7.
 TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefused) {
   struct Row {
     const char* what;
@@ -338,6 +339,9 @@ TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefu
       {"a leg of the example's wall", 40.0, legOf(75), 0, 25, false, -80},
       {"a leg 0.001 past the example's wall", 40.0, legOf(75.001), 3030607, 25, false, -80},
       {"a leg 0.009 past the example's wall", 40.0, legOf(75.009), 3030607, 25, false, -80},
+      {"a leg of a wall of 100", 40.0, legOf(100), 0, 25, false, -105},
+      {"a leg 5e-8 past it", 40.0, legOf(100 + 5e-8), 0, 25, false, -105},
+      {"a leg 1e-5 past it", 40.0, legOf(100 + 1e-5), 3030607, 25, false, -105},
       {"angle 89.9 over a deck sheet 10 up", 40.0, 89.9, 3030607, 40, true},
       {"a leg of the deck sheet's wall", 40.0, legOf(10.0), 0, 40, true},
       {"a leg past the deck sheet, within the wall from a belt 5 thick", 40.0, legOf(12), 0, 5, true},
@@ -373,13 +377,20 @@ TEST_F(DrawPunchBuild, ADeckNotAboveZeroAndAReliefAngleTheBuildCannotMakeAreRefu
 // exact) not above the belt (the face lowered by the belt, 25) by more than
 // the tolerance (0.01) leaves no belt; a die face (20 up) not above the base
 // plane by more than it leaves the punch nothing to stand on. A profile all
-// within the tolerance of one line has no area; a relief of 0 or less leaves
-// the belt no thickness, unless a main wall centre line bounds it; a core
-// whose profile, offset inwards by the relief (8) and the wall, keeps
-// nothing farther than the tolerance from it has no core. The profile's
-// diamond (30 to its corners) lies 15 sqrt 2 from its middle to its sides.
-// All are refused before anything is made.
+// within the tolerance of one line has no area; a relief not above the
+// tolerance leaves the belt no thickness, unless a main wall centre line
+// bounds it; a relief (8) whose inward offset of the profile keeps nothing
+// farther than the tolerance from it takes the profile whole (a triangle on
+// a base of 60, h high, has its inner circle's radius 30 h / (30 + sqrt(900
+// + h^2)): 0.005 for h 0.0101, 12.43 for h 30); a core whose profile, offset
+// inwards by the relief and the wall, keeps nothing farther than the
+// tolerance from it has no core. The profile's diamond (30 to its corners)
+// lies 15 sqrt 2 from its middle to its sides; an L of arms 20 wide reaches
+// deepest in its corner, the circle touching its two outer sides and its
+// inner corner: r = sqrt 2 (20 - r), r = 20 (2 - sqrt 2) = 11.72. All are
+// refused before anything is made.
 TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlaneIsRefused) {
+  static const std::vector<std::array<double, 2>> kL = {{-20, -20}, {20, -20}, {20, 0}, {0, 0}, {0, 20}, {-20, 20}};
   struct Row {
     const char* what;
     void (*change)(DieDesDrawPunchBuilder*);
@@ -423,10 +434,21 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
       {"a profile of two lines there and back",
        [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}}); }, 3030615},
       {"a profile 0.01 high", [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}, {0, 0.01}}); }, 3030615},
-      {"a profile 0.02 high", [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}, {0, 0.02}}); }, 0},
+      {"a profile 0.02 high, which the relief takes whole",
+       [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}, {0, 0.02}}); }, 3030619},
+      {"a profile 0.0101 high, which the relief takes whole",
+       [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}, {0, 0.0101}}); }, 3030619},
+      {"a profile 30 high", [](DieDesDrawPunchBuilder* p) { Profile(p, {{-30, 0}, {30, 0}, {0, 30}}); }, 0},
+      {"a relief that leaves the diamond half the tolerance",
+       [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(15 * std::sqrt(2.0) - 0.005); }, 3030619},
+      {"one that leaves it twice the tolerance",
+       [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(15 * std::sqrt(2.0) - 0.02); }, 0},
       {"a relief of 0", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(0); }, 3030617},
       {"a relief of -8", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(-8); }, 3030617},
-      {"a relief of 0.001", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(0.001); }, 0},
+      {"a relief of 1e-6", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(1e-6); }, 3030617},
+      {"a relief of 0.001", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(0.001); }, 3030617},
+      {"a relief of the tolerance", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(0.01); }, 3030617},
+      {"a relief just above it", [](DieDesDrawPunchBuilder* p) { p->SetReliefDistanse(0.0101); }, 0},
       {"a relief of 0 inside a main wall centre line",
        [](DieDesDrawPunchBuilder* p) {
          p->SetReliefDistanse(0);
@@ -439,6 +461,14 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
        [](DieDesDrawPunchBuilder* p) { Core(p, 15 * std::sqrt(2.0) - 8 - 0.005); }, 3030618},
       {"one that leaves twice the tolerance",
        [](DieDesDrawPunchBuilder* p) { Core(p, 15 * std::sqrt(2.0) - 8 - 0.02); }, 0},
+      {"a core wall of 40 in an L of arms 20 wide",
+       [](DieDesDrawPunchBuilder* p) { Core(p, 40), Profile(p, kL); }, 3030618},
+      {"a core wall of 10 in it, 8 + 10 past its 11.72",
+       [](DieDesDrawPunchBuilder* p) { Core(p, 10), Profile(p, kL); }, 3030618},
+      {"a core wall that leaves the L half the tolerance",
+       [](DieDesDrawPunchBuilder* p) { Core(p, 20 * (2 - std::sqrt(2.0)) - 8 - 0.005), Profile(p, kL); }, 3030618},
+      {"a core wall of 1.9 in it, 8 + 1.9 inside its arms' 10",
+       [](DieDesDrawPunchBuilder* p) { Core(p, 1.9), Profile(p, kL); }, 0},
       // The main wall centre line, 10 from its middle to its sides, is what the core is offset from.
       {"a core wall of 2 inside a main wall centre line 20 wide",
        [](DieDesDrawPunchBuilder* p) {

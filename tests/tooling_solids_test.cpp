@@ -1,10 +1,11 @@
 // The tooling features' real solids: the modeller's offsets of planar loops,
 // extrusions of regions with holes, chamfers round loops of edges and smooth
 // approximations of point rows, in kernel units (metres), against values
-// worked out by hand; then the draw punch and draw die examples, played and
-// read back from their STEP files, against their volumes worked out by hand
-// for the examples' dimensions and points inside and outside them; and
-// punches and dies on profiles of many sides.
+// worked out by hand; the example's punch built in this process, its belt
+// from an offset curve where the offset extrusion fails; then the draw punch
+// and draw die examples, played and read back from their STEP files, against
+// their volumes worked out by hand for the examples' dimensions and points
+// inside and outside them; and punches and dies on profiles of many sides.
 #include <unistd.h>
 
 #include <cmath>
@@ -21,6 +22,7 @@
 #include "geom/Faces.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "kernel/Solids.hpp"
+#include "script/ScriptClasses.hpp"
 #include "tool/Tooling.hpp"
 #include "tool/ToolingGeometry.hpp"
 
@@ -395,6 +397,118 @@ TEST_F(ToolingSolids, AnExtrusionUntilATiltedSheetIsCutBackToItsPlaneOnTheOtherL
   KTX::Host::ForgetModelingValues();
 }
 
+// The example's punch uncored (its first commit) built in this process at
+// the relief angle, or the set `set` edited to it. The sheet, the plane and
+// the profile's four lines are made as the example's journal makes them.
+struct ExamplePunch {
+  KTX::tag_t set = 0;
+  int status = -1;
+};
+ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double angle, bool mainWall = false) {
+  const KTX::tag_t partTag = part->OmTag();
+  auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(set, part);
+  if (set == 0) {
+    const JAM_point3d_s corner[3] = {{-50, -50, 100}, {250, -50, 100}, {-50, 170, 100}};
+    const JAM_point3d_s plane[2] = {{0, 0, 0}, {0, 0, 1}};
+    const double xy[5][2] = {{0, 0}, {200, 0}, {200, 120}, {0, 120}, {0, 0}};
+    KTX::tag_t sheet = 0, base = 0;
+    EXPECT_EQ(KTX::Script::Part_CreateSheetBody(partTag, 3, corner, &sheet), 0);
+    EXPECT_EQ(KTX::Script::Part_CreatePlane(partTag, 2, plane, &base), 0);
+    punch->GetSheetBody()->set_selected_tag(sheet);
+    for (int i = 0; i < 4; ++i) {
+      const JAM_point3d_s ends[2] = {{xy[i][0], xy[i][1], 50}, {xy[i + 1][0], xy[i + 1][1], 50}};
+      KTX::tag_t line = 0;
+      EXPECT_EQ(KTX::Script::Part_CreateLine(partTag, 2, ends, &line), 0);
+      punch->GetPunchCurve()->append(line);
+    }
+    if (mainWall) {
+      const double p[] = {8, 8, 50, 192, 8, 50, 192, 112, 50, 8, 112, 50, 8, 8, 50};
+      const KTX::tag_t wall = KTX::ES_create_polyline(5, p);
+      punch->GetMainWallCenterLine()->add_loop(KTX::SC_section::kClosed, 1, &wall);
+    }
+    punch->SetBasePlane(base);
+    punch->SetDeckThickness(40);
+    punch->SetBeltThickness(25);
+    punch->SetReliefDistanse(8);
+    punch->SetBaseThickness(30);
+    punch->SetBaseWidth(60);
+    punch->SetMachiningAllowance(1.5);
+  }
+  punch->SetReliefAngle(angle);
+  ExamplePunch made;
+  made.status = punch->commit();
+  made.set = punch->GetTfeatureSet();
+  punch->destroy();
+  return made;
+}
+
+// The set's member of that title (0 when none), and its body's kernel body.
+KTX::tag_t MemberOf(KTX::PART_part* part, KTX::tag_t set, const char* title, int* kernelBody = nullptr) {
+  auto* finder = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(0, part);
+  KTX::tag_t feature = 0;
+  finder->FindFeatureInSetByAttrTitle(set, title, &feature);
+  if (kernelBody != nullptr) {
+    const auto* body = dynamic_cast<KTX::ES_solid*>(KTX::OM::OM_object_of_tag(finder->GetFeatFirstBody(feature)));
+    *kernelBody = body != nullptr ? body->ask_kernel_body() : 0;
+  }
+  finder->destroy();
+  return feature;
+}
+
+// When the belt's offset extrusion fails, the belt is extruded between the
+// punch curve and its offset curve, and the stress solid from that offset
+// curve out to its own: the punch is the solid the offset extrusions make, in
+// a first commit and in an edit. The example's punch uncored is 3540000
+// without chamfer (2436000 - 364800 + 1468800, as worked out below); the
+// chamfer, 8 on the belt and h = 8 tan(angle) down the relieved wall, fills
+// the frustum from 200 x 120 to 184 x 104 less its column: h / 6 x 14336.
+// A main wall centre line 8 inside the profile bounds the belt as the offset
+// curve does; the base then reaches 60 - 8 past it (288 x 208), not past the
+// profile (304 x 224): (68096 - 59904) x 30 = 245760 less.
+TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives) {
+  auto chamfered = [](double angle) { return 3540000 + 8 * std::tan(angle * M_PI / 180) / 6 * 14336; };
+  struct Row {
+    const char* what;
+    double first, edit;  // the relief angle committed, then edited to (NAN: no edit)
+    bool fails;          // the offset extrusions fail
+    double volume;       // mm3, by hand
+    bool mainWall = false;
+  };
+  const Row rows[] = {
+      {"no chamfer, offset extrusions", 0, NAN, false, 3540000},
+      {"no chamfer, offset curves", 0, NAN, true, 3540000},
+      {"45, offset extrusions", 45, NAN, false, chamfered(45)},  // 3559114.67
+      {"45, offset curves", 45, NAN, true, chamfered(45)},
+      {"60, offset curves", 60, NAN, true, chamfered(60)},  // 3573107.57
+      {"30, offset curves", 30, NAN, true, chamfered(30)},  // 3551035.86
+      {"60 edited to 45, offset curves", 60, 45, true, chamfered(45)},
+      {"0 edited to 60, offset curves", 0, 60, true, chamfered(60)},
+      {"60, a main wall centre line", 60, NAN, false, chamfered(60) - 245760, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    KTX::PART_part* part = KTX::PART_part::Create(0);
+    KTX::PART_set_work_part(part);
+    KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", row.fails ? 4711 : 0);
+    ExamplePunch made = CommitExamplePunch(part, 0, row.first, row.mainWall);
+    EXPECT_EQ(made.status, 0);
+    if (made.status == 0 && !std::isnan(row.edit)) made = CommitExamplePunch(part, made.set, row.edit);
+    KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", 0);
+    EXPECT_EQ(made.status, 0);
+    EXPECT_EQ(MemberOf(part, made.set, "QD$OFFSET_CURVE_BELT") != 0, row.fails);
+    EXPECT_EQ(MemberOf(part, made.set, "QD$OFFSET_CURVE_STRESS") != 0, row.fails);
+    int outer = 0;
+    MemberOf(part, made.set, "QD$MAIN_OUTER_SOLID", &outer);
+    EXPECT_NE(outer, 0);
+    if (outer != 0) {
+      EXPECT_TRUE(Kernel::IsClosedSolid(outer));
+      EXPECT_NEAR(VolumeMm3(outer) / row.volume, 1.0, 1e-9);
+    }
+    part->destroy();
+  }
+  KTX::PART_set_work_part(part());
+}
+
 // ---- the examples and profiles of many sides, played by ktxhost --------------
 
 const std::filesystem::path kExamples = std::filesystem::path(STAMVIK_TEST_DATA) / ".." / ".." / "examples";
@@ -581,8 +695,8 @@ TEST_F(ToolingSolids, APunchWithoutChamferAndOnASideGivenInPiecesHasTheVolumesWo
       "record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"ReliefAngle\"\n  this ptr 30\n"
       "  in double \"reliefangle\" - 0 0\n  closed 0\n";
   // A top raised by 2, then a relief of 61 that takes the 120 wide profile
-  // whole: the edit fails at the belt after it remade the top and the outer
-  // solid, and the part keeps the solid its commit before made.
+  // whole: the edit is refused before it remakes anything, and the part
+  // keeps the solid its commit before made.
   const std::string toTooDeep =
       "record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"MachiningAllowance\"\n  this ptr 30\n"
       "  in double \"machiningallowance\" - 3.5 0\n  closed 0\n"
@@ -600,7 +714,7 @@ TEST_F(ToolingSolids, APunchWithoutChamferAndOnASideGivenInPiecesHasTheVolumesWo
       {"relief 90", PunchWith("90"), plain, Containment::Out},
       {"relief 90 committed, opened and committed unchanged", PunchWith("90", Reopened("")), plain, Containment::Out},
       {"relief 60 edited to 0", PunchWith("60", Reopened(toNoChamfer)), plain, Containment::Out},
-      {"relief 90 edited to one the belt cannot take", PunchWith("90", Reopened(toTooDeep, 3030586)), plain,
+      {"relief 90 edited to one the belt cannot take", PunchWith("90", Reopened(toTooDeep, 3030619)), plain,
        Containment::Out},
       {"the first side in two lines", SplitFirstSide(PunchWith("60"), {0, 100, 200}), chamfered, Containment::In},
       {"the first side in three lines", SplitFirstSide(PunchWith("60"), {0, 80, 140, 200}), chamfered,

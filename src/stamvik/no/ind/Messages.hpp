@@ -267,13 +267,15 @@ inline constexpr int kFlangeOffsetBelowZero = 3030613;
 inline constexpr int kDieFaceTurnedFromBasePlane = 3030614;
 // Inputs of which no tool can be built: a draw punch's profile or a draw
 // die's punch profile with no area (as a die shoe's loop has none), a relief
-// distance not above 0 where the punch's belt is the profile relieved by it,
-// and a core wall too thick for its profile (the inward offset of the
-// profile by it leaves nothing).
+// distance not above the distance tolerance where the punch's belt is the
+// profile relieved by it, a relief that takes that profile whole (its inward
+// offset by the relief leaves nothing), and a core wall too thick for its
+// profile (the inward offset of the profile by it leaves nothing).
 inline constexpr int kDrawPunchProfileNoArea = 3030615;
 inline constexpr int kDrawDiePunchNoArea = 3030616;
-inline constexpr int kReliefDistanceNotPositive = 3030617;
+inline constexpr int kReliefDistanceNotAboveTolerance = 3030617;
 inline constexpr int kCoreWallTooThick = 3030618;
+inline constexpr int kReliefTakesProfile = 3030619;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 

@@ -48,8 +48,9 @@ using Messages::kDrawPunchRoughOffsetSheetsFailed;
 using Messages::kDrawPunchStressSolidFailed;
 using Messages::kToolingInputCurvesFailed;
 using Messages::kDrawPunchProfileNoArea;
-using Messages::kReliefDistanceNotPositive;
+using Messages::kReliefDistanceNotAboveTolerance;
 using Messages::kCoreWallTooThick;
+using Messages::kReliefTakesProfile;
 constexpr const char* kFromBase = "0.000000";  // every extrusion starts at its profile
 
 // Sets a hidden integer attribute of value 0 through a descriptor that the
@@ -280,26 +281,30 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
 
 int DieDesDrawPunchBuilder::RefusedProfile() {
   // Without a main wall centre line the belt is the profile relieved by the
-  // relief distance, inwards and outwards: none, or less, leaves it no
-  // thickness.
+  // relief distance, inwards and outwards: a relief the modeller cannot tell
+  // from none, or less, leaves it no thickness.
   int count = 0;
   Stamvik::HostBlock<tag_t> entities;
   AskSCEntities(m_mainWallCenterLine != nullptr ? m_mainWallCenterLine->OmTag() : 0, &count, entities.out());
   const std::vector<tag_t> wall(entities.get(), entities.get() + count);
   entities.reset();
-  if (wall.empty() && !(m_reliefDistanse > 0)) return kReliefDistanceNotPositive;
+  const double tolerance = TOLER_ask_distance_tol();
+  if (wall.empty() && !(m_reliefDistanse > tolerance)) return kReliefDistanceNotAboveTolerance;
   if (m_basePlane == 0 || m_punchCurve == nullptr) return 0;
   double normal[3];
   BasePlaneNormal(normal);
   const double length = std::sqrt(Math::Dot(normal, normal));
   if (!(length > 0)) return 0;
   for (double& v : normal) v /= length;
-  const double tolerance = TOLER_ask_distance_tol();
   std::vector<tag_t> selected;
   for (int i = 0, n = m_punchCurve->ask_count(); i < n; ++i) selected.push_back(m_punchCurve->ask_nth(i));
   SeenCurves punch;
   const bool punchSeen = SeeCurves(selected, normal, &punch);
   if (punchSeen && Stamvik::Outlines::HasNoArea(punch.points, tolerance)) return kDrawPunchProfileNoArea;
+  // The relieved wall is that profile offset inwards by the relief: one that
+  // leaves nothing relieves the punch away whole.
+  if (wall.empty() && punchSeen && InwardOffsetLeavesNothing(punch, m_reliefDistanse, tolerance))
+    return kReliefTakesProfile;
   // The core is the profile the stress solid stands on (the main wall
   // centre line, or else the punch's) offset inwards by the relief and the
   // wall.
@@ -684,6 +689,28 @@ int DieDesDrawPunchBuilder::CreateOuterSolid(tag_t topSheet, tag_t punchCurve, t
   }
 }
 
+namespace {
+
+// Drops the edges that run along the curve, seen along the normal: every
+// point of them within the tolerance of it.
+void dropEdgesAlong(tag_t curve, const double normal[3], std::vector<tag_t>* edges) {
+  const double length = std::sqrt(Math::Dot(normal, normal));
+  if (!(length > 0) || edges->empty()) return;
+  const double unit[3] = {normal[0] / length, normal[1] / length, normal[2] / length};
+  SeenCurves along;
+  if (!SeeCurves({curve}, unit, &along)) return;
+  const double tolerance = TOLER_ask_distance_tol();
+  std::erase_if(*edges, [&](tag_t edge) {
+    SeenCurves seen;
+    if (!SeeCurves({edge}, unit, &seen)) return false;
+    return std::all_of(seen.points.begin(), seen.points.end(), [&](const Stamvik::Outlines::Point& p) {
+      return Stamvik::Outlines::DistanceToEdges(along.outline, p.x, p.y) <= tolerance;
+    });
+  });
+}
+
+}  // namespace
+
 int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, tag_t mainWallCurve, tag_t outer,
                                             tag_t* beltCurve, std::vector<tag_t>* edges) {
   *beltCurve = 0;
@@ -701,6 +728,7 @@ int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, t
                          nullptr, true, 2, outer, false, 0, true, beltSheet, &beltFeature);
     };
     int status = 0;
+    bool betweenCurves = true;
     if (mainWallCurve != 0) {
       status = extrudeBetween(mainWallCurve);
     } else {
@@ -708,6 +736,7 @@ int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, t
       const std::string back = lengthText(-m_reliefDistanse);
       status = FeatExtrude(workPartTag(), 1, &punchCurve, 0, normal, kFromBase, nullptr, true, relief.c_str(),
                            back.c_str(), false, nullptr, true, 2, outer, false, 0, true, beltSheet, &beltFeature);
+      betweenCurves = status != 0;
       if (status != 0) {
         // The belt is made from an offset curve of the punch when the offset extrusion fails.
         status = FeatOffsetCurve(punchCurve, m_reliefDistanse, beltCurve, &offsetFeature);
@@ -722,6 +751,12 @@ int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, t
     }
     if (status == 0) KeepMember(beltFound, beltFeature, "QD$MAIN_BELT_SOLID");
     GetBeltChamferEdges(beltFeature, m_basePlane, edges);
+    // A belt made between the punch curve and a second curve (its offset, or
+    // the main wall centre line) has the punch's own outline round its top as
+    // well. The chamfer runs down the relieved wall alone: round the outline
+    // it would cut the belt's rim off the punch instead of filling the
+    // relief's corner.
+    if (betweenCurves && edges != nullptr) dropEdgesAlong(punchCurve, normal, edges);
     return status;
   } catch (const std::exception& e) {
     return Error::HandleAsBuilder(e, kSource, 3241);
