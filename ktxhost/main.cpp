@@ -407,7 +407,10 @@ PlayOutcome playRecords(KTX::JAM::JournalReader* reader, KTX::JAM::Record* recor
   } catch (const KTX::Error::Exception& e) {
     outcome.played = false;
     outcome.error = e.text();
-    outcome.line = e.line();
+    // The reader's refusals carry the journal's line; another host error
+    // carries the line of the source that raised it, which is none of the
+    // journal's: it stopped the record that was playing.
+    outcome.line = e.askCode() == KTX::JAM::kJournalText ? e.line() : record->line;
   } catch (const std::exception& e) {
     // Not the host's error (no memory, the library's own): the play stops
     // at the record that was playing, as for a host error.
