@@ -8,10 +8,19 @@
 #include "Binding.hpp"
 
 #include <dlfcn.h>
+#include <elf.h>
+#include <fcntl.h>
 #include <link.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
+#include <limits>
+#include <vector>
 
 #include "ja_binding.hpp"
 #include "ja_catalogue.hpp"
@@ -78,6 +87,62 @@ bool RefusedAsNotThePlugin(const char* command, const char* library, void* handl
       return true;
     }
   std::fprintf(stderr, "ktxhost %s: %s is not the plug-in: it exports no scripting call\n", command, library);
+  return true;
+}
+
+namespace {
+
+bool readAt(int fd, void* to, std::size_t size, std::uint64_t offset) {
+  return ::pread(fd, to, size, static_cast<off_t>(offset)) == static_cast<ssize_t>(size);
+}
+
+// offset + count * size, or the largest number when that does not fit:
+// headers that point past any file are cut short all the same.
+std::uint64_t endOf(std::uint64_t offset, std::uint64_t count, std::uint64_t size) {
+  constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
+  if (size != 0 && count > kMost / size) return kMost;
+  return offset > kMost - count * size ? kMost : offset + count * size;
+}
+
+// The bytes the ELF headers of the open file describe: the end of the last
+// of its program header table, its loadable segments and its section header
+// table. 0 when it is no ELF object of this machine's class.
+std::uint64_t describedSize(int fd, std::uint64_t size) {
+  ElfW(Ehdr) header{};
+  if (!readAt(fd, &header, sizeof header, 0) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 ||
+      header.e_ident[EI_CLASS] != (sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32) ||
+      header.e_phentsize != sizeof(ElfW(Phdr)))
+    return 0;
+  std::uint64_t described = endOf(header.e_phoff, header.e_phnum, header.e_phentsize);
+  // A section count of 0 with a table is the extended count: one entry at least.
+  if (header.e_shoff != 0)
+    described = std::max(described, endOf(header.e_shoff, std::max<std::uint64_t>(header.e_shnum, 1),
+                                          header.e_shentsize));
+  if (endOf(header.e_phoff, header.e_phnum, header.e_phentsize) > size) return described;
+  std::vector<ElfW(Phdr)> segments(header.e_phnum);
+  if (!segments.empty() && !readAt(fd, segments.data(), segments.size() * sizeof(ElfW(Phdr)), header.e_phoff))
+    return described;
+  for (const ElfW(Phdr)& segment : segments)
+    if (segment.p_type == PT_LOAD) described = std::max(described, endOf(segment.p_offset, 1, segment.p_filesz));
+  return described;
+}
+
+}  // namespace
+
+bool RefusedAsCutShort(const char* command, const char* library) {
+  if (std::strchr(library, '/') == nullptr) return false;
+  const int fd = ::open(library, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;  // the loader says why
+  struct stat info {};
+  std::uint64_t size = 0, described = 0;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    size = static_cast<std::uint64_t>(info.st_size);
+    described = describedSize(fd, size);
+  }
+  ::close(fd);
+  if (described <= size) return false;
+  std::fprintf(stderr, "ktxhost %s: %s is cut short: it holds %llu bytes of the %llu its headers describe\n",
+               command, library, static_cast<unsigned long long>(size), static_cast<unsigned long long>(described));
   return true;
 }
 

@@ -25,6 +25,17 @@ int BindPlugin(void* plugin);
 // it brings in.
 bool RefusedAsNotThePlugin(const char* command, const char* library, void* handle);
 
+// Whether a library file named by its path (one with a '/': another name is
+// the loader's to find) is shorter than its own ELF headers say it is: its
+// program header table, a loadable segment or its section header table runs
+// past the file's end. The loader maps such a file without asking and the
+// process dies of a bus error once it touches the missing pages, so it is
+// refused before it is loaded ("ktxhost COMMAND: LIBRARY is cut short: it
+// holds N bytes of the M its headers describe"), and true is given. A file
+// that is no ELF object of this machine's class is left to the loader, which
+// names what is wrong with it.
+bool RefusedAsCutShort(const char* command, const char* library);
+
 // The members of the plug-in's classes that make an object by tag: every
 // method taking its object by tag (a collection's creators), with its
 // signature, whether or not the loaded plug-in publishes it.

@@ -141,12 +141,18 @@ bool request(Property::Owner& owner, OM::Object* object, OM::Object* builder, co
       return false;
     }
     int status = owner.SetProperty(object, name.c_str(), value.get());
+    // A write refused by its status is an error as one raised is.
+    if (status != 0) {
+      const std::string text = Error::PrintedText(status);
+      std::printf("%s: error %d%s%s\n", name.c_str(), status, text.empty() ? "" : " ", text.c_str());
+      return false;
+    }
     std::printf("%s <- %s: status %d\n", name.c_str(), Property::Format(*value).c_str(), status);
-    if (status == 0 && object != nullptr) {
+    if (object != nullptr) {
       ValuePtr after(owner.GetProperty(object, name.c_str()));
       if (after != nullptr) std::printf("%s = %s\n", name.c_str(), describe(*after).c_str());
     }
-    return status == 0;
+    return true;
   } catch (const Error::Exception& e) {
     std::printf("%s: error %d %s\n", name.c_str(), e.askCode(), e.text().c_str());
     return false;
@@ -181,6 +187,7 @@ int Props(const Arguments& arguments, const char* plugin) {
   const std::vector<std::string>& requests = arguments.Repeated();
 
   std::vector<std::string> before = JAM::PropertyMapper::RegisteredClasses();
+  if (KTXHost::RefusedAsCutShort("props", plugin)) return kFailed;
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());

@@ -109,6 +109,7 @@ void printEvents(std::size_t from, bool registered) {
 
 int load(const char* plugin) {
   std::size_t before = KTX::OM::RegistrationEvents().size();
+  if (KTXHost::RefusedAsCutShort("load", plugin)) return kFailed;
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
@@ -144,6 +145,7 @@ void printJournalCalls(std::size_t from, const std::vector<std::string>& names) 
 
 int journal(const char* plugin) {
   KTX::Host::ClearCalls();
+  if (KTXHost::RefusedAsCutShort("journal", plugin)) return kFailed;
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
@@ -282,6 +284,7 @@ struct PlayPlugin {
 };
 
 int loadForPlay(const char* plugin, PlayPlugin* loaded) {
+  if (KTXHost::RefusedAsCutShort("play", plugin)) return kFailed;
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
@@ -404,7 +407,10 @@ PlayOutcome playRecords(KTX::JAM::JournalReader* reader, KTX::JAM::Record* recor
   } catch (const KTX::Error::Exception& e) {
     outcome.played = false;
     outcome.error = e.text();
-    outcome.line = e.line();
+    // The reader's refusals carry the journal's line; another host error
+    // carries the line of the source that raised it, which is none of the
+    // journal's: it stopped the record that was playing.
+    outcome.line = e.askCode() == KTX::JAM::kJournalText ? e.line() : record->line;
   } catch (const std::exception& e) {
     // Not the host's error (no memory, the library's own): the play stops
     // at the record that was playing, as for a host error.
@@ -617,6 +623,27 @@ int help(const Command& c) {
 
 bool asksHelp(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
 
+// A command's help, asked for by the word at `asked`: it takes no operand,
+// as the program's own --help takes none. The options around it are passed
+// over (the help wins over them, a value with its option); a word that is
+// no option is a usage error.
+int helpAlone(const Command& c, int asked, int argc, char** argv) {
+  for (int i = 2; i < argc; ++i) {
+    const char* word = argv[i];
+    if (asksHelp(word)) continue;
+    if (*word == '-' && !(c.syntax->dashIsOperand && std::strcmp(word, "-") == 0)) {
+      for (const KTX::HostProgram::Option& option : c.syntax->options)
+        if (option.value != nullptr && word == std::string(option.name) && i + 1 < argc && !asksHelp(argv[i + 1]))
+          ++i;
+      continue;
+    }
+    std::fprintf(stderr, "ktxhost %s: unexpected operand '%s': %s takes no operand (see ktxhost help %s)\n", c.name,
+                 word, argv[asked], c.name);
+    return kUsageError;
+  }
+  return help(c);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -662,9 +689,8 @@ int main(int argc, char** argv) {
     overview(stderr);
     return kUsageError;
   }
-  // A command's own help wins over whatever else is given.
   for (int i = 2; i < argc; ++i)
-    if (asksHelp(argv[i])) return help(*c);
+    if (asksHelp(argv[i])) return helpAlone(*c, i, argc, argv);
   Arguments arguments;
   if (!KTX::HostProgram::Parse(*c->syntax, argc - 2, argv + 2, &arguments)) return kUsageError;
   // What escapes a command unwinds it (its temporary files are removed) and

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -211,6 +212,34 @@ TEST(HostVariables, AVariableMadeOnDemandIsMadeWhenFirstAskedForAndOnce) {
     if (row.asked != nullptr) ::unsetenv(row.asked);
     EXPECT_EQ(Files::Variable(kName), nullptr);  // no maker once it is taken away
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A file of the user made writable by its owner (the builders' call before
+// they write a file the user keeps, 79, 13107, 0): the owner's read and write
+// bits are added and nothing else changes; a file its owner may read and
+// write already is left as it is.
+TEST(HostFiles, AFileMadeWritableByItsOwnerGainsTheOwnersWriteAndNothingElse) {
+  struct Row {
+    mode_t before;
+    mode_t after;
+  };
+  const Row rows[] = {{0444, 0644}, {0400, 0600}, {0000, 0600}, {0555, 0755}, {0640, 0640}};
+  const std::string path = (fs::temp_directory_path() / ("writable_" + std::to_string(getpid()))).string();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.before));
+    std::ofstream(path) << "kept\n";
+    ASSERT_EQ(::chmod(path.c_str(), row.before), 0);
+    EXPECT_EQ(CFI_modify_file_protection(path.c_str(), 79, 13107, 0), 0);
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, row.after) << std::oct << (info.st_mode & 07777);
+    fs::remove(path);
+  }
+  EXPECT_EQ(CFI_modify_file_protection(path.c_str(), 79, 13107, 0), ENOENT);
 }
 
 }  // namespace

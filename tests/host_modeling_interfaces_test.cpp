@@ -156,7 +156,7 @@ TEST_F(ModelingInterfaces, AnExtrusionsDirectionOfNoLengthIsRefusedAndNothingMad
       {"down, two long", {0, 0, -2}, 1, 0, -1},
       {"down, reversed", {0, 0, -2}, -1, 0, 1},
   };
-  EXPECT_EQ(ModelingFeatureBuilder::kZeroDirection, 841302);
+  EXPECT_EQ(ModelingFeatureBuilder::kZeroDirection, 841303);
   auto* directions = Interface<JAM::DirectionCollection_Interface>("DirectionCollection");
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

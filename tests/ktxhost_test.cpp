@@ -62,6 +62,13 @@ TEST(KtxhostCommandLine, HelpVersionAndUsageErrorsGiveTheirStatusAndNameTheArgum
       {"", 2, "", "usage: ktxhost COMMAND"},
       {"--help extra", 2, "", "ktxhost --help: unexpected operand 'extra': --help takes no operand"},
       {"--version extra", 2, "", "ktxhost --version: unexpected operand 'extra'"},
+      // A command's help takes no operand either; its options are passed over.
+      {"load --help extra", 2, "", "ktxhost load: unexpected operand 'extra': --help takes no operand"},
+      {"journal -h extra", 2, "", "ktxhost journal: unexpected operand 'extra': -h takes no operand"},
+      {"play --help j.jou", 2, "", "ktxhost play: unexpected operand 'j.jou': --help takes no operand"},
+      {"props Tag --help", 2, "", "ktxhost props: unexpected operand 'Tag': --help takes no operand"},
+      {"published --help extra", 2, "", "ktxhost published: unexpected operand 'extra'"},
+      {"play --help --record j.jou", 0, "usage: ktxhost play FILE", ""},
       {"fly", 2, "", "unknown command 'fly'"},
       {"help fly", 2, "", "unknown command 'fly'"},
       {"play", 2, "", "no journal given"},
@@ -217,6 +224,47 @@ TEST(KtxhostCommandLine, EveryCommandLoadsThePluginItsOptionNamesAndNoOtherWord)
   EXPECT_EQ(named.status, 0) << named.err;
   EXPECT_NE(named.out.find("register KTX::DieDesJA::CastReliefBuilder "), std::string::npos) << named.out;
   EXPECT_EQ(named.out, beside.out);
+}
+
+// A plug-in file cut short where the loader maps it would die of a bus error
+// as it loads: every command refuses it first, naming the file and how much
+// of it there is. Its headers describe the whole file (the section header
+// table comes last), so a cut anywhere is refused, and the whole file loads.
+TEST(KtxhostCommandLine, APluginCutShortIsRefusedBeforeItIsLoaded) {
+  const std::string cast = std::string(STAMVIK_TEST_DATA) + "/../../examples/cast_relief.jou";
+  const std::string plugin = stamvik_test::ReadFile(STAMVIK_PLUGIN);
+  const std::size_t size = plugin.size();
+  ASSERT_GT(size, 8192u);
+  struct Row {
+    std::string command;  // and its operands
+    std::size_t cut;      // the bytes kept
+    int status;
+  };
+  const Row rows[] = {
+      {"load", 8192, 1},  // within the first loadable segment
+      {"journal", 8192, 1},
+      {"play " + cast, 8192, 1},
+      {"props", 8192, 1},
+      {"published --counts", 8192, 1},
+      {"load", size - 1, 1},  // only the section header table's last byte missing
+      {"load", size, 0},
+  };
+  const std::string copy = testing::TempDir() + "ktxhost_cut_" + std::to_string(::getpid()) + ".so";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.command + " cut at " + std::to_string(row.cut));
+    std::ofstream(copy, std::ios::binary).write(plugin.data(), static_cast<std::streamsize>(row.cut));
+    Outcome run = Ktxhost(row.command + " --plugin " + copy, ErrFile());
+    EXPECT_EQ(run.status, row.status);
+    if (row.status == 0) {
+      EXPECT_EQ(run.err, "");
+      continue;
+    }
+    const std::string command = row.command.substr(0, row.command.find(' '));
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "ktxhost " + command + ": " + copy + " is cut short: it holds " + std::to_string(row.cut) +
+                           " bytes of the " + std::to_string(size) + " its headers describe\n");
+  }
+  std::remove(copy.c_str());
 }
 
 TEST(KtxhostCommandLine, PropsMakesAnyPublishedBuilderThroughItsCreator) {

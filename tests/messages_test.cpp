@@ -1,6 +1,7 @@
 // Message numbers: the user sees them, journals and stored records keep them,
 // so each name must give the number the catalogue gives it, and no number
 // may have two names.
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -11,7 +12,17 @@
 #include <gtest/gtest.h>
 
 #include "Messages.hpp"
+#include "assy/Assembly.hpp"
+#include "clear/Clearance.hpp"
+#include "jam/InterfacePlaces.hpp"
+#include "modl/CurveBuilders.hpp"
+#include "modl/FeatureGeometry.hpp"
+#include "modl/ModelingInterfaces.hpp"
+#include "pref/SessionInterfaces.hpp"
+#include "sel/Selection.hpp"
 #include "sys/Error.hpp"
+#include "tool/Tooling.hpp"
+#include "vd/Motion.hpp"
 
 namespace {
 
@@ -317,6 +328,55 @@ TEST(Messages, TheHeaderNamesEachNumberOnce) {
     EXPECT_TRUE(fresh) << number << " is also named " << at->second;
   }
   EXPECT_EQ(count, static_cast<int>(std::size(kRows)));
+}
+
+// The host's own numbers its calls answer: each is pinned, one failure a
+// number (a tag that is no feature is not a missing scenario, a direction of
+// no length not a shape the modeller could not make), and each has its text.
+TEST(Messages, EachHostNumberIsOneFailureWithItsText) {
+  const Row rows[] = {
+      {"JAM::kNotProvided", JAM::kNotProvided, 841001},
+      {"JAM::kBadLayer", JAM::kBadLayer, 841002},
+      {"kNoScenario", kNoScenario, 841101},
+      {"kNoCustomerDefault", kNoCustomerDefault, 841102},
+      {"SC_section::kBadRule", SC_section::kBadRule, 841103},
+      {"kNotAFeature", kNotAFeature, 841104},
+      {"OffsetCurveBuilder::kCopiesOutOfRange", ModlCurveJA::OffsetCurveBuilder::kCopiesOutOfRange, 841201},
+      {"ModelingFeatureBuilder::kObjectNotReached", ModelingFeatureBuilder::kObjectNotReached, 841301},
+      {"kShapeNotMade", kShapeNotMade, 841302},
+      {"ModelingFeatureBuilder::kZeroDirection", ModelingFeatureBuilder::kZeroDirection, 841303},
+      {"kNoPartToAdd", kNoPartToAdd, 850001},
+      {"kNoInstance", kNoInstance, 850002},
+      {"kNoDataset", kNoDataset, 852001},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(row.value, row.number);
+    const char* text = Error::MessageText(row.number);
+    EXPECT_TRUE(text != nullptr && *text != '\0') << row.number << " has no text";
+  }
+}
+
+// A number a host header defines (84xxxx, 85xxxx) is one a call can answer:
+// none may be without its text.
+TEST(Messages, EveryNumberTheHostDefinesHasAText) {
+  const std::regex definition(R"((k[A-Z]\w*)\s*=\s*(8[45]\d{4})\b)");
+  int count = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(STAMVIK_TEST_DATA "/../../host")) {
+    if (entry.path().extension() != ".hpp") continue;
+    std::ifstream in(entry.path());
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string source = text.str();
+    for (auto it = std::sregex_iterator(source.begin(), source.end(), definition); it != std::sregex_iterator();
+         ++it) {
+      ++count;
+      const int number = std::stoi((*it)[2]);
+      EXPECT_NE(Error::MessageText(number), nullptr)
+          << (*it)[1] << " = " << number << " (" << entry.path().filename().string() << ") has no text";
+    }
+  }
+  EXPECT_GT(count, 50);
 }
 
 }  // namespace

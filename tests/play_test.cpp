@@ -19,12 +19,16 @@
 #include "TestSupport.hpp"
 #include "afl/BodyUtils.hpp"
 #include "exp/Expression.hpp"
+#include "feat/Builder.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
 #include "jam/Journal.hpp"
 #include "kernel/Kernel.hpp"
+#include "om/HostClass.hpp"
 #include "script/ScriptHost.hpp"
 #include "sel/Selection.hpp"
+#include "sys/Failure.hpp"
+#include "sys/Memory.hpp"
 #include "tool/ToolingGeometry.hpp"
 
 using namespace KTX;
@@ -120,6 +124,60 @@ TEST_F(ScriptHostTest, AStatusOtherThanTheJournalsStopsThePlayAndAStatedFailureI
   EXPECT_TRUE(Script::Play(validate("closed 3030022"), &error)) << error;
   EXPECT_TRUE(Script::Play(validate("open"), &error)) << error;
   EXPECT_TRUE(Script::Play(validate("failed 65"), &error)) << error;
+}
+
+// A builder the player asks its class, as it asks a plug-in's: the copy of
+// its name is an allocation of its own, which the failure switch counts.
+class AskedBuilder : public JAX_BUILDER {
+  KTX_HOST_OBJECT(AskedBuilder, "play_test::AskedBuilder")
+ public:
+  char* ask_journal_class_name() const override {
+    char* name = SM_string_copy("Test.Asked");
+    ++asked;  // after the copy, so that the copy is a call from here
+    return name;
+  }
+  static inline int asked = 0;
+
+ protected:
+  AskedBuilder(int classId, void* context) : JAX_BUILDER(classId, context) {}
+};
+int AskedBuilder::ThisClassId = 0;
+const bool kAskedBuilderRegistered = (Host::RegisterHostClass<AskedBuilder>(JAX_BUILDER::OmClassName), true);
+
+tag_t askedBuilder = 0;
+void makeAsked(JAM::Call&) {
+  JAM_start_call(JAM_lookup_or_create_class("Test.Asked"), "Make", &makeAsked);
+  JAM_result_tag(JAM_lookup_or_create_class("Test.Asked"), &askedBuilder, "builder");
+  JAM_end_of_arguments();
+  JAM_end_call(0);
+}
+
+// No memory while the player checks the object a record names stops the play
+// at that record's line (5), not at the allocator's.
+TEST_F(ScriptHostTest, NoMemoryWhileARecordsObjectIsCheckedStopsThePlayAtTheRecordsLine) {
+  ASSERT_TRUE(kAskedBuilderRegistered);
+  AskedBuilder* builder = Host::CreateHostObject<AskedBuilder>();
+  askedBuilder = builder->OmTag();
+  static const Script::ValueSignature made[] = {{JAM::Direction::Result, JAM::ValueKind::Tag, "Test.Asked", "builder"}};
+  Script::Bind("Test.Asked", 0, "Make", &makeAsked, {0, made, 1});
+  Script::Bind("Test.Other", 0, "Use", [](JAM::Call&) {}, {'t', nullptr, 0});
+  const JAM::Journal journal = Read(
+      "record 0 method \"Test.Asked\" \"Make\"\n"
+      "  result tag \"builder\" \"Test.Asked\" 10\n"
+      "  closed 0\n"
+      "record 0 method \"Test.Other\" \"Use\"\n"
+      "  this tag 10\n"
+      "  closed 0\n");
+  Failure::FailAt(Failure::kMemory, 1);
+  std::string error;
+  int line = 0;
+  EXPECT_FALSE(Script::Play(journal, &error, &line));
+  Failure::Off();
+  EXPECT_EQ(Failure::FailedCall(), "SM_string_copy");
+  EXPECT_EQ(error, "no memory (SM_string_copy)");
+  EXPECT_EQ(line, 5);
+  Script::UnbindPlugin();
+  builder->destroy();
 }
 
 TEST_F(ScriptHostTest, NestedRecordsAreMadeAgainByTheirCallerAndAnUnboundMemberStops) {

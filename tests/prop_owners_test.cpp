@@ -690,6 +690,10 @@ TEST(KtxhostProps, ListsReadsAndWritesAPropertyByNameAndShowsTheWritesJournal) {
   EXPECT_NE(status, 0);
   EXPECT_TRUE(Has(refused, "ReliefProfile: error 68 null ptr"));
   EXPECT_TRUE(Has(refused, "relief profile: error 68 null ptr"));
+  // A write the owner answers with a status is an error with its text too.
+  std::vector<std::string> readOnly = RunKtxhost("Tag=5", &status);
+  EXPECT_NE(status, 0);
+  EXPECT_TRUE(Has(readOnly, "Tag: error 840104 read-only property"));
 }
 
 // ---- every kind of value, on a made-up class ------------------------------------------

@@ -65,7 +65,7 @@ class KTX_HOST_API ModelingFeatureBuilder : public JAX_BUILDER {
   static constexpr int kObjectNotReached = 841301;
   // An extrusion's direction of no length (or no number), which the
   // direction collection refuses to make.
-  static constexpr int kZeroDirection = 841302;
+  static constexpr int kZeroDirection = 841303;
   static ModelingFeatureBuilder* Make(int kind, tag_t feature);
   char* ask_journal_class_name() const override;
   int commit() override;  // makes or updates the feature; see ask_feature

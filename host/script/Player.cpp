@@ -338,6 +338,21 @@ Refusal checkValues(const JAM::Record& r, const MemberSignature& signature) {
 }  // namespace
 
 bool Player::Play(const JAM::Record& recorded, std::size_t index, std::string* error, int* errorLine) {
+  try {
+    return play(recorded, index, error, errorLine);
+  } catch (const Error::Exception& e) {
+    // Raised past the call itself, whose errors are its status: the line is
+    // the record's, not that of the host's source that raised it.
+    const std::string what = recorded.line != 0 ? e.text()
+                                                : "record " + std::to_string(index + 1) + " (" +
+                                                      recorded.journalClass + " " + recorded.member + "): " + e.text();
+    *error = JAM::ShownText(what, 1000);
+    if (errorLine != nullptr) *errorLine = recorded.line;
+    return false;
+  }
+}
+
+bool Player::play(const JAM::Record& recorded, std::size_t index, std::string* error, int* errorLine) {
   std::map<tag_t, tag_t>& objects = played_.objects;  // the journal's tag -> the live object's tag
   auto fail = [&](const Refusal& refusal) {
     // The names in it are the journal's: shown printable, and not without end.

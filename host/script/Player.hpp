@@ -80,7 +80,9 @@ KTX_HOST_API bool IsA(const OM::Object* object, const std::string& journalClass)
 
 // The same a record at a time, for a journal read as a stream: Play gives
 // what Play above gives for the record at `index` of the journal (a nested
-// record is skipped), and the summary counts what was played so far.
+// record is skipped), and the summary counts what was played so far. A host
+// error raised while the record's objects are checked (asking a builder its
+// class may run out of memory) stops the play at the record's own line.
 class KTX_HOST_API Player {
  public:
   Player();
@@ -107,6 +109,7 @@ class KTX_HOST_API Player {
   std::vector<tag_t> gone_;
   std::size_t afterPrune_ = 0;
   void pruneFreed();
+  bool play(const JAM::Record& record, std::size_t index, std::string* error, int* errorLine);
 };
 
 // Gives a builder made for a script its class's scripting defaults: the

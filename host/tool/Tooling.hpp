@@ -36,7 +36,7 @@ class KTX_HOST_API FSET_feature_set : public OM::TaggedObject {
   int moduleType_;
 };
 
-inline constexpr int kNotAFeature = 841101;  // a tag in a feature list that names no live feature
+inline constexpr int kNotAFeature = 841104;  // a tag in a feature list that names no live feature
 
 // A new feature set of the features' part (that of the first feature) holding
 // the features in order; the flag is recorded only. 0, with nothing made, for
