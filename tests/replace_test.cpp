@@ -696,6 +696,42 @@ TEST_F(EveryWriter, AWriteWhoseTemporaryFileWasReplacedFailsAndChangesNothing) {
 }
 
 
+// A write that fails after its temporary file was replaced removes nothing
+// that was put there; only its own file, under its own name, goes.
+TEST_F(EveryWriter, AFailedWriteLeavesWhatWasPutInPlaceOfItsTemporaryFile) {
+  struct Row {
+    const char* name;
+    Swap swap;
+    std::vector<std::string> left;  // beside the older file, sorted ("tmp": the temporary name)
+  };
+  const Row rows[] = {
+      {"link to another file", Swap::kLinkToAnother, {"private", "tmp"}},
+      {"another file", Swap::kAnotherFile, {"private", "tmp"}},
+      {"hard link", Swap::kHardLink, {"linked", "private"}},
+  };
+  const std::string name = In("part.stp");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Fresh();
+    std::ofstream(name, std::ios::binary) << "old\n";
+    fs::create_directories(folder_ / "private");
+    gSwapping = {row.swap, "made", folder_ / "private" / "mine.txt", folder_ / "linked"};
+    std::ofstream(gSwapping.mine, std::ios::binary) << "mine\n";
+    Files::SetTemporaryStepForTests(&SwapAtStep);
+    KTX::Kernel::SetStepWriterForTests(&Refuses);
+    EXPECT_EQ(KTX::Kernel::WriteStep({gStepBody}, name), ZV_ERROR_geometry);
+    KTX::Kernel::SetStepWriterForTests(nullptr);
+    Files::SetTemporaryStepForTests(nullptr);
+    EXPECT_EQ(FileText(name), "old\n");
+    EXPECT_EQ(FileText(gSwapping.mine), "mine\n");
+    std::vector<std::string> left;
+    for (const std::string& other : Others(folder_, "part.stp"))
+      left.push_back(other.rfind("part.stp.tmp-", 0) == 0 ? "tmp" : other);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, row.left);
+  }
+}
+
 // A warning shows its number with the text it was given, else the message
 // table's; a number the table has no text for stands alone, with nothing
 // after it. A table text that takes values shows those its own number was
