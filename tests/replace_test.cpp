@@ -601,18 +601,19 @@ enum class Swap { kLinkToAnother, kAnotherFile, kHardLink };
 struct Swapping {
   Swap swap = Swap::kLinkToAnother;
   const char* step = "";
-  fs::path mine;    // a file of the user's own, in a folder of theirs
-  fs::path linked;  // the second link's name
+  fs::path mine;   // a file of the user's own, in a folder of theirs
+  fs::path aside;  // the second link's name, or where the writer's file is moved
 };
 Swapping gSwapping;
 
 void SwapAtStep(const char* step, const std::string& temporary) {
   if (std::string(step) != gSwapping.step) return;
   if (gSwapping.swap == Swap::kHardLink) {
-    ::link(temporary.c_str(), gSwapping.linked.c_str());
+    ::link(temporary.c_str(), gSwapping.aside.c_str());
     return;
   }
-  ::unlink(temporary.c_str());
+  // Moved, not removed: the writer's file still has its one link.
+  ::rename(temporary.c_str(), gSwapping.aside.c_str());
   if (gSwapping.swap == Swap::kLinkToAnother) {
     ::symlink(gSwapping.mine.c_str(), temporary.c_str());
   } else {
@@ -653,7 +654,7 @@ TEST_F(EveryWriter, AWriteWhoseTemporaryFileWasReplacedFailsAndChangesNothing) {
       ::chmod(name.c_str(), 0644);
       fs::create_directories(folder_ / "private");
       ::chmod((folder_ / "private").c_str(), 0700);
-      gSwapping = {row.swap, row.step, folder_ / "private" / "mine.txt", folder_ / "linked"};
+      gSwapping = {row.swap, row.step, folder_ / "private" / "mine.txt", folder_ / "aside"};
       std::ofstream(gSwapping.mine, std::ios::binary) << "mine\n";
       ::chmod(gSwapping.mine.c_str(), 0600);
       Files::SetTemporaryStepForTests(&SwapAtStep);
@@ -672,12 +673,10 @@ TEST_F(EveryWriter, AWriteWhoseTemporaryFileWasReplacedFailsAndChangesNothing) {
       EXPECT_EQ(info.st_mode & 07777, 0600u);
       EXPECT_EQ(FileText(gSwapping.mine), "mine\n");
       // What was put at the temporary path stays as it was put there.
-      fs::path other = gSwapping.linked;
+      fs::path other = gSwapping.aside;
       if (row.swap != Swap::kHardLink) {
-        std::vector<std::string> left = Others(folder_, "sizes.hsd");
-        std::sort(left.begin(), left.end());
-        ASSERT_EQ(left.size(), 2u);
-        other = folder_ / left[1];
+        for (const std::string& left : Others(folder_, "sizes.hsd"))
+          if (left.rfind("sizes.hsd.tmp-", 0) == 0) other = folder_ / left;
         EXPECT_EQ(Kind(other), row.swap == Swap::kLinkToAnother ? "link to " + gSwapping.mine.string() : "file");
       }
       ASSERT_EQ(::stat(other.c_str(), &info), 0);
@@ -705,9 +704,9 @@ TEST_F(EveryWriter, AFailedWriteLeavesWhatWasPutInPlaceOfItsTemporaryFile) {
     std::vector<std::string> left;  // beside the older file, sorted ("tmp": the temporary name)
   };
   const Row rows[] = {
-      {"link to another file", Swap::kLinkToAnother, {"private", "tmp"}},
-      {"another file", Swap::kAnotherFile, {"private", "tmp"}},
-      {"hard link", Swap::kHardLink, {"linked", "private"}},
+      {"link to another file", Swap::kLinkToAnother, {"aside", "private", "tmp"}},
+      {"another file", Swap::kAnotherFile, {"aside", "private", "tmp"}},
+      {"hard link", Swap::kHardLink, {"aside", "private"}},
   };
   const std::string name = In("part.stp");
   for (const Row& row : rows) {
@@ -715,7 +714,7 @@ TEST_F(EveryWriter, AFailedWriteLeavesWhatWasPutInPlaceOfItsTemporaryFile) {
     Fresh();
     std::ofstream(name, std::ios::binary) << "old\n";
     fs::create_directories(folder_ / "private");
-    gSwapping = {row.swap, "made", folder_ / "private" / "mine.txt", folder_ / "linked"};
+    gSwapping = {row.swap, "made", folder_ / "private" / "mine.txt", folder_ / "aside"};
     std::ofstream(gSwapping.mine, std::ios::binary) << "mine\n";
     Files::SetTemporaryStepForTests(&SwapAtStep);
     KTX::Kernel::SetStepWriterForTests(&Refuses);
