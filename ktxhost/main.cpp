@@ -203,7 +203,7 @@ int checkOutputs(const std::string& journal, const std::string& out, const std::
 // name now, else the system's error of the write, when it set one.
 std::string whyNotWritten(const std::string& name, int error) {
   if (std::string why = KTX::Files::WhyNotWritable(name); !why.empty()) return why;
-  return error != 0 ? std::strerror(error) : "the write failed";
+  return error != 0 ? KTX::Files::WhyFailed(error) : "the write failed";
 }
 
 // What a play is asked for: the journal, the files it writes, and the
@@ -343,7 +343,10 @@ class PlayRecorder {
   explicit PlayRecorder(const std::string& out) {
     if (out.empty()) return;
     temporary_.emplace(out);
-    if (temporary_->Made()) recorded_.open(temporary_->Path(), std::ios::binary);
+    // Written through the file made, never by its path again.
+    buffer_ = std::make_unique<KTX::Files::DescriptorBuffer>(temporary_->Descriptor());
+    recorded_.rdbuf(buffer_.get());
+    if (!temporary_->Made()) recorded_.setstate(std::ios::badbit);
     writer_ = std::make_unique<KTX::JAM::JournalWriter>(recorded_);
   }
   PlayRecorder(const PlayRecorder&) = delete;
@@ -363,8 +366,7 @@ class PlayRecorder {
   // OUT put in place; false when it cannot be written. Only with --record.
   bool PutInPlace() {
     writer_->Flush();
-    noteError();
-    recorded_.close();
+    recorded_.flush();
     noteError();
     if (!recorded_ || !temporary_->Made()) return false;
     errno = 0;
@@ -378,12 +380,13 @@ class PlayRecorder {
  private:
   // The stream's first failure keeps the error its write set.
   void noteError() {
-    if (!recorded_ && error_ == 0) error_ = errno;
+    if (!recorded_ && error_ == 0) error_ = buffer_ != nullptr && buffer_->Error() != 0 ? buffer_->Error() : errno;
   }
 
   int error_ = 0;
   std::optional<KTX::Files::TemporaryBeside> temporary_;
-  std::ofstream recorded_;
+  std::unique_ptr<KTX::Files::DescriptorBuffer> buffer_;
+  std::ostream recorded_{nullptr};
   std::unique_ptr<KTX::JAM::JournalWriter> writer_;
 };
 

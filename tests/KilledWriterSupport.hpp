@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <string>
 
 #include "sys/Replace.hpp"
@@ -22,7 +21,7 @@ inline std::string LeftByAKilledWriter(const std::string& name) {
   if (child == 0) {
     ::close(ready[0]);
     KTX::Files::TemporaryBeside temporary(name);
-    std::ofstream(temporary.Path(), std::ios::binary) << "half";
+    (void)!::write(temporary.Descriptor(), "half", 4);
     const std::string path = temporary.Path() + "\n";
     (void)!::write(ready[1], path.data(), path.size());
     for (;;) ::pause();

@@ -211,22 +211,22 @@ TEST_F(FileReplaced, TheSystemRefusingAWriteLeavesNoTemporaryFile) {
 
 // The modeller's stand-ins: each fills the temporary file part way first,
 // as a writer cut short would.
-bool HalfWritten(const std::string& file) {
-  std::ofstream(file, std::ios::binary) << "ISO-10303-21;\n";
+bool HalfWritten(std::ostream& out) {
+  out << "ISO-10303-21;\n" << std::flush;
   return true;
 }
-bool Refuses(const std::string& file) { return !HalfWritten(file); }
-bool ThrowsItsOwn(const std::string& file) {
-  HalfWritten(file);
+bool Refuses(std::ostream& out) { return !HalfWritten(out); }
+bool ThrowsItsOwn(std::ostream& out) {
+  HalfWritten(out);
   throw std::runtime_error("the modeller's own failure");
 }
-bool RunsOutOfMemory(const std::string& file) {
-  HalfWritten(file);
+bool RunsOutOfMemory(std::ostream& out) {
+  HalfWritten(out);
   throw std::bad_alloc();
 }
 // What no std::exception is (the modeller's own failures are not).
-bool ThrowsNoStandardException(const std::string& file) {
-  HalfWritten(file);
+bool ThrowsNoStandardException(std::ostream& out) {
+  HalfWritten(out);
   throw 7;
 }
 
@@ -297,11 +297,9 @@ int ThroughReplacing(const std::string& name, bool big, const char* mode) {
   std::fputs(Text(big).c_str(), file);
   return Files::CloseReplacing(file) == 0 ? 0 : 1;
 }
-bool StepModeller(const std::string& file) {
-  std::ofstream out(file, std::ios::binary);
+bool StepModeller(std::ostream& out) {
   out << Text(gStepBig);
-  out.close();
-  return static_cast<bool>(out);
+  return static_cast<bool>(out.flush());
 }
 
 const Writer kWriters[] = {
@@ -333,10 +331,10 @@ const Writer kWriters[] = {
      [](const std::string& name, bool big) {
        Files::TemporaryBeside temporary(name);
        if (!temporary.Made()) return 1;
-       std::ofstream out(temporary.Path(), std::ios::binary);
+       Files::DescriptorBuffer buffer(temporary.Descriptor());
+       std::ostream out(&buffer);
        out << Text(big);
-       out.close();
-       return out && temporary.PutInPlace() ? 0 : 1;
+       return out.flush() && temporary.PutInPlace() ? 0 : 1;
      }},
     {"STEP writer",
      [](const std::string& name, bool big) {
@@ -593,6 +591,144 @@ TEST_F(EveryWriter, AKilledWritersTemporaryFileIsRemovedByTheNextWholeWriteAndAL
 
 void KeepWarnings(Host::UserMessage kind, const std::string& text, void* shown) {
   if (kind == Host::UserMessage::kWarning) static_cast<std::vector<std::string>*>(shown)->push_back(text);
+}
+
+// ---- every writer: its temporary file put out of its reach by whoever may write the folder ----
+
+// What is put at the temporary path when the writer reaches a step between
+// the file's creation and its rename.
+enum class Swap { kLinkToAnother, kAnotherFile, kHardLink };
+struct Swapping {
+  Swap swap = Swap::kLinkToAnother;
+  const char* step = "";
+  fs::path mine;   // a file of the user's own, in a folder of theirs
+  fs::path aside;  // the second link's name, or where the writer's file is moved
+};
+Swapping gSwapping;
+
+void SwapAtStep(const char* step, const std::string& temporary) {
+  if (std::string(step) != gSwapping.step) return;
+  if (gSwapping.swap == Swap::kHardLink) {
+    ::link(temporary.c_str(), gSwapping.aside.c_str());
+    return;
+  }
+  // Moved, not removed: the writer's file still has its one link.
+  ::rename(temporary.c_str(), gSwapping.aside.c_str());
+  if (gSwapping.swap == Swap::kLinkToAnother) {
+    ::symlink(gSwapping.mine.c_str(), temporary.c_str());
+  } else {
+    std::ofstream(temporary, std::ios::binary) << "theirs\n";
+    ::chmod(temporary.c_str(), 0600);
+  }
+}
+
+TEST_F(EveryWriter, AWriteWhoseTemporaryFileWasReplacedFailsAndChangesNothing) {
+  struct Row {
+    const char* name;
+    Swap swap;
+    const char* step;
+    ::mode_t otherMode;      // the file put there (for a hard link: the linked one) afterwards
+    const char* otherHolds;  // null: what the writer wrote
+  };
+  const Row rows[] = {
+      {"link to another file, once made", Swap::kLinkToAnother, "made", 0600, "mine\n"},
+      {"link to another file, once written", Swap::kLinkToAnother, "written", 0600, "mine\n"},
+      {"link to another file, given its mode", Swap::kLinkToAnother, "final mode", 0600, "mine\n"},
+      {"another file, once made", Swap::kAnotherFile, "made", 0600, "theirs\n"},
+      {"another file, once written", Swap::kAnotherFile, "written", 0600, "theirs\n"},
+      {"another file, given its mode", Swap::kAnotherFile, "final mode", 0600, "theirs\n"},
+      {"hard link, once made", Swap::kHardLink, "made", 0600, nullptr},
+      {"hard link, once written", Swap::kHardLink, "written", 0600, nullptr},
+      // Linked once it is given the output's mode: that mode it keeps.
+      {"hard link, given its mode", Swap::kHardLink, "final mode", 0644, nullptr},
+  };
+  std::vector<std::string> shown;
+  Host::SetUserMessageSink(&KeepWarnings, &shown);
+  const std::string name = In("sizes.hsd");
+  for (const Writer& writer : kWriters) {
+    if (!writer.replaces) continue;
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
+      Fresh();
+      std::ofstream(name, std::ios::binary) << "old\n";
+      ::chmod(name.c_str(), 0644);
+      fs::create_directories(folder_ / "private");
+      ::chmod((folder_ / "private").c_str(), 0700);
+      gSwapping = {row.swap, row.step, folder_ / "private" / "mine.txt", folder_ / "aside"};
+      std::ofstream(gSwapping.mine, std::ios::binary) << "mine\n";
+      ::chmod(gSwapping.mine.c_str(), 0600);
+      Files::SetTemporaryStepForTests(&SwapAtStep);
+      errno = 0;
+      shown.clear();
+      const int status = writer.write(name, false);
+      const int error = errno;
+      Files::SetTemporaryStepForTests(nullptr);
+      EXPECT_NE(status, 0);
+      EXPECT_EQ(Files::WhyFailed(error), "its temporary file was replaced by another file");
+      EXPECT_EQ(FileText(name), "old\n");
+      struct stat info {};
+      ASSERT_EQ(::lstat(name.c_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 07777, 0644u);
+      ASSERT_EQ(::stat(gSwapping.mine.c_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 07777, 0600u);
+      EXPECT_EQ(FileText(gSwapping.mine), "mine\n");
+      // What was put at the temporary path stays as it was put there.
+      fs::path other = gSwapping.aside;
+      if (row.swap != Swap::kHardLink) {
+        for (const std::string& left : Others(folder_, "sizes.hsd"))
+          if (left.rfind("sizes.hsd.tmp-", 0) == 0) other = folder_ / left;
+        EXPECT_EQ(Kind(other), row.swap == Swap::kLinkToAnother ? "link to " + gSwapping.mine.string() : "file");
+      }
+      ASSERT_EQ(::stat(other.c_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 07777, row.otherMode);
+      if (row.otherHolds != nullptr) {
+        EXPECT_EQ(FileText(other), row.otherHolds);
+      }
+      // The motion files' writer goes on without its file: the user is told.
+      if (writer.write == kWriters[3].write) {
+        EXPECT_EQ(shown, std::vector<std::string>{"841407 " + name +
+                                                  ": the file could not be written (its temporary file was replaced "
+                                                  "by another file): the older file is as it was"});
+      }
+    }
+  }
+}
+
+
+// A write that fails after its temporary file was replaced removes nothing
+// that was put there; only its own file, under its own name, goes.
+TEST_F(EveryWriter, AFailedWriteLeavesWhatWasPutInPlaceOfItsTemporaryFile) {
+  struct Row {
+    const char* name;
+    Swap swap;
+    std::vector<std::string> left;  // beside the older file, sorted ("tmp": the temporary name)
+  };
+  const Row rows[] = {
+      {"link to another file", Swap::kLinkToAnother, {"aside", "private", "tmp"}},
+      {"another file", Swap::kAnotherFile, {"aside", "private", "tmp"}},
+      {"hard link", Swap::kHardLink, {"aside", "private"}},
+  };
+  const std::string name = In("part.stp");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Fresh();
+    std::ofstream(name, std::ios::binary) << "old\n";
+    fs::create_directories(folder_ / "private");
+    gSwapping = {row.swap, "made", folder_ / "private" / "mine.txt", folder_ / "aside"};
+    std::ofstream(gSwapping.mine, std::ios::binary) << "mine\n";
+    Files::SetTemporaryStepForTests(&SwapAtStep);
+    KTX::Kernel::SetStepWriterForTests(&Refuses);
+    EXPECT_EQ(KTX::Kernel::WriteStep({gStepBody}, name), ZV_ERROR_geometry);
+    KTX::Kernel::SetStepWriterForTests(nullptr);
+    Files::SetTemporaryStepForTests(nullptr);
+    EXPECT_EQ(FileText(name), "old\n");
+    EXPECT_EQ(FileText(gSwapping.mine), "mine\n");
+    std::vector<std::string> left;
+    for (const std::string& other : Others(folder_, "part.stp"))
+      left.push_back(other.rfind("part.stp.tmp-", 0) == 0 ? "tmp" : other);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, row.left);
+  }
 }
 
 // A warning shows its number with the text it was given, else the message

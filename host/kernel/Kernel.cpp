@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <ostream>
 #include <optional>
 #include <set>
 #include <unordered_set>
@@ -689,17 +690,23 @@ int WriteStep(const std::vector<int>& bodies, const std::string& file) {
   // the older file whole.
   Files::TemporaryBeside temporary(file);
   if (!temporary.Made()) return ZV_ERROR_geometry;
+  // Through the file made, never by its path again.
+  Files::DescriptorBuffer buffer(temporary.Descriptor());
+  std::ostream out(&buffer);
   bool written = false;
   try {
-    written = stepWriterForTests != nullptr
-                  ? stepWriterForTests(temporary.Path())
-                  : LoadedModeller().WriteStep(shapes, state().scale.factors[1], temporary.Path());
+    written = stepWriterForTests != nullptr ? stepWriterForTests(out)
+                                            : LoadedModeller().WriteStep(shapes, state().scale.factors[1], out);
+    written = written && out.flush();
   } catch (...) {
     // What the modeller throws (its own failures, which only the module can
     // name, or the library's) is a write that failed, as its false is.
     written = false;
   }
-  if (!written) return ZV_ERROR_geometry;
+  if (!written) {
+    if (buffer.Error() != 0) errno = buffer.Error();
+    return ZV_ERROR_geometry;
+  }
   return temporary.PutInPlace() ? 0 : ZV_ERROR_geometry;
 }
 

@@ -8,6 +8,7 @@
 // Lengths are kernel units.
 #pragma once
 #include <memory>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -75,7 +76,7 @@ class Modeller {
   virtual double Tolerance(const ShapeRef& shape) = 0;
   virtual int FaceCount(const ShapeRef& shape) = 0;
   virtual bool IsSolid(const ShapeRef& shape) = 0;
-  virtual bool WriteStep(const std::vector<ShapeRef>& shapes, double scale, const std::string& file) = 0;
+  virtual bool WriteStep(const std::vector<ShapeRef>& shapes, double scale, std::ostream& out) = 0;
   virtual bool ReadStep(const std::string& file, double scale, std::vector<ShapeRef>* solids) = 0;
 
   virtual int MakeExtrusion(const std::vector<std::vector<double>>& loops, const double direction[3], double start,
@@ -105,7 +106,7 @@ class Modeller {
 // The module's one export: its modeller, working on the kernel's bodies
 // through `bodies`; null when the module was built for another version of
 // this interface.
-constexpr int kModellerVersion = 2;
+constexpr int kModellerVersion = 3;
 constexpr const char* kModellerEntry = "ktx_geometry_modeller";
 using ModellerEntry = Modeller* (*)(BodyAccess* bodies, int version);
 
@@ -126,10 +127,10 @@ Modeller& LoadedModeller();
 // Whether the module is loaded (nothing is loaded by asking).
 bool ModellerLoaded();
 
-// For tests: what WriteStep calls in the module's place with the temporary
-// file it fills (null: the module); it may return false or throw as the
-// module may.
-using StepWriterForTests = bool (*)(const std::string& file);
+// For tests: what WriteStep calls in the module's place with the stream
+// over the temporary file it fills (null: the module); it may return false
+// or throw as the module may.
+using StepWriterForTests = bool (*)(std::ostream& out);
 KTX_HOST_API void SetStepWriterForTests(StepWriterForTests writer);
 
 }  // namespace KTX::Kernel

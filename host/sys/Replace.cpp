@@ -78,6 +78,17 @@ std::map<std::string, int>& heldLocks() {
   return *held;
 }
 
+int heldDescriptor(const std::string& temporary) {
+  std::lock_guard<std::mutex> hold(pendingLock());
+  auto found = heldLocks().find(temporary);
+  return found == heldLocks().end() ? -1 : found->second;
+}
+
+TemporaryStepForTests stepForTests = nullptr;
+void step(const char* name, const std::string& temporary) {
+  if (stepForTests != nullptr) stepForTests(name, temporary);
+}
+
 void letLockGo(const std::string& temporary) noexcept {
   int fd = -1;
   {
@@ -98,6 +109,16 @@ bool stillNamed(int fd, const std::string& path) {
   struct stat open {}, named {};
   return ::fstat(fd, &open) == 0 && open.st_nlink > 0 && ::lstat(path.c_str(), &named) == 0 &&
          sameFile(open, named);
+}
+
+// Whether `path` still names the file made as `fd` and nothing else does:
+// not a symbolic link, a regular file with one link, the same device and
+// inode. Whoever may write the folder may have put a link to a file of
+// theirs (or of anyone) in its place, another file, or a second link to it.
+bool stillOnlyOurs(int fd, const std::string& path) {
+  struct stat open {}, named {};
+  return fd >= 0 && ::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) && open.st_nlink == 1 &&
+         ::lstat(path.c_str(), &named) == 0 && S_ISREG(named.st_mode) && sameFile(open, named);
 }
 
 // A writer's temporary file is told from any other file by what a user does
@@ -252,11 +273,17 @@ std::string WhyNoPlaceForAFile(const std::string& name) {
   return {};
 }
 
+std::string WhyFailed(int error) {
+  return error == kTemporaryReplaced ? "its temporary file was replaced by another file" : std::strerror(error);
+}
+
+void SetTemporaryStepForTests(TemporaryStepForTests hook) { stepForTests = hook; }
+
 void ShowNotWritten(const std::string& name, int error) noexcept {
   try {
     if (isProtected(name)) return;
     std::string why = WhyNoPlaceForAFile(name);
-    if (why.empty()) why = std::strerror(error);
+    if (why.empty()) why = WhyFailed(error);
     Host::ShowWarning(kNotWritten, name + ": the file could not be written (" + why + "): the older file is as it was");
   } catch (...) {
     // What could not be said does not stop the writer's caller either.
@@ -279,7 +306,7 @@ std::string WhyNotWritable(const std::string& name) {
   return {};
 }
 
-bool MakeTemporaryBeside(const std::string& given, std::string* temporary) {
+bool MakeTemporaryBeside(const std::string& given, std::string* temporary, int* descriptor) {
   if (RefusedTarget(given)) return false;
   if (!WhyNoPlaceForAFile(given).empty()) {
     errno = EINVAL;
@@ -323,18 +350,35 @@ bool MakeTemporaryBeside(const std::string& given, std::string* temporary) {
     throw;
   }
   *temporary = std::move(pattern);
+  if (descriptor != nullptr) *descriptor = fd;
+  step("made", *temporary);
   return true;
 }
 
 bool PutInPlace(const std::string& temporary, const std::string& name) {
+  step("written", temporary);
+  const int fd = heldDescriptor(temporary);
   // Checked again at the rename: the name may reach the journal, or a FIFO
   // or a broken link may have taken it, by now.
   const bool place = WhyNoPlaceForAFile(name).empty();
   if (!place) errno = EINVAL;
   if (place && !RefusedTarget(name)) {
     const std::string target = reached(name);
-    // The final mode comes last: until then the file carries a writer's mark.
-    ::chmod(temporary.c_str(), finalMode(target));
+    // The final mode comes last: until then the file carries a writer's
+    // mark. Given through the descriptor, and only while the path still
+    // names the file alone: what stands there now is no longer ours to
+    // change, follow or remove.
+    bool ours = stillOnlyOurs(fd, temporary);
+    if (ours) {
+      ::fchmod(fd, finalMode(target));
+      step("final mode", temporary);
+      ours = stillOnlyOurs(fd, temporary);
+    }
+    if (!ours) {
+      letLockGo(temporary);
+      errno = kTemporaryReplaced;
+      return false;
+    }
     if (std::rename(temporary.c_str(), target.c_str()) == 0) {
       letLockGo(temporary);
       return true;
@@ -348,8 +392,15 @@ bool PutInPlace(const std::string& temporary, const std::string& name) {
 
 void RemoveTemporary(const std::string& temporary) noexcept {
   const int error = errno;
-  // Removed before its lock goes: no other writer takes it meanwhile.
-  ::unlink(temporary.c_str());
+  // Removed before its lock goes: no other writer takes it meanwhile. A
+  // file put in its place is someone else's: left.
+  int fd = -1;
+  try {
+    fd = heldDescriptor(temporary);
+  } catch (...) {
+    // The path alone: as unknown.
+  }
+  if (fd < 0 || stillNamed(fd, temporary)) ::unlink(temporary.c_str());
   letLockGo(temporary);
   errno = error;
 }
@@ -358,7 +409,11 @@ std::FILE* OpenReplacing(const std::string& name, const char* mode) {
   const bool append = mode != nullptr && std::strchr(mode, 'a') != nullptr;
   TemporaryBeside temporary(name);
   if (!temporary.Made()) return nullptr;
-  std::FILE* file = std::fopen(temporary.Path().c_str(), "w");
+  // Through the file made, never its path again; a descriptor of the
+  // stream's own, closed with it, while the lock stays on the one made.
+  const int own = ::fcntl(temporary.Descriptor(), F_DUPFD_CLOEXEC, 0);
+  std::FILE* file = own >= 0 ? ::fdopen(own, "w") : nullptr;
+  if (file == nullptr && own >= 0) ::close(own);
   if (file != nullptr && append) {
     // What the file holds now comes first, as an append would find it.
     if (std::FILE* old = OpenRegular(name.c_str())) {

@@ -2,7 +2,11 @@
 // without waiting: what every writer and reader of the host and the plug-in
 // uses for the files a user names.
 #pragma once
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <streambuf>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,23 +64,84 @@ KTX_HOST_API void ShowNotWritten(const std::string& name, int error) noexcept;
 // digits of which the last eight check the rest, and by being still as its
 // writer made it (a regular file of this user, one link, mode 0600): no
 // other file is removed, however it is named.
-KTX_HOST_API bool MakeTemporaryBeside(const std::string& name, std::string* temporary);
+//
+// The file is written, and given its final mode, only through `descriptor`
+// (the one it was made with, held until it is put in place or removed; not
+// the caller's to close): never by its path, which whoever may write the
+// folder can make name another file meanwhile.
+KTX_HOST_API bool MakeTemporaryBeside(const std::string& name, std::string* temporary, int* descriptor = nullptr);
 // Renames the temporary file onto `name`; on failure (the protected file
 // among them, or a name that has become no place for a file) the temporary
 // file is removed and `name` is left as it was. True when it took its place.
-// On failure errno says why.
+// On failure errno says why. Before the final mode is given, and again just
+// before the rename, the temporary path must still name the file that was
+// made (a regular file with one link, not a symbolic link, its device and
+// inode): otherwise it fails with kTemporaryReplaced and leaves whatever was
+// put there as it is (not followed, not changed, not removed).
 KTX_HOST_API bool PutInPlace(const std::string& temporary, const std::string& name);
-// Removes a temporary file MakeTemporaryBeside made and lets its lock go.
+// Removes a temporary file MakeTemporaryBeside made, if its path still names
+// it, and lets its lock go.
 KTX_HOST_API void RemoveTemporary(const std::string& temporary) noexcept;
 
+// The errno of a write whose temporary file was replaced under it, and why
+// a write failed as a user is told it: WhyFailed(kTemporaryReplaced) is
+// "its temporary file was replaced by another file", any other error its
+// system text.
+inline constexpr int kTemporaryReplaced = ESTALE;
+KTX_HOST_API std::string WhyFailed(int error);
+
+// For tests: called with the temporary path at each step between its
+// creation and the rename ("made", "written", "final mode"), where a test
+// puts another file in its place. Null (the default): nothing is called.
+using TemporaryStepForTests = void (*)(const char* step, const std::string& temporary);
+KTX_HOST_API void SetTemporaryStepForTests(TemporaryStepForTests step);
+
+// What a stream writes, sent through a descriptor (a temporary file's own):
+// for a writer that fills the file through a std::ostream. A write that
+// fails makes the stream bad; Error() keeps its errno.
+class DescriptorBuffer : public std::streambuf {
+ public:
+  explicit DescriptorBuffer(int descriptor) : descriptor_(descriptor) { setp(buffer_, buffer_ + sizeof buffer_); }
+  int Error() const { return error_; }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (sync() != 0) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
+  }
+  int sync() override {
+    const char* at = pbase();
+    while (at < pptr()) {
+      const ssize_t n = descriptor_ < 0 ? (errno = EBADF, -1) : ::write(descriptor_, at, pptr() - at);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        if (error_ == 0) error_ = n < 0 ? errno : EIO;
+        return -1;
+      }
+      at += n;
+    }
+    setp(buffer_, buffer_ + sizeof buffer_);
+    return 0;
+  }
+
+ private:
+  int descriptor_;
+  int error_ = 0;
+  char buffer_[1 << 14];
+};
+
 // A temporary file beside `name` that a writer fills through its own means
-// (a library writing to a path, a stream of its own): removed on every way
+// (a stream over its descriptor): removed on every way
 // out, an exception's included, unless PutInPlace took it. Made() is false
 // when it could not be made.
 class TemporaryBeside {
  public:
   explicit TemporaryBeside(std::string name) : name_(std::move(name)) {
-    if (!MakeTemporaryBeside(name_, &temporary_)) temporary_.clear();
+    if (!MakeTemporaryBeside(name_, &temporary_, &descriptor_)) temporary_.clear();
   }
   ~TemporaryBeside() {
     if (!temporary_.empty()) RemoveTemporary(temporary_);
@@ -86,6 +151,8 @@ class TemporaryBeside {
 
   bool Made() const { return !temporary_.empty(); }
   const std::string& Path() const { return temporary_; }
+  // Where it is written (see MakeTemporaryBeside); -1 when not made.
+  int Descriptor() const { return temporary_.empty() ? -1 : descriptor_; }
   // Renames it onto the name (see PutInPlace); it is not removed afterwards
   // either way.
   bool PutInPlace() {
@@ -99,6 +166,7 @@ class TemporaryBeside {
  private:
   std::string name_;
   std::string temporary_;
+  int descriptor_ = -1;
 };
 
 // A stream that writes `name` through a temporary file beside it: what was

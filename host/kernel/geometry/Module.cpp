@@ -102,8 +102,8 @@ class OcctModeller final : public Modeller {
   double Tolerance(const ShapeRef& shape) override { return Shapes::Tolerance(Unwrap(shape)); }
   int FaceCount(const ShapeRef& shape) override { return Shapes::FaceCount(Unwrap(shape)); }
   bool IsSolid(const ShapeRef& shape) override { return Shapes::IsSolid(Unwrap(shape)); }
-  bool WriteStep(const std::vector<ShapeRef>& shapes, double scale, const std::string& file) override {
-    return Shapes::WriteStep(unwrapped(shapes), scale, file);
+  bool WriteStep(const std::vector<ShapeRef>& shapes, double scale, std::ostream& out) override {
+    return Shapes::WriteStep(unwrapped(shapes), scale, out);
   }
   bool ReadStep(const std::string& file, double scale, std::vector<ShapeRef>* solids) override {
     std::vector<TopoDS_Shape> read;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <ostream>
 #include <utility>
 
 #include <BRepAlgoAPI_Common.hxx>
@@ -32,6 +34,9 @@
 #include <Precision.hxx>
 #include <STEPControl_Reader.hxx>
 #include <STEPControl_Writer.hxx>
+#include <StepData_Protocol.hxx>
+#include <StepData_StepModel.hxx>
+#include <StepData_StepWriter.hxx>
 #include <ShapeFix_ShapeTolerance.hxx>
 #include <ShapeUpgrade_UnifySameDomain.hxx>
 #include <Standard_Failure.hxx>
@@ -491,7 +496,7 @@ bool IsSolid(const TopoDS_Shape& shape) {
   return solids.More();
 }
 
-bool WriteStep(const std::vector<TopoDS_Shape>& shapes, double scale, const std::string& file) {
+bool WriteStep(const std::vector<TopoDS_Shape>& shapes, double scale, std::ostream& out) {
   quiet();
   try {
     gp_Trsf scaling;
@@ -499,10 +504,23 @@ bool WriteStep(const std::vector<TopoDS_Shape>& shapes, double scale, const std:
     BRepBuilderAPI_Transform scaled(compoundOf(shapes), scaling, Standard_True);
     STEPControl_Writer writer;
     if (writer.Transfer(scaled.Shape(), STEPControl_AsIs) != IFSelect_RetDone) return false;
-    return writer.Write(file.c_str()) == IFSelect_RetDone;
+    // The text the writer's own Write(file) sends, to a stream: its caller's
+    // file is written through the descriptor it made, not opened by name.
+    const Handle(StepData_StepModel) model = writer.Model();
+    const Handle(StepData_Protocol) protocol =
+        model.IsNull() ? Handle(StepData_Protocol)() : Handle(StepData_Protocol)::DownCast(model->Protocol());
+    if (protocol.IsNull()) return false;
+    StepData_StepWriter text(model);
+    text.SendModel(protocol);
+    return text.Print(out) && static_cast<bool>(out.flush());
   } catch (const Standard_Failure&) {
     return false;
   }
+}
+
+bool WriteStep(const std::vector<TopoDS_Shape>& shapes, double scale, const std::string& file) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  return out && WriteStep(shapes, scale, out);
 }
 
 bool ReadStep(const std::string& file, double scale, std::vector<TopoDS_Shape>* solids) {

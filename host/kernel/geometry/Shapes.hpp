@@ -3,6 +3,7 @@
 // Lengths are kernel units. No modeller exception leaves these calls: a
 // failure is their false (or Failed) answer.
 #pragma once
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,9 @@ double Tolerance(const TopoDS_Shape& shape);
 int FaceCount(const TopoDS_Shape& shape);
 bool IsSolid(const TopoDS_Shape& shape);
 
-// STEP files: the shapes scaled by `scale` on the way out, and the solids
-// read scaled by `scale` on the way in.
+// STEP files: the shapes scaled by `scale` on the way out (to a stream, or a
+// scratch file by name), and the solids read scaled by `scale` on the way in.
+bool WriteStep(const std::vector<TopoDS_Shape>& shapes, double scale, std::ostream& out);
 bool WriteStep(const std::vector<TopoDS_Shape>& shapes, double scale, const std::string& file);
 bool ReadStep(const std::string& file, double scale, std::vector<TopoDS_Shape>* solids);
 
