@@ -694,6 +694,35 @@ TEST_F(EveryWriter, AWriteWhoseTemporaryFileWasReplacedFailsAndChangesNothing) {
   }
 }
 
+// Put there after the last check, it takes the name in the rename (no
+// rename by path shuts that out): the write still fails, with its reason,
+// and the file the link reaches is neither written nor given a mode.
+TEST_F(EveryWriter, ATemporaryFileReplacedAfterItsLastCheckIsNoSuccess) {
+  const std::string name = In("sizes.hsd");
+  for (const Writer& writer : kWriters) {
+    if (!writer.replaces) continue;
+    for (Swap swap : {Swap::kLinkToAnother, Swap::kAnotherFile}) {
+      SCOPED_TRACE(std::string(writer.name) + (swap == Swap::kAnotherFile ? ", another file" : ", a link"));
+      Fresh();
+      std::ofstream(name, std::ios::binary) << "old\n";
+      fs::create_directories(folder_ / "private");
+      gSwapping = {swap, "checked", folder_ / "private" / "mine.txt", folder_ / "aside"};
+      std::ofstream(gSwapping.mine, std::ios::binary) << "mine\n";
+      ::chmod(gSwapping.mine.c_str(), 0600);
+      Files::SetTemporaryStepForTests(&SwapAtStep);
+      errno = 0;
+      const int status = writer.write(name, false);
+      const int error = errno;
+      Files::SetTemporaryStepForTests(nullptr);
+      EXPECT_NE(status, 0);
+      EXPECT_EQ(Files::WhyFailed(error), "its temporary file was replaced by another file");
+      struct stat info {};
+      ASSERT_EQ(::stat(gSwapping.mine.c_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 07777, 0600u);
+      EXPECT_EQ(FileText(gSwapping.mine), "mine\n");
+    }
+  }
+}
 
 // A write that fails after its temporary file was replaced removes nothing
 // that was put there; only its own file, under its own name, goes.

@@ -379,9 +379,15 @@ bool PutInPlace(const std::string& temporary, const std::string& name) {
       errno = kTemporaryReplaced;
       return false;
     }
+    step("checked", temporary);
     if (std::rename(temporary.c_str(), target.c_str()) == 0) {
+      // A rename goes by path: what was put at the temporary path in the
+      // moment since the check took the name instead. That cannot be taken
+      // back, but it is not reported as written.
+      const bool placed = stillNamed(fd, target);
       letLockGo(temporary);
-      return true;
+      if (!placed) errno = kTemporaryReplaced;
+      return placed;
     }
   }
   const int error = errno;

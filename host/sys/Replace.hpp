@@ -77,7 +77,9 @@ KTX_HOST_API bool MakeTemporaryBeside(const std::string& name, std::string* temp
 // before the rename, the temporary path must still name the file that was
 // made (a regular file with one link, not a symbolic link, its device and
 // inode): otherwise it fails with kTemporaryReplaced and leaves whatever was
-// put there as it is (not followed, not changed, not removed).
+// put there as it is (not followed, not changed, not removed). A swap in
+// the moment between that check and the rename, which a rename by path
+// cannot shut out, takes the name but is still no success: kTemporaryReplaced.
 KTX_HOST_API bool PutInPlace(const std::string& temporary, const std::string& name);
 // Removes a temporary file MakeTemporaryBeside made, if its path still names
 // it, and lets its lock go.
@@ -91,7 +93,7 @@ inline constexpr int kTemporaryReplaced = ESTALE;
 KTX_HOST_API std::string WhyFailed(int error);
 
 // For tests: called with the temporary path at each step between its
-// creation and the rename ("made", "written", "final mode"), where a test
+// creation and the rename ("made", "written", "final mode", "checked"), where a test
 // puts another file in its place. Null (the default): nothing is called.
 using TemporaryStepForTests = void (*)(const char* step, const std::string& temporary);
 KTX_HOST_API void SetTemporaryStepForTests(TemporaryStepForTests step);
