@@ -476,9 +476,10 @@ TEST_F(TireGeometryTest, AStrutsFourByTwoGridHoldsTheTireAtEveryPlace) {
 // The example's short-long arm on a 16 x 1 grid (rack -30 to 30 in 16
 // steps at jounce 0 and 100; its design position first and twice, then the
 // 34 of the grid): at the facets' first turn every fuse of the first two
-// unions of eight positions loses most of one, at the next it unites. The
-// union of the 36 revolved tires lies between 84.46e6 and 85.89e6 mm3, by
-// hand. Minutes of the modeller: the optimised build only.
+// unions of eight positions loses a part of one, at the second one leaves
+// an edge of one face and one of three, at the third it unites. The union
+// of the 36 revolved tires lies between 84.46e6 and 85.89e6 mm3, by hand.
+// Four minutes of the modeller: the optimised build only.
 TEST_F(TireGeometryTest, AShortLongArmsSixteenByOneGridUnitesAtAnotherTurnOfItsFacets) {
 #ifndef NDEBUG
   GTEST_SKIP() << "minutes of the modeller: run in the optimised build";
