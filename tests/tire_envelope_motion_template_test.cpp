@@ -324,8 +324,8 @@ TEST_F(TireEnvelopeMotionTemplate, RunsThatCannotStart) {
     const char* shown = nullptr;  // the refusal's text handed to the host
   };
   const Case cases[] = {
-      {"from a spindle file", ExistingSpindleFile, true, 0, 0},
-      {"from spindle lines", FromSpindleLines, true, 0, 0},
+      {"from a spindle file", ExistingSpindleFile, true, 0, {0, 0}},
+      {"from spindle lines", FromSpindleLines, true, 0, {0, 0}},
       {"no template built: no spindle object", SuspensionTemplate, false, 3771734},
       {"no steps: refused before the spindle object is looked for", SuspensionTemplate, false, 3771797, {0, 0},
        "a driver's step count is below 1: the first driver's is 0"},
