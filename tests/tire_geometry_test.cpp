@@ -576,7 +576,8 @@ TEST_F(TireGeometryTest, AFineGridsEnvelopeReadsBackFromItsFileWhole) {
 // second's (1.000602). The second's: 2.3887 from its own (1.000870),
 // 162.8113 about +Y, 5.3113 from the first's (1.004311). So t = 0.003 is
 // held at both places, t = 0.001472 at the first only (by the second's
-// facets), t = 0.001 at neither.
+// facets), t = 0.001 at neither. (A union refused at the first turn is made
+// again at the facets' other two, where these rings are refused alike.)
 TEST_F(TireGeometryTest, WhatIsNotOneSolidHoldingTheTireAtEveryPlaceIsRefused) {
   auto ring = [](double inner, double outer, double half) {
     return std::vector<double>{-half, inner, half, inner, half, outer, -half, outer};
