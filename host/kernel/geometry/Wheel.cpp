@@ -408,10 +408,11 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
   // broken solid would let a clearance run miss what it meets. Nor is one
   // whose file reads back broken. For either the next turn of the facets is
   // tried, which moves where the facets of near positions meet (the
-  // short-long arm's 16 x 1 grid: at the first turn every fuse of its first
-  // two unions of eight positions loses a part of one). A union the time
-  // limit stops is refused at once (fine grids, where another turn would
-  // take as long again).
+  // short-long arm's 16 x 1 grid: at the first turn the fuse of its first
+  // two unions of eight positions, plain or fuzzy, loses a part of one or
+  // breaks). A union the time limit stops, or whose modeller throws, is
+  // refused at once (fine grids, where another turn would take as long
+  // again).
   const std::vector<std::array<double, 2>> inner = InnerPoints(section);
   if (inner.empty()) return ZV_ERROR_geometry;
   for (double turn : kFacetTurns) {
