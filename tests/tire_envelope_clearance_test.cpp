@@ -19,6 +19,7 @@
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
 #include "sys/Error.hpp"
 #include "sys/TextFile.hpp"
 #include "upd/Update.hpp"
@@ -506,6 +507,37 @@ TEST_F(TireBody, FailuresGiveTheirStatusAndLeaveTheSessionWhereItWas) {
       }
     }
     other->destroy();
+  }
+}
+
+// A profile point on the spindle axis is refused whatever the distance
+// tolerance, 0 and below it too (the tolerance's own refusal comes later in
+// validation): by validation and by the tire-body step, which opens no part
+// and never asks the modeller (no time spent in it).
+TEST_F(TireBody, AProfilePointOnTheSpindleAxisIsRefusedWhateverTheTolerance) {
+  struct Row {
+    const char* name;
+    const char* text;
+    double tolerance;
+  };
+  const Row rows[] = {{"tolerance 0.5", "0.5", 0.5}, {"tolerance 0", "0", 0}, {"tolerance -1", "-1", -1}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    TearDown();
+    SetUp();
+    tire_->SetSectionLayer(1);
+    tire_->SetSheetBodyLayer(1);
+    tire_->SetProfileSplineLayer(1);
+    tire_->SetSpindleLinesLayer(1);
+    tire_->SetFirstDriverJointSteps(1);
+    tire_->SetSecondDriverJointSteps(1);
+    tire_->GetDistanceTolerance()->set(r.text, r.tolerance);
+    tire_->WorkArea()->profilePoints[0][1] = 0;
+    const double seconds = Kernel::GeometrySeconds();
+    EXPECT_EQ(tire_->validate_nothrow(), 3771796);
+    EXPECT_EQ(tire_->ProcessTireBodyPart(), 3771796);
+    EXPECT_EQ(Kernel::GeometrySeconds(), seconds);
+    EXPECT_EQ(BodyPart(), nullptr);
   }
 }
 

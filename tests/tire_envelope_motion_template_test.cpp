@@ -320,15 +320,19 @@ TEST_F(TireEnvelopeMotionTemplate, RunsThatCannotStart) {
     int motion;
     bool build;
     int result;
-    int steps = 1;  // of each driver
+    int steps[2] = {1, 1};  // the first driver's, the second's
     const char* shown = nullptr;  // the refusal's text handed to the host
   };
   const Case cases[] = {
-      {"from a spindle file", ExistingSpindleFile, true, 0, 0},
-      {"from spindle lines", FromSpindleLines, true, 0, 0},
+      {"from a spindle file", ExistingSpindleFile, true, 0, {0, 0}},
+      {"from spindle lines", FromSpindleLines, true, 0, {0, 0}},
       {"no template built: no spindle object", SuspensionTemplate, false, 3771734},
-      {"no steps: refused before the spindle object is looked for", SuspensionTemplate, false, 3771797, 0,
+      {"no steps: refused before the spindle object is looked for", SuspensionTemplate, false, 3771797, {0, 0},
        "a driver's step count is below 1: the first driver's is 0"},
+      {"the first driver no steps, the second 5", SuspensionTemplate, false, 3771797, {0, 5},
+       "a driver's step count is below 1: the first driver's is 0"},
+      {"the first driver 5 steps, the second none", SuspensionTemplate, false, 3771797, {5, 0},
+       "a driver's step count is below 1: the second driver's is 0"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -339,8 +343,8 @@ TEST_F(TireEnvelopeMotionTemplate, RunsThatCannotStart) {
       EXPECT_EQ(tire_->BuildMotionTemplate(), 0);
     }
     tire_->SetMotion(static_cast<JA_TIRE_ENVELOPE_BUILDER_MotionMethod>(c.motion));
-    tire_->SetFirstDriverJointSteps(c.steps);
-    tire_->SetSecondDriverJointSteps(c.steps);
+    tire_->SetFirstDriverJointSteps(c.steps[0]);
+    tire_->SetSecondDriverJointSteps(c.steps[1]);
     tire_->SetMotionFile("kept");
     EXPECT_EQ(tire_->RunMotionArticulation(), c.result);
     if (c.shown != nullptr) {

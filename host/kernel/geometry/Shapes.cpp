@@ -43,6 +43,7 @@
 #include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopLoc_Location.hxx>
+#include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopTools_ListOfShape.hxx>
 #include <TopoDS.hxx>
@@ -494,6 +495,18 @@ bool IsSolid(const TopoDS_Shape& shape) {
   if (shape.IsNull()) return false;
   TopExp_Explorer solids(shape, TopAbs_SOLID);
   return solids.More();
+}
+
+bool IsClosed(const TopoDS_Shape& shape) {
+  TopTools_IndexedDataMapOfShapeListOfShape faces;
+  TopExp::MapShapesAndAncestors(shape, TopAbs_EDGE, TopAbs_FACE, faces);
+  for (int i = 1; i <= faces.Extent(); ++i) {
+    if (BRep_Tool::Degenerated(TopoDS::Edge(faces.FindKey(i)))) continue;
+    TopTools_IndexedMapOfShape distinct;
+    for (const TopoDS_Shape& face : faces.FindFromIndex(i)) distinct.Add(face);
+    if (distinct.Extent() != 2 && !(distinct.Extent() == 1 && faces.FindFromIndex(i).Extent() == 2)) return false;
+  }
+  return true;
 }
 
 bool WriteStep(const std::vector<TopoDS_Shape>& shapes, double scale, std::ostream& out) {

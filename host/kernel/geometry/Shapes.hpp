@@ -47,6 +47,9 @@ int Classify(const TopoDS_Shape& shape, const double point[3], double tolerance)
 double Tolerance(const TopoDS_Shape& shape);
 int FaceCount(const TopoDS_Shape& shape);
 bool IsSolid(const TopoDS_Shape& shape);
+// Whether every edge but a degenerate one bounds two faces, or one face
+// twice (a seam): no free and no shared-by-three edge.
+bool IsClosed(const TopoDS_Shape& shape);
 
 // STEP files: the shapes scaled by `scale` on the way out (to a stream, or a
 // scratch file by name), and the solids read scaled by `scale` on the way in.

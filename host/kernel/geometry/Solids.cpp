@@ -699,16 +699,7 @@ bool IsClosedSolid(int body) {
   const TopoDS_Shape* shape = Bodies::Of(body);
   if (shape == nullptr || !Shapes::IsSolid(*shape) || !(Shapes::Volume(*shape) > 0)) return false;
   try {
-    if (!BRepCheck_Analyzer(*shape).IsValid()) return false;
-    TopTools_IndexedDataMapOfShapeListOfShape faces;
-    TopExp::MapShapesAndAncestors(*shape, TopAbs_EDGE, TopAbs_FACE, faces);
-    for (int i = 1; i <= faces.Extent(); ++i) {
-      if (BRep_Tool::Degenerated(TopoDS::Edge(faces.FindKey(i)))) continue;
-      TopTools_IndexedMapOfShape distinct;
-      for (const TopoDS_Shape& face : faces.FindFromIndex(i)) distinct.Add(face);
-      if (distinct.Extent() != 2 && !(distinct.Extent() == 1 && faces.FindFromIndex(i).Extent() == 2)) return false;
-    }
-    return true;
+    return BRepCheck_Analyzer(*shape).IsValid() && Shapes::IsClosed(*shape);
   } catch (const Standard_Failure&) {
     return false;
   }

@@ -153,12 +153,14 @@ gp_Trsf MoveTo(const WheelPlace& place) {
   return move;
 }
 
-// One valid solid of some volume: what a tire or a union must be.
+// One valid closed solid of some volume: what a tire or a union must be. A
+// fuse can leave a solid the checker takes as valid with an edge of one face
+// or of three (the short-long arm's 16 x 1 grid at the facets' second turn).
 bool Sound(const TopoDS_Shape& shape) {
   if (shape.IsNull()) return false;
   int solids = 0;
   for (TopExp_Explorer solid(shape, TopAbs_SOLID); solid.More(); solid.Next()) ++solids;
-  return solids == 1 && Shapes::Volume(shape) > 0 && BRepCheck_Analyzer(shape).IsValid();
+  return solids == 1 && Shapes::Volume(shape) > 0 && BRepCheck_Analyzer(shape).IsValid() && Shapes::IsClosed(shape);
 }
 
 // Points well inside the section, (axial, radial) pairs: the middle of each
@@ -208,13 +210,15 @@ bool HoldsAll(const TopoDS_Shape& solid, const std::vector<gp_Pnt>& points) {
 
 // The union of two sound solids, sound itself, no smaller than either and
 // holding the points of the tire at every place the two hold (`held`):
-// false when the modeller's fuse gives less. Neighbouring positions meet in
+// false when the modeller's fuse gives less, `*stopped` set too when the
+// time limit stopped it. Neighbouring positions meet in
 // faces that nearly coincide, where a fuse can break into slivers or lose a
 // part; the modeller is then asked again with a fuzzy tolerance, which takes
 // such faces as one. A fuse can lose most of one of two large unions and
 // still leave a valid solid a little larger than the other: only the
 // points find that.
-bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::vector<gp_Pnt>& held, TopoDS_Shape* united) {
+bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::vector<gp_Pnt>& held, TopoDS_Shape* united,
+          bool* stopped) {
   const double least = std::max(Shapes::Volume(a), Shapes::Volume(b)), most = Shapes::Volume(a) + Shapes::Volume(b);
   for (double fuzzy : {0.0, 1e-6, 1e-5}) {
     Shapes::Bounded bound;
@@ -226,7 +230,10 @@ bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::vector<gp_Pnt
     fuse.SetTools(tools);
     if (fuzzy > 0) fuse.SetFuzzyValue(fuzzy);
     fuse.Build(bound.Range());
-    if (bound.Stopped()) return false;
+    if (bound.Stopped()) {
+      *stopped = true;
+      return false;
+    }
     if (!fuse.IsDone() || fuse.HasErrors()) continue;
     // Facets of one plane merged: the fewest faces for what follows.
     ShapeUpgrade_UnifySameDomain unify(fuse.Shape(), Standard_True, Standard_True, Standard_False);
@@ -242,9 +249,10 @@ bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::vector<gp_Pnt
 }
 
 // The solids' union, each fuse checked to hold the points of the tire at
-// the places of the solids it unites (`held`, one list a solid).
+// the places of the solids it unites (`held`, one list a solid); `*stopped`
+// set when the time limit stopped a fuse or the modeller threw.
 bool Unite(const std::vector<TopoDS_Shape>& solids, const std::vector<std::vector<gp_Pnt>>& held,
-           TopoDS_Shape* united) {
+           TopoDS_Shape* united, bool* stopped) {
   try {
     // Neighbours first, then the unions of neighbours: each fuse meets a
     // body that overlaps its partner most, and none grows long before the end.
@@ -262,7 +270,7 @@ bool Unite(const std::vector<TopoDS_Shape>& solids, const std::vector<std::vecto
         std::vector<gp_Pnt> both = std::move(points[i]);
         both.insert(both.end(), points[i + 1].begin(), points[i + 1].end());
         TopoDS_Shape fused;
-        if (!Fuse(level[i], level[i + 1], both, &fused)) return false;
+        if (!Fuse(level[i], level[i + 1], both, &fused, stopped)) return false;
         next.push_back(fused);
         nextPoints.push_back(std::move(both));
       }
@@ -272,6 +280,7 @@ bool Unite(const std::vector<TopoDS_Shape>& solids, const std::vector<std::vecto
     *united = level.front();
     return Sound(*united);
   } catch (const Standard_Failure&) {
+    *stopped = true;
     return false;
   }
 }
@@ -397,10 +406,13 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
   }
   // A union the modeller cannot make whole is no envelope: a smaller or
   // broken solid would let a clearance run miss what it meets. Nor is one
-  // whose file reads back broken: the next turn of the facets is tried for
-  // it, which moves where the facets of near positions meet. A union the
-  // modeller cannot make at all is refused at once (fine grids, where
-  // another turn would take as long again).
+  // whose file reads back broken. For either the next turn of the facets is
+  // tried, which moves where the facets of near positions meet (the
+  // short-long arm's 16 x 1 grid: at the first turn the fuse of its first
+  // two unions of eight positions, plain or fuzzy, loses a part of one or
+  // breaks). A union the time limit stops, or whose modeller throws, is
+  // refused at once (fine grids, where another turn would take as long
+  // again).
   const std::vector<std::array<double, 2>> inner = InnerPoints(section);
   if (inner.empty()) return ZV_ERROR_geometry;
   for (double turn : kFacetTurns) {
@@ -419,7 +431,11 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
     }
     TopoDS_Shape united;
     try {
-      if (!Unite(solids, held, &united)) return ZV_ERROR_geometry;
+      bool stopped = false;
+      if (!Unite(solids, held, &united, &stopped)) {
+        if (stopped) return ZV_ERROR_geometry;
+        continue;
+      }
       if (!ReadsBackWhole(united, section, moves)) continue;
     } catch (const Standard_Failure&) {
       return ZV_ERROR_geometry;
