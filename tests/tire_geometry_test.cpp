@@ -349,6 +349,15 @@ TEST_F(TireGeometryTest, NoProfileOrNoMotionMakesNoBody) {
   EXPECT_EQ(frec, nullptr);
 }
 
+// The spindle lines a motion run traced, a line each, as a data file keeps
+// them (the long grids' cases, built in the optimised build only).
+[[maybe_unused]] std::vector<std::string> SpindleLines(const char* file) {
+  std::vector<std::string> lines;
+  std::ifstream spindle(std::string(STAMVIK_TEST_DATA) + "/" + file);
+  for (std::string line; std::getline(spindle, line);) lines.push_back(line);
+  return lines;
+}
+
 // Points of the tire inside the body's solid at none of the block's places:
 // 0.5 inside the tread (radial 339.5), in the tread's edge (111, 338.5) and
 // 6 off the rim (222), at `angles` angles a quarter turn apart about the
@@ -484,9 +493,7 @@ TEST_F(TireGeometryTest, AShortLongArmsSixteenByOneGridUnitesAtAnotherTurnOfItsF
 #ifndef NDEBUG
   GTEST_SKIP() << "minutes of the modeller: run in the optimised build";
 #else
-  std::vector<std::string> lines;
-  std::ifstream spindle(std::string(STAMVIK_TEST_DATA) + "/tire_envelope_sla_16x1.txt");
-  for (std::string line; std::getline(spindle, line);) lines.push_back(line);
+  const std::vector<std::string> lines = SpindleLines("tire_envelope_sla_16x1.txt");
   ASSERT_EQ(lines.size(), 36u);
   Block block(true, false, lines);
   const int body = KernelBodyOf(TireGeometry::MakeBody(*block.block));
@@ -531,9 +538,7 @@ TEST_F(TireGeometryTest, AFineGridsEnvelopeReadsBackFromItsFileWhole) {
 #ifndef NDEBUG
   GTEST_SKIP() << "minutes of the modeller: run in the optimised build";
 #else
-  std::vector<std::string> lines;
-  std::ifstream spindle(std::string(STAMVIK_TEST_DATA) + "/tire_envelope_macpherson_6x6.txt");
-  for (std::string line; std::getline(spindle, line);) lines.push_back(line);
+  const std::vector<std::string> lines = SpindleLines("tire_envelope_macpherson_6x6.txt");
   ASSERT_EQ(lines.size(), 51u);
   Block block(true, false, lines);
   const int body = KernelBodyOf(TireGeometry::MakeBody(*block.block));
