@@ -200,8 +200,11 @@ int checkOutputs(const std::string& journal, const std::string& out, const std::
 }
 
 // Why an output the play wrote did not take its name: what stands at the
-// name now, else the system's error of the write, when it set one.
+// name now, else the system's error of the write, when it set one. Where
+// another process changed the name meanwhile, what stands there is its
+// doing, not the reason.
 std::string whyNotWritten(const std::string& name, int error) {
+  if (KTX::Files::NameChangedUnderTheWriter(error)) return KTX::Files::WhyFailed(error);
   if (std::string why = KTX::Files::WhyNotWritable(name); !why.empty()) return why;
   return error != 0 ? KTX::Files::WhyFailed(error) : "the write failed";
 }

@@ -699,6 +699,8 @@ TEST_F(EveryWriter, AWriteWhoseTemporaryFileWasReplacedFailsAndChangesNothing) {
 // and the file the link reaches is neither written nor given a mode.
 TEST_F(EveryWriter, ATemporaryFileReplacedAfterItsLastCheckIsNoSuccess) {
   const std::string name = In("sizes.hsd");
+  std::vector<std::string> shown;
+  Host::SetUserMessageSink(&KeepWarnings, &shown);
   for (const Writer& writer : kWriters) {
     if (!writer.replaces) continue;
     for (Swap swap : {Swap::kLinkToAnother, Swap::kAnotherFile}) {
@@ -711,15 +713,135 @@ TEST_F(EveryWriter, ATemporaryFileReplacedAfterItsLastCheckIsNoSuccess) {
       ::chmod(gSwapping.mine.c_str(), 0600);
       Files::SetTemporaryStepForTests(&SwapAtStep);
       errno = 0;
+      shown.clear();
       const int status = writer.write(name, false);
       const int error = errno;
       Files::SetTemporaryStepForTests(nullptr);
       EXPECT_NE(status, 0);
-      EXPECT_EQ(Files::WhyFailed(error), "its temporary file was replaced by another file");
+      EXPECT_EQ(Files::WhyFailed(error), "its temporary file was replaced by another file as it was renamed");
       struct stat info {};
       ASSERT_EQ(::stat(gSwapping.mine.c_str(), &info), 0);
       EXPECT_EQ(info.st_mode & 07777, 0600u);
       EXPECT_EQ(FileText(gSwapping.mine), "mine\n");
+      // The motion files' writer says what became of the name: not the
+      // older file kept, nor what stands there now as if the user had named it.
+      if (writer.write == kWriters[3].write) {
+        EXPECT_EQ(shown, std::vector<std::string>{"841407 " + name +
+                                                  ": the file could not be written (its temporary file was replaced "
+                                                  "by another file as it was renamed): the name now holds the file "
+                                                  "that other process put there"});
+      }
+    }
+  }
+}
+
+// What was at the output's name when its temporary file was made is where
+// the rename goes, and only while it is still there: a link another process
+// put at the name later is neither followed nor replaced, whatever step of
+// the write it came at.
+struct NameSwap {
+  const char* step;
+  fs::path name, mine, aside;
+};
+NameSwap gNameSwap;
+void SwapNameAtStep(const char* step, const std::string&) {
+  if (std::string(step) != gNameSwap.step) return;
+  ::rename(gNameSwap.name.c_str(), gNameSwap.aside.c_str());
+  ::symlink(gNameSwap.mine.c_str(), gNameSwap.name.c_str());
+}
+
+TEST_F(EveryWriter, AWriteWhoseNameWasMadeALinkMeanwhileFailsAndFollowsNothing) {
+  std::vector<std::string> shown;
+  Host::SetUserMessageSink(&KeepWarnings, &shown);
+  const std::string name = In("sizes.hsd");
+  for (const Writer& writer : kWriters) {
+    if (!writer.replaces) continue;
+    for (const char* step : {"made", "written", "final mode", "checked"}) {
+      SCOPED_TRACE(std::string(writer.name) + ", at " + step);
+      Fresh();
+      std::ofstream(name, std::ios::binary) << "old\n";
+      ::chmod(name.c_str(), 0644);
+      fs::create_directories(folder_ / "private");
+      gNameSwap = {step, name, folder_ / "private" / "mine.txt", folder_ / "aside"};
+      std::ofstream(gNameSwap.mine, std::ios::binary) << "mine\n";
+      ::chmod(gNameSwap.mine.c_str(), 0600);
+      Files::SetTemporaryStepForTests(&SwapNameAtStep);
+      errno = 0;
+      shown.clear();
+      const int status = writer.write(name, false);
+      const int error = errno;
+      Files::SetTemporaryStepForTests(nullptr);
+      EXPECT_NE(status, 0);
+      EXPECT_EQ(Files::WhyFailed(error), "its name was changed by another process while it was written");
+      struct stat info {};
+      ASSERT_EQ(::stat(gNameSwap.mine.c_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 07777, 0600u);
+      EXPECT_EQ(FileText(gNameSwap.mine), "mine\n");
+      EXPECT_EQ(Kind(name), "link to " + gNameSwap.mine.string());
+      EXPECT_EQ(FileText(gNameSwap.aside), "old\n");
+      std::vector<std::string> left = Others(folder_, "sizes.hsd");
+      std::sort(left.begin(), left.end());
+      EXPECT_EQ(left, (std::vector<std::string>{"aside", "private"})) << "a temporary file was left";
+      if (writer.write == kWriters[2].write || writer.write == kWriters[3].write) {
+        EXPECT_EQ(shown, std::vector<std::string>{"841407 " + name +
+                                                  ": the file could not be written (its name was changed by another "
+                                                  "process while it was written): nothing at the name was followed "
+                                                  "or changed"});
+      }
+    }
+  }
+}
+
+// A link in a folder others may write is followed only when it is the
+// running user's or the folder owner's (the suite runs as root; uid 65534
+// is another user).
+TEST_F(EveryWriter, ALinkAnotherUserPutInASharedFolderIsNotFollowed) {
+  constexpr uid_t kOther = 65534;
+  if (::geteuid() != 0) GTEST_SKIP() << "needs to give files to another user";
+  struct Row {
+    const char* name;
+    ::mode_t folderMode;
+    uid_t folderOwner, linkOwner;
+    bool followed;
+  };
+  const Row rows[] = {
+      {"another user's, in a folder all may write", 0777, 0, kOther, false},
+      {"another user's, in a folder its group may write", 0770, 0, kOther, false},
+      {"another user's, in a folder only its owner writes", 0755, 0, kOther, true},
+      {"the user's own, in a folder all may write", 0777, 0, 0, true},
+      {"the folder owner's, in a folder all may write", 0777, kOther, kOther, true},
+  };
+  for (const Writer& writer : kWriters) {
+    if (!writer.replaces) continue;
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
+      Fresh();
+      const fs::path shared = folder_ / "shared", mine = folder_ / "private" / "mine.txt";
+      fs::create_directories(shared);
+      fs::create_directories(mine.parent_path());
+      ::chmod(mine.parent_path().c_str(), 0700);
+      std::ofstream(mine, std::ios::binary) << "mine\n";
+      ::chmod(mine.c_str(), 0600);
+      const fs::path name = shared / "out.stp";
+      fs::create_symlink(mine, name);
+      ASSERT_EQ(::lchown(name.c_str(), row.linkOwner, row.linkOwner), 0);
+      ASSERT_EQ(::chown(shared.c_str(), row.folderOwner, row.folderOwner), 0);
+      ::chmod(shared.c_str(), row.folderMode);
+      const std::string why = Files::WhyNoPlaceForAFile(name.string());
+      EXPECT_EQ(writer.write(name.string(), false) == 0, row.followed);
+      EXPECT_EQ(Kind(name), "link to " + mine.string());
+      struct stat info {};
+      ASSERT_EQ(::stat(mine.c_str(), &info), 0);
+      if (row.followed) {
+        EXPECT_EQ(why, "");
+        EXPECT_NE(FileText(mine), "mine\n");
+      } else {
+        EXPECT_EQ(why, "is a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is "
+                       "not followed");
+        EXPECT_EQ(FileText(mine), "mine\n");
+        EXPECT_EQ(info.st_mode & 07777, 0600u);
+        EXPECT_EQ(Others(shared, "out.stp"), std::vector<std::string>{}) << "a temporary file was left";
+      }
     }
   }
 }
@@ -800,6 +922,7 @@ TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWa
     // Writes a file it cannot write; its name.
     std::string (*write)(const fs::path& folder);
     const char* why;
+    const char* after = "the older file is as it was";
   };
   const Row rows[] = {
       {"a motion file, opened in no folder",
@@ -812,12 +935,22 @@ TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWa
       {"a motion file, a folder in the way of its rename",
        [](const fs::path& folder) {
          const fs::path name = folder / "spindle_file.txt";
+         fs::create_directories(name / "inside");
+         std::FILE* file = System::SYSS_fopen(name.c_str(), "wt");
+         EXPECT_NE(System::SYSS_fclose(file), 0);
+         return name.string();
+       },
+       "Is a directory"},
+      {"a motion file, its name taken by a folder while it was written",
+       [](const fs::path& folder) {
+         const fs::path name = folder / "spindle_file.txt";
          std::FILE* file = System::SYSS_fopen(name.c_str(), "wt");
          fs::create_directories(name / "inside");
          EXPECT_NE(System::SYSS_fclose(file), 0);
          return name.string();
        },
-       "Is a directory"},
+       "its name was changed by another process while it was written",
+       "nothing at the name was followed or changed"},
       {"the tire envelope's data file, in no folder",
        [](const fs::path& folder) {
          const char* given = std::getenv("QDEN_TMP_DIR");
@@ -860,8 +993,7 @@ TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWa
       EXPECT_EQ(shown[0].substr(0, number), "841407 " + named);
       named += shown[0].substr(number, shown[0].find(".txt: ") + 4 - number);
     }
-    EXPECT_EQ(shown[0], "841407 " + named + ": the file could not be written (" + row.why +
-                            "): the older file is as it was");
+    EXPECT_EQ(shown[0], "841407 " + named + ": the file could not be written (" + row.why + "): " + row.after);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/random.h>
@@ -45,16 +46,101 @@ std::map<std::FILE*, Pending>& pending() {
   return *open;
 }
 
-// The file a name reaches: a symbolic link's target, so that the file
-// replaced is the one written through the link, not the link.
-std::string reached(const std::string& name) {
-  struct stat info {};
-  if (::lstat(name.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return name;
-  char* real = ::realpath(name.c_str(), nullptr);
-  if (real == nullptr) return name;
-  std::string out = real;
-  std::free(real);
-  return out;
+// What stood at one name on the way to the file a write lands on, as lstat
+// saw it: nothing, a link (with its text) or a file of some kind.
+struct Seen {
+  bool exists = false;
+  mode_t type = 0;
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::string link;
+  bool operator==(const Seen&) const = default;
+};
+
+// Where a write of a name lands: the name, then each link's target in turn,
+// and the last of them, which is no link. A writer looks it up once, when it
+// makes its temporary file, and the rename goes to that `target` only while
+// the names on the way are still what they were then.
+struct Place {
+  std::string target;
+  std::vector<Seen> chain;
+  bool operator==(const Place&) const = default;
+};
+
+// As many links as the system itself follows before it calls it a loop.
+constexpr int kMostLinks = 40;
+
+std::string userName(uid_t uid) {
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  char buffer[1024];
+  if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr && found->pw_name != nullptr)
+    return std::string(found->pw_name) + " (uid " + std::to_string(uid) + ")";
+  return "uid " + std::to_string(uid);
+}
+
+// A link in a folder that others than its owner may write is followed only
+// when it is the running user's or the folder owner's: anyone else who may
+// write there could aim it at a file of the user's. (The rule the system
+// applies to links in shared sticky folders.)
+std::string whyLinkNotFollowed(const std::string& path, const struct stat& link) {
+  struct stat folder {};
+  if (::stat(folderOf(path).c_str(), &folder) != 0 || (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0) return {};
+  if (link.st_uid == ::geteuid() || link.st_uid == folder.st_uid) return {};
+  return "is a symbolic link owned by " + userName(link.st_uid) +
+         " in a folder other users may write, which is not followed";
+}
+
+// False, with why, for a name whose links are refused or reach no file. A
+// name that is not there (or cannot be asked about) is a place: its writer
+// makes it, or fails as it tries.
+bool resolve(const std::string& name, Place* place, std::string* why) {
+  place->chain.clear();
+  std::string path = name;
+  for (int hop = 0; hop <= kMostLinks; ++hop) {
+    struct stat info {};
+    Seen seen;
+    if (::lstat(path.c_str(), &info) != 0) {
+      if (hop > 0) {
+        *why = errno == ENOENT ? "is a symbolic link to a missing file"
+                               : std::string("is a symbolic link that reaches no file: ") + std::strerror(errno);
+        return false;
+      }
+      place->chain.push_back(seen);
+      place->target = path;
+      return true;
+    }
+    seen = {true, info.st_mode & S_IFMT, info.st_dev, info.st_ino, {}};
+    if (!S_ISLNK(info.st_mode)) {
+      place->chain.push_back(seen);
+      place->target = path;
+      return true;
+    }
+    if (std::string refused = whyLinkNotFollowed(path, info); !refused.empty()) {
+      *why = std::move(refused);
+      return false;
+    }
+    std::vector<char> text(static_cast<std::size_t>(info.st_size) + 2);
+    const ssize_t n = ::readlink(path.c_str(), text.data(), text.size());
+    if (n < 0 || static_cast<std::size_t>(n) >= text.size()) {
+      *why = "is a symbolic link that reaches no file: " + std::string(std::strerror(n < 0 ? errno : EAGAIN));
+      return false;
+    }
+    seen.link.assign(text.data(), static_cast<std::size_t>(n));
+    place->chain.push_back(seen);
+    path = !seen.link.empty() && seen.link[0] == '/' ? seen.link : folderOf(path) + "/" + seen.link;
+  }
+  *why = "is a symbolic link that loops";
+  return false;
+}
+
+// Why no regular file may take the place (empty when one may).
+std::string whyNoPlace(const Place& place) {
+  const Seen& last = place.chain.back();
+  if (S_ISFIFO(last.type)) return "is a FIFO, not a regular file";
+  if (S_ISCHR(last.type) || S_ISBLK(last.type)) return "is a device, not a regular file";
+  if (S_ISSOCK(last.type)) return "is a socket, not a regular file";
+  return {};
 }
 
 // The protected file's identity: no file while `set` is false.
@@ -71,17 +157,31 @@ bool isProtected(const std::string& name) {
          info.st_ino == protectedFile.inode;
 }
 
-// The lock each temporary file made here holds while its writer lives: by
-// its path, until it is put in place or removed.
-std::map<std::string, int>& heldLocks() {
-  static auto* held = new std::map<std::string, int>;
+// What each temporary file made here holds while its writer lives, by its
+// path, until it is put in place or removed: its lock (the descriptor it
+// was made with) and the place it was made for.
+struct Held {
+  int descriptor = -1;
+  Place place;
+};
+std::map<std::string, Held>& heldLocks() {
+  static auto* held = new std::map<std::string, Held>;
   return *held;
 }
 
 int heldDescriptor(const std::string& temporary) {
   std::lock_guard<std::mutex> hold(pendingLock());
   auto found = heldLocks().find(temporary);
-  return found == heldLocks().end() ? -1 : found->second;
+  return found == heldLocks().end() ? -1 : found->second.descriptor;
+}
+
+// The place the temporary file was made for; false for one not made here.
+bool heldPlace(const std::string& temporary, Place* place) {
+  std::lock_guard<std::mutex> hold(pendingLock());
+  auto found = heldLocks().find(temporary);
+  if (found == heldLocks().end()) return false;
+  *place = found->second.place;
+  return true;
 }
 
 TemporaryStepForTests stepForTests = nullptr;
@@ -95,7 +195,7 @@ void letLockGo(const std::string& temporary) noexcept {
     std::lock_guard<std::mutex> hold(pendingLock());
     auto found = heldLocks().find(temporary);
     if (found == heldLocks().end()) return;
-    fd = found->second;
+    fd = found->second.descriptor;
     heldLocks().erase(found);
   }
   ::close(fd);
@@ -211,7 +311,7 @@ void removeKilledWritersTemporaries(const std::string& name) {
 // file's.
 mode_t finalMode(const std::string& name) {
   struct stat info {};
-  if (::stat(name.c_str(), &info) == 0) return info.st_mode & 07777;
+  if (::lstat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 07777;
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return 0666 & ~mask;
@@ -230,6 +330,25 @@ void writeFailsPastSizeLimit() {
     return ::sigaction(SIGXFSZ, &ignore, nullptr) == 0;
   }();
   (void)ignored;
+}
+
+// The file the temporary file was made to replace, opened to be read: only
+// the very file looked up then, never what stands at its name by now. Null
+// when there is none (a new file), or it is no longer there.
+std::FILE* openPlace(const std::string& temporary) {
+  Place place;
+  if (!heldPlace(temporary, &place) || !place.chain.back().exists) return nullptr;
+  const int fd = ::open(place.target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  const Seen& last = place.chain.back();
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_dev != last.device || info.st_ino != last.inode) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* file = ::fdopen(fd, "r");
+  if (file == nullptr) ::close(fd);
+  return file;
 }
 
 }  // namespace
@@ -258,33 +377,39 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 std::string WhyNoPlaceForAFile(const std::string& name) {
-  struct stat info {};
-  if (::lstat(name.c_str(), &info) != 0) return {};
-  const bool link = S_ISLNK(info.st_mode);
-  if (::stat(name.c_str(), &info) != 0) {
-    if (!link) return {};
-    if (errno == ELOOP) return "is a symbolic link that loops";
-    if (errno == ENOENT) return "is a symbolic link to a missing file";
-    return std::string("is a symbolic link that reaches no file: ") + std::strerror(errno);
-  }
-  if (S_ISFIFO(info.st_mode)) return "is a FIFO, not a regular file";
-  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "is a device, not a regular file";
-  if (S_ISSOCK(info.st_mode)) return "is a socket, not a regular file";
-  return {};
+  Place place;
+  std::string why;
+  return resolve(name, &place, &why) ? whyNoPlace(place) : why;
 }
 
 std::string WhyFailed(int error) {
-  return error == kTemporaryReplaced ? "its temporary file was replaced by another file" : std::strerror(error);
+  switch (error) {
+    case kTemporaryReplaced:
+      return "its temporary file was replaced by another file";
+    case kNameChanged:
+      return "its name was changed by another process while it was written";
+    case kNameTaken:
+      return "its temporary file was replaced by another file as it was renamed";
+    default:
+      return std::strerror(error);
+  }
 }
+
+bool NameChangedUnderTheWriter(int error) { return error == kNameChanged || error == kNameTaken; }
 
 void SetTemporaryStepForTests(TemporaryStepForTests hook) { stepForTests = hook; }
 
 void ShowNotWritten(const std::string& name, int error) noexcept {
   try {
     if (isProtected(name)) return;
-    std::string why = WhyNoPlaceForAFile(name);
+    // What stands at the name after another process changed it says nothing
+    // of why this write failed: the failure itself does.
+    std::string why = NameChangedUnderTheWriter(error) ? std::string() : WhyNoPlaceForAFile(name);
     if (why.empty()) why = WhyFailed(error);
-    Host::ShowWarning(kNotWritten, name + ": the file could not be written (" + why + "): the older file is as it was");
+    const char* after = error == kNameTaken     ? "the name now holds the file that other process put there"
+                        : error == kNameChanged ? "nothing at the name was followed or changed"
+                                                : "the older file is as it was";
+    Host::ShowWarning(kNotWritten, name + ": the file could not be written (" + why + "): " + after);
   } catch (...) {
     // What could not be said does not stop the writer's caller either.
   }
@@ -308,12 +433,15 @@ std::string WhyNotWritable(const std::string& name) {
 
 bool MakeTemporaryBeside(const std::string& given, std::string* temporary, int* descriptor) {
   if (RefusedTarget(given)) return false;
-  if (!WhyNoPlaceForAFile(given).empty()) {
+  // The name is looked up here, once: the rename goes where it led now.
+  Place place;
+  std::string why;
+  if (!resolve(given, &place, &why) || !whyNoPlace(place).empty()) {
     errno = EINVAL;
     return false;
   }
   writeFailsPastSizeLimit();
-  const std::string name = reached(given);
+  const std::string& name = place.target;
   removeKilledWritersTemporaries(name);
   std::string pattern;
   int fd = -1;
@@ -343,7 +471,7 @@ bool MakeTemporaryBeside(const std::string& given, std::string* temporary, int* 
   }
   try {
     std::lock_guard<std::mutex> hold(pendingLock());
-    heldLocks()[pattern] = fd;
+    heldLocks()[pattern] = Held{fd, std::move(place)};
   } catch (...) {
     ::unlink(pattern.c_str());
     ::close(fd);
@@ -358,35 +486,41 @@ bool MakeTemporaryBeside(const std::string& given, std::string* temporary, int* 
 bool PutInPlace(const std::string& temporary, const std::string& name) {
   step("written", temporary);
   const int fd = heldDescriptor(temporary);
-  // Checked again at the rename: the name may reach the journal, or a FIFO
-  // or a broken link may have taken it, by now.
-  const bool place = WhyNoPlaceForAFile(name).empty();
-  if (!place) errno = EINVAL;
+  Place made;
+  const bool known = heldPlace(temporary, &made);
+  // The final mode comes last: until then the file carries a writer's mark.
+  // Given through the descriptor, and only while the path still names the
+  // file alone: what stands there now is no longer ours to change, follow or
+  // remove.
+  bool ours = stillOnlyOurs(fd, temporary);
+  if (ours) {
+    ::fchmod(fd, finalMode(known ? made.target : name));
+    step("final mode", temporary);
+    ours = stillOnlyOurs(fd, temporary);
+  }
+  if (!ours) {
+    letLockGo(temporary);
+    errno = kTemporaryReplaced;
+    return false;
+  }
+  step("checked", temporary);
+  // The name must still be what it was when the temporary file was made:
+  // the same file, still nothing, or the same links to it. Anything else is
+  // another process's doing (a link to a file of the user's put at the name
+  // among them), and is neither followed nor changed.
+  Place now;
+  std::string why;
+  const bool reached = resolve(name, &now, &why);
+  const bool place = reached && (known ? now == made : whyNoPlace(now).empty());
+  if (!place) errno = known ? kNameChanged : EINVAL;
   if (place && !RefusedTarget(name)) {
-    const std::string target = reached(name);
-    // The final mode comes last: until then the file carries a writer's
-    // mark. Given through the descriptor, and only while the path still
-    // names the file alone: what stands there now is no longer ours to
-    // change, follow or remove.
-    bool ours = stillOnlyOurs(fd, temporary);
-    if (ours) {
-      ::fchmod(fd, finalMode(target));
-      step("final mode", temporary);
-      ours = stillOnlyOurs(fd, temporary);
-    }
-    if (!ours) {
-      letLockGo(temporary);
-      errno = kTemporaryReplaced;
-      return false;
-    }
-    step("checked", temporary);
-    if (std::rename(temporary.c_str(), target.c_str()) == 0) {
+    if (std::rename(temporary.c_str(), now.target.c_str()) == 0) {
       // A rename goes by path: what was put at the temporary path in the
       // moment since the check took the name instead. That cannot be taken
       // back, but it is not reported as written.
-      const bool placed = stillNamed(fd, target);
+      const bool placed = stillNamed(fd, now.target);
       letLockGo(temporary);
-      if (!placed) errno = kTemporaryReplaced;
+      if (!placed) errno = kNameTaken;
       return placed;
     }
   }
@@ -422,7 +556,7 @@ std::FILE* OpenReplacing(const std::string& name, const char* mode) {
   if (file == nullptr && own >= 0) ::close(own);
   if (file != nullptr && append) {
     // What the file holds now comes first, as an append would find it.
-    if (std::FILE* old = OpenRegular(name.c_str())) {
+    if (std::FILE* old = openPlace(temporary.Path())) {
       char block[1 << 14];
       std::size_t n = 0;
       bool copied = true;

@@ -36,14 +36,20 @@ KTX_HOST_API std::string WhyNotWritable(const std::string& name);
 
 // Why no file written whole may take the name (empty when one may): a FIFO,
 // a device or a socket there, which a regular file renamed onto it would
-// replace (a reader waiting on the FIFO would wait for ever), or a symbolic
-// link that reaches no file (to a missing place, or a loop). Every writer
-// below refuses such a name; a link to a file is written through.
+// replace (a reader waiting on the FIFO would wait for ever), a symbolic
+// link that reaches no file (to a missing place, or a loop), or a symbolic
+// link in a folder that users other than its owner may write that belongs
+// neither to the user who runs the program nor to the folder's owner
+// (named: "is a symbolic link owned by NAME (uid N) in a folder other users
+// may write, which is not followed"). Every writer below refuses such a
+// name; any other link to a file is written through.
 KTX_HOST_API std::string WhyNoPlaceForAFile(const std::string& name);
 
 // A file the host meant to write for its user and could not: the user is
-// shown the warning kNotWritten naming it and why (`error`, an errno, unless
-// the name itself says more), as a writer that goes on without it must.
+// shown the warning kNotWritten naming it, why (`error`, an errno, unless
+// the name itself says more) and what became of the name ("the older file
+// is as it was", or what another process did there), as a writer that goes
+// on without it must.
 // Nothing is shown for the journal being played, whose refusal was shown.
 inline constexpr int kNotWritten = 841407;
 KTX_HOST_API void ShowNotWritten(const std::string& name, int error) noexcept;
@@ -71,26 +77,39 @@ KTX_HOST_API void ShowNotWritten(const std::string& name, int error) noexcept;
 // folder can make name another file meanwhile.
 KTX_HOST_API bool MakeTemporaryBeside(const std::string& name, std::string* temporary, int* descriptor = nullptr);
 // Renames the temporary file onto `name`; on failure (the protected file
-// among them, or a name that has become no place for a file) the temporary
-// file is removed and `name` is left as it was. True when it took its place.
+// among them) the temporary file is removed and `name` is left as it was.
+// True when it took its place. The name is looked up once, when the
+// temporary file is made: the rename goes to the file it reached then, and
+// only while every name on the way is still what it was (the same file,
+// still nothing, the same links); otherwise it fails with kNameChanged,
+// following and changing nothing at the name.
 // On failure errno says why. Before the final mode is given, and again just
 // before the rename, the temporary path must still name the file that was
 // made (a regular file with one link, not a symbolic link, its device and
 // inode): otherwise it fails with kTemporaryReplaced and leaves whatever was
 // put there as it is (not followed, not changed, not removed). A swap in
 // the moment between that check and the rename, which a rename by path
-// cannot shut out, takes the name but is still no success: kTemporaryReplaced.
+// cannot shut out, takes the name but is still no success: kNameTaken.
 KTX_HOST_API bool PutInPlace(const std::string& temporary, const std::string& name);
 // Removes a temporary file MakeTemporaryBeside made, if its path still names
 // it, and lets its lock go.
 KTX_HOST_API void RemoveTemporary(const std::string& temporary) noexcept;
 
-// The errno of a write whose temporary file was replaced under it, and why
-// a write failed as a user is told it: WhyFailed(kTemporaryReplaced) is
-// "its temporary file was replaced by another file", any other error its
+// The errnos of a write that another process came between, and why a write
+// failed as a user is told it: WhyFailed(kTemporaryReplaced) is "its
+// temporary file was replaced by another file" (the older file stays),
+// WhyFailed(kNameChanged) "its name was changed by another process while it
+// was written" (what is at the name stays as that process left it),
+// WhyFailed(kNameTaken) "its temporary file was replaced by another file as
+// it was renamed" (the name now holds that file); any other error its
 // system text.
 inline constexpr int kTemporaryReplaced = ESTALE;
+inline constexpr int kNameChanged = EREMCHG;
+inline constexpr int kNameTaken = ENOTUNIQ;
 KTX_HOST_API std::string WhyFailed(int error);
+// Whether the error says that what stands at the name is another process's
+// doing (kNameChanged, kNameTaken): what is there now says nothing of why.
+KTX_HOST_API bool NameChangedUnderTheWriter(int error);
 
 // For tests: called with the temporary path at each step between its
 // creation and the rename ("made", "written", "final mode", "checked"), where a test

@@ -106,7 +106,12 @@ int CFI_open_iti_text(const char* name, int type, int mode, int* channel) {
   if (name == nullptr || (mode != 1 && mode != 3)) return 1;
   // Written whole (beside it, renamed at the close); read only when regular.
   std::FILE* file = mode == 3 ? Files::OpenReplacing(name, "w") : Files::OpenRegular(name);
-  if (file == nullptr) return 1;
+  if (file == nullptr) {
+    // A file that cannot be written is shown with its name and why: its
+    // writer's own words need not say either.
+    if (mode == 3) Files::ShowNotWritten(name, errno);
+    return 1;
+  }
   static int next = 0;
   *channel = ++next;
   channels()[*channel] = file;
@@ -141,7 +146,10 @@ int CFI_close_file(int channel) {
     Files::AbandonReplacing(file);
     return 1;
   }
-  return Files::CloseReplacing(file) == 0 ? 0 : 1;
+  const std::string written = Files::ReplacingName(file);
+  if (Files::CloseReplacing(file) == 0) return 0;
+  if (!written.empty()) Files::ShowNotWritten(written, errno);
+  return 1;
 }
 
 namespace Error {
