@@ -694,6 +694,26 @@ TEST_F(EveryWriter, AWriteWhoseTemporaryFileWasReplacedFailsAndChangesNothing) {
   }
 }
 
+// A file of the user's, "mine\n" with mode 0600 in a folder of theirs: what
+// another process aims a link at.
+fs::path PrivateFile(const fs::path& folder) {
+  fs::create_directories(folder / "private");
+  const fs::path mine = folder / "private" / "mine.txt";
+  std::ofstream(mine, std::ios::binary) << "mine\n";
+  ::chmod(mine.c_str(), 0600);
+  return mine;
+}
+
+// A write made while `hook` acts at its steps: its status and errno.
+std::pair<int, int> WriteWithHook(const Writer& writer, const std::string& name, Files::TemporaryStepForTests hook) {
+  Files::SetTemporaryStepForTests(hook);
+  errno = 0;
+  const int status = writer.write(name, false);
+  const int error = errno;
+  Files::SetTemporaryStepForTests(nullptr);
+  return {status, error};
+}
+
 // Put there after the last check, it takes the name in the rename (no
 // rename by path shuts that out): the write still fails, with its reason,
 // and the file the link reaches is neither written nor given a mode.
@@ -707,16 +727,9 @@ TEST_F(EveryWriter, ATemporaryFileReplacedAfterItsLastCheckIsNoSuccess) {
       SCOPED_TRACE(std::string(writer.name) + (swap == Swap::kAnotherFile ? ", another file" : ", a link"));
       Fresh();
       std::ofstream(name, std::ios::binary) << "old\n";
-      fs::create_directories(folder_ / "private");
-      gSwapping = {swap, "checked", folder_ / "private" / "mine.txt", folder_ / "aside"};
-      std::ofstream(gSwapping.mine, std::ios::binary) << "mine\n";
-      ::chmod(gSwapping.mine.c_str(), 0600);
-      Files::SetTemporaryStepForTests(&SwapAtStep);
-      errno = 0;
+      gSwapping = {swap, "checked", PrivateFile(folder_), folder_ / "aside"};
       shown.clear();
-      const int status = writer.write(name, false);
-      const int error = errno;
-      Files::SetTemporaryStepForTests(nullptr);
+      const auto [status, error] = WriteWithHook(writer, name, &SwapAtStep);
       EXPECT_NE(status, 0);
       EXPECT_EQ(Files::WhyFailed(error), "its temporary file was replaced by another file as it was renamed");
       struct stat info {};
@@ -761,16 +774,9 @@ TEST_F(EveryWriter, AWriteWhoseNameWasMadeALinkMeanwhileFailsAndFollowsNothing) 
       Fresh();
       std::ofstream(name, std::ios::binary) << "old\n";
       ::chmod(name.c_str(), 0644);
-      fs::create_directories(folder_ / "private");
-      gNameSwap = {step, name, folder_ / "private" / "mine.txt", folder_ / "aside"};
-      std::ofstream(gNameSwap.mine, std::ios::binary) << "mine\n";
-      ::chmod(gNameSwap.mine.c_str(), 0600);
-      Files::SetTemporaryStepForTests(&SwapNameAtStep);
-      errno = 0;
+      gNameSwap = {step, name, PrivateFile(folder_), folder_ / "aside"};
       shown.clear();
-      const int status = writer.write(name, false);
-      const int error = errno;
-      Files::SetTemporaryStepForTests(nullptr);
+      const auto [status, error] = WriteWithHook(writer, name, &SwapNameAtStep);
       EXPECT_NE(status, 0);
       EXPECT_EQ(Files::WhyFailed(error), "its name was changed by another process while it was written");
       struct stat info {};
@@ -816,12 +822,8 @@ TEST_F(EveryWriter, ALinkAnotherUserPutInASharedFolderIsNotFollowed) {
     for (const Row& row : rows) {
       SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
       Fresh();
-      const fs::path shared = folder_ / "shared", mine = folder_ / "private" / "mine.txt";
+      const fs::path shared = folder_ / "shared", mine = PrivateFile(folder_);
       fs::create_directories(shared);
-      fs::create_directories(mine.parent_path());
-      ::chmod(mine.parent_path().c_str(), 0700);
-      std::ofstream(mine, std::ios::binary) << "mine\n";
-      ::chmod(mine.c_str(), 0600);
       const fs::path name = shared / "out.stp";
       fs::create_symlink(mine, name);
       ASSERT_EQ(::lchown(name.c_str(), row.linkOwner, row.linkOwner), 0);
