@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "TestSupport.hpp"
+#include "jam/Journal.hpp"
+#include "ja_engine.hpp"
 #include "kernel/Kernel.hpp"
 #include "kernel/Modeller.hpp"
 #include "kernel/Solids.hpp"
@@ -152,6 +154,35 @@ TEST_F(ModellerFaults, AFaultOutsideTheModellersGuardedWorkEndsTheProcess) {
         },
         endedByTheFault, kSanitized ? "AddressSanitizer: SEGV" : "");
   }
+}
+
+// The plug-in's guard holds fault handlers of its own around each export.
+// Inside a guarded export, a fault in the modeller's guarded work is still
+// the modeller call's failure, not the guard's (whose verdict here would
+// pass it on and end the process); after the call the guard's handlers are
+// in place again, and a fault in the export is the guard's (verdict 1: the
+// export answers 65).
+int ChamferThatFaults(void* cube) {
+  gFaultStep = "guarded";
+  gFaultSignal = SIGSEGV;
+  const int status = ChamferTopEdge(*static_cast<int*>(cube));
+  gFaultStep = nullptr;
+  return status;
+}
+int FaultInTheExport(void*) {
+  WriteToAGuardPage();
+  return 0;
+}
+
+TEST_F(ModellerFaults, InsideThePlugInsGuardAFaultInTheModellerIsStillTheCallsFailure) {
+  KTX::Kernel::SetModellerStepForTests(&FaultAtStep);
+  int cube = Cube(0);
+  KTX::JAM::Test::SetFaultVerdict(0);
+  EXPECT_EQ(KTX::JA::Guarded(&ChamferThatFaults, &cube), ZV_ERROR_geometry);
+  KTX::JAM::Test::SetFaultVerdict(1);
+  EXPECT_EQ(KTX::JA::Guarded(&FaultInTheExport, nullptr), 65);
+  EXPECT_NEAR(KTX::Kernel::Volume(cube) * 1e9, 8000, 1e-6);
+  KTX::Kernel::DeleteBody(cube, "test");
 }
 
 // ---- through ktxhost ------------------------------------------------------------------
