@@ -16,8 +16,10 @@ namespace {
 constexpr int kFaults[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL};
 constexpr int kFaultCount = sizeof kFaults / sizeof kFaults[0];
 
-// The thread's innermost modeller call; null outside every one.
-thread_local ModellerCall* innermost = nullptr;
+// The thread's innermost modeller call; null outside every one. In the
+// static TLS block set aside at load: the handler reads it on any thread
+// that faults while the handlers are ours, with no call into the loader.
+[[gnu::tls_model("initial-exec")]] thread_local ModellerCall* innermost = nullptr;
 
 // The handlers found when ours went in, put back when the last thread's
 // call leaves or a fault is given back to them.
