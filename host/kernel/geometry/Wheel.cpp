@@ -4,11 +4,10 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <istream>
-#include <ostream>
 #include <filesystem>
+#include <istream>
 #include <numbers>
+#include <ostream>
 #include <string>
 #include <system_error>
 
