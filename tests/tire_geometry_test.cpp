@@ -5,8 +5,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -20,6 +22,7 @@
 #include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
+#include "kernel/Modeller.hpp"
 #include "kernel/Solids.hpp"
 #include "sys/Listing.hpp"
 #include "vd/Motion.hpp"
@@ -28,6 +31,7 @@
 
 using namespace KTX;
 using stamvik_test::HostTest;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -612,6 +616,69 @@ TEST_F(TireGeometryTest, WhatIsNotOneSolidHoldingTheTireAtEveryPlaceIsRefused) {
     EXPECT_EQ(body != 0, row.status == 0);
     if (body != 0) Kernel::DeleteBody(body, "test");
   }
+}
+
+// The union of several places is written to a file of the modeller's own in
+// the temporary folder and read back. A folder another may write lets that
+// other put a link to a private file of ours in the file's name: the union
+// is written and read through the file the modeller made, so the private
+// file stays as it was and the envelope is built all the same. The name the
+// modeller made goes at once, one that another put in its place stays.
+namespace {
+fs::path gPrivate;
+bool gSwap = false;
+std::string gScratch;
+void SwapTheScratchFile(const char* step, const char* path) {
+  if (std::string(step) != "scratch made") return;
+  gScratch = path;
+  if (!gSwap) return;
+  fs::remove(path);
+  fs::create_symlink(gPrivate, path);
+}
+}  // namespace
+
+TEST_F(TireGeometryTest, TheEnvelopesScratchFileIsReachedOnlyThroughWhatTheModellerMade) {
+  const fs::path folder = fs::temp_directory_path() / ("scratch_swap_" + std::to_string(getpid()));
+  const fs::path home = folder / "home", shared = folder / "shared";
+  fs::create_directories(home);
+  fs::create_directories(shared);
+  gPrivate = home / "private.txt";
+  const char* tmpdir = std::getenv("TMPDIR");
+  const std::string before = tmpdir != nullptr ? tmpdir : "";
+  setenv("TMPDIR", shared.c_str(), 1);
+  Kernel::SetModellerStepForTests(&SwapTheScratchFile);
+  const std::vector<double> tire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
+  const std::vector<Kernel::WheelPlace> places = {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 0.05}, {0, 1, 0}}};
+  struct Row {
+    const char* what;
+    bool swap;
+  } rows[] = {{"left alone", false}, {"swapped for a link to a private file", true}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::ofstream(gPrivate, std::ios::trunc) << "private\n";
+    fs::permissions(gPrivate, fs::perms::owner_read | fs::perms::owner_write);
+    gSwap = row.swap;
+    gScratch.clear();
+    int body = 0;
+    EXPECT_EQ(Kernel::MakeWheelSweep(tire, places, 0, &body), 0);
+    EXPECT_NE(body, 0);
+    if (body != 0) Kernel::DeleteBody(body, "test");
+    std::ifstream in(gPrivate);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(text == "private\n") << "the private file now holds " << text.size() << " bytes";
+    EXPECT_EQ(fs::status(gPrivate).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::path(gScratch).parent_path(), shared);
+    EXPECT_EQ(fs::is_symlink(gScratch), row.swap) << "what stands at the name afterwards";
+    EXPECT_EQ(fs::exists(fs::symlink_status(gScratch)), row.swap);
+    if (row.swap) fs::remove(gScratch);
+  }
+  Kernel::SetModellerStepForTests(nullptr);
+  if (tmpdir != nullptr)
+    setenv("TMPDIR", before.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
 }
 
 // The tire grown by an offset holds what lies within it. Kernel units

@@ -1054,6 +1054,8 @@ void strip_qd_body(int body) {
 namespace KTX::Kernel {
 namespace {
 
+ModellerStepForTests modellerStepForTests = nullptr;
+
 // The kernel's bodies as the geometry module reaches them.
 class Bodies final : public BodyAccess {
  public:
@@ -1077,12 +1079,17 @@ class Bodies final : public BodyAccess {
   }
   double LimitSeconds() override { return limitSeconds(); }
   double FileScale() override { return state().scale.factors[1]; }
+  void StepForTests(const char* step, const char* path) override {
+    if (modellerStepForTests != nullptr) modellerStepForTests(step, path);
+  }
 
  private:
   std::chrono::steady_clock::time_point started_;
 };
 
 }  // namespace
+
+void SetModellerStepForTests(ModellerStepForTests step) { modellerStepForTests = step; }
 
 BodyAccess& KernelBodies() {
   static Bodies bodies;

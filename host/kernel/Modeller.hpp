@@ -47,6 +47,8 @@ class BodyAccess {
   virtual double LimitSeconds() = 0;
   // The host's length of one kernel unit: the scale STEP files are written at.
   virtual double FileScale() = 0;
+  // For tests: the hook SetModellerStepForTests set, called at the step.
+  virtual void StepForTests(const char* step, const char* path) = 0;
 
  protected:
   ~BodyAccess() = default;
@@ -106,7 +108,7 @@ class Modeller {
 // The module's one export: its modeller, working on the kernel's bodies
 // through `bodies`; null when the module was built for another version of
 // this interface.
-constexpr int kModellerVersion = 3;
+constexpr int kModellerVersion = 4;
 constexpr const char* kModellerEntry = "ktx_geometry_modeller";
 using ModellerEntry = Modeller* (*)(BodyAccess* bodies, int version);
 
@@ -132,5 +134,13 @@ bool ModellerLoaded();
 // or throw as the module may.
 using StepWriterForTests = bool (*)(std::ostream& out);
 KTX_HOST_API void SetStepWriterForTests(StepWriterForTests writer);
+
+// For tests: what the module calls at its named steps (null: nothing).
+// "entered": a chamfer has entered the modeller, outside its guarded block;
+// "guarded": inside the guarded block of a chamfer and of a boolean, where
+// the modeller's own work runs; "scratch made": the file the tire's union is
+// read back through was just made, at `path`.
+using ModellerStepForTests = void (*)(const char* step, const char* path);
+KTX_HOST_API void SetModellerStepForTests(ModellerStepForTests step);
 
 }  // namespace KTX::Kernel

@@ -35,6 +35,14 @@ void Drop(int body);
 // The geometry of a live body; null for a body without it.
 const TopoDS_Shape* Of(int body);
 
+// The host's length of one kernel unit, and the time limit of one long call
+// in seconds (BodyAccess).
+double FileScale();
+double LimitSeconds();
+// For tests: the kernel's hook at the module's named step (see
+// SetModellerStepForTests).
+void StepForTests(const char* step, const char* path);
+
 // Adds the time of its scope to the kernel's modelling time (GeometrySeconds).
 class Clock {
  public:

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "kernel/geometry/BodyShapes.hpp"
+#include "kernel/geometry/Faults.hpp"
 #include "kernel/geometry/Modelling.hpp"
 #include "kernel/geometry/Shapes.hpp"
 
@@ -26,14 +27,36 @@ const TopoDS_Shape& Unwrap(const ShapeRef& shape) {
   return shape == nullptr ? none : shape->value;
 }
 
-int Make(BodyType type, const TopoDS_Shape& shape) { return kernel->Make(type, Wrap(shape)); }
-void Set(int body, const TopoDS_Shape& shape) { kernel->Set(body, Wrap(shape)); }
-void Drop(int body) { kernel->Drop(body); }
+// The kernel's own work: a fault there is the host's (see HostCall).
+int Make(BodyType type, const TopoDS_Shape& shape) {
+  const HostCall host;
+  return kernel->Make(type, Wrap(shape));
+}
+void Set(int body, const TopoDS_Shape& shape) {
+  const HostCall host;
+  kernel->Set(body, Wrap(shape));
+}
+void Drop(int body) {
+  const HostCall host;
+  kernel->Drop(body);
+}
 
 const TopoDS_Shape* Of(int body) {
+  const HostCall host;
   const ShapeRef* shape = kernel->Of(body);
   return shape == nullptr || *shape == nullptr ? nullptr : &(*shape)->value;
 }
+
+double FileScale() {
+  const HostCall host;
+  return kernel->FileScale();
+}
+double LimitSeconds() {
+  const HostCall host;
+  return kernel->LimitSeconds();
+}
+
+void StepForTests(const char* step, const char* path) { kernel->StepForTests(step, path); }
 
 void Attach(BodyAccess* bodies) { kernel = bodies; }
 
@@ -55,6 +78,7 @@ class OcctModeller final : public Modeller {
  public:
   bool PlanarFace(const std::vector<std::vector<double>>& polygons, const double point[3], const double normal[3],
                   ShapeRef* face) override {
+    const ModellerCall call;
     TopoDS_Shape made;
     const bool done = Shapes::PlanarFace(polygons, point, normal, &made);
     *face = Wrap(made);
@@ -62,15 +86,18 @@ class OcctModeller final : public Modeller {
   }
   void SewnEdges(const std::vector<FaceBoundary>& faces, double tolerance, std::vector<std::vector<int>>* faceEdges,
                  std::vector<std::vector<double>>* ends) override {
+    const ModellerCall call;
     Shapes::SewnEdges(faces, tolerance, faceEdges, ends);
   }
   bool Prism(const ShapeRef& face, const double path[3], ShapeRef* solid) override {
+    const ModellerCall call;
     TopoDS_Shape made;
     const bool done = Shapes::Prism(Unwrap(face), path, &made);
     *solid = Wrap(made);
     return done;
   }
   Shapes::Outcome Offset(const ShapeRef& shape, double offset, double tolerance, ShapeRef* result) override {
+    const ModellerCall call;
     TopoDS_Shape made;
     const Shapes::Outcome outcome = Shapes::Offset(Unwrap(shape), offset, tolerance, &made);
     *result = Wrap(made);
@@ -78,6 +105,7 @@ class OcctModeller final : public Modeller {
   }
   Shapes::Outcome Boolean(const ShapeRef& target, const std::vector<ShapeRef>& tools, Shapes::Operation operation,
                           ShapeRef* result) override {
+    const ModellerCall call;
     TopoDS_Shape made;
     const Shapes::Outcome outcome = Shapes::Boolean(Unwrap(target), unwrapped(tools), operation, &made);
     *result = Wrap(made);
@@ -85,27 +113,47 @@ class OcctModeller final : public Modeller {
   }
   Shapes::Outcome HalfSpace(const ShapeRef& shape, const double point[3], const double normal[3],
                             ShapeRef* result) override {
+    const ModellerCall call;
     TopoDS_Shape made;
     const Shapes::Outcome outcome = Shapes::HalfSpace(Unwrap(shape), point, normal, &made);
     *result = Wrap(made);
     return outcome;
   }
-  ShapeRef Copy(const ShapeRef& shape) override { return Wrap(Shapes::Copy(Unwrap(shape))); }
-  double Volume(const ShapeRef& shape) override { return Shapes::Volume(Unwrap(shape)); }
+  ShapeRef Copy(const ShapeRef& shape) override {
+    const ModellerCall call;
+    return Wrap(Shapes::Copy(Unwrap(shape)));
+  }
+  double Volume(const ShapeRef& shape) override {
+    const ModellerCall call;
+    return Shapes::Volume(Unwrap(shape));
+  }
   bool Bounds(const ShapeRef& shape, const double origin[3], const double matrix[9], double min[3],
               double max[3]) override {
+    const ModellerCall call;
     return Shapes::Bounds(Unwrap(shape), origin, matrix, min, max);
   }
   int Classify(const ShapeRef& shape, const double point[3], double tolerance) override {
+    const ModellerCall call;
     return Shapes::Classify(Unwrap(shape), point, tolerance);
   }
-  double Tolerance(const ShapeRef& shape) override { return Shapes::Tolerance(Unwrap(shape)); }
-  int FaceCount(const ShapeRef& shape) override { return Shapes::FaceCount(Unwrap(shape)); }
-  bool IsSolid(const ShapeRef& shape) override { return Shapes::IsSolid(Unwrap(shape)); }
+  double Tolerance(const ShapeRef& shape) override {
+    const ModellerCall call;
+    return Shapes::Tolerance(Unwrap(shape));
+  }
+  int FaceCount(const ShapeRef& shape) override {
+    const ModellerCall call;
+    return Shapes::FaceCount(Unwrap(shape));
+  }
+  bool IsSolid(const ShapeRef& shape) override {
+    const ModellerCall call;
+    return Shapes::IsSolid(Unwrap(shape));
+  }
   bool WriteStep(const std::vector<ShapeRef>& shapes, double scale, std::ostream& out) override {
+    const ModellerCall call;
     return Shapes::WriteStep(unwrapped(shapes), scale, out);
   }
   bool ReadStep(const std::string& file, double scale, std::vector<ShapeRef>* solids) override {
+    const ModellerCall call;
     std::vector<TopoDS_Shape> read;
     const bool done = Shapes::ReadStep(file, scale, &read);
     for (const TopoDS_Shape& solid : read) solids->push_back(Wrap(solid));
@@ -114,41 +162,61 @@ class OcctModeller final : public Modeller {
 
   int MakeExtrusion(const std::vector<std::vector<double>>& loops, const double direction[3], double start,
                     double end, bool sheet, int* body) override {
+    const ModellerCall call;
     return Modelling::MakeExtrusion(loops, direction, start, end, sheet, body);
   }
   int OffsetLoop(const std::vector<double>& loop, double outward, std::vector<double>* result) override {
+    const ModellerCall call;
     return Modelling::OffsetLoop(loop, outward, result);
   }
   int OffsetSheet(int sheet, double distance, int* result) override {
+    const ModellerCall call;
     return Modelling::OffsetSheet(sheet, distance, result);
   }
   int MakeBoxSheet(const double origin[3], const double matrix[9], const double low[3], const double high[3],
                    int* sheet) override {
+    const ModellerCall call;
     return Modelling::MakeBoxSheet(origin, matrix, low, high, sheet);
   }
-  int Combine(int target, int tool, bool subtract) override { return Modelling::Combine(target, tool, subtract); }
+  int Combine(int target, int tool, bool subtract) override {
+    const ModellerCall call;
+    return Modelling::Combine(target, tool, subtract);
+  }
   int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double first, double second,
                    double tolerance, int* chamfered) override {
+    const ModellerCall call;
+    Bodies::StepForTests("entered", nullptr);
     return Modelling::ChamferEdges(body, edges, first, second, tolerance, chamfered);
   }
   int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan,
                    std::vector<double>* samples) override {
+    const ModellerCall call;
     return Modelling::SmoothPoints(points, closed, perSpan, samples);
   }
   bool PlaneOfBody(int body, double point[3], double normal[3]) override {
+    const ModellerCall call;
     return Modelling::PlaneOfBody(body, point, normal);
   }
-  bool IsClosedSolid(int body) override { return Modelling::IsClosedSolid(body); }
-  std::vector<FaceShape> DescribeFaces(int body) override { return Modelling::DescribeFaces(body); }
+  bool IsClosedSolid(int body) override {
+    const ModellerCall call;
+    return Modelling::IsClosedSolid(body);
+  }
+  std::vector<FaceShape> DescribeFaces(int body) override {
+    const ModellerCall call;
+    return Modelling::DescribeFaces(body);
+  }
   void DescribeEdges(int body, std::vector<std::vector<double>>* edges,
                      std::vector<std::vector<int>>* faceEdges) override {
+    const ModellerCall call;
     Modelling::DescribeEdges(body, edges, faceEdges);
   }
   int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
                      int* body) override {
+    const ModellerCall call;
     return Modelling::MakeWheelSweep(section, places, offset, body);
   }
   int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]) override {
+    const ModellerCall call;
     return Modelling::MinimumDistance(first, second, distance, onFirst, onSecond);
   }
 };

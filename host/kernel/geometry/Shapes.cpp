@@ -1,10 +1,12 @@
 #include "kernel/geometry/Shapes.hpp"
 
+#include "kernel/geometry/BodyShapes.hpp"
+#include "kernel/geometry/Faults.hpp"
 #include "kernel/geometry/TimeLimit.hpp"
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <istream>
 #include <ostream>
 #include <utility>
 
@@ -185,6 +187,7 @@ bool PlanarFace(const std::vector<std::vector<double>>& polygons, const double p
   for (const std::vector<double>& points : polygons)
     if (!finite(points.data(), points.size())) return false;
   try {
+    KTX_GUARDED;
     std::vector<std::vector<gp_Pnt>> loops;
     for (const std::vector<double>& points : polygons) {
       loops.push_back(projected(points, point, n));
@@ -247,6 +250,7 @@ void SewnEdges(const std::vector<FaceBoundary>& faces, double tolerance, std::ve
   faceEdges->assign(faces.size(), {});
   ends->clear();
   try {
+    KTX_GUARDED;
     std::vector<TopoDS_Shape> made(faces.size());
     BRepBuilderAPI_Sewing sewing(tolerance);
     for (std::size_t i = 0; i < faces.size(); ++i)
@@ -286,6 +290,7 @@ void SewnEdges(const std::vector<FaceBoundary>& faces, double tolerance, std::ve
 bool Prism(const TopoDS_Shape& face, const double path[3], TopoDS_Shape* solid) {
   if (!finite(path, 3) || !(dot(path, path) > kSamePoint * kSamePoint)) return false;
   try {
+    KTX_GUARDED;
     BRepPrimAPI_MakePrism prism(face, gp_Vec(path[0], path[1], path[2]), Standard_True);
     if (!prism.IsDone()) return false;
     TopoDS_Shape made = prism.Shape();
@@ -301,6 +306,7 @@ Outcome Offset(const TopoDS_Shape& shape, double offset, double tolerance, TopoD
   if (!std::isfinite(offset) || !std::isfinite(tolerance)) return Outcome::Failed;
   Bounded bound;
   try {
+    KTX_GUARDED;
     if (offset < 0 && IsSolid(shape)) {
       // A solid no wider than twice the offset along some axis has no point
       // that far from its boundary: nothing of it is left.
@@ -335,6 +341,8 @@ Outcome Offset(const TopoDS_Shape& shape, double offset, double tolerance, TopoD
 Outcome Boolean(const TopoDS_Shape& target, const std::vector<TopoDS_Shape>& tools, Operation operation,
                 TopoDS_Shape* result) {
   try {
+    KTX_GUARDED;
+    Bodies::StepForTests("guarded", nullptr);
     TopTools_ListOfShape arguments, toolList;
     arguments.Append(target);
     TopoDS_Shape made;
@@ -374,6 +382,7 @@ Outcome HalfSpace(const TopoDS_Shape& shape, const double point[3], const double
   double n[3];
   if (!finite(point, 3) || !finite(normal, 3) || !unit(normal, n)) return Outcome::Failed;
   try {
+    KTX_GUARDED;
     double min[3], max[3];
     if (!Bounds(shape, nullptr, nullptr, min, max)) return Outcome::NoVolume;
     // The box's corners against the plane: wholly on one side needs no boolean.
@@ -512,6 +521,7 @@ bool IsClosed(const TopoDS_Shape& shape) {
 bool WriteStep(const std::vector<TopoDS_Shape>& shapes, double scale, std::ostream& out) {
   quiet();
   try {
+    KTX_GUARDED;
     gp_Trsf scaling;
     scaling.SetScale(gp_Pnt(0, 0, 0), scale);
     BRepBuilderAPI_Transform scaled(compoundOf(shapes), scaling, Standard_True);
@@ -531,24 +541,40 @@ bool WriteStep(const std::vector<TopoDS_Shape>& shapes, double scale, std::ostre
   }
 }
 
-bool WriteStep(const std::vector<TopoDS_Shape>& shapes, double scale, const std::string& file) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  return out && WriteStep(shapes, scale, out);
+namespace {
+
+// The solids a reader took in, scaled by `scale`: false when it could not.
+bool solidsRead(STEPControl_Reader& reader, IFSelect_ReturnStatus status, double scale,
+                std::vector<TopoDS_Shape>* solids) {
+  if (status != IFSelect_RetDone) return false;
+  reader.TransferRoots();
+  gp_Trsf scaling;
+  scaling.SetScale(gp_Pnt(0, 0, 0), scale);
+  for (TopExp_Explorer found(reader.OneShape(), TopAbs_SOLID); found.More(); found.Next()) {
+    BRepBuilderAPI_Transform scaled(found.Current(), scaling, Standard_True);
+    solids->push_back(scaled.Shape());
+  }
+  return true;
 }
+
+}  // namespace
 
 bool ReadStep(const std::string& file, double scale, std::vector<TopoDS_Shape>* solids) {
   quiet();
   try {
+    KTX_GUARDED;
     STEPControl_Reader reader;
-    if (reader.ReadFile(file.c_str()) != IFSelect_RetDone) return false;
-    reader.TransferRoots();
-    gp_Trsf scaling;
-    scaling.SetScale(gp_Pnt(0, 0, 0), scale);
-    for (TopExp_Explorer found(reader.OneShape(), TopAbs_SOLID); found.More(); found.Next()) {
-      BRepBuilderAPI_Transform scaled(found.Current(), scaling, Standard_True);
-      solids->push_back(scaled.Shape());
-    }
-    return true;
+    return solidsRead(reader, reader.ReadFile(file.c_str()), scale, solids);
+  } catch (const Standard_Failure&) {
+    return false;
+  }
+}
+bool ReadStep(std::istream& in, double scale, std::vector<TopoDS_Shape>* solids) {
+  quiet();
+  try {
+    KTX_GUARDED;
+    STEPControl_Reader reader;
+    return solidsRead(reader, reader.ReadStream("scratch.stp", in), scale, solids);
   } catch (const Standard_Failure&) {
     return false;
   }

@@ -51,10 +51,11 @@ bool IsSolid(const TopoDS_Shape& shape);
 // twice (a seam): no free and no shared-by-three edge.
 bool IsClosed(const TopoDS_Shape& shape);
 
-// STEP files: the shapes scaled by `scale` on the way out (to a stream, or a
-// scratch file by name), and the solids read scaled by `scale` on the way in.
+// STEP files: the shapes scaled by `scale` on the way out (to a stream), and
+// the solids read scaled by `scale` on the way in (from a file named, or a
+// stream).
 bool WriteStep(const std::vector<TopoDS_Shape>& shapes, double scale, std::ostream& out);
-bool WriteStep(const std::vector<TopoDS_Shape>& shapes, double scale, const std::string& file);
 bool ReadStep(const std::string& file, double scale, std::vector<TopoDS_Shape>* solids);
+bool ReadStep(std::istream& in, double scale, std::vector<TopoDS_Shape>* solids);
 
 }  // namespace KTX::Kernel::Shapes

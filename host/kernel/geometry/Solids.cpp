@@ -41,6 +41,7 @@
 #include <gp_Trsf.hxx>
 
 #include "kernel/geometry/BodyShapes.hpp"
+#include "kernel/geometry/Faults.hpp"
 #include "kernel/geometry/Shapes.hpp"
 
 namespace KTX::Kernel::Modelling {
@@ -195,6 +196,7 @@ int MakeExtrusion(const std::vector<std::vector<double>>& loops, const double di
   const gp_Vec d(direction[0], direction[1], direction[2]);
   if (loops.empty() || d.Magnitude() <= kSame || std::fabs(end - start) <= kSame) return ZV_ERROR_bad_value;
   try {
+    KTX_GUARDED;
     TopoDS_Shape face;
     gp_XYZ normal;
     if (!regionOf(loops, &face, &normal)) return ZV_ERROR_geometry;
@@ -238,6 +240,7 @@ int offsetLoop(const std::vector<double>& loop, double outward, std::vector<doub
   if (result == nullptr || loop.size() < 9 || !usable(loop) || !usable(outward)) return ZV_ERROR_bad_value;
   result->clear();
   try {
+    KTX_GUARDED;
     TopoDS_Shape face;
     gp_XYZ normal;
     if (!regionOf({loop}, &face, &normal)) return ZV_ERROR_geometry;
@@ -307,6 +310,7 @@ int MakeBoxSheet(const double origin[3], const double matrix[9], const double lo
   for (int k = 0; k < 3; ++k)
     if (!(high[k] - low[k] > kSame) || !usable(low[k]) || !usable(high[k]) || !usable(origin[k])) return ZV_ERROR_bad_value;
   try {
+    KTX_GUARDED;
     const gp_Dir x(matrix[0], matrix[1], matrix[2]), z(matrix[6], matrix[7], matrix[8]);
     const gp_Dir y(matrix[3], matrix[4], matrix[5]);
     const gp_Pnt corner(origin[0] + low[0] * x.X() + low[1] * y.X() + low[2] * z.X(),
@@ -571,6 +575,8 @@ int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double
   // and a wedge that thin is more than the modeller's booleans can take.
   if (first <= tolerance || second <= tolerance) return 0;
   try {
+    KTX_GUARDED;
+    Bodies::StepForTests("guarded", nullptr);
     const std::vector<std::array<gp_Pnt, 2>> segments = joinedSegments(edges, tolerance);
     TopTools_IndexedDataMapOfShapeListOfShape faces;
     TopExp::MapShapesAndAncestors(*shape, TopAbs_EDGE, TopAbs_FACE, faces);
@@ -631,6 +637,7 @@ int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan, st
   if (closed && rows.size() > 1 && rows.back().Distance(rows.front()) <= kSame) rows.pop_back();
   if (rows.size() < (closed ? 3U : 2U)) return ZV_ERROR_bad_value;
   try {
+    KTX_GUARDED;
     Handle(TColgp_HArray1OfPnt) through = new TColgp_HArray1OfPnt(1, static_cast<int>(rows.size()));
     for (std::size_t i = 0; i < rows.size(); ++i) through->SetValue(static_cast<int>(i) + 1, rows[i]);
     GeomAPI_Interpolate interpolate(through, closed ? Standard_True : Standard_False, kSame);
@@ -699,6 +706,7 @@ bool IsClosedSolid(int body) {
   const TopoDS_Shape* shape = Bodies::Of(body);
   if (shape == nullptr || !Shapes::IsSolid(*shape) || !(Shapes::Volume(*shape) > 0)) return false;
   try {
+    KTX_GUARDED;
     return BRepCheck_Analyzer(*shape).IsValid() && Shapes::IsClosed(*shape);
   } catch (const Standard_Failure&) {
     return false;
@@ -716,6 +724,7 @@ std::vector<FaceShape> DescribeFaces(int body) {
     const TopoDS_Face& face = TopoDS::Face(faces(i));
     FaceShape described{};
     try {
+      KTX_GUARDED;
       double u0, u1, v0, v1;
       BRepTools::UVBounds(face, u0, u1, v0, v1);
       BRepAdaptor_Surface surface(face);
@@ -762,6 +771,7 @@ void DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vecto
       if (index == 0) {
         index = all.Add(edge);
         try {
+          KTX_GUARDED;
           edges->push_back(edgePoints(edge));
         } catch (const Standard_Failure&) {
           edges->push_back({});

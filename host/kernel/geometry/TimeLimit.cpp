@@ -6,7 +6,7 @@
 
 namespace KTX::Kernel::Shapes {
 
-double LimitSeconds() { return Bodies::Kernel().LimitSeconds(); }
+double LimitSeconds() { return Bodies::LimitSeconds(); }
 
 TimeLimit::TimeLimit() {
   // A limit past what the clock can hold is no limit.

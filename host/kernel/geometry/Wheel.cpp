@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
+#include <istream>
 #include <numbers>
+#include <ostream>
 #include <string>
 #include <system_error>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <BRepAlgoAPI_Fuse.hxx>
@@ -36,8 +40,10 @@
 #include <gp_Trsf.hxx>
 
 #include "kernel/geometry/Bodies.hpp"
+#include "kernel/geometry/Faults.hpp"
 #include "kernel/geometry/Shapes.hpp"
 #include "kernel/geometry/TimeLimit.hpp"
+#include "sys/Replace.hpp"
 
 namespace KTX::Kernel::Modelling {
 namespace {
@@ -61,6 +67,7 @@ bool Revolution(const std::vector<double>& section, TopoDS_Shape* solid) {
   TopoDS_Shape face;
   if (!Shapes::PlanarFace({polygon}, origin, normal, &face)) return false;
   try {
+    KTX_GUARDED;
     BRepPrimAPI_MakeRevol revolved(face, gp_Ax1(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1)), 2 * std::numbers::pi);
     if (!revolved.IsDone()) return false;
     *solid = revolved.Shape();
@@ -75,6 +82,7 @@ bool Revolution(const std::vector<double>& section, TopoDS_Shape* solid) {
 // radial, so that the facets hold the whole revolution.
 bool Faceted(const std::vector<double>& section, int segments, TopoDS_Shape* solid) {
   try {
+    KTX_GUARDED;
     BRepBuilderAPI_Sewing sewing(1.0e-7);
     const double grow = 1 / std::cos(std::numbers::pi / segments);
     const std::size_t n = section.size() / 2;
@@ -254,6 +262,7 @@ bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::vector<gp_Pnt
 bool Unite(const std::vector<TopoDS_Shape>& solids, const std::vector<std::vector<gp_Pnt>>& held,
            TopoDS_Shape* united, bool* stopped) {
   try {
+    KTX_GUARDED;
     // Neighbours first, then the unions of neighbours: each fuse meets a
     // body that overlaps its partner most, and none grows long before the end.
     std::vector<TopoDS_Shape> level = solids;
@@ -301,8 +310,11 @@ bool HoldsEveryPlace(const TopoDS_Shape& united, const std::vector<double>& sect
   return HoldsAll(united, points);
 }
 
-// A file of its own in the temporary folder while it is in scope; an empty
-// path when none can be made.
+// A file of its own in the temporary folder, reached only through the
+// descriptor it was made with while it is in scope: the folder may be one
+// another user writes, who could put a link to a file of ours in its name's
+// place, so nothing opens that name again. The name goes at once, while it
+// still names our file (a name another put there stays as it is).
 class ScratchFile {
  public:
   ScratchFile() {
@@ -310,20 +322,44 @@ class ScratchFile {
     const std::filesystem::path folder = std::filesystem::temp_directory_path(failed);
     if (failed) return;
     std::string name = (folder / "ktxgeom-XXXXXX").string();
-    const int made = ::mkstemp(name.data());
-    if (made < 0) return;
-    ::close(made);
-    path_ = name;
+    descriptor_ = ::mkostemp(name.data(), O_CLOEXEC);
+    if (descriptor_ < 0) return;
+    Bodies::StepForTests("scratch made", name.c_str());
+    struct stat own {}, named {};
+    if (::fstat(descriptor_, &own) == 0 && ::lstat(name.c_str(), &named) == 0 && own.st_dev == named.st_dev &&
+        own.st_ino == named.st_ino)
+      ::unlink(name.c_str());
   }
   ~ScratchFile() {
-    if (!path_.empty()) std::remove(path_.c_str());
+    if (descriptor_ >= 0) ::close(descriptor_);
   }
   ScratchFile(const ScratchFile&) = delete;
   ScratchFile& operator=(const ScratchFile&) = delete;
-  const std::string& Path() const { return path_; }
+  // -1 when none could be made.
+  int Descriptor() const { return descriptor_; }
 
  private:
-  std::string path_;
+  int descriptor_ = -1;
+};
+
+// What a descriptor holds from where it stands, read as a stream.
+class DescriptorInput : public std::streambuf {
+ public:
+  explicit DescriptorInput(int descriptor) : descriptor_(descriptor) {}
+
+ protected:
+  int_type underflow() override {
+    ssize_t n;
+    do n = ::read(descriptor_, buffer_, sizeof buffer_);
+    while (n < 0 && errno == EINTR);
+    if (n <= 0) return traits_type::eof();
+    setg(buffer_, buffer_, buffer_ + n);
+    return traits_type::to_int_type(buffer_[0]);
+  }
+
+ private:
+  int descriptor_;
+  char buffer_[1 << 14];
 };
 
 // How far the solid's volume, as the modeller reckons it along its faces'
@@ -351,13 +387,17 @@ double VolumeSlack(const TopoDS_Shape& shape) {
 // boundary may then cross itself: valid in memory, broken as written.
 bool ReadsBackWhole(const TopoDS_Shape& united, const std::vector<double>& section,
                     const std::vector<gp_Trsf>& places) {
-  const double scale = Bodies::Kernel().FileScale();
+  const double scale = Bodies::FileScale();
   if (!(scale > 0)) return false;
   ScratchFile file;
+  if (file.Descriptor() < 0) return false;
+  Files::DescriptorBuffer buffer(file.Descriptor());
+  std::ostream out(&buffer);
+  if (!Shapes::WriteStep({united}, scale, out) || ::lseek(file.Descriptor(), 0, SEEK_SET) != 0) return false;
+  DescriptorInput input(file.Descriptor());
+  std::istream in(&input);
   std::vector<TopoDS_Shape> read;
-  if (file.Path().empty() || !Shapes::WriteStep({united}, scale, file.Path()) ||
-      !Shapes::ReadStep(file.Path(), 1 / scale, &read) || read.size() != 1)
-    return false;
+  if (!Shapes::ReadStep(in, 1 / scale, &read) || read.size() != 1) return false;
   const double volume = Shapes::Volume(united);
   return Sound(read.front()) && std::fabs(Shapes::Volume(read.front()) - volume) <= VolumeSlack(united) &&
          HoldsEveryPlace(read.front(), section, places);
@@ -431,6 +471,7 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
     }
     TopoDS_Shape united;
     try {
+      KTX_GUARDED;
       bool stopped = false;
       if (!Unite(solids, held, &united, &stopped)) {
         if (stopped) return ZV_ERROR_geometry;
@@ -453,6 +494,7 @@ int MinimumDistance(int first, int second, double* distance, double onFirst[3], 
   if (a == nullptr || b == nullptr) return ZV_ERROR_bad_tag;
   if (distance == nullptr) return ZV_ERROR_bad_value;
   try {
+    KTX_GUARDED;
     BRepExtrema_DistShapeShape measured(*a, *b);
     if (!measured.IsDone() || measured.NbSolution() < 1) return ZV_ERROR_geometry;
     *distance = measured.Value();
