@@ -21,7 +21,9 @@
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
 #include "kernel/Solids.hpp"
+#include "kernel/Wheel.hpp"
 #include "sys/Listing.hpp"
+#include "sys/UserMessages.hpp"
 #include "vd/Motion.hpp"
 #include "vd/Suspension.hpp"
 #include "vd/VehicleDesign.hpp"
@@ -285,6 +287,34 @@ int KernelBodyOf(tag_t body) {
   return solid != nullptr ? solid->ask_kernel_body() : 0;
 }
 
+// The warnings a user is shown while it lives.
+struct Warnings {
+  std::vector<std::string> shown;
+  Warnings() { Host::SetUserMessageSink(&Keep, &shown); }
+  ~Warnings() { Host::SetUserMessageSink(nullptr, nullptr); }
+  Warnings(const Warnings&) = delete;
+  Warnings& operator=(const Warnings&) = delete;
+  static void Keep(Host::UserMessage kind, const std::string& text, void* shown) {
+    if (kind == Host::UserMessage::kWarning) static_cast<std::vector<std::string>*>(shown)->push_back(text);
+  }
+};
+
+// How the union of the tire's positions goes at each turn of the facets
+// while it lives, and the time limit: as the modeller makes them at the
+// default limit again afterwards.
+struct UnionsForTests {
+  UnionsForTests(std::vector<Kernel::WheelUnionForTests> byTurn, double limit) {
+    Kernel::SetWheelUnionsForTests(byTurn);
+    Kernel::SetGeometryLimit(limit);
+  }
+  ~UnionsForTests() {
+    Kernel::SetWheelUnionsForTests({});
+    Kernel::SetGeometryLimit(-1);
+  }
+  UnionsForTests(const UnionsForTests&) = delete;
+  UnionsForTests& operator=(const UnionsForTests&) = delete;
+};
+
 using TireGeometryTest = HostTest;
 
 // Pappus by hand: the section's first moment about the spindle, the sum over
@@ -486,8 +516,9 @@ TEST_F(TireGeometryTest, AStrutsFourByTwoGridHoldsTheTireAtEveryPlace) {
 // steps at jounce 0 and 100; its design position first and twice, then the
 // 34 of the grid): at the facets' first turn every fuse of the first two
 // unions of eight positions loses a part of one, at the second one leaves
-// an edge of one face and one of three, at the third it unites. The union
-// of the 36 revolved tires lies between 84.46e6 and 85.89e6 mm3, by hand.
+// an edge of one face and one of three, at the third it unites, and the
+// user is told so. The union of the 36 revolved tires lies between 84.46e6
+// and 85.89e6 mm3, by hand.
 // Four minutes of the modeller: the optimised build only.
 TEST_F(TireGeometryTest, AShortLongArmsSixteenByOneGridUnitesAtAnotherTurnOfItsFacets) {
 #ifndef NDEBUG
@@ -496,8 +527,14 @@ TEST_F(TireGeometryTest, AShortLongArmsSixteenByOneGridUnitesAtAnotherTurnOfItsF
   const std::vector<std::string> lines = SpindleLines("tire_envelope_sla_16x1.txt");
   ASSERT_EQ(lines.size(), 36u);
   Block block(true, false, lines);
+  Warnings warnings;
   const int body = KernelBodyOf(TireGeometry::MakeBody(*block.block));
   ASSERT_TRUE(Kernel::HasGeometry(body)) << testing::PrintToString(Kernel::Errors());
+  EXPECT_EQ(warnings.shown, std::vector<std::string>{
+                                "841501 the tire envelope was built at the third turn of its facets, each position's "
+                                "facets turned 11.7 degrees about its spindle beyond the one before's (its positions "
+                                "did not unite whole at the first): it may differ from an envelope built at the first "
+                                "turn by up to a facet's height, 2.934"});
   EXPECT_TRUE(Kernel::IsClosedSolid(body));
   const double volume = Kernel::Volume(body) * 1e9;
   EXPECT_GT(volume, 84.46e6);
@@ -610,6 +647,95 @@ TEST_F(TireGeometryTest, WhatIsNotOneSolidHoldingTheTireAtEveryPlaceIsRefused) {
     int body = -1;
     EXPECT_EQ(Kernel::MakeWheelSweep(row.section, row.places, 0, &body), row.status);
     EXPECT_EQ(body != 0, row.status == 0);
+    if (body != 0) Kernel::DeleteBody(body, "test");
+  }
+}
+
+// An envelope whose positions did not unite whole at the facets' first turn
+// and were united at another tells its user which turn, by how many degrees
+// each position's facets were turned, and by how much it may differ from
+// one made at the first: a facet's height, the section's largest radial,
+// 340, times 1 / cos(7.5 degrees) - 1 = 0.0086289605801528, 2.934 (host
+// lengths, millimetres here). The example's tire at two places 5 apart
+// unites at the first turn; the test's stand-in makes the first turns'
+// unions fall short as the modeller's fuse can.
+TEST_F(TireGeometryTest, AnEnvelopeMadeAtAnotherTurnOfItsFacetsSaysSo) {
+  using enum Kernel::WheelUnionForTests;
+  struct Row {
+    const char* what;
+    std::vector<Kernel::WheelUnionForTests> unions;
+    int status;
+    std::vector<std::string> warnings;
+  };
+  const Row rows[] = {
+      {"at the first turn", {}, 0, {}},
+      {"at the second",
+       {FallsShort},
+       0,
+       {"841501 the tire envelope was built at the second turn of its facets, each position's facets turned 5.3 "
+        "degrees about its spindle beyond the one before's (its positions did not unite whole at the first): it may "
+        "differ from an envelope built at the first turn by up to a facet's height, 2.934"}},
+      {"at the third",
+       {FallsShort, FallsShort},
+       0,
+       {"841501 the tire envelope was built at the third turn of its facets, each position's facets turned 11.7 "
+        "degrees about its spindle beyond the one before's (its positions did not unite whole at the first): it may "
+        "differ from an envelope built at the first turn by up to a facet's height, 2.934"}},
+      {"at none", {FallsShort, FallsShort, FallsShort}, ZV_ERROR_geometry, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    UnionsForTests unions(row.unions, -1);
+    Warnings warnings;
+    Block block(true, false, {"0 -760 0 0 -660 0", "0 -760 5 0 -660 5"});
+    int status = -1;
+    const tag_t body = TireGeometry::MakeBody(*block.block, &status);
+    EXPECT_EQ(status, row.status);
+    EXPECT_EQ(Kernel::HasGeometry(KernelBodyOf(body)), row.status == 0);
+    EXPECT_EQ(warnings.shown, row.warnings);
+  }
+}
+
+// A union the time limit stopped, or one the modeller threw on, is refused
+// at once: another turn of the facets would take as long again. One that
+// falls short is tried at the next turn, where a stop refuses it alike.
+// The turn the kernel reports is the last union tried, and so how many
+// were. A limit of no time stops the modeller's first fuse; the tire of
+// WhatIsNotOneSolidHoldingTheTireAtEveryPlaceIsRefused at two places 0.05
+// apart unites at the first turn. The facets' height: the largest radial,
+// 0.34, times 0.0086289605801528.
+TEST_F(TireGeometryTest, AUnionStoppedOrThrownOnIsNotTriedAtAnotherTurn) {
+  using enum Kernel::WheelUnionForTests;
+  const std::vector<double> tire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
+  const std::vector<Kernel::WheelPlace> two = {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 0.05}, {0, 1, 0}}};
+  const double height = 0.34 * 0.0086289605801528;
+  struct Row {
+    const char* what;
+    std::vector<Kernel::WheelPlace> places;
+    std::vector<Kernel::WheelUnionForTests> unions;
+    double limit;  // seconds; negative: the default
+    int status;
+    int turn;  // the last tried
+    double degrees;
+  };
+  const Row rows[] = {
+      {"united at the first turn", two, {}, -1, 0, 1, 7.3},
+      {"stopped by the limit", two, {}, 0, ZV_ERROR_geometry, 1, 7.3},
+      {"thrown on", two, {Throws}, -1, ZV_ERROR_geometry, 1, 7.3},
+      {"short at the first, then thrown on", two, {FallsShort, Throws}, -1, ZV_ERROR_geometry, 2, 5.3},
+      {"short at the first, then stopped", two, {FallsShort}, 0, ZV_ERROR_geometry, 2, 5.3},
+      {"short at every turn", two, {FallsShort, FallsShort, FallsShort}, -1, ZV_ERROR_geometry, 3, 11.7},
+      {"one place: no union", {two[0]}, {Throws}, -1, 0, 0, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    UnionsForTests unions(row.unions, row.limit);
+    int body = -1;
+    Kernel::WheelFacets facets;
+    EXPECT_EQ(Kernel::MakeWheelSweep(tire, row.places, 0, &body, &facets), row.status);
+    EXPECT_EQ(facets.turn, row.turn);
+    EXPECT_DOUBLE_EQ(facets.degrees, row.degrees);
+    EXPECT_NEAR(facets.height, row.turn > 0 ? height : 0, 1e-12);
     if (body != 0) Kernel::DeleteBody(body, "test");
   }
 }

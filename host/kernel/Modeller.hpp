@@ -96,7 +96,8 @@ class Modeller {
   virtual void DescribeEdges(int body, std::vector<std::vector<double>>* edges,
                              std::vector<std::vector<int>>* faceEdges) = 0;
   virtual int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
-                             int* body) = 0;
+                             int* body, WheelFacets* facets) = 0;
+  virtual void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn) = 0;
   virtual int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]) = 0;
 
  protected:
@@ -106,7 +107,7 @@ class Modeller {
 // The module's one export: its modeller, working on the kernel's bodies
 // through `bodies`; null when the module was built for another version of
 // this interface.
-constexpr int kModellerVersion = 3;
+constexpr int kModellerVersion = 4;
 constexpr const char* kModellerEntry = "ktx_geometry_modeller";
 using ModellerEntry = Modeller* (*)(BodyAccess* bodies, int version);
 

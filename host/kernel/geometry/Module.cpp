@@ -145,8 +145,11 @@ class OcctModeller final : public Modeller {
     Modelling::DescribeEdges(body, edges, faceEdges);
   }
   int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
-                     int* body) override {
-    return Modelling::MakeWheelSweep(section, places, offset, body);
+                     int* body, WheelFacets* facets) override {
+    return Modelling::MakeWheelSweep(section, places, offset, body, facets);
+  }
+  void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn) override {
+    Modelling::SetWheelUnionsForTests(byTurn);
   }
   int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]) override {
     return Modelling::MinimumDistance(first, second, distance, onFirst, onSecond);

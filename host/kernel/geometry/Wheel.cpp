@@ -45,12 +45,17 @@ namespace {
 // Facets a turn of a swept tire: at a radius of 340 mm its corners stand
 // 2.9 mm beyond the tread.
 constexpr int kSegments = 24;
-// How far each position's facets turn about the spindle beyond the one
-// before (see MakeWheelSweep): the first, then the others in order while the
-// union made with the one before reads back broken from its file. None
-// divides the 15 degrees of a facet.
-constexpr double kFacetTurns[] = {7.3 * std::numbers::pi / 180, 5.3 * std::numbers::pi / 180,
-                                  11.7 * std::numbers::pi / 180};
+// How far, in degrees, each position's facets turn about the spindle beyond
+// the one before (see MakeWheelSweep): the first, then the others in order
+// while the union made with the one before falls short or reads back broken
+// from its file. None divides the 15 degrees of a facet.
+constexpr double kFacetTurnDegrees[] = {7.3, 5.3, 11.7};
+
+// How a test asked the union at each turn of the facets to go.
+std::vector<WheelUnionForTests>& unionsForTests() {
+  static std::vector<WheelUnionForTests> byTurn;
+  return byTurn;
+}
 
 // The tire revolved about the Z axis through the origin (the section's
 // axial along Z, its radial along X); false when the modeller cannot make it.
@@ -250,10 +255,13 @@ bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::vector<gp_Pnt
 
 // The solids' union, each fuse checked to hold the points of the tire at
 // the places of the solids it unites (`held`, one list a solid); `*stopped`
-// set when the time limit stopped a fuse or the modeller threw.
+// set when the time limit stopped a fuse or the modeller threw. `forced`:
+// a test's stand-in for what the modeller gives.
 bool Unite(const std::vector<TopoDS_Shape>& solids, const std::vector<std::vector<gp_Pnt>>& held,
-           TopoDS_Shape* united, bool* stopped) {
+           TopoDS_Shape* united, bool* stopped, WheelUnionForTests forced) {
   try {
+    if (forced == WheelUnionForTests::Throws) throw Standard_Failure("a throw a test asked for");
+    if (forced == WheelUnionForTests::FallsShort) return false;
     // Neighbours first, then the unions of neighbours: each fuse meets a
     // body that overlaps its partner most, and none grows long before the end.
     std::vector<TopoDS_Shape> level = solids;
@@ -365,9 +373,12 @@ bool ReadsBackWhole(const TopoDS_Shape& united, const std::vector<double>& secti
 
 }  // namespace
 
+void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn) { unionsForTests() = byTurn; }
+
 int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
-                   int* body) {
+                   int* body, WheelFacets* facets) {
   Bodies::Clock clock;
+  if (facets != nullptr) *facets = WheelFacets{};
   if (body == nullptr) return ZV_ERROR_bad_value;
   *body = 0;
   if (section.size() < 6 || section.size() % 2 != 0 || places.empty()) return ZV_ERROR_bad_value;
@@ -385,10 +396,11 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
   if (!make(section, &tire)) return ZV_ERROR_geometry;
   // A section that crosses itself turns into no sound solid (one inside out).
   if (!Sound(tire)) return ZV_ERROR_bad_value;
+  // The section the tire is made of, grown when there is an offset.
+  std::vector<double> swept = section;
   if (offset > 0) {
-    std::vector<double> wider;
     TopoDS_Shape grown;
-    if (!Grown(section, offset, &wider) || !make(wider, &grown) || !Sound(grown)) return ZV_ERROR_geometry;
+    if (!Grown(section, offset, &swept) || !make(swept, &grown) || !Sound(grown)) return ZV_ERROR_geometry;
     tire = grown;
   }
   std::vector<gp_Trsf> moves;
@@ -415,7 +427,14 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
   // again).
   const std::vector<std::array<double, 2>> inner = InnerPoints(section);
   if (inner.empty()) return ZV_ERROR_geometry;
-  for (double turn : kFacetTurns) {
+  double largest = 0;
+  for (std::size_t i = 1; i < swept.size(); i += 2) largest = std::max(largest, swept[i]);
+  const std::vector<WheelUnionForTests>& forced = unionsForTests();
+  for (std::size_t at = 0; at < std::size(kFacetTurnDegrees); ++at) {
+    const double turn = kFacetTurnDegrees[at] * std::numbers::pi / 180;
+    if (facets != nullptr)
+      *facets = WheelFacets{static_cast<int>(at) + 1, kFacetTurnDegrees[at],
+                            largest * (1 / std::cos(std::numbers::pi / kSegments) - 1)};
     // Each position's facets turned about the spindle by `turn` more than
     // the one before: neighbouring positions a few degrees of steering apart
     // then meet facet across facet instead of in nearly the same planes,
@@ -432,7 +451,8 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
     TopoDS_Shape united;
     try {
       bool stopped = false;
-      if (!Unite(solids, held, &united, &stopped)) {
+      const WheelUnionForTests test = at < forced.size() ? forced[at] : WheelUnionForTests::Modeller;
+      if (!Unite(solids, held, &united, &stopped, test)) {
         if (stopped) return ZV_ERROR_geometry;
         continue;
       }
