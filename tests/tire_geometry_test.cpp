@@ -740,6 +740,83 @@ TEST_F(TireGeometryTest, AUnionStoppedOrThrownOnIsNotTriedAtAnotherTurn) {
   }
 }
 
+// A solid is closed when every edge but a seam (one edge twice in one face,
+// as the revolved tire's) bounds two faces. A crack the modeller's checker
+// takes as valid, and which keeps the volume, leaves it open: a slit in a
+// face (an edge of that face alone) or a face laid over another on its edges
+// (each of them an edge of three faces). Kernel units: a box 0.1 x 0.2 x 0.3
+// (0.006) extruded from its base, and the tire of the rows above at one
+// place, revolved (pi x 0.2 x (0.34^2 - 0.2^2) = 0.04750088).
+TEST_F(TireGeometryTest, ASolidWithACrackInItsSkinIsNotClosed) {
+  using enum Kernel::WheelUnionForTests;
+  const std::vector<double> tire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
+  const double up[3] = {0, 0, 1};
+  int box = 0, revolved = 0;
+  ASSERT_EQ(Kernel::MakeExtrusion({{0, 0, 0, 0.1, 0, 0, 0.1, 0.2, 0, 0, 0.2, 0}}, up, 0, 0.3, false, &box), 0);
+  ASSERT_EQ(Kernel::MakeWheelSweep(tire, {{{0, 0, 0}, {0, 1, 0}}}, 0, &revolved), 0);
+  struct Row {
+    const char* what;
+    int body;
+    Kernel::WheelUnionForTests crack;  // Modeller: none
+    double volume;
+    bool closed;
+  };
+  const Row rows[] = {
+      {"a box", box, Modeller, 0.006, true},
+      {"a box with a slit in a face", box, Slit, 0.006, false},
+      {"a box with a face laid over another", box, FaceLaidOver, 0.006, false},
+      {"a revolved tire, its seams", revolved, Modeller, 0.04750088, true},
+      {"a revolved tire with a slit in a side", revolved, Slit, 0.04750088, false},
+      {"a revolved tire with a face laid over a side", revolved, FaceLaidOver, 0.04750088, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    int body = row.body;
+    if (row.crack != Modeller) {
+      const int cracked = Kernel::CrackForTests(row.body, row.crack, &body);
+      EXPECT_EQ(cracked, 0);
+      if (cracked != 0) continue;
+    }
+    EXPECT_NEAR(Kernel::Volume(body), row.volume, 1e-7);
+    EXPECT_EQ(Kernel::IsClosedSolid(body), row.closed);
+    if (body != row.body) Kernel::DeleteBody(body, "test");
+  }
+  Kernel::DeleteBody(box, "test");
+  Kernel::DeleteBody(revolved, "test");
+}
+
+// The envelope's own check of each union refuses one with a crack in its
+// skin: the union is made at the next turn of the facets, closed, or at none.
+// The tire of the rows above at two places 0.05 apart.
+TEST_F(TireGeometryTest, AUnionWithACrackInItsSkinIsNotTaken) {
+  using enum Kernel::WheelUnionForTests;
+  const std::vector<double> tire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
+  const std::vector<Kernel::WheelPlace> two = {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 0.05}, {0, 1, 0}}};
+  struct Row {
+    const char* what;
+    std::vector<Kernel::WheelUnionForTests> unions;
+    int status;
+    int turn;
+  };
+  const Row rows[] = {
+      {"a slit at the first turn", {Slit}, 0, 2},
+      {"a face laid over at the first turn", {FaceLaidOver}, 0, 2},
+      {"a crack at every turn", {Slit, FaceLaidOver, Slit}, ZV_ERROR_geometry, 3},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    UnionsForTests unions(row.unions, -1);
+    int body = -1;
+    Kernel::WheelFacets facets;
+    EXPECT_EQ(Kernel::MakeWheelSweep(tire, two, 0, &body, &facets), row.status);
+    EXPECT_EQ(facets.turn, row.turn);
+    EXPECT_EQ(body != 0, row.status == 0);
+    if (body == 0) continue;
+    EXPECT_TRUE(Kernel::IsClosedSolid(body));
+    Kernel::DeleteBody(body, "test");
+  }
+}
+
 // The tire grown by an offset holds what lies within it. Kernel units
 // (metres), spindle along Y, the tire of radius 0.34. At one place it is
 // revolved: grown by 0.01 it stands 0.35 out. At two places (0 and 0.05 up

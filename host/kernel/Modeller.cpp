@@ -166,6 +166,12 @@ void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn) {
   if (Modeller* modeller = LoadModeller(); modeller != nullptr) modeller->SetWheelUnionsForTests(byTurn);
 }
 
+int CrackForTests(int body, WheelUnionForTests how, int* cracked) {
+  if (cracked != nullptr) *cracked = 0;
+  if (!ModellerLoaded() || cracked == nullptr) return ZV_ERROR_bad_value;  // no body holds geometry
+  return LoadedModeller().CrackForTests(body, how, cracked);
+}
+
 int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]) {
   if (!ModellerLoaded()) return ZV_ERROR_bad_tag;  // neither holds geometry
   return LoadedModeller().MinimumDistance(first, second, distance, onFirst, onSecond);

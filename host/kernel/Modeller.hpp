@@ -98,6 +98,7 @@ class Modeller {
   virtual int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
                              int* body, WheelFacets* facets) = 0;
   virtual void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn) = 0;
+  virtual int CrackForTests(int body, WheelUnionForTests how, int* cracked) = 0;
   virtual int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]) = 0;
 
  protected:

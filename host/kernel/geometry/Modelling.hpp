@@ -25,6 +25,7 @@ void DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vecto
 int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
                    int* body, WheelFacets* facets);
 void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn);
+int CrackForTests(int body, WheelUnionForTests how, int* cracked);
 int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]);
 
 }  // namespace KTX::Kernel::Modelling

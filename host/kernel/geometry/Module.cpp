@@ -151,6 +151,9 @@ class OcctModeller final : public Modeller {
   void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn) override {
     Modelling::SetWheelUnionsForTests(byTurn);
   }
+  int CrackForTests(int body, WheelUnionForTests how, int* cracked) override {
+    return Modelling::CrackForTests(body, how, cracked);
+  }
   int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]) override {
     return Modelling::MinimumDistance(first, second, distance, onFirst, onSecond);
   }
