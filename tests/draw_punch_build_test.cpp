@@ -22,6 +22,7 @@
 #include "script/ScriptClasses.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Settings.hpp"
+#include "kernel/Kernel.hpp"
 #include "tool/Tooling.hpp"
 
 using namespace KTX;
@@ -498,6 +499,44 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
       EXPECT_NE(punch->GetTfeatureSet(), 0u);
     }
     punch->destroy();
+  }
+}
+
+// The refusal of a relief that takes the punch profile whole (3030619) is
+// for a belt made by relieving the profile alone. With a main wall centre
+// line the belt lies between the punch curve and the centre line, and a
+// relief of 25, past the diamond's inner reach of 15 sqrt 2 = 21.21, with no
+// relief angle, builds: the stress solid is the centre line (a square 10
+// from its middle to its sides) offset out by the base width less the relief,
+// 60 - 25 = 35, a square of 90 on a side, 30 thick: 90 x 90 x 30 = 243000.
+TEST_F(DrawPunchBuild, AReliefPastTheProfilesInnerReachBuildsInsideAMainWallCentreLine) {
+  struct Row {
+    const char* what;
+    bool centreLine;
+    int status;
+    double stress;  // mm3 of the stress solid
+  };
+  const Row rows[] = {
+      {"inside a main wall centre line", true, 0, 243000},
+      {"the profile relieved alone", false, 3030619, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* punch = Punch(4);
+    punch->SetReliefDistanse(25);
+    punch->SetReliefAngle(0);
+    if (row.centreLine) MainWall(punch, 10);
+    EXPECT_EQ(punch->commit(), row.status);
+    const tag_t set = punch->GetTfeatureSet();
+    punch->destroy();
+    EXPECT_EQ(set != 0, row.status == 0);
+    if (set == 0) continue;
+    auto* stress = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(Member(set, "QD$MAIN_STRESS_SOLID")));
+    auto* solid = stress != nullptr ? dynamic_cast<ES_solid*>(OM::OM_object_of_tag(stress->ask_body_eid())) : nullptr;
+    const bool shaped = solid != nullptr && Kernel::HasGeometry(solid->ask_kernel_body());
+    EXPECT_TRUE(shaped);
+    if (!shaped) continue;
+    EXPECT_NEAR(Kernel::Volume(solid->ask_kernel_body()) * 1e9, row.stress, 1e-3);
   }
 }
 

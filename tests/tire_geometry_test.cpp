@@ -24,7 +24,9 @@
 #include "kernel/Kernel.hpp"
 #include "kernel/Modeller.hpp"
 #include "kernel/Solids.hpp"
+#include "kernel/Wheel.hpp"
 #include "sys/Listing.hpp"
+#include "sys/UserMessages.hpp"
 #include "vd/Motion.hpp"
 #include "vd/Suspension.hpp"
 #include "vd/VehicleDesign.hpp"
@@ -289,6 +291,34 @@ int KernelBodyOf(tag_t body) {
   return solid != nullptr ? solid->ask_kernel_body() : 0;
 }
 
+// The warnings a user is shown while it lives.
+struct Warnings {
+  std::vector<std::string> shown;
+  Warnings() { Host::SetUserMessageSink(&Keep, &shown); }
+  ~Warnings() { Host::SetUserMessageSink(nullptr, nullptr); }
+  Warnings(const Warnings&) = delete;
+  Warnings& operator=(const Warnings&) = delete;
+  static void Keep(Host::UserMessage kind, const std::string& text, void* shown) {
+    if (kind == Host::UserMessage::kWarning) static_cast<std::vector<std::string>*>(shown)->push_back(text);
+  }
+};
+
+// How the union of the tire's positions goes at each turn of the facets
+// while it lives, and the time limit: as the modeller makes them at the
+// default limit again afterwards.
+struct UnionsForTests {
+  UnionsForTests(std::vector<Kernel::WheelUnionForTests> byTurn, double limit) {
+    Kernel::SetWheelUnionsForTests(byTurn);
+    Kernel::SetGeometryLimit(limit);
+  }
+  ~UnionsForTests() {
+    Kernel::SetWheelUnionsForTests({});
+    Kernel::SetGeometryLimit(-1);
+  }
+  UnionsForTests(const UnionsForTests&) = delete;
+  UnionsForTests& operator=(const UnionsForTests&) = delete;
+};
+
 using TireGeometryTest = HostTest;
 
 // Pappus by hand: the section's first moment about the spindle, the sum over
@@ -490,8 +520,9 @@ TEST_F(TireGeometryTest, AStrutsFourByTwoGridHoldsTheTireAtEveryPlace) {
 // steps at jounce 0 and 100; its design position first and twice, then the
 // 34 of the grid): at the facets' first turn every fuse of the first two
 // unions of eight positions loses a part of one, at the second one leaves
-// an edge of one face and one of three, at the third it unites. The union
-// of the 36 revolved tires lies between 84.46e6 and 85.89e6 mm3, by hand.
+// an edge of one face and one of three, at the third it unites, and the
+// user is told so. The union of the 36 revolved tires lies between 84.46e6
+// and 85.89e6 mm3, by hand.
 // Four minutes of the modeller: the optimised build only.
 TEST_F(TireGeometryTest, AShortLongArmsSixteenByOneGridUnitesAtAnotherTurnOfItsFacets) {
 #ifndef NDEBUG
@@ -500,8 +531,14 @@ TEST_F(TireGeometryTest, AShortLongArmsSixteenByOneGridUnitesAtAnotherTurnOfItsF
   const std::vector<std::string> lines = SpindleLines("tire_envelope_sla_16x1.txt");
   ASSERT_EQ(lines.size(), 36u);
   Block block(true, false, lines);
+  Warnings warnings;
   const int body = KernelBodyOf(TireGeometry::MakeBody(*block.block));
   ASSERT_TRUE(Kernel::HasGeometry(body)) << testing::PrintToString(Kernel::Errors());
+  EXPECT_EQ(warnings.shown, std::vector<std::string>{
+                                "841501 the tire envelope was built at the third turn of its facets, each position's "
+                                "facets turned 11.7 degrees about its spindle beyond the one before's (its positions "
+                                "did not unite whole at the first): it may differ from an envelope built at the first "
+                                "turn by up to a facet's height, 2.934"});
   EXPECT_TRUE(Kernel::IsClosedSolid(body));
   const double volume = Kernel::Volume(body) * 1e9;
   EXPECT_GT(volume, 84.46e6);
@@ -679,6 +716,172 @@ TEST_F(TireGeometryTest, TheEnvelopesScratchFileIsReachedOnlyThroughWhatTheModel
     unsetenv("TMPDIR");
   std::error_code ignored;
   fs::remove_all(folder, ignored);
+}
+
+// An envelope whose positions did not unite whole at the facets' first turn
+// and were united at another tells its user which turn, by how many degrees
+// each position's facets were turned, and by how much it may differ from
+// one made at the first: a facet's height, the section's largest radial,
+// 340, times 1 / cos(7.5 degrees) - 1 = 0.0086289605801528, 2.934 (host
+// lengths, millimetres here). The example's tire at two places 5 apart
+// unites at the first turn; the test's stand-in makes the first turns'
+// unions fall short as the modeller's fuse can.
+TEST_F(TireGeometryTest, AnEnvelopeMadeAtAnotherTurnOfItsFacetsSaysSo) {
+  using enum Kernel::WheelUnionForTests;
+  struct Row {
+    const char* what;
+    std::vector<Kernel::WheelUnionForTests> unions;
+    int status;
+    std::vector<std::string> warnings;
+  };
+  const Row rows[] = {
+      {"at the first turn", {}, 0, {}},
+      {"at the second",
+       {FallsShort},
+       0,
+       {"841501 the tire envelope was built at the second turn of its facets, each position's facets turned 5.3 "
+        "degrees about its spindle beyond the one before's (its positions did not unite whole at the first): it may "
+        "differ from an envelope built at the first turn by up to a facet's height, 2.934"}},
+      {"at the third",
+       {FallsShort, FallsShort},
+       0,
+       {"841501 the tire envelope was built at the third turn of its facets, each position's facets turned 11.7 "
+        "degrees about its spindle beyond the one before's (its positions did not unite whole at the first): it may "
+        "differ from an envelope built at the first turn by up to a facet's height, 2.934"}},
+      {"at none", {FallsShort, FallsShort, FallsShort}, ZV_ERROR_geometry, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    UnionsForTests unions(row.unions, -1);
+    Warnings warnings;
+    Block block(true, false, {"0 -760 0 0 -660 0", "0 -760 5 0 -660 5"});
+    int status = -1;
+    const tag_t body = TireGeometry::MakeBody(*block.block, &status);
+    EXPECT_EQ(status, row.status);
+    EXPECT_EQ(Kernel::HasGeometry(KernelBodyOf(body)), row.status == 0);
+    EXPECT_EQ(warnings.shown, row.warnings);
+  }
+}
+
+// A union the time limit stopped, or one the modeller threw on, is refused
+// at once: another turn of the facets would take as long again. One that
+// falls short is tried at the next turn, where a stop refuses it alike.
+// The turn the kernel reports is the last union tried, and so how many
+// were. A limit of no time stops the modeller's first fuse; the tire of
+// WhatIsNotOneSolidHoldingTheTireAtEveryPlaceIsRefused at two places 0.05
+// apart unites at the first turn. The facets' height: the largest radial,
+// 0.34, times 0.0086289605801528.
+TEST_F(TireGeometryTest, AUnionStoppedOrThrownOnIsNotTriedAtAnotherTurn) {
+  using enum Kernel::WheelUnionForTests;
+  const std::vector<double> tire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
+  const std::vector<Kernel::WheelPlace> two = {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 0.05}, {0, 1, 0}}};
+  const double height = 0.34 * 0.0086289605801528;
+  struct Row {
+    const char* what;
+    std::vector<Kernel::WheelPlace> places;
+    std::vector<Kernel::WheelUnionForTests> unions;
+    double limit;  // seconds; negative: the default
+    int status;
+    int turn;  // the last tried
+    double degrees;
+  };
+  const Row rows[] = {
+      {"united at the first turn", two, {}, -1, 0, 1, 7.3},
+      {"stopped by the limit", two, {}, 0, ZV_ERROR_geometry, 1, 7.3},
+      {"thrown on", two, {Throws}, -1, ZV_ERROR_geometry, 1, 7.3},
+      {"short at the first, then thrown on", two, {FallsShort, Throws}, -1, ZV_ERROR_geometry, 2, 5.3},
+      {"short at the first, then stopped", two, {FallsShort}, 0, ZV_ERROR_geometry, 2, 5.3},
+      {"short at every turn", two, {FallsShort, FallsShort, FallsShort}, -1, ZV_ERROR_geometry, 3, 11.7},
+      {"one place: no union", {two[0]}, {Throws}, -1, 0, 0, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    UnionsForTests unions(row.unions, row.limit);
+    int body = -1;
+    Kernel::WheelFacets facets;
+    EXPECT_EQ(Kernel::MakeWheelSweep(tire, row.places, 0, &body, &facets), row.status);
+    EXPECT_EQ(facets.turn, row.turn);
+    EXPECT_DOUBLE_EQ(facets.degrees, row.degrees);
+    EXPECT_NEAR(facets.height, row.turn > 0 ? height : 0, 1e-12);
+    if (body != 0) Kernel::DeleteBody(body, "test");
+  }
+}
+
+// A solid is closed when every edge but a seam (one edge twice in one face,
+// as the revolved tire's) bounds two faces. A crack the modeller's checker
+// takes as valid, and which keeps the volume, leaves it open: a slit in a
+// face (an edge of that face alone) or a face laid over another on its edges
+// (each of them an edge of three faces). Kernel units: a box 0.1 x 0.2 x 0.3
+// (0.006) extruded from its base, and the tire of the rows above at one
+// place, revolved (pi x 0.2 x (0.34^2 - 0.2^2) = 0.04750088).
+TEST_F(TireGeometryTest, ASolidWithACrackInItsSkinIsNotClosed) {
+  using enum Kernel::WheelUnionForTests;
+  const std::vector<double> tire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
+  const double up[3] = {0, 0, 1};
+  int box = 0, revolved = 0;
+  ASSERT_EQ(Kernel::MakeExtrusion({{0, 0, 0, 0.1, 0, 0, 0.1, 0.2, 0, 0, 0.2, 0}}, up, 0, 0.3, false, &box), 0);
+  ASSERT_EQ(Kernel::MakeWheelSweep(tire, {{{0, 0, 0}, {0, 1, 0}}}, 0, &revolved), 0);
+  struct Row {
+    const char* what;
+    int body;
+    Kernel::WheelUnionForTests crack;  // Modeller: none
+    double volume;
+    bool closed;
+  };
+  const Row rows[] = {
+      {"a box", box, Modeller, 0.006, true},
+      {"a box with a slit in a face", box, Slit, 0.006, false},
+      {"a box with a face laid over another", box, FaceLaidOver, 0.006, false},
+      {"a revolved tire, its seams", revolved, Modeller, 0.04750088, true},
+      {"a revolved tire with a slit in a side", revolved, Slit, 0.04750088, false},
+      {"a revolved tire with a face laid over a side", revolved, FaceLaidOver, 0.04750088, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    int body = row.body;
+    if (row.crack != Modeller) {
+      const int cracked = Kernel::CrackForTests(row.body, row.crack, &body);
+      EXPECT_EQ(cracked, 0);
+      if (cracked != 0) continue;
+    }
+    EXPECT_NEAR(Kernel::Volume(body), row.volume, 1e-7);
+    EXPECT_EQ(Kernel::IsClosedSolid(body), row.closed);
+    if (body != row.body) Kernel::DeleteBody(body, "test");
+  }
+  Kernel::DeleteBody(box, "test");
+  Kernel::DeleteBody(revolved, "test");
+}
+
+// The envelope's own check of each union refuses one with a crack in its
+// skin: the union is made at the next turn of the facets, closed, or at none.
+// The tire of the rows above at two places 0.05 apart.
+TEST_F(TireGeometryTest, AUnionWithACrackInItsSkinIsNotTaken) {
+  using enum Kernel::WheelUnionForTests;
+  const std::vector<double> tire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
+  const std::vector<Kernel::WheelPlace> two = {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 0.05}, {0, 1, 0}}};
+  struct Row {
+    const char* what;
+    std::vector<Kernel::WheelUnionForTests> unions;
+    int status;
+    int turn;
+  };
+  const Row rows[] = {
+      {"a slit at the first turn", {Slit}, 0, 2},
+      {"a face laid over at the first turn", {FaceLaidOver}, 0, 2},
+      {"a crack at every turn", {Slit, FaceLaidOver, Slit}, ZV_ERROR_geometry, 3},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    UnionsForTests unions(row.unions, -1);
+    int body = -1;
+    Kernel::WheelFacets facets;
+    EXPECT_EQ(Kernel::MakeWheelSweep(tire, two, 0, &body, &facets), row.status);
+    EXPECT_EQ(facets.turn, row.turn);
+    EXPECT_EQ(body != 0, row.status == 0);
+    if (body == 0) continue;
+    EXPECT_TRUE(Kernel::IsClosedSolid(body));
+    Kernel::DeleteBody(body, "test");
+  }
 }
 
 // The tire grown by an offset holds what lies within it. Kernel units

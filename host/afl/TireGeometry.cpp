@@ -8,6 +8,7 @@
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
 #include "sys/Listing.hpp"
+#include "sys/UserMessages.hpp"
 
 namespace KTX::TireGeometry {
 
@@ -53,6 +54,25 @@ std::vector<Kernel::WheelPlace> Places(const Tireenv_params_s& block) {
   return places;
 }
 
+namespace {
+
+// The envelope another turn of the facets made: a clearance read off it can
+// differ from the same grid made at the first turn by up to the facets'
+// height, so the user is told.
+void ShowFacetsTurned(const Kernel::WheelFacets& facets) {
+  static const char* const kOrdinals[] = {"first", "second", "third"};
+  const char* ordinal = facets.turn <= 3 ? kOrdinals[facets.turn - 1] : "next";
+  char text[400];
+  std::snprintf(text, sizeof text,
+                "the tire envelope was built at the %s turn of its facets, each position's facets turned %.1f degrees "
+                "about its spindle beyond the one before's (its positions did not unite whole at the first): it may "
+                "differ from an envelope built at the first turn by up to a facet's height, %.3f",
+                ordinal, facets.degrees, facets.height * Kernel::ScaleFactors().factors[1]);
+  Host::ShowWarning(kEnvelopeFacetsTurned, text);
+}
+
+}  // namespace
+
 tag_t MakeBody(const Tireenv_params_s& block, int* status) {
   if (status != nullptr) *status = 0;
   const std::vector<double> section = Section(block);
@@ -69,7 +89,8 @@ tag_t MakeBody(const Tireenv_params_s& block, int* status) {
   for (Kernel::WheelPlace& place : places)
     for (double& c : place.centre) c *= scale;
   int body = 0;
-  if (const int made = Kernel::MakeWheelSweep(scaled, places, offset * scale, &body); made != 0) {
+  Kernel::WheelFacets facets;
+  if (const int made = Kernel::MakeWheelSweep(scaled, places, offset * scale, &body, &facets); made != 0) {
     Kernel::RecordError("tire-envelope geometry: the modeller answered " + std::to_string(made));
     // There was a section to sweep to the places, and the modeller made
     // nothing of it (a section it refuses, or a solid it cannot make whole):
@@ -77,6 +98,7 @@ tag_t MakeBody(const Tireenv_params_s& block, int* status) {
     if (status != nullptr) *status = made;
     return 0;
   }
+  if (facets.turn > 1) ShowFacetsTurned(facets);
   return ES_solid::MakeOwning(nullptr, body)->OmTag();
 }
 

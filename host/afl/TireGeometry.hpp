@@ -21,6 +21,10 @@ KTX_HOST_API std::vector<double> Section(const Tireenv_params_s& block);
 // shift, so neither the body nor the envelope applies one.)
 // Lines of other words are passed over.
 KTX_HOST_API std::vector<Kernel::WheelPlace> Places(const Tireenv_params_s& block);
+// The warning a user is shown when an envelope was made at another turn of
+// its facets than the first (see MakeBody).
+inline constexpr int kEnvelopeFacetsTurned = 841501;
+
 // A new solid model body of the work part holding the feature's geometry:
 // the tire body (block byte 56 is 1) at the first place, or the envelope at
 // every place grown by the largest of the six offsets when the block applies
@@ -28,7 +32,14 @@ KTX_HOST_API std::vector<Kernel::WheelPlace> Places(const Tireenv_params_s& bloc
 // is nothing to make), or when the modeller cannot make it: then a kernel
 // error is recorded and *status is the modeller's code, ZV_ERROR_geometry for
 // a solid it could not make whole, another for a section it refuses (one
-// that crosses itself or reaches the spindle axis).
+// that crosses itself or reaches the spindle axis). An envelope whose
+// positions did not unite whole at the facets' first turn and were united
+// at another is shown the warning kEnvelopeFacetsTurned: "841501 the tire
+// envelope was built at the second turn of its facets, each position's
+// facets turned 5.3 degrees about its spindle beyond the one before's (its
+// positions did not unite whole at the first): it may differ from an
+// envelope built at the first turn by up to a facet's height, 2.934" (the
+// third turn's 11.7 degrees likewise; the height in host lengths).
 KTX_HOST_API tag_t MakeBody(const Tireenv_params_s& block, int* status = nullptr);
 
 // Measures a clearance data set's run: every body of list 1 that holds

@@ -152,13 +152,24 @@ void DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vecto
 }
 
 int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
-                   int* body) {
+                   int* body, WheelFacets* facets) {
+  if (facets != nullptr) *facets = WheelFacets{};
   Modeller* modeller = LoadModeller();
   if (modeller == nullptr) {
     if (body != nullptr) *body = 0;
     return ZV_ERROR_geometry;
   }
-  return modeller->MakeWheelSweep(section, places, offset, body);
+  return modeller->MakeWheelSweep(section, places, offset, body, facets);
+}
+
+void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn) {
+  if (Modeller* modeller = LoadModeller(); modeller != nullptr) modeller->SetWheelUnionsForTests(byTurn);
+}
+
+int CrackForTests(int body, WheelUnionForTests how, int* cracked) {
+  if (cracked != nullptr) *cracked = 0;
+  if (!ModellerLoaded() || cracked == nullptr) return ZV_ERROR_bad_value;  // no body holds geometry
+  return LoadedModeller().CrackForTests(body, how, cracked);
 }
 
 int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]) {

@@ -98,7 +98,9 @@ class Modeller {
   virtual void DescribeEdges(int body, std::vector<std::vector<double>>* edges,
                              std::vector<std::vector<int>>* faceEdges) = 0;
   virtual int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
-                             int* body) = 0;
+                             int* body, WheelFacets* facets) = 0;
+  virtual void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn) = 0;
+  virtual int CrackForTests(int body, WheelUnionForTests how, int* cracked) = 0;
   virtual int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]) = 0;
 
  protected:

@@ -23,7 +23,9 @@ bool IsClosedSolid(int body);
 std::vector<FaceShape> DescribeFaces(int body);
 void DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vector<std::vector<int>>* faceEdges);
 int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
-                   int* body);
+                   int* body, WheelFacets* facets);
+void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn);
+int CrackForTests(int body, WheelUnionForTests how, int* cracked);
 int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]);
 
 }  // namespace KTX::Kernel::Modelling

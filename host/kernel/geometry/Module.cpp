@@ -211,9 +211,16 @@ class OcctModeller final : public Modeller {
     Modelling::DescribeEdges(body, edges, faceEdges);
   }
   int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
-                     int* body) override {
+                     int* body, WheelFacets* facets) override {
     const ModellerCall call;
-    return Modelling::MakeWheelSweep(section, places, offset, body);
+    return Modelling::MakeWheelSweep(section, places, offset, body, facets);
+  }
+  void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn) override {
+    Modelling::SetWheelUnionsForTests(byTurn);
+  }
+  int CrackForTests(int body, WheelUnionForTests how, int* cracked) override {
+    const ModellerCall call;
+    return Modelling::CrackForTests(body, how, cracked);
   }
   int MinimumDistance(int first, int second, double* distance, double onFirst[3], double onSecond[3]) override {
     const ModellerCall call;

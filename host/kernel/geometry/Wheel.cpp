@@ -32,8 +32,15 @@
 #include <BRepBuilderAPI_MakeSolid.hxx>
 #include <BRepBuilderAPI_Sewing.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
+#include <BRepAdaptor_Surface.hxx>
+#include <BRepBuilderAPI_MakeEdge.hxx>
+#include <BRepClass_FaceClassifier.hxx>
 #include <BRepLib.hxx>
+#include <BRepTools.hxx>
+#include <BRep_Builder.hxx>
+#include <Geom_Surface.hxx>
 #include <TopoDS.hxx>
+#include <TopoDS_Iterator.hxx>
 #include <TopoDS_Solid.hxx>
 #include <gp_Ax1.hxx>
 #include <gp_Ax3.hxx>
@@ -51,12 +58,17 @@ namespace {
 // Facets a turn of a swept tire: at a radius of 340 mm its corners stand
 // 2.9 mm beyond the tread.
 constexpr int kSegments = 24;
-// How far each position's facets turn about the spindle beyond the one
-// before (see MakeWheelSweep): the first, then the others in order while the
-// union made with the one before reads back broken from its file. None
-// divides the 15 degrees of a facet.
-constexpr double kFacetTurns[] = {7.3 * std::numbers::pi / 180, 5.3 * std::numbers::pi / 180,
-                                  11.7 * std::numbers::pi / 180};
+// How far, in degrees, each position's facets turn about the spindle beyond
+// the one before (see MakeWheelSweep): the first, then the others in order
+// while the union made with the one before falls short or reads back broken
+// from its file. None divides the 15 degrees of a facet.
+constexpr double kFacetTurnDegrees[] = {7.3, 5.3, 11.7};
+
+// How a test asked the union at each turn of the facets to go.
+std::vector<WheelUnionForTests>& unionsForTests() {
+  static std::vector<WheelUnionForTests> byTurn;
+  return byTurn;
+}
 
 // The tire revolved about the Z axis through the origin (the section's
 // axial along Z, its radial along X); false when the modeller cannot make it.
@@ -206,6 +218,67 @@ std::vector<gp_Pnt> TirePoints(const std::vector<std::array<double, 2>>& inner, 
   return points;
 }
 
+// The shape's one solid of one shell made again with a crack in its skin
+// (Slit or FaceLaidOver, see CrackForTests) in its first planar face, which
+// the shape keeps as it was; false when it has no such solid or face.
+bool Cracked(const TopoDS_Shape& shape, WheelUnionForTests how, TopoDS_Shape* cracked) {
+  if (how != WheelUnionForTests::Slit && how != WheelUnionForTests::FaceLaidOver) return false;
+  TopoDS_Shape solid, shell;
+  int solids = 0, shells = 0;
+  for (TopExp_Explorer found(shape, TopAbs_SOLID); found.More(); found.Next()) ++solids, solid = found.Current();
+  if (solids != 1) return false;
+  for (TopoDS_Iterator found(solid); found.More(); found.Next()) ++shells, shell = found.Value();
+  if (shells != 1 || shell.ShapeType() != TopAbs_SHELL) return false;
+  BRep_Builder builder;
+  TopoDS_Shell made;
+  builder.MakeShell(made);
+  bool done = false;
+  for (TopoDS_Iterator found(shell); found.More(); found.Next()) {
+    const TopoDS_Face face = TopoDS::Face(found.Value());
+    if (done || BRepAdaptor_Surface(face).GetType() != GeomAbs_Plane) {
+      builder.Add(made, face);
+      continue;
+    }
+    // A new face on the same edges: what the shell's faces share stays shared.
+    TopoDS_Face copy = TopoDS::Face(face.EmptyCopied());
+    for (TopoDS_Iterator wire(face); wire.More(); wire.Next()) builder.Add(copy, wire.Value());
+    if (how == WheelUnionForTests::FaceLaidOver) {
+      builder.Add(made, face);
+      builder.Add(made, copy.Oriented(TopAbs_EXTERNAL));
+      done = true;
+      continue;
+    }
+    // The slit: a short edge about a point well inside the face.
+    double u0 = 0, u1 = 0, v0 = 0, v1 = 0;
+    BRepTools::UVBounds(face, u0, u1, v0, v1);
+    const double half = 1e-3 * std::max(u1 - u0, v1 - v0);
+    const Handle(Geom_Surface) surface = BRep_Tool::Surface(face);
+    for (int i = 1; i < 8 && !done; ++i)
+      for (int j = 1; j < 8 && !done; ++j) {
+        const double u = u0 + (u1 - u0) * i / 8, v = v0 + (v1 - v0) * j / 8;
+        bool inside = true;
+        for (double du : {-2 * half, 0.0, 2 * half})
+          for (double dv : {-2 * half, 0.0, 2 * half})
+            inside = inside && BRepClass_FaceClassifier(face, gp_Pnt2d(u + du, v + dv), 1e-9).State() == TopAbs_IN;
+        if (!inside) continue;
+        TopoDS_Wire slit;
+        builder.MakeWire(slit);
+        builder.Add(slit, BRepBuilderAPI_MakeEdge(surface->Value(u - half, v), surface->Value(u + half, v))
+                              .Edge()
+                              .Oriented(TopAbs_INTERNAL));
+        builder.Add(copy, slit);
+        done = true;
+      }
+    builder.Add(made, done ? copy : face);
+  }
+  if (!done) return false;
+  TopoDS_Solid whole;
+  builder.MakeSolid(whole);
+  builder.Add(whole, made);
+  *cracked = whole;
+  return true;
+}
+
 // Whether every point lies inside the solid.
 bool HoldsAll(const TopoDS_Shape& solid, const std::vector<gp_Pnt>& points) {
   BRepClass3d_SolidClassifier classifier(solid);
@@ -224,9 +297,10 @@ bool HoldsAll(const TopoDS_Shape& solid, const std::vector<gp_Pnt>& points) {
 // part; the modeller is then asked again with a fuzzy tolerance, which takes
 // such faces as one. A fuse can lose most of one of two large unions and
 // still leave a valid solid a little larger than the other: only the
-// points find that.
+// points find that. `forced`: a crack a test gives each union before its
+// checks (Slit, FaceLaidOver).
 bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::vector<gp_Pnt>& held, TopoDS_Shape* united,
-          bool* stopped) {
+          bool* stopped, WheelUnionForTests forced) {
   const double least = std::max(Shapes::Volume(a), Shapes::Volume(b)), most = Shapes::Volume(a) + Shapes::Volume(b);
   for (double fuzzy : {0.0, 1e-6, 1e-5}) {
     Shapes::Bounded bound;
@@ -246,7 +320,8 @@ bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::vector<gp_Pnt
     // Facets of one plane merged: the fewest faces for what follows.
     ShapeUpgrade_UnifySameDomain unify(fuse.Shape(), Standard_True, Standard_True, Standard_False);
     unify.Build();
-    const TopoDS_Shape made = unify.Shape();
+    TopoDS_Shape made = unify.Shape();
+    if (TopoDS_Shape cracked; Cracked(made, forced, &cracked)) made = cracked;
     const double volume = Shapes::Volume(made);
     if (Sound(made) && volume >= least * (1 - 1e-9) && volume <= most * (1 + 1e-9) && HoldsAll(made, held)) {
       *united = made;
@@ -258,11 +333,14 @@ bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::vector<gp_Pnt
 
 // The solids' union, each fuse checked to hold the points of the tire at
 // the places of the solids it unites (`held`, one list a solid); `*stopped`
-// set when the time limit stopped a fuse or the modeller threw.
+// set when the time limit stopped a fuse or the modeller threw. `forced`:
+// a test's stand-in for what the modeller gives.
 bool Unite(const std::vector<TopoDS_Shape>& solids, const std::vector<std::vector<gp_Pnt>>& held,
-           TopoDS_Shape* united, bool* stopped) {
+           TopoDS_Shape* united, bool* stopped, WheelUnionForTests forced) {
   try {
     KTX_GUARDED;
+    if (forced == WheelUnionForTests::Throws) throw Standard_Failure("a throw a test asked for");
+    if (forced == WheelUnionForTests::FallsShort) return false;
     // Neighbours first, then the unions of neighbours: each fuse meets a
     // body that overlaps its partner most, and none grows long before the end.
     std::vector<TopoDS_Shape> level = solids;
@@ -279,7 +357,7 @@ bool Unite(const std::vector<TopoDS_Shape>& solids, const std::vector<std::vecto
         std::vector<gp_Pnt> both = std::move(points[i]);
         both.insert(both.end(), points[i + 1].begin(), points[i + 1].end());
         TopoDS_Shape fused;
-        if (!Fuse(level[i], level[i + 1], both, &fused, stopped)) return false;
+        if (!Fuse(level[i], level[i + 1], both, &fused, stopped, forced)) return false;
         next.push_back(fused);
         nextPoints.push_back(std::move(both));
       }
@@ -405,9 +483,28 @@ bool ReadsBackWhole(const TopoDS_Shape& united, const std::vector<double>& secti
 
 }  // namespace
 
-int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
-                   int* body) {
+void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn) { unionsForTests() = byTurn; }
+
+int CrackForTests(int body, WheelUnionForTests how, int* cracked) {
   Bodies::Clock clock;
+  *cracked = 0;
+  const TopoDS_Shape* shape = Bodies::ShapeOf(body);
+  if (shape == nullptr) return ZV_ERROR_bad_value;
+  try {
+    KTX_GUARDED;
+    TopoDS_Shape made;
+    if (!Cracked(*shape, how, &made)) return ZV_ERROR_bad_value;
+    *cracked = Bodies::NewBody(BodyType::Solid, made);
+    return 0;
+  } catch (const Standard_Failure&) {
+    return ZV_ERROR_bad_value;
+  }
+}
+
+int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
+                   int* body, WheelFacets* facets) {
+  Bodies::Clock clock;
+  if (facets != nullptr) *facets = WheelFacets{};
   if (body == nullptr) return ZV_ERROR_bad_value;
   *body = 0;
   if (section.size() < 6 || section.size() % 2 != 0 || places.empty()) return ZV_ERROR_bad_value;
@@ -425,10 +522,11 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
   if (!make(section, &tire)) return ZV_ERROR_geometry;
   // A section that crosses itself turns into no sound solid (one inside out).
   if (!Sound(tire)) return ZV_ERROR_bad_value;
+  // The section the tire is made of, grown when there is an offset.
+  std::vector<double> swept = section;
   if (offset > 0) {
-    std::vector<double> wider;
     TopoDS_Shape grown;
-    if (!Grown(section, offset, &wider) || !make(wider, &grown) || !Sound(grown)) return ZV_ERROR_geometry;
+    if (!Grown(section, offset, &swept) || !make(swept, &grown) || !Sound(grown)) return ZV_ERROR_geometry;
     tire = grown;
   }
   std::vector<gp_Trsf> moves;
@@ -455,7 +553,14 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
   // again).
   const std::vector<std::array<double, 2>> inner = InnerPoints(section);
   if (inner.empty()) return ZV_ERROR_geometry;
-  for (double turn : kFacetTurns) {
+  double largest = 0;
+  for (std::size_t i = 1; i < swept.size(); i += 2) largest = std::max(largest, swept[i]);
+  const std::vector<WheelUnionForTests>& forced = unionsForTests();
+  for (std::size_t at = 0; at < std::size(kFacetTurnDegrees); ++at) {
+    const double turn = kFacetTurnDegrees[at] * std::numbers::pi / 180;
+    if (facets != nullptr)
+      *facets = WheelFacets{static_cast<int>(at) + 1, kFacetTurnDegrees[at],
+                            largest * (1 / std::cos(std::numbers::pi / kSegments) - 1)};
     // Each position's facets turned about the spindle by `turn` more than
     // the one before: neighbouring positions a few degrees of steering apart
     // then meet facet across facet instead of in nearly the same planes,
@@ -473,7 +578,8 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
     try {
       KTX_GUARDED;
       bool stopped = false;
-      if (!Unite(solids, held, &united, &stopped)) {
+      const WheelUnionForTests test = at < forced.size() ? forced[at] : WheelUnionForTests::Modeller;
+      if (!Unite(solids, held, &united, &stopped, test)) {
         if (stopped) return ZV_ERROR_geometry;
         continue;
       }
