@@ -69,6 +69,10 @@ TEST(KtxhostCommandLine, HelpVersionAndUsageErrorsGiveTheirStatusAndNameTheArgum
       {"props Tag --help", 2, "", "ktxhost props: unexpected operand 'Tag': --help takes no operand"},
       {"published --help extra", 2, "", "ktxhost published: unexpected operand 'extra'"},
       {"play --help --record j.jou", 0, "usage: ktxhost play FILE", ""},
+      // A switch takes no value: the word after it is still an operand.
+      {"play --raw j.jou --help", 2, "", "ktxhost play: unexpected operand 'j.jou': --help takes no operand"},
+      {"props --no-object Tag --help", 2, "", "ktxhost props: unexpected operand 'Tag': --help takes no operand"},
+      {"published --counts extra --help", 2, "", "ktxhost published: unexpected operand 'extra': --help takes"},
       {"fly", 2, "", "unknown command 'fly'"},
       {"help fly", 2, "", "unknown command 'fly'"},
       {"play", 2, "", "no journal given"},
