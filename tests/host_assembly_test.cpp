@@ -1,13 +1,15 @@
 // The assembly room as the tire envelope reads it: a component's names at
 // their longest, a component moved and read back as origin and axes (and put
-// back by an undo), a move or a read of what is no component, and the walk
-// over a part's components.
+// back by an undo), each call refused for what is no component or of no
+// part with its number's text, and the walk over a part's components.
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "TestSupport.hpp"
 #include "assy/Assembly.hpp"
 #include "sel/Selection.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 
 using namespace KTX;
@@ -101,6 +103,66 @@ TEST_F(Assembly, AMovedComponentReadsBackItsOriginAndAxesAndAnUndoPutsItBack) {
   EXPECT_EQ(ASSY_ask_component_data(notAComponent, &partName, nullptr, nullptr, origin, nullptr, nullptr), kNoInstance);
   EXPECT_EQ(partName, nullptr);
   EXPECT_EQ(origin[0], 7);
+}
+
+// A call given what is no component, or a component of no part, is refused
+// with the number of that failure, which the user reads with its own text.
+TEST_F(Assembly, WhatIsNoComponentOrOfNoPartIsRefusedWithItsNumbersOwnText) {
+  const char* const kNoInstanceText = "850002 (the tag is no component instance)";
+  const char* const kNoPartText = "850001 (a component of no part, or in no parent)";
+  const tag_t notAComponent = OM::OM_ask_object_tag(wheel_);
+  const double at[3] = {0, 0, 0};
+  const double axes[6] = {1, 0, 0, 0, 1, 0};
+  struct Row {
+    const char* what;
+    std::function<int()> call;  // the status, or the number raised
+    const char* described;
+  };
+  const Row rows[] = {
+      {"removing a part as a component", [&] { return ASSY_remove_component(notAComponent); }, kNoInstanceText},
+      {"hiding a part as a component", [&] { return OCC_blank_component(notAComponent, true, false, nullptr); },
+       kNoInstanceText},
+      {"moving a part as a component", [&] { return VD_ASSEM_reposition_instance(notAComponent, at, axes); },
+       kNoInstanceText},
+      {"reading a part as a component",
+       [&] { return ASSY_ask_component_data(notAComponent, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr); },
+       kNoInstanceText},
+      {"adding no part",
+       [&] {
+         try {
+           return ASSY_add_part_to_assembly(part(), nullptr, nullptr, "none", -1, nullptr, 0, nullptr);
+         } catch (const Error::Exception& e) {
+           return e.askCode();
+         }
+       },
+       kNoPartText},
+      {"adding a part to no parent",
+       [&] {
+         try {
+           return ASSY_add_part_to_assembly(nullptr, wheel_, nullptr, "orphan", -1, nullptr, 0, nullptr);
+         } catch (const Error::Exception& e) {
+           return e.askCode();
+         }
+       },
+       kNoPartText},
+      {"adding a part no file of that name loaded",
+       [&] {
+         tag_t instance = 0;
+         return VD_ASSEM_add_part_to_assembly(part(), "not_loaded.prt", "", "none", at, axes, -1, &instance, nullptr);
+       },
+       kNoPartText},
+      {"making a tire-body part of no name",
+       [&] {
+         PART_part* made = nullptr;
+         return TIREENV_new_tirebody_part("", &made);
+       },
+       kNoPartText},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    EXPECT_EQ(Error::Describe(row.call()), row.described);
+  }
+  EXPECT_TRUE(ASSY_ask_components(part()).empty());
 }
 
 TEST_F(Assembly, TheWalkOverAPartsComponentsGoesInTheirOrderAndEndsAfterTheLast) {

@@ -1,8 +1,11 @@
 // ktxhost as a command-line program: its help, version, exit statuses and
 // usage errors, and the journals it refuses to play; and the journal a
 // script's calls leave on a builder the host made by its class id.
+#include <link.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -69,6 +72,10 @@ TEST(KtxhostCommandLine, HelpVersionAndUsageErrorsGiveTheirStatusAndNameTheArgum
       {"props Tag --help", 2, "", "ktxhost props: unexpected operand 'Tag': --help takes no operand"},
       {"published --help extra", 2, "", "ktxhost published: unexpected operand 'extra'"},
       {"play --help --record j.jou", 0, "usage: ktxhost play FILE", ""},
+      // A switch takes no value: the word after it is still an operand.
+      {"play --raw j.jou --help", 2, "", "ktxhost play: unexpected operand 'j.jou': --help takes no operand"},
+      {"props --no-object Tag --help", 2, "", "ktxhost props: unexpected operand 'Tag': --help takes no operand"},
+      {"published --counts extra --help", 2, "", "ktxhost published: unexpected operand 'extra': --help takes"},
       {"fly", 2, "", "unknown command 'fly'"},
       {"help fly", 2, "", "unknown command 'fly'"},
       {"play", 2, "", "no journal given"},
@@ -265,6 +272,39 @@ TEST(KtxhostCommandLine, APluginCutShortIsRefusedBeforeItIsLoaded) {
                            " bytes of the " + std::to_string(size) + " its headers describe\n");
   }
   std::remove(copy.c_str());
+}
+
+// A plug-in stripped of its symbols ends with its section header table just
+// past its data, whose zero-filled tail (.bss) reaches past the file's end
+// in memory only: no byte of it is missing, so every command loads it.
+TEST(KtxhostCommandLine, APluginStrippedOfItsSymbolsLoadsThoughItsDataReachesPastItsEndInMemory) {
+  if (*STRIP_PROGRAM == '\0' || ::access(STRIP_PROGRAM, X_OK) != 0)
+    GTEST_SKIP() << "no strip program was found (\"" << STRIP_PROGRAM << "\")";
+  const std::string stripped = testing::TempDir() + "ktxhost_stripped_" + std::to_string(::getpid()) + ".so";
+  ASSERT_EQ(stamvik_test::RunCommand(std::string(STRIP_PROGRAM) + " -o " + stripped + " " + STAMVIK_PLUGIN).status, 0);
+  // The case guards a file whose data segment does reach past its end.
+  const std::string file = stamvik_test::ReadFile(stripped);
+  ElfW(Ehdr) header{};
+  ASSERT_GE(file.size(), sizeof header);
+  std::memcpy(&header, file.data(), sizeof header);
+  std::uint64_t reach = 0;
+  for (int i = 0; i < header.e_phnum; ++i) {
+    ElfW(Phdr) segment{};
+    ASSERT_LE(header.e_phoff + (i + 1) * sizeof segment, file.size());
+    std::memcpy(&segment, file.data() + header.e_phoff + i * sizeof segment, sizeof segment);
+    if (segment.p_type == PT_LOAD) reach = std::max<std::uint64_t>(reach, segment.p_offset + segment.p_memsz);
+  }
+  ASSERT_GT(reach, file.size());
+  const std::string cast = std::string(STAMVIK_TEST_DATA) + "/../../examples/cast_relief.jou";
+  const std::string commands[] = {"load", "journal", "play " + cast, "published --counts", "props"};
+  for (const std::string& command : commands) {
+    SCOPED_TRACE(command);
+    Outcome run = Ktxhost(command + " --plugin " + stripped, ErrFile());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out, "");
+  }
+  std::remove(stripped.c_str());
 }
 
 TEST(KtxhostCommandLine, PropsMakesAnyPublishedBuilderThroughItsCreator) {

@@ -357,6 +357,90 @@ TEST(Messages, EachHostNumberIsOneFailureWithItsText) {
   }
 }
 
+// What a user reads beside each number of the host's own (the kernel's 220xx,
+// 84xxxx, 85xxxx, and the journal's and property system's few below 100),
+// as the host's documents word it: a text swapped between two numbers, or
+// one that names another failure, tells the user of the wrong one.
+TEST(Messages, EachHostNumberReadsTheTextOfItsOwnFailure) {
+  struct Text {
+    int number;
+    const char* text;
+  };
+  const Text rows[] = {
+      {65, "processor fault in a scripting call"},
+      {68, "null pointer"},
+      {22001, "the modeller has no live entity of that tag"},
+      {22002, "the modeller's entity is not a body"},
+      {22003, "the modeller cannot take a body of that type"},
+      {22004, "the modeller was given a value it cannot take"},
+      {22005, "the modeller could not make the shape asked for"},
+      {22006, "the modeller was given an open boundary curve or no curve"},
+      {840001, "deleted tag"},
+      {840002, "bad object: unknown tag, wrong class, or an object that cannot be made"},
+      {840003, "index out of range"},
+      {840004, "a standard exception that is not a host error"},
+      {840005, "no memory"},
+      {840006, "attribute id unbound or not an attribute of the object"},
+      {840007, "a call the failure switch failed"},
+      {840101, "value of the wrong type, or a text that is not a number"},
+      {840102, "missing value or expression"},
+      {840103, "unknown property"},
+      {840104, "read-only property"},
+      {840201, "no geometry entity"},
+      {840401, "no parameters"},
+      {840402, "bad record count or missing records"},
+      {840403, "a descriptor without its record"},
+      {840404, "an entity's values are of another kind"},
+      {840501, "a body-reference request without its parameters"},
+      {840502, "no such file"},
+      {840701, "malformed journal text"},
+      {840702, "no replay known for the member"},
+      {840703, "the record's values are not the member's"},
+      {840801, "the builder's class has no preview"},
+      {840802, "the object is no builder"},
+      {840803, "a loop kind other than closed or open, or no points"},
+      {840804, "the object is of another class than the list holds"},
+      {840805, "the object is in the list already"},
+      {840806, "the object belongs to another list"},
+      {840807, "a selection takes no part"},
+      {840901, "no rule instance of that name"},
+      {840902, "the rule instance has no attribute of that name"},
+      {840903, "the rule attribute's value is of another type"},
+      {840904, "a rule value the rule language cannot read"},
+      {841001, "an operation the host does not provide"},
+      {841002, "a layer outside 1 to 256"},
+      {841101, "no motion scenario of that name"},
+      {841102, "no customer default of that name"},
+      {841103, "a selection rule of another kind, or an entity the rule's kind does not take"},
+      {841104, "a tag that names no live feature"},
+      {841201, "the number of copies is outside 1 to 999"},
+      {841301, "the object to extrude until does not lie across the whole section"},
+      {841302, "the modeller could not make the feature's shape from its inputs"},
+      {841303, "a direction of no length"},
+      {841401, "the file is no regular file (a device, a pipe or a directory)"},
+      {841402, "the file is larger than its format allows"},
+      {841403, "a line of the file is longer than 1 MiB"},
+      {841404, "the file cannot be read"},
+      {841405, "a line of the file is not what its format takes"},
+      {841406, "the file is the journal being played: it is not written over"},
+      {841407, "the file could not be written: the older file is as it was"},
+      {850001, "a component of no part, or in no parent"},
+      {850002, "the tag is no component instance"},
+      {852001, "the tag is no clearance data set"},
+  };
+  std::set<int> pinned;
+  for (const Text& row : rows) {
+    SCOPED_TRACE(row.number);
+    pinned.insert(row.number);
+    EXPECT_EQ(Error::Describe(row.number), std::to_string(row.number) + " (" + row.text + ")");
+  }
+  // A number the host adds to its table is pinned here too.
+  for (int number : Error::MessageNumbers()) {
+    const bool host = (number >= 22000 && number < 23000) || (number >= 840000 && number < 860000);
+    EXPECT_TRUE(!host || pinned.count(number) == 1) << number << " has no row here";
+  }
+}
+
 // A number a host header defines (84xxxx, 85xxxx, the kernel's 220xx) is one
 // a call can answer: none may be without its text.
 TEST(Messages, EveryNumberTheHostDefinesHasAText) {
