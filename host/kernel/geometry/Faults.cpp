@@ -45,19 +45,39 @@ void restore() {
   for (int i = 0; i < kFaultCount; ++i) sigaction(kFaults[i], &found[i], nullptr);
 }
 
+// A thread's outermost call enters, and leaves. A lock the system refuses
+// (it throws only for a broken mutex) leaves the handlers as they stand:
+// ours hand every fault outside a call back to those found, and a call
+// without ours fails on a fault as it did before the module had any.
+void enterOutermost() noexcept {
+  try {
+    std::lock_guard<std::mutex> lock(installing);
+    ++threadsInside;
+    // Given back to the handlers found since (a fault that was not ours):
+    // ours go in again.
+    if (!installed.load(std::memory_order_acquire)) install();
+  } catch (...) {
+  }
+}
+
+void leaveOutermost() noexcept {
+  try {
+    std::lock_guard<std::mutex> lock(installing);
+    if (--threadsInside == 0) restore();
+  } catch (...) {
+  }
+}
+
 // The thread's calls whose frames a jump has left: a call lies below the one
 // before it on the stack, so one at or above the entering call's frame is
 // gone. The thread's share of the handlers goes with its outermost.
-void dropLeft(const void* entering) {
+void dropLeft(const void* entering) noexcept {
   bool left = false;
   while (innermost != nullptr && static_cast<const void*>(innermost) <= entering) {
     innermost = innermost->outer;
     left = true;
   }
-  if (left && innermost == nullptr) {
-    std::lock_guard<std::mutex> lock(installing);
-    if (--threadsInside == 0) restore();
-  }
+  if (left && innermost == nullptr) leaveOutermost();
 }
 
 [[noreturn]] void jump(int signal) {
@@ -101,26 +121,19 @@ ModellerCall::ModellerCall() noexcept {
   dropLeft(this);
   outer = innermost;
   innermost = this;
-  if (outer != nullptr) return;
-  std::lock_guard<std::mutex> lock(installing);
-  ++threadsInside;
-  // Given back to the handlers found since (a fault that was not ours):
-  // ours go in again.
-  if (!installed.load(std::memory_order_acquire)) install();
+  if (outer == nullptr) enterOutermost();
 }
 
-ModellerCall::~ModellerCall() {
+ModellerCall::~ModellerCall() noexcept {
   innermost = outer;
-  if (outer != nullptr) return;
-  std::lock_guard<std::mutex> lock(installing);
-  if (--threadsInside == 0) restore();
+  if (outer == nullptr) leaveOutermost();
 }
 
 HostCall::HostCall() noexcept : saved_(innermost != nullptr ? innermost->guarded : 0) {
   if (innermost != nullptr) innermost->guarded = 0;
 }
 
-HostCall::~HostCall() {
+HostCall::~HostCall() noexcept {
   if (innermost != nullptr) innermost->guarded = saved_;
 }
 
@@ -128,7 +141,7 @@ GuardedBlock::GuardedBlock() noexcept {
   if (innermost != nullptr) ++innermost->guarded;
 }
 
-GuardedBlock::~GuardedBlock() {
+GuardedBlock::~GuardedBlock() noexcept {
   if (innermost != nullptr) --innermost->guarded;
 }
 

@@ -25,7 +25,7 @@ namespace KTX::Kernel {
 class ModellerCall {
  public:
   ModellerCall() noexcept;
-  ~ModellerCall();
+  ~ModellerCall() noexcept;
   ModellerCall(const ModellerCall&) = delete;
   ModellerCall& operator=(const ModellerCall&) = delete;
 
@@ -41,7 +41,7 @@ class ModellerCall {
 class HostCall {
  public:
   HostCall() noexcept;
-  ~HostCall();
+  ~HostCall() noexcept;
   HostCall(const HostCall&) = delete;
   HostCall& operator=(const HostCall&) = delete;
 
@@ -53,7 +53,7 @@ class HostCall {
 class GuardedBlock {
  public:
   GuardedBlock() noexcept;
-  ~GuardedBlock();
+  ~GuardedBlock() noexcept;
   GuardedBlock(const GuardedBlock&) = delete;
   GuardedBlock& operator=(const GuardedBlock&) = delete;
 };
