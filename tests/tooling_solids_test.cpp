@@ -8,6 +8,7 @@
 // inside and outside them; and punches and dies on profiles of many sides.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -253,31 +254,92 @@ TEST_F(ToolingSolids, AChamferFindsASideGivenInPiecesAsOneEdgeAndOneWithinTheTol
   }
 }
 
-TEST_F(ToolingSolids, ASmoothApproximationRunsThroughThePointsAndBulgesBetweenThem) {
-  // Twelve corners on a circle of 50: the samples between two corners lie
-  // outside the polygon's side (at 50 cos 15 deg = 48.30 from the centre)
-  // and near the circle.
-  const std::vector<double> corners = Polygon(12, 50);
-  std::vector<double> samples;
-  ASSERT_EQ(Kernel::SmoothPoints(corners, true, 4, &samples), 0);
-  ASSERT_EQ(samples.size(), corners.size() * 4);
-  for (std::size_t i = 0; i < samples.size() / 3; ++i) {
-    const double r = std::hypot(samples[3 * i], samples[3 * i + 1]) / kMm;
-    if (i % 4 == 0) {
-      EXPECT_NEAR(samples[3 * i] / kMm, corners[3 * (i / 4)] / kMm, 1e-9) << i;
-      EXPECT_NEAR(samples[3 * i + 1] / kMm, corners[3 * (i / 4) + 1] / kMm, 1e-9) << i;
-    } else {
-      EXPECT_GT(r, 49.5) << i;
-      EXPECT_LT(r, 50.5) << i;
+// The largest distance (mm) of a point of the polyline `from` from the
+// polyline `to` (closed: each back to its first point), `from` walked in
+// steps of a thousandth of a millimetre: within half a step of the truth.
+double Farthest(std::vector<double> from, std::vector<double> to, bool closed) {
+  if (closed) {
+    from.insert(from.end(), {from[0], from[1], from[2]});
+    to.insert(to.end(), {to[0], to[1], to[2]});
+  }
+  auto at = [](const std::vector<double>& p, std::size_t i) { return &p[3 * i]; };
+  double farthest = 0;
+  std::size_t hint = 0;
+  for (std::size_t i = 0; i + 1 < from.size() / 3; ++i) {
+    const double* a = at(from, i);
+    const double* b = at(from, i + 1);
+    const int steps = 1 + static_cast<int>(std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]) / (1e-3 * kMm));
+    for (int k = 0; k <= steps; ++k) {
+      const double t = static_cast<double>(k) / steps;
+      const double q[3] = {a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1]), a[2] + t * (b[2] - a[2])};
+      double nearest = HUGE_VAL;
+      const std::size_t n = to.size() / 3 - 1, start = hint;
+      for (std::size_t m = 0; m < n && nearest > farthest; ++m) {
+        const std::size_t j = (start + m) % n;
+        const double *c = at(to, j), *d = at(to, j + 1);
+        const double cd[3] = {d[0] - c[0], d[1] - c[1], d[2] - c[2]}, cq[3] = {q[0] - c[0], q[1] - c[1], q[2] - c[2]};
+        const double s = std::clamp((cd[0] * cq[0] + cd[1] * cq[1] + cd[2] * cq[2]) /
+                                        (cd[0] * cd[0] + cd[1] * cd[1] + cd[2] * cd[2]), 0.0, 1.0);
+        const double e = std::hypot(cq[0] - s * cd[0], cq[1] - s * cd[1], cq[2] - s * cd[2]);
+        if (e < nearest) nearest = e, hint = j;
+      }
+      farthest = std::max(farthest, nearest);
     }
   }
-  // Open: through both ends, the last point given.
-  ASSERT_EQ(Kernel::SmoothPoints({0, 0, 0, kMm, 0, 0, 2 * kMm, 0, 0}, false, 3, &samples), 0);
-  ASSERT_EQ(samples.size(), 3u * 7);
-  EXPECT_NEAR(samples[18] / kMm, 2, 1e-12);
-  for (std::size_t i = 1; i < samples.size(); i += 3) EXPECT_NEAR(samples[i], 0, 1e-15);
-  EXPECT_EQ(Kernel::SmoothPoints({0, 0, 0, kMm, 0, 0}, true, 3, &samples), ZV_ERROR_bad_value);
-  EXPECT_EQ(Kernel::SmoothPoints(corners, true, 0, &samples), ZV_ERROR_bad_value);
+  return farthest / kMm;
+}
+
+// The smoothing keeps within its tolerance of the polyline it is given, both
+// ways, corners included; where the fit cannot, the polyline comes back as
+// it is. A 12-gon of radius 50 lies 50 (1 - cos 15 deg) = 1.7037 inside its
+// circle at the middle of a side: at a tolerance of 2 it may round off
+// towards the circle, at 1 and below it keeps its corners within 1.
+TEST_F(ToolingSolids, ASmoothingKeepsWithinItsToleranceOfThePointsAndKeepsThemWhereNoFitDoes) {
+  // A circle of 50 given as 240 points alternately 0.004 inside and outside it.
+  std::vector<double> rough;
+  for (int k = 0; k < 240; ++k) {
+    const double a = 2 * M_PI * k / 240, r = 50 + (k % 2 == 0 ? 0.004 : -0.004);
+    rough.insert(rough.end(), {r * std::cos(a) * kMm, r * std::sin(a) * kMm, 0});
+  }
+  // The E of a punch: a block 100 x 120 with two slots 60 deep and 15 high.
+  std::vector<double> e;
+  for (const auto& [x, y] : std::vector<std::pair<double, double>>{{0, 0}, {100, 0}, {100, 30}, {40, 30}, {40, 45},
+                                                                   {100, 45}, {100, 75}, {40, 75}, {40, 90},
+                                                                   {100, 90}, {100, 120}, {0, 120}})
+    e.insert(e.end(), {x * kMm, y * kMm, 0});
+  struct Row {
+    const char* what;
+    std::vector<double> points;
+    bool closed;
+    double tolerance;  // mm
+    int kept;          // 1: the points come back as they are, 0: a smoother curve, -1: either
+  };
+  const Row rows[] = {
+      {"a 12-gon at the part's tolerance", Polygon(12, 50), true, 0.01, 1},
+      {"a 12-gon at 1, short of its circle", Polygon(12, 50), true, 1, -1},
+      {"a 12-gon at 2, past its circle", Polygon(12, 50), true, 2, 0},
+      {"a rough circle at 0.01", rough, true, 0.01, 0},
+      {"the E at 0.01", e, true, 0.01, -1},
+      {"the E at 0.0254", e, true, 0.0254, -1},
+      {"an open line of three points", {0, 0, 0, kMm, 0, 0, 2 * kMm, 0, 0}, false, 0.01, -1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<double> samples;
+    ASSERT_EQ(Kernel::SmoothPoints(row.points, row.closed, row.tolerance * kMm, &samples), 0);
+    if (row.kept >= 0) {
+      EXPECT_EQ(samples == row.points, row.kept == 1);
+    }
+    EXPECT_LE(Farthest(samples, row.points, row.closed), row.tolerance);
+    EXPECT_LE(Farthest(row.points, samples, row.closed), row.tolerance);
+    if (!row.closed) {  // through both ends
+      EXPECT_NEAR(samples[0], row.points[0], 1e-15);
+      EXPECT_NEAR(samples[samples.size() - 3], row.points[row.points.size() - 3], 1e-15);
+    }
+  }
+  std::vector<double> samples;
+  EXPECT_EQ(Kernel::SmoothPoints({0, 0, 0, kMm, 0, 0}, true, 0.01 * kMm, &samples), ZV_ERROR_bad_value);
+  EXPECT_EQ(Kernel::SmoothPoints(Polygon(12, 50), true, 0, &samples), ZV_ERROR_bad_value);
 }
 
 TEST_F(ToolingSolids, ABoundingSheetRoundRealFacesIsARealBoxGrownByEachSidesOffset) {
