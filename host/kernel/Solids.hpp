@@ -51,7 +51,8 @@ KTX_HOST_API int ChamferEdges(int body, const std::vector<std::vector<double>>& 
 // (closed: the first point not repeated at the end), when every point of
 // either lies within `tolerance` of the other; otherwise the points as they
 // are (a point repeated within 1e-9 given once), since no smoother curve was
-// found that keeps to them.
+// found that keeps to them; so too at a tolerance of 1e-9 or less. A
+// negative tolerance is a bad value.
 KTX_HOST_API int SmoothPoints(const std::vector<double>& points, bool closed, double tolerance,
                               std::vector<double>* samples);
 

@@ -676,7 +676,7 @@ bool liesWithin(const std::vector<gp_Pnt>& from, const std::vector<gp_Pnt>& to, 
 
 int SmoothPoints(const std::vector<double>& points, bool closed, double tolerance, std::vector<double>* samples) {
   Bodies::Clock clock;
-  if (samples == nullptr || !usable(tolerance) || !(tolerance > kSame) || !usable(points)) return ZV_ERROR_bad_value;
+  if (samples == nullptr || !usable(tolerance) || tolerance < 0 || !usable(points)) return ZV_ERROR_bad_value;
   samples->clear();
   std::vector<gp_Pnt> rows;
   for (std::size_t i = 0; i + 2 < points.size(); i += 3) {
@@ -690,6 +690,8 @@ int SmoothPoints(const std::vector<double>& points, bool closed, double toleranc
     for (const gp_Pnt& p : made) samples->insert(samples->end(), {p.X(), p.Y(), p.Z()});
   };
   give(rows);  // what stands when no smoother curve keeps to the points
+  // Within a bound no wider than one point, only the points themselves keep.
+  if (tolerance <= kSame) return 0;
   try {
     KTX_GUARDED;
     // The path the fit follows. A closed one starts and ends in the middle
