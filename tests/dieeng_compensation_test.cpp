@@ -208,26 +208,6 @@ TEST_F(Compensation, ACurveFeatureKeepsItsTypeAndReadsBackItsValues) {
 TEST_F(Compensation, ACurveCompensationKeepsWithinTheSmallerOfItsToleranceAndItsGap) {
   std::vector<double> gon;
   for (int k = 0; k <= 12; ++k) gon.insert(gon.end(), {50 * std::cos(M_PI * k / 6), 50 * std::sin(M_PI * k / 6), 0});
-  // The largest distance of `from`'s points, walked in steps of 0.005, from the polyline `to`.
-  auto farthest = [](const std::vector<double>& from, const std::vector<double>& to) {
-    double worst = 0;
-    for (std::size_t i = 0; i + 5 < from.size(); i += 3) {
-      const double* a = &from[i];
-      const int steps = 1 + static_cast<int>(std::hypot(a[3] - a[0], a[4] - a[1], a[5] - a[2]) / 0.005);
-      for (int k = 0; k <= steps; ++k) {
-        double q[3], nearest = HUGE_VAL;
-        for (int c = 0; c < 3; ++c) q[c] = a[c] + (a[c + 3] - a[c]) * k / steps;
-        for (std::size_t j = 0; j + 5 < to.size(); j += 3) {
-          const double* b = &to[j];
-          const double d[3] = {b[3] - b[0], b[4] - b[1], b[5] - b[2]}, w[3] = {q[0] - b[0], q[1] - b[1], q[2] - b[2]};
-          const double t = std::clamp((d[0] * w[0] + d[1] * w[1] + d[2] * w[2]) / (d[0] * d[0] + d[1] * d[1] + d[2] * d[2]), 0.0, 1.0);
-          nearest = std::min(nearest, std::hypot(w[0] - t * d[0], w[1] - t * d[1], w[2] - t * d[2]));
-        }
-        worst = std::max(worst, nearest);
-      }
-    }
-    return worst;
-  };
   // The same points, but for the last bits that the kernel's metres leave.
   auto same = [](const std::vector<double>& a, const std::vector<double>& b) {
     if (a.size() != b.size()) return false;
@@ -267,8 +247,8 @@ TEST_F(Compensation, ACurveCompensationKeepsWithinTheSmallerOfItsToleranceAndIts
     SM_free(curves);
     const std::vector<double> out = dynamic_cast<ES_curve*>(OM::OM_object_of_tag(curve))->ask_points();
     EXPECT_EQ(same(out, gon), row.kept);
-    EXPECT_LE(farthest(out, gon), row.bound);
-    EXPECT_LE(farthest(gon, out), row.bound);
+    EXPECT_LE(stamvik_test::Farthest(out, gon, false, 0.005), row.bound);
+    EXPECT_LE(stamvik_test::Farthest(gon, out, false, 0.005), row.bound);
     if (row.kept) continue;
     // A gap of 0.01 now: the curve made again, the 12-gon itself.
     dynamic_cast<DieEng::CompensateRoughCurve*>(made->ask_parms())->SetMaximumGap(0.01);

@@ -255,41 +255,6 @@ TEST_F(ToolingSolids, AChamferFindsASideGivenInPiecesAsOneEdgeAndOneWithinTheTol
   }
 }
 
-// The largest distance (mm) of a point of the polyline `from` from the
-// polyline `to` (closed: each back to its first point), `from` walked in
-// steps of a thousandth of a millimetre: within half a step of the truth.
-double Farthest(std::vector<double> from, std::vector<double> to, bool closed) {
-  if (closed) {
-    from.insert(from.end(), {from[0], from[1], from[2]});
-    to.insert(to.end(), {to[0], to[1], to[2]});
-  }
-  auto at = [](const std::vector<double>& p, std::size_t i) { return &p[3 * i]; };
-  double farthest = 0;
-  std::size_t hint = 0;
-  for (std::size_t i = 0; i + 1 < from.size() / 3; ++i) {
-    const double* a = at(from, i);
-    const double* b = at(from, i + 1);
-    const int steps = 1 + static_cast<int>(std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]) / (1e-3 * kMm));
-    for (int k = 0; k <= steps; ++k) {
-      const double t = static_cast<double>(k) / steps;
-      const double q[3] = {a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1]), a[2] + t * (b[2] - a[2])};
-      double nearest = HUGE_VAL;
-      const std::size_t n = to.size() / 3 - 1, start = hint;
-      for (std::size_t m = 0; m < n && nearest > farthest; ++m) {
-        const std::size_t j = (start + m) % n;
-        const double *c = at(to, j), *d = at(to, j + 1);
-        const double cd[3] = {d[0] - c[0], d[1] - c[1], d[2] - c[2]}, cq[3] = {q[0] - c[0], q[1] - c[1], q[2] - c[2]};
-        const double s = std::clamp((cd[0] * cq[0] + cd[1] * cq[1] + cd[2] * cq[2]) /
-                                        (cd[0] * cd[0] + cd[1] * cd[1] + cd[2] * cd[2]), 0.0, 1.0);
-        const double e = std::hypot(cq[0] - s * cd[0], cq[1] - s * cd[1], cq[2] - s * cd[2]);
-        if (e < nearest) nearest = e, hint = j;
-      }
-      farthest = std::max(farthest, nearest);
-    }
-  }
-  return farthest / kMm;
-}
-
 // The smoothing keeps within its tolerance of the polyline it is given, both
 // ways, corners included; where the fit cannot, the polyline comes back as
 // it is. A 12-gon of radius 50 lies 50 (1 - cos 15 deg) = 1.7037 inside its
@@ -332,9 +297,9 @@ TEST_F(ToolingSolids, ASmoothingKeepsWithinItsToleranceOfThePointsAndKeepsThemWh
     if (row.kept >= 0) {
       EXPECT_EQ(samples == row.points, row.kept == 1);
     }
-    // (The walk's own rounding: 1e-9 mm.)
-    EXPECT_LE(Farthest(samples, row.points, row.closed), row.tolerance + 1e-9);
-    EXPECT_LE(Farthest(row.points, samples, row.closed), row.tolerance + 1e-9);
+    // Walked in steps of 0.001 mm; the walk's own rounding: 1e-9 mm.
+    EXPECT_LE(stamvik_test::Farthest(samples, row.points, row.closed, 1e-3 * kMm) / kMm, row.tolerance + 1e-9);
+    EXPECT_LE(stamvik_test::Farthest(row.points, samples, row.closed, 1e-3 * kMm) / kMm, row.tolerance + 1e-9);
     if (!row.closed) {  // through both ends
       EXPECT_NEAR(samples[0], row.points[0], 1e-15);
       EXPECT_NEAR(samples[samples.size() - 3], row.points[row.points.size() - 3], 1e-15);
