@@ -3,6 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <fstream>
 #include <string>
@@ -194,6 +196,40 @@ inline std::vector<std::string> Placements() {
     if (call.name == "Features.FeatureCollection" && call.args.rfind("operation=141 ", 0) == 0)
       placed.push_back(call.args.substr(call.args.find("feature=")));
   return placed;
+}
+
+// The largest distance of a point of the polyline `from` from the polyline
+// `to` (closed: each back to its first point), `from` walked in steps no
+// longer than `step`: within half a step of the truth. Points are three
+// numbers each, in any one unit.
+inline double Farthest(std::vector<double> from, std::vector<double> to, bool closed, double step) {
+  if (closed) {
+    from.insert(from.end(), {from[0], from[1], from[2]});
+    to.insert(to.end(), {to[0], to[1], to[2]});
+  }
+  double farthest = 0;
+  std::size_t hint = 0;
+  for (std::size_t i = 0; i + 5 < from.size(); i += 3) {
+    const double* a = &from[i];
+    const int steps = 1 + static_cast<int>(std::hypot(a[3] - a[0], a[4] - a[1], a[5] - a[2]) / step);
+    for (int k = 0; k <= steps; ++k) {
+      double q[3];
+      for (int c = 0; c < 3; ++c) q[c] = a[c] + (a[c + 3] - a[c]) * k / steps;
+      double nearest = HUGE_VAL;
+      const std::size_t n = to.size() / 3 - 1, start = hint;
+      for (std::size_t m = 0; m < n && nearest > farthest; ++m) {  // nearer than the farthest yet: no matter
+        const std::size_t j = (start + m) % n;
+        const double* b = &to[3 * j];
+        const double d[3] = {b[3] - b[0], b[4] - b[1], b[5] - b[2]}, w[3] = {q[0] - b[0], q[1] - b[1], q[2] - b[2]};
+        const double t =
+            std::clamp((d[0] * w[0] + d[1] * w[1] + d[2] * w[2]) / (d[0] * d[0] + d[1] * d[1] + d[2] * d[2]), 0.0, 1.0);
+        const double e = std::hypot(w[0] - t * d[0], w[1] - t * d[1], w[2] - t * d[2]);
+        if (e < nearest) nearest = e, hint = j;
+      }
+      farthest = std::max(farthest, nearest);
+    }
+  }
+  return farthest;
 }
 
 }  // namespace stamvik_test

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -25,6 +26,7 @@
 #include "afl/DieEngParms.hpp"
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
+#include "modl/CurveBuilders.hpp"
 #include "sys/Settings.hpp"
 #include "upd/Update.hpp"
 
@@ -195,6 +197,68 @@ TEST_F(Compensation, ACurveFeatureKeepsItsTypeAndReadsBackItsValues) {
   EXPECT_EQ(CallArgs("UNDO_QD_set_mark"), "1 DieEngJA::CompensateRoughDataBuilder::commit_feature");
   edit->destroy();
   Host::ClearUpdateLogs();
+}
+
+// A curve compensation's curve keeps within the smaller of its distance
+// tolerance and its maximum gap (one not above 0 bounds nothing) of its
+// input, a 12-gon of radius 50, both ways: at 0.01 no smoother curve does
+// and the 12-gon comes back as it is; at 2, past the circle (1.7037 off the
+// sides' middles), a smoother curve of more points does. A changed bound
+// makes the curve again.
+TEST_F(Compensation, ACurveCompensationKeepsWithinTheSmallerOfItsToleranceAndItsGap) {
+  std::vector<double> gon;
+  for (int k = 0; k <= 12; ++k) gon.insert(gon.end(), {50 * std::cos(M_PI * k / 6), 50 * std::sin(M_PI * k / 6), 0});
+  // The same points, but for the last bits that the kernel's metres leave.
+  auto same = [](const std::vector<double>& a, const std::vector<double>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (std::fabs(a[i] - b[i]) > 1e-9) return false;
+    return true;
+  };
+  struct Row {
+    const char* what;
+    double distance, gap;
+    double bound;
+    bool kept;  // the 12-gon comes back as it is
+  };
+  const Row rows[] = {
+      {"tolerance 0.01, gap 5", 0.01, 5, 0.01, true},
+      {"tolerance 5, gap 0.01", 5, 0.01, 0.01, true},
+      {"tolerance 2, gap 2", 2, 2, 2, false},
+      {"tolerance 2, gap 0", 2, 0, 2, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* b = NewRough(1, row.distance);
+    b->SetMaximumGap(row.gap);
+    const tag_t input = ES_create_polyline(13, gon.data());
+    SC_input_data* rule = SC_init_input_data(SC_section::kCurveRule);
+    rule->entities.push_back(input);
+    ASSERT_EQ(b->GetCurveCollector()->add_rules(1, &SC_section::kCurveRule, &rule, 0, 0, 0, 0, true), 0);
+    SC_free_input_data(rule);
+    FEATURE_RECORD* made = nullptr;
+    ASSERT_EQ(Commit(b, &made), 0);
+    b->destroy();
+    int count = 0;
+    tag_t* curves = nullptr;
+    ASSERT_EQ(FREC_collect_all_dcurve(made->ask_tag(), &count, &curves), 0);
+    ASSERT_EQ(count, 1);
+    const tag_t curve = curves[0];
+    SM_free(curves);
+    const std::vector<double> out = dynamic_cast<ES_curve*>(OM::OM_object_of_tag(curve))->ask_points();
+    EXPECT_EQ(same(out, gon), row.kept);
+    EXPECT_LE(stamvik_test::Farthest(out, gon, false, 0.005), row.bound);
+    EXPECT_LE(stamvik_test::Farthest(gon, out, false, 0.005), row.bound);
+    if (row.kept) continue;
+    // A gap of 0.01 now: the curve made again, the 12-gon itself.
+    dynamic_cast<DieEng::CompensateRoughCurve*>(made->ask_parms())->SetMaximumGap(0.01);
+    ASSERT_EQ(FREC_collect_all_dcurve(made->ask_tag(), &count, &curves), 0);
+    ASSERT_EQ(count, 1);
+    EXPECT_NE(curves[0], curve);
+    EXPECT_EQ(OM::OM_object_of_tag(curve), nullptr);
+    EXPECT_TRUE(same(dynamic_cast<ES_curve*>(OM::OM_object_of_tag(curves[0]))->ask_points(), gon));
+    SM_free(curves);
+  }
 }
 
 TEST_F(Compensation, ASheetCommitKeepsOneInputSheetAsTheTargetAndDiagnosesMore) {

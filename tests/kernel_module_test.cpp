@@ -246,7 +246,7 @@ int AskRows(const char* when) {
        [&](int* made) {
          std::vector<double> out;
          *made = 0;
-         return SmoothPoints(square, true, 4, &out);
+         return SmoothPoints(square, true, 1e-5, &out);
        }},
   };
   for (const Making& row : rows) {

@@ -8,6 +8,8 @@
 // inside and outside them; and punches and dies on profiles of many sides.
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -253,31 +255,59 @@ TEST_F(ToolingSolids, AChamferFindsASideGivenInPiecesAsOneEdgeAndOneWithinTheTol
   }
 }
 
-TEST_F(ToolingSolids, ASmoothApproximationRunsThroughThePointsAndBulgesBetweenThem) {
-  // Twelve corners on a circle of 50: the samples between two corners lie
-  // outside the polygon's side (at 50 cos 15 deg = 48.30 from the centre)
-  // and near the circle.
-  const std::vector<double> corners = Polygon(12, 50);
-  std::vector<double> samples;
-  ASSERT_EQ(Kernel::SmoothPoints(corners, true, 4, &samples), 0);
-  ASSERT_EQ(samples.size(), corners.size() * 4);
-  for (std::size_t i = 0; i < samples.size() / 3; ++i) {
-    const double r = std::hypot(samples[3 * i], samples[3 * i + 1]) / kMm;
-    if (i % 4 == 0) {
-      EXPECT_NEAR(samples[3 * i] / kMm, corners[3 * (i / 4)] / kMm, 1e-9) << i;
-      EXPECT_NEAR(samples[3 * i + 1] / kMm, corners[3 * (i / 4) + 1] / kMm, 1e-9) << i;
-    } else {
-      EXPECT_GT(r, 49.5) << i;
-      EXPECT_LT(r, 50.5) << i;
+// The smoothing keeps within its tolerance of the polyline it is given, both
+// ways, corners included; where the fit cannot, the polyline comes back as
+// it is. A 12-gon of radius 50 lies 50 (1 - cos 15 deg) = 1.7037 inside its
+// circle at the middle of a side: at a tolerance of 2 it may round off
+// towards the circle, at 1 and below it keeps its corners within 1.
+TEST_F(ToolingSolids, ASmoothingKeepsWithinItsToleranceOfThePointsAndKeepsThemWhereNoFitDoes) {
+  // A circle of 50 given as 240 points alternately 0.004 inside and outside it.
+  std::vector<double> rough;
+  for (int k = 0; k < 240; ++k) {
+    const double a = 2 * M_PI * k / 240, r = 50 + (k % 2 == 0 ? 0.004 : -0.004);
+    rough.insert(rough.end(), {r * std::cos(a) * kMm, r * std::sin(a) * kMm, 0});
+  }
+  // The E of a punch: a block 100 x 120 with two slots 60 deep and 15 high.
+  std::vector<double> e;
+  for (const auto& [x, y] : std::vector<std::pair<double, double>>{{0, 0}, {100, 0}, {100, 30}, {40, 30}, {40, 45},
+                                                                   {100, 45}, {100, 75}, {40, 75}, {40, 90},
+                                                                   {100, 90}, {100, 120}, {0, 120}})
+    e.insert(e.end(), {x * kMm, y * kMm, 0});
+  struct Row {
+    const char* what;
+    std::vector<double> points;
+    bool closed;
+    double tolerance;  // mm
+    int kept;          // 1: the points come back as they are, 0: a smoother curve, -1: either
+  };
+  const Row rows[] = {
+      {"a 12-gon at the part's tolerance", Polygon(12, 50), true, 0.01, 1},
+      {"a 12-gon at 1, short of its circle", Polygon(12, 50), true, 1, -1},
+      {"a 12-gon at 2, past its circle", Polygon(12, 50), true, 2, 0},
+      {"a rough circle at 0.01", rough, true, 0.01, 0},
+      {"the E at 0.01", e, true, 0.01, -1},
+      {"the E at 0.0254", e, true, 0.0254, -1},
+      {"an open line of three points", {0, 0, 0, kMm, 0, 0, 2 * kMm, 0, 0}, false, 0.01, -1},
+      {"a 12-gon at 0, which only it keeps to", Polygon(12, 50), true, 0, 1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<double> samples;
+    ASSERT_EQ(Kernel::SmoothPoints(row.points, row.closed, row.tolerance * kMm, &samples), 0);
+    if (row.kept >= 0) {
+      EXPECT_EQ(samples == row.points, row.kept == 1);
+    }
+    // Walked in steps of 0.001 mm; the walk's own rounding: 1e-9 mm.
+    EXPECT_LE(stamvik_test::Farthest(samples, row.points, row.closed, 1e-3 * kMm) / kMm, row.tolerance + 1e-9);
+    EXPECT_LE(stamvik_test::Farthest(row.points, samples, row.closed, 1e-3 * kMm) / kMm, row.tolerance + 1e-9);
+    if (!row.closed) {  // through both ends
+      EXPECT_NEAR(samples[0], row.points[0], 1e-15);
+      EXPECT_NEAR(samples[samples.size() - 3], row.points[row.points.size() - 3], 1e-15);
     }
   }
-  // Open: through both ends, the last point given.
-  ASSERT_EQ(Kernel::SmoothPoints({0, 0, 0, kMm, 0, 0, 2 * kMm, 0, 0}, false, 3, &samples), 0);
-  ASSERT_EQ(samples.size(), 3u * 7);
-  EXPECT_NEAR(samples[18] / kMm, 2, 1e-12);
-  for (std::size_t i = 1; i < samples.size(); i += 3) EXPECT_NEAR(samples[i], 0, 1e-15);
-  EXPECT_EQ(Kernel::SmoothPoints({0, 0, 0, kMm, 0, 0}, true, 3, &samples), ZV_ERROR_bad_value);
-  EXPECT_EQ(Kernel::SmoothPoints(corners, true, 0, &samples), ZV_ERROR_bad_value);
+  std::vector<double> samples;
+  EXPECT_EQ(Kernel::SmoothPoints({0, 0, 0, kMm, 0, 0}, true, 0.01 * kMm, &samples), ZV_ERROR_bad_value);
+  EXPECT_EQ(Kernel::SmoothPoints(Polygon(12, 50), true, -1e-12, &samples), ZV_ERROR_bad_value);
 }
 
 TEST_F(ToolingSolids, ABoundingSheetRoundRealFacesIsARealBoxGrownByEachSidesOffset) {
@@ -543,12 +573,12 @@ bool PlayTextSolids(const std::string& text, std::vector<int>* solids) {
 }
 
 // Whether the play gave one solid; that it is closed and of the volume
-// worked out by hand (mm3) is expected.
-bool OneClosedSolidOf(const std::vector<int>& solids, double volume) {
+// worked out by hand (mm3, to `within` of it) is expected.
+bool OneClosedSolidOf(const std::vector<int>& solids, double volume, double within = 1e-9) {
   EXPECT_EQ(solids.size(), 1u);
   if (solids.size() != 1u) return false;
   EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
-  EXPECT_NEAR(VolumeMm3(solids[0]) / volume, 1.0, 1e-9);
+  EXPECT_NEAR(VolumeMm3(solids[0]) / volume, 1.0, within);
   return true;
 }
 
@@ -745,6 +775,44 @@ std::string Changed(const char* journal, const char* editsFrom,
   return text;
 }
 
+// The example journal with its profile (the first four lines made and
+// added) replaced by lines round the corners (at z 50), and without its
+// edits.
+std::string Outlined(const std::string& journal, const std::vector<std::array<double, 2>>& corners,
+                     const char* editsFrom) {
+  const int n = static_cast<int>(corners.size());
+  std::string text = Text(kExamples / journal);
+  text = text.substr(0, text.find(editsFrom));
+  auto nth = [&](const std::string& what, int k) {
+    std::size_t at = 0;
+    for (int i = 0; i <= k; ++i) at = text.find(what, i == 0 ? 0 : at + 1);
+    return text.rfind("record ", at);
+  };
+  auto cut = [&](const std::string& what, const std::string& with) {
+    const std::size_t from = nth(what, 0), to = text.find("closed 0\n", nth(what, 3)) + 9;
+    text = text.substr(0, from) + with + text.substr(to);
+  };
+  std::string lines, adds;
+  for (int k = 0; k < n; ++k) {
+    const auto& [x0, y0] = corners[k];
+    const auto& [x1, y1] = corners[(k + 1) % n];
+    char line[400];
+    std::snprintf(line, sizeof line,
+                  "record 0 method \"Part\" \"CreateLine\"\n  this tag 1\n  in struct-array \"points\" \"Point3d\" 6 "
+                  "%.17g %.17g 50 %.17g %.17g 50\n  result tag \"line\" \"Line\" %d\n  closed 0\n",
+                  x0, y0, x1, y1, 500 + k);
+    lines += line;
+  }
+  const std::size_t add = nth("\"SelectObjectList\" \"Add\"", 0);
+  const std::string first = text.substr(add, text.find("closed 0\n", add) + 9 - add);
+  const std::size_t object = first.find("\"TaggedObject\" ") + 15;
+  for (int k = 0; k < n; ++k)
+    adds += first.substr(0, object) + std::to_string(500 + k) + first.substr(first.find('\n', object));
+  cut("\"SelectObjectList\" \"Add\"", adds);
+  cut("\"CreateLine\"", lines);
+  return text;
+}
+
 // Sizes at the edge of what a punch or a die is: each builds the solid its
 // sizes describe.
 TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
@@ -755,12 +823,48 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
     std::snprintf(angle, sizeof angle, "\"reliefangle\" - %.17g 0", std::atan(leg / 8) * 180 / 3.1415926);
     return std::string(angle);
   };
+  // The example punch on an outline of 12 sides (more than a profile is
+  // taken as it is: it goes through the smoothing, which keeps its corners),
+  // base 10 wide. Each outline of area A and perimeter P has 8 corners out
+  // and 4 in, so its offset s out (sharp) has area A + P s + 4 s^2 while no
+  // side vanishes: the punch A x 101.5, the relief band A - A(-8) taken up to
+  // 75, the base ring A(2) - A(-8) 30 thick, and the chamfer (8 on the
+  // belt, h = 8 tan 60 down the wall) h (A + 4 A(-4) + A(-8)) / 6 - A(-8) h.
+  // Rounded offsets (as a smoothed curve's would be) would give 1758.70
+  // more, 2e-3 of these volumes; the twelve sides' faces and chamfer come
+  // out within some 3e-9 of them, so 1e-8 tells the two apart by far.
+  auto outlined = [](const std::vector<std::array<double, 2>>& corners) {
+    std::string text = Outlined("draw_punch.jou", corners, "# Edit:");
+    const std::string width = "\"basewidth\" - 60 0";
+    text.replace(text.find(width), width.size(), "\"basewidth\" - 10 0");
+    return text;
+  };
+  auto punchOf = [r3](double a, double p) {
+    auto at = [a, p](double s) { return a + p * s + 4 * s * s; };
+    const double h = 8 * r3;
+    return a * 101.5 - (a - at(-8)) * 75 + (at(2) - at(-8)) * 30 + h * (a + 4 * at(-4) + at(-8)) / 6 - at(-8) * h;
+  };
   struct Row {
     const char* what;
     std::string journal;
-    double volume;  // mm3, by hand
+    double volume;                  // mm3, by hand
+    std::vector<double> box = {};  // mm, low x y z then high: the base ring's box from the base to the top
+    double within = 1e-9;           // of the volume
   };
   const Row rows[] = {
+      // The E: a block 100 x 120 with two slots 60 deep and 15 high, A 10200,
+      // P 680: 878624.60.
+      {"an E", outlined({{0, 0}, {100, 0}, {100, 30}, {40, 30}, {40, 45}, {100, 45}, {100, 75}, {40, 75}, {40, 90},
+                         {100, 90}, {100, 120}, {0, 120}}),
+       punchOf(10200, 680), {-2, -2, 0, 102, 122, 101.5}, 1e-8},
+      // A cross of arms 40 wide and 40 long round (100, 60), A 8000, P 480: 704239.47.
+      {"a cross", outlined({{80, 0}, {120, 0}, {120, 40}, {160, 40}, {160, 80}, {120, 80}, {120, 120}, {80, 120},
+                            {80, 80}, {40, 80}, {40, 40}, {80, 40}}),
+       punchOf(8000, 480), {38, -2, 0, 162, 122, 101.5}, 1e-8},
+      // A comb of 3 fingers 20 wide and 40 long on a back 140 x 20, A 5200, P 560: 400473.52.
+      {"a comb", outlined({{0, 0}, {140, 0}, {140, 60}, {120, 60}, {120, 20}, {80, 20}, {80, 60}, {60, 60}, {60, 20},
+                           {20, 20}, {20, 60}, {0, 60}}),
+       punchOf(5200, 560), {-2, -2, 0, 142, 62, 101.5}, 1e-8},
       // The chamfer down to the base plane, its leg the wall (75) from the
       // belt: the uncored punch 3540000 (as without chamfer) and, above the
       // base (z 30 to 75), at t below the belt the ring s = 8 (1 - t / 75)
@@ -862,7 +966,12 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
     std::vector<int> solids;
     const bool played = PlayTextSolids(row.journal, &solids);
     if (!played) continue;
-    OneClosedSolidOf(solids, row.volume);
+    double low[3], high[3];
+    if (OneClosedSolidOf(solids, row.volume, row.within) && !row.box.empty() && Kernel::Bounds(solids[0], low, high))
+      for (int k = 0; k < 3; ++k) {  // within the bounds' own margin of 1e-7 m
+        EXPECT_GE(low[k] / kMm, row.box[k] - 1e-4) << k;
+        EXPECT_LE(high[k] / kMm, row.box[3 + k] + 1e-4) << k;
+      }
     for (int body : solids) Kernel::DeleteBody(body, "test");
   }
 }
@@ -870,35 +979,10 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
 // The example journal with its profile (the first four lines made and
 // added) replaced by a regular polygon of n sides, and without its edits.
 std::string Polygonal(const std::string& journal, int n, double r, double cx, double cy, const char* editsFrom) {
-  std::string text = Text(kExamples / journal);
-  text = text.substr(0, text.find(editsFrom));
-  auto nth = [&](const std::string& what, int k) {
-    std::size_t at = 0;
-    for (int i = 0; i <= k; ++i) at = text.find(what, i == 0 ? 0 : at + 1);
-    return text.rfind("record ", at);
-  };
-  auto cut = [&](const std::string& what, const std::string& with) {
-    const std::size_t from = nth(what, 0), to = text.find("closed 0\n", nth(what, 3)) + 9;
-    text = text.substr(0, from) + with + text.substr(to);
-  };
-  std::string lines, adds;
-  for (int k = 0; k < n; ++k) {
-    const double a = 2 * M_PI * k / n, b = 2 * M_PI * (k + 1) / n;
-    char line[400];
-    std::snprintf(line, sizeof line,
-                  "record 0 method \"Part\" \"CreateLine\"\n  this tag 1\n  in struct-array \"points\" \"Point3d\" 6 "
-                  "%.17g %.17g 50 %.17g %.17g 50\n  result tag \"line\" \"Line\" %d\n  closed 0\n",
-                  cx + r * std::cos(a), cy + r * std::sin(a), cx + r * std::cos(b), cy + r * std::sin(b), 500 + k);
-    lines += line;
-  }
-  const std::size_t add = nth("\"SelectObjectList\" \"Add\"", 0);
-  const std::string first = text.substr(add, text.find("closed 0\n", add) + 9 - add);
-  const std::size_t object = first.find("\"TaggedObject\" ") + 15;
+  std::vector<std::array<double, 2>> corners;
   for (int k = 0; k < n; ++k)
-    adds += first.substr(0, object) + std::to_string(500 + k) + first.substr(first.find('\n', object));
-  cut("\"SelectObjectList\" \"Add\"", adds);
-  cut("\"CreateLine\"", lines);
-  return text;
+    corners.push_back({cx + r * std::cos(2 * M_PI * k / n), cy + r * std::sin(2 * M_PI * k / n)});
+  return Outlined(journal, corners, editsFrom);
 }
 
 // The journal with the line `tag` made as two lines, split at its middle

@@ -130,9 +130,9 @@ int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double
   return LoadedModeller().ChamferEdges(body, edges, first, second, tolerance, chamfered);
 }
 
-int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan, std::vector<double>* samples) {
+int SmoothPoints(const std::vector<double>& points, bool closed, double tolerance, std::vector<double>* samples) {
   Modeller* modeller = LoadModeller();
-  return modeller == nullptr ? ZV_ERROR_geometry : modeller->SmoothPoints(points, closed, perSpan, samples);
+  return modeller == nullptr ? ZV_ERROR_geometry : modeller->SmoothPoints(points, closed, tolerance, samples);
 }
 
 bool PlaneOfBody(int body, double point[3], double normal[3]) {

@@ -90,7 +90,7 @@ class Modeller {
   virtual int Combine(int target, int tool, bool subtract) = 0;
   virtual int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double first, double second,
                            double tolerance, int* chamfered) = 0;
-  virtual int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan,
+  virtual int SmoothPoints(const std::vector<double>& points, bool closed, double tolerance,
                            std::vector<double>* samples) = 0;
   virtual bool PlaneOfBody(int body, double point[3], double normal[3]) = 0;
   virtual bool IsClosedSolid(int body) = 0;

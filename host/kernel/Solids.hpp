@@ -46,11 +46,14 @@ KTX_HOST_API int Combine(int target, int tool, bool subtract);
 // `tolerance` (0 included) changes nothing either: no edge is chamfered.
 KTX_HOST_API int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double first, double second,
                               double tolerance, int* chamfered);
-// A smooth curve near the points (a B-spline through them; closed: periodic
-// through every point, the closing one not repeated) sampled at `perSpan`
-// points between each two of them: the samples in order (closed: the first
-// not repeated at the end).
-KTX_HOST_API int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan,
+// The polyline through the points made smooth within `tolerance`: a
+// B-spline fitted to the polyline sampled all along it, itself sampled
+// (closed: the first point not repeated at the end), when every point of
+// either lies within `tolerance` of the other; otherwise the points as they
+// are (a point repeated within 1e-9 given once), since no smoother curve was
+// found that keeps to them; so too at a tolerance of 1e-9 or less. A
+// negative tolerance is a bad value.
+KTX_HOST_API int SmoothPoints(const std::vector<double>& points, bool closed, double tolerance,
                               std::vector<double>* samples);
 
 // The plane of a body's geometry when every face of it lies in one plane

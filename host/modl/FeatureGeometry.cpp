@@ -268,16 +268,17 @@ struct GeometryCombinerRegistration {
 }  // namespace
 
 namespace {
-// What a compensation made, by feature: its input points and its curves.
+// What a compensation made, by feature: its input points, the tolerance it
+// kept to and its curves.
 struct Compensated {
   std::vector<std::vector<double>> inputs;
+  double tolerance = 0;
   std::vector<tag_t> curves;
 };
 std::map<tag_t, Compensated>& compensated() {
   static auto* made = new std::map<tag_t, Compensated>;
   return *made;
 }
-constexpr int kSmoothSamples = 128;
 }  // namespace
 
 std::vector<tag_t> CompensatedCurves(FEATURE_RECORD* feature) {
@@ -287,13 +288,20 @@ std::vector<tag_t> CompensatedCurves(FEATURE_RECORD* feature) {
   if (const SC_section* section = parms->GetCurveCollector())
     for (tag_t entity : section->ask_rule_entities())
       if (const auto* curve = hostObject<ES_curve>(entity)) inputs.push_back(curve->ask_points());
+  // The curve keeps within the distance tolerance of its input and bridges
+  // no gap wider than the maximum gap: the smaller bound holds (one not above
+  // 0 bounds nothing; with neither, the part's distance tolerance).
+  double tolerance = HUGE_VAL;
+  for (double bound : {parms->GetDistanceTolerance(), parms->GetMaximumGap()})
+    if (bound > 0) tolerance = std::min(tolerance, bound);
+  if (!(tolerance < HUGE_VAL)) tolerance = TOLER_ask_distance_tol();
   Compensated& kept = compensated()[feature->OmTag()];
   const bool alive = std::all_of(kept.curves.begin(), kept.curves.end(),
                                  [](tag_t t) { return hostObject<ES_curve>(t) != nullptr; });
-  if (alive && !kept.curves.empty() && kept.inputs == inputs) return kept.curves;
+  if (alive && !kept.curves.empty() && kept.inputs == inputs && kept.tolerance == tolerance) return kept.curves;
   for (tag_t old : kept.curves)
     if (auto* curve = hostObject<OM::TaggedObject>(old)) curve->destroy();
-  kept = Compensated{inputs, {}};
+  kept = Compensated{inputs, tolerance, {}};
   const double toKernel = Kernel::ScaleFactors().factors[0];
   const double meet = std::max(1.0e-6, TOLER_ask_distance_tol());
   for (const std::vector<double>& points : inputs) {
@@ -301,12 +309,12 @@ std::vector<tag_t> CompensatedCurves(FEATURE_RECORD* feature) {
     if (n < 2) continue;
     const bool closed =
         n > 3 && std::hypot(points[0] - points[3 * n - 3], points[1] - points[3 * n - 2], points[2] - points[3 * n - 1]) <= meet;
-    const int spans = static_cast<int>(closed ? n - 1 : n - 1);
-    const int perSpan = std::max(1, (kSmoothSamples + spans - 1) / spans);
-    std::vector<double> smooth;
-    if (Kernel::SmoothPoints(scaled(points, toKernel), closed, perSpan, &smooth) != 0) continue;
+    // Closed: the closing point, which may lie off the first by up to the
+    // tolerance it met within, is the first again.
+    std::vector<double> smooth(points.begin(), points.end() - (closed ? 3 : 0));
+    if (Kernel::SmoothPoints(scaled(smooth, toKernel), closed, tolerance * toKernel, &smooth) != 0) continue;
     for (double& v : smooth) v /= toKernel;
-    if (closed) smooth.insert(smooth.end(), smooth.begin(), smooth.begin() + 3);
+    if (closed) smooth.insert(smooth.end(), {smooth[0], smooth[1], smooth[2]});
     kept.curves.push_back(ES_create_polyline_in_part(PART_ask_part_of_object(feature->OmTag()),
                                                      static_cast<int>(smooth.size() / 3), smooth.data()));
   }

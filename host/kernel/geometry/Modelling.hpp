@@ -17,7 +17,7 @@ int MakeBoxSheet(const double origin[3], const double matrix[9], const double lo
 int Combine(int target, int tool, bool subtract);
 int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double first, double second,
                  double tolerance, int* chamfered);
-int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan, std::vector<double>* samples);
+int SmoothPoints(const std::vector<double>& points, bool closed, double tolerance, std::vector<double>* samples);
 bool PlaneOfBody(int body, double point[3], double normal[3]);
 bool IsClosedSolid(int body);
 std::vector<FaceShape> DescribeFaces(int body);

@@ -188,10 +188,10 @@ class OcctModeller final : public Modeller {
     Bodies::StepForTests("entered", nullptr);
     return Modelling::ChamferEdges(body, edges, first, second, tolerance, chamfered);
   }
-  int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan,
+  int SmoothPoints(const std::vector<double>& points, bool closed, double tolerance,
                    std::vector<double>* samples) override {
     const ModellerCall call;
-    return Modelling::SmoothPoints(points, closed, perSpan, samples);
+    return Modelling::SmoothPoints(points, closed, tolerance, samples);
   }
   bool PlaneOfBody(int body, double point[3], double normal[3]) override {
     const ModellerCall call;

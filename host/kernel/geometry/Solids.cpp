@@ -22,10 +22,12 @@
 #include <BRepTools_WireExplorer.hxx>
 #include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
-#include <GeomAPI_Interpolate.hxx>
+#include <GCPnts_TangentialDeflection.hxx>
+#include <GeomAPI_PointsToBSpline.hxx>
+#include <GeomAdaptor_Curve.hxx>
 #include <Geom_BSplineCurve.hxx>
 #include <Standard_Failure.hxx>
-#include <TColgp_HArray1OfPnt.hxx>
+#include <TColgp_Array1OfPnt.hxx>
 #include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
@@ -625,9 +627,56 @@ int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double
   }
 }
 
-int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan, std::vector<double>* samples) {
+namespace {
+
+// Points a fit is made through: about this many along the whole polyline,
+// and every corner of it.
+constexpr int kFitSamples = 256;
+
+// Whether every point of the polyline `from` lies within `tolerance` of the
+// polyline `to` (both as sides between their points). A piece of a side is
+// near enough when its middle lies within the tolerance less half its
+// length; otherwise it is halved, down to a thousandth of the tolerance,
+// below which it is taken as too far: a doubt keeps the input.
+bool liesWithin(const std::vector<gp_Pnt>& from, const std::vector<gp_Pnt>& to, double tolerance) {
+  std::size_t hint = 0;
+  // Whether q lies within `reach` of `to`; *nearest its distance when it does not.
+  auto near = [&](const gp_Pnt& q, double reach, double* nearest) {
+    *nearest = HUGE_VAL;
+    const std::size_t n = to.size();
+    for (std::size_t k = 0; k + 1 < n; ++k) {
+      const std::size_t i = (hint + k) % (n - 1);
+      const double d = fromSegment(q, to[i], to[i + 1]);
+      if (d <= reach) {
+        hint = i;
+        return true;
+      }
+      *nearest = std::min(*nearest, d);
+    }
+    return n == 1 && (*nearest = q.Distance(to[0])) <= reach;
+  };
+  for (std::size_t i = 0; i + 1 < from.size(); ++i) {
+    std::vector<std::array<gp_Pnt, 2>> pieces{{from[i], from[i + 1]}};
+    while (!pieces.empty()) {
+      const auto [a, b] = pieces.back();
+      pieces.pop_back();
+      const double half = 0.5 * a.Distance(b);
+      const gp_Pnt middle((a.XYZ() + b.XYZ()) / 2);
+      double nearest = 0;
+      if (near(middle, tolerance - half, &nearest)) continue;
+      if (nearest > tolerance || half < 1.0e-3 * tolerance) return false;
+      pieces.push_back({a, middle});
+      pieces.push_back({middle, b});
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int SmoothPoints(const std::vector<double>& points, bool closed, double tolerance, std::vector<double>* samples) {
   Bodies::Clock clock;
-  if (samples == nullptr || perSpan < 1 || perSpan > 1000 || !usable(points)) return ZV_ERROR_bad_value;
+  if (samples == nullptr || !usable(tolerance) || tolerance < 0 || !usable(points)) return ZV_ERROR_bad_value;
   samples->clear();
   std::vector<gp_Pnt> rows;
   for (std::size_t i = 0; i + 2 < points.size(); i += 3) {
@@ -636,32 +685,60 @@ int SmoothPoints(const std::vector<double>& points, bool closed, int perSpan, st
   }
   if (closed && rows.size() > 1 && rows.back().Distance(rows.front()) <= kSame) rows.pop_back();
   if (rows.size() < (closed ? 3U : 2U)) return ZV_ERROR_bad_value;
+  auto give = [&](const std::vector<gp_Pnt>& made) {
+    samples->clear();
+    for (const gp_Pnt& p : made) samples->insert(samples->end(), {p.X(), p.Y(), p.Z()});
+  };
+  give(rows);  // what stands when no smoother curve keeps to the points
+  // Within a bound no wider than one point, only the points themselves keep.
+  if (tolerance <= kSame) return 0;
   try {
     KTX_GUARDED;
-    Handle(TColgp_HArray1OfPnt) through = new TColgp_HArray1OfPnt(1, static_cast<int>(rows.size()));
-    for (std::size_t i = 0; i < rows.size(); ++i) through->SetValue(static_cast<int>(i) + 1, rows[i]);
-    GeomAPI_Interpolate interpolate(through, closed ? Standard_True : Standard_False, kSame);
-    interpolate.Perform();
-    if (!interpolate.IsDone()) return ZV_ERROR_geometry;
-    const Handle(Geom_BSplineCurve) curve = interpolate.Curve();
-    const int spans = closed ? static_cast<int>(rows.size()) : static_cast<int>(rows.size()) - 1;
-    const double t0 = curve->FirstParameter(), t1 = curve->LastParameter();
-    // The points sit at the knots (chord-length parameters), one span between two.
-    std::vector<double> knots;
-    for (int i = curve->FirstUKnotIndex(); i <= curve->LastUKnotIndex(); ++i) knots.push_back(curve->Knot(i));
-    if (static_cast<int>(knots.size()) != spans + 1) {
-      knots.clear();
-      for (int i = 0; i <= spans; ++i) knots.push_back(t0 + (t1 - t0) * i / spans);
+    // The path the fit follows. A closed one starts and ends in the middle
+    // of its longest side: the fit's two ends meet there, on a straight run,
+    // not at a corner.
+    std::vector<gp_Pnt> path = rows;
+    if (closed) {
+      const std::size_t n = rows.size();
+      std::size_t longest = 0;
+      for (std::size_t i = 0; i < n; ++i)
+        if (rows[i].Distance(rows[(i + 1) % n]) > rows[longest].Distance(rows[(longest + 1) % n])) longest = i;
+      const gp_Pnt middle((rows[longest].XYZ() + rows[(longest + 1) % n].XYZ()) / 2);
+      path = {middle};
+      for (std::size_t k = 1; k <= n; ++k) path.push_back(rows[(longest + k) % n]);
+      path.push_back(middle);
     }
-    for (int span = 0; span < spans; ++span)
-      for (int k = 0; k < perSpan; ++k) {
-        const gp_Pnt p = curve->Value(knots[span] + (knots[span + 1] - knots[span]) * k / perSpan);
-        samples->insert(samples->end(), {p.X(), p.Y(), p.Z()});
-      }
-    if (!closed) {
-      const gp_Pnt p = curve->Value(knots.back());
-      samples->insert(samples->end(), {p.X(), p.Y(), p.Z()});
+    double length = 0;
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) length += path[i].Distance(path[i + 1]);
+    // The polyline itself sampled all along, its corners among the samples.
+    const double step = length / kFitSamples;
+    std::vector<gp_Pnt> dense;
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+      const int pieces = std::max(1, static_cast<int>(std::ceil(path[i].Distance(path[i + 1]) / step - 1.0e-9)));
+      for (int k = 0; k < pieces; ++k)
+        dense.emplace_back(path[i].XYZ() + (path[i + 1].XYZ() - path[i].XYZ()) * (static_cast<double>(k) / pieces));
     }
+    dense.push_back(path.back());
+    TColgp_Array1OfPnt through(1, static_cast<int>(dense.size()));
+    for (std::size_t i = 0; i < dense.size(); ++i) through.SetValue(static_cast<int>(i) + 1, dense[i]);
+    GeomAPI_PointsToBSpline fit(through, Approx_ChordLength, 3, 8, GeomAbs_C2, 0.5 * tolerance);
+    if (!fit.IsDone() || fit.Curve().IsNull()) return 0;
+    // The fit as a polyline: its chords within an eighth of the tolerance.
+    GeomAdaptor_Curve curve(fit.Curve());
+    GCPnts_TangentialDeflection sampled(curve, 0.1, tolerance / 8, 2);
+    std::vector<gp_Pnt> made;
+    for (int i = 1; i <= sampled.NbPoints(); ++i) {
+      const gp_Pnt p = sampled.Value(i);
+      if (made.empty() || made.back().Distance(p) > kSame) made.push_back(p);
+    }
+    if (made.size() < 2) return 0;
+    if (closed) made.back() = made.front();
+    // Kept only when it lies within the tolerance of the polyline and the
+    // polyline within the tolerance of it, the corners included.
+    if (!liesWithin(made, path, tolerance) || !liesWithin(path, made, tolerance)) return 0;
+    if (closed) made.pop_back();
+    if (made.size() < (closed ? 3U : 2U)) return 0;
+    give(made);
     return 0;
   } catch (const Standard_Failure&) {
     samples->clear();
