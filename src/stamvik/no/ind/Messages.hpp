@@ -276,6 +276,11 @@ inline constexpr int kDrawDiePunchNoArea = 3030616;
 inline constexpr int kReliefDistanceNotAboveTolerance = 3030617;
 inline constexpr int kCoreWallTooThick = 3030618;
 inline constexpr int kReliefTakesProfile = 3030619;
+// A relief that leaves the relieved punch profile (its inward offset by the
+// relief, sharp cornered) a part no wider than the distance tolerance: two
+// of its sides that are no neighbours come that near, as where an arm of the
+// profile is all but relieved away.
+inline constexpr int kReliefLeavesThinPart = 3030629;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 

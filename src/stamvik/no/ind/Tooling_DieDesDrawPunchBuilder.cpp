@@ -51,6 +51,7 @@ using Messages::kDrawPunchProfileNoArea;
 using Messages::kReliefDistanceNotAboveTolerance;
 using Messages::kCoreWallTooThick;
 using Messages::kReliefTakesProfile;
+using Messages::kReliefLeavesThinPart;
 constexpr const char* kFromBase = "0.000000";  // every extrusion starts at its profile
 
 // Sets a hidden integer attribute of value 0 through a descriptor that the
@@ -305,6 +306,16 @@ int DieDesDrawPunchBuilder::RefusedProfile() {
   // leaves nothing relieves the punch away whole.
   if (wall.empty() && punchSeen && InwardOffsetLeavesNothing(punch, m_reliefDistanse, tolerance))
     return kReliefTakesProfile;
+  // One that leaves a part of it no wider than the tolerance (an arm all but
+  // relieved away) leaves the belt edges round that part nearer each other
+  // than the modeller tells apart: its chamfer would take them for others.
+  if (wall.empty() && punchSeen) {
+    Stamvik::Outlines::Ring ring, relieved;
+    if (Stamvik::Outlines::ChainedRing(punch.outline, tolerance, &ring) &&
+        Stamvik::Outlines::SharpInwardOffset(ring, m_reliefDistanse, &relieved) &&
+        Stamvik::Outlines::TouchesItself(relieved, tolerance))
+      return kReliefLeavesThinPart;
+  }
   // The core is the profile the stress solid stands on (the main wall
   // centre line, or else the punch's) offset inwards by the relief and the
   // wall.
