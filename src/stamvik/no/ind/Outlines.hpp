@@ -348,11 +348,11 @@ inline bool ChainedRing(const Outline& o, double tolerance, Ring* ring) {
   return ring->size() >= 3;
 }
 
-// The ring's sides moved inwards by `depth`, each corner where its two
-// sides' lines meet (sharp corners), as the modeller offsets a loop; false
-// when a side would turn round (it vanishes and the loop changes its make-up)
-// or the ring bounds no area.
-inline bool SharpInwardOffset(const Ring& ring, double depth, Ring* out) {
+// The ring's sides moved inwards by `depth` (outwards when negative), each
+// corner where its two sides' lines meet (sharp corners), as the modeller
+// offsets a loop; false when the ring bounds no area or turns back on
+// itself. Sides that vanish on the way are not looked for.
+inline bool OffsetCorners(const Ring& ring, double depth, Ring* out) {
   const std::size_t n = ring.size();
   out->clear();
   const double area = SignedArea(ring);
@@ -376,6 +376,15 @@ inline bool SharpInwardOffset(const Ring& ring, double depth, Ring* out) {
     const double s = ((q1.x - q0.x) * t1y - (q1.y - q0.y) * t1x) / turn;
     out->push_back({q0.x + s * t0x, q0.y + s * t0y});
   }
+  return true;
+}
+
+// The sharp offset inwards by `depth` as the modeller makes it while no side
+// vanishes; false when one would turn round (the loop changes its make-up)
+// or the ring bounds no area.
+inline bool SharpInwardOffset(const Ring& ring, double depth, Ring* out) {
+  if (!OffsetCorners(ring, depth, out)) return false;
+  const std::size_t n = ring.size();
   for (std::size_t i = 0; i < n; ++i) {
     const Point& c0 = (*out)[i];
     const Point& c1 = (*out)[(i + 1) % n];
@@ -383,7 +392,7 @@ inline bool SharpInwardOffset(const Ring& ring, double depth, Ring* out) {
     const Point& p1 = ring[(i + 1) % n];
     if ((c1.x - c0.x) * (p1.x - p0.x) + (c1.y - c0.y) * (p1.y - p0.y) <= 0) return false;
   }
-  return SignedArea(*out) * area > 0;
+  return SignedArea(*out) * SignedArea(ring) > 0;
 }
 
 }  // namespace KTX::Stamvik::Outlines

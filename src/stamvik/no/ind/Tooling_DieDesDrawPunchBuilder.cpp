@@ -280,6 +280,37 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
   return 0;
 }
 
+bool DieDesDrawPunchBuilder::WithinItsBase(tag_t outer, tag_t top, tag_t punch, tag_t flange, tag_t mainWall) {
+  if (outer == 0 || punch == 0) return true;
+  double normal[3];
+  BasePlaneNormal(normal);
+  const double length = std::sqrt(Math::Dot(normal, normal));
+  if (!(length > 0)) return true;
+  for (double& v : normal) v /= length;
+  const double tolerance = TOLER_ask_distance_tol();
+  SolidBounds bounds;
+  Stamvik::Outlines::Ring ring;
+  if (!RingOfCurves({punch}, normal, tolerance, &ring)) return true;
+  bounds.rings.push_back(ring);
+  // The base stands on the flange profile, or on the stress curve offset
+  // out by the base width less the relief; the sharp corners of that offset
+  // reach farthest, whether or not a side of it vanishes on the way.
+  const bool based = m_baseThickness >= tolerance && (flange != 0 || m_baseWidth >= tolerance);
+  if (based && flange != 0) {
+    if (!RingOfCurves({flange}, normal, tolerance, &ring)) return true;
+    bounds.rings.push_back(ring);
+  } else if (based) {
+    if (mainWall != 0 && !RingOfCurves({mainWall}, normal, tolerance, &ring)) return true;
+    Stamvik::Outlines::Ring base;
+    if (Stamvik::Outlines::OffsetCorners(ring, -std::max(m_baseWidth - m_reliefDistanse, 0.0), &base))
+      bounds.rings.push_back(base);
+  }
+  bounds.low = PlaneHeight(m_basePlane, outer, normal);
+  bounds.high = top != 0 ? TopHeight(top, normal) : HUGE_VAL;
+  if (bounds.low == HUGE_VAL) bounds.low = -HUGE_VAL;
+  return LiesWithin(outer, normal, bounds, tolerance);
+}
+
 int DieDesDrawPunchBuilder::RefusedProfile() {
   // Without a main wall centre line the belt is the profile relieved by the
   // relief distance, inwards and outwards: a relief the modeller cannot tell
@@ -492,7 +523,11 @@ int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
         RetireMember(found, feature);
       }
     }
-    step(CreateChamfer(beltEdges), 456, kDrawPunchChamferFailed, "Error occurs on creating draw punch chamfer.",
+    // The chamfer is the last step: a solid the steps left outside its base
+    // (a wedge reaching far out, a stray sliver) is its failure.
+    int chamfered = CreateChamfer(beltEdges);
+    if (chamfered == 0 && !WithinItsBase(outer, top, punch, flange, mainWall)) chamfered = kDrawPunchChamferFailed;
+    step(chamfered, 456, kDrawPunchChamferFailed, "Error occurs on creating draw punch chamfer.",
          "Create draw punch chamfer successfully.");
   });
 }
