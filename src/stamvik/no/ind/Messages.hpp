@@ -228,6 +228,10 @@ inline constexpr int kSelectedOwnFeature = 3030633;
 inline constexpr int kMainDeckOutsideFlange = 3030600;
 inline constexpr int kDeckCutoutOutsideFlange = 3030601;
 inline constexpr int kWallsLeaveNoCavity = 3030602;
+// A main deck whose inner block (the deck offset inwards by the wall
+// thickness) the modeller could not make: its walls may well leave a
+// cavity, which the shoe cannot be built without.
+inline constexpr int kDeckInnerBlockNotMade = 3030634;
 inline constexpr int kBaseFlangeTooManyPoints = 3030603;
 // Die shoe loops that cannot give the body they describe: a loop that
 // crosses or touches itself or bounds no area (base flange, main deck, deck

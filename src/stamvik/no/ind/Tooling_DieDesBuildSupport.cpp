@@ -342,9 +342,17 @@ double PlaneHeight(tag_t plane, tag_t body, const double normal[3]) {
   return Math::Dot(onPlane, normal);
 }
 
+bool HeightsAlong(tag_t body, const double normal[3], double* low, double* high) {
+  double lo[3], hi[3];
+  if (!boxAlong(body, normal, lo, hi)) return false;
+  *low = lo[2];
+  *high = hi[2];
+  return true;
+}
+
 double TopHeight(tag_t body, const double normal[3]) {
-  double low[3], high[3];
-  return boxAlong(body, normal, low, high) ? high[2] : HUGE_VAL;
+  double low = 0, high = 0;
+  return HeightsAlong(body, normal, &low, &high) ? high : HUGE_VAL;
 }
 
 bool RingOfCurves(const std::vector<tag_t>& curves, const double normal[3], double tolerance,

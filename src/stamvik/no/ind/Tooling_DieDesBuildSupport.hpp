@@ -153,6 +153,9 @@ double PlaneHeight(tag_t plane, tag_t body, const double normal[3]);
 // The height along `normal` (of length 1) of the top of the body's box;
 // HUGE_VAL when it has no geometry to ask.
 double TopHeight(tag_t body, const double normal[3]);
+// The heights along `normal` (of length 1) of the bottom and the top of the
+// body's box; false when it has no geometry to ask.
+bool HeightsAlong(tag_t body, const double normal[3], double* low, double* high);
 // The closed loop that curves seen along `normal` (of length 1) make; false
 // when they make no single one.
 bool RingOfCurves(const std::vector<tag_t>& curves, const double normal[3], double tolerance,
