@@ -522,29 +522,39 @@ bool loopChamfer(const TopoDS_Shape& shape, const std::vector<const Matched*>& l
          Shapes::Outcome::Done;
 }
 
-// Which of the edge's two faces takes a chamfer's first length: when all
-// the edges lie in one plane, the face in that plane; else the face it
-// shares with an edge that meets it end to end; else its first face.
-int flatSide(const Matched& m, const std::vector<Matched>& all, double tolerance) {
+// The normal of the plane all the edges lie in, within the tolerance; a
+// null vector when they lie in none (or on one line).
+gp_Vec planeOfEdges(const std::vector<Matched>& all, double tolerance) {
   std::vector<gp_Pnt> ends;
   for (const Matched& each : all) ends.insert(ends.end(), {each.ends[0], each.ends[1]});
-  // The plane through the first end and the two ends that span the most with it.
-  gp_Vec across;
+  if (ends.empty()) return gp_Vec();
+  // The plane through the first end, the end farthest from it and the end
+  // farthest from the line through those two.
+  std::size_t far = 0;
   for (std::size_t i = 1; i < ends.size(); ++i)
-    for (std::size_t j = i + 1; j < ends.size(); ++j) {
-      const gp_Vec v = gp_Vec(ends[0], ends[i]).Crossed(gp_Vec(ends[0], ends[j]));
-      if (v.SquareMagnitude() > across.SquareMagnitude()) across = v;
-    }
-  if (across.Magnitude() > kSame * kSame) {
-    const gp_Dir normal(across);
-    const bool flat = std::all_of(ends.begin(), ends.end(), [&](const gp_Pnt& p) {
-      return std::fabs(gp_Vec(ends[0], p).Dot(gp_Vec(normal))) <= tolerance;
-    });
-    for (int side = 0; flat && side < 2; ++side) {
-      bool planar = false;
-      const gp_Dir n = planeNormal(m.faces[side], &planar);
-      if (planar && n.IsParallel(normal, 1.0e-6)) return side;
-    }
+    if (ends[0].Distance(ends[i]) > ends[0].Distance(ends[far])) far = i;
+  const gp_Vec line(ends[0], ends[far]);
+  gp_Vec across;
+  for (const gp_Pnt& p : ends) {
+    const gp_Vec v = line.Crossed(gp_Vec(ends[0], p));
+    if (v.SquareMagnitude() > across.SquareMagnitude()) across = v;
+  }
+  if (across.Magnitude() <= kSame * kSame) return gp_Vec();
+  const gp_Vec normal = across.Normalized();
+  for (const gp_Pnt& p : ends)
+    if (std::fabs(gp_Vec(ends[0], p).Dot(normal)) > tolerance) return gp_Vec();
+  return normal;
+}
+
+// Which of the edge's two faces takes a chamfer's first length: when all
+// the edges lie in one plane (`plane` its normal, else null), the face in
+// that plane; else the face it shares with an edge that meets it end to
+// end; else its first face.
+int flatSide(const Matched& m, const std::vector<Matched>& all, const gp_Vec& plane, double tolerance) {
+  for (int side = 0; plane.Magnitude() > 0 && side < 2; ++side) {
+    bool planar = false;
+    const gp_Dir n = planeNormal(m.faces[side], &planar);
+    if (planar && n.IsParallel(gp_Dir(plane), 1.0e-6)) return side;
   }
   for (const Matched& other : all) {
     if (&other == &m) continue;
@@ -658,7 +668,9 @@ int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double
       // the loop's wedge measures it: the modeller measures its first
       // length on the face it is given.
       BRepFilletAPI_MakeChamfer chamfer(*shape);
-      for (const Matched& m : matched) chamfer.Add(first, second, m.edge, m.faces[flatSide(m, matched, tolerance)]);
+      const gp_Vec plane = planeOfEdges(matched, tolerance);
+      for (const Matched& m : matched)
+        chamfer.Add(first, second, m.edge, m.faces[flatSide(m, matched, plane, tolerance)]);
       chamfer.Build();
       if (!chamfer.IsDone()) return ZV_ERROR_geometry;
       made = chamfer.Shape();
