@@ -908,8 +908,9 @@ TEST_F(DieShoeBody, ATurnedShoeWithCutoutsAndASlotHasTheVolumeOfTheAlignedOne) {
 // The die-design bodies that unite items bring are cut from the shoe; the
 // tool bodies of subtract and intersect items are not: a 1000 by 800 by 40
 // flange loses only the unite tool's 200 by 200 by 20 overlap.
+// A unite item's die-design body that cuts the flange in two (a slab 10
+// thick across it) leaves two solids: no shoe is built (671385).
 TEST_F(DieShoeBody, OnlyTheUniteItemsDieDesignBodiesAreCutOut) {
-  DieShoeBuilder* s = Shoe(false);
   // Boxes in kernel units (metres): x0, y0, x1, y1, z0, z1.
   auto box = [](double x0, double y0, double x1, double y1, double z0, double z1) {
     const double up[3] = {0, 0, 1};
@@ -921,27 +922,47 @@ TEST_F(DieShoeBody, OnlyTheUniteItemsDieDesignBodiesAreCutOut) {
     DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type type;
     int body;
   };
-  const Item items[] = {
-      {DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Subtract, box(0.2, -0.05, 0.3, 0.05, 0.01, 0.03)},
-      {DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite, box(-0.1, -0.1, 0.1, 0.1, -0.01, 0.02)},
-      {DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Intersect, box(-0.3, 0.2, -0.2, 0.3, 0.0, 0.04)},
+  struct Row {
+    const char* what;
+    std::vector<Item> items;
+    int status;
+    double volume;  // mm3
   };
-  for (const Item& item : items) {
-    const double at[3] = {0, 0, 0};
-    const tag_t tool = ES_create_point(at);
-    DieBooleanBuilder* b = DieDes::DieBooleanBuilderFactory::Create(part());
-    b->SetBooleanOptions(item.type);
-    b->GetSelectBodies()->append(tool);
-    OM::Object* appended = b;
-    s->GetDieBooleansList()->append_items(1, &appended);
-    s->GetTagSolvaneMap()->Insert(tool, item.body);
+  const Row rows[] = {
+      {"a cut",
+       {{DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Subtract, box(0.2, -0.05, 0.3, 0.05, 0.01, 0.03)},
+        {DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite, box(-0.1, -0.1, 0.1, 0.1, -0.01, 0.02)},
+        {DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Intersect, box(-0.3, 0.2, -0.2, 0.3, 0.0, 0.04)}},
+       0,
+       1000.0 * 800 * 40 - 200.0 * 200 * 20},
+      {"a cut through the flange",
+       {{DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite, box(-0.005, -0.5, 0.005, 0.5, -0.01, 0.05)}},
+       671385,
+       0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    DieShoeBuilder* s = Shoe(false);
+    for (const Item& item : row.items) {
+      const double at[3] = {0, 0, 0};
+      const tag_t tool = ES_create_point(at);
+      DieBooleanBuilder* b = DieDes::DieBooleanBuilderFactory::Create(part());
+      b->SetBooleanOptions(item.type);
+      b->GetSelectBodies()->append(tool);
+      OM::Object* appended = b;
+      s->GetDieBooleansList()->append_items(1, &appended);
+      s->GetTagSolvaneMap()->Insert(tool, item.body);
+    }
+    EXPECT_EQ(s->GetSolvaneDieDesignSubtractBodies(nullptr), 1);
+    const int body = Build(s, row.status);
+    EXPECT_EQ(body != 0, row.status == 0);
+    if (body != 0) {
+      const double k = Kernel::ScaleFactors().factors[1];
+      EXPECT_NEAR(Kernel::Volume(body) * k * k * k, row.volume, 1e-3);
+      ExpectInside(body, {{0, 0, 10, false}, {0, 0, 30, true}, {250, 0, 20, true}, {-250, 250, 20, true}}, "the cut");
+    }
+    s->destroy();
   }
-  EXPECT_EQ(s->GetSolvaneDieDesignSubtractBodies(nullptr), 1);
-  const int body = Build(s);
-  const double k = Kernel::ScaleFactors().factors[1];
-  EXPECT_NEAR(Kernel::Volume(body) * k * k * k, 1000.0 * 800 * 40 - 200.0 * 200 * 20, 1e-3);
-  ExpectInside(body, {{0, 0, 10, false}, {0, 0, 30, true}, {250, 0, 20, true}, {-250, 250, 20, true}}, "the cut");
-  s->destroy();
 }
 
 // What the shoe's sweeps cannot stand on its flange, a flange of more points
@@ -1185,15 +1206,41 @@ TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFi
   }
 
   // The deck is 400 wide: walls of 195 leave a cavity 10 wide, walls of
-  // 200 none. The refused build leaves no body but the caches'.
-  for (const char* wall : {"195", "200"}) {
+  // 200 none. A T-shaped deck (a bar 400 x 100 on a stem 12 wide and 200
+  // long; outline 1400 long, 42400 in area) hollowed by walls of w leaves a
+  // cavity of 42400 - 1400 w + 4 w^2, 220 high: a deck the modeller cannot
+  // offset (walls of 5.8, 6.01: the bar alone would leave 388 x 88) is
+  // refused for that, not for its walls. The refused build leaves no body
+  // but the caches'. Flange 1000 x 800 x 40, deck up to 250.
+  struct WallRow {
+    const char* wall;
+    bool tee;  // the T-shaped deck instead of the 600 x 400 one
+    int status;
+    double volume;  // mm3
+  };
+  const WallRow wallRows[] = {
+      {"195", false, 0, 3.2e7 + 600.0 * 400 * 210 - 210.0 * 10 * 220},
+      {"200", false, 3030602, 0},
+      {"3", true, 0, 3.2e7 + 42400.0 * 210 - (42400 - 1400 * 3 + 4 * 9) * 220.0},
+      {"5", true, 0, 3.2e7 + 42400.0 * 210 - (42400 - 1400 * 5 + 4 * 25) * 220.0},
+      {"5.8", true, 3030634, 0},
+      {"6.01", true, 3030634, 0},
+  };
+  for (const WallRow& row : wallRows) {
+    const char* wall = row.wall;
     SCOPED_TRACE(wall);
-    DieShoeBuilder* s = Shoe();
+    DieShoeBuilder* s = Shoe(!row.tee);
+    if (row.tee)
+      Polygon(s->GetMainDeckSectionPtr(),
+              {{-6, -200}, {6, -200}, {6, 0}, {200, 0}, {200, 100}, {-200, 100}, {-200, 0}, {-6, 0}});
     Set(s->GetWallThickness(), wall);
     EXPECT_EQ(s->validate_nothrow(), 0);
     const int before = LiveBodies();
-    const bool refused = std::string(wall) == "200";
-    Build(s, refused ? 3030602 : 0);
+    const bool refused = row.status != 0;
+    const int body = Build(s, row.status);
+    if (body != 0) {
+      EXPECT_NEAR(Kernel::Volume(body) * 1e9 / row.volume, 1.0, 1e-9);
+    }
     const int cached = 1 + s->GetNumberSolvaneMainDecks() + s->GetNumberSolvaneMainDeckIntersections() +
                        s->GetNumberSolvaneMainDeckSubtractions();
     EXPECT_EQ(s->GetNumberSolvaneMainDeckSubtractions(), refused ? 0 : 1);

@@ -84,6 +84,29 @@ class DrawPunchBuild : public stamvik_test::SessionHostTest {
     const tag_t wall = ES_create_polyline(5, p);
     punch->GetMainWallCenterLine()->add_loop(SC_section::kClosed, 1, &wall);
   }
+  // The example's sheet (flat, 100 above the base plane), the profile
+  // through the corners turned by `turn` degrees about (70, 60), and the
+  // relief and its angle; the example's other sizes stay.
+  static void Example(DieDesDrawPunchBuilder* punch, const std::vector<std::array<double, 2>>& corners, double relief,
+                      double angle, double turn = 0) {
+    std::vector<std::array<double, 2>> turned;
+    const double c = std::cos(turn * M_PI / 180), s = std::sin(turn * M_PI / 180);
+    for (const auto& [x, y] : corners) turned.push_back({70 + c * (x - 70) - s * (y - 60), 60 + s * (x - 70) + c * (y - 60)});
+    Profile(punch, turned);
+    punch->GetSheetBody()->set_selected_tag(
+        ES_create_body_with_faces(nullptr, true, {FaceFrame{{-200, -200, 100}, {500, 0, 0, 0, 500, 0, 0, 0, 1}}}));
+    punch->SetReliefDistanse(relief);
+    punch->SetReliefAngle(angle);
+  }
+  // A T: a bar 140 x 40 on a stem `stem` wide and 60 long.
+  static std::vector<std::array<double, 2>> Tee(double stem) {
+    const double a = 70 - stem / 2, b = 70 + stem / 2;
+    return {{a, 0}, {b, 0}, {b, 60}, {140, 60}, {140, 100}, {0, 100}, {0, 60}, {a, 60}};
+  }
+  // An L: a square 36 x 36 less its corner past arms `arm` wide.
+  static std::vector<std::array<double, 2>> Ell(double arm) {
+    return {{50, 50}, {86, 50}, {86, 50 + arm}, {50 + arm, 50 + arm}, {50 + arm, 86}, {50, 86}};
+  }
   static void Core(DieDesDrawPunchBuilder* punch, double wall) {
     punch->SetCoreDrawPunchOption(true);
     punch->SetWallThickness(wall);
@@ -397,7 +420,19 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
     void (*change)(DieDesDrawPunchBuilder*);
     int status;
   };
+  // A relief that leaves an arm of the profile 0.01 wide or less (a T's
+  // stem 12 wide, an L's arms 12 or 30 wide, the L at an angle or turned in
+  // its plane) is refused before anything is made; 0.02 builds (the solids'
+  // volumes: tooling_solids_test).
   const Row rows[] = {
+      {"a T relieved to a stem 0.02 wide", [](DieDesDrawPunchBuilder* p) { Example(p, Tee(12), 5.99, 30); }, 0},
+      {"to a stem 0.008 wide", [](DieDesDrawPunchBuilder* p) { Example(p, Tee(12), 5.996, 30); }, 3030629},
+      {"an L of arms 12 relieved to 0.02", [](DieDesDrawPunchBuilder* p) { Example(p, Ell(12), 5.99, 60); }, 0},
+      {"to 0.004", [](DieDesDrawPunchBuilder* p) { Example(p, Ell(12), 5.998, 60); }, 3030629},
+      {"at 10 degrees", [](DieDesDrawPunchBuilder* p) { Example(p, Ell(12), 5.998, 10); }, 3030629},
+      {"turned in its plane", [](DieDesDrawPunchBuilder* p) { Example(p, Ell(12), 5.998, 60, 30); }, 3030629},
+      {"an L of arms 30 relieved to 0.004", [](DieDesDrawPunchBuilder* p) { Example(p, Ell(30), 14.998, 60); },
+       3030629},
       {"an allowance of -30 past the belt", [](DieDesDrawPunchBuilder* p) { p->SetMachiningAllowance(-30); }, 3030608},
       {"the top on the belt", [](DieDesDrawPunchBuilder* p) { p->SetMachiningAllowance(-25); }, 3030608},
       {"the top 0.02 above the belt", [](DieDesDrawPunchBuilder* p) { p->SetMachiningAllowance(-24.98); }, 0},

@@ -65,6 +65,18 @@ std::vector<Row> Rows() {
          return std::to_string(PlaneOfBody(sheet, point, normal));
        }},
       {"IsClosedSolid", "0", [](int, int solid) { return std::to_string(IsClosedSolid(solid)); }},
+      {"ZV_BODY_ask_n_solids", "22005 0",
+       [](int, int solid) {
+         int solids = 7;
+         const int error = ZV_BODY_ask_n_solids(solid, &solids);
+         return Text(error, solids);
+       }},
+      {"ZV_BODY_ask_box", "22005",
+       [](int sheet, int) {
+         const double origin[3] = {0, 0, 0}, axes[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+         double low[3], high[3];
+         return std::to_string(ZV_BODY_ask_box(sheet, origin, axes, low, high));
+       }},
       {"DescribeFaces", "0", [](int sheet, int) { return std::to_string(DescribeFaces(sheet).size()); }},
       {"DescribeEdges", "0 0",
        [](int, int solid) {

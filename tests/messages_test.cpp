@@ -204,6 +204,8 @@ const Row kRows[] = {
       {"kReliefDistanceNotAboveTolerance", Messages::kReliefDistanceNotAboveTolerance, 3030617},
       {"kCoreWallTooThick", Messages::kCoreWallTooThick, 3030618},
       {"kReliefTakesProfile", Messages::kReliefTakesProfile, 3030619},
+      {"kReliefLeavesThinPart", Messages::kReliefLeavesThinPart, 3030629},
+      {"kDeckInnerBlockNotMade", Messages::kDeckInnerBlockNotMade, 3030634},
       {"kManikinUserLengthNotPositive", Messages::kManikinUserLengthNotPositive, 3770401},
       {"kManikinBackAngleOutOfRange", Messages::kManikinBackAngleOutOfRange, 3770409},
       {"kManikinBackAngleAllowedOutOfRange", Messages::kManikinBackAngleAllowedOutOfRange, 3770410},

@@ -259,22 +259,19 @@ int CommitLine(const std::string& journal, int count) {
   return 0;
 }
 
-// The punch's stem relieved to 0.04 down to 0.002 wide: the modeller's own
-// chamfer, which the punch falls back on, faults there. The commit is
-// refused with its number and words and rolled back, the play goes on, and
-// a punch committed after it in the same play builds. (A modeller that made
-// the chamfer would close the first commit with 0, not the status the
-// journal expects: the play would stop there with exit 1 saying so.) What
-// the modeller held in the frames the fault jumped over is never freed: the
-// sanitizer build's leak suppressions for the modeller's allocations
-// (tools/lsan.supp) cover it.
-TEST(ModellerFaultsPlay, APunchWhoseChamferFaultsIsRefusedAndTheNextBuilds) {
+// The punch's stem relieved to 0.04 and 0.02 wide builds (its chamfer is
+// the loop's, each length on its own face: the modeller's own chamfer, which
+// used to fault there, is not reached); relieved to 0.002 it is refused
+// before anything is made (3030629). The play goes on either way, and a
+// punch committed after it in the same play builds. (A commit closing with
+// another status than the journal's stops the play with exit 1.)
+TEST(ModellerFaultsPlay, APunchOnAThinStemIsBuiltOrRefusedAndTheNextBuilds) {
   const fs::path folder = fs::temp_directory_path() / ("modeller_faults_" + std::to_string(getpid()));
   fs::create_directories(folder);
-  for (double relief : {5.98, 5.99, 5.999}) {
+  for (const auto& [relief, closing] : {std::pair{5.98, 0}, std::pair{5.99, 0}, std::pair{5.999, 3030629}}) {
     SCOPED_TRACE(relief);
     const fs::path journal = folder / "t.jou", err = folder / "err.txt";
-    const std::string text = PunchesOnAT({{relief, 3030589}, {8, 0}});
+    const std::string text = PunchesOnAT({{relief, closing}, {8, 0}});
     std::ofstream(journal, std::ios::binary) << text;
     const std::string command = std::string(KTXHOST_PROGRAM) + " play " + journal.string() + " --plugin " +
                                 STAMVIK_PLUGIN + " >/dev/null 2>" + err.string();
@@ -283,13 +280,11 @@ TEST(ModellerFaultsPlay, APunchWhoseChamferFaultsIsRefusedAndTheNextBuilds) {
     // The shell answers 128 + the signal for a program a signal ended.
     const std::string said = FileText(err);
     EXPECT_EQ(WEXITSTATUS(status), 0) << said;
-    const std::string refused = journal.string() + ":" + std::to_string(CommitLine(text, 1)) +
-                                ": warning: 3030589 Error occurs on creating draw punch chamfer.\n";
-    const std::string built = journal.string() + ":" + std::to_string(CommitLine(text, 2)) +
-                              ": status: Create draw punch chamfer successfully.\n";
-    const auto at = said.find(refused);
-    EXPECT_NE(at, std::string::npos) << said;
-    EXPECT_NE(said.find(built, at == std::string::npos ? 0 : at), std::string::npos) << said;
+    for (int commit : {1, 2}) {
+      const std::string built = journal.string() + ":" + std::to_string(CommitLine(text, commit)) +
+                                ": status: Create draw punch chamfer successfully.\n";
+      EXPECT_EQ(said.find(built) != std::string::npos, commit == 2 || closing == 0) << said;
+    }
   }
   std::error_code ignored;
   fs::remove_all(folder, ignored);

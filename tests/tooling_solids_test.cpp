@@ -232,8 +232,15 @@ TEST_F(ToolingSolids, AChamferFindsASideGivenInPiecesAsOneEdgeAndOneWithinTheTol
     double a, b;                             // the offsets, mm
     int chamfered;
     double volume;
+    std::vector<Probe> probes = {};
   };
+  // The other three sides alone make no loop: the modeller's own chamfer, 1
+  // on the top and 2 down each wall, the walls' prisms (22 long, 1 a unit
+  // of length) less their overlaps at the two corners between them (2/3
+  // each). Cut where s + (4 - z) / 2 < 1, s in from the wall y = 6.
   const Row rows[] = {
+      {"three sides alone", {}, 1, 2, 3, 240 - 22 + 4.0 / 3,
+       {{5, 5.5, 3.2, Containment::Out}, {5, 4.4, 3.9, Containment::In}}},
       {"the first side in two pieces", {piece(0, 4), piece(4, 10)}, 1, 2, 4, 240 - 88.0 / 3},
       {"in three pieces, one turned round", {piece(0, 3), piece(7, 3), piece(7, 10)}, 1, 2, 4, 240 - 88.0 / 3},
       {"a second offset of 0", {side(0)}, 1, 0, 0, 240},
@@ -251,6 +258,7 @@ TEST_F(ToolingSolids, AChamferFindsASideGivenInPiecesAsOneEdgeAndOneWithinTheTol
     EXPECT_EQ(chamfered, row.chamfered);
     EXPECT_NEAR(VolumeMm3(block), row.volume, 1e-6);
     EXPECT_TRUE(Kernel::IsClosedSolid(block));
+    ExpectProbes(block, row.probes);
     Kernel::DeleteBody(block, "test");
   }
 }
@@ -539,6 +547,45 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
   KTX::PART_set_work_part(part());
 }
 
+// What a build reports built lies inside the box of its base ring (the
+// profile, 200 x 120, offset out by the base width less the relief: 52,
+// built so) and between the base plane and its top (101.5): judged again
+// with a narrower base, or below the deck sheet (60), it does not.
+TEST_F(ToolingSolids, ABuiltPunchLiesWithinItsBaseAndItsTop) {
+  KTX::PART_part* own = KTX::PART_part::Create(0);
+  KTX::PART_set_work_part(own);
+  const ExamplePunch made = CommitExamplePunch(own, 0, 60);
+  ASSERT_EQ(made.status, 0);
+  auto bodyOf = [&](const char* title) {
+    auto* finder = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(0, own);
+    const KTX::tag_t body = finder->GetFeatFirstBody(MemberOf(own, made.set, title));
+    finder->destroy();
+    return body;
+  };
+  const double p[] = {0, 0, 50, 200, 0, 50, 200, 120, 50, 0, 120, 50, 0, 0, 50};
+  const KTX::tag_t profile = KTX::ES_create_polyline(5, p);
+  struct Row {
+    const char* what;
+    double baseWidth;
+    const char* top;
+    bool within;
+  };
+  const Row rows[] = {
+      {"as built", 60, "QD$ROUGH_OFFSET_TOP", true},
+      {"a base 0.02 narrower", 59.98, "QD$ROUGH_OFFSET_TOP", false},
+      {"the deck sheet for its top", 60, "QD$ROUGH_OFFSET_BOTTOM", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(made.set, own);
+    punch->SetBaseWidth(row.baseWidth);
+    EXPECT_EQ(punch->WithinItsBase(bodyOf("QD$MAIN_OUTER_SOLID"), bodyOf(row.top), profile, 0, 0), row.within);
+    punch->destroy();
+  }
+  own->destroy();
+  KTX::PART_set_work_part(part());
+}
+
 // ---- the examples and profiles of many sides, played by ktxhost --------------
 
 const std::filesystem::path kExamples = std::filesystem::path(STAMVIK_TEST_DATA) / ".." / ".." / "examples";
@@ -812,6 +859,45 @@ std::string Outlined(const std::string& journal, const std::vector<std::array<do
   cut("\"CreateLine\"", lines);
   return text;
 }
+// The example punch on the profile round the corners (turned by `turn`
+// degrees about (70, 60)), relieved by `relief` at `angle` degrees.
+std::string PunchOn(std::vector<std::array<double, 2>> corners, double relief, double angle, double turn = 0) {
+  const double c = std::cos(turn * M_PI / 180), s = std::sin(turn * M_PI / 180);
+  for (auto& [x, y] : corners) {
+    const double dx = x - 70, dy = y - 60;
+    x = 70 + c * dx - s * dy;
+    y = 60 + s * dx + c * dy;
+  }
+  std::string text = Outlined("draw_punch.jou", corners, "# Edit:");
+  char relieved[80], angled[80];
+  std::snprintf(relieved, sizeof relieved, "\"reliefdistanse\" - %.17g 0", relief);
+  std::snprintf(angled, sizeof angled, "\"reliefangle\" - %.17g 0", angle);
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"\"reliefdistanse\" - 8 0", relieved},
+                                 std::pair<std::string, std::string>{"\"reliefangle\" - 60 0", angled}})
+    text.replace(text.find(from), from.size(), to);
+  return text;
+}
+// A T: a bar 140 x 40 on a stem `stem` wide and 60 long; an L: a square
+// 36 x 36 less its corner past arms `arm` wide.
+std::vector<std::array<double, 2>> Tee(double stem) {
+  const double a = 70 - stem / 2, b = 70 + stem / 2;
+  return {{a, 0}, {b, 0}, {b, 60}, {140, 60}, {140, 100}, {0, 100}, {0, 60}, {a, 60}};
+}
+std::vector<std::array<double, 2>> Ell(double arm) {
+  return {{50, 50}, {86, 50}, {86, 50 + arm}, {50 + arm, 50 + arm}, {50 + arm, 86}, {50, 86}};
+}
+// The punch's solid for a profile of area A and length P with four more
+// convex corners than reflex ones, relieved by r at the angle a (the
+// example's other sizes): the base (the profile offset out by 60 - r, 30
+// thick), the relieved wall (offset in by r, 45 high up to the belt at 75),
+// the top (the profile, 26.5 up to 101.5), and the chamfer's wedge, r
+// across and h = r tan a down the wall: h (P_r r / 2 + 4 r^2 / 3), P_r = P
+// - 8 r. An offset by d (out) has the area A + P d + 4 d^2.
+double PunchVolume(double area, double length, double r, double angle) {
+  auto offset = [&](double d) { return area + length * d + 4 * d * d; };
+  const double h = r * std::tan(angle * 3.1415926 * 0.005555555555555556);
+  return 30 * offset(60 - r) + 45 * offset(-r) + 26.5 * area + h * ((length - 8 * r) * r / 2 + 4 * r * r / 3);
+}
 
 // Sizes at the edge of what a punch or a die is: each builds the solid its
 // sizes describe.
@@ -865,6 +951,19 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
       {"a comb", outlined({{0, 0}, {140, 0}, {140, 60}, {120, 60}, {120, 20}, {80, 20}, {80, 60}, {60, 60}, {60, 20},
                            {20, 20}, {20, 60}, {0, 60}}),
        punchOf(5200, 560), {-2, -2, 0, 142, 62, 101.5}, 1e-8},
+      // Profiles relieved to an arm 0.04 or 0.02 wide, each chamfer its own
+      // length on each face: a T (A 6320, P 480; its stem 8 wide: A 6080),
+      // an L of arms 12 (A 720, P 144) and of arms 30 (A 1260), the L also
+      // turned in its plane. 1651441.99 mm3 for the T at 30 degrees.
+      {"a T relieved to a stem 0.04 wide, at 0.5 degrees", PunchOn(Tee(12), 5.98, 0.5),
+       PunchVolume(6320, 480, 5.98, 0.5)},
+      {"at 10 degrees", PunchOn(Tee(12), 5.98, 10), PunchVolume(6320, 480, 5.98, 10)},
+      {"at 30 degrees", PunchOn(Tee(12), 5.98, 30), PunchVolume(6320, 480, 5.98, 30)},
+      {"at 40 degrees", PunchOn(Tee(12), 5.98, 40), PunchVolume(6320, 480, 5.98, 40)},
+      {"a T of a stem 8 relieved to 0.02", PunchOn(Tee(8), 3.99, 30), PunchVolume(6080, 480, 3.99, 30)},
+      {"an L of arms 12 relieved to 0.04", PunchOn(Ell(12), 5.98, 60), PunchVolume(720, 144, 5.98, 60)},
+      {"at 10 degrees, turned in its plane", PunchOn(Ell(12), 5.98, 10, 30), PunchVolume(720, 144, 5.98, 10)},
+      {"an L of arms 30 relieved by 5.998", PunchOn(Ell(30), 5.998, 60), PunchVolume(1260, 144, 5.998, 60)},
       // The chamfer down to the base plane, its leg the wall (75) from the
       // belt: the uncored punch 3540000 (as without chamfer) and, above the
       // base (z 30 to 75), at t below the belt the ring s = 8 (1 - t / 75)

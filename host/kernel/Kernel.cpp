@@ -14,6 +14,7 @@
 #include <variant>
 
 #include "kernel/Modeller.hpp"
+#include "kernel/Solids.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Failure.hpp"
@@ -848,6 +849,46 @@ int ZV_BODY_ask_faces(int body, int* n_faces, int** faces) {
   const std::vector<int>& list = state().entities.at(body).faces;
   *n_faces = static_cast<int>(list.size());
   *faces = hostArray(list);
+  return 0;
+}
+
+int ZV_BODY_ask_box(int body, const double origin[3], const double matrix[9], double low[3], double high[3]) {
+  KTX::Host::Log("ZV_BODY_ask_box", "body=" + std::to_string(body));
+  if (origin == nullptr || matrix == nullptr || low == nullptr || high == nullptr) return ZV_ERROR_bad_value;
+  resolve(body);
+  if (int error = bodyError(body)) return error;
+  if (!KTX::Kernel::HasGeometry(body)) return ZV_ERROR_geometry;
+  return KTX::Kernel::AlignedBounds(body, origin, matrix, low, high) ? 0 : ZV_ERROR_geometry;
+}
+
+int ZV_BODY_ask_n_solids(int body, int* n_solids) {
+  KTX::Host::Log("ZV_BODY_ask_n_solids", "body=" + std::to_string(body));
+  if (n_solids == nullptr) return ZV_ERROR_bad_value;
+  *n_solids = 0;
+  resolve(body);
+  if (int error = bodyError(body)) return error;
+  if (!KTX::Kernel::HasGeometry(body)) return ZV_ERROR_geometry;
+  // Faces that share an edge belong to one solid: the solids are the groups
+  // of faces joined so.
+  std::vector<std::vector<double>> edges;
+  std::vector<std::vector<int>> faceEdges;
+  KTX::Kernel::DescribeEdges(body, &edges, &faceEdges);
+  std::vector<int> group(faceEdges.size());
+  for (std::size_t i = 0; i < group.size(); ++i) group[i] = static_cast<int>(i);
+  auto root = [&](int f) {
+    while (group[static_cast<std::size_t>(f)] != f) f = group[static_cast<std::size_t>(f)];
+    return f;
+  };
+  std::vector<int> firstFace(edges.size(), -1);
+  for (std::size_t f = 0; f < faceEdges.size(); ++f)
+    for (int e : faceEdges[f]) {
+      int& seen = firstFace[static_cast<std::size_t>(e)];
+      if (seen < 0)
+        seen = static_cast<int>(f);
+      else
+        group[static_cast<std::size_t>(root(static_cast<int>(f)))] = root(seen);
+    }
+  for (std::size_t f = 0; f < group.size(); ++f) *n_solids += root(static_cast<int>(f)) == static_cast<int>(f);
   return 0;
 }
 

@@ -99,6 +99,15 @@ KTX_HOST_API int ZV_BODY_ask_type(int body, int* type);
 // (null when there are none).
 KTX_HOST_API int ZV_BODY_ask_faces(int body, int* n_faces, int** faces);
 KTX_HOST_API int ZV_FACE_ask_body(int face, int* body);
+// The box of a body's geometry along a frame's axes (the matrix's rows), as
+// coordinates in the frame placed at `origin` (kernel units). A body without
+// geometry is ZV_ERROR_geometry.
+KTX_HOST_API int ZV_BODY_ask_box(int body, const double origin[3], const double matrix[9], double low[3],
+                                 double high[3]);
+// How many separate solids a body's geometry holds: its faces fall into that
+// many groups joined by shared edges. A body without geometry is
+// ZV_ERROR_geometry (*n_solids 0).
+KTX_HOST_API int ZV_BODY_ask_n_solids(int body, int* n_solids);
 // Sweeps a sheet, in place, into a solid along the path (kernel units): with
 // geometry the prism of its face. Answer "ZV_BODY_sweep" non-zero: that error
 // and the sheet unchanged.

@@ -37,7 +37,8 @@ KTX_HOST_API int MakeBoxSheet(const double origin[3], const double matrix[9], co
 KTX_HOST_API int Combine(int target, int tool, bool subtract);
 // Chamfers the body's edges that run between the given ends (six numbers an
 // edge, either way round, within `tolerance`): `first` measured on the edge's
-// first face, `second` on the other. *chamfered is how many were found; none
+// face in the plane all the edges lie in (when they do not, on the face it
+// shares with an edge meeting it end to end), `second` on the other. *chamfered is how many were found; none
 // found changes nothing and is no error. The edges of a straight side given
 // in several pieces end to end are found as one. A loop of them in one
 // plane between a face in that plane and walls that all run one way (square

@@ -427,7 +427,11 @@ bool loopChamfer(const TopoDS_Shape& shape, const std::vector<const Matched*>& l
   if (area.Modulus() <= kSame * kSame || loop.size() < 3) return false;
   const gp_Dir normal(area);
   // Each edge: its face in the plane and its wall, and which way each lies.
-  const Matched& m = *loop.front();
+  // The edges' sides are told at the longest edge: a short one leaves the
+  // face classifier too little of its faces to step into.
+  const Matched& m = **std::max_element(loop.begin(), loop.end(), [](const Matched* a, const Matched* b) {
+    return a->ends[0].Distance(a->ends[1]) < b->ends[0].Distance(b->ends[1]);
+  });
   bool planar[2];
   const gp_Dir n0 = planeNormal(m.faces[0], &planar[0]), n1 = planeNormal(m.faces[1], &planar[1]);
   if (!planar[0] || !planar[1]) return false;
@@ -463,10 +467,14 @@ bool loopChamfer(const TopoDS_Shape& shape, const std::vector<const Matched*>& l
   if (std::fabs(way.Dot(gp_Vec(normal))) < 1.0e-3) return false;
   gp_Vec inFlat, inWall;
   if (!intoFace(m, m.faces[flat], &inFlat) || !intoFace(m, m.faces[1 - flat], &inWall)) return false;
-  // Down the walls, the side the first edge's wall lies on.
+  // Down the walls, the side that edge's wall lies on.
   const gp_Vec down = way.Dot(inWall) > 0 ? way : -way;
-  // Outward from the loop in its plane at its first edge.
-  const gp_Vec along(gp_Pnt(corners[0], corners[1], corners[2]), gp_Pnt(corners[3], corners[4], corners[5]));
+  // Outward from the loop in its plane at that edge, which runs from its
+  // corner to the next.
+  const std::size_t k = 3 * static_cast<std::size_t>(std::find(loop.begin(), loop.end(), &m) - loop.begin());
+  const std::size_t l = (k + 3) % corners.size();
+  const gp_Vec along(gp_Pnt(corners[k], corners[k + 1], corners[k + 2]),
+                     gp_Pnt(corners[l], corners[l + 1], corners[l + 2]));
   const bool outward = along.Crossed(gp_Vec(normal)).Dot(inFlat) > 0;
   std::vector<double> wider;
   if (offsetLoop(corners, outward ? first : -first, &wider) != 0) return false;
@@ -514,6 +522,53 @@ bool loopChamfer(const TopoDS_Shape& shape, const std::vector<const Matched*>& l
   const bool hollow = !Shapes::IsSolid(shape) || down.Dot(gp_Vec(flatOut)) > 0;
   return Shapes::Boolean(shape, {wedge}, hollow ? Shapes::Operation::Unite : Shapes::Operation::Subtract, result) ==
          Shapes::Outcome::Done;
+}
+
+// The normal of the plane all the edges lie in, within the tolerance; a
+// null vector when they lie in none (or on one line).
+gp_Vec planeOfEdges(const std::vector<Matched>& all, double tolerance) {
+  std::vector<gp_Pnt> ends;
+  for (const Matched& each : all) ends.insert(ends.end(), {each.ends[0], each.ends[1]});
+  if (ends.empty()) return gp_Vec();
+  // The plane through the first end, the end farthest from it and the end
+  // farthest from the line through those two.
+  std::size_t far = 0;
+  for (std::size_t i = 1; i < ends.size(); ++i)
+    if (ends[0].Distance(ends[i]) > ends[0].Distance(ends[far])) far = i;
+  const gp_Vec line(ends[0], ends[far]);
+  gp_Vec across;
+  for (const gp_Pnt& p : ends) {
+    const gp_Vec v = line.Crossed(gp_Vec(ends[0], p));
+    if (v.SquareMagnitude() > across.SquareMagnitude()) across = v;
+  }
+  if (across.Magnitude() <= kSame * kSame) return gp_Vec();
+  const gp_Vec normal = across.Normalized();
+  for (const gp_Pnt& p : ends)
+    if (std::fabs(gp_Vec(ends[0], p).Dot(normal)) > tolerance) return gp_Vec();
+  return normal;
+}
+
+// Which of the edge's two faces takes a chamfer's first length: when all
+// the edges lie in one plane (`plane` its normal, else null), the face in
+// that plane; else the face it shares with an edge that meets it end to
+// end; else its first face.
+int flatSide(const Matched& m, const std::vector<Matched>& all, const gp_Vec& plane, double tolerance) {
+  for (int side = 0; plane.Magnitude() > 0 && side < 2; ++side) {
+    bool planar = false;
+    const gp_Dir n = planeNormal(m.faces[side], &planar);
+    if (planar && n.IsParallel(gp_Dir(plane), 1.0e-6)) return side;
+  }
+  for (const Matched& other : all) {
+    if (&other == &m) continue;
+    bool meets = false;
+    for (const gp_Pnt& a : m.ends)
+      for (const gp_Pnt& b : other.ends) meets = meets || a.Distance(b) <= tolerance;
+    if (!meets) continue;
+    for (int side = 0; side < 2; ++side)
+      for (const TopoDS_Face& face : other.faces)
+        if (face.IsSame(m.faces[side]) && !face.IsSame(m.faces[1 - side])) return side;
+  }
+  return 0;
 }
 
 // The given edges as segments between their ends, where two straight ones
@@ -611,9 +666,13 @@ int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double
     }
     if (!done) {
       // Anything else is the modeller's own chamfer, `first` on the face in
-      // which the edge's neighbours lie when they all lie in one plane.
+      // which the edge's neighbours lie when they all lie in one plane, as
+      // the loop's wedge measures it: the modeller measures its first
+      // length on the face it is given.
       BRepFilletAPI_MakeChamfer chamfer(*shape);
-      for (const Matched& m : matched) chamfer.Add(first, second, m.edge, m.faces[0]);
+      const gp_Vec plane = planeOfEdges(matched, tolerance);
+      for (const Matched& m : matched)
+        chamfer.Add(first, second, m.edge, m.faces[flatSide(m, matched, plane, tolerance)]);
       chamfer.Build();
       if (!chamfer.IsDone()) return ZV_ERROR_geometry;
       made = chamfer.Shape();

@@ -3,6 +3,7 @@
 // they make together with the boolean tools.
 #include "DieDes_DieShoeBody.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <utility>
@@ -51,6 +52,7 @@ using Messages::kShoeBlockNotCopied;
 using Messages::kStageHostError;
 using Messages::kVanished;
 using Messages::kWallsLeaveNoCavity;
+using Messages::kDeckInnerBlockNotMade;
 constexpr int kEntityCurve = 45;
 
 double KernelLength() { return Kernel::ScaleFactors().factors[0]; }
@@ -381,7 +383,9 @@ int DieShoeBuilder::GetSolvaneMainDeckIntersectionBodies(int** bodies) {
     for (int i = 0, n = GetNumberSolvaneMainDecks(); i < n; ++i) {
       const int inner = CreateOffsetBody(-wall, GetSolvaneMainDeck(i));
       if (inner == 0) {
-        SetWarningNumber(kShoeBlockNotCopied);
+        // Not made at all, unlike one the walls leave no volume (which the
+        // kernel takes away): the build says so rather than blame the walls.
+        SetWarningNumber(kDeckInnerBlockNotMade);
         continue;
       }
       // Ours until the cache holds it, a host error's way out included.
@@ -755,6 +759,29 @@ bool DieShoeBuilder::ApplyTools(int body, int* count, int** tools, bool unite) {
   return stopped;
 }
 
+bool DieShoeBuilder::WithinFlangeAndDecks(int body) {
+  tag_t tag = 0;
+  double origin[3], matrix[9];
+  int solids = 0;
+  if (!GetBaseOrientation(&tag, origin, matrix) || ZV_BODY_ask_n_solids(body, &solids) != 0) return true;
+  const double factor = KernelLength();
+  const double at[3] = {origin[0] * factor, origin[1] * factor, origin[2] * factor};
+  double low[3], high[3];
+  if (ZV_BODY_ask_box(body, at, matrix, low, high) != 0) return true;
+  double bound[2][3] = {{HUGE_VAL, HUGE_VAL, HUGE_VAL}, {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL}};
+  std::vector<int> blocks = {m_solvaneBaseFlange};
+  for (int i = 0, n = GetNumberSolvaneMainDecks(); i < n; ++i) blocks.push_back(GetSolvaneMainDeck(i));
+  for (int block : blocks) {
+    double lo[3], hi[3];
+    if (block == 0 || ZV_BODY_ask_box(block, at, matrix, lo, hi) != 0) return true;
+    for (int k = 0; k < 3; ++k) bound[0][k] = std::min(bound[0][k], lo[k]), bound[1][k] = std::max(bound[1][k], hi[k]);
+  }
+  const double margin = m_distanceTolerance * factor;
+  bool inside = solids == 1;
+  for (int k = 0; k < 3; ++k) inside = inside && low[k] >= bound[0][k] - margin && high[k] <= bound[1][k] + margin;
+  return inside;
+}
+
 int DieShoeBuilder::CreateBody(int* body) {
   *body = 0;
   if (ABORT_ask_flag_status()) return kAborted;
@@ -797,6 +824,8 @@ int DieShoeBuilder::CombineOnto(int* body) {
   if (GetNumberSolvaneMainDeckSubtractions() < GetNumberSolvaneMainDecks()) {
     DeleteLive(*body);
     *body = 0;
+    for (int i = 0, n = GetWarningNumbersLength(); i < n; ++i)
+      if (GetWarningNumbers(i) == kDeckInnerBlockNotMade) return kDeckInnerBlockNotMade;
     return kWallsLeaveNoCavity;
   }
   // Every tool fetched is deleted, also once the user has stopped.
@@ -828,6 +857,14 @@ int DieShoeBuilder::CombineOnto(int* body) {
   if (ApplyTools(*body, &designs, &designBodies, false)) return kAborted;
 
   if (*body == 0 || !ZV_ENTITY_is(*body)) {
+    *body = 0;
+    return kNoBaseBody;
+  }
+  // What the blocks made must be the shoe its flange and decks outline: one
+  // solid inside their box, from the flange's underside to the decks' top.
+  // Anything else is a shoe not built.
+  if (!WithinFlangeAndDecks(*body)) {
+    DeleteLive(*body);
     *body = 0;
     return kNoBaseBody;
   }

@@ -228,6 +228,10 @@ inline constexpr int kSelectedOwnFeature = 3030633;
 inline constexpr int kMainDeckOutsideFlange = 3030600;
 inline constexpr int kDeckCutoutOutsideFlange = 3030601;
 inline constexpr int kWallsLeaveNoCavity = 3030602;
+// A main deck whose inner block (the deck offset inwards by the wall
+// thickness) the modeller could not make: its walls may well leave a
+// cavity, which the shoe cannot be built without.
+inline constexpr int kDeckInnerBlockNotMade = 3030634;
 inline constexpr int kBaseFlangeTooManyPoints = 3030603;
 // Die shoe loops that cannot give the body they describe: a loop that
 // crosses or touches itself or bounds no area (base flange, main deck, deck
@@ -276,6 +280,11 @@ inline constexpr int kDrawDiePunchNoArea = 3030616;
 inline constexpr int kReliefDistanceNotAboveTolerance = 3030617;
 inline constexpr int kCoreWallTooThick = 3030618;
 inline constexpr int kReliefTakesProfile = 3030619;
+// A relief that leaves the relieved punch profile (its inward offset by the
+// relief, sharp cornered) a part no wider than the distance tolerance: two
+// of its sides that are no neighbours come that near, as where an arm of the
+// profile is all but relieved away.
+inline constexpr int kReliefLeavesThinPart = 3030629;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 

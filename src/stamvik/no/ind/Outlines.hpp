@@ -316,4 +316,83 @@ inline bool Overlap(const Ring& a, const Ring& b, double tolerance) {
   return reaches(a, oa, ob) || reaches(b, ob, oa);
 }
 
+// The edges chained end to end (either way round, ends within the
+// tolerance) into one closed loop's corners; false when they make no single
+// closed loop.
+inline bool ChainedRing(const Outline& o, double tolerance, Ring* ring) {
+  ring->clear();
+  const std::size_t n = o.edges.size();
+  if (n < 3) return false;
+  std::vector<bool> used(n, false);
+  used[0] = true;
+  ring->push_back({o.edges[0].x0, o.edges[0].y0});
+  Point end = {o.edges[0].x1, o.edges[0].y1};
+  for (std::size_t count = 1; count < n; ++count) {
+    bool found = false;
+    for (std::size_t i = 0; i < n && !found; ++i) {
+      if (used[i]) continue;
+      const Edge& e = o.edges[i];
+      const Point a = {e.x0, e.y0}, b = {e.x1, e.y1};
+      if (Detail::Gap(a, end) <= tolerance || Detail::Gap(b, end) <= tolerance) {
+        const bool forward = Detail::Gap(a, end) <= tolerance;
+        used[i] = found = true;
+        if (Detail::Gap(end, ring->back()) > tolerance) ring->push_back(end);
+        end = forward ? b : a;
+      }
+    }
+    if (!found) return false;
+  }
+  if (Detail::Gap(end, ring->front()) > tolerance) return false;
+  if (Detail::Gap(end, ring->back()) > tolerance) ring->push_back(end);
+  while (ring->size() > 1 && Detail::Gap(ring->front(), ring->back()) <= tolerance) ring->pop_back();
+  return ring->size() >= 3;
+}
+
+// The ring's sides moved inwards by `depth` (outwards when negative), each
+// corner where its two sides' lines meet (sharp corners), as the modeller
+// offsets a loop; false when the ring bounds no area or turns back on
+// itself. Sides that vanish on the way are not looked for.
+inline bool OffsetCorners(const Ring& ring, double depth, Ring* out) {
+  const std::size_t n = ring.size();
+  out->clear();
+  const double area = SignedArea(ring);
+  if (n < 3 || area == 0) return false;
+  // Inwards is left of a counter-clockwise ring's sides.
+  const double left = area > 0 ? depth : -depth;
+  for (std::size_t j = 0; j < n; ++j) {
+    const Point& a = ring[(j + n - 1) % n];
+    const Point& p = ring[j];
+    const Point& b = ring[(j + 1) % n];
+    const double l0 = Detail::Gap(a, p), l1 = Detail::Gap(p, b);
+    if (!(l0 > 0) || !(l1 > 0)) return false;
+    const double t0x = (p.x - a.x) / l0, t0y = (p.y - a.y) / l0, t1x = (b.x - p.x) / l1, t1y = (b.y - p.y) / l1;
+    const Point q0 = {p.x - t0y * left, p.y + t0x * left}, q1 = {p.x - t1y * left, p.y + t1x * left};
+    const double turn = t0x * t1y - t0y * t1x;
+    if (std::abs(turn) <= 1e-12) {
+      if (t0x * t1x + t0y * t1y < 0) return false;  // the ring turns back on itself
+      out->push_back(q1);
+      continue;
+    }
+    const double s = ((q1.x - q0.x) * t1y - (q1.y - q0.y) * t1x) / turn;
+    out->push_back({q0.x + s * t0x, q0.y + s * t0y});
+  }
+  return true;
+}
+
+// The sharp offset inwards by `depth` as the modeller makes it while no side
+// vanishes; false when one would turn round (the loop changes its make-up)
+// or the ring bounds no area.
+inline bool SharpInwardOffset(const Ring& ring, double depth, Ring* out) {
+  if (!OffsetCorners(ring, depth, out)) return false;
+  const std::size_t n = ring.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const Point& c0 = (*out)[i];
+    const Point& c1 = (*out)[(i + 1) % n];
+    const Point& p0 = ring[i];
+    const Point& p1 = ring[(i + 1) % n];
+    if ((c1.x - c0.x) * (p1.x - p0.x) + (c1.y - c0.y) * (p1.y - p0.y) <= 0) return false;
+  }
+  return SignedArea(*out) * SignedArea(ring) > 0;
+}
+
 }  // namespace KTX::Stamvik::Outlines

@@ -11,6 +11,7 @@
 #include "exp/Expression.hpp"
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
+#include "kernel/Kernel.hpp"
 #include "math/Vector.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
@@ -283,17 +284,86 @@ double FaceSide(tag_t sheet, const double normal[3]) {
   return against > 0 ? -1.0 : 1.0;
 }
 
-bool SeeCurves(const std::vector<tag_t>& curves, const double normal[3], SeenCurves* seen) {
-  // Two axes across the normal, any two.
+namespace {
+
+// Two axes across the normal, any two, the same for every look along it.
+bool axesAcross(const double normal[3], double x[3], double y[3]) {
   static constexpr double kX[3] = {1, 0, 0}, kY[3] = {0, 1, 0};
   const double* pick = std::fabs(normal[0]) < 0.9 ? kX : kY;
-  double x[3], y[3];
   const double along = Math::Dot(pick, normal);
   for (int i = 0; i < 3; ++i) x[i] = pick[i] - along * normal[i];
   const double length = std::sqrt(Math::Dot(x, x));
   if (length == 0) return false;
-  for (double& v : x) v /= length;
+  for (int i = 0; i < 3; ++i) x[i] /= length;
   Math::Cross(normal, x, y);
+  return true;
+}
+
+// The box of a model body's geometry in the axes across the normal and the
+// normal (host lengths); false when it has none to ask.
+bool boxAlong(tag_t body, const double normal[3], double low[3], double high[3]) {
+  double frame[9];
+  if (!axesAcross(normal, frame, frame + 3)) return false;
+  for (int i = 0; i < 3; ++i) frame[6 + i] = normal[i];
+  const int kernelBody = ES_solid_ask_solvane_tag(body);
+  const double origin[3] = {0, 0, 0};
+  if (kernelBody == 0 || ZV_BODY_ask_box(kernelBody, origin, frame, low, high) != 0) return false;
+  const double toHost = Kernel::ScaleFactors().factors[1];
+  for (int i = 0; i < 3; ++i) low[i] *= toHost, high[i] *= toHost;
+  return true;
+}
+
+}  // namespace
+
+bool LiesWithin(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance) {
+  const int kernelBody = ES_solid_ask_solvane_tag(solid);
+  int solids = 0;
+  double low[3], high[3];
+  if (kernelBody == 0 || ZV_BODY_ask_n_solids(kernelBody, &solids) != 0 || !boxAlong(solid, normal, low, high))
+    return true;
+  if (solids != 1) return false;
+  double x0 = HUGE_VAL, x1 = -HUGE_VAL, y0 = HUGE_VAL, y1 = -HUGE_VAL;
+  for (const Stamvik::Outlines::Ring& ring : bounds.rings)
+    for (const Stamvik::Outlines::Point& p : ring)
+      x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
+  // Compared so that a bound that is not a number lets nothing through.
+  const bool across = bounds.rings.empty() || (low[0] >= x0 - tolerance && high[0] <= x1 + tolerance &&
+                                                low[1] >= y0 - tolerance && high[1] <= y1 + tolerance);
+  return across && low[2] >= bounds.low - tolerance && high[2] <= bounds.high + tolerance;
+}
+
+double PlaneHeight(tag_t plane, tag_t body, const double normal[3]) {
+  int count = 0;
+  Stamvik::HostBlock<tag_t> faces;
+  ES_body_ask_faces(body, &count, faces.out());
+  if (count == 0) return HUGE_VAL;
+  double onPlane[3], onFace[3];
+  JAUTL_SINGLE_MEASURE_ask_minimum_dist(plane, faces.get()[0], onPlane, onFace);
+  return Math::Dot(onPlane, normal);
+}
+
+bool HeightsAlong(tag_t body, const double normal[3], double* low, double* high) {
+  double lo[3], hi[3];
+  if (!boxAlong(body, normal, lo, hi)) return false;
+  *low = lo[2];
+  *high = hi[2];
+  return true;
+}
+
+double TopHeight(tag_t body, const double normal[3]) {
+  double low = 0, high = 0;
+  return HeightsAlong(body, normal, &low, &high) ? high : HUGE_VAL;
+}
+
+bool RingOfCurves(const std::vector<tag_t>& curves, const double normal[3], double tolerance,
+                  Stamvik::Outlines::Ring* ring) {
+  SeenCurves seen;
+  return SeeCurves(curves, normal, &seen) && Stamvik::Outlines::ChainedRing(seen.outline, tolerance, ring);
+}
+
+bool SeeCurves(const std::vector<tag_t>& curves, const double normal[3], SeenCurves* seen) {
+  double x[3], y[3];
+  if (!axesAcross(normal, x, y)) return false;
   const double origin[3] = {0, 0, 0};
   for (const tag_t curve : curves) {
     EVC_curve* made = nullptr;

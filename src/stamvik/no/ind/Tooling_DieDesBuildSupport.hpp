@@ -3,6 +3,7 @@
 // from the features it made, and the commit that runs a build and gathers what
 // it made into one tooling feature set. Internal to the library.
 #pragma once
+#include <cmath>
 #include <array>
 #include <exception>
 #include <initializer_list>
@@ -135,6 +136,30 @@ bool Closes(const SeenCurves& seen, double tolerance);
 // counts it. False when that cannot be told (a point may lie deeper within a
 // hundredth of the tolerance), or the curves do not close.
 bool InwardOffsetLeavesNothing(const SeenCurves& seen, double depth, double tolerance);
+
+// What a build reports built must be: one solid inside the box of its
+// rings, seen along the normal in the axes SeeCurves sees curves in, and
+// along the normal between two heights (from the origin).
+struct SolidBounds {
+  std::vector<Stamvik::Outlines::Ring> rings;
+  double low = -HUGE_VAL, high = HUGE_VAL;
+};
+// Whether the model body is one solid inside the bounds, each grown by the
+// tolerance. True when its geometry cannot be asked: nothing is judged then.
+bool LiesWithin(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance);
+// The plane's height along `normal` (of length 1), measured at the body's
+// first face; HUGE_VAL when nothing could be measured.
+double PlaneHeight(tag_t plane, tag_t body, const double normal[3]);
+// The height along `normal` (of length 1) of the top of the body's box;
+// HUGE_VAL when it has no geometry to ask.
+double TopHeight(tag_t body, const double normal[3]);
+// The heights along `normal` (of length 1) of the bottom and the top of the
+// body's box; false when it has no geometry to ask.
+bool HeightsAlong(tag_t body, const double normal[3], double* low, double* high);
+// The closed loop that curves seen along `normal` (of length 1) make; false
+// when they make no single one.
+bool RingOfCurves(const std::vector<tag_t>& curves, const double normal[3], double tolerance,
+                  Stamvik::Outlines::Ring* ring);
 
 // A tooling build and the grouping of what it made, run by CommitBuild
 // under its mark. The session settings are held while an edit rebuilds and

@@ -2,6 +2,8 @@
 // the member rule its steps follow, and the curve and sheet steps (working
 // curves from the selections, the rough offsets of the die face, the
 // projections on the base plane and the offsets of the blank projection).
+#include <algorithm>
+#include <cmath>
 #include <exception>
 
 #include "Messages.hpp"
@@ -9,6 +11,8 @@
 #include "Tooling_DieDesDrawDieBuilder.hpp"
 #include "Tooling_FeatureSetMembers.hpp"
 #include "geom/Geometry.hpp"
+#include "math/Vector.hpp"
+#include "sys/Settings.hpp"
 #include "sys/Error.hpp"
 
 namespace KTX::Tooling {
@@ -45,6 +49,29 @@ void DieDesDrawDieBuilder::RetireMember(bool found, tag_t feature) { Members().R
 
 void DieDesDrawDieBuilder::BasePlaneDirection(double direction[3]) {
   PlaneDirection(kSource, 39, m_basePlane, direction);
+}
+
+bool DieDesDrawDieBuilder::BottomWithinItsBounds(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection) {
+  if (mainBody == 0 || punchProjection == 0) return true;
+  double normal[3];
+  BasePlaneDirection(normal);
+  const double length = std::sqrt(Math::Dot(normal, normal));
+  if (!(length > 0)) return true;
+  for (double& v : normal) v /= length;
+  const double tolerance = TOLER_ask_distance_tol();
+  Support::SolidBounds bounds;
+  Stamvik::Outlines::Ring ring;
+  if (!Support::RingOfCurves({punchProjection}, normal, tolerance, &ring)) return true;
+  bounds.rings.push_back(ring);
+  Stamvik::Outlines::Ring wall;
+  if (m_coreDrawDieOption && Stamvik::Outlines::OffsetCorners(ring, -0.5 * std::fabs(m_wallThickness), &wall))
+    bounds.rings.push_back(wall);
+  const double plane = Support::PlaneHeight(m_basePlane, mainBody, normal);
+  double low = 0, high = 0;
+  if (plane == HUGE_VAL || !Support::HeightsAlong(bottomSheet, normal, &low, &high)) return true;
+  bounds.low = std::min(plane, low);
+  bounds.high = std::max(plane, high);
+  return Support::LiesWithin(mainBody, normal, bounds, tolerance);
 }
 
 int DieDesDrawDieBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, int mode, int status) {
@@ -85,8 +112,12 @@ int DieDesDrawDieBuilder::CreateUpperDrawDie() {
     step(rc, 342, kDrawDieOffsetCurvesFailed, "Error occurs on creating offset curves.",
          "Create offset curve successfully.");
     tag_t mainFeature = 0;
-    step(CreateMainBottomSolid(bottom, punchProjection, &mainBody, &mainFeature), 349, kDrawDieMainSolidFailed,
-         "Error occurs on creating main solid body.", "Create main solid body successfully.");
+    // A main solid left outside its bounds (a stray sliver, a part reaching
+    // far out) is that step's failure.
+    int made = CreateMainBottomSolid(bottom, punchProjection, &mainBody, &mainFeature);
+    if (made == 0 && !BottomWithinItsBounds(mainBody, bottom, punchProjection)) made = kDrawDieMainSolidFailed;
+    step(made, 349, kDrawDieMainSolidFailed, "Error occurs on creating main solid body.",
+         "Create main solid body successfully.");
     tag_t topFeature = 0, topTrimFeature = 0, topSolidBody = 0;
     step(CreateTopSolid(top, bottom, deckCurve, mainBody, &topFeature, &topTrimFeature, &topSolidBody), 357,
          kDrawDieTopSolidFailed, "Error occurs on creating top solid body.", "Create top solid body successfully.");

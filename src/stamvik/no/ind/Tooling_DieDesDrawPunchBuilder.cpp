@@ -51,6 +51,7 @@ using Messages::kDrawPunchProfileNoArea;
 using Messages::kReliefDistanceNotAboveTolerance;
 using Messages::kCoreWallTooThick;
 using Messages::kReliefTakesProfile;
+using Messages::kReliefLeavesThinPart;
 constexpr const char* kFromBase = "0.000000";  // every extrusion starts at its profile
 
 // Sets a hidden integer attribute of value 0 through a descriptor that the
@@ -279,6 +280,37 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
   return 0;
 }
 
+bool DieDesDrawPunchBuilder::WithinItsBase(tag_t outer, tag_t top, tag_t punch, tag_t flange, tag_t mainWall) {
+  if (outer == 0 || punch == 0) return true;
+  double normal[3];
+  BasePlaneNormal(normal);
+  const double length = std::sqrt(Math::Dot(normal, normal));
+  if (!(length > 0)) return true;
+  for (double& v : normal) v /= length;
+  const double tolerance = TOLER_ask_distance_tol();
+  SolidBounds bounds;
+  Stamvik::Outlines::Ring ring;
+  if (!RingOfCurves({punch}, normal, tolerance, &ring)) return true;
+  bounds.rings.push_back(ring);
+  // The base stands on the flange profile, or on the stress curve offset
+  // out by the base width less the relief; the sharp corners of that offset
+  // reach farthest, whether or not a side of it vanishes on the way.
+  const bool based = m_baseThickness >= tolerance && (flange != 0 || m_baseWidth >= tolerance);
+  if (based && flange != 0) {
+    if (!RingOfCurves({flange}, normal, tolerance, &ring)) return true;
+    bounds.rings.push_back(ring);
+  } else if (based) {
+    if (mainWall != 0 && !RingOfCurves({mainWall}, normal, tolerance, &ring)) return true;
+    Stamvik::Outlines::Ring base;
+    if (Stamvik::Outlines::OffsetCorners(ring, -std::max(m_baseWidth - m_reliefDistanse, 0.0), &base))
+      bounds.rings.push_back(base);
+  }
+  bounds.low = PlaneHeight(m_basePlane, outer, normal);
+  bounds.high = top != 0 ? TopHeight(top, normal) : HUGE_VAL;
+  if (bounds.low == HUGE_VAL) bounds.low = -HUGE_VAL;
+  return LiesWithin(outer, normal, bounds, tolerance);
+}
+
 int DieDesDrawPunchBuilder::RefusedProfile() {
   // Without a main wall centre line the belt is the profile relieved by the
   // relief distance, inwards and outwards: a relief the modeller cannot tell
@@ -305,6 +337,16 @@ int DieDesDrawPunchBuilder::RefusedProfile() {
   // leaves nothing relieves the punch away whole.
   if (wall.empty() && punchSeen && InwardOffsetLeavesNothing(punch, m_reliefDistanse, tolerance))
     return kReliefTakesProfile;
+  // One that leaves a part of it no wider than the tolerance (an arm all but
+  // relieved away) leaves the belt edges round that part nearer each other
+  // than the modeller tells apart: its chamfer would take them for others.
+  if (wall.empty() && punchSeen) {
+    Stamvik::Outlines::Ring ring, relieved;
+    if (Stamvik::Outlines::ChainedRing(punch.outline, tolerance, &ring) &&
+        Stamvik::Outlines::SharpInwardOffset(ring, m_reliefDistanse, &relieved) &&
+        Stamvik::Outlines::TouchesItself(relieved, tolerance))
+      return kReliefLeavesThinPart;
+  }
   // The core is the profile the stress solid stands on (the main wall
   // centre line, or else the punch's) offset inwards by the relief and the
   // wall.
@@ -481,7 +523,11 @@ int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
         RetireMember(found, feature);
       }
     }
-    step(CreateChamfer(beltEdges), 456, kDrawPunchChamferFailed, "Error occurs on creating draw punch chamfer.",
+    // The chamfer is the last step: a solid the steps left outside its base
+    // (a wedge reaching far out, a stray sliver) is its failure.
+    int chamfered = CreateChamfer(beltEdges);
+    if (chamfered == 0 && !WithinItsBase(outer, top, punch, flange, mainWall)) chamfered = kDrawPunchChamferFailed;
+    step(chamfered, 456, kDrawPunchChamferFailed, "Error occurs on creating draw punch chamfer.",
          "Create draw punch chamfer successfully.");
   });
 }

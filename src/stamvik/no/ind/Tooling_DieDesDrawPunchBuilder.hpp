@@ -62,7 +62,8 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   int RefusedSizes();
   // The number of the first input no punch can be made of (a profile with
   // no area; a relief distance not above 0 that is to relieve the profile
-  // into the belt; a core wall too thick for the profile), or 0.
+  // into the belt, or one that takes it whole or leaves a part of it no
+  // wider than the tolerance; a core wall too thick for the profile), or 0.
   int RefusedProfile();
   // How far the body's lowest face (its nearest point) lies above the base
   // plane, along its normal (below it: negative); HUGE_VAL when nothing could
@@ -71,6 +72,12 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // -1 when the die face is turned towards the base plane (every face of it
   // not square to the plane's normal points against that normal), else 1.
   double DieFaceSide(tag_t sheet);
+  // Whether the punch's solid (the outer solid's body, with everything the
+  // build added to it and took from it) is one solid inside the box of its
+  // base ring (the flange profile, or the stress curve offset outwards by
+  // the base width less the relief, sharp cornered, and the punch profile
+  // itself), between the base plane and the top sheet's highest point.
+  bool WithinItsBase(tag_t outer, tag_t top, tag_t punch, tag_t flange, tag_t mainWall);
 
   // The builder's own operations, in their slot order (the draw die reaches
   // them through the punch it owns). Statuses are 0 or a message number.
