@@ -501,7 +501,7 @@ struct SpecialName {
 const SpecialName kSpecialNames[] = {
     {"a FIFO", [](const fs::path& at) { ::mkfifo(at.c_str(), 0644); }, "is a FIFO, not a regular file"},
     {"a symbolic link to itself", [](const fs::path& at) { fs::create_symlink(at.filename(), at); },
-     "is a symbolic link that loops"},
+     "is a symbolic link that loops or leads through more than 40 links"},
     {"a symbolic link to a missing file", [](const fs::path& at) { fs::create_symlink("missing", at); },
      "is a symbolic link to a missing file"},
     // Another user's link to a file of the player's, in a folder all may
