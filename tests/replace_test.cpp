@@ -798,17 +798,34 @@ TEST_F(EveryWriter, AWriteWhoseNameWasMadeALinkMeanwhileFailsAndFollowsNothing) 
   }
 }
 
+// Every writer's temporary files under the folder, its links not followed:
+// what a write left behind.
+std::vector<std::string> Temporaries(const fs::path& folder) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (entry.path().filename().string().find(".tmp-") != std::string::npos) found.push_back(entry.path().string());
+  return found;
+}
+
 // A link in a folder others may write is followed only when it is the
-// running user's or the folder owner's (the suite runs as root; uid 65534
-// is another user).
+// running user's or the folder owner's, wherever it stands on the way: the
+// name itself, a folder of its path, a link of a chain (the suite runs as
+// root; uid 65534 is another user).
 TEST_F(EveryWriter, ALinkAnotherUserPutInASharedFolderIsNotFollowed) {
   constexpr uid_t kOther = 65534;
   if (::geteuid() != 0) GTEST_SKIP() << "needs to give files to another user";
+  // Where the link in the shared folder stands: at the name written
+  // (shared/out.stp, to the private file), as a folder of its path
+  // (shared/sub, to the private folder), reached through the user's own
+  // link own/out to shared/sub/mine.txt, or second in a chain (own/out to
+  // shared/out.stp, to the private file).
+  enum class Way { kAtTheName, kFolderOnTheWay, kOwnLinkToTheWay, kSecondOfAChain };
   struct Row {
     const char* name;
     ::mode_t folderMode;
     uid_t folderOwner, linkOwner;
     bool followed;
+    Way way = Way::kAtTheName;
   };
   const Row rows[] = {
       {"another user's, in a folder all may write", 0777, 0, kOther, false},
@@ -816,33 +833,52 @@ TEST_F(EveryWriter, ALinkAnotherUserPutInASharedFolderIsNotFollowed) {
       {"another user's, in a folder only its owner writes", 0755, 0, kOther, true},
       {"the user's own, in a folder all may write", 0777, 0, 0, true},
       {"the folder owner's, in a folder all may write", 0777, kOther, kOther, true},
+      {"another user's folder link, in a folder all may write", 0777, 0, kOther, false, Way::kFolderOnTheWay},
+      {"another user's folder link, in a folder its group may write", 0770, 0, kOther, false, Way::kFolderOnTheWay},
+      {"the user's own folder link, in a folder all may write", 0777, 0, 0, true, Way::kFolderOnTheWay},
+      {"the folder owner's folder link, in a folder all may write", 0777, kOther, kOther, true,
+       Way::kFolderOnTheWay},
+      {"the user's own link through another user's folder link", 0777, 0, kOther, false, Way::kOwnLinkToTheWay},
+      {"the user's own link to the user's own folder link", 0777, 0, 0, true, Way::kOwnLinkToTheWay},
+      {"another user's link second in a chain", 0777, 0, kOther, false, Way::kSecondOfAChain},
+      {"the folder owner's link second in a chain", 0777, kOther, kOther, true, Way::kSecondOfAChain},
   };
   for (const Writer& writer : kWriters) {
     if (!writer.replaces) continue;
     for (const Row& row : rows) {
       SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
       Fresh();
-      const fs::path shared = folder_ / "shared", mine = PrivateFile(folder_);
+      const fs::path shared = folder_ / "shared", mine = PrivateFile(folder_), own = folder_ / "own";
       fs::create_directories(shared);
-      const fs::path name = shared / "out.stp";
-      fs::create_symlink(mine, name);
-      ASSERT_EQ(::lchown(name.c_str(), row.linkOwner, row.linkOwner), 0);
+      fs::create_directories(own);
+      const bool toFolder = row.way == Way::kFolderOnTheWay || row.way == Way::kOwnLinkToTheWay;
+      // The link in the shared folder, and what it links to.
+      const fs::path link = shared / (toFolder ? "sub" : "out.stp"), to = toFolder ? mine.parent_path() : mine;
+      fs::create_symlink(to, link);
+      ASSERT_EQ(::lchown(link.c_str(), row.linkOwner, row.linkOwner), 0);
       ASSERT_EQ(::chown(shared.c_str(), row.folderOwner, row.folderOwner), 0);
       ::chmod(shared.c_str(), row.folderMode);
+      fs::path name = row.way == Way::kFolderOnTheWay ? link / "mine.txt" : link;
+      if (row.way == Way::kOwnLinkToTheWay || row.way == Way::kSecondOfAChain) {
+        fs::create_symlink(row.way == Way::kOwnLinkToTheWay ? link / "mine.txt" : link, own / "out");
+        name = own / "out";
+      }
       const std::string why = Files::WhyNoPlaceForAFile(name.string());
       EXPECT_EQ(writer.write(name.string(), false) == 0, row.followed);
-      EXPECT_EQ(Kind(name), "link to " + mine.string());
+      EXPECT_EQ(Kind(link), "link to " + to.string());
       struct stat info {};
       ASSERT_EQ(::stat(mine.c_str(), &info), 0);
       if (row.followed) {
         EXPECT_EQ(why, "");
         EXPECT_NE(FileText(mine), "mine\n");
       } else {
-        EXPECT_EQ(why, "is a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is "
-                       "not followed");
+        // Named by the link that broke the rule, not the first one met.
+        const std::string rule =
+            "a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is not followed";
+        EXPECT_EQ(why, row.way == Way::kAtTheName ? "is " + rule : "leads through " + link.string() + ", " + rule);
         EXPECT_EQ(FileText(mine), "mine\n");
         EXPECT_EQ(info.st_mode & 07777, 0600u);
-        EXPECT_EQ(Others(shared, "out.stp"), std::vector<std::string>{}) << "a temporary file was left";
+        EXPECT_EQ(Temporaries(folder_), std::vector<std::string>{}) << "a temporary file was left";
       }
     }
   }
