@@ -748,56 +748,6 @@ TEST_F(EveryWriter, ATemporaryFileReplacedAfterItsLastCheckIsNoSuccess) {
   }
 }
 
-// What was at the output's name when its temporary file was made is where
-// the rename goes, and only while it is still there: a link another process
-// put at the name later is neither followed nor replaced, whatever step of
-// the write it came at.
-struct NameSwap {
-  const char* step;
-  fs::path name, mine, aside;
-};
-NameSwap gNameSwap;
-void SwapNameAtStep(const char* step, const std::string&) {
-  if (std::string(step) != gNameSwap.step) return;
-  ::rename(gNameSwap.name.c_str(), gNameSwap.aside.c_str());
-  ::symlink(gNameSwap.mine.c_str(), gNameSwap.name.c_str());
-}
-
-TEST_F(EveryWriter, AWriteWhoseNameWasMadeALinkMeanwhileFailsAndFollowsNothing) {
-  std::vector<std::string> shown;
-  Host::SetUserMessageSink(&KeepWarnings, &shown);
-  const std::string name = In("sizes.hsd");
-  for (const Writer& writer : kWriters) {
-    if (!writer.replaces) continue;
-    for (const char* step : {"made", "written", "final mode", "checked"}) {
-      SCOPED_TRACE(std::string(writer.name) + ", at " + step);
-      Fresh();
-      std::ofstream(name, std::ios::binary) << "old\n";
-      ::chmod(name.c_str(), 0644);
-      gNameSwap = {step, name, PrivateFile(folder_), folder_ / "aside"};
-      shown.clear();
-      const auto [status, error] = WriteWithHook(writer, name, &SwapNameAtStep);
-      EXPECT_NE(status, 0);
-      EXPECT_EQ(Files::WhyFailed(error), "its name was changed by another process while it was written");
-      struct stat info {};
-      ASSERT_EQ(::stat(gNameSwap.mine.c_str(), &info), 0);
-      EXPECT_EQ(info.st_mode & 07777, 0600u);
-      EXPECT_EQ(FileText(gNameSwap.mine), "mine\n");
-      EXPECT_EQ(Kind(name), "link to " + gNameSwap.mine.string());
-      EXPECT_EQ(FileText(gNameSwap.aside), "old\n");
-      std::vector<std::string> left = Others(folder_, "sizes.hsd");
-      std::sort(left.begin(), left.end());
-      EXPECT_EQ(left, (std::vector<std::string>{"aside", "private"})) << "a temporary file was left";
-      if (writer.write == kWriters[2].write || writer.write == kWriters[3].write) {
-        EXPECT_EQ(shown, std::vector<std::string>{"841407 " + name +
-                                                  ": the file could not be written (its name was changed by another "
-                                                  "process while it was written): nothing at the name was followed "
-                                                  "or changed"});
-      }
-    }
-  }
-}
-
 // Every writer's temporary files under the folder, its links not followed:
 // what a write left behind.
 std::vector<std::string> Temporaries(const fs::path& folder) {
@@ -805,6 +755,94 @@ std::vector<std::string> Temporaries(const fs::path& folder) {
   for (const auto& entry : fs::recursive_directory_iterator(folder))
     if (entry.path().filename().string().find(".tmp-") != std::string::npos) found.push_back(entry.path().string());
   return found;
+}
+
+// What was at the output's name when its temporary file was made is where
+// the rename goes, and only while it is still there: a link, another
+// regular file or a folder link another process put on the way later is
+// neither followed nor replaced, whatever step of the write it came at.
+// The name written is folder/sub/NAME, sub a folder of the user's; the
+// private file is folder/private/mine.txt.
+enum class NameSwapped { kLinkAtTheName, kFileAtTheName, kFileAtTheLinksTarget, kFolderForALink };
+struct NameSwap {
+  NameSwapped what;
+  const char* step;
+  fs::path folder, mine;
+};
+NameSwap gNameSwap;
+void SwapNameAtStep(const char* step, const std::string&) {
+  if (std::string(step) != gNameSwap.step) return;
+  const fs::path sub = gNameSwap.folder / "sub", aside = gNameSwap.folder / "aside";
+  switch (gNameSwap.what) {
+    case NameSwapped::kLinkAtTheName:
+      ::rename((sub / "mine.txt").c_str(), aside.c_str());
+      ::symlink(gNameSwap.mine.c_str(), (sub / "mine.txt").c_str());
+      break;
+    case NameSwapped::kFileAtTheName:
+    case NameSwapped::kFileAtTheLinksTarget:
+      std::ofstream(aside, std::ios::binary) << "theirs\n";
+      ::rename(aside.c_str(), (sub / (gNameSwap.what == NameSwapped::kFileAtTheName ? "mine.txt" : "target")).c_str());
+      break;
+    case NameSwapped::kFolderForALink:
+      ::rename(sub.c_str(), aside.c_str());
+      ::symlink(gNameSwap.mine.parent_path().c_str(), sub.c_str());
+      break;
+  }
+}
+
+TEST_F(EveryWriter, AWriteWhoseNameWasChangedMeanwhileFailsAndFollowsNothing) {
+  std::vector<std::string> shown;
+  Host::SetUserMessageSink(&KeepWarnings, &shown);
+  struct Row {
+    const char* name;
+    NameSwapped what;
+    // What stands at sub/mine.txt afterwards, and what the name first held
+    // holds then (the link's target, the older file moved aside).
+    const char* kind;
+    const char* heldAt;
+    const char* holds;
+  };
+  const Row rows[] = {
+      {"a link to the private file put at the name", NameSwapped::kLinkAtTheName, "link", "aside", "old\n"},
+      {"another file renamed onto the name", NameSwapped::kFileAtTheName, "file", "sub/mine.txt", "theirs\n"},
+      {"another file renamed onto an unchanged link's target", NameSwapped::kFileAtTheLinksTarget,
+       "link to target", "sub/target", "theirs\n"},
+      {"the folder on the way swapped for a link to the private folder", NameSwapped::kFolderForALink, "file",
+       "aside/mine.txt", "old\n"},
+  };
+  for (const Writer& writer : kWriters) {
+    if (!writer.replaces) continue;
+    for (const Row& row : rows) {
+      for (const char* step : {"made", "written", "final mode", "checked"}) {
+        SCOPED_TRACE(std::string(writer.name) + ", " + row.name + ", at " + step);
+        Fresh();
+        const fs::path sub = folder_ / "sub", name = sub / "mine.txt";
+        fs::create_directories(sub);
+        const bool link = row.what == NameSwapped::kFileAtTheLinksTarget;
+        std::ofstream(link ? sub / "target" : name, std::ios::binary) << "old\n";
+        if (link) fs::create_symlink("target", name);
+        gNameSwap = {row.what, step, folder_, PrivateFile(folder_)};
+        shown.clear();
+        const auto [status, error] = WriteWithHook(writer, name.string(), &SwapNameAtStep);
+        EXPECT_NE(status, 0);
+        EXPECT_EQ(Files::WhyFailed(error), "its name was changed by another process while it was written");
+        struct stat info {};
+        ASSERT_EQ(::stat(gNameSwap.mine.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0600u);
+        EXPECT_EQ(FileText(gNameSwap.mine), "mine\n");
+        const std::string kind = Kind(name);
+        EXPECT_EQ(kind.substr(0, std::string(row.kind).size()), row.kind);
+        EXPECT_EQ(FileText(folder_ / row.heldAt), row.holds);
+        EXPECT_EQ(Temporaries(folder_), std::vector<std::string>{}) << "a temporary file was left";
+        if (writer.write == kWriters[2].write || writer.write == kWriters[3].write) {
+          EXPECT_EQ(shown, std::vector<std::string>{"841407 " + name.string() +
+                                                    ": the file could not be written (its name was changed by "
+                                                    "another process while it was written): nothing at the name was "
+                                                    "followed or changed"});
+        }
+      }
+    }
+  }
 }
 
 // A link in a folder others may write is followed only when it is the
