@@ -275,6 +275,28 @@ TEST_F(FileReplaced, TheKernelsStepWriterLeavesTheOlderFileOrTheNewOneAndNoTempo
   KTX::Kernel::DeleteBody(sheet, "test");
 }
 
+// Every writer's temporary files under the folder, its links not followed:
+// what a write left behind.
+std::vector<std::string> Temporaries(const fs::path& folder) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (entry.path().filename().string().find(".tmp-") != std::string::npos) found.push_back(entry.path().string());
+  return found;
+}
+
+// `at`, a chain of `links` symbolic links (at, at.1, at.2 ...) to the file
+// at.file, "old\n".
+bool Chain(const fs::path& at, int links) {
+  std::ofstream(at.string() + ".file", std::ios::binary) << "old\n";
+  bool made = true;
+  for (int i = 0; i < links; ++i) {
+    const std::string from = i == 0 ? at.string() : at.string() + "." + std::to_string(i);
+    const std::string to = at.filename().string() + (i + 1 == links ? ".file" : "." + std::to_string(i + 1));
+    made = made && ::symlink(to.c_str(), from.c_str()) == 0;
+  }
+  return made;
+}
+
 // ---- every writer: the protected journal, the size limit, the mode kept ----------------------
 
 // A writer of the host: `big` writes 64 KiB instead of "new\n" (past a small
@@ -437,20 +459,46 @@ TEST_F(EveryWriter, AWriteCutByTheFileSizeLimitFailsAndLeavesTheOlderFile) {
   }
 }
 
+// The file written takes the permissions of the file it replaces, found
+// through the links to it: no set-id bit, and another user's file gives
+// only its owner's bits (the group's and others' are a new file's, none
+// under umask 077).
 TEST_F(EveryWriter, AFileWrittenOverKeepsItsMode) {
   const ::mode_t mask = ::umask(077);
+  struct Row {
+    ::mode_t mode;
+    int links;  // to the file, a chain of them
+    uid_t owner;
+    ::mode_t expected;
+  };
+  const Row rows[] = {
+      {0644, 0, 0, 0644}, {0755, 0, 0, 0755}, {0600, 0, 0, 0600},
+      {0644, 1, 0, 0644}, {0755, 1, 0, 0755}, {0600, 1, 0, 0600},
+      {0644, 3, 0, 0644}, {0755, 3, 0, 0755}, {0600, 3, 0, 0600},
+      {06755, 0, 0, 0755}, {06777, 0, 65534, 0700}, {0640, 1, 65534, 0600},
+  };
   for (const Writer& writer : kWriters) {
-    for (const ::mode_t mode : {0644u, 0755u}) {
-      SCOPED_TRACE(std::string(writer.name) + " over " + std::to_string(mode));
+    for (const Row& row : rows) {
+      std::ostringstream trace;
+      trace << writer.name << " over 0" << std::oct << row.mode << std::dec << " of uid " << row.owner << " through "
+            << row.links << " links";
+      SCOPED_TRACE(trace.str());
+      if (row.owner != ::geteuid() && ::geteuid() != 0) continue;
+      // Changed in place, a file keeps what it had.
+      if (!writer.replaces && row.mode != row.expected) continue;
       Fresh();
       const std::string name = In("sizes.hsd");
-      std::ofstream(name, std::ios::binary) << "old\n";
-      fs::permissions(name, static_cast<fs::perms>(mode));
+      ASSERT_TRUE(Chain(name, row.links));
+      const std::string file = row.links == 0 ? name : name + ".file";
+      if (row.links == 0) fs::rename(name + ".file", name);
+      ASSERT_EQ(::chown(file.c_str(), row.owner, row.owner), 0);
+      ASSERT_EQ(::chmod(file.c_str(), row.mode), 0);
       EXPECT_EQ(writer.write(name, false), 0);
       struct stat info {};
-      ASSERT_EQ(::stat(name.c_str(), &info), 0);
-      EXPECT_EQ(info.st_mode & 07777, mode);
-      EXPECT_NE(FileText(name), "old\n");
+      ASSERT_EQ(::stat(file.c_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 07777, row.expected);
+      EXPECT_NE(FileText(file), "old\n");
+      EXPECT_EQ(fs::is_symlink(name), row.links > 0);
     }
   }
   ::umask(mask);
@@ -474,6 +522,9 @@ const SpecialName kSpecialNames[] = {
        return ::mkfifo((at.string() + ".fifo").c_str(), 0644) == 0 &&
               ::symlink((at.filename().string() + ".fifo").c_str(), at.c_str()) == 0;
      }},
+    // One past the links the system follows: refused as a loop would be.
+    {"a chain of 41 symbolic links to a file",
+     [](const fs::path& at) { return Chain(at, 41); }},
     // Only where devices may be made (the null device's numbers).
     {"a device", [](const fs::path& at) { return ::mknod(at.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0; }},
 };
@@ -513,14 +564,19 @@ TEST_F(EveryWriter, NoWriterPutsAFileInPlaceOfAFifoADeviceOrABrokenLink) {
       std::sort(left.begin(), left.end());
       EXPECT_EQ(left, before) << "a temporary file was left";
     }
-    // A link to a file is written through: the file it reaches is replaced.
-    SCOPED_TRACE(std::string(writer.name) + ", a symbolic link to a file");
-    Fresh();
-    std::ofstream(In("target.hsd"), std::ios::binary) << "old\n";
-    fs::create_symlink("target.hsd", folder_ / "sizes.hsd");
-    EXPECT_EQ(writer.write(In("sizes.hsd"), false), 0);
-    EXPECT_EQ(Kind(folder_ / "sizes.hsd"), "link to target.hsd");
-    EXPECT_NE(FileText(In("target.hsd")), "old\n");
+    // A link to a file, or a chain of links as long as the system follows,
+    // is written through: the file it reaches is replaced, the links kept.
+    for (const int links : {1, 10, 39, 40}) {
+      SCOPED_TRACE(std::string(writer.name) + ", a chain of " + std::to_string(links) + " symbolic links to a file");
+      Fresh();
+      ASSERT_TRUE(Chain(folder_ / "sizes.hsd", links));
+      EXPECT_EQ(writer.write(In("sizes.hsd"), false), 0);
+      EXPECT_EQ(Kind(folder_ / "sizes.hsd"), links == 1 ? "link to sizes.hsd.file" : "link to sizes.hsd.1");
+      EXPECT_EQ(Kind(In(("sizes.hsd." + std::to_string(links - 1)).c_str())),
+                links == 1 ? "missing" : "link to sizes.hsd.file");
+      EXPECT_NE(FileText(In("sizes.hsd.file")), "old\n");
+      EXPECT_EQ(Temporaries(folder_), std::vector<std::string>{}) << "a temporary file was left";
+    }
   }
 }
 
@@ -746,15 +802,6 @@ TEST_F(EveryWriter, ATemporaryFileReplacedAfterItsLastCheckIsNoSuccess) {
       }
     }
   }
-}
-
-// Every writer's temporary files under the folder, its links not followed:
-// what a write left behind.
-std::vector<std::string> Temporaries(const fs::path& folder) {
-  std::vector<std::string> found;
-  for (const auto& entry : fs::recursive_directory_iterator(folder))
-    if (entry.path().filename().string().find(".tmp-") != std::string::npos) found.push_back(entry.path().string());
-  return found;
 }
 
 // What was at the output's name when its temporary file was made is where
