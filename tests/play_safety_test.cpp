@@ -601,7 +601,11 @@ TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
     fs::file_type left;
   };
   const Row rows[] = {
-      {"a FIFO", [](const fs::path& at, const fs::path&) { fs::remove(at), ::mkfifo(at.c_str(), 0644); },
+      {"a FIFO",
+       [](const fs::path& at, const fs::path&) {
+         fs::remove(at);
+         ::mkfifo(at.c_str(), 0644);
+       },
        fs::file_type::fifo},
       {"another user's link",
        [](const fs::path& at, const fs::path& to) {

@@ -209,8 +209,8 @@ bool walk(const std::string& name, Place* place, Descriptor* folder, std::string
       if (last) linkLast = true;
       ++links;
       if (links > kMostLinks) {
-        refuse(linkLast, path, "a symbolic link that loops or leads through more than " + std::to_string(kMostLinks) +
-                         " links");
+        refuse(linkLast, path,
+               "a symbolic link that loops or leads through more than " + std::to_string(kMostLinks) + " links");
         return false;
       }
       if (std::string refused = whyLinkNotFollowed(at.get(), info); !refused.empty()) {
@@ -220,8 +220,8 @@ bool walk(const std::string& name, Place* place, Descriptor* folder, std::string
       std::vector<char> linkText(static_cast<std::size_t>(info.st_size) + 2);
       const ssize_t n = ::readlinkat(at.get(), next.c_str(), linkText.data(), linkText.size());
       if (n <= 0 || static_cast<std::size_t>(n) >= linkText.size()) {
-        refuse(links == 1 && last, path, "a symbolic link that reaches no file: " +
-                         std::string(std::strerror(n < 0 ? errno : n == 0 ? ENOENT : EAGAIN)));
+        const int error = n < 0 ? errno : n == 0 ? ENOENT : EAGAIN;
+        refuse(links == 1 && last, path, std::string("a symbolic link that reaches no file: ") + std::strerror(error));
         return false;
       }
       seen.link.assign(linkText.data(), static_cast<std::size_t>(n));
