@@ -95,7 +95,8 @@ KTX_HOST_API bool MakeTemporaryBeside(const std::string& name, std::string* temp
 // name on the way as it was (the same folders, the same links, the same
 // file or still nothing) and that folder still holds that file; otherwise
 // it fails with kNameChanged, following and changing nothing at the name.
-// On failure errno says why. Before the final mode is given, and again just
+// A temporary file MakeTemporaryBeside did not make is removed, and the
+// call fails with EINVAL. On failure errno says why. Before the final mode is given, and again just
 // before the rename, the temporary path must still name the file that was
 // made (a regular file with one link, not a symbolic link, its device and
 // inode): otherwise it fails with kTemporaryReplaced and leaves whatever was
