@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -56,9 +57,11 @@ class Scratch {
   fs::path path_;
 };
 
-// ktxhost with the arguments; standard error is what is kept.
-CommandRun Ktxhost(const std::string& arguments) {
-  return stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " " + arguments + " 2>&1 >/dev/null");
+// ktxhost with the arguments; standard error is what is kept. Played by
+// another user (uid 65534) when asked.
+CommandRun Ktxhost(const std::string& arguments, bool asAnotherUser = false) {
+  return stamvik_test::RunCommand(std::string(asAnotherUser ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "") +
+                                  KTXHOST_PROGRAM + " " + arguments + " 2>&1 >/dev/null");
 }
 
 std::string Play(const fs::path& journal, const std::string& options = "") {
@@ -459,14 +462,33 @@ TEST(PlayOutputs, AnOutputThatCannotBeWrittenOrIsTheJournalIsRefusedBeforeThePla
   const fs::path journal = scratch.Write("j.jou", text);
   fs::create_symlink(journal, scratch / "link.jou");
   fs::create_directories(scratch / "folder");
-  const std::string j = journal.string(), link = (scratch / "link.jou").string(),
-                    other = (scratch / "other.out").string(), folder = (scratch / "folder").string();
+  const std::string j = journal.string(), link = (scratch / "link.jou").string();
+  // Files of the other user's (uid 65534) who plays the last rows: an own
+  // link to an own file in a folder that user may not write, and another
+  // user's file that all may write, in a shared sticky folder.
+  const fs::path theirs = scratch / "theirs", readOnly = scratch / "read-only", sticky = scratch / "sticky";
+  fs::create_directories(theirs);
+  fs::create_directories(readOnly);
+  fs::create_directories(sticky);
+  scratch.Write("read-only/out.stp", "old\n");
+  fs::create_symlink(readOnly / "out.stp", theirs / "out.stp");
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    for (const fs::path& made : {theirs, readOnly, readOnly / "out.stp", theirs / "out.stp"})
+      ::lchown(made.c_str(), 65534, 65534);
+    ::chmod(readOnly.c_str(), 0555);
+    ::chmod(sticky.c_str(), 01777);
+  }
+  scratch.Write("sticky/out.jou", "old\n");
+  ::chmod((sticky / "out.jou").c_str(), 0666);
   struct Row {
     std::string arguments;
     int status;
     std::string message;
+    bool asAnotherUser = false;
   };
   const std::string p = "ktxhost play: ";
+  const std::string other = (scratch / "other.out").string(), folder = (scratch / "folder").string();
   const Row rows[] = {
       {"--record " + j, 2, p + "'--record " + j + "' is the journal played: it would be overwritten (see ktxhost help play)"},
       {"--step " + j, 2, p + "'--step " + j + "' is the journal played: it would be overwritten (see ktxhost help play)"},
@@ -477,10 +499,22 @@ TEST(PlayOutputs, AnOutputThatCannotBeWrittenOrIsTheJournalIsRefusedBeforeThePla
       {"--record /nonexistent-dir/out.jou", 1,
        p + "cannot write /nonexistent-dir/out.jou (--record): no directory /nonexistent-dir"},
       {"--step " + folder, 1, p + "cannot write " + folder + " (--step): is a directory"},
+      // The folder that cannot take the temporary file is the one the link
+      // leads to.
+      {"--step " + (theirs / "out.stp").string(), 1,
+       p + "cannot write " + (theirs / "out.stp").string() + " (--step): directory " + readOnly.string() +
+           ": Permission denied",
+       true},
+      {"--record " + (sticky / "out.jou").string(), 1,
+       p + "cannot write " + (sticky / "out.jou").string() + " (--record): is a file of root (uid 0) in the sticky " +
+           "directory " + sticky.string() + ", where only its owner may replace it",
+       true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments);
-    CommandRun run = Ktxhost("play " + j + " " + row.arguments + " --plugin " + STAMVIK_PLUGIN);
+    if (row.asAnotherUser && !root) continue;
+    CommandRun run = Ktxhost("play " + j + " " + row.arguments + " --plugin " +
+                             STAMVIK_PLUGIN, row.asAnotherUser);
     EXPECT_EQ(run.status, row.status);
     EXPECT_EQ(run.out, row.message + "\n");
     EXPECT_EQ(FileText(journal), text);
@@ -501,7 +535,7 @@ struct SpecialName {
 const SpecialName kSpecialNames[] = {
     {"a FIFO", [](const fs::path& at) { ::mkfifo(at.c_str(), 0644); }, "is a FIFO, not a regular file"},
     {"a symbolic link to itself", [](const fs::path& at) { fs::create_symlink(at.filename(), at); },
-     "is a symbolic link that loops"},
+     "is a symbolic link that loops or leads through more than 40 links"},
     {"a symbolic link to a missing file", [](const fs::path& at) { fs::create_symlink("missing", at); },
      "is a symbolic link to a missing file"},
     // Another user's link to a file of the player's, in a folder all may
@@ -549,6 +583,96 @@ TEST(PlayOutputs, AFifoOrABrokenLinkAtAnOutputNameIsRefusedAndLeftAsItWas) {
   }
 }
 
+
+// A --record name another process changes during the play is no output
+// written, and the play says so rather than what stands there afterwards.
+// The play is held as it says its first status line: its standard error,
+// a pipe filled beforehand, takes it only once the name is changed.
+TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs to give a link to another user";
+  Scratch scratch("changed_record");
+  const fs::path mine = scratch.Write("mine.txt", "mine\n"), out = scratch / "out.jou";
+  ::chmod(mine.c_str(), 0600);
+  // A folder all may write: another user's link there is not followed.
+  ::chmod((scratch / "").c_str(), 0777);
+  struct Row {
+    const char* name;
+    void (*swap)(const fs::path& out, const fs::path& mine);
+    fs::file_type left;
+  };
+  const Row rows[] = {
+      {"a FIFO",
+       [](const fs::path& at, const fs::path&) {
+         fs::remove(at);
+         ::mkfifo(at.c_str(), 0644);
+       },
+       fs::file_type::fifo},
+      {"another user's link",
+       [](const fs::path& at, const fs::path& to) {
+         fs::remove(at);
+         fs::create_symlink(to, at);
+         ::lchown(at.c_str(), 65534, 65534);
+       },
+       fs::file_type::symlink},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    fs::remove(out);
+    scratch.Write("out.jou", "old\n");
+    int error[2];
+    ASSERT_EQ(::pipe2(error, O_CLOEXEC), 0);
+    ::fcntl(error[1], F_SETFL, O_NONBLOCK);
+    std::size_t filled = 0;
+    const std::string block(4096, '.');
+    for (ssize_t n = 0; (n = ::write(error[1], block.data(), block.size())) > 0;) filled += static_cast<std::size_t>(n);
+    ::fcntl(error[1], F_SETFL, 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::dup2(error[1], 2);
+      const int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      const std::string journal = (kExamples / "draw_punch.jou").string();
+      ::execl(KTXHOST_PROGRAM, KTXHOST_PROGRAM, "play", journal.c_str(), "--record", out.c_str(), "--plugin",
+              STAMVIK_PLUGIN, static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(error[1]);
+    // Until it writes to its standard error, its temporary file made.
+    const std::string writing = std::to_string(SYS_write) + " 0x2 ";
+    bool held = false;
+    for (int i = 0; i < 6000 && !held; ++i) {
+      std::string call;
+      std::getline(std::ifstream("/proc/" + std::to_string(child) + "/syscall"), call);
+      held = call.rfind(writing, 0) == 0;
+      if (!held) ::usleep(10000);
+    }
+    EXPECT_TRUE(held) << "the play never wrote to its standard error";
+    int temporaries = 0;
+    for (const auto& entry : fs::directory_iterator(scratch / ""))
+      temporaries += entry.path().filename().string().rfind("out.jou.tmp-", 0) == 0;
+    EXPECT_EQ(temporaries, 1);
+    row.swap(out, mine);
+    std::string said;
+    char chunk[1 << 14];
+    for (ssize_t n = 0; (n = ::read(error[0], chunk, sizeof chunk)) > 0;) said.append(chunk, static_cast<std::size_t>(n));
+    ::close(error[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    // The journal's status lines, then only this.
+    said.erase(0, filled);
+    const std::size_t last = said.rfind('\n', said.size() - 2) + 1;
+    EXPECT_EQ(said.substr(last), "ktxhost play: cannot write " + out.string() +
+                                     " (--record): its name was changed by another process while it was written\n");
+    EXPECT_EQ(said.find("ktxhost"), last) << said;
+    EXPECT_EQ(fs::symlink_status(out).type(), row.left);
+    EXPECT_EQ(FileText(mine), "mine\n");
+    for (const auto& entry : fs::directory_iterator(scratch / ""))
+      EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << "a temporary file was left";
+  }
+}
 
 TEST(PlayOutputs, AKilledWriteOfAnOutputLeavesNoTemporaryFileAfterTheNextWholeOne) {
   Scratch scratch("killed_write");

@@ -275,6 +275,28 @@ TEST_F(FileReplaced, TheKernelsStepWriterLeavesTheOlderFileOrTheNewOneAndNoTempo
   KTX::Kernel::DeleteBody(sheet, "test");
 }
 
+// Every writer's temporary files under the folder, its links not followed:
+// what a write left behind.
+std::vector<std::string> Temporaries(const fs::path& folder) {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (entry.path().filename().string().find(".tmp-") != std::string::npos) found.push_back(entry.path().string());
+  return found;
+}
+
+// `at`, a chain of `links` symbolic links (at, at.1, at.2 ...) to the file
+// at.file, "old\n".
+bool Chain(const fs::path& at, int links) {
+  std::ofstream(at.string() + ".file", std::ios::binary) << "old\n";
+  bool made = true;
+  for (int i = 0; i < links; ++i) {
+    const std::string from = i == 0 ? at.string() : at.string() + "." + std::to_string(i);
+    const std::string to = at.filename().string() + (i + 1 == links ? ".file" : "." + std::to_string(i + 1));
+    made = made && ::symlink(to.c_str(), from.c_str()) == 0;
+  }
+  return made;
+}
+
 // ---- every writer: the protected journal, the size limit, the mode kept ----------------------
 
 // A writer of the host: `big` writes 64 KiB instead of "new\n" (past a small
@@ -437,20 +459,46 @@ TEST_F(EveryWriter, AWriteCutByTheFileSizeLimitFailsAndLeavesTheOlderFile) {
   }
 }
 
+// The file written takes the permissions of the file it replaces, found
+// through the links to it: no set-id bit, and another user's file gives
+// only its owner's bits (the group's and others' are a new file's, none
+// under umask 077).
 TEST_F(EveryWriter, AFileWrittenOverKeepsItsMode) {
   const ::mode_t mask = ::umask(077);
+  struct Row {
+    ::mode_t mode;
+    int links;  // to the file, a chain of them
+    uid_t owner;
+    ::mode_t expected;
+  };
+  const Row rows[] = {
+      {0644, 0, 0, 0644}, {0755, 0, 0, 0755}, {0600, 0, 0, 0600},
+      {0644, 1, 0, 0644}, {0755, 1, 0, 0755}, {0600, 1, 0, 0600},
+      {0644, 3, 0, 0644}, {0755, 3, 0, 0755}, {0600, 3, 0, 0600},
+      {06755, 0, 0, 0755}, {06777, 0, 65534, 0700}, {0640, 1, 65534, 0600},
+  };
   for (const Writer& writer : kWriters) {
-    for (const ::mode_t mode : {0644u, 0755u}) {
-      SCOPED_TRACE(std::string(writer.name) + " over " + std::to_string(mode));
+    for (const Row& row : rows) {
+      std::ostringstream trace;
+      trace << writer.name << " over 0" << std::oct << row.mode << std::dec << " of uid " << row.owner << " through "
+            << row.links << " links";
+      SCOPED_TRACE(trace.str());
+      if (row.owner != ::geteuid() && ::geteuid() != 0) continue;
+      // Changed in place, a file keeps what it had.
+      if (!writer.replaces && row.mode != row.expected) continue;
       Fresh();
       const std::string name = In("sizes.hsd");
-      std::ofstream(name, std::ios::binary) << "old\n";
-      fs::permissions(name, static_cast<fs::perms>(mode));
+      ASSERT_TRUE(Chain(name, row.links));
+      const std::string file = row.links == 0 ? name : name + ".file";
+      if (row.links == 0) fs::rename(name + ".file", name);
+      ASSERT_EQ(::chown(file.c_str(), row.owner, row.owner), 0);
+      ASSERT_EQ(::chmod(file.c_str(), row.mode), 0);
       EXPECT_EQ(writer.write(name, false), 0);
       struct stat info {};
-      ASSERT_EQ(::stat(name.c_str(), &info), 0);
-      EXPECT_EQ(info.st_mode & 07777, mode);
-      EXPECT_NE(FileText(name), "old\n");
+      ASSERT_EQ(::stat(file.c_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 07777, row.expected);
+      EXPECT_NE(FileText(file), "old\n");
+      EXPECT_EQ(fs::is_symlink(name), row.links > 0);
     }
   }
   ::umask(mask);
@@ -474,6 +522,9 @@ const SpecialName kSpecialNames[] = {
        return ::mkfifo((at.string() + ".fifo").c_str(), 0644) == 0 &&
               ::symlink((at.filename().string() + ".fifo").c_str(), at.c_str()) == 0;
      }},
+    // One past the links the system follows: refused as a loop would be.
+    {"a chain of 41 symbolic links to a file",
+     [](const fs::path& at) { return Chain(at, 41); }},
     // Only where devices may be made (the null device's numbers).
     {"a device", [](const fs::path& at) { return ::mknod(at.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0; }},
 };
@@ -513,14 +564,19 @@ TEST_F(EveryWriter, NoWriterPutsAFileInPlaceOfAFifoADeviceOrABrokenLink) {
       std::sort(left.begin(), left.end());
       EXPECT_EQ(left, before) << "a temporary file was left";
     }
-    // A link to a file is written through: the file it reaches is replaced.
-    SCOPED_TRACE(std::string(writer.name) + ", a symbolic link to a file");
-    Fresh();
-    std::ofstream(In("target.hsd"), std::ios::binary) << "old\n";
-    fs::create_symlink("target.hsd", folder_ / "sizes.hsd");
-    EXPECT_EQ(writer.write(In("sizes.hsd"), false), 0);
-    EXPECT_EQ(Kind(folder_ / "sizes.hsd"), "link to target.hsd");
-    EXPECT_NE(FileText(In("target.hsd")), "old\n");
+    // A link to a file, or a chain of links as long as the system follows,
+    // is written through: the file it reaches is replaced, the links kept.
+    for (const int links : {1, 10, 39, 40}) {
+      SCOPED_TRACE(std::string(writer.name) + ", a chain of " + std::to_string(links) + " symbolic links to a file");
+      Fresh();
+      ASSERT_TRUE(Chain(folder_ / "sizes.hsd", links));
+      EXPECT_EQ(writer.write(In("sizes.hsd"), false), 0);
+      EXPECT_EQ(Kind(folder_ / "sizes.hsd"), links == 1 ? "link to sizes.hsd.file" : "link to sizes.hsd.1");
+      EXPECT_EQ(Kind(In(("sizes.hsd." + std::to_string(links - 1)).c_str())),
+                links == 1 ? "missing" : "link to sizes.hsd.file");
+      EXPECT_NE(FileText(In("sizes.hsd.file")), "old\n");
+      EXPECT_EQ(Temporaries(folder_), std::vector<std::string>{}) << "a temporary file was left";
+    }
   }
 }
 
@@ -749,66 +805,112 @@ TEST_F(EveryWriter, ATemporaryFileReplacedAfterItsLastCheckIsNoSuccess) {
 }
 
 // What was at the output's name when its temporary file was made is where
-// the rename goes, and only while it is still there: a link another process
-// put at the name later is neither followed nor replaced, whatever step of
-// the write it came at.
+// the rename goes, and only while it is still there: a link, another
+// regular file or a folder link another process put on the way later is
+// neither followed nor replaced, whatever step of the write it came at.
+// The name written is folder/sub/NAME, sub a folder of the user's; the
+// private file is folder/private/mine.txt.
+enum class NameSwapped { kLinkAtTheName, kFileAtTheName, kFileAtTheLinksTarget, kFolderForALink };
 struct NameSwap {
+  NameSwapped what;
   const char* step;
-  fs::path name, mine, aside;
+  fs::path folder, mine;
 };
 NameSwap gNameSwap;
 void SwapNameAtStep(const char* step, const std::string&) {
   if (std::string(step) != gNameSwap.step) return;
-  ::rename(gNameSwap.name.c_str(), gNameSwap.aside.c_str());
-  ::symlink(gNameSwap.mine.c_str(), gNameSwap.name.c_str());
+  const fs::path sub = gNameSwap.folder / "sub", aside = gNameSwap.folder / "aside";
+  switch (gNameSwap.what) {
+    case NameSwapped::kLinkAtTheName:
+      ::rename((sub / "mine.txt").c_str(), aside.c_str());
+      ::symlink(gNameSwap.mine.c_str(), (sub / "mine.txt").c_str());
+      break;
+    case NameSwapped::kFileAtTheName:
+    case NameSwapped::kFileAtTheLinksTarget:
+      std::ofstream(aside, std::ios::binary) << "theirs\n";
+      ::rename(aside.c_str(), (sub / (gNameSwap.what == NameSwapped::kFileAtTheName ? "mine.txt" : "target")).c_str());
+      break;
+    case NameSwapped::kFolderForALink:
+      ::rename(sub.c_str(), aside.c_str());
+      ::symlink(gNameSwap.mine.parent_path().c_str(), sub.c_str());
+      break;
+  }
 }
 
-TEST_F(EveryWriter, AWriteWhoseNameWasMadeALinkMeanwhileFailsAndFollowsNothing) {
+TEST_F(EveryWriter, AWriteWhoseNameWasChangedMeanwhileFailsAndFollowsNothing) {
   std::vector<std::string> shown;
   Host::SetUserMessageSink(&KeepWarnings, &shown);
-  const std::string name = In("sizes.hsd");
+  struct Row {
+    const char* name;
+    NameSwapped what;
+    // What stands at sub/mine.txt afterwards, and what the name first held
+    // holds then (the link's target, the older file moved aside).
+    const char* kind;
+    const char* heldAt;
+    const char* holds;
+  };
+  const Row rows[] = {
+      {"a link to the private file put at the name", NameSwapped::kLinkAtTheName, "link", "aside", "old\n"},
+      {"another file renamed onto the name", NameSwapped::kFileAtTheName, "file", "sub/mine.txt", "theirs\n"},
+      {"another file renamed onto an unchanged link's target", NameSwapped::kFileAtTheLinksTarget,
+       "link to target", "sub/target", "theirs\n"},
+      {"the folder on the way swapped for a link to the private folder", NameSwapped::kFolderForALink, "file",
+       "aside/mine.txt", "old\n"},
+  };
   for (const Writer& writer : kWriters) {
     if (!writer.replaces) continue;
-    for (const char* step : {"made", "written", "final mode", "checked"}) {
-      SCOPED_TRACE(std::string(writer.name) + ", at " + step);
-      Fresh();
-      std::ofstream(name, std::ios::binary) << "old\n";
-      ::chmod(name.c_str(), 0644);
-      gNameSwap = {step, name, PrivateFile(folder_), folder_ / "aside"};
-      shown.clear();
-      const auto [status, error] = WriteWithHook(writer, name, &SwapNameAtStep);
-      EXPECT_NE(status, 0);
-      EXPECT_EQ(Files::WhyFailed(error), "its name was changed by another process while it was written");
-      struct stat info {};
-      ASSERT_EQ(::stat(gNameSwap.mine.c_str(), &info), 0);
-      EXPECT_EQ(info.st_mode & 07777, 0600u);
-      EXPECT_EQ(FileText(gNameSwap.mine), "mine\n");
-      EXPECT_EQ(Kind(name), "link to " + gNameSwap.mine.string());
-      EXPECT_EQ(FileText(gNameSwap.aside), "old\n");
-      std::vector<std::string> left = Others(folder_, "sizes.hsd");
-      std::sort(left.begin(), left.end());
-      EXPECT_EQ(left, (std::vector<std::string>{"aside", "private"})) << "a temporary file was left";
-      if (writer.write == kWriters[2].write || writer.write == kWriters[3].write) {
-        EXPECT_EQ(shown, std::vector<std::string>{"841407 " + name +
-                                                  ": the file could not be written (its name was changed by another "
-                                                  "process while it was written): nothing at the name was followed "
-                                                  "or changed"});
+    for (const Row& row : rows) {
+      for (const char* step : {"made", "written", "final mode", "checked"}) {
+        SCOPED_TRACE(std::string(writer.name) + ", " + row.name + ", at " + step);
+        Fresh();
+        const fs::path sub = folder_ / "sub", name = sub / "mine.txt";
+        fs::create_directories(sub);
+        const bool link = row.what == NameSwapped::kFileAtTheLinksTarget;
+        std::ofstream(link ? sub / "target" : name, std::ios::binary) << "old\n";
+        if (link) fs::create_symlink("target", name);
+        gNameSwap = {row.what, step, folder_, PrivateFile(folder_)};
+        shown.clear();
+        const auto [status, error] = WriteWithHook(writer, name.string(), &SwapNameAtStep);
+        EXPECT_NE(status, 0);
+        EXPECT_EQ(Files::WhyFailed(error), "its name was changed by another process while it was written");
+        struct stat info {};
+        ASSERT_EQ(::stat(gNameSwap.mine.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0600u);
+        EXPECT_EQ(FileText(gNameSwap.mine), "mine\n");
+        const std::string kind = Kind(name);
+        EXPECT_EQ(kind.substr(0, std::string(row.kind).size()), row.kind);
+        EXPECT_EQ(FileText(folder_ / row.heldAt), row.holds);
+        EXPECT_EQ(Temporaries(folder_), std::vector<std::string>{}) << "a temporary file was left";
+        if (writer.write == kWriters[2].write || writer.write == kWriters[3].write) {
+          EXPECT_EQ(shown, std::vector<std::string>{"841407 " + name.string() +
+                                                    ": the file could not be written (its name was changed by "
+                                                    "another process while it was written): nothing at the name was "
+                                                    "followed or changed"});
+        }
       }
     }
   }
 }
 
 // A link in a folder others may write is followed only when it is the
-// running user's or the folder owner's (the suite runs as root; uid 65534
-// is another user).
+// running user's or the folder owner's, wherever it stands on the way: the
+// name itself, a folder of its path, a link of a chain (the suite runs as
+// root; uid 65534 is another user).
 TEST_F(EveryWriter, ALinkAnotherUserPutInASharedFolderIsNotFollowed) {
   constexpr uid_t kOther = 65534;
   if (::geteuid() != 0) GTEST_SKIP() << "needs to give files to another user";
+  // Where the link in the shared folder stands: at the name written
+  // (shared/out.stp, to the private file), as a folder of its path
+  // (shared/sub, to the private folder), reached through the user's own
+  // link own/out to shared/sub/mine.txt, or second in a chain (own/out to
+  // shared/out.stp, to the private file).
+  enum class Way { kAtTheName, kFolderOnTheWay, kOwnLinkToTheWay, kSecondOfAChain };
   struct Row {
     const char* name;
     ::mode_t folderMode;
     uid_t folderOwner, linkOwner;
     bool followed;
+    Way way = Way::kAtTheName;
   };
   const Row rows[] = {
       {"another user's, in a folder all may write", 0777, 0, kOther, false},
@@ -816,33 +918,52 @@ TEST_F(EveryWriter, ALinkAnotherUserPutInASharedFolderIsNotFollowed) {
       {"another user's, in a folder only its owner writes", 0755, 0, kOther, true},
       {"the user's own, in a folder all may write", 0777, 0, 0, true},
       {"the folder owner's, in a folder all may write", 0777, kOther, kOther, true},
+      {"another user's folder link, in a folder all may write", 0777, 0, kOther, false, Way::kFolderOnTheWay},
+      {"another user's folder link, in a folder its group may write", 0770, 0, kOther, false, Way::kFolderOnTheWay},
+      {"the user's own folder link, in a folder all may write", 0777, 0, 0, true, Way::kFolderOnTheWay},
+      {"the folder owner's folder link, in a folder all may write", 0777, kOther, kOther, true,
+       Way::kFolderOnTheWay},
+      {"the user's own link through another user's folder link", 0777, 0, kOther, false, Way::kOwnLinkToTheWay},
+      {"the user's own link to the user's own folder link", 0777, 0, 0, true, Way::kOwnLinkToTheWay},
+      {"another user's link second in a chain", 0777, 0, kOther, false, Way::kSecondOfAChain},
+      {"the folder owner's link second in a chain", 0777, kOther, kOther, true, Way::kSecondOfAChain},
   };
   for (const Writer& writer : kWriters) {
     if (!writer.replaces) continue;
     for (const Row& row : rows) {
       SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
       Fresh();
-      const fs::path shared = folder_ / "shared", mine = PrivateFile(folder_);
+      const fs::path shared = folder_ / "shared", mine = PrivateFile(folder_), own = folder_ / "own";
       fs::create_directories(shared);
-      const fs::path name = shared / "out.stp";
-      fs::create_symlink(mine, name);
-      ASSERT_EQ(::lchown(name.c_str(), row.linkOwner, row.linkOwner), 0);
+      fs::create_directories(own);
+      const bool toFolder = row.way == Way::kFolderOnTheWay || row.way == Way::kOwnLinkToTheWay;
+      // The link in the shared folder, and what it links to.
+      const fs::path link = shared / (toFolder ? "sub" : "out.stp"), to = toFolder ? mine.parent_path() : mine;
+      fs::create_symlink(to, link);
+      ASSERT_EQ(::lchown(link.c_str(), row.linkOwner, row.linkOwner), 0);
       ASSERT_EQ(::chown(shared.c_str(), row.folderOwner, row.folderOwner), 0);
       ::chmod(shared.c_str(), row.folderMode);
+      fs::path name = row.way == Way::kFolderOnTheWay ? link / "mine.txt" : link;
+      if (row.way == Way::kOwnLinkToTheWay || row.way == Way::kSecondOfAChain) {
+        fs::create_symlink(row.way == Way::kOwnLinkToTheWay ? link / "mine.txt" : link, own / "out");
+        name = own / "out";
+      }
       const std::string why = Files::WhyNoPlaceForAFile(name.string());
       EXPECT_EQ(writer.write(name.string(), false) == 0, row.followed);
-      EXPECT_EQ(Kind(name), "link to " + mine.string());
+      EXPECT_EQ(Kind(link), "link to " + to.string());
       struct stat info {};
       ASSERT_EQ(::stat(mine.c_str(), &info), 0);
       if (row.followed) {
         EXPECT_EQ(why, "");
         EXPECT_NE(FileText(mine), "mine\n");
       } else {
-        EXPECT_EQ(why, "is a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is "
-                       "not followed");
+        // Named by the link that broke the rule, not the first one met.
+        const std::string rule =
+            "a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is not followed";
+        EXPECT_EQ(why, row.way == Way::kAtTheName ? "is " + rule : "leads through " + link.string() + ", " + rule);
         EXPECT_EQ(FileText(mine), "mine\n");
         EXPECT_EQ(info.st_mode & 07777, 0600u);
-        EXPECT_EQ(Others(shared, "out.stp"), std::vector<std::string>{}) << "a temporary file was left";
+        EXPECT_EQ(Temporaries(folder_), std::vector<std::string>{}) << "a temporary file was left";
       }
     }
   }

@@ -10,12 +10,14 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -46,8 +48,9 @@ std::map<std::FILE*, Pending>& pending() {
   return *open;
 }
 
-// What stood at one name on the way to the file a write lands on, as lstat
-// saw it: nothing, a link (with its text) or a file of some kind.
+// What stood at one name on the way to the file a write lands on, as the
+// walk saw it (not followed): nothing, a link (with its text), a folder or a
+// file of some kind.
 struct Seen {
   bool exists = false;
   mode_t type = 0;
@@ -57,14 +60,45 @@ struct Seen {
   bool operator==(const Seen&) const = default;
 };
 
-// Where a write of a name lands: the name, then each link's target in turn,
-// and the last of them, which is no link. A writer looks it up once, when it
-// makes its temporary file, and the rename goes to that `target` only while
-// the names on the way are still what they were then.
+Seen seenOf(const struct stat& info) {
+  Seen seen;
+  seen.exists = true;
+  seen.type = info.st_mode & S_IFMT;
+  seen.device = info.st_dev;
+  seen.inode = info.st_ino;
+  return seen;
+}
+
+// Where a write of a name lands: the folder reached and the name in it,
+// found by a walk of the name one name at a time, each link's text walked
+// in its turn. `chain` is every folder, link and name the walk met, in
+// order, the last being where the write lands. A writer walks once, when it
+// makes its temporary file, and the rename goes to that folder only while a
+// second walk meets the same chain.
 struct Place {
-  std::string target;
+  std::string folder;  // as a path, for messages and the temporary file's path
+  std::string base;
   std::vector<Seen> chain;
   bool operator==(const Place&) const = default;
+};
+
+// A descriptor closed with its holder.
+class Descriptor {
+ public:
+  Descriptor() = default;
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() { reset(); }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+  void reset(int fd = -1) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+
+ private:
+  int fd_ = -1;
 };
 
 // As many links as the system itself follows before it calls it a loop.
@@ -81,56 +115,163 @@ std::string userName(uid_t uid) {
 
 // A link in a folder that others than its owner may write is followed only
 // when it is the running user's or the folder owner's: anyone else who may
-// write there could aim it at a file of the user's. (The rule the system
-// applies to links in shared sticky folders.)
-std::string whyLinkNotFollowed(const std::string& path, const struct stat& link) {
-  struct stat folder {};
-  if (::stat(folderOf(path).c_str(), &folder) != 0 || (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0) return {};
-  if (link.st_uid == ::geteuid() || link.st_uid == folder.st_uid) return {};
-  return "is a symbolic link owned by " + userName(link.st_uid) +
+// write there could aim it at a file or a folder of the user's. (The rule the
+// system applies to links in shared sticky folders.)
+std::string whyLinkNotFollowed(int folder, const struct stat& link) {
+  struct stat info {};
+  if (::fstat(folder, &info) != 0 || (info.st_mode & (S_IWGRP | S_IWOTH)) == 0) return {};
+  if (link.st_uid == ::geteuid() || link.st_uid == info.st_uid) return {};
+  return "a symbolic link owned by " + userName(link.st_uid) +
          " in a folder other users may write, which is not followed";
 }
 
-// False, with why, for a name whose links are refused or reach no file. A
-// name that is not there (or cannot be asked about) is a place: its writer
-// makes it, or fails as it tries.
-bool resolve(const std::string& name, Place* place, std::string* why) {
+std::string joined(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// The names of a path, in order ("" and "." left out).
+void putNamesFirst(const std::string& path, std::deque<std::string>* names) {
+  std::vector<std::string> found;
+  std::size_t at = 0;
+  while (at <= path.size()) {
+    const std::size_t slash = std::min(path.find('/', at), path.size());
+    std::string name = path.substr(at, slash - at);
+    if (!name.empty() && name != ".") found.push_back(std::move(name));
+    at = slash + 1;
+  }
+  names->insert(names->begin(), found.begin(), found.end());
+}
+
+// Walks `name` one name at a time from a folder opened here, each link met
+// (folders' included) read and walked in its turn, under the rule above:
+// nothing on the way is left to the system to follow. True with the place
+// and its folder, open; false with why (a link refused, or one that reaches
+// no file), or with an empty why and errno for a name the system cannot
+// take (a folder on the way missing, a name that is a folder).
+bool walk(const std::string& name, Place* place, Descriptor* folder, std::string* why) {
   place->chain.clear();
-  std::string path = name;
-  for (int hop = 0; hop <= kMostLinks; ++hop) {
-    struct stat info {};
-    Seen seen;
-    if (::lstat(path.c_str(), &info) != 0) {
-      if (hop > 0) {
-        *why = errno == ENOENT ? "is a symbolic link to a missing file"
-                               : std::string("is a symbolic link that reaches no file: ") + std::strerror(errno);
+  why->clear();
+  if (name.empty() || name.back() == '/') {
+    errno = name.empty() ? ENOENT : EISDIR;
+    return false;
+  }
+  const bool fromRoot = name[0] == '/';
+  Descriptor at(::open(fromRoot ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+  std::string text = fromRoot ? "/" : "";
+  std::deque<std::string> names;
+  putNamesFirst(name, &names);
+  // Whether the names left came from the link that stood last: a link
+  // there that reaches nothing is refused, a name missing there is new.
+  bool linkLast = false;
+  int links = 0;
+  // Said of the name given when it is the link refused, else of the link
+  // on the way that is: the one that broke the rule, not the first.
+  auto refuse = [&](bool given, const std::string& link, const std::string& what) {
+    *why = given ? "is " + what : "leads through " + link + ", " + what;
+  };
+  struct stat info {};
+  if (at.get() < 0 || ::fstat(at.get(), &info) != 0) return false;
+  place->chain.push_back(seenOf(info));
+  while (!names.empty()) {
+    const std::string next = std::move(names.front());
+    names.pop_front();
+    const bool last = names.empty();
+    const std::string path = joined(text, next);
+    if (next == "..") {
+      if (last) {
+        errno = EISDIR;
         return false;
       }
-      place->chain.push_back(seen);
-      place->target = path;
+      // A folder's parent is no link.
+      at.reset(::openat(at.get(), "..", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+      if (at.get() < 0 || ::fstat(at.get(), &info) != 0) return false;
+      place->chain.push_back(seenOf(info));
+      text = path;
+      continue;
+    }
+    if (::fstatat(at.get(), next.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+      const int error = errno;
+      if (linkLast) {
+        *why = error == ENOENT ? "is a symbolic link to a missing file"
+                               : std::string("is a symbolic link that reaches no file: ") + std::strerror(error);
+        return false;
+      }
+      if (!last || error != ENOENT) return false;
+      place->chain.emplace_back();
+      place->folder = text;
+      place->base = next;
+      folder->reset(at.release());
       return true;
     }
-    seen = {true, info.st_mode & S_IFMT, info.st_dev, info.st_ino, {}};
-    if (!S_ISLNK(info.st_mode)) {
+    Seen seen = seenOf(info);
+    if (S_ISLNK(info.st_mode)) {
+      if (last) linkLast = true;
+      ++links;
+      if (links > kMostLinks) {
+        refuse(linkLast, path,
+               "a symbolic link that loops or leads through more than " + std::to_string(kMostLinks) + " links");
+        return false;
+      }
+      if (std::string refused = whyLinkNotFollowed(at.get(), info); !refused.empty()) {
+        refuse(links == 1 && last, path, refused);
+        return false;
+      }
+      std::vector<char> linkText(static_cast<std::size_t>(info.st_size) + 2);
+      const ssize_t n = ::readlinkat(at.get(), next.c_str(), linkText.data(), linkText.size());
+      if (n <= 0 || static_cast<std::size_t>(n) >= linkText.size()) {
+        const int error = n < 0 ? errno : n == 0 ? ENOENT : EAGAIN;
+        refuse(links == 1 && last, path, std::string("a symbolic link that reaches no file: ") + std::strerror(error));
+        return false;
+      }
+      seen.link.assign(linkText.data(), static_cast<std::size_t>(n));
       place->chain.push_back(seen);
-      place->target = path;
+      if (seen.link[0] == '/') {
+        at.reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (at.get() < 0 || ::fstat(at.get(), &info) != 0) return false;
+        place->chain.push_back(seenOf(info));
+        text = "/";
+      }
+      // A link whose text names a folder ("a/", "..") lands on that folder.
+      const bool toFolder = seen.link.back() == '/' || seen.link == "." || seen.link == ".." ||
+                            seen.link.ends_with("/.") || seen.link.ends_with("/..");
+      if (last && toFolder) {
+        errno = EISDIR;
+        return false;
+      }
+      putNamesFirst(seen.link, &names);
+      if (names.empty()) {
+        errno = EISDIR;
+        return false;
+      }
+      continue;
+    }
+    if (last) {
+      place->chain.push_back(seen);
+      place->folder = text;
+      place->base = next;
+      folder->reset(at.release());
       return true;
     }
-    if (std::string refused = whyLinkNotFollowed(path, info); !refused.empty()) {
-      *why = std::move(refused);
+    if (!S_ISDIR(info.st_mode)) {
+      if (linkLast) {
+        *why = std::string("is a symbolic link that reaches no file: ") + std::strerror(ENOTDIR);
+        return false;
+      }
+      errno = ENOTDIR;
       return false;
     }
-    std::vector<char> text(static_cast<std::size_t>(info.st_size) + 2);
-    const ssize_t n = ::readlink(path.c_str(), text.data(), text.size());
-    if (n < 0 || static_cast<std::size_t>(n) >= text.size()) {
-      *why = "is a symbolic link that reaches no file: " + std::string(std::strerror(n < 0 ? errno : EAGAIN));
+    // Opened as the folder it is, not followed: a link put there since is
+    // refused here, and the walk goes on from the very folder opened.
+    at.reset(::openat(at.get(), next.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (at.get() < 0 || ::fstat(at.get(), &info) != 0) {
+      if (errno == ENOTDIR || errno == ELOOP) errno = kNameChanged;
       return false;
     }
-    seen.link.assign(text.data(), static_cast<std::size_t>(n));
-    place->chain.push_back(seen);
-    path = !seen.link.empty() && seen.link[0] == '/' ? seen.link : folderOf(path) + "/" + seen.link;
+    place->chain.push_back(seenOf(info));
+    text = path;
   }
-  *why = "is a symbolic link that loops";
+  errno = EISDIR;
   return false;
 }
 
@@ -157,11 +298,30 @@ bool isProtected(const std::string& name) {
          info.st_ino == protectedFile.inode;
 }
 
+// Whether the walk landed on the protected file; shown, by the name given.
+bool refusedPlace(const std::string& name, const Place& place) {
+  const Seen& last = place.chain.back();
+  if (!protectedFile.set || !last.exists || last.device != protectedFile.device || last.inode != protectedFile.inode)
+    return false;
+  try {
+    Host::ShowUser(Host::UserMessage::kError, std::to_string(kWritesPlayedJournal) + " " + name +
+                                                  ": the file is the journal being played: it is not written over");
+  } catch (...) {
+    // Refused all the same.
+  }
+  errno = EPERM;
+  return true;
+}
+
 // What each temporary file made here holds while its writer lives, by its
 // path, until it is put in place or removed: its lock (the descriptor it
-// was made with) and the place it was made for.
+// was made with), the folder the walk reached (held open: the temporary
+// file is made, checked, renamed and removed there, never by a path) with
+// the temporary file's name in it, and the place it was made for.
 struct Held {
   int descriptor = -1;
+  int folder = -1;
+  std::string base;
   Place place;
 };
 std::map<std::string, Held>& heldLocks() {
@@ -169,18 +329,12 @@ std::map<std::string, Held>& heldLocks() {
   return *held;
 }
 
-int heldDescriptor(const std::string& temporary) {
+// What is held for the temporary file; false for one not made here.
+bool held(const std::string& temporary, Held* found) {
   std::lock_guard<std::mutex> hold(pendingLock());
-  auto found = heldLocks().find(temporary);
-  return found == heldLocks().end() ? -1 : found->second.descriptor;
-}
-
-// The place the temporary file was made for; false for one not made here.
-bool heldPlace(const std::string& temporary, Place* place) {
-  std::lock_guard<std::mutex> hold(pendingLock());
-  auto found = heldLocks().find(temporary);
-  if (found == heldLocks().end()) return false;
-  *place = found->second.place;
+  auto at = heldLocks().find(temporary);
+  if (at == heldLocks().end()) return false;
+  *found = at->second;
   return true;
 }
 
@@ -190,35 +344,39 @@ void step(const char* name, const std::string& temporary) {
 }
 
 void letLockGo(const std::string& temporary) noexcept {
-  int fd = -1;
+  int fd = -1, folder = -1;
   {
     std::lock_guard<std::mutex> hold(pendingLock());
     auto found = heldLocks().find(temporary);
     if (found == heldLocks().end()) return;
     fd = found->second.descriptor;
+    folder = found->second.folder;
     heldLocks().erase(found);
   }
   ::close(fd);
+  ::close(folder);
 }
 
 bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
-// Whether the open file is still the one named `path` (not removed, not
-// replaced).
-bool stillNamed(int fd, const std::string& path) {
+// Whether the open file is still the one named `base` in the folder (not
+// removed, not replaced).
+bool stillNamed(int fd, int folder, const std::string& base) {
   struct stat open {}, named {};
-  return ::fstat(fd, &open) == 0 && open.st_nlink > 0 && ::lstat(path.c_str(), &named) == 0 &&
-         sameFile(open, named);
+  return ::fstat(fd, &open) == 0 && open.st_nlink > 0 &&
+         ::fstatat(folder, base.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(open, named);
 }
 
-// Whether `path` still names the file made as `fd` and nothing else does:
-// not a symbolic link, a regular file with one link, the same device and
-// inode. Whoever may write the folder may have put a link to a file of
-// theirs (or of anyone) in its place, another file, or a second link to it.
-bool stillOnlyOurs(int fd, const std::string& path) {
+// Whether `base` in the folder still names the file made as `fd` and nothing
+// else does: not a symbolic link, a regular file with one link, the same
+// device and inode. Whoever may write the folder may have put a link to a
+// file of theirs (or of anyone) in its place, another file, or a second
+// link to it.
+bool stillOnlyOurs(int fd, int folder, const std::string& base) {
   struct stat open {}, named {};
   return fd >= 0 && ::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) && open.st_nlink == 1 &&
-         ::lstat(path.c_str(), &named) == 0 && S_ISREG(named.st_mode) && sameFile(open, named);
+         ::fstatat(folder, base.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(named.st_mode) &&
+         sameFile(open, named);
 }
 
 // A writer's temporary file is told from any other file by what a user does
@@ -280,41 +438,56 @@ bool isWritersOwn(const struct stat& info) {
          info.st_nlink == 1;
 }
 
-// The temporary files of `name` that no living writer holds: a writer killed
-// half way left them, since every writer holds its own locked until it lets
-// it go. Only a file with a writer's name that is still as its writer made it
-// (above) is taken for one; a file whose lock cannot be asked about (a file
-// system without locks) is left alone, and so is one a writer killed between
-// giving it its final mode and the rename.
-void removeKilledWritersTemporaries(const std::string& name) {
-  const std::string folder = folderOf(name);
-  const std::string base = baseOf(name);
-  DIR* listing = ::opendir(folder.c_str());
-  if (listing == nullptr) return;
+// The temporary files of `base`, in the folder, that no living writer
+// holds: a writer killed half way left them, since every writer holds its
+// own locked until it lets it go. Only a file with a writer's name that is
+// still as its writer made it (above) is taken for one; a file whose lock
+// cannot be asked about (a file system without locks) is left alone, and so
+// is one a writer killed between giving it its final mode and the rename.
+void removeKilledWritersTemporaries(int folder, const std::string& base) {
+  const int listed = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listed < 0) return;
+  DIR* listing = ::fdopendir(listed);
+  if (listing == nullptr) {
+    ::close(listed);
+    return;
+  }
   std::vector<std::string> found;
   while (const dirent* entry = ::readdir(listing))
-    if (isTemporaryNameOf(base, entry->d_name)) found.push_back(folder + "/" + entry->d_name);
+    if (isTemporaryNameOf(base, entry->d_name)) found.push_back(entry->d_name);
   ::closedir(listing);
-  for (const std::string& path : found) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  for (const std::string& name : found) {
+    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat info {};
     // Removed only while locked here, and only the file that was locked.
     if (::fstat(fd, &info) == 0 && isWritersOwn(info) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-        stillNamed(fd, path))
-      ::unlink(path.c_str());
+        stillNamed(fd, folder, name))
+      ::unlinkat(folder, name.c_str(), 0);
     ::close(fd);
   }
 }
 
-// The mode the file written takes: that of the file it replaces, or a new
-// file's.
-mode_t finalMode(const std::string& name) {
-  struct stat info {};
-  if (::lstat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 07777;
+mode_t newFileMode() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return 0666 & ~mask;
+}
+
+// The mode the file written takes: the permissions (no set-id bits) of the
+// very file it replaces, found through the folder the walk reached, or a
+// new file's. Another user's older file gives its owner's bits only: what
+// its group and others could do with it was that user's choice, not the
+// user's who now owns the file.
+mode_t finalMode(int folder, const Place& place) {
+  const Seen& last = place.chain.back();
+  struct stat info {};
+  if (!last.exists || !S_ISREG(last.type) ||
+      ::fstatat(folder, place.base.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode) ||
+      info.st_dev != last.device || info.st_ino != last.inode)
+    return newFileMode();
+  const mode_t mode = info.st_mode & 0777;
+  return info.st_uid == ::geteuid() ? mode : (mode & 0700) | (newFileMode() & 0077);
 }
 
 // A write past the file size limit raises SIGXFSZ, whose default ends the
@@ -336,12 +509,12 @@ void writeFailsPastSizeLimit() {
 // the very file looked up then, never what stands at its name by now. Null
 // when there is none (a new file), or it is no longer there.
 std::FILE* openPlace(const std::string& temporary) {
-  Place place;
-  if (!heldPlace(temporary, &place) || !place.chain.back().exists) return nullptr;
-  const int fd = ::open(place.target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  Held made;
+  if (!held(temporary, &made) || !made.place.chain.back().exists) return nullptr;
+  const int fd = ::openat(made.folder, made.place.base.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return nullptr;
   struct stat info {};
-  const Seen& last = place.chain.back();
+  const Seen& last = made.place.chain.back();
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_dev != last.device || info.st_ino != last.inode) {
     ::close(fd);
     return nullptr;
@@ -378,8 +551,10 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 std::string WhyNoPlaceForAFile(const std::string& name) {
   Place place;
+  Descriptor folder;
   std::string why;
-  return resolve(name, &place, &why) ? whyNoPlace(place) : why;
+  if (!walk(name, &place, &folder, &why)) return why;
+  return whyNoPlace(place);
 }
 
 std::string WhyFailed(int error) {
@@ -417,41 +592,67 @@ void ShowNotWritten(const std::string& name, int error) noexcept {
 
 std::string WhyNotWritable(const std::string& name) {
   if (name.empty()) return "no file name";
-  if (std::string why = WhyNoPlaceForAFile(name); !why.empty()) return why;
-  struct stat info {};
-  if (::stat(name.c_str(), &info) == 0) {
-    if (S_ISDIR(info.st_mode)) return "is a directory";
-    if (::access(name.c_str(), W_OK) != 0) return std::strerror(errno);
+  Place place;
+  Descriptor folder;
+  std::string why;
+  if (walk(name, &place, &folder, &why)) {
+    if (why = whyNoPlace(place); !why.empty()) return why;
+    const Seen& last = place.chain.back();
+    if (S_ISDIR(last.type)) return "is a directory";
+    if (last.exists && ::faccessat(folder.get(), place.base.c_str(), W_OK, 0) != 0) return std::strerror(errno);
+    // The file is written beside the one it replaces and renamed there: that
+    // folder, the walk's, not the given name's, must take a new file.
+    const std::string reached = place.folder.empty() ? "." : place.folder;
+    if (::faccessat(folder.get(), ".", W_OK | X_OK, 0) != 0)
+      return "directory " + reached + ": " + std::strerror(errno);
+    // In a folder with the sticky bit only the file's owner, the folder's or
+    // the administrator may rename another file onto it: said now, not
+    // after the work.
+    struct stat file {}, shared {};
+    const uid_t user = ::geteuid();
+    if (last.exists && user != 0 && ::fstat(folder.get(), &shared) == 0 && (shared.st_mode & S_ISVTX) != 0 &&
+        ::fstatat(folder.get(), place.base.c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0 && file.st_uid != user &&
+        shared.st_uid != user)
+      return "is a file of " + userName(file.st_uid) + " in the sticky directory " + reached +
+             ", where only its owner may replace it";
+    return {};
   }
-  const std::string folder = folderOf(name);
-  if (::stat(folder.c_str(), &info) != 0) return "no directory " + folder;
-  if (!S_ISDIR(info.st_mode)) return folder + " is not a directory";
-  // The file is written beside it and renamed: its folder must take a new file.
-  if (::access(folder.c_str(), W_OK | X_OK) != 0) return "directory " + folder + ": " + std::strerror(errno);
-  return {};
+  if (!why.empty()) return why;
+  // Where the walk stopped short: said of the path as given.
+  const int error = errno != 0 ? errno : EINVAL;
+  struct stat info {};
+  if (::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return "is a directory";
+  const std::string folderName = folderOf(name);
+  if (::stat(folderName.c_str(), &info) != 0) return "no directory " + folderName;
+  if (!S_ISDIR(info.st_mode)) return folderName + " is not a directory";
+  return std::strerror(error);
 }
 
 bool MakeTemporaryBeside(const std::string& given, std::string* temporary, int* descriptor) {
-  if (RefusedTarget(given)) return false;
-  // The name is looked up here, once: the rename goes where it led now.
+  // The name is walked here, once: the rename goes to the folder it led to.
   Place place;
+  Descriptor folder;
   std::string why;
-  if (!resolve(given, &place, &why) || !whyNoPlace(place).empty()) {
+  if (!walk(given, &place, &folder, &why)) {
+    if (!why.empty()) errno = EINVAL;
+    return false;
+  }
+  if (refusedPlace(given, place)) return false;
+  if (!whyNoPlace(place).empty()) {
     errno = EINVAL;
     return false;
   }
   writeFailsPastSizeLimit();
-  const std::string& name = place.target;
-  removeKilledWritersTemporaries(name);
-  std::string pattern;
+  removeKilledWritersTemporaries(folder.get(), place.base);
+  std::string base;
   int fd = -1;
   for (int tries = 0; fd < 0; ++tries) {
     if (tries == 100) {
       errno = EAGAIN;
       return false;
     }
-    pattern = newTemporaryName(name);
-    fd = ::open(pattern.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kWritingMode);
+    base = newTemporaryName(place.base);
+    fd = ::openat(folder.get(), base.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kWritingMode);
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return false;
@@ -462,22 +663,24 @@ bool MakeTemporaryBeside(const std::string& given, std::string* temporary, int* 
     // writer's in between and removed it: then another is made. Where the
     // file system has no locks it goes unlocked (and no writer removes it).
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-      if (stillNamed(fd, pattern)) break;
+      if (stillNamed(fd, folder.get(), base)) break;
     } else if (errno != EWOULDBLOCK) {
       break;
     }
     ::close(fd);
     fd = -1;
   }
+  std::string path = joined(place.folder, base);
   try {
     std::lock_guard<std::mutex> hold(pendingLock());
-    heldLocks()[pattern] = Held{fd, std::move(place)};
+    heldLocks()[path] = Held{fd, folder.get(), base, std::move(place)};
   } catch (...) {
-    ::unlink(pattern.c_str());
+    ::unlinkat(folder.get(), base.c_str(), 0);
     ::close(fd);
     throw;
   }
-  *temporary = std::move(pattern);
+  folder.release();
+  *temporary = std::move(path);
   if (descriptor != nullptr) *descriptor = fd;
   step("made", *temporary);
   return true;
@@ -485,18 +688,21 @@ bool MakeTemporaryBeside(const std::string& given, std::string* temporary, int* 
 
 bool PutInPlace(const std::string& temporary, const std::string& name) {
   step("written", temporary);
-  const int fd = heldDescriptor(temporary);
-  Place made;
-  const bool known = heldPlace(temporary, &made);
+  Held made;
+  if (!held(temporary, &made)) {
+    RemoveTemporary(temporary);
+    errno = EINVAL;
+    return false;
+  }
   // The final mode comes last: until then the file carries a writer's mark.
-  // Given through the descriptor, and only while the path still names the
-  // file alone: what stands there now is no longer ours to change, follow or
-  // remove.
-  bool ours = stillOnlyOurs(fd, temporary);
+  // Given through the descriptor, and only while the name in the folder
+  // still names the file alone: what stands there now is no longer ours to
+  // change, follow or remove.
+  bool ours = stillOnlyOurs(made.descriptor, made.folder, made.base);
   if (ours) {
-    ::fchmod(fd, finalMode(known ? made.target : name));
+    ::fchmod(made.descriptor, finalMode(made.folder, made.place));
     step("final mode", temporary);
-    ours = stillOnlyOurs(fd, temporary);
+    ours = stillOnlyOurs(made.descriptor, made.folder, made.base);
   }
   if (!ours) {
     letLockGo(temporary);
@@ -504,21 +710,27 @@ bool PutInPlace(const std::string& temporary, const std::string& name) {
     return false;
   }
   step("checked", temporary);
-  // The name must still be what it was when the temporary file was made:
-  // the same file, still nothing, or the same links to it. Anything else is
-  // another process's doing (a link to a file of the user's put at the name
-  // among them), and is neither followed nor changed.
+  // The name must still lead where it led when the temporary file was made:
+  // a second walk meets the same folders, the same links and the same file
+  // (or still nothing), and the name in the folder held is still that
+  // file. Anything else is another process's doing (a link to a file of the
+  // user's put on the way among them), and is neither followed nor changed.
   Place now;
+  Descriptor reached;
   std::string why;
-  const bool reached = resolve(name, &now, &why);
-  const bool place = reached && (known ? now == made : whyNoPlace(now).empty());
-  if (!place) errno = known ? kNameChanged : EINVAL;
-  if (place && !RefusedTarget(name)) {
-    if (std::rename(temporary.c_str(), now.target.c_str()) == 0) {
-      // A rename goes by path: what was put at the temporary path in the
-      // moment since the check took the name instead. That cannot be taken
-      // back, but it is not reported as written.
-      const bool placed = stillNamed(fd, now.target);
+  struct stat info {};
+  const Seen& last = made.place.chain.back();
+  const bool there = ::fstatat(made.folder, made.place.base.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+  const bool missing = !there && errno == ENOENT;
+  const bool same = walk(name, &now, &reached, &why) && now == made.place &&
+                    (there ? seenOf(info) == last : missing && !last.exists);
+  if (!same) errno = kNameChanged;
+  if (same && !refusedPlace(name, now)) {
+    if (::renameat(made.folder, made.base.c_str(), made.folder, made.place.base.c_str()) == 0) {
+      // What was put at the temporary name in the moment since the check
+      // took the name instead. That cannot be taken back, but it is not
+      // reported as written.
+      const bool placed = stillNamed(made.descriptor, made.folder, made.place.base);
       letLockGo(temporary);
       if (!placed) errno = kNameTaken;
       return placed;
@@ -534,13 +746,17 @@ void RemoveTemporary(const std::string& temporary) noexcept {
   const int error = errno;
   // Removed before its lock goes: no other writer takes it meanwhile. A
   // file put in its place is someone else's: left.
-  int fd = -1;
+  Held made;
+  bool known = false;
   try {
-    fd = heldDescriptor(temporary);
+    known = held(temporary, &made);
   } catch (...) {
     // The path alone: as unknown.
   }
-  if (fd < 0 || stillNamed(fd, temporary)) ::unlink(temporary.c_str());
+  if (!known)
+    ::unlink(temporary.c_str());
+  else if (stillNamed(made.descriptor, made.folder, made.base))
+    ::unlinkat(made.folder, made.base.c_str(), 0);
   letLockGo(temporary);
   errno = error;
 }

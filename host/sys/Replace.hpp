@@ -29,20 +29,27 @@ KTX_HOST_API void ProtectFromWrites(const std::string& name);
 KTX_HOST_API bool RefusedTarget(const std::string& name);
 
 // Why a file of that name could not be written (empty when it could): its
-// folder missing or not writable, the name a folder, a file that exists and
-// may not be written, or a name no written file may take (see
+// folder missing, the folder the name leads to (through links, the last
+// one's) not writable, the name a folder, a file that exists and may not be
+// written, another user's file in a sticky folder not the user's (which
+// only its owner may replace), or a name no written file may take (see
 // WhyNoPlaceForAFile).
 KTX_HOST_API std::string WhyNotWritable(const std::string& name);
 
 // Why no file written whole may take the name (empty when one may): a FIFO,
 // a device or a socket there, which a regular file renamed onto it would
 // replace (a reader waiting on the FIFO would wait for ever), a symbolic
-// link that reaches no file (to a missing place, or a loop), or a symbolic
-// link in a folder that users other than its owner may write that belongs
-// neither to the user who runs the program nor to the folder's owner
-// (named: "is a symbolic link owned by NAME (uid N) in a folder other users
-// may write, which is not followed"). Every writer below refuses such a
-// name; any other link to a file is written through.
+// link that reaches no file (to a missing place, a loop, or a chain of more
+// links than the system follows), or a symbolic link anywhere on the way,
+// a folder's included, in a folder that users other than its owner may
+// write that belongs neither to the user who runs the program nor to the
+// folder's owner ("is a symbolic link owned by NAME (uid N) in a folder
+// other users may write, which is not followed" for the name itself; "leads
+// through LINK, a symbolic link owned by ..." for the link on the way that
+// broke the rule). The name is walked one name at a time from a folder
+// opened here, each link read and walked in turn: the system follows
+// nothing on the way. Every writer below refuses such a name; any other
+// link to a file is written through.
 KTX_HOST_API std::string WhyNoPlaceForAFile(const std::string& name);
 
 // A file the host meant to write for its user and could not: the user is
@@ -57,8 +64,12 @@ KTX_HOST_API void ShowNotWritten(const std::string& name, int error) noexcept;
 // A new temporary file beside `name` (its folder, its name with a suffix), as
 // a writer fills before it renames it into place; mode 0600 while it is
 // written, the permissions of the file it replaces (or a new file's) once it
-// is put in place. False (nothing made) when it cannot be
-// made, `name` is the protected file or no place for a file. A write cut by
+// is put in place: only its permission bits, and its group's and others'
+// only when it was the user's own. False (nothing made) when it cannot be
+// made, `name` is the protected file or no place for a file. The temporary
+// file is made in the folder the walk of `name` reached (see
+// WhyNoPlaceForAFile), held open until the rename: its path, handed back,
+// is that folder's as walked, with the temporary file's name. A write cut by
 // the process's file size limit fails as any other (the limit's signal is
 // ignored from the first temporary file on, unless someone handles it), so
 // that the writer removes its temporary file and the older file stays.
@@ -78,12 +89,14 @@ KTX_HOST_API void ShowNotWritten(const std::string& name, int error) noexcept;
 KTX_HOST_API bool MakeTemporaryBeside(const std::string& name, std::string* temporary, int* descriptor = nullptr);
 // Renames the temporary file onto `name`; on failure (the protected file
 // among them) the temporary file is removed and `name` is left as it was.
-// True when it took its place. The name is looked up once, when the
-// temporary file is made: the rename goes to the file it reached then, and
-// only while every name on the way is still what it was (the same file,
-// still nothing, the same links); otherwise it fails with kNameChanged,
-// following and changing nothing at the name.
-// On failure errno says why. Before the final mode is given, and again just
+// True when it took its place. The name is walked once, when the
+// temporary file is made: the rename goes to the file it reached then, in
+// the folder held open since, and only while a second walk meets every
+// name on the way as it was (the same folders, the same links, the same
+// file or still nothing) and that folder still holds that file; otherwise
+// it fails with kNameChanged, following and changing nothing at the name.
+// A temporary file MakeTemporaryBeside did not make is removed, and the
+// call fails with EINVAL. On failure errno says why. Before the final mode is given, and again just
 // before the rename, the temporary path must still name the file that was
 // made (a regular file with one link, not a symbolic link, its device and
 // inode): otherwise it fails with kTemporaryReplaced and leaves whatever was
