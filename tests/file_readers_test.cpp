@@ -162,7 +162,7 @@ TEST_F(FileReaders, EveryReaderRefusesWhatIsNoFileItCanRead) {
   // there, not to be written, not read or changed in place; the user's own
   // is followed.
   if (theirs_) {
-    const std::string theirs = Path("shared/theirs.txt"), own = Path("shared/own.txt");
+    const std::string theirs = Path("shared/theirs.txt");
     EXPECT_EQ(CFI_ask_file_exist(theirs.c_str()), 1);
     EXPECT_EQ(CFI_query_file_permissions(theirs.c_str(), kCfiSizeDefinition, 2), 0);
     EXPECT_EQ(CFI_query_file_permissions(theirs.c_str(), kCfiSizeDefinition, 1), 0);
@@ -170,12 +170,19 @@ TEST_F(FileReaders, EveryReaderRefusesWhatIsNoFileItCanRead) {
     EXPECT_EQ(System::SYSS_fopen(theirs.c_str(), "r+"), nullptr);
     int channel = 0;
     EXPECT_EQ(CFI_open_iti_text(theirs.c_str(), kCfiSizeDefinition, 1, &channel), 1);
-    EXPECT_EQ(CFI_ask_file_exist(own.c_str()), 0);
-    EXPECT_EQ(CFI_query_file_permissions(own.c_str(), kCfiSizeDefinition, 2), 1);
-    std::FILE* read = System::SYSS_fopen(own.c_str(), "r+");
-    ASSERT_NE(read, nullptr);
-    std::fclose(read);
   }
+  const std::string own = Path("shared/own.txt");
+  EXPECT_EQ(CFI_ask_file_exist(own.c_str()), 0);
+  EXPECT_EQ(CFI_query_file_permissions(own.c_str(), kCfiSizeDefinition, 2), 1);
+  std::FILE* read = System::SYSS_fopen(own.c_str(), "r+");
+  ASSERT_NE(read, nullptr);
+  std::fclose(read);
+  // A mode that would empty or grow the file in place is no writer's: refused, the file as it was.
+  EXPECT_EQ(System::SYSS_fopen(own.c_str(), "w+"), nullptr);
+  EXPECT_EQ(System::SYSS_fopen(own.c_str(), "a+"), nullptr);
+  std::string kept;
+  std::getline(std::ifstream(Path("mine.txt")), kept);
+  EXPECT_EQ(kept, "mine");
   // The reason is noted with the file.
   Host::ClearCalls();
   int count = 0;
