@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <vector>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
