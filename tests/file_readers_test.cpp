@@ -41,6 +41,14 @@ class FileReaders : public stamvik_test::HostTest {
     std::ofstream(dir_ / "past.txt") << "a\n" << std::string(Files::kLongestLine, '7') << "8\n";
     std::ofstream(dir_ / "large.txt") << std::string(600000, '\n') << std::string(600000, '\n');
     std::ofstream(dir_ / "nuls.txt") << std::string(4096, '\0');
+    // Links to a file of the user's, in a folder all may write: its own, and
+    // another user's (the suite runs as root: uid 65534 is another user).
+    std::ofstream(dir_ / "mine.txt") << "mine\n";
+    fs::create_directories(dir_ / "shared");
+    ::chmod((dir_ / "shared").c_str(), 0777);
+    fs::create_symlink(dir_ / "mine.txt", dir_ / "shared" / "own.txt");
+    fs::create_symlink(dir_ / "mine.txt", dir_ / "shared" / "theirs.txt");
+    theirs_ = ::lchown((dir_ / "shared" / "theirs.txt").c_str(), 65534, 65534) == 0;
   }
   void TearDown() override {
     fs::remove_all(dir_);
@@ -48,6 +56,7 @@ class FileReaders : public stamvik_test::HostTest {
   }
   std::string Path(const char* name) const { return (dir_ / name).string(); }
   fs::path dir_;
+  bool theirs_ = false;  // shared/theirs.txt is another user's
 };
 
 TEST_F(FileReaders, ReadLinesTakesOnlyARegularFileWithinItsBounds) {
@@ -57,7 +66,7 @@ TEST_F(FileReaders, ReadLinesTakesOnlyARegularFileWithinItsBounds) {
     int status;
     std::string why;
   };
-  const Row rows[] = {
+  std::vector<Row> rows = {
       {"/dev/zero", 1 << 20, Files::kNotRegular, "not a regular file (a device or a pipe)"},
       {Path("fifo"), 1 << 20, Files::kNotRegular, "not a regular file (a device or a pipe)"},
       {dir_.string(), 1 << 20, Files::kNotRegular, "a directory, not a file"},
@@ -69,7 +78,10 @@ TEST_F(FileReaders, ReadLinesTakesOnlyARegularFileWithinItsBounds) {
       // At the bound is within it: 1200000 bytes read, 1200000 empty lines.
       {Path("large.txt"), 1200000, 0, ""},
       {Path("nuls.txt"), 1 << 20, 0, ""},
+      {Path("shared/own.txt"), 1 << 20, 0, ""},
   };
+  // Not followed, as no writer follows it.
+  if (theirs_) rows.push_back({Path("shared/theirs.txt"), 1 << 20, Files::kUnreadable, "Permission denied"});
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name + " " + std::to_string(row.most));
     std::vector<std::string> lines{"stale"};
@@ -146,6 +158,31 @@ TEST_F(FileReaders, EveryReaderRefusesWhatIsNoFileItCanRead) {
     SCOPED_TRACE(file);
     EXPECT_EQ(System::SYSS_fopen(file.c_str(), "rt"), nullptr);
   }
+  // Another user's link in a shared folder is no file of the user's: not
+  // there, not to be written, not read or changed in place; the user's own
+  // is followed.
+  if (theirs_) {
+    const std::string theirs = Path("shared/theirs.txt");
+    EXPECT_EQ(CFI_ask_file_exist(theirs.c_str()), 1);
+    EXPECT_EQ(CFI_query_file_permissions(theirs.c_str(), kCfiSizeDefinition, 2), 0);
+    EXPECT_EQ(CFI_query_file_permissions(theirs.c_str(), kCfiSizeDefinition, 1), 0);
+    EXPECT_EQ(System::SYSS_fopen(theirs.c_str(), "rt"), nullptr);
+    EXPECT_EQ(System::SYSS_fopen(theirs.c_str(), "r+"), nullptr);
+    int channel = 0;
+    EXPECT_EQ(CFI_open_iti_text(theirs.c_str(), kCfiSizeDefinition, 1, &channel), 1);
+  }
+  const std::string own = Path("shared/own.txt");
+  EXPECT_EQ(CFI_ask_file_exist(own.c_str()), 0);
+  EXPECT_EQ(CFI_query_file_permissions(own.c_str(), kCfiSizeDefinition, 2), 1);
+  std::FILE* read = System::SYSS_fopen(own.c_str(), "r+");
+  ASSERT_NE(read, nullptr);
+  std::fclose(read);
+  // A mode that would empty or grow the file in place is no writer's: refused, the file as it was.
+  EXPECT_EQ(System::SYSS_fopen(own.c_str(), "w+"), nullptr);
+  EXPECT_EQ(System::SYSS_fopen(own.c_str(), "a+"), nullptr);
+  std::string kept;
+  std::getline(std::ifstream(Path("mine.txt")), kept);
+  EXPECT_EQ(kept, "mine");
   // The reason is noted with the file.
   Host::ClearCalls();
   int count = 0;
@@ -218,16 +255,16 @@ TEST(HostVariables, AVariableMadeOnDemandIsMadeWhenFirstAskedForAndOnce) {
 
 namespace {
 
-// A file of the user made writable by its owner (the builders' call before
-// they write a file the user keeps, 79, 13107, 0): the owner's read and write
-// bits are added and nothing else changes; a file its owner may read and
-// write already is left as it is.
-TEST(HostFiles, AFileMadeWritableByItsOwnerGainsTheOwnersWriteAndNothingElse) {
+// A file the builders ask to be made writable (79, 13107, 0) before and
+// after they write it: every writer of the host puts a new file in its
+// place, so its mode is left as it is (the file written takes it), and no
+// name is looked up for it: the answer is 0 for any name, 1 for a locked one.
+TEST(HostFiles, AFileAskedToBeMadeWritableIsLeftAsItIs) {
   struct Row {
     mode_t before;
     mode_t after;
   };
-  const Row rows[] = {{0444, 0644}, {0400, 0600}, {0000, 0600}, {0555, 0755}, {0640, 0640}};
+  const Row rows[] = {{0444, 0444}, {0400, 0400}, {0000, 0000}, {0555, 0555}, {0640, 0640}};
   const std::string path = (fs::temp_directory_path() / ("writable_" + std::to_string(getpid()))).string();
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(row.before));
@@ -239,7 +276,10 @@ TEST(HostFiles, AFileMadeWritableByItsOwnerGainsTheOwnersWriteAndNothingElse) {
     EXPECT_EQ(info.st_mode & 07777, row.after) << std::oct << (info.st_mode & 07777);
     fs::remove(path);
   }
-  EXPECT_EQ(CFI_modify_file_protection(path.c_str(), 79, 13107, 0), ENOENT);
+  EXPECT_EQ(CFI_modify_file_protection(path.c_str(), 79, 13107, 0), 0);
+  Files::LockName(path);
+  EXPECT_EQ(CFI_modify_file_protection(path.c_str(), 79, 13107, 0), 1);
+  Files::UnlockAllNames();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The occupant manikin checking itself: its settings, sizes, posture limits
 // and reach, its size files, and the read-back of a manikin from its rule.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -684,12 +685,23 @@ TEST_F(Manikin, ASaveThatCannotBeWrittenShowsTheWritersDialogAndSaysSo) {
     const char* what;
     std::string name;  // saved to (".hsd" added)
   };
-  const Row rows[] = {
+  std::vector<Row> rows = {
       // The file is written beside it, and the rename onto a folder fails.
       {"a folder in the way", folder + "/dir"},
       // The file cannot even be made.
       {"no such folder", folder + "/missing/sizes"},
   };
+  // Another user's link, in a folder all may write, to a private size file
+  // of the user's (the suite runs as root: uid 65534 is another user).
+  const std::string shared = Scratch("shared"), mine = Write("mine.hsd", SizeFile());
+  if (::geteuid() == 0) {
+    rows.push_back({"another user's link in a shared folder", shared + "/theirs"});
+    std::filesystem::create_directories(shared);
+    ::chmod(shared.c_str(), 0777);
+    ::chmod(mine.c_str(), 0400);
+    ::symlink(mine.c_str(), (shared + "/theirs.hsd").c_str());
+    ::lchown((shared + "/theirs.hsd").c_str(), 65534, 65534);
+  }
   std::filesystem::create_directories(folder + "/dir.hsd/inside");
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -706,6 +718,18 @@ TEST_F(Manikin, ASaveThatCannotBeWrittenShowsTheWritersDialogAndSaysSo) {
   EXPECT_EQ(left, std::vector<std::string>{"dir.hsd"});
   EXPECT_TRUE(std::filesystem::is_directory(folder + "/dir.hsd/inside"));
   std::filesystem::remove_all(folder);
+  if (::geteuid() == 0) {
+    // The private file is as it was, and it is not read back through the link either.
+    struct stat info {};
+    ASSERT_EQ(::stat(mine.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0400u) << std::oct << (info.st_mode & 07777);
+    EXPECT_EQ(stamvik_test::FileLines(mine)[1], "PERCENTILE: sae j826 99%");
+    EXPECT_EQ(m->OpenFromFile((shared + "/theirs.hsd").c_str()), 3770426);
+    VD_2DManikin_user_defined_manikin_size_value_t r{};
+    m->GetManikinSizeData(&r);
+    EXPECT_EQ(r.thigh, 16);
+    std::filesystem::remove_all(shared);
+  }
   VD::ClearErrorDialogs();
 }
 

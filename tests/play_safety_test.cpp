@@ -169,6 +169,18 @@ TEST(WhatAPlayGoesPast, AMotionFileThatCannotBeWrittenIsShownWithItsWarningAndTh
       // numbered name the run could not make there either.
       {"a read-only file system", kReadOnlyFolder,
        [](const fs::path& at) { std::ofstream(at, std::ios::binary) << "old\n"; }, "Read-only file system"},
+      // Another user's link in the shared folder to a private file of the
+      // player's (the suite runs as root: uid 65534 is another user).
+      {"another user's symbolic link in a shared folder", "",
+       [](const fs::path& at) {
+         const fs::path mine = at.parent_path().parent_path() / "mine.txt";
+         std::ofstream(mine, std::ios::binary) << "mine\n";
+         ::chmod(mine.c_str(), 0400);
+         fs::create_symlink(mine, at);
+         ::lchown(at.c_str(), 65534, 65534);
+         ::chmod(at.parent_path().c_str(), 0777);
+       },
+       "is a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is not followed"},
   };
   const fs::path journal = kExamples / "tire_envelope_motion.jou";
   const bool mounts = stamvik_test::RunCommand("unshare -m true 2>&1").status == 0;
@@ -178,6 +190,7 @@ TEST(WhatAPlayGoesPast, AMotionFileThatCannotBeWrittenIsShownWithItsWarningAndTh
       std::printf("skipped: %s (no mount namespace here)\n", row.name);
       continue;
     }
+    if (&row == &rows[4] && ::geteuid() != 0) continue;
     const fs::path folder = scratch / std::to_string(&row - rows);
     fs::create_directories(folder);
     const fs::path trace = folder / "spindle_file.txt";
@@ -198,6 +211,12 @@ TEST(WhatAPlayGoesPast, AMotionFileThatCannotBeWrittenIsShownWithItsWarningAndTh
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++entries;
     EXPECT_EQ(entries, 1) << "a temporary file was left";
+  }
+  if (::geteuid() == 0) {
+    struct stat info {};
+    ASSERT_EQ(::stat((scratch / "mine.txt").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0400u) << std::oct << (info.st_mode & 07777);
+    EXPECT_EQ(FileText(scratch / "mine.txt"), "mine\n");
   }
 }
 
@@ -801,9 +820,24 @@ TEST(PlayOutputs, ASizeFileThatCannotBeWrittenIsRefusedWithItsDialogAndTheJourna
       {"a symbolic link to a missing file", "", "Tall", "dangling",
        [](const fs::path&, const fs::path& f) { fs::create_symlink("missing.hsd", f / "dangling.hsd"); },
        {dialog, status}},
+      // Another user's link in a shared folder to a private file of the
+      // player's (the suite runs as root: uid 65534 is another user).
+      {"another user's symbolic link in a shared folder", "", "Tall", "theirs",
+       [](const fs::path&, const fs::path& f) {
+         const fs::path mine = f.parent_path() / "mine.hsd";
+         std::ofstream(mine, std::ios::binary) << "mine\n";
+         ::chmod(mine.c_str(), 0400);
+         fs::create_symlink(mine, f / "theirs.hsd");
+         ::lchown((f / "theirs.hsd").c_str(), 65534, 65534);
+         ::chmod(f.c_str(), 0777);
+       },
+       {"warning: 841407 theirs.hsd: the file could not be written (is a symbolic link owned by nobody (uid 65534) "
+        "in a folder other users may write, which is not followed): the older file is as it was\n",
+        dialog, status}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
+    if (&row == &rows[7] && ::geteuid() != 0) continue;
     const fs::path folder = scratch / row.file;
     fs::create_directories(folder);
     const fs::path j = folder / "j.jou";
@@ -832,6 +866,12 @@ TEST(PlayOutputs, ASizeFileThatCannotBeWrittenIsRefusedWithItsDialogAndTheJourna
   }
   EXPECT_EQ(FileText(scratch / "sizes" / "sizes.hsd"), "old\n");
   EXPECT_TRUE(fs::is_directory(scratch / "dir" / "dir.hsd" / "inside"));
+  if (::geteuid() == 0) {
+    struct stat info {};
+    ASSERT_EQ(::stat((scratch / "mine.hsd").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0400u) << std::oct << (info.st_mode & 07777);
+    EXPECT_EQ(FileText(scratch / "mine.hsd"), "mine\n");
+  }
 }
 
 TEST(PlayOutputs, AnOutputCutByTheFileSizeLimitFailsAndLeavesTheOlderFile) {

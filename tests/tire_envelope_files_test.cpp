@@ -236,6 +236,77 @@ TEST_F(TireEnvelopeFiles, DriverStepsFileAppendsFromPhaseOne) {
   EXPECT_EQ(Read(file), lines);
 }
 
+// The motion files are made writable before and after they are written:
+// the file written takes the older file's mode, or a new file's under the
+// umask, and nothing else changes. Another user's link at the name, in a
+// shared folder, to a private file of the user's is neither followed nor
+// changed through (the suite runs as root: uid 65534 is another user).
+TEST_F(TireEnvelopeFiles, AMotionFileTakesTheOlderFilesModeAndChangesNoOtherFile) {
+  record_.mode = 1;
+  vdja_tireenv_motion_generate_fla_driver_path(0, 30, -30, 0, 2, &record_);
+  const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  const tag_t design = Line(10, -650, 0, 10, -720, 0);
+  struct Writer {
+    const char* what;
+    int phase;
+    bool trace;
+  };
+  const Writer writers[] = {{"driver steps", 0, false}, {"driver steps appended", 1, false}, {"spindle trace", 0, true}};
+  struct Row {
+    const char* what;
+    int older;  // the older file's mode; -1: none
+    ::mode_t after;
+  };
+  const Row rows[] = {{"over 0400", 0400, 0400}, {"over 0444", 0444, 0444}, {"over 0755", 0755, 0755},
+                      {"a new file", -1, 0644}};
+  const ::mode_t mask = ::umask(022);
+  const std::string shared = dir_ + "shared/", mine = dir_ + "mine.txt";
+  for (const Writer& writer : writers) {
+    const auto write = [&](const std::string& file) {
+      if (writer.trace)
+        return vdja_tireenv_motion_write_spindle_trace_file(&record_, origin, identity, file.c_str(), design, 77, 0,
+                                                            writer.phase);
+      return vdja_tireenv_motion_write_driver_steps_file(&record_, file.c_str(), writer.phase);
+    };
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::string(writer.what) + ", " + row.what);
+      const std::string file = dir_ + "spindle_file.txt";
+      std::remove(file.c_str());
+      if (row.older >= 0) ::chmod(Write("spindle_file.txt", "old\n").c_str(), static_cast<::mode_t>(row.older));
+      EXPECT_EQ(write(file), 0);
+      struct stat info {};
+      ASSERT_EQ(::stat(file.c_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 07777, row.after) << std::oct << (info.st_mode & 07777);
+      EXPECT_NE(Read(file), "old\n");
+      std::remove(file.c_str());
+    }
+    if (::geteuid() != 0) continue;
+    SCOPED_TRACE(std::string(writer.what) + ", another user's link in a shared folder");
+    ::mkdir(shared.c_str(), 0777);
+    ::chmod(shared.c_str(), 0777);
+    ::chmod(Write("mine.txt", "mine\n").c_str(), 0400);
+    const std::string link = shared + "spindle_file.txt";
+    ASSERT_EQ(::symlink(mine.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+    // Not a file of this run's: the name is taken, and its write refused.
+    ::setenv("QDEN_TMP_DIR", shared.c_str(), 1);
+    char spindle[kMotionFileNameSize], joints[kMotionFileNameSize];
+    ASSERT_EQ(vdja_tireenv_motion_file_names(spindle, joints), 0);
+    EXPECT_EQ(std::string(spindle), link);
+    EXPECT_EQ(write(link), 0);
+    struct stat info {};
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(::stat(mine.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0400u) << std::oct << (info.st_mode & 07777);
+    EXPECT_EQ(Read(mine), "mine\n");
+    std::remove(link.c_str());
+    ::rmdir(shared.c_str());
+    ::setenv("QDEN_TMP_DIR", dir_.c_str(), 1);
+  }
+  ::umask(mask);
+}
+
 TEST_F(TireEnvelopeFiles, WheelEndOfASpindleLine) {
   const tag_t line = Line(0, -600, 0, 0, -700, 0);
   struct Case {

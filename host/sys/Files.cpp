@@ -1,6 +1,7 @@
 #include "sys/Files.hpp"
 #include "sys/Replace.hpp"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <exception>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
@@ -35,8 +37,11 @@ OnDemand& onDemand() {
 
 int CFI_ask_file_exist(const char* name) {
   Host::Log("CFI_ask_file_exist", name != nullptr ? name : "(null)");
-  struct stat info {};
-  return name != nullptr && *name != '\0' && ::stat(name, &info) == 0 ? 0 : 1;
+  if (name == nullptr || *name == '\0') return 1;
+  const int fd = Files::OpenReached(name, O_PATH);
+  if (fd < 0) return 1;
+  ::close(fd);
+  return 0;
 }
 
 const char* ENV_translate_variable(const char* name) {
@@ -61,16 +66,14 @@ int CFI_modify_file_protection(const char* name, int mode, int mask, int option)
   Host::Log("CFI_modify_file_protection", std::string(name != nullptr ? name : "(null)") + " " +
                                               std::to_string(mode) + " " + std::to_string(mask) + " " +
                                               std::to_string(option));
+  // Every writer of the host puts a new file in the place of the older one,
+  // so its owner need not be able to write the older file: nothing is
+  // changed. A mode set by the name would land on whatever the name reaches
+  // by then (another user's link to a private file among them), and the
+  // file written takes the older file's mode, which a change here would
+  // alter.
   if (name == nullptr || *name == '\0' || lockedNames().count(name) != 0) return 1;
-  struct stat info {};
-  if (::stat(name, &info) != 0) return errno;
-  // A file of this user that its owner may read and write already needs no
-  // change: on a read-only file system the change would fail, and the file
-  // the user has would be taken for one that cannot be made writable (a
-  // writer then goes to a new name, which cannot be made there either).
-  const mode_t owner = S_IRUSR | S_IWUSR;
-  if (info.st_uid == ::geteuid() && (info.st_mode & owner) == owner) return 0;
-  return ::chmod(name, info.st_mode | owner) == 0 ? 0 : errno;
+  return 0;
 }
 
 char* CFI_get_simple_name(const char* name, int mode) {
@@ -107,9 +110,17 @@ std::FILE* SYSS_fopen(const char* name, const char* mode) {
     return file;
   }
   if (plain == "r") return Files::OpenRegular(name);
-  // Opened to be changed in place: never the journal being played.
+  // Opened to be changed in place: never the journal being played, and only
+  // a file that is there (what replaces a file is the writers' above).
   if (Files::RefusedTarget(name)) return nullptr;
-  return std::fopen(name, system.c_str());
+  if (plain != "r+") {
+    errno = EINVAL;
+    return nullptr;
+  }
+  const int fd = Files::OpenReached(name, O_RDWR);
+  std::FILE* file = fd >= 0 ? ::fdopen(fd, system.c_str()) : nullptr;
+  if (file == nullptr && fd >= 0) ::close(fd);
+  return file;
 }
 
 int SYSS_fclose(std::FILE* file) {
@@ -145,6 +156,61 @@ const char* Variable(const char* name) {
     if (!made.empty() && ::setenv(name, made.c_str(), 1) == 0) value = std::getenv(name);
   }
   return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
+int OpenReached(const char* name, int flags) {
+  if (name == nullptr || *name == '\0') {
+    errno = ENOENT;
+    return -1;
+  }
+  std::string path = name;
+  // As many links as the system itself follows before it calls it a loop.
+  for (int hop = 0; hop <= 40; ++hop) {
+    const auto slash = path.find_last_of('/');
+    const std::string folderName = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    const int folder = ::open(folderName.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return -1;
+    // The name itself, never what a link there leads to: a link is taken
+    // up below, as itself, by the descriptor it was opened as.
+    int fd = ::openat(folder, base.empty() ? "." : base.c_str(), flags | O_NOFOLLOW | O_CLOEXEC);
+    struct stat info {};
+    const bool aLink = fd < 0 && errno == ELOOP;
+    if (aLink) fd = ::openat(folder, base.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISLNK(info.st_mode)) {
+      const int error = errno;
+      ::close(folder);
+      if (!aLink || fd < 0) {
+        errno = error;
+        return fd;
+      }
+      // The link was replaced by a file in between: it is opened anew.
+      ::close(fd);
+      continue;
+    }
+    struct stat where {};
+    const bool read = ::fstat(folder, &where) == 0;
+    ::close(folder);
+    // The rule every writer applies (see Files::WhyNoPlaceForAFile).
+    if (!read || ((where.st_mode & (S_IWGRP | S_IWOTH)) != 0 && info.st_uid != ::geteuid() &&
+                  info.st_uid != where.st_uid)) {
+      ::close(fd);
+      errno = EACCES;
+      return -1;
+    }
+    std::vector<char> text(static_cast<std::size_t>(info.st_size) + 2);
+    const ssize_t n = ::readlinkat(fd, "", text.data(), text.size());
+    const int error = errno;
+    ::close(fd);
+    if (n < 0 || static_cast<std::size_t>(n) >= text.size()) {
+      errno = n < 0 ? error : EAGAIN;
+      return -1;
+    }
+    const std::string link(text.data(), static_cast<std::size_t>(n));
+    path = !link.empty() && link[0] == '/' ? link : folderName + "/" + link;
+  }
+  errno = ELOOP;
+  return -1;
 }
 
 void LockName(const std::string& name) { lockedNames().insert(name); }

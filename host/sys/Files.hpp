@@ -7,16 +7,17 @@
 #include "Export.hpp"
 
 namespace KTX {
-// 0 when a file of that name exists, otherwise 1 (also for no name).
+// 0 when the name reaches a file, following links only as every writer
+// does (see Files::OpenReached), otherwise 1 (also for no name).
 KTX_HOST_API int CFI_ask_file_exist(const char* name);
 // The value of an environment variable; null when it is unset or empty.
 KTX_HOST_API const char* ENV_translate_variable(const char* name);
 // A new text (SM_alloc) of the directory with one '/' at its end; null for no directory.
 KTX_HOST_API char* CFI_append_delimiter(const char* directory);
-// Changes a file's protection; the builders pass (79, 13107, 0), which asks
-// that its owner may write it. 0 on success, also for a file of this user
-// whose owner may read and write it already (left unchanged); 1 for a locked
-// name (see Files::LockName) or no name; otherwise the system's error number.
+// Asks that a file may be written; the builders pass (79, 13107, 0). The
+// host's writers put a new file in the older one's place, whatever the older
+// file's mode: nothing is changed, by name or otherwise. 0, or 1 for a
+// locked name (see Files::LockName) or no name.
 KTX_HOST_API int CFI_modify_file_protection(const char* name, int mode, int mask, int option);
 
 // A file's name without its directory; mode 2 drops its extension too. A new text.
@@ -28,7 +29,9 @@ namespace System {
 // Opens a file as fopen does (the host's text modes' 't' dropped). A file
 // opened to write ("w", "a") is written to a temporary file beside it that
 // takes its place at SYSS_fclose, whole; one opened to read ("r") only when
-// it is a regular file (never waiting on a pipe).
+// it is a regular file (never waiting on a pipe); one opened to be changed
+// in place ("r+") only when it is there, reached as OpenReached does. Other
+// modes are refused (EINVAL).
 KTX_HOST_API std::FILE* SYSS_fopen(const char* name, const char* mode);
 // Closes a file SYSS_fopen opened: one written is then put in place. 0, or
 // EOF when it could not be written (the older file stays).
@@ -36,6 +39,15 @@ KTX_HOST_API int SYSS_fclose(std::FILE* file);
 }  // namespace System
 
 namespace Files {
+// A descriptor (opened with `flags`, O_NOFOLLOW and O_CLOEXEC added) of the
+// file the name reaches, or -1 with errno. A symbolic link on the way is
+// followed as every writer follows one: in a folder that users other than
+// its owner may write, only the running user's or the folder owner's
+// (another's: EACCES, as the system answers in a shared sticky folder). Each
+// link is read through the descriptor it was looked at with, and the file
+// is opened once, at its last name: nothing else is looked up by the name.
+KTX_HOST_API int OpenReached(const char* name, int flags);
+
 // Test hooks: a locked name cannot be made writable (whether or not a file
 // of that name exists), so a writer must take another.
 KTX_HOST_API void LockName(const std::string& name);

@@ -22,6 +22,7 @@
 #include <mutex>
 #include <utility>
 
+#include "sys/Files.hpp"
 #include "sys/UserMessages.hpp"
 
 namespace KTX::Files {
@@ -857,7 +858,7 @@ std::FILE* OpenRegular(const char* name) {
     errno = EINVAL;
     return nullptr;
   }
-  const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = OpenReached(name, O_RDONLY | O_NONBLOCK);
   if (fd < 0) return nullptr;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

@@ -1,10 +1,13 @@
 #include "sys/TextFile.hpp"
+#include "sys/Files.hpp"
 #include "sys/Replace.hpp"
 #include "sys/UserMessages.hpp"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstring>
 #include <exception>
@@ -96,7 +99,19 @@ int CFI_query_file_permissions(const char* name, int type, int access) {
   Host::Log("CFI_query_file_permissions",
             std::string(orNull(name)) + " " + std::to_string(type) + " " + std::to_string(access));
   if (name == nullptr) return 0;
-  return ::access(name, access == 2 ? W_OK : R_OK) == 0 ? 1 : 0;
+  // Asked of the file the name reaches, through its descriptor: the name is
+  // looked up once, as its writer and readers look it up.
+  const int fd = Files::OpenReached(name, O_PATH);
+  if (fd < 0) return 0;
+  const int wanted = access == 2 ? W_OK : R_OK;
+  int answer = ::faccessat(fd, "", wanted, AT_EMPTY_PATH);
+  // A system (or a filter of system calls) without the call's newer form:
+  // the same file through the descriptor's own entry.
+  if (answer != 0 && (errno == ENOSYS || errno == EINVAL || errno == EPERM))
+    answer = ::access(("/proc/self/fd/" + std::to_string(fd)).c_str(), wanted);
+  const bool allowed = answer == 0;
+  ::close(fd);
+  return allowed ? 1 : 0;
 }
 
 int CFI_open_iti_text(const char* name, int type, int mode, int* channel) {
