@@ -110,7 +110,7 @@ class Modeller {
 // The module's one export: its modeller, working on the kernel's bodies
 // through `bodies`; null when the module was built for another version of
 // this interface.
-constexpr int kModellerVersion = 4;
+constexpr int kModellerVersion = 5;
 constexpr const char* kModellerEntry = "ktx_geometry_modeller";
 using ModellerEntry = Modeller* (*)(BodyAccess* bodies, int version);
 
