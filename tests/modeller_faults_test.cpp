@@ -51,7 +51,7 @@ void ReadPastAFilesEnd() {
 }
 // An integer division by zero: SIGFPE (kept from the sanitizer, which would
 // report it before the processor could).
-[[gnu::no_sanitize("undefined")]] void DivideByZero() {
+__attribute__((no_sanitize("undefined"))) void DivideByZero() {
   volatile int zero = 0, dividend = 12345;
   volatile int quotient = dividend / zero;
   (void)quotient;
