@@ -174,6 +174,12 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
     ZV_ENTITY_copy(f.second, &tool);
     return Made(KTX::Kernel::Combine(f.first, tool, false), tool);
   };
+  // A failed extrusion names no body.
+  const Call extrusion = [](Fixture) {
+    int body = 0;
+    const int status = KTX::Kernel::MakeExtrusion({kSquare}, kUp, 0, 0.01, false, &body);
+    return status != 0 && body != 0 ? -1 : Made(status, body);
+  };
   struct Row {
     const char* what;
     int signal;
@@ -186,6 +192,10 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
       {"a division by zero in a chamfer", SIGFPE, chamfer, 8000 - 40},
       {"an illegal instruction in a chamfer", SIGILL, chamfer, 8000 - 40},
       {"a wild store in a combine", SIGSEGV, combine, 8000 + 4000},
+      // What the call goes on to make of the bodies after a fault the
+      // modeller's own block took is not made.
+      {"a wild store the modeller's own block takes, in a chamfer", SIGSEGV, chamfer, 8000 - 40,
+       "inside the modeller's own"},
       // The modeller's own block takes the fault for an answer and goes on
       // to a whole union: the call fails all the same.
       {"a wild store the modeller's own block takes, in a combine", SIGSEGV, combine, 8000 + 4000,
@@ -195,13 +205,7 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
       {"a wild store in the body boolean's subtract, taken by the modeller's own block", SIGSEGV,
        [](Fixture f) { return Boolean(f.first, f.second, ZV_boolean_subtract_c); }, 8000 - 4000,
        "inside the modeller's own"},
-      {"a wild store in an extrusion", SIGSEGV,
-       [](Fixture) {
-         int body = 0;
-         const int status = KTX::Kernel::MakeExtrusion({kSquare}, kUp, 0, 0.01, false, &body);
-         return Made(status, body);
-       },
-       8000},
+      {"a wild store in an extrusion", SIGSEGV, extrusion, 8000},
       {"a wild store in a planar sheet", SIGSEGV,
        [](Fixture) {
          int sheet = 0;

@@ -140,9 +140,9 @@ KTX_HOST_API void SetStepWriterForTests(StepWriterForTests writer);
 // For tests: what the module calls at its named steps (null: nothing).
 // "entered": a chamfer has entered the modeller, outside its guarded block;
 // "guarded": at the start of each guarded block of a call, where the
-// modeller's own work runs; "inside the modeller's own": inside a block of
-// the modeller's own kind (one that takes a fault for an answer and goes
-// on) in a boolean's guarded work; "making a body", "setting a body",
+// modeller's own work runs; "inside the modeller's own": right after it,
+// inside a block of the modeller's own kind (one that takes a fault for an
+// answer and goes on); "making a body", "setting a body",
 // "dropping a body": the kernel's own work that a call calls back;
 // "scratch made": the file the tire's union is read back through was just
 // made, at `path`.

@@ -81,8 +81,8 @@ class GuardedBlock {
   int exceptions_ = 0;
 };
 
-// For tests (Module.cpp): the step "guarded", at the start of the work of
-// each guarded block; and the step "inside the modeller's own", inside a
+// For tests (Module.cpp), at the start of the work of each guarded block:
+// the step "guarded"; then the step "inside the modeller's own", inside a
 // block of the modeller's own kind, which takes a failure for an answer and
 // goes on (as the modeller's edge and face intersections do inside its
 // booleans).
@@ -98,4 +98,5 @@ void ModellersOwnBlockForTests();
 #define KTX_GUARDED                                  \
   const ::KTX::Kernel::GuardedBlock ktxGuardedBlock; \
   OCC_CATCH_SIGNALS                                  \
-  ::KTX::Kernel::GuardedStepForTests()
+  ::KTX::Kernel::GuardedStepForTests();              \
+  ::KTX::Kernel::ModellersOwnBlockForTests()
