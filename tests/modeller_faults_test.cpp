@@ -143,7 +143,6 @@ class ModellerFaults : public stamvik_test::HostTest {
 struct Fixture {
   int first, second, sheet;
 };
-int Status(bool done) { return done ? 0 : ZV_ERROR_geometry; }
 int Boolean(int target, int tool, int function) {
   int copy = 0;
   ZV_ENTITY_copy(tool, &copy);
@@ -163,8 +162,67 @@ int Made(int status, const int& body) {
   return status;
 }
 const std::vector<double> kSquare = {0, 0, 0, 0.02, 0, 0, 0.02, 0.02, 0, 0, 0.02, 0};
-const double kUp[3] = {0, 0, 1}, kOrigin[3] = {0, 0, 0};
-std::string StepFile() { return (fs::temp_directory_path() / ("modeller_faults_" + std::to_string(getpid()) + ".stp")).string(); }
+const double kUp[3] = {0, 0, 1}, kOrigin[3] = {0, 0, 0}, kMid[3] = {0, 0, 0.01};
+const double kAxes[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1}, kCorner[3] = {0.01, 0.01, 0.01};
+const std::vector<double> kTire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
+const std::vector<KTX::Kernel::WheelPlace> kTwoPlaces = {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 0.05}, {0, 1, 0}}};
+int gMade = 0;                      // a body a call made
+std::vector<double> gPoints = {1};  // the points a call answered
+std::string StepFile() {
+  return (fs::temp_directory_path() / ("modeller_faults_" + std::to_string(getpid()) + ".stp")).string();
+}
+int Sheet(int) {
+  int sheet = 0;
+  return Made(KTX::Kernel::MakePlanarSheet({kSquare}, kOrigin, kUp, &sheet), sheet);
+}
+int Sweep(int sheet) {
+  ZV_TOPOL_track_r_t tracking{};
+  const int status = ZV_BODY_sweep(sheet, kMid, &tracking);
+  ZV_TOPOL_track_r_f(&tracking);
+  return status;
+}
+int Offset(int body) {  // 1 mm inward
+  ZV_TOPOL_track_r_t tracking{};
+  ZV_TOPOL_local_r_t results{};
+  const int status = ZV_BODY_offset_2(body, -0.001, 1e-7, nullptr, &tracking, &results);
+  ZV_TOPOL_track_r_f(&tracking);
+  ZV_TOPOL_local_r_f(&results);
+  return status;
+}
+// A failure answers no points.
+int Emptied(int status) {
+  const int answer = status == 0 || gPoints.empty() ? status : -1;
+  gPoints = {1};
+  return answer;
+}
+int ReadOneBody() {
+  std::vector<int> read;
+  const int status = KTX::Kernel::ReadStep(StepFile(), &read);
+  for (int body : read) KTX::Kernel::DeleteBody(body, "test");
+  return status == 0 && read.size() != 1 ? -1 : status;
+}
+int FacesDescribed(int body) {
+  const std::vector<KTX::Kernel::FaceShape> faces = KTX::Kernel::DescribeFaces(body);
+  for (const auto& face : faces)
+    if (face.matrix[6] == 0 && face.matrix[7] == 0 && face.matrix[8] == 0) return ZV_ERROR_geometry;
+  return faces.size() == 6 ? 0 : -1;
+}
+int EdgesDescribed(int body) {
+  std::vector<std::vector<double>> edges;
+  std::vector<std::vector<int>> faceEdges;
+  KTX::Kernel::DescribeEdges(body, &edges, &faceEdges);
+  for (const auto& edge : edges)
+    if (edge.empty()) return ZV_ERROR_geometry;
+  return edges.size() == 12 ? 0 : -1;
+}
+int SewnSquares() {
+  KTX::Kernel::FaceBoundary left{{kSquare}, {0, 0, 0}, {0, 0, 1}}, right = left;
+  right.polygons = {{0.02, 0, 0, 0.04, 0, 0, 0.04, 0.02, 0, 0.02, 0.02, 0}};
+  std::vector<std::vector<int>> faceEdges;
+  std::vector<std::vector<double>> ends;
+  KTX::Kernel::SewnEdges({left, right}, 1e-7, &faceEdges, &ends);
+  return ends.size() == 8 ? ZV_ERROR_geometry : ends.size() == 7 ? 0 : -1;
+}
 
 TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
   using Call = std::function<int(Fixture)>;
@@ -206,66 +264,21 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
        [](Fixture f) { return Boolean(f.first, f.second, ZV_boolean_subtract_c); }, 8000 - 4000,
        "inside the modeller's own"},
       {"a wild store in an extrusion", SIGSEGV, extrusion, 8000},
-      {"a wild store in a planar sheet", SIGSEGV,
-       [](Fixture) {
-         int sheet = 0;
-         return Made(KTX::Kernel::MakePlanarSheet({kSquare}, kOrigin, kUp, &sheet), sheet);
-       },
-       8000},
-      {"a wild store in a sweep", SIGSEGV,
-       [](Fixture f) {
-         ZV_TOPOL_track_r_t tracking{};
-         const double path[3] = {0, 0, 0.01};
-         const int status = ZV_BODY_sweep(f.sheet, path, &tracking);
-         ZV_TOPOL_track_r_f(&tracking);
-         return status;
-       },
-       8000},
-      {"a wild store in an offset", SIGSEGV,
-       [](Fixture f) {
-         ZV_TOPOL_track_r_t tracking{};
-         ZV_TOPOL_local_r_t results{};
-         const int status = ZV_BODY_offset_2(f.first, -0.001, 1e-7, nullptr, &tracking, &results);
-         ZV_TOPOL_track_r_f(&tracking);
-         ZV_TOPOL_local_r_f(&results);
-         return status;
-       },
-       18 * 18 * 18},
-      {"a wild store in a trim", SIGSEGV,
-       [](Fixture f) {
-         const double point[3] = {0, 0, 0.01};
-         return KTX::Kernel::TrimToPlane(f.first, point, kUp);
-       },
+      {"a wild store in a planar sheet", SIGSEGV, [](Fixture) { return Sheet(0); }, 8000},
+      {"a wild store in a sweep", SIGSEGV, [](Fixture f) { return Sweep(f.sheet); }, 8000},
+      {"a wild store in an offset", SIGSEGV, [](Fixture f) { return Offset(f.first); }, 18 * 18 * 18},
+      {"a wild store in a trim", SIGSEGV, [](Fixture f) { return KTX::Kernel::TrimToPlane(f.first, kMid, kUp); },
        4000},
       {"a wild store in a sheet's offset", SIGSEGV,
-       [](Fixture f) {
-         int moved = 0;
-         return Made(KTX::Kernel::OffsetSheet(f.sheet, 0.001, &moved), moved);
-       },
-       8000},
+       [](Fixture f) { return Made(KTX::Kernel::OffsetSheet(f.sheet, 0.001, &gMade), gMade); }, 8000},
       {"a wild store in a box sheet", SIGSEGV,
-       [](Fixture) {
-         const double axes[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1}, low[3] = {0, 0, 0}, high[3] = {0.01, 0.01, 0.01};
-         int sheet = 0;
-         return Made(KTX::Kernel::MakeBoxSheet(kOrigin, axes, low, high, &sheet), sheet);
-       },
-       8000},
+       [](Fixture) { return Made(KTX::Kernel::MakeBoxSheet(kOrigin, kAxes, kOrigin, kCorner, &gMade), gMade); }, 8000},
       {"a wild store in a loop's offset", SIGSEGV,
-       [](Fixture) {
-         std::vector<double> out = {1};
-         const int status = KTX::Kernel::OffsetLoop(kSquare, 0.001, &out);
-         return status == 0 || out.empty() ? status : -1;
-       },
-       8000},
+       [](Fixture) { return Emptied(KTX::Kernel::OffsetLoop(kSquare, 0.001, &gPoints)); }, 8000},
       {"a wild store in a smoothing", SIGSEGV,
-       [](Fixture) {
-         std::vector<double> out = {1};
-         const int status = KTX::Kernel::SmoothPoints(kSquare, true, 4, &out);
-         return status == 0 || out.empty() ? status : -1;
-       },
-       8000},
+       [](Fixture) { return Emptied(KTX::Kernel::SmoothPoints(kSquare, true, 4, &gPoints)); }, 8000},
       {"a wild store in a closed solid's check", SIGSEGV,
-       [](Fixture f) { return Status(KTX::Kernel::IsClosedSolid(f.first)); }, 8000},
+       [](Fixture f) { return KTX::Kernel::IsClosedSolid(f.first) ? 0 : ZV_ERROR_geometry; }, 8000},
       {"a wild store in a distance", SIGSEGV,
        [](Fixture f) {
          double distance = -1, a[3], b[3];
@@ -274,61 +287,20 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
        8000},
       {"a wild store in a crack", SIGSEGV,
        [](Fixture f) {
-         int cracked = 0;
-         return Made(KTX::Kernel::CrackForTests(f.first, KTX::Kernel::WheelUnionForTests::Slit, &cracked), cracked);
+         return Made(KTX::Kernel::CrackForTests(f.first, KTX::Kernel::WheelUnionForTests::Slit, &gMade), gMade);
        },
        8000},
       {"a wild store in a tire's sweep", SIGSEGV,
-       [](Fixture) {
-         const std::vector<double> tire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
-         int body = 0;
-         return Made(KTX::Kernel::MakeWheelSweep(tire, {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 0.05}, {0, 1, 0}}}, 0, &body),
-                     body);
-       },
-       8000},
+       [](Fixture) { return Made(KTX::Kernel::MakeWheelSweep(kTire, kTwoPlaces, 0, &gMade), gMade); }, 8000},
       {"a wild store in a STEP file's writing", SIGSEGV,
        [](Fixture f) { return KTX::Kernel::WriteStep({f.first}, StepFile()); }, 8000},
-      {"a wild store in a STEP file's reading", SIGSEGV,
-       [](Fixture) {
-         std::vector<int> read;
-         const int status = KTX::Kernel::ReadStep(StepFile(), &read);
-         for (int body : read) KTX::Kernel::DeleteBody(body, "test");
-         return status == 0 && read.size() != 1 ? -1 : status;
-       },
-       8000},
+      {"a wild store in a STEP file's reading", SIGSEGV, [](Fixture) { return ReadOneBody(); }, 8000},
       // Each face, each edge, is described as one the modeller cannot
       // describe: a zero frame, no points.
-      {"a wild store in describing faces", SIGSEGV,
-       [](Fixture f) {
-         const std::vector<KTX::Kernel::FaceShape> faces = KTX::Kernel::DescribeFaces(f.first);
-         if (faces.size() != 6) return -1;
-         for (const auto& face : faces)
-           if (face.matrix[6] == 0 && face.matrix[7] == 0 && face.matrix[8] == 0) return ZV_ERROR_geometry;
-         return 0;
-       },
-       8000},
-      {"a wild store in describing edges", SIGSEGV,
-       [](Fixture f) {
-         std::vector<std::vector<double>> edges;
-         std::vector<std::vector<int>> faceEdges;
-         KTX::Kernel::DescribeEdges(f.first, &edges, &faceEdges);
-         if (edges.size() != 12) return -1;
-         for (const auto& edge : edges)
-           if (edge.empty()) return ZV_ERROR_geometry;
-         return 0;
-       },
-       8000},
+      {"a wild store in describing faces", SIGSEGV, [](Fixture f) { return FacesDescribed(f.first); }, 8000},
+      {"a wild store in describing edges", SIGSEGV, [](Fixture f) { return EdgesDescribed(f.first); }, 8000},
       // Unsewn, the two squares that share a side keep four sides each.
-      {"a wild store in sewing", SIGSEGV,
-       [](Fixture) {
-         KTX::Kernel::FaceBoundary left{{kSquare}, {0, 0, 0}, {0, 0, 1}}, right = left;
-         right.polygons = {{0.02, 0, 0, 0.04, 0, 0, 0.04, 0.02, 0, 0.02, 0.02, 0}};
-         std::vector<std::vector<int>> faceEdges;
-         std::vector<std::vector<double>> ends;
-         KTX::Kernel::SewnEdges({left, right}, 1e-7, &faceEdges, &ends);
-         return ends.size() == 8 ? ZV_ERROR_geometry : ends.size() == 7 ? 0 : -1;
-       },
-       8000},
+      {"a wild store in sewing", SIGSEGV, [](Fixture) { return SewnSquares(); }, 8000},
   };
   KTX::Kernel::SetModellerStepForTests(&FaultAtStep);
   {
