@@ -203,17 +203,19 @@ int ReadOneBody() {
 }
 int FacesDescribed(int body) {
   const std::vector<KTX::Kernel::FaceShape> faces = KTX::Kernel::DescribeFaces(body);
+  if (faces.size() != 6) return -1;
   for (const auto& face : faces)
     if (face.matrix[6] == 0 && face.matrix[7] == 0 && face.matrix[8] == 0) return ZV_ERROR_geometry;
-  return faces.size() == 6 ? 0 : -1;
+  return 0;
 }
 int EdgesDescribed(int body) {
   std::vector<std::vector<double>> edges;
   std::vector<std::vector<int>> faceEdges;
   KTX::Kernel::DescribeEdges(body, &edges, &faceEdges);
+  if (edges.size() != 12) return -1;
   for (const auto& edge : edges)
     if (edge.empty()) return ZV_ERROR_geometry;
-  return edges.size() == 12 ? 0 : -1;
+  return 0;
 }
 int SewnSquares() {
   KTX::Kernel::FaceBoundary left{{kSquare}, {0, 0, 0}, {0, 0, 1}}, right = left;
@@ -299,6 +301,10 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
       // describe: a zero frame, no points.
       {"a wild store in describing faces", SIGSEGV, [](Fixture f) { return FacesDescribed(f.first); }, 8000},
       {"a wild store in describing edges", SIGSEGV, [](Fixture f) { return EdgesDescribed(f.first); }, 8000},
+      {"a wild store the modeller's own block takes, in describing faces", SIGSEGV,
+       [](Fixture f) { return FacesDescribed(f.first); }, 8000, "inside the modeller's own"},
+      {"a wild store the modeller's own block takes, in describing edges", SIGSEGV,
+       [](Fixture f) { return EdgesDescribed(f.first); }, 8000, "inside the modeller's own"},
       // Unsewn, the two squares that share a side keep four sides each.
       {"a wild store in sewing", SIGSEGV, [](Fixture) { return SewnSquares(); }, 8000},
   };
