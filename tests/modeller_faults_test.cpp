@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "kernel/Kernel.hpp"
 #include "kernel/Modeller.hpp"
 #include "kernel/Solids.hpp"
+#include "kernel/Wheel.hpp"
 
 namespace {
 
@@ -35,19 +37,59 @@ constexpr bool kSanitized = false;
 const char* gFaultStep = nullptr;
 int gFaultSignal = 0;
 
-// A store to a page that may not be written: the processor's own SIGSEGV,
-// as a wild pointer in the modeller gives (no sanitizer sees it coming).
+// Each fault as the processor raises it (si_code above 0), as one in the
+// modeller would be: a signal a call sends is not the modeller's fault.
+// A store to a page that may not be written: SIGSEGV.
 void WriteToAGuardPage() {
   static void* page = mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   *static_cast<volatile int*>(page) = 1;
 }
+// A load from a page mapped past its file's end: SIGBUS.
+void ReadPastAFilesEnd() {
+  static void* page = mmap(nullptr, 4096, PROT_READ, MAP_SHARED, memfd_create("empty", 0), 0);
+  (void)*static_cast<volatile int*>(page);
+}
+// An integer division by zero: SIGFPE (kept from the sanitizer, which would
+// report it before the processor could).
+__attribute__((no_sanitize("undefined"))) void DivideByZero() {
+  volatile int zero = 0, dividend = 12345;
+  volatile int quotient = dividend / zero;
+  (void)quotient;
+}
+// An instruction the processor does not have: SIGILL.
+void RunAnIllegalInstruction() {
+#if defined(__x86_64__) || defined(__i386__)
+  asm volatile("ud2");
+#elif defined(__aarch64__)
+  asm volatile("udf #0");
+#else
+#error "no illegal instruction known for this processor"
+#endif
+}
 
 void Fault() {
-  if (gFaultSignal == SIGSEGV)
-    WriteToAGuardPage();
-  else
-    ::raise(gFaultSignal);
+  switch (gFaultSignal) {
+    case SIGBUS:
+      return ReadPastAFilesEnd();
+    case SIGFPE:
+      return DivideByZero();
+    case SIGILL:
+      return RunAnIllegalInstruction();
+    case SIGSEGV:
+      return WriteToAGuardPage();
+    case -SIGSEGV:  // a signal a call sends, not a fault
+      ::raise(SIGSEGV);
+      return;
+    default:  // one another process sends, as `kill -SEGV` does
+      if (const pid_t sender = fork(); sender == 0) {
+        kill(getppid(), SIGSEGV);
+        std::_Exit(0);
+      } else if (sender > 0) {
+        waitpid(sender, nullptr, 0);
+      }
+  }
 }
+constexpr int kRaised = -SIGSEGV, kSentByAnother = -SIGSEGV - 1;
 
 void FaultAtStep(const char* step, const char*) {
   if (gFaultStep != nullptr && std::string(step) == gFaultStep) Fault();
@@ -62,10 +104,12 @@ int Cube(double x0) {
   return body;
 }
 
-// The cube's top edge along x at y = 0, chamfered 2 mm by 2 mm.
+// The cube's top edge along x at y = 0, chamfered 2 mm by 2 mm. The edge is
+// held outside the frames a guard's jump may leave, which free nothing.
 int ChamferTopEdge(int cube) {
+  static const std::vector<std::vector<double>> edge = {{0, 0, 0.02, 0.02, 0, 0.02}};
   int chamfered = 0;
-  return KTX::Kernel::ChamferEdges(cube, {{0, 0, 0.02, 0.02, 0, 0.02}}, 0.002, 0.002, 1e-6, &chamfered);
+  return KTX::Kernel::ChamferEdges(cube, edge, 0.002, 0.002, 1e-6, &chamfered);
 }
 
 struct sigaction HandlerOf(int signal) {
@@ -90,55 +134,240 @@ class ModellerFaults : public stamvik_test::HostTest {
 // Each row raises its fault inside the modeller's guarded work of a call:
 // the call answers the modeller's failure with its body as it was, the
 // process goes on, the handlers are those found before the call, and the
-// same call without the fault then does its work.
+// same call without the fault then does its work. One row an entry of the
+// modeller that has guarded work (the others, a copy, a volume, a count,
+// take no fault for theirs), each reached through the kernel's call that
+// uses it; every fault at the start of a guarded block of the call, unless
+// the row names the step.
+// A cube of 20 mm at the origin, another 10 mm along x, a square sheet of 20 mm at z = 0.
+struct Fixture {
+  int first, second, sheet;
+};
+int Boolean(int target, int tool, int function) {
+  int copy = 0;
+  ZV_ENTITY_copy(tool, &copy);
+  ZV_BODY_boolean_o_t options;
+  options.function = function;
+  ZV_TOPOL_track_r_t tracking{};
+  ZV_boolean_r_t results{};
+  const int status = ZV_BODY_boolean_2(target, 1, &copy, &options, &tracking, &results);
+  ZV_TOPOL_track_r_f(&tracking);
+  ZV_boolean_r_f(&results);
+  if (KTX::Kernel::IsBody(copy)) KTX::Kernel::DeleteBody(copy, "test");
+  return status;
+}
+// What a call made, gone again (read once the call is done); its status.
+int Made(int status, const int& body) {
+  if (body != 0) KTX::Kernel::DeleteBody(body, "test");
+  return status;
+}
+const std::vector<double> kSquare = {0, 0, 0, 0.02, 0, 0, 0.02, 0.02, 0, 0, 0.02, 0};
+const double kUp[3] = {0, 0, 1}, kOrigin[3] = {0, 0, 0}, kMid[3] = {0, 0, 0.01};
+const double kAxes[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1}, kCorner[3] = {0.01, 0.01, 0.01};
+const std::vector<double> kTire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
+const std::vector<KTX::Kernel::WheelPlace> kTwoPlaces = {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 0.05}, {0, 1, 0}}};
+int gMade = 0;                      // a body a call made
+std::vector<double> gPoints = {1};  // the points a call answered
+std::string StepFile() {
+  return (fs::temp_directory_path() / ("modeller_faults_" + std::to_string(getpid()) + ".stp")).string();
+}
+int Sheet(int) {
+  int sheet = 0;
+  return Made(KTX::Kernel::MakePlanarSheet({kSquare}, kOrigin, kUp, &sheet), sheet);
+}
+int Sweep(int sheet) {
+  ZV_TOPOL_track_r_t tracking{};
+  const int status = ZV_BODY_sweep(sheet, kMid, &tracking);
+  ZV_TOPOL_track_r_f(&tracking);
+  return status;
+}
+int Offset(int body) {  // 1 mm inward
+  ZV_TOPOL_track_r_t tracking{};
+  ZV_TOPOL_local_r_t results{};
+  const int status = ZV_BODY_offset_2(body, -0.001, 1e-7, nullptr, &tracking, &results);
+  ZV_TOPOL_track_r_f(&tracking);
+  ZV_TOPOL_local_r_f(&results);
+  return status;
+}
+// A failure answers no points.
+int Emptied(int status) {
+  const int answer = status == 0 || gPoints.empty() ? status : -1;
+  gPoints = {1};
+  return answer;
+}
+int ReadOneBody() {
+  std::vector<int> read;
+  const int status = KTX::Kernel::ReadStep(StepFile(), &read);
+  for (int body : read) KTX::Kernel::DeleteBody(body, "test");
+  return status == 0 && read.size() != 1 ? -1 : status;
+}
+int FacesDescribed(int body) {
+  const std::vector<KTX::Kernel::FaceShape> faces = KTX::Kernel::DescribeFaces(body);
+  if (faces.size() != 6) return -1;
+  for (const auto& face : faces)
+    if (face.matrix[6] == 0 && face.matrix[7] == 0 && face.matrix[8] == 0) return ZV_ERROR_geometry;
+  return 0;
+}
+int EdgesDescribed(int body) {
+  std::vector<std::vector<double>> edges;
+  std::vector<std::vector<int>> faceEdges;
+  KTX::Kernel::DescribeEdges(body, &edges, &faceEdges);
+  if (edges.size() != 12) return -1;
+  for (const auto& edge : edges)
+    if (edge.empty()) return ZV_ERROR_geometry;
+  return 0;
+}
+int SewnSquares() {
+  KTX::Kernel::FaceBoundary left{{kSquare}, {0, 0, 0}, {0, 0, 1}}, right = left;
+  right.polygons = {{0.02, 0, 0, 0.04, 0, 0, 0.04, 0.02, 0, 0.02, 0.02, 0}};
+  std::vector<std::vector<int>> faceEdges;
+  std::vector<std::vector<double>> ends;
+  KTX::Kernel::SewnEdges({left, right}, 1e-7, &faceEdges, &ends);
+  return ends.size() == 8 ? ZV_ERROR_geometry : ends.size() == 7 ? 0 : -1;
+}
+
 TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
+  using Call = std::function<int(Fixture)>;
+  const Call chamfer = [](Fixture f) { return ChamferTopEdge(f.first); };
+  const Call combine = [](Fixture f) {
+    int tool = 0;
+    ZV_ENTITY_copy(f.second, &tool);
+    return Made(KTX::Kernel::Combine(f.first, tool, false), tool);
+  };
+  // A failed extrusion names no body.
+  const Call extrusion = [](Fixture) {
+    int body = 0;
+    const int status = KTX::Kernel::MakeExtrusion({kSquare}, kUp, 0, 0.01, false, &body);
+    return status != 0 && body != 0 ? -1 : Made(status, body);
+  };
   struct Row {
     const char* what;
     int signal;
-    bool boolean;  // else a chamfer
-    double volume;  // mm3 of the cube once the call is done without the fault
+    Call call;
+    double volume;  // mm3 of the first cube once the call is done without the fault
+    const char* step = "guarded";
   } rows[] = {
-      {"a wild store in a chamfer", SIGSEGV, false, 8000 - 40},
-      {"a bus error in a chamfer", SIGBUS, false, 8000 - 40},
-      {"a division by zero in a chamfer", SIGFPE, false, 8000 - 40},
-      {"an illegal instruction in a chamfer", SIGILL, false, 8000 - 40},
-      {"a wild store in a boolean", SIGSEGV, true, 8000 + 4000},
+      {"a wild store in a chamfer", SIGSEGV, chamfer, 8000 - 40},
+      {"a bus error in a chamfer", SIGBUS, chamfer, 8000 - 40},
+      {"a division by zero in a chamfer", SIGFPE, chamfer, 8000 - 40},
+      {"an illegal instruction in a chamfer", SIGILL, chamfer, 8000 - 40},
+      {"a wild store in a combine", SIGSEGV, combine, 8000 + 4000},
+      // What the call goes on to make of the bodies after a fault the
+      // modeller's own block took is not made.
+      {"a wild store the modeller's own block takes, in a chamfer", SIGSEGV, chamfer, 8000 - 40,
+       "inside the modeller's own"},
+      // The modeller's own block takes the fault for an answer and goes on
+      // to a whole union: the call fails all the same.
+      {"a wild store the modeller's own block takes, in a combine", SIGSEGV, combine, 8000 + 4000,
+       "inside the modeller's own"},
+      {"a wild store in the body boolean's unite", SIGSEGV,
+       [](Fixture f) { return Boolean(f.first, f.second, ZV_boolean_unite_c); }, 8000 + 4000},
+      {"a wild store in the body boolean's subtract, taken by the modeller's own block", SIGSEGV,
+       [](Fixture f) { return Boolean(f.first, f.second, ZV_boolean_subtract_c); }, 8000 - 4000,
+       "inside the modeller's own"},
+      {"a wild store in an extrusion", SIGSEGV, extrusion, 8000},
+      {"a wild store in a planar sheet", SIGSEGV, [](Fixture) { return Sheet(0); }, 8000},
+      {"a wild store in a sweep", SIGSEGV, [](Fixture f) { return Sweep(f.sheet); }, 8000},
+      {"a wild store in an offset", SIGSEGV, [](Fixture f) { return Offset(f.first); }, 18 * 18 * 18},
+      {"a wild store in a trim", SIGSEGV, [](Fixture f) { return KTX::Kernel::TrimToPlane(f.first, kMid, kUp); },
+       4000},
+      {"a wild store in a sheet's offset", SIGSEGV,
+       [](Fixture f) { return Made(KTX::Kernel::OffsetSheet(f.sheet, 0.001, &gMade), gMade); }, 8000},
+      {"a wild store in a box sheet", SIGSEGV,
+       [](Fixture) { return Made(KTX::Kernel::MakeBoxSheet(kOrigin, kAxes, kOrigin, kCorner, &gMade), gMade); }, 8000},
+      {"a wild store in a loop's offset", SIGSEGV,
+       [](Fixture) { return Emptied(KTX::Kernel::OffsetLoop(kSquare, 0.001, &gPoints)); }, 8000},
+      {"a wild store in a smoothing", SIGSEGV,
+       [](Fixture) { return Emptied(KTX::Kernel::SmoothPoints(kSquare, true, 4, &gPoints)); }, 8000},
+      {"a wild store in a closed solid's check", SIGSEGV,
+       [](Fixture f) { return KTX::Kernel::IsClosedSolid(f.first) ? 0 : ZV_ERROR_geometry; }, 8000},
+      {"a wild store in a distance", SIGSEGV,
+       [](Fixture f) {
+         double distance = -1, a[3], b[3];
+         return KTX::Kernel::MinimumDistance(f.first, f.second, &distance, a, b);
+       },
+       8000},
+      {"a wild store in a crack", SIGSEGV,
+       [](Fixture f) {
+         return Made(KTX::Kernel::CrackForTests(f.first, KTX::Kernel::WheelUnionForTests::Slit, &gMade), gMade);
+       },
+       8000},
+      {"a wild store in a tire's sweep", SIGSEGV,
+       [](Fixture) { return Made(KTX::Kernel::MakeWheelSweep(kTire, kTwoPlaces, 0, &gMade), gMade); }, 8000},
+      {"a wild store in a STEP file's writing", SIGSEGV,
+       [](Fixture f) { return KTX::Kernel::WriteStep({f.first}, StepFile()); }, 8000},
+      {"a wild store in a STEP file's reading", SIGSEGV, [](Fixture) { return ReadOneBody(); }, 8000},
+      // Each face, each edge, is described as one the modeller cannot
+      // describe: a zero frame, no points.
+      {"a wild store in describing faces", SIGSEGV, [](Fixture f) { return FacesDescribed(f.first); }, 8000},
+      {"a wild store in describing edges", SIGSEGV, [](Fixture f) { return EdgesDescribed(f.first); }, 8000},
+      {"a wild store the modeller's own block takes, in describing faces", SIGSEGV,
+       [](Fixture f) { return FacesDescribed(f.first); }, 8000, "inside the modeller's own"},
+      {"a wild store the modeller's own block takes, in describing edges", SIGSEGV,
+       [](Fixture f) { return EdgesDescribed(f.first); }, 8000, "inside the modeller's own"},
+      // Unsewn, the two squares that share a side keep four sides each.
+      {"a wild store in sewing", SIGSEGV, [](Fixture) { return SewnSquares(); }, 8000},
   };
   KTX::Kernel::SetModellerStepForTests(&FaultAtStep);
+  {
+    const int cube = Cube(0);
+    ASSERT_EQ(KTX::Kernel::WriteStep({cube}, StepFile()), 0);
+    KTX::Kernel::DeleteBody(cube, "test");
+  }
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    const int cube = Cube(0);
-    const int tool = row.boolean ? Cube(0.01) : 0;
+    Fixture fixture{Cube(0), Cube(0.01), 0};
+    ASSERT_EQ(KTX::Kernel::MakePlanarSheet({kSquare}, kOrigin, kUp, &fixture.sheet), 0);
+    const long bodies = KTX::Kernel::LiveCounters().liveBodies;
     const struct sigaction before = HandlerOf(row.signal);
-    gFaultStep = "guarded";
+    gFaultStep = row.step;
     gFaultSignal = row.signal;
-    EXPECT_EQ(row.boolean ? KTX::Kernel::Combine(cube, tool, false) : ChamferTopEdge(cube), ZV_ERROR_geometry);
-    EXPECT_NEAR(KTX::Kernel::Volume(cube) * 1e9, 8000, 1e-6) << "the body as it was";
-    EXPECT_TRUE(SameHandler(HandlerOf(row.signal), before));
+    EXPECT_EQ(row.call(fixture), ZV_ERROR_geometry);
     gFaultStep = nullptr;
-    EXPECT_EQ(row.boolean ? KTX::Kernel::Combine(cube, tool, false) : ChamferTopEdge(cube), 0);
-    EXPECT_NEAR(KTX::Kernel::Volume(cube) * 1e9, row.volume, 1e-6);
-    KTX::Kernel::DeleteBody(cube, "test");
-    if (tool != 0) KTX::Kernel::DeleteBody(tool, "test");
+    EXPECT_NEAR(KTX::Kernel::Volume(fixture.first) * 1e9, 8000, 1e-6) << "the body as it was";
+    EXPECT_EQ(KTX::Kernel::LiveCounters().liveBodies, bodies) << "nothing made, nothing consumed";
+    EXPECT_TRUE(SameHandler(HandlerOf(row.signal), before));
+    EXPECT_EQ(row.call(fixture), 0);
+    EXPECT_NEAR(KTX::Kernel::Volume(fixture.first) * 1e9, row.volume, 1e-6);
+    for (int body : {fixture.first, fixture.second, fixture.sheet})
+      if (KTX::Kernel::IsBody(body)) KTX::Kernel::DeleteBody(body, "test");
   }
+  std::error_code ignored;
+  fs::remove(StepFile(), ignored);
 }
 
 // A fault the modeller's guarded work does not raise ends the process with
 // its signal, as it did before the modeller held a handler: one raised after
-// a modeller call returned, and one raised inside a call but before its
-// guarded work. (The sanitizer's own handler, the one found, takes it in
-// its build, reports it and aborts.)
+// a modeller call returned, one raised inside a call but before its guarded
+// work, one in the kernel's own work that a call calls back; and a SIGSEGV
+// that no processor raised, even inside the guarded work: one a call sends
+// (`raise`), one another process sends (`kill -SEGV`). (The sanitizer's own
+// handler, the one found, takes it in its build, reports it and aborts.)
 TEST_F(ModellerFaults, AFaultOutsideTheModellersGuardedWorkEndsTheProcess) {
   const auto endedByTheFault = [](int status) {
     if (WIFSIGNALED(status) && WTERMSIG(status) == SIGSEGV) return true;
     return kSanitized && (WIFSIGNALED(status) || WEXITSTATUS(status) != 0);
   };
+  const auto chamfer = [](int cube) { ChamferTopEdge(cube); };
   struct Row {
     const char* what;
     const char* step;  // null: after the call
+    int signal;
+    std::function<void(int)> call;
   } rows[] = {
-      {"after a chamfer returned", nullptr},
-      {"in a chamfer, before its guarded work", "entered"},
+      {"after a chamfer returned", nullptr, SIGSEGV, chamfer},
+      {"in a chamfer, before its guarded work", "entered", SIGSEGV, chamfer},
+      {"sent by a call in a chamfer, before its guarded work", "entered", kRaised, chamfer},
+      {"sent by a call in a chamfer's guarded work", "guarded", kRaised, chamfer},
+      {"sent by another process during a chamfer's guarded work", "guarded", kSentByAnother, chamfer},
+      {"in the kernel's making of a body, called back from an extrusion", "making a body", SIGSEGV,
+       [](int) {
+         int body = 0;
+         KTX::Kernel::MakeExtrusion({kSquare}, kUp, 0, 0.01, false, &body);
+       }},
+      {"in the kernel's setting of a body, called back from a chamfer", "setting a body", SIGSEGV, chamfer},
+      {"in the kernel's dropping of a body, called back from a combine", "dropping a body", SIGSEGV,
+       [](int cube) { KTX::Kernel::Combine(cube, Cube(0.01), false); }},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -147,8 +376,8 @@ TEST_F(ModellerFaults, AFaultOutsideTheModellersGuardedWorkEndsTheProcess) {
           const int cube = Cube(0);
           KTX::Kernel::SetModellerStepForTests(&FaultAtStep);
           gFaultStep = row.step;
-          gFaultSignal = SIGSEGV;
-          ChamferTopEdge(cube);
+          gFaultSignal = row.signal;
+          row.call(cube);
           if (row.step == nullptr) Fault();
           std::_Exit(0);
         },
@@ -183,6 +412,39 @@ TEST_F(ModellerFaults, InsideThePlugInsGuardAFaultInTheModellerIsStillTheCallsFa
   EXPECT_EQ(KTX::JA::Guarded(&FaultInTheExport, nullptr), 65);
   EXPECT_NEAR(KTX::Kernel::Volume(cube) * 1e9, 8000, 1e-6);
   KTX::Kernel::DeleteBody(cube, "test");
+}
+
+// After the guard took a fault raised inside a chamfer but before its
+// guarded work (verdict 1: 65), the same chamfer, made again from the same
+// place (its call's record where the left one lay), faulting in its guarded
+// work is still that call's failure; the handlers found (the guard's) are
+// in place after each.
+int gCube = 0;
+int ChamferFaultingAt(void* step) {
+  gFaultStep = static_cast<const char*>(step);
+  gFaultSignal = SIGSEGV;
+  const int status = ChamferTopEdge(gCube);
+  gFaultStep = nullptr;
+  return status;
+}
+
+TEST_F(ModellerFaults, AfterTheGuardTookAFaultInACallTheNextCallsFaultIsStillItsFailure) {
+  KTX::Kernel::SetModellerStepForTests(&FaultAtStep);
+  gCube = Cube(0);
+  KTX::JAM::Test::SetFaultVerdict(1);
+  ASSERT_EQ(KTX::JA::Guarded(&ChamferFaultingAt, nullptr), 0);
+  const struct sigaction guards = HandlerOf(SIGSEGV);
+  struct Row {
+    const char* step;
+    int status;
+  } rows[] = {{"entered", 65}, {"guarded", ZV_ERROR_geometry}, {"entered", 65}, {"guarded", ZV_ERROR_geometry}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.step);
+    EXPECT_EQ(KTX::JA::Guarded(&ChamferFaultingAt, const_cast<char*>(row.step)), row.status);
+    EXPECT_TRUE(SameHandler(HandlerOf(SIGSEGV), guards));
+  }
+  EXPECT_NEAR(KTX::Kernel::Volume(gCube) * 1e9, 8000 - 40, 1e-6) << "chamfered by the first call alone";
+  KTX::Kernel::DeleteBody(gCube, "test");
 }
 
 // ---- through ktxhost ------------------------------------------------------------------

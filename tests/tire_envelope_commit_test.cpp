@@ -15,6 +15,7 @@
 #include "TestSupport.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "afl/TireEnvelope.hpp"
+#include "afl/TireGeometry.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
 #include "kernel/Kernel.hpp"
@@ -457,6 +458,7 @@ TEST_F(TireEnvelopeCommit, WhatCannotGiveTheEnvelopeCommitsNothing) {
     int result;
     int steps = 1;  // of each driver
     const char* lines = "0 -760 0 0 -660 0\n0 -760 50 0 -660 50\n";
+    const char* tmpdir = nullptr;  // TMPDIR at the commit (null: as it is)
   };
   const std::vector<std::array<double, 2>> three = {{0, 215.9}, {80, 290}, {112.5, 340}};
   const Case cases[] = {
@@ -471,6 +473,9 @@ TEST_F(TireEnvelopeCommit, WhatCannotGiveTheEnvelopeCommitsNothing) {
       {"a point just beyond it", {{0, 0.501}, {80, 290}, {112.5, 340}}, ExistingSpindleFile, 0},
       {"template motion, no steps", three, SuspensionTemplate, Messages::kTooFewDriverSteps, 0},
       {"an empty spindle file", three, ExistingSpindleFile, Messages::kNoSpindleLineInMotion, 1, ""},
+      // The folder's failure, not the motion's.
+      {"no temporary folder for the union's scratch file", three, ExistingSpindleFile,
+       TireGeometry::kEnvelopeScratchUnusable, 1, "0 -760 0 0 -660 0\n0 -760 50 0 -660 50\n", "/nonexistent/ktx"},
   };
   const auto count = [this] {
     std::array<int, 2> features{0, 0};  // features, solids with geometry
@@ -506,7 +511,14 @@ TEST_F(TireEnvelopeCommit, WhatCannotGiveTheEnvelopeCommitsNothing) {
     Set(tire_->GetRadialEndAngle(), 180);
     const std::array<int, 2> before = count();
     tag_t made = 0;
+    const char* tmpdir = std::getenv("TMPDIR");
+    const std::string was = tmpdir != nullptr ? tmpdir : "";
+    if (c.tmpdir != nullptr) setenv("TMPDIR", c.tmpdir, 1);
     EXPECT_EQ(Script::Builder_Commit(tire_, &made), c.result);
+    if (tmpdir != nullptr)
+      setenv("TMPDIR", was.c_str(), 1);
+    else
+      unsetenv("TMPDIR");
     const std::array<int, 2> after = count();
     EXPECT_EQ(after[0], before[0] + (c.result == 0 ? 1 : 0));
     EXPECT_EQ(after[1], before[1] + (c.result == 0 ? 1 : 0));

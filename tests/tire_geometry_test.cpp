@@ -1,9 +1,11 @@
 // The stand-in's physical tire geometry: the wheel corner steered about its
 // kingpin and sprung along its arms, the tire body and its swept envelope,
 // and real clearances against them.
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -317,6 +319,37 @@ struct UnionsForTests {
   }
   UnionsForTests(const UnionsForTests&) = delete;
   UnionsForTests& operator=(const UnionsForTests&) = delete;
+};
+
+// Where the modeller's scratch file goes while it lives: TMPDIR (null: as
+// it was), and the largest file the process may write (0: no limit), a
+// folder with no room left as the modeller meets it. As before afterwards.
+struct ScratchAt {
+  ScratchAt(const char* tmpdir, rlim_t fileSize) {
+    if (const char* was = std::getenv("TMPDIR"); was != nullptr) before = was;
+    had = std::getenv("TMPDIR") != nullptr;
+    if (tmpdir != nullptr) setenv("TMPDIR", tmpdir, 1);
+    getrlimit(RLIMIT_FSIZE, &limit);
+    if (fileSize > 0) {
+      signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+      rlimit smaller = limit;
+      smaller.rlim_cur = fileSize;
+      setrlimit(RLIMIT_FSIZE, &smaller);
+    }
+  }
+  ~ScratchAt() {
+    setrlimit(RLIMIT_FSIZE, &limit);
+    signal(SIGXFSZ, SIG_DFL);
+    if (had)
+      setenv("TMPDIR", before.c_str(), 1);
+    else
+      unsetenv("TMPDIR");
+  }
+  ScratchAt(const ScratchAt&) = delete;
+  ScratchAt& operator=(const ScratchAt&) = delete;
+  std::string before;
+  bool had = false;
+  rlimit limit{};
 };
 
 using TireGeometryTest = HostTest;
@@ -733,9 +766,17 @@ TEST_F(TireGeometryTest, AnEnvelopeMadeAtAnotherTurnOfItsFacetsSaysSo) {
     std::vector<Kernel::WheelUnionForTests> unions;
     int status;
     std::vector<std::string> warnings;
+    const char* tmpdir = nullptr;  // null: as it is
   };
   const Row rows[] = {
       {"at the first turn", {}, 0, {}},
+      // Not the motion's failure: the folder and the reason are named.
+      {"with no temporary folder",
+       {},
+       TireGeometry::kEnvelopeScratchUnusable,
+       {"841502 the tire envelope could not be made: its scratch file cannot be made or written in the temporary "
+        "folder \"/nonexistent/ktx\": No such file or directory"},
+       "/nonexistent/ktx"},
       {"at the second",
        {FallsShort},
        0,
@@ -753,6 +794,7 @@ TEST_F(TireGeometryTest, AnEnvelopeMadeAtAnotherTurnOfItsFacetsSaysSo) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     UnionsForTests unions(row.unions, -1);
+    ScratchAt scratch(row.tmpdir, 0);
     Warnings warnings;
     Block block(true, false, {"0 -760 0 0 -660 0", "0 -760 5 0 -660 5"});
     int status = -1;
@@ -784,9 +826,26 @@ TEST_F(TireGeometryTest, AUnionStoppedOrThrownOnIsNotTriedAtAnotherTurn) {
     int status;
     int turn;  // the last tried
     double degrees;
+    // Where the scratch file goes (null: as it is), the largest file the
+    // process may write (0: any), and the reason the folder is named for
+    // (null: none).
+    const char* tmpdir = nullptr;
+    rlim_t fileSize = 0;
+    const char* unusable = nullptr;
   };
   const Row rows[] = {
       {"united at the first turn", two, {}, -1, 0, 1, 7.3},
+      // A scratch file that cannot be made or written is no fault of the
+      // union: no other turn is tried.
+      {"no temporary folder", two, {}, -1, ZV_ERROR_geometry, 1, 7.3, "/nonexistent/ktx", 0,
+       "No such file or directory"},
+      {"short at the first, then no temporary folder", two, {FallsShort}, -1, ZV_ERROR_geometry, 2, 5.3,
+       "/nonexistent/ktx", 0, "No such file or directory"},
+      {"a file where the folder should be", two, {}, -1, ZV_ERROR_geometry, 1, 7.3, "/proc/self/status", 0,
+       "Not a directory"},
+      {"a folder no file can be made in", two, {}, -1, ZV_ERROR_geometry, 1, 7.3, "/proc", 0,
+       "No such file or directory"},
+      {"no room for the file", two, {}, -1, ZV_ERROR_geometry, 1, 7.3, nullptr, 1000, "File too large"},
       {"stopped by the limit", two, {}, 0, ZV_ERROR_geometry, 1, 7.3},
       {"thrown on", two, {Throws}, -1, ZV_ERROR_geometry, 1, 7.3},
       {"short at the first, then thrown on", two, {FallsShort, Throws}, -1, ZV_ERROR_geometry, 2, 5.3},
@@ -799,7 +858,14 @@ TEST_F(TireGeometryTest, AUnionStoppedOrThrownOnIsNotTriedAtAnotherTurn) {
     UnionsForTests unions(row.unions, row.limit);
     int body = -1;
     Kernel::WheelFacets facets;
-    EXPECT_EQ(Kernel::MakeWheelSweep(tire, row.places, 0, &body, &facets), row.status);
+    {
+      ScratchAt scratch(row.tmpdir, row.fileSize);
+      EXPECT_EQ(Kernel::MakeWheelSweep(tire, row.places, 0, &body, &facets), row.status);
+    }
+    EXPECT_EQ(facets.scratch.reason, row.unusable != nullptr ? row.unusable : "");
+    EXPECT_EQ(facets.scratch.folder, row.unusable == nullptr  ? ""
+                                     : row.tmpdir != nullptr ? row.tmpdir
+                                                             : fs::temp_directory_path().string());
     EXPECT_EQ(facets.turn, row.turn);
     EXPECT_DOUBLE_EQ(facets.degrees, row.degrees);
     EXPECT_NEAR(facets.height, row.turn > 0 ? height : 0, 1e-12);

@@ -92,6 +92,15 @@ tag_t MakeBody(const Tireenv_params_s& block, int* status) {
   Kernel::WheelFacets facets;
   if (const int made = Kernel::MakeWheelSweep(scaled, places, offset * scale, &body, &facets); made != 0) {
     Kernel::RecordError("tire-envelope geometry: the modeller answered " + std::to_string(made));
+    // Not the motion's failure: the user is told where and why, and the
+    // caller gets a number of its own.
+    if (!facets.scratch.folder.empty()) {
+      Host::ShowWarning(kEnvelopeScratchUnusable,
+                        "the tire envelope could not be made: its scratch file cannot be made or written in the "
+                        "temporary folder \"" + facets.scratch.folder + "\": " + facets.scratch.reason);
+      if (status != nullptr) *status = kEnvelopeScratchUnusable;
+      return 0;
+    }
     // There was a section to sweep to the places, and the modeller made
     // nothing of it (a section it refuses, or a solid it cannot make whole):
     // the caller's failure, never a feature without its solid.

@@ -24,6 +24,9 @@ KTX_HOST_API std::vector<Kernel::WheelPlace> Places(const Tireenv_params_s& bloc
 // The warning a user is shown when an envelope was made at another turn of
 // its facets than the first (see MakeBody).
 inline constexpr int kEnvelopeFacetsTurned = 841501;
+// The status, and the warning shown, when the envelope's union cannot be
+// written to its scratch file in the temporary folder (see MakeBody).
+inline constexpr int kEnvelopeScratchUnusable = 841502;
 
 // A new solid model body of the work part holding the feature's geometry:
 // the tire body (block byte 56 is 1) at the first place, or the envelope at
@@ -39,7 +42,12 @@ inline constexpr int kEnvelopeFacetsTurned = 841501;
 // facets turned 5.3 degrees about its spindle beyond the one before's (its
 // positions did not unite whole at the first): it may differ from an
 // envelope built at the first turn by up to a facet's height, 2.934" (the
-// third turn's 11.7 degrees likewise; the height in host lengths).
+// third turn's 11.7 degrees likewise; the height in host lengths). An
+// envelope whose union cannot be made or written to its scratch file in the
+// temporary folder is shown the warning kEnvelopeScratchUnusable, "841502 the
+// tire envelope could not be made: its scratch file cannot be made or
+// written in the temporary folder "FOLDER": REASON" (the system's words),
+// and *status is that number: no fault of the motion.
 KTX_HOST_API tag_t MakeBody(const Tireenv_params_s& block, int* status = nullptr);
 
 // Measures a clearance data set's run: every body of list 1 that holds

@@ -1101,12 +1101,17 @@ ModellerStepForTests modellerStepForTests = nullptr;
 class Bodies final : public BodyAccess {
  public:
   int Make(BodyType type, ShapeRef shape) override {
+    StepForTests("making a body", nullptr);
     const int body = CreateBody(type);
     setShape(body, shape);
     return body;
   }
-  void Set(int body, ShapeRef shape) override { setShape(body, shape); }
+  void Set(int body, ShapeRef shape) override {
+    StepForTests("setting a body", nullptr);
+    setShape(body, shape);
+  }
   void Drop(int body) override {
+    StepForTests("dropping a body", nullptr);
     saveEntity(body);
     state().entities.at(body).shape.reset();
   }

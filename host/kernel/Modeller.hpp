@@ -110,7 +110,7 @@ class Modeller {
 // The module's one export: its modeller, working on the kernel's bodies
 // through `bodies`; null when the module was built for another version of
 // this interface.
-constexpr int kModellerVersion = 4;
+constexpr int kModellerVersion = 5;
 constexpr const char* kModellerEntry = "ktx_geometry_modeller";
 using ModellerEntry = Modeller* (*)(BodyAccess* bodies, int version);
 
@@ -139,9 +139,13 @@ KTX_HOST_API void SetStepWriterForTests(StepWriterForTests writer);
 
 // For tests: what the module calls at its named steps (null: nothing).
 // "entered": a chamfer has entered the modeller, outside its guarded block;
-// "guarded": inside the guarded block of a chamfer and of a boolean, where
-// the modeller's own work runs; "scratch made": the file the tire's union is
-// read back through was just made, at `path`.
+// "guarded": at the start of each guarded block of a call, where the
+// modeller's own work runs; "inside the modeller's own": right after it,
+// inside a block of the modeller's own kind (one that takes a fault for an
+// answer and goes on); "making a body", "setting a body",
+// "dropping a body": the kernel's own work that a call calls back;
+// "scratch made": the file the tire's union is read back through was just
+// made, at `path`.
 using ModellerStepForTests = void (*)(const char* step, const char* path);
 KTX_HOST_API void SetModellerStepForTests(ModellerStepForTests step);
 

@@ -2,6 +2,7 @@
 // envelope it sweeps along a wheel's motion, and real clearances between
 // bodies. Kernel units (metres).
 #pragma once
+#include <string>
 #include <vector>
 
 #include "Export.hpp"
@@ -23,10 +24,19 @@ struct WheelPlace {
 // beyond the circle of the section's largest radial they are made round
 // (kernel units). A union made at another turn than the first may differ
 // from one made at the first by up to that height.
+// The union is written to a scratch file in the temporary folder and read
+// back (see MakeWheelSweep): a folder where that file cannot be made or
+// written is named, with the system's reason ("No such file or directory",
+// "Permission denied", "No space left on device"); both empty otherwise.
+struct ScratchFailure {
+  std::string folder;
+  std::string reason;
+};
 struct WheelFacets {
   int turn = 0;
   double degrees = 0;
   double height = 0;
+  ScratchFailure scratch;
 };
 
 // A new solid body: the section, a closed polygon of (axial, radial) pairs
@@ -38,7 +48,9 @@ struct WheelFacets {
 // a radial not above 0, no place, a zero axis) or ZV_ERROR_geometry.
 // `facets`, when given, is filled for a union of several places, also one
 // refused (its turn then tells how many turns were tried), and left at its
-// defaults otherwise.
+// defaults otherwise. A union whose scratch file cannot be made or written
+// is refused at once, ZV_ERROR_geometry with `facets->scratch` saying where
+// and why: no other turn would fare better.
 KTX_HOST_API int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places,
                                 double offset, int* body, WheelFacets* facets = nullptr);
 

@@ -98,6 +98,8 @@ constexpr Message kMessages[] = {
     {841407, "the file could not be written: the older file is as it was"},
     {841501, "the tire envelope was built at another turn of its facets than the first: it may differ from one "
              "built at the first by up to a facet's height"},
+    {841502, "the tire envelope could not be made: its scratch file cannot be made or written in the temporary "
+             "folder"},
     {1070013, "the sweep of a deck-cutout block failed: the block is left out"},
     {850001, "a component of no part, or in no parent"},
     {850002, "the tag is no component instance"},

@@ -3,11 +3,13 @@
 #include <signal.h>
 
 #include <atomic>
+#include <exception>
 #include <mutex>
 
 #include <OSD_SIGBUS.hxx>
 #include <OSD_SIGILL.hxx>
 #include <OSD_SIGSEGV.hxx>
+#include <Standard_Failure.hxx>
 #include <Standard_NumericError.hxx>
 
 namespace KTX::Kernel {
@@ -20,6 +22,15 @@ constexpr int kFaultCount = sizeof kFaults / sizeof kFaults[0];
 // static TLS block set aside at load: the handler reads it on any thread
 // that faults while the handlers are ours, with no call into the loader.
 [[gnu::tls_model("initial-exec")]] thread_local ModellerCall* innermost = nullptr;
+
+// The thread's calls, outermost first. Kept here, not in the calls: a jump
+// out of a call leaves its record in a frame that the next calls' frames
+// overwrite (the same call made again from the same place lies at the same
+// address), so what a left record held is never read. Calls nested deeper
+// than this (none are) count as the one they are nested in.
+constexpr int kDepth = 16;
+thread_local ModellerCall* calls[kDepth];
+thread_local int depth = 0;
 
 // The handlers found when ours went in, put back when the last thread's
 // call leaves or a fault is given back to them.
@@ -73,11 +84,12 @@ void leaveOutermost() noexcept {
 // gone. The thread's share of the handlers goes with its outermost.
 void dropLeft(const void* entering) noexcept {
   bool left = false;
-  while (innermost != nullptr && static_cast<const void*>(innermost) <= entering) {
-    innermost = innermost->outer;
+  while (depth > 0 && static_cast<const void*>(calls[depth - 1]) <= entering) {
+    --depth;
     left = true;
   }
-  if (left && innermost == nullptr) leaveOutermost();
+  innermost = depth > 0 ? calls[depth - 1] : nullptr;
+  if (left && depth == 0) leaveOutermost();
 }
 
 [[noreturn]] void jump(int signal) {
@@ -106,8 +118,14 @@ void dropLeft(const void* entering) noexcept {
 }
 
 void onFault(int signal, siginfo_t* info, void*) {
-  const ModellerCall* call = innermost;
-  if (call != nullptr && call->guarded > 0 && Standard_ErrorHandler::IsInTryBlock()) jump(signal);
+  ModellerCall* call = innermost;
+  // Only a fault the processor raised is the modeller's: a signal another
+  // process or a call sent (si_code 0 or below) is not, wherever it lands.
+  if (info != nullptr && info->si_code > 0 && call != nullptr && call->guarded > 0 &&
+      Standard_ErrorHandler::IsInTryBlock()) {
+    ++call->faults;
+    jump(signal);
+  }
   // Not the modeller's: as if our handler were not there. A fault the
   // processor raised happens again on return and meets the handler found; a
   // signal sent by a call is sent again.
@@ -119,15 +137,23 @@ void onFault(int signal, siginfo_t* info, void*) {
 
 ModellerCall::ModellerCall() noexcept {
   dropLeft(this);
-  outer = innermost;
+  if (depth == kDepth) return;
+  calls[depth++] = this;
   innermost = this;
-  if (outer == nullptr) enterOutermost();
+  tracked_ = true;
+  if (depth == 1) enterOutermost();
 }
 
 ModellerCall::~ModellerCall() noexcept {
-  innermost = outer;
-  if (outer == nullptr) leaveOutermost();
+  if (!tracked_) return;
+  // Calls nested in this one that a jump left go with it.
+  while (depth > 0 && calls[depth - 1] != this) --depth;
+  if (depth > 0) --depth;
+  innermost = depth > 0 ? calls[depth - 1] : nullptr;
+  if (depth == 0) leaveOutermost();
 }
+
+bool InnermostCallFaulted() noexcept { return innermost != nullptr && innermost->Faulted(); }
 
 HostCall::HostCall() noexcept : saved_(innermost != nullptr ? innermost->guarded : 0) {
   if (innermost != nullptr) innermost->guarded = 0;
@@ -137,12 +163,18 @@ HostCall::~HostCall() noexcept {
   if (innermost != nullptr) innermost->guarded = saved_;
 }
 
-GuardedBlock::GuardedBlock() noexcept {
-  if (innermost != nullptr) ++innermost->guarded;
+GuardedBlock::GuardedBlock() noexcept : call_(innermost) {
+  if (call_ == nullptr) return;
+  ++call_->guarded;
+  faults_ = call_->faults;
+  exceptions_ = std::uncaught_exceptions();
 }
 
-GuardedBlock::~GuardedBlock() noexcept {
-  if (innermost != nullptr) --innermost->guarded;
+GuardedBlock::~GuardedBlock() noexcept(false) {
+  if (call_ == nullptr) return;
+  --call_->guarded;
+  if (call_->faults > faults_ && std::uncaught_exceptions() == exceptions_)
+    throw Standard_Failure("the modeller faulted inside its guarded work and went on");
 }
 
 }  // namespace KTX::Kernel

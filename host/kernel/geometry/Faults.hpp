@@ -29,12 +29,26 @@ class ModellerCall {
   ModellerCall(const ModellerCall&) = delete;
   ModellerCall& operator=(const ModellerCall&) = delete;
 
- // The module's own bookkeeping (Faults.cpp): the thread's call this one is
-  // nested in, and the guarded blocks of this call open now (set aside
-  // while a HostCall is on top).
-  ModellerCall* outer;
+  // Whether a fault was turned into the modeller's exception during the
+  // call. The modeller has guarded blocks of its own inside its algorithms,
+  // and the jump lands in the innermost, which may take the exception for
+  // an answer ("these two did not meet") and go on to a wrong shape: such a
+  // call fails, whatever the modeller made of the fault afterwards.
+  bool Faulted() const noexcept { return faults > 0; }
+
+  // The module's own bookkeeping (Faults.cpp): the guarded blocks of this
+  // call open now (set aside while a HostCall is on top), and the faults
+  // turned so far.
   int guarded = 0;
+  int faults = 0;
+
+ private:
+  bool tracked_ = false;
 };
+
+// Whether the thread's innermost modeller call has taken a fault: what it
+// makes of the kernel's bodies afterwards is not made (Bodies, Module.cpp).
+bool InnermostCallFaulted() noexcept;
 
 // The module's call into the kernel, from inside a modeller call: a fault
 // there is not the modeller's.
@@ -49,14 +63,31 @@ class HostCall {
   int saved_;
 };
 
-// One guarded block of the modeller call running (see KTX_GUARDED).
+// One guarded block of the modeller call running (see KTX_GUARDED). A block
+// during which a fault was turned ends by throwing the modeller's exception,
+// unless one is on its way out already: its catch answers the failure even
+// where one of the modeller's own blocks inside it took the fault and went
+// on.
 class GuardedBlock {
  public:
   GuardedBlock() noexcept;
-  ~GuardedBlock() noexcept;
+  ~GuardedBlock() noexcept(false);
   GuardedBlock(const GuardedBlock&) = delete;
   GuardedBlock& operator=(const GuardedBlock&) = delete;
+
+ private:
+  ModellerCall* call_;
+  int faults_ = 0;
+  int exceptions_ = 0;
 };
+
+// For tests (Module.cpp), at the start of the work of each guarded block:
+// the step "guarded"; then the step "inside the modeller's own", inside a
+// block of the modeller's own kind, which takes a failure for an answer and
+// goes on (as the modeller's edge and face intersections do inside its
+// booleans).
+void GuardedStepForTests();
+void ModellersOwnBlockForTests();
 
 }  // namespace KTX::Kernel
 
@@ -66,4 +97,6 @@ class GuardedBlock {
 // exception's unwinding then finds it.
 #define KTX_GUARDED                                  \
   const ::KTX::Kernel::GuardedBlock ktxGuardedBlock; \
-  OCC_CATCH_SIGNALS
+  OCC_CATCH_SIGNALS                                  \
+  ::KTX::Kernel::GuardedStepForTests();              \
+  ::KTX::Kernel::ModellersOwnBlockForTests()

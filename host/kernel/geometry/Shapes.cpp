@@ -342,7 +342,6 @@ Outcome Boolean(const TopoDS_Shape& target, const std::vector<TopoDS_Shape>& too
                 TopoDS_Shape* result) {
   try {
     KTX_GUARDED;
-    Bodies::StepForTests("guarded", nullptr);
     TopTools_ListOfShape arguments, toolList;
     arguments.Append(target);
     TopoDS_Shape made;

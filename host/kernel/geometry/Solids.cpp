@@ -882,7 +882,9 @@ std::vector<FaceShape> DescribeFaces(int body) {
       for (TopExp_Explorer wire(face, TopAbs_WIRE); wire.More(); wire.Next())
         described.loops.push_back(wirePoints(TopoDS::Wire(wire.Current()), &face));
     } catch (const Standard_Failure&) {
-      // A face the modeller cannot describe keeps a zero frame.
+      // A face the modeller cannot describe keeps a zero frame (also one
+      // its block filled before the fault was found).
+      described = FaceShape{};
     }
     out.push_back(std::move(described));
   }
@@ -906,12 +908,16 @@ void DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vecto
       int index = all.FindIndex(edge);
       if (index == 0) {
         index = all.Add(edge);
+        // Taken once the block is done: one that ends in its catch has no
+        // points, whatever it held.
+        std::vector<double> points;
         try {
           KTX_GUARDED;
-          edges->push_back(edgePoints(edge));
+          points = edgePoints(edge);
         } catch (const Standard_Failure&) {
-          edges->push_back({});
+          points.clear();
         }
+        edges->push_back(std::move(points));
         placeOf.push_back(static_cast<int>(edges->size()) - 1);
       }
       const int place = placeOf[static_cast<std::size_t>(index - 1)];

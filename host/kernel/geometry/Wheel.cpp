@@ -4,6 +4,8 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <istream>
 #include <numbers>
@@ -397,11 +399,26 @@ class ScratchFile {
  public:
   ScratchFile() {
     std::error_code failed;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path(failed);
-    if (failed) return;
-    std::string name = (folder / "ktxgeom-XXXXXX").string();
+    folder_ = std::filesystem::temp_directory_path(failed).string();
+    if (failed) {
+      // The folder the library would have given (TMPDIR first), and why it
+      // is none: the system's own word for it where it has one.
+      folder_ = "/tmp";
+      for (const char* name : {"TMPDIR", "TMP", "TEMP", "TEMPDIR"})
+        if (const char* value = std::getenv(name); value != nullptr && *value != '\0') {
+          folder_ = value;
+          break;
+        }
+      struct stat found {};
+      reason_ = ::stat(folder_.c_str(), &found) != 0 ? std::strerror(errno) : std::strerror(ENOTDIR);
+      return;
+    }
+    std::string name = (std::filesystem::path(folder_) / "ktxgeom-XXXXXX").string();
     descriptor_ = ::mkostemp(name.data(), O_CLOEXEC);
-    if (descriptor_ < 0) return;
+    if (descriptor_ < 0) {
+      reason_ = std::strerror(errno);
+      return;
+    }
     Bodies::StepForTests("scratch made", name.c_str());
     struct stat own {}, named {};
     if (::fstat(descriptor_, &own) == 0 && ::lstat(name.c_str(), &named) == 0 && own.st_dev == named.st_dev &&
@@ -415,9 +432,13 @@ class ScratchFile {
   ScratchFile& operator=(const ScratchFile&) = delete;
   // -1 when none could be made.
   int Descriptor() const { return descriptor_; }
+  // The folder it is made in, and why none could be (empty when one was).
+  const std::string& Folder() const { return folder_; }
+  const std::string& Reason() const { return reason_; }
 
  private:
   int descriptor_ = -1;
+  std::string folder_, reason_;
 };
 
 // What a descriptor holds from where it stands, read as a stream.
@@ -463,15 +484,26 @@ double VolumeSlack(const TopoDS_Shape& shape) {
 // micrometres apart inside one vertex made that wide, the vertex reads back
 // tight, the reader mends the gaps with edges of its own, and a face's
 // boundary may then cross itself: valid in memory, broken as written.
+// A file that cannot be made or written in the temporary folder is no
+// fault of the union: `*unusable` names the folder and the reason, and no
+// other turn of the facets would fare better.
 bool ReadsBackWhole(const TopoDS_Shape& united, const std::vector<double>& section,
-                    const std::vector<gp_Trsf>& places) {
+                    const std::vector<gp_Trsf>& places, ScratchFailure* unusable) {
   const double scale = Bodies::FileScale();
   if (!(scale > 0)) return false;
   ScratchFile file;
-  if (file.Descriptor() < 0) return false;
+  if (file.Descriptor() < 0) {
+    *unusable = {file.Folder(), file.Reason()};
+    return false;
+  }
   Files::DescriptorBuffer buffer(file.Descriptor());
   std::ostream out(&buffer);
-  if (!Shapes::WriteStep({united}, scale, out) || ::lseek(file.Descriptor(), 0, SEEK_SET) != 0) return false;
+  const bool written = Shapes::WriteStep({united}, scale, out);
+  if (buffer.Error() != 0) {
+    *unusable = {file.Folder(), std::strerror(buffer.Error())};
+    return false;
+  }
+  if (!written || ::lseek(file.Descriptor(), 0, SEEK_SET) != 0) return false;
   DescriptorInput input(file.Descriptor());
   std::istream in(&input);
   std::vector<TopoDS_Shape> read;
@@ -560,7 +592,7 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
     const double turn = kFacetTurnDegrees[at] * std::numbers::pi / 180;
     if (facets != nullptr)
       *facets = WheelFacets{static_cast<int>(at) + 1, kFacetTurnDegrees[at],
-                            largest * (1 / std::cos(std::numbers::pi / kSegments) - 1)};
+                            largest * (1 / std::cos(std::numbers::pi / kSegments) - 1), {}};
     // Each position's facets turned about the spindle by `turn` more than
     // the one before: neighbouring positions a few degrees of steering apart
     // then meet facet across facet instead of in nearly the same planes,
@@ -583,7 +615,12 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
         if (stopped) return ZV_ERROR_geometry;
         continue;
       }
-      if (!ReadsBackWhole(united, section, moves)) continue;
+      ScratchFailure unusable;
+      if (!ReadsBackWhole(united, section, moves, &unusable)) {
+        if (unusable.folder.empty()) continue;
+        if (facets != nullptr) facets->scratch = unusable;
+        return ZV_ERROR_geometry;
+      }
     } catch (const Standard_Failure&) {
       return ZV_ERROR_geometry;
     }
