@@ -24,7 +24,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <new>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -1040,8 +1042,9 @@ TEST_F(EveryWriter, AWarningShowsItsNumberWithATextOnlyWhereThereIsOne) {
 
 // Runs `write` as a player who is not root (root reads every file): as is
 // when the suite is not root, else in a child as uid 65534, whose warnings
-// are shown again here. What `write` answers.
-bool AsAPlayerNotRoot(bool (*write)(const std::string& name), const std::string& name) {
+// are shown again here. What `write` answers; nothing where root cannot
+// become another user (said).
+std::optional<bool> AsAPlayerNotRoot(bool (*write)(const std::string& name), const std::string& name) {
   if (::geteuid() != 0) return write(name);
   int pipe[2];
   if (::pipe(pipe) != 0) return false;
@@ -1065,7 +1068,11 @@ bool AsAPlayerNotRoot(bool (*write)(const std::string& name), const std::string&
   for (ssize_t n; (n = ::read(pipe[0], block, sizeof block)) > 0;) shown.append(block, static_cast<std::size_t>(n));
   ::close(pipe[0]);
   int status = -1;
-  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 1) {
+  if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 3) {
+    std::cout << "[  SKIPPED ] " << name << ": root cannot become uid 65534 here\n";
+    return std::nullopt;
+  }
+  if (child < 0 || !WIFEXITED(status) || WEXITSTATUS(status) > 1) {
     ADD_FAILURE() << "the player's child ended with status " << status;
     return false;
   }
@@ -1150,8 +1157,10 @@ TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWa
              EXPECT_EQ(::chown(made.c_str(), 65534, 65534), 0);
            }
          }
-         EXPECT_FALSE(AsAPlayerNotRoot(
-             [](const std::string& at) { return System::SYSS_fopen(at.c_str(), "at") != nullptr; }, name.string()));
+         const std::optional<bool> opened = AsAPlayerNotRoot(
+             [](const std::string& at) { return System::SYSS_fopen(at.c_str(), "at") != nullptr; }, name.string());
+         if (!opened) return std::string();
+         EXPECT_FALSE(*opened);
          EXPECT_EQ(FileText(name), "older lines\n");
          struct stat info {};
          EXPECT_EQ(::stat(name.c_str(), &info), 0);
@@ -1166,6 +1175,7 @@ TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWa
     Fresh();
     shown.clear();
     const std::string name = row.write(folder_);
+    if (name.empty()) continue;  // not to be played here (said)
     EXPECT_EQ(shown.size(), 1u);
     if (shown.size() != 1) continue;
     std::string named = name;
