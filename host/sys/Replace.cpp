@@ -909,7 +909,9 @@ std::FILE* OpenReplacing(const std::string& name, const char* mode) {
     }
     if (unread != 0 || unwritten != 0) {
       std::fclose(file);
-      if (unread != 0 && unread != kNameChanged) {
+      // Said so of a file that is there and may not be read; a folder, or
+      // another file put there, is said as such.
+      if (unread != 0 && unread != kNameChanged && unread != EISDIR && unread != EINVAL) {
         unreadableOlder = name;
         unreadableOlderError = unread;
       }
