@@ -41,14 +41,21 @@ class FileReaders : public stamvik_test::HostTest {
     std::ofstream(dir_ / "past.txt") << "a\n" << std::string(Files::kLongestLine, '7') << "8\n";
     std::ofstream(dir_ / "large.txt") << std::string(600000, '\n') << std::string(600000, '\n');
     std::ofstream(dir_ / "nuls.txt") << std::string(4096, '\0');
-    // Links to a file of the user's, in a folder all may write: its own, and
-    // another user's (the suite runs as root: uid 65534 is another user).
+    // Links to a file of the user's, and to the user's private folder that
+    // holds one, in a folder all may write: its own, and another user's (the
+    // suite runs as root: uid 65534 is another user).
     std::ofstream(dir_ / "mine.txt") << "mine\n";
+    fs::create_directories(dir_ / "private");
+    std::ofstream(dir_ / "private" / "mine.txt") << "mine\n";
+    ::chmod((dir_ / "private").c_str(), 0700);
     fs::create_directories(dir_ / "shared");
     ::chmod((dir_ / "shared").c_str(), 0777);
     fs::create_symlink(dir_ / "mine.txt", dir_ / "shared" / "own.txt");
     fs::create_symlink(dir_ / "mine.txt", dir_ / "shared" / "theirs.txt");
-    theirs_ = ::lchown((dir_ / "shared" / "theirs.txt").c_str(), 65534, 65534) == 0;
+    fs::create_symlink(dir_ / "private", dir_ / "shared" / "own");
+    fs::create_symlink(dir_ / "private", dir_ / "shared" / "theirs");
+    theirs_ = ::lchown((dir_ / "shared" / "theirs.txt").c_str(), 65534, 65534) == 0 &&
+              ::lchown((dir_ / "shared" / "theirs").c_str(), 65534, 65534) == 0;
   }
   void TearDown() override {
     fs::remove_all(dir_);
@@ -79,9 +86,16 @@ TEST_F(FileReaders, ReadLinesTakesOnlyARegularFileWithinItsBounds) {
       {Path("large.txt"), 1200000, 0, ""},
       {Path("nuls.txt"), 1 << 20, 0, ""},
       {Path("shared/own.txt"), 1 << 20, 0, ""},
+      {Path("shared/own/mine.txt"), 1 << 20, 0, ""},
   };
-  // Not followed, as no writer follows it.
-  if (theirs_) rows.push_back({Path("shared/theirs.txt"), 1 << 20, Files::kUnreadable, "Permission denied"});
+  // Not followed, as no writer follows it; one on the way is named.
+  if (theirs_) {
+    rows.push_back({Path("shared/theirs.txt"), 1 << 20, Files::kUnreadable, "Permission denied"});
+    rows.push_back({Path("shared/theirs/mine.txt"), 1 << 20, Files::kUnreadable,
+                    "leads through " + Path("shared/theirs") +
+                        ", a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is "
+                        "not followed"});
+  }
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name + " " + std::to_string(row.most));
     std::vector<std::string> lines{"stale"};
@@ -158,11 +172,12 @@ TEST_F(FileReaders, EveryReaderRefusesWhatIsNoFileItCanRead) {
     SCOPED_TRACE(file);
     EXPECT_EQ(System::SYSS_fopen(file.c_str(), "rt"), nullptr);
   }
-  // Another user's link in a shared folder is no file of the user's: not
-  // there, not to be written, not read or changed in place; the user's own
-  // is followed.
-  if (theirs_) {
-    const std::string theirs = Path("shared/theirs.txt");
+  // Another user's link in a shared folder, at the name or as a folder on
+  // its way, is no file of the user's: not there, not to be written, not
+  // read or changed in place; the user's own is followed.
+  for (const std::string& theirs : {Path("shared/theirs.txt"), Path("shared/theirs/mine.txt")}) {
+    SCOPED_TRACE(theirs);
+    if (!theirs_) break;
     EXPECT_EQ(CFI_ask_file_exist(theirs.c_str()), 1);
     EXPECT_EQ(CFI_query_file_permissions(theirs.c_str(), kCfiSizeDefinition, 2), 0);
     EXPECT_EQ(CFI_query_file_permissions(theirs.c_str(), kCfiSizeDefinition, 1), 0);
@@ -171,12 +186,15 @@ TEST_F(FileReaders, EveryReaderRefusesWhatIsNoFileItCanRead) {
     int channel = 0;
     EXPECT_EQ(CFI_open_iti_text(theirs.c_str(), kCfiSizeDefinition, 1, &channel), 1);
   }
+  for (const std::string& own : {Path("shared/own.txt"), Path("shared/own/mine.txt")}) {
+    SCOPED_TRACE(own);
+    EXPECT_EQ(CFI_ask_file_exist(own.c_str()), 0);
+    EXPECT_EQ(CFI_query_file_permissions(own.c_str(), kCfiSizeDefinition, 2), 1);
+    std::FILE* read = System::SYSS_fopen(own.c_str(), "r+");
+    ASSERT_NE(read, nullptr);
+    std::fclose(read);
+  }
   const std::string own = Path("shared/own.txt");
-  EXPECT_EQ(CFI_ask_file_exist(own.c_str()), 0);
-  EXPECT_EQ(CFI_query_file_permissions(own.c_str(), kCfiSizeDefinition, 2), 1);
-  std::FILE* read = System::SYSS_fopen(own.c_str(), "r+");
-  ASSERT_NE(read, nullptr);
-  std::fclose(read);
   // A mode that would empty or grow the file in place is no writer's: refused, the file as it was.
   EXPECT_EQ(System::SYSS_fopen(own.c_str(), "w+"), nullptr);
   EXPECT_EQ(System::SYSS_fopen(own.c_str(), "a+"), nullptr);

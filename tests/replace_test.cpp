@@ -9,6 +9,7 @@
 // killed writer of the name left, and nothing a living one holds nor a
 // user's file named like a writer's.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -23,7 +24,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <new>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -1037,6 +1040,47 @@ TEST_F(EveryWriter, AWarningShowsItsNumberWithATextOnlyWhereThereIsOne) {
   Error::ClearSevereErrors();
 }
 
+// Runs `write` as a player who is not root (root reads every file): as is
+// when the suite is not root, else in a child as uid 65534, whose warnings
+// are shown again here. What `write` answers; nothing where root cannot
+// become another user (said).
+std::optional<bool> AsAPlayerNotRoot(bool (*write)(const std::string& name), const std::string& name) {
+  if (::geteuid() != 0) return write(name);
+  int pipe[2];
+  if (::pipe(pipe) != 0) return false;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(pipe[0]);
+    if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
+      ::_exit(3);
+    Host::SetUserMessageSink(
+        [](Host::UserMessage kind, const std::string& text, void* to) {
+          if (kind != Host::UserMessage::kWarning) return;
+          const std::string line = text + "\n";
+          if (::write(*static_cast<int*>(to), line.data(), line.size()) < 0) ::_exit(4);
+        },
+        &pipe[1]);
+    ::_exit(write(name) ? 0 : 1);
+  }
+  ::close(pipe[1]);
+  std::string shown;
+  char block[4096];
+  for (ssize_t n; (n = ::read(pipe[0], block, sizeof block)) > 0;) shown.append(block, static_cast<std::size_t>(n));
+  ::close(pipe[0]);
+  int status = -1;
+  if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 3) {
+    std::cout << "[  SKIPPED ] " << name << ": root cannot become uid 65534 here\n";
+    return std::nullopt;
+  }
+  if (child < 0 || !WIFEXITED(status) || WEXITSTATUS(status) > 1) {
+    ADD_FAILURE() << "the player's child ended with status " << status;
+    return false;
+  }
+  std::istringstream lines(shown);
+  for (std::string line; std::getline(lines, line);) Host::ShowUser(Host::UserMessage::kWarning, line);
+  return WEXITSTATUS(status) == 0;
+}
+
 TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWarning) {
   std::vector<std::string> shown;
   Host::SetUserMessageSink(&KeepWarnings, &shown);
@@ -1101,12 +1145,37 @@ TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWa
          return name.string();
        },
        "is a FIFO, not a regular file"},
+      // The player may write the older file but not read it: appended to,
+      // its lines would be lost.
+      {"a motion file appended to, its older file write-only",
+       [](const fs::path& folder) {
+         const fs::path name = folder / "spindle_file.txt";
+         std::ofstream(name, std::ios::binary) << "older lines\n";
+         ::chmod(name.c_str(), 0200);
+         for (const fs::path& made : {folder, name}) {
+           if (::geteuid() == 0) {
+             EXPECT_EQ(::chown(made.c_str(), 65534, 65534), 0);
+           }
+         }
+         const std::optional<bool> opened = AsAPlayerNotRoot(
+             [](const std::string& at) { return System::SYSS_fopen(at.c_str(), "at") != nullptr; }, name.string());
+         if (!opened) return std::string();
+         EXPECT_FALSE(*opened);
+         EXPECT_EQ(FileText(name), "older lines\n");
+         struct stat info {};
+         EXPECT_EQ(::stat(name.c_str(), &info), 0);
+         EXPECT_EQ(info.st_mode & 07777, 0200u);
+         EXPECT_EQ(Others(folder, "spindle_file.txt"), std::vector<std::string>{}) << "a temporary file was left";
+         return name.string();
+       },
+       "its older file, to be appended to, could not be read: Permission denied"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Fresh();
     shown.clear();
     const std::string name = row.write(folder_);
+    if (name.empty()) continue;  // not to be played here (said)
     EXPECT_EQ(shown.size(), 1u);
     if (shown.size() != 1) continue;
     std::string named = name;

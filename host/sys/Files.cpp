@@ -2,7 +2,6 @@
 #include "sys/Replace.hpp"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -12,7 +11,6 @@
 #include <exception>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "sys/CallLog.hpp"
 #include "sys/Memory.hpp"
@@ -158,60 +156,7 @@ const char* Variable(const char* name) {
   return value != nullptr && *value != '\0' ? value : nullptr;
 }
 
-int OpenReached(const char* name, int flags) {
-  if (name == nullptr || *name == '\0') {
-    errno = ENOENT;
-    return -1;
-  }
-  std::string path = name;
-  // As many links as the system itself follows before it calls it a loop.
-  for (int hop = 0; hop <= 40; ++hop) {
-    const auto slash = path.find_last_of('/');
-    const std::string folderName = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    const int folder = ::open(folderName.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) return -1;
-    // The name itself, never what a link there leads to: a link is taken
-    // up below, as itself, by the descriptor it was opened as.
-    int fd = ::openat(folder, base.empty() ? "." : base.c_str(), flags | O_NOFOLLOW | O_CLOEXEC);
-    struct stat info {};
-    const bool aLink = fd < 0 && errno == ELOOP;
-    if (aLink) fd = ::openat(folder, base.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISLNK(info.st_mode)) {
-      const int error = errno;
-      ::close(folder);
-      if (!aLink || fd < 0) {
-        errno = error;
-        return fd;
-      }
-      // The link was replaced by a file in between: it is opened anew.
-      ::close(fd);
-      continue;
-    }
-    struct stat where {};
-    const bool read = ::fstat(folder, &where) == 0;
-    ::close(folder);
-    // The rule every writer applies (see Files::WhyNoPlaceForAFile).
-    if (!read || ((where.st_mode & (S_IWGRP | S_IWOTH)) != 0 && info.st_uid != ::geteuid() &&
-                  info.st_uid != where.st_uid)) {
-      ::close(fd);
-      errno = EACCES;
-      return -1;
-    }
-    std::vector<char> text(static_cast<std::size_t>(info.st_size) + 2);
-    const ssize_t n = ::readlinkat(fd, "", text.data(), text.size());
-    const int error = errno;
-    ::close(fd);
-    if (n < 0 || static_cast<std::size_t>(n) >= text.size()) {
-      errno = n < 0 ? error : EAGAIN;
-      return -1;
-    }
-    const std::string link(text.data(), static_cast<std::size_t>(n));
-    path = !link.empty() && link[0] == '/' ? link : folderName + "/" + link;
-  }
-  errno = ELOOP;
-  return -1;
-}
+// OpenReached walks as the writers do, beside their walk (sys/Replace.cpp).
 
 void LockName(const std::string& name) { lockedNames().insert(name); }
 void UnlockAllNames() { lockedNames().clear(); }

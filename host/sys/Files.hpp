@@ -40,12 +40,14 @@ KTX_HOST_API int SYSS_fclose(std::FILE* file);
 
 namespace Files {
 // A descriptor (opened with `flags`, O_NOFOLLOW and O_CLOEXEC added) of the
-// file the name reaches, or -1 with errno. A symbolic link on the way is
-// followed as every writer follows one: in a folder that users other than
-// its owner may write, only the running user's or the folder owner's
-// (another's: EACCES, as the system answers in a shared sticky folder). Each
-// link is read through the descriptor it was looked at with, and the file
-// is opened once, at its last name: nothing else is looked up by the name.
+// file the name reaches, or -1 with errno. The name is walked as every
+// writer walks its output (see WhyNoPlaceForAFile): one name at a time from
+// folders opened there, so that a symbolic link anywhere on the way, a
+// folder's included, is followed only as every writer follows one: in a
+// folder that users other than its owner may write, only the running user's
+// or the folder owner's (another's: EACCES, as the system answers in a
+// shared sticky folder). The file is opened once, by its last name in the
+// folder the walk reached: nothing is looked up by the name as a whole.
 KTX_HOST_API int OpenReached(const char* name, int flags);
 
 // Test hooks: a locked name cannot be made writable (whether or not a file

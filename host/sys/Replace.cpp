@@ -144,16 +144,21 @@ void putNamesFirst(const std::string& path, std::deque<std::string>* names) {
   names->insert(names->begin(), found.begin(), found.end());
 }
 
+// How a refusal of a link on the way, not the name itself, begins.
+constexpr const char* kLeadsThrough = "leads through ";
+
 // Walks `name` one name at a time from a folder opened here, each link met
 // (folders' included) read and walked in its turn, under the rule above:
 // nothing on the way is left to the system to follow. True with the place
 // and its folder, open; false with why (a link refused, or one that reaches
-// no file), or with an empty why and errno for a name the system cannot
-// take (a folder on the way missing, a name that is a folder).
-bool walk(const std::string& name, Place* place, Descriptor* folder, std::string* why) {
+// no file) and errno, or with an empty why and errno for a name the system
+// cannot take (a folder on the way missing, a name that is a folder). A
+// reader (`folderTaken`) may end at a folder ("/", "dir/", "a/.."): its place
+// is then that folder itself, "." in it.
+bool walk(const std::string& name, Place* place, Descriptor* folder, std::string* why, bool folderTaken = false) {
   place->chain.clear();
   why->clear();
-  if (name.empty() || name.back() == '/') {
+  if (name.empty() || (name.back() == '/' && !folderTaken)) {
     errno = name.empty() ? ENOENT : EISDIR;
     return false;
   }
@@ -168,8 +173,9 @@ bool walk(const std::string& name, Place* place, Descriptor* folder, std::string
   int links = 0;
   // Said of the name given when it is the link refused, else of the link
   // on the way that is: the one that broke the rule, not the first.
-  auto refuse = [&](bool given, const std::string& link, const std::string& what) {
-    *why = given ? "is " + what : "leads through " + link + ", " + what;
+  auto refuse = [&](bool given, const std::string& link, const std::string& what, int error) {
+    *why = given ? "is " + what : kLeadsThrough + link + ", " + what;
+    errno = error;
   };
   struct stat info {};
   if (at.get() < 0 || ::fstat(at.get(), &info) != 0) return false;
@@ -180,7 +186,7 @@ bool walk(const std::string& name, Place* place, Descriptor* folder, std::string
     const bool last = names.empty();
     const std::string path = joined(text, next);
     if (next == "..") {
-      if (last) {
+      if (last && !folderTaken) {
         errno = EISDIR;
         return false;
       }
@@ -196,6 +202,7 @@ bool walk(const std::string& name, Place* place, Descriptor* folder, std::string
       if (linkLast) {
         *why = error == ENOENT ? "is a symbolic link to a missing file"
                                : std::string("is a symbolic link that reaches no file: ") + std::strerror(error);
+        errno = error;
         return false;
       }
       if (!last || error != ENOENT) return false;
@@ -211,18 +218,21 @@ bool walk(const std::string& name, Place* place, Descriptor* folder, std::string
       ++links;
       if (links > kMostLinks) {
         refuse(linkLast, path,
-               "a symbolic link that loops or leads through more than " + std::to_string(kMostLinks) + " links");
+               "a symbolic link that loops or leads through more than " + std::to_string(kMostLinks) + " links",
+               ELOOP);
         return false;
       }
+      // Refused as the system refuses a link in a shared sticky folder.
       if (std::string refused = whyLinkNotFollowed(at.get(), info); !refused.empty()) {
-        refuse(links == 1 && last, path, refused);
+        refuse(links == 1 && last, path, refused, EACCES);
         return false;
       }
       std::vector<char> linkText(static_cast<std::size_t>(info.st_size) + 2);
       const ssize_t n = ::readlinkat(at.get(), next.c_str(), linkText.data(), linkText.size());
       if (n <= 0 || static_cast<std::size_t>(n) >= linkText.size()) {
         const int error = n < 0 ? errno : n == 0 ? ENOENT : EAGAIN;
-        refuse(links == 1 && last, path, std::string("a symbolic link that reaches no file: ") + std::strerror(error));
+        refuse(links == 1 && last, path, std::string("a symbolic link that reaches no file: ") + std::strerror(error),
+               error);
         return false;
       }
       seen.link.assign(linkText.data(), static_cast<std::size_t>(n));
@@ -236,12 +246,12 @@ bool walk(const std::string& name, Place* place, Descriptor* folder, std::string
       // A link whose text names a folder ("a/", "..") lands on that folder.
       const bool toFolder = seen.link.back() == '/' || seen.link == "." || seen.link == ".." ||
                             seen.link.ends_with("/.") || seen.link.ends_with("/..");
-      if (last && toFolder) {
+      if (last && toFolder && !folderTaken) {
         errno = EISDIR;
         return false;
       }
       putNamesFirst(seen.link, &names);
-      if (names.empty()) {
+      if (names.empty() && !folderTaken) {
         errno = EISDIR;
         return false;
       }
@@ -257,6 +267,7 @@ bool walk(const std::string& name, Place* place, Descriptor* folder, std::string
     if (!S_ISDIR(info.st_mode)) {
       if (linkLast) {
         *why = std::string("is a symbolic link that reaches no file: ") + std::strerror(ENOTDIR);
+        errno = ENOTDIR;
         return false;
       }
       errno = ENOTDIR;
@@ -272,8 +283,14 @@ bool walk(const std::string& name, Place* place, Descriptor* folder, std::string
     place->chain.push_back(seenOf(info));
     text = path;
   }
-  errno = EISDIR;
-  return false;
+  if (!folderTaken) {
+    errno = EISDIR;
+    return false;
+  }
+  place->folder = text;
+  place->base = ".";
+  folder->reset(at.release());
+  return true;
 }
 
 // Why no regular file may take the place (empty when one may).
@@ -507,19 +524,120 @@ void writeFailsPastSizeLimit() {
 }
 
 // The file the temporary file was made to replace, opened to be read: only
-// the very file looked up then, never what stands at its name by now. Null
-// when there is none (a new file), or it is no longer there.
-std::FILE* openPlace(const std::string& temporary) {
+// the very file looked up then, never what stands at its name by now. False
+// with errno when it is there and cannot be read (a write-only file, a
+// folder), or is no longer the file it was (kNameChanged): an append that
+// went on without it would drop its lines. True with a null *file when there
+// is none (a new file).
+bool openPlace(const std::string& temporary, std::FILE** file) {
+  *file = nullptr;
   Held made;
-  if (!held(temporary, &made) || !made.place.chain.back().exists) return nullptr;
-  const int fd = ::openat(made.folder, made.place.base.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat info {};
+  if (!held(temporary, &made)) {
+    errno = EINVAL;
+    return false;
+  }
   const Seen& last = made.place.chain.back();
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_dev != last.device || info.st_ino != last.inode) {
+  if (!last.exists) return true;
+  const int fd = ::openat(made.folder, made.place.base.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT || errno == ELOOP) errno = kNameChanged;
+    return false;
+  }
+  struct stat info {};
+  int error = 0;
+  if (::fstat(fd, &info) != 0)
+    error = errno;
+  else if (info.st_dev != last.device || info.st_ino != last.inode)
+    error = kNameChanged;
+  else if (!S_ISREG(info.st_mode))
+    error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+  if (error != 0) {
     ::close(fd);
+    errno = error;
+    return false;
+  }
+  *file = ::fdopen(fd, "r");
+  if (*file == nullptr) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return false;
+  }
+  return true;
+}
+
+// The older file an append of this thread could not read, and why: what
+// ShowNotWritten says of that name and error rather than the error alone,
+// which would read as if the file could not be written.
+thread_local std::string unreadableOlder;
+thread_local int unreadableOlderError = 0;
+
+// The file `name` reaches, opened with `flags` (O_NOFOLLOW and O_CLOEXEC
+// added): walked as every writer walks its output (see walk), so that a
+// link anywhere on the way is followed only under the writers' rule, then
+// opened by its last name in the folder reached. A link put at that name
+// since the walk is walked in its turn. -1 with errno otherwise (EACCES for
+// a link refused); `onTheWay` gets the walk's words when a link on the way,
+// not the name itself, was refused (the name's caller names the name).
+int openReached(const char* name, int flags, std::string* onTheWay) {
+  if (onTheWay != nullptr) onTheWay->clear();
+  if (name == nullptr || *name == '\0') {
+    errno = ENOENT;
+    return -1;
+  }
+  const std::string given = name;
+  for (int tries = 0; tries <= kMostLinks; ++tries) {
+    Place place;
+    Descriptor folder;
+    std::string why;
+    if (!walk(given, &place, &folder, &why, true)) {
+      const int error = errno;
+      if (onTheWay != nullptr && why.starts_with(kLeadsThrough)) *onTheWay = why;
+      errno = error;
+      return -1;
+    }
+    if (!place.chain.back().exists) {
+      errno = ENOENT;
+      return -1;
+    }
+    const int fd = ::openat(folder.get(), place.base.c_str(), flags | O_NOFOLLOW | O_CLOEXEC);
+    struct stat info {};
+    if (fd >= 0 && ::fstat(fd, &info) == 0 && !S_ISLNK(info.st_mode)) {
+      // A name written "dir/" is a folder's, as the system takes it.
+      if (given.back() == '/' && !S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        errno = ENOTDIR;
+        return -1;
+      }
+      return fd;
+    }
+    const int error = errno;
+    if (fd >= 0) ::close(fd);
+    // Anything but a link put at the name since the walk: the answer.
+    if (fd >= 0 ? !S_ISLNK(info.st_mode) : error != ELOOP) {
+      errno = error;
+      return -1;
+    }
+  }
+  errno = ELOOP;
+  return -1;
+}
+
+std::FILE* openRegular(const char* name, std::string* onTheWay) {
+  if (name == nullptr) {
+    errno = EINVAL;
     return nullptr;
   }
+  const int fd = openReached(name, O_RDONLY | O_NONBLOCK, onTheWay);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return nullptr;
+  }
+  // Reads of a regular file do not wait; blocking mode is the usual one.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   std::FILE* file = ::fdopen(fd, "r");
   if (file == nullptr) ::close(fd);
   return file;
@@ -581,6 +699,9 @@ void ShowNotWritten(const std::string& name, int error) noexcept {
     // What stands at the name after another process changed it says nothing
     // of why this write failed: the failure itself does.
     std::string why = NameChangedUnderTheWriter(error) ? std::string() : WhyNoPlaceForAFile(name);
+    if (why.empty() && error == unreadableOlderError && name == unreadableOlder)
+      why = std::string("its older file, to be appended to, could not be read: ") + std::strerror(error);
+    unreadableOlder.clear();
     if (why.empty()) why = WhyFailed(error);
     const char* after = error == kNameTaken     ? "the name now holds the file that other process put there"
                         : error == kNameChanged ? "nothing at the name was followed or changed"
@@ -764,6 +885,7 @@ void RemoveTemporary(const std::string& temporary) noexcept {
 
 std::FILE* OpenReplacing(const std::string& name, const char* mode) {
   const bool append = mode != nullptr && std::strchr(mode, 'a') != nullptr;
+  unreadableOlder.clear();
   TemporaryBeside temporary(name);
   if (!temporary.Made()) return nullptr;
   // Through the file made, never its path again; a descriptor of the
@@ -772,18 +894,29 @@ std::FILE* OpenReplacing(const std::string& name, const char* mode) {
   std::FILE* file = own >= 0 ? ::fdopen(own, "w") : nullptr;
   if (file == nullptr && own >= 0) ::close(own);
   if (file != nullptr && append) {
-    // What the file holds now comes first, as an append would find it.
-    if (std::FILE* old = openPlace(temporary.Path())) {
+    // What the file holds now comes first, as an append would find it; an
+    // older file that cannot be read fails the append, the file as it was.
+    std::FILE* old = nullptr;
+    int unread = 0, unwritten = 0;
+    if (!openPlace(temporary.Path(), &old)) unread = errno != 0 ? errno : EIO;
+    if (old != nullptr) {
       char block[1 << 14];
       std::size_t n = 0;
-      bool copied = true;
-      while ((n = std::fread(block, 1, sizeof block, old)) > 0) copied = copied && std::fwrite(block, 1, n, file) == n;
-      copied = copied && std::ferror(old) == 0;
+      while (unwritten == 0 && (n = std::fread(block, 1, sizeof block, old)) > 0)
+        if (std::fwrite(block, 1, n, file) != n) unwritten = errno != 0 ? errno : EIO;
+      if (unwritten == 0 && std::ferror(old) != 0) unread = errno != 0 ? errno : EIO;
       std::fclose(old);
-      if (!copied) {
-        std::fclose(file);
-        file = nullptr;
+    }
+    if (unread != 0 || unwritten != 0) {
+      std::fclose(file);
+      // Said so of a file that is there and may not be read; a folder, or
+      // another file put there, is said as such.
+      if (unread != 0 && unread != kNameChanged && unread != EISDIR && unread != EINVAL) {
+        unreadableOlder = name;
+        unreadableOlderError = unread;
       }
+      errno = unread != 0 ? unread : unwritten;
+      return nullptr;
     }
   }
   if (file == nullptr) return nullptr;
@@ -853,31 +986,16 @@ void AbandonReplacing(std::FILE* file) {
   if (!temporary.empty()) RemoveTemporary(temporary);
 }
 
-std::FILE* OpenRegular(const char* name) {
-  if (name == nullptr) {
-    errno = EINVAL;
-    return nullptr;
-  }
-  const int fd = OpenReached(name, O_RDONLY | O_NONBLOCK);
-  if (fd < 0) return nullptr;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-    return nullptr;
-  }
-  // Reads of a regular file do not wait; blocking mode is the usual one.
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  std::FILE* file = ::fdopen(fd, "r");
-  if (file == nullptr) ::close(fd);
-  return file;
-}
+int OpenReached(const char* name, int flags) { return openReached(name, flags, nullptr); }
+
+std::FILE* OpenRegular(const char* name) { return openRegular(name, nullptr); }
 
 int ReadLines(const char* name, std::size_t most, std::vector<std::string>* lines, std::string* why) {
   lines->clear();
   why->clear();
   errno = 0;
-  std::FILE* file = OpenRegular(name);
+  std::string onTheWay;
+  std::FILE* file = openRegular(name, &onTheWay);
   if (file == nullptr) {
     const int error = errno;
     if (error == ENOENT) {
@@ -888,7 +1006,8 @@ int ReadLines(const char* name, std::size_t most, std::vector<std::string>* line
       *why = error == EISDIR ? "a directory, not a file" : "not a regular file (a device or a pipe)";
       return kNotRegular;
     }
-    *why = std::strerror(error);
+    // A link on the way refused is named, as every writer names it.
+    *why = onTheWay.empty() ? std::strerror(error) : onTheWay;
     return kUnreadable;
   }
   struct stat info {};

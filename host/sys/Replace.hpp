@@ -207,7 +207,9 @@ class TemporaryBeside {
 // written takes the file's place only at Close, whole; a write cut short
 // (disk full, a crash, Close never called) leaves the older file as it was.
 // Mode "w" starts empty, "a" from a copy of the existing file. Null when the
-// temporary file cannot be made. Close flushes, closes and renames: 0, or
+// temporary file cannot be made, or (mode "a") when the existing file cannot
+// be read (a write-only file): errno says why, the file stays as it was, and
+// ShowNotWritten then says that its older file could not be read. Close flushes, closes and renames: 0, or
 // EOF when anything failed (the older file then stays; errno says why). A
 // stream not opened here is closed plainly.
 KTX_HOST_API std::FILE* OpenReplacing(const std::string& name, const char* mode);
@@ -220,8 +222,10 @@ KTX_HOST_API std::string ReplacingName(std::FILE* file);
 KTX_HOST_API void AbandonReplacing(std::FILE* file);
 
 // Opens a file for reading only when it is a regular file, without waiting
-// on a pipe that has no writer (opened not blocking, then checked). Null,
-// with errno set (EINVAL for a file that is no regular file), otherwise.
+// on a pipe that has no writer (opened not blocking, then checked), reached
+// as Files::OpenReached reaches it. Null, with errno set (EINVAL for a file
+// that is no regular file, EACCES for a link the writers' rule refuses),
+// otherwise.
 KTX_HOST_API std::FILE* OpenRegular(const char* name);
 
 // The lines of a text file a user names, as every reader of the host and
@@ -229,7 +233,9 @@ KTX_HOST_API std::FILE* OpenRegular(const char* name);
 // line longer than kLongestLine (what the journal reader allows), at most
 // `most` bytes in all (a format's natural bound). Line ends (LF, CR LF) are
 // dropped. 0, or the failure's message number with its text in *why:
-// 840502 no such file, kNotRegular, kTooLarge, kLineTooLong, kUnreadable.
+// 840502 no such file, kNotRegular, kTooLarge, kLineTooLong, kUnreadable (a
+// link on the way that the writers' rule refuses named as every writer
+// names it, "leads through LINK, ...").
 inline constexpr std::size_t kLongestLine = std::size_t{1} << 20;
 inline constexpr int kNotRegular = 841401;
 inline constexpr int kTooLarge = 841402;
