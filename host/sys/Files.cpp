@@ -108,14 +108,18 @@ std::FILE* SYSS_fopen(const char* name, const char* mode) {
     return file;
   }
   if (plain == "r") return Files::OpenRegular(name);
-  // Opened to be changed in place: never the journal being played, and only
-  // a file that is there (what replaces a file is the writers' above).
-  if (Files::RefusedTarget(name)) return nullptr;
+  // Opened to be changed in place: only a file that is there (what replaces
+  // a file is the writers' above), never the journal being played, judged
+  // by the file reached, not by its name again.
   if (plain != "r+") {
     errno = EINVAL;
     return nullptr;
   }
   const int fd = Files::OpenReached(name, O_RDWR);
+  if (fd >= 0 && Files::RefusedOpened(name, fd)) {
+    ::close(fd);
+    return nullptr;
+  }
   std::FILE* file = fd >= 0 ? ::fdopen(fd, system.c_str()) : nullptr;
   if (file == nullptr && fd >= 0) ::close(fd);
   return file;

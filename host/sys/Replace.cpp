@@ -310,17 +310,15 @@ struct Protected {
 };
 Protected protectedFile;
 
-bool isProtected(const std::string& name) {
-  struct stat info {};
-  return protectedFile.set && ::stat(name.c_str(), &info) == 0 && info.st_dev == protectedFile.device &&
-         info.st_ino == protectedFile.inode;
-}
+// The name whose write was last refused as the journal being played, on
+// this thread: its refusal is shown, so the failure it leads to is not
+// shown again (ShowNotWritten).
+thread_local std::string refusedJournal;
 
-// Whether the walk landed on the protected file; shown, by the name given.
-bool refusedPlace(const std::string& name, const Place& place) {
-  const Seen& last = place.chain.back();
-  if (!protectedFile.set || !last.exists || last.device != protectedFile.device || last.inode != protectedFile.inode)
-    return false;
+// A write onto the journal being played is refused, and shown by the name
+// given; always true.
+bool refusePlayedJournal(const std::string& name) {
+  refusedJournal = name;
   try {
     Host::ShowUser(Host::UserMessage::kError, std::to_string(kWritesPlayedJournal) + " " + name +
                                                   ": the file is the journal being played: it is not written over");
@@ -329,6 +327,14 @@ bool refusedPlace(const std::string& name, const Place& place) {
   }
   errno = EPERM;
   return true;
+}
+
+// Whether the walk landed on the protected file; shown, by the name given.
+bool refusedPlace(const std::string& name, const Place& place) {
+  const Seen& last = place.chain.back();
+  if (!protectedFile.set || !last.exists || last.device != protectedFile.device || last.inode != protectedFile.inode)
+    return false;
+  return refusePlayedJournal(name);
 }
 
 // What each temporary file made here holds while its writer lives, by its
@@ -651,16 +657,10 @@ void ProtectFromWrites(const std::string& name) {
   if (!name.empty() && ::stat(name.c_str(), &info) == 0) protectedFile = {true, info.st_dev, info.st_ino};
 }
 
-bool RefusedTarget(const std::string& name) {
-  if (!isProtected(name)) return false;
-  try {
-    Host::ShowUser(Host::UserMessage::kError, std::to_string(kWritesPlayedJournal) + " " + name +
-                                                  ": the file is the journal being played: it is not written over");
-  } catch (...) {
-    // Refused all the same.
-  }
-  errno = EPERM;
-  return true;
+bool RefusedOpened(const std::string& name, int fd) {
+  struct stat info {};
+  return protectedFile.set && ::fstat(fd, &info) == 0 && info.st_dev == protectedFile.device &&
+         info.st_ino == protectedFile.inode && refusePlayedJournal(name);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -695,7 +695,10 @@ void SetTemporaryStepForTests(TemporaryStepForTests hook) { stepForTests = hook;
 
 void ShowNotWritten(const std::string& name, int error) noexcept {
   try {
-    if (isProtected(name)) return;
+    if (error == EPERM && name == refusedJournal) {
+      refusedJournal.clear();
+      return;
+    }
     // What stands at the name after another process changed it says nothing
     // of why this write failed: the failure itself does.
     std::string why = NameChangedUnderTheWriter(error) ? std::string() : WhyNoPlaceForAFile(name);

@@ -25,8 +25,9 @@ KTX_HOST_API bool SameFile(const std::string& a, const std::string& b);
 // writer fails, and the user is shown kWritesPlayedJournal with the name.
 inline constexpr int kWritesPlayedJournal = 841406;
 KTX_HOST_API void ProtectFromWrites(const std::string& name);
-// Whether a write onto `name` would reach the protected file (refused, shown).
-KTX_HOST_API bool RefusedTarget(const std::string& name);
+// Whether the file opened as `fd` (reached from `name`) is the protected one:
+// a write onto it is refused, and shown by the name.
+KTX_HOST_API bool RefusedOpened(const std::string& name, int fd);
 
 // Why a file of that name could not be written (empty when it could): its
 // folder missing, the folder the name leads to (through links, the last
