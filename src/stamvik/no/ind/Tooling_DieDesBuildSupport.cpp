@@ -260,6 +260,13 @@ double NearestToPlane(tag_t plane, tag_t body, const double* normal) {
   return nearest;
 }
 
+bool MadeUnit(double v[3]) {
+  const double length = std::sqrt(Math::Dot(v, v));
+  if (!(length > 0)) return false;
+  for (int k = 0; k < 3; ++k) v[k] /= length;
+  return true;
+}
+
 double FaceSide(tag_t sheet, const double normal[3]) {
   int count = 0;
   Stamvik::HostBlock<tag_t> faces;

@@ -144,6 +144,9 @@ struct SolidBounds {
   std::vector<Stamvik::Outlines::Ring> rings;
   double low = -HUGE_VAL, high = HUGE_VAL;
 };
+// Scales `v` to length 1; false, leaving it, when it has no length (nothing
+// is judged along it then).
+bool MadeUnit(double v[3]);
 // Whether the model body is one solid inside the bounds, each grown by the
 // tolerance. True when its geometry cannot be asked: nothing is judged then.
 bool LiesWithin(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance);

@@ -55,9 +55,7 @@ bool DieDesDrawDieBuilder::BottomWithinItsBounds(tag_t mainBody, tag_t bottomShe
   if (mainBody == 0 || punchProjection == 0) return true;
   double normal[3];
   BasePlaneDirection(normal);
-  const double length = std::sqrt(Math::Dot(normal, normal));
-  if (!(length > 0)) return true;
-  for (double& v : normal) v /= length;
+  if (!Support::MadeUnit(normal)) return true;
   const double tolerance = TOLER_ask_distance_tol();
   Support::SolidBounds bounds;
   Stamvik::Outlines::Ring ring;

@@ -284,9 +284,7 @@ bool DieDesDrawPunchBuilder::WithinItsBase(tag_t outer, tag_t top, tag_t punch, 
   if (outer == 0 || punch == 0) return true;
   double normal[3];
   BasePlaneNormal(normal);
-  const double length = std::sqrt(Math::Dot(normal, normal));
-  if (!(length > 0)) return true;
-  for (double& v : normal) v /= length;
+  if (!MadeUnit(normal)) return true;
   const double tolerance = TOLER_ask_distance_tol();
   SolidBounds bounds;
   Stamvik::Outlines::Ring ring;
@@ -325,9 +323,7 @@ int DieDesDrawPunchBuilder::RefusedProfile() {
   if (m_basePlane == 0 || m_punchCurve == nullptr) return 0;
   double normal[3];
   BasePlaneNormal(normal);
-  const double length = std::sqrt(Math::Dot(normal, normal));
-  if (!(length > 0)) return 0;
-  for (double& v : normal) v /= length;
+  if (!MadeUnit(normal)) return 0;
   std::vector<tag_t> selected;
   for (int i = 0, n = m_punchCurve->ask_count(); i < n; ++i) selected.push_back(m_punchCurve->ask_nth(i));
   SeenCurves punch;
