@@ -964,6 +964,31 @@ TEST_F(Manikin, ARuleTextWritesADoubleQuoteTwice) {
   SM_free(texts);
 }
 
+// Each build of a manikin rule leaves it the checker its parameters ask for:
+// made when it has none, kept (the same one) when it has one, removed when
+// they ask for none.
+TEST_F(Manikin, ARuleBuiltAgainHasTheCheckerItsParametersAskFor) {
+  const std::vector<std::vector<const char*>> rows = {
+      {"TRUE"}, {"FALSE"}, {"TRUE", "TRUE"}, {"TRUE", "FALSE"}, {"FALSE", "TRUE"}, {"TRUE", "FALSE", "TRUE"}};
+  int n = 0;
+  for (const auto& builds : rows) {
+    const std::string name = "CHECKED" + std::to_string(++n);
+    SCOPED_TRACE(name);
+    tag_t kept = 0;
+    for (const char* asked : builds) {
+      Rule(part(), name.c_str(), {{"Occ_Location", "1"}, {"add_validation_checker?", asked}});
+      std::vector<tag_t> checkers;
+      for (const KF_rule_instance* r : KnowledgeRule::Instances(part()))
+        if (r->ask_name() == name + "_checker" && r->ask_parent() == "root:" + name + ":") checkers.push_back(r->OmTag());
+      EXPECT_EQ(checkers.size(), std::string(asked) == "TRUE" ? 1u : 0u) << asked;
+      if (kept != 0 && checkers.size() == 1u) {
+        EXPECT_EQ(checkers[0], kept);
+      }
+      kept = checkers.size() == 1u ? checkers[0] : 0;
+    }
+  }
+}
+
 TEST_F(Manikin, ReadBackFromTheRuleInstance) {
   FEATURE_RECORD* frec = Rule(part(), "VD_2DM4", {{"Occ_Location", "2"}, {"Vehicle_class", "2"},
                                                   {"Standard", "0"}, {"Percentage_acc", "3"},

@@ -551,26 +551,80 @@ TEST_F(ManikinCommit, FailedBuildLeavesNothing) {
   }
 }
 
-TEST_F(ManikinCommit, EditDeletesTheOldCheckerFirst) {
-  ManikinBuilder* m = Driver(J826Type95thPercentile);
-  m->SetDrivingPostureCheck(true);
-  FEATURE_RECORD* frec = nullptr;
-  ASSERT_EQ(m->commit_feature(&frec), 0);
-  ASSERT_EQ(Rules(part()).size(), 2u);
-  EXPECT_STREQ(Rules(part())[1]->ask_name(), "VD_2DM1_checker");
-  Host::ClearCalls();
-  ManikinBuilder* edit = Make(frec);
-  EXPECT_TRUE(edit->GetDrivingPostureCheck());
-  Set(edit->GetBackAngle(), 30);
-  ASSERT_EQ(edit->commit_feature(nullptr), 0);
-  const auto rules = Rules(part());
-  ASSERT_EQ(rules.size(), 1u);
-  EXPECT_STREQ(rules[0]->ask_name(), "VD_2DM1");
-  EXPECT_EQ(Host::CallNames({"VD_KF_create_child_rule", "KBL_delete_instance_rule", "UPDATE_do_update"}),
-            (std::vector<std::string>{"VD_KF_create_child_rule", "UPDATE_do_update", "KBL_delete_instance_rule",
-                                      "UPDATE_do_update"}));
-  EXPECT_EQ(Host::CountCalls("VD_remove_unused_kf_feature_expressions"), 1u);
-  EXPECT_EQ(Host::CountCalls("VD_KF_auto_get_next_rule_name"), 0u);
+// A driver made with the design-point check on, then edited: after each
+// commit it has the checker its options ask for, whatever the rule had (the
+// old one goes before the rebuild, which makes one anew when asked), and the
+// commit undone leaves the count it found.
+TEST_F(ManikinCommit, EachCommitLeavesTheCheckerItsOptionsAskFor) {
+  using Edit = void (*)(ManikinBuilder*);
+  const Edit nothing = [](ManikinBuilder*) {};
+  const Edit off = [](ManikinBuilder* m) { m->SetDrivingPostureCheck(false); };
+  const Edit on = [](ManikinBuilder* m) { m->SetDrivingPostureCheck(true); };
+  const Edit offAndOn = [](ManikinBuilder* m) {
+    m->SetDrivingPostureCheck(false);
+    m->SetDrivingPostureCheck(true);
+  };
+  const Edit passenger = [](ManikinBuilder* m) { m->SetPosition(Passenger); };
+  struct Step {
+    Edit edit;            // null: the driver made
+    const char* failing;  // a call answering the status
+    int status;
+    std::size_t checkers;
+  };
+  struct Row {
+    const char* what;
+    std::vector<Step> edits;
+  };
+  const Row rows[] = {
+      {"made with the check on", {}},
+      {"edited, nothing changed", {{nothing, nullptr, 0, 1}}},
+      {"check off and on in one edit, then off, then on", {{offAndOn, nullptr, 0, 1}, {off, nullptr, 0, 0}, {on, nullptr, 0, 1}}},
+      {"check off", {{off, nullptr, 0, 0}}},
+      {"made a passenger", {{passenger, nullptr, 0, 0}}},
+      {"check off, the rebuild refused", {{off, "VD_KF_create_child_rule", 7, 1}}},
+  };
+  // The checker instances of the manikin: its children.
+  const auto checkers = [this](const std::string& name) {
+    std::size_t n = 0;
+    for (const KF_rule_instance* r : Rules(part()))
+      n += std::string(r->ask_parent()) == "root:" + name + ":" ? 1 : 0;
+    return n;
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<Step> steps = {{nullptr, nullptr, 0, 1}};
+    steps.insert(steps.end(), row.edits.begin(), row.edits.end());
+    FEATURE_RECORD* frec = nullptr;
+    std::string name;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+      SCOPED_TRACE("commit " + std::to_string(i + 1));
+      const Step& step = steps[i];
+      ManikinBuilder* m = step.edit != nullptr ? Make(frec) : Driver(J826Type95thPercentile);
+      if (step.edit == nullptr) m->SetDrivingPostureCheck(true);
+      else step.edit(m);
+      const std::size_t before = name.empty() ? 0 : checkers(name);
+      if (step.failing != nullptr) Host::SetAnswer(step.failing, step.status);
+      const int mark = stamvik_test::UndoMark();
+      Host::ClearCalls();
+      FEATURE_RECORD* made = nullptr;
+      EXPECT_EQ(m->commit_feature(&made), step.status);
+      std::vector<std::string> calls = {"VD_KF_create_child_rule", "UPDATE_do_update"};
+      if (before == 1) calls.insert(calls.begin(), {"KBL_delete_instance_rule", "UPDATE_do_update"});
+      EXPECT_EQ(Host::CallNames({"VD_KF_create_child_rule", "KBL_delete_instance_rule", "UPDATE_do_update"}), calls);
+      name = m->GetCurrentManikinRuleName().utf8();
+      EXPECT_EQ(checkers(name), step.checkers);
+      EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+      EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+      EXPECT_EQ(checkers(name), before);
+      // Committed again after the undo, the same.
+      EXPECT_EQ(m->commit_feature(&made), step.status);
+      Host::ClearAnswers();
+      if (step.edit == nullptr) frec = made;
+      name = m->GetCurrentManikinRuleName().utf8();
+      EXPECT_EQ(checkers(name), step.checkers);
+      if (frec == nullptr) break;
+    }
+  }
 }
 
 }  // namespace

@@ -199,6 +199,14 @@ KF_rule_instance* findInstance(const PART_part* part, const std::string& name) {
 
 std::string checkerName(const std::string& instance) { return instance + "_checker"; }
 
+// Whether a manikin rule of these parameters wants its checker.
+bool asksForChecker(const std::vector<std::string>& names, const std::vector<std::string>& values) {
+  bool checker = false;
+  for (std::size_t i = 0; i < names.size() && i < values.size(); ++i)
+    if (same(names[i], "add_validation_checker?")) checker = parse(values[i]).boolean;
+  return checker;
+}
+
 // "root:<a>:<b>:<attribute>:" -> the instance <b> and the attribute.
 bool splitChain(const char* chain, std::string* instance, std::string* attribute) {
   if (chain == nullptr || std::strncmp(chain, "root:", 5) != 0) return false;
@@ -235,9 +243,7 @@ int lookUp(const char* chain, Value* value) {
     }
   }
   if (std::strcmp(instance->ask_rule_class(), kManikinClass) == 0) {
-    bool checker = false;
-    for (std::size_t i = 0; i < names.size(); ++i)
-      if (same(names[i], "add_validation_checker?")) checker = parse(values[i]).boolean;
+    const bool checker = asksForChecker(names, values);
     if (same(attribute, "add_checker?")) {
       *value = parse(checker ? "TRUE" : "FALSE");
       return 0;
@@ -437,11 +443,17 @@ int VD_KF_create_child_rule(tag_t partTag, const char* parent, const char* name,
   }
   instance->SetParameters(nameList, valueList);
   instance->SetExpressions(expressions);
-  Value checkerValue;
-  if (manikin && lookUp(("root:" + std::string(name) + ":checker_instance:").c_str(), &checkerValue) == 0 &&
-      findInstance(part, checkerName(name)) == nullptr) {
-    KF_rule_instance* checker = newInstance(part);
-    checker->Fill(checkerName(name).c_str(), "%qd_vd_2dmanikin_checker", ("root:" + std::string(name) + ":").c_str());
+  if (manikin) {
+    // Each build of the rule has the checker its parameters ask for: one
+    // made when it has none, the one it has removed when they ask for none.
+    KF_rule_instance* checker = findInstance(part, checkerName(name));
+    const bool wanted = asksForChecker(nameList, valueList);
+    if (wanted && checker == nullptr) {
+      checker = newInstance(part);
+      checker->Fill(checkerName(name).c_str(), "%qd_vd_2dmanikin_checker", ("root:" + std::string(name) + ":").c_str());
+    } else if (!wanted && checker != nullptr) {
+      checker->destroy();
+    }
   }
   return 0;
 }

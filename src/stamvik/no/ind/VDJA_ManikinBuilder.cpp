@@ -642,10 +642,12 @@ int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
     const tag_t partTag = ask_owning_part() != nullptr ? ask_owning_part()->OmTag() : 0;
     if (get_frec() != nullptr) {
       const std::string name = Frame::CharsOf(m_currentManikinRuleName);
-      status = BuildManikin(UString(name), false);
+      // The checker the rule has now goes before the rebuild, which makes one
+      // anew when the options ask for it: asked after it, the rule would
+      // answer for the new options and the new checker would be the one
+      // deleted (or an old one kept that the options no longer ask for).
       bool checker = false;
-      if (status == 0 && VD_KF_ask_boolean(("root:" + name + ":add_checker?:").c_str(), &checker) == 0 && checker) {
-        // The rule makes its checker anew; the old one goes before the update.
+      if (VD_KF_ask_boolean(("root:" + name + ":add_checker?:").c_str(), &checker) == 0 && checker) {
         Stamvik::HostBlock<char> chain;
         if (VD_KF_get_instance_namechain(("root:" + name + ":checker_instance:").c_str(), chain.out()) == 0) {
           {
@@ -655,6 +657,7 @@ int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
           UPDATE_do_update();
         }
       }
+      status = BuildManikin(UString(name), false);
       if (status == 0 && frec != nullptr) *frec = get_frec();
     } else {
       Stamvik::HostBlock<char> next;
