@@ -560,10 +560,7 @@ TEST_F(ManikinCommit, EachCommitLeavesTheCheckerItsOptionsAskFor) {
   const Edit nothing = [](ManikinBuilder*) {};
   const Edit off = [](ManikinBuilder* m) { m->SetDrivingPostureCheck(false); };
   const Edit on = [](ManikinBuilder* m) { m->SetDrivingPostureCheck(true); };
-  const Edit offAndOn = [](ManikinBuilder* m) {
-    m->SetDrivingPostureCheck(false);
-    m->SetDrivingPostureCheck(true);
-  };
+  const Edit offAndOn = [](ManikinBuilder* m) { m->SetDrivingPostureCheck(false); m->SetDrivingPostureCheck(true); };
   const Edit passenger = [](ManikinBuilder* m) { m->SetPosition(Passenger); };
   struct Step {
     Edit edit;            // null: the driver made
@@ -578,7 +575,8 @@ TEST_F(ManikinCommit, EachCommitLeavesTheCheckerItsOptionsAskFor) {
   const Row rows[] = {
       {"made with the check on", {}},
       {"edited, nothing changed", {{nothing, nullptr, 0, 1}}},
-      {"check off and on in one edit, then off, then on", {{offAndOn, nullptr, 0, 1}, {off, nullptr, 0, 0}, {on, nullptr, 0, 1}}},
+      {"check off and on in one edit, then off, then on",
+       {{offAndOn, nullptr, 0, 1}, {off, nullptr, 0, 0}, {on, nullptr, 0, 1}}},
       {"check off", {{off, nullptr, 0, 0}}},
       {"made a passenger", {{passenger, nullptr, 0, 0}}},
       {"check off, the rebuild refused", {{off, "VD_KF_create_child_rule", 7, 1}}},
