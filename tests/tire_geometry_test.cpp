@@ -359,8 +359,10 @@ using TireGeometryTest = HostTest;
 // 5132485.8666667 (area 17589), so 32248359.786747 mm3; the half profile
 // closed by its chord gives 3025954.5288220. The wheel end is the line's
 // point farther out along Y, whichever way the line runs. Each block holds a
-// section asking 30: neither a tire body applying it nor an envelope (at one
-// place, the tire revolved) not applying it is grown.
+// section asking 30 (or what the row says) and, past its count of sections,
+// another asking 30: neither a tire body applying them nor an envelope (at
+// one place, the tire revolved) not applying them, nor one whose counted
+// section asks 0, is grown.
 TEST_F(TireGeometryTest, TheTireBodyIsItsProfileRevolved) {
   struct Case {
     const char* what;
@@ -369,6 +371,7 @@ TEST_F(TireGeometryTest, TheTireBodyIsItsProfileRevolved) {
     double volume;
     double low[3], high[3];
     bool envelope = false, applied = false;
+    double asked = 30;
   };
   const Case cases[] = {
       {"mirrored", true, "0 -760 0 0 -660 0", 32248359.786746890, {-340, -872.5, -340}, {340, -647.5, 340}},
@@ -380,14 +383,17 @@ TEST_F(TireGeometryTest, TheTireBodyIsItsProfileRevolved) {
        false, true},
       {"an envelope, offsets not applied", true, "0 -760 0 0 -660 0", 32248359.786746890, {-340, -872.5, -340},
        {340, -647.5, 340}, true},
+      {"an envelope asking 0, 30 past its sections", true, "0 -760 0 0 -660 0", 32248359.786746890,
+       {-340, -872.5, -340}, {340, -647.5, 340}, true, true, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Block block(c.mirror, !c.envelope, c.envelope ? std::vector<std::string>{c.line}
                                                   : std::vector<std::string>{c.line, "0 -760 100 0 -660 100"});
     block.block->applyOffset = c.applied ? 1 : 0;
-    block.block->sectionCount = block.block->sectionOffsetCounts[0] = 1;
-    block.block->sectionOffsets[0][0] = 30;
+    block.block->sectionCount = block.block->sectionOffsetCounts[0] = block.block->sectionOffsetCounts[1] = 1;
+    block.block->sectionOffsets[0][0] = c.asked;
+    block.block->sectionOffsets[1][0] = 30;
     const int body = KernelBodyOf(TireGeometry::MakeBody(*block.block));
     const bool made = Kernel::HasGeometry(body);
     EXPECT_TRUE(made);
