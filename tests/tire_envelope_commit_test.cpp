@@ -18,6 +18,7 @@
 #include "afl/TireGeometry.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
+#include "jax_features_tire_envelope_builder.hpp"
 #include "kernel/Kernel.hpp"
 #include "script/ScriptClasses.hpp"
 #include "script/ScriptHost.hpp"
@@ -67,6 +68,20 @@ class TireEnvelopeCommit : public HostTest {
     for (int i = 0; i < 3; ++i) area->profilePoints[i][0] = points[i][0], area->profilePoints[i][1] = points[i][1];
     tire_->SetMotionFile(File("spindle_file.txt", "0 -760 0 0 -660 0\n0 -760 50 0 -660 50\n").c_str());
   }
+  // A rectangle 200 wide from the radial 200 to 340 (its outboard half,
+  // mirrored) at one place: its envelope is the tire revolved.
+  void OnePlaceOfARectangle() {
+    tire_->SetTireDefinition(ProfilePointFile);
+    tire_->SetMirrorProfile(true);
+    Tire_s* area = tire_->WorkArea();
+    area->profilePointCount = 2;
+    area->profilePoints[0][0] = area->profilePoints[1][0] = 100;
+    area->profilePoints[0][1] = 200;
+    area->profilePoints[1][1] = 340;
+    const std::string motion = File("spindle_file.txt", "0 -760 0 0 -660 0\n");
+    tire_->SetMotionFile(motion.c_str());
+    tire_->SetSpindleFileName(motion.c_str());
+  }
   std::string File(const char* name, const std::string& text) const {
     const std::string path = dir_ + name;
     std::ofstream(path) << text;
@@ -113,33 +128,72 @@ TEST_F(TireEnvelopeCommit, ProfileCurvesAndTheirExtraction) {
       << printed;
 }
 
+// The envelope is grown by what its method's sections ask, whatever the six
+// fixed-section values hold. A rectangular section, 200 wide from the radial
+// 200 to 340, at one place is revolved: pi w (ro^2 - ri^2); grown by d it is
+// 200 + 2d wide from 200 - d to 340 + d. By hand, in mm3: not grown
+// 47,500,880.922; by 4 52,223,825.654; by 10 59,715,393.159; by 12
+// 62,321,155.770; by 30 88,215,921.713.
 TEST_F(TireEnvelopeCommit, OffsetsByMethod) {
+  using Six = std::array<double, 6>;  // front, up, rear, down, inboard, outboard
+  const Six some = {4, 6, 8, 10, 2, 12}, none = {}, defaults = {20, 6, 15, 6, 10, 10};
+  using Sections = std::vector<std::vector<double>>;  // customer-defined, at 0, 90, 180, 270 degrees
+  const Sections thirty(4, {30, 30, 30}), ten(4, {10, 10, 10});
+  const char* const fileOfThirty = "0 30 30 30\n90 30 30 30\n180 30 30 30\n270 30 30 30\n";
   struct Case {
     const char* what;
     bool apply;
     int method;
+    Six six;
     const char* offsetFile;  // contents, null for no file
+    Sections customer;
     int result;
-    int sections;            // -1: left as allocated
+    int sections;   // -1: left as allocated
+    double volume;  // mm3
+    double before = 0;  // not 0: first given as the fourth offset of a longer first section
   };
   const Case cases[] = {
-      {"not applied", false, FixedSections, nullptr, 0, -1},
-      {"fixed sections", true, FixedSections, nullptr, 0, 4},
-      {"from a file", true, FromOffsetFile, "0 1 2\n90 3 4\n", 0, 2},
-      {"a malformed file makes no feature", true, FromOffsetFile, "0 x\n", 841405, -1},
+      {"not applied", false, FixedSections, some, nullptr, {}, 0, -1, 47500880.922},
+      {"fixed sections: the largest of the six", true, FixedSections, some, nullptr, {}, 0, 4, 62321155.770},
+      {"fixed sections, the front 30 alone", true, FixedSections, {30, 0, 0, 0, 0, 0}, nullptr, {}, 0, 4, 88215921.713},
+      {"from a file: its largest, not the six's", true, FromOffsetFile, some, "0 1 2\n90 3 4\n", {}, 0, 2,
+       52223825.654},
+      {"a file of sections 30 beside the six defaults", true, FromOffsetFile, defaults, fileOfThirty, {}, 0, 4,
+       88215921.713},
+      {"a malformed file makes no feature", true, FromOffsetFile, some, "0 x\n", {}, 841405, -1, 0},
+      {"customer sections of 30, the six at 0", true, CustomerDefinedData, none, nullptr, thirty, 0, 4, 88215921.713},
+      {"customer sections of 30 beside the six defaults", true, CustomerDefinedData, defaults, nullptr, thirty, 0, 4,
+       88215921.713},
+      {"customer sections of 10 below the six's 20", true, CustomerDefinedData, defaults, nullptr, ten, 0, 4,
+       59715393.159},
+      {"unequal sections: the last offset of the last", true, CustomerDefinedData, none, nullptr,
+       {{5, 10, 5}, {0}, {10, 10}, {0, 10, 30}}, 0, 4, 88215921.713},
+      {"a longer section's 50 beyond the count", true, CustomerDefinedData, none, nullptr, ten, 0, 4, 59715393.159,
+       50},
+      {"sections below 0 shrink nothing", true, CustomerDefinedData, some, nullptr, Sections(4, {-10, -20}), 0, 4,
+       47500880.922},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TearDown();
     SetUp();
-    const double values[6] = {4, 6, 8, 10, 2, 12};  // front, up, rear, down, inboard, outboard
+    OnePlaceOfARectangle();
     EXP_expression* const offsets[6] = {tire_->GetFrontOffsetValue(), tire_->GetUpOffsetValue(),
                                         tire_->GetRearOffsetValue(),  tire_->GetDownOffsetValue(),
                                         tire_->GetInboardOffsetValue(), tire_->GetOutboardOffsetValue()};
-    for (int i = 0; i < 6; ++i) Set(offsets[i], values[i]);
+    for (int i = 0; i < 6; ++i) Set(offsets[i], c.six[i]);
     tire_->SetApplyOffset(c.apply);
     tire_->SetEnvelopeOffset(static_cast<JA_TIRE_ENVELOPE_BUILDER_EnvelopeOffsetMethod>(c.method));
     if (c.offsetFile != nullptr) tire_->SetOffsetFileName(File("offsets.txt", c.offsetFile).c_str());
+    if (!c.customer.empty()) {
+      const double angles[4] = {0, 90, 180, 270};
+      JAX_TIRE_ENVELOPE_BUILDER_SetOffsetSections(tire_, 4, angles);
+      const double longer[4] = {0, 0, 0, c.before};
+      if (c.before != 0) JAX_TIRE_ENVELOPE_BUILDER_SetOffsetValues(tire_, 0, 4, longer);
+      for (int i = 0; i < 4; ++i)
+        JAX_TIRE_ENVELOPE_BUILDER_SetOffsetValues(tire_, i, static_cast<int>(c.customer[i].size()),
+                                                  c.customer[i].data());
+    }
     Block block = Commit(c.result);
     if (c.result != 0) {
       EXPECT_EQ(frec_, nullptr);
@@ -147,21 +201,27 @@ TEST_F(TireEnvelopeCommit, OffsetsByMethod) {
     }
     EXPECT_NE(block, nullptr);
     if (block == nullptr) continue;
-    EXPECT_EQ(std::vector<double>(block->offsets, block->offsets + 6), (std::vector<double>{4, 6, 10, 8, 2, 12}));
+    auto* body = dynamic_cast<ES_solid*>(OM::OM_object_of_tag(frec_->ask_body_eid()));
+    EXPECT_NE(body, nullptr);
+    if (body != nullptr) {
+      EXPECT_NEAR(Kernel::Volume(body->ask_kernel_body()) * 1e9, c.volume, c.volume * 1e-6);
+    }
+    EXPECT_EQ(std::vector<double>(block->offsets, block->offsets + 6),
+              (std::vector<double>{c.six[0], c.six[1], c.six[3], c.six[2], c.six[4], c.six[5]}));
     if (c.sections < 0) {
       EXPECT_TRUE(Untouched(&block->sectionCount, sizeof block->sectionCount));
       EXPECT_TRUE(Untouched(&block->customerOffsets, 2));
       continue;
     }
     EXPECT_EQ(block->sectionCount, c.sections);
+    EXPECT_EQ(block->customerOffsets, c.method == CustomerDefinedData ? 1 : 0);
     EXPECT_EQ(block->offsetsFromFile, c.method == FromOffsetFile ? 1 : 0);
     if (c.method == FixedSections) {
       EXPECT_EQ(block->sectionAngles[3], 270);
       EXPECT_EQ(std::vector<double>(block->sectionOffsets[3], block->sectionOffsets[3] + 3),
-                (std::vector<double>{2, 10, 12}));
+                (std::vector<double>{c.six[4], c.six[3], c.six[5]}));
       EXPECT_TRUE(Untouched(block->secondOffsets, sizeof block->secondOffsets));
-    } else {
-      EXPECT_EQ(block->sectionOffsets[1][1], 4);
+    } else if (c.method == FromOffsetFile) {
       EXPECT_STREQ(block->offsetFileName, (dir_ + "offsets.txt").c_str());
     }
   }

@@ -244,23 +244,56 @@ TEST_F(TireEnvelopeMotionTemplate, FiveLinkRunRollsEachSideInTwoPasses) {
   }
 }
 
+// Each graph takes the percentage its own field names: graph 1 the Y axis's,
+// graph 2 the X axis's, graph 5 the fixed location's. One step a driver,
+// steering -30 to 30, jounce 0 to 100: at 100 a tapered graph is the grid
+// (jounce 0, 0, 100, 100; graph 2 steering by levels, 0, 100, 0, 100); at
+// 50 graph 1 tapers the steering at the
+// jounce 25 and 75 between single points at 0 and 100, graph 2 the jounce
+// at the steering -15 and 15 between single points at -30 and 30 (jounce
+// 50, 0, 100, 0, 100, 50); graph 5 holds the jounce at its percentage.
 TEST_F(TireEnvelopeMotionTemplate, TwoDriverRunTakesEachGraphsPercentage) {
-  tire_->SetMotion(SuspensionTemplate);
-  ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
-  tire_->SetDriverGraph(TwoDriversOneFixed);
-  tire_->SetFirstDriverJointUpperLimit(30);
-  tire_->SetFirstDriverJointLowerLimit(-30);
-  tire_->SetFirstDriverJointSteps(1);
-  tire_->SetSecondDriverJointUpperLimit(100);
-  tire_->SetSecondDriverJointLowerLimit(0);
-  tire_->SetFixedLocationPercentage(25);
-  tire_->SetTaperLocationYAxis(75);
-  ASSERT_EQ(tire_->RunMotionArticulation(), 0);
-  const auto& steps = VD::StepsTaken();
-  ASSERT_EQ(steps.size(), 2u);
-  EXPECT_DOUBLE_EQ(steps[0].at(1).step, 25);
-  EXPECT_DOUBLE_EQ(steps[1].at(1).step, 0);
-  EXPECT_STREQ(tire_->GetMotionFile(), (dir_ + "spindle_file.txt").c_str());
+  struct Case {
+    const char* what;
+    int graph;
+    double x, y, fixed;  // the three percentage fields
+    std::vector<double> jounce;  // the second driver along the path
+  };
+  const Case cases[] = {
+      {"graph 1, X 50 and Y 100: the grid", RectangularTaperedY, 50, 100, 40, {0, 0, 100, 100}},
+      {"graph 1, X 100 and Y 50: tapered", RectangularTaperedY, 100, 50, 40, {0, 25, 25, 75, 75, 100}},
+      {"graph 2, X 50 and Y 100: tapered", RectangularTaperedX, 50, 100, 40, {50, 0, 100, 0, 100, 50}},
+      {"graph 2, X 100 and Y 50: the grid", RectangularTaperedX, 100, 50, 40, {0, 100, 0, 100}},
+      {"graph 5, fixed 25 and Y 75", TwoDriversOneFixed, 50, 75, 25, {25, 25}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    tire_->SetMotion(SuspensionTemplate);
+    ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
+    tire_->SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(c.graph));
+    tire_->SetFirstDriverJointUpperLimit(30);
+    tire_->SetFirstDriverJointLowerLimit(-30);
+    tire_->SetFirstDriverJointSteps(1);
+    tire_->SetSecondDriverJointUpperLimit(100);
+    tire_->SetSecondDriverJointLowerLimit(0);
+    tire_->SetSecondDriverJointSteps(1);
+    tire_->SetTaperLocationXAxis(c.x);
+    tire_->SetTaperLocationYAxis(c.y);
+    tire_->SetFixedLocationPercentage(c.fixed);
+    EXPECT_EQ(tire_->RunMotionArticulation(), 0);
+    const vdja_tireenv_motion_record_t* record = MotionRecordOf(tire_->WorkArea());
+    EXPECT_EQ(std::vector<double>(record->yValues, record->yValues + record->pointCount), c.jounce);
+    EXPECT_STREQ(tire_->GetMotionFile(), (dir_ + "spindle_file.txt").c_str());
+    if (c.graph != TwoDriversOneFixed) continue;
+    // The jounce moves once, to its fixed value, and stays.
+    const auto& steps = VD::StepsTaken();
+    EXPECT_EQ(steps.size(), 2u);
+    if (steps.size() != 2) continue;
+    EXPECT_DOUBLE_EQ(steps[0].at(1).step, 25);
+    EXPECT_DOUBLE_EQ(steps[1].at(1).step, 0);
+  }
 }
 
 TEST_F(TireEnvelopeMotionTemplate, StepsBeyondTheBoundRunNothing) {

@@ -358,7 +358,11 @@ using TireGeometryTest = HostTest;
 // its sides of (x1 r2 - x2 r1)(r1 + r2) / 6, times 2 pi. Mirrored it is
 // 5132485.8666667 (area 17589), so 32248359.786747 mm3; the half profile
 // closed by its chord gives 3025954.5288220. The wheel end is the line's
-// point farther out along Y, whichever way the line runs.
+// point farther out along Y, whichever way the line runs. Each block holds a
+// section asking 30 (or what the row says) and, past its count of sections,
+// another asking 30: neither a tire body applying them nor an envelope (at
+// one place, the tire revolved) not applying them, nor one whose counted
+// section asks 0, is grown.
 TEST_F(TireGeometryTest, TheTireBodyIsItsProfileRevolved) {
   struct Case {
     const char* what;
@@ -366,6 +370,8 @@ TEST_F(TireGeometryTest, TheTireBodyIsItsProfileRevolved) {
     const char* line;
     double volume;
     double low[3], high[3];
+    bool envelope = false, applied = false;
+    double asked = 30;
   };
   const Case cases[] = {
       {"mirrored", true, "0 -760 0 0 -660 0", 32248359.786746890, {-340, -872.5, -340}, {340, -647.5, 340}},
@@ -373,10 +379,21 @@ TEST_F(TireGeometryTest, TheTireBodyIsItsProfileRevolved) {
        {340, -647.5, 340}},
       {"half, closed by its chord", false, "0.000000 -760.000000 0.000000 0.000000 -660.000000 0.000000",
        3025954.5288220313, {-340, -872.5, -340}, {340, -760, 340}},
+      {"offsets applied", true, "0 -760 0 0 -660 0", 32248359.786746890, {-340, -872.5, -340}, {340, -647.5, 340},
+       false, true},
+      {"an envelope, offsets not applied", true, "0 -760 0 0 -660 0", 32248359.786746890, {-340, -872.5, -340},
+       {340, -647.5, 340}, true},
+      {"an envelope asking 0, 30 past its sections", true, "0 -760 0 0 -660 0", 32248359.786746890,
+       {-340, -872.5, -340}, {340, -647.5, 340}, true, true, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Block block(c.mirror, true, {c.line, "0 -760 100 0 -660 100"});
+    Block block(c.mirror, !c.envelope, c.envelope ? std::vector<std::string>{c.line}
+                                                  : std::vector<std::string>{c.line, "0 -760 100 0 -660 100"});
+    block.block->applyOffset = c.applied ? 1 : 0;
+    block.block->sectionCount = block.block->sectionOffsetCounts[0] = block.block->sectionOffsetCounts[1] = 1;
+    block.block->sectionOffsets[0][0] = c.asked;
+    block.block->sectionOffsets[1][0] = 30;
     const int body = KernelBodyOf(TireGeometry::MakeBody(*block.block));
     const bool made = Kernel::HasGeometry(body);
     EXPECT_TRUE(made);

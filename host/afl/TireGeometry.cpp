@@ -71,6 +71,23 @@ void ShowFacetsTurned(const Kernel::WheelFacets& facets) {
   Host::ShowWarning(kEnvelopeFacetsTurned, text);
 }
 
+// How far the envelope's tire is grown: the largest offset of the block's
+// sections, none below 0, when the block applies its offsets.
+double Growth(const Tireenv_params_s& block) {
+  if (block.applyOffset == 0) return 0;
+  // Every method reaches the body through the block's sections (the fixed
+  // method's four are made of its six values), and the whole tire is swept,
+  // so every section applies. Only the offsets a section counts are its own:
+  // a row keeps what an earlier, longer section left beyond them.
+  const int sections = std::clamp(block.sectionCount, 0, Tireenv_params_s::kMaxSections);
+  double largest = 0;
+  for (int i = 0; i < sections; ++i) {
+    const int count = std::clamp(block.sectionOffsetCounts[i], 0, Tireenv_params_s::kMaxOffsets);
+    for (int j = 0; j < count; ++j) largest = std::max(largest, block.sectionOffsets[i][j]);
+  }
+  return largest;
+}
+
 }  // namespace
 
 tag_t MakeBody(const Tireenv_params_s& block, int* status) {
@@ -79,9 +96,7 @@ tag_t MakeBody(const Tireenv_params_s& block, int* status) {
   std::vector<Kernel::WheelPlace> places = Places(block);
   if (section.size() < 6 || places.empty()) return 0;
   if (block.tireBody != 0) places.erase(places.begin() + 1, places.end());  // the wheel at its first place
-  double offset = 0;
-  if (block.tireBody == 0 && block.applyOffset != 0)
-    offset = std::max(0.0, *std::max_element(std::begin(block.offsets), std::end(block.offsets)));
+  const double offset = block.tireBody == 0 ? Growth(block) : 0;
   // Host lengths to the kernel's.
   const double scale = Kernel::ScaleFactors().factors[0];
   std::vector<double> scaled(section);

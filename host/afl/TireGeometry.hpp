@@ -30,7 +30,8 @@ inline constexpr int kEnvelopeScratchUnusable = 841502;
 
 // A new solid model body of the work part holding the feature's geometry:
 // the tire body (block byte 56 is 1) at the first place, or the envelope at
-// every place grown by the largest of the six offsets when the block applies
+// every place, grown, when the block applies its offsets, by the largest
+// offset its sections count (the first table's), whatever method filled
 // them. 0 when there is no section or place (*status, when given, 0: there
 // is nothing to make), or when the modeller cannot make it: then a kernel
 // error is recorded and *status is the modeller's code, ZV_ERROR_geometry for
