@@ -266,7 +266,9 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
   const Call crack = [](Fixture f) {
     return Named(KTX::Kernel::CrackForTests(f.first, KTX::Kernel::WheelUnionForTests::Slit, &gMade), gMade);
   };
-  const Call tireSweep = [](Fixture) { return Named(KTX::Kernel::MakeWheelSweep(kTire, kTwoPlaces, 0, &gMade), gMade); };
+  const Call tireSweep = [](Fixture) {
+    return Named(KTX::Kernel::MakeWheelSweep(kTire, kTwoPlaces, 0, &gMade), gMade);
+  };
   struct Row {
     const char* what;
     int signal;
