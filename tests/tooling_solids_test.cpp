@@ -281,6 +281,12 @@ TEST_F(ToolingSolids, ASmoothingKeepsWithinItsToleranceOfThePointsAndKeepsThemWh
                                                                    {100, 45}, {100, 75}, {40, 75}, {40, 90},
                                                                    {100, 90}, {100, 120}, {0, 120}})
     e.insert(e.end(), {x * kMm, y * kMm, 0});
+  // Hairpins: a zigzag of 8 teeth `height` high, their tips `apart` apart.
+  auto hairpins = [](double height, double apart) {
+    std::vector<double> p;
+    for (int k = 0; k <= 16; ++k) p.insert(p.end(), {k * apart / 2 * kMm, (k % 2) * height * kMm, 0});
+    return p;
+  };
   struct Row {
     const char* what;
     std::vector<double> points;
@@ -297,6 +303,14 @@ TEST_F(ToolingSolids, ASmoothingKeepsWithinItsToleranceOfThePointsAndKeepsThemWh
       {"the E at 0.0254", e, true, 0.0254, -1},
       {"an open line of three points", {0, 0, 0, kMm, 0, 0, 2 * kMm, 0, 0}, false, 0.01, -1},
       {"a 12-gon at 0, which only it keeps to", Polygon(12, 50), true, 0, 1},
+      // Tips far sharper than any fit within the tolerance: kept, corners
+      // and all, within it (as the points, or a curve that keeps to them).
+      {"hairpins 10 high and 0.1 apart at 0.01", hairpins(10, 0.1), false, 0.01, -1},
+      {"hairpins 40 high and 0.005 apart at 0.01", hairpins(40, 0.005), false, 0.01, -1},
+      // A 60-gon of radius 50 lies 50 (1 - cos 3 deg) = 0.0685 inside its
+      // circle at the middle of a side: at 0.05 a curve between the two keeps
+      // to it.
+      {"a 60-gon at a thousandth of its radius", Polygon(60, 50), true, 0.05, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
