@@ -107,6 +107,17 @@ class DrawPunchBuild : public stamvik_test::SessionHostTest {
   static std::vector<std::array<double, 2>> Ell(double arm) {
     return {{50, 50}, {86, 50}, {86, 50 + arm}, {50 + arm, 50 + arm}, {50 + arm, 86}, {50, 86}};
   }
+  // The example's outline, 200 x 120, with a notch `width` wide and 40 deep
+  // in its side along x, or an arm that wide and 40 long out of its far
+  // side; each centred on x 100.
+  static std::vector<std::array<double, 2>> Notched(double width) {
+    const double a = 100 - width / 2, b = 100 + width / 2;
+    return {{0, 0}, {a, 0}, {a, 40}, {b, 40}, {b, 0}, {200, 0}, {200, 120}, {0, 120}};
+  }
+  static std::vector<std::array<double, 2>> Armed(double width) {
+    const double a = 100 - width / 2, b = 100 + width / 2;
+    return {{0, 0}, {200, 0}, {200, 120}, {b, 120}, {b, 160}, {a, 160}, {a, 120}, {0, 120}};
+  }
   static void Core(DieDesDrawPunchBuilder* punch, double wall) {
     punch->SetCoreDrawPunchOption(true);
     punch->SetWallThickness(wall);
@@ -433,6 +444,24 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
       {"turned in its plane", [](DieDesDrawPunchBuilder* p) { Example(p, Ell(12), 5.998, 60, 30); }, 3030629},
       {"an L of arms 30 relieved to 0.004", [](DieDesDrawPunchBuilder* p) { Example(p, Ell(30), 14.998, 60); },
        3030629},
+      // A notch or an arm of the profile itself no wider than the tolerance
+      // is the profile's fault, whatever the relief (which widens a notch),
+      // also one of 0, and with a main wall centre line; a notch 0.02 wide
+      // builds at a relief of 1 (its solid: tooling_solids_test).
+      {"a notch 0.005 wide relieved by 1", [](DieDesDrawPunchBuilder* p) { Example(p, Notched(0.005), 1, 60); },
+       3030635},
+      {"by 2", [](DieDesDrawPunchBuilder* p) { Example(p, Notched(0.005), 2, 60); }, 3030635},
+      {"by 0", [](DieDesDrawPunchBuilder* p) { Example(p, Notched(0.005), 0, 60); }, 3030635},
+      {"inside a main wall centre line",
+       [](DieDesDrawPunchBuilder* p) {
+         Example(p, Notched(0.005), 1, 60);
+         MainWall(p, 10);
+       },
+       3030635},
+      {"a notch of the tolerance relieved by 1.5", [](DieDesDrawPunchBuilder* p) { Example(p, Notched(0.01), 1.5, 60); },
+       3030635},
+      {"a notch 0.02 wide relieved by 1", [](DieDesDrawPunchBuilder* p) { Example(p, Notched(0.02), 1, 60); }, 0},
+      {"an arm 0.005 wide", [](DieDesDrawPunchBuilder* p) { Example(p, Armed(0.005), 8, 60); }, 3030635},
       {"an allowance of -30 past the belt", [](DieDesDrawPunchBuilder* p) { p->SetMachiningAllowance(-30); }, 3030608},
       {"the top on the belt", [](DieDesDrawPunchBuilder* p) { p->SetMachiningAllowance(-25); }, 3030608},
       {"the top 0.02 above the belt", [](DieDesDrawPunchBuilder* p) { p->SetMachiningAllowance(-24.98); }, 0},

@@ -206,6 +206,7 @@ const Row kRows[] = {
       {"kReliefTakesProfile", Messages::kReliefTakesProfile, 3030619},
       {"kReliefLeavesThinPart", Messages::kReliefLeavesThinPart, 3030629},
       {"kDeckInnerBlockNotMade", Messages::kDeckInnerBlockNotMade, 3030634},
+      {"kDrawPunchProfileTouchesItself", Messages::kDrawPunchProfileTouchesItself, 3030635},
       {"kManikinUserLengthNotPositive", Messages::kManikinUserLengthNotPositive, 3770401},
       {"kManikinBackAngleOutOfRange", Messages::kManikinBackAngleOutOfRange, 3770409},
       {"kManikinBackAngleAllowedOutOfRange", Messages::kManikinBackAngleAllowedOutOfRange, 3770410},

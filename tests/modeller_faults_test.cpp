@@ -33,9 +33,11 @@ constexpr bool kSanitized = true;
 constexpr bool kSanitized = false;
 #endif
 
-// The fault the hook raises at its step, and where.
+// The fault the hook raises at its step, and where; how many more times
+// (below 0: every time).
 const char* gFaultStep = nullptr;
 int gFaultSignal = 0;
+int gFaultsLeft = -1;
 
 // Each fault as the processor raises it (si_code above 0), as one in the
 // modeller would be: a signal a call sends is not the modeller's fault.
@@ -92,7 +94,9 @@ void Fault() {
 constexpr int kRaised = -SIGSEGV, kSentByAnother = -SIGSEGV - 1;
 
 void FaultAtStep(const char* step, const char*) {
-  if (gFaultStep != nullptr && std::string(step) == gFaultStep) Fault();
+  if (gFaultStep == nullptr || std::string(step) != gFaultStep || gFaultsLeft == 0) return;
+  if (gFaultsLeft > 0) --gFaultsLeft;
+  Fault();
 }
 
 // A cube of 20 mm standing on z = 0 (kernel units, metres).
@@ -127,6 +131,7 @@ class ModellerFaults : public stamvik_test::HostTest {
   void TearDown() override {
     KTX::Kernel::SetModellerStepForTests(nullptr);
     gFaultStep = nullptr;
+    gFaultsLeft = -1;
     stamvik_test::HostTest::TearDown();
   }
 };
@@ -161,6 +166,14 @@ int Made(int status, const int& body) {
   if (body != 0) KTX::Kernel::DeleteBody(body, "test");
   return status;
 }
+// The same for a call that makes a new body, whose failure names none (-1
+// when it does); the body's variable cleared for the next call.
+int Named(int status, int& body) {
+  const int answer = status != 0 && body != 0 ? -1 : Made(status, body);
+  if (answer == -1 && KTX::Kernel::IsBody(body)) KTX::Kernel::DeleteBody(body, "test");
+  body = 0;
+  return answer;
+}
 const std::vector<double> kSquare = {0, 0, 0, 0.02, 0, 0, 0.02, 0.02, 0, 0, 0.02, 0};
 const double kUp[3] = {0, 0, 1}, kOrigin[3] = {0, 0, 0}, kMid[3] = {0, 0, 0.01};
 const double kAxes[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1}, kCorner[3] = {0.01, 0.01, 0.01};
@@ -173,7 +186,7 @@ std::string StepFile() {
 }
 int Sheet(int) {
   int sheet = 0;
-  return Made(KTX::Kernel::MakePlanarSheet({kSquare}, kOrigin, kUp, &sheet), sheet);
+  return Named(KTX::Kernel::MakePlanarSheet({kSquare}, kOrigin, kUp, &sheet), sheet);
 }
 int Sweep(int sheet) {
   ZV_TOPOL_track_r_t tracking{};
@@ -201,21 +214,29 @@ int ReadOneBody() {
   for (int body : read) KTX::Kernel::DeleteBody(body, "test");
   return status == 0 && read.size() != 1 ? -1 : status;
 }
-int FacesDescribed(int body) {
-  const std::vector<KTX::Kernel::FaceShape> faces = KTX::Kernel::DescribeFaces(body);
-  if (faces.size() != 6) return -1;
-  for (const auto& face : faces)
-    if (face.matrix[6] == 0 && face.matrix[7] == 0 && face.matrix[8] == 0) return ZV_ERROR_geometry;
-  return 0;
+// Which of the cube's pieces (faces, edges) were described: 0 every one,
+// ZV_ERROR_geometry when one the fault hit was not and every other was (the
+// faults hit each piece, or, `first`, the first alone); -1 otherwise.
+int Described(const std::vector<bool>& described, std::size_t count, bool first) {
+  if (described.size() != count) return -1;
+  std::size_t missing = 0;
+  for (std::size_t i = 0; i < count; ++i) missing += described[i] ? 0 : 1;
+  if (missing == 0) return 0;
+  return missing == (first ? 1 : count) && !described[0] ? ZV_ERROR_geometry : -1;
 }
-int EdgesDescribed(int body) {
+int FacesDescribed(int body, bool first = false) {
+  std::vector<bool> described;
+  for (const auto& face : KTX::Kernel::DescribeFaces(body))
+    described.push_back(face.matrix[6] != 0 || face.matrix[7] != 0 || face.matrix[8] != 0);
+  return Described(described, 6, first);
+}
+int EdgesDescribed(int body, bool first = false) {
   std::vector<std::vector<double>> edges;
   std::vector<std::vector<int>> faceEdges;
   KTX::Kernel::DescribeEdges(body, &edges, &faceEdges);
-  if (edges.size() != 12) return -1;
-  for (const auto& edge : edges)
-    if (edge.empty()) return ZV_ERROR_geometry;
-  return 0;
+  std::vector<bool> described;
+  for (const auto& edge : edges) described.push_back(!edge.empty());
+  return Described(described, 12, first);
 }
 int SewnSquares() {
   KTX::Kernel::FaceBoundary left{{kSquare}, {0, 0, 0}, {0, 0, 1}}, right = left;
@@ -234,11 +255,19 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
     ZV_ENTITY_copy(f.second, &tool);
     return Made(KTX::Kernel::Combine(f.first, tool, false), tool);
   };
-  // A failed extrusion names no body.
   const Call extrusion = [](Fixture) {
     int body = 0;
-    const int status = KTX::Kernel::MakeExtrusion({kSquare}, kUp, 0, 0.01, false, &body);
-    return status != 0 && body != 0 ? -1 : Made(status, body);
+    return Named(KTX::Kernel::MakeExtrusion({kSquare}, kUp, 0, 0.01, false, &body), body);
+  };
+  const Call sheetOffset = [](Fixture f) { return Named(KTX::Kernel::OffsetSheet(f.sheet, 0.001, &gMade), gMade); };
+  const Call boxSheet = [](Fixture) {
+    return Named(KTX::Kernel::MakeBoxSheet(kOrigin, kAxes, kOrigin, kCorner, &gMade), gMade);
+  };
+  const Call crack = [](Fixture f) {
+    return Named(KTX::Kernel::CrackForTests(f.first, KTX::Kernel::WheelUnionForTests::Slit, &gMade), gMade);
+  };
+  const Call tireSweep = [](Fixture) {
+    return Named(KTX::Kernel::MakeWheelSweep(kTire, kTwoPlaces, 0, &gMade), gMade);
   };
   struct Row {
     const char* what;
@@ -246,6 +275,7 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
     Call call;
     double volume;  // mm3 of the first cube once the call is done without the fault
     const char* step = "guarded";
+    int faults = -1;  // how many times the step faults (below 0: every time)
   } rows[] = {
       {"a wild store in a chamfer", SIGSEGV, chamfer, 8000 - 40},
       {"a bus error in a chamfer", SIGBUS, chamfer, 8000 - 40},
@@ -271,10 +301,8 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
       {"a wild store in an offset", SIGSEGV, [](Fixture f) { return Offset(f.first); }, 18 * 18 * 18},
       {"a wild store in a trim", SIGSEGV, [](Fixture f) { return KTX::Kernel::TrimToPlane(f.first, kMid, kUp); },
        4000},
-      {"a wild store in a sheet's offset", SIGSEGV,
-       [](Fixture f) { return Made(KTX::Kernel::OffsetSheet(f.sheet, 0.001, &gMade), gMade); }, 8000},
-      {"a wild store in a box sheet", SIGSEGV,
-       [](Fixture) { return Made(KTX::Kernel::MakeBoxSheet(kOrigin, kAxes, kOrigin, kCorner, &gMade), gMade); }, 8000},
+      {"a wild store in a sheet's offset", SIGSEGV, sheetOffset, 8000},
+      {"a wild store in a box sheet", SIGSEGV, boxSheet, 8000},
       {"a wild store in a loop's offset", SIGSEGV,
        [](Fixture) { return Emptied(KTX::Kernel::OffsetLoop(kSquare, 0.001, &gPoints)); }, 8000},
       {"a wild store in a smoothing", SIGSEGV,
@@ -287,13 +315,17 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
          return KTX::Kernel::MinimumDistance(f.first, f.second, &distance, a, b);
        },
        8000},
-      {"a wild store in a crack", SIGSEGV,
-       [](Fixture f) {
-         return Made(KTX::Kernel::CrackForTests(f.first, KTX::Kernel::WheelUnionForTests::Slit, &gMade), gMade);
-       },
-       8000},
-      {"a wild store in a tire's sweep", SIGSEGV,
-       [](Fixture) { return Made(KTX::Kernel::MakeWheelSweep(kTire, kTwoPlaces, 0, &gMade), gMade); }, 8000},
+      {"a wild store in a crack", SIGSEGV, crack, 8000},
+      {"a wild store in a tire's sweep", SIGSEGV, tireSweep, 8000},
+      // A call that makes a new body makes none once its modeller took a
+      // fault (one) and went on to the end, and names none.
+      {"a wild store the modeller's own block takes, in an extrusion", SIGSEGV, extrusion, 8000,
+       "inside the modeller's own", 1},
+      {"in a planar sheet", SIGSEGV, [](Fixture) { return Sheet(0); }, 8000, "inside the modeller's own", 1},
+      {"in a sheet's offset", SIGSEGV, sheetOffset, 8000, "inside the modeller's own", 1},
+      {"in a box sheet", SIGSEGV, boxSheet, 8000, "inside the modeller's own", 1},
+      {"in a crack", SIGSEGV, crack, 8000, "inside the modeller's own", 1},
+      {"in a tire's sweep", SIGSEGV, tireSweep, 8000, "inside the modeller's own", 1},
       {"a wild store in a STEP file's writing", SIGSEGV,
        [](Fixture f) { return KTX::Kernel::WriteStep({f.first}, StepFile()); }, 8000},
       {"a wild store in a STEP file's reading", SIGSEGV, [](Fixture) { return ReadOneBody(); }, 8000},
@@ -305,6 +337,11 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
        [](Fixture f) { return FacesDescribed(f.first); }, 8000, "inside the modeller's own"},
       {"a wild store the modeller's own block takes, in describing edges", SIGSEGV,
        [](Fixture f) { return EdgesDescribed(f.first); }, 8000, "inside the modeller's own"},
+      // A fault in the first face's (edge's) block leaves the others described.
+      {"a wild store in describing the first face", SIGSEGV, [](Fixture f) { return FacesDescribed(f.first, true); },
+       8000, "guarded", 1},
+      {"a wild store in describing the first edge", SIGSEGV, [](Fixture f) { return EdgesDescribed(f.first, true); },
+       8000, "guarded", 1},
       // Unsewn, the two squares that share a side keep four sides each.
       {"a wild store in sewing", SIGSEGV, [](Fixture) { return SewnSquares(); }, 8000},
   };
@@ -322,6 +359,7 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
     const struct sigaction before = HandlerOf(row.signal);
     gFaultStep = row.step;
     gFaultSignal = row.signal;
+    gFaultsLeft = row.faults;
     EXPECT_EQ(row.call(fixture), ZV_ERROR_geometry);
     gFaultStep = nullptr;
     EXPECT_NEAR(KTX::Kernel::Volume(fixture.first) * 1e9, 8000, 1e-6) << "the body as it was";

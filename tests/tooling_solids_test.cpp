@@ -281,6 +281,12 @@ TEST_F(ToolingSolids, ASmoothingKeepsWithinItsToleranceOfThePointsAndKeepsThemWh
                                                                    {100, 45}, {100, 75}, {40, 75}, {40, 90},
                                                                    {100, 90}, {100, 120}, {0, 120}})
     e.insert(e.end(), {x * kMm, y * kMm, 0});
+  // Hairpins: a zigzag of 8 teeth `height` high, their tips `apart` apart.
+  auto hairpins = [](double height, double apart) {
+    std::vector<double> p;
+    for (int k = 0; k <= 16; ++k) p.insert(p.end(), {k * apart / 2 * kMm, (k % 2) * height * kMm, 0});
+    return p;
+  };
   struct Row {
     const char* what;
     std::vector<double> points;
@@ -297,6 +303,14 @@ TEST_F(ToolingSolids, ASmoothingKeepsWithinItsToleranceOfThePointsAndKeepsThemWh
       {"the E at 0.0254", e, true, 0.0254, -1},
       {"an open line of three points", {0, 0, 0, kMm, 0, 0, 2 * kMm, 0, 0}, false, 0.01, -1},
       {"a 12-gon at 0, which only it keeps to", Polygon(12, 50), true, 0, 1},
+      // Tips far sharper than any fit within the tolerance: kept, corners
+      // and all, within it (as the points, or a curve that keeps to them).
+      {"hairpins 10 high and 0.1 apart at 0.01", hairpins(10, 0.1), false, 0.01, -1},
+      {"hairpins 40 high and 0.005 apart at 0.01", hairpins(40, 0.005), false, 0.01, -1},
+      // A 60-gon of radius 50 lies 50 (1 - cos 3 deg) = 0.0685 inside its
+      // circle at the middle of a side: at 0.05 a curve between the two keeps
+      // to it.
+      {"a 60-gon at a thousandth of its radius", Polygon(60, 50), true, 0.05, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -964,6 +978,16 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
       {"an L of arms 12 relieved to 0.04", PunchOn(Ell(12), 5.98, 60), PunchVolume(720, 144, 5.98, 60)},
       {"at 10 degrees, turned in its plane", PunchOn(Ell(12), 5.98, 10, 30), PunchVolume(720, 144, 5.98, 10)},
       {"an L of arms 30 relieved by 5.998", PunchOn(Ell(30), 5.998, 60), PunchVolume(1260, 144, 5.998, 60)},
+      // A notch 0.02 wide and 40 deep in the example's outline, relieved by
+      // 1, kept as wide as it is: the top 26.5 x (24000 - 0.8); the relieved
+      // wall 198 x 118 less the notch widened to 2.02, 45 high; the base 318
+      // x 238 (the notch closed), 30 thick; the chamfer 1 on the belt and h
+      // = tan 60 down the wall round the relieved outline (712 long, four
+      // more convex corners than reflex), h (712 / 2 + 4 / 3): 3954861.72.
+      {"a notch 0.02 wide relieved by 1",
+       PunchOn({{0, 0}, {99.99, 0}, {99.99, 40}, {100.01, 40}, {100.01, 0}, {200, 0}, {200, 120}, {0, 120}}, 1, 60),
+       26.5 * 23999.2 + 45 * (198 * 118 - 2.02 * 40) + 30 * 318 * 238 +
+           std::tan(60 * 3.1415926 * 0.005555555555555556) * (712 / 2.0 + 4 / 3.0)},
       // The chamfer down to the base plane, its leg the wall (75) from the
       // belt: the uncored punch 3540000 (as without chamfer) and, above the
       // base (z 30 to 75), at t below the belt the ring s = 8 (1 - t / 75)

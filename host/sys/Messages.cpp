@@ -246,6 +246,7 @@ constexpr Message kMessages[] = {
     {3030628, "the base flange's top is not below the decks' top"},
     {3030629, "the relief distance leaves a part of the punch profile no wider than the distance tolerance"},
     {3030634, "a main deck's inner block (the deck offset inwards by the wall thickness) could not be made"},
+    {3030635, "the draw punch's profile crosses or touches itself: a notch or an arm of it is no wider than the distance tolerance"},
     {3030630, "an enumeration value names no member of its enumeration"},
     {3030631, "a selection holds an object deleted since it was selected"},
     {3030632, "a selection holds a builder, which is no model object"},

@@ -285,6 +285,10 @@ inline constexpr int kReliefTakesProfile = 3030619;
 // of its sides that are no neighbours come that near, as where an arm of the
 // profile is all but relieved away.
 inline constexpr int kReliefLeavesThinPart = 3030629;
+// A draw punch's profile that crosses or touches itself: two of its sides
+// that are no neighbours come within the distance tolerance of each other,
+// as round a notch or along an arm no wider than that.
+inline constexpr int kDrawPunchProfileTouchesItself = 3030635;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 

@@ -48,6 +48,7 @@ using Messages::kDrawPunchRoughOffsetSheetsFailed;
 using Messages::kDrawPunchStressSolidFailed;
 using Messages::kToolingInputCurvesFailed;
 using Messages::kDrawPunchProfileNoArea;
+using Messages::kDrawPunchProfileTouchesItself;
 using Messages::kReliefDistanceNotAboveTolerance;
 using Messages::kCoreWallTooThick;
 using Messages::kReliefTakesProfile;
@@ -310,25 +311,36 @@ bool DieDesDrawPunchBuilder::WithinItsBase(tag_t outer, tag_t top, tag_t punch, 
 }
 
 int DieDesDrawPunchBuilder::RefusedProfile() {
-  // Without a main wall centre line the belt is the profile relieved by the
-  // relief distance, inwards and outwards: a relief the modeller cannot tell
-  // from none, or less, leaves it no thickness.
   int count = 0;
   Stamvik::HostBlock<tag_t> entities;
   AskSCEntities(m_mainWallCenterLine != nullptr ? m_mainWallCenterLine->OmTag() : 0, &count, entities.out());
   const std::vector<tag_t> wall(entities.get(), entities.get() + count);
   entities.reset();
   const double tolerance = TOLER_ask_distance_tol();
-  if (wall.empty() && !(m_reliefDistanse > tolerance)) return kReliefDistanceNotAboveTolerance;
-  if (m_basePlane == 0 || m_punchCurve == nullptr) return 0;
-  double normal[3];
-  BasePlaneNormal(normal);
-  if (!MadeUnit(normal)) return 0;
+  // The profile is judged before the relief, so that it gets one verdict at
+  // every relief.
+  double normal[3] = {0, 0, 0};
+  if (m_basePlane != 0) BasePlaneNormal(normal);
+  const bool judged = m_basePlane != 0 && m_punchCurve != nullptr && MadeUnit(normal);
   std::vector<tag_t> selected;
-  for (int i = 0, n = m_punchCurve->ask_count(); i < n; ++i) selected.push_back(m_punchCurve->ask_nth(i));
+  for (int i = 0, n = judged ? m_punchCurve->ask_count() : 0; i < n; ++i)
+    selected.push_back(m_punchCurve->ask_nth(i));
   SeenCurves punch;
-  const bool punchSeen = SeeCurves(selected, normal, &punch);
+  const bool punchSeen = judged && SeeCurves(selected, normal, &punch);
   if (punchSeen && Stamvik::Outlines::HasNoArea(punch.points, tolerance)) return kDrawPunchProfileNoArea;
+  // Sides of the profile that are no neighbours within the tolerance of each
+  // other (a notch or an arm no wider than it) are one to the modeller: the
+  // loop's own chain runs the two ends of such a notch's bottom into one
+  // corner, and the solid stood on the profile would have faces it cannot
+  // tell apart.
+  Stamvik::Outlines::Ring ring;
+  const bool chained = punchSeen && Stamvik::Outlines::ChainedRing(punch.outline, tolerance, &ring);
+  if (chained && Stamvik::Outlines::TouchesItself(ring, tolerance)) return kDrawPunchProfileTouchesItself;
+  // Without a main wall centre line the belt is the profile relieved by the
+  // relief distance, inwards and outwards: a relief the modeller cannot tell
+  // from none, or less, leaves it no thickness.
+  if (wall.empty() && !(m_reliefDistanse > tolerance)) return kReliefDistanceNotAboveTolerance;
+  if (!judged) return 0;
   // The relieved wall is that profile offset inwards by the relief: one that
   // leaves nothing relieves the punch away whole.
   if (wall.empty() && punchSeen && InwardOffsetLeavesNothing(punch, m_reliefDistanse, tolerance))
@@ -336,10 +348,9 @@ int DieDesDrawPunchBuilder::RefusedProfile() {
   // One that leaves a part of it no wider than the tolerance (an arm all but
   // relieved away) leaves the belt edges round that part nearer each other
   // than the modeller tells apart: its chamfer would take them for others.
-  if (wall.empty() && punchSeen) {
-    Stamvik::Outlines::Ring ring, relieved;
-    if (Stamvik::Outlines::ChainedRing(punch.outline, tolerance, &ring) &&
-        Stamvik::Outlines::SharpInwardOffset(ring, m_reliefDistanse, &relieved) &&
+  if (wall.empty() && chained) {
+    Stamvik::Outlines::Ring relieved;
+    if (Stamvik::Outlines::SharpInwardOffset(ring, m_reliefDistanse, &relieved) &&
         Stamvik::Outlines::TouchesItself(relieved, tolerance))
       return kReliefLeavesThinPart;
   }

@@ -61,9 +61,10 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // base plane), or 0.
   int RefusedSizes();
   // The number of the first input no punch can be made of (a profile with
-  // no area; a relief distance not above 0 that is to relieve the profile
-  // into the belt, or one that takes it whole or leaves a part of it no
-  // wider than the tolerance; a core wall too thick for the profile), or 0.
+  // no area, or a notch or an arm of it no wider than the tolerance; a
+  // relief distance not above 0 that is to relieve the profile into the
+  // belt, or one that takes it whole or leaves a part of it no wider than
+  // the tolerance; a core wall too thick for the profile), or 0.
   int RefusedProfile();
   // How far the body's lowest face (its nearest point) lies above the base
   // plane, along its normal (below it: negative); HUGE_VAL when nothing could
