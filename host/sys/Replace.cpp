@@ -175,6 +175,7 @@ bool readLink(int folder, const std::string& name, std::string* text, int* error
   }
 }
 
+// Whether the folder is of /proc, whose links may name what no folder holds.
 bool onProc(int folder) {
   struct statfs info {};
   return ::fstatfs(folder, &info) == 0 && info.f_type == PROC_SUPER_MAGIC;
@@ -205,7 +206,7 @@ struct Refusal {
   enum class Kind {
     kNone,
     kLink,           // a link refused: under the rule above, a loop, one that reaches no file
-    kNoRegularFile,  // a pipe, a socket, a device or a FIFO reached
+    kNoRegularFile,  // a pipe or a socket, which only a link of /proc leads to
     kChanged,        // a folder on the way replaced while it was walked
     kSystem,         // a name the system cannot take: a folder missing on the way, a folder
   };
