@@ -591,14 +591,6 @@ const SpecialName kSpecialNames[] = {
        return at.string();
      },
      "is a symbolic link to a missing file"},
-    // Outside /proc a link's text is walked, whatever it reaches.
-    {"a symbolic link to a FIFO",
-     [](const fs::path& at) {
-       ::mkfifo((at.string() + ".fifo").c_str(), 0644);
-       fs::create_symlink(at.filename().string() + ".fifo", at);
-       return at.string();
-     },
-     "is a FIFO, not a regular file"},
     // The play's standard output is /dev/null, its error output a pipe.
     {"/dev/stdout", [](const fs::path&) { return std::string("/dev/stdout"); }, "is a device, not a regular file"},
     {"/proc/self/fd/2", [](const fs::path&) { return std::string("/proc/self/fd/2"); },

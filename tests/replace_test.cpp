@@ -1177,20 +1177,6 @@ TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWa
          return name;
        },
        "no directory FOLDER/missing"},
-      {"a motion file, a pipe through /proc",
-       [](const fs::path& folder) {
-         int pipe[2];
-         EXPECT_EQ(::pipe2(pipe, O_CLOEXEC | O_NONBLOCK), 0);
-         const std::string name = "/proc/self/fd/" + std::to_string(pipe[1]);
-         EXPECT_EQ(System::SYSS_fopen(name.c_str(), "wt"), nullptr);
-         char byte = 0;
-         EXPECT_LE(::read(pipe[0], &byte, 1), 0) << "the pipe received a stream";
-         ::close(pipe[0]);
-         ::close(pipe[1]);
-         EXPECT_EQ(Others(folder, ""), std::vector<std::string>{});
-         return name;
-       },
-       "is a pipe, not a regular file"},
       {"a motion file, a folder in the way of its rename",
        [](const fs::path& folder) {
          const fs::path name = folder / "spindle_file.txt";
