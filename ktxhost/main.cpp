@@ -199,14 +199,12 @@ int checkOutputs(const std::string& journal, const std::string& out, const std::
   return kDone;
 }
 
-// Why an output the play wrote did not take its name: what stands at the
-// name now, else the system's error of the write, when it set one. Where
-// another process changed the name meanwhile, what stands there is its
-// doing, not the reason.
+// Why an output the play wrote did not take its name, as its write found
+// it: never what stands at the name now, which another process may have
+// changed since.
 std::string whyNotWritten(const std::string& name, int error) {
-  if (KTX::Files::NameChangedUnderTheWriter(error)) return KTX::Files::WhyFailed(error);
-  if (std::string why = KTX::Files::WhyNotWritable(name); !why.empty()) return why;
-  return error != 0 ? KTX::Files::WhyFailed(error) : "the write failed";
+  if (error == KTX::Kernel::kModellerFailed) return "the modeller failed to write the file";
+  return error != 0 ? KTX::Files::WhyNotWritten(name, error) : "the write failed";
 }
 
 // What a play is asked for: the journal, the files it writes, and the
@@ -346,6 +344,8 @@ class PlayRecorder {
   explicit PlayRecorder(const std::string& out) {
     if (out.empty()) return;
     temporary_.emplace(out);
+    // Why it could not be made, said when the play ends.
+    if (!temporary_->Made()) error_ = errno;
     // Written through the file made, never by its path again.
     buffer_ = std::make_unique<KTX::Files::DescriptorBuffer>(temporary_->Descriptor());
     recorded_.rdbuf(buffer_.get());

@@ -2,6 +2,7 @@
 // that never ends, a pipe with no writer, a directory, a line or a file
 // beyond its bound, a file of NULs. Each must answer at once, in bounded
 // memory, with its failure.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,14 +57,19 @@ class FileReaders : public stamvik_test::HostTest {
     fs::create_symlink(dir_ / "private", dir_ / "shared" / "theirs");
     theirs_ = ::lchown((dir_ / "shared" / "theirs.txt").c_str(), 65534, 65534) == 0 &&
               ::lchown((dir_ / "shared" / "theirs").c_str(), 65534, 65534) == 0;
+    // A pipe that has no writer but this one: reached through /proc.
+    ASSERT_EQ(::pipe2(pipe_, O_CLOEXEC), 0);
   }
   void TearDown() override {
+    ::close(pipe_[0]);
+    ::close(pipe_[1]);
     fs::remove_all(dir_);
     HostTest::TearDown();
   }
   std::string Path(const char* name) const { return (dir_ / name).string(); }
   fs::path dir_;
   bool theirs_ = false;  // shared/theirs.txt is another user's
+  int pipe_[2] = {-1, -1};
 };
 
 TEST_F(FileReaders, ReadLinesTakesOnlyARegularFileWithinItsBounds) {
@@ -87,10 +93,16 @@ TEST_F(FileReaders, ReadLinesTakesOnlyARegularFileWithinItsBounds) {
       {Path("nuls.txt"), 1 << 20, 0, ""},
       {Path("shared/own.txt"), 1 << 20, 0, ""},
       {Path("shared/own/mine.txt"), 1 << 20, 0, ""},
+      // Through /proc, whose links report no size, as through any link.
+      {"/proc/self/root" + Path("mine.txt"), 1 << 20, 0, ""},
+      {"/proc/self/fd/" + std::to_string(pipe_[0]), 1 << 20, Files::kNotRegular,
+       "not a regular file (a device or a pipe)"},
   };
-  // Not followed, as no writer follows it; one on the way is named.
+  // Not followed, as no writer follows it, and named as every writer names it.
   if (theirs_) {
-    rows.push_back({Path("shared/theirs.txt"), 1 << 20, Files::kUnreadable, "Permission denied"});
+    rows.push_back({Path("shared/theirs.txt"), 1 << 20, Files::kUnreadable,
+                    "is a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is not "
+                    "followed"});
     rows.push_back({Path("shared/theirs/mine.txt"), 1 << 20, Files::kUnreadable,
                     "leads through " + Path("shared/theirs") +
                         ", a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is "
@@ -158,7 +170,8 @@ TEST_F(FileReaders, EveryReaderRefusesWhatIsNoFileItCanRead) {
        }},
   };
   for (const Reader& reader : readers) {
-    for (const std::string& file : {std::string("/dev/zero"), Path("fifo"), dir_.string(), Path("long.txt")}) {
+    for (const std::string& file : {std::string("/dev/zero"), Path("fifo"), dir_.string(), Path("long.txt"),
+                                    "/proc/self/fd/" + std::to_string(pipe_[0])}) {
       // A channel is opened here, its lines read later (by the writer's reader).
       if (std::string(reader.name) == "size file channel" && file == Path("long.txt")) continue;
       SCOPED_TRACE(std::string(reader.name) + " " + file);

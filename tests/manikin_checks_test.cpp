@@ -724,7 +724,10 @@ TEST_F(Manikin, ASaveThatCannotBeWrittenShowsTheWritersDialogAndSaysSo) {
     ASSERT_EQ(::stat(mine.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0400u) << std::oct << (info.st_mode & 07777);
     EXPECT_EQ(stamvik_test::FileLines(mine)[1], "PERCENTILE: sae j826 99%");
+    Error::ClearNotes();
     EXPECT_EQ(m->OpenFromFile((shared + "/theirs.hsd").c_str()), 3770426);
+    EXPECT_EQ(Error::Notes().back(), shared + "/theirs.hsd: is a symbolic link owned by nobody (uid 65534) in a "
+                                              "folder other users may write, which is not followed");
     VD_2DManikin_user_defined_manikin_size_value_t r{};
     m->GetManikinSizeData(&r);
     EXPECT_EQ(r.thigh, 16);
@@ -828,6 +831,10 @@ TEST_F(Manikin, BadSizeFilesChangeNothing) {
   struct Row {
     std::string name, text, note;
     int code, refusal;
+    // A file that cannot be read: made at its name (none: the text is
+    // written there), and what the next note says was found.
+    void (*make)(const std::string& at) = nullptr;
+    std::string found = "";
   };
   const std::string missing = testing::TempDir() + "manikin_none_" + std::to_string(::getpid());
   std::string noPercentile = SizeFile();
@@ -843,7 +850,12 @@ TEST_F(Manikin, BadSizeFilesChangeNothing) {
       {"nopercentile", noPercentile, "PERCENTILE is not read in the general default data structure.", -2, 3770427},
       {"bareunit", "UNIT:\nPERCENTILE: x\n", "UNIT is not read in the general default data structure.", -2, 3770427},
       {"unit", "UNIT: cm\n", "UNIT is out of range.", -3, 3770428},
-      {"", "", "The File " + missing + " can not open or not found.", -1, 3770426},
+      {"", "", "The File " + missing + " can not open or not found.", -1, 3770426, nullptr,
+       missing + ": no such file"},
+      {"fifo", "", "The File FILE can not open or not found.", -1, 3770426,
+       [](const std::string& at) { ::mkfifo(at.c_str(), 0600); }, "FILE: not a regular file (a device or a pipe)"},
+      {"folder", "", "The File FILE can not open or not found.", -1, 3770426,
+       [](const std::string& at) { std::filesystem::create_directories(at); }, "FILE: a directory, not a file"},
   };
   ManikinBuilder* m = Make();
   SetSizes({400, 410, 300, 250, 500, 450, 180, 100});
@@ -853,11 +865,20 @@ TEST_F(Manikin, BadSizeFilesChangeNothing) {
     Error::ClearNotes();
     VD::ClearErrorDialogs();
     const int marks = OM::OM_ask_undo_mark_count();
-    const std::string file = row.name.empty() ? missing : Write(row.name, row.text);
+    std::string file = row.name.empty() ? missing : row.make != nullptr ? Scratch(row.name) : Write(row.name, row.text);
+    if (row.make != nullptr) row.make(file);
     EXPECT_EQ(m->OpenFromFile(file.c_str()), row.refusal) << row.name;
+    const auto named = [&file](std::string text) {
+      if (const std::size_t at = text.find("FILE"); at != std::string::npos) text.replace(at, 4, file);
+      return text;
+    };
     EXPECT_FALSE(Error::Notes().empty()) << row.name;
     if (!Error::Notes().empty()) {
-      EXPECT_EQ(Error::Notes()[0], row.note);
+      EXPECT_EQ(Error::Notes()[0], named(row.note));
+    }
+    if (!row.found.empty()) {
+      EXPECT_EQ(Error::Notes().size(), 2u);
+      EXPECT_EQ(Error::Notes().back(), named(row.found));
     }
     std::vector<std::string> reports;
     for (const auto& call : Host::Calls())

@@ -3,12 +3,15 @@
 // mean to write. Runs ktxhost as a user would.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -58,9 +61,10 @@ class Scratch {
 };
 
 // ktxhost with the arguments; standard error is what is kept. Played by
-// another user (uid 65534) when asked.
-CommandRun Ktxhost(const std::string& arguments, bool asAnotherUser = false) {
-  return stamvik_test::RunCommand(std::string(asAnotherUser ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "") +
+// another user (uid 65534) when asked, in the folder given (if any).
+CommandRun Ktxhost(const std::string& arguments, bool asAnotherUser = false, const fs::path& in = {}) {
+  return stamvik_test::RunCommand((in.empty() ? std::string() : "cd " + in.string() + " && ") +
+                                  (asAnotherUser ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "") +
                                   KTXHOST_PROGRAM + " " + arguments + " 2>&1 >/dev/null");
 }
 
@@ -548,17 +552,22 @@ TEST(PlayOutputs, AnOutputThatCannotBeWrittenOrIsTheJournalIsRefusedBeforeThePla
 }
 
 // Names where no regular file may be put (a FIFO, a link loop, a link to a
-// missing file): each output refuses them before the play, and leaves them.
+// missing file, what a name through /proc reaches that is no file): each
+// output refuses them before the play, and leaves them.
 struct SpecialName {
   const char* name;
-  void (*make)(const fs::path& at);
+  // Makes it at `at`; the name given (empty: not to be made here).
+  std::string (*make)(const fs::path& at);
   const char* why;
 };
+// Descriptors the play inherits, held until the test ends.
+std::vector<int> gInherited;
 const SpecialName kSpecialNames[] = {
-    {"a FIFO", [](const fs::path& at) { ::mkfifo(at.c_str(), 0644); }, "is a FIFO, not a regular file"},
-    {"a symbolic link to itself", [](const fs::path& at) { fs::create_symlink(at.filename(), at); },
+    {"a FIFO", [](const fs::path& at) { ::mkfifo(at.c_str(), 0644); return at.string(); },
+     "is a FIFO, not a regular file"},
+    {"a symbolic link to itself", [](const fs::path& at) { fs::create_symlink(at.filename(), at); return at.string(); },
      "is a symbolic link that loops or leads through more than 40 links"},
-    {"a symbolic link to a missing file", [](const fs::path& at) { fs::create_symlink("missing", at); },
+    {"a symbolic link to a missing file", [](const fs::path& at) { fs::create_symlink("missing", at); return at.string(); },
      "is a symbolic link to a missing file"},
     // Another user's link to a file of the player's, in a folder all may
     // write (the suite runs as root: uid 65534 is another user).
@@ -570,8 +579,40 @@ const SpecialName kSpecialNames[] = {
        fs::create_symlink(mine, at);
        ::lchown(at.c_str(), 65534, 65534);
        ::chmod(at.parent_path().c_str(), 0777);
+       return at.string();
      },
      "is a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is not followed"},
+    // Through the user's own link to a folder (real/, nothing is made there).
+    {"a symbolic link through a link to a folder to a missing name",
+     [](const fs::path& at) {
+       fs::create_directories(at.parent_path() / "real");
+       fs::create_symlink("real", at.string() + ".folder");
+       fs::create_symlink(at.filename().string() + ".folder/missing", at);
+       return at.string();
+     },
+     "is a symbolic link to a missing file"},
+    // The play's standard output is /dev/null, its error output a pipe.
+    {"/dev/stdout", [](const fs::path&) { return std::string("/dev/stdout"); }, "is a device, not a regular file"},
+    {"/proc/self/fd/2", [](const fs::path&) { return std::string("/proc/self/fd/2"); },
+     "is a pipe, not a regular file"},
+    {"a socket, through /dev/fd",
+     [](const fs::path&) {
+       int pair[2];
+       if (::socketpair(AF_UNIX, SOCK_STREAM, 0, pair) != 0) return std::string();
+       gInherited.insert(gInherited.end(), {pair[0], pair[1]});
+       return "/dev/fd/" + std::to_string(pair[0]);
+     },
+     "is a socket, not a regular file"},
+    {"a terminal, through /proc/self/fd",
+     [](const fs::path&) {
+       const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+       const int terminal = master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0
+                                ? ::open(::ptsname(master), O_RDWR | O_NOCTTY)
+                                : -1;
+       gInherited.insert(gInherited.end(), {master, terminal});
+       return terminal < 0 ? std::string() : "/proc/self/fd/" + std::to_string(terminal);
+     },
+     "is a terminal, not a regular file"},
 };
 
 TEST(PlayOutputs, AFifoOrABrokenLinkAtAnOutputNameIsRefusedAndLeftAsItWas) {
@@ -581,22 +622,28 @@ TEST(PlayOutputs, AFifoOrABrokenLinkAtAnOutputNameIsRefusedAndLeftAsItWas) {
       SCOPED_TRACE(std::string(option) + ", " + special.name);
       if (special.make == kSpecialNames[3].make && ::geteuid() != 0) continue;
       const fs::path at = scratch / (std::string(option + 2) + std::to_string(&special - kSpecialNames));
-      special.make(at);
+      const std::string name = special.make(at);
+      if (name.empty()) {
+        std::printf("skipped: %s (not to be made here)\n", special.name);
+        continue;
+      }
       const auto kind = fs::symlink_status(at).type();
       // A FIFO has a reader that does not wait: a writer that opened it would not wait either.
       const int reader = kind == fs::file_type::fifo ? ::open(at.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
-      const CommandRun run =
-          Ktxhost("play " + Play(kExamples / "draw_punch.jou", std::string(option) + " " + at.string()));
+      const CommandRun run = Ktxhost("play " + Play(kExamples / "draw_punch.jou", std::string(option) + " " + name));
       if (reader >= 0) {
         char byte = 0;
         EXPECT_LE(::read(reader, &byte, 1), 0) << "the FIFO received a stream";
         ::close(reader);
       }
       EXPECT_EQ(run.status, 1);
-      EXPECT_EQ(run.out, "ktxhost play: cannot write " + at.string() + " (" + option + "): " + special.why + "\n");
+      EXPECT_EQ(run.out, "ktxhost play: cannot write " + name + " (" + option + "): " + special.why + "\n");
       EXPECT_EQ(fs::symlink_status(at).type(), kind);
     }
   }
+  for (const int held : gInherited) ::close(held);
+  gInherited.clear();
+  EXPECT_TRUE(fs::is_empty(scratch / "real")) << "a file was made through the link";
   int files = 0;
   for (const auto& entry : fs::directory_iterator(scratch / "")) files += entry.is_symlink() ? 0 : entry.is_regular_file();
   EXPECT_EQ(files, 0) << "a file was written";
@@ -610,10 +657,12 @@ TEST(PlayOutputs, AFifoOrABrokenLinkAtAnOutputNameIsRefusedAndLeftAsItWas) {
 // written, and the play says so rather than what stands there afterwards.
 // The play is held as it says its first status line: its standard error,
 // a pipe filled beforehand, takes it only once the name is changed.
+// A --step name changed before its file is made, at the play's end, is
+// refused as the walk found it.
 TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs to give a link to another user";
   Scratch scratch("changed_record");
-  const fs::path mine = scratch.Write("mine.txt", "mine\n"), out = scratch / "out.jou";
+  const fs::path mine = scratch.Write("mine.txt", "mine\n");
   ::chmod(mine.c_str(), 0600);
   // A folder all may write: another user's link there is not followed.
   ::chmod((scratch / "").c_str(), 0777);
@@ -621,6 +670,8 @@ TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
     const char* name;
     void (*swap)(const fs::path& out, const fs::path& mine);
     fs::file_type left;
+    const char* option = "--record";
+    std::string why = "its name was changed by another process while it was written";
   };
   const Row rows[] = {
       {"a FIFO",
@@ -636,11 +687,21 @@ TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
          ::lchown(at.c_str(), 65534, 65534);
        },
        fs::file_type::symlink},
+      {"another user's link, at the STEP file's name",
+       [](const fs::path& at, const fs::path& to) {
+         fs::remove(at);
+         fs::create_symlink(to, at);
+         ::lchown(at.c_str(), 65534, 65534);
+       },
+       fs::file_type::symlink, "--step",
+       "is a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is not followed"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
+    const bool step = row.option == std::string("--step");
+    const fs::path out = scratch / (step ? "out.stp" : "out.jou");
     fs::remove(out);
-    scratch.Write("out.jou", "old\n");
+    scratch.Write(out.filename(), "old\n");
     int error[2];
     ASSERT_EQ(::pipe2(error, O_CLOEXEC), 0);
     ::fcntl(error[1], F_SETFL, O_NONBLOCK);
@@ -655,7 +716,7 @@ TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
       const int null = ::open("/dev/null", O_WRONLY);
       ::dup2(null, 1);
       const std::string journal = (kExamples / "draw_punch.jou").string();
-      ::execl(KTXHOST_PROGRAM, KTXHOST_PROGRAM, "play", journal.c_str(), "--record", out.c_str(), "--plugin",
+      ::execl(KTXHOST_PROGRAM, KTXHOST_PROGRAM, "play", journal.c_str(), row.option, out.c_str(), "--plugin",
               STAMVIK_PLUGIN, static_cast<char*>(nullptr));
       ::_exit(127);
     }
@@ -673,7 +734,7 @@ TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
     int temporaries = 0;
     for (const auto& entry : fs::directory_iterator(scratch / ""))
       temporaries += entry.path().filename().string().rfind("out.jou.tmp-", 0) == 0;
-    EXPECT_EQ(temporaries, 1);
+    EXPECT_EQ(temporaries, step ? 0 : 1);
     row.swap(out, mine);
     std::string said;
     char chunk[1 << 14];
@@ -686,8 +747,8 @@ TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
     // The journal's status lines, then only this.
     said.erase(0, filled);
     const std::size_t last = said.rfind('\n', said.size() - 2) + 1;
-    EXPECT_EQ(said.substr(last), "ktxhost play: cannot write " + out.string() +
-                                     " (--record): its name was changed by another process while it was written\n");
+    EXPECT_EQ(said.substr(last),
+              "ktxhost play: cannot write " + out.string() + " (" + row.option + "): " + row.why + "\n");
     EXPECT_EQ(said.find("ktxhost"), last) << said;
     EXPECT_EQ(fs::symlink_status(out).type(), row.left);
     EXPECT_EQ(FileText(mine), "mine\n");
@@ -696,18 +757,24 @@ TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
   }
 }
 
+// Named as given, or through /proc (the play's folder, whose link reports
+// no size), an output is the same file.
 TEST(PlayOutputs, AKilledWriteOfAnOutputLeavesNoTemporaryFileAfterTheNextWholeOne) {
   Scratch scratch("killed_write");
-  for (const char* option : {"--record", "--step"}) {
-    SCOPED_TRACE(option);
-    const fs::path out = scratch.Write(std::string(option + 2) + ".out", "old\n");
-    const fs::path killed = stamvik_test::LeftByAKilledWriter(out.string());
-    ASSERT_TRUE(fs::exists(killed)) << killed;
-    EXPECT_EQ(FileText(out), "old\n");
-    const CommandRun run = Ktxhost("play " + Play(kExamples / "draw_punch.jou", std::string(option) + " " + out.string()));
-    EXPECT_EQ(run.status, 0) << run.out;
-    EXPECT_NE(FileText(out), "old\n");
-    EXPECT_FALSE(fs::exists(killed)) << "the killed write's temporary file is left";
+  for (const std::string through : {"", "/proc/self/cwd/"}) {
+    for (const char* option : {"--record", "--step"}) {
+      SCOPED_TRACE(option + (" " + through));
+      const fs::path out = scratch.Write(std::string(option + 2) + ".out", "old\n");
+      const fs::path killed = stamvik_test::LeftByAKilledWriter(out.string());
+      ASSERT_TRUE(fs::exists(killed)) << killed;
+      EXPECT_EQ(FileText(out), "old\n");
+      const std::string given = through.empty() ? out.string() : through + out.filename().string();
+      const CommandRun run = Ktxhost(
+          "play " + Play(kExamples / "draw_punch.jou", std::string(option) + " " + given), false, scratch / "");
+      EXPECT_EQ(run.status, 0) << run.out;
+      EXPECT_NE(FileText(out), "old\n");
+      EXPECT_FALSE(fs::exists(killed)) << "the killed write's temporary file is left";
+    }
   }
 }
 

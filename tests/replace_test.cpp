@@ -19,8 +19,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -240,9 +242,10 @@ TEST_F(FileReplaced, TheKernelsStepWriterLeavesTheOlderFileOrTheNewOneAndNoTempo
     double fromKernel;                       // the kernel's scale to host lengths
     int status;
     bool replaced;  // the file holds a STEP file ("old\n" was there)
+    bool modellerFailed = true;  // errno says so (the stale error before says nothing)
   };
   const Row rows[] = {
-      {"written whole", nullptr, 1000, 0, true},
+      {"written whole", nullptr, 1000, 0, true, false},
       {"the modeller cannot scale the shape", nullptr, 0, ZV_ERROR_geometry, false},
       {"the modeller returns false", Refuses, 1000, ZV_ERROR_geometry, false},
       {"the modeller throws", ThrowsItsOwn, 1000, ZV_ERROR_geometry, false},
@@ -263,7 +266,9 @@ TEST_F(FileReplaced, TheKernelsStepWriterLeavesTheOlderFileOrTheNewOneAndNoTempo
     KTX::Kernel::SetStepWriterForTests(row.writer);
     KTX::Kernel::SetScaleFactors(0.001, row.fromKernel);
     int status = -1;
+    errno = ENOENT;
     EXPECT_NO_THROW(status = KTX::Kernel::WriteStep({sheet}, name));
+    EXPECT_EQ(errno == KTX::Kernel::kModellerFailed, row.modellerFailed) << std::strerror(errno);
     KTX::Kernel::SetStepWriterForTests(nullptr);
     KTX::Kernel::SetScaleFactors(0.001, 1000);
     EXPECT_EQ(status, row.status);
@@ -580,6 +585,38 @@ TEST_F(EveryWriter, NoWriterPutsAFileInPlaceOfAFifoADeviceOrABrokenLink) {
       EXPECT_NE(FileText(In("sizes.hsd.file")), "old\n");
       EXPECT_EQ(Temporaries(folder_), std::vector<std::string>{}) << "a temporary file was left";
     }
+    // A name through /proc is walked as any other, whatever size its links
+    // report (/proc/self's none): to the file, or to a pipe, refused.
+    int pipe[2];
+    ASSERT_EQ(::pipe2(pipe, O_CLOEXEC | O_NONBLOCK), 0);
+    struct Through {
+      const char* name;
+      // The name, given the file's, its folder's descriptor and the pipe's.
+      std::string (*given)(const std::string& file, int folder, int pipe);
+      bool written;
+    };
+    const Through throughs[] = {
+        {"/proc/self/root/FILE", [](const std::string& file, int, int) { return "/proc/self/root" + file; }, true},
+        {"/proc/self/fd/FOLDER/NAME",
+         [](const std::string&, int folder, int) { return "/proc/self/fd/" + std::to_string(folder) + "/sizes.hsd"; },
+         true},
+        {"/proc/self/fd/PIPE", [](const std::string&, int, int pipe) { return "/proc/self/fd/" + std::to_string(pipe); },
+         false},
+    };
+    for (const Through& through : throughs) {
+      SCOPED_TRACE(std::string(writer.name) + ", " + through.name);
+      Fresh();
+      std::ofstream(In("sizes.hsd"), std::ios::binary) << "old\n";
+      const int folder = ::open(folder_.c_str(), O_PATH | O_CLOEXEC);
+      EXPECT_EQ(writer.write(through.given(In("sizes.hsd"), folder, pipe[1]), false) == 0, through.written);
+      ::close(folder);
+      EXPECT_EQ(FileText(In("sizes.hsd")) == "old\n", !through.written);
+      char byte = 0;
+      EXPECT_LE(::read(pipe[0], &byte, 1), 0) << "the pipe received a stream";
+      EXPECT_EQ(Others(folder_, "sizes.hsd"), std::vector<std::string>{}) << "a temporary file was left";
+    }
+    ::close(pipe[0]);
+    ::close(pipe[1]);
   }
 }
 
@@ -588,8 +625,9 @@ TEST_F(EveryWriter, NoWriterPutsAFileInPlaceOfAFifoADeviceOrABrokenLink) {
 // named: the next write leaves it.
 struct UsersFile {
   const char* name;
-  // Makes it beside `name`; its path.
-  std::string (*make)(const std::string& name);
+  // Makes it beside `name`, named after `cut` (the name, cut short where its
+  // temporary files' names would be too long); its path.
+  std::string (*make)(const std::string& name, const std::string& cut);
 };
 std::string UsersOwn(const std::string& path, ::mode_t mode) {
   std::ofstream(path, std::ios::binary) << "notes\n";
@@ -597,53 +635,84 @@ std::string UsersOwn(const std::string& path, ::mode_t mode) {
   return path;
 }
 const UsersFile kUsersFiles[] = {
-    {"NAME.tmp-notes1, 0644", [](const std::string& name) { return UsersOwn(name + ".tmp-notes1", 0644); }},
-    {"NAME.tmp-ABCDEF, 0644", [](const std::string& name) { return UsersOwn(name + ".tmp-ABCDEF", 0644); }},
-    {"NAME.tmp-abc123, 0600", [](const std::string& name) { return UsersOwn(name + ".tmp-abc123", 0600); }},
+    {"NAME.tmp-notes1, 0644",
+     [](const std::string&, const std::string& cut) { return UsersOwn(cut + ".tmp-notes1", 0644); }},
+    {"NAME.tmp-ABCDEF, 0644",
+     [](const std::string&, const std::string& cut) { return UsersOwn(cut + ".tmp-ABCDEF", 0644); }},
+    {"NAME.tmp-abc123, 0600",
+     [](const std::string&, const std::string& cut) { return UsersOwn(cut + ".tmp-abc123", 0600); }},
     {"sixteen hex digits that fail the check, 0600",
-     [](const std::string& name) { return UsersOwn(name + ".tmp-0123456789abcdef", 0600); }},
+     [](const std::string&, const std::string& cut) { return UsersOwn(cut + ".tmp-0123456789abcdef", 0600); }},
     {"a killed writer's file the user made 0644",
-     [](const std::string& name) {
+     [](const std::string& name, const std::string&) {
        const std::string kept = stamvik_test::LeftByAKilledWriter(name);
        ::chmod(kept.c_str(), 0644);
        return kept;
      }},
     {"a killed writer's file the user linked to",
-     [](const std::string& name) {
+     [](const std::string& name, const std::string& cut) {
        const std::string kept = stamvik_test::LeftByAKilledWriter(name);
-       fs::create_hard_link(kept, name + ".kept");
+       fs::create_hard_link(kept, cut + ".kept");
        return kept;
+     }},
+    // Of a long name, named as this one's temporary files are, cut alike.
+    {"a killed writer's file of another name",
+     [](const std::string& name, const std::string&) {
+       return stamvik_test::LeftByAKilledWriter(name.substr(0, name.size() - 1) + "z");
      }},
 };
 
+// Every name the system takes (255 bytes) is written, over an older file
+// too: where NAME.tmp- and sixteen digits would be longer, its temporary
+// files take NAME cut short (at a character's start), and are still told
+// apart by their check of the whole name.
 TEST_F(EveryWriter, AKilledWritersTemporaryFileIsRemovedByTheNextWholeWriteAndALivingOnesIsNot) {
+  struct Row {
+    std::string base;
+    std::size_t cut;  // the bytes of it its temporary files keep
+  };
+  std::string accented = "x";
+  for (int i = 0; i < 127; ++i) accented += "\xc3\xa9";
+  const Row rows[] = {
+      {"sizes.hsd", 9},
+      {std::string(234, 'a'), 234},
+      {std::string(235, 'a'), 234},
+      {std::string(255, 'a'), 234},
+      // 255 bytes; its 235th (at 234) goes on a character begun before it.
+      {accented, 233},
+  };
   for (const Writer& writer : kWriters) {
     if (!writer.replaces) continue;
-    SCOPED_TRACE(writer.name);
-    Fresh();
-    const std::string name = In("sizes.hsd");
-    std::ofstream(name, std::ios::binary) << "old\n";
-    const std::string killed = stamvik_test::LeftByAKilledWriter(name);
-    ASSERT_TRUE(fs::exists(killed)) << killed;
-    EXPECT_EQ(FileText(name), "old\n");
-    // Another writer of the name, still at work.
-    Files::TemporaryBeside living(name);
-    ASSERT_TRUE(living.Made());
-    std::vector<std::string> users;
-    for (const UsersFile& file : kUsersFiles) users.push_back(file.make(name));
-    EXPECT_EQ(writer.write(name, false), 0);
-    EXPECT_NE(FileText(name), "old\n");
-    EXPECT_FALSE(fs::exists(killed)) << killed;
-    EXPECT_TRUE(fs::exists(living.Path()));
-    std::vector<std::string> kept{fs::path(living.Path()).filename().string(), "sizes.hsd.kept"};
-    for (std::size_t i = 0; i < users.size(); ++i) {
-      EXPECT_TRUE(!users[i].empty() && fs::exists(users[i])) << kUsersFiles[i].name << " was removed";
-      kept.push_back(fs::path(users[i]).filename().string());
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::string(writer.name) + ", a name of " + std::to_string(row.base.size()) + " bytes");
+      Fresh();
+      const std::string name = In(row.base.c_str()), cut = In(row.base.substr(0, row.cut).c_str());
+      std::ofstream(name, std::ios::binary) << "old\n";
+      const std::string killed = stamvik_test::LeftByAKilledWriter(name);
+      ASSERT_TRUE(fs::exists(killed)) << killed;
+      EXPECT_EQ(killed.substr(0, cut.size() + 5), cut + ".tmp-");
+      EXPECT_EQ(killed.size(), cut.size() + 21);
+      EXPECT_EQ(FileText(name), "old\n");
+      // Another writer of the name, still at work.
+      Files::TemporaryBeside living(name);
+      ASSERT_TRUE(living.Made());
+      std::vector<std::string> users;
+      for (const UsersFile& file : kUsersFiles) users.push_back(file.make(name, cut));
+      EXPECT_EQ(writer.write(name, false), 0);
+      EXPECT_NE(FileText(name), "old\n");
+      EXPECT_FALSE(fs::exists(killed)) << killed;
+      EXPECT_TRUE(fs::exists(living.Path()));
+      std::vector<std::string> kept{fs::path(living.Path()).filename().string(),
+                                    fs::path(cut + ".kept").filename().string()};
+      for (std::size_t i = 0; i < users.size(); ++i) {
+        EXPECT_TRUE(!users[i].empty() && fs::exists(users[i])) << kUsersFiles[i].name << " was removed";
+        kept.push_back(fs::path(users[i]).filename().string());
+      }
+      std::vector<std::string> left = Others(folder_, row.base);
+      std::sort(left.begin(), left.end());
+      std::sort(kept.begin(), kept.end());
+      EXPECT_EQ(left, kept) << "a temporary file was left";
     }
-    std::vector<std::string> left = Others(folder_, "sizes.hsd");
-    std::sort(left.begin(), left.end());
-    std::sort(kept.begin(), kept.end());
-    EXPECT_EQ(left, kept) << "a temporary file was left";
   }
 }
 
@@ -965,6 +1034,15 @@ TEST_F(EveryWriter, ALinkAnotherUserPutInASharedFolderIsNotFollowed) {
             "a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is not followed";
         EXPECT_EQ(why, row.way == Way::kAtTheName ? "is " + rule : "leads through " + link.string() + ", " + rule);
         EXPECT_EQ(FileText(mine), "mine\n");
+        // The writers a play's outputs use: told as their walk refused it,
+        // though the link was taken away since.
+        if (writer.write == kWriters[5].write || writer.write == kWriters[6].write) {
+          errno = 0;
+          EXPECT_NE(writer.write(name.string(), false), 0);
+          const int error = errno;
+          fs::remove(link);
+          EXPECT_EQ(Files::WhyNotWritten(name.string(), error), why);
+        }
         EXPECT_EQ(info.st_mode & 07777, 0600u);
         EXPECT_EQ(Temporaries(folder_), std::vector<std::string>{}) << "a temporary file was left";
       }
@@ -1098,7 +1176,7 @@ TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWa
          EXPECT_EQ(System::SYSS_fopen(name.c_str(), "wt"), nullptr);
          return name;
        },
-       "No such file or directory"},
+       "no directory FOLDER/missing"},
       {"a motion file, a folder in the way of its rename",
        [](const fs::path& folder) {
          const fs::path name = folder / "spindle_file.txt";
@@ -1132,7 +1210,7 @@ TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWa
          // Numbered by the host: the number is not the test's to know.
          return (folder / "missing" / "tireenv_data_").string() + "*";
        },
-       "No such file or directory"},
+       "no directory FOLDER/missing"},
       {"the design position's file, a FIFO at its name",
        [](const fs::path& folder) {
          std::ofstream(folder / "trace.txt", std::ios::binary) << "0 0 0 1 1 1\n";
@@ -1185,7 +1263,9 @@ TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWa
       EXPECT_EQ(shown[0].substr(0, number), "841407 " + named);
       named += shown[0].substr(number, shown[0].find(".txt: ") + 4 - number);
     }
-    EXPECT_EQ(shown[0], "841407 " + named + ": the file could not be written (" + row.why + "): " + row.after);
+    std::string why = row.why;
+    if (why.find("FOLDER") != std::string::npos) why.replace(why.find("FOLDER"), 6, folder_.string());
+    EXPECT_EQ(shown[0], "841407 " + named + ": the file could not be written (" + why + "): " + row.after);
   }
 }
 

@@ -705,7 +705,7 @@ int WriteStep(const std::vector<int>& bodies, const std::string& file) {
     written = false;
   }
   if (!written) {
-    if (buffer.Error() != 0) errno = buffer.Error();
+    errno = buffer.Error() != 0 ? buffer.Error() : kModellerFailed;
     return ZV_ERROR_geometry;
   }
   return temporary.PutInPlace() ? 0 : ZV_ERROR_geometry;

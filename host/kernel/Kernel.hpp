@@ -11,6 +11,7 @@
 // Arguments are logged as "name=value" separated by blanks; arrays as
 // comma-separated lists in brackets; texts in double quotes.
 #pragma once
+#include <cerrno>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -273,7 +274,10 @@ enum class Containment { Out, On, In };
 KTX_HOST_API Containment Classify(int body, const double point[3]);
 // Writes the bodies' geometry (bodies without it are left out) to a STEP
 // file in host units (millimetres). 0, ZV_ERROR_bad_value (nothing to
-// write) or ZV_ERROR_geometry (the file could not be written).
+// write) or ZV_ERROR_geometry (the file could not be written; the older file
+// stays), errno then saying why: kModellerFailed when the modeller failed
+// to write it (it refused, threw or faulted), else the file's own error.
+inline constexpr int kModellerFailed = ECANCELED;
 KTX_HOST_API int WriteStep(const std::vector<int>& bodies, const std::string& file);
 // Reads a STEP file: one new body (in kernel units) for each solid in it,
 // appended to *bodies. 0, or ZV_ERROR_geometry when the file cannot be read.

@@ -2,17 +2,21 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/vfs.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -27,12 +31,6 @@
 
 namespace KTX::Files {
 namespace {
-
-std::string folderOf(const std::string& name) {
-  const auto slash = name.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : name.substr(0, slash);
-}
 
 // The streams OpenReplacing handed out: each with its temporary file and
 // the name it takes at its close.
@@ -57,6 +55,7 @@ struct Seen {
   mode_t type = 0;
   dev_t device = 0;
   ino_t inode = 0;
+  dev_t special = 0;  // a device's own numbers
   std::string link;
   bool operator==(const Seen&) const = default;
 };
@@ -67,6 +66,7 @@ Seen seenOf(const struct stat& info) {
   seen.type = info.st_mode & S_IFMT;
   seen.device = info.st_dev;
   seen.inode = info.st_ino;
+  if (S_ISCHR(seen.type) || S_ISBLK(seen.type)) seen.special = info.st_rdev;
   return seen;
 }
 
@@ -91,6 +91,11 @@ class Descriptor {
   ~Descriptor() { reset(); }
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
+  Descriptor(Descriptor&& other) noexcept : fd_(other.release()) {}
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    reset(other.release());
+    return *this;
+  }
   int get() const { return fd_; }
   int release() { return std::exchange(fd_, -1); }
   void reset(int fd = -1) {
@@ -104,6 +109,8 @@ class Descriptor {
 
 // As many links as the system itself follows before it calls it a loop.
 constexpr int kMostLinks = 40;
+// Past any link text a system makes (a path's own bound is 4096 bytes).
+constexpr std::size_t kLongestLinkText = std::size_t{1} << 16;
 
 std::string userName(uid_t uid) {
   struct passwd entry {};
@@ -116,8 +123,9 @@ std::string userName(uid_t uid) {
 
 // A link in a folder that others than its owner may write is followed only
 // when it is the running user's or the folder owner's: anyone else who may
-// write there could aim it at a file or a folder of the user's. (The rule the
-// system applies to links in shared sticky folders.)
+// write there could aim it at a file or a folder of the user's. The system
+// holds links to that rule only in sticky folders, and only where it is set
+// to; here it holds in every folder others may write, sticky or not.
 std::string whyLinkNotFollowed(int folder, const struct stat& link) {
   struct stat info {};
   if (::fstat(folder, &info) != 0 || (info.st_mode & (S_IWGRP | S_IWOTH)) == 0) return {};
@@ -144,162 +152,275 @@ void putNamesFirst(const std::string& path, std::deque<std::string>* names) {
   names->insert(names->begin(), found.begin(), found.end());
 }
 
-// How a refusal of a link on the way, not the name itself, begins.
-constexpr const char* kLeadsThrough = "leads through ";
+// A link's text, read whole. The size a link reports is no bound on it (the
+// links of /proc report none): the buffer grows until the text fits.
+bool readLink(int folder, const std::string& name, std::string* text, int* error) {
+  std::vector<char> buffer(256);
+  for (;;) {
+    const ssize_t n = ::readlinkat(folder, name.c_str(), buffer.data(), buffer.size());
+    if (n < 0) {
+      *error = errno;
+      return false;
+    }
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      text->assign(buffer.data(), static_cast<std::size_t>(n));
+      *error = ENOENT;
+      return n > 0;
+    }
+    if (buffer.size() >= kLongestLinkText) {
+      *error = ENAMETOOLONG;
+      return false;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
 
-// Walks `name` one name at a time from a folder opened here, each link met
-// (folders' included) read and walked in its turn, under the rule above:
-// nothing on the way is left to the system to follow. True with the place
-// and its folder, open; false with why (a link refused, or one that reaches
-// no file) and errno, or with an empty why and errno for a name the system
-// cannot take (a folder on the way missing, a name that is a folder). A
-// reader (`folderTaken`) may end at a folder ("/", "dir/", "a/.."): its place
-// is then that folder itself, "." in it.
-bool walk(const std::string& name, Place* place, Descriptor* folder, std::string* why, bool folderTaken = false) {
-  place->chain.clear();
-  why->clear();
-  if (name.empty() || (name.back() == '/' && !folderTaken)) {
-    errno = name.empty() ? ENOENT : EISDIR;
-    return false;
-  }
-  const bool fromRoot = name[0] == '/';
-  Descriptor at(::open(fromRoot ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
-  std::string text = fromRoot ? "/" : "";
-  std::deque<std::string> names;
-  putNamesFirst(name, &names);
-  // Whether the names left came from the link that stood last: a link
-  // there that reaches nothing is refused, a name missing there is new.
-  bool linkLast = false;
-  int links = 0;
-  // Said of the name given when it is the link refused, else of the link
-  // on the way that is: the one that broke the rule, not the first.
-  auto refuse = [&](bool given, const std::string& link, const std::string& what, int error) {
-    *why = given ? "is " + what : kLeadsThrough + link + ", " + what;
-    errno = error;
-  };
-  struct stat info {};
-  if (at.get() < 0 || ::fstat(at.get(), &info) != 0) return false;
-  place->chain.push_back(seenOf(info));
-  while (!names.empty()) {
-    const std::string next = std::move(names.front());
-    names.pop_front();
-    const bool last = names.empty();
-    const std::string path = joined(text, next);
-    if (next == "..") {
-      if (last && !folderTaken) {
-        errno = EISDIR;
-        return false;
-      }
-      // A folder's parent is no link.
-      at.reset(::openat(at.get(), "..", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-      if (at.get() < 0 || ::fstat(at.get(), &info) != 0) return false;
-      place->chain.push_back(seenOf(info));
-      text = path;
-      continue;
-    }
-    if (::fstatat(at.get(), next.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-      const int error = errno;
-      if (linkLast) {
-        *why = error == ENOENT ? "is a symbolic link to a missing file"
-                               : std::string("is a symbolic link that reaches no file: ") + std::strerror(error);
-        errno = error;
-        return false;
-      }
-      if (!last || error != ENOENT) return false;
-      place->chain.emplace_back();
-      place->folder = text;
-      place->base = next;
-      folder->reset(at.release());
-      return true;
-    }
-    Seen seen = seenOf(info);
-    if (S_ISLNK(info.st_mode)) {
-      if (last) linkLast = true;
-      ++links;
-      if (links > kMostLinks) {
-        refuse(linkLast, path,
-               "a symbolic link that loops or leads through more than " + std::to_string(kMostLinks) + " links",
-               ELOOP);
-        return false;
-      }
-      // Refused as the system refuses a link in a shared sticky folder.
-      if (std::string refused = whyLinkNotFollowed(at.get(), info); !refused.empty()) {
-        refuse(links == 1 && last, path, refused, EACCES);
-        return false;
-      }
-      std::vector<char> linkText(static_cast<std::size_t>(info.st_size) + 2);
-      const ssize_t n = ::readlinkat(at.get(), next.c_str(), linkText.data(), linkText.size());
-      if (n <= 0 || static_cast<std::size_t>(n) >= linkText.size()) {
-        const int error = n < 0 ? errno : n == 0 ? ENOENT : EAGAIN;
-        refuse(links == 1 && last, path, std::string("a symbolic link that reaches no file: ") + std::strerror(error),
-               error);
-        return false;
-      }
-      seen.link.assign(linkText.data(), static_cast<std::size_t>(n));
-      place->chain.push_back(seen);
-      if (seen.link[0] == '/') {
-        at.reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
-        if (at.get() < 0 || ::fstat(at.get(), &info) != 0) return false;
-        place->chain.push_back(seenOf(info));
-        text = "/";
-      }
-      // A link whose text names a folder ("a/", "..") lands on that folder.
-      const bool toFolder = seen.link.back() == '/' || seen.link == "." || seen.link == ".." ||
-                            seen.link.ends_with("/.") || seen.link.ends_with("/..");
-      if (last && toFolder && !folderTaken) {
-        errno = EISDIR;
-        return false;
-      }
-      putNamesFirst(seen.link, &names);
-      if (names.empty() && !folderTaken) {
-        errno = EISDIR;
-        return false;
-      }
-      continue;
-    }
-    if (last) {
-      place->chain.push_back(seen);
-      place->folder = text;
-      place->base = next;
-      folder->reset(at.release());
-      return true;
-    }
-    if (!S_ISDIR(info.st_mode)) {
-      if (linkLast) {
-        *why = std::string("is a symbolic link that reaches no file: ") + std::strerror(ENOTDIR);
-        errno = ENOTDIR;
-        return false;
-      }
-      errno = ENOTDIR;
-      return false;
-    }
-    // Opened as the folder it is, not followed: a link put there since is
-    // refused here, and the walk goes on from the very folder opened.
-    at.reset(::openat(at.get(), next.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (at.get() < 0 || ::fstat(at.get(), &info) != 0) {
-      if (errno == ENOTDIR || errno == ELOOP) errno = kNameChanged;
-      return false;
-    }
-    place->chain.push_back(seenOf(info));
-    text = path;
-  }
-  if (!folderTaken) {
-    errno = EISDIR;
-    return false;
-  }
-  place->folder = text;
-  place->base = ".";
-  folder->reset(at.release());
-  return true;
+// Whether the folder is of /proc, whose links may name what no folder holds.
+bool onProc(int folder) {
+  struct statfs info {};
+  return ::fstatfs(folder, &info) == 0 && info.f_type == PROC_SUPER_MAGIC;
+}
+
+// The terminals' device numbers: the consoles and serial lines (4), the
+// controlling terminal and the console (5, 0 and 1), the pseudo-terminals
+// (136 to 143).
+bool isTerminal(dev_t device) {
+  const unsigned major = ::major(device), minor = ::minor(device);
+  return major == 4 || (major == 5 && minor <= 1) || (major >= 136 && major <= 143);
 }
 
 // Why no regular file may take the place (empty when one may).
 std::string whyNoPlace(const Place& place) {
   const Seen& last = place.chain.back();
   if (S_ISFIFO(last.type)) return "is a FIFO, not a regular file";
+  if (S_ISCHR(last.type) && isTerminal(last.special)) return "is a terminal, not a regular file";
   if (S_ISCHR(last.type) || S_ISBLK(last.type)) return "is a device, not a regular file";
   if (S_ISSOCK(last.type)) return "is a socket, not a regular file";
   return {};
+}
+
+// Why a walk reached no place, as the user is told it, with the system's
+// error it stands for: every message takes it as it is, and nothing works
+// it out again from the name, which another process may have changed since.
+struct Refusal {
+  enum class Kind {
+    kNone,
+    kLink,           // a link refused: under the rule above, a loop, one that reaches no file
+    kNoRegularFile,  // a pipe or a socket, which only a link of /proc leads to
+    kChanged,        // a folder on the way replaced while it was walked
+    kSystem,         // a name the system cannot take: a folder missing on the way, a folder
+  };
+  Kind kind = Kind::kNone;
+  int error = 0;
+  std::string words;
+  bool onTheWay = false;  // the words name a link on the way, not the name given
+  explicit operator bool() const { return kind != Kind::kNone; }
+};
+
+constexpr const char* kChangedWhileWalked = "its name was changed by another process as it was followed";
+
+// What a walk answers: the place and its folder, open; or its refusal.
+struct Walked {
+  Place place;
+  Descriptor folder;
+  Refusal refusal;
+};
+
+// Whether a walk goes on past a name, or ends there (at a place, or refused).
+enum class Next { kGoOn, kStop };
+
+// Walks a name one name at a time from a folder opened here, each link met
+// (folders' included) read and walked in its turn, under the rule above:
+// nothing on the way is left to the system to follow. A reader
+// (`folderTaken`) may end at a folder ("/", "dir/", "a/.."): its place is
+// then that folder itself, "." in it. Each name met is one step, and each
+// step goes on or ends the walk, at a place or with a refusal.
+class Walker {
+ public:
+  Walker(const std::string& name, bool folderTaken) : name_(name), folderTaken_(folderTaken) {}
+  Walked Run();
+
+ private:
+  Next startAt(const char* folder);
+  Next step(const std::string& next);
+  Next parent(const std::string& path, bool last);
+  Next missing(const std::string& next, const std::string& path, bool last, int error);
+  Next link(const std::string& next, const std::string& path, const struct stat& info, bool last);
+  Next throughProc(const std::string& next, const std::string& path, const Seen& seen, bool last);
+  Next enter(const std::string& next, const std::string& path, const struct stat& info);
+  Next land(const std::string& base);
+  // Whether the folder just opened is there: then it is met.
+  bool meet();
+  Next refuse(Refusal::Kind kind, int error, std::string words);
+  // Said of the name given when it is the link refused, else of the link
+  // on the way that is: the one that broke the rule, not the first.
+  Next refuseLink(bool given, const std::string& link, const std::string& what, int error);
+  Next refuseSystem(int error) { return refuse(Refusal::Kind::kSystem, error, std::strerror(error)); }
+  std::string here() const { return text_.empty() ? "." : text_; }
+
+  const std::string& name_;
+  const bool folderTaken_;
+  Walked out_;
+  Descriptor at_;
+  std::string text_;
+  std::deque<std::string> names_;
+  // Whether the names left came from the link that stood last: a link
+  // there that reaches nothing is refused, a name missing there is new.
+  bool linkLast_ = false;
+  int links_ = 0;
+};
+
+Walked walk(const std::string& name, bool folderTaken = false) { return Walker(name, folderTaken).Run(); }
+
+Walked Walker::Run() {
+  if (name_.empty()) {
+    refuse(Refusal::Kind::kSystem, ENOENT, "no file name");
+  } else if (name_.back() == '/' && !folderTaken_) {
+    refuse(Refusal::Kind::kSystem, EISDIR, "is a directory");
+  } else if (startAt(name_[0] == '/' ? "/" : ".") == Next::kGoOn) {
+    putNamesFirst(name_, &names_);
+    Next next = Next::kGoOn;
+    while (next == Next::kGoOn && !names_.empty()) {
+      const std::string name = std::move(names_.front());
+      names_.pop_front();
+      next = step(name);
+    }
+    // Every name walked, a folder reached.
+    if (next == Next::kGoOn) {
+      if (folderTaken_)
+        land(".");
+      else
+        refuse(Refusal::Kind::kSystem, EISDIR, "is a directory");
+    }
+  }
+  return std::move(out_);
+}
+
+Next Walker::startAt(const char* folder) {
+  at_.reset(::open(folder, O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!meet()) return refuseSystem(errno);
+  text_ = folder[0] == '/' ? "/" : "";
+  return Next::kGoOn;
+}
+
+Next Walker::step(const std::string& next) {
+  const bool last = names_.empty();
+  const std::string path = joined(text_, next);
+  if (next == "..") return parent(path, last);
+  struct stat info {};
+  if (::fstatat(at_.get(), next.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return missing(next, path, last, errno);
+  if (S_ISLNK(info.st_mode)) return link(next, path, info, last);
+  if (!last) return enter(next, path, info);
+  out_.place.chain.push_back(seenOf(info));
+  return land(next);
+}
+
+Next Walker::parent(const std::string& path, bool last) {
+  if (last && !folderTaken_) return refuse(Refusal::Kind::kSystem, EISDIR, "is a directory");
+  // A folder's parent is no link.
+  at_.reset(::openat(at_.get(), "..", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!meet()) return refuseSystem(errno);
+  text_ = path;
+  return Next::kGoOn;
+}
+
+Next Walker::missing(const std::string& next, const std::string& path, bool last, int error) {
+  if (linkLast_)
+    return refuse(Refusal::Kind::kLink, error,
+                  error == ENOENT ? "is a symbolic link to a missing file"
+                                  : std::string("is a symbolic link that reaches no file: ") + std::strerror(error));
+  if (last && error == ENOENT) {
+    out_.place.chain.emplace_back();
+    return land(next);
+  }
+  if (!last && error == ENOENT) return refuse(Refusal::Kind::kSystem, error, "no directory " + path);
+  if (error == EACCES) return refuse(Refusal::Kind::kSystem, error, "directory " + here() + ": " + std::strerror(error));
+  return refuseSystem(error);
+}
+
+Next Walker::link(const std::string& next, const std::string& path, const struct stat& info, bool last) {
+  if (last) linkLast_ = true;
+  ++links_;
+  if (links_ > kMostLinks)
+    return refuseLink(linkLast_, path,
+                      "a symbolic link that loops or leads through more than " + std::to_string(kMostLinks) + " links",
+                      ELOOP);
+  if (std::string refused = whyLinkNotFollowed(at_.get(), info); !refused.empty())
+    return refuseLink(links_ == 1 && last, path, refused, EACCES);
+  Seen seen = seenOf(info);
+  if (int error = 0; !readLink(at_.get(), next, &seen.link, &error))
+    return refuseLink(links_ == 1 && last, path,
+                      std::string("a symbolic link that reaches no file: ") + std::strerror(error), error);
+  out_.place.chain.push_back(seen);
+  if (seen.link[0] != '/' && onProc(at_.get())) {
+    if (const Next reached = throughProc(next, path, seen, last); reached != Next::kGoOn) return reached;
+  }
+  if (seen.link[0] == '/' && startAt("/") == Next::kStop) return Next::kStop;
+  // A link whose text names a folder ("a/", "..") lands on that folder.
+  const bool toFolder = seen.link.back() == '/' || seen.link == "." || seen.link == ".." ||
+                        seen.link.ends_with("/.") || seen.link.ends_with("/..");
+  if (last && toFolder && !folderTaken_) return refuse(Refusal::Kind::kSystem, EISDIR, "is a directory");
+  putNamesFirst(seen.link, &names_);
+  if (names_.empty() && !folderTaken_) return refuse(Refusal::Kind::kSystem, EISDIR, "is a directory");
+  return Next::kGoOn;
+}
+
+// A link of /proc whose text is no path ("pipe:[12]", "socket:[34]") leads
+// to what no folder holds, which only the system can follow: what it
+// reaches is the answer. One that reaches a folder ("self", its process's
+// number) is walked as any other.
+Next Walker::throughProc(const std::string& next, const std::string& path, const Seen& seen, bool last) {
+  struct stat reached {};
+  if (::fstatat(at_.get(), next.c_str(), &reached, 0) != 0 || S_ISDIR(reached.st_mode)) return Next::kGoOn;
+  if (!last) return refuse(Refusal::Kind::kSystem, ENOTDIR, path + " is not a directory");
+  const std::string what = S_ISFIFO(reached.st_mode) ? "a pipe" : S_ISSOCK(reached.st_mode) ? "a socket" : seen.link;
+  return refuse(Refusal::Kind::kNoRegularFile, EINVAL, "is " + what + ", not a regular file");
+}
+
+Next Walker::enter(const std::string& next, const std::string& path, const struct stat& info) {
+  if (!S_ISDIR(info.st_mode)) {
+    if (linkLast_)
+      return refuse(Refusal::Kind::kLink, ENOTDIR,
+                    std::string("is a symbolic link that reaches no file: ") + std::strerror(ENOTDIR));
+    return refuse(Refusal::Kind::kSystem, ENOTDIR, path + " is not a directory");
+  }
+  // Opened as the folder it is, not followed: a link put there since is
+  // refused here, and the walk goes on from the very folder opened.
+  at_.reset(::openat(at_.get(), next.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!meet()) {
+    const int error = errno;
+    if (error == ENOTDIR || error == ELOOP) return refuse(Refusal::Kind::kChanged, kNameChanged, kChangedWhileWalked);
+    return refuseSystem(error);
+  }
+  text_ = path;
+  return Next::kGoOn;
+}
+
+Next Walker::land(const std::string& base) {
+  out_.place.folder = text_;
+  out_.place.base = base;
+  out_.folder = std::move(at_);
+  return Next::kStop;
+}
+
+bool Walker::meet() {
+  struct stat info {};
+  if (at_.get() < 0 || ::fstat(at_.get(), &info) != 0) return false;
+  out_.place.chain.push_back(seenOf(info));
+  return true;
+}
+
+Next Walker::refuse(Refusal::Kind kind, int error, std::string words) {
+  out_.refusal.kind = kind;
+  out_.refusal.error = error;
+  out_.refusal.words = std::move(words);
+  return Next::kStop;
+}
+
+Next Walker::refuseLink(bool given, const std::string& link, const std::string& what, int error) {
+  refuse(Refusal::Kind::kLink, error, given ? "is " + what : "leads through " + link + ", " + what);
+  out_.refusal.onTheWay = !given;
+  return Next::kStop;
 }
 
 // The protected file's identity: no file while `set` is false.
@@ -428,11 +549,6 @@ std::string check(const std::string& base, const std::string& random) {
   return hex(hash);
 }
 
-std::string baseOf(const std::string& name) {
-  const auto slash = name.find_last_of('/');
-  return slash == std::string::npos ? name : name.substr(slash + 1);
-}
-
 std::uint32_t randomWord() {
   std::uint32_t word = 0;
   if (::getrandom(&word, sizeof word, GRND_NONBLOCK) == static_cast<ssize_t>(sizeof word)) return word;
@@ -444,13 +560,25 @@ std::uint32_t randomWord() {
          (counter.fetch_add(1) * 2654435761u);
 }
 
-std::string newTemporaryName(const std::string& name) {
+// What a temporary file's name begins with: NAME.tmp-, NAME cut short where
+// the whole would be longer than the system takes (NAME_MAX bytes), at a
+// character's start. The check digits are of the whole name: a name cut
+// alike tells another name's temporary files from this one's.
+constexpr const char* kTemporaryMark = ".tmp-";
+std::string temporaryPrefix(const std::string& base) {
+  const std::size_t room = NAME_MAX - std::strlen(kTemporaryMark) - kRandomDigits - kCheckDigits;
+  std::size_t kept = std::min(base.size(), room);
+  while (kept > 0 && kept < base.size() && (static_cast<unsigned char>(base[kept]) & 0xC0) == 0x80) --kept;
+  return base.substr(0, kept) + kTemporaryMark;
+}
+
+std::string newTemporaryName(const std::string& base) {
   const std::string random = hex(randomWord());
-  return name + ".tmp-" + random + check(baseOf(name), random);
+  return temporaryPrefix(base) + random + check(base, random);
 }
 
 bool isTemporaryNameOf(const std::string& base, const std::string& entry) {
-  const std::string prefix = base + ".tmp-";
+  const std::string prefix = temporaryPrefix(base);
   if (entry.size() != prefix.size() + kRandomDigits + kCheckDigits || entry.compare(0, prefix.size(), prefix) != 0)
     return false;
   const std::string random = entry.substr(prefix.size(), kRandomDigits);
@@ -572,41 +700,52 @@ bool openPlace(const std::string& temporary, std::FILE** file) {
   return true;
 }
 
-// The older file an append of this thread could not read, and why: what
-// ShowNotWritten says of that name and error rather than the error alone,
-// which would read as if the file could not be written.
-thread_local std::string unreadableOlder;
-thread_local int unreadableOlderError = 0;
+// Why each name's last write on this thread failed, by the name given,
+// where the walk or the write said more than its error: what its message
+// says (WhyNotWritten). Taken away when the name is written again.
+struct Failed {
+  int error = 0;
+  std::string words;
+};
+thread_local std::map<std::string, Failed> failures;
+
+// The failure kept for the name, errno set to its error; always false.
+bool failed(const std::string& name, int error, std::string words) {
+  try {
+    failures[name] = {error, std::move(words)};
+  } catch (...) {
+    // Told by its error alone.
+  }
+  errno = error;
+  return false;
+}
 
 // The file `name` reaches, opened with `flags` (O_NOFOLLOW and O_CLOEXEC
 // added): walked as every writer walks its output (see walk), so that a
 // link anywhere on the way is followed only under the writers' rule, then
 // opened by its last name in the folder reached. A link put at that name
 // since the walk is walked in its turn. -1 with errno otherwise (EACCES for
-// a link refused); `onTheWay` gets the walk's words when a link on the way,
-// not the name itself, was refused (the name's caller names the name).
-int openReached(const char* name, int flags, std::string* onTheWay) {
-  if (onTheWay != nullptr) onTheWay->clear();
+// a link refused); `refused` gets the walk's refusal, when it refused.
+int openReached(const char* name, int flags, Refusal* refused) {
   if (name == nullptr || *name == '\0') {
     errno = ENOENT;
     return -1;
   }
   const std::string given = name;
   for (int tries = 0; tries <= kMostLinks; ++tries) {
-    Place place;
-    Descriptor folder;
-    std::string why;
-    if (!walk(given, &place, &folder, &why, true)) {
-      const int error = errno;
-      if (onTheWay != nullptr && why.starts_with(kLeadsThrough)) *onTheWay = why;
+    Walked walked = walk(given, true);
+    if (walked.refusal) {
+      const int error = walked.refusal.error;
+      if (refused != nullptr) *refused = std::move(walked.refusal);
       errno = error;
       return -1;
     }
+    const Place& place = walked.place;
     if (!place.chain.back().exists) {
       errno = ENOENT;
       return -1;
     }
-    const int fd = ::openat(folder.get(), place.base.c_str(), flags | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = ::openat(walked.folder.get(), place.base.c_str(), flags | O_NOFOLLOW | O_CLOEXEC);
     struct stat info {};
     if (fd >= 0 && ::fstat(fd, &info) == 0 && !S_ISLNK(info.st_mode)) {
       // A name written "dir/" is a folder's, as the system takes it.
@@ -629,12 +768,12 @@ int openReached(const char* name, int flags, std::string* onTheWay) {
   return -1;
 }
 
-std::FILE* openRegular(const char* name, std::string* onTheWay) {
+std::FILE* openRegular(const char* name, Refusal* refused) {
   if (name == nullptr) {
     errno = EINVAL;
     return nullptr;
   }
-  const int fd = openReached(name, O_RDONLY | O_NONBLOCK, onTheWay);
+  const int fd = openReached(name, O_RDONLY | O_NONBLOCK, refused);
   if (fd < 0) return nullptr;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -669,11 +808,16 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 std::string WhyNoPlaceForAFile(const std::string& name) {
-  Place place;
-  Descriptor folder;
-  std::string why;
-  if (!walk(name, &place, &folder, &why)) return why;
-  return whyNoPlace(place);
+  const Walked walked = walk(name);
+  switch (walked.refusal.kind) {
+    case Refusal::Kind::kNone:
+      return whyNoPlace(walked.place);
+    case Refusal::Kind::kLink:
+    case Refusal::Kind::kNoRegularFile:
+      return walked.refusal.words;
+    default:
+      return {};
+  }
 }
 
 std::string WhyFailed(int error) {
@@ -699,13 +843,7 @@ void ShowNotWritten(const std::string& name, int error) noexcept {
       refusedJournal.clear();
       return;
     }
-    // What stands at the name after another process changed it says nothing
-    // of why this write failed: the failure itself does.
-    std::string why = NameChangedUnderTheWriter(error) ? std::string() : WhyNoPlaceForAFile(name);
-    if (why.empty() && error == unreadableOlderError && name == unreadableOlder)
-      why = std::string("its older file, to be appended to, could not be read: ") + std::strerror(error);
-    unreadableOlder.clear();
-    if (why.empty()) why = WhyFailed(error);
+    const std::string why = WhyNotWritten(name, error);
     const char* after = error == kNameTaken     ? "the name now holds the file that other process put there"
                         : error == kNameChanged ? "nothing at the name was followed or changed"
                                                 : "the older file is as it was";
@@ -715,58 +853,48 @@ void ShowNotWritten(const std::string& name, int error) noexcept {
   }
 }
 
+std::string WhyNotWritten(const std::string& name, int error) {
+  if (auto found = failures.find(name); found != failures.end() && found->second.error == error)
+    return found->second.words;
+  return WhyFailed(error);
+}
+
 std::string WhyNotWritable(const std::string& name) {
-  if (name.empty()) return "no file name";
-  Place place;
-  Descriptor folder;
-  std::string why;
-  if (walk(name, &place, &folder, &why)) {
-    if (why = whyNoPlace(place); !why.empty()) return why;
-    const Seen& last = place.chain.back();
-    if (S_ISDIR(last.type)) return "is a directory";
-    if (last.exists && ::faccessat(folder.get(), place.base.c_str(), W_OK, 0) != 0) return std::strerror(errno);
-    // The file is written beside the one it replaces and renamed there: that
-    // folder, the walk's, not the given name's, must take a new file.
-    const std::string reached = place.folder.empty() ? "." : place.folder;
-    if (::faccessat(folder.get(), ".", W_OK | X_OK, 0) != 0)
-      return "directory " + reached + ": " + std::strerror(errno);
-    // In a folder with the sticky bit only the file's owner, the folder's or
-    // the administrator may rename another file onto it: said now, not
-    // after the work.
-    struct stat file {}, shared {};
-    const uid_t user = ::geteuid();
-    if (last.exists && user != 0 && ::fstat(folder.get(), &shared) == 0 && (shared.st_mode & S_ISVTX) != 0 &&
-        ::fstatat(folder.get(), place.base.c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0 && file.st_uid != user &&
-        shared.st_uid != user)
-      return "is a file of " + userName(file.st_uid) + " in the sticky directory " + reached +
-             ", where only its owner may replace it";
-    return {};
-  }
-  if (!why.empty()) return why;
-  // Where the walk stopped short: said of the path as given.
-  const int error = errno != 0 ? errno : EINVAL;
-  struct stat info {};
-  if (::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return "is a directory";
-  const std::string folderName = folderOf(name);
-  if (::stat(folderName.c_str(), &info) != 0) return "no directory " + folderName;
-  if (!S_ISDIR(info.st_mode)) return folderName + " is not a directory";
-  return std::strerror(error);
+  const Walked walked = walk(name);
+  if (walked.refusal) return walked.refusal.words;
+  const Place& place = walked.place;
+  const int folder = walked.folder.get();
+  if (std::string why = whyNoPlace(place); !why.empty()) return why;
+  const Seen& last = place.chain.back();
+  if (S_ISDIR(last.type)) return "is a directory";
+  if (last.exists && ::faccessat(folder, place.base.c_str(), W_OK, 0) != 0) return std::strerror(errno);
+  // The file is written beside the one it replaces and renamed there: that
+  // folder, the walk's, not the given name's, must take a new file.
+  const std::string reached = place.folder.empty() ? "." : place.folder;
+  if (::faccessat(folder, ".", W_OK | X_OK, 0) != 0) return "directory " + reached + ": " + std::strerror(errno);
+  // In a folder with the sticky bit only the file's owner, the folder's or
+  // the administrator may rename another file onto it: said now, not
+  // after the work.
+  struct stat file {}, shared {};
+  const uid_t user = ::geteuid();
+  if (last.exists && user != 0 && ::fstat(folder, &shared) == 0 && (shared.st_mode & S_ISVTX) != 0 &&
+      ::fstatat(folder, place.base.c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0 && file.st_uid != user &&
+      shared.st_uid != user)
+    return "is a file of " + userName(file.st_uid) + " in the sticky directory " + reached +
+           ", where only its owner may replace it";
+  return {};
 }
 
 bool MakeTemporaryBeside(const std::string& given, std::string* temporary, int* descriptor) {
-  // The name is walked here, once: the rename goes to the folder it led to.
-  Place place;
-  Descriptor folder;
-  std::string why;
-  if (!walk(given, &place, &folder, &why)) {
-    if (!why.empty()) errno = EINVAL;
-    return false;
-  }
+  failures.erase(given);
+  // The name is walked here, once: the rename goes to the folder it led to;
+  // a refusal is kept with its words, which the message then takes.
+  Walked walked = walk(given);
+  if (walked.refusal) return failed(given, walked.refusal.error, std::move(walked.refusal.words));
+  Place& place = walked.place;
+  Descriptor& folder = walked.folder;
   if (refusedPlace(given, place)) return false;
-  if (!whyNoPlace(place).empty()) {
-    errno = EINVAL;
-    return false;
-  }
+  if (std::string why = whyNoPlace(place); !why.empty()) return failed(given, EINVAL, std::move(why));
   writeFailsPastSizeLimit();
   removeKilledWritersTemporaries(folder.get(), place.base);
   std::string base;
@@ -840,17 +968,14 @@ bool PutInPlace(const std::string& temporary, const std::string& name) {
   // (or still nothing), and the name in the folder held is still that
   // file. Anything else is another process's doing (a link to a file of the
   // user's put on the way among them), and is neither followed nor changed.
-  Place now;
-  Descriptor reached;
-  std::string why;
   struct stat info {};
   const Seen& last = made.place.chain.back();
   const bool there = ::fstatat(made.folder, made.place.base.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
   const bool missing = !there && errno == ENOENT;
-  const bool same = walk(name, &now, &reached, &why) && now == made.place &&
-                    (there ? seenOf(info) == last : missing && !last.exists);
+  const Walked now = walk(name);
+  const bool same = !now.refusal && now.place == made.place && (there ? seenOf(info) == last : missing && !last.exists);
   if (!same) errno = kNameChanged;
-  if (same && !refusedPlace(name, now)) {
+  if (same && !refusedPlace(name, now.place)) {
     if (::renameat(made.folder, made.base.c_str(), made.folder, made.place.base.c_str()) == 0) {
       // What was put at the temporary name in the moment since the check
       // took the name instead. That cannot be taken back, but it is not
@@ -888,7 +1013,6 @@ void RemoveTemporary(const std::string& temporary) noexcept {
 
 std::FILE* OpenReplacing(const std::string& name, const char* mode) {
   const bool append = mode != nullptr && std::strchr(mode, 'a') != nullptr;
-  unreadableOlder.clear();
   TemporaryBeside temporary(name);
   if (!temporary.Made()) return nullptr;
   // Through the file made, never its path again; a descriptor of the
@@ -912,12 +1036,11 @@ std::FILE* OpenReplacing(const std::string& name, const char* mode) {
     }
     if (unread != 0 || unwritten != 0) {
       std::fclose(file);
-      // Said so of a file that is there and may not be read; a folder, or
-      // another file put there, is said as such.
-      if (unread != 0 && unread != kNameChanged && unread != EISDIR && unread != EINVAL) {
-        unreadableOlder = name;
-        unreadableOlderError = unread;
-      }
+      // Said so of a file that is there and may not be read (else it would
+      // read as if the file could not be written); a folder, or another
+      // file put there, is said as such.
+      if (unread != 0 && unread != kNameChanged && unread != EISDIR && unread != EINVAL)
+        failed(name, unread, std::string("its older file, to be appended to, could not be read: ") + std::strerror(unread));
       errno = unread != 0 ? unread : unwritten;
       return nullptr;
     }
@@ -997,8 +1120,8 @@ int ReadLines(const char* name, std::size_t most, std::vector<std::string>* line
   lines->clear();
   why->clear();
   errno = 0;
-  std::string onTheWay;
-  std::FILE* file = openRegular(name, &onTheWay);
+  Refusal refused;
+  std::FILE* file = openRegular(name, &refused);
   if (file == nullptr) {
     const int error = errno;
     if (error == ENOENT) {
@@ -1009,8 +1132,8 @@ int ReadLines(const char* name, std::size_t most, std::vector<std::string>* line
       *why = error == EISDIR ? "a directory, not a file" : "not a regular file (a device or a pipe)";
       return kNotRegular;
     }
-    // A link on the way refused is named, as every writer names it.
-    *why = onTheWay.empty() ? std::strerror(error) : onTheWay;
+    // A link refused is named, as every writer names it.
+    *why = refused ? refused.words : std::strerror(error);
     return kUnreadable;
   }
   struct stat info {};

@@ -38,8 +38,10 @@ KTX_HOST_API bool RefusedOpened(const std::string& name, int fd);
 KTX_HOST_API std::string WhyNotWritable(const std::string& name);
 
 // Why no file written whole may take the name (empty when one may): a FIFO,
-// a device or a socket there, which a regular file renamed onto it would
-// replace (a reader waiting on the FIFO would wait for ever), a symbolic
+// a device (a terminal said as one) or a socket there, or a pipe or a
+// socket a link of /proc leads to ("is a pipe, not a regular file"), which
+// a regular file renamed onto it would replace (a reader waiting on the
+// FIFO would wait for ever), a symbolic
 // link that reaches no file (to a missing place, a loop, or a chain of more
 // links than the system follows), or a symbolic link anywhere on the way,
 // a folder's included, in a folder that users other than its owner may
@@ -48,26 +50,35 @@ KTX_HOST_API std::string WhyNotWritable(const std::string& name);
 // other users may write, which is not followed" for the name itself; "leads
 // through LINK, a symbolic link owned by ..." for the link on the way that
 // broke the rule). The name is walked one name at a time from a folder
-// opened here, each link read and walked in turn: the system follows
-// nothing on the way. Every writer below refuses such a name; any other
-// link to a file is written through.
+// opened here, each link read (whole, whatever size it reports) and walked
+// in turn: the system follows nothing on the way, and a name through /proc
+// ("/proc/self/cwd/NAME", "/dev/stdout") is walked as any other. Every
+// writer below refuses such a name; any other link to a file is written
+// through.
 KTX_HOST_API std::string WhyNoPlaceForAFile(const std::string& name);
 
 // A file the host meant to write for its user and could not: the user is
-// shown the warning kNotWritten naming it, why (`error`, an errno, unless
-// the name itself says more) and what became of the name ("the older file
-// is as it was", or what another process did there), as a writer that goes
-// on without it must.
+// shown the warning kNotWritten naming it, why (WhyNotWritten) and what
+// became of the name ("the older file is as it was", or what another
+// process did there), as a writer that goes on without it must.
 // Nothing is shown for the journal being played, whose refusal was shown.
 inline constexpr int kNotWritten = 841407;
 KTX_HOST_API void ShowNotWritten(const std::string& name, int error) noexcept;
+// Why the last write of `name` on this thread failed with `error`, as the
+// write found it: the words of the name's refusal when its walk refused it
+// (a link, a FIFO, a missing folder ...; see WhyNoPlaceForAFile), of an
+// older file that could not be read for an append, else WhyFailed(error).
+// Nothing is looked up again: another process may have changed the name
+// since.
+KTX_HOST_API std::string WhyNotWritten(const std::string& name, int error);
 
 // A new temporary file beside `name` (its folder, its name with a suffix), as
 // a writer fills before it renames it into place; mode 0600 while it is
 // written, the permissions of the file it replaces (or a new file's) once it
 // is put in place: only its permission bits, and its group's and others'
 // only when it was the user's own. False (nothing made) when it cannot be
-// made, `name` is the protected file or no place for a file. The temporary
+// made, `name` is the protected file or no place for a file (errno, and
+// WhyNotWritten, say why). The temporary
 // file is made in the folder the walk of `name` reached (see
 // WhyNoPlaceForAFile), held open until the rename: its path, handed back,
 // is that folder's as walked, with the temporary file's name. A write cut by
@@ -79,7 +90,10 @@ KTX_HOST_API void ShowNotWritten(const std::string& name, int error) noexcept;
 // process, however it ends); the temporary files of `name` that no living
 // writer holds, left by a writer that was killed, are removed first. A
 // writer's temporary file is known by its name, NAME.tmp- and sixteen hex
-// digits of which the last eight check the rest, and by being still as its
+// digits of which the last eight check the rest with NAME (NAME cut short,
+// at a character's start, where the whole would be longer than the 255
+// bytes a name may have: every name the system takes can be written), and
+// by being still as its
 // writer made it (a regular file of this user, one link, mode 0600): no
 // other file is removed, however it is named.
 //

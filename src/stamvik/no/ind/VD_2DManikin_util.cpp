@@ -235,11 +235,12 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
   const char* key = nullptr;
   int line = 0;
   bool ok = false;
+  // Why the file could not be read: what the reader found there.
+  std::string why;
   try {
     // A size file is a dozen keys: what is larger than a megabyte is none,
     // nor is a file with a line longer than the host's readers allow; such a
     // file is refused before any of it is taken.
-    std::string why;
     if (Files::ReadLines(fileName, std::size_t{1} << 20, &lines, &why) != 0)
       ERROR_raise(kSource, 238, kManikinSizeFileUnreadable, "Customer Default file can not open or not found.");
     key = "UNIT";
@@ -280,6 +281,7 @@ bool VD_2DManikin_read_customer_default_size(const char* fileName, VD_2DManikin_
       case kManikinSizeFileUnreadable:
         VD__output_default_error(name, -1);
         ERROR_note("The File %s can not open or not found.", name);
+        ERROR_note("%s: %s", name, why.c_str());
         break;
       case kManikinSizeFileKeyMissing:
         VD__output_default_error(key, -2);
