@@ -285,6 +285,14 @@ inline constexpr int kReliefTakesProfile = 3030619;
 // of its sides that are no neighbours come that near, as where an arm of the
 // profile is all but relieved away.
 inline constexpr int kReliefLeavesThinPart = 3030629;
+// A draw punch's flange profile or main wall centre line that is not one
+// closed loop (an open chain, several loops, a loop given open); one that
+// bounds no area or crosses or touches itself; a flange profile that does
+// not lie round the punch profile, or a main wall centre line that does not
+// lie within it.
+inline constexpr int kPunchOutlineNotOneLoop = 3030645;
+inline constexpr int kPunchOutlineNoArea = 3030646;
+inline constexpr int kPunchOutlineMisplaced = 3030647;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 
