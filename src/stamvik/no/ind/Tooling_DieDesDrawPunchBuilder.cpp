@@ -442,8 +442,28 @@ int DieDesDrawPunchBuilder::ConvertFrecToReliefDist(tag_t featureSet) {
     return 0;
   }
   if (!FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_BELT_SOLID", &belt)) return 0;
-  EditingBuilder builder(true, belt);
-  SetReliefDistanse(std::fabs(featureOffset(builder.tag(), false)));
+  double relief = 0.0;
+  {
+    EditingBuilder builder(true, belt);
+    relief = std::fabs(featureOffset(builder.tag(), false));
+  }
+  // A belt between the punch curve and a main wall centre line is made with
+  // no offset: the relief is the chamfer's first offset, or else the
+  // stress solid's inner one less 1.05 of the tolerance.
+  tag_t chamfer = 0, stress = 0;
+  if (relief == 0.0 && FindFeatureInSetByAttrTitle(featureSet, "QD$CHAMFER_BELT", &chamfer)) {
+    EditingBuilder builder(false, chamfer);
+    char* first = nullptr;
+    if (builder.tag() != 0)
+      Stamvik::UnjournalledInterface<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder")
+          ->FirstOffset(builder.tag(), &first);
+    relief = std::fabs(TEXT_atof(takeText(first).c_str()));
+  } else if (relief == 0.0 && FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_STRESS_SOLID", &stress)) {
+    EditingBuilder builder(true, stress);
+    if (const double inside = featureOffset(builder.tag(), false); inside != 0.0)
+      relief = std::fabs(inside) - 1.05 * TOLER_ask_distance_tol();
+  }
+  SetReliefDistanse(relief);
   return 0;
 }
 
