@@ -395,11 +395,14 @@ TEST_F(ToolingSolids, AnExtrusionUntilATiltedSheetIsCutBackToItsPlaneOnTheOtherL
     double sense;
     bool sheetAtStart;
     Probe in, out;
+    bool gone = false;  // the sheet deleted first: nothing is made, a missing input
   };
   const Row rows[] = {
       {"up, ending at the sheet", 1, false, {9, 5, 18.5, Containment::In}, {1, 5, 11.5, Containment::Out}},
       {"up, starting at the sheet", 1, true, {9, 5, 18.5, Containment::In}, {1, 5, 11.5, Containment::Out}},
       {"down, ending at the sheet", -1, false, {9, 5, -18.5, Containment::In}, {1, 5, -11.5, Containment::Out}},
+      {"ending at a sheet deleted", 1, false, {}, {}, true},
+      {"starting at a sheet deleted", 1, true, {}, {}, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -413,6 +416,7 @@ TEST_F(ToolingSolids, AnExtrusionUntilATiltedSheetIsCutBackToItsPlaneOnTheOtherL
     EXPECT_EQ(made, 0);
     if (made != 0) continue;
     const KTX::tag_t sheet = KTX::ES_create_body_of_geometry(part(), kernel);
+    if (row.gone) dynamic_cast<KTX::OM::TaggedObject*>(KTX::OM::OM_object_of_tag(sheet))->destroy();
     const double direction[3] = {0, 0, row.sense};
     KTX::tag_t feature = 0;
     const int extruded =
@@ -420,8 +424,11 @@ TEST_F(ToolingSolids, AnExtrusionUntilATiltedSheetIsCutBackToItsPlaneOnTheOtherL
                            row.sheetAtStart ? "0" : nullptr, false, nullptr, nullptr, false, nullptr, false, 0, 0,
                            row.sheetAtStart, row.sheetAtStart ? sheet : 0, !row.sheetAtStart,
                            row.sheetAtStart ? 0 : sheet, &feature);
-    EXPECT_EQ(extruded, 0);
-    if (extruded != 0) continue;
+    EXPECT_EQ(extruded, row.gone ? 3030591 : 0);
+    if (extruded != 0 || row.gone) {
+      EXPECT_EQ(feature, 0u);
+      continue;
+    }
     const auto* body = dynamic_cast<KTX::ES_solid*>(KTX::OM::OM_object_of_tag(punch->GetFeatFirstBody(feature)));
     EXPECT_NE(body, nullptr);
     if (body == nullptr) continue;
@@ -948,6 +955,29 @@ double PunchVolume(double area, double length, double r, double angle) {
   return 30 * offset(60 - r) + 45 * offset(-r) + 26.5 * area + h * ((length - 8 * r) * r / 2 + 4 * r * r / 3);
 }
 
+// The example punch (relief 60 degrees) on a deck sheet at z 70 (tag 8),
+// then `edit` played after it.
+std::string OnADeckAt70(const std::string& edit = "") {
+  std::string text = PunchWith("60");
+  text.insert(text.find("# Commit:"),
+              "record 0 method \"Part\" \"CreateSheetBody\"\n  this tag 1\n"
+              "  in struct-array \"points\" \"Point3d\" 9 -50 -50 70 250 -50 70 -50 170 70\n"
+              "  result tag \"body\" \"Body\" 8\n  closed 0\n"
+              "record 0 get \"Tooling.DieDesDrawPunchBuilder\" \"SheetBodyDeck\"\n  this ptr 10\n"
+              "  result ptr \"sheetbodydeck\" \"SelectBody\" 15\n  closed 0\n"
+              "record 0 set \"SelectObject\" \"Value\"\n  this ptr 15\n  in tag \"value\" \"TaggedObject\" 8\n"
+              "  closed 0\n");
+  return text + edit;
+}
+
+// A punch edit's record of a number or an option.
+std::string Set(const char* property, const std::string& value, bool logical = false) {
+  std::string name = property;
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return std::string("record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"") + property + "\"\n  this ptr 30\n  in " +
+         (logical ? "logical \"" : "double \"") + name + "\" - " + value + (logical ? "" : " 0") + "\n  closed 0\n";
+}
+
 // Sizes at the edge of what a punch or a die is: each builds the solid its
 // sizes describe.
 TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
@@ -1044,6 +1074,34 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
                {{"9 -50 -50 100 250 -50 100 -50 170 100", "9 -50 -50 150 250 -50 150 -50 170 150"},
                 {"\"reliefangle\" - 60 0", legOf(125)}}),
        24000 * 151.5 - 4864 * 125 + 1468800 + 4608 * (95 - 36.1) + 256 * 125 / 3.0 * (1 - 0.013824)},
+      // The example punch on a deck sheet at z 70 (belt 25: z 75), as the
+      // example's: 3540000 with the chamfer 14336 x 8 sqrt 3 / 6. Cored by an
+      // edit (wall 20): the core 28 in (144 x 64) up to the deck, - 9216 x
+      // 70, also with the deck thickness set again, and back uncored. The
+      // belt on the deck (belt = deck = 40): the relief band 4864 taken up to
+      // 70 in place of 75, + 4864 x 5; cored as well, - 9216 x 70.
+      {"a punch on a deck sheet", OnADeckAt70(), 3540000 + 14336 * 8 * r3 / 6},
+      {"edited to a cored punch",
+       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20"))),
+       3540000 + 14336 * 8 * r3 / 6 - 9216 * 70},
+      {"edited to a cored punch, the deck thickness set again",
+       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20") +
+                            Set("DeckThickness", "40"))),
+       3540000 + 14336 * 8 * r3 / 6 - 9216 * 70},
+      {"cored, then edited back uncored",
+       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20")) +
+                   Reopened(Set("CoreDrawPunchOption", "false", true))),
+       3540000 + 14336 * 8 * r3 / 6},
+      {"edited to its belt on the deck", OnADeckAt70(Reopened(Set("BeltThickness", "40") + Set("DeckThickness", "40"))),
+       3540000 + 14336 * 8 * r3 / 6 + 4864 * 5},
+      {"edited to its belt on the deck, cored",
+       OnADeckAt70(Reopened(Set("BeltThickness", "40") + Set("DeckThickness", "40") +
+                            Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20"))),
+       3540000 + 14336 * 8 * r3 / 6 + 4864 * 5 - 9216 * 70},
+      {"belt on the deck, then cored by a second edit",
+       OnADeckAt70(Reopened(Set("BeltThickness", "40") + Set("DeckThickness", "40")) +
+                   Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20"))),
+       3540000 + 14336 * 8 * r3 / 6 + 4864 * 5 - 9216 * 70},
       // The punch uncored with its belt 60 below the die face (z 40), under
       // the deck's 40 (z 60): 200 x 120 up to 101.5: 2436000; the relief band
       // (24000 - 19136 = 4864) taken up to 40: - 194560; the base 30 thick:
