@@ -962,6 +962,12 @@ TEST_F(DrawPunchBuild, TheFlangeProjectionIsPlacedAfterThePunchsAlsoWhenCreating
 
   // An edit that brings a main wall places it; the flange, found, stays where it is.
   auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+  // A flange of one closed curve was projected as it is, and reads back so.
+  int count = 0;
+  tag_t* read = nullptr;
+  edit->AskSCEntities(edit->GetFlangeProfile()->OmTag(), &count, &read);
+  EXPECT_EQ(std::vector<tag_t>(read, read + count), std::vector<tag_t>{flange});
+  SM_free(read);
   edit->GetFlangeProfile()->add_loop(SC_section::kClosed, 1, &flange);
   edit->GetMainWallCenterLine()->add_loop(SC_section::kClosed, 1, &wall);
   Host::ClearCalls();

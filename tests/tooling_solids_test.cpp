@@ -577,6 +577,7 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
        FlangeLines240},
       {"a main wall given the flange 320 x 240 as a loop by an edit", 60, 60, false, 3907680 + wallChamfer, false,
        WallLoop, FlangeLoop320},
+      {"a main wall without chamfer committed again", 0, 0, false, 3521760, false, WallLines, nullptr},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
