@@ -549,10 +549,6 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
       // wall centre line within it (its sides 15 sqrt 2 from the middle: a
       // square of 15 has its corners on them), each one closed loop with an
       // area; the limit within the tolerance and 0.02 past it.
-      {"a flange of lines round the diamond",
-       [](DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), Square(40), Given::kLines); }, 0},
-      {"a flange loop of points", [](DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), Square(40), Given::kPoints); },
-       0},
       {"a flange of lines given as curves",
        [](DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), Square(40), Given::kCurves); }, 0},
       {"a flange of three lines of the four",
@@ -583,8 +579,6 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
        [](DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), Square(30), Given::kLines); }, 0},
       {"a flange 0.02 inside them",
        [](DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), Square(29.98), Given::kLines); }, 3030647},
-      {"a main wall loop of points within the diamond",
-       [](DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), Square(10), Given::kPoints); }, 0},
       {"a main wall on the diamond's sides",
        [](DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), Square(15), Given::kLines); }, 0},
       {"a main wall 0.02 past them",
