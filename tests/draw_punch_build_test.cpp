@@ -118,6 +118,33 @@ class DrawPunchBuild : public stamvik_test::SessionHostTest {
     const double a = 100 - width / 2, b = 100 + width / 2;
     return {{0, 0}, {200, 0}, {200, 120}, {b, 120}, {b, 160}, {a, 160}, {a, 120}, {0, 120}};
   }
+  // A flange profile or main wall centre line round the corners, 5 above the
+  // base plane: lines in a closed loop, points in one, lines as a rule of
+  // curves (as an edit reads a profile back), or lines in a loop given open.
+  enum class Given { kLines, kPoints, kCurves, kOpenLoop };
+  static void Outline(SC_section* section, const std::vector<std::array<double, 2>>& corners, Given given,
+                      std::size_t sides = 0) {
+    std::vector<tag_t> made;
+    for (std::size_t i = 0; i < (sides != 0 ? sides : corners.size()); ++i) {
+      const auto& [x0, y0] = corners[i];
+      const auto& [x1, y1] = corners[(i + 1) % corners.size()];
+      const double p[3] = {x0, y0, 5}, q[3] = {x1, y1, 5};
+      made.push_back(given == Given::kPoints ? ES_create_point(p) : ES_create_line_in_part(nullptr, p, q));
+    }
+    if (given == Given::kCurves) {
+      SC_input_data* data = SC_init_input_data(SC_section::kCurveRule);
+      data->entities = made;
+      const int kind = SC_section::kCurveRule;
+      EXPECT_EQ(section->add_rules(1, &kind, &data, 0, 0, 0, 0, true), 0);
+      SC_free_input_data(data);
+    } else {
+      section->add_loop(given == Given::kOpenLoop ? SC_section::kOpen : SC_section::kClosed,
+                        static_cast<int>(made.size()), made.data());
+    }
+  }
+  static std::vector<std::array<double, 2>> Square(double half) {
+    return {{-half, -half}, {half, -half}, {half, half}, {-half, half}};
+  }
   static void Core(DieDesDrawPunchBuilder* punch, double wall) {
     punch->SetCoreDrawPunchOption(true);
     punch->SetWallThickness(wall);
@@ -547,6 +574,47 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
          MainWall(p, 10);
        },
        0},
+      // A flange profile lies round the diamond (its corners 30 out), a main
+      // wall centre line within it (its sides 15 sqrt 2 from the middle: a
+      // square of 15 has its corners on them), each one closed loop with an
+      // area; the limit within the tolerance and 0.02 past it.
+      {"a flange of lines given as curves",
+       [](DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), Square(40), Given::kCurves); }, 0},
+      {"a flange of three lines of the four",
+       [](DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), Square(40), Given::kCurves, 3); }, 3030645},
+      {"a flange loop given open",
+       [](DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), Square(40), Given::kOpenLoop); }, 3030645},
+      {"two flange loops",
+       [](DieDesDrawPunchBuilder* p) {
+         Outline(p->GetFlangeProfile(), Square(40), Given::kLines);
+         Outline(p->GetFlangeProfile(), Square(45), Given::kLines);
+       },
+       3030645},
+      {"two flange squares given as curves",
+       [](DieDesDrawPunchBuilder* p) {
+         Outline(p->GetFlangeProfile(), Square(40), Given::kCurves);
+         Outline(p->GetFlangeProfile(), Square(45), Given::kCurves);
+       },
+       3030645},
+      {"a flange loop of points on one line",
+       [](DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), {{-40, 0}, {0, 0}, {40, 0}}, Given::kPoints); },
+       3030646},
+      {"a flange loop crossing itself",
+       [](DieDesDrawPunchBuilder* p) {
+         Outline(p->GetFlangeProfile(), {{-40, -40}, {40, 40}, {40, -40}, {-40, 40}}, Given::kPoints);
+       },
+       3030646},
+      {"a flange through the diamond's corners",
+       [](DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), Square(30), Given::kLines); }, 0},
+      {"a flange 0.02 inside them",
+       [](DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), Square(29.98), Given::kLines); }, 3030647},
+      {"a main wall on the diamond's sides",
+       [](DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), Square(15), Given::kLines); }, 0},
+      {"a main wall 0.02 past them",
+       [](DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), Square(15.02), Given::kLines); }, 3030647},
+      {"a main wall of three lines of the four",
+       [](DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), Square(10), Given::kCurves, 3); },
+       3030645},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -903,7 +971,7 @@ TEST_F(DrawPunchBuild, TheFlangeProjectionIsPlacedAfterThePunchsAlsoWhenCreating
     const double p[] = {-size, -size, 5, size, -size, 5, size, size, 5, -size, size, 5, -size, -size, 5};
     return ES_create_polyline(5, p);
   };
-  const tag_t flange = square(40), wall = square(35);
+  const tag_t flange = square(40), wall = square(10);
   punch->GetFlangeProfile()->add_loop(SC_section::kClosed, 1, &flange);
   auto after = [&](tag_t set, const char* title) {
     return "feature=" + std::to_string(Member(set, title)) +
@@ -917,6 +985,12 @@ TEST_F(DrawPunchBuild, TheFlangeProjectionIsPlacedAfterThePunchsAlsoWhenCreating
 
   // An edit that brings a main wall places it; the flange, found, stays where it is.
   auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+  // A flange of one closed curve was projected as it is, and reads back so.
+  int count = 0;
+  tag_t* read = nullptr;
+  edit->AskSCEntities(edit->GetFlangeProfile()->OmTag(), &count, &read);
+  EXPECT_EQ(std::vector<tag_t>(read, read + count), std::vector<tag_t>{flange});
+  SM_free(read);
   edit->GetFlangeProfile()->add_loop(SC_section::kClosed, 1, &flange);
   edit->GetMainWallCenterLine()->add_loop(SC_section::kClosed, 1, &wall);
   Host::ClearCalls();

@@ -363,28 +363,57 @@ TEST_F(DrawPunch, SheetsAndThicknessesAreReadBackFromTheRoughOffsets) {
   punch->destroy();
   Host::SetRealAnswer("RSO_init_data_with_option.distance", -3.0);
 
-  // A deck sheet instead of a bottom offset: the sheet and the deck come from the solids' end limits,
-  // and the belt offset's thickness is kept.
-  std::vector<tag_t> features;
-  const tag_t set = SetOf({"QD$MAIN_OUTER_SOLID", "QD$MAIN_BELT_SOLID", "QD$ROUGH_OFFSET_BELT"}, &features);
-  ExtrudeValues outer, belt;
-  outer.endType = belt.endType = 2;
-  outer.endObject = sheet;
-  belt.endObject = deck;
-  Host::SetExtrudeValues(features[0], outer);
-  Host::SetExtrudeValues(features[1], belt);
+  // A deck sheet instead of a bottom offset: the sheet comes from the outer
+  // solid's end limit and a belt offset's thickness is kept. The deck is the
+  // inner solid's end (it runs up to the deck), or the one the outer solid
+  // keeps, or the belt solid's end where the belt is the deck (no belt
+  // offset): with a belt offset the belt solid ends on that, no deck.
   Host::SetAnswer("RSO_init_data_with_option.sheet", 0);
-  punch = DieDesDrawPunchBuilderFactory::Create(set, part());
-  EXPECT_EQ(punch->GetSheetBody()->ask_selected_tag(), sheet);
-  EXPECT_EQ(punch->GetSheetBodyDeck()->ask_selected_tag(), deck);
-  EXPECT_DOUBLE_EQ(punch->GetDeckThickness(), 0.0);
-  EXPECT_DOUBLE_EQ(punch->GetBeltThickness(), 3.0);
-  // Every editing builder opened was destroyed (two solids' end limits, the belt solid's offset once
-  // more for the relief distance), and no builder that was never opened.
-  const std::vector<std::string> destroyed = ArgsOf("Builder");
-  EXPECT_EQ(destroyed.size(), 3u);
-  for (const std::string& call : destroyed) EXPECT_NE(call, "operation=2 builder=0");
-  punch->destroy();
+  struct Row {
+    const char* what;
+    std::vector<std::string> titles;  // after the outer and the belt solid
+    bool kept;                        // the outer solid keeps the deck
+    tag_t deck;
+    double belt;
+    std::size_t builders;  // opened and destroyed: the end limits read, the belt solid's offset for the relief
+  };
+  const Row rows[] = {
+      {"a belt offset", {"QD$ROUGH_OFFSET_BELT"}, false, 0, 3.0, 2},
+      {"the belt on the deck", {}, false, deck, 0.0, 3},
+      {"a belt offset and an inner solid", {"QD$ROUGH_OFFSET_BELT", "QD$MAIN_INNER_SOLID"}, false, deck, 3.0, 3},
+      {"a belt offset and the deck kept", {"QD$ROUGH_OFFSET_BELT"}, true, deck, 3.0, 2},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<std::string> titles = {"QD$MAIN_OUTER_SOLID", "QD$MAIN_BELT_SOLID"};
+    titles.insert(titles.end(), row.titles.begin(), row.titles.end());
+    std::vector<tag_t> features;
+    const tag_t set = SetOf(titles, &features);
+    ExtrudeValues ends;
+    ends.endType = 2;
+    ends.endObject = sheet;
+    Host::SetExtrudeValues(features[0], ends);
+    ends.endObject = deck;
+    for (std::size_t i = 1; i < features.size(); ++i) Host::SetExtrudeValues(features[i], ends);
+    if (row.kept) {
+      Attr::UserAttributeDescriptor descriptor;
+      descriptor.title = "QD$DECK_SHEET";
+      descriptor.hidden = true;
+      Attr::UserAttributeValue value;
+      value.integer = static_cast<int>(deck);
+      EXPECT_TRUE(Attr::SetUserAttribute(features[0], descriptor, value));
+    }
+    Host::ClearCalls();
+    punch = DieDesDrawPunchBuilderFactory::Create(set, part());
+    EXPECT_EQ(punch->GetSheetBody()->ask_selected_tag(), sheet);
+    EXPECT_EQ(punch->GetSheetBodyDeck()->ask_selected_tag(), row.deck);
+    EXPECT_DOUBLE_EQ(punch->GetDeckThickness(), 0.0);
+    EXPECT_DOUBLE_EQ(punch->GetBeltThickness(), row.belt);
+    const std::vector<std::string> destroyed = ArgsOf("Builder");
+    EXPECT_EQ(destroyed.size(), row.builders);
+    for (const std::string& call : destroyed) EXPECT_NE(call, "operation=2 builder=0");
+    punch->destroy();
+  }
 }
 
 TEST_F(DrawPunch, AnEditedSetGivesBackTheProfileTheUserSelected) {

@@ -409,11 +409,14 @@ TEST_F(ToolingSolids, AnExtrusionUntilATiltedSheetIsCutBackToItsPlaneOnTheOtherL
     double sense;
     bool sheetAtStart;
     Probe in, out;
+    bool gone = false;  // the sheet deleted first: nothing is made, a missing input
   };
   const Row rows[] = {
       {"up, ending at the sheet", 1, false, {9, 5, 18.5, Containment::In}, {1, 5, 11.5, Containment::Out}},
       {"up, starting at the sheet", 1, true, {9, 5, 18.5, Containment::In}, {1, 5, 11.5, Containment::Out}},
       {"down, ending at the sheet", -1, false, {9, 5, -18.5, Containment::In}, {1, 5, -11.5, Containment::Out}},
+      {"ending at a sheet deleted", 1, false, {}, {}, true},
+      {"starting at a sheet deleted", 1, true, {}, {}, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -427,6 +430,7 @@ TEST_F(ToolingSolids, AnExtrusionUntilATiltedSheetIsCutBackToItsPlaneOnTheOtherL
     EXPECT_EQ(made, 0);
     if (made != 0) continue;
     const KTX::tag_t sheet = KTX::ES_create_body_of_geometry(part(), kernel);
+    if (row.gone) dynamic_cast<KTX::OM::TaggedObject*>(KTX::OM::OM_object_of_tag(sheet))->destroy();
     const double direction[3] = {0, 0, row.sense};
     KTX::tag_t feature = 0;
     const int extruded =
@@ -434,8 +438,11 @@ TEST_F(ToolingSolids, AnExtrusionUntilATiltedSheetIsCutBackToItsPlaneOnTheOtherL
                            row.sheetAtStart ? "0" : nullptr, false, nullptr, nullptr, false, nullptr, false, 0, 0,
                            row.sheetAtStart, row.sheetAtStart ? sheet : 0, !row.sheetAtStart,
                            row.sheetAtStart ? 0 : sheet, &feature);
-    EXPECT_EQ(extruded, 0);
-    if (extruded != 0) continue;
+    EXPECT_EQ(extruded, row.gone ? 3030591 : 0);
+    if (extruded != 0 || row.gone) {
+      EXPECT_EQ(feature, 0u);
+      continue;
+    }
     const auto* body = dynamic_cast<KTX::ES_solid*>(KTX::OM::OM_object_of_tag(punch->GetFeatFirstBody(feature)));
     EXPECT_NE(body, nullptr);
     if (body == nullptr) continue;
@@ -456,7 +463,8 @@ struct ExamplePunch {
   KTX::tag_t set = 0;
   int status = -1;
 };
-ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double angle, bool mainWall = false) {
+ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double angle, bool mainWall = false,
+                                void (*outlines)(KTX::Tooling::DieDesDrawPunchBuilder*) = nullptr) {
   const KTX::tag_t partTag = part->OmTag();
   auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(set, part);
   if (set == 0) {
@@ -487,6 +495,7 @@ ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double ang
     punch->SetMachiningAllowance(1.5);
   }
   punch->SetReliefAngle(angle);
+  if (outlines != nullptr) outlines(punch);
   ExamplePunch made;
   made.status = punch->commit();
   made.set = punch->GetTfeatureSet();
@@ -507,6 +516,26 @@ KTX::tag_t MemberOf(KTX::PART_part* part, KTX::tag_t set, const char* title, int
   return feature;
 }
 
+// A loop round the rectangle (x0, y0) to (x1, y1), 50 up, given to the
+// section as the journal's "Section" calls give it: lines, or points; an
+// edit's section, which holds what the set read back, is emptied first.
+void Outline(KTX::SC_section* section, double x0, double y0, double x1, double y1, bool points) {
+  std::vector<int> read(static_cast<std::size_t>(section->ask_rule_count()));
+  for (std::size_t i = 0; i < read.size(); ++i) read[i] = static_cast<int>(i);
+  if (!read.empty()) {
+    EXPECT_EQ(section->remove_rules(static_cast<int>(read.size()), read.data()), 0);
+  }
+  const JAM_point3d_s corners[4] = {{x0, y0, 50}, {x1, y0, 50}, {x1, y1, 50}, {x0, y1, 50}};
+  EXPECT_EQ((points ? KTX::Script::Section_AddLoop : KTX::Script::Section_AddLines)(section, 0, 4, corners), 0);
+}
+void FlangeLines320(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), -60, -60, 260, 180, false); }
+void FlangeLoop320(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), -60, -60, 260, 180, true); }
+void FlangeLines240(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), -20, -20, 220, 140, false); }
+void FlangeLoop240(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), -20, -20, 220, 140, true); }
+void WallLines(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), 4, 4, 196, 116, false); }
+void WallLoop(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), 4, 4, 196, 116, true); }
+void WallFlange320(KTX::Tooling::DieDesDrawPunchBuilder* p) { WallLines(p), FlangeLines320(p); }
+
 // When the belt's offset extrusion fails, the belt is extruded between the
 // punch curve and its offset curve, and the stress solid from that offset
 // curve out to its own: the punch is the solid the offset extrusions make, in
@@ -517,14 +546,26 @@ KTX::tag_t MemberOf(KTX::PART_part* part, KTX::tag_t set, const char* title, int
 // A main wall centre line 8 inside the profile bounds the belt as the offset
 // curve does; the base then reaches 60 - 8 past it (288 x 208), not past the
 // profile (304 x 224): (68096 - 59904) x 30 = 245760 less.
+// A flange profile (given as lines or as a loop of points) is the base, 30
+// thick, in place of the offset ring: 320 x 240 adds (76800 - 19136) x 30
+// and takes the ring's 1468800; 240 x 160 adds (38400 - 19136) x 30. A main
+// wall 4 inside (192 x 112) is the column up to the belt (75): the band 2496
+// x 75 taken from 2436000; the base is the wall offset 52 out (296 x 216),
+// + (63936 - 21504) x 30: 3521760, or with the flange 320 x 240 + (76800 -
+// 21504) x 30: 3907680. Its chamfer, 8 on the belt and h = 8 sqrt 3 down the
+// wall, is the ring s = 8 (1 - t / h) wide round 192 x 112, of area 608 s +
+// 4 s^2: h (608 x 4 + 4 x 64 / 3). Edits give the flange another size.
 TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives) {
   auto chamfered = [](double angle) { return 3540000 + 8 * std::tan(angle * M_PI / 180) / 6 * 14336; };
+  const double wallChamfer = 8 * std::sqrt(3.0) * (608 * 4 + 4 * 64 / 3.0);
+  using Outlines = void (*)(KTX::Tooling::DieDesDrawPunchBuilder*);
   struct Row {
     const char* what;
     double first, edit;  // the relief angle committed, then edited to (NAN: no edit)
     bool fails;          // the offset extrusions fail
     double volume;       // mm3, by hand
     bool mainWall = false;
+    Outlines outlines = nullptr, editedOutlines = nullptr;  // given at the commit, at the edit
   };
   const Row rows[] = {
       {"no chamfer, offset extrusions", 0, NAN, false, 3540000},
@@ -536,15 +577,31 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
       {"60 edited to 45, offset curves", 60, 45, true, chamfered(45)},
       {"0 edited to 60, offset curves", 0, 60, true, chamfered(60)},
       {"60, a main wall centre line", 60, NAN, false, chamfered(60) - 245760, true},
+      {"a flange 320 x 240 of lines", 60, NAN, false, chamfered(60) - 1468800 + 57664 * 30, false, FlangeLines320},
+      {"a flange 320 x 240 as a loop", 60, NAN, false, chamfered(60) - 1468800 + 57664 * 30, false, FlangeLoop320},
+      {"a flange 240 x 160 of lines", 60, NAN, false, chamfered(60) - 1468800 + 19264 * 30, false, FlangeLines240},
+      {"a flange of lines edited to 240 x 160", 60, 60, false, chamfered(60) - 1468800 + 19264 * 30, false,
+       FlangeLines320, FlangeLines240},
+      {"a flange as a loop edited to 320 x 240 as a loop", 60, 60, false, chamfered(60) - 1468800 + 57664 * 30, false,
+       FlangeLoop240, FlangeLoop320},
+      {"a main wall 4 inside of lines", 60, NAN, false, 3521760 + wallChamfer, false, WallLines},
+      {"a main wall 4 inside as a loop", 60, NAN, false, 3521760 + wallChamfer, false, WallLoop},
+      {"a main wall and a flange 320 x 240", 60, NAN, false, 3907680 + wallChamfer, false, WallFlange320},
+      {"that flange edited to 240 x 160", 60, 60, false, 2248800 + 16896 * 30 + wallChamfer, false, WallFlange320,
+       FlangeLines240},
+      {"a main wall given the flange 320 x 240 as a loop by an edit", 60, 60, false, 3907680 + wallChamfer, false,
+       WallLoop, FlangeLoop320},
+      {"a main wall without chamfer committed again", 0, 0, false, 3521760, false, WallLines, nullptr},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     KTX::PART_part* part = KTX::PART_part::Create(0);
     KTX::PART_set_work_part(part);
     KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", row.fails ? 4711 : 0);
-    ExamplePunch made = CommitExamplePunch(part, 0, row.first, row.mainWall);
+    ExamplePunch made = CommitExamplePunch(part, 0, row.first, row.mainWall, row.outlines);
     EXPECT_EQ(made.status, 0);
-    if (made.status == 0 && !std::isnan(row.edit)) made = CommitExamplePunch(part, made.set, row.edit);
+    if (made.status == 0 && !std::isnan(row.edit))
+      made = CommitExamplePunch(part, made.set, row.edit, false, row.editedOutlines);
     KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", 0);
     EXPECT_EQ(made.status, 0);
     EXPECT_EQ(MemberOf(part, made.set, "QD$OFFSET_CURVE_BELT") != 0, row.fails);
@@ -913,6 +970,29 @@ double PunchVolume(double area, double length, double r, double angle) {
   return 30 * offset(60 - r) + 45 * offset(-r) + 26.5 * area + h * ((length - 8 * r) * r / 2 + 4 * r * r / 3);
 }
 
+// The example punch (relief 60 degrees) on a deck sheet at z 70 (tag 8),
+// then `edit` played after it.
+std::string OnADeckAt70(const std::string& edit = "") {
+  std::string text = PunchWith("60");
+  text.insert(text.find("# Commit:"),
+              "record 0 method \"Part\" \"CreateSheetBody\"\n  this tag 1\n"
+              "  in struct-array \"points\" \"Point3d\" 9 -50 -50 70 250 -50 70 -50 170 70\n"
+              "  result tag \"body\" \"Body\" 8\n  closed 0\n"
+              "record 0 get \"Tooling.DieDesDrawPunchBuilder\" \"SheetBodyDeck\"\n  this ptr 10\n"
+              "  result ptr \"sheetbodydeck\" \"SelectBody\" 15\n  closed 0\n"
+              "record 0 set \"SelectObject\" \"Value\"\n  this ptr 15\n  in tag \"value\" \"TaggedObject\" 8\n"
+              "  closed 0\n");
+  return text + edit;
+}
+
+// A punch edit's record of a number or an option.
+std::string Set(const char* property, const std::string& value, bool logical = false) {
+  std::string name = property;
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return std::string("record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"") + property + "\"\n  this ptr 30\n  in " +
+         (logical ? "logical \"" : "double \"") + name + "\" - " + value + (logical ? "" : " 0") + "\n  closed 0\n";
+}
+
 // Sizes at the edge of what a punch or a die is: each builds the solid its
 // sizes describe.
 TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
@@ -1019,6 +1099,30 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
                {{"9 -50 -50 100 250 -50 100 -50 170 100", "9 -50 -50 150 250 -50 150 -50 170 150"},
                 {"\"reliefangle\" - 60 0", legOf(125)}}),
        24000 * 151.5 - 4864 * 125 + 1468800 + 4608 * (95 - 36.1) + 256 * 125 / 3.0 * (1 - 0.013824)},
+      // The example punch on a deck sheet at z 70 (belt 25: z 75), as the
+      // example's: 3540000 with the chamfer 14336 x 8 sqrt 3 / 6. Cored by an
+      // edit (wall 20): the core 28 in (144 x 64) up to the deck, - 9216 x
+      // 70, also with the deck thickness set again, and back uncored. The
+      // belt on the deck (belt = deck = 40): the relief band 4864 taken up to
+      // 70 in place of 75, + 4864 x 5; cored by a second edit, - 9216 x 70.
+      {"a punch on a deck sheet", OnADeckAt70(), 3540000 + 14336 * 8 * r3 / 6},
+      {"edited to a cored punch",
+       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20"))),
+       3540000 + 14336 * 8 * r3 / 6 - 9216 * 70},
+      {"edited to a cored punch, the deck thickness set again",
+       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20") +
+                            Set("DeckThickness", "40"))),
+       3540000 + 14336 * 8 * r3 / 6 - 9216 * 70},
+      {"cored, then edited back uncored",
+       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20")) +
+                   Reopened(Set("CoreDrawPunchOption", "false", true))),
+       3540000 + 14336 * 8 * r3 / 6},
+      {"edited to its belt on the deck", OnADeckAt70(Reopened(Set("BeltThickness", "40") + Set("DeckThickness", "40"))),
+       3540000 + 14336 * 8 * r3 / 6 + 4864 * 5},
+      {"belt on the deck, then cored by a second edit",
+       OnADeckAt70(Reopened(Set("BeltThickness", "40") + Set("DeckThickness", "40")) +
+                   Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20"))),
+       3540000 + 14336 * 8 * r3 / 6 + 4864 * 5 - 9216 * 70},
       // The punch uncored with its belt 60 below the die face (z 40), under
       // the deck's 40 (z 60): 200 x 120 up to 101.5: 2436000; the relief band
       // (24000 - 19136 = 4864) taken up to 40: - 194560; the base 30 thick:

@@ -289,6 +289,14 @@ inline constexpr int kReliefLeavesThinPart = 3030629;
 // that are no neighbours come within the distance tolerance of each other,
 // as round a notch or along an arm no wider than that.
 inline constexpr int kDrawPunchProfileTouchesItself = 3030635;
+// A draw punch's flange profile or main wall centre line that is not one
+// closed loop (an open chain, several loops, a loop given open); one that
+// bounds no area or crosses or touches itself; a flange profile that does
+// not lie round the punch profile, or a main wall centre line that does not
+// lie within it.
+inline constexpr int kPunchOutlineNotOneLoop = 3030645;
+inline constexpr int kPunchOutlineNoArea = 3030646;
+inline constexpr int kPunchOutlineMisplaced = 3030647;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 

@@ -368,6 +368,15 @@ bool RingOfCurves(const std::vector<tag_t>& curves, const double normal[3], doub
   return SeeCurves(curves, normal, &seen) && Stamvik::Outlines::ChainedRing(seen.outline, tolerance, ring);
 }
 
+bool RingOfPoints(const std::vector<double>& points, const double normal[3], double tolerance,
+                  Stamvik::Outlines::Ring* ring) {
+  double x[3], y[3];
+  if (!axesAcross(normal, x, y)) return false;
+  const double origin[3] = {0, 0, 0};
+  *ring = Stamvik::Outlines::RingOf(points, origin, x, y, tolerance);
+  return true;
+}
+
 bool SeeCurves(const std::vector<tag_t>& curves, const double normal[3], SeenCurves* seen) {
   double x[3], y[3];
   if (!axesAcross(normal, x, y)) return false;

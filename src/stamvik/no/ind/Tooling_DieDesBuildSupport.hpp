@@ -163,6 +163,11 @@ bool HeightsAlong(tag_t body, const double normal[3], double* low, double* high)
 // when they make no single one.
 bool RingOfCurves(const std::vector<tag_t>& curves, const double normal[3], double tolerance,
                   Stamvik::Outlines::Ring* ring);
+// The corners of the closed polyline through `points` (x, y, z triples),
+// seen along `normal` (of length 1) in the axes SeeCurves sees curves in;
+// false when there are no axes across the normal.
+bool RingOfPoints(const std::vector<double>& points, const double normal[3], double tolerance,
+                  Stamvik::Outlines::Ring* ring);
 
 // A tooling build and the grouping of what it made, run by CommitBuild
 // under its mark. The session settings are held while an edit rebuilds and

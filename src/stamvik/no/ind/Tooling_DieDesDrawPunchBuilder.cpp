@@ -67,6 +67,31 @@ bool titleHidden(tag_t object, Attr::UserAttributeDescriptor& descriptor, Attr::
   return Attr::SetUserAttribute(object, descriptor, value);
 }
 
+// The outer solid keeps the deck sheet the user selected, which no feature
+// of the set need reach (an uncored punch whose belt is not the deck), as the
+// tag in a hidden integer attribute; 0 for none.
+constexpr const char* kDeckSheetTitle = "QD$DECK_SHEET";
+
+void keepDeckSheet(tag_t outer, tag_t deck) {
+  static Attr::UserAttributeDescriptor descriptor;
+  static Attr::UserAttributeValue value;
+  Attr::UserAttributeValue had;
+  // Nothing is written where there is nothing to keep or to clear.
+  if (outer == 0 || (deck == 0 && !Attr::GetUserAttribute(outer, kDeckSheetTitle, &had))) return;
+  descriptor.title = kDeckSheetTitle;
+  descriptor.type = 3;
+  descriptor.hidden = true;
+  value.integer = static_cast<int>(deck);
+  Attr::SetUserAttribute(outer, descriptor, value);
+}
+
+tag_t keptDeckSheet(tag_t outer) {
+  Attr::UserAttributeValue value;
+  if (!Attr::GetUserAttribute(outer, kDeckSheetTitle, &value)) return 0;
+  const auto deck = static_cast<tag_t>(value.integer);
+  return OM::OM_object_of_tag(deck) != nullptr ? deck : 0;
+}
+
 }  // namespace
 
 STAMVIK_OM_INSTANCE_SIZE_DEF(DieDesDrawPunchBuilder)
@@ -170,8 +195,16 @@ int DieDesDrawPunchBuilder::ConvertFrecToSheetTagDeckThickness(tag_t featureSet)
   } else if (hasOuter) {
     if (const tag_t sheet = endLimitObject(outer); sheet != 0) m_sheetBody->set_selected_tag(sheet);
   }
-  if (FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_BELT_SOLID", &beltSolid))
-    if (const tag_t deck = endLimitObject(beltSolid); deck != 0) m_sheetBodyDeck->set_selected_tag(deck);
+  // The deck sheet the user selected. The inner solid runs up to it; else
+  // the outer solid keeps it; a set made before it kept it has it as the
+  // belt solid's end only when the belt is the deck (no belt offset: the
+  // belt solid's end is otherwise that offset, which an edit remakes).
+  tag_t deck = 0, inner = 0;
+  if (FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_INNER_SOLID", &inner)) deck = endLimitObject(inner);
+  if (deck == 0 && hasOuter) deck = keptDeckSheet(outer);
+  if (deck == 0 && !hasBelt && FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_BELT_SOLID", &beltSolid))
+    deck = endLimitObject(beltSolid);
+  if (deck != 0) m_sheetBodyDeck->set_selected_tag(deck);
   return 0;
 }
 
@@ -370,6 +403,7 @@ int DieDesDrawPunchBuilder::commit() {
   try {
     if (const int refused = RefusedSizes(); refused != 0) return refused;
     if (const int refused = RefusedProfile(); refused != 0) return refused;
+    if (const int refused = RefusedOutlines(); refused != 0) return refused;
   } catch (const std::exception& e) {
     return Error::HandleAsBuilder(e, kSource, 300);
   }
@@ -419,8 +453,28 @@ int DieDesDrawPunchBuilder::ConvertFrecToReliefDist(tag_t featureSet) {
     return 0;
   }
   if (!FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_BELT_SOLID", &belt)) return 0;
-  EditingBuilder builder(true, belt);
-  SetReliefDistanse(std::fabs(featureOffset(builder.tag(), false)));
+  double relief = 0.0;
+  {
+    EditingBuilder builder(true, belt);
+    relief = std::fabs(featureOffset(builder.tag(), false));
+  }
+  // A belt between the punch curve and a main wall centre line is made with
+  // no offset: the relief is the chamfer's first offset, or else the
+  // stress solid's inner one less 1.05 of the tolerance.
+  tag_t chamfer = 0, stress = 0;
+  if (relief == 0.0 && FindFeatureInSetByAttrTitle(featureSet, "QD$CHAMFER_BELT", &chamfer)) {
+    EditingBuilder builder(false, chamfer);
+    char* first = nullptr;
+    if (builder.tag() != 0)
+      Stamvik::UnjournalledInterface<JAM::ChamferBuilder_Interface>("Features.ChamferBuilder")
+          ->FirstOffset(builder.tag(), &first);
+    relief = std::fabs(TEXT_atof(takeText(first).c_str()));
+  } else if (relief == 0.0 && FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_STRESS_SOLID", &stress)) {
+    EditingBuilder builder(true, stress);
+    if (const double inside = featureOffset(builder.tag(), false); inside != 0.0)
+      relief = std::fabs(inside) - 1.05 * TOLER_ask_distance_tol();
+  }
+  SetReliefDistanse(relief);
   return 0;
 }
 
@@ -694,13 +748,15 @@ int DieDesDrawPunchBuilder::CreateProjectCurve(tag_t* punch, tag_t* flange, tag_
     for (Profile& profile : profiles) {
       tag_t& feature = profile.feature;
       const bool found = FindMember(profile.title, &feature);
-      int count = 0;
-      Stamvik::HostBlock<tag_t> entities;
-      AskSCEntities(profile.section != nullptr ? profile.section->OmTag() : 0, &count, entities.out());
-      if (count == 0) {
+      // The whole closed profile is projected, as one curve, whether it was
+      // given as one curve, as several or as a section's loop: the steps
+      // after take the projection's first curve.
+      tag_t outline = 0;
+      if (const int refused = OutlineCurve(profile.section, &outline); refused != 0) return refused;
+      if (outline == 0) {
         RetireMember(found, feature);
       } else {
-        status = FeatProjectCurve(entities.get(), count, m_basePlane, profile.out, &feature);
+        status = FeatProjectCurve(&outline, 1, m_basePlane, profile.out, &feature);
         if (status == 0) {
           KeepMember(found, feature, profile.title, punchFeature, 2, profile.placeWhenCreating);
           finishFeature(feature);
@@ -734,6 +790,7 @@ int DieDesDrawPunchBuilder::CreateOuterSolid(tag_t topSheet, tag_t punchCurve, t
       return status;
     }
     KeepMember(found, feature, "QD$MAIN_OUTER_SOLID");
+    keepDeckSheet(feature, m_sheetBodyDeck->ask_selected_tag());
     *outer = GetFeatFirstBody(feature);
     ClassifyMachiningFaces(feature);
     return 0;

@@ -66,6 +66,11 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // belt, or one that takes it whole or leaves a part of it no wider than
   // the tolerance; a core wall too thick for the profile), or 0.
   int RefusedProfile();
+  // The number of the first flange profile or main wall centre line no
+  // punch can be built on: not one closed loop, one bounding no area or
+  // crossing itself, a flange not round the punch profile or a main wall
+  // not within it; 0 for none.
+  int RefusedOutlines();
   // How far the body's lowest face (its nearest point) lies above the base
   // plane, along its normal (below it: negative); HUGE_VAL when nothing could
   // be measured.
@@ -222,6 +227,15 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // retires the smoothing member. Returns the status of what ran.
   int SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, const double normal[3], int status);
   void BasePlaneNormal(double normal[3]);
+  // The closed loop a flange profile or main wall centre line stands for,
+  // whether given as curves (lines, curves, edges) or as a section's loop,
+  // as the points of one closed polyline (none for an empty section); 0, or
+  // the number it is refused with.
+  int OutlineLoop(SC_section* section, std::vector<double>* points);
+  // The one closed curve the profile's loop is: its own curve when it is
+  // one closed curve, else a polyline through the loop made in the work
+  // part. 0 with no curve for an empty section.
+  int OutlineCurve(SC_section* section, tag_t* curve);
   FeatureSetMembers Members();
 };
 

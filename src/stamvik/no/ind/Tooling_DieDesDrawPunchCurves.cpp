@@ -3,23 +3,29 @@
 // projected through the host's curve builders, and a profile smoothed by a
 // rough-data compensation of this library.
 #include <algorithm>
+#include <cmath>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
+#include "Tooling_DieDesBuildSupport.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "OnEveryExit.hpp"
 #include "afl/DieEngParms.hpp"
 #include "afl/Module.hpp"
 #include "geom/Curve.hpp"
 #include "geom/CurveLoops.hpp"
+#include "geom/Geometry.hpp"
 #include "geom/Sketch.hpp"
 #include "ja_die_die_collection_jam.hpp"
 #include "math/Vector.hpp"
 #include "modl/CurveBuilders.hpp"
 #include "modl/ModelingInterfaces.hpp"
+#include "sel/Selection.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
@@ -101,7 +107,143 @@ struct Tags {
   Stamvik::HostBlock<tag_t> tags;
 };
 
+using Messages::kPunchOutlineMisplaced;
+using Messages::kPunchOutlineNoArea;
+using Messages::kPunchOutlineNotOneLoop;
+
+// A curve's points (x, y, z triples); none for what is no curve.
+std::vector<double> curvePoints(tag_t curve) {
+  EVC_curve* made = nullptr;
+  if (evcrvu(curve, &made) != 0 || made == nullptr) return {};
+  const std::unique_ptr<EVC_curve, void (*)(EVC_curve*)> geometry(made, &evcrvf);
+  return geometry->points;
+}
+
+double gapOf(const double* a, const double* b) { return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]); }
+
+// The points of curves that follow one another in a loop, each turned to go
+// on where the one before ends (a point met again within the tolerance kept
+// once), closed back to the first point: a point gives itself, a line its
+// ends. False when one of them is no curve.
+bool chainPoints(const std::vector<tag_t>& chain, double tolerance, std::vector<double>* out) {
+  std::vector<double>& points = *out;
+  std::size_t firstEnd = 0;
+  for (const tag_t tag : chain) {
+    std::vector<double> next = curvePoints(tag);
+    if (next.empty()) return false;
+    const std::size_t n = next.size() / 3;
+    auto reversed = [](const std::vector<double>& p) {
+      std::vector<double> turned;
+      for (std::size_t i = p.size() / 3; i-- > 0;) turned.insert(turned.end(), &p[3 * i], &p[3 * i] + 3);
+      return turned;
+    };
+    if (!points.empty()) {
+      const double* head = next.data();
+      const double* tail = &next[3 * (n - 1)];
+      const double toEnd = std::min(gapOf(&points[points.size() - 3], head), gapOf(&points[points.size() - 3], tail));
+      // The second curve may go on from the first one's start: the first is turned.
+      if (points.size() == firstEnd && std::min(gapOf(points.data(), head), gapOf(points.data(), tail)) < toEnd)
+        points = reversed(points);
+      const double* end = &points[points.size() - 3];
+      if (gapOf(end, tail) < gapOf(end, head)) next = reversed(next);
+    }
+    for (std::size_t i = 0; i < n; ++i)
+      if (points.empty() || gapOf(&points[points.size() - 3], &next[3 * i]) > tolerance)
+        points.insert(points.end(), &next[3 * i], &next[3 * i] + 3);
+    if (firstEnd == 0) firstEnd = points.size();
+  }
+  if (points.size() >= 6 && gapOf(points.data(), &points[points.size() - 3]) <= tolerance) points.resize(points.size() - 3);
+  if (!points.empty()) points.insert(points.end(), points.begin(), points.begin() + 3);
+  return true;
+}
+
 }  // namespace
+
+int DieDesDrawPunchBuilder::OutlineLoop(SC_section* section, std::vector<double>* points) {
+  points->clear();
+  if (section == nullptr) return 0;
+  const double tolerance = TOLER_ask_distance_tol();
+  std::vector<tag_t> chain;
+  if (section->ask_rule_count() > 0 || section->ask_loop_count() == 0) {
+    // Curves or edges: they must chain into one loop that closes.
+    Tags given;
+    AskSCEntities(section->OmTag(), &given.count, given.tags.out());
+    if (given.count == 0) return 0;
+    LoopSets sets;
+    for (int i = 0; i < given.count; ++i) OM_insert_into_tag_set(sets.curves, given.tags[i]);
+    int loops = 0, closed = 0, open = 0;
+    MW_loop_s* sorted = nullptr;
+    const int status = MW_sort_segments(sets.curves, tolerance, &loops, &sorted, &closed, &open);
+    if (status == 0 && loops == 1 && closed == 1) chain.assign(sorted[0].curves, sorted[0].curves + sorted[0].count);
+    MW_free_loops(loops, sorted);
+    if (chain.empty()) return kPunchOutlineNotOneLoop;
+  } else {
+    // A section's own loop: one, closed by its kind, through its curves in order.
+    if (section->ask_loop_count() != 1) return kPunchOutlineNotOneLoop;
+    const auto* loop = dynamic_cast<const SC_loop*>(OM::OM_object_of_tag(section->ask_nth_loop(0)));
+    if (loop == nullptr || loop->ask_kind() != SC_section::kClosed) return kPunchOutlineNotOneLoop;
+    // The loop's points or curves joined as the host joins them.
+    const std::unique_ptr<EVC_curve, void (*)(EVC_curve*)> geometry(loop->ask_curve_geometry(true, tolerance),
+                                                                   &EVC_free);
+    if (geometry == nullptr) return kPunchOutlineNoArea;
+    *points = geometry->points;
+    return 0;
+  }
+  if (!chainPoints(chain, tolerance, points)) {
+    points->clear();
+    return kPunchOutlineNotOneLoop;
+  }
+  return 0;
+}
+
+int DieDesDrawPunchBuilder::OutlineCurve(SC_section* section, tag_t* curve) {
+  *curve = 0;
+  std::vector<double> points;
+  if (const int refused = OutlineLoop(section, &points); refused != 0) return refused;
+  if (points.empty()) return 0;
+  // One closed curve of the user's is taken as it is: an edit reads it back.
+  Tags given;
+  AskSCEntities(section->OmTag(), &given.count, given.tags.out());
+  if (given.count == 1) {
+    const std::vector<double> own = curvePoints(given.tags[0]);
+    if (own.size() >= 6 && gapOf(own.data(), &own[own.size() - 3]) <= TOLER_ask_distance_tol()) {
+      *curve = given.tags[0];
+      return 0;
+    }
+  }
+  *curve = ES_create_polyline_in_part(CONTEXT_ask_work_part(), static_cast<int>(points.size() / 3), points.data());
+  return *curve != 0 ? 0 : kMissingInput;
+}
+
+int DieDesDrawPunchBuilder::RefusedOutlines() {
+  std::vector<double> flange, wall;
+  if (const int refused = OutlineLoop(m_flangeProfile, &flange); refused != 0) return refused;
+  if (const int refused = OutlineLoop(m_mainWallCenterLine, &wall); refused != 0) return refused;
+  if ((flange.empty() && wall.empty()) || m_basePlane == 0 || m_punchCurve == nullptr) return 0;
+  double normal[3];
+  BasePlaneNormal(normal);
+  if (!Support::MadeUnit(normal)) return 0;
+  const double tolerance = TOLER_ask_distance_tol();
+  Stamvik::Outlines::Ring flangeRing, wallRing;
+  for (const auto& [loop, ring] : {std::pair{&flange, &flangeRing}, std::pair{&wall, &wallRing}}) {
+    if (loop->empty()) continue;
+    if (!Support::RingOfPoints(*loop, normal, tolerance, ring)) return 0;
+    if (Stamvik::Outlines::HasNoArea(*ring, tolerance) || Stamvik::Outlines::TouchesItself(*ring, tolerance))
+      return kPunchOutlineNoArea;
+  }
+  // The base stands round the punch on the flange; the belt is the band
+  // between the punch profile and the main wall within it.
+  std::vector<tag_t> selected;
+  for (int i = 0, n = m_punchCurve->ask_count(); i < n; ++i) selected.push_back(m_punchCurve->ask_nth(i));
+  Stamvik::Outlines::Ring punchRing;
+  if (!Support::RingOfCurves(selected, normal, tolerance, &punchRing)) return 0;
+  const Stamvik::Outlines::Outline punch = Stamvik::Outlines::OutlineOf(punchRing);
+  if (!flange.empty() && !Stamvik::Outlines::LiesWithin(punch, Stamvik::Outlines::OutlineOf(flangeRing), tolerance))
+    return kPunchOutlineMisplaced;
+  if (!wall.empty() && !Stamvik::Outlines::LiesWithin(Stamvik::Outlines::OutlineOf(wallRing), punch, tolerance))
+    return kPunchOutlineMisplaced;
+  return 0;
+}
 
 int FeatureBuilderInterfaceCall(tag_t builder, tag_t* object) {
   auto* features = Stamvik::UnjournalledInterface<JAM::FeatureBuilder_Interface>("Features.FeatureBuilder");

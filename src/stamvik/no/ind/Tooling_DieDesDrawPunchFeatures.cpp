@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Messages.hpp"
@@ -382,6 +383,10 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
                                         bool startUntilSelected, tag_t startObject, bool endUntilSelected,
                                         tag_t endObject, tag_t* feature) {
   if (feature == nullptr) return kMissingInput;
+  // A limit up to an object no longer alive bounds nothing: the sweep would
+  // be made against no face and the step reported done with nothing made.
+  for (const auto& [until, object] : {std::pair{startUntilSelected, startObject}, std::pair{endUntilSelected, endObject}})
+    if (until && OM::OM_object_of_tag(object) == nullptr) return kMissingInput;
   const ExtrudeInputs inputs{count,
                              curves,
                              bodyStyle,
