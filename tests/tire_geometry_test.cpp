@@ -777,6 +777,8 @@ TEST_F(TireGeometryTest, AnEnvelopeMadeAtAnotherTurnOfItsFacetsSaysSo) {
        {"841502 the tire envelope could not be made: its scratch file cannot be made or written in the temporary "
         "folder \"/nonexistent/ktx\": No such file or directory"},
        "/nonexistent/ktx"},
+      // Taken as unset, not as a folder named "": the system's own.
+      {"with an empty TMPDIR", {}, 0, {}, ""},
       {"at the second",
        {FallsShort},
        0,
