@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -26,6 +27,8 @@
 #include "ja_catalogue.hpp"
 #include "script/ScriptHost.hpp"
 #include "sys/Error.hpp"
+#include "sys/Files.hpp"
+#include "sys/Replace.hpp"
 
 // One table of rows per described class, k_<unit>, in catalogue order.
 #define KTXHOST_ROWS_I(unit) k_##unit
@@ -129,17 +132,39 @@ std::uint64_t describedSize(int fd, std::uint64_t size) {
 
 }  // namespace
 
-bool RefusedAsCutShort(const char* command, const char* library) {
+std::string WhyNotReached(const std::string& name, int error) {
+  // Only a link refused has words of the walk's own; they are asked for the
+  // message alone, nothing is opened by them.
+  if (error == EACCES) {
+    const std::string why = KTX::Files::WhyNoPlaceForAFile(name);
+    if (why.starts_with("is a symbolic link owned by") || why.starts_with("leads through ")) return why;
+  }
+  return std::strerror(error);
+}
+
+bool RefusedBeforeLoading(const char* command, const char* library) {
   if (std::strchr(library, '/') == nullptr) return false;
-  const int fd = ::open(library, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;  // the loader says why
+  const int fd = KTX::Files::OpenReached(library, O_RDONLY | O_NONBLOCK);
+  if (fd < 0) {
+    // A link the loader would follow and the readers' rule does not is
+    // refused here; what is missing or unreadable the loader says.
+    const int error = errno;
+    if (error != EACCES) return false;
+    std::fprintf(stderr, "ktxhost %s: cannot load %s: %s\n", command, library, WhyNotReached(library, error).c_str());
+    return true;
+  }
   struct stat info {};
   std::uint64_t size = 0, described = 0;
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+  const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (regular) {
     size = static_cast<std::uint64_t>(info.st_size);
     described = describedSize(fd, size);
   }
   ::close(fd);
+  if (!regular) {
+    std::fprintf(stderr, "ktxhost %s: %s: not a regular file (a plug-in is loaded from a file)\n", command, library);
+    return true;
+  }
   if (described <= size) return false;
   std::fprintf(stderr, "ktxhost %s: %s is cut short: it holds %llu bytes of the %llu its headers describe\n",
                command, library, static_cast<unsigned long long>(size), static_cast<unsigned long long>(described));

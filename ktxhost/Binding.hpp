@@ -26,15 +26,26 @@ int BindPlugin(void* plugin);
 bool RefusedAsNotThePlugin(const char* command, const char* library, void* handle);
 
 // Whether a library file named by its path (one with a '/': another name is
-// the loader's to find) is shorter than its own ELF headers say it is: its
-// program header table, a loadable segment or its section header table runs
-// past the file's end. The loader maps such a file without asking and the
-// process dies of a bus error once it touches the missing pages, so it is
-// refused before it is loaded ("ktxhost COMMAND: LIBRARY is cut short: it
-// holds N bytes of the M its headers describe"), and true is given. A file
-// that is no ELF object of this machine's class is left to the loader, which
-// names what is wrong with it.
-bool RefusedAsCutShort(const char* command, const char* library);
+// the loader's to find) is refused before the loader opens it; then it says
+// why on the error output and gives true. It is looked at as the journal
+// is, opened by the readers' walk without waiting: what is no regular file
+// (a FIFO would hold the loader's open for ever) is refused ("ktxhost
+// COMMAND: LIBRARY: not a regular file (a plug-in is loaded from a file)"),
+// and so is a link the readers' rule does not follow ("ktxhost COMMAND:
+// cannot load LIBRARY: is a symbolic link owned by ..."). So is a file
+// shorter than its own ELF headers say it is: its program header table, a
+// loadable segment or its section header table runs past the file's end.
+// The loader maps such a file without asking and the process dies of a bus
+// error once it touches the missing pages ("ktxhost COMMAND: LIBRARY is cut
+// short: it holds N bytes of the M its headers describe"). A file that is
+// missing, or no ELF object of this machine's class, is left to the loader,
+// which names what is wrong with it.
+bool RefusedBeforeLoading(const char* command, const char* library);
+
+// Why the readers' walk (Files::OpenReached) did not open `name`, having
+// failed with `error`: the words for a link it does not follow ("is a
+// symbolic link owned by ...", "leads through LINK, ..."), else the system's.
+std::string WhyNotReached(const std::string& name, int error);
 
 // The members of the plug-in's classes that make an object by tag: every
 // method taking its object by tag (a collection's creators), with its

@@ -187,7 +187,7 @@ int Props(const Arguments& arguments, const char* plugin) {
   const std::vector<std::string>& requests = arguments.Repeated();
 
   std::vector<std::string> before = JAM::PropertyMapper::RegisteredClasses();
-  if (KTXHost::RefusedAsCutShort("props", plugin)) return kFailed;
+  if (KTXHost::RefusedBeforeLoading("props", plugin)) return kFailed;
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());

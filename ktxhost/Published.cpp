@@ -517,7 +517,7 @@ int Published(const Arguments& arguments, const char* plugin) {
   std::vector<std::string> ownersBefore = JAM::PropertyMapper::RegisteredClasses();
   std::size_t classInitializersBefore = JAM::Test::ClassInitializerNames().size();
   std::size_t fromCall = Host::Calls().size();
-  if (KTXHost::RefusedAsCutShort("published", plugin)) return kFailed;
+  if (KTXHost::RefusedBeforeLoading("published", plugin)) return kFailed;
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost published: cannot load %s: %s\n", plugin, dlerror());

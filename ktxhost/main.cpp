@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
-#include <fstream>
+#include <istream>
+#include <ostream>
+#include <streambuf>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,11 +45,21 @@ using KTX::HostProgram::kUsageError;
 using KTX::HostProgram::Operand;
 using KTX::HostProgram::Syntax;
 
+// The system's temporary folder: the first of TMPDIR, TMP, TEMP and TEMPDIR
+// that is set and not empty (an empty one is taken as unset), else /tmp.
+std::string temporaryFolder() {
+  for (const char* name : {"TMPDIR", "TMP", "TEMP", "TEMPDIR"})
+    if (const char* value = std::getenv(name); value != nullptr && *value != '\0') return value;
+  return "/tmp";
+}
+
 // The plug-in writes its motion files into the directory "QDEN_TMP_DIR"
 // names. A play that finds none set gives it a directory of its own, made
 // when the variable is first asked for (most plays write no motion file),
 // and removes it, with whatever was written there, when the play ends: the
 // variable is then unset again. A directory the caller set is left alone.
+// One that cannot be made is shown as a warning naming the temporary folder
+// and why: the plug-in's own failure for want of it follows.
 class PlayTemporaryDirectory {
  public:
   PlayTemporaryDirectory() {
@@ -71,15 +83,23 @@ class PlayTemporaryDirectory {
   static std::string make(void* context) {
     auto* self = static_cast<PlayTemporaryDirectory*>(context);
     if (!self->directory_.empty()) return self->directory_;
-    std::error_code error;
-    std::string pattern = (std::filesystem::temp_directory_path(error) / "ktxhost-play-XXXXXX").string();
-    if (error) pattern = "/tmp/ktxhost-play-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) return {};
+    const std::string folder = temporaryFolder();
+    std::string pattern = folder + (folder.back() == '/' ? "" : "/") + "ktxhost-play-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+      const int error = errno;
+      // Said once for each reason: each ask that fails again says no more.
+      const std::string warning = "the folder for the play's motion files cannot be made in the temporary folder \"" +
+                                  folder + "\": " + std::strerror(error);
+      if (warning != self->warned_) KTX::Host::ShowUser(KTX::Host::UserMessage::kWarning, warning);
+      self->warned_ = warning;
+      return {};
+    }
     self->directory_ = pattern;
     return pattern;
   }
   bool asked_ = false;  // the directory is made on demand
   std::string directory_;
+  std::string warned_;  // the last failure shown
 };
 
 // Where a play stands, for what the host shows its user while a record plays:
@@ -109,7 +129,7 @@ void printEvents(std::size_t from, bool registered) {
 
 int load(const char* plugin) {
   std::size_t before = KTX::OM::RegistrationEvents().size();
-  if (KTXHost::RefusedAsCutShort("load", plugin)) return kFailed;
+  if (KTXHost::RefusedBeforeLoading("load", plugin)) return kFailed;
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
@@ -145,7 +165,7 @@ void printJournalCalls(std::size_t from, const std::vector<std::string>& names) 
 
 int journal(const char* plugin) {
   KTX::Host::ClearCalls();
-  if (KTXHost::RefusedAsCutShort("journal", plugin)) return kFailed;
+  if (KTXHost::RefusedBeforeLoading("journal", plugin)) return kFailed;
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
@@ -171,14 +191,18 @@ int journal(const char* plugin) {
   return kDone;
 }
 
-// The outputs of a play, checked before anything is opened: neither may be
-// the journal played (by device and inode: a link or another spelling is the
-// same file), nor one the other; each must be writable.
-int checkOutputs(const std::string& journal, const std::string& out, const std::string& step) {
+// The outputs of a play, checked before the plug-in is loaded: neither may
+// be the journal played (the file opened, by device and inode: a link or
+// another spelling is the same file), nor one the other; each must be
+// writable.
+int checkOutputs(const std::string& journal, const struct stat& played, const std::string& out,
+                 const std::string& step) {
   const std::pair<const char*, const std::string*> outputs[] = {{"--record", &out}, {"--step", &step}};
   for (const auto& [option, name] : outputs) {
     if (name->empty()) continue;
-    if (*name == journal || KTX::Files::SameFile(*name, journal)) {
+    struct stat info {};
+    if (*name == journal ||
+        (::stat(name->c_str(), &info) == 0 && info.st_dev == played.st_dev && info.st_ino == played.st_ino)) {
       std::fprintf(stderr, "ktxhost play: '%s %s' is the journal played: it would be overwritten (see ktxhost help play)\n",
                    option, name->c_str());
       return kUsageError;
@@ -218,7 +242,8 @@ struct PlayOptions {
   long long failAt = 0;
 };
 
-// The options read and checked, before any file is opened.
+// The options read and checked, before any file is opened (the outputs are
+// checked against the journal once it is open).
 int readPlayOptions(const Arguments& arguments, PlayOptions* options) {
   options->file = arguments.Operand(0);
   options->out = arguments.Value("--record", "");
@@ -235,27 +260,59 @@ int readPlayOptions(const Arguments& arguments, PlayOptions* options) {
     std::fprintf(stderr, "ktxhost play: standard input is not read: give the journal's file (see ktxhost help play)\n");
     return kUsageError;
   }
-  return checkOutputs(options->file, options->out, options->step);
-}
-
-int openJournal(const std::string& file, std::ifstream* in) {
-  // Only a regular file is read: a device or a pipe may never end.
-  struct stat info {};
-  if (stat(file.c_str(), &info) != 0) {
-    std::fprintf(stderr, "ktxhost play: %s: %s\n", file.c_str(), std::strerror(errno));
-    return kFailed;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    std::fprintf(stderr, "ktxhost play: %s: not a regular file (a journal is read from a file)\n", file.c_str());
-    return kFailed;
-  }
-  in->open(file, std::ios::binary);
-  if (!*in) {
-    std::fprintf(stderr, "ktxhost play: %s: cannot be read\n", file.c_str());
-    return kFailed;
-  }
   return kDone;
 }
+
+// The journal, opened once, by the readers' walk (a link another user put in
+// a folder others may write is not followed), and without waiting: checked
+// and read through that one descriptor. A look by its name before an open
+// by its name would let the name be swapped between the two, for a FIFO
+// whose open never returns among others.
+class JournalFile : public std::streambuf {
+ public:
+  JournalFile() = default;
+  ~JournalFile() override {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  JournalFile(const JournalFile&) = delete;
+  JournalFile& operator=(const JournalFile&) = delete;
+
+  // kDone, or kFailed with the reason printed. Only a regular file is read:
+  // a device or a pipe may never end.
+  int Open(const std::string& name) {
+    errno = 0;
+    file_ = KTX::Files::OpenRegular(name.c_str());
+    if (file_ == nullptr) {
+      const int error = errno != 0 ? errno : EIO;
+      if (error == EINVAL || error == EISDIR)
+        std::fprintf(stderr, "ktxhost play: %s: not a regular file (a journal is read from a file)\n", name.c_str());
+      else
+        std::fprintf(stderr, "ktxhost play: %s: %s\n", name.c_str(), KTXHost::WhyNotReached(name, error).c_str());
+      return kFailed;
+    }
+    if (::fstat(::fileno(file_), &opened_) != 0) {
+      std::fprintf(stderr, "ktxhost play: %s: %s\n", name.c_str(), std::strerror(errno));
+      return kFailed;
+    }
+    return kDone;
+  }
+  // What was opened: the file the outputs must not be, and no writer may replace.
+  const struct stat& Opened() const { return opened_; }
+  int Descriptor() const { return file_ != nullptr ? ::fileno(file_) : -1; }
+
+ protected:
+  int_type underflow() override {
+    const std::size_t n = file_ != nullptr ? std::fread(buffer_, 1, sizeof buffer_, file_) : 0;
+    if (n == 0) return traits_type::eof();
+    setg(buffer_, buffer_, buffer_ + n);
+    return traits_type::to_int_type(buffer_[0]);
+  }
+
+ private:
+  std::FILE* file_ = nullptr;
+  struct stat opened_ {};
+  char buffer_[1 << 14];
+};
 
 int readFirstRecord(const std::string& file, KTX::JAM::JournalReader* reader, KTX::JAM::Record* record,
                     bool* more) {
@@ -272,7 +329,7 @@ int readFirstRecord(const std::string& file, KTX::JAM::JournalReader* reader, KT
 // through a link to it): refused by every replacing writer while it plays.
 class ProtectedJournal {
  public:
-  explicit ProtectedJournal(const std::string& name) { KTX::Files::ProtectFromWrites(name); }
+  explicit ProtectedJournal(const JournalFile& journal) { KTX::Files::ProtectOpenedFromWrites(journal.Descriptor()); }
   ~ProtectedJournal() { KTX::Files::ProtectFromWrites({}); }
   ProtectedJournal(const ProtectedJournal&) = delete;
   ProtectedJournal& operator=(const ProtectedJournal&) = delete;
@@ -285,7 +342,7 @@ struct PlayPlugin {
 };
 
 int loadForPlay(const char* plugin, PlayPlugin* loaded) {
-  if (KTXHost::RefusedAsCutShort("play", plugin)) return kFailed;
+  if (KTXHost::RefusedBeforeLoading("play", plugin)) return kFailed;
   void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
@@ -482,8 +539,11 @@ int reportPlay(const PlayOptions& options, const PlayOutcome& outcome, const KTX
 int play(const Arguments& arguments, const char* plugin) {
   PlayOptions options;
   if (int read = readPlayOptions(arguments, &options); read != kDone) return read;
-  std::ifstream in;
-  if (int opened = openJournal(options.file, &in); opened != kDone) return opened;
+  JournalFile journal;
+  if (int opened = journal.Open(options.file); opened != kDone) return opened;
+  if (int checked = checkOutputs(options.file, journal.Opened(), options.out, options.step); checked != kDone)
+    return checked;
+  std::istream in(&journal);
   // The journal is read as it is played, a record at a time, and nothing
   // played is kept: a journal of any length plays in the same memory. Its
   // first record is read before the plug-in is loaded, so that what is no
@@ -494,7 +554,7 @@ int play(const Arguments& arguments, const char* plugin) {
   if (int first = readFirstRecord(options.file, &reader, &record, &more); first != kDone) return first;
 
   PlayTemporaryDirectory temporary;
-  ProtectedJournal protectedJournal(options.file);
+  ProtectedJournal protectedJournal(journal);
   // Nothing here reads the host's call log: a played call does not feed it.
   KTX::Host::SetLogging(false);
   PlayPlugin loaded;
@@ -560,9 +620,11 @@ const char* kPlayHelp =
     "those bodies, and those of the parts the play made beside it, are also\n"
     "written to the STEP file OUT (a play that leaves none, or a file that cannot\n"
     "be written, fails, the part still printed). When QDEN_TMP_DIR is not set,\n"
-    "the play makes a new temporary directory only when the plug-in first asks\n"
-    "for it (a play that writes no motion file makes none), sets QDEN_TMP_DIR to\n"
-    "it, and removes it, with what was written there, when the play ends.\n"
+    "the play makes a new temporary directory (in TMPDIR, else TMP, TEMP or\n"
+    "TEMPDIR, else /tmp; an empty one is taken as unset) only when the plug-in\n"
+    "first asks for it (a play that writes no motion file makes none), sets\n"
+    "QDEN_TMP_DIR to it, and removes it, with what was written there, when the\n"
+    "play ends; one that cannot be made is named in a warning, with why.\n"
     "\n"
     "The notes, warnings, error dialogs and status-area texts the host shows\n"
     "while the journal plays are printed on the error output as\n"

@@ -36,9 +36,10 @@ struct Outcome : stamvik_test::CommandRun {
   std::string err;
 };
 
-// Runs ktxhost with the arguments (shell words); stdout and stderr apart.
-Outcome Ktxhost(const std::string& arguments, const std::string& errFile) {
-  Outcome run{stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " " + arguments + " 2>" + errFile), ""};
+// Runs ktxhost with the arguments (shell words), `environment` the words before
+// it ("env VAR=VALUE "); stdout and stderr apart.
+Outcome Ktxhost(const std::string& arguments, const std::string& errFile, const std::string& environment = "") {
+  Outcome run{stamvik_test::RunCommand(environment + KTXHOST_PROGRAM + " " + arguments + " 2>" + errFile), ""};
   run.err = stamvik_test::ReadFile(errFile);
   std::remove(errFile.c_str());
   return run;
@@ -485,30 +486,47 @@ TEST(KtxhostPlay, ALineLongerThanTheLimitIsRefused) {
 // A play given no folder for its motion files makes one under TMPDIR when
 // the first file needs it, and leaves nothing there however it ends: played
 // whole, stopped by a failure after a motion file was written, or making none.
+// Where TMPDIR takes no folder, the first warning names it and says why; an
+// empty TMPDIR is taken as unset.
 TEST(KtxhostPlay, ThePlaysMotionFilesFolderIsLeftNowhere) {
   const std::string examples = std::string(STAMVIK_TEST_DATA) + "/../../examples/";
+  const std::string folder = Scratch("tmpdir"), file = WriteFile("tmpdir_file", "");
+  const std::string missing = folder + "/missing";
   struct Row {
     const char* journal;
     const char* fail;  // KTX_FAIL ("" for none)
     int status;
+    std::string environment;  // TMPDIR and the like
+    std::string first;        // what the error output's first line begins with ("", status 0: no error output)
   };
+  const std::string motion = examples + "tire_envelope_motion.jou:53: warning: the folder for the play's motion "
+                                        "files cannot be made in the temporary folder \"";
   const Row rows[] = {
-      {"tire_envelope_motion.jou", "", 0},
+      {"tire_envelope_motion.jou", "", 0, "TMPDIR=" + folder, ""},
       // Its last counted call, after the spindle trace's file was written.
-      {"tire_envelope_motion.jou", "all:318", 1},
-      {"cast_relief.jou", "", 0},
+      {"tire_envelope_motion.jou", "all:318", 1, "TMPDIR=" + folder, ""},
+      {"cast_relief.jou", "", 0, "TMPDIR=" + folder, ""},
+      {"tire_envelope_motion.jou", "", 1, "TMPDIR=" + missing, motion + missing + "\": No such file or directory"},
+      {"tire_envelope_motion.jou", "", 1, "TMPDIR=" + file, motion + file + "\": Not a directory"},
+      // An empty TMPDIR is taken as unset: the next variable's folder, else the system's.
+      {"tire_envelope_motion.jou", "", 1, "TMPDIR= TMP=" + missing, motion + missing + "\": No such file or directory"},
   };
-  const std::string folder = Scratch("tmpdir");
   for (const Row& row : rows) {
-    SCOPED_TRACE(std::string(row.journal) + " " + row.fail);
+    SCOPED_TRACE(std::string(row.journal) + " " + row.fail + " " + row.environment);
     std::filesystem::create_directories(folder);
-    const stamvik_test::CommandRun run = stamvik_test::RunCommand(
-        "env -u QDEN_TMP_DIR TMPDIR=" + folder + " KTX_FAIL=" + row.fail + " " + KTXHOST_PROGRAM + " play " + examples +
-        row.journal + " --plugin " + STAMVIK_PLUGIN + " 2>/dev/null");
+    Outcome run = Ktxhost("play " + examples + row.journal + " --plugin " + STAMVIK_PLUGIN, ErrFile(),
+                          "env -u QDEN_TMP_DIR -u TMP -u TEMP -u TEMPDIR " + row.environment + " KTX_FAIL=" + row.fail +
+                              " ");
     EXPECT_EQ(run.status, row.status);
+    if (!row.first.empty()) {
+      EXPECT_EQ(run.err.substr(0, run.err.find('\n')).substr(0, row.first.size()), row.first) << run.err;
+    } else if (row.status == 0) {
+      EXPECT_EQ(run.err, "");
+    }
     EXPECT_TRUE(std::filesystem::is_empty(folder));
     std::filesystem::remove_all(folder);
   }
+  std::remove(file.c_str());
 }
 
 TEST(KtxhostPlay, AJournalWithCrLfLineEndsPlaysAsWithLf) {

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "JamTestSupport.hpp"
@@ -60,13 +62,69 @@ class Scratch {
   fs::path path_;
 };
 
-// ktxhost with the arguments; standard error is what is kept. Played by
-// another user (uid 65534) when asked, in the folder given (if any).
-CommandRun Ktxhost(const std::string& arguments, bool asAnotherUser = false, const fs::path& in = {}) {
-  return stamvik_test::RunCommand((in.empty() ? std::string() : "cd " + in.string() + " && ") +
-                                  (asAnotherUser ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "") +
-                                  KTXHOST_PROGRAM + " " + arguments + " 2>&1 >/dev/null");
+// ktxhost with the arguments; standard error is what is kept. `program` is
+// the command that runs it (another user's, below), in the folder given (if
+// any). No run may hang: one that does is stopped, and fails its row with
+// status 124.
+CommandRun Ktxhost(const std::string& arguments, const std::string& program = KTXHOST_PROGRAM,
+                   const fs::path& in = {}) {
+  return stamvik_test::RunCommand((in.empty() ? std::string() : "cd " + in.string() + " && ") + "timeout 300 " +
+                                  program + " " + arguments + " 2>&1 >/dev/null");
 }
+
+// ktxhost as another user (uid 65534) runs it: the build's own program when
+// that user can run it; else a copy of the program and the build's libraries
+// in a folder of the copy's own that the user can reach (a build under a
+// folder only its owner may enter, as root's home is, cannot be run by any
+// other user); else none, and why. The copy goes with the object.
+class AnotherUsersKtxhost {
+ public:
+  AnotherUsersKtxhost() {
+    if (::geteuid() != 0) {
+      why_ = "only root runs a program as another user";
+      return;
+    }
+    const std::string as = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    if (runs(as + KTXHOST_PROGRAM)) {
+      command_ = as + KTXHOST_PROGRAM;
+      return;
+    }
+    const fs::path program(KTXHOST_PROGRAM), libraries = program.parent_path().parent_path() / "lib";
+    copy_ = fs::temp_directory_path() / ("ktxhost_for_65534_" + std::to_string(getpid()));
+    std::error_code failed;
+    fs::create_directories(copy_, failed);
+    fs::permissions(copy_, fs::perms(0755), failed);
+    fs::copy_file(program, copy_ / "ktxhost", fs::copy_options::overwrite_existing, failed);
+    for (const auto& entry : fs::directory_iterator(libraries, failed))
+      if (entry.path().extension() == ".so")
+        fs::copy_file(entry.path(), copy_ / entry.path().filename(), fs::copy_options::overwrite_existing, failed);
+    const std::string copied = as + "env LD_LIBRARY_PATH=" + copy_.string() + " " + (copy_ / "ktxhost").string();
+    if (runs(copied))
+      command_ = copied;
+    else
+      why_ = "uid 65534 can run neither " + program.string() + " nor a copy of it in " + copy_.string();
+  }
+  ~AnotherUsersKtxhost() {
+    std::error_code ignored;
+    if (!copy_.empty()) fs::remove_all(copy_, ignored);
+  }
+  AnotherUsersKtxhost(const AnotherUsersKtxhost&) = delete;
+  AnotherUsersKtxhost& operator=(const AnotherUsersKtxhost&) = delete;
+
+  // The command that runs ktxhost as that user; empty when none does.
+  const std::string& Command() const { return command_; }
+  // Whether it is the build's own program, whose plug-in and previews that
+  // user then reaches too (a copy's play cannot load them).
+  bool TheBuildsOwn() const { return !command_.empty() && copy_.empty(); }
+  const std::string& WhyNot() const { return why_; }
+
+ private:
+  static bool runs(const std::string& command) {
+    return stamvik_test::RunCommand(command + " --version >/dev/null 2>&1").status == 0;
+  }
+  std::string command_, why_;
+  fs::path copy_;
+};
 
 std::string Play(const fs::path& journal, const std::string& options = "") {
   return journal.string() + " " + options + (options.empty() ? "" : " ") + "--plugin " + STAMVIK_PLUGIN;
@@ -491,27 +549,32 @@ TEST(PlayOutputs, AnOutputThatCannotBeWrittenOrIsTheJournalIsRefusedBeforeThePla
   const std::string j = journal.string(), link = (scratch / "link.jou").string();
   // Files of the other user's (uid 65534) who plays the last rows: an own
   // link to an own file in a folder that user may not write, and another
-  // user's file that all may write, in a shared sticky folder.
-  const fs::path theirs = scratch / "theirs", readOnly = scratch / "read-only", sticky = scratch / "sticky";
-  fs::create_directories(theirs);
-  fs::create_directories(readOnly);
-  fs::create_directories(sticky);
+  // user's file that all may write, in a shared sticky folder and in a
+  // sticky folder of the player's own.
+  const fs::path theirs = scratch / "theirs", readOnly = scratch / "read-only", sticky = scratch / "sticky",
+                 ownSticky = scratch / "own-sticky";
+  for (const fs::path& made : {theirs, readOnly, sticky, ownSticky}) fs::create_directories(made);
   scratch.Write("read-only/out.stp", "old\n");
   fs::create_symlink(readOnly / "out.stp", theirs / "out.stp");
   const bool root = ::geteuid() == 0;
   if (root) {
-    for (const fs::path& made : {theirs, readOnly, readOnly / "out.stp", theirs / "out.stp"})
+    for (const fs::path& made : {theirs, readOnly, readOnly / "out.stp", theirs / "out.stp", ownSticky})
       ::lchown(made.c_str(), 65534, 65534);
     ::chmod(readOnly.c_str(), 0555);
     ::chmod(sticky.c_str(), 01777);
+    ::chmod(ownSticky.c_str(), 01777);
   }
-  scratch.Write("sticky/out.jou", "old\n");
-  ::chmod((sticky / "out.jou").c_str(), 0666);
+  for (const fs::path& made : {sticky / "out.jou", ownSticky / "out.jou"}) {
+    scratch.Write(made.lexically_relative(scratch / "").string(), "old\n");
+    ::chmod(made.c_str(), 0666);
+  }
+  const AnotherUsersKtxhost another;
   struct Row {
     std::string arguments;
     int status;
-    std::string message;
+    std::string message;  // "" for none: the play goes on, and writes `written`
     bool asAnotherUser = false;
+    fs::path written = {};
   };
   const std::string p = "ktxhost play: ";
   const std::string other = (scratch / "other.out").string(), folder = (scratch / "folder").string();
@@ -535,15 +598,28 @@ TEST(PlayOutputs, AnOutputThatCannotBeWrittenOrIsTheJournalIsRefusedBeforeThePla
        p + "cannot write " + (sticky / "out.jou").string() + " (--record): is a file of root (uid 0) in the sticky " +
            "directory " + sticky.string() + ", where only its owner may replace it",
        true},
+      // The sticky folder's owner may replace any file in it.
+      {"--record " + (ownSticky / "out.jou").string(), 0, "", true, ownSticky / "out.jou"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments);
-    if (row.asAnotherUser && !root) continue;
-    CommandRun run = Ktxhost("play " + j + " " + row.arguments + " --plugin " +
-                             STAMVIK_PLUGIN, row.asAnotherUser);
+    // A row played by another user runs only where that user can run ktxhost.
+    if (row.asAnotherUser && another.Command().empty()) {
+      std::printf("skipped: %s (%s)\n", row.arguments.c_str(), another.WhyNot().c_str());
+      continue;
+    }
+    if (row.asAnotherUser && row.message.empty() && !another.TheBuildsOwn()) {
+      std::printf("skipped: %s (uid 65534 cannot reach the build's plug-in and previews)\n", row.arguments.c_str());
+      continue;
+    }
+    CommandRun run = Ktxhost("play " + j + " " + row.arguments + " --plugin " + STAMVIK_PLUGIN,
+                             row.asAnotherUser ? another.Command() : KTXHOST_PROGRAM);
     EXPECT_EQ(run.status, row.status);
-    EXPECT_EQ(run.out, row.message + "\n");
+    EXPECT_EQ(run.out, row.message.empty() ? "" : row.message + "\n");
     EXPECT_EQ(FileText(journal), text);
+    if (!row.written.empty()) {
+      EXPECT_EQ(FileText(row.written).rfind("journal 1\n", 0), 0u) << FileText(row.written);
+    }
   }
   // Nothing of the play ran: no part was printed.
   CommandRun printed = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " + j + " --record " + j +
@@ -770,7 +846,7 @@ TEST(PlayOutputs, AKilledWriteOfAnOutputLeavesNoTemporaryFileAfterTheNextWholeOn
       EXPECT_EQ(FileText(out), "old\n");
       const std::string given = through.empty() ? out.string() : through + out.filename().string();
       const CommandRun run = Ktxhost(
-          "play " + Play(kExamples / "draw_punch.jou", std::string(option) + " " + given), false, scratch / "");
+          "play " + Play(kExamples / "draw_punch.jou", std::string(option) + " " + given), KTXHOST_PROGRAM, scratch / "");
       EXPECT_EQ(run.status, 0) << run.out;
       EXPECT_NE(FileText(out), "old\n");
       EXPECT_FALSE(fs::exists(killed)) << "the killed write's temporary file is left";
@@ -779,21 +855,71 @@ TEST(PlayOutputs, AKilledWriteOfAnOutputLeavesNoTemporaryFileAfterTheNextWholeOn
 }
 
 TEST(PlayOutputs, TheJournalNamedIsReadFromAFileOnly) {
+  Scratch scratch("journal_read");
+  const std::string fifo = (scratch / "fifo").string(), plugin = std::string(" --plugin ") + STAMVIK_PLUGIN;
+  ::mkfifo(fifo.c_str(), 0644);
+  // Links another user (uid 65534) put in a folder all may write, to a
+  // journal and to the plug-in, and a folder reached through such a link:
+  // followed by no reader (the suite runs as root, to give them away).
+  const fs::path shared = scratch / "shared";
+  fs::create_directories(shared);
+  const std::string journal = scratch.Write("j.jou", FileText(kExamples / "cast_relief.jou")).string();
+  fs::create_symlink(journal, shared / "j.jou");
+  fs::create_symlink(STAMVIK_PLUGIN, shared / "p.so");
+  fs::create_symlink(scratch / "", shared / "folder");
+  for (const char* link : {"j.jou", "p.so", "folder"}) ::lchown((shared / link).c_str(), 65534, 65534);
+  ::chmod(shared.c_str(), 0777);
+  const std::string theirs = " is a symbolic link owned by nobody (uid 65534) in a folder other users may write, "
+                             "which is not followed";
   struct Row {
-    const char* arguments;
+    std::string arguments;
     int status;
-    const char* message;
+    std::string message;
+    bool asRoot = false;  // the links are another user's only when root gave them away
   };
   const Row rows[] = {
       {"play -", 2, "ktxhost play: standard input is not read: give the journal's file (see ktxhost help play)"},
       {"play /nonexistent.jou", 1, "ktxhost play: /nonexistent.jou: No such file or directory"},
+      {"play " + fifo, 1, "ktxhost play: " + fifo + ": not a regular file (a journal is read from a file)"},
+      {"play " + journal + " --plugin " + fifo, 1,
+       "ktxhost play: " + fifo + ": not a regular file (a plug-in is loaded from a file)"},
+      {"load --plugin " + fifo, 1, "ktxhost load: " + fifo + ": not a regular file (a plug-in is loaded from a file)"},
+      {"play " + (shared / "j.jou").string() + plugin, 1, "ktxhost play: " + (shared / "j.jou").string() + ":" + theirs,
+       true},
+      {"play " + (shared / "folder" / "j.jou").string() + plugin, 1,
+       "ktxhost play: " + (shared / "folder" / "j.jou").string() + ": leads through " + (shared / "folder").string() +
+           ", a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is not followed",
+       true},
+      {"load --plugin " + (shared / "p.so").string(), 1,
+       "ktxhost load: cannot load " + (shared / "p.so").string() + ":" + theirs, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments);
+    if (row.asRoot && ::geteuid() != 0) continue;
     CommandRun run = Ktxhost(row.arguments);
     EXPECT_EQ(run.status, row.status);
-    EXPECT_EQ(run.out, std::string(row.message) + "\n");
+    EXPECT_EQ(run.out, row.message + "\n");
   }
+  // The journal's name swapped for a FIFO and back, as fast as anyone who
+  // may write its folder can: the journal is looked at through the file
+  // opened, so no play waits on the FIFO's open whenever the swap comes.
+  const fs::path name = scratch / "swapped.jou", next = scratch / "next";
+  const std::string file = scratch.Write("v2.jou", "journal 2\n").string();
+  ASSERT_EQ(::link(file.c_str(), name.c_str()), 0);
+  std::atomic<bool> stop = false;
+  std::thread swapper([&] {
+    for (int i = 0; !stop; ++i) {
+      ::link(i % 2 == 0 ? fifo.c_str() : file.c_str(), next.c_str());
+      ::rename(next.c_str(), name.c_str());
+    }
+  });
+  int hung = 0, plays = 0;
+  for (; plays < 40; ++plays)
+    hung += stamvik_test::RunCommand("timeout 10 " + std::string(KTXHOST_PROGRAM) + " play " + name.string() +
+                                     " 2>/dev/null").status == 124;
+  stop = true;
+  swapper.join();
+  EXPECT_EQ(hung, 0) << "of " << plays << " plays";
 }
 
 TEST(PlayOutputs, AFileIsReplacedWholeOrNotAtAll) {

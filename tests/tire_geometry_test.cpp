@@ -731,17 +731,23 @@ TEST_F(TireGeometryTest, TheEnvelopesScratchFileIsReachedOnlyThroughWhatTheModel
   fs::create_directories(shared);
   gPrivate = home / "private.txt";
   const char* tmpdir = std::getenv("TMPDIR");
-  const std::string before = tmpdir != nullptr ? tmpdir : "";
-  setenv("TMPDIR", shared.c_str(), 1);
+  const char* tmp = std::getenv("TMP");
+  const std::string before = tmpdir != nullptr ? tmpdir : "", beforeTmp = tmp != nullptr ? tmp : "";
+  setenv("TMP", shared.c_str(), 1);
   Kernel::SetModellerStepForTests(&SwapTheScratchFile);
   const std::vector<double> tire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
   const std::vector<Kernel::WheelPlace> places = {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 0.05}, {0, 1, 0}}};
   struct Row {
     const char* what;
     bool swap;
-  } rows[] = {{"left alone", false}, {"swapped for a link to a private file", true}};
+    bool emptyTmpdir = false;  // else TMPDIR names the shared folder; TMP always does
+  } rows[] = {{"left alone", false},
+              {"swapped for a link to a private file", true},
+              // An empty TMPDIR is taken as unset, not as a folder named "".
+              {"left alone, named by TMP under an empty TMPDIR", false, true}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
+    setenv("TMPDIR", row.emptyTmpdir ? "" : shared.c_str(), 1);
     std::ofstream(gPrivate, std::ios::trunc) << "private\n";
     fs::permissions(gPrivate, fs::perms::owner_read | fs::perms::owner_write);
     gSwap = row.swap;
@@ -764,6 +770,10 @@ TEST_F(TireGeometryTest, TheEnvelopesScratchFileIsReachedOnlyThroughWhatTheModel
     setenv("TMPDIR", before.c_str(), 1);
   else
     unsetenv("TMPDIR");
+  if (tmp != nullptr)
+    setenv("TMP", beforeTmp.c_str(), 1);
+  else
+    unsetenv("TMP");
   std::error_code ignored;
   fs::remove_all(folder, ignored);
 }
@@ -794,6 +804,8 @@ TEST_F(TireGeometryTest, AnEnvelopeMadeAtAnotherTurnOfItsFacetsSaysSo) {
        {"841502 the tire envelope could not be made: its scratch file cannot be made or written in the temporary "
         "folder \"/nonexistent/ktx\": No such file or directory"},
        "/nonexistent/ktx"},
+      // Taken as unset, not as a folder named "": the system's own.
+      {"with an empty TMPDIR", {}, 0, {}, ""},
       {"at the second",
        {FallsShort},
        0,

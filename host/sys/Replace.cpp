@@ -796,6 +796,12 @@ void ProtectFromWrites(const std::string& name) {
   if (!name.empty() && ::stat(name.c_str(), &info) == 0) protectedFile = {true, info.st_dev, info.st_ino};
 }
 
+void ProtectOpenedFromWrites(int descriptor) {
+  struct stat info {};
+  protectedFile = {};
+  if (::fstat(descriptor, &info) == 0) protectedFile = {true, info.st_dev, info.st_ino};
+}
+
 bool RefusedOpened(const std::string& name, int fd) {
   struct stat info {};
   return protectedFile.set && ::fstat(fd, &info) == 0 && info.st_dev == protectedFile.device &&

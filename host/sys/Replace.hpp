@@ -25,6 +25,9 @@ KTX_HOST_API bool SameFile(const std::string& a, const std::string& b);
 // writer fails, and the user is shown kWritesPlayedJournal with the name.
 inline constexpr int kWritesPlayedJournal = 841406;
 KTX_HOST_API void ProtectFromWrites(const std::string& name);
+// The same for the file opened as `descriptor` (the journal as it was read,
+// not what its name reaches by now).
+KTX_HOST_API void ProtectOpenedFromWrites(int descriptor);
 // Whether the file opened as `fd` (reached from `name`) is the protected one:
 // a write onto it is refused, and shown by the name.
 KTX_HOST_API bool RefusedOpened(const std::string& name, int fd);

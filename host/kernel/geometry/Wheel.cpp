@@ -11,7 +11,6 @@
 #include <numbers>
 #include <ostream>
 #include <string>
-#include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -398,21 +397,15 @@ bool HoldsEveryPlace(const TopoDS_Shape& united, const std::vector<double>& sect
 class ScratchFile {
  public:
   ScratchFile() {
-    std::error_code failed;
-    folder_ = std::filesystem::temp_directory_path(failed).string();
-    if (failed) {
-      // The folder the library would have given (TMPDIR first), and why it
-      // is none: the system's own word for it where it has one.
-      folder_ = "/tmp";
-      for (const char* name : {"TMPDIR", "TMP", "TEMP", "TEMPDIR"})
-        if (const char* value = std::getenv(name); value != nullptr && *value != '\0') {
-          folder_ = value;
-          break;
-        }
-      struct stat found {};
-      reason_ = ::stat(folder_.c_str(), &found) != 0 ? std::strerror(errno) : std::strerror(ENOTDIR);
-      return;
-    }
+    // The temporary folder: TMPDIR first, then TMP, TEMP and TEMPDIR, an
+    // empty one taken as unset (not as a folder named ""), else /tmp. When it
+    // is no folder that takes a file, the system's own word says why.
+    folder_ = "/tmp";
+    for (const char* name : {"TMPDIR", "TMP", "TEMP", "TEMPDIR"})
+      if (const char* value = std::getenv(name); value != nullptr && *value != '\0') {
+        folder_ = value;
+        break;
+      }
     std::string name = (std::filesystem::path(folder_) / "ktxgeom-XXXXXX").string();
     descriptor_ = ::mkostemp(name.data(), O_CLOEXEC);
     if (descriptor_ < 0) {
