@@ -12,6 +12,7 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -24,6 +25,7 @@
 #include "geom/Faces.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "kernel/Solids.hpp"
+#include "kernel/Wheel.hpp"
 #include "script/ScriptClasses.hpp"
 #include "tool/Tooling.hpp"
 #include "tool/ToolingGeometry.hpp"
@@ -551,7 +553,12 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
 // profile, 200 x 120, offset out by the base width less the relief: 52,
 // built so) and between the base plane and its top (101.5): judged again
 // with a narrower base, or below the deck sheet (60), it does not.
-TEST_F(ToolingSolids, ABuiltPunchLiesWithinItsBaseAndItsTop) {
+// The guard's verdict on the example's punch as built, and on its solid
+// with a piece cut from a part, a second solid beside it, or a crack, each
+// made on the outer solid's body and taken back after its row. The base
+// ring runs from -52 to 252 by -52 to 172, 30 thick; the column, 8 in from
+// the profile, up to the belt at 75; the top up to 101.5.
+TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
   KTX::PART_part* own = KTX::PART_part::Create(0);
   KTX::PART_set_work_part(own);
   const ExamplePunch made = CommitExamplePunch(own, 0, 60);
@@ -562,25 +569,61 @@ TEST_F(ToolingSolids, ABuiltPunchLiesWithinItsBaseAndItsTop) {
     finder->destroy();
     return body;
   };
+  const KTX::tag_t outer = bodyOf("QD$MAIN_OUTER_SOLID");
+  const int kernelOuter = KTX::ES_solid_ask_solvane_tag(outer);
   const double p[] = {0, 0, 50, 200, 0, 50, 200, 120, 50, 0, 120, 50, 0, 0, 50};
   const KTX::tag_t profile = KTX::ES_create_polyline(5, p);
+  // A block from (x0, y0, z0) to (x1, y1, z1), mm, taken from or added to the solid.
+  auto block = [&](double x0, double y0, double z0, double x1, double y1, double z1, bool subtract) {
+    const double up[3] = {0, 0, 1};
+    int tool = 0;
+    ASSERT_EQ(Kernel::MakeExtrusion({Rect(x0, y0, x1, y1, z0)}, up, 0, (z1 - z0) * kMm, false, &tool), 0);
+    ASSERT_EQ(Kernel::Combine(kernelOuter, tool, subtract), 0);
+    Kernel::DeleteBody(tool, "test");
+  };
   struct Row {
     const char* what;
     double baseWidth;
     const char* top;
-    bool within;
+    std::function<void()> change;
+    int judged;
+    KTX::tag_t solid = 0;  // 0: the outer solid
   };
   const Row rows[] = {
-      {"as built", 60, "QD$ROUGH_OFFSET_TOP", true},
-      {"a base 0.02 narrower", 59.98, "QD$ROUGH_OFFSET_TOP", false},
-      {"the deck sheet for its top", 60, "QD$ROUGH_OFFSET_BOTTOM", false},
+      {"as built", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 0},
+      {"a base 0.02 narrower", 59.98, "QD$ROUGH_OFFSET_TOP", nullptr, 3030643},
+      {"the deck sheet for its top", 60, "QD$ROUGH_OFFSET_BOTTOM", nullptr, 3030643},
+      {"a piece cut from its base's -x end", 60, "QD$ROUGH_OFFSET_TOP", [&] { block(-53, 50, -1, -42, 70, 31, true); },
+       3030644},
+      {"a piece cut from its column", 60, "QD$ROUGH_OFFSET_TOP", [&] { block(7, 50, 31, 20, 70, 70, true); }, 3030644},
+      {"a piece cut from its top", 60, "QD$ROUGH_OFFSET_TOP", [&] { block(-1, 50, 80, 20, 70, 102, true); }, 3030644},
+      {"a second solid in the relief", 60, "QD$ROUGH_OFFSET_TOP", [&] { block(2, 50, 40, 6, 54, 44, false); },
+       3030641},
+      {"a crack laid over a face", 60, "QD$ROUGH_OFFSET_TOP",
+       [&] {
+         int copy = 0, cracked = 0;
+         ASSERT_EQ(ZV_ENTITY_copy(kernelOuter, &copy), 0);
+         ASSERT_EQ(Kernel::CrackForTests(copy, Kernel::WheelUnionForTests::FaceLaidOver, &cracked), 0);
+         Kernel::DeleteBody(copy, "test");
+         ASSERT_EQ(Kernel::TakeGeometry(kernelOuter, cracked), 0);
+       },
+       3030642},
+      {"a curve for its solid", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 3030640, profile},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
+    int kept = 0;
+    ASSERT_EQ(ZV_ENTITY_copy(kernelOuter, &kept), 0);
+    if (row.change) row.change();
     auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(made.set, own);
     punch->SetBaseWidth(row.baseWidth);
-    EXPECT_EQ(punch->WithinItsBase(bodyOf("QD$MAIN_OUTER_SOLID"), bodyOf(row.top), profile, 0, 0), row.within);
+    const char* words = nullptr;
+    EXPECT_EQ(punch->JudgeBuiltPunch(row.solid != 0 ? row.solid : outer, bodyOf(row.top),
+                                     bodyOf("QD$ROUGH_OFFSET_BELT"), profile, 0, 0, &words),
+              row.judged);
+    EXPECT_EQ(words != nullptr && row.judged != 0, row.judged != 0);
     punch->destroy();
+    ASSERT_EQ(Kernel::TakeGeometry(kernelOuter, kept), 0);
   }
   own->destroy();
   KTX::PART_set_work_part(part());

@@ -759,27 +759,31 @@ bool DieShoeBuilder::ApplyTools(int body, int* count, int** tools, bool unite) {
   return stopped;
 }
 
-bool DieShoeBuilder::WithinFlangeAndDecks(int body) {
+int DieShoeBuilder::JudgeBuiltShoe(int body) {
   tag_t tag = 0;
   double origin[3], matrix[9];
-  int solids = 0;
-  if (!GetBaseOrientation(&tag, origin, matrix) || ZV_BODY_ask_n_solids(body, &solids) != 0) return true;
+  int solids = 0, valid = 0;
+  if (!GetBaseOrientation(&tag, origin, matrix) || ZV_BODY_ask_n_solids(body, &solids) != 0)
+    return Messages::kBuiltNotMeasured;
+  if (solids != 1) return Messages::kBuiltNotOneSolid;
+  if (ZV_BODY_check_solid(body, &valid) != 0) return Messages::kBuiltNotMeasured;
+  if (valid != 1) return Messages::kBuiltNotValid;
   const double factor = KernelLength();
   const double at[3] = {origin[0] * factor, origin[1] * factor, origin[2] * factor};
   double low[3], high[3];
-  if (ZV_BODY_ask_box(body, at, matrix, low, high) != 0) return true;
+  if (ZV_BODY_ask_box(body, at, matrix, low, high) != 0) return Messages::kBuiltNotMeasured;
   double bound[2][3] = {{HUGE_VAL, HUGE_VAL, HUGE_VAL}, {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL}};
   std::vector<int> blocks = {m_solvaneBaseFlange};
   for (int i = 0, n = GetNumberSolvaneMainDecks(); i < n; ++i) blocks.push_back(GetSolvaneMainDeck(i));
   for (int block : blocks) {
     double lo[3], hi[3];
-    if (block == 0 || ZV_BODY_ask_box(block, at, matrix, lo, hi) != 0) return true;
+    if (block == 0 || ZV_BODY_ask_box(block, at, matrix, lo, hi) != 0) return Messages::kBuiltNotMeasured;
     for (int k = 0; k < 3; ++k) bound[0][k] = std::min(bound[0][k], lo[k]), bound[1][k] = std::max(bound[1][k], hi[k]);
   }
   const double margin = m_distanceTolerance * factor;
-  bool inside = solids == 1;
+  bool inside = true;
   for (int k = 0; k < 3; ++k) inside = inside && low[k] >= bound[0][k] - margin && high[k] <= bound[1][k] + margin;
-  return inside;
+  return inside ? 0 : Messages::kBuiltOutsideItsBox;
 }
 
 int DieShoeBuilder::CreateBody(int* body) {
@@ -861,12 +865,12 @@ int DieShoeBuilder::CombineOnto(int* body) {
     return kNoBaseBody;
   }
   // What the blocks made must be the shoe its flange and decks outline: one
-  // solid inside their box, from the flange's underside to the decks' top.
-  // Anything else is a shoe not built.
-  if (!WithinFlangeAndDecks(*body)) {
+  // valid closed solid inside their box, from the flange's underside to the
+  // decks' top. Anything else is a shoe not built, refused for what it is.
+  if (const int judged = JudgeBuiltShoe(*body); judged != 0) {
     DeleteLive(*body);
     *body = 0;
-    return kNoBaseBody;
+    return judged;
   }
   DIEDES_UTILS_output_solvane_body(*body, "DieShoe", -1);
   return 0;

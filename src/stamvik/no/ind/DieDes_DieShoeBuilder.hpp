@@ -276,10 +276,11 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   bool ApplyTools(int body, int* count, int** tools, bool unite);
   // CreateBody's steps after the base flange's copy, made onto it.
   int CombineOnto(int* body);
-  // Whether the shoe's kernel body is one solid inside the box of its base
-  // flange and main deck blocks (along the base frame's axes, within the
-  // distance tolerance); true when that cannot be asked.
-  bool WithinFlangeAndDecks(int body);
+  // The guard's verdict on the shoe's kernel body: 0 when it is one valid
+  // closed solid inside the box of its base flange and main deck blocks
+  // (along the base frame's axes, within the distance tolerance); else the
+  // number of what was found, a body that cannot be measured included.
+  int JudgeBuiltShoe(int body);
   void SetSolvaneBaseFlange(int body);
   void SetSolvaneSlot(int body);
 

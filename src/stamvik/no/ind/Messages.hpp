@@ -285,6 +285,16 @@ inline constexpr int kReliefTakesProfile = 3030619;
 // of its sides that are no neighbours come that near, as where an arm of the
 // profile is all but relieved away.
 inline constexpr int kReliefLeavesThinPart = 3030629;
+// What a tooling build or a die shoe reports built is judged before it is
+// reported: a body the guard cannot measure, one that is none or several
+// solids, one the modeller's checker takes for no valid closed solid, one
+// reaching outside the box its sizes give, and one lacking a part its sizes
+// give (a piece of its base, its relieved column or its top).
+inline constexpr int kBuiltNotMeasured = 3030640;
+inline constexpr int kBuiltNotOneSolid = 3030641;
+inline constexpr int kBuiltNotValid = 3030642;
+inline constexpr int kBuiltOutsideItsBox = 3030643;
+inline constexpr int kBuiltIncomplete = 3030644;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 
