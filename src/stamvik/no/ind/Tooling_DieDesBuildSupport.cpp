@@ -353,6 +353,13 @@ std::vector<Stamvik::Outlines::Point> PointsAlong(const Stamvik::Outlines::Ring&
   return points;
 }
 
+bool HoldsNoShape(tag_t solid) {
+  if (solid == 0) return false;
+  const int kernelBody = ES_solid_ask_solvane_tag(solid);
+  int solids = 0;
+  return kernelBody == 0 || ZV_BODY_ask_n_solids(kernelBody, &solids) == ZV_ERROR_geometry;
+}
+
 int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance, const char** words) {
   const int kernelBody = ES_solid_ask_solvane_tag(solid);
   int solids = 0, valid = 0;

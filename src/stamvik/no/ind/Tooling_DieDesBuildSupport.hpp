@@ -171,6 +171,11 @@ constexpr std::size_t kPartPoints = 64;
 // `*words` the text that says it. A body the guard cannot measure (no
 // kernel body, no geometry, a query that fails) is refused too.
 int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance, const char** words);
+// Whether the model body (not 0) has no kernel body, or one that holds no
+// shape at all (the kernel answers ZV_ERROR_geometry for it): a body no
+// modeller made, which the stand-in host's scripted builds hand out, and
+// nothing to judge.
+bool HoldsNoShape(tag_t solid);
 // The plane's height along `normal` (of length 1), measured at the body's
 // first face; HUGE_VAL when nothing could be measured.
 double PlaneHeight(tag_t plane, tag_t body, const double normal[3]);

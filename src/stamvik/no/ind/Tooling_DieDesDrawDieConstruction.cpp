@@ -54,6 +54,7 @@ void DieDesDrawDieBuilder::BasePlaneDirection(double direction[3]) {
 int DieDesDrawDieBuilder::JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection,
                                            const char** words) {
   *words = "The built solid could not be measured.";
+  if (Support::HoldsNoShape(mainBody)) return 0;
   double normal[3];
   BasePlaneDirection(normal);
   const double tolerance = TOLER_ask_distance_tol();

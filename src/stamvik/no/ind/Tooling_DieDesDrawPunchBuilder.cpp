@@ -284,6 +284,7 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
 int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, tag_t punch, tag_t flange,
                                             tag_t mainWall, const char** words) {
   *words = "The built solid could not be measured.";
+  if (HoldsNoShape(outer)) return 0;
   double normal[3];
   BasePlaneNormal(normal);
   const double tolerance = TOLER_ask_distance_tol();
@@ -298,12 +299,13 @@ int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, 
   // reach farthest, whether or not a side of it vanishes on the way.
   const bool based = m_baseThickness >= tolerance && (flange != 0 || m_baseWidth >= tolerance);
   const Stamvik::Outlines::Ring& stress = mainWall != 0 ? wall : ring;
-  const double out = std::max(m_baseWidth - m_reliefDistanse, 0.0);
+  // A base narrower than the relief stands that much inside the relieved wall.
+  const double out = m_baseWidth - m_reliefDistanse;
   Stamvik::Outlines::Ring base;
   if (based && flange != 0) {
     if (!RingOfCurves({flange}, normal, tolerance, &base)) return kBuiltNotMeasured;
     bounds.rings.push_back(base);
-  } else if (based && Stamvik::Outlines::OffsetCorners(stress, -out, &base)) {
+  } else if (based && Stamvik::Outlines::OffsetCorners(stress, -std::max(out, 0.0), &base)) {
     bounds.rings.push_back(base);
   }
   bounds.low = PlaneHeight(m_basePlane, outer, normal);
