@@ -590,7 +590,7 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
     const char* top;
     std::function<void()> change;
     int judged;
-    KTX::tag_t solid = 0;  // 0: the outer solid
+    KTX::tag_t solid = 0;  // 0: the outer solid; ~0: none
   };
   const Row rows[] = {
       {"as built", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 0},
@@ -611,7 +611,7 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
          ASSERT_EQ(Kernel::TakeGeometry(kernelOuter, cracked), 0);
        },
        3030642},
-      {"a curve for its solid", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 3030640, profile},
+      {"no solid", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 3030640, ~0u},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -621,7 +621,7 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
     auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(made.set, own);
     punch->SetBaseWidth(row.baseWidth);
     const char* words = nullptr;
-    EXPECT_EQ(punch->JudgeBuiltPunch(row.solid != 0 ? row.solid : outer, bodyOf(row.top),
+    EXPECT_EQ(punch->JudgeBuiltPunch(row.solid == 0 ? outer : row.solid == ~0u ? 0 : row.solid, bodyOf(row.top),
                                      bodyOf("QD$ROUGH_OFFSET_BELT"), profile, 0, 0, &words),
               row.judged);
     EXPECT_EQ(words != nullptr && row.judged != 0, row.judged != 0);
@@ -1095,6 +1095,18 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
       // the deck 102400 x 38.5.
       {"a die's deck edge on its binder edge", Changed("draw_die.jou", "# Edited:", {{"\"deckedgeoffset\" - 20 0", "\"deckedgeoffset\" - 10 0"}}),
        4000000 + 102400 * 38.5 + 82500 * 30},
+      // A cored die, its wall 10: the punch square's column (100 to 200) is
+      // the wall from 190 to 210 wide, 8000 x 100; the deck and band as the
+      // example's; the stress ring 82500 x 30 but where the wall reaches out
+      // by half its thickness into it, 210^2 - 200^2 = 4100, 30 thick.
+      {"a cored die's wall of 10",
+       Changed("draw_die.jou", "# Edited:",
+               {{"\"machiningallowance\" - 1.5 0\n  closed 0\n",
+                 "\"machiningallowance\" - 1.5 0\n  closed 0\nrecord 0 set \"Tooling.DieDesDrawDieBuilder\" "
+                 "\"CoreDrawDieOption\"\n  this ptr 20\n  in logical \"coredrawdieoption\" - true\n  closed 0\n"
+                 "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"WallThickness\"\n  this ptr 20\n  in double "
+                 "\"wallthickness\" - 10 0\n  closed 0\n"}}),
+       8000 * 100 + 115600 * 38.5 - 13200 * 23.5 + 82500 * 30 - 4100 * 30},
       // The die turned over: its face (z 60) looking down at a base plane
       // at z -100 turned down. The punch square from -100 up to the deck
       // sheet at 20: 40000 x 120; the deck from 20 to the top offset at

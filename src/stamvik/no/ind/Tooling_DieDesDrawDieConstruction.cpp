@@ -67,6 +67,8 @@ int DieDesDrawDieBuilder::JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, ta
   Stamvik::Outlines::Ring wall;
   const double half = 0.5 * std::fabs(m_wallThickness);
   if (m_coreDrawDieOption && Stamvik::Outlines::OffsetCorners(ring, -half, &wall)) bounds.rings.push_back(wall);
+  // A sheet no modeller made (the stand-in host's scripted ones) bounds nothing.
+  if (Support::HoldsNoShape(bottomSheet)) return Support::JudgeBuilt(mainBody, normal, bounds, tolerance, words);
   const double plane = Support::PlaneHeight(m_basePlane, mainBody, normal);
   double low = 0, high = 0;
   if (plane == HUGE_VAL || !Support::HeightsAlong(bottomSheet, normal, &low, &high))

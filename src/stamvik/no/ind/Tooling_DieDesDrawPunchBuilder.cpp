@@ -308,6 +308,8 @@ int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, 
   } else if (based && Stamvik::Outlines::OffsetCorners(stress, -std::max(out, 0.0), &base)) {
     bounds.rings.push_back(base);
   }
+  // Sheets no modeller made (the stand-in host's scripted ones) bound nothing.
+  if (HoldsNoShape(top) || HoldsNoShape(belt)) return JudgeBuilt(outer, normal, bounds, tolerance, words);
   bounds.low = PlaneHeight(m_basePlane, outer, normal);
   bounds.high = top != 0 ? TopHeight(top, normal) : HUGE_VAL;
   if (bounds.low == HUGE_VAL || bounds.high == HUGE_VAL) return kBuiltNotMeasured;
