@@ -21,6 +21,7 @@
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "kernel/Kernel.hpp"
+#include "Tooling_DieDesDrawDieBuilder.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "geom/Faces.hpp"
 #include "modl/ModelingInterfaces.hpp"
@@ -629,6 +630,67 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
     EXPECT_EQ(words != nullptr && row.judged != 0, row.judged != 0);
     punch->destroy();
     ASSERT_EQ(Kernel::TakeGeometry(kernelOuter, kept), 0);
+  }
+  own->destroy();
+  KTX::PART_set_work_part(part());
+}
+
+// The guard's verdict on a draw die's main bottom solid: the punch profile
+// 200 x 120 at z 50, the base plane z 0 looking up, the bottom sheet at z
+// 100; the solid is a box, or boxes, from (x0, y0, z0) to (x1, y1, z1) with
+// pieces cut from it. A cored die's wall of 10 runs round the profile 5 in
+// and 5 out of it.
+TEST_F(ToolingSolids, ADiesBottomSolidIsJudgedWholeInsideItsProfileAndSheet) {
+  KTX::PART_part* own = KTX::PART_part::Create(0);
+  KTX::PART_set_work_part(own);
+  const KTX::tag_t partTag = own->OmTag();
+  const JAM_point3d_s plane[2] = {{0, 0, 0}, {0, 0, 1}}, corner[3] = {{-50, -50, 100}, {250, -50, 100}, {-50, 170, 100}};
+  KTX::tag_t base = 0, sheet = 0;
+  ASSERT_EQ(KTX::Script::Part_CreatePlane(partTag, 2, plane, &base), 0);
+  ASSERT_EQ(KTX::Script::Part_CreateSheetBody(partTag, 3, corner, &sheet), 0);
+  const double p[] = {0, 0, 50, 200, 0, 50, 200, 120, 50, 0, 120, 50, 0, 0, 50};
+  const KTX::tag_t profile = KTX::ES_create_polyline(5, p);
+  using Box = std::array<double, 6>;
+  auto kernelBox = [](const Box& b) {
+    const double up[3] = {0, 0, 1};
+    int body = 0;
+    EXPECT_EQ(Kernel::MakeExtrusion({Rect(b[0], b[1], b[3], b[4])}, up, b[2] * kMm, b[5] * kMm, false, &body), 0);
+    return body;
+  };
+  struct Row {
+    const char* what;
+    bool core;
+    std::vector<Box> boxes, cuts;
+    int judged;
+  };
+  const Row rows[] = {
+      {"as built", false, {{0, 0, 0, 200, 120, 100}}, {}, 0},
+      {"reaching 1 past the sheet", false, {{0, 0, 0, 200, 120, 101}}, {}, 3030643},
+      {"reaching 1 past the profile", false, {{-1, 0, 0, 200, 120, 100}}, {}, 3030643},
+      {"a piece cut from its side", false, {{0, 0, 0, 200, 120, 100}}, {{-1, 50, 20, 10, 70, 80}}, 3030644},
+      {"in two apart", false, {{0, 0, 0, 90, 120, 100}, {110, 0, 0, 200, 120, 100}}, {}, 3030641},
+      {"a cored die's wall", true, {{-5, -5, 0, 205, 125, 100}}, {{5, 5, -1, 195, 115, 101}}, 0},
+      {"a cored die's wall with a piece cut from it", true, {{-5, -5, 0, 205, 125, 100}},
+       {{5, 5, -1, 195, 115, 101}, {-6, 50, 20, 6, 70, 80}}, 3030644},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const int solid = kernelBox(row.boxes[0]);
+    auto combine = [solid](int tool, bool subtract) {
+      EXPECT_EQ(Kernel::Combine(solid, tool, subtract), 0);
+      Kernel::DeleteBody(tool, "test");
+    };
+    for (std::size_t i = 1; i < row.boxes.size(); ++i) combine(kernelBox(row.boxes[i]), false);
+    for (const Box& cut : row.cuts) combine(kernelBox(cut), true);
+    const KTX::tag_t body = KTX::ES_create_body_of_geometry(own, solid);
+    auto* die = KTX::Tooling::DieDesDrawDieBuilderFactory::Create(0, own);
+    die->SetBasePlane(base);
+    die->SetCoreDrawDieOption(row.core);
+    die->SetWallThickness(10);
+    const char* words = nullptr;
+    EXPECT_EQ(die->JudgeBuiltBottom(body, sheet, profile, &words), row.judged);
+    die->destroy();
+    if (auto* made = dynamic_cast<KTX::OM::TaggedObject*>(KTX::OM::OM_object_of_tag(body))) made->destroy();
   }
   own->destroy();
   KTX::PART_set_work_part(part());
