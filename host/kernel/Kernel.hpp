@@ -117,7 +117,7 @@ KTX_HOST_API int ZV_BODY_check_solid(int body, int* valid);
 // body's geometry: 1 inside, 0 on its boundary (within the session
 // precision), -1 outside; a point that is not finite is outside. A null
 // array or a count below 0 is ZV_ERROR_bad_value; a body without geometry
-// ZV_ERROR_geometry (nothing written).
+// ZV_ERROR_geometry (nothing written), and so is the modeller's failure.
 KTX_HOST_API int ZV_BODY_classify_points(int body, int n_points, const double* points, int* where);
 // Sweeps a sheet, in place, into a solid along the path (kernel units): with
 // geometry the prism of its face. Answer "ZV_BODY_sweep" non-zero: that error
