@@ -1346,6 +1346,7 @@ TEST_F(ToolingSolids, SmoothedOutlinesAtCoarseTolerancesBuildTheirVolumesOrAreRe
     KTX::Host::SetTolerances(row.tolerance, 0.5);
     KTX::PART_part* own = KTX::PART_part::Create(0);
     KTX::PART_set_work_part(own);
+    KTX::Error::ClearSevereErrors();
     const ExamplePunch made = CommitExamplePunch(own, 0, row.angle, false, row.corners, row.baseWidth, row.scale);
     if (made.status == 0) {
       int body = 0;
@@ -1357,6 +1358,16 @@ TEST_F(ToolingSolids, SmoothedOutlinesAtCoarseTolerancesBuildTheirVolumesOrAreRe
       EXPECT_LE(VolumeMm3(body), most);
     } else {
       EXPECT_TRUE(row.mayBeRefused) << made.status;
+      // Refused in the words of what was found, never a step's that ran well.
+      const auto& errors = KTX::Error::SevereErrors();
+      const std::string said = errors.empty() ? "" : errors.back().text;
+      if (made.status == 3030644) {
+        EXPECT_EQ(said, "The built solid lacks a part its sizes give.");
+      }
+      if (made.status == 3030589) {
+        EXPECT_EQ(said, "Error occurs on creating draw punch chamfer.");
+      }
+      EXPECT_FALSE(row.angle == 0 && made.status == 3030589) << "no chamfer is made at 0 degrees";
     }
     own->destroy();
     KTX::PART_set_work_part(part());
