@@ -25,6 +25,7 @@
 #include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "kernel/Solids.hpp"
+#include "kernel/Wheel.hpp"
 #include "prop/PropertyMapper.hpp"
 #include "script/ScriptHost.hpp"
 #include "sel/Selection.hpp"
@@ -905,11 +906,56 @@ TEST_F(DieShoeBody, ATurnedShoeWithCutoutsAndASlotHasTheVolumeOfTheAlignedOne) {
   }
 }
 
+// The guard on the shoe as built (flange 1000 x 800 from 0 to 40, deck 600
+// x 400 up to 250, its cavity 20 in from its sides up to 220), and on it
+// with a block added above the deck or under the flange, a second solid in
+// the cavity, or a crack: each found for what it is.
+TEST_F(DieShoeBody, TheGuardFindsAShoeInPiecesBrokenOrPastItsFlangeAndDecks) {
+  // A box in millimetres united with the body.
+  auto add = [](int body, double x0, double y0, double x1, double y1, double z0, double z1) {
+    const double up[3] = {0, 0, 1}, m = 0.001;
+    int tool = 0;
+    ASSERT_EQ(Kernel::MakeExtrusion({{x0 * m, y0 * m, 0, x1 * m, y0 * m, 0, x1 * m, y1 * m, 0, x0 * m, y1 * m, 0}}, up,
+                                    z0 * m, z1 * m, false, &tool),
+              0);
+    ASSERT_EQ(Kernel::Combine(body, tool, false), 0);
+    Kernel::DeleteBody(tool, "test");
+  };
+  struct Row {
+    const char* what;
+    std::function<void(int)> change;
+    int judged;
+  };
+  const Row rows[] = {
+      {"as built", [](int) {}, 0},
+      {"a block over the deck's top", [&](int b) { add(b, -10, -10, 10, 10, 249, 251); }, 3030643},
+      {"a block under the flange", [&](int b) { add(b, 350, -10, 370, 10, -1, 1); }, 3030643},
+      {"a second solid in the cavity", [&](int b) { add(b, 0, 0, 10, 10, 100, 110); }, 3030641},
+      {"a crack laid over a face",
+       [](int b) {
+         int cracked = 0;
+         ASSERT_EQ(Kernel::CrackForTests(b, Kernel::WheelUnionForTests::FaceLaidOver, &cracked), 0);
+         ASSERT_EQ(Kernel::TakeGeometry(b, cracked), 0);
+       },
+       3030642},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    DieShoeBuilder* s = Shoe();
+    const int body = Build(s);
+    if (body != 0) {
+      row.change(body);
+      EXPECT_EQ(s->JudgeBuiltShoe(body), row.judged);
+    }
+    s->destroy();
+  }
+}
+
 // The die-design bodies that unite items bring are cut from the shoe; the
 // tool bodies of subtract and intersect items are not: a 1000 by 800 by 40
 // flange loses only the unite tool's 200 by 200 by 20 overlap.
 // A unite item's die-design body that cuts the flange in two (a slab 10
-// thick across it) leaves two solids: no shoe is built (671385).
+// thick across it) leaves two solids: no shoe is built (3030641).
 TEST_F(DieShoeBody, OnlyTheUniteItemsDieDesignBodiesAreCutOut) {
   // Boxes in kernel units (metres): x0, y0, x1, y1, z0, z1.
   auto box = [](double x0, double y0, double x1, double y1, double z0, double z1) {
@@ -937,7 +983,7 @@ TEST_F(DieShoeBody, OnlyTheUniteItemsDieDesignBodiesAreCutOut) {
        1000.0 * 800 * 40 - 200.0 * 200 * 20},
       {"a cut through the flange",
        {{DieDes::JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite, box(-0.005, -0.5, 0.005, 0.5, -0.01, 0.05)}},
-       671385,
+       3030641,
        0},
   };
   for (const Row& row : rows) {
@@ -1214,25 +1260,36 @@ TEST_F(DieShoeBody, DecksAndCutoutsOffTheFlangeTooManyFlangePointsAndWallsThatFi
   // but the caches'. Flange 1000 x 800 x 40, deck up to 250.
   struct WallRow {
     const char* wall;
-    bool tee;  // the T-shaped deck instead of the 600 x 400 one
+    int shape;  // 0 the 600 x 400 deck, 1 the T-shaped one, 2 an L of arms 30 round 400 x 400
     int status;
     double volume;  // mm3
   };
   const WallRow wallRows[] = {
-      {"195", false, 0, 3.2e7 + 600.0 * 400 * 210 - 210.0 * 10 * 220},
-      {"200", false, 3030602, 0},
-      {"3", true, 0, 3.2e7 + 42400.0 * 210 - (42400 - 1400 * 3 + 4 * 9) * 220.0},
-      {"5", true, 0, 3.2e7 + 42400.0 * 210 - (42400 - 1400 * 5 + 4 * 25) * 220.0},
-      {"5.8", true, 3030634, 0},
-      {"6.01", true, 3030634, 0},
+      {"195", 0, 0, 3.2e7 + 600.0 * 400 * 210 - 210.0 * 10 * 220},
+      {"200", 0, 3030602, 0},
+      {"3", 1, 0, 3.2e7 + 42400.0 * 210 - (42400 - 1400 * 3 + 4 * 9) * 220.0},
+      {"5", 1, 0, 3.2e7 + 42400.0 * 210 - (42400 - 1400 * 5 + 4 * 25) * 220.0},
+      {"5.8", 1, 3030634, 0},
+      {"6.01", 1, 3030634, 0},
+      // The L of arms 30: the modeller offsets it by none of these walls.
+      // Walls of 14.9 leave the arms a cavity 0.2 wide, walls of 17.5 leave
+      // one only in the corner where the arms meet (its point farthest from
+      // the sides, (-182.43, -182.43), lies 200 - 182.43 = 17.57 from the
+      // outer sides and as far from the inner corner), walls of 17.6 leave
+      // none: those are refused for the walls, the others for the offset.
+      {"14.9", 2, 3030634, 0},
+      {"17.5", 2, 3030634, 0},
+      {"17.6", 2, 3030602, 0},
   };
   for (const WallRow& row : wallRows) {
     const char* wall = row.wall;
     SCOPED_TRACE(wall);
-    DieShoeBuilder* s = Shoe(!row.tee);
-    if (row.tee)
+    DieShoeBuilder* s = Shoe(row.shape == 0);
+    if (row.shape == 1)
       Polygon(s->GetMainDeckSectionPtr(),
               {{-6, -200}, {6, -200}, {6, 0}, {200, 0}, {200, 100}, {-200, 100}, {-200, 0}, {-6, 0}});
+    if (row.shape == 2)
+      Polygon(s->GetMainDeckSectionPtr(), {{-200, -200}, {200, -200}, {200, -170}, {-170, -170}, {-170, 200}, {-200, 200}});
     Set(s->GetWallThickness(), wall);
     EXPECT_EQ(s->validate_nothrow(), 0);
     const int before = LiveBodies();

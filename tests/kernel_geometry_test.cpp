@@ -162,6 +162,56 @@ TEST_F(KernelGeometry, BooleansAreReal) {
   }
 }
 
+// A block 40 x 40 x 20 with holes cut through it, or blocks apart united
+// with it: its faces fall into one group of shared edges for each solid,
+// which the modeller's checker takes as one valid closed solid only when
+// there is one; a point in a hole is outside it, one in the material in.
+TEST_F(KernelGeometry, ABlockWithHolesThroughIsOneSolidAndTwoApartAreTwo) {
+  struct Box {
+    double x0, y0, x1, y1;
+  };
+  struct Row {
+    const char* what;
+    std::vector<Box> holes, apart;
+    int solids, valid;
+    std::vector<int> where;  // at (12, 12, 10), (2, 2, 10), (40, 20, 10), (70, 10, 10)
+  };
+  const Row rows[] = {
+      {"a block", {}, {}, 1, 1, {1, 1, 0, -1}},
+      {"a hole through", {{10, 10, 15, 15}}, {}, 1, 1, {-1, 1, 0, -1}},
+      {"three holes through", {{10, 10, 15, 15}, {25, 25, 30, 30}, {25, 5, 30, 10}}, {}, 1, 1, {-1, 1, 0, -1}},
+      {"two apart", {}, {{60, 0, 80, 20}}, 2, 0, {1, 1, 0, 1}},
+      {"three apart, one with a hole", {{10, 10, 15, 15}}, {{60, 0, 80, 20}, {100, 0, 120, 20}}, 3, 0, {-1, 1, 0, 1}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const int block = Block(0, 0, 40, 40, 0, 20);
+    std::vector<int> holes, apart;
+    for (const Box& b : row.holes) holes.push_back(Block(b.x0, b.y0, b.x1, b.y1, -1, 22));
+    for (const Box& b : row.apart) apart.push_back(Block(b.x0, b.y0, b.x1, b.y1, 0, 20));
+    for (auto [tools, function] : {std::pair{&holes, ZV_boolean_subtract_c}, std::pair{&apart, ZV_boolean_unite_c}}) {
+      if (tools->empty()) continue;
+      ZV_BODY_boolean_o_t options;
+      options.function = function;
+      ZV_TOPOL_track_r_t tracking;
+      ZV_boolean_r_t results;
+      EXPECT_EQ(ZV_BODY_boolean_2(block, static_cast<int>(tools->size()), tools->data(), &options, &tracking, &results), 0);
+      ZV_TOPOL_track_r_f(&tracking);
+      ZV_boolean_r_f(&results);
+    }
+    int solids = 0, valid = -1;
+    EXPECT_EQ(ZV_BODY_ask_n_solids(block, &solids), 0);
+    EXPECT_EQ(solids, row.solids);
+    EXPECT_EQ(ZV_BODY_check_solid(block, &valid), 0);
+    EXPECT_EQ(valid, row.valid);
+    const double points[12] = {0.012, 0.012, 0.01, 0.002, 0.002, 0.01, 0.04, 0.02, 0.01, 0.07, 0.01, 0.01};
+    std::vector<int> where(4, 7);
+    EXPECT_EQ(ZV_BODY_classify_points(block, 4, points, where.data()), 0);
+    EXPECT_EQ(where, row.where);
+    DieDesUtilsDeleteBody(block);
+  }
+}
+
 // A boolean the time limit breaks off is the modeller's failure: nothing
 // changes, the tools stay alive, and the call log says why.
 TEST_F(KernelGeometry, BooleanPastTheTimeLimitChangesNothing) {

@@ -71,6 +71,38 @@ std::vector<Row> Rows() {
          const int error = ZV_BODY_ask_n_solids(solid, &solids);
          return Text(error, solids);
        }},
+      {"ZV_BODY_check_solid", "22005 0",
+       [](int, int solid) {
+         int valid = 7;
+         const int error = ZV_BODY_check_solid(solid, &valid);
+         return Text(error, valid);
+       }},
+      {"ZV_BODY_check_solid, no output", "22004",
+       [](int, int solid) { return std::to_string(ZV_BODY_check_solid(solid, nullptr)); }},
+      {"ZV_BODY_classify_points", "22005 7",
+       [](int, int solid) {
+         const double point[3] = {0, 0, 0};
+         int where = 7;
+         const int error = ZV_BODY_classify_points(solid, 1, point, &where);
+         return Text(error, where);
+       }},
+      {"ZV_BODY_classify_points, no points", "22004 7",
+       [](int, int solid) {
+         int where = 7;
+         const int error = ZV_BODY_classify_points(solid, 1, nullptr, &where);
+         return Text(error, where);
+       }},
+      {"ZV_BODY_classify_points, no output", "22004",
+       [](int, int solid) {
+         const double point[3] = {0, 0, 0};
+         return std::to_string(ZV_BODY_classify_points(solid, 1, point, nullptr));
+       }},
+      {"ZV_BODY_classify_points, a count below 0", "22004",
+       [](int, int solid) {
+         const double point[3] = {0, 0, 0};
+         int where = 7;
+         return std::to_string(ZV_BODY_classify_points(solid, -1, point, &where));
+       }},
       {"ZV_BODY_ask_box", "22005",
        [](int sheet, int) {
          const double origin[3] = {0, 0, 0}, axes[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};

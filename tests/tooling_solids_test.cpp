@@ -12,6 +12,7 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -20,10 +21,12 @@
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "kernel/Kernel.hpp"
+#include "Tooling_DieDesDrawDieBuilder.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "geom/Faces.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "kernel/Solids.hpp"
+#include "kernel/Wheel.hpp"
 #include "script/ScriptClasses.hpp"
 #include "tool/Tooling.hpp"
 #include "tool/ToolingGeometry.hpp"
@@ -464,19 +467,24 @@ struct ExamplePunch {
   int status = -1;
 };
 ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double angle, bool mainWall = false,
+                                std::vector<std::array<double, 2>> corners = {}, double baseWidth = 60,
+                                double scale = 1,
                                 void (*outlines)(KTX::Tooling::DieDesDrawPunchBuilder*) = nullptr) {
   const KTX::tag_t partTag = part->OmTag();
   auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(set, part);
   if (set == 0) {
-    const JAM_point3d_s corner[3] = {{-50, -50, 100}, {250, -50, 100}, {-50, 170, 100}};
+    const double k = scale;
+    const JAM_point3d_s corner[3] = {{-50 * k, -50 * k, 100 * k}, {250 * k, -50 * k, 100 * k}, {-50 * k, 170 * k, 100 * k}};
     const JAM_point3d_s plane[2] = {{0, 0, 0}, {0, 0, 1}};
-    const double xy[5][2] = {{0, 0}, {200, 0}, {200, 120}, {0, 120}, {0, 0}};
+    if (corners.empty()) corners = {{0, 0}, {200, 0}, {200, 120}, {0, 120}};
     KTX::tag_t sheet = 0, base = 0;
     EXPECT_EQ(KTX::Script::Part_CreateSheetBody(partTag, 3, corner, &sheet), 0);
     EXPECT_EQ(KTX::Script::Part_CreatePlane(partTag, 2, plane, &base), 0);
     punch->GetSheetBody()->set_selected_tag(sheet);
-    for (int i = 0; i < 4; ++i) {
-      const JAM_point3d_s ends[2] = {{xy[i][0], xy[i][1], 50}, {xy[i + 1][0], xy[i + 1][1], 50}};
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+      const auto& [x0, y0] = corners[i];
+      const auto& [x1, y1] = corners[(i + 1) % corners.size()];
+      const JAM_point3d_s ends[2] = {{x0 * k, y0 * k, 50 * k}, {x1 * k, y1 * k, 50 * k}};
       KTX::tag_t line = 0;
       EXPECT_EQ(KTX::Script::Part_CreateLine(partTag, 2, ends, &line), 0);
       punch->GetPunchCurve()->append(line);
@@ -487,12 +495,12 @@ ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double ang
       punch->GetMainWallCenterLine()->add_loop(KTX::SC_section::kClosed, 1, &wall);
     }
     punch->SetBasePlane(base);
-    punch->SetDeckThickness(40);
-    punch->SetBeltThickness(25);
-    punch->SetReliefDistanse(8);
-    punch->SetBaseThickness(30);
-    punch->SetBaseWidth(60);
-    punch->SetMachiningAllowance(1.5);
+    punch->SetDeckThickness(40 * k);
+    punch->SetBeltThickness(25 * k);
+    punch->SetReliefDistanse(8 * k);
+    punch->SetBaseThickness(30 * k);
+    punch->SetBaseWidth(baseWidth * k);
+    punch->SetMachiningAllowance(1.5 * k);
   }
   punch->SetReliefAngle(angle);
   if (outlines != nullptr) outlines(punch);
@@ -598,10 +606,10 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
     KTX::PART_part* part = KTX::PART_part::Create(0);
     KTX::PART_set_work_part(part);
     KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", row.fails ? 4711 : 0);
-    ExamplePunch made = CommitExamplePunch(part, 0, row.first, row.mainWall, row.outlines);
+    ExamplePunch made = CommitExamplePunch(part, 0, row.first, row.mainWall, {}, 60, 1, row.outlines);
     EXPECT_EQ(made.status, 0);
     if (made.status == 0 && !std::isnan(row.edit))
-      made = CommitExamplePunch(part, made.set, row.edit, false, row.editedOutlines);
+      made = CommitExamplePunch(part, made.set, row.edit, false, {}, 60, 1, row.editedOutlines);
     KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", 0);
     EXPECT_EQ(made.status, 0);
     EXPECT_EQ(MemberOf(part, made.set, "QD$OFFSET_CURVE_BELT") != 0, row.fails);
@@ -622,7 +630,12 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
 // profile, 200 x 120, offset out by the base width less the relief: 52,
 // built so) and between the base plane and its top (101.5): judged again
 // with a narrower base, or below the deck sheet (60), it does not.
-TEST_F(ToolingSolids, ABuiltPunchLiesWithinItsBaseAndItsTop) {
+// The guard's verdict on the example's punch as built, and on its solid
+// with a piece cut from a part, a second solid beside it, or a crack, each
+// made on the outer solid's body and taken back after its row. The base
+// ring runs from -52 to 252 by -52 to 172, 30 thick; the column, 8 in from
+// the profile, up to the belt at 75; the top up to 101.5.
+TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
   KTX::PART_part* own = KTX::PART_part::Create(0);
   KTX::PART_set_work_part(own);
   const ExamplePunch made = CommitExamplePunch(own, 0, 60);
@@ -633,25 +646,122 @@ TEST_F(ToolingSolids, ABuiltPunchLiesWithinItsBaseAndItsTop) {
     finder->destroy();
     return body;
   };
+  const KTX::tag_t outer = bodyOf("QD$MAIN_OUTER_SOLID");
+  const int kernelOuter = KTX::ES_solid_ask_solvane_tag(outer);
   const double p[] = {0, 0, 50, 200, 0, 50, 200, 120, 50, 0, 120, 50, 0, 0, 50};
   const KTX::tag_t profile = KTX::ES_create_polyline(5, p);
+  // A block from (x0, y0, z0) to (x1, y1, z1), mm, taken from or added to the solid.
+  auto block = [&](double x0, double y0, double z0, double x1, double y1, double z1, bool subtract) {
+    const double up[3] = {0, 0, 1};
+    int tool = 0;
+    ASSERT_EQ(Kernel::MakeExtrusion({Rect(x0, y0, x1, y1, z0)}, up, 0, (z1 - z0) * kMm, false, &tool), 0);
+    ASSERT_EQ(Kernel::Combine(kernelOuter, tool, subtract), 0);
+    Kernel::DeleteBody(tool, "test");
+  };
   struct Row {
     const char* what;
     double baseWidth;
     const char* top;
-    bool within;
+    std::function<void()> change;
+    int judged;
+    KTX::tag_t solid = 0;  // 0: the outer solid; ~0: none
   };
   const Row rows[] = {
-      {"as built", 60, "QD$ROUGH_OFFSET_TOP", true},
-      {"a base 0.02 narrower", 59.98, "QD$ROUGH_OFFSET_TOP", false},
-      {"the deck sheet for its top", 60, "QD$ROUGH_OFFSET_BOTTOM", false},
+      {"as built", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 0},
+      {"a base 0.02 narrower", 59.98, "QD$ROUGH_OFFSET_TOP", nullptr, 3030643},
+      {"the deck sheet for its top", 60, "QD$ROUGH_OFFSET_BOTTOM", nullptr, 3030643},
+      {"a piece cut from its base's -x end", 60, "QD$ROUGH_OFFSET_TOP", [&] { block(-53, 50, -1, -42, 70, 31, true); },
+       3030644},
+      {"a piece cut from its column", 60, "QD$ROUGH_OFFSET_TOP", [&] { block(7, 50, 31, 20, 70, 70, true); }, 3030644},
+      {"a piece cut from its top", 60, "QD$ROUGH_OFFSET_TOP", [&] { block(-1, 50, 80, 20, 70, 102, true); }, 3030644},
+      {"a second solid in the relief", 60, "QD$ROUGH_OFFSET_TOP", [&] { block(2, 50, 40, 6, 54, 44, false); },
+       3030641},
+      {"a crack laid over a face", 60, "QD$ROUGH_OFFSET_TOP",
+       [&] {
+         int copy = 0, cracked = 0;
+         ASSERT_EQ(ZV_ENTITY_copy(kernelOuter, &copy), 0);
+         ASSERT_EQ(Kernel::CrackForTests(copy, Kernel::WheelUnionForTests::FaceLaidOver, &cracked), 0);
+         Kernel::DeleteBody(copy, "test");
+         ASSERT_EQ(Kernel::TakeGeometry(kernelOuter, cracked), 0);
+       },
+       3030642},
+      {"no solid", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 3030640, ~0u},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
+    int kept = 0;
+    ASSERT_EQ(ZV_ENTITY_copy(kernelOuter, &kept), 0);
+    if (row.change) row.change();
     auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(made.set, own);
     punch->SetBaseWidth(row.baseWidth);
-    EXPECT_EQ(punch->WithinItsBase(bodyOf("QD$MAIN_OUTER_SOLID"), bodyOf(row.top), profile, 0, 0), row.within);
+    const char* words = nullptr;
+    EXPECT_EQ(punch->JudgeBuiltPunch(row.solid == 0 ? outer : row.solid == ~0u ? 0 : row.solid, bodyOf(row.top),
+                                     bodyOf("QD$ROUGH_OFFSET_BELT"), profile, 0, 0, &words),
+              row.judged);
+    EXPECT_EQ(words != nullptr && row.judged != 0, row.judged != 0);
     punch->destroy();
+    ASSERT_EQ(Kernel::TakeGeometry(kernelOuter, kept), 0);
+  }
+  own->destroy();
+  KTX::PART_set_work_part(part());
+}
+
+// The guard's verdict on a draw die's main bottom solid: the punch profile
+// 200 x 120 at z 50, the base plane z 0 looking up, the bottom sheet at z
+// 100; the solid is a box, or boxes, from (x0, y0, z0) to (x1, y1, z1) with
+// pieces cut from it. A cored die's wall of 10 runs round the profile 5 in
+// and 5 out of it.
+TEST_F(ToolingSolids, ADiesBottomSolidIsJudgedWholeInsideItsProfileAndSheet) {
+  KTX::PART_part* own = KTX::PART_part::Create(0);
+  KTX::PART_set_work_part(own);
+  const KTX::tag_t partTag = own->OmTag();
+  const JAM_point3d_s plane[2] = {{0, 0, 0}, {0, 0, 1}}, corner[3] = {{-50, -50, 100}, {250, -50, 100}, {-50, 170, 100}};
+  KTX::tag_t base = 0, sheet = 0;
+  ASSERT_EQ(KTX::Script::Part_CreatePlane(partTag, 2, plane, &base), 0);
+  ASSERT_EQ(KTX::Script::Part_CreateSheetBody(partTag, 3, corner, &sheet), 0);
+  const double p[] = {0, 0, 50, 200, 0, 50, 200, 120, 50, 0, 120, 50, 0, 0, 50};
+  const KTX::tag_t profile = KTX::ES_create_polyline(5, p);
+  using Box = std::array<double, 6>;
+  auto kernelBox = [](const Box& b) {
+    const double up[3] = {0, 0, 1};
+    int body = 0;
+    EXPECT_EQ(Kernel::MakeExtrusion({Rect(b[0], b[1], b[3], b[4])}, up, b[2] * kMm, b[5] * kMm, false, &body), 0);
+    return body;
+  };
+  struct Row {
+    const char* what;
+    bool core;
+    std::vector<Box> boxes, cuts;
+    int judged;
+  };
+  const Row rows[] = {
+      {"as built", false, {{0, 0, 0, 200, 120, 100}}, {}, 0},
+      {"reaching 1 past the sheet", false, {{0, 0, 0, 200, 120, 101}}, {}, 3030643},
+      {"reaching 1 past the profile", false, {{-1, 0, 0, 200, 120, 100}}, {}, 3030643},
+      {"a piece cut from its side", false, {{0, 0, 0, 200, 120, 100}}, {{-1, 50, 20, 10, 70, 80}}, 3030644},
+      {"in two apart", false, {{0, 0, 0, 90, 120, 100}, {110, 0, 0, 200, 120, 100}}, {}, 3030641},
+      {"a cored die's wall", true, {{-5, -5, 0, 205, 125, 100}}, {{5, 5, -1, 195, 115, 101}}, 0},
+      {"a cored die's wall with a piece cut from it", true, {{-5, -5, 0, 205, 125, 100}},
+       {{5, 5, -1, 195, 115, 101}, {-6, 50, 20, 6, 70, 80}}, 3030644},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const int solid = kernelBox(row.boxes[0]);
+    auto combine = [solid](int tool, bool subtract) {
+      EXPECT_EQ(Kernel::Combine(solid, tool, subtract), 0);
+      Kernel::DeleteBody(tool, "test");
+    };
+    for (std::size_t i = 1; i < row.boxes.size(); ++i) combine(kernelBox(row.boxes[i]), false);
+    for (const Box& cut : row.cuts) combine(kernelBox(cut), true);
+    const KTX::tag_t body = KTX::ES_create_body_of_geometry(own, solid);
+    auto* die = KTX::Tooling::DieDesDrawDieBuilderFactory::Create(0, own);
+    die->SetBasePlane(base);
+    die->SetCoreDrawDieOption(row.core);
+    die->SetWallThickness(10);
+    const char* words = nullptr;
+    EXPECT_EQ(die->JudgeBuiltBottom(body, sheet, profile, &words), row.judged);
+    die->destroy();
+    if (auto* made = dynamic_cast<KTX::OM::TaggedObject*>(KTX::OM::OM_object_of_tag(body))) made->destroy();
   }
   own->destroy();
   KTX::PART_set_work_part(part());
@@ -1177,6 +1287,18 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
       // the deck 102400 x 38.5.
       {"a die's deck edge on its binder edge", Changed("draw_die.jou", "# Edited:", {{"\"deckedgeoffset\" - 20 0", "\"deckedgeoffset\" - 10 0"}}),
        4000000 + 102400 * 38.5 + 82500 * 30},
+      // A cored die, its wall 10: the punch square's column (100 to 200) is
+      // the wall from 190 to 210 wide, 8000 x 100; the deck and band as the
+      // example's; the stress ring 82500 x 30 but where the wall reaches out
+      // by half its thickness into it, 210^2 - 200^2 = 4100, 30 thick.
+      {"a cored die's wall of 10",
+       Changed("draw_die.jou", "# Edited:",
+               {{"\"machiningallowance\" - 1.5 0\n  closed 0\n",
+                 "\"machiningallowance\" - 1.5 0\n  closed 0\nrecord 0 set \"Tooling.DieDesDrawDieBuilder\" "
+                 "\"CoreDrawDieOption\"\n  this ptr 20\n  in logical \"coredrawdieoption\" - true\n  closed 0\n"
+                 "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"WallThickness\"\n  this ptr 20\n  in double "
+                 "\"wallthickness\" - 10 0\n  closed 0\n"}}),
+       8000 * 100 + 115600 * 38.5 - 13200 * 23.5 + 82500 * 30 - 4100 * 30},
       // The die turned over: its face (z 60) looking down at a base plane
       // at z -100 turned down. The punch square from -100 up to the deck
       // sheet at 20: 40000 x 120; the deck from 20 to the top offset at
@@ -1290,6 +1412,94 @@ TEST_F(ToolingSolids, APunchAndADieOnTwelveSidesAreClosedSolids) {
     EXPECT_GT(VolumeMm3(solids[0]), row.low);
     EXPECT_LT(VolumeMm3(solids[0]), row.high);
     Kernel::DeleteBody(solids[0], "test");
+  }
+}
+
+// A cross and a comb at the coarse distance tolerances whose smoothing
+// rounds their corners by up to the tolerance t (the example punch, base 10
+// wide, built in this process): each builds a valid closed solid within the
+// volumes of its outline moved in and out by t, or is refused, never
+// reported built short or broken. With 8 corners out and 4 in, the outline
+// moved out by s has the area A + P s + 4 s^2 and the length P + 8 s; the
+// punch on it is worked out as in the rows above (punchOf), 3e-3 given for
+// the rounded offsets. The rows at 0.01 must build; so must the example's
+// rectangle in 12 lines at a scale of 0.03, while at 0.02 it may be refused.
+TEST_F(ToolingSolids, SmoothedOutlinesAtCoarseTolerancesBuildTheirVolumesOrAreRefused) {
+  const double r3 = std::sqrt(3.0);
+  auto punchOf = [r3](double a, double p, double angle) {
+    auto at = [a, p](double s) { return a + p * s + 4 * s * s; };
+    const double h = angle > 0 ? 8 * r3 : 0;
+    return a * 101.5 - (a - at(-8)) * 75 + (at(2) - at(-8)) * 30 + h * (a + 4 * at(-4) + at(-8)) / 6 - at(-8) * h;
+  };
+  auto band = [&](double a, double p, double t, double angle) {
+    return std::pair{punchOf(a - p * t + 4 * t * t, p - 8 * t, angle) * (1 - 3e-3),
+                     punchOf(a + p * t + 4 * t * t, p + 8 * t, angle) * (1 + 3e-3)};
+  };
+  const std::vector<std::array<double, 2>> cross = {{80, 0},   {120, 0},  {120, 40}, {160, 40}, {160, 80}, {120, 80},
+                                                    {120, 120}, {80, 120}, {80, 80},  {40, 80},  {40, 40},  {80, 40}};
+  const std::vector<std::array<double, 2>> comb = {{0, 0},   {140, 0}, {140, 60}, {120, 60}, {120, 20}, {80, 20},
+                                                   {80, 60}, {60, 60}, {60, 20},  {20, 20},  {20, 60},  {0, 60}};
+  struct Row {
+    const char* what;
+    const std::vector<std::array<double, 2>>& corners;
+    double area, length, tolerance, angle;
+    double scale = 1, baseWidth = 10;
+    double least = 0, most = 0;  // mm3, when not the band's
+    bool mayBeRefused = true;
+  };
+  // The example's rectangle drawn as 12 lines, at a small scale: it is
+  // smoothed (more than 8 pieces) at the default tolerance, its corners
+  // rounded by up to 0.01 (some 1e-2 of its volume at that size). Its punch
+  // is the example's, 3540000 + 14336 x 8 sqrt 3 / 6, times the scale cubed.
+  const std::vector<std::array<double, 2>> twelve = {
+      {0, 0},   {200 / 3.0, 0}, {400 / 3.0, 0}, {200, 0},   {200, 40}, {200, 80},
+      {200, 120}, {400 / 3.0, 120}, {200 / 3.0, 120}, {0, 120}, {0, 80}, {0, 40}};
+  const double example = 3540000 + 14336 * 8 * r3 / 6;
+  const Row rows[] = {
+      {"a cross at 0.5", cross, 8000, 480, 0.5, 60},
+      {"a cross at 1", cross, 8000, 480, 1, 60},
+      {"a comb at 0.5", comb, 5200, 560, 0.5, 60},
+      {"a comb at 1", comb, 5200, 560, 1, 60},
+      {"a cross at 0.5 without chamfer", cross, 8000, 480, 0.5, 0},
+      {"a cross at 1 without chamfer", cross, 8000, 480, 1, 0},
+      {"a comb at 0.5 without chamfer", comb, 5200, 560, 0.5, 0},
+      {"a comb at 1 without chamfer", comb, 5200, 560, 1, 0},
+      {"a cross at 0.01", cross, 8000, 480, 0.01, 60, 1, 10, 0, 0, false},
+      {"a comb at 0.01 without chamfer", comb, 5200, 560, 0.01, 0, 1, 10, 0, 0, false},
+      {"a rectangle 4 x 2.4 in 12 lines", twelve, 0, 0, 0.01, 60, 0.02, 60, example * 8e-6 * 0.97, example * 8e-6 * 1.01},
+      {"a rectangle 6 x 3.6 in 12 lines", twelve, 0, 0, 0.01, 60, 0.03, 60, example * 27e-6 * 0.98, example * 27e-6 * 1.01, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    KTX::Host::SetTolerances(row.tolerance, 0.5);
+    KTX::PART_part* own = KTX::PART_part::Create(0);
+    KTX::PART_set_work_part(own);
+    KTX::Error::ClearSevereErrors();
+    const ExamplePunch made = CommitExamplePunch(own, 0, row.angle, false, row.corners, row.baseWidth, row.scale);
+    if (made.status == 0) {
+      int body = 0;
+      MemberOf(own, made.set, "QD$MAIN_OUTER_SOLID", &body);
+      auto [least, most] = band(row.area, row.length, row.tolerance, row.angle);
+      if (row.most > 0) least = row.least, most = row.most;
+      EXPECT_TRUE(Kernel::IsClosedSolid(body));
+      EXPECT_GE(VolumeMm3(body), least);
+      EXPECT_LE(VolumeMm3(body), most);
+    } else {
+      EXPECT_TRUE(row.mayBeRefused) << made.status;
+      // Refused in the words of what was found, never a step's that ran well.
+      const auto& errors = KTX::Error::SevereErrors();
+      const std::string said = errors.empty() ? "" : errors.back().text;
+      if (made.status == 3030644) {
+        EXPECT_EQ(said, "The built solid lacks a part its sizes give.");
+      }
+      if (made.status == 3030589) {
+        EXPECT_EQ(said, "Error occurs on creating draw punch chamfer.");
+      }
+      EXPECT_FALSE(row.angle == 0 && made.status == 3030589) << "no chamfer is made at 0 degrees";
+    }
+    own->destroy();
+    KTX::PART_set_work_part(part());
+    KTX::Host::ResetTolerances();
   }
 }
 

@@ -892,6 +892,34 @@ int ZV_BODY_ask_n_solids(int body, int* n_solids) {
   return 0;
 }
 
+int ZV_BODY_check_solid(int body, int* valid) {
+  KTX::Host::Log("ZV_BODY_check_solid", "body=" + std::to_string(body));
+  if (valid == nullptr) return ZV_ERROR_bad_value;
+  *valid = 0;
+  resolve(body);
+  if (int error = bodyError(body)) return error;
+  if (!KTX::Kernel::HasGeometry(body)) return ZV_ERROR_geometry;
+  int solids = 0;
+  // One solid: a second group of faces is a second solid, however valid.
+  if (ZV_BODY_ask_n_solids(body, &solids) != 0 || solids != 1) return 0;
+  *valid = KTX::Kernel::IsClosedSolid(body) ? 1 : 0;
+  return 0;
+}
+
+int ZV_BODY_classify_points(int body, int n_points, const double* points, int* where) {
+  KTX::Host::Log("ZV_BODY_classify_points", "body=" + std::to_string(body) + " n_points=" + std::to_string(n_points));
+  if (n_points < 0 || (n_points > 0 && (points == nullptr || where == nullptr))) return ZV_ERROR_bad_value;
+  resolve(body);
+  if (int error = bodyError(body)) return error;
+  if (!KTX::Kernel::HasGeometry(body)) return ZV_ERROR_geometry;
+  if (n_points == 0) return 0;
+  GeometryClock clock;
+  // One pass of the modeller over the body for all the points.
+  return LoadedModeller().ClassifyPoints(*shapeOf(body), points, n_points, state().linearPrecision, where)
+             ? 0
+             : ZV_ERROR_geometry;
+}
+
 int ZV_FACE_ask_body(int face, int* body) {
   KTX::Host::Log("ZV_FACE_ask_body", "face=" + std::to_string(face));
   if (body == nullptr) return ZV_ERROR_bad_value;

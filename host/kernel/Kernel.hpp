@@ -109,6 +109,17 @@ KTX_HOST_API int ZV_BODY_ask_box(int body, const double origin[3], const double 
 // many groups joined by shared edges. A body without geometry is
 // ZV_ERROR_geometry (*n_solids 0).
 KTX_HOST_API int ZV_BODY_ask_n_solids(int body, int* n_solids);
+// Whether a body's geometry is one valid closed solid, as the modeller's own
+// checker takes it: every edge bounds two faces, and the volume is positive.
+// *valid 1 or 0. A null output is ZV_ERROR_bad_value; a body without
+// geometry ZV_ERROR_geometry (*valid 0).
+KTX_HOST_API int ZV_BODY_check_solid(int body, int* valid);
+// Where each of n points (x, y, z triples, kernel units) lies against the
+// body's geometry: 1 inside, 0 on its boundary (within the session
+// precision), -1 outside; a point that is not finite is outside. A null
+// array or a count below 0 is ZV_ERROR_bad_value; a body without geometry
+// ZV_ERROR_geometry (nothing written), and so is the modeller's failure.
+KTX_HOST_API int ZV_BODY_classify_points(int body, int n_points, const double* points, int* where);
 // Sweeps a sheet, in place, into a solid along the path (kernel units): with
 // geometry the prism of its face. Answer "ZV_BODY_sweep" non-zero: that error
 // and the sheet unchanged.

@@ -75,6 +75,7 @@ class Modeller {
   virtual bool Bounds(const ShapeRef& shape, const double origin[3], const double matrix[9], double min[3],
                       double max[3]) = 0;
   virtual int Classify(const ShapeRef& shape, const double point[3], double tolerance) = 0;
+  virtual bool ClassifyPoints(const ShapeRef& shape, const double* points, int n, double tolerance, int* where) = 0;
   virtual double Tolerance(const ShapeRef& shape) = 0;
   virtual int FaceCount(const ShapeRef& shape) = 0;
   virtual bool IsSolid(const ShapeRef& shape) = 0;
@@ -110,7 +111,7 @@ class Modeller {
 // The module's one export: its modeller, working on the kernel's bodies
 // through `bodies`; null when the module was built for another version of
 // this interface.
-constexpr int kModellerVersion = 5;
+constexpr int kModellerVersion = 6;
 constexpr const char* kModellerEntry = "ktx_geometry_modeller";
 using ModellerEntry = Modeller* (*)(BodyAccess* bodies, int version);
 

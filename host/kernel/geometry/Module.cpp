@@ -156,6 +156,10 @@ class OcctModeller final : public Modeller {
     const ModellerCall call;
     return Shapes::Classify(Unwrap(shape), point, tolerance);
   }
+  bool ClassifyPoints(const ShapeRef& shape, const double* points, int n, double tolerance, int* where) override {
+    const ModellerCall call;
+    return Shapes::ClassifyPoints(Unwrap(shape), points, n, tolerance, where);
+  }
   double Tolerance(const ShapeRef& shape) override {
     const ModellerCall call;
     return Shapes::Tolerance(Unwrap(shape));

@@ -480,6 +480,26 @@ int Classify(const TopoDS_Shape& shape, const double point[3], double tolerance)
   return answer;
 }
 
+bool ClassifyPoints(const TopoDS_Shape& shape, const double* points, int n, double tolerance, int* where) {
+  for (int i = 0; i < n; ++i) where[i] = -1;
+  try {
+    for (TopExp_Explorer solids(shape, TopAbs_SOLID); solids.More(); solids.Next()) {
+      BRepClass3d_SolidClassifier classifier(solids.Current());
+      for (int i = 0; i < n; ++i) {
+        const double* point = points + 3 * i;
+        if (where[i] == 1 || !finite(point, 3)) continue;
+        classifier.Perform(gp_Pnt(point[0], point[1], point[2]), tolerance);
+        const TopAbs_State state = classifier.State();
+        if (state == TopAbs_IN) where[i] = 1;
+        if (state == TopAbs_ON) where[i] = 0;
+      }
+    }
+  } catch (const Standard_Failure&) {
+    return false;
+  }
+  return true;
+}
+
 double Tolerance(const TopoDS_Shape& shape) {
   if (shape.IsNull()) return 0;
   double most = 0;

@@ -43,6 +43,9 @@ bool Bounds(const TopoDS_Shape& shape, const double origin[3], const double matr
             double max[3]);
 // -1 out, 0 on, 1 in any solid of the shape.
 int Classify(const TopoDS_Shape& shape, const double point[3], double tolerance);
+// Classify for each of n points (x, y, z triples) into where[i]; one
+// classifier a solid serves them all. False when the modeller fails.
+bool ClassifyPoints(const TopoDS_Shape& shape, const double* points, int n, double tolerance, int* where);
 // The largest tolerance of the shape's vertices, edges and faces; 0 for none.
 double Tolerance(const TopoDS_Shape& shape);
 int FaceCount(const TopoDS_Shape& shape);

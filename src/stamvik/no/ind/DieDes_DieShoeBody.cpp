@@ -759,27 +759,65 @@ bool DieShoeBuilder::ApplyTools(int body, int* count, int** tools, bool unite) {
   return stopped;
 }
 
-bool DieShoeBuilder::WithinFlangeAndDecks(int body) {
+int DieShoeBuilder::JudgeBuiltShoe(int body) {
   tag_t tag = 0;
   double origin[3], matrix[9];
-  int solids = 0;
-  if (!GetBaseOrientation(&tag, origin, matrix) || ZV_BODY_ask_n_solids(body, &solids) != 0) return true;
+  int solids = 0, valid = 0;
+  const int counted = ZV_BODY_ask_n_solids(body, &solids);
+  // A body no modeller made (the stand-in host's scripted ones) holds nothing to judge.
+  if (counted == ZV_ERROR_geometry) return 0;
+  if (counted != 0 || !GetBaseOrientation(&tag, origin, matrix)) return Messages::kBuiltNotMeasured;
+  if (solids != 1) return Messages::kBuiltNotOneSolid;
+  if (ZV_BODY_check_solid(body, &valid) != 0) return Messages::kBuiltNotMeasured;
+  if (valid != 1) return Messages::kBuiltNotValid;
   const double factor = KernelLength();
   const double at[3] = {origin[0] * factor, origin[1] * factor, origin[2] * factor};
   double low[3], high[3];
-  if (ZV_BODY_ask_box(body, at, matrix, low, high) != 0) return true;
+  if (ZV_BODY_ask_box(body, at, matrix, low, high) != 0) return Messages::kBuiltNotMeasured;
   double bound[2][3] = {{HUGE_VAL, HUGE_VAL, HUGE_VAL}, {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL}};
   std::vector<int> blocks = {m_solvaneBaseFlange};
   for (int i = 0, n = GetNumberSolvaneMainDecks(); i < n; ++i) blocks.push_back(GetSolvaneMainDeck(i));
   for (int block : blocks) {
     double lo[3], hi[3];
-    if (block == 0 || ZV_BODY_ask_box(block, at, matrix, lo, hi) != 0) return true;
+    if (block == 0 || ZV_BODY_ask_box(block, at, matrix, lo, hi) != 0) return Messages::kBuiltNotMeasured;
     for (int k = 0; k < 3; ++k) bound[0][k] = std::min(bound[0][k], lo[k]), bound[1][k] = std::max(bound[1][k], hi[k]);
   }
+  // The deck blocks reach from below the base plane to past the deck plane,
+  // the shoe only from the flange's underside up to the plane: over each
+  // block's corners, the plane's height in the base frame is the top.
+  {
+    double lo[3], hi[3];
+    if (ZV_BODY_ask_box(m_solvaneBaseFlange, at, matrix, lo, hi) != 0) return Messages::kBuiltNotMeasured;
+    bound[0][2] = lo[2];
+  }
+  if (GetNumberSolvaneMainDecks() > 0) {
+    double deckPoint[3], deckMatrix[9];
+    if (!GetMainDeckOrientation(&tag, deckPoint, deckMatrix)) return Messages::kBuiltNotMeasured;
+    double d[3], n[3];
+    for (int r = 0; r < 3; ++r) {
+      d[r] = n[r] = 0;
+      for (int k = 0; k < 3; ++k) {
+        d[r] += matrix[3 * r + k] * (deckPoint[k] * factor - at[k]);
+        n[r] += matrix[3 * r + k] * deckMatrix[6 + k];
+      }
+    }
+    // A deck plane standing square to the base gives no height to judge by.
+    if (!(std::fabs(n[2]) > 1e-10)) return Messages::kBuiltNotMeasured;
+    double lo[3], hi[3];
+    if (ZV_BODY_ask_box(m_solvaneBaseFlange, at, matrix, lo, hi) != 0) return Messages::kBuiltNotMeasured;
+    double top = hi[2];
+    for (int i = 0, decks = GetNumberSolvaneMainDecks(); i < decks; ++i) {
+      if (ZV_BODY_ask_box(GetSolvaneMainDeck(i), at, matrix, lo, hi) != 0) return Messages::kBuiltNotMeasured;
+      for (const double x : {lo[0], hi[0]})
+        for (const double y : {lo[1], hi[1]})
+          top = std::max(top, d[2] - (n[0] * (x - d[0]) + n[1] * (y - d[1])) / n[2]);
+    }
+    bound[1][2] = top;
+  }
   const double margin = m_distanceTolerance * factor;
-  bool inside = solids == 1;
+  bool inside = true;
   for (int k = 0; k < 3; ++k) inside = inside && low[k] >= bound[0][k] - margin && high[k] <= bound[1][k] + margin;
-  return inside;
+  return inside ? 0 : Messages::kBuiltOutsideItsBox;
 }
 
 int DieShoeBuilder::CreateBody(int* body) {
@@ -824,6 +862,10 @@ int DieShoeBuilder::CombineOnto(int* body) {
   if (GetNumberSolvaneMainDeckSubtractions() < GetNumberSolvaneMainDecks()) {
     DeleteLive(*body);
     *body = 0;
+    // An offset the modeller could not make is to blame only where the
+    // walls leave every deck something: walls that meet all across a deck
+    // are what left it without a cavity, however the offset failed.
+    if (WallsLeaveADeckNothing()) return kWallsLeaveNoCavity;
     for (int i = 0, n = GetWarningNumbersLength(); i < n; ++i)
       if (GetWarningNumbers(i) == kDeckInnerBlockNotMade) return kDeckInnerBlockNotMade;
     return kWallsLeaveNoCavity;
@@ -861,12 +903,12 @@ int DieShoeBuilder::CombineOnto(int* body) {
     return kNoBaseBody;
   }
   // What the blocks made must be the shoe its flange and decks outline: one
-  // solid inside their box, from the flange's underside to the decks' top.
-  // Anything else is a shoe not built.
-  if (!WithinFlangeAndDecks(*body)) {
+  // valid closed solid inside their box, from the flange's underside to the
+  // decks' top. Anything else is a shoe not built, refused for what it is.
+  if (const int judged = JudgeBuiltShoe(*body); judged != 0) {
     DeleteLive(*body);
     *body = 0;
-    return kNoBaseBody;
+    return judged;
   }
   DIEDES_UTILS_output_solvane_body(*body, "DieShoe", -1);
   return 0;

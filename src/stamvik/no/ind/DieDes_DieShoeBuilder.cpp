@@ -297,6 +297,20 @@ int DieShoeBuilder::validate_nothrow() {
   return ValidateOutlines();
 }
 
+bool DieShoeBuilder::WallsLeaveADeckNothing() const {
+  tag_t tag = 0;
+  double basePoint[3], baseMatrix[9];
+  if (!GetBaseOrientation(&tag, basePoint, baseMatrix)) return false;
+  const double tolerance = m_distanceTolerance, wall = GetWallThicknessValue();
+  // A bound on the work: what cannot be told within it is not said to be nothing.
+  constexpr std::size_t kMostSquares = 200000;
+  for (const LoopView& deck : ViewsOf(m_mainDeckSection, tolerance, basePoint, baseMatrix))
+    if (Stamvik::Outlines::ReachesDeeperThan(deck.outline, wall + tolerance, tolerance / 100, kMostSquares) ==
+        Stamvik::Outlines::Depth::kNothingDeeper)
+      return true;
+  return false;
+}
+
 int DieShoeBuilder::ValidateOutlines() const {
   namespace Outlines = Stamvik::Outlines;
   tag_t tag = 0;

@@ -104,6 +104,13 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   // caller's), 66 when the user stopped it (the body then holds what was
   // built so far), 671385 without a base flange.
   virtual int CreateBody(int* body);
+  // The guard's verdict on the shoe's kernel body, CreateBody's last step:
+  // 0 when it is one valid closed solid inside the box of its base flange
+  // and main deck blocks (along the base frame's axes, within the distance
+  // tolerance); else the number of what was found, a body that cannot be
+  // measured included (a body no modeller made, without a shape, is not
+  // judged).
+  int JudgeBuiltShoe(int body);
 
   // The plane through the deck point along the deck's normal turned to face
   // the base: false without both frames.
@@ -276,10 +283,10 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   bool ApplyTools(int body, int* count, int** tools, bool unite);
   // CreateBody's steps after the base flange's copy, made onto it.
   int CombineOnto(int* body);
-  // Whether the shoe's kernel body is one solid inside the box of its base
-  // flange and main deck blocks (along the base frame's axes, within the
-  // distance tolerance); true when that cannot be asked.
-  bool WithinFlangeAndDecks(int body);
+  // Whether the walls leave some main deck nothing: its loop, seen along
+  // the base normal, offset inwards by the wall thickness leaves nothing
+  // farther than the distance tolerance from it.
+  bool WallsLeaveADeckNothing() const;
   void SetSolvaneBaseFlange(int body);
   void SetSolvaneSlot(int body);
 

@@ -297,6 +297,16 @@ inline constexpr int kDrawPunchProfileTouchesItself = 3030635;
 inline constexpr int kPunchOutlineNotOneLoop = 3030645;
 inline constexpr int kPunchOutlineNoArea = 3030646;
 inline constexpr int kPunchOutlineMisplaced = 3030647;
+// What a tooling build or a die shoe reports built is judged before it is
+// reported: a body the guard cannot measure, one that is none or several
+// solids, one the modeller's checker takes for no valid closed solid, one
+// reaching outside the box its sizes give, and one lacking a part its sizes
+// give (a piece of its base, its relieved column or its top).
+inline constexpr int kBuiltNotMeasured = 3030640;
+inline constexpr int kBuiltNotOneSolid = 3030641;
+inline constexpr int kBuiltNotValid = 3030642;
+inline constexpr int kBuiltOutsideItsBox = 3030643;
+inline constexpr int kBuiltIncomplete = 3030644;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 

@@ -322,13 +322,64 @@ bool boxAlong(tag_t body, const double normal[3], double low[3], double high[3])
 
 }  // namespace
 
-bool LiesWithin(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance) {
+std::vector<Stamvik::Outlines::Point> PointsAlong(const Stamvik::Outlines::Ring& ring, double inward, double slack,
+                                                  std::size_t most) {
+  using Stamvik::Outlines::Point;
+  std::vector<Point> points;
+  const std::size_t n = ring.size();
+  const double area = Stamvik::Outlines::SignedArea(ring);
+  if (n < 3 || !(area != 0) || most == 0) return points;
+  double length = 0;
+  for (std::size_t i = 0; i < n; ++i) length += std::hypot(ring[(i + 1) % n].x - ring[i].x, ring[(i + 1) % n].y - ring[i].y);
+  if (!(length > 0)) return points;
+  Stamvik::Outlines::Outline sides;
+  for (std::size_t i = 0; i < n; ++i) sides.edges.push_back({ring[i].x, ring[i].y, ring[(i + 1) % n].x, ring[(i + 1) % n].y});
+  // Inwards is left of a counter-clockwise ring's sides.
+  const double left = area > 0 ? inward : -inward;
+  const double step = length / static_cast<double>(most);
+  double along = 0, next = step / 2;
+  for (std::size_t i = 0; i < n && points.size() < most; ++i) {
+    const Point& a = ring[i];
+    const Point& b = ring[(i + 1) % n];
+    const double side = std::hypot(b.x - a.x, b.y - a.y);
+    for (; side > 0 && next < along + side && points.size() < most; next += step) {
+      const double t = (next - along) / side, tx = (b.x - a.x) / side, ty = (b.y - a.y) / side;
+      const Point p = {a.x + t * (b.x - a.x) - ty * left, a.y + t * (b.y - a.y) + tx * left};
+      if (inward > 0 && !(Stamvik::Outlines::DistanceToEdges(sides, p.x, p.y) >= inward - slack)) continue;
+      points.push_back(p);
+    }
+    along += side;
+  }
+  return points;
+}
+
+bool HoldsNoShape(tag_t solid) {
+  if (solid == 0) return false;
   const int kernelBody = ES_solid_ask_solvane_tag(solid);
   int solids = 0;
+  return kernelBody == 0 || ZV_BODY_ask_n_solids(kernelBody, &solids) == ZV_ERROR_geometry;
+}
+
+int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance, const char** words) {
+  const int kernelBody = ES_solid_ask_solvane_tag(solid);
+  int solids = 0, valid = 0;
   double low[3], high[3];
-  if (kernelBody == 0 || ZV_BODY_ask_n_solids(kernelBody, &solids) != 0 || !boxAlong(solid, normal, low, high))
-    return true;
-  if (solids != 1) return false;
+  if (kernelBody == 0 || ZV_BODY_ask_n_solids(kernelBody, &solids) != 0 || !boxAlong(solid, normal, low, high)) {
+    *words = "The built solid could not be measured.";
+    return Messages::kBuiltNotMeasured;
+  }
+  if (solids != 1) {
+    *words = "The built body is not one solid.";
+    return Messages::kBuiltNotOneSolid;
+  }
+  if (ZV_BODY_check_solid(kernelBody, &valid) != 0) {
+    *words = "The built solid could not be measured.";
+    return Messages::kBuiltNotMeasured;
+  }
+  if (valid != 1) {
+    *words = "The built solid is not a valid closed solid.";
+    return Messages::kBuiltNotValid;
+  }
   double x0 = HUGE_VAL, x1 = -HUGE_VAL, y0 = HUGE_VAL, y1 = -HUGE_VAL;
   for (const Stamvik::Outlines::Ring& ring : bounds.rings)
     for (const Stamvik::Outlines::Point& p : ring)
@@ -336,7 +387,33 @@ bool LiesWithin(tag_t solid, const double normal[3], const SolidBounds& bounds, 
   // Compared so that a bound that is not a number lets nothing through.
   const bool across = bounds.rings.empty() || (low[0] >= x0 - tolerance && high[0] <= x1 + tolerance &&
                                                 low[1] >= y0 - tolerance && high[1] <= y1 + tolerance);
-  return across && low[2] >= bounds.low - tolerance && high[2] <= bounds.high + tolerance;
+  if (!(across && low[2] >= bounds.low - tolerance && high[2] <= bounds.high + tolerance)) {
+    *words = "The built solid reaches outside the box its sizes give.";
+    return Messages::kBuiltOutsideItsBox;
+  }
+  double x[3], y[3];
+  if (!axesAcross(normal, x, y)) {
+    *words = "The built solid could not be measured.";
+    return Messages::kBuiltNotMeasured;
+  }
+  // Every point of every part asked in one call: the modeller loads the body once.
+  std::vector<double> points;
+  const double toKernel = Kernel::ScaleFactors().factors[0];
+  for (const SolidPart& part : bounds.parts)
+    for (const Stamvik::Outlines::Point& p : part.points)
+      for (int k = 0; k < 3; ++k) points.push_back((p.x * x[k] + p.y * y[k] + part.height * normal[k]) * toKernel);
+  const int count = static_cast<int>(points.size() / 3);
+  if (count == 0) return 0;
+  std::vector<int> where(static_cast<std::size_t>(count), -1);
+  if (ZV_BODY_classify_points(kernelBody, count, points.data(), where.data()) != 0) {
+    *words = "The built solid could not be measured.";
+    return Messages::kBuiltNotMeasured;
+  }
+  if (std::any_of(where.begin(), where.end(), [](int w) { return w != 1; })) {
+    *words = "The built solid lacks a part its sizes give.";
+    return Messages::kBuiltIncomplete;
+  }
+  return 0;
 }
 
 double PlaneHeight(tag_t plane, tag_t body, const double normal[3]) {

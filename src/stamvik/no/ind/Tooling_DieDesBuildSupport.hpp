@@ -137,19 +137,45 @@ bool Closes(const SeenCurves& seen, double tolerance);
 // hundredth of the tolerance), or the curves do not close.
 bool InwardOffsetLeavesNothing(const SeenCurves& seen, double depth, double tolerance);
 
-// What a build reports built must be: one solid inside the box of its
-// rings, seen along the normal in the axes SeeCurves sees curves in, and
-// along the normal between two heights (from the origin).
+// What a build reports built must be: one valid closed solid, inside the
+// box of its rings, seen along the normal in the axes SeeCurves sees curves
+// in, and along the normal between two heights (from the origin); and whole:
+// each of its parts there, every point of a part (across the normal, in
+// those axes, at the part's height along it) inside the solid.
+struct SolidPart {
+  std::vector<Stamvik::Outlines::Point> points;
+  double height = 0;
+};
 struct SolidBounds {
   std::vector<Stamvik::Outlines::Ring> rings;
   double low = -HUGE_VAL, high = HUGE_VAL;
+  std::vector<SolidPart> parts;
 };
 // Scales `v` to length 1; false, leaving it, when it has no length (nothing
 // is judged along it then).
 bool MadeUnit(double v[3]);
-// Whether the model body is one solid inside the bounds, each grown by the
-// tolerance. True when its geometry cannot be asked: nothing is judged then.
-bool LiesWithin(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance);
+// Points spread evenly along the closed ring (at most `most`), each moved
+// across it by `inward` (outward when negative) from where it lies on the
+// ring. A point moved inward that comes nearer than `inward - slack` to any
+// side of the ring (in a narrow arm, past a tight corner) is left out: each
+// point given lies that far within the region the ring bounds shrunk by
+// `inward - slack`, or, outward, within `-inward` of the ring.
+std::vector<Stamvik::Outlines::Point> PointsAlong(const Stamvik::Outlines::Ring& ring, double inward, double slack,
+                                                  std::size_t most);
+// How many points a part is judged by, at most: enough to find any side's
+// piece missing, few enough that a commit pays little for them.
+constexpr std::size_t kPartPoints = 64;
+// The guard's verdict on the model body a build made: 0 when it is one valid
+// closed solid inside the bounds (each grown by the tolerance) with every
+// part's points inside it; otherwise the number of what was found, and
+// `*words` the text that says it. A body the guard cannot measure (no
+// kernel body, no geometry, a query that fails) is refused too.
+int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance, const char** words);
+// Whether the model body (not 0) has no kernel body, or one that holds no
+// shape at all (the kernel answers ZV_ERROR_geometry for it): a body no
+// modeller made, which the stand-in host's scripted builds hand out, and
+// nothing to judge.
+bool HoldsNoShape(tag_t solid);
 // The plane's height along `normal` (of length 1), measured at the body's
 // first face; HUGE_VAL when nothing could be measured.
 double PlaneHeight(tag_t plane, tag_t body, const double normal[3]);

@@ -122,6 +122,13 @@ class STAMVIK_API DieDesDrawDieBuilder : public JAX_BUILDER {
   void SetFrecSetToDelete(OM::Set* set);
   DieDesDrawPunchBuilder* GetDrawPunchBuilder() const { return m_drawPunchBuilder; }
   void SetDrawPunchBuilder(DieDesDrawPunchBuilder* punch);
+  // The guard's verdict on the main bottom solid (Support::JudgeBuilt): one
+  // valid closed solid inside the box of the punch profile (a cored die's:
+  // offset outwards by half the wall, sharp cornered), between the base
+  // plane and the far side of the bottom sheet, and there under the whole
+  // profile (a cored die's: all along its wall) from the plane to the sheet.
+  // 0, or the number with `*words`.
+  int JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection, const char** words);
 
  protected:
   void InitCreate(tag_t featureSet, PART_part* part);
@@ -141,10 +148,6 @@ class STAMVIK_API DieDesDrawDieBuilder : public JAX_BUILDER {
   void RetireMember(bool found, tag_t feature);
   // The base plane's direction: every extrusion's and every check's.
   void BasePlaneDirection(double direction[3]);
-  // Whether the main bottom solid is one solid inside the box of the punch
-  // profile (a cored die's: offset outwards by half the wall, sharp
-  // cornered), between the base plane and the far side of the bottom sheet.
-  bool BottomWithinItsBounds(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection);
   // Smooths the curve when the punch finds it rough, the smoothing placed
   // after the reference when new; otherwise retires the smoothing of that
   // role. Returns the smoothing's status, or `status` when none ran.

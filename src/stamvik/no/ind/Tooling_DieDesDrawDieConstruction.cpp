@@ -51,25 +51,41 @@ void DieDesDrawDieBuilder::BasePlaneDirection(double direction[3]) {
   PlaneDirection(kSource, 39, m_basePlane, direction);
 }
 
-bool DieDesDrawDieBuilder::BottomWithinItsBounds(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection) {
-  if (mainBody == 0 || punchProjection == 0) return true;
+int DieDesDrawDieBuilder::JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection,
+                                           const char** words) {
+  *words = "The built solid could not be measured.";
+  if (Support::HoldsNoShape(mainBody)) return 0;
   double normal[3];
   BasePlaneDirection(normal);
-  if (!Support::MadeUnit(normal)) return true;
   const double tolerance = TOLER_ask_distance_tol();
   Support::SolidBounds bounds;
   Stamvik::Outlines::Ring ring;
-  if (!Support::RingOfCurves({punchProjection}, normal, tolerance, &ring)) return true;
+  if (mainBody == 0 || punchProjection == 0 || !Support::MadeUnit(normal) ||
+      !Support::RingOfCurves({punchProjection}, normal, tolerance, &ring))
+    return Messages::kBuiltNotMeasured;
   bounds.rings.push_back(ring);
   Stamvik::Outlines::Ring wall;
-  if (m_coreDrawDieOption && Stamvik::Outlines::OffsetCorners(ring, -0.5 * std::fabs(m_wallThickness), &wall))
-    bounds.rings.push_back(wall);
+  const double half = 0.5 * std::fabs(m_wallThickness);
+  if (m_coreDrawDieOption && Stamvik::Outlines::OffsetCorners(ring, -half, &wall)) bounds.rings.push_back(wall);
+  // A sheet no modeller made (the stand-in host's scripted ones) bounds nothing.
+  if (Support::HoldsNoShape(bottomSheet)) return Support::JudgeBuilt(mainBody, normal, bounds, tolerance, words);
   const double plane = Support::PlaneHeight(m_basePlane, mainBody, normal);
   double low = 0, high = 0;
-  if (plane == HUGE_VAL || !Support::HeightsAlong(bottomSheet, normal, &low, &high)) return true;
+  if (plane == HUGE_VAL || !Support::HeightsAlong(bottomSheet, normal, &low, &high))
+    return Messages::kBuiltNotMeasured;
   bounds.low = std::min(plane, low);
   bounds.high = std::max(plane, high);
-  return Support::LiesWithin(mainBody, normal, bounds, tolerance);
+  // The solid stands between the plane and the sheet's near side: there it
+  // fills the profile, a margin in from its sides (the modeller's curves and
+  // offsets keep within the tolerance of them), or a cored die's wall all
+  // along the profile it runs round.
+  const double margin = 2 * tolerance;
+  const double from = plane < low ? plane : high, to = plane < low ? low : plane;
+  if (to - from > 2 * margin)
+    bounds.parts.push_back({m_coreDrawDieOption ? Support::PointsAlong(ring, 0.0, 0.0, Support::kPartPoints)
+                                                : Support::PointsAlong(ring, margin, tolerance, Support::kPartPoints),
+                            (from + to) / 2});
+  return Support::JudgeBuilt(mainBody, normal, bounds, tolerance, words);
 }
 
 int DieDesDrawDieBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, int mode, int status) {
@@ -110,10 +126,12 @@ int DieDesDrawDieBuilder::CreateUpperDrawDie() {
     step(rc, 342, kDrawDieOffsetCurvesFailed, "Error occurs on creating offset curves.",
          "Create offset curve successfully.");
     tag_t mainFeature = 0;
-    // A main solid left outside its bounds (a stray sliver, a part reaching
-    // far out) is that step's failure.
-    int made = CreateMainBottomSolid(bottom, punchProjection, &mainBody, &mainFeature);
-    if (made == 0 && !BottomWithinItsBounds(mainBody, bottom, punchProjection)) made = kDrawDieMainSolidFailed;
+    const int made = CreateMainBottomSolid(bottom, punchProjection, &mainBody, &mainFeature);
+    // A main solid broken, in pieces, outside its bounds (a stray sliver, a
+    // part reaching far out) or short of a part is refused for what it is.
+    const char* words = nullptr;
+    const int judged = made == 0 ? JudgeBuiltBottom(mainBody, bottom, punchProjection, &words) : 0;
+    if (judged != 0) ERROR_raise(kSource, 347, judged, "%s", words);
     step(made, 349, kDrawDieMainSolidFailed, "Error occurs on creating main solid body.",
          "Create main solid body successfully.");
     tag_t topFeature = 0, topTrimFeature = 0, topSolidBody = 0;

@@ -36,6 +36,7 @@ using namespace Support;
 constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
 using Messages::kDeckThicknessNotPositive;
 using Messages::kDrawPunchBeltSolidFailed;
+using Messages::kBuiltNotMeasured;
 using Messages::kDrawPunchChamferFailed;
 using Messages::kDrawPunchInnerSolidFailed;
 using Messages::kDrawPunchOffsetCurveFailed;
@@ -314,33 +315,63 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
   return 0;
 }
 
-bool DieDesDrawPunchBuilder::WithinItsBase(tag_t outer, tag_t top, tag_t punch, tag_t flange, tag_t mainWall) {
-  if (outer == 0 || punch == 0) return true;
+int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, tag_t punch, tag_t flange,
+                                            tag_t mainWall, const char** words) {
+  *words = "The built solid could not be measured.";
+  if (HoldsNoShape(outer)) return 0;
   double normal[3];
   BasePlaneNormal(normal);
-  if (!MadeUnit(normal)) return true;
   const double tolerance = TOLER_ask_distance_tol();
   SolidBounds bounds;
-  Stamvik::Outlines::Ring ring;
-  if (!RingOfCurves({punch}, normal, tolerance, &ring)) return true;
+  Stamvik::Outlines::Ring ring, wall;
+  if (outer == 0 || punch == 0 || !MadeUnit(normal) || !RingOfCurves({punch}, normal, tolerance, &ring))
+    return kBuiltNotMeasured;
   bounds.rings.push_back(ring);
+  if (mainWall != 0 && !RingOfCurves({mainWall}, normal, tolerance, &wall)) return kBuiltNotMeasured;
   // The base stands on the flange profile, or on the stress curve offset
   // out by the base width less the relief; the sharp corners of that offset
   // reach farthest, whether or not a side of it vanishes on the way.
   const bool based = m_baseThickness >= tolerance && (flange != 0 || m_baseWidth >= tolerance);
+  const Stamvik::Outlines::Ring& stress = mainWall != 0 ? wall : ring;
+  // A base narrower than the relief stands that much inside the relieved wall.
+  const double out = m_baseWidth - m_reliefDistanse;
+  Stamvik::Outlines::Ring base;
   if (based && flange != 0) {
-    if (!RingOfCurves({flange}, normal, tolerance, &ring)) return true;
-    bounds.rings.push_back(ring);
-  } else if (based) {
-    if (mainWall != 0 && !RingOfCurves({mainWall}, normal, tolerance, &ring)) return true;
-    Stamvik::Outlines::Ring base;
-    if (Stamvik::Outlines::OffsetCorners(ring, -std::max(m_baseWidth - m_reliefDistanse, 0.0), &base))
-      bounds.rings.push_back(base);
+    if (!RingOfCurves({flange}, normal, tolerance, &base)) return kBuiltNotMeasured;
+    bounds.rings.push_back(base);
+  } else if (based && Stamvik::Outlines::OffsetCorners(stress, -std::max(out, 0.0), &base)) {
+    bounds.rings.push_back(base);
   }
+  // Sheets no modeller made (the stand-in host's scripted ones) bound nothing.
+  if (HoldsNoShape(top) || HoldsNoShape(belt)) return JudgeBuilt(outer, normal, bounds, tolerance, words);
   bounds.low = PlaneHeight(m_basePlane, outer, normal);
   bounds.high = top != 0 ? TopHeight(top, normal) : HUGE_VAL;
-  if (bounds.low == HUGE_VAL) bounds.low = -HUGE_VAL;
-  return LiesWithin(outer, normal, bounds, tolerance);
+  if (bounds.low == HUGE_VAL || bounds.high == HUGE_VAL) return kBuiltNotMeasured;
+  // Each part is looked for a margin inside where its sides should be: the
+  // modeller's curves, offsets and smoothings keep within the tolerance of
+  // them. A part too thin for the margin is not looked for.
+  const double margin = 2 * tolerance;
+  const double baseTop = bounds.low + (based ? m_baseThickness : 0.0);
+  if (based) {
+    SolidPart part{flange != 0 ? PointsAlong(base, margin, tolerance, kPartPoints)
+                               : PointsAlong(stress, -(out - margin), tolerance, kPartPoints),
+                   bounds.low + m_baseThickness / 2};
+    if (m_baseThickness > 2 * margin) bounds.parts.push_back(part);
+  }
+  double beltLow = 0, beltHigh = 0, topLow = 0, topHigh = 0;
+  if (belt == 0 || !HeightsAlong(belt, normal, &beltLow, &beltHigh) || top == 0 ||
+      !HeightsAlong(top, normal, &topLow, &topHigh))
+    return kBuiltNotMeasured;
+  // The column below the belt: the main wall's region, or the profile
+  // relieved; a core's hollow lies a wall's thickness farther in.
+  const double core = m_coreDrawPunchOption ? std::max(m_wallThickness, 0.0) : HUGE_VAL;
+  const double depth = mainWall != 0 ? std::min(margin, core / 2) : m_reliefDistanse + std::min(margin, core / 2);
+  if (beltLow - baseTop > 2 * margin)
+    bounds.parts.push_back({PointsAlong(stress, depth, tolerance / 2, kPartPoints), (baseTop + beltLow) / 2});
+  if (topLow - beltHigh > 2 * margin)
+    bounds.parts.push_back({PointsAlong(ring, std::min(margin, core / 2), tolerance / 2, kPartPoints),
+                            (beltHigh + topLow) / 2});
+  return JudgeBuilt(outer, normal, bounds, tolerance, words);
 }
 
 int DieDesDrawPunchBuilder::RefusedProfile() {
@@ -584,12 +615,14 @@ int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
         RetireMember(found, feature);
       }
     }
-    // The chamfer is the last step: a solid the steps left outside its base
-    // (a wedge reaching far out, a stray sliver) is its failure.
-    int chamfered = CreateChamfer(beltEdges);
-    if (chamfered == 0 && !WithinItsBase(outer, top, punch, flange, mainWall)) chamfered = kDrawPunchChamferFailed;
-    step(chamfered, 456, kDrawPunchChamferFailed, "Error occurs on creating draw punch chamfer.",
+    step(CreateChamfer(beltEdges), 456, kDrawPunchChamferFailed, "Error occurs on creating draw punch chamfer.",
          "Create draw punch chamfer successfully.");
+    // What the steps made is reported built only once judged whole: a solid
+    // the steps left broken, in pieces, outside its base (a wedge reaching
+    // far out, a stray sliver) or short of a part is refused for what it is.
+    const char* words = nullptr;
+    const int judged = JudgeBuiltPunch(outer, top, belt, punch, flange, mainWall, &words);
+    if (judged != 0) ERROR_raise(kSource, 460, judged, "%s", words);
   });
 }
 

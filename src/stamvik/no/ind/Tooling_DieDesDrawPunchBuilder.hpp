@@ -78,12 +78,16 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // -1 when the die face is turned towards the base plane (every face of it
   // not square to the plane's normal points against that normal), else 1.
   double DieFaceSide(tag_t sheet);
-  // Whether the punch's solid (the outer solid's body, with everything the
-  // build added to it and took from it) is one solid inside the box of its
-  // base ring (the flange profile, or the stress curve offset outwards by
-  // the base width less the relief, sharp cornered, and the punch profile
-  // itself), between the base plane and the top sheet's highest point.
-  bool WithinItsBase(tag_t outer, tag_t top, tag_t punch, tag_t flange, tag_t mainWall);
+  // The guard's verdict on the punch's solid (the outer solid's body, with
+  // everything the build added to it and took from it), Support::JudgeBuilt:
+  // one valid closed solid inside the box of its base ring (the flange
+  // profile, or the stress curve offset outwards by the base width less the
+  // relief, sharp cornered, and the punch profile itself), between the base
+  // plane and the top sheet's highest point; with its base under the whole
+  // base ring, its relieved column below the belt sheet and its top between
+  // the belt and the top sheets. 0, or the number with `*words`.
+  int JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, tag_t punch, tag_t flange, tag_t mainWall,
+                      const char** words);
 
   // The builder's own operations, in their slot order (the draw die reaches
   // them through the punch it owns). Statuses are 0 or a message number.
