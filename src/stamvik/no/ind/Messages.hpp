@@ -297,6 +297,11 @@ inline constexpr int kDrawPunchProfileTouchesItself = 3030635;
 inline constexpr int kPunchOutlineNotOneLoop = 3030645;
 inline constexpr int kPunchOutlineNoArea = 3030646;
 inline constexpr int kPunchOutlineMisplaced = 3030647;
+// A draw punch's belt chamfer wider than the belt step it is made on: with a
+// main wall centre line the step is the band between it and the punch
+// profile, and the chamfer's leg across it is the relief distance; a longer
+// leg would reach out past the punch.
+inline constexpr int kReliefWiderThanBeltStep = 3030648;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 
