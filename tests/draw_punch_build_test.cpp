@@ -145,6 +145,12 @@ class DrawPunchBuild : public stamvik_test::SessionHostTest {
   static std::vector<std::array<double, 2>> Square(double half) {
     return {{-half, -half}, {half, -half}, {half, half}, {-half, half}};
   }
+  // The example's profile, 200 x 120, at the relief and angle, with a main
+  // wall centre line 4 inside it (192 x 112).
+  static void FourInside(DieDesDrawPunchBuilder* punch, double relief, double angle) {
+    Example(punch, {{0, 0}, {200, 0}, {200, 120}, {0, 120}}, relief, angle);
+    Outline(punch->GetMainWallCenterLine(), {{4, 4}, {196, 4}, {196, 116}, {4, 116}}, Given::kLines);
+  }
   static void Core(DieDesDrawPunchBuilder* punch, double wall) {
     punch->SetCoreDrawPunchOption(true);
     punch->SetWallThickness(wall);
@@ -568,10 +574,13 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
          MainWall(p, 10);
        },
        3030618},
+      // Without chamfer: the centre line's corners lie 10 / sqrt 2 = 7.07
+      // from the diamond's sides, nearer than the relief.
       {"a core wall of 1.98 inside it",
        [](DieDesDrawPunchBuilder* p) {
          Core(p, 1.98);
          MainWall(p, 10);
+         p->SetReliefAngle(0);
        },
        0},
       // A flange profile lies round the diamond (its corners 30 out), a main
@@ -608,13 +617,25 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
        [](DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), Square(30), Given::kLines); }, 0},
       {"a flange 0.02 inside them",
        [](DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), Square(29.98), Given::kLines); }, 3030647},
-      {"a main wall on the diamond's sides",
-       [](DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), Square(15), Given::kLines); }, 0},
+      {"a main wall on the diamond's sides, without chamfer",
+       [](DieDesDrawPunchBuilder* p) {
+         Outline(p->GetMainWallCenterLine(), Square(15), Given::kLines);
+         p->SetReliefAngle(90);
+       },
+       0},
       {"a main wall 0.02 past them",
        [](DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), Square(15.02), Given::kLines); }, 3030647},
       {"a main wall of three lines of the four",
        [](DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), Square(10), Given::kCurves, 3); },
        3030645},
+      // The belt chamfer's leg across the step between the profile and a
+      // main wall 4 inside it is the relief: up to 4 and the tolerance fits.
+      {"a main wall 4 inside relieved by 8", [](DieDesDrawPunchBuilder* p) { FourInside(p, 8, 60); }, 3030648},
+      {"by 4", [](DieDesDrawPunchBuilder* p) { FourInside(p, 4, 60); }, 0},
+      {"by 4.0099", [](DieDesDrawPunchBuilder* p) { FourInside(p, 4.0099, 60); }, 0},
+      {"by 4.0101", [](DieDesDrawPunchBuilder* p) { FourInside(p, 4.0101, 60); }, 3030648},
+      {"by 8 at 0 degrees, no chamfer", [](DieDesDrawPunchBuilder* p) { FourInside(p, 8, 0); }, 0},
+      {"by 8 at 90 degrees", [](DieDesDrawPunchBuilder* p) { FourInside(p, 8, 90); }, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -971,7 +992,8 @@ TEST_F(DrawPunchBuild, TheFlangeProjectionIsPlacedAfterThePunchsAlsoWhenCreating
     const double p[] = {-size, -size, 5, size, -size, 5, size, size, 5, -size, size, 5, -size, -size, 5};
     return ES_create_polyline(5, p);
   };
-  const tag_t flange = square(40), wall = square(10);
+  // The wall's corners lie 12 / sqrt 2 from the diamond's sides, past the relief of 8.
+  const tag_t flange = square(40), wall = square(9);
   punch->GetFlangeProfile()->add_loop(SC_section::kClosed, 1, &flange);
   auto after = [&](tag_t set, const char* title) {
     return "feature=" + std::to_string(Member(set, title)) +

@@ -208,6 +208,7 @@ const Row kRows[] = {
       {"kPunchOutlineNotOneLoop", Messages::kPunchOutlineNotOneLoop, 3030645},
       {"kPunchOutlineNoArea", Messages::kPunchOutlineNoArea, 3030646},
       {"kPunchOutlineMisplaced", Messages::kPunchOutlineMisplaced, 3030647},
+      {"kReliefWiderThanBeltStep", Messages::kReliefWiderThanBeltStep, 3030648},
       {"kDeckInnerBlockNotMade", Messages::kDeckInnerBlockNotMade, 3030634},
       {"kDrawPunchProfileTouchesItself", Messages::kDrawPunchProfileTouchesItself, 3030635},
       {"kBuiltNotMeasured", Messages::kBuiltNotMeasured, 3030640},

@@ -469,7 +469,8 @@ struct ExamplePunch {
 ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double angle, bool mainWall = false,
                                 std::vector<std::array<double, 2>> corners = {}, double baseWidth = 60,
                                 double scale = 1,
-                                void (*outlines)(KTX::Tooling::DieDesDrawPunchBuilder*) = nullptr) {
+                                void (*outlines)(KTX::Tooling::DieDesDrawPunchBuilder*) = nullptr,
+                                double relief = 8) {
   const KTX::tag_t partTag = part->OmTag();
   auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(set, part);
   if (set == 0) {
@@ -497,7 +498,7 @@ ExamplePunch CommitExamplePunch(KTX::PART_part* part, KTX::tag_t set, double ang
     punch->SetBasePlane(base);
     punch->SetDeckThickness(40 * k);
     punch->SetBeltThickness(25 * k);
-    punch->SetReliefDistanse(8 * k);
+    punch->SetReliefDistanse(relief * k);
     punch->SetBaseThickness(30 * k);
     punch->SetBaseWidth(baseWidth * k);
     punch->SetMachiningAllowance(1.5 * k);
@@ -560,12 +561,14 @@ void WallFlange320(KTX::Tooling::DieDesDrawPunchBuilder* p) { WallLines(p), Flan
 // wall 4 inside (192 x 112) is the column up to the belt (75): the band 2496
 // x 75 taken from 2436000; the base is the wall offset 52 out (296 x 216),
 // + (63936 - 21504) x 30: 3521760, or with the flange 320 x 240 + (76800 -
-// 21504) x 30: 3907680. Its chamfer, 8 on the belt and h = 8 sqrt 3 down the
-// wall, is the ring s = 8 (1 - t / h) wide round 192 x 112, of area 608 s +
-// 4 s^2: h (608 x 4 + 4 x 64 / 3). Edits give the flange another size.
+// 21504) x 30: 3907680. Its chamfer, r on the belt and h = r sqrt 3 down the
+// wall, is the ring s = r (1 - t / h) wide round 192 x 112, of area 608 s +
+// 4 s^2: h (608 r / 2 + 4 r^2 / 3); a relief r past the step of 4 is
+// refused, and a relief of 4 takes the base 56 out (304 x 224): + (68096 -
+// 63936) x 30 = 124800 over 3521760. Edits give the flange another size.
 TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives) {
   auto chamfered = [](double angle) { return 3540000 + 8 * std::tan(angle * M_PI / 180) / 6 * 14336; };
-  const double wallChamfer = 8 * std::sqrt(3.0) * (608 * 4 + 4 * 64 / 3.0);
+  const double wallChamfer = 4 * std::sqrt(3.0) * (608 * 2 + 4 * 16 / 3.0);  // r = 4
   using Outlines = void (*)(KTX::Tooling::DieDesDrawPunchBuilder*);
   struct Row {
     const char* what;
@@ -574,6 +577,8 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
     double volume;       // mm3, by hand
     bool mainWall = false;
     Outlines outlines = nullptr, editedOutlines = nullptr;  // given at the commit, at the edit
+    double relief = 8;
+    int status = 0;  // of the first commit
   };
   const Row rows[] = {
       {"no chamfer, offset extrusions", 0, NAN, false, 3540000},
@@ -592,26 +597,32 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
        FlangeLines320, FlangeLines240},
       {"a flange as a loop edited to 320 x 240 as a loop", 60, 60, false, chamfered(60) - 1468800 + 57664 * 30, false,
        FlangeLoop240, FlangeLoop320},
-      {"a main wall 4 inside of lines", 60, NAN, false, 3521760 + wallChamfer, false, WallLines},
-      {"a main wall 4 inside as a loop", 60, NAN, false, 3521760 + wallChamfer, false, WallLoop},
-      {"a main wall and a flange 320 x 240", 60, NAN, false, 3907680 + wallChamfer, false, WallFlange320},
+      {"a main wall 4 inside of lines", 60, NAN, false, 3646560 + wallChamfer, false, WallLines, nullptr, 4},
+      {"a main wall 4 inside as a loop", 60, NAN, false, 3646560 + wallChamfer, false, WallLoop, nullptr, 4},
+      {"a main wall and a flange 320 x 240", 60, NAN, false, 3907680 + wallChamfer, false, WallFlange320, nullptr, 4},
       {"that flange edited to 240 x 160", 60, 60, false, 2248800 + 16896 * 30 + wallChamfer, false, WallFlange320,
-       FlangeLines240},
+       FlangeLines240, 4},
       {"a main wall given the flange 320 x 240 as a loop by an edit", 60, 60, false, 3907680 + wallChamfer, false,
-       WallLoop, FlangeLoop320},
+       WallLoop, FlangeLoop320, 4},
       {"a main wall without chamfer committed again", 0, 0, false, 3521760, false, WallLines, nullptr},
+      {"a main wall 4 inside at 90 degrees", 90, NAN, false, 3521760, false, WallLines},
+      {"a main wall 4 inside relieved by 8", 60, NAN, false, 0, false, WallLines, nullptr, 8, 3030648},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     KTX::PART_part* part = KTX::PART_part::Create(0);
     KTX::PART_set_work_part(part);
     KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", row.fails ? 4711 : 0);
-    ExamplePunch made = CommitExamplePunch(part, 0, row.first, row.mainWall, {}, 60, 1, row.outlines);
-    EXPECT_EQ(made.status, 0);
+    ExamplePunch made = CommitExamplePunch(part, 0, row.first, row.mainWall, {}, 60, 1, row.outlines, row.relief);
     if (made.status == 0 && !std::isnan(row.edit))
       made = CommitExamplePunch(part, made.set, row.edit, false, {}, 60, 1, row.editedOutlines);
     KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", 0);
-    EXPECT_EQ(made.status, 0);
+    EXPECT_EQ(made.status, row.status);
+    if (row.status != 0) {
+      EXPECT_EQ(made.set, 0u);  // refused before anything is made
+      part->destroy();
+      continue;
+    }
     EXPECT_EQ(MemberOf(part, made.set, "QD$OFFSET_CURVE_BELT") != 0, row.fails);
     EXPECT_EQ(MemberOf(part, made.set, "QD$OFFSET_CURVE_STRESS") != 0, row.fails);
     int outer = 0;

@@ -248,6 +248,7 @@ constexpr Message kMessages[] = {
     {3030645, "the punch's flange profile or main wall centre line is not one closed loop"},
     {3030646, "the punch's flange profile or main wall centre line bounds no area or crosses itself"},
     {3030647, "the punch's flange profile does not lie round its punch profile, or its main wall centre line within it"},
+    {3030648, "the relief distance is wider than the belt step between the punch profile and its main wall centre line: the belt chamfer would reach out past the punch"},
     {3030634, "a main deck's inner block (the deck offset inwards by the wall thickness) could not be made"},
     {3030635, "the draw punch's profile crosses or touches itself: a notch or an arm of it is no wider than the distance tolerance"},
     {3030640, "the built solid could not be measured"},

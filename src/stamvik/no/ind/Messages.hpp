@@ -307,6 +307,11 @@ inline constexpr int kBuiltNotOneSolid = 3030641;
 inline constexpr int kBuiltNotValid = 3030642;
 inline constexpr int kBuiltOutsideItsBox = 3030643;
 inline constexpr int kBuiltIncomplete = 3030644;
+// A draw punch's belt chamfer wider than the belt step it is made on: with a
+// main wall centre line the step is the band between it and the punch
+// profile, and the chamfer's leg across it is the relief distance; a longer
+// leg would reach out past the punch.
+inline constexpr int kReliefWiderThanBeltStep = 3030648;
 
 // ---- the vehicle-design catalogue ---------------------------------------------------
 

@@ -275,6 +275,31 @@ inline bool TouchesItself(const Ring& ring, double tolerance) {
   return false;
 }
 
+// The least distance between the edges of two rings (0 where they cross or
+// touch; HUGE_VAL when either has no edge): for a ring within another, the
+// narrowest width of the band between them. A pair of edges whose boxes lie
+// farther apart than the least found so far is not measured.
+inline double LeastGap(const Ring& a, const Ring& b) {
+  double least = HUGE_VAL;
+  const std::size_t n = a.size(), m = b.size();
+  if (n < 2 || m < 2) return least;
+  // How far apart two spans along one axis lie: 0 where they meet.
+  auto apart = [](double p0, double p1, double q0, double q1) {
+    return std::max({0.0, std::min(q0, q1) - std::max(p0, p1), std::min(p0, p1) - std::max(q0, q1)});
+  };
+  for (std::size_t i = 0; i < n; ++i) {
+    const Point& a0 = a[i];
+    const Point& a1 = a[(i + 1) % n];
+    for (std::size_t j = 0; j < m; ++j) {
+      const Point& b0 = b[j];
+      const Point& b1 = b[(j + 1) % m];
+      if (std::hypot(apart(a0.x, a1.x, b0.x, b1.x), apart(a0.y, a1.y, b0.y, b1.y)) >= least) continue;
+      least = std::min(least, Detail::SegmentGap(a0, a1, b0, b1));
+    }
+  }
+  return least;
+}
+
 // Whether the areas of two rings (each bounding an area and touching itself
 // nowhere) overlap by more than the tolerance: their edges cross, a corner
 // or the middle of an edge of one lies inside the other farther than the

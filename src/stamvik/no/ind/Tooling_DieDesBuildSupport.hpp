@@ -34,6 +34,14 @@ using Messages::kMissingInput;  // a step that has nothing to work on
 
 JAM::LayerManager_Interface* layerManager();
 
+constexpr double kAngleLimit = 1e-10;  // how near 0 or 90 degrees a relief angle is no chamfer
+
+// A relief angle of no chamfer: none at 0 degrees (the angle a punch without
+// chamfer reads back) or at 90.
+inline bool noChamfer(double angle) {
+  return std::fabs(angle) <= kAngleLimit || std::fabs(angle - 90.0) <= kAngleLimit;
+}
+
 // Lengths enter the host's builders as "%f" texts.
 std::string lengthText(double value);
 

@@ -236,12 +236,6 @@ int DieDesDrawPunchBuilder::ConvertFrecToMiscellaneous(tag_t featureSet) {
 
 namespace {
 
-constexpr double kAngleLimit = 1e-10;  // how near 0 or 90 degrees a relief angle is no chamfer
-
-// A relief angle of no chamfer: none at 0 degrees (the angle a punch without
-// chamfer reads back) or at 90.
-bool noChamfer(double angle) { return std::fabs(angle) <= kAngleLimit || std::fabs(angle - 90.0) <= kAngleLimit; }
-
 // The chamfer's second offset, down the relieved wall from the belt.
 double chamferLeg(double relief, double angle) { return relief * std::tan(angle * 3.1415926 * 0.005555555555555556); }
 

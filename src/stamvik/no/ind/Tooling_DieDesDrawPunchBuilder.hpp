@@ -69,7 +69,8 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // The number of the first flange profile or main wall centre line no
   // punch can be built on: not one closed loop, one bounding no area or
   // crossing itself, a flange not round the punch profile or a main wall
-  // not within it; 0 for none.
+  // not within it, or a main wall nearer the punch profile than a belt
+  // chamfer's leg across the band between them; 0 for none.
   int RefusedOutlines();
   // How far the body's lowest face (its nearest point) lies above the base
   // plane, along its normal (below it: negative); HUGE_VAL when nothing could

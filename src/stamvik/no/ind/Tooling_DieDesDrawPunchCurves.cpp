@@ -110,6 +110,7 @@ struct Tags {
 using Messages::kPunchOutlineMisplaced;
 using Messages::kPunchOutlineNoArea;
 using Messages::kPunchOutlineNotOneLoop;
+using Messages::kReliefWiderThanBeltStep;
 
 // A curve's points (x, y, z triples); none for what is no curve.
 std::vector<double> curvePoints(tag_t curve) {
@@ -242,6 +243,12 @@ int DieDesDrawPunchBuilder::RefusedOutlines() {
     return kPunchOutlineMisplaced;
   if (!wall.empty() && !Stamvik::Outlines::LiesWithin(Stamvik::Outlines::OutlineOf(wallRing), punch, tolerance))
     return kPunchOutlineMisplaced;
+  // The belt chamfer runs from the relieved wall across that band by the
+  // relief: where the band is narrower, the chamfer would stand out past the
+  // punch below its belt.
+  if (!wall.empty() && !Support::noChamfer(m_reliefAngle) &&
+      m_reliefDistanse > Stamvik::Outlines::LeastGap(wallRing, punchRing) + tolerance)
+    return kReliefWiderThanBeltStep;
   return 0;
 }
 
