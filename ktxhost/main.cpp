@@ -45,14 +45,6 @@ using KTX::HostProgram::kUsageError;
 using KTX::HostProgram::Operand;
 using KTX::HostProgram::Syntax;
 
-// The system's temporary folder: the first of TMPDIR, TMP, TEMP and TEMPDIR
-// that is set and not empty (an empty one is taken as unset), else /tmp.
-std::string temporaryFolder() {
-  for (const char* name : {"TMPDIR", "TMP", "TEMP", "TEMPDIR"})
-    if (const char* value = std::getenv(name); value != nullptr && *value != '\0') return value;
-  return "/tmp";
-}
-
 // The plug-in writes its motion files into the directory "QDEN_TMP_DIR"
 // names. A play that finds none set gives it a directory of its own, made
 // when the variable is first asked for (most plays write no motion file),
@@ -83,7 +75,7 @@ class PlayTemporaryDirectory {
   static std::string make(void* context) {
     auto* self = static_cast<PlayTemporaryDirectory*>(context);
     if (!self->directory_.empty()) return self->directory_;
-    const std::string folder = temporaryFolder();
+    const std::string folder = KTX::Files::TemporaryFolder();
     std::string pattern = folder + (folder.back() == '/' ? "" : "/") + "ktxhost-play-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) {
       const int error = errno;

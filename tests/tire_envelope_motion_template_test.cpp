@@ -47,6 +47,21 @@ class TireEnvelopeMotionTemplate : public HostTest {
     VD::ResetMotion();
     HostTest::TearDown();
   }
+  // A builder made anew on the suspension template, one step a driver over
+  // the first driver's range and up to the second's upper limit; what the
+  // template's build answered.
+  int AnewOnTheTemplate(double firstUpper, double firstLower, double secondUpper) {
+    TearDown();
+    SetUp();
+    tire_->SetMotion(SuspensionTemplate);
+    const int built = tire_->BuildMotionTemplate();
+    tire_->SetFirstDriverJointUpperLimit(firstUpper);
+    tire_->SetFirstDriverJointLowerLimit(firstLower);
+    tire_->SetFirstDriverJointSteps(1);
+    tire_->SetSecondDriverJointUpperLimit(secondUpper);
+    tire_->SetSecondDriverJointSteps(1);
+    return built;
+  }
   // The recorded pair, by the names of the joints its handles give.
   std::pair<std::string, std::string> RecordedJoints() const {
     if (tire_->GetJointTagHandleLength() != 2) return {"(length)", std::to_string(tire_->GetJointTagHandleLength())};
@@ -268,17 +283,9 @@ TEST_F(TireEnvelopeMotionTemplate, TwoDriverRunTakesEachGraphsPercentage) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    TearDown();
-    SetUp();
-    tire_->SetMotion(SuspensionTemplate);
-    ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
-    tire_->SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(c.graph));
-    tire_->SetFirstDriverJointUpperLimit(30);
-    tire_->SetFirstDriverJointLowerLimit(-30);
-    tire_->SetFirstDriverJointSteps(1);
-    tire_->SetSecondDriverJointUpperLimit(100);
+    ASSERT_EQ(AnewOnTheTemplate(30, -30, 100), 0);
     tire_->SetSecondDriverJointLowerLimit(0);
-    tire_->SetSecondDriverJointSteps(1);
+    tire_->SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(c.graph));
     tire_->SetTaperLocationXAxis(c.x);
     tire_->SetTaperLocationYAxis(c.y);
     tire_->SetFixedLocationPercentage(c.fixed);
@@ -329,15 +336,7 @@ TEST_F(TireEnvelopeMotionTemplate, DriverLimitsBeyondTheSuspensionsReachFailTheR
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    TearDown();
-    SetUp();
-    tire_->SetMotion(SuspensionTemplate);
-    ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
-    tire_->SetFirstDriverJointUpperLimit(c.rackUpper);
-    tire_->SetFirstDriverJointLowerLimit(c.rackLower);
-    tire_->SetFirstDriverJointSteps(1);
-    tire_->SetSecondDriverJointUpperLimit(c.jounceUpper);
-    tire_->SetSecondDriverJointSteps(1);
+    ASSERT_EQ(AnewOnTheTemplate(c.rackUpper, c.rackLower, c.jounceUpper), 0);
     tire_->SetMotionFile("kept");
     EXPECT_EQ(tire_->RunMotionArticulation(), c.result);
     // A failed run leaves no motion: the one before is not the drivers'.

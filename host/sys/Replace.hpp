@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <streambuf>
 #include <string>
 #include <utility>
@@ -147,6 +148,16 @@ KTX_HOST_API bool NameChangedUnderTheWriter(int error);
 // puts another file in its place. Null (the default): nothing is called.
 using TemporaryStepForTests = void (*)(const char* step, const std::string& temporary);
 KTX_HOST_API void SetTemporaryStepForTests(TemporaryStepForTests step);
+
+// The system's temporary folder: the first of TMPDIR, TMP, TEMP and TEMPDIR
+// that is set and not empty (an empty one is taken as unset, not as a
+// folder named ""), else /tmp. Inline: the kernel's geometry module, which
+// links nothing of the host, takes its scratch files there too.
+inline std::string TemporaryFolder() {
+  for (const char* name : {"TMPDIR", "TMP", "TEMP", "TEMPDIR"})
+    if (const char* value = std::getenv(name); value != nullptr && *value != '\0') return value;
+  return "/tmp";
+}
 
 // What a stream writes, sent through a descriptor (a temporary file's own):
 // for a writer that fills the file through a std::ostream. A write that

@@ -397,15 +397,9 @@ bool HoldsEveryPlace(const TopoDS_Shape& united, const std::vector<double>& sect
 class ScratchFile {
  public:
   ScratchFile() {
-    // The temporary folder: TMPDIR first, then TMP, TEMP and TEMPDIR, an
-    // empty one taken as unset (not as a folder named ""), else /tmp. When it
-    // is no folder that takes a file, the system's own word says why.
-    folder_ = "/tmp";
-    for (const char* name : {"TMPDIR", "TMP", "TEMP", "TEMPDIR"})
-      if (const char* value = std::getenv(name); value != nullptr && *value != '\0') {
-        folder_ = value;
-        break;
-      }
+    // When the temporary folder is no folder that takes a file, the system's
+    // own word says why.
+    folder_ = Files::TemporaryFolder();
     std::string name = (std::filesystem::path(folder_) / "ktxgeom-XXXXXX").string();
     descriptor_ = ::mkostemp(name.data(), O_CLOEXEC);
     if (descriptor_ < 0) {
