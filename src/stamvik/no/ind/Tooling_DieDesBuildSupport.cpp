@@ -360,26 +360,15 @@ bool HoldsNoShape(tag_t solid) {
   return kernelBody == 0 || ZV_BODY_ask_n_solids(kernelBody, &solids) == ZV_ERROR_geometry;
 }
 
-int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance, const char** words) {
+int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance) {
   const int kernelBody = ES_solid_ask_solvane_tag(solid);
   int solids = 0, valid = 0;
   double low[3], high[3];
-  if (kernelBody == 0 || ZV_BODY_ask_n_solids(kernelBody, &solids) != 0 || !boxAlong(solid, normal, low, high)) {
-    *words = "The built solid could not be measured.";
+  if (kernelBody == 0 || ZV_BODY_ask_n_solids(kernelBody, &solids) != 0 || !boxAlong(solid, normal, low, high))
     return Messages::kBuiltNotMeasured;
-  }
-  if (solids != 1) {
-    *words = "The built body is not one solid.";
-    return Messages::kBuiltNotOneSolid;
-  }
-  if (ZV_BODY_check_solid(kernelBody, &valid) != 0) {
-    *words = "The built solid could not be measured.";
-    return Messages::kBuiltNotMeasured;
-  }
-  if (valid != 1) {
-    *words = "The built solid is not a valid closed solid.";
-    return Messages::kBuiltNotValid;
-  }
+  if (solids != 1) return Messages::kBuiltNotOneSolid;
+  if (ZV_BODY_check_solid(kernelBody, &valid) != 0) return Messages::kBuiltNotMeasured;
+  if (valid != 1) return Messages::kBuiltNotValid;
   double x0 = HUGE_VAL, x1 = -HUGE_VAL, y0 = HUGE_VAL, y1 = -HUGE_VAL;
   for (const Stamvik::Outlines::Ring& ring : bounds.rings)
     for (const Stamvik::Outlines::Point& p : ring)
@@ -387,15 +376,10 @@ int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, d
   // Compared so that a bound that is not a number lets nothing through.
   const bool across = bounds.rings.empty() || (low[0] >= x0 - tolerance && high[0] <= x1 + tolerance &&
                                                 low[1] >= y0 - tolerance && high[1] <= y1 + tolerance);
-  if (!(across && low[2] >= bounds.low - tolerance && high[2] <= bounds.high + tolerance)) {
-    *words = "The built solid reaches outside the box its sizes give.";
+  if (!(across && low[2] >= bounds.low - tolerance && high[2] <= bounds.high + tolerance))
     return Messages::kBuiltOutsideItsBox;
-  }
   double x[3], y[3];
-  if (!axesAcross(normal, x, y)) {
-    *words = "The built solid could not be measured.";
-    return Messages::kBuiltNotMeasured;
-  }
+  if (!axesAcross(normal, x, y)) return Messages::kBuiltNotMeasured;
   // Every point of every part asked in one call: the modeller loads the body once.
   std::vector<double> points;
   const double toKernel = Kernel::ScaleFactors().factors[0];
@@ -405,15 +389,20 @@ int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, d
   const int count = static_cast<int>(points.size() / 3);
   if (count == 0) return 0;
   std::vector<int> where(static_cast<std::size_t>(count), -1);
-  if (ZV_BODY_classify_points(kernelBody, count, points.data(), where.data()) != 0) {
-    *words = "The built solid could not be measured.";
+  if (ZV_BODY_classify_points(kernelBody, count, points.data(), where.data()) != 0)
     return Messages::kBuiltNotMeasured;
-  }
-  if (std::any_of(where.begin(), where.end(), [](int w) { return w != 1; })) {
-    *words = "The built solid lacks a part its sizes give.";
-    return Messages::kBuiltIncomplete;
-  }
+  if (std::any_of(where.begin(), where.end(), [](int w) { return w != 1; })) return Messages::kBuiltIncomplete;
   return 0;
+}
+
+const char* JudgedWords(int judged) {
+  switch (judged) {
+    case Messages::kBuiltNotOneSolid: return "The built body is not one solid.";
+    case Messages::kBuiltNotValid: return "The built solid is not a valid closed solid.";
+    case Messages::kBuiltOutsideItsBox: return "The built solid reaches outside the box its sizes give.";
+    case Messages::kBuiltIncomplete: return "The built solid lacks a part its sizes give.";
+    default: return "The built solid could not be measured.";
+  }
 }
 
 double PlaneHeight(tag_t plane, tag_t body, const double normal[3]) {

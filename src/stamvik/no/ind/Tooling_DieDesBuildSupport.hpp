@@ -175,10 +175,12 @@ std::vector<Stamvik::Outlines::Point> PointsAlong(const Stamvik::Outlines::Ring&
 constexpr std::size_t kPartPoints = 64;
 // The guard's verdict on the model body a build made: 0 when it is one valid
 // closed solid inside the bounds (each grown by the tolerance) with every
-// part's points inside it; otherwise the number of what was found, and
-// `*words` the text that says it. A body the guard cannot measure (no
-// kernel body, no geometry, a query that fails) is refused too.
-int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance, const char** words);
+// part's points inside it; otherwise the number of what was found. A body
+// the guard cannot measure (no kernel body, no geometry, a query that
+// fails) is refused too.
+int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance);
+// The words that say a verdict of the guard (one of its numbers).
+const char* JudgedWords(int judged);
 // Whether the model body (not 0) has no kernel body, or one that holds no
 // shape at all (the kernel answers ZV_ERROR_geometry for it): a body no
 // modeller made, which the stand-in host's scripted builds hand out, and

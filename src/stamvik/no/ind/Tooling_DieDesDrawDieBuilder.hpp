@@ -127,8 +127,8 @@ class STAMVIK_API DieDesDrawDieBuilder : public JAX_BUILDER {
   // offset outwards by half the wall, sharp cornered), between the base
   // plane and the far side of the bottom sheet, and there under the whole
   // profile (a cored die's: all along its wall) from the plane to the sheet.
-  // 0, or the number with `*words`.
-  int JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection, const char** words);
+  // 0, or the number of what was found.
+  int JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection);
 
  protected:
   void InitCreate(tag_t featureSet, PART_part* part);

@@ -51,9 +51,7 @@ void DieDesDrawDieBuilder::BasePlaneDirection(double direction[3]) {
   PlaneDirection(kSource, 39, m_basePlane, direction);
 }
 
-int DieDesDrawDieBuilder::JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection,
-                                           const char** words) {
-  *words = "The built solid could not be measured.";
+int DieDesDrawDieBuilder::JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection) {
   if (Support::HoldsNoShape(mainBody)) return 0;
   double normal[3];
   BasePlaneDirection(normal);
@@ -68,7 +66,7 @@ int DieDesDrawDieBuilder::JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, ta
   const double half = 0.5 * std::fabs(m_wallThickness);
   if (m_coreDrawDieOption && Stamvik::Outlines::OffsetCorners(ring, -half, &wall)) bounds.rings.push_back(wall);
   // A sheet no modeller made (the stand-in host's scripted ones) bounds nothing.
-  if (Support::HoldsNoShape(bottomSheet)) return Support::JudgeBuilt(mainBody, normal, bounds, tolerance, words);
+  if (Support::HoldsNoShape(bottomSheet)) return Support::JudgeBuilt(mainBody, normal, bounds, tolerance);
   const double plane = Support::PlaneHeight(m_basePlane, mainBody, normal);
   double low = 0, high = 0;
   if (plane == HUGE_VAL || !Support::HeightsAlong(bottomSheet, normal, &low, &high))
@@ -85,7 +83,7 @@ int DieDesDrawDieBuilder::JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, ta
     bounds.parts.push_back({m_coreDrawDieOption ? Support::PointsAlong(ring, 0.0, 0.0, Support::kPartPoints)
                                                 : Support::PointsAlong(ring, margin, tolerance, Support::kPartPoints),
                             (from + to) / 2});
-  return Support::JudgeBuilt(mainBody, normal, bounds, tolerance, words);
+  return Support::JudgeBuilt(mainBody, normal, bounds, tolerance);
 }
 
 int DieDesDrawDieBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, int mode, int status) {
@@ -129,9 +127,8 @@ int DieDesDrawDieBuilder::CreateUpperDrawDie() {
     const int made = CreateMainBottomSolid(bottom, punchProjection, &mainBody, &mainFeature);
     // A main solid broken, in pieces, outside its bounds (a stray sliver, a
     // part reaching far out) or short of a part is refused for what it is.
-    const char* words = nullptr;
-    const int judged = made == 0 ? JudgeBuiltBottom(mainBody, bottom, punchProjection, &words) : 0;
-    if (judged != 0) ERROR_raise(kSource, 347, judged, "%s", words);
+    const int judged = made == 0 ? JudgeBuiltBottom(mainBody, bottom, punchProjection) : 0;
+    if (judged != 0) ERROR_raise(kSource, 347, judged, "%s", Support::JudgedWords(judged));
     step(made, 349, kDrawDieMainSolidFailed, "Error occurs on creating main solid body.",
          "Create main solid body successfully.");
     tag_t topFeature = 0, topTrimFeature = 0, topSolidBody = 0;

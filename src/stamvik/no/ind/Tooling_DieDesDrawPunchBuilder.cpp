@@ -310,8 +310,7 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
 }
 
 int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, tag_t punch, tag_t flange,
-                                            tag_t mainWall, const char** words) {
-  *words = "The built solid could not be measured.";
+                                            tag_t mainWall) {
   if (HoldsNoShape(outer)) return 0;
   double normal[3];
   BasePlaneNormal(normal);
@@ -337,7 +336,7 @@ int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, 
     bounds.rings.push_back(base);
   }
   // Sheets no modeller made (the stand-in host's scripted ones) bound nothing.
-  if (HoldsNoShape(top) || HoldsNoShape(belt)) return JudgeBuilt(outer, normal, bounds, tolerance, words);
+  if (HoldsNoShape(top) || HoldsNoShape(belt)) return JudgeBuilt(outer, normal, bounds, tolerance);
   bounds.low = PlaneHeight(m_basePlane, outer, normal);
   bounds.high = top != 0 ? TopHeight(top, normal) : HUGE_VAL;
   if (bounds.low == HUGE_VAL || bounds.high == HUGE_VAL) return kBuiltNotMeasured;
@@ -365,7 +364,7 @@ int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, 
   if (topLow - beltHigh > 2 * margin)
     bounds.parts.push_back({PointsAlong(ring, std::min(margin, core / 2), tolerance / 2, kPartPoints),
                             (beltHigh + topLow) / 2});
-  return JudgeBuilt(outer, normal, bounds, tolerance, words);
+  return JudgeBuilt(outer, normal, bounds, tolerance);
 }
 
 int DieDesDrawPunchBuilder::RefusedProfile() {
@@ -614,9 +613,8 @@ int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
     // What the steps made is reported built only once judged whole: a solid
     // the steps left broken, in pieces, outside its base (a wedge reaching
     // far out, a stray sliver) or short of a part is refused for what it is.
-    const char* words = nullptr;
-    const int judged = JudgeBuiltPunch(outer, top, belt, punch, flange, mainWall, &words);
-    if (judged != 0) ERROR_raise(kSource, 460, judged, "%s", words);
+    const int judged = JudgeBuiltPunch(outer, top, belt, punch, flange, mainWall);
+    if (judged != 0) ERROR_raise(kSource, 460, judged, "%s", JudgedWords(judged));
   });
 }
 

@@ -86,9 +86,8 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // relief, sharp cornered, and the punch profile itself), between the base
   // plane and the top sheet's highest point; with its base under the whole
   // base ring, its relieved column below the belt sheet and its top between
-  // the belt and the top sheets. 0, or the number with `*words`.
-  int JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, tag_t punch, tag_t flange, tag_t mainWall,
-                      const char** words);
+  // the belt and the top sheets. 0, or the number of what was found.
+  int JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, tag_t punch, tag_t flange, tag_t mainWall);
 
   // The builder's own operations, in their slot order (the draw die reaches
   // them through the punch it owns). Statuses are 0 or a message number.
