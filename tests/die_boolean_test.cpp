@@ -206,14 +206,18 @@ TEST_F(DieBooleanApplied, AFeatureIsMadeOnlyForToolsNotYetInTheTarget) {
     int type;
     std::vector<tag_t> tools;
     std::vector<tag_t> united;  // the tools of the feature made; none: no feature
+    std::size_t replaced;       // features of another operation on the target that held a tool
   };
+  // Each operation of a tool on the target is made once: again, it is left
+  // out; as another operation, it replaces the feature that held the tool.
   const Row rows[] = {
-      {"a unite of B", 0, {b}, {b}},
-      {"B again", 0, {b}, {}},
-      {"B with tools already in or without reference", 0, {metaUnited, b, unreferenced}, {}},
-      {"a meta feature of another target", 0, {metaElsewhere, b}, {metaElsewhere}},
-      {"B as a subtract", 1, {b, unreferenced}, {b, unreferenced}},
-      {"B as an intersect", 2, {b}, {b}},
+      {"a unite of B", 0, {b}, {b}, 0},
+      {"B again", 0, {b}, {}, 0},
+      {"B with tools already in or without reference", 0, {metaUnited, b, unreferenced}, {}, 0},
+      {"a meta feature of another target", 0, {metaElsewhere, b}, {metaElsewhere}, 0},
+      {"B as a subtract", 1, {b, unreferenced}, {b, unreferenced}, 1},
+      {"B as a subtract again", 1, {b}, {}, 0},
+      {"B as an intersect", 2, {b}, {b}, 1},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -225,7 +229,12 @@ TEST_F(DieBooleanApplied, AFeatureIsMadeOnlyForToolsNotYetInTheTarget) {
     for (const std::string& call : ArgsOf("JAUTL_BOOLEAN__create_boolean_feature"))
       for (int tool : ToolsIn(call)) united.push_back(static_cast<tag_t>(tool));
     EXPECT_EQ(united, row.united) << row.what;
-    EXPECT_EQ(Booleans().size(), before + (united.empty() ? 0 : 1)) << row.what;
+    EXPECT_EQ(Booleans().size() + row.replaced, before + (united.empty() ? 0 : 1)) << row.what;
+    std::size_t holdingB = 0;
+    for (const BOOLEAN_parms* boolean : Booleans())
+      if (BREF_ask_qdeid_of_bref(boolean->ask_target_bref()) == target)
+        for (tag_t tool : boolean->ask_tool_brefs()) holdingB += BREF_ask_qdeid_of_bref(tool) == b ? 1 : 0;
+    EXPECT_EQ(holdingB, 1u) << row.what << ": one feature of B on the target";
     if (!united.empty() && Booleans().size() == before + 1) {
       EXPECT_EQ(Booleans().back()->ask_type(), row.type) << row.what;
       EXPECT_EQ(BREF_ask_qdeid_of_bref(Booleans().back()->ask_target_bref()), target) << row.what;

@@ -207,7 +207,7 @@ TEST_F(DieShoeTest, ValidationStopsAtTheFirstFailingInput) {
   }
 }
 
-TEST_F(DieShoeTest, ANewShoeKeepsItsUnitesAndMakesEveryBoolean) {
+TEST_F(DieShoeTest, ANewShoeKeepsEveryBooleanAndMakesEach) {
   const tag_t a = ModelBody(BodyType::Solid);
   const tag_t b = ModelBody(BodyType::Solid);
   DieShoeBuilder* s = Shoe();
@@ -224,11 +224,14 @@ TEST_F(DieShoeTest, ANewShoeKeepsItsUnitesAndMakesEveryBoolean) {
   auto* parms = dynamic_cast<DieDes::DieShoe*>(frec->ask_parms());
   ASSERT_NE(parms, nullptr);
   ASSERT_NE(parms->GetDieShoeBooleanTypes(), nullptr);
-  ASSERT_EQ(parms->GetDieShoeBooleanTypes()->AskCount(), 1);
+  ASSERT_EQ(parms->GetDieShoeBooleanTypes()->AskCount(), 2);
   EXPECT_EQ(parms->GetDieShoeBooleanTypes()->AskInt(0), 0);
-  ASSERT_EQ(parms->GetNumDieShoeBooleanItems(), 1);
+  EXPECT_EQ(parms->GetDieShoeBooleanTypes()->AskInt(1), 1);
+  ASSERT_EQ(parms->GetNumDieShoeBooleanItems(), 2);
   EXPECT_EQ(parms->GetNthDieShoeBooleanItem(0)->AskTag(0), a);
   EXPECT_EQ(parms->GetNthDieShoeBooleanItem(0)->AskCount(), 1);
+  EXPECT_EQ(parms->GetNthDieShoeBooleanItem(1)->AskTag(0), b);
+  EXPECT_EQ(parms->GetNthDieShoeBooleanItem(1)->AskCount(), 1);
 
   const auto made = ArgsOf("JAUTL_BOOLEAN__create_boolean_feature");
   ASSERT_EQ(made.size(), 2u);
@@ -237,7 +240,7 @@ TEST_F(DieShoeTest, ANewShoeKeepsItsUnitesAndMakesEveryBoolean) {
   EXPECT_EQ(BooleanFeatures(), 2);
   EXPECT_FALSE(DieDesUtils::CurrentState().toleranceDerive);
 
-  // Both temporary builders handed over, the pruned one first, and gone.
+  // Both temporary builders handed over, the stored one first, and gone.
   const auto handed = ArgsOf("DieShoe::TakeOverTemporaryBuilder");
   ASSERT_EQ(handed.size(), 2u);
   const tag_t pruned = static_cast<tag_t>(std::stoul(handed[0].substr(handed[0].find("builder=") + 8)));
@@ -252,16 +255,23 @@ TEST_F(DieShoeTest, ANewShoeKeepsItsUnitesAndMakesEveryBoolean) {
   EXPECT_NE(OM::OM_object_of_tag(parms->AskEntityTag(2, 0)), nullptr);
   EXPECT_NE(parms->AskEntityExpression(6, 0), nullptr);
 
-  // Read back by an edit: the inputs, the slot's attributes and the unite alone.
+  // Read back by an edit: the inputs, the slot's attributes and both items.
   DieShoeBuilder* edit = DieDes::DieShoeBuilderFactory::Create(modelPart(), frec);
   EXPECT_EQ(edit->GetMainDeckSection(), s->GetMainDeckSection());
   EXPECT_EQ(edit->GetMainDeckOffset(), s->GetMainDeckOffset());
   EXPECT_EQ(edit->GetDistanceTolerance(), 0.01);
   EXPECT_STREQ(edit->GetCenterlineSlotAttributes()->GetFirstText(), "SLOT");
-  ASSERT_EQ(edit->GetDieBooleansList()->size(), 1);
-  auto* item = dynamic_cast<DieBooleanBuilder*>(edit->GetDieBooleansList()->ask_item(0));
-  ASSERT_NE(item, nullptr);
-  EXPECT_EQ(item->GetSelectBodies()->ask_nth(0), a);
+  ASSERT_EQ(edit->GetDieBooleansList()->size(), 2);
+  for (int i = 0; i < 2; ++i) {
+    auto* item = dynamic_cast<DieBooleanBuilder*>(edit->GetDieBooleansList()->ask_item(i));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->GetBooleanOptions(), i);
+    EXPECT_EQ(item->GetSelectBodies()->ask_nth(0), i == 0 ? a : b);
+  }
+  // Committed again as it is: no operation is made twice.
+  FEATURE_RECORD* again = frec;
+  EXPECT_EQ(edit->commit_feature(&again), 0);
+  EXPECT_EQ(BooleanFeatures(), 2);
   edit->destroy();
   s->destroy();
 }

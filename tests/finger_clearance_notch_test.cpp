@@ -132,13 +132,13 @@ TEST_F(FingerClearanceNotch, ValidationRefusesAClosedProfileLoopAndTolerancesAtT
     int want;
   };
   const Row rows[] = {
-      {"empty section", false, false, 0.01, 0.5, 0},
+      {"empty section", false, false, 0.01, 0.5, 3030636},
       {"an open loop only", false, true, 0.01, 0.5, 0},
       {"one closed loop", true, false, 0.01, 0.5, 3030493},
-      {"distance tolerance at the margin", false, false, 1e-10, 0.5, 0},
-      {"distance tolerance under it", false, false, 0.99e-10, 0.5, 3030447},
-      {"angle tolerance at the margin", false, false, 0.01, 1e-10, 0},
-      {"angle tolerance under it", false, false, 0.01, 0.99e-10, 3030448},
+      {"distance tolerance at the margin", false, true, 1e-10, 0.5, 0},
+      {"distance tolerance under it", false, true, 0.99e-10, 0.5, 3030447},
+      {"angle tolerance at the margin", false, true, 0.01, 1e-10, 0},
+      {"angle tolerance under it", false, true, 0.01, 0.99e-10, 3030448},
   };
   for (const Row& row : rows) {
     FingerClearanceNotchBuilder* b = FingerClearanceNotchBuilderFactory::Create(modelPart(), nullptr);

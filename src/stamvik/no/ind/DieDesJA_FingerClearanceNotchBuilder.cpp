@@ -106,7 +106,16 @@ int FingerClearanceNotchBuilder::validate_nothrow() {
   if (third > 0) return kClosedSectionLoops;
   if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
-  return 0;
+  // A notch of nothing would commit as a feature that cuts nothing.
+  const bool selected = m_geometry != nullptr && m_geometry->ask_count() > 0;
+  switch (m_type) {
+    case JA_FINGER_CLEARANCE_NOTCH_BUILDER_Types_Face:
+      return selected ? 0 : Messages::kNotchNoFaces;
+    case JA_FINGER_CLEARANCE_NOTCH_BUILDER_Types_SheetBody:
+      return selected ? 0 : Messages::kNotchNoSheetBodies;
+    default:
+      return m_section != nullptr && !m_section->is_empty() ? 0 : Messages::kNotchNoSection;
+  }
 }
 
 // ---- parameters -------------------------------------------------------------------
@@ -119,9 +128,13 @@ int FingerClearanceNotchBuilder::ToParms(DIEDES_GENERIC_BODY_PARMS* parms) {
   EXP_expression* const lengths[3] = {m_extrudeWidth, m_width, m_depth};
   if (int rc = WriteExpressionsEntity(parms, 2, 1, 3, lengths); rc != 0) return rc;
 
-  // The geometry goes to the entity of its kind, the other one emptied first.
+  // The geometry goes to the entity of its kind, the other one emptied first;
+  // a section's notch keeps neither, so that no geometry of an earlier type
+  // stays behind in the feature.
   constexpr int kSheets = 3, kFaces = 4;
-  if (m_geometry == nullptr || m_geometry->ask_count() == 0) {
+  if (m_geometry == nullptr || m_geometry->ask_count() == 0 ||
+      (m_type != JA_FINGER_CLEARANCE_NOTCH_BUILDER_Types_Face &&
+       m_type != JA_FINGER_CLEARANCE_NOTCH_BUILDER_Types_SheetBody)) {
     if (int rc = WriteTagsEntity(parms, kSheets, 0, 0, nullptr); rc != 0) return rc;
     if (int rc = WriteTagsEntity(parms, kFaces, 0, 0, nullptr); rc != 0) return rc;
   } else if (m_type == JA_FINGER_CLEARANCE_NOTCH_BUILDER_Types_Face) {

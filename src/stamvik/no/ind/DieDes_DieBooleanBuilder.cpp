@@ -1,5 +1,6 @@
 #include "DieDes_DieBooleanBuilder.hpp"
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -11,6 +12,7 @@
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Text.hpp"
+#include "tool/Tooling.hpp"
 #include "upd/Update.hpp"
 
 namespace KTX::DieDes {
@@ -212,6 +214,35 @@ void DieBooleanBuilder::FilterToolBodiesForUnite(int function, tag_t target, int
   }
 }
 
+int DieBooleanBuilder::SettleEarlierBooleans(int type, tag_t target, std::vector<tag_t>* tools) {
+  std::vector<tag_t> doomed;
+  std::vector<tag_t> fresh;
+  for (tag_t tool : *tools) {
+    const tag_t bref = BREF_ask_bref_of_eidbody(tool);
+    int n = 0;
+    Stamvik::HostBlock<tag_t> users;
+    if (bref != 0) BREF_ask_frecs_using_bref(bref, &n, users.out());
+    bool combined = false;
+    for (int j = 0; j < n; ++j) {
+      if (!BOOLEAN_is_boolean_frec(users[j])) continue;
+      auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(users[j]));
+      const auto* boolean = record != nullptr ? dynamic_cast<const BOOLEAN_parms*>(FREC_ask_parms_of_frec(record)) : nullptr;
+      if (boolean == nullptr || BREF_ask_qdeid_of_bref(boolean->ask_target_bref()) != target) continue;
+      if (boolean->ask_type() == type)
+        combined = true;
+      else if (std::find(doomed.begin(), doomed.end(), users[j]) == doomed.end())
+        doomed.push_back(users[j]);
+    }
+    if (!combined) fresh.push_back(tool);
+  }
+  if (!doomed.empty()) {
+    const int rc = TOOLING_delete_feature(static_cast<int>(doomed.size()), doomed.data());
+    if (rc != 0) ERROR_raise(kSource, 246, rc, "the boolean features of another operation could not be deleted");
+  }
+  *tools = std::move(fresh);
+  return static_cast<int>(doomed.size());
+}
+
 int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target, int targetBody, bool featureMode,
                                           double tolerance) const {
   std::optional<Stamvik::UndoMarkScope> mark;
@@ -258,8 +289,13 @@ int DieBooleanBuilder::ApplyBooleanBodies(FEATURE_RECORD* /*frec*/, tag_t target
       raiseKernelError(284, ZV_BODY_ask_partition(body, &partition), "give the target's partition");
       raiseKernelError(285, ZV_PARTITION_set_current(partition), "switch to the target's partition");
       if (featureMode) {
+        // An edit applies its items again: what an earlier commit made of a
+        // tool is kept when the operation is the same and replaced when not.
+        std::vector<tag_t> tools(selected.get(), selected.get() + n);
+        SettleEarlierBooleans(type, target, &tools);
         int keptCount = 0;
-        FilterToolBodiesForUnite(function, target, n, selected.get(), &keptCount, kept.out());
+        FilterToolBodiesForUnite(function, target, static_cast<int>(tools.size()), tools.data(), &keptCount,
+                                 kept.out());
         if (keptCount > 0) {
           // The tools go into the feature; undo brings them back to the list.
           m_selectBodies->clear();

@@ -1,6 +1,8 @@
 // One boolean operation that the die shoe applies to its body: a type and the
 // selected tool bodies.
 #pragma once
+#include <vector>
+
 #include "ClassFrame.hpp"
 #include "afl/DieEngParms.hpp"
 #include "feat/Builder.hpp"
@@ -71,6 +73,13 @@ class STAMVIK_API DieBooleanBuilder : public JAX_BUILDER {
   // new array (SM_alloc, room for every tool) the caller frees.
   static void FilterToolBodiesForUnite(int function, tag_t target, int count, const tag_t* tools, int* keptCount,
                                        tag_t** kept);
+  // What an edit's boolean of `type` finds on the target before it is made:
+  // the tools that a boolean feature of that type already combined with the
+  // target are left out of `tools`, and the boolean features of another type
+  // on the target that hold one of the tools are deleted, so that each tool
+  // has one feature of the type its item now has. Returns the number of
+  // features deleted.
+  static int SettleEarlierBooleans(int type, tag_t target, std::vector<tag_t>* tools);
 
   // Appends the selected objects to the caller's array (only counted when
   // the array is null).

@@ -575,20 +575,14 @@ int DieShoeBuilder::CommitBooleans(FEATURE_RECORD* record, tag_t* body) {
   if (*body == 0 || kernelBody == 0) return get_mode() == 0 ? kNoTarget : 0;
 
   CM_part* current = CM__ask_current_part_ptr();
-  DieShoeBuilder* pruned = DieShoeBuilderFactory::Create(current, record);
+  DieShoeBuilder* stored = DieShoeBuilderFactory::Create(current, record);
   DieShoeBuilder* complete = DieShoeBuilderFactory::Create(current, record);
   int rc = 0;
   try {
-    // The feature keeps only its unite items: the others are applied once,
-    // now, and not again when the feature updates.
-    if (UICOMPJA_list* list = pruned->m_dieBooleansList; list != nullptr)
-      for (int i = list->size() - 1; i >= 0; --i)
-        if (DieBooleanBuilder* item = ItemAt(list, i);
-            item != nullptr && item->GetBooleanOptions() != JA_DIE_BOOLEAN_BUILDER_boolean_type_Unite) {
-          if (SELECT_OBJECT_list* tools = item->GetSelectBodies()) tools->clear();
-          list->set_item(i, nullptr);
-        }
-    rc = FromListBuilder(record, parms, pruned->m_dieBooleansList, pruned->m_tagSolvaneMap);
+    // The feature keeps every item, whatever its operation, so that an edit
+    // sees and may change what was committed; each item's feature is made
+    // once (an edit's items settle with what earlier commits made).
+    rc = FromListBuilder(record, parms, stored->m_dieBooleansList, stored->m_tagSolvaneMap);
     if (rc == 0) {
       DIEDES_UTILS_boolean_tolerance_derive(1);
       rc = complete->ApplyBooleanBodies(record, *body, kernelBody, true);
@@ -600,7 +594,7 @@ int DieShoeBuilder::CommitBooleans(FEATURE_RECORD* record, tag_t* body) {
     DIEDES_UTILS_progress_bar_destroy();
     DIEDES_UTILS_clear_build_state();
   }
-  parms->TakeOverTemporaryBuilder(pruned);
+  parms->TakeOverTemporaryBuilder(stored);
   parms->TakeOverTemporaryBuilder(complete);
   return rc;
 }

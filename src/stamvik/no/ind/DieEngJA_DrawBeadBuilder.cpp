@@ -161,6 +161,10 @@ void DrawBeadBuilder::implement_destroy() {
 
 int DrawBeadBuilder::validate_nothrow() {
   if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
+  // The gaps below are measured against the distance tolerance: one of 0 or
+  // less would pass any of them and reach the record.
+  if (m_distanceTolerance < kMargin) return Messages::kGeneralDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return Messages::kGeneralAngleToleranceTooSmall;
   unsigned flags = kNewBeadFlags;
   if (FEATURE_RECORD* frec = get_frec(); frec != nullptr) {
     FEATURE_PARMS* parms = FREC_ask_parms_of_frec(frec);

@@ -35,6 +35,7 @@ using Messages::kPointCountsDiffer;
 using Messages::kUnknownDefinition;
 // The section's chaining tolerance, relative to its distance tolerance.
 constexpr double kChainingFactor = 0.95;
+constexpr double kMargin = 1e-10;
 
 // The builder keeps the degree as its choice, the parameters as the degree.
 int degreeOfChoice(int choice) {
@@ -282,6 +283,10 @@ void SpringbackCompensationBuilder::ReadPoints(const DieEng::SpringbackCompensat
 
 int SpringbackCompensationBuilder::validate_nothrow() {
   if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
+  // The record takes the tolerances as they are: one of 0 or less is refused
+  // here, as by every body builder.
+  if (m_distanceTolerance < kMargin) return Messages::kGeneralDistanceToleranceTooSmall;
+  if (m_angleTolerance < kMargin) return Messages::kGeneralAngleToleranceTooSmall;
   switch (m_definedBy) {
     case JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_OneStepFeature:
       return selected(m_oneStep) == 0 ? kNoSpringbackInput : 0;

@@ -189,6 +189,10 @@ inline constexpr int kNoSheetMetal = 3030483;
 // finger-clearance notch's section with closed loops.
 inline constexpr int kOpenSectionLoops = 3030490;
 inline constexpr int kClosedSectionLoops = 3030493;
+// A finger-clearance notch without the geometry its type is shaped by.
+inline constexpr int kNotchNoSection = 3030636;
+inline constexpr int kNotchNoFaces = 3030637;
+inline constexpr int kNotchNoSheetBodies = 3030638;
 // A handling core mapped from a base that its target does not allow.
 inline constexpr int kCannotMapFromBase = 3030495;
 // A springback compensation whose point lists differ in length, or which has no sprung points.
