@@ -1013,6 +1013,8 @@ TEST_F(DrawPunchBuild, TheFlangeProjectionIsPlacedAfterThePunchsAlsoWhenCreating
   edit->AskSCEntities(edit->GetFlangeProfile()->OmTag(), &count, &read);
   EXPECT_EQ(std::vector<tag_t>(read, read + count), std::vector<tag_t>{flange});
   SM_free(read);
+  // Given again as a script gives it, the section emptied first.
+  EXPECT_EQ(Script::Section_Clear(edit->GetFlangeProfile()), 0);
   edit->GetFlangeProfile()->add_loop(SC_section::kClosed, 1, &flange);
   edit->GetMainWallCenterLine()->add_loop(SC_section::kClosed, 1, &wall);
   Host::ClearCalls();

@@ -529,11 +529,7 @@ KTX::tag_t MemberOf(KTX::PART_part* part, KTX::tag_t set, const char* title, int
 // section as the journal's "Section" calls give it: lines, or points; an
 // edit's section, which holds what the set read back, is emptied first.
 void Outline(KTX::SC_section* section, double x0, double y0, double x1, double y1, bool points) {
-  std::vector<int> read(static_cast<std::size_t>(section->ask_rule_count()));
-  for (std::size_t i = 0; i < read.size(); ++i) read[i] = static_cast<int>(i);
-  if (!read.empty()) {
-    EXPECT_EQ(section->remove_rules(static_cast<int>(read.size()), read.data()), 0);
-  }
+  EXPECT_EQ(KTX::Script::Section_Clear(section), 0);
   const JAM_point3d_s corners[4] = {{x0, y0, 50}, {x1, y0, 50}, {x1, y1, 50}, {x0, y1, 50}};
   EXPECT_EQ((points ? KTX::Script::Section_AddLoop : KTX::Script::Section_AddLines)(section, 0, 4, corners), 0);
 }
@@ -1109,6 +1105,106 @@ std::string Set(const char* property, const std::string& value, bool logical = f
   std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return std::string("record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"") + property + "\"\n  this ptr 30\n  in " +
          (logical ? "logical \"" : "double \"") + name + "\" - " + value + (logical ? "" : " 0") + "\n  closed 0\n";
+}
+
+// A punch section's records, as a script gives them: the builder's
+// (journal object `builder`) `property` got as journal object `section`,
+// emptied first when `clear`, then given the rectangle (x0, y0) to (x1, y1)
+// at z 50 by `member` ("AddLines", "AddLoop"; none: nothing added) as a
+// loop of `kind` (0 closed, 1 open).
+std::string Rectangle(int builder, const char* property, int section, bool clear, const char* member,
+                      double x0 = 0, double y0 = 0, double x1 = 0, double y1 = 0, int kind = 0) {
+  std::string name = property;
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string at = "  this ptr " + std::to_string(section) + "\n";
+  std::string text = "record 0 get \"Tooling.DieDesDrawPunchBuilder\" \"" + std::string(property) + "\"\n  this ptr " +
+                     std::to_string(builder) + "\n  result ptr \"" + name + "\" \"Section\" " + std::to_string(section) +
+                     "\n  closed 0\n";
+  if (clear) text += "record 0 method \"Section\" \"Clear\"\n" + at + "  closed 0\n";
+  if (member == nullptr) return text;
+  char points[200];
+  std::snprintf(points, sizeof points, "12 %g %g 50 %g %g 50 %g %g 50 %g %g 50", x0, y0, x1, y0, x1, y1, x0, y1);
+  return text + "record 0 method \"Section\" \"" + member + "\"\n" + at + "  in int \"kind\" - " +
+         std::to_string(kind) + "\n  in struct-array \"points\" \"Point3d\" " + points + "\n  closed 0\n";
+}
+
+// The punch example (without its edit) at the relief angle, given
+// `records` before its commit, then `edit` played after it.
+std::string PunchGiven(const char* angle, const std::string& records, const std::string& edit = "") {
+  std::string text = PunchWith(angle);
+  text.insert(text.find("# Commit:"), records);
+  return text + edit;
+}
+
+// What a script gives the flange profile or the main wall centre line in an
+// edit replaces what the edit read back: the punch is the one its new
+// outline makes, and one the edit takes away makes the punch without it.
+// The volumes, as worked out above the offset-curve test: the example punch
+// at 60 degrees is 3573107.57 (3540000 + 14336 x 8 sqrt 3 / 6); a flange
+// 320 x 240 takes the base ring's 1468800 and adds (76800 - 19136) x 30:
+// 3834227.57; one 240 x 160 (38400 - 19136) x 30: 2682227.57. A flange
+// taken away reads the base width back as 0 (a set with a flange has none):
+// no base, 3573107.57 - 1468800 = 2104307.57, or the example's punch when
+// the edit gives the width of 60 again. At 90 degrees (no chamfer) a main
+// wall 4 inside (192 x 112) makes the column up to the belt (75) and the
+// base, 30 thick, the wall offset 52 out (296 x 216): 63936 x 30 + 21504 x
+// 45 + 24000 x 26.5 = 3521760; 8 inside (184 x 104), the base 288 x 208:
+// 59904 x 30 + 19136 x 45 + 636000 = 3294240; taken away, the belt is the
+// profile relieved by 8 (relief and base width read back from the stress
+// solid's offsets): 3540000. A loop given beside the one read back, or an
+// open chain, is refused (3030645) and the punch stays as committed.
+TEST_F(ToolingSolids, AnEditsNewFlangeOrMainWallReplacesTheOneReadBackOrTakesItAway) {
+  const double example = 3540000 + 8 * std::sqrt(3.0) / 6 * 14336;
+  const double flange320 = example - 1468800 + 57664 * 30, flange240 = example - 1468800 + 19264 * 30;
+  const std::string lines320 = Rectangle(10, "FlangeProfile", 13, false, "AddLines", -60, -60, 260, 180);
+  const std::string wall4 = Rectangle(10, "MainWallCenterLine", 14, false, "AddLines", 4, 4, 196, 116);
+  const std::string to240 = Rectangle(30, "FlangeProfile", 33, true, "AddLines", -20, -20, 220, 140);
+  struct Row {
+    const char* what;
+    std::string journal;
+    double volume;  // mm3, by hand
+  };
+  const Row rows[] = {
+      {"a flange 320 x 240 of lines", PunchGiven("60", lines320), flange320},
+      {"edited to 240 x 160 of lines", PunchGiven("60", lines320, Reopened(to240)), flange240},
+      {"edited to 240 x 160 as a loop of points",
+       PunchGiven("60", lines320, Reopened(Rectangle(30, "FlangeProfile", 33, true, "AddLoop", -20, -20, 220, 140))),
+       flange240},
+      {"a flange of points edited to 320 x 240 of lines",
+       PunchGiven("60", Rectangle(10, "FlangeProfile", 13, false, "AddLoop", -20, -20, 220, 140),
+                  Reopened(Rectangle(30, "FlangeProfile", 33, true, "AddLines", -60, -60, 260, 180))),
+       flange320},
+      {"the flange taken away", PunchGiven("60", lines320, Reopened(Rectangle(30, "FlangeProfile", 33, true, nullptr))),
+       example - 1468800},
+      {"the flange taken away, the base width given again",
+       PunchGiven("60", lines320, Reopened(Rectangle(30, "FlangeProfile", 33, true, nullptr) + Set("BaseWidth", "60"))),
+       example},
+      {"a main wall 4 inside at 90 degrees", PunchGiven("90", wall4), 3521760},
+      {"edited to 8 inside",
+       PunchGiven("90", wall4, Reopened(Rectangle(30, "MainWallCenterLine", 34, true, "AddLines", 8, 8, 192, 112))),
+       3294240},
+      {"the main wall taken away",
+       PunchGiven("90", wall4, Reopened(Rectangle(30, "MainWallCenterLine", 34, true, nullptr))), 3540000},
+      {"a flange loop given beside the one read back",
+       PunchGiven("60", lines320,
+                  Reopened(Rectangle(30, "FlangeProfile", 33, false, "AddLines", -20, -20, 220, 140), 3030645)),
+       flange320},
+      {"an open chain given in an edit",
+       PunchGiven("60", lines320,
+                  Reopened(Rectangle(30, "FlangeProfile", 33, true, "AddLines", -20, -20, 220, 140, 1), 3030645)),
+       flange320},
+      {"a main wall loop given beside the one read back",
+       PunchGiven("90", wall4,
+                  Reopened(Rectangle(30, "MainWallCenterLine", 34, false, "AddLines", 8, 8, 192, 112), 3030645)),
+       3521760},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<int> solids;
+    if (!PlayTextSolids(row.journal, &solids)) continue;
+    OneClosedSolidOf(solids, row.volume);
+    for (int body : solids) Kernel::DeleteBody(body, "test");
+  }
 }
 
 // Sizes at the edge of what a punch or a die is: each builds the solid its

@@ -35,6 +35,7 @@ using namespace Support;
 
 constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
 using Messages::kDeckThicknessNotPositive;
+using Messages::kPunchOutlineNotOneLoop;
 using Messages::kDrawPunchBeltSolidFailed;
 using Messages::kBuiltNotMeasured;
 using Messages::kDrawPunchChamferFailed;
@@ -426,6 +427,8 @@ int DieDesDrawPunchBuilder::commit() {
   // The sizes are judged by measuring the sheets, which the host may refuse.
   try {
     if (const int refused = RefusedSizes(); refused != 0) return refused;
+    // A section given two outlines is judged by neither of them.
+    if (HoldsTwoOutlines(m_flangeProfile) || HoldsTwoOutlines(m_mainWallCenterLine)) return kPunchOutlineNotOneLoop;
     if (const int refused = RefusedProfile(); refused != 0) return refused;
     if (const int refused = RefusedOutlines(); refused != 0) return refused;
   } catch (const std::exception& e) {
