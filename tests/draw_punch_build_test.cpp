@@ -142,6 +142,16 @@ class DrawPunchBuild : public stamvik_test::SessionHostTest {
                         static_cast<int>(made.size()), made.data());
     }
   }
+  // A stray line, 5 above the base plane, from (x0, y0) to (x1, y1), added
+  // to the section's curves as a rule of its own.
+  static void Stray(SC_section* section, double x0, double y0, double x1, double y1) {
+    const double p[3] = {x0, y0, 5}, q[3] = {x1, y1, 5};
+    SC_input_data* data = SC_init_input_data(SC_section::kCurveRule);
+    data->entities = {ES_create_line_in_part(nullptr, p, q)};
+    const int kind = SC_section::kCurveRule;
+    EXPECT_EQ(section->add_rules(1, &kind, &data, 0, 0, 0, 0, true), 0);
+    SC_free_input_data(data);
+  }
   static std::vector<std::array<double, 2>> Square(double half) {
     return {{-half, -half}, {half, -half}, {half, half}, {-half, half}};
   }
@@ -603,6 +613,27 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
        [](DieDesDrawPunchBuilder* p) {
          Outline(p->GetFlangeProfile(), Square(40), Given::kCurves);
          Outline(p->GetFlangeProfile(), Square(45), Given::kCurves);
+       },
+       3030645},
+      // A closed loop and a stray curve are two outlines: the stray is
+      // never dropped.
+      {"a flange square as curves and a stray line out past it",
+       [](DieDesDrawPunchBuilder* p) {
+         Outline(p->GetFlangeProfile(), Square(40), Given::kCurves);
+         Stray(p->GetFlangeProfile(), 50, 50, 60, 60);
+       },
+       3030645},
+      {"a flange loop and a stray open line",
+       [](DieDesDrawPunchBuilder* p) {
+         Outline(p->GetFlangeProfile(), Square(40), Given::kLines);
+         Outline(p->GetFlangeProfile(), {{50, 50}, {60, 60}}, Given::kOpenLoop, 1);
+       },
+       3030645},
+      {"a main wall square as curves and a stray line within it",
+       [](DieDesDrawPunchBuilder* p) {
+         Outline(p->GetMainWallCenterLine(), Square(10), Given::kCurves);
+         Stray(p->GetMainWallCenterLine(), -5, 0, 5, 0);
+         p->SetReliefAngle(90);
        },
        3030645},
       {"a flange loop of points on one line",

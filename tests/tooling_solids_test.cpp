@@ -23,6 +23,7 @@
 #include "kernel/Kernel.hpp"
 #include "Tooling_DieDesDrawDieBuilder.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
+#include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "kernel/Solids.hpp"
@@ -533,6 +534,20 @@ void Outline(KTX::SC_section* section, double x0, double y0, double x1, double y
   const JAM_point3d_s corners[4] = {{x0, y0, 50}, {x1, y0, 50}, {x1, y1, 50}, {x0, y1, 50}};
   EXPECT_EQ((points ? KTX::Script::Section_AddLoop : KTX::Script::Section_AddLines)(section, 0, 4, corners), 0);
 }
+// The same rectangle's four lines given as curves (a rule of them, as the
+// host's section takes a selection), the second drawn end to start.
+void Curves(KTX::SC_section* section, double x0, double y0, double x1, double y1) {
+  const double c[5][3] = {{x0, y0, 50}, {x1, y0, 50}, {x1, y1, 50}, {x0, y1, 50}, {x0, y0, 50}};
+  KTX::SC_input_data* data = KTX::SC_init_input_data(KTX::SC_section::kCurveRule);
+  for (int i = 0; i < 4; ++i)
+    data->entities.push_back(i == 1 ? KTX::ES_create_line_in_part(nullptr, c[i + 1], c[i])
+                                    : KTX::ES_create_line_in_part(nullptr, c[i], c[i + 1]));
+  const int kind = KTX::SC_section::kCurveRule;
+  EXPECT_EQ(section->add_rules(1, &kind, &data, 0, 0, 0, 0, true), 0);
+  KTX::SC_free_input_data(data);
+}
+void FlangeCurves320(KTX::Tooling::DieDesDrawPunchBuilder* p) { Curves(p->GetFlangeProfile(), -60, -60, 260, 180); }
+void WallCurves(KTX::Tooling::DieDesDrawPunchBuilder* p) { Curves(p->GetMainWallCenterLine(), 4, 4, 196, 116); }
 void FlangeLines320(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), -60, -60, 260, 180, false); }
 void FlangeLoop320(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), -60, -60, 260, 180, true); }
 void FlangeLines240(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), -20, -20, 220, 140, false); }
@@ -588,6 +603,8 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
       {"60, a main wall centre line", 60, NAN, false, chamfered(60) - 245760, true},
       {"a flange 320 x 240 of lines", 60, NAN, false, chamfered(60) - 1468800 + 57664 * 30, false, FlangeLines320},
       {"a flange 320 x 240 as a loop", 60, NAN, false, chamfered(60) - 1468800 + 57664 * 30, false, FlangeLoop320},
+      {"a flange 320 x 240 of curves, one drawn end to start", 60, NAN, false, chamfered(60) - 1468800 + 57664 * 30,
+       false, FlangeCurves320},
       {"a flange 240 x 160 of lines", 60, NAN, false, chamfered(60) - 1468800 + 19264 * 30, false, FlangeLines240},
       {"a flange of lines edited to 240 x 160", 60, 60, false, chamfered(60) - 1468800 + 19264 * 30, false,
        FlangeLines320, FlangeLines240},
@@ -602,6 +619,7 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
        WallLoop, FlangeLoop320, 4},
       {"a main wall without chamfer committed again", 0, 0, false, 3521760, false, WallLines, nullptr},
       {"a main wall 4 inside at 90 degrees", 90, NAN, false, 3521760, false, WallLines},
+      {"that wall of curves, one drawn end to start", 90, NAN, false, 3521760, false, WallCurves},
       {"a main wall 4 inside relieved by 8", 60, NAN, false, 0, false, WallLines, nullptr, 8, 3030648},
   };
   for (const Row& row : rows) {
