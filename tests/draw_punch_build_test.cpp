@@ -251,6 +251,53 @@ TEST_F(DrawPunchBuild, ADeckSheetStandsForTheBottomOffsetAndTheBeltTakesTheTopsO
   EXPECT_NE(Member(set, "QD$ROUGH_OFFSET_BELT"), 0u);
 }
 
+// The deck sheet reads back from the features that run up to it: the inner
+// solid of a cored punch, the belt solid where the belt is the deck. An
+// uncored punch with its belt off the deck has none to read it from. Once
+// the deck is deleted, an edit reads back none, and with no deck thickness
+// (a set on a deck has no bottom offset to read one from) its commit is
+// refused before anything is made, never built on the dead sheet.
+TEST_F(DrawPunchBuild, AnEditAfterTheDeckSheetWasDeletedReadsNoneAndIsRefused) {
+  struct Row {
+    const char* what;
+    void (*change)(DieDesDrawPunchBuilder*);
+    bool readBack;  // before the deck is deleted
+  };
+  const Row rows[] = {
+      {"cored", [](DieDesDrawPunchBuilder* p) { Core(p, 2); }, true},
+      {"the belt on the deck", [](DieDesDrawPunchBuilder* p) { p->SetDeckThickness(25); }, true},
+      {"uncored, the belt off the deck", [](DieDesDrawPunchBuilder*) {}, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* punch = Punch(4);
+    const tag_t deck =
+        ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, -50, 15}, {100, 0, 0, 0, 100, 0, 0, 0, 1}}});
+    punch->GetSheetBodyDeck()->set_selected_tag(deck);
+    row.change(punch);
+    ASSERT_EQ(punch->commit(), 0);
+    const tag_t set = punch->GetTfeatureSet();
+    punch->destroy();
+    auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+    EXPECT_EQ(edit->GetSheetBodyDeck()->ask_selected_tag(), row.readBack ? deck : 0u);
+    edit->destroy();
+
+    const std::vector<std::string> titles = Titles(set);
+    OM_delete_object(OM::OM_object_of_tag(deck));
+    ASSERT_EQ(OM::OM_object_of_tag(deck), nullptr);
+    edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+    EXPECT_EQ(edit->GetSheetBodyDeck()->ask_selected_tag(), 0u);
+    EXPECT_EQ(edit->GetDeckThickness(), 0.0);
+    Host::ClearCalls();
+    EXPECT_EQ(edit->validate_nothrow(), 0);
+    EXPECT_EQ(edit->commit(), 3030606);
+    EXPECT_TRUE(ArgsOf("RSO_edit_feature").empty());
+    EXPECT_TRUE(ArgsOf("RSO_create_feature").empty());
+    EXPECT_EQ(Titles(set), titles);
+    edit->destroy();
+  }
+}
+
 // What a build made is read back by an edit, every number as it was given;
 // an edit that changes every number is read back with the new ones.
 TEST_F(DrawPunchBuild, EveryNumberIsReadBackFromTheBuildAndFromAnEditThatChangesThemAll) {

@@ -1117,6 +1117,12 @@ std::string OnADeckAt70(const std::string& edit = "") {
   return text + edit;
 }
 
+// An edit's records that select the deck sheet (journal tag 8) again.
+const std::string deckAgain =
+    "record 0 get \"Tooling.DieDesDrawPunchBuilder\" \"SheetBodyDeck\"\n  this ptr 30\n"
+    "  result ptr \"sheetbodydeck\" \"SelectBody\" 35\n  closed 0\n"
+    "record 0 set \"SelectObject\" \"Value\"\n  this ptr 35\n  in tag \"value\" \"TaggedObject\" 8\n  closed 0\n";
+
 // A punch edit's record of a number or an option.
 std::string Set(const char* property, const std::string& value, bool logical = false) {
   std::string name = property;
@@ -1332,27 +1338,34 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
                 {"\"reliefangle\" - 60 0", legOf(125)}}),
        24000 * 151.5 - 4864 * 125 + 1468800 + 4608 * (95 - 36.1) + 256 * 125 / 3.0 * (1 - 0.013824)},
       // The example punch on a deck sheet at z 70 (belt 25: z 75), as the
-      // example's: 3540000 with the chamfer 14336 x 8 sqrt 3 / 6. Cored by an
-      // edit (wall 20): the core 28 in (144 x 64) up to the deck, - 9216 x
-      // 70, also with the deck thickness set again, and back uncored. The
-      // belt on the deck (belt = deck = 40): the relief band 4864 taken up to
-      // 70 in place of 75, + 4864 x 5; cored by a second edit, - 9216 x 70.
+      // example's: 3540000 with the chamfer 14336 x 8 sqrt 3 / 6. No feature
+      // of it runs up to the deck, so an edit reads back none: cored by an
+      // edit (wall 20) that selects the deck again, the core 28 in (144 x
+      // 64) up to the deck, - 9216 x 70, and back uncored (the inner solid
+      // ran up to it); one that sets the deck thickness again instead cores
+      // it up to the bottom offset (100 - 40), - 9216 x 60. The belt on the
+      // deck selected again (belt = deck = 40): the relief band 4864 taken
+      // up to 70 in place of 75, + 4864 x 5; cored by a second edit (the
+      // belt solid ran up to the deck), - 9216 x 70.
       {"a punch on a deck sheet", OnADeckAt70(), 3540000 + 14336 * 8 * r3 / 6},
-      {"edited to a cored punch",
-       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20"))),
+      {"opened and committed unchanged, refused for want of a deck", OnADeckAt70(Reopened("", 3030606)),
+       3540000 + 14336 * 8 * r3 / 6},
+      {"edited to a cored punch on the deck selected again",
+       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20") + deckAgain)),
        3540000 + 14336 * 8 * r3 / 6 - 9216 * 70},
       {"edited to a cored punch, the deck thickness set again",
        OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20") +
                             Set("DeckThickness", "40"))),
-       3540000 + 14336 * 8 * r3 / 6 - 9216 * 70},
+       3540000 + 14336 * 8 * r3 / 6 - 9216 * 60},
       {"cored, then edited back uncored",
-       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20")) +
+       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20") + deckAgain) +
                    Reopened(Set("CoreDrawPunchOption", "false", true))),
        3540000 + 14336 * 8 * r3 / 6},
-      {"edited to its belt on the deck", OnADeckAt70(Reopened(Set("BeltThickness", "40") + Set("DeckThickness", "40"))),
+      {"edited to its belt on the deck",
+       OnADeckAt70(Reopened(Set("BeltThickness", "40") + Set("DeckThickness", "40") + deckAgain)),
        3540000 + 14336 * 8 * r3 / 6 + 4864 * 5},
       {"belt on the deck, then cored by a second edit",
-       OnADeckAt70(Reopened(Set("BeltThickness", "40") + Set("DeckThickness", "40")) +
+       OnADeckAt70(Reopened(Set("BeltThickness", "40") + Set("DeckThickness", "40") + deckAgain) +
                    Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20"))),
        3540000 + 14336 * 8 * r3 / 6 + 4864 * 5 - 9216 * 70},
       // The punch uncored with its belt 60 below the die face (z 40), under
