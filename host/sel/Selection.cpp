@@ -363,7 +363,12 @@ std::vector<tag_t> SC_section::ask_rule_entities() const {
 void SC_section::remove_all() {
   Host::Log("SC_section::remove_all", Host::TagArg(this));
   if (is_empty() && ask_loop_count() == 0) return;
-  const std::vector<tag_t> loops = loops_ == nullptr ? std::vector<tag_t>{} : loops_->Items();
+  // Every array is reached before any is changed: a section whose array
+  // could not be made is refused whole, never half emptied.
+  for (const void* array : std::initializer_list<const void*>{loops_, loopKinds_, loopSizes_, Tags(), ruleKinds_,
+                                                             ruleSizes_, ruleEntities_})
+    if (array == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for the section's arrays");
+  const std::vector<tag_t> loops = loops_->Items();
   writable(loops_)->Items().clear();
   writable(loopKinds_)->Items().clear();
   writable(loopSizes_)->Items().clear();
