@@ -142,6 +142,16 @@ class DrawPunchBuild : public stamvik_test::SessionHostTest {
                         static_cast<int>(made.size()), made.data());
     }
   }
+  // A stray line, 5 above the base plane, from (x0, y0) to (x1, y1), added
+  // to the section's curves as a rule of its own.
+  static void Stray(SC_section* section, double x0, double y0, double x1, double y1) {
+    const double p[3] = {x0, y0, 5}, q[3] = {x1, y1, 5};
+    SC_input_data* data = SC_init_input_data(SC_section::kCurveRule);
+    data->entities = {ES_create_line_in_part(nullptr, p, q)};
+    const int kind = SC_section::kCurveRule;
+    EXPECT_EQ(section->add_rules(1, &kind, &data, 0, 0, 0, 0, true), 0);
+    SC_free_input_data(data);
+  }
   static std::vector<std::array<double, 2>> Square(double half) {
     return {{-half, -half}, {half, -half}, {half, half}, {-half, half}};
   }
@@ -239,6 +249,53 @@ TEST_F(DrawPunchBuild, ADeckSheetStandsForTheBottomOffsetAndTheBeltTakesTheTopsO
   punch->destroy();
   EXPECT_EQ(Member(set, "QD$ROUGH_OFFSET_BOTTOM"), 0u);
   EXPECT_NE(Member(set, "QD$ROUGH_OFFSET_BELT"), 0u);
+}
+
+// The deck sheet reads back from the features that run up to it: the inner
+// solid of a cored punch, the belt solid where the belt is the deck. An
+// uncored punch with its belt off the deck has none to read it from. Once
+// the deck is deleted, an edit reads back none, and with no deck thickness
+// (a set on a deck has no bottom offset to read one from) its commit is
+// refused before anything is made, never built on the dead sheet.
+TEST_F(DrawPunchBuild, AnEditAfterTheDeckSheetWasDeletedReadsNoneAndIsRefused) {
+  struct Row {
+    const char* what;
+    void (*change)(DieDesDrawPunchBuilder*);
+    bool readBack;  // before the deck is deleted
+  };
+  const Row rows[] = {
+      {"cored", [](DieDesDrawPunchBuilder* p) { Core(p, 2); }, true},
+      {"the belt on the deck", [](DieDesDrawPunchBuilder* p) { p->SetDeckThickness(25); }, true},
+      {"uncored, the belt off the deck", [](DieDesDrawPunchBuilder*) {}, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto* punch = Punch(4);
+    const tag_t deck =
+        ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, -50, 15}, {100, 0, 0, 0, 100, 0, 0, 0, 1}}});
+    punch->GetSheetBodyDeck()->set_selected_tag(deck);
+    row.change(punch);
+    ASSERT_EQ(punch->commit(), 0);
+    const tag_t set = punch->GetTfeatureSet();
+    punch->destroy();
+    auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+    EXPECT_EQ(edit->GetSheetBodyDeck()->ask_selected_tag(), row.readBack ? deck : 0u);
+    edit->destroy();
+
+    const std::vector<std::string> titles = Titles(set);
+    OM_delete_object(OM::OM_object_of_tag(deck));
+    ASSERT_EQ(OM::OM_object_of_tag(deck), nullptr);
+    edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+    EXPECT_EQ(edit->GetSheetBodyDeck()->ask_selected_tag(), 0u);
+    EXPECT_EQ(edit->GetDeckThickness(), 0.0);
+    Host::ClearCalls();
+    EXPECT_EQ(edit->validate_nothrow(), 0);
+    EXPECT_EQ(edit->commit(), 3030606);
+    EXPECT_TRUE(ArgsOf("RSO_edit_feature").empty());
+    EXPECT_TRUE(ArgsOf("RSO_create_feature").empty());
+    EXPECT_EQ(Titles(set), titles);
+    edit->destroy();
+  }
 }
 
 // What a build made is read back by an edit, every number as it was given;
@@ -603,6 +660,27 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
        [](DieDesDrawPunchBuilder* p) {
          Outline(p->GetFlangeProfile(), Square(40), Given::kCurves);
          Outline(p->GetFlangeProfile(), Square(45), Given::kCurves);
+       },
+       3030645},
+      // A closed loop and a stray curve are two outlines: the stray is
+      // never dropped.
+      {"a flange square as curves and a stray line out past it",
+       [](DieDesDrawPunchBuilder* p) {
+         Outline(p->GetFlangeProfile(), Square(40), Given::kCurves);
+         Stray(p->GetFlangeProfile(), 50, 50, 60, 60);
+       },
+       3030645},
+      {"a flange loop and a stray open line",
+       [](DieDesDrawPunchBuilder* p) {
+         Outline(p->GetFlangeProfile(), Square(40), Given::kLines);
+         Outline(p->GetFlangeProfile(), {{50, 50}, {60, 60}}, Given::kOpenLoop, 1);
+       },
+       3030645},
+      {"a main wall square as curves and a stray line within it",
+       [](DieDesDrawPunchBuilder* p) {
+         Outline(p->GetMainWallCenterLine(), Square(10), Given::kCurves);
+         Stray(p->GetMainWallCenterLine(), -5, 0, 5, 0);
+         p->SetReliefAngle(90);
        },
        3030645},
       {"a flange loop of points on one line",
@@ -1013,6 +1091,8 @@ TEST_F(DrawPunchBuild, TheFlangeProjectionIsPlacedAfterThePunchsAlsoWhenCreating
   edit->AskSCEntities(edit->GetFlangeProfile()->OmTag(), &count, &read);
   EXPECT_EQ(std::vector<tag_t>(read, read + count), std::vector<tag_t>{flange});
   SM_free(read);
+  // Given again as a script gives it, the section emptied first.
+  EXPECT_EQ(Script::Section_Clear(edit->GetFlangeProfile()), 0);
   edit->GetFlangeProfile()->add_loop(SC_section::kClosed, 1, &flange);
   edit->GetMainWallCenterLine()->add_loop(SC_section::kClosed, 1, &wall);
   Host::ClearCalls();

@@ -271,6 +271,40 @@ TEST_F(ScriptHostTest, ASectionTakesAChainOfLinesAsOneLoopClosedBackToItsStartWh
   EXPECT_EQ(JAM::Recorded().back().member, "AddLines");
 }
 
+// Clear empties a section of both its rules (as an edit reads a profile
+// back) and its loops, their loop objects with them; undo brings each back.
+TEST_F(ScriptHostTest, ClearEmptiesASectionOfRulesAndLoopsAndUndoBringsThemBack) {
+  SC_section* section = SC_sectionFactory::object(0, 0.01, 0.01, 0.5);
+  EXPECT_EQ(Script::Section_Clear(section), 0);  // empty: nothing to do
+  const double a[3] = {0, 0, 0}, b[3] = {5, 0, 0};
+  SC_input_data* data = SC_init_input_data(SC_section::kCurveRule);
+  data->entities = {ES_create_line_in_part(nullptr, a, b)};
+  const int kind = SC_section::kCurveRule;
+  ASSERT_EQ(section->add_rules(1, &kind, &data, 0, 0, 0, 0, true), 0);
+  SC_free_input_data(data);
+  const JAM_point3d_s points[3] = {{0, 0, 0}, {3, 0, 0}, {3, 4, 0}};
+  ASSERT_EQ(Script::Section_AddLines(section, 0, 3, points), 0);
+  ASSERT_EQ(Script::Section_AddLoop(section, 1, 2, points), 0);
+  const tag_t loops[2] = {section->ask_nth_loop(0), section->ask_nth_loop(1)};
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, nullptr, &error);
+  EXPECT_EQ(Script::Section_Clear(section), 0);
+  EXPECT_EQ(JAM::Recorded().back().member, "Clear");
+  EXPECT_TRUE(section->is_empty());
+  EXPECT_EQ(section->ask_loop_count(), 0);
+  EXPECT_TRUE(section->ask_rule_entities().empty());
+  for (tag_t loop : loops) EXPECT_EQ(OM::OM_object_of_tag(loop), nullptr);
+  EXPECT_EQ(UNDO_QD_undo_to_mark(mark, nullptr), 0);
+  EXPECT_EQ(UNDO_QD_delete_mark(mark, nullptr), 0);
+  EXPECT_EQ(section->ask_rule_entities().size(), 1u);
+  EXPECT_EQ(section->ask_count(), 5);  // the loops' three lines and two points
+  ASSERT_EQ(section->ask_loop_count(), 2);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(section->ask_nth_loop(i), loops[i]);
+    EXPECT_NE(OM::OM_object_of_tag(loops[i]), nullptr);
+  }
+}
+
 TEST_F(ScriptHostTest, CommitTakesOnlyWhatValidatesAndPreviewNeedsAClassPreview) {
   auto* builder = DieDesJA::CastReliefBuilderFactory::Create(modelPart(), nullptr);
   tag_t feature = 99;

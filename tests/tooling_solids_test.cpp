@@ -23,6 +23,7 @@
 #include "kernel/Kernel.hpp"
 #include "Tooling_DieDesDrawDieBuilder.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
+#include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "kernel/Solids.hpp"
@@ -529,14 +530,24 @@ KTX::tag_t MemberOf(KTX::PART_part* part, KTX::tag_t set, const char* title, int
 // section as the journal's "Section" calls give it: lines, or points; an
 // edit's section, which holds what the set read back, is emptied first.
 void Outline(KTX::SC_section* section, double x0, double y0, double x1, double y1, bool points) {
-  std::vector<int> read(static_cast<std::size_t>(section->ask_rule_count()));
-  for (std::size_t i = 0; i < read.size(); ++i) read[i] = static_cast<int>(i);
-  if (!read.empty()) {
-    EXPECT_EQ(section->remove_rules(static_cast<int>(read.size()), read.data()), 0);
-  }
+  EXPECT_EQ(KTX::Script::Section_Clear(section), 0);
   const JAM_point3d_s corners[4] = {{x0, y0, 50}, {x1, y0, 50}, {x1, y1, 50}, {x0, y1, 50}};
   EXPECT_EQ((points ? KTX::Script::Section_AddLoop : KTX::Script::Section_AddLines)(section, 0, 4, corners), 0);
 }
+// The same rectangle's four lines given as curves (a rule of them, as the
+// host's section takes a selection), the second drawn end to start.
+void Curves(KTX::SC_section* section, double x0, double y0, double x1, double y1) {
+  const double c[5][3] = {{x0, y0, 50}, {x1, y0, 50}, {x1, y1, 50}, {x0, y1, 50}, {x0, y0, 50}};
+  KTX::SC_input_data* data = KTX::SC_init_input_data(KTX::SC_section::kCurveRule);
+  for (int i = 0; i < 4; ++i)
+    data->entities.push_back(i == 1 ? KTX::ES_create_line_in_part(nullptr, c[i + 1], c[i])
+                                    : KTX::ES_create_line_in_part(nullptr, c[i], c[i + 1]));
+  const int kind = KTX::SC_section::kCurveRule;
+  EXPECT_EQ(section->add_rules(1, &kind, &data, 0, 0, 0, 0, true), 0);
+  KTX::SC_free_input_data(data);
+}
+void FlangeCurves320(KTX::Tooling::DieDesDrawPunchBuilder* p) { Curves(p->GetFlangeProfile(), -60, -60, 260, 180); }
+void WallCurves(KTX::Tooling::DieDesDrawPunchBuilder* p) { Curves(p->GetMainWallCenterLine(), 4, 4, 196, 116); }
 void FlangeLines320(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), -60, -60, 260, 180, false); }
 void FlangeLoop320(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), -60, -60, 260, 180, true); }
 void FlangeLines240(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetFlangeProfile(), -20, -20, 220, 140, false); }
@@ -592,6 +603,8 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
       {"60, a main wall centre line", 60, NAN, false, chamfered(60) - 245760, true},
       {"a flange 320 x 240 of lines", 60, NAN, false, chamfered(60) - 1468800 + 57664 * 30, false, FlangeLines320},
       {"a flange 320 x 240 as a loop", 60, NAN, false, chamfered(60) - 1468800 + 57664 * 30, false, FlangeLoop320},
+      {"a flange 320 x 240 of curves, one drawn end to start", 60, NAN, false, chamfered(60) - 1468800 + 57664 * 30,
+       false, FlangeCurves320},
       {"a flange 240 x 160 of lines", 60, NAN, false, chamfered(60) - 1468800 + 19264 * 30, false, FlangeLines240},
       {"a flange of lines edited to 240 x 160", 60, 60, false, chamfered(60) - 1468800 + 19264 * 30, false,
        FlangeLines320, FlangeLines240},
@@ -606,6 +619,7 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
        WallLoop, FlangeLoop320, 4},
       {"a main wall without chamfer committed again", 0, 0, false, 3521760, false, WallLines, nullptr},
       {"a main wall 4 inside at 90 degrees", 90, NAN, false, 3521760, false, WallLines},
+      {"that wall of curves, one drawn end to start", 90, NAN, false, 3521760, false, WallCurves},
       {"a main wall 4 inside relieved by 8", 60, NAN, false, 0, false, WallLines, nullptr, 8, 3030648},
   };
   for (const Row& row : rows) {
@@ -1103,12 +1117,118 @@ std::string OnADeckAt70(const std::string& edit = "") {
   return text + edit;
 }
 
+// An edit's records that select the deck sheet (journal tag 8) again.
+const std::string deckAgain =
+    "record 0 get \"Tooling.DieDesDrawPunchBuilder\" \"SheetBodyDeck\"\n  this ptr 30\n"
+    "  result ptr \"sheetbodydeck\" \"SelectBody\" 35\n  closed 0\n"
+    "record 0 set \"SelectObject\" \"Value\"\n  this ptr 35\n  in tag \"value\" \"TaggedObject\" 8\n  closed 0\n";
+
 // A punch edit's record of a number or an option.
 std::string Set(const char* property, const std::string& value, bool logical = false) {
   std::string name = property;
   std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return std::string("record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"") + property + "\"\n  this ptr 30\n  in " +
          (logical ? "logical \"" : "double \"") + name + "\" - " + value + (logical ? "" : " 0") + "\n  closed 0\n";
+}
+
+// A punch section's records, as a script gives them: the builder's
+// (journal object `builder`) `property` got as journal object `section`,
+// emptied first when `clear`, then given the rectangle (x0, y0) to (x1, y1)
+// at z 50 by `member` ("AddLines", "AddLoop"; none: nothing added) as a
+// loop of `kind` (0 closed, 1 open).
+std::string Rectangle(int builder, const char* property, int section, bool clear, const char* member,
+                      double x0 = 0, double y0 = 0, double x1 = 0, double y1 = 0, int kind = 0) {
+  std::string name = property;
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string at = "  this ptr " + std::to_string(section) + "\n";
+  std::string text = "record 0 get \"Tooling.DieDesDrawPunchBuilder\" \"" + std::string(property) + "\"\n  this ptr " +
+                     std::to_string(builder) + "\n  result ptr \"" + name + "\" \"Section\" " + std::to_string(section) +
+                     "\n  closed 0\n";
+  if (clear) text += "record 0 method \"Section\" \"Clear\"\n" + at + "  closed 0\n";
+  if (member == nullptr) return text;
+  char points[200];
+  std::snprintf(points, sizeof points, "12 %g %g 50 %g %g 50 %g %g 50 %g %g 50", x0, y0, x1, y0, x1, y1, x0, y1);
+  return text + "record 0 method \"Section\" \"" + member + "\"\n" + at + "  in int \"kind\" - " +
+         std::to_string(kind) + "\n  in struct-array \"points\" \"Point3d\" " + points + "\n  closed 0\n";
+}
+
+// The punch example (without its edit) at the relief angle, given
+// `records` before its commit, then `edit` played after it.
+std::string PunchGiven(const char* angle, const std::string& records, const std::string& edit = "") {
+  std::string text = PunchWith(angle);
+  text.insert(text.find("# Commit:"), records);
+  return text + edit;
+}
+
+// What a script gives the flange profile or the main wall centre line in an
+// edit replaces what the edit read back: the punch is the one its new
+// outline makes, and one the edit takes away makes the punch without it.
+// The volumes, as worked out above the offset-curve test: the example punch
+// at 60 degrees is 3573107.57 (3540000 + 14336 x 8 sqrt 3 / 6); a flange
+// 320 x 240 takes the base ring's 1468800 and adds (76800 - 19136) x 30:
+// 3834227.57; one 240 x 160 (38400 - 19136) x 30: 2682227.57. A flange
+// taken away reads the base width back as 0 (a set with a flange has none):
+// no base, 3573107.57 - 1468800 = 2104307.57, or the example's punch when
+// the edit gives the width of 60 again. At 90 degrees (no chamfer) a main
+// wall 4 inside (192 x 112) makes the column up to the belt (75) and the
+// base, 30 thick, the wall offset 52 out (296 x 216): 63936 x 30 + 21504 x
+// 45 + 24000 x 26.5 = 3521760; 8 inside (184 x 104), the base 288 x 208:
+// 59904 x 30 + 19136 x 45 + 636000 = 3294240; taken away, the belt is the
+// profile relieved by 8 (relief and base width read back from the stress
+// solid's offsets): 3540000. A loop given beside the one read back, or an
+// open chain, is refused (3030645) and the punch stays as committed.
+TEST_F(ToolingSolids, AnEditsNewFlangeOrMainWallReplacesTheOneReadBackOrTakesItAway) {
+  const double example = 3540000 + 8 * std::sqrt(3.0) / 6 * 14336;
+  const double flange320 = example - 1468800 + 57664 * 30, flange240 = example - 1468800 + 19264 * 30;
+  const std::string lines320 = Rectangle(10, "FlangeProfile", 13, false, "AddLines", -60, -60, 260, 180);
+  const std::string wall4 = Rectangle(10, "MainWallCenterLine", 14, false, "AddLines", 4, 4, 196, 116);
+  const std::string to240 = Rectangle(30, "FlangeProfile", 33, true, "AddLines", -20, -20, 220, 140);
+  struct Row {
+    const char* what;
+    std::string journal;
+    double volume;  // mm3, by hand
+  };
+  const Row rows[] = {
+      {"a flange 320 x 240 of lines", PunchGiven("60", lines320), flange320},
+      {"edited to 240 x 160 of lines", PunchGiven("60", lines320, Reopened(to240)), flange240},
+      {"edited to 240 x 160 as a loop of points",
+       PunchGiven("60", lines320, Reopened(Rectangle(30, "FlangeProfile", 33, true, "AddLoop", -20, -20, 220, 140))),
+       flange240},
+      {"a flange of points edited to 320 x 240 of lines",
+       PunchGiven("60", Rectangle(10, "FlangeProfile", 13, false, "AddLoop", -20, -20, 220, 140),
+                  Reopened(Rectangle(30, "FlangeProfile", 33, true, "AddLines", -60, -60, 260, 180))),
+       flange320},
+      {"the flange taken away", PunchGiven("60", lines320, Reopened(Rectangle(30, "FlangeProfile", 33, true, nullptr))),
+       example - 1468800},
+      {"the flange taken away, the base width given again",
+       PunchGiven("60", lines320, Reopened(Rectangle(30, "FlangeProfile", 33, true, nullptr) + Set("BaseWidth", "60"))),
+       example},
+      {"a main wall 4 inside at 90 degrees", PunchGiven("90", wall4), 3521760},
+      {"edited to 8 inside",
+       PunchGiven("90", wall4, Reopened(Rectangle(30, "MainWallCenterLine", 34, true, "AddLines", 8, 8, 192, 112))),
+       3294240},
+      {"the main wall taken away",
+       PunchGiven("90", wall4, Reopened(Rectangle(30, "MainWallCenterLine", 34, true, nullptr))), 3540000},
+      {"a flange loop given beside the one read back",
+       PunchGiven("60", lines320,
+                  Reopened(Rectangle(30, "FlangeProfile", 33, false, "AddLines", -20, -20, 220, 140), 3030645)),
+       flange320},
+      {"an open chain given in an edit",
+       PunchGiven("60", lines320,
+                  Reopened(Rectangle(30, "FlangeProfile", 33, true, "AddLines", -20, -20, 220, 140, 1), 3030645)),
+       flange320},
+      {"a main wall loop given beside the one read back",
+       PunchGiven("90", wall4,
+                  Reopened(Rectangle(30, "MainWallCenterLine", 34, false, "AddLines", 8, 8, 192, 112), 3030645)),
+       3521760},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<int> solids;
+    if (!PlayTextSolids(row.journal, &solids)) continue;
+    OneClosedSolidOf(solids, row.volume);
+    for (int body : solids) Kernel::DeleteBody(body, "test");
+  }
 }
 
 // Sizes at the edge of what a punch or a die is: each builds the solid its
@@ -1218,27 +1338,34 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
                 {"\"reliefangle\" - 60 0", legOf(125)}}),
        24000 * 151.5 - 4864 * 125 + 1468800 + 4608 * (95 - 36.1) + 256 * 125 / 3.0 * (1 - 0.013824)},
       // The example punch on a deck sheet at z 70 (belt 25: z 75), as the
-      // example's: 3540000 with the chamfer 14336 x 8 sqrt 3 / 6. Cored by an
-      // edit (wall 20): the core 28 in (144 x 64) up to the deck, - 9216 x
-      // 70, also with the deck thickness set again, and back uncored. The
-      // belt on the deck (belt = deck = 40): the relief band 4864 taken up to
-      // 70 in place of 75, + 4864 x 5; cored by a second edit, - 9216 x 70.
+      // example's: 3540000 with the chamfer 14336 x 8 sqrt 3 / 6. No feature
+      // of it runs up to the deck, so an edit reads back none: cored by an
+      // edit (wall 20) that selects the deck again, the core 28 in (144 x
+      // 64) up to the deck, - 9216 x 70, and back uncored (the inner solid
+      // ran up to it); one that sets the deck thickness again instead cores
+      // it up to the bottom offset (100 - 40), - 9216 x 60. The belt on the
+      // deck selected again (belt = deck = 40): the relief band 4864 taken
+      // up to 70 in place of 75, + 4864 x 5; cored by a second edit (the
+      // belt solid ran up to the deck), - 9216 x 70.
       {"a punch on a deck sheet", OnADeckAt70(), 3540000 + 14336 * 8 * r3 / 6},
-      {"edited to a cored punch",
-       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20"))),
+      {"opened and committed unchanged, refused for want of a deck", OnADeckAt70(Reopened("", 3030606)),
+       3540000 + 14336 * 8 * r3 / 6},
+      {"edited to a cored punch on the deck selected again",
+       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20") + deckAgain)),
        3540000 + 14336 * 8 * r3 / 6 - 9216 * 70},
       {"edited to a cored punch, the deck thickness set again",
        OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20") +
                             Set("DeckThickness", "40"))),
-       3540000 + 14336 * 8 * r3 / 6 - 9216 * 70},
+       3540000 + 14336 * 8 * r3 / 6 - 9216 * 60},
       {"cored, then edited back uncored",
-       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20")) +
+       OnADeckAt70(Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20") + deckAgain) +
                    Reopened(Set("CoreDrawPunchOption", "false", true))),
        3540000 + 14336 * 8 * r3 / 6},
-      {"edited to its belt on the deck", OnADeckAt70(Reopened(Set("BeltThickness", "40") + Set("DeckThickness", "40"))),
+      {"edited to its belt on the deck",
+       OnADeckAt70(Reopened(Set("BeltThickness", "40") + Set("DeckThickness", "40") + deckAgain)),
        3540000 + 14336 * 8 * r3 / 6 + 4864 * 5},
       {"belt on the deck, then cored by a second edit",
-       OnADeckAt70(Reopened(Set("BeltThickness", "40") + Set("DeckThickness", "40")) +
+       OnADeckAt70(Reopened(Set("BeltThickness", "40") + Set("DeckThickness", "40") + deckAgain) +
                    Reopened(Set("CoreDrawPunchOption", "true", true) + Set("WallThickness", "20"))),
        3540000 + 14336 * 8 * r3 / 6 + 4864 * 5 - 9216 * 70},
       // The punch uncored with its belt 60 below the die face (z 40), under

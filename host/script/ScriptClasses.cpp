@@ -116,6 +116,7 @@ void replayAddLines(JAM::Call& c) {
   c.SetStatus(Section_AddLines(dynamic_cast<SC_section*>(c.Object()), *argument<int>(c, 0), *argument<int>(c, 1),
                                points != nullptr ? *points : nullptr));
 }
+void replaySectionClear(JAM::Call& c) { c.SetStatus(Section_Clear(dynamic_cast<SC_section*>(c.Object()))); }
 void replayRightHandSide(JAM::Call& c) {
   c.SetStatus(Expression_set_RightHandSide(dynamic_cast<EXP_expression*>(c.Object()), *argument<const char*>(c, 0)));
 }
@@ -191,6 +192,7 @@ struct HostBindings {
     BindHost("SelectObjectList", 0, "Add", &replayListAdd, On('p', kAnObject));
     BindHost("Section", 0, "AddLoop", &replayAddLoop, On('p', kLoop));
     BindHost("Section", 0, "AddLines", &replayAddLines, On('p', kLoop));
+    BindHost("Section", 0, "Clear", &replaySectionClear, MemberSignature{'p', nullptr, 0});
     BindHost("Expression", 2, "RightHandSide", &replayRightHandSide, On('p', kText));
     BindHost("Expression", 1, "Value", &replayValue, On('p', kDouble));
     BindHost("OnPathDimensionBuilder", 1, "Expression", &replayLocationExpression, On('p', kExpression));
@@ -599,6 +601,15 @@ int Section_AddLines(SC_section* section, int kind, int count, const JAM_point3d
     }
     return lines;
   });
+}
+
+int Section_Clear(SC_section* section) {
+  return journalled(
+      "Section", 0, "Clear", &replaySectionClear, [&] { JAM_this_ptr(section); },
+      [&] {
+        need(section, Error::kBadObject, "no section")->remove_all();
+        return 0;
+      });
 }
 
 int Expression_set_RightHandSide(EXP_expression* expression, const char* text) {

@@ -86,6 +86,10 @@ KTX_HOST_API int Section_AddLoop(SC_section* section, int kind, int count, const
 // from each point of "points" to the next (a closed loop also from the last
 // back to the first): at least two points, or kBadLoop.
 KTX_HOST_API int Section_AddLines(SC_section* section, int kind, int count, const JAM_point3d_s* points);
+// "Section": method Clear: empties the section (its rules, as an edit reads
+// a profile back into it, and its loops), so that a loop added after it is
+// the section's only one.
+KTX_HOST_API int Section_Clear(SC_section* section);
 // "Expression": set RightHandSide (the text, "righthandside"); get Value.
 KTX_HOST_API int Expression_set_RightHandSide(EXP_expression* expression, const char* text);
 KTX_HOST_API int Expression_get_Value(EXP_expression* expression, double* value);

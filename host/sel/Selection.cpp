@@ -360,6 +360,27 @@ std::vector<tag_t> SC_section::ask_rule_entities() const {
   return ruleEntities_ == nullptr ? std::vector<tag_t>{} : ruleEntities_->Items();
 }
 
+void SC_section::remove_all() {
+  Host::Log("SC_section::remove_all", Host::TagArg(this));
+  if (is_empty() && ask_loop_count() == 0) return;
+  // Every array is reached before any is changed: a section whose array
+  // could not be made is refused whole, never half emptied.
+  for (const void* array : std::initializer_list<const void*>{loops_, loopKinds_, loopSizes_, Tags(), ruleKinds_,
+                                                             ruleSizes_, ruleEntities_})
+    if (array == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for the section's arrays");
+  const std::vector<tag_t> loops = loops_->Items();
+  writable(loops_)->Items().clear();
+  writable(loopKinds_)->Items().clear();
+  writable(loopSizes_)->Items().clear();
+  writable(Tags())->Items().clear();
+  writable(ruleKinds_)->Items().clear();
+  writable(ruleSizes_)->Items().clear();
+  writable(ruleEntities_)->Items().clear();
+  for (tag_t t : loops)
+    if (auto* loop = dynamic_cast<SC_loop*>(OM::OM_object_of_tag(t))) loop->destroy();
+  AfterChange();
+}
+
 void SC_section::add_loop(int kind, int count, const tag_t* curves) {
   Host::Log("SC_section_add_loop", Host::TagArg(this) + " " + std::to_string(kind) + " " + std::to_string(count));
   if (count < 1 || curves == nullptr || std::find(curves, curves + count, tag_t{0}) != curves + count) return;

@@ -142,6 +142,10 @@ class KTX_HOST_API SC_section : public TagListObject {
   int remove_rules(int count, const int* indexes);
   // The entities of every rule, in order.
   std::vector<tag_t> ask_rule_entities() const;
+  // Empties the section: every rule and every loop goes (the loop objects
+  // are destroyed, the curves stay in their part); logged, so undo brings
+  // them back, and its owner told. An empty section changes nothing.
+  void remove_all();
   // Appends one loop of `count` curves (a new SC_loop in the section's part).
   // A loop holding no curve, or tag 0 among them (an entity that could not be
   // made, as one at a point that is not finite), is not added.

@@ -35,6 +35,7 @@ using namespace Support;
 
 constexpr const char* kSource = "Tooling_DieDesDrawPunchBuilder";
 using Messages::kDeckThicknessNotPositive;
+using Messages::kPunchOutlineNotOneLoop;
 using Messages::kDrawPunchBeltSolidFailed;
 using Messages::kBuiltNotMeasured;
 using Messages::kDrawPunchChamferFailed;
@@ -66,31 +67,6 @@ bool titleHidden(tag_t object, Attr::UserAttributeDescriptor& descriptor, Attr::
   descriptor.hidden = true;
   value.integer = 0;
   return Attr::SetUserAttribute(object, descriptor, value);
-}
-
-// The outer solid keeps the deck sheet the user selected, which no feature
-// of the set need reach (an uncored punch whose belt is not the deck), as the
-// tag in a hidden integer attribute; 0 for none.
-constexpr const char* kDeckSheetTitle = "QD$DECK_SHEET";
-
-void keepDeckSheet(tag_t outer, tag_t deck) {
-  static Attr::UserAttributeDescriptor descriptor;
-  static Attr::UserAttributeValue value;
-  Attr::UserAttributeValue had;
-  // Nothing is written where there is nothing to keep or to clear.
-  if (outer == 0 || (deck == 0 && !Attr::GetUserAttribute(outer, kDeckSheetTitle, &had))) return;
-  descriptor.title = kDeckSheetTitle;
-  descriptor.type = 3;
-  descriptor.hidden = true;
-  value.integer = static_cast<int>(deck);
-  Attr::SetUserAttribute(outer, descriptor, value);
-}
-
-tag_t keptDeckSheet(tag_t outer) {
-  Attr::UserAttributeValue value;
-  if (!Attr::GetUserAttribute(outer, kDeckSheetTitle, &value)) return 0;
-  const auto deck = static_cast<tag_t>(value.integer);
-  return OM::OM_object_of_tag(deck) != nullptr ? deck : 0;
 }
 
 }  // namespace
@@ -196,16 +172,18 @@ int DieDesDrawPunchBuilder::ConvertFrecToSheetTagDeckThickness(tag_t featureSet)
   } else if (hasOuter) {
     if (const tag_t sheet = endLimitObject(outer); sheet != 0) m_sheetBody->set_selected_tag(sheet);
   }
-  // The deck sheet the user selected. The inner solid runs up to it; else
-  // the outer solid keeps it; a set made before it kept it has it as the
-  // belt solid's end only when the belt is the deck (no belt offset: the
-  // belt solid's end is otherwise that offset, which an edit remakes).
+  // The deck sheet the user selected, as the features that run up to it
+  // refer to it, references the host keeps from one session to the next:
+  // the inner solid's end, or the belt solid's where the belt is the deck
+  // (no belt offset: the belt solid's end is otherwise that offset). A deck
+  // that shapes neither (an uncored punch with its belt off the deck) is
+  // referred to by no feature and reads back as none, as does one deleted
+  // since: the commit then asks for a deck thickness or a deck again.
   tag_t deck = 0, inner = 0;
   if (FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_INNER_SOLID", &inner)) deck = endLimitObject(inner);
-  if (deck == 0 && hasOuter) deck = keptDeckSheet(outer);
   if (deck == 0 && !hasBelt && FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_BELT_SOLID", &beltSolid))
     deck = endLimitObject(beltSolid);
-  if (deck != 0) m_sheetBodyDeck->set_selected_tag(deck);
+  if (deck != 0 && OM::OM_object_of_tag(deck) != nullptr) m_sheetBodyDeck->set_selected_tag(deck);
   return 0;
 }
 
@@ -426,6 +404,8 @@ int DieDesDrawPunchBuilder::commit() {
   // The sizes are judged by measuring the sheets, which the host may refuse.
   try {
     if (const int refused = RefusedSizes(); refused != 0) return refused;
+    // A section given two outlines is judged by neither of them.
+    if (HoldsTwoOutlines(m_flangeProfile) || HoldsTwoOutlines(m_mainWallCenterLine)) return kPunchOutlineNotOneLoop;
     if (const int refused = RefusedProfile(); refused != 0) return refused;
     if (const int refused = RefusedOutlines(); refused != 0) return refused;
   } catch (const std::exception& e) {
@@ -815,7 +795,6 @@ int DieDesDrawPunchBuilder::CreateOuterSolid(tag_t topSheet, tag_t punchCurve, t
       return status;
     }
     KeepMember(found, feature, "QD$MAIN_OUTER_SOLID");
-    keepDeckSheet(feature, m_sheetBodyDeck->ask_selected_tag());
     *outer = GetFeatFirstBody(feature);
     ClassifyMachiningFaces(feature);
     return 0;

@@ -236,6 +236,8 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // as the points of one closed polyline (none for an empty section); 0, or
   // the number it is refused with.
   int OutlineLoop(SC_section* section, std::vector<double>* points);
+  // Whether the section holds curves by rules and a loop beside them.
+  static bool HoldsTwoOutlines(const SC_section* section);
   // The one closed curve the profile's loop is: its own curve when it is
   // one closed curve, else a polyline through the loop made in the work
   // part. 0 with no curve for an empty section.

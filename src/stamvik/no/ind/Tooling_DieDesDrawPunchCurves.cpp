@@ -160,12 +160,19 @@ bool chainPoints(const std::vector<tag_t>& chain, double tolerance, std::vector<
 
 }  // namespace
 
+bool DieDesDrawPunchBuilder::HoldsTwoOutlines(const SC_section* section) {
+  // Curves given by rules (as an edit reads a profile back) and a loop given
+  // beside them are two outlines: neither is taken for the other.
+  return section != nullptr && !section->ask_rule_entities().empty() && section->ask_loop_count() > 0;
+}
+
 int DieDesDrawPunchBuilder::OutlineLoop(SC_section* section, std::vector<double>* points) {
   points->clear();
   if (section == nullptr) return 0;
+  if (HoldsTwoOutlines(section)) return kPunchOutlineNotOneLoop;
   const double tolerance = TOLER_ask_distance_tol();
   std::vector<tag_t> chain;
-  if (section->ask_rule_count() > 0 || section->ask_loop_count() == 0) {
+  if (!section->ask_rule_entities().empty() || section->ask_loop_count() == 0) {
     // Curves or edges: they must chain into one loop that closes.
     Tags given;
     AskSCEntities(section->OmTag(), &given.count, given.tags.out());

@@ -86,10 +86,10 @@ int DieDesDrawPunchBuilder::AskSCEntities(tag_t object, int* count, tag_t** tags
   if (object == 0) return -1;
   OM::Object* found = OM::OM_object_of_tag(object);
   if (const auto* section = dynamic_cast<const SC_section*>(found)) {
-    // A section made of rules gives their entities; one made of loops its curves.
+    // The entities of its rules, then the curves of its loops: a section
+    // given both holds them all.
     std::vector<tag_t> entities = section->ask_rule_entities();
-    if (entities.empty())
-      for (int i = 0; i < section->ask_count(); ++i) entities.push_back(section->ask_nth(i));
+    for (int i = 0; i < section->ask_count(); ++i) entities.push_back(section->ask_nth(i));
     *tags = copyTags(entities);
     *count = static_cast<int>(entities.size());
     return 0;
