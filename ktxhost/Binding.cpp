@@ -11,6 +11,7 @@
 #include <elf.h>
 #include <fcntl.h>
 #include <link.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -132,43 +133,120 @@ std::uint64_t describedSize(int fd, std::uint64_t size) {
 
 }  // namespace
 
-std::string WhyNotReached(const std::string& name, int error) {
-  // Only a link refused has words of the walk's own; they are asked for the
-  // message alone, nothing is opened by them.
-  if (error == EACCES) {
-    const std::string why = KTX::Files::WhyNoPlaceForAFile(name);
-    if (why.starts_with("is a symbolic link owned by") || why.starts_with("leads through ")) return why;
-  }
-  return std::strerror(error);
+namespace {
+
+std::string userName(uid_t uid) {
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  char buffer[1024];
+  if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr && found->pw_name != nullptr)
+    return std::string(found->pw_name) + " (uid " + std::to_string(uid) + ")";
+  return "uid " + std::to_string(uid);
 }
 
-bool RefusedBeforeLoading(const char* command, const char* library) {
-  if (std::strchr(library, '/') == nullptr) return false;
-  const int fd = KTX::Files::OpenReached(library, O_RDONLY | O_NONBLOCK);
-  if (fd < 0) {
-    // A link the loader would follow and the readers' rule does not is
-    // refused here; what is missing or unreadable the loader says.
-    const int error = errno;
-    if (error != EACCES) return false;
-    std::fprintf(stderr, "ktxhost %s: cannot load %s: %s\n", command, library, WhyNotReached(library, error).c_str());
-    return true;
+std::string octal(mode_t mode) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
+  return text;
+}
+
+// The path the system gives an open descriptor's file (for messages).
+std::string pathOf(int fd) {
+  char text[4096];
+  const ssize_t n = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), text, sizeof text);
+  return n > 0 && static_cast<std::size_t>(n) < sizeof text ? std::string(text, static_cast<std::size_t>(n)) : "";
+}
+
+// Why a plug-in file (open as `file`, in the folder open as `folder`)
+// could have been put there or changed by a user other than the one who
+// runs the program, or root: then it is not loaded, since loading runs its
+// code as that user (empty when no other user could have). The file must be
+// the user's or root's, and no one else may write it; its folder the user's
+// or root's, and no one else may write it unless it is sticky (then only
+// the file's owner may replace it).
+std::string whyNotTrusted(int file, int folder) {
+  const uid_t user = ::geteuid();
+  struct stat info {}, where {};
+  if (::fstat(file, &info) != 0) return std::strerror(errno);
+  if (info.st_uid != user && info.st_uid != 0)
+    return "it is a file of " + userName(info.st_uid) + ", neither the user's nor root's, which is not loaded";
+  if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+    return "other users may write it (mode " + octal(info.st_mode) + "), which is not loaded";
+  if (folder < 0 || ::fstat(folder, &where) != 0) return "its folder cannot be looked at";
+  const std::string named = pathOf(folder);
+  const std::string its = named.empty() ? "its folder" : "its folder " + named;
+  if (where.st_uid != user && where.st_uid != 0)
+    return its + " is " + userName(where.st_uid) + "'s, neither the user's nor root's, who could have put it there";
+  if ((where.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (where.st_mode & S_ISVTX) == 0)
+    return "other users may write " + its + " (mode " + octal(where.st_mode) +
+           ", not sticky), who could have put it there";
+  return {};
+}
+
+// A descriptor closed with its holder.
+struct Held {
+  int fd = -1;
+  ~Held() {
+    if (fd >= 0) ::close(fd);
   }
+};
+
+// The loader's words with the name it was given (the descriptor's path)
+// put back to the name the user gave.
+std::string loaderError(const std::string& loaded, const char* library) {
+  const char* said = dlerror();
+  std::string words = said != nullptr ? said : "the loader gave no reason";
+  if (loaded == library) return words;
+  for (std::size_t at = 0; (at = words.find(loaded, at)) != std::string::npos; at += std::strlen(library))
+    words.replace(at, loaded.size(), library);
+  return words;
+}
+
+}  // namespace
+
+void* LoadPlugin(const char* command, const char* library, std::string* loaderWords) {
+  loaderWords->clear();
+  // A bare name is the loader's to find, on its own path.
+  if (std::strchr(library, '/') == nullptr) {
+    void* handle = dlopen(library, RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) *loaderWords = loaderError(library, library);
+    return handle;
+  }
+  KTX::Files::Refusal why;
+  Held file, folder;
+  file.fd = KTX::Files::OpenReached(library, O_RDONLY | O_NONBLOCK, &why, &folder.fd);
   struct stat info {};
-  std::uint64_t size = 0, described = 0;
-  const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  if (regular) {
-    size = static_cast<std::uint64_t>(info.st_size);
-    described = describedSize(fd, size);
+  if (file.fd >= 0 && ::fstat(file.fd, &info) != 0) {
+    why = {KTX::Files::Refusal::Kind::kSystem, errno, std::strerror(errno)};
+  } else if (file.fd >= 0 && !S_ISREG(info.st_mode)) {
+    why = {KTX::Files::Refusal::Kind::kNoRegularFile, S_ISDIR(info.st_mode) ? EISDIR : EINVAL, ""};
   }
-  ::close(fd);
-  if (!regular) {
+  if (why.kind == KTX::Files::Refusal::Kind::kNoRegularFile || why.error == EISDIR) {
     std::fprintf(stderr, "ktxhost %s: %s: not a regular file (a plug-in is loaded from a file)\n", command, library);
-    return true;
+    return nullptr;
   }
-  if (described <= size) return false;
-  std::fprintf(stderr, "ktxhost %s: %s is cut short: it holds %llu bytes of the %llu its headers describe\n",
-               command, library, static_cast<unsigned long long>(size), static_cast<unsigned long long>(described));
-  return true;
+  if (why) {
+    std::fprintf(stderr, "ktxhost %s: cannot load %s: %s\n", command, library, why.words.c_str());
+    return nullptr;
+  }
+  if (const std::string untrusted = whyNotTrusted(file.fd, folder.fd); !untrusted.empty()) {
+    std::fprintf(stderr, "ktxhost %s: cannot load %s: %s\n", command, library, untrusted.c_str());
+    return nullptr;
+  }
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  const std::uint64_t described = describedSize(file.fd, size);
+  if (described > size) {
+    std::fprintf(stderr, "ktxhost %s: %s is cut short: it holds %llu bytes of the %llu its headers describe\n",
+                 command, library, static_cast<unsigned long long>(size),
+                 static_cast<unsigned long long>(described));
+    return nullptr;
+  }
+  // Loaded through the descriptor looked at: no name is looked up again,
+  // so nothing put at the name since is loaded (nor a FIFO waited on).
+  const std::string loaded = "/proc/self/fd/" + std::to_string(file.fd);
+  void* handle = dlopen(loaded.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) *loaderWords = loaderError(loaded, library);
+  return handle;
 }
 
 namespace {

@@ -25,27 +25,26 @@ int BindPlugin(void* plugin);
 // it brings in.
 bool RefusedAsNotThePlugin(const char* command, const char* library, void* handle);
 
-// Whether a library file named by its path (one with a '/': another name is
-// the loader's to find) is refused before the loader opens it; then it says
-// why on the error output and gives true. It is looked at as the journal
-// is, opened by the readers' walk without waiting: what is no regular file
-// (a FIFO would hold the loader's open for ever) is refused ("ktxhost
-// COMMAND: LIBRARY: not a regular file (a plug-in is loaded from a file)"),
-// and so is a link the readers' rule does not follow ("ktxhost COMMAND:
-// cannot load LIBRARY: is a symbolic link owned by ..."). So is a file
-// shorter than its own ELF headers say it is: its program header table, a
-// loadable segment or its section header table runs past the file's end.
-// The loader maps such a file without asking and the process dies of a bus
-// error once it touches the missing pages ("ktxhost COMMAND: LIBRARY is cut
-// short: it holds N bytes of the M its headers describe"). A file that is
-// missing, or no ELF object of this machine's class, is left to the loader,
-// which names what is wrong with it.
-bool RefusedBeforeLoading(const char* command, const char* library);
-
-// Why the readers' walk (Files::OpenReached) did not open `name`, having
-// failed with `error`: the words for a link it does not follow ("is a
-// symbolic link owned by ...", "leads through LINK, ..."), else the system's.
-std::string WhyNotReached(const std::string& name, int error);
+// Loads the plug-in (dlopen, RTLD_NOW | RTLD_LOCAL) for `command`, or says
+// why not. A bare name (no '/') is the loader's to find. A file named by a
+// path is opened once, by the readers' walk and without waiting, looked at
+// through that descriptor and loaded through it (/proc/self/fd/N): a name
+// swapped since changes nothing. It is refused, said on the error output,
+// when the walk refuses it (a link the readers' rule does not follow, a
+// missing file: "ktxhost COMMAND: cannot load LIBRARY: WHY", the walk's own
+// words), when it is no regular file ("ktxhost COMMAND: LIBRARY: not a
+// regular file (a plug-in is loaded from a file)": a FIFO would hold the
+// loader's open for ever), when a user other than the one who runs the
+// program, or root, could have put it there or changed it (it is another
+// user's file, others may write it, or its folder is another user's, or
+// others may write its folder and it is not sticky: its code would run as
+// the user), and when it is shorter than its own ELF headers say ("ktxhost
+// COMMAND: LIBRARY is cut short: it holds N bytes of the M its headers
+// describe"; the loader maps such a file without asking and the process
+// dies of a bus error once it touches the missing pages). Null then, with
+// `loaderWords` empty; null with the loader's words (the library named as
+// given) when the loader refuses it.
+void* LoadPlugin(const char* command, const char* library, std::string* loaderWords);
 
 // The members of the plug-in's classes that make an object by tag: every
 // method taking its object by tag (a collection's creators), with its

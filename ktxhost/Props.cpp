@@ -187,10 +187,10 @@ int Props(const Arguments& arguments, const char* plugin) {
   const std::vector<std::string>& requests = arguments.Repeated();
 
   std::vector<std::string> before = JAM::PropertyMapper::RegisteredClasses();
-  if (KTXHost::RefusedBeforeLoading("props", plugin)) return kFailed;
-  void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
+  std::string loaderWords;
+  void* handle = KTXHost::LoadPlugin("props", plugin, &loaderWords);
   if (handle == nullptr) {
-    std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
+    if (!loaderWords.empty()) std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, loaderWords.c_str());
     return kFailed;
   }
   if (KTXHost::RefusedAsNotThePlugin("props", plugin, handle)) {

@@ -517,10 +517,10 @@ int Published(const Arguments& arguments, const char* plugin) {
   std::vector<std::string> ownersBefore = JAM::PropertyMapper::RegisteredClasses();
   std::size_t classInitializersBefore = JAM::Test::ClassInitializerNames().size();
   std::size_t fromCall = Host::Calls().size();
-  if (KTXHost::RefusedBeforeLoading("published", plugin)) return kFailed;
-  void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
+  std::string loaderWords;
+  void* handle = KTXHost::LoadPlugin("published", plugin, &loaderWords);
   if (handle == nullptr) {
-    std::fprintf(stderr, "ktxhost published: cannot load %s: %s\n", plugin, dlerror());
+    if (!loaderWords.empty()) std::fprintf(stderr, "ktxhost published: cannot load %s: %s\n", plugin, loaderWords.c_str());
     return kFailed;
   }
   if (KTXHost::RefusedAsNotThePlugin("published", plugin, handle)) {

@@ -1,7 +1,11 @@
 // ktxhost: the stand-in host program. It loads the plug-in the way the real
 // host would and shows what the plug-in registered.
+#include <dirent.h>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,6 +20,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "Binding.hpp"
 #include "Options.hpp"
@@ -52,6 +58,11 @@ using KTX::HostProgram::Syntax;
 // variable is then unset again. A directory the caller set is left alone.
 // One that cannot be made is shown as a warning naming the temporary folder
 // and why: the plug-in's own failure for want of it follows.
+//
+// The temporary folder is walked as every reader walks a name (a link
+// another user put in a folder others may write is not followed), once: the
+// directory is made in the folder reached, and removed from it, through
+// that folder's descriptor, never by its name again.
 class PlayTemporaryDirectory {
  public:
   PlayTemporaryDirectory() {
@@ -63,33 +74,91 @@ class PlayTemporaryDirectory {
   ~PlayTemporaryDirectory() {
     if (!asked_) return;
     KTX::Files::MakeVariableOnDemand("QDEN_TMP_DIR", nullptr, nullptr);
-    if (directory_.empty()) return;
+    if (parent_ < 0) return;
     ::unsetenv("QDEN_TMP_DIR");
-    std::error_code error;
-    std::filesystem::remove_all(directory_, error);
+    removeFolder(parent_, name_);
+    ::close(parent_);
   }
   PlayTemporaryDirectory(const PlayTemporaryDirectory&) = delete;
   PlayTemporaryDirectory& operator=(const PlayTemporaryDirectory&) = delete;
 
+  // The plug-in's motion files are named "FOLDER/joints_disp_file.txt" and
+  // the like in a buffer of 257 bytes (its kMotionFileNameSize): a name
+  // longer than 256 bytes is no motion file (3771762). The longest it makes
+  // in a folder of its own is that one.
+  static constexpr std::size_t kLongestMotionFilePath = 256;
+  static constexpr std::string_view kLongestMotionFile = "joints_disp_file.txt";
+  static constexpr std::string_view kPattern = "ktxhost-play-XXXXXX";
+
  private:
   static std::string make(void* context) {
     auto* self = static_cast<PlayTemporaryDirectory*>(context);
-    if (!self->directory_.empty()) return self->directory_;
+    if (self->parent_ >= 0) return self->directory_;
     const std::string folder = KTX::Files::TemporaryFolder();
-    std::string pattern = folder + (folder.back() == '/' ? "" : "/") + "ktxhost-play-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-      const int error = errno;
-      // Said once for each reason: each ask that fails again says no more.
-      const std::string warning = "the folder for the play's motion files cannot be made in the temporary folder \"" +
-                                  folder + "\": " + std::strerror(error);
-      if (warning != self->warned_) KTX::Host::ShowUser(KTX::Host::UserMessage::kWarning, warning);
-      self->warned_ = warning;
-      return {};
-    }
-    self->directory_ = pattern;
-    return pattern;
+    const std::string at = folder + (folder.back() == '/' ? "" : "/");
+    std::string why = self->makeIn(at);
+    if (why.empty()) return self->directory_;
+    // Said once for each reason: each ask that fails again says no more.
+    const std::string warning =
+        "the folder for the play's motion files cannot be made in the temporary folder \"" + folder + "\": " + why;
+    if (warning != self->warned_) KTX::Host::ShowUser(KTX::Host::UserMessage::kWarning, warning);
+    self->warned_ = warning;
+    return {};
   }
+
+  // Makes the directory in the folder `at` names (ending in '/'); empty, or
+  // why it could not.
+  std::string makeIn(const std::string& at) {
+    const std::size_t longest = at.size() + kPattern.size() + 1 + kLongestMotionFile.size();
+    if (longest > kLongestMotionFilePath)
+      return "a motion file's name in it would be longer than " + std::to_string(kLongestMotionFilePath) +
+             " bytes (" + std::to_string(longest) + "; the temporary folder's name may have at most " +
+             std::to_string(at.size() - 1 - (longest - kLongestMotionFilePath)) + ")";
+    KTX::Files::Refusal why;
+    const int parent = KTX::Files::OpenReached(at.c_str(), O_PATH | O_DIRECTORY, &why);
+    if (parent < 0) return why.words;
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string name(kPattern);
+    for (int tries = 0; tries < 100; ++tries) {
+      unsigned char random[6] = {};
+      if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) break;
+      for (std::size_t i = 0; i < sizeof random; ++i)
+        name[name.size() - sizeof random + i] = kLetters[random[i] % (sizeof kLetters - 1)];
+      if (::mkdirat(parent, name.c_str(), 0700) == 0) {
+        parent_ = parent;
+        name_ = name;
+        directory_ = at + name;
+        return {};
+      }
+      if (errno != EEXIST) break;
+    }
+    const int error = errno;
+    ::close(parent);
+    return std::strerror(error);
+  }
+
+  // Removes the directory `name` in the folder open as `parent` with what
+  // it holds, through descriptors: nothing is looked up by a path.
+  static void removeFolder(int parent, const std::string& name) {
+    const int fd = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (DIR* listing = fd >= 0 ? ::fdopendir(fd) : nullptr; listing != nullptr) {
+      std::vector<std::string> entries;
+      while (const dirent* entry = ::readdir(listing))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+          entries.emplace_back(entry->d_name);
+      for (const std::string& entry : entries)
+        if (::unlinkat(::dirfd(listing), entry.c_str(), 0) != 0 && (errno == EISDIR || errno == EPERM))
+          removeFolder(::dirfd(listing), entry);
+      ::closedir(listing);
+    } else if (fd >= 0) {
+      ::close(fd);
+    }
+    ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
+  }
+
   bool asked_ = false;  // the directory is made on demand
+  int parent_ = -1;     // the temporary folder, once the directory is made in it
+  std::string name_;    // the directory's name there
   std::string directory_;
   std::string warned_;  // the last failure shown
 };
@@ -121,10 +190,10 @@ void printEvents(std::size_t from, bool registered) {
 
 int load(const char* plugin) {
   std::size_t before = KTX::OM::RegistrationEvents().size();
-  if (KTXHost::RefusedBeforeLoading("load", plugin)) return kFailed;
-  void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
+  std::string loaderWords;
+  void* handle = KTXHost::LoadPlugin("load", plugin, &loaderWords);
   if (handle == nullptr) {
-    std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
+    if (!loaderWords.empty()) std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, loaderWords.c_str());
     return kFailed;
   }
   std::size_t loaded = KTX::OM::RegistrationEvents().size();
@@ -157,10 +226,10 @@ void printJournalCalls(std::size_t from, const std::vector<std::string>& names) 
 
 int journal(const char* plugin) {
   KTX::Host::ClearCalls();
-  if (KTXHost::RefusedBeforeLoading("journal", plugin)) return kFailed;
-  void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
+  std::string loaderWords;
+  void* handle = KTXHost::LoadPlugin("journal", plugin, &loaderWords);
   if (handle == nullptr) {
-    std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
+    if (!loaderWords.empty()) std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, loaderWords.c_str());
     return kFailed;
   }
   std::size_t loaded = KTX::Host::Calls().size();
@@ -264,44 +333,48 @@ class JournalFile : public std::streambuf {
  public:
   JournalFile() = default;
   ~JournalFile() override {
-    if (file_ != nullptr) std::fclose(file_);
+    if (fd_ >= 0) ::close(fd_);
   }
   JournalFile(const JournalFile&) = delete;
   JournalFile& operator=(const JournalFile&) = delete;
 
-  // kDone, or kFailed with the reason printed. Only a regular file is read:
-  // a device or a pipe may never end.
+  // kDone, or kFailed with the reason printed: the walk's own words. Only a
+  // regular file is read: a device or a pipe may never end.
   int Open(const std::string& name) {
-    errno = 0;
-    file_ = KTX::Files::OpenRegular(name.c_str());
-    if (file_ == nullptr) {
-      const int error = errno != 0 ? errno : EIO;
-      if (error == EINVAL || error == EISDIR)
-        std::fprintf(stderr, "ktxhost play: %s: not a regular file (a journal is read from a file)\n", name.c_str());
-      else
-        std::fprintf(stderr, "ktxhost play: %s: %s\n", name.c_str(), KTXHost::WhyNotReached(name, error).c_str());
+    KTX::Files::Refusal why;
+    fd_ = KTX::Files::OpenReached(name.c_str(), O_RDONLY | O_NONBLOCK, &why);
+    if (fd_ >= 0 && ::fstat(fd_, &opened_) != 0) why = {KTX::Files::Refusal::Kind::kSystem, errno, std::strerror(errno)};
+    const bool regular = fd_ >= 0 && !why && S_ISREG(opened_.st_mode);
+    if (!regular && (fd_ >= 0 || why.kind == KTX::Files::Refusal::Kind::kNoRegularFile || why.error == EISDIR)) {
+      std::fprintf(stderr, "ktxhost play: %s: not a regular file (a journal is read from a file)\n", name.c_str());
       return kFailed;
     }
-    if (::fstat(::fileno(file_), &opened_) != 0) {
-      std::fprintf(stderr, "ktxhost play: %s: %s\n", name.c_str(), std::strerror(errno));
+    if (!regular) {
+      std::fprintf(stderr, "ktxhost play: %s: %s\n", name.c_str(), why.words.c_str());
       return kFailed;
     }
+    // Reads of a regular file do not wait; blocking mode is the usual one.
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
     return kDone;
   }
   // What was opened: the file the outputs must not be, and no writer may replace.
   const struct stat& Opened() const { return opened_; }
-  int Descriptor() const { return file_ != nullptr ? ::fileno(file_) : -1; }
+  int Descriptor() const { return fd_; }
 
  protected:
+  // Read from the descriptor straight into the buffer the reader takes its
+  // lines from: the text is copied once on its way in.
   int_type underflow() override {
-    const std::size_t n = file_ != nullptr ? std::fread(buffer_, 1, sizeof buffer_, file_) : 0;
-    if (n == 0) return traits_type::eof();
+    ssize_t n = -1;
+    do n = fd_ >= 0 ? ::read(fd_, buffer_, sizeof buffer_) : 0;
+    while (n < 0 && errno == EINTR);
+    if (n <= 0) return traits_type::eof();
     setg(buffer_, buffer_, buffer_ + n);
     return traits_type::to_int_type(buffer_[0]);
   }
 
  private:
-  std::FILE* file_ = nullptr;
+  int fd_ = -1;
   struct stat opened_ {};
   char buffer_[1 << 14];
 };
@@ -333,11 +406,25 @@ struct PlayPlugin {
   void* previews = nullptr;
 };
 
+// The dialogs' previews module: the one beside the host library the program
+// runs with, as the kernel finds its geometry module, so that a build copied
+// elsewhere with its libraries loads its own; the build's when the host
+// library cannot be found.
+std::string previewsModule() {
+  const std::string file = std::filesystem::path(KTXHOST_PREVIEWS).filename().string();
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&KTX::Files::Variable), &info) != 0 && info.dli_fname != nullptr) {
+    const std::string library = info.dli_fname;
+    if (const auto slash = library.rfind('/'); slash != std::string::npos) return library.substr(0, slash + 1) + file;
+  }
+  return KTXHOST_PREVIEWS;
+}
+
 int loadForPlay(const char* plugin, PlayPlugin* loaded) {
-  if (KTXHost::RefusedBeforeLoading("play", plugin)) return kFailed;
-  void* handle = dlopen(plugin, RTLD_NOW | RTLD_LOCAL);
+  std::string loaderWords;
+  void* handle = KTXHost::LoadPlugin("play", plugin, &loaderWords);
   if (handle == nullptr) {
-    std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, dlerror());
+    if (!loaderWords.empty()) std::fprintf(stderr, "ktxhost: cannot load %s: %s\n", plugin, loaderWords.c_str());
     return kFailed;
   }
   if (KTXHost::RefusedAsNotThePlugin("play", plugin, handle)) {
@@ -352,12 +439,13 @@ int loadForPlay(const char* plugin, PlayPlugin* loaded) {
   }
   // The dialogs' previews are linked against the plug-in: loaded now, they
   // bind to the plug-in just loaded.
-  void* previews = dlopen(KTXHOST_PREVIEWS, RTLD_NOW | RTLD_LOCAL);
+  const std::string module = previewsModule();
+  void* previews = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
   auto previewer = previews != nullptr
                        ? reinterpret_cast<KTX::Script::Previewer>(dlsym(previews, "KTXHOST_preview"))
                        : nullptr;
   if (previewer == nullptr) {
-    std::fprintf(stderr, "ktxhost: cannot load the previews %s: %s\n", KTXHOST_PREVIEWS, dlerror());
+    std::fprintf(stderr, "ktxhost: cannot load the previews %s: %s\n", module.c_str(), dlerror());
     if (previews != nullptr) dlclose(previews);
     KTX::Script::UnbindPlugin();
     dlclose(handle);

@@ -3,6 +3,8 @@
 // mean to write. Runs ktxhost as a user would.
 #include <fcntl.h>
 #include <signal.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -15,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -1205,6 +1208,369 @@ TEST(CommandLine, ALibraryThatIsNotThePlugInIsRefused) {
   }
   CommandRun help = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " help help");
   EXPECT_EQ(help.out.rfind("usage: ktxhost help [COMMAND]\n", 0), 0u) << help.out;
+}
+
+// ---- names the readers, the writers and the plug-in's loader walk --------------------------
+
+// ktxhost (or `program`) run with an argument vector, no shell between: its
+// status (124 when it had to be stopped after `seconds`, 125 when `before`
+// failed) and its error output, its standard output dropped; `pid` the
+// process's, for what names it. It inherits every descriptor the test holds
+// without O_CLOEXEC. `environment` sets ("NAME=VALUE") or unsets ("NAME")
+// a variable for it alone; `before` runs in it before the program starts.
+struct Spawned {
+  int status = -1;
+  std::string err;
+  pid_t pid = 0;
+};
+Spawned KtxhostArgv(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {},
+                    unsigned seconds = 60, bool (*before)() = nullptr, const std::string& program = KTXHOST_PROGRAM) {
+  // Made before the fork: the child only changes descriptors and runs it.
+  std::vector<std::string> variables;
+  for (char** at = environ; *at != nullptr; ++at) {
+    const std::string variable = *at, name = variable.substr(0, variable.find('='));
+    if (std::none_of(environment.begin(), environment.end(),
+                     [&](const std::string& e) { return e.substr(0, e.find('=')) == name; }))
+      variables.push_back(variable);
+  }
+  for (const std::string& e : environment)
+    if (e.find('=') != std::string::npos) variables.push_back(e);
+  std::vector<char*> argv{const_cast<char*>(program.c_str())}, envp;
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  for (const std::string& v : variables) envp.push_back(const_cast<char*>(v.c_str()));
+  argv.push_back(nullptr);
+  envp.push_back(nullptr);
+  Spawned run;
+  int error[2];
+  if (::pipe2(error, O_CLOEXEC) != 0) return run;
+  run.pid = ::fork();
+  if (run.pid == 0) {
+    ::dup2(error[1], 2);
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    if (before != nullptr && !before()) ::_exit(125);
+    ::alarm(seconds);
+    ::execve(program.c_str(), argv.data(), envp.data());
+    ::_exit(127);
+  }
+  ::close(error[1]);
+  char chunk[4096];
+  for (ssize_t n = 0; (n = ::read(error[0], chunk, sizeof chunk)) > 0;) run.err.append(chunk, static_cast<std::size_t>(n));
+  ::close(error[0]);
+  int status = 0;
+  if (run.pid > 0 && ::waitpid(run.pid, &status, 0) == run.pid)
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status) == SIGALRM ? 124 : 128 + WTERMSIG(status);
+  return run;
+}
+
+std::string Fd(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
+// A descriptor of a file holding the text, at its start, that the play
+// inherits; -1 when it cannot be made.
+int Holding(int fd, const std::string& text) {
+  if (fd < 0 || ::write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) return -1;
+  ::lseek(fd, 0, SEEK_SET);
+  return fd;
+}
+
+const std::string kVersion2 = ":1: journal version 2 is not read here (expected 'journal 1')\n";
+const std::string kTheirLink = "a symbolic link owned by nobody (uid 65534) in a folder other users may write, "
+                               "which is not followed";
+
+// A file a process holds that no folder holds (deleted, a memfd, an
+// O_TMPFILE file) is read through /proc as the system reads it; a pipe there
+// is refused at once, the plug-in's too; a name under a link of /proc to a
+// pipe is refused as the link is no folder.
+TEST(ReadNames, WhatALinkOfProcReachesIsReadOrRefusedAtOnce) {
+  Scratch scratch("proc_names");
+  const std::string text = "journal 2\n";
+  const fs::path gone = scratch / "deleted.jou";
+  const int deleted = Holding(::open(gone.c_str(), O_RDWR | O_CREAT, 0600), text);
+  ::unlink(gone.c_str());
+  const int memory = Holding(static_cast<int>(::syscall(SYS_memfd_create, "journal", 0)), text);
+  const int unnamed = Holding(::open((scratch / "").c_str(), O_TMPFILE | O_RDWR, 0600), text);
+  int pipe[2] = {-1, -1};
+  ASSERT_EQ(::pipe(pipe), 0);  // both ends the play's: a reader of it would wait for ever
+  const std::string p = Fd(pipe[0]), d = "/dev/fd/" + std::to_string(pipe[0]);
+  struct Row {
+    std::vector<std::string> arguments;
+    std::string err;  // PID: the play's process
+  };
+  const Row rows[] = {
+      {{"play", Fd(deleted)}, Fd(deleted) + kVersion2},
+      {{"play", "/dev/fd/" + std::to_string(memory)}, "/dev/fd/" + std::to_string(memory) + kVersion2},
+      {{"play", Fd(unnamed)}, Fd(unnamed) + kVersion2},
+      {{"play", p}, "ktxhost play: " + p + ": not a regular file (a journal is read from a file)\n"},
+      {{"load", "--plugin", d}, "ktxhost load: " + d + ": not a regular file (a plug-in is loaded from a file)\n"},
+      {{"props", "--plugin", p}, "ktxhost props: " + p + ": not a regular file (a plug-in is loaded from a file)\n"},
+      {{"play", p + "/x"}, "ktxhost play: " + p + "/x: /proc/PID/fd/" + std::to_string(pipe[0]) + " is not a directory\n"},
+      {{"load", "--plugin", d + "/x"},
+       "ktxhost load: cannot load " + d + "/x: /proc/PID/fd/" + std::to_string(pipe[0]) + " is not a directory\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments[1] + " " + row.arguments.back());
+    const Spawned run = KtxhostArgv(row.arguments, {}, 20);
+    std::string err = row.err;
+    if (const auto at = err.find("PID"); at != std::string::npos) err.replace(at, 3, std::to_string(run.pid));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, err);
+  }
+  for (const int fd : {deleted, memory, unnamed, pipe[0], pipe[1]}) ::close(fd);
+}
+
+// A name reached through a link whose text is longer than 256 bytes (the
+// first buffer a link is read into) is followed whole, by the reader and by
+// the writers.
+TEST(ReadNames, ALinkWhoseTextIsLongerThan256BytesIsFollowedWhole) {
+  Scratch scratch("long_link");
+  const fs::path journal = scratch.Write("j.jou", "journal 2\n");
+  std::string dots;
+  while (dots.size() <= 300) dots += "./";
+  // An absolute text to the journal, relative ones to the outputs.
+  fs::create_symlink(scratch / (dots + "j.jou"), scratch / "j");
+  // The outputs are there: a link to a missing file is none to write through.
+  scratch.Write("out.jou", "old\n");
+  scratch.Write("out.stp", "old\n");
+  fs::create_symlink(dots + "out.jou", scratch / "record");
+  fs::create_symlink(dots + "out.stp", scratch / "step");
+  ASSERT_GT(fs::read_symlink(scratch / "j").string().size(), 300u);
+  const Spawned read = KtxhostArgv({"play", (scratch / "j").string()});
+  EXPECT_EQ(read.status, 1);
+  EXPECT_EQ(read.err, (scratch / "j").string() + kVersion2);
+  const Spawned written = KtxhostArgv({"play", (kExamples / "draw_punch.jou").string(), "--record",
+                                       (scratch / "record").string(), "--step", (scratch / "step").string(),
+                                       "--plugin", STAMVIK_PLUGIN});
+  EXPECT_EQ(written.status, 0) << written.err;
+  EXPECT_EQ(FileText(scratch / "out.jou").rfind("journal 1\n", 0), 0u);
+  EXPECT_EQ(FileText(scratch / "out.stp").rfind("ISO-10303-21;", 0), 0u);
+  EXPECT_TRUE(fs::is_symlink(scratch / "record"));
+}
+
+// A journal's, a folder's or the plug-in's name swapped, as fast as the
+// other user who may write the folder can, between a file the player may
+// read and that user's link to a private one: each refusal is the walk's
+// own (the link's words, or the name changed as it was followed), never an
+// answer worked out again from the name, and the private file is never read.
+TEST(ReadNames, ARefusalUnderASwapGivesTheWalksOwnWords) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs to give links to another user (uid 65534)";
+  Scratch scratch("swapped_names");
+  const fs::path shared = scratch / "shared", secret = scratch / "private";
+  fs::create_directories(shared / "real");
+  fs::create_directories(secret);
+  ::chmod(secret.c_str(), 0700);
+  scratch.Write("private/j.jou", "journal 3\n");
+  scratch.Write("shared/mine.jou", "journal 2\n");
+  scratch.Write("shared/real/j.jou", "journal 2\n");
+  fs::copy_file(STAMVIK_PLUGIN, shared / "mine.so");
+  fs::create_symlink(secret / "j.jou", shared / "theirs.jou");
+  fs::create_symlink(secret, shared / "theirs");
+  fs::create_symlink(STAMVIK_PLUGIN, shared / "theirs.so");
+  for (const char* link : {"theirs.jou", "theirs", "theirs.so"}) ::lchown((shared / link).c_str(), 65534, 65534);
+  // Shared and sticky: the plug-in in it is the player's own.
+  ::chmod(shared.c_str(), 01777);
+  struct Row {
+    const char* name;  // swapped, in the shared folder, with the next
+    const char* with;
+    std::vector<std::string> arguments;  // the name given last
+    std::string given;
+  };
+  const fs::path named = shared / "d" / "j.jou";
+  const Row rows[] = {
+      {"j.jou", "theirs.jou", {"play"}, (shared / "j.jou").string()},
+      {"d", "theirs", {"play"}, named.string()},
+      {"p.so", "theirs.so", {"load", "--plugin"}, (shared / "p.so").string()},
+  };
+  fs::create_hard_link(shared / "mine.jou", shared / "j.jou");
+  fs::rename(shared / "real", shared / "d");
+  fs::create_hard_link(shared / "mine.so", shared / "p.so");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.given);
+    const bool load = row.arguments[0] == "load";
+    const std::set<std::string> allowed = {
+        "",  // loaded
+        row.given + kVersion2,
+        "ktxhost play: " + row.given + ": is " + kTheirLink + "\n",
+        "ktxhost play: " + row.given + ": leads through " + (shared / "d").string() + ", " + kTheirLink + "\n",
+        "ktxhost play: " + row.given + ": its name was changed by another process as it was followed\n",
+        "ktxhost load: cannot load " + row.given + ": is " + kTheirLink + "\n",
+    };
+    std::atomic<bool> stop = false;
+    const std::string a = (shared / row.name).string(), b = (shared / row.with).string();
+    std::thread swapper([&] {
+      while (!stop) ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE);
+    });
+    std::map<std::string, int> said;
+    for (int i = 0; i < (load ? 40 : 120); ++i) {
+      std::vector<std::string> arguments = row.arguments;
+      arguments.push_back(row.given);
+      const Spawned run = KtxhostArgv(arguments, {}, 20);
+      ++said[run.err];
+    }
+    stop = true;
+    swapper.join();
+    for (const auto& [err, times] : said) EXPECT_TRUE(allowed.count(err) == 1) << times << " times: " << err;
+    // Swapped back: the name holds the player's own again.
+    if (fs::is_symlink(shared / row.name)) fs::rename(a, shared / "back"), fs::rename(b, a), fs::rename(shared / "back", b);
+  }
+}
+
+// A plug-in file is loaded only when no user but the player, or root, could
+// have put it there or changed it: the file and its folder are theirs, no
+// one else may write the file, nor the folder unless it is sticky. Looked at
+// through the descriptor that is loaded, so a FIFO swapped in never holds
+// the load.
+TEST(PlugIns, APlugInAnotherUserCouldHavePutThereOrChangedIsNotLoaded) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs to give files and folders to another user (uid 65534)";
+  Scratch scratch("trusted_plugin");
+  struct Row {
+    const char* name;
+    uid_t fileOwner;
+    mode_t fileMode;
+    uid_t folderOwner;
+    mode_t folderMode;
+    std::string why;  // "" loads; FOLDER: the folder's path
+  };
+  const Row rows[] = {
+      {"the player's, in a folder of theirs", 0, 0755, 0, 0755, ""},
+      {"in a shared sticky folder", 0, 0644, 0, 01777, ""},
+      {"in a shared folder, not sticky", 0, 0755, 0, 0777, "other users may write its folder FOLDER (mode 0777, not sticky), who could have put it there"},
+      {"in a folder its group may write", 0, 0755, 0, 0775, "other users may write its folder FOLDER (mode 0775, not sticky), who could have put it there"},
+      {"in another user's folder", 0, 0755, 65534, 0755, "its folder FOLDER is nobody (uid 65534)'s, neither the user's nor root's, who could have put it there"},
+      {"another user's", 65534, 0755, 0, 0755, "it is a file of nobody (uid 65534), neither the user's nor root's, which is not loaded"},
+      {"its group may write it", 0, 0775, 0, 0755, "other users may write it (mode 0775), which is not loaded"},
+      {"others may write it", 0, 0646, 0, 01777, "other users may write it (mode 0646), which is not loaded"},
+  };
+  int i = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const fs::path folder = scratch / std::to_string(i++), plugin = folder / "libstamvik.so";
+    fs::create_directories(folder);
+    fs::copy_file(STAMVIK_PLUGIN, plugin);
+    ::chown(plugin.c_str(), row.fileOwner, row.fileOwner);
+    ::chmod(plugin.c_str(), row.fileMode);
+    ::chown(folder.c_str(), row.folderOwner, row.folderOwner);
+    ::chmod(folder.c_str(), row.folderMode);
+    const Spawned run = KtxhostArgv({"load", "--plugin", plugin.string()});
+    std::string why = row.why;
+    if (const auto at = why.find("FOLDER"); at != std::string::npos) why.replace(at, 6, folder.string());
+    EXPECT_EQ(run.status, why.empty() ? 0 : 1);
+    EXPECT_EQ(run.err, why.empty() ? "" : "ktxhost load: cannot load " + plugin.string() + ": " + why + "\n");
+  }
+  // The name swapped between the plug-in and a FIFO: no load waits.
+  const fs::path name = scratch / "0" / "swapped.so", fifo = scratch / "0" / "fifo";
+  ::mkfifo(fifo.c_str(), 0644);
+  fs::create_hard_link(scratch / "0" / "libstamvik.so", name);
+  std::atomic<bool> stop = false;
+  std::thread swapper([&] {
+    while (!stop) ::renameat2(AT_FDCWD, name.c_str(), AT_FDCWD, fifo.c_str(), RENAME_EXCHANGE);
+  });
+  std::set<int> statuses;
+  for (int tries = 0; tries < 40; ++tries) statuses.insert(KtxhostArgv({"load", "--plugin", name.string()}, {}, 20).status);
+  stop = true;
+  swapper.join();
+  EXPECT_EQ(statuses.count(124), 0u) << "a load waited on the FIFO";
+}
+
+// The temporary folder the play makes its motion files' folder in: at most
+// 215 bytes of name leave room for the longest motion file's name (256
+// bytes: FOLDER, "/ktxhost-play-XXXXXX", "/joints_disp_file.txt"); one
+// longer, or reached through another user's link, is named at once, and
+// nothing is made through the link.
+TEST(PlayFolders, ATemporaryFolderTooLongOrThroughAnotherUsersLinkIsNamedAtTheFirstMotionFile) {
+  Scratch scratch("long_tmpdir");
+  const std::string base = (scratch / "").string();
+  // A folder whose name has `size` bytes, under the scratch folder.
+  auto folderOf = [&](std::size_t size) {
+    std::string folder = base + std::string(size - base.size(), 'd');
+    fs::create_directories(folder);
+    return folder;
+  };
+  const std::string atTheLimit = folderOf(215), pastIt = folderOf(216);
+  const fs::path secret = scratch / "private", shared = scratch / "shared";
+  fs::create_directories(secret);
+  fs::create_directories(shared);
+  fs::create_symlink(secret, shared / "tmp");
+  const bool root = ::geteuid() == 0;
+  if (root) ::lchown((shared / "tmp").c_str(), 65534, 65534);
+  ::chmod(shared.c_str(), 0777);
+  const std::string journal = (kExamples / "tire_envelope_motion.jou").string();
+  const std::string cannot = journal + ":53: warning: the folder for the play's motion files cannot be made in the "
+                                       "temporary folder \"";
+  struct Row {
+    std::string tmpdir;
+    std::string first;  // the error output's first line ("": none, the play done)
+    bool asRoot = false;
+  };
+  const Row rows[] = {
+      {atTheLimit, ""},
+      {atTheLimit + "/", ""},
+      {pastIt, cannot + pastIt + "\": a motion file's name in it would be longer than 256 bytes (257; the temporary "
+                                 "folder's name may have at most 215)"},
+      {(shared / "tmp").string(), cannot + (shared / "tmp").string() + "\": is " + kTheirLink, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.tmpdir);
+    if (row.asRoot && !root) {
+      std::printf("skipped: TMPDIR=%s (needs to give a link to another user)\n", row.tmpdir.c_str());
+      continue;
+    }
+    const Spawned run = KtxhostArgv({"play", journal, "--plugin", STAMVIK_PLUGIN},
+                                    {"QDEN_TMP_DIR", "TMP", "TEMP", "TEMPDIR", "KTX_FAIL", "TMPDIR=" + row.tmpdir});
+    EXPECT_EQ(run.status, row.first.empty() ? 0 : 1);
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), row.first);
+    EXPECT_TRUE(fs::is_empty(row.tmpdir)) << "a folder was left or made";
+    EXPECT_TRUE(fs::is_empty(secret)) << "a folder was made through the link";
+  }
+}
+
+// --record's temporary file that cannot be made once the check before the
+// play passed (here a file system without a free inode, which the check
+// cannot see) fails the play's end with why, not with a stream's error.
+TEST(PlayOutputs, ARecordWhoseTemporaryFileCannotBeMadeAfterTheCheckSaysWhy) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs to mount a file system of the play's own";
+  Scratch scratch("no_inodes");
+  static fs::path full;
+  full = scratch / "full";
+  fs::create_directories(full);
+  const auto mountFull = [] {
+    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount("tmpfs", full.c_str(), "tmpfs", 0, "nr_inodes=1,size=64k") == 0;
+  };
+  const std::string out = (full / "out.jou").string();
+  const Spawned run = KtxhostArgv({"play", (kExamples / "cast_relief.jou").string(), "--record", out, "--plugin",
+                                   STAMVIK_PLUGIN},
+                                  {}, 60, +mountFull);
+  if (run.status == 125) GTEST_SKIP() << "no file system of the play's own can be mounted here";
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "ktxhost play: cannot write " + out + " (--record): No space left on device\n");
+}
+
+// The dialogs' previews are found beside the host library the program runs
+// with: a copy of the build with its libraries plays with its own, and says
+// so where it has none.
+TEST(PlayFolders, TheDialogsPreviewsAreFoundBesideTheHostLibrary) {
+  Scratch scratch("copied_build");
+  const fs::path libraries = fs::path(KTXHOST_PROGRAM).parent_path().parent_path() / "lib";
+  for (const char* copy : {"whole", "no-previews"}) {
+    SCOPED_TRACE(copy);
+    const fs::path to = scratch / copy;
+    fs::create_directories(to);
+    fs::copy_file(KTXHOST_PROGRAM, to / "ktxhost");
+    for (const auto& entry : fs::directory_iterator(libraries))
+      if (entry.path().extension() == ".so" &&
+          (copy == std::string("whole") || entry.path().filename() != "libktxpreviews.so"))
+        fs::copy_file(entry.path(), to / entry.path().filename());
+    const Spawned run =
+        KtxhostArgv({"play", (kExamples / "cast_relief.jou").string(), "--plugin", (to / "libstamvik.so").string()},
+                    {"LD_LIBRARY_PATH=" + to.string()}, 60, nullptr, (to / "ktxhost").string());
+    if (copy == std::string("whole")) {
+      EXPECT_EQ(run.status, 0) << run.err;
+    } else {
+      EXPECT_EQ(run.status, 1);
+      const std::string said = "ktxhost: cannot load the previews " + (to / "libktxpreviews.so").string() + ": ";
+      EXPECT_EQ(run.err.rfind(said, 0), 0u) << run.err;
+    }
+  }
 }
 
 }  // namespace

@@ -80,6 +80,9 @@ struct Place {
   std::string folder;  // as a path, for messages and the temporary file's path
   std::string base;
   std::vector<Seen> chain;
+  // A reader's file reached through a link of /proc that the system
+  // follows (the file a process holds, which no folder may hold by now).
+  bool followed = false;
   bool operator==(const Place&) const = default;
 };
 
@@ -198,24 +201,6 @@ std::string whyNoPlace(const Place& place) {
   if (S_ISSOCK(last.type)) return "is a socket, not a regular file";
   return {};
 }
-
-// Why a walk reached no place, as the user is told it, with the system's
-// error it stands for: every message takes it as it is, and nothing works
-// it out again from the name, which another process may have changed since.
-struct Refusal {
-  enum class Kind {
-    kNone,
-    kLink,           // a link refused: under the rule above, a loop, one that reaches no file
-    kNoRegularFile,  // a pipe or a socket, which only a link of /proc leads to
-    kChanged,        // a folder on the way replaced while it was walked
-    kSystem,         // a name the system cannot take: a folder missing on the way, a folder
-  };
-  Kind kind = Kind::kNone;
-  int error = 0;
-  std::string words;
-  bool onTheWay = false;  // the words name a link on the way, not the name given
-  explicit operator bool() const { return kind != Kind::kNone; }
-};
 
 constexpr const char* kChangedWhileWalked = "its name was changed by another process as it was followed";
 
@@ -352,7 +337,7 @@ Next Walker::link(const std::string& next, const std::string& path, const struct
     return refuseLink(links_ == 1 && last, path,
                       std::string("a symbolic link that reaches no file: ") + std::strerror(error), error);
   out_.place.chain.push_back(seen);
-  if (seen.link[0] != '/' && onProc(at_.get())) {
+  if (onProc(at_.get())) {
     if (const Next reached = throughProc(next, path, seen, last); reached != Next::kGoOn) return reached;
   }
   if (seen.link[0] == '/' && startAt("/") == Next::kStop) return Next::kStop;
@@ -368,11 +353,22 @@ Next Walker::link(const std::string& next, const std::string& path, const struct
 // A link of /proc whose text is no path ("pipe:[12]", "socket:[34]") leads
 // to what no folder holds, which only the system can follow: what it
 // reaches is the answer. One that reaches a folder ("self", its process's
-// number) is walked as any other.
+// number, "cwd") is walked as any other. One whose text is a path and that
+// reaches a file (a descriptor's, "fd/3") names the file a process holds,
+// which its folder may hold no longer (deleted) or never did (a memfd, an
+// O_TMPFILE file): a reader takes that very file, as the system reaches it
+// (the link is the process's own, in a folder only its user may change); a
+// writer walks the text, beside which its temporary file would go.
 Next Walker::throughProc(const std::string& next, const std::string& path, const Seen& seen, bool last) {
   struct stat reached {};
   if (::fstatat(at_.get(), next.c_str(), &reached, 0) != 0 || S_ISDIR(reached.st_mode)) return Next::kGoOn;
   if (!last) return refuse(Refusal::Kind::kSystem, ENOTDIR, path + " is not a directory");
+  const bool aPath = seen.link[0] == '/';
+  if (aPath && !S_ISFIFO(reached.st_mode) && !S_ISSOCK(reached.st_mode)) {
+    if (!folderTaken_) return Next::kGoOn;
+    out_.place.followed = true;
+    return land(next);
+  }
   const std::string what = S_ISFIFO(reached.st_mode) ? "a pipe" : S_ISSOCK(reached.st_mode) ? "a socket" : seen.link;
   return refuse(Refusal::Kind::kNoRegularFile, EINVAL, "is " + what + ", not a regular file");
 }
@@ -725,8 +721,9 @@ bool failed(const std::string& name, int error, std::string words) {
 // link anywhere on the way is followed only under the writers' rule, then
 // opened by its last name in the folder reached. A link put at that name
 // since the walk is walked in its turn. -1 with errno otherwise (EACCES for
-// a link refused); `refused` gets the walk's refusal, when it refused.
-int openReached(const char* name, int flags, Refusal* refused) {
+// a link refused); `refused` gets the walk's refusal, when it refused. With
+// `folder`, the folder the walk reached is handed over with the file.
+int openReached(const char* name, int flags, Refusal* refused, int* folder = nullptr) {
   if (name == nullptr || *name == '\0') {
     errno = ENOENT;
     return -1;
@@ -745,7 +742,8 @@ int openReached(const char* name, int flags, Refusal* refused) {
       errno = ENOENT;
       return -1;
     }
-    const int fd = ::openat(walked.folder.get(), place.base.c_str(), flags | O_NOFOLLOW | O_CLOEXEC);
+    const int fd =
+        ::openat(walked.folder.get(), place.base.c_str(), flags | (place.followed ? 0 : O_NOFOLLOW) | O_CLOEXEC);
     struct stat info {};
     if (fd >= 0 && ::fstat(fd, &info) == 0 && !S_ISLNK(info.st_mode)) {
       // A name written "dir/" is a folder's, as the system takes it.
@@ -754,6 +752,7 @@ int openReached(const char* name, int flags, Refusal* refused) {
         errno = ENOTDIR;
         return -1;
       }
+      if (folder != nullptr) *folder = walked.folder.release();
       return fd;
     }
     const int error = errno;
@@ -1119,6 +1118,18 @@ void AbandonReplacing(std::FILE* file) {
 }
 
 int OpenReached(const char* name, int flags) { return openReached(name, flags, nullptr); }
+
+int OpenReached(const char* name, int flags, Refusal* why, int* folder) {
+  *why = {};
+  if (folder != nullptr) *folder = -1;
+  const int fd = openReached(name, flags, why, folder);
+  if (fd < 0 && !*why) {
+    const int error = errno;
+    *why = {Refusal::Kind::kSystem, error, std::strerror(error)};
+    errno = error;
+  }
+  return fd;
+}
 
 std::FILE* OpenRegular(const char* name) { return openRegular(name, nullptr); }
 

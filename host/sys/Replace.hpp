@@ -250,6 +250,35 @@ KTX_HOST_API std::string ReplacingName(std::FILE* file);
 // (what a writer does when its work failed half way).
 KTX_HOST_API void AbandonReplacing(std::FILE* file);
 
+// Why a walk of a name (a reader's or a writer's) reached no file, as the
+// walk found it: every message takes it as it is, and nothing works it out
+// again from the name, which another process may have changed since.
+struct Refusal {
+  enum class Kind {
+    kNone,
+    kLink,           // a link refused: under the writers' rule, a loop, one that reaches no file
+    kNoRegularFile,  // a pipe or a socket, which only a link of /proc leads to
+    kChanged,        // a folder on the way replaced while it was walked (kNameChanged)
+    kSystem,         // what the system answered: a folder missing on the way, a folder, no access
+  };
+  Kind kind = Kind::kNone;
+  int error = 0;
+  std::string words;
+  bool onTheWay = false;  // the words name a link on the way, not the name given
+  explicit operator bool() const { return kind != Kind::kNone; }
+};
+
+// OpenReached (Files.hpp) with the walk's own answer: the descriptor, or -1
+// with errno and `why` holding the walk's refusal, or the system's error at
+// the file itself (kSystem, with its text). With `folder`, an O_PATH
+// descriptor of the folder that holds the file reached comes with it (the
+// caller's to close; -1 when none was opened). A name through a link of
+// /proc to a file a process holds (/proc/self/fd/N, /dev/stdin) reaches that
+// file, also when no folder holds it any more (deleted) or ever did (a
+// memfd, an O_TMPFILE file); `folder` is then the folder of /proc the link
+// stands in.
+KTX_HOST_API int OpenReached(const char* name, int flags, Refusal* why, int* folder = nullptr);
+
 // Opens a file for reading only when it is a regular file, without waiting
 // on a pipe that has no writer (opened not blocking, then checked), reached
 // as Files::OpenReached reaches it. Null, with errno set (EINVAL for a file
