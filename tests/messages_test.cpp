@@ -288,6 +288,7 @@ const Row kRows[] = {
       {"kProfileBelowSpindleAxis", Messages::kProfileBelowSpindleAxis, 3771796},
       {"kTooFewDriverSteps", Messages::kTooFewDriverSteps, 3771797},
       {"kNoSpindleLineInMotion", Messages::kNoSpindleLineInMotion, 3771798},
+      {"kMotionTracedWithOtherInputs", Messages::kMotionTracedWithOtherInputs, 3771799},
       {"kTireUnknownMember", Messages::kTireUnknownMember, 3771800},
       {"kTireSelectedObjectGone", Messages::kTireSelectedObjectGone, 3771801},
       {"kTireSelectedBuilder", Messages::kTireSelectedBuilder, 3771802},

@@ -344,6 +344,7 @@ constexpr Message kMessages[] = {
     {3771796, "a profile point lies on or below the spindle axis"},
     {3771797, "a driver's step count is below 1"},
     {3771798, "the motion or spindle file holds no spindle line"},
+    {3771799, "the motion was traced with other driver inputs: run it again (RunMotionArticulation)"},
     {3771800, "an enumeration value names no member of its enumeration"},
     {3771801, "a selection holds an object deleted since it was selected"},
     {3771802, "a selection holds a builder, which is no model object"},
