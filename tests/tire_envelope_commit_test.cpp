@@ -23,6 +23,7 @@
 #include "kernel/Kernel.hpp"
 #include "script/ScriptClasses.hpp"
 #include "script/ScriptHost.hpp"
+#include "sys/UserMessages.hpp"
 #include "vd/Motion.hpp"
 #include "vdja_tireenv_motion_util.hpp"
 
@@ -100,6 +101,58 @@ class TireEnvelopeCommit : public HostTest {
   TireEnvelopeBuilder* tire_ = nullptr;
   FEATURE_RECORD* frec_ = nullptr;
 };
+
+// The rim side grows by the whole offset while it stays clear of the
+// spindle. The rectangle of OnePlaceOfARectangle (200 wide, radials 200 to
+// 340) with every fixed offset d is 200 + 2d wide from 340 + d down to
+// 200 - d, cut only a hundredth of its least radial (2) from the spindle:
+// pi w (ro^2 - ri^2), by hand, in mm3: d 100 (half the least radial) from
+// 100, 230,718,564.480; 150 from 50, 373,221,207.246; 197 from 3,
+// 538,110,336.608; 198 from 2, 541,944,336.282; 199 cut at 2,
+// 545,786,271.620; 250, across the axis, cut at 2, 765,503,085.441. An
+// offset below 0 grows nothing, 47,500,880.922, and is shown.
+TEST_F(TireEnvelopeCommit, TheRimSideGrowsByItsWholeOffset) {
+  struct Case {
+    double offset;
+    double volume;
+    const char* warning;  // null: none shown
+  };
+  const Case cases[] = {
+      {100, 230718564.480, nullptr},
+      {150, 373221207.246, nullptr},
+      {197, 538110336.608, nullptr},
+      {198, 541944336.282, nullptr},
+      {199, 545786271.620, nullptr},
+      {250, 765503085.441, nullptr},
+      {-20, 47500880.922, "841503 the tire envelope is not shrunk: the offset -20 of the section at 0 degrees is taken as 0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.offset);
+    TearDown();
+    SetUp();
+    OnePlaceOfARectangle();
+    for (EXP_expression* e : {tire_->GetFrontOffsetValue(), tire_->GetUpOffsetValue(), tire_->GetRearOffsetValue(),
+                              tire_->GetDownOffsetValue(), tire_->GetInboardOffsetValue(),
+                              tire_->GetOutboardOffsetValue()})
+      Set(e, c.offset);
+    tire_->SetApplyOffset(true);
+    tire_->SetEnvelopeOffset(FixedSections);
+    std::vector<std::string> warnings;
+    Host::SetUserMessageSink(
+        [](Host::UserMessage kind, const std::string& text, void* kept) {
+          if (kind == Host::UserMessage::kWarning) static_cast<std::vector<std::string>*>(kept)->push_back(text);
+        },
+        &warnings);
+    Block block = Commit();
+    Host::SetUserMessageSink(nullptr, nullptr);
+    EXPECT_EQ(warnings, c.warning != nullptr ? std::vector<std::string>{c.warning} : std::vector<std::string>{});
+    auto* body = frec_ != nullptr ? dynamic_cast<ES_solid*>(OM::OM_object_of_tag(frec_->ask_body_eid())) : nullptr;
+    EXPECT_NE(body, nullptr);
+    if (body != nullptr) {
+      EXPECT_NEAR(Kernel::Volume(body->ask_kernel_body()) * 1e9, c.volume, c.volume * 1e-6);
+    }
+  }
+}
 
 TEST_F(TireEnvelopeCommit, ProfileCurvesAndTheirExtraction) {
   std::vector<tag_t> curves;

@@ -100,6 +100,7 @@ constexpr Message kMessages[] = {
              "built at the first by up to a facet's height"},
     {841502, "the tire envelope could not be made: its scratch file cannot be made or written in the temporary "
              "folder"},
+    {841503, "the tire envelope is not shrunk: an offset below 0 is taken as 0"},
     {1070013, "the sweep of a deck-cutout block failed: the block is left out"},
     {850001, "a component of no part, or in no parent"},
     {850002, "the tag is no component instance"},
