@@ -894,11 +894,10 @@ TEST_F(TireEnvelopeCommit, EditedDriversGiveTheEnvelopeOfTheirRun) {
   tire_->SetSecondDriverJointUpperLimit(100);
   tire_->SetSecondDriverJointSteps(4);
   ASSERT_EQ(tire_->RunMotionArticulation(), 0);
-  for (const auto& [layer, set] : {std::pair{41, &TireEnvelopeBuilder::SetSheetBodyLayer},
-                                   {42, &TireEnvelopeBuilder::SetSectionLayer},
-                                   {43, &TireEnvelopeBuilder::SetProfileSplineLayer},
-                                   {44, &TireEnvelopeBuilder::SetSpindleLinesLayer}})
-    (tire_->*set)(layer);
+  tire_->SetSheetBodyLayer(41);
+  tire_->SetSectionLayer(42);
+  tire_->SetProfileSplineLayer(43);
+  tire_->SetSpindleLinesLayer(44);
   Set(tire_->GetRadialEndAngle(), 180);
   Set(tire_->GetDistanceTolerance(), 0.5);
   Set(tire_->GetTrimRadius(), 400);
