@@ -291,6 +291,7 @@ const Row kRows[] = {
       {"kProfileBelowSpindleAxis", Messages::kProfileBelowSpindleAxis, 3771796},
       {"kTooFewDriverSteps", Messages::kTooFewDriverSteps, 3771797},
       {"kNoSpindleLineInMotion", Messages::kNoSpindleLineInMotion, 3771798},
+      {"kMotionTracedWithOtherInputs", Messages::kMotionTracedWithOtherInputs, 3771799},
       {"kTireUnknownMember", Messages::kTireUnknownMember, 3771800},
       {"kTireSelectedObjectGone", Messages::kTireSelectedObjectGone, 3771801},
       {"kTireSelectedBuilder", Messages::kTireSelectedBuilder, 3771802},
@@ -443,6 +444,7 @@ TEST(Messages, EachHostNumberReadsTheTextOfItsOwnFailure) {
                "built at the first by up to a facet's height"},
       {841502, "the tire envelope could not be made: its scratch file cannot be made or written in the temporary "
                "folder"},
+      {841503, "the tire envelope is not shrunk: an offset below 0 is taken as 0"},
       {850001, "a component of no part, or in no parent"},
       {850002, "the tag is no component instance"},
       {852001, "the tag is no clearance data set"},

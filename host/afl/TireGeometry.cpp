@@ -72,9 +72,11 @@ void ShowFacetsTurned(const Kernel::WheelFacets& facets) {
 }
 
 // How far the envelope's tire is grown: the largest offset of the block's
-// sections, none below 0, when the block applies its offsets.
+// sections, none below 0, when the block applies its offsets. The first
+// offset below 0 a section counts is shown: it shrinks nothing.
 double Growth(const Tireenv_params_s& block) {
   if (block.applyOffset == 0) return 0;
+  bool shown = false;
   // Every method reaches the body through the block's sections (the fixed
   // method's four are made of its six values), and the whole tire is swept,
   // so every section applies. Only the offsets a section counts are its own:
@@ -83,7 +85,18 @@ double Growth(const Tireenv_params_s& block) {
   double largest = 0;
   for (int i = 0; i < sections; ++i) {
     const int count = std::clamp(block.sectionOffsetCounts[i], 0, Tireenv_params_s::kMaxOffsets);
-    for (int j = 0; j < count; ++j) largest = std::max(largest, block.sectionOffsets[i][j]);
+    for (int j = 0; j < count; ++j) {
+      const double offset = block.sectionOffsets[i][j];
+      largest = std::max(largest, offset);
+      if (offset < 0 && !shown) {
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "the tire envelope is not shrunk: the offset %g of the section at %g degrees is taken as 0",
+                      offset, block.sectionAngles[i]);
+        Host::ShowWarning(kEnvelopeOffsetBelowZero, text);
+        shown = true;
+      }
+    }
   }
   return largest;
 }

@@ -27,6 +27,9 @@ inline constexpr int kEnvelopeFacetsTurned = 841501;
 // The status, and the warning shown, when the envelope's union cannot be
 // written to its scratch file in the temporary folder (see MakeBody).
 inline constexpr int kEnvelopeScratchUnusable = 841502;
+// The warning shown when a section the envelope is grown by asks an offset
+// below 0, which shrinks nothing (see MakeBody).
+inline constexpr int kEnvelopeOffsetBelowZero = 841503;
 
 // A new solid model body of the work part holding the feature's geometry:
 // the tire body (block byte 56 is 1) at the first place, or the envelope at
@@ -48,7 +51,12 @@ inline constexpr int kEnvelopeScratchUnusable = 841502;
 // temporary folder is shown the warning kEnvelopeScratchUnusable, "841502 the
 // tire envelope could not be made: its scratch file cannot be made or
 // written in the temporary folder "FOLDER": REASON" (the system's words),
-// and *status is that number: no fault of the motion.
+// and *status is that number: no fault of the motion. An envelope grown by
+// sections of which one counts an offset below 0 is made as if it were 0
+// (no envelope is smaller than the tire), and shown the warning
+// kEnvelopeOffsetBelowZero: "841503 the tire envelope is not shrunk: the
+// offset -20 of the section at 90 degrees is taken as 0" (the first such
+// offset, in the host's lengths).
 KTX_HOST_API tag_t MakeBody(const Tireenv_params_s& block, int* status = nullptr);
 
 // Measures a clearance data set's run: every body of list 1 that holds

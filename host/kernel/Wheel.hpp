@@ -43,8 +43,10 @@ struct WheelFacets {
 // (the closing point not repeated; axial along the spindle from the centre
 // plane, radial from the spindle, above 0), revolved a full turn about the
 // spindle at each place, each revolution grown by `offset` when it is above 0
-// (the section grown in its plane, kept at least half its least radial from
-// the spindle), and the revolutions united. 0, ZV_ERROR_bad_value (fewer than three pairs,
+// (the section grown in its plane with sharp corners, cut at the lower of
+// half its least radial and its least radial less the offset, never nearer
+// the spindle than a hundredth of its least radial), and the revolutions
+// united. 0, ZV_ERROR_bad_value (fewer than three pairs,
 // a radial not above 0, no place, a zero axis) or ZV_ERROR_geometry.
 // `facets`, when given, is filled for a union of several places, also one
 // refused (its turn then tells how many turns were tried), and left at its

@@ -100,6 +100,7 @@ constexpr Message kMessages[] = {
              "built at the first by up to a facet's height"},
     {841502, "the tire envelope could not be made: its scratch file cannot be made or written in the temporary "
              "folder"},
+    {841503, "the tire envelope is not shrunk: an offset below 0 is taken as 0"},
     {1070013, "the sweep of a deck-cutout block failed: the block is left out"},
     {850001, "a component of no part, or in no parent"},
     {850002, "the tag is no component instance"},
@@ -347,6 +348,7 @@ constexpr Message kMessages[] = {
     {3771796, "a profile point lies on or below the spindle axis"},
     {3771797, "a driver's step count is below 1"},
     {3771798, "the motion or spindle file holds no spindle line"},
+    {3771799, "the motion was traced with other driver inputs: run it again (RunMotionArticulation)"},
     {3771800, "an enumeration value names no member of its enumeration"},
     {3771801, "a selection holds an object deleted since it was selected"},
     {3771802, "a selection holds a builder, which is no model object"},

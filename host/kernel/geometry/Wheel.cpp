@@ -130,10 +130,16 @@ bool Faceted(const std::vector<double>& section, int segments, TopoDS_Shape* sol
 // (an offset line of a meridian sweeps the offset surface of what the line
 // sweeps). Grown so before it is revolved or faceted, the tire at several
 // places is faceted from it the same way as at one: the modeller's offset of
-// the faceted solid fails, that of the revolution alone does not. Where the grown
-// section would reach the spindle, it is cut at half the section's least
-// radial: a revolution that reaches its axis closes its faces to a point
-// there. False when the modeller cannot grow it.
+// the faceted solid fails, that of the revolution alone does not. The grown
+// section is cut at the least radial less the offset, where no point the
+// offset asks for lies below (every point within the offset of the section
+// lies at or above it), when that is below half the section's least radial
+// (above, the cut there, where the grown section reaches only at a sharp
+// corner, keeps what it always kept); never nearer the spindle than a
+// hundredth of the least radial: a revolution that reaches its axis closes
+// its faces to a point there, so an offset that would take the rim side
+// that near, or across the axis, leaves it there. False when the modeller
+// cannot grow it.
 bool Grown(const std::vector<double>& section, double offset, std::vector<double>* grown) {
   std::vector<double> loop;
   double least = section[1];
@@ -143,7 +149,7 @@ bool Grown(const std::vector<double>& section, double offset, std::vector<double
   }
   std::vector<double> out;
   if (OffsetLoop(loop, offset, &out) != 0 || out.size() < 9) return false;
-  const double floor = least / 2;
+  const double floor = std::min(least / 2, std::max(least - offset, least / 100));
   grown->clear();
   const std::size_t n = out.size() / 3;
   auto keep = [&](double x, double r) {

@@ -449,6 +449,10 @@ inline constexpr int kTooFewDriverSteps = 3771797;
 // The motion file the envelope is swept along holds no spindle line (a line
 // of the two end points' six coordinates, the points apart).
 inline constexpr int kNoSpindleLineInMotion = 3771798;
+// The motion file was traced with other driver inputs (graph, percentage,
+// steps, limits, joints) than the tire envelope would hold: the motion must
+// be run again before the commit.
+inline constexpr int kMotionTracedWithOtherInputs = 3771799;
 // What no tire envelope commits with: an enumeration value that names no
 // member; a selection holding an object deleted since it was selected, a
 // builder, or the feature being edited.

@@ -38,6 +38,19 @@ namespace {
 // Released by the destructor when the host frees a builder it never destroyed.
 void ReleaseWorkArea(const TireEnvelopeBuilder* builder);
 std::unordered_map<const TireEnvelopeBuilder*, std::string>& JointsFiles();
+// One driver input as a run takes it: its property's name, its value exactly
+// (what is compared) and as the user is shown it.
+struct TracedInput {
+  std::string name, exact, shown;
+};
+// The motion file a builder's run wrote (or its feature's read back gave)
+// and the driver inputs it was traced with: transient, like the work area.
+// Files are not undone, so neither is this.
+struct TracedMotion {
+  std::string file;
+  std::vector<TracedInput> inputs;
+};
+void ForgetTracedMotion(const TireEnvelopeBuilder* builder);
 // A host file reader's failure as a status with a text: -1 the file could
 // not be read (no such file, no regular file, too large, a line over 1 MiB),
 // -2 a line that is not what the format takes; the host's note names which.
@@ -127,6 +140,7 @@ void FreeWorkArea(Tire_s* area) {
 
 void ReleaseWorkArea(const TireEnvelopeBuilder* builder) {
   JointsFiles().erase(builder);
+  ForgetTracedMotion(builder);
   auto it = WorkAreas().find(builder);
   if (it == WorkAreas().end()) return;
   Tire_s* area = it->second;
@@ -151,6 +165,7 @@ void ReleaseTablesAtUnload() {
   }
   BuilderTable<Tire_s*>::Drop();
   BuilderTable<std::string>::Drop();
+  BuilderTable<TracedMotion>::Drop();
 }
 
 template <class Vla>
@@ -241,6 +256,9 @@ void TireEnvelopeBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   }
   STAMVIK_TIRE_ENVELOPE_EXPRESSIONS(STAMVIK_ZERO)
 #undef STAMVIK_ZERO
+  // The motion file the feature's lines were written back to holds the
+  // motion traced with the inputs the feature holds.
+  if (frec != nullptr) RecordTracedMotion();
 }
 
 char* TireEnvelopeBuilder::ask_journal_class_name() const { return SM_string_copy("Features.TireEnvelopeBuilder"); }
@@ -691,6 +709,8 @@ int TireEnvelopeBuilder::ProcessFromSpindelLines() {
     const int result = TIREENV_output_spindle_file_spinlines(name, design, wheelEnd, lines.get(), count);
     lines.reset();
     SetMotionFile(name);
+    // The builder's motion file is the spindle lines' now, no run's trace.
+    ForgetTracedMotion(this);
     return result;
   } catch (const std::exception& e) {
     return Error::HandleAsBuilder(e, kSource, 4180);
@@ -1029,7 +1049,104 @@ namespace {
 std::unordered_map<const TireEnvelopeBuilder*, std::string>& JointsFiles() {
   return BuilderTable<std::string>::Get();
 }
+
+void ForgetTracedMotion(const TireEnvelopeBuilder* builder) {
+  if (auto* table = BuilderTable<TracedMotion>::Existing()) table->erase(builder);
+}
+
+// The driver inputs that move the motion a run traces, as the feature would
+// hold them, each by its property's name: the method and template, then a
+// five-link axle's travel, steps and roll, or the two drivers' graph,
+// joints, axes, limits and steps and what their graph alone reads (its
+// percentage, its locations or its sketch). What the run does not read (the
+// offsets, another graph's percentage) is not among them.
+std::vector<TracedInput> DriverInputsOf(TireEnvelopeBuilder& b) {
+  std::vector<TracedInput> inputs;
+  const auto real = [&](const char* name, double value) {
+    char exact[40], shown[40];
+    std::snprintf(exact, sizeof exact, "%.17g", value);
+    std::snprintf(shown, sizeof shown, "%g", value);
+    inputs.push_back({name, exact, shown});
+  };
+  const auto whole = [&](const char* name, long long value) {
+    inputs.push_back({name, std::to_string(value), std::to_string(value)});
+  };
+  const auto text = [&](const char* name, const char* value) {
+    const std::string quoted = std::string("\"") + (value != nullptr ? value : "") + "\"";
+    inputs.push_back({name, quoted, quoted});
+  };
+  const int motion = b.GetMotion();
+  whole("Motion", motion);
+  const int templateType = b.GetSuspensionTemplate();
+  whole("SuspensionTemplate", templateType);
+  if (templateType == FiveLinkSolidAxlewithoutSteering) {
+    real("JounceDistance", b.GetJounceDistance());
+    real("ReboundDistance", b.GetReboundDistance());
+    whole("ShockDriverJointSteps", b.GetShockDriverJointSteps());
+    real("RollAngle", Stamvik::ExpressionValue(b.GetRollAngle()));
+    return inputs;
+  }
+  const int graph = b.GetDriverGraph();
+  whole("DriverGraph", graph);
+  text("SteeringJointName", b.GetSteeringJointName());
+  text("JouceJointName", b.GetJouceJointName());
+  whole("XtoY", b.GetXtoY() ? 1 : 0);
+  real("FirstDriverJointUpperLimit", b.GetFirstDriverJointUpperLimit());
+  real("FirstDriverJointLowerLimit", b.GetFirstDriverJointLowerLimit());
+  whole("FirstDriverJointSteps", b.GetFirstDriverJointSteps());
+  real("SecondDriverJointUpperLimit", b.GetSecondDriverJointUpperLimit());
+  real("SecondDriverJointLowerLimit", b.GetSecondDriverJointLowerLimit());
+  // The one-fixed graph holds the second driver at one place.
+  if (graph != TwoDriversOneFixed) whole("SecondDriverJointSteps", b.GetSecondDriverJointSteps());
+  switch (graph) {
+    case RectangularTaperedY: real("TaperLocationYAxis", b.GetTaperLocationYAxis()); break;
+    case RectangularTaperedX: real("TaperLocationXAxis", b.GetTaperLocationXAxis()); break;
+    case TaperedOneSide:
+      real("TaperLocationAY", b.GetTaperLocationAY());
+      real("TaperLocationBX", b.GetTaperLocationBX());
+      break;
+    case BySketch: whole("DriverGraphSketch", b.GetDriverGraphSketch()->ask_selected_tag()); break;
+    case TwoDriversOneFixed: real("FixedLocationPercentage", b.GetFixedLocationPercentage()); break;
+    default: break;
+  }
+  return inputs;
+}
 }  // namespace
+
+void TireEnvelopeBuilder::RecordTracedMotion() {
+  TracedMotion traced{GetMotionFile(), DriverInputsOf(*this)};
+  BuilderTable<TracedMotion>::Get()[this] = std::move(traced);
+}
+
+int TireEnvelopeBuilder::TracedMotionRefusal() {
+  // Only the motions a run traces; a motion file the builder did not trace
+  // or read back (one a script named) is taken as it is.
+  if (m_motion != SuspensionTemplate && m_motion != ExistingScenarioMotionModel) return 0;
+  auto* table = BuilderTable<TracedMotion>::Existing();
+  if (table == nullptr) return 0;
+  const auto found = table->find(this);
+  if (found == table->end() || found->second.file != GetMotionFile()) return 0;
+  const std::vector<TracedInput>& traced = found->second.inputs;
+  const std::vector<TracedInput> held = DriverInputsOf(*this);
+  std::size_t i = 0;
+  while (i < traced.size() && i < held.size() && traced[i].name == held[i].name && traced[i].exact == held[i].exact)
+    ++i;
+  if (i == traced.size() && i == held.size()) return 0;
+  // The first input that differs (one the other side has none of: its graph
+  // or template differs before it).
+  const TracedInput none{"", "none", "none"};
+  const TracedInput& was = i < traced.size() ? traced[i] : none;
+  const TracedInput& now = i < held.size() ? held[i] : none;
+  const std::string& name = was.name.empty() ? now.name : was.name;
+  try {
+    ERROR_raise(kSource, 1070, Messages::kMotionTracedWithOtherInputs,
+                "The motion was traced with other driver inputs than the tire envelope would hold: %s was %s in the "
+                "run and is %s now. Run the motion again (RunMotionArticulation), then commit.",
+                name.c_str(), was.shown.c_str(), now.shown.c_str());
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 1070);
+  }
+}
 
 namespace {
 // Steps beyond what a driver path may hold, of the two drivers and of a
@@ -1152,6 +1269,7 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
       JointsFiles()[this] = jointsFile;
     }
     SetMotionFile(spindleFile);
+    RecordTracedMotion();
 
     if (!m_saveScenario && m_scenarioTag != 0) {
       int count = 0;
@@ -1170,7 +1288,10 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
     // A run that failed once it moved the drivers leaves no motion the
     // drivers describe: the one traced before is not theirs any more, and a
     // commit is refused until a run goes through.
-    if (articulating) Stamvik::RunNoted("the motion file let go", [this] { SetMotionFile(nullptr); });
+    if (articulating) {
+      ForgetTracedMotion(this);
+      Stamvik::RunNoted("the motion file let go", [this] { SetMotionFile(nullptr); });
+    }
     return code;
   }
 }
@@ -1573,6 +1694,9 @@ int EnvelopeStatus(int status) {
 }  // namespace
 
 int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
+  // The envelope is swept along the motion file: one traced with other
+  // driver inputs than the feature would record is no envelope of them.
+  if (const int refused = TracedMotionRefusal(); refused != 0) return refused;
   Tireenv_params_s* block = nullptr;
   TireEnvelope_AllocApplData(&block, frec != nullptr ? *frec : nullptr);
   // The block goes, and the view is fitted, on every way out.

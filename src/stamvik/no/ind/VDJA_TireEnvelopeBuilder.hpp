@@ -440,6 +440,11 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   int Validate();
   // Why no tire body can be made of the inputs as they stand; 0 when it can.
   int TireBodyRefusal();
+  // The motion file now named holds a trace made with the driver inputs the
+  // builder now holds (a run's, or the feature's read back); a commit is
+  // refused while they differ from those the feature would hold.
+  void RecordTracedMotion();
+  int TracedMotionRefusal();
 };
 
 // A new length (measure 0) or angle (7) expression of the value to six
