@@ -907,4 +907,114 @@ TEST(KtxhostPlay, AListItemLookedUpKeepsWhatTheScriptGaveIt) {
   }
 }
 
+// Records giving the bead's start or end point (the journal's tags 74 to 76)
+// at a point "x y z", one way: a coordinate system of its own (its type, then
+// its origin; or its origin first), a coordinate system or a point selected,
+// a new point or a new plane.
+std::string GivePoint(const std::string& bead, const std::string& which, const std::string& way,
+                      const std::string& at) {
+  std::string name = which;
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  const std::string location =
+      Record("get", "Die.DrawBeadBuilder", which, "ptr " + bead, Result("ptr", name, "Die.DieLocationBuilder", 74));
+  auto set = [](const std::string& member, const std::string& value) {
+    return Record("set", "Die.DieLocationBuilder", member, "ptr 74", "  in " + value + "\n");
+  };
+  auto type = [&](int t) { return set("InputType", "enum \"inputtype\" \"Die.DieLocationBuilder.LocationType\" " + std::to_string(t)); };
+  const std::string origin = set("CoordinateSystemOrigin", "struct \"coordinatesystemorigin\" \"Point3d\" 3 " + at);
+  auto entity = [](const std::string& member, const std::string& result, const std::string& points) {
+    return Record("method", "Part", member, "tag 1",
+                  "  in struct-array \"points\" \"Point3d\" " + points + "\n  result tag " + result + " 75\n");
+  };
+  const std::string point = entity("CreatePoint", "\"point\" \"Point\"", "3 " + at);
+  if (way == "origin") return location + type(2) + origin;
+  if (way == "origin first") return location + origin + type(2);
+  if (way == "new point") return location + point + type(1) + set("Point", "tag \"point\" \"Point\" 75");
+  if (way == "new plane")
+    return location + entity("CreatePlane", "\"plane\" \"Plane\"", "6 " + at + " 1 0 0") + type(4) +
+           set("Plane", "tag \"plane\" \"Plane\" 75");
+  const std::string selected =
+      way == "coordinate system" ? entity("CreateCoordinateSystem", "\"csys\" \"CoordinateSystem\"", "6 " + at + " 0 0 1")
+                                 : point;
+  return location + selected +
+         Record("get", "Die.DieLocationBuilder", "Location", "ptr 74",
+                Result("ptr", "location", "SelectBrenvikObject", 76)) +
+         Record("set", "SelectObject", "Value", "ptr 76", "  in tag \"value\" \"TaggedObject\" 75\n");
+}
+
+// Each segment's start and end as the printed part gives them, "s e | s e".
+std::string SegmentPositions(const std::string& printed) {
+  std::string out;
+  std::istringstream lines(printed);
+  for (std::string line; std::getline(lines, line);)
+    if (const std::size_t at = line.find(" entity 3 expressions "); line.starts_with("  segment ") && at != std::string::npos)
+      out += (out.empty() ? "" : " | ") + line.substr(at + 22);
+  return out;
+}
+
+TEST(KtxhostPlay, ADrawBeadsPointsTrimItsPathHoweverTheScriptGivesThem) {
+  // The split example's centreline runs (0,0,0) (10,0,0) (10,20,0) (40,20,0):
+  // 10 + 20 + 30 = 60. An end point at (25,20,0) lies 15 along the third
+  // line: the path is trimmed to 0..45. Split after that, its curves start
+  // at 0, 10 and 30; each segment but the last ends the clearance 25 x 0.01
+  // = 0.25 before the next starts: 0 9.75 | 10 29.75 | 30 45. Split before,
+  // the segments keep their places and the last end, 60, is pulled back to
+  // the path's length, 45. A start point at (5,0,0) leaves 5..60, 55 long,
+  // its curves starting at 0 (the path's start), 10 - 5 and 30 - 5: split
+  // after it 0 4.75 | 5 24.75 | 25 55; before it 60 is pulled back to 55. An
+  // end point at the path's start leaves it no length: the commit is refused
+  // with 3030305, as is a path no longer than the distance tolerance 0.01.
+  const std::string kBefore = "# One segment per line.", kAfter = "# Male, female";
+  const std::string kInEdit = "record 0 method \"Builder\" \"Commit\"\n  this ptr 60";
+  const std::string kTrimmed = "0 9.75 | 10 29.75 | 30 45";
+  const std::string created = Given(Example("draw_bead_split.jou"), "# Edit:", "");
+  const std::string edited = Example("draw_bead_split.jou");
+  struct Row {
+    const char* way;
+    const char* which;
+    const char* at;
+    const std::string* journal;
+    const std::string* where;
+    int status;  // of the commit the point comes before
+    std::string positions;  // "-": not looked at
+  };
+  const Row rows[] = {
+      {"coordinate system", "EndPoint", "25 20 0", &created, &kBefore, 0, kTrimmed},
+      {"coordinate system", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      {"point", "EndPoint", "25 20 0", &created, &kBefore, 0, kTrimmed},
+      {"point", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      {"new point", "EndPoint", "25 20 0", &created, &kBefore, 0, kTrimmed},
+      {"new point", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      {"new plane", "EndPoint", "25 20 0", &created, &kBefore, 0, kTrimmed},
+      {"new plane", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      {"origin", "EndPoint", "25 20 0", &created, &kBefore, 0, kTrimmed},
+      {"origin first", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      {"coordinate system", "StartPoint", "5 0 0", &created, &kBefore, 0, "0 4.75 | 5 24.75 | 25 55"},
+      {"coordinate system", "StartPoint", "5 0 0", &created, &kAfter, 0, "0 9.75 | 10 29.75 | 30 55"},
+      {"point", "EndPoint", "0 0 0", &created, &kAfter, 3030305, ""},
+      {"point", "EndPoint", "0.01 0 0", &created, &kAfter, 3030305, ""},
+      {"point", "EndPoint", "0.02 0 0", &created, &kAfter, 0, "0 0.02 | 0.02 0.02 | 0.02 0.02"},
+      // Given at create, the edit (output 1 only) keeps the trimmed path.
+      {"point", "EndPoint", "25 20 0", &edited, &kAfter, 0, kTrimmed},
+      {"point", "EndPoint", "25 20 0", &edited, &kInEdit, 0, kTrimmed},
+      // Refused in the edit.
+      {"point", "EndPoint", "0 0 0", &edited, &kInEdit, 3030305, "-"},
+  };
+  Scratch scratch;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.which << " " << row.way << " at " << row.at << " before "
+                                    << *row.where << (row.journal == &edited ? " (edited)" : ""));
+    const bool inEdit = row.where == &kInEdit;
+    const std::string journal = Given(*row.journal, *row.where, GivePoint(inEdit ? "60" : "10", row.which, row.way, row.at),
+                                      inEdit ? "60" : "10", row.status);
+    Outcome run;
+    JAM::Journal recorded;
+    const std::string printed = PlayGiven(scratch, journal, &run, &recorded);
+    EXPECT_EQ(run.status, 0) << printed;
+    if (row.positions != "-") {
+      EXPECT_EQ(SegmentPositions(printed), row.positions) << printed;
+    }
+  }
+}
+
 }  // namespace
