@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "DieDesJA_CastReliefBuilder.hpp"
 #include "DieDesJA_ClampingSlotBuilder.hpp"
 #include "DieDesJA_ClearanceBuilder.hpp"
 #include "DieDesJA_FillAreaBuilder.hpp"
@@ -48,6 +49,7 @@
 #include "om/HostClass.hpp"
 #include "prop/Property.hpp"
 #include "prop/PropertyMapper.hpp"
+#include "script/ScriptClasses.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Settings.hpp"
 
@@ -454,6 +456,45 @@ TEST_F(DieToolBuilderOwners, AWriteThroughAnyOwnerIsJournalledLikeItsScriptingCa
   ASSERT_EQ(viaOwner.size(), 1u);
   EXPECT_EQ(viaOwner, JAM::Recorded());
   EXPECT_EQ(viaOwner[0].values.at(0).name, "wallbrelief");
+}
+
+// Every die-design body builder observes its target selection (and the
+// machine relief its main profile): what a script selects there, through the
+// host's scripting call, reaches the builder, which hands the body to its
+// target object.
+template <class Factory>
+void ExpectTargetReachesBuilder(CM_part* part, tag_t body) {
+  auto* builder = Factory::Create(part, nullptr);
+  EXPECT_EQ(Script::SelectObject_set_Value(builder->GetTarget(), body), 0);
+  EXPECT_EQ(builder->GetTargetData()->GetTargetBody(), body);
+  builder->destroy();
+}
+
+class DieBodyBuilderTargets : public stamvik_test::HostTest {};
+
+TEST_F(DieBodyBuilderTargets, WhatAScriptSelectsReachesTheBuilder) {
+  tag_t body = 0;
+  ASSERT_EQ(Script::Part_CreateSolidBody(part()->ask_tag(), &body), 0);
+  ExpectTargetReachesBuilder<DieDesJA::CastReliefBuilderFactory>(modelPart(), body);
+  ExpectTargetReachesBuilder<DieDesJA::ClampingSlotBuilderFactory>(modelPart(), body);
+  ExpectTargetReachesBuilder<DieDesJA::ClearanceBuilderFactory>(modelPart(), body);
+  ExpectTargetReachesBuilder<DieDesJA::FillAreaBuilderFactory>(modelPart(), body);
+  ExpectTargetReachesBuilder<DieDesJA::FingerClearanceNotchBuilderFactory>(modelPart(), body);
+  ExpectTargetReachesBuilder<DieDesJA::HandlingCoreBuilderFactory>(modelPart(), body);
+  ExpectTargetReachesBuilder<DieDesJA::HeelpostBuilderFactory>(modelPart(), body);
+  ExpectTargetReachesBuilder<DieDesJA::KeywayBuilderFactory>(modelPart(), body);
+  ExpectTargetReachesBuilder<DieDesJA::MachineReliefBuilderFactory>(modelPart(), body);
+
+  // One closed and one open main profile loop: the relief runs between them,
+  // so its start and end are no longer asked for.
+  auto* relief = DieDesJA::MachineReliefBuilderFactory::Create(modelPart(), nullptr);
+  const JAM_point3d_s closed[] = {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}}, open[] = {{0, 20, 0}, {10, 20, 0}};
+  EXPECT_EQ(Script::Section_AddLoop(relief->GetMainProfile(), 0, 3, closed), 0);
+  EXPECT_TRUE(relief->GetStart()->GetApplIsOverallRequired());
+  EXPECT_EQ(Script::Section_AddLoop(relief->GetMainProfile(), 1, 2, open), 0);
+  EXPECT_FALSE(relief->GetStart()->GetApplIsOverallRequired());
+  EXPECT_FALSE(relief->GetEnd()->GetApplIsOverallRequired());
+  relief->destroy();
 }
 
 TEST(DieToolBuilderOwnerLoad, EachBuilderOwnerComesJustBeforeItsFeatureOwner) {

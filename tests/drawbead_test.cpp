@@ -19,6 +19,7 @@
 #include "exp/Expression.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
+#include "ja_exports.hpp"
 #include "jam/Journal.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Failure.hpp"
@@ -842,6 +843,8 @@ TEST_F(DrawBeadSplit, ASplitListThatCannotGrowKeepsNothingAndMakesNoSegment) {
 }
 
 TEST_F(DrawBeadSplit, AMovedStartPointRebuildsThePathAndAMovedFaceChangesNothing) {
+  // Each change made the way a script makes it, through the scripting calls
+  // and the host's own objects: the bead hears of it from the host.
   GiveCenterline({kThreeLines});
   Append();
   DrawBeadSegmentBuilder* second = Append();
@@ -849,33 +852,39 @@ TEST_F(DrawBeadSplit, AMovedStartPointRebuildsThePathAndAMovedFaceChangesNothing
   ASSERT_NE(old, 0u);
   Host::ClearCalls();
   Host::ClearUpdateLogs();
-  bead_->Notify(bead_->GetPlacementFace());
+  const double corner[3] = {10, 0, 0};
+  bead_->GetPlacementFace()->append(ES_create_point(corner));
+  EXPECT_TRUE(Called("Notify", "tag=" + std::to_string(bead_->GetPlacementFace()->ask_tag())));
   EXPECT_EQ(bead_->GetPathForSegments(), old);
   EXPECT_TRUE(Host::LoggedForDeletion().empty());
 
+  // A new point at (10, 5, 0), 10 + 5 along the path: its type first (no
+  // point yet: the path untrimmed, made again), then the point.
   const double at[3] = {10, 5, 0};
-  bead_->GetStartPoint()->SetInputType(DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewPoint);
-  bead_->GetStartPoint()->SetPoint(ES_create_point(at));
+  DieDesJA::DieLocationBuilder* start = bead_->GetStartPoint();
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_set_InputType(start, DieDesJA::JA_DIE_LOCATION_BUILDER_LocationType_NewPoint), 0);
+  const tag_t untrimmed = bead_->GetPathForSegments();
+  EXPECT_NEAR(CURVE_ask_arc_length(untrimmed), 60, 1e-9);
   Host::ClearCalls();
-  bead_->Notify(bead_->GetStartPoint());
+  Host::ClearUpdateLogs();
+  ASSERT_EQ(XJA_DIE_LOCATION_BUILDER_set_Point(start, ES_create_point(at)), 0);
   const tag_t path = bead_->GetPathForSegments();
-  ASSERT_NE(path, old);
+  ASSERT_NE(path, untrimmed);
   EXPECT_NEAR(CURVE_ask_arc_length(path), 45, 1e-9);
   EXPECT_EQ(bead_->GetSegmentList()->size(), 2);
   EXPECT_EQ(second->GetUserPath(0), path);
-  EXPECT_TRUE(Called("gt316", "tag=" + std::to_string(old)));
+  EXPECT_TRUE(Called("gt316", "tag=" + std::to_string(untrimmed)));
   const std::vector<tag_t> logged = Host::LoggedForDeletion();
   // The start plane and the old path; no end plane was made.
   ASSERT_EQ(logged.size(), 2u);
-  EXPECT_EQ(logged.back(), old);
-  EXPECT_TRUE(dynamic_cast<GEOM_entity*>(OM::OM_object_of_tag(old))->ask_sleeping());
+  EXPECT_EQ(logged.back(), untrimmed);
+  EXPECT_TRUE(dynamic_cast<GEOM_entity*>(OM::OM_object_of_tag(untrimmed))->ask_sleeping());
   EXPECT_TRUE(dynamic_cast<GEOM_entity*>(OM::OM_object_of_tag(logged.front()))->ask_sleeping());
 
   // A new centerline leaves the first segment only, on the new path.
-  bead_->Notify(bead_->GetCenterline());
+  GiveCenterline({{0, 0, 0, 50, 0, 0}});
   EXPECT_EQ(bead_->GetSegmentList()->size(), 1);
 }
-
 
 // ---- the bead's feature records ------------------------------------------------------------------
 

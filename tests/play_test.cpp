@@ -180,6 +180,99 @@ TEST_F(ScriptHostTest, NoMemoryWhileARecordsObjectIsCheckedStopsThePlayAtTheReco
   builder->destroy();
 }
 
+// A builder class with scripting defaults, and a collection whose "Make" is
+// a registered creator and whose "Find" is not; both hand back a new builder
+// of the class or, while `handOut` names one, that builder; "Split" makes one
+// through "Make" inside its own call.
+class DefaultedBuilder : public JAX_BUILDER {
+  KTX_HOST_OBJECT(DefaultedBuilder, "play_test::DefaultedBuilder")
+ public:
+  char* ask_journal_class_name() const override { return SM_string_copy("Test.Defaulted"); }
+
+ protected:
+  DefaultedBuilder(int classId, void* context) : JAX_BUILDER(classId, context) {}
+};
+int DefaultedBuilder::ThisClassId = 0;
+const bool kDefaultedRegistered = (Host::RegisterHostClass<DefaultedBuilder>(JAX_BUILDER::OmClassName), true);
+std::vector<tag_t> defaulted, madeHere;
+tag_t handOut = 0;
+int makerStatus = 0;
+
+template <bool Creator>
+int makeDefaulted(tag_t edit, tag_t* made) {
+  JAM_type_class_s* maker = JAM_lookup_or_create_class("Test.Maker");
+  JAM_start_call(maker, Creator ? "Make" : "Find", nullptr);
+  JAM_in_tag(JAM_lookup_or_create_class("TaggedObject"), &edit, "edit");
+  JAM_result_tag(JAM_lookup_or_create_class("Test.Defaulted"), made, "builder");
+  JAM_end_of_arguments();
+  *made = handOut;
+  if (*made == 0) madeHere.push_back(*made = Host::CreateHostObject<DefaultedBuilder>()->OmTag());
+  JAM_end_call(makerStatus);
+  return makerStatus;
+}
+template <bool Creator>
+void replayMake(JAM::Call& c) {
+  c.SetStatus(makeDefaulted<Creator>(*static_cast<tag_t*>(c.Argument(0)), static_cast<tag_t*>(c.Argument(1))));
+}
+void replaySplit(JAM::Call& c) {
+  JAM_start_call(JAM_lookup_or_create_class("Test.Maker"), "Split", nullptr);
+  JAM_end_of_arguments();
+  tag_t made = 0;
+  JAM_end_call(makeDefaulted<true>(0, &made));
+  c.SetStatus(0);
+}
+
+TEST_F(ScriptHostTest, OnlyABuilderACreatorMadeInTheCallStartsFromItsClasssDefaults) {
+  ASSERT_TRUE(kDefaultedRegistered);
+  JAM_register_initialisation_function("Test.Defaulted",
+                                       [](tag_t tag, bool apply) { if (apply) defaulted.push_back(tag); });
+  JAM_register_creator_method_name("Test.Maker", "Make");
+  static const Script::ValueSignature made[] = {{JAM::Direction::In, JAM::ValueKind::Tag, "TaggedObject", "edit"},
+                                                {JAM::Direction::Result, JAM::ValueKind::Tag, "Test.Defaulted",
+                                                 "builder"}};
+  Script::Bind("Test.Maker", 0, "Make", &replayMake<true>, {0, made, 2});
+  Script::Bind("Test.Maker", 0, "Find", &replayMake<false>, {0, made, 2});
+  Script::Bind("Test.Maker", 0, "Split", &replaySplit, {0, nullptr, 0});
+  const tag_t existing = Host::CreateHostObject<DefaultedBuilder>()->OmTag();
+  struct Row {
+    const char* what;
+    const char* member;
+    bool existing;  // the call hands back a builder made before it
+    int edit;       // the journal's tag of an object to edit (7: the part), or 0
+    int status;
+    bool given;
+  };
+  const Row rows[] = {
+      {"a creator's new builder", "Make", false, 0, 0, true},
+      {"a creator handing back a builder made before", "Make", true, 0, 0, false},
+      {"a new builder of a member that is no creator", "Find", false, 0, 0, false},
+      {"a creator's builder opened on an object to edit", "Make", false, 7, 0, false},
+      {"a creator that failed", "Make", false, 0, 3030022, false},
+      {"a creator's new builder made inside another call", "Split", false, 0, 0, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    defaulted.clear();
+    madeHere.clear();
+    handOut = row.existing ? existing : 0;
+    makerStatus = row.status;
+    const std::string values = std::string(row.member) == "Split"
+                                   ? ""
+                                   : "  in tag \"edit\" \"TaggedObject\" " + std::to_string(row.edit) +
+                                         "\n  result tag \"builder\" \"Test.Defaulted\" 10\n";
+    std::string error;
+    EXPECT_TRUE(Script::Play(Read(std::string(kPartAndBody) + "record 0 method \"Test.Maker\" \"" + row.member +
+                                  "\"\n" + values + "  closed " + std::to_string(row.status) + "\n"),
+                             &error))
+        << error;
+    ASSERT_EQ(madeHere.size(), row.existing ? 0u : 1u);
+    EXPECT_EQ(defaulted, row.given ? madeHere : std::vector<tag_t>{});
+    for (tag_t t : madeHere) dynamic_cast<JAX_BUILDER*>(OM::OM_object_of_tag(t))->destroy();
+  }
+  dynamic_cast<JAX_BUILDER*>(OM::OM_object_of_tag(existing))->destroy();
+  Script::UnbindPlugin();
+}
+
 TEST_F(ScriptHostTest, NestedRecordsAreMadeAgainByTheirCallerAndAnUnboundMemberStops) {
   std::string text =
       "record 0 get \"Session\" \"WorkPart\"\n"
@@ -709,6 +802,253 @@ TEST(KtxhostPlay, AJournalThatDoesNotPlayFailsAndPrintsNoPart) {
   EXPECT_EQ(run.status, 1);
   EXPECT_FALSE(std::filesystem::exists(scratch / "out2.jou"));
   std::filesystem::remove_all(scratch);
+}
+
+// ---- what a script gives reaches the feature -----------------------------------------------
+
+// A scratch folder of the test's own, gone with it.
+struct Scratch {
+  std::filesystem::path path = std::filesystem::temp_directory_path() / ("play_given_" + std::to_string(getpid()));
+  Scratch() { std::filesystem::create_directories(path); }
+  ~Scratch() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
+std::string Example(const char* name) { return FileText(kExamples / name); }
+
+// A journal with records put in before the first line starting `before` (cut
+// there when records is empty), its commit of the builder `committed`
+// expecting the status `commitStatus`.
+std::string Given(std::string text, const std::string& before, const std::string& records,
+                  const std::string& committed = "10", int commitStatus = 0) {
+  const std::size_t at = text.find(before);
+  EXPECT_NE(at, std::string::npos) << before;
+  if (at == std::string::npos) return text;
+  text = records.empty() ? text.substr(0, at) : text.insert(at, records);
+  const std::string commit = "record 0 method \"Builder\" \"Commit\"\n  this ptr " + committed + "\n";
+  const std::size_t c = text.find(commit);
+  EXPECT_NE(c, std::string::npos);
+  if (c != std::string::npos) {
+    const std::size_t closed = text.find("  closed 0\n", c);
+    text.replace(closed, 11, "  closed " + std::to_string(commitStatus) + "\n");
+  }
+  return text;
+}
+
+// The journal played and recorded: what it printed and what it recorded.
+std::string PlayGiven(const Scratch& scratch, const std::string& journal, Outcome* run, JAM::Journal* recorded) {
+  std::ofstream(scratch.path / "given.jou", std::ios::binary) << journal;
+  Play(scratch.path / "given.jou", scratch.path / "out.jou", run);
+  *recorded = run->status == 0 ? JAM::ReadJournal(FileText(scratch.path / "out.jou")) : JAM::Journal{};
+  return run->out;
+}
+
+// What the last record of the member handed back, as numbers.
+std::vector<double> LastResult(const JAM::Journal& journal, const std::string& member) {
+  for (auto r = journal.rbegin(); r != journal.rend(); ++r)
+    if (r->journalClass + " " + r->member == member && !r->values.empty()) {
+      const JAM::Value& v = r->values.back();
+      if (v.kind == JAM::ValueKind::Struct) return v.reals;
+      return {v.kind == JAM::ValueKind::Double ? v.real : static_cast<double>(v.integer)};
+    }
+  return {};
+}
+
+std::string Record(const std::string& kind, const std::string& journalClass, const std::string& member,
+                   const std::string& object, const std::string& values) {
+  return "record 0 " + kind + " \"" + journalClass + "\" \"" + member + "\"\n  this " + object + "\n" + values +
+         "  closed 0\n";
+}
+std::string Result(const std::string& kind, const std::string& name, const std::string& type, int tag) {
+  return "  result " + kind + " \"" + name + "\" \"" + type + "\" " + std::to_string(tag) + "\n";
+}
+// The list's item at the index looked up (as the journal's tag 70), nothing set.
+std::string LookUp(int list, int index) {
+  return Record("method", "ObjectList", "FindItem", "tag " + std::to_string(list),
+                "  in int \"index\" - " + std::to_string(index) + "\n" + Result("tag", "object", "TaggedObject", 70));
+}
+// The looked-up segment's female left radius read back.
+const std::string kReadRadius =
+    Record("get", "Die.DrawBeadSegmentBuilder", "FemaleLeftRadius", "ptr 70",
+           Result("ptr", "femaleleftradius", "Expression", 71)) +
+    Record("get", "Expression", "Value", "ptr 71", "  result double \"value\" - 0\n");
+// A builder's location list (journal's tag 73) reached through its locations.
+std::string LocationList(int builder) {
+  return Record("get", "Die.ClampingSlotBuilder", "Locations", "ptr " + std::to_string(builder),
+                Result("ptr", "locations", "Die.DieLocationsBuilder", 72)) +
+         Record("get", "Die.DieLocationsBuilder", "List", "ptr 72",
+                Result("ptr", "list", "Die.DieLocationBuilderList", 73));
+}
+// The looked-up location's type and origin read back.
+const std::string kReadLocation =
+    Record("get", "Die.DieLocationBuilder", "InputType", "ptr 70",
+           "  result enum \"inputtype\" \"Die.DieLocationBuilder.LocationType\" 0\n") +
+    Record("get", "Die.DieLocationBuilder", "CoordinateSystemOrigin", "ptr 70",
+           "  result struct \"coordinatesystemorigin\" \"Point3d\" 3 0 0 0\n");
+
+TEST(KtxhostPlay, AListItemLookedUpKeepsWhatTheScriptGaveIt) {
+  // A lookup gives nothing its class's scripting defaults: each segment keeps
+  // the section the split example gave it (female radii 1, male widths 4, top
+  // radii 1, height 3; the sheet radii 3 and transition 25 are the defaults its
+  // creation gave), where the defaults are 3 3 5 3 3 5 3 3 8 25; the clamping
+  // slot's location keeps its coordinate system (type 2) at 300 0 10, which a
+  // selection (type 0, the default) would refuse with 3030432.
+  const std::string kSection = "entity 1 expressions 1 1 4 1 3 4 1 3 3 25";
+  const std::string kBeadCommit = "# Committed: the male feature is 50.";
+  const std::string kBeadEditCommit = "record 0 method \"Builder\" \"Commit\"\n  this ptr 60";
+  const std::string kSegmentsInEdit =
+      Record("get", "Die.DrawBeadBuilder", "SegmentList", "ptr 60",
+             Result("ptr", "segmentlist", "Die.DrawBeadSegmentBuilderList", 62));
+  struct Row {
+    const char* what;
+    std::string journal;
+    std::string printed;  // a line the printed part holds
+    std::vector<std::pair<std::string, std::vector<double>>> read;  // members read back last, their values
+  };
+  const std::vector<std::pair<std::string, std::vector<double>>> kRadius = {{"Expression Value", {1}}};
+  const std::vector<std::pair<std::string, std::vector<double>>> kLocation = {
+      {"Die.DieLocationBuilder InputType", {2}}, {"Die.DieLocationBuilder CoordinateSystemOrigin", {300, 0, 10}}};
+  const Row rows[] = {
+      {"segment 0 before the commit", Given(Example("draw_bead_split.jou"), kBeadCommit, LookUp(12, 0) + kReadRadius),
+       "segment 0 " + kSection, kRadius},
+      {"segment 1 before the commit", Given(Example("draw_bead_split.jou"), kBeadCommit, LookUp(12, 1) + kReadRadius),
+       "segment 1 " + kSection, kRadius},
+      {"segment 2 before the commit", Given(Example("draw_bead_split.jou"), kBeadCommit, LookUp(12, 2) + kReadRadius),
+       "segment 2 " + kSection, kRadius},
+      {"segment 1 in the edit",
+       Given(Example("draw_bead_split.jou"), kBeadEditCommit, kSegmentsInEdit + LookUp(62, 1) + kReadRadius),
+       "segment 1 " + kSection, kRadius},
+      {"the clamping slot's location before the commit",
+       Given(Example("clamping_slot.jou"), "record 0 method \"Builder\" \"Preview\"", LocationList(10) + LookUp(73, 0) +
+                                                                              kReadLocation),
+       " ClampingSlot\n", kLocation},
+      {"the clamping slot's location in the edit",
+       Given(Example("clamping_slot.jou"), "record 0 method \"Builder\" \"Commit\"\n  this ptr 30",
+             LocationList(30) + LookUp(73, 0) + kReadLocation, "30"),
+       " ClampingSlot\n", kLocation},
+  };
+  Scratch scratch;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Outcome run;
+    JAM::Journal recorded;
+    const std::string printed = PlayGiven(scratch, row.journal, &run, &recorded);
+    EXPECT_EQ(run.status, 0) << printed;
+    EXPECT_NE(printed.find(row.printed), std::string::npos) << printed;
+    for (const auto& [member, value] : row.read) EXPECT_EQ(LastResult(recorded, member), value) << member;
+  }
+}
+
+// Records giving the bead's start or end point (the journal's tags 74 to 76)
+// at a point "x y z", one way: a coordinate system of its own (its type, then
+// its origin; or its origin first), a coordinate system or a point selected,
+// a new point or a new plane.
+std::string GivePoint(const std::string& bead, const std::string& which, const std::string& way,
+                      const std::string& at) {
+  std::string name = which;
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  const std::string location =
+      Record("get", "Die.DrawBeadBuilder", which, "ptr " + bead, Result("ptr", name, "Die.DieLocationBuilder", 74));
+  auto set = [](const std::string& member, const std::string& value) {
+    return Record("set", "Die.DieLocationBuilder", member, "ptr 74", "  in " + value + "\n");
+  };
+  auto type = [&](int t) { return set("InputType", "enum \"inputtype\" \"Die.DieLocationBuilder.LocationType\" " + std::to_string(t)); };
+  const std::string origin = set("CoordinateSystemOrigin", "struct \"coordinatesystemorigin\" \"Point3d\" 3 " + at);
+  auto entity = [](const std::string& member, const std::string& result, const std::string& points) {
+    return Record("method", "Part", member, "tag 1",
+                  "  in struct-array \"points\" \"Point3d\" " + points + "\n  result tag " + result + " 75\n");
+  };
+  const std::string point = entity("CreatePoint", "\"point\" \"Point\"", "3 " + at);
+  if (way == "origin") return location + type(2) + origin;
+  if (way == "origin first") return location + origin + type(2);
+  if (way == "new point") return location + point + type(1) + set("Point", "tag \"point\" \"Point\" 75");
+  if (way == "new plane")
+    return location + entity("CreatePlane", "\"plane\" \"Plane\"", "6 " + at + " 1 0 0") + type(4) +
+           set("Plane", "tag \"plane\" \"Plane\" 75");
+  const std::string selected =
+      way == "coordinate system" ? entity("CreateCoordinateSystem", "\"csys\" \"CoordinateSystem\"", "6 " + at + " 0 0 1")
+                                 : point;
+  return location + selected +
+         Record("get", "Die.DieLocationBuilder", "Location", "ptr 74",
+                Result("ptr", "location", "SelectBrenvikObject", 76)) +
+         Record("set", "SelectObject", "Value", "ptr 76", "  in tag \"value\" \"TaggedObject\" 75\n");
+}
+
+// Each segment's start and end as the printed part gives them, "s e | s e".
+std::string SegmentPositions(const std::string& printed) {
+  std::string out;
+  std::istringstream lines(printed);
+  for (std::string line; std::getline(lines, line);)
+    if (const std::size_t at = line.find(" entity 3 expressions "); line.starts_with("  segment ") && at != std::string::npos)
+      out += (out.empty() ? "" : " | ") + line.substr(at + 22);
+  return out;
+}
+
+TEST(KtxhostPlay, ADrawBeadsPointsTrimItsPathHoweverTheScriptGivesThem) {
+  // The split example's centreline runs (0,0,0) (10,0,0) (10,20,0) (40,20,0):
+  // 10 + 20 + 30 = 60. An end point at (25,20,0) lies 15 along the third
+  // line: the path is trimmed to 0..45. Split after that, its curves start
+  // at 0, 10 and 30; each segment but the last ends the clearance 25 x 0.01
+  // = 0.25 before the next starts: 0 9.75 | 10 29.75 | 30 45. Split before,
+  // the segments keep their places and the last end, 60, is pulled back to
+  // the path's length, 45. A start point at (5,0,0) leaves 5..60, 55 long,
+  // its curves starting at 0 (the path's start), 10 - 5 and 30 - 5: split
+  // after it 0 4.75 | 5 24.75 | 25 55; before it 60 is pulled back to 55. An
+  // end point at the path's start leaves it no length: the commit is refused
+  // with 3030305, as is a path no longer than the distance tolerance 0.01.
+  const std::string kBefore = "# One segment per line.", kAfter = "# Male, female";
+  const std::string kInEdit = "record 0 method \"Builder\" \"Commit\"\n  this ptr 60";
+  const std::string kTrimmed = "0 9.75 | 10 29.75 | 30 45";
+  const std::string created = Given(Example("draw_bead_split.jou"), "# Edit:", "");
+  const std::string edited = Example("draw_bead_split.jou");
+  struct Row {
+    const char* way;
+    const char* which;
+    const char* at;
+    const std::string* journal;
+    const std::string* where;
+    int status;  // of the commit the point comes before
+    std::string positions;  // "-": not looked at
+  };
+  const Row rows[] = {
+      {"coordinate system", "EndPoint", "25 20 0", &created, &kBefore, 0, kTrimmed},
+      {"coordinate system", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      {"point", "EndPoint", "25 20 0", &created, &kBefore, 0, kTrimmed},
+      {"point", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      {"new point", "EndPoint", "25 20 0", &created, &kBefore, 0, kTrimmed},
+      {"new point", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      {"new plane", "EndPoint", "25 20 0", &created, &kBefore, 0, kTrimmed},
+      {"new plane", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      {"origin", "EndPoint", "25 20 0", &created, &kBefore, 0, kTrimmed},
+      {"origin first", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      {"coordinate system", "StartPoint", "5 0 0", &created, &kBefore, 0, "0 4.75 | 5 24.75 | 25 55"},
+      {"coordinate system", "StartPoint", "5 0 0", &created, &kAfter, 0, "0 9.75 | 10 29.75 | 30 55"},
+      {"point", "EndPoint", "0 0 0", &created, &kAfter, 3030305, ""},
+      {"point", "EndPoint", "0.01 0 0", &created, &kAfter, 3030305, ""},
+      {"point", "EndPoint", "0.02 0 0", &created, &kAfter, 0, "0 0.02 | 0.02 0.02 | 0.02 0.02"},
+      // Given at create, the edit (output 1 only) keeps the trimmed path.
+      {"point", "EndPoint", "25 20 0", &edited, &kAfter, 0, kTrimmed},
+      {"point", "EndPoint", "25 20 0", &edited, &kInEdit, 0, kTrimmed},
+      // Refused in the edit.
+      {"point", "EndPoint", "0 0 0", &edited, &kInEdit, 3030305, "-"},
+  };
+  Scratch scratch;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.which << " " << row.way << " at " << row.at << " before "
+                                    << *row.where << (row.journal == &edited ? " (edited)" : ""));
+    const bool inEdit = row.where == &kInEdit;
+    const std::string journal = Given(*row.journal, *row.where, GivePoint(inEdit ? "60" : "10", row.which, row.way, row.at),
+                                      inEdit ? "60" : "10", row.status);
+    Outcome run;
+    JAM::Journal recorded;
+    const std::string printed = PlayGiven(scratch, journal, &run, &recorded);
+    EXPECT_EQ(run.status, 0) << printed;
+    if (row.positions != "-") {
+      EXPECT_EQ(SegmentPositions(printed), row.positions) << printed;
+    }
+  }
 }
 
 }  // namespace

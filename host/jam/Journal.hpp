@@ -248,6 +248,11 @@ inline constexpr int kMalformedRecord = 840703;
 // learnt for its member (a scripting binding's), with the same call record.
 KTX_HOST_API int ReplayWith(const Record& record, JAM_replay_fn play);
 
+// Whether the member of the journal class is a creator method a scripting
+// set-up registered (JAM_register_creator_method_name): a call of it makes a
+// builder for the script.
+KTX_HOST_API bool IsCreatorMethod(std::string_view journalClass, std::string_view method);
+
 // ---- what tests set and read ------------------------------------------------------
 namespace Test {
 // Numbers JAM_had_exception claims.

@@ -247,6 +247,14 @@ void Autotest::EnableAPIPrint(const char* className, bool on) {
   }
 }
 
+bool IsCreatorMethod(std::string_view journalClass, std::string_view method) {
+  for (const std::string& c : registry().creators)
+    if (c.size() == journalClass.size() + 1 + method.size() && c.starts_with(journalClass) &&
+        c[journalClass.size()] == ' ' && c.ends_with(method))
+      return true;
+  return false;
+}
+
 // ---- what tests read -----------------------------------------------------------
 
 namespace Test {

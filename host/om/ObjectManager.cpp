@@ -1317,6 +1317,8 @@ bool OM_is_freed_tag(tag_t tag) {
   return slot != nullptr ? slot->object == nullptr : deletedTag(tag, slot);
 }
 
+tag_t OM_ask_next_tag() { return om().nextTag; }
+
 Object* OM_checked_object_of_tag(tag_t tag, int classId) {
   if (tag == 0) return nullptr;
   TagSlot* slot = slotOf(tag);

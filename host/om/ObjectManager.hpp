@@ -284,6 +284,9 @@ KTX_HOST_API bool OM_is_deleted_tag(tag_t tag);
 // can bring it back, so a table that keeps something per tag may let the
 // tag's entry go.
 KTX_HOST_API bool OM_is_freed_tag(tag_t tag);
+// The tag the next object made will get: tags are handed out in a row and
+// never again, so an object whose tag is at or above it was made since.
+KTX_HOST_API tag_t OM_ask_next_tag();
 // The checked conversion: 0 gives null; a deleted tag raises the deleted-tag
 // error; with the checking level above 0 the class is checked and a wrong
 // one raises the bad-object error.

@@ -420,6 +420,8 @@ bool Player::play(const JAM::Record& recorded, std::size_t index, std::string* e
     }
 
   std::size_t before = JAM::RecordedCount();
+  // Every object the call makes gets a tag at or above this one.
+  const tag_t firstMade = OM::OM_ask_next_tag();
   // A host error the call lets out (its journal class not found, its record
   // not opened) is the call's status, as a script sees it: the record's line
   // reports it, and a record it left open is closed with it.
@@ -443,21 +445,28 @@ bool Player::play(const JAM::Record& recorded, std::size_t index, std::string* e
         objects[static_cast<tag_t>(was.integer)] = static_cast<tag_t>(now.integer);
     }
   }
-  // A builder a collection's creator made for the script starts from its
-  // class's scripting defaults, as the host gives them to every new builder;
-  // one made to edit an object starts from what it edits.
-  const bool editing = std::any_of(call.values.begin(), call.values.end(), [](const JAM::Value& v) {
-    return v.direction == JAM::Direction::In && (v.kind == JAM::ValueKind::Tag || v.kind == JAM::ValueKind::Ptr) &&
-           v.integer != 0;
-  });
-  if (status == 0 && signature.object == 't' && !editing && JAM::RecordedCount() > before) {
-    const std::span<const JAM::Value> made = JAM::RecordedValues(before);
-    if (!made.empty() && made.back().direction == JAM::Direction::Result && made.back().kind == JAM::ValueKind::Tag) {
-      try {
-        GiveScriptingDefaults(static_cast<tag_t>(made.back().integer));
-      } catch (const Error::Exception& e) {
-        return fail({recorded.line, "the new builder's scripting defaults failed: " + e.text()});
-      }
+  // The host gives a builder its class's scripting defaults where a creator
+  // makes it for the script: each creator call that ran (this record's, or one
+  // its call made, as a bead's split makes its segments) and handed back a
+  // builder made since this record began. A builder opened on an object to
+  // edit starts from what it edits; an object that was there before (a list's
+  // item looked up, a property's sub-builder) is never touched.
+  for (std::size_t at = before; at < JAM::RecordedCount(); ++at) {
+    const JAM::Record& r = JAM::RecordedAt(at);
+    if (r.state != JAM::RecordState::Closed || r.status != 0) continue;
+    const std::span<const JAM::Value> values = JAM::RecordedValues(at);
+    tag_t made = 0;
+    bool editing = false;
+    for (const JAM::Value& v : values) {
+      const bool object = v.kind == JAM::ValueKind::Tag || v.kind == JAM::ValueKind::Ptr;
+      if (object && v.direction == JAM::Direction::In && v.integer != 0) editing = true;
+      if (object && v.direction == JAM::Direction::Result) made = static_cast<tag_t>(v.integer);
+    }
+    if (editing || made < firstMade || !JAM::IsCreatorMethod(r.journalClass, r.member)) continue;
+    try {
+      GiveScriptingDefaults(made);
+    } catch (const Error::Exception& e) {
+      return fail({recorded.line, "the new builder's scripting defaults failed: " + e.text()});
     }
   }
   if (recorded.state == JAM::RecordState::Closed && status != recorded.status)

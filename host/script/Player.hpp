@@ -116,7 +116,8 @@ class KTX_HOST_API Player {
 // defaults function the class registered (its scripting set-up run first when
 // it has not run), told to apply them, the values written by name into the
 // builder (JAM_set_named_attribute_value). The player gives them to every
-// builder a creator makes given no object to edit. A tag that is no builder,
+// builder a registered creator makes, during the played call, given no
+// object to edit; never to one that was there before. A tag that is no builder,
 // or a class without defaults, is left as it is; what the function raises
 // passes on.
 KTX_HOST_API void GiveScriptingDefaults(tag_t builder);

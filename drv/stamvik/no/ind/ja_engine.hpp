@@ -454,6 +454,21 @@ constexpr void DescribeValue(Shape& shape, const char*& typeName, const char*& t
 template <class M>
 void Replay(JAM::Call& call);
 
+// A property written through its member, however the script reaches it (its
+// journalled or its unjournalled interface, or the property system), tells
+// the builder that observes the object when the write is done: a sub-builder
+// whose owner asked to be told of its changes (a draw bead's start and end
+// points) is a changed input of that owner, as a host object's own writes
+// are. An object no owner observes tells no one.
+template <class B, class T, class P>
+struct WriteAndTell {
+  static int Set(OM::Object* object, P value) {
+    const int status = B::template Set<T>(object, value);
+    if (status == 0) NotifyOwnerOfChange(object);
+    return status;
+  }
+};
+
 template <class U, Kind K, Name MemberName, class V, class B, int Line, int Attributes = -1>
 struct ScriptMember {
   using Unit = U;
@@ -485,7 +500,7 @@ struct ScriptMember {
     if constexpr (K == Kind::Get)
       return &B::template Get<T>;
     else
-      return &B::template Set<T>;
+      return &WriteAndTell<B, T, Param>::Set;
   }();
 
   static constexpr MemberRecord record = [] {

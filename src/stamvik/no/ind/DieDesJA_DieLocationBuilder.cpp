@@ -118,6 +118,15 @@ void DieLocationBuilder::InitCreateItem(PART_part* part, bool selectLocation, bo
 char* DieLocationBuilder::ask_journal_class_name() const { return SM_string_copy("Die.DieLocationBuilder"); }
 int DieLocationBuilder::commit() { return 0; }
 
+void DieLocationBuilder::SetParentHasObservers(bool has) {
+  JAX_BUILDER::SetParentHasObservers(has);
+  if (m_location != nullptr) m_location->SetParentHasObservers(has);
+}
+
+void DieLocationBuilder::Notify(OM::Object* changed) {
+  if (changed != nullptr && changed == static_cast<OM::Object*>(m_location)) NotifyOwnerOfChange(this);
+}
+
 int DieLocationBuilder::validate_nothrow() {
   if (!m_applIsOverallRequired) return 0;
   switch (m_inputType) {

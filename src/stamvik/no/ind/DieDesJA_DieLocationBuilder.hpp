@@ -48,6 +48,11 @@ class STAMVIK_API DieLocationBuilder : public JAX_BUILDER {
   // 0 while no location is required; otherwise the message of the missing input.
   int validate_nothrow() override;
   int commit() override;
+  // An owner that observes the location observes what its selection holds
+  // too: the selection tells the location of a new object, and the location
+  // tells its owner, as of any other change of what it locates.
+  void SetParentHasObservers(bool has) override;
+  void Notify(OM::Object* changed) override;
 
   // Reads the location back from a feature's generic location parameters.
   virtual void FromParms(DieDes::DieDesGenericLocation* parms);

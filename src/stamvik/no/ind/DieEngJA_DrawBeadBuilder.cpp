@@ -48,6 +48,7 @@ constexpr int kBadClearance = Messages::kBeadClearanceTooSmall;
 constexpr int kBadThickness = Messages::kBeadMetalThicknessTooSmall;
 constexpr int kBadFemaleDepth = Messages::kBeadFemaleDepthTooSmall;
 constexpr int kBadFemaleWidth = Messages::kBeadFemaleWidthTooSmall;
+constexpr int kPathTrimmedAway = Messages::kBeadPathTrimmedToNothing;
 constexpr int kNoRecordMade = Messages::kWrongParms;
 
 EXP_expression* newLength(const char* source, int line) {
@@ -172,6 +173,10 @@ int DrawBeadBuilder::validate_nothrow() {
       flags = static_cast<const DIE_DRBD_PARMS*>(parms)->GetFlags();
   }
   const double t = m_distanceTolerance;
+  // Start and end points that trim the path to a length of nothing (an end
+  // at the path's start, both at one place) leave no bead to build: every
+  // segment would run from one place to itself.
+  if (m_pathForSegments != 0 && CURVE_ask_arc_length(m_pathForSegments) < t + kMargin) return kPathTrimmedAway;
   const bool withFemale = m_output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale ||
                           m_output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal;
   if (withFemale) {

@@ -84,6 +84,9 @@ inline constexpr int kSegmentMaleWidthTooSmall = 3030302;
 // A draw bead's clearance or metal thickness too small.
 inline constexpr int kBeadClearanceTooSmall = 3030303;
 inline constexpr int kBeadMetalThicknessTooSmall = 3030304;
+// A draw bead's path trimmed to nothing by its start and end points (no longer
+// than the distance tolerance).
+inline constexpr int kBeadPathTrimmedToNothing = 3030305;
 // A draw-bead segment's top radii wider than the bead.
 inline constexpr int kSegmentTopRadiiWiderThanBead = 3030321;
 // A draw-bead segment's female width or depth too small.
