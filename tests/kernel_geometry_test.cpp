@@ -212,6 +212,51 @@ TEST_F(KernelGeometry, ABlockWithHolesThroughIsOneSolidAndTwoApartAreTwo) {
   }
 }
 
+// An L (a block 40 x 20 and one 20 x 20 on it, 20 high, united): a point's
+// state is the same whether or not the ray the query casts from it (along
+// (0.2718281828, 0.5772156649, 0.7692389013)) crosses the boundary on a face,
+// or on an edge or a vertex, where crossings alone cannot tell it.
+TEST_F(KernelGeometry, APointsStateHoldsWhereItsRayCrossesAnEdgeOrAVertex) {
+  const int ell = Block(0, 0, 40, 20, 0, 20);
+  int tools[1] = {Block(0, 20, 20, 40, 0, 20)};
+  ZV_BODY_boolean_o_t options;
+  options.function = ZV_boolean_unite_c;
+  ZV_TOPOL_track_r_t tracking;
+  ZV_boolean_r_t results;
+  ASSERT_EQ(ZV_BODY_boolean_2(ell, 1, tools, &options, &tracking, &results), 0);
+  ZV_TOPOL_track_r_f(&tracking);
+  ZV_boolean_r_f(&results);
+  const double length = std::hypot(0.2718281828, 0.5772156649, 0.7692389013);
+  const double ray[3] = {0.2718281828 / length, 0.5772156649 / length, 0.7692389013 / length};
+  struct Row {
+    const char* what;
+    double x, y, z;  // mm
+    double back;     // mm moved back against the ray
+    int where;
+  };
+  const Row rows[] = {
+      {"inside", 10, 10, 10, 0, 1},
+      {"in the notch", 30, 30, 10, 0, -1},
+      {"on a side", 10, 0, 10, 0, 0},
+      {"on the notch's edge", 20, 20, 10, 0, 0},
+      {"inside, its ray out through the notch's edge", 20, 20, 15, 5, 1},
+      {"inside, its ray out through a corner", 40, 20, 20, 5, 1},
+      {"outside, its ray through a corner", 0, 0, 0, 5, -1},
+      {"outside, its ray along the top's edge", 10, 0, 20, 5, -1},
+  };
+  std::vector<double> points;
+  std::vector<int> expected;
+  for (const Row& row : rows) {
+    const double at[3] = {row.x, row.y, row.z};
+    for (int k = 0; k < 3; ++k) points.push_back((at[k] - row.back * ray[k]) * 0.001);
+    expected.push_back(row.where);
+  }
+  std::vector<int> where(expected.size(), 7);
+  EXPECT_EQ(ZV_BODY_classify_points(ell, static_cast<int>(where.size()), points.data(), where.data()), 0);
+  for (std::size_t i = 0; i < where.size(); ++i) EXPECT_EQ(where[i], expected[i]) << rows[i].what;
+  DieDesUtilsDeleteBody(ell);
+}
+
 // A boolean the time limit breaks off is the modeller's failure: nothing
 // changes, the tools stay alive, and the call log says why.
 TEST_F(KernelGeometry, BooleanPastTheTimeLimitChangesNothing) {
