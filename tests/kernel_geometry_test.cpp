@@ -14,6 +14,7 @@
 #include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
+#include "kernel/Wheel.hpp"
 #include "om/ObjectManager.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Abort.hpp"
@@ -209,6 +210,49 @@ TEST_F(KernelGeometry, ABlockWithHolesThroughIsOneSolidAndTwoApartAreTwo) {
     EXPECT_EQ(ZV_BODY_classify_points(block, 4, points, where.data()), 0);
     EXPECT_EQ(where, row.where);
     DieDesUtilsDeleteBody(block);
+  }
+}
+
+// A prism 20 high on a regular polygon of n sides (radius 100): valid as
+// made, and not once its first planar face is slit, laid over by a copy or
+// turned inwards, whether its end faces have few edges (200), which the
+// modeller's checker looks at whole, or more than it looks at (300), where
+// the shells' closure and the faces' turn are checked edge by edge.
+TEST_F(KernelGeometry, APrismsSkinCrackedIsNoValidSolidWhateverItsEndsEdges) {
+  using KTX::Kernel::WheelUnionForTests;
+  for (const int n : {200, 300}) {
+    std::vector<double> p;
+    for (int i = 0; i <= n; ++i) p.insert(p.end(), {100 * std::cos(2 * M_PI * i / n), 100 * std::sin(2 * M_PI * i / n), 0});
+    KTX::tag_t curve = KTX::ES_create_polyline(n + 1, p.data());
+    const double point[3] = {0, 0, 0}, up[3] = {0, 0, 1}, path[3] = {0, 0, 0.02};
+    int prism = 0;
+    ASSERT_EQ(DIEDES_UTILS__bplane_from_curves(1, &curve, point, up, 0.02, &prism, nullptr, nullptr), 0);
+    ZV_TOPOL_track_r_t tracking;
+    ASSERT_EQ(ZV_BODY_sweep(prism, path, &tracking), 0);
+    ZV_TOPOL_track_r_f(&tracking);
+    struct Row {
+      const char* what;
+      WheelUnionForTests how;
+      int valid;
+    };
+    const Row rows[] = {
+        {"as made", WheelUnionForTests::Modeller, 1},
+        {"slit", WheelUnionForTests::Slit, 0},
+        {"laid over", WheelUnionForTests::FaceLaidOver, 0},
+        {"turned", WheelUnionForTests::FaceTurned, 0},
+    };
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::to_string(n) + " sides, " + row.what);
+      int body = prism;
+      if (row.how != WheelUnionForTests::Modeller) {
+        ASSERT_EQ(KTX::Kernel::CrackForTests(prism, row.how, &body), 0);
+      }
+      int valid = -1;
+      EXPECT_EQ(ZV_BODY_check_solid(body, &valid), 0);
+      EXPECT_EQ(valid, row.valid);
+      if (body != prism) DieDesUtilsDeleteBody(body);
+    }
+    DieDesUtilsDeleteBody(prism);
   }
 }
 
