@@ -1392,14 +1392,14 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
 
 // Arms relieved down to a few hundredths (the belt's relief r at the
 // angle a, the example's other sizes): built in the part, each solid the
-// one its sizes give. An L of arms w and l long (area 2 l w - w^2,
-// perimeter 4 l), or a U: a square 36 x 36 with a slot 12 wide and 24
+// one its sizes give. An L of arms w wide, lx and ly long (area w (lx +
+// ly) - w^2, perimeter 2 (lx + ly)), or a U: a square 36 x 36 with a slot 12 wide and 24
 // deep (area 1008, perimeter 192), whose base ring (out by 60 - r, past
 // half the slot's width) closes over the slot: a square 36 + 2 (60 - r) a
 // side. Each has four more convex corners than reflex ones and loses no
 // side to the relief: PunchVolume. At 90 degrees no chamfer is made. An L
 // of arms 12 relieved by 5.99 (an arm 0.02 wide): 627577.87 at 60 degrees
-// and 624096.03 at 90.
+// and 624096.03 at 90; the U so: 654002.98 at 60.
 TEST_F(ToolingSolids, ArmsRelievedToAHairBuildTheSolidsTheirSizesGive) {
   using Corners = std::vector<std::array<double, 2>>;
   auto ell = [](double w, double lx, double ly) {
