@@ -380,6 +380,35 @@ void AddCircularFlange(DieDes::DieShoeBuilder* shoe, int n) {
   shoe->GetBaseFlangeSectionPtr()->add_loop(SC_section::kClosed, 1, &loop);
 }
 
+// What the guard costs the shoe of BM_FlangeLoopWithDeckCommit: its body
+// built once (CreateBody judges it too), then judged on every iteration.
+void BM_FlangeLoopWithDeckJudge(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  Host::SetLogging(false);
+  WorkPart work;
+  DieDes::DieShoeBuilder* shoe = ShoeOnTheWorldFrame(work);
+  EXP_edit_exp(work.part->ask_tag(), shoe->GetFlangeThickness(), "40");
+  EXP_edit_exp(work.part->ask_tag(), shoe->GetMainDeckOffset(), "250");
+  EXP_edit_exp(work.part->ask_tag(), shoe->GetWallThickness(), "20");
+  EXP_edit_exp(work.part->ask_tag(), shoe->GetDeckThickness(), "30");
+  shoe->SetDistanceTolerance(0.02);
+  const tag_t middle = Rectangle(-300, -200, 300, 200);
+  shoe->GetMainDeckSectionPtr()->add_loop(SC_section::kClosed, 1, &middle);
+  AddCircularFlange(shoe, n);
+  int body = 0;
+  const int rc = shoe->CreateBody(&body);
+  if (rc != 0) state.SkipWithError(("the flange returned " + std::to_string(rc)).c_str());
+  for (auto _ : state) {
+    if (rc != 0) break;
+    const int judged = shoe->JudgeBuiltShoe(body);
+    if (judged != 0) state.SkipWithError(("the guard returned " + std::to_string(judged)).c_str());
+  }
+  Kernel::DeleteBody(body, "benchmark");
+  shoe->destroy();
+  state.SetComplexityN(n);
+}
+BENCHMARK(BM_FlangeLoopWithDeckJudge)->Arg(8)->Arg(64)->Arg(512)->Arg(4096)->Unit(benchmark::kMillisecond);
+
 // Validation alone of the shoe of BM_FlangeLoopWithDeckAndCutoutsCommit: its
 // flange loop of n points (up to the most validation lets through), the deck
 // and the four cutouts, read and checked on every call.

@@ -14,6 +14,7 @@
 #include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
+#include "kernel/Wheel.hpp"
 #include "om/ObjectManager.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Abort.hpp"
@@ -210,6 +211,94 @@ TEST_F(KernelGeometry, ABlockWithHolesThroughIsOneSolidAndTwoApartAreTwo) {
     EXPECT_EQ(where, row.where);
     DieDesUtilsDeleteBody(block);
   }
+}
+
+// A prism 20 high on a regular polygon of n sides (radius 100): valid as
+// made, and not once its first planar face is slit, laid over by a copy or
+// turned inwards, whether its end faces have few edges (200), which the
+// modeller's checker looks at whole, or more than it looks at (300), where
+// the shells' closure and the faces' turn are checked edge by edge.
+TEST_F(KernelGeometry, APrismsSkinCrackedIsNoValidSolidWhateverItsEndsEdges) {
+  using KTX::Kernel::WheelUnionForTests;
+  for (const int n : {200, 300}) {
+    std::vector<double> p;
+    for (int i = 0; i <= n; ++i) p.insert(p.end(), {100 * std::cos(2 * M_PI * i / n), 100 * std::sin(2 * M_PI * i / n), 0});
+    KTX::tag_t curve = KTX::ES_create_polyline(n + 1, p.data());
+    const double point[3] = {0, 0, 0}, up[3] = {0, 0, 1}, path[3] = {0, 0, 0.02};
+    int prism = 0;
+    ASSERT_EQ(DIEDES_UTILS__bplane_from_curves(1, &curve, point, up, 0.02, &prism, nullptr, nullptr), 0);
+    ZV_TOPOL_track_r_t tracking;
+    ASSERT_EQ(ZV_BODY_sweep(prism, path, &tracking), 0);
+    ZV_TOPOL_track_r_f(&tracking);
+    struct Row {
+      const char* what;
+      WheelUnionForTests how;
+      int valid;
+    };
+    const Row rows[] = {
+        {"as made", WheelUnionForTests::Modeller, 1},
+        {"slit", WheelUnionForTests::Slit, 0},
+        {"laid over", WheelUnionForTests::FaceLaidOver, 0},
+        {"turned", WheelUnionForTests::FaceTurned, 0},
+    };
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::to_string(n) + " sides, " + row.what);
+      int body = prism;
+      if (row.how != WheelUnionForTests::Modeller) {
+        ASSERT_EQ(KTX::Kernel::CrackForTests(prism, row.how, &body), 0);
+      }
+      int valid = -1;
+      EXPECT_EQ(ZV_BODY_check_solid(body, &valid), 0);
+      EXPECT_EQ(valid, row.valid);
+      if (body != prism) DieDesUtilsDeleteBody(body);
+    }
+    DieDesUtilsDeleteBody(prism);
+  }
+}
+
+// An L (a block 40 x 20 and one 20 x 20 on it, 20 high, united): a point's
+// state is the same whether or not the ray the query casts from it (along
+// (0.2718281828, 0.5772156649, 0.7692389013)) crosses the boundary on a face,
+// or on an edge or a vertex, where crossings alone cannot tell it.
+TEST_F(KernelGeometry, APointsStateHoldsWhereItsRayCrossesAnEdgeOrAVertex) {
+  const int ell = Block(0, 0, 40, 20, 0, 20);
+  int tools[1] = {Block(0, 20, 20, 40, 0, 20)};
+  ZV_BODY_boolean_o_t options;
+  options.function = ZV_boolean_unite_c;
+  ZV_TOPOL_track_r_t tracking;
+  ZV_boolean_r_t results;
+  ASSERT_EQ(ZV_BODY_boolean_2(ell, 1, tools, &options, &tracking, &results), 0);
+  ZV_TOPOL_track_r_f(&tracking);
+  ZV_boolean_r_f(&results);
+  const double length = std::hypot(0.2718281828, 0.5772156649, 0.7692389013);
+  const double ray[3] = {0.2718281828 / length, 0.5772156649 / length, 0.7692389013 / length};
+  struct Row {
+    const char* what;
+    double x, y, z;  // mm
+    double back;     // mm moved back against the ray
+    int where;
+  };
+  const Row rows[] = {
+      {"inside", 10, 10, 10, 0, 1},
+      {"in the notch", 30, 30, 10, 0, -1},
+      {"on a side", 10, 0, 10, 0, 0},
+      {"on the notch's edge", 20, 20, 10, 0, 0},
+      {"inside, its ray out through the notch's edge", 20, 20, 15, 5, 1},
+      {"inside, its ray out through a corner", 40, 20, 20, 5, 1},
+      {"outside, its ray through a corner", 0, 0, 0, 5, -1},
+      {"outside, its ray along the top's edge", 10, 0, 20, 5, -1},
+  };
+  std::vector<double> points;
+  std::vector<int> expected;
+  for (const Row& row : rows) {
+    const double at[3] = {row.x, row.y, row.z};
+    for (int k = 0; k < 3; ++k) points.push_back((at[k] - row.back * ray[k]) * 0.001);
+    expected.push_back(row.where);
+  }
+  std::vector<int> where(expected.size(), 7);
+  EXPECT_EQ(ZV_BODY_classify_points(ell, static_cast<int>(where.size()), points.data(), where.data()), 0);
+  for (std::size_t i = 0; i < where.size(); ++i) EXPECT_EQ(where[i], expected[i]) << rows[i].what;
+  DieDesUtilsDeleteBody(ell);
 }
 
 // A boolean the time limit breaks off is the modeller's failure: nothing

@@ -16,6 +16,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "JamTestSupport.hpp"
@@ -721,6 +723,61 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
     punch->SetBaseWidth(row.baseWidth);
     EXPECT_EQ(punch->JudgeBuiltPunch(row.solid == 0 ? outer : row.solid == ~0u ? 0 : row.solid, bodyOf(row.top),
                                      bodyOf("QD$ROUGH_OFFSET_BELT"), profile, 0, 0),
+              row.judged);
+    punch->destroy();
+    ASSERT_EQ(Kernel::TakeGeometry(kernelOuter, kept), 0);
+  }
+  own->destroy();
+  KTX::PART_set_work_part(part());
+}
+
+// A U's column is looked for along each arm, but not past the mitres of
+// its reflex corners: the U 36 x 36 from (50, 50), its slot 12 wide and 24
+// deep, relieved by 2 (arms from 52 to 60 and 76 to 84, the bar from y 52
+// to 60) up to the belt at 75 above the base's 30. A piece cut from an arm
+// or the bar is found.
+TEST_F(ToolingSolids, AUsColumnIsLookedForAlongEachArm) {
+  KTX::PART_part* own = KTX::PART_part::Create(0);
+  KTX::PART_set_work_part(own);
+  const std::vector<std::array<double, 2>> u = {{50, 50}, {86, 50}, {86, 86}, {74, 86},
+                                                {74, 62}, {62, 62}, {62, 86}, {50, 86}};
+  const ExamplePunch made = CommitExamplePunch(own, 0, 60, false, u, 60, 1, nullptr, 2);
+  ASSERT_EQ(made.status, 0);
+  auto bodyOf = [&](const char* title) {
+    auto* finder = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(0, own);
+    const KTX::tag_t body = finder->GetFeatFirstBody(MemberOf(own, made.set, title));
+    finder->destroy();
+    return body;
+  };
+  const KTX::tag_t outer = bodyOf("QD$MAIN_OUTER_SOLID");
+  const int kernelOuter = KTX::ES_solid_ask_solvane_tag(outer);
+  std::vector<double> p;
+  for (int i = 0; i <= 8; ++i) p.insert(p.end(), {u[i % 8][0], u[i % 8][1], 50});
+  const KTX::tag_t profile = KTX::ES_create_polyline(9, p.data());
+  struct Row {
+    const char* what;
+    double x0, y0, x1, y1;  // the piece cut from z 40 to 60; none when empty
+    int judged;
+  };
+  const Row rows[] = {
+      {"as built", 0, 0, 0, 0, 0},
+      {"a piece cut from the arm at x 76 to 84", 75, 70, 85, 80, 3030644},
+      {"from the arm at x 52 to 60", 51, 70, 61, 80, 3030644},
+      {"from the bar between them", 64, 51, 72, 61, 3030644},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    int kept = 0;
+    ASSERT_EQ(ZV_ENTITY_copy(kernelOuter, &kept), 0);
+    if (row.x1 > row.x0) {
+      const double up[3] = {0, 0, 1};
+      int tool = 0;
+      ASSERT_EQ(Kernel::MakeExtrusion({Rect(row.x0, row.y0, row.x1, row.y1, 40)}, up, 0, 20 * kMm, false, &tool), 0);
+      ASSERT_EQ(Kernel::Combine(kernelOuter, tool, true), 0);
+      Kernel::DeleteBody(tool, "test");
+    }
+    auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(made.set, own);
+    EXPECT_EQ(punch->JudgeBuiltPunch(outer, bodyOf("QD$ROUGH_OFFSET_TOP"), bodyOf("QD$ROUGH_OFFSET_BELT"), profile, 0, 0),
               row.judged);
     punch->destroy();
     ASSERT_EQ(Kernel::TakeGeometry(kernelOuter, kept), 0);
@@ -1457,6 +1514,89 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
         EXPECT_LE(high[k] / kMm, row.box[3 + k] + 1e-4) << k;
       }
     for (int body : solids) Kernel::DeleteBody(body, "test");
+  }
+}
+
+// Arms relieved down to a few hundredths (the belt's relief r at the
+// angle a, the example's other sizes): built in the part, each solid the
+// one its sizes give. An L of arms w wide, lx and ly long (area w (lx +
+// ly) - w^2, perimeter 2 (lx + ly)), or a U: a square 36 x 36 with a slot 12 wide and 24
+// deep (area 1008, perimeter 192), whose base ring (out by 60 - r, past
+// half the slot's width) closes over the slot: a square 36 + 2 (60 - r) a
+// side. Each has four more convex corners than reflex ones and loses no
+// side to the relief: PunchVolume. At 90 degrees no chamfer is made. An L
+// of arms 12 relieved by 5.99 (an arm 0.02 wide): 627577.87 at 60 degrees
+// and 624096.03 at 90; the U so: 654002.98 at 60.
+TEST_F(ToolingSolids, ArmsRelievedToAHairBuildTheSolidsTheirSizesGive) {
+  using Corners = std::vector<std::array<double, 2>>;
+  auto ell = [](double w, double lx, double ly) {
+    return Corners{{50, 50}, {50 + lx, 50}, {50 + lx, 50 + w}, {50 + w, 50 + w}, {50 + w, 50 + ly}, {50, 50 + ly}};
+  };
+  const Corners u = {{50, 50}, {86, 50}, {86, 86}, {74, 86}, {74, 62}, {62, 62}, {62, 86}, {50, 86}};
+  auto turned = [](Corners c, double degrees) {
+    const double co = std::cos(degrees * M_PI / 180), si = std::sin(degrees * M_PI / 180);
+    for (auto& [x, y] : c) std::tie(x, y) = std::pair{70 + co * (x - 70) - si * (y - 60), 60 + si * (x - 70) + co * (y - 60)};
+    return c;
+  };
+  auto moved = [](Corners c, double dx, double dy) {
+    for (auto& [x, y] : c) x += dx, y += dy;
+    return c;
+  };
+  auto mirrored = [](Corners c) {
+    for (auto& [x, y] : c) x = 140 - x;
+    return c;
+  };
+  auto volume = [](double area, double length, double r, double angle) {
+    return angle == 90 ? PunchVolume(area, length, r, 0) : PunchVolume(area, length, r, angle);
+  };
+  auto uVolume = [](double r, double angle) {
+    const double side = 36 + 2 * (60 - r);
+    return PunchVolume(1008, 192, r, angle) - 30 * (1008 + 192 * (60 - r) + 4 * (60 - r) * (60 - r)) + 30 * side * side;
+  };
+  struct Row {
+    const char* what;
+    Corners corners;
+    double relief, angle, volume;
+    double tolerance = 0.01;
+  };
+  const Row rows[] = {
+      {"an L of arms 12 relieved to 0.02 at 60 degrees", ell(12, 36, 36), 5.99, 60, volume(720, 144, 5.99, 60)},
+      {"at 90", ell(12, 36, 36), 5.99, 90, volume(720, 144, 5.99, 90)},
+      {"at 5", ell(12, 36, 36), 5.99, 5, volume(720, 144, 5.99, 5)},
+      {"at 30", ell(12, 36, 36), 5.99, 30, volume(720, 144, 5.99, 30)},
+      {"turned by 30", turned(ell(12, 36, 36), 30), 5.99, 60, volume(720, 144, 5.99, 60)},
+      {"moved", moved(ell(12, 36, 36), 97.3, 11.7), 5.99, 60, volume(720, 144, 5.99, 60)},
+      {"mirrored", mirrored(ell(12, 36, 36)), 5.99, 60, volume(720, 144, 5.99, 60)},
+      {"relieved to 0.012", ell(12, 36, 36), 5.994, 60, volume(720, 144, 5.994, 60)},
+      {"to 0.0102", ell(12, 36, 36), 5.9949, 60, volume(720, 144, 5.9949, 60)},
+      {"to 0.025", ell(12, 36, 36), 5.9875, 60, volume(720, 144, 5.9875, 60)},
+      {"arms 48 long", ell(12, 48, 48), 5.99, 60, volume(1008, 192, 5.99, 60)},
+      {"arms 60 and 36 long", ell(12, 60, 36), 5.99, 60, volume(1008, 192, 5.99, 60)},
+      {"arms 100 and 36 long", ell(12, 100, 36), 5.99, 60, volume(1488, 272, 5.99, 60)},
+      {"arms 144 and 36 long", ell(12, 144, 36), 5.99, 60, volume(2016, 360, 5.99, 60)},
+      {"an L of arms 2 relieved to 0.012", ell(2, 36, 36), 0.994, 60, volume(140, 144, 0.994, 60)},
+      {"an L at a tolerance of 0.1, an arm 0.102 wide", ell(12, 36, 36), 5.949, 60, volume(720, 144, 5.949, 60), 0.1},
+      {"a U of arms 12 relieved to 0.02", u, 5.99, 60, uVolume(5.99, 60)},
+      {"at 90", u, 5.99, 90, uVolume(5.99, 0)},
+      {"to 0.012", u, 5.994, 60, uVolume(5.994, 60)},
+      {"turned by 30", turned(u, 30), 5.99, 60, uVolume(5.99, 60)},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    KTX::Host::SetTolerances(row.tolerance, 0.5);
+    KTX::PART_part* own = KTX::PART_part::Create(0);
+    KTX::PART_set_work_part(own);
+    const ExamplePunch made = CommitExamplePunch(own, 0, row.angle, false, row.corners, 60, 1, nullptr, row.relief);
+    EXPECT_EQ(made.status, 0);
+    int body = 0;
+    MemberOf(own, made.set, "QD$MAIN_OUTER_SOLID", &body);
+    if (made.status == 0 && body != 0) {
+      EXPECT_TRUE(Kernel::IsClosedSolid(body));
+      EXPECT_NEAR(VolumeMm3(body) / row.volume, 1.0, 1e-9) << VolumeMm3(body);
+    }
+    own->destroy();
+    KTX::PART_set_work_part(part());
+    KTX::Host::ResetTolerances();
   }
 }
 

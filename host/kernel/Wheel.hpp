@@ -62,14 +62,16 @@ KTX_HOST_API int MakeWheelSweep(const std::vector<double>& section, const std::v
 // modeller's fuse gives less of, Throws as one the modeller throws on, Slit
 // and FaceLaidOver as the modeller makes it, each fuse's solid given that
 // crack (CrackForTests) before it is checked.
-enum class WheelUnionForTests { Modeller, FallsShort, Throws, Slit, FaceLaidOver };
+enum class WheelUnionForTests { Modeller, FallsShort, Throws, Slit, FaceLaidOver, FaceTurned };
 KTX_HOST_API void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn);
 
 // For tests: a new solid body, the body's one solid with a crack in its skin
 // that the modeller's checker takes as valid, its volume kept: Slit, an
 // edge inside its first planar face that bounds that face alone (a slit cut
 // in it); FaceLaidOver, a copy of that face laid over it (as an outer face)
-// on its edges, so that each of them bounds three faces. 0, or
+// on its edges, so that each of them bounds three faces. Or, which the
+// checker refuses, FaceTurned: that face turned to look into the solid, its
+// edges each used the same way round by both faces they bound. 0, or
 // ZV_ERROR_bad_value (another `how`, a body of no one solid of one shell,
 // or no planar face to crack) with *cracked 0.
 KTX_HOST_API int CrackForTests(int body, WheelUnionForTests how, int* cracked);

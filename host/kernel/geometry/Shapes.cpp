@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <cmath>
 #include <istream>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <utility>
 
 #include <BRepAlgoAPI_Common.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepAlgoAPI_Fuse.hxx>
+#include <BRepAdaptor_Surface.hxx>
 #include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_Copy.hxx>
 #include <BRepCheck_Analyzer.hxx>
@@ -29,6 +32,7 @@
 #include <BRep_Tool.hxx>
 #include <Bnd_Box.hxx>
 #include <GProp_GProps.hxx>
+#include <IntCurvesFace_Intersector.hxx>
 #include <IFSelect_ReturnStatus.hxx>
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
@@ -56,6 +60,7 @@
 #include <TopoDS_Wire.hxx>
 #include <gp_Ax2.hxx>
 #include <gp_Ax3.hxx>
+#include <gp_Lin.hxx>
 #include <gp_Pln.hxx>
 #include <gp_Trsf.hxx>
 
@@ -480,16 +485,91 @@ int Classify(const TopoDS_Shape& shape, const double point[3], double tolerance)
   return answer;
 }
 
+namespace {
+
+// A point's state told by the crossings of one ray from it through a solid's
+// faces, where they tell it at once: the modeller's own classifier maps the
+// solid's edges to their faces again for every point and intersects the ray
+// with every face, several times what the crossings cost when only the
+// faces whose box the ray passes are asked. A point within the tolerance of
+// a face's plane (or of a curved face's box), a crossing on an edge or a
+// vertex, or a ray touching a face tells nothing: the classifier is asked
+// then.
+class RayCrossings {
+ public:
+  RayCrossings(const TopoDS_Shape& solid, double tolerance) : tolerance_(tolerance) {
+    for (TopExp_Explorer found(solid, TopAbs_FACE); found.More(); found.Next()) {
+      const TopoDS_Face& face = TopoDS::Face(found.Current());
+      BRepAdaptor_Surface surface(face, false);
+      Face own;
+      own.crossings = std::make_unique<IntCurvesFace_Intersector>(face, tolerance);
+      own.planar = surface.GetType() == GeomAbs_Plane;
+      if (own.planar) own.plane = surface.Plane();
+      BRepBndLib::Add(face, own.box);
+      own.box.Enlarge(tolerance);
+      faces_.push_back(std::move(own));
+    }
+  }
+  // 1 inside, -1 outside, 0 untold.
+  int State(const gp_Pnt& point) {
+    for (const Face& face : faces_)
+      if (face.planar ? face.plane.Distance(point) <= tolerance_ : !face.box.IsOut(point)) return 0;
+    // A direction no face of a solid built square to the axes, or at a
+    // round angle to them, lies along.
+    static const gp_Dir kRay(0.2718281828, 0.5772156649, 0.7692389013);
+    const gp_Lin ray(point, kRay);
+    int crossed = 0;
+    for (Face& face : faces_) {
+      if (face.box.IsOut(ray)) continue;
+      if (face.planar) {
+        // Where the ray meets the plane (a ray along it lies off it, as the
+        // point does): behind the point, or outside the face's box, no
+        // crossing.
+        const gp_Dir& normal = face.plane.Axis().Direction();
+        const double along = kRay.Dot(normal);
+        if (along == 0) continue;
+        const double w = gp_Vec(point, face.plane.Location()).Dot(gp_Vec(normal)) / along;
+        if (w <= 0 || face.box.IsOut(point.Translated(w * gp_Vec(kRay)))) continue;
+      }
+      face.crossings->Perform(ray, 0, Precision::Infinite());
+      for (int i = 1; i <= face.crossings->NbPnt(); ++i) {
+        const IntCurveSurface_TransitionOnCurve crossing = face.crossings->Transition(i);
+        if (face.crossings->State(i) != TopAbs_IN || (crossing != IntCurveSurface_In && crossing != IntCurveSurface_Out))
+          return 0;
+      }
+      crossed += face.crossings->NbPnt();
+    }
+    return crossed % 2 == 1 ? 1 : -1;
+  }
+
+ private:
+  struct Face {
+    std::unique_ptr<IntCurvesFace_Intersector> crossings;
+    bool planar = false;
+    gp_Pln plane;
+    Bnd_Box box;
+  };
+  std::vector<Face> faces_;
+  double tolerance_;
+};
+
+}  // namespace
+
 bool ClassifyPoints(const TopoDS_Shape& shape, const double* points, int n, double tolerance, int* where) {
   for (int i = 0; i < n; ++i) where[i] = -1;
   try {
     for (TopExp_Explorer solids(shape, TopAbs_SOLID); solids.More(); solids.Next()) {
-      BRepClass3d_SolidClassifier classifier(solids.Current());
+      RayCrossings crossings(solids.Current(), tolerance);
+      std::optional<BRepClass3d_SolidClassifier> classifier;
       for (int i = 0; i < n; ++i) {
         const double* point = points + 3 * i;
         if (where[i] == 1 || !finite(point, 3)) continue;
-        classifier.Perform(gp_Pnt(point[0], point[1], point[2]), tolerance);
-        const TopAbs_State state = classifier.State();
+        const int crossed = crossings.State(gp_Pnt(point[0], point[1], point[2]));
+        if (crossed == 1) where[i] = 1;
+        if (crossed != 0) continue;
+        if (!classifier) classifier.emplace(solids.Current());
+        classifier->Perform(gp_Pnt(point[0], point[1], point[2]), tolerance);
+        const TopAbs_State state = classifier->State();
         if (state == TopAbs_IN) where[i] = 1;
         if (state == TopAbs_ON) where[i] = 0;
       }

@@ -837,13 +837,67 @@ bool PlaneOfBody(int body, double point[3], double normal[3]) {
   return true;
 }
 
+namespace {
+
+// The most edges a face may have for the modeller's checker to look at it:
+// the checker holds each vertex of a face against the face's every edge and
+// each edge against the others, more than linear time in its edges (a
+// shoe's flange face of 4,096 edges took it seconds).
+constexpr int kCheckedFaceEdges = 256;
+
+// The modeller's checker over the solid; over each of its faces of no more
+// than kCheckedFaceEdges edges (with their edges and vertices), and its
+// shells' faces turned alike, when it has a face of more. Such a face
+// is a prism's end on a loop its builder checked before the prism was made,
+// and its edges are still checked on the side faces they bound; that every
+// edge bounds two faces and the volume is positive is asked besides.
+bool checkerPasses(const TopoDS_Shape& solid) {
+  TopTools_IndexedMapOfShape faces;
+  TopExp::MapShapes(solid, TopAbs_FACE, faces);
+  std::vector<int> edges(static_cast<std::size_t>(faces.Extent()), 0);
+  bool large = false;
+  for (int i = 1; i <= faces.Extent(); ++i) {
+    for (TopExp_Explorer edge(faces(i), TopAbs_EDGE); edge.More(); edge.Next()) ++edges[static_cast<std::size_t>(i - 1)];
+    large = large || edges[static_cast<std::size_t>(i - 1)] > kCheckedFaceEdges;
+  }
+  if (!large) return BRepCheck_Analyzer(solid).IsValid();
+  BRep_Builder builder;
+  TopoDS_Compound small;
+  builder.MakeCompound(small);
+  for (int i = 1; i <= faces.Extent(); ++i)
+    if (edges[static_cast<std::size_t>(i - 1)] <= kCheckedFaceEdges) builder.Add(small, faces(i));
+  if (!BRepCheck_Analyzer(small).IsValid()) return false;
+  // The shells' faces turned alike: each edge used once each way round by
+  // the faces it bounds (the checker's own look at a shell compares every
+  // face with every other).
+  for (TopExp_Explorer shell(solid, TopAbs_SHELL); shell.More(); shell.Next()) {
+    TopTools_IndexedMapOfShape seen;
+    std::vector<std::array<int, 2>> uses;
+    for (TopExp_Explorer face(shell.Current(), TopAbs_FACE); face.More(); face.Next())
+      for (TopExp_Explorer found(face.Current(), TopAbs_EDGE); found.More(); found.Next()) {
+        const TopoDS_Edge& edge = TopoDS::Edge(found.Current());
+        if (BRep_Tool::Degenerated(edge)) continue;
+        const int index = seen.Add(edge);
+        if (static_cast<std::size_t>(index) > uses.size()) uses.push_back({0, 0});
+        const TopAbs_Orientation way = edge.Orientation();
+        if (way != TopAbs_FORWARD && way != TopAbs_REVERSED) return false;
+        ++uses[static_cast<std::size_t>(index - 1)][way == TopAbs_FORWARD ? 0 : 1];
+      }
+    for (const std::array<int, 2>& use : uses)
+      if (use[0] != 1 || use[1] != 1) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool IsClosedSolid(int body) {
   Bodies::Clock clock;
   const TopoDS_Shape* shape = Bodies::Of(body);
   if (shape == nullptr || !Shapes::IsSolid(*shape) || !(Shapes::Volume(*shape) > 0)) return false;
   try {
     KTX_GUARDED;
-    return BRepCheck_Analyzer(*shape).IsValid() && Shapes::IsClosed(*shape);
+    return checkerPasses(*shape) && Shapes::IsClosed(*shape);
   } catch (const Standard_Failure&) {
     return false;
   }

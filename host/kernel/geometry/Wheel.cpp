@@ -226,10 +226,12 @@ std::vector<gp_Pnt> TirePoints(const std::vector<std::array<double, 2>>& inner, 
 }
 
 // The shape's one solid of one shell made again with a crack in its skin
-// (Slit or FaceLaidOver, see CrackForTests) in its first planar face, which
-// the shape keeps as it was; false when it has no such solid or face.
+// (Slit, FaceLaidOver or FaceTurned, see CrackForTests) in its first planar
+// face, which the shape keeps as it was; false when it has no such solid or face.
 bool Cracked(const TopoDS_Shape& shape, WheelUnionForTests how, TopoDS_Shape* cracked) {
-  if (how != WheelUnionForTests::Slit && how != WheelUnionForTests::FaceLaidOver) return false;
+  if (how != WheelUnionForTests::Slit && how != WheelUnionForTests::FaceLaidOver &&
+      how != WheelUnionForTests::FaceTurned)
+    return false;
   TopoDS_Shape solid, shell;
   int solids = 0, shells = 0;
   for (TopExp_Explorer found(shape, TopAbs_SOLID); found.More(); found.Next()) ++solids, solid = found.Current();
@@ -244,6 +246,11 @@ bool Cracked(const TopoDS_Shape& shape, WheelUnionForTests how, TopoDS_Shape* cr
     const TopoDS_Face face = TopoDS::Face(found.Value());
     if (done || BRepAdaptor_Surface(face).GetType() != GeomAbs_Plane) {
       builder.Add(made, face);
+      continue;
+    }
+    if (how == WheelUnionForTests::FaceTurned) {
+      builder.Add(made, face.Reversed());
+      done = true;
       continue;
     }
     // A new face on the same edges: what the shell's faces share stays shared.

@@ -353,6 +353,37 @@ std::vector<Stamvik::Outlines::Point> PointsAlong(const Stamvik::Outlines::Ring&
   return points;
 }
 
+std::vector<Stamvik::Outlines::Point> PointsWithinOffset(const Stamvik::Outlines::Ring& ring, double offset,
+                                                         double margin, double slack, std::size_t most) {
+  using Stamvik::Outlines::Point;
+  std::vector<Point> points = PointsAlong(ring, offset + margin, slack, most);
+  // Outwards the region holds the ring's own, and every point within the
+  // offset of its sides.
+  if (!(offset > 0)) return points;
+  // Inwards, a point that far from every side may still lie past a reflex
+  // corner's mitre: in front of the corner itself (beyond the ends of both
+  // its sides) and nearer than that to both their lines.
+  const std::size_t n = ring.size();
+  const double area = Stamvik::Outlines::SignedArea(ring), inwards = area > 0 ? 1.0 : -1.0;
+  const double depth = offset + margin - slack;
+  for (std::size_t i = 0; i < n && !points.empty(); ++i) {
+    const Point& a = ring[(i + n - 1) % n];
+    const Point& v = ring[i];
+    const Point& b = ring[(i + 1) % n];
+    const double l0 = std::hypot(v.x - a.x, v.y - a.y), l1 = std::hypot(b.x - v.x, b.y - v.y);
+    if (!(l0 > 0) || !(l1 > 0)) continue;
+    const double t0x = (v.x - a.x) / l0, t0y = (v.y - a.y) / l0, t1x = (b.x - v.x) / l1, t1y = (b.y - v.y) / l1;
+    if ((t0x * t1y - t0y * t1x) * inwards >= 0) continue;  // turns the ring's own way: not reflex
+    auto pastMitre = [&](const Point& p) {
+      const double dx = p.x - v.x, dy = p.y - v.y;
+      const double s0 = (-t0y * dx + t0x * dy) * inwards, s1 = (-t1y * dx + t1x * dy) * inwards;
+      return dx * t0x + dy * t0y > 0 && dx * t1x + dy * t1y < 0 && s0 < depth && s1 < depth;
+    };
+    points.erase(std::remove_if(points.begin(), points.end(), pastMitre), points.end());
+  }
+  return points;
+}
+
 bool HoldsNoShape(tag_t solid) {
   if (solid == 0) return false;
   const int kernelBody = ES_solid_ask_solvane_tag(solid);

@@ -170,6 +170,15 @@ bool MadeUnit(double v[3]);
 // `inward - slack`, or, outward, within `-inward` of the ring.
 std::vector<Stamvik::Outlines::Point> PointsAlong(const Stamvik::Outlines::Ring& ring, double inward, double slack,
                                                   std::size_t most);
+// Points (at most `most`) `margin` within the region the ring bounds offset
+// inwards by `offset` (outwards when negative) as the modeller offsets a
+// loop: its sides moved, each corner where their lines meet, so that a
+// reflex corner is cut with a sharp mitre, not rounded as the points that
+// far from the ring's sides alone would have it (PointsAlong's, less those
+// past a mitre). A part of the offset no wider than twice the margin gets
+// none.
+std::vector<Stamvik::Outlines::Point> PointsWithinOffset(const Stamvik::Outlines::Ring& ring, double offset,
+                                                         double margin, double slack, std::size_t most);
 // How many points a part is judged by, at most: enough to find any side's
 // piece missing, few enough that a commit pays little for them.
 constexpr std::size_t kPartPoints = 64;

@@ -325,7 +325,7 @@ int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, 
   const double baseTop = bounds.low + (based ? m_baseThickness : 0.0);
   if (based) {
     SolidPart part{flange != 0 ? PointsAlong(base, margin, tolerance, kPartPoints)
-                               : PointsAlong(stress, -(out - margin), tolerance, kPartPoints),
+                               : PointsWithinOffset(stress, -out, margin, tolerance, kPartPoints),
                    bounds.low + m_baseThickness / 2};
     if (m_baseThickness > 2 * margin) bounds.parts.push_back(part);
   }
@@ -336,9 +336,11 @@ int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, 
   // The column below the belt: the main wall's region, or the profile
   // relieved; a core's hollow lies a wall's thickness farther in.
   const double core = m_coreDrawPunchOption ? std::max(m_wallThickness, 0.0) : HUGE_VAL;
-  const double depth = mainWall != 0 ? std::min(margin, core / 2) : m_reliefDistanse + std::min(margin, core / 2);
+  const double inner = std::min(margin, core / 2);
   if (beltLow - baseTop > 2 * margin)
-    bounds.parts.push_back({PointsAlong(stress, depth, tolerance / 2, kPartPoints), (baseTop + beltLow) / 2});
+    bounds.parts.push_back({mainWall != 0 ? PointsAlong(stress, inner, tolerance / 2, kPartPoints)
+                                          : PointsWithinOffset(ring, m_reliefDistanse, inner, tolerance / 2, kPartPoints),
+                            (baseTop + beltLow) / 2});
   if (topLow - beltHigh > 2 * margin)
     bounds.parts.push_back({PointsAlong(ring, std::min(margin, core / 2), tolerance / 2, kPartPoints),
                             (beltHigh + topLow) / 2});
