@@ -4,6 +4,7 @@
 // Internal to the library.
 #pragma once
 #include <exception>
+#include <initializer_list>
 #include <utility>
 
 #include "OnEveryExit.hpp"
@@ -110,6 +111,21 @@ inline EXP_expression* CopyOfExpression(const EXP_expression* of, const char* so
   if (const int code = EXP_create_sys_exp_with_units_all_errors(of->ask_text(), of->ask_unit(), &copy); code != 0)
     ERROR_raise(source, line, code, "cannot copy the expression \"%s\"", of->ask_text());
   return copy;
+}
+
+// After a commit made a feature on the builder's own expressions: each one
+// the feature now holds is the feature's from then on (no longer the
+// builder's to destroy), and the builder goes on with a copy of it, so that
+// a value set through the builder later reaches the feature only at the
+// next commit, as for a builder opened on the feature.
+inline void GoOnWithCopies(OM::Object* builder,
+                           std::initializer_list<std::pair<EXP_expression*, const OM::AttributeId*>> fields,
+                           const char* source, int line) {
+  for (const auto& [expression, field] : fields) {
+    if (expression == nullptr || !OM::OM_is_kept_alive(expression)) continue;
+    OM::OM_set_pointer(builder, *field, CopyOfExpression(expression, source, line));
+    OM::OM_set_owner(expression, nullptr);
+  }
 }
 
 // A scripting interface of the host by its class name, called without being

@@ -699,6 +699,10 @@ int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
         } else {
           if (frec != nullptr) *frec = record;
           set_frec(record);
+#define STAMVIK_POSTURE_FIELD(Name, field) std::pair<EXP_expression*, const OM::AttributeId*>{field, &field##AttId},
+          Stamvik::GoOnWithCopies(this, {STAMVIK_MANIKIN_POSTURE_EXPRESSIONS(STAMVIK_POSTURE_FIELD)},
+                                  "VDJA_ManikinBuilder", 703);
+#undef STAMVIK_POSTURE_FIELD
         }
       }
     }

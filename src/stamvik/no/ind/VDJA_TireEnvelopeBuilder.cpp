@@ -1669,6 +1669,10 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   if (status == 0) {
     SetTireEnvelopeBody(FREC_ask_body_eid_p(*into));
     TireEnvelope_ChangeOutputAttributes(*into, block);
+#define STAMVIK_EXPRESSION_FIELD(Name, field, measure, settable) \
+  std::pair<EXP_expression*, const OM::AttributeId*>{field, &field##AttId},
+    Stamvik::GoOnWithCopies(this, {STAMVIK_TIRE_ENVELOPE_EXPRESSIONS(STAMVIK_EXPRESSION_FIELD)}, kSource, 1660);
+#undef STAMVIK_EXPRESSION_FIELD
   }
   return status;
 }
