@@ -635,3 +635,38 @@ TEST_F(ManikinCommit, EachCommitLeavesTheCheckerItsOptionsAskFor) {
 }
 
 }  // namespace
+
+namespace {
+
+// A passenger's rule has no steering wheel: edited into a driver, the rule
+// gets expressions of its own for it, of the builder's values, and the
+// builder keeps its copies (a value set through them later changes the
+// rule only at a commit).
+TEST_F(ManikinCommit, APassengerMadeADriverGetsSteeringWheelExpressionsOfItsOwn) {
+  ManikinBuilder* m = Driver(J826Type95thPercentile);
+  m->SetPosition(Passenger);
+  FEATURE_RECORD* frec = nullptr;
+  ASSERT_EQ(m->commit_feature(&frec), 0);
+  ASSERT_NE(frec, nullptr);
+  ManikinBuilder* edit = Make(frec);
+  edit->SetPosition(VDJA::Driver);
+  Set(edit->GetAHPToSWCLength(), 505);
+  ASSERT_EQ(edit->commit_feature(nullptr), 0);
+  for (const auto& [name, expression] : {std::pair{"L11_exp_v1", edit->GetAHPToSWCLength()},
+                                         std::pair{"H17_exp_v1", edit->GetAHPToSWCHeight()},
+                                         std::pair{"W9_exp_v1", edit->GetWheelDiameter()}}) {
+    SCOPED_TRACE(name);
+    tag_t tag = 0;
+    ASSERT_EQ(VD_ask_kf_expression_tag(m->GetCurrentManikinRuleName().utf8().c_str(), name, &tag), 0);
+    const auto* rules = dynamic_cast<const EXP_expression*>(OM::OM_object_of_tag(tag));
+    ASSERT_NE(rules, nullptr);
+    EXPECT_NE(rules, expression);
+    EXPECT_STREQ(rules->ask_text(), expression->ask_text());
+  }
+  Set(edit->GetAHPToSWCLength(), 700);
+  tag_t tag = 0;
+  VD_ask_kf_expression_tag(m->GetCurrentManikinRuleName().utf8().c_str(), "L11_exp_v1", &tag);
+  EXPECT_EQ(EXP_ask_value_of_exp(dynamic_cast<const EXP_expression*>(OM::OM_object_of_tag(tag))), 505);
+}
+
+}  // namespace
