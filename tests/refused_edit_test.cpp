@@ -163,7 +163,9 @@ TEST_F(RefusedEdit, AManikinEditRefusedFailedOrLetGoLeavesEveryPostureValue) {
       &ManikinBuilder::GetPedalPlaneAngle, &ManikinBuilder::GetAHPToSWCLength, &ManikinBuilder::GetAHPToSWCHeight,
       &ManikinBuilder::GetWheelDiameter,   &ManikinBuilder::GetWheelAngle};
   const std::vector<double> posture = {600, 370, 500, 22, 0, 325, 45, 500, 400, 400, 20};
-  const auto readBack = [&] { return ReadBack<ManikinBuilder>(&ManikinBuilderFactory::Create, modelPart(), feature, getters); };
+  const auto readBack = [&] {
+    return ReadBack<ManikinBuilder>(&ManikinBuilderFactory::Create, modelPart(), feature, getters);
+  };
   ASSERT_EQ(readBack(), posture);
 
   // One row a posture value; a value validation takes (the width, which no
@@ -243,7 +245,8 @@ TEST_F(RefusedEdit, ATireEnvelopeEditRefusedFailedOrLetGoLeavesItsValuesAndItsBo
                    "  closed 3771769\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n"));
   FEATURE_RECORD* feature = nullptr;
   for (tag_t t : Host::KeptInPart(part()))
-    if (auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)); record != nullptr && TireEnvelope_Is(record) > 0)
+    if (auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t));
+        record != nullptr && TireEnvelope_Is(record) > 0)
       feature = record;
   ASSERT_NE(feature, nullptr);
   const std::vector<EXP_expression* (TireEnvelopeBuilder::*)() const> getters = {
@@ -259,8 +262,9 @@ TEST_F(RefusedEdit, ATireEnvelopeEditRefusedFailedOrLetGoLeavesItsValuesAndItsBo
   const auto body = [&] {
     const std::string listed = Script::DescribePart(part());
     const std::size_t at = listed.find("\nbody " + std::to_string(feature->ask_body_eid()) + " ");
-    return at == std::string::npos ? std::string("no body")
-                                   : listed.substr(listed.find(' ', at + 6), listed.find('\n', at + 1) - listed.find(' ', at + 6));
+    if (at == std::string::npos) return std::string("no body");
+    const std::size_t from = listed.find(' ', at + 6);
+    return listed.substr(from, listed.find('\n', at + 1) - from);
   };
   ASSERT_EQ(readBack(), values);
   const std::string made = body();

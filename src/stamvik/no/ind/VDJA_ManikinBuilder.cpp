@@ -625,7 +625,8 @@ std::string PostureReference(const std::string& rule, bool create, tag_t part, c
                   ? dynamic_cast<EXP_expression*>(OM::OM_object_of_tag(tag))
                   : nullptr;
   if (own == nullptr) return Reference(Stamvik::CopyOfExpression(builderOwn, "VDJA_ManikinBuilder", 552));
-  if (std::strcmp(own->ask_text(), builderOwn->ask_text()) != 0) EXP_edit_exp_all_errors(part, own, builderOwn->ask_text());
+  if (std::strcmp(own->ask_text(), builderOwn->ask_text()) != 0)
+    EXP_edit_exp_all_errors(part, own, builderOwn->ask_text());
   return Reference(own);
 }
 
