@@ -16,8 +16,10 @@
 #include "InProcessPlaySupport.hpp"
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
+#include "DieDesJA_CastReliefBuilder.hpp"
 #include "VDJA_ManikinBuilder.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
+#include "afl/Parms.hpp"
 #include "afl/TireEnvelope.hpp"
 #include "exp/Expression.hpp"
 #include "jam/Journal.hpp"
@@ -30,6 +32,8 @@
 
 using namespace KTX;
 using namespace KTX::VDJA;
+using KTX::DieDesJA::CastReliefBuilder;
+using KTX::DieDesJA::CastReliefBuilderFactory;
 
 namespace {
 
@@ -310,6 +314,77 @@ TEST_F(RefusedEdit, ATireEnvelopeEditRefusedFailedOrLetGoLeavesItsValuesAndItsBo
   ASSERT_TRUE(Play(EditJournal("TireEnvelope", "tireEnvelope",
                                {"swept to 270", {{"RadialEndAngle", "270"}, {"TrimRadius", "390"}}, 0})));
   EXPECT_EQ(readBack(), (std::vector<double>{0, 270, 0.5, 390, 20, 20}));
+}
+
+// A die-design feature, as every body builder reads it back and commits it
+// (the shared commit): the example's cast relief, 5 deep, its support
+// casting 20 thick.
+TEST_F(RefusedEdit, ACastReliefEditRefusedFailedOrLetGoLeavesItsExpressions) {
+  std::ifstream example(stamvik_test::Examples() / "cast_relief.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t edit = text.find("# Edit:");
+  ASSERT_NE(edit, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, edit)));
+  FEATURE_RECORD* feature = nullptr;
+  for (tag_t t : Host::KeptInPart(part()))
+    if (auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)); record != nullptr) feature = record;
+  ASSERT_NE(feature, nullptr);
+  const std::vector<EXP_expression* (CastReliefBuilder::*)() const> getters = {&CastReliefBuilder::GetReliefDepth,
+                                                                              &CastReliefBuilder::GetThickness};
+  const auto readBack = [&] {
+    return ReadBack<CastReliefBuilder>(&CastReliefBuilderFactory::Create, modelPart(), feature, getters);
+  };
+  // The feature's entity as the part lists it, and the expressions it holds:
+  // the feature's own, whatever an edit wrote.
+  const auto listed = [&] {
+    const std::string all = Script::DescribePart(part());
+    const std::size_t at = all.find("  entity 4 ");
+    if (at == std::string::npos) return std::string();
+    const auto* parms = dynamic_cast<const DIEDES_GENERIC_BODY_PARMS*>(feature->ask_parms());
+    return all.substr(at, all.find('\n', at) - at) + " held " +
+           std::to_string(OM::OM_ask_object_tag(parms->AskEntityExpression(4, 0))) + " " +
+           std::to_string(OM::OM_ask_object_tag(parms->AskEntityExpression(4, 1)));
+  };
+  ASSERT_EQ(readBack(), (std::vector<double>{5, 20}));
+  const std::string entity = listed();
+  ASSERT_EQ(entity.rfind("  entity 4 expressions 5 20 (flag 1) held ", 0), 0u) << entity;
+  // A relief of depth 0 without a relief sheet is refused (3030482).
+  const Edit edits[] = {
+      {"depth 0", {{"ReliefDepth", "0"}}, 3030482},
+      {"thickness 30, depth 0", {{"Thickness", "30"}, {"ReliefDepth", "0"}}, 3030482},
+      {"depth 8 and thickness 30, the update failing",
+       {{"ReliefDepth", "8"}, {"Thickness", "30"}},
+       840007,
+       "DIEENG_UpdateMultipleBodyFrec"},
+      {"depth 8 and thickness 30, let go without a commit", {{"ReliefDepth", "8"}, {"Thickness", "30"}}, -1},
+  };
+  for (const Edit& e : edits) {
+    SCOPED_TRACE(e.what);
+    if (e.failing != nullptr) Host::SetAnswer(e.failing, e.status);
+    std::string journal = EditJournal("CastRelief", "castRelief", e);
+    // The die-design builders are opened by the die collection's creator.
+    const std::string opened = "record 0 method \"Die.DieCollection\" \"CastRelief\"\n  this tag 1\n  in tag "
+                               "\"castRelief\" \"Die.CastRelief\" 20\n  result tag \"builder\" "
+                               "\"Die.CastReliefBuilder\" 50\n  closed 0\n";
+    journal = "journal 1\n" + opened + journal.substr(journal.find("record 0 get"));
+    for (std::size_t at = 0; (at = journal.find("\"Features.CastReliefBuilder\"", at)) != std::string::npos;)
+      journal.replace(at, 28, "\"Die.CastReliefBuilder\"");
+    for (std::size_t at = 0; (at = journal.find("\"TaggedObject\" 40", at)) != std::string::npos;)
+      journal.replace(at, 17, "\"TaggedObject\" 20");
+    const bool played = Play(journal);
+    Host::ClearAnswers();
+    if (!played) continue;
+    EXPECT_EQ(readBack(), (std::vector<double>{5, 20})) << "read back after the edit";
+    EXPECT_EQ(listed(), entity);
+    CastReliefBuilder* again = CastReliefBuilderFactory::Create(modelPart(), feature);
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(again, &object), 0);
+    again->destroy();
+    EXPECT_EQ(readBack(), (std::vector<double>{5, 20})) << "read back after a commit that changes nothing";
+    EXPECT_EQ(listed(), entity);
+  }
 }
 
 }  // namespace
