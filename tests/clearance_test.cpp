@@ -351,11 +351,16 @@ TEST_F(Clearance, TheBuilderOwnsItsSectionAndExpressionsUntilAFeatureHoldsThem) 
   ASSERT_EQ(rc, 0);
   b->destroy();
   for (tag_t tag : held) EXPECT_NE(OM::OM_object_of_tag(tag), nullptr) << tag;
+  // Opened on the feature, the builder refers to its section and works on
+  // a copy of its offset, which goes with it.
   ClearanceBuilder* e = ClearanceBuilderFactory::Create(modelPart(), frec);
   EXPECT_EQ(OM::OM_ask_object_tag(e->GetSection()), held[0]);
-  EXPECT_EQ(OM::OM_ask_object_tag(e->GetOffset()), held[2]);
+  const tag_t copy = OM::OM_ask_object_tag(e->GetOffset());
+  EXPECT_NE(copy, held[2]);
+  EXPECT_STREQ(e->GetOffset()->ask_text(), OM::TagToObject<EXP_expression>(held[2])->ask_text());
   e->destroy();
   for (tag_t tag : held) EXPECT_NE(OM::OM_object_of_tag(tag), nullptr) << tag;
+  EXPECT_TRUE(OM::OM_is_deleted_tag(copy));
 }
 
 TEST_F(Clearance, ARecordWithoutClearanceParametersIsRefused) {

@@ -1034,7 +1034,9 @@ TEST_F(Manikin, ReadBackFromTheRuleInstance) {
   EXPECT_EQ(m->GetOpenFromFile().utf8(), "a.hsd");
   EXPECT_EQ(EXP_ask_value_of_exp(m->GetThighLength()), 400);
   EXPECT_EQ(EXP_ask_value_of_exp(m->GetHandLength()), 180);
-  // Seven expressions are the rule's; the four of the steering wheel are new.
+  // Seven expressions are copies of the rule's (value and unit), the
+  // builder's own: a value set through them reaches the rule only at a
+  // commit. The four of the steering wheel are new.
   const std::pair<const char*, EXP_expression*> bound[] = {
       {"L31_exp_v1", m->GetSgRPLength()}, {"W20_exp_v1", m->GetSgRPWidth()},  {"H70_exp_v1", m->GetSgRPHeight()},
       {"L40_exp_v1", m->GetBackAngle()},  {"Theta_AHP_exp_v1", m->GetPedalPlaneAngle()},
@@ -1043,17 +1045,24 @@ TEST_F(Manikin, ReadBackFromTheRuleInstance) {
     SCOPED_TRACE(name);
     tag_t tag = 0;
     EXPECT_EQ(VD_ask_kf_expression_tag("VD_2DM4", name, &tag), 0);
-    EXPECT_EQ(expression->OmTag(), tag) << name;
+    const auto* rules = dynamic_cast<const EXP_expression*>(OM::OM_object_of_tag(tag));
+    ASSERT_NE(rules, nullptr);
+    EXPECT_NE(expression->OmTag(), tag);
+    EXPECT_STREQ(expression->ask_text(), rules->ask_text());
+    EXPECT_EQ(expression->ask_unit(), rules->ask_unit());
   }
   EXPECT_DOUBLE_EQ(EXP_ask_value_of_exp(m->GetWheelAngle()), 22);
   EXPECT_STREQ(m->GetWheelAngle()->ask_unit()->name, "Degrees");
   EXPECT_DOUBLE_EQ(EXP_ask_value_of_exp(m->GetWheelDiameter()), 380);
   EXPECT_EQ(Host::CountCalls("VD_read_general_default_value"), 1u);
-  // The rule's expressions stay with the rule when the builder goes.
-  const tag_t sgRP = m->GetSgRPLength()->OmTag();
+  // The rule's expressions stay with the rule when the builder goes; its copies go with it.
+  const tag_t copy = m->GetSgRPLength()->OmTag();
+  tag_t sgRP = 0;
+  VD_ask_kf_expression_tag("VD_2DM4", "L31_exp_v1", &sgRP);
   m->destroy();
   manikin_ = nullptr;
   EXPECT_FALSE(OM::OM_is_deleted_tag(sgRP));
+  EXPECT_TRUE(OM::OM_is_deleted_tag(copy));
 }
 
 TEST_F(Manikin, ReadBackOfPercentilesAndDefaultSizes) {

@@ -80,6 +80,7 @@ TEST_F(ManikinCommit, UserDefinedPassengerBecomesRuleInstance) {
   m->SetStandard(UserDefined);
   const VD_2DManikin_user_defined_manikin_size_value_t sizes{400, 410, 300, 250, 500, 450, 180, 100};
   m->SetManikinSizeData(&sizes);
+  const tag_t sgRPLength = m->GetSgRPLength()->OmTag();
   FEATURE_RECORD* frec = nullptr;
   ASSERT_EQ(m->commit_feature(&frec), 0);
   const auto rules = Rules(part());
@@ -97,7 +98,7 @@ TEST_F(ManikinCommit, UserDefinedPassengerBecomesRuleInstance) {
   EXPECT_EQ(p["Occ_Location"], "2");
   EXPECT_EQ(p["Standard"], "2");
   EXPECT_EQ(p["usr_def_para"], "{410.000000,400.000000,250.000000,300.000000,500.000000,450.000000,100.000000,180.000000}");
-  EXPECT_EQ(p["L31_exp_v1"], "tag(" + std::to_string(m->GetSgRPLength()->OmTag()) + ")");
+  EXPECT_EQ(p["L31_exp_v1"], "tag(" + std::to_string(sgRPLength) + ")");
   EXPECT_EQ(m->GetCurrentManikinRuleName().utf8(), "VD_2DM1");
   ASSERT_NE(frec, nullptr);
   EXPECT_EQ(m->get_frec(), frec);
@@ -295,16 +296,24 @@ TEST_F(ManikinCommit, EachDriverParameterNamesItsOwnExpression) {
   Set(m->GetWheelDiameter(), 401);
   Set(m->GetWheelAngle(), 21);
   Host::ClearCalls();
+  using Getter = EXP_expression* (ManikinBuilder::*)() const;
+  const std::pair<const char*, Getter> references[] = {
+      {"L31_exp_v1", &ManikinBuilder::GetSgRPLength},        {"W20_exp_v1", &ManikinBuilder::GetSgRPWidth},
+      {"H70_exp_v1", &ManikinBuilder::GetSgRPHeight},        {"AHP_X_exp_v1", &ManikinBuilder::GetAHPLength},
+      {"AHP_Z_exp_v1", &ManikinBuilder::GetAHPHeight},       {"L11_exp_v1", &ManikinBuilder::GetAHPToSWCLength},
+      {"H17_exp_v1", &ManikinBuilder::GetAHPToSWCHeight},    {"W9_exp_v1", &ManikinBuilder::GetWheelDiameter}};
+  std::vector<EXP_expression*> committed;
+  for (const auto& [name, getter] : references) committed.push_back((m->*getter)());
   ASSERT_EQ(m->commit_feature(nullptr), 0);
   auto p = Parameters(Rules(part())[0]);
   EXPECT_EQ(p["Occ_Location"], "1");
-  const std::pair<const char*, EXP_expression*> references[] = {
-      {"L31_exp_v1", m->GetSgRPLength()},      {"W20_exp_v1", m->GetSgRPWidth()},
-      {"H70_exp_v1", m->GetSgRPHeight()},      {"AHP_X_exp_v1", m->GetAHPLength()},
-      {"AHP_Z_exp_v1", m->GetAHPHeight()},     {"L11_exp_v1", m->GetAHPToSWCLength()},
-      {"H17_exp_v1", m->GetAHPToSWCHeight()},  {"W9_exp_v1", m->GetWheelDiameter()}};
-  for (const auto& [name, expression] : references)
-    EXPECT_EQ(p[name], "tag(" + std::to_string(expression->OmTag()) + ")") << name;
+  // The rule takes the builder's expressions; the builder goes on with copies.
+  for (std::size_t i = 0; i < std::size(references); ++i) {
+    const auto& [name, getter] = references[i];
+    EXPECT_EQ(p[name], "tag(" + std::to_string(committed[i]->OmTag()) + ")") << name;
+    EXPECT_NE((m->*getter)(), committed[i]) << name;
+    EXPECT_STREQ((m->*getter)()->ask_text(), committed[i]->ask_text()) << name;
+  }
   // The new angle expressions hold the builder's angles.
   const std::pair<const char*, double> angles[] = {
       {"L40_exp_v1", 26}, {"Theta_AHP_exp_v1", 44}, {"H18_exp_v1", 21}};
@@ -623,6 +632,41 @@ TEST_F(ManikinCommit, EachCommitLeavesTheCheckerItsOptionsAskFor) {
       if (frec == nullptr) break;
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A passenger's rule has no steering wheel: edited into a driver, the rule
+// gets expressions of its own for it, of the builder's values, and the
+// builder keeps its copies (a value set through them later changes the
+// rule only at a commit).
+TEST_F(ManikinCommit, APassengerMadeADriverGetsSteeringWheelExpressionsOfItsOwn) {
+  ManikinBuilder* m = Driver(J826Type95thPercentile);
+  m->SetPosition(Passenger);
+  FEATURE_RECORD* frec = nullptr;
+  ASSERT_EQ(m->commit_feature(&frec), 0);
+  ASSERT_NE(frec, nullptr);
+  ManikinBuilder* edit = Make(frec);
+  edit->SetPosition(VDJA::Driver);
+  Set(edit->GetAHPToSWCLength(), 505);
+  ASSERT_EQ(edit->commit_feature(nullptr), 0);
+  for (const auto& [name, expression] : {std::pair{"L11_exp_v1", edit->GetAHPToSWCLength()},
+                                         std::pair{"H17_exp_v1", edit->GetAHPToSWCHeight()},
+                                         std::pair{"W9_exp_v1", edit->GetWheelDiameter()}}) {
+    SCOPED_TRACE(name);
+    tag_t tag = 0;
+    ASSERT_EQ(VD_ask_kf_expression_tag(m->GetCurrentManikinRuleName().utf8().c_str(), name, &tag), 0);
+    const auto* rules = dynamic_cast<const EXP_expression*>(OM::OM_object_of_tag(tag));
+    ASSERT_NE(rules, nullptr);
+    EXPECT_NE(rules, expression);
+    EXPECT_STREQ(rules->ask_text(), expression->ask_text());
+  }
+  Set(edit->GetAHPToSWCLength(), 700);
+  tag_t tag = 0;
+  VD_ask_kf_expression_tag(m->GetCurrentManikinRuleName().utf8().c_str(), "L11_exp_v1", &tag);
+  EXPECT_EQ(EXP_ask_value_of_exp(dynamic_cast<const EXP_expression*>(OM::OM_object_of_tag(tag))), 505);
 }
 
 }  // namespace

@@ -163,12 +163,16 @@ TEST_F(TireEnvelopeCommit, ProfileCurvesAndTheirExtraction) {
   tire_->SetTireDefinition(ProfileCurves);
   tire_->GetTireDefinitionProfile()->set_tags(3, curves.data());
   tire_->SetMirrorProfile(true);
+  EXP_expression* const rim = tire_->GetWheelRimDiameter();
   Block block = Commit();
   ASSERT_NE(block, nullptr);
   EXPECT_EQ(block->tireDefinition, 1);
   ASSERT_EQ(block->profileCurveCount, 3);
   EXPECT_EQ(std::vector<tag_t>(block->profileCurves, block->profileCurves + 3), curves);
-  EXPECT_EQ(block->wheelRimDiameter, tire_->GetWheelRimDiameter());
+  // The feature takes the builder's rim diameter; the builder goes on with a copy.
+  EXPECT_EQ(block->wheelRimDiameter, rim);
+  EXPECT_NE(tire_->GetWheelRimDiameter(), rim);
+  EXPECT_STREQ(tire_->GetWheelRimDiameter()->ask_text(), rim->ask_text());
   EXPECT_EQ(block->mirrorProfile, 1);
   ASSERT_EQ(TireEnvelope::Extractions().size(), 1u);
   EXPECT_EQ(TireEnvelope::Extractions()[0].tags, curves);
@@ -340,6 +344,7 @@ TEST_F(TireEnvelopeCommit, EveryNumberAtItsOwnByte) {
     t->SetSaveScenario(d == 0);
     t->SetDisplayInput(d == 0);
   };
+  std::pair<int, EXP_expression*> made[4] = {};  // the first builder's expressions the feature was made with
   auto check = [&](const Tireenv_params_s* b, const Case& c, double d, const TireEnvelopeBuilder* t) {
     EXPECT_EQ(At<double>(b, 6328), c.taper + d);
     const std::pair<int, double> doubles[] = {
@@ -357,10 +362,15 @@ TEST_F(TireEnvelopeCommit, EveryNumberAtItsOwnByte) {
     const int first = d == 0 ? 1 : 0;
     const std::pair<int, int> bytes[] = {{6276, first}, {160, first}, {161, 1 - first}, {4222, first}, {53896, first}};
     for (const auto& [byte, value] : bytes) EXPECT_EQ(At<std::uint8_t>(b, byte), value) << "byte " << byte;
-    EXPECT_EQ(At<EXP_expression*>(b, 8), t->GetRadialStartAngle());
-    EXPECT_EQ(At<EXP_expression*>(b, 16), t->GetRadialEndAngle());
-    EXPECT_EQ(At<EXP_expression*>(b, 40), t->GetDistanceTolerance());
-    EXPECT_EQ(At<EXP_expression*>(b, 48), t->GetTrimRadius());
+    // The feature keeps the expressions it was made with (the first
+    // builder's, which goes on with copies); an edit gives them its values
+    // and keeps its own copies.
+    for (const auto& [byte, expression] : made)
+      if (expression != nullptr) {
+        EXPECT_EQ(At<EXP_expression*>(b, byte), expression) << "byte " << byte;
+        EXPECT_NE(t->GetRadialStartAngle(), expression);
+        EXPECT_NE(t->GetTrimRadius(), expression);
+      }
   };
   auto readBack = [&](const Case& c, double d) {
     TireEnvelopeBuilder* edit = TireEnvelopeBuilderFactory::Create(modelPart(), frec_);
@@ -409,6 +419,10 @@ TEST_F(TireEnvelopeCommit, EveryNumberAtItsOwnByte) {
     tire_->SetSuspensionTemplate(static_cast<JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType>(c.suspension));
     tire_->SetDriverGraph(static_cast<JA_TIRE_ENVELOPE_BUILDER_DriverGraphOption>(c.graph));
     fill(tire_, 0);
+    made[0] = {8, tire_->GetRadialStartAngle()};
+    made[1] = {16, tire_->GetRadialEndAngle()};
+    made[2] = {40, tire_->GetDistanceTolerance()};
+    made[3] = {48, tire_->GetTrimRadius()};
     Block block = Commit();
     EXPECT_NE(block, nullptr);
     if (block == nullptr) continue;

@@ -286,8 +286,8 @@ void CastReliefBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   }
   if (entities > 3) m_baseOrientation->FromParms(dynamic_cast<DieDes::DieDesGenericPlane*>(parms->GetEntity(3)));
   if (entities > 4) {
-    SetReliefDepth(parms->AskEntityExpression(4, 0));
-    SetThickness(parms->AskEntityExpression(4, 1));
+    ReadExpressionCopy(m_reliefDepthAttId, parms, 4, 0);
+    ReadExpressionCopy(m_thicknessAttId, parms, 4, 1);
   }
   if (entities > 5) SetCreateSupportCasting(parms->AskEntityInt(5, 0) == 1);
 

@@ -502,9 +502,9 @@ void ClampingSlotBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
         &m_padWidthAttId,       &m_padHeightAttId,   &m_padLengthAttId,        &m_padRadiusAttId,
         &m_overhangAttId,       &m_notchWidthAttId,  &m_notchHeightAttId,      &m_flangeThicknessAttId,
         &m_offsetWidthAttId};
-    for (int i = 0; i < 17; ++i) OM::SetReferencedObject(this, *record[i], parms->AskEntityExpression(5, i));
+    for (int i = 0; i < 17; ++i) ReadExpressionCopy(*record[i], parms, 5, i);
   }
-  if (items > 6) SetNotchAngle(parms->AskEntityExpression(6, 0));
+  if (items > 6) ReadExpressionCopy(m_notchAngleAttId, parms, 6, 0);
   if (items > 7) {
     OM::LogForWrite(this);
     m_type = parms->AskEntityInt(7, 0);

@@ -189,8 +189,8 @@ void ClearanceBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   if (entities > 3) ReadPlaneEntity(parms, 3, m_orientation);
   if (entities > 4) ReadDirectionEntity(parms, 4, m_clearanceDirection);
   if (entities > 5) {
-    SetDistance(parms->AskEntityExpression(5, 0));
-    SetOffset(parms->AskEntityExpression(5, 1));
+    ReadExpressionCopy(m_distanceAttId, parms, 5, 0);
+    ReadExpressionCopy(m_offsetAttId, parms, 5, 1);
   }
   DieDesJA::ReadDieAttributes(parms, m_attributes);
 

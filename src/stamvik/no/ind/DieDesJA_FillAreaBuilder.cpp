@@ -162,7 +162,7 @@ void FillAreaBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   if (entities > 3) ReadPlaneEntity(parms, 3, m_upperLimitPlane);
   if (entities > 4)
     if (tag_t sheet = firstTag(parms, 4); sheet != 0) m_lowerLimitSheet->set_selected_tag(sheet);
-  if (entities > 6) SetLowerLimitOffset(parms->AskEntityExpression(6, 0));
+  if (entities > 6) ReadExpressionCopy(m_lowerLimitOffsetAttId, parms, 6, 0);
   if (entities > 5) {
     SetType(static_cast<JA_FILL_AREA_BUILDER_Types>(parms->AskEntityInt(5, 0)));
     SetUpperLimitType(static_cast<JA_FILL_AREA_BUILDER_UpperLimitTypes>(parms->AskEntityInt(5, 1)));

@@ -174,9 +174,9 @@ void FingerClearanceNotchBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec)
   }
   if (entities > 1) ReadSectionEntity(this, m_sectionAttId, m_section, parms, 1, 0, ask_owning_part());
   if (entities > 2) {
-    SetExtrudeWidth(parms->AskEntityExpression(2, 0));
-    SetWidth(parms->AskEntityExpression(2, 1));
-    SetDepth(parms->AskEntityExpression(2, 2));
+    ReadExpressionCopy(m_extrudeWidthAttId, parms, 2, 0);
+    ReadExpressionCopy(m_widthAttId, parms, 2, 1);
+    ReadExpressionCopy(m_depthAttId, parms, 2, 2);
   }
   // Every sheet body of entity 3 comes back, not only its first: a commit
   // after this edit writes the list back whole.

@@ -1,5 +1,6 @@
 #include "DieDesJA_GenericBodyBuilder.hpp"
 
+#include <cstring>
 #include <exception>
 #include <optional>
 #include <vector>
@@ -57,16 +58,71 @@ void GenericBodyBuilder::SetAlgorithmVersion(int version) {
 
 // ---- the commit -------------------------------------------------------------------
 
+namespace {
+// Each expression entity refers again to the feature's own expression where
+// it had one, given the value the builder wrote (a copy the builder keeps);
+// a position new to the feature keeps what the builder wrote.
+int KeepFeatureExpressions(DIEDES_GENERIC_BODY_PARMS* parms, const std::vector<std::vector<EXP_expression*>>& own) {
+  for (int i = 0; i < parms->GetNumEntities() && i < static_cast<int>(own.size()); ++i) {
+    DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(i);
+    if (entity == nullptr || entity->AskKind() != DIEDES_GENERIC_ENTITY::kExpressions) continue;
+    std::vector<EXP_expression*> kept;
+    bool changed = false;
+    for (int j = 0; j < entity->AskCount(); ++j) {
+      EXP_expression* written = entity->AskExpression(j);
+      EXP_expression* feature = j < static_cast<int>(own[i].size()) ? own[i][j] : nullptr;
+      if (feature == nullptr || written == nullptr || feature == written) {
+        kept.push_back(written);
+        continue;
+      }
+      if (std::strcmp(feature->ask_text(), written->ask_text()) != 0)
+        if (const int rc = EXP_edit_exp(0, feature, written->ask_text()); rc != 0) return rc;
+      kept.push_back(feature);
+      changed = true;
+    }
+    if (!changed) continue;
+    const DIEDES_ENTITY_CONTEXT context{entity->AskFlag(), OM::OM_object_of_tag(entity->AskOwnerTag()), {}};
+    if (const int rc = entity->SetExpressions(&context, static_cast<int>(kept.size()), kept.data()); rc != 0) return rc;
+  }
+  return 0;
+}
+}  // namespace
+
 int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDES_GENERIC_BODY_PARMS* parms,
                                                     tag_t body) {
   if (parms == nullptr) return kWrongParms;
 
   if (frec != nullptr && *frec != nullptr) {
     FEATURE_RECORD* record = *frec;
-    if (int rc = ConvertBuilderDataToFrec(record); rc != 0) return rc;
-    if (int rc = DIEENG_UpdateMultipleBodyFrec(record); rc != 0) return rc;
-    UPDATE_log_object_to_update(record);
-    return 0;
+    // The feature's own expressions, entity by entity, before the builder's
+    // data (its copies of them, read back) is written over them.
+    std::vector<std::vector<EXP_expression*>> own;
+    for (int i = 0; i < parms->GetNumEntities(); ++i) {
+      std::vector<EXP_expression*>& held = own.emplace_back();
+      if (const DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(i);
+          entity != nullptr && entity->AskKind() == DIEDES_GENERIC_ENTITY::kExpressions)
+        for (int j = 0; j < entity->AskCount(); ++j) held.push_back(entity->AskExpression(j));
+    }
+    // Under a mark of the edit's own: an update that fails takes the
+    // feature's values back.
+    int error = 0;
+    const int mark = UNDO_QD_set_mark(1, nullptr, &error);
+    if (error != 0) return error;
+    UNDO_QD_set_mark_importance(mark, 0);
+    int rc = 0;
+    try {
+      rc = ConvertBuilderDataToFrec(record);
+      if (rc == 0) rc = KeepFeatureExpressions(parms, own);
+      if (rc == 0) rc = DIEENG_UpdateMultipleBodyFrec(record);
+      if (rc == 0) UPDATE_log_object_to_update(record);
+    } catch (...) {
+      UNDO_QD_undo_to_mark_no_status(mark, nullptr);
+      UNDO_QD_delete_to_mark(mark, nullptr);
+      throw;
+    }
+    if (rc != 0) UNDO_QD_undo_to_mark_no_status(mark, nullptr);
+    UNDO_QD_delete_to_mark(mark, nullptr);
+    return rc;
   }
 
   if (int rc = ToParms(parms); rc != 0) return rc;
@@ -82,6 +138,13 @@ int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDE
   }
   parms->SetFeatureRecord(created);
   return 0;
+}
+
+void GenericBodyBuilder::ReadExpressionCopy(const OM::AttributeId& field, const DIEDES_GENERIC_BODY_PARMS* parms,
+                                            int entity, int position) {
+  OM::OM_set_pointer(this, field,
+                     Stamvik::CopyOfExpression(parms->AskEntityExpression(entity, position), "DieDesJA_GenericBodyBuilder",
+                                               __LINE__));
 }
 
 void GenericBodyBuilder::ReadTargetBody(const DIEDES_GENERIC_BODY_PARMS* parms, SELECT_OBJECT* target) {

@@ -66,6 +66,13 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   // the builder's own reaction to it run (nothing for no body).
   void ReadTargetBody(const DIEDES_GENERIC_BODY_PARMS* parms, SELECT_OBJECT* target);
 
+  // The feature's expression at the entity's position read back as a copy
+  // the builder owns (none: the field is left empty). A builder opened on a
+  // feature works on copies: a value set through it reaches the feature only
+  // when a commit gives the feature's own expressions the copies' values.
+  void ReadExpressionCopy(const OM::AttributeId& field, const DIEDES_GENERIC_BODY_PARMS* parms, int entity,
+                          int position);
+
   // The face attributes a feature holds, read back into their builders in the
   // order the feature wrote them (a null builder skips its record); nothing
   // is set when the feature holds none.

@@ -138,10 +138,10 @@ void HandlingCoreBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   if (entities > 1) ReadPlaneEntity(parms, 1, m_coreOrientation);
   if (entities > 2) ReadPlaneEntity(parms, 2, m_baseOrientation);
   if (entities > 3) {
-    SetHeight(parms->AskEntityExpression(3, 0));
-    SetWidth(parms->AskEntityExpression(3, 1));
-    SetClearance(parms->AskEntityExpression(3, 2));
-    SetDepth(parms->AskEntityExpression(3, 3));
+    ReadExpressionCopy(m_heightAttId, parms, 3, 0);
+    ReadExpressionCopy(m_widthAttId, parms, 3, 1);
+    ReadExpressionCopy(m_clearanceAttId, parms, 3, 2);
+    ReadExpressionCopy(m_depthAttId, parms, 3, 3);
   }
 
   // Only the module's locations, side by side: an empty entry or an item of

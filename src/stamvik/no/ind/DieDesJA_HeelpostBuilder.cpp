@@ -263,12 +263,18 @@ void HeelpostBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     if (const tag_t csys = parms->AskEntityTag(4, 0); csys != 0) m_dieCenterlineCoordinateSystem->set_selected_tag(csys);
   }
   if (items > 5) {
+    // In the order of STAMVIK_HEELPOST_DIMENSIONS.
+    const OM::AttributeId* const fields[] = {
+        &m_locationOffsetAttId, &m_baseOffsetAttId,     &m_padOffsetAttId,      &m_lengthAttId,
+        &m_widthAttId,          &m_heightAttId,         &m_padThicknessAttId,   &m_floorThicknessAttId,
+        &m_diameterAttId,       &m_xOffsetAttId,        &m_yOffsetAttId,        &m_reliefWidthAttId,
+        &m_reliefDepthAttId,    &m_wallAThicknessAttId, &m_wallAOffsetAttId,    &m_wallBThicknessAttId,
+        &m_wallBOffsetAttId,    &m_wallCThicknessAttId, &m_wallCOffsetAttId,    &m_wallDThicknessAttId,
+        &m_wallDOffsetAttId};
     int position = 0;
-#define STAMVIK_HEELPOST_READ(Name) Set##Name(parms->AskEntityExpression(5, position++));
-    STAMVIK_HEELPOST_DIMENSIONS(STAMVIK_HEELPOST_READ)
-#undef STAMVIK_HEELPOST_READ
+    for (const OM::AttributeId* field : fields) ReadExpressionCopy(*field, parms, 5, position++);
   }
-  if (items > 6) SetWallPercentage(parms->AskEntityExpression(6, 0));
+  if (items > 6) ReadExpressionCopy(m_wallPercentageAttId, parms, 6, 0);
   if (items > 8) {
     SetType(static_cast<JA_HEELPOST_BUILDER_types>(parms->AskEntityInt(8, 0)));
     const auto flag = [&](int position) { return parms->AskEntityInt(8, position) == 1; };

@@ -293,10 +293,13 @@ void KeywayBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   if (items > 3) ReadSectionEntity(this, m_baseFlangeAttId, m_baseFlange, parms, 3, 0, ask_owning_part());
   if (items > 4) ReadSectionEntity(this, m_interiorProfileAttId, m_interiorProfile, parms, 4, 0, ask_owning_part());
   if (items > 5) {
+    // In the order of STAMVIK_KEYWAY_DIMENSIONS.
+    const OM::AttributeId* const fields[] = {
+        &m_slotLengthAttId,  &m_slotWidthAttId,   &m_slotDepthAttId,    &m_padWidthAttId,   &m_padHeightAttId,
+        &m_minimumRibHeightAttId, &m_runoffLengthAttId, &m_runoffWidthAttId, &m_runoffDepthAttId,
+        &m_runoffRadiusAttId, &m_placementOffsetAttId, &m_offsetAttId, &m_deckThicknessAttId};
     int position = 0;
-#define STAMVIK_KEYWAY_READ(Name) Set##Name(parms->AskEntityExpression(5, position++));
-    STAMVIK_KEYWAY_DIMENSIONS(STAMVIK_KEYWAY_READ)
-#undef STAMVIK_KEYWAY_READ
+    for (const OM::AttributeId* field : fields) ReadExpressionCopy(*field, parms, 5, position++);
   }
   if (items > 6) {
     SetType(static_cast<JA_KEYWAY_BUILDER_types>(parms->AskEntityInt(6, 0)));

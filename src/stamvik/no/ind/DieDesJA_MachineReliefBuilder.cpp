@@ -223,7 +223,7 @@ void MachineReliefBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
         &m_baseOffsetAttId,    &m_topOffsetAttId,    &m_trimSheetOffsetAttId, &m_offsetAttId,
         &m_reliefAttId,        &m_beltFaceThicknessAttId, &m_profileOffsetAttId, &m_reliefOffsetAttId,
         &m_trimOffsetAttId,    &m_wallOffsetAttId,   &m_wallThicknessAttId};
-    for (int i = 0; i < 11; ++i) OM::SetReferencedObject(this, *fields[i], parms->AskEntityExpression(1, i));
+    for (int i = 0; i < 11; ++i) ReadExpressionCopy(*fields[i], parms, 1, i);
   }
   if (entities > 0) {
     // The profile type first: the target data's kind follows the stored

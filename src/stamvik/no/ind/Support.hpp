@@ -4,6 +4,7 @@
 // Internal to the library.
 #pragma once
 #include <exception>
+#include <initializer_list>
 #include <utility>
 
 #include "OnEveryExit.hpp"
@@ -11,6 +12,7 @@
 #include "exp/Expression.hpp"
 #include "jam/Jam.hpp"
 #include "om/ObjectManager.hpp"
+#include "sys/Error.hpp"
 #include "sys/Memory.hpp"
 
 namespace KTX::Stamvik {
@@ -96,6 +98,34 @@ class BodyArray {
 // The value of an expression; 0 for none.
 inline double ExpressionValue(const EXP_expression* expression) {
   return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
+}
+
+// A new expression of another's text and unit, which the caller owns. A
+// builder made to edit a feature works on such copies of the feature's own
+// expressions: a value set through it reaches the feature only when a
+// commit takes it, never through a commit refused, failed or not made.
+// Null for none; a text the host cannot take again raises its number.
+inline EXP_expression* CopyOfExpression(const EXP_expression* of, const char* source, int line) {
+  if (of == nullptr) return nullptr;
+  EXP_expression* copy = nullptr;
+  if (const int code = EXP_create_sys_exp_with_units_all_errors(of->ask_text(), of->ask_unit(), &copy); code != 0)
+    ERROR_raise(source, line, code, "cannot copy the expression \"%s\"", of->ask_text());
+  return copy;
+}
+
+// After a commit made a feature on the builder's own expressions: each one
+// the feature now holds is the feature's from then on (no longer the
+// builder's to destroy), and the builder goes on with a copy of it, so that
+// a value set through the builder later reaches the feature only at the
+// next commit, as for a builder opened on the feature.
+inline void GoOnWithCopies(OM::Object* builder,
+                           std::initializer_list<std::pair<EXP_expression*, const OM::AttributeId*>> fields,
+                           const char* source, int line) {
+  for (const auto& [expression, field] : fields) {
+    if (expression == nullptr || !OM::OM_is_kept_alive(expression)) continue;
+    OM::OM_set_pointer(builder, *field, CopyOfExpression(expression, source, line));
+    OM::OM_set_owner(expression, nullptr);
+  }
 }
 
 // A scripting interface of the host by its class name, called without being

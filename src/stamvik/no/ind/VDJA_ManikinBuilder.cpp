@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -461,11 +462,14 @@ int ManikinBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   int version = 0;
   VD_KF_ask_integer(chain("Algorithm_version").c_str(), &version);
   const std::string suffix = version != 0 ? "_exp_v1" : "_exp";
+  // The builder takes copies of the rule's expressions, not the rule's own:
+  // a value set through it would change the manikin at once, and no refused
+  // or failed commit would take it back. The commit writes them into the rule.
   auto bind = [&](const char* expressionName, const OM::AttributeId& field) {
     tag_t tag = 0;
     if (VD_ask_kf_expression_tag(name.c_str(), (expressionName + suffix).c_str(), &tag) != 0) return;
     if (auto* expression = dynamic_cast<EXP_expression*>(OM::OM_object_of_tag(tag)); expression != nullptr)
-      OM::OM_set_pointer(this, field, expression);
+      OM::OM_set_pointer(this, field, Stamvik::CopyOfExpression(expression, "VDJA_ManikinBuilder", 462));
   };
   bind("L31", m_sgRPLengthAttId);
   bind("W20", m_sgRPWidthAttId);
@@ -607,6 +611,25 @@ std::string Reference(const EXP_expression* expression) {
   return text ? text.get() : "";
 }
 
+// The expression a posture parameter references. A new rule takes the
+// builder's own; a rebuilt one keeps its own, given the builder's value
+// here, under the commit's marks, so that a rebuild undone takes the value
+// back with it. A rule without one for the parameter (a passenger made a
+// driver) gets a new one of the builder's value: never the builder's
+// expression, which stays the builder's to change.
+std::string PostureReference(const std::string& rule, bool create, tag_t part, const char* parameter,
+                             EXP_expression* builderOwn) {
+  if (create || builderOwn == nullptr) return Reference(builderOwn);
+  tag_t tag = 0;
+  auto* own = VD_ask_kf_expression_tag(rule.c_str(), parameter, &tag) == 0
+                  ? dynamic_cast<EXP_expression*>(OM::OM_object_of_tag(tag))
+                  : nullptr;
+  if (own == nullptr) return Reference(Stamvik::CopyOfExpression(builderOwn, "VDJA_ManikinBuilder", 552));
+  if (std::strcmp(own->ask_text(), builderOwn->ask_text()) != 0)
+    EXP_edit_exp_all_errors(part, own, builderOwn->ask_text());
+  return Reference(own);
+}
+
 // A new angle expression of the rule from the builder's one; its failure is the given message.
 std::string NewAngle(const std::string& rule, const char* parameter, const EXP_expression* expression, int failure) {
   Stamvik::HostBlock<char> output;
@@ -677,6 +700,10 @@ int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
         } else {
           if (frec != nullptr) *frec = record;
           set_frec(record);
+#define STAMVIK_POSTURE_FIELD(Name, field) std::pair<EXP_expression*, const OM::AttributeId*>{field, &field##AttId},
+          Stamvik::GoOnWithCopies(this, {STAMVIK_MANIKIN_POSTURE_EXPRESSIONS(STAMVIK_POSTURE_FIELD)},
+                                  "VDJA_ManikinBuilder", 703);
+#undef STAMVIK_POSTURE_FIELD
         }
       }
     }
@@ -748,18 +775,22 @@ int ManikinBuilder::BuildManikin(const UString& ruleName, bool create) {
       VD_2DManikin_read_joint_angle_requirements(&type, project, properties, identifiers, limits);
       p.Requirements("Joint", type, project, properties, identifiers, 7, limits);
     }
-    p.Add("L31_exp_v1", Reference(m_sgRPLength));
-    p.Add("W20_exp_v1", Reference(m_sgRPWidth));
-    p.Add("H70_exp_v1", Reference(m_sgRPHeight));
-    p.Add("AHP_X_exp_v1", Reference(m_aHPLength));
-    p.Add("AHP_Z_exp_v1", Reference(m_aHPHeight));
+    const tag_t partTag = ask_owning_part() != nullptr ? ask_owning_part()->OmTag() : 0;
+    const auto posture = [&](const char* parameter, EXP_expression* builderOwn) {
+      p.Add(parameter, PostureReference(name, create, partTag, parameter, builderOwn));
+    };
+    posture("L31_exp_v1", m_sgRPLength);
+    posture("W20_exp_v1", m_sgRPWidth);
+    posture("H70_exp_v1", m_sgRPHeight);
+    posture("AHP_X_exp_v1", m_aHPLength);
+    posture("AHP_Z_exp_v1", m_aHPHeight);
     p.Add("L40_exp_v1", NewAngle(name, "L40_exp_v1", m_backAngle, kManikinBackAngleExpressionFailed));
     p.Add("Theta_AHP_exp_v1",
           NewAngle(name, "Theta_AHP_exp_v1", m_pedalPlaneAngle, kManikinPedalAngleExpressionFailed));
     if (m_position == Driver) {
-      p.Add("L11_exp_v1", Reference(m_aHPToSWCLength));
-      p.Add("H17_exp_v1", Reference(m_aHPToSWCHeight));
-      p.Add("W9_exp_v1", Reference(m_wheelDiameter));
+      posture("L11_exp_v1", m_aHPToSWCLength);
+      posture("H17_exp_v1", m_aHPToSWCHeight);
+      posture("W9_exp_v1", m_wheelDiameter);
       p.Add("H18_exp_v1", NewAngle(name, "H18_exp_v1", m_wheelAngle, kManikinWheelAngleExpressionFailed));
     }
     p.Add("usr_def_file", Quoted(Frame::CharsOf(m_openFromFile)));

@@ -1693,6 +1693,33 @@ int EnvelopeStatus(int status) {
 
 }  // namespace
 
+namespace {
+// An edit's block refers to the feature's own expressions, each given the
+// value of the builder's copy (read back) that the block was filled with;
+// one the feature lacks (a rim diameter it had none of) is a new copy,
+// the feature's from then on. The builder's stay the builder's.
+void GiveFeatureItsOwnExpressions(FEATURE_RECORD* feature, tag_t part, Tireenv_params_s* block) {
+  struct BlockFree {
+    void operator()(Tireenv_params_s* held) const { TireEnvelope_FreeApplData(&held); }
+  };
+  const std::unique_ptr<Tireenv_params_s, BlockFree> kept(TireEnvelope_ReadParms(feature));
+  for (EXP_expression* Tireenv_params_s::*slot :
+       {&Tireenv_params_s::radialStartAngle, &Tireenv_params_s::radialEndAngle, &Tireenv_params_s::wheelRimDiameter,
+        &Tireenv_params_s::wheelCenterlineShift, &Tireenv_params_s::distanceTolerance,
+        &Tireenv_params_s::trimRadius}) {
+    EXP_expression* const value = block->*slot;
+    if (value == nullptr) continue;
+    EXP_expression* own = kept != nullptr ? kept.get()->*slot : nullptr;
+    if (own == nullptr) {
+      block->*slot = Stamvik::CopyOfExpression(value, kSource, 1590);
+      continue;
+    }
+    if (std::strcmp(own->ask_text(), value->ask_text()) != 0) EXP_edit_exp_all_errors(part, own, value->ask_text());
+    block->*slot = own;
+  }
+}
+}  // namespace
+
 int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   // The envelope is swept along the motion file: one traced with other
   // driver inputs than the feature would record is no envelope of them.
@@ -1743,8 +1770,21 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   // A name that does not fit its field makes no feature.
   if (w.refused != 0) return w.refused;
   if (own != nullptr && TireEnvelope_Is(own) != 0) {
-    const int status = DIEENG_update_frec(own, block);
-    if (status == 0) UPDATE_log_object_to_update(own);
+    // The feature's own expressions take the builder's values only here,
+    // under a mark of the update's own: an update that fails takes them back.
+    const int mark = SetMark(nullptr, kMarkFailure, 1622);
+    int status = 0;
+    try {
+      GiveFeatureItsOwnExpressions(own, OM::OM_ask_object_tag(ask_owning_part()), block);
+      status = DIEENG_update_frec(own, block);
+      if (status == 0) UPDATE_log_object_to_update(own);
+    } catch (...) {
+      UNDO_QD_undo_to_mark_no_status(mark, nullptr);
+      UNDO_QD_delete_to_mark(mark, nullptr);
+      throw;
+    }
+    if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, nullptr);
+    UNDO_QD_delete_to_mark(mark, nullptr);
     return EnvelopeStatus(status);
   }
   FEATURE_RECORD* made = nullptr;
@@ -1753,6 +1793,10 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   if (status == 0) {
     SetTireEnvelopeBody(FREC_ask_body_eid_p(*into));
     TireEnvelope_ChangeOutputAttributes(*into, block);
+#define STAMVIK_EXPRESSION_FIELD(Name, field, measure, settable) \
+  std::pair<EXP_expression*, const OM::AttributeId*>{field, &field##AttId},
+    Stamvik::GoOnWithCopies(this, {STAMVIK_TIRE_ENVELOPE_EXPRESSIONS(STAMVIK_EXPRESSION_FIELD)}, kSource, 1660);
+#undef STAMVIK_EXPRESSION_FIELD
   }
   return status;
 }

@@ -213,7 +213,11 @@ void ReadField(TireEnvelopeBuilder& builder, EnvelopeFieldId id, const Tireenv_p
     case SlotType::Int32: SetFieldNumber(builder, row, get(std::int32_t{0})); break;
     case SlotType::Real: SetFieldNumber(builder, row, get(0.0)); break;
     case SlotType::Expression:
-      OM::SetReferencedObject(&builder, *row.attribute, get(static_cast<EXP_expression*>(nullptr)));
+      // A copy of the feature's own: a value set through the builder reaches
+      // the feature only when a commit takes it (the commit writes it back).
+      OM::OM_set_pointer(&builder, *row.attribute,
+                         Stamvik::CopyOfExpression(get(static_cast<EXP_expression*>(nullptr)),
+                                                   "VDJA_TireEnvelopeFields", 218));
       break;
   }
 }

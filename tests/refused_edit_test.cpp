@@ -1,0 +1,390 @@
+// A builder opened on a feature changes nothing of it until a commit takes
+// its values: an edit refused by validation, one whose rebuild fails and is
+// undone, or one let go without a commit leaves the feature as it was. Each
+// row plays the user's edit as a journal; then the feature is opened again
+// (as the collection's creator opens it), every value read back, that
+// builder committed unchanged and the values and the body read once more.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "InProcessPlaySupport.hpp"
+#include "JamTestSupport.hpp"
+#include "TestSupport.hpp"
+#include "DieDesJA_CastReliefBuilder.hpp"
+#include "VDJA_ManikinBuilder.hpp"
+#include "VDJA_TireEnvelopeBuilder.hpp"
+#include "afl/Parms.hpp"
+#include "afl/TireEnvelope.hpp"
+#include "exp/Expression.hpp"
+#include "jam/Journal.hpp"
+#include "script/PartReport.hpp"
+#include "script/Player.hpp"
+#include "script/ScriptClasses.hpp"
+#include "sys/CallLog.hpp"
+#include "sys/Listing.hpp"
+#include "vd/KnowledgeRule.hpp"
+
+using namespace KTX;
+using namespace KTX::VDJA;
+using KTX::DieDesJA::CastReliefBuilder;
+using KTX::DieDesJA::CastReliefBuilderFactory;
+
+namespace {
+
+using Values = std::vector<std::pair<const char*, const char*>>;  // a getter of an expression, the text set
+
+// An edit of the feature: a builder opened on it, options and expressions
+// set, then committed with the status the journal states and let go, or
+// let go without a commit (status -1).
+struct Edit {
+  const char* what;
+  Values values;
+  int status;
+  const char* failing = nullptr;  // a host call scripted to fail the rebuild with the status
+  Values options = {};            // logical options set first: the setter, "true" or "false"
+};
+
+// Journal records of a builder (journal tag `builder`) of the class.
+std::string SetExpressions(const std::string& builderClass, int builder, const Values& values, int* next) {
+  std::string text;
+  for (const auto& [getter, value] : values) {
+    std::string lower = getter;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string tag = std::to_string((*next)++);
+    text += "record 0 get \"Features." + builderClass + "\" \"" + getter + "\"\n  this ptr " +
+            std::to_string(builder) + "\n  result ptr \"" + lower + "\" \"Expression\" " + tag + "\n  closed 0\n" +
+            "record 0 set \"Expression\" \"RightHandSide\"\n  this ptr " + tag + "\n  in string \"righthandside\" - \"" +
+            value + "\"\n  closed 0\n";
+  }
+  return text;
+}
+
+std::string SetOptions(const std::string& builderClass, int builder, const Values& options) {
+  std::string text;
+  for (const auto& [setter, value] : options) {
+    std::string lower = setter;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    text += "record 0 set \"Features." + builderClass + "\" \"" + setter + "\"\n  this ptr " +
+            std::to_string(builder) + "\n  in logical \"" + lower + "\" - " + value + "\n  closed 0\n";
+  }
+  return text;
+}
+
+// The edit as a user plays it on the feature the journal named 40.
+std::string EditJournal(const std::string& feature, const std::string& featureArgument, const Edit& edit) {
+  const std::string builderClass = feature + "Builder";
+  std::string text = "journal 1\nrecord 0 method \"Features.AutomotiveCollection\" \"Create" + builderClass +
+                     "\"\n  this tag 1\n  in tag \"" + featureArgument + "\" \"Features." + feature +
+                     "\" 40\n  result tag \"builder\" \"Features." + builderClass + "\" 50\n  closed 0\n";
+  int next = 51;
+  text += SetOptions(builderClass, 50, edit.options);
+  text += SetExpressions(builderClass, 50, edit.values, &next);
+  if (edit.status >= 0)
+    text += "record 0 method \"Builder\" \"Commit\"\n  this ptr 50\n  result tag \"object\" \"TaggedObject\" " +
+            std::string(edit.status == 0 ? "40" : "0") + "\n  closed " + std::to_string(edit.status) + "\n";
+  return text + "record 0 method \"Builder\" \"Destroy\"\n  this ptr 50\n  closed 0\n";
+}
+
+class RefusedEdit : public stamvik_test::JamTest {
+ protected:
+  void SetUp() override {
+    JamTest::SetUp();
+    stamvik_test::BindPlugin();
+    Host::SetBuildersMode(1);
+  }
+  void TearDown() override {
+    Host::ClearAnswers();
+    Host::SetBuildersMode(0);
+    JAM::ClearJournal();
+    Listing::Reset();
+    JamTest::TearDown();
+  }
+  // Plays the journal's records on; false at the first that fails.
+  bool Play(const std::string& text) {
+    const JAM::Journal journal = JAM::ReadJournal(text);
+    std::string error;
+    for (std::size_t i = 0; i < journal.size(); ++i)
+      if (!player_.Play(journal[i], i, &error)) {
+        ADD_FAILURE() << error;
+        return false;
+      }
+    return true;
+  }
+  // The feature's values read back by a builder opened on it (as the
+  // collection's creator opens one); the builder is let go.
+  template <class Builder, class Factory>
+  static std::vector<double> ReadBack(Factory factory, CM_part* part, FEATURE_RECORD* feature,
+                                      const std::vector<EXP_expression* (Builder::*)() const>& getters) {
+    Builder* opened = factory(part, feature);
+    std::vector<double> values;
+    for (auto getter : getters) values.push_back(EXP_ask_value_of_exp((opened->*getter)()));
+    opened->destroy();
+    return values;
+  }
+  Script::Player player_;
+};
+
+// The base manikin: a class-A driver (J826 95th), its driving posture
+// checked, values out of range not allowed (the scripting defaults allow
+// them), its posture the limits pass (H30 = 500 - 325 = 175, within 127 to
+// 405; back angle 22 within 5 to 40; wheel diameter 400 within 0 to 450).
+const Values kManikinPosture = {{"SgRPLength", "600"},     {"SgRPWidth", "370"},     {"SgRPHeight", "500"},
+                                {"BackAngle", "22"},       {"AHPLength", "0"},       {"AHPHeight", "325"},
+                                {"PedalPlaneAngle", "45"}, {"AHPToSWCLength", "500"}, {"AHPToSWCHeight", "400"},
+                                {"WheelDiameter", "400"},  {"WheelAngle", "20"}};
+
+TEST_F(RefusedEdit, AManikinEditRefusedFailedOrLetGoLeavesEveryPostureValue) {
+  int next = 11;
+  ASSERT_TRUE(Play("journal 1\nrecord 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 0\n"
+                   "record 0 get \"Part\" \"AutomotiveCollection\"\n  this tag 1\n  result tag \"automotivecollection\" "
+                   "\"Features.AutomotiveCollection\" 1\n  closed 0\n"
+                   "record 0 method \"Features.AutomotiveCollection\" \"CreateManikinBuilder\"\n  this tag 1\n  in tag "
+                   "\"manikin\" \"Features.Manikin\" 0\n  result tag \"builder\" \"Features.ManikinBuilder\" 10\n  closed 0\n" +
+                   SetOptions("ManikinBuilder", 10,
+                              {{"DrivingPostureCheck", "true"}, {"AllowPostureValueOutOfRange", "false"}}) +
+                   SetExpressions("ManikinBuilder", 10, kManikinPosture, &next) +
+                   "record 0 method \"Builder\" \"Commit\"\n  this ptr 10\n  result tag \"object\" \"TaggedObject\" 40\n"
+                   "  closed 0\n"));
+  // The builder that made it, going on: a length the rule refers to, set
+  // through it after the commit, is refused like any other (H30 = 20).
+  ASSERT_TRUE(Play("journal 1\n" + SetExpressions("ManikinBuilder", 10, {{"AHPHeight", "480"}}, &next) +
+                   "record 0 method \"Builder\" \"Commit\"\n  this ptr 10\n  result tag \"object\" \"TaggedObject\" 0\n"
+                   "  closed 3770420\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n"));
+  const std::vector<KF_rule_instance*> rules = KnowledgeRule::Instances(part());
+  ASSERT_FALSE(rules.empty());
+  auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(rules[0]->ask_frec()));
+  ASSERT_NE(feature, nullptr);
+  // The eleven posture values, in the order of kManikinPosture.
+  const std::vector<EXP_expression* (ManikinBuilder::*)() const> getters = {
+      &ManikinBuilder::GetSgRPLength,      &ManikinBuilder::GetSgRPWidth,     &ManikinBuilder::GetSgRPHeight,
+      &ManikinBuilder::GetBackAngle,       &ManikinBuilder::GetAHPLength,     &ManikinBuilder::GetAHPHeight,
+      &ManikinBuilder::GetPedalPlaneAngle, &ManikinBuilder::GetAHPToSWCLength, &ManikinBuilder::GetAHPToSWCHeight,
+      &ManikinBuilder::GetWheelDiameter,   &ManikinBuilder::GetWheelAngle};
+  const std::vector<double> posture = {600, 370, 500, 22, 0, 325, 45, 500, 400, 400, 20};
+  const auto readBack = [&] {
+    return ReadBack<ManikinBuilder>(&ManikinBuilderFactory::Create, modelPart(), feature, getters);
+  };
+  ASSERT_EQ(readBack(), posture);
+
+  // One row a posture value; a value validation takes (the width, which no
+  // limit bounds) goes with one it refuses. The refusals, by the limits:
+  // SgRP length -10 behind the AHP at 0 (3770416); back angle 40.2 past 40
+  // + 0.1 (3770409); the AHP at 700 ahead of the SgRP (3770416 first);
+  // the AHP height 480 leaves H30 = 20 below 127 - 0.5 (3770420); pedal 95
+  // past 90 (3770411); the wheel -1 behind or below the AHP out of the
+  // arms' reach (3770425, the reach of the SgRP's dimension coming before the
+  // wheel's own); diameter 500 past 450 + 0.5 (3770414); wheel angle 95
+  // (3770412); allowed out of range, the SgRP height 300 below the AHP's
+  // 325 (3770417).
+  const Edit edits[] = {
+      {"SgRP length -10", {{"SgRPLength", "-10"}}, 3770416},
+      {"SgRP width 123, back angle 40.2", {{"SgRPWidth", "123"}, {"BackAngle", "40.2"}}, 3770409},
+      {"SgRP height 300 below the AHP, allowed out of range",
+       {{"SgRPHeight", "300"}},
+       3770417,
+       nullptr,
+       {{"AllowPostureValueOutOfRange", "true"}}},
+      {"back angle 40.2", {{"BackAngle", "40.2"}}, 3770409},
+      {"AHP length 700", {{"AHPLength", "700"}}, 3770416},
+      {"AHP height 480", {{"AHPHeight", "480"}}, 3770420},
+      {"pedal plane angle 95", {{"PedalPlaneAngle", "95"}}, 3770411},
+      {"AHP to wheel length -1", {{"AHPToSWCLength", "-1"}}, 3770425},
+      {"AHP to wheel height -1", {{"AHPToSWCHeight", "-1"}}, 3770425},
+      {"wheel diameter 500", {{"WheelDiameter", "500"}}, 3770414},
+      {"wheel angle 95", {{"WheelAngle", "95"}}, 3770412},
+      {"back angle 30 and SgRP height 510, the rebuild failing",
+       {{"BackAngle", "30"}, {"SgRPHeight", "510"}},
+       840007,
+       "VD_KF_create_child_rule"},
+      {"every value changed, let go without a commit",
+       {{"SgRPLength", "610"}, {"SgRPWidth", "371"}, {"SgRPHeight", "501"}, {"BackAngle", "23"}, {"AHPLength", "1"},
+        {"AHPHeight", "326"}, {"PedalPlaneAngle", "46"}, {"AHPToSWCLength", "501"}, {"AHPToSWCHeight", "401"},
+        {"WheelDiameter", "401"}, {"WheelAngle", "21"}},
+       -1},
+  };
+  for (const Edit& edit : edits) {
+    SCOPED_TRACE(edit.what);
+    if (edit.failing != nullptr) Host::SetAnswer(edit.failing, edit.status);
+    const bool played = Play(EditJournal("Manikin", "manikin", edit));
+    Host::ClearAnswers();
+    if (!played) continue;
+    EXPECT_EQ(readBack(), posture) << "read back after the edit";
+    // Committed unchanged, the manikin is the same.
+    ManikinBuilder* again = ManikinBuilderFactory::Create(modelPart(), feature);
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(again, &object), 0);
+    EXPECT_EQ(object, feature->OmTag());
+    again->destroy();
+    EXPECT_EQ(readBack(), posture) << "read back after a commit that changes nothing";
+    EXPECT_EQ(KnowledgeRule::Instances(part()).size(), 2u) << "the manikin and its checker";
+  }
+  // An edit that validates reaches the rule: each length through the rule's
+  // own expression, each angle through a new one.
+  std::vector<double> moved = posture;
+  moved[0] = 610, moved[5] = 330, moved[8] = 410, moved[3] = 24;
+  ASSERT_TRUE(Play(EditJournal("Manikin", "manikin",
+                               {"moved", {{"SgRPLength", "610"}, {"AHPHeight", "330"}, {"AHPToSWCHeight", "410"},
+                                          {"BackAngle", "24"}}, 0})));
+  EXPECT_EQ(readBack(), moved);
+}
+
+// The tire envelope of the example: a solid tire moved by a MacPherson
+// strut, swept 0 to 180 degrees, tolerance 0.5, trim radius 400.
+TEST_F(RefusedEdit, ATireEnvelopeEditRefusedFailedOrLetGoLeavesItsValuesAndItsBody) {
+  std::ifstream example(stamvik_test::Examples() / "tire_envelope_commit.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t let = text.find("record 0 method \"Builder\" \"Destroy\"");
+  ASSERT_NE(let, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, let)));
+  // The builder that made it, going on: a value set through it after the
+  // commit is refused like any other.
+  int next = 61;
+  ASSERT_TRUE(Play("journal 1\n" + SetExpressions("TireEnvelopeBuilder", 10, {{"RadialEndAngle", "200"}}, &next) +
+                   "record 0 method \"Builder\" \"Commit\"\n  this ptr 10\n  result tag \"object\" \"TaggedObject\" 0\n"
+                   "  closed 3771769\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n"));
+  FEATURE_RECORD* feature = nullptr;
+  for (tag_t t : Host::KeptInPart(part()))
+    if (auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t));
+        record != nullptr && TireEnvelope_Is(record) > 0)
+      feature = record;
+  ASSERT_NE(feature, nullptr);
+  const std::vector<EXP_expression* (TireEnvelopeBuilder::*)() const> getters = {
+      &TireEnvelopeBuilder::GetRadialStartAngle,  &TireEnvelopeBuilder::GetRadialEndAngle,
+      &TireEnvelopeBuilder::GetDistanceTolerance, &TireEnvelopeBuilder::GetTrimRadius,
+      &TireEnvelopeBuilder::GetWheelCenterlineShift, &TireEnvelopeBuilder::GetFrontOffsetValue};
+  // The centerline shift and front offset are the scripting defaults' 20.
+  const std::vector<double> values = {0, 180, 0.5, 400, 20, 20};
+  const auto readBack = [&] {
+    return ReadBack<TireEnvelopeBuilder>(&TireEnvelopeBuilderFactory::Create, modelPart(), feature, getters);
+  };
+  // The body as the part lists it, without its tag (an update makes a new one).
+  const auto body = [&] {
+    const std::string listed = Script::DescribePart(part());
+    const std::size_t at = listed.find("\nbody " + std::to_string(feature->ask_body_eid()) + " ");
+    if (at == std::string::npos) return std::string("no body");
+    const std::size_t from = listed.find(' ', at + 6);
+    return listed.substr(from, listed.find('\n', at + 1) - from);
+  };
+  ASSERT_EQ(readBack(), values);
+  const std::string made = body();
+  ASSERT_NE(made.find("solid volume"), std::string::npos) << made;
+
+  // The checks of validation refuse: a start angle 14 not a multiple of 15
+  // (3771711), an end angle 200 (3771769), a tolerance or trim radius of 0
+  // (3771709, 3771710), a centerline shift of 700 past 25 inches (635 mm,
+  // 3771764).
+  const Edit edits[] = {
+      {"start angle 14", {{"RadialStartAngle", "14"}}, 3771711},
+      {"front offset 40, end angle 200", {{"FrontOffsetValue", "40"}, {"RadialEndAngle", "200"}}, 3771769},
+      {"distance tolerance 0", {{"DistanceTolerance", "0"}}, 3771709},
+      {"trim radius 0", {{"TrimRadius", "0"}}, 3771710},
+      {"centerline shift 700", {{"WheelCenterlineShift", "700"}}, 3771764},
+      {"end angle 270, the update failing", {{"RadialEndAngle", "270"}, {"TrimRadius", "390"}}, 840007,
+       "DIEENG_update_frec"},
+      {"every value changed, let go without a commit",
+       {{"RadialStartAngle", "15"}, {"RadialEndAngle", "270"}, {"DistanceTolerance", "0.4"}, {"TrimRadius", "390"},
+        {"WheelCenterlineShift", "5"}, {"FrontOffsetValue", "10"}},
+       -1},
+  };
+  for (const Edit& edit : edits) {
+    SCOPED_TRACE(edit.what);
+    if (edit.failing != nullptr) Host::SetAnswer(edit.failing, edit.status);
+    const bool played = Play(EditJournal("TireEnvelope", "tireEnvelope", edit));
+    Host::ClearAnswers();
+    if (!played) continue;
+    EXPECT_EQ(readBack(), values) << "read back after the edit";
+    EXPECT_EQ(body(), made);
+    TireEnvelopeBuilder* again = TireEnvelopeBuilderFactory::Create(modelPart(), feature);
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(again, &object), 0);
+    again->destroy();
+    EXPECT_EQ(readBack(), values) << "read back after a commit that changes nothing";
+    EXPECT_EQ(body(), made) << "the body after a commit that changes nothing";
+  }
+  // An edit that validates reaches the feature's expressions (the stand-in's
+  // envelope is swept whole whatever its angles: its body stays).
+  ASSERT_TRUE(Play(EditJournal("TireEnvelope", "tireEnvelope",
+                               {"swept to 270", {{"RadialEndAngle", "270"}, {"TrimRadius", "390"}}, 0})));
+  EXPECT_EQ(readBack(), (std::vector<double>{0, 270, 0.5, 390, 20, 20}));
+}
+
+// A die-design feature, as every body builder reads it back and commits it
+// (the shared commit): the example's cast relief, 5 deep, its support
+// casting 20 thick.
+TEST_F(RefusedEdit, ACastReliefEditRefusedFailedOrLetGoLeavesItsExpressions) {
+  std::ifstream example(stamvik_test::Examples() / "cast_relief.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t edit = text.find("# Edit:");
+  ASSERT_NE(edit, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, edit)));
+  FEATURE_RECORD* feature = nullptr;
+  for (tag_t t : Host::KeptInPart(part()))
+    if (auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)); record != nullptr) feature = record;
+  ASSERT_NE(feature, nullptr);
+  const std::vector<EXP_expression* (CastReliefBuilder::*)() const> getters = {&CastReliefBuilder::GetReliefDepth,
+                                                                              &CastReliefBuilder::GetThickness};
+  const auto readBack = [&] {
+    return ReadBack<CastReliefBuilder>(&CastReliefBuilderFactory::Create, modelPart(), feature, getters);
+  };
+  // The feature's entity as the part lists it, and the expressions it holds:
+  // the feature's own, whatever an edit wrote.
+  const auto listed = [&] {
+    const std::string all = Script::DescribePart(part());
+    const std::size_t at = all.find("  entity 4 ");
+    if (at == std::string::npos) return std::string();
+    const auto* parms = dynamic_cast<const DIEDES_GENERIC_BODY_PARMS*>(feature->ask_parms());
+    return all.substr(at, all.find('\n', at) - at) + " held " +
+           std::to_string(OM::OM_ask_object_tag(parms->AskEntityExpression(4, 0))) + " " +
+           std::to_string(OM::OM_ask_object_tag(parms->AskEntityExpression(4, 1)));
+  };
+  ASSERT_EQ(readBack(), (std::vector<double>{5, 20}));
+  const std::string entity = listed();
+  ASSERT_EQ(entity.rfind("  entity 4 expressions 5 20 (flag 1) held ", 0), 0u) << entity;
+  // A relief of depth 0 without a relief sheet is refused (3030482).
+  const Edit edits[] = {
+      {"depth 0", {{"ReliefDepth", "0"}}, 3030482},
+      {"thickness 30, depth 0", {{"Thickness", "30"}, {"ReliefDepth", "0"}}, 3030482},
+      {"depth 8 and thickness 30, the update failing",
+       {{"ReliefDepth", "8"}, {"Thickness", "30"}},
+       840007,
+       "DIEENG_UpdateMultipleBodyFrec"},
+      {"depth 8 and thickness 30, let go without a commit", {{"ReliefDepth", "8"}, {"Thickness", "30"}}, -1},
+  };
+  for (const Edit& e : edits) {
+    SCOPED_TRACE(e.what);
+    if (e.failing != nullptr) Host::SetAnswer(e.failing, e.status);
+    std::string journal = EditJournal("CastRelief", "castRelief", e);
+    // The die-design builders are opened by the die collection's creator.
+    const std::string opened = "record 0 method \"Die.DieCollection\" \"CastRelief\"\n  this tag 1\n  in tag "
+                               "\"castRelief\" \"Die.CastRelief\" 20\n  result tag \"builder\" "
+                               "\"Die.CastReliefBuilder\" 50\n  closed 0\n";
+    journal = "journal 1\n" + opened + journal.substr(journal.find("record 0 get"));
+    for (std::size_t at = 0; (at = journal.find("\"Features.CastReliefBuilder\"", at)) != std::string::npos;)
+      journal.replace(at, 28, "\"Die.CastReliefBuilder\"");
+    for (std::size_t at = 0; (at = journal.find("\"TaggedObject\" 40", at)) != std::string::npos;)
+      journal.replace(at, 17, "\"TaggedObject\" 20");
+    const bool played = Play(journal);
+    Host::ClearAnswers();
+    if (!played) continue;
+    EXPECT_EQ(readBack(), (std::vector<double>{5, 20})) << "read back after the edit";
+    EXPECT_EQ(listed(), entity);
+    CastReliefBuilder* again = CastReliefBuilderFactory::Create(modelPart(), feature);
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(again, &object), 0);
+    again->destroy();
+    EXPECT_EQ(readBack(), (std::vector<double>{5, 20})) << "read back after a commit that changes nothing";
+    EXPECT_EQ(listed(), entity);
+  }
+}
+
+}  // namespace
