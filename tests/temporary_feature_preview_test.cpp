@@ -47,6 +47,15 @@ RouteBuilder Route(B* b) {
   return {b, b->GetTarget(), [b](int* count, int** bodies) { return b->CreateBodies(count, bodies); }};
 }
 
+// A notch is shaped by something: here an open loop of its section.
+RouteBuilder ShapedNotch(CM_part* part) {
+  FingerClearanceNotchBuilder* b = FingerClearanceNotchBuilderFactory::Create(part, nullptr);
+  const double at[3] = {3, 0, 0};
+  const tag_t curve = ES_create_point(at);
+  b->GetSection()->add_loop(SC_section::kOpen, 1, &curve);
+  return Route(b);
+}
+
 TEST_F(TemporaryFeaturePreview, EachBuilderPreviewsUnderItsOwnMarkAndTextAndLeavesNothing) {
   struct Row {
     const char* mark;
@@ -58,14 +67,7 @@ TEST_F(TemporaryFeaturePreview, EachBuilderPreviewsUnderItsOwnMarkAndTextAndLeav
   const Row rows[] = {
       {"Finger clearance notch create bodies", "Finger Clearance Notch: Performing boolean operation",
        "FingerClearanceNotchTargetFactory::Create", 2,
-       [](CM_part* p) {
-         // A notch is shaped by something: here an open loop of its section.
-         FingerClearanceNotchBuilder* b = FingerClearanceNotchBuilderFactory::Create(p, nullptr);
-         const double at[3] = {3, 0, 0};
-         const tag_t curve = ES_create_point(at);
-         b->GetSection()->add_loop(SC_section::kOpen, 1, &curve);
-         return Route(b);
-       }},
+       &ShapedNotch},
       {"Handling Core create bodies", " Handling Core: Performing boolean operation",
        "HandlingCoreTargetFactory::CreateCopy", 1,
        [](CM_part* p) {
@@ -111,14 +113,7 @@ TEST_F(TemporaryFeaturePreview, AFailedPreviewWithoutAMarkLeavesNothing) {
     RouteBuilder (*make)(CM_part* part);
   } rows[] = {
       {"finger clearance notch (a new target)",
-       [](CM_part* p) {
-         // A notch is shaped by something: here an open loop of its section.
-         FingerClearanceNotchBuilder* b = FingerClearanceNotchBuilderFactory::Create(p, nullptr);
-         const double at[3] = {3, 0, 0};
-         const tag_t curve = ES_create_point(at);
-         b->GetSection()->add_loop(SC_section::kOpen, 1, &curve);
-         return Route(b);
-       }},
+       &ShapedNotch},
       {"handling core (a copy of the builder's target)",
        [](CM_part* p) {
          HandlingCoreBuilder* b = HandlingCoreBuilderFactory::Create(p, nullptr);
