@@ -11,7 +11,6 @@
 #include <elf.h>
 #include <fcntl.h>
 #include <link.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -135,15 +134,6 @@ std::uint64_t describedSize(int fd, std::uint64_t size) {
 
 namespace {
 
-std::string userName(uid_t uid) {
-  struct passwd entry {};
-  struct passwd* found = nullptr;
-  char buffer[1024];
-  if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr && found->pw_name != nullptr)
-    return std::string(found->pw_name) + " (uid " + std::to_string(uid) + ")";
-  return "uid " + std::to_string(uid);
-}
-
 std::string octal(mode_t mode) {
   char text[8];
   std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
@@ -169,14 +159,14 @@ std::string whyNotTrusted(int file, int folder) {
   struct stat info {}, where {};
   if (::fstat(file, &info) != 0) return std::strerror(errno);
   if (info.st_uid != user && info.st_uid != 0)
-    return "it is a file of " + userName(info.st_uid) + ", neither the user's nor root's, which is not loaded";
+    return "it is a file of " + KTX::Files::UserName(info.st_uid) + ", neither the user's nor root's, which is not loaded";
   if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
     return "other users may write it (mode " + octal(info.st_mode) + "), which is not loaded";
   if (folder < 0 || ::fstat(folder, &where) != 0) return "its folder cannot be looked at";
   const std::string named = pathOf(folder);
   const std::string its = named.empty() ? "its folder" : "its folder " + named;
   if (where.st_uid != user && where.st_uid != 0)
-    return its + " is " + userName(where.st_uid) + "'s, neither the user's nor root's, who could have put it there";
+    return its + " is " + KTX::Files::UserName(where.st_uid) + "'s, neither the user's nor root's, who could have put it there";
   if ((where.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (where.st_mode & S_ISVTX) == 0)
     return "other users may write " + its + " (mode " + octal(where.st_mode) +
            ", not sticky), who could have put it there";

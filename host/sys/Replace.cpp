@@ -115,7 +115,9 @@ constexpr int kMostLinks = 40;
 // Past any link text a system makes (a path's own bound is 4096 bytes).
 constexpr std::size_t kLongestLinkText = std::size_t{1} << 16;
 
-std::string userName(uid_t uid) {
+}  // namespace
+
+std::string UserName(unsigned uid) {
   struct passwd entry {};
   struct passwd* found = nullptr;
   char buffer[1024];
@@ -123,6 +125,8 @@ std::string userName(uid_t uid) {
     return std::string(found->pw_name) + " (uid " + std::to_string(uid) + ")";
   return "uid " + std::to_string(uid);
 }
+
+namespace {
 
 // A link in a folder that others than its owner may write is followed only
 // when it is the running user's or the folder owner's: anyone else who may
@@ -133,7 +137,7 @@ std::string whyLinkNotFollowed(int folder, const struct stat& link) {
   struct stat info {};
   if (::fstat(folder, &info) != 0 || (info.st_mode & (S_IWGRP | S_IWOTH)) == 0) return {};
   if (link.st_uid == ::geteuid() || link.st_uid == info.st_uid) return {};
-  return "a symbolic link owned by " + userName(link.st_uid) +
+  return "a symbolic link owned by " + UserName(link.st_uid) +
          " in a folder other users may write, which is not followed";
 }
 
@@ -885,7 +889,7 @@ std::string WhyNotWritable(const std::string& name) {
   if (last.exists && user != 0 && ::fstat(folder, &shared) == 0 && (shared.st_mode & S_ISVTX) != 0 &&
       ::fstatat(folder, place.base.c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0 && file.st_uid != user &&
       shared.st_uid != user)
-    return "is a file of " + userName(file.st_uid) + " in the sticky directory " + reached +
+    return "is a file of " + UserName(file.st_uid) + " in the sticky directory " + reached +
            ", where only its owner may replace it";
   return {};
 }

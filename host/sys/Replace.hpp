@@ -19,6 +19,9 @@ namespace KTX::Files {
 // Whether two names reach the same file (device and inode, not the name);
 // false when either does not exist.
 KTX_HOST_API bool SameFile(const std::string& a, const std::string& b);
+// A user as the refusals name one: "name (uid N)", or "uid N" where the
+// system knows no name.
+KTX_HOST_API std::string UserName(unsigned uid);
 
 // The file no writer of the host may replace (the journal being played: by
 // device and inode, so through any link or spelling), or none for an empty
