@@ -676,6 +676,7 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
     std::function<void()> change;
     int judged;
     KTX::tag_t solid = 0;  // 0: the outer solid; ~0: none
+    double core = 0;       // judged as a punch cored by this wall, when not 0
   };
   const Row rows[] = {
       {"as built", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 0},
@@ -697,6 +698,13 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
        },
        3030642},
       {"no solid", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 3030640, ~0u},
+      // Cored by a wall of 20: the core, 8 + 20 in from the profile (28 to
+      // 172 by 28 to 92), is looked for 0.02 farther in, half way from the
+      // base plane to the bottom sheet (z 30).
+      {"its core left filled", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 3030649, 0, 20},
+      {"its core cut", 60, "QD$ROUGH_OFFSET_TOP", [&] { block(28, 28, -1, 172, 92, 60, true); }, 0, 0, 20},
+      {"its core cut from z 31 up", 60, "QD$ROUGH_OFFSET_TOP", [&] { block(28, 28, 31, 172, 92, 102, true); },
+       3030649, 0, 20},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -705,9 +713,14 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
     if (row.change) row.change();
     auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(made.set, own);
     punch->SetBaseWidth(row.baseWidth);
-    EXPECT_EQ(punch->JudgeBuiltPunch(row.solid == 0 ? outer : row.solid == ~0u ? 0 : row.solid, bodyOf(row.top),
-                                     bodyOf("QD$ROUGH_OFFSET_BELT"), profile, 0, 0),
-              row.judged);
+    int judged = punch->JudgeBuiltPunch(row.solid == 0 ? outer : row.solid == ~0u ? 0 : row.solid, bodyOf(row.top),
+                                        bodyOf("QD$ROUGH_OFFSET_BELT"), profile, 0, 0);
+    if (judged == 0 && row.core != 0) {
+      punch->SetCoreDrawPunchOption(true);
+      punch->SetWallThickness(row.core);
+      judged = punch->JudgeHollowPunch(outer, bodyOf("QD$ROUGH_OFFSET_BOTTOM"), profile);
+    }
+    EXPECT_EQ(judged, row.judged);
     punch->destroy();
     ASSERT_EQ(Kernel::TakeGeometry(kernelOuter, kept), 0);
   }
@@ -752,6 +765,13 @@ TEST_F(ToolingSolids, ADiesBottomSolidIsJudgedWholeInsideItsProfileAndSheet) {
       {"a cored die's wall", true, {{-5, -5, 0, 205, 125, 100}}, {{5, 5, -1, 195, 115, 101}}, 0},
       {"a cored die's wall with a piece cut from it", true, {{-5, -5, 0, 205, 125, 100}},
        {{5, 5, -1, 195, 115, 101}, {-6, 50, 20, 6, 70, 80}}, 3030644},
+      // The cavity, looked for 5.02 in from the profile half way up (z 50).
+      {"a cored die with no cavity", true, {{-5, -5, 0, 205, 125, 100}}, {}, 3030649},
+      {"a cored die's cavity cut from z 60 up", true, {{-5, -5, 0, 205, 125, 100}}, {{5, 5, 60, 195, 115, 101}},
+       3030649},
+      {"a cored die's cavity 5.01 in", true, {{-5, -5, 0, 205, 125, 100}}, {{5.01, 5.01, -1, 194.99, 114.99, 101}}, 0},
+      {"a cored die's cavity 5.03 in", true, {{-5, -5, 0, 205, 125, 100}}, {{5.03, 5.03, -1, 194.97, 114.97, 101}},
+       3030649},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -767,7 +787,9 @@ TEST_F(ToolingSolids, ADiesBottomSolidIsJudgedWholeInsideItsProfileAndSheet) {
     die->SetBasePlane(base);
     die->SetCoreDrawDieOption(row.core);
     die->SetWallThickness(10);
-    EXPECT_EQ(die->JudgeBuiltBottom(body, sheet, profile), row.judged);
+    int judged = die->JudgeBuiltBottom(body, sheet, profile);
+    if (judged == 0) judged = die->JudgeHollowBottom(body, sheet, profile);
+    EXPECT_EQ(judged, row.judged);
     die->destroy();
     if (auto* made = dynamic_cast<KTX::OM::TaggedObject*>(KTX::OM::OM_object_of_tag(body))) made->destroy();
   }
@@ -1307,6 +1329,17 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
                  "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"WallThickness\"\n  this ptr 20\n  in double "
                  "\"wallthickness\" - 10 0\n  closed 0\n"}}),
        8000 * 100 + 115600 * 38.5 - 13200 * 23.5 + 82500 * 30 - 4100 * 30},
+      // Its wall of w = 0.0101, just past the tolerance: the column 800 w x
+      // 100, the stress ring less (200 + w)^2 - 200^2 = 400 w + w^2, 30
+      // thick: 6616086.7969397 (a wall of 0.0005 was built with no cavity).
+      {"a cored die's wall of 0.0101",
+       Changed("draw_die.jou", "# Edited:",
+               {{"\"machiningallowance\" - 1.5 0\n  closed 0\n",
+                 "\"machiningallowance\" - 1.5 0\n  closed 0\nrecord 0 set \"Tooling.DieDesDrawDieBuilder\" "
+                 "\"CoreDrawDieOption\"\n  this ptr 20\n  in logical \"coredrawdieoption\" - true\n  closed 0\n"
+                 "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"WallThickness\"\n  this ptr 20\n  in double "
+                 "\"wallthickness\" - 0.0101 0\n  closed 0\n"}}),
+       800 * 0.0101 * 100 + 115600 * 38.5 - 13200 * 23.5 + 82500 * 30 - (400 * 0.0101 + 0.0101 * 0.0101) * 30},
       // The die turned over: its face (z 60) looking down at a base plane
       // at z -100 turned down. The punch square from -100 up to the deck
       // sheet at 20: 40000 x 120; the deck from 20 to the top offset at

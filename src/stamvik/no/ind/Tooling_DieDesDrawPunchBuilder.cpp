@@ -367,6 +367,25 @@ int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, 
   return JudgeBuilt(outer, normal, bounds, tolerance);
 }
 
+int DieDesDrawPunchBuilder::JudgeHollowPunch(tag_t outer, tag_t bottom, tag_t stressCurve) {
+  if (!m_coreDrawPunchOption || HoldsNoShape(outer) || HoldsNoShape(bottom)) return 0;
+  double normal[3];
+  BasePlaneNormal(normal);
+  const double tolerance = TOLER_ask_distance_tol();
+  const double margin = 2 * tolerance, in = m_reliefDistanse + m_wallThickness + margin;
+  // A core that is not offset in farther than the margin leaves nothing to look for.
+  if (!(in > 2 * margin)) return 0;
+  Stamvik::Outlines::Ring ring;
+  if (outer == 0 || stressCurve == 0 || !MadeUnit(normal) || !RingOfCurves({stressCurve}, normal, tolerance, &ring))
+    return kBuiltNotMeasured;
+  const double plane = PlaneHeight(m_basePlane, outer, normal);
+  double low = 0, high = 0;
+  if (plane == HUGE_VAL || !HeightsAlong(bottom, normal, &low, &high)) return kBuiltNotMeasured;
+  // The core runs from the base plane up to the bottom sheet, through the base.
+  if (!(low - plane > 2 * margin)) return 0;
+  return JudgeHollow(outer, normal, {{PointsAlong(ring, in, tolerance, kPartPoints), (plane + low) / 2}});
+}
+
 int DieDesDrawPunchBuilder::RefusedProfile() {
   int count = 0;
   Stamvik::HostBlock<tag_t> entities;
@@ -613,7 +632,8 @@ int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
     // What the steps made is reported built only once judged whole: a solid
     // the steps left broken, in pieces, outside its base (a wedge reaching
     // far out, a stray sliver) or short of a part is refused for what it is.
-    const int judged = JudgeBuiltPunch(outer, top, belt, punch, flange, mainWall);
+    int judged = JudgeBuiltPunch(outer, top, belt, punch, flange, mainWall);
+    if (judged == 0) judged = JudgeHollowPunch(outer, bottom, stressCurve);
     if (judged != 0) ERROR_raise(kSource, 460, judged, "%s", JudgedWords(judged));
   });
 }
