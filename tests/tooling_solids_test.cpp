@@ -770,6 +770,8 @@ TEST_F(ToolingSolids, ADiesBottomSolidIsJudgedWholeInsideItsProfileAndSheet) {
       {"a cored die's cavity cut from z 60 up", true, {{-5, -5, 0, 205, 125, 100}}, {{5, 5, 60, 195, 115, 101}},
        3030649},
       {"a cored die's cavity 5.01 in", true, {{-5, -5, 0, 205, 125, 100}}, {{5.01, 5.01, -1, 194.99, 114.99, 101}}, 0},
+      {"a cored die's cavity 5.02 in, a face through the points", true, {{-5, -5, 0, 205, 125, 100}},
+       {{5.02, 5.02, -1, 194.98, 114.98, 101}}, 3030649},
       {"a cored die's cavity 5.03 in", true, {{-5, -5, 0, 205, 125, 100}}, {{5.03, 5.03, -1, 194.97, 114.97, 101}},
        3030649},
   };
