@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <malloc.h>
+
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -238,6 +241,13 @@ int EdgesDescribed(int body, bool first = false) {
   for (const auto& edge : edges) described.push_back(!edge.empty());
   return Described(described, 12, first);
 }
+// The modeller's checker on a body: its status, -1 when it answers 0 for
+// what is not one valid closed solid (the cube is).
+int CheckedValid(int body) {
+  int valid = -1;
+  const int status = ZV_BODY_check_solid(body, &valid);
+  return status == 0 && valid != 1 ? -1 : status;
+}
 int SewnSquares() {
   KTX::Kernel::FaceBoundary left{{kSquare}, {0, 0, 0}, {0, 0, 1}}, right = left;
   right.polygons = {{0.02, 0, 0, 0.04, 0, 0, 0.04, 0.02, 0, 0.02, 0.02, 0}};
@@ -344,6 +354,28 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
        8000, "guarded", 1},
       // Unsewn, the two squares that share a side keep four sides each.
       {"a wild store in sewing", SIGSEGV, [](Fixture) { return SewnSquares(); }, 8000},
+      // What judges a built solid: its checker (at the start of its work,
+      // taken by the modeller's own block, and once it has checked every
+      // piece), its box and its points.
+      {"a wild store in the solid's check", SIGSEGV, [](Fixture f) { return CheckedValid(f.first); }, 8000},
+      {"a wild store the modeller's own block takes, in the solid's check", SIGSEGV,
+       [](Fixture f) { return CheckedValid(f.first); }, 8000, "inside the modeller's own"},
+      {"a wild store once the checker has checked", SIGSEGV, [](Fixture f) { return CheckedValid(f.first); }, 8000,
+       "checked", 1},
+      {"a wild store in a body's box", SIGSEGV,
+       [](Fixture f) {
+         double low[3], high[3];
+         return ZV_BODY_ask_box(f.first, kOrigin, kAxes, low, high);
+       },
+       8000},
+      {"a wild store in classifying points", SIGSEGV,
+       [](Fixture f) {
+         const double points[6] = {0.01, 0.01, 0.01, 0.05, 0.01, 0.01};
+         int where[2] = {9, 9};
+         const int status = ZV_BODY_classify_points(f.first, 2, points, where);
+         return status == 0 && (where[0] != 1 || where[1] != -1) ? -1 : status;
+       },
+       8000},
   };
   KTX::Kernel::SetModellerStepForTests(&FaultAtStep);
   {
@@ -372,6 +404,35 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
   }
   std::error_code ignored;
   fs::remove(StepFile(), ignored);
+}
+
+// A fault in the checker's work once it has checked every piece of a body
+// leaves nothing it built behind: after a thousand such faults no more memory
+// is in use than after one. (The sanitizer's allocator counts for itself.)
+TEST_F(ModellerFaults, AThousandFaultsInTheCheckerKeepNothing) {
+  if (kSanitized) GTEST_SKIP() << "the sanitizer's allocator keeps its own counts";
+  // A prism on a 12-gon, 14 faces for the checker to keep results of (some
+  // 200 KB a fault when they were kept).
+  std::vector<double> ring;
+  for (int k = 0; k < 12; ++k) ring.insert(ring.end(), {0.02 * std::cos(k * M_PI / 6), 0.02 * std::sin(k * M_PI / 6), 0});
+  int body = 0;
+  ASSERT_EQ(KTX::Kernel::MakeExtrusion({ring}, kUp, 0, 0.02, false, &body), 0);
+  KTX::Kernel::SetModellerStepForTests(&FaultAtStep);
+  gFaultStep = "checked";
+  gFaultSignal = SIGSEGV;
+  EXPECT_EQ(CheckedValid(body), ZV_ERROR_geometry);
+  // The calls go unlogged: the log keeps every call.
+  KTX::Host::SetLogging(false);
+  const std::size_t before = mallinfo2().uordblks;
+  int failed = 0;
+  for (int i = 0; i < 1000; ++i) failed += CheckedValid(body) == ZV_ERROR_geometry;
+  const std::size_t after = mallinfo2().uordblks;
+  KTX::Host::SetLogging(true);
+  gFaultStep = nullptr;
+  EXPECT_EQ(failed, 1000);
+  EXPECT_LT(after, before + 16 * 1024) << after - before << " bytes kept";
+  EXPECT_EQ(CheckedValid(body), 0);
+  KTX::Kernel::DeleteBody(body, "test");
 }
 
 // A fault the modeller's guarded work does not raise ends the process with

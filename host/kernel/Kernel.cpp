@@ -902,7 +902,10 @@ int ZV_BODY_check_solid(int body, int* valid) {
   int solids = 0;
   // One solid: a second group of faces is a second solid, however valid.
   if (ZV_BODY_ask_n_solids(body, &solids) != 0 || solids != 1) return 0;
-  *valid = KTX::Kernel::IsClosedSolid(body) ? 1 : 0;
+  // A checker that faulted has said nothing of the solid: the call fails.
+  const int checked = LoadedModeller().CheckClosedSolid(body);
+  if (checked < 0) return ZV_ERROR_geometry;
+  *valid = checked;
   return 0;
 }
 

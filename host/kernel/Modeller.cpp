@@ -139,7 +139,7 @@ bool PlaneOfBody(int body, double point[3], double normal[3]) {
   return ModellerLoaded() && LoadedModeller().PlaneOfBody(body, point, normal);
 }
 
-bool IsClosedSolid(int body) { return ModellerLoaded() && LoadedModeller().IsClosedSolid(body); }
+bool IsClosedSolid(int body) { return ModellerLoaded() && LoadedModeller().CheckClosedSolid(body) == 1; }
 
 std::vector<FaceShape> DescribeFaces(int body) {
   return ModellerLoaded() ? LoadedModeller().DescribeFaces(body) : std::vector<FaceShape>{};

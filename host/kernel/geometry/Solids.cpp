@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakePolygon.hxx>
 #include <BRepBuilderAPI_MakeSolid.hxx>
+#include <BRepBuilderAPI_MakeVertex.hxx>
 #include <BRepBuilderAPI_Sewing.hxx>
 #include <BRepClass_FaceClassifier.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
@@ -837,15 +839,25 @@ bool PlaneOfBody(int body, double point[3], double normal[3]) {
   return true;
 }
 
-bool IsClosedSolid(int body) {
+int CheckClosedSolid(int body) {
   Bodies::Clock clock;
   const TopoDS_Shape* shape = Bodies::Of(body);
-  if (shape == nullptr || !Shapes::IsSolid(*shape) || !(Shapes::Volume(*shape) > 0)) return false;
+  if (shape == nullptr) return 0;
+  // The checker is held outside the guarded block: a fault in its work jumps
+  // back to this frame, and what it had built for the shape's pieces goes
+  // with it when the call returns, not with the frames the jump left.
+  std::optional<BRepCheck_Analyzer> checker;
   try {
     KTX_GUARDED;
-    return BRepCheck_Analyzer(*shape).IsValid() && Shapes::IsClosed(*shape);
+    if (!Shapes::IsSolid(*shape) || !(Shapes::Volume(*shape) > 0)) return 0;
+    // Made on a point first, which costs nothing to check, so that the
+    // shape's own checking runs in a checker already in place.
+    checker.emplace(BRepBuilderAPI_MakeVertex(gp_Pnt(0, 0, 0)).Vertex());
+    checker->Init(*shape);
+    Bodies::StepForTests("checked", nullptr);
+    return checker->IsValid() && Shapes::IsClosed(*shape) ? 1 : 0;
   } catch (const Standard_Failure&) {
-    return false;
+    return -1;
   }
 }
 
