@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "InProcessPlaySupport.hpp"
 #include "TestSupport.hpp"
 #include "jam/Journal.hpp"
 #include "ja_engine.hpp"
@@ -25,6 +26,8 @@
 #include "kernel/Modeller.hpp"
 #include "kernel/Solids.hpp"
 #include "kernel/Wheel.hpp"
+#include "script/Player.hpp"
+#include "sys/Error.hpp"
 
 namespace {
 
@@ -544,6 +547,52 @@ TEST_F(ModellerFaults, AfterTheGuardTookAFaultInACallTheNextCallsFaultIsStillIts
   }
   EXPECT_NEAR(KTX::Kernel::Volume(gCube) * 1e9, 8000 - 40, 1e-6) << "chamfered by the first call alone";
   KTX::Kernel::DeleteBody(gCube, "test");
+}
+
+std::string FileText(const fs::path& path);
+
+// A fault in the modeller's checker while a build's solid is judged says
+// nothing of the solid: the punch, the die and the shoe of the examples,
+// each played in this process up to its first commit, are refused as not
+// measured (3030640, the punch and die in its words), not as invalid; the
+// same plays without the fault build.
+TEST_F(ModellerFaults, AFaultInTheCheckerWhileABuildIsJudgedIsANotMeasuredSolid) {
+  stamvik_test::BindPlugin();
+  stamvik_test::PlayFolder folder(stamvik_test::Examples());
+  struct Row {
+    const char* journal;
+    const char* words;  // the refusal's, when the builder says them
+  } rows[] = {
+      {"draw_punch.jou", "The built solid could not be measured."},
+      {"draw_die.jou", "The built solid could not be measured."},
+      {"die_shoe.jou", nullptr},
+  };
+  const std::string commit = "record 0 method \"Builder\" \"Commit\"\n";
+  KTX::Kernel::SetModellerStepForTests(&FaultAtStep);
+  for (const Row& row : rows) {
+    for (const bool faulted : {true, false}) {
+      SCOPED_TRACE(std::string(row.journal) + (faulted ? ", faulted" : ""));
+      std::string text = FileText(stamvik_test::Examples() / row.journal);
+      const std::size_t at = text.find(commit), closed = text.find("  closed 0\n", at);
+      ASSERT_NE(closed, std::string::npos);
+      text = text.substr(0, closed) + (faulted ? "  closed 3030640\n" : "  closed 0\n");
+      KTX::PART_part* part = KTX::PART_part::Create(0);
+      KTX::PART_set_work_part(part);
+      KTX::Error::ClearSevereErrors();
+      gFaultStep = faulted ? "checked" : nullptr;
+      gFaultSignal = SIGSEGV;
+      std::string error;
+      EXPECT_TRUE(KTX::Script::Play(KTX::JAM::ReadJournal(text), &error)) << error;
+      gFaultStep = nullptr;
+      if (faulted && row.words != nullptr) {
+        ASSERT_FALSE(KTX::Error::SevereErrors().empty());
+        EXPECT_EQ(KTX::Error::SevereErrors().back().text, row.words);
+      }
+      KTX::JAM::ClearJournal();
+      part->destroy();
+      KTX::PART_set_work_part(this->part());
+    }
+  }
 }
 
 // ---- through ktxhost ------------------------------------------------------------------
