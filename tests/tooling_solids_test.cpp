@@ -544,6 +544,10 @@ void FlangeLoop240(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetFlan
 void WallLines(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), 4, 4, 196, 116, false); }
 void WallLoop(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), 4, 4, 196, 116, true); }
 void WallFlange320(KTX::Tooling::DieDesDrawPunchBuilder* p) { WallLines(p), FlangeLines320(p); }
+void WallJustInside(KTX::Tooling::DieDesDrawPunchBuilder* p) {
+  Outline(p->GetMainWallCenterLine(), 0.005, 0.005, 199.995, 119.995, false);
+}
+void WallOnProfile(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), 0, 0, 200, 120, false); }
 
 // When the belt's offset extrusion fails, the belt is extruded between the
 // punch curve and its offset curve, and the stress solid from that offset
@@ -607,6 +611,14 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
       {"a main wall without chamfer committed again", 0, 0, false, 3521760, false, WallLines, nullptr},
       {"a main wall 4 inside at 90 degrees", 90, NAN, false, 3521760, false, WallLines},
       {"a main wall 4 inside relieved by 8", 60, NAN, false, 0, false, WallLines, nullptr, 8, 3030648},
+      // A main wall 0.005 inside (199.99 x 119.99, 23996.8001) at 90
+      // degrees: the band of 3.1999 taken up to the belt, x 75; the base the
+      // wall offset 52 out (303.99 x 223.99, 68090.7201) less the wall's
+      // region, x 30: 3758577.6075. On the profile the band the modeller
+      // cannot make is none: no belt step, 2436000 + (304 x 224 - 24000) x
+      // 30 = 3758880.
+      {"a main wall 0.005 inside at 90 degrees", 90, NAN, false, 3758577.6075, false, WallJustInside},
+      {"a main wall on the profile at 90 degrees", 90, NAN, false, 3758880, false, WallOnProfile},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

@@ -864,6 +864,30 @@ void dropEdgesAlong(tag_t curve, const double normal[3], std::vector<tag_t>* edg
   });
 }
 
+// Whether the two closed curves, seen along the normal, lie on each other:
+// every corner of each, and the middle of every side, within the tolerance
+// of the other.
+bool curvesLieOnEachOther(tag_t first, tag_t second, const double normal[3]) {
+  double unit[3] = {normal[0], normal[1], normal[2]};
+  const double tolerance = TOLER_ask_distance_tol();
+  Stamvik::Outlines::Ring rings[2];
+  if (!MadeUnit(unit) || !RingOfCurves({first}, unit, tolerance, &rings[0]) ||
+      !RingOfCurves({second}, unit, tolerance, &rings[1]))
+    return false;
+  for (int k = 0; k < 2; ++k) {
+    const Stamvik::Outlines::Ring& ring = rings[k];
+    const Stamvik::Outlines::Outline other = Stamvik::Outlines::OutlineOf(rings[1 - k]);
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+      const Stamvik::Outlines::Point& a = ring[i];
+      const Stamvik::Outlines::Point& b = ring[(i + 1) % ring.size()];
+      if (!(Stamvik::Outlines::DistanceToEdges(other, a.x, a.y) <= tolerance) ||
+          !(Stamvik::Outlines::DistanceToEdges(other, (a.x + b.x) / 2, (a.y + b.y) / 2) <= tolerance))
+        return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, tag_t mainWallCurve, tag_t outer,
@@ -886,6 +910,13 @@ int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, t
     bool betweenCurves = true;
     if (mainWallCurve != 0) {
       status = extrudeBetween(mainWallCurve);
+      // A main wall on the punch profile all round leaves the belt a band
+      // the tolerance cannot tell from none, which the modeller may fail to
+      // make: there is no belt step then, and no belt solid (nor chamfer).
+      if (status != 0 && curvesLieOnEachOther(punchCurve, mainWallCurve, normal)) {
+        RetireMember(beltFound, beltMember);
+        return 0;
+      }
     } else {
       const std::string relief = lengthText(m_reliefDistanse);
       const std::string back = lengthText(-m_reliefDistanse);
