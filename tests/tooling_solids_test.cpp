@@ -625,11 +625,14 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
     KTX::PART_part* part = KTX::PART_part::Create(0);
     KTX::PART_set_work_part(part);
     KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", row.fails ? 4711 : 0);
+    KTX::Host::ClearCalls();
     ExamplePunch made = CommitExamplePunch(part, 0, row.first, row.mainWall, {}, 60, 1, row.outlines, row.relief);
     if (made.status == 0 && !std::isnan(row.edit))
       made = CommitExamplePunch(part, made.set, row.edit, false, {}, 60, 1, row.editedOutlines);
     KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", 0);
     EXPECT_EQ(made.status, row.status);
+    // Only a wall on the profile is warned of: its punch has no belt step.
+    EXPECT_EQ(KTX::Host::CountCalls("TOOLING_warning_message"), row.outlines == WallOnProfile ? 1u : 0u);
     if (row.status != 0) {
       EXPECT_EQ(made.set, 0u);  // refused before anything is made
       part->destroy();

@@ -914,6 +914,7 @@ int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, t
       // the tolerance cannot tell from none, which the modeller may fail to
       // make: there is no belt step then, and no belt solid (nor chamfer).
       if (status != 0 && curvesLieOnEachOther(punchCurve, mainWallCurve, normal)) {
+        TOOLING_warning_message("The main wall centre line lies on the punch profile: no belt step is made.");
         RetireMember(beltFound, beltMember);
         return 0;
       }
