@@ -1473,6 +1473,44 @@ TEST_F(ToolingSolids, APunchAndADieOnTwelveSidesAreClosedSolids) {
   }
 }
 
+// A regular profile of many short sides (256 round a circle of 80, 192 of
+// 40) is smoothed, its outline a polyline of some 500 chords, each nearly in
+// line with the next: the belt chamfer runs round them all. The punch on a
+// regular n-gon of apothem c, its outline offset by s of area A(s) = n (c +
+// s)^2 tan(pi / n): A(0) x 101.5 less the relief (A(0) - A(-8)) x 75, the
+// base (A(52) - A(-8)) x 30, the chamfer h / 6 (A(0) + 4 A(-4) + A(-8)) -
+// A(-8) h with h = 8 sqrt 3; smoothed within the tolerance, c - 0.01 to c +
+// 0.01 bound it. (Some 500 chords of the modeller: the optimised build only,
+// once, beside the other suites, tools/long-cases.)
+TEST_F(ToolingSolids, PunchesOnProfilesOfManyShortSidesBuildWithinTheirSmoothingBand) {
+#ifndef NDEBUG
+  GTEST_SKIP() << "a quarter of a minute of the modeller: run in the optimised build";
+#else
+  auto punchOn = [](int n, double r, double s) {
+    const double c = r * std::cos(M_PI / n) + s, h = 8 * std::sqrt(3.0);
+    auto at = [&](double d) { return n * (c + d) * (c + d) * std::tan(M_PI / n); };
+    return at(0) * 101.5 - (at(0) - at(-8)) * 75 + (at(52) - at(-8)) * 30 + h / 6 * (at(0) + 4 * at(-4) + at(-8)) -
+           at(-8) * h;
+  };
+  struct Row {
+    int sides;
+    double radius;
+  } rows[] = {{256, 80}, {192, 40}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.sides);
+    std::vector<int> solids;
+    if (!PlayTextSolids(Polygonal("draw_punch.jou", row.sides, row.radius, 100, 60, "# Edit:"), &solids)) continue;
+    EXPECT_EQ(solids.size(), 1u);
+    if (solids.size() == 1u) {
+      EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
+      EXPECT_GE(VolumeMm3(solids[0]), punchOn(row.sides, row.radius, -0.01));
+      EXPECT_LE(VolumeMm3(solids[0]), punchOn(row.sides, row.radius, 0.01));
+    }
+    for (int body : solids) Kernel::DeleteBody(body, "test");
+  }
+#endif
+}
+
 // A cross and a comb at the coarse distance tolerances whose smoothing
 // rounds their corners by up to the tolerance t (the example punch, base 10
 // wide, built in this process): each builds a valid closed solid within the

@@ -580,6 +580,11 @@ int flatSide(const Matched& m, const std::vector<Matched>& all, const gp_Vec& pl
 std::vector<std::array<gp_Pnt, 2>> joinedSegments(const std::vector<std::vector<double>>& edges, double tolerance) {
   std::vector<std::array<gp_Pnt, 2>> segments;
   std::vector<bool> straight;
+  // The ends a joined segment has taken in: each must stay within the
+  // tolerance of it, or a run of chords round a smooth curve, each nearly in
+  // line with the next, would join into one segment far from its middle
+  // chords, which then match no segment and break the loop.
+  std::vector<std::vector<gp_Pnt>> within;
   for (const std::vector<double>& e : edges) {
     if (e.size() < 6) continue;
     const gp_Pnt s(e[0], e[1], e[2]), t(e[e.size() - 3], e[e.size() - 2], e[e.size() - 1]);
@@ -588,6 +593,7 @@ std::vector<std::array<gp_Pnt, 2>> joinedSegments(const std::vector<std::vector<
       line = fromSegment(gp_Pnt(e[i], e[i + 1], e[i + 2]), s, t) <= tolerance;
     segments.push_back({s, t});
     straight.push_back(line);
+    within.emplace_back();
   }
   // How many segments end at a point: only a point two of them share is a
   // point on a side; where three or more meet the sides stay apart.
@@ -608,9 +614,16 @@ std::vector<std::array<gp_Pnt, 2>> joinedSegments(const std::vector<std::vector<
             const gp_Pnt s = segments[i][1 - a], t = segments[j][1 - b];
             // One line: the shared end lies on the joined segment, between its ends.
             if (fromSegment(shared, s, t) > tolerance || ending(shared) != 2) continue;
+            const auto off = [&](const gp_Pnt& p) { return fromSegment(p, s, t) > tolerance; };
+            if (std::any_of(within[i].begin(), within[i].end(), off) ||
+                std::any_of(within[j].begin(), within[j].end(), off))
+              continue;
             segments[i] = {s, t};
+            within[i].push_back(shared);
+            within[i].insert(within[i].end(), within[j].begin(), within[j].end());
             segments.erase(segments.begin() + static_cast<long>(j));
             straight.erase(straight.begin() + static_cast<long>(j));
+            within.erase(within.begin() + static_cast<long>(j));
             joined = true;
           }
       }
