@@ -411,9 +411,10 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
 
 // A fault in the checker's work once it has checked every piece of a body
 // leaves nothing it built behind: after a thousand such faults no more memory
-// is in use than after one. (The sanitizer's allocator counts for itself.)
+// is in use than after one. (The sanitizer's allocator counts for itself:
+// there the faults are taken for what the sanitizer sees of them, a failure
+// let go twice or used once let go.)
 TEST_F(ModellerFaults, AThousandFaultsInTheCheckerKeepNothing) {
-  if (kSanitized) GTEST_SKIP() << "the sanitizer's allocator keeps its own counts";
   // A prism on a 12-gon, 14 faces for the checker to keep results of (some
   // 200 KB a fault when they were kept).
   std::vector<double> ring;
@@ -433,7 +434,9 @@ TEST_F(ModellerFaults, AThousandFaultsInTheCheckerKeepNothing) {
   KTX::Host::SetLogging(true);
   gFaultStep = nullptr;
   EXPECT_EQ(failed, 1000);
-  EXPECT_LT(after, before + 16 * 1024) << after - before << " bytes kept";
+  if (!kSanitized) {
+    EXPECT_LT(after, before + 16 * 1024) << after - before << " bytes kept";
+  }
   EXPECT_EQ(CheckedValid(body), 0);
   KTX::Kernel::DeleteBody(body, "test");
 }
