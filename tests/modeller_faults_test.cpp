@@ -365,6 +365,15 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
        [](Fixture f) { return CheckedValid(f.first); }, 8000, "inside the modeller's own"},
       {"a wild store once the checker has checked", SIGSEGV, [](Fixture f) { return CheckedValid(f.first); }, 8000,
        "checked", 1},
+      {"a wild store in walking a body's faces and edges", SIGSEGV,
+       [](Fixture f) {
+         int solids = -1;
+         const int status = ZV_BODY_ask_n_solids(f.first, &solids);
+         return status == 0 && solids != 1 ? -1 : status;
+       },
+       8000, "walking"},
+      {"a wild store in the solid's check, walking its edges", SIGSEGV,
+       [](Fixture f) { return CheckedValid(f.first); }, 8000, "walking"},
       {"a wild store in a body's box", SIGSEGV,
        [](Fixture f) {
          double low[3], high[3];

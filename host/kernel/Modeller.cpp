@@ -146,7 +146,7 @@ std::vector<FaceShape> DescribeFaces(int body) {
 }
 
 void DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vector<std::vector<int>>* faceEdges) {
-  if (ModellerLoaded()) return LoadedModeller().DescribeEdges(body, edges, faceEdges);
+  if (ModellerLoaded() && LoadedModeller().DescribeEdges(body, edges, faceEdges)) return;
   edges->clear();
   faceEdges->clear();
 }

@@ -98,7 +98,8 @@ class Modeller {
   // its checker's work).
   virtual int CheckClosedSolid(int body) = 0;
   virtual std::vector<FaceShape> DescribeFaces(int body) = 0;
-  virtual void DescribeEdges(int body, std::vector<std::vector<double>>* edges,
+  // False when the body's faces and edges could not be walked (a fault).
+  virtual bool DescribeEdges(int body, std::vector<std::vector<double>>* edges,
                              std::vector<std::vector<int>>* faceEdges) = 0;
   virtual int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
                              int* body, WheelFacets* facets) = 0;
@@ -148,7 +149,9 @@ KTX_HOST_API void SetStepWriterForTests(StepWriterForTests writer);
 // answer and goes on); "making a body", "setting a body",
 // "dropping a body": the kernel's own work that a call calls back;
 // "checked": the modeller's checker has checked a body's every piece, in
-// its guarded block, before its verdict is read;
+// its guarded block, before its verdict is read; "walking": at the start of
+// the block that walks a body's faces and edges before they are described
+// (in place of "guarded");
 // "scratch made": the file the tire's union is read back through was just
 // made, at `path`.
 using ModellerStepForTests = void (*)(const char* step, const char* path);

@@ -69,7 +69,7 @@ void Attach(BodyAccess* bodies) { kernel = bodies; }
 
 }  // namespace Bodies
 
-void GuardedStepForTests() { Bodies::StepForTests("guarded", nullptr); }
+void GuardedStepForTests(const char* step) { Bodies::StepForTests(step, nullptr); }
 
 void ModellersOwnBlockForTests() {
   try {
@@ -242,10 +242,10 @@ class OcctModeller final : public Modeller {
     const ModellerCall call;
     return Modelling::DescribeFaces(body);
   }
-  void DescribeEdges(int body, std::vector<std::vector<double>>* edges,
+  bool DescribeEdges(int body, std::vector<std::vector<double>>* edges,
                      std::vector<std::vector<int>>* faceEdges) override {
     const ModellerCall call;
-    Modelling::DescribeEdges(body, edges, faceEdges);
+    return Modelling::DescribeEdges(body, edges, faceEdges);
   }
   int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
                      int* body, WheelFacets* facets) override {

@@ -916,40 +916,48 @@ std::vector<FaceShape> DescribeFaces(int body) {
   return out;
 }
 
-void DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vector<std::vector<int>>* faceEdges) {
+bool DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vector<std::vector<int>>* faceEdges) {
   Bodies::Clock clock;
   edges->clear();
   faceEdges->clear();
   const TopoDS_Shape* shape = Bodies::Of(body);
-  if (shape == nullptr) return;
-  TopTools_IndexedMapOfShape all, faces;
-  TopExp::MapShapes(*shape, TopAbs_FACE, faces);
-  std::vector<int> placeOf;  // the index in *edges of each edge of `all`
-  for (int i = 1; i <= faces.Extent(); ++i) {
-    std::vector<int> own;
-    for (TopExp_Explorer found(faces(i), TopAbs_EDGE); found.More(); found.Next()) {
-      const TopoDS_Edge& edge = TopoDS::Edge(found.Current());
-      if (BRep_Tool::Degenerated(edge)) continue;
-      int index = all.FindIndex(edge);
-      if (index == 0) {
-        index = all.Add(edge);
-        // Taken once the block is done: one that ends in its catch has no
-        // points, whatever it held.
-        std::vector<double> points;
-        try {
-          KTX_GUARDED;
-          points = edgePoints(edge);
-        } catch (const Standard_Failure&) {
-          points.clear();
-        }
-        edges->push_back(std::move(points));
-        placeOf.push_back(static_cast<int>(edges->size()) - 1);
+  if (shape == nullptr) return true;
+  // The faces and their edges are walked first, in a block of their own: a
+  // fault there leaves nothing known of the body, and the call fails.
+  TopTools_IndexedMapOfShape all;
+  std::vector<std::vector<int>> byFace;
+  try {
+    KTX_GUARDED_AT("walking");
+    TopTools_IndexedMapOfShape faces;
+    TopExp::MapShapes(*shape, TopAbs_FACE, faces);
+    for (int i = 1; i <= faces.Extent(); ++i) {
+      std::vector<int> own;
+      for (TopExp_Explorer found(faces(i), TopAbs_EDGE); found.More(); found.Next()) {
+        const TopoDS_Edge& edge = TopoDS::Edge(found.Current());
+        if (BRep_Tool::Degenerated(edge)) continue;
+        // The index in *edges: edges are described in the order first met.
+        const int place = all.Add(edge) - 1;
+        if (std::find(own.begin(), own.end(), place) == own.end()) own.push_back(place);
       }
-      const int place = placeOf[static_cast<std::size_t>(index - 1)];
-      if (std::find(own.begin(), own.end(), place) == own.end()) own.push_back(place);
+      byFace.push_back(std::move(own));
     }
-    faceEdges->push_back(std::move(own));
+  } catch (const Standard_Failure&) {
+    return false;
   }
+  for (int i = 1; i <= all.Extent(); ++i) {
+    // Taken once the block is done: one that ends in its catch has no
+    // points, whatever it held.
+    std::vector<double> points;
+    try {
+      KTX_GUARDED;
+      points = edgePoints(TopoDS::Edge(all(i)));
+    } catch (const Standard_Failure&) {
+      points.clear();
+    }
+    edges->push_back(std::move(points));
+  }
+  *faceEdges = std::move(byFace);
+  return true;
 }
 
 }  // namespace KTX::Kernel::Modelling
