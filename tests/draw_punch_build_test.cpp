@@ -161,6 +161,13 @@ class DrawPunchBuild : public stamvik_test::SessionHostTest {
     Example(punch, {{0, 0}, {200, 0}, {200, 120}, {0, 120}}, relief, angle);
     Outline(punch->GetMainWallCenterLine(), {{4, 4}, {196, 4}, {196, 116}, {4, 116}}, Given::kLines);
   }
+  // The example's profile (or `profile`), relieved by 8 at 60 degrees, with
+  // a main wall centre line round `wall`.
+  static void NearOneSide(DieDesDrawPunchBuilder* punch, const std::vector<std::array<double, 2>>& wall,
+                          const std::vector<std::array<double, 2>>& profile = {{0, 0}, {200, 0}, {200, 120}, {0, 120}}) {
+    Example(punch, profile, 8, 60);
+    Outline(punch->GetMainWallCenterLine(), wall, Given::kLines);
+  }
   static void Core(DieDesDrawPunchBuilder* punch, double wall) {
     punch->SetCoreDrawPunchOption(true);
     punch->SetWallThickness(wall);
@@ -714,6 +721,31 @@ TEST_F(DrawPunchBuild, APunchWithNoBeltNoAreaNoCoreOrADieFaceNotAboveItsBasePlan
       {"by 4.0101", [](DieDesDrawPunchBuilder* p) { FourInside(p, 4.0101, 60); }, 3030648},
       {"by 8 at 0 degrees, no chamfer", [](DieDesDrawPunchBuilder* p) { FourInside(p, 8, 0); }, 0},
       {"by 8 at 90 degrees", [](DieDesDrawPunchBuilder* p) { FourInside(p, 8, 90); }, 0},
+      // Relieved by 8 at 60 degrees: a main wall with one corner 2 from one
+      // side of the profile and 8 from the others is refused whichever side
+      // it is, the profile's last (from its last corner back to its first)
+      // too; 8 from every side it builds. A notch's corners 2 below the
+      // middle of the wall's last side are as near.
+      {"a main wall 2 from the profile's first side",
+       [](DieDesDrawPunchBuilder* p) { NearOneSide(p, {{100, 2}, {192, 60}, {100, 112}, {8, 60}}); }, 3030648},
+      {"2 from its second", [](DieDesDrawPunchBuilder* p) { NearOneSide(p, {{100, 8}, {198, 60}, {100, 112}, {8, 60}}); },
+       3030648},
+      {"2 from its third", [](DieDesDrawPunchBuilder* p) { NearOneSide(p, {{100, 8}, {192, 60}, {100, 118}, {8, 60}}); },
+       3030648},
+      {"2 from its last", [](DieDesDrawPunchBuilder* p) { NearOneSide(p, {{100, 8}, {192, 60}, {100, 112}, {2, 60}}); },
+       3030648},
+      {"8 from every side", [](DieDesDrawPunchBuilder* p) { NearOneSide(p, {{100, 8}, {192, 60}, {100, 112}, {8, 60}}); },
+       0},
+      {"a main wall whose last side runs 2 over a notch's corners",
+       [](DieDesDrawPunchBuilder* p) {
+         NearOneSide(p, {{130, 42}, {192, 8}, {192, 112}, {8, 112}, {8, 8}, {70, 42}}, Notched(20));
+       },
+       3030648},
+      {"one whose last side runs 10 over them",
+       [](DieDesDrawPunchBuilder* p) {
+         NearOneSide(p, {{130, 50}, {192, 8}, {192, 112}, {8, 112}, {8, 8}, {70, 50}}, Notched(20));
+       },
+       0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

@@ -109,6 +109,18 @@ std::vector<Row> Rows() {
          double low[3], high[3];
          return std::to_string(ZV_BODY_ask_box(sheet, origin, axes, low, high));
        }},
+      {"ZV_BODY_ask_box, no origin", "22004",
+       [](int sheet, int) {
+         const double axes[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+         double low[3], high[3];
+         return std::to_string(ZV_BODY_ask_box(sheet, nullptr, axes, low, high));
+       }},
+      {"ZV_BODY_ask_box, no matrix", "22004",
+       [](int sheet, int) {
+         const double origin[3] = {0, 0, 0};
+         double low[3], high[3];
+         return std::to_string(ZV_BODY_ask_box(sheet, origin, nullptr, low, high));
+       }},
       {"DescribeFaces", "0", [](int sheet, int) { return std::to_string(DescribeFaces(sheet).size()); }},
       {"DescribeEdges", "0 0",
        [](int, int solid) {

@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <malloc.h>
+
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "InProcessPlaySupport.hpp"
 #include "TestSupport.hpp"
 #include "jam/Journal.hpp"
 #include "ja_engine.hpp"
@@ -22,6 +26,8 @@
 #include "kernel/Modeller.hpp"
 #include "kernel/Solids.hpp"
 #include "kernel/Wheel.hpp"
+#include "script/Player.hpp"
+#include "sys/Error.hpp"
 
 namespace {
 
@@ -238,6 +244,13 @@ int EdgesDescribed(int body, bool first = false) {
   for (const auto& edge : edges) described.push_back(!edge.empty());
   return Described(described, 12, first);
 }
+// The modeller's checker on a body: its status, -1 when it answers 0 for
+// what is not one valid closed solid (the cube is).
+int CheckedValid(int body) {
+  int valid = -1;
+  const int status = ZV_BODY_check_solid(body, &valid);
+  return status == 0 && valid != 1 ? -1 : status;
+}
 int SewnSquares() {
   KTX::Kernel::FaceBoundary left{{kSquare}, {0, 0, 0}, {0, 0, 1}}, right = left;
   right.polygons = {{0.02, 0, 0, 0.04, 0, 0, 0.04, 0.02, 0, 0.02, 0.02, 0}};
@@ -344,6 +357,37 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
        8000, "guarded", 1},
       // Unsewn, the two squares that share a side keep four sides each.
       {"a wild store in sewing", SIGSEGV, [](Fixture) { return SewnSquares(); }, 8000},
+      // What judges a built solid: its checker (at the start of its work,
+      // taken by the modeller's own block, and once it has checked every
+      // piece), its box and its points.
+      {"a wild store in the solid's check", SIGSEGV, [](Fixture f) { return CheckedValid(f.first); }, 8000},
+      {"a wild store the modeller's own block takes, in the solid's check", SIGSEGV,
+       [](Fixture f) { return CheckedValid(f.first); }, 8000, "inside the modeller's own"},
+      {"a wild store once the checker has checked", SIGSEGV, [](Fixture f) { return CheckedValid(f.first); }, 8000,
+       "checked", 1},
+      {"a wild store in walking a body's faces and edges", SIGSEGV,
+       [](Fixture f) {
+         int solids = -1;
+         const int status = ZV_BODY_ask_n_solids(f.first, &solids);
+         return status == 0 && solids != 1 ? -1 : status;
+       },
+       8000, "walking"},
+      {"a wild store in the solid's check, walking its edges", SIGSEGV,
+       [](Fixture f) { return CheckedValid(f.first); }, 8000, "walking"},
+      {"a wild store in a body's box", SIGSEGV,
+       [](Fixture f) {
+         double low[3], high[3];
+         return ZV_BODY_ask_box(f.first, kOrigin, kAxes, low, high);
+       },
+       8000},
+      {"a wild store in classifying points", SIGSEGV,
+       [](Fixture f) {
+         const double points[6] = {0.01, 0.01, 0.01, 0.05, 0.01, 0.01};
+         int where[2] = {9, 9};
+         const int status = ZV_BODY_classify_points(f.first, 2, points, where);
+         return status == 0 && (where[0] != 1 || where[1] != -1) ? -1 : status;
+       },
+       8000},
   };
   KTX::Kernel::SetModellerStepForTests(&FaultAtStep);
   {
@@ -372,6 +416,38 @@ TEST_F(ModellerFaults, AFaultInsideAModellerCallIsThatCallsFailure) {
   }
   std::error_code ignored;
   fs::remove(StepFile(), ignored);
+}
+
+// A fault in the checker's work once it has checked every piece of a body
+// leaves nothing it built behind: after a thousand such faults no more memory
+// is in use than after one. (The sanitizer's allocator counts for itself:
+// there the faults are taken for what the sanitizer sees of them, a failure
+// let go twice or used once let go.)
+TEST_F(ModellerFaults, AThousandFaultsInTheCheckerKeepNothing) {
+  // A prism on a 12-gon, 14 faces for the checker to keep results of (some
+  // 200 KB a fault when they were kept).
+  std::vector<double> ring;
+  for (int k = 0; k < 12; ++k) ring.insert(ring.end(), {0.02 * std::cos(k * M_PI / 6), 0.02 * std::sin(k * M_PI / 6), 0});
+  int body = 0;
+  ASSERT_EQ(KTX::Kernel::MakeExtrusion({ring}, kUp, 0, 0.02, false, &body), 0);
+  KTX::Kernel::SetModellerStepForTests(&FaultAtStep);
+  gFaultStep = "checked";
+  gFaultSignal = SIGSEGV;
+  EXPECT_EQ(CheckedValid(body), ZV_ERROR_geometry);
+  // The calls go unlogged: the log keeps every call.
+  KTX::Host::SetLogging(false);
+  const std::size_t before = mallinfo2().uordblks;
+  int failed = 0;
+  for (int i = 0; i < 1000; ++i) failed += CheckedValid(body) == ZV_ERROR_geometry;
+  const std::size_t after = mallinfo2().uordblks;
+  KTX::Host::SetLogging(true);
+  gFaultStep = nullptr;
+  EXPECT_EQ(failed, 1000);
+  if (!kSanitized) {
+    EXPECT_LT(after, before + 16 * 1024) << after - before << " bytes kept";
+  }
+  EXPECT_EQ(CheckedValid(body), 0);
+  KTX::Kernel::DeleteBody(body, "test");
 }
 
 // A fault the modeller's guarded work does not raise ends the process with
@@ -483,6 +559,52 @@ TEST_F(ModellerFaults, AfterTheGuardTookAFaultInACallTheNextCallsFaultIsStillIts
   }
   EXPECT_NEAR(KTX::Kernel::Volume(gCube) * 1e9, 8000 - 40, 1e-6) << "chamfered by the first call alone";
   KTX::Kernel::DeleteBody(gCube, "test");
+}
+
+std::string FileText(const fs::path& path);
+
+// A fault in the modeller's checker while a build's solid is judged says
+// nothing of the solid: the punch, the die and the shoe of the examples,
+// each played in this process up to its first commit, are refused as not
+// measured (3030640, the punch and die in its words), not as invalid; the
+// same plays without the fault build.
+TEST_F(ModellerFaults, AFaultInTheCheckerWhileABuildIsJudgedIsANotMeasuredSolid) {
+  stamvik_test::BindPlugin();
+  stamvik_test::PlayFolder folder(stamvik_test::Examples());
+  struct Row {
+    const char* journal;
+    const char* words;  // the refusal's, when the builder says them
+  } rows[] = {
+      {"draw_punch.jou", "The built solid could not be measured."},
+      {"draw_die.jou", "The built solid could not be measured."},
+      {"die_shoe.jou", nullptr},
+  };
+  const std::string commit = "record 0 method \"Builder\" \"Commit\"\n";
+  KTX::Kernel::SetModellerStepForTests(&FaultAtStep);
+  for (const Row& row : rows) {
+    for (const bool faulted : {true, false}) {
+      SCOPED_TRACE(std::string(row.journal) + (faulted ? ", faulted" : ""));
+      std::string text = FileText(stamvik_test::Examples() / row.journal);
+      const std::size_t at = text.find(commit), closed = text.find("  closed 0\n", at);
+      ASSERT_NE(closed, std::string::npos);
+      text = text.substr(0, closed) + (faulted ? "  closed 3030640\n" : "  closed 0\n");
+      KTX::PART_part* part = KTX::PART_part::Create(0);
+      KTX::PART_set_work_part(part);
+      KTX::Error::ClearSevereErrors();
+      gFaultStep = faulted ? "checked" : nullptr;
+      gFaultSignal = SIGSEGV;
+      std::string error;
+      EXPECT_TRUE(KTX::Script::Play(KTX::JAM::ReadJournal(text), &error)) << error;
+      gFaultStep = nullptr;
+      if (faulted && row.words != nullptr) {
+        ASSERT_FALSE(KTX::Error::SevereErrors().empty());
+        EXPECT_EQ(KTX::Error::SevereErrors().back().text, row.words);
+      }
+      KTX::JAM::ClearJournal();
+      part->destroy();
+      KTX::PART_set_work_part(this->part());
+    }
+  }
 }
 
 // ---- through ktxhost ------------------------------------------------------------------

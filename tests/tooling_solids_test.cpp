@@ -557,6 +557,10 @@ void FlangeLoop240(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetFlan
 void WallLines(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), 4, 4, 196, 116, false); }
 void WallLoop(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), 4, 4, 196, 116, true); }
 void WallFlange320(KTX::Tooling::DieDesDrawPunchBuilder* p) { WallLines(p), FlangeLines320(p); }
+void WallJustInside(KTX::Tooling::DieDesDrawPunchBuilder* p) {
+  Outline(p->GetMainWallCenterLine(), 0.005, 0.005, 199.995, 119.995, false);
+}
+void WallOnProfile(KTX::Tooling::DieDesDrawPunchBuilder* p) { Outline(p->GetMainWallCenterLine(), 0, 0, 200, 120, false); }
 
 // When the belt's offset extrusion fails, the belt is extruded between the
 // punch curve and its offset curve, and the stress solid from that offset
@@ -623,17 +627,28 @@ TEST_F(ToolingSolids, ABeltFromAnOffsetCurveGivesThePunchTheOffsetExtrusionGives
       {"a main wall 4 inside at 90 degrees", 90, NAN, false, 3521760, false, WallLines},
       {"that wall of curves, one drawn end to start", 90, NAN, false, 3521760, false, WallCurves},
       {"a main wall 4 inside relieved by 8", 60, NAN, false, 0, false, WallLines, nullptr, 8, 3030648},
+      // A main wall 0.005 inside (199.99 x 119.99, 23996.8001) at 90
+      // degrees: the band of 3.1999 taken up to the belt, x 75; the base the
+      // wall offset 52 out (303.99 x 223.99, 68090.7201) less the wall's
+      // region, x 30: 3758577.6075. On the profile the band the modeller
+      // cannot make is none: no belt step, 2436000 + (304 x 224 - 24000) x
+      // 30 = 3758880.
+      {"a main wall 0.005 inside at 90 degrees", 90, NAN, false, 3758577.6075, false, WallJustInside},
+      {"a main wall on the profile at 90 degrees", 90, NAN, false, 3758880, false, WallOnProfile},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     KTX::PART_part* part = KTX::PART_part::Create(0);
     KTX::PART_set_work_part(part);
     KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", row.fails ? 4711 : 0);
+    KTX::Host::ClearCalls();
     ExamplePunch made = CommitExamplePunch(part, 0, row.first, row.mainWall, {}, 60, 1, row.outlines, row.relief);
     if (made.status == 0 && !std::isnan(row.edit))
       made = CommitExamplePunch(part, made.set, row.edit, false, {}, 60, 1, row.editedOutlines);
     KTX::Host::SetAnswer("GeometricUtilities.FeatureOffset.3", 0);
     EXPECT_EQ(made.status, row.status);
+    // Only a wall on the profile is warned of: its punch has no belt step.
+    EXPECT_EQ(KTX::Host::CountCalls("TOOLING_warning_message"), row.outlines == WallOnProfile ? 1u : 0u);
     if (row.status != 0) {
       EXPECT_EQ(made.set, 0u);  // refused before anything is made
       part->destroy();
@@ -692,6 +707,7 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
     std::function<void()> change;
     int judged;
     KTX::tag_t solid = 0;  // 0: the outer solid; ~0: none
+    double core = 0;       // judged as a punch cored by this wall, when not 0
   };
   const Row rows[] = {
       {"as built", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 0},
@@ -713,6 +729,13 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
        },
        3030642},
       {"no solid", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 3030640, ~0u},
+      // Cored by a wall of 20: the core, 8 + 20 in from the profile (28 to
+      // 172 by 28 to 92), is looked for 0.02 farther in, half way from the
+      // base plane to the bottom sheet (z 30).
+      {"its core left filled", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 3030649, 0, 20},
+      {"its core cut", 60, "QD$ROUGH_OFFSET_TOP", [&] { block(28, 28, -1, 172, 92, 60, true); }, 0, 0, 20},
+      {"its core cut from z 31 up", 60, "QD$ROUGH_OFFSET_TOP", [&] { block(28, 28, 31, 172, 92, 102, true); },
+       3030649, 0, 20},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -721,9 +744,14 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
     if (row.change) row.change();
     auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(made.set, own);
     punch->SetBaseWidth(row.baseWidth);
-    EXPECT_EQ(punch->JudgeBuiltPunch(row.solid == 0 ? outer : row.solid == ~0u ? 0 : row.solid, bodyOf(row.top),
-                                     bodyOf("QD$ROUGH_OFFSET_BELT"), profile, 0, 0),
-              row.judged);
+    int judged = punch->JudgeBuiltPunch(row.solid == 0 ? outer : row.solid == ~0u ? 0 : row.solid, bodyOf(row.top),
+                                        bodyOf("QD$ROUGH_OFFSET_BELT"), profile, 0, 0);
+    if (judged == 0 && row.core != 0) {
+      punch->SetCoreDrawPunchOption(true);
+      punch->SetWallThickness(row.core);
+      judged = punch->JudgeHollowPunch(outer, bodyOf("QD$ROUGH_OFFSET_BOTTOM"), profile);
+    }
+    EXPECT_EQ(judged, row.judged);
     punch->destroy();
     ASSERT_EQ(Kernel::TakeGeometry(kernelOuter, kept), 0);
   }
@@ -823,6 +851,15 @@ TEST_F(ToolingSolids, ADiesBottomSolidIsJudgedWholeInsideItsProfileAndSheet) {
       {"a cored die's wall", true, {{-5, -5, 0, 205, 125, 100}}, {{5, 5, -1, 195, 115, 101}}, 0},
       {"a cored die's wall with a piece cut from it", true, {{-5, -5, 0, 205, 125, 100}},
        {{5, 5, -1, 195, 115, 101}, {-6, 50, 20, 6, 70, 80}}, 3030644},
+      // The cavity, looked for 5.02 in from the profile half way up (z 50).
+      {"a cored die with no cavity", true, {{-5, -5, 0, 205, 125, 100}}, {}, 3030649},
+      {"a cored die's cavity cut from z 60 up", true, {{-5, -5, 0, 205, 125, 100}}, {{5, 5, 60, 195, 115, 101}},
+       3030649},
+      {"a cored die's cavity 5.01 in", true, {{-5, -5, 0, 205, 125, 100}}, {{5.01, 5.01, -1, 194.99, 114.99, 101}}, 0},
+      {"a cored die's cavity 5.02 in, a face through the points", true, {{-5, -5, 0, 205, 125, 100}},
+       {{5.02, 5.02, -1, 194.98, 114.98, 101}}, 3030649},
+      {"a cored die's cavity 5.03 in", true, {{-5, -5, 0, 205, 125, 100}}, {{5.03, 5.03, -1, 194.97, 114.97, 101}},
+       3030649},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -838,7 +875,9 @@ TEST_F(ToolingSolids, ADiesBottomSolidIsJudgedWholeInsideItsProfileAndSheet) {
     die->SetBasePlane(base);
     die->SetCoreDrawDieOption(row.core);
     die->SetWallThickness(10);
-    EXPECT_EQ(die->JudgeBuiltBottom(body, sheet, profile), row.judged);
+    int judged = die->JudgeBuiltBottom(body, sheet, profile);
+    if (judged == 0) judged = die->JudgeHollowBottom(body, sheet, profile);
+    EXPECT_EQ(judged, row.judged);
     die->destroy();
     if (auto* made = dynamic_cast<KTX::OM::TaggedObject*>(KTX::OM::OM_object_of_tag(body))) made->destroy();
   }
@@ -1491,6 +1530,17 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
                  "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"WallThickness\"\n  this ptr 20\n  in double "
                  "\"wallthickness\" - 10 0\n  closed 0\n"}}),
        8000 * 100 + 115600 * 38.5 - 13200 * 23.5 + 82500 * 30 - 4100 * 30},
+      // Its wall of w = 0.0101, just past the tolerance: the column 800 w x
+      // 100, the stress ring less (200 + w)^2 - 200^2 = 400 w + w^2, 30
+      // thick: 6616086.7969397 (a wall of 0.0005 was built with no cavity).
+      {"a cored die's wall of 0.0101",
+       Changed("draw_die.jou", "# Edited:",
+               {{"\"machiningallowance\" - 1.5 0\n  closed 0\n",
+                 "\"machiningallowance\" - 1.5 0\n  closed 0\nrecord 0 set \"Tooling.DieDesDrawDieBuilder\" "
+                 "\"CoreDrawDieOption\"\n  this ptr 20\n  in logical \"coredrawdieoption\" - true\n  closed 0\n"
+                 "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"WallThickness\"\n  this ptr 20\n  in double "
+                 "\"wallthickness\" - 0.0101 0\n  closed 0\n"}}),
+       800 * 0.0101 * 100 + 115600 * 38.5 - 13200 * 23.5 + 82500 * 30 - (400 * 0.0101 + 0.0101 * 0.0101) * 30},
       // The die turned over: its face (z 60) looking down at a base plane
       // at z -100 turned down. The punch square from -100 up to the deck
       // sheet at 20: 40000 x 120; the deck from 20 to the top offset at
@@ -1688,6 +1738,44 @@ TEST_F(ToolingSolids, APunchAndADieOnTwelveSidesAreClosedSolids) {
     EXPECT_LT(VolumeMm3(solids[0]), row.high);
     Kernel::DeleteBody(solids[0], "test");
   }
+}
+
+// A regular profile of many short sides (256 round a circle of 80, 192 of
+// 40) is smoothed, its outline a polyline of some 500 chords, each nearly in
+// line with the next: the belt chamfer runs round them all. The punch on a
+// regular n-gon of apothem c, its outline offset by s of area A(s) = n (c +
+// s)^2 tan(pi / n): A(0) x 101.5 less the relief (A(0) - A(-8)) x 75, the
+// base (A(52) - A(-8)) x 30, the chamfer h / 6 (A(0) + 4 A(-4) + A(-8)) -
+// A(-8) h with h = 8 sqrt 3; smoothed within the tolerance, c - 0.01 to c +
+// 0.01 bound it. (Some 500 chords of the modeller: the optimised build only,
+// once, beside the other suites, tools/long-cases.)
+TEST_F(ToolingSolids, PunchesOnProfilesOfManyShortSidesBuildWithinTheirSmoothingBand) {
+#ifndef NDEBUG
+  GTEST_SKIP() << "a quarter of a minute of the modeller: run in the optimised build";
+#else
+  auto punchOn = [](int n, double r, double s) {
+    const double c = r * std::cos(M_PI / n) + s, h = 8 * std::sqrt(3.0);
+    auto at = [&](double d) { return n * (c + d) * (c + d) * std::tan(M_PI / n); };
+    return at(0) * 101.5 - (at(0) - at(-8)) * 75 + (at(52) - at(-8)) * 30 + h / 6 * (at(0) + 4 * at(-4) + at(-8)) -
+           at(-8) * h;
+  };
+  struct Row {
+    int sides;
+    double radius;
+  } rows[] = {{256, 80}, {192, 40}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.sides);
+    std::vector<int> solids;
+    if (!PlayTextSolids(Polygonal("draw_punch.jou", row.sides, row.radius, 100, 60, "# Edit:"), &solids)) continue;
+    EXPECT_EQ(solids.size(), 1u);
+    if (solids.size() == 1u) {
+      EXPECT_TRUE(Kernel::IsClosedSolid(solids[0]));
+      EXPECT_GE(VolumeMm3(solids[0]), punchOn(row.sides, row.radius, -0.01));
+      EXPECT_LE(VolumeMm3(solids[0]), punchOn(row.sides, row.radius, 0.01));
+    }
+    for (int body : solids) Kernel::DeleteBody(body, "test");
+  }
+#endif
 }
 
 // A cross and a comb at the coarse distance tolerances whose smoothing

@@ -872,7 +872,7 @@ int ZV_BODY_ask_n_solids(int body, int* n_solids) {
   // of faces joined so.
   std::vector<std::vector<double>> edges;
   std::vector<std::vector<int>> faceEdges;
-  KTX::Kernel::DescribeEdges(body, &edges, &faceEdges);
+  if (!LoadedModeller().DescribeEdges(body, &edges, &faceEdges)) return ZV_ERROR_geometry;
   std::vector<int> group(faceEdges.size());
   for (std::size_t i = 0; i < group.size(); ++i) group[i] = static_cast<int>(i);
   auto root = [&](int f) {
@@ -901,8 +901,12 @@ int ZV_BODY_check_solid(int body, int* valid) {
   if (!KTX::Kernel::HasGeometry(body)) return ZV_ERROR_geometry;
   int solids = 0;
   // One solid: a second group of faces is a second solid, however valid.
-  if (ZV_BODY_ask_n_solids(body, &solids) != 0 || solids != 1) return 0;
-  *valid = KTX::Kernel::IsClosedSolid(body) ? 1 : 0;
+  if (const int counted = ZV_BODY_ask_n_solids(body, &solids); counted != 0) return counted;
+  if (solids != 1) return 0;
+  // A checker that faulted has said nothing of the solid: the call fails.
+  const int checked = LoadedModeller().CheckClosedSolid(body);
+  if (checked < 0) return ZV_ERROR_geometry;
+  *valid = checked;
   return 0;
 }
 

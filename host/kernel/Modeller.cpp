@@ -139,14 +139,14 @@ bool PlaneOfBody(int body, double point[3], double normal[3]) {
   return ModellerLoaded() && LoadedModeller().PlaneOfBody(body, point, normal);
 }
 
-bool IsClosedSolid(int body) { return ModellerLoaded() && LoadedModeller().IsClosedSolid(body); }
+bool IsClosedSolid(int body) { return ModellerLoaded() && LoadedModeller().CheckClosedSolid(body) == 1; }
 
 std::vector<FaceShape> DescribeFaces(int body) {
   return ModellerLoaded() ? LoadedModeller().DescribeFaces(body) : std::vector<FaceShape>{};
 }
 
 void DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vector<std::vector<int>>* faceEdges) {
-  if (ModellerLoaded()) return LoadedModeller().DescribeEdges(body, edges, faceEdges);
+  if (ModellerLoaded() && LoadedModeller().DescribeEdges(body, edges, faceEdges)) return;
   edges->clear();
   faceEdges->clear();
 }

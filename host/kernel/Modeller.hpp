@@ -94,9 +94,12 @@ class Modeller {
   virtual int SmoothPoints(const std::vector<double>& points, bool closed, double tolerance,
                            std::vector<double>* samples) = 0;
   virtual bool PlaneOfBody(int body, double point[3], double normal[3]) = 0;
-  virtual bool IsClosedSolid(int body) = 0;
+  // 1 one valid closed solid, 0 not, -1 the modeller's failure (a fault in
+  // its checker's work).
+  virtual int CheckClosedSolid(int body) = 0;
   virtual std::vector<FaceShape> DescribeFaces(int body) = 0;
-  virtual void DescribeEdges(int body, std::vector<std::vector<double>>* edges,
+  // False when the body's faces and edges could not be walked (a fault).
+  virtual bool DescribeEdges(int body, std::vector<std::vector<double>>* edges,
                              std::vector<std::vector<int>>* faceEdges) = 0;
   virtual int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
                              int* body, WheelFacets* facets) = 0;
@@ -111,7 +114,7 @@ class Modeller {
 // The module's one export: its modeller, working on the kernel's bodies
 // through `bodies`; null when the module was built for another version of
 // this interface.
-constexpr int kModellerVersion = 6;
+constexpr int kModellerVersion = 7;
 constexpr const char* kModellerEntry = "ktx_geometry_modeller";
 using ModellerEntry = Modeller* (*)(BodyAccess* bodies, int version);
 
@@ -145,6 +148,10 @@ KTX_HOST_API void SetStepWriterForTests(StepWriterForTests writer);
 // inside a block of the modeller's own kind (one that takes a fault for an
 // answer and goes on); "making a body", "setting a body",
 // "dropping a body": the kernel's own work that a call calls back;
+// "checked": the modeller's checker has checked a body's every piece, in
+// its guarded block, before its verdict is read; "walking": at the start of
+// the block that walks a body's faces and edges before they are described
+// (in place of "guarded");
 // "scratch made": the file the tire's union is read back through was just
 // made, at `path`.
 using ModellerStepForTests = void (*)(const char* step, const char* path);

@@ -92,6 +92,22 @@ void dropLeft(const void* entering) noexcept {
   if (left && depth == 0) leaveOutermost();
 }
 
+// The failures the thread's faults were turned into, each still counted
+// twice by the frames its jump left (this module's and the modeller's):
+// let go once the block jumped to, which held it too, is gone. Faults past
+// these many within one block (none are) keep theirs.
+constexpr int kPending = 64;
+thread_local Standard_Failure* pending[kPending];
+thread_local int pendingCount = 0;
+
+void releasePending() noexcept {
+  for (; pendingCount > 0; --pendingCount) {
+    Standard_Failure* failure = pending[pendingCount - 1];
+    failure->DecrementRefCounter();
+    if (failure->DecrementRefCounter() == 0) failure->Delete();
+  }
+}
+
 [[noreturn]] void jump(int signal) {
   // Raised by the processor, the signal is still blocked only where the
   // handler was not installed SA_NODEFER; unblocked either way for the next.
@@ -99,20 +115,26 @@ void dropLeft(const void* entering) noexcept {
   sigemptyset(&unblock);
   sigaddset(&unblock, signal);
   pthread_sigmask(SIG_UNBLOCK, &unblock, nullptr);
+  Handle(Standard_Failure) failure;
   switch (signal) {
     case SIGBUS:
-      OSD_SIGBUS::NewInstance("the modeller faulted (SIGBUS)")->Jump();
+      failure = OSD_SIGBUS::NewInstance("the modeller faulted (SIGBUS)");
       break;
     case SIGFPE:
-      Standard_NumericError::NewInstance("the modeller faulted (SIGFPE)")->Jump();
+      failure = Standard_NumericError::NewInstance("the modeller faulted (SIGFPE)");
       break;
     case SIGILL:
-      OSD_SIGILL::NewInstance("the modeller faulted (SIGILL)")->Jump();
+      failure = OSD_SIGILL::NewInstance("the modeller faulted (SIGILL)");
       break;
     default:
-      OSD_SIGSEGV::NewInstance("the modeller faulted (SIGSEGV)")->Jump();
+      failure = OSD_SIGSEGV::NewInstance("the modeller faulted (SIGSEGV)");
       break;
   }
+  // The jump runs no destructor: this frame's handle, and the one the
+  // modeller's jump makes in its own, would keep every fault's failure for
+  // good. It is let go once the guarded block it was raised in is done.
+  if (pendingCount < kPending) pending[pendingCount++] = failure.get();
+  failure->Jump();
   // Jump does not return: with no block to land in it ends the process.
   ::abort();
 }
@@ -173,6 +195,8 @@ GuardedBlock::GuardedBlock() noexcept : call_(innermost) {
 GuardedBlock::~GuardedBlock() noexcept(false) {
   if (call_ == nullptr) return;
   --call_->guarded;
+  // Every block a fault in this one jumped to is done.
+  if (call_->faults > faults_) releasePending();
   if (call_->faults > faults_ && std::uncaught_exceptions() == exceptions_)
     throw Standard_Failure("the modeller faulted inside its guarded work and went on");
 }

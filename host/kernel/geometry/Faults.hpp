@@ -82,11 +82,11 @@ class GuardedBlock {
 };
 
 // For tests (Module.cpp), at the start of the work of each guarded block:
-// the step "guarded"; then the step "inside the modeller's own", inside a
+// the step "guarded" (or the block's own, KTX_GUARDED_AT); then the step "inside the modeller's own", inside a
 // block of the modeller's own kind, which takes a failure for an answer and
 // goes on (as the modeller's edge and face intersections do inside its
 // booleans).
-void GuardedStepForTests();
+void GuardedStepForTests(const char* step);
 void ModellersOwnBlockForTests();
 
 }  // namespace KTX::Kernel
@@ -95,8 +95,12 @@ void ModellersOwnBlockForTests();
 // block lands there as the modeller's exception. The block is counted before
 // the jump's target is set, so a fault's jump back leaves the count as the
 // exception's unwinding then finds it.
-#define KTX_GUARDED                                  \
+// KTX_GUARDED_AT names the block's own step, and holds no block of the
+// modeller's own kind.
+#define KTX_GUARDED_AT(step)                         \
   const ::KTX::Kernel::GuardedBlock ktxGuardedBlock; \
   OCC_CATCH_SIGNALS                                  \
-  ::KTX::Kernel::GuardedStepForTests();              \
+  ::KTX::Kernel::GuardedStepForTests(step)
+#define KTX_GUARDED          \
+  KTX_GUARDED_AT("guarded"); \
   ::KTX::Kernel::ModellersOwnBlockForTests()

@@ -19,9 +19,11 @@ int ChamferEdges(int body, const std::vector<std::vector<double>>& edges, double
                  double tolerance, int* chamfered);
 int SmoothPoints(const std::vector<double>& points, bool closed, double tolerance, std::vector<double>* samples);
 bool PlaneOfBody(int body, double point[3], double normal[3]);
-bool IsClosedSolid(int body);
+// 1 one valid closed solid, 0 not, -1 the modeller's failure.
+int CheckClosedSolid(int body);
 std::vector<FaceShape> DescribeFaces(int body);
-void DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vector<std::vector<int>>* faceEdges);
+// False when the body's faces and edges could not be walked (a fault).
+bool DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vector<std::vector<int>>* faceEdges);
 int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
                    int* body, WheelFacets* facets);
 void SetWheelUnionsForTests(const std::vector<WheelUnionForTests>& byTurn);

@@ -69,7 +69,7 @@ void Attach(BodyAccess* bodies) { kernel = bodies; }
 
 }  // namespace Bodies
 
-void GuardedStepForTests() { Bodies::StepForTests("guarded", nullptr); }
+void GuardedStepForTests(const char* step) { Bodies::StepForTests(step, nullptr); }
 
 void ModellersOwnBlockForTests() {
   try {
@@ -150,7 +150,8 @@ class OcctModeller final : public Modeller {
   bool Bounds(const ShapeRef& shape, const double origin[3], const double matrix[9], double min[3],
               double max[3]) override {
     const ModellerCall call;
-    return Shapes::Bounds(Unwrap(shape), origin, matrix, min, max);
+    const bool done = Shapes::Bounds(Unwrap(shape), origin, matrix, min, max);
+    return done && !call.Faulted();
   }
   int Classify(const ShapeRef& shape, const double point[3], double tolerance) override {
     const ModellerCall call;
@@ -158,7 +159,8 @@ class OcctModeller final : public Modeller {
   }
   bool ClassifyPoints(const ShapeRef& shape, const double* points, int n, double tolerance, int* where) override {
     const ModellerCall call;
-    return Shapes::ClassifyPoints(Unwrap(shape), points, n, tolerance, where);
+    const bool done = Shapes::ClassifyPoints(Unwrap(shape), points, n, tolerance, where);
+    return done && !call.Faulted();
   }
   double Tolerance(const ShapeRef& shape) override {
     const ModellerCall call;
@@ -229,10 +231,10 @@ class OcctModeller final : public Modeller {
     const ModellerCall call;
     return Modelling::PlaneOfBody(body, point, normal);
   }
-  bool IsClosedSolid(int body) override {
+  int CheckClosedSolid(int body) override {
     const ModellerCall call;
-    const bool closed = Modelling::IsClosedSolid(body);
-    return closed && !call.Faulted();
+    const int checked = Modelling::CheckClosedSolid(body);
+    return call.Faulted() ? -1 : checked;
   }
   // A face or an edge the modeller faulted on is described as one it
   // cannot describe (each has its guarded block).
@@ -240,10 +242,10 @@ class OcctModeller final : public Modeller {
     const ModellerCall call;
     return Modelling::DescribeFaces(body);
   }
-  void DescribeEdges(int body, std::vector<std::vector<double>>* edges,
+  bool DescribeEdges(int body, std::vector<std::vector<double>>* edges,
                      std::vector<std::vector<int>>* faceEdges) override {
     const ModellerCall call;
-    Modelling::DescribeEdges(body, edges, faceEdges);
+    return Modelling::DescribeEdges(body, edges, faceEdges);
   }
   int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPlace>& places, double offset,
                      int* body, WheelFacets* facets) override {

@@ -449,28 +449,33 @@ bool Bounds(const TopoDS_Shape& shape, const double origin[3], const double matr
             double max[3]) {
   if (shape.IsNull()) return false;
   if (origin != nullptr && matrix != nullptr && (!finite(origin, 3) || !finite(matrix, 9))) return false;
-  TopoDS_Shape placed = shape;
-  bool leftHanded = false;
-  if (origin != nullptr && matrix != nullptr) {
-    gp_Dir x(matrix[0], matrix[1], matrix[2]);
-    gp_Dir z(matrix[6], matrix[7], matrix[8]);
-    gp_Ax3 frame(gp_Pnt(origin[0], origin[1], origin[2]), z, x);
-    // gp_Ax3 completes a right-handed frame; a left-handed matrix mirrors Y.
-    leftHanded = frame.YDirection().Dot(gp_Dir(matrix[3], matrix[4], matrix[5])) < 0;
-    gp_Trsf toFrame;
-    toFrame.SetTransformation(frame);
-    placed = shape.Moved(TopLoc_Location(toFrame));
+  try {
+    KTX_GUARDED;
+    TopoDS_Shape placed = shape;
+    bool leftHanded = false;
+    if (origin != nullptr && matrix != nullptr) {
+      gp_Dir x(matrix[0], matrix[1], matrix[2]);
+      gp_Dir z(matrix[6], matrix[7], matrix[8]);
+      gp_Ax3 frame(gp_Pnt(origin[0], origin[1], origin[2]), z, x);
+      // gp_Ax3 completes a right-handed frame; a left-handed matrix mirrors Y.
+      leftHanded = frame.YDirection().Dot(gp_Dir(matrix[3], matrix[4], matrix[5])) < 0;
+      gp_Trsf toFrame;
+      toFrame.SetTransformation(frame);
+      placed = shape.Moved(TopLoc_Location(toFrame));
+    }
+    Bnd_Box box;
+    BRepBndLib::AddOptimal(placed, box, Standard_False, Standard_False);
+    if (box.IsVoid()) return false;
+    box.Get(min[0], min[1], min[2], max[0], max[1], max[2]);
+    if (leftHanded) {
+      double low = -max[1];
+      max[1] = -min[1];
+      min[1] = low;
+    }
+    return true;
+  } catch (const Standard_Failure&) {
+    return false;
   }
-  Bnd_Box box;
-  BRepBndLib::AddOptimal(placed, box, Standard_False, Standard_False);
-  if (box.IsVoid()) return false;
-  box.Get(min[0], min[1], min[2], max[0], max[1], max[2]);
-  if (leftHanded) {
-    double low = -max[1];
-    max[1] = -min[1];
-    min[1] = low;
-  }
-  return true;
 }
 
 int Classify(const TopoDS_Shape& shape, const double point[3], double tolerance) {
@@ -558,6 +563,7 @@ class RayCrossings {
 bool ClassifyPoints(const TopoDS_Shape& shape, const double* points, int n, double tolerance, int* where) {
   for (int i = 0; i < n; ++i) where[i] = -1;
   try {
+    KTX_GUARDED;
     for (TopExp_Explorer solids(shape, TopAbs_SOLID); solids.More(); solids.Next()) {
       RayCrossings crossings(solids.Current(), tolerance);
       std::optional<BRepClass3d_SolidClassifier> classifier;

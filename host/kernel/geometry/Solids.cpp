@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakePolygon.hxx>
 #include <BRepBuilderAPI_MakeSolid.hxx>
+#include <BRepBuilderAPI_MakeVertex.hxx>
 #include <BRepBuilderAPI_Sewing.hxx>
 #include <BRepClass_FaceClassifier.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
@@ -578,6 +580,11 @@ int flatSide(const Matched& m, const std::vector<Matched>& all, const gp_Vec& pl
 std::vector<std::array<gp_Pnt, 2>> joinedSegments(const std::vector<std::vector<double>>& edges, double tolerance) {
   std::vector<std::array<gp_Pnt, 2>> segments;
   std::vector<bool> straight;
+  // The ends a joined segment has taken in: each must stay within the
+  // tolerance of it, or a run of chords round a smooth curve, each nearly in
+  // line with the next, would join into one segment far from its middle
+  // chords, which then match no segment and break the loop.
+  std::vector<std::vector<gp_Pnt>> within;
   for (const std::vector<double>& e : edges) {
     if (e.size() < 6) continue;
     const gp_Pnt s(e[0], e[1], e[2]), t(e[e.size() - 3], e[e.size() - 2], e[e.size() - 1]);
@@ -586,6 +593,7 @@ std::vector<std::array<gp_Pnt, 2>> joinedSegments(const std::vector<std::vector<
       line = fromSegment(gp_Pnt(e[i], e[i + 1], e[i + 2]), s, t) <= tolerance;
     segments.push_back({s, t});
     straight.push_back(line);
+    within.emplace_back();
   }
   // How many segments end at a point: only a point two of them share is a
   // point on a side; where three or more meet the sides stay apart.
@@ -606,9 +614,16 @@ std::vector<std::array<gp_Pnt, 2>> joinedSegments(const std::vector<std::vector<
             const gp_Pnt s = segments[i][1 - a], t = segments[j][1 - b];
             // One line: the shared end lies on the joined segment, between its ends.
             if (fromSegment(shared, s, t) > tolerance || ending(shared) != 2) continue;
+            const auto off = [&](const gp_Pnt& p) { return fromSegment(p, s, t) > tolerance; };
+            if (std::any_of(within[i].begin(), within[i].end(), off) ||
+                std::any_of(within[j].begin(), within[j].end(), off))
+              continue;
             segments[i] = {s, t};
+            within[i].push_back(shared);
+            within[i].insert(within[i].end(), within[j].begin(), within[j].end());
             segments.erase(segments.begin() + static_cast<long>(j));
             straight.erase(straight.begin() + static_cast<long>(j));
+            within.erase(within.begin() + static_cast<long>(j));
             joined = true;
           }
       }
@@ -850,8 +865,12 @@ constexpr int kCheckedFaceEdges = 256;
 // shells' faces turned alike, when it has a face of more. Such a face
 // is a prism's end on a loop its builder checked before the prism was made,
 // and its edges are still checked on the side faces they bound; that every
-// edge bounds two faces and the volume is positive is asked besides.
-bool checkerPasses(const TopoDS_Shape& solid) {
+// edge bounds two faces and the volume is positive is asked besides. The
+// checker is made in the caller's holder, outside its guarded block.
+bool checkerPasses(const TopoDS_Shape& solid, std::optional<BRepCheck_Analyzer>& checker) {
+  // Made on a point first, which costs nothing to check, so that the
+  // shape's own checking runs in a checker already in place.
+  checker.emplace(BRepBuilderAPI_MakeVertex(gp_Pnt(0, 0, 0)).Vertex());
   TopTools_IndexedMapOfShape faces;
   TopExp::MapShapes(solid, TopAbs_FACE, faces);
   std::vector<int> edges(static_cast<std::size_t>(faces.Extent()), 0);
@@ -860,13 +879,17 @@ bool checkerPasses(const TopoDS_Shape& solid) {
     for (TopExp_Explorer edge(faces(i), TopAbs_EDGE); edge.More(); edge.Next()) ++edges[static_cast<std::size_t>(i - 1)];
     large = large || edges[static_cast<std::size_t>(i - 1)] > kCheckedFaceEdges;
   }
-  if (!large) return BRepCheck_Analyzer(solid).IsValid();
+  if (!large) {
+    checker->Init(solid);
+    return checker->IsValid();
+  }
   BRep_Builder builder;
   TopoDS_Compound small;
   builder.MakeCompound(small);
   for (int i = 1; i <= faces.Extent(); ++i)
     if (edges[static_cast<std::size_t>(i - 1)] <= kCheckedFaceEdges) builder.Add(small, faces(i));
-  if (!BRepCheck_Analyzer(small).IsValid()) return false;
+  checker->Init(small);
+  if (!checker->IsValid()) return false;
   // The shells' faces turned alike: each edge used once each way round by
   // the faces it bounds (the checker's own look at a shell compares every
   // face with every other).
@@ -891,15 +914,22 @@ bool checkerPasses(const TopoDS_Shape& solid) {
 
 }  // namespace
 
-bool IsClosedSolid(int body) {
+int CheckClosedSolid(int body) {
   Bodies::Clock clock;
   const TopoDS_Shape* shape = Bodies::Of(body);
-  if (shape == nullptr || !Shapes::IsSolid(*shape) || !(Shapes::Volume(*shape) > 0)) return false;
+  if (shape == nullptr) return 0;
+  // The checker is held outside the guarded block: a fault in its work jumps
+  // back to this frame, and what it had built for the shape's pieces goes
+  // with it when the call returns, not with the frames the jump left.
+  std::optional<BRepCheck_Analyzer> checker;
   try {
     KTX_GUARDED;
-    return checkerPasses(*shape) && Shapes::IsClosed(*shape);
+    if (!Shapes::IsSolid(*shape) || !(Shapes::Volume(*shape) > 0)) return 0;
+    const bool passes = checkerPasses(*shape, checker);
+    Bodies::StepForTests("checked", nullptr);
+    return passes && Shapes::IsClosed(*shape) ? 1 : 0;
   } catch (const Standard_Failure&) {
-    return false;
+    return -1;
   }
 }
 
@@ -945,40 +975,48 @@ std::vector<FaceShape> DescribeFaces(int body) {
   return out;
 }
 
-void DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vector<std::vector<int>>* faceEdges) {
+bool DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vector<std::vector<int>>* faceEdges) {
   Bodies::Clock clock;
   edges->clear();
   faceEdges->clear();
   const TopoDS_Shape* shape = Bodies::Of(body);
-  if (shape == nullptr) return;
-  TopTools_IndexedMapOfShape all, faces;
-  TopExp::MapShapes(*shape, TopAbs_FACE, faces);
-  std::vector<int> placeOf;  // the index in *edges of each edge of `all`
-  for (int i = 1; i <= faces.Extent(); ++i) {
-    std::vector<int> own;
-    for (TopExp_Explorer found(faces(i), TopAbs_EDGE); found.More(); found.Next()) {
-      const TopoDS_Edge& edge = TopoDS::Edge(found.Current());
-      if (BRep_Tool::Degenerated(edge)) continue;
-      int index = all.FindIndex(edge);
-      if (index == 0) {
-        index = all.Add(edge);
-        // Taken once the block is done: one that ends in its catch has no
-        // points, whatever it held.
-        std::vector<double> points;
-        try {
-          KTX_GUARDED;
-          points = edgePoints(edge);
-        } catch (const Standard_Failure&) {
-          points.clear();
-        }
-        edges->push_back(std::move(points));
-        placeOf.push_back(static_cast<int>(edges->size()) - 1);
+  if (shape == nullptr) return true;
+  // The faces and their edges are walked first, in a block of their own: a
+  // fault there leaves nothing known of the body, and the call fails.
+  TopTools_IndexedMapOfShape all;
+  std::vector<std::vector<int>> byFace;
+  try {
+    KTX_GUARDED_AT("walking");
+    TopTools_IndexedMapOfShape faces;
+    TopExp::MapShapes(*shape, TopAbs_FACE, faces);
+    for (int i = 1; i <= faces.Extent(); ++i) {
+      std::vector<int> own;
+      for (TopExp_Explorer found(faces(i), TopAbs_EDGE); found.More(); found.Next()) {
+        const TopoDS_Edge& edge = TopoDS::Edge(found.Current());
+        if (BRep_Tool::Degenerated(edge)) continue;
+        // The index in *edges: edges are described in the order first met.
+        const int place = all.Add(edge) - 1;
+        if (std::find(own.begin(), own.end(), place) == own.end()) own.push_back(place);
       }
-      const int place = placeOf[static_cast<std::size_t>(index - 1)];
-      if (std::find(own.begin(), own.end(), place) == own.end()) own.push_back(place);
+      byFace.push_back(std::move(own));
     }
-    faceEdges->push_back(std::move(own));
+  } catch (const Standard_Failure&) {
+    return false;
   }
+  for (int i = 1; i <= all.Extent(); ++i) {
+    // Taken once the block is done: one that ends in its catch has no
+    // points, whatever it held.
+    std::vector<double> points;
+    try {
+      KTX_GUARDED;
+      points = edgePoints(TopoDS::Edge(all(i)));
+    } catch (const Standard_Failure&) {
+      points.clear();
+    }
+    edges->push_back(std::move(points));
+  }
+  *faceEdges = std::move(byFace);
+  return true;
 }
 
 }  // namespace KTX::Kernel::Modelling

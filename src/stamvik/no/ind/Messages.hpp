@@ -287,6 +287,9 @@ inline constexpr int kDrawDiePunchNoArea = 3030616;
 inline constexpr int kReliefDistanceNotAboveTolerance = 3030617;
 inline constexpr int kCoreWallTooThick = 3030618;
 inline constexpr int kReliefTakesProfile = 3030619;
+// A cored draw die's wall no thicker than the distance tolerance: the
+// modeller takes its two sides for one and makes the die without a cavity.
+inline constexpr int kCoreWallNotAboveTolerance = 3030639;
 // A relief that leaves the relieved punch profile (its inward offset by the
 // relief, sharp cornered) a part no wider than the distance tolerance: two
 // of its sides that are no neighbours come that near, as where an arm of the
@@ -314,6 +317,9 @@ inline constexpr int kBuiltNotOneSolid = 3030641;
 inline constexpr int kBuiltNotValid = 3030642;
 inline constexpr int kBuiltOutsideItsBox = 3030643;
 inline constexpr int kBuiltIncomplete = 3030644;
+// ... and one filling what its sizes leave empty (a cored die's cavity, a
+// cored punch's core).
+inline constexpr int kBuiltNotHollow = 3030649;
 // A draw punch's belt chamfer wider than the belt step it is made on: with a
 // main wall centre line the step is the band between it and the punch
 // profile, and the chamfer's leg across it is the relief distance; a longer

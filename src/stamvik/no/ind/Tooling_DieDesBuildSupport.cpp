@@ -426,12 +426,34 @@ int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, d
   return 0;
 }
 
+int JudgeHollow(tag_t solid, const double normal[3], const std::vector<SolidPart>& hollows) {
+  if (HoldsNoShape(solid)) return 0;
+  const int kernelBody = ES_solid_ask_solvane_tag(solid);
+  double x[3], y[3];
+  if (kernelBody == 0 || !axesAcross(normal, x, y)) return Messages::kBuiltNotMeasured;
+  std::vector<double> points;
+  const double toKernel = Kernel::ScaleFactors().factors[0];
+  for (const SolidPart& hollow : hollows)
+    for (const Stamvik::Outlines::Point& p : hollow.points)
+      for (int k = 0; k < 3; ++k) points.push_back((p.x * x[k] + p.y * y[k] + hollow.height * normal[k]) * toKernel);
+  const int count = static_cast<int>(points.size() / 3);
+  if (count == 0) return 0;
+  std::vector<int> where(static_cast<std::size_t>(count), 1);
+  if (ZV_BODY_classify_points(kernelBody, count, points.data(), where.data()) != 0)
+    return Messages::kBuiltNotMeasured;
+  // A margin in from the hollow's sides, a point on the boundary is a face
+  // where none should be.
+  if (std::any_of(where.begin(), where.end(), [](int w) { return w != -1; })) return Messages::kBuiltNotHollow;
+  return 0;
+}
+
 const char* JudgedWords(int judged) {
   switch (judged) {
     case Messages::kBuiltNotOneSolid: return "The built body is not one solid.";
     case Messages::kBuiltNotValid: return "The built solid is not a valid closed solid.";
     case Messages::kBuiltOutsideItsBox: return "The built solid reaches outside the box its sizes give.";
     case Messages::kBuiltIncomplete: return "The built solid lacks a part its sizes give.";
+    case Messages::kBuiltNotHollow: return "The built solid fills a hollow its sizes leave empty.";
     default: return "The built solid could not be measured.";
   }
 }

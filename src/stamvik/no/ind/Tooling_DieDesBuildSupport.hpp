@@ -188,6 +188,11 @@ constexpr std::size_t kPartPoints = 64;
 // the guard cannot measure (no kernel body, no geometry, a query that
 // fails) is refused too.
 int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance);
+// The guard's look at what a build must leave empty (a core's cavity): 0
+// when no point of the hollows (placed as a part's) lies in the solid or on
+// its boundary; kBuiltNotHollow when one does; kBuiltNotMeasured when the
+// body cannot be asked. A body that holds no shape is not judged.
+int JudgeHollow(tag_t solid, const double normal[3], const std::vector<SolidPart>& hollows);
 // The words that say a verdict of the guard (one of its numbers).
 const char* JudgedWords(int judged);
 // Whether the model body (not 0) has no kernel body, or one that holds no

@@ -32,6 +32,7 @@ using Messages::kDeckEdgeInsideBinderEdge;
 using Messages::kDeckFlangeBelowZero;
 using Messages::kFlangeOffsetBelowZero;
 using Messages::kDrawDiePunchNoArea;
+using Messages::kCoreWallNotAboveTolerance;
 using Messages::kCoreWallTooThick;
 }  // namespace
 
@@ -138,6 +139,10 @@ int DieDesDrawDieBuilder::RefusedSizes() {
   if (m_flangeCurve != nullptr && m_flangeCurve->ask_count() == 0 && !(m_baseThickness < tolerance) &&
       m_flangeOffset < -tolerance)
     return kFlangeOffsetBelowZero;
+  // A core's wall is the punch projection offset out and in by half of it:
+  // sides the tolerance cannot tell apart are one to the modeller, which
+  // makes the region between them whole, cavity and all.
+  if (m_coreDrawDieOption && !(std::fabs(m_wallThickness) > tolerance)) return kCoreWallNotAboveTolerance;
   if (m_basePlane == 0 || m_punchCurve == nullptr || m_blankCurve == nullptr) return 0;
   double normal[3];
   BasePlaneDirection(normal);

@@ -129,6 +129,10 @@ class STAMVIK_API DieDesDrawDieBuilder : public JAX_BUILDER {
   // profile (a cored die's: all along its wall) from the plane to the sheet.
   // 0, or the number of what was found.
   int JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection);
+  // The guard's look at a cored die's cavity (Support::JudgeHollow): empty a
+  // margin in from the wall's inner side, from the plane to the sheet. 0 for
+  // a die with no core, or the number of what was found.
+  int JudgeHollowBottom(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection);
 
  protected:
   void InitCreate(tag_t featureSet, PART_part* part);

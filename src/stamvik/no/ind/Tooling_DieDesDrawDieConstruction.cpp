@@ -86,6 +86,27 @@ int DieDesDrawDieBuilder::JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, ta
   return Support::JudgeBuilt(mainBody, normal, bounds, tolerance);
 }
 
+int DieDesDrawDieBuilder::JudgeHollowBottom(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection) {
+  if (!m_coreDrawDieOption || Support::HoldsNoShape(mainBody) || Support::HoldsNoShape(bottomSheet)) return 0;
+  double normal[3];
+  BasePlaneDirection(normal);
+  const double tolerance = TOLER_ask_distance_tol();
+  Stamvik::Outlines::Ring ring;
+  if (mainBody == 0 || punchProjection == 0 || !Support::MadeUnit(normal) ||
+      !Support::RingOfCurves({punchProjection}, normal, tolerance, &ring))
+    return Messages::kBuiltNotMeasured;
+  const double plane = Support::PlaneHeight(m_basePlane, mainBody, normal);
+  double low = 0, high = 0;
+  if (plane == HUGE_VAL || !Support::HeightsAlong(bottomSheet, normal, &low, &high))
+    return Messages::kBuiltNotMeasured;
+  // The wall runs half its thickness in from the profile: the cavity within.
+  const double margin = 2 * tolerance, in = 0.5 * std::fabs(m_wallThickness) + margin;
+  const double from = plane < low ? plane : high, to = plane < low ? low : plane;
+  if (!(to - from > 2 * margin)) return 0;
+  return Support::JudgeHollow(mainBody, normal,
+                              {{Support::PointsAlong(ring, in, tolerance, Support::kPartPoints), (from + to) / 2}});
+}
+
 int DieDesDrawDieBuilder::SmoothWhenRough(tag_t* curve, const char* title, tag_t reference, int mode, int status) {
   double direction[3];
   BasePlaneDirection(direction);
@@ -127,7 +148,8 @@ int DieDesDrawDieBuilder::CreateUpperDrawDie() {
     const int made = CreateMainBottomSolid(bottom, punchProjection, &mainBody, &mainFeature);
     // A main solid broken, in pieces, outside its bounds (a stray sliver, a
     // part reaching far out) or short of a part is refused for what it is.
-    const int judged = made == 0 ? JudgeBuiltBottom(mainBody, bottom, punchProjection) : 0;
+    int judged = made == 0 ? JudgeBuiltBottom(mainBody, bottom, punchProjection) : 0;
+    if (made == 0 && judged == 0) judged = JudgeHollowBottom(mainBody, bottom, punchProjection);
     if (judged != 0) ERROR_raise(kSource, 347, judged, "%s", Support::JudgedWords(judged));
     step(made, 349, kDrawDieMainSolidFailed, "Error occurs on creating main solid body.",
          "Create main solid body successfully.");

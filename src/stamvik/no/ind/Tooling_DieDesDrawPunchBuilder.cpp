@@ -347,6 +347,25 @@ int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, 
   return JudgeBuilt(outer, normal, bounds, tolerance);
 }
 
+int DieDesDrawPunchBuilder::JudgeHollowPunch(tag_t outer, tag_t bottom, tag_t stressCurve) {
+  if (!m_coreDrawPunchOption || HoldsNoShape(outer) || HoldsNoShape(bottom)) return 0;
+  double normal[3];
+  BasePlaneNormal(normal);
+  const double tolerance = TOLER_ask_distance_tol();
+  const double margin = 2 * tolerance, in = m_reliefDistanse + m_wallThickness + margin;
+  // A core that is not offset in farther than the margin leaves nothing to look for.
+  if (!(in > 2 * margin)) return 0;
+  Stamvik::Outlines::Ring ring;
+  if (outer == 0 || stressCurve == 0 || !MadeUnit(normal) || !RingOfCurves({stressCurve}, normal, tolerance, &ring))
+    return kBuiltNotMeasured;
+  const double plane = PlaneHeight(m_basePlane, outer, normal);
+  double low = 0, high = 0;
+  if (plane == HUGE_VAL || !HeightsAlong(bottom, normal, &low, &high)) return kBuiltNotMeasured;
+  // The core runs from the base plane up to the bottom sheet, through the base.
+  if (!(low - plane > 2 * margin)) return 0;
+  return JudgeHollow(outer, normal, {{PointsAlong(ring, in, tolerance, kPartPoints), (plane + low) / 2}});
+}
+
 int DieDesDrawPunchBuilder::RefusedProfile() {
   int count = 0;
   Stamvik::HostBlock<tag_t> entities;
@@ -595,7 +614,8 @@ int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
     // What the steps made is reported built only once judged whole: a solid
     // the steps left broken, in pieces, outside its base (a wedge reaching
     // far out, a stray sliver) or short of a part is refused for what it is.
-    const int judged = JudgeBuiltPunch(outer, top, belt, punch, flange, mainWall);
+    int judged = JudgeBuiltPunch(outer, top, belt, punch, flange, mainWall);
+    if (judged == 0) judged = JudgeHollowPunch(outer, bottom, stressCurve);
     if (judged != 0) ERROR_raise(kSource, 460, judged, "%s", JudgedWords(judged));
   });
 }
@@ -825,6 +845,30 @@ void dropEdgesAlong(tag_t curve, const double normal[3], std::vector<tag_t>* edg
   });
 }
 
+// Whether the two closed curves, seen along the normal, lie on each other:
+// every corner of each, and the middle of every side, within the tolerance
+// of the other.
+bool curvesLieOnEachOther(tag_t first, tag_t second, const double normal[3]) {
+  double unit[3] = {normal[0], normal[1], normal[2]};
+  const double tolerance = TOLER_ask_distance_tol();
+  Stamvik::Outlines::Ring rings[2];
+  if (!MadeUnit(unit) || !RingOfCurves({first}, unit, tolerance, &rings[0]) ||
+      !RingOfCurves({second}, unit, tolerance, &rings[1]))
+    return false;
+  for (int k = 0; k < 2; ++k) {
+    const Stamvik::Outlines::Ring& ring = rings[k];
+    const Stamvik::Outlines::Outline other = Stamvik::Outlines::OutlineOf(rings[1 - k]);
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+      const Stamvik::Outlines::Point& a = ring[i];
+      const Stamvik::Outlines::Point& b = ring[(i + 1) % ring.size()];
+      if (!(Stamvik::Outlines::DistanceToEdges(other, a.x, a.y) <= tolerance) ||
+          !(Stamvik::Outlines::DistanceToEdges(other, (a.x + b.x) / 2, (a.y + b.y) / 2) <= tolerance))
+        return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, tag_t mainWallCurve, tag_t outer,
@@ -847,6 +891,14 @@ int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, t
     bool betweenCurves = true;
     if (mainWallCurve != 0) {
       status = extrudeBetween(mainWallCurve);
+      // A main wall on the punch profile all round leaves the belt a band
+      // the tolerance cannot tell from none, which the modeller may fail to
+      // make: there is no belt step then, and no belt solid (nor chamfer).
+      if (status != 0 && curvesLieOnEachOther(punchCurve, mainWallCurve, normal)) {
+        TOOLING_warning_message("The main wall centre line lies on the punch profile: no belt step is made.");
+        RetireMember(beltFound, beltMember);
+        return 0;
+      }
     } else {
       const std::string relief = lengthText(m_reliefDistanse);
       const std::string back = lengthText(-m_reliefDistanse);

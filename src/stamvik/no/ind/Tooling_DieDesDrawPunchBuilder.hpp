@@ -88,6 +88,11 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // base ring, its relieved column below the belt sheet and its top between
   // the belt and the top sheets. 0, or the number of what was found.
   int JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, tag_t punch, tag_t flange, tag_t mainWall);
+  // The guard's look at a cored punch's core (Support::JudgeHollow): empty a
+  // margin in from the stress curve offset in by the relief and the wall,
+  // from the base plane to the bottom sheet. 0 for a punch with no core, or
+  // the number of what was found.
+  int JudgeHollowPunch(tag_t outer, tag_t bottom, tag_t stressCurve);
 
   // The builder's own operations, in their slot order (the draw die reaches
   // them through the punch it owns). Statuses are 0 or a message number.
