@@ -3,11 +3,17 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "afl/DieEngParms.hpp"
@@ -24,6 +30,31 @@
 #include "tool/Tooling.hpp"
 
 namespace stamvik_test {
+
+// A folder of the test's own in the temporary folder (TMPDIR), made under a
+// name no other folder had (mkdtemp) and removed whole when it goes: a test
+// removes only what it made, whatever the temporary folder's name holds
+// (spaces, quotes, any letters). Never through a shell.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& stem) {
+    std::string name = ::testing::TempDir() + stem + "XXXXXX";
+    if (::mkdtemp(name.data()) != nullptr) path_ = name;
+    EXPECT_FALSE(path_.empty()) << "cannot make a folder " << name << ": " << std::strerror(errno);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  // The folder's name with a slash at its end, for names joined to it.
+  std::string Slashed() const { return path_.string() + "/"; }
+
+ private:
+  std::filesystem::path path_;
+};
 
 class HostTest : public ::testing::Test {
  protected:
