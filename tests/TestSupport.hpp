@@ -31,6 +31,15 @@
 
 namespace stamvik_test {
 
+// A word a shell hands on as it is, whatever it holds (spaces, quotes, any
+// letters): in single quotes, each single quote in it closed, escaped and
+// opened again. Every path or value put into a command line goes through it.
+inline std::string Quoted(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 // A folder of the test's own in the temporary folder (TMPDIR), made under a
 // name no other folder had (mkdtemp) and removed whole when it goes: a test
 // removes only what it made, whatever the temporary folder's name holds
