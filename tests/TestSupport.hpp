@@ -40,6 +40,12 @@ inline std::string Quoted(const std::string& word) {
   return quoted + "'";
 }
 
+// Skips a row that cannot run here, saying which and why: the test goes on
+// with its other rows, and ends skipped (GoogleTest's skip, which ctest's
+// summary counts) unless one of them fails. A row left out in silence would
+// pass.
+inline void SkipRow(const std::string& row, const std::string& why) { GTEST_SKIP() << row << " (" << why << ")"; }
+
 // A folder of the test's own in the temporary folder (TMPDIR), made under a
 // name no other folder had (mkdtemp) and removed whole when it goes: a test
 // removes only what it made, whatever the temporary folder's name holds
