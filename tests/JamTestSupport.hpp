@@ -102,7 +102,7 @@ inline std::vector<std::string> Paused(std::vector<std::string> rows) {
 // The plug-in's defined dynamic symbols with their addresses, as nm lists them.
 inline std::map<std::string, std::string> DynamicSymbolAddresses() {
   std::map<std::string, std::string> symbols;
-  std::string command = std::string("nm -D --defined-only ") + STAMVIK_PLUGIN;
+  std::string command = "nm -D --defined-only " + Quoted(STAMVIK_PLUGIN);
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return symbols;
   char line[512];
@@ -157,11 +157,12 @@ inline std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-// What ktxhost prints when run with the arguments, line by line; its exit
-// status (as pclose gives it) goes to status when asked for.
+// What ktxhost prints when run with the arguments (shell words, each path
+// among them Quoted), line by line; its exit status (as pclose gives it) goes
+// to status when asked for.
 inline std::vector<std::string> KtxhostOutput(const std::string& arguments, int* status = nullptr) {
   std::vector<std::string> lines;
-  FILE* pipe = popen((std::string(KTXHOST_PROGRAM) + " " + arguments).c_str(), "r");
+  FILE* pipe = popen((Quoted(KTXHOST_PROGRAM) + " " + arguments).c_str(), "r");
   if (pipe == nullptr) return lines;
   char buffer[512];
   while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
@@ -175,7 +176,7 @@ inline std::vector<std::string> KtxhostOutput(const std::string& arguments, int*
 }
 
 // What a shell command wrote to stdout, whole, and its exit status (-1 when
-// it did not exit of itself).
+// it did not exit of itself). Each path or value in the command is Quoted.
 struct CommandRun {
   int status = -1;
   std::string out;

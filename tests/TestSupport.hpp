@@ -3,11 +3,17 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "afl/DieEngParms.hpp"
@@ -24,6 +30,46 @@
 #include "tool/Tooling.hpp"
 
 namespace stamvik_test {
+
+// A word a shell hands on as it is, whatever it holds (spaces, quotes, any
+// letters): in single quotes, each single quote in it closed, escaped and
+// opened again. Every path or value put into a command line goes through it.
+inline std::string Quoted(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// Skips a row that cannot run here, saying which and why: the test goes on
+// with its other rows, and ends skipped (GoogleTest's skip, which ctest's
+// summary counts) unless one of them fails. A row left out in silence would
+// pass.
+inline void SkipRow(const std::string& row, const std::string& why) { GTEST_SKIP() << row << " (" << why << ")"; }
+
+// A folder of the test's own in the temporary folder (TMPDIR), made under a
+// name no other folder had (mkdtemp) and removed whole when it goes: a test
+// removes only what it made, whatever the temporary folder's name holds
+// (spaces, quotes, any letters). Never through a shell.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& stem) {
+    std::string name = ::testing::TempDir() + stem + "XXXXXX";
+    if (::mkdtemp(name.data()) != nullptr) path_ = name;
+    EXPECT_FALSE(path_.empty()) << "cannot make a folder " << name << ": " << std::strerror(errno);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  // The folder's name with a slash at its end, for names joined to it.
+  std::string Slashed() const { return path_.string() + "/"; }
+
+ private:
+  std::filesystem::path path_;
+};
 
 class HostTest : public ::testing::Test {
  protected:

@@ -356,8 +356,8 @@ const std::string kExamples = std::string(STAMVIK_TEST_DATA) + "/../../examples/
 // What the loader reports of the files a play loads (stdout dropped), and
 // how the play ended.
 stamvik_test::CommandRun PlayLoads(const std::string& journal, const std::string& environment = "") {
-  return stamvik_test::RunCommand(environment + " LD_DEBUG=files " + KTXHOST_PROGRAM + " play " + kExamples + journal +
-                                  " 2>&1 >/dev/null");
+  return stamvik_test::RunCommand(environment + " LD_DEBUG=files " + stamvik_test::Quoted(KTXHOST_PROGRAM) +
+                                  " play " + stamvik_test::Quoted(kExamples + journal) + " 2>&1 >/dev/null");
 }
 
 TEST(KernelModule, APlayLoadsTheModellerOnlyWhenItsJournalMakesGeometry) {

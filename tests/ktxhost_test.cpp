@@ -32,14 +32,16 @@ int XJA_CAST_RELIEF_BUILDER_get_Target(KTX::DieDesJA::CastReliefBuilder*, KTX::S
 
 namespace {
 
+using stamvik_test::Quoted;
+
 struct Outcome : stamvik_test::CommandRun {
   std::string err;
 };
 
-// Runs ktxhost with the arguments (shell words), `environment` the words before
-// it ("env VAR=VALUE "); stdout and stderr apart.
+// Runs ktxhost with the arguments (shell words, each path Quoted), `environment`
+// the words before it ("env VAR=VALUE "); stdout and stderr apart.
 Outcome Ktxhost(const std::string& arguments, const std::string& errFile, const std::string& environment = "") {
-  Outcome run{stamvik_test::RunCommand(environment + KTXHOST_PROGRAM + " " + arguments + " 2>" + errFile), ""};
+  Outcome run{stamvik_test::RunCommand(environment + Quoted(KTXHOST_PROGRAM) + " " + arguments + " 2>" + Quoted(errFile)), ""};
   run.err = stamvik_test::ReadFile(errFile);
   std::remove(errFile.c_str());
   return run;
@@ -202,21 +204,21 @@ TEST(KtxhostCommandLine, EveryCommandLoadsThePluginItsOptionNamesAndNoOtherWord)
   const Row rows[] = {
       {"load --plugin libm.so.6", 1, "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
       {"load libm.so.6", 2, "ktxhost load: unexpected operand 'libm.so.6': load takes no operand" + byOption + "load)\n"},
-      {"load --plugin " + missing + " --plugin libm.so.6", 2,
+      {"load --plugin " + Quoted(missing) + " --plugin libm.so.6", 2,
        "ktxhost load: '--plugin' is given twice ('" + missing + "', then 'libm.so.6') (see ktxhost help load)\n"},
       {"journal --plugin libm.so.6", 1,
        "ktxhost journal: libm.so.6 is not the plug-in: it registers no journaling unit\n"},
       {"journal libm.so.6", 2,
        "ktxhost journal: unexpected operand 'libm.so.6': journal takes no operand" + byOption + "journal)\n"},
-      {"play " + cast + " --plugin libm.so.6", 1,
+      {"play " + Quoted(cast) + " --plugin libm.so.6", 1,
        "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
-      {"play --plugin libm.so.6 " + cast, 1, "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
-      {"play " + cast + " libm.so.6", 2,
+      {"play --plugin libm.so.6 " + Quoted(cast), 1, "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      {"play " + Quoted(cast) + " libm.so.6", 2,
        "ktxhost play: unexpected operand 'libm.so.6': play takes one journal" + byOption + "play)\n"},
-      {"play " + cast + " extra", 2, "ktxhost play: unexpected operand 'extra': play takes one journal" + byOption + "play)\n"},
+      {"play " + Quoted(cast) + " extra", 2, "ktxhost play: unexpected operand 'extra': play takes one journal" + byOption + "play)\n"},
       {"props --plugin libm.so.6", 1, "ktxhost props: libm.so.6 is not the plug-in: it exports no scripting call\n"},
-      {"published --plugin " + missing, 1, "ktxhost published: cannot load " + missing + ": "},
-      {"published " + missing, 2,
+      {"published --plugin " + Quoted(missing), 1, "ktxhost published: cannot load " + missing + ": "},
+      {"published " + Quoted(missing), 2,
        "ktxhost published: unexpected operand '" + missing + "': published takes no operand" + byOption + "published)\n"},
   };
   for (const Row& row : rows) {
@@ -227,7 +229,7 @@ TEST(KtxhostCommandLine, EveryCommandLoadsThePluginItsOptionNamesAndNoOtherWord)
     EXPECT_EQ(run.err.rfind(row.err, 0), 0u) << run.err;
   }
   // The plug-in named is the one loaded, as is the one built beside ktxhost.
-  Outcome named = Ktxhost(std::string("load --plugin ") + STAMVIK_PLUGIN, ErrFile());
+  Outcome named = Ktxhost(std::string("load --plugin ") + Quoted(STAMVIK_PLUGIN), ErrFile());
   Outcome beside = Ktxhost("load", ErrFile());
   EXPECT_EQ(named.status, 0) << named.err;
   EXPECT_NE(named.out.find("register KTX::DieDesJA::CastReliefBuilder "), std::string::npos) << named.out;
@@ -251,7 +253,7 @@ TEST(KtxhostCommandLine, APluginCutShortIsRefusedBeforeItIsLoaded) {
   const Row rows[] = {
       {"load", 8192, 1},  // within the first loadable segment
       {"journal", 8192, 1},
-      {"play " + cast, 8192, 1},
+      {"play " + Quoted(cast), 8192, 1},
       {"props", 8192, 1},
       {"published --counts", 8192, 1},
       {"load", size - 1, 1},  // only the section header table's last byte missing
@@ -261,7 +263,7 @@ TEST(KtxhostCommandLine, APluginCutShortIsRefusedBeforeItIsLoaded) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.command + " cut at " + std::to_string(row.cut));
     std::ofstream(copy, std::ios::binary).write(plugin.data(), static_cast<std::streamsize>(row.cut));
-    Outcome run = Ktxhost(row.command + " --plugin " + copy, ErrFile());
+    Outcome run = Ktxhost(row.command + " --plugin " + Quoted(copy), ErrFile());
     EXPECT_EQ(run.status, row.status);
     if (row.status == 0) {
       EXPECT_EQ(run.err, "");
@@ -282,7 +284,8 @@ TEST(KtxhostCommandLine, APluginStrippedOfItsSymbolsLoadsThoughItsDataReachesPas
   if (*STRIP_PROGRAM == '\0' || ::access(STRIP_PROGRAM, X_OK) != 0)
     GTEST_SKIP() << "no strip program was found (\"" << STRIP_PROGRAM << "\")";
   const std::string stripped = testing::TempDir() + "ktxhost_stripped_" + std::to_string(::getpid()) + ".so";
-  ASSERT_EQ(stamvik_test::RunCommand(std::string(STRIP_PROGRAM) + " -o " + stripped + " " + STAMVIK_PLUGIN).status, 0);
+  ASSERT_EQ(stamvik_test::RunCommand(Quoted(STRIP_PROGRAM) + " -o " + Quoted(stripped) + " " +
+                                     Quoted(STAMVIK_PLUGIN)).status, 0);
   // The case guards a file whose data segment does reach past its end.
   const std::string file = stamvik_test::ReadFile(stripped);
   ElfW(Ehdr) header{};
@@ -297,10 +300,10 @@ TEST(KtxhostCommandLine, APluginStrippedOfItsSymbolsLoadsThoughItsDataReachesPas
   }
   ASSERT_GT(reach, file.size());
   const std::string cast = std::string(STAMVIK_TEST_DATA) + "/../../examples/cast_relief.jou";
-  const std::string commands[] = {"load", "journal", "play " + cast, "published --counts", "props"};
+  const std::string commands[] = {"load", "journal", "play " + Quoted(cast), "published --counts", "props"};
   for (const std::string& command : commands) {
     SCOPED_TRACE(command);
-    Outcome run = Ktxhost(command + " --plugin " + stripped, ErrFile());
+    Outcome run = Ktxhost(command + " --plugin " + Quoted(stripped), ErrFile());
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
     EXPECT_NE(run.out, "");
@@ -309,13 +312,13 @@ TEST(KtxhostCommandLine, APluginStrippedOfItsSymbolsLoadsThoughItsDataReachesPas
 }
 
 TEST(KtxhostCommandLine, PropsMakesAnyPublishedBuilderThroughItsCreator) {
-  Outcome run = Ktxhost(std::string("props --plugin ") + STAMVIK_PLUGIN + " --class Die.HeelpostBuilder wall_a_relief",
+  Outcome run = Ktxhost("props --plugin " + Quoted(STAMVIK_PLUGIN) + " --class Die.HeelpostBuilder wall_a_relief",
                     ErrFile());
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out.rfind("object \"Die.HeelpostBuilder\" tag ", 0), 0u) << run.out;
   EXPECT_NE(run.out.find("\nwall_a_relief = Logical false\n"), std::string::npos) << run.out;
   // A sub-builder too, made by its own creator.
-  run = Ktxhost(std::string("props --plugin ") + STAMVIK_PLUGIN + " --class Die.DiePlaneBuilder InputType", ErrFile());
+  run = Ktxhost("props --plugin " + Quoted(STAMVIK_PLUGIN) + " --class Die.DiePlaneBuilder InputType", ErrFile());
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("\nInputType = Enum "), std::string::npos) << run.out;
 }
@@ -458,7 +461,7 @@ TEST(KtxhostPlay, AWrongRecordIsNotPlayedAndNamedByFileAndLine) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     std::string path = WriteFile("bad.jou", std::string(kMade) + row.record);
-    Outcome run = Ktxhost("play " + path + " --plugin " + STAMVIK_PLUGIN, ErrFile());
+    Outcome run = Ktxhost("play " + Quoted(path) + " --plugin " + Quoted(STAMVIK_PLUGIN), ErrFile());
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, path + ":" + std::to_string(row.line) + ": " + row.message + "\n");
@@ -468,7 +471,7 @@ TEST(KtxhostPlay, AWrongRecordIsNotPlayedAndNamedByFileAndLine) {
 
 TEST(KtxhostPlay, WhatIsNoRegularFileIsRefusedWithoutReadingIt) {
   for (const std::string& path : {std::string("/dev/zero"), testing::TempDir()}) {
-    Outcome run = Ktxhost("play " + path, ErrFile());
+    Outcome run = Ktxhost("play " + Quoted(path), ErrFile());
     EXPECT_EQ(run.status, 1) << path;
     EXPECT_EQ(run.err, "ktxhost play: " + path + ": not a regular file (a journal is read from a file)\n");
   }
@@ -477,7 +480,7 @@ TEST(KtxhostPlay, WhatIsNoRegularFileIsRefusedWithoutReadingIt) {
 TEST(KtxhostPlay, ALineLongerThanTheLimitIsRefused) {
   std::string path =
       WriteFile("long.jou", "journal 1\n# " + std::string(KTX::JAM::kLongestJournalLine, 'x') + "\n");
-  Outcome run = Ktxhost("play " + path, ErrFile());
+  Outcome run = Ktxhost("play " + Quoted(path), ErrFile());
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, path + ":2: line longer than 1048576 bytes\n");
   std::remove(path.c_str());
@@ -502,19 +505,19 @@ TEST(KtxhostPlay, ThePlaysMotionFilesFolderIsLeftNowhere) {
   const std::string motion = examples + "tire_envelope_motion.jou:53: warning: the folder for the play's motion "
                                         "files cannot be made in the temporary folder \"";
   const Row rows[] = {
-      {"tire_envelope_motion.jou", "", 0, "TMPDIR=" + folder, ""},
+      {"tire_envelope_motion.jou", "", 0, "TMPDIR=" + Quoted(folder), ""},
       // Its last counted call, after the spindle trace's file was written.
-      {"tire_envelope_motion.jou", "all:318", 1, "TMPDIR=" + folder, ""},
-      {"cast_relief.jou", "", 0, "TMPDIR=" + folder, ""},
-      {"tire_envelope_motion.jou", "", 1, "TMPDIR=" + missing, motion + missing + "\": No such file or directory"},
-      {"tire_envelope_motion.jou", "", 1, "TMPDIR=" + file, motion + file + "\": Not a directory"},
+      {"tire_envelope_motion.jou", "all:318", 1, "TMPDIR=" + Quoted(folder), ""},
+      {"cast_relief.jou", "", 0, "TMPDIR=" + Quoted(folder), ""},
+      {"tire_envelope_motion.jou", "", 1, "TMPDIR=" + Quoted(missing), motion + missing + "\": No such file or directory"},
+      {"tire_envelope_motion.jou", "", 1, "TMPDIR=" + Quoted(file), motion + file + "\": Not a directory"},
       // An empty TMPDIR is taken as unset: the next variable's folder, else the system's.
-      {"tire_envelope_motion.jou", "", 1, "TMPDIR= TMP=" + missing, motion + missing + "\": No such file or directory"},
+      {"tire_envelope_motion.jou", "", 1, "TMPDIR= TMP=" + Quoted(missing), motion + missing + "\": No such file or directory"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.journal) + " " + row.fail + " " + row.environment);
     std::filesystem::create_directories(folder);
-    Outcome run = Ktxhost("play " + examples + row.journal + " --plugin " + STAMVIK_PLUGIN, ErrFile(),
+    Outcome run = Ktxhost("play " + Quoted(examples + row.journal) + " --plugin " + Quoted(STAMVIK_PLUGIN), ErrFile(),
                           "env -u QDEN_TMP_DIR -u TMP -u TEMP -u TEMPDIR " + row.environment + " KTX_FAIL=" + row.fail +
                               " ");
     EXPECT_EQ(run.status, row.status);
@@ -536,8 +539,8 @@ TEST(KtxhostPlay, AJournalWithCrLfLineEndsPlaysAsWithLf) {
   std::string crlf;
   for (char c : lf.str()) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   std::string a = WriteFile("lf.jou", lf.str()), b = WriteFile("crlf.jou", crlf);
-  Outcome withLf = Ktxhost("play " + a + " --plugin " + STAMVIK_PLUGIN, ErrFile());
-  Outcome withCrLf = Ktxhost("play " + b + " --plugin " + STAMVIK_PLUGIN, ErrFile());
+  Outcome withLf = Ktxhost("play " + Quoted(a) + " --plugin " + Quoted(STAMVIK_PLUGIN), ErrFile());
+  Outcome withCrLf = Ktxhost("play " + Quoted(b) + " --plugin " + Quoted(STAMVIK_PLUGIN), ErrFile());
   EXPECT_EQ(withLf.status, 0);
   EXPECT_EQ(withCrLf.status, 0) << withCrLf.err;
   EXPECT_EQ(withCrLf.out, withLf.out);
@@ -551,7 +554,7 @@ namespace {
 
 TEST(KtxhostPlay, ThePartIsReportedWithTheJournalsTagsAndASummary) {
   const std::string example = std::string(STAMVIK_TEST_DATA) + "/../../examples/cast_relief.jou";
-  Outcome run = Ktxhost("play " + example + " --plugin " + STAMVIK_PLUGIN, ErrFile());
+  Outcome run = Ktxhost("play " + Quoted(example) + " --plugin " + Quoted(STAMVIK_PLUGIN), ErrFile());
   EXPECT_EQ(run.status, 0) << run.err;
   std::ifstream in(std::string(STAMVIK_TEST_DATA) + "/report_cast_relief.txt", std::ios::binary);
   std::ostringstream golden;

@@ -691,15 +691,16 @@ int CommitLine(const std::string& journal, int count) {
 // punch committed after it in the same play builds. (A commit closing with
 // another status than the journal's stops the play with exit 1.)
 TEST(ModellerFaultsPlay, APunchOnAThinStemIsBuiltOrRefusedAndTheNextBuilds) {
-  const fs::path folder = fs::temp_directory_path() / ("modeller_faults_" + std::to_string(getpid()));
-  fs::create_directories(folder);
+  const stamvik_test::ScratchFolder made("modeller_faults_");
+  const fs::path& folder = made.Path();
   for (const auto& [relief, closing] : {std::pair{5.98, 0}, std::pair{5.99, 0}, std::pair{5.999, 3030629}}) {
     SCOPED_TRACE(relief);
     const fs::path journal = folder / "t.jou", err = folder / "err.txt";
     const std::string text = PunchesOnAT({{relief, closing}, {8, 0}});
     std::ofstream(journal, std::ios::binary) << text;
-    const std::string command = std::string(KTXHOST_PROGRAM) + " play " + journal.string() + " --plugin " +
-                                STAMVIK_PLUGIN + " >/dev/null 2>" + err.string();
+    const std::string command = stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(journal.string()) +
+                                " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN) + " >/dev/null 2>" +
+                                stamvik_test::Quoted(err.string());
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status)) << "the shell ran";
     // The shell answers 128 + the signal for a program a signal ended.
@@ -711,8 +712,6 @@ TEST(ModellerFaultsPlay, APunchOnAThinStemIsBuiltOrRefusedAndTheNextBuilds) {
       EXPECT_EQ(said.find(built) != std::string::npos, commit == 2 || closing == 0) << said;
     }
   }
-  std::error_code ignored;
-  fs::remove_all(folder, ignored);
 }
 
 }  // namespace

@@ -471,18 +471,14 @@ const std::filesystem::path kExamples = std::filesystem::path(STAMVIK_TEST_DATA)
 // that nothing they write lands where the suite was started.
 const std::filesystem::path& PlayFolder() {
   static const struct Folder {
-    std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("play_test_cwd_" + std::to_string(getpid()));
+    stamvik_test::ScratchFolder made{"play_test_cwd_"};
+    std::filesystem::path path = made.Path();
     Folder() {
       std::filesystem::create_directories(path / "examples");
       for (const auto& entry : std::filesystem::directory_iterator(kExamples))
         if (entry.is_regular_file() && entry.path().extension() == ".txt")
           std::filesystem::copy_file(entry.path(), path / "examples" / entry.path().filename(),
                                      std::filesystem::copy_options::overwrite_existing);
-    }
-    ~Folder() {
-      std::error_code ignored;
-      std::filesystem::remove_all(path, ignored);
     }
   } folder;
   return folder.path;
@@ -498,7 +494,7 @@ std::vector<std::string> TemporariesLeft() {
 }
 
 Outcome Command(const std::string& command) {
-  return stamvik_test::RunCommand("cd " + PlayFolder().string() + " && " + command + " 2>/dev/null");
+  return stamvik_test::RunCommand("cd " + stamvik_test::Quoted(PlayFolder().string()) + " && " + command + " 2>/dev/null");
 }
 
 std::string FileText(const std::filesystem::path& path) {
@@ -517,16 +513,17 @@ std::vector<std::filesystem::path> Examples() {
 }
 
 std::string Play(const std::filesystem::path& journal, const std::filesystem::path& record, Outcome* run) {
-  *run = Command(std::string(KTXHOST_PROGRAM) + " play " + journal.string() + " --raw --record " + record.string() +
-                 " --plugin " + STAMVIK_PLUGIN);
+  *run = Command(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(journal.string()) +
+                 " --raw --record " + stamvik_test::Quoted(record.string()) + " --plugin " +
+                 stamvik_test::Quoted(STAMVIK_PLUGIN));
   return run->out;
 }
 
 TEST(KtxhostPlay, EveryExamplePlaysAndItsRecordedJournalIsAFixedPoint) {
   std::vector<std::filesystem::path> examples = Examples();
   ASSERT_GE(examples.size(), 2u);
-  const std::filesystem::path scratch = std::filesystem::temp_directory_path() / ("play_test_" + std::to_string(getpid()));
-  std::filesystem::create_directories(scratch);
+  const stamvik_test::ScratchFolder folder("play_test_");
+  const std::filesystem::path& scratch = folder.Path();
   for (const std::filesystem::path& example : examples) {
     SCOPED_TRACE(example.filename().string());
     Outcome first, second;
@@ -557,7 +554,6 @@ TEST(KtxhostPlay, EveryExamplePlaysAndItsRecordedJournalIsAFixedPoint) {
         std::filesystem::path(STAMVIK_TEST_DATA) / ("play_" + example.stem().string() + ".txt");
     EXPECT_EQ(first.out, FileText(golden));
   }
-  std::filesystem::remove_all(scratch);
 }
 
 // The volumes a printed part gives its bodies with geometry, in order.
@@ -569,14 +565,15 @@ std::vector<double> PrintedVolumes(const std::string& printed) {
 }
 
 TEST(KtxhostPlay, StepFileOfAnExampleReadsBackAsItsBodiesSolids) {
-  const std::filesystem::path scratch = std::filesystem::temp_directory_path() / ("play_step_" + std::to_string(getpid()));
-  std::filesystem::create_directories(scratch);
+  const stamvik_test::ScratchFolder folder("play_step_");
+  const std::filesystem::path& scratch = folder.Path();
   int withGeometry = 0;
   for (const std::filesystem::path& example : Examples()) {
     SCOPED_TRACE(example.filename().string());
     const std::filesystem::path step = scratch / "out.stp";
-    Outcome run = Command(std::string(KTXHOST_PROGRAM) + " play " + example.string() + " --raw --step " +
-                          step.string() + " --plugin " + STAMVIK_PLUGIN);
+    Outcome run = Command(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(example.string()) +
+                          " --raw --step " + stamvik_test::Quoted(step.string()) + " --plugin " +
+                          stamvik_test::Quoted(STAMVIK_PLUGIN));
     const std::vector<double> printed = PrintedVolumes(run.out);
     // No body with geometry: the part is printed and the play fails.
     EXPECT_EQ(run.status, printed.empty() ? 1 : 0);
@@ -597,7 +594,6 @@ TEST(KtxhostPlay, StepFileOfAnExampleReadsBackAsItsBodiesSolids) {
       Kernel::DeleteBody(solids[i], "test");
     }
   }
-  std::filesystem::remove_all(scratch);
   if (withGeometry == 0) GTEST_SKIP() << "no example makes a body with geometry";
 }
 
@@ -608,8 +604,9 @@ TEST(KtxhostPlay, TheEditedDieShoeIsBuiltWithItsThinnerDeck) {
   const double want = 3.6e7 + 4.92e7 - 3.4782e7;
   const std::filesystem::path step =
       std::filesystem::temp_directory_path() / ("play_shoe_" + std::to_string(getpid()) + ".stp");
-  Outcome run = Command(std::string(KTXHOST_PROGRAM) + " play " + (kExamples / "die_shoe.jou").string() +
-                        " --raw --step " + step.string() + " --plugin " + STAMVIK_PLUGIN);
+  Outcome run = Command(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " +
+                        stamvik_test::Quoted((kExamples / "die_shoe.jou").string()) + " --raw --step " +
+                        stamvik_test::Quoted(step.string()) + " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN));
   ASSERT_EQ(run.status, 0) << run.out;
   const std::vector<double> printed = PrintedVolumes(run.out);
   ASSERT_EQ(printed.size(), 1u);
@@ -638,9 +635,8 @@ TEST(KtxhostPlay, EveryCreatorOfTheDieCollectionIsBoundAndPlays) {
   // Each of the 39 creators once, with every shape of arguments the
   // collection has, then each builder destroyed.
   const std::filesystem::path journal = std::filesystem::path(STAMVIK_TEST_DATA) / "play_every_creator.jou";
-  const std::filesystem::path scratch =
-      std::filesystem::temp_directory_path() / ("play_creators_" + std::to_string(getpid()));
-  std::filesystem::create_directories(scratch);
+  const stamvik_test::ScratchFolder folder("play_creators_");
+  const std::filesystem::path& scratch = folder.Path();
   Outcome first, second;
   Play(journal, scratch / "out.jou", &first);
   ASSERT_EQ(first.status, 0);
@@ -661,7 +657,6 @@ TEST(KtxhostPlay, EveryCreatorOfTheDieCollectionIsBoundAndPlays) {
   EXPECT_EQ(builders.count(0), 0u);
   // Nothing was committed: the part holds no feature.
   EXPECT_EQ(first.out.find("feature"), std::string::npos);
-  std::filesystem::remove_all(scratch);
 }
 
 TEST(KtxhostPlay, APartClosedWithABuilderStillOpenTakesItAndWhatItOwnsDown) {
@@ -669,9 +664,8 @@ TEST(KtxhostPlay, APartClosedWithABuilderStillOpenTakesItAndWhatItOwnsDown) {
   // editing, with a boolean item whose selection list was made after the list
   // that owns the item. Closing the part must not reach that selection after
   // it is gone (under the sanitizers such a read fails the run).
-  const std::filesystem::path scratch =
-      std::filesystem::temp_directory_path() / ("play_open_" + std::to_string(getpid()));
-  std::filesystem::create_directories(scratch);
+  const stamvik_test::ScratchFolder folder("play_open_");
+  const std::filesystem::path& scratch = folder.Path();
   std::string text = FileText(kExamples / "die_shoe.jou");
   const std::size_t lastCommit = text.rfind("record 0 method \"Builder\" \"Commit\"");
   ASSERT_NE(lastCommit, std::string::npos);
@@ -679,13 +673,11 @@ TEST(KtxhostPlay, APartClosedWithABuilderStillOpenTakesItAndWhatItOwnsDown) {
   Outcome run;
   Play(scratch / "open.jou", scratch / "out.jou", &run);
   EXPECT_EQ(run.status, 0);
-  std::filesystem::remove_all(scratch);
 }
 
 TEST(KtxhostPlay, WhatTheHostShowsAndTheFailureSwitchFromTheEnvironmentAreOnTheErrorOutput) {
-  const std::filesystem::path scratch =
-      std::filesystem::temp_directory_path() / ("play_shown_" + std::to_string(getpid()));
-  std::filesystem::create_directories(scratch);
+  const stamvik_test::ScratchFolder folder("play_shown_");
+  const std::filesystem::path& scratch = folder.Path();
   // A manikin builder asked to open a size file that is not there: the host's
   // note and dialogs, at the line of the record that opened it.
   std::string text = FileText(kExamples / "manikin_size_file.jou");
@@ -726,17 +718,18 @@ TEST(KtxhostPlay, WhatTheHostShowsAndTheFailureSwitchFromTheEnvironmentAreOnTheE
   for (const Row& row : rows) {
     SCOPED_TRACE(row.setting != nullptr ? row.setting : "unset");
     const std::string env = row.setting != nullptr ? std::string("KTX_FAIL='") + row.setting + "' " : "";
-    const stamvik_test::CommandRun run = stamvik_test::RunCommand(env + KTXHOST_PROGRAM + " play " + row.journal +
-                                                                  " --plugin " + STAMVIK_PLUGIN + " 2>&1 >/dev/null");
+    const stamvik_test::CommandRun run = stamvik_test::RunCommand(
+        env + stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(row.journal) + " --plugin " +
+        stamvik_test::Quoted(STAMVIK_PLUGIN) + " 2>&1 >/dev/null");
     EXPECT_EQ(run.status, row.status) << run.out;
     for (const std::string& shown : row.shown) EXPECT_NE(run.out.find(shown), std::string::npos) << run.out;
   }
   // Unset, a play that shows nothing prints nothing there.
-  EXPECT_EQ(stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " + cast + " --plugin " + STAMVIK_PLUGIN +
+  EXPECT_EQ(stamvik_test::RunCommand(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(cast) +
+                                     " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN) +
                                      " 2>&1 >/dev/null")
                 .out,
             "");
-  std::filesystem::remove_all(scratch);
 }
 
 // A journal that names more builders than the player keeps entries for
@@ -746,9 +739,8 @@ TEST(KtxhostPlay, WhatTheHostShowsAndTheFailureSwitchFromTheEnvironmentAreOnTheE
 // such.
 TEST(KtxhostPlay, ATagWhoseObjectWentLongAgoIsStillToldAsGone) {
   constexpr int kBuilders = 1100;
-  const std::filesystem::path scratch =
-      std::filesystem::temp_directory_path() / ("play_gone_" + std::to_string(getpid()));
-  std::filesystem::create_directories(scratch);
+  const stamvik_test::ScratchFolder folder("play_gone_");
+  const std::filesystem::path& scratch = folder.Path();
   struct Row {
     int tag;
     const char* shown;
@@ -777,18 +769,18 @@ TEST(KtxhostPlay, ATagWhoseObjectWentLongAgoIsStillToldAsGone) {
             << 100 + i << "\n  closed 0\n";
       out << "record 0 method \"Builder\" \"Destroy\"\n  this ptr " << row.tag << "\n  closed 0\n";
     }
-    const stamvik_test::CommandRun run = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " +
-                                                                  journal.string() + " --plugin " + STAMVIK_PLUGIN +
+    const stamvik_test::CommandRun run = stamvik_test::RunCommand(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " +
+                                                                  stamvik_test::Quoted(journal.string()) + " --plugin " +
+                                                                  stamvik_test::Quoted(STAMVIK_PLUGIN) +
                                                                   " 2>&1 >/dev/null");
     EXPECT_EQ(run.status, 1) << run.out;
     EXPECT_NE(run.out.find(row.shown), std::string::npos) << run.out;
   }
-  std::filesystem::remove_all(scratch);
 }
 
 TEST(KtxhostPlay, AJournalThatDoesNotPlayFailsAndPrintsNoPart) {
-  const std::filesystem::path scratch = std::filesystem::temp_directory_path() / ("play_bad_" + std::to_string(getpid()));
-  std::filesystem::create_directories(scratch);
+  const stamvik_test::ScratchFolder folder("play_bad_");
+  const std::filesystem::path& scratch = folder.Path();
   std::ofstream(scratch / "bad.jou") << "journal 1\nrecord 0 get \"Session\" \"WorkPart\"\n"
                                         "  result tag \"workpart\" \"Part\" 1\n  closed 5\n";
   std::ofstream(scratch / "text.jou") << "journal 1\nrecord zero\n";
@@ -801,7 +793,6 @@ TEST(KtxhostPlay, AJournalThatDoesNotPlayFailsAndPrintsNoPart) {
   Play(scratch / "text.jou", scratch / "out2.jou", &run);
   EXPECT_EQ(run.status, 1);
   EXPECT_FALSE(std::filesystem::exists(scratch / "out2.jou"));
-  std::filesystem::remove_all(scratch);
 }
 
 // ---- what a script gives reaches the feature -----------------------------------------------

@@ -643,7 +643,7 @@ TEST_F(BuilderOwners, EachNamesItsOwnFileAndLineInItsErrors) {
 // ---- ktxhost props ---------------------------------------------------------------------
 
 std::vector<std::string> RunKtxhost(const std::string& arguments, int* status) {
-  return stamvik_test::KtxhostOutput(std::string("props --plugin ") + STAMVIK_PLUGIN + " " + arguments, status);
+  return stamvik_test::KtxhostOutput("props --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN) + " " + arguments, status);
 }
 
 bool Has(const std::vector<std::string>& lines, const std::string& wanted) {

@@ -45,9 +45,9 @@ const std::vector<std::string>& Golden() {
 TEST(KtxhostPublished, ListsTheGoldenTextTheSameOnEveryRun) {
   ASSERT_FALSE(Golden().empty());
   int exit = -1;
-  EXPECT_EQ(Published(std::string("--plugin ") + STAMVIK_PLUGIN, &exit), Golden()) << "tools/update-published-golden renews the golden";
+  EXPECT_EQ(Published("--plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN), &exit), Golden()) << "tools/update-published-golden renews the golden";
   EXPECT_EQ(exit, 0);
-  EXPECT_EQ(Published(std::string("--plugin ") + STAMVIK_PLUGIN, &exit), Golden());
+  EXPECT_EQ(Published("--plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN), &exit), Golden());
 }
 
 TEST(KtxhostPublished, OneClassOrTheCountsAreTheirPartOfTheWholeListing) {
@@ -70,7 +70,7 @@ TEST(KtxhostPublished, OneClassOrTheCountsAreTheirPartOfTheWholeListing) {
     SCOPED_TRACE(c.arguments);
     EXPECT_GT(c.want.size(), 0u) << c.arguments;
     int exit = -1;
-    EXPECT_EQ(Published(c.arguments + " --plugin " + STAMVIK_PLUGIN, &exit), c.want) << c.arguments;
+    EXPECT_EQ(Published(c.arguments + " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN), &exit), c.want) << c.arguments;
     EXPECT_EQ(exit, 0) << c.arguments;
   }
 }
@@ -83,9 +83,9 @@ TEST(KtxhostPublished, APlugInThatDoesNotLoadOrAClassNotPublishedExitsOneWithThe
   const Case cases[] = {
       {"--plugin /no/such.so 2>&1", "ktxhost published: cannot load /no/such.so: "},
       // A readable file that is no shared object.
-      {std::string("--plugin ") + STAMVIK_TEST_DATA + "/ktxhost_published.txt 2>&1",
+      {"--plugin " + stamvik_test::Quoted(std::string(STAMVIK_TEST_DATA) + "/ktxhost_published.txt") + " 2>&1",
        "ktxhost published: cannot load " + std::string(STAMVIK_TEST_DATA) + "/ktxhost_published.txt: "},
-      {std::string("--class Die.NoSuchBuilder --plugin ") + STAMVIK_PLUGIN + " 2>&1",
+      {"--class Die.NoSuchBuilder --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN) + " 2>&1",
        "ktxhost published: no published class Die.NoSuchBuilder"},
   };
   for (const Case& c : cases) {

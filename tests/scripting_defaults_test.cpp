@@ -95,7 +95,8 @@ TEST(PlayedDefaults, ATireEnvelopeMadeWithoutLayersCommits) {
   const std::string journal = ::testing::TempDir() + "no_layers_" + std::to_string(::getpid()) + ".jou";
   std::ofstream(journal) << kept.str();
   const stamvik_test::CommandRun run =
-      stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " + journal + " --plugin " + STAMVIK_PLUGIN + " 2>&1");
+      stamvik_test::RunCommand(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(journal) +
+                               " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN) + " 2>&1");
   std::remove(journal.c_str());
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_NE(run.out.find("Sheet Bodies Layer: 1\n"), std::string::npos) << run.out;

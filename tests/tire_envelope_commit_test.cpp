@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,13 +52,13 @@ class TireEnvelopeCommit : public HostTest {
   void SetUp() override {
     HostTest::SetUp();
     TireEnvelope::ClearRecords();
-    dir_ = ::testing::TempDir() + "tire_commit_" + std::to_string(::getpid()) + "/";
-    std::system(("mkdir -p " + dir_).c_str());
+    folder_ = std::make_unique<stamvik_test::ScratchFolder>("tire_commit_");
+    dir_ = folder_->Slashed();
     tire_ = TireEnvelopeBuilderFactory::Create(modelPart(), nullptr);
   }
   void TearDown() override {
     tire_->destroy();
-    std::system(("rm -rf " + dir_).c_str());
+    folder_.reset();
     HostTest::TearDown();
   }
   // A mirrored section of three points swept to two places 50 apart: an
@@ -97,6 +99,7 @@ class TireEnvelopeCommit : public HostTest {
   }
   static void Set(EXP_expression* e, double value) { e->set(std::to_string(value).c_str(), value); }
 
+  std::unique_ptr<stamvik_test::ScratchFolder> folder_;
   std::string dir_;
   TireEnvelopeBuilder* tire_ = nullptr;
   FEATURE_RECORD* frec_ = nullptr;
@@ -728,7 +731,7 @@ TEST_F(TireEnvelopeCommit, DriverPathOrJointLinesOfTheRun) {
     EXPECT_EQ(ran, 0);
     if (ran != 0) continue;
     // Another run's file, where the temporary directory now points, is not this feature's.
-    std::system(("mkdir -p " + dir_ + "other").c_str());
+    std::filesystem::create_directories(dir_ + "other");
     File("other/joints_disp_file.txt", "1 1\n");
     ::setenv("QDEN_TMP_DIR", (dir_ + "other/").c_str(), 1);
     Block block = Commit();

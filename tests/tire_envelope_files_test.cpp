@@ -280,7 +280,11 @@ TEST_F(TireEnvelopeFiles, AMotionFileTakesTheOlderFilesModeAndChangesNoOtherFile
       EXPECT_NE(Read(file), "old\n");
       std::remove(file.c_str());
     }
-    if (::geteuid() != 0) continue;
+    if (::geteuid() != 0) {
+      stamvik_test::SkipRow(std::string(writer.what) + ", another user's link in a shared folder",
+                            "only root gives a link to uid 65534");
+      continue;
+    }
     SCOPED_TRACE(std::string(writer.what) + ", another user's link in a shared folder");
     ::mkdir(shared.c_str(), 0777);
     ::chmod(shared.c_str(), 0777);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -35,14 +36,14 @@ class TireEnvelopeMotionTemplate : public HostTest {
   void SetUp() override {
     HostTest::SetUp();
     VD::ResetMotion();
-    dir_ = ::testing::TempDir() + "tire_motion_template_" + std::to_string(::getpid()) + "/";
-    std::system(("mkdir -p " + dir_).c_str());
+    folder_ = std::make_unique<stamvik_test::ScratchFolder>("tire_motion_template_");
+    dir_ = folder_->Slashed();
     ::setenv("QDEN_TMP_DIR", dir_.c_str(), 1);
     tire_ = TireEnvelopeBuilderFactory::Create(modelPart(), nullptr);
   }
   void TearDown() override {
     tire_->destroy();
-    std::system(("rm -rf " + dir_).c_str());
+    folder_.reset();
     ::unsetenv("QDEN_TMP_DIR");
     VD::ResetMotion();
     HostTest::TearDown();
@@ -80,6 +81,7 @@ class TireEnvelopeMotionTemplate : public HostTest {
     return rows;
   }
 
+  std::unique_ptr<stamvik_test::ScratchFolder> folder_;
   std::string dir_;
   TireEnvelopeBuilder* tire_ = nullptr;
 };

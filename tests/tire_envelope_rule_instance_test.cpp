@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,15 +31,15 @@ class TireEnvelopeRuleInstance : public HostTest {
  protected:
   void SetUp() override {
     HostTest::SetUp();
-    dir_ = ::testing::TempDir() + "tire_rule_" + std::to_string(::getpid()) + "/";
-    std::system(("mkdir -p " + dir_).c_str());
+    folder_ = std::make_unique<stamvik_test::ScratchFolder>("tire_rule_");
+    dir_ = folder_->Slashed();
     ::setenv("QDEN_TMP_DIR", dir_.c_str(), 1);
   }
   void TearDown() override {
     if (tire_ != nullptr) tire_->destroy();
     tire_ = nullptr;
     ::unsetenv("QDEN_TMP_DIR");
-    std::system(("rm -rf " + dir_).c_str());
+    folder_.reset();
     HostTest::TearDown();
   }
   // An instance "TE_OLD" of the work part with those attributes, opened by a builder.
@@ -58,6 +59,7 @@ class TireEnvelopeRuleInstance : public HostTest {
     return tire_;
   }
 
+  std::unique_ptr<stamvik_test::ScratchFolder> folder_;
   std::string dir_;
   TireEnvelopeBuilder* tire_ = nullptr;
 };

@@ -899,9 +899,9 @@ std::string Text(const std::filesystem::path& path) {
 bool PlaySolids(const std::filesystem::path& journal, std::vector<int>* solids) {
   const std::filesystem::path step =
       std::filesystem::temp_directory_path() / ("tooling_solids_" + std::to_string(getpid()) + ".stp");
-  const stamvik_test::CommandRun run = stamvik_test::RunCommand(std::string(KTXHOST_PROGRAM) + " play " +
-                                                               journal.string() + " --raw --step " + step.string() +
-                                                               " --plugin " + STAMVIK_PLUGIN + " 2>&1");
+  const stamvik_test::CommandRun run = stamvik_test::RunCommand(
+      stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(journal.string()) + " --raw --step " +
+      stamvik_test::Quoted(step.string()) + " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN) + " 2>&1");
   const bool played = run.status == 0 && Kernel::ReadStep(step.string(), solids) == 0;
   std::filesystem::remove(step);
   EXPECT_TRUE(played) << run.out;
