@@ -17,6 +17,8 @@
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "DieDesJA_CastReliefBuilder.hpp"
+#include "DieEngJA_DrawBeadBuilder.hpp"
+#include "DieEngJA_DrawBeadSegmentBuilder.hpp"
 #include "VDJA_ManikinBuilder.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "afl/Parms.hpp"
@@ -385,6 +387,151 @@ TEST_F(RefusedEdit, ACastReliefEditRefusedFailedOrLetGoLeavesItsExpressions) {
     EXPECT_EQ(readBack(), (std::vector<double>{5, 20})) << "read back after a commit that changes nothing";
     EXPECT_EQ(listed(), entity);
   }
+}
+
+// A die-engineering draw bead: the example's bead split into three segments
+// and committed as male, female and sheet-metal beads (50). An edit reaches
+// the bead's lengths, a segment's section and positions and a taper's
+// lengths through the expressions the builder read back.
+TEST_F(RefusedEdit, ADrawBeadEditRefusedFailedOrLetGoLeavesItsLengthsSegmentsAndTapers) {
+  std::ifstream example(stamvik_test::Examples() / "draw_bead_split.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t edit = text.find("# Edit:");
+  ASSERT_NE(edit, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, edit)));
+  auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(player_.Summary().objects.at(50)));
+  ASSERT_NE(feature, nullptr);
+  // The male feature as the part lists it (its entities, segment and taper
+  // records with their values), without its body and update count, which a
+  // commit that changes nothing may renew.
+  const auto listed = [&] {
+    const std::string all = Script::DescribePart(part());
+    const std::size_t at = all.find("feature " + std::to_string(feature->OmTag()) + " ");
+    if (at == std::string::npos) return std::string("no feature");
+    std::string kept;
+    std::istringstream lines(all.substr(at));
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line) && line.rfind("  ", 0) == 0)
+      if (line.rfind("  body ", 0) != 0 && line.rfind("  updates ", 0) != 0) kept += line + "\n";
+    return kept;
+  };
+  // Every length the edits below set, read back by a builder opened on the
+  // feature: the bead's four, the first segment's height, left top radius and
+  // end, the start taper's radius.
+  const auto readBack = [&] {
+    DieEngJA::DrawBeadBuilder* opened = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), feature);
+    std::vector<double> values;
+    for (const EXP_expression* e : {opened->GetMetalThickness(), opened->GetClearance(),
+                                    opened->GetFemaleDepthValue(), opened->GetFemaleWidthValue()})
+      values.push_back(EXP_ask_value_of_exp(e));
+    if (auto* segment = dynamic_cast<DieEngJA::DrawBeadSegmentBuilder*>(opened->GetSegmentList()->ask_item(0))) {
+      values.push_back(EXP_ask_value_of_exp(segment->GetMaleBeadHeight()));
+      values.push_back(EXP_ask_value_of_exp(segment->GetMaleLeftTopRadius()));
+      values.push_back(EXP_ask_value_of_exp(segment->GetEndLocation()->GetValueExpression()));
+    }
+    values.push_back(EXP_ask_value_of_exp(opened->GetStartTaper()->GetTaperRadius()));
+    opened->destroy();
+    return values;
+  };
+  const std::vector<double> values = {1.5, 0.3, 4, 12, 3, 1, 9.75, 0};
+  ASSERT_EQ(readBack(), values);
+  const std::string made = listed();
+  ASSERT_NE(made.find("segment 0 entity 3 expressions 0 9.75\n"), std::string::npos) << made;
+
+  // What an edit sets: an expression of the bead (60), of its first segment
+  // (62), of that segment's end location (64) or of its start taper (63).
+  struct Set {
+    int object;
+    const char* objectClass;
+    const char* getter;
+    const char* value;
+  };
+  const auto bead = [](const char* getter, const char* value) { return Set{60, "Die.DrawBeadBuilder", getter, value}; };
+  const auto segment = [](const char* getter, const char* value) {
+    return Set{62, "Die.DrawBeadSegmentBuilder", getter, value};
+  };
+  const auto taper = [](const char* value) { return Set{63, "Die.DrawBeadTaperBuilder", "TaperRadius", value}; };
+  const auto end = [](const char* value) { return Set{64, "OnPathDimensionBuilder", "Expression", value}; };
+  struct BeadEdit {
+    const char* what;
+    std::vector<Set> sets;
+    int status;
+    const char* failing = nullptr;
+  };
+  // A female depth of 0 is refused (3030297), a segment's height of 0
+  // (3030301), a left top radius of 0 (3030300).
+  const BeadEdit edits[] = {
+      {"thickness 2, clearance 0.2, female width 14, female depth 0",
+       {bead("MetalThickness", "2"), bead("Clearance", "0.2"), bead("FemaleWidthValue", "14"),
+        bead("FemaleDepthValue", "0")},
+       3030297},
+      {"segment end 8, top radius 1.5, height 0", {end("8"), segment("MaleLeftTopRadius", "1.5"), segment("MaleBeadHeight", "0")},
+       3030301},
+      {"start taper radius 7, segment top radius 0", {taper("7"), segment("MaleLeftTopRadius", "0")}, 3030300},
+      {"thickness 2, segment end 8 and height 2.5, taper radius 7, the update failing",
+       {bead("MetalThickness", "2"), end("8"), segment("MaleBeadHeight", "2.5"), taper("7")},
+       840007,
+       "UPDATE_do_update.error"},
+      {"thickness 2, segment end 8 and height 2.5, taper radius 7, let go without a commit",
+       {bead("MetalThickness", "2"), end("8"), segment("MaleBeadHeight", "2.5"), taper("7")},
+       -1},
+  };
+  const auto journalOf = [](const BeadEdit& e) {
+    std::string journal =
+        "journal 1\nrecord 0 method \"Die.DieCollection\" \"CreateDrawBeadBuilder\"\n  this tag 1\n  in tag "
+        "\"drawBead\" \"Die.DrawBead\" 50\n  result tag \"builder\" \"Die.DrawBeadBuilder\" 60\n  closed 0\n"
+        "record 0 get \"Die.DrawBeadBuilder\" \"SegmentList\"\n  this ptr 60\n  result ptr \"segmentlist\" "
+        "\"Die.DrawBeadSegmentBuilderList\" 61\n  closed 0\n"
+        "record 0 method \"ObjectList\" \"FindItem\"\n  this tag 61\n  in int \"index\" - 0\n  result tag \"object\" "
+        "\"TaggedObject\" 62\n  closed 0\n"
+        "record 0 get \"Die.DrawBeadBuilder\" \"StartTaper\"\n  this ptr 60\n  result ptr \"starttaper\" "
+        "\"Die.DrawBeadTaperBuilder\" 63\n  closed 0\n"
+        "record 0 get \"Die.DrawBeadSegmentBuilder\" \"EndLocation\"\n  this ptr 62\n  result ptr \"endlocation\" "
+        "\"GeometricUtilities.OnPathDimensionBuilder\" 64\n  closed 0\n";
+    int next = 70;
+    for (const Set& set : e.sets) {
+      std::string lower = set.getter;
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      const std::string tag = std::to_string(next++);
+      // A location hands out its expression as a tag, the builders theirs as pointers.
+      const std::string result = set.object == 64 ? "tag" : "ptr";
+      journal += "record 0 get \"" + std::string(set.objectClass) + "\" \"" + set.getter + "\"\n  this ptr " +
+                 std::to_string(set.object) + "\n  result " + result + " \"" + lower + "\" \"Expression\" " + tag +
+                 "\n  closed 0\nrecord 0 set \"Expression\" \"RightHandSide\"\n  this ptr " + tag +
+                 "\n  in string \"righthandside\" - \"" + set.value + "\"\n  closed 0\n";
+    }
+    if (e.status >= 0)
+      journal += "record 0 method \"Builder\" \"Commit\"\n  this ptr 60\n  result tag \"object\" \"TaggedObject\" " +
+                 std::string(e.status == 0 ? "50" : "0") + "\n  closed " + std::to_string(e.status) + "\n";
+    return journal + "record 0 method \"Builder\" \"Destroy\"\n  this ptr 60\n  closed 0\n";
+  };
+  for (const BeadEdit& e : edits) {
+    SCOPED_TRACE(e.what);
+    if (e.failing != nullptr) Host::SetAnswer(e.failing, e.status);
+    const bool played = Play(journalOf(e));
+    Host::ClearAnswers();
+    if (!played) continue;
+    EXPECT_EQ(readBack(), values) << "read back after the edit";
+    EXPECT_EQ(listed(), made);
+    DieEngJA::DrawBeadBuilder* again = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), feature);
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(again, &object), 0);
+    again->destroy();
+    EXPECT_EQ(readBack(), values) << "read back after a commit that changes nothing";
+    EXPECT_EQ(listed(), made) << "the feature after a commit that changes nothing";
+  }
+  // An edit that validates reaches the feature through its own expressions,
+  // which keep their tags.
+  const auto* parms = dynamic_cast<const DIEDES_GENERIC_BODY_PARMS*>(feature->ask_parms());
+  const tag_t thickness = OM::OM_ask_object_tag(parms->AskEntityExpression(6, 0));
+  ASSERT_TRUE(Play(journalOf({"committed", {bead("MetalThickness", "2"), end("8"), segment("MaleBeadHeight", "2.5"),
+                                            taper("7")}, 0})));
+  EXPECT_EQ(readBack(), (std::vector<double>{2, 0.3, 4, 12, 2.5, 1, 8, 7}));
+  EXPECT_EQ(OM::OM_ask_object_tag(parms->AskEntityExpression(6, 0)), thickness);
+  EXPECT_NE(listed().find("segment 0 entity 3 expressions 0 8\n"), std::string::npos) << listed();
 }
 
 }  // namespace
