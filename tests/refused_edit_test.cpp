@@ -17,6 +17,7 @@
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "DieDesJA_CastReliefBuilder.hpp"
+#include "DieDes_DieShoeBuilder.hpp"
 #include "DieEngJA_DrawBeadBuilder.hpp"
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
 #include "VDJA_ManikinBuilder.hpp"
@@ -532,6 +533,96 @@ TEST_F(RefusedEdit, ADrawBeadEditRefusedFailedOrLetGoLeavesItsLengthsSegmentsAnd
   EXPECT_EQ(readBack(), (std::vector<double>{2, 0.3, 4, 12, 2.5, 1, 8, 7}));
   EXPECT_EQ(OM::OM_ask_object_tag(parms->AskEntityExpression(6, 0)), thickness);
   EXPECT_NE(listed().find("segment 0 entity 3 expressions 0 8\n"), std::string::npos) << listed();
+}
+
+// The example's die shoe (30): a base flange of 1000 x 800 and one deck,
+// offset 250, flange, wall and deck 45 thick, united with a solid. Its six
+// lengths are the feature's expressions; the body is listed with its volume.
+TEST_F(RefusedEdit, ADieShoeEditRefusedFailedOrLetGoLeavesItsLengthsAndItsBody) {
+  std::ifstream example(stamvik_test::Examples() / "die_shoe.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t let = text.find("record 0 method \"Builder\" \"Destroy\"");
+  ASSERT_NE(let, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, let)));
+  // The builder that made it, going on: a value set through it after the
+  // commit is refused like any other.
+  int next = 61;
+  std::string goingOn = "journal 1\n" +
+                        SetExpressions("DieShoeBuilder", 10, {{"DeckThickness", "20"}, {"FlangeThickness", "0"}}, &next) +
+                        "record 0 method \"Builder\" \"Commit\"\n  this ptr 10\n  result tag \"object\" "
+                        "\"TaggedObject\" 0\n  closed 3030402\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n"
+                        "  closed 0\n";
+  for (std::size_t at = 0; (at = goingOn.find("\"Features.DieShoeBuilder\"", at)) != std::string::npos;)
+    goingOn.replace(at, 25, "\"Die.DieShoeBuilder\"");
+  ASSERT_TRUE(Play(goingOn));
+  auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(player_.Summary().objects.at(30)));
+  ASSERT_NE(feature, nullptr);
+  const std::vector<EXP_expression* (DieDes::DieShoeBuilder::*)() const> getters = {
+      &DieDes::DieShoeBuilder::GetMainDeckOffset,  &DieDes::DieShoeBuilder::GetCenterlineSlotDepth,
+      &DieDes::DieShoeBuilder::GetCenterlineSlotWidth, &DieDes::DieShoeBuilder::GetFlangeThickness,
+      &DieDes::DieShoeBuilder::GetWallThickness,   &DieDes::DieShoeBuilder::GetDeckThickness};
+  const std::vector<double> values = {250, 15, 50, 45, 45, 45};
+  const auto readBack = [&] {
+    return ReadBack<DieDes::DieShoeBuilder>(&DieDes::DieShoeBuilderFactory::Create, modelPart(), feature, getters);
+  };
+  // The feature's body as the part lists it, without its tag.
+  const auto body = [&] {
+    const std::string listed = Script::DescribePart(part());
+    const std::size_t at = listed.find("\nbody " + std::to_string(feature->ask_body_eid()) + " ");
+    if (at == std::string::npos) return std::string("no body");
+    const std::size_t from = listed.find(' ', at + 6);
+    return listed.substr(from, listed.find('\n', at + 1) - from);
+  };
+  ASSERT_EQ(readBack(), values);
+  const std::string made = body();
+  ASSERT_NE(made.find("solid volume"), std::string::npos) << made;
+  // A flange or wall of 0 is refused (3030402, 3030403).
+  const Edit edits[] = {
+      {"offset 200, slot 20 deep and 60 wide, flange 0",
+       {{"MainDeckOffset", "200"}, {"CenterlineSlotDepth", "20"}, {"CenterlineSlotWidth", "60"},
+        {"FlangeThickness", "0"}},
+       3030402},
+      {"deck 30, wall 0", {{"DeckThickness", "30"}, {"WallThickness", "0"}}, 3030403},
+      {"deck 30 and flange 40, the update failing", {{"DeckThickness", "30"}, {"FlangeThickness", "40"}}, 840007,
+       "DIEENG_UpdateMultipleBodyFrec"},
+      {"every length changed, let go without a commit",
+       {{"MainDeckOffset", "200"}, {"CenterlineSlotDepth", "20"}, {"CenterlineSlotWidth", "60"},
+        {"FlangeThickness", "40"}, {"WallThickness", "40"}, {"DeckThickness", "30"}},
+       -1},
+  };
+  for (const Edit& e : edits) {
+    SCOPED_TRACE(e.what);
+    if (e.failing != nullptr) Host::SetAnswer(e.failing, e.status);
+    std::string journal = EditJournal("DieShoe", "dieshoe", e);
+    // The die-design builders are opened by the die collection's creator.
+    const std::string opened = "record 0 method \"Die.DieCollection\" \"DieShoe\"\n  this tag 1\n  in tag "
+                               "\"dieshoe\" \"Die.DieShoe\" 30\n  result tag \"builder\" \"Die.DieShoeBuilder\" 50\n"
+                               "  closed 0\n";
+    journal = "journal 1\n" + opened + journal.substr(journal.find("record 0 get"));
+    for (std::size_t at = 0; (at = journal.find("\"Features.DieShoeBuilder\"", at)) != std::string::npos;)
+      journal.replace(at, 25, "\"Die.DieShoeBuilder\"");
+    const bool played = Play(journal);
+    Host::ClearAnswers();
+    if (!played) continue;
+    EXPECT_EQ(readBack(), values) << "read back after the edit";
+    EXPECT_EQ(body(), made);
+    DieDes::DieShoeBuilder* again = DieDes::DieShoeBuilderFactory::Create(modelPart(), feature);
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(again, &object), 0);
+    again->destroy();
+    EXPECT_EQ(readBack(), values) << "read back after a commit that changes nothing";
+    EXPECT_EQ(body(), made) << "the body after a commit that changes nothing";
+  }
+  // The example's own edit, a deck 30 thick, reaches the feature through its
+  // own expression, and the body (the example's listed volume).
+  const auto* parms = dynamic_cast<const DIEDES_GENERIC_BODY_PARMS*>(feature->ask_parms());
+  const tag_t deck = OM::OM_ask_object_tag(parms->AskEntityExpression(6, 5));
+  ASSERT_TRUE(Play("journal 1\n" + text.substr(text.find("# Edit:"))));
+  EXPECT_EQ(readBack(), (std::vector<double>{250, 15, 50, 45, 45, 30}));
+  EXPECT_EQ(OM::OM_ask_object_tag(parms->AskEntityExpression(6, 5)), deck);
+  EXPECT_EQ(body().substr(0, 34), " solid volume 5.0418e+07 mm3 box -");
 }
 
 }  // namespace
