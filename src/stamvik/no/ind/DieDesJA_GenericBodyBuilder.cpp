@@ -86,6 +86,33 @@ int KeepFeatureExpressions(DIEDES_GENERIC_BODY_PARMS* parms, const std::vector<s
   }
   return 0;
 }
+
+// After a commit made a feature on the builder's own expressions: the
+// builder goes on with a copy of each one the feature now holds, so that a
+// value set through a builder kept open reaches the feature only at its next
+// commit, as for a builder opened on the feature. Every expression field of
+// the builder's class and of the classes above it is looked at: the class
+// frame lays a reference field out as the object's address at its row's
+// place.
+void GoOnWithCopiesOfExpressionFields(GenericBodyBuilder* builder) {
+  std::vector<std::pair<EXP_expression*, const OM::AttributeId*>> fields;
+  for (int id = builder->OmClassId(); id != 0;) {
+    OM::ClassView view;
+    if (!OM::OM_describe_class(id, &view)) break;
+    for (const OM::ClassAttributeStruct* row : view.rows)
+      if (row != nullptr && row->referencedClass != nullptr && *row->referencedClass != nullptr &&
+          std::strcmp(*row->referencedClass, EXP_expression::OmClassName) == 0)
+        fields.emplace_back(*reinterpret_cast<EXP_expression* const*>(
+                                reinterpret_cast<const char*>(static_cast<const OM::Object*>(builder)) + row->fieldPlace),
+                            row->attributeId);
+    id = view.superclassName.empty() ? 0 : OM::OM_ask_class_id(view.superclassName.c_str());
+  }
+  for (const auto& [expression, field] : fields) {
+    if (expression == nullptr || !OM::OM_is_kept_alive(expression)) continue;
+    OM::OM_set_pointer(builder, *field, Stamvik::CopyOfExpression(expression, kSource, 85));
+    OM::OM_set_owner(expression, nullptr);
+  }
+}
 }  // namespace
 
 int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDES_GENERIC_BODY_PARMS* parms,
@@ -137,6 +164,7 @@ int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDE
     if (tag_t eid = FREC_ask_body_eid(OM::OM_ask_object_tag(created)); eid != 0) DSS_REGEN_regen_object(eid);
   }
   parms->SetFeatureRecord(created);
+  GoOnWithCopiesOfExpressionFields(this);
   return 0;
 }
 
