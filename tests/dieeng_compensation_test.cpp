@@ -697,7 +697,7 @@ TEST_F(Compensation, ASpringbackEditedFromPointsToFacetsKeepsNoPoint) {
   Host::ClearUpdateLogs();
 }
 
-TEST_F(Compensation, ASpringbackFeatureReadsBackAndSharesItsSections) {
+TEST_F(Compensation, ASpringbackFeatureReadsBackCopiesOfItsSectionsAndKeepsItsOwn) {
   char file[] = "/tmp/stamvik_points_XXXXXX";
   const int fd = mkstemp(file);
   ASSERT_GE(fd, 0);
@@ -731,14 +731,17 @@ TEST_F(Compensation, ASpringbackFeatureReadsBackAndSharesItsSections) {
   edit->GetNthSprungPoint(2, point);
   EXPECT_EQ(point.X, 2.0);
   EXPECT_EQ(point.Y, 1.0);
-  EXPECT_EQ(edit->GetInnerCurve(), parms->GetInnerCurveCollector());
+  // The edit works on a copy of the feature's section, which the feature keeps.
+  SC_section* inner = parms->GetInnerCurveCollector();
+  ASSERT_NE(inner, nullptr);
+  EXPECT_NE(edit->GetInnerCurve(), inner);
+  EXPECT_EQ(Stamvik::LoopsOf(edit->GetInnerCurve()), Stamvik::LoopsOf(inner));
   // A degree the choices do not hold reads back as Three, written as 3.
   parms->SetDegree(6);
   auto* again = SpringbackCompensationBuilderFactory::Create(modelPart(), made);
   EXPECT_EQ(again->GetDegree(), JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Three);
   EXPECT_EQ(Commit(again, &made), 0);
   EXPECT_EQ(parms->GetDegree(), 3);
-  SC_section* inner = edit->GetInnerCurve();
   edit->destroy();
   again->destroy();
   EXPECT_EQ(parms->GetInnerCurveCollector(), inner);

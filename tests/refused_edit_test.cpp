@@ -19,8 +19,10 @@
 #include "DieDesJA_CastReliefBuilder.hpp"
 #include "DieDes_DieShoeBuilder.hpp"
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
+#include "HeldSelections.hpp"
 #include "DieEngJA_DrawBeadBuilder.hpp"
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
+#include "DieEngJA_SpringbackCompensationBuilder.hpp"
 #include "VDJA_ManikinBuilder.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "afl/DieEngParms.hpp"
@@ -700,6 +702,69 @@ TEST_F(RefusedEdit, ACompensationEditRefusedFailedOrLetGoLeavesItsSection) {
   std::string twoLoops = made;
   twoLoops.replace(twoLoops.find("curves 4 in 1 loops"), 19, "curves 7 in 2 loops");
   EXPECT_EQ(listed(), twoLoops);
+}
+
+// A springback compensation by points on a sheet, made from the example's
+// builder with an inner curve of one closed loop of three lines (20). An
+// edit reaches the feature's inner section through the builder's InnerCurve.
+TEST_F(RefusedEdit, ASpringbackEditRefusedOrLetGoLeavesItsInnerSection) {
+  std::ifstream example(stamvik_test::Examples() / "springback.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t let = text.find("# Not committed");
+  ASSERT_NE(let, std::string::npos);
+  const auto loop = [](int section, const char* points) {
+    return "record 0 method \"Section\" \"AddLoop\"\n  this ptr " + std::to_string(section) +
+           "\n  in int \"kind\" - 0\n  in struct-array \"points\" \"Point3d\" 9 " + points + "\n  closed 0\n";
+  };
+  ASSERT_TRUE(Play(text.substr(0, let) +
+                   "record 0 method \"Part\" \"CreateSheetBody\"\n  this tag 1\n  result tag \"body\" \"Body\" 3\n"
+                   "  closed 0\nrecord 0 get \"Die.SpringbackCompensationBuilder\" \"ProductSheet\"\n  this ptr 10\n"
+                   "  result ptr \"productsheet\" \"SelectBody\" 12\n  closed 0\nrecord 0 set \"SelectObject\" \"Value\"\n"
+                   "  this ptr 12\n  in tag \"value\" \"TaggedObject\" 3\n  closed 0\n"
+                   "record 0 get \"Die.SpringbackCompensationBuilder\" \"InnerCurve\"\n  this ptr 10\n  result ptr "
+                   "\"innercurve\" \"Section\" 13\n  closed 0\n" +
+                   loop(13, "0 0 0 100 0 0 100 50 0") +
+                   "record 0 method \"Builder\" \"Commit\"\n  this ptr 10\n  result tag \"object\" \"TaggedObject\" 20\n"
+                   "  closed 0\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n"));
+  auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(player_.Summary().objects.at(20)));
+  ASSERT_NE(feature, nullptr);
+  const auto* parms = dynamic_cast<const DieEng::SpringbackCompensation*>(feature->ask_parms());
+  ASSERT_NE(parms, nullptr);
+  SC_section* inner = parms->GetInnerCurveCollector();
+  ASSERT_NE(inner, nullptr);
+  const auto loops = Stamvik::LoopsOf(inner);
+  ASSERT_EQ(loops.size(), 1u);
+  ASSERT_EQ(loops[0].second.size(), 3u);
+  const std::string opened =
+      "journal 1\nrecord 0 method \"Die.DieCollection\" \"CreateSpringbackCompensationBuilder\"\n  this tag 1\n  in tag "
+      "\"springbackCompensation\" \"Die.SpringbackCompensation\" 20\n  result tag \"builder\" "
+      "\"Die.SpringbackCompensationBuilder\" 30\n  closed 0\nrecord 0 get \"Die.SpringbackCompensationBuilder\" "
+      "\"InnerCurve\"\n  this ptr 30\n  result ptr \"innercurve\" \"Section\" 31\n  closed 0\n";
+  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
+  // A distance tolerance of 0 is refused (674028).
+  const std::pair<const char*, std::string> edits[] = {
+      {"a second loop, a distance tolerance of 0",
+       opened + loop(31, "200 0 0 300 0 0 300 50 0") +
+           "record 0 set \"Die.SpringbackCompensationBuilder\" \"DistanceTolerance\"\n  this ptr 30\n  in double "
+           "\"distancetolerance\" - 0 0\n  closed 0\nrecord 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result "
+           "tag \"object\" \"TaggedObject\" 0\n  closed 674028\n" + destroy},
+      {"emptied, let go without a commit",
+       opened + "record 0 method \"Section\" \"Clear\"\n  this ptr 31\n  closed 0\n" + destroy},
+  };
+  for (const auto& [what, journal] : edits) {
+    SCOPED_TRACE(what);
+    if (!Play(journal)) continue;
+    EXPECT_EQ(parms->GetInnerCurveCollector(), inner);
+    EXPECT_EQ(Stamvik::LoopsOf(inner), loops) << "after the edit";
+    auto* again = DieEngJA::SpringbackCompensationBuilderFactory::Create(modelPart(), feature);
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(again, &object), 0);
+    again->destroy();
+    EXPECT_EQ(parms->GetInnerCurveCollector(), inner);
+    EXPECT_EQ(Stamvik::LoopsOf(inner), loops) << "after a commit that changes nothing";
+  }
 }
 
 }  // namespace
