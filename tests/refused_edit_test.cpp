@@ -404,6 +404,42 @@ TEST_F(RefusedEdit, ACastReliefEditRefusedFailedOrLetGoLeavesItsExpressions) {
     EXPECT_EQ(readBack(), (std::vector<double>{5, 20})) << "read back after a commit that changes nothing";
     EXPECT_EQ(listed(), entity);
   }
+  // The relief profile (entity 0, a closed loop of three lines), edited
+  // through the builder's ReliefProfile: a loop added, then refused; the
+  // profile emptied and let go; a loop added and committed.
+  const auto* parms = dynamic_cast<const DIEDES_GENERIC_BODY_PARMS*>(feature->ask_parms());
+  const tag_t profile = parms->AskEntityTag(0, 0);
+  const auto loops = Stamvik::LoopsOf(OM::TagToObject<SC_section>(profile));
+  ASSERT_EQ(loops.size(), 1u);
+  const std::string opened =
+      "journal 1\nrecord 0 method \"Die.DieCollection\" \"CastRelief\"\n  this tag 1\n  in tag \"castRelief\" "
+      "\"Die.CastRelief\" 20\n  result tag \"builder\" \"Die.CastReliefBuilder\" 50\n  closed 0\n"
+      "record 0 get \"Die.CastReliefBuilder\" \"ReliefProfile\"\n  this ptr 50\n  result ptr \"reliefprofile\" "
+      "\"Section\" 51\n  closed 0\n";
+  const std::string addLoop = "record 0 method \"Section\" \"AddLoop\"\n  this ptr 51\n  in int \"kind\" - 0\n  in "
+                              "struct-array \"points\" \"Point3d\" 9 100 0 0 140 0 0 140 25 0\n  closed 0\n";
+  const std::string depth0 = "record 0 get \"Die.CastReliefBuilder\" \"ReliefDepth\"\n  this ptr 50\n  result ptr "
+                             "\"reliefdepth\" \"Expression\" 52\n  closed 0\nrecord 0 set \"Expression\" "
+                             "\"RightHandSide\"\n  this ptr 52\n  in string \"righthandside\" - \"0\"\n  closed 0\n";
+  const auto commit = [](int status) {
+    return "record 0 method \"Builder\" \"Commit\"\n  this ptr 50\n  result tag \"object\" \"TaggedObject\" " +
+           std::string(status == 0 ? "20" : "0") + "\n  closed " + std::to_string(status) + "\n";
+  };
+  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 50\n  closed 0\n";
+  const std::pair<const char*, std::string> profileEdits[] = {
+      {"a second loop, depth 0", opened + addLoop + depth0 + commit(3030482) + destroy},
+      {"the profile emptied, let go without a commit",
+       opened + "record 0 method \"Section\" \"Clear\"\n  this ptr 51\n  closed 0\n" + destroy},
+  };
+  for (const auto& [what, journal] : profileEdits) {
+    SCOPED_TRACE(what);
+    if (!Play(journal)) continue;
+    EXPECT_EQ(parms->AskEntityTag(0, 0), profile);
+    EXPECT_EQ(Stamvik::LoopsOf(OM::TagToObject<SC_section>(profile)), loops);
+  }
+  ASSERT_TRUE(Play(opened + addLoop + commit(0) + destroy));
+  EXPECT_EQ(parms->AskEntityTag(0, 0), profile);
+  EXPECT_EQ(Stamvik::LoopsOf(OM::TagToObject<SC_section>(profile)).size(), 2u);
 }
 
 // A die-engineering draw bead: the example's bead split into three segments
