@@ -803,4 +803,41 @@ TEST_F(RefusedEdit, ASpringbackEditRefusedOrLetGoLeavesItsInnerSection) {
   }
 }
 
+// The example's draw punch (its feature set 20): an edit works on the
+// builder's own values and outlines, and rebuilds the set only in a commit,
+// under its mark. A refused edit and one let go leave the part as it was.
+TEST_F(RefusedEdit, ADrawPunchEditRefusedOrLetGoLeavesThePart) {
+  std::ifstream example(stamvik_test::Examples() / "draw_punch.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t edit = text.find("# Edit:");
+  ASSERT_NE(edit, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, edit)));
+  const std::string made = Script::DescribePart(part());
+  const std::string opened =
+      "journal 1\nrecord 0 method \"Tooling.AutoDieCollection\" \"CreateDieDesDrawPunchBuilder\"\n  this tag 1\n"
+      "  in tag \"featureSet\" \"Features.Feature\" 20\n  result tag \"builder\" \"Tooling.DieDesDrawPunchBuilder\" 30\n"
+      "  closed 0\nrecord 0 set \"Tooling.DieDesDrawPunchBuilder\" \"CoreDrawPunchOption\"\n  this ptr 30\n  in logical "
+      "\"coredrawpunchoption\" - true\n  closed 0\nrecord 0 set \"Tooling.DieDesDrawPunchBuilder\" \"WallThickness\"\n"
+      "  this ptr 30\n  in double \"wallthickness\" - 20 0\n  closed 0\n";
+  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
+  // A relief angle of 200 is refused (3030607).
+  const std::pair<const char*, std::string> edits[] = {
+      {"cored, wall 20, relief angle 200",
+       opened + "record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"ReliefAngle\"\n  this ptr 30\n  in double "
+                "\"reliefangle\" - 200 0\n  closed 0\nrecord 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result "
+                "tag \"object\" \"TaggedObject\" 0\n  closed 3030607\n" + destroy},
+      {"cored, wall 20, let go without a commit", opened + destroy},
+  };
+  for (const auto& [what, journal] : edits) {
+    SCOPED_TRACE(what);
+    if (!Play(journal)) continue;
+    EXPECT_EQ(Script::DescribePart(part()), made);
+  }
+  // The example's own edit, committed, rebuilds the set as a cored punch.
+  ASSERT_TRUE(Play("journal 1\n" + text.substr(edit)));
+  EXPECT_NE(Script::DescribePart(part()), made);
+}
+
 }  // namespace
