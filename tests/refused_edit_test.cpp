@@ -801,6 +801,12 @@ TEST_F(RefusedEdit, ASpringbackEditRefusedOrLetGoLeavesItsInnerSection) {
     EXPECT_EQ(parms->GetInnerCurveCollector(), inner);
     EXPECT_EQ(Stamvik::LoopsOf(inner), loops) << "after a commit that changes nothing";
   }
+  // A second loop committed reaches the feature's own inner section.
+  ASSERT_TRUE(Play(opened + loop(31, "200 0 0 300 0 0 300 50 0") +
+                   "record 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result tag \"object\" \"TaggedObject\" 0\n"
+                   "  closed 0\n" + destroy));
+  EXPECT_EQ(parms->GetInnerCurveCollector(), inner);
+  EXPECT_EQ(Stamvik::LoopsOf(inner).size(), 2u);
 }
 
 // The example's draw punch (its feature set 20): an edit works on the
