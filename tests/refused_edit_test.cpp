@@ -846,4 +846,40 @@ TEST_F(RefusedEdit, ADrawPunchEditRefusedOrLetGoLeavesThePart) {
   EXPECT_NE(Script::DescribePart(part()), made);
 }
 
+// The example's draw die (its feature set 30), opened again as a dialog
+// opens it: a refused edit and one let go leave the part as it was.
+TEST_F(RefusedEdit, ADrawDieEditRefusedOrLetGoLeavesThePart) {
+  std::ifstream example(stamvik_test::Examples() / "draw_die.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t edit = text.find("# Opened again on the set");
+  ASSERT_NE(edit, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, edit)));
+  const std::string made = Script::DescribePart(part());
+  const std::string opened =
+      "journal 1\nrecord 0 method \"Tooling.AutoDieCollection\" \"CreateDieDesDrawDieBuilder\"\n  this tag 1\n"
+      "  in tag \"featureSet\" \"Features.Feature\" 30\n  result tag \"builder\" \"Tooling.DieDesDrawDieBuilder\" 40\n"
+      "  closed 0\n";
+  const auto deck = [](const char* value) {
+    return "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"DeckThickness\"\n  this ptr 40\n  in double "
+           "\"deckthickness\" - " + std::string(value) + " 0\n  closed 0\n";
+  };
+  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 40\n  closed 0\n";
+  // A deck of no thickness is refused (3030606).
+  const std::pair<const char*, std::string> edits[] = {
+      {"deck 0", opened + deck("0") + "record 0 method \"Builder\" \"Commit\"\n  this ptr 40\n  result tag "
+                                      "\"object\" \"TaggedObject\" 0\n  closed 3030606\n" + destroy},
+      {"deck 40, let go without a commit", opened + deck("40") + destroy},
+  };
+  for (const auto& [what, journal] : edits) {
+    SCOPED_TRACE(what);
+    if (!Play(journal)) continue;
+    EXPECT_EQ(Script::DescribePart(part()), made);
+  }
+  // The example's own edit, committed, rebuilds the set with a deck 40 thick.
+  ASSERT_TRUE(Play("journal 1\n" + text.substr(edit)));
+  EXPECT_NE(Script::DescribePart(part()), made);
+}
+
 }  // namespace
