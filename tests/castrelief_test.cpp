@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DieDesJA_CastReliefBuilder.hpp"
+#include "HeldSelections.hpp"
 #include "DieDesignTestSupport.hpp"
 #include "afl/BodyUtils.hpp"
 #include "afl/Parms.hpp"
@@ -405,7 +406,9 @@ TEST_F(CastRelief, ACommittedFeatureReadsBackEveryInputForEditing) {
   CastReliefBuilder* e = CastReliefBuilderFactory::Create(modelPart(), frec);
   // A new edit has no section of its own to log for deletion.
   EXPECT_TRUE(ArgsOf("UPDATE_log_object_to_delete").empty());
-  EXPECT_EQ(OM::OM_ask_object_tag(e->GetReliefProfile()), profile);
+  // A copy of the feature's profile, the same loops.
+  EXPECT_NE(OM::OM_ask_object_tag(e->GetReliefProfile()), profile);
+  EXPECT_EQ(Stamvik::LoopsOf(e->GetReliefProfile()), Stamvik::LoopsOf(OM::TagToObject<SC_section>(profile)));
   EXPECT_EQ(e->GetSheetMetal()->ask_selected_tag(), sheetMetal);
   EXPECT_EQ(e->GetReliefSheet()->ask_selected_tag(), reliefSheet);
   EXPECT_EQ(EXP_ask_value_of_exp(e->GetReliefDepth()), 5.0);
@@ -497,7 +500,7 @@ TEST_F(CastRelief, TheBuilderOwnsItsProfileAndExpressionsUntilAFeatureHoldsThem)
 
   // An edit given up leaves them with the feature too.
   CastReliefBuilder* e = CastReliefBuilderFactory::Create(modelPart(), frec);
-  EXPECT_EQ(e->GetReliefProfile(), profile);
+  EXPECT_NE(e->GetReliefProfile(), profile);  // a copy, which goes with the edit
   e->destroy();
   for (tag_t tag : held) EXPECT_NE(OM::OM_object_of_tag(tag), nullptr) << tag;
 }
@@ -511,7 +514,7 @@ TEST_F(CastRelief, AFeatureCanBeEditedAgainAfterAnEdit) {
   b->destroy();
   for (const char* depth : {"6", "8"}) {
     CastReliefBuilder* e = CastReliefBuilderFactory::Create(modelPart(), frec);
-    EXPECT_EQ(OM::OM_ask_object_tag(e->GetReliefProfile()), profile);
+    EXPECT_EQ(Stamvik::LoopsOf(e->GetReliefProfile()), Stamvik::LoopsOf(OM::TagToObject<SC_section>(profile)));
     Set(e->GetReliefDepth(), depth);
     FEATURE_RECORD* again = frec;
     EXPECT_EQ(e->commit_feature(&again), 0);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DieDesJA_ClearanceBuilder.hpp"
+#include "HeldSelections.hpp"
 #include "DieDesignTestSupport.hpp"
 #include "JamTestSupport.hpp"
 #include "ja_die_clearance_builder_jam.hpp"
@@ -261,7 +262,8 @@ TEST_F(Clearance, ACommittedFeatureReadsBackEveryInputForEditing) {
   ASSERT_EQ(e->GetGeometry()->ask_count(), 2);
   EXPECT_EQ(e->GetGeometry()->ask_nth(0), g1);
   EXPECT_EQ(e->GetGeometry()->ask_nth(1), g2);
-  EXPECT_EQ(OM::OM_ask_object_tag(e->GetSection()), section);
+  EXPECT_NE(OM::OM_ask_object_tag(e->GetSection()), section);  // a copy of the feature's
+  EXPECT_EQ(Stamvik::LoopsOf(e->GetSection()), Stamvik::LoopsOf(OM::TagToObject<SC_section>(section)));
   EXPECT_EQ(EXP_ask_value_of_exp(e->GetDistance()), 3.0);
   EXPECT_EQ(EXP_ask_value_of_exp(e->GetOffset()), 4.0);
   EXPECT_STREQ(e->GetAttributes()->GetFirstText(), "CLEARANCE");
@@ -351,10 +353,10 @@ TEST_F(Clearance, TheBuilderOwnsItsSectionAndExpressionsUntilAFeatureHoldsThem) 
   ASSERT_EQ(rc, 0);
   b->destroy();
   for (tag_t tag : held) EXPECT_NE(OM::OM_object_of_tag(tag), nullptr) << tag;
-  // Opened on the feature, the builder refers to its section and works on
-  // a copy of its offset, which goes with it.
+  // Opened on the feature, the builder works on copies of its section and
+  // its offset, which go with it.
   ClearanceBuilder* e = ClearanceBuilderFactory::Create(modelPart(), frec);
-  EXPECT_EQ(OM::OM_ask_object_tag(e->GetSection()), held[0]);
+  EXPECT_NE(OM::OM_ask_object_tag(e->GetSection()), held[0]);
   const tag_t copy = OM::OM_ask_object_tag(e->GetOffset());
   EXPECT_NE(copy, held[2]);
   EXPECT_STREQ(e->GetOffset()->ask_text(), OM::TagToObject<EXP_expression>(held[2])->ask_text());

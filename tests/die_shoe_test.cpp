@@ -258,7 +258,12 @@ TEST_F(DieShoeTest, ANewShoeKeepsEveryBooleanAndMakesEach) {
   // Read back by an edit: the inputs, the slot's attributes and both items.
   DieShoeBuilder* edit = DieDes::DieShoeBuilderFactory::Create(modelPart(), frec);
   EXPECT_EQ(edit->GetMainDeckSection(), s->GetMainDeckSection());
-  EXPECT_EQ(edit->GetMainDeckOffset(), s->GetMainDeckOffset());
+  // The builder that made it and the edit each work on a copy of the
+  // feature's own offset.
+  const EXP_expression* offset = parms->AskEntityExpression(6, 0);
+  EXPECT_NE(edit->GetMainDeckOffset(), offset);
+  EXPECT_NE(s->GetMainDeckOffset(), offset);
+  EXPECT_STREQ(edit->GetMainDeckOffset()->ask_text(), offset->ask_text());
   EXPECT_EQ(edit->GetDistanceTolerance(), 0.01);
   EXPECT_STREQ(edit->GetCenterlineSlotAttributes()->GetFirstText(), "SLOT");
   ASSERT_EQ(edit->GetDieBooleansList()->size(), 2);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
+#include "HeldSelections.hpp"
 #include "DieEngJA_SpringbackCompensationBuilder.hpp"
 #include "DieDesignTestSupport.hpp"
 #include "RegistrationTestSupport.hpp"
@@ -177,7 +178,9 @@ TEST_F(Compensation, ACurveFeatureKeepsItsTypeAndReadsBackItsValues) {
   EXPECT_TRUE(edit->GetJoinOutputCurves());
   EXPECT_EQ(edit->GetApproximation(), JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Fine);
   EXPECT_DOUBLE_EQ(edit->GetMaximumGap(), 5.0);
-  EXPECT_EQ(edit->GetCurveCollector(), curves);
+  // The edit works on a copy of the feature's section: its loop, another object.
+  EXPECT_NE(edit->GetCurveCollector(), curves);
+  EXPECT_EQ(Stamvik::LoopsOf(edit->GetCurveCollector()), Stamvik::LoopsOf(curves));
   // No projection stored: the builder gets a fresh empty collector.
   ASSERT_NE(edit->GetProjectToFaces(), nullptr);
   EXPECT_EQ(edit->GetProjectToFaces()->ask_count(), 0);
@@ -193,6 +196,7 @@ TEST_F(Compensation, ACurveFeatureKeepsItsTypeAndReadsBackItsValues) {
   EXPECT_EQ(Commit(edit, &edited), 0);
   EXPECT_EQ(edited, made);
   EXPECT_DOUBLE_EQ(parms->GetMaximumGap(), 0.5);
+  EXPECT_EQ(parms->GetCurveCollector(), curves);
   EXPECT_TRUE(UPDATE_is_object_logged(made));
   EXPECT_EQ(CallArgs("UNDO_QD_set_mark"), "1 DieEngJA::CompensateRoughDataBuilder::commit_feature");
   edit->destroy();
@@ -693,7 +697,7 @@ TEST_F(Compensation, ASpringbackEditedFromPointsToFacetsKeepsNoPoint) {
   Host::ClearUpdateLogs();
 }
 
-TEST_F(Compensation, ASpringbackFeatureReadsBackAndSharesItsSections) {
+TEST_F(Compensation, ASpringbackFeatureReadsBackCopiesOfItsSectionsAndKeepsItsOwn) {
   char file[] = "/tmp/stamvik_points_XXXXXX";
   const int fd = mkstemp(file);
   ASSERT_GE(fd, 0);
@@ -727,14 +731,17 @@ TEST_F(Compensation, ASpringbackFeatureReadsBackAndSharesItsSections) {
   edit->GetNthSprungPoint(2, point);
   EXPECT_EQ(point.X, 2.0);
   EXPECT_EQ(point.Y, 1.0);
-  EXPECT_EQ(edit->GetInnerCurve(), parms->GetInnerCurveCollector());
+  // The edit works on a copy of the feature's section, which the feature keeps.
+  SC_section* inner = parms->GetInnerCurveCollector();
+  ASSERT_NE(inner, nullptr);
+  EXPECT_NE(edit->GetInnerCurve(), inner);
+  EXPECT_EQ(Stamvik::LoopsOf(edit->GetInnerCurve()), Stamvik::LoopsOf(inner));
   // A degree the choices do not hold reads back as Three, written as 3.
   parms->SetDegree(6);
   auto* again = SpringbackCompensationBuilderFactory::Create(modelPart(), made);
   EXPECT_EQ(again->GetDegree(), JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Three);
   EXPECT_EQ(Commit(again, &made), 0);
   EXPECT_EQ(parms->GetDegree(), 3);
-  SC_section* inner = edit->GetInnerCurve();
   edit->destroy();
   again->destroy();
   EXPECT_EQ(parms->GetInnerCurveCollector(), inner);

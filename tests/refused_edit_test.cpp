@@ -17,8 +17,15 @@
 #include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "DieDesJA_CastReliefBuilder.hpp"
+#include "DieDes_DieShoeBuilder.hpp"
+#include "DieEngJA_CompensateRoughDataBuilder.hpp"
+#include "HeldSelections.hpp"
+#include "DieEngJA_DrawBeadBuilder.hpp"
+#include "DieEngJA_DrawBeadSegmentBuilder.hpp"
+#include "DieEngJA_SpringbackCompensationBuilder.hpp"
 #include "VDJA_ManikinBuilder.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
+#include "afl/DieEngParms.hpp"
 #include "afl/Parms.hpp"
 #include "afl/TireEnvelope.hpp"
 #include "exp/Expression.hpp"
@@ -324,9 +331,21 @@ TEST_F(RefusedEdit, ACastReliefEditRefusedFailedOrLetGoLeavesItsExpressions) {
   std::stringstream whole;
   whole << example.rdbuf();
   const std::string text = whole.str();
-  const std::size_t edit = text.find("# Edit:");
-  ASSERT_NE(edit, std::string::npos);
-  ASSERT_TRUE(Play(text.substr(0, edit)));
+  const std::size_t let = text.find("record 0 method \"Builder\" \"Destroy\"");
+  ASSERT_NE(let, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, let)));
+  // The builder that made it, going on (as every body builder's shared
+  // commit leaves it): a value set through it after the commit is refused
+  // like any other.
+  int next = 61;
+  std::string goingOn = "journal 1\n" +
+                        SetExpressions("CastReliefBuilder", 10, {{"Thickness", "30"}, {"ReliefDepth", "0"}}, &next) +
+                        "record 0 method \"Builder\" \"Commit\"\n  this ptr 10\n  result tag \"object\" "
+                        "\"TaggedObject\" 0\n  closed 3030482\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n"
+                        "  closed 0\n";
+  for (std::size_t at = 0; (at = goingOn.find("\"Features.CastReliefBuilder\"", at)) != std::string::npos;)
+    goingOn.replace(at, 28, "\"Die.CastReliefBuilder\"");
+  ASSERT_TRUE(Play(goingOn));
   FEATURE_RECORD* feature = nullptr;
   for (tag_t t : Host::KeptInPart(part()))
     if (auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)); record != nullptr) feature = record;
@@ -385,6 +404,482 @@ TEST_F(RefusedEdit, ACastReliefEditRefusedFailedOrLetGoLeavesItsExpressions) {
     EXPECT_EQ(readBack(), (std::vector<double>{5, 20})) << "read back after a commit that changes nothing";
     EXPECT_EQ(listed(), entity);
   }
+  // The relief profile (entity 0, a closed loop of three lines), edited
+  // through the builder's ReliefProfile: a loop added, then refused; the
+  // profile emptied and let go; a loop added and committed.
+  const auto* parms = dynamic_cast<const DIEDES_GENERIC_BODY_PARMS*>(feature->ask_parms());
+  const tag_t profile = parms->AskEntityTag(0, 0);
+  const auto loops = Stamvik::LoopsOf(OM::TagToObject<SC_section>(profile));
+  ASSERT_EQ(loops.size(), 1u);
+  const std::string opened =
+      "journal 1\nrecord 0 method \"Die.DieCollection\" \"CastRelief\"\n  this tag 1\n  in tag \"castRelief\" "
+      "\"Die.CastRelief\" 20\n  result tag \"builder\" \"Die.CastReliefBuilder\" 50\n  closed 0\n"
+      "record 0 get \"Die.CastReliefBuilder\" \"ReliefProfile\"\n  this ptr 50\n  result ptr \"reliefprofile\" "
+      "\"Section\" 51\n  closed 0\n";
+  const std::string addLoop = "record 0 method \"Section\" \"AddLoop\"\n  this ptr 51\n  in int \"kind\" - 0\n  in "
+                              "struct-array \"points\" \"Point3d\" 9 100 0 0 140 0 0 140 25 0\n  closed 0\n";
+  const std::string depth0 = "record 0 get \"Die.CastReliefBuilder\" \"ReliefDepth\"\n  this ptr 50\n  result ptr "
+                             "\"reliefdepth\" \"Expression\" 52\n  closed 0\nrecord 0 set \"Expression\" "
+                             "\"RightHandSide\"\n  this ptr 52\n  in string \"righthandside\" - \"0\"\n  closed 0\n";
+  const auto commit = [](int status) {
+    return "record 0 method \"Builder\" \"Commit\"\n  this ptr 50\n  result tag \"object\" \"TaggedObject\" " +
+           std::string(status == 0 ? "20" : "0") + "\n  closed " + std::to_string(status) + "\n";
+  };
+  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 50\n  closed 0\n";
+  const std::pair<const char*, std::string> profileEdits[] = {
+      {"a second loop, depth 0", opened + addLoop + depth0 + commit(3030482) + destroy},
+      {"the profile emptied, let go without a commit",
+       opened + "record 0 method \"Section\" \"Clear\"\n  this ptr 51\n  closed 0\n" + destroy},
+  };
+  for (const auto& [what, journal] : profileEdits) {
+    SCOPED_TRACE(what);
+    if (!Play(journal)) continue;
+    EXPECT_EQ(parms->AskEntityTag(0, 0), profile);
+    EXPECT_EQ(Stamvik::LoopsOf(OM::TagToObject<SC_section>(profile)), loops);
+  }
+  ASSERT_TRUE(Play(opened + addLoop + commit(0) + destroy));
+  EXPECT_EQ(parms->AskEntityTag(0, 0), profile);
+  EXPECT_EQ(Stamvik::LoopsOf(OM::TagToObject<SC_section>(profile)).size(), 2u);
+}
+
+// A die-engineering draw bead: the example's bead split into three segments
+// and committed as male, female and sheet-metal beads (50). An edit reaches
+// the bead's lengths, a segment's section and positions and a taper's
+// lengths through the expressions the builder read back.
+TEST_F(RefusedEdit, ADrawBeadEditRefusedFailedOrLetGoLeavesItsLengthsSegmentsAndTapers) {
+  std::ifstream example(stamvik_test::Examples() / "draw_bead_split.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t edit = text.find("# Edit:");
+  ASSERT_NE(edit, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, edit)));
+  auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(player_.Summary().objects.at(50)));
+  ASSERT_NE(feature, nullptr);
+  // The male feature as the part lists it (its entities, segment and taper
+  // records with their values), without its body and update count, which a
+  // commit that changes nothing may renew.
+  const auto listed = [&] {
+    const std::string all = Script::DescribePart(part());
+    const std::size_t at = all.find("feature " + std::to_string(feature->OmTag()) + " ");
+    if (at == std::string::npos) return std::string("no feature");
+    std::string kept;
+    std::istringstream lines(all.substr(at));
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line) && line.rfind("  ", 0) == 0)
+      if (line.rfind("  body ", 0) != 0 && line.rfind("  updates ", 0) != 0) kept += line + "\n";
+    return kept;
+  };
+  // Every length the edits below set, read back by a builder opened on the
+  // feature: the bead's four, the first segment's height, left top radius and
+  // end, the start taper's radius.
+  const auto readBack = [&] {
+    DieEngJA::DrawBeadBuilder* opened = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), feature);
+    std::vector<double> values;
+    for (const EXP_expression* e : {opened->GetMetalThickness(), opened->GetClearance(),
+                                    opened->GetFemaleDepthValue(), opened->GetFemaleWidthValue()})
+      values.push_back(EXP_ask_value_of_exp(e));
+    if (auto* segment = dynamic_cast<DieEngJA::DrawBeadSegmentBuilder*>(opened->GetSegmentList()->ask_item(0))) {
+      values.push_back(EXP_ask_value_of_exp(segment->GetMaleBeadHeight()));
+      values.push_back(EXP_ask_value_of_exp(segment->GetMaleLeftTopRadius()));
+      values.push_back(EXP_ask_value_of_exp(segment->GetEndLocation()->GetValueExpression()));
+    }
+    values.push_back(EXP_ask_value_of_exp(opened->GetStartTaper()->GetTaperRadius()));
+    opened->destroy();
+    return values;
+  };
+  const std::vector<double> values = {1.5, 0.3, 4, 12, 3, 1, 9.75, 0};
+  ASSERT_EQ(readBack(), values);
+  const std::string made = listed();
+  ASSERT_NE(made.find("segment 0 entity 3 expressions 0 9.75\n"), std::string::npos) << made;
+
+  // What an edit sets: an expression of the bead (60), of its first segment
+  // (62), of that segment's end location (64) or of its start taper (63).
+  struct Set {
+    int object;
+    const char* objectClass;
+    const char* getter;
+    const char* value;
+  };
+  const auto bead = [](const char* getter, const char* value) { return Set{60, "Die.DrawBeadBuilder", getter, value}; };
+  const auto segment = [](const char* getter, const char* value) {
+    return Set{62, "Die.DrawBeadSegmentBuilder", getter, value};
+  };
+  const auto taper = [](const char* value) { return Set{63, "Die.DrawBeadTaperBuilder", "TaperRadius", value}; };
+  const auto end = [](const char* value) { return Set{64, "OnPathDimensionBuilder", "Expression", value}; };
+  struct BeadEdit {
+    const char* what;
+    std::vector<Set> sets;
+    int status;
+    const char* failing = nullptr;
+  };
+  // A female depth of 0 is refused (3030297), a segment's height of 0
+  // (3030301), a left top radius of 0 (3030300).
+  const BeadEdit edits[] = {
+      {"thickness 2, clearance 0.2, female width 14, female depth 0",
+       {bead("MetalThickness", "2"), bead("Clearance", "0.2"), bead("FemaleWidthValue", "14"),
+        bead("FemaleDepthValue", "0")},
+       3030297},
+      {"segment end 8, top radius 1.5, height 0", {end("8"), segment("MaleLeftTopRadius", "1.5"), segment("MaleBeadHeight", "0")},
+       3030301},
+      {"start taper radius 7, segment top radius 0", {taper("7"), segment("MaleLeftTopRadius", "0")}, 3030300},
+      {"thickness 2, segment end 8 and height 2.5, taper radius 7, the update failing",
+       {bead("MetalThickness", "2"), end("8"), segment("MaleBeadHeight", "2.5"), taper("7")},
+       840007,
+       "UPDATE_do_update.error"},
+      {"thickness 2, segment end 8 and height 2.5, taper radius 7, let go without a commit",
+       {bead("MetalThickness", "2"), end("8"), segment("MaleBeadHeight", "2.5"), taper("7")},
+       -1},
+  };
+  const auto journalOf = [](const BeadEdit& e) {
+    std::string journal =
+        "journal 1\nrecord 0 method \"Die.DieCollection\" \"CreateDrawBeadBuilder\"\n  this tag 1\n  in tag "
+        "\"drawBead\" \"Die.DrawBead\" 50\n  result tag \"builder\" \"Die.DrawBeadBuilder\" 60\n  closed 0\n"
+        "record 0 get \"Die.DrawBeadBuilder\" \"SegmentList\"\n  this ptr 60\n  result ptr \"segmentlist\" "
+        "\"Die.DrawBeadSegmentBuilderList\" 61\n  closed 0\n"
+        "record 0 method \"ObjectList\" \"FindItem\"\n  this tag 61\n  in int \"index\" - 0\n  result tag \"object\" "
+        "\"TaggedObject\" 62\n  closed 0\n"
+        "record 0 get \"Die.DrawBeadBuilder\" \"StartTaper\"\n  this ptr 60\n  result ptr \"starttaper\" "
+        "\"Die.DrawBeadTaperBuilder\" 63\n  closed 0\n"
+        "record 0 get \"Die.DrawBeadSegmentBuilder\" \"EndLocation\"\n  this ptr 62\n  result ptr \"endlocation\" "
+        "\"GeometricUtilities.OnPathDimensionBuilder\" 64\n  closed 0\n";
+    int next = 70;
+    for (const Set& set : e.sets) {
+      std::string lower = set.getter;
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      const std::string tag = std::to_string(next++);
+      // A location hands out its expression as a tag, the builders theirs as pointers.
+      const std::string result = set.object == 64 ? "tag" : "ptr";
+      journal += "record 0 get \"" + std::string(set.objectClass) + "\" \"" + set.getter + "\"\n  this ptr " +
+                 std::to_string(set.object) + "\n  result " + result + " \"" + lower + "\" \"Expression\" " + tag +
+                 "\n  closed 0\nrecord 0 set \"Expression\" \"RightHandSide\"\n  this ptr " + tag +
+                 "\n  in string \"righthandside\" - \"" + set.value + "\"\n  closed 0\n";
+    }
+    if (e.status >= 0)
+      journal += "record 0 method \"Builder\" \"Commit\"\n  this ptr 60\n  result tag \"object\" \"TaggedObject\" " +
+                 std::string(e.status == 0 ? "50" : "0") + "\n  closed " + std::to_string(e.status) + "\n";
+    return journal + "record 0 method \"Builder\" \"Destroy\"\n  this ptr 60\n  closed 0\n";
+  };
+  for (const BeadEdit& e : edits) {
+    SCOPED_TRACE(e.what);
+    if (e.failing != nullptr) Host::SetAnswer(e.failing, e.status);
+    const bool played = Play(journalOf(e));
+    Host::ClearAnswers();
+    if (!played) continue;
+    EXPECT_EQ(readBack(), values) << "read back after the edit";
+    EXPECT_EQ(listed(), made);
+    DieEngJA::DrawBeadBuilder* again = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), feature);
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(again, &object), 0);
+    again->destroy();
+    EXPECT_EQ(readBack(), values) << "read back after a commit that changes nothing";
+    EXPECT_EQ(listed(), made) << "the feature after a commit that changes nothing";
+  }
+  // An edit that validates reaches the feature through its own expressions,
+  // which keep their tags.
+  const auto* parms = dynamic_cast<const DIEDES_GENERIC_BODY_PARMS*>(feature->ask_parms());
+  const tag_t thickness = OM::OM_ask_object_tag(parms->AskEntityExpression(6, 0));
+  ASSERT_TRUE(Play(journalOf({"committed", {bead("MetalThickness", "2"), end("8"), segment("MaleBeadHeight", "2.5"),
+                                            taper("7")}, 0})));
+  EXPECT_EQ(readBack(), (std::vector<double>{2, 0.3, 4, 12, 2.5, 1, 8, 7}));
+  EXPECT_EQ(OM::OM_ask_object_tag(parms->AskEntityExpression(6, 0)), thickness);
+  EXPECT_NE(listed().find("segment 0 entity 3 expressions 0 8\n"), std::string::npos) << listed();
+}
+
+// The example's die shoe (30): a base flange of 1000 x 800 and one deck,
+// offset 250, flange, wall and deck 45 thick, united with a solid. Its six
+// lengths are the feature's expressions; the body is listed with its volume.
+TEST_F(RefusedEdit, ADieShoeEditRefusedFailedOrLetGoLeavesItsLengthsAndItsBody) {
+  std::ifstream example(stamvik_test::Examples() / "die_shoe.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t let = text.find("record 0 method \"Builder\" \"Destroy\"");
+  ASSERT_NE(let, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, let)));
+  // The builder that made it, going on: a value set through it after the
+  // commit is refused like any other.
+  int next = 61;
+  std::string goingOn = "journal 1\n" +
+                        SetExpressions("DieShoeBuilder", 10, {{"DeckThickness", "20"}, {"FlangeThickness", "0"}}, &next) +
+                        "record 0 method \"Builder\" \"Commit\"\n  this ptr 10\n  result tag \"object\" "
+                        "\"TaggedObject\" 0\n  closed 3030402\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n"
+                        "  closed 0\n";
+  for (std::size_t at = 0; (at = goingOn.find("\"Features.DieShoeBuilder\"", at)) != std::string::npos;)
+    goingOn.replace(at, 25, "\"Die.DieShoeBuilder\"");
+  ASSERT_TRUE(Play(goingOn));
+  auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(player_.Summary().objects.at(30)));
+  ASSERT_NE(feature, nullptr);
+  const std::vector<EXP_expression* (DieDes::DieShoeBuilder::*)() const> getters = {
+      &DieDes::DieShoeBuilder::GetMainDeckOffset,  &DieDes::DieShoeBuilder::GetCenterlineSlotDepth,
+      &DieDes::DieShoeBuilder::GetCenterlineSlotWidth, &DieDes::DieShoeBuilder::GetFlangeThickness,
+      &DieDes::DieShoeBuilder::GetWallThickness,   &DieDes::DieShoeBuilder::GetDeckThickness};
+  const std::vector<double> values = {250, 15, 50, 45, 45, 45};
+  const auto readBack = [&] {
+    return ReadBack<DieDes::DieShoeBuilder>(&DieDes::DieShoeBuilderFactory::Create, modelPart(), feature, getters);
+  };
+  // The feature's body as the part lists it, without its tag.
+  const auto body = [&] {
+    const std::string listed = Script::DescribePart(part());
+    const std::size_t at = listed.find("\nbody " + std::to_string(feature->ask_body_eid()) + " ");
+    if (at == std::string::npos) return std::string("no body");
+    const std::size_t from = listed.find(' ', at + 6);
+    return listed.substr(from, listed.find('\n', at + 1) - from);
+  };
+  ASSERT_EQ(readBack(), values);
+  const std::string made = body();
+  ASSERT_NE(made.find("solid volume"), std::string::npos) << made;
+  // A flange or wall of 0 is refused (3030402, 3030403).
+  const Edit edits[] = {
+      {"offset 200, slot 20 deep and 60 wide, flange 0",
+       {{"MainDeckOffset", "200"}, {"CenterlineSlotDepth", "20"}, {"CenterlineSlotWidth", "60"},
+        {"FlangeThickness", "0"}},
+       3030402},
+      {"deck 30, wall 0", {{"DeckThickness", "30"}, {"WallThickness", "0"}}, 3030403},
+      {"deck 30 and flange 40, the update failing", {{"DeckThickness", "30"}, {"FlangeThickness", "40"}}, 840007,
+       "DIEENG_UpdateMultipleBodyFrec"},
+      {"every length changed, let go without a commit",
+       {{"MainDeckOffset", "200"}, {"CenterlineSlotDepth", "20"}, {"CenterlineSlotWidth", "60"},
+        {"FlangeThickness", "40"}, {"WallThickness", "40"}, {"DeckThickness", "30"}},
+       -1},
+  };
+  for (const Edit& e : edits) {
+    SCOPED_TRACE(e.what);
+    if (e.failing != nullptr) Host::SetAnswer(e.failing, e.status);
+    std::string journal = EditJournal("DieShoe", "dieshoe", e);
+    // The die-design builders are opened by the die collection's creator.
+    const std::string opened = "record 0 method \"Die.DieCollection\" \"DieShoe\"\n  this tag 1\n  in tag "
+                               "\"dieshoe\" \"Die.DieShoe\" 30\n  result tag \"builder\" \"Die.DieShoeBuilder\" 50\n"
+                               "  closed 0\n";
+    journal = "journal 1\n" + opened + journal.substr(journal.find("record 0 get"));
+    for (std::size_t at = 0; (at = journal.find("\"Features.DieShoeBuilder\"", at)) != std::string::npos;)
+      journal.replace(at, 25, "\"Die.DieShoeBuilder\"");
+    const bool played = Play(journal);
+    Host::ClearAnswers();
+    if (!played) continue;
+    EXPECT_EQ(readBack(), values) << "read back after the edit";
+    EXPECT_EQ(body(), made);
+    DieDes::DieShoeBuilder* again = DieDes::DieShoeBuilderFactory::Create(modelPart(), feature);
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(again, &object), 0);
+    again->destroy();
+    EXPECT_EQ(readBack(), values) << "read back after a commit that changes nothing";
+    EXPECT_EQ(body(), made) << "the body after a commit that changes nothing";
+  }
+  // The example's own edit, a deck 30 thick, reaches the feature through its
+  // own expression, and the body (the example's listed volume).
+  const auto* parms = dynamic_cast<const DIEDES_GENERIC_BODY_PARMS*>(feature->ask_parms());
+  const tag_t deck = OM::OM_ask_object_tag(parms->AskEntityExpression(6, 5));
+  ASSERT_TRUE(Play("journal 1\n" + text.substr(text.find("# Edit:"))));
+  EXPECT_EQ(readBack(), (std::vector<double>{250, 15, 50, 45, 45, 30}));
+  EXPECT_EQ(OM::OM_ask_object_tag(parms->AskEntityExpression(6, 5)), deck);
+  EXPECT_EQ(body().substr(0, 34), " solid volume 5.0418e+07 mm3 box -");
+}
+
+// The example's rough-data compensation of curves (20): one closed loop of
+// four lines in the section the feature keeps. An edit reaches the section
+// through the builder's CurveCollector.
+TEST_F(RefusedEdit, ACompensationEditRefusedFailedOrLetGoLeavesItsSection) {
+  std::ifstream example(stamvik_test::Examples() / "compensate_rough_data.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t edit = text.find("# Edit:");
+  ASSERT_NE(edit, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, edit)));
+  auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(player_.Summary().objects.at(20)));
+  ASSERT_NE(feature, nullptr);
+  // The feature as the part lists it, and the tag of its section.
+  const auto listed = [&] {
+    const std::string all = Script::DescribePart(part());
+    const std::size_t at = all.find("feature " + std::to_string(feature->OmTag()) + " ");
+    const auto* parms = dynamic_cast<const DieEng::CompensateRoughCurve*>(feature->ask_parms());
+    if (at == std::string::npos || parms == nullptr) return std::string("no feature");
+    return all.substr(at, all.find("\nbody", at) - at) + " section " +
+           std::to_string(OM::OM_ask_object_tag(parms->GetCurveCollector()));
+  };
+  const std::string made = listed();
+  ASSERT_NE(made.find("curves 4 in 1 loops"), std::string::npos) << made;
+  const std::string opened =
+      "journal 1\nrecord 0 method \"Die.DieCollection\" \"CompensateRoughData\"\n  this tag 1\n  in tag "
+      "\"compensateRoughData\" \"Features.CompensateRoughData\" 20\n  result tag \"builder\" "
+      "\"Die.CompensateRoughDataBuilder\" 30\n  closed 0\nrecord 0 get \"Die.CompensateRoughDataBuilder\" "
+      "\"CurveCollector\"\n  this ptr 30\n  result ptr \"curvecollector\" \"Section\" 31\n  closed 0\n";
+  const std::string addLoop = "record 0 method \"Section\" \"AddLoop\"\n  this ptr 31\n  in int \"kind\" - 0\n  in "
+                              "struct-array \"points\" \"Point3d\" 9 200 0 0 300 0 0 300 50 0\n  closed 0\n";
+  const std::string clear = "record 0 method \"Section\" \"Clear\"\n  this ptr 31\n  closed 0\n";
+  const auto commit = [](int status) {
+    return "record 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result tag \"object\" \"TaggedObject\" " +
+           std::string(status == 0 ? "20" : "0") + "\n  closed " + std::to_string(status) + "\n";
+  };
+  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
+  // A distance tolerance of 0 is refused (3030447), an empty section
+  // (3030441).
+  const std::string tolerance0 = "record 0 set \"Die.CompensateRoughDataBuilder\" \"DistanceTolerance\"\n  this ptr 30\n"
+                                 "  in double \"distancetolerance\" - 0 0\n  closed 0\n";
+  const std::pair<const char*, std::string> edits[] = {
+      {"a second loop, a distance tolerance of 0", opened + addLoop + tolerance0 + commit(3030447) + destroy},
+      {"the section emptied", opened + clear + commit(3030441) + destroy},
+      {"emptied and given another loop, let go without a commit", opened + clear + addLoop + destroy},
+  };
+  for (const auto& [what, journal] : edits) {
+    SCOPED_TRACE(what);
+    if (!Play(journal)) continue;
+    EXPECT_EQ(listed(), made) << "after the edit";
+    auto* again = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), feature);
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(again, &object), 0);
+    again->destroy();
+    EXPECT_EQ(listed(), made) << "after a commit that changes nothing";
+  }
+  // A second loop, of three lines, committed reaches the feature's own section.
+  ASSERT_TRUE(Play(opened + addLoop + commit(0) + destroy));
+  std::string twoLoops = made;
+  twoLoops.replace(twoLoops.find("curves 4 in 1 loops"), 19, "curves 7 in 2 loops");
+  EXPECT_EQ(listed(), twoLoops);
+}
+
+// A springback compensation by points on a sheet, made from the example's
+// builder with an inner curve of one closed loop of three lines (20). An
+// edit reaches the feature's inner section through the builder's InnerCurve.
+TEST_F(RefusedEdit, ASpringbackEditRefusedOrLetGoLeavesItsInnerSection) {
+  std::ifstream example(stamvik_test::Examples() / "springback.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t let = text.find("# Not committed");
+  ASSERT_NE(let, std::string::npos);
+  const auto loop = [](int section, const char* points) {
+    return "record 0 method \"Section\" \"AddLoop\"\n  this ptr " + std::to_string(section) +
+           "\n  in int \"kind\" - 0\n  in struct-array \"points\" \"Point3d\" 9 " + points + "\n  closed 0\n";
+  };
+  ASSERT_TRUE(Play(text.substr(0, let) +
+                   "record 0 method \"Part\" \"CreateSheetBody\"\n  this tag 1\n  result tag \"body\" \"Body\" 3\n"
+                   "  closed 0\nrecord 0 get \"Die.SpringbackCompensationBuilder\" \"ProductSheet\"\n  this ptr 10\n"
+                   "  result ptr \"productsheet\" \"SelectBody\" 12\n  closed 0\nrecord 0 set \"SelectObject\" \"Value\"\n"
+                   "  this ptr 12\n  in tag \"value\" \"TaggedObject\" 3\n  closed 0\n"
+                   "record 0 get \"Die.SpringbackCompensationBuilder\" \"InnerCurve\"\n  this ptr 10\n  result ptr "
+                   "\"innercurve\" \"Section\" 13\n  closed 0\n" +
+                   loop(13, "0 0 0 100 0 0 100 50 0") +
+                   "record 0 method \"Builder\" \"Commit\"\n  this ptr 10\n  result tag \"object\" \"TaggedObject\" 20\n"
+                   "  closed 0\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n"));
+  auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(player_.Summary().objects.at(20)));
+  ASSERT_NE(feature, nullptr);
+  const auto* parms = dynamic_cast<const DieEng::SpringbackCompensation*>(feature->ask_parms());
+  ASSERT_NE(parms, nullptr);
+  SC_section* inner = parms->GetInnerCurveCollector();
+  ASSERT_NE(inner, nullptr);
+  const auto loops = Stamvik::LoopsOf(inner);
+  ASSERT_EQ(loops.size(), 1u);
+  ASSERT_EQ(loops[0].second.size(), 3u);
+  const std::string opened =
+      "journal 1\nrecord 0 method \"Die.DieCollection\" \"CreateSpringbackCompensationBuilder\"\n  this tag 1\n  in tag "
+      "\"springbackCompensation\" \"Die.SpringbackCompensation\" 20\n  result tag \"builder\" "
+      "\"Die.SpringbackCompensationBuilder\" 30\n  closed 0\nrecord 0 get \"Die.SpringbackCompensationBuilder\" "
+      "\"InnerCurve\"\n  this ptr 30\n  result ptr \"innercurve\" \"Section\" 31\n  closed 0\n";
+  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
+  // A distance tolerance of 0 is refused (674028).
+  const std::pair<const char*, std::string> edits[] = {
+      {"a second loop, a distance tolerance of 0",
+       opened + loop(31, "200 0 0 300 0 0 300 50 0") +
+           "record 0 set \"Die.SpringbackCompensationBuilder\" \"DistanceTolerance\"\n  this ptr 30\n  in double "
+           "\"distancetolerance\" - 0 0\n  closed 0\nrecord 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result "
+           "tag \"object\" \"TaggedObject\" 0\n  closed 674028\n" + destroy},
+      {"emptied, let go without a commit",
+       opened + "record 0 method \"Section\" \"Clear\"\n  this ptr 31\n  closed 0\n" + destroy},
+  };
+  for (const auto& [what, journal] : edits) {
+    SCOPED_TRACE(what);
+    if (!Play(journal)) continue;
+    EXPECT_EQ(parms->GetInnerCurveCollector(), inner);
+    EXPECT_EQ(Stamvik::LoopsOf(inner), loops) << "after the edit";
+    auto* again = DieEngJA::SpringbackCompensationBuilderFactory::Create(modelPart(), feature);
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(again, &object), 0);
+    again->destroy();
+    EXPECT_EQ(parms->GetInnerCurveCollector(), inner);
+    EXPECT_EQ(Stamvik::LoopsOf(inner), loops) << "after a commit that changes nothing";
+  }
+  // A second loop committed reaches the feature's own inner section.
+  ASSERT_TRUE(Play(opened + loop(31, "200 0 0 300 0 0 300 50 0") +
+                   "record 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result tag \"object\" \"TaggedObject\" 0\n"
+                   "  closed 0\n" + destroy));
+  EXPECT_EQ(parms->GetInnerCurveCollector(), inner);
+  EXPECT_EQ(Stamvik::LoopsOf(inner).size(), 2u);
+}
+
+// The example's draw punch (its feature set 20): an edit works on the
+// builder's own values and outlines, and rebuilds the set only in a commit,
+// under its mark. A refused edit and one let go leave the part as it was.
+TEST_F(RefusedEdit, ADrawPunchEditRefusedOrLetGoLeavesThePart) {
+  std::ifstream example(stamvik_test::Examples() / "draw_punch.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t edit = text.find("# Edit:");
+  ASSERT_NE(edit, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, edit)));
+  const std::string made = Script::DescribePart(part());
+  const std::string opened =
+      "journal 1\nrecord 0 method \"Tooling.AutoDieCollection\" \"CreateDieDesDrawPunchBuilder\"\n  this tag 1\n"
+      "  in tag \"featureSet\" \"Features.Feature\" 20\n  result tag \"builder\" \"Tooling.DieDesDrawPunchBuilder\" 30\n"
+      "  closed 0\nrecord 0 set \"Tooling.DieDesDrawPunchBuilder\" \"CoreDrawPunchOption\"\n  this ptr 30\n  in logical "
+      "\"coredrawpunchoption\" - true\n  closed 0\nrecord 0 set \"Tooling.DieDesDrawPunchBuilder\" \"WallThickness\"\n"
+      "  this ptr 30\n  in double \"wallthickness\" - 20 0\n  closed 0\n";
+  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
+  // A relief angle of 200 is refused (3030607).
+  const std::pair<const char*, std::string> edits[] = {
+      {"cored, wall 20, relief angle 200",
+       opened + "record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"ReliefAngle\"\n  this ptr 30\n  in double "
+                "\"reliefangle\" - 200 0\n  closed 0\nrecord 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result "
+                "tag \"object\" \"TaggedObject\" 0\n  closed 3030607\n" + destroy},
+      {"cored, wall 20, let go without a commit", opened + destroy},
+  };
+  for (const auto& [what, journal] : edits) {
+    SCOPED_TRACE(what);
+    if (!Play(journal)) continue;
+    EXPECT_EQ(Script::DescribePart(part()), made);
+  }
+  // The example's own edit, committed, rebuilds the set as a cored punch.
+  ASSERT_TRUE(Play("journal 1\n" + text.substr(edit)));
+  EXPECT_NE(Script::DescribePart(part()), made);
+}
+
+// The example's draw die (its feature set 30), opened again as a dialog
+// opens it: a refused edit and one let go leave the part as it was.
+TEST_F(RefusedEdit, ADrawDieEditRefusedOrLetGoLeavesThePart) {
+  std::ifstream example(stamvik_test::Examples() / "draw_die.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t edit = text.find("# Opened again on the set");
+  ASSERT_NE(edit, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, edit)));
+  const std::string made = Script::DescribePart(part());
+  const std::string opened =
+      "journal 1\nrecord 0 method \"Tooling.AutoDieCollection\" \"CreateDieDesDrawDieBuilder\"\n  this tag 1\n"
+      "  in tag \"featureSet\" \"Features.Feature\" 30\n  result tag \"builder\" \"Tooling.DieDesDrawDieBuilder\" 40\n"
+      "  closed 0\n";
+  const auto deck = [](const char* value) {
+    return "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"DeckThickness\"\n  this ptr 40\n  in double "
+           "\"deckthickness\" - " + std::string(value) + " 0\n  closed 0\n";
+  };
+  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 40\n  closed 0\n";
+  // A deck of no thickness is refused (3030606).
+  const std::pair<const char*, std::string> edits[] = {
+      {"deck 0", opened + deck("0") + "record 0 method \"Builder\" \"Commit\"\n  this ptr 40\n  result tag "
+                                      "\"object\" \"TaggedObject\" 0\n  closed 3030606\n" + destroy},
+      {"deck 40, let go without a commit", opened + deck("40") + destroy},
+  };
+  for (const auto& [what, journal] : edits) {
+    SCOPED_TRACE(what);
+    if (!Play(journal)) continue;
+    EXPECT_EQ(Script::DescribePart(part()), made);
+  }
+  // The example's own edit, committed, rebuilds the set with a deck 40 thick.
+  ASSERT_TRUE(Play("journal 1\n" + text.substr(edit)));
+  EXPECT_NE(Script::DescribePart(part()), made);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "HeldBeside.hpp"
+#include "HeldSelections.hpp"
 #include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
@@ -268,14 +269,14 @@ void CastReliefBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   if (entities > 0) parms->GetEntity(0)->AskTags(&count, tags.out());
   SC_section* profile = nullptr;
   if (count >= 1 && tags[0] != 0) {
-    // The feature's section stays the feature's: the builder refers to it
-    // and does not take it over, so that it outlives this edit.
-    profile = OM::TagToObject<SC_section>(tags[0]);
+    // The feature's section stays the feature's: the builder works on a copy
+    // it owns, which the commit writes into it (HeldSelections.hpp).
+    profile = Stamvik::CopyOfSection(OM::TagToObject<SC_section>(tags[0]), OM::OM_ask_object_tag(ask_owning_part()));
   } else {
     profile = SC_sectionFactory::object(OM::OM_ask_object_tag(ask_owning_part()), 0.95 * distance, distance, angle);
   }
   tags.reset();
-  SetReliefProfile(profile);
+  OM::OM_set_pointer(this, m_reliefProfileAttId, profile);
 
   // A sheet left out at commit (the target gave it) is no value to read.
   if (entities > 1 && parms->GetEntity(1)->AskCount() > 0) {

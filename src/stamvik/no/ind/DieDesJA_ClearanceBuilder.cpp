@@ -5,6 +5,7 @@
 
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "HeldSelections.hpp"
 #include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
@@ -175,9 +176,11 @@ void ClearanceBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     const tag_t first = count >= 1 ? tags[0] : 0;
     SM_free(tags);
     if (first != 0) {
-      // The feature's section stays the feature's: the builder refers to it
-      // and does not take it over, so that it outlives this edit.
-      SetSection(OM::TagToObject<SC_section>(first));
+      // The feature's section stays the feature's: the builder works on a
+      // copy it owns, which the commit writes into it (HeldSelections.hpp).
+      OM::OM_set_pointer(this, m_sectionAttId,
+                         Stamvik::CopyOfSection(OM::TagToObject<SC_section>(first),
+                                                OM::OM_ask_object_tag(ask_owning_part())));
     } else {
       SC_section* section =
           SC_sectionFactory::object(OM::OM_ask_object_tag(ask_owning_part()), 0.95 * distance, distance, angle);

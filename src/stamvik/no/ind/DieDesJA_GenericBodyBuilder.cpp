@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
+#include "HeldSelections.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
@@ -86,6 +87,54 @@ int KeepFeatureExpressions(DIEDES_GENERIC_BODY_PARMS* parms, const std::vector<s
   }
   return 0;
 }
+
+// Each tags entity whose first tag was a section of the feature refers to it
+// again, given the contents of the section the builder wrote there (a copy
+// the builder keeps); an entity the builder emptied stays empty.
+int KeepFeatureSections(DIEDES_GENERIC_BODY_PARMS* parms, const std::vector<SC_section*>& own) {
+  for (int i = 0; i < parms->GetNumEntities() && i < static_cast<int>(own.size()); ++i) {
+    DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(i);
+    if (own[i] == nullptr || entity == nullptr || entity->AskKind() != DIEDES_GENERIC_ENTITY::kTags ||
+        entity->AskCount() < 1)
+      continue;
+    auto* written = dynamic_cast<SC_section*>(OM::OM_object_of_tag(entity->AskTag(0)));
+    if (written == nullptr || written == own[i]) continue;
+    if (const int rc = Stamvik::WriteContents(own[i], written); rc != 0) return rc;
+    std::vector<tag_t> tags;
+    for (int j = 0; j < entity->AskCount(); ++j) tags.push_back(entity->AskTag(j));
+    tags[0] = own[i]->ask_tag();
+    const DIEDES_ENTITY_CONTEXT context{entity->AskFlag(), OM::OM_object_of_tag(entity->AskOwnerTag()), {}};
+    if (const int rc = entity->SetTags(&context, static_cast<int>(tags.size()), tags.data()); rc != 0) return rc;
+  }
+  return 0;
+}
+
+// After a commit made a feature on the builder's own expressions: the
+// builder goes on with a copy of each one the feature now holds, so that a
+// value set through a builder kept open reaches the feature only at its next
+// commit, as for a builder opened on the feature. Every expression field of
+// the builder's class and of the classes above it is looked at: the class
+// frame lays a reference field out as the object's address at its row's
+// place.
+void GoOnWithCopiesOfExpressionFields(GenericBodyBuilder* builder) {
+  std::vector<std::pair<EXP_expression*, const OM::AttributeId*>> fields;
+  for (int id = builder->OmClassId(); id != 0;) {
+    OM::ClassView view;
+    if (!OM::OM_describe_class(id, &view)) break;
+    for (const OM::ClassAttributeStruct* row : view.rows)
+      if (row != nullptr && row->referencedClass != nullptr && *row->referencedClass != nullptr &&
+          std::strcmp(*row->referencedClass, EXP_expression::OmClassName) == 0)
+        fields.emplace_back(*reinterpret_cast<EXP_expression* const*>(
+                                reinterpret_cast<const char*>(static_cast<const OM::Object*>(builder)) + row->fieldPlace),
+                            row->attributeId);
+    id = view.superclassName.empty() ? 0 : OM::OM_ask_class_id(view.superclassName.c_str());
+  }
+  for (const auto& [expression, field] : fields) {
+    if (expression == nullptr || !OM::OM_is_kept_alive(expression)) continue;
+    OM::OM_set_pointer(builder, *field, Stamvik::CopyOfExpression(expression, kSource, 85));
+    OM::OM_set_owner(expression, nullptr);
+  }
+}
 }  // namespace
 
 int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDES_GENERIC_BODY_PARMS* parms,
@@ -103,6 +152,14 @@ int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDE
           entity != nullptr && entity->AskKind() == DIEDES_GENERIC_ENTITY::kExpressions)
         for (int j = 0; j < entity->AskCount(); ++j) held.push_back(entity->AskExpression(j));
     }
+    // And its own sections, entity by entity.
+    std::vector<SC_section*> sections;
+    for (int i = 0; i < parms->GetNumEntities(); ++i) {
+      const DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(i);
+      sections.push_back(entity != nullptr && entity->AskKind() == DIEDES_GENERIC_ENTITY::kTags && entity->AskCount() > 0
+                             ? dynamic_cast<SC_section*>(OM::OM_object_of_tag(entity->AskTag(0)))
+                             : nullptr);
+    }
     // Under a mark of the edit's own: an update that fails takes the
     // feature's values back.
     int error = 0;
@@ -113,6 +170,7 @@ int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDE
     try {
       rc = ConvertBuilderDataToFrec(record);
       if (rc == 0) rc = KeepFeatureExpressions(parms, own);
+      if (rc == 0) rc = KeepFeatureSections(parms, sections);
       if (rc == 0) rc = DIEENG_UpdateMultipleBodyFrec(record);
       if (rc == 0) UPDATE_log_object_to_update(record);
     } catch (...) {
@@ -137,6 +195,7 @@ int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDE
     if (tag_t eid = FREC_ask_body_eid(OM::OM_ask_object_tag(created)); eid != 0) DSS_REGEN_regen_object(eid);
   }
   parms->SetFeatureRecord(created);
+  GoOnWithCopiesOfExpressionFields(this);
   return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "HeldSelections.hpp"
 #include "Support.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Text.hpp"
@@ -169,7 +170,9 @@ SC_section* ReadSectionEntity(OM::Object* builder, const OM::AttributeId& attrib
 
   SC_section* section = nullptr;
   if (stored != 0) {
-    section = OM::TagToObject<SC_section>(stored);
+    // The feature's section stays the feature's: the builder works on a copy
+    // it owns, which the commit writes into it (HeldSelections.hpp).
+    section = Stamvik::CopyOfSection(OM::TagToObject<SC_section>(stored), part != nullptr ? part->ask_tag() : 0);
     OM::OM_set_pointer(builder, attribute, section);
     return section;
   }

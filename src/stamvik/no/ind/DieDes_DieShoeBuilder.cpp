@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -564,6 +565,17 @@ int DieShoeBuilder::CommitWithBooleans(FEATURE_RECORD** frec) {
     if (rc != 0) return rc;
   }
   if (regenerate && body != 0) DSS_REGEN_regen_object(body);
+  // A new shoe keeps the builder's expressions; a builder kept open goes on
+  // with copies, as one opened on the feature does.
+  if (get_frec() == nullptr)
+    Stamvik::GoOnWithCopies(this,
+                            {{m_mainDeckOffset, &m_mainDeckOffsetAttId},
+                             {m_centerlineSlotDepth, &m_centerlineSlotDepthAttId},
+                             {m_centerlineSlotWidth, &m_centerlineSlotWidthAttId},
+                             {m_flangeThickness, &m_flangeThicknessAttId},
+                             {m_wallThickness, &m_wallThicknessAttId},
+                             {m_deckThickness, &m_deckThicknessAttId}},
+                            kSource, 563);
   return 0;
 }
 
@@ -612,8 +624,19 @@ int DieShoeBuilder::ToParms(DieShoe* parms) {
   if (int rc = DieDesJA::WriteDirectionEntity(parms, kSlotDirectionEntity, m_centerlineSlotDirection); rc != 0)
     return rc;
   if (int rc = FromListBuilder(owner, parms, m_dieBooleansList, m_tagSolvaneMap); rc != 0) return rc;
-  EXP_expression* const expressions[kExpressions] = {m_mainDeckOffset,  m_centerlineSlotDepth, m_centerlineSlotWidth,
-                                                     m_flangeThickness, m_wallThickness,       m_deckThickness};
+  EXP_expression* expressions[kExpressions] = {m_mainDeckOffset,  m_centerlineSlotDepth, m_centerlineSlotWidth,
+                                               m_flangeThickness, m_wallThickness,       m_deckThickness};
+  // An edit's builder holds copies: the feature's own expressions take their
+  // values and stay the feature's (a failed commit's mark takes them back).
+  if (const DIEDES_GENERIC_ENTITY* held = DieDesJA::EntityToRead(parms, kExpressionsEntity);
+      held != nullptr && held->AskKind() == DIEDES_GENERIC_ENTITY::kExpressions)
+    for (int i = 0; i < kExpressions && i < held->AskCount(); ++i) {
+      EXP_expression* own = held->AskExpression(i);
+      if (own == nullptr || expressions[i] == nullptr || own == expressions[i]) continue;
+      if (std::strcmp(own->ask_text(), expressions[i]->ask_text()) != 0)
+        if (const int rc = EXP_edit_exp(0, own, expressions[i]->ask_text()); rc != 0) return rc;
+      expressions[i] = own;
+    }
   if (int rc = DieDesJA::WriteExpressionsEntity(parms, kExpressionsEntity, 0, kExpressions, expressions); rc != 0)
     return rc;
   const int slot = m_centerlineSlotCreate ? 1 : 0;
@@ -669,12 +692,13 @@ void DieShoeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
 
   if (DIEDES_GENERIC_ENTITY* values = DieDesJA::EntityToRead(parms, kExpressionsEntity);
       values != nullptr && values->AskKind() == DIEDES_GENERIC_ENTITY::kExpressions && values->AskCount() >= kExpressions) {
-    SetMainDeckOffset(values->AskExpression(0));
-    SetCenterlineSlotDepth(values->AskExpression(1));
-    SetCenterlineSlotWidth(values->AskExpression(2));
-    SetFlangeThickness(values->AskExpression(3));
-    SetWallThickness(values->AskExpression(4));
-    SetDeckThickness(values->AskExpression(5));
+    // Copies the builder owns: a value set through it reaches the feature
+    // only when a commit gives the feature's own expressions its values.
+    const OM::AttributeId* const fields[kExpressions] = {&m_mainDeckOffsetAttId,  &m_centerlineSlotDepthAttId,
+                                                         &m_centerlineSlotWidthAttId, &m_flangeThicknessAttId,
+                                                         &m_wallThicknessAttId,   &m_deckThicknessAttId};
+    for (int i = 0; i < kExpressions; ++i)
+      OM::OM_set_pointer(this, *fields[i], Stamvik::CopyOfExpression(values->AskExpression(i), kSource, 672));
   }
   if (DIEDES_GENERIC_ENTITY* flag = DieDesJA::EntityToRead(parms, kSlotFlagEntity);
       flag != nullptr && flag->AskKind() == DIEDES_GENERIC_ENTITY::kInts && flag->AskCount() >= 1)

@@ -546,7 +546,7 @@ void DrawBeadBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
                                            &m_femaleWidthValueAttId};
   EXP_expression* const current[4] = {m_metalThickness, m_clearance, m_femaleDepthValue, m_femaleWidthValue};
   for (int i = 0; i < 4; ++i)
-    Items::replaceExpression(this, *expressions[i], current[i], Items::expressionAt(parms, kExpressionsItem, i));
+    Items::replaceExpression(this, *expressions[i], current[i], Items::copyAt(parms, kExpressionsItem, i, kSource, 549));
   SetReferenceDirection(integer(kReferenceDirection) != 0);
   SetTaperBead(integer(kTaper) != 0);
   SetBaseOrientation(static_cast<JA_DRAW_BEAD_BUILDER_OrientationTypes>(integer(kOrientation)));

@@ -2,9 +2,12 @@
 // (segment and taper): an absent item or position reads as the fallback, and
 // a write goes only into an item the record has.
 #pragma once
+#include <cstring>
 #include <vector>
 
+#include "Support.hpp"
 #include "afl/Parms.hpp"
+#include "exp/Expression.hpp"
 #include "om/ObjectManager.hpp"
 #include "upd/Update.hpp"
 
@@ -29,6 +32,14 @@ inline EXP_expression* expressionAt(const DIEDES_GENERIC_BODY_PARMS* parms, int 
   return entity->AskExpression(position);
 }
 
+// The expression at the position read back as a new copy the caller owns
+// (null for none): a builder opened on a feature works on copies, so that a
+// value set through it reaches the feature only when a commit writes it.
+inline EXP_expression* copyAt(const DIEDES_GENERIC_BODY_PARMS* parms, int index, int position, const char* source,
+                              int line) {
+  return Stamvik::CopyOfExpression(expressionAt(parms, index, position), source, line);
+}
+
 inline tag_t tagAt(const DIEDES_GENERIC_BODY_PARMS* parms, int index, int position) {
   const DIEDES_GENERIC_ENTITY* entity = item(parms, index);
   if (entity == nullptr || entity->AskKind() != DIEDES_GENERIC_ENTITY::kTags || position >= entity->AskCount())
@@ -43,10 +54,24 @@ inline int writeInts(DIEDES_GENERIC_BODY_PARMS* parms, int index, const std::vec
   return entity == nullptr ? 0 : entity->SetInts(&context, static_cast<int>(values.size()), values.data());
 }
 
+// Where the item already holds an expression at a position (the feature's
+// own, which an edit's builder read back as a copy), that expression is given
+// the value's text and stays in the item, so the feature keeps its
+// expressions and their tags; a position new to the item takes the value.
 inline int writeExpressions(DIEDES_GENERIC_BODY_PARMS* parms, int index, const std::vector<EXP_expression*>& values) {
   DIEDES_GENERIC_ENTITY* entity = item(parms, index);
+  if (entity == nullptr) return 0;
+  std::vector<EXP_expression*> kept = values;
+  if (entity->AskKind() == DIEDES_GENERIC_ENTITY::kExpressions)
+    for (int i = 0; i < entity->AskCount() && i < static_cast<int>(kept.size()); ++i) {
+      EXP_expression* own = entity->AskExpression(i);
+      if (own == nullptr || kept[i] == nullptr || own == kept[i]) continue;
+      if (std::strcmp(own->ask_text(), kept[i]->ask_text()) != 0)
+        if (const int rc = EXP_edit_exp(0, own, kept[i]->ask_text()); rc != 0) return rc;
+      kept[i] = own;
+    }
   const DIEDES_ENTITY_CONTEXT context{0, OM_ask_subobject_owner(parms), {}};
-  return entity == nullptr ? 0 : entity->SetExpressions(&context, static_cast<int>(values.size()), values.data());
+  return entity->SetExpressions(&context, static_cast<int>(kept.size()), kept.data());
 }
 
 inline int writeTags(DIEDES_GENERIC_BODY_PARMS* parms, int index, const std::vector<tag_t>& values) {

@@ -529,9 +529,12 @@ int DrawBeadSegmentBuilder::ToParms(DIEDES_GEN_C_DRBD_SEG_PARMS* parms) {
   for (std::size_t position = 0; position < 2; ++position) {
     EXP_expression* value = locations[position] != nullptr ? locations[position]->GetValueExpression() : nullptr;
     EXP_expression* stored[2] = {withUnit[position], withoutUnit[position]};
-    for (EXP_expression* held : stored)
-      if (held != nullptr && held != value) UPDATE_log_object_to_delete(held);
     const bool hasUnit = value != nullptr && EXP__ask_unit_type(value) != 0;
+    // The record's own expression in the item the value goes to stays there,
+    // given the value (the write below); only one it no longer holds goes.
+    const EXP_expression* own = value == nullptr ? nullptr : stored[hasUnit ? 0 : 1];
+    for (EXP_expression* held : stored)
+      if (held != nullptr && held != value && held != own) UPDATE_log_object_to_delete(held);
     withUnit[position] = hasUnit ? value : nullptr;
     withoutUnit[position] = value != nullptr && !hasUnit ? value : nullptr;
   }
@@ -547,21 +550,22 @@ void DrawBeadSegmentBuilder::FromParms(DIEDES_GEN_C_DRBD_SEG_PARMS* parms) {
   data.symmetry = Items::intAt(parms, kFlags, 0, 1) == 1;
   data.flow = Items::intAt(parms, kFlags, 1, 1) == 1;
   data.widthType = Items::intAt(parms, kFlags, 2, 0);
-  data.femaleLeftRadius = Items::expressionAt(parms, kSection, 0);
-  data.femaleRightRadius = Items::expressionAt(parms, kSection, 1);
+  // Read back as copies: the feature's own take the values at a commit.
+  data.femaleLeftRadius = Items::copyAt(parms, kSection, 0, kSource, 540);
+  data.femaleRightRadius = Items::copyAt(parms, kSection, 1, kSource, 541);
   // The record keeps the wall angles apart; the definition has them with their side.
   const int fromSection[10] = {2, 3, 4, -1, 5, 6, 7, -2, 8, 9};
   for (int i = 0; i < 10; ++i) {
     if (fromSection[i] >= 0)
-      data.male[i] = Items::expressionAt(parms, kSection, fromSection[i]);
+      data.male[i] = Items::copyAt(parms, kSection, fromSection[i], kSource, 547);
     else
-      data.male[i] = Items::expressionAt(parms, kWallAngles, -fromSection[i] - 1);
+      data.male[i] = Items::copyAt(parms, kWallAngles, -fromSection[i] - 1, kSource, 549);
   }
   EXP_expression* positions[2] = {};
   for (int position = 0; position < 2; ++position) {
-    positions[position] = Items::expressionAt(parms, kWithUnit, position);
-    if (EXP_expression* plain = Items::expressionAt(parms, kWithoutUnit, position); plain != nullptr)
-      positions[position] = plain;
+    EXP_expression* held = Items::expressionAt(parms, kWithUnit, position);
+    if (EXP_expression* plain = Items::expressionAt(parms, kWithoutUnit, position); plain != nullptr) held = plain;
+    positions[position] = Stamvik::CopyOfExpression(held, kSource, 556);
   }
   data.start = positions[0];
   data.end = positions[1];

@@ -66,10 +66,10 @@ void DrawBeadTaperBuilder::FromParms(DIEDES_GEN_P_DRBD_TPR_PARMS* parms) {
     ERROR_raise(kSource, 65, kNoDatabaseParms, "Incorrect number of items stored in taper.");
   SetTaperType(static_cast<JA_DRAW_BEAD_TAPER_BUILDER_TaperTypes>(Items::intAt(parms, kType, 0, 0)));
   Items::replaceExpression(this, m_taperWashoutHeightAttId, m_taperWashoutHeight,
-                           Items::expressionAt(parms, kExpressions, 0));
+                           Items::copyAt(parms, kExpressions, 0, kSource, 68));
   Items::replaceExpression(this, m_taperWashoutLengthAttId, m_taperWashoutLength,
-                           Items::expressionAt(parms, kExpressions, 1));
-  Items::replaceExpression(this, m_taperRadiusAttId, m_taperRadius, Items::expressionAt(parms, kExpressions, 2));
+                           Items::copyAt(parms, kExpressions, 1, kSource, 70));
+  Items::replaceExpression(this, m_taperRadiusAttId, m_taperRadius, Items::copyAt(parms, kExpressions, 2, kSource, 72));
   SetTaperPoint(Items::tagAt(parms, kPoint, 0));
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "DieEngJA_CommitMarks.hpp"
+#include "HeldSelections.hpp"
 #include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
@@ -148,8 +149,14 @@ void SpringbackCompensationBuilder::InitCreate(CM_part* part, FEATURE_RECORD* fr
 int SpringbackCompensationBuilder::SetParms(DieEng::SpringbackCompensation* parms) {
   parms->SetDefinedBy(m_definedBy);
   parms->SetDrawVector(m_drawVector);
-  parms->SetInnerCurveCollector(m_innerCurve);
-  parms->SetOuterCurveCollector(m_outerCurve);
+  // An edit's copies are written into the feature's own sections, which it
+  // keeps.
+  if (SC_section* own = parms->GetInnerCurveCollector(); own != nullptr && m_innerCurve != nullptr)
+    if (const int rc = Stamvik::WriteContents(own, m_innerCurve); rc != 0) return rc;
+  if (SC_section* own = parms->GetOuterCurveCollector(); own != nullptr && m_outerCurve != nullptr)
+    if (const int rc = Stamvik::WriteContents(own, m_outerCurve); rc != 0) return rc;
+  if (parms->GetInnerCurveCollector() == nullptr) parms->SetInnerCurveCollector(m_innerCurve);
+  if (parms->GetOuterCurveCollector() == nullptr) parms->SetOuterCurveCollector(m_outerCurve);
   parms->SetShapeValue(m_shapeValue);
   parms->SetResultType(m_resultType);
   parms->SetCreateFacets(m_createFacets);
@@ -218,10 +225,11 @@ void SpringbackCompensationBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* fre
     ERROR_raise(kSource, 233, kNotASpringbackFeature, "Feature is not a Springback Compensation feature.");
   const auto* parms = static_cast<const DieEng::SpringbackCompensation*>(found);
 
-  // The builder refers to the feature's own sections and does not take them
-  // over: they stay with the feature.
-  SetInnerCurve(parms->GetInnerCurveCollector());
-  SetOuterCurve(parms->GetOuterCurveCollector());
+  // The feature's own sections stay the feature's: the builder works on
+  // copies it owns, which a commit writes into them (HeldSelections.hpp).
+  const tag_t part = OM::OM_ask_object_tag(ask_owning_part());
+  OM::OM_set_pointer(this, m_innerCurveAttId, Stamvik::CopyOfSection(parms->GetInnerCurveCollector(), part));
+  OM::OM_set_pointer(this, m_outerCurveAttId, Stamvik::CopyOfSection(parms->GetOuterCurveCollector(), part));
   SetDrawVector(parms->GetDrawVector());
   SetConvexityDirection(parms->GetConvexityDirection());
   OM::LogForWrite(this);
