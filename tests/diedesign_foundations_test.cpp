@@ -1367,21 +1367,26 @@ TEST_F(DieDesignFoundations, ReadingASectionBackWithNoneHeldLogsNothing) {
             made);
   EXPECT_TRUE(Host::LoggedForDeletion().empty());
 
-  // A held section is let go and logged; the entity's section takes its place.
+  // A held section is let go and logged; a copy of the entity's section,
+  // the builder's own, takes its place (the feature's stays the feature's).
   SC_section* stored = SC_sectionFactory::object(0, 0.0095, 0.01, 0.5);
   const tag_t storedTag = stored->ask_tag();
   const DIEDES_ENTITY_CONTEXT context = DieDesJA::EntityContext(parms, 0);
   ASSERT_EQ(parms->GetEntity(1)->SetTags(&context, 1, &storedTag), 0);
-  EXPECT_EQ(DieDesJA::ReadSectionEntity(probe, ProbeBodyBuilder::m_sectionAttId, probe->section(), parms, 1, 0,
-                                        part()),
-            stored);
-  EXPECT_EQ(probe->section(), stored);
+  SC_section* copy =
+      DieDesJA::ReadSectionEntity(probe, ProbeBodyBuilder::m_sectionAttId, probe->section(), parms, 1, 0, part());
+  ASSERT_NE(copy, nullptr);
+  EXPECT_NE(copy, stored);
+  EXPECT_EQ(probe->section(), copy);
+  copy->ask_tolerances(&chaining, &distance, &angle);
+  EXPECT_EQ(distance, 0.01);
+  EXPECT_EQ(parms->AskEntityTag(1, 0), storedTag) << "the feature keeps its own";
   EXPECT_EQ(Host::LoggedForDeletion(), std::vector<tag_t>{made->ask_tag()});
 
   // A missing entity changes nothing.
   EXPECT_EQ(DieDesJA::ReadSectionEntity(probe, ProbeBodyBuilder::m_sectionAttId, probe->section(), parms, 5, 0,
                                         part()),
-            stored);
+            copy);
   probe->destroy();
 }
 

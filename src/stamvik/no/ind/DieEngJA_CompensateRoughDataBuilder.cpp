@@ -3,7 +3,6 @@
 #include <exception>
 
 #include "DieEngJA_CommitMarks.hpp"
-#include "HeldSelections.hpp"
 #include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
@@ -86,12 +85,10 @@ void CompensateRoughDataBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) 
 
 void CompensateRoughDataBuilder::FromCurveParms(DieEng::CompensateRoughCurve* parms) {
   // The feature's section and collector stay the feature's: the builder
-  // works on copies it owns, which a commit writes into them
-  // (HeldSelections.hpp).
-  const tag_t part = OM::OM_ask_object_tag(ask_owning_part());
-  OM::OM_set_pointer(this, m_curveCollectorAttId, Stamvik::CopyOfSection(parms->GetCurveCollector(), part));
+  // refers to them and does not take them over.
+  SetCurveCollector(parms->GetCurveCollector());
   if (SC_collector* faces = parms->GetProjectToFaces(); faces != nullptr)
-    OM::OM_set_pointer(this, m_projectToFacesAttId, Stamvik::CopyOfCollector(faces, part));
+    SetProjectToFaces(faces);
   else
     OM::OM_set_pointer(this, m_projectToFacesAttId,
                        SC_collectorFactory::object(OM::OM_ask_object_tag(ask_owning_part())));
@@ -105,20 +102,13 @@ void CompensateRoughDataBuilder::FromCurveParms(DieEng::CompensateRoughCurve* pa
 }
 
 void CompensateRoughDataBuilder::ToCurveParms(DieEng::CompensateRoughCurve* parms) const {
-  // An edit's copies are written into the feature's own section and
-  // collector, which it keeps.
-  if (SC_section* own = parms->GetCurveCollector(); own != nullptr && m_curveCollector != nullptr && own != m_curveCollector) {
-    if (const int rc = Stamvik::WriteContents(own, m_curveCollector); rc != 0)
-      ERROR_raise(kSource, 402, rc, "cannot write the curves into the feature's section");
-  } else {
-    parms->SetCurveCollector(m_curveCollector);
-  }
-  const int count = m_projectToFaces != nullptr ? m_projectToFaces->ask_count() : 0;
+  parms->SetCurveCollector(m_curveCollector);
+  int count = 0;
+  Stamvik::HostBlock<tag_t> faces;
+  if (m_projectToFaces != nullptr) m_projectToFaces->ask_tags(&count, faces.out());
+  faces.reset();
   // An empty collector means no projection at all.
-  if (SC_collector* own = parms->GetProjectToFaces(); count > 0 && own != nullptr && own != m_projectToFaces)
-    Stamvik::WriteContents(own, m_projectToFaces);
-  else
-    parms->SetProjectToFaces(count > 0 ? m_projectToFaces : nullptr);
+  parms->SetProjectToFaces(count > 0 ? m_projectToFaces : nullptr);
   parms->SetJoinOutputCurves(m_joinOutputCurves);
   parms->SetApproximation(m_approximation);
   parms->SetDistanceTolerance(m_distanceTolerance);
