@@ -178,7 +178,9 @@ TEST_F(Compensation, ACurveFeatureKeepsItsTypeAndReadsBackItsValues) {
   EXPECT_TRUE(edit->GetJoinOutputCurves());
   EXPECT_EQ(edit->GetApproximation(), JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Fine);
   EXPECT_DOUBLE_EQ(edit->GetMaximumGap(), 5.0);
-  EXPECT_EQ(edit->GetCurveCollector(), curves);
+  // The edit works on a copy of the feature's section: its loop, another object.
+  EXPECT_NE(edit->GetCurveCollector(), curves);
+  EXPECT_EQ(Stamvik::LoopsOf(edit->GetCurveCollector()), Stamvik::LoopsOf(curves));
   // No projection stored: the builder gets a fresh empty collector.
   ASSERT_NE(edit->GetProjectToFaces(), nullptr);
   EXPECT_EQ(edit->GetProjectToFaces()->ask_count(), 0);

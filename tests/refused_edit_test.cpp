@@ -18,6 +18,7 @@
 #include "TestSupport.hpp"
 #include "DieDesJA_CastReliefBuilder.hpp"
 #include "DieDes_DieShoeBuilder.hpp"
+#include "DieEngJA_CompensateRoughDataBuilder.hpp"
 #include "HeldSelections.hpp"
 #include "DieEngJA_DrawBeadBuilder.hpp"
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
@@ -674,6 +675,69 @@ TEST_F(RefusedEdit, ADieShoeEditRefusedFailedOrLetGoLeavesItsLengthsAndItsBody) 
   EXPECT_EQ(readBack(), (std::vector<double>{250, 15, 50, 45, 45, 30}));
   EXPECT_EQ(OM::OM_ask_object_tag(parms->AskEntityExpression(6, 5)), deck);
   EXPECT_EQ(body().substr(0, 34), " solid volume 5.0418e+07 mm3 box -");
+}
+
+// The example's rough-data compensation of curves (20): one closed loop of
+// four lines in the section the feature keeps. An edit reaches the section
+// through the builder's CurveCollector.
+TEST_F(RefusedEdit, ACompensationEditRefusedFailedOrLetGoLeavesItsSection) {
+  std::ifstream example(stamvik_test::Examples() / "compensate_rough_data.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t edit = text.find("# Edit:");
+  ASSERT_NE(edit, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, edit)));
+  auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(player_.Summary().objects.at(20)));
+  ASSERT_NE(feature, nullptr);
+  // The feature as the part lists it, and the tag of its section.
+  const auto listed = [&] {
+    const std::string all = Script::DescribePart(part());
+    const std::size_t at = all.find("feature " + std::to_string(feature->OmTag()) + " ");
+    const auto* parms = dynamic_cast<const DieEng::CompensateRoughCurve*>(feature->ask_parms());
+    if (at == std::string::npos || parms == nullptr) return std::string("no feature");
+    return all.substr(at, all.find("\nbody", at) - at) + " section " +
+           std::to_string(OM::OM_ask_object_tag(parms->GetCurveCollector()));
+  };
+  const std::string made = listed();
+  ASSERT_NE(made.find("curves 4 in 1 loops"), std::string::npos) << made;
+  const std::string opened =
+      "journal 1\nrecord 0 method \"Die.DieCollection\" \"CompensateRoughData\"\n  this tag 1\n  in tag "
+      "\"compensateRoughData\" \"Features.CompensateRoughData\" 20\n  result tag \"builder\" "
+      "\"Die.CompensateRoughDataBuilder\" 30\n  closed 0\nrecord 0 get \"Die.CompensateRoughDataBuilder\" "
+      "\"CurveCollector\"\n  this ptr 30\n  result ptr \"curvecollector\" \"Section\" 31\n  closed 0\n";
+  const std::string addLoop = "record 0 method \"Section\" \"AddLoop\"\n  this ptr 31\n  in int \"kind\" - 0\n  in "
+                              "struct-array \"points\" \"Point3d\" 9 200 0 0 300 0 0 300 50 0\n  closed 0\n";
+  const std::string clear = "record 0 method \"Section\" \"Clear\"\n  this ptr 31\n  closed 0\n";
+  const auto commit = [](int status) {
+    return "record 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result tag \"object\" \"TaggedObject\" " +
+           std::string(status == 0 ? "20" : "0") + "\n  closed " + std::to_string(status) + "\n";
+  };
+  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
+  // A distance tolerance of 0 is refused (3030447), an empty section
+  // (3030441).
+  const std::string tolerance0 = "record 0 set \"Die.CompensateRoughDataBuilder\" \"DistanceTolerance\"\n  this ptr 30\n"
+                                 "  in double \"distancetolerance\" - 0 0\n  closed 0\n";
+  const std::pair<const char*, std::string> edits[] = {
+      {"a second loop, a distance tolerance of 0", opened + addLoop + tolerance0 + commit(3030447) + destroy},
+      {"the section emptied", opened + clear + commit(3030441) + destroy},
+      {"emptied and given another loop, let go without a commit", opened + clear + addLoop + destroy},
+  };
+  for (const auto& [what, journal] : edits) {
+    SCOPED_TRACE(what);
+    if (!Play(journal)) continue;
+    EXPECT_EQ(listed(), made) << "after the edit";
+    auto* again = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), feature);
+    tag_t object = 0;
+    EXPECT_EQ(Script::Builder_Commit(again, &object), 0);
+    again->destroy();
+    EXPECT_EQ(listed(), made) << "after a commit that changes nothing";
+  }
+  // A second loop, of three lines, committed reaches the feature's own section.
+  ASSERT_TRUE(Play(opened + addLoop + commit(0) + destroy));
+  std::string twoLoops = made;
+  twoLoops.replace(twoLoops.find("curves 4 in 1 loops"), 19, "curves 7 in 2 loops");
+  EXPECT_EQ(listed(), twoLoops);
 }
 
 // A springback compensation by points on a sheet, made from the example's

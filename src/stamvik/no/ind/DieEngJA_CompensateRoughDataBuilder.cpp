@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "DieEngJA_CommitMarks.hpp"
+#include "HeldSelections.hpp"
 #include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
@@ -85,10 +86,17 @@ void CompensateRoughDataBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) 
 
 void CompensateRoughDataBuilder::FromCurveParms(DieEng::CompensateRoughCurve* parms) {
   // The feature's section and collector stay the feature's: the builder
-  // refers to them and does not take them over.
-  SetCurveCollector(parms->GetCurveCollector());
-  if (SC_collector* faces = parms->GetProjectToFaces(); faces != nullptr)
-    SetProjectToFaces(faces);
+  // works on copies it owns, which a commit writes into them
+  // (HeldSelections.hpp). Parameters that already hold the builder's own,
+  // as the draw punch's smoothing hands back, keep them: a copy would leave
+  // apart what the caller filled and what the commit writes.
+  const tag_t part = OM::OM_ask_object_tag(ask_owning_part());
+  if (SC_section* curves = parms->GetCurveCollector(); curves != m_curveCollector || curves == nullptr)
+    OM::OM_set_pointer(this, m_curveCollectorAttId, Stamvik::CopyOfSection(curves, part));
+  if (SC_collector* faces = parms->GetProjectToFaces(); faces == m_projectToFaces && faces != nullptr)
+    ;
+  else if (faces != nullptr)
+    OM::OM_set_pointer(this, m_projectToFacesAttId, Stamvik::CopyOfCollector(faces, part));
   else
     OM::OM_set_pointer(this, m_projectToFacesAttId,
                        SC_collectorFactory::object(OM::OM_ask_object_tag(ask_owning_part())));
@@ -102,13 +110,20 @@ void CompensateRoughDataBuilder::FromCurveParms(DieEng::CompensateRoughCurve* pa
 }
 
 void CompensateRoughDataBuilder::ToCurveParms(DieEng::CompensateRoughCurve* parms) const {
-  parms->SetCurveCollector(m_curveCollector);
-  int count = 0;
-  Stamvik::HostBlock<tag_t> faces;
-  if (m_projectToFaces != nullptr) m_projectToFaces->ask_tags(&count, faces.out());
-  faces.reset();
+  // An edit's copies are written into the feature's own section and
+  // collector, which it keeps (their tags); a new feature takes the builder's.
+  if (SC_section* own = parms->GetCurveCollector(); own != nullptr && m_curveCollector != nullptr && own != m_curveCollector) {
+    if (const int rc = Stamvik::WriteContents(own, m_curveCollector); rc != 0)
+      ERROR_raise(kSource, 402, rc, "cannot write the curves into the feature's section");
+  } else {
+    parms->SetCurveCollector(m_curveCollector);
+  }
+  const int count = m_projectToFaces != nullptr ? m_projectToFaces->ask_count() : 0;
   // An empty collector means no projection at all.
-  parms->SetProjectToFaces(count > 0 ? m_projectToFaces : nullptr);
+  if (SC_collector* own = parms->GetProjectToFaces(); count > 0 && own != nullptr && own != m_projectToFaces)
+    Stamvik::WriteContents(own, m_projectToFaces);
+  else
+    parms->SetProjectToFaces(count > 0 ? m_projectToFaces : nullptr);
   parms->SetJoinOutputCurves(m_joinOutputCurves);
   parms->SetApproximation(m_approximation);
   parms->SetDistanceTolerance(m_distanceTolerance);

@@ -43,11 +43,19 @@ inline bool SameContents(const SC_section* a, const SC_section* b) {
 }
 
 // Gives `into` the rules and loops of `from` (nothing when they hold the
-// same): 0, or the host's failure.
-inline int WriteContents(SC_section* into, const SC_section* from) {
+// same): 0, or the host's failure. With `dropGone`, a rule's entity that no
+// longer exists is left out (a rule left with none goes), as the host takes
+// no rule naming one: a feature's section may still name a curve its input
+// feature has since made anew, which an edit then replaces.
+inline int WriteContents(SC_section* into, const SC_section* from, bool dropGone = false) {
   if (into == nullptr || from == nullptr || SameContents(into, from)) return 0;
   into->remove_all();
-  const std::vector<SC_rule_s> rules = from->ask_rules_data();
+  std::vector<SC_rule_s> rules = from->ask_rules_data();
+  if (dropGone) {
+    for (SC_rule_s& rule : rules)
+      std::erase_if(rule.entities, [](tag_t t) { return OM::OM_object_of_tag(t) == nullptr; });
+    std::erase_if(rules, [](const SC_rule_s& rule) { return rule.entities.empty(); });
+  }
   if (!rules.empty()) {
     std::vector<int> kinds;
     std::vector<SC_input_data*> data;
@@ -75,7 +83,7 @@ inline SC_section* CopyOfSection(const SC_section* of, tag_t part) {
   if (of->ask_loops_ordered()) copy->OrderLoops();
   if (of->ask_associative()) copy->set_associative(true);
   if (of->ask_in_context()) copy->set_in_context(true);
-  if (const int rc = WriteContents(copy, of); rc != 0) {
+  if (const int rc = WriteContents(copy, of, true); rc != 0) {
     copy->cascade_destroy();
     ERROR_raise("HeldSelections", 75, rc, "cannot copy the section's rules");
   }
