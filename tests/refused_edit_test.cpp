@@ -26,6 +26,8 @@
 #include "VDJA_ManikinBuilder.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "afl/DieEngParms.hpp"
+#include "afl/DieEngineering.hpp"
+#include "geom/Geometry.hpp"
 #include "afl/Parms.hpp"
 #include "afl/TireEnvelope.hpp"
 #include "exp/Expression.hpp"
@@ -880,6 +882,56 @@ TEST_F(RefusedEdit, ADrawDieEditRefusedOrLetGoLeavesThePart) {
   // The example's own edit, committed, rebuilds the set with a deck 40 thick.
   ASSERT_TRUE(Play("journal 1\n" + text.substr(edit)));
   EXPECT_NE(Script::DescribePart(part()), made);
+}
+
+// A form task whose record names its region collector (holding one line)
+// and a shape detail of another line: an edit's commit writes the detail
+// into the region, so a refused one must leave the feature's collector as
+// it was; one that succeeds gives the feature's own collector the detail.
+TEST_F(RefusedEdit, AFormTaskEditRefusedLeavesItsRegionCollector) {
+  const std::string opened = [](int feature) {
+    return "journal 1\nrecord 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 0\n"
+           "record 0 method \"Tooling.AutoDieCollection\" \"CreateDieEngFormTaskBuilder\"\n  this tag 1\n  in tag "
+           "\"dieEngFormTask\" \"Features.Feature\" " +
+           std::to_string(feature) + "\n  result tag \"builder\" \"Tooling.DieEngFormTaskBuilder\" 30\n  closed 0\n";
+  }(0);
+  const auto commit = [](int status) {
+    return "record 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result tag \"object\" \"TaggedObject\" " +
+           std::string(status == 0 ? "20" : "0") + "\n  closed " + std::to_string(status) +
+           "\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
+  };
+  ASSERT_TRUE(Play(opened + commit(0)));
+  auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(player_.Summary().objects.at(20)));
+  ASSERT_NE(feature, nullptr);
+  const double a[] = {0, 0, 0, 100, 0, 0}, b[] = {0, 50, 0, 100, 50, 0};
+  const tag_t first = ES_create_polyline(2, a), second = ES_create_polyline(2, b);
+  SC_collector* region = SC_collectorFactory::object(OM::OM_ask_object_tag(part()));
+  region->set_tags(1, &first);
+  SC_collector* details = SC_collectorFactory::object(OM::OM_ask_object_tag(part()));
+  details->set_tags(1, &second);
+  // The record as another writer left it: its region collector and a detail.
+  DIE_FRMTSK_s* record = DIE_FRMTSK_alloc_appl_data(0, nullptr);
+  record->frec = feature;
+  ASSERT_EQ(DIE_FRMTSK_read_parms(false, record), 0);
+  record->region.sectionProfile = region->OmTag();
+  ASSERT_EQ(CMP_RT_replace_rm_entities(&record->region, 1, 1, details->OmTag(), feature), 0);
+  ASSERT_EQ(DIEENG_update_frec(feature, record), 0);
+  DIE_FRMTSK_free_appl_data(record);
+  details->destroy();
+  // The collector's first object and its count.
+  const auto held = [&] {
+    return std::vector<tag_t>{region->ask_count() > 0 ? region->ask_nth(0) : 0u, tag_t(region->ask_count())};
+  };
+  const std::string edit = "journal 1\nrecord 0 method \"Tooling.AutoDieCollection\" \"CreateDieEngFormTaskBuilder\"\n"
+                           "  this tag 1\n  in tag \"dieEngFormTask\" \"Features.Feature\" 20\n  result tag \"builder\" "
+                           "\"Tooling.DieEngFormTaskBuilder\" 30\n  closed 0\nrecord 0 set \"Tooling.DieEngFormTaskBuilder\" "
+                           "\"FinishOperation\"\n  this ptr 30\n  in logical \"finishoperation\" - false\n  closed 0\n";
+  Host::SetAnswer("DIEENG_update_frec", 7100);
+  ASSERT_TRUE(Play(edit + commit(7100)));
+  Host::ClearAnswers();
+  EXPECT_EQ(held(), (std::vector<tag_t>{first, 1})) << "after the refusal";
+  ASSERT_TRUE(Play(edit + commit(0)));
+  EXPECT_EQ(held(), (std::vector<tag_t>{second, 1})) << "after a commit";
 }
 
 }  // namespace

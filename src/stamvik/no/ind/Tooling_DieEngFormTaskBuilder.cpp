@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "HeldBeside.hpp"
+#include "HeldSelections.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
 #include "geom/Geometry.hpp"
@@ -117,10 +118,13 @@ void DieEngFormTaskBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   int count = 0;
   Stamvik::HostBlock<tag_t> tags;
   CMP_RT_ask_section_profile(1, &record->region, 0, &count, tags.out());
-  // The feature's own collector stays the feature's: the builder refers to it.
+  // The feature's own collector stays the feature's: the builder works on a
+  // copy it owns, which only a commit that succeeds writes into it
+  // (HeldSelections.hpp); the record goes on naming the feature's own.
   if (auto* bounds = count > 0 ? dynamic_cast<SC_collector*>(OM::OM_object_of_tag(tags[0])) : nullptr;
       bounds != nullptr) {
-    SetRegionBounds(bounds);
+    OM::OM_set_pointer(this, m_regionBoundsAttId,
+                       Stamvik::CopyOfCollector(bounds, OM::OM_ask_object_tag(ask_owning_part())));
   } else {
     bounds = SC_collectorFactory::object(OM::OM_ask_object_tag(ask_owning_part()));
     OM::OM_set_pointer(this, m_regionBoundsAttId, bounds);
@@ -217,6 +221,12 @@ int DieEngFormTaskBuilder::commit_feature(FEATURE_RECORD** frec) {
       DIE_FRMTSK_free_appl_data(stored);
       status = DIEENG_update_frec(*frec, record);
       if (status == 0) {
+        // The feature's own region collector takes what the builder's copy holds.
+        if (auto* own = record->region.sectionProfile == 0
+                            ? nullptr
+                            : dynamic_cast<SC_collector*>(OM::OM_object_of_tag(record->region.sectionProfile));
+            own != nullptr && own != m_regionBounds)
+          Stamvik::WriteContents(own, m_regionBounds);
         UPDATE_log_object_to_update(*frec);
         // The die tip moves the whole task: the model is brought up to date now.
         if (dieTipChanged) UPDATE_do_update();
