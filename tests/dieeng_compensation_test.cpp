@@ -154,6 +154,7 @@ TEST_F(Compensation, ACurveFeatureKeepsItsTypeAndReadsBackItsValues) {
   ClosedLoop(b->GetCurveCollector());
   b->SetJoinOutputCurves(true);
   b->SetApproximation(JA_COMPENSATE_ROUGH_DATA_BUILDER_approximation_type_Fine);
+  SC_section* const given = b->GetCurveCollector();
   FEATURE_RECORD* made = nullptr;
   ASSERT_EQ(Commit(b, &made), 0);
   ASSERT_NE(made, nullptr);
@@ -161,14 +162,17 @@ TEST_F(Compensation, ACurveFeatureKeepsItsTypeAndReadsBackItsValues) {
   ASSERT_NE(parms, nullptr);
   // An empty projection collector hands over no projection.
   EXPECT_EQ(parms->GetProjectToFaces(), nullptr);
-  EXPECT_EQ(parms->GetCurveCollector(), b->GetCurveCollector());
+  // The feature takes the builder's section; the builder goes on with a copy.
+  EXPECT_EQ(parms->GetCurveCollector(), given);
+  EXPECT_NE(b->GetCurveCollector(), given);
+  EXPECT_EQ(Stamvik::LoopsOf(b->GetCurveCollector()), Stamvik::LoopsOf(given));
   // Curve mode neither includes nor sets a version; it applies with the flag true.
   EXPECT_EQ(Host::CountCalls("CM_include_frec"), 0u);
   EXPECT_EQ(made->ask_version(), 0);
   EXPECT_TRUE(made->ask_applied());
   EXPECT_TRUE(made->ask_apply_flag());
   EXPECT_STREQ(made->ask_name(), ("CompensateRoughCurve(" + std::to_string(made->ask_tag()) + ")").c_str());
-  SC_section* curves = b->GetCurveCollector();
+  SC_section* curves = given;
   b->destroy();
   // The section stays with the feature.
   EXPECT_EQ(parms->GetCurveCollector(), curves);

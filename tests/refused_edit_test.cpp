@@ -742,6 +742,30 @@ TEST_F(RefusedEdit, ACompensationEditRefusedFailedOrLetGoLeavesItsSection) {
   EXPECT_EQ(listed(), twoLoops);
 }
 
+// The example's compensation builder (10) kept open after the commit that
+// made the feature (20): a loop added through its section, read again, and
+// the builder let go leave the feature's one loop of four lines.
+TEST_F(RefusedEdit, ACompensationBuilderKeptOpenAfterItsCommitLeavesTheFeature) {
+  std::ifstream example(stamvik_test::Examples() / "compensate_rough_data.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  const std::size_t destroy = text.find("record 0 method \"Builder\" \"Destroy\"");
+  ASSERT_NE(destroy, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, destroy)));
+  auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(player_.Summary().objects.at(20)));
+  ASSERT_NE(feature, nullptr);
+  const auto* parms = dynamic_cast<const DieEng::CompensateRoughCurve*>(feature->ask_parms());
+  ASSERT_NE(parms, nullptr);
+  const auto loops = Stamvik::LoopsOf(parms->GetCurveCollector());
+  ASSERT_EQ(loops.size(), 1u);
+  ASSERT_TRUE(Play("journal 1\nrecord 0 get \"Die.CompensateRoughDataBuilder\" \"CurveCollector\"\n  this ptr 10\n"
+                   "  result ptr \"curvecollector\" \"Section\" 12\n  closed 0\nrecord 0 method \"Section\" \"AddLoop\"\n"
+                   "  this ptr 12\n  in int \"kind\" - 0\n  in struct-array \"points\" \"Point3d\" 9 200 0 0 300 0 0 300 50 0\n"
+                   "  closed 0\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n"));
+  EXPECT_EQ(Stamvik::LoopsOf(parms->GetCurveCollector()), loops);
+}
+
 // A springback compensation by points on a sheet, made from the example's
 // builder with an inner curve of one closed loop of three lines (20). An
 // edit reaches the feature's inner section through the builder's InnerCurve.

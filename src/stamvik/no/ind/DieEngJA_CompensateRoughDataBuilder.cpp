@@ -223,7 +223,23 @@ int CompensateRoughDataBuilder::CommitNew(FEATURE_RECORD** frec) {
     status = Error::HandleAsBuilder(e, kSource, 178);
   }
   if (marks.Finish(status) == 0) *frec = made;
+  if (*frec != nullptr && IsCurveMode()) GoOnWithCopies();
   return status;
+}
+
+void CompensateRoughDataBuilder::GoOnWithCopies() {
+  // The new feature keeps the builder's section and collector; a builder
+  // kept open after the commit goes on with copies of them, so that what a
+  // script changes through it later reaches the feature only at a commit.
+  const tag_t part = OM::OM_ask_object_tag(ask_owning_part());
+  if (SC_section* kept = m_curveCollector; kept != nullptr) {
+    OM::OM_set_pointer(this, m_curveCollectorAttId, Stamvik::CopyOfSection(kept, part));
+    OM::OM_set_owner(kept, nullptr);
+  }
+  if (SC_collector* kept = m_projectToFaces; kept != nullptr && kept->ask_count() > 0) {
+    OM::OM_set_pointer(this, m_projectToFacesAttId, Stamvik::CopyOfCollector(kept, part));
+    OM::OM_set_owner(kept, nullptr);
+  }
 }
 
 int CompensateRoughDataBuilder::CommitEdit(FEATURE_RECORD* frec) {

@@ -79,6 +79,7 @@ class STAMVIK_API CompensateRoughDataBuilder : public JAX_FEAT_BUILDER {
   bool IsCurveMode() const { return m_type == JA_COMPENSATE_ROUGH_DATA_BUILDER_types_Curve; }
   void SetCurveCollector(SC_section* section);
   void SetProjectToFaces(SC_collector* faces);
+  void GoOnWithCopies();
 };
 
 STAMVIK_OM_CLASS_EXPORTS(CompensateRoughDataBuilder)
