@@ -100,6 +100,36 @@ std::string EditJournal(const std::string& feature, const std::string& featureAr
   return text + "record 0 method \"Builder\" \"Destroy\"\n  this ptr 50\n  closed 0\n";
 }
 
+// An example journal's text.
+std::string ExampleText(const char* name) {
+  std::ifstream example(stamvik_test::Examples() / name);
+  std::stringstream whole;
+  whole << example.rdbuf();
+  return whole.str();
+}
+// A builder's commit record closing with `status`, its feature the
+// journal's `feature` when it succeeds; and its destroy record.
+std::string CommitRecord(int builder, int feature, int status) {
+  return "record 0 method \"Builder\" \"Commit\"\n  this ptr " + std::to_string(builder) +
+         "\n  result tag \"object\" \"TaggedObject\" " + std::to_string(status == 0 ? feature : 0) +
+         "\n  closed " + std::to_string(status) + "\n";
+}
+std::string DestroyRecord(int builder) {
+  return "record 0 method \"Builder\" \"Destroy\"\n  this ptr " + std::to_string(builder) + "\n  closed 0\n";
+}
+
+// The die-design builder (10) that made its feature kept open: its values
+// set, its commit closing with `status`, then let go.
+std::string KeptOpen(const std::string& builderClass, const Values& values, int status) {
+  int next = 61;
+  std::string text = "journal 1\n" + SetExpressions(builderClass, 10, values, &next) + CommitRecord(10, 0, status) +
+                     DestroyRecord(10);
+  const std::string features = "\"Features." + builderClass + "\"";
+  for (std::size_t at = 0; (at = text.find(features, at)) != std::string::npos;)
+    text.replace(at, features.size(), "\"Die." + builderClass + "\"");
+  return text;
+}
+
 class RefusedEdit : public stamvik_test::JamTest {
  protected:
   void SetUp() override {
@@ -246,10 +276,7 @@ TEST_F(RefusedEdit, AManikinEditRefusedFailedOrLetGoLeavesEveryPostureValue) {
 // The tire envelope of the example: a solid tire moved by a MacPherson
 // strut, swept 0 to 180 degrees, tolerance 0.5, trim radius 400.
 TEST_F(RefusedEdit, ATireEnvelopeEditRefusedFailedOrLetGoLeavesItsValuesAndItsBody) {
-  std::ifstream example(stamvik_test::Examples() / "tire_envelope_commit.jou");
-  std::stringstream whole;
-  whole << example.rdbuf();
-  const std::string text = whole.str();
+  const std::string text = ExampleText("tire_envelope_commit.jou");
   const std::size_t let = text.find("record 0 method \"Builder\" \"Destroy\"");
   ASSERT_NE(let, std::string::npos);
   ASSERT_TRUE(Play(text.substr(0, let)));
@@ -329,25 +356,12 @@ TEST_F(RefusedEdit, ATireEnvelopeEditRefusedFailedOrLetGoLeavesItsValuesAndItsBo
 // (the shared commit): the example's cast relief, 5 deep, its support
 // casting 20 thick.
 TEST_F(RefusedEdit, ACastReliefEditRefusedFailedOrLetGoLeavesItsExpressions) {
-  std::ifstream example(stamvik_test::Examples() / "cast_relief.jou");
-  std::stringstream whole;
-  whole << example.rdbuf();
-  const std::string text = whole.str();
-  const std::size_t let = text.find("record 0 method \"Builder\" \"Destroy\"");
-  ASSERT_NE(let, std::string::npos);
-  ASSERT_TRUE(Play(text.substr(0, let)));
+  const std::string text = ExampleText("cast_relief.jou");
+  ASSERT_TRUE(Play(text.substr(0, text.find("record 0 method \"Builder\" \"Destroy\""))));
   // The builder that made it, going on (as every body builder's shared
   // commit leaves it): a value set through it after the commit is refused
   // like any other.
-  int next = 61;
-  std::string goingOn = "journal 1\n" +
-                        SetExpressions("CastReliefBuilder", 10, {{"Thickness", "30"}, {"ReliefDepth", "0"}}, &next) +
-                        "record 0 method \"Builder\" \"Commit\"\n  this ptr 10\n  result tag \"object\" "
-                        "\"TaggedObject\" 0\n  closed 3030482\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n"
-                        "  closed 0\n";
-  for (std::size_t at = 0; (at = goingOn.find("\"Features.CastReliefBuilder\"", at)) != std::string::npos;)
-    goingOn.replace(at, 28, "\"Die.CastReliefBuilder\"");
-  ASSERT_TRUE(Play(goingOn));
+  ASSERT_TRUE(Play(KeptOpen("CastReliefBuilder", {{"Thickness", "30"}, {"ReliefDepth", "0"}}, 3030482)));
   FEATURE_RECORD* feature = nullptr;
   for (tag_t t : Host::KeptInPart(part()))
     if (auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(t)); record != nullptr) feature = record;
@@ -423,11 +437,8 @@ TEST_F(RefusedEdit, ACastReliefEditRefusedFailedOrLetGoLeavesItsExpressions) {
   const std::string depth0 = "record 0 get \"Die.CastReliefBuilder\" \"ReliefDepth\"\n  this ptr 50\n  result ptr "
                              "\"reliefdepth\" \"Expression\" 52\n  closed 0\nrecord 0 set \"Expression\" "
                              "\"RightHandSide\"\n  this ptr 52\n  in string \"righthandside\" - \"0\"\n  closed 0\n";
-  const auto commit = [](int status) {
-    return "record 0 method \"Builder\" \"Commit\"\n  this ptr 50\n  result tag \"object\" \"TaggedObject\" " +
-           std::string(status == 0 ? "20" : "0") + "\n  closed " + std::to_string(status) + "\n";
-  };
-  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 50\n  closed 0\n";
+  const auto commit = [](int status) { return CommitRecord(50, 20, status); };
+  const std::string destroy = DestroyRecord(50);
   const std::pair<const char*, std::string> profileEdits[] = {
       {"a second loop, depth 0", opened + addLoop + depth0 + commit(3030482) + destroy},
       {"the profile emptied, let go without a commit",
@@ -449,10 +460,7 @@ TEST_F(RefusedEdit, ACastReliefEditRefusedFailedOrLetGoLeavesItsExpressions) {
 // the bead's lengths, a segment's section and positions and a taper's
 // lengths through the expressions the builder read back.
 TEST_F(RefusedEdit, ADrawBeadEditRefusedFailedOrLetGoLeavesItsLengthsSegmentsAndTapers) {
-  std::ifstream example(stamvik_test::Examples() / "draw_bead_split.jou");
-  std::stringstream whole;
-  whole << example.rdbuf();
-  const std::string text = whole.str();
+  const std::string text = ExampleText("draw_bead_split.jou");
   const std::size_t edit = text.find("# Edit:");
   ASSERT_NE(edit, std::string::npos);
   ASSERT_TRUE(Play(text.substr(0, edit)));
@@ -593,24 +601,11 @@ TEST_F(RefusedEdit, ADrawBeadEditRefusedFailedOrLetGoLeavesItsLengthsSegmentsAnd
 // offset 250, flange, wall and deck 45 thick, united with a solid. Its six
 // lengths are the feature's expressions; the body is listed with its volume.
 TEST_F(RefusedEdit, ADieShoeEditRefusedFailedOrLetGoLeavesItsLengthsAndItsBody) {
-  std::ifstream example(stamvik_test::Examples() / "die_shoe.jou");
-  std::stringstream whole;
-  whole << example.rdbuf();
-  const std::string text = whole.str();
-  const std::size_t let = text.find("record 0 method \"Builder\" \"Destroy\"");
-  ASSERT_NE(let, std::string::npos);
-  ASSERT_TRUE(Play(text.substr(0, let)));
+  const std::string text = ExampleText("die_shoe.jou");
+  ASSERT_TRUE(Play(text.substr(0, text.find("record 0 method \"Builder\" \"Destroy\""))));
   // The builder that made it, going on: a value set through it after the
   // commit is refused like any other.
-  int next = 61;
-  std::string goingOn = "journal 1\n" +
-                        SetExpressions("DieShoeBuilder", 10, {{"DeckThickness", "20"}, {"FlangeThickness", "0"}}, &next) +
-                        "record 0 method \"Builder\" \"Commit\"\n  this ptr 10\n  result tag \"object\" "
-                        "\"TaggedObject\" 0\n  closed 3030402\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n"
-                        "  closed 0\n";
-  for (std::size_t at = 0; (at = goingOn.find("\"Features.DieShoeBuilder\"", at)) != std::string::npos;)
-    goingOn.replace(at, 25, "\"Die.DieShoeBuilder\"");
-  ASSERT_TRUE(Play(goingOn));
+  ASSERT_TRUE(Play(KeptOpen("DieShoeBuilder", {{"DeckThickness", "20"}, {"FlangeThickness", "0"}}, 3030402)));
   auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(player_.Summary().objects.at(30)));
   ASSERT_NE(feature, nullptr);
   const std::vector<EXP_expression* (DieDes::DieShoeBuilder::*)() const> getters = {
@@ -683,10 +678,7 @@ TEST_F(RefusedEdit, ADieShoeEditRefusedFailedOrLetGoLeavesItsLengthsAndItsBody) 
 // four lines in the section the feature keeps. An edit reaches the section
 // through the builder's CurveCollector.
 TEST_F(RefusedEdit, ACompensationEditRefusedFailedOrLetGoLeavesItsSection) {
-  std::ifstream example(stamvik_test::Examples() / "compensate_rough_data.jou");
-  std::stringstream whole;
-  whole << example.rdbuf();
-  const std::string text = whole.str();
+  const std::string text = ExampleText("compensate_rough_data.jou");
   const std::size_t edit = text.find("# Edit:");
   ASSERT_NE(edit, std::string::npos);
   ASSERT_TRUE(Play(text.substr(0, edit)));
@@ -711,11 +703,8 @@ TEST_F(RefusedEdit, ACompensationEditRefusedFailedOrLetGoLeavesItsSection) {
   const std::string addLoop = "record 0 method \"Section\" \"AddLoop\"\n  this ptr 31\n  in int \"kind\" - 0\n  in "
                               "struct-array \"points\" \"Point3d\" 9 200 0 0 300 0 0 300 50 0\n  closed 0\n";
   const std::string clear = "record 0 method \"Section\" \"Clear\"\n  this ptr 31\n  closed 0\n";
-  const auto commit = [](int status) {
-    return "record 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result tag \"object\" \"TaggedObject\" " +
-           std::string(status == 0 ? "20" : "0") + "\n  closed " + std::to_string(status) + "\n";
-  };
-  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
+  const auto commit = [](int status) { return CommitRecord(30, 20, status); };
+  const std::string destroy = DestroyRecord(30);
   // A distance tolerance of 0 is refused (3030447), an empty section
   // (3030441).
   const std::string tolerance0 = "record 0 set \"Die.CompensateRoughDataBuilder\" \"DistanceTolerance\"\n  this ptr 30\n"
@@ -746,10 +735,7 @@ TEST_F(RefusedEdit, ACompensationEditRefusedFailedOrLetGoLeavesItsSection) {
 // made the feature (20): a loop added through its section, read again, and
 // the builder let go leave the feature's one loop of four lines.
 TEST_F(RefusedEdit, ACompensationBuilderKeptOpenAfterItsCommitLeavesTheFeature) {
-  std::ifstream example(stamvik_test::Examples() / "compensate_rough_data.jou");
-  std::stringstream whole;
-  whole << example.rdbuf();
-  const std::string text = whole.str();
+  const std::string text = ExampleText("compensate_rough_data.jou");
   const std::size_t destroy = text.find("record 0 method \"Builder\" \"Destroy\"");
   ASSERT_NE(destroy, std::string::npos);
   ASSERT_TRUE(Play(text.substr(0, destroy)));
@@ -770,10 +756,7 @@ TEST_F(RefusedEdit, ACompensationBuilderKeptOpenAfterItsCommitLeavesTheFeature) 
 // builder with an inner curve of one closed loop of three lines (20). An
 // edit reaches the feature's inner section through the builder's InnerCurve.
 TEST_F(RefusedEdit, ASpringbackEditRefusedOrLetGoLeavesItsInnerSection) {
-  std::ifstream example(stamvik_test::Examples() / "springback.jou");
-  std::stringstream whole;
-  whole << example.rdbuf();
-  const std::string text = whole.str();
+  const std::string text = ExampleText("springback.jou");
   const std::size_t let = text.find("# Not committed");
   ASSERT_NE(let, std::string::npos);
   const auto loop = [](int section, const char* points) {
@@ -804,7 +787,7 @@ TEST_F(RefusedEdit, ASpringbackEditRefusedOrLetGoLeavesItsInnerSection) {
       "\"springbackCompensation\" \"Die.SpringbackCompensation\" 20\n  result tag \"builder\" "
       "\"Die.SpringbackCompensationBuilder\" 30\n  closed 0\nrecord 0 get \"Die.SpringbackCompensationBuilder\" "
       "\"InnerCurve\"\n  this ptr 30\n  result ptr \"innercurve\" \"Section\" 31\n  closed 0\n";
-  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
+  const std::string destroy = DestroyRecord(30);
   // A distance tolerance of 0 is refused (674028).
   const std::pair<const char*, std::string> edits[] = {
       {"a second loop, a distance tolerance of 0",
@@ -839,10 +822,7 @@ TEST_F(RefusedEdit, ASpringbackEditRefusedOrLetGoLeavesItsInnerSection) {
 // builder's own values and outlines, and rebuilds the set only in a commit,
 // under its mark. A refused edit and one let go leave the part as it was.
 TEST_F(RefusedEdit, ADrawPunchEditRefusedOrLetGoLeavesThePart) {
-  std::ifstream example(stamvik_test::Examples() / "draw_punch.jou");
-  std::stringstream whole;
-  whole << example.rdbuf();
-  const std::string text = whole.str();
+  const std::string text = ExampleText("draw_punch.jou");
   const std::size_t edit = text.find("# Edit:");
   ASSERT_NE(edit, std::string::npos);
   ASSERT_TRUE(Play(text.substr(0, edit)));
@@ -853,7 +833,7 @@ TEST_F(RefusedEdit, ADrawPunchEditRefusedOrLetGoLeavesThePart) {
       "  closed 0\nrecord 0 set \"Tooling.DieDesDrawPunchBuilder\" \"CoreDrawPunchOption\"\n  this ptr 30\n  in logical "
       "\"coredrawpunchoption\" - true\n  closed 0\nrecord 0 set \"Tooling.DieDesDrawPunchBuilder\" \"WallThickness\"\n"
       "  this ptr 30\n  in double \"wallthickness\" - 20 0\n  closed 0\n";
-  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 30\n  closed 0\n";
+  const std::string destroy = DestroyRecord(30);
   // A relief angle of 200 is refused (3030607).
   const std::pair<const char*, std::string> edits[] = {
       {"cored, wall 20, relief angle 200",
@@ -875,10 +855,7 @@ TEST_F(RefusedEdit, ADrawPunchEditRefusedOrLetGoLeavesThePart) {
 // The example's draw die (its feature set 30), opened again as a dialog
 // opens it: a refused edit and one let go leave the part as it was.
 TEST_F(RefusedEdit, ADrawDieEditRefusedOrLetGoLeavesThePart) {
-  std::ifstream example(stamvik_test::Examples() / "draw_die.jou");
-  std::stringstream whole;
-  whole << example.rdbuf();
-  const std::string text = whole.str();
+  const std::string text = ExampleText("draw_die.jou");
   const std::size_t edit = text.find("# Opened again on the set");
   ASSERT_NE(edit, std::string::npos);
   ASSERT_TRUE(Play(text.substr(0, edit)));
@@ -891,7 +868,7 @@ TEST_F(RefusedEdit, ADrawDieEditRefusedOrLetGoLeavesThePart) {
     return "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"DeckThickness\"\n  this ptr 40\n  in double "
            "\"deckthickness\" - " + std::string(value) + " 0\n  closed 0\n";
   };
-  const std::string destroy = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 40\n  closed 0\n";
+  const std::string destroy = DestroyRecord(40);
   // A deck of no thickness is refused (3030606).
   const std::pair<const char*, std::string> edits[] = {
       {"deck 0", opened + deck("0") + "record 0 method \"Builder\" \"Commit\"\n  this ptr 40\n  result tag "
