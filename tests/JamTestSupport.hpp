@@ -1,8 +1,11 @@
 // Helpers the scripting-class suites share: what the plug-in exports, what
 // the journaling library was asked, and what ktxhost prints when run apart.
 #pragma once
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -99,18 +102,58 @@ inline std::vector<std::string> Paused(std::vector<std::string> rows) {
   return rows;
 }
 
+// A program run from an argument vector, no shell between (the program found
+// on PATH when its name has no '/'): what it wrote to stdout, whole, and its
+// status as waitpid gives it (-1 when it could not be started). Its standard
+// error goes to the file `errors` names, to stdout with the output when
+// `errors` is null, or nowhere.
+struct ProgramRun {
+  int status = -1;
+  std::string out;
+};
+
+inline ProgramRun RunProgram(const std::vector<std::string>& arguments, const char* errors = "/dev/null") {
+  ProgramRun run;
+  int out[2];
+  if (arguments.empty() || ::pipe(out) != 0) return run;
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  if (errors == nullptr)
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDERR_FILENO);
+  else
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addclose(&actions, out[1]);
+  pid_t child = -1;
+  const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(out[1]);
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) run.out.append(buffer, static_cast<std::size_t>(n));
+  ::close(out[0]);
+  if (spawned == 0) ::waitpid(child, &run.status, 0);
+  return run;
+}
+
+// The text's lines, without their ends.
+inline std::vector<std::string> LinesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
 // The plug-in's defined dynamic symbols with their addresses, as nm lists them.
 inline std::map<std::string, std::string> DynamicSymbolAddresses() {
   std::map<std::string, std::string> symbols;
-  std::string command = "nm -D --defined-only " + Quoted(STAMVIK_PLUGIN);
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return symbols;
-  char line[512];
-  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+  for (const std::string& line : LinesOf(RunProgram({"nm", "-D", "--defined-only", STAMVIK_PLUGIN}).out)) {
     char address[64], type[8], name[400];
-    if (std::sscanf(line, "%63s %7s %399s", address, type, name) == 3) symbols[name] = address;
+    if (std::sscanf(line.c_str(), "%63s %7s %399s", address, type, name) == 3) symbols[name] = address;
   }
-  pclose(pipe);
   return symbols;
 }
 
@@ -157,22 +200,15 @@ inline std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-// What ktxhost prints when run with the arguments (shell words, each path
-// among them Quoted), line by line; its exit status (as pclose gives it) goes
-// to status when asked for.
-inline std::vector<std::string> KtxhostOutput(const std::string& arguments, int* status = nullptr) {
-  std::vector<std::string> lines;
-  FILE* pipe = popen((Quoted(KTXHOST_PROGRAM) + " " + arguments).c_str(), "r");
-  if (pipe == nullptr) return lines;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-    std::string line = buffer;
-    if (!line.empty() && line.back() == '\n') line.pop_back();
-    lines.push_back(line);
-  }
-  int exit = pclose(pipe);
-  if (status != nullptr) *status = exit;
-  return lines;
+// What ktxhost prints when run with the arguments (its standard error too
+// when `withErrors`), line by line; its status as waitpid gives it goes to
+// status when asked for.
+inline std::vector<std::string> KtxhostOutput(std::vector<std::string> arguments, int* status = nullptr,
+                                              bool withErrors = false) {
+  arguments.insert(arguments.begin(), KTXHOST_PROGRAM);
+  const ProgramRun run = RunProgram(arguments, withErrors ? nullptr : "/dev/null");
+  if (status != nullptr) *status = run.status;
+  return LinesOf(run.out);
 }
 
 // What a shell command wrote to stdout, whole, and its exit status (-1 when

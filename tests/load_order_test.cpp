@@ -145,7 +145,7 @@ TEST(PluginLoad, UnitsRegisteredInTheTableOrder) {
 
 // What ktxhost prints of one command's run, line by line.
 std::vector<std::string> KtxhostLines(const std::string& command) {
-  return stamvik_test::KtxhostOutput(command + " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN));
+  return stamvik_test::KtxhostOutput({command, "--plugin", STAMVIK_PLUGIN});
 }
 
 TEST(PluginLoad, RegistrationFollowsTheLoadTableRowByRow) {
@@ -297,7 +297,7 @@ TEST(PluginLoad, AnchorsDoNothing) {
 
 TEST(PluginLoad, UnloadTakesTheUnitsDownInReverseClassInitializerFirst) {
   int status = -1;
-  const std::vector<std::string> lines = stamvik_test::KtxhostOutput("journal --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN), &status);
+  const std::vector<std::string> lines = stamvik_test::KtxhostOutput({"journal", "--plugin", STAMVIK_PLUGIN}, &status);
   ASSERT_FALSE(lines.empty());
   std::vector<std::string> registered, removed;
   for (const std::string& text : lines) {

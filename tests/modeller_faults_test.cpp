@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "InProcessPlaySupport.hpp"
+#include "JamTestSupport.hpp"
 #include "TestSupport.hpp"
 #include "jam/Journal.hpp"
 #include "ja_engine.hpp"
@@ -698,13 +699,11 @@ TEST(ModellerFaultsPlay, APunchOnAThinStemIsBuiltOrRefusedAndTheNextBuilds) {
     const fs::path journal = folder / "t.jou", err = folder / "err.txt";
     const std::string text = PunchesOnAT({{relief, closing}, {8, 0}});
     std::ofstream(journal, std::ios::binary) << text;
-    const std::string command = stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(journal.string()) +
-                                " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN) + " >/dev/null 2>" +
-                                stamvik_test::Quoted(err.string());
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status)) << "the shell ran";
-    // The shell answers 128 + the signal for a program a signal ended.
+    const int status =
+        stamvik_test::RunProgram({KTXHOST_PROGRAM, "play", journal.string(), "--plugin", STAMVIK_PLUGIN}, err.c_str())
+            .status;
     const std::string said = FileText(err);
+    ASSERT_TRUE(WIFEXITED(status)) << "ktxhost ended by a signal: " << said;
     EXPECT_EQ(WEXITSTATUS(status), 0) << said;
     for (int commit : {1, 2}) {
       const std::string built = journal.string() + ":" + std::to_string(CommitLine(text, commit)) +

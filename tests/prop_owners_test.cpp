@@ -642,8 +642,10 @@ TEST_F(BuilderOwners, EachNamesItsOwnFileAndLineInItsErrors) {
 
 // ---- ktxhost props ---------------------------------------------------------------------
 
-std::vector<std::string> RunKtxhost(const std::string& arguments, int* status) {
-  return stamvik_test::KtxhostOutput("props --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN) + " " + arguments, status);
+std::vector<std::string> RunKtxhost(const std::vector<std::string>& arguments, int* status) {
+  std::vector<std::string> props = {"props", "--plugin", STAMVIK_PLUGIN};
+  props.insert(props.end(), arguments.begin(), arguments.end());
+  return stamvik_test::KtxhostOutput(props, status);
 }
 
 bool Has(const std::vector<std::string>& lines, const std::string& wanted) {
@@ -654,7 +656,7 @@ bool Has(const std::vector<std::string>& lines, const std::string& wanted) {
 
 TEST(KtxhostProps, ListsReadsAndWritesAPropertyByNameAndShowsTheWritesJournal) {
   int status = -1;
-  std::vector<std::string> listed = RunKtxhost("", &status);
+  std::vector<std::string> listed = RunKtxhost({}, &status);
   EXPECT_EQ(status, 0);
   ASSERT_GE(listed.size(), 11u);
   EXPECT_EQ(listed[1].rfind("Target Subobject SelectBrenvikObject: tag ", 0), 0u) << listed[1];
@@ -662,7 +664,7 @@ TEST(KtxhostProps, ListsReadsAndWritesAPropertyByNameAndShowsTheWritesJournal) {
   EXPECT_TRUE(Has(listed, "AngleTolerance Double 0.5"));
   EXPECT_TRUE(Has(listed, "CreateSupportCasting Logical false"));
 
-  std::vector<std::string> written = RunKtxhost("CREATE_SUPPORT_CASTING=true thickness", &status);
+  std::vector<std::string> written = RunKtxhost({"CREATE_SUPPORT_CASTING=true", "thickness"}, &status);
   EXPECT_EQ(status, 0);
   EXPECT_TRUE(Has(written, "CREATE_SUPPORT_CASTING <- true: status 0"));
   EXPECT_TRUE(Has(written, "CREATE_SUPPORT_CASTING = Logical true"));
@@ -686,12 +688,12 @@ TEST(KtxhostProps, ListsReadsAndWritesAPropertyByNameAndShowsTheWritesJournal) {
   EXPECT_EQ(kept, registered);
   EXPECT_STREQ(parent, "Features.FeatureBuilder");
 
-  std::vector<std::string> refused = RunKtxhost("--no-object ReliefProfile \"relief profile\"", &status);
+  std::vector<std::string> refused = RunKtxhost({"--no-object", "ReliefProfile", "relief profile"}, &status);
   EXPECT_NE(status, 0);
   EXPECT_TRUE(Has(refused, "ReliefProfile: error 68 null ptr"));
   EXPECT_TRUE(Has(refused, "relief profile: error 68 null ptr"));
   // A write the owner answers with a status is an error with its text too.
-  std::vector<std::string> readOnly = RunKtxhost("Tag=5", &status);
+  std::vector<std::string> readOnly = RunKtxhost({"Tag=5"}, &status);
   EXPECT_NE(status, 0);
   EXPECT_TRUE(Has(readOnly, "Tag: error 840104 read-only property"));
 }
