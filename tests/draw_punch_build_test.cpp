@@ -258,35 +258,47 @@ TEST_F(DrawPunchBuild, ADeckSheetStandsForTheBottomOffsetAndTheBeltTakesTheTopsO
   EXPECT_NE(Member(set, "QD$ROUGH_OFFSET_BELT"), 0u);
 }
 
-// The deck sheet reads back from the features that run up to it: the inner
-// solid of a cored punch, the belt solid where the belt is the deck. An
-// uncored punch with its belt off the deck has none to read it from. Once
-// the deck is deleted, an edit reads back none, and with no deck thickness
-// (a set on a deck has no bottom offset to read one from) its commit is
-// refused before anything is made, never built on the dead sheet.
+// The deck sheet reads back from the member the set keeps for it, whatever
+// the deck shapes (the inner solid of a cored punch, the belt solid where
+// the belt is the deck, or nothing). An edit that selects another deck,
+// undone, reads the first back. Once the deck is deleted, an edit reads
+// back none, and with no deck thickness (a set on a deck has no bottom
+// offset to read one from) its commit is refused before anything is made,
+// never built on the dead sheet.
 TEST_F(DrawPunchBuild, AnEditAfterTheDeckSheetWasDeletedReadsNoneAndIsRefused) {
   struct Row {
     const char* what;
     void (*change)(DieDesDrawPunchBuilder*);
-    bool readBack;  // before the deck is deleted
   };
   const Row rows[] = {
-      {"cored", [](DieDesDrawPunchBuilder* p) { Core(p, 2); }, true},
-      {"the belt on the deck", [](DieDesDrawPunchBuilder* p) { p->SetDeckThickness(25); }, true},
-      {"uncored, the belt off the deck", [](DieDesDrawPunchBuilder*) {}, false},
+      {"cored", [](DieDesDrawPunchBuilder* p) { Core(p, 2); }},
+      {"the belt on the deck", [](DieDesDrawPunchBuilder* p) { p->SetDeckThickness(25); }},
+      {"uncored, the belt off the deck", [](DieDesDrawPunchBuilder*) {}},
+  };
+  auto sheetAt = [](double z) {
+    return ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, -50, z}, {100, 0, 0, 0, 100, 0, 0, 0, 1}}});
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     auto* punch = Punch(4);
-    const tag_t deck =
-        ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, -50, 15}, {100, 0, 0, 0, 100, 0, 0, 0, 1}}});
+    const tag_t deck = sheetAt(15), other = sheetAt(14);
     punch->GetSheetBodyDeck()->set_selected_tag(deck);
     row.change(punch);
     ASSERT_EQ(punch->commit(), 0);
     const tag_t set = punch->GetTfeatureSet();
     punch->destroy();
     auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
-    EXPECT_EQ(edit->GetSheetBodyDeck()->ask_selected_tag(), row.readBack ? deck : 0u);
+    EXPECT_EQ(edit->GetSheetBodyDeck()->ask_selected_tag(), deck);
+    edit->GetSheetBodyDeck()->set_selected_tag(other);
+    const int mark = stamvik_test::UndoMark();
+    EXPECT_EQ(edit->commit(), 0);
+    // Made under the mark, the reader goes with the undo.
+    EXPECT_EQ(DieDesDrawPunchBuilderFactory::Create(set, part())->GetSheetBodyDeck()->ask_selected_tag(), other);
+    UNDO_QD_undo_to_mark(mark, nullptr);
+    UNDO_QD_delete_mark(mark, nullptr);
+    edit->destroy();
+    edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+    EXPECT_EQ(edit->GetSheetBodyDeck()->ask_selected_tag(), deck);
     edit->destroy();
 
     const std::vector<std::string> titles = Titles(set);
@@ -302,6 +314,7 @@ TEST_F(DrawPunchBuild, AnEditAfterTheDeckSheetWasDeletedReadsNoneAndIsRefused) {
     EXPECT_TRUE(ArgsOf("RSO_create_feature").empty());
     EXPECT_EQ(Titles(set), titles);
     edit->destroy();
+    OM_delete_object(OM::OM_object_of_tag(other));
   }
 }
 

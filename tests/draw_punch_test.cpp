@@ -437,8 +437,9 @@ TEST_F(DrawPunch, AnEditedSetGivesBackTheProfileTheUserSelected) {
   EXPECT_EQ(punch->commit(), 0);
   EXPECT_EQ(ArgsOf("mtStatusAreaImmediate").back(), "Create draw punch chamfer successfully.");
   const tag_t set = punch->GetTfeatureSet();
-  // The join, the projection, the outer and the belt solids, and the chamfer round the belt.
-  EXPECT_EQ(Members(set).size(), 5u);
+  // The join, the projection, the outer and the belt solids, the chamfer
+  // round the belt, and the member that keeps the deck.
+  EXPECT_EQ(Members(set).size(), 6u);
   punch->destroy();
 
   auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());

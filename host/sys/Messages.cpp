@@ -239,7 +239,7 @@ constexpr Message kMessages[] = {
     {3030616, "the draw die's punch profile has no area"},
     {3030617, "the relief distance is not above the distance tolerance: the belt would have no thickness"},
     {3030618, "the core wall is too thick for its profile: the inward offset leaves nothing"},
-    {3030639, "the core wall is not thicker than the distance tolerance: the die would have no cavity"},
+    {3030639, "the wall round the core (the ring between the core and the side round it) is not thicker than the distance tolerance: the modeller would take its two sides for one and leave no core"},
     {3030619, "the relief distance is too deep for the punch profile: its inward offset leaves nothing"},
     {3030620, "the base flange loop crosses or touches itself"},
     {3030621, "the base flange loop has no area"},

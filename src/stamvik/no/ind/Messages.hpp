@@ -287,8 +287,12 @@ inline constexpr int kDrawDiePunchNoArea = 3030616;
 inline constexpr int kReliefDistanceNotAboveTolerance = 3030617;
 inline constexpr int kCoreWallTooThick = 3030618;
 inline constexpr int kReliefTakesProfile = 3030619;
-// A cored draw die's wall no thicker than the distance tolerance: the
-// modeller takes its two sides for one and makes the die without a cavity.
+// A cored draw die's or draw punch's wall round its core no thicker than the
+// distance tolerance: the modeller takes its two sides for one and makes the
+// tool without its core. Measured is the ring between the core and the side
+// round it: the die's wall thickness (either sign); the punch's wall
+// thickness, with the relief too where a main wall centre line is the
+// column's side.
 inline constexpr int kCoreWallNotAboveTolerance = 3030639;
 // A relief that leaves the relieved punch profile (its inward offset by the
 // relief, sharp cornered) a part no wider than the distance tolerance: two

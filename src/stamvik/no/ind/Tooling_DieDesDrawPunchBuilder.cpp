@@ -15,6 +15,7 @@
 #include "Tooling_FeatureSetMembers.hpp"
 #include "geom/Faces.hpp"
 #include "afl/Module.hpp"
+#include "afl/Parms.hpp"
 #include "geom/Sketch.hpp"
 #include "math/Vector.hpp"
 #include "modl/CurveBuilders.hpp"
@@ -53,6 +54,7 @@ using Messages::kDrawPunchProfileNoArea;
 using Messages::kDrawPunchProfileTouchesItself;
 using Messages::kReliefDistanceNotAboveTolerance;
 using Messages::kCoreWallTooThick;
+using Messages::kCoreWallNotAboveTolerance;
 using Messages::kReliefTakesProfile;
 using Messages::kReliefLeavesThinPart;
 constexpr const char* kFromBase = "0.000000";  // every extrusion starts at its profile
@@ -67,6 +69,48 @@ bool titleHidden(tag_t object, Attr::UserAttributeDescriptor& descriptor, Attr::
   descriptor.hidden = true;
   value.integer = 0;
   return Attr::SetUserAttribute(object, descriptor, value);
+}
+
+// The deck sheet the user selected is kept by a member of the set of its
+// own: a feature whose parameters' one entity holds the sheet, a reference
+// the host keeps from one session to the next (as it keeps the sections and
+// collectors a record's entities hold), whatever the sheet shapes.
+constexpr const char* kDeckSheetTitle = "QD$DECK_SHEET_SELECTED";
+
+DIEDES_GENERIC_ENTITY* deckEntityOf(tag_t feature) {
+  const FEATURE_RECORD* record = featureOf(feature);
+  auto* parms = record != nullptr ? dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(FREC_ask_parms_of_frec(record)) : nullptr;
+  return parms != nullptr && parms->GetNumEntities() == 1 ? parms->GetEntity(0) : nullptr;
+}
+
+// The sheet the member holds, 0 when it holds none (or is no such member).
+tag_t heldDeckSheet(tag_t feature) {
+  const DIEDES_GENERIC_ENTITY* entity = deckEntityOf(feature);
+  if (entity == nullptr || entity->AskKind() != DIEDES_GENERIC_ENTITY::kTags || entity->AskCount() != 1) return 0;
+  return entity->AskTag(0);
+}
+
+int holdDeckSheet(DIEDES_GENERIC_ENTITY* entity, tag_t deck) {
+  DIEDES_ENTITY_CONTEXT context{};
+  context.flag = 1;
+  context.owner = OM_ask_subobject_owner(OM::OM_object_of_tag(entity->AskParmsTag()));
+  return entity->SetTags(&context, 1, &deck);
+}
+
+// A new member holding the deck: 0 and its tag, or the host's failure with
+// nothing left of it.
+int newDeckSheetMember(tag_t deck, tag_t* feature) {
+  *feature = 0;
+  DIEDES_GENERIC_BODY_PARMS* parms = DIEDES_GENERIC_BODY_PARMSFactory::Create(1);
+  FEATURE_RECORD* record = nullptr;
+  int rc = DIEENG_CreateFrecWithParms(parms, 0, &record);
+  if (rc == 0 && record == nullptr) rc = kMissingInput;
+  if (rc != 0) {
+    parms->destroy();
+    return rc;
+  }
+  *feature = record->OmTag();
+  return holdDeckSheet(parms->GetEntity(0), deck);
 }
 
 }  // namespace
@@ -172,16 +216,17 @@ int DieDesDrawPunchBuilder::ConvertFrecToSheetTagDeckThickness(tag_t featureSet)
   } else if (hasOuter) {
     if (const tag_t sheet = endLimitObject(outer); sheet != 0) m_sheetBody->set_selected_tag(sheet);
   }
-  // The deck sheet the user selected, as the features that run up to it
-  // refer to it, references the host keeps from one session to the next:
-  // the inner solid's end, or the belt solid's where the belt is the deck
-  // (no belt offset: the belt solid's end is otherwise that offset). A deck
-  // that shapes neither (an uncored punch with its belt off the deck) is
-  // referred to by no feature and reads back as none, as does one deleted
-  // since: the commit then asks for a deck thickness or a deck again.
-  tag_t deck = 0, inner = 0;
-  if (FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_INNER_SOLID", &inner)) deck = endLimitObject(inner);
-  if (deck == 0 && !hasBelt && FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_BELT_SOLID", &beltSolid))
+  // The deck sheet the user selected, as the member kept for it holds it,
+  // whatever the sheet shapes. A set built before there was such a member
+  // has the features that run up to the deck refer to it: the inner solid's
+  // end, or the belt solid's where the belt is the deck (no belt offset: the
+  // belt solid's end is otherwise that offset). A deck deleted since reads
+  // back as none: the commit then asks for a deck thickness or a deck again.
+  tag_t deck = 0, inner = 0, held = 0;
+  const bool kept = FindFeatureInSetByAttrTitle(featureSet, kDeckSheetTitle, &held);
+  if (kept) deck = heldDeckSheet(held);
+  if (!kept && FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_INNER_SOLID", &inner)) deck = endLimitObject(inner);
+  if (!kept && deck == 0 && !hasBelt && FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_BELT_SOLID", &beltSolid))
     deck = endLimitObject(beltSolid);
   if (deck != 0 && OM::OM_object_of_tag(deck) != nullptr) m_sheetBodyDeck->set_selected_tag(deck);
   return 0;
@@ -287,6 +332,14 @@ int DieDesDrawPunchBuilder::RefusedSizes() {
   return 0;
 }
 
+double DieDesDrawPunchBuilder::CoreRing(bool mainWall) const {
+  // The core is the profile the stress solid stands on offset in by the
+  // relief and the wall. Without a main wall centre line the column is that
+  // profile relieved, so the ring is the wall; with one the column is the
+  // centre line's region itself, and the relief lies in the ring too.
+  return m_wallThickness + (mainWall ? m_reliefDistanse : 0.0);
+}
+
 int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, tag_t punch, tag_t flange,
                                             tag_t mainWall) {
   if (HoldsNoShape(outer)) return 0;
@@ -334,15 +387,19 @@ int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, 
       !HeightsAlong(top, normal, &topLow, &topHigh))
     return kBuiltNotMeasured;
   // The column below the belt: the main wall's region, or the profile
-  // relieved; a core's hollow lies a wall's thickness farther in.
-  const double core = m_coreDrawPunchOption ? std::max(m_wallThickness, 0.0) : HUGE_VAL;
-  const double inner = std::min(margin, core / 2);
+  // relieved. A core's hollow lies the core's wall farther in (CoreRing);
+  // under the top it lies the relief and the wall in from the profile, or
+  // farther. A point placed within half the ring keeps off the hollow, where
+  // a margin past it would find the hollow and take the body for short.
+  const double column = m_coreDrawPunchOption ? CoreRing(mainWall != 0) : HUGE_VAL;
+  const double under = m_coreDrawPunchOption ? m_reliefDistanse + m_wallThickness : HUGE_VAL;
+  const double inner = std::min(margin, column / 2);
   if (beltLow - baseTop > 2 * margin)
     bounds.parts.push_back({mainWall != 0 ? PointsAlong(stress, inner, tolerance / 2, kPartPoints)
                                           : PointsWithinOffset(ring, m_reliefDistanse, inner, tolerance / 2, kPartPoints),
                             (baseTop + beltLow) / 2});
   if (topLow - beltHigh > 2 * margin)
-    bounds.parts.push_back({PointsAlong(ring, std::min(margin, core / 2), tolerance / 2, kPartPoints),
+    bounds.parts.push_back({PointsAlong(ring, std::min(margin, under / 2), tolerance / 2, kPartPoints),
                             (beltHigh + topLow) / 2});
   return JudgeBuilt(outer, normal, bounds, tolerance);
 }
@@ -396,6 +453,9 @@ int DieDesDrawPunchBuilder::RefusedProfile() {
   // relief distance, inwards and outwards: a relief the modeller cannot tell
   // from none, or less, leaves it no thickness.
   if (wall.empty() && !(m_reliefDistanse > tolerance)) return kReliefDistanceNotAboveTolerance;
+  // A core's wall the modeller cannot tell from none leaves the core's side
+  // and the column's one to it: as a cored die's, it is refused.
+  if (m_coreDrawPunchOption && !(CoreRing(!wall.empty()) > tolerance)) return kCoreWallNotAboveTolerance;
   if (!judged) return 0;
   // The relieved wall is that profile offset inwards by the relief: one that
   // leaves nothing relieves the punch away whole.
@@ -725,6 +785,20 @@ int DieDesDrawPunchBuilder::CreateTopBottomRoughOffset(tag_t* top, tag_t* bottom
     } else {
       RetireMember(bottomFound, bottomFeature);
       bottomFeature = 0;
+    }
+    // The selected deck is kept by a member of its own, which an edit reads
+    // it back from; a member of that title that holds no deck is replaced.
+    tag_t deckFeature = 0;
+    const bool deckFound = FindMember(kDeckSheetTitle, &deckFeature);
+    DIEDES_GENERIC_ENTITY* deckEntity = deckFound ? deckEntityOf(deckFeature) : nullptr;
+    if (deck != 0 && deckEntity != nullptr) {
+      if (int rc = holdDeckSheet(deckEntity, deck); rc != 0) return rc;
+    } else {
+      RetireMember(deckFound, deckFeature);
+      if (deck != 0) {
+        if (int rc = newDeckSheetMember(deck, &deckFeature); rc != 0) return rc;
+        KeepMember(false, deckFeature, kDeckSheetTitle, outerMember, 1);
+      }
     }
     *top = topFeature != 0 ? firstBody(topFeature, 0) : sheet;
     *bottom = deck != 0 ? deck : firstBody(bottomFeature, 0);

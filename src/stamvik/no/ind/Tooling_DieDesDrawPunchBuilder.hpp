@@ -93,6 +93,10 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
   // from the base plane to the bottom sheet. 0 for a punch with no core, or
   // the number of what was found.
   int JudgeHollowPunch(tag_t outer, tag_t bottom, tag_t stressCurve);
+  // How thick a cored punch's wall is round its core, below the belt: the
+  // ring between the core and the column's side (with a main wall centre
+  // line or without one).
+  double CoreRing(bool mainWall) const;
 
   // The builder's own operations, in their slot order (the draw die reaches
   // them through the punch it owns). Statuses are 0 or a message number.
