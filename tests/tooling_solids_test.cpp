@@ -1692,6 +1692,49 @@ TEST_F(ToolingSolids, ACoredPunchsWallRoundItsCoreIsJudgedByTheRingItLeaves) {
   }
 }
 
+// A die shoe's narrow cavity is built as its sizes give, or refused for
+// what happened to it. The shoe example (flange 1000 x 800, 45 thick; walls
+// 45; the deck up to 250, 45 thick) on a deck 600 wide and 90 + c across:
+// the flange 36000000, the deck block 600 (90 + c) x 205 above it, the
+// cavity 510 x c from the base up to 205: 47088450 for c = 1. At c = 0.011
+// no point lies farther than the walls and the tolerance (0.01) in: no
+// cavity (3030602). At 0.03 and 0.5 there is one, which the modeller loses
+// (its offset kept to a tolerance wider than the block): 3030685.
+TEST_F(ToolingSolids, ADieShoesNarrowCavityIsTheShoesItsSizesGive) {
+  auto shoe = [](double c) {
+    std::string text = Text(kExamples / "die_shoe.jou");
+    text = text.substr(0, text.find("# Edit:"));
+    const std::string deck = "12 -300 -200 0 300 -200 0 300 200 0 -300 200 0";
+    char across[200];
+    const double y = (90 + c) / 2;
+    std::snprintf(across, sizeof across, "12 -300 %.17g 0 300 %.17g 0 300 %.17g 0 -300 %.17g 0", -y, -y, y, y);
+    text.replace(text.find(deck), deck.size(), across);
+    return text;
+  };
+  auto volume = [](double c) { return 36000000 + 600 * (90 + c) * 205 - 510 * c * 205; };
+  for (const double c : {1.0, 10.0}) {
+    SCOPED_TRACE(c);
+    std::vector<int> solids;
+    if (!PlayTextSolids(shoe(c), &solids)) continue;
+    OneClosedSolidOf(solids, volume(c), 1e-9);
+    for (int body : solids) Kernel::DeleteBody(body, "test");
+  }
+  const std::pair<double, const char*> refused[] = {
+      {0.011, "found 3030602 (the walls leave a main deck no cavity)"},
+      {0.03, "found 3030685 (the walls leave a main deck a cavity, which the modeller could not make"},
+      {0.5, "found 3030685 (the walls leave a main deck a cavity, which the modeller could not make"},
+  };
+  for (const auto& [c, words] : refused) {
+    SCOPED_TRACE(c);
+    const stamvik_test::ScratchFolder folder("tooling_solids_");
+    const std::filesystem::path journal = folder.Path() / "shoe.jou";
+    std::ofstream(journal) << shoe(c);
+    const stamvik_test::ProgramRun run =
+        stamvik_test::RunProgram({KTXHOST_PROGRAM, "play", journal.string(), "--raw", "--plugin", STAMVIK_PLUGIN}, nullptr);
+    EXPECT_NE(run.out.find(words), std::string::npos) << run.out;
+  }
+}
+
 // Arms relieved down to a few hundredths (the belt's relief r at the
 // angle a, the example's other sizes): built in the part, each solid the
 // one its sizes give. An L of arms w wide, lx and ly long (area w (lx +

@@ -256,6 +256,7 @@ constexpr Message kMessages[] = {
     {3030647, "the punch's flange profile does not lie round its punch profile, or its main wall centre line within it"},
     {3030648, "the relief distance is wider than the belt step between the punch profile and its main wall centre line: the belt chamfer would reach out past the punch"},
     {3030634, "a main deck's inner block (the deck offset inwards by the wall thickness) could not be made"},
+    {3030685, "the walls leave a main deck a cavity, which the modeller could not make: its inner block could not be copied, or trimmed under the deck it left nothing"},
     {3030635, "the draw punch's profile crosses or touches itself: a notch or an arm of it is no wider than the distance tolerance"},
     {3030640, "the built solid could not be measured"},
     {3030641, "the built body is not one solid"},

@@ -53,6 +53,7 @@ using Messages::kStageHostError;
 using Messages::kVanished;
 using Messages::kWallsLeaveNoCavity;
 using Messages::kDeckInnerBlockNotMade;
+using Messages::kDeckCavityNotMade;
 constexpr int kEntityCurve = 45;
 
 double KernelLength() { return Kernel::ScaleFactors().factors[0]; }
@@ -864,11 +865,13 @@ int DieShoeBuilder::CombineOnto(int* body) {
     *body = 0;
     // An offset the modeller could not make is to blame only where the
     // walls leave every deck something: walls that meet all across a deck
-    // are what left it without a cavity, however the offset failed.
+    // are what left it without a cavity, however the offset failed. Where
+    // they leave one, the modeller lost it on the way (its offset, or the
+    // cavity cut from the block it made), whatever the cavity's width.
     if (WallsLeaveADeckNothing()) return kWallsLeaveNoCavity;
     for (int i = 0, n = GetWarningNumbersLength(); i < n; ++i)
       if (GetWarningNumbers(i) == kDeckInnerBlockNotMade) return kDeckInnerBlockNotMade;
-    return kWallsLeaveNoCavity;
+    return kDeckCavityNotMade;
   }
   // Every tool fetched is deleted, also once the user has stopped.
   bool stopped = ApplyTools(*body, &unites, &uniteBodies, true);

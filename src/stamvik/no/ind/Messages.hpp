@@ -239,6 +239,10 @@ inline constexpr int kWallsLeaveNoCavity = 3030602;
 // thickness) the modeller could not make: its walls may well leave a
 // cavity, which the shoe cannot be built without.
 inline constexpr int kDeckInnerBlockNotMade = 3030634;
+// A main deck whose walls leave a cavity that the modeller could not make:
+// its inner block made, but not copied, or trimmed under the deck to nothing
+// (a block thinner than the modeller's own tolerance on it is lost so).
+inline constexpr int kDeckCavityNotMade = 3030685;
 inline constexpr int kBaseFlangeTooManyPoints = 3030603;
 // Die shoe loops that cannot give the body they describe: a loop that
 // crosses or touches itself or bounds no area (base flange, main deck, deck
