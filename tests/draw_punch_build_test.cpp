@@ -318,6 +318,44 @@ TEST_F(DrawPunchBuild, AnEditAfterTheDeckSheetWasDeletedReadsNoneAndIsRefused) {
   }
 }
 
+// A commit without a deck lets the member that kept it go, so that the next
+// edit reads none; a member the host cannot make fails the commit with
+// nothing left of it.
+TEST_F(DrawPunchBuild, ADeckGivenUpLetsItsMemberGoAndOneNotMadeFailsTheCommit) {
+  const char* const kept = "QD$DECK_SHEET_SELECTED";
+  auto* punch = Punch(4);
+  const tag_t deck =
+      ES_create_body_with_faces(nullptr, true, {FaceFrame{{-50, -50, 15}, {100, 0, 0, 0, 100, 0, 0, 0, 1}}});
+  punch->GetSheetBodyDeck()->set_selected_tag(deck);
+  ASSERT_EQ(punch->commit(), 0);
+  const tag_t set = punch->GetTfeatureSet();
+  punch->destroy();
+  EXPECT_NE(Member(set, kept), 0u);
+  auto* edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+  edit->GetSheetBodyDeck()->set_selected_tag(0);
+  edit->SetDeckThickness(40);
+  EXPECT_EQ(edit->commit(), 0);
+  edit->destroy();
+  EXPECT_EQ(Member(set, kept), 0u);
+  edit = DieDesDrawPunchBuilderFactory::Create(set, part());
+  EXPECT_EQ(edit->GetSheetBodyDeck()->ask_selected_tag(), 0u);
+  EXPECT_EQ(edit->GetDeckThickness(), 40.0);
+  edit->destroy();
+
+  punch = Punch(4);
+  punch->GetSheetBodyDeck()->set_selected_tag(deck);
+  const std::size_t sets = Host::FeatureSetsOfPart(part()).size();
+  const int live = OM::OM_live_objects();
+  Host::SetAnswer("DIEENG_CreateFrecWithParms", 4711);
+  EXPECT_NE(punch->commit(), 0);
+  Host::SetAnswer("DIEENG_CreateFrecWithParms", 0);
+  EXPECT_EQ(punch->GetTfeatureSet(), 0u);
+  EXPECT_EQ(Host::FeatureSetsOfPart(part()).size(), sets);
+  EXPECT_EQ(OM::OM_live_objects(), live);
+  punch->destroy();
+  OM_delete_object(OM::OM_object_of_tag(deck));
+}
+
 // What a build made is read back by an edit, every number as it was given;
 // an edit that changes every number is read back with the new ones.
 TEST_F(DrawPunchBuild, EveryNumberIsReadBackFromTheBuildAndFromAnEditThatChangesThemAll) {
