@@ -518,9 +518,11 @@ class PlayRecorder {
   int Error() const { return error_; }
 
  private:
-  // The stream's first failure keeps the error its write set.
+  // The stream's first failure keeps the error its write set, never what
+  // errno holds by then: a stream that was never made wrote nothing, and
+  // errno is whatever the play's last failing call left.
   void noteError() {
-    if (!recorded_ && error_ == 0) error_ = buffer_ != nullptr && buffer_->Error() != 0 ? buffer_->Error() : errno;
+    if (!recorded_ && error_ == 0 && buffer_ != nullptr) error_ = buffer_->Error();
   }
 
   int error_ = 0;
