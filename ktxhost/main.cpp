@@ -38,6 +38,7 @@
 #include "sys/Files.hpp"
 #include "sys/Listing.hpp"
 #include "sys/Replace.hpp"
+#include "sys/Trusted.hpp"
 #include "sys/UserMessages.hpp"
 
 namespace {
@@ -439,13 +440,16 @@ int loadForPlay(const char* plugin, PlayPlugin* loaded) {
   }
   // The dialogs' previews are linked against the plug-in: loaded now, they
   // bind to the plug-in just loaded.
+  // Checked as the plug-in is: it runs as the user as much as the plug-in.
   const std::string module = previewsModule();
-  void* previews = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string refused;
+  void* previews = KTX::Files::LoadTrustedLibrary(module, &refused);
   auto previewer = previews != nullptr
                        ? reinterpret_cast<KTX::Script::Previewer>(dlsym(previews, "KTXHOST_preview"))
                        : nullptr;
   if (previewer == nullptr) {
-    std::fprintf(stderr, "ktxhost: cannot load the previews %s: %s\n", module.c_str(), dlerror());
+    if (previews != nullptr) refused = "it defines no KTXHOST_preview";
+    std::fprintf(stderr, "ktxhost: cannot load the previews %s: %s\n", module.c_str(), refused.c_str());
     if (previews != nullptr) dlclose(previews);
     KTX::Script::UnbindPlugin();
     dlclose(handle);
