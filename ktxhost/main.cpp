@@ -3,12 +3,15 @@
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/random.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
@@ -52,6 +55,77 @@ using KTX::HostProgram::kUsageError;
 using KTX::HostProgram::Operand;
 using KTX::HostProgram::Syntax;
 
+// A play stopped by a signal that ends it (SIGTERM, SIGINT, SIGHUP) removes
+// its motion files' folder first, as its end would: the handler knows the
+// folder by its parent's descriptor and its name, set only while it stands,
+// and does only what a signal handler may (no allocation, no lock).
+namespace stopped {
+volatile std::sig_atomic_t parent = -1;
+char name[64];
+constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+struct sigaction before[std::size(kSignals)];
+bool caught[std::size(kSignals)];
+
+// Unlinks what the folder open as `fd` holds, pass after pass while one
+// removes something (a listing read as it shrinks may skip a name).
+void emptyFolder(int fd) {
+  alignas(dirent64) char listing[4096];
+  for (int pass = 0; pass < 16; ++pass) {
+    bool removed = false;
+    ::lseek(fd, 0, SEEK_SET);
+    for (long n; (n = ::syscall(SYS_getdents64, fd, listing, sizeof listing)) > 0;)
+      for (long at = 0; at < n;) {
+        const auto* entry = reinterpret_cast<const dirent64*>(listing + at);
+        at += entry->d_reclen;
+        const char* entryName = entry->d_name;
+        if (std::strcmp(entryName, ".") == 0 || std::strcmp(entryName, "..") == 0) continue;
+        removed = ::unlinkat(fd, entryName, 0) == 0 || removed;
+      }
+    if (!removed) return;
+  }
+}
+
+extern "C" void removeAndEnd(int signal) {
+  const int saved = errno;
+  if (const int folder = parent; folder >= 0) {
+    parent = -1;
+    if (const int fd = ::openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC); fd >= 0) {
+      emptyFolder(fd);
+      ::close(fd);
+    }
+    ::unlinkat(folder, name, AT_REMOVEDIR);
+  }
+  // Ended by the signal as it would have been: its default action, raised again.
+  struct sigaction fallBack {};
+  fallBack.sa_handler = SIG_DFL;
+  ::sigemptyset(&fallBack.sa_mask);
+  ::sigaction(signal, &fallBack, nullptr);
+  errno = saved;
+  ::raise(signal);
+}
+
+// Set while the folder stands; a signal the process was told to ignore
+// (nohup's SIGHUP) is left ignored.
+void Watch(int folder, const std::string& folderName) {
+  std::snprintf(name, sizeof name, "%s", folderName.c_str());
+  parent = folder;
+  for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+    caught[i] = false;
+    if (::sigaction(kSignals[i], nullptr, &before[i]) != 0 || before[i].sa_handler == SIG_IGN) continue;
+    struct sigaction handler {};
+    handler.sa_handler = removeAndEnd;
+    ::sigfillset(&handler.sa_mask);
+    caught[i] = ::sigaction(kSignals[i], &handler, nullptr) == 0;
+  }
+}
+
+void Unwatch() {
+  for (std::size_t i = 0; i < std::size(kSignals); ++i)
+    if (caught[i]) ::sigaction(kSignals[i], &before[i], nullptr);
+  parent = -1;
+}
+}  // namespace stopped
+
 // The plug-in writes its motion files into the directory "QDEN_TMP_DIR"
 // names. A play that finds none set gives it a directory of its own, made
 // when the variable is first asked for (most plays write no motion file),
@@ -77,6 +151,7 @@ class PlayTemporaryDirectory {
     KTX::Files::MakeVariableOnDemand("QDEN_TMP_DIR", nullptr, nullptr);
     if (parent_ < 0) return;
     ::unsetenv("QDEN_TMP_DIR");
+    stopped::Unwatch();
     removeFolder(parent_, name_);
     ::close(parent_);
   }
@@ -129,6 +204,7 @@ class PlayTemporaryDirectory {
         parent_ = parent;
         name_ = name;
         directory_ = at + name;
+        stopped::Watch(parent_, name_);
         return {};
       }
       if (errno != EEXIST) break;

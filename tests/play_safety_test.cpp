@@ -1650,6 +1650,58 @@ TEST(PlayOutputs, ARecordWhoseTemporaryFileCannotBeMadeAfterTheCheckSaysWhy) {
   EXPECT_EQ(run.err, "ktxhost play: cannot write " + out + " (--record): No space left on device\n");
 }
 
+// A play stopped by a signal that ends it, once its motion files' folder
+// stands (the envelope commit's journal writes its motion files, then
+// builds the envelope for seconds), removes the folder and ends by that
+// signal: TMPDIR is left as it was.
+TEST(PlayFolders, APlayStoppedByASignalLeavesNoMotionFolder) {
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    Scratch scratch("stopped_play");
+    const fs::path tmp = scratch / "tmp";
+    fs::create_directories(tmp);
+    std::vector<std::string> variables = {"TMPDIR=" + tmp.string()};
+    for (char** at = environ; *at != nullptr; ++at) {
+      const std::string variable = *at, name = variable.substr(0, variable.find('='));
+      if (name != "TMPDIR" && name != "TMP" && name != "TEMP" && name != "TEMPDIR" && name != "QDEN_TMP_DIR" &&
+          name != "KTX_FAIL")
+        variables.push_back(variable);
+    }
+    const std::string journal = (kExamples / "tire_envelope_commit.jou").string();
+    std::vector<std::string> arguments = {KTXHOST_PROGRAM, "play", journal, "--plugin", STAMVIK_PLUGIN};
+    std::vector<char*> argv, envp;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    for (std::string& v : variables) envp.push_back(v.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      // Whatever the test was started with, the play may be stopped by each.
+      struct sigaction fallBack {};
+      fallBack.sa_handler = SIG_DFL;
+      ::sigaction(signal, &fallBack, nullptr);
+      ::execve(argv[0], argv.data(), envp.data());
+      ::_exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    bool stood = false;
+    for (int waited = 0; waited < 6000 && !stood; ++waited) {
+      std::error_code ignored;
+      stood = !fs::is_empty(tmp, ignored);
+      if (!stood) ::usleep(10000);
+    }
+    ::kill(pid, signal);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(stood) << "no motion folder was made";
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_TRUE(fs::is_empty(tmp)) << "the motion folder was left";
+  }
+}
+
 // The dialogs' previews are found beside the host library the program runs
 // with: a copy of the build with its libraries plays with its own, and says
 // so where it has none.
