@@ -1518,6 +1518,9 @@ TEST(PlugIns, EveryFolderOnTheWayAndTheModulesBesideTheHostAreCheckedAsThePlugIn
                  kept = placed("kept", 0755), open = placed("open", 0755);
   ::chmod(open.parent_path().c_str(), 0777);
   fs::create_symlink(grouped, scratch / "link.so");
+  fs::create_directories(scratch / "links");
+  fs::create_symlink(kept, scratch / "links" / "kept.so");
+  ::chmod((scratch / "links").c_str(), 0775);
   const int heldOpen = ::open(open.c_str(), O_RDONLY);
   const int heldKept = ::open(kept.c_str(), O_RDONLY);
   fs::copy_file(STAMVIK_PLUGIN, scratch / "gone.so");
@@ -1536,6 +1539,10 @@ TEST(PlugIns, EveryFolderOnTheWayAndTheModulesBesideTheHostAreCheckedAsThePlugIn
       {"one its group may write, through a link",
        (scratch / "link.so").string(),
        "other users may write the folder " + (scratch / "grouped").string() +
+           " on its way (mode 0775, not sticky: the users of its group " + yours +
+           "), who could have changed what it leads to (chmod g-w it)"},
+      {"a link to it in a folder its group may write", (scratch / "links" / "kept.so").string(),
+       "other users may write the folder " + (scratch / "links").string() +
            " on its way (mode 0775, not sticky: the users of its group " + yours +
            "), who could have changed what it leads to (chmod g-w it)"},
       {"a sticky one on its way", sticky.string(), ""},
