@@ -146,7 +146,8 @@ std::string whyAFolder(const std::string& name, const struct stat& file) {
     }
     struct stat where {}, info {};
     if (::fstat(at.get(), &where) != 0 || ::fstatat(at.get(), next.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-      return kChanged;
+      return errno == ENOENT || errno == ENOTDIR ? std::string(kChanged)
+                                                 : "the folder " + folder + " on its way: " + std::strerror(errno);
     const bool last = names.empty() && !S_ISLNK(info.st_mode);
     if (std::string why = whyFolder(where, folder, last); !why.empty()) return why;
     if (S_ISLNK(info.st_mode)) {
