@@ -192,9 +192,11 @@ std::string WhyNotTrustedToLoad(const std::string& name, int file) {
 }
 
 std::string LoadableName(int fd) {
-  static std::atomic<unsigned> loads{0};
+  // The load's count spelt in the name, a bit a step ("/." or "//"): as
+  // many spellings as loads, none longer than 64 steps.
+  static std::atomic<unsigned long long> loads{0};
   std::string name = "/proc/self";
-  for (unsigned i = loads++; i > 0; --i) name += "/.";
+  for (unsigned long long n = loads++; n > 0; n >>= 1) name += (n & 1) != 0 ? "/." : "//";
   return name + "/fd/" + std::to_string(fd);
 }
 
