@@ -29,6 +29,7 @@
 #include "sys/Error.hpp"
 #include "sys/Files.hpp"
 #include "sys/Replace.hpp"
+#include "sys/Trusted.hpp"
 
 // One table of rows per described class, k_<unit>, in catalogue order.
 #define KTXHOST_ROWS_I(unit) k_##unit
@@ -134,45 +135,6 @@ std::uint64_t describedSize(int fd, std::uint64_t size) {
 
 namespace {
 
-std::string octal(mode_t mode) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
-  return text;
-}
-
-// The path the system gives an open descriptor's file (for messages).
-std::string pathOf(int fd) {
-  char text[4096];
-  const ssize_t n = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), text, sizeof text);
-  return n > 0 && static_cast<std::size_t>(n) < sizeof text ? std::string(text, static_cast<std::size_t>(n)) : "";
-}
-
-// Why a plug-in file (open as `file`, in the folder open as `folder`)
-// could have been put there or changed by a user other than the one who
-// runs the program, or root: then it is not loaded, since loading runs its
-// code as that user (empty when no other user could have). The file must be
-// the user's or root's, and no one else may write it; its folder the user's
-// or root's, and no one else may write it unless it is sticky (then only
-// the file's owner may replace it).
-std::string whyNotTrusted(int file, int folder) {
-  const uid_t user = ::geteuid();
-  struct stat info {}, where {};
-  if (::fstat(file, &info) != 0) return std::strerror(errno);
-  if (info.st_uid != user && info.st_uid != 0)
-    return "it is a file of " + KTX::Files::UserName(info.st_uid) + ", neither the user's nor root's, which is not loaded";
-  if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-    return "other users may write it (mode " + octal(info.st_mode) + "), which is not loaded";
-  if (folder < 0 || ::fstat(folder, &where) != 0) return "its folder cannot be looked at";
-  const std::string named = pathOf(folder);
-  const std::string its = named.empty() ? "its folder" : "its folder " + named;
-  if (where.st_uid != user && where.st_uid != 0)
-    return its + " is " + KTX::Files::UserName(where.st_uid) + "'s, neither the user's nor root's, who could have put it there";
-  if ((where.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (where.st_mode & S_ISVTX) == 0)
-    return "other users may write " + its + " (mode " + octal(where.st_mode) +
-           ", not sticky), who could have put it there";
-  return {};
-}
-
 // A descriptor closed with its holder.
 struct Held {
   int fd = -1;
@@ -181,17 +143,6 @@ struct Held {
   }
 };
 
-// The loader's words with the name it was given (the descriptor's path)
-// put back to the name the user gave.
-std::string loaderError(const std::string& loaded, const char* library) {
-  const char* said = dlerror();
-  std::string words = said != nullptr ? said : "the loader gave no reason";
-  if (loaded == library) return words;
-  for (std::size_t at = 0; (at = words.find(loaded, at)) != std::string::npos; at += std::strlen(library))
-    words.replace(at, loaded.size(), library);
-  return words;
-}
-
 }  // namespace
 
 void* LoadPlugin(const char* command, const char* library, std::string* loaderWords) {
@@ -199,12 +150,12 @@ void* LoadPlugin(const char* command, const char* library, std::string* loaderWo
   // A bare name is the loader's to find, on its own path.
   if (std::strchr(library, '/') == nullptr) {
     void* handle = dlopen(library, RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) *loaderWords = loaderError(library, library);
+    if (handle == nullptr) *loaderWords = KTX::Files::LoaderWords(library, library);
     return handle;
   }
   KTX::Files::Refusal why;
-  Held file, folder;
-  file.fd = KTX::Files::OpenReached(library, O_RDONLY | O_NONBLOCK, &why, &folder.fd);
+  Held file;
+  file.fd = KTX::Files::OpenReached(library, O_RDONLY | O_NONBLOCK, &why);
   struct stat info {};
   if (file.fd >= 0 && ::fstat(file.fd, &info) != 0) {
     why = {KTX::Files::Refusal::Kind::kSystem, errno, std::strerror(errno)};
@@ -219,7 +170,7 @@ void* LoadPlugin(const char* command, const char* library, std::string* loaderWo
     std::fprintf(stderr, "ktxhost %s: cannot load %s: %s\n", command, library, why.words.c_str());
     return nullptr;
   }
-  if (const std::string untrusted = whyNotTrusted(file.fd, folder.fd); !untrusted.empty()) {
+  if (const std::string untrusted = KTX::Files::WhyNotTrustedToLoad(library, file.fd); !untrusted.empty()) {
     std::fprintf(stderr, "ktxhost %s: cannot load %s: %s\n", command, library, untrusted.c_str());
     return nullptr;
   }
@@ -233,9 +184,9 @@ void* LoadPlugin(const char* command, const char* library, std::string* loaderWo
   }
   // Loaded through the descriptor looked at: no name is looked up again,
   // so nothing put at the name since is loaded (nor a FIFO waited on).
-  const std::string loaded = "/proc/self/fd/" + std::to_string(file.fd);
+  const std::string loaded = KTX::Files::LoadableName(file.fd);
   void* handle = dlopen(loaded.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle == nullptr) *loaderWords = loaderError(loaded, library);
+  if (handle == nullptr) *loaderWords = KTX::Files::LoaderWords(loaded, library);
   return handle;
 }
 

@@ -3,12 +3,15 @@
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/random.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
@@ -38,6 +41,7 @@
 #include "sys/Files.hpp"
 #include "sys/Listing.hpp"
 #include "sys/Replace.hpp"
+#include "sys/Trusted.hpp"
 #include "sys/UserMessages.hpp"
 
 namespace {
@@ -50,6 +54,77 @@ using KTX::HostProgram::kPluginOption;
 using KTX::HostProgram::kUsageError;
 using KTX::HostProgram::Operand;
 using KTX::HostProgram::Syntax;
+
+// A play stopped by a signal that ends it (SIGTERM, SIGINT, SIGHUP) removes
+// its motion files' folder first, as its end would: the handler knows the
+// folder by its parent's descriptor and its name, set only while it stands,
+// and does only what a signal handler may (no allocation, no lock).
+namespace stopped {
+volatile std::sig_atomic_t parent = -1;
+char name[64];
+constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+struct sigaction before[std::size(kSignals)];
+bool caught[std::size(kSignals)];
+
+// Unlinks what the folder open as `fd` holds, pass after pass while one
+// removes something (a listing read as it shrinks may skip a name).
+void emptyFolder(int fd) {
+  alignas(dirent64) char listing[4096];
+  for (int pass = 0; pass < 16; ++pass) {
+    bool removed = false;
+    ::lseek(fd, 0, SEEK_SET);
+    for (long n; (n = ::syscall(SYS_getdents64, fd, listing, sizeof listing)) > 0;)
+      for (long at = 0; at < n;) {
+        const auto* entry = reinterpret_cast<const dirent64*>(listing + at);
+        at += entry->d_reclen;
+        const char* entryName = entry->d_name;
+        if (std::strcmp(entryName, ".") == 0 || std::strcmp(entryName, "..") == 0) continue;
+        removed = ::unlinkat(fd, entryName, 0) == 0 || removed;
+      }
+    if (!removed) return;
+  }
+}
+
+extern "C" void removeAndEnd(int signal) {
+  const int saved = errno;
+  if (const int folder = parent; folder >= 0) {
+    parent = -1;
+    if (const int fd = ::openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC); fd >= 0) {
+      emptyFolder(fd);
+      ::close(fd);
+    }
+    ::unlinkat(folder, name, AT_REMOVEDIR);
+  }
+  // Ended by the signal as it would have been: its default action, raised again.
+  struct sigaction fallBack {};
+  fallBack.sa_handler = SIG_DFL;
+  ::sigemptyset(&fallBack.sa_mask);
+  ::sigaction(signal, &fallBack, nullptr);
+  errno = saved;
+  ::raise(signal);
+}
+
+// Set while the folder stands; a signal the process was told to ignore
+// (nohup's SIGHUP) is left ignored.
+void Watch(int folder, const std::string& folderName) {
+  std::snprintf(name, sizeof name, "%s", folderName.c_str());
+  parent = folder;
+  for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+    caught[i] = false;
+    if (::sigaction(kSignals[i], nullptr, &before[i]) != 0 || before[i].sa_handler == SIG_IGN) continue;
+    struct sigaction handler {};
+    handler.sa_handler = removeAndEnd;
+    ::sigfillset(&handler.sa_mask);
+    caught[i] = ::sigaction(kSignals[i], &handler, nullptr) == 0;
+  }
+}
+
+void Unwatch() {
+  for (std::size_t i = 0; i < std::size(kSignals); ++i)
+    if (caught[i]) ::sigaction(kSignals[i], &before[i], nullptr);
+  parent = -1;
+}
+}  // namespace stopped
 
 // The plug-in writes its motion files into the directory "QDEN_TMP_DIR"
 // names. A play that finds none set gives it a directory of its own, made
@@ -76,6 +151,7 @@ class PlayTemporaryDirectory {
     KTX::Files::MakeVariableOnDemand("QDEN_TMP_DIR", nullptr, nullptr);
     if (parent_ < 0) return;
     ::unsetenv("QDEN_TMP_DIR");
+    stopped::Unwatch();
     removeFolder(parent_, name_);
     ::close(parent_);
   }
@@ -128,6 +204,7 @@ class PlayTemporaryDirectory {
         parent_ = parent;
         name_ = name;
         directory_ = at + name;
+        stopped::Watch(parent_, name_);
         return {};
       }
       if (errno != EEXIST) break;
@@ -439,13 +516,16 @@ int loadForPlay(const char* plugin, PlayPlugin* loaded) {
   }
   // The dialogs' previews are linked against the plug-in: loaded now, they
   // bind to the plug-in just loaded.
+  // Checked as the plug-in is: it runs as the user as much as the plug-in.
   const std::string module = previewsModule();
-  void* previews = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string refused;
+  void* previews = KTX::Files::LoadTrustedLibrary(module, &refused);
   auto previewer = previews != nullptr
                        ? reinterpret_cast<KTX::Script::Previewer>(dlsym(previews, "KTXHOST_preview"))
                        : nullptr;
   if (previewer == nullptr) {
-    std::fprintf(stderr, "ktxhost: cannot load the previews %s: %s\n", module.c_str(), dlerror());
+    if (previews != nullptr) refused = "it defines no KTXHOST_preview";
+    std::fprintf(stderr, "ktxhost: cannot load the previews %s: %s\n", module.c_str(), refused.c_str());
     if (previews != nullptr) dlclose(previews);
     KTX::Script::UnbindPlugin();
     dlclose(handle);
@@ -518,9 +598,11 @@ class PlayRecorder {
   int Error() const { return error_; }
 
  private:
-  // The stream's first failure keeps the error its write set.
+  // The stream's first failure keeps the error its write set, never what
+  // errno holds by then: a stream that was never made wrote nothing, and
+  // errno is whatever the play's last failing call left.
   void noteError() {
-    if (!recorded_ && error_ == 0) error_ = buffer_ != nullptr && buffer_->Error() != 0 ? buffer_->Error() : errno;
+    if (!recorded_ && error_ == 0 && buffer_ != nullptr) error_ = buffer_->Error();
   }
 
   int error_ = 0;
@@ -704,7 +786,8 @@ const char* kPlayHelp =
     "TEMPDIR, else /tmp; an empty one is taken as unset) only when the plug-in\n"
     "first asks for it (a play that writes no motion file makes none), sets\n"
     "QDEN_TMP_DIR to it, and removes it, with what was written there, when the\n"
-    "play ends; one that cannot be made is named in a warning, with why.\n"
+    "play ends (also when SIGTERM, SIGINT or SIGHUP stops it); one that cannot be\n"
+    "made is named in a warning, with why.\n"
     "\n"
     "The notes, warnings, error dialogs and status-area texts the host shows\n"
     "while the journal plays are printed on the error output as\n"

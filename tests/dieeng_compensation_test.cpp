@@ -207,6 +207,55 @@ TEST_F(Compensation, ACurveFeatureKeepsItsTypeAndReadsBackItsValues) {
   Host::ClearUpdateLogs();
 }
 
+// An edit's projection faces reach the feature: into the collector it
+// already holds (the same object), or as its first; an emptied one takes the
+// projection away. The edit's builder let go, the feature keeps them.
+TEST_F(Compensation, AnEditsProjectionFacesAreTheFeaturesAfterItsCommit) {
+  struct Row {
+    const char* what;
+    int made;                  // faces the feature is made with (of a, b, c)
+    std::vector<int> edited;   // the edit's faces, in place of the read-back ones
+  };
+  const Row rows[] = {
+      {"one face replaced by two others", 1, {1, 2}},
+      {"none, given one", 0, {2}},
+      {"one, emptied", 1, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const tag_t faces[] = {ES_create_face(Sheet()), ES_create_face(Sheet()), ES_create_face(Sheet())};
+    auto* b = NewRough(1);
+    ClosedLoop(b->GetCurveCollector());
+    for (int i = 0; i < row.made; ++i) b->GetProjectToFaces()->append(faces[i]);
+    FEATURE_RECORD* made = nullptr;
+    ASSERT_EQ(Commit(b, &made), 0);
+    b->destroy();
+    auto* parms = dynamic_cast<DieEng::CompensateRoughCurve*>(made->ask_parms());
+    ASSERT_NE(parms, nullptr);
+    const SC_collector* own = parms->GetProjectToFaces();
+    auto* edit = CompensateRoughDataBuilderFactory::Create(modelPart(), made);
+    std::vector<tag_t> want;
+    for (int i : row.edited) want.push_back(faces[i]);
+    edit->GetProjectToFaces()->set_tags(static_cast<int>(want.size()), want.data());
+    FEATURE_RECORD* edited = nullptr;
+    EXPECT_EQ(Commit(edit, &edited), 0);
+    edit->destroy();
+    const SC_collector* held = parms->GetProjectToFaces();
+    if (want.empty()) {
+      EXPECT_EQ(held, nullptr);
+      continue;
+    }
+    ASSERT_NE(held, nullptr);
+    if (own != nullptr) {
+      EXPECT_EQ(held, own);
+    }
+    std::vector<tag_t> got;
+    for (int i = 0; i < held->ask_count(); ++i) got.push_back(held->ask_nth(i));
+    EXPECT_EQ(got, want);
+    Host::ClearUpdateLogs();
+  }
+}
+
 // A curve compensation's curve keeps within the smaller of its distance
 // tolerance and its maximum gap (one not above 0 bounds nothing) of its
 // input, a 12-gon of radius 50, both ways: at 0.01 no smoother curve does

@@ -301,6 +301,42 @@ TEST_F(KernelGeometry, APointsStateHoldsWhereItsRayCrossesAnEdgeOrAVertex) {
   DieDesUtilsDeleteBody(ell);
 }
 
+// A ring (radials 30 to 50, 100 along its axis z, from -50 to 50, revolved
+// whole): a point below it whose ray passes into the outer face and out of
+// it again, 40 from the axis (a chord of 2 sqrt(50^2 - 40^2) = 60 across,
+// 10 up from the bottom), crosses one curved face twice and is outside, as
+// is one whose ray misses the ring; one in its wall is inside.
+TEST_F(KernelGeometry, APointsRayCrossingACurvedFaceTwiceTellsItOutside) {
+  int ring = 0;
+  ASSERT_EQ(KTX::Kernel::MakeWheelSweep({-0.05, 0.03, 0.05, 0.03, 0.05, 0.05, -0.05, 0.05},
+                                        {KTX::Kernel::WheelPlace{{0, 0, 0}, {0, 0, 1}}}, 0, &ring),
+            0);
+  const double length = std::hypot(0.2718281828, 0.5772156649, 0.7692389013);
+  const double ray[3] = {0.2718281828 / length, 0.5772156649 / length, 0.7692389013 / length};
+  // Across the axis, square to the ray's way round it.
+  const double across = std::hypot(ray[0], ray[1]), u[2] = {ray[0] / across, ray[1] / across};
+  const double in[3] = {-40 * u[1] - 30 * u[0], 40 * u[0] - 30 * u[1], -40};  // where the ray enters, mm
+  struct Row {
+    const char* what;
+    double x, y, z;  // mm
+    int where;
+  };
+  const double back = 15 / ray[2];  // to 5 below the ring
+  const Row rows[] = {
+      {"below it, its ray in and out of the outer face", in[0] - back * ray[0], in[1] - back * ray[1], -55, -1},
+      {"beside it, its ray past it", 70, -70, 0, -1},
+      {"in its wall", 0, -40, 0, 1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const double point[3] = {row.x * 0.001, row.y * 0.001, row.z * 0.001};
+    int where = 7;
+    EXPECT_EQ(ZV_BODY_classify_points(ring, 1, point, &where), 0);
+    EXPECT_EQ(where, row.where);
+  }
+  DieDesUtilsDeleteBody(ring);
+}
+
 // A boolean the time limit breaks off is the modeller's failure: nothing
 // changes, the tools stay alive, and the call log says why.
 TEST_F(KernelGeometry, BooleanPastTheTimeLimitChangesNothing) {

@@ -2,6 +2,7 @@
 // line may do to the host: hang it, exhaust it, or change a file it did not
 // mean to write. Runs ktxhost as a user would.
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -1291,7 +1292,8 @@ const std::string kTheirLink = "a symbolic link owned by nobody (uid 65534) in a
                                "which is not followed";
 
 // A file a process holds that no folder holds (deleted, a memfd, an
-// O_TMPFILE file) is read through /proc as the system reads it; a pipe there
+// O_TMPFILE file) is read through /proc as the system reads it, and no
+// output is written in its place, said so; a pipe there
 // is refused at once, the plug-in's too; a name under a link of /proc to a
 // pipe is refused as the link is no folder.
 TEST(ReadNames, WhatALinkOfProcReachesIsReadOrRefusedAtOnce) {
@@ -1305,6 +1307,9 @@ TEST(ReadNames, WhatALinkOfProcReachesIsReadOrRefusedAtOnce) {
   int pipe[2] = {-1, -1};
   ASSERT_EQ(::pipe(pipe), 0);  // both ends the play's: a reader of it would wait for ever
   const std::string p = Fd(pipe[0]), d = "/dev/fd/" + std::to_string(pipe[0]);
+  const std::string journal = (kExamples / "cast_relief.jou").string();
+  const std::string kHeldByNoFolder =
+      "is a file that no folder holds (deleted, a memfd or an O_TMPFILE file), in whose place no file can be put\n";
   struct Row {
     std::vector<std::string> arguments;
     std::string err;  // PID: the play's process
@@ -1317,6 +1322,10 @@ TEST(ReadNames, WhatALinkOfProcReachesIsReadOrRefusedAtOnce) {
       {{"load", "--plugin", d}, "ktxhost load: " + d + ": not a regular file (a plug-in is loaded from a file)\n"},
       {{"props", "--plugin", p}, "ktxhost props: " + p + ": not a regular file (a plug-in is loaded from a file)\n"},
       {{"play", p + "/x"}, "ktxhost play: " + p + "/x: /proc/PID/fd/" + std::to_string(pipe[0]) + " is not a directory\n"},
+      // A writer puts its file in a name's place in a folder: no folder holds these.
+      {{"play", journal, "--record", Fd(deleted)}, "ktxhost play: cannot write " + Fd(deleted) + " (--record): " + kHeldByNoFolder},
+      {{"play", journal, "--step", Fd(memory)}, "ktxhost play: cannot write " + Fd(memory) + " (--step): " + kHeldByNoFolder},
+      {{"play", journal, "--record", Fd(unnamed)}, "ktxhost play: cannot write " + Fd(unnamed) + " (--record): " + kHeldByNoFolder},
       {{"load", "--plugin", d + "/x"},
        "ktxhost load: cannot load " + d + "/x: /proc/PID/fd/" + std::to_string(pipe[0]) + " is not a directory\n"},
   };
@@ -1406,6 +1415,7 @@ TEST(ReadNames, ARefusalUnderASwapGivesTheWalksOwnWords) {
         "ktxhost play: " + row.given + ": leads through " + (shared / "d").string() + ", " + kTheirLink + "\n",
         "ktxhost play: " + row.given + ": its name was changed by another process as it was followed\n",
         "ktxhost load: cannot load " + row.given + ": is " + kTheirLink + "\n",
+        "ktxhost load: cannot load " + row.given + ": its name was changed by another process as it was followed\n",
     };
     std::atomic<bool> stop = false;
     const std::string a = (shared / row.name).string(), b = (shared / row.with).string();
@@ -1446,12 +1456,12 @@ TEST(PlugIns, APlugInAnotherUserCouldHavePutThereOrChangedIsNotLoaded) {
   const Row rows[] = {
       {"the player's, in a folder of theirs", 0, 0755, 0, 0755, ""},
       {"in a shared sticky folder", 0, 0644, 0, 01777, ""},
-      {"in a shared folder, not sticky", 0, 0755, 0, 0777, "other users may write its folder FOLDER (mode 0777, not sticky), who could have put it there"},
-      {"in a folder its group may write", 0, 0755, 0, 0775, "other users may write its folder FOLDER (mode 0775, not sticky), who could have put it there"},
+      {"in a shared folder, not sticky", 0, 0755, 0, 0777, "other users may write its folder FOLDER (mode 0777, not sticky: every user), who could have put it there (chmod go-w it, or build under umask 022)"},
+      {"in a folder its group may write", 0, 0755, 0, 0775, "other users may write its folder FOLDER (mode 0775, not sticky: the users of its group root), who could have put it there (chmod g-w it, or build under umask 022)"},
       {"in another user's folder", 0, 0755, 65534, 0755, "its folder FOLDER is nobody (uid 65534)'s, neither the user's nor root's, who could have put it there"},
       {"another user's", 65534, 0755, 0, 0755, "it is a file of nobody (uid 65534), neither the user's nor root's, which is not loaded"},
-      {"its group may write it", 0, 0775, 0, 0755, "other users may write it (mode 0775), which is not loaded"},
-      {"others may write it", 0, 0646, 0, 01777, "other users may write it (mode 0646), which is not loaded"},
+      {"its group may write it", 0, 0775, 0, 0755, "other users may write it (mode 0775: the users of its group root), which is not loaded (chmod g-w it, or build under umask 022)"},
+      {"others may write it", 0, 0646, 0, 01777, "other users may write it (mode 0646: every user), which is not loaded (chmod go-w it, or build under umask 022)"},
   };
   int i = 0;
   for (const Row& row : rows) {
@@ -1482,6 +1492,95 @@ TEST(PlugIns, APlugInAnotherUserCouldHavePutThereOrChangedIsNotLoaded) {
   stop = true;
   swapper.join();
   EXPECT_EQ(statuses.count(124), 0u) << "a load waited on the FIFO";
+}
+
+// The plug-in's folder rule holds for every folder its name passes through,
+// each link's text walked in turn, and for a descriptor's name in /proc,
+// which leads to the folder holding the file (a file no folder holds has
+// none to check). The dialogs' previews and the geometry module beside the
+// host library are checked as the plug-in is.
+TEST(PlugIns, EveryFolderOnTheWayAndTheModulesBesideTheHostAreCheckedAsThePlugInIs) {
+  Scratch scratch("folders_on_the_way");
+  const std::string yours = [&] {
+    struct stat info {};
+    ::stat((scratch / "").c_str(), &info);
+    const group* found = ::getgrgid(info.st_gid);
+    return found != nullptr ? std::string(found->gr_name) : "gid " + std::to_string(info.st_gid);
+  }();
+  // A copy of the plug-in at scratch/FOLDER/in/libstamvik.so, FOLDER of the mode given.
+  auto placed = [&](const std::string& folder, mode_t mode) {
+    fs::create_directories(scratch / folder / "in");
+    fs::copy_file(STAMVIK_PLUGIN, scratch / folder / "in" / "libstamvik.so");
+    ::chmod((scratch / folder).c_str(), mode);
+    return scratch / folder / "in" / "libstamvik.so";
+  };
+  const fs::path wide = placed("wide", 0777), grouped = placed("grouped", 0775), sticky = placed("sticky", 01777),
+                 kept = placed("kept", 0755), open = placed("open", 0755);
+  ::chmod(open.parent_path().c_str(), 0777);
+  fs::create_symlink(grouped, scratch / "link.so");
+  fs::create_directories(scratch / "links");
+  fs::create_symlink(kept, scratch / "links" / "kept.so");
+  ::chmod((scratch / "links").c_str(), 0775);
+  const int heldOpen = ::open(open.c_str(), O_RDONLY);
+  const int heldKept = ::open(kept.c_str(), O_RDONLY);
+  fs::copy_file(STAMVIK_PLUGIN, scratch / "gone.so");
+  const int heldGone = ::open((scratch / "gone.so").c_str(), O_RDONLY);
+  fs::remove(scratch / "gone.so");
+  const std::string onTheWay = "other users may write the folder " + (scratch / "wide").string() +
+                               " on its way (mode 0777, not sticky: every user), who could have changed what it "
+                               "leads to (chmod go-w it)";
+  struct Row {
+    const char* what;
+    std::string given;
+    std::string why;  // "" loads
+  };
+  const Row rows[] = {
+      {"a folder on its way others may write", wide.string(), onTheWay},
+      {"one its group may write, through a link",
+       (scratch / "link.so").string(),
+       "other users may write the folder " + (scratch / "grouped").string() +
+           " on its way (mode 0775, not sticky: the users of its group " + yours +
+           "), who could have changed what it leads to (chmod g-w it)"},
+      {"a link to it in a folder its group may write", (scratch / "links" / "kept.so").string(),
+       "other users may write the folder " + (scratch / "links").string() +
+           " on its way (mode 0775, not sticky: the users of its group " + yours +
+           "), who could have changed what it leads to (chmod g-w it)"},
+      {"a sticky one on its way", sticky.string(), ""},
+      {"its descriptor's name, its folder one others may write", Fd(heldOpen),
+       "other users may write its folder " + open.parent_path().string() +
+           " (mode 0777, not sticky: every user), who could have put it there (chmod go-w it, or build under umask "
+           "022)"},
+      {"its descriptor's name, in the user's folders", Fd(heldKept), ""},
+      {"its descriptor's name, a file no folder holds", Fd(heldGone), ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const Spawned run = KtxhostArgv({"load", "--plugin", row.given});
+    EXPECT_EQ(run.status, row.why.empty() ? 0 : 1) << run.err;
+    EXPECT_EQ(run.err, row.why.empty() ? "" : "ktxhost load: cannot load " + row.given + ": " + row.why + "\n");
+  }
+  for (const int fd : {heldOpen, heldKept, heldGone}) ::close(fd);
+  // A copy of the build whose previews, or geometry module, its group may write.
+  const fs::path build = scratch / "build", libraries = fs::path(KTXHOST_PROGRAM).parent_path().parent_path() / "lib";
+  fs::create_directories(build);
+  fs::copy_file(KTXHOST_PROGRAM, build / "ktxhost");
+  for (const auto& entry : fs::directory_iterator(libraries))
+    if (entry.path().extension() == ".so") fs::copy_file(entry.path(), build / entry.path().filename());
+  const std::string loose = "other users may write it (mode 0664: the users of its group " + yours +
+                            "), which is not loaded (chmod g-w it, or build under umask 022)";
+  for (const char* module : {"libktxpreviews.so", "libktxgeom.so"}) {
+    SCOPED_TRACE(module);
+    ::chmod((build / module).c_str(), 0664);
+    const Spawned run = KtxhostArgv({"play", (kExamples / "die_shoe.jou").string(), "--plugin", (build / "libstamvik.so").string()},
+                                    {"LD_LIBRARY_PATH=" + build.string(), "KTX_GEOMETRY_MODULE"}, 120, nullptr,
+                                    (build / "ktxhost").string());
+    EXPECT_EQ(run.status, 1);
+    const std::string said = module == std::string("libktxpreviews.so")
+                                 ? "ktxhost: cannot load the previews " + (build / module).string() + ": " + loose + "\n"
+                                 : "ktx: cannot load the geometry module " + (build / module).string() + ": " + loose + "\n";
+    EXPECT_EQ(run.err.substr(0, said.size()), said) << run.err;
+    ::chmod((build / module).c_str(), 0644);
+  }
 }
 
 // The temporary folder the play makes its motion files' folder in: at most
@@ -1556,6 +1655,58 @@ TEST(PlayOutputs, ARecordWhoseTemporaryFileCannotBeMadeAfterTheCheckSaysWhy) {
   if (run.status == 125) GTEST_SKIP() << "no file system of the play's own can be mounted here";
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "ktxhost play: cannot write " + out + " (--record): No space left on device\n");
+}
+
+// A play stopped by a signal that ends it, once its motion files' folder
+// stands (the envelope commit's journal writes its motion files, then
+// builds the envelope for seconds), removes the folder and ends by that
+// signal: TMPDIR is left as it was.
+TEST(PlayFolders, APlayStoppedByASignalLeavesNoMotionFolder) {
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    Scratch scratch("stopped_play");
+    const fs::path tmp = scratch / "tmp";
+    fs::create_directories(tmp);
+    std::vector<std::string> variables = {"TMPDIR=" + tmp.string()};
+    for (char** at = environ; *at != nullptr; ++at) {
+      const std::string variable = *at, name = variable.substr(0, variable.find('='));
+      if (name != "TMPDIR" && name != "TMP" && name != "TEMP" && name != "TEMPDIR" && name != "QDEN_TMP_DIR" &&
+          name != "KTX_FAIL")
+        variables.push_back(variable);
+    }
+    const std::string journal = (kExamples / "tire_envelope_commit.jou").string();
+    std::vector<std::string> arguments = {KTXHOST_PROGRAM, "play", journal, "--plugin", STAMVIK_PLUGIN};
+    std::vector<char*> argv, envp;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    for (std::string& v : variables) envp.push_back(v.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      // Whatever the test was started with, the play may be stopped by each.
+      struct sigaction fallBack {};
+      fallBack.sa_handler = SIG_DFL;
+      ::sigaction(signal, &fallBack, nullptr);
+      ::execve(argv[0], argv.data(), envp.data());
+      ::_exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    bool stood = false;
+    for (int waited = 0; waited < 6000 && !stood; ++waited) {
+      std::error_code ignored;
+      stood = !fs::is_empty(tmp, ignored);
+      if (!stood) ::usleep(10000);
+    }
+    ::kill(pid, signal);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(stood) << "no motion folder was made";
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_TRUE(fs::is_empty(tmp)) << "the motion folder was left";
+  }
 }
 
 // The dialogs' previews are found beside the host library the program runs

@@ -753,9 +753,10 @@ TEST_F(RefusedEdit, ACompensationBuilderKeptOpenAfterItsCommitLeavesTheFeature) 
 }
 
 // A springback compensation by points on a sheet, made from the example's
-// builder with an inner curve of one closed loop of three lines (20). An
-// edit reaches the feature's inner section through the builder's InnerCurve.
-TEST_F(RefusedEdit, ASpringbackEditRefusedOrLetGoLeavesItsInnerSection) {
+// builder with an inner curve of one closed loop of three lines and no outer
+// curve (20). An edit reaches the feature's sections through the builder's
+// InnerCurve and OuterCurve.
+TEST_F(RefusedEdit, ASpringbackEditRefusedOrLetGoLeavesItsSections) {
   const std::string text = ExampleText("springback.jou");
   const std::size_t let = text.find("# Not committed");
   ASSERT_NE(let, std::string::npos);
@@ -779,19 +780,25 @@ TEST_F(RefusedEdit, ASpringbackEditRefusedOrLetGoLeavesItsInnerSection) {
   ASSERT_NE(parms, nullptr);
   SC_section* inner = parms->GetInnerCurveCollector();
   ASSERT_NE(inner, nullptr);
+  SC_section* outer = parms->GetOuterCurveCollector();
+  ASSERT_NE(outer, nullptr);
   const auto loops = Stamvik::LoopsOf(inner);
   ASSERT_EQ(loops.size(), 1u);
   ASSERT_EQ(loops[0].second.size(), 3u);
+  ASSERT_TRUE(Stamvik::LoopsOf(outer).empty());
   const std::string opened =
       "journal 1\nrecord 0 method \"Die.DieCollection\" \"CreateSpringbackCompensationBuilder\"\n  this tag 1\n  in tag "
       "\"springbackCompensation\" \"Die.SpringbackCompensation\" 20\n  result tag \"builder\" "
       "\"Die.SpringbackCompensationBuilder\" 30\n  closed 0\nrecord 0 get \"Die.SpringbackCompensationBuilder\" "
-      "\"InnerCurve\"\n  this ptr 30\n  result ptr \"innercurve\" \"Section\" 31\n  closed 0\n";
+      "\"InnerCurve\"\n  this ptr 30\n  result ptr \"innercurve\" \"Section\" 31\n  closed 0\n"
+      "record 0 get \"Die.SpringbackCompensationBuilder\" \"OuterCurve\"\n  this ptr 30\n  result ptr "
+      "\"outercurve\" \"Section\" 32\n  closed 0\n";
+  const std::string outerLoop = loop(32, "-50 -50 0 150 -50 0 150 100 0");
   const std::string destroy = DestroyRecord(30);
   // A distance tolerance of 0 is refused (674028).
   const std::pair<const char*, std::string> edits[] = {
       {"a second loop, a distance tolerance of 0",
-       opened + loop(31, "200 0 0 300 0 0 300 50 0") +
+       opened + loop(31, "200 0 0 300 0 0 300 50 0") + outerLoop +
            "record 0 set \"Die.SpringbackCompensationBuilder\" \"DistanceTolerance\"\n  this ptr 30\n  in double "
            "\"distancetolerance\" - 0 0\n  closed 0\nrecord 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result "
            "tag \"object\" \"TaggedObject\" 0\n  closed 674028\n" + destroy},
@@ -803,6 +810,8 @@ TEST_F(RefusedEdit, ASpringbackEditRefusedOrLetGoLeavesItsInnerSection) {
     if (!Play(journal)) continue;
     EXPECT_EQ(parms->GetInnerCurveCollector(), inner);
     EXPECT_EQ(Stamvik::LoopsOf(inner), loops) << "after the edit";
+    EXPECT_EQ(parms->GetOuterCurveCollector(), outer);
+    EXPECT_TRUE(Stamvik::LoopsOf(outer).empty()) << "after the edit";
     auto* again = DieEngJA::SpringbackCompensationBuilderFactory::Create(modelPart(), feature);
     tag_t object = 0;
     EXPECT_EQ(Script::Builder_Commit(again, &object), 0);
@@ -810,12 +819,17 @@ TEST_F(RefusedEdit, ASpringbackEditRefusedOrLetGoLeavesItsInnerSection) {
     EXPECT_EQ(parms->GetInnerCurveCollector(), inner);
     EXPECT_EQ(Stamvik::LoopsOf(inner), loops) << "after a commit that changes nothing";
   }
-  // A second loop committed reaches the feature's own inner section.
-  ASSERT_TRUE(Play(opened + loop(31, "200 0 0 300 0 0 300 50 0") +
+  // A second inner loop and an outer one committed reach the feature's own
+  // sections, each its own.
+  ASSERT_TRUE(Play(opened + loop(31, "200 0 0 300 0 0 300 50 0") + outerLoop +
                    "record 0 method \"Builder\" \"Commit\"\n  this ptr 30\n  result tag \"object\" \"TaggedObject\" 0\n"
                    "  closed 0\n" + destroy));
   EXPECT_EQ(parms->GetInnerCurveCollector(), inner);
   EXPECT_EQ(Stamvik::LoopsOf(inner).size(), 2u);
+  EXPECT_EQ(parms->GetOuterCurveCollector(), outer);
+  const auto outerLoops = Stamvik::LoopsOf(outer);
+  EXPECT_EQ(outerLoops.size(), 1u);
+  EXPECT_EQ(outerLoops.empty() ? 0u : outerLoops[0].second.size(), 3u);
 }
 
 // The example's draw punch (its feature set 20): an edit works on the

@@ -113,7 +113,8 @@ class TireEnvelopeCommit : public HostTest {
 // 100, 230,718,564.480; 150 from 50, 373,221,207.246; 197 from 3,
 // 538,110,336.608; 198 from 2, 541,944,336.282; 199 cut at 2,
 // 545,786,271.620; 250, across the axis, cut at 2, 765,503,085.441. An
-// offset below 0 grows nothing, 47,500,880.922, and is shown.
+// offset below 0 grows nothing, 47,500,880.922, and is shown; one of 0
+// grows as little and is no shrinking to show.
 TEST_F(TireEnvelopeCommit, TheRimSideGrowsByItsWholeOffset) {
   struct Case {
     double offset;
@@ -127,6 +128,7 @@ TEST_F(TireEnvelopeCommit, TheRimSideGrowsByItsWholeOffset) {
       {198, 541944336.282, nullptr},
       {199, 545786271.620, nullptr},
       {250, 765503085.441, nullptr},
+      {0, 47500880.922, nullptr},
       {-20, 47500880.922, "841503 the tire envelope is not shrunk: the offset -20 of the section at 0 degrees is taken as 0"},
   };
   for (const Case& c : cases) {
@@ -798,6 +800,10 @@ TEST_F(TireEnvelopeCommit, AnEditOfTheDriversCommitsOnlyWithItsRun) {
        "FirstDriverJointSteps was 2 in the run and is 1 now", 6},
       {"first upper limit", [](TireEnvelopeBuilder* b) { b->SetFirstDriverJointUpperLimit(20); },
        "FirstDriverJointUpperLimit was 30 in the run and is 20 now", 15},
+      {"first upper limit in its 7th digit", [](TireEnvelopeBuilder* b) { b->SetFirstDriverJointUpperLimit(30.00001); },
+       "FirstDriverJointUpperLimit was 30 in the run and is 30.00001 now", 15},
+      {"first lower limit in its 17th digit", [](TireEnvelopeBuilder* b) { b->SetFirstDriverJointLowerLimit(-30.000000000000004); },
+       "FirstDriverJointLowerLimit was -30 in the run and is -30.000000000000004 now", 15},
       {"first lower limit", [](TireEnvelopeBuilder* b) { b->SetFirstDriverJointLowerLimit(-20.5); },
        "FirstDriverJointLowerLimit was -30 in the run and is -20.5 now", 15},
       {"second upper limit", [](TireEnvelopeBuilder* b) { b->SetSecondDriverJointUpperLimit(80); },

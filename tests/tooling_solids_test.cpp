@@ -1350,6 +1350,16 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
     text.replace(text.find(width), width.size(), "\"basewidth\" - 10 0");
     return text;
   };
+  auto coredDie = [](const char* wall) {
+    return Changed("draw_die.jou", "# Edited:",
+                   {{"\"machiningallowance\" - 1.5 0\n  closed 0\n",
+                     std::string("\"machiningallowance\" - 1.5 0\n  closed 0\nrecord 0 set \"Tooling.DieDesDrawDieBuilder\" "
+                                 "\"CoreDrawDieOption\"\n  this ptr 20\n  in logical \"coredrawdieoption\" - true\n  closed 0\n"
+                                 "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"WallThickness\"\n  this ptr 20\n  in double "
+                                 "\"wallthickness\" - ") +
+                         wall + " 0\n  closed 0\n"}});
+  };
+  auto coredDieVolume = [](double w) { return 800 * w * 100 + 115600 * 38.5 - 13200 * 23.5 + 82500 * 30 - (400 * w + w * w) * 30; };
   auto punchOf = [r3](double a, double p) {
     auto at = [a, p](double s) { return a + p * s + 4 * s * s; };
     const double h = 8 * r3;
@@ -1513,29 +1523,17 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
       // the deck 102400 x 38.5.
       {"a die's deck edge on its binder edge", Changed("draw_die.jou", "# Edited:", {{"\"deckedgeoffset\" - 20 0", "\"deckedgeoffset\" - 10 0"}}),
        4000000 + 102400 * 38.5 + 82500 * 30},
-      // A cored die, its wall 10: the punch square's column (100 to 200) is
-      // the wall from 190 to 210 wide, 8000 x 100; the deck and band as the
-      // example's; the stress ring 82500 x 30 but where the wall reaches out
-      // by half its thickness into it, 210^2 - 200^2 = 4100, 30 thick.
-      {"a cored die's wall of 10",
-       Changed("draw_die.jou", "# Edited:",
-               {{"\"machiningallowance\" - 1.5 0\n  closed 0\n",
-                 "\"machiningallowance\" - 1.5 0\n  closed 0\nrecord 0 set \"Tooling.DieDesDrawDieBuilder\" "
-                 "\"CoreDrawDieOption\"\n  this ptr 20\n  in logical \"coredrawdieoption\" - true\n  closed 0\n"
-                 "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"WallThickness\"\n  this ptr 20\n  in double "
-                 "\"wallthickness\" - 10 0\n  closed 0\n"}}),
-       8000 * 100 + 115600 * 38.5 - 13200 * 23.5 + 82500 * 30 - 4100 * 30},
-      // Its wall of w = 0.0101, just past the tolerance: the column 800 w x
-      // 100, the stress ring less (200 + w)^2 - 200^2 = 400 w + w^2, 30
-      // thick: 6616086.7969397 (a wall of 0.0005 was built with no cavity).
-      {"a cored die's wall of 0.0101",
-       Changed("draw_die.jou", "# Edited:",
-               {{"\"machiningallowance\" - 1.5 0\n  closed 0\n",
-                 "\"machiningallowance\" - 1.5 0\n  closed 0\nrecord 0 set \"Tooling.DieDesDrawDieBuilder\" "
-                 "\"CoreDrawDieOption\"\n  this ptr 20\n  in logical \"coredrawdieoption\" - true\n  closed 0\n"
-                 "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"WallThickness\"\n  this ptr 20\n  in double "
-                 "\"wallthickness\" - 0.0101 0\n  closed 0\n"}}),
-       800 * 0.0101 * 100 + 115600 * 38.5 - 13200 * 23.5 + 82500 * 30 - (400 * 0.0101 + 0.0101 * 0.0101) * 30},
+      // A cored die, its wall w: the punch square's column (100 to 200) is
+      // the wall from 200 - w to 200 + w wide, 800 w x 100; the deck and band
+      // as the example's; the stress ring 82500 x 30 but where the wall
+      // reaches out by half its thickness into it, (200 + w)^2 - 200^2 = 400 w
+      // + w^2, 30 thick. A wall given negative is as thick: the sign says
+      // nothing of the side. At w = 0.0101, just past the tolerance,
+      // 6616086.7969397 (a wall of 0.0005 was built with no cavity).
+      {"a cored die's wall of 10", coredDie("10"), coredDieVolume(10)},
+      {"a cored die's wall of 0.0101", coredDie("0.0101"), coredDieVolume(0.0101)},
+      {"a cored die's wall of -0.0101", coredDie("-0.0101"), 6616086.7969397},
+      {"a cored die's wall of -5", coredDie("-5"), coredDieVolume(5)},
       // The die turned over: its face (z 60) looking down at a base plane
       // at z -100 turned down. The punch square from -100 up to the deck
       // sheet at 20: 40000 x 120; the deck from 20 to the top offset at

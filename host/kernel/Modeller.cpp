@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "sys/Trusted.hpp"
+
 namespace KTX::Kernel {
 namespace {
 
@@ -37,11 +39,12 @@ std::string modulePath() {
 }
 
 Modeller* load(std::string* why) {
+  // Checked as the plug-in is: whoever could change it would run code as the user.
   const std::string path = modulePath();
-  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string refused;
+  void* module = Files::LoadTrustedLibrary(path, &refused);
   if (module == nullptr) {
-    const char* error = dlerror();
-    *why = "cannot load the geometry module " + path + ": " + (error != nullptr ? error : "unknown error");
+    *why = "cannot load the geometry module " + path + ": " + refused;
     return nullptr;
   }
   auto entry = reinterpret_cast<ModellerEntry>(dlsym(module, kModellerEntry));

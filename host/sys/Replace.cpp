@@ -369,6 +369,12 @@ Next Walker::throughProc(const std::string& next, const std::string& path, const
   if (!last) return refuse(Refusal::Kind::kSystem, ENOTDIR, path + " is not a directory");
   const bool aPath = seen.link[0] == '/';
   if (aPath && !S_ISFIFO(reached.st_mode) && !S_ISSOCK(reached.st_mode)) {
+    // A writer puts its file in the place of a name in a folder, and no
+    // folder holds this one: its link's text names a place that is gone.
+    if (!folderTaken_ && S_ISREG(reached.st_mode) && reached.st_nlink == 0)
+      return refuse(Refusal::Kind::kNoRegularFile, ENOENT,
+                    "is a file that no folder holds (deleted, a memfd or an O_TMPFILE file), in whose place no "
+                    "file can be put");
     if (!folderTaken_) return Next::kGoOn;
     out_.place.followed = true;
     return land(next);

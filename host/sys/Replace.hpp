@@ -48,7 +48,8 @@ KTX_HOST_API std::string WhyNotWritable(const std::string& name);
 // a device (a terminal said as one) or a socket there, or a pipe or a
 // socket a link of /proc leads to ("is a pipe, not a regular file"), which
 // a regular file renamed onto it would replace (a reader waiting on the
-// FIFO would wait for ever), a symbolic
+// FIFO would wait for ever), a file no folder holds that one leads to
+// (deleted, a memfd, an O_TMPFILE file: no file can take its place), a symbolic
 // link that reaches no file (to a missing place, a loop, or a chain of more
 // links than the system follows), or a symbolic link anywhere on the way,
 // a folder's included, in a folder that users other than its owner may

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -1063,9 +1064,12 @@ void ForgetTracedMotion(const TireEnvelopeBuilder* builder) {
 std::vector<TracedInput> DriverInputsOf(TireEnvelopeBuilder& b) {
   std::vector<TracedInput> inputs;
   const auto real = [&](const char* name, double value) {
+    // Shown in the fewest digits that read back as the value: two values
+    // that differ never read alike ("was 30 ... is 30" for 30.00001).
     char exact[40], shown[40];
     std::snprintf(exact, sizeof exact, "%.17g", value);
-    std::snprintf(shown, sizeof shown, "%g", value);
+    const auto written = std::to_chars(shown, shown + sizeof shown - 1, value);
+    *written.ptr = '\0';
     inputs.push_back({name, exact, shown});
   };
   const auto whole = [&](const char* name, long long value) {
