@@ -1,7 +1,8 @@
 // What a script gives reaches the feature, played as ktxhost plays a
 // journal: a notch is shaped by the geometry its type names and keeps no
-// other, a die shoe keeps its boolean items whatever their operation and
-// makes each once, and the builders that store tolerances refuse 0 or less.
+// other, an outline the build needs is refused empty, a die shoe keeps its
+// boolean items whatever their operation, makes each once and takes one a
+// tool, and the builders that store tolerances refuse 0 or less.
 #include <gtest/gtest.h>
 
 #include <cctype>
