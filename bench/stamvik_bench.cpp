@@ -562,6 +562,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
     Ratio("export set, paused", "BM_ExportSetPaused/manual_time", "floor", "BM_Floor/manual_time");
     Ratio("own setter, first after a mark", "BM_OwnSetterFirstAfterMark/manual_time", "floor",
           "BM_Floor/manual_time");
+    // What the scripting road adds to the builder's own setter on an object
+    // no owner observes: its journal record, and with the journal paused
+    // nothing but the road itself.
+    Ratio("export set, first after a mark", "BM_ExportSetFirstAfterMark/manual_time", "own setter, first",
+          "BM_OwnSetterFirstAfterMark/manual_time");
+    Ratio("export set, repeated", "BM_ExportSetRepeated/manual_time", "own setter, repeated",
+          "BM_OwnSetterRepeated/manual_time");
+    Ratio("export set, paused", "BM_ExportSetPaused/manual_time", "own setter, repeated",
+          "BM_OwnSetterRepeated/manual_time");
     for (const char* n : {"1000", "10000", "100000"}) {
       std::string undo = std::string("BM_UndoPerLoggedObject/") + n + "/manual_time";
       Ratio(("undo per logged object, " + std::string(n) + " live").c_str(), undo.c_str(), "OCAF abort per attribute",

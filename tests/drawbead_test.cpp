@@ -51,6 +51,11 @@ class DrawBead : public stamvik_test::HostTest {
     ASSERT_EQ(EXP_edit_exp(0, expression, text), 0);
     SM_free(text);
   }
+  // A centreline of one line, 100 long: what every bead is built along.
+  void GiveLine() {
+    const tag_t line = Line(100);
+    bead_->GetCenterline()->add_loop(SC_section::kOpen, 1, &line);
+  }
   // A segment appended to the bead's list (which runs the bead's insert callback).
   DrawBeadSegmentBuilder* Append() {
     DrawBeadSegmentBuilder* segment = DieEngJA::DrawBeadSegmentBuilderFactory::Create(bead_, nullptr);
@@ -127,6 +132,7 @@ TEST_F(DrawBead, ValidationChecksTheFemaleGapsOnlyWhenTheOutputHasAFemale) {
       {2, -0.5, -0.5, 5, 5, false, 0x200, 3030303},
       {2, 0, 0, 0, 0, false, 0x200, 3030297},
   };
+  GiveLine();
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << "output " << row.output << " clearance " << row.clearance << " flags "
                                     << row.editedFlags);
@@ -169,6 +175,7 @@ TEST_F(DrawBead, SegmentValidationHoldsTheSectionInsideTheBead) {
       {"no width left", 4, 4, 4, 3030302},
       {"top radius below the tolerance", 0.02, 4, 12, 3030300},
   };
+  GiveLine();
   DrawBeadSegmentBuilder* segment = Append();
   bead_->SetOutput(DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_Male);
   segment->SetMaleBeadWidthType(DieEngJA::JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived);

@@ -51,6 +51,7 @@ TEST_F(MachineRelief, AnInteriorThickenedWallComesBackAsKindThreeWithSixInts) {
   b->SetType(DieDesJA::JA_MACHINE_RELIEF_BUILDER_Types_Thicken);
   b->SetJogWall(true);
   b->GetTrimSheetFace()->append(ModelBody(BodyType::Sheet));
+  ClosedLoop(b->GetMainProfile());
   int rc = -1;
   FEATURE_RECORD* frec = Commit(b, &rc);
   ASSERT_EQ(rc, 0);
@@ -119,10 +120,43 @@ TEST_F(MachineRelief, AMainProfileOfOneClosedAndOneOpenLoopMakesStartAndEndOptio
   b->destroy();
 }
 
+// The main profile is the relief's outline; a curve the target finds for
+// the relief's kind stands in for it, one it finds for another kind does
+// not, and the inside wall's profile is no outline of the relief.
+TEST_F(MachineRelief, WithNoMainProfileOnlyTheTargetsCurveForItsKindStandsIn) {
+  struct Row {
+    const char* name;
+    bool profile;
+    int kind;
+    int pair;  // the curve the target gives; -1 none
+    bool insideWall;
+    int status;
+  };
+  const Row rows[] = {
+      {"nothing", false, 0, -1, false, 3030671},
+      {"only the inside wall", false, 0, -1, true, 3030671},
+      {"a main profile", true, 0, -1, false, 0},
+      {"the target's curve for a cam", false, 0, 0, false, 0},
+      {"the target's curve for an interior wall", false, 3, 2, false, 0},
+      {"the target's curve of another kind", false, 2, 0, false, 3030671},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    MachineReliefBuilder* b = MachineReliefBuilderFactory::Create(modelPart(), nullptr);
+    if (row.profile) ClosedLoop(b->GetMainProfile());
+    if (row.insideWall) ClosedLoop(b->GetInsideWallProfile());
+    b->GetTargetData()->SetReliefKind(row.kind);
+    if (row.pair >= 0) b->GetTargetData()->SetCurve(row.pair, true, Polyline(true));
+    EXPECT_EQ(b->validate_nothrow(), row.status);
+    b->destroy();
+  }
+}
+
 TEST_F(MachineRelief, ValidationTakesTolerancesFromTheMarginOn) {
   for (const double tolerance : {1e-10, 0.99e-10}) {
     SCOPED_TRACE(tolerance);
     MachineReliefBuilder* b = MachineReliefBuilderFactory::Create(modelPart(), nullptr);
+    ClosedLoop(b->GetMainProfile());
     ASSERT_EQ(b->validate_nothrow(), 0);
     ExpectToleranceLimit(b, tolerance);
     b->destroy();

@@ -151,6 +151,11 @@ const Row kRows[] = {
       {"kOpenSectionLoops", Messages::kOpenSectionLoops, 3030490},
       {"kClosedSectionLoops", Messages::kClosedSectionLoops, 3030493},
       {"kNotchNoSection", Messages::kNotchNoSection, 3030636},
+      {"kClearanceNoSection", Messages::kClearanceNoSection, 3030670},
+      {"kMachineReliefNoMainProfile", Messages::kMachineReliefNoMainProfile, 3030671},
+      {"kFillAreaNoBoundary", Messages::kFillAreaNoBoundary, 3030672},
+      {"kBeadNoCenterline", Messages::kBeadNoCenterline, 3030673},
+      {"kShoeToolInTwoItems", Messages::kShoeToolInTwoItems, 3030674},
       {"kNotchNoFaces", Messages::kNotchNoFaces, 3030637},
       {"kNotchNoSheetBodies", Messages::kNotchNoSheetBodies, 3030638},
       {"kCannotMapFromBase", Messages::kCannotMapFromBase, 3030495},
@@ -322,6 +327,31 @@ TEST(Messages, TheHostHasATextForEachNumber) {
     SCOPED_TRACE(row.name);
     const char* text = Error::MessageText(row.number);
     EXPECT_TRUE(text != nullptr && *text != '\0') << row.number << " has no text";
+  }
+}
+
+// The words of a refusal blame only what the script can have given, and say
+// what to do where there is one thing to do: a path too short for the
+// tolerance with no point given, a loop beside an outline an edit read back.
+TEST(Messages, TheLibrarysWordsSayWhatWasRefused) {
+  struct Text {
+    int number;
+    const char* text;
+  };
+  const Text rows[] = {
+      {3030305, "the bead's path is no longer than the distance tolerance: its centreline, trimmed at the start and "
+                "end points where they are given, leaves no bead"},
+      {3030645, "the punch's flange profile or main wall centre line is not one closed loop (an open chain, several "
+                "loops, or a loop given beside the outline an edit read back: that section is to be cleared first)"},
+      {3030670, "the clearance is of type Section, and its section holds no curve"},
+      {3030671, "the machine relief has no main profile, and its target gives no curve for its type"},
+      {3030672, "the fill area's boundary holds no curve"},
+      {3030673, "the draw bead's centreline holds no curve"},
+      {3030674, "a tool body is in two boolean items of the die shoe: give each tool one operation"},
+  };
+  for (const Text& row : rows) {
+    SCOPED_TRACE(row.number);
+    EXPECT_EQ(Error::Describe(row.number), std::to_string(row.number) + " (" + row.text + ")");
   }
 }
 

@@ -1,7 +1,8 @@
 // What a script gives reaches the feature, played as ktxhost plays a
 // journal: a notch is shaped by the geometry its type names and keeps no
-// other, a die shoe keeps its boolean items whatever their operation and
-// makes each once, and the builders that store tolerances refuse 0 or less.
+// other, an outline the build needs is refused empty, a die shoe keeps its
+// boolean items whatever their operation, makes each once and takes one a
+// tool, and the builders that store tolerances refuse 0 or less.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -147,6 +148,72 @@ TEST_F(ScriptInputs, ANotchIsShapedByTheGeometryOfItsTypeAndKeepsNoOther) {
   }
 }
 
+// ---- outlines of nothing ---------------------------------------------------------------
+
+// The builder's outline (its getter `member`, given back as `section`)
+// emptied by the script.
+std::string Cleared(const std::string& journalClass, const std::string& member, int builder, int section) {
+  std::string lower = member;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return Record("get \"" + journalClass + "\" \"" + member + "\"",
+                "  this ptr " + std::to_string(builder) + "\n  result ptr \"" + lower + "\" \"Section\" " +
+                    std::to_string(section) + "\n") +
+         Record("method \"Section\" \"Clear\"", "  this ptr " + std::to_string(section) + "\n");
+}
+
+// A build that needs an outline refuses one of nothing, at create and in an
+// edit that clears it; an optional outline stays optional. Each row plays an
+// example up to one of its commits, gives its lines and commits there.
+TEST_F(ScriptInputs, AnOutlineOfNothingIsRefusedWhereTheBuildNeedsOne) {
+  struct Row {
+    const char* what;
+    const char* example;
+    int commit;  // the example's commit the row replaces, from 1
+    int builder;
+    int feature;  // the commit's feature when it goes through
+    std::string lines;
+    int status;
+  };
+  const std::string clearance = "Die.ClearanceBuilder";
+  const std::string sectionType = Record("set \"Die.ClearanceBuilder\" \"ClearanceGeometryType\"",
+                                         "  this ptr 10\n  in enum \"clearancegeometrytype\" "
+                                         "\"Die.ClearanceBuilder.ClearanceGeometryTypes\" 1\n");
+  const std::string loop = Record("get \"Die.ClearanceBuilder\" \"Section\"",
+                                  "  this ptr 10\n  result ptr \"section\" \"Section\" 90\n") +
+                           Record("method \"Section\" \"AddLoop\"",
+                                  "  this ptr 90\n  in int \"kind\" - 0\n  in struct-array \"points\" \"Point3d\" 9 "
+                                  "0 0 0 10 0 0 10 10 0\n");
+  const Row rows[] = {
+      {"a clearance of type Solid with no section", "clearance.jou", 1, 10, 20, "", 0},
+      {"a clearance of type Section with no section", "clearance.jou", 1, 10, 20, sectionType, 3030670},
+      {"a clearance of type Section with a loop", "clearance.jou", 1, 10, 20, sectionType + loop, 0},
+      {"a clearance of type Section whose loop was cleared", "clearance.jou", 1, 10, 20,
+       sectionType + loop + Cleared(clearance, "Section", 10, 91), 3030670},
+      {"a machine relief's main profile cleared", "machine_relief.jou", 2, 30, 20,
+       Cleared("Die.MachineReliefBuilder", "MainProfile", 30, 90), 3030671},
+      {"a machine relief's inside wall cleared", "machine_relief.jou", 2, 30, 20,
+       Cleared("Die.MachineReliefBuilder", "InsideWallProfile", 30, 90), 0},
+      {"a fill area's boundary cleared before its first commit", "fill_area.jou", 1, 10, 20,
+       Cleared("Die.FillAreaBuilder", "Boundary", 10, 90), 3030672},
+      {"a fill area's boundary cleared", "fill_area.jou", 2, 30, 20,
+       Cleared("Die.FillAreaBuilder", "Boundary", 30, 90), 3030672},
+      {"a draw bead's centreline cleared before its first commit", "draw_bead_split.jou", 1, 10, 50,
+       Cleared("Die.DrawBeadBuilder", "Centerline", 10, 90), 3030673},
+      {"a draw bead's centreline cleared", "draw_bead_split.jou", 2, 60, 50,
+       Cleared("Die.DrawBeadBuilder", "Centerline", 60, 90), 3030673},
+      {"a keyway's interior profile cleared", "keyway.jou", 2, 30, 20,
+       Cleared("Die.KeywayBuilder", "InteriorProfile", 30, 90), 0},
+  };
+  const std::string commit = "record 0 method \"Builder\" \"Commit\"";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::string example = Example(row.example);
+    std::size_t at = std::string::npos;
+    for (int i = 0; i < row.commit; ++i) at = example.find(commit, at == std::string::npos ? 0 : at + 1);
+    ASSERT_NE(at, std::string::npos);
+    Play(example.substr(0, at) + row.lines + Commit(row.builder, row.status == 0 ? row.feature : 0, row.status));
+  }
+}
 
 // ---- the die shoe's boolean items -----------------------------------------------------
 
@@ -201,6 +268,70 @@ TEST_F(ScriptInputs, AShoeKeepsItsSubtractAndAnEditReplacesTheOperationOfATool) 
   PART_set_work_part(part());
 }
 
+// A new boolean item (`item`, its list `list`) of the shoe `shoe`: the tool
+// `tool`, the operation `type`.
+std::string NewItem(int shoe, int item, int list, int tool, int type) {
+  return Record("method \"Die.DieCollection\" \"CreateDieBoolean\"",
+                "  this tag 1\n  result tag \"item\" \"Die.DieBooleanBuilder\" " + std::to_string(item) + "\n") +
+         Record("get \"Die.DieBooleanBuilder\" \"SelectBodies\"",
+                "  this ptr " + std::to_string(item) + "\n  result ptr \"selectbodies\" \"SelectBrenvikObjectList\" " +
+                    std::to_string(item + 1) + "\n") +
+         Record("method \"SelectObjectList\" \"Add\"", "  this ptr " + std::to_string(item + 1) +
+                                                         "\n  in tag \"object\" \"TaggedObject\" " +
+                                                         std::to_string(tool) + "\n") +
+         BooleanOperation(item, type) +
+         Record("get \"Die.DieShoeBuilder\" \"DieBooleansList\"",
+                "  this ptr " + std::to_string(shoe) + "\n  result ptr \"diebooleanslist\" \"Die.DieBooleanBuilderList\" " +
+                    std::to_string(list) + "\n") +
+         Record("method \"ObjectList\" \"Append\"",
+                "  this tag " + std::to_string(list) + "\n  in tag \"object\" \"TaggedObject\" " + std::to_string(item) +
+                    "\n");
+}
+
+// The shoe makes one boolean feature a tool, so a second item on a tool,
+// whatever its operation, is refused: at create, and in an edit, whose
+// refusal leaves the record's items and the features as they were. Items on
+// two tools are each kept.
+TEST_F(ScriptInputs, AShoeRefusesTwoItemsOnOneTool) {
+  struct Row {
+    const char* what;
+    int commit;  // the example's commit (1 create, 2 edit) the items are given before
+    std::string lines;
+    int status;
+    std::vector<int> stored;  // the record's item operations after the play
+    std::vector<int> made;    // the boolean features' operations
+  };
+  const std::string secondSolid =
+      Record("method \"Part\" \"CreateSolidBody\"", "  this tag 1\n  result tag \"body\" \"Body\" 3\n");
+  const Row rows[] = {
+      {"a subtract beside the unite of its tool", 1, NewItem(10, 70, 72, 2, 1), 3030674, {}, {}},
+      {"a second unite of the tool", 1, NewItem(10, 70, 72, 2, 0), 3030674, {}, {}},
+      {"a subtract of another tool", 1, secondSolid + NewItem(10, 70, 72, 3, 1), 0, {0, 1}, {0, 1}},
+      {"an edit's subtract beside the unite it read back", 2, NewItem(40, 70, 72, 2, 1), 3030674, {0}, {0}},
+  };
+  const std::string commit = "record 0 method \"Builder\" \"Commit\"";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    PART_part* own = PART_part::Create(0);
+    PART_set_work_part(own);
+    const std::string example = Example("die_shoe.jou");
+    const std::size_t first = example.find(commit);
+    const std::size_t at = row.commit == 1 ? first : example.find(commit, first + 1);
+    ASSERT_NE(at, std::string::npos);
+    const int shoe = row.commit == 1 ? 10 : 40;
+    std::map<tag_t, tag_t> made =
+        Play(example.substr(0, at) + row.lines + Commit(shoe, row.status == 0 ? 30 : 0, row.status));
+    std::vector<int> stored;
+    if (const auto* parms = ParmsOf<DieDes::DieShoe>(made[30]))
+      for (int i = 0; i < parms->GetNumDieShoeBooleanItems(); ++i)
+        stored.push_back(parms->GetDieShoeBooleanTypes()->AskInt(i));
+    EXPECT_EQ(stored, row.stored);
+    EXPECT_EQ(BooleanOperations(own), row.made);
+    own->destroy();
+  }
+  PART_set_work_part(part());
+}
+
 // ---- tolerances ----------------------------------------------------------------------
 
 TEST_F(ScriptInputs, TheDrawBeadAndTheSpringbackCompensationRefuseTolerancesOfZeroOrLess) {
@@ -218,6 +349,8 @@ TEST_F(ScriptInputs, TheDrawBeadAndTheSpringbackCompensationRefuseTolerancesOfZe
       {"draw_bead_split.jou", commit, "Die.DrawBeadBuilder", "DistanceTolerance", "0", 674028},
       {"draw_bead_split.jou", commit, "Die.DrawBeadBuilder", "DistanceTolerance", "-5", 674028},
       {"draw_bead_split.jou", commit, "Die.DrawBeadBuilder", "AngleTolerance", "0", 674029},
+      // Longer than the whole centreline: the path is too short for it.
+      {"draw_bead_split.jou", commit, "Die.DrawBeadBuilder", "DistanceTolerance", "1e9", 3030305},
       {"springback.jou", destroy, "Die.SpringbackCompensationBuilder", "DistanceTolerance", "0.99e-10", 674028},
       // At the margin the tolerance passes; the points then want their sheet.
       {"springback.jou", destroy, "Die.SpringbackCompensationBuilder", "DistanceTolerance", "1e-10", 690034},

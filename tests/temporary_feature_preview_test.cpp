@@ -56,6 +56,15 @@ RouteBuilder ShapedNotch(CM_part* part) {
   return Route(b);
 }
 
+// A machine relief's outline is its main profile: here a closed loop.
+RouteBuilder ProfiledRelief(CM_part* part) {
+  MachineReliefBuilder* b = MachineReliefBuilderFactory::Create(part, nullptr);
+  const double at[2][3] = {{1, 0, 0}, {2, 0, 0}};
+  const tag_t curves[2] = {ES_create_point(at[0]), ES_create_point(at[1])};
+  b->GetMainProfile()->add_loop(SC_section::kClosed, 2, curves);
+  return Route(b);
+}
+
 TEST_F(TemporaryFeaturePreview, EachBuilderPreviewsUnderItsOwnMarkAndTextAndLeavesNothing) {
   struct Row {
     const char* mark;
@@ -78,7 +87,7 @@ TEST_F(TemporaryFeaturePreview, EachBuilderPreviewsUnderItsOwnMarkAndTextAndLeav
        }},
       {"Machine Relief create bodies", "Machine Relief: Performing boolean operation",
        "MachineReliefTargetFactory::CreateCopy", 1,
-       [](CM_part* p) { return Route(MachineReliefBuilderFactory::Create(p, nullptr)); }},
+       &ProfiledRelief},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.mark);

@@ -450,8 +450,11 @@ bool Player::play(const JAM::Record& recorded, std::size_t index, std::string* e
   // its call made, as a bead's split makes its segments) and handed back a
   // builder made since this record began. A builder opened on an object to
   // edit starts from what it edits; an object that was there before (a list's
-  // item looked up, a property's sub-builder) is never touched.
-  for (std::size_t at = before; at < JAM::RecordedCount(); ++at) {
+  // item looked up, a property's sub-builder) is never touched. A call that
+  // made no object made no builder: most calls (every plain set) skip the
+  // look through their records.
+  const bool madeObjects = OM::OM_ask_next_tag() != firstMade;
+  for (std::size_t at = before; madeObjects && at < JAM::RecordedCount(); ++at) {
     const JAM::Record& r = JAM::RecordedAt(at);
     if (r.state != JAM::RecordState::Closed || r.status != 0) continue;
     const std::span<const JAM::Value> values = JAM::RecordedValues(at);

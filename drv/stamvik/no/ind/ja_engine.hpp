@@ -459,12 +459,18 @@ void Replay(JAM::Call& call);
 // the builder that observes the object when the write is done: a sub-builder
 // whose owner asked to be told of its changes (a draw bead's start and end
 // points) is a changed input of that owner, as a host object's own writes
-// are. An object no owner observes tells no one.
-template <class B, class T, class P>
+// are. An object no owner observes tells no one, and pays for no one: the
+// member's class is known here, so the observed flag is read through it
+// without asking the host to cast (a cross-library cast on every scripting
+// set costs more than the set).
+template <class O, class B, class T, class P>
 struct WriteAndTell {
   static int Set(OM::Object* object, P value) {
     const int status = B::template Set<T>(object, value);
-    if (status == 0) NotifyOwnerOfChange(object);
+    if constexpr (std::is_base_of_v<IChildOfObservable, O>) {
+      if (status == 0 && static_cast<const IChildOfObservable*>(static_cast<O*>(object))->ParentHasObservers())
+        NotifyOwnerOfChange(object);
+    }
     return status;
   }
 };
@@ -500,7 +506,7 @@ struct ScriptMember {
     if constexpr (K == Kind::Get)
       return &B::template Get<T>;
     else
-      return &WriteAndTell<B, T, Param>::Set;
+      return &WriteAndTell<Object, B, T, Param>::Set;
   }();
 
   static constexpr MemberRecord record = [] {

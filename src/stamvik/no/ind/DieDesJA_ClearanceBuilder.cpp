@@ -120,6 +120,10 @@ int ClearanceBuilder::validate_nothrow() {
   }
   if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
+  // A clearance of type Section is shaped by its section alone.
+  if (m_clearanceGeometryType == JA_CLEARANCE_BUILDER_ClearanceGeometryTypes_Section &&
+      (m_section == nullptr || m_section->is_empty()))
+    return Messages::kClearanceNoSection;
   return 0;
 }
 

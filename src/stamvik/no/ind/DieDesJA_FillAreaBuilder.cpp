@@ -110,6 +110,8 @@ int FillAreaBuilder::validate_nothrow() {
   if (second >= 1) return kOpenSectionLoops;
   if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
+  // The boundary's loops are all the fill area extrudes; nothing else gives one.
+  if (m_boundary == nullptr || m_boundary->is_empty()) return Messages::kFillAreaNoBoundary;
   return 0;
 }
 

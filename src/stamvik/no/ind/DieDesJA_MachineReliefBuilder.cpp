@@ -41,6 +41,28 @@ constexpr TemporaryFeaturePreviewNames kPreview{"Machine Relief create bodies",
 // The target data's kind for a thickened wall on an interior main profile.
 constexpr int kThickenInteriorKind = 3;
 
+// The curve the target data find for their relief kind, which stands in
+// for a main profile the builder does not hold: 0 when they find none.
+tag_t targetCurve(const DieDes::MachineReliefTarget* data) {
+  if (data == nullptr) return 0;
+  int pair = -1;
+  switch (data->GetReliefKind()) {
+    case 0:
+    case 1:
+      pair = 0;
+      break;
+    case 2:
+      pair = 1;
+      break;
+    case kThickenInteriorKind:
+      pair = 2;
+      break;
+    default:
+      return 0;
+  }
+  return data->GetCurveFlag(pair) ? data->GetCurve(pair) : 0;
+}
+
 void loopCounts(const SC_section* section, int* first, int* second) {
   int third = 0;
   section->ask_loop_summary(first, nullptr, second, nullptr, &third, nullptr);
@@ -102,6 +124,10 @@ int MachineReliefBuilder::validate_nothrow() {
   if (int rc = Stamvik::CheckInputs(this); rc != 0) return rc;
   if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
+  // The inside wall's profile is optional; the main profile is the relief's
+  // outline, unless the target finds a curve for the kind in its place.
+  if ((m_mainProfile == nullptr || m_mainProfile->is_empty()) && targetCurve(m_targetData) == 0)
+    return Messages::kMachineReliefNoMainProfile;
   return 0;
 }
 
@@ -135,23 +161,7 @@ void MachineReliefBuilder::ReactToTarget() {
 
   // Without a closed main profile, the curve the target found for the kind
   // decides: a closed one needs the start and the end.
-  int pair = -1;
-  switch (m_targetData->GetReliefKind()) {
-    case 0:
-    case 1:
-      pair = 0;
-      break;
-    case 2:
-      pair = 1;
-      break;
-    case kThickenInteriorKind:
-      pair = 2;
-      break;
-    default:
-      return;
-  }
-  if (!m_targetData->GetCurveFlag(pair)) return;
-  const tag_t curve = m_targetData->GetCurve(pair);
+  const tag_t curve = targetCurve(m_targetData);
   if (curve == 0) return;
   EVC_curve* evaluator = nullptr;
   evcrvu(curve, &evaluator);

@@ -295,7 +295,31 @@ int DieShoeBuilder::validate_nothrow() {
 
   if (m_distanceTolerance < kMargin) return kBadDistanceTolerance;
   if (m_angleTolerance < kMargin) return kBadAngleTolerance;
+  if (ToolInTwoItems()) return Messages::kShoeToolInTwoItems;
   return ValidateOutlines();
+}
+
+// A tool is united with or taken from the shoe once: a second item on it
+// (a unite and a subtract of one tool) makes no feature of its own, and its
+// record would be read back by every later edit as an operation the shoe
+// does not hold.
+bool DieShoeBuilder::ToolInTwoItems() const {
+  if (m_dieBooleansList == nullptr) return false;
+  std::vector<tag_t> seen;
+  for (int i = 0, n = m_dieBooleansList->size(); i < n; ++i) {
+    const DieBooleanBuilder* item = ItemAt(m_dieBooleansList, i);
+    const SELECT_OBJECT_list* tools = item != nullptr ? item->GetSelectBodies() : nullptr;
+    if (tools == nullptr) continue;
+    std::vector<tag_t> own;
+    for (int k = 0, m = tools->ask_count(); k < m; ++k)
+      if (const tag_t tool = tools->ask_nth(k); tool != 0) own.push_back(tool);
+    std::sort(own.begin(), own.end());
+    own.erase(std::unique(own.begin(), own.end()), own.end());
+    for (tag_t tool : own)
+      if (std::find(seen.begin(), seen.end(), tool) != seen.end()) return true;
+    seen.insert(seen.end(), own.begin(), own.end());
+  }
+  return false;
 }
 
 bool DieShoeBuilder::WallsLeaveADeckNothing() const {

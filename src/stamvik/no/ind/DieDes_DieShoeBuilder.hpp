@@ -269,6 +269,7 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   // inside the flange; decks that overlap; a cutout across a deck's edge;
   // and a flange that reaches the decks' top.
   int ValidateOutlines() const;
+  bool ToolInTwoItems() const;
   // The loop curves of a section brought up to date in the array of main
   // decks or of deck cutouts.
   int RefreshLoopTags(SC_section* section, bool cutouts, bool force, tag_t** tags);

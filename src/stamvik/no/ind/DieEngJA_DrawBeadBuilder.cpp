@@ -200,6 +200,9 @@ int DrawBeadBuilder::validate_nothrow() {
     if (int rc = m_startTaper->validate_nothrow(); rc != 0) return rc;
   if (m_endTaper != nullptr)
     if (int rc = m_endTaper->validate_nothrow(); rc != 0) return rc;
+  // A bead runs along its centreline: without one there is no path, nor a
+  // bead to build (its own inputs are judged first, as they always were).
+  if (m_centerline == nullptr || m_centerline->is_empty()) return Messages::kBeadNoCenterline;
   return 0;
 }
 

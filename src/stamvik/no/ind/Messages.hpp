@@ -196,6 +196,18 @@ inline constexpr int kClosedSectionLoops = 3030493;
 inline constexpr int kNotchNoSection = 3030636;
 inline constexpr int kNotchNoFaces = 3030637;
 inline constexpr int kNotchNoSheetBodies = 3030638;
+// An outline of nothing where the build needs one: a clearance of type
+// Section whose section is empty, a machine relief with no main profile (and
+// no curve from its target for its kind), a fill area with no boundary, a
+// draw bead with no centreline. Each would commit a feature of no geometry.
+inline constexpr int kClearanceNoSection = 3030670;
+inline constexpr int kMachineReliefNoMainProfile = 3030671;
+inline constexpr int kFillAreaNoBoundary = 3030672;
+inline constexpr int kBeadNoCenterline = 3030673;
+// A die shoe with one tool body in two boolean items: the shoe's feature
+// holds one operation a tool, so the second item would be stored with no
+// feature behind it.
+inline constexpr int kShoeToolInTwoItems = 3030674;
 // A handling core mapped from a base that its target does not allow.
 inline constexpr int kCannotMapFromBase = 3030495;
 // A springback compensation whose point lists differ in length, or which has no sprung points.
