@@ -3,11 +3,13 @@
 // calls go on unharmed and uncounted.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "TestSupport.hpp"
 #include "afl/BodyUtils.hpp"
 #include "feat/Builder.hpp"
 #include "kernel/Kernel.hpp"
+#include "kernel/Solids.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
@@ -64,6 +66,17 @@ TEST_F(FailureSwitch, EachFacilityNameFailsTheFirstCallOfItsFacilityOnly) {
     }
     return false;
   };
+  // A body with geometry, made before the switch counts anything.
+  int shaped = 0;
+  {
+    const std::vector<std::vector<double>> square = {{0, 0, 0, 0.01, 0, 0, 0.01, 0.01, 0, 0, 0.01, 0}};
+    const double up[3] = {0, 0, 1};
+    ASSERT_EQ(Kernel::MakeExtrusion(square, up, 0, 0.01, false, &shaped), 0);
+  }
+  const Probe query = [shaped] {
+    int solids = 7;
+    return ZV_BODY_ask_n_solids(shaped, &solids) == ZV_ERROR_geometry && solids == 0;
+  };
   const struct {
     const char* setting;
     unsigned facilities;
@@ -78,6 +91,9 @@ TEST_F(FailureSwitch, EachFacilityNameFailsTheFirstCallOfItsFacilityOnly) {
       {"hostcall:1", Failure::kHostCall, &hostCall, "EXP_probe", &memory},
       {"all:1", Failure::kEverything, &memory, "SM_alloc", nullptr},
       {"mark+record:1", Failure::kUndoMark | Failure::kFeatureRecord, &record, "FEATURE_RECORD::Create", &kernel},
+      {"query:1", Failure::kQuery, &query, "ZV_BODY_ask_n_solids", &kernel},
+      // The calls that make bodies leave the queries, which are named on their own.
+      {"kernel:1", Failure::kKernel, &kernel, "DieDesUtilsSolvaneCopy", &query},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.setting);
@@ -98,6 +114,7 @@ TEST_F(FailureSwitch, EachFacilityNameFailsTheFirstCallOfItsFacilityOnly) {
     EXPECT_FALSE((*row.named)());
     EXPECT_GE(Failure::Off(), 2);
   }
+  Kernel::DeleteBody(shaped, "test");
 }
 
 }  // namespace
