@@ -9,6 +9,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -29,7 +30,9 @@
 #include "kernel/Solids.hpp"
 #include "kernel/Wheel.hpp"
 #include "script/Player.hpp"
+#include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
+#include "sys/Failure.hpp"
 
 namespace {
 
@@ -705,12 +708,14 @@ std::string FileText(const fs::path& path) {
   return all.str();
 }
 
-// A draw punch journal on a T-shaped profile (a bar 140 x 40 on a stem 12
-// wide and 60 long, at z = 50 under a flat sheet at 100), one punch
-// committed a commit for each relief distance, relief angle 60. Each commit
+// A draw punch journal on a profile of lines through the corners (at z =
+// 50 under a flat sheet at 100), one punch committed a commit for each
+// relief distance, relief angle 60, the base `baseWidth` wide. Each commit
 // records the status it is expected to close with.
-std::string PunchesOnAT(const std::vector<std::pair<double, int>>& commits) {
-  const int corners[][2] = {{64, 0}, {76, 0}, {76, 60}, {140, 60}, {140, 100}, {0, 100}, {0, 60}, {64, 60}};
+using Corners = std::vector<std::array<double, 2>>;
+std::string PunchesOn(const Corners& corners, const std::vector<std::pair<double, int>>& commits,
+                      double baseWidth = 60) {
+  const std::size_t sides = corners.size();
   std::ostringstream j;
   j << "journal 1\n"
        "record 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 0\n"
@@ -719,9 +724,9 @@ std::string PunchesOnAT(const std::vector<std::pair<double, int>>& commits) {
        "  result tag \"body\" \"Body\" 2\n  closed 0\n"
        "record 0 method \"Part\" \"CreatePlane\"\n  this tag 1\n"
        "  in struct-array \"points\" \"Point3d\" 6 0 0 0 0 0 1\n  result tag \"plane\" \"Plane\" 3\n  closed 0\n";
-  for (int i = 0; i < 8; ++i) {
-    const int* a = corners[i];
-    const int* b = corners[(i + 1) % 8];
+  for (std::size_t i = 0; i < sides; ++i) {
+    const auto& a = corners[i];
+    const auto& b = corners[(i + 1) % sides];
     j << "record 0 method \"Part\" \"CreateLine\"\n  this tag 1\n  in struct-array \"points\" \"Point3d\" 6 " << a[0]
       << " " << a[1] << " 50 " << b[0] << " " << b[1] << " 50\n  result tag \"line\" \"Line\" " << 4 + i
       << "\n  closed 0\n";
@@ -742,14 +747,14 @@ std::string PunchesOnAT(const std::vector<std::pair<double, int>>& commits) {
       << "\n  in tag \"value\" \"TaggedObject\" 2\n  closed 0\n"
       << "record 0 get \"Tooling.DieDesDrawPunchBuilder\" \"PunchCurve\"\n  this ptr " << b
       << "\n  result ptr \"punchcurve\" \"SelectBrenvikObjectList\" " << b + 2 << "\n  closed 0\n";
-    for (int i = 0; i < 8; ++i)
+    for (std::size_t i = 0; i < sides; ++i)
       j << "record 0 method \"SelectObjectList\" \"Add\"\n  this ptr " << b + 2
         << "\n  in tag \"object\" \"TaggedObject\" " << 4 + i << "\n  closed 0\n";
     j << "record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"BasePlane\"\n  this ptr " << b
       << "\n  in tag \"baseplane\" \"Plane\" 3\n  closed 0\n";
     const std::pair<const char*, double> values[] = {{"DeckThickness", 40}, {"BeltThickness", 25},
                                                      {"ReliefDistanse", relief}, {"ReliefAngle", 60},
-                                                     {"BaseThickness", 30}, {"BaseWidth", 60},
+                                                     {"BaseThickness", 30}, {"BaseWidth", baseWidth},
                                                      {"MachiningAllowance", 1.5}};
     for (const auto& [name, value] : values)
       j << "record 0 set \"Tooling.DieDesDrawPunchBuilder\" \"" << name << "\"\n  this ptr " << b
@@ -782,7 +787,9 @@ TEST(ModellerFaultsPlay, APunchOnAThinStemIsBuiltOrRefusedAndTheNextBuilds) {
   for (const auto& [relief, closing] : {std::pair{5.98, 0}, std::pair{5.99, 0}, std::pair{5.999, 3030629}}) {
     SCOPED_TRACE(relief);
     const fs::path journal = folder / "t.jou", err = folder / "err.txt";
-    const std::string text = PunchesOnAT({{relief, closing}, {8, 0}});
+    // A bar 140 x 40 on a stem 12 wide and 60 long.
+    const std::string text =
+        PunchesOn({{64, 0}, {76, 0}, {76, 60}, {140, 60}, {140, 100}, {0, 100}, {0, 60}, {64, 60}}, {{relief, closing}, {8, 0}});
     std::ofstream(journal, std::ios::binary) << text;
     const int status =
         stamvik_test::RunProgram({KTXHOST_PROGRAM, "play", journal.string(), "--plugin", STAMVIK_PLUGIN}, err.c_str())
@@ -796,6 +803,128 @@ TEST(ModellerFaultsPlay, APunchOnAThinStemIsBuiltOrRefusedAndTheNextBuilds) {
       EXPECT_EQ(said.find(built) != std::string::npos, commit == 2 || closing == 0) << said;
     }
   }
+}
+
+// What a step of the modeller saw in a play: the step, how many queries of
+// a body's geometry the failure switch had counted by then, and the host
+// call logged last. The play faults at one place of that order.
+struct SeenStep {
+  std::string step;
+  long long queries;
+  std::string call;
+};
+std::vector<SeenStep> gPlaySteps;
+std::size_t gFaultAtPlayStep = static_cast<std::size_t>(-1);
+void SeeStep(const char* step, const char*) {
+  const auto& calls = KTX::Host::Calls();
+  gPlaySteps.push_back({step, KTX::Failure::Counted(), calls.empty() ? std::string() : calls.back().name});
+  if (gPlaySteps.size() - 1 == gFaultAtPlayStep) {
+    gFaultSignal = SIGSEGV;
+    Fault();
+  }
+}
+
+// The journal up to its first commit, which must close with `status`.
+std::string UpToTheFirstCommit(const std::string& text, int status) {
+  const std::size_t at = text.find("record 0 method \"Builder\" \"Commit\"\n"), closed = text.find("  closed 0\n", at);
+  return closed == std::string::npos ? "" : text.substr(0, closed) + "  closed " + std::to_string(status) + "\n";
+}
+
+// The text played in this process, as ktxhost plays it, into a part of its
+// own while the switch counts the queries (the nth failing, when n is not
+// 0); true when every record closed as the text says.
+bool PlayCountingQueries(const std::string& text, long long failing, KTX::PART_part* work, std::string* error) {
+  KTX::PART_part* part = KTX::PART_part::Create(0);
+  KTX::PART_set_work_part(part);
+  KTX::Error::ClearSevereErrors();
+  KTX::Host::ClearCalls();
+  gPlaySteps.clear();
+  KTX::Failure::FailAt(KTX::Failure::kQuery, failing);
+  const bool played = KTX::Script::Play(KTX::JAM::ReadJournal(text), error);
+  KTX::Failure::Off();
+  KTX::JAM::ClearJournal();
+  part->destroy();
+  KTX::PART_set_work_part(work);
+  return played;
+}
+
+// Each query of a body's geometry the judge of a build makes, failed in its
+// turn (the modeller's failure, 22005) and faulted in its turn (at the first
+// and the last step the modeller reaches in it), refuses the commit as not
+// measured (3030640): never a pass, never another verdict. The calls are
+// those the switch counts in a first play; the steps those the modeller
+// reaches in that play while the last call logged is one of them. Played
+// on the example punch, die and shoe, which build without a fault, and on
+// a T 48 x 48 whose arms 12 wide are relieved to 0.012, which the modeller
+// builds without most of its base (40,850.22 mm3 for 86,930.22 by hand) and
+// the judge refuses as lacking a part (3030644) without a fault; a fault in
+// its first face walks once let it through as built.
+TEST_F(ModellerFaults, EveryQueryOfTheJudgeFailedOrFaultedRefusesTheBuildAsNotMeasured) {
+  stamvik_test::BindPlugin();
+  // A bar 48 x 12 under a stem 12 wide, 48 high in all.
+  const Corners tee = {{18, 12}, {0, 12}, {0, 0}, {48, 0}, {48, 12}, {30, 12}, {30, 48}, {18, 48}};
+  struct Row {
+    const char* what;
+    std::function<std::string(int status)> journal;
+    int status;         // without a fault
+    const char* words;  // the refusal's, when the builder says them
+  } rows[] = {
+      {"draw_punch.jou",
+       [](int status) { return UpToTheFirstCommit(FileText(stamvik_test::Examples() / "draw_punch.jou"), status); }, 0,
+       "The built solid could not be measured."},
+      {"draw_die.jou",
+       [](int status) { return UpToTheFirstCommit(FileText(stamvik_test::Examples() / "draw_die.jou"), status); }, 0,
+       "The built solid could not be measured."},
+      {"die_shoe.jou",
+       [](int status) { return UpToTheFirstCommit(FileText(stamvik_test::Examples() / "die_shoe.jou"), status); }, 0,
+       nullptr},
+      {"a T 48 x 48 relieved to arms 0.012 wide", [&](int status) { return PunchesOn(tee, {{5.994, status}}, 9.994); },
+       3030644, "The built solid could not be measured."},
+  };
+  KTX::Kernel::SetModellerStepForTests(&SeeStep);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::string error;
+    gFaultAtPlayStep = static_cast<std::size_t>(-1);
+    ASSERT_TRUE(PlayCountingQueries(row.journal(row.status), 0, part(), &error)) << error;
+    const long long calls = KTX::Failure::Counted();
+    const std::vector<SeenStep> seen = gPlaySteps;
+    EXPECT_GT(calls, 0) << "the judge asks nothing";
+    const std::string refused = row.journal(3030640);
+    std::vector<std::string> asked;
+    for (long long n = 1; n <= calls; ++n) {
+      SCOPED_TRACE("query " + std::to_string(n) + " failed");
+      EXPECT_TRUE(PlayCountingQueries(refused, n, part(), &error)) << error;
+      asked.push_back(KTX::Failure::FailedCall());
+      if (row.words != nullptr && !KTX::Error::SevereErrors().empty()) {
+        EXPECT_EQ(KTX::Error::SevereErrors().back().text, row.words);
+      }
+    }
+    // Each step the modeller reaches in a query, at its first and its last
+    // place there: every kind of block the query runs through.
+    std::vector<std::size_t> places;
+    auto judges = [&](std::size_t i) {
+      return seen[i].queries > 0 && std::find(asked.begin(), asked.end(), seen[i].call) != asked.end();
+    };
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+      if (!judges(i)) continue;
+      bool first = true, last = true;
+      for (std::size_t k = 0; k < seen.size(); ++k)
+        if (k != i && judges(k) && seen[k].queries == seen[i].queries && seen[k].step == seen[i].step)
+          (k < i ? first : last) = false;
+      if (first || last) places.push_back(i);
+    }
+    EXPECT_FALSE(places.empty()) << "the judge's queries reach no step of the modeller";
+    for (const std::size_t place : places) {
+      SCOPED_TRACE("a fault at " + seen[place].step + " in query " + std::to_string(seen[place].queries) + " (" +
+                   seen[place].call + ")");
+      gFaultAtPlayStep = place;
+      EXPECT_TRUE(PlayCountingQueries(refused, 0, part(), &error)) << error;
+      gFaultAtPlayStep = static_cast<std::size_t>(-1);
+      EXPECT_GT(gPlaySteps.size(), place) << "the play did not reach the step";
+    }
+  }
+  KTX::Kernel::SetModellerStepForTests(nullptr);
 }
 
 }  // namespace
