@@ -805,17 +805,20 @@ TEST(ModellerFaultsPlay, APunchOnAThinStemIsBuiltOrRefusedAndTheNextBuilds) {
   }
 }
 
-// What a step of the modeller saw in a play: the step, how many queries of
-// a body's geometry the failure switch had counted by then, and the host
-// call logged last. The play faults at one place of that order.
+// What a step of the modeller saw while a play's last record ran: the step,
+// how many queries of a body's geometry the failure switch had counted by
+// then, and the host call logged last. The play faults at one place of
+// that order.
 struct SeenStep {
   std::string step;
   long long queries;
   std::string call;
 };
+bool gSeeing = false;
 std::vector<SeenStep> gPlaySteps;
 std::size_t gFaultAtPlayStep = static_cast<std::size_t>(-1);
 void SeeStep(const char* step, const char*) {
+  if (!gSeeing) return;
   const auto& calls = KTX::Host::Calls();
   gPlaySteps.push_back({step, KTX::Failure::Counted(), calls.empty() ? std::string() : calls.back().name});
   if (gPlaySteps.size() - 1 == gFaultAtPlayStep) {
@@ -824,23 +827,42 @@ void SeeStep(const char* step, const char*) {
   }
 }
 
-// The journal up to its first commit, which must close with `status`.
-std::string UpToTheFirstCommit(const std::string& text, int status) {
-  const std::size_t at = text.find("record 0 method \"Builder\" \"Commit\"\n"), closed = text.find("  closed 0\n", at);
+// The journal up to its `commit`th commit (1 the first), which must close
+// with `status`; empty when it has fewer.
+std::string UpToCommit(const std::string& text, int commit, int status) {
+  std::size_t at = 0;
+  for (int seen = 0; seen < commit && at != std::string::npos; ++seen)
+    at = text.find("record 0 method \"Builder\" \"Commit\"\n", seen == 0 ? 0 : at + 1);
+  const std::size_t closed = at == std::string::npos ? at : text.find("  closed ", at);
   return closed == std::string::npos ? "" : text.substr(0, closed) + "  closed " + std::to_string(status) + "\n";
 }
 
-// The text played in this process, as ktxhost plays it, into a part of its
-// own while the switch counts the queries (the nth failing, when n is not
-// 0); true when every record closed as the text says.
+// The text played in this process record by record, as ktxhost plays it,
+// into a part of its own; while its last record runs the switch counts the
+// queries (the nth failing, when n is not 0) and the modeller's steps are
+// seen. True when every record closed as the text says.
 bool PlayCountingQueries(const std::string& text, long long failing, KTX::PART_part* work, std::string* error) {
   KTX::PART_part* part = KTX::PART_part::Create(0);
   KTX::PART_set_work_part(part);
   KTX::Error::ClearSevereErrors();
   KTX::Host::ClearCalls();
   gPlaySteps.clear();
-  KTX::Failure::FailAt(KTX::Failure::kQuery, failing);
-  const bool played = KTX::Script::Play(KTX::JAM::ReadJournal(text), error);
+  const KTX::JAM::Journal journal = KTX::JAM::ReadJournal(text);
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < journal.size(); ++i)
+    if (journal[i].depth == 0) last = i;
+  bool played = !journal.empty();
+  {
+    KTX::Script::Player player;
+    for (std::size_t i = 0; played && i < journal.size(); ++i) {
+      if (i == last) {
+        KTX::Failure::FailAt(KTX::Failure::kQuery, failing);
+        gSeeing = true;
+      }
+      played = player.Play(journal[i], i, error);
+    }
+  }
+  gSeeing = false;
   KTX::Failure::Off();
   KTX::JAM::ClearJournal();
   part->destroy();
@@ -850,78 +872,78 @@ bool PlayCountingQueries(const std::string& text, long long failing, KTX::PART_p
 
 // Each query of a body's geometry the judge of a build makes, failed in its
 // turn (the modeller's failure, 22005) and faulted in its turn (at the first
-// and the last step the modeller reaches in it), refuses the commit as not
-// measured (3030640): never a pass, never another verdict. The calls are
-// those the switch counts in a first play; the steps those the modeller
-// reaches in that play while the last call logged is one of them. Played
-// on the example punch, die and shoe, which build without a fault, and on
-// a T 48 x 48 whose arms 12 wide are relieved to 0.012, which the modeller
-// builds without most of its base (40,850.22 mm3 for 86,930.22 by hand) and
-// the judge refuses as lacking a part (3030644) without a fault; a fault in
-// its first face walks once let it through as built.
+// and the last place of each step the modeller reaches in it), refuses the
+// commit as not measured (3030640): never a pass, never another verdict.
+// The calls are those the switch counts in a first play of the commit; the
+// steps those the modeller reaches there while the last call logged is one
+// of them. Played on each commit of the example punch (uncored, then
+// cored), die and shoe, which build without a fault, and on a T 48 x 48
+// whose arms 12 wide are relieved to 0.012, which the modeller builds
+// without most of its base (40,850.22 mm3 for 86,930.22 by hand) and the
+// judge refuses as lacking a part (3030644) without a fault; a fault in its
+// first face walks once let it through as built.
 TEST_F(ModellerFaults, EveryQueryOfTheJudgeFailedOrFaultedRefusesTheBuildAsNotMeasured) {
   stamvik_test::BindPlugin();
   // A bar 48 x 12 under a stem 12 wide, 48 high in all.
   const Corners tee = {{18, 12}, {0, 12}, {0, 0}, {48, 0}, {48, 12}, {30, 12}, {30, 48}, {18, 48}};
+  const std::string tText = PunchesOn(tee, {{5.994, 3030644}}, 9.994);
   struct Row {
     const char* what;
-    std::function<std::string(int status)> journal;
-    int status;         // without a fault
+    std::string journal;
+    int commits;
+    int status;         // each commit's without a fault
     const char* words;  // the refusal's, when the builder says them
   } rows[] = {
-      {"draw_punch.jou",
-       [](int status) { return UpToTheFirstCommit(FileText(stamvik_test::Examples() / "draw_punch.jou"), status); }, 0,
+      {"draw_punch.jou", FileText(stamvik_test::Examples() / "draw_punch.jou"), 2, 0,
        "The built solid could not be measured."},
-      {"draw_die.jou",
-       [](int status) { return UpToTheFirstCommit(FileText(stamvik_test::Examples() / "draw_die.jou"), status); }, 0,
+      {"draw_die.jou", FileText(stamvik_test::Examples() / "draw_die.jou"), 3, 0,
        "The built solid could not be measured."},
-      {"die_shoe.jou",
-       [](int status) { return UpToTheFirstCommit(FileText(stamvik_test::Examples() / "die_shoe.jou"), status); }, 0,
-       nullptr},
-      {"a T 48 x 48 relieved to arms 0.012 wide", [&](int status) { return PunchesOn(tee, {{5.994, status}}, 9.994); },
-       3030644, "The built solid could not be measured."},
+      {"die_shoe.jou", FileText(stamvik_test::Examples() / "die_shoe.jou"), 2, 0, nullptr},
+      {"a T 48 x 48 relieved to arms 0.012 wide", tText, 1, 3030644, "The built solid could not be measured."},
   };
   KTX::Kernel::SetModellerStepForTests(&SeeStep);
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
-    std::string error;
-    gFaultAtPlayStep = static_cast<std::size_t>(-1);
-    ASSERT_TRUE(PlayCountingQueries(row.journal(row.status), 0, part(), &error)) << error;
-    const long long calls = KTX::Failure::Counted();
-    const std::vector<SeenStep> seen = gPlaySteps;
-    EXPECT_GT(calls, 0) << "the judge asks nothing";
-    const std::string refused = row.journal(3030640);
-    std::vector<std::string> asked;
-    for (long long n = 1; n <= calls; ++n) {
-      SCOPED_TRACE("query " + std::to_string(n) + " failed");
-      EXPECT_TRUE(PlayCountingQueries(refused, n, part(), &error)) << error;
-      asked.push_back(KTX::Failure::FailedCall());
-      if (row.words != nullptr && !KTX::Error::SevereErrors().empty()) {
-        EXPECT_EQ(KTX::Error::SevereErrors().back().text, row.words);
-      }
-    }
-    // Each step the modeller reaches in a query, at its first and its last
-    // place there: every kind of block the query runs through.
-    std::vector<std::size_t> places;
-    auto judges = [&](std::size_t i) {
-      return seen[i].queries > 0 && std::find(asked.begin(), asked.end(), seen[i].call) != asked.end();
-    };
-    for (std::size_t i = 0; i < seen.size(); ++i) {
-      if (!judges(i)) continue;
-      bool first = true, last = true;
-      for (std::size_t k = 0; k < seen.size(); ++k)
-        if (k != i && judges(k) && seen[k].queries == seen[i].queries && seen[k].step == seen[i].step)
-          (k < i ? first : last) = false;
-      if (first || last) places.push_back(i);
-    }
-    EXPECT_FALSE(places.empty()) << "the judge's queries reach no step of the modeller";
-    for (const std::size_t place : places) {
-      SCOPED_TRACE("a fault at " + seen[place].step + " in query " + std::to_string(seen[place].queries) + " (" +
-                   seen[place].call + ")");
-      gFaultAtPlayStep = place;
-      EXPECT_TRUE(PlayCountingQueries(refused, 0, part(), &error)) << error;
+    for (int commit = 1; commit <= row.commits; ++commit) {
+      SCOPED_TRACE(std::string(row.what) + ", commit " + std::to_string(commit));
+      std::string error;
       gFaultAtPlayStep = static_cast<std::size_t>(-1);
-      EXPECT_GT(gPlaySteps.size(), place) << "the play did not reach the step";
+      ASSERT_TRUE(PlayCountingQueries(UpToCommit(row.journal, commit, row.status), 0, part(), &error)) << error;
+      const long long calls = KTX::Failure::Counted();
+      const std::vector<SeenStep> seen = gPlaySteps;
+      EXPECT_GT(calls, 0) << "the judge asks nothing";
+      const std::string refused = UpToCommit(row.journal, commit, 3030640);
+      std::vector<std::string> asked;
+      for (long long n = 1; n <= calls; ++n) {
+        SCOPED_TRACE("query " + std::to_string(n) + " failed");
+        EXPECT_TRUE(PlayCountingQueries(refused, n, part(), &error)) << error;
+        asked.push_back(KTX::Failure::FailedCall());
+        if (row.words != nullptr && !KTX::Error::SevereErrors().empty()) {
+          EXPECT_EQ(KTX::Error::SevereErrors().back().text, row.words);
+        }
+      }
+      // Each step the modeller reaches in a query, at its first and its last
+      // place there: every kind of block the query runs through.
+      auto judges = [&](std::size_t i) {
+        return seen[i].queries > 0 && std::find(asked.begin(), asked.end(), seen[i].call) != asked.end();
+      };
+      std::vector<std::size_t> places;
+      for (std::size_t i = 0; i < seen.size(); ++i) {
+        if (!judges(i)) continue;
+        bool first = true, last = true;
+        for (std::size_t k = 0; k < seen.size(); ++k)
+          if (k != i && judges(k) && seen[k].queries == seen[i].queries && seen[k].step == seen[i].step)
+            (k < i ? first : last) = false;
+        if (first || last) places.push_back(i);
+      }
+      EXPECT_FALSE(places.empty()) << "the judge's queries reach no step of the modeller";
+      for (const std::size_t place : places) {
+        SCOPED_TRACE("a fault at " + seen[place].step + " in query " + std::to_string(seen[place].queries) + " (" +
+                     seen[place].call + ")");
+        gFaultAtPlayStep = place;
+        EXPECT_TRUE(PlayCountingQueries(refused, 0, part(), &error)) << error;
+        gFaultAtPlayStep = static_cast<std::size_t>(-1);
+        EXPECT_GT(gPlaySteps.size(), place) << "the play did not reach the step";
+      }
     }
   }
   KTX::Kernel::SetModellerStepForTests(nullptr);
