@@ -932,7 +932,7 @@ bool PlayCountingQueries(const std::string& text, long long failing, KTX::PART_p
 // The calls are those the switch counts in a first play of the commit; the
 // steps those the modeller reaches there while the last call logged is one
 // of them. Played on each commit of the example punch (uncored, then
-// cored), die and shoe, which build without a fault, and on a T 48 x 48
+// cored), die (and the die cored) and shoe, which build without a fault, and on a T 48 x 48
 // whose arms 12 wide are relieved to 0.012, which the modeller builds
 // without most of its base (40,850.22 mm3 for 86,930.22 by hand) and the
 // judge refuses as lacking a part (3030644) without a fault; a fault in its
@@ -940,6 +940,15 @@ bool PlayCountingQueries(const std::string& text, long long failing, KTX::PART_p
 TEST_F(ModellerFaults, EveryQueryOfTheJudgeFailedOrFaultedRefusesTheBuildAsNotMeasured) {
   stamvik_test::BindPlugin();
   const std::string tText = PunchesOn(kTee, {{5.994, 3030644}}, 9.994);
+  // The example die cored by a wall of 10, which the judge looks into for
+  // its cavity.
+  std::string coredDie = FileText(stamvik_test::Examples() / "draw_die.jou");
+  const std::string allowance = "\"machiningallowance\" - 1.5 0\n  closed 0\n";
+  coredDie.insert(coredDie.find(allowance) + allowance.size(),
+                  "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"CoreDrawDieOption\"\n  this ptr 20\n"
+                  "  in logical \"coredrawdieoption\" - true\n  closed 0\n"
+                  "record 0 set \"Tooling.DieDesDrawDieBuilder\" \"WallThickness\"\n  this ptr 20\n"
+                  "  in double \"wallthickness\" - 10 0\n  closed 0\n");
   struct Row {
     const char* what;
     std::string journal;
@@ -951,6 +960,7 @@ TEST_F(ModellerFaults, EveryQueryOfTheJudgeFailedOrFaultedRefusesTheBuildAsNotMe
        "The built solid could not be measured."},
       {"draw_die.jou", FileText(stamvik_test::Examples() / "draw_die.jou"), 3, 0,
        "The built solid could not be measured."},
+      {"draw_die.jou cored", coredDie, 1, 0, "The built solid could not be measured."},
       {"die_shoe.jou", FileText(stamvik_test::Examples() / "die_shoe.jou"), 2, 0, nullptr},
       {"a T 48 x 48 relieved to arms 0.012 wide", tText, 1, 3030644, "The built solid could not be measured."},
   };
