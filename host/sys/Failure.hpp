@@ -17,8 +17,9 @@ enum Facility : unsigned {
   kHostCall = 1u << 4,       // a logged host function raises kInjected
   kEverything = kMemory | kKernel | kFeatureRecord | kUndoMark | kHostCall,
   // The kernel's queries of a body's geometry answer the modeller's failure
-  // (ZV_ERROR_geometry). Counted only when named: the walks of every call
-  // that makes or changes something leave what only asks to them.
+  // (ZV_ERROR_geometry). Outside kEverything, counted only when named, so
+  // that the failure walks over what makes or changes things keep their
+  // calls and counts.
   kQuery = 1u << 5,
 };
 
@@ -48,9 +49,8 @@ KTX_HOST_API std::string FailedCall();
 // Reads a switch setting from text, as a program takes it from its
 // environment: "FACILITIES:N", the facilities named by "memory", "kernel",
 // "record", "mark", "hostcall", "all" (those five) or "query" joined with
-// '+', and N the counted
-// call that fails (1 the first). False, with `error` saying why, for text
-// that is no such setting.
+// '+', and N the counted call that fails (1 the first). False, with `error`
+// saying why, for text that is no such setting.
 KTX_HOST_API bool ParseSetting(const std::string& text, unsigned* facilities, long long* n, std::string* error);
 
 }  // namespace KTX::Failure
