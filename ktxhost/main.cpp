@@ -797,8 +797,8 @@ const char* kPlayHelp =
     "\n"
     "KTX_FAIL=FACILITIES:N in the environment makes the Nth counted call of the\n"
     "facilities fail while the journal plays (memory, kernel, record, mark,\n"
-    "hostcall or all, joined with '+'), as the stand-in's failure switch does in\n"
-    "tests.\n";
+    "hostcall, all of those five, or query: the kernel's queries of a body's\n"
+    "geometry; joined with '+'), as the stand-in's failure switch does in tests.\n";
 
 // A command: its name, a line for the overview, its table, its help after
 // the usage line, and what runs it (given its arguments and the plug-in).

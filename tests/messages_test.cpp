@@ -425,6 +425,7 @@ TEST(Messages, EachHostNumberReadsTheTextOfItsOwnFailure) {
       {22004, "the modeller was given a value it cannot take"},
       {22005, "the modeller could not make the shape asked for"},
       {22006, "the modeller was given an open boundary curve or no curve"},
+      {22007, "the body holds no geometry to ask of"},
       {840001, "deleted tag"},
       {840002, "bad object: unknown tag, wrong class, or an object that cannot be made"},
       {840003, "index out of range"},

@@ -441,6 +441,10 @@ int scripted(const char* name) {
   return static_cast<int>(Host::Answer(name, 0));
 }
 
+// A query of a body's geometry failed by the failure switch fails as the
+// modeller's would: nothing written.
+bool queryFails(const char* name) { return Failure::Fails(Failure::kQuery, name); }
+
 }  // namespace
 
 std::string ListText(int count, const int* values) {
@@ -857,7 +861,8 @@ int ZV_BODY_ask_box(int body, const double origin[3], const double matrix[9], do
   if (origin == nullptr || matrix == nullptr || low == nullptr || high == nullptr) return ZV_ERROR_bad_value;
   resolve(body);
   if (int error = bodyError(body)) return error;
-  if (!KTX::Kernel::HasGeometry(body)) return ZV_ERROR_geometry;
+  if (!KTX::Kernel::HasGeometry(body)) return ZV_ERROR_no_geometry;
+  if (queryFails("ZV_BODY_ask_box")) return ZV_ERROR_geometry;
   return KTX::Kernel::AlignedBounds(body, origin, matrix, low, high) ? 0 : ZV_ERROR_geometry;
 }
 
@@ -867,12 +872,17 @@ int ZV_BODY_ask_n_solids(int body, int* n_solids) {
   *n_solids = 0;
   resolve(body);
   if (int error = bodyError(body)) return error;
-  if (!KTX::Kernel::HasGeometry(body)) return ZV_ERROR_geometry;
+  if (!KTX::Kernel::HasGeometry(body)) return ZV_ERROR_no_geometry;
+  if (queryFails("ZV_BODY_ask_n_solids")) return ZV_ERROR_geometry;
   // Faces that share an edge belong to one solid: the solids are the groups
   // of faces joined so.
   std::vector<std::vector<double>> edges;
   std::vector<std::vector<int>> faceEdges;
   if (!LoadedModeller().DescribeEdges(body, &edges, &faceEdges)) return ZV_ERROR_geometry;
+  // An edge left undescribed is one the modeller faulted on: a count that
+  // went on past it would answer for a body the modeller did not read whole.
+  if (std::any_of(edges.begin(), edges.end(), [](const std::vector<double>& points) { return points.empty(); }))
+    return ZV_ERROR_geometry;
   std::vector<int> group(faceEdges.size());
   for (std::size_t i = 0; i < group.size(); ++i) group[i] = static_cast<int>(i);
   auto root = [&](int f) {
@@ -898,7 +908,8 @@ int ZV_BODY_check_solid(int body, int* valid) {
   *valid = 0;
   resolve(body);
   if (int error = bodyError(body)) return error;
-  if (!KTX::Kernel::HasGeometry(body)) return ZV_ERROR_geometry;
+  if (!KTX::Kernel::HasGeometry(body)) return ZV_ERROR_no_geometry;
+  if (queryFails("ZV_BODY_check_solid")) return ZV_ERROR_geometry;
   int solids = 0;
   // One solid: a second group of faces is a second solid, however valid.
   if (const int counted = ZV_BODY_ask_n_solids(body, &solids); counted != 0) return counted;
@@ -915,7 +926,8 @@ int ZV_BODY_classify_points(int body, int n_points, const double* points, int* w
   if (n_points < 0 || (n_points > 0 && (points == nullptr || where == nullptr))) return ZV_ERROR_bad_value;
   resolve(body);
   if (int error = bodyError(body)) return error;
-  if (!KTX::Kernel::HasGeometry(body)) return ZV_ERROR_geometry;
+  if (!KTX::Kernel::HasGeometry(body)) return ZV_ERROR_no_geometry;
+  if (queryFails("ZV_BODY_classify_points")) return ZV_ERROR_geometry;
   if (n_points == 0) return 0;
   GeometryClock clock;
   // One pass of the modeller over the body for all the points.

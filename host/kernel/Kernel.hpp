@@ -39,6 +39,7 @@ constexpr int ZV_ERROR_wrong_type = 22003;   // a body of a type the call cannot
 constexpr int ZV_ERROR_bad_value = 22004;    // a null output, a count below 0, a null array
 constexpr int ZV_ERROR_geometry = 22005;     // the modeller could not make the shape asked for
 constexpr int ZV_ERROR_open_curve = 22006;   // a boundary curve that is open or no curve at all
+constexpr int ZV_ERROR_no_geometry = 22007;  // a query of a body that holds no geometry: nothing to answer of it
 
 // Status of an offset's local-operation results: the offset went through, or
 // an inward offset left no volume (the body is gone).
@@ -102,23 +103,26 @@ KTX_HOST_API int ZV_BODY_ask_faces(int body, int* n_faces, int** faces);
 KTX_HOST_API int ZV_FACE_ask_body(int face, int* body);
 // The box of a body's geometry along a frame's axes (the matrix's rows), as
 // coordinates in the frame placed at `origin` (kernel units). A body without
-// geometry is ZV_ERROR_geometry.
+// geometry is ZV_ERROR_no_geometry; the modeller's failure ZV_ERROR_geometry.
 KTX_HOST_API int ZV_BODY_ask_box(int body, const double origin[3], const double matrix[9], double low[3],
                                  double high[3]);
 // How many separate solids a body's geometry holds: its faces fall into that
 // many groups joined by shared edges. A body without geometry is
-// ZV_ERROR_geometry (*n_solids 0).
+// ZV_ERROR_no_geometry (*n_solids 0); a walk of its faces and edges that
+// failed or faulted on any piece is ZV_ERROR_geometry (*n_solids 0).
 KTX_HOST_API int ZV_BODY_ask_n_solids(int body, int* n_solids);
 // Whether a body's geometry is one valid closed solid, as the modeller's own
 // checker takes it: every edge bounds two faces, and the volume is positive.
 // *valid 1 or 0. A null output is ZV_ERROR_bad_value; a body without
-// geometry ZV_ERROR_geometry (*valid 0).
+// geometry ZV_ERROR_no_geometry (*valid 0); the modeller's failure
+// ZV_ERROR_geometry (*valid 0).
 KTX_HOST_API int ZV_BODY_check_solid(int body, int* valid);
 // Where each of n points (x, y, z triples, kernel units) lies against the
 // body's geometry: 1 inside, 0 on its boundary (within the session
 // precision), -1 outside; a point that is not finite is outside. A null
 // array or a count below 0 is ZV_ERROR_bad_value; a body without geometry
-// ZV_ERROR_geometry (nothing written), and so is the modeller's failure.
+// ZV_ERROR_no_geometry (nothing written); the modeller's failure
+// ZV_ERROR_geometry (nothing written).
 KTX_HOST_API int ZV_BODY_classify_points(int body, int n_points, const double* points, int* where);
 // Sweeps a sheet, in place, into a solid along the path (kernel units): with
 // geometry the prism of its face. Answer "ZV_BODY_sweep" non-zero: that error

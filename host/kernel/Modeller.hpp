@@ -151,7 +151,9 @@ KTX_HOST_API void SetStepWriterForTests(StepWriterForTests writer);
 // "checked": the modeller's checker has checked a body's every piece, in
 // its guarded block, before its verdict is read; "walking": at the start of
 // the block that walks a body's faces and edges before they are described
-// (in place of "guarded");
+// (in place of "guarded"); "walked": at the end of that walk, in its block;
+// "faces mapped": the checker has mapped the solid's faces and counted
+// their edges, in its guarded block, before it checks;
 // "scratch made": the file the tire's union is read back through was just
 // made, at `path`.
 using ModellerStepForTests = void (*)(const char* step, const char* path);

@@ -47,7 +47,8 @@ bool ParseSetting(const std::string& text, unsigned* facilities, long long* n, s
     const char* name;
     unsigned facility;
   } kNames[] = {{"memory", kMemory},   {"kernel", kKernel},     {"record", kFeatureRecord},
-                {"mark", kUndoMark},   {"hostcall", kHostCall}, {"all", kEverything}};
+                {"mark", kUndoMark},   {"hostcall", kHostCall}, {"all", kEverything},
+                {"query", kQuery}};
   const std::size_t colon = text.rfind(':');
   if (colon == std::string::npos) {
     *error = "no ':N' names the call that fails";
@@ -62,7 +63,7 @@ bool ParseSetting(const std::string& text, unsigned* facilities, long long* n, s
     for (const auto& known : kNames)
       if (name == known.name) found = known.facility;
     if (found == 0) {
-      *error = "unknown facility '" + name + "' (memory, kernel, record, mark, hostcall or all)";
+      *error = "unknown facility '" + name + "' (memory, kernel, record, mark, hostcall, all or query)";
       return false;
     }
     chosen |= found;

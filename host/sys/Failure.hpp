@@ -16,6 +16,11 @@ enum Facility : unsigned {
   kUndoMark = 1u << 3,       // UNDO_QD_set_mark reports kInjected and sets no mark
   kHostCall = 1u << 4,       // a logged host function raises kInjected
   kEverything = kMemory | kKernel | kFeatureRecord | kUndoMark | kHostCall,
+  // The kernel's queries of a body's geometry answer the modeller's failure
+  // (ZV_ERROR_geometry). Outside kEverything, counted only when named, so
+  // that the failure walks over what makes or changes things keep their
+  // calls and counts.
+  kQuery = 1u << 5,
 };
 
 // The numbers an injected failure carries (the no-memory error is the host's own).
@@ -43,9 +48,9 @@ KTX_HOST_API std::string FailedCall();
 
 // Reads a switch setting from text, as a program takes it from its
 // environment: "FACILITIES:N", the facilities named by "memory", "kernel",
-// "record", "mark", "hostcall" or "all" joined with '+', and N the counted
-// call that fails (1 the first). False, with `error` saying why, for text
-// that is no such setting.
+// "record", "mark", "hostcall", "all" (those five) or "query" joined with
+// '+', and N the counted call that fails (1 the first). False, with `error`
+// saying why, for text that is no such setting.
 KTX_HOST_API bool ParseSetting(const std::string& text, unsigned* facilities, long long* n, std::string* error);
 
 }  // namespace KTX::Failure

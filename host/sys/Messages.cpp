@@ -28,6 +28,7 @@ constexpr Message kMessages[] = {
     {22004, "the modeller was given a value it cannot take"},
     {22005, "the modeller could not make the shape asked for"},
     {22006, "the modeller was given an open boundary curve or no curve"},
+    {22007, "the body holds no geometry to ask of"},
     {580203, "attempt to invoke an abstract method"},
     {641091, "a part could not be saved"},
     {670156, "the feature has no database parameters of this kind"},

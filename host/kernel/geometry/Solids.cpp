@@ -860,53 +860,67 @@ namespace {
 // shoe's flange face of 4,096 edges took it seconds).
 constexpr int kCheckedFaceEdges = 256;
 
+// What the checker works with, held in the caller's frame outside the
+// guarded block: a fault in the checker's work jumps over the frames it
+// ran in without running their destructors, so whatever those held (the
+// map of the solid's faces, their handles on the solid's pieces, an
+// explorer's stack) would stay for good, a fault at a time.
+struct CheckerWork {
+  std::optional<BRepCheck_Analyzer> checker;
+  TopTools_IndexedMapOfShape faces;
+  std::vector<int> edges;  // each face's, in the map's order
+  TopoDS_Compound small;
+  TopTools_IndexedMapOfShape seen;
+  std::vector<std::array<int, 2>> uses;
+  TopExp_Explorer shell, face, found;
+};
+
 // The modeller's checker over the solid; over each of its faces of no more
 // than kCheckedFaceEdges edges (with their edges and vertices), and its
 // shells' faces turned alike, when it has a face of more. Such a face
 // is a prism's end on a loop its builder checked before the prism was made,
 // and its edges are still checked on the side faces they bound; that every
-// edge bounds two faces and the volume is positive is asked besides. The
-// checker is made in the caller's holder, outside its guarded block.
-bool checkerPasses(const TopoDS_Shape& solid, std::optional<BRepCheck_Analyzer>& checker) {
+// edge bounds two faces and the volume is positive is asked besides.
+bool checkerPasses(const TopoDS_Shape& solid, CheckerWork& work) {
   // Made on a point first, which costs nothing to check, so that the
   // shape's own checking runs in a checker already in place.
-  checker.emplace(BRepBuilderAPI_MakeVertex(gp_Pnt(0, 0, 0)).Vertex());
-  TopTools_IndexedMapOfShape faces;
-  TopExp::MapShapes(solid, TopAbs_FACE, faces);
-  std::vector<int> edges(static_cast<std::size_t>(faces.Extent()), 0);
+  work.checker.emplace(BRepBuilderAPI_MakeVertex(gp_Pnt(0, 0, 0)).Vertex());
+  TopExp::MapShapes(solid, TopAbs_FACE, work.faces);
+  work.edges.assign(static_cast<std::size_t>(work.faces.Extent()), 0);
   bool large = false;
-  for (int i = 1; i <= faces.Extent(); ++i) {
-    for (TopExp_Explorer edge(faces(i), TopAbs_EDGE); edge.More(); edge.Next()) ++edges[static_cast<std::size_t>(i - 1)];
-    large = large || edges[static_cast<std::size_t>(i - 1)] > kCheckedFaceEdges;
+  for (int i = 1; i <= work.faces.Extent(); ++i) {
+    int& edges = work.edges[static_cast<std::size_t>(i - 1)];
+    for (work.found.Init(work.faces(i), TopAbs_EDGE); work.found.More(); work.found.Next()) ++edges;
+    large = large || edges > kCheckedFaceEdges;
   }
+  Bodies::StepForTests("faces mapped", nullptr);
   if (!large) {
-    checker->Init(solid);
-    return checker->IsValid();
+    work.checker->Init(solid);
+    return work.checker->IsValid();
   }
   BRep_Builder builder;
-  TopoDS_Compound small;
-  builder.MakeCompound(small);
-  for (int i = 1; i <= faces.Extent(); ++i)
-    if (edges[static_cast<std::size_t>(i - 1)] <= kCheckedFaceEdges) builder.Add(small, faces(i));
-  checker->Init(small);
-  if (!checker->IsValid()) return false;
+  builder.MakeCompound(work.small);
+  for (int i = 1; i <= work.faces.Extent(); ++i)
+    if (work.edges[static_cast<std::size_t>(i - 1)] <= kCheckedFaceEdges) builder.Add(work.small, work.faces(i));
+  work.checker->Init(work.small);
+  if (!work.checker->IsValid()) return false;
   // The shells' faces turned alike: each edge used once each way round by
   // the faces it bounds (the checker's own look at a shell compares every
   // face with every other).
-  for (TopExp_Explorer shell(solid, TopAbs_SHELL); shell.More(); shell.Next()) {
-    TopTools_IndexedMapOfShape seen;
-    std::vector<std::array<int, 2>> uses;
-    for (TopExp_Explorer face(shell.Current(), TopAbs_FACE); face.More(); face.Next())
-      for (TopExp_Explorer found(face.Current(), TopAbs_EDGE); found.More(); found.Next()) {
-        const TopoDS_Edge& edge = TopoDS::Edge(found.Current());
+  for (work.shell.Init(solid, TopAbs_SHELL); work.shell.More(); work.shell.Next()) {
+    work.seen.Clear();
+    work.uses.clear();
+    for (work.face.Init(work.shell.Current(), TopAbs_FACE); work.face.More(); work.face.Next())
+      for (work.found.Init(work.face.Current(), TopAbs_EDGE); work.found.More(); work.found.Next()) {
+        const TopoDS_Edge& edge = TopoDS::Edge(work.found.Current());
         if (BRep_Tool::Degenerated(edge)) continue;
-        const int index = seen.Add(edge);
-        if (static_cast<std::size_t>(index) > uses.size()) uses.push_back({0, 0});
+        const int index = work.seen.Add(edge);
+        if (static_cast<std::size_t>(index) > work.uses.size()) work.uses.push_back({0, 0});
         const TopAbs_Orientation way = edge.Orientation();
         if (way != TopAbs_FORWARD && way != TopAbs_REVERSED) return false;
-        ++uses[static_cast<std::size_t>(index - 1)][way == TopAbs_FORWARD ? 0 : 1];
+        ++work.uses[static_cast<std::size_t>(index - 1)][way == TopAbs_FORWARD ? 0 : 1];
       }
-    for (const std::array<int, 2>& use : uses)
+    for (const std::array<int, 2>& use : work.uses)
       if (use[0] != 1 || use[1] != 1) return false;
   }
   return true;
@@ -918,14 +932,13 @@ int CheckClosedSolid(int body) {
   Bodies::Clock clock;
   const TopoDS_Shape* shape = Bodies::Of(body);
   if (shape == nullptr) return 0;
-  // The checker is held outside the guarded block: a fault in its work jumps
-  // back to this frame, and what it had built for the shape's pieces goes
-  // with it when the call returns, not with the frames the jump left.
-  std::optional<BRepCheck_Analyzer> checker;
+  // What the checker builds and works with goes with this frame when the
+  // call returns, a fault's jump back to it included (see CheckerWork).
+  CheckerWork work;
   try {
     KTX_GUARDED;
     if (!Shapes::IsSolid(*shape) || !(Shapes::Volume(*shape) > 0)) return 0;
-    const bool passes = checkerPasses(*shape, checker);
+    const bool passes = checkerPasses(*shape, work);
     Bodies::StepForTests("checked", nullptr);
     return passes && Shapes::IsClosed(*shape) ? 1 : 0;
   } catch (const Standard_Failure&) {
@@ -982,24 +995,27 @@ bool DescribeEdges(int body, std::vector<std::vector<double>>* edges, std::vecto
   const TopoDS_Shape* shape = Bodies::Of(body);
   if (shape == nullptr) return true;
   // The faces and their edges are walked first, in a block of their own: a
-  // fault there leaves nothing known of the body, and the call fails.
-  TopTools_IndexedMapOfShape all;
+  // fault there leaves nothing known of the body, and the call fails. What
+  // the walk holds is held here, outside the block, so that a fault's jump
+  // over the frames inside it leaves none of it behind.
+  TopTools_IndexedMapOfShape all, faces;
   std::vector<std::vector<int>> byFace;
+  TopExp_Explorer found;
   try {
     KTX_GUARDED_AT("walking");
-    TopTools_IndexedMapOfShape faces;
     TopExp::MapShapes(*shape, TopAbs_FACE, faces);
+    byFace.resize(static_cast<std::size_t>(faces.Extent()));
     for (int i = 1; i <= faces.Extent(); ++i) {
-      std::vector<int> own;
-      for (TopExp_Explorer found(faces(i), TopAbs_EDGE); found.More(); found.Next()) {
+      std::vector<int>& own = byFace[static_cast<std::size_t>(i - 1)];
+      for (found.Init(faces(i), TopAbs_EDGE); found.More(); found.Next()) {
         const TopoDS_Edge& edge = TopoDS::Edge(found.Current());
         if (BRep_Tool::Degenerated(edge)) continue;
         // The index in *edges: edges are described in the order first met.
         const int place = all.Add(edge) - 1;
         if (std::find(own.begin(), own.end(), place) == own.end()) own.push_back(place);
       }
-      byFace.push_back(std::move(own));
     }
+    Bodies::StepForTests("walked", nullptr);
   } catch (const Standard_Failure&) {
     return false;
   }

@@ -765,8 +765,9 @@ int DieShoeBuilder::JudgeBuiltShoe(int body) {
   double origin[3], matrix[9];
   int solids = 0, valid = 0;
   const int counted = ZV_BODY_ask_n_solids(body, &solids);
-  // A body no modeller made (the stand-in host's scripted ones) holds nothing to judge.
-  if (counted == ZV_ERROR_geometry) return 0;
+  // A body no modeller made (the stand-in host's scripted ones) holds nothing
+  // to judge; a count that failed lets nothing through.
+  if (counted == ZV_ERROR_no_geometry) return 0;
   if (counted != 0 || !GetBaseOrientation(&tag, origin, matrix)) return Messages::kBuiltNotMeasured;
   if (solids != 1) return Messages::kBuiltNotOneSolid;
   if (ZV_BODY_check_solid(body, &valid) != 0) return Messages::kBuiltNotMeasured;

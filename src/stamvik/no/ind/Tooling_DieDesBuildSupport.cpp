@@ -384,11 +384,26 @@ std::vector<Stamvik::Outlines::Point> PointsWithinOffset(const Stamvik::Outlines
   return points;
 }
 
-bool HoldsNoShape(tag_t solid) {
-  if (solid == 0) return false;
+Held ShapeHeld(tag_t solid) {
+  if (solid == 0) return Held::kShape;
   const int kernelBody = ES_solid_ask_solvane_tag(solid);
+  if (kernelBody == 0) return Held::kNothing;
   int solids = 0;
-  return kernelBody == 0 || ZV_BODY_ask_n_solids(kernelBody, &solids) == ZV_ERROR_geometry;
+  switch (ZV_BODY_ask_n_solids(kernelBody, &solids)) {
+    case 0: return Held::kShape;
+    case ZV_ERROR_no_geometry: return Held::kNothing;
+    default: return Held::kUntold;
+  }
+}
+
+Held ShapesHeld(std::initializer_list<tag_t> solids) {
+  Held held = Held::kShape;
+  for (const tag_t solid : solids) {
+    const Held one = ShapeHeld(solid);
+    if (one == Held::kUntold) return one;
+    if (one == Held::kNothing) held = one;
+  }
+  return held;
 }
 
 int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, double tolerance) {
@@ -427,7 +442,7 @@ int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, d
 }
 
 int JudgeHollow(tag_t solid, const double normal[3], const std::vector<SolidPart>& hollows) {
-  if (HoldsNoShape(solid)) return 0;
+  if (const Held held = ShapeHeld(solid); held != Held::kShape) return UnjudgedVerdict(held);
   const int kernelBody = ES_solid_ask_solvane_tag(solid);
   double x[3], y[3];
   if (kernelBody == 0 || !axesAcross(normal, x, y)) return Messages::kBuiltNotMeasured;

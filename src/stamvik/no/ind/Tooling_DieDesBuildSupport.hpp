@@ -191,15 +191,25 @@ int JudgeBuilt(tag_t solid, const double normal[3], const SolidBounds& bounds, d
 // The guard's look at what a build must leave empty (a core's cavity): 0
 // when no point of the hollows (placed as a part's) lies in the solid or on
 // its boundary; kBuiltNotHollow when one does; kBuiltNotMeasured when the
-// body cannot be asked. A body that holds no shape is not judged.
+// body cannot be asked. A body that holds no shape is not judged; one of
+// which the kernel cannot tell is kBuiltNotMeasured.
 int JudgeHollow(tag_t solid, const double normal[3], const std::vector<SolidPart>& hollows);
 // The words that say a verdict of the guard (one of its numbers).
 const char* JudgedWords(int judged);
-// Whether the model body (not 0) has no kernel body, or one that holds no
-// shape at all (the kernel answers ZV_ERROR_geometry for it): a body no
-// modeller made, which the stand-in host's scripted builds hand out, and
-// nothing to judge.
-bool HoldsNoShape(tag_t solid);
+// What the kernel says a model body holds: a shape to judge (so is body 0,
+// which the judge refuses on its own); nothing at all (no kernel body, or
+// one the kernel answers ZV_ERROR_no_geometry for: a body no modeller made,
+// which the stand-in host's scripted builds hand out), nothing to judge; or
+// nothing it could tell (its count failed or faulted), which lets no body
+// through unjudged.
+enum class Held { kShape, kNothing, kUntold };
+Held ShapeHeld(tag_t solid);
+// Of several bodies: untold when the kernel could not tell of one, else
+// nothing when one holds nothing, else a shape.
+Held ShapesHeld(std::initializer_list<tag_t> solids);
+// The judge's verdict on bodies that do not all hold a shape: 0 for
+// nothing to judge, kBuiltNotMeasured for bodies the kernel could not tell of.
+inline int UnjudgedVerdict(Held held) { return held == Held::kUntold ? Messages::kBuiltNotMeasured : 0; }
 // The plane's height along `normal` (of length 1), measured at the body's
 // first face; HUGE_VAL when nothing could be measured.
 double PlaneHeight(tag_t plane, tag_t body, const double normal[3]);

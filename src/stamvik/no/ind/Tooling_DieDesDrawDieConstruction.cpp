@@ -52,7 +52,8 @@ void DieDesDrawDieBuilder::BasePlaneDirection(double direction[3]) {
 }
 
 int DieDesDrawDieBuilder::JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection) {
-  if (Support::HoldsNoShape(mainBody)) return 0;
+  if (const Support::Held held = Support::ShapeHeld(mainBody); held != Support::Held::kShape)
+    return Support::UnjudgedVerdict(held);
   double normal[3];
   BasePlaneDirection(normal);
   const double tolerance = TOLER_ask_distance_tol();
@@ -66,7 +67,9 @@ int DieDesDrawDieBuilder::JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, ta
   const double half = 0.5 * std::fabs(m_wallThickness);
   if (m_coreDrawDieOption && Stamvik::Outlines::OffsetCorners(ring, -half, &wall)) bounds.rings.push_back(wall);
   // A sheet no modeller made (the stand-in host's scripted ones) bounds nothing.
-  if (Support::HoldsNoShape(bottomSheet)) return Support::JudgeBuilt(mainBody, normal, bounds, tolerance);
+  if (const Support::Held held = Support::ShapeHeld(bottomSheet); held != Support::Held::kShape)
+    return held == Support::Held::kNothing ? Support::JudgeBuilt(mainBody, normal, bounds, tolerance)
+                                           : Messages::kBuiltNotMeasured;
   const double plane = Support::PlaneHeight(m_basePlane, mainBody, normal);
   double low = 0, high = 0;
   if (plane == HUGE_VAL || !Support::HeightsAlong(bottomSheet, normal, &low, &high))
@@ -87,7 +90,9 @@ int DieDesDrawDieBuilder::JudgeBuiltBottom(tag_t mainBody, tag_t bottomSheet, ta
 }
 
 int DieDesDrawDieBuilder::JudgeHollowBottom(tag_t mainBody, tag_t bottomSheet, tag_t punchProjection) {
-  if (!m_coreDrawDieOption || Support::HoldsNoShape(mainBody) || Support::HoldsNoShape(bottomSheet)) return 0;
+  if (!m_coreDrawDieOption) return 0;
+  if (const Support::Held held = Support::ShapesHeld({mainBody, bottomSheet}); held != Support::Held::kShape)
+    return Support::UnjudgedVerdict(held);
   double normal[3];
   BasePlaneDirection(normal);
   const double tolerance = TOLER_ask_distance_tol();

@@ -342,7 +342,7 @@ double DieDesDrawPunchBuilder::CoreRing(bool mainWall) const {
 
 int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, tag_t punch, tag_t flange,
                                             tag_t mainWall) {
-  if (HoldsNoShape(outer)) return 0;
+  if (const Held held = ShapeHeld(outer); held != Held::kShape) return UnjudgedVerdict(held);
   double normal[3];
   BasePlaneNormal(normal);
   const double tolerance = TOLER_ask_distance_tol();
@@ -367,7 +367,8 @@ int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, 
     bounds.rings.push_back(base);
   }
   // Sheets no modeller made (the stand-in host's scripted ones) bound nothing.
-  if (HoldsNoShape(top) || HoldsNoShape(belt)) return JudgeBuilt(outer, normal, bounds, tolerance);
+  if (const Held held = ShapesHeld({top, belt}); held != Held::kShape)
+    return held == Held::kNothing ? JudgeBuilt(outer, normal, bounds, tolerance) : kBuiltNotMeasured;
   bounds.low = PlaneHeight(m_basePlane, outer, normal);
   bounds.high = top != 0 ? TopHeight(top, normal) : HUGE_VAL;
   if (bounds.low == HUGE_VAL || bounds.high == HUGE_VAL) return kBuiltNotMeasured;
@@ -405,7 +406,8 @@ int DieDesDrawPunchBuilder::JudgeBuiltPunch(tag_t outer, tag_t top, tag_t belt, 
 }
 
 int DieDesDrawPunchBuilder::JudgeHollowPunch(tag_t outer, tag_t bottom, tag_t stressCurve) {
-  if (!m_coreDrawPunchOption || HoldsNoShape(outer) || HoldsNoShape(bottom)) return 0;
+  if (!m_coreDrawPunchOption) return 0;
+  if (const Held held = ShapesHeld({outer, bottom}); held != Held::kShape) return UnjudgedVerdict(held);
   double normal[3];
   BasePlaneNormal(normal);
   const double tolerance = TOLER_ask_distance_tol();
