@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -315,6 +316,68 @@ TEST_F(TireEnvelopeEdit, ACommitFailedAtAnyStepLeavesTheFeature) {
   }
   EXPECT_TRUE(reached);
   EXPECT_TRUE(Play("journal 1\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 50\n  closed 0\n"));
+}
+
+// The commit that makes the feature, failed at each of its host calls in
+// turn up to the view it fits last (a failure there is only noted): no
+// failure leaves a feature or a body behind; the fit's leaves the one made.
+// The example's tire at the one place of a spindle file's one line (one
+// smooth revolution: a failure after the feature is made costs little).
+TEST_F(TireEnvelopeEdit, ACreatingCommitFailedAtAnyStepLeavesNoFeature) {
+  // Named relative to a folder of the test's own, whatever characters the
+  // temporary folder's name holds.
+  const stamvik_test::ScratchFolder folder("tire_envelope_edit");
+  const std::filesystem::path started = std::filesystem::current_path();
+  std::filesystem::current_path(folder.Path());
+  struct Back {
+    std::filesystem::path to;
+    ~Back() {
+      std::error_code ignored;
+      std::filesystem::current_path(to, ignored);
+    }
+  } back{started};
+  const std::string spindle = "spindle.txt";
+  std::ofstream(spindle) << "0 -760 0 0 -660 0\n";
+  std::string text = ExampleText("tire_envelope_commit.jou");
+  const std::size_t motion = text.find("# The motion:"), sweep = text.find("# The envelope's sweep");
+  const std::size_t at = text.find("record 0 method \"Builder\" \"Commit\"");
+  ASSERT_TRUE(motion < sweep && sweep < at && at != std::string::npos);
+  text = text.substr(0, motion) +
+         "record 0 set \"Features.TireEnvelopeBuilder\" \"Motion\"\n  this ptr 10\n"
+         "  in enum \"motionmethod\" \"Features.TireEnvelopeBuilder.MotionMethod\" 0\n  closed 0\n"
+         "record 0 set \"Features.TireEnvelopeBuilder\" \"SpindleFileName\"\n  this ptr 10\n"
+         "  in string \"spindlefilename\" - \"" +
+         spindle + "\"\n  closed 0\n" + text.substr(sweep, at - sweep);
+  ASSERT_TRUE(Play(text));
+  const auto solids = [&] {
+    int count = 0;
+    for (tag_t t : Host::KeptInPart(part()))
+      if (dynamic_cast<ES_solid*>(OM::OM_object_of_tag(t)) != nullptr) ++count;
+    return count;
+  };
+  const int tire = solids();
+  const std::string commit = "journal 1\n" + Commit(10, 40, 0);
+  bool made = false, fitted = false;
+  for (long long n = 7; n < 1000 && !fitted; ++n) {
+    Failure::FailAt(Failure::kHostCall, n);
+    std::string error;
+    const bool played = Play(commit, &error);
+    Failure::Off();
+    const std::string failed = Failure::FailedCall();
+    SCOPED_TRACE("call " + std::to_string(n) + " failed: " + failed);
+    ASSERT_FALSE(failed.empty()) << "the commit never fitted the view";
+    made = made || failed == "DIEENG_create_frec";
+    fitted = failed == "VD_VIEW_fit_view";
+    if (fitted) break;
+    EXPECT_FALSE(played);
+    EXPECT_TRUE(Envelopes().empty());
+    EXPECT_EQ(solids(), tire);
+  }
+  EXPECT_TRUE(made);
+  EXPECT_TRUE(fitted);
+  EXPECT_EQ(Envelopes().size(), 1u);
+  EXPECT_EQ(solids(), tire + 1);
+  EXPECT_TRUE(Play("journal 1\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n"));
 }
 
 }  // namespace
