@@ -1165,7 +1165,11 @@ std::vector<TracedInput> DriverInputsOf(TireEnvelopeBuilder& b) {
       inputs.push_back({point.label, exact, shown});
     }
   } else if (motion == ExistingScenarioMotionModel) {
-    whole(kTracedSpindleLineInput, b.GetTracedSpindleLine()->ask_selected_tag());
+    // By handle, as the feature keeps it: a read-back holds the handle and
+    // no selection, and the same line selected again is the same input.
+    const tag_t traced = b.GetTracedSpindleLine()->ask_selected_tag();
+    const HostBlock<char> handle(traced != 0 ? OM::TAG_ask_handle_of_tag(traced) : nullptr);
+    text(kTracedSpindleLineInput, handle ? handle.get() : b.GetSpindleLineHandle());
   }
   if (templateType == FiveLinkSolidAxlewithoutSteering) {
     real(kJounceDistanceInput, b.GetJounceDistance());
