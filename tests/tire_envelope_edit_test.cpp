@@ -62,11 +62,28 @@ class PlayHere {
 };
 
 // The example up to the commit that made its feature and the let-go of its builder.
-std::string MadeAndLetGo(const char* example) {
-  const std::string text = ExampleText(example);
+std::string MadeAndLetGoOf(const std::string& text) {
   const std::string let = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n";
   const std::size_t at = text.find(let);
   return at == std::string::npos ? std::string() : text.substr(0, at + let.size());
+}
+std::string MadeAndLetGo(const char* example) { return MadeAndLetGoOf(ExampleText(example)); }
+
+// The commit example with its tire at the one place of a spindle file's
+// one line, written into the working folder: one smooth revolution, which
+// the modeller makes in a moment, where the strut's four places take it
+// seconds. Empty when the example is not as expected.
+std::string AtOnePlace() {
+  std::ofstream("spindle.txt") << "0 -760 0 0 -660 0\n";
+  const std::string text = ExampleText("tire_envelope_commit.jou");
+  const std::size_t motion = text.find("# The motion:"), sweep = text.find("# The envelope's sweep");
+  if (motion == std::string::npos || sweep == std::string::npos || sweep < motion) return "";
+  return text.substr(0, motion) +
+         "record 0 set \"Features.TireEnvelopeBuilder\" \"Motion\"\n  this ptr 10\n"
+         "  in enum \"motionmethod\" \"Features.TireEnvelopeBuilder.MotionMethod\" 0\n  closed 0\n"
+         "record 0 set \"Features.TireEnvelopeBuilder\" \"SpindleFileName\"\n  this ptr 10\n"
+         "  in string \"spindlefilename\" - \"spindle.txt\"\n  closed 0\n" +
+         text.substr(sweep);
 }
 
 // A builder (50) opened on the journal's feature `feature`, the records
@@ -221,11 +238,12 @@ TEST_F(TireEnvelopeEdit, ATemplateInputChangedWithoutARunIsRefusedNamingIt) {
   EXPECT_EQ(listed, std::set<std::string>(compared.begin(), compared.end()));
 }
 
-// The offset file name of a feature whose offsets are fixed was never
-// written: an edit reads it back empty, and switching to the file method
+// The offset file name of a feature whose offsets are fixed (the example's
+// tire at one place) was never written: an edit reads it back empty, and switching to the file method
 // without naming one keeps the feature's sections.
 TEST_F(TireEnvelopeEdit, AnOffsetFileNameNeverWrittenReadsBackEmpty) {
-  ASSERT_TRUE(Play(MadeAndLetGo("tire_envelope_commit.jou")));
+  const PlayHere here;
+  ASSERT_TRUE(Play(MadeAndLetGoOf(AtOnePlace())));
   ASSERT_TRUE(Play(Edit(40, SetLogical("ApplyOffset", true) + Commit(50, 40, 0))));
   FEATURE_RECORD* feature = Envelopes().at(0);
   TireEnvelopeBuilder* opened = TireEnvelopeBuilderFactory::Create(modelPart(), feature);
@@ -269,10 +287,11 @@ TEST_F(TireEnvelopeEdit, AnEditAnalysesTheFeaturesBody) {
   for (const auto& e : Error::SevereErrors()) EXPECT_EQ(e.text.find("checked nothing"), std::string::npos) << e.text;
 }
 
-// The builder that made the feature, kept open and committed again, updates
-// its own feature: one feature, one body, the new end angle.
+// The builder that made the feature (the example's tire at one place),
+// kept open and committed again, updates its own feature: one feature, one body, the new end angle.
 TEST_F(TireEnvelopeEdit, ABuilderKeptOpenUpdatesTheFeatureItMade) {
-  const std::string text = ExampleText("tire_envelope_commit.jou");
+  const PlayHere here;
+  const std::string text = AtOnePlace();
   const std::size_t let = text.find("record 0 method \"Builder\" \"Destroy\"");
   ASSERT_NE(let, std::string::npos);
   ASSERT_TRUE(Play(text.substr(0, let)));
@@ -291,12 +310,13 @@ TEST_F(TireEnvelopeEdit, ABuilderKeptOpenUpdatesTheFeatureItMade) {
   EXPECT_EQ(bodies, 2);  // the tire the journal made and the one envelope
 }
 
-// An edit's commit (front offset 40 applied, section layer 51, end angle
-// 270) failed at each of its host calls in turn, up to and with the call
+// An edit's commit of the example's tire at one place (front offset 40
+// applied, section layer 51, end angle 270) failed at each of its host calls in turn, up to and with the call
 // that logs the feature for update after the update went through: every
 // failure leaves the feature's block, expressions and body as they were.
 TEST_F(TireEnvelopeEdit, ACommitFailedAtAnyStepLeavesTheFeature) {
-  ASSERT_TRUE(Play(MadeAndLetGo("tire_envelope_commit.jou")));
+  const PlayHere here;
+  ASSERT_TRUE(Play(MadeAndLetGoOf(AtOnePlace())));
   FEATURE_RECORD* feature = Envelopes().at(0);
   const auto held = [&] {
     Tireenv_params_s* block = TireEnvelope_ReadParms(feature);
@@ -342,28 +362,15 @@ TEST_F(TireEnvelopeEdit, ACommitFailedAtAnyStepLeavesTheFeature) {
   EXPECT_TRUE(Play("journal 1\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 50\n  closed 0\n"));
 }
 
-// The commit that makes the feature, failed at each of its host calls in
-// turn up to the view it fits last (a failure there is only noted): no
+// The commit that makes the feature (the example's tire at one place),
+// failed at each of its host calls in turn up to the view it fits last (a failure there is only noted): no
 // failure leaves a feature or a body behind; the fit's leaves the one made.
-// The example's tire at the one place of a spindle file's one line (one
-// smooth revolution: a failure after the feature is made costs little).
 TEST_F(TireEnvelopeEdit, ACreatingCommitFailedAtAnyStepLeavesNoFeature) {
-  // Named relative to a folder of the test's own, whatever characters the
-  // temporary folder's name holds.
   const PlayHere here;
-  const std::string spindle = "spindle.txt";
-  std::ofstream(spindle) << "0 -760 0 0 -660 0\n";
-  std::string text = ExampleText("tire_envelope_commit.jou");
-  const std::size_t motion = text.find("# The motion:"), sweep = text.find("# The envelope's sweep");
+  const std::string text = AtOnePlace();
   const std::size_t at = text.find("record 0 method \"Builder\" \"Commit\"");
-  ASSERT_TRUE(motion < sweep && sweep < at && at != std::string::npos);
-  text = text.substr(0, motion) +
-         "record 0 set \"Features.TireEnvelopeBuilder\" \"Motion\"\n  this ptr 10\n"
-         "  in enum \"motionmethod\" \"Features.TireEnvelopeBuilder.MotionMethod\" 0\n  closed 0\n"
-         "record 0 set \"Features.TireEnvelopeBuilder\" \"SpindleFileName\"\n  this ptr 10\n"
-         "  in string \"spindlefilename\" - \"" +
-         spindle + "\"\n  closed 0\n" + text.substr(sweep, at - sweep);
-  ASSERT_TRUE(Play(text));
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, at)));
   const auto solids = [&] {
     int count = 0;
     for (tag_t t : Host::KeptInPart(part()))
