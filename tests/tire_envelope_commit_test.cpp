@@ -899,6 +899,58 @@ TEST_F(TireEnvelopeCommit, AnEditOfTheDriversCommitsOnlyWithItsRun) {
   }
 }
 
+// An opened scenario's motion traces the spindle line the script selected:
+// the feature keeps it by handle. An edit that selects the same line again
+// keeps the run; another line, without a run, is refused naming it.
+TEST_F(TireEnvelopeCommit, AnotherTracedSpindleLineWithoutARunIsRefused) {
+  VD::ResetMotion();
+  ::setenv("QDEN_TMP_DIR", dir_.c_str(), 1);
+  tire_->SetMotion(SuspensionTemplate);
+  tire_->SetSuspensionTemplate(MacPhersonStrut);
+  ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
+  tire_->SetMotion(ExistingScenarioMotionModel);
+  ASSERT_EQ(tire_->BuildMotionTemplate(), 0);
+  unsigned int spindle = 0;
+  VD_OBJ_cycle_by_name("MAC_32", &spindle);
+  ASSERT_NE(spindle, 0u);
+  tire_->GetTracedSpindleLine()->set_selected_tag(spindle);
+  tire_->SetFirstDriverJointUpperLimit(30);
+  tire_->SetFirstDriverJointLowerLimit(-30);
+  tire_->SetFirstDriverJointSteps(1);
+  tire_->SetSecondDriverJointUpperLimit(100);
+  tire_->SetSecondDriverJointSteps(1);
+  ASSERT_EQ(tire_->RunMotionArticulation(), 0);
+  ASSERT_NE(Commit(), nullptr);
+  const double a[3] = {0, -760, 0}, b[3] = {0, -660, 0};
+  const tag_t other = ES_create_line_in_part(nullptr, a, b);
+  char* spindleHandle = OM::TAG_ask_handle_of_tag(spindle);
+  char* otherHandle = OM::TAG_ask_handle_of_tag(other);
+  const std::string was = spindleHandle, now = otherHandle;
+  SM_free(spindleHandle);
+  SM_free(otherHandle);
+  struct Row {
+    const char* what;
+    tag_t line;
+    int status;
+  };
+  for (const Row& row : {Row{"the same line again", spindle, 0}, Row{"another line", other, 3771799}}) {
+    SCOPED_TRACE(row.what);
+    TireEnvelopeBuilder* edit = TireEnvelopeBuilderFactory::Create(modelPart(), frec_);
+    edit->GetTracedSpindleLine()->set_selected_tag(row.line);
+    Error::ClearSevereErrors();
+    FEATURE_RECORD* edited = frec_;
+    EXPECT_EQ(edit->commit_feature(&edited), row.status);
+    if (row.status != 0) {
+      EXPECT_NE((Error::SevereErrors().empty() ? std::string() : Error::SevereErrors().back().text)
+                    .find(": TracedSpindleLine was \"" + was + "\" in the run and is \"" + now + "\" now."),
+                std::string::npos);
+    }
+    edit->destroy();
+  }
+  ::unsetenv("QDEN_TMP_DIR");
+  VD::ResetMotion();
+}
+
 // The envelopes the modeller makes of the solid-body tire on the strut: the
 // feature on the grid J_RACK -30 to 30 in 2 steps by J_STRUTCENTER 0 to 100
 // in 4 (15 places), then edited through the host's commit: to steps 1 x 2

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "afl/Parms.hpp"
 #include "afl/TireGeometry.hpp"
@@ -124,6 +125,44 @@ std::map<tag_t, StoredBlock>& stored() {
   return *blocks;
 }
 
+// What a feature keeps is part of the model an undo puts back: an update
+// taken back by its mark takes its block back with it. Each store is kept
+// with the block it replaced (none for a first), newest last, with where
+// each mark's stores begin.
+class StoredUndo final : public OM::UndoStore {
+ public:
+  struct Replaced {
+    tag_t parms;
+    StoredBlock was;
+  };
+  bool Recording() const { return OM::OM_undo_recording(); }
+  void Log(tag_t parms, StoredBlock was) { log_.push_back({parms, std::move(was)}); }
+  void MarkSet() override { starts_.push_back(log_.size()); }
+  void UndoneTo(std::size_t index) override {
+    if (index >= starts_.size()) return;
+    while (log_.size() > starts_[index]) {
+      Replaced& last = log_.back();
+      if (last.was != nullptr) stored()[last.parms] = std::move(last.was);
+      else stored().erase(last.parms);
+      log_.pop_back();
+    }
+    starts_.resize(index + 1);
+  }
+  void MarkDeleted(std::size_t index) override { OM::OM_drop_undo_mark(starts_, log_, index); }
+
+ private:
+  std::vector<Replaced> log_;
+  std::vector<std::size_t> starts_;
+};
+StoredUndo& storedUndo() {
+  static auto* undo = [] {
+    auto* made = new StoredUndo;
+    OM::OM_add_undo_store(made);
+    return made;
+  }();
+  return *undo;
+}
+
 const Tireenv_params_s* StoredOf(const FEATURE_RECORD* frec) {
   FEATURE_PARMS* parms = frec != nullptr ? frec->ask_parms() : nullptr;
   if (parms == nullptr || parms->OmClassId() != TireEnvelopeClassId) return nullptr;
@@ -141,7 +180,9 @@ void heldBy(const Tireenv_params_s& block, const EXP_expression* (&held)[6]) {
 void Store(FEATURE_PARMS* parms, const Tireenv_params_s& block) {
   std::erase_if(stored(), [](const auto& entry) { return OM::OM_object_of_tag(entry.first) == nullptr; });
   StoredBlock& kept = stored()[parms->OmTag()];
+  StoredBlock was = std::move(kept);
   kept = StoredBlock(Copy(block, PlainAllocate));
+  if (StoredUndo& undo = storedUndo(); undo.Recording()) undo.Log(parms->OmTag(), std::move(was));
   const EXP_expression* held[6];
   heldBy(*kept, held);
   for (const EXP_expression* e : held) OM::OM_note_holder(OM::OM_ask_object_tag(e), parms->OmTag());

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "Support.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
@@ -86,6 +87,15 @@ void WriteBlockProfilePoints(Tire_s* area, Tireenv_params_s* block);
 // the status of an offset file that cannot be read.
 int WriteBlockOffsets(TireEnvelopeBuilder& builder, Tireenv_params_s* block, BlockWriter& w);
 
+// A suspension template's hard points as the listing names them (without
+// its indent), in the order they are numbered when set one at a time, each
+// with its place in the template's record; none for another template.
+struct TemplateHardPoint {
+  const char* label;
+  std::size_t place;
+};
+std::vector<TemplateHardPoint> TemplateHardPoints(int templateType);
+
 // What a save reports, judged against the work part on entry `entry`: 0, or
 // the status the save fails with.
 int PartSaveCode(const PART_save_failure_s& failures, PART_part* entry);
@@ -101,7 +111,13 @@ inline int SetMark(const char* name, const char* failure, int line) {
   int status = 0;
   const int mark = UNDO_QD_set_mark(1, name, &status);
   if (status != 0) ERROR_raise("VDJA_TireEnvelopeBuilder", line, status, failure, status);
-  UNDO_QD_set_mark_importance(mark, name != nullptr ? 1 : 0);
+  // A mark left behind would hold every change after it for good.
+  try {
+    UNDO_QD_set_mark_importance(mark, name != nullptr ? 1 : 0);
+  } catch (...) {
+    UNDO_QD_delete_to_mark(mark, name);
+    throw;
+  }
   return mark;
 }
 

@@ -1055,67 +1055,163 @@ void ForgetTracedMotion(const TireEnvelopeBuilder* builder) {
   if (auto* table = BuilderTable<TracedMotion>::Existing()) table->erase(builder);
 }
 
+// Every input a motion run reads, each by the property a script sets it
+// with (the hard points by the method that moves them, one entry for all):
+// the one list a commit compares, and the one README gives.
+enum DriverInput : int {
+  kMotionInput,
+  kSuspensionTemplateInput,
+  kSuspensionTemplateFileNameInput,
+  kUseStabilizerBarInput,
+  kInnerJointAsymmetricInput,
+  kBushingJointAsymmetricInput,
+  kTemplatePointInput,
+  kTracedSpindleLineInput,
+  kJounceDistanceInput,
+  kReboundDistanceInput,
+  kShockDriverJointStepsInput,
+  kRollAngleInput,
+  kDriverGraphInput,
+  kSteeringJointNameInput,
+  kJouceJointNameInput,
+  kXtoYInput,
+  kFirstDriverJointUpperLimitInput,
+  kFirstDriverJointLowerLimitInput,
+  kFirstDriverJointStepsInput,
+  kSecondDriverJointUpperLimitInput,
+  kSecondDriverJointLowerLimitInput,
+  kSecondDriverJointStepsInput,
+  kTaperLocationYAxisInput,
+  kTaperLocationXAxisInput,
+  kTaperLocationAYInput,
+  kTaperLocationBXInput,
+  kDriverGraphSketchInput,
+  kFixedLocationPercentageInput,
+  kDriverInputCount
+};
+constexpr const char* kDriverInputNames[kDriverInputCount] = {
+    "Motion",
+    "SuspensionTemplate",
+    "SuspensionTemplateFileName",
+    "UseStabilizerBar",
+    "InnerJointAsymmetric",
+    "BushingJointAsymmetric",
+    "SetSuspentionTemplatePoint",
+    "TracedSpindleLine",
+    "JounceDistance",
+    "ReboundDistance",
+    "ShockDriverJointSteps",
+    "RollAngle",
+    "DriverGraph",
+    "SteeringJointName",
+    "JouceJointName",
+    "XtoY",
+    "FirstDriverJointUpperLimit",
+    "FirstDriverJointLowerLimit",
+    "FirstDriverJointSteps",
+    "SecondDriverJointUpperLimit",
+    "SecondDriverJointLowerLimit",
+    "SecondDriverJointSteps",
+    "TaperLocationYAxis",
+    "TaperLocationXAxis",
+    "TaperLocationAY",
+    "TaperLocationBX",
+    "DriverGraphSketch",
+    "FixedLocationPercentage",
+};
+
 // The driver inputs that move the motion a run traces, as the feature would
-// hold them, each by its property's name: the method and template, then a
-// five-link axle's travel, steps and roll, or the two drivers' graph,
-// joints, axes, limits and steps and what their graph alone reads (its
-// percentage, its locations or its sketch). What the run does not read (the
-// offsets, another graph's percentage) is not among them.
+// hold them, in the list's order: the method and template, then a
+// template's file, options and hard points (each point named as the listing
+// names it) or a scenario's traced spindle line, then a five-link axle's
+// travel, steps and roll, or the two drivers' graph, joints, axes, limits
+// and steps and what their graph alone reads (its percentage, its locations
+// or its sketch). What the run does not read (the offsets, another graph's
+// percentage, a five-link axle's stabilizer bar) is not among them.
 std::vector<TracedInput> DriverInputsOf(TireEnvelopeBuilder& b) {
   std::vector<TracedInput> inputs;
-  const auto real = [&](const char* name, double value) {
+  const auto real = [&](DriverInput input, double value) {
     // Shown in the fewest digits that read back as the value: two values
     // that differ never read alike ("was 30 ... is 30" for 30.00001).
     char exact[40], shown[40];
     std::snprintf(exact, sizeof exact, "%.17g", value);
     const auto written = std::to_chars(shown, shown + sizeof shown - 1, value);
     *written.ptr = '\0';
-    inputs.push_back({name, exact, shown});
+    inputs.push_back({kDriverInputNames[input], exact, shown});
   };
-  const auto whole = [&](const char* name, long long value) {
-    inputs.push_back({name, std::to_string(value), std::to_string(value)});
+  const auto whole = [&](DriverInput input, long long value) {
+    inputs.push_back({kDriverInputNames[input], std::to_string(value), std::to_string(value)});
   };
-  const auto text = [&](const char* name, const char* value) {
+  const auto text = [&](DriverInput input, const char* value) {
     const std::string quoted = std::string("\"") + (value != nullptr ? value : "") + "\"";
-    inputs.push_back({name, quoted, quoted});
+    inputs.push_back({kDriverInputNames[input], quoted, quoted});
   };
   const int motion = b.GetMotion();
-  whole("Motion", motion);
+  whole(kMotionInput, motion);
   const int templateType = b.GetSuspensionTemplate();
-  whole("SuspensionTemplate", templateType);
+  whole(kSuspensionTemplateInput, templateType);
+  if (motion == SuspensionTemplate) {
+    text(kSuspensionTemplateFileNameInput, b.GetSuspensionTemplateFileName());
+    if (templateType != FiveLinkSolidAxlewithoutSteering) whole(kUseStabilizerBarInput, b.GetUseStabilizerBar() ? 1 : 0);
+    whole(kInnerJointAsymmetricInput, b.GetInnerJointAsymmetric() ? 1 : 0);
+    whole(kBushingJointAsymmetricInput, b.GetBushingJointAsymmetric() ? 1 : 0);
+    Tire_s* area = b.WorkArea();
+    const void* record = templateType == MacPhersonStrut                    ? static_cast<void*>(&area->macpherson)
+                         : templateType == FiveLinkSolidAxlewithoutSteering ? static_cast<void*>(&area->fiveLink)
+                                                                            : static_cast<void*>(&area->slArm);
+    for (const TemplateHardPoint& point : TemplateHardPoints(templateType)) {
+      VD_point_s p;
+      std::memcpy(&p, static_cast<const unsigned char*>(record) + point.place, sizeof p);
+      char exact[96], shown[96];
+      std::snprintf(exact, sizeof exact, "%.17g %.17g %.17g", p.x, p.y, p.z);
+      std::snprintf(shown, sizeof shown, "(%g, %g, %g)", p.x, p.y, p.z);
+      // The refusal names the point, not the method that moves every one.
+      inputs.push_back({point.label, exact, shown});
+    }
+  } else if (motion == ExistingScenarioMotionModel) {
+    // By handle, as the feature keeps it: a read-back holds the handle and
+    // no selection, and the same line selected again is the same input.
+    const tag_t traced = b.GetTracedSpindleLine()->ask_selected_tag();
+    const HostBlock<char> handle(traced != 0 ? OM::TAG_ask_handle_of_tag(traced) : nullptr);
+    text(kTracedSpindleLineInput, handle ? handle.get() : b.GetSpindleLineHandle());
+  }
   if (templateType == FiveLinkSolidAxlewithoutSteering) {
-    real("JounceDistance", b.GetJounceDistance());
-    real("ReboundDistance", b.GetReboundDistance());
-    whole("ShockDriverJointSteps", b.GetShockDriverJointSteps());
-    real("RollAngle", Stamvik::ExpressionValue(b.GetRollAngle()));
+    real(kJounceDistanceInput, b.GetJounceDistance());
+    real(kReboundDistanceInput, b.GetReboundDistance());
+    whole(kShockDriverJointStepsInput, b.GetShockDriverJointSteps());
+    real(kRollAngleInput, Stamvik::ExpressionValue(b.GetRollAngle()));
     return inputs;
   }
   const int graph = b.GetDriverGraph();
-  whole("DriverGraph", graph);
-  text("SteeringJointName", b.GetSteeringJointName());
-  text("JouceJointName", b.GetJouceJointName());
-  whole("XtoY", b.GetXtoY() ? 1 : 0);
-  real("FirstDriverJointUpperLimit", b.GetFirstDriverJointUpperLimit());
-  real("FirstDriverJointLowerLimit", b.GetFirstDriverJointLowerLimit());
-  whole("FirstDriverJointSteps", b.GetFirstDriverJointSteps());
-  real("SecondDriverJointUpperLimit", b.GetSecondDriverJointUpperLimit());
-  real("SecondDriverJointLowerLimit", b.GetSecondDriverJointLowerLimit());
+  whole(kDriverGraphInput, graph);
+  text(kSteeringJointNameInput, b.GetSteeringJointName());
+  text(kJouceJointNameInput, b.GetJouceJointName());
+  whole(kXtoYInput, b.GetXtoY() ? 1 : 0);
+  real(kFirstDriverJointUpperLimitInput, b.GetFirstDriverJointUpperLimit());
+  real(kFirstDriverJointLowerLimitInput, b.GetFirstDriverJointLowerLimit());
+  whole(kFirstDriverJointStepsInput, b.GetFirstDriverJointSteps());
+  real(kSecondDriverJointUpperLimitInput, b.GetSecondDriverJointUpperLimit());
+  real(kSecondDriverJointLowerLimitInput, b.GetSecondDriverJointLowerLimit());
   // The one-fixed graph holds the second driver at one place.
-  if (graph != TwoDriversOneFixed) whole("SecondDriverJointSteps", b.GetSecondDriverJointSteps());
+  if (graph != TwoDriversOneFixed) whole(kSecondDriverJointStepsInput, b.GetSecondDriverJointSteps());
   switch (graph) {
-    case RectangularTaperedY: real("TaperLocationYAxis", b.GetTaperLocationYAxis()); break;
-    case RectangularTaperedX: real("TaperLocationXAxis", b.GetTaperLocationXAxis()); break;
+    case RectangularTaperedY: real(kTaperLocationYAxisInput, b.GetTaperLocationYAxis()); break;
+    case RectangularTaperedX: real(kTaperLocationXAxisInput, b.GetTaperLocationXAxis()); break;
     case TaperedOneSide:
-      real("TaperLocationAY", b.GetTaperLocationAY());
-      real("TaperLocationBX", b.GetTaperLocationBX());
+      real(kTaperLocationAYInput, b.GetTaperLocationAY());
+      real(kTaperLocationBXInput, b.GetTaperLocationBX());
       break;
-    case BySketch: whole("DriverGraphSketch", b.GetDriverGraphSketch()->ask_selected_tag()); break;
-    case TwoDriversOneFixed: real("FixedLocationPercentage", b.GetFixedLocationPercentage()); break;
+    case BySketch: whole(kDriverGraphSketchInput, b.GetDriverGraphSketch()->ask_selected_tag()); break;
+    case TwoDriversOneFixed: real(kFixedLocationPercentageInput, b.GetFixedLocationPercentage()); break;
     default: break;
   }
   return inputs;
 }
 }  // namespace
+
+std::vector<std::string> TireEnvelopeBuilder::ComparedDriverInputs() {
+  return {std::begin(kDriverInputNames), std::end(kDriverInputNames)};
+}
 
 void TireEnvelopeBuilder::RecordTracedMotion() {
   TracedMotion traced{GetMotionFile(), DriverInputsOf(*this)};
@@ -1728,6 +1824,25 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   // The envelope is swept along the motion file: one traced with other
   // driver inputs than the feature would record is no envelope of them.
   if (const int refused = TracedMotionRefusal(); refused != 0) return refused;
+  // Everything the commit writes is under one mark: a refusal or a failure
+  // at any step leaves the part as it was, not half the edit.
+  const int mark = SetMark(nullptr, kMarkFailure, 1622);
+  FEATURE_RECORD* made = frec != nullptr ? *frec : nullptr;
+  int status = 0;
+  try {
+    status = WriteFeature(&made);
+  } catch (...) {
+    UNDO_QD_undo_to_mark_no_status(mark, nullptr);
+    UNDO_QD_delete_to_mark(mark, nullptr);
+    throw;
+  }
+  if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, nullptr);
+  UNDO_QD_delete_to_mark(mark, nullptr);
+  if (status == 0 && frec != nullptr) *frec = made;
+  return status;
+}
+
+int TireEnvelopeBuilder::WriteFeature(FEATURE_RECORD** frec) {
   Tireenv_params_s* block = nullptr;
   TireEnvelope_AllocApplData(&block, frec != nullptr ? *frec : nullptr);
   // The block goes, and the view is fitted, on every way out.
@@ -1775,32 +1890,26 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
   if (w.refused != 0) return w.refused;
   if (own != nullptr && TireEnvelope_Is(own) != 0) {
     // The feature's own expressions take the builder's values only here,
-    // under a mark of the update's own: an update that fails takes them back.
-    const int mark = SetMark(nullptr, kMarkFailure, 1622);
-    int status = 0;
-    try {
-      GiveFeatureItsOwnExpressions(own, OM::OM_ask_object_tag(ask_owning_part()), block);
-      status = DIEENG_update_frec(own, block);
-      if (status == 0) UPDATE_log_object_to_update(own);
-    } catch (...) {
-      UNDO_QD_undo_to_mark_no_status(mark, nullptr);
-      UNDO_QD_delete_to_mark(mark, nullptr);
-      throw;
-    }
-    if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, nullptr);
-    UNDO_QD_delete_to_mark(mark, nullptr);
+    // under the commit's mark: a step that fails takes them back.
+    GiveFeatureItsOwnExpressions(own, OM::OM_ask_object_tag(ask_owning_part()), block);
+    const int status = DIEENG_update_frec(own, block);
+    if (status == 0) UPDATE_log_object_to_update(own);
+    *frec = own;
     return EnvelopeStatus(status);
   }
   FEATURE_RECORD* made = nullptr;
-  FEATURE_RECORD** into = frec != nullptr ? frec : &made;
-  const int status = EnvelopeStatus(DIEENG_create_frec(TireEnvelopeClassId, block, 0, into));
+  const int status = EnvelopeStatus(DIEENG_create_frec(TireEnvelopeClassId, block, 0, &made));
   if (status == 0) {
-    SetTireEnvelopeBody(FREC_ask_body_eid_p(*into));
-    TireEnvelope_ChangeOutputAttributes(*into, block);
+    SetTireEnvelopeBody(FREC_ask_body_eid_p(made));
+    TireEnvelope_ChangeOutputAttributes(made, block);
 #define STAMVIK_EXPRESSION_FIELD(Name, field, measure, settable) \
   std::pair<EXP_expression*, const OM::AttributeId*>{field, &field##AttId},
     Stamvik::GoOnWithCopies(this, {STAMVIK_TIRE_ENVELOPE_EXPRESSIONS(STAMVIK_EXPRESSION_FIELD)}, kSource, 1660);
 #undef STAMVIK_EXPRESSION_FIELD
+    // Kept open, the builder goes on with the feature it made: a second
+    // commit updates it rather than making another.
+    set_frec(made);
+    *frec = made;
   }
   return status;
 }
@@ -1823,9 +1932,12 @@ EXP_expression* vdja_tireenv_new_expression(const char* text, int measure) {
 }
 
 namespace {
+// A field with no terminator within its size was never written (the
+// commit leaves the fields of other methods as the block came): it is empty.
 template <std::size_t N>
 std::string TextOf(const char (&field)[N]) {
-  return std::string(field, strnlen(field, N));
+  const std::size_t length = strnlen(field, N);
+  return length < N ? std::string(field, length) : std::string();
 }
 int Bounded(int count, int room) { return std::clamp(count, 0, room); }
 }  // namespace

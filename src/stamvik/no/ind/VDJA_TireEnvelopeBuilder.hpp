@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "ClassFrame.hpp"
 #include "Messages.hpp"
@@ -395,12 +397,18 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   // The joint-displacement file the last five-link run wrote ("" when none):
   // kept with the builder's transient state, never stored.
   const char* GetJointsDisplacementFile() const;
+  // The names of every driver input a commit compares with the run's (the
+  // hard points under the method that moves them), in the order compared.
+  static std::vector<std::string> ComparedDriverInputs();
 
  protected:
   void InitCreate(CM_part* part, FEATURE_RECORD* frec);
 
  private:
   virtual int ConvertFrecToBuilderData(FEATURE_RECORD* frec);
+  // The commit's writes, under the mark commit_feature holds: the feature
+  // made or updated into *frec.
+  int WriteFeature(FEATURE_RECORD** frec);
   // The older form: a knowledge-rule instance linked to the record.
   void ConvertRuleInstanceToBuilderData(FEATURE_RECORD* frec);
   // Commit's parts: the tire, the motion (with the suspension template's

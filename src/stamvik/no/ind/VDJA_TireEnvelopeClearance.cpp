@@ -269,7 +269,11 @@ int TireEnvelopeBuilder::PerformCleranceAnalysis() {
     for (int i = 0; i < ownOffsets; ++i) offsets[static_cast<std::size_t>(i)] = GetCompOffset(i);
 
     if (nB + nC < 1) return 0;
-    const tag_t envelope = m_createTireEnvelopeFeature ? m_tireEnvelopeBody : 0;
+    // The body of the feature the builder edits (or made) as it is now: an
+    // update gives the feature a new one, and a read-back none of its own.
+    FEATURE_RECORD* feature = get_frec();
+    const tag_t held = feature != nullptr && TireEnvelope_Is(feature) > 0 ? FREC_ask_body_eid_p(feature) : 0;
+    const tag_t envelope = !m_createTireEnvelopeFeature ? 0 : held != 0 ? held : m_tireEnvelopeBody;
     PART_part* work = CONTEXT_ask_work_part();
     for (const char* name : {kTireBodyDataset, kEnvelopeDataset})
       for (tag_t set : DatasetsNamed(work, name)) CLEAR_delete_dataset(set);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Support.hpp"
+#include "VDJA_TireEnvelopeBlock.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "VDJA_TireEnvelopeFields.hpp"
 #include "assy/Assembly.hpp"
@@ -203,6 +204,25 @@ const char* const kTemplateNames[] = {"MacPherson Strut", "Short Long Arm with S
                                       "Short Long Arm without Steering", "Five-Link Solid Axle without Steering"};
 
 }  // namespace
+
+std::vector<TemplateHardPoint> TemplateHardPoints(int templateType) {
+  const auto from = [](const auto& table) {
+    std::vector<TemplateHardPoint> points;
+    for (const HardPoint& p : table) {
+      const char* label = p.label;
+      while (*label == ' ') ++label;
+      points.push_back({label, p.place});
+    }
+    return points;
+  };
+  switch (templateType) {
+    case MacPhersonStrut: return from(kMacPhersonPoints);
+    case ShortLongArmwithSteering:
+    case ShortLongArmwithoutSteering: return from(kShortLongArmPoints);
+    case FiveLinkSolidAxlewithoutSteering: return from(kFiveLinkPoints);
+    default: return {};
+  }
+}
 
 int TireEnvelopeBuilder::DisplayInputInformation() {
   if (!LISTUI_ask_qf_lwin_open()) {
