@@ -121,6 +121,7 @@ constexpr Message kMessages[] = {
     {3030303, "the bead's clearance is too small"},
     {3030304, "the bead's metal thickness is too small"},
     {3030305, "the bead's start and end points trim its path to nothing"},
+    {3030665, "the bead's segment %d has no length: it runs from %g to %g on its path, its end not past its start by the distance tolerance %g"},
     {3030321, "a segment's top radii are wider than the bead"},
     {3030378, "a segment's female width is too small"},
     {3030379, "a segment's female depth is too small"},

@@ -409,21 +409,29 @@ void DrawBeadSegmentBuilder::SetNewPath(tag_t path) {
     for (OnPathDimBuilder* location : locations)
       if (location != nullptr && location->GetPathSelection() != nullptr)
         location->GetPathSelection()->set_selected_tag(path);
-    const double length = m_startLocation != nullptr ? m_startLocation->GetPathLength() : 0.0;
-    for (int which = 0; which < 2; ++which) {
-      OnPathDimBuilder* location = locations[which];
-      if (!hasPath(location)) continue;
-      if (!location->IsPercentMode() && location->GetLengthValue() > length + kTiny)
-        NotifySetExpressionValue(which, length);
-      else
-        location->Update(kUpdateMode);
-    }
+    for (OnPathDimBuilder* location : locations)
+      if (hasPath(location)) location->Update(kUpdateMode);
   } catch (const std::exception& e) {
     Error::HandleAsBuilder(e, kSource, 413);
   }
   for (OnPathDimBuilder* location : locations)
     if (location != nullptr) location->SetUpdateHold(false);
   if (wasClear) SetChangesPending(false);
+}
+
+int DrawBeadSegmentBuilder::FitToPath() {
+  const bool wasClear = !m_changesPending;
+  SetChangesPending(true);
+  int rc = 0;
+  const double length = m_startLocation != nullptr ? m_startLocation->GetPathLength() : 0.0;
+  OnPathDimBuilder* const locations[2] = {m_startLocation, m_endLocation};
+  for (int which = 0; which < 2; ++which) {
+    const OnPathDimBuilder* location = locations[which];
+    if (!hasPath(location) || location->IsPercentMode() || !(location->GetLengthValue() > length + kTiny)) continue;
+    if (int written = NotifySetExpressionValue(which, length); rc == 0) rc = written;
+  }
+  if (wasClear) SetChangesPending(false);
+  return rc;
 }
 
 int DrawBeadSegmentBuilder::UpdateStartAndEndByParameter(double start, double end) {
