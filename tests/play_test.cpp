@@ -1084,6 +1084,52 @@ TEST(KtxhostPlay, ABeadsCentrelineGivenAgainInAnEditPlacesItsSegmentOnTheNewPath
   }
 }
 
+// Records moving segment `index` of the split example's list (tag 12) by its
+// start or end location's value expression.
+std::string MoveSegment(int index, const std::string& which, const std::string& to) {
+  std::string name = which;
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  return LookUp(12, index) +
+         Record("get", "Die.DrawBeadSegmentBuilder", which, "ptr 70",
+                Result("ptr", name, "GeometricUtilities.OnPathDimensionBuilder", 77)) +
+         Record("get", "OnPathDimensionBuilder", "Expression", "ptr 77", Result("tag", "expression", "Expression", 78)) +
+         Record("set", "Expression", "RightHandSide", "ptr 78", "  in string \"righthandside\" - \"" + to + "\"\n");
+}
+
+TEST(KtxhostPlay, ABeadSegmentMovedWhileThePathIsShortPushesItsNeighboursAsOnTheLongPath) {
+  // After the split (0 9.75 | 10 29.75 | 30 60) the end point comes as type 2
+  // then origin (25,20,0): between the two the path has no length. Segment
+  // 1's end moved to 35 pushes segment 2's start to 35 + 0.25; its start
+  // moved to 31 pushes its own end the gap 0.25 - 1e-10 on, to 31.2499999999,
+  // and segment 2's start a clearance 0.25 past that, 31.4999999999.
+  // The commit fits the last end to the path, 45. Every order gives that.
+  const std::string type = GivePoint("10", "EndPoint", "origin", "0 0 0");  // type 2, origin still (0,0,0)
+  const std::string origin = GivePoint("10", "EndPoint", "origin first", "25 20 0");
+  const struct {
+    const char* what;
+    std::string records;
+    const char* positions;
+  } rows[] = {
+      {"end moved, then the point", MoveSegment(1, "EndLocation", "35") + type + origin, "0 9.75 | 10 35 | 35.25 45"},
+      {"end moved between", type + MoveSegment(1, "EndLocation", "35") + origin, "0 9.75 | 10 35 | 35.25 45"},
+      {"start moved, then the point", MoveSegment(1, "StartLocation", "31") + type + origin,
+       "0 9.75 | 31 31.249999999899998 | 31.499999999899998 45"},
+      {"start moved between", type + MoveSegment(1, "StartLocation", "31") + origin,
+       "0 9.75 | 31 31.249999999899998 | 31.499999999899998 45"},
+  };
+  Scratch scratch;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    Outcome run;
+    JAM::Journal recorded;
+    const std::string printed = PlayGiven(
+        scratch, Given(Given(Example("draw_bead_split.jou"), "# Edit:", ""), "# Male, female", row.records), &run,
+        &recorded);
+    EXPECT_EQ(run.status, 0) << printed;
+    EXPECT_EQ(SegmentPositions(printed), row.positions) << printed;
+  }
+}
+
 TEST(KtxhostPlay, ABeadSegmentLeftWithNoLengthIsWarnedOfByItsNumber) {
   // The end at (0.02,0,0) after the split: segment 0 runs 0 to 0.02, past its
   // start by more than the tolerance 0.01; segments 1 and 2 at 0.02 to 0.02

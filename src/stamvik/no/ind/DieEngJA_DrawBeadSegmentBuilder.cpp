@@ -52,12 +52,13 @@ double valueIn(const OnPathDimBuilder* location, bool percent) {
   return percent ? location->GetPercentValue() : location->GetLengthValue();
 }
 
-// A position kept on the path: not below 0, not beyond its end.
+// A position not below the path's start nor, in percent, beyond its end. A
+// length beyond the end is kept: the path may be short only while its
+// inputs come in, and the commit fits the segment to the path it builds.
 double correctPathValue(const OnPathDimBuilder* location, double value) {
   if (value < kTiny) return 0.0;
   if (location->IsPercentMode()) return value > kFullPercent ? 100.0 : value;
-  const double length = location->GetPathLength();
-  return value > length ? length : value;
+  return value;
 }
 
 EXP_expression* newExpression(int measure) {
@@ -363,8 +364,8 @@ int DrawBeadSegmentBuilder::NotifyPushStartValue(double length, double percent) 
       candidate = std::fabs(pathLength) > kTiny ? percent + 100.0 * m_segmentClearance / pathLength : percent;
       if (candidate > kFullPercent) candidate = 100.0;
     } else {
+      // Not held to the path's length: the commit fits it (see correctPathValue).
       candidate = length + m_segmentClearance;
-      if (candidate > pathLength - kTiny) candidate = pathLength;
     }
     if (candidate > valueIn(m_startLocation, percentMode) + kTiny) {
       rc = NotifySetExpressionValue(0, candidate);
