@@ -1,0 +1,436 @@
+// What a builder commits does not depend on the order a script gives the
+// members of its sub-builders. Every sub-builder class of the catalogue with
+// two or more settable members, reached by a getter of a builder that an
+// example commits, is given the same values in every order of its setters,
+// at create and in the example's edit, the journal played as ktxhost plays
+// it; every order must commit what the first commits: the printed part and
+// the sub-builder read back by a builder opened on the feature.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Binding.hpp"
+#include "InProcessPlaySupport.hpp"
+#include "ja_binding.hpp"
+#include "JamTestSupport.hpp"
+#include "TestSupport.hpp"
+#include "ja_catalogue.hpp"
+#include "ja_catalogue_descriptions.hpp"
+#include "jam/Journal.hpp"
+#include "script/PartReport.hpp"
+#include "script/Player.hpp"
+#include "sys/CallLog.hpp"
+#include "sys/Listing.hpp"
+
+using namespace KTX;
+
+namespace {
+
+// What the catalogue's descriptions say of each published class: whether it
+// is a sub-builder, its enumerations, and (through the binding ktxhost makes
+// of them) its members.
+struct Unit {
+  const char* journalClass;
+  bool subBuilder;
+  const JA::EnumDescription* enums;
+  std::size_t enumCount;
+};
+const Unit kUnits[] = {
+#define JA_EACH_DESCRIPTION \
+  Unit{JA_UNIT::Unit::journalClass, JA_UNIT::Unit::componentBuilder, JA_UNIT::Unit::enums.data(), JA_UNIT::Unit::enums.size()},
+#include "ja_catalogue_descriptions.hpp"
+#undef JA_EACH_DESCRIPTION
+};
+
+struct Described {
+  const char* journalClass;
+  bool subBuilder;
+  const JA::EnumDescription* enums;
+  std::size_t enumCount;
+  std::vector<JA::MemberFacts> members;
+};
+
+std::vector<Described> DescribedClasses() {
+  std::vector<Described> out;
+  const std::vector<KTXHost::PublishedClass> published = KTXHost::PublishedClasses();
+  for (const Unit& u : kUnits) {
+    Described d{u.journalClass, u.subBuilder, u.enums, u.enumCount, {}};
+    for (const KTXHost::PublishedClass& p : published)
+      if (std::string(p.journalClass) == u.journalClass)
+        for (std::size_t i = 0; i < p.count; ++i) d.members.push_back(p.rows[i].facts);
+    out.push_back(std::move(d));
+  }
+  return out;
+}
+
+std::vector<const JA::MemberFacts*> MembersOf(const Described& d, JA::Kind kind) {
+  std::vector<const JA::MemberFacts*> out;
+  for (const JA::MemberFacts& m : d.members)
+    if (m.kind == kind) out.push_back(&m);
+  return out;
+}
+
+// The words of a name written in camel case: "NewCoordinateSystem" -> New Coordinate System.
+std::set<std::string> Words(const std::string& name) {
+  std::set<std::string> words;
+  std::string word;
+  for (char c : name) {
+    if (std::isupper(static_cast<unsigned char>(c)) && !word.empty()) words.insert(word), word.clear();
+    word += c;
+  }
+  if (!word.empty()) words.insert(word);
+  return words;
+}
+
+// The member of an enumeration a sweep gives: the one whose name shares a
+// word with the most of the class's other setters (the location type that
+// makes the given origin and matrix count, NewCoordinateSystem), the last
+// member where none does.
+int EnumValue(const Described& d, const char* enumeration, const std::vector<const JA::MemberFacts*>& setters) {
+  for (std::size_t e = 0; e < d.enumCount; ++e) {
+    if (std::string(d.enums[e].name) != enumeration) continue;
+    int best = -1, bestScore = 0, last = 0;
+    for (int m = 0; m < 16 && d.enums[e].members[m] != nullptr; ++m) {
+      last = m;
+      int score = 0;
+      const std::set<std::string> words = Words(d.enums[e].members[m]);
+      for (const JA::MemberFacts* s : setters) {
+        if (s->shape == JA::Shape::Enum) continue;
+        for (const std::string& w : Words(s->name)) score += words.count(w) != 0 ? 1 : 0;
+      }
+      if (score > bestScore) best = m, bestScore = score;
+    }
+    return best >= 0 ? best : last;
+  }
+  ADD_FAILURE() << enumeration << " is described by no class";
+  return 0;
+}
+
+std::string Record(const std::string& head, const std::string& object, const std::string& lines) {
+  return "record 0 " + head + "\n  this " + object + "\n" + lines + "  closed 0\n";
+}
+
+// A sub-builder reached by an owner's getter, and the example that commits the owner.
+struct Case {
+  const Described* owner;
+  const JA::MemberFacts* getter;
+  const Described* sub;
+  std::string example;  // file name
+};
+
+// Where in the example the owner is made and committed (journal tags, the
+// commit record's line, the creator record's parts for an edit of its feature).
+struct Found {
+  bool ok = false;
+  int builder = 0, feature = 0, commitLine = 0;
+  JAM::Record creator;
+};
+
+Found Find(const JAM::Journal& journal, const char* owner, bool edit) {
+  Found f;
+  for (std::size_t i = 0; i < journal.size(); ++i) {
+    const JAM::Record& r = journal[i];
+    if (r.depth != 0) continue;
+    bool editing = false, makes = false;
+    int made = 0;
+    for (const JAM::Value& v : r.values) {
+      if (v.direction == JAM::Direction::In && v.kind == JAM::ValueKind::Tag && v.integer != 0) editing = true;
+      if (v.direction == JAM::Direction::Result && v.type == owner) makes = true, made = static_cast<int>(v.integer);
+    }
+    if (!makes || editing != edit) continue;
+    for (std::size_t k = i + 1; k < journal.size(); ++k) {
+      const JAM::Record& c = journal[k];
+      if (c.depth != 0 || c.journalClass != "Builder" || c.member != "Commit" || c.thisTag != static_cast<tag_t>(made))
+        continue;
+      f.ok = true;
+      f.builder = made;
+      f.commitLine = c.line;
+      f.creator = r;
+      for (const JAM::Value& v : c.values)
+        if (v.direction == JAM::Direction::Result) f.feature = static_cast<int>(v.integer);
+      return f;
+    }
+  }
+  return f;
+}
+
+// Tags the sweep's records name: objects made for the new builder from 9000
+// and for the edit from 9050, the sub-builders of the two 9100 and 9150, the
+// read-back builder 9200 and its sub-builder 9201.
+constexpr int kMade = 9000, kMadeForEdit = 9050, kSub = 9100, kSubInEdit = 9150, kReadBuilder = 9200, kReadSub = 9201;
+
+// The records giving each setter its value, in the catalogue's order, and
+// the records making what they name.
+struct Given {
+  std::string made;
+  std::vector<std::string> sets;    // one step each
+  std::vector<std::string> names;   // the setters of each step
+  std::vector<std::string> enumOf;  // the enumeration a step gives, if any
+};
+
+// The objects the setters name are made anew for each builder (tags from
+// `made` + 1), as a builder's commit may take the ones it was given.
+Given Values(const Described& sub, int made, int subTag) {
+  Given g;
+  const std::vector<const JA::MemberFacts*> setters = MembersOf(sub, JA::Kind::Set);
+  const std::string self = "ptr " + std::to_string(subTag);
+  for (const JA::MemberFacts* s : setters) {
+    const std::string in = std::string("  in ");
+    const std::string name = std::string("\"") + s->journalName + "\"";
+    std::string value;
+    switch (s->shape) {
+      case JA::Shape::Enum:
+        value = in + "enum " + name + " \"" + s->typeName + "\" " + std::to_string(EnumValue(sub, s->typeName, setters));
+        break;
+      case JA::Shape::Logical: value = in + "logical " + name + " - true"; break;
+      case JA::Shape::Double: value = in + "double " + name + " - 0.75"; break;
+      case JA::Shape::Struct:
+        value = in + "struct " + name + " \"" + s->typeName + "\" " +
+                (std::string(s->typeName) == "Point3d" ? "3 25 20 0" : "9 0 1 0 -1 0 0 0 0 1");
+        break;
+      case JA::Shape::Tag: {
+        // An object of the class the setter names, made by the part.
+        const std::string type = s->typeName;
+        ++made;
+        const std::string points = type == "Point" ? "3 12 20 0" : "6 30 20 0 1 0 0";
+        std::string result = type;
+        std::transform(result.begin(), result.end(), result.begin(), [](unsigned char c) { return std::tolower(c); });
+        g.made += Record("method \"Part\" \"Create" + type + "\"", "tag 1",
+                         "  in struct-array \"points\" \"Point3d\" " + points + "\n  result tag \"" + result + "\" \"" +
+                             type + "\" " + std::to_string(made) + "\n");
+        value = in + "tag " + name + " \"" + type + "\" " + std::to_string(made);
+        break;
+      }
+      default: ADD_FAILURE() << sub.journalClass << " " << s->name << ": a setter of a kind the sweep gives no value";
+    }
+    const std::string record = Record("set \"" + std::string(sub.journalClass) + "\" \"" + s->name + "\"", self, value + "\n");
+    // Two setters of one enumeration (a type under two names) are given the
+    // same member: one step, their order between them nothing to sweep.
+    bool joined = false;
+    for (std::size_t k = 0; k < g.sets.size() && s->shape == JA::Shape::Enum; ++k)
+      if (g.enumOf[k] == s->typeName) {
+        g.sets[k] += record;
+        g.names[k] += "/" + std::string(s->name);
+        joined = true;
+      }
+    if (joined) continue;
+    g.sets.push_back(record);
+    g.names.push_back(s->name);
+    g.enumOf.push_back(s->shape == JA::Shape::Enum ? s->typeName : "");
+  }
+  return g;
+}
+
+// The sub-builder of the builder `builder` (journal tag), as tag `as`.
+std::string GetSub(const Case& c, int builder, int as) {
+  return Record("get \"" + std::string(c.owner->journalClass) + "\" \"" + c.getter->name + "\"",
+                "ptr " + std::to_string(builder),
+                "  result ptr \"" + std::string(c.getter->journalName) + "\" \"" + c.sub->journalClass + "\" " +
+                    std::to_string(as) + "\n");
+}
+
+// A builder opened on the feature reads the sub-builder's values back, then goes.
+std::string ReadBack(const Case& c, const Found& f) {
+  std::string lines;
+  for (const JAM::Value& v : f.creator.values) {
+    if (v.direction == JAM::Direction::In && v.kind == JAM::ValueKind::Tag)
+      lines += "  in tag \"" + v.name + "\" \"" + v.type + "\" " + std::to_string(f.feature) + "\n";
+    if (v.direction == JAM::Direction::Result)
+      lines += "  result tag \"" + v.name + "\" \"" + v.type + "\" " + std::to_string(kReadBuilder) + "\n";
+  }
+  std::string text = Record("method \"" + f.creator.journalClass + "\" \"" + f.creator.member + "\"",
+                            std::string(f.creator.thisKind == 'p' ? "ptr " : "tag ") + std::to_string(f.creator.thisTag),
+                            lines) +
+                     GetSub(c, kReadBuilder, kReadSub);
+  for (const JA::MemberFacts* g : MembersOf(*c.sub, JA::Kind::Get)) {
+    const std::string name = std::string("\"") + g->journalName + "\"";
+    std::string result;
+    switch (g->shape) {
+      case JA::Shape::Enum: result = "enum " + name + " \"" + g->typeName + "\" 0"; break;
+      case JA::Shape::Logical: result = "logical " + name + " - false"; break;
+      case JA::Shape::Double: result = "double " + name + " - 0"; break;
+      case JA::Shape::Struct:
+        result = "struct " + name + " \"" + g->typeName + "\" " +
+                 (std::string(g->typeName) == "Point3d" ? "3 0 0 0" : "9 0 0 0 0 0 0 0 0 0");
+        break;
+      case JA::Shape::Tag: result = "tag " + name + " \"" + g->typeName + "\" 0"; break;
+      default: continue;  // an object the sub-builder holds: not a value it was given
+    }
+    text += Record("get \"" + std::string(c.sub->journalClass) + "\" \"" + g->name + "\"",
+                   "ptr " + std::to_string(kReadSub), "  result " + result + "\n");
+  }
+  return text + Record("method \"Builder\" \"Destroy\"", "ptr " + std::to_string(kReadBuilder), "");
+}
+
+// The example with records put in before lines (1-based) and `after` at its end.
+std::string Inserted(const std::string& text, const std::map<int, std::string>& before, const std::string& after) {
+  std::istringstream in(text);
+  std::string out, l;
+  for (int n = 1; std::getline(in, l); ++n) {
+    if (auto it = before.find(n); it != before.end()) out += it->second;
+    out += l + "\n";
+  }
+  return out + after;
+}
+
+// The printed part with its tags numbered in the order they first appear
+// (how many objects a builder made on the way changes the numbers, not what
+// it committed).
+std::string Canonical(const std::string& printed) {
+  static const std::set<std::string> kBefore = {"part", "feature", "body", "target", "tools", "member"};
+  std::map<std::string, std::string> renamed;
+  std::istringstream lines(printed);
+  std::string out, line;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::vector<std::string> w;
+    for (std::string word; words >> word;) w.push_back(word);
+    const bool tagList = std::find(w.begin(), w.end(), "tags") != w.end();
+    for (std::size_t i = 1; i < w.size(); ++i) {
+      // In a list of tags each follows its class's name ("ES_solid 1267").
+      const bool afterClass = tagList && std::any_of(w[i - 1].begin(), w[i - 1].end(),
+                                                     [](char c) { return std::isupper(static_cast<unsigned char>(c)); });
+      const bool tag = !w[i].empty() &&
+                       std::all_of(w[i].begin(), w[i].end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }) &&
+                       (kBefore.count(w[i - 1]) != 0 || afterClass);
+      if (tag) w[i] = renamed.emplace(w[i], "#" + std::to_string(renamed.size())).first->second;
+    }
+    for (const std::string& word : w) out += word + " ";
+    out += "\n";
+  }
+  return out;
+}
+
+class SubBuilderOrders : public stamvik_test::JamTest {
+ protected:
+  static void SetUpTestSuite() { stamvik_test::BindPlugin(); }
+
+  // The journal played in a part of its own: the printed part after each
+  // commit and the read-back values, or where and why the play stopped.
+  std::string Committed(const std::string& journal, const std::string& subClass,
+                        const std::vector<std::string>& readBack) {
+    PART_part* work = PART_ask_work_part();
+    PART_part* part = PART_part::Create(0);
+    PART_set_work_part(part);
+    Host::SetLogging(false);
+    std::string error, out;
+    int line = 0;
+    JAM::ClearJournal();
+    Script::Player player;
+    const JAM::Journal records = JAM::ReadJournal(journal);
+    bool played = true;
+    for (std::size_t i = 0; i < records.size() && played; ++i) {
+      played = player.Play(records[i], i, &error, &line);
+      if (played && records[i].depth == 0 && records[i].journalClass == "Builder" && records[i].member == "Commit")
+        out += Canonical(Script::DescribePart(part));
+    }
+    const Script::PlaySummary& summary = player.Summary();
+    if (!played) {
+      out = "stopped at line " + std::to_string(line) + ": " + error;
+    } else {
+      // The values the read-back builder's getters gave, the journal's last
+      // records of the sub-builder's class.
+      const JAM::Journal& recorded = JAM::Recorded();
+      std::vector<std::string> values;
+      for (auto r = recorded.rbegin(); r != recorded.rend() && values.size() < readBack.size(); ++r) {
+        if (r->depth != 0 || r->journalClass != subClass || r->methodType != 1) continue;
+        std::ostringstream value;
+        value << r->member;
+        for (const JAM::Value& v : r->values)
+          if (v.direction == JAM::Direction::Result) {
+            // A tag as the journal names it: a live tag differs from play to play.
+            std::string shown = std::to_string(v.integer);
+            if (v.kind == JAM::ValueKind::Tag && v.integer != 0) {
+              shown = "a " + Script::JournalClassOf(OM::OM_object_of_tag(static_cast<tag_t>(v.integer))) + " made";
+              for (const auto& [named, live] : summary.objects)
+                if (live == static_cast<tag_t>(v.integer)) shown = std::to_string(named);
+            }
+            value << " " << shown;
+            for (double x : v.reals) value << " " << x;
+          }
+        values.push_back(value.str());
+      }
+      for (auto v = values.rbegin(); v != values.rend(); ++v) out += *v + "\n";
+    }
+    Host::SetLogging(true);
+    JAM::ClearJournal();
+    part->destroy();
+    PART_set_work_part(work);
+    Listing::Reset();
+    return out;
+  }
+};
+
+TEST_F(SubBuilderOrders, EveryOrderOfASubBuildersSettersCommitsTheSame) {
+  // The die examples read and write no file: they play where the suite runs.
+  std::vector<std::filesystem::path> examples;
+  for (const auto& entry : std::filesystem::directory_iterator(stamvik_test::Examples()))
+    if (entry.path().extension() == ".jou") examples.push_back(entry.path());
+  std::sort(examples.begin(), examples.end());
+
+  // Generated: every sub-builder with two or more setters, every builder
+  // getter that hands it out, every example committing that builder.
+  const std::vector<Described> described = DescribedClasses();
+  std::vector<Case> cases;
+  for (const Described& sub : described) {
+    if (!sub.subBuilder || MembersOf(sub, JA::Kind::Set).size() < 2) continue;
+    for (const Described& owner : described)
+      for (const JA::MemberFacts* getter : MembersOf(owner, JA::Kind::Get)) {
+        if (getter->shape != JA::Shape::Object || getter->typeName == nullptr ||
+            std::string(getter->typeName) != sub.journalClass)
+          continue;
+        for (const std::filesystem::path& example : examples)
+          if (Find(JAM::ReadJournal(stamvik_test::ReadFile(example.string())), owner.journalClass, false).ok)
+            cases.push_back({&owner, getter, &sub, example.filename().string()});
+      }
+  }
+  ASSERT_FALSE(cases.empty());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.sub->journalClass << " of " << c.owner->journalClass << " " << c.getter->name
+                                    << " in " << c.example);
+    const std::string text = stamvik_test::ReadFile((stamvik_test::Examples() / c.example).string());
+    const JAM::Journal journal = JAM::ReadJournal(text);
+    // The same values before the commit of the new builder and, where the
+    // example has one, of the builder it opens on the feature.
+    const Found made = Find(journal, c.owner->journalClass, false), edited = Find(journal, c.owner->journalClass, true);
+    const Given given = Values(*c.sub, kMade, kSub), again = Values(*c.sub, kMadeForEdit, kSubInEdit);
+    const std::string readBack = ReadBack(c, edited.ok ? edited : made);
+    std::vector<std::string> readBackRecords;
+    for (const JA::MemberFacts* g : MembersOf(*c.sub, JA::Kind::Get))
+      if (g->shape != JA::Shape::Object && g->shape != JA::Shape::TemplateObject) readBackRecords.push_back(g->name);
+    std::vector<std::size_t> order(given.sets.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::string first;
+    int orders = 0, differing = 0;
+    do {
+      std::string sets, setsAgain;
+      for (std::size_t i : order) sets += given.sets[i], setsAgain += again.sets[i];
+      std::map<int, std::string> before{{made.commitLine, given.made + GetSub(c, made.builder, kSub) + sets}};
+      if (edited.ok) before[edited.commitLine] = again.made + GetSub(c, edited.builder, kSubInEdit) + setsAgain;
+      const std::string committed = Committed(Inserted(text, before, readBack), c.sub->journalClass, readBackRecords);
+      if (orders++ == 0) {
+        first = committed;
+        // A commit the owner refuses for the values given (a plane under the
+        // die shoe's base) must be refused alike in every order; any other
+        // stop is the sweep's own fault.
+        EXPECT_TRUE(first.find("stopped") == std::string::npos ||
+                    first.find("the call gave another status") != std::string::npos)
+            << first;
+      } else if (committed != first && differing++ < 2) {
+        std::string named;
+        for (std::size_t i : order) named += given.names[i] + " ";
+        ADD_FAILURE() << "the order " << named << "commits\n" << committed << "where the first commits\n" << first;
+      }
+    } while (std::next_permutation(order.begin(), order.end()));
+    EXPECT_EQ(differing, 0) << "of " << orders << " orders";
+  }
+}
+
+}  // namespace
