@@ -1134,11 +1134,13 @@ TEST(KtxhostPlay, ABeadSegmentLeftWithNoLengthIsWarnedOfByItsNumber) {
   // The end at (0.02,0,0) after the split: segment 0 runs 0 to 0.02, past its
   // start by more than the tolerance 0.01; segments 1 and 2 at 0.02 to 0.02
   // have no length. The end at (10,15,0), 10 + 15 along, leaves
-  // 0 9.75 | 10 25 | 25 25: only segment 2 is warned of.
+  // 0 9.75 | 10 25 | 25 25: only segment 2 is warned of. At (10.005,20,0)
+  // the path is 30.005 long: segment 2 runs 30 to 30.005, not past its start
+  // by the tolerance; at (10.02,20,0) it is 0.02 long, past it.
   const struct {
     const char* at;
     std::vector<int> warned;
-  } rows[] = {{"0.02 0 0", {1, 2}}, {"10 15 0", {2}}, {"25 20 0", {}}};
+  } rows[] = {{"0.02 0 0", {1, 2}}, {"10 15 0", {2}}, {"10.005 20 0", {2}}, {"10.02 20 0", {}}, {"25 20 0", {}}};
   const stamvik_test::ScratchFolder folder("play_no_length_");
   for (const auto& row : rows) {
     SCOPED_TRACE(row.at);
