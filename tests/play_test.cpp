@@ -1084,6 +1084,30 @@ TEST(KtxhostPlay, ABeadsCentrelineGivenAgainInAnEditPlacesItsSegmentOnTheNewPath
   }
 }
 
+TEST(KtxhostPlay, ABeadsPlacesClampedByACommitStayInALaterEdit) {
+  // Committed with its end at (25,20,0), the last segment is stored at 30 45.
+  // An edit moving the end to the centreline's end (40,20,0) gives a path of
+  // 60 again: the stored 45 stays (a commit fits places to a shorter path,
+  // never back to a longer one); an edit giving the end nearer, (10,20,0),
+  // fits them to 30: 0 9.75 | 10 29.75 | 30 30.
+  const std::string kAfter = "# Male, female", kInEdit = "record 0 method \"Builder\" \"Commit\"\n  this ptr 60";
+  const std::string committed = Given(Example("draw_bead_split.jou"), kAfter, GivePoint("10", "EndPoint", "point", "25 20 0"));
+  const struct {
+    const char* at;
+    const char* positions;
+  } rows[] = {{"40 20 0", "0 9.75 | 10 29.75 | 30 45"}, {"10 20 0", "0 9.75 | 10 29.75 | 30 30"}};
+  Scratch scratch;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.at);
+    Outcome run;
+    JAM::Journal recorded;
+    const std::string printed =
+        PlayGiven(scratch, Given(committed, kInEdit, GivePoint("60", "EndPoint", "origin", row.at), "60"), &run, &recorded);
+    EXPECT_EQ(run.status, 0) << printed;
+    EXPECT_EQ(SegmentPositions(printed), row.positions) << printed;
+  }
+}
+
 // Records moving segment `index` of the split example's list (tag 12) by its
 // start or end location's value expression.
 std::string MoveSegment(int index, const std::string& which, const std::string& to) {
