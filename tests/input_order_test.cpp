@@ -1,5 +1,6 @@
-// What a builder commits does not depend on the order a script gives the
-// members of its sub-builders. Every sub-builder class of the catalogue with
+// What a builder commits depends on the inputs it holds at the commit, not on
+// the order they came in, and a commit that fails leaves what it derived as
+// it was. Sub-builders: every order of their setters. Every sub-builder class of the catalogue with
 // two or more settable members, reached by a getter of a builder that an
 // example commits, is given the same values in every order of its setters,
 // at create and in the example's edit, the journal played as ktxhost plays
@@ -27,6 +28,7 @@
 #include "script/PartReport.hpp"
 #include "script/Player.hpp"
 #include "sys/CallLog.hpp"
+#include "sys/Failure.hpp"
 #include "sys/Listing.hpp"
 
 using namespace KTX;
@@ -308,7 +310,7 @@ std::string Canonical(const std::string& printed) {
   return out;
 }
 
-class SubBuilderOrders : public stamvik_test::JamTest {
+class InputOrder : public stamvik_test::JamTest {
  protected:
   static void SetUpTestSuite() { stamvik_test::BindPlugin(); }
 
@@ -368,7 +370,7 @@ class SubBuilderOrders : public stamvik_test::JamTest {
   }
 };
 
-TEST_F(SubBuilderOrders, EveryOrderOfASubBuildersSettersCommitsTheSame) {
+TEST_F(InputOrder, EveryOrderOfASubBuildersSettersCommitsTheSame) {
   // The die examples read and write no file: they play where the suite runs.
   std::vector<std::filesystem::path> examples;
   for (const auto& entry : std::filesystem::directory_iterator(stamvik_test::Examples()))
@@ -431,6 +433,89 @@ TEST_F(SubBuilderOrders, EveryOrderOfASubBuildersSettersCommitsTheSame) {
     } while (std::next_permutation(order.begin(), order.end()));
     EXPECT_EQ(differing, 0) << "of " << orders << " orders";
   }
+}
+
+// Each segment's places as the printed part gives them, "s e | s e".
+std::string SegmentPositions(const std::string& printed) {
+  std::string out;
+  std::istringstream lines(printed);
+  for (std::string line; std::getline(lines, line);)
+    if (const std::size_t at = line.find(" entity 3 expressions "); line.starts_with("  segment ") && at != std::string::npos)
+      out += (out.empty() ? "" : " | ") + line.substr(at + 22);
+  return out;
+}
+
+TEST_F(InputOrder, ABeadCommitThatFailsLeavesItsSegmentsPlacesAsTheyWere) {
+  // The split example's bead (0 9.75 | 10 29.75 | 30 60) given its end at
+  // (25,20,0) fits its last segment to 30 45 at the commit. Each host call,
+  // feature record and undo mark of that commit fails in turn: a commit that
+  // fails keeps 30 60, so the end moved on to (40,20,0) and committed again
+  // gives 30 60; one that absorbs the failure has committed 30 45, which
+  // stays.
+  std::string text = stamvik_test::ReadFile((stamvik_test::Examples() / "draw_bead_split.jou").string());
+  text = text.substr(0, text.find("# Committed: the male feature is 50."));
+  auto origin = [](const char* at) {
+    return Record("set \"Die.DieLocationBuilder\" \"CoordinateSystemOrigin\"", "ptr 74",
+                  std::string("  in struct \"coordinatesystemorigin\" \"Point3d\" 3 ") + at + "\n");
+  };
+  const std::string point =
+      Record("get \"Die.DrawBeadBuilder\" \"EndPoint\"", "ptr 10", "  result ptr \"endpoint\" \"Die.DieLocationBuilder\" 74\n") +
+      Record("set \"Die.DieLocationBuilder\" \"InputType\"", "ptr 74",
+             "  in enum \"inputtype\" \"Die.DieLocationBuilder.LocationType\" 2\n") +
+      origin("25 20 0");
+  const JAM::Journal before = JAM::ReadJournal(text + point);
+  const JAM::Journal failing =
+      JAM::ReadJournal("journal 1\nrecord 0 method \"Builder\" \"Commit\"\n  this ptr 10\n"
+                       "  result tag \"object\" \"TaggedObject\" 49\n  failed 0\n");
+  const JAM::Journal after = JAM::ReadJournal("journal 1\n" + origin("40 20 0") +
+                                              Record("method \"Builder\" \"Commit\"", "ptr 10",
+                                                     "  result tag \"object\" \"TaggedObject\" 50\n"));
+  // Plays the bead to its failing commit, which fails at the nth counted call
+  // (0: counts them), then on: the commit's status and the places committed last.
+  auto play = [&](long long n, long long* counted, int* status) {
+    PART_part* work = PART_ask_work_part();
+    PART_part* part = PART_part::Create(0);
+    PART_set_work_part(part);
+    Host::SetLogging(false);
+    JAM::ClearJournal();
+    Script::Player player;
+    std::string error;
+    std::size_t index = 0;
+    bool played = true;
+    for (const JAM::Record& r : before) played = played && player.Play(r, index++, &error);
+    const unsigned facilities = Failure::kHostCall | Failure::kFeatureRecord | Failure::kUndoMark;
+    if (n == 0) Failure::Count(facilities); else Failure::FailAt(facilities, n);
+    played = played && player.Play(failing[0], index++, &error);
+    *counted = Failure::Off();
+    *status = -1;
+    for (auto r = JAM::Recorded().rbegin(); r != JAM::Recorded().rend() && *status == -1; ++r)
+      if (r->depth == 0 && r->journalClass == "Builder" && r->member == "Commit") *status = r->status;
+    for (const JAM::Record& r : after) played = played && player.Play(r, index++, &error);
+    EXPECT_TRUE(played) << error;
+    // The feature the last commit made is listed last.
+    const std::string printed = Script::DescribePart(part);
+    const std::string places = SegmentPositions(printed.substr(std::min(printed.rfind("  segment records"), printed.size())));
+    Host::SetLogging(true);
+    JAM::ClearJournal();
+    part->destroy();
+    PART_set_work_part(work);
+    Listing::Reset();
+    return places;
+  };
+  long long calls = 0;
+  int status = -1;
+  ASSERT_EQ(play(0, &calls, &status), "0 9.75 | 10 29.75 | 30 45");
+  ASSERT_EQ(status, 0);
+  ASSERT_GT(calls, 0);
+  int failed = 0;
+  for (long long n = 1; n <= calls; ++n) {
+    SCOPED_TRACE(n);
+    long long counted = 0;
+    const std::string places = play(n, &counted, &status);
+    failed += status != 0 ? 1 : 0;
+    EXPECT_EQ(places, status != 0 ? "0 9.75 | 10 29.75 | 30 60" : "0 9.75 | 10 29.75 | 30 45") << status;
+  }
+  EXPECT_GT(failed, 0);
 }
 
 }  // namespace
