@@ -1,11 +1,12 @@
 // What a builder commits depends on the inputs it holds at the commit, not on
 // the order they came in, and a commit that fails leaves what it derived as
-// it was. Sub-builders: every order of their setters. Every sub-builder class of the catalogue with
-// two or more settable members, reached by a getter of a builder that an
-// example commits, is given the same values in every order of its setters,
-// at create and in the example's edit, the journal played as ktxhost plays
-// it; every order must commit what the first commits: the printed part and
-// the sub-builder read back by a builder opened on the feature.
+// it was. Every sub-builder class of the catalogue with two or more settable
+// members, reached from a builder an example commits by its getters or a
+// list's first item, is given the same values in every order of its
+// setters, at create and in the example's edit, the journal played as
+// ktxhost plays it: every order must commit what the first commits, the
+// printed part after each commit and the sub-builder read back by a builder
+// opened on the feature.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -119,13 +120,27 @@ std::string Record(const std::string& head, const std::string& object, const std
   return "record 0 " + head + "\n  this " + object + "\n" + lines + "  closed 0\n";
 }
 
-// A sub-builder reached by an owner's getter, and the example that commits the owner.
+// One step from an object to the next: a getter of its class, or the first
+// item of a list (a getter's value, an "ObjectList" of the item class).
+struct Step {
+  const char* journalClass;         // of the object the step starts from
+  const JA::MemberFacts* getter;    // null: the list's first item
+};
+
+// A sub-builder reached from an owner by getters (and a list's first item),
+// and the example that commits the owner.
 struct Case {
   const Described* owner;
-  const JA::MemberFacts* getter;
+  std::vector<Step> reach;
   const Described* sub;
   std::string example;  // file name
 };
+
+std::string Named(const Case& c) {
+  std::string named = c.owner->journalClass;
+  for (const Step& s : c.reach) named += s.getter != nullptr ? std::string(" ") + s.getter->name : " item 0";
+  return named;
+}
 
 // Where in the example the owner is made and committed (journal tags, the
 // commit record's line, the creator record's parts for an edit of its feature).
@@ -230,12 +245,25 @@ Given Values(const Described& sub, int made, int subTag) {
   return g;
 }
 
-// The sub-builder of the builder `builder` (journal tag), as tag `as`.
+// The sub-builder of the builder `builder` (journal tag), as tag `as` (the
+// objects on the way as `as` + 1 on).
 std::string GetSub(const Case& c, int builder, int as) {
-  return Record("get \"" + std::string(c.owner->journalClass) + "\" \"" + c.getter->name + "\"",
-                "ptr " + std::to_string(builder),
-                "  result ptr \"" + std::string(c.getter->journalName) + "\" \"" + c.sub->journalClass + "\" " +
-                    std::to_string(as) + "\n");
+  std::string text;
+  int from = builder, next = as + 1;
+  for (std::size_t i = 0; i < c.reach.size(); ++i) {
+    const Step& s = c.reach[i];
+    const int to = i + 1 == c.reach.size() ? as : next++;
+    if (s.getter == nullptr) {
+      text += Record("method \"ObjectList\" \"FindItem\"", "tag " + std::to_string(from),
+                     "  in int \"index\" - 0\n  result tag \"object\" \"TaggedObject\" " + std::to_string(to) + "\n");
+    } else {
+      text += Record("get \"" + std::string(s.journalClass) + "\" \"" + s.getter->name + "\"", "ptr " + std::to_string(from),
+                     "  result ptr \"" + std::string(s.getter->journalName) + "\" \"" + s.getter->typeName + "\" " +
+                         std::to_string(to) + "\n");
+    }
+    from = to;
+  }
+  return text;
 }
 
 // A builder opened on the feature reads the sub-builder's values back, then goes.
@@ -380,23 +408,47 @@ TEST_F(InputOrder, EveryOrderOfASubBuildersSettersCommitsTheSame) {
   // Generated: every sub-builder with two or more setters, every builder
   // getter that hands it out, every example committing that builder.
   const std::vector<Described> described = DescribedClasses();
+  std::map<std::string, const Described*> byClass;
+  for (const Described& d : described) byClass[d.journalClass] = &d;
+  auto swept = [](const Described* d) { return d != nullptr && d->subBuilder && MembersOf(*d, JA::Kind::Set).size() >= 2; };
   std::vector<Case> cases;
-  for (const Described& sub : described) {
-    if (!sub.subBuilder || MembersOf(sub, JA::Kind::Set).size() < 2) continue;
-    for (const Described& owner : described)
-      for (const JA::MemberFacts* getter : MembersOf(owner, JA::Kind::Get)) {
-        if (getter->shape != JA::Shape::Object || getter->typeName == nullptr ||
-            std::string(getter->typeName) != sub.journalClass)
+  for (const std::filesystem::path& example : examples) {
+    const JAM::Journal journal = JAM::ReadJournal(stamvik_test::ReadFile(example.string()));
+    for (const Described& owner : described) {
+      if (owner.subBuilder || !Find(journal, owner.journalClass, false).ok) continue;
+      // Two steps at most: a sub-builder the owner holds, or one held by a
+      // sub-builder of it or by a list of either.
+      std::vector<std::vector<Step>> reaches{{}};
+      for (std::size_t r = 0; r < reaches.size(); ++r) {
+        const std::vector<Step> reach = reaches[r];
+        std::string at = owner.journalClass;
+        if (!reach.empty()) at = reach.back().getter != nullptr ? reach.back().getter->typeName : "";
+        const auto it = byClass.find(at);
+        if (it == byClass.end() || (!reach.empty() && !it->second->subBuilder)) continue;
+        if (!reach.empty() && swept(it->second)) {
+          cases.push_back({&owner, reach, it->second, example.filename().string()});
           continue;
-        for (const std::filesystem::path& example : examples)
-          if (Find(JAM::ReadJournal(stamvik_test::ReadFile(example.string())), owner.journalClass, false).ok)
-            cases.push_back({&owner, getter, &sub, example.filename().string()});
+        }
+        if (reach.size() >= 2) continue;
+        for (const JA::MemberFacts* getter : MembersOf(*it->second, JA::Kind::Get)) {
+          if (getter->typeName == nullptr) continue;
+          std::vector<Step> longer = reach;
+          longer.push_back({it->second->journalClass, getter});
+          if (getter->shape == JA::Shape::Object && byClass.count(getter->typeName) != 0) reaches.push_back(longer);
+          // A list of sub-builders: its first item.
+          const bool list = getter->shape == JA::Shape::TemplateObject && getter->templateName != nullptr &&
+                            std::string(getter->templateName) == "ObjectList" && getter->argument != nullptr;
+          if (list && byClass.count(getter->argument) != 0 && swept(byClass[getter->argument])) {
+            longer.push_back({getter->typeName, nullptr});
+            cases.push_back({&owner, longer, byClass[getter->argument], example.filename().string()});
+          }
+        }
       }
+    }
   }
   ASSERT_FALSE(cases.empty());
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.sub->journalClass << " of " << c.owner->journalClass << " " << c.getter->name
-                                    << " in " << c.example);
+    SCOPED_TRACE(testing::Message() << c.sub->journalClass << " of " << Named(c) << " in " << c.example);
     const std::string text = stamvik_test::ReadFile((stamvik_test::Examples() / c.example).string());
     const JAM::Journal journal = JAM::ReadJournal(text);
     // The same values before the commit of the new builder and, where the
