@@ -399,7 +399,8 @@ class InputOrder : public stamvik_test::JamTest {
 };
 
 TEST_F(InputOrder, EveryOrderOfASubBuildersSettersCommitsTheSame) {
-  // The die examples read and write no file: they play where the suite runs.
+  // The examples that hold sub-builders (die design and engineering) read
+  // and write no file: they play where the suite runs.
   std::vector<std::filesystem::path> examples;
   for (const auto& entry : std::filesystem::directory_iterator(stamvik_test::Examples()))
     if (entry.path().extension() == ".jou") examples.push_back(entry.path());
