@@ -332,10 +332,16 @@ TEST_F(DrawBead, ANewSegmentStartsAClearanceAfterItsPredecessorOnItsPath) {
   EXPECT_EQ(second->GetParentDrawBeadBuilder(), bead_);
   EXPECT_EQ(second->GetUserPath(0), path);
   EXPECT_NEAR(StartOf(second), 40 + 25 * 0.02, 1e-12);
-  // A shorter path pulls a length beyond its end back to it.
+  // A shorter path keeps a length beyond its end, which the fit to the path
+  // (the commit's) pulls back to it; a longer one keeps it as it is.
   second->SetNewPath(Line(30));
+  EXPECT_NEAR(StartOf(second), 40.5, 1e-12);
+  EXPECT_EQ(second->FitToPath(), 0);
   EXPECT_NEAR(StartOf(second), 30, 1e-12);
   EXPECT_NEAR(EndOf(second), 30, 1e-12);
+  second->SetNewPath(Line(60));
+  EXPECT_EQ(second->FitToPath(), 0);
+  EXPECT_NEAR(StartOf(second), 30, 1e-12);
   EXPECT_EQ(bead_->GetNextSegment(first), second);
   EXPECT_EQ(bead_->GetPreviousSegment(second), first);
   EXPECT_EQ(bead_->GetLastSegment(nullptr), second);

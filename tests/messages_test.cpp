@@ -73,6 +73,7 @@ const Row kRows[] = {
       {"kBeadClearanceTooSmall", Messages::kBeadClearanceTooSmall, 3030303},
       {"kBeadMetalThicknessTooSmall", Messages::kBeadMetalThicknessTooSmall, 3030304},
       {"kBeadPathTrimmedToNothing", Messages::kBeadPathTrimmedToNothing, 3030305},
+      {"kBeadSegmentWithoutLength", Messages::kBeadSegmentWithoutLength, 3030665},
       {"kSegmentTopRadiiWiderThanBead", Messages::kSegmentTopRadiiWiderThanBead, 3030321},
       {"kSegmentFemaleWidthTooSmall", Messages::kSegmentFemaleWidthTooSmall, 3030378},
       {"kSegmentFemaleDepthTooSmall", Messages::kSegmentFemaleDepthTooSmall, 3030379},

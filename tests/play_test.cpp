@@ -797,14 +797,10 @@ TEST(KtxhostPlay, AJournalThatDoesNotPlayFailsAndPrintsNoPart) {
 
 // ---- what a script gives reaches the feature -----------------------------------------------
 
-// A scratch folder of the test's own, gone with it.
+// A scratch folder of the test's own (a name no other user can guess), gone with it.
 struct Scratch {
-  std::filesystem::path path = std::filesystem::temp_directory_path() / ("play_given_" + std::to_string(getpid()));
-  Scratch() { std::filesystem::create_directories(path); }
-  ~Scratch() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-  }
+  stamvik_test::ScratchFolder made{"play_given_"};
+  std::filesystem::path path = made.Path();
 };
 
 std::string Example(const char* name) { return FileText(kExamples / name); }
@@ -952,8 +948,12 @@ std::string GivePoint(const std::string& bead, const std::string& which, const s
                   "  in struct-array \"points\" \"Point3d\" " + points + "\n  result tag " + result + " 75\n");
   };
   const std::string point = entity("CreatePoint", "\"point\" \"Point\"", "3 " + at);
+  const std::string nearStart = set("CoordinateSystemOrigin", "struct \"coordinatesystemorigin\" \"Point3d\" 3 5 0 0");
   if (way == "origin") return location + type(2) + origin;
   if (way == "origin first") return location + origin + type(2);
+  // (5,0,0) first, then the point: the path is short in between.
+  if (way == "origin, type, origin") return location + nearStart + type(2) + origin;
+  if (way == "origin moved") return location + type(2) + nearStart + origin;
   if (way == "new point") return location + point + type(1) + set("Point", "tag \"point\" \"Point\" 75");
   if (way == "new plane")
     return location + entity("CreatePlane", "\"plane\" \"Plane\"", "6 " + at + " 1 0 0") + type(4) +
@@ -1014,6 +1014,13 @@ TEST(KtxhostPlay, ADrawBeadsPointsTrimItsPathHoweverTheScriptGivesThem) {
       {"new plane", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
       {"origin", "EndPoint", "25 20 0", &created, &kBefore, 0, kTrimmed},
       {"origin first", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      // Whatever the order, and a path short while the point comes in: the
+      // segments keep their places, fitted to the path the commit builds.
+      {"origin", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      {"origin, type, origin", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      {"origin moved", "EndPoint", "25 20 0", &created, &kAfter, 0, kTrimmed},
+      {"origin moved", "EndPoint", "25 20 0", &edited, &kInEdit, 0, kTrimmed},
+      {"origin, type, origin", "EndPoint", "25 20 0", &edited, &kInEdit, 0, kTrimmed},
       {"coordinate system", "StartPoint", "5 0 0", &created, &kBefore, 0, "0 4.75 | 5 24.75 | 25 55"},
       {"coordinate system", "StartPoint", "5 0 0", &created, &kAfter, 0, "0 9.75 | 10 29.75 | 30 55"},
       {"point", "EndPoint", "0 0 0", &created, &kAfter, 3030305, ""},
@@ -1024,6 +1031,8 @@ TEST(KtxhostPlay, ADrawBeadsPointsTrimItsPathHoweverTheScriptGivesThem) {
       {"point", "EndPoint", "25 20 0", &edited, &kInEdit, 0, kTrimmed},
       // Refused in the edit.
       {"point", "EndPoint", "0 0 0", &edited, &kInEdit, 3030305, "-"},
+      // The start at (5,0,0) by its origin, the path 55 long in between.
+      {"origin, type, origin", "StartPoint", "5 0 0", &created, &kAfter, 0, "0 9.75 | 10 29.75 | 30 55"},
   };
   Scratch scratch;
   for (const Row& row : rows) {
@@ -1039,6 +1048,142 @@ TEST(KtxhostPlay, ADrawBeadsPointsTrimItsPathHoweverTheScriptGivesThem) {
     if (row.positions != "-") {
       EXPECT_EQ(SegmentPositions(printed), row.positions) << printed;
     }
+  }
+}
+
+TEST(KtxhostPlay, ABeadsCentrelineGivenAgainInAnEditPlacesItsSegmentOnTheNewPath) {
+  // Cleared, the centreline leaves one segment (0 9.75, as the split placed
+  // it) on no path; given three lines again, the segment keeps its places on
+  // the path it ends with: 0 9.75 on the same 60, 0 9 on 2 + 3 + 4 = 9
+  // (its end fitted to the path at the commit), never the 0 1 of the line a
+  // segment has while there is no path.
+  const std::string kInEdit = "record 0 method \"Builder\" \"Commit\"\n  this ptr 60";
+  auto givenAgain = [](const std::string& points) {
+    return Record("get", "Die.DrawBeadBuilder", "Centerline", "ptr 60", Result("ptr", "centerline", "Section", 63)) +
+           Record("method", "Section", "Clear", "ptr 63", "") +
+           Record("method", "Section", "AddLines", "ptr 63",
+                  "  in int \"kind\" - 1\n  in struct-array \"points\" \"Point3d\" 12 " + points + "\n");
+  };
+  const struct {
+    const char* points;
+    const char* positions;
+  } rows[] = {
+      {"0 0 0 10 0 0 10 20 0 40 20 0", "0 9.75"},
+      {"0 0 0 2 0 0 2 3 0 6 3 0", "0 9"},
+      {"0 0 0 20 0 0 20 5 0 20 5 7", "0 9.75"},
+  };
+  Scratch scratch;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.points);
+    Outcome run;
+    JAM::Journal recorded;
+    const std::string printed =
+        PlayGiven(scratch, Given(Example("draw_bead_split.jou"), kInEdit, givenAgain(row.points), "60"), &run, &recorded);
+    EXPECT_EQ(run.status, 0) << printed;
+    EXPECT_EQ(SegmentPositions(printed), row.positions) << printed;
+  }
+}
+
+TEST(KtxhostPlay, ABeadsPlacesClampedByACommitStayInALaterEdit) {
+  // Committed with its end at (25,20,0), the last segment is stored at 30 45.
+  // An edit moving the end to the centreline's end (40,20,0) gives a path of
+  // 60 again: the stored 45 stays (a commit fits places to a shorter path,
+  // never back to a longer one); an edit giving the end nearer, (10,20,0),
+  // fits them to 30: 0 9.75 | 10 29.75 | 30 30.
+  const std::string kAfter = "# Male, female", kInEdit = "record 0 method \"Builder\" \"Commit\"\n  this ptr 60";
+  const std::string committed = Given(Example("draw_bead_split.jou"), kAfter, GivePoint("10", "EndPoint", "point", "25 20 0"));
+  const struct {
+    const char* at;
+    const char* positions;
+  } rows[] = {{"40 20 0", "0 9.75 | 10 29.75 | 30 45"}, {"10 20 0", "0 9.75 | 10 29.75 | 30 30"}};
+  Scratch scratch;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.at);
+    Outcome run;
+    JAM::Journal recorded;
+    const std::string printed =
+        PlayGiven(scratch, Given(committed, kInEdit, GivePoint("60", "EndPoint", "origin", row.at), "60"), &run, &recorded);
+    EXPECT_EQ(run.status, 0) << printed;
+    EXPECT_EQ(SegmentPositions(printed), row.positions) << printed;
+  }
+}
+
+// Records moving segment `index` of the split example's list (tag 12) by its
+// start or end location's value expression.
+std::string MoveSegment(int index, const std::string& which, const std::string& to) {
+  std::string name = which;
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  return LookUp(12, index) +
+         Record("get", "Die.DrawBeadSegmentBuilder", which, "ptr 70",
+                Result("ptr", name, "GeometricUtilities.OnPathDimensionBuilder", 77)) +
+         Record("get", "OnPathDimensionBuilder", "Expression", "ptr 77", Result("tag", "expression", "Expression", 78)) +
+         Record("set", "Expression", "RightHandSide", "ptr 78", "  in string \"righthandside\" - \"" + to + "\"\n");
+}
+
+TEST(KtxhostPlay, ABeadSegmentMovedWhileThePathIsShortPushesItsNeighboursAsOnTheLongPath) {
+  // After the split (0 9.75 | 10 29.75 | 30 60) the end point comes as type 2
+  // then origin (25,20,0): between the two the path has no length. Segment
+  // 1's end moved to 35 pushes segment 2's start to 35 + 0.25; its start
+  // moved to 31 pushes its own end the gap 0.25 - 1e-10 on, to 31.2499999999,
+  // and segment 2's start a clearance 0.25 past that, 31.4999999999.
+  // The commit fits the last end to the path, 45. Every order gives that.
+  const std::string type = GivePoint("10", "EndPoint", "origin", "0 0 0");  // type 2, origin still (0,0,0)
+  const std::string origin = GivePoint("10", "EndPoint", "origin first", "25 20 0");
+  const struct {
+    const char* what;
+    std::string records;
+    const char* positions;
+  } rows[] = {
+      {"end moved, then the point", MoveSegment(1, "EndLocation", "35") + type + origin, "0 9.75 | 10 35 | 35.25 45"},
+      {"end moved between", type + MoveSegment(1, "EndLocation", "35") + origin, "0 9.75 | 10 35 | 35.25 45"},
+      {"start moved, then the point", MoveSegment(1, "StartLocation", "31") + type + origin,
+       "0 9.75 | 31 31.249999999899998 | 31.499999999899998 45"},
+      {"start moved between", type + MoveSegment(1, "StartLocation", "31") + origin,
+       "0 9.75 | 31 31.249999999899998 | 31.499999999899998 45"},
+  };
+  Scratch scratch;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    Outcome run;
+    JAM::Journal recorded;
+    const std::string printed = PlayGiven(
+        scratch, Given(Given(Example("draw_bead_split.jou"), "# Edit:", ""), "# Male, female", row.records), &run,
+        &recorded);
+    EXPECT_EQ(run.status, 0) << printed;
+    EXPECT_EQ(SegmentPositions(printed), row.positions) << printed;
+  }
+}
+
+TEST(KtxhostPlay, ABeadSegmentLeftWithNoLengthIsWarnedOfByItsNumber) {
+  // The end at (0.02,0,0) after the split: segment 0 runs 0 to 0.02, past its
+  // start by more than the tolerance 0.01; segments 1 and 2 at 0.02 to 0.02
+  // have no length. The end at (10,15,0), 10 + 15 along, leaves
+  // 0 9.75 | 10 25 | 25 25: only segment 2 is warned of. At (10.005,20,0)
+  // the path is 30.005 long: segment 2 runs 30 to 30.005, not past its start
+  // by the tolerance; at (10.02,20,0) it is 0.02 long, past it.
+  const struct {
+    const char* at;
+    std::vector<int> warned;
+  } rows[] = {{"0.02 0 0", {1, 2}}, {"10 15 0", {2}}, {"10.005 20 0", {2}}, {"10.02 20 0", {}}, {"25 20 0", {}}};
+  const stamvik_test::ScratchFolder folder("play_no_length_");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.at);
+    const std::filesystem::path journal = folder.Path() / "given.jou";
+    std::ofstream(journal, std::ios::binary)
+        << Given(Given(Example("draw_bead_split.jou"), "# Edit:", ""), "# Male, female", GivePoint("10", "EndPoint", "point", row.at));
+    int status = -1;
+    const std::vector<std::string> lines = stamvik_test::KtxhostOutput(
+        {"play", journal.string(), "--raw", "--plugin", STAMVIK_PLUGIN}, &status, true);
+    EXPECT_EQ(status, 0);
+    std::vector<int> warned;
+    for (const std::string& line : lines) {
+      const std::string kWarning = "warning: 3030665 the bead's segment ";
+      if (const std::size_t at = line.find(kWarning); at != std::string::npos) {
+        warned.push_back(std::stoi(line.substr(at + kWarning.size())));
+        EXPECT_NE(line.find("its end not past its start by the distance tolerance 0.01"), std::string::npos) << line;
+      }
+    }
+    EXPECT_EQ(warned, row.warned);
   }
 }
 

@@ -635,11 +635,42 @@ int DrawBeadBuilder::commit_feature(FEATURE_RECORD** frec) {
   // The beads are one commit: one that fails takes the others with it.
   FEATURE_RECORD* edited = get_frec();
   FEATURE_RECORD* made = nullptr;
+  // The segments' places are fitted to the path only here, so that a path
+  // short while its inputs come in one at a time (a location's type before
+  // its origin) cuts nothing the path it ends with has room for.
   const int rc = Stamvik::CommitUnderMark("Draw Bead", kSource, 622, [&] {
+    if (int fitted = FitSegmentsToPath(); fitted != 0) return fitted;
     return edited != nullptr ? CommitEdit(edited) : CommitNew(&made);
   });
   if (edited == nullptr && frec != nullptr) *frec = rc == 0 ? made : nullptr;
+  if (rc == 0) WarnOfSegmentsWithoutLength();
   return rc;
+}
+
+int DrawBeadBuilder::FitSegmentsToPath() {
+  int rc = 0;
+  for (int i = 0; m_segmentList != nullptr && i < m_segmentList->size(); ++i)
+    if (DrawBeadSegmentBuilder* segment = SegmentAt(i); segment != nullptr)
+      if (int fitted = segment->FitToPath(); rc == 0) rc = fitted;
+  return rc;
+}
+
+void DrawBeadBuilder::WarnOfSegmentsWithoutLength() const {
+  // Numbered as the record numbers them: the list's empty items are not written.
+  int numbered = -1;
+  for (int i = 0; m_segmentList != nullptr && i < m_segmentList->size(); ++i) {
+    const DrawBeadSegmentBuilder* segment = SegmentAt(i);
+    if (segment == nullptr) continue;
+    ++numbered;
+    if (segment->GetStartLocation() == nullptr || segment->GetEndLocation() == nullptr) continue;
+    const double start = segment->GetStartLocation()->GetLengthValue();
+    const double end = segment->GetEndLocation()->GetLengthValue();
+    if (end > start + m_distanceTolerance) continue;
+    ERROR_severe(kSource, 640, Messages::kBeadSegmentWithoutLength,
+                 "the bead's segment %d has no length: it runs from %g to %g on its path, its end not past its "
+                 "start by the distance tolerance %g",
+                 numbered, start, end, m_distanceTolerance);
+  }
 }
 
 int DrawBeadBuilder::CommitNew(FEATURE_RECORD** frec) {

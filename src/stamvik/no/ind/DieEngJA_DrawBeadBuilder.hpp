@@ -260,6 +260,10 @@ class STAMVIK_API DrawBeadBuilder : public JAX_FEAT_BUILDER {
   int CreateNewSegments();
   int CommitNew(FEATURE_RECORD** frec);
   int CommitEdit(FEATURE_RECORD* frec);
+  // Each segment fitted to the path the commit builds: 0, or the first failure.
+  int FitSegmentsToPath();
+  // Shows a warning for each segment the commit left with no length.
+  void WarnOfSegmentsWithoutLength() const;
   // Items 0 and 1 of the record, read back into the placement face and the centerline.
   void ReadPlacementFace(DIE_DRBD_MALE_PARMS* parms, FEATURE_RECORD* frec);
   void ReadCenterline(DIE_DRBD_MALE_PARMS* parms, FEATURE_RECORD* frec);

@@ -52,12 +52,13 @@ double valueIn(const OnPathDimBuilder* location, bool percent) {
   return percent ? location->GetPercentValue() : location->GetLengthValue();
 }
 
-// A position kept on the path: not below 0, not beyond its end.
+// A position not below the path's start nor, in percent, beyond its end. A
+// length beyond the end is kept: the path may be short only while its
+// inputs come in, and the commit fits the segment to the path it builds.
 double correctPathValue(const OnPathDimBuilder* location, double value) {
   if (value < kTiny) return 0.0;
   if (location->IsPercentMode()) return value > kFullPercent ? 100.0 : value;
-  const double length = location->GetPathLength();
-  return value > length ? length : value;
+  return value;
 }
 
 EXP_expression* newExpression(int measure) {
@@ -363,8 +364,8 @@ int DrawBeadSegmentBuilder::NotifyPushStartValue(double length, double percent) 
       candidate = std::fabs(pathLength) > kTiny ? percent + 100.0 * m_segmentClearance / pathLength : percent;
       if (candidate > kFullPercent) candidate = 100.0;
     } else {
+      // Not held to the path's length: the commit fits it (see correctPathValue).
       candidate = length + m_segmentClearance;
-      if (candidate > pathLength - kTiny) candidate = pathLength;
     }
     if (candidate > valueIn(m_startLocation, percentMode) + kTiny) {
       rc = NotifySetExpressionValue(0, candidate);
@@ -409,21 +410,29 @@ void DrawBeadSegmentBuilder::SetNewPath(tag_t path) {
     for (OnPathDimBuilder* location : locations)
       if (location != nullptr && location->GetPathSelection() != nullptr)
         location->GetPathSelection()->set_selected_tag(path);
-    const double length = m_startLocation != nullptr ? m_startLocation->GetPathLength() : 0.0;
-    for (int which = 0; which < 2; ++which) {
-      OnPathDimBuilder* location = locations[which];
-      if (!hasPath(location)) continue;
-      if (!location->IsPercentMode() && location->GetLengthValue() > length + kTiny)
-        NotifySetExpressionValue(which, length);
-      else
-        location->Update(kUpdateMode);
-    }
+    for (OnPathDimBuilder* location : locations)
+      if (hasPath(location)) location->Update(kUpdateMode);
   } catch (const std::exception& e) {
     Error::HandleAsBuilder(e, kSource, 413);
   }
   for (OnPathDimBuilder* location : locations)
     if (location != nullptr) location->SetUpdateHold(false);
   if (wasClear) SetChangesPending(false);
+}
+
+int DrawBeadSegmentBuilder::FitToPath() {
+  const bool wasClear = !m_changesPending;
+  SetChangesPending(true);
+  int rc = 0;
+  const double length = m_startLocation != nullptr ? m_startLocation->GetPathLength() : 0.0;
+  OnPathDimBuilder* const locations[2] = {m_startLocation, m_endLocation};
+  for (int which = 0; which < 2; ++which) {
+    const OnPathDimBuilder* location = locations[which];
+    if (!hasPath(location) || location->IsPercentMode() || !(location->GetLengthValue() > length + kTiny)) continue;
+    if (int written = NotifySetExpressionValue(which, length); rc == 0) rc = written;
+  }
+  if (wasClear) SetChangesPending(false);
+  return rc;
 }
 
 int DrawBeadSegmentBuilder::UpdateStartAndEndByParameter(double start, double end) {

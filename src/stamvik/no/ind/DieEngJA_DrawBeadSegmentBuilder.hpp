@@ -90,9 +90,14 @@ class STAMVIK_API DrawBeadSegmentBuilder : public JAX_BUILDER {
   // is the segment's own temporary line.
   tag_t GetUserPath(int which) const;
   void GetStartOrigin(double point[3]) const;
-  // Puts both locations on the path (0: the temporary line), pulling a length
-  // beyond the path's end back to it.
+  // Puts both locations on the path (0: the temporary line). A length beyond
+  // the path's end is kept: a path made shorter while its inputs come in one
+  // at a time may be long again by the commit.
   void SetNewPath(tag_t path);
+  // Pulls a length beyond the path's end back to it, the neighbours left as
+  // they are: the commit's fit of the segment to the path it builds. 0, or
+  // the first failure of writing a position.
+  int FitToPath();
   // Places start and end at path parameters on [0, 1]: 0, or the first
   // failure of writing them.
   int UpdateStartAndEndByParameter(double start, double end);

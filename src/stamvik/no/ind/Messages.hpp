@@ -87,6 +87,9 @@ inline constexpr int kBeadMetalThicknessTooSmall = 3030304;
 // A draw bead's path trimmed to nothing by its start and end points (no longer
 // than the distance tolerance).
 inline constexpr int kBeadPathTrimmedToNothing = 3030305;
+// Warning: a committed draw-bead segment whose end is not past its start by
+// the distance tolerance (a path trimmed at the commit may leave one).
+inline constexpr int kBeadSegmentWithoutLength = 3030665;
 // A draw-bead segment's top radii wider than the bead.
 inline constexpr int kSegmentTopRadiiWiderThanBead = 3030321;
 // A draw-bead segment's female width or depth too small.
