@@ -55,7 +55,7 @@ class Manikin : public HostTest {
     manikin_->SetManikinSizeData(&sizes);
   }
   std::string Scratch(const std::string& name) {
-    files_.push_back(testing::TempDir() + "manikin_" + std::to_string(::getpid()) + "_" + name);
+    files_.push_back(stamvik_test::ProcessScratch().Slashed() + name);
     return files_.back();
   }
   std::string Write(const std::string& name, const std::string& text) {
@@ -836,7 +836,7 @@ TEST_F(Manikin, BadSizeFilesChangeNothing) {
     void (*make)(const std::string& at) = nullptr;
     std::string found = "";
   };
-  const std::string missing = testing::TempDir() + "manikin_none_" + std::to_string(::getpid());
+  const std::string missing = stamvik_test::ProcessScratch().Slashed() + "manikin_none";
   std::string noPercentile = SizeFile();
   noPercentile.replace(noPercentile.find("PERCENTILE"), 10, "PERCENT");
   const std::string bareHandLength = "HAND_LENGTH:";

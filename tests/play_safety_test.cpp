@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -93,9 +94,9 @@ class AnotherUsersKtxhost {
       return;
     }
     const fs::path program(KTXHOST_PROGRAM), libraries = program.parent_path().parent_path() / "lib";
-    copy_ = fs::temp_directory_path() / ("ktxhost_for_65534_" + std::to_string(getpid()));
+    folder_ = std::make_unique<stamvik_test::ScratchFolder>("ktxhost_for_another-");
+    copy_ = folder_->Path();
     std::error_code failed;
-    fs::create_directories(copy_, failed);
     fs::permissions(copy_, fs::perms(0755), failed);
     fs::copy_file(program, copy_ / "ktxhost", fs::copy_options::overwrite_existing, failed);
     for (const auto& entry : fs::directory_iterator(libraries, failed))
@@ -107,10 +108,7 @@ class AnotherUsersKtxhost {
     else
       why_ = "uid 65534 can run neither " + program.string() + " nor a copy of it in " + copy_.string();
   }
-  ~AnotherUsersKtxhost() {
-    std::error_code ignored;
-    if (!copy_.empty()) fs::remove_all(copy_, ignored);
-  }
+  ~AnotherUsersKtxhost() = default;
   AnotherUsersKtxhost(const AnotherUsersKtxhost&) = delete;
   AnotherUsersKtxhost& operator=(const AnotherUsersKtxhost&) = delete;
 
@@ -126,6 +124,7 @@ class AnotherUsersKtxhost {
     return stamvik_test::RunCommand(command + " --version >/dev/null 2>&1").status == 0;
   }
   std::string command_, why_;
+  std::unique_ptr<stamvik_test::ScratchFolder> folder_;
   fs::path copy_;
 };
 

@@ -897,8 +897,7 @@ std::string Text(const std::filesystem::path& path) {
 // Plays the journal with --step and reads the solids of the STEP file back:
 // false when the play fails.
 bool PlaySolids(const std::filesystem::path& journal, std::vector<int>* solids) {
-  const std::filesystem::path step =
-      std::filesystem::temp_directory_path() / ("tooling_solids_" + std::to_string(getpid()) + ".stp");
+  const std::filesystem::path step = stamvik_test::ProcessScratch().Path() / "tooling_solids.stp";
   const stamvik_test::CommandRun run = stamvik_test::RunCommand(
       stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(journal.string()) + " --raw --step " +
       stamvik_test::Quoted(step.string()) + " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN) + " 2>&1");
@@ -910,8 +909,7 @@ bool PlaySolids(const std::filesystem::path& journal, std::vector<int>* solids) 
 
 // PlaySolids of a journal given as its text.
 bool PlayTextSolids(const std::string& text, std::vector<int>* solids) {
-  const std::filesystem::path journal =
-      std::filesystem::temp_directory_path() / ("tooling_solids_" + std::to_string(getpid()) + ".jou");
+  const std::filesystem::path journal = stamvik_test::ProcessScratch().Path() / "tooling_solids.jou";
   std::ofstream(journal) << text;
   const bool played = PlaySolids(journal, solids);
   std::filesystem::remove(journal);
@@ -992,7 +990,7 @@ TEST_F(ToolingSolids, TheExamplesPunchAndDieHaveTheVolumesWorkedOutForTheirDimen
     std::filesystem::path journal = kExamples / row.journal;
     if (row.upTo != nullptr) {
       const std::string text = Text(journal);
-      journal = std::filesystem::temp_directory_path() / ("up_to_" + std::to_string(getpid()) + ".jou");
+      journal = stamvik_test::ProcessScratch().Path() / "up_to.jou";
       std::ofstream(journal) << text.substr(0, text.find(row.upTo));
     }
     std::vector<int> solids;
