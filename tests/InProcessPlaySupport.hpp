@@ -25,6 +25,7 @@ class PlayFolder {
  public:
   explicit PlayFolder(const std::filesystem::path& examples)
       : path_(folder_.Path()), started_(std::filesystem::current_path()) {
+    if (path_.empty()) return;  // said by the folder: nothing is made where the suite started
     std::filesystem::create_directories(path_ / "examples");
     for (const auto& entry : std::filesystem::directory_iterator(examples))
       if (entry.is_regular_file() && entry.path().extension() == ".txt")
@@ -33,13 +34,14 @@ class PlayFolder {
   }
   ~PlayFolder() {
     std::error_code ignored;
-    std::filesystem::current_path(started_, ignored);
+    if (!path_.empty()) std::filesystem::current_path(started_, ignored);
   }
   PlayFolder(const PlayFolder&) = delete;
   PlayFolder& operator=(const PlayFolder&) = delete;
   // The temporary files (NAME.tmp-...) writes left in it.
   std::vector<std::string> Temporaries() const {
     std::vector<std::string> left;
+    if (path_.empty()) return left;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(path_))
       if (entry.path().filename().string().find(".tmp-") != std::string::npos)
         left.push_back(entry.path().lexically_relative(path_).string());
@@ -47,7 +49,7 @@ class PlayFolder {
   }
 
  private:
-  ScratchFolder folder_{"stamvik_play-"};
+  ScratchFolder folder_{"play-"};
   std::filesystem::path path_;
   std::filesystem::path started_;
 };
@@ -71,7 +73,7 @@ inline void BindPlugin() {
     // The motion files go to a directory of the run's own.
     if (std::getenv("QDEN_TMP_DIR") == nullptr) {
       // ... and go with the run.
-      static const ScratchFolder motion("stamvik_motion-");
+      static const ScratchFolder motion("motion-");
       if (!motion.Path().empty()) setenv("QDEN_TMP_DIR", motion.Path().c_str(), 1);
     }
     return true;

@@ -48,6 +48,10 @@ inline std::string Quoted(const std::string& word) {
 // pass.
 inline void SkipRow(const std::string& row, const std::string& why) { GTEST_SKIP() << row << " (" << why << ")"; }
 
+// Why a row only root can run is skipped: tools/test-all counts the cases
+// that skipped rows so, and says so at the end of its run.
+inline std::string NeedsRoot(const std::string& what) { return "needs root: " + what; }
+
 // A folder of the test's own in the temporary folder (Scratch.hpp), its
 // failure to be made the test's failure.
 class ScratchFolder : public stamvik_scratch::Folder {
@@ -58,7 +62,7 @@ class ScratchFolder : public stamvik_scratch::Folder {
 // A folder of the process's own, made when a test first asks, for the
 // files and folders its tests name themselves; it goes at the process's end.
 inline const ScratchFolder& ProcessScratch() {
-  static const ScratchFolder folder("stamvik_test-");
+  static const ScratchFolder folder("stamvik-");
   return folder;
 }
 

@@ -490,11 +490,14 @@ TEST(KtxhostPlay, ALineLongerThanTheLimitIsRefused) {
 // the first file needs it, and leaves nothing there however it ends: played
 // whole, stopped by a failure after a motion file was written, or making none.
 // Where TMPDIR takes no folder, the first warning names it and says why; an
-// empty TMPDIR is taken as unset.
+// empty TMPDIR is taken as unset. The play runs in the scratch folder and is
+// given TMPDIR relative to it: the folder's name stays within the play's
+// limit however long the suite's own TMPDIR is.
 TEST(KtxhostPlay, ThePlaysMotionFilesFolderIsLeftNowhere) {
   const std::string examples = std::string(STAMVIK_TEST_DATA) + "/../../examples/";
-  const std::string folder = Scratch("tmpdir"), file = WriteFile("tmpdir_file", "");
-  const std::string missing = folder + "/missing";
+  const std::string folder = Scratch("tmpdir");
+  WriteFile("tmpdir_file", "");
+  const std::string relative = "tmpdir", file = "tmpdir_file", missing = relative + "/missing";
   struct Row {
     const char* journal;
     const char* fail;  // KTX_FAIL ("" for none)
@@ -505,10 +508,10 @@ TEST(KtxhostPlay, ThePlaysMotionFilesFolderIsLeftNowhere) {
   const std::string motion = examples + "tire_envelope_motion.jou:53: warning: the folder for the play's motion "
                                         "files cannot be made in the temporary folder \"";
   const Row rows[] = {
-      {"tire_envelope_motion.jou", "", 0, "TMPDIR=" + Quoted(folder), ""},
+      {"tire_envelope_motion.jou", "", 0, "TMPDIR=" + Quoted(relative), ""},
       // Its last counted call, after the spindle trace's file was written.
-      {"tire_envelope_motion.jou", "all:318", 1, "TMPDIR=" + Quoted(folder), ""},
-      {"cast_relief.jou", "", 0, "TMPDIR=" + Quoted(folder), ""},
+      {"tire_envelope_motion.jou", "all:318", 1, "TMPDIR=" + Quoted(relative), ""},
+      {"cast_relief.jou", "", 0, "TMPDIR=" + Quoted(relative), ""},
       {"tire_envelope_motion.jou", "", 1, "TMPDIR=" + Quoted(missing), motion + missing + "\": No such file or directory"},
       {"tire_envelope_motion.jou", "", 1, "TMPDIR=" + Quoted(file), motion + file + "\": Not a directory"},
       // An empty TMPDIR is taken as unset: the next variable's folder, else the system's.
@@ -518,8 +521,8 @@ TEST(KtxhostPlay, ThePlaysMotionFilesFolderIsLeftNowhere) {
     SCOPED_TRACE(std::string(row.journal) + " " + row.fail + " " + row.environment);
     std::filesystem::create_directories(folder);
     Outcome run = Ktxhost("play " + Quoted(examples + row.journal) + " --plugin " + Quoted(STAMVIK_PLUGIN), ErrFile(),
-                          "env -u QDEN_TMP_DIR -u TMP -u TEMP -u TEMPDIR " + row.environment + " KTX_FAIL=" + row.fail +
-                              " ");
+                          "cd " + Quoted(Scratch("")) + " && env -u QDEN_TMP_DIR -u TMP -u TEMP -u TEMPDIR " +
+                              row.environment + " KTX_FAIL=" + row.fail + " ");
     EXPECT_EQ(run.status, row.status);
     if (!row.first.empty()) {
       EXPECT_EQ(run.err.substr(0, run.err.find('\n')).substr(0, row.first.size()), row.first) << run.err;
@@ -529,7 +532,7 @@ TEST(KtxhostPlay, ThePlaysMotionFilesFolderIsLeftNowhere) {
     EXPECT_TRUE(std::filesystem::is_empty(folder));
     std::filesystem::remove_all(folder);
   }
-  std::remove(file.c_str());
+  std::remove(Scratch(file).c_str());
 }
 
 TEST(KtxhostPlay, AJournalWithCrLfLineEndsPlaysAsWithLf) {

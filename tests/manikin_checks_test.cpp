@@ -701,6 +701,8 @@ TEST_F(Manikin, ASaveThatCannotBeWrittenShowsTheWritersDialogAndSaysSo) {
     ::chmod(mine.c_str(), 0400);
     ::symlink(mine.c_str(), (shared + "/theirs.hsd").c_str());
     ::lchown((shared + "/theirs.hsd").c_str(), 65534, 65534);
+  } else {
+    stamvik_test::SkipRow("another user's link in a shared folder", stamvik_test::NeedsRoot("gives a link to another user"));
   }
   std::filesystem::create_directories(folder + "/dir.hsd/inside");
   for (const Row& row : rows) {

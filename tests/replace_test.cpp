@@ -496,7 +496,7 @@ TEST_F(EveryWriter, AFileWrittenOverKeepsItsMode) {
             << row.links << " links";
       SCOPED_TRACE(trace.str());
       if (row.owner != ::geteuid() && ::geteuid() != 0) {
-        stamvik_test::SkipRow(trace.str(), "only root gives a file to another user");
+        stamvik_test::SkipRow(trace.str(), stamvik_test::NeedsRoot("gives a file to another user"));
         continue;
       }
       // Changed in place, a file keeps what it had.
@@ -977,7 +977,7 @@ TEST_F(EveryWriter, AWriteWhoseNameWasChangedMeanwhileFailsAndFollowsNothing) {
 // root; uid 65534 is another user).
 TEST_F(EveryWriter, ALinkAnotherUserPutInASharedFolderIsNotFollowed) {
   constexpr uid_t kOther = 65534;
-  if (::geteuid() != 0) GTEST_SKIP() << "needs to give files to another user";
+  if (::geteuid() != 0) GTEST_SKIP() << stamvik_test::NeedsRoot("gives files to another user");
   // Where the link in the shared folder stands: at the name written
   // (shared/out.stp, to the private file), as a folder of its path
   // (shared/sub, to the private folder), reached through the user's own
@@ -1237,6 +1237,20 @@ TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWa
          return name.string();
        },
        "is a FIFO, not a regular file"},
+      // Its name, the trace's with "_design_position" put in, one byte past
+      // the host's 256: the tire body made from it is not made.
+      {"the design position's file, its name too long",
+       [](const fs::path& folder) {
+         const std::string base = (folder / "").string(), tail = "_design_position.txt";
+         const std::string stem = std::string(257 - base.size() - tail.size(), 't');
+         std::ofstream(folder / (stem + ".txt"), std::ios::binary) << "0 0 0 1 1 1\n";
+         char design[257] = "unchanged";
+         double a[3], b[3];
+         EXPECT_EQ(TIREENV_create_spindle_file_design_position((folder / (stem + ".txt")).c_str(), design, a, b), -1);
+         EXPECT_STREQ(design, "");
+         return base + stem + tail;
+       },
+       "File name too long"},
       // The player may write the older file but not read it: appended to,
       // its lines would be lost.
       {"a motion file appended to, its older file write-only",
