@@ -25,7 +25,6 @@ class PlayFolder {
  public:
   explicit PlayFolder(const std::filesystem::path& examples)
       : path_(folder_.Path()), started_(std::filesystem::current_path()) {
-    if (path_.empty()) return;  // said by the folder: nothing is made where the suite started
     std::filesystem::create_directories(path_ / "examples");
     for (const auto& entry : std::filesystem::directory_iterator(examples))
       if (entry.is_regular_file() && entry.path().extension() == ".txt")
@@ -34,14 +33,13 @@ class PlayFolder {
   }
   ~PlayFolder() {
     std::error_code ignored;
-    if (!path_.empty()) std::filesystem::current_path(started_, ignored);
+    std::filesystem::current_path(started_, ignored);
   }
   PlayFolder(const PlayFolder&) = delete;
   PlayFolder& operator=(const PlayFolder&) = delete;
   // The temporary files (NAME.tmp-...) writes left in it.
   std::vector<std::string> Temporaries() const {
     std::vector<std::string> left;
-    if (path_.empty()) return left;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(path_))
       if (entry.path().filename().string().find(".tmp-") != std::string::npos)
         left.push_back(entry.path().lexically_relative(path_).string());
@@ -74,7 +72,7 @@ inline void BindPlugin() {
     if (std::getenv("QDEN_TMP_DIR") == nullptr) {
       // ... and go with the run.
       static const ScratchFolder motion("motion-");
-      if (!motion.Path().empty()) setenv("QDEN_TMP_DIR", motion.Path().c_str(), 1);
+      setenv("QDEN_TMP_DIR", motion.Path().c_str(), 1);
     }
     return true;
   }();

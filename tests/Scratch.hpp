@@ -34,10 +34,11 @@ class Folder {
     std::string name = TemporaryFolder();
     if (name.back() != '/') name += '/';
     name += stem + "XXXXXX";
+    const std::string pattern = name;
     if (::mkdtemp(name.data()) != nullptr) {
       path_ = name;
     } else {
-      error_ = "cannot make a folder " + name + ": " + std::strerror(errno);
+      error_ = "cannot make a folder " + pattern + ": " + std::strerror(errno);
     }
   }
   ~Folder() {

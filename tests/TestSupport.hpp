@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -52,11 +54,18 @@ inline void SkipRow(const std::string& row, const std::string& why) { GTEST_SKIP
 // that skipped rows so, and says so at the end of its run.
 inline std::string NeedsRoot(const std::string& what) { return "needs root: " + what; }
 
-// A folder of the test's own in the temporary folder (Scratch.hpp), its
-// failure to be made the test's failure.
+// A folder of the test's own in the temporary folder (Scratch.hpp). One that
+// cannot be made stops the program, saying why: a test going on without it
+// would write its files by names joined to an empty one, where nothing of
+// the test's belongs.
 class ScratchFolder : public stamvik_scratch::Folder {
  public:
-  explicit ScratchFolder(const std::string& stem) : Folder(stem) { EXPECT_FALSE(Path().empty()) << Error(); }
+  explicit ScratchFolder(const std::string& stem) : Folder(stem) {
+    if (!Path().empty()) return;
+    ADD_FAILURE() << Error();
+    std::fflush(stdout);
+    std::abort();
+  }
 };
 
 // A folder of the process's own, made when a test first asks, for the

@@ -34,7 +34,6 @@ class FileReaders : public stamvik_test::HostTest {
   void SetUp() override {
     HostTest::SetUp();
     dir_ = scratch_.Path();
-    ASSERT_FALSE(dir_.empty());
     ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
     std::ofstream(dir_ / "long.txt") << std::string(Files::kLongestLine + 1, '7');
     // The longest line, its LF not counted; one byte more in the second line.
