@@ -477,6 +477,7 @@ TEST_F(EveryWriter, AWriteCutByTheFileSizeLimitFailsAndLeavesTheOlderFile) {
 // under umask 077).
 TEST_F(EveryWriter, AFileWrittenOverKeepsItsMode) {
   const ::mode_t mask = ::umask(077);
+  const uid_t other = stamvik_test::OtherUser();
   struct Row {
     ::mode_t mode;
     int links;  // to the file, a chain of them
@@ -487,7 +488,7 @@ TEST_F(EveryWriter, AFileWrittenOverKeepsItsMode) {
       {0644, 0, 0, 0644}, {0755, 0, 0, 0755}, {0600, 0, 0, 0600},
       {0644, 1, 0, 0644}, {0755, 1, 0, 0755}, {0600, 1, 0, 0600},
       {0644, 3, 0, 0644}, {0755, 3, 0, 0755}, {0600, 3, 0, 0600},
-      {06755, 0, 0, 0755}, {06777, 0, 65534, 0700}, {0640, 1, 65534, 0600},
+      {06755, 0, 0, 0755}, {06777, 0, other, 0700}, {0640, 1, other, 0600},
   };
   for (const Writer& writer : kWriters) {
     for (const Row& row : rows) {
