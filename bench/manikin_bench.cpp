@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "Scratch.hpp"
 #include "VDJA_ManikinBuilder.hpp"
 #include "feat/Builder.hpp"
 #include "sys/CallLog.hpp"
@@ -17,7 +18,7 @@ using namespace KTX;
 
 // n lines: comments and foreign keys first, the ten keys last.
 std::string WriteSizeFile(long lines) {
-  const std::string name = "/tmp/manikin_bench_" + std::to_string(::getpid()) + "_" + std::to_string(lines) + ".hsd";
+  const std::string name = stamvik_scratch::ProcessFolder().Slashed() + "sizes_" + std::to_string(lines) + ".hsd";
   std::FILE* file = std::fopen(name.c_str(), "w");
   for (long i = 10; i < lines; ++i) std::fprintf(file, i % 2 == 0 ? "! comment %ld\n" : "OTHER_KEY_%ld: 1\n", i);
   std::fputs("UNIT: mm\nPERCENTILE: bench\nLEG_LENGTH: 400\nTHIGH_LENGTH: 410\nFOREARM_LENGTH: 250\n"

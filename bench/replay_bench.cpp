@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "BuilderCycles.hpp"
+#include "Scratch.hpp"
 
 extern char** environ;
 
@@ -34,32 +35,14 @@ using Clock = std::chrono::steady_clock;
 
 // The folder the journals are written to, made on first use and removed,
 // with them, when the program ends.
-class Folder {
- public:
-  const fs::path& Path() {
-    if (path_.empty()) {
-      std::string pattern = (fs::temp_directory_path() / "replay_bench-XXXXXX").string();
-      if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-      path_ = pattern;
-    }
-    return path_;
-  }
-  ~Folder() {
-    std::error_code error;
-    if (!path_.empty()) fs::remove_all(path_, error);
-  }
-
- private:
-  fs::path path_;
-};
-Folder gFolder;
+const fs::path& FolderPath() { return stamvik_scratch::ProcessFolder().Path(); }
 
 // A journal that makes one builder and sets its tolerance `calls` times,
 // then destroys it; written once per size.
 std::string Journal(long calls) {
   static std::map<long, std::string> written;
   if (auto it = written.find(calls); it != written.end()) return it->second;
-  const std::string path = (gFolder.Path() / ("calls_" + std::to_string(calls) + ".jou")).string();
+  const std::string path = (FolderPath() / ("calls_" + std::to_string(calls) + ".jou")).string();
   std::FILE* out = std::fopen(path.c_str(), "w");
   if (out == nullptr) std::abort();
   std::fputs(
@@ -120,7 +103,7 @@ Run Play(const std::string& journal, bool record, const std::string& directory =
   std::vector<std::string> args{KTXHOST_PROGRAM, "play", journal};
   if (record) {
     args.push_back("--record");
-    args.push_back((gFolder.Path() / "recorded.jou").string());
+    args.push_back((FolderPath() / "recorded.jou").string());
   }
   return Spawn(args, directory);
 }
@@ -260,7 +243,7 @@ constexpr const char* kCastReliefSetUp =
 
 std::string SessionJournal(long kind, long count) {
   const std::string path =
-      (gFolder.Path() / ((kind == 0 ? "previews_" : "builders_") + std::to_string(count) + ".jou")).string();
+      (FolderPath() / ((kind == 0 ? "previews_" : "builders_") + std::to_string(count) + ".jou")).string();
   std::FILE* out = std::fopen(path.c_str(), "w");
   if (out == nullptr) std::abort();
   if (kind == 0) {
@@ -333,7 +316,7 @@ BENCHMARK(BM_SessionMemory)
 // peak at 2,000. The best of 3 (2,000 alone: one play).
 std::string CyclesJournal(std::size_t row, bool edit, long count) {
   const stamvik_test::BuilderCycle& cycle = stamvik_test::BuilderCycles()[row];
-  const fs::path path = gFolder.Path() / ("cycles_" + std::to_string(row) + (edit ? "_edit_" : "_new_") +
+  const fs::path path = FolderPath() / ("cycles_" + std::to_string(row) + (edit ? "_edit_" : "_new_") +
                                           std::to_string(count) + ".jou");
   if (fs::exists(path)) return path.string();
   std::FILE* out = std::fopen(path.c_str(), "w");
@@ -349,7 +332,7 @@ std::string CyclesJournal(std::size_t row, bool edit, long count) {
 // examples/, as the examples name them.
 const std::string& CyclesFolder() {
   static const std::string folder = [] {
-    const fs::path played = gFolder.Path() / "play";
+    const fs::path played = FolderPath() / "play";
     fs::create_directories(played / "examples");
     for (const auto& entry : fs::directory_iterator(fs::path(STAMVIK_SOURCE_DIR) / "examples"))
       if (entry.path().extension() == ".txt")

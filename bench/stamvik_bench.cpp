@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "Scratch.hpp"
 #include "feat/Builder.hpp"
 #include "jam/Jam.hpp"
 #include "jam/Journal.hpp"
@@ -335,7 +336,7 @@ BENCHMARK(BM_GetPropertyUnknown)->Unit(benchmark::kNanosecond);
 
 // A journal that makes one builder and sets its tolerance `calls` times.
 std::string WriteJournal(long calls) {
-  std::string path = "/tmp/stamvik_bench_" + std::to_string(getpid()) + "_" + std::to_string(calls) + ".jou";
+  std::string path = stamvik_scratch::ProcessFolder().Slashed() + "calls_" + std::to_string(calls) + ".jou";
   std::ofstream out(path);
   out << "journal 1\n"
          "record 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 0\n"

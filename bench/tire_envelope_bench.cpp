@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "Scratch.hpp"
 #include "feat/Builder.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Sketch.hpp"
@@ -89,7 +90,7 @@ void BM_SpindleTrace(benchmark::State& state) {
     const double a[3] = {1.0 * i, -650, 0}, b[3] = {1.0 * i, -720, 0};
     VD::SetTracedLine(trace, i, a, b);
   }
-  const std::string file = "/tmp/tire_trace_bench_" + std::to_string(::getpid()) + ".txt";
+  const std::string file = stamvik_scratch::ProcessFolder().Slashed() + "tire_trace.txt";
   const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
   vdja_tireenv_motion_record_t record{};
   for (auto _ : state)
@@ -113,7 +114,7 @@ void BM_TwoDriverRun(benchmark::State& state) {
   const tag_t steer = VD::MakeJoint(0, axis), jounce = VD::MakeJoint(1, base);
   const tag_t spindle = ES_create_line_in_part(nullptr, a, b);
   const int points = static_cast<int>(state.range(0));
-  const std::string file = "/tmp/tire_run_bench_" + std::to_string(::getpid()) + ".txt";
+  const std::string file = stamvik_scratch::ProcessFolder().Slashed() + "tire_run.txt";
   const double origin[3] = {0, 0, 0}, identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
   vdja_tireenv_motion_record_t record{};
   for (auto _ : state)

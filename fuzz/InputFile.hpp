@@ -3,20 +3,20 @@
 // written anew for each input.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "Scratch.hpp"
+
 namespace stamvik_fuzz {
 
-// Writes the input to /tmp/<stem>_<pid><extension> and gives its name, or
-// null when the file cannot be written.
+// Writes the input to <stem><extension> in a folder of the process's own
+// and gives its name, or null when the file cannot be written.
 inline const char* WriteInputFile(const char* stem, const char* extension, const std::uint8_t* data,
                                   std::size_t size) {
-  static const std::string name = std::string("/tmp/") + stem + "_" + std::to_string(::getpid()) + extension;
+  static const std::string name = stamvik_scratch::ProcessFolder().Slashed() + stem + extension;
   std::FILE* file = std::fopen(name.c_str(), "wb");
   if (file == nullptr) return nullptr;
   if (size > 0) std::fwrite(data, 1, size, file);

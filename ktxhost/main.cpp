@@ -161,9 +161,11 @@ class PlayTemporaryDirectory {
   // The plug-in's motion files are named "FOLDER/joints_disp_file.txt" and
   // the like in a buffer of 257 bytes (its kMotionFileNameSize): a name
   // longer than 256 bytes is no motion file (3771762). The longest it makes
-  // in a folder of its own is that one.
+  // in a folder of its own is the wheel's design position the clearance
+  // writes beside the spindle trace: a folder with room for the trace but
+  // not for it would lose the tire body.
   static constexpr std::size_t kLongestMotionFilePath = 256;
-  static constexpr std::string_view kLongestMotionFile = "joints_disp_file.txt";
+  static constexpr std::string_view kLongestMotionFile = "spindle_file_design_position.txt";
   static constexpr std::string_view kPattern = "ktxhost-play-XXXXXX";
 
  private:

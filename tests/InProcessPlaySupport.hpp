@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Binding.hpp"
+#include "TestSupport.hpp"
 #include "script/ScriptClasses.hpp"
 
 namespace stamvik_test {
@@ -23,9 +24,7 @@ namespace stamvik_test {
 class PlayFolder {
  public:
   explicit PlayFolder(const std::filesystem::path& examples)
-      : path_(std::filesystem::temp_directory_path() / ("stamvik_play_" + std::to_string(getpid()))),
-        started_(std::filesystem::current_path()) {
-    std::filesystem::remove_all(path_);
+      : path_(folder_.Path()), started_(std::filesystem::current_path()) {
     std::filesystem::create_directories(path_ / "examples");
     for (const auto& entry : std::filesystem::directory_iterator(examples))
       if (entry.is_regular_file() && entry.path().extension() == ".txt")
@@ -35,7 +34,6 @@ class PlayFolder {
   ~PlayFolder() {
     std::error_code ignored;
     std::filesystem::current_path(started_, ignored);
-    std::filesystem::remove_all(path_, ignored);
   }
   PlayFolder(const PlayFolder&) = delete;
   PlayFolder& operator=(const PlayFolder&) = delete;
@@ -49,6 +47,7 @@ class PlayFolder {
   }
 
  private:
+  ScratchFolder folder_{"play-"};
   std::filesystem::path path_;
   std::filesystem::path started_;
 };
@@ -71,18 +70,9 @@ inline void BindPlugin() {
     }
     // The motion files go to a directory of the run's own.
     if (std::getenv("QDEN_TMP_DIR") == nullptr) {
-      const std::filesystem::path motion =
-          std::filesystem::temp_directory_path() / ("stamvik_motion_" + std::to_string(getpid()));
-      std::filesystem::create_directories(motion);
-      setenv("QDEN_TMP_DIR", motion.c_str(), 1);
       // ... and go with the run.
-      static const struct Removed {
-        std::filesystem::path path;
-        ~Removed() {
-          std::error_code ignored;
-          std::filesystem::remove_all(path, ignored);
-        }
-      } removed{motion};
+      static const ScratchFolder motion("motion-");
+      setenv("QDEN_TMP_DIR", motion.Path().c_str(), 1);
     }
     return true;
   }();

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +19,7 @@
 #include <system_error>
 #include <vector>
 
+#include "Scratch.hpp"
 #include "afl/DieEngParms.hpp"
 #include "feat/Builder.hpp"
 #include "kernel/Kernel.hpp"
@@ -46,30 +50,34 @@ inline std::string Quoted(const std::string& word) {
 // pass.
 inline void SkipRow(const std::string& row, const std::string& why) { GTEST_SKIP() << row << " (" << why << ")"; }
 
-// A folder of the test's own in the temporary folder (TMPDIR), made under a
-// name no other folder had (mkdtemp) and removed whole when it goes: a test
-// removes only what it made, whatever the temporary folder's name holds
-// (spaces, quotes, any letters). Never through a shell.
-class ScratchFolder {
- public:
-  explicit ScratchFolder(const std::string& stem) {
-    std::string name = ::testing::TempDir() + stem + "XXXXXX";
-    if (::mkdtemp(name.data()) != nullptr) path_ = name;
-    EXPECT_FALSE(path_.empty()) << "cannot make a folder " << name << ": " << std::strerror(errno);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-  // The folder's name with a slash at its end, for names joined to it.
-  std::string Slashed() const { return path_.string() + "/"; }
+// Why a row only root can run is skipped: tools/test-all counts the cases
+// that skipped rows so, and says so at the end of its run.
+inline std::string NeedsRoot(const std::string& what) { return "needs root: " + what; }
 
- private:
-  std::filesystem::path path_;
+// A folder of the test's own in the temporary folder (Scratch.hpp). One that
+// cannot be made stops the program, saying why: a test going on without it
+// would write its files by names joined to an empty one, where nothing of
+// the test's belongs.
+class ScratchFolder : public stamvik_scratch::Folder {
+ public:
+  explicit ScratchFolder(const std::string& stem) : Folder(stem) {
+    if (!Path().empty()) return;
+    ADD_FAILURE() << Error();
+    std::fflush(stdout);
+    std::abort();
+  }
 };
+
+// A folder of the process's own, made when a test first asks, for the
+// files and folders its tests name themselves; it goes at the process's end.
+inline const ScratchFolder& ProcessScratch() {
+  static const ScratchFolder folder("stamvik-");
+  return folder;
+}
+
+// A user who is not the caller, for the rows where another user owns a link
+// or a file: nobody (uid 65534), unless the caller is nobody.
+inline uid_t OtherUser() { return ::geteuid() == 65534 ? 65533 : 65534; }
 
 class HostTest : public ::testing::Test {
  protected:

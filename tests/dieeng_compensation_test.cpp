@@ -751,10 +751,10 @@ TEST_F(Compensation, ASpringbackEditedFromPointsToFacetsKeepsNoPoint) {
 }
 
 TEST_F(Compensation, ASpringbackFeatureReadsBackCopiesOfItsSectionsAndKeepsItsOwn) {
-  char file[] = "/tmp/stamvik_points_XXXXXX";
-  const int fd = mkstemp(file);
-  ASSERT_GE(fd, 0);
-  close(fd);
+  const stamvik_test::ScratchFolder folder("stamvik_points-");
+  const std::string points = folder.Slashed() + "points.txt";
+  const char* file = points.c_str();
+  std::ofstream(points).flush();
   auto* b = SpringbackCompensationBuilderFactory::Create(modelPart(), nullptr);
   b->SetDefinedBy(JA_SPRINGBACK_COMPENSATION_BUILDER_DefinedByType_Points);
   b->SetDegree(JA_SPRINGBACK_COMPENSATION_BUILDER_DegreeType_Seven);

@@ -482,7 +482,7 @@ TEST_F(KernelGeometry, StepFileReadsBackAsTheSameSolid) {
   int target = Block(-500, -400, 500, 400, 0, 40);
   int tool = Block(-300, -200, 300, 200, 0, 250);
   ASSERT_EQ(DIEDES_UTILS__unite_tool_to_target(target, tool, 0.02), 0);
-  const std::string file = testing::TempDir() + "kernel_step_" + std::to_string(getpid()) + ".stp";
+  const std::string file = stamvik_test::ProcessScratch().Slashed() + "kernel_step.stp";
   ASSERT_EQ(KTX::Kernel::WriteStep({target}, file), 0);
   std::vector<int> read;
   ASSERT_EQ(KTX::Kernel::ReadStep(file, &read), 0);

@@ -47,7 +47,7 @@ Outcome Ktxhost(const std::string& arguments, const std::string& errFile, const 
   return run;
 }
 
-std::string ErrFile() { return testing::TempDir() + "ktxhost_err_" + std::to_string(::getpid()); }
+std::string ErrFile() { return stamvik_test::ProcessScratch().Slashed() + "err"; }
 
 TEST(KtxhostCommandLine, HelpVersionAndUsageErrorsGiveTheirStatusAndNameTheArgument) {
   struct Row {
@@ -194,7 +194,7 @@ TEST(KtxhostCommandLine, EveryUsageLineNamesThePluginWithTheOneOption) {
 // a usage error, a plug-in's path too: it names nothing to load.
 TEST(KtxhostCommandLine, EveryCommandLoadsThePluginItsOptionNamesAndNoOtherWord) {
   const std::string cast = std::string(STAMVIK_TEST_DATA) + "/../../examples/cast_relief.jou";
-  const std::string missing = testing::TempDir() + "no_such_plugin.so";
+  const std::string missing = stamvik_test::ProcessScratch().Slashed() + "no_such_plugin.so";
   const std::string byOption = "; the plug-in is named by --plugin PATH (see ktxhost help ";
   struct Row {
     std::string arguments;
@@ -259,7 +259,7 @@ TEST(KtxhostCommandLine, APluginCutShortIsRefusedBeforeItIsLoaded) {
       {"load", size - 1, 1},  // only the section header table's last byte missing
       {"load", size, 0},
   };
-  const std::string copy = testing::TempDir() + "ktxhost_cut_" + std::to_string(::getpid()) + ".so";
+  const std::string copy = stamvik_test::ProcessScratch().Slashed() + "cut.so";
   for (const Row& row : rows) {
     SCOPED_TRACE(row.command + " cut at " + std::to_string(row.cut));
     std::ofstream(copy, std::ios::binary).write(plugin.data(), static_cast<std::streamsize>(row.cut));
@@ -283,7 +283,7 @@ TEST(KtxhostCommandLine, APluginCutShortIsRefusedBeforeItIsLoaded) {
 TEST(KtxhostCommandLine, APluginStrippedOfItsSymbolsLoadsThoughItsDataReachesPastItsEndInMemory) {
   if (*STRIP_PROGRAM == '\0' || ::access(STRIP_PROGRAM, X_OK) != 0)
     GTEST_SKIP() << "no strip program was found (\"" << STRIP_PROGRAM << "\")";
-  const std::string stripped = testing::TempDir() + "ktxhost_stripped_" + std::to_string(::getpid()) + ".so";
+  const std::string stripped = stamvik_test::ProcessScratch().Slashed() + "stripped.so";
   ASSERT_EQ(stamvik_test::RunCommand(Quoted(STRIP_PROGRAM) + " -o " + Quoted(stripped) + " " +
                                      Quoted(STAMVIK_PLUGIN)).status, 0);
   // The case guards a file whose data segment does reach past its end.
@@ -358,7 +358,7 @@ const char* kMade =
     "  result ptr \"baseorientation\" \"Die.DiePlaneBuilder\" 13\n"
     "  closed 0\n";
 
-std::string Scratch(const std::string& name) { return testing::TempDir() + "ktxhost_" + std::to_string(::getpid()) + "_" + name; }
+std::string Scratch(const std::string& name) { return stamvik_test::ProcessScratch().Slashed() + name; }
 
 std::string WriteFile(const std::string& name, const std::string& text) {
   std::string path = Scratch(name);
@@ -470,7 +470,7 @@ TEST(KtxhostPlay, AWrongRecordIsNotPlayedAndNamedByFileAndLine) {
 }
 
 TEST(KtxhostPlay, WhatIsNoRegularFileIsRefusedWithoutReadingIt) {
-  for (const std::string& path : {std::string("/dev/zero"), testing::TempDir()}) {
+  for (const std::string& path : {std::string("/dev/zero"), stamvik_test::ProcessScratch().Path().string()}) {
     Outcome run = Ktxhost("play " + Quoted(path), ErrFile());
     EXPECT_EQ(run.status, 1) << path;
     EXPECT_EQ(run.err, "ktxhost play: " + path + ": not a regular file (a journal is read from a file)\n");
@@ -490,11 +490,14 @@ TEST(KtxhostPlay, ALineLongerThanTheLimitIsRefused) {
 // the first file needs it, and leaves nothing there however it ends: played
 // whole, stopped by a failure after a motion file was written, or making none.
 // Where TMPDIR takes no folder, the first warning names it and says why; an
-// empty TMPDIR is taken as unset.
+// empty TMPDIR is taken as unset. The play runs in the scratch folder and is
+// given TMPDIR relative to it: the folder's name stays within the play's
+// limit however long the suite's own TMPDIR is.
 TEST(KtxhostPlay, ThePlaysMotionFilesFolderIsLeftNowhere) {
   const std::string examples = std::string(STAMVIK_TEST_DATA) + "/../../examples/";
-  const std::string folder = Scratch("tmpdir"), file = WriteFile("tmpdir_file", "");
-  const std::string missing = folder + "/missing";
+  const std::string folder = Scratch("tmpdir");
+  WriteFile("tmpdir_file", "");
+  const std::string relative = "tmpdir", file = "tmpdir_file", missing = relative + "/missing";
   struct Row {
     const char* journal;
     const char* fail;  // KTX_FAIL ("" for none)
@@ -505,10 +508,10 @@ TEST(KtxhostPlay, ThePlaysMotionFilesFolderIsLeftNowhere) {
   const std::string motion = examples + "tire_envelope_motion.jou:53: warning: the folder for the play's motion "
                                         "files cannot be made in the temporary folder \"";
   const Row rows[] = {
-      {"tire_envelope_motion.jou", "", 0, "TMPDIR=" + Quoted(folder), ""},
+      {"tire_envelope_motion.jou", "", 0, "TMPDIR=" + Quoted(relative), ""},
       // Its last counted call, after the spindle trace's file was written.
-      {"tire_envelope_motion.jou", "all:318", 1, "TMPDIR=" + Quoted(folder), ""},
-      {"cast_relief.jou", "", 0, "TMPDIR=" + Quoted(folder), ""},
+      {"tire_envelope_motion.jou", "all:318", 1, "TMPDIR=" + Quoted(relative), ""},
+      {"cast_relief.jou", "", 0, "TMPDIR=" + Quoted(relative), ""},
       {"tire_envelope_motion.jou", "", 1, "TMPDIR=" + Quoted(missing), motion + missing + "\": No such file or directory"},
       {"tire_envelope_motion.jou", "", 1, "TMPDIR=" + Quoted(file), motion + file + "\": Not a directory"},
       // An empty TMPDIR is taken as unset: the next variable's folder, else the system's.
@@ -518,8 +521,8 @@ TEST(KtxhostPlay, ThePlaysMotionFilesFolderIsLeftNowhere) {
     SCOPED_TRACE(std::string(row.journal) + " " + row.fail + " " + row.environment);
     std::filesystem::create_directories(folder);
     Outcome run = Ktxhost("play " + Quoted(examples + row.journal) + " --plugin " + Quoted(STAMVIK_PLUGIN), ErrFile(),
-                          "env -u QDEN_TMP_DIR -u TMP -u TEMP -u TEMPDIR " + row.environment + " KTX_FAIL=" + row.fail +
-                              " ");
+                          "cd " + Quoted(Scratch("")) + " && env -u QDEN_TMP_DIR -u TMP -u TEMP -u TEMPDIR " +
+                              row.environment + " KTX_FAIL=" + row.fail + " ");
     EXPECT_EQ(run.status, row.status);
     if (!row.first.empty()) {
       EXPECT_EQ(run.err.substr(0, run.err.find('\n')).substr(0, row.first.size()), row.first) << run.err;
@@ -529,7 +532,7 @@ TEST(KtxhostPlay, ThePlaysMotionFilesFolderIsLeftNowhere) {
     EXPECT_TRUE(std::filesystem::is_empty(folder));
     std::filesystem::remove_all(folder);
   }
-  std::remove(file.c_str());
+  std::remove(Scratch(file).c_str());
 }
 
 TEST(KtxhostPlay, AJournalWithCrLfLineEndsPlaysAsWithLf) {

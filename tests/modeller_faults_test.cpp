@@ -193,7 +193,7 @@ const std::vector<KTX::Kernel::WheelPlace> kTwoPlaces = {{{0, 0, 0}, {0, 1, 0}},
 int gMade = 0;                      // a body a call made
 std::vector<double> gPoints = {1};  // the points a call answered
 std::string StepFile() {
-  return (fs::temp_directory_path() / ("modeller_faults_" + std::to_string(getpid()) + ".stp")).string();
+  return stamvik_test::ProcessScratch().Slashed() + "modeller_faults.stp";
 }
 int Sheet(int) {
   int sheet = 0;

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -85,7 +86,7 @@ class AnotherUsersKtxhost {
  public:
   AnotherUsersKtxhost() {
     if (::geteuid() != 0) {
-      why_ = "only root runs a program as another user";
+      why_ = stamvik_test::NeedsRoot("runs a program as another user");
       return;
     }
     const std::string as = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
@@ -94,9 +95,9 @@ class AnotherUsersKtxhost {
       return;
     }
     const fs::path program(KTXHOST_PROGRAM), libraries = program.parent_path().parent_path() / "lib";
-    copy_ = fs::temp_directory_path() / ("ktxhost_for_65534_" + std::to_string(getpid()));
+    folder_ = std::make_unique<stamvik_test::ScratchFolder>("ktxhost_for_another-");
+    copy_ = folder_->Path();
     std::error_code failed;
-    fs::create_directories(copy_, failed);
     fs::permissions(copy_, fs::perms(0755), failed);
     fs::copy_file(program, copy_ / "ktxhost", fs::copy_options::overwrite_existing, failed);
     for (const auto& entry : fs::directory_iterator(libraries, failed))
@@ -108,10 +109,7 @@ class AnotherUsersKtxhost {
     else
       why_ = "uid 65534 can run neither " + program.string() + " nor a copy of it in " + copy_.string();
   }
-  ~AnotherUsersKtxhost() {
-    std::error_code ignored;
-    if (!copy_.empty()) fs::remove_all(copy_, ignored);
-  }
+  ~AnotherUsersKtxhost() = default;
   AnotherUsersKtxhost(const AnotherUsersKtxhost&) = delete;
   AnotherUsersKtxhost& operator=(const AnotherUsersKtxhost&) = delete;
 
@@ -127,6 +125,7 @@ class AnotherUsersKtxhost {
     return stamvik_test::RunCommand(command + " --version >/dev/null 2>&1").status == 0;
   }
   std::string command_, why_;
+  std::unique_ptr<stamvik_test::ScratchFolder> folder_;
   fs::path copy_;
 };
 
@@ -260,7 +259,7 @@ TEST(WhatAPlayGoesPast, AMotionFileThatCannotBeWrittenIsShownWithItsWarningAndTh
       continue;
     }
     if (&row == &rows[4] && ::geteuid() != 0) {
-      stamvik_test::SkipRow(row.name, "only root gives a link to uid 65534");
+      stamvik_test::SkipRow(row.name, stamvik_test::NeedsRoot("gives a link to another user"));
       continue;
     }
     const fs::path folder = scratch / std::to_string(&row - rows);
@@ -704,7 +703,7 @@ TEST(PlayOutputs, AFifoOrABrokenLinkAtAnOutputNameIsRefusedAndLeftAsItWas) {
     for (const SpecialName& special : kSpecialNames) {
       SCOPED_TRACE(std::string(option) + ", " + special.name);
       if (special.make == kSpecialNames[3].make && ::geteuid() != 0) {
-        stamvik_test::SkipRow(special.name, "only root gives a link to uid 65534");
+        stamvik_test::SkipRow(special.name, stamvik_test::NeedsRoot("gives a link to another user"));
         continue;
       }
       const fs::path at = scratch / (std::string(option + 2) + std::to_string(&special - kSpecialNames));
@@ -746,7 +745,7 @@ TEST(PlayOutputs, AFifoOrABrokenLinkAtAnOutputNameIsRefusedAndLeftAsItWas) {
 // A --step name changed before its file is made, at the play's end, is
 // refused as the walk found it.
 TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs to give a link to another user";
+  if (::geteuid() != 0) GTEST_SKIP() << stamvik_test::NeedsRoot("gives a link to another user");
   Scratch scratch("changed_record");
   const fs::path mine = scratch.Write("mine.txt", "mine\n");
   ::chmod(mine.c_str(), 0600);
@@ -907,7 +906,7 @@ TEST(PlayOutputs, TheJournalNamedIsReadFromAFileOnly) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments);
     if (row.asRoot && ::geteuid() != 0) {
-      stamvik_test::SkipRow(row.arguments, "only root gives a link to uid 65534");
+      stamvik_test::SkipRow(row.arguments, stamvik_test::NeedsRoot("gives a link to another user"));
       continue;
     }
     CommandRun run = Ktxhost(row.arguments);
@@ -1048,7 +1047,7 @@ TEST(PlayOutputs, ASizeFileThatCannotBeWrittenIsRefusedWithItsDialogAndTheJourna
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     if (&row == &rows[7] && ::geteuid() != 0) {
-      stamvik_test::SkipRow(row.name, "only root gives a link to uid 65534");
+      stamvik_test::SkipRow(row.name, stamvik_test::NeedsRoot("gives a link to another user"));
       continue;
     }
     const fs::path folder = scratch / row.file;
@@ -1374,7 +1373,7 @@ TEST(ReadNames, ALinkWhoseTextIsLongerThan256BytesIsFollowedWhole) {
 // own (the link's words, or the name changed as it was followed), never an
 // answer worked out again from the name, and the private file is never read.
 TEST(ReadNames, ARefusalUnderASwapGivesTheWalksOwnWords) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs to give links to another user (uid 65534)";
+  if (::geteuid() != 0) GTEST_SKIP() << stamvik_test::NeedsRoot("gives links to another user");
   Scratch scratch("swapped_names");
   const fs::path shared = scratch / "shared", secret = scratch / "private";
   fs::create_directories(shared / "real");
@@ -1443,7 +1442,7 @@ TEST(ReadNames, ARefusalUnderASwapGivesTheWalksOwnWords) {
 // through the descriptor that is loaded, so a FIFO swapped in never holds
 // the load.
 TEST(PlugIns, APlugInAnotherUserCouldHavePutThereOrChangedIsNotLoaded) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs to give files and folders to another user (uid 65534)";
+  if (::geteuid() != 0) GTEST_SKIP() << stamvik_test::NeedsRoot("gives files and folders to another user");
   Scratch scratch("trusted_plugin");
   struct Row {
     const char* name;
@@ -1584,20 +1583,26 @@ TEST(PlugIns, EveryFolderOnTheWayAndTheModulesBesideTheHostAreCheckedAsThePlugIn
 }
 
 // The temporary folder the play makes its motion files' folder in: at most
-// 215 bytes of name leave room for the longest motion file's name (256
-// bytes: FOLDER, "/ktxhost-play-XXXXXX", "/joints_disp_file.txt"); one
+// 203 bytes of name leave room for the longest motion file's name (256
+// bytes: FOLDER, "/ktxhost-play-XXXXXX", "/spindle_file_design_position.txt",
+// which the clearance writes, its tire body made from it); one
 // longer, or reached through another user's link, is named at once, and
 // nothing is made through the link.
 TEST(PlayFolders, ATemporaryFolderTooLongOrThroughAnotherUsersLinkIsNamedAtTheFirstMotionFile) {
   Scratch scratch("long_tmpdir");
-  const std::string base = (scratch / "").string();
-  // A folder whose name has `size` bytes, under the scratch folder.
+  // The play runs in the scratch folder and is given TMPDIR relative to it,
+  // so that the name's bytes are the row's own, however long the suite's
+  // own TMPDIR is.
+  static fs::path into;
+  into = scratch / "";
+  const auto enter = [] { return ::chdir(into.c_str()) == 0; };
+  // A folder whose name has `size` bytes, in the scratch folder.
   auto folderOf = [&](std::size_t size) {
-    std::string folder = base + std::string(size - base.size(), 'd');
-    fs::create_directories(folder);
+    const std::string folder(size, 'd');
+    fs::create_directories(scratch / folder);
     return folder;
   };
-  const std::string atTheLimit = folderOf(215), pastIt = folderOf(216);
+  const std::string atTheLimit = folderOf(203), pastIt = folderOf(204);
   const fs::path secret = scratch / "private", shared = scratch / "shared";
   fs::create_directories(secret);
   fs::create_directories(shared);
@@ -1606,31 +1611,39 @@ TEST(PlayFolders, ATemporaryFolderTooLongOrThroughAnotherUsersLinkIsNamedAtTheFi
   if (root) ::lchown((shared / "tmp").c_str(), 65534, 65534);
   ::chmod(shared.c_str(), 0777);
   const std::string journal = (kExamples / "tire_envelope_motion.jou").string();
+  const std::string clearance = (kExamples / "tire_envelope_clearance.jou").string();
+  // Its inputs, which it names relative to where it plays.
+  fs::create_directories(scratch / "examples");
+  for (const auto& entry : fs::directory_iterator(kExamples))
+    if (entry.path().extension() == ".txt") fs::copy_file(entry.path(), scratch / "examples" / entry.path().filename());
   const std::string cannot = journal + ":53: warning: the folder for the play's motion files cannot be made in the "
                                        "temporary folder \"";
   struct Row {
     std::string tmpdir;
     std::string first;  // the error output's first line ("": none, the play done)
     bool asRoot = false;
+    const std::string* played = nullptr;  // the journal (null: the motion's)
   };
   const Row rows[] = {
       {atTheLimit, ""},
       {atTheLimit + "/", ""},
+      {atTheLimit, "", false, &clearance},
       {pastIt, cannot + pastIt + "\": a motion file's name in it would be longer than 256 bytes (257; the temporary "
-                                 "folder's name may have at most 215)"},
-      {(shared / "tmp").string(), cannot + (shared / "tmp").string() + "\": is " + kTheirLink, true},
+                                 "folder's name may have at most 203)"},
+      {"shared/tmp", cannot + "shared/tmp\": is " + kTheirLink, true},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.tmpdir);
+    SCOPED_TRACE(row.tmpdir + (row.played != nullptr ? " (the clearance)" : ""));
     if (row.asRoot && !root) {
-      std::printf("skipped: TMPDIR=%s (needs to give a link to another user)\n", row.tmpdir.c_str());
+      stamvik_test::SkipRow("TMPDIR=" + row.tmpdir, stamvik_test::NeedsRoot("gives a link to another user"));
       continue;
     }
-    const Spawned run = KtxhostArgv({"play", journal, "--plugin", STAMVIK_PLUGIN},
-                                    {"QDEN_TMP_DIR", "TMP", "TEMP", "TEMPDIR", "KTX_FAIL", "TMPDIR=" + row.tmpdir});
+    const Spawned run = KtxhostArgv({"play", row.played != nullptr ? *row.played : journal, "--plugin", STAMVIK_PLUGIN},
+                                    {"QDEN_TMP_DIR", "TMP", "TEMP", "TEMPDIR", "KTX_FAIL", "TMPDIR=" + row.tmpdir}, 60,
+                                    +enter);
     EXPECT_EQ(run.status, row.first.empty() ? 0 : 1);
     EXPECT_EQ(run.err.substr(0, run.err.find('\n')), row.first);
-    EXPECT_TRUE(fs::is_empty(row.tmpdir)) << "a folder was left or made";
+    EXPECT_TRUE(fs::is_empty(scratch / row.tmpdir)) << "a folder was left or made";
     EXPECT_TRUE(fs::is_empty(secret)) << "a folder was made through the link";
   }
 }
@@ -1639,7 +1652,7 @@ TEST(PlayFolders, ATemporaryFolderTooLongOrThroughAnotherUsersLinkIsNamedAtTheFi
 // play passed (here a file system without a free inode, which the check
 // cannot see) fails the play's end with why, not with a stream's error.
 TEST(PlayOutputs, ARecordWhoseTemporaryFileCannotBeMadeAfterTheCheckSaysWhy) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs to mount a file system of the play's own";
+  if (::geteuid() != 0) GTEST_SKIP() << stamvik_test::NeedsRoot("mounts a file system of the play's own");
   Scratch scratch("no_inodes");
   static fs::path full;
   full = scratch / "full";

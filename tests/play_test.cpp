@@ -602,8 +602,7 @@ TEST(KtxhostPlay, TheEditedDieShoeIsBuiltWithItsThinnerDeck) {
   // 45 walls (510 x 310) open from below up to the deck of 30 (z 220):
   // 1000*800*45 + 600*400*205 - 510*310*220 mm3.
   const double want = 3.6e7 + 4.92e7 - 3.4782e7;
-  const std::filesystem::path step =
-      std::filesystem::temp_directory_path() / ("play_shoe_" + std::to_string(getpid()) + ".stp");
+  const std::filesystem::path step = stamvik_test::ProcessScratch().Path() / "play_shoe.stp";
   Outcome run = Command(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " +
                         stamvik_test::Quoted((kExamples / "die_shoe.jou").string()) + " --raw --step " +
                         stamvik_test::Quoted(step.string()) + " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN));
@@ -799,7 +798,7 @@ TEST(KtxhostPlay, AJournalThatDoesNotPlayFailsAndPrintsNoPart) {
 
 // A scratch folder of the test's own (a name no other user can guess), gone with it.
 struct Scratch {
-  stamvik_test::ScratchFolder made{"play_given_"};
+  stamvik_test::ScratchFolder made{"play_given-"};
   std::filesystem::path path = made.Path();
 };
 

@@ -92,7 +92,7 @@ TEST(PlayedDefaults, ATireEnvelopeMadeWithoutLayersCommits) {
     if (!skipping) kept << line << '\n';
   }
   ASSERT_EQ(dropped, 4);
-  const std::string journal = ::testing::TempDir() + "no_layers_" + std::to_string(::getpid()) + ".jou";
+  const std::string journal = stamvik_test::ProcessScratch().Slashed() + "no_layers.jou";
   std::ofstream(journal) << kept.str();
   const stamvik_test::CommandRun run =
       stamvik_test::RunCommand(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(journal) +

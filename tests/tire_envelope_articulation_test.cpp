@@ -31,7 +31,7 @@ class TireEnvelopeArticulation : public HostTest {
     jounce_ = VD::MakeJoint(1, base);
     const double a[3] = {0, -650, 0}, b[3] = {0, -720, 0};
     spindle_ = ES_create_line_in_part(nullptr, a, b);
-    file_ = ::testing::TempDir() + "tire_articulation_" + std::to_string(::getpid()) + ".txt";
+    file_ = stamvik_test::ProcessScratch().Slashed() + "tire_articulation.txt";
     std::remove(file_.c_str());
   }
   void TearDown() override {

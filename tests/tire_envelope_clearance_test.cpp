@@ -38,9 +38,9 @@ class TireEnvelopeClearance : public HostTest {
     HostTest::SetUp();
     tire_ = TireEnvelopeBuilderFactory::Create(modelPart(), nullptr);
     wheelPart_ = PART_part::Create(0);
-    Assy::NamePart(wheelPart_, "tire_body_" + std::to_string(::getpid()));
+    Assy::NamePart(wheelPart_, "tire_body_wheel");
     ASSY_add_part_to_assembly(part(), wheelPart_, nullptr, "tire_body", -1, nullptr, 0, &instance_);
-    motionFile_ = ::testing::TempDir() + "clearance_motion_" + std::to_string(::getpid()) + ".txt";
+    motionFile_ = stamvik_test::ProcessScratch().Slashed() + "clearance_motion.txt";
   }
   void TearDown() override {
     tire_->destroy();
@@ -308,12 +308,12 @@ class TireBody : public HostTest {
     tire_->set_mode(1);
     tire_->SetTireDefinition(ProfileCurves);
     tire_->SetRunClearanceAnalysis(true);
-    bodyFile_ = "tire_body_" + std::to_string(::getpid()) + ".prt";
+    bodyFile_ = stamvik_test::ProcessScratch().Slashed() + "tire_body.prt";
     tire_->SetTireBodyOutputFileName(bodyFile_.c_str());
     tire_->SetIsNewBodyFile(true);
     tire_->GetWheelCenterlineShift()->set("10", 10);
-    trace_ = ::testing::TempDir() + "tire_body_trace_" + std::to_string(::getpid()) + ".txt";
-    design_ = ::testing::TempDir() + "tire_body_trace_" + std::to_string(::getpid()) + "_design_position.txt";
+    trace_ = stamvik_test::ProcessScratch().Slashed() + "tire_body_trace.txt";
+    design_ = stamvik_test::ProcessScratch().Slashed() + "tire_body_trace_design_position.txt";
     // The wheel's design position: the trace's first line.
     FILE* f = std::fopen(trace_.c_str(), "w");
     std::fputs("0 -560 250 0 -500 250\n0 -570 260 0 -510 260\n", f);

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -647,14 +648,11 @@ TEST_F(TireEnvelopeCommit, WhatCannotGiveTheEnvelopeCommitsNothing) {
     Set(tire_->GetRadialEndAngle(), 180);
     const std::array<int, 2> before = count();
     tag_t made = 0;
-    const char* tmpdir = std::getenv("TMPDIR");
-    const std::string was = tmpdir != nullptr ? tmpdir : "";
-    if (c.tmpdir != nullptr) setenv("TMPDIR", c.tmpdir, 1);
-    EXPECT_EQ(Script::Builder_Commit(tire_, &made), c.result);
-    if (tmpdir != nullptr)
-      setenv("TMPDIR", was.c_str(), 1);
-    else
-      unsetenv("TMPDIR");
+    {
+      std::optional<stamvik_scratch::Variable> tmpdir;
+      if (c.tmpdir != nullptr) tmpdir.emplace("TMPDIR", c.tmpdir);
+      EXPECT_EQ(Script::Builder_Commit(tire_, &made), c.result);
+    }
     const std::array<int, 2> after = count();
     EXPECT_EQ(after[0], before[0] + (c.result == 0 ? 1 : 0));
     EXPECT_EQ(after[1], before[1] + (c.result == 0 ? 1 : 0));

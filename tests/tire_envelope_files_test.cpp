@@ -34,9 +34,7 @@ class TireEnvelopeFiles : public HostTest {
  protected:
   void SetUp() override {
     HostTest::SetUp();
-    // A directory of this process's own: ctest runs suites side by side.
-    dir_ = ::testing::TempDir() + "tire_files_" + std::to_string(::getpid()) + "/";
-    ::mkdir(dir_.c_str(), 0700);
+    dir_ = scratch_.Slashed();
     ::setenv("QDEN_TMP_DIR", dir_.c_str(), 1);
     tire_ = TireEnvelopeBuilderFactory::Create(modelPart(), nullptr);
   }
@@ -46,7 +44,6 @@ class TireEnvelopeFiles : public HostTest {
     Files::UnlockAllNames();
     VD::ClearTracedLines();
     for (const std::string& f : written_) std::remove(f.c_str());
-    ::rmdir(dir_.c_str());
     HostTest::TearDown();
   }
   // A file in the directory with that text (remembered for removal).
@@ -78,6 +75,7 @@ class TireEnvelopeFiles : public HostTest {
     return ES_create_line_in_part(nullptr, a, b);
   }
 
+  stamvik_test::ScratchFolder scratch_{"tire_files-"};
   std::string dir_;
   std::vector<std::string> written_;
   TireEnvelopeBuilder* tire_ = nullptr;
@@ -282,7 +280,7 @@ TEST_F(TireEnvelopeFiles, AMotionFileTakesTheOlderFilesModeAndChangesNoOtherFile
     }
     if (::geteuid() != 0) {
       stamvik_test::SkipRow(std::string(writer.what) + ", another user's link in a shared folder",
-                            "only root gives a link to uid 65534");
+                            stamvik_test::NeedsRoot("gives a link to another user"));
       continue;
     }
     SCOPED_TRACE(std::string(writer.what) + ", another user's link in a shared folder");

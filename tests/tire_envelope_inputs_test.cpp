@@ -68,8 +68,7 @@ class TireEnvelopeInputs : public HostTest {
     Tire_s* area = tire_->WorkArea();
     area->profilePointCount = 3;
     for (int i = 0; i < 3; ++i) area->profilePoints[i][0] = points[i][0], area->profilePoints[i][1] = points[i][1];
-    // One file a process: ctest runs these tests side by side, and each removes its own.
-    motionFile_ = ::testing::TempDir() + "tire_motion_" + std::to_string(::getpid()) + ".txt";
+    motionFile_ = stamvik_test::ProcessScratch().Slashed() + "tire_motion.txt";
     WriteMotion("0 -760 0 0 -660 0\n");
     tire_->SetMotionFile(motionFile_.c_str());
     tire_->SetSpindleFileName(motionFile_.c_str());

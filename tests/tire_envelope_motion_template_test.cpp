@@ -36,7 +36,7 @@ class TireEnvelopeMotionTemplate : public HostTest {
   void SetUp() override {
     HostTest::SetUp();
     VD::ResetMotion();
-    folder_ = std::make_unique<stamvik_test::ScratchFolder>("tire_motion_template_");
+    folder_ = std::make_unique<stamvik_test::ScratchFolder>("tmt-");
     dir_ = folder_->Slashed();
     ::setenv("QDEN_TMP_DIR", dir_.c_str(), 1);
     tire_ = TireEnvelopeBuilderFactory::Create(modelPart(), nullptr);

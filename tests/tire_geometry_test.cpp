@@ -13,6 +13,7 @@
 #include <iterator>
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -326,9 +327,7 @@ struct UnionsForTests {
 // folder with no room left as the modeller meets it. As before afterwards.
 struct ScratchAt {
   ScratchAt(const char* tmpdir, rlim_t fileSize) {
-    if (const char* was = std::getenv("TMPDIR"); was != nullptr) before = was;
-    had = std::getenv("TMPDIR") != nullptr;
-    if (tmpdir != nullptr) setenv("TMPDIR", tmpdir, 1);
+    if (tmpdir != nullptr) variable.emplace("TMPDIR", tmpdir);
     getrlimit(RLIMIT_FSIZE, &limit);
     if (fileSize > 0) {
       signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
@@ -340,15 +339,10 @@ struct ScratchAt {
   ~ScratchAt() {
     setrlimit(RLIMIT_FSIZE, &limit);
     signal(SIGXFSZ, SIG_DFL);
-    if (had)
-      setenv("TMPDIR", before.c_str(), 1);
-    else
-      unsetenv("TMPDIR");
   }
   ScratchAt(const ScratchAt&) = delete;
   ScratchAt& operator=(const ScratchAt&) = delete;
-  std::string before;
-  bool had = false;
+  std::optional<stamvik_scratch::Variable> variable;
   rlimit limit{};
 };
 
@@ -634,8 +628,7 @@ TEST_F(TireGeometryTest, AFineGridsEnvelopeReadsBackFromItsFileWhole) {
   Block block(true, false, lines);
   const int body = KernelBodyOf(TireGeometry::MakeBody(*block.block));
   ASSERT_TRUE(Kernel::HasGeometry(body)) << testing::PrintToString(Kernel::Errors());
-  const std::string file =
-      (std::filesystem::temp_directory_path() / ("envelope_6x6_" + std::to_string(getpid()) + ".stp")).string();
+  const std::string file = stamvik_test::ProcessScratch().Slashed() + "envelope_6x6.stp";
   const int written = Kernel::WriteStep({body}, file);
   std::vector<int> solids;
   const int read = written == 0 ? Kernel::ReadStep(file, &solids) : written;
@@ -725,15 +718,13 @@ void SwapTheScratchFile(const char* step, const char* path) {
 }  // namespace
 
 TEST_F(TireGeometryTest, TheEnvelopesScratchFileIsReachedOnlyThroughWhatTheModellerMade) {
-  const fs::path folder = fs::temp_directory_path() / ("scratch_swap_" + std::to_string(getpid()));
-  const fs::path home = folder / "home", shared = folder / "shared";
+  const stamvik_test::ScratchFolder folder("scratch_swap-");
+  const fs::path home = folder.Path() / "home", shared = folder.Path() / "shared";
   fs::create_directories(home);
   fs::create_directories(shared);
   gPrivate = home / "private.txt";
-  const char* tmpdir = std::getenv("TMPDIR");
-  const char* tmp = std::getenv("TMP");
-  const std::string before = tmpdir != nullptr ? tmpdir : "", beforeTmp = tmp != nullptr ? tmp : "";
-  setenv("TMP", shared.c_str(), 1);
+  const stamvik_scratch::Variable tmp("TMP", shared.c_str());
+  std::optional<stamvik_scratch::Variable> tmpdir;
   Kernel::SetModellerStepForTests(&SwapTheScratchFile);
   const std::vector<double> tire = {-0.1, 0.2, 0.1, 0.2, 0.1, 0.34, -0.1, 0.34};
   const std::vector<Kernel::WheelPlace> places = {{{0, 0, 0}, {0, 1, 0}}, {{0, 0, 0.05}, {0, 1, 0}}};
@@ -747,7 +738,8 @@ TEST_F(TireGeometryTest, TheEnvelopesScratchFileIsReachedOnlyThroughWhatTheModel
               {"left alone, named by TMP under an empty TMPDIR", false, true}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    setenv("TMPDIR", row.emptyTmpdir ? "" : shared.c_str(), 1);
+    tmpdir.reset();
+    tmpdir.emplace("TMPDIR", row.emptyTmpdir ? "" : shared.c_str());
     std::ofstream(gPrivate, std::ios::trunc) << "private\n";
     fs::permissions(gPrivate, fs::perms::owner_read | fs::perms::owner_write);
     gSwap = row.swap;
@@ -766,16 +758,6 @@ TEST_F(TireGeometryTest, TheEnvelopesScratchFileIsReachedOnlyThroughWhatTheModel
     if (row.swap) fs::remove(gScratch);
   }
   Kernel::SetModellerStepForTests(nullptr);
-  if (tmpdir != nullptr)
-    setenv("TMPDIR", before.c_str(), 1);
-  else
-    unsetenv("TMPDIR");
-  if (tmp != nullptr)
-    setenv("TMP", beforeTmp.c_str(), 1);
-  else
-    unsetenv("TMP");
-  std::error_code ignored;
-  fs::remove_all(folder, ignored);
 }
 
 // An envelope whose positions did not unite whole at the facets' first turn
@@ -894,7 +876,7 @@ TEST_F(TireGeometryTest, AUnionStoppedOrThrownOnIsNotTriedAtAnotherTurn) {
     EXPECT_EQ(facets.scratch.reason, row.unusable != nullptr ? row.unusable : "");
     EXPECT_EQ(facets.scratch.folder, row.unusable == nullptr  ? ""
                                      : row.tmpdir != nullptr ? row.tmpdir
-                                                             : fs::temp_directory_path().string());
+                                                             : stamvik_scratch::TemporaryFolder());
     EXPECT_EQ(facets.turn, row.turn);
     EXPECT_DOUBLE_EQ(facets.degrees, row.degrees);
     EXPECT_NEAR(facets.height, row.turn > 0 ? height : 0, 1e-12);

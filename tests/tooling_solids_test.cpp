@@ -897,7 +897,7 @@ std::string Text(const std::filesystem::path& path) {
 // Plays the journal with --step and reads the solids of the STEP file back:
 // false when the play fails.
 bool PlaySolids(const std::filesystem::path& journal, std::vector<int>* solids) {
-  const stamvik_test::ScratchFolder folder("tooling_solids_");
+  const stamvik_test::ScratchFolder folder("tooling_solids-");
   const std::filesystem::path step = folder.Path() / "played.stp";
   const stamvik_test::CommandRun run = stamvik_test::RunCommand(
       stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(journal.string()) + " --raw --step " +
@@ -909,7 +909,7 @@ bool PlaySolids(const std::filesystem::path& journal, std::vector<int>* solids) 
 
 // PlaySolids of a journal given as its text.
 bool PlayTextSolids(const std::string& text, std::vector<int>* solids) {
-  const stamvik_test::ScratchFolder folder("tooling_solids_");
+  const stamvik_test::ScratchFolder folder("tooling_solids-");
   const std::filesystem::path journal = folder.Path() / "played.jou";
   std::ofstream(journal) << text;
   return PlaySolids(journal, solids);
@@ -989,7 +989,7 @@ TEST_F(ToolingSolids, TheExamplesPunchAndDieHaveTheVolumesWorkedOutForTheirDimen
     std::filesystem::path journal = kExamples / row.journal;
     if (row.upTo != nullptr) {
       const std::string text = Text(journal);
-      journal = std::filesystem::temp_directory_path() / ("up_to_" + std::to_string(getpid()) + ".jou");
+      journal = stamvik_test::ProcessScratch().Path() / "up_to.jou";
       std::ofstream(journal) << text.substr(0, text.find(row.upTo));
     }
     std::vector<int> solids;

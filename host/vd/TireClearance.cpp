@@ -103,7 +103,11 @@ int TIREENV_create_spindle_file_design_position(const char* fileName, char desig
   const std::size_t dot = name.find_last_of('.');
   const std::size_t stem = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? dot : name.size();
   name.insert(stem, "_design_position");
-  if (name.size() >= 257) return -1;
+  if (name.size() >= 257) {
+    // What needs the file goes on without it: its user is told.
+    Files::ShowNotWritten(name, ENAMETOOLONG);
+    return -1;
+  }
   char line[200];
   const double* r = rows.front().data();
   std::snprintf(line, sizeof line, "%f %f %f %f %f %f\n", r[0], r[1], r[2], r[3], r[4], r[5]);
