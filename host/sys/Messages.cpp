@@ -122,7 +122,7 @@ constexpr Message kMessages[] = {
     {3030303, "the bead's clearance is too small"},
     {3030304, "the bead's metal thickness is too small"},
     {3030305, "the bead's path is no longer than the distance tolerance: its centreline, trimmed at the start and end points where they are given, leaves no bead"},
-    {3030665, "the bead's segment %d has no length: it runs from %g to %g on its path, its end not past its start by the distance tolerance %g"},
+    {3030665, "a segment of the bead has no length: its end is not past its start by the distance tolerance"},
     {3030321, "a segment's top radii are wider than the bead"},
     {3030378, "a segment's female width is too small"},
     {3030379, "a segment's female depth is too small"},
