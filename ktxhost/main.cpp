@@ -119,6 +119,27 @@ void Watch(int folder, const std::string& folderName) {
   }
 }
 
+// The stops held back for a scope, delivered as it ends.
+class Held {
+ public:
+  Held() {
+    sigset_t stops;
+    ::sigemptyset(&stops);
+    for (const int signal : kSignals) ::sigaddset(&stops, signal);
+    ::pthread_sigmask(SIG_BLOCK, &stops, &before_);
+  }
+  ~Held() {
+    const int saved = errno;
+    ::pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+    errno = saved;
+  }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+
+ private:
+  sigset_t before_{};
+};
+
 void Unwatch() {
   for (std::size_t i = 0; i < std::size(kSignals); ++i)
     if (caught[i]) ::sigaction(kSignals[i], &before[i], nullptr);
@@ -202,6 +223,9 @@ class PlayTemporaryDirectory {
       if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) break;
       for (std::size_t i = 0; i < sizeof random; ++i)
         name[name.size() - sizeof random + i] = kLetters[random[i] % (sizeof kLetters - 1)];
+      // A stop that came between the folder's making and its watch would
+      // leave it: the stops wait, held, until the handler knows the folder.
+      const stopped::Held held;
       if (::mkdirat(parent, name.c_str(), 0700) == 0) {
         parent_ = parent;
         name_ = name;
