@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -53,6 +54,16 @@ inline void SkipRow(const std::string& row, const std::string& why) { GTEST_SKIP
 // Why a row only root can run is skipped: tools/test-all counts the cases
 // that skipped rows so, and says so at the end of its run.
 inline std::string NeedsRoot(const std::string& what) { return "needs root: " + what; }
+
+// Each draw-bead segment's start and end as a printed part gives them, "s e | s e".
+inline std::string SegmentPositions(const std::string& printed) {
+  std::string out;
+  std::istringstream lines(printed);
+  for (std::string line; std::getline(lines, line);)
+    if (const std::size_t at = line.find(" entity 3 expressions "); line.starts_with("  segment ") && at != std::string::npos)
+      out += (out.empty() ? "" : " | ") + line.substr(at + 22);
+  return out;
+}
 
 // A folder of the test's own in the temporary folder (Scratch.hpp). One that
 // cannot be made stops the program, saying why: a test going on without it

@@ -488,15 +488,7 @@ TEST_F(InputOrder, EveryOrderOfASubBuildersSettersCommitsTheSame) {
   }
 }
 
-// Each segment's places as the printed part gives them, "s e | s e".
-std::string SegmentPositions(const std::string& printed) {
-  std::string out;
-  std::istringstream lines(printed);
-  for (std::string line; std::getline(lines, line);)
-    if (const std::size_t at = line.find(" entity 3 expressions "); line.starts_with("  segment ") && at != std::string::npos)
-      out += (out.empty() ? "" : " | ") + line.substr(at + 22);
-  return out;
-}
+using stamvik_test::SegmentPositions;
 
 TEST_F(InputOrder, ABeadCommitThatFailsLeavesItsSegmentsPlacesAsTheyWere) {
   // The split example's bead (0 9.75 | 10 29.75 | 30 60) given its end at

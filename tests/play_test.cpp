@@ -966,15 +966,7 @@ std::string GivePoint(const std::string& bead, const std::string& which, const s
          Record("set", "SelectObject", "Value", "ptr 76", "  in tag \"value\" \"TaggedObject\" 75\n");
 }
 
-// Each segment's start and end as the printed part gives them, "s e | s e".
-std::string SegmentPositions(const std::string& printed) {
-  std::string out;
-  std::istringstream lines(printed);
-  for (std::string line; std::getline(lines, line);)
-    if (const std::size_t at = line.find(" entity 3 expressions "); line.starts_with("  segment ") && at != std::string::npos)
-      out += (out.empty() ? "" : " | ") + line.substr(at + 22);
-  return out;
-}
+using stamvik_test::SegmentPositions;
 
 TEST(KtxhostPlay, ADrawBeadsPointsTrimItsPathHoweverTheScriptGivesThem) {
   // The split example's centreline runs (0,0,0) (10,0,0) (10,20,0) (40,20,0):
