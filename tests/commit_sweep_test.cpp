@@ -179,7 +179,8 @@ std::map<std::string, Edited> EditedExamples() {
 // ---- the rows --------------------------------------------------------------------------------
 
 constexpr int kFirstTag = 7000;  // above every tag an example names
-constexpr int kFailedCalls = 48;  // the calls of one commit failed in turn, at most
+// The calls of one commit failed in turn, at most (fewer where each play is slow).
+constexpr int kFailedCalls = 32, kSlowFailedCalls = 8;
 
 std::string Get(const std::string& cls, int object, const Member& m, int tag) {
   return "record 0 get \"" + cls + "\" \"" + m.name + "\"\n  this ptr " + std::to_string(object) +
@@ -430,10 +431,10 @@ void Sweep(bool slow) {
     // Each call of a commit of a few dozen; of a longer one (a tooling
     // build's thousands) as many spread evenly, its first and last among them.
     std::vector<int> failed;
-    const int calls = to - from;
-    for (int i = 0; i < std::min(calls, kFailedCalls); ++i)
-      failed.push_back(from + 1 + (calls <= kFailedCalls ? i : static_cast<int>(static_cast<long>(i) * (calls - 1) /
-                                                                                    (kFailedCalls - 1))));
+    const int calls = to - from, most = slow ? kSlowFailedCalls : kFailedCalls;
+    for (int i = 0; i < std::min(calls, most); ++i)
+      failed.push_back(from + 1 +
+                       (calls <= most ? i : static_cast<int>(static_cast<long>(i) * (calls - 1) / (most - 1))));
     for (const int n : failed) {
       SCOPED_TRACE("the commit's counted call " + std::to_string(n) + " failed, " + first->path);
       const Played row = player.Play(edit, "hostcall:" + std::to_string(n));
