@@ -181,6 +181,15 @@ std::vector<Row> Rows() {
            Get("Die.DrawBeadBuilder", 10, "Clearance", "Expression", 91) + Text(91, "0.5") + Destroy(10) +
            beadUnchanged,
        beadKept},
+      {"bead kept open after its commit: its first segment's end set to 8 and let go",
+       keptOpen + Get("Die.DrawBeadBuilder", 10, "SegmentList", "Die.DrawBeadSegmentBuilderList", 90) +
+           "record 0 method \"ObjectList\" \"FindItem\"\n  this tag 90\n  in int \"index\" - 0\n  result tag "
+           "\"object\" \"TaggedObject\" 91\n  closed 0\n" +
+           Get("Die.DrawBeadSegmentBuilder", 91, "EndLocation", "GeometricUtilities.OnPathDimensionBuilder", 92) +
+           "record 0 get \"OnPathDimensionBuilder\" \"Expression\"\n  this ptr 92\n  result tag \"expression\" "
+           "\"Expression\" 93\n  closed 0\n" +
+           Text(93, "8") + Destroy(10) + beadUnchanged,
+       beadKept},
       {"bead kept open after its commit: the centreline cleared and let go",
        keptOpen + BeadCentreline(10, 90) + Clear(90) + Destroy(10) + beadUnchanged, beadKept},
       {"punch: a belt of 69.99 refused, then only the base made 20 thick",
