@@ -345,7 +345,10 @@ void Sweep(bool slow) {
     if (edited.count(cls) == 0 && !members.empty()) notEdited.push_back(cls);
   Player player;
   int rows = 0, classes = 0;
-  for (const auto& [cls, e] : edited) {
+  for (const auto& entry : edited) {
+    // Named, not bound: the lambda below takes them.
+    const std::string& cls = entry.first;
+    const Edited& e = entry.second;
     SCOPED_TRACE(cls + " (" + e.example + ")");
     const int builder = kFirstTag, unchanged = kFirstTag + 1;
     const std::string prefix = e.journal.substr(0, e.opened);
