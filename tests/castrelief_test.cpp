@@ -531,6 +531,9 @@ TEST_F(CastRelief, TheParametersHoldTheSixEntitiesOfTheFeature) {
   Set(b->GetThickness(), "1.5");
   b->SetCreateSupportCasting(true);
   Host::ClearCalls();
+  // The feature keeps the profile the builder committed; the builder goes
+  // on with a copy.
+  const tag_t profile = OM::OM_ask_object_tag(b->GetReliefProfile());
   int rc = -1;
   FEATURE_RECORD* frec = Commit(b, &rc);
   ASSERT_EQ(rc, 0);
@@ -542,14 +545,15 @@ TEST_F(CastRelief, TheParametersHoldTheSixEntitiesOfTheFeature) {
       << table[0];
   // The commit's map is there: the profile goes through it.
   EXPECT_EQ(ArgsOf("DIEDES_EXTRACTION_TABLE_MAP::MapSection"),
-            std::vector<std::string>{"tag=" + std::to_string(OM::OM_ask_object_tag(b->GetReliefProfile()))});
+            std::vector<std::string>{"tag=" + std::to_string(profile)});
   auto* parms = dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(FREC_ask_parms_of_frec(frec));
   ASSERT_NE(parms, nullptr);
   ASSERT_EQ(parms->GetNumEntities(), 6);
   // The profile, flag 0.
   EXPECT_EQ(parms->GetEntity(0)->AskFlag(), 0);
   ASSERT_EQ(parms->GetEntity(0)->AskCount(), 1);
-  EXPECT_EQ(parms->AskEntityTag(0, 0), OM::OM_ask_object_tag(b->GetReliefProfile()));
+  EXPECT_EQ(parms->AskEntityTag(0, 0), profile);
+  EXPECT_NE(OM::OM_ask_object_tag(b->GetReliefProfile()), profile);
   // The sheet metal and the relief sheet, flag 1; no relief sheet is no value.
   EXPECT_EQ(parms->GetEntity(1)->AskFlag(), 1);
   ASSERT_EQ(parms->GetEntity(1)->AskCount(), 1);

@@ -332,13 +332,17 @@ TEST_F(ClampingSlot, CommittedAndOpenedAgainItHoldsItsLocationsItemsAndAttribute
   b->GetLocations()->AddUserLocation(Curve(100.0));
   b->GetLocations()->AddUserLocation(Curve(200.0));
   fill(b, made, csys[0]);
+  // The feature keeps the profile the builder committed; the builder goes
+  // on with a copy.
+  const tag_t profile = b->GetFlangeBaseProfile()->ask_tag();
   int rc = -1;
   FEATURE_RECORD* frec = Commit(b, &rc);
   ASSERT_EQ(rc, 0);
   EXPECT_EQ(DIEDES_UTILS__get_extraction_table(), nullptr);
   auto* parms = dynamic_cast<DieDes::ClampingSlot*>(FREC_ask_parms_of_frec(frec));
   ASSERT_NE(parms, nullptr);
-  EXPECT_EQ(parms->AskEntityTag(4, 0), b->GetFlangeBaseProfile()->ask_tag());
+  EXPECT_EQ(parms->AskEntityTag(4, 0), profile);
+  EXPECT_NE(b->GetFlangeBaseProfile()->ask_tag(), profile);
   ASSERT_EQ(parms->GetModule(0)->GetNumChildren(), 2);
   EXPECT_EQ(parms->GetModule(0)->AskApplyMode(), 2);
   b->destroy();

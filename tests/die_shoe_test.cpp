@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DieDes_DieShoeBuilder.hpp"
+#include "HeldSelections.hpp"
 #include "DieDesJA_CastReliefBuilder.hpp"
 #include "DieDesJA_HeelpostBuilder.hpp"
 #include "DieDesJA_KeywayBuilder.hpp"
@@ -257,9 +258,13 @@ TEST_F(DieShoeTest, ANewShoeKeepsEveryBooleanAndMakesEach) {
 
   // Read back by an edit: the inputs, the slot's attributes and both items.
   DieShoeBuilder* edit = DieDes::DieShoeBuilderFactory::Create(modelPart(), frec);
-  EXPECT_EQ(edit->GetMainDeckSection(), s->GetMainDeckSection());
   // The builder that made it and the edit each work on a copy of the
-  // feature's own offset.
+  // feature's own deck section and offset.
+  const tag_t deck = parms->AskEntityTag(2, 0);
+  EXPECT_NE(edit->GetMainDeckSection(), deck);
+  EXPECT_NE(s->GetMainDeckSection(), deck);
+  EXPECT_TRUE(Stamvik::SameContents(OM::TagToObject<SC_section>(edit->GetMainDeckSection()),
+                                    OM::TagToObject<SC_section>(deck)));
   const EXP_expression* offset = parms->AskEntityExpression(6, 0);
   EXPECT_NE(edit->GetMainDeckOffset(), offset);
   EXPECT_NE(s->GetMainDeckOffset(), offset);

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "HeldSelections.hpp"
 #include "DieEngJA_DrawBeadBuilder.hpp"
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
 #include "DieEngJA_DrawBeadTaperBuilder.hpp"
@@ -358,9 +359,14 @@ TEST_F(DrawBead, ASegmentsPositionsGoToTheItemOfTheirUnitAndComeBackInTheirMode)
   segment->SetData(data);
   DIEDES_GEN_C_DRBD_SEG_PARMS* parms = DIEDES_GEN_C_DRBD_SEG_PARMSFactory::Create();
   ASSERT_EQ(segment->ToParms(parms), 0);
-  EXPECT_EQ(parms->AskEntityExpression(4, 0), data.start);
+  // A record new to the positions takes copies: the locations keep their own.
+  ASSERT_NE(parms->AskEntityExpression(4, 0), nullptr);
+  EXPECT_NE(parms->AskEntityExpression(4, 0), data.start);
+  EXPECT_STREQ(parms->AskEntityExpression(4, 0)->ask_text(), "12");
   EXPECT_EQ(parms->AskEntityExpression(3, 0), nullptr);
-  EXPECT_EQ(parms->AskEntityExpression(3, 1), data.end);
+  ASSERT_NE(parms->AskEntityExpression(3, 1), nullptr);
+  EXPECT_NE(parms->AskEntityExpression(3, 1), data.end);
+  EXPECT_STREQ(parms->AskEntityExpression(3, 1)->ask_text(), data.end->ask_text());
   EXPECT_EQ(parms->AskEntityExpression(4, 1), nullptr);
 
   FEATURE_RECORD* frec = FEATURE_RECORD::Create(part(), nullptr);
@@ -947,6 +953,9 @@ TEST_F(DrawBeadRecords, OutputThreeMakesThreeFeaturesThatAnEditReadsBackAndOutpu
   bead_->SetMachineOffset(true);
   bead_->GetMaleFaceAttribute()->SetFirstText("MALE_FACE");
   Host::ClearCalls();
+  // The feature keeps the centreline the builder committed; the builder
+  // goes on with a copy, as an edit opened on the feature does.
+  const tag_t committed = bead_->GetCenterline()->ask_tag();
   FEATURE_RECORD* male = nullptr;
   ASSERT_EQ(bead_->commit_feature(&male), 0);
   ASSERT_NE(male, nullptr);
@@ -960,7 +969,8 @@ TEST_F(DrawBeadRecords, OutputThreeMakesThreeFeaturesThatAnEditReadsBackAndOutpu
   EXPECT_NE(parms->GetFlags() & 0x80u, 0u);
   EXPECT_EQ(parms->AskEntityInt(5, 16), 0);
   EXPECT_EQ(parms->AskEntityInt(5, 12), 3);
-  EXPECT_EQ(parms->AskEntityTag(1, 0), bead_->GetCenterline()->ask_tag());
+  EXPECT_EQ(parms->AskEntityTag(1, 0), committed);
+  EXPECT_NE(bead_->GetCenterline()->ask_tag(), committed);
   auto* module = dynamic_cast<DIEDES_GENERIC_PARENT_PARMS*>(parms->Children().At(0));
   ASSERT_NE(module, nullptr);
   EXPECT_EQ(module->Children().Count(), 3);
@@ -981,7 +991,9 @@ TEST_F(DrawBeadRecords, OutputThreeMakesThreeFeaturesThatAnEditReadsBackAndOutpu
 
   bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), male);
   EXPECT_EQ(bead_->GetPlacementFace()->ask_tag(), face);
-  EXPECT_EQ(bead_->GetCenterline()->ask_tag(), centerline);
+  EXPECT_NE(bead_->GetCenterline()->ask_tag(), committed);
+  EXPECT_NE(bead_->GetCenterline()->ask_tag(), centerline);
+  EXPECT_TRUE(Stamvik::SameContents(bead_->GetCenterline(), OM::TagToObject<SC_section>(committed)));
   EXPECT_EQ(bead_->GetOutput(), DieEngJA::JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal);
   EXPECT_TRUE(bead_->GetMachineOffset());
   EXPECT_DOUBLE_EQ(bead_->GetMetalThickness()->ask_value(), 1.5);

@@ -279,12 +279,16 @@ TEST_F(Keyway, CommittedAndOpenedAgainItHoldsItsItemsAndAttributes) {
   KeywayBuilder* b = OnBasePlane();
   ClosedLoop(b->GetBaseFlange());
   fill(b, made, 0);
+  // The feature keeps the section the builder committed; the builder goes
+  // on with a copy.
+  const tag_t flange = b->GetBaseFlange()->ask_tag();
   int rc = -1;
   FEATURE_RECORD* frec = Commit(b, &rc);
   ASSERT_EQ(rc, 0);
   auto* parms = dynamic_cast<DieDes::Keyway*>(FREC_ask_parms_of_frec(frec));
   ASSERT_NE(parms, nullptr);
-  EXPECT_EQ(parms->AskEntityTag(3, 0), b->GetBaseFlange()->ask_tag());
+  EXPECT_EQ(parms->AskEntityTag(3, 0), flange);
+  EXPECT_NE(b->GetBaseFlange()->ask_tag(), flange);
   b->destroy();
   {
     SCOPED_TRACE("made");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "exp/Expression.hpp"
+#include "om/UndoneMap.hpp"
 #include "geom/Curve.hpp"
 #include "geom/Faces.hpp"
 #include "geom/Geometry.hpp"
@@ -26,14 +27,10 @@
 namespace KTX {
 namespace {
 
-std::map<tag_t, ExtrudeValues>& extrudeValues() {
-  static auto* values = new std::map<tag_t, ExtrudeValues>;
-  return *values;
-}
-std::map<tag_t, ChamferValues>& chamferValues() {
-  static auto* values = new std::map<tag_t, ChamferValues>;
-  return *values;
-}
+// What an extrude or chamfer feature was made with is part of the model, as
+// its parameters are: undo puts it back.
+OM::UndoneMap<tag_t, ExtrudeValues>& extrudeValues() { return OM::UndoneMap<tag_t, ExtrudeValues>::Made(); }
+OM::UndoneMap<tag_t, ChamferValues>& chamferValues() { return OM::UndoneMap<tag_t, ChamferValues>::Made(); }
 
 tag_t makeExpression(const std::string& text) {
   double value = 0.0;
@@ -846,22 +843,22 @@ tag_t FREC_find_child_frec_of_so(tag_t entity) {
 }  // namespace KTX
 
 namespace KTX::Host {
-void SetExtrudeValues(tag_t feature, const ExtrudeValues& values) { extrudeValues()[feature] = values; }
+void SetExtrudeValues(tag_t feature, const ExtrudeValues& values) { extrudeValues().Set(feature, values); }
 bool AskExtrudeValues(tag_t feature, ExtrudeValues* values) {
-  auto it = extrudeValues().find(feature);
-  if (it == extrudeValues().end()) return false;
-  *values = it->second;
+  const ExtrudeValues* kept = extrudeValues().Find(feature);
+  if (kept == nullptr) return false;
+  *values = *kept;
   return true;
 }
-void SetChamferValues(tag_t feature, const ChamferValues& values) { chamferValues()[feature] = values; }
+void SetChamferValues(tag_t feature, const ChamferValues& values) { chamferValues().Set(feature, values); }
 bool AskChamferValues(tag_t feature, ChamferValues* values) {
-  auto it = chamferValues().find(feature);
-  if (it == chamferValues().end()) return false;
-  *values = it->second;
+  const ChamferValues* kept = chamferValues().Find(feature);
+  if (kept == nullptr) return false;
+  *values = *kept;
   return true;
 }
 void ForgetModelingValues() {
-  extrudeValues().clear();
-  chamferValues().clear();
+  extrudeValues().Clear();
+  chamferValues().Clear();
 }
 }  // namespace KTX::Host

@@ -6,6 +6,7 @@
 
 #include "geom/Faces.hpp"
 #include "kernel/Kernel.hpp"
+#include "om/UndoneMap.hpp"
 #include "modl/FeatureGeometry.hpp"
 #include "modl/ModelingInterfaces.hpp"
 #include "sel/Selection.hpp"
@@ -30,10 +31,8 @@ struct Registration {
   }
 } registration;
 
-std::map<tag_t, TrimValues>& trimValues() {
-  static auto* values = new std::map<tag_t, TrimValues>;
-  return *values;
-}
+// Part of the model, as a feature's parameters are: undo puts it back.
+OM::UndoneMap<tag_t, TrimValues>& trimValues() { return OM::UndoneMap<tag_t, TrimValues>::Made(); }
 
 template <class T>
 T* hostObject(tag_t tag) {
@@ -159,7 +158,7 @@ int TrimBody2Builder::commit_feature(FEATURE_RECORD** frec) {
     values.plane = tool->ask_tool_plane();
     if (FaceSetSelectionData* selection = tool->ask_face_selection()) values.faces = selection->ask_collector();
   }
-  trimValues()[record->OmTag()] = values;
+  trimValues().Set(record->OmTag(), values);
   // The trim changes the first target body: that body is the feature's.
   auto* targets = hostObject<SC_collector>(targets_);
   if (targets != nullptr && targets->ask_count() > 0) record->set_body_eid(targets->ask_nth(0));
@@ -243,12 +242,12 @@ ClassInitializer trimInitializer("Features.TrimBody2Builder", &trimServed, &trim
 
 namespace Host {
 bool AskTrimValues(tag_t feature, TrimValues* values) {
-  auto it = trimValues().find(feature);
-  if (it == trimValues().end()) return false;
-  *values = it->second;
+  const TrimValues* kept = trimValues().Find(feature);
+  if (kept == nullptr) return false;
+  *values = *kept;
   return true;
 }
-void ForgetTrimValues() { trimValues().clear(); }
+void ForgetTrimValues() { trimValues().Clear(); }
 }  // namespace Host
 
 }  // namespace KTX

@@ -12,6 +12,7 @@
 #include "geom/Faces.hpp"
 #include "kernel/Kernel.hpp"
 #include "kernel/Solids.hpp"
+#include "om/UndoneMap.hpp"
 #include "tool/ToolingGeometry.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/UserMessages.hpp"
@@ -81,10 +82,8 @@ struct RoughOffset {
   char values[3][RSO_data_s::kTextSize];
   int settings[4];
 };
-std::map<tag_t, RoughOffset>& roughOffsets() {
-  static auto* kept = new std::map<tag_t, RoughOffset>;
-  return *kept;
-}
+// Part of the model, as a feature's parameters are: undo puts it back.
+OM::UndoneMap<tag_t, RoughOffset>& roughOffsets() { return OM::UndoneMap<tag_t, RoughOffset>::Made(); }
 
 std::string describe(const RSO_data_s* data) {
   std::string text = "feature=" + std::to_string(data->feature) + " sheets=";
@@ -125,11 +124,12 @@ tag_t offsetSheet(const RSO_data_s* data) {
 }
 
 void keepRoughOffset(tag_t feature, const RSO_data_s* data) {
-  RoughOffset& kept = roughOffsets()[feature];
+  RoughOffset kept{};
   kept.sheets = data->sheets;
   kept.csys = data->csys;
   std::memcpy(kept.values, data->values, sizeof kept.values);
   std::memcpy(kept.settings, data->settings, sizeof kept.settings);
+  roughOffsets().Set(feature, kept);
 }
 
 }  // namespace
@@ -276,11 +276,11 @@ void RSO_init_data_with_option(RSO_data_s* data, OM::Object* feature, int option
   data->option = option;
   data->feature = tag;
   if (option != 1 || feature == nullptr) return;
-  if (auto it = roughOffsets().find(tag); it != roughOffsets().end()) {
-    data->sheets = it->second.sheets;
-    data->csys = it->second.csys;
-    std::memcpy(data->values, it->second.values, sizeof data->values);
-    std::memcpy(data->settings, it->second.settings, sizeof data->settings);
+  if (const RoughOffset* kept = roughOffsets().Find(tag); kept != nullptr) {
+    data->sheets = kept->sheets;
+    data->csys = kept->csys;
+    std::memcpy(data->values, kept->values, sizeof data->values);
+    std::memcpy(data->settings, kept->settings, sizeof data->settings);
     data->distance = TEXT_atof(data->values[0]);
     return;
   }
@@ -348,7 +348,7 @@ std::vector<tag_t> FeatureSetsOfPart(const PART_part* part) {
   return sets;
 }
 void SuppressOnHiddenUpdate(tag_t frec, int flag) { pendingSuppress()[frec] = flag; }
-void ForgetRoughOffsets() { roughOffsets().clear(); }
+void ForgetRoughOffsets() { roughOffsets().Clear(); }
 }  // namespace Host
 
 }  // namespace KTX

@@ -14,6 +14,8 @@
 #include "afl/Parms.hpp"
 #include "ja_catalogue_descriptions.hpp"
 #include "kernel/Kernel.hpp"
+#include "sys/Error.hpp"
+#include "sys/TextFile.hpp"
 #include "sys/UserMessages.hpp"
 
 namespace {
@@ -113,7 +115,16 @@ extern "C" __attribute__((visibility("default"))) int KTXHOST_preview(const KTX:
   return JA_CATALOGUE(KTXHOST_PREVIEW, JA_CATALOGUE_NOTHING, JA_CATALOGUE_NOTHING) false;
 }
 
-// The dialogs' step after a builder committed.
+// The dialogs' step after a builder committed. The commit went through: a
+// listing that cannot be written whole is shown as a warning, and the commit
+// stands (its feature made or edited, its object handed to the script).
 extern "C" __attribute__((visibility("default"))) void KTXHOST_committed(KTX::OM::Object* builder) {
-  if (auto* tire = dynamic_cast<KTX::VDJA::TireEnvelopeBuilder*>(builder)) tire->DisplayInputInformation();
+  auto* tire = dynamic_cast<KTX::VDJA::TireEnvelopeBuilder*>(builder);
+  if (tire == nullptr) return;
+  try {
+    tire->DisplayInputInformation();
+  } catch (const std::exception& e) {
+    KTX::Error::HandleAsBuilder(e, "ktxhost/previews/Previews", 124);
+    KTX::ERROR_note("The commit stands; the listing after it is not whole.");
+  }
 }

@@ -109,33 +109,77 @@ int KeepFeatureSections(DIEDES_GENERIC_BODY_PARMS* parms, const std::vector<SC_s
   return 0;
 }
 
-// After a commit made a feature on the builder's own expressions: the
-// builder goes on with a copy of each one the feature now holds, so that a
-// value set through a builder kept open reaches the feature only at its next
-// commit, as for a builder opened on the feature. Every expression field of
-// the builder's class and of the classes above it is looked at: the class
-// frame lays a reference field out as the object's address at its row's
-// place.
-void GoOnWithCopiesOfExpressionFields(GenericBodyBuilder* builder) {
-  std::vector<std::pair<EXP_expression*, const OM::AttributeId*>> fields;
+}  // namespace
+
+GenericBodyBuilder::FeatureOwnObjects::FeatureOwnObjects(const DIEDES_GENERIC_BODY_PARMS* parms) {
+  for (int i = 0; parms != nullptr && i < parms->GetNumEntities(); ++i) {
+    const DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(i);
+    std::vector<EXP_expression*>& held = expressions_.emplace_back();
+    if (entity != nullptr && entity->AskKind() == DIEDES_GENERIC_ENTITY::kExpressions)
+      for (int j = 0; j < entity->AskCount(); ++j) held.push_back(entity->AskExpression(j));
+    sections_.push_back(entity != nullptr && entity->AskKind() == DIEDES_GENERIC_ENTITY::kTags && entity->AskCount() > 0
+                            ? dynamic_cast<SC_section*>(OM::OM_object_of_tag(entity->AskTag(0)))
+                            : nullptr);
+  }
+}
+
+int GenericBodyBuilder::FeatureOwnObjects::KeepInto(DIEDES_GENERIC_BODY_PARMS* parms) const {
+  if (const int rc = KeepFeatureExpressions(parms, expressions_); rc != 0) return rc;
+  return KeepFeatureSections(parms, sections_);
+}
+
+void GenericBodyBuilder::GoOnWithCopiesOfFields(OM::Object* builder) {
+  // The class frame lays a reference field out as the object's address at
+  // its row's place. A sub-builder the builder owns, alone or in a list, is
+  // its own and goes on with copies too.
+  struct Field {
+    OM::Object* held;
+    const OM::AttributeId* id;
+    bool section;
+  };
+  std::vector<Field> fields;
+  std::vector<OM::Object*> subBuilders;
   for (int id = builder->OmClassId(); id != 0;) {
     OM::ClassView view;
     if (!OM::OM_describe_class(id, &view)) break;
-    for (const OM::ClassAttributeStruct* row : view.rows)
-      if (row != nullptr && row->referencedClass != nullptr && *row->referencedClass != nullptr &&
-          std::strcmp(*row->referencedClass, EXP_expression::OmClassName) == 0)
-        fields.emplace_back(*reinterpret_cast<EXP_expression* const*>(
-                                reinterpret_cast<const char*>(static_cast<const OM::Object*>(builder)) + row->fieldPlace),
-                            row->attributeId);
+    for (const OM::ClassAttributeStruct* row : view.rows) {
+      if (row == nullptr || row->referencedClass == nullptr || *row->referencedClass == nullptr) continue;
+      auto* held = *reinterpret_cast<OM::Object* const*>(reinterpret_cast<const char*>(builder) + row->fieldPlace);
+      if (held == nullptr) continue;
+      const bool expression = std::strcmp(*row->referencedClass, EXP_expression::OmClassName) == 0;
+      const bool section = std::strcmp(*row->referencedClass, SC_section::OmClassName) == 0;
+      if (expression || section) {
+        fields.push_back({held, row->attributeId, section});
+        continue;
+      }
+      if (OM::OM_ask_owner(held) != builder) continue;
+      if (auto* list = dynamic_cast<UICOMPJA_list*>(held)) {
+        for (int i = 0; i < list->size(); ++i)
+          if (auto* item = dynamic_cast<JAX_BASE_BUILDER*>(list->ask_item(i))) subBuilders.push_back(item);
+      } else if (dynamic_cast<JAX_BASE_BUILDER*>(held) != nullptr) {
+        subBuilders.push_back(held);
+      }
+    }
     id = view.superclassName.empty() ? 0 : OM::OM_ask_class_id(view.superclassName.c_str());
   }
-  for (const auto& [expression, field] : fields) {
-    if (expression == nullptr || !OM::OM_is_kept_alive(expression)) continue;
-    OM::OM_set_pointer(builder, *field, Stamvik::CopyOfExpression(expression, kSource, 85));
-    OM::OM_set_owner(expression, nullptr);
+  const tag_t part = OM::OM_ask_object_tag(CONTEXT_ask_work_part_p());
+  for (const Field& field : fields) {
+    if (!OM::OM_is_kept_alive(field.held)) continue;
+    OM::Object* copy = field.section
+                           ? static_cast<OM::Object*>(Stamvik::CopyOfSection(static_cast<SC_section*>(field.held), part))
+                           : Stamvik::CopyOfExpression(static_cast<EXP_expression*>(field.held), kSource, 85);
+    // An owner that asked to be told of the object's changes is told of the copy's.
+    auto* observed = dynamic_cast<IChildOfObservable*>(field.held);
+    if (auto* told = dynamic_cast<IChildOfObservable*>(copy); observed != nullptr && told != nullptr &&
+                                                              observed->ParentHasObservers()) {
+      told->SetParentHasObservers(true);
+      observed->SetParentHasObservers(false);
+    }
+    OM::OM_set_pointer(builder, *field.id, copy);
+    OM::OM_set_owner(field.held, nullptr);
   }
+  for (OM::Object* sub : subBuilders) GoOnWithCopiesOfFields(sub);
 }
-}  // namespace
 
 int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDES_GENERIC_BODY_PARMS* parms,
                                                     tag_t body) {
@@ -143,23 +187,9 @@ int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDE
 
   if (frec != nullptr && *frec != nullptr) {
     FEATURE_RECORD* record = *frec;
-    // The feature's own expressions, entity by entity, before the builder's
-    // data (its copies of them, read back) is written over them.
-    std::vector<std::vector<EXP_expression*>> own;
-    for (int i = 0; i < parms->GetNumEntities(); ++i) {
-      std::vector<EXP_expression*>& held = own.emplace_back();
-      if (const DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(i);
-          entity != nullptr && entity->AskKind() == DIEDES_GENERIC_ENTITY::kExpressions)
-        for (int j = 0; j < entity->AskCount(); ++j) held.push_back(entity->AskExpression(j));
-    }
-    // And its own sections, entity by entity.
-    std::vector<SC_section*> sections;
-    for (int i = 0; i < parms->GetNumEntities(); ++i) {
-      const DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(i);
-      sections.push_back(entity != nullptr && entity->AskKind() == DIEDES_GENERIC_ENTITY::kTags && entity->AskCount() > 0
-                             ? dynamic_cast<SC_section*>(OM::OM_object_of_tag(entity->AskTag(0)))
-                             : nullptr);
-    }
+    // The feature's own objects, before the builder's data (its copies of
+    // them, read back) is written over them.
+    const FeatureOwnObjects own(parms);
     // Under a mark of the edit's own: an update that fails takes the
     // feature's values back.
     int error = 0;
@@ -169,8 +199,7 @@ int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDE
     int rc = 0;
     try {
       rc = ConvertBuilderDataToFrec(record);
-      if (rc == 0) rc = KeepFeatureExpressions(parms, own);
-      if (rc == 0) rc = KeepFeatureSections(parms, sections);
+      if (rc == 0) rc = own.KeepInto(parms);
       if (rc == 0) rc = DIEENG_UpdateMultipleBodyFrec(record);
       if (rc == 0) UPDATE_log_object_to_update(record);
     } catch (...) {
@@ -195,7 +224,7 @@ int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDE
     if (tag_t eid = FREC_ask_body_eid(OM::OM_ask_object_tag(created)); eid != 0) DSS_REGEN_regen_object(eid);
   }
   parms->SetFeatureRecord(created);
-  GoOnWithCopiesOfExpressionFields(this);
+  GoOnWithCopiesOfFields(this);
   return 0;
 }
 

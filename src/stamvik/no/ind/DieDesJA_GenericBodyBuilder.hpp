@@ -2,6 +2,7 @@
 // their features that they share.
 #pragma once
 #include <initializer_list>
+#include <vector>
 
 #include "ClassFrame.hpp"
 #include "DieDes_DieDirectionBuilder.hpp"
@@ -39,6 +40,30 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   // parameters, or when the host made no feature record although it answered
   // success, Messages::kWrongParms: either way no feature exists.
   int DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDES_GENERIC_BODY_PARMS* parms, tag_t body);
+
+  // What a feature's record refers to of its own, entity by entity (its
+  // expressions and sections), taken before an edit writes the builder's
+  // copies over it. KeepInto then gives each of them the value or contents
+  // the write put in its place and makes the record refer to it again, so
+  // the feature keeps its objects and their tags: 0 or the host's failure.
+  // Every builder whose record is made of generic entities commits an edit
+  // through this, the die shoe included.
+  class STAMVIK_API FeatureOwnObjects {
+   public:
+    explicit FeatureOwnObjects(const DIEDES_GENERIC_BODY_PARMS* parms);
+    int KeepInto(DIEDES_GENERIC_BODY_PARMS* parms) const;
+
+   private:
+    std::vector<std::vector<EXP_expression*>> expressions_;
+    std::vector<SC_section*> sections_;
+  };
+
+  // After the commit that made a feature on the builder's own objects: the
+  // builder goes on with copies of every expression and section field its
+  // class frame lists (its class's and those above it), so that a value set
+  // through a builder kept open reaches the feature only at a commit, as for
+  // a builder opened on the feature.
+  static void GoOnWithCopiesOfFields(OM::Object* builder);
 
   // The host's extraction table (and its map) for the record, from the
   // inputs' tags: an SM_alloc array that is freed, also when a host call raises.

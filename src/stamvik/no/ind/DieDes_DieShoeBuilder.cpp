@@ -1,4 +1,6 @@
 #include "DieDes_DieShoeBuilder.hpp"
+
+#include "HeldSelections.hpp"
 #include "DieDes_DieShoeBody.hpp"
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 
 #include "DieDesJA_GenericBodyBuilder.hpp"
 #include "DieDesJA_ParameterEntities.hpp"
+#include "HeldSelections.hpp"
 #include "InputChecks.hpp"
 #include "OnEveryExit.hpp"
 #include "Outlines.hpp"
@@ -560,7 +563,13 @@ int DieShoeBuilder::CommitWithBooleans(FEATURE_RECORD** frec) {
     DieDesJA::GenericBodyBuilder::ExtractionTableScope table;
     PopulateExtractionTable();
     if (record != nullptr) {
+      // The builder holds copies of the feature's expressions and sections:
+      // the feature's own take their values and contents and stay its own.
+      const DieDesJA::GenericBodyBuilder::FeatureOwnObjects own(
+          DieDesJA::FeatureParmsOfClassOrRaise<DieShoe>(record, kSource, 510, "Feature is not a Die Shoe."));
       rc = ConvertBuilderDataToFrec(record);
+      if (rc == 0) rc = own.KeepInto(DieDesJA::FeatureParmsOfClassOrRaise<DieShoe>(record, kSource, 510,
+                                                                                   "Feature is not a Die Shoe."));
       if (rc == 0) rc = DIEENG_UpdateMultipleBodyFrec(record);
       if (rc != 0) return rc;
       UPDATE_log_object_to_update(record);
@@ -589,17 +598,9 @@ int DieShoeBuilder::CommitWithBooleans(FEATURE_RECORD** frec) {
     if (rc != 0) return rc;
   }
   if (regenerate && body != 0) DSS_REGEN_regen_object(body);
-  // A new shoe keeps the builder's expressions; a builder kept open goes on
-  // with copies, as one opened on the feature does.
-  if (get_frec() == nullptr)
-    Stamvik::GoOnWithCopies(this,
-                            {{m_mainDeckOffset, &m_mainDeckOffsetAttId},
-                             {m_centerlineSlotDepth, &m_centerlineSlotDepthAttId},
-                             {m_centerlineSlotWidth, &m_centerlineSlotWidthAttId},
-                             {m_flangeThickness, &m_flangeThicknessAttId},
-                             {m_wallThickness, &m_wallThicknessAttId},
-                             {m_deckThickness, &m_deckThicknessAttId}},
-                            kSource, 563);
+  // A new shoe keeps the builder's expressions and sections; a builder kept
+  // open goes on with copies, as one opened on the feature does.
+  if (get_frec() == nullptr) DieDesJA::GenericBodyBuilder::GoOnWithCopiesOfFields(this);
   return 0;
 }
 
@@ -650,17 +651,6 @@ int DieShoeBuilder::ToParms(DieShoe* parms) {
   if (int rc = FromListBuilder(owner, parms, m_dieBooleansList, m_tagSolvaneMap); rc != 0) return rc;
   EXP_expression* expressions[kExpressions] = {m_mainDeckOffset,  m_centerlineSlotDepth, m_centerlineSlotWidth,
                                                m_flangeThickness, m_wallThickness,       m_deckThickness};
-  // An edit's builder holds copies: the feature's own expressions take their
-  // values and stay the feature's (a failed commit's mark takes them back).
-  if (const DIEDES_GENERIC_ENTITY* held = DieDesJA::EntityToRead(parms, kExpressionsEntity);
-      held != nullptr && held->AskKind() == DIEDES_GENERIC_ENTITY::kExpressions)
-    for (int i = 0; i < kExpressions && i < held->AskCount(); ++i) {
-      EXP_expression* own = held->AskExpression(i);
-      if (own == nullptr || expressions[i] == nullptr || own == expressions[i]) continue;
-      if (std::strcmp(own->ask_text(), expressions[i]->ask_text()) != 0)
-        if (const int rc = EXP_edit_exp(0, own, expressions[i]->ask_text()); rc != 0) return rc;
-      expressions[i] = own;
-    }
   if (int rc = DieDesJA::WriteExpressionsEntity(parms, kExpressionsEntity, 0, kExpressions, expressions); rc != 0)
     return rc;
   const int slot = m_centerlineSlotCreate ? 1 : 0;
@@ -699,7 +689,10 @@ void DieShoeBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
                              ? entity->AskTag(0)
                              : 0;
     if (stored != 0) {
-      OM::SetReferencedObject(this, attribute, OM::TagToObject<SC_section>(stored));
+      // The feature's section stays the feature's: the builder works on a
+      // copy of its own, whose contents the commit gives the feature's.
+      OM::OM_set_pointer(this, attribute,
+                         Stamvik::CopyOfSection(OM::TagToObject<SC_section>(stored), OM::OM_ask_object_tag(workPart)));
       return;
     }
     const double distance = parms->GetDistanceTolerance();

@@ -13,6 +13,8 @@
 #include "afl/DrawBeadParms.hpp"
 #include "exp/Expression.hpp"
 #include "DieEngJA_DrawBeadItems.hpp"
+#include "DieDesJA_GenericBodyBuilder.hpp"
+#include "HeldSelections.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "afl/Module.hpp"
@@ -327,6 +329,15 @@ int DrawBeadBuilder::ToParms(DIE_DRBD_MALE_PARMS* parms) {
 
   // A record older than the tag format gets tag items; the old ones go once
   // the whole write has succeeded.
+  // The centreline the feature refers to already takes what the builder's
+  // copy holds and stays the feature's.
+  SC_section* centerline = m_centerline;
+  if ((parms->GetFlags() & kTagFormat) != 0)
+    if (auto* own = objectAt<SC_section>(Items::tagAt(parms, kCenterlineItem, 0));
+        own != nullptr && centerline != nullptr && own != centerline) {
+      if (const int rc = Stamvik::WriteContents(own, centerline); rc != 0) return rc;
+      centerline = own;
+    }
   std::vector<DIEDES_GENERIC_ENTITY*> replaced;
   if ((parms->GetFlags() & kTagFormat) == 0) {
     for (const int index : {kFaceItem, kCenterlineItem})
@@ -336,7 +347,7 @@ int DrawBeadBuilder::ToParms(DIE_DRBD_MALE_PARMS* parms) {
   if (int rc = Items::writeTags(parms, kFaceItem, {OM::OM_ask_object_tag(m_placementFace)}); rc != 0) return rc;
   parms->SetDieEngineeringFrec();
   integers[kReverseThickness] = m_reverseMetalThickness ? 1 : 0;
-  if (int rc = Items::writeTags(parms, kCenterlineItem, {OM::OM_ask_object_tag(m_centerline)}); rc != 0) return rc;
+  if (int rc = Items::writeTags(parms, kCenterlineItem, {OM::OM_ask_object_tag(centerline)}); rc != 0) return rc;
   integers[kProjection] = m_centerlineProjection;
 
   if (auto* start = entityAt<DieDes::DieDesGenericLocation>(parms, kStartItem); start != nullptr && m_startPoint)
@@ -489,7 +500,10 @@ void DrawBeadBuilder::ReadPlacementFace(DIE_DRBD_MALE_PARMS* parms, FEATURE_RECO
 void DrawBeadBuilder::ReadCenterline(DIE_DRBD_MALE_PARMS* parms, FEATURE_RECORD* frec) {
   SC_section* section = nullptr;
   if ((parms->GetFlags() & kTagFormat) != 0) {
-    section = objectAt<SC_section>(Items::tagAt(parms, kCenterlineItem, 0));
+    // The feature's centreline stays the feature's: the builder works on a
+    // copy of its own, whose contents the commit gives the feature's.
+    section = Stamvik::CopyOfSection(objectAt<SC_section>(Items::tagAt(parms, kCenterlineItem, 0)),
+                                     OM::OM_ask_object_tag(CONTEXT_ask_work_part_p()));
   } else {
     const DIEDES_GENERIC_ENTITY* item = Items::item(parms, kCenterlineItem);
     auto* profile = item != nullptr && item->AskKind() == DIEDES_GENERIC_ENTITY::kTags && item->AskCount() == 1
@@ -687,6 +701,9 @@ int DrawBeadBuilder::CommitNew(FEATURE_RECORD** frec) {
     return rc;
   }
   if (frec != nullptr) *frec = male;
+  // The bead, its segments and tapers go on with copies of what the feature
+  // took: a builder kept open changes it no more than one opened on it.
+  DieDesJA::GenericBodyBuilder::GoOnWithCopiesOfFields(this);
   if ((rc = FMI_invoke_post_update(male)) != 0) return rc;
   regeneration.Collect(male);
   const bool dieEngineeringBody = parms->IsPlacementFaceDieEngineeringBody();

@@ -544,6 +544,10 @@ int DrawBeadSegmentBuilder::ToParms(DIEDES_GEN_C_DRBD_SEG_PARMS* parms) {
     const EXP_expression* own = value == nullptr ? nullptr : stored[hasUnit ? 0 : 1];
     for (EXP_expression* held : stored)
       if (held != nullptr && held != value && held != own) UPDATE_log_object_to_delete(held);
+    // A record new to the position takes a copy: the location keeps its own,
+    // so that a builder kept open after the commit changes the feature only
+    // at its next commit.
+    if (value != nullptr && own == nullptr) value = Stamvik::CopyOfExpression(value, kSource, 521);
     withUnit[position] = hasUnit ? value : nullptr;
     withoutUnit[position] = value != nullptr && !hasUnit ? value : nullptr;
   }

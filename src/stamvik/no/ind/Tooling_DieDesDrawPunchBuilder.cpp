@@ -981,6 +981,9 @@ int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, t
       status = FeatExtrude(workPartTag(), 1, &punchCurve, 0, normal, kFromBase, nullptr, true, relief.c_str(),
                            back.c_str(), false, nullptr, true, 2, outer, false, 0, true, beltSheet, &beltFeature);
       betweenCurves = status != 0;
+      // A host call that failed fails the commit, whose mark takes back
+      // what it made: another way round would build from a half-done step.
+      if (status != 0 && LastExtrudeRaised()) return status;
       if (status != 0) {
         // The belt is made from an offset curve of the punch when the offset extrusion fails.
         status = FeatOffsetCurve(punchCurve, m_reliefDistanse, beltCurve, &offsetFeature);

@@ -117,6 +117,10 @@ class STAMVIK_API DieDesDrawPunchBuilder : public JAX_BUILDER {
                           tag_t target, bool startUntilSelected, tag_t startObject, bool endUntilSelected,
                           tag_t endObject, tag_t* feature);
   virtual int FeatTrimSolid(int count, const tag_t* bodies, tag_t tool, bool reverse, tag_t* feature);
+  // Whether the last extrusion failed because a host call raised an error
+  // (not because the modeller could not make it): the commit then fails
+  // instead of building another way round.
+  static bool LastExtrudeRaised();
   virtual int ClassifyCurvesEdges(const tag_t* tags, int count, std::vector<tag_t>& curves,
                                   std::vector<tag_t>& edges);
   virtual int FeatProjectCurve(const tag_t* curves, int count, tag_t plane, tag_t* curveOut, tag_t* feature);

@@ -376,6 +376,12 @@ int buildExtrude(DieDesDrawPunchBuilder& punch, tag_t builder, bool editing, con
 
 }  // namespace
 
+namespace {
+bool extrudeRaised = false;
+}  // namespace
+
+bool DieDesDrawPunchBuilder::LastExtrudeRaised() { return extrudeRaised; }
+
 int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curves, int bodyStyle,
                                         const double direction[3], const char* startLimit, const char* endLimit,
                                         bool offset, const char* startOffset, const char* endOffset, bool draft,
@@ -420,11 +426,13 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
     return buildExtrude(*this, builder, editing, inputs, feature);
   };
   int status = 0;
+  extrudeRaised = false;
   try {
     status = build();
     if (status == 0 && editing) status = updateEdited(*feature);
   } catch (const std::exception& e) {
     status = Error::HandleAsBuilder(e, kSource, 1320);
+    extrudeRaised = true;
   }
   if (builder != 0) endStep(&status, 1320, [&] { required<JAM::Builder_Interface>("Builder")->Destroy(builder); });
   if (switched) endStep(&status, 1320, [&] { parts->SetWork(saved); });
