@@ -364,6 +364,15 @@ void Sweep(bool slow) {
     const std::string keptPrefix = e.journal.substr(0, e.kept);
     const Played keptControl = player.Play(keptPrefix + Destroy(e.creator) + tail);
     ASSERT_TRUE(keptControl.whole) << keptControl.said;
+    // Kept open and committed again as it is, the builder updates the
+    // feature it made, as one opened on it does: no second feature.
+    const Played again = player.Play(keptPrefix + Commit(e.creator) + Destroy(e.creator) + tail);
+    ++rows;
+    EXPECT_TRUE(again.whole) << again.said;
+    // What the part holds, counted: an update counts itself, a second commit one more.
+    const auto held = [](const std::string& part) { return part.substr(part.rfind("\nplayed, ")); };
+    EXPECT_EQ(held(again.part), held(control.part)) << "committed again, the builder kept open made more:\n"
+                                                    << again.said;
 
     int tag = kFirstTag + 10;
     std::vector<Setting> edits, kept;

@@ -225,6 +225,9 @@ int GenericBodyBuilder::DieGenericBodyCommitFeature(FEATURE_RECORD** frec, DIEDE
   }
   parms->SetFeatureRecord(created);
   GoOnWithCopiesOfFields(this);
+  // Kept open and committed again, the builder updates the feature it made,
+  // as one opened on it does: never a second feature.
+  set_frec(created);
   return 0;
 }
 

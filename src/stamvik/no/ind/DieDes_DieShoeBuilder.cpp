@@ -600,7 +600,11 @@ int DieShoeBuilder::CommitWithBooleans(FEATURE_RECORD** frec) {
   if (regenerate && body != 0) DSS_REGEN_regen_object(body);
   // A new shoe keeps the builder's expressions and sections; a builder kept
   // open goes on with copies, as one opened on the feature does.
-  if (get_frec() == nullptr) DieDesJA::GenericBodyBuilder::GoOnWithCopiesOfFields(this);
+  // Committed again, it updates the shoe it made rather than make a second.
+  if (get_frec() == nullptr) {
+    DieDesJA::GenericBodyBuilder::GoOnWithCopiesOfFields(this);
+    set_frec(record);
+  }
   return 0;
 }
 

@@ -224,6 +224,8 @@ int CompensateRoughDataBuilder::CommitNew(FEATURE_RECORD** frec) {
   }
   if (marks.Finish(status) == 0) *frec = made;
   if (*frec != nullptr && IsCurveMode()) GoOnWithCopies();
+  // Kept open and committed again, the builder edits the feature it made.
+  if (*frec != nullptr) set_frec(*frec);
   return status;
 }
 

@@ -657,6 +657,9 @@ int DrawBeadBuilder::commit_feature(FEATURE_RECORD** frec) {
     return edited != nullptr ? CommitEdit(edited) : CommitNew(&made);
   });
   if (edited == nullptr && frec != nullptr) *frec = rc == 0 ? made : nullptr;
+  // Kept open and committed again, the builder edits the bead it made, as
+  // one opened on it does: never a second bead.
+  if (rc == 0 && edited == nullptr && made != nullptr) set_frec(made);
   if (rc == 0) WarnOfSegmentsWithoutLength();
   return rc;
 }

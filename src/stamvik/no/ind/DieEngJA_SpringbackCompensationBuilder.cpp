@@ -342,7 +342,11 @@ int SpringbackCompensationBuilder::commit_feature(FEATURE_RECORD** frec) {
   } catch (const std::exception& e) {
     status = Error::HandleAsBuilder(e, kSource, 155);
   }
-  if (marks.Finish(status) == 0 && edited == nullptr) *frec = made;
+  if (marks.Finish(status) == 0 && edited == nullptr) {
+    *frec = made;
+    // Kept open and committed again, the builder edits the feature it made.
+    if (made != nullptr) set_frec(made);
+  }
   return status;
 }
 

@@ -212,6 +212,8 @@ int DieEngFormTaskBuilder::commit_feature(FEATURE_RECORD** frec) {
       status = DIEENG_create_frec(DIE_FRMTSK_PARMSClassId, record, 0, &record->frec);
       if (status != 0) record->frec = nullptr;
       *frec = record->frec;
+      // Kept open and committed again, the builder edits the task it made.
+      if (record->frec != nullptr) set_frec(record->frec);
     } else {
       DIE_FRMTSK_s* stored = DIE_FRMTSK_alloc_appl_data(0, nullptr);
       if (stored == nullptr) ERROR_raise(kSource, 189, Error::kNoMemory, "no memory for the form task");
