@@ -1560,11 +1560,15 @@ TEST_F(ToolingSolids, SizesAtTheEdgeOfAPunchOrADieBuildTheSolidsTheyDescribe) {
   }
 }
 
-// The journal in another frame: every point turned by the exchange of
-// axes (x, y, z) to (z, x, y), a turn about (1, 1, 1) that keeps each number
-// exact, then moved by (300, -200, 1000). A plane's, direction's or
-// coordinate system's second point is a direction, only turned.
-std::string InFrame(std::string text) {
+// The journal in another frame: every point turned by one of the six turns
+// that exchange the axes (an odd exchange reverses one axis, so each is a
+// turn, no mirror), which keep each number exact, then moved by (300, -200,
+// 1000); frame 0 is the journal's own, 1 the exchange of (x, y, z) to (z,
+// x, y). A plane's, direction's or coordinate system's second point is a
+// direction, only turned.
+constexpr int kFrames = 6;
+std::string InFrame(std::string text, int frame = 1) {
+  if (frame == 0) return text;
   const std::string key = "struct-array \"points\" \"Point3d\" ";
   for (std::size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + 1)) {
     const std::size_t record = text.rfind("record ", at);
@@ -1580,8 +1584,11 @@ std::string InFrame(std::string text) {
     for (int k = 0; k < n / 3; ++k) {
       double p[3];
       in >> p[0] >> p[1] >> p[2];
+      const double turns[kFrames][3] = {{p[0], p[1], p[2]},  {p[2], p[0], p[1]},  {p[1], p[2], p[0]},
+                                        {p[1], p[0], -p[2]}, {-p[0], p[2], p[1]}, {p[2], -p[1], p[0]}};
+      const double* t = turns[frame];
       const bool moved = !(directed && k % 2 == 1);
-      const double q[3] = {p[2] + (moved ? 300 : 0), p[0] + (moved ? -200 : 0), p[1] + (moved ? 1000 : 0)};
+      const double q[3] = {t[0] + (moved ? 300 : 0), t[1] + (moved ? -200 : 0), t[2] + (moved ? 1000 : 0)};
       char point[120];
       std::snprintf(point, sizeof point, " %.17g %.17g %.17g", q[0], q[1], q[2]);
       out += point;
@@ -1644,6 +1651,71 @@ TEST_F(ToolingSolids, APunchKeepsTheDeckSheetItWasMadeWithThroughEveryEdit) {
       for (int body : solids) Kernel::DeleteBody(body, "test");
     }
   }
+}
+
+// A punch whose belt was made the deck (belt = deck = 40 on the deck sheet
+// at z 70) reads the belt back as the deck thickness it equals: an edit that
+// gives the deck thickness again builds the belt on the deck as committed
+// (3597427.57, the example on the deck, 3573107.57, with the relief band
+// 4864 taken up to 70 in place of 75), and one that takes the sheet away and
+// gives the deck 40 builds the belt on the bottom offset at 60 (3646067.57).
+// Relieved by 10 at 60 degrees the punch is 2436000 - 6000 h + 48000 x 30 +
+// the chamfer 10 r3 (24000 + 4 x 20900 + 18000) / 6 - 18000 x 10 r3, with
+// its belt at h: taken off the sheet to the bottom offset at 60
+// (3566806.82), then onto the sheet again at 70 (3506806.82); the belt read
+// as 0 builds it at the die face (100: 3326806.82) all three times. Each
+// row in six frames. No body of the part is the deck member's: it refers to
+// the sheet, and the part holds the punch's solid and the sheets given.
+TEST_F(ToolingSolids, APunchsBeltMadeTheDeckReadsBackAsTheDeckThicknessItEquals) {
+  const double r3 = std::sqrt(3.0);
+  const double onDeck = 3540000 + 14336 * 8 * r3 / 6;
+  auto relief10 = [&](double h) {
+    return 2436000 - 6000 * h + 48000 * 30 + 10 * r3 * (24000 + 4 * 20900 + 18000) / 6 - 18000 * 10 * r3;
+  };
+  std::string made = OnADeckAt70();
+  const std::string belt25 = "\"beltthickness\" - 25 0";
+  made.replace(made.find(belt25), belt25.size(), "\"beltthickness\" - 40 0");
+  const std::string noDeck =
+      "record 0 get \"Tooling.DieDesDrawPunchBuilder\" \"SheetBodyDeck\"\n  this ptr 30\n"
+      "  result ptr \"sheetbodydeck\" \"SelectBody\" 35\n  closed 0\n"
+      "record 0 set \"SelectObject\" \"Value\"\n  this ptr 35\n  in tag \"value\" \"TaggedObject\" 0\n  closed 0\n";
+  const std::string deck40 = Set("DeckThickness", "40");
+  const std::string offTheSheet = made + Reopened(Set("ReliefDistanse", "10") + noDeck + deck40);
+  struct Row {
+    const char* what;
+    std::string journal;
+    double volume;  // mm3, by hand
+  };
+  const Row rows[] = {
+      {"made on the deck", made, onDeck + 4864 * 5},
+      {"an edit that gives the deck thickness again", made + Reopened(deck40), onDeck + 4864 * 5},
+      {"two such edits", made + Reopened(deck40) + Reopened(deck40), onDeck + 4864 * 5},
+      {"an edit that takes the sheet away and gives the deck", made + Reopened(noDeck + deck40), onDeck + 4864 * 15},
+      {"relieved by 10 and taken off the sheet", offTheSheet, relief10(60)},
+      {"then put on the sheet again", offTheSheet + Reopened(deckAgain + deck40), relief10(70)},
+  };
+  for (const Row& row : rows) {
+    for (int frame = 0; frame < kFrames; ++frame) {
+      SCOPED_TRACE(std::string(row.what) + ", frame " + std::to_string(frame));
+      std::vector<int> solids;
+      if (!PlayTextSolids(InFrame(row.journal, frame), &solids)) continue;
+      OneClosedSolidOf(solids, row.volume);
+      for (int body : solids) Kernel::DeleteBody(body, "test");
+    }
+  }
+  // The part's bodies: the sheet body, the deck sheet and the punch's
+  // solid, each with its geometry.
+  const stamvik_test::ScratchFolder folder("tooling_solids-");
+  const std::string journal = folder.Slashed() + "deck.jou";
+  std::ofstream(journal) << made + Reopened(deck40);
+  int status = -1;
+  const std::vector<std::string> lines =
+      stamvik_test::KtxhostOutput({"play", journal, "--plugin", STAMVIK_PLUGIN}, &status, true);
+  std::string whole;
+  for (const std::string& line : lines) whole += line + "\n";
+  EXPECT_EQ(status, 0) << whole;
+  EXPECT_NE(whole.find("QD$DECK_SHEET_SELECTED"), std::string::npos) << whole;
+  EXPECT_EQ(whole.find("(no kernel body)"), std::string::npos) << whole;
 }
 
 // A cored punch's wall round its core is the ring between the core and the

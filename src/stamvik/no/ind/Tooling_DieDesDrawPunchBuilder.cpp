@@ -72,36 +72,56 @@ bool titleHidden(tag_t object, Attr::UserAttributeDescriptor& descriptor, Attr::
 }
 
 // The deck sheet the user selected is kept by a member of the set of its
-// own: a feature whose parameters' one entity holds the sheet, a reference
+// own: a feature whose parameters' first entity holds the sheet, a reference
 // the host keeps from one session to the next (as it keeps the sections and
-// collectors a record's entities hold), whatever the sheet shapes.
+// collectors a record's entities hold), whatever the sheet shapes. Its
+// second entity holds the deck thickness committed with it: on a deck there
+// is no bottom offset to read it from, and a belt that is the deck has no
+// offset of its own either, so without it an edit would read both as 0 and
+// build another belt than the one committed. A member of one entity (an
+// earlier build's) holds the sheet only.
 constexpr const char* kDeckSheetTitle = "QD$DECK_SHEET_SELECTED";
+constexpr int kDeckMemberEntities = 2;
 
-DIEDES_GENERIC_ENTITY* deckEntityOf(tag_t feature) {
+DIEDES_GENERIC_BODY_PARMS* deckParmsOf(tag_t feature) {
   const FEATURE_RECORD* record = featureOf(feature);
-  auto* parms = record != nullptr ? dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(FREC_ask_parms_of_frec(record)) : nullptr;
-  return parms != nullptr && parms->GetNumEntities() == 1 ? parms->GetEntity(0) : nullptr;
+  return record != nullptr ? dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(FREC_ask_parms_of_frec(record)) : nullptr;
 }
 
 // The sheet the member holds, 0 when it holds none (or is no such member).
 tag_t heldDeckSheet(tag_t feature) {
-  const DIEDES_GENERIC_ENTITY* entity = deckEntityOf(feature);
-  if (entity == nullptr || entity->AskKind() != DIEDES_GENERIC_ENTITY::kTags || entity->AskCount() != 1) return 0;
+  const DIEDES_GENERIC_BODY_PARMS* parms = deckParmsOf(feature);
+  if (parms == nullptr || parms->GetNumEntities() < 1) return 0;
+  const DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(0);
+  if (entity->AskKind() != DIEDES_GENERIC_ENTITY::kTags || entity->AskCount() != 1) return 0;
   return entity->AskTag(0);
 }
 
-int holdDeckSheet(DIEDES_GENERIC_ENTITY* entity, tag_t deck) {
-  DIEDES_ENTITY_CONTEXT context{};
-  context.flag = 1;
-  context.owner = OM_ask_subobject_owner(OM::OM_object_of_tag(entity->AskParmsTag()));
-  return entity->SetTags(&context, 1, &deck);
+// The deck thickness the member holds; false when it holds none.
+bool heldDeckThickness(tag_t feature, double* thickness) {
+  const DIEDES_GENERIC_BODY_PARMS* parms = deckParmsOf(feature);
+  if (parms == nullptr || parms->GetNumEntities() != kDeckMemberEntities) return false;
+  const DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(1);
+  if (entity->AskKind() != DIEDES_GENERIC_ENTITY::kDoubles || entity->AskCount() != 1) return false;
+  *thickness = entity->AskDouble(0);
+  return std::isfinite(*thickness);
 }
 
-// A new member holding the deck: 0 and its tag, or the host's failure with
-// nothing left of it.
-int newDeckSheetMember(tag_t deck, tag_t* feature) {
+int holdDeck(DIEDES_GENERIC_BODY_PARMS* parms, tag_t deck, double thickness) {
+  DIEDES_ENTITY_CONTEXT context{};
+  context.flag = 1;
+  context.owner = OM_ask_subobject_owner(parms);
+  if (int rc = parms->GetEntity(0)->SetTags(&context, 1, &deck); rc != 0) return rc;
+  return parms->GetEntity(1)->SetDoubles(&context, 1, &thickness);
+}
+
+// A new member holding the deck and its thickness: 0 and its tag, or the
+// host's failure. The member refers to the sheet only: the model body the
+// host makes with every record would be a body of the part with no
+// geometry, so it goes at once.
+int newDeckSheetMember(tag_t deck, double thickness, tag_t* feature) {
   *feature = 0;
-  DIEDES_GENERIC_BODY_PARMS* parms = DIEDES_GENERIC_BODY_PARMSFactory::Create(1);
+  DIEDES_GENERIC_BODY_PARMS* parms = DIEDES_GENERIC_BODY_PARMSFactory::Create(kDeckMemberEntities);
   FEATURE_RECORD* record = nullptr;
   int rc = DIEENG_CreateFrecWithParms(parms, 0, &record);
   if (rc == 0 && record == nullptr) rc = kMissingInput;
@@ -110,7 +130,11 @@ int newDeckSheetMember(tag_t deck, tag_t* feature) {
     return rc;
   }
   *feature = record->OmTag();
-  return holdDeckSheet(parms->GetEntity(0), deck);
+  if (const tag_t body = FREC_ask_body_eid_p(record); body != 0) {
+    record->set_body_eid(0);
+    OM_delete_object(OM::OM_object_of_tag(body));
+  }
+  return holdDeck(parms, deck, thickness);
 }
 
 }  // namespace
@@ -228,7 +252,17 @@ int DieDesDrawPunchBuilder::ConvertFrecToSheetTagDeckThickness(tag_t featureSet)
   if (!kept && FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_INNER_SOLID", &inner)) deck = endLimitObject(inner);
   if (!kept && deck == 0 && !hasBelt && FindFeatureInSetByAttrTitle(featureSet, "QD$MAIN_BELT_SOLID", &beltSolid))
     deck = endLimitObject(beltSolid);
-  if (deck != 0 && OM::OM_object_of_tag(deck) != nullptr) m_sheetBodyDeck->set_selected_tag(deck);
+  if (deck == 0 || OM::OM_object_of_tag(deck) == nullptr) return 0;
+  m_sheetBodyDeck->set_selected_tag(deck);
+  // The deck thickness committed with the deck, which a belt that is the
+  // deck equals (it has no offset of its own): read as 0, an edit that gave
+  // the deck thickness again, or took the sheet away, would build the belt
+  // at the die face. A deck deleted since reads back neither, so that the
+  // commit asks for them again rather than build on another bottom.
+  if (double thickness = 0; kept && heldDeckThickness(held, &thickness)) {
+    SetDeckThickness(thickness);
+    if (!hasBelt) SetBeltThickness(thickness);
+  }
   return 0;
 }
 
@@ -789,16 +823,18 @@ int DieDesDrawPunchBuilder::CreateTopBottomRoughOffset(tag_t* top, tag_t* bottom
       bottomFeature = 0;
     }
     // The selected deck is kept by a member of its own, which an edit reads
-    // it back from; a member of that title that holds no deck is replaced.
+    // it back from with the deck thickness committed; a member of that title
+    // that holds no deck and thickness (an earlier build's) is replaced.
     tag_t deckFeature = 0;
     const bool deckFound = FindMember(kDeckSheetTitle, &deckFeature);
-    DIEDES_GENERIC_ENTITY* deckEntity = deckFound ? deckEntityOf(deckFeature) : nullptr;
-    if (deck != 0 && deckEntity != nullptr) {
-      if (int rc = holdDeckSheet(deckEntity, deck); rc != 0) return rc;
+    DIEDES_GENERIC_BODY_PARMS* deckParms = deckFound ? deckParmsOf(deckFeature) : nullptr;
+    if (deckParms != nullptr && deckParms->GetNumEntities() != kDeckMemberEntities) deckParms = nullptr;
+    if (deck != 0 && deckParms != nullptr) {
+      if (int rc = holdDeck(deckParms, deck, m_deckThickness); rc != 0) return rc;
     } else {
       RetireMember(deckFound, deckFeature);
       if (deck != 0) {
-        if (int rc = newDeckSheetMember(deck, &deckFeature); rc != 0) return rc;
+        if (int rc = newDeckSheetMember(deck, m_deckThickness, &deckFeature); rc != 0) return rc;
         KeepMember(false, deckFeature, kDeckSheetTitle, outerMember, 1);
       }
     }
