@@ -11,6 +11,7 @@
 #include <optional>
 #include <ostream>
 #include <utility>
+#include <vector>
 
 #include <BRepAlgoAPI_Common.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
@@ -449,9 +450,17 @@ bool Bounds(const TopoDS_Shape& shape, const double origin[3], const double matr
             double max[3]) {
   if (shape.IsNull()) return false;
   if (origin != nullptr && matrix != nullptr && (!finite(origin, 3) || !finite(matrix, 9))) return false;
+  // What the box is made with, held here outside the guarded block: a fault
+  // jumps over the frames inside it without running their destructors, so
+  // the shape placed in the frame and the walk of its faces would stay for
+  // good, a fault at a time. The box is gathered a face at a time (as the
+  // modeller gathers it for the whole shape), so that a fault in the middle
+  // leaves no more behind than the face being boxed held.
+  TopoDS_Shape placed = shape;
+  Bnd_Box box;
+  TopExp_Explorer faces;
   try {
     KTX_GUARDED;
-    TopoDS_Shape placed = shape;
     bool leftHanded = false;
     if (origin != nullptr && matrix != nullptr) {
       gp_Dir x(matrix[0], matrix[1], matrix[2]);
@@ -463,8 +472,16 @@ bool Bounds(const TopoDS_Shape& shape, const double origin[3], const double matr
       toFrame.SetTransformation(frame);
       placed = shape.Moved(TopLoc_Location(toFrame));
     }
-    Bnd_Box box;
-    BRepBndLib::AddOptimal(placed, box, Standard_False, Standard_False);
+    bool anyFace = false;
+    for (faces.Init(placed, TopAbs_FACE); faces.More(); faces.Next()) {
+      Bnd_Box own;
+      BRepBndLib::AddOptimal(faces.Current(), own, Standard_False, Standard_False);
+      box.Add(own);
+      anyFace = true;
+      GuardedStepForTests("face boxed");
+    }
+    // A shape of no face (edges or points only) is boxed whole.
+    if (!anyFace) BRepBndLib::AddOptimal(placed, box, Standard_False, Standard_False);
     if (box.IsVoid()) return false;
     box.Get(min[0], min[1], min[2], max[0], max[1], max[2]);
     if (leftHanded) {
@@ -500,82 +517,95 @@ namespace {
 // a face's plane (or of a curved face's box), a crossing on an edge or a
 // vertex, or a ray touching a face tells nothing: the classifier is asked
 // then.
-class RayCrossings {
- public:
-  RayCrossings(const TopoDS_Shape& solid, double tolerance) : tolerance_(tolerance) {
-    for (TopExp_Explorer found(solid, TopAbs_FACE); found.More(); found.Next()) {
-      const TopoDS_Face& face = TopoDS::Face(found.Current());
-      BRepAdaptor_Surface surface(face, false);
-      Face own;
+struct RayFace {
+  std::unique_ptr<IntCurvesFace_Intersector> crossings;
+  bool planar = false;
+  gp_Pln plane;
+  Bnd_Box box;
+};
+
+// What the point query works with, held in the caller's frame outside the
+// guarded block (as the checker's work is): a fault jumps over the frames
+// inside it without running their destructors, so the faces set up for the
+// rays (an intersector each, kilobytes a face), the classifier and the
+// walks' stacks would stay for good, a fault at a time.
+struct PointQueryWork {
+  std::vector<RayFace> faces;
+  std::optional<BRepClass3d_SolidClassifier> classifier;
+  TopExp_Explorer solids, found;
+};
+
+// Sets up the solid's faces for the rays.
+void setUpRays(const TopoDS_Shape& solid, double tolerance, PointQueryWork& work) {
+  work.faces.clear();
+  for (work.found.Init(solid, TopAbs_FACE); work.found.More(); work.found.Next()) {
+    {
+      const TopoDS_Face& face = TopoDS::Face(work.found.Current());
+      const BRepAdaptor_Surface surface(face, false);
+      work.faces.emplace_back();
+      RayFace& own = work.faces.back();
       own.crossings = std::make_unique<IntCurvesFace_Intersector>(face, tolerance);
       own.planar = surface.GetType() == GeomAbs_Plane;
       if (own.planar) own.plane = surface.Plane();
       BRepBndLib::Add(face, own.box);
       own.box.Enlarge(tolerance);
-      faces_.push_back(std::move(own));
     }
+    GuardedStepForTests("face set up");
   }
-  // 1 inside, -1 outside, 0 untold.
-  int State(const gp_Pnt& point) {
-    for (const Face& face : faces_)
-      if (face.planar ? face.plane.Distance(point) <= tolerance_ : !face.box.IsOut(point)) return 0;
-    // A direction no face of a solid built square to the axes, or at a
-    // round angle to them, lies along.
-    static const gp_Dir kRay(0.2718281828, 0.5772156649, 0.7692389013);
-    const gp_Lin ray(point, kRay);
-    int crossed = 0;
-    for (Face& face : faces_) {
-      if (face.box.IsOut(ray)) continue;
-      if (face.planar) {
-        // Where the ray meets the plane (a ray along it lies off it, as the
-        // point does): behind the point, or outside the face's box, no
-        // crossing.
-        const gp_Dir& normal = face.plane.Axis().Direction();
-        const double along = kRay.Dot(normal);
-        if (along == 0) continue;
-        const double w = gp_Vec(point, face.plane.Location()).Dot(gp_Vec(normal)) / along;
-        if (w <= 0 || face.box.IsOut(point.Translated(w * gp_Vec(kRay)))) continue;
-      }
-      face.crossings->Perform(ray, 0, Precision::Infinite());
-      for (int i = 1; i <= face.crossings->NbPnt(); ++i) {
-        const IntCurveSurface_TransitionOnCurve crossing = face.crossings->Transition(i);
-        if (face.crossings->State(i) != TopAbs_IN || (crossing != IntCurveSurface_In && crossing != IntCurveSurface_Out))
-          return 0;
-      }
-      crossed += face.crossings->NbPnt();
-    }
-    return crossed % 2 == 1 ? 1 : -1;
-  }
+}
 
- private:
-  struct Face {
-    std::unique_ptr<IntCurvesFace_Intersector> crossings;
-    bool planar = false;
-    gp_Pln plane;
-    Bnd_Box box;
-  };
-  std::vector<Face> faces_;
-  double tolerance_;
-};
+// 1 inside, -1 outside, 0 untold.
+int rayState(std::vector<RayFace>& faces, const gp_Pnt& point, double tolerance) {
+  for (const RayFace& face : faces)
+    if (face.planar ? face.plane.Distance(point) <= tolerance : !face.box.IsOut(point)) return 0;
+  // A direction no face of a solid built square to the axes, or at a
+  // round angle to them, lies along.
+  static const gp_Dir kRay(0.2718281828, 0.5772156649, 0.7692389013);
+  const gp_Lin ray(point, kRay);
+  int crossed = 0;
+  for (RayFace& face : faces) {
+    if (face.box.IsOut(ray)) continue;
+    if (face.planar) {
+      // Where the ray meets the plane (a ray along it lies off it, as the
+      // point does): behind the point, or outside the face's box, no
+      // crossing.
+      const gp_Dir& normal = face.plane.Axis().Direction();
+      const double along = kRay.Dot(normal);
+      if (along == 0) continue;
+      const double w = gp_Vec(point, face.plane.Location()).Dot(gp_Vec(normal)) / along;
+      if (w <= 0 || face.box.IsOut(point.Translated(w * gp_Vec(kRay)))) continue;
+    }
+    face.crossings->Perform(ray, 0, Precision::Infinite());
+    for (int i = 1; i <= face.crossings->NbPnt(); ++i) {
+      const IntCurveSurface_TransitionOnCurve crossing = face.crossings->Transition(i);
+      if (face.crossings->State(i) != TopAbs_IN || (crossing != IntCurveSurface_In && crossing != IntCurveSurface_Out))
+        return 0;
+    }
+    crossed += face.crossings->NbPnt();
+  }
+  return crossed % 2 == 1 ? 1 : -1;
+}
 
 }  // namespace
 
 bool ClassifyPoints(const TopoDS_Shape& shape, const double* points, int n, double tolerance, int* where) {
   for (int i = 0; i < n; ++i) where[i] = -1;
+  PointQueryWork work;
   try {
     KTX_GUARDED;
-    for (TopExp_Explorer solids(shape, TopAbs_SOLID); solids.More(); solids.Next()) {
-      RayCrossings crossings(solids.Current(), tolerance);
-      std::optional<BRepClass3d_SolidClassifier> classifier;
+    for (work.solids.Init(shape, TopAbs_SOLID); work.solids.More(); work.solids.Next()) {
+      const TopoDS_Shape& solid = work.solids.Current();
+      setUpRays(solid, tolerance, work);
+      work.classifier.reset();
       for (int i = 0; i < n; ++i) {
         const double* point = points + 3 * i;
         if (where[i] == 1 || !finite(point, 3)) continue;
-        const int crossed = crossings.State(gp_Pnt(point[0], point[1], point[2]));
+        const int crossed = rayState(work.faces, gp_Pnt(point[0], point[1], point[2]), tolerance);
         if (crossed == 1) where[i] = 1;
         if (crossed != 0) continue;
-        if (!classifier) classifier.emplace(solids.Current());
-        classifier->Perform(gp_Pnt(point[0], point[1], point[2]), tolerance);
-        const TopAbs_State state = classifier->State();
+        if (!work.classifier) work.classifier.emplace(solid);
+        work.classifier->Perform(gp_Pnt(point[0], point[1], point[2]), tolerance);
+        const TopAbs_State state = work.classifier->State();
         if (state == TopAbs_IN) where[i] = 1;
         if (state == TopAbs_ON) where[i] = 0;
       }
