@@ -131,8 +131,8 @@ int newDeckSheetMember(tag_t deck, double thickness, tag_t* feature) {
   }
   *feature = record->OmTag();
   if (const tag_t body = FREC_ask_body_eid_p(record); body != 0) {
-    record->set_body_eid(0);
     OM_delete_object(OM::OM_object_of_tag(body));
+    record->set_body_eid(0);
   }
   return holdDeck(parms, deck, thickness);
 }
