@@ -1657,7 +1657,8 @@ TEST_F(ToolingSolids, APunchKeepsTheDeckSheetItWasMadeWithThroughEveryEdit) {
 // at z 70) reads the belt back as the deck thickness it equals: an edit that
 // gives the deck thickness again builds the belt on the deck as committed
 // (3597427.57, the example on the deck, 3573107.57, with the relief band
-// 4864 taken up to 70 in place of 75), and one that takes the sheet away and
+// 4864 taken up to 70 in place of 75), as does one that makes the example's
+// belt of 25 the deck's 40, and one that takes the sheet away and
 // gives the deck 40 builds the belt on the bottom offset at 60 (3646067.57).
 // Relieved by 10 at 60 degrees the punch is 2436000 - 6000 h + 48000 x 30 +
 // the chamfer 10 r3 (24000 + 4 x 20900 + 18000) / 6 - 18000 x 10 r3, with
@@ -1690,6 +1691,8 @@ TEST_F(ToolingSolids, APunchsBeltMadeTheDeckReadsBackAsTheDeckThicknessItEquals)
       {"made on the deck", made, onDeck + 4864 * 5},
       {"an edit that gives the deck thickness again", made + Reopened(deck40), onDeck + 4864 * 5},
       {"two such edits", made + Reopened(deck40) + Reopened(deck40), onDeck + 4864 * 5},
+      {"made with a belt of 25 off the deck, then given the belt 40", OnADeckAt70(Reopened(Set("BeltThickness", "40"))),
+       onDeck + 4864 * 5},
       {"an edit that takes the sheet away and gives the deck", made + Reopened(noDeck + deck40), onDeck + 4864 * 15},
       {"relieved by 10 and taken off the sheet", offTheSheet, relief10(60)},
       {"then put on the sheet again", offTheSheet + Reopened(deckAgain + deck40), relief10(70)},
