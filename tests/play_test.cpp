@@ -1152,16 +1152,39 @@ TEST(KtxhostPlay, ABeadSegmentLeftWithNoLengthIsWarnedOfByItsNumber) {
   // 0 9.75 | 10 25 | 25 25: only segment 2 is warned of. At (10.005,20,0)
   // the path is 30.005 long: segment 2 runs 30 to 30.005, not past its start
   // by the tolerance; at (10.02,20,0) it is 0.02 long, past it.
+  // The second segment destroyed once its section is given leaves an empty
+  // item in the list, which the feature does not record: the third is its
+  // segment 1. A commit refused (the first segment's height -3) warns of
+  // nothing: no bead was made whose segments could lack a length.
+  const std::string destroyed = Record("method", "Builder", "Destroy", "ptr 21", "");
+  const std::string height = "this ptr 102\n  in string \"righthandside\" - \"";
   const struct {
     const char* at;
     std::vector<int> warned;
-  } rows[] = {{"0.02 0 0", {1, 2}}, {"10 15 0", {2}}, {"10.005 20 0", {2}}, {"10.02 20 0", {}}, {"25 20 0", {}}};
+    std::string beforeCommit;
+    bool refused = false;
+  } rows[] = {{"0.02 0 0", {1, 2}, ""},
+              {"10 15 0", {2}, ""},
+              {"10.005 20 0", {2}, ""},
+              {"10.02 20 0", {}, ""},
+              {"25 20 0", {}, ""},
+              {"0.02 0 0", {1}, destroyed, false},
+              {"10 15 0", {1}, destroyed, false},
+              {"0.02 0 0", {}, "", true},
+              {"0.02 0 0", {}, destroyed, true}};
   const stamvik_test::ScratchFolder folder("play_no_length_");
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.at);
+    SCOPED_TRACE(std::string(row.at) + (row.beforeCommit.empty() ? "" : ", the second segment destroyed") +
+                 (row.refused ? ", refused" : ""));
     const std::filesystem::path journal = folder.Path() / "given.jou";
-    std::ofstream(journal, std::ios::binary)
-        << Given(Given(Example("draw_bead_split.jou"), "# Edit:", ""), "# Male, female", GivePoint("10", "EndPoint", "point", row.at));
+    std::string text = Given(Given(Example("draw_bead_split.jou"), "# Edit:", ""), "# Male, female",
+                             GivePoint("10", "EndPoint", "point", row.at));
+    if (row.refused) text.replace(text.find(height), height.size(), height + "-");
+    // Refused as "a segment's male bead height is too small" (3030301); a
+    // blank line where nothing is put in.
+    text = Given(text, "# Committed", row.beforeCommit.empty() ? "\n" : row.beforeCommit, "10",
+                 row.refused ? 3030301 : 0);
+    std::ofstream(journal, std::ios::binary) << text;
     int status = -1;
     const std::vector<std::string> lines = stamvik_test::KtxhostOutput(
         {"play", journal.string(), "--raw", "--plugin", STAMVIK_PLUGIN}, &status, true);
