@@ -187,6 +187,11 @@ TEST_F(TireEnvelopeEdit, ATemplateInputChangedWithoutARunIsRefusedNamingIt) {
        "  in enum \"templateType\" \"Features.TireEnvelopeBuilder.SuspensionTemplateType\" 0\n"
        "  in int \"jointIndex\" - 4\n  in struct \"pnt\" \"Point3d\" 3 0 -780 0\n  closed 0\n",
        "(5) Wheel Center Line was (0, -760, 0) in the run and is (0, -780, 0) now"},
+      {"the wheel centre line moved along z alone",
+       "record 0 method \"Features.TireEnvelopeBuilder\" \"SetSuspentionTemplatePoint\"\n  this ptr 50\n"
+       "  in enum \"templateType\" \"Features.TireEnvelopeBuilder.SuspensionTemplateType\" 0\n"
+       "  in int \"jointIndex\" - 4\n  in struct \"pnt\" \"Point3d\" 3 0 -760 5\n  closed 0\n",
+       "(5) Wheel Center Line was (0, -760, 0) in the run and is (0, -760, 5) now"},
       {"the last point, opposite bushing, moved by a hundredth",
        "record 0 method \"Features.TireEnvelopeBuilder\" \"SetSuspentionTemplatePoint\"\n  this ptr 50\n"
        "  in enum \"templateType\" \"Features.TireEnvelopeBuilder.SuspensionTemplateType\" 0\n"
