@@ -1202,3 +1202,38 @@ TEST(KtxhostPlay, ABeadSegmentLeftWithNoLengthIsWarnedOfByItsNumber) {
 }
 
 }  // namespace
+
+namespace {
+
+// The envelope's journal up to its first commit, after which the dialog
+// lists the inputs: the play's last counted host calls are the listing's.
+// The last of them failed, the listing is cut short, but the commit went
+// through: the played call still succeeds and hands back its feature, and
+// the user is warned of the failed call and told that the commit stands.
+TEST(KtxhostPlay, AListingThatFailsAfterAnEnvelopesCommitLeavesTheCommitStanding) {
+  const std::string text = Example("tire_envelope_commit.jou");
+  const std::size_t let = text.find("record 0 method \"Builder\" \"Destroy\"");
+  ASSERT_NE(let, std::string::npos);
+  const std::filesystem::path journal = PlayFolder() / "listing_cut_short.jou";
+  std::ofstream(journal, std::ios::binary) << text.substr(0, let);
+  const auto play = [&](long long call) {
+    return stamvik_test::RunCommand("cd " + stamvik_test::Quoted(PlayFolder().string()) + " && KTX_FAIL=hostcall:" +
+                                    std::to_string(call) + " " + stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " +
+                                    stamvik_test::Quoted(journal.string()) + " --plugin " +
+                                    stamvik_test::Quoted(STAMVIK_PLUGIN) + " 2>&1");
+  };
+  const stamvik_test::CommandRun counted = play(1000000000);
+  const std::string made = "ktxhost: KTX_FAIL: the play made ";
+  const std::size_t at = counted.out.find(made);
+  ASSERT_NE(at, std::string::npos) << counted.out;
+  const long long last = std::stoll(counted.out.substr(at + made.size()));
+  const stamvik_test::CommandRun run = play(last);
+  EXPECT_EQ(run.status, 0) << run.out;
+  const std::string commit = journal.string() + ":126: ";
+  EXPECT_NE(run.out.find(commit + "warning: 840007 "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(commit + "note: The commit stands; the listing after it is not whole.\n"), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("1 feature, 2 bodies alive; status 0 (success)\n"), std::string::npos) << run.out;
+}
+
+}  // namespace
