@@ -1237,3 +1237,40 @@ TEST(KtxhostPlay, AListingThatFailsAfterAnEnvelopesCommitLeavesTheCommitStanding
 }
 
 }  // namespace
+
+namespace {
+
+// The split example's builder kept open after the commit that made its bead
+// (three segments on 0 9.75 | 10 29.75 | 30 60), then given a new centreline
+// of one line, and committed again: the bead heard of the change before the
+// commit. The segments of the curves that went are gone from the list and
+// the path is the new line's: a line of 20 leaves the first segment as it
+// was, one of 5 cuts it to the line's end.
+TEST(KtxhostPlay, ADrawBeadKeptOpenAfterItsCommitFollowsANewCenterline) {
+  const std::string text = Example("draw_bead_split.jou");
+  const std::string let = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n";
+  const std::size_t at = text.find(let);
+  ASSERT_NE(at, std::string::npos);
+  const std::string kept = text.substr(0, at);
+  const stamvik_test::ScratchFolder folder("play_kept_bead_");
+  for (const auto& [line, positions] : {std::pair{"0 0 0 20 0 0", "0 9.75"}, {"0 0 0 5 0 0", "0 5"}}) {
+    SCOPED_TRACE(line);
+    const std::filesystem::path journal = folder.Path() / "given.jou";
+    std::ofstream(journal, std::ios::binary)
+        << kept
+        << Record("get", "Die.DrawBeadBuilder", "Centerline", "ptr 10", Result("ptr", "centerline", "Section", 30)) +
+               Record("method", "Section", "Clear", "ptr 30", "") +
+               Record("method", "Section", "AddLines", "ptr 30",
+                      "  in int \"kind\" - 1\n  in struct-array \"points\" \"Point3d\" 6 " + std::string(line) + "\n") +
+               Record("method", "Builder", "Commit", "ptr 10", Result("tag", "object", "TaggedObject", 50)) + let;
+    int status = -1;
+    const std::vector<std::string> lines = stamvik_test::KtxhostOutput(
+        {"play", journal.string(), "--raw", "--plugin", STAMVIK_PLUGIN}, &status, true);
+    std::string printed;
+    for (const std::string& l : lines) printed += l + "\n";
+    EXPECT_EQ(status, 0) << printed;
+    EXPECT_EQ(stamvik_test::SegmentPositions(printed), positions) << printed;
+  }
+}
+
+}  // namespace
