@@ -56,15 +56,20 @@ using KTX::HostProgram::Operand;
 using KTX::HostProgram::Syntax;
 
 // A play stopped by a signal that ends it (SIGTERM, SIGINT, SIGHUP) removes
-// its motion files' folder first, as its end would: the handler knows the
+// what it would have removed at its end first: its motion files' folder and
+// the temporary files of the outputs it was writing. The handler knows the
 // folder by its parent's descriptor and its name, set only while it stands,
-// and does only what a signal handler may (no allocation, no lock).
+// and does only what a signal handler may (no allocation, no lock). It is
+// set for the whole play; a signal the process was told to ignore (nohup's
+// SIGHUP) is left ignored.
 namespace stopped {
 volatile std::sig_atomic_t parent = -1;
 char name[64];
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 struct sigaction before[std::size(kSignals)];
 bool caught[std::size(kSignals)];
+// The thread that plays: the one thread that holds the stops back.
+pid_t player = 0;
 
 // Unlinks what the folder open as `fd` holds, pass after pass while one
 // removes something (a listing read as it shrinks may skip a name).
@@ -87,6 +92,13 @@ void emptyFolder(int fd) {
 
 extern "C" void removeAndEnd(int signal) {
   const int saved = errno;
+  // A stop that reaches another thread (the modeller's) is handed to the
+  // playing one, which may hold it back while it removes the folder itself.
+  if (const pid_t self = static_cast<pid_t>(::syscall(SYS_gettid)); player != 0 && self != player) {
+    ::syscall(SYS_tgkill, ::getpid(), player, signal);
+    errno = saved;
+    return;
+  }
   if (const int folder = parent; folder >= 0) {
     parent = -1;
     if (const int fd = ::openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC); fd >= 0) {
@@ -95,6 +107,7 @@ extern "C" void removeAndEnd(int signal) {
     }
     ::unlinkat(folder, name, AT_REMOVEDIR);
   }
+  KTX::Files::RemoveTemporariesAtStop();
   // Ended by the signal as it would have been: its default action, raised again.
   struct sigaction fallBack {};
   fallBack.sa_handler = SIG_DFL;
@@ -102,21 +115,6 @@ extern "C" void removeAndEnd(int signal) {
   ::sigaction(signal, &fallBack, nullptr);
   errno = saved;
   ::raise(signal);
-}
-
-// Set while the folder stands; a signal the process was told to ignore
-// (nohup's SIGHUP) is left ignored.
-void Watch(int folder, const std::string& folderName) {
-  std::snprintf(name, sizeof name, "%s", folderName.c_str());
-  parent = folder;
-  for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-    caught[i] = false;
-    if (::sigaction(kSignals[i], nullptr, &before[i]) != 0 || before[i].sa_handler == SIG_IGN) continue;
-    struct sigaction handler {};
-    handler.sa_handler = removeAndEnd;
-    ::sigfillset(&handler.sa_mask);
-    caught[i] = ::sigaction(kSignals[i], &handler, nullptr) == 0;
-  }
 }
 
 // The stops held back for a scope, delivered as it ends.
@@ -140,10 +138,48 @@ class Held {
   sigset_t before_{};
 };
 
-void Unwatch() {
-  for (std::size_t i = 0; i < std::size(kSignals); ++i)
-    if (caught[i]) ::sigaction(kSignals[i], &before[i], nullptr);
-  parent = -1;
+// The handler, set for a play's length; the handlers it found are put back
+// at its end, once nothing is left to remove.
+class Caught {
+ public:
+  Caught() {
+    player = static_cast<pid_t>(::syscall(SYS_gettid));
+    for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+      caught[i] = false;
+      if (::sigaction(kSignals[i], nullptr, &before[i]) != 0 || before[i].sa_handler == SIG_IGN) continue;
+      struct sigaction handler {};
+      handler.sa_handler = removeAndEnd;
+      ::sigfillset(&handler.sa_mask);
+      caught[i] = ::sigaction(kSignals[i], &handler, nullptr) == 0;
+    }
+  }
+  ~Caught() {
+    const Held held;
+    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+      if (caught[i]) ::sigaction(kSignals[i], &before[i], nullptr);
+    parent = -1;
+    player = 0;
+  }
+  Caught(const Caught&) = delete;
+  Caught& operator=(const Caught&) = delete;
+};
+
+// Called with the stops held: the folder is the handler's to remove.
+void Watch(int folder, const std::string& folderName) {
+  std::snprintf(name, sizeof name, "%s", folderName.c_str());
+  parent = folder;
+}
+
+// For tests: with KTXHOST_HOLD_REMOVAL set, the play says on its error output
+// that it is about to remove its motion files' folder, and waits for a byte
+// (or the end) of its standard input first, the stops held.
+void PauseBeforeRemovalForTests() {
+  const char* hold = std::getenv("KTXHOST_HOLD_REMOVAL");
+  if (hold == nullptr || *hold == '\0') return;
+  std::fputs("ktxhost: removing the motion files' folder\n", stderr);
+  char byte = 0;
+  while (::read(0, &byte, 1) < 0 && errno == EINTR) {
+  }
 }
 }  // namespace stopped
 
@@ -172,8 +208,12 @@ class PlayTemporaryDirectory {
     KTX::Files::MakeVariableOnDemand("QDEN_TMP_DIR", nullptr, nullptr);
     if (parent_ < 0) return;
     ::unsetenv("QDEN_TMP_DIR");
-    stopped::Unwatch();
+    // A stop in the middle of the removal would leave the folder half
+    // removed: it waits until the folder is gone, and then ends the play.
+    const stopped::Held held;
+    stopped::PauseBeforeRemovalForTests();
     removeFolder(parent_, name_);
+    stopped::parent = -1;
     ::close(parent_);
   }
   PlayTemporaryDirectory(const PlayTemporaryDirectory&) = delete;
@@ -741,6 +781,7 @@ int play(const Arguments& arguments, const char* plugin) {
   bool more = false;
   if (int first = readFirstRecord(options.file, &reader, &record, &more); first != kDone) return first;
 
+  const stopped::Caught stops;
   PlayTemporaryDirectory temporary;
   ProtectedJournal protectedJournal(journal);
   // Nothing here reads the host's call log: a played call does not feed it.
@@ -812,8 +853,9 @@ const char* kPlayHelp =
     "TEMPDIR, else /tmp; an empty one is taken as unset) only when the plug-in\n"
     "first asks for it (a play that writes no motion file makes none), sets\n"
     "QDEN_TMP_DIR to it, and removes it, with what was written there, when the\n"
-    "play ends (also when SIGTERM, SIGINT or SIGHUP stops it); one that cannot be\n"
-    "made is named in a warning, with why.\n"
+    "play ends (also when SIGTERM, SIGINT or SIGHUP stops it, which removes the\n"
+    "outputs' temporary files too); one that cannot be made is named in a\n"
+    "warning, with why.\n"
     "\n"
     "The notes, warnings, error dialogs and status-area texts the host shows\n"
     "while the journal plays are printed on the error output as\n"

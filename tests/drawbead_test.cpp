@@ -322,6 +322,24 @@ TEST_F(DrawBead, PercentModePushesByTheClearanceOnTheHundredScale) {
   ASSERT_EQ(segment->UpdateStartAndEndByParameter(0.25, 0.75), 0);
   EXPECT_NEAR(StartOf(segment), 25, 1e-12);
   EXPECT_NEAR(EndOf(segment), 75, 1e-12);
+  // A segment after it, pushed by its end: the clearance 0.25 past it, and
+  // never past the path's end, 100 (99.9 + 0.25 would be 100.15).
+  DrawBeadSegmentBuilder* next = Append();
+  next->SetSegmentClearance(0.5);
+  next->GetData(&data);
+  for (EXP_expression** position : {&data.start, &data.end})
+    ASSERT_EQ(EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(-1), position), 0);
+  next->SetData(data);
+  next->SetNewPath(path);
+  ASSERT_TRUE(next->GetStartLocation()->IsPercentMode());
+  Place(next, 80, 90);
+  for (const auto& [end, start] : {std::pair{70.0, 80.0}, {89.9, 90.15}, {99.7, 99.95}, {99.75, 100.0}, {99.9, 100.0}}) {
+    SCOPED_TRACE(end);
+    Set(segment->GetEndLocation()->GetValueExpression(), end);
+    EXPECT_NEAR(StartOf(next), start, 1e-9);
+    EXPECT_LE(EndOf(next), 100.0);
+    EXPECT_GE(EndOf(next), StartOf(next));
+  }
 }
 
 TEST_F(DrawBead, ANewSegmentStartsAClearanceAfterItsPredecessorOnItsPath) {

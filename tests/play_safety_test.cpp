@@ -5,6 +5,7 @@
 #include <grp.h>
 #include <signal.h>
 #include <sched.h>
+#include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -1748,6 +1749,131 @@ TEST(PlayFolders, TheDialogsPreviewsAreFoundBesideTheHostLibrary) {
       const std::string said = "ktxhost: cannot load the previews " + (to / "libktxpreviews.so").string() + ": ";
       EXPECT_EQ(run.err.rfind(said, 0), 0u) << run.err;
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A play stopped at a chosen moment (or let play on when the stop is
+// ignored, as under nohup) leaves neither its motion files' folder nor a
+// temporary file of its outputs: the moment the folder first stands, the
+// moment the play is about to remove it at its end (held there by
+// KTXHOST_HOLD_REMOVAL until the stop is sent), and the moment the STEP
+// file's temporary file is made.
+TEST(PlayFolders, AStoppedPlayLeavesNoMotionFolderNorTemporaryFile) {
+  enum class When { kFolderStands, kFinalRemoval, kStepWritten };
+  struct Row {
+    const char* what;
+    int signal;
+    When when;
+    bool record = false;
+    bool step = false;
+    bool ignored = false;  // the signal ignored when the play starts: it plays on
+  };
+  const Row rows[] = {
+      {"a stop during the final removal", SIGTERM, When::kFinalRemoval},
+      {"a hangup during the final removal", SIGHUP, When::kFinalRemoval, true, true},
+      {"a stop while --record is written", SIGTERM, When::kFolderStands, true},
+      {"an interrupt while --record is written", SIGINT, When::kFolderStands, true},
+      {"a hangup while --record is written", SIGHUP, When::kFolderStands, true},
+      {"a stop while --step is written", SIGTERM, When::kStepWritten, false, true},
+      {"an interrupt while --step is written", SIGINT, When::kStepWritten, true, true},
+      {"a hangup ignored as under nohup", SIGHUP, When::kFolderStands, true, true, true},
+      {"a hangup ignored, sent during the final removal", SIGHUP, When::kFinalRemoval, false, false, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Scratch scratch("stops");
+    const fs::path tmp = scratch / "tmp", out = scratch / "out";
+    fs::create_directories(tmp);
+    fs::create_directories(out);
+    std::vector<std::string> variables = {"TMPDIR=" + tmp.string()};
+    if (row.when == When::kFinalRemoval) variables.push_back("KTXHOST_HOLD_REMOVAL=1");
+    for (char** at = environ; *at != nullptr; ++at) {
+      const std::string variable = *at, name = variable.substr(0, variable.find('='));
+      if (name != "TMPDIR" && name != "TMP" && name != "TEMP" && name != "TEMPDIR" && name != "QDEN_TMP_DIR" &&
+          name != "KTX_FAIL" && name != "KTXHOST_HOLD_REMOVAL")
+        variables.push_back(variable);
+    }
+    std::vector<std::string> arguments = {KTXHOST_PROGRAM, "play", (kExamples / "tire_envelope_commit.jou").string(),
+                                          "--plugin", STAMVIK_PLUGIN};
+    if (row.record) arguments.insert(arguments.end(), {"--record", (out / "played.jou").string()});
+    if (row.step) arguments.insert(arguments.end(), {"--step", (out / "part.stp").string()});
+    std::vector<char*> argv, envp;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    for (std::string& v : variables) envp.push_back(v.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    // The STEP file's temporary file is seen as it is made, not polled for.
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, out.c_str(), IN_CREATE), 0);
+    int input[2], error[2];
+    ASSERT_EQ(::pipe2(input, O_CLOEXEC), 0);
+    ASSERT_EQ(::pipe2(error, O_CLOEXEC), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::dup2(input[0], 0);
+      ::dup2(error[1], 2);
+      const int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      struct sigaction start {};
+      start.sa_handler = row.ignored ? SIG_IGN : SIG_DFL;
+      ::sigaction(row.signal, &start, nullptr);
+      ::alarm(120);
+      ::execve(argv[0], argv.data(), envp.data());
+      ::_exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    ::close(input[0]);
+    ::close(error[1]);
+    bool reached = false;
+    if (row.when == When::kFolderStands) {
+      for (int waited = 0; waited < 6000 && !reached; ++waited) {
+        std::error_code ignored;
+        reached = !fs::is_empty(tmp, ignored);
+        if (!reached) ::usleep(10000);
+      }
+    } else if (row.when == When::kFinalRemoval) {
+      std::string said;
+      char chunk[256];
+      for (ssize_t n; !reached && (n = ::read(error[0], chunk, sizeof chunk)) > 0;) {
+        said.append(chunk, static_cast<std::size_t>(n));
+        reached = said.find("ktxhost: removing the motion files' folder\n") != std::string::npos;
+      }
+    } else {
+      alignas(inotify_event) char events[4096];
+      for (ssize_t n; !reached && (n = ::read(watch, events, sizeof events)) > 0;)
+        for (ssize_t at = 0; at < n && !reached;) {
+          const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+          at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+          reached = event->len > 0 && std::string(event->name).rfind("part.stp.tmp-", 0) == 0;
+        }
+    }
+    ::kill(pid, row.signal);
+    ::close(input[1]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ::close(error[0]);
+    ::close(watch);
+    EXPECT_TRUE(reached) << "the moment never came";
+    if (row.ignored)
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    else
+      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == row.signal) << status;
+    EXPECT_TRUE(fs::is_empty(tmp)) << "the motion folder was left";
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(out)) left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    // A play that reached its end wrote them whole.
+    std::vector<std::string> written;
+    if (row.ignored || row.when == When::kFinalRemoval) {
+      if (row.step) written.push_back("part.stp");
+      if (row.record) written.push_back("played.jou");
+    }
+    EXPECT_EQ(left, written) << "an output's temporary file was left, or an output of a stopped play written";
   }
 }
 

@@ -1152,16 +1152,39 @@ TEST(KtxhostPlay, ABeadSegmentLeftWithNoLengthIsWarnedOfByItsNumber) {
   // 0 9.75 | 10 25 | 25 25: only segment 2 is warned of. At (10.005,20,0)
   // the path is 30.005 long: segment 2 runs 30 to 30.005, not past its start
   // by the tolerance; at (10.02,20,0) it is 0.02 long, past it.
+  // The second segment destroyed once its section is given leaves an empty
+  // item in the list, which the feature does not record: the third is its
+  // segment 1. A commit refused (the first segment's height -3) warns of
+  // nothing: no bead was made whose segments could lack a length.
+  const std::string destroyed = Record("method", "Builder", "Destroy", "ptr 21", "");
+  const std::string height = "this ptr 102\n  in string \"righthandside\" - \"";
   const struct {
     const char* at;
     std::vector<int> warned;
-  } rows[] = {{"0.02 0 0", {1, 2}}, {"10 15 0", {2}}, {"10.005 20 0", {2}}, {"10.02 20 0", {}}, {"25 20 0", {}}};
+    std::string beforeCommit;
+    bool refused = false;
+  } rows[] = {{"0.02 0 0", {1, 2}, ""},
+              {"10 15 0", {2}, ""},
+              {"10.005 20 0", {2}, ""},
+              {"10.02 20 0", {}, ""},
+              {"25 20 0", {}, ""},
+              {"0.02 0 0", {1}, destroyed, false},
+              {"10 15 0", {1}, destroyed, false},
+              {"0.02 0 0", {}, "", true},
+              {"0.02 0 0", {}, destroyed, true}};
   const stamvik_test::ScratchFolder folder("play_no_length_");
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.at);
+    SCOPED_TRACE(std::string(row.at) + (row.beforeCommit.empty() ? "" : ", the second segment destroyed") +
+                 (row.refused ? ", refused" : ""));
     const std::filesystem::path journal = folder.Path() / "given.jou";
-    std::ofstream(journal, std::ios::binary)
-        << Given(Given(Example("draw_bead_split.jou"), "# Edit:", ""), "# Male, female", GivePoint("10", "EndPoint", "point", row.at));
+    std::string text = Given(Given(Example("draw_bead_split.jou"), "# Edit:", ""), "# Male, female",
+                             GivePoint("10", "EndPoint", "point", row.at));
+    if (row.refused) text.replace(text.find(height), height.size(), height + "-");
+    // Refused as "a segment's male bead height is too small" (3030301); a
+    // blank line where nothing is put in.
+    text = Given(text, "# Committed", row.beforeCommit.empty() ? "\n" : row.beforeCommit, "10",
+                 row.refused ? 3030301 : 0);
+    std::ofstream(journal, std::ios::binary) << text;
     int status = -1;
     const std::vector<std::string> lines = stamvik_test::KtxhostOutput(
         {"play", journal.string(), "--raw", "--plugin", STAMVIK_PLUGIN}, &status, true);
@@ -1175,6 +1198,78 @@ TEST(KtxhostPlay, ABeadSegmentLeftWithNoLengthIsWarnedOfByItsNumber) {
       }
     }
     EXPECT_EQ(warned, row.warned);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The envelope's journal up to its first commit, after which the dialog
+// lists the inputs: the play's last counted host calls are the listing's.
+// The last of them failed, the listing is cut short, but the commit went
+// through: the played call still succeeds and hands back its feature, and
+// the user is warned of the failed call and told that the commit stands.
+TEST(KtxhostPlay, AListingThatFailsAfterAnEnvelopesCommitLeavesTheCommitStanding) {
+  const std::string text = Example("tire_envelope_commit.jou");
+  const std::size_t let = text.find("record 0 method \"Builder\" \"Destroy\"");
+  ASSERT_NE(let, std::string::npos);
+  const std::filesystem::path journal = PlayFolder() / "listing_cut_short.jou";
+  std::ofstream(journal, std::ios::binary) << text.substr(0, let);
+  const auto play = [&](long long call) {
+    return stamvik_test::RunCommand("cd " + stamvik_test::Quoted(PlayFolder().string()) + " && KTX_FAIL=hostcall:" +
+                                    std::to_string(call) + " " + stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " +
+                                    stamvik_test::Quoted(journal.string()) + " --plugin " +
+                                    stamvik_test::Quoted(STAMVIK_PLUGIN) + " 2>&1");
+  };
+  const stamvik_test::CommandRun counted = play(1000000000);
+  const std::string made = "ktxhost: KTX_FAIL: the play made ";
+  const std::size_t at = counted.out.find(made);
+  ASSERT_NE(at, std::string::npos) << counted.out;
+  const long long last = std::stoll(counted.out.substr(at + made.size()));
+  const stamvik_test::CommandRun run = play(last);
+  EXPECT_EQ(run.status, 0) << run.out;
+  const std::string commit = journal.string() + ":126: ";
+  EXPECT_NE(run.out.find(commit + "warning: 840007 "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(commit + "note: The commit stands; the listing after it is not whole.\n"), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("1 feature, 2 bodies alive; status 0 (success)\n"), std::string::npos) << run.out;
+}
+
+}  // namespace
+
+namespace {
+
+// The split example's builder kept open after the commit that made its bead
+// (three segments on 0 9.75 | 10 29.75 | 30 60), then given a new centreline
+// of one line, and committed again: the bead heard of the change before the
+// commit. The segments of the curves that went are gone from the list and
+// the path is the new line's: a line of 20 leaves the first segment as it
+// was, one of 5 cuts it to the line's end.
+TEST(KtxhostPlay, ADrawBeadKeptOpenAfterItsCommitFollowsANewCenterline) {
+  const std::string text = Example("draw_bead_split.jou");
+  const std::string let = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n";
+  const std::size_t at = text.find(let);
+  ASSERT_NE(at, std::string::npos);
+  const std::string kept = text.substr(0, at);
+  const stamvik_test::ScratchFolder folder("play_kept_bead_");
+  for (const auto& [line, positions] : {std::pair{"0 0 0 20 0 0", "0 9.75"}, {"0 0 0 5 0 0", "0 5"}}) {
+    SCOPED_TRACE(line);
+    const std::filesystem::path journal = folder.Path() / "given.jou";
+    std::ofstream(journal, std::ios::binary)
+        << kept
+        << Record("get", "Die.DrawBeadBuilder", "Centerline", "ptr 10", Result("ptr", "centerline", "Section", 30)) +
+               Record("method", "Section", "Clear", "ptr 30", "") +
+               Record("method", "Section", "AddLines", "ptr 30",
+                      "  in int \"kind\" - 1\n  in struct-array \"points\" \"Point3d\" 6 " + std::string(line) + "\n") +
+               Record("method", "Builder", "Commit", "ptr 10", Result("tag", "object", "TaggedObject", 50)) + let;
+    int status = -1;
+    const std::vector<std::string> lines = stamvik_test::KtxhostOutput(
+        {"play", journal.string(), "--raw", "--plugin", STAMVIK_PLUGIN}, &status, true);
+    std::string printed;
+    for (const std::string& l : lines) printed += l + "\n";
+    EXPECT_EQ(status, 0) << printed;
+    EXPECT_EQ(stamvik_test::SegmentPositions(printed), positions) << printed;
   }
 }
 

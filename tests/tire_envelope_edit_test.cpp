@@ -187,6 +187,11 @@ TEST_F(TireEnvelopeEdit, ATemplateInputChangedWithoutARunIsRefusedNamingIt) {
        "  in enum \"templateType\" \"Features.TireEnvelopeBuilder.SuspensionTemplateType\" 0\n"
        "  in int \"jointIndex\" - 4\n  in struct \"pnt\" \"Point3d\" 3 0 -780 0\n  closed 0\n",
        "(5) Wheel Center Line was (0, -760, 0) in the run and is (0, -780, 0) now"},
+      {"the wheel centre line moved along z alone",
+       "record 0 method \"Features.TireEnvelopeBuilder\" \"SetSuspentionTemplatePoint\"\n  this ptr 50\n"
+       "  in enum \"templateType\" \"Features.TireEnvelopeBuilder.SuspensionTemplateType\" 0\n"
+       "  in int \"jointIndex\" - 4\n  in struct \"pnt\" \"Point3d\" 3 0 -760 5\n  closed 0\n",
+       "(5) Wheel Center Line was (0, -760, 0) in the run and is (0, -760, 5) now"},
       {"the last point, opposite bushing, moved by a hundredth",
        "record 0 method \"Features.TireEnvelopeBuilder\" \"SetSuspentionTemplatePoint\"\n  this ptr 50\n"
        "  in enum \"templateType\" \"Features.TireEnvelopeBuilder.SuspensionTemplateType\" 0\n"
@@ -285,6 +290,32 @@ TEST_F(TireEnvelopeEdit, AnEditAnalysesTheFeaturesBody) {
             std::string::npos)
       << Listing::Text();
   for (const auto& e : Error::SevereErrors()) EXPECT_EQ(e.text.find("checked nothing"), std::string::npos) << e.text;
+}
+
+// The example's builder kept open after its commit and committed again with
+// its envelope grown by a front offset of 10 (a new body, of another
+// volume) analyses the body the feature holds now: the first commit's body
+// went with the update, and would measure nothing. The block over the wheel
+// is nearest the tire's top, which the front offset leaves where it was.
+TEST_F(TireEnvelopeEdit, ABuilderKeptOpenAnalysesTheBodyOfItsLastCommit) {
+  const PlayHere here;
+  const std::string text = ExampleText("tire_envelope_clearance.jou");
+  const std::size_t let = text.find("record 0 method \"Builder\" \"Destroy\"");
+  ASSERT_NE(let, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, let)));
+  const std::string found = "Clearance \"TIRE_ENVELOPE\": minimum distance 16.382 at motion position 6, inside the "
+                            "clearance zone of 20\n";
+  ASSERT_NE(Listing::Text().find(found), std::string::npos) << Listing::Text();
+  const double first = Volume(Envelopes().at(0));
+  Listing::Reset();
+  std::string grown = SetLogical("ApplyOffset", true);
+  grown.replace(grown.find("ptr 50"), 6, "ptr 10");
+  grown += SetExpression(10, "FrontOffsetValue", "10", 61);
+  ASSERT_TRUE(Play("journal 1\n" + grown + Commit(10, 20, 0) +
+                   "record 0 method \"Features.TireEnvelopeBuilder\" \"PerformClearanceAnalysis\"\n"
+                   "  this ptr 10\n  closed 0\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n"));
+  EXPECT_GT(Volume(Envelopes().at(0)), first * 1.2);
+  EXPECT_NE(Listing::Text().find(found), std::string::npos) << Listing::Text();
 }
 
 // The builder that made the feature (the example's tire at one place),

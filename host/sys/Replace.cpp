@@ -489,6 +489,67 @@ bool held(const std::string& temporary, Held* found) {
   return true;
 }
 
+// The temporary files being written, as a signal handler may read them (no
+// lock, no allocation): a process ended by a stop removes them first, as
+// its writers would have. A slot is taken and let go only by its writer;
+// the handler reads the slots that are set.
+struct StopSlot {
+  std::atomic<int> state{0};  // kFree, kBusy (being filled or emptied), kSet
+  int folder = -1;
+  dev_t device = 0;
+  ino_t inode = 0;
+  char base[NAME_MAX + 1] = {};
+};
+constexpr int kFree = 0, kBusy = 1, kSet = 2;
+StopSlot stopSlots[64];
+
+void watchAtStop(int fd, int folder, const std::string& base) noexcept {
+  struct stat made {};
+  if (base.size() > NAME_MAX || ::fstat(fd, &made) != 0) return;
+  for (StopSlot& slot : stopSlots) {
+    int free = kFree;
+    if (!slot.state.compare_exchange_strong(free, kBusy)) continue;
+    slot.folder = folder;
+    slot.device = made.st_dev;
+    slot.inode = made.st_ino;
+    std::memcpy(slot.base, base.c_str(), base.size() + 1);
+    slot.state.store(kSet);
+    return;
+  }
+}
+
+void unwatchAtStop(int folder, const std::string& base) noexcept {
+  for (StopSlot& slot : stopSlots) {
+    if (slot.state.load() != kSet || slot.folder != folder || base != slot.base) continue;
+    int set = kSet;
+    if (slot.state.compare_exchange_strong(set, kBusy)) slot.state.store(kFree);
+    return;
+  }
+}
+
+// The signals that end a process held back while a temporary file is made
+// and not yet known to RemoveTemporariesAtStop: a stop in between would
+// leave it. Delivered when the scope ends.
+class StopsHeld {
+ public:
+  StopsHeld() {
+    sigset_t stops;
+    ::sigemptyset(&stops);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaddset(&stops, signal);
+    ::pthread_sigmask(SIG_BLOCK, &stops, &before_);
+  }
+  ~StopsHeld() {
+    const int error = errno;
+    ::pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+    errno = error;
+  }
+  StopsHeld(const StopsHeld&) = delete;
+  StopsHeld& operator=(const StopsHeld&) = delete;
+
+ private:
+  sigset_t before_{};
+};
+
 TemporaryStepForTests stepForTests = nullptr;
 void step(const char* name, const std::string& temporary) {
   if (stepForTests != nullptr) stepForTests(name, temporary);
@@ -502,6 +563,7 @@ void letLockGo(const std::string& temporary) noexcept {
     if (found == heldLocks().end()) return;
     fd = found->second.descriptor;
     folder = found->second.folder;
+    unwatchAtStop(folder, found->second.base);
     heldLocks().erase(found);
   }
   ::close(fd);
@@ -914,6 +976,7 @@ bool MakeTemporaryBeside(const std::string& given, std::string* temporary, int* 
   removeKilledWritersTemporaries(folder.get(), place.base);
   std::string base;
   int fd = -1;
+  const StopsHeld stops;
   for (int tries = 0; fd < 0; ++tries) {
     if (tries == 100) {
       errno = EAGAIN;
@@ -942,6 +1005,7 @@ bool MakeTemporaryBeside(const std::string& given, std::string* temporary, int* 
   try {
     std::lock_guard<std::mutex> hold(pendingLock());
     heldLocks()[path] = Held{fd, folder.get(), base, std::move(place)};
+    watchAtStop(fd, folder.get(), base);
   } catch (...) {
     ::unlinkat(folder.get(), base.c_str(), 0);
     ::close(fd);
@@ -1023,6 +1087,19 @@ void RemoveTemporary(const std::string& temporary) noexcept {
   else if (stillNamed(made.descriptor, made.folder, made.base))
     ::unlinkat(made.folder, made.base.c_str(), 0);
   letLockGo(temporary);
+  errno = error;
+}
+
+void RemoveTemporariesAtStop() noexcept {
+  const int error = errno;
+  for (StopSlot& slot : stopSlots) {
+    if (slot.state.load() != kSet) continue;
+    // Only the file made: whatever another process put at its name stays.
+    struct stat named {};
+    if (::fstatat(slot.folder, slot.base, &named, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(named.st_mode) &&
+        named.st_dev == slot.device && named.st_ino == slot.inode)
+      ::unlinkat(slot.folder, slot.base, 0);
+  }
   errno = error;
 }
 

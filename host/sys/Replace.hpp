@@ -130,6 +130,11 @@ KTX_HOST_API bool PutInPlace(const std::string& temporary, const std::string& na
 // Removes a temporary file MakeTemporaryBeside made, if its path still names
 // it, and lets its lock go.
 KTX_HOST_API void RemoveTemporary(const std::string& temporary) noexcept;
+// Removes every temporary file of this process's writers that its name
+// still names, for a signal handler that ends the process (a write cut
+// short leaves no temporary file): only what a handler may call, and
+// nothing after it is to be written. Their locks go with the process.
+KTX_HOST_API void RemoveTemporariesAtStop() noexcept;
 
 // The errnos of a write that another process came between, and why a write
 // failed as a user is told it: WhyFailed(kTemporaryReplaced) is "its
