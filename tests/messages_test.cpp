@@ -74,6 +74,7 @@ const Row kRows[] = {
       {"kBeadMetalThicknessTooSmall", Messages::kBeadMetalThicknessTooSmall, 3030304},
       {"kBeadPathTrimmedToNothing", Messages::kBeadPathTrimmedToNothing, 3030305},
       {"kBeadSegmentWithoutLength", Messages::kBeadSegmentWithoutLength, 3030665},
+      {"kBeadSegmentBeforePathStart", Messages::kBeadSegmentBeforePathStart, 3030690},
       {"kSegmentTopRadiiWiderThanBead", Messages::kSegmentTopRadiiWiderThanBead, 3030321},
       {"kSegmentFemaleWidthTooSmall", Messages::kSegmentFemaleWidthTooSmall, 3030378},
       {"kSegmentFemaleDepthTooSmall", Messages::kSegmentFemaleDepthTooSmall, 3030379},

@@ -123,6 +123,7 @@ constexpr Message kMessages[] = {
     {3030304, "the bead's metal thickness is too small"},
     {3030305, "the bead's path is no longer than the distance tolerance: its centreline, trimmed at the start and end points where they are given, leaves no bead"},
     {3030665, "a segment of the bead has no length: its end is not past its start by the distance tolerance"},
+    {3030690, "a segment's place lies before the bead's path's start: it is committed at the start"},
     {3030321, "a segment's top radii are wider than the bead"},
     {3030378, "a segment's female width is too small"},
     {3030379, "a segment's female depth is too small"},

@@ -90,6 +90,9 @@ inline constexpr int kBeadPathTrimmedToNothing = 3030305;
 // Warning: a committed draw-bead segment whose end is not past its start by
 // the distance tolerance (a path trimmed at the commit may leave one).
 inline constexpr int kBeadSegmentWithoutLength = 3030665;
+// Warning: a draw-bead segment's place given before its path's start,
+// committed at the start.
+inline constexpr int kBeadSegmentBeforePathStart = 3030690;
 // A draw-bead segment's top radii wider than the bead.
 inline constexpr int kSegmentTopRadiiWiderThanBead = 3030321;
 // A draw-bead segment's female width or depth too small.
