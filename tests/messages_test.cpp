@@ -223,6 +223,7 @@ const Row kRows[] = {
       {"kReliefWiderThanBeltStep", Messages::kReliefWiderThanBeltStep, 3030648},
       {"kDeckInnerBlockNotMade", Messages::kDeckInnerBlockNotMade, 3030634},
       {"kDeckCavityNotMade", Messages::kDeckCavityNotMade, 3030685},
+      {"kOutlineNoArea", Messages::kOutlineNoArea, 3030691},
       {"kDrawPunchProfileTouchesItself", Messages::kDrawPunchProfileTouchesItself, 3030635},
       {"kBuiltNotMeasured", Messages::kBuiltNotMeasured, 3030640},
       {"kBuiltNotOneSolid", Messages::kBuiltNotOneSolid, 3030641},

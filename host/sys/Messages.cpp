@@ -251,6 +251,7 @@ constexpr Message kMessages[] = {
     {3030619, "the relief distance is too deep for the punch profile: its inward offset leaves nothing"},
     {3030620, "the base flange loop crosses or touches itself"},
     {3030621, "the base flange loop has no area"},
+    {3030691, "a closed loop of the outline has no area: its points coincide or lie on one line, within the distance tolerance"},
     {3030622, "a main deck loop crosses or touches itself"},
     {3030623, "a main deck loop has no area"},
     {3030624, "a deck cutout loop crosses or touches itself"},

@@ -268,6 +268,10 @@ inline constexpr int kBaseFlangeTooManyPoints = 3030603;
 // edge, and a base flange that reaches the decks' top.
 inline constexpr int kBaseFlangeTouchesItself = 3030620;
 inline constexpr int kBaseFlangeNoArea = 3030621;
+// A closed loop of another builder's outline (a clearance's section, a fill
+// area's boundary, a relief's, slot's or keyway's profile) that bounds no
+// area: its points coincide or lie on one line.
+inline constexpr int kOutlineNoArea = 3030691;
 inline constexpr int kMainDeckTouchesItself = 3030622;
 inline constexpr int kMainDeckNoArea = 3030623;
 inline constexpr int kDeckCutoutTouchesItself = 3030624;
