@@ -72,9 +72,11 @@ class DieDesignFeature : public stamvik_test::HostTest {
     const double point[3] = {x, 0.0, 0.0};
     return ES_create_point(point);
   }
+  // A closed loop of three points, which bounds an area.
   void ClosedLoop(SC_section* section) {
-    const tag_t curves[2] = {Curve(1.0), Curve(2.0)};
-    section->add_loop(SC_section::kClosed, 2, curves);
+    const double off[3] = {1.5, 1.0, 0.0};
+    const tag_t curves[3] = {Curve(1.0), Curve(2.0), ES_create_point(off)};
+    section->add_loop(SC_section::kClosed, 3, curves);
   }
   void OpenLoop(SC_section* section) {
     const tag_t curve = Curve(3.0);

@@ -540,7 +540,7 @@ TEST_F(CastRelief, TheParametersHoldTheSixEntitiesOfTheFeature) {
   // The inputs it extracts: the target, the sheet metal, then the profile's curves.
   auto table = ArgsOf("DIEDES_UTILS_create_extraction_table");
   ASSERT_EQ(table.size(), 1u);
-  EXPECT_TRUE(Has(table[0], "count=4 tags=[" + std::to_string(b->GetTarget()->ask_selected_tag()) + "," +
+  EXPECT_TRUE(Has(table[0], "count=5 tags=[" + std::to_string(b->GetTarget()->ask_selected_tag()) + "," +
                                 std::to_string(sheetMetal) + ","))
       << table[0];
   // The commit's map is there: the profile goes through it.

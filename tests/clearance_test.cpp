@@ -245,11 +245,11 @@ TEST_F(Clearance, ACommittedFeatureReadsBackEveryInputForEditing) {
   ASSERT_EQ(rc, 0);
   ASSERT_NE(frec, nullptr);
   // The inputs the commit extracts: the target, both geometry objects, the
-  // section's two curves and the direction's vector entity.
+  // section's three curves and the direction's vector entity.
   // the target first.
   auto table = ArgsOf("DIEDES_UTILS_create_extraction_table");
   ASSERT_EQ(table.size(), 1u);
-  EXPECT_TRUE(Has(table[0], "frec=0 count=6 tags=[" + std::to_string(target) + "," + std::to_string(g1) + "," +
+  EXPECT_TRUE(Has(table[0], "frec=0 count=7 tags=[" + std::to_string(target) + "," + std::to_string(g1) + "," +
                                 std::to_string(g2) + ","))
       << table[0];
   b->destroy();

@@ -111,9 +111,13 @@ class FailedInTurn : public stamvik_test::JamTest, public ::testing::WithParamIn
     points_.push_back(ES_create_point(at));
     return points_.back();
   }
+  // A closed loop of three points, which bounds an area.
   void ClosedLoop(SC_section* section) {
-    const tag_t curves[2] = {Point(1), Point(2)};
-    section->add_loop(SC_section::kClosed, 2, curves);
+    const tag_t first = Point(1), second = Point(2);
+    const double off[3] = {1.5, 1, 0};
+    points_.push_back(ES_create_point(off));
+    const tag_t curves[3] = {first, second, points_.back()};
+    section->add_loop(SC_section::kClosed, 3, curves);
   }
   void Set(EXP_expression* expression, const char* text) { EXP_edit_exp(part()->ask_tag(), expression, text); }
   DieDesJA::CastReliefBuilder* ReadyCastRelief() {

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -486,6 +487,158 @@ TEST_F(InputOrder, EveryOrderOfASubBuildersSettersCommitsTheSame) {
     } while (std::next_permutation(order.begin(), order.end()));
     EXPECT_EQ(differing, 0) << "of " << orders << " orders";
   }
+}
+
+// ---- across a builder and its sub-builders ---------------------------------------------
+
+// One choice the cross sweep gives: a builder's or sub-builder's setters of
+// one enumeration (one step, as above) or one logical, on the object the
+// journal names `tag` (the owner's builder, or the sub-builder fetched as it).
+struct Choice {
+  std::string journalClass;
+  std::vector<const JA::MemberFacts*> setters;
+  int members = 2;  // the values it takes: 0 to members - 1
+  std::size_t object = 0;  // 0 the owner, else the sub-builder's place in the reaches, from 1
+};
+
+// The number of members of an enumeration a class describes.
+int MemberCount(const Described& d, const char* enumeration) {
+  for (std::size_t e = 0; e < d.enumCount; ++e)
+    if (std::string(d.enums[e].name) == enumeration) {
+      int n = 0;
+      while (n < 16 && d.enums[e].members[n] != nullptr) ++n;
+      return n;
+    }
+  return 0;
+}
+
+std::vector<Choice> ChoicesOf(const Described& d, std::size_t object) {
+  std::vector<Choice> out;
+  for (const JA::MemberFacts* s : MembersOf(d, JA::Kind::Set)) {
+    if (s->shape != JA::Shape::Enum && s->shape != JA::Shape::Logical) continue;
+    bool joined = false;
+    for (Choice& c : out)
+      if (s->shape == JA::Shape::Enum && c.setters.front()->shape == JA::Shape::Enum &&
+          std::string(c.setters.front()->typeName) == s->typeName)
+        c.setters.push_back(s), joined = true;
+    if (joined) continue;
+    const int members = s->shape == JA::Shape::Enum ? MemberCount(d, s->typeName) : 2;
+    if (members >= 2) out.push_back({d.journalClass, {s}, members, object});
+  }
+  return out;
+}
+
+// The records giving a choice its lowest value (its first member, false) or its highest.
+std::string Chosen(const Choice& c, bool high, int tag) {
+  std::string records;
+  for (const JA::MemberFacts* s : c.setters) {
+    const std::string name = std::string("\"") + s->journalName + "\"";
+    const std::string value = s->shape == JA::Shape::Enum
+                                  ? "enum " + name + " \"" + s->typeName + "\" " + std::to_string(high ? c.members - 1 : 0)
+                                  : "logical " + name + " - " + (high ? "true" : "false");
+    records += Record("set \"" + c.journalClass + "\" \"" + s->name + "\"", "ptr " + std::to_string(tag), "  in " + value + "\n");
+  }
+  return records;
+}
+
+TEST_F(InputOrder, EitherOrderOfTheChoicesAcrossABuilderAndItsSubBuildersCommitsTheSame) {
+  // Generated: every builder an example commits, with every sub-builder it
+  // holds (a getter's, a list's first item) that takes a choice. Every
+  // choice of the builder and of those sub-builders (an enumeration's first
+  // or last member, false or true) is given before the new builder's commit
+  // and the edit's, all of them in the catalogue's order and then in the
+  // reverse, under value patterns that give every two choices each of their
+  // four pairs of values (all lowest, all highest, and by each bit of the
+  // choices' numbers, the pattern and its complement). A rule between two
+  // values that is applied where the second is set, and not to what the
+  // builder holds at the commit, commits one of the two orders differently.
+  std::vector<std::filesystem::path> examples;
+  for (const auto& entry : std::filesystem::directory_iterator(stamvik_test::Examples()))
+    if (entry.path().extension() == ".jou") examples.push_back(entry.path());
+  std::sort(examples.begin(), examples.end());
+  const std::vector<Described> described = DescribedClasses();
+  std::map<std::string, const Described*> byClass;
+  for (const Described& d : described) byClass[d.journalClass] = &d;
+
+  int cases = 0, plays = 0;
+  for (const std::filesystem::path& example : examples) {
+    const std::string text = stamvik_test::ReadFile(example.string());
+    const JAM::Journal journal = JAM::ReadJournal(text);
+    for (const Described& owner : described) {
+      const Found made = Find(journal, owner.journalClass, false);
+      if (owner.subBuilder || !made.ok) continue;
+      const Found edited = Find(journal, owner.journalClass, true);
+      // The sub-builders one step away, each as a case of its own reach.
+      std::vector<Case> subs;
+      for (const JA::MemberFacts* getter : MembersOf(owner, JA::Kind::Get)) {
+        if (getter->typeName == nullptr) continue;
+        if (getter->shape == JA::Shape::Object && byClass.count(getter->typeName) != 0 &&
+            byClass[getter->typeName]->subBuilder)
+          subs.push_back({&owner, {{owner.journalClass, getter}}, byClass[getter->typeName], example.filename().string()});
+        const bool list = getter->shape == JA::Shape::TemplateObject && getter->templateName != nullptr &&
+                          std::string(getter->templateName) == "ObjectList" && getter->argument != nullptr;
+        if (list && byClass.count(getter->argument) != 0 && byClass[getter->argument]->subBuilder)
+          subs.push_back({&owner, {{owner.journalClass, getter}, {getter->typeName, nullptr}}, byClass[getter->argument],
+                          example.filename().string()});
+      }
+      std::vector<Choice> choices = ChoicesOf(owner, 0);
+      bool crosses = false;
+      for (std::size_t k = 0; k < subs.size(); ++k) {
+        const std::vector<Choice> more = ChoicesOf(*subs[k].sub, k + 1);
+        crosses = crosses || !more.empty();
+        choices.insert(choices.end(), more.begin(), more.end());
+      }
+      if (!crosses || choices.empty()) continue;
+      ++cases;
+      SCOPED_TRACE(testing::Message() << owner.journalClass << " in " << example.filename().string());
+      // The sub-builders fetched before the choices, ten tags apart.
+      auto fetched = [&](int builder, int base) {
+        std::string records;
+        for (std::size_t k = 0; k < subs.size(); ++k) records += GetSub(subs[k], builder, base + 10 * static_cast<int>(k));
+        return records;
+      };
+      auto tagOf = [&](const Choice& c, int builder, int base) {
+        return c.object == 0 ? builder : base + 10 * static_cast<int>(c.object - 1);
+      };
+      std::size_t bits = 0;
+      while ((std::size_t{1} << bits) < choices.size()) ++bits;
+      std::vector<std::vector<bool>> patterns{std::vector<bool>(choices.size(), false),
+                                              std::vector<bool>(choices.size(), true)};
+      for (std::size_t b = 0; b < bits; ++b) {
+        std::vector<bool> pattern(choices.size());
+        for (std::size_t i = 0; i < choices.size(); ++i) pattern[i] = ((i >> b) & 1) != 0;
+        patterns.push_back(pattern);
+        pattern.flip();
+        patterns.push_back(pattern);
+      }
+      int differing = 0;
+      for (const std::vector<bool>& pattern : patterns) {
+        std::string committed[2];
+        for (int reverse = 0; reverse < 2; ++reverse) {
+          std::string sets = fetched(made.builder, kSub), setsAgain = fetched(edited.builder, kSubInEdit + 300);
+          for (std::size_t n = 0; n < choices.size(); ++n) {
+            const std::size_t i = reverse != 0 ? choices.size() - 1 - n : n;
+            sets += Chosen(choices[i], pattern[i], tagOf(choices[i], made.builder, kSub));
+            setsAgain += Chosen(choices[i], pattern[i], tagOf(choices[i], edited.builder, kSubInEdit + 300));
+          }
+          std::map<int, std::string> before{{made.commitLine, sets}};
+          if (edited.ok) before[edited.commitLine] = setsAgain;
+          committed[reverse] = Committed(Inserted(text, before, ""), "", {});
+          ++plays;
+        }
+        if (committed[0] != committed[1] && differing++ < 2) {
+          std::string named;
+          for (std::size_t i = 0; i < choices.size(); ++i)
+            named += choices[i].journalClass + "." + choices[i].setters.front()->name + (pattern[i] ? " high" : " low") + ", ";
+          ADD_FAILURE() << "given " << named << "in the catalogue's order it commits\n"
+                        << committed[0] << "in the reverse\n" << committed[1];
+        }
+      }
+      EXPECT_EQ(differing, 0) << "of " << patterns.size() << " patterns";
+    }
+  }
+  EXPECT_GT(cases, 0);
+  std::cout << cases << " builders, " << plays << " plays\n";
 }
 
 using stamvik_test::SegmentPositions;

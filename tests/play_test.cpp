@@ -1201,6 +1201,114 @@ TEST(KtxhostPlay, ABeadSegmentLeftWithNoLengthIsWarnedOfByItsNumber) {
   }
 }
 
+// The bead's value set by name (journal tag 10).
+std::string SetBead(const std::string& member, const std::string& kind, const std::string& value) {
+  std::string name = member;
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  const std::string type = kind == "logical" ? "-" : "\"Die.DrawBeadBuilder." + kind + "\"";
+  return Record("set", "Die.DrawBeadBuilder", member, "ptr 10",
+                "  in " + std::string(kind == "logical" ? "logical" : "enum") + " \"" + name + "\" " + type + " " +
+                    value + "\n");
+}
+// Segment `index`'s male bead width type.
+std::string SetWidthType(int index, int type) {
+  return LookUp(12, index) + Record("set", "Die.DrawBeadSegmentBuilder", "MaleBeadWidthType", "ptr 70",
+                                    "  in enum \"malebeadwidthtype\" \"Die.DrawBeadSegmentBuilder.MaleBeadWidthTypes\" " +
+                                        std::to_string(type) + "\n");
+}
+
+// The printed record's line starting `head` (the first feature's), its words after it.
+std::string RecordLine(const std::string& printed, const std::string& head) {
+  const std::size_t at = printed.find(head);
+  if (at == std::string::npos) return "(none)";
+  const std::size_t from = at + head.size();
+  return printed.substr(from, printed.find('\n', from) - from);
+}
+
+TEST(KtxhostPlay, TheBeadsRulesBetweenItsValuesHoldForWhatItHoldsAtTheCommitInEitherOrder) {
+  // The split example's bead is given, before its commit, the pairs of
+  // values one of the bead's rules joins, in both orders: a derived female
+  // width (0) leaves a segment no derived male width (1), committed 0; a bead
+  // not tapered no manual transition (1), committed 0 (the integers' eighth).
+  // A constant female width and a taper bead leave what was given.
+  const std::string derivedFemale = SetBead("FemaleWidthType", "FemaleWidthTypes", "0");
+  const std::string constantFemale = SetBead("FemaleWidthType", "FemaleWidthTypes", "1");
+  const std::string manual = SetBead("TransitionDefinition", "TransitionDefinitionTypes", "1");
+  const std::string notTapered = SetBead("TaperBead", "logical", "false");
+  const std::string tapered = SetBead("TaperBead", "logical", "true");
+  const struct {
+    const char* what;
+    std::string records;
+    const char* segment1;  // its flags: symmetry, flow, male width type
+    const char* integers;
+  } rows[] = {
+      {"female derived, then male derived", derivedFemale + SetWidthType(1, 1), "1 0 0", "0 0 0 0 0 0 1 0 0 0 1 1 1 0 0 0 0"},
+      {"male derived, then female derived", SetWidthType(1, 1) + derivedFemale, "1 0 0", "0 0 0 0 0 0 1 0 0 0 1 1 1 0 0 0 0"},
+      {"female constant, male derived", SetWidthType(1, 1) + constantFemale, "1 0 1", "0 0 0 0 0 0 1 0 0 1 1 1 1 0 0 0 0"},
+      {"not tapered, then manual", notTapered + manual, "1 0 0", "0 0 0 0 0 0 1 0 0 0 1 1 1 0 0 0 0"},
+      {"manual, then not tapered", manual + notTapered, "1 0 0", "0 0 0 0 0 0 1 0 0 0 1 1 1 0 0 0 0"},
+      {"manual, then tapered", manual + tapered, "1 0 0", "0 0 0 0 0 1 1 1 0 0 1 1 1 0 0 0 0"},
+  };
+  Scratch scratch;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    Outcome run;
+    JAM::Journal recorded;
+    const std::string printed =
+        PlayGiven(scratch, Given(Example("draw_bead_split.jou"), "# Committed: the male feature is 50.", row.records),
+                  &run, &recorded);
+    EXPECT_EQ(run.status, 0) << printed;
+    // The edit that follows writes the male record again: what the first commit took.
+    EXPECT_EQ(RecordLine(printed, "segment 1 entity 0 ints "), row.segment1) << printed;
+    EXPECT_EQ(RecordLine(printed, "entity 5 ints "), row.integers) << printed;
+  }
+}
+
+TEST(KtxhostPlay, ABeadSegmentsPlaceBeforeThePathsStartIsCommittedAtItWithAWord) {
+  // Before the split example's commit a segment's place is given below 0:
+  // committed at 0 and told (3030690), as one past the path's end is
+  // committed at the end. Segment 1's start at -5 pushes segment 0's end
+  // back to 0 (a clearance before it, held at the start), which leaves that
+  // segment no length (3030665); segment 0's end at -3 pulls its start back
+  // a gap before it, held at 0.
+  const struct {
+    const char* what;
+    std::string records;
+    const char* positions;
+    std::vector<std::string> words;
+  } rows[] = {
+      {"segment 1's start", MoveSegment(1, "StartLocation", "-5"), "0 0 | 0 29.75 | 30 60",
+       {"3030690 the bead's segment 1: its start at -5 lies before its path's start and is committed at 0",
+        "3030665 the bead's segment 0"}},
+      {"segment 0's end", MoveSegment(0, "EndLocation", "-3"), "0 0 | 10 29.75 | 30 60",
+       {"3030690 the bead's segment 0: its end at -3 lies before its path's start and is committed at 0",
+        "3030665 the bead's segment 0"}},
+      {"segment 2's end at 0", MoveSegment(2, "EndLocation", "0"), "0 0 | 0 0 | 0 0",
+       {"3030665 the bead's segment 0", "3030665 the bead's segment 1", "3030665 the bead's segment 2"}},
+  };
+  const stamvik_test::ScratchFolder folder("play_before_start_");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::filesystem::path journal = folder.Path() / "given.jou";
+    std::ofstream(journal, std::ios::binary)
+        << Given(Given(Example("draw_bead_split.jou"), "# Edit:", ""), "# Committed: the male feature is 50.", row.records);
+    int status = -1;
+    const std::vector<std::string> lines = stamvik_test::KtxhostOutput(
+        {"play", journal.string(), "--raw", "--plugin", STAMVIK_PLUGIN}, &status, true);
+    EXPECT_EQ(status, 0);
+    std::vector<std::string> words;
+    std::string printed;
+    for (const std::string& line : lines) {
+      printed += line + "\n";
+      if (const std::size_t at = line.find("warning: "); at != std::string::npos) words.push_back(line.substr(at + 9));
+    }
+    EXPECT_EQ(SegmentPositions(printed), row.positions) << printed;
+    // Each word as far as the row gives it.
+    for (std::size_t i = 0; i < words.size() && i < row.words.size(); ++i) words[i].resize(std::min(words[i].size(), row.words[i].size()));
+    EXPECT_EQ(words, row.words) << printed;
+  }
+}
+
 }  // namespace
 
 namespace {

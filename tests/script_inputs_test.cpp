@@ -215,6 +215,83 @@ TEST_F(ScriptInputs, AnOutlineOfNothingIsRefusedWhereTheBuildNeedsOne) {
   }
 }
 
+// A closed outline whose loop bounds no area (its points one, or on one
+// line within the distance tolerance 0.01) is refused by every builder that
+// takes one, at create and in an edit; a loop as thin as twice the
+// tolerance is an outline. Each row clears the outline, gives the loop and
+// commits in place of one of the example's commits.
+TEST_F(ScriptInputs, AClosedOutlineOfNoAreaIsRefusedByEveryBuilderThatTakesOne) {
+  struct Row {
+    const char* what;
+    const char* example;
+    int commit;  // the example's commit the row replaces, from 1
+    const char* journalClass;
+    const char* member;  // the outline's getter
+    const char* points;
+    int status;
+  };
+  const char* kOnePoint = "12 5 5 0 5 5 0 5 5 0 5 5 0";
+  const char* kOneLine = "12 0 0 0 10 0 0 20 0 0 30 0 0";
+  const char* kWithinTolerance = "9 0 0 0 30 0 0 15 0.005 0";
+  const char* kTwiceTheTolerance = "9 0 0 0 30 0 0 15 0.02 0";
+  const char* kUpright = "9 0 0 0 30 0 0 30 0 0.02";  // on no line, though seen along Z it has no area
+  const Row rows[] = {
+      {"a clearance's section of one point", "clearance.jou", 1, "Die.ClearanceBuilder", "Section", kOnePoint, 3030691},
+      {"a clearance's section on one line", "clearance.jou", 1, "Die.ClearanceBuilder", "Section", kOneLine, 3030691},
+      {"a clearance's section within the tolerance of a line", "clearance.jou", 1, "Die.ClearanceBuilder", "Section",
+       kWithinTolerance, 3030691},
+      {"a clearance's section twice the tolerance off its line", "clearance.jou", 1, "Die.ClearanceBuilder", "Section",
+       kTwiceTheTolerance, 0},
+      {"a clearance's section upright", "clearance.jou", 1, "Die.ClearanceBuilder", "Section", kUpright, 0},
+      {"an edited clearance's section on one line", "clearance.jou", 2, "Die.ClearanceBuilder", "Section", kOneLine,
+       3030691},
+      {"a fill area's boundary of one point", "fill_area.jou", 1, "Die.FillAreaBuilder", "Boundary", kOnePoint, 3030691},
+      {"an edited fill area's boundary on one line", "fill_area.jou", 2, "Die.FillAreaBuilder", "Boundary", kOneLine,
+       3030691},
+      {"a machine relief's main profile of one point", "machine_relief.jou", 1, "Die.MachineReliefBuilder",
+       "MainProfile", kOnePoint, 3030691},
+      {"an edited machine relief's main profile on one line", "machine_relief.jou", 2, "Die.MachineReliefBuilder",
+       "MainProfile", kOneLine, 3030691},
+      {"a machine relief's inside wall on one line", "machine_relief.jou", 1, "Die.MachineReliefBuilder",
+       "InsideWallProfile", kOneLine, 3030691},
+      {"a cast relief's profile of one point", "cast_relief.jou", 1, "Die.CastReliefBuilder", "ReliefProfile",
+       kOnePoint, 3030691},
+      {"an edited cast relief's profile on one line", "cast_relief.jou", 2, "Die.CastReliefBuilder", "ReliefProfile",
+       kOneLine, 3030691},
+      {"a clamping slot's flange of one point", "clamping_slot.jou", 1, "Die.ClampingSlotBuilder", "FlangeBaseProfile",
+       kOnePoint, 3030691},
+      {"an edited clamping slot's flange on one line", "clamping_slot.jou", 2, "Die.ClampingSlotBuilder",
+       "FlangeBaseProfile", kOneLine, 3030691},
+      {"a keyway's flange of one point", "keyway.jou", 1, "Die.KeywayBuilder", "BaseFlange", kOnePoint, 3030691},
+      {"an edited keyway's flange on one line", "keyway.jou", 2, "Die.KeywayBuilder", "BaseFlange", kOneLine, 3030691},
+      {"a keyway's interior profile on one line", "keyway.jou", 1, "Die.KeywayBuilder", "InteriorProfile", kOneLine,
+       3030691},
+  };
+  const std::string commit = "record 0 method \"Builder\" \"Commit\"";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    PART_part* own = PART_part::Create(0);
+    PART_set_work_part(own);
+    const std::string example = Example(row.example);
+    std::size_t at = std::string::npos;
+    for (int i = 0; i < row.commit; ++i) at = example.find(commit, at == std::string::npos ? 0 : at + 1);
+    ASSERT_NE(at, std::string::npos);
+    const int builder = row.commit == 1 ? 10 : 30;
+    std::string lines = Cleared(row.journalClass, row.member, builder, 90) +
+                        Record("method \"Section\" \"AddLoop\"", "  this ptr 90\n  in int \"kind\" - 0\n  in struct-array "
+                                                                 "\"points\" \"Point3d\" " +
+                                                                     std::string(row.points) + "\n");
+    if (std::string(row.example) == "clearance.jou")
+      lines = Record("set \"Die.ClearanceBuilder\" \"ClearanceGeometryType\"",
+                     "  this ptr " + std::to_string(builder) +
+                         "\n  in enum \"clearancegeometrytype\" \"Die.ClearanceBuilder.ClearanceGeometryTypes\" 1\n") +
+              lines;
+    Play(example.substr(0, at) + lines + Commit(builder, row.status == 0 ? 20 : 0, row.status));
+    own->destroy();
+  }
+  PART_set_work_part(part());
+}
+
 // ---- the die shoe's boolean items -----------------------------------------------------
 
 // The boolean features of the part, as their operations, oldest first.
@@ -303,9 +380,13 @@ TEST_F(ScriptInputs, AShoeRefusesTwoItemsOnOneTool) {
   };
   const std::string secondSolid =
       Record("method \"Part\" \"CreateSolidBody\"", "  this tag 1\n  result tag \"body\" \"Body\" 3\n");
+  // The new item's tool list given its tool again.
+  const std::string addedAgain =
+      Record("method \"SelectObjectList\" \"Add\"", "  this ptr 71\n  in tag \"object\" \"TaggedObject\" 3\n");
   const Row rows[] = {
       {"a subtract beside the unite of its tool", 1, NewItem(10, 70, 72, 2, 1), 3030674, {}, {}},
       {"a second unite of the tool", 1, NewItem(10, 70, 72, 2, 0), 3030674, {}, {}},
+      {"another tool given twice in one item", 1, secondSolid + NewItem(10, 70, 72, 3, 1) + addedAgain, 3030674, {}, {}},
       {"a subtract of another tool", 1, secondSolid + NewItem(10, 70, 72, 3, 1), 0, {0, 1}, {0, 1}},
       {"an edit's subtract beside the unite it read back", 2, NewItem(40, 70, 72, 2, 1), 3030674, {0}, {0}},
   };

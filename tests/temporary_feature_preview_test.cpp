@@ -59,9 +59,9 @@ RouteBuilder ShapedNotch(CM_part* part) {
 // A machine relief's outline is its main profile: here a closed loop.
 RouteBuilder ProfiledRelief(CM_part* part) {
   MachineReliefBuilder* b = MachineReliefBuilderFactory::Create(part, nullptr);
-  const double at[2][3] = {{1, 0, 0}, {2, 0, 0}};
-  const tag_t curves[2] = {ES_create_point(at[0]), ES_create_point(at[1])};
-  b->GetMainProfile()->add_loop(SC_section::kClosed, 2, curves);
+  const double at[3][3] = {{1, 0, 0}, {2, 0, 0}, {1.5, 1, 0}};
+  const tag_t curves[3] = {ES_create_point(at[0]), ES_create_point(at[1]), ES_create_point(at[2])};
+  b->GetMainProfile()->add_loop(SC_section::kClosed, 3, curves);
   return Route(b);
 }
 

@@ -8,6 +8,7 @@
 #include "HeldBeside.hpp"
 #include "HeldSelections.hpp"
 #include "InputChecks.hpp"
+#include "LoopAreas.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
@@ -193,6 +194,8 @@ int CastReliefBuilder::validate_nothrow() {
   if (m_baseOrientation != nullptr && m_baseOrientation->validate_nothrow() != 0) return kBadBaseOrientation;
   if (m_distanceTolerance < kMargin) return kGeneralDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kGeneralAngleToleranceTooSmall;
+  // A closed loop that encloses nothing gives the build no face to make.
+  if (Stamvik::ClosedLoopWithoutArea(m_reliefProfile, m_distanceTolerance)) return Messages::kOutlineNoArea;
   return 0;
 }
 

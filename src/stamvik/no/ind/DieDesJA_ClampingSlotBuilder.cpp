@@ -10,6 +10,7 @@
 #include "DieDesJA_ParameterEntities.hpp"
 #include "DieDesJA_SelectedTags.hpp"
 #include "InputChecks.hpp"
+#include "LoopAreas.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
@@ -357,6 +358,8 @@ int ClampingSlotBuilder::validate_nothrow() {
   if (!nonNegative(ExpressionValue(m_offsetWidth))) return kClampingOffsetWidthNegative;
   if (m_distanceTolerance < kMargin) return kGeneralDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kGeneralAngleToleranceTooSmall;
+  // A closed loop that encloses nothing gives the build no face to make.
+  if (Stamvik::ClosedLoopWithoutArea(m_flangeBaseProfile, m_distanceTolerance)) return Messages::kOutlineNoArea;
   return 0;
 }
 

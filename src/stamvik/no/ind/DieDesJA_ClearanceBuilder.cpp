@@ -7,6 +7,7 @@
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "HeldSelections.hpp"
 #include "InputChecks.hpp"
+#include "LoopAreas.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/DieAttributes.hpp"
@@ -124,6 +125,8 @@ int ClearanceBuilder::validate_nothrow() {
   if (m_clearanceGeometryType == JA_CLEARANCE_BUILDER_ClearanceGeometryTypes_Section &&
       (m_section == nullptr || m_section->is_empty()))
     return Messages::kClearanceNoSection;
+  // A closed loop that encloses nothing gives the build no face to make.
+  if (Stamvik::ClosedLoopWithoutArea(m_section, m_distanceTolerance)) return Messages::kOutlineNoArea;
   return 0;
 }
 

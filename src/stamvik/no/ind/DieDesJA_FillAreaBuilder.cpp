@@ -7,6 +7,7 @@
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "InputChecks.hpp"
+#include "LoopAreas.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
@@ -112,6 +113,8 @@ int FillAreaBuilder::validate_nothrow() {
   if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
   // The boundary's loops are all the fill area extrudes; nothing else gives one.
   if (m_boundary == nullptr || m_boundary->is_empty()) return Messages::kFillAreaNoBoundary;
+  // A closed loop that encloses nothing gives the build no face to make.
+  if (Stamvik::ClosedLoopWithoutArea(m_boundary, m_distanceTolerance)) return Messages::kOutlineNoArea;
   return 0;
 }
 

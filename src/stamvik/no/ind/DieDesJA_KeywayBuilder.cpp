@@ -9,6 +9,7 @@
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "InputChecks.hpp"
+#include "LoopAreas.hpp"
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
@@ -170,6 +171,10 @@ int KeywayBuilder::validate_nothrow() {
   }
   if (m_distanceTolerance < kMargin) return kDistanceToleranceTooSmall;
   if (m_angleTolerance < kMargin) return kAngleToleranceTooSmall;
+  // A closed loop that encloses nothing gives the build no face to make.
+  if (Stamvik::ClosedLoopWithoutArea(m_baseFlange, m_distanceTolerance) ||
+      Stamvik::ClosedLoopWithoutArea(m_interiorProfile, m_distanceTolerance))
+    return Messages::kOutlineNoArea;
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "DieDesJA_SelectedTags.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "InputChecks.hpp"
+#include "LoopAreas.hpp"
 #include "Messages.hpp"
 #include "afl/DieAttributes.hpp"
 #include "afl/Parms.hpp"
@@ -128,6 +129,10 @@ int MachineReliefBuilder::validate_nothrow() {
   // outline, unless the target finds a curve for the kind in its place.
   if ((m_mainProfile == nullptr || m_mainProfile->is_empty()) && targetCurve(m_targetData) == 0)
     return Messages::kMachineReliefNoMainProfile;
+  // A closed loop that encloses nothing gives the build no face to make.
+  if (Stamvik::ClosedLoopWithoutArea(m_mainProfile, m_distanceTolerance) ||
+      Stamvik::ClosedLoopWithoutArea(m_insideWallProfile, m_distanceTolerance))
+    return Messages::kOutlineNoArea;
   return 0;
 }
 

@@ -317,7 +317,8 @@ bool DieShoeBuilder::ToolInTwoItems() const {
     for (int k = 0, m = tools->ask_count(); k < m; ++k)
       if (const tag_t tool = tools->ask_nth(k); tool != 0) own.push_back(tool);
     std::sort(own.begin(), own.end());
-    own.erase(std::unique(own.begin(), own.end()), own.end());
+    // Given twice in one item, a tool would be united or taken twice too.
+    if (std::adjacent_find(own.begin(), own.end()) != own.end()) return true;
     for (tag_t tool : own)
       if (std::find(seen.begin(), seen.end(), tool) != seen.end()) return true;
     seen.insert(seen.end(), own.begin(), own.end());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -363,6 +364,14 @@ int DrawBeadBuilder::ToParms(DIE_DRBD_MALE_PARMS* parms) {
                                        {m_metalThickness, m_clearance, m_femaleDepthValue, m_femaleWidthValue});
       rc != 0)
     return rc;
+  // The rules between the bead's values hold for what it holds now, in
+  // whatever order they were given: a taper bead never has the sheet metal,
+  // a bead that is not tapered no manual transition (and a derived female
+  // width no derived male width, written with the segments).
+  if (m_taperBead && m_output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal)
+    SetOutput(JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale);
+  if (!m_taperBead && m_transitionDefinition == JA_DRAW_BEAD_BUILDER_TransitionDefinitionTypes_Manual)
+    SetTransitionDefinition(JA_DRAW_BEAD_BUILDER_TransitionDefinitionTypes_Automatic);
   integers[kReferenceDirection] = m_referenceDirection ? 1 : 0;
   integers[kTaper] = m_taperBead ? 1 : 0;
   integers[kOrientation] = m_baseOrientation;
@@ -371,9 +380,6 @@ int DrawBeadBuilder::ToParms(DIE_DRBD_MALE_PARMS* parms) {
   integers[kFemaleWidthType] = m_femaleWidthType;
   integers[kStartTaperBuilt] = m_buildStartTaper ? 1 : 0;
   integers[kEndTaperBuilt] = m_buildEndTaper ? 1 : 0;
-  // A taper bead never has the sheet metal.
-  if (m_taperBead && m_output == JA_DRAW_BEAD_BUILDER_OutputTypes_PlusSheetMetal)
-    SetOutput(JA_DRAW_BEAD_BUILDER_OutputTypes_PlusFemale);
   integers[kOutput] = m_output;
   integers[kMachineOffset] = m_machineOffset ? 1 : 0;
   integers[kHeightCurve] = m_generateHeightCurve ? 1 : 0;
@@ -430,6 +436,8 @@ int DrawBeadBuilder::WriteSegmentRecords(DIE_DRBD_MALE_PARMS* parms) {
       if (i >= records.Count()) records.SetCount(i + 1);
       records.Set(i, record);
     }
+    // What the bead's female width type makes of the segment's male width type.
+    segments[static_cast<std::size_t>(i)]->SetFemaleWidthOption(m_femaleWidthType);
     rc = segments[static_cast<std::size_t>(i)]->ToParms(record);
   }
   for (int i = n; i < m; ++i) OM_delete_object(old[static_cast<std::size_t>(i)]);
@@ -652,23 +660,42 @@ int DrawBeadBuilder::commit_feature(FEATURE_RECORD** frec) {
   // The segments' places are fitted to the path only here, so that a path
   // short while its inputs come in one at a time (a location's type before
   // its origin) cuts nothing the path it ends with has room for.
+  std::vector<std::string> fitted;
   const int rc = Stamvik::CommitUnderMark("Draw Bead", kSource, 622, [&] {
-    if (int fitted = FitSegmentsToPath(); fitted != 0) return fitted;
+    fitted.clear();
+    if (int rc = FitSegmentsToPath(&fitted); rc != 0) return rc;
     return edited != nullptr ? CommitEdit(edited) : CommitNew(&made);
   });
   if (edited == nullptr && frec != nullptr) *frec = rc == 0 ? made : nullptr;
   // Kept open and committed again, the builder edits the bead it made, as
   // one opened on it does: never a second bead.
   if (rc == 0 && edited == nullptr && made != nullptr) set_frec(made);
+  // Told once the commit holds: a failed one keeps the places as given.
+  if (rc == 0)
+    for (const std::string& word : fitted)
+      ERROR_severe(kSource, 632, Messages::kBeadSegmentBeforePathStart, "%s", word.c_str());
   if (rc == 0) WarnOfSegmentsWithoutLength();
   return rc;
 }
 
-int DrawBeadBuilder::FitSegmentsToPath() {
+int DrawBeadBuilder::FitSegmentsToPath(std::vector<std::string>* words) {
   int rc = 0;
-  for (int i = 0; m_segmentList != nullptr && i < m_segmentList->size(); ++i)
-    if (DrawBeadSegmentBuilder* segment = SegmentAt(i); segment != nullptr)
-      if (int fitted = segment->FitToPath(); rc == 0) rc = fitted;
+  // Numbered as the record numbers them: the list's empty items are not written.
+  int numbered = -1;
+  for (int i = 0; m_segmentList != nullptr && i < m_segmentList->size(); ++i) {
+    DrawBeadSegmentBuilder* segment = SegmentAt(i);
+    if (segment == nullptr) continue;
+    ++numbered;
+    double beforeStart[2] = {};
+    if (int fitted = segment->FitToPath(beforeStart); rc == 0) rc = fitted;
+    for (int which = 0; which < 2 && words != nullptr; ++which) {
+      if (beforeStart[which] == 0.0) continue;
+      char word[160];
+      std::snprintf(word, sizeof word, "the bead's segment %d: its %s at %g lies before its path's start and is committed at 0",
+                    numbered, which == 0 ? "start" : "end", beforeStart[which]);
+      words->push_back(word);
+    }
+  }
   return rc;
 }
 

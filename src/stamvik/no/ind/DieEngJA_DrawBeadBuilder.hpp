@@ -3,6 +3,8 @@
 // sub-builders and the ordered segments that carry the bead's sections.
 #pragma once
 #include <array>
+#include <string>
+#include <vector>
 
 #include "ClassFrame.hpp"
 #include "DieDesJA_DieLocationBuilder.hpp"
@@ -260,8 +262,9 @@ class STAMVIK_API DrawBeadBuilder : public JAX_FEAT_BUILDER {
   int CreateNewSegments();
   int CommitNew(FEATURE_RECORD** frec);
   int CommitEdit(FEATURE_RECORD* frec);
-  // Each segment fitted to the path the commit builds: 0, or the first failure.
-  int FitSegmentsToPath();
+  // Each segment fitted to the path the commit builds: 0, or the first
+  // failure. What was given before the path's start is told in `words`.
+  int FitSegmentsToPath(std::vector<std::string>* words);
   // Shows a warning for each segment the commit left with no length.
   void WarnOfSegmentsWithoutLength() const;
   // Items 0 and 1 of the record, read back into the placement face and the centerline.

@@ -420,7 +420,8 @@ void DrawBeadSegmentBuilder::SetNewPath(tag_t path) {
   if (wasClear) SetChangesPending(false);
 }
 
-int DrawBeadSegmentBuilder::FitToPath() {
+int DrawBeadSegmentBuilder::FitToPath(double beforeStart[2]) {
+  beforeStart[0] = beforeStart[1] = 0.0;
   const bool wasClear = !m_changesPending;
   SetChangesPending(true);
   int rc = 0;
@@ -428,7 +429,17 @@ int DrawBeadSegmentBuilder::FitToPath() {
   OnPathDimBuilder* const locations[2] = {m_startLocation, m_endLocation};
   for (int which = 0; which < 2; ++which) {
     const OnPathDimBuilder* location = locations[which];
-    if (!hasPath(location) || location->IsPercentMode() || !(location->GetLengthValue() > length + kTiny)) continue;
+    if (!hasPath(location)) continue;
+    // Both ends of the path hold alike: a place past either is pulled back
+    // to it. One before the start never comes from a path short while its
+    // inputs come in, only from a value given so: the caller tells the user.
+    const double value = location->IsPercentMode() ? location->GetPercentValue() : location->GetLengthValue();
+    if (value < -kTiny) {
+      if (int written = NotifySetExpressionValue(which, 0.0); rc == 0) rc = written;
+      beforeStart[which] = value;
+      continue;
+    }
+    if (location->IsPercentMode() || !(location->GetLengthValue() > length + kTiny)) continue;
     if (int written = NotifySetExpressionValue(which, length); rc == 0) rc = written;
   }
   if (wasClear) SetChangesPending(false);
@@ -481,7 +492,11 @@ int DrawBeadSegmentBuilder::validate_nothrow() {
   if (leftTop < t || rightTop < t) return kSegmentTopRadiiTooSmall;
   if (height < t) return kSegmentBeadHeightTooSmall;
   double width = 0;
-  if (m_maleBeadWidthType == JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived && !taper) {
+  // Judged as the commit writes it: a derived female width leaves no male
+  // width to derive from it, whichever of the two was given last.
+  const bool derived = m_maleBeadWidthType == JA_DRAW_BEAD_SEGMENT_BUILDER_MaleBeadWidthTypes_Derived &&
+                       (bead == nullptr || bead->GetFemaleWidthType() != JA_DRAW_BEAD_BUILDER_FemaleWidthTypes_Derived);
+  if (derived && !taper) {
     width = femaleWidth - 2.0 * (thickness + clearance);
     if (width < t) return kSegmentMaleWidthTooSmall;
   } else {

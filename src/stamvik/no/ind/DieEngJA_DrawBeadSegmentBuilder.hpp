@@ -94,10 +94,11 @@ class STAMVIK_API DrawBeadSegmentBuilder : public JAX_BUILDER {
   // the path's end is kept: a path made shorter while its inputs come in one
   // at a time may be long again by the commit.
   void SetNewPath(tag_t path);
-  // Pulls a length beyond the path's end back to it, the neighbours left as
-  // they are: the commit's fit of the segment to the path it builds. 0, or
-  // the first failure of writing a position.
-  int FitToPath();
+  // Pulls a length beyond the path's end back to it, and a place before its
+  // start to 0 (its value given in `beforeStart`, start and end, else 0), the
+  // neighbours left as they are: the commit's fit of the segment to the path
+  // it builds. 0, or the first failure of writing a position.
+  int FitToPath(double beforeStart[2]);
   // Places start and end at path parameters on [0, 1]: 0, or the first
   // failure of writing them.
   int UpdateStartAndEndByParameter(double start, double end);

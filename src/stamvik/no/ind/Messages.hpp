@@ -90,6 +90,9 @@ inline constexpr int kBeadPathTrimmedToNothing = 3030305;
 // Warning: a committed draw-bead segment whose end is not past its start by
 // the distance tolerance (a path trimmed at the commit may leave one).
 inline constexpr int kBeadSegmentWithoutLength = 3030665;
+// Warning: a draw-bead segment's place given before its path's start,
+// committed at the start.
+inline constexpr int kBeadSegmentBeforePathStart = 3030690;
 // A draw-bead segment's top radii wider than the bead.
 inline constexpr int kSegmentTopRadiiWiderThanBead = 3030321;
 // A draw-bead segment's female width or depth too small.
@@ -265,6 +268,10 @@ inline constexpr int kBaseFlangeTooManyPoints = 3030603;
 // edge, and a base flange that reaches the decks' top.
 inline constexpr int kBaseFlangeTouchesItself = 3030620;
 inline constexpr int kBaseFlangeNoArea = 3030621;
+// A closed loop of another builder's outline (a clearance's section, a fill
+// area's boundary, a relief's, slot's or keyway's profile) that bounds no
+// area: its points coincide or lie on one line.
+inline constexpr int kOutlineNoArea = 3030691;
 inline constexpr int kMainDeckTouchesItself = 3030622;
 inline constexpr int kMainDeckNoArea = 3030623;
 inline constexpr int kDeckCutoutTouchesItself = 3030624;
