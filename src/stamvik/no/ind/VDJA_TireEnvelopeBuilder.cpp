@@ -17,7 +17,6 @@
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
-#include "jax_features_tire_envelope_builder.hpp"
 #include "afl/DieEngParms.hpp"
 #include "afl/TireEnvelope.hpp"
 #include "sys/Settings.hpp"
@@ -31,6 +30,7 @@
 #include "OnEveryExit.hpp"
 #include "VDJA_TireEnvelopeBlock.hpp"
 #include "VDJA_TireEnvelopeFields.hpp"
+#include "VDJA_TireEnvelopeSettings.hpp"
 #include "vdja_tireenv_motion_util.hpp"
 
 namespace KTX::VDJA {
@@ -228,7 +228,7 @@ void TireEnvelopeBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   SetJointTagHandleLength(0);
   SetFLADrvJointHandleLength(0);
   SetXtoY(true);
-  JAX_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(this, FixedSections);
+  SetEnvelopeOffsetMethod(this, FixedSections);
   SetAssemblyPart(OM::OM_ask_object_tag(CONTEXT_ask_work_part()));
   SetIsNewBodyFile(false);
   SetSpindleLineHandle(nullptr);
@@ -942,7 +942,7 @@ void TireEnvelopeBuilder::ChooseDriverJoints(int motion, int templateType, bool 
         if (name == GetSteeringJointName()) steering = drive[i];
         if (name == GetJouceJointName()) jounce = drive[i];
       }
-      if (steering != 0 && jounce != 0) JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, steering, jounce);
+      if (steering != 0 && jounce != 0) SetDriverJoints(this, steering, jounce);
     }
     if (GetJointTagHandleLength() >= 2) {
       first = OM::TAG_find_by_handle(GetJointTagHandle(0));
@@ -984,7 +984,7 @@ void TireEnvelopeBuilder::ChooseDriverJoints(int motion, int templateType, bool 
   }
   // A scenario lacking a joint the articulation drives is no scenario to run.
   if (first == 0 || second == 0) RaiseMessage(901, kDriveJointsMissing);
-  JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, first, second);
+  SetDriverJoints(this, first, second);
 }
 
 int TireEnvelopeBuilder::BuildMotionTemplate() {
@@ -2138,7 +2138,7 @@ void TireEnvelopeBuilder::ReadBlockOffsets(const Tireenv_params_s& b) {
   if (b.applyOffset == 0) return;
   Tire_s* area = WorkArea();
   const bool fromFile = b.offsetsFromFile == 1;
-  JAX_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(
+  SetEnvelopeOffsetMethod(
       this, fromFile ? FromOffsetFile : b.customerOffsets == 1 ? CustomerDefinedData : FixedSections);
   const int sections = Bounded(b.sectionCount, Tire_s::kMaxSections);
   area->sectionCount = sections;
