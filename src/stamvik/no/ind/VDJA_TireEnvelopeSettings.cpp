@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Support.hpp"
+#include "feat/Builder.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
 #include "sys/Memory.hpp"
@@ -31,6 +32,21 @@ Named NamedJoint(tag_t joint) {
 }
 
 }  // namespace
+
+double LargestEnvelopeOffset() {
+  constexpr double kLargestMillimetres = 1e7;
+  return PART_ask_units(CONTEXT_ask_work_part()) == 1 ? kLargestMillimetres / 25.4 : kLargestMillimetres;
+}
+
+void CheckEnvelopeOffset(const std::string& what, double value) {
+  const double largest = LargestEnvelopeOffset();
+  if (value <= largest) return;
+  const bool inches = PART_ask_units(CONTEXT_ask_work_part()) == 1;
+  ERROR_raise(kSource, 60, Messages::kOffsetBeyondReach,
+              "The tire envelope's offset %s is %g, more than the most its tire can be grown by, %g %s: no envelope "
+              "can be made of it.",
+              what.c_str(), value, largest, inches ? "in" : "mm");
+}
 
 void SetEnvelopeOffsetMethod(TireEnvelopeBuilder* builder, JA_TIRE_ENVELOPE_BUILDER_EnvelopeOffsetMethod value) {
   builder->SetEnvelopeOffset(value);

@@ -157,6 +157,11 @@ int JAX_TIRE_ENVELOPE_BUILDER_SetOffsetValues(TireEnvelopeBuilder* builder, int 
     ERROR_raise(kSource, 170, kTooManySections, "The index of section exceeds the specified number %d.", area->sectionCount);
   if (count > Tire_s::kMaxOffsets)
     ERROR_raise(kSource, 173, kTooManyOffsets, "The number of offsets exceeds the allowable number %d.", Tire_s::kMaxOffsets);
+  // An offset no envelope can be grown by is refused here, where it is given.
+  for (int i = 0; i < count; ++i)
+    CheckEnvelopeOffset("value " + std::to_string(i) + " of section " + std::to_string(sectionIndex) +
+                            " (SetOffsetValues)",
+                        offsetValues[i]);
   area->sectionOffsetCounts[sectionIndex] = count;
   for (int i = 0; i < count; ++i) area->sectionOffsets[sectionIndex][i] = offsetValues[i];
   return 0;
