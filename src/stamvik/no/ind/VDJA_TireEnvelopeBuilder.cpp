@@ -1490,6 +1490,7 @@ int TireEnvelopeBuilder::Validate() {
   if (!m_applyOffset) return 0;
   // An offset no envelope can be grown by is refused before the modeller is
   // asked, its words naming it (the number alone names none of them).
+  const EnvelopeOffsetReach most = EnvelopeOffsetReachOfWorkPart();
   const auto reach = [&](const auto& check) {
     try {
       check();
@@ -1505,7 +1506,7 @@ int TireEnvelopeBuilder::Validate() {
         for (int j = 0; j < std::clamp(counts[i], 0, Tire_s::kMaxOffsets); ++j) {
           char what[400];
           std::snprintf(what, sizeof what, "value %d of the section at %g degrees%s", j, angles[i], where);
-          CheckEnvelopeOffset(what, offsets[i][j]);
+          CheckEnvelopeOffset(most, what, offsets[i][j]);
         }
     });
   };
@@ -1517,7 +1518,7 @@ int TireEnvelopeBuilder::Validate() {
                 {"FrontOffsetValue", m_frontOffsetValue},     {"UpOffsetValue", m_upOffsetValue},
                 {"RearOffsetValue", m_rearOffsetValue},       {"DownOffsetValue", m_downOffsetValue},
                 {"InboardOffsetValue", m_inboardOffsetValue}, {"OutboardOffsetValue", m_outboardOffsetValue}};
-            for (const auto& [name, value] : six) CheckEnvelopeOffset(name, Stamvik::ExpressionValue(value));
+            for (const auto& [name, value] : six) CheckEnvelopeOffset(most, name, Stamvik::ExpressionValue(value));
           });
           refused != 0)
         return refused;

@@ -1,5 +1,6 @@
 #include "VDJA_TireEnvelopeSettings.hpp"
 
+#include <charconv>
 #include <memory>
 #include <string>
 
@@ -33,19 +34,25 @@ Named NamedJoint(tag_t joint) {
 
 }  // namespace
 
-double LargestEnvelopeOffset() {
+EnvelopeOffsetReach EnvelopeOffsetReachOfWorkPart() {
   constexpr double kLargestMillimetres = 1e7;
-  return PART_ask_units(CONTEXT_ask_work_part()) == 1 ? kLargestMillimetres / 25.4 : kLargestMillimetres;
+  const bool inches = PART_ask_units(CONTEXT_ask_work_part()) == 1;
+  return {inches ? kLargestMillimetres / 25.4 : kLargestMillimetres, inches};
 }
 
-void CheckEnvelopeOffset(const std::string& what, double value) {
-  const double largest = LargestEnvelopeOffset();
-  if (value <= largest) return;
-  const bool inches = PART_ask_units(CONTEXT_ask_work_part()) == 1;
+void CheckEnvelopeOffset(const EnvelopeOffsetReach& reach, const std::string& what, double value) {
+  if (value <= reach.largest) return;
+  // In the fewest digits that read back as each: one just past the most
+  // does not read as the most.
+  const auto shown = [](double v) {
+    char text[40];
+    *std::to_chars(text, text + sizeof text - 1, v).ptr = '\0';
+    return std::string(text);
+  };
   ERROR_raise(kSource, 60, Messages::kOffsetBeyondReach,
-              "The tire envelope's offset %s is %g, more than the most its tire can be grown by, %g %s: no envelope "
+              "The tire envelope's offset %s is %s, more than the most its tire can be grown by, %s %s: no envelope "
               "can be made of it.",
-              what.c_str(), value, largest, inches ? "in" : "mm");
+              what.c_str(), shown(value).c_str(), shown(reach.largest).c_str(), reach.inches ? "in" : "mm");
 }
 
 void SetEnvelopeOffsetMethod(TireEnvelopeBuilder* builder, JA_TIRE_ENVELOPE_BUILDER_EnvelopeOffsetMethod value) {

@@ -13,11 +13,15 @@ namespace KTX::VDJA {
 
 // The most an envelope's tire is grown by, in the work part's unit: 1e7 mm,
 // beyond which the modeller grows no tire into a sound solid.
-double LargestEnvelopeOffset();
+struct EnvelopeOffsetReach {
+  double largest;
+  bool inches;
+};
+EnvelopeOffsetReach EnvelopeOffsetReachOfWorkPart();
 // Raises kOffsetBeyondReach, its words naming the offset (`what`, a phrase
 // such as "FrontOffsetValue") and its value, unless the value is a number
-// within LargestEnvelopeOffset (an offset below 0 is taken as 0 and passes).
-void CheckEnvelopeOffset(const std::string& what, double value);
+// within the reach (an offset below 0 is taken as 0 and passes).
+void CheckEnvelopeOffset(const EnvelopeOffsetReach& reach, const std::string& what, double value);
 
 // The offset method; only offsets read from a file use the offset file.
 void SetEnvelopeOffsetMethod(TireEnvelopeBuilder* builder, JA_TIRE_ENVELOPE_BUILDER_EnvelopeOffsetMethod value);

@@ -158,8 +158,10 @@ int JAX_TIRE_ENVELOPE_BUILDER_SetOffsetValues(TireEnvelopeBuilder* builder, int 
   if (count > Tire_s::kMaxOffsets)
     ERROR_raise(kSource, 173, kTooManyOffsets, "The number of offsets exceeds the allowable number %d.", Tire_s::kMaxOffsets);
   // An offset no envelope can be grown by is refused here, where it is given.
+  const EnvelopeOffsetReach reach = EnvelopeOffsetReachOfWorkPart();
   for (int i = 0; i < count; ++i)
-    CheckEnvelopeOffset("value " + std::to_string(i) + " of section " + std::to_string(sectionIndex) +
+    CheckEnvelopeOffset(reach,
+                        "value " + std::to_string(i) + " of section " + std::to_string(sectionIndex) +
                             " (SetOffsetValues)",
                         offsetValues[i]);
   area->sectionOffsetCounts[sectionIndex] = count;
