@@ -1121,14 +1121,6 @@ constexpr const char* kDriverInputNames[kDriverInputCount] = {
     "FixedLocationPercentage",
 };
 
-// The driver inputs that move the motion a run traces, as the feature would
-// hold them, in the list's order: the method and template, then a
-// template's file, options and hard points (each point named as the listing
-// names it) or a scenario's traced spindle line, then a five-link axle's
-// travel, steps and roll, or the two drivers' graph, joints, axes, limits
-// and steps and what their graph alone reads (its percentage, its locations
-// or its sketch). What the run does not read (the offsets, another graph's
-// percentage, a five-link axle's stabilizer bar) is not among them.
 // A value as the comparison takes it and as the user is shown it: -0 is the
 // value 0 (the run makes the same motion of it), and the fewest digits that
 // read back as the value are shown, so two values that differ never read
@@ -1145,6 +1137,14 @@ std::string ShownValue(double value) {
   return text;
 }
 
+// The driver inputs that move the motion a run traces, as the feature would
+// hold them, in the list's order: the method and template, then a
+// template's file, options and hard points (each point named as the listing
+// names it) or a scenario's traced spindle line, then a five-link axle's
+// travel, steps and roll, or the two drivers' graph, joints, axes, limits
+// and steps and what their graph alone reads (its percentage, its locations
+// or its sketch). What the run does not read (the offsets, another graph's
+// percentage, a five-link axle's stabilizer bar) is not among them.
 std::vector<TracedInput> DriverInputsOf(TireEnvelopeBuilder& b) {
   std::vector<TracedInput> inputs;
   const auto real = [&](DriverInput input, double value) {
@@ -1883,7 +1883,8 @@ int EnvelopeStatus(int status, const Tireenv_params_s& block) {
   if (status != ZV_ERROR_geometry) return status;
   // The tire is grown by the largest offset its sections count, none below 0.
   double grown = 0;
-  for (int i = 0; block.applyOffset != 0 && i < std::clamp(block.sectionCount, 0, Tireenv_params_s::kMaxSections); ++i)
+  const int sections = block.applyOffset != 0 ? std::clamp(block.sectionCount, 0, Tireenv_params_s::kMaxSections) : 0;
+  for (int i = 0; i < sections; ++i)
     for (int j = 0; j < std::clamp(block.sectionOffsetCounts[i], 0, Tireenv_params_s::kMaxOffsets); ++j)
       grown = std::max(grown, block.sectionOffsets[i][j]);
   try {
