@@ -308,6 +308,8 @@ const Row kRows[] = {
       {"kTireSelectedObjectGone", Messages::kTireSelectedObjectGone, 3771801},
       {"kTireSelectedBuilder", Messages::kTireSelectedBuilder, 3771802},
       {"kTireSelectedOwnFeature", Messages::kTireSelectedOwnFeature, 3771803},
+      {"kRollNotFound", Messages::kRollNotFound, 3771804},
+      {"kOffsetBeyondReach", Messages::kOffsetBeyondReach, 3771805},
       {"kProfileSectionCrosses", Messages::kProfileSectionCrosses, 3771793},
       {"kEnvelopeNotWhole", Messages::kEnvelopeNotWhole, 3771794},
       {"kManikinWheelAngleExpressionFailed", Messages::kManikinWheelAngleExpressionFailed, 3772122},

@@ -455,16 +455,23 @@ TEST_F(TireEnvelopeCommit, EveryNumberAtItsOwnByte) {
 
 // Each template's hard points reach the block as consecutive points, in the
 // order the block keeps them: the strut's index 10 after its 13.
+// The template's options, given as a script gives them (the stabilizer bar
+// used, the inner joint asymmetric, the bushing not), are its flags at
+// 5688, 5692 and 5696: use of the bar, a symmetric inner joint, a symmetric
+// bushing; the five-link axle's two a symmetric track bar inner joint and
+// symmetric bumpers. An edit reads them back as given.
 TEST_F(TireEnvelopeCommit, TemplateHardPointsInTheBlocksOrder) {
   struct Case {
     const char* what;
     int suspension;
     std::vector<int> order;  // the point index at each place of the block
+    std::vector<int> flags;  // from 5688, 4 bytes each
   };
   const Case cases[] = {
-      {"MacPherson strut", MacPhersonStrut, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14}},
-      {"short-long arm", ShortLongArmwithSteering, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}},
-      {"five-link", FiveLinkSolidAxlewithoutSteering, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+      {"MacPherson strut", MacPhersonStrut, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 10, 14}, {1, 0, 1}},
+      {"short-long arm", ShortLongArmwithSteering, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17},
+       {1, 0, 1}},
+      {"five-link", FiveLinkSolidAxlewithoutSteering, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {0, 1}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -475,9 +482,16 @@ TEST_F(TireEnvelopeCommit, TemplateHardPointsInTheBlocksOrder) {
     tire_->SetSuspensionTemplate(type);
     for (int i = 0; i < static_cast<int>(c.order.size()); ++i)
       EXPECT_EQ(tire_->UpdateTemplatePoint(type, i, Math::Point3{1.0 * i, 100.0 + i, 200.0 + i}), 0) << i;
+    tire_->SetUseStabilizerBar(true);
+    tire_->SetInnerJointAsymmetric(true);
+    tire_->SetBushingJointAsymmetric(false);
     Block block = Commit();
     EXPECT_NE(block, nullptr);
     if (block == nullptr) continue;
+    std::vector<int> flags;
+    for (std::size_t i = 0; i < c.flags.size(); ++i)
+      flags.push_back(At<std::int32_t>(block.get(), 5688 + 4 * static_cast<int>(i)));
+    EXPECT_EQ(flags, c.flags);
     for (std::size_t place = 0; place < c.order.size(); ++place) {
       const int index = c.order[place];
       const int byte = 4488 + 24 * static_cast<int>(place);
@@ -488,6 +502,11 @@ TEST_F(TireEnvelopeCommit, TemplateHardPointsInTheBlocksOrder) {
     }
     // Read back by an edit, each point where it was.
     TireEnvelopeBuilder* edit = TireEnvelopeBuilderFactory::Create(modelPart(), frec_);
+    EXPECT_TRUE(edit->GetInnerJointAsymmetric());
+    EXPECT_FALSE(edit->GetBushingJointAsymmetric());
+    if (c.suspension != FiveLinkSolidAxlewithoutSteering) {
+      EXPECT_TRUE(edit->GetUseStabilizerBar());
+    }
     const Tire_s* read = edit->WorkArea();
     const Tire_s* made = tire_->WorkArea();
     if (c.suspension == MacPhersonStrut) {

@@ -1,6 +1,7 @@
-// A tire envelope edited as a user edits it: the example's feature played,
-// then opened again from its feature by the collection's creator, set and
-// committed or analysed, each row a journal played as ktxhost plays it.
+// A tire envelope made and edited as a user makes and edits it: the
+// example's feature played, then opened again from its feature by the
+// collection's creator, set and committed, run or analysed, each row a
+// journal played as ktxhost plays it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -86,6 +87,23 @@ std::string AtOnePlace() {
          text.substr(sweep);
 }
 
+// The commit example with both drivers' limits 0: every position of its
+// run is the design position, whose one tire the modeller makes in a moment
+// (the strut's grid takes it seconds). The template is built and run as in
+// the example, so the feature is one a run of the template traced. Empty
+// when the example is not as expected.
+std::string AtRest() {
+  std::string text = ExampleText("tire_envelope_commit.jou");
+  for (const char* limit : {"\"firstdriverjointupperlimit\" - 30 0", "\"firstdriverjointlowerlimit\" - -30 0",
+                            "\"seconddriverjointupperlimit\" - 100 0"}) {
+    const std::size_t at = text.find(limit);
+    if (at == std::string::npos) return "";
+    const std::string given = limit;
+    text.replace(at, given.size(), given.substr(0, given.find(" - ") + 3) + "0 0");
+  }
+  return text;
+}
+
 // A builder (50) opened on the journal's feature `feature`, the records
 // `body` played on it, then let go.
 std::string Edit(int feature, const std::string& body) {
@@ -100,11 +118,48 @@ std::string Commit(int builder, int feature, int status) {
          "\n  result tag \"object\" \"TaggedObject\" " + std::to_string(status == 0 ? feature : 0) + "\n  closed " +
          std::to_string(status) + "\n";
 }
-std::string SetLogical(const char* name, bool value) {
+std::string SetLogical(const char* name, bool value, int builder = 50) {
   std::string lower = name;
   std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  return std::string("record 0 set \"Features.TireEnvelopeBuilder\" \"") + name + "\"\n  this ptr 50\n  in logical \"" +
-         lower + "\" - " + (value ? "true" : "false") + "\n  closed 0\n";
+  return std::string("record 0 set \"Features.TireEnvelopeBuilder\" \"") + name + "\"\n  this ptr " +
+         std::to_string(builder) + "\n  in logical \"" + lower + "\" - " + (value ? "true" : "false") + "\n  closed 0\n";
+}
+std::string Method(const char* name, int builder = 50, int status = 0) {
+  return std::string("record 0 method \"Features.TireEnvelopeBuilder\" \"") + name + "\"\n  this ptr " +
+         std::to_string(builder) + "\n  closed " + std::to_string(status) + "\n";
+}
+// The template's build and its run, as a script asks for them.
+std::string BuildAndRun(int builder = 50) { return Method("BuildMotionTemplate", builder) + Method("RunMotionArticulation", builder); }
+// The strut's wheel centre line (its hard point 4) moved to `point` ("x y z").
+std::string MoveWheelCentre(const std::string& point) {
+  return "record 0 method \"Features.TireEnvelopeBuilder\" \"SetSuspentionTemplatePoint\"\n  this ptr 50\n"
+         "  in enum \"templateType\" \"Features.TireEnvelopeBuilder.SuspensionTemplateType\" 0\n"
+         "  in int \"jointIndex\" - 4\n  in struct \"pnt\" \"Point3d\" 3 " +
+         point + "\n  closed 0\n";
+}
+std::string SetString(int builder, const char* name, const char* value) {
+  std::string lower = name;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  return std::string("record 0 set \"Features.TireEnvelopeBuilder\" \"") + name + "\"\n  this ptr " +
+         std::to_string(builder) + "\n  in string \"" + lower + "\" - \"" + value + "\"\n  closed 0\n";
+}
+// An enumeration's set; `named` is its value's name in the journal.
+std::string SetEnum(int builder, const char* name, const char* named, const char* type, int value) {
+  return std::string("record 0 set \"Features.TireEnvelopeBuilder\" \"") + name + "\"\n  this ptr " +
+         std::to_string(builder) + "\n  in enum \"" + named + "\" \"Features.TireEnvelopeBuilder." + type + "\" " +
+         std::to_string(value) + "\n  closed 0\n";
+}
+std::string SetInt(int builder, const char* name, int value) {
+  std::string lower = name;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  return std::string("record 0 set \"Features.TireEnvelopeBuilder\" \"") + name + "\"\n  this ptr " +
+         std::to_string(builder) + "\n  in int \"" + lower + "\" - " + std::to_string(value) + "\n  closed 0\n";
+}
+std::string SetDouble(int builder, const char* name, const char* value) {
+  std::string lower = name;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  return std::string("record 0 set \"Features.TireEnvelopeBuilder\" \"") + name + "\"\n  this ptr " +
+         std::to_string(builder) + "\n  in double \"" + lower + "\" - " + value + " 0\n  closed 0\n";
 }
 std::string SetExpression(int builder, const char* name, const char* value, int tag) {
   std::string lower = name;
@@ -158,8 +213,75 @@ class TireEnvelopeEdit : public stamvik_test::JamTest {
   static std::string LastSevere() {
     return Error::SevereErrors().empty() ? std::string() : Error::SevereErrors().back().text;
   }
+  // The template options: UseStabilizerBar, InnerJointAsymmetric, BushingJointAsymmetric.
+  struct Options {
+    bool bar, inner, bushing;
+    bool operator==(const Options&) const = default;
+    Options Flipped() const { return {!bar, !inner, !bushing}; }
+  };
+  static std::string SetOptions(const Options& o, int builder = 50) {
+    return SetLogical("UseStabilizerBar", o.bar, builder) + SetLogical("InnerJointAsymmetric", o.inner, builder) +
+           SetLogical("BushingJointAsymmetric", o.bushing, builder);
+  }
+  // The options a new builder opened on the feature reads.
+  Options ReadBack(FEATURE_RECORD* feature) {
+    TireEnvelopeBuilder* opened = TireEnvelopeBuilderFactory::Create(modelPart(), feature);
+    const Options read{opened->GetUseStabilizerBar(), opened->GetInnerJointAsymmetric(),
+                       opened->GetBushingJointAsymmetric()};
+    opened->destroy();
+    return read;
+  }
+  // The feature's three template flags as its block holds them: use of the
+  // stabilizer bar, a symmetric inner joint, a symmetric bushing, each 0 or 1.
+  static std::vector<int> HeldFlags(FEATURE_RECORD* feature) {
+    Tireenv_params_s* block = TireEnvelope_ReadParms(feature);
+    if (block == nullptr) return {};
+    std::vector<int> flags(block->templateFlags, block->templateFlags + 3);
+    TireEnvelope_FreeApplData(&block);
+    return flags;
+  }
+  // The strut at rest made with the options `given` (set once its template
+  // is built, before the run); each then given in an edit as the feature
+  // holds them, without a run, and the other way before a build and a run,
+  // and again without: every commit goes through, and a new builder reads
+  // each as given.
+  void OptionsReadBackAsGiven(const Options& given) {
+    std::string text = AtRest();
+    const std::size_t run = text.find("record 0 method \"Features.TireEnvelopeBuilder\" \"RunMotionArticulation\"");
+    ASSERT_NE(run, std::string::npos);
+    text.insert(run, SetOptions(given, 10));
+    ASSERT_TRUE(Play(MadeAndLetGoOf(text)));
+    FEATURE_RECORD* feature = Envelopes().at(0);
+    const auto flags = [](const Options& o) { return std::vector<int>{o.bar, !o.inner, !o.bushing}; };
+    EXPECT_TRUE(ReadBack(feature) == given);
+    EXPECT_EQ(HeldFlags(feature), flags(given));
+    struct Row {
+      const char* what;
+      Options set;
+      bool run;
+    };
+    const Row rows[] = {
+        {"as the run had them, without a run", given, false},
+        {"each the other way, with a run", given.Flipped(), true},
+        {"as that run had them, without a run", given.Flipped(), false},
+    };
+    for (const Row& row : rows) {
+      SCOPED_TRACE(row.what);
+      if (!Play(Edit(40, SetOptions(row.set) + (row.run ? BuildAndRun() : "") + Commit(50, 40, 0)))) continue;
+      EXPECT_TRUE(ReadBack(feature) == row.set);
+      EXPECT_EQ(HeldFlags(feature), flags(row.set));
+    }
+  }
   Script::Player player_;
 };
+
+TEST_F(TireEnvelopeEdit, TheTemplateOptionsGivenTrueFalseTrueReadBackAsGiven) {
+  OptionsReadBackAsGiven({true, false, true});
+}
+
+TEST_F(TireEnvelopeEdit, TheTemplateOptionsGivenFalseTrueFalseReadBackAsGiven) {
+  OptionsReadBackAsGiven({false, true, false});
+}
 
 // The example's strut, traced once on its 1 x 1 grid and committed: an edit
 // that changes what the template build reads, and commits without building
@@ -473,6 +595,203 @@ TEST_F(TireEnvelopeEdit, AMovedHardPointBuildsTheEnvelopeOfItsRun) {
   const double built = Volume(feature);
   EXPECT_NEAR(built, 92317589.178, 92317589.178 * 1e-6);
 #endif
+}
+
+// The strut at rest, committed. A spindle file named while the motion is
+// the template's (its one line; no run after it) is refused at the commit,
+// before the commit that makes the feature as in an edit (there with graph
+// 5 too), its words naming the motion and the file: the feature keeps the
+// motion it claims, and a new builder reads it so. An edit back to the
+// feature's graph then commits; so does the file with its own motion.
+TEST_F(TireEnvelopeEdit, ASpindleFileNamedUnderTheTemplatesMotionIsRefusedNamingBoth) {
+  const PlayHere here;
+  std::ofstream("spindle.txt") << "0 -860 0 0 -760 0\n";
+  const std::string text = AtRest();
+  const std::size_t at = text.find("record 0 method \"Builder\" \"Commit\"");
+  ASSERT_NE(at, std::string::npos);
+  const std::string named = SetString(10, "SpindleFileName", "spindle.txt");
+  const auto expectNamed = [] {
+    EXPECT_NE(LastSevere().find("motion is \"Create motion from suspension template\" (Motion 3)"), std::string::npos)
+        << LastSevere();
+    EXPECT_NE(LastSevere().find("the spindle file \"spindle.txt\""), std::string::npos) << LastSevere();
+  };
+  Error::ClearSevereErrors();
+  ASSERT_TRUE(Play(text.substr(0, at) + named + Commit(10, 40, 3771762)));
+  expectNamed();
+  EXPECT_TRUE(Envelopes().empty());
+  // Run again, the builder's motion file is the run's.
+  ASSERT_TRUE(Play("journal 1\n" + BuildAndRun(10) + Commit(10, 40, 0) +
+                   "record 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n"));
+  FEATURE_RECORD* feature = Envelopes().at(0);
+  const double volume = Volume(feature);
+  Error::ClearSevereErrors();
+  EXPECT_TRUE(Play(Edit(40, SetString(50, "SpindleFileName", "spindle.txt") +
+                                SetEnum(50, "DriverGraph", "drivergraphoption", "DriverGraphOption", 5) +
+                                Commit(50, 40, 3771762))));
+  expectNamed();
+  EXPECT_EQ(Volume(feature), volume);
+  TireEnvelopeBuilder* opened = TireEnvelopeBuilderFactory::Create(modelPart(), feature);
+  EXPECT_EQ(opened->GetMotion(), SuspensionTemplate);
+  EXPECT_EQ(opened->GetDriverGraph(), RectangularJounceRebound);
+  EXPECT_STREQ(opened->GetSpindleFileName(), "");
+  opened->destroy();
+  EXPECT_TRUE(Play(Edit(40, SetEnum(50, "DriverGraph", "drivergraphoption", "DriverGraphOption", 0) +
+                                Commit(50, 40, 0))));
+  EXPECT_TRUE(Play(Edit(40, SetEnum(50, "Motion", "motionmethod", "MotionMethod", 0) +
+                                SetString(50, "SpindleFileName", "spindle.txt") + Commit(50, 40, 0))));
+  opened = TireEnvelopeBuilderFactory::Create(modelPart(), feature);
+  EXPECT_EQ(opened->GetMotion(), ExistingSpindleFile);
+  EXPECT_STREQ(opened->GetSpindleFileName(), "spindle.txt");
+  opened->destroy();
+}
+
+// The strut at rest, committed. -0 given for 0 (a driver's limit, two
+// coordinates of a hard point) is the value the run had: an edit without a
+// run commits. A value moved off 0 by the least, or a hard point moved in
+// its seventh or seventeenth digit, is refused, its words showing the value
+// as the run had it and as it is now in the fewest digits that read back
+// as each.
+TEST_F(TireEnvelopeEdit, MinusZeroIsZeroAndTheLastDigitsOfAMovedValueAreShown) {
+  ASSERT_TRUE(Play(MadeAndLetGoOf(AtRest())));
+  struct Row {
+    const char* what;
+    std::string records;
+    int status;
+    const char* named;  // "NAME was A in the run and is B now"
+  };
+  const Row rows[] = {
+      {"a limit of 0 given as -0", SetDouble(50, "SecondDriverJointLowerLimit", "-0"), 0, ""},
+      {"the wheel centre's x and z given as -0", MoveWheelCentre("-0 -760 -0"), 0, ""},
+      {"a limit of 0 moved below it", SetDouble(50, "SecondDriverJointLowerLimit", "-1e-300"), 3771799,
+       "SecondDriverJointLowerLimit was 0 in the run and is -1e-300 now"},
+      {"the wheel centre moved in its seventh digit", MoveWheelCentre("0 -760.0001 0"), 3771799,
+       "(5) Wheel Center Line was (0, -760, 0) in the run and is (0, -760.0001, 0) now"},
+      {"the wheel centre moved in its seventeenth digit", MoveWheelCentre("0 -760.0000000000001 0"), 3771799,
+       "(5) Wheel Center Line was (0, -760, 0) in the run and is (0, -760.0000000000001, 0) now"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Error::ClearSevereErrors();
+    if (!Play(Edit(40, row.records + Commit(50, 40, row.status)))) continue;
+    if (row.status != 0) {
+      EXPECT_NE(LastSevere().find(std::string(": ") + row.named), std::string::npos) << LastSevere();
+    }
+  }
+}
+
+// A five-link axle from its template, jounce 60, rebound -60, 4 shock
+// steps: the stand-in's axle rolls from 0 to 6 degrees over that travel. A
+// run with the scripting default roll 7, or with -3, is refused with the
+// roll search's own number, its words saying how far the line rolls there;
+// roll 3 runs; an articulation that cannot start is told by its number.
+TEST_F(TireEnvelopeEdit, AFiveLinkRollOutOfReachIsToldFromAnArticulationThatCouldNotStart) {
+  const PlayHere here;
+  const std::string made =
+      "journal 1\nrecord 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 1\n  closed 0\n"
+      "record 0 get \"Part\" \"AutomotiveCollection\"\n  this tag 1\n"
+      "  result tag \"automotivecollection\" \"Features.AutomotiveCollection\" 1\n  closed 0\n"
+      "record 0 method \"Features.AutomotiveCollection\" \"CreateTireEnvelopeBuilder\"\n  this tag 1\n"
+      "  in tag \"tireEnvelope\" \"Features.TireEnvelope\" 0\n"
+      "  result tag \"builder\" \"Features.TireEnvelopeBuilder\" 10\n  closed 0\n" +
+      SetEnum(10, "Motion", "motionmethod", "MotionMethod", 3) +
+      SetEnum(10, "SuspensionTemplate", "suspensiontemplate", "SuspensionTemplateType", 3) +
+      Method("BuildMotionTemplate", 10) + SetDouble(10, "JounceDistance", "60") +
+      SetDouble(10, "ReboundDistance", "-60") + SetInt(10, "ShockDriverJointSteps", 4);
+  ASSERT_TRUE(Play(made));
+  struct Row {
+    const char* what;
+    const char* roll;  // none: the scripting default, 7
+    int status;
+    const char* named;
+  };
+  const Row rows[] = {
+      {"the default roll, 7", nullptr, 3771804,
+       "The roll search gave up: no position of the left shock from the jounce 60 to the rebound -60, the right "
+       "bumper at 60, was found where the spindle line rolls 7 degrees (RollAngle): it rolls at most 6 degrees "
+       "there."},
+      {"roll -3", "-3", 3771804, "rolls -3 degrees (RollAngle): it rolls 0 degrees or more there."},
+      {"roll 3", "3", 0, ""},
+      {"roll 3, the articulation not started", "3", 3771732, "the articulation could not be started"},
+  };
+  int next = 20;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Error::ClearSevereErrors();
+    if (row.status == 3771732) Host::SetAnswer("VD_MOTION_init_articulation", 7);
+    const std::string roll = row.roll == nullptr ? "" : SetExpression(10, "RollAngle", row.roll, next++);
+    const bool played = Play("journal 1\n" + roll + Method("RunMotionArticulation", 10, row.status));
+    Host::SetAnswer("VD_MOTION_init_articulation", 0);
+    if (!played) continue;
+    if (row.status != 0) {
+      EXPECT_NE(LastSevere().find(row.named), std::string::npos) << LastSevere();
+    }
+  }
+}
+
+// The example's tire at one place, its offsets applied. An offset beyond
+// the most a tire is grown by, 1e7 mm, is refused before the modeller is
+// asked, its words naming the offset: one an expression holds at the
+// commit (FrontOffsetValue 1e300; InboardOffsetValue a hundredth past the
+// most), one a section is given at the set (SetOffsetValues), which keeps
+// the section as it was. The most itself builds. A union the modeller
+// cannot make of a grown tire names the offset it was grown by.
+TEST_F(TireEnvelopeEdit, AnOffsetNoEnvelopeCanBeGrownByIsRefusedNamingIt) {
+  const PlayHere here;
+  const std::string text = AtOnePlace();
+  const std::size_t at = text.find("record 0 method \"Builder\" \"Commit\"");
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_TRUE(Play(text.substr(0, at) + SetLogical("ApplyOffset", true, 10)));
+  const std::string sections = SetEnum(10, "EnvelopeOffset", "offsetmethod", "EnvelopeOffsetMethod", 1) +
+                               "record 0 method \"Features.TireEnvelopeBuilder\" \"SetOffsetSections\"\n"
+                               "  this ptr 10\n  in double-array \"sectionAngle\" - 4 0 90 180 270\n  closed 0\n";
+  const auto values = [](int section, const char* given, int status) {
+    return "record 0 method \"Features.TireEnvelopeBuilder\" \"SetOffsetValues\"\n  this ptr 10\n"
+           "  in int \"sectionIndex\" - " +
+           std::to_string(section) + "\n  in double-array \"offsetValues\" - " + given + "\n  closed " +
+           std::to_string(status) + "\n";
+  };
+  std::string fourSections = sections;
+  for (int section = 0; section < 4; ++section) fourSections += values(section, "3 10 20 10", 0);
+  struct Row {
+    const char* what;
+    std::string records;
+    const char* named;  // in the last words shown, when not empty
+    bool unionFails = false;  // the modeller unites no envelope
+  };
+  const Row rows[] = {
+      {"1e300 in front", SetExpression(10, "FrontOffsetValue", "1e300", 61) + Commit(10, 40, 3771805),
+       "The tire envelope's offset FrontOffsetValue is 1e+300, more than the most its tire can be grown by, "
+       "1e+07 mm"},
+      {"a hundredth past the most, inboard",
+       SetExpression(10, "FrontOffsetValue", "20", 62) + SetExpression(10, "InboardOffsetValue", "10000000.01", 63) +
+           Commit(10, 40, 3771805),
+       "offset InboardOffsetValue is 10000000.01,"},
+      {"the most, inboard", SetExpression(10, "InboardOffsetValue", "10000000", 64) + Commit(10, 40, 0), ""},
+      {"a section's 1e300, at the set", fourSections + values(1, "3 10 1e300 10", 3771805),
+       "offset value 1 of section 1 (SetOffsetValues) is 1e+300"},
+      {"the union not made: the offset named", Commit(10, 40, 3771794),
+       "the tire, grown by its largest offset 20, at every position", true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Error::ClearSevereErrors();
+    if (row.unionFails) Host::SetAnswer("DIEENG_update_frec", ZV_ERROR_geometry);
+    const bool played = Play("journal 1\n" + row.records);
+    Host::SetAnswer("DIEENG_update_frec", 0);
+    if (!played) continue;
+    if (*row.named != '\0') {
+      EXPECT_NE(LastSevere().find(row.named), std::string::npos) << LastSevere();
+    }
+  }
+  // The section refused at the set kept what it had: the feature grows by 20.
+  FEATURE_RECORD* feature = Envelopes().at(0);
+  ASSERT_TRUE(Play("journal 1\n" + Commit(10, 40, 0)));
+  Tireenv_params_s* block = TireEnvelope_ReadParms(feature);
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(std::vector<double>(block->sectionOffsets[1], block->sectionOffsets[1] + block->sectionOffsetCounts[1]),
+            (std::vector<double>{10, 20, 10}));
+  TireEnvelope_FreeApplData(&block);
+  EXPECT_TRUE(Play("journal 1\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n"));
 }
 
 }  // namespace

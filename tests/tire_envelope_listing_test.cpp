@@ -94,7 +94,7 @@ TEST_F(TireEnvelopeListing, EachCaseListsAsItsGolden) {
          Set(t->GetWheelCenterlineShift(), -12.5);
          t->SetMotion(SuspensionTemplate);
          t->SetSuspensionTemplate(MacPhersonStrut);
-         t->WorkArea()->macpherson.useStabilizerBar = 1;
+         t->SetUseStabilizerBar(true);
          t->SetDriverGraph(TwoDriversOneFixed);
          t->SetXtoY(false);
          t->SetSteeringJointName("J_RACK");

@@ -208,7 +208,7 @@ TEST_F(TireEnvelopeMotionTemplate, FiveLinkRunRollsEachSideInTwoPasses) {
   };
   const Case cases[] = {
       {"four steps", 4, 0, 5},
-      {"one step: two values, the first search gives up", 1, 3771732, 1},
+      {"one step: two values, the first search gives up", 1, 3771804, 1},
       {"no steps: refused before any path", 0, 3771797, 0},
       {"steps -3: refused likewise", -3, 3771797, 0},
   };

@@ -366,6 +366,8 @@ constexpr Message kMessages[] = {
     {3771801, "a selection holds an object deleted since it was selected"},
     {3771802, "a selection holds a builder, which is no model object"},
     {3771803, "a selection holds the feature being edited"},
+    {3771804, "no position of the shock was found where the spindle line rolls the roll angle"},
+    {3771805, "an offset is more than the tire envelope's tire can be grown by"},
     {3772122, "The steering wheel angle expression cannot be made."},
     {3772123, "The back angle expression cannot be made."},
     {3772127, "The pedal plane angle expression cannot be made."},

@@ -437,9 +437,9 @@ inline constexpr int kTemplateLineNotFirst = 3771726;
 inline constexpr int kTemplateOfAnotherType = 3771727;
 inline constexpr int kTemplatePointNameUnknown = 3771728;
 inline constexpr int kTemplatePointNamedTwice = 3771729;
-// The motion run: no master file; articulation not started (or a roll's
-// search gave up); the spindle line not traced; no spindle object;
-// articulation failed; drive joints missing.
+// The motion run: no master file; articulation not started; the spindle
+// line not traced; no spindle object; articulation failed; drive joints
+// missing.
 inline constexpr int kMasterFileMissing = 3771731;
 inline constexpr int kArticulationNotStarted = 3771732;
 inline constexpr int kTraceFailed = 3771733;
@@ -492,6 +492,13 @@ inline constexpr int kNoSpindleLineInMotion = 3771798;
 // steps, limits, joints) than the tire envelope would hold: the motion must
 // be run again before the commit.
 inline constexpr int kMotionTracedWithOtherInputs = 3771799;
+// A five-link axle's roll search gave up: no position of the shock between
+// the jounce and the rebound distance was found where the spindle line rolls
+// the roll angle.
+inline constexpr int kRollNotFound = 3771804;
+// A tire envelope's offset above the most the modeller grows a tire by (or
+// no number at all): no envelope can be made of it.
+inline constexpr int kOffsetBeyondReach = 3771805;
 // What no tire envelope commits with: an enumeration value that names no
 // member; a selection holding an object deleted since it was selected, a
 // builder, or the feature being edited.

@@ -17,7 +17,6 @@
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
 #include "kernel/Kernel.hpp"
-#include "jax_features_tire_envelope_builder.hpp"
 #include "afl/DieEngParms.hpp"
 #include "afl/TireEnvelope.hpp"
 #include "sys/Settings.hpp"
@@ -31,6 +30,7 @@
 #include "OnEveryExit.hpp"
 #include "VDJA_TireEnvelopeBlock.hpp"
 #include "VDJA_TireEnvelopeFields.hpp"
+#include "VDJA_TireEnvelopeSettings.hpp"
 #include "vdja_tireenv_motion_util.hpp"
 
 namespace KTX::VDJA {
@@ -228,7 +228,7 @@ void TireEnvelopeBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
   SetJointTagHandleLength(0);
   SetFLADrvJointHandleLength(0);
   SetXtoY(true);
-  JAX_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(this, FixedSections);
+  SetEnvelopeOffsetMethod(this, FixedSections);
   SetAssemblyPart(OM::OM_ask_object_tag(CONTEXT_ask_work_part()));
   SetIsNewBodyFile(false);
   SetSpindleLineHandle(nullptr);
@@ -942,7 +942,7 @@ void TireEnvelopeBuilder::ChooseDriverJoints(int motion, int templateType, bool 
         if (name == GetSteeringJointName()) steering = drive[i];
         if (name == GetJouceJointName()) jounce = drive[i];
       }
-      if (steering != 0 && jounce != 0) JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, steering, jounce);
+      if (steering != 0 && jounce != 0) SetDriverJoints(this, steering, jounce);
     }
     if (GetJointTagHandleLength() >= 2) {
       first = OM::TAG_find_by_handle(GetJointTagHandle(0));
@@ -984,7 +984,7 @@ void TireEnvelopeBuilder::ChooseDriverJoints(int motion, int templateType, bool 
   }
   // A scenario lacking a joint the articulation drives is no scenario to run.
   if (first == 0 || second == 0) RaiseMessage(901, kDriveJointsMissing);
-  JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(this, first, second);
+  SetDriverJoints(this, first, second);
 }
 
 int TireEnvelopeBuilder::BuildMotionTemplate() {
@@ -1027,6 +1027,7 @@ int TireEnvelopeBuilder::BuildMotionTemplate() {
     }
 
     bool fiveLink = false;
+    CarryTemplateOptions();
     const int result = PrepareScenario(motion, templateType, save, manager, work, root, &fiveLink);
 
     QF_VD_MOTION_ask_articulation_drive_joints(&count, &drive);
@@ -1120,6 +1121,22 @@ constexpr const char* kDriverInputNames[kDriverInputCount] = {
     "FixedLocationPercentage",
 };
 
+// A value as the comparison takes it and as the user is shown it: -0 is the
+// value 0 (the run makes the same motion of it), and the fewest digits that
+// read back as the value are shown, so two values that differ never read
+// alike ("was 30 ... is 30" for 30.00001).
+std::string ExactValue(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.17g", value == 0 ? 0.0 : value);
+  return text;
+}
+std::string ShownValue(double value) {
+  char text[40];
+  const auto written = std::to_chars(text, text + sizeof text - 1, value == 0 ? 0.0 : value);
+  *written.ptr = '\0';
+  return text;
+}
+
 // The driver inputs that move the motion a run traces, as the feature would
 // hold them, in the list's order: the method and template, then a
 // template's file, options and hard points (each point named as the listing
@@ -1131,13 +1148,7 @@ constexpr const char* kDriverInputNames[kDriverInputCount] = {
 std::vector<TracedInput> DriverInputsOf(TireEnvelopeBuilder& b) {
   std::vector<TracedInput> inputs;
   const auto real = [&](DriverInput input, double value) {
-    // Shown in the fewest digits that read back as the value: two values
-    // that differ never read alike ("was 30 ... is 30" for 30.00001).
-    char exact[40], shown[40];
-    std::snprintf(exact, sizeof exact, "%.17g", value);
-    const auto written = std::to_chars(shown, shown + sizeof shown - 1, value);
-    *written.ptr = '\0';
-    inputs.push_back({kDriverInputNames[input], exact, shown});
+    inputs.push_back({kDriverInputNames[input], ExactValue(value), ShownValue(value)});
   };
   const auto whole = [&](DriverInput input, long long value) {
     inputs.push_back({kDriverInputNames[input], std::to_string(value), std::to_string(value)});
@@ -1162,9 +1173,9 @@ std::vector<TracedInput> DriverInputsOf(TireEnvelopeBuilder& b) {
     for (const TemplateHardPoint& point : TemplateHardPoints(templateType)) {
       VD_point_s p;
       std::memcpy(&p, static_cast<const unsigned char*>(record) + point.place, sizeof p);
-      char exact[96], shown[96];
-      std::snprintf(exact, sizeof exact, "%.17g %.17g %.17g", p.x, p.y, p.z);
-      std::snprintf(shown, sizeof shown, "(%g, %g, %g)", p.x, p.y, p.z);
+      // Each coordinate compared and shown as a value of its own.
+      const std::string exact = ExactValue(p.x) + " " + ExactValue(p.y) + " " + ExactValue(p.z);
+      const std::string shown = "(" + ShownValue(p.x) + ", " + ShownValue(p.y) + ", " + ShownValue(p.z) + ")";
       // The refusal names the point, not the method that moves every one.
       inputs.push_back({point.label, exact, shown});
     }
@@ -1211,6 +1222,33 @@ std::vector<TracedInput> DriverInputsOf(TireEnvelopeBuilder& b) {
 
 std::vector<std::string> TireEnvelopeBuilder::ComparedDriverInputs() {
   return {std::begin(kDriverInputNames), std::end(kDriverInputNames)};
+}
+
+int TireEnvelopeBuilder::SpindleFileRefusal() {
+  struct Made {
+    const char* method;  // as the listing names it
+    const char* remake;  // what makes the motion's file again
+  };
+  Made made{};
+  switch (m_motion) {
+    case FromSpindleLines: made = {"From the spindle lines", "ProcessFromSpindleLines"}; break;
+    case ExistingScenarioMotionModel: made = {"Select existing scenario model", "RunMotionArticulation"}; break;
+    case SuspensionTemplate:
+      made = {"Create motion from suspension template", "BuildMotionTemplate, RunMotionArticulation"};
+      break;
+    default: return 0;  // the spindle file's own motion reads the file named
+  }
+  const char* named = GetSpindleFileName();
+  if (named[0] == '\0' || std::strcmp(named, GetMotionFile()) != 0) return 0;
+  try {
+    ERROR_raise(kSource, 1105, Messages::kMotionFileMissing,
+                "The tire envelope's motion is \"%s\" (Motion %d), which makes its own motion file, but its motion "
+                "file is the spindle file \"%s\" named by SpindleFileName. Set Motion to ExistingSpindleFile (0) to "
+                "sweep the envelope along that file, or make the motion again (%s), then commit.",
+                made.method, static_cast<int>(m_motion), named, made.remake);
+  } catch (const std::exception& e) {
+    return Error::HandleAsBuilder(e, kSource, 1105);
+  }
 }
 
 void TireEnvelopeBuilder::RecordTracedMotion() {
@@ -1450,17 +1488,58 @@ int TireEnvelopeBuilder::Validate() {
   if (Stamvik::ExpressionValue(m_distanceTolerance) < t) return Messages::kTireDistanceToleranceNotPositive;
   if (Stamvik::ExpressionValue(m_trimRadius) < t) return Messages::kTrimRadiusNotPositive;
   if (!m_applyOffset) return 0;
+  // An offset no envelope can be grown by is refused before the modeller is
+  // asked, its words naming it (the number alone names none of them).
+  const EnvelopeOffsetReach most = EnvelopeOffsetReachOfWorkPart();
+  const auto reach = [&](const auto& check) {
+    try {
+      check();
+      return 0;
+    } catch (const std::exception& error) {
+      return Error::HandleAsBuilder(error, kSource, 1492);
+    }
+  };
+  const auto sections = [&](const char* where, const double* angles, const int* counts,
+                            const double (*offsets)[Tire_s::kMaxOffsets], int count) {
+    return reach([&] {
+      for (int i = 0; i < std::clamp(count, 0, Tire_s::kMaxSections); ++i)
+        for (int j = 0; j < std::clamp(counts[i], 0, Tire_s::kMaxOffsets); ++j) {
+          char what[400];
+          std::snprintf(what, sizeof what, "value %d of the section at %g degrees%s", j, angles[i], where);
+          CheckEnvelopeOffset(most, what, offsets[i][j]);
+        }
+    });
+  };
+  const Tire_s& area = *WorkArea();
   switch (m_envelopeOffset) {
     case FixedSections:
+      if (const int refused = reach([&] {
+            const std::pair<const char*, EXP_expression*> six[] = {
+                {"FrontOffsetValue", m_frontOffsetValue},     {"UpOffsetValue", m_upOffsetValue},
+                {"RearOffsetValue", m_rearOffsetValue},       {"DownOffsetValue", m_downOffsetValue},
+                {"InboardOffsetValue", m_inboardOffsetValue}, {"OutboardOffsetValue", m_outboardOffsetValue}};
+            for (const auto& [name, value] : six) CheckEnvelopeOffset(most, name, Stamvik::ExpressionValue(value));
+          });
+          refused != 0)
+        return refused;
       InitializeEnvelopeOffset();
       [[fallthrough]];
     case CustomerDefinedData:
+      if (m_envelopeOffset == CustomerDefinedData)
+        if (const int refused = sections(" (SetOffsetValues)", area.sectionAngles, area.sectionOffsetCounts,
+                                         area.sectionOffsets, area.sectionCount);
+            refused != 0)
+          return refused;
       if (!TIREENV_check_angle_in_offset_angles(WorkArea(), s) || !TIREENV_check_angle_in_offset_angles(WorkArea(), e))
         return Messages::kAngleNotAmongOffsetSections;
       return 0;
     default: {
       const char* file = GetOffsetFileName();
-      if (CFI_ask_file_exist(file) != 0) return get_frec() != nullptr ? 0 : Messages::kOffsetFileMissing;
+      // Editing, a file that is gone leaves the feature's sections, read back.
+      if (CFI_ask_file_exist(file) != 0)
+        return get_frec() == nullptr ? Messages::kOffsetFileMissing
+                                     : sections(" the feature holds", area.sectionAngles, area.sectionOffsetCounts,
+                                                area.sectionOffsets, area.sectionCount);
       // Read only to see that it can be read: the commit reads it again.
       struct Scratch {
         int sections = 0, offsets = 0;
@@ -1470,8 +1549,14 @@ int TireEnvelopeBuilder::Validate() {
         double second[Tire_s::kMaxSections][Tire_s::kMaxOffsets] = {};
       };
       auto scratch = std::make_unique<Scratch>();
-      return FileReadStatus(readoffsetvalues(file, &scratch->sections, &scratch->offsets, scratch->angles,
-                                             scratch->counts, scratch->first, scratch->second));
+      if (const int status = FileReadStatus(readoffsetvalues(file, &scratch->sections, &scratch->offsets,
+                                                             scratch->angles, scratch->counts, scratch->first,
+                                                             scratch->second));
+          status != 0)
+        return status;
+      // The commit grows the tire by the table it takes as the sections' own.
+      const std::string where = std::string(" in the offset file \"") + file + "\"";
+      return sections(where.c_str(), scratch->angles, scratch->counts, scratch->second, scratch->sections);
     }
   }
 }
@@ -1512,6 +1597,18 @@ constexpr std::size_t kMacpherson[] = {0, 48, 96, 144, 168, 216, 264, 312, 360, 
 constexpr std::size_t kSLArm[] = {0, 48, 96, 144, 192, 240, 288, 336, 384, 432, 480, 528, 576, 720, 600, 648, 696, 744};
 constexpr std::size_t kFiveLink[] = {0, 48, 96, 144, 192, 240, 288, 336, 384, 432, 456, 312, 360};
 }  // namespace
+
+void TireEnvelopeBuilder::CarryTemplateOptions() {
+  Tire_s* area = WorkArea();
+  const std::uint8_t bar = m_useStabilizerBar ? 1 : 0;
+  const std::uint8_t inner = m_innerJointAsymmetric ? 0 : 1, bushing = m_bushingJointAsymmetric ? 0 : 1;
+  area->macpherson.useStabilizerBar = area->slArm.useStabilizerBar = bar;
+  area->macpherson.symmetricInnerJoint = area->slArm.symmetricInnerJoint = inner;
+  area->macpherson.symmetricBushing = area->slArm.symmetricBushing = bushing;
+  // The five-link axle's two: its track bar's inner joint and its bumpers.
+  area->fiveLink.symmetricTrackBarInner = inner;
+  area->fiveLink.symmetricBumper = bushing;
+}
 
 int TireEnvelopeBuilder::UpdateTemplatePoint(JA_TIRE_ENVELOPE_BUILDER_SuspensionTemplateType type, int index,
                                              Math::Point3 point) {
@@ -1649,6 +1746,7 @@ void TireEnvelopeBuilder::WriteBlockTire(Tireenv_params_s* block, BlockWriter& w
 }
 
 void TireEnvelopeBuilder::WriteBlockTemplate(Tireenv_params_s* block, BlockWriter& w, FEATURE_RECORD* own) {
+  CarryTemplateOptions();
   Tire_s* area = WorkArea();
   const auto copyPoints = [&](const void* record, const std::size_t* places, std::size_t count) {
     const auto* bytes = static_cast<const unsigned char*>(record);
@@ -1780,9 +1878,22 @@ namespace {
 // The host's answer to a feature it could not make because the modeller
 // could not unite the tire's positions into one solid: the library's own
 // number, shown to the user (a smaller or broken envelope is never taken).
-int EnvelopeStatus(int status) {
+// A tire grown by an offset is named so: the offset may be what no union holds.
+int EnvelopeStatus(int status, const Tireenv_params_s& block) {
   if (status != ZV_ERROR_geometry) return status;
+  // The tire is grown by the largest offset its sections count, none below 0.
+  double grown = 0;
+  const int sections = block.applyOffset != 0 ? std::clamp(block.sectionCount, 0, Tireenv_params_s::kMaxSections) : 0;
+  for (int i = 0; i < sections; ++i)
+    for (int j = 0; j < std::clamp(block.sectionOffsetCounts[i], 0, Tireenv_params_s::kMaxOffsets); ++j)
+      grown = std::max(grown, block.sectionOffsets[i][j]);
   try {
+    if (grown > 0)
+      ERROR_raise(kSource, 1425, Messages::kEnvelopeNotWhole,
+                  "The tire envelope could not be made: the tire, grown by its largest offset %s, at every position "
+                  "of the motion does not unite into one closed solid. A smaller offset, fewer steps or another "
+                  "motion may.",
+                  ShownValue(grown).c_str());
     ERROR_raise(kSource, 1425, Messages::kEnvelopeNotWhole,
                 "The tire envelope could not be made: the tire at every position of the motion does not unite into "
                 "one closed solid. Fewer steps or another motion may.");
@@ -1821,8 +1932,10 @@ void GiveFeatureItsOwnExpressions(FEATURE_RECORD* feature, tag_t part, Tireenv_p
 }  // namespace
 
 int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
-  // The envelope is swept along the motion file: one traced with other
-  // driver inputs than the feature would record is no envelope of them.
+  // The envelope is swept along the motion file: one the motion did not make,
+  // or traced with other driver inputs than the feature would record, is no
+  // envelope of them.
+  if (const int refused = SpindleFileRefusal(); refused != 0) return refused;
   if (const int refused = TracedMotionRefusal(); refused != 0) return refused;
   // Everything the commit writes is under one mark: a refusal or a failure
   // at any step leaves the part as it was, not half the edit.
@@ -1895,10 +2008,10 @@ int TireEnvelopeBuilder::WriteFeature(FEATURE_RECORD** frec) {
     const int status = DIEENG_update_frec(own, block);
     if (status == 0) UPDATE_log_object_to_update(own);
     *frec = own;
-    return EnvelopeStatus(status);
+    return EnvelopeStatus(status, *block);
   }
   FEATURE_RECORD* made = nullptr;
-  const int status = EnvelopeStatus(DIEENG_create_frec(TireEnvelopeClassId, block, 0, &made));
+  const int status = EnvelopeStatus(DIEENG_create_frec(TireEnvelopeClassId, block, 0, &made), *block);
   if (status == 0) {
     SetTireEnvelopeBody(FREC_ask_body_eid_p(made));
     TireEnvelope_ChangeOutputAttributes(made, block);
@@ -2138,7 +2251,7 @@ void TireEnvelopeBuilder::ReadBlockOffsets(const Tireenv_params_s& b) {
   if (b.applyOffset == 0) return;
   Tire_s* area = WorkArea();
   const bool fromFile = b.offsetsFromFile == 1;
-  JAX_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(
+  SetEnvelopeOffsetMethod(
       this, fromFile ? FromOffsetFile : b.customerOffsets == 1 ? CustomerDefinedData : FixedSections);
   const int sections = Bounded(b.sectionCount, Tire_s::kMaxSections);
   area->sectionCount = sections;

@@ -442,6 +442,11 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   void ChooseDriverJoints(int motion, int templateType, bool fiveLink, int count, const tag_t* drive);
   void SetDriverLocationsFromDefaults();
   int CopyProfileFromFile();
+  // The template options as the builder holds them (UseStabilizerBar,
+  // InnerJointAsymmetric, BushingJointAsymmetric) into every template's
+  // record of the work area, which the template build, the listing and the
+  // commit read: the builder's fields are the one place they are kept.
+  void CarryTemplateOptions();
   void implement_destroy();
   // CalculateProfilePoints without the check of the section it gives.
   int TakeProfilePoints();
@@ -453,6 +458,10 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   // refused while they differ from those the feature would hold.
   void RecordTracedMotion();
   int TracedMotionRefusal();
+  // A spindle file a script named (SpindleFileName, which names the motion
+  // file too) while the motion is one that makes its own file: the feature
+  // would claim that motion and hold the file's. Refused, naming both.
+  int SpindleFileRefusal();
 };
 
 // A new length (measure 0) or angle (7) expression of the value to six

@@ -337,6 +337,7 @@ bool TireEnvelopeBuilder::ListMotion() {
       }
       break;
     case SuspensionTemplate:
+      CarryTemplateOptions();
       STAMVIK_LINE("Create motion from suspension template.\n");
       STAMVIK_LINE("Suspension template: %s\n",
                    NameAt(std::vector<std::string>(std::begin(kTemplateNames), std::end(kTemplateNames)),

@@ -12,12 +12,12 @@
 #include "Support.hpp"
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "VDJA_TireEnvelopeFields.hpp"
+#include "VDJA_TireEnvelopeSettings.hpp"
 #include "afl/TireEnvelope.hpp"
 #include "assy/Assembly.hpp"
 #include "clear/Clearance.hpp"
 #include "exp/Expression.hpp"
 #include "geom/Geometry.hpp"
-#include "jax_features_tire_envelope_builder.hpp"
 #include "sys/Memory.hpp"
 #include "sys/Settings.hpp"
 #include "upd/Update.hpp"
@@ -452,7 +452,7 @@ void TireEnvelopeBuilder::ReadRuleEnvelope(const RuleValues& rule) {
   SetFieldNumber(*this, FieldRow(kDistanceToleranceField), TOLER_ask_distance_tol());
   ReadRuleField(*this, rule, kApplyOffsetField);
   const bool customer = rule.Exists("customer_offset") && rule.Logical("customer_offset").value_or(false);
-  JAX_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(this, customer ? CustomerDefinedData : FixedSections);
+  SetEnvelopeOffsetMethod(this, customer ? CustomerDefinedData : FixedSections);
   for (const EnvelopeFieldId offset : kOffsetsAsRead) ReadRuleField(*this, rule, offset);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Support.hpp"
+#include "VDJA_TireEnvelopeSettings.hpp"
 #include "assy/Assembly.hpp"
 #include "geom/Sketch.hpp"
 #include "om/ObjectManager.hpp"
@@ -22,21 +23,6 @@ namespace {
 constexpr const char* kSource = "jax_features_tire_envelope_builder";
 using KTX::Messages::kTooManyOffsets;
 using KTX::Messages::kTooManySections;
-
-struct Named {
-  std::string handle;
-  std::string name;
-};
-
-// Both joints are read before the builder changes, so a tag that is no joint
-// leaves the recorded pair as it was.
-Named NamedJoint(tag_t joint) {
-  KMC_mech_joint_t record{};
-  if (const int code = KMC_get_joint(joint, &record); code != 0) ERROR_raise(kSource, 32, code, "%s", "");
-  const std::unique_ptr<TEXT_s, void (*)(TEXT_s*)> name(record.name, TEXT_free);
-  const Stamvik::HostBlock<char> handle(OM::TAG_ask_handle_of_tag(joint));
-  return {handle ? handle.get() : "", name ? TEXT_ask_utf8(name.get()) : ""};
-}
 
 using Chars = Stamvik::HostBlock<char>;
 
@@ -171,6 +157,13 @@ int JAX_TIRE_ENVELOPE_BUILDER_SetOffsetValues(TireEnvelopeBuilder* builder, int 
     ERROR_raise(kSource, 170, kTooManySections, "The index of section exceeds the specified number %d.", area->sectionCount);
   if (count > Tire_s::kMaxOffsets)
     ERROR_raise(kSource, 173, kTooManyOffsets, "The number of offsets exceeds the allowable number %d.", Tire_s::kMaxOffsets);
+  // An offset no envelope can be grown by is refused here, where it is given.
+  const EnvelopeOffsetReach reach = EnvelopeOffsetReachOfWorkPart();
+  for (int i = 0; i < count; ++i)
+    CheckEnvelopeOffset(reach,
+                        "value " + std::to_string(i) + " of section " + std::to_string(sectionIndex) +
+                            " (SetOffsetValues)",
+                        offsetValues[i]);
   area->sectionOffsetCounts[sectionIndex] = count;
   for (int i = 0; i < count; ++i) area->sectionOffsets[sectionIndex][i] = offsetValues[i];
   return 0;
@@ -202,17 +195,11 @@ int JAX_TIRE_ENVELOPE_BUILDER_set_TireBodyOutputFileName(TireEnvelopeBuilder* bu
 
 int JAX_TIRE_ENVELOPE_BUILDER_set_EnvelopeOffset(TireEnvelopeBuilder* builder,
                                                  JA_TIRE_ENVELOPE_BUILDER_EnvelopeOffsetMethod value) {
-  builder->SetEnvelopeOffset(value);
-  builder->SetUseOffsetFile(value == FromOffsetFile);
+  SetEnvelopeOffsetMethod(builder, value);
   return 0;
 }
 
 int JAX_TIRE_ENVELOPE_BUILDER_SetDriverJoints(TireEnvelopeBuilder* builder, tag_t steerJoint, tag_t jounceJoint) {
-  const Named steer = NamedJoint(steerJoint), jounce = NamedJoint(jounceJoint);
-  builder->SetJointTagHandleLength(2);
-  builder->SetJointTagHandle(0, steer.handle.c_str());
-  builder->SetJointTagHandle(1, jounce.handle.c_str());
-  builder->SetSteeringJointName(steer.name.c_str());
-  builder->SetJouceJointName(jounce.name.c_str());
+  SetDriverJoints(builder, steerJoint, jounceJoint);
   return 0;
 }

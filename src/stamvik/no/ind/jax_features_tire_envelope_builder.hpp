@@ -1,5 +1,5 @@
 // Method bodies of the tire envelope's scripting class that do more than get
-// or set one field; the builder calls some of them itself.
+// or set one field.
 #pragma once
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "jam/Jam.hpp"

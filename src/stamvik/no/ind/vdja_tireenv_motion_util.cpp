@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -497,10 +498,42 @@ double StepAt(const double* values, int k) { return k == 0 ? values[0] : values[
 
 void RaiseNotStarted(int line) { ERROR_raise(kSource, line, kArticulationNotStarted, "%s", "the articulation could not be started"); }
 
-// A search's failure as the rolls report it: -1 gave up, -2 a trace failed.
+// A search's failure as the rolls report it: the articulation not started,
+// -2 a trace failed. (A search that gave up is the roll's own to tell.)
 void RaiseSearchFailure(int result, bool started, int line) {
-  if (result == -1 || !started) RaiseNotStarted(line);
+  if (!started) RaiseNotStarted(line);
   if (result == -2) ERROR_raise(kSource, line, kTraceFailed, "%s", "the spindle line could not be traced");
+}
+
+// The shock's search gave up: the roll asked, where the shock was swept and
+// against what, and how the lines it traced there rolled. A roll below them
+// (the search stops at the first line past the roll) or above them (it swept
+// the whole travel) the travel does not reach; one among them the search
+// could not narrow to with the steps it has.
+void RaiseRollNotFound(int driver, double roll, double jounce, double rebound, double bumper,
+                       const double reached[2]) {
+  // Rounded to a billionth of a degree: a level line reads 0, not 8e-15.
+  const auto degrees = [](double d) {
+    const double rounded = std::round(d * 1e9) / 1e9;
+    return rounded == 0 ? 0.0 : rounded;
+  };
+  char traced[200] = ".";
+  if (reached[0] <= reached[1]) {
+    const double least = degrees(reached[0]), most = degrees(reached[1]);
+    if (roll < reached[0])
+      std::snprintf(traced, sizeof traced, ": it rolls %g degrees or more there. A larger roll angle may.", least);
+    else if (roll > reached[1])
+      std::snprintf(traced, sizeof traced, ": it rolls at most %g degrees there. A smaller roll angle may.", most);
+    else
+      std::snprintf(traced, sizeof traced,
+                    ": it rolls from %g to %g degrees there. More shock steps (ShockDriverJointSteps) let the "
+                    "search narrow to it.",
+                    least, most);
+  }
+  ERROR_raise(kSource, 500, kRollNotFound,
+              "The roll search gave up: no position of the %s shock from the jounce %g to the rebound %g, the %s "
+              "bumper at %g, was found where the spindle line rolls %g degrees (RollAngle)%s",
+              driver == 2 ? "right" : "left", jounce, rebound, driver == 2 ? "left" : "right", bumper, roll, traced);
 }
 
 double Distance(const Math::Point3& a, double x, double y, double z) {
@@ -665,14 +698,16 @@ int vdja_tireenv_motion_run_single_driver_articulation(const double origin[3], c
 
   const QF_MOTION_trace_s request{spindle, 1};
   double a1 = 0;
+  double reached[2] = {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
   const int first = vdja_tireenv_motion_step_and_trace(0, steps, rollAngle, swept, fixed, r->jounceDistance,
                                                        r->reboundDistance, fullTravel, reference, &a1, 1e-5,
-                                                       &request, r);
+                                                       &request, r, reached);
   if (first != 0) {
     r->failed = 1;
     roll.End();
     tools.End();
     RaiseSearchFailure(first, roll.started(), 668);
+    if (first == -1) RaiseRollNotFound(driver, rollAngle, r->jounceDistance, r->reboundDistance, fullTravel, reached);
     return first;
   }
   int phase = 0;
@@ -690,13 +725,14 @@ int vdja_tireenv_motion_run_single_driver_articulation(const double origin[3], c
   const int result = roll.End();
   tools.End();
   RaiseSearchFailure(result, roll.started(), 686);
+  if (result == -1) RaiseNotStarted(686);
   return result;
 }
 
 int vdja_tireenv_motion_step_and_trace(int mode, int steps, double target, tag_t swept, tag_t fixed, double start,
                                        double end, double fixedValue, const double reference[3], double* found,
                                        double tolerance, const QF_MOTION_trace_s* request,
-                                       vdja_tireenv_motion_record_t* r) {
+                                       vdja_tireenv_motion_record_t* r, double reached[2]) {
   constexpr double kDegrees = 57.29577951308235;
   const int n = std::max(steps, 2);
   std::vector<double> base(static_cast<std::size_t>(n)), values(static_cast<std::size_t>(n)),
@@ -748,6 +784,10 @@ int vdja_tireenv_motion_step_and_trace(int mode, int steps, double target, tag_t
         h061(direction, reference, &angle);
         alpha = std::min(angle, std::numbers::pi - angle);
         traced = true;
+        if (reached != nullptr) {
+          reached[0] = std::min(reached[0], alpha * kDegrees);
+          reached[1] = std::max(reached[1], alpha * kDegrees);
+        }
         kept[static_cast<std::size_t>(k)] = alpha;
         const double beta = std::numbers::pi - alpha;
         const bool stop = mode == 0 ? !(alpha * kDegrees + 1e-10 <= target && target <= beta * kDegrees - 1e-10)

@@ -71,8 +71,9 @@ STAMVIK_API int vdja_tireenv_motion_ask_driver_mode(int driverOption, bool secon
 
 // ---- articulation ------------------------------------------------------------------
 
-using Messages::kArticulationNotStarted;  // also: a roll's search gave up
-using Messages::kTraceFailed;             // a roll's search could not trace the spindle line
+using Messages::kArticulationNotStarted;
+using Messages::kRollNotFound;  // a roll's search gave up
+using Messages::kTraceFailed;   // a roll's search could not trace the spindle line
 using Messages::kArticulationFailed;
 // How many passes a search makes at most before it gives up.
 constexpr int kMaxSearchPasses = 200;
@@ -109,8 +110,10 @@ STAMVIK_API int vdja_tireenv_motion_run_fla_articulation(const double origin[3],
 // spindle line reaches the roll angle, its pass, then the bumper position at
 // which the line is nearest the reference direction and its pass, each pass
 // appended to both files. The two found values when both searches found.
-// Raises kArticulationNotStarted when a search gave up (or the articulation
-// could not start), kTraceFailed when a trace failed.
+// Raises kArticulationNotStarted when the articulation could not start,
+// kRollNotFound when the shock's search gave up (its words give the roll
+// asked and the rolls the shock's travel reaches), kTraceFailed when a trace
+// failed.
 STAMVIK_API int vdja_tireenv_motion_run_single_driver_articulation(
     const double origin[3], const double matrix[9], const char* spindleFile, const char* jointsFile, tag_t spindle,
     int driver, int steps, double rollAngle, double fullTravel, double firstTravel, int source, const tag_t* joints,
@@ -121,11 +124,14 @@ STAMVIK_API int vdja_tireenv_motion_run_single_driver_articulation(
 // acute angle between the traced line and the reference reaches the target
 // (degrees); mode 1 where it is smallest. 0 with *found set, -1 when it gave
 // up, -2 when a trace failed; else the status of ending the last pass.
+// `reached`, when given, receives the least and the greatest acute angle
+// (degrees) of the lines the search traced (left as they were when none).
 STAMVIK_API int vdja_tireenv_motion_step_and_trace(int mode, int steps, double target, tag_t swept, tag_t fixed,
                                                    double start, double end, double fixedValue,
                                                    const double reference[3], double* found, double tolerance,
                                                    const QF_MOTION_trace_s* request,
-                                                   vdja_tireenv_motion_record_t* record);
+                                                   vdja_tireenv_motion_record_t* record,
+                                                   double reached[2] = nullptr);
 
 // The five-link joints in the order left shock, right shock, left bumper,
 // right bumper: from the block's joint slots (source 1) or the array.
