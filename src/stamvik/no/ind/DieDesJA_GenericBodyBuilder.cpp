@@ -1,11 +1,11 @@
 #include "DieDesJA_GenericBodyBuilder.hpp"
-#include "CommitPath.hpp"
 
 #include <cstring>
 #include <exception>
 #include <optional>
 #include <vector>
 
+#include "CommitPath.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "HeldSelections.hpp"
 #include "Messages.hpp"

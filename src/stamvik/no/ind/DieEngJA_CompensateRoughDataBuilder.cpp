@@ -1,8 +1,8 @@
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
-#include "CommitPath.hpp"
 
 #include <exception>
 
+#include "CommitPath.hpp"
 #include "DieEngJA_CommitMarks.hpp"
 #include "HeldSelections.hpp"
 #include "InputChecks.hpp"

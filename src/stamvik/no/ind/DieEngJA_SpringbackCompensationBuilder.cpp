@@ -1,5 +1,4 @@
 #include "DieEngJA_SpringbackCompensationBuilder.hpp"
-#include "CommitPath.hpp"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "CommitPath.hpp"
 #include "DieEngJA_CommitMarks.hpp"
 #include "HeldSelections.hpp"
 #include "InputChecks.hpp"

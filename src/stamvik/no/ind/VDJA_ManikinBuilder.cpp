@@ -1,5 +1,4 @@
 #include "VDJA_ManikinBuilder.hpp"
-#include "CommitPath.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "CommitPath.hpp"
 #include "InputChecks.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
