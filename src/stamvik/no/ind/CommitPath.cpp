@@ -45,7 +45,7 @@ Pending& pending() {
 }
 }  // namespace
 
-CommitNotes::CommitNotes() noexcept : from_(pending().written.size()) { ++pending().depth; }
+CommitNotes::CommitNotes() : from_(pending().written.size()) { ++pending().depth; }
 
 CommitNotes::~CommitNotes() {
   Pending& under = pending();

@@ -33,7 +33,7 @@ namespace KTX::Stamvik {
 // when the outermost commit under way goes through, as the part is.
 class CommitNotes {
  public:
-  CommitNotes() noexcept;
+  CommitNotes();
   ~CommitNotes();
   CommitNotes(const CommitNotes&) = delete;
   CommitNotes& operator=(const CommitNotes&) = delete;
