@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "CommitPath.hpp"
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
 #include "InputChecks.hpp"
 #include "Messages.hpp"
@@ -661,15 +662,17 @@ int DrawBeadBuilder::commit_feature(FEATURE_RECORD** frec) {
   // short while its inputs come in one at a time (a location's type before
   // its origin) cuts nothing the path it ends with has room for.
   std::vector<std::string> fitted;
-  const int rc = Stamvik::CommitUnderMark("Draw Bead", kSource, 622, [&] {
+  const int rc = Stamvik::CommitFeature(frec, "Draw Bead", kSource, 622, [&] {
     fitted.clear();
-    if (int rc = FitSegmentsToPath(&fitted); rc != 0) return rc;
-    return edited != nullptr ? CommitEdit(edited) : CommitNew(&made);
+    if (int fit = FitSegmentsToPath(&fitted); fit != 0) return fit;
+    if (edited != nullptr) return CommitEdit(edited);
+    const int status = CommitNew(&made);
+    // Kept open and committed again, the builder edits the bead it made, as
+    // one opened on it does: never a second bead.
+    if (status == 0 && made != nullptr) set_frec(made);
+    return status;
   });
   if (edited == nullptr && frec != nullptr) *frec = rc == 0 ? made : nullptr;
-  // Kept open and committed again, the builder edits the bead it made, as
-  // one opened on it does: never a second bead.
-  if (rc == 0 && edited == nullptr && made != nullptr) set_frec(made);
   // Told once the commit holds: a failed one keeps the places as given.
   if (rc == 0)
     for (const std::string& word : fitted)

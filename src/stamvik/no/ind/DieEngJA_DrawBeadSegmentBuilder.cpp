@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "CommitPath.hpp"
 #include "DieEngJA_DrawBeadItems.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "CommitPath.hpp"
 #include "InputChecks.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
@@ -625,8 +626,15 @@ std::string PostureReference(const std::string& rule, bool create, tag_t part, c
                   ? dynamic_cast<EXP_expression*>(OM::OM_object_of_tag(tag))
                   : nullptr;
   if (own == nullptr) return Reference(Stamvik::CopyOfExpression(builderOwn, "VDJA_ManikinBuilder", 552));
-  if (std::strcmp(own->ask_text(), builderOwn->ask_text()) != 0)
-    EXP_edit_exp_all_errors(part, own, builderOwn->ask_text());
+  if (std::strcmp(own->ask_text(), builderOwn->ask_text()) != 0) {
+    // A value not set through the builder since it read the rule is the
+    // rule's as it is now: another builder may have committed it meanwhile.
+    if (Stamvik::ChangedSinceRead(builderOwn))
+      EXP_edit_exp_all_errors(part, own, builderOwn->ask_text());
+    else
+      EXP_edit_exp_all_errors(part, builderOwn, own->ask_text());
+  }
+  Stamvik::NoteWrittenText(builderOwn);
   return Reference(own);
 }
 
@@ -660,6 +668,9 @@ int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
   } catch (const std::exception& caught) {
     return Error::HandleAsBuilder(caught, "VDJA_ManikinBuilder", 593);
   }
+  // What the rebuild wrote of the builder's values counts as read only when
+  // the commit goes through (CommitPath.hpp).
+  Stamvik::CommitNotes notes;
   try {
     int status = 0;
     const tag_t partTag = ask_owning_part() != nullptr ? ask_owning_part()->OmTag() : 0;
@@ -710,6 +721,7 @@ int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
     // A build that failed is no manikin: nothing of it stays.
     if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
     UNDO_QD_delete_to_mark(mark, kCommitMark);
+    if (status == 0) notes.Keep();
     return status;
   } catch (const std::exception& caught) {
     Error::Severe error;

@@ -12,6 +12,7 @@
 
 #include <vector>
 
+#include "CommitPath.hpp"
 #include "InputChecks.hpp"
 #include "assy/Assembly.hpp"
 #include "exp/Expression.hpp"

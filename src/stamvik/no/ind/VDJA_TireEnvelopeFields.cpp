@@ -5,6 +5,7 @@
 #include <limits>
 #include <type_traits>
 
+#include "CommitPath.hpp"
 #include "Support.hpp"
 #include "exp/Expression.hpp"
 #include "om/ObjectManager.hpp"
