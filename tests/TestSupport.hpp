@@ -166,19 +166,20 @@ inline std::string OwnFileText(const std::filesystem::path& file) {
 // written) while a run of another user's needs to reach `path`, and closed
 // again when the object goes, before the test looks at what that run left
 // (OwnFileText). Reaches() says whether uid 65534 then gets there: a TMPDIR
-// under a folder only its owner may enter (what mktemp -d gives) keeps it out.
+// under a folder only its owner may enter keeps it out.
 class OpenedToPass {
  public:
   explicit OpenedToPass(const std::filesystem::path& path) {
-    for (std::filesystem::path at = path.parent_path(); !at.empty(); at = at.parent_path()) {
+    for (std::filesystem::path at = path.parent_path(); !at.empty() && at != at.parent_path(); at = at.parent_path()) {
       struct stat info {};
-      if (::lstat(at.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) break;
+      if (::lstat(at.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) break;
+      if (info.st_uid != ::geteuid()) continue;  // another user's own, below the scratch folder
       if ((info.st_mode & 01) == 0) {
         opened_.push_back({at, info.st_mode & 07777});
         ::chmod(at.c_str(), (info.st_mode & 07777) | 011);
       }
       // The scratch folder is the last: what lies above it is not the test's.
-      if ((info.st_mode & 077) == 0 || at == at.parent_path()) break;
+      if ((info.st_mode & 077) == 0) break;
     }
   }
   ~OpenedToPass() {

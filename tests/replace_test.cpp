@@ -1136,7 +1136,7 @@ std::optional<bool> AsAPlayerNotRoot(bool (*write)(const std::string& name), con
     ::close(pipe[0]);
     if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
       ::_exit(3);
-    // A TMPDIR under a folder only root may enter (mktemp's own) keeps the
+    // A TMPDIR under a folder only root may enter (one made by mkdtemp) keeps the
     // player out of the name's folder before the write could say why.
     if (::access(fs::path(name).parent_path().c_str(), X_OK) != 0) ::_exit(5);
     Host::SetUserMessageSink(
