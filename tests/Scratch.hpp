@@ -36,7 +36,15 @@ class Folder {
     name += stem + "XXXXXX";
     const std::string pattern = name;
     if (::mkdtemp(name.data()) != nullptr) {
+      // Named from the root whatever TMPDIR gave (".", a relative name): a
+      // test that changes its working folder still names its own, and so
+      // does the removal at its end.
       path_ = name;
+      std::error_code unnamed;
+      if (path_.is_relative()) {
+        const std::filesystem::path whole = std::filesystem::absolute(path_, unnamed);
+        if (!unnamed) path_ = whole.lexically_normal();
+      }
     } else {
       error_ = "cannot make a folder " + pattern + ": " + std::strerror(errno);
     }

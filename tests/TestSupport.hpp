@@ -3,7 +3,11 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <grp.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +22,7 @@
 #include <sstream>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "Scratch.hpp"
@@ -69,6 +74,9 @@ inline std::string SegmentPositions(const std::string& printed) {
 // cannot be made stops the program, saying why: a test going on without it
 // would write its files by names joined to an empty one, where nothing of
 // the test's belongs.
+// No other user may enter it (mode 0700, as mkdtemp made it): a test that
+// opened it to others (ever so little) fails when it goes, for another user
+// could then have reached what the test made in it by name.
 class ScratchFolder : public stamvik_scratch::Folder {
  public:
   explicit ScratchFolder(const std::string& stem) : Folder(stem) {
@@ -77,6 +85,124 @@ class ScratchFolder : public stamvik_scratch::Folder {
     std::fflush(stdout);
     std::abort();
   }
+  ~ScratchFolder() {
+    struct stat info {};
+    if (::lstat(Path().c_str(), &info) != 0) return;
+    EXPECT_TRUE(S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 07777) == 0700)
+        << "the scratch folder " << Path().string() << " was left with mode 0" << std::oct << (info.st_mode & 07777)
+        << std::dec << ", uid " << info.st_uid << ": only a folder made inside it (OpenChild) may be opened to others";
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+};
+
+// Whether `folder` and the folders above it up to one that no other user
+// may enter (a ScratchFolder) are the caller's: whether no other user can
+// reach it at all, whatever the modes below that one.
+inline bool ClosedToOthers(const std::filesystem::path& folder) {
+  for (std::filesystem::path at = folder; !at.empty(); at = at.parent_path()) {
+    struct stat info {};
+    if (::lstat(at.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) return false;
+    if ((info.st_mode & 077) == 0) return true;
+    if (at == at.parent_path()) return false;
+  }
+  return false;
+}
+
+// A folder made for a row, fresh, inside folders no other user can reach
+// (a ScratchFolder), and only then given `mode` (one others may write, a
+// sticky one): the one way a test opens a folder to others
+// (tools/check-scratch). Nobody else can have put anything in it before the
+// test, nor reach what the test puts in it afterwards. A parent that others
+// can reach, or a name already taken, fails the test and opens nothing.
+inline std::filesystem::path OpenChild(const std::filesystem::path& parent, const std::string& name, mode_t mode) {
+  const std::filesystem::path child = parent / name;
+  if (!ClosedToOthers(parent)) {
+    ADD_FAILURE() << "a folder to open to others is made only inside a scratch folder no other user can reach, not in "
+                  << parent.string();
+    return child;
+  }
+  if (::mkdir(child.c_str(), 0700) != 0) {
+    ADD_FAILURE() << "cannot make " << child.string() << " afresh: " << std::strerror(errno);
+    return child;
+  }
+  ::chmod(child.c_str(), mode);
+  return child;
+}
+
+// Gives a file of the test's `mode` (one others may write, a set-id bit): a
+// regular file only, never what a link at its name leads to. What chmod
+// answers (-1, EINVAL: no regular file there).
+inline int FileMode(const std::filesystem::path& file, mode_t mode) {
+  struct stat info {};
+  if (::lstat(file.c_str(), &info) != 0) return -1;
+  if (!S_ISREG(info.st_mode)) {
+    errno = EINVAL;
+    return -1;
+  }
+  return ::chmod(file.c_str(), mode);
+}
+
+// The whole text of a regular file of the test's, looked at with lstat
+// first: what stands at a name another user may have reached is not read
+// through a link, nor waited on as a FIFO; what is no regular file reads as
+// "(not a regular file)".
+inline std::string OwnFileText(const std::filesystem::path& file) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  struct stat info {};
+  if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fd >= 0) ::close(fd);
+    return "(not a regular file)";
+  }
+  std::string text;
+  char block[8192];
+  for (ssize_t n; (n = ::read(fd, block, sizeof block)) > 0;) text.append(block, static_cast<std::size_t>(n));
+  ::close(fd);
+  return text;
+}
+
+// The folders above `path` that no other user may pass (a ScratchFolder,
+// 0700), opened for that user to pass only (0711: nothing listed, nothing
+// written) while a run of another user's needs to reach `path`, and closed
+// again when the object goes, before the test looks at what that run left
+// (OwnFileText). Reaches() says whether uid 65534 then gets there: a TMPDIR
+// under a folder only its owner may enter keeps it out.
+class OpenedToPass {
+ public:
+  explicit OpenedToPass(const std::filesystem::path& path) {
+    for (std::filesystem::path at = path.parent_path(); !at.empty() && at != at.parent_path(); at = at.parent_path()) {
+      struct stat info {};
+      if (::lstat(at.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) break;
+      if (info.st_uid != ::geteuid()) continue;  // another user's own, below the scratch folder
+      if ((info.st_mode & 01) == 0) {
+        opened_.push_back({at, info.st_mode & 07777});
+        ::chmod(at.c_str(), (info.st_mode & 07777) | 011);
+      }
+      // The scratch folder is the last: what lies above it is not the test's.
+      if ((info.st_mode & 077) == 0) break;
+    }
+  }
+  ~OpenedToPass() {
+    for (const auto& [at, mode] : opened_) ::chmod(at.c_str(), mode);
+  }
+  OpenedToPass(const OpenedToPass&) = delete;
+  OpenedToPass& operator=(const OpenedToPass&) = delete;
+
+  // Whether uid 65534 can pass every folder to `path` (asked of a child that
+  // becomes that user; false where root cannot become it).
+  static bool Reaches(const std::filesystem::path& path) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
+        ::_exit(2);
+      ::_exit(::access(path.c_str(), F_OK) == 0 ? 0 : 1);
+    }
+    int status = -1;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+
+ private:
+  std::vector<std::pair<std::filesystem::path, mode_t>> opened_;
 };
 
 // A folder of the process's own, made when a test first asks, for the

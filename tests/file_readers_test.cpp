@@ -48,8 +48,7 @@ class FileReaders : public stamvik_test::HostTest {
     fs::create_directories(dir_ / "private");
     std::ofstream(dir_ / "private" / "mine.txt") << "mine\n";
     ::chmod((dir_ / "private").c_str(), 0700);
-    fs::create_directories(dir_ / "shared");
-    ::chmod((dir_ / "shared").c_str(), 0777);
+    stamvik_test::OpenChild(dir_, "shared", 0777);
     fs::create_symlink(dir_ / "mine.txt", dir_ / "shared" / "own.txt");
     fs::create_symlink(dir_ / "mine.txt", dir_ / "shared" / "theirs.txt");
     fs::create_symlink(dir_ / "private", dir_ / "shared" / "own");
@@ -304,7 +303,7 @@ TEST(HostFiles, AFileAskedToBeMadeWritableIsLeftAsItIs) {
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(row.before));
     std::ofstream(path) << "kept\n";
-    ASSERT_EQ(::chmod(path.c_str(), row.before), 0);
+    ASSERT_EQ(stamvik_test::FileMode(path, row.before), 0);
     EXPECT_EQ(CFI_modify_file_protection(path.c_str(), 79, 13107, 0), 0);
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);

@@ -696,8 +696,7 @@ TEST_F(Manikin, ASaveThatCannotBeWrittenShowsTheWritersDialogAndSaysSo) {
   const std::string shared = Scratch("shared"), mine = Write("mine.hsd", SizeFile());
   if (::geteuid() == 0) {
     rows.push_back({"another user's link in a shared folder", shared + "/theirs"});
-    std::filesystem::create_directories(shared);
-    ::chmod(shared.c_str(), 0777);
+    stamvik_test::OpenChild(stamvik_test::ProcessScratch().Path(), "shared", 0777);
     ::chmod(mine.c_str(), 0400);
     ::symlink(mine.c_str(), (shared + "/theirs.hsd").c_str());
     ::lchown((shared + "/theirs.hsd").c_str(), 65534, 65534);

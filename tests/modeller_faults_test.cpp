@@ -95,7 +95,7 @@ void Fault() {
       return;
     default:  // one another process sends, as `kill -SEGV` does
       if (const pid_t sender = fork(); sender == 0) {
-        kill(getppid(), SIGSEGV);
+        kill(getppid(), SIGSEGV);  // check-scratch: no name
         std::_Exit(0);
       } else if (sender > 0) {
         waitpid(sender, nullptr, 0);

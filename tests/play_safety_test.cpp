@@ -21,6 +21,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -41,23 +42,17 @@ using stamvik_test::Quoted;
 const fs::path kData = fs::path(STAMVIK_TEST_DATA);
 const fs::path kExamples = kData / ".." / ".." / "examples";
 
-std::string FileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
+// Never through a link at its name, nor waiting on a FIFO there: what a row
+// reads back may stand where another user could have put a link.
+std::string FileText(const fs::path& path) { return stamvik_test::OwnFileText(path); }
 
-// A scratch folder of the test's own (stamvik_test::ScratchFolder), gone
-// when the test ends. Others may enter it, as the rows played by another
-// user (uid 65534) must.
+// A scratch folder of the test's own (stamvik_test::ScratchFolder, which no
+// other user may enter), gone when the test ends.
 class Scratch {
  public:
-  explicit Scratch(const std::string& name) : folder_(name + "_"), path_(folder_.Path()) {
-    std::error_code ignored;
-    fs::permissions(path_, fs::perms(0755), ignored);
-  }
+  explicit Scratch(const std::string& name) : folder_(name + "_"), path_(folder_.Path()) {}
   fs::path operator/(const std::string& name) const { return path_ / name; }
+  const fs::path& Path() const { return path_; }
   fs::path Write(const std::string& name, const std::string& text) const {
     std::ofstream(path_ / name, std::ios::binary) << text;
     return path_ / name;
@@ -98,12 +93,13 @@ class AnotherUsersKtxhost {
     const fs::path program(KTXHOST_PROGRAM), libraries = program.parent_path().parent_path() / "lib";
     folder_ = std::make_unique<stamvik_test::ScratchFolder>("ktxhost_for_another-");
     copy_ = folder_->Path();
+    // Copied while no other user can reach the folder; then opened for that
+    // user to pass, to the copy's files only, while the object stands.
     std::error_code failed;
-    fs::permissions(copy_, fs::perms(0755), failed);
-    fs::copy_file(program, copy_ / "ktxhost", fs::copy_options::overwrite_existing, failed);
+    fs::copy_file(program, copy_ / "ktxhost", failed);
     for (const auto& entry : fs::directory_iterator(libraries, failed))
-      if (entry.path().extension() == ".so")
-        fs::copy_file(entry.path(), copy_ / entry.path().filename(), fs::copy_options::overwrite_existing, failed);
+      if (entry.path().extension() == ".so") fs::copy_file(entry.path(), copy_ / entry.path().filename(), failed);
+    passage_ = std::make_unique<stamvik_test::OpenedToPass>(copy_ / "ktxhost");
     const std::string copied = as + "env LD_LIBRARY_PATH=" + Quoted(copy_.string()) + " " + Quoted((copy_ / "ktxhost").string());
     if (runs(copied))
       command_ = copied;
@@ -128,6 +124,7 @@ class AnotherUsersKtxhost {
   std::string command_, why_;
   std::unique_ptr<stamvik_test::ScratchFolder> folder_;
   fs::path copy_;
+  std::unique_ptr<stamvik_test::OpenedToPass> passage_;
 };
 
 std::string Play(const fs::path& journal, const std::string& options = "") {
@@ -226,6 +223,7 @@ TEST(WhatAPlayGoesPast, AMotionFileThatCannotBeWrittenIsShownWithItsWarningAndTh
     const char* limit;  // a shell's file size limit for the play
     void (*make)(const fs::path& at);
     const char* why;
+    mode_t folderMode = 0755;  // the row's own folder, made for it
   };
   const Row rows[] = {
       {"the file size limit", "ulimit -f 0; ",
@@ -247,9 +245,9 @@ TEST(WhatAPlayGoesPast, AMotionFileThatCannotBeWrittenIsShownWithItsWarningAndTh
          ::chmod(mine.c_str(), 0400);
          fs::create_symlink(mine, at);
          ::lchown(at.c_str(), 65534, 65534);
-         ::chmod(at.parent_path().c_str(), 0777);
        },
-       "is a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is not followed"},
+       "is a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is not followed",
+       0777},
   };
   const fs::path journal = kExamples / "tire_envelope_motion.jou";
   const bool mounts = stamvik_test::RunCommand("unshare -m true 2>&1").status == 0;
@@ -263,8 +261,7 @@ TEST(WhatAPlayGoesPast, AMotionFileThatCannotBeWrittenIsShownWithItsWarningAndTh
       stamvik_test::SkipRow(row.name, stamvik_test::NeedsRoot("gives a link to another user"));
       continue;
     }
-    const fs::path folder = scratch / std::to_string(&row - rows);
-    fs::create_directories(folder);
+    const fs::path folder = stamvik_test::OpenChild(scratch.Path(), std::to_string(&row - rows), row.folderMode);
     const fs::path trace = folder / "spindle_file.txt";
     row.make(trace);
     const auto kind = fs::symlink_status(trace).type();
@@ -558,23 +555,23 @@ TEST(PlayOutputs, AnOutputThatCannotBeWrittenOrIsTheJournalIsRefusedBeforeThePla
   // Files of the other user's (uid 65534) who plays the last rows: an own
   // link to an own file in a folder that user may not write, and another
   // user's file that all may write, in a shared sticky folder and in a
-  // sticky folder of the player's own.
-  const fs::path theirs = scratch / "theirs", readOnly = scratch / "read-only", sticky = scratch / "sticky",
-                 ownSticky = scratch / "own-sticky";
-  for (const fs::path& made : {theirs, readOnly, sticky, ownSticky}) fs::create_directories(made);
+  // sticky folder of the player's own. All of it is made while no other
+  // user can reach the scratch folder.
+  const fs::path theirs = scratch / "theirs", readOnly = scratch / "read-only";
+  for (const fs::path& made : {theirs, readOnly}) fs::create_directories(made);
+  const fs::path sticky = stamvik_test::OpenChild(scratch.Path(), "sticky", 01777),
+                 ownSticky = stamvik_test::OpenChild(scratch.Path(), "own-sticky", 01777);
   scratch.Write("read-only/out.stp", "old\n");
   fs::create_symlink(readOnly / "out.stp", theirs / "out.stp");
+  for (const fs::path& made : {sticky / "out.jou", ownSticky / "out.jou"}) {
+    scratch.Write(made.lexically_relative(scratch / "").string(), "old\n");
+    stamvik_test::FileMode(made, 0666);
+  }
   const bool root = ::geteuid() == 0;
   if (root) {
     for (const fs::path& made : {theirs, readOnly, readOnly / "out.stp", theirs / "out.stp", ownSticky})
       ::lchown(made.c_str(), 65534, 65534);
     ::chmod(readOnly.c_str(), 0555);
-    ::chmod(sticky.c_str(), 01777);
-    ::chmod(ownSticky.c_str(), 01777);
-  }
-  for (const fs::path& made : {sticky / "out.jou", ownSticky / "out.jou"}) {
-    scratch.Write(made.lexically_relative(scratch / "").string(), "old\n");
-    ::chmod(made.c_str(), 0666);
   }
   const AnotherUsersKtxhost another;
   struct Row {
@@ -620,8 +617,21 @@ TEST(PlayOutputs, AnOutputThatCannotBeWrittenOrIsTheJournalIsRefusedBeforeThePla
       stamvik_test::SkipRow(row.arguments, "uid 65534 cannot reach the build's plug-in and previews");
       continue;
     }
+    // The scratch folder is opened for that user to pass while it plays,
+    // and closed again before anything there is read.
+    std::optional<stamvik_test::OpenedToPass> passage;
+    if (row.asAnotherUser) {
+      passage.emplace(sticky / "out.jou");
+      if (!stamvik_test::OpenedToPass::Reaches(sticky / "out.jou")) {
+        passage.reset();
+        stamvik_test::SkipRow(row.arguments, "uid 65534 cannot reach the scratch folder: TMPDIR, or a folder above "
+                                             "it, is closed to other users");
+        continue;
+      }
+    }
     CommandRun run = Ktxhost("play " + Quoted(j) + " " + row.arguments + " --plugin " + Quoted(STAMVIK_PLUGIN),
                              row.asAnotherUser ? another.Command() : Quoted(KTXHOST_PROGRAM));
+    passage.reset();
     EXPECT_EQ(run.status, row.status);
     EXPECT_EQ(run.out, row.message.empty() ? "" : row.message + "\n");
     EXPECT_EQ(FileText(journal), text);
@@ -654,15 +664,15 @@ const SpecialName kSpecialNames[] = {
     {"a symbolic link to a missing file", [](const fs::path& at) { fs::create_symlink("missing", at); return at.string(); },
      "is a symbolic link to a missing file"},
     // Another user's link to a file of the player's, in a folder all may
-    // write (the suite runs as root: uid 65534 is another user).
+    // write (the suite runs as root: uid 65534 is another user). The row's
+    // folder is the shared one (kSharedSpecialName), the file beside it.
     {"another user's symbolic link in a shared folder",
      [](const fs::path& at) {
-       const fs::path mine = at.parent_path() / "private" / "mine.txt";
+       const fs::path mine = at.parent_path().parent_path() / "private" / "mine.txt";
        fs::create_directories(mine.parent_path());
        std::ofstream(mine, std::ios::binary) << "mine\n";
        fs::create_symlink(mine, at);
        ::lchown(at.c_str(), 65534, 65534);
-       ::chmod(at.parent_path().c_str(), 0777);
        return at.string();
      },
      "is a symbolic link owned by nobody (uid 65534) in a folder other users may write, which is not followed"},
@@ -699,16 +709,22 @@ const SpecialName kSpecialNames[] = {
      "is a terminal, not a regular file"},
 };
 
+const SpecialName* const kSharedSpecialName = &kSpecialNames[3];
+
 TEST(PlayOutputs, AFifoOrABrokenLinkAtAnOutputNameIsRefusedAndLeftAsItWas) {
   Scratch scratch("special_outputs");
   for (const char* option : {"--record", "--step"}) {
     for (const SpecialName& special : kSpecialNames) {
       SCOPED_TRACE(std::string(option) + ", " + special.name);
-      if (special.make == kSpecialNames[3].make && ::geteuid() != 0) {
+      if (&special == kSharedSpecialName && ::geteuid() != 0) {
         stamvik_test::SkipRow(special.name, stamvik_test::NeedsRoot("gives a link to another user"));
         continue;
       }
-      const fs::path at = scratch / (std::string(option + 2) + std::to_string(&special - kSpecialNames));
+      // Each row in a folder of its own, made for it: the shared one only
+      // inside the scratch folder, which no other user can enter.
+      const fs::path at = stamvik_test::OpenChild(scratch.Path(), std::string(option + 2) + std::to_string(&special - kSpecialNames),
+                                                  &special == kSharedSpecialName ? 0777 : 0755) /
+                          "out";
       const std::string name = special.make(at);
       if (name.empty()) {
         stamvik_test::SkipRow(special.name, "not to be made here");
@@ -730,9 +746,12 @@ TEST(PlayOutputs, AFifoOrABrokenLinkAtAnOutputNameIsRefusedAndLeftAsItWas) {
   }
   for (const int held : gInherited) ::close(held);
   gInherited.clear();
-  EXPECT_TRUE(fs::is_empty(scratch / "real")) << "a file was made through the link";
+  for (const char* option : {"record", "step"}) {
+    EXPECT_TRUE(fs::is_empty(scratch / (option + std::to_string(4)) / "real")) << "a file was made through the link";
+  }
   int files = 0;
-  for (const auto& entry : fs::directory_iterator(scratch / "")) files += entry.is_symlink() ? 0 : entry.is_regular_file();
+  for (const auto& entry : fs::recursive_directory_iterator(scratch / ""))
+    files += !entry.is_symlink() && entry.is_regular_file() && entry.path() != scratch / "private" / "mine.txt";
   EXPECT_EQ(files, 0) << "a file was written";
   if (::geteuid() == 0) {
     EXPECT_EQ(FileText(scratch / "private" / "mine.txt"), "mine\n");
@@ -751,8 +770,6 @@ TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
   Scratch scratch("changed_record");
   const fs::path mine = scratch.Write("mine.txt", "mine\n");
   ::chmod(mine.c_str(), 0600);
-  // A folder all may write: another user's link there is not followed.
-  ::chmod((scratch / "").c_str(), 0777);
   struct Row {
     const char* name;
     void (*swap)(const fs::path& out, const fs::path& mine);
@@ -786,9 +803,11 @@ TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const bool step = row.option == std::string("--step");
-    const fs::path out = scratch / (step ? "out.stp" : "out.jou");
-    fs::remove(out);
-    scratch.Write(out.filename(), "old\n");
+    // A folder all may write, made for the row: another user's link there
+    // is not followed.
+    const fs::path shared = stamvik_test::OpenChild(scratch.Path(), "shared" + std::to_string(&row - rows), 0777);
+    const fs::path out = shared / (step ? "out.stp" : "out.jou");
+    std::ofstream(out, std::ios::binary) << "old\n";
     int error[2];
     ASSERT_EQ(::pipe2(error, O_CLOEXEC), 0);
     ::fcntl(error[1], F_SETFL, O_NONBLOCK);
@@ -819,7 +838,7 @@ TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
     }
     EXPECT_TRUE(held) << "the play never wrote to its standard error";
     int temporaries = 0;
-    for (const auto& entry : fs::directory_iterator(scratch / ""))
+    for (const auto& entry : fs::directory_iterator(shared))
       temporaries += entry.path().filename().string().rfind("out.jou.tmp-", 0) == 0;
     EXPECT_EQ(temporaries, step ? 0 : 1);
     row.swap(out, mine);
@@ -839,7 +858,7 @@ TEST(PlayOutputs, ARecordNameChangedDuringThePlayIsNamedAsSuch) {
     EXPECT_EQ(said.find("ktxhost"), last) << said;
     EXPECT_EQ(fs::symlink_status(out).type(), row.left);
     EXPECT_EQ(FileText(mine), "mine\n");
-    for (const auto& entry : fs::directory_iterator(scratch / ""))
+    for (const auto& entry : fs::recursive_directory_iterator(scratch / ""))
       EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << "a temporary file was left";
   }
 }
@@ -873,14 +892,12 @@ TEST(PlayOutputs, TheJournalNamedIsReadFromAFileOnly) {
   // Links another user (uid 65534) put in a folder all may write, to a
   // journal and to the plug-in, and a folder reached through such a link:
   // followed by no reader (the suite runs as root, to give them away).
-  const fs::path shared = scratch / "shared";
-  fs::create_directories(shared);
+  const fs::path shared = stamvik_test::OpenChild(scratch.Path(), "shared", 0777);
   const std::string journal = scratch.Write("j.jou", FileText(kExamples / "cast_relief.jou")).string();
   fs::create_symlink(journal, shared / "j.jou");
   fs::create_symlink(STAMVIK_PLUGIN, shared / "p.so");
   fs::create_symlink(scratch / "", shared / "folder");
   for (const char* link : {"j.jou", "p.so", "folder"}) ::lchown((shared / link).c_str(), 65534, 65534);
-  ::chmod(shared.c_str(), 0777);
   const std::string theirs = " is a symbolic link owned by nobody (uid 65534) in a folder other users may write, "
                              "which is not followed";
   struct Row {
@@ -1006,6 +1023,7 @@ TEST(PlayOutputs, ASizeFileThatCannotBeWrittenIsRefusedWithItsDialogAndTheJourna
     std::string file;      // the name saved to (".hsd" is added)
     void (*make)(const fs::path& journal, const fs::path& folder);
     std::vector<std::string> shown;
+    mode_t folderMode = 0755;  // the row's own folder, made for it
   };
   const std::string longName(4000, 'T');
   const Row rows[] = {
@@ -1040,11 +1058,11 @@ TEST(PlayOutputs, ASizeFileThatCannotBeWrittenIsRefusedWithItsDialogAndTheJourna
          ::chmod(mine.c_str(), 0400);
          fs::create_symlink(mine, f / "theirs.hsd");
          ::lchown((f / "theirs.hsd").c_str(), 65534, 65534);
-         ::chmod(f.c_str(), 0777);
        },
        {"warning: 841407 theirs.hsd: the file could not be written (is a symbolic link owned by nobody (uid 65534) "
         "in a folder other users may write, which is not followed): the older file is as it was\n",
-        dialog, status}},
+        dialog, status},
+       0777},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -1052,8 +1070,7 @@ TEST(PlayOutputs, ASizeFileThatCannotBeWrittenIsRefusedWithItsDialogAndTheJourna
       stamvik_test::SkipRow(row.name, stamvik_test::NeedsRoot("gives a link to another user"));
       continue;
     }
-    const fs::path folder = scratch / row.file;
-    fs::create_directories(folder);
+    const fs::path folder = stamvik_test::OpenChild(scratch.Path(), row.file, row.folderMode);
     const fs::path j = folder / "j.jou";
     const std::string text = journal(row.sizeName, row.file);
     std::ofstream(j, std::ios::binary) << text;
@@ -1377,7 +1394,8 @@ TEST(ReadNames, ALinkWhoseTextIsLongerThan256BytesIsFollowedWhole) {
 TEST(ReadNames, ARefusalUnderASwapGivesTheWalksOwnWords) {
   if (::geteuid() != 0) GTEST_SKIP() << stamvik_test::NeedsRoot("gives links to another user");
   Scratch scratch("swapped_names");
-  const fs::path shared = scratch / "shared", secret = scratch / "private";
+  // Shared and sticky: the plug-in in it is the player's own.
+  const fs::path shared = stamvik_test::OpenChild(scratch.Path(), "shared", 01777), secret = scratch / "private";
   fs::create_directories(shared / "real");
   fs::create_directories(secret);
   ::chmod(secret.c_str(), 0700);
@@ -1389,8 +1407,6 @@ TEST(ReadNames, ARefusalUnderASwapGivesTheWalksOwnWords) {
   fs::create_symlink(secret, shared / "theirs");
   fs::create_symlink(STAMVIK_PLUGIN, shared / "theirs.so");
   for (const char* link : {"theirs.jou", "theirs", "theirs.so"}) ::lchown((shared / link).c_str(), 65534, 65534);
-  // Shared and sticky: the plug-in in it is the player's own.
-  ::chmod(shared.c_str(), 01777);
   struct Row {
     const char* name;  // swapped, in the shared folder, with the next
     const char* with;
@@ -1467,13 +1483,12 @@ TEST(PlugIns, APlugInAnotherUserCouldHavePutThereOrChangedIsNotLoaded) {
   int i = 0;
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    const fs::path folder = scratch / std::to_string(i++), plugin = folder / "libstamvik.so";
-    fs::create_directories(folder);
+    const fs::path folder = stamvik_test::OpenChild(scratch.Path(), std::to_string(i++), row.folderMode),
+                   plugin = folder / "libstamvik.so";
     fs::copy_file(STAMVIK_PLUGIN, plugin);
     ::chown(plugin.c_str(), row.fileOwner, row.fileOwner);
-    ::chmod(plugin.c_str(), row.fileMode);
+    stamvik_test::FileMode(plugin, row.fileMode);
     ::chown(folder.c_str(), row.folderOwner, row.folderOwner);
-    ::chmod(folder.c_str(), row.folderMode);
     const Spawned run = KtxhostArgv({"load", "--plugin", plugin.string()});
     std::string why = row.why;
     if (const auto at = why.find("FOLDER"); at != std::string::npos) why.replace(at, 6, folder.string());
@@ -1509,19 +1524,17 @@ TEST(PlugIns, EveryFolderOnTheWayAndTheModulesBesideTheHostAreCheckedAsThePlugIn
     return found != nullptr ? std::string(found->gr_name) : "gid " + std::to_string(info.st_gid);
   }();
   // A copy of the plug-in at scratch/FOLDER/in/libstamvik.so, FOLDER of the mode given.
-  auto placed = [&](const std::string& folder, mode_t mode) {
-    fs::create_directories(scratch / folder / "in");
-    fs::copy_file(STAMVIK_PLUGIN, scratch / folder / "in" / "libstamvik.so");
-    ::chmod((scratch / folder).c_str(), mode);
-    return scratch / folder / "in" / "libstamvik.so";
+  // (each FOLDER made for it inside the scratch folder, which no other user
+  // can enter, whatever its own mode).
+  auto placed = [&](const std::string& folder, mode_t mode, mode_t inMode = 0755) {
+    const fs::path in = stamvik_test::OpenChild(stamvik_test::OpenChild(scratch.Path(), folder, mode), "in", inMode);
+    fs::copy_file(STAMVIK_PLUGIN, in / "libstamvik.so");
+    return in / "libstamvik.so";
   };
   const fs::path wide = placed("wide", 0777), grouped = placed("grouped", 0775), sticky = placed("sticky", 01777),
-                 kept = placed("kept", 0755), open = placed("open", 0755);
-  ::chmod(open.parent_path().c_str(), 0777);
+                 kept = placed("kept", 0755), open = placed("open", 0755, 0777);
   fs::create_symlink(grouped, scratch / "link.so");
-  fs::create_directories(scratch / "links");
-  fs::create_symlink(kept, scratch / "links" / "kept.so");
-  ::chmod((scratch / "links").c_str(), 0775);
+  fs::create_symlink(kept, stamvik_test::OpenChild(scratch.Path(), "links", 0775) / "kept.so");
   const int heldOpen = ::open(open.c_str(), O_RDONLY);
   const int heldKept = ::open(kept.c_str(), O_RDONLY);
   fs::copy_file(STAMVIK_PLUGIN, scratch / "gone.so");
@@ -1571,7 +1584,7 @@ TEST(PlugIns, EveryFolderOnTheWayAndTheModulesBesideTheHostAreCheckedAsThePlugIn
                             "), which is not loaded (chmod g-w it, or build under umask 022)";
   for (const char* module : {"libktxpreviews.so", "libktxgeom.so"}) {
     SCOPED_TRACE(module);
-    ::chmod((build / module).c_str(), 0664);
+    stamvik_test::FileMode(build / module, 0664);
     const Spawned run = KtxhostArgv({"play", (kExamples / "die_shoe.jou").string(), "--plugin", (build / "libstamvik.so").string()},
                                     {"LD_LIBRARY_PATH=" + build.string(), "KTX_GEOMETRY_MODULE"}, 120, nullptr,
                                     (build / "ktxhost").string());
@@ -1605,13 +1618,11 @@ TEST(PlayFolders, ATemporaryFolderTooLongOrThroughAnotherUsersLinkIsNamedAtTheFi
     return folder;
   };
   const std::string atTheLimit = folderOf(203), pastIt = folderOf(204);
-  const fs::path secret = scratch / "private", shared = scratch / "shared";
+  const fs::path secret = scratch / "private", shared = stamvik_test::OpenChild(scratch.Path(), "shared", 0777);
   fs::create_directories(secret);
-  fs::create_directories(shared);
   fs::create_symlink(secret, shared / "tmp");
   const bool root = ::geteuid() == 0;
   if (root) ::lchown((shared / "tmp").c_str(), 65534, 65534);
-  ::chmod(shared.c_str(), 0777);
   const std::string journal = (kExamples / "tire_envelope_motion.jou").string();
   const std::string clearance = (kExamples / "tire_envelope_clearance.jou").string();
   // Its inputs, which it names relative to where it plays.
@@ -1675,14 +1686,15 @@ TEST(PlayOutputs, ARecordWhoseTemporaryFileCannotBeMadeAfterTheCheckSaysWhy) {
 // A play stopped by a signal that ends it, once its motion files' folder
 // stands (the envelope commit's journal writes its motion files, then
 // builds the envelope for seconds), removes the folder and ends by that
-// signal: TMPDIR is left as it was.
+// signal: TMPDIR is left as it was. The play runs in the scratch folder,
+// given TMPDIR relative to it: no deeper than the suite's own TMPDIR.
 TEST(PlayFolders, APlayStoppedByASignalLeavesNoMotionFolder) {
   for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
     SCOPED_TRACE(signal);
     Scratch scratch("stopped_play");
-    const fs::path tmp = scratch / "tmp";
+    const fs::path tmp = scratch / "t";
     fs::create_directories(tmp);
-    std::vector<std::string> variables = {"TMPDIR=" + tmp.string()};
+    std::vector<std::string> variables = {"TMPDIR=t"};
     for (char** at = environ; *at != nullptr; ++at) {
       const std::string variable = *at, name = variable.substr(0, variable.find('='));
       if (name != "TMPDIR" && name != "TMP" && name != "TEMP" && name != "TEMPDIR" && name != "QDEN_TMP_DIR" &&
@@ -1705,6 +1717,7 @@ TEST(PlayFolders, APlayStoppedByASignalLeavesNoMotionFolder) {
       struct sigaction fallBack {};
       fallBack.sa_handler = SIG_DFL;
       ::sigaction(signal, &fallBack, nullptr);
+      if (::chdir(scratch.Path().c_str()) != 0) ::_exit(126);
       ::execve(argv[0], argv.data(), envp.data());
       ::_exit(127);
     }

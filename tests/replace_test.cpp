@@ -111,12 +111,7 @@ int ThroughAStream(const std::string& name, bool cutShort) {
 
 class FileReplaced : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Host::ClearCalls();
-    // Open to others, for the rows another user plays in it.
-    std::error_code ignored;
-    fs::permissions(scratch_.Path(), fs::perms(0755), ignored);
-  }
+  void SetUp() override { Host::ClearCalls(); }
   void TearDown() override { Failure::Off(); }
   const stamvik_test::ScratchFolder scratch_{"replace_test-"};
   // Made anew by a test that wants it empty: inside the test's own folder.
@@ -508,7 +503,7 @@ TEST_F(EveryWriter, AFileWrittenOverKeepsItsMode) {
       const std::string file = row.links == 0 ? name : name + ".file";
       if (row.links == 0) fs::rename(name + ".file", name);
       ASSERT_EQ(::chown(file.c_str(), row.owner, row.owner), 0);
-      ASSERT_EQ(::chmod(file.c_str(), row.mode), 0);
+      ASSERT_EQ(stamvik_test::FileMode(file, row.mode), 0);
       EXPECT_EQ(writer.write(name, false), 0);
       struct stat info {};
       ASSERT_EQ(::stat(file.c_str(), &info), 0);
@@ -639,7 +634,7 @@ struct UsersFile {
 };
 std::string UsersOwn(const std::string& path, ::mode_t mode) {
   std::ofstream(path, std::ios::binary) << "notes\n";
-  ::chmod(path.c_str(), mode);
+  stamvik_test::FileMode(path, mode);
   return path;
 }
 const UsersFile kUsersFiles[] = {
@@ -1013,8 +1008,8 @@ TEST_F(EveryWriter, ALinkAnotherUserPutInASharedFolderIsNotFollowed) {
     for (const Row& row : rows) {
       SCOPED_TRACE(std::string(writer.name) + ", " + row.name);
       Fresh();
-      const fs::path shared = folder_ / "shared", mine = PrivateFile(folder_), own = folder_ / "own";
-      fs::create_directories(shared);
+      const fs::path shared = stamvik_test::OpenChild(folder_, "shared", row.folderMode), mine = PrivateFile(folder_),
+                     own = folder_ / "own";
       fs::create_directories(own);
       const bool toFolder = row.way == Way::kFolderOnTheWay || row.way == Way::kOwnLinkToTheWay;
       // The link in the shared folder, and what it links to.
@@ -1022,7 +1017,6 @@ TEST_F(EveryWriter, ALinkAnotherUserPutInASharedFolderIsNotFollowed) {
       fs::create_symlink(to, link);
       ASSERT_EQ(::lchown(link.c_str(), row.linkOwner, row.linkOwner), 0);
       ASSERT_EQ(::chown(shared.c_str(), row.folderOwner, row.folderOwner), 0);
-      ::chmod(shared.c_str(), row.folderMode);
       fs::path name = row.way == Way::kFolderOnTheWay ? link / "mine.txt" : link;
       if (row.way == Way::kOwnLinkToTheWay || row.way == Way::kSecondOfAChain) {
         fs::create_symlink(row.way == Way::kOwnLinkToTheWay ? link / "mine.txt" : link, own / "out");
@@ -1132,6 +1126,9 @@ TEST_F(EveryWriter, AWarningShowsItsNumberWithATextOnlyWhereThereIsOne) {
 // become another user (said).
 std::optional<bool> AsAPlayerNotRoot(bool (*write)(const std::string& name), const std::string& name) {
   if (::geteuid() != 0) return write(name);
+  // The scratch folder opened for the player to pass while it writes, and
+  // closed again before the test looks at what is there.
+  const stamvik_test::OpenedToPass passage(name);
   int pipe[2];
   if (::pipe(pipe) != 0) return false;
   const pid_t child = ::fork();
@@ -1139,7 +1136,7 @@ std::optional<bool> AsAPlayerNotRoot(bool (*write)(const std::string& name), con
     ::close(pipe[0]);
     if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
       ::_exit(3);
-    // A TMPDIR under a folder only root may enter (mktemp's own) keeps the
+    // A TMPDIR under a folder only root may enter (one made by mkdtemp) keeps the
     // player out of the name's folder before the write could say why.
     if (::access(fs::path(name).parent_path().c_str(), X_OK) != 0) ::_exit(5);
     Host::SetUserMessageSink(
@@ -1273,8 +1270,9 @@ TEST_F(EveryWriter, AMotionOrTireEnvelopeDataFileThatCannotBeWrittenIsShownAsAWa
          EXPECT_EQ(info.st_mode & 07777, 0200u);
          // Read back by its owner, as any user but root may only once it is
          // readable again.
-         EXPECT_EQ(::chmod(name.c_str(), 0600), 0);
-         EXPECT_EQ(FileText(name), "older lines\n");
+         // Looked at with lstat first: the folder was the player's.
+         EXPECT_EQ(stamvik_test::FileMode(name, 0600), 0);
+         EXPECT_EQ(stamvik_test::OwnFileText(name), "older lines\n");
          EXPECT_EQ(Others(folder, "spindle_file.txt"), std::vector<std::string>{}) << "a temporary file was left";
          return name.string();
        },

@@ -270,7 +270,7 @@ TEST_F(TireEnvelopeFiles, AMotionFileTakesTheOlderFilesModeAndChangesNoOtherFile
       SCOPED_TRACE(std::string(writer.what) + ", " + row.what);
       const std::string file = dir_ + "spindle_file.txt";
       std::remove(file.c_str());
-      if (row.older >= 0) ::chmod(Write("spindle_file.txt", "old\n").c_str(), static_cast<::mode_t>(row.older));
+      if (row.older >= 0) stamvik_test::FileMode(Write("spindle_file.txt", "old\n"), static_cast<::mode_t>(row.older));
       EXPECT_EQ(write(file), 0);
       struct stat info {};
       ASSERT_EQ(::stat(file.c_str(), &info), 0);
@@ -284,8 +284,8 @@ TEST_F(TireEnvelopeFiles, AMotionFileTakesTheOlderFilesModeAndChangesNoOtherFile
       continue;
     }
     SCOPED_TRACE(std::string(writer.what) + ", another user's link in a shared folder");
-    ::mkdir(shared.c_str(), 0777);
-    ::chmod(shared.c_str(), 0777);
+    // Made for the writer's row inside the scratch folder, and gone after it.
+    stamvik_test::OpenChild(dir_, "shared", 0777);
     ::chmod(Write("mine.txt", "mine\n").c_str(), 0400);
     const std::string link = shared + "spindle_file.txt";
     ASSERT_EQ(::symlink(mine.c_str(), link.c_str()), 0);
