@@ -147,6 +147,22 @@ void BM_PluginLoadUnload(benchmark::State& state) {
 }
 BENCHMARK(BM_PluginLoadUnload)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
+// Open CASCADE's application framework: a document of labels, each holding
+// one real, as many as the builders a row writes.
+#ifdef STAMVIK_BENCH_OCAF
+struct OcafDocument {
+  Handle(TDocStd_Document) document = new TDocStd_Document("BinOcaf");
+  std::vector<TDF_Label> labels;
+  explicit OcafDocument(int count = kBatch) {
+    document->SetUndoLimit(10);
+    for (int i = 0; i < count; ++i) {
+      labels.push_back(document->Main().FindChild(i + 1, Standard_True));
+      TDataStd_Real::Set(labels.back(), 0.0);
+    }
+  }
+};
+#endif
+
 // ---- the in-process floor --------------------------------------------------------
 
 struct FloorEntry {
@@ -182,6 +198,114 @@ void BM_Floor(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Floor)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// ---- a session's size ----------------------------------------------------------------
+
+// The export as ktxhost play pays it: after the call the player reads the
+// call's record from the recorded journal (the objects its results name) and,
+// once no call is open, lets the journal go.
+void exportSet(OM::Object* builder, double value) {
+  const std::size_t before = JAM::RecordedCount();
+  plugin().exportSet(builder, value);
+  if (JAM::RecordedCount() > before) {
+    long long named = 0;
+    for (const JAM::Value& v : JAM::RecordedValues(before))
+      if (v.direction != JAM::Direction::In && (v.kind == JAM::ValueKind::Tag || v.kind == JAM::ValueKind::Ptr))
+        named += v.integer;
+    benchmark::DoNotOptimize(named);
+  }
+  if (JAM_ask_open_records() == 0) JAM::ClearJournal();
+}
+// The export alone, its records left in the journal unread.
+void unreadExportSet(OM::Object* builder, double value) { plugin().exportSet(builder, value); }
+
+// A session of as many live objects as the row names: builders made by their
+// factory in a part of their own, as a script gets them, taken down with the
+// part after the row. It runs before every row that keeps builders alive, so
+// that the objects alive are the row's.
+struct Session {
+  PART_part* part = nullptr;
+  PART_part* before = nullptr;
+  std::vector<OM::Object*> builders;
+  explicit Session(std::size_t liveObjects) {
+    before = PART_ask_work_part();
+    part = PART_part::Create(0);
+    PART_set_work_part(part);
+    const int base = OM::OM_live_objects();
+    builders.push_back(plugin().make(part->ModelPart(), nullptr));
+    const auto perBuilder = static_cast<std::size_t>(std::max(1, OM::OM_live_objects() - base));
+    while ((builders.size() + 1) * perBuilder <= liveObjects) builders.push_back(plugin().make(part->ModelPart(), nullptr));
+  }
+  ~Session() {
+    part->destroy();
+    PART_set_work_part(before);
+  }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+};
+
+// One journalled export write to each builder of a session under one mark,
+// then the undo to the mark; in the same iteration, OCAF's document of as many
+// labels, one write to each under a command, then its abort. The two take
+// turns, so that their ratio holds whatever else loads the machine. The
+// second argument keeps the journal's records until the round ends, as a
+// script recorded into a journal keeps them, where 0 lets each call's go
+// once read, as ktxhost play does. The counters give one write's and one
+// object's undo in ns, and the objects alive.
+void BM_SessionWriteAndUndo(benchmark::State& state) {
+  Session session(static_cast<std::size_t>(state.range(0)));
+  const bool kept = state.range(1) != 0;
+  const std::size_t count = session.builders.size();
+#ifdef STAMVIK_BENCH_OCAF
+  OcafDocument d(static_cast<int>(count));
+#endif
+  double write = 0, undo = 0, ocafWrite = 0, ocafAbort = 0;
+  for (auto _ : state) {
+    JAM::ClearJournal();
+    int mark = SetMark();
+    Clock::time_point a = Clock::now();
+    for (std::size_t i = 0; i < count; ++i) {
+      const double value = 0.25 + static_cast<double>(i);
+      if (kept)
+        unreadExportSet(session.builders[i], value);
+      else
+        exportSet(session.builders[i], value);
+    }
+    Clock::time_point b = Clock::now();
+    UNDO_QD_undo_to_mark(mark, nullptr);
+    Clock::time_point c = Clock::now();
+    UNDO_QD_delete_mark(mark, nullptr);
+    write += Seconds(a, b);
+    undo += Seconds(b, c);
+    double seconds = Seconds(a, c);
+#ifdef STAMVIK_BENCH_OCAF
+    d.document->OpenCommand();
+    a = Clock::now();
+    for (std::size_t i = 0; i < count; ++i) TDataStd_Real::Set(d.labels[i], 0.25 + static_cast<double>(i));
+    b = Clock::now();
+    d.document->AbortCommand();
+    c = Clock::now();
+    ocafWrite += Seconds(a, b);
+    ocafAbort += Seconds(b, c);
+    seconds += Seconds(a, c);
+#endif
+    state.SetIterationTime(seconds);
+  }
+  JAM::ClearJournal();
+  const double perOp = 1e9 / (static_cast<double>(state.iterations()) * static_cast<double>(count));
+  state.counters["live"] = static_cast<double>(OM::OM_live_objects());
+  state.counters["write_ns"] = write * perOp;
+  state.counters["undo_ns"] = undo * perOp;
+#ifdef STAMVIK_BENCH_OCAF
+  state.counters["ocaf_write_ns"] = ocafWrite * perOp;
+  state.counters["ocaf_abort_ns"] = ocafAbort * perOp;
+#endif
+}
+BENCHMARK(BM_SessionWriteAndUndo)
+    ->ArgsProduct({{1000, 10000, 100000, 1000000}, {0, 1}})
+    ->ArgNames({"live", "kept"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // ---- writes ---------------------------------------------------------------------
 
@@ -219,23 +343,6 @@ void RepeatedWrites(benchmark::State& state, Write write) {
   JAM::ClearJournal();
 }
 
-// The export as ktxhost play pays it: after the call the player reads the
-// call's record from the recorded journal (the objects its results name) and,
-// once no call is open, lets the journal go.
-void exportSet(OM::Object* builder, double value) {
-  const std::size_t before = JAM::RecordedCount();
-  plugin().exportSet(builder, value);
-  if (JAM::RecordedCount() > before) {
-    long long named = 0;
-    for (const JAM::Value& v : JAM::RecordedValues(before))
-      if (v.direction != JAM::Direction::In && (v.kind == JAM::ValueKind::Tag || v.kind == JAM::ValueKind::Ptr))
-        named += v.integer;
-    benchmark::DoNotOptimize(named);
-  }
-  if (JAM_ask_open_records() == 0) JAM::ClearJournal();
-}
-// The export alone, its records left in the journal unread.
-void unreadExportSet(OM::Object* builder, double value) { plugin().exportSet(builder, value); }
 void pausedExportSet(OM::Object* builder, double value) {
   JAM::JournalPauser paused;
   plugin().exportSet(builder, value);
@@ -431,17 +538,6 @@ BENCHMARK(BM_Play)
 // ---- Open CASCADE's application framework ------------------------------------------
 
 #ifdef STAMVIK_BENCH_OCAF
-struct OcafDocument {
-  Handle(TDocStd_Document) document = new TDocStd_Document("BinOcaf");
-  std::vector<TDF_Label> labels;
-  explicit OcafDocument(int count = kBatch) {
-    document->SetUndoLimit(10);
-    for (int i = 0; i < count; ++i) {
-      labels.push_back(document->Main().FindChild(i + 1, Standard_True));
-      TDataStd_Real::Set(labels.back(), 0.0);
-    }
-  }
-};
 
 void BM_OcafFirstWrite(benchmark::State& state) {
   OcafDocument d;
@@ -597,6 +693,21 @@ class RatioReporter : public benchmark::ConsoleReporter {
           "BM_FirstWriteAndUndo/1000/manual_time write_ns");
     Ratio("undo per object, 100000 builders", "BM_FirstWriteAndUndo/100000/manual_time undo_ns", "1000 builders",
           "BM_FirstWriteAndUndo/1000/manual_time undo_ns");
+    for (const char* kept : {"0", "1"}) {
+      const std::string how = kept[0] == '1' ? "journal kept" : "journal let go";
+      const auto run = [kept](const char* live) {
+        return std::string("BM_SessionWriteAndUndo/live:") + live + "/kept:" + kept + "/manual_time";
+      };
+      for (const char* live : {"1000", "1000000"})
+        Ratio(("write, " + std::string(live) + " live, " + how).c_str(), (run(live) + " write_ns").c_str(),
+              "OCAF first write", (run(live) + " ocaf_write_ns").c_str());
+      for (const char* live : {"10000", "100000", "1000000"}) {
+        Ratio(("write, " + std::string(live) + " live, " + how).c_str(), (run(live) + " write_ns").c_str(),
+              "1000 live", (run("1000") + " write_ns").c_str());
+        Ratio(("undo, " + std::string(live) + " live, " + how).c_str(), (run(live) + " undo_ns").c_str(),
+              "1000 live", (run("1000") + " undo_ns").c_str());
+      }
+    }
   }
 
  private:

@@ -149,6 +149,73 @@ TEST_F(Jam, JournalReadAfterAClearingHoldsExactlyWhatWasRecordedSince) {
   EXPECT_EQ(kept[2].state, JAM::RecordState::Closed);
 }
 
+// A value made again in the place of one a clearing let go keeps its old
+// name only where the call gives the same one: the text at the same address
+// changed, another member's call in that place, a value past the places a
+// member's names are remembered for, journals longer and shorter than the
+// room the last one left.
+TEST_F(Jam, AValueMadeAgainInALetGoPlaceTakesTheNameItIsGiven) {
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Names");
+  JAM_type_enum_s* kind = JAM_lookup_or_create_enum("Test.NamesKind", sizeof(int));
+  JAM_type_enum_s* other = JAM_lookup_or_create_enum("Test.NamesOther", sizeof(int));
+  char name[] = "alpha";
+  int value = 7;
+  struct Row {
+    const char* what;
+    const char* member;
+    const char* text;  // copied into `name` before the call
+    JAM_type_enum_s* type;
+    const char* typeName;
+    int values;        // values the call records, each under `name`
+    int records;       // calls in the journal
+  };
+  const std::vector<Row> rows = {
+      {"first", "Same", "alpha", nullptr, "", 1, 1},
+      {"the same text again", "Same", "alpha", nullptr, "", 1, 1},
+      {"other text at the same address", "Same", "gamma", nullptr, "", 1, 1},
+      {"an enumeration's type", "Same", "gamma", kind, "Test.NamesKind", 1, 1},
+      {"another enumeration", "Same", "gamma", other, "Test.NamesOther", 1, 1},
+      {"no type again", "Same", "gamma", nullptr, "", 1, 1},
+      {"another member in the place", "Other", "delta", nullptr, "", 2, 1},
+      {"the first member again", "Same", "alpha", nullptr, "", 1, 1},
+      {"past the places remembered", "Same", "omega", nullptr, "", 20, 1},
+      {"past them, other text", "Same", "sigma", nullptr, "", 20, 1},
+      {"a long journal", "Same", "alpha", nullptr, "", 1, 20000},
+      {"a short one after it", "Same", "beta", nullptr, "", 2, 3},
+      {"a long one again", "Other", "kappa", nullptr, "", 1, 20000},
+  };
+  for (const Row& row : rows) {
+    JAM::ClearJournal();
+    std::strcpy(name, row.text);
+    for (int r = 0; r < row.records; ++r) {
+      JAM_start_call(c, row.member, nullptr);
+      for (int v = 0; v < row.values; ++v) {
+        if (row.type != nullptr)
+          JAM_in_enum(row.type, &value, name);
+        else
+          JAM_in_int(&value, name);
+      }
+      JAM_end_call(0);
+    }
+    // Read as the player reads it, so that a journal no one has asked for
+    // whole stays in the storage a clearing keeps.
+    ASSERT_EQ(JAM::RecordedCount(), static_cast<std::size_t>(row.records)) << row.what;
+    int wrong = 0;
+    std::string seen;
+    for (std::size_t r = 0; r < JAM::RecordedCount(); ++r) {
+      wrong += JAM::RecordedAt(r).member != row.member;
+      const std::span<const JAM::Value> values = JAM::RecordedValues(r);
+      wrong += values.size() != static_cast<std::size_t>(row.values);
+      for (const JAM::Value& v : values) {
+        if (v.name == row.text && v.type == row.typeName) continue;
+        ++wrong;
+        seen = v.name + " " + v.type;
+      }
+    }
+    EXPECT_EQ(wrong, 0) << row.what << ": " << seen;
+  }
+}
+
 TEST_F(Jam, PausedJournalRecordsNothingAndPausesNest) {
   JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Pause");
   {

@@ -1,5 +1,6 @@
 // State shared by the journaling library's sources; not for the plug-in.
 #pragma once
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -35,9 +36,18 @@ struct Learnt;
 // The forms of an overloaded member (one name, other arguments), each with
 // its arguments' names; a member of one form has one entry.
 using Forms = std::vector<std::pair<std::vector<std::string>, Learnt>>;
+// An argument's name and type as a member's call last recorded them in its
+// place: each time they change, the place is kept under a new number.
+struct KeptName {
+  std::string name;
+  std::string type;
+  std::uint64_t number = 0;
+};
 struct Learnt {
   JAM_replay_fn replay = nullptr;
   int valueCount = 0;
+  // Its values' names and types, by place (the first few places only).
+  std::vector<KeptName> names;
   // The member's forms, once a record of it has been closed (the entry in
   // the forms by replay key; nodes stay put): a closing call finds them
   // without composing the key.

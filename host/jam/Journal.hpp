@@ -4,6 +4,7 @@
 // A journal is written as text and read back (host/README.md describes the
 // text), and a record is played back through its member's replay callback.
 #pragma once
+#include <cstdint>
 #include <cstddef>
 #include <deque>
 #include <iosfwd>
@@ -53,6 +54,11 @@ struct Value {
            (real == o.real || (real != real && o.real != o.real)) && text == o.text && reals == o.reals &&
            texts == o.texts;
   }
+
+  // Which of a member's argument names the name and type were last kept as
+  // (0: none known), so that a value made again in its place need not read
+  // them back; never written out, never compared.
+  std::uint64_t keptAs = 0;
 
   // Where a result is read when its call ends; never written out.
   const void* pending = nullptr;

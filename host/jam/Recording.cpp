@@ -125,18 +125,47 @@ std::span<Value> valuesAt(int index) {
 Record& newRecord();
 void handOut();
 
+// Gives a value its name and type. A journal of many records reused after a
+// clear holds each value's old names in memory no recent call touched: the
+// member's own copy, read on every call of it, tells whether they are the
+// same, so that a long journal's values are written, not read back first.
+constexpr std::size_t kKeptPlaces = 16;
+std::uint64_t nextKeptNumber = 0;
+void keepNames(Value& v, Internal::Learnt* learnt, std::size_t place, const char* name, std::string_view type) {
+  const std::string_view given = name != nullptr ? std::string_view(name) : std::string_view();
+  if (learnt == nullptr || place >= kKeptPlaces) {
+    keep(v.name, given);
+    keep(v.type, type);
+    v.keptAs = 0;
+    return;
+  }
+  if (place >= learnt->names.size()) learnt->names.resize(place + 1);
+  Internal::KeptName& known = learnt->names[place];
+  if (known.number == 0 || known.name != given || known.type != type) {
+    known.name.assign(given);
+    known.type.assign(type);
+    known.number = ++nextKeptNumber;
+  }
+  if (v.keptAs == known.number) return;
+  keep(v.name, given);
+  keep(v.type, type);
+  v.keptAs = known.number;
+}
+
 Value* add(Direction direction, ValueKind kind, const char* name, std::string_view type = {}) {
   State& s = state();
   if (s.open.empty() || s.open.back() == kSuppressed) return nullptr;
   auto index = static_cast<std::size_t>(s.open.back());
   if (!s.handedOut && s.heldSpans[index].first + s.heldSpans[index].count != s.heldValueCount) handOut();
   Value* made = nullptr;
+  std::size_t place = 0;
   if (!s.handedOut) {
     if (s.heldValueCount == s.heldValues.size()) s.heldValues.emplace_back();
     made = &s.heldValues[s.heldValueCount++];
-    ++s.heldSpans[index].count;
+    place = s.heldSpans[index].count++;
   } else {
     Record& r = s.journal[index];
+    place = r.values.size();
     if (s.spareValues.empty()) {
       r.values.emplace_back();
     } else {
@@ -148,10 +177,15 @@ Value* add(Direction direction, ValueKind kind, const char* name, std::string_vi
   Value& v = *made;
   v.direction = direction;
   v.kind = kind;
-  keep(v.name, name);
-  keep(v.type, type);
+  keepNames(v, static_cast<Internal::Learnt*>(recordAt(static_cast<int>(index)).learnt), place, name, type);
   v.ClearContents();
   return &v;
+}
+
+// Whether room for `room` items, of which the journal let go used `used`,
+// is more than it should keep (`least` always is kept).
+constexpr bool shouldShrink(std::size_t room, std::size_t used, std::size_t least) {
+  return room > least && room / 4 > used;
 }
 
 // The journal's records go to the spares (as many as are kept); held ones
@@ -165,19 +199,25 @@ void letGo() {
     if (s.spareRecords.size() < kSpareRecords) s.spareRecords.push_back(std::move(r));
   }
   s.journal.clear();
-  s.heldCount = 0;
-  s.heldValueCount = 0;
-  // A long journal held keeps room for no more than the spares would.
-  if (s.held.size() > kSpareRecords) {
-    s.held.resize(kSpareRecords);
+  // The room a long journal held is kept while journals use it: a session
+  // that records as many calls between clears every time (a script run over
+  // many builders) makes its records in place, where giving the room back
+  // would have each clear's records grow it again, moved and paged in anew.
+  // A journal that used less than a quarter of it gives back all but twice
+  // what it used, and never below the spares' count.
+  if (shouldShrink(s.held.size(), s.heldCount, kSpareRecords)) {
+    const std::size_t keepRecords = std::max(kSpareRecords, 2 * s.heldCount);
+    s.held.resize(keepRecords);
     s.held.shrink_to_fit();
-    s.heldSpans.resize(kSpareRecords);
+    s.heldSpans.resize(keepRecords);
     s.heldSpans.shrink_to_fit();
   }
-  if (s.heldValues.size() > kSpareValues) {
-    s.heldValues.resize(kSpareValues);
+  if (shouldShrink(s.heldValues.size(), s.heldValueCount, kSpareValues)) {
+    s.heldValues.resize(std::max(kSpareValues, 2 * s.heldValueCount));
     s.heldValues.shrink_to_fit();
   }
+  s.heldCount = 0;
+  s.heldValueCount = 0;
 }
 
 // A new record at the end of the journal, a spare one where there is one.
@@ -322,7 +362,7 @@ void learnForm(const Record& r, std::span<const Value> values) {
       learnt.valueCount = static_cast<int>(values.size());
       return;
     }
-  forms->push_back({namesOf(values), Internal::Learnt{r.opener, static_cast<int>(values.size())}});
+  forms->push_back({namesOf(values), Internal::Learnt{r.opener, static_cast<int>(values.size()), {}}});
 }
 
 // The form of an overloaded member that a record names by its arguments;

@@ -297,11 +297,27 @@ void* LogRoom::Take(std::size_t bytes) {
 
 void LogRoom::Release() noexcept {
   Manager* m = __atomic_load_n(&theManager, __ATOMIC_ACQUIRE);
+  // The room a mark used is kept while marks use as much: a session that
+  // logs as many objects under each mark (a script writing every builder of
+  // a large part) takes its room from the spares, where freeing it would page
+  // it in anew at every mark. A mark that used less than a quarter of the
+  // spares gives back all but twice its own.
+  std::size_t released = 0;
+  for (const Chunk& chunk : chunks_) released += chunk.size;
+  const std::size_t keep = std::max(kSpareRoomBytes, released);
+  if (m != nullptr && released != 0 && 4 * released < m->spareBytes) {
+    const std::size_t trimTo = std::max(kSpareRoomBytes, 2 * released);
+    while (m->spareBytes > trimTo && !m->spareChunks.empty()) {
+      m->spareBytes -= m->spareChunks.back().size;
+      std::free(m->spareChunks.back().data);
+      m->spareChunks.pop_back();
+    }
+  }
   for (Chunk& chunk : chunks_) {
     // Called from the destructor: a spare list that cannot grow frees the
     // chunk instead of throwing.
     bool kept = false;
-    if (m != nullptr && chunk.size == kChunkBytes && m->spareBytes + chunk.size <= kSpareRoomBytes) {
+    if (m != nullptr && chunk.size == kChunkBytes && m->spareBytes + chunk.size <= keep) {
       try {
         m->spareChunks.push_back(chunk);
         m->spareBytes += chunk.size;
