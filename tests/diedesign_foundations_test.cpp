@@ -1179,8 +1179,10 @@ TEST_F(DieDesignFoundations, ACommitGoesOnAfterItsUpdateFailed) {
   FEATURE_RECORD* frec = nullptr;
   EXPECT_EQ(probe->commit_feature(&frec), 0) << "the failed update is reported, not returned";
   ASSERT_NE(frec, nullptr) << "the feature is made all the same";
+  // The update's own mark is undone; the commit's, around the whole, is kept.
   EXPECT_EQ(Host::CallNames({"UNDO_QD_undo_to_mark", "UNDO_QD_delete_mark", "DIEENG_CreateFrecWithParms"}),
-            (std::vector<std::string>{"UNDO_QD_undo_to_mark", "UNDO_QD_delete_mark", "DIEENG_CreateFrecWithParms"}));
+            (std::vector<std::string>{"UNDO_QD_undo_to_mark", "UNDO_QD_delete_mark", "DIEENG_CreateFrecWithParms",
+                                      "UNDO_QD_delete_mark"}));
   EXPECT_FALSE(OM::OM_is_deleted_tag(doomed)) << "the update's work is undone";
   ASSERT_EQ(Error::SevereErrors().size(), 1u);
   EXPECT_EQ(Error::SevereErrors()[0].code, 6061);
@@ -1359,9 +1361,9 @@ TEST_F(DieDesignFoundations, ReadingASectionBackWithNoneHeldLogsNothing) {
   EXPECT_DOUBLE_EQ(chaining, 0.019);
   EXPECT_EQ(distance, 0.02);
   EXPECT_EQ(angle, 0.25);
-  EXPECT_EQ(parms->AskEntityTag(1, 0), made->ask_tag()) << "the new section is written back";
+  EXPECT_EQ(parms->GetEntity(1)->AskCount(), 0) << "the new section is the builder's until a commit";
 
-  // Reading the same section again keeps it.
+  // Reading the feature again keeps the builder's own section.
   EXPECT_EQ(DieDesJA::ReadSectionEntity(probe, ProbeBodyBuilder::m_sectionAttId, probe->section(), parms, 1, 0,
                                         part()),
             made);

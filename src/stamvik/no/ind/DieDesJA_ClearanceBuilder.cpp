@@ -189,8 +189,10 @@ void ClearanceBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
                          Stamvik::CopyOfSection(OM::TagToObject<SC_section>(first),
                                                 OM::OM_ask_object_tag(ask_owning_part())));
     } else {
-      // The builder's own until a commit writes it into the feature.
-      SetSection(
+      // The builder's own, going with it, until a commit writes it into the
+      // feature, as a new builder's is.
+      OM::OM_set_pointer(
+          this, m_sectionAttId,
           SC_sectionFactory::object(OM::OM_ask_object_tag(ask_owning_part()), 0.95 * distance, distance, angle));
     }
   }

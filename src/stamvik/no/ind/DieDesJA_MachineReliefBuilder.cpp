@@ -276,8 +276,9 @@ void MachineReliefBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     if (stored != 0) {
       SetTrimSheetFace(OM::TagToObject<SC_collector>(stored));
     } else {
-      // The builder's own until a commit writes it into the feature.
-      SetTrimSheetFace(SC_collectorFactory::object(OM::OM_ask_object_tag(owningPart)));
+      // The builder's own, going with it, until a commit writes it into the
+      // feature, as a new builder's is.
+      OM::OM_set_pointer(this, m_trimSheetFaceAttId, SC_collectorFactory::object(OM::OM_ask_object_tag(owningPart)));
     }
   }
   if (entities > 9) ReadSectionEntity(this, m_insideWallProfileAttId, m_insideWallProfile, parms, 9, 0, owningPart);

@@ -159,8 +159,9 @@ SC_section* ReadSectionEntity(OM::Object* builder, const OM::AttributeId& attrib
   entity->AskTags(&count, tags.out());
   const tag_t stored = count >= 1 && tags ? tags[0] : 0;
   tags.reset();
-  // The section the builder holds already is kept, not deleted under it.
-  if (current != nullptr && stored != 0 && current->ask_tag() == stored) return current;
+  // The section the builder holds already is kept, not deleted under it: the
+  // feature's, or the builder's own where the feature has none to give.
+  if (current != nullptr && (stored == 0 || current->ask_tag() == stored)) return current;
 
   // Nothing to let go when the builder holds no section.
   if (current != nullptr) {
