@@ -1280,8 +1280,8 @@ namespace {
 // The split example's bead made on a path of 0.02 (segments 1 and 2 fitted
 // to 0.02 to 0.02, warned of), kept open and committed again. Played whole,
 // the second commit warns of the two again; its next to last counted call
-// failed, the second commit fails past the fitting with the failure's
-// status, the mark puts the bead back as the first commit left it, and no
+// (the model's update of the edit) failed, the second commit fails past the
+// fitting with the failure's status, the mark puts the bead back as the first commit left it, and no
 // warning comes: no bead was made whose segments could lack a length.
 TEST(KtxhostPlay, ABeadCommitThatFailsWarnsOfNoSegmentWithoutLength) {
   const stamvik_test::ScratchFolder folder("play_failed_bead_");
@@ -1307,7 +1307,8 @@ TEST(KtxhostPlay, ABeadCommitThatFailsWarnsOfNoSegmentWithoutLength) {
   ASSERT_NE(at, std::string::npos) << whole.out;
   const long long call = std::stoll(whole.out.substr(at + made.size())) - 1;
   const stamvik_test::CommandRun failed = play(call);
-  EXPECT_NE(failed.out.find("ktxhost: KTX_FAIL: call " + std::to_string(call) + " failed: "), std::string::npos)
+  EXPECT_NE(failed.out.find("ktxhost: KTX_FAIL: call " + std::to_string(call) + " failed: UPDATE_do_update\n"),
+            std::string::npos)
       << failed.out;
   EXPECT_NE(failed.out.find(second + "the call gave another status (expected 0 (success), found 840007"),
             std::string::npos)
