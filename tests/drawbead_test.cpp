@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -1051,6 +1052,41 @@ TEST_F(DrawBeadRecords, OutputThreeMakesThreeFeaturesThatAnEditReadsBackAndOutpu
   EXPECT_NE(OM::OM_object_of_tag(male->ask_tag()), nullptr);
   EXPECT_NE(OM::OM_object_of_tag(maleBody), nullptr);
   EXPECT_FALSE(Host::WizardActive());
+}
+
+// The split bead's last two segments on the path's hundred scale, the
+// second pushed by the first's end past the path's end: it stops at 100 in
+// the builder and in the feature, as an edit opened on it reads it back.
+// The path is 60 long: 99.9 and the clearance 0.25 would be 100.32.
+TEST_F(DrawBeadRecords, APercentSegmentPushedPastThePathsEndIsCommittedAtTheHundred) {
+  MakeThreeSegments();
+  const tag_t path = bead_->GetPathForSegments();
+  auto segment = [this](int i) { return dynamic_cast<DrawBeadSegmentBuilder*>(bead_->GetSegmentList()->ask_item(i)); };
+  for (const auto& [i, start, end] : {std::tuple{1, 50.0, 90.0}, {2, 95.0, 99.0}}) {
+    DieEngJA::DrawBeadSegmentData data;
+    segment(i)->GetData(&data);
+    for (EXP_expression** position : {&data.start, &data.end})
+      ASSERT_EQ(EXP_create_sys_exp_with_units_all_errors("0", UNIT_ask_default_unit_obj_for_measure(-1), position), 0);
+    segment(i)->SetData(data);
+    segment(i)->SetNewPath(path);
+    ASSERT_TRUE(segment(i)->GetStartLocation()->IsPercentMode());
+    Place(segment(i), start, end);
+  }
+  Set(segment(1)->GetEndLocation()->GetValueExpression(), 99.9);
+  EXPECT_NEAR(StartOf(segment(2)), 100.0, 1e-9);
+  EXPECT_NEAR(EndOf(segment(2)), 100.0, 1e-9);
+  FEATURE_RECORD* male = nullptr;
+  ASSERT_EQ(bead_->commit_feature(&male), 0);
+  ASSERT_NE(male, nullptr);
+  bead_->destroy();
+  bead_ = DieEngJA::DrawBeadBuilderFactory::Create(modelPart(), male);
+  ASSERT_EQ(bead_->GetSegmentList()->size(), 3);
+  for (const auto& [i, start, end] : {std::tuple{1, 50.0, 99.9}, {2, 100.0, 100.0}}) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(segment(i)->GetStartLocation()->IsPercentMode());
+    EXPECT_NEAR(StartOf(segment(i)), start, 1e-9);
+    EXPECT_NEAR(EndOf(segment(i)), end, 1e-9);
+  }
 }
 
 TEST_F(DrawBeadRecords, ATaperBeadAskedForTheSheetMetalIsCommittedWithTheFemaleOnly) {

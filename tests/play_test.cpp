@@ -1382,3 +1382,46 @@ TEST(KtxhostPlay, ADrawBeadKeptOpenAfterItsCommitFollowsANewCenterline) {
 }
 
 }  // namespace
+
+namespace {
+
+// The split example's bead made on a path of 0.02 (segments 1 and 2 fitted
+// to 0.02 to 0.02, warned of), kept open and committed again. Played whole,
+// the second commit warns of the two again; its next to last counted call
+// (the model's update of the edit) failed, the second commit fails past the
+// fitting with the failure's status, the mark puts the bead back as the first commit left it, and no
+// warning comes: no bead was made whose segments could lack a length.
+TEST(KtxhostPlay, ABeadCommitThatFailsWarnsOfNoSegmentWithoutLength) {
+  const stamvik_test::ScratchFolder folder("play_failed_bead_");
+  const std::filesystem::path journal = folder.Path() / "given.jou";
+  const std::string let = "record 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n";
+  const std::string text =
+      Given(Example("draw_bead_split.jou"), "# Male, female", GivePoint("10", "EndPoint", "point", "0.02 0 0"));
+  std::ofstream(journal, std::ios::binary)
+      << text.substr(0, text.find(let)) +
+             Record("method", "Builder", "Commit", "ptr 10", Result("tag", "object", "TaggedObject", 50));
+  const auto play = [&](long long call) {
+    return stamvik_test::RunCommand("KTX_FAIL=hostcall:" + std::to_string(call) + " " +
+                                    stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " +
+                                    stamvik_test::Quoted(journal.string()) + " --plugin " +
+                                    stamvik_test::Quoted(STAMVIK_PLUGIN) + " 2>&1");
+  };
+  const std::string second = journal.string() + ":297: ";
+  const stamvik_test::CommandRun whole = play(1000000000);
+  EXPECT_NE(whole.out.find(second + "warning: 3030665 the bead's segment 1 "), std::string::npos) << whole.out;
+  EXPECT_NE(whole.out.find(second + "warning: 3030665 the bead's segment 2 "), std::string::npos) << whole.out;
+  const std::string made = "ktxhost: KTX_FAIL: the play made ";
+  const std::size_t at = whole.out.find(made);
+  ASSERT_NE(at, std::string::npos) << whole.out;
+  const long long call = std::stoll(whole.out.substr(at + made.size())) - 1;
+  const stamvik_test::CommandRun failed = play(call);
+  EXPECT_NE(failed.out.find("ktxhost: KTX_FAIL: call " + std::to_string(call) + " failed: UPDATE_do_update\n"),
+            std::string::npos)
+      << failed.out;
+  EXPECT_NE(failed.out.find(second + "the call gave another status (expected 0 (success), found 840007"),
+            std::string::npos)
+      << failed.out;
+  EXPECT_EQ(failed.out.find(second + "warning: 3030665"), std::string::npos) << failed.out;
+}
+
+}  // namespace

@@ -27,7 +27,9 @@
 #include "VDJA_TireEnvelopeBuilder.hpp"
 #include "afl/DieEngParms.hpp"
 #include "afl/DieEngineering.hpp"
+#include "geom/Curve.hpp"
 #include "geom/Geometry.hpp"
+#include "afl/Module.hpp"
 #include "afl/Parms.hpp"
 #include "afl/TireEnvelope.hpp"
 #include "exp/Expression.hpp"
@@ -750,6 +752,39 @@ TEST_F(RefusedEdit, ACompensationBuilderKeptOpenAfterItsCommitLeavesTheFeature) 
                    "  this ptr 12\n  in int \"kind\" - 0\n  in struct-array \"points\" \"Point3d\" 9 200 0 0 300 0 0 300 50 0\n"
                    "  closed 0\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n"));
   EXPECT_EQ(Stamvik::LoopsOf(parms->GetCurveCollector()), loops);
+}
+
+// The example's compensation of curves (20) whose section names, by one
+// curve rule, only two lines that are gone since: an edit opened on it has
+// an empty section, no rule left naming nothing, and its commit is refused
+// as having no curves (3030441).
+TEST_F(RefusedEdit, ACompensationWhoseSectionNamesOnlyCurvesThatAreGoneIsEditedAsEmpty) {
+  std::ifstream example(stamvik_test::Examples() / "compensate_rough_data.jou");
+  std::stringstream whole;
+  whole << example.rdbuf();
+  const std::string text = whole.str();
+  ASSERT_TRUE(Play(text.substr(0, text.find("# Edit:"))));
+  auto* feature = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(player_.Summary().objects.at(20)));
+  ASSERT_NE(feature, nullptr);
+  auto* parms = dynamic_cast<DieEng::CompensateRoughCurve*>(feature->ask_parms());
+  ASSERT_NE(parms, nullptr);
+  SC_section* section = parms->GetCurveCollector();
+  section->remove_all();
+  const double a[3] = {0, 0, 0}, b[3] = {10, 0, 0}, c[3] = {10, 10, 0};
+  SC_input_data* named = SC_init_input_data(SC_section::kCurveRule);
+  named->entities = {ES_create_line_in_part(nullptr, a, b), ES_create_line_in_part(nullptr, b, c)};
+  const int kind = SC_section::kCurveRule;
+  ASSERT_EQ(section->add_rules(1, &kind, &named, 0, 0, 0, 0, false), 0);
+  for (const tag_t line : named->entities) OM_delete_object(OM::OM_object_of_tag(line));
+  SC_free_input_data(named);
+  ASSERT_EQ(section->ask_rule_count(), 1);
+
+  auto* edit = DieEngJA::CompensateRoughDataBuilderFactory::Create(modelPart(), feature);
+  EXPECT_EQ(edit->GetCurveCollector()->ask_rule_count(), 0);
+  EXPECT_EQ(edit->GetCurveCollector()->ask_loop_count(), 0);
+  tag_t object = 0;
+  EXPECT_EQ(Script::Builder_Commit(edit, &object), 3030441);
+  edit->destroy();
 }
 
 // A springback compensation by points on a sheet, made from the example's

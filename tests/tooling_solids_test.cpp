@@ -708,7 +708,19 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
     int judged;
     KTX::tag_t solid = 0;  // 0: the outer solid; ~0: none
     double core = 0;       // judged as a punch cored by this wall, when not 0
+    KTX::tag_t topBody = 0, beltBody = 0;  // in place of the sheets, when not 0
   };
+  // A body that holds nothing (no kernel body), and one whose solid count
+  // fails: its kernel tag is a face of the solid, no body.
+  const KTX::tag_t holdsNothing = KTX::ES_create_solid(0);
+  int faces = 0, *face = nullptr, solids = 0;
+  ASSERT_EQ(ZV_BODY_ask_faces(kernelOuter, &faces, &face), 0);
+  ASSERT_GT(faces, 0);
+  const KTX::tag_t untold = KTX::ES_create_solid(face[0]);
+  SM_free(face);
+  const int counted = ZV_BODY_ask_n_solids(KTX::ES_solid_ask_solvane_tag(untold), &solids);
+  ASSERT_NE(counted, 0);
+  ASSERT_NE(counted, ZV_ERROR_no_geometry);
   const Row rows[] = {
       {"as built", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 0},
       {"a base 0.02 narrower", 59.98, "QD$ROUGH_OFFSET_TOP", nullptr, 3030643},
@@ -729,6 +741,9 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
        },
        3030642},
       {"no solid", 60, "QD$ROUGH_OFFSET_TOP", nullptr, 3030640, ~0u},
+      // The first sheet holding nothing lets no count that failed after it through.
+      {"its top holding nothing, its belt's count failed", 60, "", nullptr, 3030640, 0, 0, holdsNothing, untold},
+      {"its top's count failed, its belt holding nothing", 60, "", nullptr, 3030640, 0, 0, untold, holdsNothing},
       // Cored by a wall of 20: the core, 8 + 20 in from the profile (28 to
       // 172 by 28 to 92), is looked for 0.02 farther in, half way from the
       // base plane to the bottom sheet (z 30).
@@ -744,8 +759,9 @@ TEST_F(ToolingSolids, ABuiltPunchIsJudgedWholeInsideItsBaseAndItsTop) {
     if (row.change) row.change();
     auto* punch = KTX::Tooling::DieDesDrawPunchBuilderFactory::Create(made.set, own);
     punch->SetBaseWidth(row.baseWidth);
-    int judged = punch->JudgeBuiltPunch(row.solid == 0 ? outer : row.solid == ~0u ? 0 : row.solid, bodyOf(row.top),
-                                        bodyOf("QD$ROUGH_OFFSET_BELT"), profile, 0, 0);
+    int judged = punch->JudgeBuiltPunch(row.solid == 0 ? outer : row.solid == ~0u ? 0 : row.solid,
+                                        row.topBody != 0 ? row.topBody : bodyOf(row.top),
+                                        row.beltBody != 0 ? row.beltBody : bodyOf("QD$ROUGH_OFFSET_BELT"), profile, 0, 0);
     if (judged == 0 && row.core != 0) {
       punch->SetCoreDrawPunchOption(true);
       punch->SetWallThickness(row.core);
@@ -881,6 +897,23 @@ TEST_F(ToolingSolids, ADiesBottomSolidIsJudgedWholeInsideItsProfileAndSheet) {
     die->destroy();
     if (auto* made = dynamic_cast<KTX::OM::TaggedObject*>(KTX::OM::OM_object_of_tag(body))) made->destroy();
   }
+  // A cored die whose solid holds nothing and whose bottom sheet's count
+  // fails (its kernel tag a face, no body): not measured, never let through.
+  const int box = kernelBox({0, 0, 0, 200, 120, 100});
+  int faces = 0, *face = nullptr;
+  ASSERT_EQ(ZV_BODY_ask_faces(box, &faces, &face), 0);
+  ASSERT_GT(faces, 0);
+  const KTX::tag_t untold = KTX::ES_create_solid(face[0]);
+  SM_free(face);
+  auto* die = KTX::Tooling::DieDesDrawDieBuilderFactory::Create(0, own);
+  die->SetBasePlane(base);
+  die->SetCoreDrawDieOption(true);
+  die->SetWallThickness(10);
+  const KTX::tag_t holdsNothing = KTX::ES_create_solid(0);
+  EXPECT_EQ(die->JudgeBuiltBottom(holdsNothing, untold, profile), 0);
+  EXPECT_EQ(die->JudgeHollowBottom(holdsNothing, untold, profile), 3030640);
+  die->destroy();
+  Kernel::DeleteBody(box, "test");
   own->destroy();
   KTX::PART_set_work_part(part());
 }
