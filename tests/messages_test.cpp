@@ -363,7 +363,7 @@ TEST(Messages, TheLibrarysWordsSayWhatWasRefused) {
 // The header is the one place a number is named: every name it defines is
 // pinned above, and no number is named twice.
 TEST(Messages, TheHeaderNamesEachNumberOnce) {
-  std::ifstream in(STAMVIK_TEST_DATA "/../../src/stamvik/no/ind/Messages.hpp");
+  std::ifstream in(STAMVIK_TEST_DATA "/../../src/stamvik/no/ind/base/Messages.hpp");
   ASSERT_TRUE(in.good());
   std::stringstream text;
   text << in.rdbuf();
