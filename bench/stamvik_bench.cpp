@@ -228,6 +228,7 @@ struct Session {
   PART_part* before = nullptr;
   std::vector<OM::Object*> builders;
   explicit Session(std::size_t liveObjects) {
+    plugin();  // loaded first: the load makes the work part the session goes back to
     before = PART_ask_work_part();
     part = PART_part::Create(0);
     PART_set_work_part(part);
