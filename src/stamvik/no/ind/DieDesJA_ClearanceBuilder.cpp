@@ -186,11 +186,9 @@ void ClearanceBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
                          Stamvik::CopyOfSection(OM::TagToObject<SC_section>(first),
                                                 OM::OM_ask_object_tag(ask_owning_part())));
     } else {
-      SC_section* section =
-          SC_sectionFactory::object(OM::OM_ask_object_tag(ask_owning_part()), 0.95 * distance, distance, angle);
-      SetSection(section);
-      const tag_t tag = OM::OM_ask_object_tag(section);
-      WriteTagsEntity(parms, 2, 0, tag != 0 ? 1 : 0, tag != 0 ? &tag : nullptr);
+      // The builder's own until a commit writes it into the feature.
+      SetSection(
+          SC_sectionFactory::object(OM::OM_ask_object_tag(ask_owning_part()), 0.95 * distance, distance, angle));
     }
   }
   if (entities > 3) ReadPlaneEntity(parms, 3, m_orientation);

@@ -1,4 +1,5 @@
 #include "DieDesJA_GenericBodyBuilder.hpp"
+#include "CommitPath.hpp"
 
 #include <cstring>
 #include <exception>
@@ -28,6 +29,7 @@ STAMVIK_OM_DEFINE_CLASS(GenericBodyBuilder, "KTX::JAX_FEAT_BUILDER", 0x1001, nul
 namespace {
 constexpr const char* kSchemaSource = "DieDesJA_GenericBodyBuilder_SchemaRegistrant";
 constexpr const char* kSource = "DieDesJA_GenericBodyBuilder";
+constexpr const char* kCommitMark = "DieDesJA::GenericBodyBuilder::commit_feature";
 using Messages::kAbstractMethod;
 using Messages::kNoBaseOrientation;
 using Messages::kNoCoordinateSystem;
@@ -76,8 +78,18 @@ int KeepFeatureExpressions(DIEDES_GENERIC_BODY_PARMS* parms, const std::vector<s
         kept.push_back(written);
         continue;
       }
-      if (std::strcmp(feature->ask_text(), written->ask_text()) != 0)
-        if (const int rc = EXP_edit_exp(0, feature, written->ask_text()); rc != 0) return rc;
+      if (std::strcmp(feature->ask_text(), written->ask_text()) != 0) {
+        // A value the builder was not given since it read the feature is the
+        // feature's as it is now (another builder's commit may have changed
+        // it): the builder's copy takes it, rather than giving the feature
+        // back what it held when the builder read it.
+        const bool given = Stamvik::ChangedSinceRead(written);
+        if (const int rc = given ? EXP_edit_exp(0, feature, written->ask_text())
+                                 : EXP_edit_exp(0, written, feature->ask_text());
+            rc != 0)
+          return rc;
+      }
+      Stamvik::NoteWrittenText(written);
       kept.push_back(feature);
       changed = true;
     }
@@ -92,17 +104,23 @@ int KeepFeatureExpressions(DIEDES_GENERIC_BODY_PARMS* parms, const std::vector<s
 // again, given the contents of the section the builder wrote there (a copy
 // the builder keeps); an entity the builder emptied stays empty.
 int KeepFeatureSections(DIEDES_GENERIC_BODY_PARMS* parms, const std::vector<SC_section*>& own) {
-  for (int i = 0; i < parms->GetNumEntities() && i < static_cast<int>(own.size()); ++i) {
+  for (int i = 0; i < parms->GetNumEntities(); ++i) {
     DIEDES_GENERIC_ENTITY* entity = parms->GetEntity(i);
-    if (own[i] == nullptr || entity == nullptr || entity->AskKind() != DIEDES_GENERIC_ENTITY::kTags ||
-        entity->AskCount() < 1)
-      continue;
+    if (entity == nullptr || entity->AskKind() != DIEDES_GENERIC_ENTITY::kTags || entity->AskCount() < 1) continue;
     auto* written = dynamic_cast<SC_section*>(OM::OM_object_of_tag(entity->AskTag(0)));
-    if (written == nullptr || written == own[i]) continue;
-    if (const int rc = Stamvik::WriteContents(own[i], written); rc != 0) return rc;
+    SC_section* feature = i < static_cast<int>(own.size()) ? own[i] : nullptr;
+    if (written == nullptr || written == feature) continue;
+    if (feature != nullptr) {
+      if (const int rc = Stamvik::WriteContents(feature, written); rc != 0) return rc;
+    } else {
+      // A section the feature lacked: the feature takes a copy of the
+      // builder's, which stays the builder's own to go on with.
+      feature = Stamvik::CopyOfSection(written, OM::OM_ask_object_tag(CONTEXT_ask_work_part_p()));
+      if (feature == nullptr) return kWrongParms;
+    }
     std::vector<tag_t> tags;
     for (int j = 0; j < entity->AskCount(); ++j) tags.push_back(entity->AskTag(j));
-    tags[0] = own[i]->ask_tag();
+    tags[0] = feature->ask_tag();
     const DIEDES_ENTITY_CONTEXT context{entity->AskFlag(), OM::OM_object_of_tag(entity->AskOwnerTag()), {}};
     if (const int rc = entity->SetTags(&context, static_cast<int>(tags.size()), tags.data()); rc != 0) return rc;
   }
@@ -350,8 +368,7 @@ int GenericBodyBuilder::CommitWithProtocol(FEATURE_RECORD** frec,
                                            DIEDES_GENERIC_BODY_PARMS* (*editParms)(FEATURE_RECORD*),
                                            DIEDES_GENERIC_BODY_PARMS* (*newParms)(), SELECT_OBJECT* target,
                                            bool renotify) {
-  int rc = 0;
-  {
+  const int rc = Stamvik::CommitFeature(frec, kCommitMark, kSource, 395, [&] {
     ExtractionTableScope table;
     PopulateExtractionTable();
     DIEDES_GENERIC_BODY_PARMS* parms = nullptr;
@@ -362,8 +379,8 @@ int GenericBodyBuilder::CommitWithProtocol(FEATURE_RECORD** frec,
       parms = newParms != nullptr ? newParms() : nullptr;
       body = target != nullptr ? target->ask_selected_tag() : 0;
     }
-    rc = DieGenericBodyCommitFeature(frec, parms, body);
-  }
+    return DieGenericBodyCommitFeature(frec, parms, body);
+  });
   if (rc != 0 && renotify) Notify(target);
   return rc;
 }
@@ -402,8 +419,7 @@ int GenericBodyBuilder::CommitUpdatingTarget(FEATURE_RECORD** frec, DieDes::DieD
   const bool noUpdate = targetData != nullptr && targetData->GetUpdateFlag();
   if (targetData != nullptr) targetData->SetFrecPointer(frec);
   const tag_t body = target != nullptr ? target->ask_selected_tag() : 0;
-  int rc = 0;
-  {
+  const int rc = Stamvik::CommitFeature(frec, kCommitMark, kSource, 440, [&] {
     ExtractionTableScope table;
     PopulateExtractionTable();
     DIEDES_GENERIC_BODY_PARMS* parms = nullptr;
@@ -419,8 +435,8 @@ int GenericBodyBuilder::CommitUpdatingTarget(FEATURE_RECORD** frec, DieDes::DieD
       parms = newParms();
       applied = body;
     }
-    rc = DieGenericBodyCommitFeature(frec, parms, applied);
-  }
+    return DieGenericBodyCommitFeature(frec, parms, applied);
+  });
   if (rc != 0) Notify(target);
   return rc;
 }

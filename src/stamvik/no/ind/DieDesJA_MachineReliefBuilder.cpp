@@ -271,10 +271,8 @@ void MachineReliefBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
     if (stored != 0) {
       SetTrimSheetFace(OM::TagToObject<SC_collector>(stored));
     } else {
-      SC_collector* made = SC_collectorFactory::object(OM::OM_ask_object_tag(owningPart));
-      SetTrimSheetFace(made);
-      const tag_t tag = OM::OM_ask_object_tag(made);
-      WriteTagsEntity(parms, 8, 0, tag != 0 ? 1 : 0, tag != 0 ? &tag : nullptr);
+      // The builder's own until a commit writes it into the feature.
+      SetTrimSheetFace(SC_collectorFactory::object(OM::OM_ask_object_tag(owningPart)));
     }
   }
   if (entities > 9) ReadSectionEntity(this, m_insideWallProfileAttId, m_insideWallProfile, parms, 9, 0, owningPart);

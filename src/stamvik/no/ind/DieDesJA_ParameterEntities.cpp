@@ -176,13 +176,13 @@ SC_section* ReadSectionEntity(OM::Object* builder, const OM::AttributeId& attrib
     OM::OM_set_pointer(builder, attribute, section);
     return section;
   }
+  // A section the feature lacks is the builder's own: the feature names it
+  // only once a commit that goes through writes it there.
+  (void)flag;
   const double distance = parms->GetDistanceTolerance();
   section = SC_sectionFactory::object(part != nullptr ? part->ask_tag() : 0, kChainingFactor * distance, distance,
                                       parms->GetAngleTolerance());
   OM::OM_set_pointer(builder, attribute, section);
-  const tag_t made = section != nullptr ? section->ask_tag() : 0;
-  const DIEDES_ENTITY_CONTEXT context = EntityContext(parms, flag);
-  entity->SetTags(&context, made != 0 ? 1 : 0, made != 0 ? &made : nullptr);
   return section;
 }
 

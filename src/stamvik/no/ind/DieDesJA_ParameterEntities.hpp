@@ -95,12 +95,13 @@ FeatureParms* FeatureParmsOfClassOrRaise(const FEATURE_RECORD* frec, const char*
 // first is not 0.
 STAMVIK_API void ReadSelectionListEntity(const DIEDES_GENERIC_BODY_PARMS* parms, int index, TagListObject* list);
 
-// Replaces the builder's section (held under the attribute) by the entity's:
-// the current one, when there is one, is let go and logged for deletion; the
-// entity's first tag becomes the section, or a new empty section in the part
-// (with the parameters' tolerances) is made and its tag written back into the
-// entity. Gives the section the builder now holds; a missing entity changes
-// nothing.
+// Replaces the builder's section (held under the attribute) by a copy of the
+// entity's: the current one, when there is one, is let go and logged for
+// deletion; a copy of the section the entity's first tag names becomes the
+// builder's, or, when it names none, a new empty section in the part (with
+// the parameters' tolerances), which the entity does not name until a
+// commit writes it (CommitPath.hpp). Gives the section the builder now
+// holds; a missing entity changes nothing.
 STAMVIK_API SC_section* ReadSectionEntity(OM::Object* builder, const OM::AttributeId& attribute,
                                           SC_section* current, DIEDES_GENERIC_BODY_PARMS* parms, int index,
                                           int flag, PART_part* part);

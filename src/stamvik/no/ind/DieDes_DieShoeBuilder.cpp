@@ -1,4 +1,5 @@
 #include "DieDes_DieShoeBuilder.hpp"
+#include "CommitPath.hpp"
 
 #include "HeldSelections.hpp"
 #include "DieDes_DieShoeBody.hpp"
@@ -548,7 +549,7 @@ int DieShoeBuilder::commit_feature(FEATURE_RECORD** frec) {
   // The shoe and the boolean features made against it are one commit: a
   // boolean that fails takes the shoe with it.
   FEATURE_RECORD* made = frec != nullptr ? *frec : nullptr;
-  const int rc = Stamvik::CommitUnderMark("Die Shoe", kSource, 505, [&] { return CommitWithBooleans(&made); });
+  const int rc = Stamvik::CommitFeature(&made, "Die Shoe", kSource, 505, [&] { return CommitWithBooleans(&made); });
   if (rc == 0 && frec != nullptr) *frec = made;
   return rc;
 }

@@ -1,4 +1,5 @@
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
+#include "CommitPath.hpp"
 
 #include <exception>
 
@@ -180,8 +181,10 @@ int CompensateRoughDataBuilder::validate_nothrow() {
 }
 
 int CompensateRoughDataBuilder::commit_feature(FEATURE_RECORD** frec) {
-  if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) return CommitEdit(edited);
-  return CommitNew(frec);
+  return Stamvik::CommitFeature(frec, kMarkName, kSource, 105, [&] {
+    if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) return CommitEdit(edited);
+    return CommitNew(frec);
+  });
 }
 
 int CompensateRoughDataBuilder::CommitNew(FEATURE_RECORD** frec) {

@@ -1,4 +1,5 @@
 #include "DieEngJA_DrawBeadBuilder.hpp"
+#include "CommitPath.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -652,14 +653,16 @@ int DrawBeadBuilder::commit_feature(FEATURE_RECORD** frec) {
   // The segments' places are fitted to the path only here, so that a path
   // short while its inputs come in one at a time (a location's type before
   // its origin) cuts nothing the path it ends with has room for.
-  const int rc = Stamvik::CommitUnderMark("Draw Bead", kSource, 622, [&] {
+  const int rc = Stamvik::CommitFeature(frec, "Draw Bead", kSource, 622, [&] {
     if (int fitted = FitSegmentsToPath(); fitted != 0) return fitted;
-    return edited != nullptr ? CommitEdit(edited) : CommitNew(&made);
+    if (edited != nullptr) return CommitEdit(edited);
+    const int status = CommitNew(&made);
+    // Kept open and committed again, the builder edits the bead it made, as
+    // one opened on it does: never a second bead.
+    if (status == 0 && made != nullptr) set_frec(made);
+    return status;
   });
   if (edited == nullptr && frec != nullptr) *frec = rc == 0 ? made : nullptr;
-  // Kept open and committed again, the builder edits the bead it made, as
-  // one opened on it does: never a second bead.
-  if (rc == 0 && edited == nullptr && made != nullptr) set_frec(made);
   if (rc == 0) WarnOfSegmentsWithoutLength();
   return rc;
 }

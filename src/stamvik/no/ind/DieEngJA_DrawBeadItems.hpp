@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "CommitPath.hpp"
 #include "Support.hpp"
 #include "afl/Parms.hpp"
 #include "exp/Expression.hpp"

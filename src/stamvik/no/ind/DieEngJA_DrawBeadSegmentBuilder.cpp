@@ -1,4 +1,5 @@
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
+#include "CommitPath.hpp"
 
 #include <algorithm>
 #include <cmath>

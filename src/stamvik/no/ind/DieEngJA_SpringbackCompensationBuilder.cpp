@@ -1,4 +1,5 @@
 #include "DieEngJA_SpringbackCompensationBuilder.hpp"
+#include "CommitPath.hpp"
 
 #include <algorithm>
 #include <cstdint>
@@ -313,6 +314,10 @@ int SpringbackCompensationBuilder::validate_nothrow() {
 }
 
 int SpringbackCompensationBuilder::commit_feature(FEATURE_RECORD** frec) {
+  return Stamvik::CommitFeature(frec, kMarkName, kSource, 109, [&] { return CommitUnderItsMarks(frec); });
+}
+
+int SpringbackCompensationBuilder::CommitUnderItsMarks(FEATURE_RECORD** frec) {
   FEATURE_RECORD* edited = get_frec();
   if (edited == nullptr) *frec = nullptr;
   CommitMarks marks(kMarkName, kSource, 109);

@@ -12,6 +12,7 @@
 #pragma once
 #include <vector>
 
+#include "CommitPath.hpp"
 #include "Support.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Memory.hpp"

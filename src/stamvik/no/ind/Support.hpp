@@ -100,34 +100,6 @@ inline double ExpressionValue(const EXP_expression* expression) {
   return expression != nullptr ? EXP_ask_value_of_exp(expression) : 0.0;
 }
 
-// A new expression of another's text and unit, which the caller owns. A
-// builder made to edit a feature works on such copies of the feature's own
-// expressions: a value set through it reaches the feature only when a
-// commit takes it, never through a commit refused, failed or not made.
-// Null for none; a text the host cannot take again raises its number.
-inline EXP_expression* CopyOfExpression(const EXP_expression* of, const char* source, int line) {
-  if (of == nullptr) return nullptr;
-  EXP_expression* copy = nullptr;
-  if (const int code = EXP_create_sys_exp_with_units_all_errors(of->ask_text(), of->ask_unit(), &copy); code != 0)
-    ERROR_raise(source, line, code, "cannot copy the expression \"%s\"", of->ask_text());
-  return copy;
-}
-
-// After a commit made a feature on the builder's own expressions: each one
-// the feature now holds is the feature's from then on (no longer the
-// builder's to destroy), and the builder goes on with a copy of it, so that
-// a value set through the builder later reaches the feature only at the
-// next commit, as for a builder opened on the feature.
-inline void GoOnWithCopies(OM::Object* builder,
-                           std::initializer_list<std::pair<EXP_expression*, const OM::AttributeId*>> fields,
-                           const char* source, int line) {
-  for (const auto& [expression, field] : fields) {
-    if (expression == nullptr || !OM::OM_is_kept_alive(expression)) continue;
-    OM::OM_set_pointer(builder, *field, CopyOfExpression(expression, source, line));
-    OM::OM_set_owner(expression, nullptr);
-  }
-}
-
 // A scripting interface of the host by its class name, called without being
 // journalled. Null when the host has none of that name: the caller checks,
 // and a caller that cannot go on without it raises its own error there.
@@ -197,21 +169,5 @@ class UndoMarkScope {
   bool committed_ = false;
   int exceptions_ = 0;
 };
-
-// Runs a commit that makes more than one feature under an undo mark of its
-// own, named `name`: a commit that fails part way (a status other than 0, or
-// an error that leaves it) takes the part back to the mark, so that it holds
-// what it held before. A mark the host cannot set refuses the commit before
-// anything is made, with the host's error raised at the source's line.
-template <class Commit>
-int CommitUnderMark(const char* name, const char* source, int line, Commit commit) {
-  int error = 0;
-  const int mark = UNDO_QD_set_mark(1, name, &error);
-  if (error != 0) ERROR_raise(source, line, error, "%s", "The commit's undo mark could not be set.");
-  UndoMarkScope scope(mark, &UndoMarkScope::QuickUndoTo, &UndoMarkScope::QuickDelete);
-  const int status = commit();
-  if (status == 0) scope.Commit();
-  return status;
-}
 
 }  // namespace KTX::Stamvik

@@ -12,6 +12,7 @@
 
 #include "Messages.hpp"
 #include "Outlines.hpp"
+#include "CommitPath.hpp"
 #include "Support.hpp"
 #include "afl/Module.hpp"
 #include "feat/Builder.hpp"

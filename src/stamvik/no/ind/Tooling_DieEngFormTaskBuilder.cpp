@@ -1,4 +1,5 @@
 #include "Tooling_DieEngFormTaskBuilder.hpp"
+#include "CommitPath.hpp"
 
 #include <cstring>
 #include <exception>
@@ -16,6 +17,7 @@ namespace KTX::Tooling {
 
 namespace {
 constexpr const char* kSource = "Tooling_DieEngFormTaskBuilder";
+constexpr const char* kCommitMark = "Tooling::DieEngFormTaskBuilder::commit_feature";
 using Messages::kNoDatabaseParms;
 // The numbers of the two die-engineering defaults blocks a form task reads.
 constexpr int kDefaultsFirst = 4;
@@ -197,6 +199,25 @@ void DieEngFormTaskBuilder::FreeApplicationData(DIE_FRMTSK_s* record) {
 }
 
 int DieEngFormTaskBuilder::commit_feature(FEATURE_RECORD** frec) {
+  // The task's record is held beside the builder, where no undo reaches:
+  // a commit that does not go through gives it back the feature it named.
+  DIE_FRMTSK_s* const record = m_frmtskStruct;
+  FEATURE_RECORD* const named = record != nullptr ? record->frec : nullptr;
+  const auto giveBack = [&] {
+    if (record != nullptr) record->frec = named;
+  };
+  int status = 0;
+  try {
+    status = Stamvik::CommitFeature(frec, kCommitMark, kSource, 96, [&] { return CommitTask(frec); });
+  } catch (...) {
+    giveBack();
+    throw;
+  }
+  if (status != 0) giveBack();
+  return status;
+}
+
+int DieEngFormTaskBuilder::CommitTask(FEATURE_RECORD** frec) {
   FEATURE_RECORD* edited = get_frec();
   if (edited == nullptr) *frec = nullptr;
   int status = 0;

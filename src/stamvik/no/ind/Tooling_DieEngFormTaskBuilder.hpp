@@ -58,6 +58,8 @@ class STAMVIK_API DieEngFormTaskBuilder : public JAX_FEAT_BUILDER {
   void SetNthValueInDetails(int n, const UString& line);
 
  private:
+  // The commit inside the one commit path.
+  int CommitTask(FEATURE_RECORD** frec);
   // A new record with the two defaults blocks filled.
   static DIE_FRMTSK_s* NewRecord();
   // The builder's record from now on (the one it held before goes).

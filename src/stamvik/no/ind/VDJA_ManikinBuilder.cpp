@@ -1,4 +1,5 @@
 #include "VDJA_ManikinBuilder.hpp"
+#include "CommitPath.hpp"
 
 #include <algorithm>
 #include <cmath>

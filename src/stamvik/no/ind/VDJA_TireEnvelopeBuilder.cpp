@@ -1,4 +1,5 @@
 #include "VDJA_TireEnvelopeBuilder.hpp"
+#include "CommitPath.hpp"
 
 #include <algorithm>
 #include <array>

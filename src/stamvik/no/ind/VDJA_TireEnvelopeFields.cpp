@@ -1,4 +1,5 @@
 #include "VDJA_TireEnvelopeFields.hpp"
+#include "CommitPath.hpp"
 
 #include <cmath>
 #include <cstring>

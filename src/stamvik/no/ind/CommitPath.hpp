@@ -1,0 +1,128 @@
+// The one way every builder's commit runs, and the rule for the copies a
+// builder works on. Internal to the library.
+//
+// A commit is whole or nothing. Everything a builder's commit does, from its
+// first step to its last, runs under one undo mark: the feature record, its
+// body, the post-update, the regeneration, the copies a builder kept open
+// goes on with, the set's members, the feature record handed back to the
+// builder. A refusal or a failure at any of them (a status other than 0, or
+// an error that leaves the commit) takes the part back to the mark: no
+// feature, no body, the builder as it was before the commit, so that its
+// next commit makes one feature. Only what a dialog prints after a commit
+// that went through (a listing) stands outside: its failure is a warning.
+//
+// The copies. A builder opened on a feature (or kept open after the commit
+// that made it) works on copies of the feature's expressions and sections,
+// never on the feature's own, and a section the feature lacks is made as
+// the builder's own: nothing reaches the feature but through a commit that
+// succeeds. An expression copy remembers the text it was read with; a
+// commit writes into the feature only the copies whose text was changed
+// through the builder since then, so that what another builder committed
+// meanwhile stays as it was committed.
+#pragma once
+#include <cstddef>
+#include <initializer_list>
+#include <utility>
+
+#include "Support.hpp"
+#include "feat/Builder.hpp"
+
+namespace KTX::Stamvik {
+
+// What a commit notes of the copies it wrote (NoteWrittenText) is kept only
+// when the outermost commit under way goes through, as the part is.
+class CommitNotes {
+ public:
+  CommitNotes() noexcept;
+  ~CommitNotes();
+  CommitNotes(const CommitNotes&) = delete;
+  CommitNotes& operator=(const CommitNotes&) = delete;
+  void Keep() noexcept { kept_ = true; }
+
+ private:
+  bool kept_ = false;
+  std::size_t from_ = 0;  // the notes made before this commit began
+};
+
+// Runs `commit` under an undo mark of its own, named `name`: a commit that
+// fails part way (a status other than 0, or an error that leaves it) takes
+// the part back to the mark, so that it holds what it held before. A mark
+// the host cannot set refuses the commit before anything is made, with the
+// host's error raised at the source's line.
+template <class Commit>
+int CommitUnderMark(const char* name, const char* source, int line, Commit commit) {
+  int error = 0;
+  const int mark = UNDO_QD_set_mark(1, name, &error);
+  if (error != 0) ERROR_raise(source, line, error, "%s", "The commit's undo mark could not be set.");
+  UndoMarkScope scope(mark, &UndoMarkScope::QuickUndoTo, &UndoMarkScope::QuickDelete);
+  CommitNotes notes;
+  const int status = commit();
+  if (status == 0) {
+    scope.Commit();
+    notes.Keep();
+  }
+  return status;
+}
+
+// A feature builder's commit_feature: `commit` under CommitUnderMark, and
+// the record handed to the caller (`*frec`) what it was given unless the
+// commit went through, so that a failed create names no feature.
+template <class Commit>
+int CommitFeature(FEATURE_RECORD** frec, const char* name, const char* source, int line, Commit commit) {
+  FEATURE_RECORD* const given = frec != nullptr ? *frec : nullptr;
+  int status = 0;
+  try {
+    status = CommitUnderMark(name, source, line, commit);
+  } catch (...) {
+    if (frec != nullptr) *frec = given;
+    throw;
+  }
+  if (status != 0 && frec != nullptr) *frec = given;
+  return status;
+}
+
+// ---- the copies -------------------------------------------------------------------------------
+
+// Notes the text an expression copy was read with (the feature's at that
+// moment), which ChangedSinceRead compares with; NoteReadText again once a
+// commit has written the copy into the feature.
+void NoteReadText(const EXP_expression* copy);
+// The same for a copy a commit has just written into the feature (or given
+// the feature's text): noted when the commit goes through, forgotten when it
+// does not, so that a copy a failed commit wrote is still changed.
+void NoteWrittenText(const EXP_expression* copy);
+// Whether the copy's text differs from the text it was read with; a copy
+// never noted counts as changed.
+bool ChangedSinceRead(const EXP_expression* copy);
+
+// A new expression of another's text and unit, which the caller owns, noted
+// as read with that text. A builder made to edit a feature works on such
+// copies of the feature's own expressions: a value set through it reaches
+// the feature only when a commit takes it, never through a commit refused,
+// failed or not made. Null for none; a text the host cannot take again
+// raises its number.
+inline EXP_expression* CopyOfExpression(const EXP_expression* of, const char* source, int line) {
+  if (of == nullptr) return nullptr;
+  EXP_expression* copy = nullptr;
+  if (const int code = EXP_create_sys_exp_with_units_all_errors(of->ask_text(), of->ask_unit(), &copy); code != 0)
+    ERROR_raise(source, line, code, "cannot copy the expression \"%s\"", of->ask_text());
+  NoteReadText(copy);
+  return copy;
+}
+
+// After a commit made a feature on the builder's own expressions: each one
+// the feature now holds is the feature's from then on (no longer the
+// builder's to destroy), and the builder goes on with a copy of it, so that
+// a value set through the builder later reaches the feature only at the
+// next commit, as for a builder opened on the feature.
+inline void GoOnWithCopies(OM::Object* builder,
+                           std::initializer_list<std::pair<EXP_expression*, const OM::AttributeId*>> fields,
+                           const char* source, int line) {
+  for (const auto& [expression, field] : fields) {
+    if (expression == nullptr || !OM::OM_is_kept_alive(expression)) continue;
+    OM::OM_set_pointer(builder, *field, CopyOfExpression(expression, source, line));
+    OM::OM_set_owner(expression, nullptr);
+  }
+}
+
+}  // namespace KTX::Stamvik
