@@ -623,7 +623,10 @@ TEST_P(Members, ReachTheFeatureOnlyThroughACommitThatSucceeds) {
   // feature it made: no second feature.
   const Played again = player_.Play(keptPrefix + Commit(e.creator) + Destroy(e.creator) + readBack);
   EXPECT_TRUE(again.whole) << again.said;
-  EXPECT_EQ(Shown(again), Shown(keptControl)) << "committed again, the builder kept open made more";
+  // What the part holds, counted (an update counts itself), and its members read back.
+  const auto held = [](const std::string& part) { return part.substr(part.rfind("\nplayed, ")); };
+  EXPECT_EQ(held(again.part), held(keptControl.part)) << "committed again, the builder kept open made more";
+  EXPECT_EQ(again.read, keptControl.read);
 
   int tag = kFirstTag + 10;
   std::vector<Setting> edits, kept;
