@@ -552,8 +552,8 @@ class CommitSweep : public ::testing::TestWithParam<std::string> {
     const Played control = player_.Play(before + commit + after);
     ASSERT_TRUE(unharmed.whole && committed.whole && control.whole) << committed.said << control.said;
     ASSERT_EQ(committed.commits.back(), 0) << committed.said;
-    const long every = Whole() ? 1L << 40 : slow_ ? 0 : tooling_ ? 16 : 64,
-               spread = Whole() ? 0 : slow_ ? 8 : tooling_ ? 24 : 64;
+    const long every = Whole() ? 1L << 40 : slow_ ? 0 : tooling_ ? 12 : 32,
+               spread = Whole() ? 0 : slow_ ? 8 : tooling_ ? 12 : 32;
     for (const char* facility : kFacilities) {
       const std::string f = facility;
       const long from = player_.Play(before, f + ":100000000000").counted,
