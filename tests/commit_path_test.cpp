@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -124,9 +125,9 @@ TEST(CommitPath, ACreateCommitFailedAtAnyCallLeavesNoFeatureAndItsBuilderMakesOn
     const char* example;
     int stride;
   };
-  const Row rows[] = {{"keyway.jou", 1},         {"machine_relief.jou", 4}, {"finger_clearance_notch.jou", 3},
-                      {"clearance.jou", 3},      {"heelpost.jou", 5},       {"compensate_rough_data.jou", 2},
-                      {"cast_relief.jou", 3}};
+  const Row rows[] = {{"keyway.jou", 3},         {"machine_relief.jou", 8}, {"finger_clearance_notch.jou", 6},
+                      {"clearance.jou", 6},      {"heelpost.jou", 10},      {"compensate_rough_data.jou", 3},
+                      {"cast_relief.jou", 6}};
   Plays plays;
   for (const Row& row : rows) {
     SCOPED_TRACE(row.example);
@@ -267,6 +268,27 @@ TEST(CommitPath, TwoBuildersAliveOnOneFeatureGiveTheirEditsInTurn) {
     EXPECT_EQ(played.features, 1) << played.out;
     EXPECT_NE(played.out.find("\n  entity 5: expressions: " + std::string(row.lengths)), std::string::npos)
         << played.out;
+  }
+}
+
+// An edit whose commit fails after it wrote the builder's values (each call
+// of its second half failed in turn): the values the builder was given are
+// still its own to give, and its next commit writes them (the slot 20 deep).
+TEST(CommitPath, AnEditWhoseCommitFailedIsWrittenByTheNextCommit) {
+  const std::string example = Example("keyway.jou");
+  const std::string made = example.substr(0, example.find("# Edit:"));
+  const std::string edit = made + Opened("Keyway", "Keyway", "KeywayBuilder", 30) +
+                           Get("Die.KeywayBuilder", 30, "SlotDepth", "Expression", 31) + Text(31, "20");
+  const std::string failed = edit + Commit(30, "open");
+  Plays plays;
+  const int from = plays.Counted(edit), to = plays.Counted(failed);
+  ASSERT_GT(to, from);
+  for (int n = (from + to) / 2; n <= to; n += std::max(1, (to - from) / 12)) {
+    SCOPED_TRACE("counted call " + std::to_string(n) + " of " + std::to_string(from + 1) + ".." +
+                 std::to_string(to) + " failed");
+    const Played played = plays.Play(failed + Commit(30, "closed 0") + Destroy(30), "all:" + std::to_string(n));
+    EXPECT_EQ(played.exit, 0) << played.out;
+    EXPECT_NE(played.out.find("\n  entity 5: expressions: 40, 20, 20, "), std::string::npos) << played.out;
   }
 }
 
