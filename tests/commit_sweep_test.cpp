@@ -454,6 +454,8 @@ class Player {
     std::string part = std::regex_replace(run.out.substr(report, end == std::string::npos ? end : end - report),
                                           tags, "# ($1)");
     part = std::regex_replace(part, std::regex(R"re(\nplayed \d+ records)re"), "\nplayed");
+    // A feature's name holds its tag.
+    part = std::regex_replace(part, std::regex(R"re(\n  name (\w+)\(\d+\))re"), "\n  name $1(#)");
     played.part = part;
     const std::string text = stamvik_test::ReadFile(recorded);
     static const std::regex commit(R"re(record 0 method "Builder" "Commit"\n(?:  .*\n)*?  closed (-?\d+)\n)re");
