@@ -554,8 +554,8 @@ class CommitSweep : public ::testing::TestWithParam<std::string> {
     const Played control = player_.Play(before + commit + after);
     ASSERT_TRUE(unharmed.whole && committed.whole && control.whole) << committed.said << control.said;
     ASSERT_EQ(committed.commits.back(), 0) << committed.said;
-    const long every = Whole() ? 1L << 40 : slow_ ? 0 : tooling_ ? 12 : 32,
-               spread = Whole() ? 0 : slow_ ? 8 : tooling_ ? 12 : 32;
+    const long every = Whole() ? 1L << 40 : slow_ ? 3 : tooling_ ? 8 : 32,
+               spread = Whole() ? 0 : slow_ ? 3 : tooling_ ? 8 : 32;
     for (const char* facility : kFacilities) {
       const std::string f = facility;
       const long from = player_.Play(before, f + ":100000000000").counted,
@@ -667,8 +667,16 @@ TEST_P(Members, ReachTheFeatureOnlyThroughACommitThatSucceeds) {
     std::string refused;
     for (const Setting& s : *way.settings)
       if (s.refusable) refused += way.opened + s.records + Commit(way.builder) + way.closed;
-    const Played chain = player_.Play(*way.prefix + refused + readBack);
-    const bool allRefusedKept = chain.whole && chain == *way.control;
+    const bool allRefusedKept =
+        !(slow_ && !Whole()) && [&] {
+          const Played chain = player_.Play(*way.prefix + refused + readBack);
+          return chain.whole && chain == *way.control;
+        }();
+    // Where each play is slow, the chains alone by default.
+    if (slow_ && !Whole()) {
+      EXPECT_TRUE(allKept) << letGo.said;
+      continue;
+    }
     for (const Setting& s : *way.settings)
       for (const bool committed : {false, true}) {
         if (committed ? !s.refusable || allRefusedKept : allKept) continue;
@@ -702,19 +710,25 @@ using FailedCreate = CommitSweep;
 TEST_P(FailedCreate, IsRefusedWithNothingMadeOrIsTheUnfailedPart) {
   const Edited& e = *e_;
   const std::string before = e.journal.substr(0, e.made);
-  // Committed again, the builder names the feature the journal's tag.
-  FailEach(before, e.commit, e.commit, Destroy(e.creator) + ReadBack(e));
+  // Committed again, the builder names the feature the journal's tag; what
+  // the journal does next with the builder (the tooling's set read from it)
+  // follows.
+  const std::size_t next = e.made + e.commit.size();
+  FailEach(before, e.commit, e.commit, e.journal.substr(next, e.kept - next) + Destroy(e.creator) + ReadBack(e));
 }
 
 using FailedEdit = CommitSweep;
 
-// One edit of the class: an expression's value, else its first value a commit takes.
-const Setting* FirstEdit(const std::vector<Setting>& edits) {
+// The edits of the class to try, in turn: its expressions' values, then its other values.
+std::vector<const Setting*> Candidates(const std::vector<Setting>& edits) {
+  std::vector<const Setting*> candidates;
   for (const Setting& s : edits)
-    if (!s.refusable && s.records.find("\"RightHandSide\"") != std::string::npos) return &s;
+    if (!s.refusable && s.records.find("\"RightHandSide\"") != std::string::npos) candidates.push_back(&s);
   for (const Setting& s : edits)
-    if (!s.refusable && s.records.find("\"Section\"") == std::string::npos) return &s;
-  return nullptr;
+    if (!s.refusable && s.records.find("\"RightHandSide\"") == std::string::npos &&
+        s.records.find("\"Section\"") == std::string::npos)
+      candidates.push_back(&s);
+  return candidates;
 }
 
 TEST_P(FailedEdit, IsRefusedWithTheFeatureAsItWasOrIsTheUnfailedPart) {
@@ -722,8 +736,16 @@ TEST_P(FailedEdit, IsRefusedWithTheFeatureAsItWasOrIsTheUnfailedPart) {
   int tag = kFirstTag + 10;
   std::vector<Setting> edits;
   Settings(GetParam(), builder, "", "", 0, &tag, &edits);
-  const Setting* first = FirstEdit(edits);
-  ASSERT_NE(first, nullptr);
+  // The first that a commit takes.
+  const Setting* first = nullptr;
+  for (const Setting* s : Candidates(edits)) {
+    const Played tried = player_.Play(prefix_ + Opening(*e_, builder) + s->records + Commit(builder));
+    if (tried.whole && !tried.commits.empty() && tried.commits.back() == 0) {
+      first = s;
+      break;
+    }
+  }
+  ASSERT_NE(first, nullptr) << "no edit of the class commits";
   SCOPED_TRACE(first->path);
   FailEach(prefix_ + Opening(*e_, builder) + first->records, Commit(builder), Commit(builder),
            Destroy(builder) + ReadBack(*e_));
