@@ -241,7 +241,7 @@ const std::map<std::string, Edited>& EditedJournals() {
 // ---- the records a row plays ----------------------------------------------------------------
 
 constexpr int kFirstTag = 7000;  // above every tag a journal names
-constexpr int kReader = 6990;    // the builder that reads the feature back
+constexpr int kReader = 20000;  // the builder that reads the feature back, its objects past it
 
 std::string Get(const std::string& cls, int object, const std::string& name, const std::string& held, int tag) {
   return "record 0 get \"" + cls + "\" \"" + name + "\"\n  this ptr " + std::to_string(object) + "\n  result ptr \"" +
