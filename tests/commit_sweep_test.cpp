@@ -423,6 +423,11 @@ struct Played {
 bool operator==(const Played& a, const Played& b) { return a.part == b.part && a.read == b.read; }
 
 std::string Shown(const Played& p) { return p.part + "\nread back:\n" + p.read; }
+// The same, the features' counts of their updates left out: two commits update twice where one does once.
+std::string Settled(const Played& p) {
+  static const std::regex updates(R"re(\n  updates \d+)re");
+  return std::regex_replace(Shown(p), updates, "");
+}
 
 class Player {
  public:
@@ -777,7 +782,7 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
     if (!picked.empty() && member(all[picked[0]].path) == member(c->path)) continue;
     const Played alone = player_.Play(keptPrefix + Destroy(e.creator) + Opening(e, one) + c->records + Commit(one) +
                                       Destroy(one) + readBack);
-    if (alone.whole && alone.commits.back() == 0 && Shown(alone) != Shown(control_)) picked.push_back(at);
+    if (alone.whole && alone.commits.back() == 0 && Settled(alone) != Settled(control_)) picked.push_back(at);
   }
   if (picked.size() < 2) GTEST_SKIP() << "no two edits of the class that a commit takes and that read back";
   const std::vector<Setting> everyA = edits(first), everyB = edits(second), everyKept = edits(e.creator);
@@ -792,7 +797,7 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
   // Each edit changes what is read back: else the row could not tell.
   const Played onlyFirst = player_.Play(keptPrefix + Destroy(e.creator) + Opening(e, one) + both[0].records +
                                         Commit(one) + Destroy(one) + readBack);
-  EXPECT_NE(Shown(onlyFirst), Shown(control)) << both[1].path << " reads back as it was";
+  EXPECT_NE(Settled(onlyFirst), Settled(control)) << both[1].path << " reads back as it was";
   const struct {
     const char* name;
     std::string journal;
@@ -812,7 +817,7 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
     const Played played = player_.Play(row.journal);
     ASSERT_TRUE(played.whole) << played.said;
     for (const int status : played.commits) EXPECT_EQ(status, 0) << played.said;
-    EXPECT_EQ(Shown(played), Shown(control));
+    EXPECT_EQ(Settled(played), Settled(control));
   }
 }
 
