@@ -52,12 +52,12 @@ std::string Square(int section) {
          "\n  in int \"kind\" - 0\n  in struct-array \"points\" \"Point3d\" 12 -20 -20 10 20 -20 10 20 20 10 -20 20 10"
          "\n  closed 0\n";
 }
-// The die collection's creator opening a builder on the journal's feature 20.
+// The die collection's creator opening a builder on the journal's feature.
 std::string Opened(const std::string& creator, const std::string& featureClass, const std::string& builderClass,
-                   int builder) {
+                   int builder, int feature = 20) {
   return "record 0 method \"Die.DieCollection\" \"" + creator + "\"\n  this tag 1\n  in tag \"" + Lower(featureClass) +
-         "\" \"Die." + featureClass + "\" 20\n  result tag \"builder\" \"Die." + builderClass + "\" " +
-         std::to_string(builder) + "\n  closed 0\n";
+         "\" \"Die." + featureClass + "\" " + std::to_string(feature) + "\n  result tag \"builder\" \"Die." +
+         builderClass + "\" " + std::to_string(builder) + "\n  closed 0\n";
 }
 
 struct Played {
@@ -117,21 +117,26 @@ Create UpToTheCreate(const std::string& example) {
 }
 
 // Each counted call of a class's create commit failed in turn (every
-// `stride`-th, the first and last among them): read right after, the commit
+// `stride`-th, the first and last among them; the form task's is the
+// tooling example's, which leaves it uncommitted): read right after, the commit
 // is refused with nothing made, or went through whole; the builder that
 // failed, committed again, makes exactly one feature.
 TEST(CommitPath, ACreateCommitFailedAtAnyCallLeavesNoFeatureAndItsBuilderMakesOne) {
   struct Row {
     const char* example;
     int stride;
+    const char* upTo = nullptr;  // where an example that commits no such builder is cut, and its builder
+    int builder = 0;
   };
-  const Row rows[] = {{"keyway.jou", 3},         {"machine_relief.jou", 8}, {"finger_clearance_notch.jou", 6},
+  const Row rows[] = {{"keyway.jou", 5},         {"machine_relief.jou", 8}, {"finger_clearance_notch.jou", 6},
                       {"clearance.jou", 6},      {"heelpost.jou", 10},      {"compensate_rough_data.jou", 3},
-                      {"cast_relief.jou", 6}};
+                      {"cast_relief.jou", 6},    {"tooling.jou", 1, "# The pierce insert.", 12}};
   Plays plays;
   for (const Row& row : rows) {
     SCOPED_TRACE(row.example);
-    const Create create = UpToTheCreate(row.example);
+    const std::string text = Example(row.example);
+    const Create create =
+        row.upTo != nullptr ? Create{text.substr(0, text.find(row.upTo)), row.builder} : UpToTheCreate(row.example);
     const Played before = plays.Play(create.prefix);
     ASSERT_EQ(before.exit, 0) << before.out;
     const std::string failed = create.prefix + Commit(create.builder, "open");
@@ -268,6 +273,36 @@ TEST(CommitPath, TwoBuildersAliveOnOneFeatureGiveTheirEditsInTurn) {
     EXPECT_EQ(played.features, 1) << played.out;
     EXPECT_NE(played.out.find("\n  entity 5: expressions: " + std::string(row.lengths)), std::string::npos)
         << played.out;
+  }
+  // The other writers of a feature's own expressions: the die shoe's (kept
+  // open 10, opened 40 on feature 30: wall 50 where 45 was made, the shoe's
+  // sizes 250 high, 15 ..., the wall fourth) and the split bead's (kept open
+  // 10, opened 70 on feature 50: metal thickness 2 where 1.5 was made).
+  const std::string shoe = Example("die_shoe.jou"), bead = Example("draw_bead_split.jou");
+  const std::string beadKept = bead.substr(0, bead.find("# Edit:"));
+  const struct {
+    const char* what;
+    std::string journal;
+    const char* printed;
+  } others[] = {
+      {"shoe: opened, wall 50, committed; the kept builder committed unchanged",
+       shoe.substr(0, shoe.find("record 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n")) +
+           Opened("DieShoe", "DieShoe", "DieShoeBuilder", 40, 30) +
+           Get("Die.DieShoeBuilder", 40, "WallThickness", "Expression", 41) + Text(41, "50") +
+           Commit(40, "closed 0") + Destroy(40) + Commit(10, "closed 0") + Destroy(10),
+       "\n  entity 6: expressions: 250, 15, 50, 45, 50, 45\n"},
+      {"bead: opened, metal thickness 2, committed; the kept builder committed unchanged",
+       beadKept.substr(0, beadKept.rfind("record 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n")) +
+           Opened("CreateDrawBeadBuilder", "DrawBead", "DrawBeadBuilder", 70, 50) +
+           Get("Die.DrawBeadBuilder", 70, "MetalThickness", "Expression", 71) + Text(71, "2") +
+           Commit(70, "closed 0") + Destroy(70) + Commit(10, "closed 0") + Destroy(10),
+       "\n  entity 6: expressions: 2, 0.29999999999999999, 4, 12\n"},
+  };
+  for (const auto& row : others) {
+    SCOPED_TRACE(row.what);
+    const Played played = plays.Play(row.journal);
+    EXPECT_EQ(played.exit, 0) << played.out;
+    EXPECT_NE(played.out.find(row.printed), std::string::npos) << played.out;
   }
 }
 

@@ -1,6 +1,7 @@
 #include "CommitPath.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -44,7 +45,7 @@ Pending& pending() {
 }
 }  // namespace
 
-CommitNotes::CommitNotes() noexcept : from_(pending().written.size()) { ++pending().depth; }
+CommitNotes::CommitNotes() : from_(pending().written.size()) { ++pending().depth; }
 
 CommitNotes::~CommitNotes() {
   Pending& under = pending();
@@ -81,6 +82,18 @@ bool ChangedSinceRead(const EXP_expression* copy) {
   const ReadTexts& table = readTexts();
   const auto it = table.texts.find(OM::OM_ask_object_tag(copy));
   return it == table.texts.end() || it->second != copy->ask_text();
+}
+
+int WriteCopyInto(EXP_expression* own, EXP_expression* copy) {
+  if (own == nullptr || copy == nullptr || own == copy) return 0;
+  if (std::strcmp(own->ask_text(), copy->ask_text()) != 0) {
+    if (const int rc = ChangedSinceRead(copy) ? EXP_edit_exp(0, own, copy->ask_text())
+                                              : EXP_edit_exp(0, copy, own->ask_text());
+        rc != 0)
+      return rc;
+  }
+  NoteWrittenText(copy);
+  return 0;
 }
 
 }  // namespace KTX::Stamvik

@@ -33,7 +33,7 @@ namespace KTX::Stamvik {
 // when the outermost commit under way goes through, as the part is.
 class CommitNotes {
  public:
-  CommitNotes() noexcept;
+  CommitNotes();
   ~CommitNotes();
   CommitNotes(const CommitNotes&) = delete;
   CommitNotes& operator=(const CommitNotes&) = delete;
@@ -91,6 +91,11 @@ void NoteReadText(const EXP_expression* copy);
 // the feature's text): noted when the commit goes through, forgotten when it
 // does not, so that a copy a failed commit wrote is still changed.
 void NoteWrittenText(const EXP_expression* copy);
+// An edit's commit writing a builder's copy into the feature's own
+// expression: the copy's text when it was set through the builder since it
+// read the feature, else the copy takes the feature's text as it is now
+// (another builder may have committed it meanwhile). 0 or the host's failure.
+int WriteCopyInto(EXP_expression* own, EXP_expression* copy);
 // Whether the copy's text differs from the text it was read with; a copy
 // never noted counts as changed.
 bool ChangedSinceRead(const EXP_expression* copy);

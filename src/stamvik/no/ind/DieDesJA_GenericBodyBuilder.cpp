@@ -1,11 +1,11 @@
 #include "DieDesJA_GenericBodyBuilder.hpp"
-#include "CommitPath.hpp"
 
 #include <cstring>
 #include <exception>
 #include <optional>
 #include <vector>
 
+#include "CommitPath.hpp"
 #include "DieDesJA_TemporaryFeaturePreview.hpp"
 #include "HeldSelections.hpp"
 #include "Messages.hpp"
@@ -78,18 +78,8 @@ int KeepFeatureExpressions(DIEDES_GENERIC_BODY_PARMS* parms, const std::vector<s
         kept.push_back(written);
         continue;
       }
-      if (std::strcmp(feature->ask_text(), written->ask_text()) != 0) {
-        // A value the builder was not given since it read the feature is the
-        // feature's as it is now (another builder's commit may have changed
-        // it): the builder's copy takes it, rather than giving the feature
-        // back what it held when the builder read it.
-        const bool given = Stamvik::ChangedSinceRead(written);
-        if (const int rc = given ? EXP_edit_exp(0, feature, written->ask_text())
-                                 : EXP_edit_exp(0, written, feature->ask_text());
-            rc != 0)
-          return rc;
-      }
-      Stamvik::NoteWrittenText(written);
+      // Only a value given through the builder since it read the feature.
+      if (const int rc = Stamvik::WriteCopyInto(feature, written); rc != 0) return rc;
       kept.push_back(feature);
       changed = true;
     }

@@ -64,6 +64,26 @@ void Trace(int body, const char* name, int index, bool kept = true) {
   if (kept) DieDesUtilsSolvaneTrace(body, name, index);
 }
 
+// What the shoe build under way met that is no refusal of the modeller: a
+// host call that failed, a copy or a box that could not be made. A stage
+// left out for it is a wrong shoe, not one the modeller could not make: the
+// build fails with the first such failure's number (the warning a stage
+// gives it, or the error's own) rather than go on without the stage.
+thread_local int* buildError = nullptr;
+
+void Met(int number) {
+  if (buildError != nullptr && *buildError == 0) *buildError = number;
+}
+
+// Whether a kernel or tool status says the modeller could not make the shape
+// asked for (the one failure a stage may go past, as its build says).
+bool Refused(int status) { return status == ZV_ERROR_geometry || status == ZV_ERROR_open_curve; }
+
+// An error is met (as `number`, or as itself for 0) unless the modeller refused.
+void MetUnlessRefused(int status, int number = 0) {
+  if (status != 0 && !Refused(status)) Met(number != 0 ? number : status);
+}
+
 // A kernel call's failure is met as a raised host error would be.
 void Check(int rc, int line, const char* what) {
   if (rc != 0) ERROR_raise(kSource, line, rc, "%s failed", what);
@@ -74,9 +94,13 @@ void DeleteLive(int body) {
   if (body != 0 && ZV_ENTITY_is(body)) DieDesUtilsDeleteBody(body);
 }
 
+// A copy is no shape the modeller may refuse: one that fails is an error.
 int CopyOf(int body) {
   int copy = 0;
-  if (DieDesUtilsSolvaneCopy(false, body, &copy) != 0) return 0;
+  if (DieDesUtilsSolvaneCopy(false, body, &copy) != 0) {
+    Met(kShoeBlockNotCopied);
+    return 0;
+  }
   return copy;
 }
 
@@ -205,8 +229,9 @@ int DieShoeBuilder::CreateSweptBody(int count, const tag_t* curves, const double
   *body = 0;
   int sheet = 0;
   try {
-    DIEDES_UTILS__bplane_from_curves(count, curves, point, direction, m_distanceTolerance, &sheet, nullptr, nullptr);
-    if (sheet == 0) return 0;
+    const int made =
+        DIEDES_UTILS__bplane_from_curves(count, curves, point, direction, m_distanceTolerance, &sheet, nullptr, nullptr);
+    if (sheet == 0) return made;
     const double length = distance * KernelLength();
     const double path[3] = {direction[0] * length, direction[1] * length, direction[2] * length};
     ZV_TOPOL_track_r_t tracking;
@@ -245,7 +270,7 @@ int DieShoeBuilder::CreateOffsetBody(double offset, int body) const {
     ZV_TOPOL_local_r_f(&results);
     Check(rc, 994, "the offset");
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, 996);
+    MetUnlessRefused(Error::HandleAsBuilder(e, kSource, 996));
     return 0;
   }
   Trace(copy, "OffsetAfter", -1, false);
@@ -268,6 +293,8 @@ int DieShoeBuilder::GetBoundingBox(const double origin[3], const double matrix[9
     Error::HandleAsBuilder(e, kSource, 1016);
     rc = kStageHostError;
   }
+  // A box not measured leaves a block's height or the slot's place unknown.
+  MetUnlessRefused(rc, kStageHostError);
   UPDATE_log_entity_to_delete(csys);
   return rc;
 }
@@ -343,7 +370,8 @@ int DieShoeBuilder::GetSolvaneBaseFlange() {
   double origin[3], matrix[9];
   if (curve == 0 || !GetBaseOrientation(&tag, origin, matrix)) return 0;
   int body = 0;
-  if (CreateSweptBody(1, &curve, origin, matrix + 6, thickness, &body) != 0 || body == 0) {
+  if (const int swept = CreateSweptBody(1, &curve, origin, matrix + 6, thickness, &body); swept != 0 || body == 0) {
+    MetUnlessRefused(swept);
     ERROR_note("Error building base flange.");
     return 0;
   }
@@ -361,7 +389,9 @@ int DieShoeBuilder::GetSolvaneMainDeckBodies(int** bodies) {
       for (int i = 0; i < count; ++i) {
         int block = 0;
         // A failed sweep has deleted its body already.
-        if (SweepToDeck(count, curves.get(), basePoint, baseMatrix, deckPoint, deckMatrix, i, &block) != 0 || block == 0) {
+        if (const int swept = SweepToDeck(count, curves.get(), basePoint, baseMatrix, deckPoint, deckMatrix, i, &block);
+            swept != 0 || block == 0) {
+          MetUnlessRefused(swept);
           ERROR_note("Error building main deck.");
           continue;
         }
@@ -427,7 +457,7 @@ int DieShoeBuilder::GetSolvaneMainDeckSubtractionBodies(int** bodies) {
         SetSolvaneMainDeckSubtraction(GetNumberSolvaneMainDeckSubtractions(), cavity);
         Trace(cavity, "SubBody", i);
       } catch (const std::exception& e) {
-        Error::HandleAsBuilder(e, kSource, 1167);
+        MetUnlessRefused(Error::HandleAsBuilder(e, kSource, 1167), kStageHostError);
         DeleteLive(cavity);
         SetWarningNumber(kStageHostError);
       }
@@ -457,8 +487,10 @@ int DieShoeBuilder::GetSolvaneMainDeckUniteBodies(int** bodies) {
     // Ours until the array holds it, a host error's way out included.
     Stamvik::OnEveryExit deleteCopy("DeleteLive", [copy] { DeleteLive(copy); });
     // Between the base plane and the deck plane.
-    if (DIEDES_UTILS__trim_body_to_plane(copy, basePoint, baseMatrix + 6) != 0 ||
-        DIEDES_UTILS__trim_body_to_plane(copy, deckPoint, deckMatrix + 6) != 0) {
+    int trimmed = DIEDES_UTILS__trim_body_to_plane(copy, basePoint, baseMatrix + 6);
+    if (trimmed == 0) trimmed = DIEDES_UTILS__trim_body_to_plane(copy, deckPoint, deckMatrix + 6);
+    if (trimmed != 0) {
+      MetUnlessRefused(trimmed, kShoeBlockNotCopied);
       SetWarningNumber(kShoeBlockNotCopied);
       continue;
     }
@@ -522,7 +554,9 @@ int DieShoeBuilder::GetSolvaneDeckCutoutBodies(int** bodies) {
       const double up[3] = {-normal[0], -normal[1], -normal[2]};
       for (int i = 0; i < count; ++i) {
         int block = 0;
-        if (SweepToDeck(count, curves.get(), basePoint, baseMatrix, deckPoint, deckMatrix, i, &block) != 0 || block == 0) {
+        if (const int swept = SweepToDeck(count, curves.get(), basePoint, baseMatrix, deckPoint, deckMatrix, i, &block);
+            swept != 0 || block == 0) {
+          MetUnlessRefused(swept, kCutoutSweepFailed);
           SetWarningNumber(kCutoutSweepFailed);
           continue;
         }
@@ -537,7 +571,7 @@ int DieShoeBuilder::GetSolvaneDeckCutoutBodies(int** bodies) {
           Trace(block, "DeckCutBody", i);
         } catch (const std::exception& e) {
           DeleteLive(block);
-          Error::HandleAsBuilder(e, kSource, 1264);
+          MetUnlessRefused(Error::HandleAsBuilder(e, kSource, 1264), kStageHostError);
           SetWarningNumber(kStageHostError);
         }
       }
@@ -592,7 +626,7 @@ int DieShoeBuilder::GetSolvaneDeckCutoutSubtractBodies(int** bodies) {
             ERROR_note("Error building deck cutout intersection.");
           }
         } catch (const std::exception& e) {
-          Error::HandleAsBuilder(e, kSource, 1313);
+          MetUnlessRefused(Error::HandleAsBuilder(e, kSource, 1313));
           DeleteLive(target);
           ERROR_note("Error building deck cutout intersection.");
         }
@@ -694,8 +728,9 @@ int DieShoeBuilder::GetSolvaneSlot() {
   };
   int slot = 0;
   try {
-    DIEDES_UTILS__create_planar_sheet(4, corners, m_distanceTolerance, &slot);
+    const int made = DIEDES_UTILS__create_planar_sheet(4, corners, m_distanceTolerance, &slot);
     if (slot == 0) {
+      MetUnlessRefused(made);
       ERROR_note("Error building centerline slot.");
       return 0;
     }
@@ -706,7 +741,7 @@ int DieShoeBuilder::GetSolvaneSlot() {
     ZV_TOPOL_track_r_f(&tracking);
     Check(rc, 1420, "the sweep");
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, 1422);
+    MetUnlessRefused(Error::HandleAsBuilder(e, kSource, 1422));
     DeleteLive(slot);
     ERROR_note("Error building centerline slot.");
     return 0;
@@ -753,7 +788,9 @@ bool DieShoeBuilder::ApplyTools(int body, int* count, int** tools, bool unite) {
   for (int i = 0; i < *count && !stopped; ++i) {
     const int rc = unite ? DIEDES_UTILS__unite_tool_to_target(body, (*tools)[i], m_distanceTolerance)
                          : DIEDES_UTILS__subtract_tool_from_target(body, (*tools)[i], m_distanceTolerance);
-    // The shoe goes on without that block; the user is told.
+    // The shoe goes on without a block the modeller could not combine; the
+    // user is told. A step that failed otherwise fails the build.
+    MetUnlessRefused(rc, kShoeBlockNotApplied);
     if (rc != 0) SetWarningNumber(kShoeBlockNotApplied);
     stopped = ABORT_ask_flag_status();
   }
@@ -823,6 +860,21 @@ int DieShoeBuilder::JudgeBuiltShoe(int body) {
 }
 
 int DieShoeBuilder::CreateBody(int* body) {
+  int met = 0;
+  int* const outer = buildError;
+  buildError = &met;
+  const Stamvik::OnEveryExit restore("buildError", [outer] { buildError = outer; });
+  const int rc = BuildBody(body);
+  if (met == 0 || rc == kAborted) return rc;
+  // Built past a failure, the body is not the shoe its inputs describe.
+  if (*body != 0) {
+    DeleteLive(*body);
+    *body = 0;
+  }
+  return met;
+}
+
+int DieShoeBuilder::BuildBody(int* body) {
   *body = 0;
   if (ABORT_ask_flag_status()) return kAborted;
   GetBaseFlangeTag(false);
@@ -892,8 +944,9 @@ int DieShoeBuilder::CombineOnto(int* body) {
       SetWarningNumber(kShoeBlockNotCopied);
     } else {
       const Stamvik::OnEveryExit deleteOne("DieDesUtilsDeleteBody", [one] { DieDesUtilsDeleteBody(one); });
-      if (DIEDES_UTILS__subtract_tool_from_target(*body, one, m_distanceTolerance) != 0)
-        SetWarningNumber(kShoeBlockNotApplied);
+      const int rc = DIEDES_UTILS__subtract_tool_from_target(*body, one, m_distanceTolerance);
+      MetUnlessRefused(rc, kShoeBlockNotApplied);
+      if (rc != 0) SetWarningNumber(kShoeBlockNotApplied);
     }
   }
 

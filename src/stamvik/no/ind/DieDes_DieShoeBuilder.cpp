@@ -1,6 +1,6 @@
 #include "DieDes_DieShoeBuilder.hpp"
-#include "CommitPath.hpp"
 
+#include "CommitPath.hpp"
 #include "HeldSelections.hpp"
 #include "DieDes_DieShoeBody.hpp"
 

@@ -282,6 +282,8 @@ class STAMVIK_API DieShoeBuilder : public JAX_FEAT_BUILDER {
   // the tools are deleted and the array freed whatever happens. True when
   // the user stopped it.
   bool ApplyTools(int body, int* count, int** tools, bool unite);
+  // CreateBody's steps, which CreateBody fails when they went past an error.
+  int BuildBody(int* body);
   // CreateBody's steps after the base flange's copy, made onto it.
   int CombineOnto(int* body);
   // Whether the walls leave some main deck nothing: its loop, seen along

@@ -1,5 +1,6 @@
-// The marks a compensation commit works under: a host memory mark and a
-// named undo mark, so that a failed commit leaves the model as it was.
+// The marks a compensation commit works under from its first step to its
+// last: a host memory mark and the commit path's named undo mark
+// (CommitPath.hpp), so that a failed commit leaves the model as it was.
 #pragma once
 #include <optional>
 

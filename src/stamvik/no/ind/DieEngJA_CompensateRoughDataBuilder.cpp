@@ -1,8 +1,8 @@
 #include "DieEngJA_CompensateRoughDataBuilder.hpp"
-#include "CommitPath.hpp"
 
 #include <exception>
 
+#include "CommitPath.hpp"
 #include "DieEngJA_CommitMarks.hpp"
 #include "HeldSelections.hpp"
 #include "InputChecks.hpp"
@@ -181,10 +181,10 @@ int CompensateRoughDataBuilder::validate_nothrow() {
 }
 
 int CompensateRoughDataBuilder::commit_feature(FEATURE_RECORD** frec) {
-  return Stamvik::CommitFeature(frec, kMarkName, kSource, 105, [&] {
-    if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) return CommitEdit(edited);
-    return CommitNew(frec);
-  });
+  // Each commit runs under its marks (CommitMarks), the one commit path's
+  // undo mark and a memory mark, from its first step to its last.
+  if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) return CommitEdit(edited);
+  return CommitNew(frec);
 }
 
 int CompensateRoughDataBuilder::CommitNew(FEATURE_RECORD** frec) {
@@ -222,13 +222,13 @@ int CompensateRoughDataBuilder::CommitNew(FEATURE_RECORD** frec) {
     if (!IsCurveMode()) status = CM_include_frec(made, apply);
     if (status == 0) status = CM_apply_frec(made, apply);
     if (status == 0) UPDATE_do_update();
+    if (status == 0 && IsCurveMode()) GoOnWithCopies();
+    // Kept open and committed again, the builder edits the feature it made.
+    if (status == 0) set_frec(made);
   } catch (const std::exception& e) {
     status = Error::HandleAsBuilder(e, kSource, 178);
   }
   if (marks.Finish(status) == 0) *frec = made;
-  if (*frec != nullptr && IsCurveMode()) GoOnWithCopies();
-  // Kept open and committed again, the builder edits the feature it made.
-  if (*frec != nullptr) set_frec(*frec);
   return status;
 }
 

@@ -1,5 +1,4 @@
 #include "DieEngJA_DrawBeadBuilder.hpp"
-#include "CommitPath.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -7,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CommitPath.hpp"
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
 #include "InputChecks.hpp"
 #include "Messages.hpp"

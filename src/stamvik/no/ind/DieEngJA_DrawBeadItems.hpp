@@ -57,7 +57,8 @@ inline int writeInts(DIEDES_GENERIC_BODY_PARMS* parms, int index, const std::vec
 
 // Where the item already holds an expression at a position (the feature's
 // own, which an edit's builder read back as a copy), that expression is given
-// the value's text and stays in the item, so the feature keeps its
+// the value's text (when set through the builder: Stamvik::WriteCopyInto)
+// and stays in the item, so the feature keeps its
 // expressions and their tags; a position new to the item takes the value.
 inline int writeExpressions(DIEDES_GENERIC_BODY_PARMS* parms, int index, const std::vector<EXP_expression*>& values) {
   DIEDES_GENERIC_ENTITY* entity = item(parms, index);
@@ -67,8 +68,8 @@ inline int writeExpressions(DIEDES_GENERIC_BODY_PARMS* parms, int index, const s
     for (int i = 0; i < entity->AskCount() && i < static_cast<int>(kept.size()); ++i) {
       EXP_expression* own = entity->AskExpression(i);
       if (own == nullptr || kept[i] == nullptr || own == kept[i]) continue;
-      if (std::strcmp(own->ask_text(), kept[i]->ask_text()) != 0)
-        if (const int rc = EXP_edit_exp(0, own, kept[i]->ask_text()); rc != 0) return rc;
+      // Only a value given through the builder since it read the feature.
+      if (const int rc = Stamvik::WriteCopyInto(own, kept[i]); rc != 0) return rc;
       kept[i] = own;
     }
   const DIEDES_ENTITY_CONTEXT context{0, OM_ask_subobject_owner(parms), {}};

@@ -1,10 +1,10 @@
 #include "DieEngJA_DrawBeadSegmentBuilder.hpp"
-#include "CommitPath.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "CommitPath.hpp"
 #include "DieEngJA_DrawBeadItems.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"

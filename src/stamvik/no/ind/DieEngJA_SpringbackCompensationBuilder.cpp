@@ -1,5 +1,4 @@
 #include "DieEngJA_SpringbackCompensationBuilder.hpp"
-#include "CommitPath.hpp"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "CommitPath.hpp"
 #include "DieEngJA_CommitMarks.hpp"
 #include "HeldSelections.hpp"
 #include "InputChecks.hpp"
@@ -314,10 +314,7 @@ int SpringbackCompensationBuilder::validate_nothrow() {
 }
 
 int SpringbackCompensationBuilder::commit_feature(FEATURE_RECORD** frec) {
-  return Stamvik::CommitFeature(frec, kMarkName, kSource, 109, [&] { return CommitUnderItsMarks(frec); });
-}
-
-int SpringbackCompensationBuilder::CommitUnderItsMarks(FEATURE_RECORD** frec) {
+  // Under its marks (CommitMarks) from its first step to its last.
   FEATURE_RECORD* edited = get_frec();
   if (edited == nullptr) *frec = nullptr;
   CommitMarks marks(kMarkName, kSource, 109);
@@ -342,16 +339,14 @@ int SpringbackCompensationBuilder::CommitUnderItsMarks(FEATURE_RECORD** frec) {
         status = CM_include_frec(made, true);
         if (status == 0) status = CM_apply_frec(made, true);
         if (status == 0) UPDATE_do_update();
+        // Kept open and committed again, the builder edits the feature it made.
+        if (status == 0) set_frec(made);
       }
     }
   } catch (const std::exception& e) {
     status = Error::HandleAsBuilder(e, kSource, 155);
   }
-  if (marks.Finish(status) == 0 && edited == nullptr) {
-    *frec = made;
-    // Kept open and committed again, the builder edits the feature it made.
-    if (made != nullptr) set_frec(made);
-  }
+  if (marks.Finish(status) == 0 && edited == nullptr) *frec = made;
   return status;
 }
 

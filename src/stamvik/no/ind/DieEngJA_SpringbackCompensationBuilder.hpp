@@ -134,8 +134,6 @@ class STAMVIK_API SpringbackCompensationBuilder : public JAX_FEAT_BUILDER {
   void SetNthSprungPoint(int n, Math::Point3 point);
 
  private:
-  // The commit inside the one commit path: its own memory and undo marks.
-  int CommitUnderItsMarks(FEATURE_RECORD** frec);
   void ReadPoints(const DieEng::SpringbackCompensation* parms);
   void SetInnerCurve(SC_section* section);
   void SetOuterCurve(SC_section* section);

@@ -132,25 +132,25 @@ int DieDesDrawDieBuilder::CreateUpperDrawDie() {
     // Every step runs along the base plane's direction: without one nothing is made.
     double direction[3];
     BasePlaneDirection(direction);
-    step(ProcessAllInputCurves(), 318, kToolingInputCurvesFailed, "Error occurs on processing input curves.",
+    step(StepStatus([&] { return ProcessAllInputCurves(); }), 318, kToolingInputCurvesFailed, "Error occurs on processing input curves.",
          "Process input curves successfully.");
     tag_t top = 0, bottom = 0, middle = 0;
-    int rc = CreateTopBottomRoughOffset(&top, &bottom, &middle);
+    int rc = StepStatus([&] { return CreateTopBottomRoughOffset(&top, &bottom, &middle); });
     if (rc == 0 && (top == 0 || bottom == 0 || middle == 0)) rc = kMissingInput;
     step(rc, 326, kDrawDieRoughOffsetSheetsFailed, "Error occurs on creating rough offset sheets.",
          "Create rough offset sheets successfully.");
     tag_t punchProjection = 0, blankProjection = 0;
-    rc = CreateProjectCurves(&punchProjection, &blankProjection);
+    rc = StepStatus([&] { return CreateProjectCurves(&punchProjection, &blankProjection); });
     if (rc == 0 && (punchProjection == 0 || blankProjection == 0)) rc = kMissingInput;
     step(rc, 334, kDrawDieProjectCurvesFailed, "Error occurs on creating project curves.",
          "Create project curves successfully.");
     tag_t binderCurve = 0, deckCurve = 0;
-    rc = CreateOffsetCurves(blankProjection, &binderCurve, &deckCurve);
+    rc = StepStatus([&] { return CreateOffsetCurves(blankProjection, &binderCurve, &deckCurve); });
     if (rc == 0 && (binderCurve == 0 || deckCurve == 0)) rc = kMissingInput;
     step(rc, 342, kDrawDieOffsetCurvesFailed, "Error occurs on creating offset curves.",
          "Create offset curve successfully.");
     tag_t mainFeature = 0;
-    const int made = CreateMainBottomSolid(bottom, punchProjection, &mainBody, &mainFeature);
+    const int made = StepStatus([&] { return CreateMainBottomSolid(bottom, punchProjection, &mainBody, &mainFeature); });
     // A main solid broken, in pieces, outside its bounds (a stray sliver, a
     // part reaching far out) or short of a part is refused for what it is.
     int judged = made == 0 ? JudgeBuiltBottom(mainBody, bottom, punchProjection) : 0;
@@ -159,17 +159,33 @@ int DieDesDrawDieBuilder::CreateUpperDrawDie() {
     step(made, 349, kDrawDieMainSolidFailed, "Error occurs on creating main solid body.",
          "Create main solid body successfully.");
     tag_t topFeature = 0, topTrimFeature = 0, topSolidBody = 0;
-    step(CreateTopSolid(top, bottom, deckCurve, mainBody, &topFeature, &topTrimFeature, &topSolidBody), 357,
+    step(StepStatus([&] {
+           return CreateTopSolid(top, bottom, deckCurve, mainBody, &topFeature, &topTrimFeature, &topSolidBody);
+         }),
+         357,
          kDrawDieTopSolidFailed, "Error occurs on creating top solid body.", "Create top solid body successfully.");
-    // The subtracted top is optional: its failure is shown and the build goes on.
+    // The subtracted top is optional: the modeller's refusal of it is shown
+    // and the build goes on. An error on the way is no refusal: the die
+    // would be reported built with the band it takes left on.
     tag_t subTopFeature = 0;
-    mtStatusAreaImmediate(CreateSubTopSolid(top, middle, binderCurve, deckCurve, topSolidBody, &subTopFeature) != 0
-                              ? "Create subtract top solid body failed."
-                              : "Create subtract top solid body successfully.");
+    int subTop = 0;
+    {
+      ErrorsMet met;
+      subTop = CreateSubTopSolid(top, middle, binderCurve, deckCurve, topSolidBody, &subTopFeature);
+      if (met.First() != 0) ERROR_raise(kSource, 365, met.First(), "Create subtract top solid body failed.");
+    }
+    mtStatusAreaImmediate(subTop != 0 ? "Create subtract top solid body failed."
+                                      : "Create subtract top solid body successfully.");
     tag_t stressFeature = 0;
-    step(CreateStressSolid(m_finalFlangeCurve, punchProjection, blankProjection, mainBody, &stressFeature), 372,
+    step(StepStatus([&] {
+           return CreateStressSolid(m_finalFlangeCurve, punchProjection, blankProjection, mainBody, &stressFeature);
+         }),
+         372,
          kDrawDieStressSolidFailed, "Error occurs on creating the stress solid.", "Create stress solid successfully.");
+    // Its status says nothing, but a face left without its kind by an error is a wrong die.
+    ErrorsMet met;
     ClassifyMachiningFaces(mainFeature, topFeature, topTrimFeature, stressFeature, top);
+    if (met.First() != 0) ERROR_raise(kSource, 376, met.First(), "The machining faces could not be classified.");
   });
 }
 
@@ -204,7 +220,7 @@ int DieDesDrawDieBuilder::ProcessAllInputCurves() {
     SetFinalFlangeCurve(flange);
     return status;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 563);
+    return Support::MetError(e, kSource, 563);
   }
 }
 
@@ -242,7 +258,7 @@ int DieDesDrawDieBuilder::CreateTopBottomRoughOffset(tag_t* top, tag_t* bottom, 
     finishFeature(middleFeature);
     return 0;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 640);
+    return Support::MetError(e, kSource, 640);
   }
 }
 
@@ -278,7 +294,7 @@ int DieDesDrawDieBuilder::CreateProjectCurves(tag_t* punchProjection, tag_t* bla
     }
     return SmoothWhenRough(punchProjection, "QD$SMOOTH_PROJECT_PUNCH_CURVE", blankFeature, 2, status);
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 712);
+    return Support::MetError(e, kSource, 712);
   }
 }
 
@@ -308,7 +324,7 @@ int DieDesDrawDieBuilder::CreateOffsetCurves(tag_t blankProjection, tag_t* binde
     }
     return 0;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 771);
+    return Support::MetError(e, kSource, 771);
   }
 }
 

@@ -122,7 +122,7 @@ int DieDesDrawDieBuilder::CreateMainBottomSolid(tag_t bottomBody, tag_t punchPro
     KeepMember(mainFound, *mainFeature, "QD$MAIN_BOTTOM_SOLID");
     return status;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 1024);
+    return Support::MetError(e, kSource, 1024);
   }
 }
 
@@ -189,7 +189,7 @@ int DieDesDrawDieBuilder::CreateTopSolid(tag_t topBody, tag_t bottomBody, tag_t 
     KeepMember(topFound, *topFeature, "QD$MAIN_TOP_SOLID");
     return status;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 1203);
+    return Support::MetError(e, kSource, 1203);
   }
 }
 
@@ -270,7 +270,7 @@ int DieDesDrawDieBuilder::CreateSubTopSolid(tag_t topBody, tag_t middleBody, tag
     KeepMember(subTopFound, *subTopFeature, "QD$MAIN_SUBTOP_SOLID");
     return status;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 1371);
+    return Support::MetError(e, kSource, 1371);
   }
 }
 
@@ -312,7 +312,7 @@ int DieDesDrawDieBuilder::CreateStressSolid(tag_t flangeCurve, tag_t punchProjec
     KeepMember(stressFound, *stressFeature, "QD$STRESS_SOLID");
     return status;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 1452);
+    return Support::MetError(e, kSource, 1452);
   }
 }
 

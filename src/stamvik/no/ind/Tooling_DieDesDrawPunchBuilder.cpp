@@ -628,11 +628,15 @@ int DieDesDrawPunchBuilder::GetCurveOriginalSelection(tag_t featureSet, SELECT_O
 int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
   // Each step's failure ends the build at once; the commit takes back what
   // the steps made.
-  auto step = [](int status, int line, int number, const char* failure, const char* success) {
-    ReportStep(kSource, status, line, number, failure, success);
-  };
   const tag_t moved = 0;
   return BuildOnLayer(kSource, 462, &moved, [&] {
+    // A step that went past an error it met (a host call that failed) fails
+    // with it, as with its own failure: the steps go past the modeller's
+    // refusals alone.
+    ErrorsMet met;
+    auto step = [&met](int status, int line, int number, const char* failure, const char* success) {
+      ReportStep(kSource, status != 0 ? status : met.First(), line, number, failure, success);
+    };
     std::vector<tag_t> beltEdges;
     tag_t finalCurve = 0;
     step(ProcessInputCurves(m_punchCurve, m_tfeatureSet, "QD$ROUGH_OFFSET_BOTTOM", m_frecSetToDelete,
@@ -676,6 +680,7 @@ int DieDesDrawPunchBuilder::CreateDrawDiePunch() {
     // What the steps made is reported built only once judged whole: a solid
     // the steps left broken, in pieces, outside its base (a wedge reaching
     // far out, a stray sliver) or short of a part is refused for what it is.
+    if (met.First() != 0) ERROR_raise(kSource, 457, met.First(), "The draw punch could not be built.");
     int judged = JudgeBuiltPunch(outer, top, belt, punch, flange, mainWall);
     if (judged == 0) judged = JudgeHollowPunch(outer, bottom, stressCurve);
     if (judged != 0) ERROR_raise(kSource, 460, judged, "%s", JudgedWords(judged));
@@ -822,7 +827,7 @@ int DieDesDrawPunchBuilder::CreateTopBottomRoughOffset(tag_t* top, tag_t* bottom
     finishFeature(beltFeature);
     return 0;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 646);
+    return Support::MetError(e, kSource, 646);
   }
 }
 
@@ -873,7 +878,7 @@ int DieDesDrawPunchBuilder::CreateProjectCurve(tag_t* punch, tag_t* flange, tag_
     status = SmoothWhenRough(flange, "QD$SMOOTH_PROJECT_FLANGE_CURVE", profiles[0].feature, normal, status);
     return SmoothWhenRough(mainWall, "QD$SMOOTH_PROJECT_MAINWALL_CLINE", profiles[1].feature, normal, status);
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 2953);
+    return Support::MetError(e, kSource, 2953);
   }
 }
 
@@ -897,7 +902,7 @@ int DieDesDrawPunchBuilder::CreateOuterSolid(tag_t topSheet, tag_t punchCurve, t
     ClassifyMachiningFaces(feature);
     return 0;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 3117);
+    return Support::MetError(e, kSource, 3117);
   }
 }
 
@@ -1006,7 +1011,7 @@ int DieDesDrawPunchBuilder::CreateBeltSolid(tag_t beltSheet, tag_t punchCurve, t
     if (betweenCurves && edges != nullptr) dropEdgesAlong(punchCurve, normal, edges);
     return status;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 3241);
+    return Support::MetError(e, kSource, 3241);
   }
 }
 
@@ -1057,7 +1062,7 @@ int DieDesDrawPunchBuilder::CreateStressSolid(tag_t curve, tag_t flangeCurve, ta
     }
     return status;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 3460);
+    return Support::MetError(e, kSource, 3460);
   }
 }
 
@@ -1076,7 +1081,7 @@ int DieDesDrawPunchBuilder::CreateOffsetCurve(tag_t curve, tag_t* inner) {
     BasePlaneNormal(normal);
     return SmoothWhenRough(inner, "QD$SMOOTH_OFFSET_INNER_CURVE", feature, normal, status);
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 3039);
+    return Support::MetError(e, kSource, 3039);
   }
 }
 
@@ -1097,7 +1102,7 @@ int DieDesDrawPunchBuilder::CreateInnerSolid(tag_t bottomSheet, tag_t innerCurve
     }
     return status;
   } catch (const std::exception& e) {
-    return Error::HandleAsBuilder(e, kSource, 3314);
+    return Support::MetError(e, kSource, 3314);
   }
 }
 

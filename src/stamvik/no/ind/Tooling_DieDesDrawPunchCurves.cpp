@@ -84,7 +84,7 @@ int curveOperation(DieDesDrawPunchBuilder* punch, tag_t* curveOut, tag_t* featur
       if (status == 0 && *curveOut == 0) status = kMissingInput;
     }
   } catch (const std::exception& e) {
-    status = Error::HandleAsBuilder(e, kSource, handlerLine);
+    status = Support::MetError(e, kSource, handlerLine);
   }
   destroyBuilder(builder->ask_tag());
   return status;
@@ -453,7 +453,7 @@ int DieDesDrawPunchBuilder::FeatSmoothPunchProfile(tag_t curve, tag_t* curveOut,
       }
     }
   } catch (const std::exception& e) {
-    status = Error::HandleAsBuilder(e, kSource, 1682);
+    status = Support::MetError(e, kSource, 1682);
   }
   OM_delete_object(parms);
   destroyBuilder(builderTag);

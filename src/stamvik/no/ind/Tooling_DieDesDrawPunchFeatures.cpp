@@ -14,6 +14,7 @@
 #include "Messages.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
+#include "Tooling_DieDesBuildSupport.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "afl/DieEngParms.hpp"
 #include "geom/Curve.hpp"
@@ -82,7 +83,7 @@ void endStep(int* status, int line, Step step) {
   try {
     step();
   } catch (const std::exception& e) {
-    const int code = Error::HandleAsBuilder(e, kSource, line);
+    const int code = Support::MetError(e, kSource, line);
     if (*status == 0) *status = code;
   }
 }
@@ -182,7 +183,7 @@ int DieDesDrawPunchBuilder::FeatRoughOffset(tag_t sheet, tag_t csys, double dist
     data.settings[1] = data.settings[2] = data.settings[3] = 0;
     status = editing ? RSO_edit_feature(&data) : RSO_create_feature(&data);
   } catch (const std::exception& e) {
-    status = Error::HandleAsBuilder(e, kSource, 970);
+    status = Support::MetError(e, kSource, 970);
   }
   // Without a mark there is nothing to undo to, but a failure stays a failure.
   if (status == 0)
@@ -431,7 +432,7 @@ int DieDesDrawPunchBuilder::FeatExtrude(tag_t part, int count, const tag_t* curv
     status = build();
     if (status == 0 && editing) status = updateEdited(*feature);
   } catch (const std::exception& e) {
-    status = Error::HandleAsBuilder(e, kSource, 1320);
+    status = Support::MetError(e, kSource, 1320);
     extrudeRaised = true;
   }
   if (builder != 0) endStep(&status, 1320, [&] { required<JAM::Builder_Interface>("Builder")->Destroy(builder); });
@@ -496,7 +497,7 @@ int DieDesDrawPunchBuilder::FeatChamfer(int count, const tag_t* edges, int optio
     };
     status = build();
   } catch (const std::exception& e) {
-    status = Error::HandleAsBuilder(e, kSource, 4593);
+    status = Support::MetError(e, kSource, 4593);
   }
   if (status == -1) status = 0;
   if (builder != 0) endStep(&status, 4593, [&] { required<JAM::Builder_Interface>("Builder")->Destroy(builder); });
@@ -588,7 +589,7 @@ int DieDesDrawPunchBuilder::FeatTrimSolid(int count, const tag_t* bodies, tag_t 
   try {
     status = build();
   } catch (const std::exception& e) {
-    status = Error::HandleAsBuilder(e, kSource, 1564);
+    status = Support::MetError(e, kSource, 1564);
   }
   // Every way out goes back through the builder and the mark; a failure also undoes what was made.
   if (builder != 0) endStep(&status, 1564, [&] { required<JAM::Builder_Interface>("Builder")->Destroy(builder); });
@@ -657,7 +658,7 @@ int DieDesDrawPunchBuilder::FeatSheetBoundBox(unsigned int edit, int count, cons
       status = EW_edit_faces_bound_box(FREC_ask_root_frec_of_body(*body), offsets, n, faces.data(), references.get());
     }
   } catch (const std::exception& e) {
-    status = Error::HandleAsBuilder(e, kSource, 2067);
+    status = Support::MetError(e, kSource, 2067);
   }
   references.reset();
   occurrences.reset();

@@ -9,6 +9,7 @@
 
 #include "Messages.hpp"
 #include "Support.hpp"
+#include "Tooling_DieDesBuildSupport.hpp"
 #include "Tooling_DieDesDrawPunchBuilder.hpp"
 #include "assy/Assembly.hpp"
 #include "geom/Curve.hpp"
@@ -161,7 +162,7 @@ double measured(tag_t first, tag_t second, int line, Measure measure) {
   try {
     measure(first, second, a, b);
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, line);
+    Support::MetError(e, kSource, line);
     return kMissingInput;
   }
   return Math::Distance(a, b);

@@ -1,9 +1,9 @@
 #include "Tooling_DieEngFormTaskBuilder.hpp"
-#include "CommitPath.hpp"
 
 #include <cstring>
 #include <exception>
 
+#include "CommitPath.hpp"
 #include "HeldBeside.hpp"
 #include "HeldSelections.hpp"
 #include "Messages.hpp"

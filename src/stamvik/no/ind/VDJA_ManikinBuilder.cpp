@@ -1,5 +1,4 @@
 #include "VDJA_ManikinBuilder.hpp"
-#include "CommitPath.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "CommitPath.hpp"
 #include "InputChecks.hpp"
 #include "OnEveryExit.hpp"
 #include "Support.hpp"
@@ -668,6 +668,9 @@ int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
   } catch (const std::exception& caught) {
     return Error::HandleAsBuilder(caught, "VDJA_ManikinBuilder", 593);
   }
+  // What the rebuild wrote of the builder's values counts as read only when
+  // the commit goes through (CommitPath.hpp).
+  Stamvik::CommitNotes notes;
   try {
     int status = 0;
     const tag_t partTag = ask_owning_part() != nullptr ? ask_owning_part()->OmTag() : 0;
@@ -718,6 +721,7 @@ int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
     // A build that failed is no manikin: nothing of it stays.
     if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
     UNDO_QD_delete_to_mark(mark, kCommitMark);
+    if (status == 0) notes.Keep();
     return status;
   } catch (const std::exception& caught) {
     Error::Severe error;

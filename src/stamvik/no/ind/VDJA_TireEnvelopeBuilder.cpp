@@ -1,5 +1,4 @@
 #include "VDJA_TireEnvelopeBuilder.hpp"
-#include "CommitPath.hpp"
 
 #include <algorithm>
 #include <array>
@@ -13,6 +12,7 @@
 
 #include <vector>
 
+#include "CommitPath.hpp"
 #include "InputChecks.hpp"
 #include "assy/Assembly.hpp"
 #include "exp/Expression.hpp"

@@ -1,11 +1,11 @@
 #include "VDJA_TireEnvelopeFields.hpp"
-#include "CommitPath.hpp"
 
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <type_traits>
 
+#include "CommitPath.hpp"
 #include "Support.hpp"
 #include "exp/Expression.hpp"
 #include "om/ObjectManager.hpp"
