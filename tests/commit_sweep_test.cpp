@@ -1,15 +1,20 @@
-// Every member a script can set on a builder that edits, made from what the
-// plug-in publishes (`ktxhost published`, which the catalogue makes): each is
-// set through a builder opened on an example's feature and let go, or set to
-// a value the commit refuses and committed; the same through the builder
-// kept open after the commit that made the feature; and for one edit of
-// each class every host call of its commit failed in turn. Each is played by
-// ktxhost from the example's journal, then an edit that changes nothing is
-// committed: the part it prints must be the part the example's own edit
-// that changes nothing prints (the feature's values and sections, its body
-// and its volume), or, where a failed call was absorbed, the part the commit
-// makes when nothing fails. A class or member published later is swept with
-// no new row; a class no example edits is not swept (the case says which).
+// Every builder class the catalogue publishes with a creator, swept from a
+// journal that makes one of its features and opens it again (an example's,
+// or tests/data/sweep_*.jou for a class no example commits), played by
+// ktxhost. Each class is a case of its own in four suites, so that ctest
+// spreads them:
+// - its members: every member `ktxhost published` lists as settable (its
+//   sub-builders' and list items' too; values, structs, text and point
+//   arrays, expressions, selections, sections cleared and given an outline)
+//   set through a builder opened on the feature and through the builder kept
+//   open after the commit that made it, let go or committed with a value a
+//   commit may refuse;
+// - its create commit and one edit's commit, each counted call of every
+//   facility of the failure switch failed in turn;
+// - two builders alive on its feature, committing one after the other.
+// Each row is read right after its last commit (no edit that rebuilds the
+// part comes between) and by a new builder opened on the feature that reads
+// back every member; both must be what the row's control gives.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -32,84 +37,124 @@ namespace {
 
 // ---- what the plug-in publishes -------------------------------------------------------------
 
-// A member a script sets: directly (`set`), or through the object a `get`
-// hands out (an expression, a section, a selection, a sub-builder, a list).
+// A member a script sets: directly (`set`, or a method that takes an
+// array), or through the object a `get` hands out (an expression, a
+// section, a selection, a sub-builder, a list).
 struct Member {
   std::string name;
-  std::string kind;  // double logical int string enum tag | expression section selection builder list
+  std::string kind;  // double logical int string enum tag struct | texts points | expression section selection
+                     // builder list
   std::string type;  // the value's class or enumeration; the object's class; a list's item class
   std::string held;  // the class a get's result is recorded as
 };
 
-using Catalogue = std::map<std::string, std::vector<Member>>;  // builder class -> members
+// A value a new builder reads back: a get, or a method that hands out an array.
+struct Reading {
+  std::string name;
+  std::string kind;  // double logical int string enum tag struct text | texts strings points
+  std::string type;
+  std::string field;  // the name the result is journalled under
+};
+
+struct Published {
+  std::map<std::string, std::vector<Member>> members;    // builder class -> members
+  std::map<std::string, std::vector<Reading>> readings;  // builder class -> what reads back
+  std::map<std::string, std::string> creators;           // feature builder class -> collection, creator
+};
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
 }
 
-Catalogue Published() {
-  const std::vector<std::string> lines =
-      stamvik_test::KtxhostOutput({"published", "--plugin", STAMVIK_PLUGIN});
-  Catalogue classes;
-  std::set<std::string> builders;
-  std::string current;
-  bool builder = false;
-  std::vector<std::pair<std::string, std::string>> gets;  // the current class's gets: member, rest
-  std::map<std::string, std::vector<std::pair<std::string, std::string>>> allGets;
-  static const std::regex set(R"re(^    \d+ set (\w+) in "[^"]*" (\w+)(?: ([\w.]+))?.* export .*$)re");
-  static const std::regex get(R"re(^    \d+ get (\w+) result "[^"]*" (.*) export .*$)re");
-  for (const std::string& line : lines) {
-    if (line.rfind("class ", 0) == 0) {
-      current = line.substr(6);
-      builder = false;
-      continue;
-    }
-    if (line.rfind("owner ", 0) == 0) current.clear();
-    if (current.empty()) continue;
-    if (line == "  kind builder") {
-      builder = true;
-      builders.insert(current);
-      classes[current];
-    }
-    if (!builder) continue;
-    std::smatch m;
-    if (std::regex_match(line, m, set)) {
-      const std::string kind = m[2];
-      if (kind == "double" || kind == "logical" || kind == "int" || kind == "string" || kind == "enum" ||
-          kind == "tag")
-        classes[current].push_back({m[1], kind, m[3], ""});
-    } else if (std::regex_match(line, m, get)) {
-      allGets[current].emplace_back(m[1], m[2]);
-    }
-  }
-  // A get's object: an expression, a section, a selection, a sub-builder of
-  // the catalogue or a list of them.
-  static const std::regex object(R"re(^object ([\w.]+)$)re");
-  static const std::regex templated(R"re(^template ([\w.]+) = (\w+) of ([\w.]+)$)re");
-  for (auto& [name, members] : classes)
-    for (const auto& [member, rest] : allGets[name]) {
+const Published& Catalogue() {
+  static const Published published = [] {
+    const std::vector<std::string> lines =
+        stamvik_test::KtxhostOutput({"published", "--plugin", STAMVIK_PLUGIN});
+    Published p;
+    std::set<std::string> builders;
+    std::string current;
+    bool builder = false, feature = false;
+    std::map<std::string, std::vector<std::pair<std::string, std::string>>> allGets;
+    static const std::regex set(R"re(^    \d+ set (\w+) in "[^"]*" (\w+)(?: ([\w.]+))?.* export .*$)re");
+    static const std::regex get(R"re(^    \d+ get (\w+) result "([^"]*)" (.*) export .*$)re");
+    static const std::regex value(R"re(^(double|logical|int|string|enum|tag|struct|text)(?: ([\w.]+))?$)re");
+    static const std::regex arraySet(
+        R"re(^    \d+ method (Set\w+) in "[^"]*" count, in "[^"]*" (text|string|struct)-array(?: ([\w.]+))? export .*$)re");
+    static const std::regex arrayGet(
+        R"re(^    \d+ method (Get\w+) result "[^"]*" count, result "([^"]*)" (text|string|struct)-array(?: ([\w.]+))? export .*$)re");
+    static const std::regex creator(R"re(^  creator ([\w.]+) (\w+)$)re");
+    for (const std::string& line : lines) {
+      if (line.rfind("class ", 0) == 0) {
+        current = line.substr(6);
+        builder = feature = false;
+        continue;
+      }
+      if (line.rfind("owner ", 0) == 0) current.clear();
+      if (current.empty()) continue;
+      if (line == "  kind builder") {
+        builder = true;
+        builders.insert(current);
+        p.members[current];
+      }
+      // A builder of features (the tooling's are builders of their own);
+      // the sub-builders' parent is the tagged object.
+      if (line == "  parent Features.FeatureBuilder" || line == "  parent Builder") feature = true;
+      if (!builder) continue;
       std::smatch m;
-      if (std::regex_match(rest, m, object)) {
-        const std::string type = m[1];
-        if (type == "Expression")
-          members.push_back({member, "expression", type, type});
-        else if (type == "Section")
-          members.push_back({member, "section", type, type});
-        else if (builders.count(type) != 0)
-          members.push_back({member, "builder", type, type});
-      } else if (std::regex_match(rest, m, templated)) {
-        const std::string base = m[2];
-        if (base == "SelectObject")
-          members.push_back({member, "selection", m[3], m[1]});
-        else if (base == "ObjectList" && builders.count(m[3]) != 0)
-          members.push_back({member, "list", m[3], m[1]});
+      if (std::regex_match(line, m, creator) && feature) {
+        p.creators[current] = m[2];
+      } else if (std::regex_match(line, m, set)) {
+        const std::string kind = m[2];
+        if (kind == "double" || kind == "logical" || kind == "int" || kind == "string" || kind == "enum" ||
+            kind == "tag" || kind == "struct")
+          p.members[current].push_back({m[1], kind, m[3], ""});
+      } else if (std::regex_match(line, m, arraySet)) {
+        const std::string kind = m[2];
+        p.members[current].push_back({m[1], kind == "struct" ? "points" : "texts", m[3], kind});
+      } else if (std::regex_match(line, m, arrayGet)) {
+        const std::string kind = m[3];
+        p.readings[current].push_back({m[1], kind == "struct" ? "points" : kind + "s", m[4], m[2]});
+      } else if (std::regex_match(line, m, get)) {
+        const std::string rest = m[3];
+        std::smatch v;
+        if (std::regex_match(rest, v, value))
+          p.readings[current].push_back({m[1], v[1], v[2], m[2]});
+        else
+          allGets[current].emplace_back(m[1], rest);
       }
     }
-  return classes;
+    // A get's object: an expression, a section, a selection, a sub-builder of
+    // the catalogue or a list of them.
+    static const std::regex object(R"re(^object ([\w.]+)$)re");
+    static const std::regex templated(R"re(^template ([\w.]+) = (\w+) of ([\w.]+)$)re");
+    for (auto& [name, members] : p.members)
+      for (const auto& [member, rest] : allGets[name]) {
+        std::smatch m;
+        if (std::regex_match(rest, m, object)) {
+          const std::string type = m[1];
+          if (type == "Expression")
+            members.push_back({member, "expression", type, type});
+          else if (type == "Section")
+            members.push_back({member, "section", type, type});
+          else if (builders.count(type) != 0)
+            members.push_back({member, "builder", type, type});
+        } else if (std::regex_match(rest, m, templated)) {
+          const std::string base = m[2];
+          if (base == "SelectObject")
+            members.push_back({member, "selection", m[3], m[1]});
+          else if (base == "SelectObjectList")
+            members.push_back({member, "selections", m[3], m[1]});
+          else if (base == "ObjectList" && builders.count(m[3]) != 0)
+            members.push_back({member, "list", m[3], m[1]});
+        }
+      }
+    return p;
+  }();
+  return published;
 }
 
-// ---- the examples' journals -----------------------------------------------------------------
+// ---- the journals that make and open a feature ----------------------------------------------
 
 struct Record {
   std::string text;
@@ -126,65 +171,81 @@ std::vector<Record> Records(const std::string& journal) {
   return records;
 }
 
-// An example that makes a feature of a builder class and opens it again.
+// A journal that makes a feature of a builder class, lets the builder that
+// made it go and opens the feature again.
 struct Edited {
   std::string example;
   std::string journal;
-  std::string opening;   // the record that opens the builder on the feature, its result tag the builder's
-  int builder = 0;       // that record's builder tag
+  std::string opening;     // the record that opens the builder on the feature, its result tag the builder's
+  int builder = 0;         // that record's builder tag
   std::size_t opened = 0;  // where that record starts
-  int creator = 0;       // the builder that made the feature
-  std::size_t kept = 0;  // where that builder's destroy record starts
+  int creator = 0;         // the builder that made the feature
+  std::size_t made = 0;    // where the creator's first commit starts
+  std::string commit;      // that commit's record (its result the feature's tag)
+  std::size_t kept = 0;    // where the creator's destroy record starts
 };
 
-std::map<std::string, Edited> EditedExamples() {
-  std::map<std::string, Edited> found;
-  std::vector<std::filesystem::path> examples;
-  for (const auto& entry : std::filesystem::directory_iterator(std::string(STAMVIK_SOURCE_DIR) + "/examples"))
-    if (entry.path().extension() == ".jou") examples.push_back(entry.path());
+std::vector<std::filesystem::path> Journals() {
+  std::vector<std::filesystem::path> journals;
+  for (const char* folder : {"/examples", "/tests/data"})
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(STAMVIK_SOURCE_DIR) + folder))
+      if (entry.path().extension() == ".jou" &&
+          (folder[1] == 'e' || entry.path().filename().string().rfind("sweep_", 0) == 0))
+        journals.push_back(entry.path());
   // The shorter journals first: the cheaper play of a class is swept.
-  std::sort(examples.begin(), examples.end(), [](const auto& a, const auto& b) {
+  std::sort(journals.begin(), journals.end(), [](const auto& a, const auto& b) {
     return std::filesystem::file_size(a) != std::filesystem::file_size(b)
                ? std::filesystem::file_size(a) < std::filesystem::file_size(b)
                : a < b;
   });
-  static const std::regex creator(
-      R"re(^record 0 method "[\w.]+" "\w+"\n  this tag \d+\n  in tag "\w+" "[\w.]+" (\d+)\n  result tag "builder" "([\w.]+)" (\d+)\n)re");
-  for (const auto& path : examples) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string journal = text.str();
-    std::map<std::string, int> made;  // class -> the builder that made a feature
-    for (const Record& r : Records(journal)) {
-      std::smatch m;
-      if (!std::regex_search(r.text, m, creator)) continue;
-      const std::string cls = m[2];
-      if (std::stoi(m[1]) == 0) {
-        made[cls] = std::stoi(m[3]);
-        continue;
+  return journals;
+}
+
+const std::map<std::string, Edited>& EditedJournals() {
+  static const std::map<std::string, Edited> found = [] {
+    std::map<std::string, Edited> edited;
+    static const std::regex creator(
+        R"re(^record 0 method "[\w.]+" "\w+"\n  this tag \d+\n  in tag "\w+" "[\w.]+" (\d+)\n  result tag "builder" "([\w.]+)" (\d+)\n)re");
+    for (const auto& path : Journals()) {
+      std::ifstream in(path);
+      std::stringstream text;
+      text << in.rdbuf();
+      const std::string journal = text.str();
+      std::map<std::string, int> made;  // class -> the builder that made a feature
+      for (const Record& r : Records(journal)) {
+        std::smatch m;
+        if (!std::regex_search(r.text, m, creator)) continue;
+        const std::string cls = m[2];
+        if (std::stoi(m[1]) == 0) {
+          made[cls] = std::stoi(m[3]);
+          continue;
+        }
+        if (edited.count(cls) != 0 || made.count(cls) == 0) continue;
+        Edited e{path.filename().string(), journal, r.text, std::stoi(m[3]), r.at, made[cls], 0, "", 0};
+        const std::string self = "\n  this ptr " + std::to_string(e.creator) + "\n";
+        e.kept = journal.find("record 0 method \"Builder\" \"Destroy\"" + self);
+        e.made = journal.find("record 0 method \"Builder\" \"Commit\"" + self);
+        if (e.kept == std::string::npos || e.kept > e.opened || e.made == std::string::npos || e.made > e.kept)
+          continue;
+        // Its status is the row's to read: the record does not ask for 0.
+        e.commit = std::regex_replace(journal.substr(e.made, journal.find("\nrecord ", e.made) + 1 - e.made),
+                                      std::regex("  closed 0\n"), "  open\n");
+        edited[cls] = e;
       }
-      if (found.count(cls) != 0 || made.count(cls) == 0) continue;
-      Edited e{path.filename().string(), journal, r.text, std::stoi(m[3]), r.at, made[cls], 0};
-      const std::string destroy =
-          "record 0 method \"Builder\" \"Destroy\"\n  this ptr " + std::to_string(e.creator) + "\n";
-      e.kept = journal.find(destroy);
-      if (e.kept == std::string::npos || e.kept > e.opened) continue;
-      found[cls] = e;
     }
-  }
+    return edited;
+  }();
   return found;
 }
 
-// ---- the rows --------------------------------------------------------------------------------
+// ---- the records a row plays ----------------------------------------------------------------
 
-constexpr int kFirstTag = 7000;  // above every tag an example names
-// The calls of one commit failed in turn, at most (fewer where each play is slow).
-constexpr int kFailedCalls = 32, kSlowFailedCalls = 8;
+constexpr int kFirstTag = 7000;  // above every tag a journal names
+constexpr int kReader = 20000;  // the builder that reads the feature back, its objects past it
 
-std::string Get(const std::string& cls, int object, const Member& m, int tag) {
-  return "record 0 get \"" + cls + "\" \"" + m.name + "\"\n  this ptr " + std::to_string(object) +
-         "\n  result ptr \"" + Lower(m.name) + "\" \"" + m.held + "\" " + std::to_string(tag) + "\n  closed 0\n";
+std::string Get(const std::string& cls, int object, const std::string& name, const std::string& held, int tag) {
+  return "record 0 get \"" + cls + "\" \"" + name + "\"\n  this ptr " + std::to_string(object) + "\n  result ptr \"" +
+         Lower(name) + "\" \"" + held + "\" " + std::to_string(tag) + "\n  closed 0\n";
 }
 std::string Commit(int builder) {
   return "record 0 method \"Builder\" \"Commit\"\n  this ptr " + std::to_string(builder) +
@@ -193,7 +254,7 @@ std::string Commit(int builder) {
 std::string Destroy(int builder) {
   return "record 0 method \"Builder\" \"Destroy\"\n  this ptr " + std::to_string(builder) + "\n  closed 0\n";
 }
-// The example's opening record with the builder tag given.
+// The journal's opening record with the builder tag given.
 std::string Opening(const Edited& e, int builder) {
   std::string text = e.opening;
   const std::string from = "\" " + std::to_string(e.builder) + "\n  closed";
@@ -201,23 +262,84 @@ std::string Opening(const Edited& e, int builder) {
   return text.replace(at, from.size(), "\" " + std::to_string(builder) + "\n  closed");
 }
 
+// The records that read back every value of a builder, its sub-builders'
+// and its lists' first items', and its expressions' texts.
+void Readings(const std::string& cls, int object, const std::string& reach, int depth, int* tag,
+              std::string* out) {
+  const Published& p = Catalogue();
+  const std::string self = "\n  this ptr " + std::to_string(object) + "\n";
+  if (const auto r = p.readings.find(cls); r != p.readings.end())
+    for (const Reading& g : r->second) {
+      const std::string lower = "\"" + g.field + "\"";
+      std::string result;
+      if (g.kind == "double" || g.kind == "int")
+        result = "result " + g.kind + " " + lower + " - 0";
+      else if (g.kind == "logical")
+        result = "result logical " + lower + " - false";
+      else if (g.kind == "string" || g.kind == "text")
+        result = "result " + std::string(g.kind == "text" ? "utf8 " : "string ") + lower + " - null";
+      else if (g.kind == "enum" || g.kind == "tag")
+        result = "result " + g.kind + " " + lower + " \"" + g.type + "\" 0";
+      else if (g.kind == "struct")
+        result = "result struct " + lower + " \"" + g.type + "\" 0";
+      else if (g.kind == "points")
+        result = "out struct-array " + lower + " \"Point3d\" 0";
+      else if (g.kind == "texts")
+        result = "result utf8-array " + lower + " - 0";
+      else
+        continue;
+      *out += reach + "record 0 " + (g.name.rfind("Get", 0) == 0 && g.kind.back() == 's' ? "method" : "get") +
+              " \"" + cls + "\" \"" + g.name + "\"" + self + "  " + result + "\n  closed 0\n";
+    }
+  if (const auto m = p.members.find(cls); m != p.members.end())
+    for (const Member& member : m->second) {
+      if (member.kind == "expression") {
+        const int held = (*tag)++;
+        *out += reach + Get(cls, object, member.name, member.held, held) + "record 0 get \"Expression\" \"Value\"\n  this ptr " +
+                std::to_string(held) + "\n  result double \"value\" - 0\n  closed 0\n";
+      } else if (member.kind == "builder" && depth < 2) {
+        const int held = (*tag)++;
+        std::string inner;
+        Readings(member.type, held, "", depth + 1, tag, &inner);
+        *out += reach + Get(cls, object, member.name, member.held, held) + inner;
+      }
+    }
+}
+
+std::string ReadBack(const Edited& e) {
+  int tag = kReader + 100;
+  std::string readings;
+  Readings(e.opening.substr(e.opening.find("result tag \"builder\" \"") + 22,
+                            e.opening.find('"', e.opening.find("result tag \"builder\" \"") + 22) -
+                                (e.opening.find("result tag \"builder\" \"") + 22)),
+           kReader, "", 0, &tag, &readings);
+  return Opening(e, kReader) + readings + Destroy(kReader);
+}
+
 // What a script sets: the records that set it, each a way (a let-go value
 // and the values a commit may refuse).
 struct Setting {
   std::string path;     // the member as a user names it, sub-builders first
   std::string records;  // the records after the builder's own gets
-  bool refusable;       // a value some Part refuses (0, negative, past the last member)
+  bool refusable;       // a value some Part refuses (0, negative, past the last member, nothing)
 };
 
-void Settings(const Catalogue& catalogue, const std::string& cls, int object, const std::string& path,
-              const std::string& reach, int depth, int* tag, std::vector<Setting>* out) {
-  const auto it = catalogue.find(cls);
-  if (it == catalogue.end()) return;
+// An outline a section is given: a closed loop around the origin.
+constexpr const char* kOutline = "12 -50 -40 10 50 -40 10 50 40 10 -50 40 10";
+
+void Settings(const std::string& cls, int object, const std::string& path, const std::string& reach, int depth,
+              int* tag, std::vector<Setting>* out) {
+  const Published& p = Catalogue();
+  const auto it = p.members.find(cls);
+  if (it == p.members.end()) return;
   for (const Member& m : it->second) {
     const std::string name = path + m.name;
+    const std::string self = "\n  this ptr " + std::to_string(object) + "\n";
     auto set = [&](const std::string& value) {
-      return reach + "record 0 set \"" + cls + "\" \"" + m.name + "\"\n  this ptr " + std::to_string(object) +
-             "\n  in " + value + "\n  open\n";
+      return reach + "record 0 set \"" + cls + "\" \"" + m.name + "\"" + self + "  in " + value + "\n  open\n";
+    };
+    auto method = [&](const std::string& value) {
+      return reach + "record 0 method \"" + cls + "\" \"" + m.name + "\"" + self + "  in " + value + "\n  open\n";
     };
     const std::string lower = "\"" + Lower(m.name) + "\"";
     if (m.kind == "double") {
@@ -238,9 +360,21 @@ void Settings(const Catalogue& catalogue, const std::string& cls, int object, co
       out->push_back({name + " = 99", set("enum " + lower + " \"" + m.type + "\" 99"), true});
     } else if (m.kind == "tag") {
       out->push_back({name + " = none", set("tag " + lower + " \"" + m.type + "\" 0"), true});
+    } else if (m.kind == "struct") {
+      // A place moved off its plane, and an orientation turned a quarter about z.
+      const std::string value = m.type == "Matrix3x3" ? "9 0 1 0 -1 0 0 0 0 1" : "3 7.25 -7.25 12.5";
+      out->push_back({name + " = " + value, set("struct " + lower + " \"" + m.type + "\" " + value), false});
+    } else if (m.kind == "texts") {
+      const std::string field = m.held == "text" ? "utf8-array " : m.held + "-array ";
+      out->push_back({name + "(two texts)", method(field + lower + " - 2 \"swept\" \"twice\""), false});
+      out->push_back({name + "(none)", method(field + lower + " - 0"), false});
+    } else if (m.kind == "points") {
+      const std::string field = "struct-array \"" + Lower(m.name.substr(3, 1)) + m.name.substr(4) + "\" \"Point3d\" ";
+      out->push_back({name + "(two points)", method(field + "6 0 0 1 50 25 2.5"), false});
+      out->push_back({name + "(none)", method(field + "0"), true});
     } else {
       const int held = (*tag)++;
-      const std::string got = reach + Get(cls, object, m, held);
+      const std::string got = reach + Get(cls, object, m.name, m.held, held);
       const std::string at = std::to_string(held);
       if (m.kind == "expression") {
         auto text = [&](const char* value) {
@@ -253,18 +387,23 @@ void Settings(const Catalogue& catalogue, const std::string& cls, int object, co
         out->push_back({name + " cleared", got + "record 0 method \"Section\" \"Clear\"\n  this ptr " + at +
                                                 "\n  open\n",
                         true});
-      } else if (m.kind == "selection" && m.held.find("List") == std::string::npos) {
+        out->push_back({name + " given an outline",
+                        got + "record 0 method \"Section\" \"Clear\"\n  this ptr " + at +
+                            "\n  open\nrecord 0 method \"Section\" \"AddLoop\"\n  this ptr " + at +
+                            "\n  in int \"kind\" - 0\n  in struct-array \"points\" \"Point3d\" " + kOutline + "\n  open\n",
+                        false});
+      } else if (m.kind == "selection") {
         out->push_back({name + " = none", got + "record 0 set \"SelectObject\" \"Value\"\n  this ptr " + at +
                                               "\n  in tag \"value\" \"TaggedObject\" 0\n  open\n",
                         true});
       } else if (m.kind == "builder" && depth < 2) {
-        Settings(catalogue, m.type, held, name + ".", got, depth + 1, tag, out);
+        Settings(m.type, held, name + ".", got, depth + 1, tag, out);
       } else if (m.kind == "list" && depth < 2) {
         const int item = (*tag)++;
         const std::string found = got + "record 0 method \"ObjectList\" \"FindItem\"\n  this tag " + at +
                                   "\n  in int \"index\" - 0\n  result tag \"object\" \"TaggedObject\" " +
                                   std::to_string(item) + "\n  open\n";
-        Settings(catalogue, m.type, item, name + "[0].", found, depth + 1, tag, out);
+        Settings(m.type, item, name + "[0].", found, depth + 1, tag, out);
       }
     }
   }
@@ -275,9 +414,20 @@ void Settings(const Catalogue& catalogue, const std::string& cls, int object, co
 struct Played {
   bool whole = false;        // every record played
   std::string part;          // what the part holds, tags left out
+  std::string read;          // what the last builder opened on the feature read back, tags left out
   std::vector<int> commits;  // each commit's status, in order
   std::string said;          // what ktxhost said, for a failure's message
+  long counted = -1;         // the failure switch's counted calls, when it was on and nothing failed
 };
+
+bool operator==(const Played& a, const Played& b) { return a.part == b.part && a.read == b.read; }
+
+std::string Shown(const Played& p) { return p.part + "\nread back:\n" + p.read; }
+// The same, the features' counts of their updates left out: two commits update twice where one does once.
+std::string Settled(const Played& p) {
+  static const std::regex updates(R"re(\n  updates \d+)re");
+  return std::regex_replace(Shown(p), updates, "");
+}
 
 class Player {
  public:
@@ -290,9 +440,13 @@ class Player {
     const stamvik_test::ProgramRun run = stamvik_test::RunProgram(
         {KTXHOST_PROGRAM, "play", path, "--record", recorded, "--plugin", STAMVIK_PLUGIN}, errors.c_str());
     if (!fail.empty()) ::unsetenv("KTX_FAIL");
+    ++plays_;
     Played played;
     played.said = stamvik_test::ReadFile(errors) + run.out;
     played.whole = WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0;
+    static const std::regex made(R"re(the play made (\d+) counted calls)re");
+    std::smatch m;
+    if (std::regex_search(played.said, m, made)) played.counted = std::stol(m[1]);
     // Objects are told apart by what they hold, not by their tags, which
     // the objects a row makes and lets go move on.
     static const std::regex tags(R"re(\b\d+ \((journal [^)]*|made, not named)\))re");
@@ -305,212 +459,476 @@ class Player {
     std::string part = std::regex_replace(run.out.substr(report, end == std::string::npos ? end : end - report),
                                           tags, "# ($1)");
     part = std::regex_replace(part, std::regex(R"re(\nplayed \d+ records)re"), "\nplayed");
+    // A feature's name holds its tag.
+    part = std::regex_replace(part, std::regex(R"re(\n  name (\w+)\(\d+\))re"), "\n  name $1(#)");
     played.part = part;
     const std::string text = stamvik_test::ReadFile(recorded);
     static const std::regex commit(R"re(record 0 method "Builder" "Commit"\n(?:  .*\n)*?  closed (-?\d+)\n)re");
     for (std::sregex_iterator i(text.begin(), text.end(), commit), end; i != end; ++i)
       played.commits.push_back(std::stoi((*i)[1]));
+    // The read-back: the records from the last builder made through a
+    // creator on, objects' tags left out.
+    const std::size_t reader = text.rfind("\n  result tag \"builder\" ");
+    if (reader != std::string::npos) {
+      static const std::regex objects(R"re((ptr|tag)( "[^"]*" "[^"]*")? -?\d+)re");
+      played.read = std::regex_replace(text.substr(text.rfind("record ", reader)), objects, "$1$2 #");
+    }
     return played;
   }
+  int Plays() const { return plays_; }
 
  private:
   stamvik_test::ScratchFolder folder_;
+  int plays_ = 0;
 };
 
-// The counted host calls a play makes (from the failure switch's summary).
-int CountedCalls(Player& player, const std::string& journal) {
-  const Played played = player.Play(journal, "hostcall:100000000");
-  static const std::regex made(R"re(the play made (\d+) counted calls)re");
-  std::smatch m;
-  return std::regex_search(played.said, m, made) ? std::stoi(m[1]) : -1;
-}
+// A play that takes longer than this (the tire envelope's motion) is slow:
+// its class is swept in a sample by default, whole when asked.
+constexpr double kSlowPlaySeconds = 2.0;
+// One that makes more host calls than this (the tooling's: thousands a
+// build) is swept in a larger sample by default.
+constexpr long kToolingCalls = 3000;
 
-// A play that takes longer than this (the tire envelope's motion) is swept
-// by the long case.
-constexpr double kSlowPlaySeconds = 1.0;
+bool Whole() { return std::getenv("STAMVIK_SLOW_SWEEP") != nullptr; }
 
-double Seconds(Player& player, const std::string& journal, Played* played) {
-  const auto start = std::chrono::steady_clock::now();
-  *played = player.Play(journal);
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
-// Sweeps each class an example edits whose play is slow or not, as asked.
-void Sweep(bool slow) {
-  const Catalogue catalogue = Published();
-  const std::map<std::string, Edited> edited = EditedExamples();
-  ASSERT_FALSE(catalogue.empty());
-  std::vector<std::string> notEdited;
-  for (const auto& [cls, members] : catalogue)
-    if (edited.count(cls) == 0 && !members.empty()) notEdited.push_back(cls);
-  Player player;
-  int rows = 0, classes = 0;
-  for (const auto& entry : edited) {
-    // Named, not bound: the lambda below takes them.
-    const std::string& cls = entry.first;
-    const Edited& e = entry.second;
-    SCOPED_TRACE(cls + " (" + e.example + ")");
-    const int builder = kFirstTag, unchanged = kFirstTag + 1;
-    const std::string prefix = e.journal.substr(0, e.opened);
-    const std::string tail = Opening(e, unchanged) + Commit(unchanged) + Destroy(unchanged);
-    Played control;
-    if ((Seconds(player, prefix + tail, &control) > kSlowPlaySeconds) != slow) continue;
-    ++classes;
-    // A class that cannot be swept is a failure of its own; the next goes on.
-    [&] {
-    ASSERT_TRUE(control.whole) << control.said;
-    ASSERT_FALSE(control.commits.empty());
-    EXPECT_EQ(control.commits.back(), 0) << "the example's feature does not commit unchanged:\n" << control.said;
-    const std::string keptPrefix = e.journal.substr(0, e.kept);
-    const Played keptControl = player.Play(keptPrefix + Destroy(e.creator) + tail);
-    ASSERT_TRUE(keptControl.whole) << keptControl.said;
-    // Kept open and committed again as it is, the builder updates the
-    // feature it made, as one opened on it does: no second feature.
-    const Played again = player.Play(keptPrefix + Commit(e.creator) + Destroy(e.creator) + tail);
-    ++rows;
-    EXPECT_TRUE(again.whole) << again.said;
-    // What the part holds, counted: an update counts itself, a second commit one more.
-    const auto held = [](const std::string& part) { return part.substr(part.rfind("\nplayed, ")); };
-    EXPECT_EQ(held(again.part), held(control.part)) << "committed again, the builder kept open made more:\n"
-                                                    << again.said;
+// The failure switch's facilities, each failed on its own.
+const char* const kFacilities[] = {"hostcall", "memory", "kernel", "record", "mark", "query"};
 
-    int tag = kFirstTag + 10;
-    std::vector<Setting> edits, kept;
-    Settings(catalogue, cls, builder, "", "", 0, &tag, &edits);
-    Settings(catalogue, cls, e.creator, "", "", 0, &tag, &kept);
-    ASSERT_FALSE(edits.empty());
-    // Each value set and let go, then each refusable value committed; an
-    // edit the commit takes changes the feature, as it should, and is no row.
-    struct Way {
-      const char* name;
-      std::string opened;
-      std::string closed;
-      const std::vector<Setting>* settings;
-      const Played* control;
-      const std::string* prefix;
-      int builder;
-    };
-    const Way ways[] = {
-        {"opened on the feature", Opening(e, builder), Destroy(builder), &edits, &control, &prefix, builder},
-        {"kept open after the commit that made the feature", "", Destroy(e.creator), &kept, &keptControl, &keptPrefix,
-         e.creator},
-    };
-    for (const Way& way : ways) {
-      // Every value let go, one edit after another, then one commit that
-      // changes nothing; only when that part differs is each played alone,
-      // to name the ones that reach the feature.
-      std::string chained;
-      for (const Setting& s : *way.settings) chained += way.opened + s.records + way.closed;
-      const Played all = player.Play(*way.prefix + chained + tail);
-      ++rows;
-      const bool allKept = all.whole && all.part == way.control->part;
-      // Where each play is slow, the refused commits are chained too: only a
-      // chain whose part differs is played one by one.
-      bool allRefusedKept = false;
-      if (slow) {
-        std::string refused;
-        for (const Setting& s : *way.settings)
-          if (s.refusable) refused += way.opened + s.records + Commit(way.builder) + way.closed;
-        const Played chain = player.Play(*way.prefix + refused + tail);
-        ++rows;
-        allRefusedKept = chain.whole && chain.part == way.control->part;
-      }
-      for (const Setting& s : *way.settings)
-        for (const bool committed : {false, true}) {
-          if (committed ? !s.refusable || allRefusedKept : allKept) continue;
-          // Where each play is slow, the refused commits go through the
-          // builder opened on the feature only.
-          if (slow && committed && way.builder == e.creator) continue;
-          SCOPED_TRACE(std::string(way.name) + ": " + s.path + (committed ? ", committed" : ", let go"));
-          const Played row = player.Play(*way.prefix + way.opened + s.records +
-                                         (committed ? Commit(way.builder) : "") + way.closed + tail);
-          ++rows;
-          // A path the example's objects do not have (a list with no item) is no row.
-          if (!row.whole && (row.said.find("names no object") != std::string::npos ||
-                             row.said.find(" is gone") != std::string::npos))
-            continue;
-          if (!row.whole) {
-            ADD_FAILURE() << row.said;
-            continue;
-          }
-          if (committed && row.commits.size() >= 2 && row.commits[row.commits.size() - 2] == 0) continue;
-          EXPECT_EQ(row.commits.empty() ? -1 : row.commits.back(), 0) << row.said;
-          EXPECT_EQ(row.part, way.control->part);
-        }
-    }
-
-    // One edit of the class, each counted host call of its commit failed in
-    // turn: the part is either as before or as the commit makes it.
-    const Setting* first = nullptr;
-    for (const Setting& s : edits)
-      if (!s.refusable && s.records.find("\"RightHandSide\"") != std::string::npos) {
-        first = &s;
-        break;
-      }
-    if (first == nullptr)
-      for (const Setting& s : edits)
-        if (!s.refusable) {
-          first = &s;
-          break;
-        }
-    if (first == nullptr) return;
-    const std::string before = prefix + Opening(e, builder) + first->records;
-    const std::string edit = before + Commit(builder) + Destroy(builder) + tail;
-    const Played committed = player.Play(edit);
-    ASSERT_TRUE(committed.whole) << committed.said;
-    const int from = CountedCalls(player, before), to = CountedCalls(player, before + Commit(builder));
-    ASSERT_GT(from, 0);
-    ASSERT_GE(to, from);
-    // Each call of a commit of a few dozen; of a longer one (a tooling
-    // build's thousands) as many spread evenly, its first and last among them.
-    std::vector<int> failed;
-    const int calls = to - from, most = slow ? kSlowFailedCalls : kFailedCalls;
-    for (int i = 0; i < std::min(calls, most); ++i)
-      failed.push_back(from + 1 +
-                       (calls <= most ? i : static_cast<int>(static_cast<long>(i) * (calls - 1) / (most - 1))));
-    for (const int n : failed) {
-      SCOPED_TRACE("the commit's counted call " + std::to_string(n) + " failed, " + first->path);
-      const Played row = player.Play(edit, "hostcall:" + std::to_string(n));
-      ++rows;
-      if (!row.whole) {
-        ADD_FAILURE() << row.said;
-        continue;
-      }
-      EXPECT_TRUE(row.part == control.part || row.part == committed.part)
-          << "neither as before nor as committed:\n"
-          << row.part << "\nbefore:\n"
-          << control.part;
-    }
-    }();
+// The calls a commit makes, failed in turn: each of them up to `every`;
+// past that as many spread evenly, the first and last among them.
+std::vector<long> Walk(long from, long calls, long every, long spread) {
+  std::vector<long> failed;
+  if (calls <= every) {
+    for (long i = 1; i <= calls; ++i) failed.push_back(from + i);
+    return failed;
   }
-  ::testing::Test::RecordProperty("rows", rows);
-  ::testing::Test::RecordProperty("classes", classes);
-  std::string left;
-  for (const std::string& cls : notEdited) left += " " + cls;
-  ::testing::Test::RecordProperty("classes no example edits", left);
-  EXPECT_GT(classes, 0);
+  if (spread == 1) return {from + 1};
+  for (long i = 0; i < spread; ++i) failed.push_back(from + 1 + i * (calls - 1) / (spread - 1));
+  return failed;
 }
 
-// Two thousand plays: the optimised build runs them, as it runs the long
-// cases; what they check is the same whatever the compiler.
-TEST(CommitSweep, EverySettableMemberReachesTheFeatureOnlyThroughACommitThatSucceeds) {
-#ifndef NDEBUG
-  GTEST_SKIP() << "the optimised build runs it";
-#endif
-  Sweep(false);
+// Faults known and not yet mended: each row is played, and skips with these
+// words while it fails as said; a row listed here that passes fails, so
+// that the table goes when the fault is mended. `where` is the failure
+// switch's setting a failed commit's row plays (walked by default too), or
+// "expression members" or "plain members" (the others) for two builders' rows.
+struct KnownFault {
+  const char* suite;
+  const char* cls;
+  const char* where;
+  const char* words;
+};
+constexpr const char* kTwoBuildersPlain =
+    "two builders alive: a plain member committed by one is written back by the other; not yet mended";
+constexpr const char* kTwoBuildersExpression =
+    "two builders alive: an expression committed by one is written back by the other; not yet mended";
+const KnownFault kKnownFaults[] = {
+    {"TwoBuilders", "Features.ManikinBuilder", "expression members", kTwoBuildersExpression},
+    {"TwoBuilders", "Features.TireEnvelopeBuilder", "expression members", kTwoBuildersExpression},
+    {"TwoBuilders", "Tooling.DieDesDrawDieBuilder", "plain members", kTwoBuildersPlain},
+    {"TwoBuilders", "Die.CompensateRoughDataBuilder", "plain members", kTwoBuildersPlain},
+    {"TwoBuilders", "Die.DrawBeadBuilder", "plain members", kTwoBuildersPlain},
+    {"TwoBuilders", "Die.FillAreaBuilder", "plain members", kTwoBuildersPlain},
+    {"TwoBuilders", "Die.FingerClearanceNotchBuilder", "plain members", kTwoBuildersPlain},
+    {"TwoBuilders", "Die.HeelpostBuilder", "plain members", kTwoBuildersPlain},
+    {"TwoBuilders", "Die.KeywayBuilder", "plain members", kTwoBuildersPlain},
+    {"TwoBuilders", "Die.MachineReliefBuilder", "plain members", kTwoBuildersPlain},
+    {"TwoBuilders", "Die.SpringbackCompensationBuilder", "plain members", kTwoBuildersPlain},
+    {"TwoBuilders", "Features.ManikinBuilder", "plain members", kTwoBuildersPlain},
+    {"TwoBuilders", "Features.TireEnvelopeBuilder", "plain members", kTwoBuildersPlain},
+    {"TwoBuilders", "Tooling.DieDesDrawPunchBuilder", "plain members", kTwoBuildersPlain},
+    {"TwoBuilders", "Tooling.DieEngFormTaskBuilder", "plain members", kTwoBuildersPlain},
+    {"FailedCreate", "Die.DieShoeBuilder", "hostcall:639",
+     "hostcall 639 failed: the shoe commits with 840007 and an extra BOOLEAN feature; not yet mended"},
+    {"FailedCreate", "Tooling.DieDesDrawDieBuilder", "mark:13",
+     "mark 13 failed: the draw die commits without its subtop solid's features; not yet mended"},
+    {"FailedEdit", "Tooling.DieDesDrawDieBuilder", "mark:49",
+     "mark 49 failed: the draw die's edit commits without its subtop solid's features; not yet mended"},
+};
+
+const KnownFault* Known(const std::string& cls, const std::string& where) {
+  const std::string suite = ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name();
+  for (const KnownFault& k : kKnownFaults)
+    if (suite.find(k.suite) != std::string::npos && cls == k.cls && where == k.where) return &k;
+  return nullptr;
 }
 
-// The classes whose example plays slowly (the tire envelope's, seconds a
-// play): ten minutes and more of the modeller, more than the test command
-// gives one case, so run when asked. The envelope's refused, failed and
-// let-go edits have rows of their own (refused_edit_test,
-// tire_envelope_edit_test).
-TEST(CommitSweep, TheSlowlyPlayedClassesToo) {
+class CommitSweep : public ::testing::TestWithParam<std::string> {
+ protected:
+  void SetUp() override {
 #ifndef NDEBUG
-  GTEST_SKIP() << "the optimised build runs it";
+    GTEST_SKIP() << "the optimised build runs it";
 #endif
-  if (std::getenv("STAMVIK_SLOW_SWEEP") == nullptr) GTEST_SKIP() << "STAMVIK_SLOW_SWEEP=1 runs it";
-  Sweep(true);
+    const auto& edited = EditedJournals();
+    const auto it = edited.find(GetParam());
+    // Said by name in the case's result: a class no journal commits is not swept.
+    if (it == edited.end())
+      GTEST_SKIP() << GetParam()
+                   << ": no example nor tests/data/sweep_*.jou makes a feature of it, lets its builder go and opens "
+                      "the feature again";
+    e_ = &it->second;
+    // The control: the journal to the opening, read back.
+    prefix_ = e_->journal.substr(0, e_->opened);
+    const auto start = std::chrono::steady_clock::now();
+    control_ = player_.Play(prefix_ + ReadBack(*e_), "hostcall:100000000000");
+    slow_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > kSlowPlaySeconds;
+    tooling_ = control_.counted > kToolingCalls;
+    ASSERT_TRUE(control_.whole) << control_.said;
+    ASSERT_FALSE(control_.commits.empty());
+    ASSERT_EQ(control_.commits.back(), 0) << control_.said;
+    ASSERT_FALSE(control_.read.empty());
+  }
+  void TearDown() override { RecordProperty("plays", player_.Plays()); }
+
+  // Rows to play: all, or where each play is slow a sample by default.
+  template <class T>
+  std::vector<T> Sample(const std::vector<T>& all) const {
+    const std::size_t most = slow_ ? 4 : 8;
+    if (!tooling_ || Whole() || all.size() <= most) return all;
+    std::vector<T> some;
+    for (std::size_t i = 0; i < most; ++i) some.push_back(all[i * all.size() / most]);
+    return some;
+  }
+
+  // Each counted call of the commit that ends `before + commit` failed in
+  // turn, facility by facility: the commit refused and the part, read right
+  // after, as before it; or the commit through and the part as it makes it.
+  // Then committed again by the same builder (`again`) and read back: the
+  // part and members as the unfailed commit gives them.
+  void FailEach(const std::string& before, const std::string& commit, const std::string& again,
+                const std::string& after) {
+    // Counted by the first facility (the switch on, nothing failed: the
+    // same part), so that the two plays count its calls too.
+    const std::string counting = std::string(kFacilities[0]) + ":100000000000";
+    const Played unharmed = player_.Play(before, counting), committed = player_.Play(before + commit, counting);
+    const Played control = player_.Play(before + commit + after);
+    ASSERT_TRUE(unharmed.whole && committed.whole && control.whole) << committed.said << control.said;
+    ASSERT_EQ(committed.commits.back(), 0) << committed.said;
+    const long every = Whole() ? 1L << 40 : slow_ ? 1 : tooling_ ? 2 : 12,
+               spread = Whole() ? 0 : slow_ ? 1 : tooling_ ? 2 : 12;
+    std::vector<std::string> known;
+    for (const char* facility : kFacilities) {
+      const std::string f = facility;
+      const bool first = f == kFacilities[0];
+      const long from = first ? unharmed.counted : player_.Play(before, f + ":100000000000").counted,
+                 to = first ? committed.counted : player_.Play(before + commit, f + ":100000000000").counted;
+      ASSERT_GE(from, 0);
+      ASSERT_GE(to, from);
+      std::vector<long> walk = Walk(from, to - from, every, spread);
+      // A known fault's call is walked whatever the sample.
+      for (const KnownFault& k : kKnownFaults)
+        if (Known(GetParam(), k.where) == &k && std::string(k.where).rfind(f + ":", 0) == 0) {
+          const long n = std::stol(std::string(k.where).substr(f.size() + 1));
+          if (n > from && n <= to && std::find(walk.begin(), walk.end(), n) == walk.end()) walk.push_back(n);
+        }
+      for (const long n : walk) {
+        const std::string setting = f + ":" + std::to_string(n);
+        SCOPED_TRACE("KTX_FAIL=" + setting);
+        const Played row = player_.Play(before + commit, setting);
+        if (const KnownFault* k = Known(GetParam(), setting); k != nullptr && row.whole) {
+          const bool through = row.commits.size() == committed.commits.size() && row.commits.back() == 0;
+          const bool fails = through ? row.part != committed.part : row.part != unharmed.part;
+          EXPECT_TRUE(fails) << "listed as a known fault, the row passes: take it from the table";
+          if (fails) known.push_back(k->words);
+          if (fails || through) continue;
+        }
+        if (!row.whole) {
+          ADD_FAILURE() << row.said;
+          continue;
+        }
+        // A commit whose call failed before it was recorded is refused too.
+        const bool through = row.commits.size() == committed.commits.size() && row.commits.back() == 0;
+        if (through)
+          EXPECT_EQ(row.part, committed.part) << "the commit went through, another part:\n" << row.said;
+        else
+          EXPECT_EQ(row.part, unharmed.part) << "the commit was refused, the part changed:\n" << row.said;
+        if (through) continue;
+        // Refused, the builder commits again: one feature, as unfailed.
+        const Played next = player_.Play(before + commit + again + after, setting);
+        EXPECT_TRUE(next.whole) << next.said;
+        if (!next.whole) continue;
+        EXPECT_EQ(next.commits.back(), 0) << next.said;
+        EXPECT_EQ(Shown(next), Shown(control)) << "committed again after a refused commit:\n" << next.said;
+      }
+    }
+    if (!known.empty()) {
+      std::string said;
+      for (const std::string& words : known) said += words + "\n";
+      GTEST_SKIP() << said;
+    }
+  }
+
+  const Edited* e_ = nullptr;
+  std::string prefix_;
+  Played control_;
+  bool slow_ = false, tooling_ = false;
+  Player player_;
+};
+
+std::string CaseName(const ::testing::TestParamInfo<std::string>& info) {
+  std::string name;
+  for (const char c : info.param)
+    if (std::isalnum(static_cast<unsigned char>(c)) != 0) name += c;
+  return name;
 }
+
+std::vector<std::string> FeatureBuilders() {
+  std::vector<std::string> classes;
+  for (const auto& [cls, creator] : Catalogue().creators) classes.push_back(cls);
+  return classes;
+}
+
+// ---- the members -----------------------------------------------------------------------------
+
+using Members = CommitSweep;
+
+TEST_P(Members, ReachTheFeatureOnlyThroughACommitThatSucceeds) {
+  const Edited& e = *e_;
+  const int builder = kFirstTag;
+  // Opened and let go, a builder leaves the feature as it is.
+  const Played bare = player_.Play(prefix_), opened = player_.Play(prefix_ + Opening(e, builder) + Destroy(builder));
+  EXPECT_EQ(opened.part, bare.part) << "opened and let go, the builder wrote into the feature";
+  const std::string keptPrefix = e.journal.substr(0, e.kept);
+  const std::string readBack = ReadBack(e);
+  const Played keptControl = player_.Play(keptPrefix + Destroy(e.creator) + readBack);
+  ASSERT_TRUE(keptControl.whole) << keptControl.said;
+  // Kept open and committed again as it is, the builder updates the
+  // feature it made: no second feature.
+  const Played again = player_.Play(keptPrefix + Commit(e.creator) + Destroy(e.creator) + readBack);
+  EXPECT_TRUE(again.whole) << again.said;
+  // What the part holds, counted (an update counts itself), and its members read back.
+  const auto held = [](const std::string& part) { return part.substr(part.rfind("\nplayed, ")); };
+  EXPECT_EQ(held(again.part), held(keptControl.part)) << "committed again, the builder kept open made more";
+  EXPECT_EQ(again.read, keptControl.read);
+
+  int tag = kFirstTag + 10;
+  std::vector<Setting> edits, kept;
+  Settings(GetParam(), builder, "", "", 0, &tag, &edits);
+  Settings(GetParam(), e.creator, "", "", 0, &tag, &kept);
+  ASSERT_FALSE(edits.empty());
+  edits = Sample(edits);
+  kept = Sample(kept);
+  struct Way {
+    const char* name;
+    std::string opened;
+    std::string closed;
+    const std::vector<Setting>* settings;
+    const Played* control;
+    const std::string* prefix;
+    int builder;
+  };
+  const Played keptBare = player_.Play(keptPrefix + Destroy(e.creator));
+  const Way ways[] = {
+      {"opened on the feature", Opening(e, builder), Destroy(builder), &edits, &control_, &prefix_, builder},
+      {"kept open after the commit that made the feature", "", Destroy(e.creator), &kept, &keptControl, &keptPrefix,
+       e.creator},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    // Every value let go, one edit after another: the part as it was, read
+    // right after (no reader opened first) and by a new builder.
+    // The builder kept open is let go once, at the chain's end.
+    const bool once = way.builder == e.creator;
+    std::string chained;
+    for (const Setting& s : *way.settings) chained += way.opened + s.records + (once ? "" : way.closed);
+    if (once) chained += way.closed;
+    const Played letGo = player_.Play(*way.prefix + chained);
+    const Played& bareOf = way.builder == e.creator ? keptBare : bare;
+    const bool allKept = letGo.whole && letGo.part == bareOf.part &&
+                         player_.Play(*way.prefix + chained + readBack) == *way.control;
+    // The refused commits chained too: only a chain that differs is played
+    // one by one.
+    std::string refused;
+    for (const Setting& s : *way.settings)
+      if (s.refusable) refused += way.opened + s.records + Commit(way.builder) + (once ? "" : way.closed);
+    if (once) refused += way.closed;
+    const bool allRefusedKept =
+        !(slow_ && !Whole()) && [&] {
+          const Played chain = player_.Play(*way.prefix + refused + readBack);
+          return chain.whole && chain == *way.control;
+        }();
+    // Where each play is slow, the chains alone by default.
+    if (slow_ && !Whole()) {
+      EXPECT_TRUE(allKept) << letGo.said;
+      continue;
+    }
+    for (const Setting& s : *way.settings)
+      for (const bool committed : {false, true}) {
+        if (committed ? !s.refusable || allRefusedKept : allKept) continue;
+        SCOPED_TRACE(s.path + (committed ? ", committed" : ", let go"));
+        const std::string row = *way.prefix + way.opened + s.records + (committed ? Commit(way.builder) : "") +
+                                way.closed;
+        const Played read = player_.Play(row + readBack);
+        // A path the journal's objects do not have (a list with no item) is no row.
+        if (!read.whole && (read.said.find("names no object") != std::string::npos ||
+                            read.said.find(" is gone") != std::string::npos))
+          continue;
+        if (!read.whole) {
+          ADD_FAILURE() << read.said;
+          continue;
+        }
+        // A value the commit takes changes the feature, as it should.
+        if (committed && read.commits.size() >= 2 && read.commits[read.commits.size() - 2] == 0) continue;
+        EXPECT_EQ(Shown(read), Shown(*way.control));
+        // Read right after (where opening alone keeps the feature, else said once above).
+        if (opened.part != bare.part) continue;
+        const Played right = player_.Play(row);
+        EXPECT_EQ(right.part, bareOf.part) << "read right after:\n" << right.said;
+      }
+  }
+}
+
+// ---- failed commits --------------------------------------------------------------------------
+
+using FailedCreate = CommitSweep;
+
+TEST_P(FailedCreate, IsRefusedWithNothingMadeOrIsTheUnfailedPart) {
+  const Edited& e = *e_;
+  const std::string before = e.journal.substr(0, e.made);
+  // Committed again, the builder names the feature the journal's tag; what
+  // the journal does next with the builder (the tooling's set read from it)
+  // follows.
+  const std::size_t next = e.journal.find("\nrecord ", e.made) + 1;
+  FailEach(before, e.commit, e.commit, e.journal.substr(next, e.kept - next) + Destroy(e.creator) + ReadBack(e));
+}
+
+using FailedEdit = CommitSweep;
+
+// The edits of the class to try, in turn: its expressions' values, then its other values.
+std::vector<const Setting*> Candidates(const std::vector<Setting>& edits) {
+  std::vector<const Setting*> candidates;
+  for (const Setting& s : edits)
+    if (!s.refusable && s.records.find("\"RightHandSide\"") != std::string::npos) candidates.push_back(&s);
+  for (const Setting& s : edits)
+    if (!s.refusable && s.records.find("\"RightHandSide\"") == std::string::npos &&
+        s.records.find("\"Section\"") == std::string::npos)
+      candidates.push_back(&s);
+  return candidates;
+}
+
+TEST_P(FailedEdit, IsRefusedWithTheFeatureAsItWasOrIsTheUnfailedPart) {
+  const int builder = kFirstTag;
+  int tag = kFirstTag + 10;
+  std::vector<Setting> edits;
+  Settings(GetParam(), builder, "", "", 0, &tag, &edits);
+  // The first that a commit takes.
+  const Setting* first = nullptr;
+  for (const Setting* s : Candidates(edits)) {
+    const Played tried = player_.Play(prefix_ + Opening(*e_, builder) + s->records + Commit(builder));
+    if (tried.whole && !tried.commits.empty() && tried.commits.back() == 0) {
+      first = s;
+      break;
+    }
+  }
+  ASSERT_NE(first, nullptr) << "no edit of the class commits";
+  SCOPED_TRACE(first->path);
+  FailEach(prefix_ + Opening(*e_, builder) + first->records, Commit(builder), Commit(builder),
+           Destroy(builder) + ReadBack(*e_));
+}
+
+// ---- two builders ----------------------------------------------------------------------------
+
+using TwoBuilders = CommitSweep;
+
+TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
+  const Edited& e = *e_;
+  const int first = kFirstTag, second = kFirstTag + 1, one = kFirstTag + 2;
+  // Two edits of different members, each taken by a commit and changing
+  // what the feature reads back (the same rows of each builder's settings).
+  const std::string keptPrefix = e.journal.substr(0, e.kept), readBack = ReadBack(e);
+  auto edits = [&](int builder) {
+    int tag = kFirstTag + 100 + 100 * (builder == e.creator ? 9 : builder - kFirstTag);
+    std::vector<Setting> all;
+    Settings(GetParam(), builder, "", "", 0, &tag, &all);
+    return all;
+  };
+  const std::vector<Setting> all = edits(one);
+  const auto member = [](const std::string& path) { return path.substr(0, path.find_first_of(" (")); };
+  const auto alone = [&](const std::string& records) {
+    return player_.Play(keptPrefix + Destroy(e.creator) + Opening(e, one) + records + Commit(one) + Destroy(one) +
+                        readBack);
+  };
+  // Two of the builder's own members (expressions where it has two), the
+  // second changing what reads back after the first too.
+  Played onlyFirst, control;  // the first edit alone and both edits, through one builder
+  const auto pick = [&](bool expressions) {
+    std::vector<std::size_t> picked;
+    // Logicals, enumerations and texts before values with a fraction, as
+    // the rows have always picked them.
+    std::vector<const Setting*> candidates = Candidates(all);
+    std::stable_partition(candidates.begin(), candidates.end(),
+                          [](const Setting* c) { return c->path.find('.') == std::string::npos; });
+    for (const Setting* c : candidates) {
+      const std::string name = member(c->path);
+      if (picked.size() == 2 || name.find_first_of(".[") != std::string::npos ||
+          (c->records.find("\"RightHandSide\"") != std::string::npos) != expressions)
+        continue;
+      const std::size_t at = static_cast<std::size_t>(c - all.data());
+      if (!picked.empty() && member(all[picked[0]].path) == name) continue;
+      const Played played = alone(c->records);
+      if (!played.whole || played.commits.back() != 0 || Settled(played) == Settled(control_)) continue;
+      if (!picked.empty()) {
+        Played both = alone(all[picked[0]].records + c->records);
+        if (!both.whole || both.commits.back() != 0 || Settled(both) == Settled(onlyFirst)) continue;
+        control = std::move(both);
+      } else {
+        onlyFirst = played;
+      }
+      picked.push_back(at);
+    }
+    return picked;
+  };
+  std::vector<std::size_t> picked = pick(true);
+  const bool plain = picked.size() < 2;
+  if (plain) picked = pick(false);
+  if (picked.size() < 2) GTEST_SKIP() << "no two edits of the class that a commit takes and that read back";
+  const KnownFault* known = Known(GetParam(), plain ? "plain members" : "expression members");
+  const std::vector<Setting> everyA = edits(first), everyB = edits(second), everyKept = edits(e.creator);
+  const std::vector<Setting> a = {everyA[picked[0]], everyA[picked[1]]}, b = {everyB[picked[0]], everyB[picked[1]]},
+                             both = {all[picked[0]], all[picked[1]]},
+                             kept = {everyKept[picked[0]], everyKept[picked[1]]};
+  // The control: both edits through one builder (played in the pick, as
+  // the first alone); each edit changes what is read back, else the rows
+  // could not tell.
+  ASSERT_TRUE(control.whole) << control.said;
+  ASSERT_EQ(control.commits.back(), 0) << control.said;
+  EXPECT_NE(Settled(onlyFirst), Settled(control)) << both[1].path << " reads back as it was";
+  const struct {
+    const char* name;
+    std::string journal;
+  } rows[] = {
+      {"a builder opened on the feature, then the one kept open after its create",
+       keptPrefix + Opening(e, first) + a[0].records + Commit(first) + Destroy(first) + kept[1].records +
+           Commit(e.creator) + Destroy(e.creator) + readBack},
+      {"the builder kept open, then one opened before its commit",
+       keptPrefix + Opening(e, first) + kept[0].records + Commit(e.creator) + Destroy(e.creator) + a[1].records +
+           Commit(first) + Destroy(first) + readBack},
+      {"two builders opened on the feature, committed in turn",
+       keptPrefix + Destroy(e.creator) + Opening(e, first) + Opening(e, second) + a[0].records + Commit(first) +
+           b[1].records + Commit(second) + Destroy(first) + Destroy(second) + readBack},
+  };
+  std::string failing;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.name) + ": " + a[0].path + ", then " + a[1].path);
+    const Played played = player_.Play(row.journal);
+    ASSERT_TRUE(played.whole) << played.said;
+    for (const int status : played.commits) EXPECT_EQ(status, 0) << played.said;
+    if (known != nullptr && Settled(played) != Settled(control)) {
+      failing = row.name;
+      continue;
+    }
+    EXPECT_EQ(Settled(played), Settled(control));
+  }
+  if (known != nullptr) {
+    EXPECT_FALSE(failing.empty()) << "listed as a known fault, the rows pass: take the class from the table";
+    if (!failing.empty()) GTEST_SKIP() << known->words << " (" << failing << ")";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(CommitSweep, Members, ::testing::ValuesIn(FeatureBuilders()), CaseName);
+INSTANTIATE_TEST_SUITE_P(CommitSweep, FailedCreate, ::testing::ValuesIn(FeatureBuilders()), CaseName);
+INSTANTIATE_TEST_SUITE_P(CommitSweep, FailedEdit, ::testing::ValuesIn(FeatureBuilders()), CaseName);
+INSTANTIATE_TEST_SUITE_P(CommitSweep, TwoBuilders, ::testing::ValuesIn(FeatureBuilders()), CaseName);
 
 }  // namespace
