@@ -122,6 +122,11 @@ Create UpToTheCreate(const std::string& example) {
 // is refused with nothing made, or went through whole; the builder that
 // failed, committed again, makes exactly one feature.
 TEST(CommitPath, ACreateCommitFailedAtAnyCallLeavesNoFeatureAndItsBuilderMakesOne) {
+#ifndef NDEBUG
+  // The calls are counted as the optimised build makes them: an unoptimised
+  // one counts the player's own copies of the call's texts among them.
+  GTEST_SKIP() << "the optimised build runs it";
+#endif
   struct Row {
     const char* example;
     int stride;

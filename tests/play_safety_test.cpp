@@ -339,6 +339,11 @@ TEST(WhatAPlayGoesPast, AToolingCommitWithACallFailedIsRefusedWithNothingMadeOrI
   // host call's error is never gone past as a refusal of the modeller would
   // be: the die left with the band its subtracted top takes, a shoe without
   // a cavity, a punch's stress offset curve beside a solid made another way.
+#ifndef NDEBUG
+  // The calls are counted as the optimised build makes them: an unoptimised
+  // one counts the player's own copies of the call's texts among them.
+  GTEST_SKIP() << "the optimised build runs it";
+#endif
   Scratch scratch("tooling_commits");
   const std::string commit = "record 0 method \"Builder\" \"Commit\"";
   const std::string die = FileText(kExamples / "draw_die.jou");
