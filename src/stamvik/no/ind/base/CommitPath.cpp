@@ -21,9 +21,11 @@ struct ReadTexts {
   std::unordered_map<tag_t, std::string> texts;
   std::size_t sweepAt = 64;
 };
+// Held by value: the library is unloaded with the host's session going on,
+// and a table only a pointer of its own led to would be lost with it.
 ReadTexts& readTexts() {
-  static auto* table = new ReadTexts;
-  return *table;
+  static ReadTexts table;
+  return table;
 }
 void note(tag_t copy, std::string text) {
   ReadTexts& table = readTexts();
@@ -40,8 +42,8 @@ struct Pending {
   std::vector<std::pair<tag_t, std::string>> written;
 };
 Pending& pending() {
-  static auto* under = new Pending;
-  return *under;
+  static Pending under;
+  return under;
 }
 }  // namespace
 
