@@ -245,38 +245,26 @@ struct Session {
   Session& operator=(const Session&) = delete;
 };
 
-// One journalled export write to each builder of a session under one mark,
-// then the undo to the mark; in the same iteration, OCAF's document of as many
-// labels, one write to each under a command, then its abort. The two take
-// turns, so that their ratio holds whatever else loads the machine. The
-// second argument keeps the journal's records until the round ends, as a
-// script recorded into a journal keeps them, where 0 lets each call's go
-// once read, as ktxhost play does. The counters give one write's and one
-// object's undo in ns, and the objects alive.
-void BM_SessionWriteAndUndo(benchmark::State& state) {
-  Session session(static_cast<std::size_t>(state.range(0)));
-  const bool kept = state.range(1) != 0;
-  const std::size_t count = session.builders.size();
+// What the rows of many first writes share: each iteration writes every
+// builder once under a mark and undoes to it, then OCAF's labels once under
+// a command and aborts it; `write` makes one builder's write.
+template <class Write>
+void WriteAndUndoRounds(benchmark::State& state, const std::vector<OM::Object*>& builders, std::size_t count,
+                        Write write) {
 #ifdef STAMVIK_BENCH_OCAF
   OcafDocument d(static_cast<int>(count));
 #endif
-  double write = 0, undo = 0, ocafWrite = 0, ocafAbort = 0;
+  double writes = 0, undo = 0, ocafWrite = 0, ocafAbort = 0;
   for (auto _ : state) {
     JAM::ClearJournal();
     int mark = SetMark();
     Clock::time_point a = Clock::now();
-    for (std::size_t i = 0; i < count; ++i) {
-      const double value = 0.25 + static_cast<double>(i);
-      if (kept)
-        unreadExportSet(session.builders[i], value);
-      else
-        exportSet(session.builders[i], value);
-    }
+    for (std::size_t i = 0; i < count; ++i) write(builders[i], 0.25 + static_cast<double>(i));
     Clock::time_point b = Clock::now();
     UNDO_QD_undo_to_mark(mark, nullptr);
     Clock::time_point c = Clock::now();
     UNDO_QD_delete_mark(mark, nullptr);
-    write += Seconds(a, b);
+    writes += Seconds(a, b);
     undo += Seconds(b, c);
     double seconds = Seconds(a, c);
 #ifdef STAMVIK_BENCH_OCAF
@@ -294,13 +282,29 @@ void BM_SessionWriteAndUndo(benchmark::State& state) {
   }
   JAM::ClearJournal();
   const double perOp = 1e9 / (static_cast<double>(state.iterations()) * static_cast<double>(count));
-  state.counters["live"] = static_cast<double>(OM::OM_live_objects());
-  state.counters["write_ns"] = write * perOp;
+  state.counters["write_ns"] = writes * perOp;
   state.counters["undo_ns"] = undo * perOp;
 #ifdef STAMVIK_BENCH_OCAF
   state.counters["ocaf_write_ns"] = ocafWrite * perOp;
   state.counters["ocaf_abort_ns"] = ocafAbort * perOp;
 #endif
+}
+
+// One journalled export write to each builder of a session under one mark,
+// then the undo to the mark; in the same iteration, OCAF's document of as many
+// labels, one write to each under a command, then its abort. The two take
+// turns, so that their ratio holds whatever else loads the machine. The
+// second argument keeps the journal's records until the round ends, as a
+// script recorded into a journal keeps them, where 0 lets each call's go
+// once read, as ktxhost play does. The counters give one write's and one
+// object's undo in ns, and the objects alive.
+void BM_SessionWriteAndUndo(benchmark::State& state) {
+  Session session(static_cast<std::size_t>(state.range(0)));
+  if (state.range(1) != 0)
+    WriteAndUndoRounds(state, session.builders, session.builders.size(), unreadExportSet);
+  else
+    WriteAndUndoRounds(state, session.builders, session.builders.size(), exportSet);
+  state.counters["live"] = static_cast<double>(OM::OM_live_objects());
 }
 BENCHMARK(BM_SessionWriteAndUndo)
     ->ArgsProduct({{1000, 10000, 100000, 1000000}, {0, 1}})
@@ -588,44 +592,7 @@ BENCHMARK(BM_OcafAbortPerAttribute)->UseManualTime()->Unit(benchmark::kMicroseco
 // give one write's and one object's undo in ns.
 void BM_FirstWriteAndUndo(benchmark::State& state) {
   const auto count = static_cast<std::size_t>(state.range(0));
-  std::vector<OM::Object*>& builders = liveBuilders(count);
-#ifdef STAMVIK_BENCH_OCAF
-  OcafDocument d(static_cast<int>(count));
-#endif
-  double write = 0, undo = 0, ocafWrite = 0, ocafAbort = 0;
-  for (auto _ : state) {
-    JAM::ClearJournal();
-    int mark = SetMark();
-    Clock::time_point a = Clock::now();
-    for (std::size_t i = 0; i < count; ++i) exportSet(builders[i], 0.25 + static_cast<double>(i));
-    Clock::time_point b = Clock::now();
-    UNDO_QD_undo_to_mark(mark, nullptr);
-    Clock::time_point c = Clock::now();
-    UNDO_QD_delete_mark(mark, nullptr);
-    write += Seconds(a, b);
-    undo += Seconds(b, c);
-    double seconds = Seconds(a, c);
-#ifdef STAMVIK_BENCH_OCAF
-    d.document->OpenCommand();
-    a = Clock::now();
-    for (std::size_t i = 0; i < count; ++i) TDataStd_Real::Set(d.labels[i], 0.25 + static_cast<double>(i));
-    b = Clock::now();
-    d.document->AbortCommand();
-    c = Clock::now();
-    ocafWrite += Seconds(a, b);
-    ocafAbort += Seconds(b, c);
-    seconds += Seconds(a, c);
-#endif
-    state.SetIterationTime(seconds);
-  }
-  JAM::ClearJournal();
-  const double perOp = 1e9 / (static_cast<double>(state.iterations()) * static_cast<double>(count));
-  state.counters["write_ns"] = write * perOp;
-  state.counters["undo_ns"] = undo * perOp;
-#ifdef STAMVIK_BENCH_OCAF
-  state.counters["ocaf_write_ns"] = ocafWrite * perOp;
-  state.counters["ocaf_abort_ns"] = ocafAbort * perOp;
-#endif
+  WriteAndUndoRounds(state, liveBuilders(count), count, exportSet);
 }
 BENCHMARK(BM_FirstWriteAndUndo)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 

@@ -52,6 +52,14 @@ struct Learnt {
   // the forms by replay key; nodes stay put): a closing call finds them
   // without composing the key.
   Forms* forms = nullptr;
+  // The form the member's last closed record was learnt from, as its values'
+  // kept-name numbers, and the callback it was opened with: a record that
+  // names the same (its values' names kept under the same numbers) and opens
+  // with the same is learnt already, and its values' names, which a long
+  // journal holds in memory no recent call touched, need not be read again.
+  std::vector<std::uint64_t> lastForm;
+  JAM_replay_fn lastFormOpener = nullptr;
+  bool lastFormKnown = false;
 };
 
 // Where a member's replay callback is found: class, method type, member.

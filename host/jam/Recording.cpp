@@ -347,7 +347,43 @@ std::vector<std::string> namesOf(std::span<const Value> values) {
 
 // A member's form, learnt from a record that reached its end of arguments:
 // the callback it was opened with and how many values it holds.
+bool learntLast(const Internal::Learnt& member, const Record& r, std::span<const Value> values) {
+  if (!member.lastFormKnown || member.lastFormOpener != r.opener || member.lastForm.size() != values.size())
+    return false;
+  for (std::size_t i = 0; i < values.size(); ++i)
+    if (values[i].keptAs == 0 || values[i].keptAs != member.lastForm[i]) return false;
+  return true;
+}
+
+// Notes the form just learnt as the member's last, when every value's names
+// are kept under a number (otherwise the next record is learnt in full).
+void noteLastForm(Internal::Learnt& member, const Record& r, std::span<const Value> values) {
+  member.lastFormKnown = false;
+  member.lastForm.clear();
+  for (const Value& v : values) {
+    if (v.keptAs == 0) return;
+    member.lastForm.push_back(v.keptAs);
+  }
+  member.lastFormOpener = r.opener;
+  member.lastFormKnown = true;
+}
+
+void learnFormInFull(const Record& r, std::span<const Value> values);
+
 void learnForm(const Record& r, std::span<const Value> values) {
+  auto* member = static_cast<Internal::Learnt*>(r.learnt);
+  if (member == nullptr) {
+    learnFormInFull(r, values);
+    return;
+  }
+  if (learntLast(*member, r, values)) return;
+  // Forgotten first: should learning throw, the next record is learnt in full.
+  member->lastFormKnown = false;
+  learnFormInFull(r, values);
+  noteLastForm(*member, r, values);
+}
+
+void learnFormInFull(const Record& r, std::span<const Value> values) {
   auto* member = static_cast<Internal::Learnt*>(r.learnt);
   Internal::Forms* forms = member != nullptr ? member->forms : nullptr;
   if (forms == nullptr) {
@@ -362,7 +398,10 @@ void learnForm(const Record& r, std::span<const Value> values) {
       learnt.valueCount = static_cast<int>(values.size());
       return;
     }
-  forms->push_back({namesOf(values), Internal::Learnt{r.opener, static_cast<int>(values.size()), {}}});
+  Internal::Learnt learnt;
+  learnt.replay = r.opener;
+  learnt.valueCount = static_cast<int>(values.size());
+  forms->push_back({namesOf(values), std::move(learnt)});
 }
 
 // The form of an overloaded member that a record names by its arguments;
@@ -781,6 +820,8 @@ void JAM_set_method_attributes(int attributes) {
 
 void JAM_this_ptr(const void* object) {
   tag_t tag = tagOfPointer(object);
+  // The call that names its object here is about to write it.
+  OM::OM_expect_write(tag);
   if (Host::Logging()) Host::Log("JAM_this_ptr", num(tag));
   maybeRaise("JAM_this_ptr");
   if (Record* r = current()) {

@@ -243,6 +243,10 @@ struct Manager {
   std::vector<LogEntry*> spareLog;
   std::vector<Chunk> spareChunks;
   std::size_t spareBytes = 0;
+  // A mark's list of its chunks, kept with its room for the next mark: one
+  // that grew it during a large write would otherwise be moved (and the
+  // allocator asked for ever larger blocks) again under each mark.
+  std::vector<Chunk> spareChunkList;
   // Where an object's heap values and an array's items are gathered before
   // they go into a log.
   std::vector<HeapValue> scratchValues;
@@ -275,6 +279,7 @@ Manager* theManager = nullptr;
 
 void* LogRoom::Take(std::size_t bytes) {
   if (chunks_.empty() || chunks_.back().size - chunks_.back().used < bytes) {
+    if (chunks_.empty() && chunks_.capacity() < om().spareChunkList.capacity()) std::swap(chunks_, om().spareChunkList);
     Chunk chunk;
     std::vector<Chunk>& spare = om().spareChunks;
     if (!spare.empty() && spare.back().size >= bytes) {
@@ -328,6 +333,7 @@ void LogRoom::Release() noexcept {
     if (!kept) std::free(chunk.data);
   }
   chunks_.clear();
+  if (m != nullptr && chunks_.capacity() > m->spareChunkList.capacity()) std::swap(chunks_, m->spareChunkList);
 }
 
 // The row of a tag; null for a tag never handed out and for one whose page
@@ -1362,6 +1368,10 @@ int OM_ask_checking_level() { return om().checkingLevel; }
 void OM_set_checking_level(int level) { om().checkingLevel = level; }
 
 tag_t OM_ask_object_tag(const Object* object) { return object == nullptr ? 0 : object->OmTag(); }
+
+void OM_expect_write(tag_t tag) {
+  if (const TagSlot* slot = slotOf(tag)) __builtin_prefetch(slot, 1);
+}
 
 bool OM_is_subclass(int classId, int superclassId) {
   for (int c = classId; c != 0; c = superclassOf(c))
