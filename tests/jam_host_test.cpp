@@ -520,6 +520,43 @@ TEST_F(Jam, ReplayHandsTheRecordedValuesToTheMembersCallback) {
   EXPECT_EQ(JAM::Replay(unknown), JAM::kUnknownMember);
 }
 
+// The forms of one member take turns in a session (a form is learnt as its
+// record closes, and a run of records of one form is learnt once): each
+// record replays through its own form's callback, also a form that shares
+// its callback and its count with the one before it.
+TEST_F(Jam, RecordsOfFormsTakingTurnsEachReplayThroughTheirOwn) {
+  static std::vector<std::string> played;
+  JAM_replay_fn first = [](JAM::Call& call) {
+    played.push_back("first");
+    call.SetStatus(0);
+  };
+  JAM_replay_fn second = [](JAM::Call& call) {
+    played.push_back("second");
+    call.SetStatus(0);
+  };
+  struct Row {
+    const char* name;
+    JAM_replay_fn replay;
+  };
+  const Row rows[] = {{"count", first}, {"count", first}, {"index", second}, {"at", second}, {"count", first}};
+  JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Turns");
+  const int n = 3;
+  for (const Row& row : rows) {
+    JAM_start_call(c, "Take", row.replay);
+    JAM_this(99);
+    JAM_in_int(&n, row.name);
+    JAM_end_of_arguments();
+    JAM_end_call(0);
+  }
+  JAM::Journal read = JAM::ReadJournal(JAM::WriteJournal(JAM::Recorded()));
+  ASSERT_EQ(read.size(), 5u);
+  for (std::size_t i = 0; i < read.size(); ++i) {
+    played.clear();
+    EXPECT_EQ(JAM::Replay(read[i]), 0) << i;
+    EXPECT_EQ(played, std::vector<std::string>{rows[i].replay == first ? "first" : "second"}) << i;
+  }
+}
+
 TEST_F(Jam, ReplayOfAPointerRecordFindsTheObjectByItsTag) {
   JAM_type_class_s* c = JAM_lookup_or_create_class("Test.Object");
   JAM_start_property_call(c, 1, "Part", [](JAM::Call& call) {
