@@ -555,6 +555,15 @@ TEST_F(Jam, RecordsOfFormsTakingTurnsEachReplayThroughTheirOwn) {
     EXPECT_EQ(JAM::Replay(read[i]), 0) << i;
     EXPECT_EQ(played, std::vector<std::string>{rows[i].replay == first ? "first" : "second"}) << i;
   }
+  // The same form opened with another callback after it: that one replays it from now on.
+  JAM_start_call(c, "Take", second);
+  JAM_this(99);
+  JAM_in_int(&n, "count");
+  JAM_end_of_arguments();
+  JAM_end_call(0);
+  played.clear();
+  EXPECT_EQ(JAM::Replay(read[0]), 0);
+  EXPECT_EQ(played, std::vector<std::string>{"second"});
 }
 
 TEST_F(Jam, ReplayOfAPointerRecordFindsTheObjectByItsTag) {
