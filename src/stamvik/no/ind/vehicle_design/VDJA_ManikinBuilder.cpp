@@ -662,77 +662,80 @@ int SetNamedMark(const char* name, int line) {
 }  // namespace
 
 int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
-  int mark = 0;
-  try {
-    mark = SetNamedMark(kCommitMark, 591);
-  } catch (const std::exception& caught) {
-    return Error::HandleAsBuilder(caught, "VDJA_ManikinBuilder", 593);
-  }
-  // What the rebuild wrote of the builder's values counts as read only when
-  // the commit goes through (CommitPath.hpp).
-  Stamvik::CommitNotes notes;
-  try {
-    int status = 0;
-    const tag_t partTag = ask_owning_part() != nullptr ? ask_owning_part()->OmTag() : 0;
-    if (get_frec() != nullptr) {
-      const std::string name = Frame::CharsOf(m_currentManikinRuleName);
-      // The checker the rule has now goes before the rebuild, which makes one
-      // anew when the options ask for it: asked after it, the rule would
-      // answer for the new options and the new checker would be the one
-      // deleted (or an old one kept that the options no longer ask for).
-      bool checker = false;
-      if (VD_KF_ask_boolean(("root:" + name + ":add_checker?:").c_str(), &checker) == 0 && checker) {
-        Stamvik::HostBlock<char> chain;
-        if (VD_KF_get_instance_namechain(("root:" + name + ":checker_instance:").c_str(), chain.out()) == 0) {
-          {
-            const Stamvik::HostBlock<char> rule(VD_get_rule_string(chain.get()));
-            KBL_delete_instance_rule(IM_ask_instance_manager(partTag), rule.get(), "root:");
-          }
-          UPDATE_do_update();
-        }
-      }
-      status = BuildManikin(UString(name), false);
-      if (status == 0 && frec != nullptr) *frec = get_frec();
-    } else {
-      Stamvik::HostBlock<char> next;
-      VD_KF_auto_get_next_rule_name("VD_2DM", next.out());
-      const std::string name = next ? next.get() : "";
-      next.reset();
-      SetCurrentManikinRuleName(UString(name));
-      status = BuildManikin(UString(name), true);
-      if (status == 0) {
-        tag_t feature = 0;
-        Stamvik::HostBlock<char> featureName;
-        VD_get_feature_tag_and_name(name.c_str(), &feature, featureName.out());
-        featureName.reset();
-        auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature));
-        if (record == nullptr) {
-          status = kManikinRuleGaveNoFeature;
-        } else {
-          if (frec != nullptr) *frec = record;
-          set_frec(record);
-#define STAMVIK_POSTURE_FIELD(Name, field) std::pair<EXP_expression*, const OM::AttributeId*>{field, &field##AttId},
-          Stamvik::GoOnWithCopies(this, {STAMVIK_MANIKIN_POSTURE_EXPRESSIONS(STAMVIK_POSTURE_FIELD)},
-                                  "VDJA_ManikinBuilder", 703);
-#undef STAMVIK_POSTURE_FIELD
-        }
-      }
+  // In its turn with the other builders alive on the feature (CommitPath.hpp).
+  return Stamvik::CommitInTurn(this, [&]() -> int {
+    int mark = 0;
+    try {
+      mark = SetNamedMark(kCommitMark, 591);
+    } catch (const std::exception& caught) {
+      return Error::HandleAsBuilder(caught, "VDJA_ManikinBuilder", 593);
     }
-    // A build that failed is no manikin: nothing of it stays.
-    if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
-    UNDO_QD_delete_to_mark(mark, kCommitMark);
-    if (status == 0) notes.Keep();
-    return status;
-  } catch (const std::exception& caught) {
-    Error::Severe error;
-    error.Use(Error::Severe::Convert(caught));
-    error.SetLocation("VDJA_ManikinBuilder", 644, 0);
-    const int code = error.askCode();
-    UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
-    error.Close(0);
-    UNDO_QD_delete_to_mark(mark, kCommitMark);
-    return code;
-  }
+    // What the rebuild wrote of the builder's values counts as read only when
+    // the commit goes through (CommitPath.hpp).
+    Stamvik::CommitNotes notes;
+    try {
+      int status = 0;
+      const tag_t partTag = ask_owning_part() != nullptr ? ask_owning_part()->OmTag() : 0;
+      if (get_frec() != nullptr) {
+        const std::string name = Frame::CharsOf(m_currentManikinRuleName);
+        // The checker the rule has now goes before the rebuild, which makes one
+        // anew when the options ask for it: asked after it, the rule would
+        // answer for the new options and the new checker would be the one
+        // deleted (or an old one kept that the options no longer ask for).
+        bool checker = false;
+        if (VD_KF_ask_boolean(("root:" + name + ":add_checker?:").c_str(), &checker) == 0 && checker) {
+          Stamvik::HostBlock<char> chain;
+          if (VD_KF_get_instance_namechain(("root:" + name + ":checker_instance:").c_str(), chain.out()) == 0) {
+            {
+              const Stamvik::HostBlock<char> rule(VD_get_rule_string(chain.get()));
+              KBL_delete_instance_rule(IM_ask_instance_manager(partTag), rule.get(), "root:");
+            }
+            UPDATE_do_update();
+          }
+        }
+        status = BuildManikin(UString(name), false);
+        if (status == 0 && frec != nullptr) *frec = get_frec();
+      } else {
+        Stamvik::HostBlock<char> next;
+        VD_KF_auto_get_next_rule_name("VD_2DM", next.out());
+        const std::string name = next ? next.get() : "";
+        next.reset();
+        SetCurrentManikinRuleName(UString(name));
+        status = BuildManikin(UString(name), true);
+        if (status == 0) {
+          tag_t feature = 0;
+          Stamvik::HostBlock<char> featureName;
+          VD_get_feature_tag_and_name(name.c_str(), &feature, featureName.out());
+          featureName.reset();
+          auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature));
+          if (record == nullptr) {
+            status = kManikinRuleGaveNoFeature;
+          } else {
+            if (frec != nullptr) *frec = record;
+            set_frec(record);
+  #define STAMVIK_POSTURE_FIELD(Name, field) std::pair<EXP_expression*, const OM::AttributeId*>{field, &field##AttId},
+            Stamvik::GoOnWithCopies(this, {STAMVIK_MANIKIN_POSTURE_EXPRESSIONS(STAMVIK_POSTURE_FIELD)},
+                                    "VDJA_ManikinBuilder", 703);
+  #undef STAMVIK_POSTURE_FIELD
+          }
+        }
+      }
+      // A build that failed is no manikin: nothing of it stays.
+      if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
+      UNDO_QD_delete_to_mark(mark, kCommitMark);
+      if (status == 0) notes.Keep();
+      return status;
+    } catch (const std::exception& caught) {
+      Error::Severe error;
+      error.Use(Error::Severe::Convert(caught));
+      error.SetLocation("VDJA_ManikinBuilder", 644, 0);
+      const int code = error.askCode();
+      UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
+      error.Close(0);
+      UNDO_QD_delete_to_mark(mark, kCommitMark);
+      return code;
+    }
+  });
 }
 
 int ManikinBuilder::BuildManikin(const UString& ruleName, bool create) {

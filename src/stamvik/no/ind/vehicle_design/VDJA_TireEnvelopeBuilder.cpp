@@ -1933,27 +1933,30 @@ void GiveFeatureItsOwnExpressions(FEATURE_RECORD* feature, tag_t part, Tireenv_p
 }  // namespace
 
 int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
-  // The envelope is swept along the motion file: one the motion did not make,
-  // or traced with other driver inputs than the feature would record, is no
-  // envelope of them.
-  if (const int refused = SpindleFileRefusal(); refused != 0) return refused;
-  if (const int refused = TracedMotionRefusal(); refused != 0) return refused;
-  // Everything the commit writes is under one mark: a refusal or a failure
-  // at any step leaves the part as it was, not half the edit.
-  const int mark = SetMark(nullptr, kMarkFailure, 1622);
-  FEATURE_RECORD* made = frec != nullptr ? *frec : nullptr;
-  int status = 0;
-  try {
-    status = WriteFeature(&made);
-  } catch (...) {
-    UNDO_QD_undo_to_mark_no_status(mark, nullptr);
+  // In its turn with the other builders alive on the feature (CommitPath.hpp).
+  return Stamvik::CommitInTurn(this, [&]() -> int {
+    // The envelope is swept along the motion file: one the motion did not make,
+    // or traced with other driver inputs than the feature would record, is no
+    // envelope of them.
+    if (const int refused = SpindleFileRefusal(); refused != 0) return refused;
+    if (const int refused = TracedMotionRefusal(); refused != 0) return refused;
+    // Everything the commit writes is under one mark: a refusal or a failure
+    // at any step leaves the part as it was, not half the edit.
+    const int mark = SetMark(nullptr, kMarkFailure, 1622);
+    FEATURE_RECORD* made = frec != nullptr ? *frec : nullptr;
+    int status = 0;
+    try {
+      status = WriteFeature(&made);
+    } catch (...) {
+      UNDO_QD_undo_to_mark_no_status(mark, nullptr);
+      UNDO_QD_delete_to_mark(mark, nullptr);
+      throw;
+    }
+    if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, nullptr);
     UNDO_QD_delete_to_mark(mark, nullptr);
-    throw;
-  }
-  if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, nullptr);
-  UNDO_QD_delete_to_mark(mark, nullptr);
-  if (status == 0 && frec != nullptr) *frec = made;
-  return status;
+    if (status == 0 && frec != nullptr) *frec = made;
+    return status;
+  });
 }
 
 int TireEnvelopeBuilder::WriteFeature(FEATURE_RECORD** frec) {
