@@ -519,13 +519,10 @@ struct KnownFault {
   const char* where;
   const char* words;
 };
-constexpr const char* kTwoBuildersPlain =
-    "two builders alive: a plain member committed by one is written back by the other; not yet mended";
-constexpr const char* kTwoBuildersExpression =
-    "two builders alive: an expression committed by one is written back by the other; not yet mended";
 const KnownFault kKnownFaults[] = {
-    {"TwoBuilders", "Features.ManikinBuilder", "expression members", kTwoBuildersExpression},
-    {"TwoBuilders", "Features.TireEnvelopeBuilder", "expression members", kTwoBuildersExpression},
+    {"TwoBuilders", "Features.TireEnvelopeBuilder", "expression members",
+     "two builders alive: the builder kept open after the create writes back the driver path of the motion it "
+     "traced, which a builder opened on the feature committed without; not yet mended"},
     {"FailedCreate", "Die.DieShoeBuilder", "hostcall:639",
      "hostcall 639 failed: the shoe commits with 840007 and an extra BOOLEAN feature; not yet mended"},
     {"FailedCreate", "Tooling.DieDesDrawDieBuilder", "mark:13",

@@ -114,6 +114,9 @@ struct PlainClass {
 // (of one class), and the builder that made it.
 struct Committed {
   tag_t by = 0;
+  // The first tag handed out after the commit: a builder made since read
+  // the feature as the commit left it.
+  tag_t after = 0;
   std::vector<std::string> values;
 };
 // Held by value, as the read texts are.
@@ -191,9 +194,9 @@ void TakeOthersCommits(OM::Object* builder, tag_t feature) {
   if (c == nullptr) return;
   const auto found = t.committed.find({builder->OmClassId(), feature});
   const tag_t tag = OM::OM_ask_object_tag(builder);
-  // Nobody else committed the feature since this builder last did (or since
-  // it read it, the commit it read being another's): nothing to take.
-  if (found == t.committed.end() || found->second.by == tag) return;
+  // Nobody else committed the feature since this builder last did, or since
+  // it was made and read it: nothing to take.
+  if (found == t.committed.end() || found->second.by == tag || tag >= found->second.after) return;
   const std::vector<std::string>& theirs = found->second.values;
   if (theirs.size() != c->members.size()) return;
   const std::vector<std::string> mine = readAll(*c, builder);
@@ -234,7 +237,8 @@ void NoteCommitted(OM::Object* builder, tag_t feature) {
       std::erase_if(t.committed, [](const auto& entry) { return gone(entry.first.second); });
       t.sweepCommittedAt = std::max<std::size_t>(64, 2 * t.committed.size());
     }
-    t.committed[key] = Committed{tag, readAll(*c, builder)};
+    t.committed[key] = Committed{tag, 0, readAll(*c, builder)};
+    t.committed[key].after = OM::OM_ask_next_tag();
   } catch (...) {
     // Not noted: another builder's next commit writes its own values, as it always did.
     t.committed.erase(key);
