@@ -904,6 +904,27 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
     }
     EXPECT_EQ(Settled(played), Settled(control));
   }
+  {
+    // A commit that fails notes nothing: the value set through its builder
+    // reaches the feature through no other builder's commit after it. The
+    // commit is failed at the first of its counted calls whose failure
+    // fails it.
+    SCOPED_TRACE("a commit failed, its builder let go, then another's: " + b[1].path + ", then " + a[0].path);
+    const std::string before = keptPrefix + Destroy(e.creator) + Opening(e, first) + Opening(e, second) + b[1].records;
+    const std::string after = Destroy(second) + a[0].records + Commit(first) + Destroy(first) + readBack;
+    const long from = player_.Play(before, std::string(kFacilities[0]) + ":100000000000").counted;
+    ASSERT_GE(from, 0);
+    Played failed;
+    for (long n = from + 1; n <= from + 40; ++n) {
+      failed = player_.Play(before + Commit(second) + after, std::string(kFacilities[0]) + ":" + std::to_string(n));
+      if (failed.whole && failed.commits.size() >= 2 && failed.commits[failed.commits.size() - 2] != 0) break;
+    }
+    ASSERT_TRUE(failed.whole) << failed.said;
+    ASSERT_GE(failed.commits.size(), 2u) << failed.said;
+    ASSERT_NE(failed.commits[failed.commits.size() - 2], 0) << "no call of the commit failed it";
+    EXPECT_EQ(failed.commits.back(), 0) << failed.said;
+    EXPECT_EQ(Settled(failed), Settled(onlyFirst));
+  }
   if (known != nullptr) {
     EXPECT_FALSE(failing.empty()) << "listed as a known fault, the rows pass: take the class from the table";
     if (!failing.empty()) GTEST_SKIP() << known->words << " (" << failing << ")";
