@@ -907,15 +907,17 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
   {
     // A commit that fails notes nothing: the value set through its builder
     // reaches the feature through no other builder's commit after it. The
-    // commit is failed at the first of its counted calls whose failure
-    // fails it.
+    // commit is failed at the last of its counted calls whose failure fails
+    // it: past its checks, in its steps.
     SCOPED_TRACE("a commit failed, its builder let go, then another's: " + b[1].path + ", then " + a[0].path);
     const std::string before = keptPrefix + Destroy(e.creator) + Opening(e, first) + Opening(e, second) + b[1].records;
     const std::string after = Destroy(second) + a[0].records + Commit(first) + Destroy(first) + readBack;
-    const long from = player_.Play(before, std::string(kFacilities[0]) + ":100000000000").counted;
+    const std::string counting = std::string(kFacilities[0]) + ":100000000000";
+    const long from = player_.Play(before, counting).counted,
+               to = player_.Play(before + Commit(second), counting).counted;
     ASSERT_GE(from, 0);
     Played failed;
-    for (long n = from + 1; n <= from + 40; ++n) {
+    for (long n = to; n > from && n > to - 40; --n) {
       failed = player_.Play(before + Commit(second) + after, std::string(kFacilities[0]) + ":" + std::to_string(n));
       if (failed.whole && failed.commits.size() >= 2 && failed.commits[failed.commits.size() - 2] != 0) break;
     }
