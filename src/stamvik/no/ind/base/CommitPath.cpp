@@ -10,6 +10,8 @@
 
 #include "exp/Expression.hpp"
 #include "om/ObjectManager.hpp"
+#include "sys/Error.hpp"
+#include "sys/TextFile.hpp"
 
 namespace KTX::Stamvik {
 
@@ -145,12 +147,36 @@ const PlainClass* classOf(const OM::Object* builder) {
   return nullptr;
 }
 
-std::string readOne(const PlainMember& member, OM::Object* builder) {
+// Runs `step`; a failure it raises is noted with the host (the user sees
+// it) and goes no further. Gives true when the step ran through.
+template <class Step>
+bool noted(const char* what, Step&& step) noexcept {
   try {
-    return member.read(builder);
+    step();
+    return true;
+  } catch (const Error::Exception& e) {
+    try {
+      ERROR_note("%s: %s (%d); the builder's own values are written", what, e.text().c_str(), e.askCode());
+    } catch (...) {
+    }
+  } catch (const std::exception& e) {
+    try {
+      ERROR_note("%s: %s; the builder's own values are written", what, e.what());
+    } catch (...) {
+    }
   } catch (...) {
-    return kUnread;
+    try {
+      ERROR_note("%s failed; the builder's own values are written", what);
+    } catch (...) {
+    }
   }
+  return false;
+}
+
+std::string readOne(const PlainMember& member, OM::Object* builder) {
+  std::string value = kUnread;
+  noted("A builder's member could not be read for its commit", [&] { value = member.read(builder); });
+  return value;
 }
 
 std::vector<std::string> readAll(const PlainClass& c, OM::Object* builder) {
@@ -207,7 +233,8 @@ void TakeOthersCommits(OM::Object* builder, tag_t feature) {
     for (std::size_t i = 0; i < mine.size(); ++i)
       changed[i] = i >= read->second.size() || read->second[i] != mine[i] || mine[i] == kUnread;
   t.taking = true;
-  try {
+  // A value not taken is written as the builder holds it, as it always was.
+  noted("What another builder committed could not be taken", [&] {
     for (std::size_t i = 0; i < mine.size(); ++i) {
       if (changed[i] || theirs[i] == mine[i] || theirs[i] == kUnread) continue;
       // Taken, it is as read: a commit that fails leaves it unchanged.
@@ -218,9 +245,7 @@ void TakeOthersCommits(OM::Object* builder, tag_t feature) {
     for (std::size_t i = 0; i < mine.size(); ++i)
       if (changed[i] && mine[i] != kUnread && readOne(c->members[i], builder) != mine[i])
         c->members[i].write(builder, mine[i]);
-  } catch (...) {
-    // A value not taken is written as the builder holds it, as it always was.
-  }
+  });
   t.taking = false;
 }
 
