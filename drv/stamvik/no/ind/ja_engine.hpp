@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "ClassFrame.hpp"
+#include "CommitPath.hpp"
 #include "InputChecks.hpp"
 #include "Messages.hpp"
 #include "StamvikExport.hpp"
@@ -29,6 +30,7 @@
 #include "om/ObjectManager.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Memory.hpp"
+#include "sys/Text.hpp"
 
 namespace KTX::JA {
 
@@ -463,9 +465,14 @@ void Replay(JAM::Call& call);
 // member's class is known here, so the observed flag is read through it
 // without asking the host to cast (a cross-library cast on every scripting
 // set costs more than the set).
-template <class O, class B, class T, class P>
+//
+// A builder a collection makes (Notes) has what it held noted before the
+// first write since it read its feature or last committed: its commit writes
+// only what was changed through it (Stamvik::CommitInTurn).
+template <class O, class B, class T, class P, bool Notes = false>
 struct WriteAndTell {
   static int Set(OM::Object* object, P value) {
+    if constexpr (Notes) Stamvik::NoteBeforeSet(object);
     const int status = B::template Set<T>(object, value);
     if constexpr (std::is_base_of_v<IChildOfObservable, O>) {
       if (status == 0 && static_cast<const IChildOfObservable*>(static_cast<O*>(object))->ParentHasObservers())
@@ -506,7 +513,7 @@ struct ScriptMember {
     if constexpr (K == Kind::Get)
       return &B::template Get<T>;
     else
-      return &WriteAndTell<Object, B, T, Param>::Set;
+      return &WriteAndTell<Object, B, T, Param, U::creator.method != nullptr>::Set;
   }();
 
   static constexpr MemberRecord record = [] {
@@ -732,6 +739,19 @@ struct MethodFrame<M, std::tuple<A...>> {
   }
 };
 
+// A method body of a builder a collection makes, its values noted before it
+// runs, as a set's are (WriteAndTell).
+template <auto F>
+struct NotedBody;
+template <class R, class O, class... P, R (*F)(O*, P...)>
+struct NotedBody<F> {
+  static R Call(O* object, P... arguments) {
+    Stamvik::NoteBeforeSet(object);
+    return F(object, arguments...);
+  }
+};
+constexpr bool NamesAGet(const char* name) { return name[0] == 'G' && name[1] == 'e' && name[2] == 't'; }
+
 template <class U, Name MethodName, class Sig, auto Body, int Line>
 struct ScriptMethod {
   using Unit = U;
@@ -744,7 +764,12 @@ struct ScriptMethod {
   static constexpr Kind kind = Kind::Method;
   static constexpr const char* name = MethodName.s;
   static constexpr int line = Line;
-  static constexpr auto body = Body;
+  static constexpr auto body = [] {
+    if constexpr (!Sig::byTag && U::creator.method != nullptr && !NamesAGet(MethodName.s))
+      return &NotedBody<Body>::Call;
+    else
+      return Body;
+  }();
   static constexpr MemberRecord record{Kind::Method, name,    name, name, Shape::Integer, nullptr, nullptr,
                                        nullptr,      Line,    &Frame::Replay, Sig::records.data(),
                                        static_cast<int>(Sig::arity)};
@@ -1230,6 +1255,201 @@ template <class U, class Members>
 void RegisterInputs() {
   if constexpr (std::is_base_of_v<JAX_BASE_BUILDER, typename U::Object>)
     Stamvik::RegisterInputCheck(&U::Object::ThisClassId, &CheckInputs<U, Members>);
+}
+
+// ---- plain members: what a commit compares and takes -------------------------------------
+// Every member read and set by value, with a getter and a setter of the same
+// name: its value as bytes, and written back through its setter's body.
+
+template <class V>
+inline constexpr bool kPlainValue = V::shape == Shape::Logical || V::shape == Shape::Integer ||
+                                    V::shape == Shape::Double || V::shape == Shape::Enum || V::shape == Shape::Tag ||
+                                    V::shape == Shape::String || V::shape == Shape::Text || V::shape == Shape::Struct;
+
+template <class G>
+std::string ReadPlain(OM::Object* object) {
+  using T = typename G::T;
+  constexpr Shape shape = G::Value::shape;
+  if constexpr (shape == Shape::String) {
+    char* text = nullptr;
+    if (G::body(object, &text) != 0) throw std::runtime_error("unread");
+    std::string value = text != nullptr ? std::string(1, '\1') + text : std::string();
+    if (text != nullptr) SM_free(text);
+    return value;
+  } else if constexpr (shape == Shape::Text) {
+    TEXT_s* text = nullptr;
+    if (G::body(object, &text) != 0) throw std::runtime_error("unread");
+    std::string value = text != nullptr ? std::string(1, '\1') + TEXT_ask_utf8(text) : std::string();
+    if (text != nullptr) TEXT_free(text);
+    return value;
+  } else {
+    T value{};
+    if (G::body(object, &value) != 0) throw std::runtime_error("unread");
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+  }
+}
+
+template <class S>
+bool WritePlain(OM::Object* object, const std::string& bytes) {
+  using T = typename S::T;
+  constexpr Shape shape = S::Value::shape;
+  if constexpr (shape == Shape::String) {
+    std::string text = bytes.empty() ? std::string() : bytes.substr(1);
+    return S::body(object, bytes.empty() ? nullptr : text.data()) == 0;
+  } else if constexpr (shape == Shape::Text) {
+    TEXT_s* text = bytes.empty() ? nullptr : TEXT_create_string(bytes.c_str() + 1);
+    int status = 0;
+    try {
+      status = S::body(object, text);
+    } catch (...) {
+      if (text != nullptr) TEXT_free(text);
+      throw;
+    }
+    if (text != nullptr) TEXT_free(text);
+    return status == 0;
+  } else {
+    if (bytes.size() != sizeof(T)) return false;
+    T value{};
+    std::memcpy(static_cast<void*>(&value), bytes.data(), sizeof value);
+    if constexpr (shape == Shape::Struct)
+      return S::body(object, &value) == 0;
+    else
+      return S::body(object, value) == 0;
+  }
+}
+
+// An array a pair of methods gets and sets ("GetDetails", "SetDetails"):
+// its count and elements as bytes, and set back from them.
+template <class V>
+inline constexpr bool kPlainArray =
+    V::shape == Shape::TextArray || V::shape == Shape::StringArray || V::shape == Shape::StructArray;
+
+inline void AppendSized(std::string& to, const char* text, std::size_t size) {
+  to.append(reinterpret_cast<const char*>(&size), sizeof size);
+  to.append(text, size);
+}
+inline std::vector<std::string> SplitSized(const std::string& from) {
+  std::vector<std::string> parts;
+  for (std::size_t at = 0; at + sizeof(std::size_t) <= from.size();) {
+    std::size_t size = 0;
+    std::memcpy(&size, from.data() + at, sizeof size);
+    at += sizeof size;
+    parts.push_back(from.substr(at, size));
+    at += size;
+  }
+  return parts;
+}
+
+template <class G>
+std::string ReadPlainArray(OM::Object* object) {
+  using V = typename std::tuple_element_t<1, typename G::Signature::Arguments>::Value;
+  using T = typename V::type;
+  int count = 0;
+  T values = nullptr;
+  if (G::body(static_cast<typename G::Self>(object), &count, &values) != 0) throw std::runtime_error("unread");
+  std::string bytes;
+  if constexpr (V::shape == Shape::StructArray) {
+    if (count > 0 && values != nullptr)
+      bytes.assign(reinterpret_cast<const char*>(values), sizeof *values * static_cast<std::size_t>(count));
+  } else {
+    for (int i = 0; i < count && values != nullptr; ++i) {
+      const char* text = nullptr;
+      if constexpr (V::shape == Shape::TextArray)
+        text = values[i] != nullptr ? TEXT_ask_utf8(values[i]) : "";
+      else
+        text = values[i] != nullptr ? values[i] : "";
+      AppendSized(bytes, text, std::strlen(text));
+      if constexpr (V::shape == Shape::TextArray) {
+        if (values[i] != nullptr) TEXT_free(values[i]);
+      } else {
+        SM_free(values[i]);
+      }
+    }
+  }
+  if (values != nullptr) SM_free(values);
+  return bytes;
+}
+
+template <class S>
+bool WritePlainArray(OM::Object* object, const std::string& bytes) {
+  using V = typename std::tuple_element_t<1, typename S::Signature::Arguments>::Value;
+  auto* self = static_cast<typename S::Self>(object);
+  if constexpr (V::shape == Shape::StructArray) {
+    using E = std::remove_cv_t<std::remove_pointer_t<typename V::type>>;
+    if (bytes.size() % sizeof(E) != 0) return false;
+    std::vector<E> values(bytes.size() / sizeof(E));
+    if (!values.empty()) std::memcpy(static_cast<void*>(values.data()), bytes.data(), bytes.size());
+    return S::body(self, static_cast<int>(values.size()), values.empty() ? nullptr : values.data()) == 0;
+  } else if constexpr (V::shape == Shape::TextArray) {
+    std::vector<std::string> parts = SplitSized(bytes);
+    std::vector<TEXT_s*> texts;
+    for (const std::string& part : parts) texts.push_back(TEXT_create_string(part.c_str()));
+    int status = 0;
+    try {
+      status = S::body(self, static_cast<int>(texts.size()), const_cast<const TEXT_s**>(texts.data()));
+    } catch (...) {
+      for (TEXT_s* text : texts) TEXT_free(text);
+      throw;
+    }
+    for (TEXT_s* text : texts) TEXT_free(text);
+    return status == 0;
+  } else {
+    std::vector<std::string> parts = SplitSized(bytes);
+    std::vector<const char*> texts;
+    for (const std::string& part : parts) texts.push_back(part.c_str());
+    return S::body(self, static_cast<int>(texts.size()), texts.data()) == 0;
+  }
+}
+
+// Whether a method is the set of an array ("SetX": its count and the array)
+// whose get is G ("GetX": their results).
+template <class S, class G>
+constexpr bool ArrayPair() {
+  if constexpr (S::kind != Kind::Method || G::kind != Kind::Method) {
+    return false;
+  } else if constexpr (S::Signature::byTag || G::Signature::byTag) {
+    return false;
+  } else if constexpr (S::Signature::arity != 2 || G::Signature::arity != 2) {
+    return false;
+  } else {
+    using SA = std::tuple_element_t<1, typename S::Signature::Arguments>;
+    using GA = std::tuple_element_t<1, typename G::Signature::Arguments>;
+    if constexpr (!std::is_same_v<typename SA::Value, typename GA::Value> || !kIsArray<typename SA::Value>) {
+      return false;
+    } else {
+      if constexpr (!kPlainArray<typename SA::Value> || SA::result || !GA::result) return false;
+      const char* set = S::name;
+      const char* get = G::name;
+      return set[0] == 'S' && set[1] == 'e' && set[2] == 't' && NamesAGet(get) && SameText(set + 3, get + 3);
+    }
+  }
+}
+
+// A builder a collection makes: its plain members, registered where its
+// commit finds them.
+template <class U, class Members>
+void RegisterPlainMembers() {
+  if constexpr (U::creator.method != nullptr && std::is_base_of_v<JAX_BASE_BUILDER, typename U::Object>) {
+    std::vector<Stamvik::PlainMember> members;
+    Members::ForEach([&]<class S>() {
+      if constexpr (S::kind == Kind::Set) {
+        if constexpr (kPlainValue<typename S::Value>) {
+          Members::ForEach([&]<class G>() {
+            if constexpr (G::kind == Kind::Get) {
+              if constexpr (std::is_same_v<typename G::Value, typename S::Value>) {
+                if (SameText(G::name, S::name)) members.push_back({&ReadPlain<G>, &WritePlain<S>});
+              }
+            }
+          });
+        }
+      } else if constexpr (S::kind == Kind::Method) {
+        Members::ForEach([&]<class G>() {
+          if constexpr (ArrayPair<S, G>()) members.push_back({&ReadPlainArray<G>, &WritePlainArray<S>});
+        });
+      }
+    });
+    Stamvik::RegisterPlainMembers(&U::Object::ThisClassId, members.data(), members.size());
+  }
 }
 
 // ---- load-time registration -----------------------------------------------------------

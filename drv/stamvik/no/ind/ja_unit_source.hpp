@@ -55,6 +55,7 @@
   void Load##Class##Unit() {                                                              \
     LoadUnit<unit::Unit>(&unit::journalled, &unit::unjournalled);                         \
     RegisterInputs<unit::Unit, unit::Members>();                                          \
+    RegisterPlainMembers<unit::Unit, unit::Members>();                                    \
   }                                                                                       \
   }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -9,6 +10,8 @@
 
 #include "exp/Expression.hpp"
 #include "om/ObjectManager.hpp"
+#include "sys/Error.hpp"
+#include "sys/TextFile.hpp"
 
 namespace KTX::Stamvik {
 
@@ -96,6 +99,175 @@ int WriteCopyInto(EXP_expression* own, EXP_expression* copy) {
   }
   NoteWrittenText(copy);
   return 0;
+}
+
+// ---- plain members ------------------------------------------------------------------------------
+
+namespace {
+// A value no getter gives: a member whose getter failed counts as changed,
+// so that the builder's own value is written, as it always was.
+const std::string kUnread("\x01unread\x02", 9);
+
+struct PlainClass {
+  const int* classId;
+  std::vector<PlainMember> members;
+};
+// What the last commit that went through wrote of a feature's plain members
+// (of one class), and the builder that made it.
+struct Committed {
+  tag_t by = 0;
+  // The first tag handed out after the commit: a builder made since read
+  // the feature as the commit left it.
+  tag_t after = 0;
+  std::vector<std::string> values;
+};
+// Held by value, as the read texts are.
+struct Turns {
+  std::vector<PlainClass> classes;
+  // What each builder's plain members held when it read its feature (or
+  // last committed), noted at the first set since; none noted, nothing was
+  // changed through it.
+  std::unordered_map<tag_t, std::vector<std::string>> read;
+  std::size_t sweepReadAt = 64;
+  std::map<std::pair<int, tag_t>, Committed> committed;
+  std::size_t sweepCommittedAt = 64;
+  // Set while a commit writes another's values through the setters: those
+  // sets are not the script's.
+  bool taking = false;
+};
+Turns& turns() {
+  static Turns held;
+  return held;
+}
+
+const PlainClass* classOf(const OM::Object* builder) {
+  const int id = builder->OmClassId();
+  for (const PlainClass& c : turns().classes)
+    if (*c.classId != 0 && *c.classId == id) return &c;
+  return nullptr;
+}
+
+// Runs `step`; a failure it raises is noted with the host (the user sees
+// it) and goes no further. Gives true when the step ran through.
+template <class Step>
+bool noted(const char* what, Step&& step) noexcept {
+  try {
+    step();
+    return true;
+  } catch (const Error::Exception& e) {
+    try {
+      ERROR_note("%s: %s (%d); the builder's own values are written", what, e.text().c_str(), e.askCode());
+    } catch (...) {
+    }
+  } catch (const std::exception& e) {
+    try {
+      ERROR_note("%s: %s; the builder's own values are written", what, e.what());
+    } catch (...) {
+    }
+  } catch (...) {
+    try {
+      ERROR_note("%s failed; the builder's own values are written", what);
+    } catch (...) {
+    }
+  }
+  return false;
+}
+
+std::string readOne(const PlainMember& member, OM::Object* builder) {
+  std::string value = kUnread;
+  noted("A builder's member could not be read for its commit", [&] { value = member.read(builder); });
+  return value;
+}
+
+std::vector<std::string> readAll(const PlainClass& c, OM::Object* builder) {
+  std::vector<std::string> values;
+  values.reserve(c.members.size());
+  for (const PlainMember& m : c.members) values.push_back(readOne(m, builder));
+  return values;
+}
+
+bool gone(tag_t tag) { return OM::OM_is_freed_tag(tag) || OM::OM_is_deleted_tag(tag); }
+}  // namespace
+
+void RegisterPlainMembers(const int* classId, const PlainMember* members, std::size_t count) {
+  std::vector<PlainMember> given(members, members + count);
+  for (PlainClass& c : turns().classes)
+    if (c.classId == classId) {
+      c.members = std::move(given);
+      return;
+    }
+  turns().classes.push_back({classId, std::move(given)});
+}
+
+void NoteBeforeSet(OM::Object* builder) {
+  Turns& t = turns();
+  if (builder == nullptr || t.taking) return;
+  const tag_t tag = OM::OM_ask_object_tag(builder);
+  if (t.read.contains(tag)) return;
+  const PlainClass* c = classOf(builder);
+  if (c == nullptr) return;
+  if (t.read.size() >= t.sweepReadAt) {
+    std::erase_if(t.read, [](const auto& entry) { return gone(entry.first); });
+    t.sweepReadAt = std::max<std::size_t>(64, 2 * t.read.size());
+  }
+  t.read.emplace(tag, readAll(*c, builder));
+}
+
+void TakeOthersCommits(OM::Object* builder, tag_t feature) {
+  Turns& t = turns();
+  if (builder == nullptr || feature == 0) return;
+  const PlainClass* c = classOf(builder);
+  if (c == nullptr) return;
+  const auto found = t.committed.find({builder->OmClassId(), feature});
+  const tag_t tag = OM::OM_ask_object_tag(builder);
+  // Nobody else committed the feature since this builder last did, or since
+  // it was made and read it: nothing to take.
+  if (found == t.committed.end() || found->second.by == tag || tag >= found->second.after) return;
+  const std::vector<std::string>& theirs = found->second.values;
+  if (theirs.size() != c->members.size()) return;
+  const std::vector<std::string> mine = readAll(*c, builder);
+  const auto read = t.read.find(tag);
+  // Changed through the builder: its value now is not the one it read.
+  std::vector<bool> changed(mine.size(), false);
+  if (read != t.read.end())
+    for (std::size_t i = 0; i < mine.size(); ++i)
+      changed[i] = i >= read->second.size() || read->second[i] != mine[i] || mine[i] == kUnread;
+  t.taking = true;
+  // A value not taken is written as the builder holds it, as it always was.
+  noted("What another builder committed could not be taken", [&] {
+    for (std::size_t i = 0; i < mine.size(); ++i) {
+      if (changed[i] || theirs[i] == mine[i] || theirs[i] == kUnread) continue;
+      // Taken, it is as read: a commit that fails leaves it unchanged.
+      if (c->members[i].write(builder, theirs[i]) && read != t.read.end()) read->second[i] = theirs[i];
+    }
+    // A member the builder's own rules rewrite from one taken is the
+    // builder's again where it was changed through it.
+    for (std::size_t i = 0; i < mine.size(); ++i)
+      if (changed[i] && mine[i] != kUnread && readOne(c->members[i], builder) != mine[i])
+        c->members[i].write(builder, mine[i]);
+  });
+  t.taking = false;
+}
+
+void NoteCommitted(OM::Object* builder, tag_t feature) {
+  Turns& t = turns();
+  if (builder == nullptr) return;
+  const tag_t tag = OM::OM_ask_object_tag(builder);
+  t.read.erase(tag);
+  const PlainClass* c = classOf(builder);
+  if (c == nullptr || feature == 0) return;
+  const std::pair<int, tag_t> key{builder->OmClassId(), feature};
+  try {
+    if (t.committed.size() >= t.sweepCommittedAt) {
+      std::erase_if(t.committed, [](const auto& entry) { return gone(entry.first.second); });
+      t.sweepCommittedAt = std::max<std::size_t>(64, 2 * t.committed.size());
+    }
+    t.committed[key] = Committed{tag, 0, readAll(*c, builder)};
+    t.committed[key].after = OM::OM_ask_next_tag();
+  } catch (...) {
+    // Not noted: another builder's next commit writes its own values, as it always did.
+    t.committed.erase(key);
+  }
 }
 
 }  // namespace KTX::Stamvik

@@ -19,11 +19,19 @@
 // commit writes into the feature only the copies whose text was changed
 // through the builder since then, so that what another builder committed
 // meanwhile stays as it was committed.
+//
+// Plain members (logicals, enumerations, numbers, texts, points: every
+// published member read and set by value) follow the same rule: a commit
+// writes those changed through the builder since it read the feature (or
+// since its own last commit that went through); the others take what
+// another builder committed to the feature meanwhile (CommitInTurn).
 #pragma once
 #include <cstddef>
 #include <initializer_list>
+#include <string>
 #include <utility>
 
+#include "StamvikExport.hpp"
 #include "Support.hpp"
 #include "feat/Builder.hpp"
 
@@ -128,6 +136,50 @@ inline void GoOnWithCopies(OM::Object* builder,
     OM::OM_set_pointer(builder, *field, CopyOfExpression(expression, source, line));
     OM::OM_set_owner(expression, nullptr);
   }
+}
+
+// ---- plain members: builders alive on one feature commit in turn ------------------------------
+
+// One published member a builder reads and sets by value, as the scripting
+// engine describes it: its value read through its getter (bytes equal when
+// the values are), and written back through its setter (false where the
+// setter refuses it).
+struct PlainMember {
+  std::string (*read)(OM::Object* builder);
+  bool (*write)(OM::Object* builder, const std::string& value);
+};
+// The plain members of the builders of one class (by its class id), in the
+// order of its member table.
+STAMVIK_API void RegisterPlainMembers(const int* classId, const PlainMember* members, std::size_t count);
+// Before a value is set through the builder: the first set since it was
+// made (having read its feature) or since its last commit that went through
+// notes every plain member's value, which its commit compares with.
+STAMVIK_API void NoteBeforeSet(OM::Object* builder);
+
+// Before a commit: where another builder committed the feature meanwhile,
+// each plain member not changed through this builder takes what that commit
+// gave it. After a commit that went through: what this builder's plain
+// members hold is what the feature now holds, and nothing of the builder
+// counts as changed.
+void TakeOthersCommits(OM::Object* builder, tag_t feature);
+void NoteCommitted(OM::Object* builder, tag_t feature);
+
+// A builder's commit in its turn: `featureOf()` the feature it edits (0: none
+// yet), asked before the commit and again after it (a create names its
+// feature only then). A commit refused or failed notes nothing: what was
+// changed through the builder still counts as changed at its next commit.
+template <class FeatureOf, class Commit>
+int CommitInTurn(OM::Object* builder, FeatureOf featureOf, Commit commit) {
+  TakeOthersCommits(builder, featureOf());
+  const int status = commit();
+  if (status == 0) NoteCommitted(builder, featureOf());
+  return status;
+}
+template <class Commit>
+int CommitInTurn(JAX_FEAT_BUILDER* builder, Commit commit) {
+  return CommitInTurn(
+      builder, [builder] { return builder->get_frec() != nullptr ? OM::OM_ask_object_tag(builder->get_frec()) : 0; },
+      commit);
 }
 
 }  // namespace KTX::Stamvik

@@ -358,18 +358,21 @@ int GenericBodyBuilder::CommitWithProtocol(FEATURE_RECORD** frec,
                                            DIEDES_GENERIC_BODY_PARMS* (*editParms)(FEATURE_RECORD*),
                                            DIEDES_GENERIC_BODY_PARMS* (*newParms)(), SELECT_OBJECT* target,
                                            bool renotify) {
-  const int rc = Stamvik::CommitFeature(frec, kCommitMark, kSource, 395, [&] {
-    ExtractionTableScope table;
-    PopulateExtractionTable();
-    DIEDES_GENERIC_BODY_PARMS* parms = nullptr;
-    tag_t body = 0;
-    if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) {
-      parms = editParms != nullptr ? editParms(edited) : ParmsOfRecord(edited);
-    } else {
-      parms = newParms != nullptr ? newParms() : nullptr;
-      body = target != nullptr ? target->ask_selected_tag() : 0;
-    }
-    return DieGenericBodyCommitFeature(frec, parms, body);
+  // In its turn with the other builders alive on the feature (CommitPath.hpp).
+  const int rc = Stamvik::CommitInTurn(this, [&] {
+    return Stamvik::CommitFeature(frec, kCommitMark, kSource, 395, [&] {
+      ExtractionTableScope table;
+      PopulateExtractionTable();
+      DIEDES_GENERIC_BODY_PARMS* parms = nullptr;
+      tag_t body = 0;
+      if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) {
+        parms = editParms != nullptr ? editParms(edited) : ParmsOfRecord(edited);
+      } else {
+        parms = newParms != nullptr ? newParms() : nullptr;
+        body = target != nullptr ? target->ask_selected_tag() : 0;
+      }
+      return DieGenericBodyCommitFeature(frec, parms, body);
+    });
   });
   if (rc != 0 && renotify) Notify(target);
   return rc;
@@ -409,23 +412,26 @@ int GenericBodyBuilder::CommitUpdatingTarget(FEATURE_RECORD** frec, DieDes::DieD
   const bool noUpdate = targetData != nullptr && targetData->GetUpdateFlag();
   if (targetData != nullptr) targetData->SetFrecPointer(frec);
   const tag_t body = target != nullptr ? target->ask_selected_tag() : 0;
-  const int rc = Stamvik::CommitFeature(frec, kCommitMark, kSource, 440, [&] {
-    ExtractionTableScope table;
-    PopulateExtractionTable();
-    DIEDES_GENERIC_BODY_PARMS* parms = nullptr;
-    tag_t applied = 0;
-    if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) {
-      if (!noUpdate) UPDATE_log_entity_to_update(body);
-      parms = ParmsOfRecord(edited);
-    } else {
-      if (!noUpdate && body != 0) {
-        UPDATE_log_entity_to_update(body);
-        DoUpdate();
+  // In its turn with the other builders alive on the feature (CommitPath.hpp).
+  const int rc = Stamvik::CommitInTurn(this, [&] {
+    return Stamvik::CommitFeature(frec, kCommitMark, kSource, 440, [&] {
+      ExtractionTableScope table;
+      PopulateExtractionTable();
+      DIEDES_GENERIC_BODY_PARMS* parms = nullptr;
+      tag_t applied = 0;
+      if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) {
+        if (!noUpdate) UPDATE_log_entity_to_update(body);
+        parms = ParmsOfRecord(edited);
+      } else {
+        if (!noUpdate && body != 0) {
+          UPDATE_log_entity_to_update(body);
+          DoUpdate();
+        }
+        parms = newParms();
+        applied = body;
       }
-      parms = newParms();
-      applied = body;
-    }
-    return DieGenericBodyCommitFeature(frec, parms, applied);
+      return DieGenericBodyCommitFeature(frec, parms, applied);
+    });
   });
   if (rc != 0) Notify(target);
   return rc;

@@ -547,12 +547,15 @@ void DieShoeBuilder::UpdateWithoutMessages() {
 }
 
 int DieShoeBuilder::commit_feature(FEATURE_RECORD** frec) {
-  // The shoe and the boolean features made against it are one commit: a
-  // boolean that fails takes the shoe with it.
-  FEATURE_RECORD* made = frec != nullptr ? *frec : nullptr;
-  const int rc = Stamvik::CommitFeature(&made, "Die Shoe", kSource, 505, [&] { return CommitWithBooleans(&made); });
-  if (rc == 0 && frec != nullptr) *frec = made;
-  return rc;
+  // In its turn with the other builders alive on the feature (CommitPath.hpp).
+  return Stamvik::CommitInTurn(this, [&]() -> int {
+    // The shoe and the boolean features made against it are one commit: a
+    // boolean that fails takes the shoe with it.
+    FEATURE_RECORD* made = frec != nullptr ? *frec : nullptr;
+    const int rc = Stamvik::CommitFeature(&made, "Die Shoe", kSource, 505, [&] { return CommitWithBooleans(&made); });
+    if (rc == 0 && frec != nullptr) *frec = made;
+    return rc;
+  });
 }
 
 int DieShoeBuilder::CommitWithBooleans(FEATURE_RECORD** frec) {

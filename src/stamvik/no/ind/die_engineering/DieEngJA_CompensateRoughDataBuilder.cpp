@@ -181,10 +181,13 @@ int CompensateRoughDataBuilder::validate_nothrow() {
 }
 
 int CompensateRoughDataBuilder::commit_feature(FEATURE_RECORD** frec) {
-  // Each commit runs under its marks (CommitMarks), the one commit path's
-  // undo mark and a memory mark, from its first step to its last.
-  if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) return CommitEdit(edited);
-  return CommitNew(frec);
+  // In its turn with the other builders alive on the feature (CommitPath.hpp).
+  return Stamvik::CommitInTurn(this, [&]() -> int {
+    // Each commit runs under its marks (CommitMarks), the one commit path's
+    // undo mark and a memory mark, from its first step to its last.
+    if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) return CommitEdit(edited);
+    return CommitNew(frec);
+  });
 }
 
 int CompensateRoughDataBuilder::CommitNew(FEATURE_RECORD** frec) {

@@ -655,30 +655,33 @@ DIE_DRBD_PARMS* drawBeadParmsOf(FEATURE_RECORD* frec) {
 }  // namespace
 
 int DrawBeadBuilder::commit_feature(FEATURE_RECORD** frec) {
-  // The beads are one commit: one that fails takes the others with it.
-  FEATURE_RECORD* edited = get_frec();
-  FEATURE_RECORD* made = nullptr;
-  // The segments' places are fitted to the path only here, so that a path
-  // short while its inputs come in one at a time (a location's type before
-  // its origin) cuts nothing the path it ends with has room for.
-  std::vector<std::string> fitted;
-  const int rc = Stamvik::CommitFeature(frec, "Draw Bead", kSource, 622, [&] {
-    fitted.clear();
-    if (int fit = FitSegmentsToPath(&fitted); fit != 0) return fit;
-    if (edited != nullptr) return CommitEdit(edited);
-    const int status = CommitNew(&made);
-    // Kept open and committed again, the builder edits the bead it made, as
-    // one opened on it does: never a second bead.
-    if (status == 0 && made != nullptr) set_frec(made);
-    return status;
+  // In its turn with the other builders alive on the feature (CommitPath.hpp).
+  return Stamvik::CommitInTurn(this, [&]() -> int {
+    // The beads are one commit: one that fails takes the others with it.
+    FEATURE_RECORD* edited = get_frec();
+    FEATURE_RECORD* made = nullptr;
+    // The segments' places are fitted to the path only here, so that a path
+    // short while its inputs come in one at a time (a location's type before
+    // its origin) cuts nothing the path it ends with has room for.
+    std::vector<std::string> fitted;
+    const int rc = Stamvik::CommitFeature(frec, "Draw Bead", kSource, 622, [&] {
+      fitted.clear();
+      if (int fit = FitSegmentsToPath(&fitted); fit != 0) return fit;
+      if (edited != nullptr) return CommitEdit(edited);
+      const int status = CommitNew(&made);
+      // Kept open and committed again, the builder edits the bead it made, as
+      // one opened on it does: never a second bead.
+      if (status == 0 && made != nullptr) set_frec(made);
+      return status;
+    });
+    if (edited == nullptr && frec != nullptr) *frec = rc == 0 ? made : nullptr;
+    // Told once the commit holds: a failed one keeps the places as given.
+    if (rc == 0)
+      for (const std::string& word : fitted)
+        ERROR_severe(kSource, 632, Messages::kBeadSegmentBeforePathStart, "%s", word.c_str());
+    if (rc == 0) WarnOfSegmentsWithoutLength();
+    return rc;
   });
-  if (edited == nullptr && frec != nullptr) *frec = rc == 0 ? made : nullptr;
-  // Told once the commit holds: a failed one keeps the places as given.
-  if (rc == 0)
-    for (const std::string& word : fitted)
-      ERROR_severe(kSource, 632, Messages::kBeadSegmentBeforePathStart, "%s", word.c_str());
-  if (rc == 0) WarnOfSegmentsWithoutLength();
-  return rc;
 }
 
 int DrawBeadBuilder::FitSegmentsToPath(std::vector<std::string>* words) {

@@ -314,40 +314,43 @@ int SpringbackCompensationBuilder::validate_nothrow() {
 }
 
 int SpringbackCompensationBuilder::commit_feature(FEATURE_RECORD** frec) {
-  // Under its marks (CommitMarks) from its first step to its last.
-  FEATURE_RECORD* edited = get_frec();
-  if (edited == nullptr) *frec = nullptr;
-  CommitMarks marks(kMarkName, kSource, 109);
-  if (marks.Failure() != 0) return marks.Failure();
-  FEATURE_RECORD* made = nullptr;
-  int status = 0;
-  try {
-    if (edited != nullptr) {
-      auto* parms = dynamic_cast<DieEng::SpringbackCompensation*>(FREC_ask_parms_of_frec(edited));
-      if (parms == nullptr)
-        ERROR_raise(kSource, 140, kNotASpringbackFeature, "Feature is not a Springback Compensation feature.");
-      status = SetParms(parms);
-      if (status == 0) UPDATE_log_object_to_update(edited);
-    } else {
-      DieEng::SpringbackCompensation* parms = DieEng::SpringbackCompensationFactory::Create();
-      status = SetParms(parms);
-      if (status == 0) {
-        CM_create_frec_using_parms(parms, &made);
-        Stamvik::HostBlock<char> name;
-        FMI_invoke_ask_name(made, name.out());
-        made->set_name(name.get());
-        status = CM_include_frec(made, true);
-        if (status == 0) status = CM_apply_frec(made, true);
-        if (status == 0) UPDATE_do_update();
-        // Kept open and committed again, the builder edits the feature it made.
-        if (status == 0) set_frec(made);
+  // In its turn with the other builders alive on the feature (CommitPath.hpp).
+  return Stamvik::CommitInTurn(this, [&]() -> int {
+    // Under its marks (CommitMarks) from its first step to its last.
+    FEATURE_RECORD* edited = get_frec();
+    if (edited == nullptr) *frec = nullptr;
+    CommitMarks marks(kMarkName, kSource, 109);
+    if (marks.Failure() != 0) return marks.Failure();
+    FEATURE_RECORD* made = nullptr;
+    int status = 0;
+    try {
+      if (edited != nullptr) {
+        auto* parms = dynamic_cast<DieEng::SpringbackCompensation*>(FREC_ask_parms_of_frec(edited));
+        if (parms == nullptr)
+          ERROR_raise(kSource, 140, kNotASpringbackFeature, "Feature is not a Springback Compensation feature.");
+        status = SetParms(parms);
+        if (status == 0) UPDATE_log_object_to_update(edited);
+      } else {
+        DieEng::SpringbackCompensation* parms = DieEng::SpringbackCompensationFactory::Create();
+        status = SetParms(parms);
+        if (status == 0) {
+          CM_create_frec_using_parms(parms, &made);
+          Stamvik::HostBlock<char> name;
+          FMI_invoke_ask_name(made, name.out());
+          made->set_name(name.get());
+          status = CM_include_frec(made, true);
+          if (status == 0) status = CM_apply_frec(made, true);
+          if (status == 0) UPDATE_do_update();
+          // Kept open and committed again, the builder edits the feature it made.
+          if (status == 0) set_frec(made);
+        }
       }
+    } catch (const std::exception& e) {
+      status = Error::HandleAsBuilder(e, kSource, 155);
     }
-  } catch (const std::exception& e) {
-    status = Error::HandleAsBuilder(e, kSource, 155);
-  }
-  if (marks.Finish(status) == 0 && edited == nullptr) *frec = made;
-  return status;
+    if (marks.Finish(status) == 0 && edited == nullptr) *frec = made;
+    return status;
+  });
 }
 
 char* SpringbackCompensationBuilder::ask_journal_class_name() const {

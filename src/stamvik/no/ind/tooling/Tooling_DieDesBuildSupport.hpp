@@ -333,9 +333,14 @@ int CommitBuild(Builder& builder, const char* source, int line, int moduleType, 
   try {
     builder.SetFrecSet(OM_create_set());
     builder.SetFrecSetToDelete(OM_create_set());
-    status = Stamvik::CommitUnderMark(name, source, line, [&] {
-      return BuildAndGroup(builder, source, line, moduleType, name, build, deleteRetired);
-    });
+    // In its turn with the other builders alive on the tool (CommitPath.hpp).
+    status = Stamvik::CommitInTurn(
+        &builder, [&builder] { return builder.GetTfeatureSet(); },
+        [&] {
+          return Stamvik::CommitUnderMark(name, source, line, [&] {
+            return BuildAndGroup(builder, source, line, moduleType, name, build, deleteRetired);
+          });
+        });
   } catch (const std::exception& e) {
     status = Error::HandleAsBuilder(e, source, line);
   }

@@ -199,22 +199,25 @@ void DieEngFormTaskBuilder::FreeApplicationData(DIE_FRMTSK_s* record) {
 }
 
 int DieEngFormTaskBuilder::commit_feature(FEATURE_RECORD** frec) {
-  // The task's record is held beside the builder, where no undo reaches:
-  // a commit that does not go through gives it back the feature it named.
-  DIE_FRMTSK_s* const record = m_frmtskStruct;
-  FEATURE_RECORD* const named = record != nullptr ? record->frec : nullptr;
-  const auto giveBack = [&] {
-    if (record != nullptr) record->frec = named;
-  };
-  int status = 0;
-  try {
-    status = Stamvik::CommitFeature(frec, kCommitMark, kSource, 96, [&] { return CommitTask(frec); });
-  } catch (...) {
-    giveBack();
-    throw;
-  }
-  if (status != 0) giveBack();
-  return status;
+  // In its turn with the other builders alive on the feature (CommitPath.hpp).
+  return Stamvik::CommitInTurn(this, [&]() -> int {
+    // The task's record is held beside the builder, where no undo reaches:
+    // a commit that does not go through gives it back the feature it named.
+    DIE_FRMTSK_s* const record = m_frmtskStruct;
+    FEATURE_RECORD* const named = record != nullptr ? record->frec : nullptr;
+    const auto giveBack = [&] {
+      if (record != nullptr) record->frec = named;
+    };
+    int status = 0;
+    try {
+      status = Stamvik::CommitFeature(frec, kCommitMark, kSource, 96, [&] { return CommitTask(frec); });
+    } catch (...) {
+      giveBack();
+      throw;
+    }
+    if (status != 0) giveBack();
+    return status;
+  });
 }
 
 int DieEngFormTaskBuilder::CommitTask(FEATURE_RECORD** frec) {

@@ -449,6 +449,10 @@ int ManikinBuilder::ConvertFrecToBuilderData(FEATURE_RECORD* frec) {
   Stamvik::HostBlock<double> list;
   if (VD_KF_ask_number_list(chain("usr_def_para").c_str(), &count, list.out()) == 0 && count == 8) {
     SetManikinSizeArrayData(list.get());
+    // Read from the rule: a commit writes only what is set through the builder since.
+    for (const EXP_expression* size : {m_thighLength, m_legLength, m_armLength, m_forearmLength, m_torsoLength,
+                                       m_shoulderToHipLength, m_handLength, m_handGripLength})
+      Stamvik::NoteReadText(size);
   } else {
     VD_2DManikin_value_t standard{};
     VD_2DManikin_init_default_value(&standard);
@@ -638,6 +642,20 @@ std::string PostureReference(const std::string& rule, bool create, tag_t part, c
   return Reference(own);
 }
 
+// An edit's value not set through the builder since it read the rule takes
+// the rule's as it is now (another builder may have committed it meanwhile);
+// what the commit writes counts as read once it goes through.
+void TakeRuleText(tag_t part, EXP_expression* builderOwn, const char* ruleText) {
+  if (builderOwn == nullptr || ruleText == nullptr || Stamvik::ChangedSinceRead(builderOwn)) return;
+  if (std::strcmp(builderOwn->ask_text(), ruleText) != 0) EXP_edit_exp_all_errors(part, builderOwn, ruleText);
+}
+void TakeRuleAngle(const std::string& rule, tag_t part, const char* parameter, EXP_expression* builderOwn) {
+  tag_t tag = 0;
+  if (VD_ask_kf_expression_tag(rule.c_str(), parameter, &tag) != 0) return;
+  if (const auto* own = dynamic_cast<const EXP_expression*>(OM::OM_object_of_tag(tag)); own != nullptr)
+    TakeRuleText(part, builderOwn, own->ask_text());
+}
+
 // A new angle expression of the rule from the builder's one; its failure is the given message.
 std::string NewAngle(const std::string& rule, const char* parameter, const EXP_expression* expression, int failure) {
   Stamvik::HostBlock<char> output;
@@ -662,77 +680,80 @@ int SetNamedMark(const char* name, int line) {
 }  // namespace
 
 int ManikinBuilder::commit_feature(FEATURE_RECORD** frec) {
-  int mark = 0;
-  try {
-    mark = SetNamedMark(kCommitMark, 591);
-  } catch (const std::exception& caught) {
-    return Error::HandleAsBuilder(caught, "VDJA_ManikinBuilder", 593);
-  }
-  // What the rebuild wrote of the builder's values counts as read only when
-  // the commit goes through (CommitPath.hpp).
-  Stamvik::CommitNotes notes;
-  try {
-    int status = 0;
-    const tag_t partTag = ask_owning_part() != nullptr ? ask_owning_part()->OmTag() : 0;
-    if (get_frec() != nullptr) {
-      const std::string name = Frame::CharsOf(m_currentManikinRuleName);
-      // The checker the rule has now goes before the rebuild, which makes one
-      // anew when the options ask for it: asked after it, the rule would
-      // answer for the new options and the new checker would be the one
-      // deleted (or an old one kept that the options no longer ask for).
-      bool checker = false;
-      if (VD_KF_ask_boolean(("root:" + name + ":add_checker?:").c_str(), &checker) == 0 && checker) {
-        Stamvik::HostBlock<char> chain;
-        if (VD_KF_get_instance_namechain(("root:" + name + ":checker_instance:").c_str(), chain.out()) == 0) {
-          {
-            const Stamvik::HostBlock<char> rule(VD_get_rule_string(chain.get()));
-            KBL_delete_instance_rule(IM_ask_instance_manager(partTag), rule.get(), "root:");
-          }
-          UPDATE_do_update();
-        }
-      }
-      status = BuildManikin(UString(name), false);
-      if (status == 0 && frec != nullptr) *frec = get_frec();
-    } else {
-      Stamvik::HostBlock<char> next;
-      VD_KF_auto_get_next_rule_name("VD_2DM", next.out());
-      const std::string name = next ? next.get() : "";
-      next.reset();
-      SetCurrentManikinRuleName(UString(name));
-      status = BuildManikin(UString(name), true);
-      if (status == 0) {
-        tag_t feature = 0;
-        Stamvik::HostBlock<char> featureName;
-        VD_get_feature_tag_and_name(name.c_str(), &feature, featureName.out());
-        featureName.reset();
-        auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature));
-        if (record == nullptr) {
-          status = kManikinRuleGaveNoFeature;
-        } else {
-          if (frec != nullptr) *frec = record;
-          set_frec(record);
-#define STAMVIK_POSTURE_FIELD(Name, field) std::pair<EXP_expression*, const OM::AttributeId*>{field, &field##AttId},
-          Stamvik::GoOnWithCopies(this, {STAMVIK_MANIKIN_POSTURE_EXPRESSIONS(STAMVIK_POSTURE_FIELD)},
-                                  "VDJA_ManikinBuilder", 703);
-#undef STAMVIK_POSTURE_FIELD
-        }
-      }
+  // In its turn with the other builders alive on the feature (CommitPath.hpp).
+  return Stamvik::CommitInTurn(this, [&]() -> int {
+    int mark = 0;
+    try {
+      mark = SetNamedMark(kCommitMark, 591);
+    } catch (const std::exception& caught) {
+      return Error::HandleAsBuilder(caught, "VDJA_ManikinBuilder", 593);
     }
-    // A build that failed is no manikin: nothing of it stays.
-    if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
-    UNDO_QD_delete_to_mark(mark, kCommitMark);
-    if (status == 0) notes.Keep();
-    return status;
-  } catch (const std::exception& caught) {
-    Error::Severe error;
-    error.Use(Error::Severe::Convert(caught));
-    error.SetLocation("VDJA_ManikinBuilder", 644, 0);
-    const int code = error.askCode();
-    UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
-    error.Close(0);
-    UNDO_QD_delete_to_mark(mark, kCommitMark);
-    return code;
-  }
+    // What the rebuild wrote of the builder's values counts as read only when
+    // the commit goes through (CommitPath.hpp).
+    Stamvik::CommitNotes notes;
+    try {
+      int status = 0;
+      const tag_t partTag = ask_owning_part() != nullptr ? ask_owning_part()->OmTag() : 0;
+      if (get_frec() != nullptr) {
+        const std::string name = Frame::CharsOf(m_currentManikinRuleName);
+        // The checker the rule has now goes before the rebuild, which makes one
+        // anew when the options ask for it: asked after it, the rule would
+        // answer for the new options and the new checker would be the one
+        // deleted (or an old one kept that the options no longer ask for).
+        bool checker = false;
+        if (VD_KF_ask_boolean(("root:" + name + ":add_checker?:").c_str(), &checker) == 0 && checker) {
+          Stamvik::HostBlock<char> chain;
+          if (VD_KF_get_instance_namechain(("root:" + name + ":checker_instance:").c_str(), chain.out()) == 0) {
+            {
+              const Stamvik::HostBlock<char> rule(VD_get_rule_string(chain.get()));
+              KBL_delete_instance_rule(IM_ask_instance_manager(partTag), rule.get(), "root:");
+            }
+            UPDATE_do_update();
+          }
+        }
+        status = BuildManikin(UString(name), false);
+        if (status == 0 && frec != nullptr) *frec = get_frec();
+      } else {
+        Stamvik::HostBlock<char> next;
+        VD_KF_auto_get_next_rule_name("VD_2DM", next.out());
+        const std::string name = next ? next.get() : "";
+        next.reset();
+        SetCurrentManikinRuleName(UString(name));
+        status = BuildManikin(UString(name), true);
+        if (status == 0) {
+          tag_t feature = 0;
+          Stamvik::HostBlock<char> featureName;
+          VD_get_feature_tag_and_name(name.c_str(), &feature, featureName.out());
+          featureName.reset();
+          auto* record = dynamic_cast<FEATURE_RECORD*>(OM::OM_object_of_tag(feature));
+          if (record == nullptr) {
+            status = kManikinRuleGaveNoFeature;
+          } else {
+            if (frec != nullptr) *frec = record;
+            set_frec(record);
+  #define STAMVIK_POSTURE_FIELD(Name, field) std::pair<EXP_expression*, const OM::AttributeId*>{field, &field##AttId},
+            Stamvik::GoOnWithCopies(this, {STAMVIK_MANIKIN_POSTURE_EXPRESSIONS(STAMVIK_POSTURE_FIELD)},
+                                    "VDJA_ManikinBuilder", 703);
+  #undef STAMVIK_POSTURE_FIELD
+          }
+        }
+      }
+      // A build that failed is no manikin: nothing of it stays.
+      if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
+      UNDO_QD_delete_to_mark(mark, kCommitMark);
+      if (status == 0) notes.Keep();
+      return status;
+    } catch (const std::exception& caught) {
+      Error::Severe error;
+      error.Use(Error::Severe::Convert(caught));
+      error.SetLocation("VDJA_ManikinBuilder", 644, 0);
+      const int code = error.askCode();
+      UNDO_QD_undo_to_mark_no_status(mark, kCommitMark);
+      error.Close(0);
+      UNDO_QD_delete_to_mark(mark, kCommitMark);
+      return code;
+    }
+  });
 }
 
 int ManikinBuilder::BuildManikin(const UString& ruleName, bool create) {
@@ -791,6 +812,25 @@ int ManikinBuilder::BuildManikin(const UString& ruleName, bool create) {
     const auto posture = [&](const char* parameter, EXP_expression* builderOwn) {
       p.Add(parameter, PostureReference(name, create, partTag, parameter, builderOwn));
     };
+    // The sizes, in the order of the rule's list, and the angles.
+    EXP_expression* const sizeExpressions[8] = {m_legLength,   m_thighLength,         m_forearmLength, m_armLength,
+                                                m_torsoLength, m_shoulderToHipLength, m_handGripLength, m_handLength};
+    EXP_expression* const angles[3] = {m_backAngle, m_pedalPlaneAngle, m_wheelAngle};
+    if (!create) {
+      TakeRuleAngle(name, partTag, "L40_exp_v1", m_backAngle);
+      TakeRuleAngle(name, partTag, "Theta_AHP_exp_v1", m_pedalPlaneAngle);
+      if (m_position == Driver) TakeRuleAngle(name, partTag, "H18_exp_v1", m_wheelAngle);
+      int count = 0;
+      Stamvik::HostBlock<double> ruleSizes;
+      if (VD_KF_ask_number_list(("root:" + name + ":usr_def_para:").c_str(), &count, ruleSizes.out()) == 0 &&
+          count == 8)
+        for (int i = 0; i < 8; ++i) {
+          const Stamvik::HostBlock<char> text(EXP_format_value(ruleSizes.get()[i]));
+          TakeRuleText(partTag, sizeExpressions[i], text.get());
+        }
+    }
+    for (EXP_expression* expression : sizeExpressions) Stamvik::NoteWrittenText(expression);
+    for (EXP_expression* expression : angles) Stamvik::NoteWrittenText(expression);
     posture("L31_exp_v1", m_sgRPLength);
     posture("W20_exp_v1", m_sgRPWidth);
     posture("H70_exp_v1", m_sgRPHeight);

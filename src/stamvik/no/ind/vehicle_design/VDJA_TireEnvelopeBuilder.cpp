@@ -1926,34 +1926,79 @@ void GiveFeatureItsOwnExpressions(FEATURE_RECORD* feature, tag_t part, Tireenv_p
       block->*slot = Stamvik::CopyOfExpression(value, kSource, 1590);
       continue;
     }
-    if (std::strcmp(own->ask_text(), value->ask_text()) != 0) EXP_edit_exp_all_errors(part, own, value->ask_text());
+    // A value not set through the builder since it read the feature is the
+    // feature's as it is now: another builder may have committed it meanwhile.
+    if (std::strcmp(own->ask_text(), value->ask_text()) != 0) {
+      if (Stamvik::ChangedSinceRead(value))
+        EXP_edit_exp_all_errors(part, own, value->ask_text());
+      else
+        EXP_edit_exp_all_errors(part, value, own->ask_text());
+    }
+    Stamvik::NoteWrittenText(value);
     block->*slot = own;
   }
 }
 }  // namespace
 
 int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
-  // The envelope is swept along the motion file: one the motion did not make,
-  // or traced with other driver inputs than the feature would record, is no
-  // envelope of them.
-  if (const int refused = SpindleFileRefusal(); refused != 0) return refused;
-  if (const int refused = TracedMotionRefusal(); refused != 0) return refused;
-  // Everything the commit writes is under one mark: a refusal or a failure
-  // at any step leaves the part as it was, not half the edit.
-  const int mark = SetMark(nullptr, kMarkFailure, 1622);
-  FEATURE_RECORD* made = frec != nullptr ? *frec : nullptr;
-  int status = 0;
-  try {
-    status = WriteFeature(&made);
-  } catch (...) {
-    UNDO_QD_undo_to_mark_no_status(mark, nullptr);
+  // In its turn with the other builders alive on the feature (CommitPath.hpp).
+  return Stamvik::CommitInTurn(this, [&]() -> int {
+    // The envelope is swept along the motion file: one the motion did not make,
+    // or traced with other driver inputs than the feature would record, is no
+    // envelope of them.
+    if (const int refused = SpindleFileRefusal(); refused != 0) return refused;
+    if (const int refused = TracedMotionRefusal(); refused != 0) return refused;
+    // Everything the commit writes is under one mark: a refusal or a failure
+    // at any step leaves the part as it was, not half the edit.
+    const int mark = SetMark(nullptr, kMarkFailure, 1622);
+    // What the commit writes counts as read only when it goes through.
+    Stamvik::CommitNotes notes;
+    FEATURE_RECORD* made = frec != nullptr ? *frec : nullptr;
+    int status = 0;
+    try {
+      status = WriteFeature(&made);
+    } catch (...) {
+      UNDO_QD_undo_to_mark_no_status(mark, nullptr);
+      UNDO_QD_delete_to_mark(mark, nullptr);
+      throw;
+    }
+    if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, nullptr);
     UNDO_QD_delete_to_mark(mark, nullptr);
-    throw;
+    if (status == 0 && frec != nullptr) *frec = made;
+    if (status == 0) notes.Keep();
+    return status;
+  });
+}
+
+void TireEnvelopeBuilder::TakeFeatureValues(FEATURE_RECORD* feature) {
+  // Each value the commit writes as a number, not set through the builder
+  // since it read the feature, is the feature's as it is now: another
+  // builder may have committed it meanwhile.
+  struct BlockFree {
+    void operator()(Tireenv_params_s* held) const { TireEnvelope_FreeApplData(&held); }
+  };
+  const std::unique_ptr<Tireenv_params_s, BlockFree> now(TireEnvelope_ReadParms(feature));
+  if (now == nullptr) return;
+  for (int id = 0; id < kEnvelopeFieldCount; ++id) {
+    const EnvelopeField& row = FieldRow(static_cast<EnvelopeFieldId>(id));
+    if (row.kind != FieldKind::Expression || row.slot == SlotType::Expression || (row.passes & kWritten) == 0)
+      continue;
+    const EXP_expression* mine = row.expression(*this);
+    if (mine == nullptr || Stamvik::ChangedSinceRead(mine)) continue;
+    const unsigned char* field = reinterpret_cast<const unsigned char*>(now.get()) + row.offset;
+    double feature = 0;
+    if (row.slot == SlotType::Real) {
+      std::memcpy(&feature, field, sizeof feature);
+    } else if (row.slot == SlotType::Int32) {
+      std::int32_t number = 0;
+      std::memcpy(&number, field, sizeof number);
+      feature = number;
+    } else {
+      feature = *field;
+    }
+    // The same value keeps the builder's expression as it is.
+    if (feature != row.number(*this)) ReadField(*this, row.id, *now);
   }
-  if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, nullptr);
-  UNDO_QD_delete_to_mark(mark, nullptr);
-  if (status == 0 && frec != nullptr) *frec = made;
-  return status;
 }
 
 int TireEnvelopeBuilder::WriteFeature(FEATURE_RECORD** frec) {
@@ -1970,6 +2015,11 @@ int TireEnvelopeBuilder::WriteFeature(FEATURE_RECORD** frec) {
   BlockWriter w(block);
   Tire_s* area = WorkArea();
   FEATURE_RECORD* own = get_frec();
+  if (own != nullptr && TireEnvelope_Is(own) != 0) TakeFeatureValues(own);
+  // What the commit writes counts as read once it goes through.
+  for (int id = 0; id < kEnvelopeFieldCount; ++id)
+    if (const EnvelopeField& row = FieldRow(static_cast<EnvelopeFieldId>(id)); row.kind == FieldKind::Expression)
+      Stamvik::NoteWrittenText(row.expression(*this));
 
   block->tireBody = 0;
   block->fixedOne = 1;

@@ -409,6 +409,9 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   // The commit's writes, under the mark commit_feature holds: the feature
   // made or updated into *frec.
   int WriteFeature(FEATURE_RECORD** frec);
+  // An edit's values written as numbers that were not set through the
+  // builder since it read the feature, taken from the feature as it is now.
+  void TakeFeatureValues(FEATURE_RECORD* feature);
   // The older form: a knowledge-rule instance linked to the record.
   void ConvertRuleInstanceToBuilderData(FEATURE_RECORD* frec);
   // Commit's parts: the tire, the motion (with the suspension template's

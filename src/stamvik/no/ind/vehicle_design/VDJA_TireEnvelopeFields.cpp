@@ -196,9 +196,12 @@ void WriteField(const TireEnvelopeBuilder& builder, EnvelopeFieldId id, Tireenv_
 }
 
 void SetFieldNumber(TireEnvelopeBuilder& builder, const EnvelopeField& row, double value) {
-  if (row.kind == FieldKind::Expression)
-    OM::OM_set_pointer(&builder, *row.attribute, vdja_tireenv_new_expression(value, row.measure));
-  else
+  if (row.kind == FieldKind::Expression) {
+    EXP_expression* read = vdja_tireenv_new_expression(value, row.measure);
+    // Read: a commit writes it only when it is set through the builder since.
+    Stamvik::NoteReadText(read);
+    OM::OM_set_pointer(&builder, *row.attribute, read);
+  } else
     row.store(builder, value);
 }
 
