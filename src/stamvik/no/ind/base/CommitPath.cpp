@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "OnEveryExit.hpp"
 #include "exp/Expression.hpp"
 #include "om/ObjectManager.hpp"
 #include "sys/Error.hpp"
@@ -101,6 +102,17 @@ int WriteCopyInto(EXP_expression* own, EXP_expression* copy) {
   return 0;
 }
 
+void WriteCopyIntoPart(tag_t part, EXP_expression* own, EXP_expression* copy) {
+  if (own == nullptr || copy == nullptr || own == copy) return;
+  if (std::strcmp(own->ask_text(), copy->ask_text()) != 0) {
+    if (ChangedSinceRead(copy))
+      EXP_edit_exp_all_errors(part, own, copy->ask_text());
+    else
+      EXP_edit_exp_all_errors(part, copy, own->ask_text());
+  }
+  NoteWrittenText(copy);
+}
+
 // ---- plain members ------------------------------------------------------------------------------
 
 namespace {
@@ -147,30 +159,11 @@ const PlainClass* classOf(const OM::Object* builder) {
   return nullptr;
 }
 
-// Runs `step`; a failure it raises is noted with the host (the user sees
-// it) and goes no further. Gives true when the step ran through.
+// A member's step: its failure is noted with the host (the user sees it),
+// and the builder's own values are written. Gives true when it ran through.
 template <class Step>
 bool noted(const char* what, Step&& step) noexcept {
-  try {
-    step();
-    return true;
-  } catch (const Error::Exception& e) {
-    try {
-      ERROR_note("%s: %s (%d); the builder's own values are written", what, e.text().c_str(), e.askCode());
-    } catch (...) {
-    }
-  } catch (const std::exception& e) {
-    try {
-      ERROR_note("%s: %s; the builder's own values are written", what, e.what());
-    } catch (...) {
-    }
-  } catch (...) {
-    try {
-      ERROR_note("%s failed; the builder's own values are written", what);
-    } catch (...) {
-    }
-  }
-  return false;
+  return RunNotedAs(what, "", "the builder's own values are written", std::forward<Step>(step));
 }
 
 std::string readOne(const PlainMember& member, OM::Object* builder) {

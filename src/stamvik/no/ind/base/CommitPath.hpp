@@ -104,6 +104,9 @@ void NoteWrittenText(const EXP_expression* copy);
 // read the feature, else the copy takes the feature's text as it is now
 // (another builder may have committed it meanwhile). 0 or the host's failure.
 int WriteCopyInto(EXP_expression* own, EXP_expression* copy);
+// The same within `part`'s expressions, a failure raised as the host's
+// error (for a commit already inside the host's error frame).
+void WriteCopyIntoPart(tag_t part, EXP_expression* own, EXP_expression* copy);
 // Whether the copy's text differs from the text it was read with; a copy
 // never noted counts as changed.
 bool ChangedSinceRead(const EXP_expression* copy);

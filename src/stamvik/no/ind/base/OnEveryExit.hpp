@@ -13,30 +13,38 @@
 
 namespace KTX::Stamvik {
 
-// Runs `step`; a failure it raises is noted (with `what` naming the step)
-// and goes no further. Gives true when the step ran through.
+// Runs `step`; a failure it raises is noted with the host and goes no
+// further: `what` names the step, `when` says where it ran (" on the way
+// out", or nothing) and `then` what follows the failure. Gives true when the
+// step ran through.
 template <class Step>
-bool RunNoted(const char* what, Step&& step) noexcept {
+bool RunNotedAs(const char* what, const char* when, const char* then, Step&& step) noexcept {
   try {
     std::forward<Step>(step)();
     return true;
   } catch (const Error::Exception& e) {
     try {
-      ERROR_note("%s on the way out: %s (%d); the rest goes on", what, e.text().c_str(), e.askCode());
+      ERROR_note("%s%s: %s (%d); %s", what, when, e.text().c_str(), e.askCode(), then);
     } catch (...) {
     }
   } catch (const std::exception& e) {
     try {
-      ERROR_note("%s on the way out: %s; the rest goes on", what, e.what());
+      ERROR_note("%s%s: %s; %s", what, when, e.what(), then);
     } catch (...) {
     }
   } catch (...) {
     try {
-      ERROR_note("%s failed on the way out; the rest goes on", what);
+      ERROR_note("%s failed%s; %s", what, when, then);
     } catch (...) {
     }
   }
   return false;
+}
+
+// A clean-up's step: its failure is noted and the rest of the clean-up goes on.
+template <class Step>
+bool RunNoted(const char* what, Step&& step) noexcept {
+  return RunNotedAs(what, " on the way out", "the rest goes on", std::forward<Step>(step));
 }
 
 // Calls `cleanUp` when the scope ends, however it ends; see RunNoted.

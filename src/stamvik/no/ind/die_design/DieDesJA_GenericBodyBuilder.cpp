@@ -354,25 +354,26 @@ DIEDES_GENERIC_BODY_PARMS* GenericBodyBuilder::ParmsOfRecord(FEATURE_RECORD* fre
   return dynamic_cast<DIEDES_GENERIC_BODY_PARMS*>(FREC_ask_parms_of_frec(frec));
 }
 
+int GenericBodyBuilder::CommitThroughTable(FEATURE_RECORD** frec, int line,
+                                           const std::function<CommitInputs(FEATURE_RECORD* edited)>& choose) {
+  // In its turn with the other builders alive on the feature (CommitPath.hpp).
+  return Stamvik::CommitInTurn(this, [&] {
+    return Stamvik::CommitFeature(frec, kCommitMark, kSource, line, [&] {
+      ExtractionTableScope table;
+      PopulateExtractionTable();
+      const CommitInputs in = choose(get_frec());
+      return DieGenericBodyCommitFeature(frec, in.parms, in.body);
+    });
+  });
+}
+
 int GenericBodyBuilder::CommitWithProtocol(FEATURE_RECORD** frec,
                                            DIEDES_GENERIC_BODY_PARMS* (*editParms)(FEATURE_RECORD*),
                                            DIEDES_GENERIC_BODY_PARMS* (*newParms)(), SELECT_OBJECT* target,
                                            bool renotify) {
-  // In its turn with the other builders alive on the feature (CommitPath.hpp).
-  const int rc = Stamvik::CommitInTurn(this, [&] {
-    return Stamvik::CommitFeature(frec, kCommitMark, kSource, 395, [&] {
-      ExtractionTableScope table;
-      PopulateExtractionTable();
-      DIEDES_GENERIC_BODY_PARMS* parms = nullptr;
-      tag_t body = 0;
-      if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) {
-        parms = editParms != nullptr ? editParms(edited) : ParmsOfRecord(edited);
-      } else {
-        parms = newParms != nullptr ? newParms() : nullptr;
-        body = target != nullptr ? target->ask_selected_tag() : 0;
-      }
-      return DieGenericBodyCommitFeature(frec, parms, body);
-    });
+  const int rc = CommitThroughTable(frec, 395, [&](FEATURE_RECORD* edited) -> CommitInputs {
+    if (edited != nullptr) return {editParms != nullptr ? editParms(edited) : ParmsOfRecord(edited), 0};
+    return {newParms != nullptr ? newParms() : nullptr, target != nullptr ? target->ask_selected_tag() : 0};
   });
   if (rc != 0 && renotify) Notify(target);
   return rc;
@@ -412,26 +413,16 @@ int GenericBodyBuilder::CommitUpdatingTarget(FEATURE_RECORD** frec, DieDes::DieD
   const bool noUpdate = targetData != nullptr && targetData->GetUpdateFlag();
   if (targetData != nullptr) targetData->SetFrecPointer(frec);
   const tag_t body = target != nullptr ? target->ask_selected_tag() : 0;
-  // In its turn with the other builders alive on the feature (CommitPath.hpp).
-  const int rc = Stamvik::CommitInTurn(this, [&] {
-    return Stamvik::CommitFeature(frec, kCommitMark, kSource, 440, [&] {
-      ExtractionTableScope table;
-      PopulateExtractionTable();
-      DIEDES_GENERIC_BODY_PARMS* parms = nullptr;
-      tag_t applied = 0;
-      if (FEATURE_RECORD* edited = get_frec(); edited != nullptr) {
-        if (!noUpdate) UPDATE_log_entity_to_update(body);
-        parms = ParmsOfRecord(edited);
-      } else {
-        if (!noUpdate && body != 0) {
-          UPDATE_log_entity_to_update(body);
-          DoUpdate();
-        }
-        parms = newParms();
-        applied = body;
-      }
-      return DieGenericBodyCommitFeature(frec, parms, applied);
-    });
+  const int rc = CommitThroughTable(frec, 440, [&](FEATURE_RECORD* edited) -> CommitInputs {
+    if (edited != nullptr) {
+      if (!noUpdate) UPDATE_log_entity_to_update(body);
+      return {ParmsOfRecord(edited), 0};
+    }
+    if (!noUpdate && body != 0) {
+      UPDATE_log_entity_to_update(body);
+      DoUpdate();
+    }
+    return {newParms(), body};
   });
   if (rc != 0) Notify(target);
   return rc;

@@ -1,6 +1,7 @@
 // The abstract base of the nine die-design body builders, and the commit of
 // their features that they share.
 #pragma once
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -162,6 +163,19 @@ class STAMVIK_API GenericBodyBuilder : public JAX_FEAT_BUILDER {
   // target selection.
   int CommitUpdatingTarget(FEATURE_RECORD** frec, DieDes::DieDesTarget* targetData, SELECT_OBJECT* target,
                            DIEDES_GENERIC_BODY_PARMS* (*newParms)());
+
+  // The parameters and body a commit gives DieGenericBodyCommitFeature,
+  // chosen with the extraction table filled, from the record edited (null
+  // when the commit creates one).
+  struct CommitInputs {
+    DIEDES_GENERIC_BODY_PARMS* parms = nullptr;
+    tag_t body = 0;
+  };
+  // Both commits' frame: in turn with the other builders alive on the
+  // feature, under the commit's mark, the table filled and freed on every
+  // way out; errors recorded with `line`.
+  int CommitThroughTable(FEATURE_RECORD** frec, int line,
+                         const std::function<CommitInputs(FEATURE_RECORD* edited)>& choose);
 
   // The reaction of a body builder to a change of its target selection:
   // hands the selected body to the target object and makes the orientation

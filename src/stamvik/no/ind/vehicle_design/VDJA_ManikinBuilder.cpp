@@ -630,15 +630,9 @@ std::string PostureReference(const std::string& rule, bool create, tag_t part, c
                   ? dynamic_cast<EXP_expression*>(OM::OM_object_of_tag(tag))
                   : nullptr;
   if (own == nullptr) return Reference(Stamvik::CopyOfExpression(builderOwn, "VDJA_ManikinBuilder", 552));
-  if (std::strcmp(own->ask_text(), builderOwn->ask_text()) != 0) {
-    // A value not set through the builder since it read the rule is the
-    // rule's as it is now: another builder may have committed it meanwhile.
-    if (Stamvik::ChangedSinceRead(builderOwn))
-      EXP_edit_exp_all_errors(part, own, builderOwn->ask_text());
-    else
-      EXP_edit_exp_all_errors(part, builderOwn, own->ask_text());
-  }
-  Stamvik::NoteWrittenText(builderOwn);
+  // A value not set through the builder since it read the rule is the
+  // rule's as it is now: another builder may have committed it meanwhile.
+  Stamvik::WriteCopyIntoPart(part, own, builderOwn);
   return Reference(own);
 }
 

@@ -1928,13 +1928,7 @@ void GiveFeatureItsOwnExpressions(FEATURE_RECORD* feature, tag_t part, Tireenv_p
     }
     // A value not set through the builder since it read the feature is the
     // feature's as it is now: another builder may have committed it meanwhile.
-    if (std::strcmp(own->ask_text(), value->ask_text()) != 0) {
-      if (Stamvik::ChangedSinceRead(value))
-        EXP_edit_exp_all_errors(part, own, value->ask_text());
-      else
-        EXP_edit_exp_all_errors(part, value, own->ask_text());
-    }
-    Stamvik::NoteWrittenText(value);
+    Stamvik::WriteCopyIntoPart(part, own, value);
     block->*slot = own;
   }
 }
