@@ -15,6 +15,8 @@
 
 namespace KTX::Stamvik {
 
+thread_local ErrorsMet* ErrorsMet::current_ = nullptr;
+
 namespace {
 // The text each expression copy was read with, by the copy's tag. A copy
 // lives as long as its builder; the entries of copies freed for good are
