@@ -204,6 +204,11 @@ STAMVIK_API void NoteBeforeSet(OM::Object* builder);
 // counts as changed.
 void TakeOthersCommits(OM::Object* builder, tag_t feature);
 void NoteCommitted(OM::Object* builder, tag_t feature);
+// Whether the feature's last commit that went through is another builder's,
+// made after this builder read the feature (or last committed it): what the
+// builder holds of the feature and did not set since is older than that
+// commit. False for a class with no plain members.
+bool AnotherCommittedSince(const OM::Object* builder, tag_t feature);
 
 // A builder's commit in its turn: `featureOf()` the feature it edits (0: none
 // yet), asked before the commit and again after it (a create names its
