@@ -51,8 +51,7 @@ struct TracedInput {
 struct TracedMotion {
   std::string file;
   std::vector<TracedInput> inputs;
-  bool run = false;        // traced by a run of the builder, not read back
-  bool committed = false;  // written by a commit of the builder that went through
+  bool committed = false;  // written by a commit of the builder that went through since
 };
 void ForgetTracedMotion(const TireEnvelopeBuilder* builder);
 // A host file reader's failure as a status with a text: -1 the file could
@@ -262,7 +261,7 @@ void TireEnvelopeBuilder::InitCreate(CM_part* part, FEATURE_RECORD* frec) {
 #undef STAMVIK_ZERO
   // The motion file the feature's lines were written back to holds the
   // motion traced with the inputs the feature holds.
-  if (frec != nullptr) RecordTracedMotion(false);
+  if (frec != nullptr) RecordTracedMotion();
 }
 
 char* TireEnvelopeBuilder::ask_journal_class_name() const { return SM_string_copy("Features.TireEnvelopeBuilder"); }
@@ -1067,15 +1066,15 @@ TracedMotion* TracedMotionOf(const TireEnvelopeBuilder* builder) {
 }
 
 // The driver path (and a five-link axle's joint lines) that the feature
-// holds now, in place of the builder's own, when the builder's path is one
-// its run traced before a commit of its own went through and another
-// builder committed the feature since: not traced through this builder
-// since, the path is not its to write back (a run since would be). A
-// builder opened on the feature writes its own, as it always did: it reads
-// no path back. True when the feature's was taken.
+// holds now, in place of the builder's own, when a commit of the builder
+// wrote its path and another builder committed the feature since: not
+// traced through this builder since (a run would be), the path is not its
+// to write back. Until its first commit a builder opened on the feature
+// writes its own, as it always did: it reads no path back. True when the
+// feature's was taken.
 bool TakeCommittedPath(const TireEnvelopeBuilder* builder, FEATURE_RECORD* own, Tireenv_params_s* block) {
   const TracedMotion* traced = TracedMotionOf(builder);
-  if (own == nullptr || traced == nullptr || !traced->run || !traced->committed || TireEnvelope_Is(own) != 1 ||
+  if (own == nullptr || traced == nullptr || !traced->committed || TireEnvelope_Is(own) != 1 ||
       !Stamvik::AnotherCommittedSince(builder, OM::OM_ask_object_tag(own)))
     return false;
   Tireenv_params_s* now = TireEnvelope_ReadParms(own);
@@ -1283,8 +1282,8 @@ int TireEnvelopeBuilder::SpindleFileRefusal() {
   }
 }
 
-void TireEnvelopeBuilder::RecordTracedMotion(bool run) {
-  TracedMotion traced{GetMotionFile(), DriverInputsOf(*this), run};
+void TireEnvelopeBuilder::RecordTracedMotion() {
+  TracedMotion traced{GetMotionFile(), DriverInputsOf(*this)};
   BuilderTable<TracedMotion>::Get()[this] = std::move(traced);
 }
 
@@ -1439,7 +1438,7 @@ int TireEnvelopeBuilder::RunMotionArticulation() {
       JointsFiles()[this] = jointsFile;
     }
     SetMotionFile(spindleFile);
-    RecordTracedMotion(true);
+    RecordTracedMotion();
 
     if (!m_saveScenario && m_scenarioTag != 0) {
       int count = 0;

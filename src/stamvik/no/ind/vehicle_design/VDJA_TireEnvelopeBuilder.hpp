@@ -457,9 +457,9 @@ class STAMVIK_API TireEnvelopeBuilder : public JAX_FEAT_BUILDER {
   // Why no tire body can be made of the inputs as they stand; 0 when it can.
   int TireBodyRefusal();
   // The motion file now named holds a trace made with the driver inputs the
-  // builder now holds (a run of its own, `run`, or the feature's read back);
-  // a commit is refused while they differ from those the feature would hold.
-  void RecordTracedMotion(bool run);
+  // builder now holds (a run's, or the feature's read back); a commit is
+  // refused while they differ from those the feature would hold.
+  void RecordTracedMotion();
   int TracedMotionRefusal();
   // A spindle file a script named (SpindleFileName, which names the motion
   // file too) while the motion is one that makes its own file: the feature
