@@ -21,7 +21,6 @@
 
 namespace KTX::Tooling::Support {
 
-
 std::string lengthText(double value) {
   char text[64];
   std::snprintf(text, sizeof text, "%f", value);

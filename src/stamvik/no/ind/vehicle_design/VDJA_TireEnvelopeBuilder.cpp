@@ -51,7 +51,7 @@ struct TracedInput {
 struct TracedMotion {
   std::string file;
   std::vector<TracedInput> inputs;
-  bool committed = false;  // written by a commit of the builder that went through since
+  bool committed = false;  // since traced or read back, written by a commit of the builder that went through
 };
 void ForgetTracedMotion(const TireEnvelopeBuilder* builder);
 // A host file reader's failure as a status with a text: -1 the file could
