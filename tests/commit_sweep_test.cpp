@@ -519,16 +519,22 @@ struct KnownFault {
   const char* where;
   const char* words;
 };
-const KnownFault kKnownFaults[] = {
-    {"TwoBuilders", "Features.TireEnvelopeBuilder", "expression members",
-     "two builders alive: the builder kept open after the create writes back the driver path of the motion it "
-     "traced, which a builder opened on the feature committed without; not yet mended"},
-    {"FailedCreate", "Die.DieShoeBuilder", "hostcall:639",
-     "hostcall 639 failed: the shoe commits with 840007 and an extra BOOLEAN feature; not yet mended"},
-    {"FailedCreate", "Tooling.DieDesDrawDieBuilder", "mark:13",
-     "mark 13 failed: the draw die commits without its subtop solid's features; not yet mended"},
-    {"FailedEdit", "Tooling.DieDesDrawDieBuilder", "mark:49",
-     "mark 49 failed: the draw die's edit commits without its subtop solid's features; not yet mended"},
+// None now: a fault found is listed here until it is mended.
+const std::vector<KnownFault> kKnownFaults = {};
+
+// Calls whose failure a step once went past (a failed commit's rows), walked
+// whatever the sample, so that such a step going past it again fails its
+// row: the unite's filter of the shoe's tools and the mark of the draw
+// die's subtracted top.
+struct Walked {
+  const char* suite;
+  const char* cls;
+  const char* where;
+};
+const Walked kWalkedAlways[] = {
+    {"FailedCreate", "Die.DieShoeBuilder", "hostcall:639"},
+    {"FailedCreate", "Tooling.DieDesDrawDieBuilder", "mark:13"},
+    {"FailedEdit", "Tooling.DieDesDrawDieBuilder", "mark:49"},
 };
 
 const KnownFault* Known(const std::string& cls, const std::string& where) {
@@ -603,10 +609,17 @@ class CommitSweep : public ::testing::TestWithParam<std::string> {
       ASSERT_GE(from, 0);
       ASSERT_GE(to, from);
       std::vector<long> walk = Walk(from, to - from, every, spread);
-      // A known fault's call is walked whatever the sample.
+      // A known fault's call is walked whatever the sample, as those of kWalkedAlways.
+      const std::string suite = ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name();
+      std::vector<std::string> always;
       for (const KnownFault& k : kKnownFaults)
-        if (Known(GetParam(), k.where) == &k && std::string(k.where).rfind(f + ":", 0) == 0) {
-          const long n = std::stol(std::string(k.where).substr(f.size() + 1));
+        if (Known(GetParam(), k.where) == &k) always.push_back(k.where);
+      for (const Walked& w : kWalkedAlways)
+        if (suite.find(w.suite) != std::string::npos && GetParam() == w.cls) always.push_back(w.where);
+      for (const std::string& where : always)
+        if (where.rfind(f + ":", 0) == 0) {
+          const long n = std::stol(where.substr(f.size() + 1));
+          EXPECT_TRUE(n > from && n <= to) << where << " is no call of the commit: the table's call moved";
           if (n > from && n <= to && std::find(walk.begin(), walk.end(), n) == walk.end()) walk.push_back(n);
         }
       for (const long n : walk) {

@@ -16,6 +16,8 @@
 
 namespace KTX::Stamvik {
 
+thread_local ErrorsMet* ErrorsMet::current_ = nullptr;
+
 namespace {
 // The text each expression copy was read with, by the copy's tag. A copy
 // lives as long as its builder; the entries of copies freed for good are
@@ -206,16 +208,25 @@ void NoteBeforeSet(OM::Object* builder) {
   t.read.emplace(tag, readAll(*c, builder));
 }
 
+bool AnotherCommittedSince(const OM::Object* builder, tag_t feature) {
+  if (builder == nullptr || feature == 0) return false;
+  const Turns& t = turns();
+  const auto found = t.committed.find({builder->OmClassId(), feature});
+  const tag_t tag = OM::OM_ask_object_tag(builder);
+  // A builder made after the commit read the feature as it left it.
+  return found != t.committed.end() && found->second.by != tag && tag < found->second.after;
+}
+
 void TakeOthersCommits(OM::Object* builder, tag_t feature) {
   Turns& t = turns();
   if (builder == nullptr || feature == 0) return;
   const PlainClass* c = classOf(builder);
   if (c == nullptr) return;
-  const auto found = t.committed.find({builder->OmClassId(), feature});
-  const tag_t tag = OM::OM_ask_object_tag(builder);
   // Nobody else committed the feature since this builder last did, or since
   // it was made and read it: nothing to take.
-  if (found == t.committed.end() || found->second.by == tag || tag >= found->second.after) return;
+  if (!AnotherCommittedSince(builder, feature)) return;
+  const auto found = t.committed.find({builder->OmClassId(), feature});
+  const tag_t tag = OM::OM_ask_object_tag(builder);
   const std::vector<std::string>& theirs = found->second.values;
   if (theirs.size() != c->members.size()) return;
   const std::vector<std::string> mine = readAll(*c, builder);

@@ -27,6 +27,7 @@
 // another builder committed to the feature meanwhile (CommitInTurn).
 #pragma once
 #include <cstddef>
+#include <exception>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -52,6 +53,43 @@ class CommitNotes {
   std::size_t from_ = 0;  // the notes made before this commit began
 };
 
+// The errors a commit's steps met and went on past (each reported where it
+// was met, MetError): a failed host call, no memory. A step may go past the
+// modeller's refusal of a shape (another way round, a part left out, as its
+// build says) but never past an error: a body built without a step because
+// a call failed is a wrong body reported built. Every commit opens one
+// (CommitUnderMark), and a build may open its own around a step; scopes
+// nest, and what an inner one meets the outer ones meet too.
+class ErrorsMet {
+ public:
+  ErrorsMet() noexcept : outer_(current_) { current_ = this; }
+  ~ErrorsMet() {
+    current_ = outer_;
+    if (outer_ != nullptr && outer_->first_ == 0) outer_->first_ = first_;
+  }
+  ErrorsMet(const ErrorsMet&) = delete;
+  ErrorsMet& operator=(const ErrorsMet&) = delete;
+  // The number of the first error met since the scope began; 0 for none.
+  int First() const noexcept { return first_; }
+  static void Met(int code) noexcept {
+    if (current_ != nullptr && current_->first_ == 0) current_->first_ = code != 0 ? code : Error::kBadObject;
+  }
+
+ private:
+  static thread_local ErrorsMet* current_;
+  ErrorsMet* outer_;
+  int first_ = 0;
+};
+
+// Error::HandleAsBuilder for a step that goes on past the error: it is also
+// met (ErrorsMet), so that the step, and the commit it is part of, fail
+// with it.
+inline int MetError(const std::exception& e, const char* source, int line) {
+  const int code = Error::HandleAsBuilder(e, source, line);
+  ErrorsMet::Met(code);
+  return code;
+}
+
 // Runs `commit` under an undo mark of its own, named `name`: a commit that
 // fails part way (a status other than 0, or an error that leaves it) takes
 // the part back to the mark, so that it holds what it held before. A mark
@@ -64,7 +102,10 @@ int CommitUnderMark(const char* name, const char* source, int line, Commit commi
   if (error != 0) ERROR_raise(source, line, error, "%s", "The commit's undo mark could not be set.");
   UndoMarkScope scope(mark, &UndoMarkScope::QuickUndoTo, &UndoMarkScope::QuickDelete);
   CommitNotes notes;
-  const int status = commit();
+  ErrorsMet met;
+  int status = commit();
+  // Through past an error it went on from, the commit is that error's.
+  if (status == 0) status = met.First();
   if (status == 0) {
     scope.Commit();
     notes.Keep();
@@ -166,6 +207,11 @@ STAMVIK_API void NoteBeforeSet(OM::Object* builder);
 // counts as changed.
 void TakeOthersCommits(OM::Object* builder, tag_t feature);
 void NoteCommitted(OM::Object* builder, tag_t feature);
+// Whether the feature's last commit that went through is another builder's,
+// made after this builder read the feature (or last committed it): what the
+// builder holds of the feature and did not set since is older than that
+// commit. False for a class with no plain members.
+bool AnotherCommittedSince(const OM::Object* builder, tag_t feature);
 
 // A builder's commit in its turn: `featureOf()` the feature it edits (0: none
 // yet), asked before the commit and again after it (a create names its

@@ -4,6 +4,7 @@
 #include <exception>
 #include <optional>
 
+#include "CommitPath.hpp"
 #include "Messages.hpp"
 #include "Support.hpp"
 #include "afl/BodyUtils.hpp"
@@ -209,8 +210,9 @@ void DieBooleanBuilder::FilterToolBodiesForUnite(int function, tag_t target, int
       if (!united) (*kept)[(*keptCount)++] = tools[i];
     }
   } catch (const std::exception& e) {
-    // What passed so far is still to be united.
-    Error::HandleAsBuilder(e, kSource, 234);
+    // What passed so far is still to be united, but a commit does not go
+    // through past the error: a tool left out by it is a wrong shoe.
+    Stamvik::MetError(e, kSource, 234);
   }
 }
 

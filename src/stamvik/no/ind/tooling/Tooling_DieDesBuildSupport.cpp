@@ -21,8 +21,6 @@
 
 namespace KTX::Tooling::Support {
 
-thread_local ErrorsMet* ErrorsMet::current_ = nullptr;
-
 std::string lengthText(double value) {
   char text[64];
   std::snprintf(text, sizeof text, "%f", value);

@@ -230,40 +230,10 @@ bool RingOfCurves(const std::vector<tag_t>& curves, const double normal[3], doub
 bool RingOfPoints(const std::vector<double>& points, const double normal[3], double tolerance,
                   Stamvik::Outlines::Ring* ring);
 
-// The errors a build's operations met and turned into statuses (each
-// reported where it was met): a failed host call, no memory. A step may go
-// past the modeller's refusal of a shape (another way round, a part left
-// out, as its build says) but never past an error: a tool built without a
-// step because a call failed is a wrong tool reported built. Scopes nest:
-// what an inner one meets, the outer ones meet too.
-class ErrorsMet {
- public:
-  ErrorsMet() : outer_(current_) { current_ = this; }
-  ~ErrorsMet() {
-    current_ = outer_;
-    if (outer_ != nullptr && outer_->first_ == 0) outer_->first_ = first_;
-  }
-  ErrorsMet(const ErrorsMet&) = delete;
-  ErrorsMet& operator=(const ErrorsMet&) = delete;
-  // The number of the first error met since the scope began; 0 for none.
-  int First() const { return first_; }
-  static void Met(int code) {
-    if (current_ != nullptr && current_->first_ == 0) current_->first_ = code != 0 ? code : Error::kBadObject;
-  }
-
- private:
-  static thread_local ErrorsMet* current_;
-  ErrorsMet* outer_;
-  int first_ = 0;
-};
-
-// Error::HandleAsBuilder for an operation of a build that goes on with the
-// status: the error is also met (ErrorsMet), so that the step fails with it.
-inline int MetError(const std::exception& e, const char* source, int line) {
-  const int code = Error::HandleAsBuilder(e, source, line);
-  ErrorsMet::Met(code);
-  return code;
-}
+// A build goes past the modeller's refusal of a shape but never past an
+// error (Stamvik::ErrorsMet, which every commit opens).
+using Stamvik::ErrorsMet;
+using Stamvik::MetError;
 
 // A step's status: its own, or, when it succeeded past an error, that error's.
 template <class Step>

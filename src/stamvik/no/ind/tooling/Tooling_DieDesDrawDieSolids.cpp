@@ -202,11 +202,12 @@ int DieDesDrawDieBuilder::CreateSubTopSolid(tag_t topBody, tag_t middleBody, tag
     // The step is the one the build goes past when it fails: what a try
     // made before its solid was subtracted from the top (the solid extruded
     // past the sheets, its trim) goes again when it fails, or the solid
-    // would stand in the part beside the die. Without a mark to go back to
-    // nothing is tried.
+    // would stand in the part beside the die. A mark the host cannot set is
+    // its error, no refusal: the die would be built with the band this step
+    // takes left on.
     int error = 0;
     const int set = UNDO_QD_set_mark(1, "Draw Die Subtract Top", &error);
-    if (error != 0) return error;
+    if (error != 0) ERROR_raise(kSource, 1306, error, "%s", "The undo mark of the subtracted top could not be set.");
     Stamvik::UndoMarkScope mark(set, &Stamvik::UndoMarkScope::QuickUndoTo, &Stamvik::UndoMarkScope::QuickDelete);
     bool subtracted = false;
     DieDesDrawPunchBuilder* punch = m_drawPunchBuilder;

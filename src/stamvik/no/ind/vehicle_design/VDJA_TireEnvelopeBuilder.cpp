@@ -51,6 +51,7 @@ struct TracedInput {
 struct TracedMotion {
   std::string file;
   std::vector<TracedInput> inputs;
+  bool committed = false;  // since traced or read back, written by a commit of the builder that went through
 };
 void ForgetTracedMotion(const TireEnvelopeBuilder* builder);
 // A host file reader's failure as a status with a text: -1 the file could
@@ -1057,6 +1058,35 @@ void ForgetTracedMotion(const TireEnvelopeBuilder* builder) {
   if (auto* table = BuilderTable<TracedMotion>::Existing()) table->erase(builder);
 }
 
+TracedMotion* TracedMotionOf(const TireEnvelopeBuilder* builder) {
+  auto* table = BuilderTable<TracedMotion>::Existing();
+  if (table == nullptr) return nullptr;
+  const auto found = table->find(builder);
+  return found != table->end() ? &found->second : nullptr;
+}
+
+// The driver path (and a five-link axle's joint lines) that the feature
+// holds now, in place of the builder's own, when a commit of the builder
+// wrote its path and another builder committed the feature since: not
+// traced through this builder since (a run would be), the path is not its
+// to write back. Until its first commit a builder opened on the feature
+// writes its own, as it always did: it reads no path back. True when the
+// feature's was taken.
+bool TakeCommittedPath(const TireEnvelopeBuilder* builder, FEATURE_RECORD* own, Tireenv_params_s* block) {
+  const TracedMotion* traced = TracedMotionOf(builder);
+  if (own == nullptr || traced == nullptr || !traced->committed || TireEnvelope_Is(own) != 1 ||
+      !Stamvik::AnotherCommittedSince(builder, OM::OM_ask_object_tag(own)))
+    return false;
+  Tireenv_params_s* now = TireEnvelope_ReadParms(own);
+  if (now == nullptr) return false;
+  std::swap(block->driverPointCount, now->driverPointCount);
+  std::swap(block->driverPoints, now->driverPoints);
+  std::swap(block->jointLineCount, now->jointLineCount);
+  std::swap(block->jointLines, now->jointLines);
+  TireEnvelope_FreeApplData(&now);
+  return true;
+}
+
 // Every input a motion run reads, each by the property a script sets it
 // with (the hard points by the method that moves them, one entry for all):
 // the one list a commit compares, and the one README gives.
@@ -1825,7 +1855,9 @@ void TireEnvelopeBuilder::WriteBlockMotion(Tireenv_params_s* block, BlockWriter&
     if (m_motion >= ExistingScenarioMotionModel) {
       std::memcpy(block->spindleLine, motionRecord->spindleLine, sizeof block->spindleLine);
       const int n = motionRecord->pointCount;
-      if (n > 0 && m_suspensionTemplate == FiveLinkSolidAxlewithoutSteering) {
+      if (TakeCommittedPath(this, own, block)) {
+        // Another builder's commit since this one's stands.
+      } else if (n > 0 && m_suspensionTemplate == FiveLinkSolidAxlewithoutSteering) {
         // The lines of the file this builder's run wrote, never another's.
         BlockWriter::Lines(GetJointsDisplacementFile(), &block->jointLineCount, &block->jointLines);
       } else if (n > 0) {
@@ -1959,7 +1991,10 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
     if (status != 0) UNDO_QD_undo_to_mark_no_status(mark, nullptr);
     UNDO_QD_delete_to_mark(mark, nullptr);
     if (status == 0 && frec != nullptr) *frec = made;
-    if (status == 0) notes.Keep();
+    if (status == 0) {
+      notes.Keep();
+      if (TracedMotion* traced = TracedMotionOf(this)) traced->committed = true;
+    }
     return status;
   });
 }
