@@ -541,7 +541,7 @@ void DieShoeBuilder::UpdateWithoutMessages() {
   try {
     UPDATE_do_update_no_message();
   } catch (const std::exception& e) {
-    Error::HandleAsBuilder(e, kSource, 390);
+    Stamvik::MetError(e, kSource, 390);
   }
   if (level == 2) Stamvik::RunNoted("DSS_set_suppress_display", [] { DSS_set_suppress_display(2); });
 }
