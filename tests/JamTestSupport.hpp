@@ -2,12 +2,19 @@
 // the journaling library was asked, and what ktxhost prints when run apart.
 #pragma once
 #include <fcntl.h>
+#include <poll.h>
+#include <sched.h>
+#include <signal.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -211,22 +218,128 @@ inline std::vector<std::string> KtxhostOutput(std::vector<std::string> arguments
   return LinesOf(run.out);
 }
 
-// What a shell command wrote to stdout, whole, and its exit status (-1 when
-// it did not exit of itself). Each path or value in the command is Quoted.
+// A program run from an argument vector with no shell between (the program
+// found on PATH when its name has no '/'): what it wrote to stdout and to
+// stderr, whole, and its exit status (-1 when it did not exit of itself or
+// could not be started; 124, as timeout(1) gives, when it was stopped past
+// its time).
 struct CommandRun {
   int status = -1;
   std::string out;
+  std::string err;
 };
 
-inline CommandRun RunCommand(const std::string& command) {
+// How it runs: in which folder, with which variables set over the caller's
+// environment ("NAME=VALUE") and which of its variables left out (names),
+// for how long at most, where its stderr goes (kept apart in `err`, or
+// with stdout in `out`), whether its stdout goes to /dev/null; with a limit on the size of the files it writes
+// (bytes; none when negative), and with a folder mounted read-only over
+// itself in a mount namespace of its own (needs root).
+struct CommandOptions {
+  std::string folder;
+  std::vector<std::string> environment;
+  std::vector<std::string> unset;
+  int timeoutSeconds = 0;
+  bool errorsWithOutput = false;
+  bool outputDropped = false;
+  long long fileSizeLimit = -1;
+  std::string readOnlyFolder;
+};
+
+inline CommandRun RunCommand(const std::vector<std::string>& arguments, const CommandOptions& options = {}) {
   CommandRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  int rc = pclose(pipe);
-  run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  int out[2], err[2];
+  if (arguments.empty() || ::pipe2(out, O_CLOEXEC) != 0) return run;
+  if (::pipe2(err, O_CLOEXEC) != 0) {
+    ::close(out[0]);
+    ::close(out[1]);
+    return run;
+  }
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  // The caller's environment, each variable given replacing its own, those
+  // to unset left out.
+  std::vector<std::string> variables;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string variable = *e;
+    const std::string name = variable.substr(0, variable.find('=') + 1);
+    if (std::none_of(options.environment.begin(), options.environment.end(),
+                     [&](const std::string& given) { return given.rfind(name, 0) == 0; }) &&
+        std::none_of(options.unset.begin(), options.unset.end(),
+                     [&](const std::string& left) { return left + "=" == name; }))
+      variables.push_back(variable);
+  }
+  variables.insert(variables.end(), options.environment.begin(), options.environment.end());
+  std::vector<char*> envp;
+  for (std::string& variable : variables) envp.push_back(variable.data());
+  envp.push_back(nullptr);
+  // The child makes only calls a child of a process with threads may make.
+  const char* folder = options.folder.empty() ? nullptr : options.folder.c_str();
+  const char* readOnly = options.readOnlyFolder.empty() ? nullptr : options.readOnlyFolder.c_str();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (folder != nullptr && ::chdir(folder) != 0) ::_exit(127);
+    if (options.fileSizeLimit >= 0) {
+      const struct rlimit limit = {static_cast<rlim_t>(options.fileSizeLimit), static_cast<rlim_t>(options.fileSizeLimit)};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(127);
+    }
+    if (readOnly != nullptr &&
+        (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+         ::mount(readOnly, readOnly, nullptr, MS_BIND, nullptr) != 0 ||
+         ::mount(readOnly, readOnly, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0))
+      ::_exit(126);
+    const int output = options.outputDropped ? ::open("/dev/null", O_WRONLY) : out[1];
+    if (output < 0 || ::dup2(output, STDOUT_FILENO) < 0 ||
+        ::dup2(options.errorsWithOutput ? out[1] : err[1], STDERR_FILENO) < 0)
+      ::_exit(127);
+    ::execvpe(argv[0], argv.data(), envp.data());
+    ::_exit(127);
+  }
+  const int spawned = child > 0 ? 0 : -1;
+  ::close(out[1]);
+  ::close(err[1]);
+  // Both outputs read as they come (a full pipe would stop the program),
+  // until both end; past its time the program is stopped, as timeout(1)
+  // stops it (SIGTERM; SIGKILL if it is still there ten seconds later).
+  const auto start = std::chrono::steady_clock::now();
+  bool stopped = false, killed = false;
+  struct pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+  for (int open = 2; open > 0 && spawned == 0;) {
+    int wait = -1;
+    if (options.timeoutSeconds > 0 && !killed) {
+      const auto due = start + std::chrono::seconds(options.timeoutSeconds + (stopped ? 10 : 0));
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+      wait = static_cast<int>(std::max<long long>(0, left.count()));
+    }
+    const int ready = ::poll(fds, 2, wait);
+    if (ready == 0) {
+      ::kill(child, stopped ? SIGKILL : SIGTERM);
+      killed = stopped;
+      stopped = true;
+      continue;
+    }
+    if (ready < 0 && errno != EINTR) break;
+    char buffer[4096];
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
+      const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+      if (n > 0) {
+        (i == 0 ? run.out : run.err).append(buffer, static_cast<std::size_t>(n));
+      } else if (n == 0 || errno != EINTR) {
+        ::close(fds[i].fd);
+        fds[i].fd = -1;
+        --open;
+      }
+    }
+  }
+  for (const struct pollfd& fd : fds)
+    if (fd.fd >= 0) ::close(fd.fd);
+  if (spawned != 0) return run;
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  run.status = stopped ? 124 : WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
 }
 

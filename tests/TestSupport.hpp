@@ -41,15 +41,6 @@
 
 namespace stamvik_test {
 
-// A word a shell hands on as it is, whatever it holds (spaces, quotes, any
-// letters): in single quotes, each single quote in it closed, escaped and
-// opened again. Every path or value put into a command line goes through it.
-inline std::string Quoted(const std::string& word) {
-  std::string quoted = "'";
-  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 // Skips a row that cannot run here, saying which and why: the test goes on
 // with its other rows, and ends skipped (GoogleTest's skip, which ctest's
 // summary counts) unless one of them fails. A row left out in silence would

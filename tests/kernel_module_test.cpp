@@ -356,10 +356,15 @@ TEST(KernelModule, LoadedOnlyWhenABodyWithGeometryIsMade) {
 const std::string kExamples = std::string(STAMVIK_TEST_DATA) + "/../../examples/";
 
 // What the loader reports of the files a play loads (stdout dropped), and
-// how the play ended.
+// how the play ended; `environment` a variable set for it ("NAME=VALUE").
 stamvik_test::CommandRun PlayLoads(const std::string& journal, const std::string& environment = "") {
-  return stamvik_test::RunCommand(environment + " LD_DEBUG=files " + stamvik_test::Quoted(KTXHOST_PROGRAM) +
-                                  " play " + stamvik_test::Quoted(kExamples + journal) + " 2>&1 >/dev/null");
+  stamvik_test::CommandOptions options;
+  options.environment = {"LD_DEBUG=files"};
+  if (!environment.empty()) options.environment.push_back(environment);
+  options.outputDropped = true;
+  stamvik_test::CommandRun run = stamvik_test::RunCommand({KTXHOST_PROGRAM, "play", kExamples + journal}, options);
+  run.out = std::move(run.err);
+  return run;
 }
 
 TEST(KernelModule, APlayLoadsTheModellerOnlyWhenItsJournalMakesGeometry) {

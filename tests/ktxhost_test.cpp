@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -32,22 +34,83 @@ int XJA_CAST_RELIEF_BUILDER_get_Target(KTX::DieDesJA::CastReliefBuilder*, KTX::S
 
 namespace {
 
-using stamvik_test::Quoted;
 
-struct Outcome : stamvik_test::CommandRun {
-  std::string err;
-};
+using Outcome = stamvik_test::CommandRun;
+using Arguments = std::vector<std::string>;
 
-// Runs ktxhost with the arguments (shell words, each path Quoted), `environment`
-// the words before it ("env VAR=VALUE "); stdout and stderr apart.
-Outcome Ktxhost(const std::string& arguments, const std::string& errFile, const std::string& environment = "") {
-  Outcome run{stamvik_test::RunCommand(environment + Quoted(KTXHOST_PROGRAM) + " " + arguments + " 2>" + Quoted(errFile)), ""};
-  run.err = stamvik_test::ReadFile(errFile);
-  std::remove(errFile.c_str());
-  return run;
+// Runs ktxhost with the arguments (no shell between), in the folder and
+// environment given; stdout and stderr apart.
+Outcome Ktxhost(Arguments arguments, const stamvik_test::CommandOptions& options = {}) {
+  arguments.insert(arguments.begin(), KTXHOST_PROGRAM);
+  return stamvik_test::RunCommand(arguments, options);
 }
 
-std::string ErrFile() { return stamvik_test::ProcessScratch().Slashed() + "err"; }
+// The words of a row's command line that holds no path, written as one text:
+// split at each space, '' an empty word.
+Arguments Words(const std::string& text) {
+  Arguments words;
+  std::istringstream in(text);
+  for (std::string word; in >> word;) words.push_back(word == "''" ? "" : word);
+  return words;
+}
+
+// The arguments as a row's trace names them.
+std::string Joined(const Arguments& arguments) {
+  std::string joined;
+  for (const std::string& argument : arguments) joined += (joined.empty() ? "" : " ") + argument;
+  return joined;
+}
+
+// The runner every play of the suites goes through, no shell between: each
+// option does what a shell's words did before (cd, VAR=VALUE, env -u,
+// timeout, 2>&1, >/dev/null, ulimit -f), and the path given reaches the
+// program as one argument whatever it holds.
+TEST(RunCommand, EachOptionDoesWhatItsShellWordsDid) {
+  const stamvik_test::ScratchFolder folder("run_command-");
+  const std::string odd = folder.Slashed() + "a b 'c' $(d) \"e\"";
+  std::filesystem::create_directories(odd);
+  struct Row {
+    const char* what;
+    Arguments arguments;
+    stamvik_test::CommandOptions options;
+    int status;
+    std::string out, err;  // err: what it begins with
+  };
+  stamvik_test::CommandOptions in, set, unset, timed, together, dropped, limited;
+  in.folder = odd;
+  set.environment = {"RUN_COMMAND_ROW=given"};
+  ::setenv("RUN_COMMAND_LEFT", "here", 1);
+  unset.unset = {"RUN_COMMAND_LEFT"};
+  timed.timeoutSeconds = 1;
+  together.errorsWithOutput = true;
+  dropped.outputDropped = true;
+  limited.fileSizeLimit = 1024;
+  const std::string big = folder.Slashed() + "big";
+  const Row rows[] = {
+      {"a path as one argument", {"ls", "-d", odd}, {}, 0, odd + "\n", ""},
+      {"in the folder given", {"pwd"}, in, 0, odd + "\n", ""},
+      {"a variable set", {"printenv", "RUN_COMMAND_ROW"}, set, 0, "given\n", ""},
+      {"the caller's variable kept", {"printenv", "RUN_COMMAND_LEFT"}, {}, 0, "here\n", ""},
+      {"the caller's variable unset", {"printenv", "RUN_COMMAND_LEFT"}, unset, 1, "", ""},
+      {"stopped past its time", {"sleep", "30"}, timed, 124, "", ""},
+      {"stderr apart", {"ls", "/nonexistent"}, {}, 2, "", "ls: "},
+      {"stderr with the output", {"ls", "/nonexistent"}, together, 2, "ls: cannot access", ""},
+      {"stdout dropped", {"echo", "x"}, dropped, 0, "", ""},
+      {"a file past its size limit", {"dd", "if=/dev/zero", "of=" + big, "bs=4096", "count=1"}, limited, -1, "", ""},
+      {"no such program", {"/nonexistent/program"}, {}, 127, "", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const auto start = std::chrono::steady_clock::now();
+    const stamvik_test::CommandRun run = stamvik_test::RunCommand(row.arguments, row.options);
+    EXPECT_EQ(run.status, row.status) << run.err;
+    EXPECT_EQ(run.out.substr(0, row.status == 2 && !row.out.empty() ? row.out.size() : std::string::npos), row.out);
+    EXPECT_EQ(run.err.substr(0, row.err.size()), row.err);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  }
+  ::unsetenv("RUN_COMMAND_LEFT");
+  EXPECT_LE(std::filesystem::file_size(big), 1024u);
+}
 
 TEST(KtxhostCommandLine, HelpVersionAndUsageErrorsGiveTheirStatusAndNameTheArgument) {
   struct Row {
@@ -111,7 +174,7 @@ TEST(KtxhostCommandLine, HelpVersionAndUsageErrorsGiveTheirStatusAndNameTheArgum
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments);
-    Outcome run = Ktxhost(row.arguments, ErrFile());
+    Outcome run = Ktxhost(Words(row.arguments));
     EXPECT_EQ(run.status, row.status);
     if (*row.out == '\0')
       EXPECT_EQ(run.out, "");
@@ -123,7 +186,7 @@ TEST(KtxhostCommandLine, HelpVersionAndUsageErrorsGiveTheirStatusAndNameTheArgum
 
 TEST(KtxhostCommandLine, EveryCommandsHelpStatesTheExitStatuses) {
   for (const char* command : {"load", "journal", "play", "props", "published"}) {
-    Outcome run = Ktxhost(std::string("help ") + command, ErrFile());
+    Outcome run = Ktxhost({"help", command});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("exit status: 0 done, 1 the work failed"), std::string::npos) << command;
   }
@@ -137,7 +200,7 @@ TEST(KtxhostCommandLine, EveryHelpIsFilledParagraphs) {
   for (const char* arguments :
        {"--help", "help", "help help", "help load", "help journal", "help play", "help props", "help published"}) {
     SCOPED_TRACE(arguments);
-    Outcome run = Ktxhost(arguments, ErrFile());
+    Outcome run = Ktxhost(Words(arguments));
     EXPECT_EQ(run.status, 0);
     std::vector<std::string> lines;
     std::istringstream text(run.out);
@@ -158,7 +221,7 @@ TEST(KtxhostCommandLine, EveryHelpIsFilledParagraphs) {
 // The overview lists every command on a line of its own, the summaries in
 // one column.
 TEST(KtxhostCommandLine, TheOverviewListsEveryCommandOnItsOwnLine) {
-  Outcome run = Ktxhost("--help", ErrFile());
+  Outcome run = Ktxhost({"--help"});
   EXPECT_EQ(run.status, 0);
   std::size_t column = 0;
   for (const char* command : {"load", "journal", "play", "props", "published"}) {
@@ -182,7 +245,7 @@ TEST(KtxhostCommandLine, EveryUsageLineNamesThePluginWithTheOneOption) {
   };
   for (const auto& [command, usage] : rows) {
     SCOPED_TRACE(command);
-    Outcome run = Ktxhost(std::string(command) + " --help", ErrFile());
+    Outcome run = Ktxhost({command, "--help"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1), usage);
     EXPECT_EQ(run.out.compare(std::string(usage).size(), 1, "\n"), 0) << run.out;
@@ -197,40 +260,40 @@ TEST(KtxhostCommandLine, EveryCommandLoadsThePluginItsOptionNamesAndNoOtherWord)
   const std::string missing = stamvik_test::ProcessScratch().Slashed() + "no_such_plugin.so";
   const std::string byOption = "; the plug-in is named by --plugin PATH (see ktxhost help ";
   struct Row {
-    std::string arguments;
+    Arguments arguments;
     int status;
     std::string err;  // what stderr begins with
   };
   const Row rows[] = {
-      {"load --plugin libm.so.6", 1, "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
-      {"load libm.so.6", 2, "ktxhost load: unexpected operand 'libm.so.6': load takes no operand" + byOption + "load)\n"},
-      {"load --plugin " + Quoted(missing) + " --plugin libm.so.6", 2,
+      {{"load", "--plugin", "libm.so.6"}, 1, "ktxhost load: libm.so.6 is not the plug-in: it registers no class\n"},
+      {{"load", "libm.so.6"}, 2, "ktxhost load: unexpected operand 'libm.so.6': load takes no operand" + byOption + "load)\n"},
+      {{"load", "--plugin", missing, "--plugin", "libm.so.6"}, 2,
        "ktxhost load: '--plugin' is given twice ('" + missing + "', then 'libm.so.6') (see ktxhost help load)\n"},
-      {"journal --plugin libm.so.6", 1,
+      {{"journal", "--plugin", "libm.so.6"}, 1,
        "ktxhost journal: libm.so.6 is not the plug-in: it registers no journaling unit\n"},
-      {"journal libm.so.6", 2,
+      {{"journal", "libm.so.6"}, 2,
        "ktxhost journal: unexpected operand 'libm.so.6': journal takes no operand" + byOption + "journal)\n"},
-      {"play " + Quoted(cast) + " --plugin libm.so.6", 1,
+      {{"play", cast, "--plugin", "libm.so.6"}, 1,
        "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
-      {"play --plugin libm.so.6 " + Quoted(cast), 1, "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
-      {"play " + Quoted(cast) + " libm.so.6", 2,
+      {{"play", "--plugin", "libm.so.6", cast}, 1, "ktxhost play: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      {{"play", cast, "libm.so.6"}, 2,
        "ktxhost play: unexpected operand 'libm.so.6': play takes one journal" + byOption + "play)\n"},
-      {"play " + Quoted(cast) + " extra", 2, "ktxhost play: unexpected operand 'extra': play takes one journal" + byOption + "play)\n"},
-      {"props --plugin libm.so.6", 1, "ktxhost props: libm.so.6 is not the plug-in: it exports no scripting call\n"},
-      {"published --plugin " + Quoted(missing), 1, "ktxhost published: cannot load " + missing + ": "},
-      {"published " + Quoted(missing), 2,
+      {{"play", cast, "extra"}, 2, "ktxhost play: unexpected operand 'extra': play takes one journal" + byOption + "play)\n"},
+      {{"props", "--plugin", "libm.so.6"}, 1, "ktxhost props: libm.so.6 is not the plug-in: it exports no scripting call\n"},
+      {{"published", "--plugin", missing}, 1, "ktxhost published: cannot load " + missing + ": "},
+      {{"published", missing}, 2,
        "ktxhost published: unexpected operand '" + missing + "': published takes no operand" + byOption + "published)\n"},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.arguments);
-    Outcome run = Ktxhost(row.arguments, ErrFile());
+    SCOPED_TRACE(Joined(row.arguments));
+    Outcome run = Ktxhost(row.arguments);
     EXPECT_EQ(run.status, row.status);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err.rfind(row.err, 0), 0u) << run.err;
   }
   // The plug-in named is the one loaded, as is the one built beside ktxhost.
-  Outcome named = Ktxhost(std::string("load --plugin ") + Quoted(STAMVIK_PLUGIN), ErrFile());
-  Outcome beside = Ktxhost("load", ErrFile());
+  Outcome named = Ktxhost({"load", "--plugin", STAMVIK_PLUGIN});
+  Outcome beside = Ktxhost({"load"});
   EXPECT_EQ(named.status, 0) << named.err;
   EXPECT_NE(named.out.find("register KTX::DieDesJA::CastReliefBuilder "), std::string::npos) << named.out;
   EXPECT_EQ(named.out, beside.out);
@@ -246,30 +309,32 @@ TEST(KtxhostCommandLine, APluginCutShortIsRefusedBeforeItIsLoaded) {
   const std::size_t size = plugin.size();
   ASSERT_GT(size, 8192u);
   struct Row {
-    std::string command;  // and its operands
-    std::size_t cut;      // the bytes kept
+    Arguments command;  // and its operands
+    std::size_t cut;    // the bytes kept
     int status;
   };
   const Row rows[] = {
-      {"load", 8192, 1},  // within the first loadable segment
-      {"journal", 8192, 1},
-      {"play " + Quoted(cast), 8192, 1},
-      {"props", 8192, 1},
-      {"published --counts", 8192, 1},
-      {"load", size - 1, 1},  // only the section header table's last byte missing
-      {"load", size, 0},
+      {{"load"}, 8192, 1},  // within the first loadable segment
+      {{"journal"}, 8192, 1},
+      {{"play", cast}, 8192, 1},
+      {{"props"}, 8192, 1},
+      {{"published", "--counts"}, 8192, 1},
+      {{"load"}, size - 1, 1},  // only the section header table's last byte missing
+      {{"load"}, size, 0},
   };
   const std::string copy = stamvik_test::ProcessScratch().Slashed() + "cut.so";
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.command + " cut at " + std::to_string(row.cut));
+    SCOPED_TRACE(Joined(row.command) + " cut at " + std::to_string(row.cut));
     std::ofstream(copy, std::ios::binary).write(plugin.data(), static_cast<std::streamsize>(row.cut));
-    Outcome run = Ktxhost(row.command + " --plugin " + Quoted(copy), ErrFile());
+    Arguments arguments = row.command;
+    arguments.insert(arguments.end(), {"--plugin", copy});
+    Outcome run = Ktxhost(arguments);
     EXPECT_EQ(run.status, row.status);
     if (row.status == 0) {
       EXPECT_EQ(run.err, "");
       continue;
     }
-    const std::string command = row.command.substr(0, row.command.find(' '));
+    const std::string& command = row.command.front();
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "ktxhost " + command + ": " + copy + " is cut short: it holds " + std::to_string(row.cut) +
                            " bytes of the " + std::to_string(size) + " its headers describe\n");
@@ -284,8 +349,7 @@ TEST(KtxhostCommandLine, APluginStrippedOfItsSymbolsLoadsThoughItsDataReachesPas
   if (*STRIP_PROGRAM == '\0' || ::access(STRIP_PROGRAM, X_OK) != 0)
     GTEST_SKIP() << "no strip program was found (\"" << STRIP_PROGRAM << "\")";
   const std::string stripped = stamvik_test::ProcessScratch().Slashed() + "stripped.so";
-  ASSERT_EQ(stamvik_test::RunCommand(Quoted(STRIP_PROGRAM) + " -o " + Quoted(stripped) + " " +
-                                     Quoted(STAMVIK_PLUGIN)).status, 0);
+  ASSERT_EQ(stamvik_test::RunCommand({STRIP_PROGRAM, "-o", stripped, STAMVIK_PLUGIN}).status, 0);
   // The case guards a file whose data segment does reach past its end.
   const std::string file = stamvik_test::ReadFile(stripped);
   ElfW(Ehdr) header{};
@@ -300,10 +364,12 @@ TEST(KtxhostCommandLine, APluginStrippedOfItsSymbolsLoadsThoughItsDataReachesPas
   }
   ASSERT_GT(reach, file.size());
   const std::string cast = std::string(STAMVIK_TEST_DATA) + "/../../examples/cast_relief.jou";
-  const std::string commands[] = {"load", "journal", "play " + Quoted(cast), "published --counts", "props"};
-  for (const std::string& command : commands) {
-    SCOPED_TRACE(command);
-    Outcome run = Ktxhost(command + " --plugin " + Quoted(stripped), ErrFile());
+  const Arguments commands[] = {{"load"}, {"journal"}, {"play", cast}, {"published", "--counts"}, {"props"}};
+  for (const Arguments& command : commands) {
+    SCOPED_TRACE(Joined(command));
+    Arguments arguments = command;
+    arguments.insert(arguments.end(), {"--plugin", stripped});
+    Outcome run = Ktxhost(arguments);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
     EXPECT_NE(run.out, "");
@@ -312,13 +378,12 @@ TEST(KtxhostCommandLine, APluginStrippedOfItsSymbolsLoadsThoughItsDataReachesPas
 }
 
 TEST(KtxhostCommandLine, PropsMakesAnyPublishedBuilderThroughItsCreator) {
-  Outcome run = Ktxhost("props --plugin " + Quoted(STAMVIK_PLUGIN) + " --class Die.HeelpostBuilder wall_a_relief",
-                    ErrFile());
+  Outcome run = Ktxhost({"props", "--plugin", STAMVIK_PLUGIN, "--class", "Die.HeelpostBuilder", "wall_a_relief"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out.rfind("object \"Die.HeelpostBuilder\" tag ", 0), 0u) << run.out;
   EXPECT_NE(run.out.find("\nwall_a_relief = Logical false\n"), std::string::npos) << run.out;
   // A sub-builder too, made by its own creator.
-  run = Ktxhost("props --plugin " + Quoted(STAMVIK_PLUGIN) + " --class Die.DiePlaneBuilder InputType", ErrFile());
+  run = Ktxhost({"props", "--plugin", STAMVIK_PLUGIN, "--class", "Die.DiePlaneBuilder", "InputType"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("\nInputType = Enum "), std::string::npos) << run.out;
 }
@@ -461,7 +526,7 @@ TEST(KtxhostPlay, AWrongRecordIsNotPlayedAndNamedByFileAndLine) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     std::string path = WriteFile("bad.jou", std::string(kMade) + row.record);
-    Outcome run = Ktxhost("play " + Quoted(path) + " --plugin " + Quoted(STAMVIK_PLUGIN), ErrFile());
+    Outcome run = Ktxhost({"play", path, "--plugin", STAMVIK_PLUGIN});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, path + ":" + std::to_string(row.line) + ": " + row.message + "\n");
@@ -471,7 +536,7 @@ TEST(KtxhostPlay, AWrongRecordIsNotPlayedAndNamedByFileAndLine) {
 
 TEST(KtxhostPlay, WhatIsNoRegularFileIsRefusedWithoutReadingIt) {
   for (const std::string& path : {std::string("/dev/zero"), stamvik_test::ProcessScratch().Path().string()}) {
-    Outcome run = Ktxhost("play " + Quoted(path), ErrFile());
+    Outcome run = Ktxhost({"play", path});
     EXPECT_EQ(run.status, 1) << path;
     EXPECT_EQ(run.err, "ktxhost play: " + path + ": not a regular file (a journal is read from a file)\n");
   }
@@ -480,7 +545,7 @@ TEST(KtxhostPlay, WhatIsNoRegularFileIsRefusedWithoutReadingIt) {
 TEST(KtxhostPlay, ALineLongerThanTheLimitIsRefused) {
   std::string path =
       WriteFile("long.jou", "journal 1\n# " + std::string(KTX::JAM::kLongestJournalLine, 'x') + "\n");
-  Outcome run = Ktxhost("play " + Quoted(path), ErrFile());
+  Outcome run = Ktxhost({"play", path});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, path + ":2: line longer than 1048576 bytes\n");
   std::remove(path.c_str());
@@ -502,27 +567,30 @@ TEST(KtxhostPlay, ThePlaysMotionFilesFolderIsLeftNowhere) {
     const char* journal;
     const char* fail;  // KTX_FAIL ("" for none)
     int status;
-    std::string environment;  // TMPDIR and the like
+    Arguments environment;    // TMPDIR and the like
     std::string first;        // what the error output's first line begins with ("", status 0: no error output)
   };
   const std::string motion = examples + "tire_envelope_motion.jou:53: warning: the folder for the play's motion "
                                         "files cannot be made in the temporary folder \"";
   const Row rows[] = {
-      {"tire_envelope_motion.jou", "", 0, "TMPDIR=" + Quoted(relative), ""},
+      {"tire_envelope_motion.jou", "", 0, {"TMPDIR=" + relative}, ""},
       // Its last counted call, after the spindle trace's file was written.
-      {"tire_envelope_motion.jou", "all:318", 1, "TMPDIR=" + Quoted(relative), ""},
-      {"cast_relief.jou", "", 0, "TMPDIR=" + Quoted(relative), ""},
-      {"tire_envelope_motion.jou", "", 1, "TMPDIR=" + Quoted(missing), motion + missing + "\": No such file or directory"},
-      {"tire_envelope_motion.jou", "", 1, "TMPDIR=" + Quoted(file), motion + file + "\": Not a directory"},
+      {"tire_envelope_motion.jou", "all:318", 1, {"TMPDIR=" + relative}, ""},
+      {"cast_relief.jou", "", 0, {"TMPDIR=" + relative}, ""},
+      {"tire_envelope_motion.jou", "", 1, {"TMPDIR=" + missing}, motion + missing + "\": No such file or directory"},
+      {"tire_envelope_motion.jou", "", 1, {"TMPDIR=" + file}, motion + file + "\": Not a directory"},
       // An empty TMPDIR is taken as unset: the next variable's folder, else the system's.
-      {"tire_envelope_motion.jou", "", 1, "TMPDIR= TMP=" + Quoted(missing), motion + missing + "\": No such file or directory"},
+      {"tire_envelope_motion.jou", "", 1, {"TMPDIR=", "TMP=" + missing}, motion + missing + "\": No such file or directory"},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(std::string(row.journal) + " " + row.fail + " " + row.environment);
+    SCOPED_TRACE(std::string(row.journal) + " " + row.fail + " " + Joined(row.environment));
     std::filesystem::create_directories(folder);
-    Outcome run = Ktxhost("play " + Quoted(examples + row.journal) + " --plugin " + Quoted(STAMVIK_PLUGIN), ErrFile(),
-                          "cd " + Quoted(Scratch("")) + " && env -u QDEN_TMP_DIR -u TMP -u TEMP -u TEMPDIR " +
-                              row.environment + " KTX_FAIL=" + row.fail + " ");
+    stamvik_test::CommandOptions options;
+    options.folder = Scratch("");
+    options.unset = {"QDEN_TMP_DIR", "TMP", "TEMP", "TEMPDIR"};
+    options.environment = row.environment;
+    options.environment.push_back(std::string("KTX_FAIL=") + row.fail);
+    Outcome run = Ktxhost({"play", examples + row.journal, "--plugin", STAMVIK_PLUGIN}, options);
     EXPECT_EQ(run.status, row.status);
     if (!row.first.empty()) {
       EXPECT_EQ(run.err.substr(0, run.err.find('\n')).substr(0, row.first.size()), row.first) << run.err;
@@ -542,8 +610,8 @@ TEST(KtxhostPlay, AJournalWithCrLfLineEndsPlaysAsWithLf) {
   std::string crlf;
   for (char c : lf.str()) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   std::string a = WriteFile("lf.jou", lf.str()), b = WriteFile("crlf.jou", crlf);
-  Outcome withLf = Ktxhost("play " + Quoted(a) + " --plugin " + Quoted(STAMVIK_PLUGIN), ErrFile());
-  Outcome withCrLf = Ktxhost("play " + Quoted(b) + " --plugin " + Quoted(STAMVIK_PLUGIN), ErrFile());
+  Outcome withLf = Ktxhost({"play", a, "--plugin", STAMVIK_PLUGIN});
+  Outcome withCrLf = Ktxhost({"play", b, "--plugin", STAMVIK_PLUGIN});
   EXPECT_EQ(withLf.status, 0);
   EXPECT_EQ(withCrLf.status, 0) << withCrLf.err;
   EXPECT_EQ(withCrLf.out, withLf.out);
@@ -557,7 +625,7 @@ namespace {
 
 TEST(KtxhostPlay, ThePartIsReportedWithTheJournalsTagsAndASummary) {
   const std::string example = std::string(STAMVIK_TEST_DATA) + "/../../examples/cast_relief.jou";
-  Outcome run = Ktxhost("play " + Quoted(example) + " --plugin " + Quoted(STAMVIK_PLUGIN), ErrFile());
+  Outcome run = Ktxhost({"play", example, "--plugin", STAMVIK_PLUGIN});
   EXPECT_EQ(run.status, 0) << run.err;
   std::ifstream in(std::string(STAMVIK_TEST_DATA) + "/report_cast_relief.txt", std::ios::binary);
   std::ostringstream golden;

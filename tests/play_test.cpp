@@ -493,8 +493,29 @@ std::vector<std::string> TemporariesLeft() {
   return left;
 }
 
-Outcome Command(const std::string& command) {
-  return stamvik_test::RunCommand("cd " + stamvik_test::Quoted(PlayFolder().string()) + " && " + command + " 2>/dev/null");
+// A play of ktxhost in the play folder, its standard error dropped: the
+// journal, then the options.
+Outcome PlayInFolder(const std::filesystem::path& journal, std::vector<std::string> options) {
+  stamvik_test::CommandOptions in;
+  in.folder = PlayFolder().string();
+  options.insert(options.begin(), {KTXHOST_PROGRAM, "play", journal.string()});
+  options.insert(options.end(), {"--plugin", STAMVIK_PLUGIN});
+  return stamvik_test::RunCommand(options, in);
+}
+
+// ktxhost's error output for a play of the journal with KTX_FAIL set as
+// given (nullptr: left as it is), in the folder given (empty: the suite's
+// own), its standard output dropped or (`withOutput`) before it.
+Outcome PlayFailing(const std::filesystem::path& journal, const char* setting, const std::string& folder = "",
+                    bool withOutput = false) {
+  stamvik_test::CommandOptions options;
+  options.folder = folder;
+  if (setting != nullptr) options.environment = {std::string("KTX_FAIL=") + setting};
+  options.outputDropped = !withOutput;
+  options.errorsWithOutput = withOutput;
+  Outcome run = stamvik_test::RunCommand({KTXHOST_PROGRAM, "play", journal.string(), "--plugin", STAMVIK_PLUGIN}, options);
+  if (!withOutput) run.out = std::move(run.err);
+  return run;
 }
 
 std::string FileText(const std::filesystem::path& path) {
@@ -513,9 +534,7 @@ std::vector<std::filesystem::path> Examples() {
 }
 
 std::string Play(const std::filesystem::path& journal, const std::filesystem::path& record, Outcome* run) {
-  *run = Command(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(journal.string()) +
-                 " --raw --record " + stamvik_test::Quoted(record.string()) + " --plugin " +
-                 stamvik_test::Quoted(STAMVIK_PLUGIN));
+  *run = PlayInFolder(journal, {"--raw", "--record", record.string()});
   return run->out;
 }
 
@@ -571,9 +590,7 @@ TEST(KtxhostPlay, StepFileOfAnExampleReadsBackAsItsBodiesSolids) {
   for (const std::filesystem::path& example : Examples()) {
     SCOPED_TRACE(example.filename().string());
     const std::filesystem::path step = scratch / "out.stp";
-    Outcome run = Command(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(example.string()) +
-                          " --raw --step " + stamvik_test::Quoted(step.string()) + " --plugin " +
-                          stamvik_test::Quoted(STAMVIK_PLUGIN));
+    Outcome run = PlayInFolder(example, {"--raw", "--step", step.string()});
     const std::vector<double> printed = PrintedVolumes(run.out);
     // No body with geometry: the part is printed and the play fails.
     EXPECT_EQ(run.status, printed.empty() ? 1 : 0);
@@ -603,9 +620,7 @@ TEST(KtxhostPlay, TheEditedDieShoeIsBuiltWithItsThinnerDeck) {
   // 1000*800*45 + 600*400*205 - 510*310*220 mm3.
   const double want = 3.6e7 + 4.92e7 - 3.4782e7;
   const std::filesystem::path step = stamvik_test::ProcessScratch().Path() / "play_shoe.stp";
-  Outcome run = Command(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " +
-                        stamvik_test::Quoted((kExamples / "die_shoe.jou").string()) + " --raw --step " +
-                        stamvik_test::Quoted(step.string()) + " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN));
+  Outcome run = PlayInFolder(kExamples / "die_shoe.jou", {"--raw", "--step", step.string()});
   ASSERT_EQ(run.status, 0) << run.out;
   const std::vector<double> printed = PrintedVolumes(run.out);
   ASSERT_EQ(printed.size(), 1u);
@@ -716,19 +731,12 @@ TEST(KtxhostPlay, WhatTheHostShowsAndTheFailureSwitchFromTheEnvironmentAreOnTheE
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.setting != nullptr ? row.setting : "unset");
-    const std::string env = row.setting != nullptr ? std::string("KTX_FAIL='") + row.setting + "' " : "";
-    const stamvik_test::CommandRun run = stamvik_test::RunCommand(
-        env + stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(row.journal) + " --plugin " +
-        stamvik_test::Quoted(STAMVIK_PLUGIN) + " 2>&1 >/dev/null");
+    const stamvik_test::CommandRun run = PlayFailing(row.journal, row.setting);
     EXPECT_EQ(run.status, row.status) << run.out;
     for (const std::string& shown : row.shown) EXPECT_NE(run.out.find(shown), std::string::npos) << run.out;
   }
   // Unset, a play that shows nothing prints nothing there.
-  EXPECT_EQ(stamvik_test::RunCommand(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(cast) +
-                                     " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN) +
-                                     " 2>&1 >/dev/null")
-                .out,
-            "");
+  EXPECT_EQ(PlayFailing(cast, nullptr).out, "");
 }
 
 // A journal that names more builders than the player keeps entries for
@@ -768,10 +776,7 @@ TEST(KtxhostPlay, ATagWhoseObjectWentLongAgoIsStillToldAsGone) {
             << 100 + i << "\n  closed 0\n";
       out << "record 0 method \"Builder\" \"Destroy\"\n  this ptr " << row.tag << "\n  closed 0\n";
     }
-    const stamvik_test::CommandRun run = stamvik_test::RunCommand(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " +
-                                                                  stamvik_test::Quoted(journal.string()) + " --plugin " +
-                                                                  stamvik_test::Quoted(STAMVIK_PLUGIN) +
-                                                                  " 2>&1 >/dev/null");
+    const stamvik_test::CommandRun run = PlayFailing(journal, nullptr);
     EXPECT_EQ(run.status, 1) << run.out;
     EXPECT_NE(run.out.find(row.shown), std::string::npos) << run.out;
   }
@@ -1325,10 +1330,7 @@ TEST(KtxhostPlay, AListingThatFailsAfterAnEnvelopesCommitLeavesTheCommitStanding
   const std::filesystem::path journal = PlayFolder() / "listing_cut_short.jou";
   std::ofstream(journal, std::ios::binary) << text.substr(0, let);
   const auto play = [&](long long call) {
-    return stamvik_test::RunCommand("cd " + stamvik_test::Quoted(PlayFolder().string()) + " && KTX_FAIL=hostcall:" +
-                                    std::to_string(call) + " " + stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " +
-                                    stamvik_test::Quoted(journal.string()) + " --plugin " +
-                                    stamvik_test::Quoted(STAMVIK_PLUGIN) + " 2>&1");
+    return PlayFailing(journal, ("hostcall:" + std::to_string(call)).c_str(), PlayFolder().string(), true);
   };
   const stamvik_test::CommandRun counted = play(1000000000);
   const std::string made = "ktxhost: KTX_FAIL: the play made ";
@@ -1401,10 +1403,7 @@ TEST(KtxhostPlay, ABeadCommitThatFailsWarnsOfNoSegmentWithoutLength) {
       << text.substr(0, text.find(let)) +
              Record("method", "Builder", "Commit", "ptr 10", Result("tag", "object", "TaggedObject", 50));
   const auto play = [&](long long call) {
-    return stamvik_test::RunCommand("KTX_FAIL=hostcall:" + std::to_string(call) + " " +
-                                    stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " +
-                                    stamvik_test::Quoted(journal.string()) + " --plugin " +
-                                    stamvik_test::Quoted(STAMVIK_PLUGIN) + " 2>&1");
+    return PlayFailing(journal, ("hostcall:" + std::to_string(call)).c_str(), "", true);
   };
   const std::string second = journal.string() + ":297: ";
   const stamvik_test::CommandRun whole = play(1000000000);

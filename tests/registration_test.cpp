@@ -13,9 +13,7 @@ namespace {
 TEST(Registration, KtxhostLoadListsClassesInLoadOrderAndExitStepsInReverse) {
   std::string expected = stamvik_test::ReadFile(std::string(STAMVIK_TEST_DATA) + "/ktxhost_load.txt");
   ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(stamvik_test::RunCommand(stamvik_test::Quoted(KTXHOST_PROGRAM) + " load --plugin " +
-                                     stamvik_test::Quoted(STAMVIK_PLUGIN))
-                .out, expected);
+  EXPECT_EQ(stamvik_test::RunCommand({KTXHOST_PROGRAM, "load", "--plugin", STAMVIK_PLUGIN}).out, expected);
 }
 
 TEST(Registration, BodyBuildersReachTheHostBeforeTheirSuperclass) {

@@ -94,9 +94,10 @@ TEST(PlayedDefaults, ATireEnvelopeMadeWithoutLayersCommits) {
   ASSERT_EQ(dropped, 4);
   const std::string journal = stamvik_test::ProcessScratch().Slashed() + "no_layers.jou";
   std::ofstream(journal) << kept.str();
+  stamvik_test::CommandOptions withErrors;
+  withErrors.errorsWithOutput = true;
   const stamvik_test::CommandRun run =
-      stamvik_test::RunCommand(stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(journal) +
-                               " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN) + " 2>&1");
+      stamvik_test::RunCommand({KTXHOST_PROGRAM, "play", journal, "--plugin", STAMVIK_PLUGIN}, withErrors);
   std::remove(journal.c_str());
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_NE(run.out.find("Sheet Bodies Layer: 1\n"), std::string::npos) << run.out;

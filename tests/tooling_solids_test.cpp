@@ -932,9 +932,11 @@ std::string Text(const std::filesystem::path& path) {
 bool PlaySolids(const std::filesystem::path& journal, std::vector<int>* solids) {
   const stamvik_test::ScratchFolder folder("tooling_solids-");
   const std::filesystem::path step = folder.Path() / "played.stp";
+  stamvik_test::CommandOptions withErrors;
+  withErrors.errorsWithOutput = true;
   const stamvik_test::CommandRun run = stamvik_test::RunCommand(
-      stamvik_test::Quoted(KTXHOST_PROGRAM) + " play " + stamvik_test::Quoted(journal.string()) + " --raw --step " +
-      stamvik_test::Quoted(step.string()) + " --plugin " + stamvik_test::Quoted(STAMVIK_PLUGIN) + " 2>&1");
+      {KTXHOST_PROGRAM, "play", journal.string(), "--raw", "--step", step.string(), "--plugin", STAMVIK_PLUGIN},
+      withErrors);
   const bool played = run.status == 0 && Kernel::ReadStep(step.string(), solids) == 0;
   EXPECT_TRUE(played) << run.out;
   return played;
