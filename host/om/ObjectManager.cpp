@@ -1391,15 +1391,6 @@ void OM_set_checking_level(int level) { om().checkingLevel = level; }
 
 tag_t OM_ask_object_tag(const Object* object) { return object == nullptr ? 0 : object->OmTag(); }
 
-void OM_expect_write(const Object* object) {
-  // The write's log entry copies the whole object: its lines are asked for
-  // together, not one after another as the copy reaches them.
-  const auto* lines = reinterpret_cast<const char*>(object);
-  __builtin_prefetch(lines + 64);
-  __builtin_prefetch(lines + 128);
-  __builtin_prefetch(lines + 192);
-}
-
 bool OM_is_subclass(int classId, int superclassId) {
   for (int c = classId; c != 0; c = superclassOf(c))
     if (c == superclassId) return true;

@@ -310,11 +310,6 @@ KTX_HOST_API void OM_check_tag_class(const char* source, int line, tag_t tag, in
 KTX_HOST_API int OM_ask_checking_level();
 KTX_HOST_API void OM_set_checking_level(int level);
 KTX_HOST_API tag_t OM_ask_object_tag(const Object* object);
-// Asks for the lines of an object ahead of a write that logs it (the journal
-// names the object first): in a large session they are far from anything
-// touched lately, and their loads then overlap the call's own work. Only a
-// hint; for the host's own libraries.
-void OM_expect_write(const Object* object);
 // A tag's handle, the text that names the object across sessions: a new
 // string (SM_alloc) the caller frees with SM_free; null for tag 0.
 KTX_HOST_API char* TAG_ask_handle_of_tag(tag_t tag);
