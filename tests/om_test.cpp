@@ -5,9 +5,13 @@
 #include "TestSupport.hpp"
 #include "sel/Selection.hpp"
 #include "sys/AddressTable.hpp"
+#include "sys/Memory.hpp"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <set>
+#include <stdexcept>
 #include <vector>
 
 using namespace KTX;
@@ -45,6 +49,65 @@ TEST_F(ObjectManager, PlainWriteIsLoggedOnceUnlessStateSaysNoLog) {
   EXPECT_EQ(Host::CountCalls("OM__log"), 0u);
   EXPECT_EQ(relief->GetDistanceTolerance(), 0.25);
   relief->destroy();
+}
+
+// A pool's blocks, for sizes at its limits and a builder's: taken in a row
+// they lie in a row (each a whole number of lines from a line on, once it
+// is a line or more), zeroed also when a block given back is taken again,
+// counted as SM_ blocks of their size, failed by both failure switches; a
+// size of 0 or past the largest is refused.
+TEST(BlockPool, TakesInARowCountsFailsAndRefusesSizesOutside) {
+  for (const std::size_t size : {std::size_t{1}, std::size_t{64}, std::size_t{184}, Memory::BlockPool::kLargest}) {
+    SCOPED_TRACE(size);
+    Memory::BlockPool pool(size);
+    const Memory::Counters before = Memory::LiveCounters();
+    unsigned char* blocks[3];
+    for (unsigned char*& b : blocks) {
+      b = static_cast<unsigned char*>(pool.Take());
+      ASSERT_NE(b, nullptr);
+      std::memset(b, 0xA5, size);
+    }
+    Memory::Counters now = Memory::LiveCounters();
+    EXPECT_EQ(now.blocks - before.blocks, 3);
+    EXPECT_EQ(now.bytes - before.bytes, static_cast<std::int64_t>(3 * size));
+#if !defined(__SANITIZE_ADDRESS__)
+    const std::ptrdiff_t stride = blocks[1] - blocks[0];
+    EXPECT_EQ(blocks[2] - blocks[1], stride);
+    EXPECT_GE(stride, static_cast<std::ptrdiff_t>(size));
+    if (size >= 64) {
+      EXPECT_EQ(stride % 64, 0);
+      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(blocks[0]) % 64, 0u);
+    }
+#endif
+    pool.Give(blocks[1]);
+    auto* again = static_cast<unsigned char*>(pool.Take());
+    ASSERT_NE(again, nullptr);
+#if !defined(__SANITIZE_ADDRESS__)
+    EXPECT_EQ(again, blocks[1]);  // the hole is filled first
+#endif
+    EXPECT_EQ(std::count(again, again + size, 0), static_cast<std::ptrdiff_t>(size));
+    blocks[1] = again;
+
+    Memory::FailNextAllocations(1);
+    EXPECT_EQ(pool.Take(), nullptr);
+    Memory::FailNextAllocationOfSize(size + 1);
+    void* other = pool.Take();
+    EXPECT_NE(other, nullptr);
+    Memory::FailNextAllocationOfSize(size);
+    EXPECT_EQ(pool.Take(), nullptr);
+    Memory::FailNextAllocationOfSize(0);
+    now = Memory::LiveCounters();
+    EXPECT_EQ(now.blocks - before.blocks, 4);
+    pool.Give(other);
+    for (unsigned char* b : blocks) pool.Give(b);
+    pool.Give(nullptr);
+    now = Memory::LiveCounters();
+    EXPECT_EQ(now.blocks, before.blocks);
+    EXPECT_EQ(now.bytes, before.bytes);
+    EXPECT_EQ(now.badFrees, before.badFrees);
+  }
+  EXPECT_THROW(Memory::BlockPool(0), std::invalid_argument);
+  EXPECT_THROW(Memory::BlockPool(Memory::BlockPool::kLargest + 1), std::invalid_argument);
 }
 
 TEST_F(ObjectManager, CheckedTagConversion) {

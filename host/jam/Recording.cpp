@@ -820,8 +820,6 @@ void JAM_set_method_attributes(int attributes) {
 
 void JAM_this_ptr(const void* object) {
   tag_t tag = tagOfPointer(object);
-  // The call that names its object here is about to write it.
-  OM::OM_expect_write(tag);
   if (Host::Logging()) Host::Log("JAM_this_ptr", num(tag));
   maybeRaise("JAM_this_ptr");
   if (Record* r = current()) {

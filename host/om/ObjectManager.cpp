@@ -18,6 +18,14 @@
 #include "sys/Memory.hpp"
 
 namespace KTX::OM {
+
+// The header fields only the object manager sets.
+struct ObjectAccess {
+  static std::uint32_t& LoggedUnder(Object* o) { return o->omLoggedUnder_; }
+  static Object*& Owner(Object* o) { return o->omOwner_; }
+  static Object* Owner(const Object* o) { return o->omOwner_; }
+};
+
 namespace {
 
 constexpr tag_t kFirstTag = 1000;
@@ -39,6 +47,10 @@ struct ClassRecord {
   CreateCallback create = nullptr;
   InstanceSizeCallback instanceSize = nullptr;
   std::uint32_t instanceBytes = 0;  // what its objects were made with: what a log entry keeps
+  // What its objects are made of, once the first is made (none for objects
+  // too large to pool): a class's objects made in a row lie in a row, and a
+  // script that writes them in turn reads memory in turn.
+  std::unique_ptr<Memory::BlockPool> pool;
   bool alive = true;
 };
 
@@ -101,15 +113,13 @@ class PlaceSet {
   std::vector<std::uint32_t> more_;
 };
 
-// What the host keeps of each object, by its tag: a dense row that a write
-// reaches from the object itself (its tag), without a search.
+// What the host keeps of each object, by its tag: a dense row that a look-up
+// by tag reaches without a search. A write needs none of it: what its
+// logging reads (the mark that logged the object last, its owner) is in the
+// object's own header, which the write reads anyway.
 struct TagSlot {
   Object* object = nullptr;  // null once the object is freed
-  Object* owner = nullptr;   // who holds it by OM_set_pointer (or OM_set_owner)
   int classId = 0;
-  // The epoch of the mark that logged it last: a write under a mark of
-  // another epoch logs it (again).
-  std::uint32_t loggedUnder = 0;
   std::uint32_t places = 0;  // 1 + the index of the places it owns by; 0: none
   bool deleted = false;
 };
@@ -136,18 +146,17 @@ struct HeapValue {
 };
 
 // One change in a mark's log. What it keeps follows it in the log's room: an
-// object's bytes, then its heap values and their bytes; an array's items; the
-// places an owner owned its sub-objects by.
+// object's bytes (its header too: its owner, the mark that logged it), then
+// its heap values and their bytes; an array's items; the places an owner
+// owned its sub-objects by.
 struct LogEntry {
   enum Kind : std::uint32_t { kObject, kArray, kPlaces };
   void* target;    // the object, or the array
-  Object* owner;   // an object's owner when it was logged
   Kind kind;
   std::uint32_t bytes;   // the object's bytes, the array's items, the places'
   std::uint32_t values;  // an object's heap values, after its bytes
   std::uint32_t heap;    // their bytes, after the values
   std::uint32_t prev;    // the epoch the object was logged under before this mark logged it
-  tag_t tag = 0;         // an object's: undo asks for its row before it comes to it
 };
 static_assert(sizeof(LogEntry) % 8 == 0 && sizeof(HeapValue) % 8 == 0);
 
@@ -364,7 +373,6 @@ tag_t newSlot(const TagSlot& slot) {
 // The row's object is freed for good: its page goes once it holds no other.
 void freeSlot(tag_t tag, TagSlot& slot) {
   slot.object = nullptr;
-  slot.owner = nullptr;
   slot.deleted = true;
   std::unique_ptr<TagPage>& page = om().tagPages[(tag - kFirstTag) >> kPageBits];
   if (--page->held == 0) page.reset();
@@ -376,6 +384,10 @@ TagSlot* ownSlot(const Object* o) {
   TagSlot* slot = slotOf(o->OmTag());
   return slot != nullptr && slot->object == o ? slot : nullptr;
 }
+
+// Whether an object that is there to be written was made by the factory (the
+// factory alone gives tags): read from the object itself, not its row.
+bool madeByFactory(const Object* o) { return o->OmTag() != 0; }
 
 // The row of an object known only by its address, which may be gone (a
 // sub-object's field, say): found by address, never read through it.
@@ -551,7 +563,7 @@ VariableObject* makeArray(Object* owner, const ClassAttributeStruct* row) {
 // and what its strings and arrays hold. An array logged under the mark before
 // is kept as it is now: undo restores the log backwards, so the array's own
 // entry, which is older, has the last word.
-void logObject(Mark& mark, Object* o, const TagSlot& slot, std::uint32_t prev) {
+void logObject(Mark& mark, Object* o, std::uint32_t prev) {
   const ClassRecord* c = classRecord(o->OmClassId());
   const std::uint32_t bytes = c->instanceBytes;
   const std::vector<const ClassAttributeStruct*>& rows = heapRows(o->OmClassId());
@@ -580,13 +592,11 @@ void logObject(Mark& mark, Object* o, const TagSlot& slot, std::uint32_t prev) {
   const std::size_t room =
       sizeof(LogEntry) + align8(bytes) + values.size() * sizeof(HeapValue) + align8(heap.size());
   auto* e = new (mark.room.Take(room)) LogEntry{o,
-                                                slot.owner,
                                                 LogEntry::kObject,
                                                 bytes,
                                                 static_cast<std::uint32_t>(values.size()),
                                                 static_cast<std::uint32_t>(heap.size()),
-                                                prev,
-                                                o->OmTag()};
+                                                prev};
   std::memcpy(payloadOf(e), reinterpret_cast<const unsigned char*>(o), bytes);
   if (!values.empty()) std::memcpy(valuesOf(e), values.data(), values.size() * sizeof(HeapValue));
   if (!heap.empty()) std::memcpy(heapOf(e), heap.data(), heap.size());
@@ -601,7 +611,7 @@ void logPlaces(const Object* o, const TagSlot& slot) {
   const std::size_t count = places != nullptr ? places->size() : 0;
   const std::uint32_t bytes = static_cast<std::uint32_t>(count * sizeof(std::uint32_t));
   auto* e = new (mark.room.Take(sizeof(LogEntry) + align8(bytes)))
-      LogEntry{const_cast<Object*>(o), nullptr, LogEntry::kPlaces, bytes, 0, 0, 0};
+      LogEntry{const_cast<Object*>(o), LogEntry::kPlaces, bytes, 0, 0, 0};
   if (count != 0) std::memcpy(payloadOf(e), places->begin(), bytes);
   mark.log.push_back(e);
 }
@@ -621,6 +631,8 @@ void freeHeapValues(Object* o) {
 void releaseMemory(Object* o) {
   if (!om().holders.empty()) om().holders.erase(o->OmTag());
   freeHeapValues(o);
+  Memory::BlockPool* pool = nullptr;
+  if (const ClassRecord* c = classRecord(o->OmClassId())) pool = c->pool.get();
   o->~Object();
   tag_t tag = 0;
   if (om().objects.Erase(o, &tag)) {
@@ -630,7 +642,10 @@ void releaseMemory(Object* o) {
     }
   }
   om().stateSet.Erase(o);
-  SM_free(o);
+  if (pool != nullptr)
+    pool->Give(o);
+  else
+    SM_free(o);
 }
 
 void restoreObject(LogEntry* e) {
@@ -647,10 +662,10 @@ void restoreObject(LogEntry* e) {
       SM_free(field<char*>(o, row));
     }
   }
+  // The header comes back too: the owner and the mark that logged it last.
   std::memcpy(reinterpret_cast<unsigned char*>(o), payloadOf(e), e->bytes);
-  TagSlot* slot = ownSlot(o);
   if (o->OmState() != 0) {
-    if (slot != nullptr)
+    if (madeByFactory(o))
       noteStateTag(o->OmTag());
     else
       om().stateSet.Insert(o);
@@ -665,7 +680,6 @@ void restoreObject(LogEntry* e) {
     }
     data += v->size;
   }
-  if (slot != nullptr) slot->owner = e->owner;
 }
 
 void restorePlaces(LogEntry* e) {
@@ -798,11 +812,25 @@ Object* ObjectFactory::CreateObject(int classId, OM_memory_type_t, void* context
   if (Failure::Fails(Failure::kHostCall, "OM_create_object"))
     ERROR_raise(__FILE__, __LINE__, Failure::kInjected, "OM_create_object failed");
   std::size_t size = static_cast<std::size_t>(c->instanceSize(nullptr));
-  void* memory = SM_calloc(1, size);
+  // A class's objects are all of one size: the log keeps that many bytes of each.
+  if (c->instanceBytes != 0 && size != c->instanceBytes)
+    ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "class %s: an object of %zu bytes, not %u", c->name.c_str(),
+                size, c->instanceBytes);
+  if (size < sizeof(Object))
+    ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "class %s: an object of %zu bytes", c->name.c_str(), size);
+  if (c->pool == nullptr && size <= Memory::BlockPool::kLargest) c->pool = std::make_unique<Memory::BlockPool>(size);
+  Memory::BlockPool* pool = c->pool.get();
+  void* memory = pool != nullptr ? pool->Take() : SM_calloc(1, size);
   if (memory == nullptr) ERROR_raise(__FILE__, __LINE__, Error::kNoMemory, "no memory for a %s", c->name.c_str());
+  const auto giveBack = [pool](void* block) {
+    if (pool != nullptr)
+      pool->Give(block);
+    else
+      SM_free(block);
+  };
   Object* object = c->create(memory, classId, context);
   if (object == nullptr || static_cast<void*>(object) != memory) {
-    SM_free(memory);
+    giveBack(memory);
     ERROR_raise(__FILE__, __LINE__, Error::kBadObject, "class %s did not construct its object", c->name.c_str());
   }
   object->omClassId_ = classId;
@@ -820,10 +848,11 @@ Object* ObjectFactory::CreateObject(int classId, OM_memory_type_t, void* context
     object->omTag_ = newSlot(slot);
   } catch (...) {
     object->~Object();
-    SM_free(memory);
+    giveBack(memory);
     throw;
   }
   om().objects.Insert(object, object->omTag_);
+  // Looked up again: the constructor may have registered classes.
   classRecord(classId)->instanceBytes = static_cast<std::uint32_t>(size);
   // Undo deletes what was made under a mark, so such objects need no logging.
   object->omState_ = om().marks.empty() ? 0 : Object::kStateNoLog;
@@ -893,8 +922,7 @@ void TaggedObject::cascade_destroy() {
     const TagSlot* known = knownSlot(sub);
     if (known == nullptr || known->deleted) continue;
     if (keptAlive(sub)) {
-      TagSlot* held = knownSlot(sub);
-      if (held != nullptr && held->owner == this) held->owner = nullptr;
+      if (knownSlot(sub) != nullptr && ObjectAccess::Owner(sub) == this) ObjectAccess::Owner(sub) = nullptr;
       continue;
     }
     if (auto* tagged = dynamic_cast<TaggedObject*>(sub); tagged != nullptr) tagged->destroy();
@@ -905,16 +933,16 @@ void TaggedObject::cascade_destroy() {
 void OM_watch_object(const Object* object) { Host::Log("OM_watch_object", Host::TagArg(object)); }
 
 void OM_set_owner(Object* owned, Object* owner) {
-  if (TagSlot* sub = knownSlot(owned)) sub->owner = owner;
+  if (knownSlot(owned) != nullptr) ObjectAccess::Owner(owned) = owner;
 }
 
 void OM_destroy_owned(Object* owner, Object* owned) {
   const TagSlot* sub = knownSlot(owned);
   if (owned == nullptr || sub == nullptr || sub->deleted) return;
   // What another object took over, or what is held elsewhere, stays.
-  if (sub->owner != owner) return;
+  if (ObjectAccess::Owner(owned) != owner) return;
   if (keptAlive(owned)) {
-    if (TagSlot* held = knownSlot(owned)) held->owner = nullptr;
+    if (knownSlot(owned) != nullptr) ObjectAccess::Owner(owned) = nullptr;
     return;
   }
   if (auto* tagged = dynamic_cast<TaggedObject*>(owned); tagged != nullptr) tagged->destroy();
@@ -923,7 +951,7 @@ void OM_destroy_owned(Object* owner, Object* owned) {
 VariableObject::~VariableObject() { om().arrayStateSet.Erase(this); }
 
 void Object::NoteState(Object* object) {
-  if (ownSlot(object) != nullptr)
+  if (madeByFactory(object))
     noteStateTag(object->OmTag());
   else
     om().stateSet.Insert(object);
@@ -941,22 +969,16 @@ void ThrowIndexOutOfRange(int index, int low, int high) {
 // ---- logging and undo ---------------------------------------------------------
 
 void OM__log(Object* object) {
-  // The entry copies the whole object: ask for its lines now, so that they
-  // come while its row is looked up, not one after another.
-  const auto* lines = reinterpret_cast<const char*>(object);
-  __builtin_prefetch(lines + 64);
-  __builtin_prefetch(lines + 128);
-  __builtin_prefetch(lines + 192);
   if (KTX::Host::Logging()) Host::Log("OM__log", Host::TagArg(object));
   Manager& m = om();
-  if (m.marks.empty() || m.undoing) return;
-  TagSlot* slot = ownSlot(object);
-  if (slot == nullptr) return;
+  if (m.marks.empty() || m.undoing || !madeByFactory(object)) return;
   Mark& mark = m.marks.back();
-  if (slot->loggedUnder == mark.epoch) return;
-  // Counted as logged only once its entry is there (the room may run out).
-  logObject(mark, object, *slot, slot->loggedUnder);
-  slot->loggedUnder = mark.epoch;
+  std::uint32_t& loggedUnder = ObjectAccess::LoggedUnder(object);
+  if (loggedUnder == mark.epoch) return;
+  // Counted as logged only once its entry is there (the room may run out);
+  // the entry keeps the epoch before, which undo gives back with the bytes.
+  logObject(mark, object, loggedUnder);
+  loggedUnder = mark.epoch;
   if (object->omState_ == 0) m.loggedStateTags.push_back(object->omTag_);
   object->omState_ = Object::kStateNoLog;
 }
@@ -971,7 +993,7 @@ void OM__log(VariableObject* array) {
   saveArray(array, items);
   const auto bytes = static_cast<std::uint32_t>(items.size());
   auto* e = new (mark.room.Take(sizeof(LogEntry) + align8(bytes)))
-      LogEntry{array, nullptr, LogEntry::kArray, bytes, 0, 0, 0};
+      LogEntry{array, LogEntry::kArray, bytes, 0, 0, 0};
   if (bytes != 0) std::memcpy(payloadOf(e), items.data(), bytes);
   mark.log.push_back(e);
   array->OmSetState(Object::kStateNoLog);
@@ -981,9 +1003,10 @@ namespace {
 
 void undoMark(Mark& mark) {
   // Backwards, so that of two entries of one thing the older has the last
-  // word. Entries are asked for further ahead than their objects and rows,
-  // whose addresses are in the entries.
-  constexpr std::size_t kAhead = 8;
+  // word. Entries are asked for further ahead than their objects, whose
+  // addresses are in the entries: far enough for a large log's objects to
+  // come from memory while the ones before them are restored.
+  constexpr std::size_t kAhead = 16;
   const std::size_t count = mark.log.size();
   for (std::size_t i = count; i-- > 0;) {
     if (i >= 2 * kAhead) __builtin_prefetch(mark.log[i - 2 * kAhead]);
@@ -992,7 +1015,6 @@ void undoMark(Mark& mark) {
       if (next->kind == LogEntry::kObject) {
         const auto* lines = static_cast<const char*>(next->target);
         for (std::uint32_t at = 0; at < next->bytes && at < 256; at += 64) __builtin_prefetch(lines + at, 1);
-        if (TagSlot* slot = slotOf(next->tag)) __builtin_prefetch(slot, 1);
       }
     }
     restoreEntry(mark.log[i]);
@@ -1146,8 +1168,8 @@ int deleteMark(int id) {
     for (LogEntry* e : gone.log) {
       if (e->kind == LogEntry::kObject) {
         if (e->prev == below.epoch) continue;
-        TagSlot* slot = ownSlot(static_cast<Object*>(e->target));
-        if (slot != nullptr && slot->loggedUnder == gone.epoch) slot->loggedUnder = below.epoch;
+        std::uint32_t& loggedUnder = ObjectAccess::LoggedUnder(static_cast<Object*>(e->target));
+        if (loggedUnder == gone.epoch) loggedUnder = below.epoch;
       } else if (e->kind == LogEntry::kArray && !below.loggedArrays.Insert(e->target)) {
         continue;
       }
@@ -1210,7 +1232,7 @@ void OM_set_pointer(Object* object, const AttributeId& attribute, Object* owned)
       logPlaces(object, *slot);
       ensurePlaces(*slot).insert(row->fieldPlace);
     }
-    if (TagSlot* sub = knownSlot(owned)) sub->owner = object;
+    if (knownSlot(owned) != nullptr) ObjectAccess::Owner(owned) = object;
   } else if (had) {
     logPlaces(object, *slot);
     ensurePlaces(*slot).erase(row->fieldPlace);
@@ -1369,10 +1391,6 @@ void OM_set_checking_level(int level) { om().checkingLevel = level; }
 
 tag_t OM_ask_object_tag(const Object* object) { return object == nullptr ? 0 : object->OmTag(); }
 
-void OM_expect_write(tag_t tag) {
-  if (const TagSlot* slot = slotOf(tag)) __builtin_prefetch(slot, 1);
-}
-
 bool OM_is_subclass(int classId, int superclassId) {
   for (int c = classId; c != 0; c = superclassOf(c))
     if (c == superclassId) return true;
@@ -1387,8 +1405,7 @@ const char* OM_ask_class_name(int classId) {
 }
 
 Object* OM_ask_owner(const Object* object) {
-  const TagSlot* slot = knownSlot(object);
-  return slot == nullptr ? nullptr : slot->owner;
+  return knownSlot(object) == nullptr ? nullptr : ObjectAccess::Owner(object);
 }
 
 bool OM_holds(const Object* from, const Object* to) {

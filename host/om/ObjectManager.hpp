@@ -99,10 +99,13 @@ class KTX_HOST_API ClassRegistrant : public Memory::CppMemory {
 
 // The host's header of every object-manager object. Its fields are set by
 // the host (CustomConstructObjectFunction, CreateObject), never by the
-// constructors of the classes built on it.
+// constructors of the classes built on it. An object is never copied: undo
+// copies its bytes, header and all.
 class KTX_HOST_API Object {
  public:
   virtual ~Object();
+  Object(const Object&) = delete;
+  Object& operator=(const Object&) = delete;
   static void CustomConstructObjectFunction(Object* object, int classId, void* context);
 
   int OmClassId() const { return omClassId_; }
@@ -120,10 +123,16 @@ class KTX_HOST_API Object {
 
  private:
   friend class ObjectFactory;
+  friend struct ObjectAccess;           // the object manager's own fields
   friend void OM__log(Object* object);  // sets the state of what it logs itself
   int omClassId_;
-  tag_t omTag_;
-  std::uint8_t omState_;  // kStateNoLog: need not be logged for undo
+  tag_t omTag_ = 0;  // 0: not made by the factory
+  // What a write's logging reads, kept beside what the write changes: the
+  // epoch of the mark that logged the object last, and who owns it (by
+  // OM_set_pointer or OM_set_owner). Undo gives both back with the bytes.
+  std::uint32_t omLoggedUnder_ = 0;
+  std::uint8_t omState_ = 0;  // kStateNoLog: need not be logged for undo
+  Object* omOwner_ = nullptr;
 
  public:
   static constexpr std::uint8_t kStateNoLog = 4;
@@ -301,11 +310,6 @@ KTX_HOST_API void OM_check_tag_class(const char* source, int line, tag_t tag, in
 KTX_HOST_API int OM_ask_checking_level();
 KTX_HOST_API void OM_set_checking_level(int level);
 KTX_HOST_API tag_t OM_ask_object_tag(const Object* object);
-// Asks for the host's row of the tag's object ahead of a write that logs it
-// (the journal names the object first): in a large session the row is far
-// from anything touched lately, and its load then overlaps the call's own
-// work. Only a hint; for the host's own libraries.
-void OM_expect_write(tag_t tag);
 // A tag's handle, the text that names the object across sessions: a new
 // string (SM_alloc) the caller frees with SM_free; null for tag 0.
 KTX_HOST_API char* TAG_ask_handle_of_tag(tag_t tag);

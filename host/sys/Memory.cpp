@@ -4,8 +4,11 @@
 
 #include <dlfcn.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include "sys/AddressTable.hpp"
 #include "sys/CallLog.hpp"
 #include "sys/Error.hpp"
@@ -255,6 +258,115 @@ __attribute__((noinline)) void* CppMemory::operator new[](std::size_t size) noex
   return CppMemory::operator new(size);
 }
 void CppMemory::operator delete[](void* block) noexcept { CppMemory::operator delete(block); }
+
+// A pool's chunk: this header, then its blocks. Chunks are aligned to their
+// size, so a block finds its chunk from its own address.
+struct BlockPool::Chunk {
+  Chunk* prev = nullptr;  // in the pool's list of chunks with room
+  Chunk* next = nullptr;
+  void* free = nullptr;   // blocks given back, each holding the next one's address
+  std::size_t live = 0;   // blocks handed out
+  std::size_t fresh = 0;  // blocks handed out of the untouched end so far
+  bool listed = false;
+};
+
+namespace {
+constexpr std::size_t kChunkBytes = std::size_t{64} << 10;
+constexpr std::size_t kLine = 64;
+constexpr std::size_t kBlocksAt = kLine;  // the chunk's header takes the first line
+static_assert(BlockPool::kLargest <= (kChunkBytes - kBlocksAt) / 7);
+unsigned char* blocksOf(void* chunk) { return static_cast<unsigned char*>(chunk) + kBlocksAt; }
+}  // namespace
+
+BlockPool::BlockPool(std::size_t blockBytes) : blockBytes_(blockBytes) {
+  static_assert(sizeof(Chunk) <= kBlocksAt);
+  if (blockBytes == 0 || blockBytes > kLargest) throw std::invalid_argument("BlockPool: a block of 1 to 8192 bytes");
+  // A block of a line or more starts a line, so that it spans no more lines
+  // than it must; smaller ones are aligned as malloc's are.
+  stride_ = blockBytes >= kLine ? (blockBytes + kLine - 1) / kLine * kLine : (blockBytes + 15) / 16 * 16;
+  perChunk_ = (kChunkBytes - kBlocksAt) / stride_;
+}
+
+void* BlockPool::Take() {
+  if (!kKeepSpares) return zeroed(blockBytes_);  // AddressSanitizer sees each block on its own
+  if (shouldFail()) return nullptr;
+  Heap& h = heap();
+  if (h.failSize == blockBytes_) {
+    h.failSize = 0;
+    return nullptr;
+  }
+  Chunk* chunk = room_;
+  if (chunk == nullptr) {
+    if (spare_ != nullptr) {
+      chunk = spare_;
+      spare_ = nullptr;
+    } else {
+      void* memory = std::aligned_alloc(kChunkBytes, kChunkBytes);
+      if (memory == nullptr) return nullptr;
+      chunk = new (memory) Chunk;
+    }
+    chunk->listed = true;
+    room_ = chunk;
+  }
+  void* block = chunk->free;
+  if (block != nullptr) {
+    chunk->free = *static_cast<void**>(block);
+  } else {
+    block = blocksOf(chunk) + chunk->fresh * stride_;
+    ++chunk->fresh;
+  }
+  ++chunk->live;
+  if (chunk->free == nullptr && chunk->fresh == perChunk_) Unlink(chunk);
+  std::memset(block, 0, blockBytes_);
+  ++h.counters.blocks;
+  h.counters.bytes += static_cast<std::int64_t>(blockBytes_);
+  return block;
+}
+
+void BlockPool::Give(void* block) noexcept {
+  if (block == nullptr) return;
+  if (!kKeepSpares) {
+    SM_free(block);
+    return;
+  }
+  Heap& h = heap();
+  --h.counters.blocks;
+  h.counters.bytes -= static_cast<std::int64_t>(blockBytes_);
+  auto* chunk = reinterpret_cast<Chunk*>(reinterpret_cast<std::uintptr_t>(block) & ~(kChunkBytes - 1));
+  *static_cast<void**>(block) = chunk->free;
+  chunk->free = block;
+  --chunk->live;
+  if (chunk->live == 0) {
+    // Emptied: kept for the next take while no other is, so that making and
+    // dropping one object again and again asks for no chunk each time.
+    if (chunk->listed) Unlink(chunk);
+    chunk->free = nullptr;
+    chunk->fresh = 0;
+    if (spare_ == nullptr) {
+      spare_ = chunk;
+    } else {
+      chunk->~Chunk();
+      std::free(chunk);
+    }
+    return;
+  }
+  if (!chunk->listed) {
+    // Taken from first: a hole is filled before untouched room is used.
+    chunk->listed = true;
+    chunk->prev = nullptr;
+    chunk->next = room_;
+    if (room_ != nullptr) room_->prev = chunk;
+    room_ = chunk;
+  }
+}
+
+void BlockPool::Unlink(Chunk* chunk) noexcept {
+  if (chunk->prev != nullptr) chunk->prev->next = chunk->next;
+  if (chunk->next != nullptr) chunk->next->prev = chunk->prev;
+  if (room_ == chunk) room_ = chunk->next;
+  chunk->prev = chunk->next = nullptr;
+  chunk->listed = false;
+}
 
 Counters LiveCounters() { return heap().counters; }
 void FailNextAllocations(int n) { heap().failNext = n; }

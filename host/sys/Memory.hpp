@@ -30,6 +30,38 @@ class KTX_HOST_API CppMemory {
   static void operator delete[](void* block) noexcept;
 };
 
+// Blocks of one size, handed out of large chunks of the pool's own: blocks
+// taken one after another lie one after another, so a sweep over what was
+// made in a row reads memory in a row (what the processor reads ahead), and
+// no block carries an allocator's header. What the object manager makes its
+// objects of, a pool per class. Each block counts as an SM_ block of its size
+// in the live counters, and the failure switches fail a take as they fail an
+// SM_ allocation. A chunk whose every block is back is freed (but one kept
+// for the next take). Blocks of more than kLargest bytes are not pooled: the
+// caller allocates them itself. A pool lives as long as its blocks.
+class KTX_HOST_API BlockPool {
+ public:
+  static constexpr std::size_t kLargest = 8192;
+  // `blockBytes` from 1 to kLargest.
+  explicit BlockPool(std::size_t blockBytes);
+  BlockPool(const BlockPool&) = delete;
+  BlockPool& operator=(const BlockPool&) = delete;
+  std::size_t BlockBytes() const { return blockBytes_; }
+  // A zeroed block; null when memory runs out.
+  void* Take();
+  // Gives back a block this pool handed out (null: nothing).
+  void Give(void* block) noexcept;
+
+ private:
+  struct Chunk;
+  void Unlink(Chunk* chunk) noexcept;
+  std::size_t blockBytes_;
+  std::size_t stride_;
+  std::size_t perChunk_;
+  Chunk* room_ = nullptr;   // the chunks with a block free, the one taken from first
+  Chunk* spare_ = nullptr;  // an emptied chunk kept for the next take
+};
+
 struct Counters {
   std::int64_t blocks = 0;       // live SM_ blocks
   std::int64_t bytes = 0;        // bytes in live SM_ blocks
