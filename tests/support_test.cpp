@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "DieDes_DieShoeBuilder.hpp"
+#include "OnEveryExit.hpp"
 #include "Support.hpp"
 #include "TestSupport.hpp"
 #include "sys/Failure.hpp"
@@ -179,6 +180,43 @@ TEST_F(Support, AFailingHostCallOnTheWayOutIsNotedAndTheRestStillRuns) {
       EXPECT_EQ(OM::OM_ask_undo_mark_count(), marksBefore + 1);
       UNDO_QD_delete_mark(set, nullptr);
     }
+  }
+}
+
+// A noted step's failure says the step, where it ran and what follows,
+// whatever it raised; a step that runs through notes nothing.
+TEST(SupportNotes, ANotedStepSaysWhatFailedWhereItRanAndWhatFollows) {
+  struct Row {
+    const char* name;
+    bool wayOut;  // RunNoted (a clean-up's) or RunNotedAs with nothing for where
+    int raised;   // 0 nothing, 1 a host error, 2 a standard exception, 3 anything else
+    const char* note;
+  };
+  const Row rows[] = {
+      {"runs through", true, 0, nullptr},
+      {"a host error on the way out", true, 1, "Step on the way out: no such thing (840002); the rest goes on"},
+      {"a standard exception on the way out", true, 2, "Step on the way out: broken; the rest goes on"},
+      {"anything else on the way out", true, 3, "Step failed on the way out; the rest goes on"},
+      {"a host error in a commit", false, 1, "Step: no such thing (840002); the builder's own values are written"},
+      {"anything else in a commit", false, 3, "Step failed; the builder's own values are written"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Error::ClearNotes();
+    const auto step = [&] {
+      if (row.raised == 1) throw Error::Exception(Error::kBadObject, "no such thing");
+      if (row.raised == 2) throw std::runtime_error("broken");
+      if (row.raised == 3) throw 7;
+    };
+    const bool ran = row.wayOut ? Stamvik::RunNoted("Step", step)
+                                : Stamvik::RunNotedAs("Step", "", "the builder's own values are written", step);
+    EXPECT_EQ(ran, row.note == nullptr);
+    if (row.note == nullptr) {
+      EXPECT_TRUE(Error::Notes().empty());
+      continue;
+    }
+    ASSERT_EQ(Error::Notes().size(), 1u);
+    EXPECT_EQ(Error::Notes()[0], row.note);
   }
 }
 
