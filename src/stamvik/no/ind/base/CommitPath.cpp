@@ -92,27 +92,31 @@ bool ChangedSinceRead(const EXP_expression* copy) {
   return it == table.texts.end() || it->second != copy->ask_text();
 }
 
-int WriteCopyInto(EXP_expression* own, EXP_expression* copy) {
+namespace {
+// The copy and the feature's own expression brought to one text by `edit`
+// (0 or the host's failure): the copy's where it was set through the
+// builder since it read the feature, else the feature's as it is now.
+template <class Edit>
+int settleCopy(EXP_expression* own, EXP_expression* copy, Edit edit) {
   if (own == nullptr || copy == nullptr || own == copy) return 0;
   if (std::strcmp(own->ask_text(), copy->ask_text()) != 0) {
-    if (const int rc = ChangedSinceRead(copy) ? EXP_edit_exp(0, own, copy->ask_text())
-                                              : EXP_edit_exp(0, copy, own->ask_text());
-        rc != 0)
+    if (const int rc = ChangedSinceRead(copy) ? edit(own, copy->ask_text()) : edit(copy, own->ask_text()); rc != 0)
       return rc;
   }
   NoteWrittenText(copy);
   return 0;
 }
+}  // namespace
+
+int WriteCopyInto(EXP_expression* own, EXP_expression* copy) {
+  return settleCopy(own, copy, [](EXP_expression* e, const char* text) { return EXP_edit_exp(0, e, text); });
+}
 
 void WriteCopyIntoPart(tag_t part, EXP_expression* own, EXP_expression* copy) {
-  if (own == nullptr || copy == nullptr || own == copy) return;
-  if (std::strcmp(own->ask_text(), copy->ask_text()) != 0) {
-    if (ChangedSinceRead(copy))
-      EXP_edit_exp_all_errors(part, own, copy->ask_text());
-    else
-      EXP_edit_exp_all_errors(part, copy, own->ask_text());
-  }
-  NoteWrittenText(copy);
+  settleCopy(own, copy, [part](EXP_expression* e, const char* text) {
+    EXP_edit_exp_all_errors(part, e, text);
+    return 0;
+  });
 }
 
 // ---- plain members ------------------------------------------------------------------------------
@@ -208,13 +212,22 @@ void NoteBeforeSet(OM::Object* builder) {
   t.read.emplace(tag, readAll(*c, builder));
 }
 
-bool AnotherCommittedSince(const OM::Object* builder, tag_t feature) {
-  if (builder == nullptr || feature == 0) return false;
+namespace {
+// The last commit of the feature that went through, when another builder
+// made it since this one read the feature (a builder made after it read the
+// feature as it left it); null when there is none.
+const Committed* othersCommit(const OM::Object* builder, tag_t feature) {
+  if (builder == nullptr || feature == 0) return nullptr;
   const Turns& t = turns();
   const auto found = t.committed.find({builder->OmClassId(), feature});
   const tag_t tag = OM::OM_ask_object_tag(builder);
-  // A builder made after the commit read the feature as it left it.
-  return found != t.committed.end() && found->second.by != tag && tag < found->second.after;
+  return found != t.committed.end() && found->second.by != tag && tag < found->second.after ? &found->second
+                                                                                           : nullptr;
+}
+}  // namespace
+
+bool AnotherCommittedSince(const OM::Object* builder, tag_t feature) {
+  return othersCommit(builder, feature) != nullptr;
 }
 
 void TakeOthersCommits(OM::Object* builder, tag_t feature) {
@@ -224,10 +237,10 @@ void TakeOthersCommits(OM::Object* builder, tag_t feature) {
   if (c == nullptr) return;
   // Nobody else committed the feature since this builder last did, or since
   // it was made and read it: nothing to take.
-  if (!AnotherCommittedSince(builder, feature)) return;
-  const auto found = t.committed.find({builder->OmClassId(), feature});
+  const Committed* theirCommit = othersCommit(builder, feature);
+  if (theirCommit == nullptr) return;
   const tag_t tag = OM::OM_ask_object_tag(builder);
-  const std::vector<std::string>& theirs = found->second.values;
+  const std::vector<std::string>& theirs = theirCommit->values;
   if (theirs.size() != c->members.size()) return;
   const std::vector<std::string> mine = readAll(*c, builder);
   const auto read = t.read.find(tag);
