@@ -25,6 +25,16 @@
 #include <utility>
 #include <vector>
 
+// Built under AddressSanitizer, by g++ or by clang: memory comes from the
+// sanitizer's allocator, block by block, and faults end the process its way.
+#if defined(__SANITIZE_ADDRESS__)
+#define STAMVIK_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define STAMVIK_ASAN 1
+#endif
+#endif
+
 #include "Scratch.hpp"
 #include "afl/DieEngParms.hpp"
 #include "feat/Builder.hpp"

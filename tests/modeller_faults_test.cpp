@@ -38,7 +38,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(STAMVIK_ASAN)
 constexpr bool kSanitized = true;
 #else
 constexpr bool kSanitized = false;

@@ -70,7 +70,7 @@ TEST(BlockPool, TakesInARowCountsFailsAndRefusesSizesOutside) {
     Memory::Counters now = Memory::LiveCounters();
     EXPECT_EQ(now.blocks - before.blocks, 3);
     EXPECT_EQ(now.bytes - before.bytes, static_cast<std::int64_t>(3 * size));
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(STAMVIK_ASAN)
     const std::ptrdiff_t stride = blocks[1] - blocks[0];
     EXPECT_EQ(blocks[2] - blocks[1], stride);
     EXPECT_GE(stride, static_cast<std::ptrdiff_t>(size));
@@ -82,7 +82,7 @@ TEST(BlockPool, TakesInARowCountsFailsAndRefusesSizesOutside) {
     pool.Give(blocks[1]);
     auto* again = static_cast<unsigned char*>(pool.Take());
     ASSERT_NE(again, nullptr);
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(STAMVIK_ASAN)
     EXPECT_EQ(again, blocks[1]);  // the hole is filled first
 #endif
     EXPECT_EQ(std::count(again, again + size, 0), static_cast<std::ptrdiff_t>(size));
