@@ -314,6 +314,21 @@ struct PlayPlace {
   const int* line;
 };
 
+// The calls KTX_FAIL_TRACE names, each traced as it is logged while the
+// journal plays: "FILE:LINE: KTX_FAIL: N counted: NAME ARGS", N the failure
+// switch's count so far (the call itself when it is counted).
+struct TracedCalls {
+  PlayPlace place;
+  std::vector<std::string> names;
+};
+
+void traceCall(const std::string& name, const std::string& args, void* context) {
+  const auto* traced = static_cast<const TracedCalls*>(context);
+  if (std::find(traced->names.begin(), traced->names.end(), name) == traced->names.end()) return;
+  std::fprintf(stderr, "%s:%d: KTX_FAIL: %lld counted: %s%s%s\n", traced->place.file->c_str(), *traced->place.line,
+               KTX::Failure::Counted(), name.c_str(), args.empty() ? "" : " ", args.c_str());
+}
+
 void showUser(KTX::Host::UserMessage kind, const std::string& text, void* context) {
   const auto* place = static_cast<const PlayPlace*>(context);
   static const char* const kKinds[] = {"note", "warning", "error", "status"};
@@ -444,6 +459,7 @@ struct PlayOptions {
   bool raw = false;
   unsigned failing = 0;
   long long failAt = 0;
+  std::vector<std::string> traced;  // KTX_FAIL_TRACE's call names
 };
 
 // The options read and checked, before any file is opened (the outputs are
@@ -458,6 +474,27 @@ int readPlayOptions(const Arguments& arguments, PlayOptions* options) {
     if (!KTX::Failure::ParseSetting(setting, &options->failing, &options->failAt, &why)) {
       std::fprintf(stderr, "ktxhost play: KTX_FAIL=%s: %s (see ktxhost help play)\n", setting, why.c_str());
       return kUsageError;
+    }
+  }
+  if (const char* names = std::getenv("KTX_FAIL_TRACE"); names != nullptr && *names != '\0') {
+    // Its counts are the switch's: without KTX_FAIL there are none.
+    if (options->failing == 0) {
+      std::fprintf(stderr, "ktxhost play: KTX_FAIL_TRACE=%s is given without KTX_FAIL (see ktxhost help play)\n",
+                   names);
+      return kUsageError;
+    }
+    const std::string text = names;
+    for (std::size_t at = 0;;) {
+      const std::size_t end = text.find('+', at);
+      const std::string name = text.substr(at, end == std::string::npos ? end : end - at);
+      if (name.empty()) {
+        std::fprintf(stderr, "ktxhost play: KTX_FAIL_TRACE=%s: a call's name is empty (see ktxhost help play)\n",
+                     names);
+        return kUsageError;
+      }
+      options->traced.push_back(name);
+      if (end == std::string::npos) break;
+      at = end + 1;
     }
   }
   if (options->file == "-") {
@@ -800,8 +837,11 @@ int play(const Arguments& arguments, const char* plugin) {
   KTX::Listing::Reset();
   const PlayPlace place{&options.file, &record.line};
   KTX::Host::SetUserMessageSink(&showUser, const_cast<PlayPlace*>(&place));
+  const TracedCalls traced{place, options.traced};
+  if (!traced.names.empty()) KTX::Host::SetCallWatcher(&traceCall, const_cast<TracedCalls*>(&traced));
   if (options.failing != 0) KTX::Failure::FailAt(options.failing, options.failAt);
   const PlayOutcome outcome = playRecords(&reader, &record, more, &player, &recorder);
+  KTX::Host::SetCallWatcher(nullptr, nullptr);
   const int result = reportPlay(options, outcome, part, player, &recorder);
 
   part->destroy();
@@ -866,7 +906,10 @@ const char* kPlayHelp =
     "KTX_FAIL=FACILITIES:N in the environment makes the Nth counted call of the\n"
     "facilities fail while the journal plays (memory, kernel, record, mark,\n"
     "hostcall, all of those five, or query: the kernel's queries of a body's\n"
-    "geometry; joined with '+'), as the stand-in's failure switch does in tests.\n";
+    "geometry; joined with '+'), as the stand-in's failure switch does in tests.\n"
+    "With it, KTX_FAIL_TRACE=CALL[+CALL...] prints each logged host call of those\n"
+    "names as it is made, with the switch's count so far (the call itself when it\n"
+    "is counted): 'FILE:LINE: KTX_FAIL: N counted: CALL ARGS'.\n";
 
 // A command: its name, a line for the overview, its table, its help after
 // the usage line, and what runs it (given its arguments and the plug-in).

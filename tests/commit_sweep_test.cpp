@@ -10,7 +10,8 @@
 //   open after the commit that made it, let go or committed with a value a
 //   commit may refuse;
 // - its create commit and one edit's commit, each counted call of every
-//   facility of the failure switch failed in turn;
+//   facility of the failure switch failed in turn (a spread of them where
+//   there are thousands, each step's first and last call among them);
 // - two builders alive on its feature, committing one after the other.
 // Each row is read right after its last commit (no edit that rebuilds the
 // part comes between) and by a new builder opened on the feature that reads
@@ -418,6 +419,7 @@ struct Played {
   std::vector<int> commits;  // each commit's status, in order
   std::string said;          // what ktxhost said, for a failure's message
   long counted = -1;         // the failure switch's counted calls, when it was on and nothing failed
+  std::vector<long> traced;  // the switch's count at each call traced (KTX_FAIL_TRACE), in order
 };
 
 bool operator==(const Played& a, const Played& b) { return a.part == b.part && a.read == b.read; }
@@ -432,14 +434,16 @@ std::string Settled(const Played& p) {
 class Player {
  public:
   Player() : folder_("commit_sweep_") {}
-  Played Play(const std::string& journal, const std::string& fail = "") {
+  Played Play(const std::string& journal, const std::string& fail = "", const std::string& trace = "") {
     const std::string path = folder_.Slashed() + "row.jou", recorded = folder_.Slashed() + "recorded.jou",
                       errors = folder_.Slashed() + "said.txt";
     std::ofstream(path) << journal;
     if (!fail.empty()) ::setenv("KTX_FAIL", fail.c_str(), 1);
+    if (!trace.empty()) ::setenv("KTX_FAIL_TRACE", trace.c_str(), 1);
     const stamvik_test::ProgramRun run = stamvik_test::RunProgram(
         {KTXHOST_PROGRAM, "play", path, "--record", recorded, "--plugin", STAMVIK_PLUGIN}, errors.c_str());
     if (!fail.empty()) ::unsetenv("KTX_FAIL");
+    if (!trace.empty()) ::unsetenv("KTX_FAIL_TRACE");
     ++plays_;
     Played played;
     played.said = stamvik_test::ReadFile(errors) + run.out;
@@ -447,6 +451,9 @@ class Player {
     static const std::regex made(R"re(the play made (\d+) counted calls)re");
     std::smatch m;
     if (std::regex_search(played.said, m, made)) played.counted = std::stol(m[1]);
+    static const std::regex traced(R"re(: KTX_FAIL: (\d+) counted: \w+)re");
+    for (std::sregex_iterator i(played.said.begin(), played.said.end(), traced), end; i != end; ++i)
+      played.traced.push_back(std::stol((*i)[1]));
     // Objects are told apart by what they hold, not by their tags, which
     // the objects a row makes and lets go move on.
     static const std::regex tags(R"re(\b\d+ \((journal [^)]*|made, not named)\))re");
@@ -506,6 +513,23 @@ std::vector<long> Walk(long from, long calls, long every, long spread) {
   if (spread == 1) return {from + 1};
   for (long i = 0; i < spread; ++i) failed.push_back(from + 1 + i * (calls - 1) / (spread - 1));
   return failed;
+}
+
+// The host call at which each numbered step of a tooling build ends: the
+// status-area text it shows (KTX_FAIL_TRACE traces the failure switch's
+// count there).
+constexpr const char* kStepCalls = "mtStatusAreaImmediate";
+
+// A commit's calls (`from`, `to`] in steps: each step's first and last
+// call, a step ending at each count traced within the commit and the next
+// one starting past it, the commit's own first and last among them.
+std::vector<long> StepWalk(long from, long to, const std::vector<long>& steps) {
+  if (to <= from) return {};
+  std::set<long> failed = {from + 1, to};
+  for (const long at : steps)
+    for (const long n : {at, at + 1})
+      if (n > from && n <= to) failed.insert(n);
+  return {failed.begin(), failed.end()};
 }
 
 // Faults known and not yet mended: each row is played, and skips with these
@@ -592,24 +616,43 @@ class CommitSweep : public ::testing::TestWithParam<std::string> {
     // Counted by the first facility (the switch on, nothing failed: the
     // same part), so that the two plays count its calls too.
     const std::string counting = std::string(kFacilities[0]) + ":100000000000";
-    const Played unharmed = player_.Play(before, counting), committed = player_.Play(before + commit, counting);
+    // Where each step starts and ends, traced in the counting plays.
+    const Played unharmed = player_.Play(before, counting, kStepCalls),
+                 committed = player_.Play(before + commit, counting, kStepCalls);
     const Played control = player_.Play(before + commit + after);
     ASSERT_TRUE(unharmed.whole && committed.whole && control.whole) << committed.said << control.said;
     ASSERT_EQ(committed.commits.back(), 0) << committed.said;
     // Every call of a facility where the commit makes a few hundred; past
-    // that (the shoe's booleans), and for the tooling's thousands and the
-    // envelope's slow plays, a spread by default.
+    // that (the shoe's booleans), and for the tooling's thousands (each
+    // step's first and last among them) and the envelope's slow plays, a
+    // spread by default.
     const long every = Whole() ? 1L << 40 : slow_ ? 1 : tooling_ ? 2 : 300,
                spread = Whole() ? 0 : slow_ ? 1 : tooling_ ? 2 : 12;
     std::vector<std::string> known;
     for (const char* facility : kFacilities) {
       const std::string f = facility;
       const bool first = f == kFacilities[0];
-      const long from = first ? unharmed.counted : player_.Play(before, f + ":100000000000").counted,
-                 to = first ? committed.counted : player_.Play(before + commit, f + ":100000000000").counted;
+      const Played upTo = first ? unharmed : player_.Play(before, f + ":100000000000", kStepCalls),
+                   through = first ? committed : player_.Play(before + commit, f + ":100000000000", kStepCalls);
+      const long from = upTo.counted, to = through.counted;
       ASSERT_GE(from, 0);
       ASSERT_GE(to, from);
       std::vector<long> walk = Walk(from, to - from, every, spread);
+      // Spread to the commit's ends alone (the tooling's thousands), the walk
+      // takes each step's first and last call too: the commit's own steps,
+      // traced past the play before it. (A spread of a few hundred keeps its
+      // twelve: the steps would cost more than the budget of the suites.)
+      if (tooling_ && !Whole() && !slow_ && to - from > every) {
+        ASSERT_GE(through.traced.size(), upTo.traced.size()) << through.said;
+        const std::vector<long> traced(through.traced.begin() + static_cast<long>(upTo.traced.size()),
+                                       through.traced.end());
+        // A commit that traced no steps would be walked at its ends alone, unseen.
+        ASSERT_GE(traced.size(), 2u) << "the commit's calls are spread and it traced no steps (KTX_FAIL_TRACE="
+                                     << kStepCalls << ")\n"
+                                     << through.said;
+        for (const long n : StepWalk(from, to, traced))
+          if (std::find(walk.begin(), walk.end(), n) == walk.end()) walk.push_back(n);
+      }
       // A known fault's call is walked whatever the sample, as those of kWalkedAlways.
       const std::string suite = ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name();
       std::vector<std::string> always;

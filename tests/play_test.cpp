@@ -737,6 +737,37 @@ TEST(KtxhostPlay, WhatTheHostShowsAndTheFailureSwitchFromTheEnvironmentAreOnTheE
   }
   // Unset, a play that shows nothing prints nothing there.
   EXPECT_EQ(PlayFailing(cast, nullptr).out, "");
+
+  // The trace: the switch's count at each call named, the call itself
+  // counted; failed at that count, the call named is the one that fails.
+  const std::string punch = (kExamples / "draw_punch.jou").string();
+  const std::string step = punch + ":118: KTX_FAIL: 198 counted: mtStatusAreaImmediate Process input curves successfully.\n";
+  const struct {
+    const char* setting;
+    const char* trace;
+    int status;
+    std::string shown;
+  } traces[] = {
+      {"hostcall:999999999", "mtStatusAreaImmediate", 0, step},
+      {"hostcall:999999999", "ABORT_ask_flag_status+mtStatusAreaImmediate", 0, step},
+      {"hostcall:198", "mtStatusAreaImmediate", 1, "ktxhost: KTX_FAIL: call 198 failed: mtStatusAreaImmediate\n"},
+      {nullptr, "mtStatusAreaImmediate", 2, "KTX_FAIL_TRACE=mtStatusAreaImmediate is given without KTX_FAIL"},
+      {"hostcall:1", "mtStatusAreaImmediate++ABORT_ask_flag_status", 2, "a call's name is empty"},
+  };
+  for (const auto& row : traces) {
+    SCOPED_TRACE(std::string(row.setting != nullptr ? row.setting : "unset") + ", traced " + row.trace);
+    stamvik_test::CommandOptions options;
+    options.outputDropped = true;
+    options.environment = {std::string("KTX_FAIL_TRACE=") + row.trace};
+    if (row.setting != nullptr) options.environment.push_back(std::string("KTX_FAIL=") + row.setting);
+    const Outcome run = stamvik_test::RunCommand({KTXHOST_PROGRAM, "play", punch, "--plugin", STAMVIK_PLUGIN}, options);
+    EXPECT_EQ(run.status, row.status) << run.err;
+    EXPECT_NE(run.err.find(row.shown), std::string::npos) << run.err;
+    // Failed there, the call is not traced.
+    if (row.status == 1) {
+      EXPECT_EQ(run.err.find(" counted: "), std::string::npos) << run.err;
+    }
+  }
 }
 
 // A journal that names more builders than the player keeps entries for

@@ -24,6 +24,15 @@ bool callLogOn = true;
 void SetLogging(bool on) { callLogOn = on; }
 
 namespace {
+CallWatcher watcher = nullptr;
+void* watcherContext = nullptr;
+}  // namespace
+void SetCallWatcher(CallWatcher w, void* context) {
+  watcher = w;
+  watcherContext = context;
+}
+
+namespace {
 // Calls that let go, undo, close, switch back or report, and the object manager's stores
 // and undo logging: the host does not fail them, and the first run on error
 // paths, some from destructors. Object creation fails before it makes
@@ -49,6 +58,7 @@ void Log(const std::string& name, const std::string& args) {
     if (std::uncaught_exceptions() == 0 && !neverFails(name) && Failure::Step(Failure::kHostCall, name.c_str()))
       ERROR_raise(__FILE__, __LINE__, Failure::kInjected, "%s failed", name.c_str());
   }
+  if (watcher != nullptr) watcher(name, args, watcherContext);
   if (callLogOn) state().calls.push_back({name, args});
 }
 const std::vector<Call>& Calls() { return state().calls; }

@@ -21,6 +21,11 @@ inline bool Logging() { return callLogOn; }
 KTX_HOST_API void SetLogging(bool on);
 
 KTX_HOST_API void Log(const std::string& name, const std::string& args = {});
+// Who is told of each call as it is logged, the log on or off (null: none,
+// the start): a program that traces calls (ktxhost play's KTX_FAIL_TRACE).
+// A call the failure switch fails raises before it is told of.
+using CallWatcher = void (*)(const std::string& name, const std::string& args, void* context);
+KTX_HOST_API void SetCallWatcher(CallWatcher watcher, void* context);
 KTX_HOST_API const std::vector<Call>& Calls();
 KTX_HOST_API void ClearCalls();
 // Names of the logged calls, in order, keeping only those whose name is in
