@@ -35,35 +35,39 @@ enum class ValueKind {
 };
 enum class Direction { In, Out, Result };
 
+// What a call records is written into a value used again (a long journal's
+// values are many megabytes, written once a call): what every call writes
+// comes first, its names, which a value used again for the same argument
+// holds already, last, so that a call touches as few of its lines as it can.
 struct Value {
   Direction direction = Direction::In;
   ValueKind kind = ValueKind::Integer;
-  std::string name;        // journal name
-  std::string type;        // class, enumeration or structure name ("" for plain kinds)
+  // Which of a member's argument names the name and type were last kept as
+  // (0: none known), so that a value made again in its place need not read
+  // them back; never written out, never compared.
+  std::uint64_t keptAs = 0;
   int attribute = 0;       // of an in-double
+  int line = 0;  // where the journal text holds it (0: not read from text); never compared
   bool isNull = false;     // no string, no text, no array
   long long integer = 0;   // logical, int, enum, tag (an object pointer is kept as its tag)
   double real = 0;
+  // Where a result is read when its call ends; never written out.
+  const void* pending = nullptr;
+  const int* pendingCount = nullptr;
+  int structSize = 0;
   std::string text;
   std::vector<double> reals;        // double arrays, structures (components in order)
   std::vector<std::string> texts;   // string arrays
-  int line = 0;  // where the journal text holds it (0: not read from text); never compared
+
+  std::string name;        // journal name
+  std::string type;        // class, enumeration or structure name ("" for plain kinds)
+
   bool operator==(const Value& o) const {
     return direction == o.direction && kind == o.kind && name == o.name && type == o.type &&
            attribute == o.attribute && isNull == o.isNull && integer == o.integer &&
            (real == o.real || (real != real && o.real != o.real)) && text == o.text && reals == o.reals &&
            texts == o.texts;
   }
-
-  // Which of a member's argument names the name and type were last kept as
-  // (0: none known), so that a value made again in its place need not read
-  // them back; never written out, never compared.
-  std::uint64_t keptAs = 0;
-
-  // Where a result is read when its call ends; never written out.
-  const void* pending = nullptr;
-  const int* pendingCount = nullptr;
-  int structSize = 0;
 
   // All but its direction, kind, name and type as a new value's, the texts
   // and arrays keeping their room: a value used again.
@@ -92,15 +96,15 @@ enum class RecordState { Open, Closed, Failed };
 
 class Call;
 
+// Laid out as a value is: what every call writes first, the names (which a
+// record used again for the same member holds already) and the values (kept
+// apart while the journal holds its records) last.
 struct Record {
   int depth = 0;
-  std::string journalClass;
   int methodType = 0;  // 0 method, 1 property get, 2 property set
-  std::string member;
   int attributes = -1;  // -1: none stated
   char thisKind = 0;    // 'p' pointer, 't' tag, 0 none
   tag_t thisTag = 0;
-  std::vector<Value> values;
   std::vector<Association> associations;
   bool argumentsEnded = false;
   RecordState state = RecordState::Open;
@@ -111,6 +115,9 @@ struct Record {
   // The replay callback the record was opened with (never written out).
   void (*opener)(Call&) = nullptr;
   int line = 0;  // where the journal text holds its header (0: not read from text); never compared
+  std::string journalClass;
+  std::string member;
+  std::vector<Value> values;
   bool operator==(const Record& o) const {
     return depth == o.depth && journalClass == o.journalClass && methodType == o.methodType &&
            member == o.member && attributes == o.attributes && thisKind == o.thisKind && thisTag == o.thisTag &&
