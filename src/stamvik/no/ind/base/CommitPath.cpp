@@ -12,8 +12,8 @@
 
 #include "OnEveryExit.hpp"
 #include "exp/Expression.hpp"
-#include "om/ObjectManager.hpp"
 #include "feat/Builder.hpp"
+#include "om/ObjectManager.hpp"
 #include "sel/Selection.hpp"
 #include "sys/Error.hpp"
 #include "sys/TextFile.hpp"
@@ -400,7 +400,6 @@ void NoteCommitted(OM::Object* builder, tag_t feature) {
     }
     std::vector<std::string> values = readAll(*c, builder);
     logChange(t.committed, key);
-    // Read after the counter is made: a builder made since read the feature as the commit left it.
     t.committed[key] = Committed{tag, OM::OM_ask_next_tag(), std::move(values)};
   } catch (...) {
     // Not noted: another builder's next commit writes its own values, as it always did.
